@@ -1,0 +1,23 @@
+// Command line of the program:
+//   zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]
+//           [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProgramOptions {
+  std::string gameFolder;       // empty: the executable's folder
+  bool headless = false;
+  long long frames = -1;        // stop after this many frames (-1: run until closed)
+  std::string screenshot;       // PNG written at the end of the run
+  bool boxAnswerYes = false;
+  bool debugOutput = false;
+  std::string inputScript;      // headless input script
+  int hashEvery = 0;            // headless: print a frame hash every N frames
+};
+
+// False with a message in *error when the arguments are not understood.
+bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* out,
+                         std::string* error);
+const char* ProgramUsage();

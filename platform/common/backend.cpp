@@ -1,0 +1,31 @@
+#include "platform/backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+namespace {
+std::unique_ptr<Backend>& Slot() {
+  static std::unique_ptr<Backend> backend;
+  return backend;
+}
+}  // namespace
+
+Backend& Host() {
+  auto& backend = Slot();
+  if (!backend) {
+    // Every program installs a backend before its first service call; getting
+    // here is a programming error that must not turn into a null dereference.
+    std::fputs("platform: no backend installed\n", stderr);
+    std::abort();
+  }
+  return *backend;
+}
+
+void Install(std::unique_ptr<Backend> backend) { Slot() = std::move(backend); }
+
+std::unique_ptr<Backend> Uninstall() { return std::move(Slot()); }
+
+bool IsInstalled() { return Slot() != nullptr; }
+
+}  // namespace platform

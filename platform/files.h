@@ -1,0 +1,80 @@
+// Files and folders. Engine paths are relative to the game folder, CP932,
+// separated by '\' or '/', and written without regard to letter case; the
+// resolver turns them into host paths. Absolute host paths (starting with
+// '/') are resolved the same way from the root.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The folder engine paths are relative to. EnterGameFolder also makes it the
+// current folder and remembers the old one for LeaveGameFolder.
+void SetGameFolder(const std::string& hostPath);
+const std::string& GameFolder();
+bool EnterGameFolder(const std::string& hostPath);
+void LeaveGameFolder();
+// Folder of the running executable (host path).
+std::string ExecutableFolder();
+
+// Host path (UTF-8) for an engine path: components matched against the
+// folder entries without regard to ASCII case, exact spelling first;
+// components that do not exist keep their converted spelling.
+std::string ResolvePath(std::string_view path);
+
+// The one opener of data files, stdio modes ("rb", "wb", "ab", "r+b").
+// A write open refused on a read-only file adds the owner's write bit and
+// tries once more.
+FILE* FileOpen(std::string_view path, const char* mode);
+
+bool FileExists(std::string_view path);   // a file or a folder
+bool IsDirectory(std::string_view path);
+bool CreateDirectory(std::string_view path);  // an existing folder is success
+bool RemoveFile(std::string_view path);
+bool RemoveDirectory(std::string_view path);  // empty folders only
+bool CopyFile(std::string_view from, std::string_view to);  // overwrites
+// Entry names of a folder (CP932), without "." and "..", sorted.
+std::vector<std::string> ListFolder(std::string_view path);
+// Size in bytes, or -1.
+long long FileSize(std::string_view path);
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(std::string_view path, std::string* out);
+
+// Whole-file writes: the bytes go to a temporary file in the same folder,
+// which replaces the old file only when every write succeeded. A failed
+// write leaves the previous file as it was.
+bool WriteWholeFile(std::string_view path, const void* data, size_t size);
+
+// For writers that produce a file piece by piece through stdio.
+class WholeFileWriter {
+ public:
+  WholeFileWriter() = default;
+  ~WholeFileWriter();
+  WholeFileWriter(const WholeFileWriter&) = delete;
+  WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+  // The stream to write to, or null when the temporary file cannot be made.
+  FILE* Open(std::string_view path);
+  // Flushes, checks and renames over the target; false leaves the old file.
+  bool Commit();
+  // Drops the temporary file.
+  void Abort();
+
+ private:
+  FILE* file_ = nullptr;
+  std::string target_;
+  std::string temp_;
+};
+
+// User folders (host paths converted to CP932, without trailing separator).
+std::string DocumentsFolder();
+std::string AppDataFolder();
+
+// Test aid: the next `count` whole-file writes fail as if the disk were full.
+void FailWholeFileWrites(int count);
+
+}  // namespace platform

@@ -1,0 +1,448 @@
+#include "platform/headless/headless.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "platform/codec.h"
+#include "platform/common/png_writer.h"
+
+namespace platform {
+namespace {
+
+constexpr int64_t kDefaultEpochBase = 1767225600;  // 2026-01-01 00:00:00 UTC
+
+LocalTime FromEpochMs(int64_t epochSeconds, int millisecond) {
+  time_t t = static_cast<time_t>(epochSeconds);
+  struct tm tm {};
+  gmtime_r(&t, &tm);
+  LocalTime lt;
+  lt.year = tm.tm_year + 1900;
+  lt.month = tm.tm_mon + 1;
+  lt.day = tm.tm_mday;
+  lt.weekday = tm.tm_wday;
+  lt.hour = tm.tm_hour;
+  lt.minute = tm.tm_min;
+  lt.second = tm.tm_sec;
+  lt.millisecond = millisecond;
+  return lt;
+}
+
+uintptr_t ButtonMask(const bool* held) {
+  uintptr_t mask = 0;
+  if (held[VK_LBUTTON]) mask |= MK_LBUTTON;
+  if (held[VK_RBUTTON]) mask |= MK_RBUTTON;
+  if (held[VK_MBUTTON]) mask |= MK_MBUTTON;
+  return mask;
+}
+
+constexpr int kButtonVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+constexpr uint32_t kButtonDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+constexpr uint32_t kButtonUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+
+}  // namespace
+
+HeadlessBackend::HeadlessBackend() : epochBase_(kDefaultEpochBase), boxAnswer_(IDNO) {}
+
+HeadlessBackend::~HeadlessBackend() = default;
+
+uint32_t HeadlessBackend::GetTicks() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<uint32_t>(ticks_);
+}
+
+void HeadlessBackend::Sleep(uint32_t ms) { AdvanceClock(ms); }
+
+void HeadlessBackend::AdvanceClock(uint32_t ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ticks_ += ms;
+}
+
+void HeadlessBackend::SetTicks(uint32_t ticks) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ticks_ = ticks;
+}
+
+void HeadlessBackend::SetEpochBase(int64_t seconds) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  epochBase_ = seconds;
+}
+
+LocalTime HeadlessBackend::GetLocalTime() { return GetUtcTime(); }
+
+LocalTime HeadlessBackend::GetUtcTime() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return FromEpochMs(epochBase_ + static_cast<int64_t>(ticks_ / 1000),
+                     static_cast<int>(ticks_ % 1000));
+}
+
+int64_t HeadlessBackend::EpochSeconds() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return epochBase_ + static_cast<int64_t>(ticks_ / 1000);
+}
+
+int HeadlessBackend::MessageBox(Window*, const std::string& text, const std::string& caption,
+                                int style) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int answer = (style & 0x0F) == MB_YESNO ? boxAnswer_ : IDOK;
+  boxes_.push_back({caption, text, style, answer});
+  if (boxEcho_)
+    std::fprintf(stderr, "[box] %s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+  return answer;
+}
+
+void HeadlessBackend::SetBoxAnswer(int answer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  boxAnswer_ = answer;
+}
+
+std::vector<BoxRecord> HeadlessBackend::Boxes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return boxes_;
+}
+
+void HeadlessBackend::ClearBoxes() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  boxes_.clear();
+}
+
+void HeadlessBackend::SetBoxEcho(bool echo) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  boxEcho_ = echo;
+}
+
+void HeadlessBackend::DebugOutput(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  debugLines_.push_back(text);
+  if (debugEcho_) std::fprintf(stderr, "%s", Cp932ToUtf8(text).c_str());
+}
+
+void HeadlessBackend::SetDebugEcho(bool echo) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  debugEcho_ = echo;
+}
+
+std::vector<std::string> HeadlessBackend::DebugLines() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return debugLines_;
+}
+
+void HeadlessBackend::ClearDebugLines() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  debugLines_.clear();
+}
+
+DesktopInfo HeadlessBackend::GetDesktop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return desktop_;
+}
+
+void HeadlessBackend::SetDesktop(const DesktopInfo& desktop) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  desktop_ = desktop;
+}
+
+Window* HeadlessBackend::CreateWindow(const WindowDesc& desc) {
+  window_ = std::make_unique<HeadlessWindow>(this, desc);
+  return window_.get();
+}
+
+void HeadlessBackend::DestroyWindow(Window* window) {
+  if (!window) return;
+  window->Call(WM_DESTROY, 0, 0);
+  // The object stays so tests can still read the last frame; the engine no
+  // longer reaches it.
+  window->Show(false);
+  window->SetHandler(nullptr, nullptr);
+}
+
+bool HeadlessBackend::PeekMessage(Message* out, bool remove) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (queue_.empty()) return false;
+  *out = queue_.front();
+  if (remove) queue_.pop_front();
+  return true;
+}
+
+void HeadlessBackend::PostMessage(Window* window, uint32_t message, uintptr_t wParam,
+                                  intptr_t lParam) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  queue_.push_back({window, message, wParam, lParam});
+}
+
+bool HeadlessBackend::IsKeyHeld(int vk) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return vk >= 0 && vk < 256 && held_[vk];
+}
+
+void HeadlessBackend::InjectKey(int vk, bool down, bool alt) {
+  if (vk < 0 || vk > 255) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_[vk] = down;
+  Window* w = window_.get();
+  if (alt && vk == VK_RETURN) {
+    queue_.push_back({w, down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk), 0});
+    return;
+  }
+  queue_.push_back({w, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0});
+  // Editing keys also type their control character, as on the desktop.
+  if (down && !alt && (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE))
+    queue_.push_back({w, WM_CHAR, static_cast<uintptr_t>(vk), 0});
+}
+
+void HeadlessBackend::InjectText(const std::string& utf8) {
+  std::string bytes = Utf8ToCp932(utf8, true);
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (unsigned char b : bytes) queue_.push_back({window_.get(), WM_CHAR, b, 0});
+}
+
+void HeadlessBackend::InjectMouseMove(int x, int y) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  mouseX_ = x;
+  mouseY_ = y;
+  queue_.push_back({window_.get(), WM_MOUSEMOVE, ButtonMask(held_), MakeLParam(x, y)});
+}
+
+void HeadlessBackend::InjectButton(int button, bool down) {
+  if (button < 0 || button > 2) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_[kButtonVk[button]] = down;
+  queue_.push_back({window_.get(), down ? kButtonDown[button] : kButtonUp[button],
+                    ButtonMask(held_), MakeLParam(mouseX_, mouseY_)});
+}
+
+void HeadlessBackend::ReleaseButtonSilently(int button) {
+  if (button < 0 || button > 2) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_[kButtonVk[button]] = false;
+}
+
+void HeadlessBackend::InjectWheel(int delta) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  uintptr_t wParam = static_cast<uintptr_t>(MakeLParam(static_cast<int>(ButtonMask(held_)), delta));
+  queue_.push_back({window_.get(), WM_MOUSEWHEEL, wParam, MakeLParam(mouseX_, mouseY_)});
+}
+
+void HeadlessBackend::InjectClose() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  queue_.push_back({window_.get(), WM_CLOSE, 0, 0});
+}
+
+bool HeadlessBackend::LoadInputScript(const std::string& hostPath, std::string* error) {
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in) {
+    if (error) *error = "cannot open input script " + hostPath;
+    return false;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  return ParseInputScript(text.str(), error);
+}
+
+bool HeadlessBackend::ParseInputScript(const std::string& text, std::string* error) {
+  std::vector<ScriptEvent> events;
+  std::istringstream lines(text);
+  std::string line;
+  int number = 0;
+  auto fail = [&](const std::string& why) {
+    if (error) *error = "input script line " + std::to_string(number) + ": " + why;
+    return false;
+  };
+  while (std::getline(lines, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+    std::istringstream words(line);
+    ScriptEvent event;
+    if (!(words >> event.frame) || event.frame < 0) return fail("expected a frame number");
+    if (!(words >> event.kind)) return fail("expected an event");
+    if (event.kind == "text") {
+      std::string rest;
+      std::getline(words, rest);
+      size_t start = rest.find_first_not_of(' ');
+      event.args.push_back(start == std::string::npos ? "" : rest.substr(start));
+    } else {
+      std::string arg;
+      while (words >> arg) event.args.push_back(arg);
+    }
+    auto isInt = [](const std::string& s) {
+      if (s.empty()) return false;
+      char* end = nullptr;
+      std::strtol(s.c_str(), &end, 10);
+      return *end == 0;
+    };
+    const auto& a = event.args;
+    bool ok = false;
+    if (event.kind == "key")
+      ok = a.size() == 2 && isInt(a[0]) && (a[1] == "down" || a[1] == "up" || a[1] == "altdown");
+    else if (event.kind == "text")
+      ok = a.size() == 1;
+    else if (event.kind == "move")
+      ok = a.size() == 2 && isInt(a[0]) && isInt(a[1]);
+    else if (event.kind == "button")
+      ok = a.size() == 2 && isInt(a[0]) && std::atoi(a[0].c_str()) >= 0 &&
+           std::atoi(a[0].c_str()) <= 2 && (a[1] == "down" || a[1] == "up");
+    else if (event.kind == "wheel")
+      ok = a.size() == 1 && isInt(a[0]);
+    else if (event.kind == "close")
+      ok = a.empty();
+    if (!ok) return fail("bad event \"" + line.substr(first) + "\"");
+    events.push_back(std::move(event));
+  }
+  // Events are delivered in frame order; lines of the same frame keep theirs.
+  std::stable_sort(events.begin(), events.end(),
+                   [](const ScriptEvent& x, const ScriptEvent& y) { return x.frame < y.frame; });
+  script_ = std::move(events);
+  scriptNext_ = 0;
+  DeliverScriptEvents();
+  return true;
+}
+
+void HeadlessBackend::Apply(const ScriptEvent& e) {
+  const auto& a = e.args;
+  if (e.kind == "key")
+    InjectKey(std::atoi(a[0].c_str()), a[1] != "up", a[1] == "altdown");
+  else if (e.kind == "text")
+    InjectText(a[0]);
+  else if (e.kind == "move")
+    InjectMouseMove(std::atoi(a[0].c_str()), std::atoi(a[1].c_str()));
+  else if (e.kind == "button")
+    InjectButton(std::atoi(a[0].c_str()), a[1] == "down");
+  else if (e.kind == "wheel")
+    InjectWheel(std::atoi(a[0].c_str()));
+  else if (e.kind == "close")
+    InjectClose();
+}
+
+void HeadlessBackend::DeliverScriptEvents() {
+  long long presented = window_ ? window_->PresentCount() : 0;
+  while (scriptNext_ < script_.size() && script_[scriptNext_].frame <= presented)
+    Apply(script_[scriptNext_++]);
+}
+
+void HeadlessBackend::SetHashEvery(int n) { hashEvery_ = n < 0 ? 0 : n; }
+
+void HeadlessBackend::SetScreenshotPath(const std::string& hostPath) { screenshotPath_ = hostPath; }
+
+void HeadlessBackend::OnPresented() {
+  long long n = window_->PresentCount();
+  if (hashEvery_ > 0 && n % hashEvery_ == 0)
+    std::printf("frame %lld %016llx\n", n, static_cast<unsigned long long>(window_->FrameHash()));
+  if (!screenshotPath_.empty()) window_->SaveScreenshot(screenshotPath_);
+  DeliverScriptEvents();
+}
+
+HeadlessBackend& InstallHeadless() {
+  auto backend = std::make_unique<HeadlessBackend>();
+  HeadlessBackend& ref = *backend;
+  Install(std::move(backend));
+  return ref;
+}
+
+// --- HeadlessWindow ---
+
+HeadlessWindow::HeadlessWindow(HeadlessBackend* owner, const WindowDesc& desc)
+    : owner_(owner),
+      x_(desc.x),
+      y_(desc.y),
+      width_(desc.clientWidth),
+      height_(desc.clientHeight),
+      title_(desc.title),
+      visible_(desc.visible) {
+  if (!desc.iconFile.empty()) SetIcon(desc.iconFile);
+}
+
+bool HeadlessWindow::SetIcon(const std::string& path) {
+  icon_ = path;
+  return true;
+}
+
+void HeadlessWindow::Move(int x, int y, int clientWidth, int clientHeight) {
+  x_ = x;
+  y_ = y;
+  width_ = clientWidth;
+  height_ = clientHeight;
+}
+
+bool HeadlessWindow::SetFullScreen(bool on) {
+  if (on && refuseFullScreen_) return false;
+  fullScreen_ = on;
+  return true;
+}
+
+void HeadlessWindow::WarpPointer(int x, int y) { owner_->InjectMouseMove(x, y); }
+
+Point HeadlessWindow::GetDisplayMode() const {
+  if (fullScreen_) return {width_, height_};
+  DesktopInfo d = owner_->GetDesktop();
+  return {d.virtualWidth, d.virtualHeight};
+}
+
+PresentResult HeadlessWindow::Present(const FrameView& frame, const Rect* rects, int count,
+                                      bool) {
+  if (loseNext_) {
+    loseNext_ = false;
+    lastRects_.clear();
+    return PresentResult::kLost;
+  }
+  lastRects_.clear();
+  if (!frame.pixels || frame.width <= 0 || frame.height <= 0) return PresentResult::kOk;
+  if (frame.width != frameWidth_ || frame.height != frameHeight_) {
+    frameWidth_ = frame.width;
+    frameHeight_ = frame.height;
+    frame_.assign(static_cast<size_t>(frameWidth_) * frameHeight_, 0);
+  }
+  const auto* base = reinterpret_cast<const unsigned char*>(frame.pixels);
+  for (int i = 0; i < count; ++i) {
+    Rect r = rects[i];
+    if (r.left < 0) r.left = 0;
+    if (r.top < 0) r.top = 0;
+    if (r.right > frameWidth_) r.right = frameWidth_;
+    if (r.bottom > frameHeight_) r.bottom = frameHeight_;
+    if (r.Empty()) continue;
+    for (int y = r.top; y < r.bottom; ++y) {
+      const auto* src = reinterpret_cast<const uint32_t*>(base + static_cast<size_t>(y) * frame.pitch);
+      for (int x = r.left; x < r.right; ++x)
+        frame_[static_cast<size_t>(y) * frameWidth_ + x] = src[x] & 0x00FFFFFFu;
+    }
+    lastRects_.push_back(r);
+  }
+  ++presents_;
+  owner_->OnPresented();
+  return PresentResult::kOk;
+}
+
+uint32_t HeadlessWindow::PixelAt(int x, int y) const {
+  if (x < 0 || y < 0 || x >= frameWidth_ || y >= frameHeight_) return 0;
+  return frame_[static_cast<size_t>(y) * frameWidth_ + x];
+}
+
+bool HeadlessWindow::SaveScreenshot(const std::string& hostPath) {
+  if (frame_.empty()) {
+    // Nothing presented yet: a black picture of the window's size.
+    std::vector<uint32_t> black(static_cast<size_t>(width_ > 0 ? width_ : 1) *
+                                (height_ > 0 ? height_ : 1));
+    FrameView view{black.data(), width_ > 0 ? width_ : 1, height_ > 0 ? height_ : 1,
+                   (width_ > 0 ? width_ : 1) * 4};
+    return WritePngFile(hostPath, view);
+  }
+  FrameView view{frame_.data(), frameWidth_, frameHeight_, frameWidth_ * 4};
+  return WritePngFile(hostPath, view);
+}
+
+uint64_t HeadlessWindow::FrameHash() const {
+  uint64_t h = 1469598103934665603ull;
+  for (uint32_t p : frame_) {
+    for (int i = 0; i < 4; ++i) {
+      h ^= (p >> (8 * i)) & 0xFF;
+      h *= 1099511628211ull;
+    }
+  }
+  return h;
+}
+
+}  // namespace platform

@@ -1,0 +1,201 @@
+// The headless backend: no window system and no sound card. Time is a
+// virtual clock that moves only when the engine sleeps or a test advances
+// it; message boxes are logged and answered by a policy; input is injected
+// by tests or read from an input script; the presented frame is kept in
+// memory and can be written as PNG or hashed.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace platform {
+
+struct BoxRecord {
+  std::string caption;  // CP932, as the engine passed it
+  std::string text;
+  int style = 0;
+  int answer = 0;
+};
+
+class HeadlessWindow;
+
+class HeadlessBackend : public Backend {
+ public:
+  HeadlessBackend();
+  ~HeadlessBackend() override;
+
+  // --- Backend ---
+  const char* Name() const override { return "headless"; }
+  uint32_t GetTicks() override;
+  void Sleep(uint32_t ms) override;
+  LocalTime GetLocalTime() override;
+  LocalTime GetUtcTime() override;
+  int64_t EpochSeconds() override;
+  int MessageBox(Window* owner, const std::string& text, const std::string& caption,
+                 int style) override;
+  void DebugOutput(const std::string& text) override;
+  DesktopInfo GetDesktop() override;
+  Window* CreateWindow(const WindowDesc& desc) override;
+  void DestroyWindow(Window* window) override;
+  bool PeekMessage(Message* out, bool remove) override;
+  void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
+                   intptr_t lParam) override;
+  bool IsKeyHeld(int vk) override;
+
+  // --- Clock ---
+  void AdvanceClock(uint32_t ms);
+  // The wall-clock moment that tick 0 stands for (seconds since the epoch,
+  // UTC); local time is UTC here. Default: 2026-01-01 00:00:00.
+  void SetEpochBase(int64_t seconds);
+  void SetTicks(uint32_t ticks);
+
+  // --- Boxes ---
+  // Answer given to Yes/No boxes (IDYES or IDNO; default IDNO). OK boxes
+  // always answer IDOK.
+  void SetBoxAnswer(int answer);
+  std::vector<BoxRecord> Boxes() const;
+  void ClearBoxes();
+  // Also print each box on stderr as "[box] caption: text" (default on).
+  void SetBoxEcho(bool echo);
+
+  // --- Debug output ---
+  void SetDebugEcho(bool echo);  // print trace lines on stderr (default off)
+  std::vector<std::string> DebugLines() const;
+  void ClearDebugLines();
+
+  // --- Desktop ---
+  void SetDesktop(const DesktopInfo& desktop);
+
+  // --- Input (posted as window messages to the window, in order) ---
+  // Key down (with repeat = auto-repeat) or up by virtual-key code; Alt held
+  // turns Return into a system key.
+  void InjectKey(int vk, bool down, bool alt = false);
+  // Typed text (UTF-8): one WM_CHAR per CP932 byte, lead byte first;
+  // characters that have no CP932 form are dropped.
+  void InjectText(const std::string& utf8);
+  void InjectMouseMove(int x, int y);
+  // button 0 left, 1 right, 2 middle.
+  void InjectButton(int button, bool down);
+  // Release a button without a message (a release outside the window).
+  void ReleaseButtonSilently(int button);
+  void InjectWheel(int delta);
+  void InjectClose();
+
+  // Input script: one event a line, "<frame> <event> <args>", where frame is
+  // the number of frames presented before the event is delivered. Events:
+  //   key <vk> down|up | text <utf8> | move <x> <y> | button <0-2> down|up
+  //   | wheel <delta> | close
+  // Blank lines and lines starting with '#' are ignored. False with a
+  // message on a malformed line.
+  bool LoadInputScript(const std::string& hostPath, std::string* error);
+  bool ParseInputScript(const std::string& text, std::string* error);
+
+  // --- Presentation ---
+  HeadlessWindow* GetWindow() const { return window_.get(); }
+  // Print "frame <n> <hash>" on stdout every n presented frames (0 = never).
+  void SetHashEvery(int n);
+  // Write the frame as PNG after every presented frame (empty = never).
+  void SetScreenshotPath(const std::string& hostPath);
+
+ private:
+  friend class HeadlessWindow;
+  void OnPresented();
+  void DeliverScriptEvents();
+  struct ScriptEvent {
+    long long frame;
+    std::string kind;
+    std::vector<std::string> args;
+  };
+  void Apply(const ScriptEvent& event);
+
+  mutable std::mutex mutex_;
+  uint64_t ticks_ = 0;
+  int64_t epochBase_;
+  int boxAnswer_;
+  bool boxEcho_ = true;
+  bool debugEcho_ = false;
+  std::vector<BoxRecord> boxes_;
+  std::vector<std::string> debugLines_;
+  DesktopInfo desktop_;
+  std::deque<Message> queue_;
+  bool held_[256] = {};
+  int mouseX_ = 0, mouseY_ = 0;
+  std::unique_ptr<HeadlessWindow> window_;
+  std::vector<ScriptEvent> script_;
+  size_t scriptNext_ = 0;
+  int hashEvery_ = 0;
+  std::string screenshotPath_;
+};
+
+// The headless window: keeps the composed frame and counts what was shown.
+class HeadlessWindow : public Window {
+ public:
+  HeadlessWindow(HeadlessBackend* owner, const WindowDesc& desc);
+
+  void Show(bool show) override { visible_ = show; }
+  bool IsVisible() const override { return visible_; }
+  void Focus() override { active_ = true; }
+  void SetTitle(const std::string& cp932) override { title_ = cp932; }
+  std::string GetTitle() const override { return title_; }
+  bool SetIcon(const std::string& path) override;
+  void Move(int x, int y, int clientWidth, int clientHeight) override;
+  Point GetClientOrigin() const override { return {x_, y_}; }
+  Point GetClientSize() const override { return {width_, height_}; }
+  bool SetFullScreen(bool on) override;
+  bool IsFullScreen() const override { return fullScreen_; }
+  void SetBorderless(bool on) override { borderless_ = on; }
+  void ShowSystemCursor(bool show) override { cursorShown_ = show; }
+  void WarpPointer(int x, int y) override;
+  bool IsActive() const override { return active_; }
+  bool IsMinimized() const override { return false; }
+  bool IsMaximized() const override { return false; }
+  Point GetDisplayMode() const override;
+  PresentResult Present(const FrameView& frame, const Rect* rects, int count,
+                        bool waitVBlank) override;
+  void SetOverlay(std::vector<OverlayText> lines) override { overlay_ = std::move(lines); }
+  bool SaveScreenshot(const std::string& hostPath) override;
+
+  // --- Test view ---
+  const std::vector<uint32_t>& Frame() const { return frame_; }  // width*height
+  uint32_t PixelAt(int x, int y) const;
+  int FrameWidth() const { return frameWidth_; }
+  int FrameHeight() const { return frameHeight_; }
+  long long PresentCount() const { return presents_; }
+  // Rectangles uploaded by the last Present (clipped to the frame).
+  const std::vector<Rect>& LastRects() const { return lastRects_; }
+  const std::vector<OverlayText>& Overlay() const { return overlay_; }
+  const std::string& IconFile() const { return icon_; }
+  bool Borderless() const { return borderless_; }
+  bool SystemCursorShown() const { return cursorShown_; }
+  // Make the next Present report a lost target.
+  void LoseTarget() { loseNext_ = true; }
+  // Make full-screen requests fail.
+  void RefuseFullScreen(bool refuse) { refuseFullScreen_ = refuse; }
+  // FNV-1a over the frame's pixels (top byte ignored), as printed by --hash-every.
+  uint64_t FrameHash() const;
+
+ private:
+  HeadlessBackend* owner_;
+  int x_, y_, width_, height_;
+  std::string title_;
+  std::string icon_;
+  bool visible_, active_ = true, fullScreen_ = false, borderless_ = false;
+  bool cursorShown_ = true, loseNext_ = false, refuseFullScreen_ = false;
+  std::vector<uint32_t> frame_;
+  int frameWidth_ = 0, frameHeight_ = 0;
+  long long presents_ = 0;
+  std::vector<Rect> lastRects_;
+  std::vector<OverlayText> overlay_;
+};
+
+// Installs a fresh headless backend and returns it (tests call this in
+// their set-up; the previous backend is dropped).
+HeadlessBackend& InstallHeadless();
+
+}  // namespace platform

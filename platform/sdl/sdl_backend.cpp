@@ -1,0 +1,252 @@
+#include "platform/sdl/sdl_backend.h"
+
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+#include <utility>
+
+#include "platform/codec.h"
+#include "platform/sdl/sdl.h"
+
+namespace platform {
+
+namespace {
+
+std::atomic<bool> g_debugOutput{false};
+
+LocalTime FromTm(const std::tm& t, long nanoseconds) {
+  LocalTime out;
+  out.year = t.tm_year + 1900;
+  out.month = t.tm_mon + 1;
+  out.day = t.tm_mday;
+  out.weekday = t.tm_wday;
+  out.hour = t.tm_hour;
+  out.minute = t.tm_min;
+  out.second = t.tm_sec;
+  out.millisecond = static_cast<int>(nanoseconds / 1000000);
+  return out;
+}
+
+timespec Now() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  return ts;
+}
+
+// Button labels of the boxes, shown by SDL as UTF-8.
+constexpr const char kLabelOk[] = "OK";
+constexpr const char kLabelYes[] = "\xE3\x81\xAF\xE3\x81\x84";  // はい
+constexpr const char kLabelNo[] = "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88";  // いいえ
+
+}  // namespace
+
+void SetSdlDebugOutput(bool on) { g_debugOutput = on; }
+
+std::unique_ptr<Backend> CreateSdlBackend(std::string* error) {
+  // A click on the close box is a WM_CLOSE for the engine to judge, not an
+  // SDL_QUIT on top of it.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  const Uint32 systems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
+  if (SDL_Init(systems) != 0) {
+    if (error) *error = std::string("cannot open a display: ") + SDL_GetError();
+    return nullptr;
+  }
+  if (SDL_GetNumVideoDisplays() < 1) {
+    if (error) *error = std::string("cannot open a display: ") + SDL_GetError();
+    SDL_QuitSubSystem(systems);
+    return nullptr;
+  }
+  SDL_StartTextInput();
+  return std::unique_ptr<Backend>(new sdl::SdlBackend());
+}
+
+namespace sdl {
+
+SdlBackend::SdlBackend() : mainThread_(std::this_thread::get_id()) {}
+
+SdlBackend::~SdlBackend() {
+  // The engine has already destroyed its window when it ends properly; here
+  // only the SDL objects go, without calling a handler that may be gone.
+  input_.SetWindow(nullptr);
+  window_.reset();
+  SDL_StopTextInput();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+}
+
+uint32_t SdlBackend::GetTicks() { return static_cast<uint32_t>(SDL_GetTicks64()); }
+
+void SdlBackend::Sleep(uint32_t ms) { SDL_Delay(ms); }
+
+LocalTime SdlBackend::GetLocalTime() {
+  timespec ts = Now();
+  time_t seconds = ts.tv_sec;
+  std::tm t{};
+  localtime_r(&seconds, &t);
+  return FromTm(t, ts.tv_nsec);
+}
+
+LocalTime SdlBackend::GetUtcTime() {
+  timespec ts = Now();
+  time_t seconds = ts.tv_sec;
+  std::tm t{};
+  gmtime_r(&seconds, &t);
+  return FromTm(t, ts.tv_nsec);
+}
+
+int64_t SdlBackend::EpochSeconds() { return static_cast<int64_t>(Now().tv_sec); }
+
+int SdlBackend::MessageBox(Window* owner, const std::string& text, const std::string& caption,
+                           int style) {
+  const bool yesNo = (style & 0x0F) == MB_YESNO;
+  Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+  switch (style & 0xF0) {
+    case MB_ICONERROR: flags |= SDL_MESSAGEBOX_ERROR; break;
+    case MB_ICONWARNING: flags |= SDL_MESSAGEBOX_WARNING; break;
+    case MB_ICONINFORMATION: flags |= SDL_MESSAGEBOX_INFORMATION; break;
+    default: break;
+  }
+  std::string title = Cp932ToUtf8(caption);
+  std::string message = Cp932ToUtf8(text);
+  SDL_MessageBoxButtonData buttons[2];
+  int buttonCount;
+  if (yesNo) {
+    buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, kLabelYes};
+    buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, kLabelNo};
+    buttonCount = 2;
+  } else {
+    buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                  IDOK, kLabelOk};
+    buttonCount = 1;
+  }
+  SDL_Window* parent = nullptr;
+  if (owner && owner == window_.get()) parent = window_->Handle();
+  SDL_MessageBoxData data{flags, parent, title.c_str(), message.c_str(), buttonCount, buttons,
+                          nullptr};
+  int answer = -1;
+  if (SDL_ShowMessageBox(&data, &answer) != 0) {
+    // No way to ask: say it on the terminal and take the cautious answer.
+    std::fprintf(stderr, "[box] %s: %s\n", title.c_str(), message.c_str());
+    std::fflush(stderr);
+    return yesNo ? IDNO : IDOK;
+  }
+  // A box closed without a button counts as No.
+  if (yesNo) return answer == IDYES ? IDYES : IDNO;
+  return IDOK;
+}
+
+void SdlBackend::DebugOutput(const std::string& text) {
+  if (!g_debugOutput) return;
+  std::string line = Cp932ToUtf8(text);
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+DesktopInfo SdlBackend::GetDesktop() {
+  DesktopInfo info;
+  info.bitsPerPixel = 32;
+  SDL_Rect all{};
+  bool any = false;
+  int displays = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < displays; ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) != 0) continue;
+    if (any) {
+      SDL_UnionRect(&all, &r, &all);
+    } else {
+      all = r;
+      any = true;
+    }
+  }
+  if (any) {
+    info.virtualX = all.x;
+    info.virtualY = all.y;
+    info.virtualWidth = all.w;
+    info.virtualHeight = all.h;
+  }
+  return info;
+}
+
+Window* SdlBackend::CreateWindow(const WindowDesc& desc) {
+  if (window_) {
+    std::fprintf(stderr, "zor: the program has a window already\n");
+    return nullptr;
+  }
+  std::string error;
+  window_ = SdlWindow::Create(this, desc, &error);
+  if (!window_) {
+    std::fprintf(stderr, "zor: cannot create the window: %s\n", error.c_str());
+    return nullptr;
+  }
+  input_.SetWindow(window_.get());
+  RefreshView();
+  SDL_StartTextInput();
+  return window_.get();
+}
+
+void SdlBackend::DestroyWindow(Window* window) {
+  if (!window || window != window_.get() || destroying_) return;
+  destroying_ = true;
+  window->Call(WM_DESTROY, 0, 0);
+  {
+    // Nothing may reach a window that is gone.
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::erase_if(queue_, [window](const Message& m) { return m.window == window; });
+  }
+  input_.SetWindow(nullptr);
+  window_.reset();
+  destroying_ = false;
+}
+
+void SdlBackend::RefreshView() {
+  if (!window_) return;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_->Handle(), &w, &h);
+  input_.SetView(w, h, window_->GameWidth(), window_->GameHeight());
+}
+
+void SdlBackend::PumpEvents() {
+  // SDL hands out events only on the thread that opened the display.
+  if (std::this_thread::get_id() != mainThread_) return;
+  RefreshView();
+  SDL_PumpEvents();
+  std::vector<Message> translated;
+  SDL_Event events[64];
+  int n;
+  while ((n = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+    for (int i = 0; i < n; ++i) input_.Translate(events[i], &translated);
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const Message& m : translated) {
+    // Input that comes while there is no window has nobody to go to.
+    if (m.window) queue_.push_back(m);
+  }
+}
+
+bool SdlBackend::PeekMessage(Message* out, bool remove) {
+  PumpEvents();
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (queue_.empty()) return false;
+  if (out) *out = queue_.front();
+  if (remove) queue_.pop_front();
+  return true;
+}
+
+void SdlBackend::PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  queue_.push_back(Message{window, message, wParam, lParam});
+}
+
+bool SdlBackend::IsKeyHeld(int vk) {
+  if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) {
+    // The pointer's own state, so a release outside the window is seen.
+    Uint32 state = SDL_GetGlobalMouseState(nullptr, nullptr);
+    Uint32 mask = vk == VK_LBUTTON   ? SDL_BUTTON_LMASK
+                  : vk == VK_RBUTTON ? SDL_BUTTON_RMASK
+                                     : SDL_BUTTON_MMASK;
+    return (state & mask) != 0;
+  }
+  return input_.KeyHeld(vk);
+}
+
+}  // namespace sdl
+}  // namespace platform

@@ -1,0 +1,131 @@
+// The SDL backend's classes. The program reaches them only through
+// CreateSdlBackend (platform/sdl/sdl.h); the backend's tests look inside.
+#pragma once
+
+#include <SDL.h>
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/sdl/sdl.h"
+#include "platform/sdl/sdl_input.h"
+#include "platform/sdl/sdl_overlay.h"
+
+namespace platform::sdl {
+
+class SdlBackend;
+
+class SdlWindow : public Window {
+ public:
+  // Null (with the reason) when SDL refuses the window.
+  static std::unique_ptr<SdlWindow> Create(SdlBackend* owner, const WindowDesc& desc,
+                                           std::string* error);
+  ~SdlWindow() override;
+
+  void Show(bool show) override;
+  bool IsVisible() const override;
+  void Focus() override;
+  void SetTitle(const std::string& cp932) override;
+  std::string GetTitle() const override { return title_; }
+  bool SetIcon(const std::string& path) override;
+  void Move(int x, int y, int clientWidth, int clientHeight) override;
+  Point GetClientOrigin() const override;
+  Point GetClientSize() const override;
+  bool SetFullScreen(bool on) override;
+  bool IsFullScreen() const override { return fullScreen_; }
+  void SetBorderless(bool on) override;
+  void ShowSystemCursor(bool show) override;
+  void WarpPointer(int x, int y) override;
+  bool IsActive() const override;
+  bool IsMinimized() const override;
+  bool IsMaximized() const override;
+  Point GetDisplayMode() const override;
+  PresentResult Present(const FrameView& frame, const Rect* rects, int count,
+                        bool waitVBlank) override;
+  void SetOverlay(std::vector<OverlayText> lines) override;
+  bool SaveScreenshot(const std::string& hostPath) override;
+
+  SDL_Window* Handle() const { return window_; }
+  // The game frame's size: the window's client size until a frame of
+  // another size is presented.
+  int GameWidth() const { return gameW_; }
+  int GameHeight() const { return gameH_; }
+  // The last composed frame as presented (0x00RRGGBB, width * height).
+  const std::vector<uint32_t>& FrameCopy() const { return frame_; }
+  bool HasRenderer() const { return renderer_ != nullptr; }
+
+ private:
+  SdlWindow(SdlBackend* owner, SDL_Window* window, const WindowDesc& desc);
+  bool CreateRenderer();
+  void DestroyRenderer();
+  bool CreateTexture();
+  bool UploadAll();
+  void DropOverlayTextures();
+  void BuildOverlayTextures();
+  void DrawOverlay(const Viewport& view);
+
+  SdlBackend* owner_;
+  SDL_Window* window_;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::string title_;
+  bool fullScreen_ = false;
+  int gameW_, gameH_;
+  std::vector<uint32_t> frame_;
+  int frameW_ = 0, frameH_ = 0;
+
+  struct OverlayLine {
+    SDL_Texture* texture = nullptr;
+    int x = 0, y = 0, w = 0, h = 0;
+  };
+  std::vector<OverlayText> overlay_;
+  std::vector<OverlayLine> overlayLines_;
+  bool overlayDirty_ = false;
+  std::unique_ptr<OverlayFont> font_;
+};
+
+class SdlBackend : public Backend {
+ public:
+  ~SdlBackend() override;
+
+  const char* Name() const override { return "sdl"; }
+  uint32_t GetTicks() override;
+  void Sleep(uint32_t ms) override;
+  LocalTime GetLocalTime() override;
+  LocalTime GetUtcTime() override;
+  int64_t EpochSeconds() override;
+  int MessageBox(Window* owner, const std::string& text, const std::string& caption,
+                 int style) override;
+  void DebugOutput(const std::string& text) override;
+  DesktopInfo GetDesktop() override;
+  Window* CreateWindow(const WindowDesc& desc) override;
+  void DestroyWindow(Window* window) override;
+  bool PeekMessage(Message* out, bool remove) override;
+  void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
+                   intptr_t lParam) override;
+  bool IsKeyHeld(int vk) override;
+
+  InputTranslator& Input() { return input_; }
+  SdlWindow* GetWindow() const { return window_.get(); }
+  // Takes every waiting SDL event into the message queue.
+  void PumpEvents();
+
+ private:
+  friend std::unique_ptr<Backend> platform::CreateSdlBackend(std::string* error);
+  SdlBackend();  // after SDL_Init
+  void RefreshView();
+
+  const std::thread::id mainThread_;
+  bool destroying_ = false;
+  std::mutex mutex_;  // the queue; PostMessage may come from any thread
+  std::deque<Message> queue_;
+  InputTranslator input_;
+  std::unique_ptr<SdlWindow> window_;
+};
+
+}  // namespace platform::sdl

@@ -1,0 +1,55 @@
+// Host services the engine calls: time, message boxes, debug output, desktop
+// facts, the window and its message pump. Each forwards to the installed
+// backend (platform/backend.h).
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/types.h"
+
+namespace platform {
+
+// Time.
+uint32_t GetTicks();
+void Sleep(uint32_t ms);
+// Timer resolution for the main loop; the host's is always 1 ms.
+int TimeBeginPeriod();
+void TimeEndPeriod(int period);
+LocalTime GetLocalTime();
+LocalTime GetUtcTime();
+int64_t EpochSeconds();
+
+// Message box (CP932 texts); returns IDOK, IDYES or IDNO.
+int MessageBox(Window* owner, const char* text, const char* caption, int style);
+
+// Debug output (CP932).
+void DebugOutput(const char* text);
+void DebugPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+DesktopInfo GetDesktop();
+
+// Window and messages.
+Window* CreateWindow(const WindowDesc& desc);
+void DestroyWindow(Window* window);
+bool PeekMessage(Message* out, bool remove);
+// Takes the next message; false for WM_QUIT. Waits (sleeping 1 ms at a time)
+// when none is waiting.
+bool GetMessage(Message* out);
+void PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void PostQuitMessage(int exitCode);
+// Hands a message to its window's handler.
+intptr_t DispatchMessage(const Message& message);
+// What the host does with a message the engine does not handle: WM_CLOSE
+// destroys the window; everything else gives 0.
+intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Physical state of a key or mouse button, by virtual-key code.
+bool IsKeyHeld(int vk);
+
+// 16 bytes (or any count) from the system's random source.
+bool RandomBytes(void* out, size_t size);
+
+}  // namespace platform

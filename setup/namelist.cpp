@@ -1,0 +1,423 @@
+#include "setup/namelist.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/codec.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace {
+
+// メモリー不足にゃ
+constexpr const char kNoMemory[] = "\x83\x81\x83\x82\x83\x8A\x81\x5B\x95\x73\x91\xAB\x82\xC9\x82\xE1";
+// 変数の長さに問題がありますにゃ
+constexpr const char kTokenTooLong[] =
+    "\x95\xCF\x90\x94\x82\xCC\x92\xB7\x82\xB3\x82\xC9\x96\xE2\x91\xE8\x82\xAA\x82\xA0\x82\xE8"
+    "\x82\xDC\x82\xB7\x82\xC9\x82\xE1";
+// namelistエラー error=%d:%s size=%d
+constexpr const char kSizeError[] = "namelist\x83\x47\x83\x89\x81\x5B error=%d:%s size=%d";
+
+constexpr int kGrowStep = 100;
+constexpr size_t kInvertBlock = 8192;
+
+// -1 until the first settings list asks whether "init2" exists.
+int g_init2 = -1;
+
+int g_failAfter = 0;
+int g_failCount = 0;
+
+void* ListAlloc(size_t bytes, bool zeroed) {
+  if (g_failCount > 0) {
+    if (g_failAfter > 0) {
+      --g_failAfter;
+    } else {
+      --g_failCount;
+      return nullptr;
+    }
+  }
+  if (bytes == 0) bytes = 1;
+  return zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
+}
+
+void Box(const char* text, const char* caption, int style = MB_OK) {
+  platform::MessageBox(nullptr, text, caption, style);
+}
+
+// NUL is taken as a blank: a stray NUL inside a file separates tokens
+// instead of stopping the reader on an empty token for ever.
+bool IsBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
+}
+
+bool EndsToken(unsigned char c) { return IsBlank(c) || c == ','; }
+
+unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// ASCII letters compare without case; the second byte of a double-byte
+// character is compared as it is, so two different kanji never meet.
+bool EqualNoCase(const char* a, const char* b) {
+  const auto* p = reinterpret_cast<const unsigned char*>(a);
+  const auto* q = reinterpret_cast<const unsigned char*>(b);
+  for (;;) {
+    if (*p == 0 || *q == 0) return *p == *q;
+    if (platform::IsCp932LeadByte(*p) || platform::IsCp932LeadByte(*q)) {
+      if (*p != *q) return false;
+      ++p;
+      ++q;
+      if (*p != *q) return false;
+      if (*p == 0) return true;
+    } else if (FoldAscii(*p) != FoldAscii(*q)) {
+      return false;
+    }
+    ++p;
+    ++q;
+  }
+}
+
+bool Matches(const char* slot, const char* text, bool caseInsensitive) {
+  if (slot[0] == '\0') return false;
+  return caseInsensitive ? EqualNoCase(slot, text) : std::strcmp(slot, text) == 0;
+}
+
+}  // namespace
+
+CNameList::CNameList() : CNameList(1000) {}
+
+CNameList::CNameList(int capacity) {
+  if (capacity < 0) capacity = 0;
+  if (capacity > kMaxSlots) capacity = kMaxSlots;
+  slots_ = static_cast<char*>(ListAlloc(static_cast<size_t>(capacity) * kSlotSize, true));
+  capacity_ = slots_ ? capacity : 0;
+}
+
+CNameList::~CNameList() { Free(); }
+
+void CNameList::Free() {
+  std::free(slots_);
+  slots_ = nullptr;
+  capacity_ = 0;
+  count_ = 0;
+}
+
+int CNameList::Expand(int n) {
+  if (n < 0) {
+    Box("expand error", "error");
+    return 0;
+  }
+  if (n == 0) return 1;
+  const int64_t capacity = static_cast<int64_t>(capacity_) + n;
+  if (capacity > kMaxSlots) return 0;
+  auto* grown = static_cast<char*>(ListAlloc(static_cast<size_t>(capacity) * kSlotSize, true));
+  if (!grown) return 0;
+  if (slots_) std::memcpy(grown, slots_, static_cast<size_t>(capacity_) * kSlotSize);
+  std::free(slots_);
+  slots_ = grown;
+  capacity_ = static_cast<int>(capacity);
+  return 1;
+}
+
+bool CNameList::Reserve(int64_t needed, int step) {
+  if (needed <= capacity_) return true;
+  if (needed > kMaxSlots) return false;
+  int64_t grow = needed - capacity_;
+  grow = (grow + step - 1) / step * step;
+  if (capacity_ + grow > kMaxSlots) grow = kMaxSlots - capacity_;
+  return Expand(static_cast<int>(grow)) == 1;
+}
+
+void CNameList::ClearFrom(int first) {
+  for (int i = first < 0 ? 0 : first; i < capacity_; ++i) Slot(i)[0] = '\0';
+}
+
+int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
+  if (!path) return 0;
+  // A folder opens for reading on this host but is no list.
+  FILE* file = platform::IsDirectory(path) ? nullptr : platform::FileOpen(path, "rb");
+  if (!file) {
+    if (!quiet) Box(path, "file not found");
+    return 0;
+  }
+
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  if (size < 0) {
+    const int error = errno;
+    std::string text(std::strlen(path) + sizeof kSizeError + 32, '\0');
+    const int length = std::snprintf(text.data(), text.size(), kSizeError, error, path, static_cast<int>(size));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    Box(text.c_str(), "ftell");
+    std::fclose(file);
+    return 0;
+  }
+  if (size == 0) {
+    std::fclose(file);
+    return 1;
+  }
+
+  // Sizes and positions stay within 32 bits, as the slot arithmetic does.
+  char* text = nullptr;
+  if (size <= INT_MAX - 2) text = static_cast<char*>(ListAlloc(static_cast<size_t>(size) + 2, false));
+  if (!text) {
+    std::fclose(file);
+    Box(kNoMemory, "ERROR");
+    return 0;
+  }
+  size_t length = 0;
+  if (std::fseek(file, 0, SEEK_SET) == 0) length = std::fread(text, 1, static_cast<size_t>(size), file);
+  std::fclose(file);
+
+  if (invertBytes) {
+    for (size_t i = 0; i < length; ++i) text[i] = static_cast<char>(~static_cast<unsigned char>(text[i]));
+  }
+  text[length] = '\0';
+  text[length + 1] = '\0';
+
+  int result = 1;
+  size_t pos = 0;
+  while (pos < length) {
+    // A separator run: at most one comma, then blanks. A second comma is the
+    // start of the next token, an empty one.
+    if (text[pos] == ',') ++pos;
+    while (pos < length && IsBlank(static_cast<unsigned char>(text[pos]))) ++pos;
+    if (pos >= length) break;
+
+    size_t tokenLength = 0;
+    // Measuring stops one byte past the limit: that is enough to refuse it.
+    while (tokenLength <= static_cast<size_t>(kMaxToken) && pos + tokenLength < length &&
+           !EndsToken(static_cast<unsigned char>(text[pos + tokenLength]))) {
+      ++tokenLength;
+    }
+    if (tokenLength > static_cast<size_t>(kMaxToken)) {
+      Box(kTokenTooLong, "ERROR");
+      break;
+    }
+    if (!Reserve(static_cast<int64_t>(count_) + 1, kGrowStep)) {
+      Box(kNoMemory, "ERROR");
+      result = 0;
+      break;
+    }
+    char* slot = Slot(count_);
+    std::memcpy(slot, text + pos, tokenLength);
+    slot[tokenLength] = '\0';
+    ++count_;
+    pos += tokenLength;
+  }
+  // One spare slot follows the last token; callers write into it.
+  if (result) Reserve(static_cast<int64_t>(count_) + 1, kGrowStep);
+
+  ClearFrom(count_);
+  std::free(text);
+  changed_ = 0;
+  return result;
+}
+
+int CNameList::LoadInit(const char* name) {
+  if (!name) return 0;
+  if (g_init2 < 0) g_init2 = platform::FileExists("init2") ? 1 : 0;
+  if (g_init2) {
+    const std::string inverted = std::string("init2\\") + name + ".fxf";
+    if (Load(inverted.c_str(), true, true)) return 1;
+  }
+  const std::string plain = std::string("init\\") + name + ".xtx";
+  return Load(plain.c_str(), false, false);
+}
+
+void CNameList::ResetInit2Check() { g_init2 = -1; }
+
+void CNameList::FailAllocations(int count, int after) {
+  g_failCount = count < 0 ? 0 : count;
+  g_failAfter = after < 0 ? 0 : after;
+}
+
+const char* CNameList::GetName(int i) const {
+  if (i < 0 || i >= count_) return nullptr;
+  return Slot(i);
+}
+
+void CNameList::SetName(int i, const char* text) {
+  if (!text || i < 0 || i >= capacity_) return;
+  const size_t length = strnlen(text, kSlotSize - 2);
+  char* slot = Slot(i);
+  std::memcpy(slot, text, length);
+  slot[length] = '\0';
+  slot[length + 1] = '\0';
+  if (count_ < i + 1) count_ = i + 1;
+  changed_ = 1;
+}
+
+void CNameList::Add(const char* text, bool quiet) {
+  if (!text) return;
+  const size_t length = strnlen(text, kMaxToken + 1);
+  if (length == 0 || length > static_cast<size_t>(kMaxToken)) {
+    if (!quiet) Box(kTokenTooLong, "ERROR");
+    return;
+  }
+  if (!Reserve(static_cast<int64_t>(count_) + 1, kGrowStep)) {
+    if (!quiet) Box(kNoMemory, "ERROR");
+    return;
+  }
+  char* slot = Slot(count_);
+  std::memcpy(slot, text, length);
+  slot[length] = '\0';
+  ++count_;
+}
+
+int CNameList::Search(const char* text, int start) const {
+  if (!text || count_ <= 0) return -1;
+  const int first = start < 0 ? 0 : start % count_;
+  for (int k = 0; k < count_; ++k) {
+    const int i = static_cast<int>((static_cast<int64_t>(first) + k) % count_);
+    if (Matches(Slot(i), text, false)) return i;
+  }
+  return -1;
+}
+
+int CNameList::SearchKey(const char* key, bool caseInsensitive, int start) const {
+  if (!key || count_ <= 0) return -1;
+  // Keys stand in the even slots only; an odd start moves on to the next key
+  // and the wrap-around goes back to slot 0, whatever the parity of the count.
+  const int first = start < 0 ? 0 : start % count_;
+  const int keys = static_cast<int>((static_cast<int64_t>(count_) + 1) / 2);
+  int k = (first + 1) / 2;
+  if (k >= keys) k = 0;
+  for (int tested = 0; tested < keys; ++tested) {
+    const int slot = k * 2;
+    if (Matches(Slot(slot), key, caseInsensitive)) return slot;
+    if (++k == keys) k = 0;
+  }
+  return -1;
+}
+
+int CNameList::SearchColumn(const char* text, int stride, bool caseInsensitive, int start) const {
+  if (!text || stride <= 0) return -1;
+  for (int64_t i = start < 0 ? 0 : start; i < count_; i += stride) {
+    if (Matches(Slot(static_cast<int>(i)), text, caseInsensitive)) return static_cast<int>(i / stride);
+  }
+  return -1;
+}
+
+int CNameList::SearchStep(const char* text, int stride, int start) const {
+  if (!text || stride <= 0 || count_ <= 0) return -1;
+  for (int64_t i = start < 0 ? 0 : start; i < count_; i += stride) {
+    if (std::strcmp(Slot(static_cast<int>(i)), text) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const char* CNameList::FindDuplicate() const {
+  for (int i = 0; i < count_; ++i) {
+    const char* name = Slot(i);
+    if (name[0] == '\0') continue;
+    for (int j = i + 1; j < count_; ++j) {
+      if (std::strcmp(name, Slot(j)) == 0) return name;
+    }
+  }
+  return nullptr;
+}
+
+int CNameList::WriteList(const char* path, bool invert, int columns, bool trailingComma) {
+  if (!path) return 0;
+  std::string text;
+  const int rows = count_ / columns;
+  for (int row = 0; row < rows; ++row) {
+    for (int column = 0; column < columns; ++column) {
+      const char* token = Slot(row * columns + column);
+      // The reader swallows one comma at the very start of a file, so an
+      // empty first token needs one more.
+      if (row == 0 && column == 0 && token[0] == '\0') text += ',';
+      if (column > 0) text += ',';
+      text += token;
+    }
+    // "key,\r\n" would lose an empty last token: a comma after a comma keeps it.
+    if (trailingComma || Slot(row * columns + columns - 1)[0] == '\0') text += ',';
+    text += "\r\n";
+  }
+  if (invert) {
+    for (char& c : text) c = static_cast<char>(~static_cast<unsigned char>(c));
+  }
+
+  platform::WholeFileWriter writer;
+  FILE* file = writer.Open(path);
+  bool ok = file != nullptr;
+  if (ok && !text.empty()) ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  ok = ok && writer.Commit();
+  if (!ok) {
+    writer.Abort();
+    Box(path, "save open error", MB_ICONWARNING);
+    return 0;
+  }
+  changed_ = 0;
+  return 1;
+}
+
+int CNameList::SaveFiveColumns(const char* path, bool invert) { return WriteList(path, invert, 5, true); }
+
+int CNameList::SavePairs(const char* path, bool invert) { return WriteList(path, invert, 2, false); }
+
+void CNameList::InvertFile(const char* path) {
+  if (!path) return;
+  FILE* file = platform::FileOpen(path, "r+b");
+  if (!file) {
+    Box(path, "save open error", MB_ICONWARNING);
+    return;
+  }
+  unsigned char block[kInvertBlock];
+  long offset = 0;
+  for (;;) {
+    if (std::fseek(file, offset, SEEK_SET) != 0) break;
+    const size_t got = std::fread(block, 1, kInvertBlock, file);
+    for (size_t i = 0; i < got; ++i) block[i] = static_cast<unsigned char>(~block[i]);
+    if (got > 0) {
+      if (std::fseek(file, offset, SEEK_SET) != 0) break;
+      if (std::fwrite(block, 1, got, file) != got) break;
+    }
+    if (got < kInvertBlock) break;
+    offset += static_cast<long>(got);
+  }
+  std::fclose(file);
+}
+
+int CNameList::CopyNames(int from, int to, int n) {
+  if (from < 0 || to < 0 || n < 0) return 0;
+  if (n == 0) return 1;
+  if (static_cast<int64_t>(from) + n > capacity_ || static_cast<int64_t>(to) + n > capacity_) return 0;
+  std::memmove(Slot(to), Slot(from), static_cast<size_t>(n) * kSlotSize);
+  return 1;
+}
+
+void CNameList::InsertEmpty(int at, int n) {
+  if (at < 0 || n <= 0) return;
+  if (at > count_) at = count_;
+  const int64_t count = static_cast<int64_t>(count_) + n;
+  if (!Reserve(count, kGrowStep)) return;
+  std::memmove(Slot(at + n), Slot(at), static_cast<size_t>(count_ - at) * kSlotSize);
+  std::memset(Slot(at), 0, static_cast<size_t>(n) * kSlotSize);
+  count_ = static_cast<int>(count);
+}
+
+void CNameList::Delete(int at, int n) {
+  if (at < 0 || n <= 0 || at >= count_) return;
+  if (n > count_ - at) n = count_ - at;
+  std::memmove(Slot(at), Slot(at + n), static_cast<size_t>(count_ - at - n) * kSlotSize);
+  count_ -= n;
+  // The vacated tail holds no stale copies.
+  std::memset(Slot(count_), 0, static_cast<size_t>(n) * kSlotSize);
+}
+
+void CNameList::Resize(int n) {
+  if (n <= 0) return;
+  if (n > capacity_ && !Expand(n - capacity_)) return;
+  count_ = n;
+}
+
+void CNameList::SetCount(int n) {
+  if (n < 0 || n > capacity_) return;
+  count_ = n;
+}

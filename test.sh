@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test through CTest; then builds
+# the fuzz targets with clang and runs each briefly, also through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+zor_install_deps
+
+scripts/check_fence.sh
+
+jobs=$(nproc)
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_SANITIZE=ON
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test -j "$jobs" --output-on-failure --timeout 600
+
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DZOR_SANITIZE=ON -DZOR_FUZZ=ON -DZOR_TESTS=OFF -DZOR_BENCH=OFF
+cmake --build build/fuzz -j "$jobs" --target fuzzers
+ctest --test-dir build/fuzz -j "$jobs" --output-on-failure -R '^fuzz\.'

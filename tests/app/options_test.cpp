@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "app/options.h"
+
+namespace {
+
+TEST(ProgramOptions, ReadsEveryOption) {
+  ProgramOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseProgramOptions({"demo", "--headless", "--frames", "40", "--screenshot", "s.png",
+                                   "--box-answer", "yes", "--debug-output", "--input", "in.txt",
+                                   "--hash-every", "10"},
+                                  &o, &error))
+      << error;
+  EXPECT_EQ(o.gameFolder, "demo");
+  EXPECT_TRUE(o.headless);
+  EXPECT_EQ(o.frames, 40);
+  EXPECT_EQ(o.screenshot, "s.png");
+  EXPECT_TRUE(o.boxAnswerYes);
+  EXPECT_TRUE(o.debugOutput);
+  EXPECT_EQ(o.inputScript, "in.txt");
+  EXPECT_EQ(o.hashEvery, 10);
+
+  ASSERT_TRUE(ParseProgramOptions({}, &o, &error));
+  EXPECT_EQ(o.gameFolder, "");
+  EXPECT_EQ(o.frames, -1);
+  EXPECT_FALSE(o.boxAnswerYes);
+}
+
+TEST(ProgramOptions, RefusesWhatItDoesNotUnderstand) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--frames"}, {"--frames", "x"}, {"--frames", "-3"}, {"--box-answer", "maybe"},
+      {"--color"},  {"a", "b"},        {"--hash-every", "1e3"},
+  };
+  for (const auto& args : bad) {
+    ProgramOptions o;
+    std::string error;
+    EXPECT_FALSE(ParseProgramOptions(args, &o, &error)) << args[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace

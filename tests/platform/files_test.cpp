@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/files.h"
+#include "platform/headless/headless.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testsupport::TempDir;
+
+std::string ReadAll(FILE* f) {
+  std::string s;
+  char buf[256];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+  return s;
+}
+
+TEST(Resolver, MatchesComponentsWithoutCaseAndEitherSeparator) {
+  TempDir dir;
+  dir.Write("spt/project.xtx", "a b");
+  dir.Write("Sys/TA_Bg.DWQ", "x");
+  struct Case {
+    const char* path;
+    const char* host;
+  } cases[] = {
+      {"SPT\\Project.XTX", "spt/project.xtx"},
+      {"spt/project.xtx", "spt/project.xtx"},
+      {"sys\\ta_bg.dwq", "Sys/TA_Bg.DWQ"},
+      {".\\sys\\..\\SPT\\\\PROJECT.xtx", "spt/project.xtx"},
+      {"new\\Folder\\file.txt", "new/Folder/file.txt"},  // missing parts keep their spelling
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::ResolvePath(c.path), dir / c.host) << c.path;
+
+  FILE* f = platform::FileOpen("SPT\\Project.XTX", "rb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(ReadAll(f), "a b");
+  std::fclose(f);
+}
+
+TEST(Resolver, ExactSpellingWinsOverOtherCase) {
+  TempDir dir;
+  dir.Write("Data/a.txt", "upper");
+  dir.Write("data/a.txt", "lower");
+  EXPECT_EQ(platform::ResolvePath("Data\\a.txt"), dir / "Data/a.txt");
+  EXPECT_EQ(platform::ResolvePath("data\\a.txt"), dir / "data/a.txt");
+}
+
+TEST(Resolver, Cp932FolderNamesBecomeUtf8OnDisk) {
+  TempDir dir;
+  // "セーブ\表" : 0x955C has a trail byte equal to the backslash.
+  const std::string folder = "\x83\x5A\x81\x5B\x83\x75";
+  const std::string sub = "\x95\x5C";
+  ASSERT_TRUE(platform::CreateDirectory(folder));
+  ASSERT_TRUE(platform::CreateDirectory(folder + "\\" + sub));
+  FILE* f = platform::FileOpen(folder + "\\" + sub + "\\data1.sav", "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("slot", f);
+  std::fclose(f);
+  EXPECT_TRUE(dir.Exists("セーブ/表/data1.sav"));
+  f = platform::FileOpen(folder + "\\" + sub + "\\DATA1.SAV", "rb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(ReadAll(f), "slot");
+  std::fclose(f);
+  auto names = platform::ListFolder(folder);
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names[0], sub);
+}
+
+TEST(Resolver, SeesFilesMadeAfterAListingWasCached) {
+  TempDir dir;
+  dir.Write("init/a.xtx", "1");
+  EXPECT_FALSE(platform::FileExists("INIT\\B.XTX"));  // caches the listing of init/
+  dir.Write("init/b.xtx", "2");
+  EXPECT_TRUE(platform::FileExists("INIT\\B.XTX"));
+}
+
+TEST(FileOpen, WriteToReadOnlyFileRetriesAfterAddingWriteBit) {
+  TempDir dir;
+  dir.Write("ro.txt", "old");
+  ASSERT_EQ(::chmod((dir / "ro.txt").c_str(), 0444), 0);
+  FILE* f = platform::FileOpen("RO.TXT", "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("new", f);
+  std::fclose(f);
+  EXPECT_EQ(dir.Read("ro.txt"), "new");
+  // As root the first open already succeeds; otherwise the retry added the bit.
+  struct stat st;
+  ASSERT_EQ(::stat((dir / "ro.txt").c_str(), &st), 0);
+  if (::geteuid() != 0) {
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+  }
+}
+
+TEST(FileOpen, MissingFileAndBadModeFail) {
+  TempDir dir;
+  EXPECT_EQ(platform::FileOpen("nothing.txt", "rb"), nullptr);
+  EXPECT_EQ(platform::FileOpen("nothing.txt", nullptr), nullptr);
+  EXPECT_EQ(platform::FileSize("nothing.txt"), -1);
+}
+
+TEST(Folders, CreateRemoveCopyAndList) {
+  TempDir dir;
+  EXPECT_TRUE(platform::CreateDirectory("sav"));
+  EXPECT_TRUE(platform::CreateDirectory("SAV"));  // existing folder is success
+  EXPECT_TRUE(platform::IsDirectory("Sav"));
+  dir.Write("sav/a.dat", "abc");
+  EXPECT_TRUE(platform::CopyFile("sav\\a.dat", "sav\\b.dat"));
+  EXPECT_EQ(dir.Read("sav/b.dat"), "abc");
+  EXPECT_EQ(platform::ListFolder("sav"), (std::vector<std::string>{"a.dat", "b.dat"}));
+  EXPECT_FALSE(platform::RemoveDirectory("sav"));  // not empty
+  EXPECT_TRUE(platform::RemoveFile("sav\\a.dat"));
+  EXPECT_TRUE(platform::RemoveFile("sav\\b.dat"));
+  EXPECT_TRUE(platform::RemoveDirectory("sav"));
+  EXPECT_FALSE(platform::FileExists("sav"));
+}
+
+TEST(WholeFile, ReplacesOnlyWhenEveryWriteSucceeded) {
+  TempDir dir;
+  ASSERT_TRUE(platform::WriteWholeFile("sysfile.sav", "first", 5));
+  EXPECT_EQ(dir.Read("sysfile.sav"), "first");
+
+  platform::FailWholeFileWrites(1);
+  EXPECT_FALSE(platform::WriteWholeFile("sysfile.sav", "second", 6));
+  EXPECT_EQ(dir.Read("sysfile.sav"), "first");
+  EXPECT_EQ(platform::ListFolder("."), (std::vector<std::string>{"sysfile.sav"}));  // no temp left
+
+  EXPECT_TRUE(platform::WriteWholeFile("sysfile.sav", "third", 5));
+  EXPECT_EQ(dir.Read("sysfile.sav"), "third");
+}
+
+TEST(WholeFile, WriterAbortKeepsOldFileAndMissingFolderFails) {
+  TempDir dir;
+  dir.Write("slot.dat", "keep");
+  {
+    platform::WholeFileWriter writer;
+    FILE* f = writer.Open("SLOT.DAT");
+    ASSERT_NE(f, nullptr);
+    std::fputs("partial", f);
+    // destroyed without Commit
+  }
+  EXPECT_EQ(dir.Read("slot.dat"), "keep");
+  EXPECT_FALSE(platform::WriteWholeFile("no\\such\\folder\\x.dat", "x", 1));
+}
+
+TEST(UserFolders, FollowXdgSettings) {
+  TempDir dir;
+  std::string home = dir.path();
+  dir.Write("config/user-dirs.dirs", "# comment\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+  std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  EXPECT_EQ(platform::DocumentsFolder(), home + "/Docs");
+  EXPECT_EQ(platform::AppDataFolder(), dir / "data");
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(platform::DocumentsFolder(), home + "/Documents");
+  EXPECT_EQ(platform::AppDataFolder(), home + "/.local/share");
+  setenv("HOME", oldHome.c_str(), 1);
+}
+
+TEST(Resolver, AbsoluteHostPathsResolveFromTheRoot) {
+  TempDir dir;
+  dir.Write("Saves/Game/sysfile.sav", "x");
+  std::string engine = dir.path() + "\\saves\\game\\SYSFILE.SAV";
+  EXPECT_EQ(platform::ResolvePath(engine), dir / "Saves/Game/sysfile.sav");
+}
+
+}  // namespace

@@ -1,0 +1,379 @@
+// The SDL backend on SDL's dummy video driver: window, message queue,
+// presenter, boxes and icons without a display.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/sdl.h"
+#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/sdl_overlay.h"
+#include "support/temp_dir.h"
+
+namespace platform::sdl {
+namespace {
+
+struct Recorded {
+  std::vector<uint32_t> messages;
+};
+
+intptr_t RecordHandler(Window*, uint32_t message, uintptr_t, intptr_t, void* context) {
+  static_cast<Recorded*>(context)->messages.push_back(message);
+  return 0;
+}
+
+class SdlBackendTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    // No display here: SDL's dummy driver stands in for one.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    std::string error;
+    owned_ = CreateSdlBackend(&error);
+    ASSERT_NE(owned_, nullptr) << error;
+    backend_ = dynamic_cast<SdlBackend*>(owned_.get());
+    ASSERT_NE(backend_, nullptr);
+  }
+
+  SdlWindow* MakeWindow(int w = 64, int h = 48, const std::string& title = "zor") {
+    WindowDesc desc;
+    desc.clientWidth = w;
+    desc.clientHeight = h;
+    desc.title = title;
+    auto* window = dynamic_cast<SdlWindow*>(backend_->CreateWindow(desc));
+    Drain();  // whatever the creation itself reported
+    return window;
+  }
+
+  std::vector<Message> Drain() {
+    std::vector<Message> out;
+    Message m;
+    while (backend_->PeekMessage(&m, true)) out.push_back(m);
+    return out;
+  }
+
+  void PushKey(SDL_Keycode sym, SDL_Scancode scancode, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.sym = sym;
+    e.key.keysym.scancode = scancode;
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+  }
+
+  std::unique_ptr<Backend> owned_;
+  SdlBackend* backend_ = nullptr;
+};
+
+TEST_F(SdlBackendTest, WindowTitleSizeAndDisplayMode) {
+  // "テスト" in CP932; SDL shows it in UTF-8.
+  SdlWindow* window = MakeWindow(320, 240, "\x83\x65\x83\x58\x83\x67");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GetTitle(), "\x83\x65\x83\x58\x83\x67");
+  EXPECT_STREQ(SDL_GetWindowTitle(window->Handle()), "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88");
+  EXPECT_EQ(window->GetClientSize(), (Point{320, 240}));
+  EXPECT_EQ(backend_->CreateWindow(WindowDesc()), nullptr) << "one window per program";
+
+  DesktopInfo desktop = backend_->GetDesktop();
+  EXPECT_EQ(desktop.bitsPerPixel, 32);
+  EXPECT_GT(desktop.virtualWidth, 0);
+  EXPECT_GT(desktop.virtualHeight, 0);
+
+  SDL_DisplayMode mode;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mode), 0);
+  EXPECT_EQ(window->GetDisplayMode(), (Point{mode.w, mode.h}));
+  ASSERT_TRUE(window->SetFullScreen(true));
+  EXPECT_TRUE(window->IsFullScreen());
+  EXPECT_EQ(window->GetDisplayMode(), (Point{320, 240}));
+  ASSERT_TRUE(window->SetFullScreen(false));
+  EXPECT_FALSE(window->IsFullScreen());
+  EXPECT_EQ(window->GetDisplayMode(), (Point{mode.w, mode.h}));
+}
+
+TEST_F(SdlBackendTest, PostedAndPumpedMessagesShareOneFifo) {
+  SdlWindow* window = MakeWindow();
+  ASSERT_NE(window, nullptr);
+  backend_->PostMessage(window, WM_USER + 1, 0, 0);
+  PushKey(SDLK_a, SDL_SCANCODE_A, true);
+
+  Message m;
+  ASSERT_TRUE(backend_->PeekMessage(&m, false));
+  EXPECT_EQ(m.message, WM_USER + 1) << "peeking leaves it waiting";
+  ASSERT_TRUE(backend_->PeekMessage(&m, true));
+  EXPECT_EQ(m.message, WM_USER + 1);
+
+  backend_->PostMessage(window, WM_USER + 2, 0, 0);
+  PushKey(SDLK_a, SDL_SCANCODE_A, false);
+  std::vector<Message> rest = Drain();
+  ASSERT_EQ(rest.size(), 3u);
+  EXPECT_EQ(rest[0].message, WM_KEYDOWN);
+  EXPECT_EQ(rest[0].wParam, static_cast<uintptr_t>('A'));
+  EXPECT_EQ(rest[0].window, window);
+  EXPECT_EQ(rest[1].message, WM_USER + 2);
+  EXPECT_EQ(rest[2].message, WM_KEYUP);
+  EXPECT_EQ(rest[2].window, window);
+
+  backend_->PostMessage(nullptr, WM_QUIT, 0, 0);
+  rest = Drain();
+  ASSERT_EQ(rest.size(), 1u);
+  EXPECT_EQ(rest[0].message, WM_QUIT);
+  EXPECT_EQ(rest[0].window, nullptr);
+  EXPECT_FALSE(backend_->PeekMessage(&m, true));
+}
+
+TEST_F(SdlBackendTest, KeyHeldFollowsPumpedKeys) {
+  ASSERT_NE(MakeWindow(), nullptr);
+  PushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, true);
+  Drain();
+  EXPECT_TRUE(backend_->IsKeyHeld(VK_LEFT));
+  EXPECT_FALSE(backend_->IsKeyHeld(VK_RIGHT));
+  PushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, false);
+  Drain();
+  EXPECT_FALSE(backend_->IsKeyHeld(VK_LEFT));
+  EXPECT_FALSE(backend_->IsKeyHeld(VK_LBUTTON));
+}
+
+TEST_F(SdlBackendTest, DestroySendsWmDestroyAndDropsTheWindowsMessages) {
+  SdlWindow* window = MakeWindow();
+  ASSERT_NE(window, nullptr);
+  Recorded recorded;
+  window->SetHandler(RecordHandler, &recorded);
+  backend_->PostMessage(window, WM_USER + 7, 0, 0);
+  backend_->PostMessage(nullptr, WM_QUIT, 0, 0);
+  // An SDL event still waiting for a window that will be gone.
+  PushKey(SDLK_a, SDL_SCANCODE_A, true);
+
+  backend_->DestroyWindow(window);
+  EXPECT_EQ(recorded.messages, std::vector<uint32_t>{WM_DESTROY});
+  EXPECT_EQ(backend_->GetWindow(), nullptr);
+  std::vector<Message> rest = Drain();
+  ASSERT_EQ(rest.size(), 1u);
+  EXPECT_EQ(rest[0].message, WM_QUIT);
+  // A new window can be made afterwards.
+  EXPECT_NE(MakeWindow(), nullptr);
+}
+
+TEST_F(SdlBackendTest, WarpPointerTellsTheGameTheNewPosition) {
+  SdlWindow* window = MakeWindow(64, 48);
+  ASSERT_NE(window, nullptr);
+  window->WarpPointer(10, 20);
+  std::vector<Message> out = Drain();
+  bool seen = false;
+  for (const Message& m : out) {
+    if (m.message == WM_MOUSEMOVE && m.lParam == MakeLParam(10, 20)) seen = true;
+  }
+  EXPECT_TRUE(seen);
+}
+
+// Reads an 8-bit RGB PNG back as 0x00RRGGBB pixels.
+bool ReadPng(const std::string& path, int* w, int* h, std::vector<uint32_t>* pixels) {
+  png_image image;
+  std::memset(&image, 0, sizeof(image));
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
+  *w = static_cast<int>(image.width);
+  *h = static_cast<int>(image.height);
+  pixels->resize(static_cast<size_t>(*w) * *h);
+  for (size_t i = 0; i < pixels->size(); ++i) {
+    (*pixels)[i] = static_cast<uint32_t>(rgb[i * 3]) << 16 | rgb[i * 3 + 1] << 8 | rgb[i * 3 + 2];
+  }
+  return true;
+}
+
+TEST_F(SdlBackendTest, PresentUploadsOnlyTheRectanglesAndScreenshotShowsThem) {
+  testsupport::TempDir dir;
+  SdlWindow* window = MakeWindow(32, 24);
+  ASSERT_NE(window, nullptr);
+  if (!window->HasRenderer()) {
+    ADD_FAILURE() << "no renderer on the dummy driver: " << SDL_GetError();
+  }
+  std::vector<uint32_t> a(32 * 24, 0x00102030), b(32 * 24, 0xFFA0B0C0);
+  FrameView frameA{a.data(), 32, 24, 32 * 4};
+  FrameView frameB{b.data(), 32, 24, 32 * 4};
+  Rect all{0, 0, 32, 24};
+  EXPECT_EQ(window->Present(frameA, &all, 1, false), PresentResult::kOk);
+
+  // One rectangle, plus one reaching out of the frame that is clipped.
+  Rect rects[] = {{4, 5, 10, 8}, {28, 20, 40, 30}, {-5, -5, 0, 0}};
+  EXPECT_EQ(window->Present(frameB, rects, 3, true), PresentResult::kOk);
+  const std::vector<uint32_t>& copy = window->FrameCopy();
+  ASSERT_EQ(copy.size(), a.size());
+  auto at = [&](int x, int y) { return copy[static_cast<size_t>(y) * 32 + x] & 0xFFFFFF; };
+  EXPECT_EQ(at(4, 5), 0xA0B0C0u);
+  EXPECT_EQ(at(9, 7), 0xA0B0C0u);
+  EXPECT_EQ(at(10, 7), 0x102030u);
+  EXPECT_EQ(at(9, 8), 0x102030u);
+  EXPECT_EQ(at(3, 5), 0x102030u);
+  EXPECT_EQ(at(31, 23), 0xA0B0C0u);
+  EXPECT_EQ(at(27, 23), 0x102030u);
+  EXPECT_EQ(at(0, 0), 0x102030u);
+
+  std::string shot = dir / "shot.png";
+  ASSERT_TRUE(window->SaveScreenshot(shot));
+  int w = 0, h = 0;
+  std::vector<uint32_t> png;
+  ASSERT_TRUE(ReadPng(shot, &w, &h, &png));
+  EXPECT_EQ(w, 32);
+  EXPECT_EQ(h, 24);
+  EXPECT_EQ(png[5 * 32 + 4], 0xA0B0C0u);
+  EXPECT_EQ(png[0], 0x102030u);
+}
+
+TEST_F(SdlBackendTest, ScreenshotBeforeAnyFrameFails) {
+  testsupport::TempDir dir;
+  SdlWindow* window = MakeWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->SaveScreenshot(dir / "none.png"));
+  EXPECT_FALSE(dir.Exists("none.png"));
+}
+
+TEST_F(SdlBackendTest, LostTargetIsReportedOnceAndTheFrameSurvives) {
+  SdlWindow* window = MakeWindow(8, 8);
+  ASSERT_NE(window, nullptr);
+  std::vector<uint32_t> px(64, 0x123456);
+  FrameView frame{px.data(), 8, 8, 32};
+  Rect all{0, 0, 8, 8};
+  EXPECT_EQ(window->Present(frame, &all, 1, false), PresentResult::kOk);
+  for (Uint32 type : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
+    SCOPED_TRACE(type);
+    SDL_Event e{};
+    e.type = type;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    Drain();
+    EXPECT_EQ(window->Present(frame, nullptr, 0, false), PresentResult::kLost);
+    EXPECT_EQ(window->Present(frame, nullptr, 0, false), PresentResult::kOk);
+    EXPECT_EQ(window->FrameCopy()[63], 0x123456u);
+  }
+}
+
+TEST_F(SdlBackendTest, FrameOfAnotherSizeResizesTheCopyAndTheMapping) {
+  SdlWindow* window = MakeWindow(8, 8);
+  ASSERT_NE(window, nullptr);
+  std::vector<uint32_t> px(16 * 4, 0x00FF00);
+  FrameView frame{px.data(), 16, 4, 16 * 4};
+  Rect all{0, 0, 16, 4};
+  EXPECT_EQ(window->Present(frame, &all, 1, false), PresentResult::kOk);
+  EXPECT_EQ(window->GameWidth(), 16);
+  EXPECT_EQ(window->GameHeight(), 4);
+  EXPECT_EQ(window->FrameCopy().size(), 64u);
+  // A frame that is no frame is ignored.
+  FrameView broken{px.data(), 16, 4, 8};
+  EXPECT_EQ(window->Present(broken, &all, 1, false), PresentResult::kOk);
+  EXPECT_EQ(window->FrameCopy().size(), 64u);
+}
+
+TEST_F(SdlBackendTest, OverlayIsDrawnOverTheWindowNotIntoTheFrame) {
+  SdlWindow* window = MakeWindow(64, 32);
+  ASSERT_NE(window, nullptr);
+  window->SetOverlay({OverlayText{2, 2, "Debug \x83\x65\x83\x58\x83\x67", 0xFFFFFF, 16}});
+  std::vector<uint32_t> px(64 * 32, 0);
+  FrameView frame{px.data(), 64, 32, 64 * 4};
+  Rect all{0, 0, 64, 32};
+  EXPECT_EQ(window->Present(frame, &all, 1, false), PresentResult::kOk);
+  for (uint32_t p : window->FrameCopy()) ASSERT_EQ(p, 0u);
+  window->SetOverlay({});
+  EXPECT_EQ(window->Present(frame, nullptr, 0, false), PresentResult::kOk);
+}
+
+TEST(SdlOverlayFont, RendersInkInTheColour) {
+  OverlayFont font;
+  if (!font.Ready()) GTEST_SKIP() << "no font face found by fontconfig";
+  OverlayBitmap bitmap;
+  ASSERT_TRUE(font.RenderLine("AB\x82\xA0", 16, 0x00FF8000, &bitmap));  // ABあ
+  EXPECT_GT(bitmap.width, 16);
+  EXPECT_GE(bitmap.height, 16);
+  int inked = 0;
+  for (uint32_t p : bitmap.argb) {
+    EXPECT_EQ(p & 0xFFFFFF, 0xFF8000u);
+    if (p >> 24) ++inked;
+  }
+  EXPECT_GT(inked, 20);
+  EXPECT_FALSE(font.RenderLine("", 16, 0, &bitmap));
+}
+
+TEST_F(SdlBackendTest, IconFromIcoAndBmpFilesOthersRefused) {
+  testsupport::TempDir dir;
+  SdlWindow* window = MakeWindow();
+  ASSERT_NE(window, nullptr);
+  // A 1x1 32-bit icon.
+  std::string ico("\0\0\1\0\1\0" "\1\1\0\0\1\0\x20\0" "\x30\0\0\0" "\x16\0\0\0", 22);
+  std::string header("\x28\0\0\0" "\1\0\0\0" "\2\0\0\0" "\1\0" "\x20\0", 16);
+  ico += header + std::string(24, '\0') + std::string("\x10\x20\x30\xFF", 4) + std::string(4, '\0');
+  dir.Write("Game.ico", ico);
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_ARGB8888);
+  ASSERT_NE(s, nullptr);
+  ASSERT_EQ(SDL_SaveBMP(s, (dir / "icon.bmp").c_str()), 0);
+  SDL_FreeSurface(s);
+  dir.Write("readme.txt", "not an icon");
+
+  EXPECT_TRUE(window->SetIcon("game.ico"));  // names match without regard to case
+  EXPECT_TRUE(window->SetIcon("icon.bmp"));
+  EXPECT_FALSE(window->SetIcon("readme.txt"));
+  EXPECT_FALSE(window->SetIcon("missing.ico"));
+  EXPECT_FALSE(window->SetIcon(""));
+}
+
+TEST_F(SdlBackendTest, BoxWithoutADisplayGoesToStderrWithTheCautiousAnswer) {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  // "エラー" as caption, "ファイル" as text, CP932.
+  const std::string caption = "\x83\x47\x83\x89\x81\x5B";
+  const std::string text = "\x83\x74\x83\x40\x83\x43\x83\x8B";
+  testing::internal::CaptureStderr();
+  int yesNo = backend_->MessageBox(nullptr, text, caption, MB_YESNO | MB_ICONWARNING);
+  int ok = backend_->MessageBox(nullptr, text, caption, MB_OK | MB_ICONERROR);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(yesNo, IDNO);
+  EXPECT_EQ(ok, IDOK);
+  EXPECT_NE(err.find("[box] \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC: "
+                     "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\n"),
+            std::string::npos)
+      << err;
+}
+
+TEST_F(SdlBackendTest, DebugOutputOnlyWhenSwitchedOn) {
+  testing::internal::CaptureStderr();
+  backend_->DebugOutput("quiet\n");
+  SetSdlDebugOutput(true);
+  backend_->DebugOutput("\x83\x65\x83\x58\x83\x67\n");
+  SetSdlDebugOutput(false);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\n");
+}
+
+TEST_F(SdlBackendTest, ClockReadings) {
+  uint32_t t0 = backend_->GetTicks();
+  backend_->Sleep(5);
+  EXPECT_GE(backend_->GetTicks() - t0, 4u);
+
+  int64_t before = backend_->EpochSeconds();
+  LocalTime utc = backend_->GetUtcTime();
+  int64_t after = backend_->EpochSeconds();
+  std::tm t{};
+  t.tm_year = utc.year - 1900;
+  t.tm_mon = utc.month - 1;
+  t.tm_mday = utc.day;
+  t.tm_hour = utc.hour;
+  t.tm_min = utc.minute;
+  t.tm_sec = utc.second;
+  int64_t seconds = static_cast<int64_t>(timegm(&t));
+  EXPECT_GE(seconds, before);
+  EXPECT_LE(seconds, after);
+  EXPECT_EQ(utc.weekday, t.tm_wday);
+  EXPECT_GE(utc.millisecond, 0);
+  EXPECT_LT(utc.millisecond, 1000);
+
+  LocalTime local = backend_->GetLocalTime();
+  EXPECT_GE(local.month, 1);
+  EXPECT_LE(local.month, 12);
+  EXPECT_GE(local.weekday, 0);
+  EXPECT_LE(local.weekday, 6);
+}
+
+}  // namespace
+}  // namespace platform::sdl

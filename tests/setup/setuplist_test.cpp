@@ -1,0 +1,124 @@
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "game_folder.h"
+#include "setup/namelist.h"
+#include "setup/setuplist.h"
+#include "setup/varnametable.h"
+
+namespace setup_test {
+namespace {
+
+template <typename Reader>
+class ReaderTest : public SetupTest {};
+
+using Readers = ::testing::Types<CSetupList, CBasicSetup>;
+TYPED_TEST_SUITE(ReaderTest, Readers);
+
+TYPED_TEST(ReaderTest, ReadsKeysWithDefaults) {
+  this->Write("init/sample.xtx",
+              "frameTime 10\r\nmusicName,opening\r\nframeTime 99\r\n"
+              "shifted,,7\r\nafter 3\r\nlast");
+  TypeParam reader;
+  int value = -5;
+  const char* text = "default";
+  // Nothing loaded yet: not found, defaults kept.
+  EXPECT_EQ(reader.GetSetupInt(&value, "frameTime"), 0);
+  EXPECT_EQ(reader.GetSetupString(&text, "frameTime"), 0);
+  EXPECT_EQ(value, -5);
+
+  ASSERT_EQ(reader.LoadSetupFile("sample", 8), 1);
+  EXPECT_EQ(reader.GetSetupInt(&value, "FRAMETIME"), 1);  // first of the two
+  EXPECT_EQ(value, 10);
+  EXPECT_EQ(reader.GetSetupString(&text, "musicname"), 1);
+  EXPECT_STREQ(text, "opening");
+
+  struct Missing {
+    const char* name;
+    const char* key;
+  };
+  // "shifted,," leaves an empty token: every later key stands in an odd
+  // slot, and "last" has no value at all.
+  const Missing missing[] = {{"absent", "nothing"}, {"shifted", "after"}, {"no value", "last"}};
+  for (const Missing& m : missing) {
+    SCOPED_TRACE(m.name);
+    value = -5;
+    text = "default";
+    EXPECT_EQ(reader.GetSetupInt(&value, m.key), 0);
+    EXPECT_EQ(reader.GetSetupString(&text, m.key), 0);
+    EXPECT_EQ(value, -5);
+    EXPECT_STREQ(text, "default");
+  }
+
+  reader.Release();
+  EXPECT_EQ(reader.GetSetupInt(&value, "frameTime"), 0);
+  EXPECT_EQ(reader.LoadSetupFile("absent", 8), 0);
+  ASSERT_EQ(this->Boxes().size(), 1u);
+  EXPECT_EQ(this->Boxes()[0].text, "init\\absent.xtx");
+}
+
+TEST_F(SetupTest, IntegerConversion) {
+  struct Case {
+    const char* text;
+    int value;
+  };
+  const Case cases[] = {
+      {"42", 42},          {"  42", 42},     {"\t-7", -7},    {"+8", 8},
+      {"12abc", 12},       {"abc", 0},       {"", 0},         {"--3", 0},
+      {"-0x10", 0},        {"007", 7},       {"2147483647", INT_MAX},
+      {"-2147483648", INT_MIN},
+      {"4294967297", 1},  // wraps in 32 bits
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    CNameList list(4);
+    Fill(&list, {"key", c.text});
+    CSetupList reader;
+    reader.AttachList(&list);
+    int value = -99;
+    EXPECT_EQ(reader.GetSetupInt(&value, "key"), 1);
+    EXPECT_EQ(value, c.value);
+  }
+}
+
+TEST_F(SetupTest, AttachedListIsBorrowed) {
+  this->Write("init/own.xtx", "key owned\r\n");
+  CNameList borrowed(4);
+  Fill(&borrowed, {"key", "borrowed"});
+  const char* text = nullptr;
+  {
+    CSetupList reader;
+    ASSERT_EQ(reader.LoadSetupFile("own", 4), 1);
+    reader.AttachList(&borrowed);
+    ASSERT_EQ(reader.GetSetupString(&text, "key"), 1);
+    EXPECT_STREQ(text, "borrowed");
+    reader.Release();  // frees only the owned list
+    ASSERT_EQ(reader.GetSetupString(&text, "key"), 1);
+    EXPECT_STREQ(text, "borrowed");
+  }
+  EXPECT_EQ(borrowed.GetCount(), 2);
+}
+
+TEST_F(SetupTest, VariableNames) {
+  CNameList list(10);
+  Fill(&list, {"flagA", "", "count", "flagA"});
+  CVarNameTable table(&list);
+  EXPECT_EQ(table.SearchVar("flagA"), 0);
+  EXPECT_EQ(table.SearchVar("count"), 2);
+  EXPECT_TRUE(Boxes().empty());
+
+  EXPECT_EQ(table.SearchVar("Count"), -1);
+  EXPECT_EQ(table.SearchVar(""), -1);
+  // Names added after the table was made are not its variables.
+  list.Add("late", true);
+  EXPECT_EQ(table.SearchVar("late"), -1);
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].caption, "var not found");
+  EXPECT_EQ(boxes[0].text, "Count");
+  EXPECT_EQ(boxes[2].text, "late");
+}
+
+}  // namespace
+}  // namespace setup_test
