@@ -1,0 +1,112 @@
+#include "graphics/rowops.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace rowops {
+
+void BlendConstScalar(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
+  for (size_t i = 0; i < n; ++i) row[i] = BlendPixel(row[i], term, keepWeight);
+}
+
+void AddSubScalar(uint32_t* row, size_t n, uint32_t add, uint32_t sub) {
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t p = row[i], out = 0;
+    for (int c = 0; c < 4; ++c) {
+      uint32_t v = ((p >> (8 * c)) & 0xFF) + ((add >> (8 * c)) & 0xFF);
+      if (v > 255) v = 255;
+      uint32_t s = (sub >> (8 * c)) & 0xFF;
+      v = v > s ? v - s : 0;
+      out |= v << (8 * c);
+    }
+    row[i] = out;
+  }
+}
+
+void FadeScalar(uint32_t* run, size_t n, int a, const int16_t k[4]) {
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t p = run[i], out = 0;
+    for (int c = 0; c < 4; ++c) {
+      int32_t twice = static_cast<int32_t>((p >> (8 * c)) & 0xFF) * 2;
+      // High half of the signed product; both factors are non-negative.
+      int32_t v = ((a * twice) >> 16) + k[c];
+      if (v < 0) v = 0;
+      if (v > 255) v = 255;
+      out |= static_cast<uint32_t>(v) << (8 * c);
+    }
+    run[i] = out;
+  }
+}
+
+#if defined(__SSE2__)
+
+namespace {
+
+// Four 16-bit lanes per pixel, repeated for the two pixels of a half register.
+__m128i Lanes(const uint16_t v[4]) {
+  return _mm_setr_epi16(static_cast<short>(v[0]), static_cast<short>(v[1]),
+                        static_cast<short>(v[2]), static_cast<short>(v[3]),
+                        static_cast<short>(v[0]), static_cast<short>(v[1]),
+                        static_cast<short>(v[2]), static_cast<short>(v[3]));
+}
+
+}  // namespace
+
+void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i t = Lanes(term);
+  const __m128i w = _mm_set1_epi16(static_cast<short>(keepWeight));
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+    __m128i lo = _mm_unpacklo_epi8(p, zero);
+    __m128i hi = _mm_unpackhi_epi8(p, zero);
+    lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, w), t), 8);
+    hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, w), t), 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_packus_epi16(lo, hi));
+  }
+  BlendConstScalar(row + i, n - i, term, keepWeight);
+}
+
+void AddSub(uint32_t* row, size_t n, uint32_t add, uint32_t sub) {
+  const __m128i a = _mm_set1_epi32(static_cast<int>(add));
+  const __m128i s = _mm_set1_epi32(static_cast<int>(sub));
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+    p = _mm_subs_epu8(_mm_adds_epu8(p, a), s);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), p);
+  }
+  AddSubScalar(row + i, n - i, add, sub);
+}
+
+void Fade(uint32_t* run, size_t n, int a, const int16_t k[4]) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i factor = _mm_set1_epi16(static_cast<short>(a));
+  const uint16_t ku[4] = {static_cast<uint16_t>(k[0]), static_cast<uint16_t>(k[1]),
+                          static_cast<uint16_t>(k[2]), static_cast<uint16_t>(k[3])};
+  const __m128i kk = Lanes(ku);
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + i));
+    __m128i lo = _mm_slli_epi16(_mm_unpacklo_epi8(p, zero), 1);
+    __m128i hi = _mm_slli_epi16(_mm_unpackhi_epi8(p, zero), 1);
+    lo = _mm_add_epi16(_mm_mulhi_epi16(lo, factor), kk);
+    hi = _mm_add_epi16(_mm_mulhi_epi16(hi, factor), kk);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(run + i), _mm_packus_epi16(lo, hi));
+  }
+  FadeScalar(run + i, n - i, a, k);
+}
+
+#else
+
+void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
+  BlendConstScalar(row, n, term, keepWeight);
+}
+void AddSub(uint32_t* row, size_t n, uint32_t add, uint32_t sub) { AddSubScalar(row, n, add, sub); }
+void Fade(uint32_t* run, size_t n, int a, const int16_t k[4]) { FadeScalar(run, n, a, k); }
+
+#endif
+
+}  // namespace rowops
