@@ -1,0 +1,106 @@
+// Record classes, codes and operand words of compiled scripts, shared by the
+// interpreter and the assembler.
+#pragma once
+
+#include <cstdint>
+
+namespace script {
+
+// Every word of a script file is stored XORed with this key.
+constexpr uint32_t kFileKey = 0x5A17C3E9u;
+
+// Header words (word indexes inside the header record).
+enum HeaderWord : int {
+  kHeaderLength = 0,
+  kHeaderMessageTable = 5,
+  kHeaderStringTable = 7,
+  kHeaderLabelCount = 8,
+  kHeaderLabelTable = 9,
+  kHeaderLabelBase = 10,
+  kHeaderConstantTable = 18,
+  kHeaderCallSiteTable = 20,
+  kHeaderSystemCallEntries = 22,
+  kHeaderStopEntries = 23,
+  // Headers shorter than this carry no resume tables (words 20-23).
+  kHeaderResumeLength = 32,
+};
+
+// Record classes (word 1).
+constexpr int32_t kClassSkipped = 0x66660001;
+constexpr int32_t kClassControl = 0x66660002;
+constexpr int32_t kClassSystemCall = 0x66660003;
+constexpr int32_t kClassFunction = 0x66660004;
+constexpr int32_t kClassExpression = 0x66660005;
+constexpr int32_t kClassText = 0x66660006;
+constexpr int32_t kClassCommand = 0x66660007;
+
+// Control codes (class kClassControl).
+constexpr int32_t kBlockOpen = static_cast<int32_t>(0xA000007Bu);   // '{'
+constexpr int32_t kBlockClose = static_cast<int32_t>(0xA000007Du);  // '}'
+constexpr int32_t kNop = 0x55560001;
+constexpr int32_t kIf = 0x55560002;  // may be followed by elsif / else
+constexpr int32_t kElsif = 0x55560003;
+constexpr int32_t kElse = 0x55560004;
+constexpr int32_t kStopHere5 = 0x55560005;
+constexpr int32_t kStopHere6 = 0x55560006;
+constexpr int32_t kReturn = 0x55560007;
+constexpr int32_t kCase = 0x55560008;
+constexpr int32_t kCall = 0x55560009;
+constexpr int32_t kCallScript = 0x5556000A;  // string, stop entry
+constexpr int32_t kStopAfterB = 0x5556000B;
+constexpr int32_t kStopAfterC = 0x5556000C;
+constexpr int32_t kStopAfterE = 0x5556000E;
+constexpr int32_t kIfOnly = 0x55560011;  // no chain
+constexpr int32_t kStopAfter13 = 0x55560013;
+constexpr int32_t kReplaceScript = 0x55560015;  // string
+constexpr int32_t kCallScript2 = 0x55560016;    // string, stop entry
+constexpr int32_t kGoto = 0x55560020;
+
+// Text codes (class kClassText).
+constexpr int32_t kTextWindow = 0x22220001;
+constexpr int32_t kTextFull = 0x22220002;
+constexpr int32_t kTextAppend = 0x22220003;
+constexpr int32_t kTextWait = 0x22220004;
+constexpr int32_t kTextWipe = 0x22220005;
+constexpr int32_t kTextChoice = 0x22220006;
+
+// What Run returns besides the codes above.
+constexpr int kResultError = -1;
+constexpr int kResultEnd = 10;
+constexpr int kResultSystemCall = 0x11110001;
+// Test and fuzz aid: the step limit ran out (CScript::SetStepLimit).
+constexpr int kResultStepLimit = 0;
+
+// Operand words.
+constexpr uint32_t kListMark = 0xA0000000u;
+constexpr uint32_t kVariable = 0x80000000u;  // low 16 bits: number
+constexpr uint32_t kVarLiteralBit = 0x8000u; // in a variable word: literal
+constexpr uint32_t kLiteral = 0x90000000u;   // low 16 bits: signed value
+constexpr uint32_t kConstant = 0x91000000u;  // low 16 bits: table entry
+constexpr uint32_t kTemporary = 0x92000000u; // low 8 bits: register
+
+// Operator words: group in the top byte, operator character in the low byte.
+constexpr uint32_t Operator(uint32_t group, char c) {
+  return (group << 24) | static_cast<unsigned char>(c);
+}
+constexpr uint32_t kGroupArith = 0xA0;    // = ! % & * + - / ^ |
+constexpr uint32_t kGroupAssign = 0xA2;   // == and compound assignments
+constexpr uint32_t kGroupLogic = 0xA3;    // && == ^^ ||
+constexpr uint32_t kGroupLess = 0xA4;     // < >
+constexpr uint32_t kGroupCompare = 0xA5;  // != <= == >=
+
+// How an engine command (class kClassCommand) hands its words to the game.
+enum class CommandShape {
+  kNone,       // S0: parameter 0, no data
+  kWords1,     // S1: parameter 1, words from 4
+  kWordsN,     // S3: parameter word 3 (the count), words from 4
+  kString,     // Sstr: parameter word 3, string (word 4)
+  kValue,      // Sval: parameter word 4, no data
+  kString1,    // Sstr1: parameter 1, string (word 4)
+  kMessage1,   // Smsg1: parameter 1, message text (word 3)
+  kUnknown,    // not an engine command: stepped over
+};
+
+CommandShape EngineCommandShape(int32_t code);
+
+}  // namespace script

@@ -1,0 +1,151 @@
+// CScript: one compiled script file in memory and its interpreter. Records
+// run until one yields (text, choice, system call, stop); control flow and
+// expressions are handled here, everything else goes to the game through
+// CScriptCallBack. Every index that comes from the file is checked against
+// what was loaded: a broken file ends the code with an entry in the error
+// ring instead of reading outside the buffer.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "script/codes.h"
+#include "script/scriptcallback.h"
+
+class CScript {
+ public:
+  static constexpr int kDefaultCapacity = 0x40000;
+  static constexpr int kMaxCapacity = 0x10000000;  // words; larger files are refused
+  static constexpr int kMaxCallDepth = 250;
+  static constexpr int kStackSize = 256;
+  static constexpr int kMaxArguments = 256;
+  static constexpr int kErrorSlots = 16;
+  static constexpr int kErrorLength = 256;
+  static constexpr int kNameLength = 256;  // 255 characters and the NUL
+  // Return-stack entries that hold the resume entry numbers.
+  static constexpr int kStopEntrySlot = 253;
+  static constexpr int kSystemCallEntrySlot = 254;
+
+  // `capacity` in words; -1 means kDefaultCapacity.
+  explicit CScript(CScriptCallBack* game, int capacity = -1);
+  ~CScript();
+  CScript(const CScript&) = delete;
+  CScript& operator=(const CScript&) = delete;
+
+  // Loads an engine path ("spt\\name.spt"). The same name again (any letter
+  // case) only rewinds. 1 on success; on failure the script is left empty.
+  int Load(const char* name);
+  // Runs from `start` (-1: the program counter) until a record yields.
+  int Run(int start = -1);
+  void Free();
+
+  // Expression at word `at` (a single word or a list); `consumed` receives
+  // the words it takes.
+  int CalcuExpression(int at, int* consumed);
+  int GetOperandValue(uint32_t word);
+  // Number of a variable word (bit 15 included), else -1.
+  static int GetVarNumber(uint32_t word);
+
+  // Table lookups; a bad index gives "" or 0 and an error-ring entry.
+  const char* GetString(int i);
+  const char* GetMessageText(int i);
+  int GetIntConstant(int i);
+
+  int GotoLabel(int n);
+  int SearchCase(int start, int value);
+  void SetPC(int pc) { pc_ = pc; }
+  int GetPC() const { return pc_; }
+
+  // Repositioning after a restored game (the tables of a header of at least
+  // 32 words). Each gives 1, or 0 when the entry cannot be followed.
+  int JumpToEntryA();
+  int JumpToEntryB();
+  int RestoreCallStack();
+  int SearchMessage(int key);
+  int SearchChoice(int key);
+  bool HasResumeTables() const { return loaded_ && headerLength_ >= script::kHeaderResumeLength; }
+
+  // Execution state the game saves and restores.
+  int GetCallDepth() const { return callDepth_; }
+  void SetCallDepth(int depth);
+  int GetReturnStack(int i) const;
+  void SetReturnStack(int i, int value);
+  int GetCallSite(int i) const;
+  void SetCallSite(int i, int value);
+
+  // The error ring: the last 16 messages (CP932).
+  void AddError(const char* message);
+  int GetErrorFlag() const { return errorFlag_; }
+  void ClearErrorFlag() { errorFlag_ = 0; }
+  int GetErrorCount() const { return errorCount_; }
+  // The message `back` entries before the latest (0 = the latest), or "".
+  const char* GetError(int back = 0) const;
+
+  bool IsLoaded() const { return loaded_ != 0; }
+  int GetWordCount() const { return count_; }
+  int GetCapacity() const { return capacity_; }
+  const char* GetLoadedName() const { return name_; }
+  int GetTemporary(int i) const { return temps_[i & 0xFF]; }
+
+  // Test and fuzz aid: Run returns kResultStepLimit after this many records
+  // (0: no limit); the program counter stays on the next record.
+  void SetStepLimit(int records) { stepLimit_ = records < 0 ? 0 : records; }
+
+ private:
+  // Zero words kept after the loaded ones, so a string that starts inside
+  // the file always ends inside the buffer.
+  static constexpr int kPadWords = 16;
+
+  // Word i, or 0 outside the loaded words.
+  int32_t At(int i) const {
+    return static_cast<uint32_t>(i) < static_cast<uint32_t>(count_) ? words_[i] : 0;
+  }
+  // Length of the record at `at` when it lies inside the loaded words, else 0.
+  int RecordLength(int at) const;
+  bool IsRecord(int at, int32_t cls, int32_t code) const;
+  void Clear();
+  bool Allocate(int capacity);
+  int ReadFile(const char* name);  // words read, or -1
+  void AddErrorf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  bool TableEntry(int table, int i, int32_t* out) const;
+  // Record index `entry` of `table` -> the word after that record.
+  bool EntryTarget(int table, int entry, int* out) const;
+  bool LabelTarget(int index, int* out) const;
+  const char* TextAt(int table, int i, const char* what);
+  bool SkipBody();
+  int Evaluate(int at, int end, int* consumed);
+  int EvaluateList(int first, int n);
+  int SingleValue(uint32_t word);
+  uint32_t Pack(int32_t value, int position);
+  int32_t ChoiceKeyAt(int at, int len, bool* ok) const;
+  const int32_t* WordsFrom4(int len, int count);
+
+  int callDepth_ = 0;
+  int32_t returnStack_[256] = {};
+  int32_t callSites_[256] = {};
+  CScriptCallBack* game_;
+  char name_[kNameLength] = {};
+  int32_t* words_ = nullptr;
+  int count_ = 0;
+  int pc_ = 0;
+  int messageTable_ = 0;
+  int stringTable_ = 0;
+  int constantTable_ = 0;
+  int loaded_ = 0;
+  int errorFlag_ = 0;
+  char errors_[kErrorSlots][kErrorLength] = {};
+  int errorCount_ = 0;
+  int errorIndex_ = 0;
+  int capacity_ = 0;
+  uint32_t stack_[kStackSize] = {};
+  int32_t temps_[kStackSize] = {};
+  int headerLength_ = 0;
+  int labelCount_ = 0;
+  int labelTable_ = 0;
+  int labelBase_ = 0;
+  int callSiteTable_ = 0;
+  int systemCallEntries_ = 0;
+  int stopEntries_ = 0;
+  int stepLimit_ = 0;
+  std::vector<int32_t> choice_;
+};

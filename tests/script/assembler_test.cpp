@@ -1,0 +1,168 @@
+// The assembler: what it writes for each construct, and what it refuses.
+#include <string>
+#include <vector>
+
+#include "script_fixture.h"
+
+namespace script_test {
+namespace {
+
+using namespace script;
+using Words = std::vector<uint32_t>;
+
+// The words of the first record after the header.
+Words FirstRecord(const zasm::Assembly& a) {
+  const uint32_t at = a.words.at(0);
+  const uint32_t len = a.words.at(at);
+  return Words(a.words.begin() + at, a.words.begin() + at + len);
+}
+
+TEST(AssemblerTest, ExpressionsBecomeOperandWordsOrPostfixLists) {
+  const uint32_t kList = kListMark;
+  const uint32_t x = kVariable | 100, y = kVariable | 101;
+  struct Case {
+    const char* source;
+    Words operands;  // the record's words from word 3 on
+  };
+  const Case cases[] = {
+      {"5", {kLiteral | 5}},
+      {"-1", {kLiteral | 0xFFFF}},
+      {"-32768", {kLiteral | 0x8000}},
+      {"40000", {kConstant | 0}},
+      {"x", {x}},
+      {"$7", {kVariable | 7}},
+      {"@0xC0000001", {0xC0000001u}},
+      {"x = 3", {kList, 3, x, kLiteral | 3, Operator(kGroupArith, '=')}},
+      {"x += y * 2",
+       {kList, 5, x, y, kLiteral | 2, Operator(kGroupArith, '*'), Operator(kGroupAssign, '+')}},
+      {"x = y = 1",
+       {kList, 5, x, y, kLiteral | 1, Operator(kGroupArith, '='), Operator(kGroupArith, '=')}},
+      {"x - 1 - 2",
+       {kList, 5, x, kLiteral | 1, Operator(kGroupArith, '-'), kLiteral | 2,
+        Operator(kGroupArith, '-')}},
+      {"!x && y <= 2",
+       {kList, 6, x, Operator(kGroupArith, '!'), y, kLiteral | 2, Operator(kGroupCompare, '<'),
+        Operator(kGroupLogic, '&')}},
+      {"-x", {kList, 3, kLiteral | 0, x, Operator(kGroupArith, '-')}},
+      {"[x 0x90000001 0xA000002B]", {kList, 3, x, kLiteral | 1, Operator(kGroupArith, '+')}},
+      {"[x]", {kList, 1, x}},
+      {"[]", {kList, 0}},
+  };
+  for (const Case& c : cases) {
+    const zasm::Assembly a = zasm::Assemble(std::string("var x 100\nvar y 101\n") + c.source);
+    ASSERT_TRUE(a.ok()) << c.source << "\n" << a.ErrorText();
+    const Words record = FirstRecord(a);
+    EXPECT_EQ(record[1], static_cast<uint32_t>(kClassExpression)) << c.source;
+    EXPECT_EQ(Words(record.begin() + 3, record.end()), c.operands) << c.source;
+  }
+}
+
+TEST(AssemblerTest, HeaderTablesAndTexts) {
+  const zasm::Assembly a = zasm::Assemble(R"(var x 100
+start:
+  x = 100000
+  x = 100000 + 7
+  text "あいう" key=4
+  text "あいう"
+  jumpscript "あいう"
+  call start
+  syscall 2
+  callscript "s"
+  goto start
+)");
+  ASSERT_TRUE(a.ok()) << a.ErrorText();
+  const Words& w = a.words;
+  EXPECT_EQ(w[0], 32u);
+  EXPECT_EQ(w[1], static_cast<uint32_t>(kClassSkipped));
+  EXPECT_EQ(w[kHeaderLabelCount], 1u);
+  EXPECT_EQ(w[w[kHeaderLabelTable]], 32u);
+  EXPECT_EQ(a.LabelWord("start"), 32);
+  EXPECT_EQ(a.LabelNumber("start"), 0);
+  EXPECT_EQ(w[w[kHeaderConstantTable]], 100000u);
+  // One entry: the second 100000 shares it and 7 is a literal.
+  EXPECT_EQ(w[kHeaderConstantTable] + 1, w[kHeaderMessageTable]);
+  // Texts are CP932, NUL-terminated, packed into whole words, shared between
+  // the two tables.
+  const uint32_t message = w[w[kHeaderMessageTable]];
+  const uint32_t string = w[w[kHeaderStringTable]];
+  EXPECT_EQ(message, string);
+  const std::string bytes(reinterpret_cast<const char*>(&w[message]), 8);
+  EXPECT_EQ(bytes, testsupport::Sjis("あいう") + std::string(2, '\0'));
+  // Resume tables: the call record, the system call, the script call.
+  const uint32_t call = w[w[kHeaderCallSiteTable]];
+  EXPECT_EQ(w[call + 2], static_cast<uint32_t>(kCall));
+  EXPECT_EQ(w[w[w[kHeaderSystemCallEntries]] + 1], static_cast<uint32_t>(kClassSystemCall));
+  EXPECT_EQ(w[w[w[kHeaderStopEntries]] + 2], static_cast<uint32_t>(kCallScript));
+  // The code ends with a zero word before the tables.
+  EXPECT_EQ(w[w[kHeaderLabelTable] - 1], 0u);
+
+  EXPECT_EQ(zasm::DecodeFile(a.FileBytes()), w);
+  EXPECT_EQ(zasm::DecodeFile(a.FileBytes() + "xy"), w);
+  const std::string listing = zasm::Disassemble(w);
+  EXPECT_NE(listing.find("jumpscript"), std::string::npos) << listing;
+}
+
+TEST(AssemblerTest, BlockExtentsLandAfterTheClosingBrace) {
+  const zasm::Assembly a = zasm::Assemble("if 1 {\n nop\n { nop }\n}\nnop\n");
+  ASSERT_TRUE(a.ok()) << a.ErrorText();
+  const Words& w = a.words;
+  // if (4 words) at 32, then the outer block open at 36.
+  ASSERT_EQ(w[36 + 2], static_cast<uint32_t>(kBlockOpen));
+  const uint32_t extent = w[36 + 3];
+  EXPECT_EQ(w[36 + extent - 3 + 2], static_cast<uint32_t>(kBlockClose));
+  EXPECT_EQ(w[36 + extent + 2], static_cast<uint32_t>(kNop));
+  EXPECT_EQ(w[32 + 2], static_cast<uint32_t>(kIfOnly));
+
+  const zasm::Assembly chain = zasm::Assemble("if 1 nop\nelse if 2 nop\nelse nop\n");
+  ASSERT_TRUE(chain.ok()) << chain.ErrorText();
+  EXPECT_EQ(chain.words[32 + 2], static_cast<uint32_t>(kIf));
+  EXPECT_EQ(chain.words[32 + 4 + 3 + 2], static_cast<uint32_t>(kElsif));
+}
+
+TEST(AssemblerTest, MistakesAreReportedWithTheirLine) {
+  struct Case {
+    const char* source;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"goto nowhere", "line 1: label nowhere is not defined"},
+      {"a:\nnop\na:\n", "line 3: label a defined twice"},
+      {"{\nnop\n", "a block is not closed"},
+      {"nop\n}", "line 2: '}' without its '{'"},
+      {"5 = 3", "line 1: the left side of '=' is not a variable"},
+      {"var x 100\n(x + 1) += 3", "line 2: the left side of '+=' is not a variable"},
+      {"y = 1", "line 1: unknown name (declare it with var or const) near 'y'"},
+      {"nop\nelse nop", "line 2: elsif/else without its if"},
+      {"if 1 if 2 nop", "line 1: a body without braces must be one simple statement"},
+      {"if 1\n", "line 2: a body without braces must be one simple statement"},
+      {"loaddwq \"x\"", "line 1: command 0x33330015 takes a number and a string"},
+      {"getscreen 1", "line 1: command 0x33330011 takes no arguments"},
+      {"text \"\xF0\x9F\x98\x80\"", "has a character that CP932 cannot hold"},
+      {"text \"open", "line 1: string without its closing quote"},
+      {"nop\n.header 24", "line 2: .header must come before the first record"},
+      {"var x 100\nx = 3000000000", "line 2: number too large"},
+      {"var x 40000", "line 1: variable number out of range"},
+      {"nop nop", "line 1: unexpected text near 'nop'"},
+      {"wait", "line 1: a number expected at the end of the line"},
+      {"choice key=1 time 5", "line 1: a choice text expected"},
+      {"nop ~", "line 1: unexpected character '~'"},
+  };
+  for (const Case& c : cases) {
+    const zasm::Assembly a = zasm::Assemble(c.source);
+    ASSERT_FALSE(a.ok()) << c.source;
+    EXPECT_NE(a.ErrorText().find(c.error), std::string::npos)
+        << c.source << "\ngot: " << a.ErrorText();
+  }
+}
+
+TEST(AssemblerTest, EscapesCommentsAndSeparators) {
+  const zasm::Assembly a = zasm::Assemble(
+      "\xEF\xBB\xBF# comment\nvar x 100 // another\nx = 1; x = 2\ntext \"a\\\"b\\\\c\\x82\\xA0\"\n");
+  ASSERT_TRUE(a.ok()) << a.ErrorText();
+  const uint32_t text = a.words[a.words[kHeaderMessageTable]];
+  EXPECT_STREQ(reinterpret_cast<const char*>(&a.words[text]), "a\"b\\c\x82\xA0");
+  EXPECT_EQ(a.words[32 + 8 + 8 + 1], static_cast<uint32_t>(kClassText));
+}
+
+}  // namespace
+}  // namespace script_test

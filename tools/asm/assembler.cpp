@@ -1,0 +1,1126 @@
+#include "tools/asm/assembler.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <utility>
+
+#include "platform/codec.h"
+#include "script/codes.h"
+
+namespace zasm {
+
+using namespace script;
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+enum class T { kEnd, kNewline, kIdent, kNumber, kString, kPunct };
+
+struct Token {
+  T kind = T::kEnd;
+  std::string text;  // identifier, punctuation, or the CP932 bytes of a string
+  uint64_t number = 0;
+  bool hex = false;
+  int line = 0;
+};
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof(buffer), format, args);
+  va_end(args);
+  return buffer;
+}
+
+bool IsIdentStart(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '.' || c >= 0x80;
+}
+bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
+class Lexer {
+ public:
+  Lexer(std::string_view source, std::vector<std::string>* errors)
+      : src_(source), errors_(errors) {}
+
+  std::vector<Token> Run() {
+    if (src_.substr(0, 3) == "\xEF\xBB\xBF") i_ = 3;
+    while (i_ < src_.size()) {
+      const unsigned char c = static_cast<unsigned char>(src_[i_]);
+      if (c == '\n') {
+        Push(T::kNewline, "\\n");
+        ++line_;
+        ++i_;
+      } else if (c == ' ' || c == '\t' || c == '\r') {
+        ++i_;
+      } else if (c == '#' || (c == '/' && Peek(1) == '/')) {
+        while (i_ < src_.size() && src_[i_] != '\n') ++i_;
+      } else if (c >= '0' && c <= '9') {
+        Number();
+      } else if (IsIdentStart(c)) {
+        const size_t start = i_;
+        while (i_ < src_.size() && IsIdentChar(static_cast<unsigned char>(src_[i_]))) ++i_;
+        Push(T::kIdent, std::string(src_.substr(start, i_ - start)));
+      } else if (c == '"') {
+        String();
+      } else {
+        Punct();
+      }
+    }
+    Push(T::kNewline, "\\n");
+    Push(T::kEnd, "end of text");
+    return std::move(tokens_);
+  }
+
+ private:
+  char Peek(size_t k) const { return i_ + k < src_.size() ? src_[i_ + k] : '\0'; }
+
+  Token& Push(T kind, std::string text) {
+    tokens_.push_back(Token{kind, std::move(text), 0, false, line_});
+    return tokens_.back();
+  }
+
+  void Error(const std::string& message) {
+    errors_->push_back(Format("line %d: %s", line_, message.c_str()));
+  }
+
+  void Number() {
+    const size_t start = i_;
+    uint64_t value = 0;
+    bool hex = false, overflow = false;
+    if (src_[i_] == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
+      hex = true;
+      i_ += 2;
+      while (i_ < src_.size() && std::isxdigit(static_cast<unsigned char>(src_[i_]))) {
+        const char d = src_[i_++];
+        const int digit = d <= '9' ? d - '0' : (d | 0x20) - 'a' + 10;
+        value = value * 16 + static_cast<uint64_t>(digit);
+        overflow |= value > 0xFFFFFFFFu;
+      }
+    } else {
+      while (i_ < src_.size() && src_[i_] >= '0' && src_[i_] <= '9') {
+        value = value * 10 + static_cast<uint64_t>(src_[i_++] - '0');
+        overflow |= value > 0xFFFFFFFFu;
+      }
+    }
+    const std::string text(src_.substr(start, i_ - start));
+    if (i_ < src_.size() && IsIdentChar(static_cast<unsigned char>(src_[i_]))) {
+      Error("bad number '" + text + src_[i_] + "'");
+    } else if (overflow || (hex && text.size() == 2)) {
+      Error("bad number '" + text + "'");
+    }
+    Token& token = Push(T::kNumber, text);
+    token.number = overflow ? 0 : value;
+    token.hex = hex;
+  }
+
+  // A UTF-8 literal becomes CP932; \xHH puts a byte in as it is.
+  void String() {
+    ++i_;
+    std::string out, utf8;
+    auto flush = [&] {
+      if (utf8.empty()) return;
+      const std::string converted = platform::Utf8ToCp932(utf8);
+      if (converted.size() != platform::Utf8ToCp932(utf8, true).size()) {
+        Error("\"" + utf8 + "\" has a character that CP932 cannot hold");
+      }
+      out += converted;
+      utf8.clear();
+    };
+    for (;;) {
+      if (i_ >= src_.size() || src_[i_] == '\n') {
+        Error("string without its closing quote");
+        break;
+      }
+      const char c = src_[i_++];
+      if (c == '"') break;
+      if (c != '\\') {
+        utf8 += c;
+        continue;
+      }
+      const char e = i_ < src_.size() ? src_[i_++] : '\0';
+      if (e == 'n') {
+        utf8 += '\n';
+      } else if (e == 't') {
+        utf8 += '\t';
+      } else if (e == '\\' || e == '"') {
+        utf8 += e;
+      } else if (e == 'x' && std::isxdigit(static_cast<unsigned char>(Peek(0))) &&
+                 std::isxdigit(static_cast<unsigned char>(Peek(1)))) {
+        flush();
+        out += static_cast<char>(std::stoi(std::string(src_.substr(i_, 2)), nullptr, 16));
+        i_ += 2;
+      } else {
+        Error(std::string("unknown escape \\") + e);
+      }
+    }
+    flush();
+    if (out.find('\0') != std::string::npos) Error("a string cannot hold a NUL byte");
+    Push(T::kString, out);
+  }
+
+  void Punct() {
+    static const char* const kTwo[] = {"==", "!=", "<=", ">=", "&&", "||", "^^", "+=",
+                                       "-=", "*=", "/=", "%=", "&=", "|=", "^="};
+    for (const char* p : kTwo) {
+      if (src_[i_] == p[0] && Peek(1) == p[1]) {
+        Push(T::kPunct, p);
+        i_ += 2;
+        return;
+      }
+    }
+    static const std::string kOne = "=!%&*+-/^|<>(){}[],:;@$";
+    if (kOne.find(src_[i_]) == std::string::npos) {
+      Error(Format("unexpected character '%c'", src_[i_]));
+      ++i_;
+      return;
+    }
+    Push(T::kPunct, std::string(1, src_[i_]));
+    ++i_;
+  }
+
+  std::string_view src_;
+  std::vector<std::string>* errors_;
+  std::vector<Token> tokens_;
+  size_t i_ = 0;
+  int line_ = 1;
+};
+
+// ---------------------------------------------------------------------------
+// Engine-command names
+
+struct CommandName {
+  const char* name;
+  int32_t code;
+};
+
+constexpr CommandName kCommands[] = {
+    {"bgm", 0x33330007},          {"voice", 0x33330008},       {"se", 0x33330009},
+    {"getscreen", 0x33330011},    {"effectclear", 0x33330012}, {"effect", 0x33330013},
+    {"effectreset", 0x33330014},  {"loaddwq", 0x33330015},     {"effectrect", 0x33330016},
+    {"textshown", 0x33330017},    {"cgflag", 0x33330018},      {"filmflag", 0x3333001A},
+    {"windowstate", 0x3333001B},  {"windowdisplay", 0x3333001C}, {"option6", 0x3333001E},
+    {"preloaddwq", 0x3333001F},   {"frametime", 0x33330028},   {"defaultframetime", 0x33330029},
+    {"debugline", 0x33330042},    {"name1", 0x33330050},       {"name2", 0x33330051},
+    {"cutin", 0x3333005B},        {"setvar", 0x33330062},      {"face", 0x33330064},
+    {"sefade", 0x33330066},       {"voicefade", 0x33330067},   {"sevolume", 0x33330068},
+    {"voicevolume", 0x33330069},  {"bgmvolume", 0x3333006A},
+};
+
+struct StopName {
+  const char* name;
+  int32_t code;
+};
+
+constexpr StopName kStops[] = {
+    {"endgame", kStopAfterB},
+    {"exitscript", kStopHere6},
+    {"callscript", kCallScript},
+    {"jumpscript", kReplaceScript},
+};
+
+const std::set<std::string>& Keywords() {
+  static const std::set<std::string> words = {
+      "if", "elsif", "else", "case", "return", "nop", "call", "goto", "stop", "syscall",
+      "func", "text", "fulltext", "moretext", "wait", "wipe", "choice", "cmd", "var",
+      "const", ".record", ".words", ".header", ".labelbase"};
+  return words;
+}
+
+// ---------------------------------------------------------------------------
+// Parser and code generation
+
+struct Fixup {
+  size_t at;
+  std::string label;
+  bool number;  // the label's table entry (call) rather than its word (goto)
+  int line;
+};
+
+// What an operand parsed so far is, for assignments and single words.
+struct Operand {
+  bool single = false;
+  bool variable = false;
+};
+
+class Parser {
+ public:
+  Parser(std::vector<Token> tokens, Assembly* out) : toks_(std::move(tokens)), out_(out) {}
+
+  void Run() {
+    while (Peek().kind != T::kEnd) Statement();
+    if (!blocks_.empty()) ErrorAt(lastLine_, "a block is not closed");
+    Finish();
+  }
+
+ private:
+  // --- tokens ---
+  const Token& Peek(size_t k = 0) const {
+    const size_t i = pos_ + k;
+    return toks_[i < toks_.size() ? i : toks_.size() - 1];
+  }
+  const Token& Next() {
+    const Token& t = Peek();
+    if (pos_ < toks_.size() - 1) ++pos_;
+    lastLine_ = t.line;
+    return t;
+  }
+  bool Is(const char* punct) const { return Peek().kind == T::kPunct && Peek().text == punct; }
+  bool IsIdent(const char* word) const { return Peek().kind == T::kIdent && Peek().text == word; }
+  bool AtStatementEnd() const {
+    return Peek().kind == T::kNewline || Peek().kind == T::kEnd || Is(";") || Is("}");
+  }
+  void SkipSeparators() {
+    while (Peek().kind == T::kNewline || Is(";")) Next();
+  }
+  void Expect(const char* punct) {
+    if (Is(punct)) {
+      Next();
+    } else {
+      Error(std::string("'") + punct + "' expected");
+    }
+  }
+
+  void ErrorAt(int line, const std::string& message) {
+    out_->errors.push_back(Format("line %d: %s", line, message.c_str()));
+  }
+  void Error(const std::string& message) {
+    const Token& t = Peek();
+    ErrorAt(t.line, message + (t.kind == T::kNewline ? " at the end of the line"
+                                                      : " near '" + t.text + "'"));
+  }
+  void SkipLine() {
+    while (Peek().kind != T::kNewline && Peek().kind != T::kEnd) Next();
+  }
+  void EndStatement() {
+    if (Peek().kind == T::kNewline || Is(";")) {
+      Next();
+    } else if (!AtStatementEnd()) {
+      Error("unexpected text");
+      SkipLine();
+    }
+  }
+
+  // --- words ---
+  void EnsureHeader() {
+    if (w_.empty()) w_.assign(static_cast<size_t>(headerLength_), 0);
+  }
+  int Emit(int32_t cls, int32_t code, const std::vector<uint32_t>& operands) {
+    EnsureHeader();
+    const int at = static_cast<int>(w_.size());
+    w_.push_back(static_cast<uint32_t>(3 + operands.size()));
+    w_.push_back(static_cast<uint32_t>(cls));
+    w_.push_back(static_cast<uint32_t>(code));
+    w_.insert(w_.end(), operands.begin(), operands.end());
+    ++records_;
+    return at;
+  }
+
+  uint32_t StringIndex(const std::string& text, std::vector<std::string>* table,
+                       std::map<std::string, int>* index) {
+    auto found = index->find(text);
+    if (found != index->end()) return static_cast<uint32_t>(found->second);
+    const int i = static_cast<int>(table->size());
+    table->push_back(text);
+    (*index)[text] = i;
+    return static_cast<uint32_t>(i);
+  }
+  uint32_t String(const std::string& text) { return StringIndex(text, &strings_, &stringIndex_); }
+  uint32_t Message(const std::string& text) {
+    return StringIndex(text, &messages_, &messageIndex_);
+  }
+  std::string ExpectString() {
+    if (Peek().kind != T::kString) {
+      Error("a string expected");
+      return {};
+    }
+    return Next().text;
+  }
+
+  // --- constants ---
+  // A number known now: [-]number, a const or variable name, $number.
+  bool TryConstant(int64_t* value) {
+    bool negative = false;
+    size_t save = pos_;
+    if (Is("-")) {
+      negative = true;
+      Next();
+    }
+    int64_t v = 0;
+    if (Peek().kind == T::kNumber) {
+      v = static_cast<int64_t>(Next().number);
+    } else if (Is("$") && Peek(1).kind == T::kNumber) {
+      Next();
+      v = static_cast<int64_t>(Next().number);
+    } else if (Peek().kind == T::kIdent && consts_.count(Peek().text)) {
+      v = consts_[Next().text];
+    } else if (Peek().kind == T::kIdent && vars_.count(Peek().text)) {
+      v = vars_[Next().text];
+    } else {
+      pos_ = save;
+      return false;
+    }
+    *value = negative ? -v : v;
+    return true;
+  }
+  // A constant that fits a word (signed or unsigned 32-bit).
+  uint32_t Constant() {
+    int64_t v = 0;
+    if (!TryConstant(&v)) {
+      Error("a number expected");
+      if (!AtStatementEnd()) Next();
+      return 0;
+    }
+    if (v < INT32_MIN || v > static_cast<int64_t>(UINT32_MAX)) {
+      ErrorAt(lastLine_, Format("%lld does not fit a word", static_cast<long long>(v)));
+    }
+    return static_cast<uint32_t>(v);
+  }
+
+  // --- expressions ---
+  uint32_t LiteralWord(int64_t v) {
+    if (v >= -32768 && v <= 32767) return kLiteral | (static_cast<uint32_t>(v) & 0xFFFF);
+    const int32_t value = static_cast<int32_t>(static_cast<uint32_t>(v));
+    auto found = constantIndex_.find(value);
+    int index;
+    if (found != constantIndex_.end()) {
+      index = found->second;
+    } else {
+      index = static_cast<int>(constants_.size());
+      constants_.push_back(value);
+      constantIndex_[value] = index;
+    }
+    if (index > 0xFFFF) ErrorAt(lastLine_, "too many constants");
+    return kConstant | static_cast<uint32_t>(index & 0xFFFF);
+  }
+  uint32_t NumberValue(const Token& t, bool negative) {
+    int64_t v = static_cast<int64_t>(t.number);
+    // Hex numbers are bit patterns: 0xFFFFFFFF is -1.
+    if (t.hex) v = static_cast<int32_t>(static_cast<uint32_t>(v));
+    if (negative) v = -v;
+    if (v > INT32_MAX || v < INT32_MIN) ErrorAt(t.line, "number too large: " + t.text);
+    return LiteralWord(v);
+  }
+  uint32_t VariableWord(int64_t number, int line) {
+    if (number < 0 || number > 0x7FFF) ErrorAt(line, "variable number out of range");
+    return kVariable | (static_cast<uint32_t>(number) & 0x7FFF);
+  }
+
+  struct BinaryOp {
+    const char* text;
+    int power;
+    uint32_t word;
+    bool assign;
+  };
+  static const BinaryOp* FindBinary(const Token& t) {
+    static const BinaryOp kOps[] = {
+        {"=", 1, Operator(kGroupArith, '='), true},
+        {"+=", 1, Operator(kGroupAssign, '+'), true},
+        {"-=", 1, Operator(kGroupAssign, '-'), true},
+        {"*=", 1, Operator(kGroupAssign, '*'), true},
+        {"/=", 1, Operator(kGroupAssign, '/'), true},
+        {"%=", 1, Operator(kGroupAssign, '%'), true},
+        {"&=", 1, Operator(kGroupAssign, '&'), true},
+        {"|=", 1, Operator(kGroupAssign, '|'), true},
+        {"^=", 1, Operator(kGroupAssign, '^'), true},
+        {"||", 2, Operator(kGroupLogic, '|'), false},
+        {"^^", 2, Operator(kGroupLogic, '^'), false},
+        {"&&", 3, Operator(kGroupLogic, '&'), false},
+        {"|", 4, Operator(kGroupArith, '|'), false},
+        {"^", 5, Operator(kGroupArith, '^'), false},
+        {"&", 6, Operator(kGroupArith, '&'), false},
+        {"==", 7, Operator(kGroupCompare, '='), false},
+        {"!=", 7, Operator(kGroupCompare, '!'), false},
+        {"<", 8, Operator(kGroupLess, '<'), false},
+        {">", 8, Operator(kGroupLess, '>'), false},
+        {"<=", 8, Operator(kGroupCompare, '<'), false},
+        {">=", 8, Operator(kGroupCompare, '>'), false},
+        {"+", 9, Operator(kGroupArith, '+'), false},
+        {"-", 9, Operator(kGroupArith, '-'), false},
+        {"*", 10, Operator(kGroupArith, '*'), false},
+        {"/", 10, Operator(kGroupArith, '/'), false},
+        {"%", 10, Operator(kGroupArith, '%'), false},
+    };
+    if (t.kind != T::kPunct) return nullptr;
+    for (const BinaryOp& op : kOps) {
+      if (t.text == op.text) return &op;
+    }
+    return nullptr;
+  }
+  static constexpr int kUnaryPower = 11;
+
+  Operand Prefix() {
+    const Token& t = Peek();
+    if (Is("(")) {
+      Next();
+      const Operand inner = Infix(0);
+      Expect(")");
+      return inner;
+    }
+    if (Is("-") && Peek(1).kind == T::kNumber) {
+      Next();
+      rpn_.push_back(NumberValue(Next(), true));
+      return {true, false};
+    }
+    if (Is("-")) {
+      // 0 - x
+      Next();
+      rpn_.push_back(LiteralWord(0));
+      Infix(kUnaryPower);
+      rpn_.push_back(Operator(kGroupArith, '-'));
+      return {};
+    }
+    if (Is("+")) {
+      Next();
+      return Infix(kUnaryPower);
+    }
+    if (Is("!")) {
+      Next();
+      Infix(kUnaryPower);
+      rpn_.push_back(Operator(kGroupArith, '!'));
+      return {};
+    }
+    if (t.kind == T::kNumber) {
+      rpn_.push_back(NumberValue(Next(), false));
+      return {true, false};
+    }
+    if (Is("$") && Peek(1).kind == T::kNumber) {
+      Next();
+      const Token& n = Next();
+      rpn_.push_back(VariableWord(static_cast<int64_t>(n.number), n.line));
+      return {true, true};
+    }
+    if (Is("@")) {
+      Next();
+      const uint32_t word = Constant();
+      rpn_.push_back(word);
+      return {true, (word >> 28) == 8 && (word & kVarLiteralBit) == 0};
+    }
+    if (t.kind == T::kIdent && vars_.count(t.text)) {
+      const Token& name = Next();
+      rpn_.push_back(VariableWord(vars_[name.text], name.line));
+      return {true, true};
+    }
+    if (t.kind == T::kIdent && consts_.count(t.text)) {
+      rpn_.push_back(LiteralWord(consts_[Next().text]));
+      return {true, false};
+    }
+    if (t.kind == T::kIdent && !Keywords().count(t.text)) {
+      Error("unknown name (declare it with var or const)");
+    } else {
+      Error("an operand expected");
+    }
+    if (!AtStatementEnd()) Next();
+    rpn_.push_back(LiteralWord(0));
+    return {true, false};
+  }
+
+  Operand Infix(int minPower) {
+    Operand left = Prefix();
+    for (;;) {
+      const BinaryOp* op = FindBinary(Peek());
+      if (!op || op->power < minPower) break;
+      Next();
+      if (op->assign && !left.variable) {
+        ErrorAt(lastLine_, std::string("the left side of '") + op->text + "' is not a variable");
+      }
+      Infix(op->assign ? op->power : op->power + 1);
+      rpn_.push_back(op->word);
+      left = {};
+    }
+    return left;
+  }
+
+  // An expression as its record words: one word, or the list form.
+  std::vector<uint32_t> Expression() {
+    rpn_.clear();
+    bool forceList = false;
+    if (Is("[")) {
+      // Raw list: the tokens as written, in postfix order.
+      Next();
+      forceList = true;
+      while (!Is("]") && !AtStatementEnd()) {
+        if (Peek().kind == T::kIdent && vars_.count(Peek().text)) {
+          const Token& name = Next();
+          rpn_.push_back(VariableWord(vars_[name.text], name.line));
+        } else if (Is("$") && Peek(1).kind == T::kNumber) {
+          Next();
+          const Token& n = Next();
+          rpn_.push_back(VariableWord(static_cast<int64_t>(n.number), n.line));
+        } else {
+          rpn_.push_back(Constant());
+        }
+        if (Is(",")) Next();
+      }
+      Expect("]");
+    } else {
+      const Operand result = Infix(0);
+      forceList = !result.single;
+    }
+    if (!forceList && rpn_.size() == 1) return {rpn_[0]};
+    std::vector<uint32_t> words = {kListMark, static_cast<uint32_t>(rpn_.size())};
+    words.insert(words.end(), rpn_.begin(), rpn_.end());
+    return words;
+  }
+
+  // --- statements ---
+  void Statement() {
+    const Token& t = Peek();
+    if (t.kind == T::kNewline || Is(";")) {
+      Next();
+      return;
+    }
+    if (Is("{")) {
+      Block();
+      return;
+    }
+    if (Is("}")) {
+      Error("'}' without its '{'");
+      Next();
+      return;
+    }
+    if (t.kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == ":" &&
+        !Keywords().count(t.text)) {
+      DefineLabel();
+      return;
+    }
+    if (IsIdent("var")) {
+      Next();
+      if (Peek().kind != T::kIdent) {
+        Error("a variable name expected");
+        SkipLine();
+        return;
+      }
+      const std::string name = Next().text;
+      const uint32_t number = Constant();
+      if (number > 0x7FFF) ErrorAt(lastLine_, "variable number out of range");
+      vars_[name] = static_cast<int>(number & 0x7FFF);
+      EndStatement();
+      return;
+    }
+    if (IsIdent("const")) {
+      Next();
+      if (Peek().kind != T::kIdent) {
+        Error("a constant name expected");
+        SkipLine();
+        return;
+      }
+      const std::string name = Next().text;
+      if (Is("=")) Next();
+      consts_[name] = static_cast<int32_t>(Constant());
+      EndStatement();
+      return;
+    }
+    if (IsIdent(".header")) {
+      Next();
+      const uint32_t length = Constant();
+      if (!w_.empty()) {
+        ErrorAt(lastLine_, ".header must come before the first record");
+      } else if (length < 19 || length > 256) {
+        ErrorAt(lastLine_, "header length must be 19..256");
+      } else {
+        headerLength_ = static_cast<int>(length);
+      }
+      EndStatement();
+      return;
+    }
+    if (IsIdent(".labelbase")) {
+      Next();
+      labelBase_ = static_cast<int32_t>(Constant());
+      EndStatement();
+      return;
+    }
+    if (IsIdent("elsif") || IsIdent("else")) {
+      Error("elsif/else without its if");
+      SkipLine();
+      return;
+    }
+    if (IsIdent("if")) {
+      If();
+      return;
+    }
+    if (IsIdent("case")) {
+      Next();
+      const uint32_t value = Constant();
+      Emit(kClassControl, kCase, {value});
+      Body();
+      return;
+    }
+    SimpleStatement();
+  }
+
+  // Statements that make exactly one record (or raw words).
+  void SimpleStatement() {
+    const Token& t = Peek();
+    const std::string word = t.kind == T::kIdent ? t.text : std::string();
+    if (word == "nop") {
+      Next();
+      Emit(kClassControl, kNop, {});
+    } else if (word == "return") {
+      Next();
+      Emit(kClassControl, kReturn, {});
+    } else if (word == "goto" || word == "call") {
+      Next();
+      if (Peek().kind != T::kIdent) {
+        Error("a label name expected");
+        SkipLine();
+        return;
+      }
+      const Token& label = Next();
+      if (word == "goto") {
+        const int at = Emit(kClassControl, kGoto, {0});
+        fixups_.push_back({static_cast<size_t>(at + 3), label.text, false, label.line});
+      } else {
+        const uint32_t site = static_cast<uint32_t>(callSites_.size());
+        const int at = Emit(kClassControl, kCall, {0, site});
+        callSites_.push_back(at);
+        fixups_.push_back({static_cast<size_t>(at + 3), label.text, true, label.line});
+      }
+    } else if (word == "stop") {
+      Next();
+      Stop(static_cast<int32_t>(Constant()));
+    } else if (const StopName* stop = FindStop(word)) {
+      Next();
+      Stop(stop->code);
+    } else if (word == "syscall" || word == "func") {
+      Next();
+      const int32_t code = static_cast<int32_t>(Constant());
+      std::vector<uint32_t> operands = {0};
+      uint32_t count = 0;
+      if (Is("(")) {
+        Next();
+        while (!Is(")") && !AtStatementEnd()) {
+          const std::vector<uint32_t> e = Expression();
+          operands.insert(operands.end(), e.begin(), e.end());
+          ++count;
+          if (!Is(",")) break;
+          Next();
+        }
+        Expect(")");
+      }
+      if (count > 256) ErrorAt(lastLine_, "at most 256 arguments");
+      operands[0] = count;
+      if (word == "syscall") {
+        operands.push_back(static_cast<uint32_t>(systemCalls_.size()));
+        systemCalls_.push_back(Emit(kClassSystemCall, code, operands));
+      } else {
+        Emit(kClassFunction, code, operands);
+      }
+    } else if (word == "text" || word == "fulltext" || word == "moretext") {
+      Next();
+      const int32_t code = word == "text" ? kTextWindow : word == "fulltext" ? kTextFull : kTextAppend;
+      const uint32_t text = Message(ExpectString());
+      uint32_t key = static_cast<uint32_t>(messageKey_++);
+      bool hasExtra = false;
+      uint32_t extra = 0;
+      while (Peek().kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == "=") {
+        const std::string option = Next().text;
+        Next();
+        const uint32_t value = Constant();
+        if (option == "key") {
+          key = value;
+        } else if (option == "extra") {
+          extra = value;
+          hasExtra = true;
+        } else {
+          ErrorAt(lastLine_, "unknown option " + option);
+        }
+      }
+      std::vector<uint32_t> operands = {text, key};
+      if (hasExtra) operands.push_back(extra);
+      Emit(kClassText, code, operands);
+    } else if (word == "wait") {
+      Next();
+      Emit(kClassText, kTextWait, {1, Constant()});
+    } else if (word == "wipe") {
+      Next();
+      std::vector<uint32_t> operands = {0};
+      while (!AtStatementEnd()) operands.push_back(Constant());
+      operands[0] = static_cast<uint32_t>(operands.size() - 1);
+      Emit(kClassText, kTextWipe, operands);
+    } else if (word == "choice") {
+      Next();
+      Choice();
+    } else if (word == "cmd") {
+      Next();
+      Command(static_cast<int32_t>(Constant()));
+    } else if (const CommandName* command = FindCommand(word)) {
+      Next();
+      Command(command->code);
+    } else if (word == ".record") {
+      Next();
+      const int32_t cls = static_cast<int32_t>(Constant());
+      const int32_t code = static_cast<int32_t>(Constant());
+      std::vector<uint32_t> operands;
+      while (!AtStatementEnd()) {
+        if (Peek().kind == T::kString) {
+          operands.push_back(String(Next().text));
+        } else {
+          operands.push_back(Constant());
+        }
+      }
+      Emit(cls, code, operands);
+    } else if (word == ".words") {
+      Next();
+      EnsureHeader();
+      while (!AtStatementEnd()) w_.push_back(Constant());
+    } else {
+      Emit(kClassExpression, 0, Expression());
+    }
+    EndStatement();
+  }
+
+  static const CommandName* FindCommand(const std::string& word) {
+    for (const CommandName& c : kCommands) {
+      if (word == c.name) return &c;
+    }
+    return nullptr;
+  }
+  static const StopName* FindStop(const std::string& word) {
+    for (const StopName& s : kStops) {
+      if (word == s.name) return &s;
+    }
+    return nullptr;
+  }
+
+  void Stop(int32_t code) {
+    if (code == kCallScript || code == kCallScript2) {
+      const uint32_t name = String(ExpectString());
+      const uint32_t entry = static_cast<uint32_t>(stops_.size());
+      stops_.push_back(Emit(kClassControl, code, {name, entry}));
+    } else if (code == kReplaceScript) {
+      Emit(kClassControl, code, {String(ExpectString())});
+    } else {
+      Emit(kClassControl, code, {});
+    }
+  }
+
+  // choice [key=K] [time=P] [timeout=Q] [param=R] "a" "b" ... [/ "x" ...]
+  void Choice() {
+    std::vector<uint32_t> choices, extras;
+    uint32_t key = static_cast<uint32_t>(choiceKey_++);
+    uint32_t p = 0, q = 0, r = 0;
+    bool full = false, afterSlash = false;
+    while (!AtStatementEnd()) {
+      if (Peek().kind == T::kString) {
+        (afterSlash ? extras : choices).push_back(String(Next().text));
+      } else if (Is("/")) {
+        Next();
+        afterSlash = full = true;
+      } else if (Peek().kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == "=") {
+        const std::string option = Next().text;
+        Next();
+        const uint32_t value = Constant();
+        if (option == "key") {
+          key = value;
+        } else if (option == "time") {
+          p = value;
+          full = true;
+        } else if (option == "timeout") {
+          q = value;
+          full = true;
+        } else if (option == "param") {
+          r = value;
+          full = true;
+        } else {
+          ErrorAt(lastLine_, "unknown option " + option);
+        }
+      } else {
+        Error("a choice text expected");
+        Next();
+      }
+    }
+    std::vector<uint32_t> operands = {static_cast<uint32_t>(choices.size())};
+    operands.insert(operands.end(), choices.begin(), choices.end());
+    if (full) {
+      // n, the texts, the further words, the key, R, Q, P and m last.
+      operands.insert(operands.end(), extras.begin(), extras.end());
+      operands.insert(operands.end(), {key, r, q, p, static_cast<uint32_t>(extras.size())});
+    } else {
+      operands.push_back(key);
+    }
+    Emit(kClassText, kTextChoice, operands);
+  }
+
+  void Command(int32_t code) {
+    std::vector<uint32_t> words;
+    std::vector<std::string> texts;
+    while (!AtStatementEnd()) {
+      if (Peek().kind == T::kString) {
+        texts.push_back(Next().text);
+      } else {
+        words.push_back(Constant());
+      }
+    }
+    auto shapeError = [&](const char* wanted) {
+      ErrorAt(lastLine_, Format("command 0x%08X takes %s", static_cast<unsigned>(code), wanted));
+    };
+    switch (EngineCommandShape(code)) {
+      case CommandShape::kNone:
+        if (!words.empty() || !texts.empty()) shapeError("no arguments");
+        Emit(kClassCommand, code, {});
+        break;
+      case CommandShape::kWords1:
+      case CommandShape::kWordsN:
+      case CommandShape::kUnknown: {
+        if (!texts.empty()) shapeError("numbers only");
+        if (words.empty() && EngineCommandShape(code) == CommandShape::kWords1) {
+          shapeError("a number");
+        }
+        std::vector<uint32_t> operands = {static_cast<uint32_t>(words.size())};
+        operands.insert(operands.end(), words.begin(), words.end());
+        Emit(kClassCommand, code, operands);
+        break;
+      }
+      case CommandShape::kString:
+        if (words.size() != 1 || texts.size() != 1) shapeError("a number and a string");
+        Emit(kClassCommand, code,
+             {words.empty() ? 0 : words[0], String(texts.empty() ? "" : texts[0])});
+        break;
+      case CommandShape::kValue:
+        if (words.size() != 1 || !texts.empty()) shapeError("one number");
+        Emit(kClassCommand, code, {1, words.empty() ? 0 : words[0]});
+        break;
+      case CommandShape::kString1:
+        if (!words.empty() || texts.size() != 1) shapeError("one string");
+        Emit(kClassCommand, code, {1, String(texts.empty() ? "" : texts[0])});
+        break;
+      case CommandShape::kMessage1:
+        if (!words.empty() || texts.size() != 1) shapeError("one string");
+        Emit(kClassCommand, code, {Message(texts.empty() ? "" : texts[0])});
+        break;
+    }
+  }
+
+  void DefineLabel() {
+    const Token& name = Next();
+    Next();  // ':'
+    EnsureHeader();
+    if (labels_.count(name.text)) {
+      ErrorAt(name.line, "label " + name.text + " defined twice");
+      return;
+    }
+    LabelInfo info;
+    info.number = static_cast<int>(labelWords_.size());
+    info.word = static_cast<int>(w_.size());
+    labelWords_.push_back(info.word);
+    labels_[name.text] = info;
+  }
+
+  void Block() {
+    Next();  // '{'
+    const int open = Emit(kClassControl, kBlockOpen, {0});
+    blocks_.push_back(open);
+    for (;;) {
+      if (Peek().kind == T::kEnd) return;  // Run reports the open block
+      if (Is("}")) break;
+      Statement();
+    }
+    Next();  // '}'
+    blocks_.pop_back();
+    Emit(kClassControl, kBlockClose, {});
+    w_[static_cast<size_t>(open) + 3] = static_cast<uint32_t>(w_.size() - static_cast<size_t>(open));
+  }
+
+  // The body of if, elsif, else and case: a block or a single record.
+  void Body() {
+    SkipSeparators();
+    if (Is("{")) {
+      Block();
+      return;
+    }
+    const Token& t = Peek();
+    if (t.kind == T::kEnd || Is("}") ||
+        (t.kind == T::kIdent && (t.text == "if" || t.text == "case" || t.text == "var" ||
+                                 t.text == "const" || t.text == "elsif" || t.text == "else" ||
+                                 t.text == ".words" || t.text == ".header" ||
+                                 t.text == ".labelbase" ||
+                                 (Peek(1).kind == T::kPunct && Peek(1).text == ":")))) {
+      Error("a body without braces must be one simple statement");
+      return;
+    }
+    const int before = records_;
+    SimpleStatement();
+    if (records_ != before + 1) ErrorAt(lastLine_, "a body without braces must be one record");
+  }
+
+  void If() {
+    Next();  // 'if'
+    const int record = Emit(kClassControl, kIf, Expression());
+    Body();
+    bool chain = false;
+    for (;;) {
+      const size_t save = pos_;
+      SkipSeparators();
+      const bool elseIf = IsIdent("else") && Peek(1).kind == T::kIdent && Peek(1).text == "if";
+      if (IsIdent("elsif") || elseIf) {
+        chain = true;
+        Next();
+        if (elseIf) Next();
+        Emit(kClassControl, kElsif, Expression());
+        Body();
+        continue;
+      }
+      if (IsIdent("else")) {
+        chain = true;
+        Next();
+        Emit(kClassControl, kElse, {});
+        Body();
+        break;
+      }
+      pos_ = save;
+      break;
+    }
+    w_[static_cast<size_t>(record) + 2] = static_cast<uint32_t>(chain ? kIf : kIfOnly);
+  }
+
+  // --- tables ---
+  // A table of word values; 0 (absent) when it has no entries.
+  uint32_t Table(const std::vector<int>& values) {
+    if (values.empty()) return 0;
+    const uint32_t at = static_cast<uint32_t>(w_.size());
+    for (int v : values) w_.push_back(static_cast<uint32_t>(v));
+    return at;
+  }
+
+  void Finish() {
+    EnsureHeader();
+    for (const Fixup& f : fixups_) {
+      auto found = labels_.find(f.label);
+      if (found == labels_.end()) {
+        ErrorAt(f.line, "label " + f.label + " is not defined");
+        continue;
+      }
+      w_[f.at] = static_cast<uint32_t>(f.number ? found->second.number : found->second.word);
+    }
+    w_.push_back(0);  // end of code
+
+    const bool resume = headerLength_ >= kHeaderResumeLength;
+    const uint32_t labelTable = Table(labelWords_);
+    const uint32_t callSiteTable = resume ? Table(callSites_) : 0;
+    const uint32_t systemCallTable = resume ? Table(systemCalls_) : 0;
+    const uint32_t stopTable = resume ? Table(stops_) : 0;
+    std::vector<int> constants(constants_.begin(), constants_.end());
+    const uint32_t constantTable = Table(constants);
+    // The two text tables, then the texts they point at.
+    const uint32_t messageTable = Table(std::vector<int>(messages_.size(), 0));
+    const uint32_t stringTable = Table(std::vector<int>(strings_.size(), 0));
+    std::map<std::string, uint32_t> placed;
+    auto place = [&](const std::string& text) {
+      auto found = placed.find(text);
+      if (found != placed.end()) return found->second;
+      const uint32_t at = static_cast<uint32_t>(w_.size());
+      for (size_t i = 0; i <= text.size(); i += 4) {
+        uint32_t word = 0;
+        for (size_t k = 0; k < 4 && i + k < text.size(); ++k) {
+          word |= static_cast<uint32_t>(static_cast<unsigned char>(text[i + k])) << (8 * k);
+        }
+        w_.push_back(word);
+      }
+      placed[text] = at;
+      return at;
+    };
+    for (size_t i = 0; i < messages_.size(); ++i) w_[messageTable + i] = place(messages_[i]);
+    for (size_t i = 0; i < strings_.size(); ++i) w_[stringTable + i] = place(strings_[i]);
+
+    auto header = [&](int index, uint32_t value) {
+      if (index < headerLength_) w_[static_cast<size_t>(index)] = value;
+    };
+    header(kHeaderLength, static_cast<uint32_t>(headerLength_));
+    header(1, static_cast<uint32_t>(kClassSkipped));
+    header(kHeaderMessageTable, messageTable);
+    header(kHeaderStringTable, stringTable);
+    header(kHeaderLabelCount, static_cast<uint32_t>(labelWords_.size()));
+    header(kHeaderLabelTable, labelTable);
+    header(kHeaderLabelBase, static_cast<uint32_t>(labelBase_));
+    header(kHeaderConstantTable, constantTable);
+    if (resume) {
+      header(kHeaderCallSiteTable, callSiteTable);
+      header(kHeaderSystemCallEntries, systemCallTable);
+      header(kHeaderStopEntries, stopTable);
+    }
+    out_->words = std::move(w_);
+    out_->labels = labels_;
+  }
+
+  std::vector<Token> toks_;
+  size_t pos_ = 0;
+  int lastLine_ = 1;
+  Assembly* out_;
+  std::vector<uint32_t> w_;
+  std::vector<uint32_t> rpn_;
+  int headerLength_ = kHeaderResumeLength;
+  int32_t labelBase_ = 0;
+  int records_ = 0;
+  int messageKey_ = 0;
+  int choiceKey_ = 0;
+  std::map<std::string, int> vars_;
+  std::map<std::string, int32_t> consts_;
+  std::map<std::string, LabelInfo> labels_;
+  std::vector<int> labelWords_;
+  std::vector<Fixup> fixups_;
+  std::vector<int> blocks_;
+  std::vector<int> callSites_, systemCalls_, stops_;
+  std::vector<int32_t> constants_;
+  std::map<int32_t, int> constantIndex_;
+  std::vector<std::string> strings_, messages_;
+  std::map<std::string, int> stringIndex_, messageIndex_;
+};
+
+}  // namespace
+
+Assembly Assemble(std::string_view source) {
+  Assembly out;
+  std::vector<Token> tokens = Lexer(source, &out.errors).Run();
+  Parser(std::move(tokens), &out).Run();
+  return out;
+}
+
+std::string Assembly::FileBytes() const { return EncodeWords(words); }
+
+int Assembly::LabelWord(const std::string& name) const {
+  auto found = labels.find(name);
+  return found == labels.end() ? -1 : found->second.word;
+}
+
+int Assembly::LabelNumber(const std::string& name) const {
+  auto found = labels.find(name);
+  return found == labels.end() ? -1 : found->second.number;
+}
+
+std::string Assembly::ErrorText() const {
+  std::string text;
+  for (const std::string& e : errors) text += e + "\n";
+  return text;
+}
+
+std::string EncodeWords(const std::vector<uint32_t>& words) {
+  std::string bytes;
+  bytes.reserve(words.size() * 4);
+  for (uint32_t w : words) {
+    const uint32_t x = w ^ kFileKey;
+    for (int k = 0; k < 4; ++k) bytes.push_back(static_cast<char>((x >> (8 * k)) & 0xFF));
+  }
+  return bytes;
+}
+
+std::vector<uint32_t> DecodeFile(std::string_view bytes) {
+  std::vector<uint32_t> words(bytes.size() / 4);
+  for (size_t i = 0; i < words.size(); ++i) {
+    uint32_t x = 0;
+    for (int k = 0; k < 4; ++k) {
+      x |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i * 4 + k])) << (8 * k);
+    }
+    words[i] = x ^ kFileKey;
+  }
+  return words;
+}
+
+}  // namespace zasm

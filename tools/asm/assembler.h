@@ -1,0 +1,41 @@
+// The script assembler: a readable text (UTF-8) in, the words of a compiled
+// script out. The syntax is described in tools/asm/README.md.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zasm {
+
+struct LabelInfo {
+  int number = -1;  // entry in the label table: what `call` and GotoLabel use
+  int word = -1;    // word index of the first record after the label
+};
+
+struct Assembly {
+  // The script as the engine holds it after loading (the XOR undone).
+  std::vector<uint32_t> words;
+  std::map<std::string, LabelInfo> labels;
+  // "line N: message", in source order; empty when the text assembled.
+  std::vector<std::string> errors;
+
+  bool ok() const { return errors.empty(); }
+  // The file: every word XORed with the key, little-endian.
+  std::string FileBytes() const;
+  int LabelWord(const std::string& name) const;
+  int LabelNumber(const std::string& name) const;
+  std::string ErrorText() const;
+};
+
+Assembly Assemble(std::string_view source);
+
+std::string EncodeWords(const std::vector<uint32_t>& words);
+// The words of a file with the XOR undone; a last incomplete word is dropped.
+std::vector<uint32_t> DecodeFile(std::string_view bytes);
+// A listing of the header, the records and the tables, for debugging.
+std::string Disassemble(const std::vector<uint32_t>& words);
+
+}  // namespace zasm
