@@ -13,6 +13,8 @@
 
 namespace platform {
 
+class AudioDevice;
+
 struct LocalTime {
   int year = 0, month = 0, day = 0;
   int weekday = 0;  // 0 = Sunday
@@ -138,6 +140,10 @@ class Backend {
                            intptr_t lParam) = 0;
   // Physical state of a key or mouse button by virtual-key code, now.
   virtual bool IsKeyHeld(int vk) = 0;
+
+  // The sound device (platform/audio.h). By default a device whose buffers
+  // never move, for hosts without sound.
+  virtual std::shared_ptr<AudioDevice> Audio();
 };
 
 // The installed backend; the program installs one before using any service.

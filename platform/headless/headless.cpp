@@ -57,8 +57,12 @@ uint32_t HeadlessBackend::GetTicks() {
 void HeadlessBackend::Sleep(uint32_t ms) { AdvanceClock(ms); }
 
 void HeadlessBackend::AdvanceClock(uint32_t ms) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  ticks_ += ms;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ticks_ += ms;
+  }
+  // Outside the lock: notifications wake threads that may read the clock.
+  audio_.Advance(ms);
 }
 
 void HeadlessBackend::SetTicks(uint32_t ticks) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/headless/headless_audio.h"
 
 namespace platform {
 
@@ -47,8 +48,10 @@ class HeadlessBackend : public Backend {
   void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override;
   bool IsKeyHeld(int vk) override;
+  std::shared_ptr<AudioDevice> Audio() override { return audio_.Device(); }
 
   // --- Clock ---
+  // Also moves the sound device on by ms (SetTicks does not: it is a jump).
   void AdvanceClock(uint32_t ms);
   // The wall-clock moment that tick 0 stands for (seconds since the epoch,
   // UTC); local time is UTC here. Default: 2026-01-01 00:00:00.
@@ -131,6 +134,7 @@ class HeadlessBackend : public Backend {
   size_t scriptNext_ = 0;
   int hashEvery_ = 0;
   std::string screenshotPath_;
+  HeadlessAudio audio_;
 };
 
 // The headless window: keeps the composed frame and counts what was shown.

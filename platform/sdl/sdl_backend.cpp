@@ -69,6 +69,8 @@ SdlBackend::~SdlBackend() {
   // only the SDL objects go, without calling a handler that may be gone.
   input_.SetWindow(nullptr);
   window_.reset();
+  // Buffers the engine still holds keep their device; only the output stops.
+  audioOut_.reset();
   SDL_StopTextInput();
   SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
 }
@@ -246,6 +248,16 @@ bool SdlBackend::IsKeyHeld(int vk) {
     return (state & mask) != 0;
   }
   return input_.KeyHeld(vk);
+}
+
+std::shared_ptr<AudioDevice> SdlBackend::Audio() {
+  std::lock_guard<std::mutex> lock(audioMutex_);
+  if (!audio_) {
+    audio_ = AudioDevice::Create();
+    audioOut_ = std::make_unique<SdlAudio>(audio_);
+    audioOut_->Open();
+  }
+  return audio_;
 }
 
 }  // namespace sdl

@@ -13,6 +13,7 @@
 
 #include "platform/backend.h"
 #include "platform/sdl/sdl.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_overlay.h"
 
@@ -109,6 +110,8 @@ class SdlBackend : public Backend {
   void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override;
   bool IsKeyHeld(int vk) override;
+  // Opens the sound card (or the silent clock) on first use.
+  std::shared_ptr<AudioDevice> Audio() override;
 
   InputTranslator& Input() { return input_; }
   SdlWindow* GetWindow() const { return window_.get(); }
@@ -126,6 +129,9 @@ class SdlBackend : public Backend {
   std::deque<Message> queue_;
   InputTranslator input_;
   std::unique_ptr<SdlWindow> window_;
+  std::mutex audioMutex_;
+  std::shared_ptr<AudioDevice> audio_;
+  std::unique_ptr<SdlAudio> audioOut_;
 };
 
 }  // namespace platform::sdl

@@ -1,0 +1,379 @@
+#include "sound/wavebuffer.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "sound/oggdecoder.h"
+
+namespace {
+
+// Byte offsets inside a .vaw file (or pack entry).
+constexpr int kRiffPart = SoundFileHeader::kSize;  // 'RIFF', length, 'WAVE', 'fmt ', F
+constexpr int kFmtBody = kRiffPart + 20;
+constexpr int kMinFmt = 16;
+constexpr int kMaxFmt = 104;
+constexpr int kSlack = 8192;  // room for decoded samples beyond the data length
+
+struct PackIndex {
+  char prefix[3] = {};
+  std::vector<uint8_t> table;
+};
+
+// Shared by every loader, from the first construction to the last release.
+struct Shared {
+  int instances = 0;
+  std::unique_ptr<uint8_t[]> decode;
+  int decodeSize = 0;
+  std::unique_ptr<COggDecoder> decoder;
+  std::vector<PackIndex> indexes;
+};
+
+Shared& S() {
+  static Shared shared;
+  return shared;
+}
+
+int32_t Le32(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                              (static_cast<uint32_t>(p[2]) << 16) |
+                              (static_cast<uint32_t>(p[3]) << 24));
+}
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+void Put32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameNoCase(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    if (Lower(*a) != Lower(*b)) return false;
+    if (*a == 0) return true;
+  }
+}
+
+bool ReadExact(FILE* file, void* out, size_t n) {
+  return n == 0 || std::fread(out, 1, n, file) == n;
+}
+
+// Bytes from the current position to the end of the file.
+long long Remaining(FILE* file) {
+  const long here = std::ftell(file);
+  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long end = std::ftell(file);
+  if (end < 0 || std::fseek(file, here, SEEK_SET) != 0) return -1;
+  return end - here;
+}
+
+struct FileCloser {
+  void operator()(FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+std::string Prefix(const char* name) { return std::string(name, strnlen(name, 2)); }
+
+}  // namespace
+
+CWaveBuffer::CWaveBuffer(int capacity) {
+  Shared& s = S();
+  if (s.instances == 0) {
+    if (!s.decode) {
+      s.decode.reset(new (std::nothrow) uint8_t[kDecodeBufferSize]);
+      s.decodeSize = s.decode ? kDecodeBufferSize : 0;
+    }
+    s.decoder = std::make_unique<COggDecoder>();
+    s.indexes.clear();
+  }
+  ++s.instances;
+  // No image exists yet, so the capacity counts as 0 whatever was asked.
+  capacity_ = capacity;
+}
+
+CWaveBuffer::~CWaveBuffer() {
+  --S().instances;
+  Release();
+}
+
+void CWaveBuffer::Release() {
+  image_.reset();
+  capacity_ = 0;
+  Forget();
+  Shared& s = S();
+  if (s.instances == 0) {
+    s.decoder.reset();
+    s.indexes.clear();
+    s.indexes.shrink_to_fit();
+    s.decode.reset();
+    s.decodeSize = 0;
+  }
+}
+
+void CWaveBuffer::Forget() {
+  data_ = nullptr;
+  dataLength_ = 0;
+  imageLength_ = 0;
+  format_ = WaveFormat{};
+  name_.clear();
+  kind_ = Kind::kNone;
+  scaled_ = 0;
+}
+
+int CWaveBuffer::CreateBuffer(int size) {
+  if (image_ && size < capacity_) return 1;
+  image_.reset();
+  capacity_ = 0;
+  if (size <= 0) return 0;
+  image_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+  if (!image_) {
+    // メモリー不足\nCWaveBuffer::CreateBuffer
+    platform::MessageBox(nullptr, "\x83\x81\x83\x82\x83\x8a\x81\x5b\x95\x73\x91\xab\nCWaveBuffer::CreateBuffer",
+                         "ERROR", MB_OK | MB_ICONERROR);
+    return 0;
+  }
+  capacity_ = size;
+  return 1;
+}
+
+int CWaveBuffer::ReserveDecodeBuffer(int size) {
+  Shared& s = S();
+  if (s.decode && size <= s.decodeSize) return 1;
+  s.decode.reset();
+  s.decodeSize = 0;
+  if (size <= 0) return 0;
+  s.decode.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+  if (!s.decode) return 0;
+  s.decodeSize = size;
+  return 1;
+}
+
+int CWaveBuffer::LoadFile(const char* dir, const char* name) {
+  if (!name || !*name) {
+    Forget();
+    return 0;
+  }
+  std::string path = "vaw\\";
+  if (dir && *dir) path += std::string(dir) + "\\";
+  path += std::string(name) + ".vaw";
+  File file(platform::FileOpen(path, "rb"));
+  if (!file) {
+    Forget();
+    return 0;
+  }
+  return Load(file.get(), 0, name, Kind::kSound);
+}
+
+int CWaveBuffer::LoadVoiceFile(const char* name) {
+  if (!name || !*name) {
+    Forget();
+    return 0;
+  }
+  const std::string path = "cdvaw\\" + Prefix(name) + "\\" + name + ".vaw";
+  File file(platform::FileOpen(path, "rb"));
+  if (!file) {
+    Forget();
+    return 0;
+  }
+  return Load(file.get(), 0, name, Kind::kVoice);
+}
+
+int CWaveBuffer::LoadVoicePack(const char* name) {
+  if (!name || !*name) {
+    Forget();
+    return 0;
+  }
+  if (kind_ == Kind::kVoice && SameNoCase(name, name_.c_str())) return 1;
+  const std::string prefix = Prefix(name);
+  const int slot = FindPackIndex(prefix.c_str());
+  if (slot < 0) {
+    Forget();
+    return 0;
+  }
+  File file(platform::FileOpen("cdvaw\\" + prefix + ".vpk", "rb"));
+  if (!file) {
+    Forget();
+    return 0;
+  }
+  int length = 0;
+  const int offset = FindPackEntry(slot, name, &length);
+  // The entry must lie inside the pack as it is on disk.
+  const long long packSize = offset >= 0 ? Remaining(file.get()) : -1;
+  if (offset < 0 || packSize < 0 || static_cast<long long>(offset) + length > packSize ||
+      std::fseek(file.get(), offset, SEEK_SET) != 0) {
+    Forget();
+    return 0;
+  }
+  return Load(file.get(), length, name, Kind::kVoice);
+}
+
+int CWaveBuffer::Load(FILE* file, int size, const char* name, Kind kind) {
+  if (!ReadWave(file, size)) {
+    Forget();
+    return 0;
+  }
+  name_.assign(name, strnlen(name, kMaxNameLength));
+  kind_ = kind;
+  return 1;
+}
+
+int CWaveBuffer::ReadWave(FILE* file, int size) {
+  Forget();
+  if (!file) return 0;
+  const long long available = size > 0 ? size : Remaining(file);
+  if (available < kFmtBody) return 0;
+
+  uint8_t head[kFmtBody];
+  if (!ReadExact(file, head, sizeof head)) return 0;
+  SoundFileHeader header;
+  std::memcpy(header.bytes, head, SoundFileHeader::kSize);
+  const char type = header.Type();
+  const int32_t riffLength = Le32(head + kRiffPart + 4);
+  const int32_t fmtLength = Le32(head + kRiffPart + 16);
+
+  // The lengths decide every later read and the image's size: check them
+  // against the format's limits and the bytes that are really there.
+  if (fmtLength < kMinFmt || fmtLength > kMaxFmt) return 0;
+  const int f = fmtLength;
+  if (available < kFmtBody + f + 8) return 0;
+  if (riffLength < 20 + f || riffLength > kMaxImageSize - 8 - kSlack) return 0;
+  // A raw body ('1') yields no samples; it cannot be played.
+  if (type == '1') return 0;
+  const bool pcm = type == '0';
+  if (pcm && kRiffPart + 8 + static_cast<long long>(riffLength) > available) return 0;
+
+  uint8_t fmt[kMaxFmt + 8];
+  if (!ReadExact(file, fmt, static_cast<size_t>(f) + 8)) return 0;
+  const int32_t dataLength = Le32(fmt + f + 4);
+  if (dataLength < 0 || dataLength > riffLength - 20 - f) return 0;
+  if (pcm && kFmtBody + f + 8 + static_cast<long long>(dataLength) > available) return 0;
+
+  WaveFormat format;
+  uint8_t wfx[18] = {};
+  std::memcpy(wfx, fmt, static_cast<size_t>(f < 18 ? f : 18));
+  format.formatTag = Le16(wfx);
+  format.channels = Le16(wfx + 2);
+  format.samplesPerSec = static_cast<uint32_t>(Le32(wfx + 4));
+  format.avgBytesPerSec = static_cast<uint32_t>(Le32(wfx + 8));
+  format.blockAlign = Le16(wfx + 12);
+  format.bitsPerSample = Le16(wfx + 14);
+  format.extraSize = Le16(wfx + 16);
+
+  const int imageSize = riffLength + 8 + kSlack;
+  int length = dataLength;
+  if (pcm) {
+    if (!CreateBuffer(imageSize)) return 0;
+    if (!ReadExact(file, image_.get() + 28 + f, static_cast<size_t>(dataLength))) return 0;
+  } else {
+    const long long stream = available - (kFmtBody + f + 8);
+    if (stream <= 0 || stream > kMaxImageSize) return 0;
+    if (!ReserveDecodeBuffer(static_cast<int>(stream))) return 0;
+    Shared& s = S();
+    const size_t got = std::fread(s.decode.get(), 1, static_cast<size_t>(stream), file);
+    if (got == 0 || !CreateBuffer(imageSize)) return 0;
+    if (!s.decoder) s.decoder = std::make_unique<COggDecoder>();
+    const int decoded = s.decoder->Decode(s.decode.get(), static_cast<int>(got),
+                                          image_.get() + 28 + f, imageSize - 28 - f);
+    // Nothing decoded is a failed load: the image still holds the last sound.
+    if (decoded <= 0) return 0;
+    // A stream that ends early is as long as what it gave.
+    if (decoded < length) length = decoded;
+    // The samples are what the stream says they are.
+    const int channels = s.decoder->GetChannels();
+    const int rate = s.decoder->GetSamplesPerSec();
+    if (channels > 0 && channels <= 0xFFFF && rate > 0) {
+      format.formatTag = 1;
+      format.channels = static_cast<uint16_t>(channels);
+      format.samplesPerSec = static_cast<uint32_t>(rate);
+      format.bitsPerSample = 16;
+      format.blockAlign = static_cast<uint16_t>(channels * 2);
+      format.avgBytesPerSec = static_cast<uint32_t>(rate) * static_cast<uint32_t>(channels * 2);
+    }
+  }
+
+  // The image is a WAVE file of what was loaded.
+  uint8_t* image = image_.get();
+  std::memcpy(image, head + kRiffPart, 20);
+  Put32(image + 4, static_cast<uint32_t>(20 + f + length));
+  std::memcpy(image + 20, fmt, static_cast<size_t>(f));
+  std::memcpy(image + 20 + f, fmt + f, 4);
+  Put32(image + 24 + f, static_cast<uint32_t>(length));
+  format_ = format;
+  data_ = image + 28 + f;
+  dataLength_ = length;
+  imageLength_ = 28 + f + length;
+  scaled_ = 0;
+  return 1;
+}
+
+int CWaveBuffer::FindPackIndex(const char* prefix) {
+  if (!prefix) return -1;
+  Shared& s = S();
+  for (size_t i = 0; i < s.indexes.size(); ++i)
+    if (SameNoCase(s.indexes[i].prefix, prefix)) return static_cast<int>(i);
+  if (static_cast<int>(s.indexes.size()) >= kMaxPackIndexes) return -1;
+  const std::string key = Prefix(prefix);
+  std::string bytes;
+  if (!platform::ReadWholeFile("cdvaw\\" + key + ".vtb", &bytes)) return -1;
+  PackIndex index;
+  std::memcpy(index.prefix, key.data(), key.size());
+  index.table.assign(bytes.begin(), bytes.end());
+  s.indexes.push_back(std::move(index));
+  return static_cast<int>(s.indexes.size()) - 1;
+}
+
+int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
+  if (outLength) *outLength = 0;
+  Shared& s = S();
+  if (!name || slot < 0 || slot >= static_cast<int>(s.indexes.size())) return -1;
+  if (std::strlen(name) > VoicePackIndexEntry::kNameSize) return -1;
+  const std::vector<uint8_t>& table = s.indexes[slot].table;
+  const size_t records = table.size() / VoicePackIndexEntry::kSize;
+  for (size_t i = 0; i + 1 < records; ++i) {
+    const uint8_t* record = table.data() + i * VoicePackIndexEntry::kSize;
+    char entry[VoicePackIndexEntry::kNameSize + 1] = {};
+    std::memcpy(entry, record, VoicePackIndexEntry::kNameSize);
+    if (!SameNoCase(entry, name)) continue;
+    const int32_t offset = Le32(record + VoicePackIndexEntry::kNameSize);
+    const int32_t next = Le32(record + VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize);
+    // An entry that starts before the pack or does not end after it starts
+    // is damage, not a sound.
+    if (offset < 0 || next <= offset) return -1;
+    if (outLength) *outLength = next - offset;
+    return offset;
+  }
+  return -1;
+}
+
+int CWaveBuffer::GetLength() const {
+  if (format_.avgBytesPerSec == 0) return 0;
+  // In 64 bits: a long voice's bytes times 1000 do not fit in 32.
+  const long long ms = static_cast<long long>(dataLength_) * 1000 / format_.avgBytesPerSec;
+  return ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(ms);
+}
+
+int CWaveBuffer::ScaleVolume(int percent) {
+  if (scaled_ || !data_) return 1;
+  // Only 16-bit samples can be scaled as such.
+  if (format_.bitsPerSample == 16) {
+    const long long factor = static_cast<long long>(percent) * 256 / 100;
+    const int count = (dataLength_ - 8) / 2;
+    for (int i = 0; i < count; ++i) {
+      uint8_t* p = data_ + 2 * i;
+      const int16_t sample = static_cast<int16_t>(Le16(p));
+      long long v = (static_cast<long long>(sample) * factor) >> 8;
+      if (v > 32767) v = 32767;
+      if (v < -32768) v = -32768;
+      const uint16_t u = static_cast<uint16_t>(static_cast<int16_t>(v));
+      p[0] = static_cast<uint8_t>(u & 0xFF);
+      p[1] = static_cast<uint8_t>(u >> 8);
+    }
+  }
+  scaled_ = 1;
+  scalePercent_ = percent;
+  return 1;
+}

@@ -1,0 +1,120 @@
+// zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw
+//   Writes a voice file (".vaw") from a PCM WAV file (1 or 2 channels, 8 or
+//   16 bits): the PCM form, or with --ogg the Ogg Vorbis form (quality
+//   -0.1..1.0, default 0.4).
+// zor-sound pack OUT.vpk IN.vaw...
+//   Writes a voice pack and its index (OUT.vtb beside it). Each entry is
+//   named after its file without ".vaw" (at most 8 characters); the game
+//   finds "ab0012" in the pack "cdvaw/ab.vpk".
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "soundwriter.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw\n"
+               "       zor-sound pack OUT.vpk IN.vaw...\n");
+  return 2;
+}
+
+int Voice(const std::vector<std::string>& args) {
+  bool ogg = false;
+  float quality = 0.4f;
+  std::vector<std::string> files;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--ogg") {
+      ogg = true;
+    } else if (args[i] == "--quality" && i + 1 < args.size()) {
+      char* end = nullptr;
+      quality = std::strtof(args[++i].c_str(), &end);
+      if (*end != 0 || quality < -0.1f || quality > 1.0f) {
+        std::fprintf(stderr, "zor-sound: quality must be a number from -0.1 to 1.0\n");
+        return 2;
+      }
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() != 2) return Usage();
+  platform::WavData wav;
+  std::string error;
+  if (!platform::ReadWavFile(files[0], &wav, &error)) {
+    std::fprintf(stderr, "zor-sound: %s: %s\n", files[0].c_str(), error.c_str());
+    return 1;
+  }
+  if (wav.pcm.empty()) {
+    std::fprintf(stderr, "zor-sound: %s: the sound is empty\n", files[0].c_str());
+    return 1;
+  }
+  std::vector<uint8_t> out;
+  if (ogg) {
+    if (!soundtool::MakeOggVoice(wav, quality, &out, &error)) {
+      std::fprintf(stderr, "zor-sound: %s: %s\n", files[0].c_str(), error.c_str());
+      return 1;
+    }
+  } else {
+    if (wav.pcm.size() > 0x0FFFFFFFu) {
+      std::fprintf(stderr, "zor-sound: %s: the sound is too long for a voice file\n",
+                   files[0].c_str());
+      return 1;
+    }
+    out = soundtool::MakePcmVoice(wav);
+  }
+  if (!soundtool::WriteBytes(files[1], out)) {
+    std::fprintf(stderr, "zor-sound: cannot write %s\n", files[1].c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int Pack(const std::vector<std::string>& args) {
+  if (args.size() < 2) return Usage();
+  const std::filesystem::path packPath = args[0];
+  if (packPath.extension() != ".vpk") {
+    std::fprintf(stderr, "zor-sound: the pack must be named *.vpk\n");
+    return 2;
+  }
+  std::vector<soundtool::PackEntry> entries;
+  for (size_t i = 1; i < args.size(); ++i) {
+    soundtool::PackEntry entry;
+    entry.name = std::filesystem::path(args[i]).stem().string();
+    if (!soundtool::ReadBytes(args[i], &entry.image)) {
+      std::fprintf(stderr, "zor-sound: cannot read %s\n", args[i].c_str());
+      return 1;
+    }
+    entries.push_back(std::move(entry));
+  }
+  std::vector<uint8_t> pack, index;
+  std::string error;
+  if (!soundtool::MakeVoicePack(entries, &pack, &index, &error)) {
+    std::fprintf(stderr, "zor-sound: %s\n", error.c_str());
+    return 1;
+  }
+  std::filesystem::path indexPath = packPath;
+  indexPath.replace_extension(".vtb");
+  if (!soundtool::WriteBytes(packPath.string(), pack) ||
+      !soundtool::WriteBytes(indexPath.string(), index)) {
+    std::fprintf(stderr, "zor-sound: cannot write %s\n", packPath.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "voice") return Voice(args);
+  if (command == "pack") return Pack(args);
+  return Usage();
+}

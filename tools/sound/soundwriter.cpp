@@ -1,0 +1,186 @@
+#include "soundwriter.h"
+
+#include <vorbis/vorbisenc.h>
+
+#include <strings.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace soundtool {
+namespace {
+
+void Put32(std::vector<uint8_t>* out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void Put16(std::vector<uint8_t>* out, uint16_t v) {
+  out->push_back(static_cast<uint8_t>(v));
+  out->push_back(static_cast<uint8_t>(v >> 8));
+}
+void PutTag(std::vector<uint8_t>* out, const char* tag) { out->insert(out->end(), tag, tag + 4); }
+
+float SampleAt(const platform::WavData& wav, size_t frame, int channel) {
+  const size_t index = frame * static_cast<size_t>(wav.format.channels) + static_cast<size_t>(channel);
+  if (wav.format.bitsPerSample == 8) return (static_cast<int>(wav.pcm[index]) - 128) / 128.0f;
+  const uint8_t* p = &wav.pcm[index * 2];
+  return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))) / 32768.0f;
+}
+
+bool Fail(std::string* error, const std::string& why) {
+  if (error) *error = why;
+  return false;
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeVoiceImage(char type, const platform::AudioFormat& format,
+                                    uint32_t dataLength, const std::vector<uint8_t>& body) {
+  std::vector<uint8_t> out(64, 0);
+  out[57] = static_cast<uint8_t>(type);
+  PutTag(&out, "RIFF");
+  Put32(&out, 20 + kFmtLength + dataLength);
+  PutTag(&out, "WAVE");
+  PutTag(&out, "fmt ");
+  Put32(&out, kFmtLength);
+  Put16(&out, 1);
+  Put16(&out, static_cast<uint16_t>(format.channels));
+  Put32(&out, static_cast<uint32_t>(format.samplesPerSec));
+  Put32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
+  Put16(&out, static_cast<uint16_t>(format.BlockAlign()));
+  Put16(&out, static_cast<uint16_t>(format.bitsPerSample));
+  Put16(&out, 0);
+  PutTag(&out, "data");
+  Put32(&out, dataLength);
+  out.insert(out.end(), body.begin(), body.end());
+  return out;
+}
+
+std::vector<uint8_t> MakePcmVoice(const platform::WavData& wav) {
+  return MakeVoiceImage(kTypePcm, wav.format, static_cast<uint32_t>(wav.pcm.size()), wav.pcm);
+}
+
+bool EncodeVorbis(const platform::WavData& wav, float quality, std::vector<uint8_t>* ogg,
+                  std::string* error) {
+  ogg->clear();
+  const int channels = wav.format.channels;
+  const size_t block = static_cast<size_t>(wav.format.BlockAlign());
+  if (!wav.format.Valid() || block == 0) return Fail(error, "unsupported format");
+  const size_t frames = wav.pcm.size() / block;
+
+  vorbis_info vi;
+  vorbis_info_init(&vi);
+  if (vorbis_encode_init_vbr(&vi, channels, wav.format.samplesPerSec, quality) != 0) {
+    vorbis_info_clear(&vi);
+    return Fail(error, "the Vorbis encoder refuses this format or quality");
+  }
+  vorbis_comment vc;
+  vorbis_comment_init(&vc);
+  vorbis_comment_add_tag(&vc, "ENCODER", "zor-sound");
+  vorbis_dsp_state vd;
+  vorbis_block vb;
+  vorbis_analysis_init(&vd, &vi);
+  vorbis_block_init(&vd, &vb);
+  ogg_stream_state os;
+  // A fixed serial number: the same input always gives the same file.
+  ogg_stream_init(&os, 0x7A6F7201);
+
+  auto writePage = [&](const ogg_page& page) {
+    ogg->insert(ogg->end(), page.header, page.header + page.header_len);
+    ogg->insert(ogg->end(), page.body, page.body + page.body_len);
+  };
+
+  ogg_packet header, comment, code;
+  vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+  ogg_stream_packetin(&os, &header);
+  ogg_stream_packetin(&os, &comment);
+  ogg_stream_packetin(&os, &code);
+  ogg_page page;
+  while (ogg_stream_flush(&os, &page) != 0) writePage(page);
+
+  auto drain = [&]() {
+    ogg_packet packet;
+    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+      vorbis_analysis(&vb, nullptr);
+      vorbis_bitrate_addblock(&vb);
+      while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+        ogg_stream_packetin(&os, &packet);
+        while (ogg_stream_pageout(&os, &page) != 0) writePage(page);
+      }
+    }
+  };
+
+  constexpr size_t kBatch = 1024;
+  for (size_t at = 0; at < frames; at += kBatch) {
+    const size_t n = frames - at < kBatch ? frames - at : kBatch;
+    float** buffer = vorbis_analysis_buffer(&vd, static_cast<int>(n));
+    for (size_t i = 0; i < n; ++i)
+      for (int c = 0; c < channels; ++c) buffer[c][i] = SampleAt(wav, at + i, c);
+    vorbis_analysis_wrote(&vd, static_cast<int>(n));
+    drain();
+  }
+  vorbis_analysis_wrote(&vd, 0);
+  drain();
+  while (ogg_stream_flush(&os, &page) != 0) writePage(page);
+
+  ogg_stream_clear(&os);
+  vorbis_block_clear(&vb);
+  vorbis_dsp_clear(&vd);
+  vorbis_comment_clear(&vc);
+  vorbis_info_clear(&vi);
+  return true;
+}
+
+bool MakeOggVoice(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
+                  std::string* error) {
+  std::vector<uint8_t> ogg;
+  if (!EncodeVorbis(wav, quality, &ogg, error)) return false;
+  platform::AudioFormat decoded = wav.format;
+  decoded.bitsPerSample = 16;
+  const size_t frames = wav.pcm.size() / static_cast<size_t>(wav.format.BlockAlign());
+  const uint64_t length = static_cast<uint64_t>(frames) * static_cast<uint64_t>(decoded.BlockAlign());
+  if (length > 0x0FFFFFFFu) return Fail(error, "the sound is too long for a voice file");
+  *out = MakeVoiceImage(kTypeOgg, decoded, static_cast<uint32_t>(length), ogg);
+  return true;
+}
+
+bool MakeVoicePack(const std::vector<PackEntry>& entries, std::vector<uint8_t>* pack,
+                   std::vector<uint8_t>* index, std::string* error) {
+  pack->clear();
+  index->clear();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const PackEntry& e = entries[i];
+    if (e.name.empty() || e.name.size() > 8)
+      return Fail(error, "entry name \"" + e.name + "\" must have 1 to 8 characters");
+    for (size_t j = 0; j < i; ++j) {
+      if (strcasecmp(entries[j].name.c_str(), e.name.c_str()) == 0)
+        return Fail(error, "entry name \"" + e.name + "\" appears twice");
+    }
+    if (pack->size() + e.image.size() > 0x7FFFFFFFu) return Fail(error, "the pack grows past 2 GB");
+    char name[8] = {};
+    std::memcpy(name, e.name.data(), e.name.size());
+    index->insert(index->end(), name, name + 8);
+    Put32(index, static_cast<uint32_t>(pack->size()));
+    pack->insert(pack->end(), e.image.begin(), e.image.end());
+  }
+  const char end[8] = {};
+  index->insert(index->end(), end, end + 8);
+  Put32(index, static_cast<uint32_t>(pack->size()));
+  return true;
+}
+
+bool WriteBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+bool ReadBytes(const std::string& hostPath, std::vector<uint8_t>* bytes) {
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in) return false;
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace soundtool

@@ -1,0 +1,52 @@
+// Writers of the engine's sound files: voice files (".vaw") in the PCM and
+// the Ogg Vorbis form, and voice packs (".vpk") with their index (".vtb").
+// The zor-sound tool, the tests and the fuzz seeds use them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/audio.h"
+
+namespace soundtool {
+
+// Type characters of the 64-byte sound file header.
+constexpr char kTypePcm = '0';
+constexpr char kTypeOgg = '2';
+// Length of the fmt chunk the writers use (a WAVEFORMATEX).
+constexpr int kFmtLength = 18;
+
+// A voice file around the given body: the header with its type character,
+// the RIFF part, the fmt chunk of `format` and a data chunk header of
+// dataLength; body is the PCM (type '0') or the Ogg stream.
+std::vector<uint8_t> MakeVoiceImage(char type, const platform::AudioFormat& format,
+                                    uint32_t dataLength, const std::vector<uint8_t>& body);
+
+// The PCM form of a WAV sound.
+std::vector<uint8_t> MakePcmVoice(const platform::WavData& wav);
+
+// An Ogg Vorbis stream of the sound (quality -0.1..1.0 as libvorbisenc
+// takes it). The stream decodes to 16-bit samples.
+bool EncodeVorbis(const platform::WavData& wav, float quality, std::vector<uint8_t>* ogg,
+                  std::string* error);
+
+// The Ogg form of a WAV sound: its data length is that of the decoded
+// 16-bit PCM.
+bool MakeOggVoice(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
+                  std::string* error);
+
+struct PackEntry {
+  std::string name;            // at most 8 bytes
+  std::vector<uint8_t> image;  // a voice file
+};
+
+// The pack (images back to back) and its index (one 12-byte record per
+// entry and one that marks the end).
+bool MakeVoicePack(const std::vector<PackEntry>& entries, std::vector<uint8_t>* pack,
+                   std::vector<uint8_t>* index, std::string* error);
+
+bool WriteBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes);
+bool ReadBytes(const std::string& hostPath, std::vector<uint8_t>* bytes);
+
+}  // namespace soundtool
