@@ -14,6 +14,11 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_SANITIZE=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test -j "$jobs" --output-on-failure --timeout 600
 
+# The optimised build must compile cleanly too (it is what ./run.sh and the
+# benchmarks use, and some warnings appear only with optimisation).
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF
+cmake --build build/release -j "$jobs"
+
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DZOR_SANITIZE=ON -DZOR_FUZZ=ON -DZOR_TESTS=OFF -DZOR_BENCH=OFF
