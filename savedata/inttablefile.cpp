@@ -1,0 +1,109 @@
+#include "savedata/inttablefile.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "platform/files.h"
+#include "savedata/savefolder.h"
+
+namespace {
+// Keeps the file (and the cell index) within 32 bits.
+constexpr int64_t kMaxCells = INT_MAX / 4;
+}  // namespace
+
+CIntTableFile::CIntTableFile(const char* name, int rows, int kept, int columns, const char* subFolder)
+    : kept_(kept), name_(name ? name : ""), subFolder_(subFolder ? subFolder : "") {
+  const int64_t cells = static_cast<int64_t>(rows) * columns;
+  if (rows > 0 && columns > 0 && cells <= kMaxCells) {
+    rows_ = rows;
+    columns_ = columns;
+    cells_.assign(static_cast<size_t>(cells), 0);
+  }
+  if (!subFolder_.empty()) {
+    const std::string folder = GetSaveFolder();
+    platform::CreateDirectory(folder.empty() ? subFolder_ : folder + "\\" + subFolder_);
+  }
+  Clear();
+  Load();
+}
+
+CIntTableFile::~CIntTableFile() { Release(); }
+
+std::string CIntTableFile::Path(const char* extension) const {
+  std::string path = GetSaveFolder();
+  if (!subFolder_.empty()) path = path.empty() ? subFolder_ : path + "\\" + subFolder_;
+  const std::string file = name_ + "." + extension;
+  return path.empty() ? file : path + "\\" + file;
+}
+
+void CIntTableFile::Clear() {
+  std::fill(cells_.begin(), cells_.end(), 0);
+  savePending_ = true;
+}
+
+void CIntTableFile::SetValue(int row, int value, int column) {
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
+  cells_[static_cast<size_t>(row) * columns_ + column] = value;
+  savePending_ = true;
+}
+
+void CIntTableFile::AddValue(int row, int delta, int column) {
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
+  int32_t& cell = cells_[static_cast<size_t>(row) * columns_ + column];
+  int64_t sum = static_cast<int64_t>(cell) + delta;
+  if (sum > INT_MAX) sum = INT_MAX;
+  if (sum < -INT_MAX) sum = -INT_MAX;
+  cell = static_cast<int32_t>(sum);
+  savePending_ = true;
+}
+
+int CIntTableFile::GetValue(int row, int column) const {
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return 0;
+  return cells_[static_cast<size_t>(row) * columns_ + column];
+}
+
+int CIntTableFile::Load() {
+  FILE* f = nullptr;
+  for (const char* extension : {"sav", "org"}) {
+    const std::string path = Path(extension);
+    if (platform::IsDirectory(path)) continue;
+    f = platform::FileOpen(path, "rb");
+    if (f) break;
+  }
+  if (!f) return 0;
+  // A shorter file leaves the cells it does not reach.
+  unsigned char word[4];
+  for (int32_t& cell : cells_) {
+    if (std::fread(word, 1, 4, f) != 4) break;
+    cell = static_cast<int32_t>(static_cast<uint32_t>(word[0]) | static_cast<uint32_t>(word[1]) << 8 |
+                                static_cast<uint32_t>(word[2]) << 16 |
+                                static_cast<uint32_t>(word[3]) << 24);
+  }
+  std::fclose(f);
+  savePending_ = false;
+  return 1;
+}
+
+int CIntTableFile::Save() {
+  std::vector<unsigned char> bytes(cells_.size() * 4);
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    const uint32_t v = static_cast<uint32_t>(cells_[i]);
+    bytes[4 * i] = static_cast<unsigned char>(v);
+    bytes[4 * i + 1] = static_cast<unsigned char>(v >> 8);
+    bytes[4 * i + 2] = static_cast<unsigned char>(v >> 16);
+    bytes[4 * i + 3] = static_cast<unsigned char>(v >> 24);
+  }
+  if (!platform::WriteWholeFile(Path("sav"), bytes.data(), bytes.size())) return 0;
+  savePending_ = false;
+  return 1;
+}
+
+void CIntTableFile::Release() {
+  if (savePending_) Save();
+  savePending_ = false;
+  cells_.clear();
+  cells_.shrink_to_fit();
+  rows_ = 0;
+  columns_ = 0;
+}

@@ -1,0 +1,38 @@
+#include "app_test.h"
+#include "game/game.h"
+#include "platform/system.h"
+
+namespace app_test {
+namespace {
+
+class GameTest : public AppTest {};
+
+// The placeholder game: paces by "frameTime", shows the frame it was given
+// unchanged, and leaves window messages to the host.
+TEST_F(GameTest, ThePlaceholderPacesByItsSettingAndDrawsNothing) {
+  platform::WindowDesc desc;
+  platform::Window* window = platform::CreateWindow(desc);
+  ASSERT_NE(window, nullptr);
+  {
+    CGame game(window, nullptr, 800, 600, 32);
+    game.Init();
+    EXPECT_EQ(game.GetFrameTime(), 50);
+  }
+  WriteList("game", {{"frameTime", "33"}});
+  CGame game(window, nullptr, 800, 600, 32);
+  game.Init();
+  EXPECT_EQ(game.GetFrameTime(), 33);
+  EXPECT_EQ(game.GetDefaultFrameTime(), 33);
+  EXPECT_EQ(game.CheckReady(), 1);
+
+  const long long before = host_->GetWindow()->PresentCount();
+  EXPECT_EQ(game.Frame(33), 0);
+  EXPECT_EQ(host_->GetWindow()->PresentCount(), before + 1);
+  EXPECT_TRUE(host_->GetWindow()->LastRects().empty());
+
+  EXPECT_EQ(game.WindowProc(window, WM_CLOSE, 0, 0), 0);
+  EXPECT_FALSE(window->IsVisible());
+}
+
+}  // namespace
+}  // namespace app_test

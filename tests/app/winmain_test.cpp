@@ -1,0 +1,88 @@
+#include <filesystem>
+#include <string>
+
+#include "app/winmain.h"
+#include "app_test.h"
+
+namespace app_test {
+namespace {
+
+using testsupport::Sjis;
+
+class WinMainTest : public AppTest {
+ protected:
+  int RunProgram(long long frames, const std::string& screenshot = "") {
+    StartOptions options;
+    options.gameFolder = Dir().path();
+    options.frames = frames;
+    options.screenshot = screenshot;
+    return WinMain(options);
+  }
+  int SaveCounter() const {
+    const std::string file = Dir().Read("sav/sysfile.sav");
+    if (file.size() != 58432) return -1;
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(file[64 + 92 + i]);
+    return static_cast<int>(v);
+  }
+};
+
+TEST_F(WinMainTest, FirstRunCreatesTheSystemFileAndTheSecondReadsIt) {
+  const std::string before = std::filesystem::current_path();
+  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_EQ(std::filesystem::current_path(), before);
+  // Defaults written at the first load, then the two saves of a normal end.
+  EXPECT_EQ(SaveCounter(), 3);
+  ASSERT_NE(host_->GetWindow(), nullptr);
+  EXPECT_EQ(host_->GetWindow()->GetClientSize(), (platform::Point{800, 600}));
+  EXPECT_FALSE(host_->GetWindow()->IsVisible());
+  bool notFound = false;
+  for (const auto& b : Boxes()) notFound |= b.text.find(Sjis("が見つかりません")) != std::string::npos;
+  EXPECT_TRUE(notFound);
+
+  host_->ClearBoxes();
+  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_EQ(SaveCounter(), 5);
+  EXPECT_TRUE(CheckBoxes().empty());
+}
+
+TEST_F(WinMainTest, AFailedCheckEndsTheProgramWithoutAWindow) {
+  WriteList("mainControl", {{"needBpp", "48"}});
+  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_EQ(host_->GetWindow(), nullptr);
+  const auto boxes = CheckBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, Sjis("48bitカラー以上に設定してください"));
+  EXPECT_EQ(boxes[0].caption, "Error");
+  // Only the first load's defaults were written.
+  EXPECT_EQ(SaveCounter(), 1);
+}
+
+TEST_F(WinMainTest, ASecondStartEndsWhileTheFirstRuns) {
+  platform::InstanceLock running;
+  ASSERT_TRUE(running.Acquire("ZORCommonGameByKelomi"));
+  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_EQ(host_->GetWindow(), nullptr);
+  const auto boxes = CheckBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, Sjis("二重起動はできません"));
+  EXPECT_EQ(boxes[0].caption, "Error");
+
+  host_->ClearBoxes();
+  WriteList("mainControl", {{"checkMutexFlag", "0"}});
+  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_NE(host_->GetWindow(), nullptr);
+  EXPECT_TRUE(CheckBoxes().empty());
+}
+
+TEST_F(WinMainTest, TheLastFrameIsWrittenWhenTheWindowGoes) {
+  const std::string shot = Dir() / "shot.png";
+  EXPECT_EQ(RunProgram(2, shot), 0);
+  const std::string png = Dir().Read("shot.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  EXPECT_EQ(RunProgram(2, Dir() / "missing/shot.png"), 1);
+}
+
+}  // namespace
+}  // namespace app_test
