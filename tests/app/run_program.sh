@@ -17,8 +17,8 @@ png_size() {  # prints "width height" of a PNG file
   hex=$(od -An -tx1 -j16 -N8 "$1" | tr -d ' \n')
   echo "$((16#${hex:0:8})) $((16#${hex:8:8}))"
 }
-save_counter() {  # the system file's save counter
-  od -An -td4 -j156 -N4 "$sysfile" | tr -d ' '
+save_counter() {  # the save counter of a system file (default: the saved one)
+  od -An -td4 -j156 -N4 "${1:-$sysfile}" | tr -d ' '
 }
 
 run() {
@@ -47,8 +47,12 @@ if [ "$mode" = xvfb ]; then
   "$program" "$work/game" --headless --frames 1 >"$work/prepare.txt" 2>&1 || {
     cat "$work/prepare.txt"; exit 1; }
 fi
-# Without a file the first load writes the defaults: counter 1 before the run ends.
-before=$( [ -f "$sysfile" ] && save_counter || echo 1 )
+# The run starts from the saved file, else from the one shipped with the game
+# ("sav/sysfile.org"), else from the defaults that a first load writes (counter 1).
+org=$work/game/sav/sysfile.org
+if [ -f "$sysfile" ]; then before=$(save_counter)
+elif [ -f "$org" ]; then before=$(save_counter "$org")
+else before=1; fi
 
 run
 [ -f "$shot" ] || { echo "no screenshot written"; exit 1; }
