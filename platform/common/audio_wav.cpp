@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/audio.h"
+#include "platform/bytes.h"
 
 namespace platform {
 namespace {
@@ -17,16 +18,6 @@ uint32_t Le32(const uint8_t* p) {
 }
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void Put16(std::vector<uint8_t>* out, uint16_t v) {
-  out->push_back(static_cast<uint8_t>(v));
-  out->push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutTag(std::vector<uint8_t>* out, const char* tag) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(tag[i]));
-}
 
 bool Fail(std::string* error, const char* why) {
   if (error) *error = why;
@@ -88,19 +79,19 @@ std::vector<uint8_t> MakeWav(const AudioFormat& format, const void* pcm, size_t 
   std::vector<uint8_t> out;
   const uint32_t length = static_cast<uint32_t>(size);
   out.reserve(44 + size);
-  PutTag(&out, "RIFF");
-  Put32(&out, 36 + length + (length & 1));
-  PutTag(&out, "WAVE");
-  PutTag(&out, "fmt ");
-  Put32(&out, 16);
-  Put16(&out, 1);
-  Put16(&out, static_cast<uint16_t>(format.channels));
-  Put32(&out, static_cast<uint32_t>(format.samplesPerSec));
-  Put32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
-  Put16(&out, static_cast<uint16_t>(format.BlockAlign()));
-  Put16(&out, static_cast<uint16_t>(format.bitsPerSample));
-  PutTag(&out, "data");
-  Put32(&out, length);
+  platform::PutTag(&out, "RIFF");
+  platform::PutLE32(&out, 36 + length + (length & 1));
+  platform::PutTag(&out, "WAVE");
+  platform::PutTag(&out, "fmt ");
+  platform::PutLE32(&out, 16);
+  platform::PutLE16(&out, 1);
+  platform::PutLE16(&out, static_cast<uint16_t>(format.channels));
+  platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec));
+  platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
+  platform::PutLE16(&out, static_cast<uint16_t>(format.BlockAlign()));
+  platform::PutLE16(&out, static_cast<uint16_t>(format.bitsPerSample));
+  platform::PutTag(&out, "data");
+  platform::PutLE32(&out, length);
   const auto* bytes = static_cast<const uint8_t*>(pcm);
   if (size) out.insert(out.end(), bytes, bytes + size);
   if (size & 1) out.push_back(0);

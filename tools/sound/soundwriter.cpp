@@ -1,5 +1,7 @@
 #include "soundwriter.h"
 
+#include "platform/bytes.h"
+
 #include <vorbis/vorbisenc.h>
 
 #include <strings.h>
@@ -11,14 +13,6 @@
 namespace soundtool {
 namespace {
 
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void Put16(std::vector<uint8_t>* out, uint16_t v) {
-  out->push_back(static_cast<uint8_t>(v));
-  out->push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutTag(std::vector<uint8_t>* out, const char* tag) { out->insert(out->end(), tag, tag + 4); }
 
 float SampleAt(const platform::WavData& wav, size_t frame, int channel) {
   const size_t index = frame * static_cast<size_t>(wav.format.channels) + static_cast<size_t>(channel);
@@ -38,20 +32,20 @@ std::vector<uint8_t> MakeVoiceImage(char type, const platform::AudioFormat& form
                                     uint32_t dataLength, const std::vector<uint8_t>& body) {
   std::vector<uint8_t> out(64, 0);
   out[57] = static_cast<uint8_t>(type);
-  PutTag(&out, "RIFF");
-  Put32(&out, 20 + kFmtLength + dataLength);
-  PutTag(&out, "WAVE");
-  PutTag(&out, "fmt ");
-  Put32(&out, kFmtLength);
-  Put16(&out, 1);
-  Put16(&out, static_cast<uint16_t>(format.channels));
-  Put32(&out, static_cast<uint32_t>(format.samplesPerSec));
-  Put32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
-  Put16(&out, static_cast<uint16_t>(format.BlockAlign()));
-  Put16(&out, static_cast<uint16_t>(format.bitsPerSample));
-  Put16(&out, 0);
-  PutTag(&out, "data");
-  Put32(&out, dataLength);
+  platform::PutTag(&out, "RIFF");
+  platform::PutLE32(&out, 20 + kFmtLength + dataLength);
+  platform::PutTag(&out, "WAVE");
+  platform::PutTag(&out, "fmt ");
+  platform::PutLE32(&out, kFmtLength);
+  platform::PutLE16(&out, 1);
+  platform::PutLE16(&out, static_cast<uint16_t>(format.channels));
+  platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec));
+  platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
+  platform::PutLE16(&out, static_cast<uint16_t>(format.BlockAlign()));
+  platform::PutLE16(&out, static_cast<uint16_t>(format.bitsPerSample));
+  platform::PutLE16(&out, 0);
+  platform::PutTag(&out, "data");
+  platform::PutLE32(&out, dataLength);
   out.insert(out.end(), body.begin(), body.end());
   return out;
 }
@@ -160,12 +154,12 @@ bool MakeVoicePack(const std::vector<PackEntry>& entries, std::vector<uint8_t>* 
     char name[8] = {};
     std::memcpy(name, e.name.data(), e.name.size());
     index->insert(index->end(), name, name + 8);
-    Put32(index, static_cast<uint32_t>(pack->size()));
+    platform::PutLE32(index, static_cast<uint32_t>(pack->size()));
     pack->insert(pack->end(), e.image.begin(), e.image.end());
   }
   const char end[8] = {};
   index->insert(index->end(), end, end + 8);
-  Put32(index, static_cast<uint32_t>(pack->size()));
+  platform::PutLE32(index, static_cast<uint32_t>(pack->size()));
   return true;
 }
 
