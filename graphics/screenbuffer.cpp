@@ -5,6 +5,8 @@
 
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
+#include "graphics/allpicture.h"
+#include "graphics/pictureloader.h"
 #include "platform/backend.h"
 
 namespace {
@@ -67,19 +69,25 @@ CScreenBuffer::CScreenBuffer(int width, int height, int useDIB) : useDIB_(useDIB
     height_ = height;
   }
 
-  // The picture loader and the blitter family come with the pictures.
+  // A loader that cannot get its decode buffer fails every load; the
+  // frame itself goes on.
+  InitPictureLoader(3);
   allGraphics_ = new (std::nothrow) CAllGraphics();
   allGeo_ = new (std::nothrow) CAllGeo();
+  allPicture_ = new (std::nothrow) CAllPicture();
 }
 
 CScreenBuffer::~CScreenBuffer() { Release(); }
 
 void CScreenBuffer::Release() {
+  delete allPicture_;
+  allPicture_ = nullptr;
   delete allGeo_;
   allGeo_ = nullptr;
   delete allGraphics_;
   allGraphics_ = nullptr;
   if (owner_ == this) {
+    ReleasePictureLoader();
     ReleaseBlock();
     owner_ = nullptr;
   }

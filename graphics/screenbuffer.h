@@ -12,6 +12,7 @@ class Window;
 
 class CAllGraphics;
 class CAllGeo;
+class CAllPicture;
 
 class CScreenBuffer {
  public:
@@ -72,6 +73,7 @@ class CScreenBuffer {
   int useDIB_ = 0;
   CAllGraphics* allGraphics_ = nullptr;
   CAllGeo* allGeo_ = nullptr;
+  CAllPicture* allPicture_ = nullptr;
 
   static CScreenBuffer* owner_;
   static int width_, height_;

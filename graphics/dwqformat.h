@@ -1,0 +1,81 @@
+// Layout of the picture file (".dwq"): a 64-byte header, a body (BMP rows,
+// packed 8-bit rows, JPEG or PNG) and, for most types, a mask section.
+// Shared by the loader and the picture tool; integers are little-endian.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dwq {
+
+constexpr int kHeaderSize = 64;
+// Header fields (signed 32-bit unless noted).
+constexpr int kBoxTop = 16;
+constexpr int kBoxLeft = 20;
+constexpr int kBoxRightMargin = 24;   // box right = width - this
+constexpr int kBoxBottomMargin = 28;  // box bottom = height - this
+constexpr int kBodySize = 32;         // bytes between the header and the mask section
+constexpr int kWidth = 36;
+constexpr int kHeight = 40;   // its absolute value is used
+constexpr int kType = 57;     // one character
+constexpr int kBoxFlag = 58;  // 'A': the four box fields are valid
+constexpr char kBoxFlagSet = 'A';
+
+// Type characters; any other character is BMP rows without a mask.
+constexpr char kTypeBmpMask = '2';
+constexpr char kTypePacked = '3';  // packed rows, mask section
+constexpr char kTypeJpeg = '5';
+constexpr char kTypeJpegMask = '7';
+constexpr char kTypePng = '8';  // the PNG's alpha is the mask
+constexpr char kTypeBmp = '1';  // what the tool writes for "no mask"
+
+// The BMP headers in front of BMP rows, packed rows and the mask section.
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+constexpr int kBmpHeadersSize = kFileHeaderSize + kInfoHeaderSize;
+
+struct BitmapFileHeader {
+  uint16_t bfType;
+  uint32_t bfSize;
+  uint16_t bfReserved1;
+  uint16_t bfReserved2;
+  uint32_t bfOffBits;
+};
+
+struct BitmapInfoHeader {
+  uint32_t biSize;
+  int32_t biWidth;
+  int32_t biHeight;
+  uint16_t biPlanes;
+  uint16_t biBitCount;
+  uint32_t biCompression;
+  uint32_t biSizeImage;
+  int32_t biXPelsPerMeter;
+  int32_t biYPelsPerMeter;
+  uint32_t biClrUsed;
+  uint32_t biClrImportant;
+};
+
+inline uint16_t GetU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t GetU32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline int32_t GetI32(const unsigned char* p) { return static_cast<int32_t>(GetU32(p)); }
+
+inline BitmapFileHeader ParseFileHeader(const unsigned char* p) {
+  return {GetU16(p), GetU32(p + 2), GetU16(p + 6), GetU16(p + 8), GetU32(p + 10)};
+}
+
+inline BitmapInfoHeader ParseInfoHeader(const unsigned char* p) {
+  return {GetU32(p),      GetI32(p + 4),  GetI32(p + 8),  GetU16(p + 12),
+          GetU16(p + 14), GetU32(p + 16), GetU32(p + 20), GetI32(p + 24),
+          GetI32(p + 28), GetU32(p + 32), GetU32(p + 36)};
+}
+
+// Entries a stored palette holds: biClrUsed, or 256 when it is 0.
+inline uint32_t PaletteCount(const BitmapInfoHeader& info) {
+  return info.biClrUsed ? info.biClrUsed : 256;
+}
+
+}  // namespace dwq

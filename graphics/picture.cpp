@@ -1,0 +1,420 @@
+#include "graphics/picture.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "graphics/allpicture.h"
+#include "graphics/screenbuffer.h"
+#include "platform/system.h"
+
+namespace {
+
+// Bytes of a width x height block at bpp bytes a pixel plus the 64 every
+// requester adds, or -1 when the size is not positive or beyond 32 bits.
+int64_t BlockBytes(int64_t width, int64_t height, int64_t bpp) {
+  if (width <= 0 || height <= 0 || width * height > (INT_MAX - 64) / bpp) return -1;
+  return width * height * bpp + 64;
+}
+
+unsigned char* NewBlock(int64_t bytes) {
+  if (bytes <= 0) return nullptr;
+  return new (std::nothrow) unsigned char[static_cast<size_t>(bytes)];
+}
+
+uint32_t* ScreenRow(int y) {
+  return CScreenBuffer::GetBuffer() + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth();
+}
+
+// Mask blend of the row and split draws: 0 keeps, 255 copies, otherwise
+// (src * a >> 8) + (dst * (complement - a) >> 8) per byte, clamped.
+inline uint32_t BlendByLevel(uint32_t d, uint32_t s, uint32_t a, uint32_t complement) {
+  if (a == 0) return d;
+  if (a == 255) return s;
+  uint32_t out = 0;
+  for (int c = 0; c < 32; c += 8) {
+    uint32_t v = ((((s >> c) & 0xFF) * a) >> 8) + ((((d >> c) & 0xFF) * (complement - a)) >> 8);
+    out |= std::min<uint32_t>(v, 255) << c;
+  }
+  return out;
+}
+
+}  // namespace
+
+CPicture::CPicture(const char* fileName, int, int, int keep256) {
+  InitMembers();
+  isJpeg_ = hasMask_ = isPacked_ = isPng_ = 0;
+  if (fileName) LoadDWQ(fileName, keep256, nullptr);
+}
+
+CPicture::CPicture(int width, int height, int withMask) {
+  InitMembers();
+  width_ = width;
+  height_ = height;
+  SetWholeBox();
+  is256_ = 0;
+  int64_t bytes = BlockBytes(width, height, 4);
+  CreateBuffer(bytes < 0 ? -1 : static_cast<int>(bytes));
+  if (withMask) {
+    int64_t maskBytes = BlockBytes(width, height, 1);
+    maskValid_ = CreateMask(maskBytes < 0 ? -1 : static_cast<int>(maskBytes - 64));
+  } else {
+    maskValid_ = 0;
+  }
+  loaded_ = 1;
+}
+
+CPicture::~CPicture() { Release(); }
+
+void CPicture::InitMembers() {
+  pixels_ = nullptr;
+  pixelCapacity_ = 0;
+  mask_ = nullptr;
+  maskCapacity_ = 0;
+  palette_ = nullptr;
+  name_.clear();
+  loaded_ = 0;
+  maskValid_ = 0;
+  is256_ = 0;
+  width_ = height_ = 1;
+  SetWholeBox();
+  spare_ = 0;
+}
+
+void CPicture::SetWholeBox() {
+  boxLeft_ = 0;
+  boxTop_ = 0;
+  boxRight_ = width_;
+  boxBottom_ = height_;
+}
+
+void CPicture::Release() {
+  delete[] pixels_;
+  pixels_ = nullptr;
+  pixelCapacity_ = 0;
+  delete[] palette_;
+  palette_ = nullptr;
+  delete[] mask_;
+  mask_ = nullptr;
+  maskCapacity_ = 0;
+  maskValid_ = 0;
+}
+
+int CPicture::CreateBuffer(int bytes) {
+  if (pixels_ && bytes > 0 && pixelCapacity_ >= bytes) return 1;
+  unsigned char* block = NewBlock(bytes);
+  delete[] pixels_;
+  pixels_ = block;
+  if (!block) {
+    pixelCapacity_ = 0;
+    // "LOADDWQ メモリ確保できません File:" name
+    std::string line =
+        "LOADDWQ "
+        "\x83\x81\x83\x82\x83\x8a\x8a\x6d\x95\xdb\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1"
+        " File:";
+    line += name_;
+    line += "\n";
+    platform::DebugOutput(line.c_str());
+    return 0;
+  }
+  pixelCapacity_ = bytes;
+  return 1;
+}
+
+int CPicture::GrowMask(int bytes) {
+  if (bytes <= 0) return 0;
+  if (mask_ && maskCapacity_ >= bytes) return 1;
+  delete[] mask_;
+  mask_ = NewBlock(bytes);
+  maskCapacity_ = mask_ ? bytes : 0;
+  return mask_ ? 1 : 0;
+}
+
+int CPicture::CreateMask(int bytes) {
+  if (bytes <= 0) return 0;
+  if (mask_ && maskCapacity_ >= bytes) return 1;
+  if (!GrowMask(bytes)) return 0;
+  maskValid_ = 1;
+  return 1;
+}
+
+bool CPicture::MaskUsable() const {
+  return maskValid_ && mask_ && width_ > 0 && height_ > 0 &&
+         int64_t{maskCapacity_} >= int64_t{width_} * height_;
+}
+
+int CPicture::Resize(int width, int height) {
+  int64_t bytes = BlockBytes(width, height, is256_ ? 1 : 4);
+  if (bytes < 0) return 0;
+  const int64_t needed = bytes - 64;
+  const bool replace = !pixels_ || pixelCapacity_ < needed;
+  if (replace && !CreateBuffer(static_cast<int>(bytes))) return 0;
+  width_ = width;
+  height_ = height;
+  SetWholeBox();
+  // A new block brings a mask plane of the new size; a kept block keeps its
+  // mask only while that still covers the picture.
+  const int maskBytes = width * height;
+  if (replace || mask_) {
+    if (!GrowMask(maskBytes)) maskValid_ = 0;
+  }
+  return 1;
+}
+
+void CPicture::ClearName() {
+  name_.clear();
+  path_.clear();
+}
+
+int CPicture::HitCheck(int x, int y, int keyX, int keyY) const {
+  if (!pixels_ || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  const size_t at = static_cast<size_t>(y) * width_ + x;
+  const bool keyInside = keyX >= 0 && keyY >= 0 && keyX < width_ && keyY < height_;
+  const size_t keyAt = keyInside ? static_cast<size_t>(keyY) * width_ + keyX : 0;
+  if (is256_) return keyInside && pixels_[at] != pixels_[keyAt] ? 1 : 0;
+  if (hasMask_ && mask_ && int64_t{maskCapacity_} >= int64_t{width_} * height_)
+    return mask_[at] != 0 ? 1 : 0;
+  const uint32_t* p = GetPixelBuffer();
+  return keyInside && p[at] != p[keyAt] ? 1 : 0;
+}
+
+int CPicture::GetScreen() {
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  if (!CScreenBuffer::GetBuffer() || sw <= 0 || sh <= 0) return 0;
+  if (!pixels_ || width_ < sw || height_ < sh || is256_) Resize(sw, sh);
+  if (!pixels_ || is256_ || width_ < sw || height_ < sh) return 0;
+  uint32_t* dst = GetPixelBuffer();
+  for (int y = 0; y < sh; ++y)
+    std::memcpy(dst + static_cast<size_t>(y) * width_, ScreenRow(y),
+                static_cast<size_t>(sw) * sizeof(uint32_t));
+  ClearName();
+  loaded_ = 1;
+  return 1;
+}
+
+int CPicture::GetScreenRect(int x, int y, int w, int h) {
+  if (w == -1) w = width_;
+  if (h == -1) h = height_;
+  if (w <= 0 || h <= 0 || is256_ || !pixels_ || width_ < w || height_ < h) return 0;
+  if (!CScreenBuffer::GetBuffer()) return 0;
+  // The picture's (0, 0) stays at screen (x, y): a cut at the left or top
+  // moves the copy inside the picture.
+  int64_t sx = x, sy = y, cw = w, ch = h, px = 0, py = 0;
+  if (sx < 0) {
+    px = -sx;
+    cw += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    py = -sy;
+    ch += sy;
+    sy = 0;
+  }
+  cw = std::min<int64_t>(cw, CScreenBuffer::GetWidth() - sx);
+  ch = std::min<int64_t>(ch, CScreenBuffer::GetHeight() - sy);
+  if (cw <= 0 || ch <= 0) return 0;
+  uint32_t* dst = GetPixelBuffer();
+  for (int64_t j = 0; j < ch; ++j)
+    std::memcpy(dst + (py + j) * width_ + px, ScreenRow(static_cast<int>(sy + j)) + sx,
+                static_cast<size_t>(cw) * sizeof(uint32_t));
+  maskValid_ = 0;
+  ClearName();
+  loaded_ = 1;
+  return 1;
+}
+
+int CPicture::ClipToBox(int* dstX, int* dstY, int* srcX, int* srcY, int* w, int* h) const {
+  int64_t dx = *dstX, dy = *dstY, sx = *srcX, sy = *srcY, cw = *w, ch = *h;
+  bool ok = true;
+  if (sx < boxLeft_) {
+    dx += boxLeft_ - sx;
+    cw -= boxLeft_ - sx;
+    sx = boxLeft_;
+  }
+  if (cw <= 0) ok = false;
+  if (ok && sy < boxTop_) {
+    dy += boxTop_ - sy;
+    ch -= boxTop_ - sy;
+    sy = boxTop_;
+  }
+  if (ch <= 0) ok = false;
+  if (ok && sx + cw > boxRight_) cw = boxRight_ - sx;
+  if (cw <= 0) ok = false;
+  if (ok && sy + ch > boxBottom_) ch = boxBottom_ - sy;
+  if (ch <= 0) ok = false;
+  if (!ok) return 0;
+  *dstX = static_cast<int>(dx);
+  *dstY = static_cast<int>(dy);
+  *srcX = static_cast<int>(sx);
+  *srcY = static_cast<int>(sy);
+  *w = static_cast<int>(cw);
+  *h = static_cast<int>(ch);
+  return 1;
+}
+
+int CPicture::ClipToScreen(int* dstX, int* dstY, int* srcX, int* srcY, int* w, int* h) const {
+  const int64_t left = CScreenBuffer::GetClipLeft(), top = CScreenBuffer::GetClipTop();
+  const int64_t right = CScreenBuffer::GetClipRight(), bottom = CScreenBuffer::GetClipBottom();
+  int64_t dx = *dstX, dy = *dstY, sx = *srcX, sy = *srcY, cw = *w, ch = *h;
+  bool ok = !(dx + cw <= left || dy + ch <= top || dx >= right || dy >= bottom);
+  if (ok) {
+    if (dx < left) {
+      sx += left - dx;
+      cw -= left - dx;
+      dx = left;
+    }
+    if (dy < top) {
+      sy += top - dy;
+      ch -= top - dy;
+      dy = top;
+    }
+    if (sx < 0) {
+      cw += sx;
+      sx = 0;
+    }
+    if (sy < 0) {
+      ch += sy;
+      sy = 0;
+    }
+    cw = std::min(cw, right - dx);
+    ch = std::min(ch, bottom - dy);
+    cw = std::min<int64_t>(cw, width_ - sx);
+    ch = std::min<int64_t>(ch, height_ - sy);
+    ok = cw > 0 && ch > 0 && sx < width_ && sy < height_;
+  }
+  if (!ok) {
+    *w = 0;
+    *h = 0;
+    return 0;
+  }
+  *dstX = static_cast<int>(dx);
+  *dstY = static_cast<int>(dy);
+  *srcX = static_cast<int>(sx);
+  *srcY = static_cast<int>(sy);
+  *w = static_cast<int>(cw);
+  *h = static_cast<int>(ch);
+  return 1;
+}
+
+int CPicture::Clip(int* dstX, int* dstY, int* srcX, int* srcY, int* w, int* h) const {
+  if (!ClipToBox(dstX, dstY, srcX, srcY, w, h)) return 0;
+  return ClipToScreen(dstX, dstY, srcX, srcY, w, h);
+}
+
+void CPicture::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, int transFlag) {
+  if (!loaded_ || !pixels_) return;
+  if (!Clip(&dstX, &dstY, &srcX, &srcY, &w, &h)) return;
+  if (is256_) {
+    // An 8-bit picture is keyed by its index even when it has a mask: the
+    // mask blitter reads 32-bit pixels.
+    if (transFlag)
+      CAllPicture::Blt256(dstX, dstY, srcX, srcY, w, h, pixels_, palette_, width_, height_);
+    else
+      CAllPicture::Blt256Beta(dstX, dstY, srcX, srcY, w, h, pixels_, palette_, width_, height_);
+  } else if (!transFlag) {
+    CAllPicture::BltBeta(dstX, dstY, srcX, srcY, w, h, GetPixelBuffer(), width_, height_);
+  } else if (MaskUsable()) {
+    CAllPicture::MaskBlt(dstX, dstY, srcX, srcY, w, h, GetPixelBuffer(), mask_, width_, height_);
+  } else {
+    CAllPicture::Blt(dstX, dstY, srcX, srcY, w, h, GetPixelBuffer(), width_, height_);
+  }
+}
+
+void CPicture::Put(int x, int y, int transFlag) {
+  int srcX = 0, srcY = 0, w = width_, h = height_;
+  if (!Clip(&x, &y, &srcX, &srcY, &w, &h)) return;
+  Blt(x, y, srcX, srcY, w, h, transFlag);
+}
+
+void CPicture::MaskBlt(int dstX, int dstY, int srcX, int srcY, int w, int h) {
+  if (!pixels_ || is256_ || !MaskUsable()) return;
+  if (!Clip(&dstX, &dstY, &srcX, &srcY, &w, &h)) return;
+  CAllPicture::MaskBlt(dstX, dstY, srcX, srcY, w, h, GetPixelBuffer(), mask_, width_, height_);
+}
+
+void CPicture::RasterBlt(CPicture* picture, int xBias, int dstY, int srcX, int srcY, int w,
+                         int rows, int transFlag, const int* offsets) {
+  const CPicture& src = picture ? *picture : *this;
+  if (!src.pixels_ || src.is256_ || !offsets || !CScreenBuffer::GetBuffer()) return;
+  if (transFlag && !src.MaskUsable()) return;
+  const int64_t sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  const uint32_t* pixels = src.GetPixelBuffer();
+  for (int64_t r = 0; r < rows; ++r) {
+    const int64_t screenY = int64_t{dstY} + r;
+    if (screenY < 0) continue;  // the row's table entry is passed over with it
+    if (screenY >= sh) break;
+    // Rows and columns outside the picture are not drawn.
+    const int64_t pictureY = int64_t{srcY} + r;
+    if (pictureY < 0 || pictureY >= src.height_) continue;
+    const int64_t x0 = int64_t{xBias} + offsets[r];
+    int64_t from = std::max<int64_t>({0, -x0, -int64_t{srcX}});
+    int64_t to = std::min<int64_t>({w, sw - x0, src.width_ - int64_t{srcX}});
+    if (from >= to) continue;
+    const size_t at = static_cast<size_t>(pictureY * src.width_ + srcX + from);
+    uint32_t* dst = ScreenRow(static_cast<int>(screenY)) + (x0 + from);
+    const size_t n = static_cast<size_t>(to - from);
+    if (!transFlag) {
+      std::memcpy(dst, pixels + at, n * sizeof(uint32_t));
+      continue;
+    }
+    const unsigned char* m = src.mask_ + at;
+    for (size_t i = 0; i < n; ++i) dst[i] = BlendByLevel(dst[i], pixels[at + i], m[i], 255);
+  }
+}
+
+void CPicture::SplitBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
+                        const int* splits, int percent, bool right) {
+  if (!pixels_ || is256_ || !useMask || !MaskUsable() || !splits) return;
+  const int requestY = srcY;
+  if (!Clip(&dstX, &dstY, &srcX, &srcY, &w, &h)) return;
+  const int* table = splits + (srcY - requestY);
+  const int k = std::clamp(percent, 0, 100) * 256 / 100;
+  const uint32_t* pixels = GetPixelBuffer();
+  for (int j = 0; j < h; ++j) {
+    int64_t from = srcX, to = int64_t{srcX} + w;
+    if (right)
+      from = std::max<int64_t>(from, table[j]);
+    else
+      to = std::min<int64_t>(to, table[j]);
+    if (from >= to) continue;
+    const size_t row = static_cast<size_t>(srcY + j) * width_;
+    uint32_t* dst = ScreenRow(dstY + j) + dstX;
+    for (int64_t c = from; c < to; ++c) {
+      const uint32_t m = mask_[row + c];
+      if (m == 0) continue;
+      uint32_t& out = dst[c - srcX];
+      out = BlendByLevel(out, pixels[row + c], (m * static_cast<uint32_t>(k)) >> 8, 256);
+    }
+  }
+}
+
+void CPicture::SplitBltRight(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
+                             const int* splits, int percent) {
+  SplitBlt(dstX, dstY, srcX, srcY, w, h, useMask, splits, percent, true);
+}
+
+void CPicture::SplitBltLeft(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
+                            const int* splits, int percent) {
+  SplitBlt(dstX, dstY, srcX, srcY, w, h, useMask, splits, percent, false);
+}
+
+// The variants below come with the blend, stretch and tinted blitters.
+void CPicture::TransLucentBlt(int, int, int, int, int, int, int) {}
+void CPicture::TransLucentBlt0(int, int, int, int, int, int, int) {}
+void CPicture::TransLucentBlt3(int, int, int, int, int, int, int) {}
+void CPicture::AddBlt(int, int, int, int, int, int) {}
+void CPicture::AddSubBlt(int, int, int, int, int, int, int) {}
+void CPicture::ColorAddBlt(int, int, int, int, int, int, int, int, int, int, int) {}
+void CPicture::YUVChangeBlt(int, int, int, int, int, int, int, int) {}
+void CPicture::ShapeBlt(int, int, int, int, int, int, int, int, int) {}
+void CPicture::RedBlt(int, int, int, int, int, int, int) {}
+void CPicture::GreyBlt(int, int, int, int, int, int, int) {}
+void CPicture::GreyLevelBlt(int, int, int, int, int, int, int, int) {}
+void CPicture::SepiaBlt(int, int, int, int, int, int, int, int, int, int, int) {}
+void CPicture::StretchBlt(int, int, int, int, int, int, int, int, int, int) {}
+void CPicture::StretchAddSubBlt(int, int, int, int, int, int, int, int, int, int, int, int, int) {}
+void CPicture::ChangeTransLucentBlt(int, int, int, int, int, int, int, int, CPicture*, int, int) {}
+void CPicture::OverrapBlt(int, const int*) {}
+void CPicture::OverrapBlt2(CPicture*, int, const int*, const int*) {}

@@ -1,0 +1,174 @@
+// CPicture: a picture in memory. 32-bit pixels (0x00RRGGBB, rows top-down,
+// pitch = width) or 8-bit palette indices with a 256-entry palette, an
+// optional 8-bit mask plane (0 transparent .. 255 opaque) and an opaque
+// bounding box. Pictures are made blank, loaded from picture files
+// (graphics/pictureloader.cpp) or captured from the screen buffer, and draw
+// themselves into the screen buffer through the CAllPicture entries after
+// clipping to their box and to the screen.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "graphics/dwqformat.h"
+
+class CPicture {
+ public:
+  // Empty picture (1 x 1, not loaded) or, with a name, loaded from its file
+  // in the default picture folder. The two middle arguments are not used.
+  explicit CPicture(const char* fileName = nullptr, int unused1 = 0, int unused2 = 0,
+                    int keep256 = 0);
+  // Blank picture of that size; the pixels are not cleared.
+  CPicture(int width, int height, int withMask);
+  virtual ~CPicture();
+  CPicture(const CPicture&) = delete;
+  CPicture& operator=(const CPicture&) = delete;
+
+  // Frees pixels, palette and mask; size, name and loaded flag stay, and a
+  // later Resize or load allocates again.
+  void Release();
+  // 1, or 0 when the block cannot be had (the picture then has no pixels).
+  // Blocks only grow.
+  int CreateBuffer(int bytes);
+  int CreateMask(int bytes);
+  int Resize(int width, int height);
+
+  // --- Loading (graphics/pictureloader.cpp) ---
+  // 1 loaded (or this name already loaded), 0 failed. folder null = "dwq".
+  // keep256 keeps an 8-bit body as indices with its palette.
+  int LoadDWQ(const char* name, int keep256 = 0, const char* folder = nullptr);
+  // Forget the name, so the next LoadDWQ of any name reads its file.
+  void ClearName();
+
+  // --- Queries ---
+  const char* GetName() const { return name_.c_str(); }
+  void GetSize(int* out) const {
+    out[0] = width_;
+    out[1] = height_;
+  }
+  // x, y, w, h.
+  void GetRect(int* rect) const {
+    rect[0] = 0;
+    rect[1] = 0;
+    rect[2] = width_;
+    rect[3] = height_;
+  }
+  int GetWidth() const { return width_; }
+  int GetHeight() const { return height_; }
+  // Raw pixel bytes (indices for an 8-bit picture); both name the same block.
+  unsigned char* GetBuffer() const { return pixels_; }
+  uint32_t* GetPixelBuffer() const { return reinterpret_cast<uint32_t*>(pixels_); }
+  unsigned char* GetMask() const { return mask_; }
+  const uint32_t* GetPalette() const { return palette_; }
+  int GetMaskFlag() const { return maskValid_; }
+  void SetMaskFlag(int valid) { maskValid_ = valid; }
+  int Get256Flag() const { return is256_; }
+  int IsLoaded() const { return loaded_; }
+
+  // 1 when (x, y) shows something: a different index or pixel than the one
+  // at (keyX, keyY), or a non-zero mask byte when the last load had a mask.
+  int HitCheck(int x, int y, int keyX, int keyY) const;
+
+  // --- Screen capture ---
+  int GetScreen();
+  // w or h = -1 mean the picture's own size.
+  int GetScreenRect(int x, int y, int w, int h);
+
+  // --- Clipping (in place; 1 when something is left) ---
+  int ClipToBox(int* dstX, int* dstY, int* srcX, int* srcY, int* w, int* h) const;
+  int ClipToScreen(int* dstX, int* dstY, int* srcX, int* srcY, int* w, int* h) const;
+  int Clip(int* dstX, int* dstY, int* srcX, int* srcY, int* w, int* h) const;
+
+  // --- Drawing into the screen buffer ---
+  // transFlag 0 copies opaquely; otherwise a valid mask blends, else the
+  // top-left pixel (or index) is the colour key.
+  void Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, int transFlag);
+  void Put(int x, int y, int transFlag);
+  void MaskBlt(int dstX, int dstY, int srcX, int srcY, int w, int h);
+  // Row r of the source goes to screen row dstY + r, shifted to
+  // xBias + offsets[r]. picture: the picture drawn (null: this one).
+  void RasterBlt(CPicture* picture, int xBias, int dstY, int srcX, int srcY, int w, int rows,
+                 int transFlag, const int* offsets);
+  // Only the part of row r from source column splits[r] on (Right) or left
+  // of it (Left), blended through the mask at percent.
+  void SplitBltRight(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
+                     const int* splits, int percent);
+  void SplitBltLeft(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
+                    const int* splits, int percent);
+
+  // Variants drawn by the blend, stretch and tinted blitters. They come with
+  // those blitters; until then they draw nothing.
+  void TransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
+  void TransLucentBlt0(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
+  void TransLucentBlt3(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
+  void AddBlt(int dstX, int dstY, int srcX, int srcY, int w, int h);
+  void AddSubBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int level);
+  void ColorAddBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int transFlag, int r,
+                   int g, int b, int percent);
+  void YUVChangeBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int swap, int level);
+  void ShapeBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int r, int g, int b);
+  void RedBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int transFlag);
+  void GreyBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int transFlag);
+  void GreyLevelBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int level, int unused);
+  void SepiaBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int level, int r, int g,
+                int b, int unused);
+  // Words: dstX, dstY, dstW, dstH, srcX, srcY, srcW, srcH, percent, transFlag.
+  void StretchBlt(int dstX, int dstY, int dstW, int dstH, int srcX, int srcY, int srcW, int srcH,
+                  int percent, int transFlag);
+  void StretchAddSubBlt(int dstX, int dstY, int dstW, int dstH, int srcX, int srcY, int srcW,
+                        int srcH, int percent, int transFlag, int r, int g, int b);
+  void ChangeTransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int percentThis,
+                            int percentOther, CPicture* other, int otherSrcX, int otherSrcY);
+  void OverrapBlt(int percent, const int* pos);
+  void OverrapBlt2(CPicture* other, int percent, const int* pos, const int* otherPos);
+
+ private:
+  // Steps of LoadDWQ (graphics/pictureloader.cpp).
+  struct LoadPlan;
+  FILE* OpenDwqFile(const char* path, const char* name);
+  int ReadDwqHeader(FILE* file, LoadPlan* plan);
+  int ReadBmpHeader(FILE* file, LoadPlan* plan, int keep256);
+  void SetBmpGeometry(const LoadPlan& plan);
+  int ReadBmpRows(FILE* file, const LoadPlan& plan, int keep256);
+  int ReadPackedRows(FILE* file, const LoadPlan& plan, int keep256);
+  int ReadMask(FILE* file);
+  void CalcuBoundingBox();
+  void ShowLoadError(const char* name);
+  void ShowBadFile(const char* name, const char* why);
+  int ReadBytes(FILE* file, void* out, size_t n);
+  // Null when the body was read, else why not.
+  const char* LoadBody(FILE* file, LoadPlan* plan, int keep256);
+
+  void InitMembers();
+  void SetWholeBox();
+  // Frees a mask block smaller than bytes and makes one that size; the
+  // valid flag is the caller's.
+  int GrowMask(int bytes);
+  // The mask plane covers width x height and holds valid data.
+  bool MaskUsable() const;
+  bool HasPixels() const { return pixels_ != nullptr; }
+  void SplitBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
+                const int* splits, int percent, bool right);
+
+  int boxLeft_ = 0, boxRight_ = 1, boxTop_ = 0, boxBottom_ = 1;
+  int width_ = 1, height_ = 1;
+  unsigned char* pixels_ = nullptr;
+  int pixelCapacity_ = 0;
+  unsigned char* mask_ = nullptr;
+  int maskCapacity_ = 0;
+  uint32_t* palette_ = nullptr;
+  int is256_ = 0;
+  int maskValid_ = 0;
+  int stride_ = 0;
+  int bodySize_ = 0;
+  int loaded_ = 0;
+  int isJpeg_ = 0, hasMask_ = 0, isPacked_ = 0, isPng_ = 0, hasHeaderBox_ = 0, fromPack_ = 0;
+  int bytesLeft_ = 0;
+  std::string name_;
+  std::string path_;
+  unsigned char header_[dwq::kHeaderSize] = {};
+  dwq::BitmapFileHeader fileHeader_{};
+  dwq::BitmapInfoHeader infoHeader_{};
+  int spare_ = 0;
+};

@@ -1,0 +1,514 @@
+// The picture file loader: CPicture::LoadDWQ and its steps.
+//
+// Every size, width, height, palette count and body size read from a file is
+// checked against the bytes the file (or pack entry) still holds and against
+// the decode buffer before anything of the picture changes. A file that
+// cannot be opened, or fails those checks, leaves the picture as it was; a
+// body found broken while it is decoded leaves the picture unloaded. Either
+// way the name is not kept, so a later request for it tries again and fails
+// again instead of reporting success.
+#include "graphics/pictureloader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "graphics/dwqformat.h"
+#include "graphics/picture.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/types.h"
+
+namespace {
+
+struct LoaderState {
+  unsigned char* decode = nullptr;
+  int decodeSize = 0;
+  int errorFlag = 0;
+  int errorMode = 0;
+};
+
+LoaderState& Loader() {
+  static LoaderState state;
+  return state;
+}
+
+constexpr const char kDefaultFolder[] = "dwq";
+constexpr const char kExtension[] = "dwq";
+
+enum class Body { kBmp, kPacked, kJpeg, kPng };
+
+// Pack volumes are looked up here, before the plain file: the entry's file
+// positioned at its start, with *bytesLeft set to the entry's size. Until
+// the volumes exist every picture is a plain file.
+FILE* OpenPackEntry(const char* /*name*/, int* /*bytesLeft*/) { return nullptr; }
+
+// Bytes from the current position to the end of the file.
+int BytesToEnd(FILE* file) {
+  long here = std::ftell(file);
+  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
+  long end = std::ftell(file);
+  std::fseek(file, here, SEEK_SET);
+  if (end < here) return 0;
+  return end - here > INT_MAX ? INT_MAX : static_cast<int>(end - here);
+}
+
+// Bytes of the pixel block for positive sizes (64 spare bytes included), or
+// -1 when it would not fit a signed 32-bit count.
+int64_t PixelBlockBytes(int64_t width, int64_t height, int64_t bpp) {
+  if (width <= 0 || height <= 0 || width * height > (INT_MAX - 64) / bpp) return -1;
+  return width * height * bpp + 64;
+}
+
+// One row of zero-run coding over the previous row, in place: a non-zero
+// byte is XORed in, a zero byte and its count byte n skip n bytes (the row
+// stays as it was there). The row ends after width bytes; false when the
+// input ends first.
+bool UnpackRow(const unsigned char* in, size_t size, size_t* pos, unsigned char* row, int width) {
+  size_t p = *pos;
+  int x = 0;
+  while (x < width) {
+    if (p >= size) return false;
+    unsigned char b = in[p++];
+    if (b) {
+      row[x++] ^= b;
+      continue;
+    }
+    if (p >= size) return false;
+    int run = in[p++];
+    x = run >= width - x ? width : x + run;
+  }
+  *pos = p;
+  return true;
+}
+
+}  // namespace
+
+int InitPictureLoader(int megabytes) {
+  LoaderState& s = Loader();
+  if (s.decode) return 1;
+  if (megabytes <= 0 || megabytes > 1024) return 0;
+  // The JPEG decoder, the PNG reader and the pack-volume indexes start here
+  // when they exist.
+  const int size = (megabytes << 20) + 1078;
+  s.decode = new (std::nothrow) unsigned char[static_cast<size_t>(size)];
+  s.decodeSize = s.decode ? size : 0;
+  return s.decode ? 1 : 0;
+}
+
+void ReleasePictureLoader() {
+  LoaderState& s = Loader();
+  delete[] s.decode;
+  s.decode = nullptr;
+  s.decodeSize = 0;
+}
+
+int GetPictureDecodeBufferSize() { return Loader().decodeSize; }
+void SetLoadDwqErrorFlag(int on) { Loader().errorFlag = on; }
+int GetLoadDwqErrorFlag() { return Loader().errorFlag; }
+void SetLoadDwqErrorMode(int mode) { Loader().errorMode = mode; }
+int GetLoadDwqErrorMode() { return Loader().errorMode; }
+
+void ResetPictureLoader() {
+  ReleasePictureLoader();
+  Loader().errorFlag = 0;
+  Loader().errorMode = 0;
+}
+
+// What the headers say, checked, before the picture changes.
+struct CPicture::LoadPlan {
+  unsigned char header[dwq::kHeaderSize];
+  Body body = Body::kBmp;
+  bool hasMask = false;
+  bool headerBox = false;
+  int bodySize = 0;
+  int width = 0;  // of the picture to make
+  int height = 0;
+  dwq::BitmapFileHeader fileHeader{};
+  dwq::BitmapInfoHeader info{};
+  int bits = 0;
+  int stride = 0;
+  int paletteCount = 0;
+  bool keepIndices = false;
+  int pixelBytes = 0;  // the pixel block, 64 spare bytes included
+  uint32_t colours[256] = {};
+};
+
+int CPicture::ReadBytes(FILE* file, void* out, size_t n) {
+  if (n > static_cast<size_t>(bytesLeft_)) return 0;
+  if (n && std::fread(out, 1, n, file) != n) return 0;
+  bytesLeft_ -= static_cast<int>(n);
+  return 1;
+}
+
+FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
+  fromPack_ = 0;
+  bytesLeft_ = 0;
+  if (FILE* entry = OpenPackEntry(name, &bytesLeft_)) {
+    fromPack_ = 1;
+    return entry;
+  }
+  FILE* file = platform::FileOpen(path, "rb");
+  if (file) bytesLeft_ = BytesToEnd(file);
+  return file;
+}
+
+void CPicture::ShowLoadError(const char* name) {
+  if (!GetLoadDwqErrorFlag()) return;
+  std::string text = "LOAD DWQ ERROR(File Not Found)\n";
+  text += name;
+  text += "\nmode=" + std::to_string(GetLoadDwqErrorMode());
+  platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
+}
+
+void CPicture::ShowBadFile(const char* name, const char* why) {
+  std::string line = "LOAD DWQ ERROR(Bad File) ";
+  line += name;
+  line += ": ";
+  line += why;
+  line += "\n";
+  platform::DebugOutput(line.c_str());
+  if (!GetLoadDwqErrorFlag()) return;
+  std::string text = "LOAD DWQ ERROR(Bad File)\n";
+  text += name;
+  text += "\nmode=" + std::to_string(GetLoadDwqErrorMode());
+  platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
+}
+
+int CPicture::ReadDwqHeader(FILE* file, LoadPlan* plan) {
+  if (!ReadBytes(file, plan->header, dwq::kHeaderSize)) return 0;
+  const unsigned char* h = plan->header;
+  const char type = static_cast<char>(h[dwq::kType]);
+  switch (type) {
+    case dwq::kTypeBmpMask:
+      plan->body = Body::kBmp;
+      plan->hasMask = true;
+      break;
+    case dwq::kTypePacked:
+      plan->body = Body::kPacked;
+      plan->hasMask = true;
+      break;
+    case dwq::kTypeJpeg:
+      plan->body = Body::kJpeg;
+      break;
+    case dwq::kTypeJpegMask:
+      plan->body = Body::kJpeg;
+      plan->hasMask = true;
+      break;
+    case dwq::kTypePng:
+      plan->body = Body::kPng;
+      break;
+    default:
+      plan->body = Body::kBmp;
+      break;
+  }
+  plan->headerBox = h[dwq::kBoxFlag] == dwq::kBoxFlagSet &&
+                    (type == dwq::kTypeBmpMask || type == dwq::kTypePacked ||
+                     type == dwq::kTypeJpegMask || type == dwq::kTypePng);
+  plan->bodySize = dwq::GetI32(h + dwq::kBodySize);
+  const int64_t width = dwq::GetI32(h + dwq::kWidth);
+  int64_t height = dwq::GetI32(h + dwq::kHeight);
+  if (height < 0) height = -height;
+  plan->width = static_cast<int>(width);
+  plan->height = height > INT_MAX ? 0 : static_cast<int>(height);
+  return 1;
+}
+
+int CPicture::ReadBmpHeader(FILE* file, LoadPlan* plan, int keep256) {
+  unsigned char raw[dwq::kBmpHeadersSize];
+  if (!ReadBytes(file, raw, sizeof raw)) return 0;
+  plan->fileHeader = dwq::ParseFileHeader(raw);
+  plan->info = dwq::ParseInfoHeader(raw + dwq::kFileHeaderSize);
+  const dwq::BitmapInfoHeader& info = plan->info;
+  plan->bits = info.biBitCount;
+  if (plan->bits != 8 && plan->bits != 24) return 0;
+  if (plan->body == Body::kPacked && plan->bits != 8) return 0;
+  if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT_MIN) return 0;
+  plan->width = info.biWidth;
+  plan->height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
+  if (plan->bits == 8) {
+    const uint32_t count = dwq::PaletteCount(info);
+    if (count > 256) return 0;
+    plan->paletteCount = static_cast<int>(count);
+    unsigned char entries[256 * 4];
+    if (!ReadBytes(file, entries, count * 4)) return 0;
+    // Entries are blue, green, red and an unused byte; the ones the file
+    // does not hold stay black.
+    for (uint32_t i = 0; i < count; ++i)
+      plan->colours[i] = (uint32_t{entries[i * 4 + 2]} << 16) |
+                         (uint32_t{entries[i * 4 + 1]} << 8) | entries[i * 4];
+  }
+  plan->keepIndices = keep256 && plan->bits == 8;
+  const int64_t stride = ((int64_t{plan->bits} / 8) * plan->width + 3) & ~int64_t{3};
+  const int64_t pixelBytes = PixelBlockBytes(plan->width, plan->height, plan->keepIndices ? 1 : 4);
+  if (stride > Loader().decodeSize || pixelBytes < 0) return 0;
+  plan->stride = static_cast<int>(stride);
+  plan->pixelBytes = static_cast<int>(pixelBytes);
+  // The rows must be in the file before any memory is taken for them.
+  if (plan->body == Body::kBmp) {
+    if (stride * plan->height > bytesLeft_) return 0;
+  } else {
+    const int64_t coded =
+        int64_t{plan->bodySize} - dwq::kBmpHeadersSize - 4 * int64_t{plan->paletteCount};
+    if (coded < plan->height || coded > bytesLeft_ || coded > Loader().decodeSize) return 0;
+    // No coded byte stands for more than 128 pixels (a zero and its count
+    // for 255), so a picture larger than that cannot be in the body.
+    if (int64_t{plan->width} * plan->height > coded * 128) return 0;
+  }
+  return 1;
+}
+
+void CPicture::SetBmpGeometry(const LoadPlan& plan) {
+  width_ = plan.width;
+  height_ = plan.height;
+  stride_ = plan.stride;
+}
+
+int CPicture::ReadBmpRows(FILE* file, const LoadPlan& plan, int) {
+  unsigned char* buffer = Loader().decode;
+  const size_t stride = static_cast<size_t>(plan.stride);
+  if (plan.bits == 8) {
+    for (int y = 0; y < height_; ++y) {
+      if (!ReadBytes(file, buffer, stride)) return 0;
+      if (is256_) {
+        std::memcpy(pixels_ + static_cast<size_t>(y) * width_, buffer, static_cast<size_t>(width_));
+      } else {
+        uint32_t* row = GetPixelBuffer() + static_cast<size_t>(y) * width_;
+        for (int x = 0; x < width_; ++x) row[x] = plan.colours[buffer[x]];
+      }
+    }
+    return 1;
+  }
+  // 24-bit rows come in chunks as large as the buffer holds; the first byte
+  // of a pixel is red.
+  const int perChunk = std::max(1, std::min(height_, Loader().decodeSize / plan.stride));
+  for (int y = 0; y < height_; y += perChunk) {
+    const int rows = std::min(perChunk, height_ - y);
+    if (!ReadBytes(file, buffer, stride * rows)) return 0;
+    for (int r = 0; r < rows; ++r) {
+      const unsigned char* in = buffer + stride * r;
+      uint32_t* row = GetPixelBuffer() + static_cast<size_t>(y + r) * width_;
+      for (int x = 0; x < width_; ++x, in += 3)
+        row[x] = (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
+    }
+  }
+  return 1;
+}
+
+int CPicture::ReadPackedRows(FILE* file, const LoadPlan& plan, int) {
+  unsigned char* buffer = Loader().decode;
+  const size_t coded =
+      static_cast<size_t>(plan.bodySize - dwq::kBmpHeadersSize - 4 * plan.paletteCount);
+  if (!ReadBytes(file, buffer, coded)) return 0;
+  size_t pos = 0;
+  if (is256_) {
+    // Each row starts as a copy of the one above (zeros above the first).
+    for (int y = 0; y < height_; ++y) {
+      unsigned char* row = pixels_ + static_cast<size_t>(y) * width_;
+      if (y == 0)
+        std::memset(row, 0, static_cast<size_t>(width_));
+      else
+        std::memcpy(row, row - width_, static_cast<size_t>(width_));
+      if (!UnpackRow(buffer, coded, &pos, row, width_)) return 0;
+    }
+    return 1;
+  }
+  std::unique_ptr<unsigned char[]> indices(new (std::nothrow) unsigned char[width_]());
+  if (!indices) return 0;
+  for (int y = 0; y < height_; ++y) {
+    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_)) return 0;
+    uint32_t* row = GetPixelBuffer() + static_cast<size_t>(y) * width_;
+    for (int x = 0; x < width_; ++x) row[x] = plan.colours[indices[x]];
+  }
+  return 1;
+}
+
+int CPicture::ReadMask(FILE* file) {
+  const int64_t count = int64_t{width_} * height_;
+  if (!CreateMask(static_cast<int>(count))) {
+    maskValid_ = 0;
+    return 0;
+  }
+  unsigned char raw[dwq::kBmpHeadersSize];
+  if (!ReadBytes(file, raw, sizeof raw)) return 0;
+  const dwq::BitmapInfoHeader info = dwq::ParseInfoHeader(raw + dwq::kFileHeaderSize);
+  const uint32_t entries = dwq::PaletteCount(info);
+  if (entries > 256) return 0;
+  unsigned char palette[256 * 4];
+  if (!ReadBytes(file, palette, entries * 4)) return 0;
+  // The mask value of an index is the first byte of its entry.
+  unsigned char level[256] = {};
+  for (uint32_t i = 0; i < entries; ++i) level[i] = palette[i * 4];
+  // The coded rows run to the end of the file or entry.
+  const size_t coded = static_cast<size_t>(std::min(bytesLeft_, Loader().decodeSize));
+  unsigned char* buffer = Loader().decode;
+  if (!ReadBytes(file, buffer, coded)) return 0;
+  std::unique_ptr<unsigned char[]> indices(new (std::nothrow) unsigned char[width_]());
+  if (!indices) return 0;
+  size_t pos = 0;
+  for (int y = 0; y < height_; ++y) {
+    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_)) return 0;
+    unsigned char* row = mask_ + static_cast<size_t>(y) * width_;
+    for (int x = 0; x < width_; ++x) row[x] = level[indices[x]];
+  }
+  maskValid_ = 1;
+  return 1;
+}
+
+void CPicture::CalcuBoundingBox() {
+  if (is256_ || !mask_) return;
+  const int w = width_, h = height_;
+  auto rowHas = [&](int y) {
+    const unsigned char* row = mask_ + static_cast<size_t>(y) * w;
+    for (int x = 0; x < w; ++x)
+      if (row[x]) return true;
+    return false;
+  };
+  auto columnHas = [&](int x) {
+    for (int y = 0; y < h; ++y)
+      if (mask_[static_cast<size_t>(y) * w + x]) return true;
+    return false;
+  };
+  // The box keeps one spare pixel around the opaque part at the top, left
+  // and right (two at the right); the bottom stays the picture's.
+  int top = h - 1;
+  for (int y = 0; y < h; ++y)
+    if (rowHas(y)) {
+      top = y == 0 ? 0 : y - 1;
+      break;
+    }
+  int left = w - 1;
+  for (int x = 0; x < w; ++x)
+    if (columnHas(x)) {
+      left = x == 0 ? 0 : x - 1;
+      break;
+    }
+  int last = -1;
+  for (int x = w - 1; x >= 0; --x)
+    if (columnHas(x)) {
+      last = x;
+      break;
+    }
+  const int r = last == w - 1 ? w : last + 2;
+  boxTop_ = top;
+  boxLeft_ = left;
+  boxRight_ = r < w - 1 ? r + 1 : r;
+}
+
+const char* CPicture::LoadBody(FILE* file, LoadPlan* plan, int keep256) {
+  const char* broken = "the body is broken or cut short";
+  switch (plan->body) {
+    case Body::kJpeg:
+      // The JPEG decoder reads bodySize bytes into the decode buffer here.
+      return "JPEG bodies are not read yet";
+    case Body::kPng:
+      // The PNG reader converts the stream into the pixels here and says
+      // whether it had alpha (hasMask).
+      return "PNG bodies are not read yet";
+    case Body::kPacked:
+      return ReadPackedRows(file, *plan, keep256) ? nullptr : broken;
+    case Body::kBmp:
+      return ReadBmpRows(file, *plan, keep256) ? nullptr : broken;
+  }
+  return broken;
+}
+
+int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
+  if (!name) return 0;
+  if (!name_.empty() && name_ == name) return 1;
+
+  const std::string previousName = name_, previousPath = path_;
+  name_ = name;
+  path_ = std::string(folder ? folder : kDefaultFolder) + "\\" + name + "." + kExtension;
+  // Before anything of the picture changes, a failure puts the name back:
+  // the pixels are still those of the previous name.
+  auto keepPrevious = [&] {
+    name_ = previousName;
+    path_ = previousPath;
+  };
+
+  FILE* file = OpenDwqFile(path_.c_str(), name);
+  if (!file) {
+    keepPrevious();
+    ShowLoadError(name);
+    return 0;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
+
+  if (!Loader().decode) {
+    keepPrevious();
+    platform::DebugOutput("LoadDWQ: the picture loader is not started\n");
+    return 0;
+  }
+
+  auto plan = std::make_unique<LoadPlan>();
+  bool ok = ReadDwqHeader(file, plan.get());
+  if (ok && (plan->body == Body::kJpeg || plan->body == Body::kPng)) {
+    const int64_t bytes = PixelBlockBytes(plan->width, plan->height, 4);
+    ok = bytes > 0;
+    plan->pixelBytes = ok ? static_cast<int>(bytes) : 0;
+  } else if (ok) {
+    ok = ReadBmpHeader(file, plan.get(), keep256);
+  }
+  if (!ok) {
+    keepPrevious();
+    ShowBadFile(name, "header or sizes do not fit the file");
+    return 0;
+  }
+
+  // From here on the picture changes.
+  std::memcpy(header_, plan->header, sizeof header_);
+  fileHeader_ = plan->fileHeader;
+  infoHeader_ = plan->info;
+  bodySize_ = plan->bodySize;
+  isPacked_ = plan->body == Body::kPacked;
+  isJpeg_ = plan->body == Body::kJpeg;
+  isPng_ = plan->body == Body::kPng;
+  hasMask_ = plan->hasMask;
+  hasHeaderBox_ = plan->headerBox;
+  maskValid_ = 0;
+  auto fail = [&](const char* why) {
+    loaded_ = 0;
+    maskValid_ = 0;
+    ClearName();
+    if (why) ShowBadFile(name, why);
+    return 0;
+  };
+  if (plan->keepIndices && !palette_) {
+    palette_ = new (std::nothrow) uint32_t[256];
+    if (!palette_) return fail(nullptr);
+  }
+  if (!CreateBuffer(plan->pixelBytes)) return fail(nullptr);
+  // The kind of pixels changes only together with a block that holds them.
+  is256_ = 0;
+  SetBmpGeometry(*plan);
+  SetWholeBox();
+  if (plan->keepIndices) {
+    is256_ = 1;
+    std::memcpy(palette_, plan->colours, sizeof plan->colours);
+  }
+  if (const char* why = LoadBody(file, plan.get(), keep256)) return fail(why);
+  loaded_ = 1;
+
+  if (hasMask_) {
+    if (!ReadMask(file)) return fail("the mask is broken or cut short");
+    if (hasHeaderBox_) {
+      // Box values from the file are kept inside the picture.
+      const unsigned char* h = header_;
+      auto clamp = [](int64_t v, int64_t hi) {
+        return static_cast<int>(std::clamp<int64_t>(v, 0, hi));
+      };
+      boxLeft_ = clamp(dwq::GetI32(h + dwq::kBoxLeft), width_);
+      boxRight_ = clamp(int64_t{width_} - dwq::GetI32(h + dwq::kBoxRightMargin), width_);
+      boxTop_ = clamp(dwq::GetI32(h + dwq::kBoxTop), height_);
+      boxBottom_ = clamp(int64_t{height_} - dwq::GetI32(h + dwq::kBoxBottomMargin), height_);
+    } else {
+      CalcuBoundingBox();
+    }
+  }
+  return 1;
+}

@@ -1,0 +1,22 @@
+// Process-wide state of the picture loader: the shared decode buffer, the
+// load-error switch and the mode number its message shows. CPicture::LoadDWQ
+// (graphics/pictureloader.cpp) reads picture files with it. The screen
+// buffer starts the loader and shuts it down.
+#pragma once
+
+// Makes the decode buffer ((megabytes << 20) + 1078 bytes) unless it exists.
+// 1, or 0 when it cannot be had (every later load then fails).
+int InitPictureLoader(int megabytes);
+void ReleasePictureLoader();
+// Size of the decode buffer, 0 while the loader is not started.
+int GetPictureDecodeBufferSize();
+
+// When the switch is on, a picture file that cannot be opened or read is
+// reported in a message box showing the mode number.
+void SetLoadDwqErrorFlag(int on);
+int GetLoadDwqErrorFlag();
+void SetLoadDwqErrorMode(int mode);
+int GetLoadDwqErrorMode();
+
+// Tests: releases the loader and clears the switch and the mode number.
+void ResetPictureLoader();

@@ -1,0 +1,297 @@
+// The picture object: blank pictures and their memory, clipping, the draw
+// dispatch by picture kind, screen capture, hit tests, and the row-shifted
+// and split draws.
+#include "graphics/picture.h"
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "picture_fixture.h"
+
+namespace graphics_test {
+namespace {
+
+class CPictureTest : public PictureTest {
+ protected:
+  // A blank w x h picture filled with Colour(x, y), optionally with a mask.
+  static void Fill(CPicture& p) {
+    for (int y = 0; y < p.GetHeight(); ++y)
+      for (int x = 0; x < p.GetWidth(); ++x)
+        p.GetPixelBuffer()[y * p.GetWidth() + x] = Colour(x, y);
+  }
+  static uint32_t Colour(int x, int y) {
+    return 0x00400000u + static_cast<uint32_t>(y * 256 + x + 1);
+  }
+};
+
+TEST_F(CPictureTest, BlankAndEmptyPictures) {
+  CPicture empty;
+  EXPECT_EQ(empty.GetWidth(), 1);
+  EXPECT_EQ(empty.GetHeight(), 1);
+  EXPECT_EQ(empty.IsLoaded(), 0);
+  EXPECT_STREQ(empty.GetName(), "");
+  Clear(0);
+  empty.Put(0, 0, 0);
+  EXPECT_EQ(CountChanged(0), 0);
+
+  CPicture blank(5, 4, 1);
+  EXPECT_EQ(blank.IsLoaded(), 1);
+  EXPECT_EQ(blank.GetMaskFlag(), 1);
+  ASSERT_NE(blank.GetMask(), nullptr);
+  Fill(blank);
+  blank.Put(2, 3, 0);
+  EXPECT_EQ(DrawnRect(0), (std::vector<int>{2, 3, 7, 7}));
+
+  // Sizes that cannot be had leave a picture without pixels, drawing nothing.
+  for (auto [w, h] : {std::pair{0, 5}, std::pair{-3, 4}, std::pair{INT_MAX, 2},
+                      std::pair{70000, 70000}, std::pair{INT_MAX, INT_MAX}}) {
+    CPicture bad(w, h, 1);
+    EXPECT_EQ(bad.GetBuffer(), nullptr) << w << "x" << h;
+    Clear(0);
+    bad.Put(0, 0, 0);
+    bad.Put(0, 0, 1);
+    EXPECT_EQ(CountChanged(0), 0);
+    EXPECT_EQ(bad.HitCheck(0, 0, 0, 0), 0);
+  }
+}
+
+TEST_F(CPictureTest, ResizeGrowsOnlyAndKeepsTheMaskCovering) {
+  CPicture p(10, 10, 1);
+  unsigned char* block = p.GetBuffer();
+  ASSERT_EQ(p.Resize(6, 6), 1);
+  EXPECT_EQ(p.GetBuffer(), block);  // smaller: same block
+  ASSERT_EQ(p.Resize(11, 10), 1);   // 440 bytes: the block of 464 still holds it
+  EXPECT_EQ(p.GetBuffer(), block);
+  // The mask plane (100 bytes) grew to 110 with it, so a masked draw reads
+  // only mask memory (the sanitizers watch).
+  EXPECT_EQ(p.GetMaskFlag(), 1);
+  std::memset(p.GetMask(), 255, 110);
+  Fill(p);
+  Clear(0);
+  p.Put(0, 0, 1);
+  EXPECT_EQ(CountChanged(0), 110);
+  ASSERT_EQ(p.Resize(30, 20), 1);
+  EXPECT_NE(p.GetBuffer(), block);
+  EXPECT_EQ(p.GetWidth(), 30);
+  EXPECT_EQ(p.Resize(-1, 5), 0);
+  EXPECT_EQ(p.GetWidth(), 30);
+
+  // Released pictures draw nothing until they get memory again.
+  p.Release();
+  Clear(0);
+  p.Put(0, 0, 0);
+  EXPECT_EQ(CountChanged(0), 0);
+  ASSERT_EQ(p.Resize(4, 4), 1);
+  Fill(p);
+  p.Put(0, 0, 0);
+  EXPECT_EQ(CountChanged(0), 16);
+}
+
+TEST_F(CPictureTest, ClipToScreen) {
+  CPicture p(20, 10, 0);
+  struct Case {
+    int in[6];  // dstX, dstY, srcX, srcY, w, h
+    int result;
+    int out[6];
+  } cases[] = {
+      {{5, 5, 0, 0, 20, 10}, 1, {5, 5, 0, 0, 20, 10}},
+      {{-3, -2, 0, 0, 20, 10}, 1, {0, 0, 3, 2, 17, 8}},
+      {{60, 40, 0, 0, 20, 10}, 1, {60, 40, 0, 0, 4, 8}},  // cut at 64 x 48
+      {{0, 0, 15, 5, 20, 10}, 1, {0, 0, 15, 5, 5, 5}},    // cut at the picture
+      {{0, 0, -4, 0, 10, 10}, 1, {0, 0, 0, 0, 6, 10}},    // negative source raised
+      {{-20, 0, 0, 0, 20, 10}, 0, {-20, 0, 0, 0, 0, 0}},  // wholly left
+      {{64, 0, 0, 0, 20, 10}, 0, {64, 0, 0, 0, 0, 0}},    // wholly right
+      {{0, 48, 0, 0, 20, 10}, 0, {0, 48, 0, 0, 0, 0}},    // wholly below
+      {{0, 0, 20, 0, 5, 5}, 0, {0, 0, 20, 0, 0, 0}},      // source past the picture
+      {{INT_MAX, 0, 0, 0, INT_MAX, 5}, 0, {INT_MAX, 0, 0, 0, 0, 0}},
+      {{INT_MIN, INT_MIN, 0, 0, INT_MAX, INT_MAX}, 0, {INT_MIN, INT_MIN, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    int v[6] = {c.in[0], c.in[1], c.in[2], c.in[3], c.in[4], c.in[5]};
+    EXPECT_EQ(p.ClipToScreen(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]), c.result)
+        << c.in[0] << "," << c.in[1];
+    EXPECT_EQ(std::vector<int>(v, v + 6), std::vector<int>(c.out, c.out + 6))
+        << c.in[0] << "," << c.in[1];
+  }
+}
+
+TEST_F(CPictureTest, BltDispatchByPictureKind) {
+  CPicture masked(4, 2, 1);
+  Fill(masked);
+  const unsigned char m[8] = {255, 0, 128, 255, 0, 255, 255, 255};
+  std::memcpy(masked.GetMask(), m, 8);
+
+  // Masked 32-bit with the flag: blended by the mask.
+  Clear(0);
+  masked.Put(0, 0, 1);
+  EXPECT_EQ(At(0, 0), Colour(0, 0));
+  EXPECT_EQ(At(1, 0), 0u);
+  EXPECT_EQ(At(2, 0), (Colour(2, 0) & 0xFF) * 128 >> 8 | 0x00200000u);
+  // Without the flag: opaque, the mask ignored.
+  Clear(0);
+  masked.Put(0, 0, 0);
+  EXPECT_EQ(CountChanged(0), 8);
+  // Flag set but no valid mask: keyed by the top-left pixel.
+  masked.SetMaskFlag(0);
+  Clear(0);
+  masked.Put(0, 0, 1);
+  EXPECT_EQ(At(0, 0), 0u);
+  EXPECT_EQ(CountChanged(0), 7);
+  // A mask flag set by hand without a mask plane still keys.
+  CPicture plain(3, 1, 0);
+  Fill(plain);
+  plain.SetMaskFlag(1);
+  Clear(0);
+  plain.Put(0, 0, 1);
+  EXPECT_EQ(CountChanged(0), 2);
+}
+
+// An 8-bit picture with a mask (loaded with keep256 from a masked file) is
+// keyed by its index: the 32-bit mask blitter never sees its bytes.
+TEST_F(CPictureTest, EightBitPictureWithMaskIsKeyedByIndex) {
+  dwqtool::Indexed source{3, 2, {4, 1, 4, 2, 4, 1}, {0, 0x00AA0000, 0x0000BB00, 0, 0x000000CC}};
+  dwqtool::Options options;
+  options.body = dwqtool::BodyType::kPacked;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(
+      dwqtool::MakeDwqIndexed(source, std::vector<uint8_t>(6, 255), options, &bytes, &error));
+  WriteDwq("idx", bytes);
+  CPicture p;
+  ASSERT_EQ(p.LoadDWQ("idx", 1), 1);
+  ASSERT_EQ(p.Get256Flag(), 1);
+  EXPECT_EQ(p.GetMaskFlag(), 1);
+  Clear(7);
+  p.Put(0, 0, 1);
+  EXPECT_EQ(At(0, 0), 7u);
+  EXPECT_EQ(At(1, 0), 0x00AA0000u);
+  EXPECT_EQ(At(0, 1), 0x0000BB00u);
+  EXPECT_EQ(CountChanged(7), 3);
+  p.Put(0, 0, 0);
+  EXPECT_EQ(At(0, 0), 0x000000CCu);
+  // Hit tests compare indices.
+  EXPECT_EQ(p.HitCheck(0, 1, 0, 0), 1);
+  EXPECT_EQ(p.HitCheck(2, 0, 0, 0), 0);
+}
+
+TEST_F(CPictureTest, HitCheck) {
+  CPicture keyed(3, 2, 0);
+  Fill(keyed);
+  keyed.GetPixelBuffer()[4] = Colour(0, 0);
+  EXPECT_EQ(keyed.HitCheck(1, 0, 0, 0), 1);
+  EXPECT_EQ(keyed.HitCheck(1, 1, 0, 0), 0);  // the key colour
+  EXPECT_EQ(keyed.HitCheck(-1, 0, 0, 0), 0);
+  EXPECT_EQ(keyed.HitCheck(3, 0, 0, 0), 0);
+  EXPECT_EQ(keyed.HitCheck(1, 0, 5, 5), 0);  // a key outside the picture
+
+  // With a mask from the file, the mask decides.
+  dwqtool::Options options;
+  options.mask = true;
+  WritePicture("hit", Pattern(3, 1, [](int x, int) { return uint8_t(x == 1 ? 0 : 9); }), options);
+  CPicture masked;
+  ASSERT_EQ(masked.LoadDWQ("hit"), 1);
+  EXPECT_EQ(masked.HitCheck(0, 0, 0, 0), 1);
+  EXPECT_EQ(masked.HitCheck(1, 0, 0, 0), 0);
+  EXPECT_EQ(masked.HitCheck(2, 0, 0, 0), 1);
+}
+
+TEST_F(CPictureTest, ScreenCapture) {
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) At(x, y) = Colour(x, y);
+  CPicture small(4, 4, 0);
+  ASSERT_EQ(small.GetScreen(), 1);
+  EXPECT_EQ(small.GetWidth(), kW);
+  EXPECT_EQ(small.GetHeight(), kH);
+  EXPECT_EQ(small.GetPixelBuffer()[5 * kW + 7], Colour(7, 5));
+
+  // (-1, -1) with the picture's own size: row 0 and column 0 stay, the rest
+  // holds the screen from (0, 0).
+  CPicture rect(6, 5, 1);
+  for (int i = 0; i < 30; ++i) rect.GetPixelBuffer()[i] = 0x00ABCDEF;
+  ASSERT_EQ(rect.GetScreenRect(-1, -1, -1, -1), 1);
+  EXPECT_EQ(rect.GetMaskFlag(), 0);
+  EXPECT_EQ(rect.GetPixelBuffer()[0], 0x00ABCDEFu);
+  EXPECT_EQ(rect.GetPixelBuffer()[3], 0x00ABCDEFu);
+  EXPECT_EQ(rect.GetPixelBuffer()[6], 0x00ABCDEFu);
+  EXPECT_EQ(rect.GetPixelBuffer()[7], Colour(0, 0));
+  EXPECT_EQ(rect.GetPixelBuffer()[4 * 6 + 5], Colour(4, 3));
+  // Larger than the picture, or an 8-bit picture: nothing.
+  EXPECT_EQ(rect.GetScreenRect(0, 0, 7, 5), 0);
+  EXPECT_EQ(rect.GetScreenRect(kW, 0, 6, 5), 0);
+}
+
+TEST_F(CPictureTest, RasterBltShiftsEachRow) {
+  CPicture p(4, 3, 1);
+  Fill(p);
+  std::memset(p.GetMask(), 255, 12);
+  p.GetMask()[1] = 0;
+  p.GetMask()[2] = 128;
+  const int offsets[5] = {0, 2, -1, 100, 100};
+  Clear(0);
+  // Five rows asked of a three-row picture; rows 3 and 4 are not drawn.
+  p.RasterBlt(nullptr, 10, 20, 0, 0, 4, 5, 0, offsets);
+  EXPECT_EQ(At(10, 20), Colour(0, 0));
+  EXPECT_EQ(At(12, 21), Colour(0, 1));
+  EXPECT_EQ(At(9, 22), Colour(0, 2));
+  EXPECT_EQ(CountChanged(0), 12);
+
+  // Through the mask, with 255 - m as the screen's weight; rows above the
+  // screen pass their table entries over with them.
+  Clear(0x00FFFFFF);
+  p.RasterBlt(&p, 0, -1, 0, 0, 4, 3, 1, offsets);
+  EXPECT_EQ(At(2, 0), Colour(0, 1));  // row 1 at offset 2
+  EXPECT_EQ(At(0, 1), Colour(1, 2));  // row 2 at -1: column 0 cut
+  EXPECT_EQ(CountChanged(0x00FFFFFF), 4 + 3);
+
+  Clear(0x00FFFFFF);
+  const int flat[1] = {0};
+  p.RasterBlt(nullptr, 0, 0, 0, 0, 4, 1, 1, flat);
+  EXPECT_EQ(At(1, 0), 0x00FFFFFFu);
+  const uint32_t s = Colour(2, 0);
+  auto blend = [&](int shift) {
+    return ((((s >> shift) & 0xFF) * 128) >> 8) + ((0xFF * 127) >> 8);
+  };
+  EXPECT_EQ(At(2, 0), blend(16) << 16 | blend(8) << 8 | blend(0));
+  // Without a valid mask the masked form draws nothing.
+  p.SetMaskFlag(0);
+  Clear(0);
+  p.RasterBlt(nullptr, 0, 0, 0, 0, 4, 3, 1, offsets);
+  EXPECT_EQ(CountChanged(0), 0);
+}
+
+TEST_F(CPictureTest, SplitBltDrawsEitherSideOfTheSplit) {
+  CPicture p(6, 4, 1);
+  Fill(p);
+  std::memset(p.GetMask(), 255, 24);
+  const int splits[4] = {2, 3, 0, 6};
+  Clear(0);
+  p.SplitBltLeft(0, 0, 0, 0, 6, 4, 1, splits, 100);
+  EXPECT_EQ(RowRun(0, 0), (std::pair<int, int>{0, 2}));
+  EXPECT_EQ(RowRun(1, 0), (std::pair<int, int>{0, 3}));
+  EXPECT_EQ(RowRun(2, 0), (std::pair<int, int>{-1, 0}));
+  EXPECT_EQ(RowRun(3, 0), (std::pair<int, int>{0, 6}));
+  Clear(0);
+  p.SplitBltRight(0, 0, 0, 0, 6, 4, 1, splits, 100);
+  EXPECT_EQ(RowRun(0, 0), (std::pair<int, int>{2, 4}));
+  EXPECT_EQ(RowRun(2, 0), (std::pair<int, int>{0, 6}));
+  EXPECT_EQ(RowRun(3, 0), (std::pair<int, int>{-1, 0}));
+  EXPECT_EQ(At(2, 0), Colour(2, 0));
+
+  // Cut at the top of the screen: the table moves on with the rows.
+  Clear(0);
+  p.SplitBltLeft(0, -1, 0, 0, 6, 4, 1, splits, 100);
+  EXPECT_EQ(RowRun(0, 0), (std::pair<int, int>{0, 3}));
+  // Percent 50 halves the source over black; nothing without the mask.
+  Clear(0);
+  p.SplitBltRight(0, 0, 0, 0, 6, 1, 1, splits, 50);
+  EXPECT_EQ(At(2, 0), ((Colour(2, 0) >> 16 & 0xFF) * 127 >> 8) << 16 |
+                          ((Colour(2, 0) >> 8 & 0xFF) * 127 >> 8) << 8 |
+                          ((Colour(2, 0) & 0xFF) * 127 >> 8));
+  Clear(0);
+  p.SplitBltRight(0, 0, 0, 0, 6, 4, 0, splits, 100);
+  EXPECT_EQ(CountChanged(0), 0);
+}
+
+}  // namespace
+}  // namespace graphics_test

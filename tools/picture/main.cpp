@@ -1,0 +1,187 @@
+// zor-picture [options] IN.png OUT.dwq
+//   Writes a picture file (".dwq") from a PNG. See README.md.
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dwqwriter.h"
+
+namespace {
+
+// Body types the tool offers; the JPEG and PNG bodies join this table with
+// their writers.
+struct BodyOption {
+  const char* name;
+  dwqtool::BodyType type;
+  const char* help;
+};
+
+constexpr BodyOption kBodies[] = {
+    {"bmp24", dwqtool::BodyType::kBmp24, "24-bit rows (red, green, blue)"},
+    {"bmp8", dwqtool::BodyType::kBmp8, "8-bit rows with a palette (at most 256 colours)"},
+    {"packed", dwqtool::BodyType::kPacked, "packed 8-bit rows; always with a mask section"},
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: zor-picture [options] IN.png OUT.dwq\n"
+               "  --body TYPE          body coding (default bmp24):\n");
+  for (const BodyOption& body : kBodies)
+    std::fprintf(stderr, "      %-8s %s\n", body.name, body.help);
+  std::fprintf(stderr,
+               "  --mask               a mask section from the PNG's alpha\n"
+               "  --box auto|L,T,R,B   the header box: the opaque part of the alpha, or\n"
+               "                       these edges (right and bottom exclusive)\n"
+               "  --negative-height    store the height negative (rows stay top first)\n"
+               "  --palette full|used  8-bit bodies: 256 stored entries (default) or only\n"
+               "                       the colours used\n");
+  return 2;
+}
+
+// Any PNG as 8-bit RGBA: palettes and low bit depths expanded, 16-bit samples
+// cut to their high byte, no gamma change. alpha stays empty for a PNG
+// without alpha or transparency chunk.
+bool ReadPng(const std::string& path, dwqtool::Picture* out, std::string* error) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    *error = "cannot open the file";
+    return false;
+  }
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    std::fclose(file);
+    *error = "out of memory";
+    return false;
+  }
+  std::vector<uint8_t> rgba;
+  std::vector<png_bytep> rows;
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(file);
+    *error = "not a PNG, or a damaged one";
+    return false;
+  }
+  png_init_io(png, file);
+  png_read_info(png, info);
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+  const int colourType = png_get_color_type(png, info);
+  const bool hasAlpha =
+      (colourType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  png_set_expand(png);
+  png_set_strip_16(png);
+  png_set_gray_to_rgb(png);
+  if (!(colourType & PNG_COLOR_MASK_ALPHA)) png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (width > 65535 || height > 65535 || png_get_rowbytes(png, info) != width * 4) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(file);
+    *error = "the picture is too large, or of a kind this tool does not read";
+    return false;
+  }
+  rgba.resize(static_cast<size_t>(width) * height * 4);
+  rows.resize(height);
+  for (png_uint_32 y = 0; y < height; ++y)
+    rows[y] = rgba.data() + static_cast<size_t>(y) * width * 4;
+  png_read_image(png, rows.data());
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(file);
+
+  out->width = static_cast<int>(width);
+  out->height = static_cast<int>(height);
+  const size_t count = static_cast<size_t>(width) * height;
+  out->pixels.resize(count);
+  out->alpha.clear();
+  if (hasAlpha) out->alpha.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* p = &rgba[i * 4];
+    out->pixels[i] = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+    if (hasAlpha) out->alpha[i] = p[3];
+  }
+  return true;
+}
+
+bool ParseBox(const std::string& text, dwqtool::Options* options) {
+  if (text == "auto") {
+    options->autoBox = true;
+    return true;
+  }
+  dwqtool::Box box;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &box.left, &box.top, &box.right, &box.bottom,
+                  &tail) != 4)
+    return false;
+  options->autoBox = false;
+  options->box = box;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  dwqtool::Options options;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--body" && hasValue) {
+      const std::string name = argv[++i];
+      bool found = false;
+      for (const BodyOption& body : kBodies)
+        if (name == body.name) {
+          options.body = body.type;
+          found = true;
+        }
+      if (!found) {
+        std::fprintf(stderr, "zor-picture: unknown body type '%s'\n", name.c_str());
+        return Usage();
+      }
+    } else if (arg == "--mask") {
+      options.mask = true;
+    } else if (arg == "--box" && hasValue) {
+      options.headerBox = true;
+      if (!ParseBox(argv[++i], &options)) {
+        std::fprintf(stderr, "zor-picture: --box takes auto or LEFT,TOP,RIGHT,BOTTOM\n");
+        return 2;
+      }
+    } else if (arg == "--negative-height") {
+      options.negativeHeight = true;
+    } else if (arg == "--palette" && hasValue) {
+      const std::string value = argv[++i];
+      if (value != "full" && value != "used") return Usage();
+      options.fullPalette = value == "full";
+    } else if (!arg.empty() && arg[0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.size() != 2) return Usage();
+  if (options.headerBox && !options.mask && options.body != dwqtool::BodyType::kPacked)
+    std::fprintf(stderr, "zor-picture: note: the game uses the header box only with a mask\n");
+
+  dwqtool::Picture picture;
+  std::string error;
+  if (!ReadPng(files[0], &picture, &error)) {
+    std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
+    return 1;
+  }
+  std::vector<uint8_t> out;
+  if (!dwqtool::MakeDwq(picture, options, &out, &error)) {
+    std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
+    return 1;
+  }
+  if (!dwqtool::WriteBytes(files[1], out)) {
+    std::fprintf(stderr, "zor-picture: cannot write %s\n", files[1].c_str());
+    return 1;
+  }
+  return 0;
+}
