@@ -5,7 +5,7 @@ ZOR_PACKAGES=(
   libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev
   libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libjpeg-dev
   clang libclang-rt-14-dev
   xvfb xauth
 )
