@@ -98,7 +98,8 @@ endfunction()
 # selected is true unless ZOR_ONLY names folders and none is a prefix of name.
 function(zor_selected name out)
   set(result TRUE)
-  if(ZOR_ONLY)
+  # Shared test support is always built.
+  if(ZOR_ONLY AND NOT name STREQUAL "support")
     set(result FALSE)
     foreach(prefix IN LISTS ZOR_ONLY)
       string(FIND "${name}" "${prefix}" pos)

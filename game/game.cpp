@@ -1,8 +1,44 @@
 #include "game/game.h"
 
+#include <cstdio>
+
+#include "platform/files.h"
+
 CGame::CGame(platform::Window* window, CCommonSystemFile* systemFile, int width, int height, int bpp)
     : CGameCallBack(window, systemFile, width, height, bpp) {}
 
 CGame::~CGame() = default;
 
-void CGame::CreateModes() {}
+void CGame::OnSystemCall(int key, int count, const int* values) {
+  systemCallResult_ = 0;
+  systemCallKey_ = key;
+  SetCallParam(count, values);
+}
+
+int CGame::OnSystemFunction(int number, int count, const int* values) {
+  systemFunctionNumber_ = number;
+  SetCallParam(count, values);
+  return number;
+}
+
+int CGame::OnAfterPrint() { return GetCurrentMode(); }
+
+void CGame::CreateModes() {
+  if (IsDebugMode()) SetDebugFlags(1);
+  CreateModeSet();
+  SetResetWord(0);
+}
+
+void CGame::CreateModeSet() {
+  // 27 stands twice: the second call finds the slot filled.
+  static constexpr int kOrder[] = {1,  2,  4,  3,  12, 10, 22, 35, 7,  14, 9,  13, 32, 27, 31, 30,
+                                   27, 29, 33, 34, 24, 45, 15, 16, 17, 20, 18, 8,  23, 5,  6,  40};
+  for (int n : kOrder) CreateMode(n);
+}
+
+int CGame::IsDebugMode() {
+  FILE* f = platform::FileOpen("debug666.txt", "rb");
+  if (!f) return 0;
+  std::fclose(f);
+  return 1;
+}

@@ -1,5 +1,6 @@
-// CGame: the title's game object over CGameCallBack. Its modes and its own
-// script calls come with the game services; for now it only has its place.
+// CGame: the title's game object over CGameCallBack. It supplies the title's
+// own script calls and functions, the frame hook before drawing, its mode
+// set and its own debug switch file.
 #pragma once
 
 #include "game/gamecallback.h"
@@ -11,6 +12,22 @@ class CGame : public CGameCallBack {
   CGame(platform::Window* window, CCommonSystemFile* systemFile, int width, int height, int bpp);
   ~CGame() override;
 
-  // Builds the mode set (none yet).
+  // Keeps the key and the arguments of a script call no mode registered.
+  void OnSystemCall(int key, int count, const int* values) override;
+  // Keeps the number and the arguments of a function nothing handled and
+  // answers the number.
+  int OnSystemFunction(int number, int count, const int* values) override;
+  // The current mode number (the frame ignores it).
+  int OnAfterPrint() override;
+  // The debug switch, the mode set and the reset word.
   void CreateModes() override;
+  // 1 when "debug666.txt" beside the program opens.
+  int IsDebugMode() override;
+
+  int GetSystemCallKey() const { return systemCallKey_; }
+  int GetSystemFunctionNumber() const { return systemFunctionNumber_; }
+
+ protected:
+  // The modes in their fixed order of creation.
+  void CreateModeSet();
 };

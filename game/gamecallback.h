@@ -1,70 +1,617 @@
-// CGameCallBack: the game object's service interface. For now it holds the
-// entries the application's main loop and window procedure call, as
-// placeholders that draw nothing and request nothing; the rest of the
-// services (about 270 operations) and the real bodies of these come with the
-// game services.
+// CGameCallBack: the game object's class, the one service surface through
+// which the interpreter, the modes, the effects, the widgets and the
+// mini-games reach variables, sounds, pictures, floating layers, save data
+// and mode requests. CGame (game/game.h) is the title's class over it.
+//
+// Lower folders (widget, message, effect, mode, minigame) hold a
+// CGameCallBack* and use only its virtual operations and the inline
+// accessors below, so this header names every other class by a forward
+// declaration and they need no link to zor_game.
+//
+// The virtual operations keep the order in which the design lists them,
+// which helps reading the two side by side; their bodies are split by
+// concern over gamecallback_*.cpp. Services whose objects do not exist yet
+// answer as a missing object answers: 0, -1, NULL or nothing done.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "platform/types.h"
+#include "game/keyflagtable.h"
+#include "script/scriptcallback.h"
 
+namespace platform {
+class Event;
+class Window;
+struct Rect;
+}  // namespace platform
+
+class CAllEffect;
+class CBgmPlayer;
+class CCGList;
+class CCommonButtonSetup;
+class CCommonGeneral;
 class CCommonSystemFile;
+class CDataFileSetup;
+class CDirectDrawScreen;
+class CDirectSound;
+class CFloatingLayerTable;
+class CFontPrint;
+class CFrameSkip;
+class CGameVarHost;
+class CGameVariables;
+class CInputStatus;
 class CMainControl;
+class CMixer;
+class CMouseStatus;
+class CMoviePlayer;
+class CMyKeyStatus;
+class CNameList;
+class CPicture;
+class CSceneDataFile;
+class CSceneList;
+class CSceneOptionButton;
+class CSceneVoiceList;
+class CScript;
+class CSePlayer;
 class CSetupList;
+class CSoundBuffer;
+class CSurfaceConverter;
+class CSystemPicture;
+class CTextPrint;
+class CVoicePlayer;
+class CWaveBuffer;
 
-class CGameCallBack {
+class CGameCallBack : public CScriptCallBack {
  public:
-  // The window, the application's system file (not owned), the screen size
-  // and the desktop's bits per pixel. Allocates nothing; Init does.
+  static constexpr int kModeCount = 100;
+  static constexpr int kLevelCount = 16;
+  static constexpr int kVarCount = 1000;
+  static constexpr int kMaxUpdateRects = 100;
+  static constexpr int kMaxCallParams = 256;
+  static constexpr int kEffectChannels = 16;
+  static constexpr int kEffectNameSize = 256;
+  static constexpr int kTableRows = 50;
+  static constexpr int kDefaultReturnMode = 10;
+  static constexpr int kDefaultVoiceWaitTime = 7000;
+  static constexpr int kDefaultFrameTime = 50;
+
+  // The window, the application's system file (not owned), the window size
+  // and the desktop's bits per pixel. Allocates nothing: Init creates the
+  // owned objects.
   CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width, int height,
                 int bpp);
-  virtual ~CGameCallBack();
   CGameCallBack(const CGameCallBack&) = delete;
   CGameCallBack& operator=(const CGameCallBack&) = delete;
 
+  // --- What the application's main loop drives ---
   virtual void SetMainControl(CMainControl* mainControl);
-  // Reads the settings list "game" ("frameTime", default 50).
+  // Reads the settings list "game" and creates the owned objects.
   virtual void Init();
-  virtual void CreateModes();
   // Run once after the modes exist: the short-cut rows and the extension
   // save-data sizes.
   virtual void PrepareModeTables();
-  // 1 when the game can run.
-  virtual int CheckReady();
-  virtual void SetFullScreenSize(int width, int height);
-  virtual void SetClipLeftTop(int x, int y);
-  virtual void SetClipRightBottom(int x, int y);
-  // The frame period in ms.
-  virtual int GetFrameTime();
-  virtual int GetDefaultFrameTime();
   // One frame; elapsed is the time since the start of the previous one.
   virtual int Frame(int elapsed);
-  virtual int FrameOnMainThread(int elapsed);
+
+  // --- The service interface, in its design order ---
+  // Runs the destroy step: releases what initialisation made, nothing
+  // before initialisation has finished.
+  ~CGameCallBack() override;
+
+  // Script side (CScriptCallBack).
+  void SystemCommand(int code, int param, const void* data, int extra) override;
+  void CommandNotice(int code, int param, const char* text) override;
+  void SystemCall(int code, int count, const int* values) override;
+  int SystemFunction(int code, int count, const int* values) override;
+  int GetVar(int number) override;
+  int GetSystemVar(int number) override;
+  void SetVar(int number, int value) override;
+  // What no table handles (empty here; CGame supplies them).
+  virtual void OnSystemCall(int key, int count, const int* values);
+  virtual int OnSystemFunction(int number, int count, const int* values);
+
+  virtual CPicture* GetScreenPicture();
+  virtual CPicture* GetWorkPicture();
+  virtual CMouseStatus* GetMouseStatus();
+  virtual CInputStatus* GetInputStatus();
+  virtual CFontPrint* GetFont();
+  virtual CTextPrint* GetTextBuffer();
+  virtual void EndSkipFilm();
+  virtual void SetSkipFilmFlag(int value);
+  // 1 when the key was pressed this frame. 28..31 also accept Left, Right,
+  // Up, Down; 26 and 27 Page Down and Page Up; every code is also tested as
+  // a virtual-key code of its own.
+  virtual int CheckKeyTrig(int code);
+  virtual void SetMessageModeFlag(int flag);
+  virtual void NotifyMode(int mode, int value);
+  virtual void ToWindowMode(int quiet);
+  virtual void ToFullScreenMode(int quiet);
+  virtual void ToWindowScreen();
+  virtual void ToFullScreen();
+  virtual int GetShiftSkipState();
+  virtual void SetShiftSkipState(int state);
+  virtual void CalcuEffect();
+  virtual void AddEffectFrame(int frames);
+  virtual void OnMessageClick();
+  virtual void EndEffectMove();
+  virtual void RefreshEffect(int pass);
+  virtual void PrintEffect(int first, int last);
+  virtual uint32_t* GetPixelBuffer();
+  virtual int CallScriptLabel(int label);
+  // Buffer picture 0 or 1; NULL for any other number.
+  virtual CPicture* GetBufferPicture(int n);
+  virtual int GetWipeType();
+  virtual int GetWipeLength();
+  virtual int IsSystemSettingOn();
+  virtual int GetCharaVoiceFlag(int chara);
+  virtual int CheckSystemFlag(int n);
+  virtual void SetCharaVoiceFlag(int chara, int on);
+  virtual void SetReturnMode(int mode);
+  virtual void PrintWipe(int progress);
+  virtual void AddBackLog(const char* text, int a, int b, int c);
+  virtual int GetVoiceFlag();
+  virtual int GetVoiceWaitTime();
+  virtual void SetMessageReadFlag(int message, int script);
+  virtual int CheckMessageReadFlag(int message, int script);
+  virtual void SetBackLogColor(int r, int g, int b, int a);
+  virtual int GetSkipFrameCount();
+  virtual int CheckFrameSkipOff();
+  virtual int GetMessageModeFlag();
+  virtual int PrintMessageWindow(int show, int showName, int offset);
+  virtual int CheckMessageWindow(int show, int showName, int position);
+  virtual int PrintMessageWindowIfShown(int show, int showName, int offset);
+  virtual CPicture* LoadSystemPicture(const char* name, int flag);
+  virtual int GetSystemSetting(int id);
+  virtual void SetSystemSetting(int id, int value);
+  virtual void CloseGame();
+  virtual CCommonButtonSetup* GetCommonBackSetup();
+  virtual int GetCommonSetupSecond();
+  virtual int GetCommonSetupThird();
+  virtual void PlayVoice(const char* name);
+  virtual void SetResetWord(int value);
+  virtual void SetResetWordB(int value);
+  virtual void OnModeEnter(int mode);
+
+  // Save chunks: `chunk` is a whole chunk (its 32-byte header first) of
+  // `size` bytes.
+  virtual void PutSaveData(int type, uint8_t* chunk, size_t size);
+  virtual void PutGameStatus(uint8_t* chunk, size_t size);
+  virtual void PutMiniCG(uint8_t* chunk, size_t size);
+  virtual void PutGameVar(uint8_t* chunk, size_t size);
+  virtual void PutEffect(uint8_t* chunk, size_t size);
+  virtual void PutEffectFileName(uint8_t* chunk, size_t size);
+  virtual void PutMessage(uint8_t* chunk, size_t size);
+  virtual void PutOmakeClass(uint8_t* chunk, size_t size);
+  virtual void PutCutin(uint8_t* chunk, size_t size);
+  virtual void GetSaveData(int type, const uint8_t* chunk, size_t size);
+  virtual void GetInfo(const uint8_t* chunk, size_t size);
+  virtual void GetGameStatus(const uint8_t* chunk, size_t size);
+  virtual void GetGameVar(const uint8_t* chunk, size_t size);
+  virtual void GetEffect(const uint8_t* chunk, size_t size);
+  virtual void GetEffectFileName(const uint8_t* chunk, size_t size);
+  virtual void GetMessage(const uint8_t* chunk, size_t size);
+  virtual void GetOmakeClass(const uint8_t* chunk, size_t size);
+  virtual void GetCutin(const uint8_t* chunk, size_t size);
+
+  // Day of the week (0 Sunday) of month * 100 + day in the year of "year".
+  virtual int GetWeekDay(int monthDay);
+  virtual void PlaySystemSeAlt(int n);
+  virtual int GetSoundVolumeMode();
+  virtual void MakeMiniCG();
+  virtual int StartNewGame(int ignored, int stateFlag, int varNumber, int value);
+  virtual void RestartFromLoad();
+  virtual void StartGameScript(int varNumber, int value);
+  virtual void NotifyListedModes();
+  virtual void SetStateVarWord(int value);
+  virtual void ResetFrameSkip();
+  virtual void CalcuFrameSkip(int elapsed);
+  // Takes the presses and the wheel turn that came since the last frame
+  // into the mouse status.
+  virtual void UpdateMouse();
   virtual intptr_t WindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
                               intptr_t lParam);
+  virtual void ClearKeyStatus();
+  virtual void ToggleScreenMode(int quiet);
+  virtual void SaveNames();
+  virtual void AddUpdateRect(const platform::Rect& rect);
+  virtual void FlushUpdateRects();
+  virtual int CheckHoliday(int year, int month, int day);
+  virtual void InitSystemVarNumbers();
+  virtual int PrintStartMessage();
+  virtual int CheckReady();
+  virtual int CallNextSceneItem();
+  virtual int StartSceneScript();
+  virtual void SetFullScreenSize(int width, int height);
+  virtual void SetClipLeftTop(int left, int top);
+  virtual void SetClipRightBottom(int right, int bottom);
+  virtual void RestoreFloatingLayers();
+  virtual void ResetFloatingLayers();
+  virtual int GetVarNumber(const char* name);
+  virtual void OnNewGame(int a, int b);
+  virtual void OnResetGame();
+  virtual CCommonButtonSetup* GetCommonUpDownSetup();
+  virtual void SaveSystemFile();
+  virtual void OnMessageCursor(int a);
+  virtual void SetMessageCursorKind(int kind);
+  virtual void SetMessageCursor(int x, int y, int kind);
+  virtual int GetReservedWord();
+  virtual int GetFirstSystemSetting(int ignored);
+  virtual CDirectSound* GetSoundDevice();
+  virtual CMoviePlayer* GetMoviePlayer();
+  virtual int GetBossComingFlag();
+  virtual void SetBossComingFlag(int flag);
+  virtual void SetOptionOffVar(int flag);
+  virtual void ShowMessageWindow(int flag);
+  virtual void PlaySystemSe(int n, int asVoice);
+  virtual void PlaySeFile(const char* name, int delta);
+  virtual int GetExtSaveDataCount();
+  virtual int GetExtSaveDataSize(int i);
+  virtual void PutExtSaveData(uint8_t* chunk, size_t size, int i);
+  virtual void GetExtSaveData(const uint8_t* chunk, size_t size, int i);
+  virtual void PutExtSaveDataDefault(uint8_t* chunk, size_t size, int i);
+  virtual void GetExtSaveDataDefault(const uint8_t* chunk, size_t size, int i);
+  virtual int GetVersion();
+  // (high << 16) | (middle << 8) | low, stored and returned.
+  virtual int SetVersion(int high, int middle, int low);
+  // Pairs of the music list; an unpaired last token is not counted.
+  virtual int GetBgmCount();
+  // Token 2n / 2n + 1 of the music list; NULL outside it.
+  virtual const char* GetBgmFileName(int n);
+  virtual const char* GetBgmTitle(int n);
+  virtual void PlaySystemVoiceFile(const char* name, int ignored, int sameBuffer);
+  virtual int SetSystemVolume(int id);
+  virtual platform::Window* GetWindowHandle();
+  virtual void PrintDebugParam();
+  virtual void PrintDebugParamBack();
+  virtual void OnRestoreStateHook();
+  virtual int CheckVoiceOff(const char* fileName);
+  virtual int GetCharaVoiceVolume(const char* fileName);
+  // Keeps up to 256 values.
+  virtual void SetCallParam(int count, const int* values);
+  virtual void PrintScreen();
+  virtual void FlipScreen();
+  virtual int GetEffectSpeed();
+  virtual const char* GetSaveHeaderName();
+  virtual void RestoreFirstFloatingLayer();
+  virtual void PrintWipeType(int progress, int length, int kind);
+  virtual int GetFrameTime();
+  virtual int GetDefaultFrameTime();
+  virtual void GetMiniCGSize(int* width, int* height);
+  virtual void ResetFrameTime();
+  virtual CDataFileSetup* GetSaveSlotLayout();
+  virtual int FrameOnMainThread(int elapsed);
+  virtual int StartGameThread(int a, int b, int c);
+  virtual void EndGameThread();
 
-  platform::Window* GetWindowHandle() const { return window_; }
+  // Frame hooks, in the order the frame calls them (empty here).
+  virtual void OnFrameStart(int elapsed);
+  virtual void OnBeforeCalcu();
+  virtual void OnAfterCalcu();
+  virtual void OnAfterCalcuLate();
+  virtual void OnBeforeInput();
+  virtual void OnBeforePrint();
+  // The frame ignores the result; CGame answers its current mode.
+  virtual int OnAfterPrint();
+  virtual void OnAfterPrintLate();
+  virtual void OnBeforeFloatingButtons();
+  virtual void OnBeforePrintScreen();
+  virtual void OnBeforeFlipScreen();
+  virtual void OnAfterFlipScreen();
+  virtual void OnBeforeChangeMode();
+  virtual void OnAfterChangeMode();
+  virtual void OnFrameEnd();
+
+  // Sets the frame period and hands it to the frame-skip controller.
+  virtual void SetFrameTime(int ms);
+  virtual void OnModeHook(int mode);
+  // The status text kept in GAMESTATUS; none here.
+  virtual const char* GetStatusExtra();
+  virtual int GetScriptStartFlag();
+  virtual void SetScriptStartFlag(int flag);
+  virtual CNameList* GetCharaNameList();
+  virtual void SetBackScriptMode(int mode);
+  virtual int GetBackScriptMode();
+  virtual void ResetBackScript();
+  virtual CNameList* GetProjectList();
+  virtual int LoadBackScript(const char* name);
+  virtual int CalcuBackScript(int loop);
+  virtual void PrintBackScript();
+  virtual void PrintBackScriptRange(int first, int last);
+  virtual int QueryCommonBackSetup();
+  virtual void ApplyCommonBackSetup(int a, int b, int c, int d);
+  virtual int QueryCommonUpDownSetup();
+  virtual void ApplyCommonUpDownSetup(int a, int b, int c, int d);
+  virtual void ResetCommonSetups();
+  virtual void PlayNote(int n);
+  virtual void PrintBossComing();
+  virtual void OnWindowProc();
+  virtual void SpareHookPair(int a, int b);
+  virtual int SpareCheck();
+  virtual int CallControlScript(int start);
+  virtual void KeepGameState();
+  virtual void RestoreGameState();
+  virtual int CheckShortCut(int mode);
+  // -1 for a time or loop count means the player's default; a delta of
+  // -9999 plays at the option volume unchanged.
+  virtual void PlayBgm(const char* name, int loopCount, int delta, int fadeIn, int fadeOut);
+  virtual void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut);
+  virtual void StopBgm(int fadeOut);
+  virtual void PrintFloatingLayers();
+  virtual CBgmPlayer* GetBgmPlayer();
+  virtual int CheckFloatingButtons();
+  virtual int CheckSceneButton();
+  virtual int CheckSkipFilmButton();
+  virtual void HideFloatingButtons();
+  virtual void HideSceneButton();
+  virtual void HideSkipFilmButton();
+  virtual void RequestFloatingButtons();
+  virtual void RequestSceneButton();
+  virtual void RequestSkipFilmButton();
+  virtual void ShowFloatingButtons();
+  virtual void ShowSceneButton();
+  virtual void ShowSkipFilmButton();
+  virtual int CheckMovieCodec();
+  virtual int PrepareSystemMode(int result, int returnMode);
+  virtual int WaitGameEvent();
+  virtual int SetWindowEvent();
+  virtual int AnswerWindowRequest(int answer);
+  virtual int CheckGameEvent();
+  virtual int GetAutoMessageCheckFlag();
+  virtual int GetMessageSwitch();
+  virtual int GetCannotSkipFlag();
+  virtual int GetFloatingButtonOffFlag();
+  virtual void ClearGameState();
+  virtual int CheckMiniGameStart(int value);
+  virtual int SpareCheckTrue();
+  virtual void SpareHookA();
+  virtual int SpareCheckTrueB();
+  virtual void SpareHookB();
+  virtual void CreateModes();
+  virtual void OnBeforeScreenChange();
+  virtual void OnAfterScreenChange();
+  virtual void OnScreenChangeBegin();
+  virtual void OnScreenChangeEnd();
+  virtual void CallScreenChangeBegin();
+  virtual void CallScreenChangeEnd();
+  virtual const char* GetFamilyName();
+  virtual const char* GetGivenName();
+  virtual void SetNames(const char* family, const char* given);
+  virtual int GetAutoSaveType(int type);
+  virtual void GetMiniCG(uint32_t* pixels, int sizeType, int width, int height);
+  virtual int GetUseCutinFlag();
+  virtual void OnScriptCommand(int value);
+  virtual int RegistSystemFunction(int mode, const char* name, int value);
+  virtual void OnSetVar(int id, int value);
+  virtual void OnBeforeSaveSystemFile();
+  virtual void OnAfterSaveSystemFile();
+  virtual void OnWindowProcArg(int arg);
+  virtual int RegistSystemCall(int mode, const char* name);
+  virtual void InitBossComing();
+  virtual void InitFukaPrint();
+  virtual void InitFpsPrint();
+  virtual void InitBackButton();
+  virtual void CreateBackButton();
+  // 1 when "debug.txt" beside the program opens; CGame has its own file.
+  virtual int IsDebugMode();
+
+  // --- The game object's own accessors ---
+  // The mode stack: the current mode and the pending request of each level.
+  int GetModeLevel() const { return modeLevel_; }
+  int GetCurrentMode() const { return modeStack_[modeLevel_]; }
+  int GetModeAtLevel(int level) const {
+    return level >= 0 && level < kLevelCount ? modeStack_[level] : 0;
+  }
+  int GetNextMode() const { return nextModeStack_[modeLevel_]; }
+  int SetNextMode(int n) { return nextModeStack_[modeLevel_] = n; }
+  // At level 0 the story modes are also remembered as the last main mode.
+  void SetCurrentMode(int n) {
+    modeStack_[modeLevel_] = n;
+    if (modeLevel_ == 0 && (n == 9 || n == 10 || n == 22 || n == 31 || (n >= 35 && n <= 39) ||
+                            (n >= 50 && n <= 99)))
+      lastMainMode_ = n;
+  }
+  int GetLastMainMode() const { return lastMainMode_; }
+  // The mode object of number n; NULL for no such mode.
+  CCommonGeneral* GetMode(int n) const {
+    return n >= 0 && n < kModeCount ? modeTable_[n] : nullptr;
+  }
+  int GetReturnMode() const { return returnMode_; }
+
+  // The keyed flag table of companion modes, and the value that decides
+  // whether a save carries it (0 without a table).
+  CKeyFlagTable* GetKeyFlagTable() const { return keyFlagTable_; }
+  int GetExtDataValue() const { return keyFlagTable_ ? keyFlagTable_->GetModeWord() : 0; }
+
+  CMyKeyStatus* GetKeyStatus() const { return keyStatus_; }
+  CSceneDataFile* GetSceneDataFile() const { return sceneDataFile_; }
+  CSceneList* GetSceneList() const { return sceneList_; }
+  CCGList* GetCGList() const { return cgList_; }
+  CSceneVoiceList* GetSceneVoiceList() const { return sceneVoiceList_; }
   CCommonSystemFile* GetSystemFile() const { return systemFile_; }
   CMainControl* GetMainControl() const { return mainControl_; }
   int GetScreenWidth() const { return width_; }
   int GetScreenHeight() const { return height_; }
   int GetBpp() const { return bpp_; }
+  int IsInitialised() const { return initialised_; }
+  int GetSurfaceRestoreFlag() const { return surfaceRestoreFlag_; }
+  int GetCallParamCount() const { return callParamCount_; }
+  int GetCallParam(int i) const {
+    return i >= 0 && i < callParamCount_ ? callParams_[i] : 0;
+  }
 
  protected:
+  // Carries out the pending mode request at the end of a frame.
+  void ChangeMode();
+  // 1 when mode n was created.
+  int CreateMode(int n);
+  // The settings list "game" of the game object.
+  int LoadSetupFile(const char* name, int pairs);
+  int GetSetupInt(int* out, const char* key) const;
+  int GetSetupString(const char** out, const char* key) const;
+  void SetDebugFlags(int flag) { debugFlag_ = flag; }
+  int GetDebugFlag() const { return debugFlag_; }
+  // The destroy step; nothing while the initialised flag is 0.
+  void ReleaseAll();
+
+  // Modes and the mode stack.
+  CCommonGeneral* modeTable_[kModeCount] = {};
+  int modeLevel_ = 0;
+  int nextModeStack_[kLevelCount];
+  // Per level: whether it is drawn under the levels above it.
+  int drawThrough_[kLevelCount] = {};
+  int levelWordsB_[kLevelCount] = {};
+  int modeStack_[kLevelCount] = {};
+  int lastMainMode_ = 0;
+  int modeDisable_[kModeCount] = {};
+
+  // Given to the constructor.
   platform::Window* window_;
-  CCommonSystemFile* systemFile_;
-  CMainControl* mainControl_ = nullptr;
+  CCommonSystemFile* systemFile_;  // not owned
   int width_, height_, bpp_;
+  CMainControl* mainControl_ = nullptr;
+
+  // Text.
+  CFontPrint* font_ = nullptr;
+  CTextPrint* textBuffer_ = nullptr;
+  int voiceFlag_ = 0;
+  int voiceWaitTime_ = kDefaultVoiceWaitTime;
+
+  // Common button setups.
+  CCommonButtonSetup* commonBackSetup_ = nullptr;
+  int commonSetupSecond_ = 0, commonSetupThird_ = 0;
+  CCommonButtonSetup* commonUpDownSetup_ = nullptr;
+
+  // Skipping: two counters and three flags set together when a film skip
+  // starts; the started word; whether the skip-film button may show.
+  int skipFilm_[5] = {};
+  int skipFilmStarted_ = 0;
+  int skipFilmButtonEnable_ = 0;
+  int messageModeFlag_ = 0;
+  int shiftSkipState_ = 0;
+
+  // Presentation and movie.
+  CDirectDrawScreen* presentation_ = nullptr;
+  CSurfaceConverter* surfaceConverter_ = nullptr;
+  CMoviePlayer* moviePlayer_ = nullptr;
+  int surfaceRestoreFlag_ = 1;
   int fullScreenWidth_ = 0, fullScreenHeight_ = 0;
   int clipLeft_ = 0, clipTop_ = 0, clipRight_ = 0, clipBottom_ = 0;
-  int frameTime_ = 50;
-  int defaultFrameTime_ = 50;
-  CSetupList* setup_ = nullptr;
+
+  // Effects, transitions and pictures.
+  CAllEffect* effect_ = nullptr;
+  int wipeType_ = 0, wipeLength_ = 0;
+  CPicture* bufferPicture_[2] = {};
+  CPicture* screenPicture_ = nullptr;
+  CPicture* workPicture_ = nullptr;
+  CSystemPicture* systemPicture_ = nullptr;
+  uint32_t* pixelBuffer_ = nullptr;
+  char effectPictureNames_[kEffectChannels][kEffectNameSize] = {};
+  int bossComingFlag_ = 0;
+
+  // Save data.
+  CSceneDataFile* sceneDataFile_ = nullptr;
+  CSceneList* sceneList_ = nullptr;
+  CCGList* cgList_ = nullptr;
+  CSceneVoiceList* sceneVoiceList_ = nullptr;
+  CDataFileSetup* saveSlotLayout_ = nullptr;
+  int returnMode_ = kDefaultReturnMode;
+  int version_ = 0;
+  const char* saveHeaderName_ = "SAVEDATA";
+  int useCutinFlag_ = 0;
+
+  // Scripts.
+  CScript* scripts_[4] = {};
+  int scriptNumber_[4] = {};
+  int scriptLevel_ = 0;
+  int scriptStartFlag_ = 0;
+  int backScriptMode_ = 0;
+  int resetWord_ = 0, resetWordB_ = 0;
+  int stateVarWord_ = 0;
+  int autoMessageCheckFlag_ = 0;
+  int messageSwitch_ = 0;
+  int cannotSkipFlag_ = 0;
+  int floatingButtonOffFlag_ = 0;
+  int reservedWord_ = 0;
+  int callParamCount_ = 0;
+  int callParams_[kMaxCallParams] = {};
+  // System calls (command number, mode) and functions (function number,
+  // mode, value) registered by modes.
+  int systemCalls_[kTableRows][2] = {};
+  int systemCallCount_ = 0;
+  int systemFunctions_[kTableRows][3] = {};
+  int systemFunctionCount_ = 0;
+
+  // Data lists.
+  CNameList* bgmList_ = nullptr;
+  CNameList* systemSeList_ = nullptr;
+  CNameList* seList_ = nullptr;
+  CNameList* charaNameList_ = nullptr;
+  CNameList* functionList_ = nullptr;
+  CNameList* commandList_ = nullptr;
+  CNameList* projectList_ = nullptr;
+  CNameList* movieList_ = nullptr;
+  CNameList* faceList_ = nullptr;
+  CSetupList* setupList_ = nullptr;
+
+  // Sound.
+  CMixer* mixer_ = nullptr;
+  CDirectSound* soundDevice_ = nullptr;
+  CBgmPlayer* bgmPlayer_ = nullptr;
+  CSoundBuffer* systemSoundBuffer_[2] = {};
+  CWaveBuffer* systemSoundLoader_ = nullptr;
+  CVoicePlayer* voicePlayer_ = nullptr;
+  CSePlayer* sePlayer_ = nullptr;
+  int currentBgm_ = -1, lastBgm_ = -1;
+
+  // Floating layers and buttons: scene, option, skip-film, quick save,
+  // quick load, quick config, quick back log.
+  CFloatingLayerTable* floatingLayers_ = nullptr;
+  CSceneOptionButton* floatingButtons_[7] = {};
+
+  // Variables.
+  CGameVariables* gameVars_ = nullptr;
+  CGameVarHost* varHost_ = nullptr;
+
+  // Input: the objects, and what the window handler collected since the
+  // last frame (presses per button, a wheel turn, key flags).
+  CMouseStatus* mouseStatus_ = nullptr;
+  CMyKeyStatus* keyStatus_ = nullptr;
+  CInputStatus* inputStatus_ = nullptr;
+  int pressed_[3] = {};
+  int wheelFlag_ = 0, wheelDelta_ = 0;
+  // Wheel turns are ignored while either count-down runs (after a screen
+  // switch, and during the stall guard).
+  int wheelCountdown_ = 0;
+  int backLogDisableCountdown_ = 0;
+  int enterFlag_ = 0, spaceFlag_ = 0, shiftHeld_ = 0, ctrlHeld_ = 0;
+
+  // Frame.
+  int frameTime_ = kDefaultFrameTime;
+  int defaultFrameTime_ = kDefaultFrameTime;
+  CFrameSkip* frameSkip_ = nullptr;
+  int updateRectCount_ = 0;
+  int updateRects_[4][kMaxUpdateRects] = {};
+  int frameCount_ = 0;
+
+  // Window-thread handshake: game, window, answer and acknowledgement.
+  platform::Event* events_[4] = {};
+  int windowRequestResult_ = 0;
+
+  // Keyed flag table of companion modes.
+  CKeyFlagTable* keyFlagTable_ = nullptr;
+
+  // CGame's script-call words.
+  int systemCallKey_ = 0, systemCallResult_ = 0;
+  int systemFunctionNumber_ = 0;
+  int adjustDateFunction_ = -1;
+
+  int debugFlag_ = 0;
+  int codecCheck_ = -1;
   int initialised_ = 0;
 
  private:
-  // Shown again unchanged each frame, so the host counts the frames.
+  // Shown unchanged each frame until the screen buffer takes over.
   std::vector<uint32_t> frame_;
 };

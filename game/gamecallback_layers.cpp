@@ -1,0 +1,75 @@
+// CGameCallBack: text objects, the message window and its cursor, floating
+// layers, the floating buttons, short-cut keys and the common button setups.
+#include "game/gamecallback.h"
+
+CFontPrint* CGameCallBack::GetFont() { return font_; }
+
+CTextPrint* CGameCallBack::GetTextBuffer() { return textBuffer_; }
+
+void CGameCallBack::OnMessageClick() {}
+
+int CGameCallBack::PrintMessageWindow(int, int, int) { return 0; }
+
+int CGameCallBack::CheckMessageWindow(int, int, int) { return 0; }
+
+int CGameCallBack::PrintMessageWindowIfShown(int, int, int) { return 0; }
+
+CCommonButtonSetup* CGameCallBack::GetCommonBackSetup() { return commonBackSetup_; }
+
+int CGameCallBack::GetCommonSetupSecond() { return commonSetupSecond_; }
+
+int CGameCallBack::GetCommonSetupThird() { return commonSetupThird_; }
+
+void CGameCallBack::RestoreFloatingLayers() {}
+
+void CGameCallBack::ResetFloatingLayers() {}
+
+CCommonButtonSetup* CGameCallBack::GetCommonUpDownSetup() { return commonUpDownSetup_; }
+
+void CGameCallBack::OnMessageCursor(int) {}
+
+void CGameCallBack::SetMessageCursorKind(int) {}
+
+void CGameCallBack::SetMessageCursor(int, int, int) {}
+
+void CGameCallBack::ShowMessageWindow(int) {}
+
+void CGameCallBack::RestoreFirstFloatingLayer() {}
+
+int CGameCallBack::QueryCommonBackSetup() { return -1; }
+
+void CGameCallBack::ApplyCommonBackSetup(int, int, int, int) {}
+
+int CGameCallBack::QueryCommonUpDownSetup() { return -1; }
+
+void CGameCallBack::ApplyCommonUpDownSetup(int, int, int, int) {}
+
+void CGameCallBack::ResetCommonSetups() {}
+
+int CGameCallBack::CheckShortCut(int) { return -1; }
+
+void CGameCallBack::PrintFloatingLayers() {}
+
+int CGameCallBack::CheckFloatingButtons() { return -1; }
+
+int CGameCallBack::CheckSceneButton() { return -1; }
+
+int CGameCallBack::CheckSkipFilmButton() { return 0; }
+
+void CGameCallBack::HideFloatingButtons() {}
+
+void CGameCallBack::HideSceneButton() {}
+
+void CGameCallBack::HideSkipFilmButton() {}
+
+void CGameCallBack::RequestFloatingButtons() {}
+
+void CGameCallBack::RequestSceneButton() {}
+
+void CGameCallBack::RequestSkipFilmButton() {}
+
+void CGameCallBack::ShowFloatingButtons() {}
+
+void CGameCallBack::ShowSceneButton() {}
+
+void CGameCallBack::ShowSkipFilmButton() {}

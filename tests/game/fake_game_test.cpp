@@ -1,0 +1,75 @@
+// The test double the mode, widget and message tests build on.
+#include "support/fake_game.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game_test.h"
+#include "platform/system.h"
+
+namespace game_test {
+namespace {
+
+TEST_F(GameTest, FakeGameStepsTheVirtualClockByItsFramePeriod) {
+  WriteList("game", {{"frameTime", "40"}});
+  testsupport::FakeGame game(*host_);
+  EXPECT_EQ(game.Step(), 40);
+  const uint32_t start = platform::GetTicks();
+  game.RunFrames(3);
+  EXPECT_EQ(platform::GetTicks() - start, 120u);
+  game.SetStep(16);
+  game.RunFrame();
+  EXPECT_EQ(platform::GetTicks() - start, 136u);
+}
+
+TEST_F(GameTest, FakeGameRecordsModeRequests) {
+  testsupport::FakeGame game(*host_);
+  const std::vector<int> results = {-1, 12, 0, 0x10C, -1, 10};
+  for (int r : results) game.RunFrame([r] { return r; });
+  EXPECT_EQ(game.ModeRequests(), (std::vector<int>{12, 0x10C, 10}));
+  EXPECT_EQ(game.GetCurrentMode(), 10);
+  EXPECT_EQ(game.GetLastMainMode(), 10);
+  // The title's hook before drawing answers the current mode.
+  EXPECT_EQ(game.OnAfterPrint(), 10);
+  game.RunFrame([] { return 0x10C; });
+  EXPECT_EQ(game.GetCurrentMode(), 12);
+  EXPECT_EQ(game.GetLastMainMode(), 10);  // a system mode is no main mode
+}
+
+TEST_F(GameTest, FakeGameRecordsSounds) {
+  testsupport::FakeGame game(*host_);
+  game.PlaySystemSe(3, 1);
+  game.PlaySystemSeAlt(4);
+  game.PlaySeFile("click", -30);
+  game.PlaySystemVoiceFile("hello", 1, 0);
+  game.PlayVoice("ab0001");
+  game.PlayNote(7);
+  game.PlayBgm("bgm01", -1, -9999, -1, -1);
+  game.PlayBgmNumber(2, 0, 0, 100, 200);
+  game.StopBgm(-1);
+  EXPECT_EQ(game.Sounds(),
+            (std::vector<std::string>{"PlaySystemSe 3 1", "PlaySystemSe 2 0", "PlaySeFile click -30",
+                                      "PlaySystemVoiceFile hello 1 0", "PlayVoice ab0001",
+                                      "PlayNote 7", "PlayBgm bgm01 -1 -9999 -1 -1",
+                                      "PlayBgmNumber 2 0 0 100 200", "StopBgm -1"}));
+  game.ClearSounds();
+  EXPECT_TRUE(game.Sounds().empty());
+}
+
+TEST_F(GameTest, FakeGameShowsTheHostsBoxesAndClosesItsWindow) {
+  testsupport::FakeGame game(*host_);
+  host_->ClearBoxes();
+  platform::MessageBox(game.GetWindowHandle(), "text", "caption", MB_OK);
+  ASSERT_EQ(game.Boxes().size(), 1u);
+  EXPECT_EQ(game.Boxes()[0].caption, "caption");
+
+  EXPECT_TRUE(game.GetWindowHandle()->IsVisible());
+  game.CloseGame();
+  game.RunFrame();
+  EXPECT_FALSE(game.GetWindowHandle()->IsVisible());
+}
+
+}  // namespace
+}  // namespace game_test
