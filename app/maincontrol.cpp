@@ -9,6 +9,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "savedata/cglist.h"
 #include "savedata/savefolder.h"
 #include "savedata/systemfile.h"
 #include "setup/namelist.h"
@@ -117,12 +118,7 @@ CMainControl::CMainControl(CCommonSystemFile* systemFile, CWheelMessage* wheelMe
   bool changed = false;
   int lists = 0;
   for (int n = 1; n <= 256; ++n) {
-    char name[64];
-    if (n <= 99)
-      std::snprintf(name, sizeof name, "spt\\cglist%d%d.xtx", n / 10, n % 10);
-    else
-      std::snprintf(name, sizeof name, "spt\\cglist%c%d.xtx", 'A' + (n - 100) / 10, n % 10);
-    FILE* f = platform::FileOpen(name, "rb");
+    FILE* f = platform::FileOpen(CGListFileName(n), "rb");
     if (!f) break;
     std::fclose(f);
     lists = n;
