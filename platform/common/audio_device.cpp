@@ -302,9 +302,11 @@ void AudioDevice::Render(int16_t* out, int frames) {
     } else {
       for (BufferState* b : buffers_) MixBuffer(*b, nullptr, frames, &fire);
     }
+    // Still under the lock: once a buffer is destroyed (which takes the
+    // lock) no notification of it can fire, so its owner may free the
+    // events. A woken thread that calls into the device waits for the lock.
+    SetAll(fire);
   }
-  // Outside the lock: a waiting thread may call straight back into the device.
-  SetAll(fire);
 }
 
 // --- SoundBuffer ---

@@ -2,6 +2,9 @@
 //   Writes a voice file (".vaw") from a PCM WAV file (1 or 2 channels, 8 or
 //   16 bits): the PCM form, or with --ogg the Ogg Vorbis form (quality
 //   -0.1..1.0, default 0.4).
+// zor-sound music [--quality Q] IN.wav OUT.wgq
+//   Writes a music file (".wgq", Ogg Vorbis) from a 44,100 Hz PCM WAV file
+//   (a mono one is made stereo; other rates are refused).
 // zor-sound pack OUT.vpk IN.vaw...
 //   Writes a voice pack and its index (OUT.vtb beside it). Each entry is
 //   named after its file without ".vaw" (at most 8 characters); the game
@@ -19,16 +22,17 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw\n"
+               "       zor-sound music [--quality Q] IN.wav OUT.wgq\n"
                "       zor-sound pack OUT.vpk IN.vaw...\n");
   return 2;
 }
 
-int Voice(const std::vector<std::string>& args) {
-  bool ogg = false;
+int Encode(const std::vector<std::string>& args, bool music) {
+  bool ogg = music;
   float quality = 0.4f;
   std::vector<std::string> files;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--ogg") {
+    if (args[i] == "--ogg" && !music) {
       ogg = true;
     } else if (args[i] == "--quality" && i + 1 < args.size()) {
       char* end = nullptr;
@@ -55,7 +59,12 @@ int Voice(const std::vector<std::string>& args) {
     return 1;
   }
   std::vector<uint8_t> out;
-  if (ogg) {
+  if (music) {
+    if (!soundtool::MakeMusicFile(wav, quality, &out, &error)) {
+      std::fprintf(stderr, "zor-sound: %s: %s\n", files[0].c_str(), error.c_str());
+      return 1;
+    }
+  } else if (ogg) {
     if (!soundtool::MakeOggVoice(wav, quality, &out, &error)) {
       std::fprintf(stderr, "zor-sound: %s: %s\n", files[0].c_str(), error.c_str());
       return 1;
@@ -114,7 +123,8 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
-  if (command == "voice") return Voice(args);
+  if (command == "voice") return Encode(args, false);
+  if (command == "music") return Encode(args, true);
   if (command == "pack") return Pack(args);
   return Usage();
 }

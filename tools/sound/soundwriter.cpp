@@ -6,6 +6,7 @@
 
 #include <strings.h>
 
+#include <cstddef>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -135,6 +136,55 @@ bool MakeOggVoice(const platform::WavData& wav, float quality, std::vector<uint8
   const uint64_t length = static_cast<uint64_t>(frames) * static_cast<uint64_t>(decoded.BlockAlign());
   if (length > 0x0FFFFFFFu) return Fail(error, "the sound is too long for a voice file");
   *out = MakeVoiceImage(kTypeOgg, decoded, static_cast<uint32_t>(length), ogg);
+  return true;
+}
+
+std::vector<uint8_t> MakeMusicImage(char type, const std::vector<uint8_t>& ogg) {
+  std::vector<uint8_t> out(64, 0);
+  out[57] = static_cast<uint8_t>(type);
+  if (type == kTypeOgg) {
+    const platform::AudioFormat format{2, kMusicRate, 16};
+    platform::PutTag(&out, "RIFF");
+    platform::PutLE32(&out, static_cast<uint32_t>(20 + kFmtLength + ogg.size()));
+    platform::PutTag(&out, "WAVE");
+    platform::PutTag(&out, "fmt ");
+    platform::PutLE32(&out, kFmtLength);
+    platform::PutLE16(&out, 1);
+    platform::PutLE16(&out, static_cast<uint16_t>(format.channels));
+    platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec));
+    platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
+    platform::PutLE16(&out, static_cast<uint16_t>(format.BlockAlign()));
+    platform::PutLE16(&out, static_cast<uint16_t>(format.bitsPerSample));
+    platform::PutLE16(&out, 0);
+  }
+  out.insert(out.end(), ogg.begin(), ogg.end());
+  return out;
+}
+
+bool MakeMusicFile(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
+                   std::string* error) {
+  if (!wav.format.Valid()) return Fail(error, "unsupported format");
+  if (wav.format.samplesPerSec != kMusicRate)
+    return Fail(error, "music must be 44100 Hz (this sound is " +
+                           std::to_string(wav.format.samplesPerSec) + " Hz); resample it first");
+  const platform::WavData* source = &wav;
+  platform::WavData stereo;
+  if (wav.format.channels == 1) {
+    // The music buffer is stereo: both sides get the one channel.
+    stereo.format = {2, kMusicRate, wav.format.bitsPerSample};
+    const size_t bytes = static_cast<size_t>(wav.format.bitsPerSample / 8);
+    stereo.pcm.reserve(wav.pcm.size() * 2);
+    for (size_t at = 0; at + bytes <= wav.pcm.size(); at += bytes) {
+      stereo.pcm.insert(stereo.pcm.end(), wav.pcm.begin() + static_cast<std::ptrdiff_t>(at),
+                        wav.pcm.begin() + static_cast<std::ptrdiff_t>(at + bytes));
+      stereo.pcm.insert(stereo.pcm.end(), wav.pcm.begin() + static_cast<std::ptrdiff_t>(at),
+                        wav.pcm.begin() + static_cast<std::ptrdiff_t>(at + bytes));
+    }
+    source = &stereo;
+  }
+  std::vector<uint8_t> ogg;
+  if (!EncodeVorbis(*source, quality, &ogg, error)) return false;
+  *out = MakeMusicImage(kTypeOgg, ogg);
   return true;
 }
 

@@ -36,6 +36,19 @@ bool EncodeVorbis(const platform::WavData& wav, float quality, std::vector<uint8
 bool MakeOggVoice(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
                   std::string* error);
 
+// Music files (".wgq") play at 44,100 Hz stereo only.
+constexpr int kMusicRate = 44100;
+
+// A music file around an Ogg stream: the header with its type character;
+// type '2' adds the RIFF part and a fmt chunk (44,100 Hz stereo 16-bit)
+// before the stream, other types put the stream right after the header.
+std::vector<uint8_t> MakeMusicImage(char type, const std::vector<uint8_t>& ogg);
+
+// The music file of a 44,100 Hz WAV sound (a mono one is made stereo), in
+// the type '2' form. False with a reason for other rates.
+bool MakeMusicFile(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
+                   std::string* error);
+
 struct PackEntry {
   std::string name;            // at most 8 bytes
   std::vector<uint8_t> image;  // a voice file

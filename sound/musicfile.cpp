@@ -1,0 +1,213 @@
+#include "sound/musicfile.h"
+
+#include <ogg/ogg.h>
+#include <vorbis/codec.h>
+
+#include <string>
+
+#include "platform/bytes.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace {
+
+constexpr int kHeaderSize = 64;
+constexpr int kTypeOffset = 57;
+constexpr int kRiffPartSize = 20;
+constexpr int kFmtLengthOffset = 16;  // inside the RIFF part
+
+}  // namespace
+
+FILE* OpenMusicFile(const char* name) {
+  if (!name || !*name) return nullptr;
+  FILE* file = platform::FileOpen(std::string("wgq\\") + name + ".wgq", "rb");
+  if (!file) return nullptr;
+  uint8_t header[kHeaderSize];
+  bool ok = std::fread(header, 1, kHeaderSize, file) == kHeaderSize;
+  if (ok && header[kTypeOffset] == '2') {
+    uint8_t riff[kRiffPartSize];
+    ok = std::fread(riff, 1, kRiffPartSize, file) == kRiffPartSize;
+    const int32_t fmtLength = ok ? platform::GetLE32Signed(riff + kFmtLengthOffset) : -1;
+    ok = ok && fmtLength >= 0 && std::fseek(file, fmtLength, SEEK_CUR) == 0;
+  }
+  if (!ok) std::fseek(file, 0, SEEK_END);
+  return file;
+}
+
+struct COggStreamDecoder::State {
+  ogg_sync_state sync;
+  ogg_stream_state stream;
+  ogg_page page;
+  ogg_packet packet;
+  vorbis_info info;
+  vorbis_comment comment;
+  vorbis_dsp_state dsp;
+  vorbis_block block;
+  // What has been set up, so a failed open clears exactly that.
+  bool syncInit = false, streamInit = false, infoInit = false, dspInit = false, blockInit = false;
+};
+
+COggStreamDecoder::COggStreamDecoder(uint8_t* output)
+    : output_(output), state_(std::make_unique<State>()) {}
+
+COggStreamDecoder::~COggStreamDecoder() { Close(); }
+
+void COggStreamDecoder::Close() {
+  State& s = *state_;
+  if (s.streamInit) ogg_stream_clear(&s.stream);
+  if (s.blockInit) vorbis_block_clear(&s.block);
+  if (s.dspInit) vorbis_dsp_clear(&s.dsp);
+  if (s.infoInit) {
+    vorbis_comment_clear(&s.comment);
+    vorbis_info_clear(&s.info);
+  }
+  if (s.syncInit) ogg_sync_clear(&s.sync);
+  s.syncInit = s.streamInit = s.infoInit = s.dspInit = s.blockInit = false;
+  open_ = 0;
+  file_ = nullptr;
+  channels_ = 0;
+  samplesPerSec_ = 0;
+}
+
+int COggStreamDecoder::Feed() {
+  char* buffer = ogg_sync_buffer(&state_->sync, kReadSize);
+  if (!buffer) return 0;
+  const size_t got = std::fread(buffer, 1, kReadSize, file_);
+  ogg_sync_wrote(&state_->sync, static_cast<long>(got));
+  return static_cast<int>(got);
+}
+
+int COggStreamDecoder::Open(FILE* file) {
+  Close();
+  if (!file || !output_) return 0;
+  State& s = *state_;
+  file_ = file;
+  ogg_sync_init(&s.sync);
+  s.syncInit = true;
+  const int first = Feed();
+  platform::DebugOutput("S");
+  if (ogg_sync_pageout(&s.sync, &s.page) != 1) {
+    platform::DebugOutput(first == kReadSize ? "Must not be Vorbis data" : "[error1inOggDecoder]");
+    Close();
+    return 0;
+  }
+  ogg_stream_init(&s.stream, ogg_page_serialno(&s.page));
+  s.streamInit = true;
+  vorbis_info_init(&s.info);
+  vorbis_comment_init(&s.comment);
+  s.infoInit = true;
+  auto fail = [&](const char* why) {
+    platform::DebugOutput(why);
+    Close();
+    return 0;
+  };
+  if (ogg_stream_pagein(&s.stream, &s.page) < 0)
+    return fail("Error reading first page of Ogg bitstream data.\n");
+  if (ogg_stream_packetout(&s.stream, &s.packet) != 1)
+    return fail("Error reading initial header packet.\n");
+  if (vorbis_synthesis_headerin(&s.info, &s.comment, &s.packet) < 0)
+    return fail("This Ogg bitstream does not contain Vorbis ");
+
+  int headers = 0;
+  while (headers < 2) {
+    while (headers < 2) {
+      int result = ogg_sync_pageout(&s.sync, &s.page);
+      if (result == 0) break;
+      if (result < 0) continue;
+      ogg_stream_pagein(&s.stream, &s.page);
+      while (headers < 2) {
+        result = ogg_stream_packetout(&s.stream, &s.packet);
+        if (result == 0) break;
+        if (result < 0 || vorbis_synthesis_headerin(&s.info, &s.comment, &s.packet) < 0)
+          return fail("Corrupt secondary header.  Exiting.\n");
+        ++headers;
+      }
+    }
+    if (headers < 2) {
+      if (Feed() == 0) return fail("End of file before finding all Vorbis headers!\n");
+      platform::DebugOutput("A");
+    }
+  }
+
+  const int channels = s.info.channels;
+  // One batch of every channel must fit the output buffer.
+  if (channels <= 0 || channels > kReadSize) return fail("This Ogg bitstream does not contain Vorbis ");
+  if (vorbis_synthesis_init(&s.dsp, &s.info) != 0) return fail("Corrupt secondary header.  Exiting.\n");
+  s.dspInit = true;
+  if (vorbis_block_init(&s.dsp, &s.block) != 0) return fail("Corrupt secondary header.  Exiting.\n");
+  s.blockInit = true;
+  channels_ = channels;
+  samplesPerSec_ = static_cast<int>(s.info.rate);
+  framesPerBatch_ = kReadSize / channels;
+  needPage_ = false;
+  needPacket_ = true;
+  needBlock_ = true;
+  open_ = 1;
+  return 1;
+}
+
+int COggStreamDecoder::Decode() {
+  if (!open_) return 0;
+  State& s = *state_;
+  for (;;) {
+    if (needPage_) {
+      // Pages already in the sync layer first, so it never grows beyond a
+      // page and one read.
+      int result = ogg_sync_pageout(&s.sync, &s.page);
+      if (result == 0) {
+        if (Feed() == 0) return 0;
+        result = ogg_sync_pageout(&s.sync, &s.page);
+        if (result == 0) continue;
+      }
+      needPage_ = false;
+      if (result < 0) {
+        platform::DebugOutput("Corrupt or missing data in bitstream");
+        continue;
+      }
+      ogg_stream_pagein(&s.stream, &s.page);
+      needPacket_ = true;
+      needBlock_ = true;
+      continue;
+    }
+    if (needPacket_) {
+      const int result = ogg_stream_packetout(&s.stream, &s.packet);
+      if (result == 0) {
+        needPage_ = true;
+        continue;
+      }
+      if (result < 0) continue;  // a hole in the data: take the next packet
+      needPacket_ = false;
+    }
+    if (needBlock_ && vorbis_synthesis(&s.block, &s.packet) == 0) {
+      vorbis_synthesis_blockin(&s.dsp, &s.block);
+      needBlock_ = false;
+    }
+    float** pcm = nullptr;
+    const int frames = vorbis_synthesis_pcmout(&s.dsp, &pcm);
+    if (frames > 0) {
+      const int m = frames < framesPerBatch_ ? frames : framesPerBatch_;
+      uint8_t* out = output_;
+      for (int i = 0; i < m; ++i) {
+        for (int c = 0; c < channels_; ++c) {
+          // Truncated toward zero, then clipped; a NaN is silence.
+          const float f = pcm[c][i] * 32767.0f;
+          int v = 0;
+          if (f >= 32767.0f)
+            v = 32767;
+          else if (f <= -32768.0f)
+            v = -32768;
+          else if (f == f)
+            v = static_cast<int>(f);
+          const uint16_t u = static_cast<uint16_t>(static_cast<int16_t>(v));
+          out[0] = static_cast<uint8_t>(u & 0xFF);
+          out[1] = static_cast<uint8_t>(u >> 8);
+          out += 2;
+        }
+      }
+      vorbis_synthesis_read(&s.dsp, m);
+      return channels_ * 2 * m;
+    }
+    needPacket_ = true;
+    needBlock_ = true;
+  }
+}
