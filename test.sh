@@ -14,6 +14,13 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_SANITIZE=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test -j "$jobs" --output-on-failure --timeout 600
 
+# The music streams run worker threads: their tests also run under
+# ThreadSanitizer.
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_TSAN=ON -DZOR_BENCH=OFF
+cmake --build build/tsan -j "$jobs" --target test_music
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --output-on-failure \
+  -R '^(Bgm|Music|SpectrumPrint|FastFourierTransform)'
+
 # The optimised build must compile cleanly too (it is what ./run.sh and the
 # benchmarks use, and some warnings appear only with optimisation).
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF
