@@ -6,8 +6,8 @@
 
 #include "platform/files.h"
 #include "platform/system.h"
-#include "savedata/datautil.h"
 #include "setup/namelist.h"
+#include "setup/text.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void CChartFile::Read(bool inverted) {
   list.Load(ChartPath(chart_, inverted ? "fxf" : "xtx").c_str(), inverted, true);
   const int count = list.GetCount();
   if (count > 0) {
-    const int height = savedata::ParseDecimal(list.GetName(0));
+    const int height = setup::ParseDecimal(list.GetName(0));
     height_ = height < kMinHeight ? kMinHeight : height;
   }
 
@@ -59,20 +59,20 @@ void CChartFile::Read(bool inverted) {
     if (token[0] == '@') {
       nodes_.emplace_back();
       node = &nodes_.back();
-      node->number = savedata::ParseDecimal(token + 1);
+      node->number = setup::ParseDecimal(token + 1);
       field = 0;
       continue;
     }
     // Tokens before the first node are not part of any node.
     if (!node) continue;
     if (field < 3) {
-      const int value = savedata::ParseDecimal(token);
+      const int value = setup::ParseDecimal(token);
       if (field == 0) node->size = value <= 0 ? 1 : value;
       if (field == 1) node->x = value;
       if (field == 2) node->y = value;
       ++field;
     } else if (StartsLink(token[0])) {
-      node->links.push_back(savedata::ParseDecimal(token));
+      node->links.push_back(setup::ParseDecimal(token));
     } else if (token[0] == '$') {
       node->hasLabel = true;
       node->label = token + 1;

@@ -1,6 +1,6 @@
 #include "savedata/scenevoice.h"
 
-#include "savedata/datautil.h"
+#include "setup/text.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ int FlagBit(const char* token) {
   for (const char* p = token + 1; *p; ++p) {
     if (*p < '0' || *p > '9') return -1;
   }
-  const int n = savedata::ParseDecimal(token + 1);
+  const int n = setup::ParseDecimal(token + 1);
   return n >= 0 && n <= 31 ? n : -1;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "setup/text.h"
 
 namespace {
 
@@ -56,34 +57,10 @@ bool IsBlank(unsigned char c) {
 
 bool EndsToken(unsigned char c) { return IsBlank(c) || c == ','; }
 
-unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-
-// ASCII letters compare without case; the second byte of a double-byte
-// character is compared as it is, so two different kanji never meet.
-bool EqualNoCase(const char* a, const char* b) {
-  const auto* p = reinterpret_cast<const unsigned char*>(a);
-  const auto* q = reinterpret_cast<const unsigned char*>(b);
-  for (;;) {
-    if (*p == 0 || *q == 0) return *p == *q;
-    if (platform::IsCp932LeadByte(*p) || platform::IsCp932LeadByte(*q)) {
-      if (*p != *q) return false;
-      ++p;
-      ++q;
-      if (*p != *q) return false;
-      if (*p == 0) return true;
-    } else if (FoldAscii(*p) != FoldAscii(*q)) {
-      return false;
-    }
-    ++p;
-    ++q;
-  }
-}
 
 bool Matches(const char* slot, const char* text, bool caseInsensitive) {
   if (slot[0] == '\0') return false;
-  return caseInsensitive ? EqualNoCase(slot, text) : std::strcmp(slot, text) == 0;
+  return caseInsensitive ? setup::EqualNoCase(slot, text) : std::strcmp(slot, text) == 0;
 }
 
 }  // namespace

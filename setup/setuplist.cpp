@@ -4,6 +4,7 @@
 #include <new>
 
 #include "setup/namelist.h"
+#include "setup/text.h"
 
 namespace {
 
@@ -16,26 +17,6 @@ const char* FindValue(const CNameList* list, const char* key) {
   return list->GetName(slot + 1);
 }
 
-// Leading blanks, an optional sign, then decimal digits up to the first
-// other character (0 when there are none); overflow wraps in 32 bits.
-int ParseInt(const char* text) {
-  if (!text) return 0;
-  while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\v' || *text == '\f' || *text == '\r') {
-    ++text;
-  }
-  bool negative = false;
-  if (*text == '+' || *text == '-') {
-    negative = *text == '-';
-    ++text;
-  }
-  uint32_t value = 0;
-  while (*text >= '0' && *text <= '9') {
-    value = value * 10u + static_cast<uint32_t>(*text - '0');
-    ++text;
-  }
-  if (negative) value = 0u - value;
-  return static_cast<int>(value);
-}
 
 CNameList* LoadOwned(CNameList** owned, const char* name, int pairs, int* result) {
   if (!*owned) {
@@ -51,7 +32,7 @@ CNameList* LoadOwned(CNameList** owned, const char* name, int pairs, int* result
 int GetInt(const CNameList* list, int* out, const char* key) {
   const char* value = FindValue(list, key);
   if (!value || !out) return 0;
-  *out = ParseInt(value);
+  *out = setup::ParseDecimal(value);
   return 1;
 }
 

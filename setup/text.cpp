@@ -1,0 +1,54 @@
+#include "setup/text.h"
+
+#include <cstdint>
+
+#include "platform/codec.h"
+
+namespace setup {
+
+int ParseDecimal(const char* text) {
+  if (!text) return 0;
+  while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\v' || *text == '\f' ||
+         *text == '\r') {
+    ++text;
+  }
+  bool negative = false;
+  if (*text == '+' || *text == '-') {
+    negative = *text == '-';
+    ++text;
+  }
+  uint32_t value = 0;
+  while (*text >= '0' && *text <= '9') {
+    value = value * 10u + static_cast<uint32_t>(*text - '0');
+    ++text;
+  }
+  if (negative) value = 0u - value;
+  return static_cast<int>(value);
+}
+
+namespace {
+unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+}  // namespace
+
+bool EqualNoCase(const char* a, const char* b) {
+  const auto* p = reinterpret_cast<const unsigned char*>(a);
+  const auto* q = reinterpret_cast<const unsigned char*>(b);
+  for (;;) {
+    if (*p == 0 || *q == 0) return *p == *q;
+    if (platform::IsCp932LeadByte(*p) || platform::IsCp932LeadByte(*q)) {
+      if (*p != *q) return false;
+      ++p;
+      ++q;
+      if (*p != *q) return false;
+      if (*p == 0) return true;
+    } else if (FoldAscii(*p) != FoldAscii(*q)) {
+      return false;
+    }
+    ++p;
+    ++q;
+  }
+}
+
+}  // namespace setup

@@ -1,0 +1,16 @@
+// Text rules shared by every reader of settings and data lists.
+#pragma once
+
+namespace setup {
+
+// A decimal number in a list token, read as the run-time's atoi reads it:
+// leading blanks, an optional sign, then decimal digits up to the first other
+// character (0 when there are none); overflow wraps in 32 bits.
+int ParseDecimal(const char* text);
+
+// Equal without regard to ASCII letter case; the second byte of a CP932
+// double-byte character is compared as it is, so two different kanji never
+// meet.
+bool EqualNoCase(const char* a, const char* b);
+
+}  // namespace setup
