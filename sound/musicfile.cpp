@@ -8,6 +8,7 @@
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "sound/oggdecoder.h"
 
 namespace {
 
@@ -186,24 +187,7 @@ int COggStreamDecoder::Decode() {
     const int frames = vorbis_synthesis_pcmout(&s.dsp, &pcm);
     if (frames > 0) {
       const int m = frames < framesPerBatch_ ? frames : framesPerBatch_;
-      uint8_t* out = output_;
-      for (int i = 0; i < m; ++i) {
-        for (int c = 0; c < channels_; ++c) {
-          // Truncated toward zero, then clipped; a NaN is silence.
-          const float f = pcm[c][i] * 32767.0f;
-          int v = 0;
-          if (f >= 32767.0f)
-            v = 32767;
-          else if (f <= -32768.0f)
-            v = -32768;
-          else if (f == f)
-            v = static_cast<int>(f);
-          const uint16_t u = static_cast<uint16_t>(static_cast<int16_t>(v));
-          out[0] = static_cast<uint8_t>(u & 0xFF);
-          out[1] = static_cast<uint8_t>(u >> 8);
-          out += 2;
-        }
-      }
+      WritePcm16(pcm, channels_, m, output_);
       vorbis_synthesis_read(&s.dsp, m);
       return channels_ * 2 * m;
     }

@@ -11,6 +11,26 @@ namespace {
 constexpr int kChunk = 4096;
 }
 
+uint8_t* WritePcm16(float* const* planes, int channels, int frames, uint8_t* out) {
+  for (int i = 0; i < frames; ++i) {
+    for (int c = 0; c < channels; ++c) {
+      const float f = planes[c][i] * 32767.0f;
+      int v = 0;
+      if (f >= 32767.0f)
+        v = 32767;
+      else if (f <= -32768.0f)
+        v = -32768;
+      else if (f == f)
+        v = static_cast<int>(f);
+      const uint16_t u = static_cast<uint16_t>(static_cast<int16_t>(v));
+      out[0] = static_cast<uint8_t>(u & 0xFF);
+      out[1] = static_cast<uint8_t>(u >> 8);
+      out += 2;
+    }
+  }
+  return out;
+}
+
 struct COggDecoder::State {
   ogg_sync_state sync;
   ogg_stream_state stream;
@@ -156,24 +176,7 @@ int COggDecoder::Decode(const uint8_t* source, int length, uint8_t* destination,
             m = room;
             full = true;
           }
-          uint8_t* out = destination + written;
-          for (int i = 0; i < m; ++i) {
-            for (int c = 0; c < channels; ++c) {
-              // Truncated toward zero, then clipped.
-              const float f = pcm[c][i] * 32767.0f;
-              int v = 0;
-              if (f >= 32767.0f)
-                v = 32767;
-              else if (f <= -32768.0f)
-                v = -32768;
-              else if (f == f)
-                v = static_cast<int>(f);
-              const uint16_t u = static_cast<uint16_t>(static_cast<int16_t>(v));
-              out[0] = static_cast<uint8_t>(u & 0xFF);
-              out[1] = static_cast<uint8_t>(u >> 8);
-              out += 2;
-            }
-          }
+          WritePcm16(pcm, channels, m, destination + written);
           written += m * frameBytes;
           vorbis_synthesis_read(&s.dsp, m);
         }

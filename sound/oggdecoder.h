@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <memory>
 
+// Writes `frames` frames of Vorbis float samples (one plane per channel) as
+// interleaved little-endian 16-bit PCM: truncated toward zero, then clipped;
+// a NaN is silence. Returns the byte after the last one written.
+uint8_t* WritePcm16(float* const* planes, int channels, int frames, uint8_t* out);
+
 class COggDecoder {
  public:
   COggDecoder();
