@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/common/localtime.h"
 #include "platform/codec.h"
 #include "platform/common/png_writer.h"
 
@@ -19,16 +20,7 @@ LocalTime FromEpochMs(int64_t epochSeconds, int millisecond) {
   time_t t = static_cast<time_t>(epochSeconds);
   struct tm tm {};
   gmtime_r(&t, &tm);
-  LocalTime lt;
-  lt.year = tm.tm_year + 1900;
-  lt.month = tm.tm_mon + 1;
-  lt.day = tm.tm_mday;
-  lt.weekday = tm.tm_wday;
-  lt.hour = tm.tm_hour;
-  lt.minute = tm.tm_min;
-  lt.second = tm.tm_sec;
-  lt.millisecond = millisecond;
-  return lt;
+  return ToLocalTime(tm, millisecond);
 }
 
 uintptr_t ButtonMask(const bool* held) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/codec.h"
+#include "platform/common/localtime.h"
 #include "platform/sdl/sdl.h"
 
 namespace platform {
@@ -13,19 +14,6 @@ namespace platform {
 namespace {
 
 std::atomic<bool> g_debugOutput{false};
-
-LocalTime FromTm(const std::tm& t, long nanoseconds) {
-  LocalTime out;
-  out.year = t.tm_year + 1900;
-  out.month = t.tm_mon + 1;
-  out.day = t.tm_mday;
-  out.weekday = t.tm_wday;
-  out.hour = t.tm_hour;
-  out.minute = t.tm_min;
-  out.second = t.tm_sec;
-  out.millisecond = static_cast<int>(nanoseconds / 1000000);
-  return out;
-}
 
 timespec Now() {
   timespec ts{};
@@ -84,7 +72,7 @@ LocalTime SdlBackend::GetLocalTime() {
   time_t seconds = ts.tv_sec;
   std::tm t{};
   localtime_r(&seconds, &t);
-  return FromTm(t, ts.tv_nsec);
+  return ToLocalTime(t, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
 LocalTime SdlBackend::GetUtcTime() {
@@ -92,7 +80,7 @@ LocalTime SdlBackend::GetUtcTime() {
   time_t seconds = ts.tv_sec;
   std::tm t{};
   gmtime_r(&seconds, &t);
-  return FromTm(t, ts.tv_nsec);
+  return ToLocalTime(t, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
 int64_t SdlBackend::EpochSeconds() { return static_cast<int64_t>(Now().tv_sec); }
