@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "savedata/chartfile.h"
@@ -16,13 +17,6 @@
 namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_chart: %s\n", what);
-    std::abort();
-  }
-}
 
 // Everything a chart answers, as text, so two reads can be compared.
 std::string Describe(const CChartFile& chart) {
@@ -43,10 +37,10 @@ std::string Describe(const CChartFile& chart) {
     out += label ? std::string(" $") + label : std::string(" -");
     for (int column = 0; column < 2; ++column) {
       const int texts = chart.GetTextCount(number, column);
-      Check(texts >= 0 && texts <= CChartFile::GetChartDescMax(), "text count");
+      fuzzsupport::Check(texts >= 0 && texts <= CChartFile::GetChartDescMax(), "text count");
       for (int i = -1; i <= texts; ++i) {
         const char* text = chart.GetText(number, i, column);
-        Check((text != nullptr) == (i >= 0 && i < texts), "text presence");
+        fuzzsupport::Check((text != nullptr) == (i >= 0 && i < texts), "text presence");
         if (text) out += std::string(" ") + text;
       }
     }
@@ -58,12 +52,7 @@ std::string Describe(const CChartFile& chart) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder / "chart", error);
-  platform::SetGameFolder(folder.string());
+  g_host = &fuzzsupport::EnterGameFolder("chart");
   return 0;
 }
 
@@ -78,22 +67,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CChartFile plain(1, 0, 1000);
   CChartFile fromInverted(1, 1, 1000);
   const std::string described = Describe(plain);
-  Check(described == Describe(fromInverted), "the inverted form reads the same");
-  Check(plain.GetChartHeight() >= CChartFile::kMinHeight, "height");
+  fuzzsupport::Check(described == Describe(fromInverted), "the inverted form reads the same");
+  fuzzsupport::Check(plain.GetChartHeight() >= CChartFile::kMinHeight, "height");
 
   // Saving twice over gives the same file (the first save may drop empty
   // texts).
-  Check(plain.Save() == 1, "save");
+  fuzzsupport::Check(plain.Save() == 1, "save");
   CChartFile saved(1, 0, 1000);
-  Check(saved.Save() == 1, "second save");
+  fuzzsupport::Check(saved.Save() == 1, "second save");
   std::string once;
-  Check(platform::ReadWholeFile("chart\\chart2.xtx", &once), "read back");
+  fuzzsupport::Check(platform::ReadWholeFile("chart\\chart2.xtx", &once), "read back");
   CChartFile again(1, 0, 1000);
-  Check(again.Save() == 1, "third save");
+  fuzzsupport::Check(again.Save() == 1, "third save");
   std::string twice;
-  Check(platform::ReadWholeFile("chart\\chart2.xtx", &twice), "read back again");
-  Check(once == twice, "a saved chart saves the same");
-  Check(Describe(saved) == Describe(again), "a saved chart reads back the same");
+  fuzzsupport::Check(platform::ReadWholeFile("chart\\chart2.xtx", &twice), "read back again");
+  fuzzsupport::Check(once == twice, "a saved chart saves the same");
+  fuzzsupport::Check(Describe(saved) == Describe(again), "a saved chart reads back the same");
   g_host->ClearBoxes();
   return 0;
 }

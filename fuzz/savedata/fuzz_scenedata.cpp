@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "savedata/scenedata.h"
@@ -15,13 +16,6 @@
 namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_scenedata: %s\n", what);
-    std::abort();
-  }
-}
 
 int32_t WordAt(const uint8_t* data, size_t n) {
   const uint8_t* p = data + 4 * n;
@@ -32,50 +26,45 @@ int32_t WordAt(const uint8_t* data, size_t n) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder / "spt", error);
-  platform::SetGameFolder(folder.string());
+  g_host = &fuzzsupport::EnterGameFolder("spt");
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!platform::WriteWholeFile("spt\\scene.dat", data, size)) return 0;
   CSceneDataFile scenes;
-  Check(g_host->Boxes().empty(), "no box for a file that is there");
+  fuzzsupport::Check(g_host->Boxes().empty(), "no box for a file that is there");
   const size_t words = size / 4;
 
   CCommonSystemFile sys;
   // Some seen flags, placed by the input.
   for (size_t i = 0; i + 1 < size && i < 32; i += 2) sys.SetFilmFlag(data[i] % 70, data[i + 1] * 9);
   CSceneList list(&sys, &scenes);
-  Check(list.GetCharaCount() == scenes.GetCharaCount(), "character count");
+  fuzzsupport::Check(list.GetCharaCount() == scenes.GetCharaCount(), "character count");
   for (int c = 0; c < scenes.GetCharaCount(); ++c) {
     const int count = scenes.GetSceneCount(c);
-    Check(scenes.GetMarkedSceneCount(c) >= 0 && scenes.GetMarkedSceneCount(c) <= count, "marked count");
+    fuzzsupport::Check(scenes.GetMarkedSceneCount(c) >= 0 && scenes.GetMarkedSceneCount(c) <= count, "marked count");
     for (int s = 0; s < count; ++s) {
       const int record = scenes.GetRecordIndex(c, s);
       const int items = scenes.GetItemCount(c, s);
-      Check(
+      fuzzsupport::Check(
           record >= 2 && items >= 0 && static_cast<size_t>(record) + 2 + static_cast<size_t>(items) <= words,
           "a record lies inside the words read");
-      Check(scenes.GetWord(record) == WordAt(data, static_cast<size_t>(record)), "record word");
-      Check(scenes.IsSceneMarked(c, s) == (WordAt(data, static_cast<size_t>(record)) < 0 ? 1 : 0), "marked");
+      fuzzsupport::Check(scenes.GetWord(record) == WordAt(data, static_cast<size_t>(record)), "record word");
+      fuzzsupport::Check(scenes.IsSceneMarked(c, s) == (WordAt(data, static_cast<size_t>(record)) < 0 ? 1 : 0), "marked");
       for (int i = 0; i < items; ++i) {
         const int32_t v = WordAt(data, static_cast<size_t>(record) + 2 + static_cast<size_t>(i));
-        Check(scenes.GetItemOrNone(c, s, i) == (v < 0 ? -1 : v - 1), "item");
+        fuzzsupport::Check(scenes.GetItemOrNone(c, s, i) == (v < 0 ? -1 : v - 1), "item");
         scenes.GetItem(c, s, i);
       }
       const int seen = list.IsSceneSeen(c, s);
-      Check(seen == 0 || seen == 1, "seen");
+      fuzzsupport::Check(seen == 0 || seen == 1, "seen");
     }
     const int percent = list.GetSeenPercent(c);
-    Check(percent >= 0 && percent <= 100, "percent");
+    fuzzsupport::Check(percent >= 0 && percent <= 100, "percent");
   }
   const int total = list.GetTotalSeenPercent();
-  Check(total >= 0 && total <= 100, "total percent");
+  fuzzsupport::Check(total >= 0 && total <= 100, "total percent");
   list.SetCurrentChara(size > 0 ? data[0] % 4 : 0)->SetCurrentScene(size > 1 ? data[1] % 4 : 0);
   for (int i = 0; i < 8; ++i) list.NextItem();
   return 0;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "savedata/savefolder.h"
@@ -17,22 +18,10 @@ namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_sysfile: %s\n", what);
-    std::abort();
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  platform::SetGameFolder(folder.string());
+  g_host = &fuzzsupport::EnterGameFolder();
   SetSaveFolder(nullptr, nullptr, 0);
   CreateSaveFolder();
   return 0;
@@ -46,16 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1) SetCGCharaCount(data[1]);
 
   CCommonSystemFile file;
-  Check(file.Load(0) == 1, "the file was there");
+  fuzzsupport::Check(file.Load(0) == 1, "the file was there");
   for (int k = 0; k < CCommonSystemFile::kBlockCount; ++k) {
-    Check(file.GetBlockWord(k, 0) == CCommonSystemFile::kBlocks[k].size, "block size");
-    Check(file.GetBlockWord(k, 4) == CCommonSystemFile::kBlocks[k].id, "block id");
+    fuzzsupport::Check(file.GetBlockWord(k, 0) == CCommonSystemFile::kBlocks[k].size, "block size");
+    fuzzsupport::Check(file.GetBlockWord(k, 4) == CCommonSystemFile::kBlocks[k].id, "block id");
   }
-  Check(std::strlen(file.GetFamilyName()) < 16 && std::strlen(file.GetGivenName()) < 16, "names");
-  Check(std::strlen(file.GetFontFace()) < 256, "font face");
+  fuzzsupport::Check(std::strlen(file.GetFamilyName()) < 16 && std::strlen(file.GetGivenName()) < 16, "names");
+  fuzzsupport::Check(std::strlen(file.GetFontFace()) < 256, "font face");
   for (int n = -1; n <= 72; ++n) {
     const int v = file.GetFiveBitValue(n);
-    Check(v >= -16 && v <= 15, "five-bit value");
+    fuzzsupport::Check(v >= -16 && v <= 15, "five-bit value");
   }
 
   // Flag operations at places taken from the input, inside and outside.
@@ -69,13 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.SetVoiceFlag(index);
     file.AddMusicCount(index);
     file.SetFiveBitValue(data[i + 3] % 80 - 4, index);
-    Check(file.GetMesFlag(row, index) <= 1 && file.GetCGFlag(row, index) <= 1, "flag");
+    fuzzsupport::Check(file.GetMesFlag(row, index) <= 1 && file.GetCGFlag(row, index) <= 1, "flag");
   }
 
-  Check(file.Save(0) == 1, "save");
+  fuzzsupport::Check(file.Save(0) == 1, "save");
   CCommonSystemFile again;
-  Check(again.Load(0) == 1, "reload");
-  Check(std::memcmp(file.GetImage(), again.GetImage(), CCommonSystemFile::kFileSize) == 0,
+  fuzzsupport::Check(again.Load(0) == 1, "reload");
+  fuzzsupport::Check(std::memcmp(file.GetImage(), again.GetImage(), CCommonSystemFile::kFileSize) == 0,
         "a saved file reads back the same");
   g_host->ClearBoxes();
   return 0;

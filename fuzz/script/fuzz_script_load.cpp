@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/support/fuzz_support.h"
 #include "fuzz_common.h"
 #include "script/script.h"
 
@@ -24,13 +25,6 @@ class SilentGame : public CScriptCallBack {
 // Everything read goes here, so the reads stay.
 size_t g_sink = 0;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_script_load: %s\n", what);
-    std::abort();
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -45,12 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int capacity = size > 0 ? data[size - 1] % 40 : -1;
   CScript script(&game, capacity);
   if (!script.Load("spt\\input.spt")) {
-    Check(!script.IsLoaded() && script.GetWordCount() == 0, "failed load left words");
+    fuzzsupport::Check(!script.IsLoaded() && script.GetWordCount() == 0, "failed load left words");
     return 0;
   }
-  Check(script.GetWordCount() == static_cast<int>(size / 4), "word count");
-  Check(script.GetWordCount() < script.GetCapacity(), "capacity");
-  Check(script.Load("SPT\\INPUT.SPT") == 1 && script.GetPC() == 0, "reload");
+  fuzzsupport::Check(script.GetWordCount() == static_cast<int>(size / 4), "word count");
+  fuzzsupport::Check(script.GetWordCount() < script.GetCapacity(), "capacity");
+  fuzzsupport::Check(script.Load("SPT\\INPUT.SPT") == 1 && script.GetPC() == 0, "reload");
 
   // Lookups with indexes from the input (words 1..16 of it).
   for (size_t k = 1; k <= 16; ++k) {

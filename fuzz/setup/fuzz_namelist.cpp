@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
@@ -16,13 +17,6 @@
 namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_namelist: %s\n", what);
-    std::abort();
-  }
-}
 
 // The first `n` tokens of both lists are the same.
 bool SamePrefix(const CNameList& a, const CNameList& b, int n) {
@@ -40,32 +34,26 @@ void Exercise(const CNameList& list) {
   CVarNameTable vars(const_cast<CNameList*>(&list));
   for (int i = 0; i < count && i < 64; ++i) {
     const char* name = list.GetName(i);
-    Check(name != nullptr && std::strlen(name) <= CNameList::kMaxToken, "token");
+    fuzzsupport::Check(name != nullptr && std::strlen(name) <= CNameList::kMaxToken, "token");
     const int key = list.SearchKey(name, true, i - 1);
-    Check(key == -1 || (key % 2 == 0 && key < count), "key slot");
-    Check((list.Search(name, i) >= 0) == (name[0] != '\0'), "search");
+    fuzzsupport::Check(key == -1 || (key % 2 == 0 && key < count), "key slot");
+    fuzzsupport::Check((list.Search(name, i) >= 0) == (name[0] != '\0'), "search");
     list.SearchColumn(name, 1 + i % 5, i % 2 == 0, i % 3);
     list.SearchStep(name, 1 + i % 3, i % 2);
     int value = 0;
     const char* text = nullptr;
     setup.GetSetupInt(&value, name);
     setup.GetSetupString(&text, name);
-    if (name[0] != '\0') Check(vars.SearchVar(name) >= 0, "variable");
+    if (name[0] != '\0') fuzzsupport::Check(vars.SearchVar(name) >= 0, "variable");
   }
-  Check(list.GetName(count) == nullptr, "past the count");
+  fuzzsupport::Check(list.GetName(count) == nullptr, "past the count");
   list.FindDuplicate();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  // A game folder of its own inside the run's working folder.
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  platform::SetGameFolder(folder.string());
+  g_host = &fuzzsupport::EnterGameFolder();
   return 0;
 }
 
@@ -74,18 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (bool invert : {false, true}) {
     CNameList list(size > 0 ? data[0] % 8 : 0);
     if (!list.Load("input.xtx", invert, false)) continue;
-    Check(list.GetCount() <= list.GetCapacity(), "count");
+    fuzzsupport::Check(list.GetCount() <= list.GetCapacity(), "count");
     Exercise(list);
 
     // What the writers store reads back the same (rows that are complete).
     const int count = list.GetCount();
     if (list.SavePairs("pairs.fxf", true)) {
       CNameList back;
-      Check(back.Load("pairs.fxf", true, false) && SamePrefix(list, back, count / 2 * 2), "pairs");
+      fuzzsupport::Check(back.Load("pairs.fxf", true, false) && SamePrefix(list, back, count / 2 * 2), "pairs");
     }
     if (list.SaveFiveColumns("five.xtx", false)) {
       CNameList back;
-      Check(back.Load("five.xtx", false, false) && SamePrefix(list, back, count / 5 * 5), "five");
+      fuzzsupport::Check(back.Load("five.xtx", false, false) && SamePrefix(list, back, count / 5 * 5), "five");
     }
 
     if (size == 0) continue;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -23,13 +24,6 @@ namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
 std::unique_ptr<CBgmStream> g_stream;
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_musicfile: %s\n", what);
-    std::abort();
-  }
-}
 
 platform::WavData Tone(int channels, int rate, int frames) {
   platform::WavData wav;
@@ -58,18 +52,13 @@ void Seed(const std::filesystem::path& dir) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
+  g_host = &fuzzsupport::EnterGameFolder("wgq");
   for (int i = 1; i < *argc; ++i) {
     if ((*argv)[i][0] != '-') {
       Seed((*argv)[i]);
       break;
     }
   }
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder / "wgq", error);
-  platform::SetGameFolder(folder.string());
   g_stream = std::make_unique<CBgmStream>(platform::Audio().get(), 0);
   g_stream->StartSpectrum();
   // The worker must end before the host and the event lock go away.
@@ -80,32 +69,32 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!platform::WriteWholeFile("wgq\\in.wgq", data, size)) return 0;
   FILE* file = OpenMusicFile("in");
-  Check(file != nullptr, "the music file does not open");
+  fuzzsupport::Check(file != nullptr, "the music file does not open");
   std::vector<uint8_t> out(COggStreamDecoder::kOutputSize);
   COggStreamDecoder decoder(out.data());
   if (decoder.Open(file)) {
     const int channels = decoder.GetChannels();
-    Check(channels >= 1, "channels");
+    fuzzsupport::Check(channels >= 1, "channels");
     for (int n; (n = decoder.Decode()) > 0;) {
-      Check(n <= COggStreamDecoder::kOutputSize && n % (2 * channels) == 0, "batch size");
+      fuzzsupport::Check(n <= COggStreamDecoder::kOutputSize && n % (2 * channels) == 0, "batch size");
     }
   } else {
-    Check(decoder.Decode() == 0, "a failed open decodes");
+    fuzzsupport::Check(decoder.Decode() == 0, "a failed open decodes");
   }
   decoder.Close();
   std::fclose(file);
 
   // The same file through the stream: refused formats and broken streams
   // end the music, good ones play.
-  Check(g_stream->Play("in", 1, 1, 5) == 1, "play");
+  fuzzsupport::Check(g_stream->Play("in", 1, 1, 5) == 1, "play");
   float wave[64];
   for (int step = 0; step < 30; ++step) {
     g_host->AdvanceClock(100);
     g_stream->GetWaveFloat(wave, 64, step & 1);
-    for (float v : wave) Check(v >= -1.0f && v <= 1.0f, "wave sample");
+    for (float v : wave) fuzzsupport::Check(v >= -1.0f && v <= 1.0f, "wave sample");
   }
   g_stream->Stop(0, 0);
-  Check(g_stream->IsPlaying() == 0, "still playing after a stop");
+  fuzzsupport::Check(g_stream->IsPlaying() == 0, "still playing after a stop");
   g_host->ClearBoxes();
   g_host->ClearDebugLines();
   return 0;

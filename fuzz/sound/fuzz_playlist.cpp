@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "sound/playlist.h"
@@ -17,22 +18,10 @@ namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_playlist: %s\n", what);
-    std::abort();
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder / "wgq", error);
-  platform::SetGameFolder(folder.string());
+  g_host = &fuzzsupport::EnterGameFolder("wgq");
   return 0;
 }
 
@@ -40,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!platform::WriteWholeFile("wgq\\in.mml", data, size)) return 0;
   CBgmPlayList list;
   if (!list.Load("in")) {
-    Check(list.Next() == nullptr, "a refused list hands out names");
+    fuzzsupport::Check(list.Next() == nullptr, "a refused list hands out names");
   } else {
     int names = 0;
     for (int pass = 0; pass < 3; ++pass) {
@@ -48,15 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char* name = list.Next();
         if (!name) break;
         const size_t n = std::strlen(name);
-        Check(n >= 1 && n <= CBgmPlayList::kMaxName, "name length");
-        Check(std::strpbrk(name, " ,[]\r") == nullptr, "separator in a name");
+        fuzzsupport::Check(n >= 1 && n <= CBgmPlayList::kMaxName, "name length");
+        fuzzsupport::Check(std::strpbrk(name, " ,[]\r") == nullptr, "separator in a name");
         ++names;
         // Names starting with an odd byte "play".
         if (static_cast<unsigned char>(name[0]) & 1) list.MarkSound();
       }
       list.Restart();
     }
-    Check(names > 0, "a valid list without names");
+    fuzzsupport::Check(names > 0, "a valid list without names");
   }
   g_host->ClearBoxes();
   return 0;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/support/fuzz_support.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -21,13 +22,6 @@
 namespace {
 
 platform::HeadlessBackend* g_host = nullptr;
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_voicefile: %s\n", what);
-    std::abort();
-  }
-}
 
 platform::WavData Tone(int channels, int bits, int frames) {
   platform::WavData wav;
@@ -75,12 +69,12 @@ void Seed(const std::filesystem::path& dir) {
 // Reads every byte the loader says it has, and plays it briefly.
 void Use(const CWaveBuffer& w) {
   const int size = w.GetDataSize();
-  Check(size >= 0, "data size");
-  Check(size == 0 || w.GetData() != nullptr, "data pointer");
+  fuzzsupport::Check(size >= 0, "data size");
+  fuzzsupport::Check(size == 0 || w.GetData() != nullptr, "data pointer");
   unsigned sum = 0;
   for (int i = 0; i < size; ++i) sum += w.GetData()[i];
-  Check(w.GetLength() >= 0, "length");
-  Check(w.GetImageLength() >= 0 && w.GetImageLength() <= w.GetCapacity(), "image length");
+  fuzzsupport::Check(w.GetLength() >= 0, "length");
+  fuzzsupport::Check(w.GetImageLength() >= 0 && w.GetImageLength() <= w.GetCapacity(), "image length");
   CSoundBuffer buffer(platform::Audio().get(), static_cast<int>(sum & 1));
   if (buffer.CreateBuffer(w.GetData(), size, w.GetChannels(), w.GetSamplesPerSec(),
                           w.GetBitsPerSample())) {
@@ -94,18 +88,13 @@ void Use(const CWaveBuffer& w) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
+  g_host = &fuzzsupport::EnterGameFolder();
   for (int i = 1; i < *argc; ++i) {
     if ((*argv)[i][0] != '-') {
       Seed((*argv)[i]);
       break;
     }
   }
-  const std::filesystem::path folder = std::filesystem::current_path() / "game";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  platform::SetGameFolder(folder.string());
   for (const char* dir : {"vaw", "vaw\\se", "cdvaw", "cdvaw\\fz"}) platform::CreateDirectory(dir);
   // A capture makes the clock mix real samples through the buffers.
   platform::Audio()->StartCapture();
@@ -139,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loaded) {
       Use(w);
     } else {
-      Check(w.GetDataSize() == 0 && w.GetData() == nullptr, "a failed load shows data");
+      fuzzsupport::Check(w.GetDataSize() == 0 && w.GetData() == nullptr, "a failed load shows data");
     }
   }
   platform::Audio()->StopCapture();

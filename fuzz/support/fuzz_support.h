@@ -1,0 +1,34 @@
+// What every fuzz target sets up: a quiet headless host, a game folder, and a
+// check that stops the run when an invariant breaks.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/headless/headless.h"
+
+namespace fuzzsupport {
+
+// Installs the headless host with its boxes silenced and makes "game" (and
+// `subfolder` below it) in the current folder the game folder.
+inline platform::HeadlessBackend& EnterGameFolder(const std::string& subfolder = "") {
+  platform::HeadlessBackend& host = platform::InstallHeadless();
+  host.SetBoxEcho(false);
+  const std::filesystem::path folder = std::filesystem::current_path() / "game";
+  std::error_code error;
+  std::filesystem::create_directories(subfolder.empty() ? folder : folder / subfolder, error);
+  platform::SetGameFolder(folder.string());
+  return host;
+}
+
+inline void Check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::abort();
+  }
+}
+
+}  // namespace fuzzsupport
