@@ -3,11 +3,10 @@
 // zor-asm --dump FILE.spt
 //   Lists the header, records and tables of a compiled script.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tools/asm/assembler.h"
+#include "tools/common/hostfile.h"
 
 namespace {
 
@@ -18,13 +17,6 @@ int Usage() {
   return 2;
 }
 
-bool ReadFile(const std::string& path, std::string* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,14 +24,14 @@ int main(int argc, char** argv) {
   const std::string first = argv[1];
   std::string input;
   if (first == "--dump") {
-    if (!ReadFile(argv[2], &input)) {
+    if (!toolsupport::ReadHostFile(argv[2], &input)) {
       std::fprintf(stderr, "zor-asm: cannot read %s\n", argv[2]);
       return 1;
     }
     std::fputs(zasm::Disassemble(zasm::DecodeFile(input)).c_str(), stdout);
     return 0;
   }
-  if (!ReadFile(first, &input)) {
+  if (!toolsupport::ReadHostFile(first, &input)) {
     std::fprintf(stderr, "zor-asm: cannot read %s\n", first.c_str());
     return 1;
   }
@@ -49,10 +41,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string bytes = assembly.FileBytes();
-  std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
+  if (!toolsupport::WriteHostFile(argv[2], bytes.data(), bytes.size())) {
     std::fprintf(stderr, "zor-asm: cannot write %s\n", argv[2]);
     return 1;
   }

@@ -14,6 +14,7 @@
 #include "platform/codec.h"
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
+#include "tools/common/hostfile.h"
 
 namespace {
 
@@ -24,16 +25,9 @@ int Usage() {
   return 2;
 }
 
-bool ReadFile(const std::string& path, std::string* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
 int Write(const std::string& inPath, const std::string& outPath, bool invert) {
   std::string text;
-  if (!ReadFile(inPath, &text)) {
+  if (!toolsupport::ReadHostFile(inPath, &text)) {
     std::fprintf(stderr, "zor-list: cannot read %s\n", inPath.c_str());
     return 1;
   }
@@ -59,10 +53,7 @@ int Write(const std::string& inPath, const std::string& outPath, bool invert) {
     for (char& c : list) c = static_cast<char>(~static_cast<unsigned char>(c));
   }
 
-  std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-  out.write(list.data(), static_cast<std::streamsize>(list.size()));
-  out.close();
-  if (!out) {
+  if (!toolsupport::WriteHostFile(outPath, list.data(), list.size())) {
     std::fprintf(stderr, "zor-list: cannot write %s\n", outPath.c_str());
     return 1;
   }

@@ -1,6 +1,7 @@
 #include "soundwriter.h"
 
 #include "platform/bytes.h"
+#include "tools/common/hostfile.h"
 
 #include <vorbis/vorbisenc.h>
 
@@ -214,17 +215,14 @@ bool MakeVoicePack(const std::vector<PackEntry>& entries, std::vector<uint8_t>* 
 }
 
 bool WriteBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
+  return toolsupport::WriteHostFile(hostPath, bytes.data(), bytes.size());
 }
 
 bool ReadBytes(const std::string& hostPath, std::vector<uint8_t>* bytes) {
-  std::ifstream in(hostPath, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  std::string text;
+  if (!toolsupport::ReadHostFile(hostPath, &text)) return false;
+  bytes->assign(text.begin(), text.end());
+  return true;
 }
 
 }  // namespace soundtool
