@@ -399,22 +399,3 @@ void CPicture::SplitBltLeft(int dstX, int dstY, int srcX, int srcY, int w, int h
                             const int* splits, int percent) {
   SplitBlt(dstX, dstY, srcX, srcY, w, h, useMask, splits, percent, false);
 }
-
-// The variants below come with the blend, stretch and tinted blitters.
-void CPicture::TransLucentBlt(int, int, int, int, int, int, int) {}
-void CPicture::TransLucentBlt0(int, int, int, int, int, int, int) {}
-void CPicture::TransLucentBlt3(int, int, int, int, int, int, int) {}
-void CPicture::AddBlt(int, int, int, int, int, int) {}
-void CPicture::AddSubBlt(int, int, int, int, int, int, int) {}
-void CPicture::ColorAddBlt(int, int, int, int, int, int, int, int, int, int, int) {}
-void CPicture::YUVChangeBlt(int, int, int, int, int, int, int, int) {}
-void CPicture::ShapeBlt(int, int, int, int, int, int, int, int, int) {}
-void CPicture::RedBlt(int, int, int, int, int, int, int) {}
-void CPicture::GreyBlt(int, int, int, int, int, int, int) {}
-void CPicture::GreyLevelBlt(int, int, int, int, int, int, int, int) {}
-void CPicture::SepiaBlt(int, int, int, int, int, int, int, int, int, int, int) {}
-void CPicture::StretchBlt(int, int, int, int, int, int, int, int, int, int) {}
-void CPicture::StretchAddSubBlt(int, int, int, int, int, int, int, int, int, int, int, int, int) {}
-void CPicture::ChangeTransLucentBlt(int, int, int, int, int, int, int, int, CPicture*, int, int) {}
-void CPicture::OverrapBlt(int, const int*) {}
-void CPicture::OverrapBlt2(CPicture*, int, const int*, const int*) {}

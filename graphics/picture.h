@@ -97,8 +97,9 @@ class CPicture {
   void SplitBltLeft(int dstX, int dstY, int srcX, int srcY, int w, int h, int useMask,
                     const int* splits, int percent);
 
-  // Variants drawn by the blend, stretch and tinted blitters. They come with
-  // those blitters; until then they draw nothing.
+  // Variants drawn by the blend, stretch and tinted blitters
+  // (graphics/pictureblend.cpp). Only the grey, red and silhouette draws take
+  // an 8-bit picture.
   void TransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
   void TransLucentBlt0(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
   void TransLucentBlt3(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
@@ -133,6 +134,8 @@ class CPicture {
   int ReadBmpRows(FILE* file, const LoadPlan& plan, int keep256);
   int ReadPackedRows(FILE* file, const LoadPlan& plan, int keep256);
   int ReadMask(FILE* file);
+  // The mask plane from the loader's PNG reader (after a PNG body).
+  int CreateMaskFromPng();
   void CalcuBoundingBox();
   void ShowLoadError(const char* name);
   void ShowBadFile(const char* name, const char* why);

@@ -18,10 +18,15 @@
 #include <string>
 
 #include "graphics/dwqformat.h"
+#include "graphics/jpegdecoder.h"
+#include "graphics/packvolume.h"
 #include "graphics/picture.h"
+#include "graphics/pngreader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
+#include "setup/namelist.h"
+#include "setup/setuplist.h"
 
 namespace {
 
@@ -30,6 +35,8 @@ struct LoaderState {
   int decodeSize = 0;
   int errorFlag = 0;
   int errorMode = 0;
+  CJpegDecoder* jpeg = nullptr;
+  CPngReader* png = nullptr;
 };
 
 LoaderState& Loader() {
@@ -41,11 +48,6 @@ constexpr const char kDefaultFolder[] = "dwq";
 constexpr const char kExtension[] = "dwq";
 
 enum class Body { kBmp, kPacked, kJpeg, kPng };
-
-// Pack volumes are looked up here, before the plain file: the entry's file
-// positioned at its start, with *bytesLeft set to the entry's size. Until
-// the volumes exist every picture is a plain file.
-FILE* OpenPackEntry(const char* /*name*/, int* /*bytesLeft*/) { return nullptr; }
 
 // Bytes from the current position to the end of the file.
 int BytesToEnd(FILE* file) {
@@ -62,6 +64,19 @@ int BytesToEnd(FILE* file) {
 int64_t PixelBlockBytes(int64_t width, int64_t height, int64_t bpp) {
   if (width <= 0 || height <= 0 || width * height > (INT_MAX - 64) / bpp) return -1;
   return width * height * bpp + 64;
+}
+
+// A JPEG body must lie in the file and fit the decode buffer; a PNG stream
+// runs to the end of the file. Neither can code more than a bounded number
+// of pixels per byte (a JPEG block takes at least two bits, deflate
+// inflates at most 1032-fold), so a header size far beyond its body is
+// refused before memory is taken for it.
+bool CodedBodyFits(bool jpeg, int bodySize, int bytesLeft, int64_t pixels) {
+  if (jpeg) {
+    return bodySize > 0 && bodySize <= bytesLeft && bodySize <= Loader().decodeSize &&
+           pixels <= int64_t{bodySize} * 256;
+  }
+  return bytesLeft > 0 && pixels <= int64_t{bytesLeft} * 8 * 1032;
 }
 
 // One row of zero-run coding over the previous row, in place: a non-zero
@@ -88,20 +103,49 @@ bool UnpackRow(const unsigned char* in, size_t size, size_t* pos, unsigned char*
 
 }  // namespace
 
+// "jpegMMX" of the game's settings list (1 when the list or the key is
+// missing), read quietly: the game object reports a broken list itself.
+static int ReadJpegMmxSetting() {
+  CNameList list;
+  const bool found = (platform::FileExists("init2") && list.Load("init2\\game.fxf", true, true)) ||
+                     list.Load("init\\game.xtx", false, true);
+  int value = 1;
+  if (found) {
+    CSetupList setup;
+    setup.AttachList(&list);
+    setup.GetSetupInt(&value, "jpegMMX");
+  }
+  return value;
+}
+
 int InitPictureLoader(int megabytes) {
   LoaderState& s = Loader();
   if (s.decode) return 1;
   if (megabytes <= 0 || megabytes > 1024) return 0;
-  // The JPEG decoder, the PNG reader and the pack-volume indexes start here
-  // when they exist.
   const int size = (megabytes << 20) + 1078;
   s.decode = new (std::nothrow) unsigned char[static_cast<size_t>(size)];
   s.decodeSize = s.decode ? size : 0;
+  // Pack indexes are read once, here: volumes changed later are not seen.
+  LoadPackVolumes();
+  // The JPEG path follows the game's setting until the game object reads
+  // it; without a decoder or reader their bodies fail to load.
+  CJpegDecoder::SetNoMmx(ReadJpegMmxSetting() == 0);
+  s.jpeg = new (std::nothrow) CJpegDecoder();
+  if (s.jpeg && !s.jpeg->CreateWorkArea()) {
+    delete s.jpeg;
+    s.jpeg = nullptr;
+  }
+  s.png = new (std::nothrow) CPngReader(4);
   return s.decode ? 1 : 0;
 }
 
 void ReleasePictureLoader() {
   LoaderState& s = Loader();
+  ReleasePackVolumes();
+  delete s.png;
+  s.png = nullptr;
+  delete s.jpeg;
+  s.jpeg = nullptr;
   delete[] s.decode;
   s.decode = nullptr;
   s.decodeSize = 0;
@@ -115,6 +159,7 @@ int GetLoadDwqErrorMode() { return Loader().errorMode; }
 
 void ResetPictureLoader() {
   ReleasePictureLoader();
+  ResetPackVolumes();
   Loader().errorFlag = 0;
   Loader().errorMode = 0;
 }
@@ -359,6 +404,14 @@ int CPicture::ReadMask(FILE* file) {
   return 1;
 }
 
+int CPicture::CreateMaskFromPng() {
+  CPngReader* png = Loader().png;
+  maskValid_ = png ? CreateMask(width_ * height_) : 0;
+  if (!maskValid_) return 0;
+  png->ExtractAlpha(mask_);
+  return 1;
+}
+
 void CPicture::CalcuBoundingBox() {
   if (is256_ || !mask_) return;
   const int w = width_, h = height_;
@@ -402,13 +455,25 @@ void CPicture::CalcuBoundingBox() {
 const char* CPicture::LoadBody(FILE* file, LoadPlan* plan, int keep256) {
   const char* broken = "the body is broken or cut short";
   switch (plan->body) {
-    case Body::kJpeg:
-      // The JPEG decoder reads bodySize bytes into the decode buffer here.
-      return "JPEG bodies are not read yet";
-    case Body::kPng:
-      // The PNG reader converts the stream into the pixels here and says
-      // whether it had alpha (hasMask).
-      return "PNG bodies are not read yet";
+    case Body::kJpeg: {
+      CJpegDecoder* jpeg = Loader().jpeg;
+      if (!jpeg) return "the JPEG decoder is not started";
+      if (!ReadBytes(file, Loader().decode, static_cast<size_t>(plan->bodySize))) return broken;
+      // The decoder sizes the picture from the JPEG frame.
+      if (!jpeg->Decode(Loader().decode, static_cast<size_t>(plan->bodySize), this))
+        return jpeg->GetError();
+      return nullptr;
+    }
+    case Body::kPng: {
+      CPngReader* png = Loader().png;
+      if (!png) return "the PNG reader is not started";
+      const int read = png->Read(file, bytesLeft_, width_, height_);
+      bytesLeft_ -= png->GetBytesRead();
+      if (!read) return png->GetError();
+      png->ToPixels(GetPixelBuffer());
+      hasMask_ = png->GetAlphaFlag();
+      return nullptr;
+    }
     case Body::kPacked:
       return ReadPackedRows(file, *plan, keep256) ? nullptr : broken;
     case Body::kBmp:
@@ -449,7 +514,8 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
   bool ok = ReadDwqHeader(file, plan.get());
   if (ok && (plan->body == Body::kJpeg || plan->body == Body::kPng)) {
     const int64_t bytes = PixelBlockBytes(plan->width, plan->height, 4);
-    ok = bytes > 0;
+    ok = bytes > 0 && CodedBodyFits(plan->body == Body::kJpeg, plan->bodySize, bytesLeft_,
+                                    int64_t{plan->width} * plan->height);
     plan->pixelBytes = ok ? static_cast<int>(bytes) : 0;
   } else if (ok) {
     ok = ReadBmpHeader(file, plan.get(), keep256);
@@ -495,7 +561,8 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
   loaded_ = 1;
 
   if (hasMask_) {
-    if (!ReadMask(file)) return fail("the mask is broken or cut short");
+    if (!(isPng_ ? CreateMaskFromPng() : ReadMask(file)))
+      return fail("the mask is broken or cut short");
     if (hasHeaderBox_) {
       // Box values from the file are kept inside the picture.
       const unsigned char* h = header_;

@@ -1,5 +1,6 @@
 // Writes the seed corpus of fuzz_picture: one picture file of every body
-// type, with and without masks, header boxes and negative heights.
+// type (JPEG and PNG too), with and without masks, header boxes and
+// negative heights.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
       {"packed", 12, 8, BodyType::kPacked, true, false, false, false},
       {"packed-box", 10, 4, BodyType::kPacked, true, true, true, true},
       {"tiny", 1, 1, BodyType::kPacked, true, false, false, false},
+      {"jpeg", 17, 9, BodyType::kJpeg, false, false, false, true},
+      {"jpeg-mask", 12, 10, BodyType::kJpeg, true, true, false, true},
+      {"png", 7, 5, BodyType::kPng, false, false, false, true},
+      {"png-box", 9, 6, BodyType::kPng, false, true, false, true},
   };
   for (const Seed& s : seeds) {
     dwqtool::Options options;

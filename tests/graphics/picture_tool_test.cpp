@@ -93,10 +93,91 @@ TEST_F(PictureToolTest, WritesPicturesTheLoaderReads) {
   EXPECT_EQ(picture.GetPixelBuffer()[1], 0x00FEFEFEu);
   EXPECT_EQ(picture.GetMask()[0], 255);
 
-  EXPECT_EQ(Tool("--body jpeg " + dir_ / "in.png" + " " + dir_ / "x.dwq"), 2);
+  EXPECT_EQ(Tool("--body gif " + dir_ / "in.png" + " " + dir_ / "x.dwq"), 2);
   EXPECT_EQ(Tool("--box 1,2 " + dir_ / "in.png" + " " + dir_ / "x.dwq"), 2);
   EXPECT_EQ(Tool(dir_ / "in.png"), 2);
   EXPECT_EQ(Tool(dir_ / "missing.png" + " " + dir_ / "x.dwq"), 1);
+}
+
+TEST_F(PictureToolTest, WritesJpegAndPngBodies) {
+  // A 24 x 16 RGBA PNG (smooth colours; opaque right of column 5) and a
+  // 4-bit grey one, as an artist might hand them in.
+  constexpr int w = 24, h = 16;
+  std::vector<uint8_t> rgba;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      rgba.insert(rgba.end(), {uint8_t(60 + 6 * x), uint8_t(200 - 8 * y), uint8_t(90 + x + y),
+                               uint8_t(x > 5 ? 255 : 0)});
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = w;
+  image.height = h;
+  image.format = PNG_FORMAT_RGBA;
+  dir_.Write("dwq/.keep", "");
+  ASSERT_TRUE(
+      png_image_write_to_file(&image, (dir_ / "in.png").c_str(), 0, rgba.data(), 0, nullptr));
+  dwqtool::PngImage grey;
+  grey.width = 3;
+  grey.height = 2;
+  grey.colourType = 0;
+  grey.bitDepth = 4;
+  grey.samples = {0, 5, 15, 15, 10, 1};
+  std::vector<uint8_t> greyBytes;
+  std::string error;
+  ASSERT_TRUE(dwqtool::EncodePng(grey, &greyBytes, &error)) << error;
+  dir_.Write("grey4.png", std::string(greyBytes.begin(), greyBytes.end()));
+
+  struct Case {
+    const char* options;
+    bool mask;
+    std::vector<int> box;
+  } cases[] = {
+      {"--body jpeg", false, {0, 0, 24, 16}},
+      {"--body jpeg --mask --quality 95 --sampling 444 --restart 1", true, {5, 0, 24, 16}},
+      {"--body jpeg --mask --box auto --sampling 422", true, {6, 0, 24, 16}},
+      {"--body png", true, {5, 0, 24, 16}},
+      {"--body png --box 8,2,20,10", true, {8, 2, 20, 10}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string name = "body" + std::to_string(n++);
+    ASSERT_EQ(Tool(std::string(c.options) + " " + dir_ / "in.png" + " " +
+                   dir_ / ("dwq/" + name + ".dwq")),
+              0)
+        << c.options;
+    CPicture picture;
+    ASSERT_EQ(picture.LoadDWQ(name.c_str()), 1) << c.options;
+    EXPECT_EQ(picture.GetWidth(), w);
+    EXPECT_EQ(picture.GetHeight(), h);
+    EXPECT_EQ(picture.GetMaskFlag(), c.mask ? 1 : 0) << c.options;
+    if (c.mask) {
+      EXPECT_EQ(picture.GetMask()[w + 5], 0);
+      EXPECT_EQ(picture.GetMask()[w + 6], 255);
+    }
+    // JPEG colours come back close to the PNG's.
+    const uint32_t px = picture.GetPixelBuffer()[7 * w + 11];
+    EXPECT_NEAR(static_cast<int>(px >> 16), 60 + 66, 6) << c.options;
+    EXPECT_NEAR(static_cast<int>((px >> 8) & 0xFF), 200 - 56, 6) << c.options;
+    EXPECT_NEAR(static_cast<int>(px & 0xFF), 90 + 18, 6) << c.options;
+    Clear(0);
+    picture.Put(0, 0, 0);
+    EXPECT_EQ(DrawnRect(0), c.box) << c.options;
+  }
+  // A PNG body keeps the input stream: its kind and depth reach the game.
+  ASSERT_EQ(Tool("--body png " + dir_ / "grey4.png" + " " + dir_ / "dwq/grey4.dwq"), 0);
+  const std::string stored = dir_.Read("dwq/grey4.dwq");
+  EXPECT_EQ(stored.substr(64), std::string(greyBytes.begin(), greyBytes.end()));
+  CPicture picture;
+  ASSERT_EQ(picture.LoadDWQ("grey4"), 1);
+  EXPECT_EQ(picture.GetPixelBuffer()[1], 0x555555u);
+  EXPECT_EQ(picture.GetMaskFlag(), 0);
+
+  for (const char* bad : {"--quality 0", "--quality 101", "--quality x", "--sampling 411",
+                          "--restart -1", "--restart 70000"})
+    EXPECT_EQ(
+        Tool(std::string("--body jpeg ") + bad + " " + dir_ / "in.png" + " " + dir_ / "x.dwq"), 2)
+        << bad;
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
 #include "dwqwriter.h"
 
+#include <jpeglib.h>
+#include <png.h>
+
 #include <algorithm>
+#include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "graphics/dwqformat.h"
 
@@ -40,10 +46,14 @@ std::vector<uint8_t> OpaqueAlpha(const std::vector<uint8_t>& alpha, size_t count
   return alpha.empty() ? std::vector<uint8_t>(count, 255) : alpha;
 }
 
-// The file around a finished body.
-std::vector<uint8_t> Assemble(const Options& options, int width, int height,
-                              const std::vector<uint8_t>& body, const std::vector<uint8_t>& alpha) {
-  const bool mask = options.mask || options.body == BodyType::kPacked;
+}  // namespace
+
+std::vector<uint8_t> AssembleFile(const Options& options, int width, int height,
+                                  const std::vector<uint8_t>& body,
+                                  const std::vector<uint8_t>& alpha) {
+  // A PNG body carries its own alpha; packed bodies always have a section.
+  const bool mask =
+      options.body != BodyType::kPng && (options.mask || options.body == BodyType::kPacked);
   const std::vector<uint8_t> fullAlpha = OpaqueAlpha(alpha, static_cast<size_t>(width) * height);
   Box box = options.autoBox ? OpaqueBox(fullAlpha, width, height) : options.box;
   std::vector<uint8_t> out;
@@ -57,11 +67,17 @@ std::vector<uint8_t> Assemble(const Options& options, int width, int height,
   return out;
 }
 
-}  // namespace
-
 char TypeFor(BodyType body, bool mask) {
-  if (body == BodyType::kPacked) return dwq::kTypePacked;
-  return mask ? dwq::kTypeBmpMask : dwq::kTypeBmp;
+  switch (body) {
+    case BodyType::kPacked:
+      return dwq::kTypePacked;
+    case BodyType::kJpeg:
+      return mask ? dwq::kTypeJpegMask : dwq::kTypeJpeg;
+    case BodyType::kPng:
+      return dwq::kTypePng;
+    default:
+      return mask ? dwq::kTypeBmpMask : dwq::kTypeBmp;
+  }
 }
 
 void AppendHeader(std::vector<uint8_t>* out, char type, bool boxFlag, const Box& box,
@@ -170,7 +186,7 @@ bool MakeDwqIndexed(const Indexed& picture, const std::vector<uint8_t>& alpha,
     *error = "the alpha count does not match the size";
     return false;
   }
-  if (options.body == BodyType::kBmp24) {
+  if (options.body != BodyType::kBmp8 && options.body != BodyType::kPacked) {
     *error = "an 8-bit picture needs an 8-bit body";
     return false;
   }
@@ -202,7 +218,7 @@ bool MakeDwqIndexed(const Indexed& picture, const std::vector<uint8_t>& alpha,
                    static_cast<uint32_t>(data.size()));
   AppendPalette(&body, picture.palette, entries);
   body.insert(body.end(), data.begin(), data.end());
-  *out = Assemble(options, w, h, body, alpha);
+  *out = AssembleFile(options, w, h, body, alpha);
   return true;
 }
 
@@ -213,6 +229,31 @@ bool MakeDwq(const Picture& picture, const Options& options, std::vector<uint8_t
   if (!picture.alpha.empty() && picture.alpha.size() != picture.pixels.size()) {
     *error = "the alpha count does not match the size";
     return false;
+  }
+  if (options.body == BodyType::kJpeg) {
+    std::vector<uint8_t> body;
+    if (!EncodeJpeg(picture, options, &body, error)) return false;
+    *out = AssembleFile(options, w, h, body, picture.alpha);
+    return true;
+  }
+  if (options.body == BodyType::kPng) {
+    // 8-bit RGB, or RGBA when the picture has alpha.
+    const bool alpha = !picture.alpha.empty();
+    PngImage image;
+    image.width = w;
+    image.height = h;
+    image.colourType = alpha ? 6 : 2;
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+      const uint32_t p = picture.pixels[i];
+      image.samples.insert(image.samples.end(), {static_cast<uint16_t>((p >> 16) & 0xFF),
+                                                 static_cast<uint16_t>((p >> 8) & 0xFF),
+                                                 static_cast<uint16_t>(p & 0xFF)});
+      if (alpha) image.samples.push_back(picture.alpha[i]);
+    }
+    std::vector<uint8_t> body;
+    if (!EncodePng(image, &body, error)) return false;
+    *out = AssembleFile(options, w, h, body, picture.alpha);
+    return true;
   }
   if (options.body != BodyType::kBmp24) {
     Indexed indexed{w, h, {}, {}};
@@ -247,8 +288,195 @@ bool MakeDwq(const Picture& picture, const Options& options, std::vector<uint8_t
   AppendBmpHeaders(&body, 24, w, options.negativeHeight ? -h : h, 0, 0,
                    static_cast<uint32_t>(data.size()));
   body.insert(body.end(), data.begin(), data.end());
-  *out = Assemble(options, w, h, body, picture.alpha);
+  *out = AssembleFile(options, w, h, body, picture.alpha);
   return true;
+}
+
+namespace {
+
+// libjpeg and libpng report errors by jumping back to the caller's set-up;
+// everything they touch lives in these jobs, not in locals of the function
+// that set the jump.
+struct JpegJob {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+  unsigned char* memory = nullptr;
+  unsigned long size = 0;
+  const Picture* picture = nullptr;
+  const Options* options = nullptr;
+  std::vector<uint8_t> rgb;
+};
+
+void OnJpegError(j_common_ptr cinfo) {
+  JpegJob* job = static_cast<JpegJob*>(cinfo->client_data);
+  cinfo->err->format_message(cinfo, job->message);
+  std::longjmp(job->jump, 1);
+}
+
+void OnJpegMessage(j_common_ptr, int) {}
+
+void JpegSteps(JpegJob* job) {
+  jpeg_compress_struct& c = job->cinfo;
+  const Picture& p = *job->picture;
+  const Options& o = *job->options;
+  jpeg_mem_dest(&c, &job->memory, &job->size);
+  c.image_width = static_cast<JDIMENSION>(p.width);
+  c.image_height = static_cast<JDIMENSION>(p.height);
+  c.input_components = 3;
+  c.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, o.jpegQuality, TRUE);
+  c.comp_info[0].h_samp_factor = o.jpegSampling == JpegSampling::k444 ? 1 : 2;
+  c.comp_info[0].v_samp_factor = o.jpegSampling == JpegSampling::k420 ? 2 : 1;
+  for (int i = 1; i < 3; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+  c.restart_interval = static_cast<unsigned int>(o.jpegRestart);
+  if (!o.jpegTables) jpeg_suppress_tables(&c, TRUE);
+  // Writing all tables would undo the suppression.
+  jpeg_start_compress(&c, o.jpegTables ? TRUE : FALSE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = job->rgb.data() + static_cast<size_t>(c.next_scanline) * p.width * 3;
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+}
+
+bool RunJpeg(JpegJob* job) {
+  if (setjmp(job->jump)) return false;
+  JpegSteps(job);
+  return true;
+}
+
+struct PngJob {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  const PngImage* image = nullptr;
+  std::vector<uint8_t>* out = nullptr;
+  std::vector<std::vector<uint8_t>> rows;
+  std::vector<png_bytep> rowPointers;
+  std::vector<png_color> palette;
+  std::vector<png_byte> alphas;
+  png_color_16 trans{};
+};
+
+void OnPngWrite(png_structp png, png_bytep data, size_t n) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + n);
+}
+void OnPngFlush(png_structp) {}
+
+bool RunPng(PngJob* job) {
+  if (setjmp(png_jmpbuf(job->png))) return false;
+  const PngImage& im = *job->image;
+  png_set_write_fn(job->png, job->out, OnPngWrite, OnPngFlush);
+  // Palette indices past the palette are written as given: readers must
+  // cope with them.
+  png_set_check_for_invalid_index(job->png, 0);
+  png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(im.width),
+               static_cast<png_uint_32>(im.height), im.bitDepth, im.colourType,
+               im.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!job->palette.empty())
+    png_set_PLTE(job->png, job->info, job->palette.data(), static_cast<int>(job->palette.size()));
+  if (im.colourType == 3 && !job->alphas.empty())
+    png_set_tRNS(job->png, job->info, job->alphas.data(), static_cast<int>(job->alphas.size()),
+                 nullptr);
+  else if (im.transColour)
+    png_set_tRNS(job->png, job->info, nullptr, 0, &job->trans);
+  png_write_info(job->png, job->info);
+  png_write_image(job->png, job->rowPointers.data());
+  png_write_end(job->png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+bool EncodeJpeg(const Picture& picture, const Options& options, std::vector<uint8_t>* out,
+                std::string* error) {
+  if (!CheckSize(picture.width, picture.height, picture.pixels.size(), error)) return false;
+  if (options.jpegQuality < 1 || options.jpegQuality > 100) {
+    *error = "the JPEG quality must be 1..100";
+    return false;
+  }
+  if (options.jpegRestart < 0 || options.jpegRestart > 65535) {
+    *error = "the restart interval must be 0..65535";
+    return false;
+  }
+  auto job = std::make_unique<JpegJob>();
+  job->picture = &picture;
+  job->options = &options;
+  job->rgb.reserve(picture.pixels.size() * 3);
+  for (uint32_t p : picture.pixels)
+    job->rgb.insert(job->rgb.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                     static_cast<uint8_t>(p)});
+  job->cinfo.err = jpeg_std_error(&job->errors);
+  job->errors.error_exit = OnJpegError;
+  job->errors.emit_message = OnJpegMessage;
+  job->cinfo.client_data = job.get();
+  jpeg_create_compress(&job->cinfo);
+  const bool ok = RunJpeg(job.get());
+  jpeg_destroy_compress(&job->cinfo);
+  if (ok)
+    out->assign(job->memory, job->memory + job->size);
+  else
+    *error = std::string("libjpeg: ") + job->message;
+  std::free(job->memory);
+  return ok;
+}
+
+bool EncodePng(const PngImage& image, std::vector<uint8_t>* out, std::string* error) {
+  static const int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+  const int type = image.colourType, depth = image.bitDepth;
+  if (type < 0 || type > 6 || kChannels[type] == 0 ||
+      (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)) {
+    *error = "not a PNG colour type and bit depth";
+    return false;
+  }
+  const int channels = kChannels[type];
+  if (image.width <= 0 || image.height <= 0 ||
+      image.samples.size() != static_cast<size_t>(image.width) * image.height * channels) {
+    *error = "the sample count does not match the size";
+    return false;
+  }
+  PngJob job;
+  job.image = &image;
+  job.out = out;
+  out->clear();
+  // Rows packed at the bit depth: high bits first, 16-bit samples high
+  // byte first.
+  const size_t perRow = static_cast<size_t>(image.width) * channels;
+  for (int y = 0; y < image.height; ++y) {
+    std::vector<uint8_t> row((perRow * depth + 7) / 8, 0);
+    for (size_t i = 0; i < perRow; ++i) {
+      const uint16_t v = image.samples[y * perRow + i];
+      if (depth == 16) {
+        row[2 * i] = static_cast<uint8_t>(v >> 8);
+        row[2 * i + 1] = static_cast<uint8_t>(v);
+      } else if (depth == 8) {
+        row[i] = static_cast<uint8_t>(v);
+      } else {
+        const size_t bit = i * depth;
+        row[bit / 8] |= static_cast<uint8_t>((v & ((1 << depth) - 1)) << (8 - depth - bit % 8));
+      }
+    }
+    job.rows.push_back(std::move(row));
+  }
+  for (auto& row : job.rows) job.rowPointers.push_back(row.data());
+  for (uint32_t c : image.palette)
+    job.palette.push_back(
+        {static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
+  job.alphas.assign(image.paletteAlpha.begin(), image.paletteAlpha.end());
+  job.trans.gray = image.transGrey;
+  job.trans.red = image.transRed;
+  job.trans.green = image.transGreen;
+  job.trans.blue = image.transBlue;
+  job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  job.info = job.png ? png_create_info_struct(job.png) : nullptr;
+  bool ok = job.png && job.info && RunPng(&job);
+  png_destroy_write_struct(&job.png, &job.info);
+  if (!ok) *error = "libpng cannot write this image";
+  return ok;
 }
 
 bool WriteBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes) {

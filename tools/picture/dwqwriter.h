@@ -1,5 +1,6 @@
 // Writer of the engine's picture files (".dwq"): the 64-byte header, a body
-// of 24-bit rows, 8-bit rows or packed 8-bit rows, and the mask section.
+// of 24-bit rows, 8-bit rows, packed 8-bit rows, baseline JPEG (libjpeg) or
+// PNG (libpng), and the mask section.
 // The zor-picture tool, the tests and the fuzz seeds use it, so every
 // fixture is made from pixel arrays kept in the repository.
 #pragma once
@@ -10,8 +11,11 @@
 
 namespace dwqtool {
 
-// Body codings the writer makes. JPEG and PNG bodies join with their readers.
-enum class BodyType { kBmp24, kBmp8, kPacked };
+// Body codings the writer makes.
+enum class BodyType { kBmp24, kBmp8, kPacked, kJpeg, kPng };
+
+// Chroma sampling of a JPEG body: full, halved across, halved both ways.
+enum class JpegSampling { k444, k422, k420 };
 
 // A 32-bit picture: 0x00RRGGBB pixels, top row first; alpha (one byte a
 // pixel) empty when the picture is opaque.
@@ -50,6 +54,31 @@ struct Options {
   // 8-bit bodies: 256 stored palette entries (biClrUsed 0), or only the
   // colours the palette has.
   bool fullPalette = true;
+  // JPEG bodies (type '5', or '7' with a mask section): quality 1..100,
+  // chroma sampling, restart interval in MCUs (0 none), and whether the
+  // quantisation and Huffman tables are written (without them the game
+  // uses those of the JPEG picture it loaded before).
+  int jpegQuality = 90;
+  JpegSampling jpegSampling = JpegSampling::k420;
+  int jpegRestart = 0;
+  bool jpegTables = true;
+};
+
+// A PNG of any colour type and bit depth, for PNG bodies (type '8'; its
+// alpha channel or transparency chunk is the picture's mask).
+struct PngImage {
+  int width = 0;
+  int height = 0;
+  int colourType = 2;  // 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
+  int bitDepth = 8;    // 1, 2, 4, 8 or 16 as the colour type allows
+  bool interlaced = false;
+  // Row by row, the colour type's samples per pixel (palette: the index),
+  // each at the bit depth.
+  std::vector<uint16_t> samples;
+  std::vector<uint32_t> palette;      // 0x00RRGGBB, palette pictures
+  std::vector<uint8_t> paletteAlpha;  // transparency chunk of a palette picture
+  bool transColour = false;           // transparency chunk of grey and RGB
+  uint16_t transGrey = 0, transRed = 0, transGreen = 0, transBlue = 0;
 };
 
 // A picture file for a 32-bit picture; 8-bit bodies take their palette from
@@ -61,7 +90,20 @@ bool MakeDwq(const Picture& picture, const Options& options, std::vector<uint8_t
 bool MakeDwqIndexed(const Indexed& picture, const std::vector<uint8_t>& alpha,
                     const Options& options, std::vector<uint8_t>* out, std::string* error);
 
-// --- Pieces, for hand-made and deliberately broken files ---
+// --- Bodies and pieces, for hand-made and deliberately broken files ---
+
+// A baseline JPEG stream of the picture (alpha not used), as options say.
+bool EncodeJpeg(const Picture& picture, const Options& options, std::vector<uint8_t>* out,
+                std::string* error);
+// A PNG stream exactly as the image describes it (palette indices past the
+// palette included).
+bool EncodePng(const PngImage& image, std::vector<uint8_t>* out, std::string* error);
+// The picture file around a finished body of options.body: the header
+// (type, box from alpha or options, body size) and, where the type has one,
+// the mask section from alpha (opaque when alpha is empty).
+std::vector<uint8_t> AssembleFile(const Options& options, int width, int height,
+                                  const std::vector<uint8_t>& body,
+                                  const std::vector<uint8_t>& alpha);
 
 // Type characters the writer uses.
 char TypeFor(BodyType body, bool mask);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,7 @@
 
 namespace {
 
-// Body types the tool offers; the JPEG and PNG bodies join this table with
-// their writers.
+// Body types the tool offers.
 struct BodyOption {
   const char* name;
   dwqtool::BodyType type;
@@ -25,6 +26,8 @@ constexpr BodyOption kBodies[] = {
     {"bmp24", dwqtool::BodyType::kBmp24, "24-bit rows (red, green, blue)"},
     {"bmp8", dwqtool::BodyType::kBmp8, "8-bit rows with a palette (at most 256 colours)"},
     {"packed", dwqtool::BodyType::kPacked, "packed 8-bit rows; always with a mask section"},
+    {"jpeg", dwqtool::BodyType::kJpeg, "baseline JPEG (a mask section with --mask)"},
+    {"png", dwqtool::BodyType::kPng, "the input PNG unchanged; its alpha is the mask"},
 };
 
 int Usage() {
@@ -39,7 +42,12 @@ int Usage() {
                "                       these edges (right and bottom exclusive)\n"
                "  --negative-height    store the height negative (rows stay top first)\n"
                "  --palette full|used  8-bit bodies: 256 stored entries (default) or only\n"
-               "                       the colours used\n");
+               "                       the colours used\n"
+               "  --quality Q          JPEG bodies: quality 1..100 (default 90)\n"
+               "  --sampling S         JPEG bodies: chroma sampling 444, 422 or 420\n"
+               "                       (default 420)\n"
+               "  --restart N          JPEG bodies: a restart marker every N MCUs\n"
+               "                       (default 0, none)\n");
   return 2;
 }
 
@@ -109,6 +117,22 @@ bool ReadPng(const std::string& path, dwqtool::Picture* out, std::string* error)
   return true;
 }
 
+// A whole number in lo..hi, nothing else.
+bool ParseNumber(const char* text, int lo, int hi, int* out) {
+  char* end = nullptr;
+  const long v = std::strtol(text, &end, 10);
+  if (end == text || *end || v < lo || v > hi) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out->assign(std::istreambuf_iterator<char>(in), {});
+  return !in.bad();
+}
+
 bool ParseBox(const std::string& text, dwqtool::Options* options) {
   if (text == "auto") {
     options->autoBox = true;
@@ -158,6 +182,28 @@ int main(int argc, char** argv) {
       const std::string value = argv[++i];
       if (value != "full" && value != "used") return Usage();
       options.fullPalette = value == "full";
+    } else if (arg == "--quality" && hasValue) {
+      if (!ParseNumber(argv[++i], 1, 100, &options.jpegQuality)) {
+        std::fprintf(stderr, "zor-picture: --quality takes 1..100\n");
+        return 2;
+      }
+    } else if (arg == "--sampling" && hasValue) {
+      const std::string value = argv[++i];
+      if (value == "444") {
+        options.jpegSampling = dwqtool::JpegSampling::k444;
+      } else if (value == "422") {
+        options.jpegSampling = dwqtool::JpegSampling::k422;
+      } else if (value == "420") {
+        options.jpegSampling = dwqtool::JpegSampling::k420;
+      } else {
+        std::fprintf(stderr, "zor-picture: --sampling takes 444, 422 or 420\n");
+        return 2;
+      }
+    } else if (arg == "--restart" && hasValue) {
+      if (!ParseNumber(argv[++i], 0, 65535, &options.jpegRestart)) {
+        std::fprintf(stderr, "zor-picture: --restart takes 0..65535\n");
+        return 2;
+      }
     } else if (!arg.empty() && arg[0] == '-') {
       return Usage();
     } else {
@@ -165,7 +211,8 @@ int main(int argc, char** argv) {
     }
   }
   if (files.size() != 2) return Usage();
-  if (options.headerBox && !options.mask && options.body != dwqtool::BodyType::kPacked)
+  if (options.headerBox && !options.mask && options.body != dwqtool::BodyType::kPacked &&
+      options.body != dwqtool::BodyType::kPng)
     std::fprintf(stderr, "zor-picture: note: the game uses the header box only with a mask\n");
 
   dwqtool::Picture picture;
@@ -175,7 +222,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<uint8_t> out;
-  if (!dwqtool::MakeDwq(picture, options, &out, &error)) {
+  if (options.body == dwqtool::BodyType::kPng) {
+    // The stream goes in as it is, so every colour type and depth the game
+    // reads can be used; it was read above, so it is a PNG.
+    std::vector<uint8_t> stream;
+    if (!ReadFileBytes(files[0], &stream)) {
+      std::fprintf(stderr, "zor-picture: %s: cannot read the file\n", files[0].c_str());
+      return 1;
+    }
+    out = dwqtool::AssembleFile(options, picture.width, picture.height, stream, picture.alpha);
+  } else if (!dwqtool::MakeDwq(picture, options, &out, &error)) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }

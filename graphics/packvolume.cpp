@@ -1,0 +1,217 @@
+#include "graphics/packvolume.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "graphics/dwqformat.h"
+#include "graphics/packformat.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "setup/setuplist.h"
+
+namespace {
+
+// More volumes than any game ships; it keeps a stray setting from making
+// the start-up probe millions of files.
+constexpr int kMaxLevel = 100;
+
+struct PackState {
+  int requested = -1;  // set by the game; -1 = read the setting
+  int level = 0;
+  std::vector<std::unique_ptr<DwqPackIndex>> indexes;  // level x kPrefixCount, volume-major
+};
+
+// Never destroyed: a screen buffer released during the program's exit
+// still releases the indexes through it.
+PackState& Packs() {
+  static PackState* state = new PackState();
+  return *state;
+}
+
+std::string VolumePath(int entry, int volume, const char* extension) {
+  return std::string("dwq\\") + dwqpack::kPrefixes[entry] + std::to_string(volume) + "." +
+         extension;
+}
+
+int ReadLevelSetting() {
+  // Without a "game" list there is nothing to read, and nothing to report:
+  // the game itself reports a missing list.
+  if (!platform::FileExists("init\\game.xtx") && !platform::FileExists("init2\\game.fxf")) return 0;
+  CSetupList game;
+  if (!game.LoadSetupFile("game", 256)) return 0;
+  int level = 0;
+  game.GetSetupInt(&level, "dwqPackLevel");
+  return level;
+}
+
+bool StartsWithIgnoringCase(const char* text, const std::string& prefix) {
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    unsigned char a = static_cast<unsigned char>(text[i]);
+    unsigned char b = static_cast<unsigned char>(prefix[i]);
+    if (a == 0) return false;
+    if (a >= 'A' && a <= 'Z') a = static_cast<unsigned char>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<DwqPackIndex> DwqPackIndex::Parse(std::string bytes, int64_t volumeSize) {
+  const int64_t size = static_cast<int64_t>(bytes.size());
+  if (size < 4 || size > INT_MAX) return nullptr;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const int64_t count = dwq::GetI32(p);
+  if (count < 0 || 4 + 8 * count > size) return nullptr;
+  const int64_t names = 4 + 8 * count;
+  // Every name must end inside the file: it starts in the names area no
+  // later than the area's last NUL.
+  int64_t lastNul = -1;
+  for (int64_t i = size - 1; i >= names; --i)
+    if (p[i] == 0) {
+      lastNul = i;
+      break;
+    }
+  int64_t previous = 0;
+  for (int64_t i = 0; i < count; ++i) {
+    const int64_t name = dwq::GetI32(p + 4 + 4 * i);
+    if (name < 0 || names + name > lastNul) return nullptr;
+    const int64_t data = dwq::GetI32(p + 4 + 4 * count + 4 * i);
+    if (data < previous) return nullptr;
+    previous = data;
+  }
+  if (count > 0 && volumeSize >= 0 && previous > volumeSize) return nullptr;
+  auto index = std::unique_ptr<DwqPackIndex>(new DwqPackIndex());
+  index->block_ = std::move(bytes);
+  index->count_ = static_cast<int>(count);
+  return index;
+}
+
+const char* DwqPackIndex::GetName(int i) const {
+  if (i < 0 || i >= count_) return nullptr;
+  const auto* p = reinterpret_cast<const unsigned char*>(block_.data());
+  return block_.data() + 4 + 8 * static_cast<size_t>(count_) + dwq::GetI32(p + 4 + 4 * size_t(i));
+}
+
+int32_t DwqPackIndex::GetDataOffset(int i) const {
+  if (i < 0 || i >= count_) return -1;
+  const auto* p = reinterpret_cast<const unsigned char*>(block_.data());
+  return dwq::GetI32(p + 4 + 4 * static_cast<size_t>(count_) + 4 * static_cast<size_t>(i));
+}
+
+int DwqPackIndex::Find(const char* key) const {
+  if (!key || count_ <= 0) return -1;
+  // The search the volumes were written for: the bounds close in on the
+  // middle entry rather than past it, and the last two are tried in turn.
+  int lo = 0, hi = count_ - 1, mid = (lo + hi) / 2;
+  for (;;) {
+    const int order = std::strcmp(key, GetName(mid));
+    if (order == 0) return mid;
+    if (lo >= hi) return -1;
+    if (hi - lo < 2) {
+      if (mid == lo)
+        lo = hi;
+      else
+        hi = lo;
+    } else if (order > 0) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+    mid = (lo + hi) / 2;
+  }
+}
+
+void SetDwqPackLevel(int level) { Packs().requested = std::max(level, 0); }
+
+int GetDwqPackLevel() { return Packs().level; }
+
+void LoadPackVolumes() {
+  PackState& s = Packs();
+  if (!s.indexes.empty()) return;
+  const int wanted = s.requested >= 0 ? s.requested : ReadLevelSetting();
+  s.level = std::clamp(wanted, 0, kMaxLevel);
+  if (s.level == 0) return;
+  s.indexes.resize(static_cast<size_t>(s.level) * dwqpack::kPrefixCount);
+  for (int v = 0; v < s.level; ++v)
+    for (int k = 0; k < dwqpack::kPrefixCount; ++k) {
+      if (!*dwqpack::kPrefixes[k]) continue;
+      const std::string path = VolumePath(k, v, "gtb");
+      if (!platform::FileExists(path) || platform::IsDirectory(path)) continue;
+      std::string bytes;
+      if (!platform::ReadWholeFile(path, &bytes)) continue;
+      const long long volumeSize = platform::FileSize(VolumePath(k, v, "gpk"));
+      auto index = DwqPackIndex::Parse(std::move(bytes), volumeSize);
+      if (!index) {
+        platform::DebugOutput(
+            ("pack index " + path + " is broken; its volume is skipped\n").c_str());
+        continue;
+      }
+      s.indexes[static_cast<size_t>(v) * dwqpack::kPrefixCount + k] = std::move(index);
+    }
+}
+
+void ReleasePackVolumes() {
+  PackState& s = Packs();
+  s.indexes.clear();
+  s.indexes.shrink_to_fit();
+  s.level = 0;
+}
+
+void ResetPackVolumes() {
+  ReleasePackVolumes();
+  Packs().requested = -1;
+}
+
+int PackPrefixFor(const char* name) {
+  if (!name) return -1;
+  for (int k = 0; k < dwqpack::kPrefixCount; ++k) {
+    if (!*dwqpack::kPrefixes[k]) continue;
+    const std::string match = dwqpack::PrefixInSys(k) ? std::string("sys\\") + dwqpack::kPrefixes[k]
+                                                      : dwqpack::kPrefixes[k];
+    if (StartsWithIgnoringCase(name, match)) return k;
+  }
+  return -1;
+}
+
+FILE* OpenPackEntry(const char* name, int* bytesLeft) {
+  PackState& s = Packs();
+  if (s.level <= 0 || s.indexes.empty() || !name) return nullptr;
+  const int k = PackPrefixFor(name);
+  if (k < 0) return nullptr;
+  const std::string key = dwqpack::Key(name);
+  const DwqPackIndex* index = nullptr;
+  int volume = -1, entry = -1;
+  for (int v = s.level - 1; v >= 0 && entry < 0; --v) {
+    const DwqPackIndex* candidate =
+        s.indexes[static_cast<size_t>(v) * dwqpack::kPrefixCount + k].get();
+    if (!candidate || candidate->GetCount() <= 0) continue;
+    entry = candidate->Find(key.c_str());
+    if (entry >= 0) {
+      index = candidate;
+      volume = v;
+    }
+  }
+  if (!index) return nullptr;
+  FILE* file = platform::FileOpen(VolumePath(k, volume, "gpk"), "rb");
+  if (!file) return nullptr;
+  // The data file may have changed since the index was read: the entry must
+  // still lie inside it.
+  long end = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) end = std::ftell(file);
+  const int64_t start = index->GetDataOffset(entry);
+  const int64_t stop = entry + 1 < index->GetCount() ? index->GetDataOffset(entry + 1) : end;
+  if (end < 0 || stop > end || start > stop ||
+      std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) {
+    std::fclose(file);
+    platform::DebugOutput(
+        ("pack entry " + key + " lies outside " + VolumePath(k, volume, "gpk") + "\n").c_str());
+    return nullptr;
+  }
+  if (bytesLeft) *bytesLeft = static_cast<int>(std::min<int64_t>(stop - start, INT_MAX));
+  return file;
+}

@@ -1,0 +1,663 @@
+// The JPEG decoder: its transform and colour kernels, agreement with libjpeg
+// on both paths over sampling kinds, restart intervals and odd sizes,
+// tables kept between pictures, the "jpegMMX" setting, picture files of
+// types '5' and '7', and bodies that are broken, cut short or random.
+#include "graphics/jpegdecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "graphics/dwqformat.h"
+#include "graphics/jpegkernels.h"
+#include "jpeg_oracle.h"
+#include "picture_fixture.h"
+
+namespace graphics_test {
+namespace {
+
+using dwqtool::JpegSampling;
+
+// --- Pictures to encode ---
+
+enum class Content { kSmooth, kHard, kNoise };
+
+// Smooth: gradients and waves, like a painted background. Hard: black
+// outlines on saturated fills and white specks, which make the transform
+// overshoot the sample range. Noise: every pixel random.
+dwqtool::Picture Scene(Content content, int w, int h, unsigned seed = 1) {
+  dwqtool::Picture p{w, h, {}, {}};
+  std::mt19937 random(seed);
+  static const uint32_t kFills[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00,
+                                    0xFF00FF, 0x00FFFF, 0xFFFFFF, 0x202020};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint32_t px = 0;
+      switch (content) {
+        case Content::kSmooth: {
+          const int r = 128 + static_cast<int>(90 * std::sin(x / 7.0 + y / 11.0));
+          const int g = 120 + static_cast<int>(80 * std::cos(x / 5.0 - y / 9.0));
+          const int b = (x * 3 + y * 2) % 200 + 28;
+          px = static_cast<uint32_t>(r << 16 | g << 8 | b);
+          break;
+        }
+        case Content::kHard:
+          px = kFills[((x + 3) / 11 + (y + 5) / 7 * 3) % 8];
+          if (x % 10 == 4 || y % 9 == 2) px = 0;
+          if ((x * 7 + y * 13) % 31 == 0) px = 0xFFFFFF;
+          break;
+        case Content::kNoise:
+          px = random() & 0xFFFFFF;
+          break;
+      }
+      p.pixels.push_back(px);
+    }
+  return p;
+}
+
+std::vector<uint8_t> Encode(const dwqtool::Picture& p, JpegSampling sampling, int quality = 90,
+                            int restart = 0, bool tables = true) {
+  dwqtool::Options options;
+  options.jpegSampling = sampling;
+  options.jpegQuality = quality;
+  options.jpegRestart = restart;
+  options.jpegTables = tables;
+  std::vector<uint8_t> out;
+  std::string error;
+  EXPECT_TRUE(dwqtool::EncodeJpeg(p, options, &out, &error)) << error;
+  return out;
+}
+
+const char* Name(JpegSampling s) {
+  return s == JpegSampling::k444 ? "444" : s == JpegSampling::k422 ? "422" : "420";
+}
+
+// The engine's decode on the chosen path.
+int EngineDecode(CJpegDecoder& decoder, const std::vector<uint8_t>& jpeg, bool floatPath,
+                 Decoded* out) {
+  CJpegDecoder::SetNoMmx(floatPath);
+  CPicture picture;
+  const int ok = decoder.Decode(jpeg.data(), jpeg.size(), &picture);
+  CJpegDecoder::SetNoMmx(0);
+  out->width = picture.GetWidth();
+  out->height = picture.GetHeight();
+  const uint32_t* px = picture.GetPixelBuffer();
+  out->pixels.assign(px, px ? px + static_cast<size_t>(out->width) * out->height : px);
+  return ok;
+}
+
+// --- Kernels ---
+
+TEST(JpegKernels, FloatTransformMatchesTheDefinition) {
+  std::mt19937 random(3);
+  float scale[64];
+  for (int u = 0; u < 8; ++u)
+    for (int v = 0; v < 8; ++v)
+      scale[u * 8 + v] =
+          static_cast<float>(jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v) / 8.0);
+  for (int round = 0; round < 50; ++round) {
+    int32_t coef[64] = {};
+    uint16_t quant[64];
+    for (int n = 0; n < 64; ++n) {
+      quant[n] = static_cast<uint16_t>(1 + random() % 20);
+      if (random() % 3 == 0 || n == 0) coef[n] = static_cast<int32_t>(random() % 101) - 50;
+    }
+    float out[64];
+    jpegkernels::FloatIdct(coef, quant, scale, out);
+    const double pi = 3.14159265358979323846;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) {
+        double sum = 0;
+        for (int u = 0; u < 8; ++u)
+          for (int v = 0; v < 8; ++v) {
+            const double cu = u ? 1.0 : 1.0 / std::sqrt(2.0), cv = v ? 1.0 : 1.0 / std::sqrt(2.0);
+            sum += cu * cv * coef[u * 8 + v] * quant[u * 8 + v] *
+                   std::cos((2 * y + 1) * u * pi / 16) * std::cos((2 * x + 1) * v * pi / 16);
+          }
+        ASSERT_NEAR(out[y * 8 + x], sum / 4, 0.02) << "round " << round << " at " << x << "," << y;
+      }
+  }
+}
+
+TEST(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
+  for (int n = 0; n < 64; ++n) {
+    const int u = n / 8, v = n % 8;
+    EXPECT_EQ(jpegkernels::kPrescale[n],
+              std::lround(16384 * jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v)))
+        << n;
+  }
+  std::mt19937 random(5);
+  for (int round = 0; round < 3000; ++round) {
+    int16_t in[64] = {};
+    // Sparse realistic blocks, dense ones, and full-range values that wrap.
+    const int kind = round % 3;
+    for (int n = 0; n < 64; ++n) {
+      if (kind == 0 && random() % 4) continue;
+      in[n] = kind == 2 ? static_cast<int16_t>(random())
+                        : static_cast<int16_t>(static_cast<int>(random() % 4001) - 2000);
+    }
+    uint8_t fast[64], plain[64];
+    jpegkernels::FixedIdct(in, fast);
+    jpegkernels::FixedIdctScalar(in, plain);
+    ASSERT_EQ(std::memcmp(fast, plain, 64), 0) << "round " << round;
+  }
+  uint8_t y[40], cb[40], cr[40];
+  for (int i = 0; i < 40; ++i) {
+    y[i] = static_cast<uint8_t>(random());
+    cb[i] = static_cast<uint8_t>(i % 2 ? random() : (i * 37) & 0xFF);
+    cr[i] = static_cast<uint8_t>(i % 3 ? random() : 255 - i);
+  }
+  y[0] = 0;
+  y[1] = 255;
+  for (int step : {1, 2})
+    for (size_t n = 1; n <= 40; n += (n < 10 ? 1 : 7)) {
+      uint32_t fast[40], plain[40];
+      jpegkernels::FixedColour(y, cb, cr, fast, n, step);
+      jpegkernels::FixedColourScalar(y, cb, cr, plain, n, step);
+      ASSERT_EQ(std::memcmp(fast, plain, n * 4), 0) << "step " << step << " n " << n;
+    }
+}
+
+// --- Whole pictures against libjpeg ---
+
+class JpegDecoderTest : public PictureTest {
+ protected:
+  void SetUp() override {
+    PictureTest::SetUp();
+    ASSERT_EQ(decoder_.CreateWorkArea(), 1);
+  }
+  void TearDown() override {
+    CJpegDecoder::SetNoMmx(0);
+    PictureTest::TearDown();
+  }
+  CJpegDecoder decoder_;
+};
+
+// Differences of every channel of every pixel, counted by size (0..9, 9
+// for anything larger).
+struct Differences {
+  int64_t count[10] = {};
+  int64_t total = 0;
+  void Add(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+      for (int shift = 0; shift < 24; shift += 8) {
+        const int d = std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
+                               static_cast<int>((b[i] >> shift) & 0xFF));
+        ++count[std::min(d, 9)];
+        ++total;
+      }
+  }
+  int Max() const {
+    for (int d = 9; d > 0; --d)
+      if (count[d]) return d;
+    return 0;
+  }
+  double Beyond(int d) const {
+    int64_t n = 0;
+    for (int k = d + 1; k < 10; ++k) n += count[k];
+    return static_cast<double>(n) / static_cast<double>(total);
+  }
+};
+
+TEST_F(JpegDecoderTest, BothPathsAgreeWithLibjpeg) {
+  // Both decoders round the transform to whole samples and then mix the
+  // colours, so where one rounds a chroma sample the other way the colours
+  // differ by up to 1.772 steps: libjpeg's own float and integer transforms
+  // differ by 3 here and there. The float path is held to libjpeg's float
+  // transform, the 16-bit path to libjpeg's accurate integer one; a 16-bit
+  // transform with four fraction bits is coarser than either (libjpeg's own
+  // fast integer transform strays by 8 and more on these pictures).
+  struct Size {
+    int w, h;
+  } sizes[] = {{64, 48}, {17, 9}, {33, 21}, {1, 1}, {8, 8}, {15, 16}, {100, 75}};
+  Differences floatPath, fixedPath;
+  int round = 0;
+  for (const Size& size : sizes)
+    for (JpegSampling sampling : {JpegSampling::k444, JpegSampling::k422, JpegSampling::k420})
+      for (Content content : {Content::kSmooth, Content::kHard, Content::kNoise}) {
+        // Every content meets every restart interval across the sizes.
+        const int restart = (round + round / 3) % 3 == 0 ? 0 : (round + round / 3) % 3 == 1 ? 1 : 3;
+        const int quality = round % 2 ? 95 : 75;
+        ++round;
+        const std::vector<uint8_t> jpeg =
+            Encode(Scene(content, size.w, size.h, round), sampling, quality, restart);
+        const std::string what = std::to_string(size.w) + "x" + std::to_string(size.h) + " " +
+                                 Name(sampling) + " content " +
+                                 std::to_string(static_cast<int>(content)) + " restart " +
+                                 std::to_string(restart) + " quality " + std::to_string(quality);
+        Decoded floatOracle, fixedOracle, floatEngine, fixedEngine;
+        ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_FLOAT, &floatOracle)) << what;
+        ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_ISLOW, &fixedOracle)) << what;
+        ASSERT_EQ(EngineDecode(decoder_, jpeg, true, &floatEngine), 1) << what;
+        ASSERT_EQ(EngineDecode(decoder_, jpeg, false, &fixedEngine), 1) << what;
+        ASSERT_EQ(floatEngine.width, size.w) << what;
+        ASSERT_EQ(floatEngine.height, size.h) << what;
+        ASSERT_EQ(fixedEngine.width, size.w) << what;
+        ASSERT_EQ(fixedEngine.height, size.h) << what;
+        Differences one;
+        one.Add(fixedEngine.pixels, fixedOracle.pixels);
+        EXPECT_LE(one.Max(), 6) << what;
+        floatPath.Add(floatEngine.pixels, floatOracle.pixels);
+        fixedPath.Add(fixedEngine.pixels, fixedOracle.pixels);
+      }
+  EXPECT_LE(floatPath.Max(), 2);
+  EXPECT_LT(floatPath.Beyond(1), 1e-4);
+  EXPECT_LE(fixedPath.Max(), 6);
+  EXPECT_LT(fixedPath.Beyond(2), 0.02);
+  EXPECT_LT(fixedPath.Beyond(1), 0.1);
+  RecordProperty("float_beyond_1", std::to_string(floatPath.Beyond(1)));
+  RecordProperty("fixed_beyond_2", std::to_string(fixedPath.Beyond(2)));
+}
+
+TEST_F(JpegDecoderTest, OddSizeWritesOnlyThePicturesPixels) {
+  // 17 x 9 at 4:2:0 is 2 x 1 MCUs of 16 x 16; only 17 x 9 pixels are the
+  // picture's. The block behind them is marked and must stay so.
+  const std::vector<uint8_t> jpeg = Encode(Scene(Content::kSmooth, 17, 9), JpegSampling::k420);
+  CPicture picture(40, 40, 0);
+  uint32_t* px = picture.GetPixelBuffer();
+  std::fill(px, px + 40 * 40, 0xDEADBEEFu);
+  for (bool floatPath : {false, true}) {
+    CJpegDecoder::SetNoMmx(floatPath);
+    ASSERT_EQ(decoder_.Decode(jpeg.data(), jpeg.size(), &picture), 1);
+    ASSERT_EQ(picture.GetPixelBuffer(), px) << "the block was kept";
+    EXPECT_EQ(picture.GetWidth(), 17);
+    EXPECT_EQ(picture.GetHeight(), 9);
+    for (int i = 0; i < 40 * 40; ++i) ASSERT_EQ(px[i] == 0xDEADBEEFu, i >= 17 * 9) << "pixel " << i;
+  }
+}
+
+TEST_F(JpegDecoderTest, RestartMarkersAndStuffedBytes) {
+  // Noise at high quality codes many 0xFF data bytes, stuffed as FF 00.
+  const dwqtool::Picture noise = Scene(Content::kNoise, 48, 32);
+  const std::vector<uint8_t> jpeg = Encode(noise, JpegSampling::k420, 98, 1);
+  int stuffed = 0, restarts = 0;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i) {
+    stuffed += jpeg[i] == 0xFF && jpeg[i + 1] == 0x00;
+    restarts += jpeg[i] == 0xFF && jpeg[i + 1] >= 0xD0 && jpeg[i + 1] <= 0xD7;
+  }
+  ASSERT_GT(stuffed, 10);
+  ASSERT_EQ(restarts, 3 * 2 - 1);  // one before every MCU but the first
+  Decoded oracle, engine;
+  ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_FLOAT, &oracle));
+  ASSERT_EQ(EngineDecode(decoder_, jpeg, true, &engine), 1);
+  EXPECT_LE(MaxChannelDifference(engine.pixels, oracle.pixels), 2);
+  ASSERT_EQ(EngineDecode(decoder_, jpeg, false, &engine), 1);
+
+  // A restart marker that is not one (here an end marker) fails the scan.
+  std::vector<uint8_t> broken = jpeg;
+  for (size_t i = broken.size() - 3; i > 0; --i)
+    if (broken[i] == 0xFF && broken[i + 1] == 0xD0) {
+      broken[i + 1] = 0xD9;
+      break;
+    }
+  EXPECT_EQ(EngineDecode(decoder_, broken, false, &engine), 0);
+  EXPECT_STREQ(decoder_.GetError(), "a restart marker is missing");
+}
+
+TEST_F(JpegDecoderTest, TablesCarryOverToAPictureWithoutThem) {
+  const dwqtool::Picture a = Scene(Content::kSmooth, 24, 16, 1);
+  const dwqtool::Picture b = Scene(Content::kHard, 40, 24, 2);
+  const std::vector<uint8_t> first = Encode(a, JpegSampling::k420, 80);
+  const std::vector<uint8_t> second = Encode(b, JpegSampling::k420, 80, 0, /*tables=*/false);
+  const std::vector<uint8_t> secondWhole = Encode(b, JpegSampling::k420, 80);
+  auto has = [](const std::vector<uint8_t>& j, uint8_t code) {
+    for (size_t i = 0; i + 1 < j.size(); ++i)
+      if (j[i] == 0xFF && j[i + 1] == code) return true;
+    return false;
+  };
+  ASSERT_FALSE(has(second, 0xDB));
+  ASSERT_FALSE(has(second, 0xC4));
+
+  // A fresh decoder has no tables to lend. With the first picture's, the
+  // second decodes as it does with its own tables.
+  Decoded engine, whole, oracle;
+  EXPECT_EQ(EngineDecode(decoder_, second, false, &engine), 0);
+  ASSERT_EQ(EngineDecode(decoder_, secondWhole, false, &whole), 1);
+  ASSERT_TRUE(LibjpegDecode(secondWhole, JDCT_FLOAT, &oracle));
+  for (bool floatPath : {false, true}) {
+    ASSERT_EQ(EngineDecode(decoder_, first, floatPath, &engine), 1);
+    ASSERT_EQ(EngineDecode(decoder_, second, floatPath, &engine), 1);
+    EXPECT_EQ(engine.width, 40);
+    if (floatPath) {
+      EXPECT_LE(MaxChannelDifference(engine.pixels, oracle.pixels), 2);
+    } else {
+      EXPECT_EQ(engine.pixels, whole.pixels);
+    }
+  }
+
+  // The same through the loader: two picture files in a row.
+  dwqtool::Options options;
+  options.body = dwqtool::BodyType::kJpeg;
+  WriteDwq("first", dwqtool::AssembleFile(options, 24, 16, first, {}));
+  WriteDwq("second", dwqtool::AssembleFile(options, 40, 24, second, {}));
+  ResetPictureLoader();
+  ASSERT_EQ(InitPictureLoader(3), 1);
+  CPicture picture;
+  EXPECT_EQ(picture.LoadDWQ("second"), 0);
+  ASSERT_EQ(picture.LoadDWQ("first"), 1);
+  ASSERT_EQ(picture.LoadDWQ("second"), 1);
+  const uint32_t* px = picture.GetPixelBuffer();
+  EXPECT_EQ(std::vector<uint32_t>(px, px + 40 * 24), whole.pixels);
+}
+
+// Segment offsets in a stream from libjpeg: the position of the first
+// marker `code` before the scan data.
+size_t Segment(const std::vector<uint8_t>& j, uint8_t code) {
+  size_t pos = 2;
+  while (pos + 4 <= j.size()) {
+    if (j[pos + 1] == code) return pos;
+    if (j[pos + 1] == 0xDA) break;
+    pos += 2 + (j[pos + 2] << 8 | j[pos + 3]);
+  }
+  ADD_FAILURE() << "no marker " << std::hex << int{code};
+  return 0;
+}
+
+std::vector<uint8_t> WithoutSegments(const std::vector<uint8_t>& j, uint8_t code) {
+  std::vector<uint8_t> out(j.begin(), j.begin() + 2);
+  size_t pos = 2;
+  while (pos + 4 <= j.size() && j[pos + 1] != 0xDA) {
+    const size_t next = pos + 2 + (j[pos + 2] << 8 | j[pos + 3]);
+    if (j[pos + 1] != code) out.insert(out.end(), j.begin() + pos, j.begin() + next);
+    pos = next;
+  }
+  out.insert(out.end(), j.begin() + pos, j.end());
+  return out;
+}
+
+TEST_F(JpegDecoderTest, ScanUsesTheTablesItNames) {
+  // Swap the two table sets: every DHT table changes its number and the scan
+  // names the swapped ones. The coded data is unchanged, so the picture is.
+  const std::vector<uint8_t> jpeg = Encode(Scene(Content::kSmooth, 32, 32), JpegSampling::k420);
+  std::vector<uint8_t> swapped = jpeg;
+  for (size_t pos = 2; swapped[pos + 1] != 0xDA;) {
+    const size_t length = swapped[pos + 2] << 8 | swapped[pos + 3];
+    if (swapped[pos + 1] == 0xC4) {
+      for (size_t t = pos + 4; t < pos + 2 + length;) {
+        swapped[t] ^= 1;
+        size_t count = 0;
+        for (int i = 1; i <= 16; ++i) count += swapped[t + i];
+        t += 17 + count;
+      }
+    }
+    pos += 2 + length;
+  }
+  const size_t sos = Segment(jpeg, 0xDA);
+  for (int i = 0; i < 3; ++i) swapped[sos + 6 + 2 * i] ^= 0x11;
+  Decoded plain, engine;
+  ASSERT_EQ(EngineDecode(decoder_, jpeg, false, &plain), 1);
+  ASSERT_EQ(EngineDecode(decoder_, swapped, false, &engine), 1);
+  EXPECT_EQ(engine.pixels, plain.pixels);
+}
+
+TEST_F(JpegDecoderTest, BrokenBodiesFail) {
+  const std::vector<uint8_t> good = Encode(Scene(Content::kSmooth, 32, 24), JpegSampling::k420);
+  const std::vector<uint8_t> restart =
+      Encode(Scene(Content::kSmooth, 32, 24), JpegSampling::k420, 90, 2);
+  const size_t sof = Segment(good, 0xC0), dht = Segment(good, 0xC4), dqt = Segment(good, 0xDB);
+  const size_t sos = Segment(good, 0xDA), app = Segment(good, 0xE0);
+  const size_t dri = Segment(restart, 0xDD);
+  auto with = [](std::vector<uint8_t> j, std::initializer_list<std::pair<size_t, uint8_t>> bytes) {
+    for (auto [at, value] : bytes) j[at] = value;
+    return j;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"empty", {}},
+      {"start and end only", {0xFF, 0xD8, 0xFF, 0xD9}},
+      {"segment longer than the body", with(good, {{app + 2, 0xFF}, {app + 3, 0xFF}})},
+      {"segment length 1", with(good, {{app + 2, 0}, {app + 3, 1}})},
+      {"12-bit samples", with(good, {{sof + 4, 12}})},
+      {"no height", with(good, {{sof + 5, 0}, {sof + 6, 0}})},
+      {"no width", with(good, {{sof + 7, 0}, {sof + 8, 0}})},
+      {"one component", with(good, {{sof + 9, 1}})},
+      {"frame length off", with(good, {{sof + 3, 18}})},
+      {"luminance sampled 3", with(good, {{sof + 11, 0x32}})},
+      {"luminance sampled 0", with(good, {{sof + 11, 0x20}})},
+      {"chroma sampled 2", with(good, {{sof + 14, 0x21}})},
+      {"quantisation table 4", with(good, {{sof + 12, 4}})},
+      {"progressive frame", with(good, {{sof + 1, 0xC2}})},
+      {"arithmetic frame", with(good, {{sof + 1, 0xC9}})},
+      {"scan before a frame", with(good, {{sof + 1, 0xE5}})},
+      {"Huffman class 2", with(good, {{dht + 4, 0x20}})},
+      {"Huffman table 2", with(good, {{dht + 4, 0x02}})},
+      {"Huffman lengths overfull",
+       with(good, {{dht + 5, static_cast<uint8_t>(good[dht + 5] + 2)},
+                   {dht + 7, static_cast<uint8_t>(good[dht + 7] - 2)}})},
+      {"Huffman symbols past the segment", with(good, {{dht + 20, 200}})},
+      {"quantisation precision 2", with(good, {{dqt + 4, 0x20}})},
+      {"quantisation table 4 defined", with(good, {{dqt + 4, 0x04}})},
+      {"quantisation table cut", with(good, {{dqt + 3, 40}})},
+      {"restart segment of 3", with(restart, {{dri + 3, 5}})},
+      {"scan of one component", with(good, {{sos + 4, 1}})},
+      {"scan table 2", with(good, {{sos + 6, 0x22}})},
+      {"scan component unknown", with(good, {{sos + 5, 9}})},
+      {"scan not sequential", with(good, {{sos + 12, 5}})},
+      {"frame far larger than the body", with(good, {{sof + 5, 0xFF}, {sof + 7, 0xFF}})},
+      {"no quantisation tables", WithoutSegments(good, 0xDB)},
+  };
+  for (const Case& c : cases) {
+    CJpegDecoder fresh;
+    ASSERT_EQ(fresh.CreateWorkArea(), 1);
+    CPicture picture;
+    EXPECT_EQ(fresh.Decode(c.bytes.data(), c.bytes.size(), &picture), 0) << c.what;
+    EXPECT_NE(fresh.GetError(), nullptr) << c.what;
+  }
+  CJpegDecoder fresh;
+  CPicture picture;
+  EXPECT_EQ(fresh.Decode(good.data(), good.size(), &picture), 0) << "no work area";
+  ASSERT_EQ(fresh.CreateWorkArea(), 1);
+  EXPECT_EQ(fresh.Decode(good.data(), good.size(), nullptr), 0);
+  EXPECT_EQ(fresh.Decode(good.data(), good.size(), &picture), 1);
+}
+
+// An 8 x 8 picture at 4:4:4 written by hand: flat quantisation, one DC code
+// ('0' for dcSymbol) and two AC codes ('0' for acSymbol, '1' end of block)
+// that every component uses, then the given scan bytes.
+std::vector<uint8_t> HandMade(uint8_t dcSymbol, uint8_t acSymbol, std::vector<uint8_t> scan) {
+  std::vector<uint8_t> j = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
+  j.insert(j.end(), 64, 1);
+  j.insert(j.end(), {0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x08, 0x00, 0x08, 0x03, 0x01, 0x11, 0x00,
+                     0x02, 0x11, 0x00, 0x03, 0x11, 0x00});
+  j.insert(j.end(), {0xFF, 0xC4, 0x00, 0x27, 0x00, 1});
+  j.insert(j.end(), 15, 0);
+  j.insert(j.end(), {dcSymbol, 0x10, 2});
+  j.insert(j.end(), 15, 0);
+  j.insert(j.end(), {acSymbol, 0x00});
+  j.insert(j.end(),
+           {0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x00, 0x3F, 0x00});
+  j.insert(j.end(), scan.begin(), scan.end());
+  j.insert(j.end(), {0xFF, 0xD9});
+  return j;
+}
+
+TEST_F(JpegDecoderTest, CodedValuesStayInsideTheBlock) {
+  CPicture picture;
+  // Three runs of 15 zeros and a value each (k = 16, 32, 48), then the
+  // end of block; Cb and Cr: DC 0 and end of block. Bits 0 01 01 01 1 |
+  // 01 01 (1111 padding).
+  const std::vector<uint8_t> fits = HandMade(0x00, 0xF1, {0x2B, 0x5F});
+  EXPECT_EQ(decoder_.Decode(fits.data(), fits.size(), &picture), 1) << decoder_.GetError();
+  // A fourth run would place a value at 64, past the block's end.
+  const std::vector<uint8_t> past = HandMade(0x00, 0xF1, {0x2A, 0xFF, 0x00, 0xFF, 0x00});
+  EXPECT_EQ(decoder_.Decode(past.data(), past.size(), &picture), 0);
+  EXPECT_STREQ(decoder_.GetError(), "the scan's data is broken");
+  // A DC difference of 12 bits is beyond 8-bit samples.
+  const std::vector<uint8_t> wide = HandMade(0x0C, 0xF1, {0x00, 0x00, 0x00, 0x00});
+  EXPECT_EQ(decoder_.Decode(wide.data(), wide.size(), &picture), 0);
+  EXPECT_STREQ(decoder_.GetError(), "the scan's data is broken");
+}
+
+TEST_F(JpegDecoderTest, CutAndDamagedBodiesFailCleanly) {
+  const std::vector<uint8_t> good =
+      Encode(Scene(Content::kHard, 40, 40), JpegSampling::k420, 90, 3);
+  CJpegDecoder::SetNoMmx(0);
+  // Cut anywhere before the last MCU row's data: the scan runs out.
+  for (size_t n = 0; n < good.size() * 8 / 10; n += 3) {
+    CPicture picture;
+    ASSERT_EQ(decoder_.Decode(good.data(), n, &picture), 0) << n;
+  }
+  std::mt19937 random(17);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> bytes = good;
+    if (round % 3 == 0) bytes.resize(random() % bytes.size());
+    for (int k = 0; k < 1 + round % 5; ++k)
+      if (!bytes.empty())
+        bytes[random() % bytes.size()] ^= static_cast<uint8_t>(1u << (random() % 8));
+    if (round % 7 == 0)
+      for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
+    CJpegDecoder::SetNoMmx(round % 2);
+    CPicture picture;
+    if (decoder_.Decode(bytes.data(), bytes.size(), &picture)) {
+      // Whatever decodes fills a picture of its frame's size.
+      EXPECT_GT(picture.GetWidth() * picture.GetHeight(), 0);
+      EXPECT_NE(picture.GetPixelBuffer(), nullptr);
+    }
+  }
+}
+
+// --- Picture files and the path setting ---
+
+TEST_F(JpegDecoderTest, PictureFilesOfTypesFiveAndSeven) {
+  const dwqtool::Picture source = Scene(Content::kSmooth, 21, 13);
+  std::vector<uint8_t> alpha;
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 21; ++x) alpha.push_back(x >= 4 && x < 15 && y >= 2 ? 200 : 0);
+  dwqtool::Picture withAlpha = source;
+  withAlpha.alpha = alpha;
+  // The loader hands the body to the decoder as it is.
+  Decoded direct;
+  ASSERT_EQ(EngineDecode(decoder_, Encode(source, JpegSampling::k420), false, &direct), 1);
+
+  struct Case {
+    bool mask, box;
+    std::vector<int> drawn;  // the box an opaque Put shows
+  } cases[] = {
+      {false, true, {0, 0, 21, 13}},  // type '5': no mask, box flag ignored
+      {true, false, {3, 1, 17, 13}},  // type '7': box from the mask
+      {true, true, {4, 2, 15, 13}},   // type '7': the header box
+  };
+  for (const Case& c : cases) {
+    dwqtool::Options options;
+    options.body = dwqtool::BodyType::kJpeg;
+    options.mask = c.mask;
+    options.headerBox = c.box;
+    WritePicture("jpeg", withAlpha, options);
+    CPicture picture;
+    ASSERT_EQ(picture.LoadDWQ("jpeg"), 1);
+    ASSERT_EQ(picture.GetWidth(), 21);
+    const uint32_t* px = picture.GetPixelBuffer();
+    EXPECT_EQ(std::vector<uint32_t>(px, px + 21 * 13), direct.pixels);
+    EXPECT_EQ(picture.GetMaskFlag(), c.mask ? 1 : 0);
+    if (c.mask) {
+      EXPECT_EQ(std::vector<uint8_t>(picture.GetMask(), picture.GetMask() + 21 * 13), alpha);
+    }
+    Clear(0x00ABCDEF);
+    picture.Put(0, 0, 0);
+    EXPECT_EQ(DrawnRect(0x00ABCDEF), c.drawn) << c.mask << c.box;
+  }
+
+  // A broken body fails the load with the bad-file box and keeps no name.
+  const std::vector<uint8_t> whole = Encode(source, JpegSampling::k420);
+  dwqtool::Options options;
+  options.body = dwqtool::BodyType::kJpeg;
+  const std::vector<uint8_t> file = dwqtool::AssembleFile(
+      options, 21, 13, std::vector<uint8_t>(whole.begin(), whole.begin() + whole.size() / 2), {});
+  WriteDwq("broken", file);
+  SetLoadDwqErrorFlag(1);
+  host_->ClearBoxes();
+  CPicture picture;
+  EXPECT_EQ(picture.LoadDWQ("broken"), 0);
+  EXPECT_EQ(picture.IsLoaded(), 0);
+  EXPECT_STREQ(picture.GetName(), "");
+  ASSERT_EQ(host_->Boxes().size(), 1u);
+  EXPECT_EQ(host_->Boxes()[0].text, "LOAD DWQ ERROR(Bad File)\nbroken\nmode=0");
+}
+
+TEST_F(JpegDecoderTest, BodySizesAreCheckedBeforeThePictureChanges) {
+  const std::vector<uint8_t> jpeg = Encode(Scene(Content::kSmooth, 16, 16), JpegSampling::k420);
+  dwqtool::Options options;
+  options.body = dwqtool::BodyType::kJpeg;
+  const std::vector<uint8_t> good = dwqtool::AssembleFile(options, 16, 16, jpeg, {});
+  auto withBody = [&](int32_t bodySize, size_t extra) {
+    std::vector<uint8_t> f = good;
+    for (int i = 0; i < 4; ++i)
+      f[dwq::kBodySize + i] = static_cast<uint8_t>(static_cast<uint32_t>(bodySize) >> (8 * i));
+    f.resize(f.size() + extra, 0);
+    return f;
+  };
+  auto withSize = [&](int32_t w, int32_t h) {
+    std::vector<uint8_t> f = good;
+    for (int i = 0; i < 4; ++i) {
+      f[dwq::kWidth + i] = static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i));
+      f[dwq::kHeight + i] = static_cast<uint8_t>(static_cast<uint32_t>(h) >> (8 * i));
+    }
+    return f;
+  };
+  const int decodeSize = GetPictureDecodeBufferSize();
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"body past the file", withBody(static_cast<int32_t>(jpeg.size()) + 1, 0)},
+      {"no body", withBody(0, 0)},
+      {"negative body", withBody(-4, 0)},
+      {"body past the decode buffer", withBody(decodeSize + 1, static_cast<size_t>(decodeSize))},
+      {"header far larger than the body", withSize(20000, 20000)},
+  };
+  SetLoadDwqErrorFlag(1);
+  WriteDwq("good", good);
+  for (const Case& c : cases) {
+    WriteDwq("bad", c.bytes);
+    CPicture picture;
+    ASSERT_EQ(picture.LoadDWQ("good"), 1);
+    host_->ClearBoxes();
+    EXPECT_EQ(picture.LoadDWQ("bad"), 0) << c.what;
+    ASSERT_EQ(host_->Boxes().size(), 1u) << c.what;
+    // Refused before anything changed: the previous picture stays.
+    EXPECT_STREQ(picture.GetName(), "good") << c.what;
+    EXPECT_EQ(picture.IsLoaded(), 1) << c.what;
+    EXPECT_EQ(picture.GetWidth(), 16) << c.what;
+  }
+}
+
+TEST_F(JpegDecoderTest, JpegMmxSettingChoosesThePath) {
+  const dwqtool::Picture source = Scene(Content::kHard, 30, 20);
+  const std::vector<uint8_t> jpeg = Encode(source, JpegSampling::k422);
+  Decoded floatEngine, fixedEngine;
+  ASSERT_EQ(EngineDecode(decoder_, jpeg, true, &floatEngine), 1);
+  ASSERT_EQ(EngineDecode(decoder_, jpeg, false, &fixedEngine), 1);
+  ASSERT_NE(floatEngine.pixels, fixedEngine.pixels);
+  dwqtool::Options options;
+  options.body = dwqtool::BodyType::kJpeg;
+  WriteDwq("cg", dwqtool::AssembleFile(options, 30, 20, jpeg, {}));
+
+  struct Case {
+    const char* list;  // null: no settings list
+    bool floatPath;
+  } cases[] = {{nullptr, false}, {"jpegMMX 0\n", true}, {"frameTime,16\njpegMMX,1\n", false}};
+  for (const Case& c : cases) {
+    if (c.list) dir_.Write("init/game.xtx", c.list);
+    host_->ClearBoxes();
+    ResetPictureLoader();
+    ASSERT_EQ(InitPictureLoader(3), 1);
+    EXPECT_TRUE(host_->Boxes().empty());
+    EXPECT_EQ(CJpegDecoder::GetNoMmx(), c.floatPath ? 1 : 0);
+    CPicture picture;
+    ASSERT_EQ(picture.LoadDWQ("cg"), 1);
+    const uint32_t* px = picture.GetPixelBuffer();
+    EXPECT_EQ(std::vector<uint32_t>(px, px + 30 * 20),
+              c.floatPath ? floatEngine.pixels : fixedEngine.pixels)
+        << (c.list ? c.list : "no list");
+  }
+}
+
+}  // namespace
+}  // namespace graphics_test
