@@ -3,28 +3,14 @@
 #include <cstddef>
 
 #include "graphics/blendrows.h"
+#include "graphics/bltaddress.h"
 #include "graphics/screenbuffer.h"
-
-namespace {
-
-uint32_t* ScreenAt(int x, int y) {
-  uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (!screen) return nullptr;
-  return screen + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth() + x;
-}
-
-template <typename T>
-const T* SourceAt(const T* data, int width, int x, int y) {
-  return data + static_cast<ptrdiff_t>(y) * width + x;
-}
-
-}  // namespace
 
 void CAddBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
                   int width, int) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch)
     blendrows::Add(dst, src, static_cast<size_t>(w));
@@ -32,13 +18,13 @@ void CAddBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const ui
 
 void CAddSubBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
                      const uint8_t* mask, int width, int, int level) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst || level == 0) return;
   const int k = blendrows::Weight(level);
   const bool subtract = k < 0;
   const int64_t scale = subtract ? -int64_t{k} : k;
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
-  const uint8_t* m = mask ? SourceAt(mask, width, srcX, srcY) : nullptr;
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
+  const uint8_t* m = mask ? blt::SourceAt(mask, width, srcX, srcY) : nullptr;
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch) {
     for (int x = 0; x < w; ++x) {

@@ -4,30 +4,15 @@
 #include <cstring>
 
 #include "graphics/bltrows.h"
+#include "graphics/bltaddress.h"
 #include "graphics/screenbuffer.h"
-
-namespace {
-
-// The screen row pointer of (x, y), or null without a screen.
-uint32_t* ScreenAt(int x, int y) {
-  uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (!screen) return nullptr;
-  return screen + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth() + x;
-}
-
-template <typename T>
-const T* SourceAt(const T* data, int width, int x, int y) {
-  return data + static_cast<ptrdiff_t>(y) * width + x;
-}
-
-}  // namespace
 
 void CBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
                int width, int) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
   const uint32_t key = pixels[0];
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch)
     bltrows::Keyed(dst, src, static_cast<size_t>(w), key);
@@ -35,9 +20,9 @@ void CBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint3
 
 void CBltBeta::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
                    int width, int) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   // Full-width rows of a picture as wide as the screen are one run.
   if (srcX == 0 && dstX == 0 && w == pitch && width == pitch) {
@@ -50,10 +35,10 @@ void CBltBeta::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const u
 
 void CBlt256::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint8_t* indices,
                   const uint32_t* palette, int width, int) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !indices || !palette || !dst) return;
   const uint8_t key = indices[0];
-  const uint8_t* src = SourceAt(indices, width, srcX, srcY);
+  const uint8_t* src = blt::SourceAt(indices, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch)
     for (int x = 0; x < w; ++x)
@@ -62,9 +47,9 @@ void CBlt256::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const ui
 
 void CBlt256Beta::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint8_t* indices,
                       const uint32_t* palette, int width, int) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !indices || !palette || !dst) return;
-  const uint8_t* src = SourceAt(indices, width, srcX, srcY);
+  const uint8_t* src = blt::SourceAt(indices, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch)
     for (int x = 0; x < w; ++x) dst[x] = palette[src[x]];
@@ -72,10 +57,10 @@ void CBlt256Beta::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, cons
 
 void CMaskBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
                    const uint8_t* mask, int width, int) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !mask || !dst) return;
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
-  const uint8_t* m = SourceAt(mask, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
+  const uint8_t* m = blt::SourceAt(mask, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, m += width, dst += pitch)
     bltrows::Mask(dst, src, m, static_cast<size_t>(w));

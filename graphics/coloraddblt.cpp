@@ -3,33 +3,19 @@
 #include <cstddef>
 
 #include "graphics/blendrows.h"
+#include "graphics/bltaddress.h"
 #include "graphics/screenbuffer.h"
-
-namespace {
-
-uint32_t* ScreenAt(int x, int y) {
-  uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (!screen) return nullptr;
-  return screen + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth() + x;
-}
-
-template <typename T>
-const T* SourceAt(const T* data, int width, int x, int y) {
-  return data + static_cast<ptrdiff_t>(y) * width + x;
-}
-
-}  // namespace
 
 void CColorAddBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
                        const uint8_t* mask, int width, int, int transparent, int r, int g, int b,
                        int percent) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
   const blendrows::SignedColour colour(r, g, b);
   const int k = blendrows::Weight(percent);
   const uint32_t key = pixels[0];
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
-  const uint8_t* m = mask ? SourceAt(mask, width, srcX, srcY) : nullptr;
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
+  const uint8_t* m = mask ? blt::SourceAt(mask, width, srcX, srcY) : nullptr;
   const int pitch = CScreenBuffer::GetWidth();
   const bool masked = transparent && m;
   const bool keyed = transparent && !m;
@@ -53,11 +39,11 @@ void CColorAddBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, con
 
 void CShapeBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint8_t* mask,
                     int width, int, int r, int g, int b) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !mask || !dst) return;
   const uint32_t colour =
       (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
-  const uint8_t* m = SourceAt(mask, width, srcX, srcY);
+  const uint8_t* m = blt::SourceAt(mask, width, srcX, srcY);
   // The key comes from the rectangle, not from the picture's corner.
   const uint8_t key = m[0];
   const int pitch = CScreenBuffer::GetWidth();
@@ -82,10 +68,10 @@ void CYUVChangeBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h,
                         int level) {
   using blendrows::Channel;
   using blendrows::Saturate;
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
-  const uint8_t* mrow = mask ? SourceAt(mask, width, srcX, srcY) : nullptr;
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
+  const uint8_t* mrow = mask ? blt::SourceAt(mask, width, srcX, srcY) : nullptr;
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch) {
     for (int x = 0; x < w; ++x) {

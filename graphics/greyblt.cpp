@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "graphics/blendrows.h"
+#include "graphics/bltaddress.h"
 #include "graphics/screenbuffer.h"
 
 using blendrows::Channel;
@@ -24,17 +25,6 @@ uint32_t GreenGrey(uint32_t pixel) {
 
 namespace {
 
-uint32_t* ScreenAt(int x, int y) {
-  uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (!screen) return nullptr;
-  return screen + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth() + x;
-}
-
-template <typename T>
-const T* SourceAt(const T* data, int width, int x, int y) {
-  return data + static_cast<ptrdiff_t>(y) * width + x;
-}
-
 uint32_t RedOf(uint32_t pixel) { return pixel & 0xFF0000; }
 
 // The four variants shared by the grey and red blits; colourOf gives the
@@ -43,13 +33,13 @@ template <typename ColourOf, typename Blend>
 void Reduced(int dstX, int dstY, int srcX, int srcY, int w, int h, const void* data, int width,
              const uint8_t* mask, int transparent, const uint32_t* palette, ColourOf colourOf,
              Blend blend) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !data || !dst) return;
   const int pitch = CScreenBuffer::GetWidth();
   if (palette) {
     const uint8_t* indices = static_cast<const uint8_t*>(data);
     const uint8_t key = indices[0];
-    const uint8_t* src = SourceAt(indices, width, srcX, srcY);
+    const uint8_t* src = blt::SourceAt(indices, width, srcX, srcY);
     for (int y = 0; y < h; ++y, src += width, dst += pitch)
       for (int x = 0; x < w; ++x)
         if (!transparent || src[x] != key) dst[x] = colourOf(palette[src[x]]);
@@ -57,9 +47,9 @@ void Reduced(int dstX, int dstY, int srcX, int srcY, int w, int h, const void* d
   }
   const uint32_t* pixels = static_cast<const uint32_t*>(data);
   const uint32_t key = pixels[0];
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
   if (mask) {
-    const uint8_t* m = SourceAt(mask, width, srcX, srcY);
+    const uint8_t* m = blt::SourceAt(mask, width, srcX, srcY);
     for (int y = 0; y < h; ++y, src += width, m += width, dst += pitch)
       for (int x = 0; x < w; ++x)
         if (m[x]) dst[x] = blend(dst[x], src[x], m[x]);
@@ -75,7 +65,7 @@ void Reduced(int dstX, int dstY, int srcX, int srcY, int w, int h, const void* d
 template <typename Target>
 void Levelled(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
               int width, const uint8_t* mask, int level, Target target) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
   const int pitch = CScreenBuffer::GetWidth();
   const uint32_t L = static_cast<uint32_t>(level), rest = 256u - L;
@@ -84,13 +74,13 @@ void Levelled(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32
     return PerChannel(
         [&](int c) { return ((Channel(t, c) * L + Channel(s, c) * rest) & 0xFFFF) >> 8; });
   };
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
   if (!mask) {
     for (int y = 0; y < h; ++y, src += width, dst += pitch)
       for (int x = 0; x < w; ++x) dst[x] = mixed(src[x]);
     return;
   }
-  const uint8_t* m = SourceAt(mask, width, srcX, srcY);
+  const uint8_t* m = blt::SourceAt(mask, width, srcX, srcY);
   for (int y = 0; y < h; ++y, src += width, m += width, dst += pitch)
     for (int x = 0; x < w; ++x) {
       const uint32_t v = m[x];

@@ -4,28 +4,18 @@
 #include <cstddef>
 
 #include "graphics/blendrows.h"
+#include "graphics/bltaddress.h"
 #include "graphics/screenbuffer.h"
 
 namespace {
-
-uint32_t* ScreenAt(int x, int y) {
-  uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (!screen) return nullptr;
-  return screen + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth() + x;
-}
-
-template <typename T>
-const T* SourceAt(const T* data, int width, int x, int y) {
-  return data + static_cast<ptrdiff_t>(y) * width + x;
-}
 
 // Runs row(dst, src, n) over the rectangle.
 template <typename Row>
 void EachRow(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
              int width, Row row) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixels || !dst) return;
-  const uint32_t* src = SourceAt(pixels, width, srcX, srcY);
+  const uint32_t* src = blt::SourceAt(pixels, width, srcX, srcY);
   const int pitch = CScreenBuffer::GetWidth();
   for (int y = 0; y < h; ++y, src += width, dst += pitch) row(dst, src, static_cast<size_t>(w));
 }
@@ -64,7 +54,7 @@ void CTransLucentBlt3::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h,
                            int percent) {
   if (percent <= 0 || !mask) return;
   const int k = blendrows::Weight(percent);
-  const uint8_t* m = SourceAt(mask, width, srcX, srcY);
+  const uint8_t* m = blt::SourceAt(mask, width, srcX, srcY);
   EachRow(dstX, dstY, srcX, srcY, w, h, pixels, width,
           [&](uint32_t* dst, const uint32_t* src, size_t n) {
             for (size_t i = 0; i < n; ++i) {
@@ -80,7 +70,7 @@ void CTransLucentBlt3::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h,
 void CChangeTransLucentBlt::Blt(int dstX, int dstY, int w, int h, const uint32_t* pixelsA,
                                 const uint32_t* pixelsB, const uint8_t* maskA, const uint8_t* maskB,
                                 int widthA, int, int widthB, int, int percentA, int percentB) {
-  uint32_t* dst = ScreenAt(dstX, dstY);
+  uint32_t* dst = blt::ScreenAt(dstX, dstY);
   if (w <= 0 || h <= 0 || !pixelsA || !pixelsB || !maskA || !maskB || !dst) return;
   // Rounded here, unlike the other blits.
   auto weight = [](int percent) {
@@ -107,8 +97,8 @@ void COverrapBlt::Blt2(int xA, int yA, const uint32_t* pixelsA, int widthA, int 
     return;
   const int kA = ClampedWeight(percentA), kB = ClampedWeight(percentB);
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
-  const uint32_t* a = SourceAt(pixelsA, widthA, xA, yA);
-  const uint32_t* b = SourceAt(pixelsB, widthB, xB, yB);
+  const uint32_t* a = blt::SourceAt(pixelsA, widthA, xA, yA);
+  const uint32_t* b = blt::SourceAt(pixelsB, widthB, xB, yB);
   for (int y = 0; y < sh; ++y, dst += sw, a += widthA, b += widthB)
     blendrows::Overrap2(dst, a, b, static_cast<size_t>(sw), kA, kB);
 }
@@ -119,7 +109,7 @@ void COverrapBlt::Blt(int x, int y, const uint32_t* pixels, int width, int heigh
   if (!dst || !Covers(x, y, pixels, width, height)) return;
   const int kS = ClampedWeight(percentScreen), kP = ClampedWeight(percentPicture);
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
-  const uint32_t* p = SourceAt(pixels, width, x, y);
+  const uint32_t* p = blt::SourceAt(pixels, width, x, y);
   for (int row = 0; row < sh; ++row, dst += sw, p += width)
     blendrows::Overrap(dst, p, static_cast<size_t>(sw), kS, kP);
 }
