@@ -1,10 +1,10 @@
 #include "graphics/allgeo.h"
 
-#include <new>
 
 #include "graphics/boxfill.h"
 #include "graphics/circlefill.h"
 #include "graphics/daikei.h"
+#include "graphics/familyslots.h"
 #include "graphics/gradationbox.h"
 #include "graphics/line.h"
 
@@ -19,48 +19,32 @@ CAddTorusFill* CAllGeo::addTorusFill_ = nullptr;
 CLine* CAllGeo::line_ = nullptr;
 CAddBoxFill* CAllGeo::addBoxFill_ = nullptr;
 
-namespace {
-
-template <typename T>
-void Make(T** slot) {
-  delete *slot;
-  *slot = new (std::nothrow) T();
-}
-
-template <typename T>
-void Drop(T** slot) {
-  delete *slot;
-  *slot = nullptr;
-}
-
-}  // namespace
-
 CAllGeo::CAllGeo() {
-  Make(&boxFill_);
-  Make(&daikei_);
-  Make(&transBoxFill_);
-  Make(&transCircleFill_);
-  Make(&gradationBoxV_);
-  Make(&transTorusFill_);
-  Make(&addCircleFill_);
-  Make(&addTorusFill_);
-  Make(&line_);
-  Make(&addBoxFill_);
+  family::Make(&boxFill_);
+  family::Make(&daikei_);
+  family::Make(&transBoxFill_);
+  family::Make(&transCircleFill_);
+  family::Make(&gradationBoxV_);
+  family::Make(&transTorusFill_);
+  family::Make(&addCircleFill_);
+  family::Make(&addTorusFill_);
+  family::Make(&line_);
+  family::Make(&addBoxFill_);
 }
 
 CAllGeo::~CAllGeo() { Release(); }
 
 void CAllGeo::Release() {
-  Drop(&addBoxFill_);
-  Drop(&line_);
-  Drop(&addTorusFill_);
-  Drop(&addCircleFill_);
-  Drop(&transTorusFill_);
-  Drop(&gradationBoxV_);
-  Drop(&transCircleFill_);
-  Drop(&transBoxFill_);
-  Drop(&daikei_);
-  Drop(&boxFill_);
+  family::Drop(&addBoxFill_);
+  family::Drop(&line_);
+  family::Drop(&addTorusFill_);
+  family::Drop(&addCircleFill_);
+  family::Drop(&transTorusFill_);
+  family::Drop(&gradationBoxV_);
+  family::Drop(&transCircleFill_);
+  family::Drop(&transBoxFill_);
+  family::Drop(&daikei_);
+  family::Drop(&boxFill_);
 }
 
 int CAllGeo::BoxFill(int x, int y, int w, int h, int r, int g, int b) {

@@ -1,8 +1,8 @@
 #include "graphics/allgraphics.h"
 
 #include <algorithm>
-#include <new>
 
+#include "graphics/familyslots.h"
 #include "graphics/rowops.h"
 #include "graphics/screenbuffer.h"
 
@@ -84,17 +84,6 @@ void MultiRun(uint32_t* run, size_t n, const MultiFactors& m) {
   }
 }
 
-template <typename T>
-void Make(T** slot) {
-  delete *slot;
-  *slot = new (std::nothrow) T();
-}
-
-template <typename T>
-void Drop(T** slot) {
-  delete *slot;
-  *slot = nullptr;
-}
 
 }  // namespace
 
@@ -212,27 +201,27 @@ void CMulti::MultiRect(int x, int y, int w, int h, int r, int g, int b) {
 }
 
 CAllGraphics::CAllGraphics() {
-  Make(&fade_);
-  Make(&fillScreen_);
-  Make(&multi_);
-  Make(&addSub_);
-  Make(&grey_);
-  Make(&nega_);
-  Make(&layerSepia_);
-  Make(&layerGrey_);
+  family::Make(&fade_);
+  family::Make(&fillScreen_);
+  family::Make(&multi_);
+  family::Make(&addSub_);
+  family::Make(&grey_);
+  family::Make(&nega_);
+  family::Make(&layerSepia_);
+  family::Make(&layerGrey_);
 }
 
 CAllGraphics::~CAllGraphics() { Release(); }
 
 void CAllGraphics::Release() {
-  Drop(&fade_);
-  Drop(&fillScreen_);
-  Drop(&multi_);
-  Drop(&addSub_);
-  Drop(&grey_);
-  Drop(&nega_);
-  Drop(&layerSepia_);
-  Drop(&layerGrey_);
+  family::Drop(&fade_);
+  family::Drop(&fillScreen_);
+  family::Drop(&multi_);
+  family::Drop(&addSub_);
+  family::Drop(&grey_);
+  family::Drop(&nega_);
+  family::Drop(&layerSepia_);
+  family::Drop(&layerGrey_);
 }
 
 void CAllGraphics::FillScreen(int r, int g, int b) {

@@ -1,10 +1,10 @@
 #include "graphics/allpicture.h"
 
-#include <new>
 
 #include "graphics/addblt.h"
 #include "graphics/basicblt.h"
 #include "graphics/coloraddblt.h"
+#include "graphics/familyslots.h"
 #include "graphics/greyblt.h"
 #include "graphics/stretchblt.h"
 #include "graphics/transblt.h"
@@ -31,72 +31,55 @@ CSepiaBlt* CAllPicture::sepiaBlt_ = nullptr;
 CAddSubBlt* CAllPicture::addSubBlt_ = nullptr;
 CStretchAddSubBlt* CAllPicture::stretchAddSubBlt_ = nullptr;
 
-namespace {
-
-template <typename T>
-void Make(T** slot) {
-  delete *slot;
-  *slot = new (std::nothrow) T();
-}
-
-template <typename T>
-void Drop(T** slot) {
-  if (*slot) (*slot)->Release();
-  delete *slot;
-  *slot = nullptr;
-}
-
-}  // namespace
-
 CAllPicture::CAllPicture() {
   // Creation order of the whole family; Release undoes it backwards.
-  Make(&greyBlt_);
-  Make(&redBlt_);
-  Make(&transLucentBlt_);
-  Make(&transLucentBlt0_);
-  Make(&transLucentBlt3_);
-  Make(&maskBlt_);
-  Make(&blt_);
-  Make(&bltBeta_);
-  Make(&blt256_);
-  Make(&blt256Beta_);
-  Make(&shapeBlt_);
-  Make(&addBlt_);
-  Make(&stretchBlt_);
-  Make(&colorAddBlt_);
-  Make(&changeTransLucentBlt_);
-  Make(&overrapBlt_);
-  Make(&yuvChangeBlt_);
-  Make(&greyLevelBlt_);
-  Make(&sepiaBlt_);
-  Make(&addSubBlt_);
-  Make(&stretchAddSubBlt_);
+  family::Make(&greyBlt_);
+  family::Make(&redBlt_);
+  family::Make(&transLucentBlt_);
+  family::Make(&transLucentBlt0_);
+  family::Make(&transLucentBlt3_);
+  family::Make(&maskBlt_);
+  family::Make(&blt_);
+  family::Make(&bltBeta_);
+  family::Make(&blt256_);
+  family::Make(&blt256Beta_);
+  family::Make(&shapeBlt_);
+  family::Make(&addBlt_);
+  family::Make(&stretchBlt_);
+  family::Make(&colorAddBlt_);
+  family::Make(&changeTransLucentBlt_);
+  family::Make(&overrapBlt_);
+  family::Make(&yuvChangeBlt_);
+  family::Make(&greyLevelBlt_);
+  family::Make(&sepiaBlt_);
+  family::Make(&addSubBlt_);
+  family::Make(&stretchAddSubBlt_);
 }
 
 CAllPicture::~CAllPicture() { Release(); }
 
 void CAllPicture::Release() {
-  Drop(&stretchAddSubBlt_);
-  Drop(&addSubBlt_);
-  Drop(&sepiaBlt_);
-  Drop(&greyLevelBlt_);
-  Drop(&yuvChangeBlt_);
-  Drop(&overrapBlt_);
-  Drop(&changeTransLucentBlt_);
-  Drop(&colorAddBlt_);
-  Drop(&stretchBlt_);
-  Drop(&addBlt_);
-  Drop(&shapeBlt_);
-  Drop(&blt256Beta_);
-  Drop(&blt256_);
-  Drop(&bltBeta_);
-  Drop(&blt_);
-  Drop(&maskBlt_);
-  Drop(&transLucentBlt3_);
-  Drop(&transLucentBlt0_);
-  Drop(&transLucentBlt_);
-  Drop(&redBlt_);
-  Drop(&greyBlt_);
+  family::ReleaseAndDrop(&stretchAddSubBlt_);
+  family::ReleaseAndDrop(&addSubBlt_);
+  family::ReleaseAndDrop(&sepiaBlt_);
+  family::ReleaseAndDrop(&greyLevelBlt_);
+  family::ReleaseAndDrop(&yuvChangeBlt_);
+  family::ReleaseAndDrop(&overrapBlt_);
+  family::ReleaseAndDrop(&changeTransLucentBlt_);
+  family::ReleaseAndDrop(&colorAddBlt_);
+  family::ReleaseAndDrop(&stretchBlt_);
+  family::ReleaseAndDrop(&addBlt_);
+  family::ReleaseAndDrop(&shapeBlt_);
+  family::ReleaseAndDrop(&blt256Beta_);
+  family::ReleaseAndDrop(&blt256_);
+  family::ReleaseAndDrop(&bltBeta_);
+  family::ReleaseAndDrop(&blt_);
+  family::ReleaseAndDrop(&maskBlt_);
+  family::ReleaseAndDrop(&transLucentBlt3_);
+  family::ReleaseAndDrop(&transLucentBlt0_);
+  family::ReleaseAndDrop(&transLucentBlt_);
+  family::ReleaseAndDrop(&redBlt_);
+  family::ReleaseAndDrop(&greyBlt_);
 }
 
 void CAllPicture::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
