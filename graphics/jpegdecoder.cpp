@@ -42,7 +42,7 @@ size_t FindMarker(const unsigned char* data, size_t size, size_t pos) {
 
 struct CJpegDecoder::Work {
   alignas(16) int32_t coef[6][64];
-  alignas(16) int16_t prescaled[6][64];
+  alignas(16) int16_t dequantised[6][64];
   alignas(16) uint8_t samples[6][64];
   alignas(16) float transformed[64];
 };
@@ -359,16 +359,16 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* p
 
       // Entropy decoding of the MCU's blocks.
       for (int b = 0; b < blockCount; ++b) {
-        int16_t* pre = w.prescaled[b];
+        int16_t* dequantised = w.dequantised[b];
         int32_t* coef = w.coef[b];
         const uint16_t* q = quant[b];
         if (kFixed)
-          std::memset(pre, 0, sizeof w.prescaled[b]);
+          std::memset(dequantised, 0, sizeof w.dequantised[b]);
         else
           std::memset(coef, 0, sizeof w.coef[b]);
         auto put = [&](int n, int32_t value) {
           if (kFixed)
-            pre[n] = jpegkernels::FixedPrescale(value, n, q[n]);
+            dequantised[n] = jpegkernels::FixedDequantise(value, q[n]);
           else
             coef[n] = value;
         };
@@ -399,7 +399,7 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* p
       // Transform, chroma up-sampling and colour, straight into the picture.
       for (int b = 0; b < blockCount; ++b) {
         if (kFixed) {
-          jpegkernels::FixedIdct(w.prescaled[b], w.samples[b]);
+          jpegkernels::FixedIdct(w.dequantised[b], w.samples[b]);
         } else {
           jpegkernels::FloatIdct(w.coef[b], quant[b], idctScale_, w.transformed);
           jpegkernels::FloatSamples(w.transformed, w.samples[b]);

@@ -2,8 +2,8 @@
 // picture files (types '5' and '7'). Three components, luminance sampling of
 // 1 or 2 each way with one block per chroma component, Huffman coding,
 // optional restart intervals. It writes 0x00RRGGBB pixels straight into the
-// picture, on one of two inverse-transform paths: floating point, or 16-bit
-// fixed point (the default).
+// picture, on one of two inverse-transform paths: floating point, or fixed
+// point (the default).
 //
 // Quantisation and Huffman tables persist between pictures: a body without
 // its own DQT or DHT segments uses those of an earlier one. Everything read
@@ -35,7 +35,7 @@ class CJpegDecoder {
   const char* GetError() const { return error_; }
 
   // The path switch, process-wide: set for the floating-point path, clear
-  // (the default) for the 16-bit path.
+  // (the default) for the fixed-point path.
   static void SetNoMmx(int on);
   static int GetNoMmx();
 

@@ -1,3 +1,21 @@
+// The fixed-point path, step by step, and how each step rounds:
+// - dequantisation: coefficient times quantisation value, exact, held to
+//   16 bits;
+// - transform: the accurate eight-point factorisation (Loeffler, Ligtenberg
+//   and Moschytz) with its twelve multipliers rounded to 13 fraction bits,
+//   first down the columns, then along the rows. Inside a pass every
+//   product and sum is exact in 32 bits (a broken body's values wrap there,
+//   the same in every version);
+// - between the passes: the sums rounded to nearest (halves up) to two
+//   fraction bits and held to 16 bits;
+// - after the second pass: rounded to nearest (halves up) to whole
+//   samples, level-shifted by 128 and held to 0..255;
+// - colour: (Cb - 128) and (Cr - 128) times four, multiplied by 16-bit
+//   constants, each product's high half rounded to nearest, green's two
+//   products summed before their one rounding; Y plus those, held to 0..255.
+// Everything is integer arithmetic, so every machine gives the same bytes;
+// the SSE2 entries do the same steps (the transform's sums gathered per
+// input) and tests hold them to the plain loops.
 #include "graphics/jpegkernels.h"
 
 #include <cmath>
@@ -24,18 +42,6 @@ double ScaleFactor(int k) {
   if (k == 0) return 1.0;
   return std::sqrt(2.0) * std::cos(k * 3.14159265358979323846 / 16.0);
 }
-
-// round(16384 c(u) c(v)); written out so the table needs no start-up.
-const int16_t kPrescale[64] = {
-    16384, 22725, 21407, 19266, 16384, 12873, 8867,  4520,  //
-    22725, 31521, 29692, 26722, 22725, 17855, 12299, 6270,  //
-    21407, 29692, 27969, 25172, 21407, 16819, 11585, 5906,  //
-    19266, 26722, 25172, 22654, 19266, 15137, 10426, 5315,  //
-    16384, 22725, 21407, 19266, 16384, 12873, 8867,  4520,  //
-    12873, 17855, 16819, 15137, 12873, 10114, 6967,  3552,  //
-    8867,  12299, 11585, 10426, 8867,  6967,  4799,  2446,  //
-    4520,  6270,  5906,  5315,  4520,  3552,  2446,  1247,  //
-};
 
 // --- Floating-point path ---
 
@@ -121,87 +127,99 @@ void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_
   }
 }
 
-// --- 16-bit path ---
-//
-// Rounding, step by step (every value is a 16-bit lane, every sum wraps):
-// - prescale: coefficient times quantisation value first, then times 16
-//   and the prescale; the high half rounded to nearest, then halved
-//   (rounding toward minus infinity);
-// - transform: each constant multiplication keeps the plain high half of
-//   its product (toward minus infinity), as a 16-bit high-half multiply
-//   does; measured against an exact transform this is no worse than
-//   rounding each product;
-// - result: ((r + 8) >> 4) + 128, rounded to nearest, held to 0..255;
-// - colour: each product rounded to nearest, green's two products summed
-//   before their one rounding (plain high halves would pull every colour
-//   down by half a step on average).
-// The SIMD entries follow the same steps lane by lane and give the same
-// bytes as the plain loops.
+// --- Fixed-point path ---
 
 namespace {
 
-inline int16_t Wrap(int32_t v) { return static_cast<int16_t>(v); }
-inline int16_t Add(int16_t a, int16_t b) { return Wrap(int32_t{a} + b); }
-inline int16_t Sub(int16_t a, int16_t b) { return Wrap(int32_t{a} - b); }
-// (x << shift) times k, high half.
-inline int16_t MulHigh(int16_t x, int shift, int16_t k) {
-  const int16_t shifted = Wrap(static_cast<int32_t>(static_cast<uint32_t>(x) << shift));
-  return Wrap((int32_t{shifted} * k) >> 16);
+// Multipliers of the transform, round(x * 2^13) with c_k = cos(k pi / 16).
+constexpr int kBits = 13;
+constexpr int32_t k0298 = 2446;   // sqrt2 (c3 + c5 - c1 - c7)
+constexpr int32_t k0390 = 3196;   // sqrt2 (c3 - c5)
+constexpr int32_t k0541 = 4433;   // sqrt2 c6
+constexpr int32_t k0765 = 6270;   // sqrt2 (c2 - c6)
+constexpr int32_t k0899 = 7373;   // sqrt2 (c3 - c7)
+constexpr int32_t k1175 = 9633;   // sqrt2 c3
+constexpr int32_t k1501 = 12299;  // sqrt2 (c1 + c3 - c5 - c7)
+constexpr int32_t k1847 = 15137;  // sqrt2 (c2 + c6)
+constexpr int32_t k1961 = 16069;  // sqrt2 (c3 + c5)
+constexpr int32_t k2053 = 16819;  // sqrt2 (c1 + c3 - c5 + c7)
+constexpr int32_t k2562 = 20995;  // sqrt2 (c1 + c3)
+constexpr int32_t k3072 = 25172;  // sqrt2 (c1 + c3 + c5 - c7)
+
+// Between the passes the values keep two fraction bits; the second pass
+// also drops the factor 8 of the two unnormalised passes.
+constexpr int kShift1 = kBits - 2;
+constexpr int kShift2 = kBits + 2 + 3;
+constexpr int32_t kBias1 = 1 << (kShift1 - 1);
+// Rounding and the level shift in one addition.
+constexpr int32_t kBias2 = (1 << (kShift2 - 1)) + (128 << kShift2);
+
+inline uint32_t Mul(uint32_t v, int32_t k) { return v * static_cast<uint32_t>(k); }
+
+// One eight-point pass over values spaced `step` apart: the outputs scaled
+// by 2^13, before rounding.
+inline void FixedPass(const int16_t* in, int step, uint32_t* out) {
+  auto at = [&](int k) { return static_cast<uint32_t>(int32_t{in[k * step]}); };
+  // Even part: inputs 0 and 4 at full weight, 2 and 6 rotated.
+  const uint32_t z1 = Mul(at(2) + at(6), k0541);
+  const uint32_t even2 = z1 - Mul(at(6), k1847);
+  const uint32_t even3 = z1 + Mul(at(2), k0765);
+  const uint32_t even0 = (at(0) + at(4)) << kBits;
+  const uint32_t even1 = (at(0) - at(4)) << kBits;
+  const uint32_t t10 = even0 + even3, t13 = even0 - even3;
+  const uint32_t t11 = even1 + even2, t12 = even1 - even2;
+  // Odd part.
+  const uint32_t i1 = at(1), i3 = at(3), i5 = at(5), i7 = at(7);
+  const uint32_t z5 = Mul(i7 + i5 + i3 + i1, k1175);
+  const uint32_t za = Mul(i7 + i1, -k0899);
+  const uint32_t zb = Mul(i5 + i3, -k2562);
+  const uint32_t zc = Mul(i7 + i3, -k1961) + z5;
+  const uint32_t zd = Mul(i5 + i1, -k0390) + z5;
+  const uint32_t o0 = Mul(i7, k0298) + za + zc;
+  const uint32_t o1 = Mul(i5, k2053) + zb + zd;
+  const uint32_t o2 = Mul(i3, k3072) + zb + zc;
+  const uint32_t o3 = Mul(i1, k1501) + za + zd;
+  out[0] = t10 + o3;
+  out[7] = t10 - o3;
+  out[1] = t11 + o2;
+  out[6] = t11 - o2;
+  out[2] = t12 + o1;
+  out[5] = t12 - o1;
+  out[3] = t13 + o0;
+  out[4] = t13 - o0;
 }
 
-constexpr int16_t kSqrt2 = 23170;   // 1.4142135, after a shift of 2
-constexpr int16_t kC1847 = 30274;   // 1.847759, after a shift of 2
-constexpr int16_t kC2613 = -21407;  // -2.613126, after a shift of 3
-constexpr int16_t kC1082 = 17734;   // 1.0823922, after a shift of 2
-
-inline void FixedPass(const int16_t* in, int16_t* out, int step) {
-  const int16_t i0 = in[0], i1 = in[step], i2 = in[2 * step], i3 = in[3 * step];
-  const int16_t i4 = in[4 * step], i5 = in[5 * step], i6 = in[6 * step], i7 = in[7 * step];
-  const int16_t t10 = Add(i0, i4);
-  const int16_t t11 = Sub(i0, i4);
-  const int16_t t13 = Add(i2, i6);
-  const int16_t t12 = Sub(MulHigh(Sub(i2, i6), 2, kSqrt2), t13);
-  const int16_t e0 = Add(t10, t13), e3 = Sub(t10, t13), e1 = Add(t11, t12), e2 = Sub(t11, t12);
-  const int16_t z13 = Add(i5, i3), z10 = Sub(i5, i3), z11 = Add(i1, i7), z12 = Sub(i1, i7);
-  const int16_t o7 = Add(z11, z13);
-  const int16_t o11 = MulHigh(Sub(z11, z13), 2, kSqrt2);
-  const int16_t z5 = MulHigh(Add(z10, z12), 2, kC1847);
-  const int16_t o10 = Sub(MulHigh(z12, 2, kC1082), z5);
-  const int16_t o12 = Add(MulHigh(z10, 3, kC2613), z5);
-  const int16_t o6 = Sub(o12, o7);
-  const int16_t o5 = Sub(o11, o6);
-  const int16_t o4 = Add(o10, o5);
-  out[0] = Add(e0, o7);
-  out[7 * step] = Sub(e0, o7);
-  out[1 * step] = Add(e1, o6);
-  out[6 * step] = Sub(e1, o6);
-  out[2 * step] = Add(e2, o5);
-  out[5 * step] = Sub(e2, o5);
-  out[4 * step] = Add(e3, o4);
-  out[3 * step] = Sub(e3, o4);
+inline int32_t Descale(uint32_t sum, int32_t bias, int shift) {
+  return static_cast<int32_t>(sum + static_cast<uint32_t>(bias)) >> shift;
 }
 
-inline uint8_t Descale(int16_t r) {
-  const int16_t v = Add(static_cast<int16_t>(Add(r, 8) >> 4), 128);
-  return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+inline int16_t Hold16(int32_t v) {
+  return static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
 }
 
 inline uint8_t Saturate(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
-inline bool OnlyDc(const int16_t* in) {
-  for (int n = 1; n < 64; ++n)
-    if (in[n]) return false;
-  return true;
+// A block whose only coefficient is the DC one: what both passes give for
+// it, one value for every sample.
+inline uint8_t DcSample(int16_t dc) {
+  const int16_t pass1 = Hold16(int32_t{dc} * 4);
+  return Saturate(((pass1 + 16) >> 5) + 128);
 }
 
 }  // namespace
 
 void FixedIdctScalar(const int16_t* in, uint8_t* out) {
-  int16_t columns[64], rows[64];
-  // First pass down the columns (the lanes), then along the rows.
-  for (int c = 0; c < 8; ++c) FixedPass(in + c, columns + c, 8);
-  for (int r = 0; r < 8; ++r) FixedPass(columns + r * 8, rows + r * 8, 1);
-  for (int n = 0; n < 64; ++n) out[n] = Descale(rows[n]);
+  int16_t columns[64];
+  uint32_t sums[8];
+  // Down the columns first, then along the rows.
+  for (int c = 0; c < 8; ++c) {
+    FixedPass(in + c, 8, sums);
+    for (int k = 0; k < 8; ++k) columns[k * 8 + c] = Hold16(Descale(sums[k], kBias1, kShift1));
+  }
+  for (int r = 0; r < 8; ++r) {
+    FixedPass(columns + r * 8, 1, sums);
+    for (int k = 0; k < 8; ++k) out[r * 8 + k] = Saturate(Descale(sums[k], kBias2, kShift2));
+  }
 }
 
 #if defined(__SSE2__)
@@ -211,37 +229,61 @@ struct Block8 {
   __m128i r[8];
 };
 
-inline __m128i MulHighV(__m128i x, int shift, int16_t k) {
-  return _mm_mulhi_epi16(_mm_slli_epi16(x, shift), _mm_set1_epi16(k));
+// Multipliers for _mm_madd_epi16 on interleaved pairs (a, b): a * ka + b * kb
+// in each 32-bit lane.
+inline __m128i Pair(int32_t ka, int32_t kb) {
+  return _mm_set1_epi32(
+      static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(ka)) |
+                           static_cast<uint32_t>(static_cast<uint16_t>(kb)) << 16));
 }
 
-// One pass over eight lanes; r[k] holds input k of every lane.
+// The eight sums of a pass for four lanes, from the inputs interleaved in
+// the pairs (0, 4), (2, 6), (7, 1) and (5, 3). Each sum is the scalar
+// pass's with its products gathered per input; the wrap at 32 bits makes
+// the grouping give the same bits.
+inline void FixedSums(__m128i p04, __m128i p26, __m128i p71, __m128i p53, __m128i* s) {
+  const __m128i even0 = _mm_madd_epi16(p04, Pair(1 << kBits, 1 << kBits));
+  const __m128i even1 = _mm_madd_epi16(p04, Pair(1 << kBits, -(1 << kBits)));
+  const __m128i even2 = _mm_madd_epi16(p26, Pair(k0541, k0541 - k1847));
+  const __m128i even3 = _mm_madd_epi16(p26, Pair(k0541 + k0765, k0541));
+  const __m128i t10 = _mm_add_epi32(even0, even3), t13 = _mm_sub_epi32(even0, even3);
+  const __m128i t11 = _mm_add_epi32(even1, even2), t12 = _mm_sub_epi32(even1, even2);
+  const __m128i o0 =
+      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k0298 - k0899 - k1961 + k1175, k1175 - k0899)),
+                    _mm_madd_epi16(p53, Pair(k1175, k1175 - k1961)));
+  const __m128i o1 =
+      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k1175, k1175 - k0390)),
+                    _mm_madd_epi16(p53, Pair(k2053 - k2562 - k0390 + k1175, k1175 - k2562)));
+  const __m128i o2 =
+      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k1175 - k1961, k1175)),
+                    _mm_madd_epi16(p53, Pair(k1175 - k2562, k3072 - k2562 - k1961 + k1175)));
+  const __m128i o3 =
+      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k1175 - k0899, k1501 - k0899 - k0390 + k1175)),
+                    _mm_madd_epi16(p53, Pair(k1175 - k0390, k1175)));
+  s[0] = _mm_add_epi32(t10, o3);
+  s[7] = _mm_sub_epi32(t10, o3);
+  s[1] = _mm_add_epi32(t11, o2);
+  s[6] = _mm_sub_epi32(t11, o2);
+  s[2] = _mm_add_epi32(t12, o1);
+  s[5] = _mm_sub_epi32(t12, o1);
+  s[3] = _mm_add_epi32(t13, o0);
+  s[4] = _mm_sub_epi32(t13, o0);
+}
+
+// One pass over eight lanes; r[k] holds input k of every lane and then
+// output k, rounded by kShift with kBias and held to 16 bits.
+template <int kShift, int32_t kBias>
 inline void FixedPassV(Block8* b) {
   __m128i* r = b->r;
-  const __m128i t10 = _mm_add_epi16(r[0], r[4]);
-  const __m128i t11 = _mm_sub_epi16(r[0], r[4]);
-  const __m128i t13 = _mm_add_epi16(r[2], r[6]);
-  const __m128i t12 = _mm_sub_epi16(MulHighV(_mm_sub_epi16(r[2], r[6]), 2, kSqrt2), t13);
-  const __m128i e0 = _mm_add_epi16(t10, t13), e3 = _mm_sub_epi16(t10, t13);
-  const __m128i e1 = _mm_add_epi16(t11, t12), e2 = _mm_sub_epi16(t11, t12);
-  const __m128i z13 = _mm_add_epi16(r[5], r[3]), z10 = _mm_sub_epi16(r[5], r[3]);
-  const __m128i z11 = _mm_add_epi16(r[1], r[7]), z12 = _mm_sub_epi16(r[1], r[7]);
-  const __m128i o7 = _mm_add_epi16(z11, z13);
-  const __m128i o11 = MulHighV(_mm_sub_epi16(z11, z13), 2, kSqrt2);
-  const __m128i z5 = MulHighV(_mm_add_epi16(z10, z12), 2, kC1847);
-  const __m128i o10 = _mm_sub_epi16(MulHighV(z12, 2, kC1082), z5);
-  const __m128i o12 = _mm_add_epi16(MulHighV(z10, 3, kC2613), z5);
-  const __m128i o6 = _mm_sub_epi16(o12, o7);
-  const __m128i o5 = _mm_sub_epi16(o11, o6);
-  const __m128i o4 = _mm_add_epi16(o10, o5);
-  r[0] = _mm_add_epi16(e0, o7);
-  r[7] = _mm_sub_epi16(e0, o7);
-  r[1] = _mm_add_epi16(e1, o6);
-  r[6] = _mm_sub_epi16(e1, o6);
-  r[2] = _mm_add_epi16(e2, o5);
-  r[5] = _mm_sub_epi16(e2, o5);
-  r[4] = _mm_add_epi16(e3, o4);
-  r[3] = _mm_sub_epi16(e3, o4);
+  __m128i lo[8], hi[8];
+  FixedSums(_mm_unpacklo_epi16(r[0], r[4]), _mm_unpacklo_epi16(r[2], r[6]),
+            _mm_unpacklo_epi16(r[7], r[1]), _mm_unpacklo_epi16(r[5], r[3]), lo);
+  FixedSums(_mm_unpackhi_epi16(r[0], r[4]), _mm_unpackhi_epi16(r[2], r[6]),
+            _mm_unpackhi_epi16(r[7], r[1]), _mm_unpackhi_epi16(r[5], r[3]), hi);
+  const __m128i bias = _mm_set1_epi32(kBias);
+  for (int k = 0; k < 8; ++k)
+    r[k] = _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(lo[k], bias), kShift),
+                           _mm_srai_epi32(_mm_add_epi32(hi[k], bias), kShift));
 }
 
 inline void Transpose(Block8* b) {
@@ -268,27 +310,30 @@ inline void Transpose(Block8* b) {
 #endif
 
 void FixedIdct(const int16_t* in, uint8_t* out) {
-  if (OnlyDc(in)) {
-    // Both passes leave a lone DC value unchanged.
-    const uint8_t v = Descale(in[0]);
-    for (int n = 0; n < 64; ++n) out[n] = v;
-    return;
-  }
 #if defined(__SSE2__)
   Block8 b;
   for (int k = 0; k < 8; ++k)
     b.r[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k * 8));
-  FixedPassV(&b);  // down the columns: register k is row k
-  Transpose(&b);
-  FixedPassV(&b);  // along the rows
-  Transpose(&b);
-  const __m128i eight = _mm_set1_epi16(8), centre = _mm_set1_epi16(128);
-  for (int k = 0; k < 8; k += 2) {
-    const __m128i lo = _mm_add_epi16(_mm_srai_epi16(_mm_add_epi16(b.r[k], eight), 4), centre);
-    const __m128i hi = _mm_add_epi16(_mm_srai_epi16(_mm_add_epi16(b.r[k + 1], eight), 4), centre);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * 8), _mm_packus_epi16(lo, hi));
+  // Blocks with only a DC coefficient are common and need no transform.
+  __m128i ac = _mm_and_si128(b.r[0], _mm_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1));
+  for (int k = 1; k < 8; ++k) ac = _mm_or_si128(ac, b.r[k]);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
+    std::memset(out, DcSample(in[0]), 64);
+    return;
   }
+  FixedPassV<kShift1, kBias1>(&b);  // down the columns: register k is row k
+  Transpose(&b);
+  FixedPassV<kShift2, kBias2>(&b);  // along the rows
+  Transpose(&b);
+  for (int k = 0; k < 8; k += 2)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * 8), _mm_packus_epi16(b.r[k], b.r[k + 1]));
 #else
+  bool onlyDc = true;
+  for (int n = 1; n < 64 && onlyDc; ++n) onlyDc = in[n] == 0;
+  if (onlyDc) {
+    std::memset(out, DcSample(in[0]), 64);
+    return;
+  }
   FixedIdctScalar(in, out);
 #endif
 }

@@ -1,7 +1,7 @@
 // Block kernels of the JPEG decoder (graphics/jpegdecoder.cpp): the two
-// inverse transforms and the colour conversion. The 16-bit path exists as a
-// plain loop (the reference) and as the entry the decoder calls, which may
-// use SSE2 and must give the same bytes.
+// inverse transforms and the colour conversion. The fixed-point path exists
+// as plain loops (the reference) and as the entries the decoder calls, which
+// may use SSE2 and must give the same bytes.
 #pragma once
 
 #include <cstddef>
@@ -30,28 +30,20 @@ void FloatSamples(const float* in, uint8_t* samples);
 void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t* out, size_t n,
                  int chromaStep);
 
-// --- 16-bit path ---
+// --- Fixed-point path ---
 
-// The prescale table: round(16384 c(u) c(v)).
-extern const int16_t kPrescale[64];
-
-// Dequantisation and prescale of one coefficient at natural index n, as the
-// 16-bit lanes do it: (coefficient * quantisation * 16) times the prescale,
-// the high half of the product rounded with the low half, then halved. The
-// product of coefficient and quantisation value is taken first, so the
-// prescale's rounding error is not multiplied by the quantisation value
-// (for baseline data the product stays within 11 bits; anything larger
-// wraps at 16 bits, as every step here does).
-inline int16_t FixedPrescale(int32_t coef, int n, uint16_t quant) {
-  const uint32_t dequantised = static_cast<uint32_t>(coef) * quant;
-  const int16_t shifted = static_cast<int16_t>(dequantised << 4);
-  const int32_t product = int32_t{shifted} * kPrescale[n];
-  const int16_t high = static_cast<int16_t>((product + 0x8000) >> 16);
-  return static_cast<int16_t>(high >> 1);
+// Dequantisation of one coefficient: coefficient times quantisation value,
+// held to 16 bits (baseline data needs about 12; a broken body's larger
+// products saturate instead of changing sign).
+inline int16_t FixedDequantise(int32_t coef, uint16_t quant) {
+  const int64_t v = int64_t{coef} * quant;
+  return static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
 }
 
-// in: 64 prescaled coefficients (FixedPrescale) in natural order.
-// out: 64 level-shifted samples held to 0..255.
+// in: 64 dequantised coefficients (FixedDequantise) in natural order.
+// out: 64 level-shifted samples held to 0..255. Integer arithmetic with
+// 16-bit values between the passes and 32-bit sums inside them; the
+// rounding of each step is described in jpegkernels.cpp.
 void FixedIdctScalar(const int16_t* in, uint8_t* out);
 void FixedIdct(const int16_t* in, uint8_t* out);
 
