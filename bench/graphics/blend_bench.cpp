@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graphics/blendrows.h"
+#include "bench/support/memcpy_reference.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -17,16 +18,7 @@ constexpr int kH = 600;
 constexpr size_t kPixels = size_t{kW} * kH;
 constexpr size_t kBytes = kPixels * 4;
 
-void MemcpyScreen(benchmark::State& state) {
-  std::vector<uint32_t> from(kPixels, 1), to(kPixels);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
-}
-BENCHMARK(MemcpyScreen);
+BENCHMARK(benchsupport::Memcpy)->Arg(static_cast<int64_t>(kBytes));
 
 // A busy full-size picture with a soft-edged mask.
 std::unique_ptr<CPicture> MakePicture(int w, int h, uint32_t seed) {

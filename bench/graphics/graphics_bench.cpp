@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/memcpy_reference.h"
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/presentation.h"
@@ -28,17 +29,7 @@ size_t CircleBytes() {
   return n * 4;
 }
 
-void Memcpy(benchmark::State& state) {
-  size_t bytes = static_cast<size_t>(state.range(0));
-  std::vector<unsigned char> from(bytes, 1), to(bytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-}
-BENCHMARK(Memcpy)->Arg(kScreenBytes)->Arg(static_cast<int64_t>(CircleBytes()));
+BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes)->Arg(static_cast<int64_t>(CircleBytes()));
 
 template <typename Draw>
 void OnScreen(benchmark::State& state, size_t bytes, Draw draw) {

@@ -12,6 +12,7 @@
 
 #include "dwqwriter.h"
 #include "graphics/bltrows.h"
+#include "bench/support/memcpy_reference.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
@@ -24,16 +25,7 @@ constexpr int kH = 600;
 constexpr size_t kPixels = size_t{kW} * kH;
 constexpr size_t kBytes = kPixels * 4;
 
-void MemcpyScreen(benchmark::State& state) {
-  std::vector<uint32_t> from(kPixels, 1), to(kPixels);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
-}
-BENCHMARK(MemcpyScreen);
+BENCHMARK(benchsupport::Memcpy)->Arg(static_cast<int64_t>(kBytes));
 
 // A character-like picture: an opaque ellipse with a soft edge on a
 // transparent (keyed) background, and a busy colour pattern inside.
