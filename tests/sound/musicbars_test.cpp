@@ -9,7 +9,7 @@
 #include "graphics/screenbuffer.h"
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
-#include "sound/spectrum.h"
+#include "sound/musicbars.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sound/spectrum.h"
+#include "sound/musicbars.h"
 
 #include <climits>
 #include <cmath>
