@@ -57,12 +57,35 @@ function(zor_tool name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 endfunction()
 
-# zor_fuzz(<name> SOURCES ... [DEPS ...] [CORPUS dir])
+# zor_fuzz_seeds(<name> SOURCES ... [DEPS ...] DIRS dir... [ARGS ...] [INPUTS file...])
+# A small program that writes seed corpora at build time, run as
+# "<program> <dirs> <args>", so no binary seed is kept in the repository.
+# <name> becomes the target that the fuzz targets wait for (SEEDS <name>).
+function(zor_fuzz_seeds name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;DIRS;ARGS;INPUTS" ${ARGN})
+  add_executable(${name}_writer ${ARG_SOURCES})
+  target_link_libraries(${name}_writer PRIVATE ${ARG_DEPS})
+  target_include_directories(${name}_writer PRIVATE ${PROJECT_SOURCE_DIR})
+  zor_warnings(${name}_writer)
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${name}.stamp)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ARG_DIRS}
+    COMMAND ${name}_writer ${ARG_DIRS} ${ARG_ARGS}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${name}_writer ${ARG_INPUTS}
+    COMMENT "fuzz: writing the seeds of ${name}")
+  add_custom_target(${name} DEPENDS ${stamp})
+endfunction()
+
+# zor_fuzz(<name> SOURCES ... [DEPS ...] [CORPUS dir] [SEEDS target])
 # A libFuzzer target; CTest runs it briefly over its seed corpus.
 function(zor_fuzz name)
-  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "CORPUS;SEEDS" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  if(ARG_SEEDS)
+    add_dependencies(${name} ${ARG_SEEDS})
+  endif()
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   zor_warnings(${name})
