@@ -15,6 +15,24 @@
 namespace soundtool {
 namespace {
 
+// The RIFF part behind the 64-byte header: "RIFF", its length for a body of
+// bodyLength bytes, "WAVE" and the fmt chunk (with its empty extra size).
+void PutRiffAndFormat(std::vector<uint8_t>* out, const platform::AudioFormat& format,
+                      uint32_t bodyLength) {
+  platform::PutTag(out, "RIFF");
+  platform::PutLE32(out, 20 + kFmtLength + bodyLength);
+  platform::PutTag(out, "WAVE");
+  platform::PutTag(out, "fmt ");
+  platform::PutLE32(out, kFmtLength);
+  platform::PutLE16(out, 1);
+  platform::PutLE16(out, static_cast<uint16_t>(format.channels));
+  platform::PutLE32(out, static_cast<uint32_t>(format.samplesPerSec));
+  platform::PutLE32(out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
+  platform::PutLE16(out, static_cast<uint16_t>(format.BlockAlign()));
+  platform::PutLE16(out, static_cast<uint16_t>(format.bitsPerSample));
+  platform::PutLE16(out, 0);
+}
+
 
 float SampleAt(const platform::WavData& wav, size_t frame, int channel) {
   const size_t index = frame * static_cast<size_t>(wav.format.channels) + static_cast<size_t>(channel);
@@ -34,18 +52,7 @@ std::vector<uint8_t> MakeVoiceImage(char type, const platform::AudioFormat& form
                                     uint32_t dataLength, const std::vector<uint8_t>& body) {
   std::vector<uint8_t> out(64, 0);
   out[57] = static_cast<uint8_t>(type);
-  platform::PutTag(&out, "RIFF");
-  platform::PutLE32(&out, 20 + kFmtLength + dataLength);
-  platform::PutTag(&out, "WAVE");
-  platform::PutTag(&out, "fmt ");
-  platform::PutLE32(&out, kFmtLength);
-  platform::PutLE16(&out, 1);
-  platform::PutLE16(&out, static_cast<uint16_t>(format.channels));
-  platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec));
-  platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
-  platform::PutLE16(&out, static_cast<uint16_t>(format.BlockAlign()));
-  platform::PutLE16(&out, static_cast<uint16_t>(format.bitsPerSample));
-  platform::PutLE16(&out, 0);
+  PutRiffAndFormat(&out, format, dataLength);
   platform::PutTag(&out, "data");
   platform::PutLE32(&out, dataLength);
   out.insert(out.end(), body.begin(), body.end());
@@ -145,18 +152,7 @@ std::vector<uint8_t> MakeMusicImage(char type, const std::vector<uint8_t>& ogg) 
   out[57] = static_cast<uint8_t>(type);
   if (type == kTypeOgg) {
     const platform::AudioFormat format{2, kMusicRate, 16};
-    platform::PutTag(&out, "RIFF");
-    platform::PutLE32(&out, static_cast<uint32_t>(20 + kFmtLength + ogg.size()));
-    platform::PutTag(&out, "WAVE");
-    platform::PutTag(&out, "fmt ");
-    platform::PutLE32(&out, kFmtLength);
-    platform::PutLE16(&out, 1);
-    platform::PutLE16(&out, static_cast<uint16_t>(format.channels));
-    platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec));
-    platform::PutLE32(&out, static_cast<uint32_t>(format.samplesPerSec * format.BlockAlign()));
-    platform::PutLE16(&out, static_cast<uint16_t>(format.BlockAlign()));
-    platform::PutLE16(&out, static_cast<uint16_t>(format.bitsPerSample));
-    platform::PutLE16(&out, 0);
+    PutRiffAndFormat(&out, format, static_cast<uint32_t>(ogg.size()));
   }
   out.insert(out.end(), ogg.begin(), ogg.end());
   return out;
