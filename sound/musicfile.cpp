@@ -1,14 +1,12 @@
 #include "sound/musicfile.h"
 
-#include <ogg/ogg.h>
-#include <vorbis/codec.h>
-
 #include <string>
 
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "sound/oggdecoder.h"
+#include "sound/vorbisstate.h"
 
 namespace {
 
@@ -35,18 +33,7 @@ FILE* OpenMusicFile(const char* name) {
   return file;
 }
 
-struct COggStreamDecoder::State {
-  ogg_sync_state sync;
-  ogg_stream_state stream;
-  ogg_page page;
-  ogg_packet packet;
-  vorbis_info info;
-  vorbis_comment comment;
-  vorbis_dsp_state dsp;
-  vorbis_block block;
-  // What has been set up, so a failed open clears exactly that.
-  bool syncInit = false, streamInit = false, infoInit = false, dspInit = false, blockInit = false;
-};
+struct COggStreamDecoder::State : sound::VorbisState {};
 
 COggStreamDecoder::COggStreamDecoder(uint8_t* output)
     : output_(output), state_(std::make_unique<State>()) {}
@@ -54,16 +41,7 @@ COggStreamDecoder::COggStreamDecoder(uint8_t* output)
 COggStreamDecoder::~COggStreamDecoder() { Close(); }
 
 void COggStreamDecoder::Close() {
-  State& s = *state_;
-  if (s.streamInit) ogg_stream_clear(&s.stream);
-  if (s.blockInit) vorbis_block_clear(&s.block);
-  if (s.dspInit) vorbis_dsp_clear(&s.dsp);
-  if (s.infoInit) {
-    vorbis_comment_clear(&s.comment);
-    vorbis_info_clear(&s.info);
-  }
-  if (s.syncInit) ogg_sync_clear(&s.sync);
-  s.syncInit = s.streamInit = s.infoInit = s.dspInit = s.blockInit = false;
+  state_->Clear();
   open_ = 0;
   file_ = nullptr;
   channels_ = 0;

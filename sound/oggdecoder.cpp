@@ -1,11 +1,9 @@
 #include "sound/oggdecoder.h"
 
-#include <ogg/ogg.h>
-#include <vorbis/codec.h>
-
 #include <cstring>
 
 #include "platform/system.h"
+#include "sound/vorbisstate.h"
 
 namespace {
 constexpr int kChunk = 4096;
@@ -31,17 +29,7 @@ uint8_t* WritePcm16(float* const* planes, int channels, int frames, uint8_t* out
   return out;
 }
 
-struct COggDecoder::State {
-  ogg_sync_state sync;
-  ogg_stream_state stream;
-  ogg_page page;
-  ogg_packet packet;
-  vorbis_info info;
-  vorbis_comment comment;
-  vorbis_dsp_state dsp;
-  vorbis_block block;
-  bool streamInit = false, infoInit = false, dspInit = false, blockInit = false;
-};
+struct COggDecoder::State : sound::VorbisState {};
 
 COggDecoder::COggDecoder() : state_(std::make_unique<State>()) {}
 
@@ -49,16 +37,7 @@ COggDecoder::~COggDecoder() { Close(); }
 
 void COggDecoder::Close() {
   if (!open_) return;
-  State& s = *state_;
-  if (s.streamInit) ogg_stream_clear(&s.stream);
-  if (s.blockInit) vorbis_block_clear(&s.block);
-  if (s.dspInit) vorbis_dsp_clear(&s.dsp);
-  if (s.infoInit) {
-    vorbis_comment_clear(&s.comment);
-    vorbis_info_clear(&s.info);
-  }
-  ogg_sync_clear(&s.sync);
-  s.streamInit = s.infoInit = s.dspInit = s.blockInit = false;
+  state_->Clear();
   open_ = false;
 }
 
@@ -82,6 +61,7 @@ int COggDecoder::Decode(const uint8_t* source, int length, uint8_t* destination,
   State& s = *state_;
   open_ = true;
   ogg_sync_init(&s.sync);
+  s.syncInit = true;
   source_ = source;
   length_ = length;
   remaining_ = length;
