@@ -92,6 +92,7 @@ void CGameCallBack::Init() {
   GetSetupInt(&middle, "middleVersion");
   GetSetupInt(&low, "lowVersion");
   SetVersion(high, middle, low);
+  GetSetupInt(&defaultMusicFadeInTime_, "defaultMusicFadeInTime");
   varHost_ = new GameVarHost(this);
   gameVars_ = new CGameVariables(varHost_);
 

@@ -364,6 +364,12 @@ class CGameCallBack : public CScriptCallBack {
   virtual int GetFloatingButtonOffFlag();
   virtual void ClearGameState();
   virtual int CheckMiniGameStart(int value);
+  // The mini-game mode's host mode number (-1 none; the mode enter sequence
+  // resets it), and the drawing of its area buttons after the current
+  // mode's drawing when that mode checks for mini-games. Nothing without
+  // the mini-game mode.
+  virtual void SetMiniGameAreaMode(int mode);
+  virtual void PrintMiniGameButtons();
   virtual int SpareCheckTrue();
   virtual void SpareHookA();
   virtual int SpareCheckTrueB();
@@ -418,6 +424,10 @@ class CGameCallBack : public CScriptCallBack {
     return n >= 0 && n < kModeCount ? modeTable_[n] : nullptr;
   }
   int GetReturnMode() const { return returnMode_; }
+  // The music number playing (0-based, -1 none) and the settings'
+  // "defaultMusicFadeInTime".
+  int GetBgmNumber() const { return currentBgm_; }
+  int GetDefaultMusicFadeInTime() const { return defaultMusicFadeInTime_; }
 
   // The keyed flag table of companion modes, and the value that decides
   // whether a save carries it (0 without a table).
@@ -564,6 +574,7 @@ class CGameCallBack : public CScriptCallBack {
   CVoicePlayer* voicePlayer_ = nullptr;
   CSePlayer* sePlayer_ = nullptr;
   int currentBgm_ = -1, lastBgm_ = -1;
+  int defaultMusicFadeInTime_ = 0;
 
   // Floating layers and buttons: scene, option, skip-film, quick save,
   // quick load, quick config, quick back log.

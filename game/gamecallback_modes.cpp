@@ -30,6 +30,11 @@ int CGameCallBack::PrepareSystemMode(int result, int) { return result; }
 
 int CGameCallBack::CheckMiniGameStart(int) { return 0; }
 
+// The mini-game mode (40) does not exist yet: nothing to tell or draw.
+void CGameCallBack::SetMiniGameAreaMode(int) {}
+
+void CGameCallBack::PrintMiniGameButtons() {}
+
 void CGameCallBack::CreateModes() {}
 
 void CGameCallBack::OnModeHook(int) {}

@@ -48,8 +48,9 @@ void CGameCallBack::PlayNote(int) {}
 
 void CGameCallBack::PlayBgm(const char*, int, int, int, int) {}
 
-void CGameCallBack::PlayBgmNumber(int, int, int, int, int) {}
+// Both music number words follow every request, also when nothing can play.
+void CGameCallBack::PlayBgmNumber(int n, int, int, int, int) { currentBgm_ = lastBgm_ = n; }
 
-void CGameCallBack::StopBgm(int) {}
+void CGameCallBack::StopBgm(int) { currentBgm_ = lastBgm_ = -1; }
 
 CBgmPlayer* CGameCallBack::GetBgmPlayer() { return bgmPlayer_; }

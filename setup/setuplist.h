@@ -20,6 +20,8 @@ class CSetupList {
   // 1 with the value in *out, or 0 with *out unchanged.
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
+  // The list keys are looked up in; null before a load or attach.
+  CNameList* GetList() const { return lookup_; }
   virtual void Release();
 
  private:

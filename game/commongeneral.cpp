@@ -1,0 +1,342 @@
+// CCommonGeneral: construction, the hooks, the frame drivers, leaving for
+// another mode, key movement and button results.
+#include "game/commongeneral.h"
+
+#include "game/gamecallback.h"
+#include "game/inputstatus.h"
+#include "game/modenames.h"
+#include "graphics/picture.h"
+#include "graphics/pictureloader.h"
+#include "graphics/screenbuffer.h"
+#include "platform/types.h"
+#include "setup/setuplist.h"
+
+namespace {
+
+// Fields of a packed button result code.
+constexpr uint32_t kKindDecided = 0xF0, kKindPressed = 0xF8, kKindRefused = 0xFA,
+                   kKindEntered = 0xFB, kKindLeft = 0xFC, kKindSoundOnly = 0xFD;
+
+uint32_t CodeKind(int code) { return static_cast<uint32_t>(code) >> 24; }
+int CodeVolumeType(int code) { return (static_cast<uint32_t>(code) >> 21) & 7; }
+// The 1-based sound number, 0 when the code carries none.
+int CodeSound(int code) {
+  const uint32_t c = static_cast<uint32_t>(code);
+  return (c & 0x8000) ? static_cast<int>((c >> 8) & 0x7F) : 0;
+}
+// The button number, -1 when the code carries none.
+int CodeButton(int code) {
+  const uint32_t c = static_cast<uint32_t>(code);
+  return (c & 0x80) ? static_cast<int>(c & 0x7F) : -1;
+}
+
+}  // namespace
+
+CCommonGeneral::CCommonGeneral(CGameCallBack* game) : game_(game) {
+  if (game_) {
+    screenPicture_ = game_->GetScreenPicture();
+    workPicture_ = game_->GetWorkPicture();
+    fadeFromPicture_ = game_->GetBufferPicture(0);
+    fadeToPicture_ = game_->GetBufferPicture(1);
+    mouse_ = game_->GetMouseStatus();
+    input_ = game_->GetInputStatus();
+  }
+  exitSpecial_.createScreen = 0;
+  exitNormal_.createScreen = 1;
+}
+
+// The widgets are never created until they are wired, so only the list and
+// the quick-button table are owned here. Once they exist they go first, in
+// this order, each after its own release: the animation layers and their
+// array, the date printer, the up/down-back link, the own up/down pair, the
+// own back button.
+CCommonGeneral::~CCommonGeneral() = default;
+
+int CCommonGeneral::Enter() {
+  exitRequested_ = 0;
+  keyMoved_ = 0;
+  currentItem_ = -1;
+  FlushKeys();
+  if (mouse_) mouse_->Clear(0);
+  enterVoiceCountdown_ = enterVoiceWaitTime_;
+  exitVoiceCountdown_ = 0;
+  if (game_) game_->OnModeEnter(modeNumber_);
+  enterFadeCountdown_ = 0;
+  exitFadeCountdown_ = 0;
+  fadePhase_ = 0;
+  exitScreenCreated_ = 0;
+  BeforeInit();
+  if (game_) {
+    if (backScriptFlag_) {
+      backScriptEnded_ = 0;
+      game_->SetBackScriptMode(1);
+      game_->LoadBackScript(backScriptName_);
+    } else {
+      game_->SetBackScriptMode(0);
+    }
+    game_->SetMiniGameAreaMode(-1);
+  }
+  const int result = Init();
+  AfterInit();
+  if (enterFadeInType_ != 0) {
+    enterFadeCountdown_ = enterFadeInTime_;
+    GetEnterScreen();
+  }
+  StartBgm();
+  return result;
+}
+
+void CCommonGeneral::SetParameter(int value) { parameter_ = value; }
+
+int CCommonGeneral::GetParameter() { return parameter_; }
+
+void CCommonGeneral::NewGame() {}
+
+void CCommonGeneral::ResetGame() {}
+
+void CCommonGeneral::SetCallArgs(int, const int*) {}
+
+void CCommonGeneral::SaveExtData(uint8_t*, size_t, int) {}
+
+void CCommonGeneral::LoadExtData(const uint8_t*, size_t, int) {}
+
+int CCommonGeneral::Function(int, int, const int*) { return 0; }
+
+void CCommonGeneral::ExitGame() {}
+
+int CCommonGeneral::IsQuickButtonDisabled(int mode, int flag, int) {
+  if (flag || !quickButtonTable_ || mode < 0 || mode >= kQuickTableSize) return 0;
+  return quickButtonTable_[mode];
+}
+
+int CCommonGeneral::Leave() { return -1; }
+
+void CCommonGeneral::AtExit() {}
+
+void CCommonGeneral::BeforeExit() {}
+
+void CCommonGeneral::BeforeInit() {}
+
+void CCommonGeneral::AfterInit() {}
+
+void CCommonGeneral::BeforeCalcu() {}
+
+void CCommonGeneral::AfterCalcu() {}
+
+void CCommonGeneral::BeforePrint() {}
+
+void CCommonGeneral::AfterPrint() {}
+
+void CCommonGeneral::BeforeCreateExitScreen() {}
+
+int CCommonGeneral::PrintEnterScreen() {
+  CScreenBuffer::SetFullRedraw(0);
+  return Print();
+}
+
+int CCommonGeneral::ExitToMode(int mode) {
+  CScreenBuffer::SetFullRedraw(0);
+  if (game_) game_->OnModeHook(mode);
+  exitTargetMode_ = mode;
+  const ExitFade& fade = ExitFadeInUse();
+  int created = 0;
+  if (fade.createScreen || fade.Type() != 0) {
+    CreateExitScreen();
+    created = 1;
+  }
+  exitScreenCreated_ = created;
+  if (fade.Type() != 0) {
+    exitFadeCountdown_ = fade.time;
+    return -1;
+  }
+  RequestExit();
+  return mode;
+}
+
+void CCommonGeneral::PlayButtonSound(const ButtonSounds& button, int code) {
+  if (code == -1 || !game_) return;
+  int sound = 0;
+  switch (CodeKind(code)) {
+    case kKindPressed: sound = button.click; break;
+    case kKindRefused: sound = button.bad; break;
+    case kKindEntered: sound = button.enterWait == 0 ? button.enter : 0; break;
+    case kKindLeft: sound = button.exitWait == 0 ? button.exit : 0; break;
+    default: break;
+  }
+  if (sound > 0) game_->PlaySystemSe(sound - 1, button.volumeType);
+  if (CodeKind(code) == kKindSoundOnly && (code & 0x7F) != 0)
+    game_->PlaySystemSe((code & 0x7F) - 1, button.volumeType);
+}
+
+int CCommonGeneral::CheckButtonResult3(int code) { return CheckButtonResult(code); }
+
+int CCommonGeneral::CheckButtonResult2(int code) { return CheckButtonResult(code); }
+
+int CCommonGeneral::CheckButtonResult(int code) {
+  if (code == -1) return -1;
+  const int sound = CodeSound(code);
+  if (sound > 0 && game_) game_->PlaySystemSe(sound - 1, CodeVolumeType(code));
+  return CodeKind(code) == kKindDecided ? CodeButton(code) : -1;
+}
+
+int CCommonGeneral::CheckMiniGame() {
+  return miniGameCheckFlag_ && game_ ? game_->CheckMiniGameStart(modeNumber_) : 0;
+}
+
+void CCommonGeneral::RequestExit() { exitRequested_ = 1; }
+
+void CCommonGeneral::FlushKeys() {}
+
+int CCommonGeneral::CalcuKeyMove() {
+  if (!keyMoveEnable_ || !game_) return -1;
+  keyMoved_ = 0;
+  int step = 0, leftRight = 0, upDown = 0;
+  if (keyMoveUpDownEnable_) {
+    if (game_->CheckKeyTrig(VK_UP)) step = -1;
+    if (game_->CheckKeyTrig(VK_DOWN)) step = 1;
+    if (keyMoveTateYoko_) {
+      upDown = step;
+      step = 0;
+    }
+  }
+  if (keyMoveLeftRightEnable_) {
+    // Without the split a left/right key overrides an up/down result.
+    if (game_->CheckKeyTrig(VK_LEFT)) step = -1;
+    if (game_->CheckKeyTrig(VK_RIGHT)) step = 1;
+    if (keyMoveTateYoko_) {
+      leftRight = step;
+      step = 0;
+    }
+  }
+  if (step == 0 && leftRight == 0 && upDown == 0) return -1;
+  const int r = KeyMoveItem(step, leftRight, upDown);
+  if (r != -1) {
+    keyMoved_ = 1;
+    if (r == 0) MoveMouseToItem(currentItem_);
+  }
+  return -1;
+}
+
+int CCommonGeneral::HitTestItem(int, int) { return -1; }
+
+void CCommonGeneral::MoveMouseToItem(int) {}
+
+int CCommonGeneral::KeyMoveItem(int, int, int) { return -1; }
+
+// --- Drivers ---
+
+int CCommonGeneral::GeneralCalcu() {
+  fadePhase_ = 0;
+  if (enterExitVoiceFlag_ && game_) {
+    if (enterVoiceCountdown_ > 0 && --enterVoiceCountdown_ == 0 && enterVoiceFileName_)
+      game_->PlaySystemVoiceFile(enterVoiceFileName_, 1, 0);
+    if (exitVoiceCountdown_ > 0 && --exitVoiceCountdown_ == 0 && exitVoiceFileName_)
+      game_->PlaySystemVoiceFile(exitVoiceFileName_, 1, 0);
+  }
+
+  if (enterFadeInType_ != 0 && enterFadeCountdown_ >= 1) {
+    fadePhase_ = 1;
+    --enterFadeCountdown_;
+    if (enterFadeClickSkip_ && (GetClick(0) || GetClick(1))) enterFadeCountdown_ = 0;
+    return -1;
+  }
+
+  const ExitFade& exit = ExitFadeInUse();
+  if (exit.Type() != 0 && exitFadeCountdown_ > 0) {
+    fadePhase_ = 2;
+    --exitFadeCountdown_;
+    if (exit.clickSkip && (GetClick(0) || GetClick(1))) exitFadeCountdown_ = 0;
+    if (exitFadeCountdown_ > 0) return -1;
+    if (exit.fillScreen) FillExitScreen();
+    RequestExit();
+    return exitTargetMode_;
+  }
+
+  if (miniGameCheckFlag_ && game_ && game_->CheckMiniGameStart(modeNumber_)) {
+    game_->NotifyMode(kMiniGameMode, modeNumber_);
+    return ExitToMode(kMiniGameMode);
+  }
+
+  BeforeCalcu();
+  if (backScriptFlag_ && game_ && game_->GetBackScriptMode() &&
+      game_->CalcuBackScript(backScriptLoopFlag_ ? 1 : 0))
+    backScriptEnded_ = 1;
+  if (keyMoveEnable_) {
+    CalcuKeyMove();
+    platform::Point p{};
+    if (mouse_) mouse_->GetPos(&p);
+    const int item = HitTestItem(p.x, p.y);
+    if (item != -1) currentItem_ = item;
+  }
+  const int result = Calcu();
+  AfterCalcu();
+  return result;
+}
+
+int CCommonGeneral::GeneralPrint() {
+  if (fadePhase_ == 1) {
+    CScreenBuffer::SetFullRedraw(0);
+    return PrintEnterFade();
+  }
+  if (fadePhase_ == 2) {
+    CScreenBuffer::SetFullRedraw(0);
+    return PrintExitFade();
+  }
+  if (mustAllPrintFlag_) CScreenBuffer::SetFullRedraw(0);
+  BeforePrint();
+  const int result = Print();
+  if (miniGameCheckFlag_ && game_) game_->PrintMiniGameButtons();
+  AfterPrint();
+  return result;
+}
+
+int CCommonGeneral::ExitStep() {
+  if (!exitRequested_) return -1;
+  if (game_) game_->SetBackScriptMode(0);
+  BeforeExit();
+  AtExit();
+  exitRequested_ = 0;
+  return 0;
+}
+
+int CCommonGeneral::CalcuUnlessFading(int flag) {
+  if (!flag) {
+    const bool entering = enterFadeInType_ != 0 && enterFadeCountdown_ > 0;
+    const bool leaving = ExitFadeInUse().Type() != 0 && exitFadeCountdown_ > 0;
+    if (entering || leaving) return -1;
+  }
+  return Calcu();
+}
+
+int CCommonGeneral::PrintUnlessFading(int flag) {
+  if (flag || (fadePhase_ != 1 && fadePhase_ != 2)) return Print();
+  return -1;
+}
+
+int CCommonGeneral::CallInit() { return Init(); }
+
+int CCommonGeneral::CallLeave() { return Leave(); }
+
+// --- Non-virtual operations ---
+
+void CCommonGeneral::SetModeNumber(int n) {
+  modeNumber_ = n;
+  SetLoadDwqErrorMode(n);
+}
+
+int CCommonGeneral::GetClick(int right) const {
+  return mouse_ ? mouse_->GetClick(right ? 1 : 0) : 0;
+}
+
+int CCommonGeneral::GetModeNumberByName(const char* name) {
+  return modenames::GetModeNumber(name);
+}
+
+void CCommonGeneral::PrintBackScreen() {
+  if (backScriptFlag_) {
+    CScreenBuffer::SetFullRedraw(0);
+    if (game_) game_->PrintBackScript();
+  } else if (CScreenBuffer::CheckFullRedraw() && screenPicture_) {
+    screenPicture_->Put(0, 0, 0);
+  }
+}

@@ -1,0 +1,78 @@
+// CCommonGeneral: the enter and exit fades. The enter fade draws T frames,
+// the exit fade T - 1 steps; both blend the game's buffer pictures 0 (from)
+// and 1 (to) or have the game draw a wipe between them.
+#include <algorithm>
+
+#include "game/commongeneral.h"
+#include "game/gamecallback.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "platform/system.h"
+
+int CCommonGeneral::IsSpecialExit() const {
+  return exitFadeOutSpecialMode_ >= 0 && exitTargetMode_ == exitFadeOutSpecialMode_ ? 1 : 0;
+}
+
+void CCommonGeneral::FillPictureColor(CPicture* picture, int r, int g, int b) {
+  if (!picture || picture->Get256Flag() || !picture->GetPixelBuffer()) return;
+  const uint32_t word = (static_cast<uint32_t>(r) << 16) |
+                        ((static_cast<uint32_t>(g) & 0xFFFFFF) << 8) | static_cast<uint32_t>(b);
+  std::fill_n(picture->GetPixelBuffer(),
+              static_cast<size_t>(picture->GetWidth()) * static_cast<size_t>(picture->GetHeight()),
+              word);
+}
+
+int CCommonGeneral::CreateExitScreen() {
+  if (game_) game_->RestoreFloatingLayers();
+  BeforeCreateExitScreen();
+  if (fadeFromPicture_) fadeFromPicture_->GetScreen();
+  // Every fade goes towards the exit colour, the cross-fade too: the target
+  // would otherwise be whatever buffer picture 1 held before.
+  const ExitFade& fade = ExitFadeInUse();
+  if (fade.Type() != 0) FillPictureColor(fadeToPicture_, fade.r, fade.g, fade.b);
+  return IsSpecialExit();
+}
+
+void CCommonGeneral::FillExitScreen() {
+  const ExitFade& fade = ExitFadeInUse();
+  FillPictureColor(fadeToPicture_, fade.r, fade.g, fade.b);
+}
+
+void CCommonGeneral::GetEnterScreen() {
+  PrintEnterScreen();
+  platform::DebugOutput("[[commongeneral enterscreen::getscreen]]\n");
+  if (fadeToPicture_) fadeToPicture_->GetScreen();
+  if (enterFadeInType_ == -1)
+    FillPictureColor(fadeFromPicture_, enterFadeR_, enterFadeG_, enterFadeB_);
+}
+
+void CCommonGeneral::BlendFade(int64_t numerator, int64_t denominator) {
+  const int64_t percent = std::clamp<int64_t>(numerator * 100 / denominator, 0, 100);
+  if (fadeFromPicture_ && fadeToPicture_)
+    fadeFromPicture_->OverrapBlt2(fadeToPicture_, static_cast<int>(percent), nullptr, nullptr);
+}
+
+int CCommonGeneral::PrintEnterFade() {
+  const int64_t t = enterFadeInTime_, c = enterFadeCountdown_;
+  const int64_t steps = std::max<int64_t>(t, 1);
+  if (enterFadeInType_ == -1) {
+    BlendFade(t - c, steps);
+  } else if (enterFadeInType_ >= 1 && game_) {
+    const int64_t step = std::min(std::max<int64_t>(t - c, 0), steps);
+    game_->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), enterFadeInType_ - 1);
+  }
+  return -1;
+}
+
+int CCommonGeneral::PrintExitFade() {
+  const ExitFade& fade = ExitFadeInUse();
+  const int64_t t = fade.time, c = exitFadeCountdown_;
+  const int64_t steps = std::max<int64_t>(t - 1, 1);
+  if (fade.Type() == -1) {
+    BlendFade(t - c - 1, steps);
+  } else if (fade.Type() >= 1 && game_) {
+    const int64_t step = std::min(std::max<int64_t>(t - c, 0), steps);
+    game_->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), fade.Type() - 1);
+  }
+  return -1;
+}

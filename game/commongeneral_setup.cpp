@@ -1,0 +1,238 @@
+// CCommonGeneral: the mode's settings list and the loaders of the keys every
+// mode shares, the music start and the layers built from them. Every key is
+// optional; a missing one keeps the default named here.
+#include <algorithm>
+#include <string>
+
+#include "game/commongeneral.h"
+#include "game/gamecallback.h"
+#include "game/modenames.h"
+#include "graphics/picture.h"
+#include "setup/setuplist.h"
+
+// --- Settings access ---
+
+int CCommonGeneral::LoadSetupFile(const char* name, int pairs) {
+  if (!setupList_) setupList_ = std::make_unique<CSetupList>();
+  return setupList_->LoadSetupFile(name, pairs);
+}
+
+int CCommonGeneral::GetSetupString(const char** out, const char* key) const {
+  return setupList_ ? setupList_->GetSetupString(out, key) : 0;
+}
+
+int CCommonGeneral::GetSetupInt(int* out, const char* key) const {
+  return setupList_ ? setupList_->GetSetupInt(out, key) : 0;
+}
+
+int CCommonGeneral::GetSetupIntDefault(int* out, const char* key, int def) const {
+  *out = def;
+  return GetSetupInt(out, key);
+}
+
+int CCommonGeneral::GetSetupMode(const char* key, int* out) const {
+  const char* name = nullptr;
+  if (!GetSetupString(&name, key) || !name || !*name) return 0;
+  const int mode = modenames::GetModeNumber(name);
+  if (mode <= 0) return 0;
+  *out = mode;
+  return 1;
+}
+
+CNameList* CCommonGeneral::GetSetupList() const {
+  return setupList_ ? setupList_->GetList() : nullptr;
+}
+
+void CCommonGeneral::ReadColor(const char* prefix, int* r, int* g, int* b) const {
+  int* const parts[3] = {r, g, b};
+  static constexpr const char* kSuffix[3] = {"R", "G", "B"};
+  for (int i = 0; i < 3; ++i) {
+    GetSetupIntDefault(parts[i], (std::string(prefix) + kSuffix[i]).c_str(), 0);
+    // A bad value must not spill into the next channel of the colour word.
+    *parts[i] = std::clamp(*parts[i], 0, 255);
+  }
+}
+
+// --- Loaders ---
+
+void CCommonGeneral::LoadFadeSetup() {
+  GetSetupIntDefault(&enterFadeInType_, "enterFadeInType", 0);
+  if (enterFadeInType_ != 0) {
+    GetSetupIntDefault(&enterFadeInTime_, "enterFadeInTime", kDefaultFadeTime);
+    if (enterFadeInType_ == -1)
+      ReadColor("enterFadeInColor", &enterFadeR_, &enterFadeG_, &enterFadeB_);
+  }
+
+  ExitFade& normal = exitNormal_;
+  GetSetupIntDefault(&normal.type, "exitFadeOutType", 0);
+  if (normal.type != 0) {
+    GetSetupIntDefault(&normal.time, "exitFadeOutTime", kDefaultFadeTime);
+    ReadColor("exitFadeOutColor", &normal.r, &normal.g, &normal.b);
+    normal.fillScreen = 1;
+    GetSetupInt(&normal.fillScreen, "fillExitScreenFlag");
+  }
+  GetSetupIntDefault(&normal.createScreen, "createExitScreenFlag", 1);
+
+  int special = 0;
+  if (GetSetupMode("exitFadeOutSpecialMode", &special)) exitFadeOutSpecialMode_ = special;
+  if (exitFadeOutSpecialMode_ < 0) return;
+
+  ExitFade& sp = exitSpecial_;
+  GetSetupIntDefault(&sp.type, "exitFadeOutTypeSpecial", 0);
+  if (sp.type != 0) {
+    GetSetupIntDefault(&sp.time, "exitFadeOutTimeSpecial", kDefaultFadeTime);
+    ReadColor("exitFadeOutColorSpecial", &sp.r, &sp.g, &sp.b);
+    sp.createScreen = 1;
+    GetSetupInt(&sp.createScreen, "createExitScreenFlagSpecial");
+  }
+  GetSetupIntDefault(&sp.fillScreen, "fillExitScreenFlagSpecial", 0);
+}
+
+void CCommonGeneral::LoadEnterExitVoiceSetup() {
+  if (!GetSetupList()) return;
+  GetSetupIntDefault(&enterExitVoiceFlag_, "enterExitVoiceFlag", 0);
+  if (!enterExitVoiceFlag_) return;
+  GetSetupString(&enterVoiceFileName_, "enterVoiceFileName");
+  GetSetupString(&exitVoiceFileName_, "exitVoiceFileName");
+  GetSetupIntDefault(&enterVoiceWaitTime_, "enterVoiceWaitTime", kDefaultVoiceWait);
+  GetSetupIntDefault(&exitVoiceWaitTime_, "exitVoiceWaitTime", 5);
+}
+
+void CCommonGeneral::LoadDialogVoiceSetup() {
+  if (!GetSetupList()) return;
+  GetSetupIntDefault(&dialogVoiceFlag_, "dialogVoiceFlag", 0);
+  if (!dialogVoiceFlag_) return;
+  GetSetupString(&dialogVoiceFileName_, "dialogVoiceFileName");
+  GetSetupIntDefault(&dialogVoiceWaitTime_, "dialogVoiceWaitTime", 10);
+  GetSetupString(&dialogYesVoiceFileName_, "dialogYesVoiceFileName");
+  GetSetupString(&dialogNoVoiceFileName_, "dialogNoVoiceFileName");
+}
+
+void CCommonGeneral::LoadBgmSetup() {
+  GetSetupIntDefault(&bgmNumber_, "bgmNumber", -1);
+  GetSetupIntDefault(&bgmRestartFlag_, "bgmRestartFlag", 0);
+  GetSetupIntDefault(&bgmVolume_, "bgmVolume", 0);
+  GetSetupIntDefault(&bgmLoop_, "bgmLoop", 0);
+  GetSetupIntDefault(&bgmFadeInTime_, "bgmFadeInTime",
+                     game_ ? game_->GetDefaultMusicFadeInTime() : 0);
+}
+
+// The loop flag keeps what the constructor or the caller set before.
+void CCommonGeneral::LoadBackScriptSetup() {
+  GetSetupIntDefault(&backScriptFlag_, "backScriptFlag", 0);
+  if (!backScriptFlag_) return;
+  GetSetupString(&backScriptName_, "backScriptName");
+  GetSetupInt(&backScriptLoopFlag_, "backScriptLoopFlag");
+}
+
+void CCommonGeneral::LoadMustAllPrintFlag() {
+  GetSetupIntDefault(&mustAllPrintFlag_, "mustAllPrintFlag", 0);
+}
+
+void CCommonGeneral::LoadKeyMoveSetup(int tateYoko, int upDown, int leftRight) {
+  GetSetupIntDefault(&keyMoveEnable_, "keyMoveEnable", 1);
+  GetSetupIntDefault(&keyMoveCannotSelectOk_, "keyMoveCannotSelectOk", 0);
+  GetSetupIntDefault(&keyMoveUpDownEnable_, "keyMoveUpDownEnable", upDown);
+  GetSetupIntDefault(&keyMoveLeftRightEnable_, "keyMoveLeftRightEnable", leftRight);
+  GetSetupIntDefault(&keyMoveTateYoko_, "keyMoveTateYoko", tateYoko);
+}
+
+// The button itself (type 0 the mode's own CCommonBackButton "back" over
+// this list or, with "useCommonBackSetup", over the game's list; type 1 the
+// game's shared one) is made where the widgets are wired.
+void CCommonGeneral::LoadBackButtonSetup() {
+  GetSetupIntDefault(&backButtonType_, "backButtonType", 0);
+  GetSetupIntDefault(&backPrintX_, "backPrintX", 0);
+  GetSetupIntDefault(&backPrintY_, "backPrintY", 0);
+  backFileName_ = "ta_backButton";
+  GetSetupString(&backFileName_, "BackFileName");
+  GetSetupIntDefault(&backButtonBGUse_, "backButtonBGUse", 1);
+  GetSetupIntDefault(&useCommonBackSetup_, "useCommonBackSetup", 0);
+}
+
+// The pair (type 0 a CUpDownButton over this list or the game's, type 1 the
+// game's shared one) is made where the widgets are wired.
+void CCommonGeneral::LoadUpDownButtonSetup() {
+  GetSetupIntDefault(&updownButtonType_, "updownButtonType", 0);
+  GetSetupIntDefault(&upPrintX_, "upPrintX", 0);
+  GetSetupIntDefault(&upPrintY_, "upPrintY", 0);
+  GetSetupIntDefault(&downPrintX_, "downPrintX", 0);
+  GetSetupIntDefault(&downPrintY_, "downPrintY", 0);
+  upFileName_ = "ta_upButton";
+  downFileName_ = "ta_downButton";
+  GetSetupString(&upFileName_, "UpFileName");
+  GetSetupString(&downFileName_, "DownFileName");
+  GetSetupIntDefault(&useCommonUpDownSetup_, "useCommonUpDownSetup", 0);
+}
+
+// The CCommonUpdownBack link over the back button and the pair is made where
+// the widgets are wired; without them there is nothing to link.
+void CCommonGeneral::CreateUpdownBack() {}
+
+// Places the back button at ("backPrintX", "backPrintY") once it exists.
+void CCommonGeneral::SetBackButtonPos() {}
+
+// Places the pair at its four positions once it exists.
+void CCommonGeneral::SetUpDownButtonPos() {}
+
+// Reload "sys\\<file name>" into the button pictures once they exist.
+void CCommonGeneral::ReloadBackButtonPicture() {}
+
+void CCommonGeneral::ReloadUpDownButtonPicture() {}
+
+void CCommonGeneral::LoadBackgroundPicture() {
+  if (backScriptFlag_ || !screenPicture_ || !backgroundFileName_) return;
+  screenPicture_->LoadDWQ((std::string("sys\\") + backgroundFileName_).c_str());
+}
+
+void CCommonGeneral::LoadQuickButtonSetup() {
+  if (!quickButtonTable_) quickButtonTable_ = std::make_unique<int[]>(kQuickTableSize);
+  std::fill_n(quickButtonTable_.get(), kQuickTableSize, 0);
+  for (int i = 0; i < kQuickTableSize; ++i) {
+    const char* name = modenames::GetQuickButtonName(i);
+    if (!*name) break;
+    int value = 0;
+    GetSetupInt(&value, ("disableQuick" + std::string(name) + "Button").c_str());
+    if (value == 0) continue;
+    const int mode = modenames::GetModeNumber(name);
+    if (mode > 0 && mode < kQuickTableSize) quickButtonTable_[mode] = value;
+  }
+}
+
+// Each layer "animeLayer%d" (1-based) is a variable-bound animation part
+// over this list, made where the widgets are wired; its background is the
+// screen picture unless "mustAllPrintFlag" or "backScriptFlag" is set.
+void CCommonGeneral::LoadAnimeLayerSetup() {
+  GetSetupIntDefault(&animeLayerNumber_, "animeLayerNumber", 0);
+  if (animeLayerNumber_ <= 0) return;
+  // The message mode redraws everything under its layers every frame.
+  if (!animeLayers_ && modeNumber_ == kPrintMessageMode) mustAllPrintFlag_ = 1;
+  GetSetupIntDefault(&animeLayerFirst_, "animeLayerFirst", 1);
+}
+
+// The CDatePrint "game" over this list is made where the widgets are wired.
+void CCommonGeneral::LoadGameDateLayerSetup() {
+  GetSetupIntDefault(&gameDateLayerPrintFlag_, "gameDateLayerPrintFlag", 0);
+  if (!gameDateLayerPrintFlag_) return;
+  if (game_) {
+    yearVarNumber_ = game_->GetVarNumber("year");
+    dateVarNumber_ = game_->GetVarNumber("date");
+  }
+  GetSetupIntDefault(&gameLayerFirst_, "gameLayerFirst", 1);
+}
+
+// Draws the date of the "year" and "date" variables (month * 100 + day)
+// once the date printer exists.
+void CCommonGeneral::UpdateGameDateLayer() {}
+
+// Draws each layer with its variable's value (1 without a variable) once
+// the layers exist.
+void CCommonGeneral::UpdateAnimeLayers() {}
+
+void CCommonGeneral::StartBgm() {
+  if (!game_) return;
+  if (bgmRestartFlag_) game_->StopBgm(-1);
+  if (bgmNumber_ < 1) return;
+  if (game_->GetBgmNumber() + 1 != bgmNumber_)
+    game_->PlayBgmNumber(bgmNumber_ - 1, bgmLoop_, bgmVolume_, bgmFadeInTime_, -1);
+}
