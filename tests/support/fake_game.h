@@ -21,9 +21,15 @@
 // - Boxes: Boxes() are the headless host's.
 // - Mode requests: every request above 0 that a frame carried out, in order.
 // The game has its own system file with the default options (not loaded).
+//
+// For the mode tests (additions below) the game also has a screen buffer of
+// its size with screen, work and two buffer pictures, records the services
+// the mode drivers call in Calls(), and RunFrame takes a second function
+// that stands where the modes draw.
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +38,8 @@
 #include "platform/headless/headless.h"
 
 class CCommonSystemFile;
+class CPicture;
+class CScreenBuffer;
 
 namespace testsupport {
 
@@ -65,12 +73,49 @@ class FakeGame : public CGame {
   void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) override;
   void StopBgm(int fadeOut) override;
 
+  // --- Additions for the mode tests (CCommonGeneral drivers) ---
+  // One frame; `print` stands where the modes draw, after the calculation.
+  void RunFrame(const std::function<int()>& calcu, const std::function<void()>& print);
+  // Every recorded call in order, the sounds included, and the test's own
+  // notes (a test subclass's hooks) between them.
+  const std::vector<std::string>& Calls() const { return calls_; }
+  void ClearCalls() { calls_.clear(); }
+  void Note(const std::string& text) { calls_.push_back(text); }
+  // Answers of the scripted services.
+  void SetMiniGameStart(int answer) { miniGameStart_ = answer; }
+  void SetBackScriptResult(int result) { backScriptResult_ = result; }
+  void SetVarNumber(const std::string& name, int number) { varNumbers_[name] = number; }
+
+  void PrintWipeType(int progress, int length, int kind) override;
+  int LoadBackScript(const char* name) override;
+  int CalcuBackScript(int loop) override;
+  void PrintBackScript() override;
+  void SetBackScriptMode(int mode) override;
+  int CheckMiniGameStart(int value) override;
+  void SetMiniGameAreaMode(int mode) override;
+  void PrintMiniGameButtons() override;
+  void NotifyMode(int mode, int value) override;
+  void OnModeEnter(int mode) override;
+  void OnModeHook(int mode) override;
+  void RestoreFloatingLayers() override;
+  CPicture* LoadSystemPicture(const char* name, int flag) override;
+  int GetVarNumber(const char* name) override;
+  // --- End of the additions for the mode tests ---
+
  protected:
   void OnBeforeCalcu() override;
   void OnBeforeChangeMode() override;
+  // Mode tests: the screen buffer's frame starts, and the drawing.
+  void OnFrameStart(int elapsed) override;
+  void OnBeforePrint() override;
 
  private:
   void Record(const std::string& op, const std::vector<std::string>& args);
+  // Mode tests: a call recorded in Calls() only.
+  void RecordCall(const std::string& op, const std::vector<std::string>& args);
+  // Mode tests: the screen buffer and the pictures, unless the game made
+  // its own.
+  void MakePictures(int width, int height);
 
   platform::HeadlessBackend& host_;
   std::unique_ptr<CCommonSystemFile> ownSystemFile_;
@@ -78,6 +123,15 @@ class FakeGame : public CGame {
   std::function<int()> calcu_;
   std::vector<std::string> sounds_;
   std::vector<int> requests_;
+
+  // Mode tests.
+  std::unique_ptr<CScreenBuffer> screenBuffer_;
+  std::unique_ptr<CPicture> pictures_[4];
+  std::function<void()> print_;
+  std::vector<std::string> calls_;
+  int miniGameStart_ = 0;
+  int backScriptResult_ = 0;
+  std::map<std::string, int> varNumbers_;
 };
 
 }  // namespace testsupport
