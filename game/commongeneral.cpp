@@ -235,17 +235,13 @@ int CCommonGeneral::GeneralCalcu() {
   }
 
   if (enterFadeInType_ != 0 && enterFadeCountdown_ >= 1) {
-    fadePhase_ = 1;
-    --enterFadeCountdown_;
-    if (enterFadeClickSkip_ && (GetClick(0) || GetClick(1))) enterFadeCountdown_ = 0;
+    StepFade(1, &enterFadeCountdown_, enterFadeClickSkip_);
     return -1;
   }
 
   const ExitFade& exit = ExitFadeInUse();
   if (exit.Type() != 0 && exitFadeCountdown_ > 0) {
-    fadePhase_ = 2;
-    --exitFadeCountdown_;
-    if (exit.clickSkip && (GetClick(0) || GetClick(1))) exitFadeCountdown_ = 0;
+    StepFade(2, &exitFadeCountdown_, exit.clickSkip);
     if (exitFadeCountdown_ > 0) return -1;
     if (exit.fillScreen) FillExitScreen();
     RequestExit();
@@ -271,6 +267,12 @@ int CCommonGeneral::GeneralCalcu() {
   const int result = Calcu();
   AfterCalcu();
   return result;
+}
+
+void CCommonGeneral::StepFade(int phase, int* countdown, int clickSkip) {
+  fadePhase_ = phase;
+  --*countdown;
+  if (clickSkip && (GetClick(0) || GetClick(1))) *countdown = 0;
 }
 
 int CCommonGeneral::GeneralPrint() {

@@ -231,6 +231,12 @@ class CCommonGeneral {
   // Three colour components "<prefix>R", "<prefix>G", "<prefix>B" (0 when
   // missing), held to 0..255.
   void ReadColor(const char* prefix, int* r, int* g, int* b) const;
+  // "exitFadeOutType<suffix>" and, for a fade, its time and colour; 1 for a
+  // fade.
+  int ReadExitFade(ExitFade* fade, const char* suffix);
+  // One frame of a running fade: the phase of this frame, one frame less,
+  // none left after a left or right click when the fade allows it.
+  void StepFade(int phase, int* countdown, int clickSkip);
   // A cross-fade frame: fadeFrom at 100 - percent, fadeTo at percent.
   void BlendFade(int64_t numerator, int64_t denominator);
 

@@ -63,29 +63,27 @@ void CCommonGeneral::LoadFadeSetup() {
       ReadColor("enterFadeInColor", &enterFadeR_, &enterFadeG_, &enterFadeB_);
   }
 
-  ExitFade& normal = exitNormal_;
-  GetSetupIntDefault(&normal.type, "exitFadeOutType", 0);
-  if (normal.type != 0) {
-    GetSetupIntDefault(&normal.time, "exitFadeOutTime", kDefaultFadeTime);
-    ReadColor("exitFadeOutColor", &normal.r, &normal.g, &normal.b);
-    normal.fillScreen = 1;
-    GetSetupInt(&normal.fillScreen, "fillExitScreenFlag");
-  }
-  GetSetupIntDefault(&normal.createScreen, "createExitScreenFlag", 1);
+  // A wipe or cross-fade fills the exit screen unless the list says not to.
+  if (ReadExitFade(&exitNormal_, ""))
+    GetSetupIntDefault(&exitNormal_.fillScreen, "fillExitScreenFlag", 1);
+  GetSetupIntDefault(&exitNormal_.createScreen, "createExitScreenFlag", 1);
 
   int special = 0;
   if (GetSetupMode("exitFadeOutSpecialMode", &special)) exitFadeOutSpecialMode_ = special;
   if (exitFadeOutSpecialMode_ < 0) return;
+  // A special fade captures its screen unless the list says not to.
+  if (ReadExitFade(&exitSpecial_, "Special"))
+    GetSetupIntDefault(&exitSpecial_.createScreen, "createExitScreenFlagSpecial", 1);
+  GetSetupIntDefault(&exitSpecial_.fillScreen, "fillExitScreenFlagSpecial", 0);
+}
 
-  ExitFade& sp = exitSpecial_;
-  GetSetupIntDefault(&sp.type, "exitFadeOutTypeSpecial", 0);
-  if (sp.type != 0) {
-    GetSetupIntDefault(&sp.time, "exitFadeOutTimeSpecial", kDefaultFadeTime);
-    ReadColor("exitFadeOutColorSpecial", &sp.r, &sp.g, &sp.b);
-    sp.createScreen = 1;
-    GetSetupInt(&sp.createScreen, "createExitScreenFlagSpecial");
-  }
-  GetSetupIntDefault(&sp.fillScreen, "fillExitScreenFlagSpecial", 0);
+int CCommonGeneral::ReadExitFade(ExitFade* fade, const char* suffix) {
+  const std::string s = suffix;
+  GetSetupIntDefault(&fade->type, ("exitFadeOutType" + s).c_str(), 0);
+  if (fade->type == 0) return 0;
+  GetSetupIntDefault(&fade->time, ("exitFadeOutTime" + s).c_str(), kDefaultFadeTime);
+  ReadColor(("exitFadeOutColor" + s).c_str(), &fade->r, &fade->g, &fade->b);
+  return 1;
 }
 
 void CCommonGeneral::LoadEnterExitVoiceSetup() {

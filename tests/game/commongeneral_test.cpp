@@ -90,16 +90,8 @@ class TestMode : public CCommonGeneral {
   testsupport::FakeGame* fake_;
 };
 
-class CommonGeneralTest : public GameTest {
+class CommonGeneralTest : public FakeGameTest {
  protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    game_ = std::make_unique<testsupport::FakeGame>(*host_);
-  }
-  void TearDown() override {
-    game_.reset();
-    GameTest::TearDown();
-  }
   // The calls recorded since the last look, without the given operations.
   Calls Take(const std::vector<std::string>& skip = {}) {
     Calls out;
@@ -115,8 +107,6 @@ class CommonGeneralTest : public GameTest {
   }
   static uint32_t Pixel(const CPicture* p) { return p->GetPixelBuffer()[0]; }
   static uint32_t ScreenPixel() { return CScreenBuffer::GetBuffer()[0]; }
-
-  std::unique_ptr<testsupport::FakeGame> game_;
 };
 
 // --- Mode names ---

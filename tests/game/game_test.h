@@ -11,6 +11,7 @@
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "setup/namelist.h"
+#include "support/fake_game.h"
 #include "support/temp_dir.h"
 #include "support/text.h"
 
@@ -42,6 +43,21 @@ class GameTest : public ::testing::Test {
   platform::HeadlessBackend* host_ = nullptr;
   std::unique_ptr<testsupport::TempDir> dir_;
   platform::Window* window_ = nullptr;
+};
+
+// A game test with the test double made in the fresh folder.
+class FakeGameTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    game_ = std::make_unique<testsupport::FakeGame>(*host_);
+  }
+  void TearDown() override {
+    game_.reset();
+    GameTest::TearDown();
+  }
+
+  std::unique_ptr<testsupport::FakeGame> game_;
 };
 
 }  // namespace game_test

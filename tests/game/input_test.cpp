@@ -20,16 +20,8 @@ struct Seen {
   platform::Point pos;
 };
 
-class InputTest : public GameTest {
+class InputTest : public FakeGameTest {
  protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    game_ = std::make_unique<testsupport::FakeGame>(*host_);
-  }
-  void TearDown() override {
-    game_.reset();
-    GameTest::TearDown();
-  }
   // Runs one frame and returns what its calculation step saw.
   Seen Frame() {
     Seen s{};
@@ -57,8 +49,6 @@ class InputTest : public GameTest {
     });
     return hit;
   }
-
-  std::unique_ptr<testsupport::FakeGame> game_;
 };
 
 TEST_F(InputTest, AClickBetweenTwoFramesIsSeenByExactlyOneStep) {
