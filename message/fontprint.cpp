@@ -3,11 +3,13 @@
 #include "message/fontprint.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "message/rendersettings.h"
 #include "message/userfont.h"
+#include "setup/setuplist.h"
 
 namespace {
 const char kMinchoFaceName[] = "\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9";  // ＭＳ 明朝
@@ -159,4 +161,16 @@ void CFontPrint::DrawAnnotationsSoft(int leftEdge, int rightEdge, int x, int y, 
   layer_->DrawAnnotationSoft(leftEdge, rightEdge, currentSize_, x + srcX, dy, srcX, top + srcY,
                              width, height);
   CScreenBuffer::AddDirtyRect(x + srcX, dy, width, height);
+}
+
+void LoadUserFonts(const CSetupList& game, CFontPrint* font) {
+  if (!font) return;
+  int count = 0;
+  game.GetSetupInt(&count, "userFontNumber");
+  for (int i = 1; i <= count; ++i) {
+    char key[32];
+    std::snprintf(key, sizeof key, "userFont%dFileName", i);
+    const char* name = nullptr;
+    if (game.GetSetupString(&name, key) && name && *name) font->LoadUserFont(name);
+  }
 }

@@ -16,6 +16,7 @@
 #include "platform/glyphs.h"
 
 class CPicture;
+class CSetupList;
 class CUserFont;
 
 // One reading annotation or emphasis run of a line.
@@ -126,3 +127,7 @@ class CFontPrint {
   int annotationSize_ = 0;
   int renderCount_ = 0;
 };
+
+// Loads the user fonts the list "game" names: "userFont%dFileName" for 1 ..
+// "userFontNumber", each non-empty one in turn (the last one is used).
+void LoadUserFonts(const CSetupList& game, CFontPrint* font);

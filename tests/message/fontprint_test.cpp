@@ -10,6 +10,7 @@
 #include "message/fontprint.h"
 #include "message/rendersettings.h"
 #include "message_fixture.h"
+#include "setup/setuplist.h"
 
 namespace message_test {
 namespace {
@@ -199,6 +200,20 @@ TEST_F(FontPrintTest, UserFontServesOnlyItsOwnSize) {
   one.LoadUserFont("uf");
   Render(one, "AB", 2, 24, kWhite);
   EXPECT_EQ(Mask(one.GetWorkPicture(), 0, 0), 64);
+}
+
+TEST_F(FontPrintTest, UserFontsNamedByTheSettingsLoadInTurn) {
+  WriteUserFont("small", "size 2\nglyph 82A0\n##\n##\n");
+  dir_.Write("init/game.xtx", "userFontNumber 3\nuserFont1FileName small\nuserFont3FileName gone\n");
+  CSetupList list;
+  ASSERT_TRUE(list.LoadSetupFile("game", 64));
+  CFontPrint f;
+  LoadUserFonts(list, &f);
+  // The last one named is missing: a box, and no user font at all.
+  ASSERT_EQ(host_->Boxes().size(), 1u);
+  EXPECT_EQ(host_->Boxes()[0].text, "gone");
+  Render(f, kA, 1, 2, kWhite);
+  EXPECT_EQ(Mask(f.GetWorkPicture(), 0, 0), 64);  // the synthetic box, not the user glyph
 }
 
 TEST_F(FontPrintTest, MissingOrBrokenUserFontIsReportedAndTheGameGoesOn) {
