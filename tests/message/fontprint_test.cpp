@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <utility>
@@ -331,6 +333,31 @@ TEST_F(AnnotationTest, OversizedLinesAndRecordsOutsideTheLineStayInBounds) {
   bool red = false;
   for (int x = 1; x < kW; ++x) red |= Mask(a, x, 10) != 0 && Pixel(a, x, 10) == 0xFF0000u;
   EXPECT_TRUE(red);  // the colour of the line's last cell
+}
+
+}  // namespace
+}  // namespace message_test
+
+namespace message_test {
+namespace {
+
+// The shipped special glyphs, written by zor-spfont from their grids.
+TEST_F(FontPrintTest, ShippedSpecialGlyphsDrawFromTheirColumns) {
+  const std::string out = dir_ / "dwq/sys/spfont24.dwq";
+  std::filesystem::create_directories(dir_ / "dwq/sys");
+  const std::string command = std::string(ZOR_BINARY_DIR) + "/bin/zor-spfont " + ZOR_SOURCE_DIR +
+                              "/tools/spfont/spfont24.txt " + out;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  CFontPrint f;
+  // Glyph 1, the ellipsis: three dots on row 15 of the line.
+  Render(f, "\x80\x01", 1, 24, kWhite);
+  const CPicture* w = f.GetWorkPicture();
+  for (int x : {4, 12, 20}) EXPECT_EQ(Mask(w, x, 14), 255) << x;
+  for (int x : {8, 16}) EXPECT_EQ(Mask(w, x, 14), 0) << x;
+  // Glyphs 2, 3, 4 join into one bar across three cells.
+  Render(f, "\x80\x02\x80\x03\x80\x04", 3, 24, kWhite);
+  for (int x = 3; x < 69; ++x) ASSERT_EQ(Mask(w, x, 12), 255) << x;
+  EXPECT_EQ(Mask(w, 71, 12), 0);
 }
 
 }  // namespace
