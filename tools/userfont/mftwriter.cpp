@@ -107,7 +107,9 @@ std::vector<uint8_t> MakeMft(const Font& font) {
   out[42] = static_cast<uint8_t>('0' + font.size / 10 % 10);
   out[43] = static_cast<uint8_t>('0' + font.size % 10);
   out[57] = static_cast<uint8_t>('0' + font.depth);
-  for (const auto& [number, coverage] : font.glyphs) {
+  for (const auto& glyph : font.glyphs) {
+    const int number = glyph.first;
+    const std::vector<uint8_t>& coverage = glyph.second;
     uint8_t* p = out.data() + CUserFont::kHeaderSize + record * static_cast<size_t>(number);
     auto at = [&](int x, int y) -> int {
       return x < font.size && y < font.size ? coverage[static_cast<size_t>(y) * font.size + x] : 0;
