@@ -117,50 +117,53 @@ bool CFontPrint::ClipToLine(int* srcX, int* srcY, int* width, int* height) const
   return true;
 }
 
-void CFontPrint::DrawLine(int x, int y, int srcX, int srcY, int width, int height) {
+void CFontPrint::DrawCurrent(bool annotation, const int* window, int x, int y, int srcX,
+                             int srcY, int width, int height) {
+  int shift = 0;
+  if (annotation) {
+    // The annotation row stands above the line, at most R rows of it.
+    const int r = annotationSize_;
+    height = std::min(height, r - srcY);
+    if (height <= 0) return;
+    shift = GetRenderSettings().rubiDeltaY - r;
+  }
   if (!ClipToLine(&srcX, &srcY, &width, &height)) return;
+  if (annotation && !layer_->HasAnnotation(current_)) return;
   int left = 0, top = 0;
   layer_->GetLinePos(current_, &left, &top);
-  layer_->DrawLine(x + srcX, y + srcY, srcX, top + srcY, width, height);
-  CScreenBuffer::AddDirtyRect(x + srcX, y + srcY, width, height);
+  const int dstX = x + srcX, dstY = y + srcY + shift;
+  if (window && annotation) {
+    layer_->DrawAnnotationSoft(window[0], window[1], currentSize_, dstX, dstY, srcX, top + srcY,
+                               width, height);
+  } else if (window) {
+    layer_->DrawLineSoft(window[0], window[1], currentSize_, dstX, dstY, srcX, top + srcY, width,
+                         height);
+  } else if (annotation) {
+    layer_->DrawAnnotation(dstX, dstY, srcX, top + srcY, width, height);
+  } else {
+    layer_->DrawLine(dstX, dstY, srcX, top + srcY, width, height);
+  }
+  CScreenBuffer::AddDirtyRect(dstX, dstY, width, height);
 }
 
-void CFontPrint::DrawLineSoft(int leftEdge, int rightEdge, int x, int y, int srcX, int srcY,
-                              int width, int height) {
-  if (!ClipToLine(&srcX, &srcY, &width, &height)) return;
-  int left = 0, top = 0;
-  layer_->GetLinePos(current_, &left, &top);
-  layer_->DrawLineSoft(leftEdge, rightEdge, currentSize_, x + srcX, y + srcY, srcX, top + srcY,
-                       width, height);
-  CScreenBuffer::AddDirtyRect(x + srcX, y + srcY, width, height);
+void CFontPrint::DrawLine(int x, int y, int srcX, int srcY, int width, int height) {
+  DrawCurrent(false, nullptr, x, y, srcX, srcY, width, height);
+}
+
+void CFontPrint::DrawLineSoft(int left, int right, int x, int y, int srcX, int srcY, int width,
+                              int height) {
+  const int window[2] = {left, right};
+  DrawCurrent(false, window, x, y, srcX, srcY, width, height);
 }
 
 void CFontPrint::DrawAnnotations(int x, int y, int srcX, int srcY, int width, int height) {
-  const int r = annotationSize_;
-  height = std::min(height, r - srcY);
-  if (height <= 0 || !ClipToLine(&srcX, &srcY, &width, &height) ||
-      !layer_->HasAnnotation(current_))
-    return;
-  int left = 0, top = 0;
-  layer_->GetLinePos(current_, &left, &top);
-  const int dy = y + srcY - r + GetRenderSettings().rubiDeltaY;
-  layer_->DrawAnnotation(x + srcX, dy, srcX, top + srcY, width, height);
-  CScreenBuffer::AddDirtyRect(x + srcX, dy, width, height);
+  DrawCurrent(true, nullptr, x, y, srcX, srcY, width, height);
 }
 
-void CFontPrint::DrawAnnotationsSoft(int leftEdge, int rightEdge, int x, int y, int srcX, int srcY,
+void CFontPrint::DrawAnnotationsSoft(int left, int right, int x, int y, int srcX, int srcY,
                                      int width, int height) {
-  const int r = annotationSize_;
-  height = std::min(height, r - srcY);
-  if (height <= 0 || !ClipToLine(&srcX, &srcY, &width, &height) ||
-      !layer_->HasAnnotation(current_))
-    return;
-  int left = 0, top = 0;
-  layer_->GetLinePos(current_, &left, &top);
-  const int dy = y + srcY - r + GetRenderSettings().rubiDeltaY;
-  layer_->DrawAnnotationSoft(leftEdge, rightEdge, currentSize_, x + srcX, dy, srcX, top + srcY,
-                             width, height);
-  CScreenBuffer::AddDirtyRect(x + srcX, dy, width, height);
+  const int window[2] = {left, right};
+  DrawCurrent(true, window, x, y, srcX, srcY, width, height);
 }
 
 void LoadUserFonts(const CSetupList& game, CFontPrint* font) {

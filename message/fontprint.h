@@ -105,6 +105,10 @@ class CFontPrint {
                          const uint32_t* cellColours, int count, const AnnotationRecord* records,
                          const char* const* texts, bool userMode);
   bool ClipToLine(int* srcX, int* srcY, int* width, int* height) const;
+  // A rectangle of the current line, or of its annotation row, to the
+  // screen; soft-edged within window[0] .. window[1] when window is given.
+  void DrawCurrent(bool annotation, const int* window, int x, int y, int srcX, int srcY, int width,
+                   int height);
 
   int screenWidth_ = 0;
   std::vector<uint32_t> dib_;  // 2 x screen width by 144 rows
