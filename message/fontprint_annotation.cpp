@@ -81,7 +81,11 @@ void CFontPrint::RenderAnnotations(int n, int s, int spacing, int outline, uint3
     prevEnd = std::min(last + a, limit);
     p.first = first;
     p.step = (last - first) / std::max(k - 1, 1);
-    p.count = k;
+    // Drawn up to the text's end, should it hold fewer characters.
+    int available = 0;
+    while (available < k && texts[i][2 * available] != 0 && texts[i][2 * available + 1] != 0)
+      ++available;
+    p.count = available;
     // A record's first cell is read inside the line, wherever it claims to be.
     const int cell = std::clamp(rec.firstCell, 0, n - 1);
     p.colour = cellColours && cell >= firstOwnColour ? FromColorRef(cellColours[cell])

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -358,6 +359,41 @@ TEST_F(FontPrintTest, ShippedSpecialGlyphsDrawFromTheirColumns) {
   Render(f, "\x80\x02\x80\x03\x80\x04", 3, 24, kWhite);
   for (int x = 3; x < 69; ++x) ASSERT_EQ(Mask(w, x, 12), 255) << x;
   EXPECT_EQ(Mask(w, 71, 12), 0);
+}
+
+}  // namespace
+}  // namespace message_test
+
+namespace message_test {
+namespace {
+
+// Sizes out of range, advances of 0 or less, over-wide lines and bytes that
+// are no CP932: everything stays inside the DIB, the pictures and the layer
+// (AddressSanitizer watches), and a line is never wider than the screen.
+TEST_F(AnnotationTest, BadSizesAdvancesAndTextStayInBounds) {
+  CFontPrint f;
+  std::string cells;
+  for (int i = 0; i < 256; ++i) cells += i % 3 ? "\xFF\x01" : "\x82\xA0";
+  const char* reading = "\x82\xA0\x82\xA0";
+  for (int size : {-5, 0, 1, 73, 1000}) {
+    for (int spacing : {-100, -24, -1, 0, 50}) {
+      for (int outline : {-1, 0x123456}) {
+        f.ClearTextLayer();
+        const int result = Render(f, cells, 256, size, kWhite, outline, spacing, nullptr,
+                                  {{2, 2, 254}, {3, -1, -7}, {0, 5, 1}, {9, 100, 250}},
+                                  {reading, reading, reading, reading});
+        EXPECT_LE(result & 0xFFFF, kW);
+        EXPECT_GE(result & 0xFFFF, 0);
+        EXPECT_EQ(result >> 16, std::clamp(size, 1, 72));
+        f.BeginPrint(size);
+        f.DrawLine(-30, -30, -10, -10, 2000, 2000);
+        f.DrawLineSoft(-50, 1000, 300, 100, 0, 0, 2000, 2000);
+        f.DrawAnnotations(0, 0, 0, -100, 2000, 2000);
+        f.DrawAnnotationsSoft(10, 5, 0, 0, 0, 0, 2000, 2000);
+        f.EndPrint();
+      }
+    }
+  }
 }
 
 }  // namespace
