@@ -3,6 +3,11 @@
 // costs) and rendered cold (what the first frame of a page costs), through
 // the synthetic font and through FreeType with a shadow and with a full
 // outline. The reference is memcpy of the page's pixel and mask bytes.
+//
+// Measured (Release, the 8-core build machine): memcpy 0.071 ms; the page
+// from the cache 0.134 ms (1.9 x memcpy, 0.27 % of a 50 ms frame); cold
+// through the synthetic font 6.0 ms, through FreeType with the shadow
+// 5.1 ms and with the full outline 11.4 ms.
 #include <benchmark/benchmark.h>
 
 #include <memory>

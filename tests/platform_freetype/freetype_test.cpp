@@ -67,6 +67,7 @@ TEST_F(FreeTypeGlyphs, NamesOpenTheirFacesAndMissingOnesTheFallback) {
       {"Consolas", "DejaVu Sans Mono"}, {"Courier New", "DejaVu Sans Mono"},
       {"", "IPAGothic"},                   // no name: the gothic face
       {"Zor No Such Face", "IPAGothic"},  // unknown: the Japanese fallback
+      {"DejaVu Sans", "DejaVu Sans"},      // other names: asked of fontconfig
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Open(Cp(c.utf8))->Family(), c.family) << c.utf8;
