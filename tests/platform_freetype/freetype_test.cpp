@@ -100,11 +100,13 @@ TEST_F(FreeTypeGlyphs, CellsAreSizedLikeTheWindowsFont) {
     EXPECT_LT(ink.bottom, 48) << half;
     EXPECT_GT(ink.right - ink.left, 10) << half;
   }
-  // The monospace face keeps its half-width cells s wide too.
+  // The monospace face keeps its half-width cells s wide too, and takes
+  // the characters it lacks from the gothic face.
   auto mono = Open("Consolas", 24);
   Ink m = DrawCell(*mono, "M");
   EXPECT_GE(m.left, 0);
   EXPECT_LT(m.right, 25);
+  EXPECT_EQ(DrawCell(*mono, Cp("国")).pixels, full.pixels);
 }
 
 TEST_F(FreeTypeGlyphs, DashAndWaveComeFromTheirWindowsCodes) {
