@@ -15,4 +15,4 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/release/bin/zorgame "$game" "$@"
 fi
 echo "No display: running headless for 100 frames."
-build/release/bin/zorgame "$game" --headless --frames 100 --screenshot build/release/screenshot.png "$@"
+build/release/bin/zorgame "$game" --headless --real-fonts --frames 100 --screenshot build/release/screenshot.png "$@"

@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/winmain.h"
 #include "platform/files.h"
+#include "platform/freetype/freetype_glyphs.h"
 #include "platform/headless/headless.h"
 #include "platform/sdl/sdl.h"
 #include "platform/system.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     host.SetBoxAnswer(options.boxAnswerYes ? IDYES : IDNO);
     host.SetDebugEcho(options.debugOutput);
     host.SetHashEvery(options.hashEvery);
+    if (options.realFonts) host.SetGlyphService(platform::CreateFreeTypeGlyphs());
     if (!options.inputScript.empty() && !host.LoadInputScript(options.inputScript, &error)) {
       std::fprintf(stderr, "zorgame: %s\n", error.c_str());
       return 2;

@@ -17,7 +17,8 @@ bool ToNumber(const std::string& s, long long* out) {
 
 const char* ProgramUsage() {
   return "usage: zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]\n"
-         "               [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]\n";
+         "               [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]\n"
+         "               [--real-fonts]\n";
 }
 
 bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* out,
@@ -36,6 +37,8 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
     std::string v;
     if (a == "--headless") {
       o.headless = true;
+    } else if (a == "--real-fonts") {
+      o.realFonts = true;
     } else if (a == "--debug-output") {
       o.debugOutput = true;
     } else if (a == "--frames") {

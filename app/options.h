@@ -1,6 +1,7 @@
 // Command line of the program:
 //   zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]
 //           [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]
+//           [--real-fonts]
 #pragma once
 
 #include <string>
@@ -15,6 +16,7 @@ struct ProgramOptions {
   bool debugOutput = false;
   std::string inputScript;      // headless input script
   int hashEvery = 0;            // headless: print a frame hash every N frames
+  bool realFonts = false;       // headless: FreeType glyphs instead of the synthetic font
 };
 
 // False with a message in *error when the arguments are not understood.

@@ -118,6 +118,8 @@ class CGameCallBack : public CScriptCallBack {
   virtual CInputStatus* GetInputStatus();
   virtual CFontPrint* GetFont();
   virtual CTextPrint* GetTextBuffer();
+  // Empties the renderer's line cache (scene start, reset, after name input).
+  virtual void ResetTextPosition();
   virtual void EndSkipFilm();
   virtual void SetSkipFilmFlag(int value);
   // 1 when the key was pressed this frame. 28..31 also accept Left, Right,

@@ -2,9 +2,15 @@
 // layers, the floating buttons, short-cut keys and the common button setups.
 #include "game/gamecallback.h"
 
+#include "message/fontprint.h"
+
 CFontPrint* CGameCallBack::GetFont() { return font_; }
 
 CTextPrint* CGameCallBack::GetTextBuffer() { return textBuffer_; }
+
+void CGameCallBack::ResetTextPosition() {
+  if (font_) font_->ClearTextLayer();
+}
 
 void CGameCallBack::OnMessageClick() {}
 

@@ -14,6 +14,7 @@
 namespace platform {
 
 class AudioDevice;
+class GlyphService;
 
 struct LocalTime {
   int year = 0, month = 0, day = 0;
@@ -144,6 +145,8 @@ class Backend {
   // The sound device (platform/audio.h). By default a device whose buffers
   // never move, for hosts without sound.
   virtual std::shared_ptr<AudioDevice> Audio();
+  // The glyph rasteriser (platform/glyphs.h). By default the synthetic font.
+  virtual std::shared_ptr<GlyphService> Glyphs();
 };
 
 // The installed backend; the program installs one before using any service.

@@ -81,4 +81,38 @@ std::string Utf8ToCp932(std::string_view utf8, bool dropInvalid) {
                  [](unsigned char b, size_t) -> size_t { return Utf8Length(b); });
 }
 
+std::u32string Utf8ToCodePoints(std::string_view s) {
+  std::u32string out;
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t extra = Utf8Length(c) - 1;
+    char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+    bool ok = !(c >= 0x80 && extra == 0) && s.size() - i - 1 >= extra;
+    for (size_t k = 1; ok && k <= extra; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) ok = false;
+      cp = cp << 6 | (t & 0x3F);
+    }
+    if (!ok) {
+      out.push_back(U'?');
+      ++i;
+      continue;
+    }
+    out.push_back(cp);
+    i += extra + 1;
+  }
+  return out;
+}
+
+char32_t Cp932CellToCodePoint(const char* cell, size_t bytes) {
+  if (!cell || bytes < 1 || bytes > 2) return 0;
+  const std::string_view in(cell, bytes);
+  const std::string utf8 = Cp932ToUtf8(in);
+  // The converter's replacement is '?': only a real '?' may give one.
+  if (utf8 == "?" && in != "?") return 0;
+  const std::u32string cps = Utf8ToCodePoints(utf8);
+  return cps.size() == 1 ? cps[0] : 0;
+}
+
 }  // namespace platform

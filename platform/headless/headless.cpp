@@ -10,6 +10,7 @@
 #include "platform/common/localtime.h"
 #include "platform/codec.h"
 #include "platform/common/png_writer.h"
+#include "platform/glyphs.h"
 
 namespace platform {
 namespace {
@@ -439,6 +440,10 @@ uint64_t HeadlessWindow::FrameHash() const {
     }
   }
   return h;
+}
+
+std::shared_ptr<GlyphService> HeadlessBackend::Glyphs() {
+  return glyphs_ ? glyphs_ : Backend::Glyphs();
 }
 
 }  // namespace platform

@@ -49,6 +49,9 @@ class HeadlessBackend : public Backend {
                    intptr_t lParam) override;
   bool IsKeyHeld(int vk) override;
   std::shared_ptr<AudioDevice> Audio() override { return audio_.Device(); }
+  // The synthetic font unless a real rasteriser was given (--real-fonts).
+  std::shared_ptr<GlyphService> Glyphs() override;
+  void SetGlyphService(std::shared_ptr<GlyphService> glyphs) { glyphs_ = std::move(glyphs); }
 
   // --- Clock ---
   // Also moves the sound device on by ms (SetTicks does not: it is a jump).
@@ -135,6 +138,7 @@ class HeadlessBackend : public Backend {
   int hashEvery_ = 0;
   std::string screenshotPath_;
   HeadlessAudio audio_;
+  std::shared_ptr<GlyphService> glyphs_;
 };
 
 // The headless window: keeps the composed frame and counts what was shown.

@@ -7,6 +7,8 @@
 
 #include "platform/codec.h"
 #include "platform/common/localtime.h"
+#include "platform/freetype/freetype_glyphs.h"
+#include "platform/glyphs.h"
 #include "platform/sdl/sdl.h"
 
 namespace platform {
@@ -246,6 +248,12 @@ std::shared_ptr<AudioDevice> SdlBackend::Audio() {
     audioOut_->Open();
   }
   return audio_;
+}
+
+std::shared_ptr<GlyphService> SdlBackend::Glyphs() {
+  // Made on first use: looking the faces up takes fontconfig a moment.
+  if (!glyphs_) glyphs_ = CreateFreeTypeGlyphs();
+  return glyphs_;
 }
 
 }  // namespace sdl

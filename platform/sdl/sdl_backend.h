@@ -112,6 +112,7 @@ class SdlBackend : public Backend {
   bool IsKeyHeld(int vk) override;
   // Opens the sound card (or the silent clock) on first use.
   std::shared_ptr<AudioDevice> Audio() override;
+  std::shared_ptr<GlyphService> Glyphs() override;
 
   InputTranslator& Input() { return input_; }
   SdlWindow* GetWindow() const { return window_.get(); }
@@ -132,6 +133,7 @@ class SdlBackend : public Backend {
   std::mutex audioMutex_;
   std::shared_ptr<AudioDevice> audio_;
   std::unique_ptr<SdlAudio> audioOut_;
+  std::shared_ptr<GlyphService> glyphs_;
 };
 
 }  // namespace platform::sdl

@@ -1,6 +1,5 @@
 #include "platform/sdl/sdl_overlay.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -10,6 +9,7 @@
 #include <utility>
 
 #include "platform/codec.h"
+#include "platform/freetype/freetype_glyphs.h"
 
 namespace platform::sdl {
 
@@ -19,88 +19,6 @@ constexpr int kMinHeight = 4;
 constexpr int kMaxHeight = 256;
 constexpr int kMaxLineWidth = 4096;
 constexpr size_t kMaxCachedGlyphs = 4096;
-
-// The first face of the list that fontconfig really has; the last resort
-// is whatever it offers for the last name.
-bool FindFace(std::string* file, int* index) {
-  static const char* const kFamilies[] = {"IPAGothic", "DejaVu Sans Mono"};
-  // A configuration of our own, released again: the shared one would stay
-  // allocated for the life of the process.
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  if (!config) return false;
-  bool found = false;
-  for (const char* family : kFamilies) {
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-    if (!pattern) continue;
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) continue;
-    bool exact = false;
-    FcChar8* name = nullptr;
-    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
-      if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0) exact = true;
-    }
-    FcChar8* path = nullptr;
-    int faceIndex = 0;
-    if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-      if (FcPatternGetInteger(match, FC_INDEX, 0, &faceIndex) != FcResultMatch) faceIndex = 0;
-      if (exact || !found) {
-        *file = reinterpret_cast<const char*>(path);
-        *index = faceIndex;
-        found = true;
-      }
-    }
-    FcPatternDestroy(match);
-    if (exact) break;
-  }
-  FcConfigDestroy(config);
-  return found;
-}
-
-// UTF-8 to code points; broken sequences become '?'.
-std::u32string DecodeUtf8(const std::string& s) {
-  std::u32string out;
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t extra;
-    char32_t cp;
-    if (c < 0x80) {
-      extra = 0;
-      cp = c;
-    } else if ((c & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      out.push_back(U'?');
-      ++i;
-      continue;
-    }
-    bool ok = s.size() - i - 1 >= extra;
-    for (size_t k = 1; ok && k <= extra; ++k) {
-      unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) ok = false;
-      cp = cp << 6 | (t & 0x3F);
-    }
-    if (!ok) {
-      out.push_back(U'?');
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += extra + 1;
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -116,14 +34,14 @@ struct OverlayFont::Impl {
   std::map<std::pair<int, char32_t>, Glyph> cache;
 
   Impl() {
-    std::string file;
-    int index = 0;
-    if (!FindFace(&file, &index)) return;
+    // The gothic face the game text uses, found the same way.
+    FontFile file;
+    if (!FindFontFile(std::string(), 400, &file)) return;
     if (FT_Init_FreeType(&library) != 0) {
       library = nullptr;
       return;
     }
-    if (FT_New_Face(library, file.c_str(), index, &face) != 0) face = nullptr;
+    if (FT_New_Face(library, file.path.c_str(), file.index, &face) != 0) face = nullptr;
   }
   ~Impl() {
     if (face) FT_Done_Face(face);
@@ -178,7 +96,7 @@ bool OverlayFont::RenderLine(const std::string& cp932, int height, uint32_t colo
   if (!Ready() || cp932.empty()) return false;
   height = std::clamp(height, kMinHeight, kMaxHeight);
   if (!impl_->SetSize(height)) return false;
-  std::u32string text = DecodeUtf8(Cp932ToUtf8(cp932));
+  std::u32string text = Utf8ToCodePoints(Cp932ToUtf8(cp932));
 
   const FT_Size_Metrics& m = impl_->face->size->metrics;
   int ascent = static_cast<int>((m.ascender + 63) >> 6);

@@ -9,7 +9,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
   std::string error;
   ASSERT_TRUE(ParseProgramOptions({"demo", "--headless", "--frames", "40", "--screenshot", "s.png",
                                    "--box-answer", "yes", "--debug-output", "--input", "in.txt",
-                                   "--hash-every", "10"},
+                                   "--hash-every", "10", "--real-fonts"},
                                   &o, &error))
       << error;
   EXPECT_EQ(o.gameFolder, "demo");
@@ -20,11 +20,13 @@ TEST(ProgramOptions, ReadsEveryOption) {
   EXPECT_TRUE(o.debugOutput);
   EXPECT_EQ(o.inputScript, "in.txt");
   EXPECT_EQ(o.hashEvery, 10);
+  EXPECT_TRUE(o.realFonts);
 
   ASSERT_TRUE(ParseProgramOptions({}, &o, &error));
   EXPECT_EQ(o.gameFolder, "");
   EXPECT_EQ(o.frames, -1);
   EXPECT_FALSE(o.boxAnswerYes);
+  EXPECT_FALSE(o.realFonts);
 }
 
 TEST(ProgramOptions, RefusesWhatItDoesNotUnderstand) {

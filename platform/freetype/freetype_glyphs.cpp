@@ -1,0 +1,231 @@
+// FreeType glyphs in mono mode: cells 2s high with the face's ascent and
+// descent scaled into them, half-width cells s wide.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SIZES_H
+#include FT_SYNTHESIS_H
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/codec.h"
+#include "platform/freetype/freetype_glyphs.h"
+
+namespace platform {
+namespace {
+
+class FreeTypeGlyphs;
+
+// One face at one size, with how it is made bold or slanted.
+struct Source {
+  FT_Face face = nullptr;
+  FT_Size size = nullptr;
+  int baseline = 0;
+  bool embolden = false;
+  bool oblique = false;
+};
+
+struct Glyph {
+  int left = 0, top = 0, width = 0, rows = 0;
+  std::vector<uint8_t> ink;  // one byte per pixel, 0 or 1
+};
+
+class FreeTypeFont : public GlyphFont {
+ public:
+  FreeTypeFont(std::shared_ptr<FreeTypeGlyphs> owner, int size, std::string family)
+      : owner_(std::move(owner)), size_(size), family_(std::move(family)) {}
+  ~FreeTypeFont() override {
+    if (primary_.size) FT_Done_Size(primary_.size);
+    if (gothic_.size) FT_Done_Size(gothic_.size);
+  }
+  bool Setup(FT_Face face, FT_Face gothic, int weight, bool italic) {
+    if (!Prepare(face, weight, italic, &primary_)) return false;
+    if (gothic && gothic != face) Prepare(gothic, weight, italic, &gothic_);
+    return true;
+  }
+
+  int Size() const override { return size_; }
+  std::string Family() const override { return family_; }
+
+  void DrawCell(const GlyphSurface& surface, int x, int y, const char* cell, int bytes,
+                uint32_t color) override {
+    if (!cell || bytes < 1 || bytes > 2 || !surface.pixels) return;
+    const unsigned key = bytes == 2 ? (static_cast<unsigned char>(cell[0]) << 8 |
+                                       static_cast<unsigned char>(cell[1]))
+                                    : static_cast<unsigned char>(cell[0]);
+    auto it = cache_.find(key);
+    if (it == cache_.end()) it = cache_.emplace(key, Rasterise(cell, bytes)).first;
+    const Glyph& g = it->second;
+    color &= 0x00FFFFFFu;
+    for (int row = 0; row < g.rows; ++row) {
+      const int py = y + row;
+      if (py < 0 || py >= surface.height) continue;
+      uint32_t* line = surface.pixels + static_cast<size_t>(py) * surface.pitch;
+      for (int col = 0; col < g.width; ++col) {
+        const int px = x + col;
+        if (px < 0 || px >= surface.width) continue;
+        if (g.ink[static_cast<size_t>(row) * g.width + col]) line[px] = color;
+      }
+    }
+  }
+
+ private:
+  bool Prepare(FT_Face face, int weight, bool italic, Source* s) {
+    if (FT_New_Size(face, &s->size) != 0) {
+      s->size = nullptr;
+      return false;
+    }
+    FT_Activate_Size(s->size);
+    s->face = face;
+    const FT_Long upem = face->units_per_EM > 0 ? face->units_per_EM : 1000;
+    FT_Long cell = face->ascender - face->descender;
+    if (cell <= 0) cell = upem;
+    // The em that puts ascent plus descent into 2s rows, and the width that
+    // makes a half-width digit s wide, as a Windows font of height 2s and
+    // width s is made.
+    const FT_F26Dot6 emY = static_cast<FT_F26Dot6>(int64_t{2} * size_ * 64 * upem / cell);
+    FT_F26Dot6 emX = emY;
+    FT_UInt zero = FT_Get_Char_Index(face, U'0');
+    if (zero != 0 && FT_Load_Glyph(face, zero, FT_LOAD_NO_SCALE) == 0 &&
+        face->glyph->metrics.horiAdvance > 0) {
+      emX = static_cast<FT_F26Dot6>(int64_t{size_} * 64 * upem / face->glyph->metrics.horiAdvance);
+      emX = std::clamp<FT_F26Dot6>(emX, std::max<FT_F26Dot6>(emY / 4, 1), emY * 4);
+    }
+    if (FT_Set_Char_Size(face, std::max<FT_F26Dot6>(emX, 1), std::max<FT_F26Dot6>(emY, 1), 72,
+                         72) != 0)
+      return false;
+    s->baseline = static_cast<int>((int64_t{face->ascender} * emY / upem + 32) >> 6);
+    s->embolden = weight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+    s->oblique = italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
+    return true;
+  }
+
+  Glyph Rasterise(const char* cell, int bytes) {
+    Glyph g;
+    const char32_t cp = Cp932CellToCodePoint(cell, static_cast<size_t>(bytes));
+    if (cp < 0x20) return g;  // unconvertible or a control
+    Source* s = &primary_;
+    FT_UInt index = FT_Get_Char_Index(s->face, cp);
+    if (index == 0 && gothic_.face) {
+      s = &gothic_;
+      index = FT_Get_Char_Index(s->face, cp);
+    }
+    if (index == 0) return g;  // never the missing-glyph box
+    FT_Activate_Size(s->size);
+    if (FT_Load_Glyph(s->face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) return g;
+    FT_GlyphSlot slot = s->face->glyph;
+    if (s->embolden) FT_GlyphSlot_Embolden(slot);
+    if (s->oblique) FT_GlyphSlot_Oblique(slot);
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return g;
+    const FT_Bitmap& bm = slot->bitmap;
+    if (bm.pixel_mode != FT_PIXEL_MODE_MONO || !bm.buffer) return g;
+    g.width = static_cast<int>(bm.width);
+    g.rows = static_cast<int>(bm.rows);
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.ink.assign(static_cast<size_t>(g.width) * g.rows, 0);
+    for (int row = 0; row < g.rows; ++row) {
+      const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch;
+      for (int col = 0; col < g.width; ++col) {
+        g.ink[static_cast<size_t>(row) * g.width + col] = src[col >> 3] >> (7 - (col & 7)) & 1;
+      }
+    }
+    // Placed in the cell: rows from the cell's top, columns from its left.
+    const int top = s->baseline - g.top;
+    Glyph placed;
+    placed.width = std::max(0, g.left) + g.width;
+    placed.rows = std::max(0, top) + g.rows;
+    placed.ink.assign(static_cast<size_t>(placed.width) * placed.rows, 0);
+    for (int row = 0; row < g.rows; ++row) {
+      for (int col = 0; col < g.width; ++col) {
+        const int px = g.left + col, py = top + row;
+        if (px < 0 || py < 0) continue;  // the cell's top-left is the drawing origin
+        placed.ink[static_cast<size_t>(py) * placed.width + px] =
+            g.ink[static_cast<size_t>(row) * g.width + col];
+      }
+    }
+    return placed;
+  }
+
+  std::shared_ptr<FreeTypeGlyphs> owner_;
+  int size_;
+  std::string family_;
+  Source primary_, gothic_;
+  std::unordered_map<unsigned, Glyph> cache_;
+};
+
+class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<FreeTypeGlyphs> {
+ public:
+  FreeTypeGlyphs() {
+    if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+  }
+  ~FreeTypeGlyphs() override {
+    for (auto& [key, face] : faces_) FT_Done_Face(face);
+    if (library_) FT_Done_FreeType(library_);
+  }
+
+  std::unique_ptr<GlyphFont> OpenFont(const GlyphFontDesc& desc) override {
+    const int size = std::clamp(desc.size, 1, 1024);
+    FontFile file;
+    FT_Face face = Lookup(desc.face, desc.weight, &file);
+    FontFile gothicFile;
+    FT_Face gothic = Lookup("IPAGothic", desc.weight, &gothicFile);
+    if (face) {
+      auto font = std::make_unique<FreeTypeFont>(shared_from_this(), size, file.family);
+      if (font->Setup(face, gothic, desc.weight, desc.italic)) return font;
+    }
+    // No font at all on this machine: blank cells rather than no text system.
+    return MakeBlank(size);
+  }
+
+ private:
+  // A font that draws nothing, for a machine without fonts.
+  class Blank : public GlyphFont {
+   public:
+    explicit Blank(int size) : size_(size) {}
+    int Size() const override { return size_; }
+    std::string Family() const override { return std::string(); }
+    void DrawCell(const GlyphSurface&, int, int, const char*, int, uint32_t) override {}
+
+   private:
+    int size_;
+  };
+  static std::unique_ptr<GlyphFont> MakeBlank(int size) {
+    return std::make_unique<Blank>(size);
+  }
+
+  FT_Face Lookup(const std::string& name, int weight, FontFile* file) {
+    if (!library_) return nullptr;
+    const bool bold = weight >= 600;
+    auto found = lookups_.find({name, bold});
+    if (found == lookups_.end()) {
+      FontFile f;
+      if (!FindFontFile(name, weight, &f)) f.path.clear();
+      found = lookups_.emplace(std::make_pair(name, bold), f).first;
+    }
+    *file = found->second;
+    if (file->path.empty()) return nullptr;
+    auto key = std::make_pair(file->path, file->index);
+    auto it = faces_.find(key);
+    if (it != faces_.end()) return it->second;
+    FT_Face face = nullptr;
+    if (FT_New_Face(library_, file->path.c_str(), file->index, &face) != 0) return nullptr;
+    faces_.emplace(key, face);
+    return face;
+  }
+
+  FT_Library library_ = nullptr;
+  std::map<std::pair<std::string, int>, FT_Face> faces_;
+  std::map<std::pair<std::string, bool>, FontFile> lookups_;
+};
+
+}  // namespace
+
+std::shared_ptr<GlyphService> CreateFreeTypeGlyphs() { return std::make_shared<FreeTypeGlyphs>(); }
+
+}  // namespace platform

@@ -1,0 +1,187 @@
+// Kana, kanji, full-width Latin, "―" and "～" through FreeType on the SDL
+// backend, with a shadow and with a full outline, checked in the window's
+// screenshot.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/pictureloader.h"
+#include "graphics/screenbuffer.h"
+#include "message/fontprint.h"
+#include "message/rendersettings.h"
+#include "platform/backend.h"
+#include "platform/codec.h"
+#include "platform/freetype/freetype_glyphs.h"
+#include "platform/sdl/sdl.h"
+#include "platform/system.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr int kW = 400, kH = 120, kSize = 24;
+constexpr uint32_t kBack = 0x404040, kText = 0xFFFFFF, kOutline = 0x0000FF;
+const char* const kChars[] = {"あ", "ア", "国", "語", "Ａ", "Ｚ", "―", "～"};
+constexpr int kCount = 8;
+constexpr int kLineY[2] = {20, 70};
+
+using Cell = std::vector<uint8_t>;  // kSize x kSize: 1 where inked
+
+std::vector<uint32_t> ReadPng(const std::string& path, int* w, int* h) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<uint32_t> pixels;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
+  image.format = PNG_FORMAT_BGRA;
+  pixels.resize(static_cast<size_t>(image.width) * image.height);
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) pixels.clear();
+  *w = static_cast<int>(image.width);
+  *h = static_cast<int>(image.height);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFF;
+  return pixels;
+}
+
+// The face's missing-glyph image (glyph 0) at cell height 48, reduced to ink
+// at screen resolution and placed on the baseline as the rasteriser places it.
+Cell MissingGlyph() {
+  Cell cell(kSize * kSize, 0);
+  platform::FontFile file;
+  if (!platform::FindFontFile(platform::Utf8ToCp932("ＭＳ ゴシック"), 400, &file)) return cell;
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return cell;
+  if (FT_New_Face(library, file.path.c_str(), file.index, &face) == 0) {
+    const FT_Long upem = face->units_per_EM;
+    const FT_Long height = face->ascender - face->descender;
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(2 * kSize * 64 * upem / height), 72, 72);
+    const int baseline = static_cast<int>((int64_t{face->ascender} * 2 * kSize * 64 / height + 32) >> 6);
+    if (FT_Load_Glyph(face, 0, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0 &&
+        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0) {
+      const FT_Bitmap& bm = face->glyph->bitmap;
+      for (unsigned row = 0; row < bm.rows; ++row)
+        for (unsigned col = 0; col < bm.width; ++col) {
+          if (!(bm.buffer[row * bm.pitch + col / 8] >> (7 - col % 8) & 1)) continue;
+          const int x = (face->glyph->bitmap_left + static_cast<int>(col)) / 2;
+          const int y = (baseline - face->glyph->bitmap_top + static_cast<int>(row)) / 2;
+          if (x >= 0 && y >= 0 && x < kSize && y < kSize) cell[static_cast<size_t>(y) * kSize + x] = 1;
+        }
+    }
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(library);
+  return cell;
+}
+
+// How much two ink images agree: shared ink over all ink.
+double Overlap(const Cell& a, const Cell& b) {
+  int both = 0, either = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    both += a[i] && b[i];
+    either += a[i] || b[i];
+  }
+  return either ? static_cast<double>(both) / either : 1.0;
+}
+
+TEST(RealFontsXvfb, KanaKanjiLatinDashAndWaveWithShadowAndOutline) {
+  if (!std::getenv("ZOR_XVFB")) GTEST_SKIP() << "needs the display of xvfb-run";
+  testsupport::TempDir dir;
+  std::string error;
+  std::unique_ptr<platform::Backend> backend = platform::CreateSdlBackend(&error);
+  ASSERT_TRUE(backend) << error;
+  platform::Install(std::move(backend));
+  platform::WindowDesc desc;
+  desc.clientWidth = kW;
+  desc.clientHeight = kH;
+  desc.title = "zor";
+  platform::Window* window = platform::CreateWindow(desc);
+  ASSERT_NE(window, nullptr);
+  {
+    CScreenBuffer screen(kW, kH, 0);
+    std::fill_n(CScreenBuffer::GetBuffer(), kW * kH, kBack);
+    ResetRenderSettings();
+    CFontPrint font;
+    std::string cells;
+    for (const char* c : kChars) cells += platform::Utf8ToCp932(c);
+    ASSERT_EQ(cells.size(), 2u * kCount);
+    for (int line = 0; line < 2; ++line) {
+      SetFukuroMoji(line == 0 ? 0 : 2);
+      font.ClearTextLayer();
+      font.BeginPrint(kSize);
+      const int size = font.RenderLine(MakeLineKey(cells.c_str(), cells.c_str(), 2 * kCount),
+                                       cells.data(), 255, 255, 255, 0, static_cast<int>(kOutline),
+                                       nullptr, 0, kCount, nullptr, nullptr);
+      font.DrawLine(10, kLineY[line], 0, 0, size & 0xFFFF, size >> 16);
+      font.EndPrint();
+    }
+    const platform::FrameView frame{CScreenBuffer::GetBuffer(), kW, kH, kW * 4};
+    const platform::Rect all{0, 0, kW, kH};
+    window->Present(frame, &all, 1, false);
+    ASSERT_TRUE(window->SaveScreenshot(dir / "shot.png"));
+  }
+  int w = 0, h = 0;
+  const std::vector<uint32_t> shot = ReadPng(dir / "shot.png", &w, &h);
+  if (const char* keep = std::getenv("ZOR_KEEP_SHOT")) {
+    std::filesystem::copy_file(dir / "shot.png", keep,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  ASSERT_EQ(w, kW);
+  ASSERT_EQ(h, kH);
+  auto at = [&](int x, int y) {
+    return x < 0 || y < 0 || x >= kW || y >= kH ? kBack : shot[static_cast<size_t>(y) * kW + x];
+  };
+  const Cell missing = MissingGlyph();
+  for (int line = 0; line < 2; ++line) {
+    std::vector<Cell> inks;
+    for (int i = 0; i < kCount; ++i) {
+      const int x0 = 10 + i * kSize, y0 = kLineY[line];
+      Cell ink(kSize * kSize, 0);
+      int full = 0, partial = 0, outline = 0;
+      for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+          const uint32_t p = at(x0 + x, y0 + y);
+          if (p == kText) ++full;
+          if (p != kText && p != kBack && p != kOutline) ++partial;
+          if (p == kOutline) ++outline;
+          ink[static_cast<size_t>(y) * kSize + x] = p != kBack && p != kOutline;
+          if (p != kOutline) continue;
+          // The outline lies one pixel round the glyph: the shadow down-right
+          // of a fully inked pixel, the outline beside glyph ink.
+          bool beside = false;
+          if (line == 0) {
+            beside = at(x0 + x - 1, y0 + y - 1) == kText;
+          } else {
+            for (int dy = -1; dy <= 1; ++dy)
+              for (int dx = -1; dx <= 1; ++dx) {
+                const uint32_t n = at(x0 + x + dx, y0 + y + dy);
+                beside |= n != kBack && n != kOutline;
+              }
+          }
+          EXPECT_TRUE(beside) << kChars[i] << " line " << line << " at " << x << "," << y;
+        }
+      EXPECT_GT(full, 0) << kChars[i] << " line " << line;
+      EXPECT_GT(partial, 0) << kChars[i] << " line " << line;
+      EXPECT_GT(outline, 0) << kChars[i] << " line " << line;
+      EXPECT_LT(Overlap(ink, missing), 0.7) << kChars[i] << " looks like the missing glyph";
+      inks.push_back(ink);
+    }
+    for (int a = 0; a < kCount; ++a)
+      for (int b = a + 1; b < kCount; ++b)
+        EXPECT_LT(Overlap(inks[static_cast<size_t>(a)], inks[static_cast<size_t>(b)]), 0.9)
+            << kChars[a] << " and " << kChars[b] << " look alike";
+  }
+  ResetPictureLoader();
+  ResetRenderSettings();
+  platform::Uninstall();
+}
+
+}  // namespace
