@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 zor_install_deps
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF
+# Playing needs neither the tests nor the benchmarks (./test.sh builds them).
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF -DZOR_BENCH=OFF
 cmake --build build/release -j "$(nproc)" --target zorgame demo
 
 game=build/release/demo-game

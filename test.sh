@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-zor_install_deps
+zor_install_deps test
 
 scripts/check_fence.sh
 
@@ -23,7 +23,7 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --output-on-
 
 # The optimised build must compile cleanly too (it is what ./run.sh and the
 # benchmarks use, and some warnings appear only with optimisation).
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF -DZOR_BENCH=ON
 cmake --build build/release -j "$jobs"
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \

@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zorgame: %s\n%s", error.c_str(), ProgramUsage());
     return 2;
   }
+  if (options.help) {
+    std::fputs(ProgramUsage(), stdout);
+    return kExitDone;
+  }
   // Paths given on the command line are the caller's, not the game's.
   if (!options.screenshot.empty())
     options.screenshot = std::filesystem::absolute(options.screenshot).string();
@@ -37,7 +41,7 @@ int main(int argc, char** argv) {
   }
 
   if (!options.headless) {
-    auto sdl = platform::CreateSdlBackend(&error);
+    auto sdl = platform::CreateSdlBackend(&error, platform::SdlDisplay::kVisible);
     if (sdl) {
       platform::Install(std::move(sdl));
       platform::SetSdlDebugOutput(options.debugOutput);
@@ -56,6 +60,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zorgame: %s\n", error.c_str());
       return 2;
     }
+    if (const char* note = HeadlessEndingNote(options, host.InputScriptCloses()))
+      std::fputs(note, stderr);
   }
 
   StartOptions start;

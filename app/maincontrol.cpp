@@ -78,6 +78,21 @@ std::string FormatNumbers(const char* text, std::initializer_list<int> numbers) 
   return out;
 }
 
+// "windowSizeX" or "windowSizeY": a value of 0, below 0 or not a number
+// would make a window of no size, so the default stays, with a line on
+// stderr naming the value.
+void ReadWindowSize(const CSetupList& setup, const char* key, int* size) {
+  int value = *size;
+  if (!setup.GetSetupInt(&value, key) || value > 0) {
+    *size = value;
+    return;
+  }
+  const char* text = "";
+  setup.GetSetupString(&text, key);
+  std::fprintf(stderr, "zorgame: \"%s\" is \"%s\" in the mainControl list, not a window size; "
+               "%d is used\n", key, text, *size);
+}
+
 }  // namespace
 
 CMainControl* CMainControl::Current() { return g_mainControl; }
@@ -269,8 +284,8 @@ int CMainControl::CheckBpp() {
 }
 
 int CMainControl::CheckWindowSize() {
-  GetMainSetupInt(&windowSizeX_, "windowSizeX");
-  GetMainSetupInt(&windowSizeY_, "windowSizeY");
+  ReadWindowSize(mainSetup_, "windowSizeX", &windowSizeX_);
+  ReadWindowSize(mainSetup_, "windowSizeY", &windowSizeY_);
   if (virtualWidth_ >= windowSizeX_ && virtualHeight_ >= windowSizeY_) return 1;
   LoadWindowSizeMessage();
   return ShowCheckBox(windowSizeMessage_.c_str(), windowSizeCaption_, windowSizeMustAbort_) ? 0 : 1;

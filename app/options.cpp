@@ -18,7 +18,16 @@ bool ToNumber(const std::string& s, long long* out) {
 const char* ProgramUsage() {
   return "usage: zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]\n"
          "               [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]\n"
-         "               [--real-fonts]\n";
+         "               [--real-fonts]\n"
+         "       zorgame --help\n"
+         "exit status: 0 the game ended, 1 the screenshot could not be written,\n"
+         "             2 a wrong command line or game folder, 3 the start was refused\n";
+}
+
+const char* HeadlessEndingNote(const ProgramOptions& options, bool inputScriptCloses) {
+  if (!options.headless || options.frames >= 0 || inputScriptCloses) return nullptr;
+  return "zorgame: running headless with no --frames and no input script that closes: "
+         "the run ends when the game quits (Ctrl+C stops it)\n";
 }
 
 bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* out,
@@ -35,7 +44,9 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
       return true;
     };
     std::string v;
-    if (a == "--headless") {
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--headless") {
       o.headless = true;
     } else if (a == "--real-fonts") {
       o.realFonts = true;

@@ -2,6 +2,7 @@
 //   zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]
 //           [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]
 //           [--real-fonts]
+//   zorgame --help
 #pragma once
 
 #include <string>
@@ -17,9 +18,15 @@ struct ProgramOptions {
   std::string inputScript;      // headless input script
   int hashEvery = 0;            // headless: print a frame hash every N frames
   bool realFonts = false;       // headless: FreeType glyphs instead of the synthetic font
+  bool help = false;            // --help or -h: print the usage and end
 };
 
 // False with a message in *error when the arguments are not understood.
 bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* out,
                          std::string* error);
 const char* ProgramUsage();
+
+// The line a headless run prints once when nothing ends it but the game
+// itself: no --frames and no input script that closes the window. Null
+// when the run has an end.
+const char* HeadlessEndingNote(const ProgramOptions& options, bool inputScriptCloses);

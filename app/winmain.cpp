@@ -1,5 +1,7 @@
 #include "app/winmain.h"
 
+#include <cstdio>
+
 #include "app/maincontrol.h"
 #include "game/game.h"
 #include "platform/files.h"
@@ -19,10 +21,25 @@ void RestoreStartFolder() {
   g_folderEntered = false;
 }
 
+bool HoldsGame() {
+  return platform::FileExists("init") || platform::FileExists("init2") ||
+         platform::FileExists("spt");
+}
+
 int WinMain(const StartOptions& options) {
-  SwitchToProgramFolder(options.gameFolder.empty() ? platform::ExecutableFolder()
-                                                   : options.gameFolder);
+  const std::string folder =
+      options.gameFolder.empty() ? platform::ExecutableFolder() : options.gameFolder;
+  SwitchToProgramFolder(folder);
+  if (!HoldsGame()) {
+    std::fprintf(stderr,
+                 "zorgame: %s is not a game folder (it holds neither init nor spt); "
+                 "give the game's folder: zorgame GAME_DIR\n",
+                 folder.c_str());
+    RestoreStartFolder();
+    return kExitUsage;
+  }
   g_game = nullptr;
+  int status = kExitStartRefused;
   CMainControl* app = new CMainControl(nullptr, nullptr);
   if (app->CheckStartUp()) {
     app->SetRunLimits(options.frames, options.screenshot);
@@ -32,6 +49,9 @@ int WinMain(const StartOptions& options) {
       app->GetWindowSize(size);
       g_game = new CGame(window, app->GetSystemFile(), size[0], size[1], app->GetBpp());
       app->MainLoop(g_game);
+      status = kExitDone;
+    } else {
+      std::fprintf(stderr, "zorgame: the host could not make the main window\n");
     }
   }
   delete g_game;
@@ -40,5 +60,5 @@ int WinMain(const StartOptions& options) {
   const bool screenshotFailed = app->ScreenshotFailed();
   delete app;
   RestoreStartFolder();
-  return screenshotFailed ? 1 : 0;
+  return screenshotFailed ? kExitScreenshotFailed : status;
 }

@@ -11,8 +11,22 @@ struct StartOptions {
   std::string screenshot;  // host path of a PNG of the last frame shown; empty: none
 };
 
-// 0, or 1 when a screenshot was asked for and could not be written.
+// Exit statuses of the program.
+enum ExitStatus : int {
+  kExitDone = 0,              // the game ended
+  kExitScreenshotFailed = 1,  // the screenshot asked for could not be written
+  kExitUsage = 2,             // the command line or the game folder is wrong
+  kExitStartRefused = 3,      // a start-up check ended the program (its box says why)
+};
+
+// kExitDone; kExitUsage when the folder holds no game (neither "init",
+// "init2" nor "spt", in any letter case: nothing is written there then);
+// kExitStartRefused when a start-up check stops the program or no window
+// can be made; kExitScreenshotFailed.
 int WinMain(const StartOptions& options);
+
+// The current folder holds a game: an "init", "init2" or "spt" entry.
+bool HoldsGame();
 
 // Makes the game folder current (remembering the old current folder); false
 // when it cannot be entered, and then nothing changes.

@@ -34,6 +34,23 @@ constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
 constexpr int kBmpHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 
+// The loader's decode buffer: kDecodeMegabytes MiB plus room for the BMP
+// headers and a 256-entry palette. A JPEG body, the coded rows of a packed
+// body, the coded rows of a mask section and one row of BMP rows must each
+// fit in it; a picture file with a larger one cannot be loaded.
+constexpr int kDecodeMegabytes = 3;
+constexpr int kDecodeExtra = kBmpHeadersSize + 256 * 4;
+constexpr int DecodeBufferBytes(int megabytes) { return (megabytes << 20) + kDecodeExtra; }
+constexpr int kDecodeBufferBytes = DecodeBufferBytes(kDecodeMegabytes);
+// A picture's pixel block (4 bytes a pixel) and these spare bytes must fit
+// a signed 32-bit count.
+constexpr int kPixelBlockSpare = 64;
+constexpr int64_t kMaxPixels = (int64_t{0x7FFFFFFF} - kPixelBlockSpare) / 4;
+// The most pixels one byte of a body can stand for: a JPEG block takes at
+// least two bits, a zero run of packed rows two bytes for at most 255.
+constexpr int64_t kJpegPixelsPerByte = 256;
+constexpr int64_t kPackedPixelsPerByte = 128;
+
 struct BitmapFileHeader {
   uint16_t bfType;
   uint32_t bfSize;

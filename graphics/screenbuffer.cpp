@@ -6,6 +6,7 @@
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/allpicture.h"
+#include "graphics/dwqformat.h"
 #include "graphics/pictureloader.h"
 #include "platform/backend.h"
 
@@ -71,7 +72,7 @@ CScreenBuffer::CScreenBuffer(int width, int height, int useDIB) : useDIB_(useDIB
 
   // A loader that cannot get its decode buffer fails every load; the
   // frame itself goes on.
-  InitPictureLoader(3);
+  InitPictureLoader(dwq::kDecodeMegabytes);
   allGraphics_ = new (std::nothrow) CAllGraphics();
   allGeo_ = new (std::nothrow) CAllGeo();
   allPicture_ = new (std::nothrow) CAllPicture();

@@ -210,6 +210,23 @@ struct WavData {
   AudioFormat format;
   std::vector<uint8_t> pcm;
 };
+// A WAV file's sound as its fmt chunk describes it, whatever the coding:
+// the format tag (for the extensible header, that of its sub-format), and
+// the data chunk cut to whole frames.
+struct WavSource {
+  static constexpr uint16_t kTagPcm = 1;
+  static constexpr uint16_t kTagFloat = 3;
+  static constexpr uint16_t kTagExtensible = 0xFFFE;
+  uint16_t formatTag = 0;
+  int channels = 0;
+  int samplesPerSec = 0;
+  int bitsPerSample = 0;  // of each sample's container
+  std::vector<uint8_t> data;
+};
+bool ParseWavSource(const void* bytes, size_t size, WavSource* out, std::string* error);
+bool ReadWavSourceFile(const std::string& hostPath, WavSource* out, std::string* error);
+// Only PCM of 8 or 16 bits in 1 or 2 channels, plain or behind the
+// extensible header.
 bool ParseWav(const void* bytes, size_t size, WavData* out, std::string* error);
 bool ReadWavFile(const std::string& hostPath, WavData* out, std::string* error);
 std::vector<uint8_t> MakeWav(const AudioFormat& format, const void* pcm, size_t size);

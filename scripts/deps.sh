@@ -1,19 +1,27 @@
 # Installs the Debian packages the build needs, only those that are missing.
-# Sourced by run.sh and test.sh.
+# Sourced by run.sh (what building and playing need) and test.sh (that and
+# the test tool chain).
 ZOR_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev
+  libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
-  libgtest-dev libbenchmark-dev libjpeg-dev
+)
+# Tests, benchmarks, the fuzz targets and the runs on a virtual display.
+ZOR_TEST_PACKAGES=(
+  libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
 )
 
+# zor_install_deps [test]: the packages to build and play, and with "test"
+# also the test tool chain.
 zor_install_deps() {
+  local wanted=("${ZOR_PACKAGES[@]}")
+  if [ "${1:-}" = test ]; then wanted+=("${ZOR_TEST_PACKAGES[@]}"); fi
   local missing=()
   local p
-  for p in "${ZOR_PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "platform/common/localtime.h"
 #include "platform/codec.h"
@@ -241,7 +242,10 @@ bool HeadlessBackend::LoadInputScript(const std::string& hostPath, std::string* 
 
 bool HeadlessBackend::ParseInputScript(const std::string& text, std::string* error) {
   std::vector<ScriptEvent> events;
-  std::istringstream lines(text);
+  // Editors may put a UTF-8 byte-order mark in front of the first line.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  std::istringstream lines(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size())
+                                                            : text);
   std::string line;
   int number = 0;
   auto fail = [&](const std::string& why) {
@@ -297,6 +301,11 @@ bool HeadlessBackend::ParseInputScript(const std::string& text, std::string* err
   scriptNext_ = 0;
   DeliverScriptEvents();
   return true;
+}
+
+bool HeadlessBackend::InputScriptCloses() const {
+  return std::any_of(script_.begin(), script_.end(),
+                     [](const ScriptEvent& e) { return e.kind == "close"; });
 }
 
 void HeadlessBackend::Apply(const ScriptEvent& e) {

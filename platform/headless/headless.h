@@ -97,10 +97,12 @@ class HeadlessBackend : public Backend {
   // the number of frames presented before the event is delivered. Events:
   //   key <vk> down|up | text <utf8> | move <x> <y> | button <0-2> down|up
   //   | wheel <delta> | close
-  // Blank lines and lines starting with '#' are ignored. False with a
-  // message on a malformed line.
+  // Blank lines and lines starting with '#' are ignored, and so is a UTF-8
+  // byte-order mark at the start. False with a message on a malformed line.
   bool LoadInputScript(const std::string& hostPath, std::string* error);
   bool ParseInputScript(const std::string& text, std::string* error);
+  // The loaded input script closes the window at some frame.
+  bool InputScriptCloses() const;
 
   // --- Presentation ---
   HeadlessWindow* GetWindow() const { return window_.get(); }

@@ -8,8 +8,15 @@
 
 namespace platform {
 
-// Null (with the reason in *error) when no display can be opened.
-std::unique_ptr<Backend> CreateSdlBackend(std::string* error);
+// Which video drivers will do: any (tests run on SDL's dummy driver), or
+// only one that can show a window to the player.
+enum class SdlDisplay { kAny, kVisible };
+
+// Null (with the reason in *error) when no display can be opened; with
+// kVisible also when SDL picked its offscreen or dummy driver or no window
+// can be made.
+std::unique_ptr<Backend> CreateSdlBackend(std::string* error,
+                                          SdlDisplay display = SdlDisplay::kAny);
 
 // Trace lines go to stderr only while this is on (off at start).
 void SetSdlDebugOutput(bool on);

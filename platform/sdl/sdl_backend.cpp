@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <string>
 #include <utility>
 
 #include "platform/codec.h"
@@ -32,7 +33,23 @@ constexpr const char kLabelNo[] = "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88";  // „Å
 
 void SetSdlDebugOutput(bool on) { g_debugOutput = on; }
 
-std::unique_ptr<Backend> CreateSdlBackend(std::string* error) {
+namespace {
+
+// Empty when SDL's video driver can show a window, else why not.
+std::string WhyNothingShows() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const std::string name = driver ? driver : "";
+  if (name == "offscreen" || name == "dummy")
+    return "SDL chose its \"" + name + "\" video driver, which shows nothing";
+  SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+  if (!probe) return std::string("no window can be made: ") + SDL_GetError();
+  SDL_DestroyWindow(probe);
+  return "";
+}
+
+}  // namespace
+
+std::unique_ptr<Backend> CreateSdlBackend(std::string* error, SdlDisplay display) {
   // A click on the close box is a WM_CLOSE for the engine to judge, not an
   // SDL_QUIT on top of it.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -45,6 +62,14 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string* error) {
     if (error) *error = std::string("cannot open a display: ") + SDL_GetError();
     SDL_QuitSubSystem(systems);
     return nullptr;
+  }
+  if (display == SdlDisplay::kVisible) {
+    const std::string why = WhyNothingShows();
+    if (!why.empty()) {
+      if (error) *error = why;
+      SDL_QuitSubSystem(systems);
+      return nullptr;
+    }
   }
   SDL_StartTextInput();
   return std::unique_ptr<Backend>(new sdl::SdlBackend());

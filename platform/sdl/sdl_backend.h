@@ -120,7 +120,8 @@ class SdlBackend : public Backend {
   void PumpEvents();
 
  private:
-  friend std::unique_ptr<Backend> platform::CreateSdlBackend(std::string* error);
+  friend std::unique_ptr<Backend> platform::CreateSdlBackend(std::string* error,
+                                                             SdlDisplay display);
   SdlBackend();  // after SDL_Init
   void RefreshView();
 

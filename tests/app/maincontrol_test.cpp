@@ -116,6 +116,28 @@ TEST_F(MainControlTest, StartUpChecksShowTheirBoxes) {
   }
 }
 
+TEST_F(MainControlTest, AWindowSizeOfNoSizeKeepsTheDefault) {
+  struct Case {
+    const char* x;
+    const char* y;
+    int width, height;
+  };
+  const Case cases[] = {{"0", "0", 800, 600},      {"-640", "480", 800, 480},
+                        {"wide", "-1", 800, 600},  {"1024", "abc", 1024, 600},
+                        {"640", "480", 640, 480}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.x) + " " + c.y);
+    Fresh();
+    WriteList("mainControl", {{"windowSizeX", c.x}, {"windowSizeY", c.y}});
+    CMainControl app(nullptr, nullptr);
+    ASSERT_EQ(app.CheckStartUp(), 1);
+    int size[2];
+    app.GetWindowSize(size);
+    EXPECT_EQ(size[0], c.width);
+    EXPECT_EQ(size[1], c.height);
+  }
+}
+
 TEST_F(MainControlTest, OnlyOneInstanceRunsUnlessTheCheckIsOff) {
   WriteList("mainControl", {{"mutexName", "OneOnly"}});
   CMainControl first(nullptr, nullptr);

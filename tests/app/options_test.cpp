@@ -42,4 +42,32 @@ TEST(ProgramOptions, RefusesWhatItDoesNotUnderstand) {
   }
 }
 
+TEST(ProgramOptions, HelpAndTheHeadlessEndingNote) {
+  ProgramOptions o;
+  std::string error;
+  for (const char* flag : {"--help", "-h"}) {
+    ASSERT_TRUE(ParseProgramOptions({flag}, &o, &error)) << flag;
+    EXPECT_TRUE(o.help);
+  }
+  EXPECT_NE(std::string(ProgramUsage()).find("exit status"), std::string::npos);
+
+  struct Case {
+    bool headless;
+    long long frames;
+    bool scriptCloses;
+    bool note;
+  };
+  const Case cases[] = {{true, -1, false, true},
+                        {true, 10, false, false},
+                        {true, -1, true, false},
+                        {false, -1, false, false}};
+  for (const Case& c : cases) {
+    ProgramOptions options;
+    options.headless = c.headless;
+    options.frames = c.frames;
+    EXPECT_EQ(HeadlessEndingNote(options, c.scriptCloses) != nullptr, c.note)
+        << c.headless << " " << c.frames << " " << c.scriptCloses;
+  }
+}
+
 }  // namespace

@@ -11,6 +11,10 @@ using testsupport::Sjis;
 
 class WinMainTest : public AppTest {
  protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    std::filesystem::create_directories(Dir() / "init");
+  }
   int RunProgram(long long frames, const std::string& screenshot = "") {
     StartOptions options;
     options.gameFolder = Dir().path();
@@ -48,7 +52,7 @@ TEST_F(WinMainTest, FirstRunCreatesTheSystemFileAndTheSecondReadsIt) {
 
 TEST_F(WinMainTest, AFailedCheckEndsTheProgramWithoutAWindow) {
   WriteList("mainControl", {{"needBpp", "48"}});
-  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_EQ(RunProgram(3), kExitStartRefused);
   EXPECT_EQ(host_->GetWindow(), nullptr);
   const auto boxes = CheckBoxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -61,7 +65,7 @@ TEST_F(WinMainTest, AFailedCheckEndsTheProgramWithoutAWindow) {
 TEST_F(WinMainTest, ASecondStartEndsWhileTheFirstRuns) {
   platform::InstanceLock running;
   ASSERT_TRUE(running.Acquire("ZORCommonGameByKelomi"));
-  EXPECT_EQ(RunProgram(3), 0);
+  EXPECT_EQ(RunProgram(3), kExitStartRefused);
   EXPECT_EQ(host_->GetWindow(), nullptr);
   const auto boxes = CheckBoxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -82,6 +86,22 @@ TEST_F(WinMainTest, TheLastFrameIsWrittenWhenTheWindowGoes) {
   ASSERT_GT(png.size(), 24u);
   EXPECT_EQ(png.substr(1, 3), "PNG");
   EXPECT_EQ(RunProgram(2, Dir() / "missing/shot.png"), 1);
+}
+
+TEST_F(WinMainTest, AFolderWithoutAGameIsRefusedAndLeftAsItWas) {
+  std::filesystem::remove(Dir() / "init");
+  Dir().Write("notes.txt", "not a game");
+  EXPECT_EQ(RunProgram(3), kExitUsage);
+  EXPECT_FALSE(std::filesystem::exists(Dir() / "sav"));
+  EXPECT_EQ(host_->GetWindow(), nullptr);
+  // Any letter case of init, init2 or spt holds a game.
+  for (const char* entry : {"SPT", "Init", "init2"}) {
+    SCOPED_TRACE(entry);
+    std::filesystem::create_directories(Dir() / entry);
+    EXPECT_EQ(RunProgram(1), kExitDone);
+    std::filesystem::remove_all(Dir() / entry);
+    std::filesystem::remove_all(Dir() / "sav");
+  }
 }
 
 }  // namespace

@@ -1,17 +1,76 @@
 // zor-picture as the sample game uses it: PNG in, picture files out, read
 // back by the engine's loader.
 #include <png.h>
+#include <zlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "graphics/dwqformat.h"
 #include "picture_fixture.h"
 
 namespace graphics_test {
 namespace {
+
+// A noise picture: what the coded bodies cannot shrink.
+dwqtool::Picture Noise(int w, int h, bool alpha, uint32_t seed = 1) {
+  dwqtool::Picture p{w, h, {}, {}};
+  p.pixels.resize(static_cast<size_t>(w) * h);
+  for (uint32_t& px : p.pixels) {
+    seed = seed * 1664525u + 1013904223u;
+    px = seed >> 8;
+  }
+  if (alpha) {
+    p.alpha.resize(p.pixels.size());
+    for (uint8_t& a : p.alpha) {
+      seed = seed * 1664525u + 1013904223u;
+      a = static_cast<uint8_t>(seed >> 24);
+    }
+  }
+  return p;
+}
+
+// Noise of at most 255 colours, as an 8-bit picture.
+dwqtool::Indexed IndexedNoise(int w, int h) {
+  dwqtool::Indexed p{w, h, {}, {}};
+  for (uint32_t i = 0; i < 255; ++i) p.palette.push_back(i * 0x010101u);
+  uint32_t seed = 7;
+  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    p.indices.push_back(static_cast<uint8_t>(1 + (seed >> 24) % 255));
+  }
+  return p;
+}
+
+void WritePng(const std::string& path, const dwqtool::Picture& p) {
+  std::vector<uint8_t> rgb;
+  for (uint32_t px : p.pixels)
+    rgb.insert(rgb.end(), {uint8_t(px >> 16), uint8_t(px >> 8), uint8_t(px)});
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(p.width);
+  image.height = static_cast<png_uint_32>(p.height);
+  image.format = PNG_FORMAT_RGB;
+  ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr));
+}
+
+// The tool's exit status, with what it said on stderr in *said.
+int ToolSays(const std::string& args, const std::string& log, std::string* said) {
+  const std::string command =
+      std::string(ZOR_BINARY_DIR) + "/bin/zor-picture " + args + " 2>" + log;
+  const int status = std::system(command.c_str());
+  std::ifstream in(log);
+  said->assign(std::istreambuf_iterator<char>(in), {});
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 int Tool(const std::string& args) {
   const std::string command =
@@ -178,6 +237,188 @@ TEST_F(PictureToolTest, WritesJpegAndPngBodies) {
     EXPECT_EQ(
         Tool(std::string("--body jpeg ") + bad + " " + dir_ / "in.png" + " " + dir_ / "x.dwq"), 2)
         << bad;
+}
+
+// Each body and mask the loader's decode buffer must hold: just above the
+// limit the tool refuses the file and the loader refuses the same file made
+// without the tool; below it both take it.
+TEST_F(PictureToolTest, WhatTheLoaderCannotHoldIsRefused) {
+  EXPECT_EQ(dwq::kDecodeBufferBytes, (3 << 20) + 1078);
+  dwqtool::Options packed;
+  packed.body = dwqtool::BodyType::kPacked;
+  dwqtool::Options jpeg;
+  jpeg.body = dwqtool::BodyType::kJpeg;
+  jpeg.jpegQuality = 100;
+  jpeg.jpegSampling = dwqtool::JpegSampling::k444;
+  dwqtool::Options masked;
+  masked.mask = true;
+  struct Case {
+    const char* name;
+    std::function<std::vector<uint8_t>(int side)> make;
+    int over, under;  // picture sides
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"packed rows",
+       [&](int side) {
+         std::vector<uint8_t> out;
+         std::string error;
+         EXPECT_TRUE(dwqtool::MakeDwqIndexed(IndexedNoise(side, side), {}, packed, &out, &error));
+         return out;
+       },
+       1800, 1700, "the packed rows would take"},
+      {"JPEG body", [&](int side) { return Make(Noise(side, side, false), jpeg); }, 1300, 700,
+       "--sampling 420"},
+      {"mask rows", [&](int side) { return Make(Noise(side, side, true), masked); }, 1800, 1700,
+       "the mask's coded rows would take"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> over = c.make(c.over);
+    const std::string why = dwqtool::LoaderLimitProblem(over);
+    EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+    EXPECT_NE(why.find("3,146,806"), std::string::npos) << why;
+    WriteDwq("over", over);
+    CPicture picture;
+    EXPECT_EQ(picture.LoadDWQ("over"), 0);
+
+    const std::vector<uint8_t> under = c.make(c.under);
+    EXPECT_EQ(dwqtool::LoaderLimitProblem(under), "");
+    WriteDwq("under", under);
+    ASSERT_EQ(picture.LoadDWQ("under"), 1);
+    EXPECT_EQ(picture.GetWidth(), c.under);
+  }
+  // The tool says which limit and writes nothing.
+  WritePng(dir_ / "noise.png", Noise(1300, 1300, false));
+  std::string said;
+  EXPECT_EQ(ToolSays("--body jpeg --quality 100 --sampling 444 " + dir_ / "noise.png" + " " +
+                         dir_ / "noise.dwq",
+                     dir_ / "log.txt", &said),
+            1);
+  EXPECT_NE(said.find("decode buffer holds 3,146,806"), std::string::npos) << said;
+  EXPECT_FALSE(dir_.Exists("noise.dwq"));
+  EXPECT_EQ(Tool("--body jpeg " + dir_ / "noise.png" + " " + dir_ / "noise.dwq"), 0);
+}
+
+// An author's JPEG: stored as it is when the game's decoder takes it,
+// written again (with a note) when it does not, decoded for other bodies.
+TEST_F(PictureToolTest, TakesJpegInput) {
+  const dwqtool::Picture pattern = Pattern(24, 16);
+  dwqtool::Options baseline;
+  std::vector<uint8_t> stream;
+  std::string error;
+  ASSERT_TRUE(dwqtool::EncodeJpeg(pattern, baseline, &stream, &error)) << error;
+  dwqtool::Options progressive = baseline;
+  progressive.jpegProgressive = true;
+  std::vector<uint8_t> progressiveStream;
+  ASSERT_TRUE(dwqtool::EncodeJpeg(pattern, progressive, &progressiveStream, &error)) << error;
+  dir_.Write("in.jpg", std::string(stream.begin(), stream.end()));
+  dir_.Write("prog.jpg", std::string(progressiveStream.begin(), progressiveStream.end()));
+  dir_.Write("cut.jpg", std::string(stream.begin(), stream.begin() + stream.size() / 2));
+  dir_.Write("dwq/.keep", "");
+
+  std::string said;
+  ASSERT_EQ(ToolSays("--body jpeg --mask " + dir_ / "in.jpg" + " " + dir_ / "dwq/same.dwq",
+                     dir_ / "log.txt", &said),
+            0);
+  EXPECT_EQ(said, "");
+  const std::string same = dir_.Read("dwq/same.dwq");
+  EXPECT_EQ(same.substr(64, stream.size()), std::string(stream.begin(), stream.end()));
+  ASSERT_EQ(ToolSays("--body jpeg " + dir_ / "prog.jpg" + " " + dir_ / "dwq/prog.dwq",
+                     dir_ / "log.txt", &said),
+            0);
+  EXPECT_NE(said.find("progressive"), std::string::npos) << said;
+  ASSERT_EQ(Tool("--body bmp24 " + dir_ / "in.jpg" + " " + dir_ / "dwq/rows.dwq"), 0);
+  for (const char* name : {"same", "prog", "rows"}) {
+    SCOPED_TRACE(name);
+    CPicture picture;
+    ASSERT_EQ(picture.LoadDWQ(name), 1);
+    ASSERT_EQ(picture.GetWidth(), 24);
+    ASSERT_EQ(picture.GetHeight(), 16);
+    const uint32_t want = pattern.pixels[5 * 24 + 7], got = picture.GetPixelBuffer()[5 * 24 + 7];
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((want >> shift) & 0xFF),
+                  8);
+  }
+  EXPECT_EQ(ToolSays(dir_ / "cut.jpg" + " " + dir_ / "cut.dwq", dir_ / "log.txt", &said), 1);
+  EXPECT_NE(said.find("libjpeg"), std::string::npos) << said;
+  EXPECT_FALSE(dir_.Exists("cut.dwq"));
+
+  // Streams the game's decoder would not take, each with its reason.
+  auto patched = [&](size_t at, std::initializer_list<uint8_t> bytes) {
+    std::vector<uint8_t> s = stream;
+    std::copy(bytes.begin(), bytes.end(), s.begin() + static_cast<std::ptrdiff_t>(at));
+    return s;
+  };
+  size_t frame = 2;
+  while (!(stream[frame] == 0xFF && stream[frame + 1] == 0xC0)) ++frame;
+  std::vector<uint8_t> adobe = stream;
+  const uint8_t app14[] = {0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 0};
+  adobe.insert(adobe.begin() + 2, app14, app14 + sizeof app14);
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"baseline", stream, ""},
+      {"progressive", progressiveStream, "progressive"},
+      {"Adobe transform 0", adobe, "RGB"},
+      {"4:1:1", patched(frame + 11, {0x41}), "luminance"},
+      {"12-bit", patched(frame + 4, {12}), "8 bits"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int width = 0, height = 0;
+    const std::string why = dwqtool::EngineJpegProblem(c.bytes, &width, &height);
+    if (*c.reason == 0) {
+      EXPECT_EQ(why, "");
+      EXPECT_EQ(width, 24);
+      EXPECT_EQ(height, 16);
+    } else {
+      EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+    }
+  }
+  std::vector<uint8_t> rgbIds = stream;
+  rgbIds[frame + 10] = 'R';
+  rgbIds[frame + 13] = 'G';
+  rgbIds[frame + 16] = 'B';
+  int width = 0, height = 0;
+  EXPECT_NE(dwqtool::EngineJpegProblem(rgbIds, &width, &height).find("RGB"), std::string::npos);
+}
+
+// libpng's warnings about colour profiles are not the author's concern.
+TEST_F(PictureToolTest, ColourProfileWarningsAreQuiet) {
+  auto chunk = [](const char* type, const std::string& data) {
+    std::string out;
+    const uint32_t n = static_cast<uint32_t>(data.size());
+    out += {char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
+    const std::string body = std::string(type, 4) + data;
+    out += body;
+    const uint32_t crc = static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+    out += {char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
+    return out;
+  };
+  auto deflate = [](const std::string& raw) {
+    uLongf size = compressBound(raw.size());
+    std::string out(size, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+             raw.size());
+    out.resize(size);
+    return out;
+  };
+  // A 2 x 2 RGB picture with a colour profile libpng finds too short.
+  const std::string header("\0\0\0\x02\0\0\0\x02\x08\x02\0\0\0", 13);
+  std::string rows;
+  for (int y = 0; y < 2; ++y) rows += std::string(1, '\0') + std::string(6, '\x80');
+  const std::string png = std::string("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) +
+                          chunk("iCCP", std::string("x\0\0", 3) + deflate("0123456789")) +
+                          chunk("IDAT", deflate(rows)) + chunk("IEND", "");
+  dir_.Write("icc.png", png);
+  std::string said;
+  EXPECT_EQ(ToolSays(dir_ / "icc.png" + " " + dir_ / "icc.dwq", dir_ / "log.txt", &said), 0);
+  EXPECT_EQ(said, "");
 }
 
 }  // namespace

@@ -252,4 +252,19 @@ TEST(HeadlessInputScript, DeliversEventsAtTheirFrames) {
   }
 }
 
+TEST(HeadlessInputScript, SkipsAByteOrderMarkAndTellsWhetherItCloses) {
+  auto& host = platform::InstallHeadless();
+  platform::CreateWindow({});
+  std::string error;
+  ASSERT_TRUE(host.ParseInputScript("\xEF\xBB\xBF" "0 key 13 down\n", &error)) << error;
+  auto msgs = Drain();
+  ASSERT_EQ(msgs.size(), 2u);  // the key and its character
+  EXPECT_EQ(msgs[0].message, WM_KEYDOWN);
+  EXPECT_FALSE(host.InputScriptCloses());
+  ASSERT_TRUE(host.ParseInputScript("\xEF\xBB\xBF# first line\n5 close\n", &error)) << error;
+  EXPECT_TRUE(host.InputScriptCloses());
+  // Only at the start: elsewhere the mark is part of a line.
+  EXPECT_FALSE(host.ParseInputScript("0 close\n\xEF\xBB\xBF" "1 close\n", &error));
+}
+
 }  // namespace

@@ -375,5 +375,22 @@ TEST_F(SdlBackendTest, ClockReadings) {
   EXPECT_LE(local.weekday, 6);
 }
 
+// The program asks for a display the player can see: SDL's offscreen and
+// dummy drivers open but show nothing, so they are refused with the reason
+// (the program then runs headless).
+TEST(SdlDisplayChoice, DriversThatShowNothingAreRefusedWhenAWindowMustShow) {
+  for (const char* driver : {"offscreen", "dummy"}) {
+    SCOPED_TRACE(driver);
+    setenv("SDL_VIDEODRIVER", driver, 1);
+    std::string error;
+    EXPECT_EQ(CreateSdlBackend(&error, SdlDisplay::kVisible), nullptr);
+    EXPECT_NE(error.find(driver), std::string::npos) << error;
+    // The same driver will do where nothing has to be seen.
+    auto any = CreateSdlBackend(&error, SdlDisplay::kAny);
+    EXPECT_NE(any, nullptr) << error;
+  }
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
 }  // namespace
 }  // namespace platform::sdl

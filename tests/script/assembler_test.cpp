@@ -119,6 +119,42 @@ TEST(AssemblerTest, BlockExtentsLandAfterTheClosingBrace) {
   EXPECT_EQ(chain.words[32 + 4 + 3 + 2], static_cast<uint32_t>(kElsif));
 }
 
+// What the dump checks before it lists a file: a damaged or foreign file
+// is refused with its reason.
+TEST(AssemblerTest, OnlyACompiledScriptIsListed) {
+  const zasm::Assembly a = zasm::Assemble("start:\n text \"a\"\n goto start\n");
+  ASSERT_TRUE(a.ok()) << a.ErrorText();
+  const std::string good = a.FileBytes();
+  EXPECT_EQ(zasm::CheckScriptFile(good), "");
+  auto withWord = [&](size_t index, uint32_t value) {
+    Words w = a.words;
+    w[index] = value;
+    return zasm::EncodeWords(w);
+  };
+  const size_t end = a.words[kHeaderLabelTable] - 1;  // the end word
+  struct Case {
+    std::string bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"", "empty"},
+      {good + "xy", "whole number"},
+      {"\x89PNG\r\n\x1A\n", "header length"},
+      {withWord(0, 5), "header length"},
+      {withWord(0, 0x40000000), "header length"},
+      {withWord(32, 0x7FFFFFFF), "runs past the end"},
+      {withWord(end, 7), "runs past the end"},
+      {good.substr(0, (end) * 4), "no end word"},
+      {withWord(kHeaderLabelTable, static_cast<uint32_t>(a.words.size())), "label table"},
+      {withWord(kHeaderStringTable, 3), "string table"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    EXPECT_NE(zasm::CheckScriptFile(c.bytes).find(c.reason), std::string::npos)
+        << zasm::CheckScriptFile(c.bytes);
+  }
+}
+
 TEST(AssemblerTest, MistakesAreReportedWithTheirLine) {
   struct Case {
     const char* source;

@@ -23,3 +23,10 @@ execute_process(COMMAND ${ASM} RESULT_VARIABLE rc ERROR_QUIET)
 if(NOT rc EQUAL 2)
   message(FATAL_ERROR "zor-asm without arguments: ${rc}")
 endif()
+# A file that is not a compiled script (here the script's own text) is
+# refused with the reason and status 1, not listed.
+execute_process(COMMAND ${ASM} --dump ${DATA}/hello.txt OUTPUT_VARIABLE listing
+  ERROR_VARIABLE errors RESULT_VARIABLE rc)
+if(NOT rc EQUAL 1 OR NOT errors MATCHES "is not a compiled script: " OR NOT listing STREQUAL "")
+  message(FATAL_ERROR "zor-asm --dump on a text: ${rc}\n${errors}\n${listing}")
+endif()

@@ -623,8 +623,9 @@ class Parser {
       const uint32_t length = Constant();
       if (!w_.empty()) {
         ErrorAt(lastLine_, ".header must come before the first record");
-      } else if (length < 19 || length > 256) {
-        ErrorAt(lastLine_, "header length must be 19..256");
+      } else if (length < kMinHeaderLength || length > kMaxHeaderLength) {
+        ErrorAt(lastLine_, "header length must be " + std::to_string(kMinHeaderLength) + ".." +
+                               std::to_string(kMaxHeaderLength));
       } else {
         headerLength_ = static_cast<int>(length);
       }

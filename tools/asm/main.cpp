@@ -28,6 +28,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zor-asm: cannot read %s\n", argv[2]);
       return 1;
     }
+    const std::string why = zasm::CheckScriptFile(input);
+    if (!why.empty()) {
+      std::fprintf(stderr, "zor-asm: %s is not a compiled script: %s\n", argv[2], why.c_str());
+      return 1;
+    }
     std::fputs(zasm::Disassemble(zasm::DecodeFile(input)).c_str(), stdout);
     return 0;
   }

@@ -297,11 +297,16 @@ namespace {
 // libjpeg and libpng report errors by jumping back to the caller's set-up;
 // everything they touch lives in these jobs, not in locals of the function
 // that set the jump.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  jmp_buf jump;
+  char message[JMSG_LENGTH_MAX] = {};
+  char warning[JMSG_LENGTH_MAX] = {};  // the first warning (damaged data)
+};
+
 struct JpegJob {
   jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
+  JpegErrors errors;
   unsigned char* memory = nullptr;
   unsigned long size = 0;
   const Picture* picture = nullptr;
@@ -310,12 +315,67 @@ struct JpegJob {
 };
 
 void OnJpegError(j_common_ptr cinfo) {
-  JpegJob* job = static_cast<JpegJob*>(cinfo->client_data);
-  cinfo->err->format_message(cinfo, job->message);
-  std::longjmp(job->jump, 1);
+  JpegErrors* errors = static_cast<JpegErrors*>(cinfo->client_data);
+  cinfo->err->format_message(cinfo, errors->message);
+  std::longjmp(errors->jump, 1);
 }
 
-void OnJpegMessage(j_common_ptr, int) {}
+void OnJpegMessage(j_common_ptr cinfo, int level) {
+  JpegErrors* errors = static_cast<JpegErrors*>(cinfo->client_data);
+  if (level < 0 && errors->warning[0] == 0) cinfo->err->format_message(cinfo, errors->warning);
+}
+
+// The error manager of a libjpeg object: errors jump back with their text,
+// warnings are dropped.
+void SetJpegErrors(j_common_ptr cinfo, JpegErrors* errors) {
+  cinfo->err = jpeg_std_error(&errors->manager);
+  errors->manager.error_exit = OnJpegError;
+  errors->manager.emit_message = OnJpegMessage;
+  cinfo->client_data = errors;
+}
+
+struct JpegDecodeJob {
+  jpeg_decompress_struct cinfo;
+  JpegErrors errors;
+  const std::vector<uint8_t>* stream = nullptr;
+  Picture* out = nullptr;
+  std::vector<uint8_t> row;
+  bool tooLarge = false;
+};
+
+void JpegDecodeSteps(JpegDecodeJob* job) {
+  jpeg_decompress_struct& c = job->cinfo;
+  jpeg_mem_src(&c, job->stream->data(), static_cast<unsigned long>(job->stream->size()));
+  jpeg_read_header(&c, TRUE);
+  if (int64_t{c.image_width} * c.image_height > dwq::kMaxPixels) {
+    job->tooLarge = true;
+    return;
+  }
+  c.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&c);
+  Picture& p = *job->out;
+  p.width = static_cast<int>(c.output_width);
+  p.height = static_cast<int>(c.output_height);
+  p.pixels.assign(static_cast<size_t>(p.width) * p.height, 0);
+  p.alpha.clear();
+  job->row.resize(static_cast<size_t>(p.width) * 3);
+  while (c.output_scanline < c.output_height) {
+    const size_t y = c.output_scanline;
+    JSAMPROW row = job->row.data();
+    jpeg_read_scanlines(&c, &row, 1);
+    for (int x = 0; x < p.width; ++x) {
+      const uint8_t* rgb = &job->row[static_cast<size_t>(x) * 3];
+      p.pixels[y * p.width + x] = (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
+    }
+  }
+  jpeg_finish_decompress(&c);
+}
+
+bool RunJpegDecode(JpegDecodeJob* job) {
+  if (setjmp(job->errors.jump)) return false;
+  JpegDecodeSteps(job);
+  return true;
+}
 
 void JpegSteps(JpegJob* job) {
   jpeg_compress_struct& c = job->cinfo;
@@ -332,6 +392,7 @@ void JpegSteps(JpegJob* job) {
   c.comp_info[0].v_samp_factor = o.jpegSampling == JpegSampling::k420 ? 2 : 1;
   for (int i = 1; i < 3; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
   c.restart_interval = static_cast<unsigned int>(o.jpegRestart);
+  if (o.jpegProgressive) jpeg_simple_progression(&c);
   if (!o.jpegTables) jpeg_suppress_tables(&c, TRUE);
   // Writing all tables would undo the suppression.
   jpeg_start_compress(&c, o.jpegTables ? TRUE : FALSE);
@@ -343,7 +404,7 @@ void JpegSteps(JpegJob* job) {
 }
 
 bool RunJpeg(JpegJob* job) {
-  if (setjmp(job->jump)) return false;
+  if (setjmp(job->errors.jump)) return false;
   JpegSteps(job);
   return true;
 }
@@ -410,19 +471,35 @@ bool EncodeJpeg(const Picture& picture, const Options& options, std::vector<uint
   for (uint32_t p : picture.pixels)
     job->rgb.insert(job->rgb.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
                                      static_cast<uint8_t>(p)});
-  job->cinfo.err = jpeg_std_error(&job->errors);
-  job->errors.error_exit = OnJpegError;
-  job->errors.emit_message = OnJpegMessage;
-  job->cinfo.client_data = job.get();
+  SetJpegErrors(reinterpret_cast<j_common_ptr>(&job->cinfo), &job->errors);
   jpeg_create_compress(&job->cinfo);
   const bool ok = RunJpeg(job.get());
   jpeg_destroy_compress(&job->cinfo);
   if (ok)
     out->assign(job->memory, job->memory + job->size);
   else
-    *error = std::string("libjpeg: ") + job->message;
+    *error = std::string("libjpeg: ") + job->errors.message;
   std::free(job->memory);
   return ok;
+}
+
+bool DecodeJpeg(const std::vector<uint8_t>& stream, Picture* out, std::string* error) {
+  auto job = std::make_unique<JpegDecodeJob>();
+  job->stream = &stream;
+  job->out = out;
+  SetJpegErrors(reinterpret_cast<j_common_ptr>(&job->cinfo), &job->errors);
+  jpeg_create_decompress(&job->cinfo);
+  const bool ok = RunJpegDecode(job.get());
+  jpeg_destroy_decompress(&job->cinfo);
+  if (!ok || job->errors.warning[0]) {
+    *error = std::string("libjpeg: ") + (ok ? job->errors.warning : job->errors.message);
+    return false;
+  }
+  if (job->tooLarge) {
+    *error = "the JPEG has more pixels than the engine holds in one picture";
+    return false;
+  }
+  return true;
 }
 
 bool EncodePng(const PngImage& image, std::vector<uint8_t>* out, std::string* error) {

@@ -62,6 +62,8 @@ struct Options {
   JpegSampling jpegSampling = JpegSampling::k420;
   int jpegRestart = 0;
   bool jpegTables = true;
+  // A progressive stream instead (one the game's decoder refuses; for tests).
+  bool jpegProgressive = false;
 };
 
 // A PNG of any colour type and bit depth, for PNG bodies (type '8'; its
@@ -124,5 +126,21 @@ std::vector<uint8_t> MaskSection(const std::vector<uint8_t>& alpha, int width, i
 Box OpaqueBox(const std::vector<uint8_t>& alpha, int width, int height);
 
 bool WriteBytes(const std::string& hostPath, const std::vector<uint8_t>& bytes);
+
+// --- Input and what the engine reads (dwqcheck.cpp) ---
+
+// A JPEG stream decoded by libjpeg into a 32-bit picture without alpha;
+// false with libjpeg's reason also when it finds the data damaged.
+bool DecodeJpeg(const std::vector<uint8_t>& stream, Picture* out, std::string* error);
+// Empty when the game's decoder takes the JPEG stream as it is: baseline,
+// 8-bit samples, three components of YCbCr, the luminance sampled 1 or 2
+// each way and the chroma once per MCU, the first scan holding all three.
+// Otherwise what it is instead. The frame's size goes to *width and *height.
+std::string EngineJpegProblem(const std::vector<uint8_t>& stream, int* width, int* height);
+// Empty when the game's loader can read the finished picture file, else
+// which of its limits the file passes and what to change (the decode
+// buffer, graphics/dwqformat.h, holds a JPEG body, the coded rows of a
+// packed body or of the mask, and one row of BMP rows).
+std::string LoaderLimitProblem(const std::vector<uint8_t>& file);
 
 }  // namespace dwqtool

@@ -1,5 +1,6 @@
-// zor-picture [options] IN.png OUT.dwq
-//   Writes a picture file (".dwq") from a PNG. See README.md.
+// zor-picture [options] IN.png|IN.jpg OUT.dwq
+//   Writes a picture file (".dwq") from a PNG or a JPEG, refusing what the
+//   game could not load. See README.md.
 #include <png.h>
 
 #include <csetjmp>
@@ -32,7 +33,7 @@ constexpr BodyOption kBodies[] = {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: zor-picture [options] IN.png OUT.dwq\n"
+               "usage: zor-picture [options] IN.png|IN.jpg OUT.dwq\n"
                "  --body TYPE          body coding (default bmp24):\n");
   for (const BodyOption& body : kBodies)
     std::fprintf(stderr, "      %-8s %s\n", body.name, body.help);
@@ -47,9 +48,15 @@ int Usage() {
                "  --sampling S         JPEG bodies: chroma sampling 444, 422 or 420\n"
                "                       (default 420)\n"
                "  --restart N          JPEG bodies: a restart marker every N MCUs\n"
-               "                       (default 0, none)\n");
+               "                       (default 0, none)\n"
+               "A baseline JPEG input is stored as it is with --body jpeg.\n"
+               "Exit status: 0 written, 1 refused (the reason on stderr), 2 a wrong command line.\n");
   return 2;
 }
+
+// Colour-profile and other warnings of libpng say nothing about the
+// picture the game gets.
+void IgnorePngWarning(png_structp, png_const_charp) {}
 
 // Any PNG as 8-bit RGBA: palettes and low bit depths expanded, 16-bit samples
 // cut to their high byte, no gamma change. alpha stays empty for a PNG
@@ -60,7 +67,8 @@ bool ReadPng(const std::string& path, dwqtool::Picture* out, std::string* error)
     *error = "cannot open the file";
     return false;
   }
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnorePngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info) {
     png_destroy_read_struct(&png, nullptr, nullptr);
@@ -148,6 +156,45 @@ bool ParseBox(const std::string& text, dwqtool::Options* options) {
   return true;
 }
 
+bool IsJpeg(const std::vector<uint8_t>& bytes) {
+  return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+// The picture file from the input: a PNG, or a JPEG (stored as it is for a
+// JPEG body when the game's decoder takes it, else decoded by libjpeg).
+bool MakeFile(const std::string& path, const dwqtool::Options& options, std::vector<uint8_t>* out,
+              std::string* error) {
+  std::vector<uint8_t> input;
+  if (!ReadFileBytes(path, &input)) {
+    *error = "cannot read the file";
+    return false;
+  }
+  dwqtool::Picture picture;
+  if (IsJpeg(input)) {
+    // Decoded either way: a damaged stream is refused.
+    if (!dwqtool::DecodeJpeg(input, &picture, error)) return false;
+    int width = 0, height = 0;
+    const std::string why = dwqtool::EngineJpegProblem(input, &width, &height);
+    if (options.body == dwqtool::BodyType::kJpeg && why.empty()) {
+      *out = dwqtool::AssembleFile(options, width, height, input, {});
+      return true;
+    }
+    if (options.body == dwqtool::BodyType::kJpeg)
+      std::fprintf(stderr,
+                   "zor-picture: note: %s: %s, which the game does not decode; "
+                   "it is written again as baseline JPEG\n",
+                   path.c_str(), why.c_str());
+  } else if (!ReadPng(path, &picture, error)) {
+    return false;
+  } else if (options.body == dwqtool::BodyType::kPng) {
+    // The stream goes in as it is, so every colour type and depth the game
+    // reads can be used; it was read above, so it is a PNG.
+    *out = dwqtool::AssembleFile(options, picture.width, picture.height, input, picture.alpha);
+    return true;
+  }
+  return dwqtool::MakeDwq(picture, options, out, error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,24 +262,16 @@ int main(int argc, char** argv) {
       options.body != dwqtool::BodyType::kPng)
     std::fprintf(stderr, "zor-picture: note: the game uses the header box only with a mask\n");
 
-  dwqtool::Picture picture;
+  std::vector<uint8_t> out;
   std::string error;
-  if (!ReadPng(files[0], &picture, &error)) {
+  if (!MakeFile(files[0], options, &out, &error)) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }
-  std::vector<uint8_t> out;
-  if (options.body == dwqtool::BodyType::kPng) {
-    // The stream goes in as it is, so every colour type and depth the game
-    // reads can be used; it was read above, so it is a PNG.
-    std::vector<uint8_t> stream;
-    if (!ReadFileBytes(files[0], &stream)) {
-      std::fprintf(stderr, "zor-picture: %s: cannot read the file\n", files[0].c_str());
-      return 1;
-    }
-    out = dwqtool::AssembleFile(options, picture.width, picture.height, stream, picture.alpha);
-  } else if (!dwqtool::MakeDwq(picture, options, &out, &error)) {
-    std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
+  // What the game cannot load is not written.
+  const std::string limit = dwqtool::LoaderLimitProblem(out);
+  if (!limit.empty()) {
+    std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), limit.c_str());
     return 1;
   }
   if (!dwqtool::WriteBytes(files[1], out)) {

@@ -1,6 +1,7 @@
 // zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw
-//   Writes a voice file (".vaw") from a PCM WAV file (1 or 2 channels, 8 or
-//   16 bits): the PCM form, or with --ogg the Ogg Vorbis form (quality
+//   Writes a voice file (".vaw") from a WAV file (1 or 2 channels; 8- or
+//   16-bit PCM as it is, 24- or 32-bit PCM and float rounded to 16 bits,
+//   also behind the extensible header): the PCM form, or with --ogg the Ogg Vorbis form (quality
 //   -0.1..1.0, default 0.4).
 // zor-sound music [--quality Q] IN.wav OUT.wgq
 //   Writes a music file (".wgq", Ogg Vorbis) from a 44,100 Hz PCM WAV file
@@ -48,12 +49,15 @@ int Encode(const std::vector<std::string>& args, bool music) {
     }
   }
   if (files.size() != 2) return Usage();
+  platform::WavSource source;
   platform::WavData wav;
-  std::string error;
-  if (!platform::ReadWavFile(files[0], &wav, &error)) {
+  std::string error, note;
+  if (!platform::ReadWavSourceFile(files[0], &source, &error) ||
+      !soundtool::ToSoundFilePcm(source, &wav, &note, &error)) {
     std::fprintf(stderr, "zor-sound: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }
+  if (!note.empty()) std::fprintf(stderr, "zor-sound: note: %s: %s\n", files[0].c_str(), note.c_str());
   if (wav.pcm.empty()) {
     std::fprintf(stderr, "zor-sound: %s: the sound is empty\n", files[0].c_str());
     return 1;

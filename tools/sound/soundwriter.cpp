@@ -7,8 +7,12 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 #include <fstream>
 #include <iterator>
 
@@ -46,7 +50,66 @@ bool Fail(std::string* error, const std::string& why) {
   return false;
 }
 
+// A sample of `bytes` bytes (little-endian) as the nearest 16-bit value.
+int16_t RoundedSample(const uint8_t* p, int bytes, bool isFloat) {
+  double value = 0;  // on the 16-bit scale
+  if (isFloat && bytes == 4) {
+    float f;
+    std::memcpy(&f, p, 4);
+    value = static_cast<double>(f) * 32768.0;
+  } else if (isFloat) {
+    double d;
+    std::memcpy(&d, p, 8);
+    value = d * 32768.0;
+  } else {
+    // The sample in the top bytes of a 32-bit word keeps its sign.
+    uint32_t word = 0;
+    for (int i = 0; i < bytes; ++i) word |= static_cast<uint32_t>(p[i]) << (8 * (4 - bytes + i));
+    value = static_cast<int32_t>(word) / 65536.0;
+  }
+  if (std::isnan(value)) return 0;
+  return static_cast<int16_t>(std::clamp(std::round(value), -32768.0, 32767.0));
+}
+
 }  // namespace
+
+bool ToSoundFilePcm(const platform::WavSource& source, platform::WavData* out, std::string* note,
+                    std::string* error) {
+  using platform::WavSource;
+  note->clear();
+  if (source.channels > 2)
+    return Fail(error, "the sound has " + std::to_string(source.channels) +
+                           " channels; voice and music files hold 1 or 2 (mix it down first)");
+  const int bits = source.bitsPerSample;
+  const bool isFloat = source.formatTag == WavSource::kTagFloat;
+  const bool asIs = source.formatTag == WavSource::kTagPcm && (bits == 8 || bits == 16);
+  const bool rounded = (source.formatTag == WavSource::kTagPcm && (bits == 24 || bits == 32)) ||
+                       (isFloat && (bits == 32 || bits == 64));
+  if (!asIs && !rounded) {
+    char tag[8];
+    std::snprintf(tag, sizeof tag, "0x%04X", source.formatTag);
+    return Fail(error, "not PCM: " + std::to_string(bits) + "-bit samples of format tag " + tag +
+                           " (PCM of 8, 16, 24 or 32 bits or float samples are read)");
+  }
+  platform::WavData wav;
+  wav.format = {source.channels, source.samplesPerSec, asIs ? bits : 16};
+  if (!wav.format.Valid())
+    return Fail(error, "the rate of " + std::to_string(source.samplesPerSec) +
+                           " Hz is outside 100..200000 Hz");
+  if (asIs) {
+    wav.pcm = source.data;
+  } else {
+    const size_t bytes = static_cast<size_t>(bits / 8);
+    wav.pcm.reserve(source.data.size() / bytes * 2);
+    for (size_t at = 0; at + bytes <= source.data.size(); at += bytes)
+      platform::PutLE16(&wav.pcm, static_cast<uint16_t>(RoundedSample(
+                                      &source.data[at], static_cast<int>(bytes), isFloat)));
+    *note = std::to_string(bits) + "-bit " + (isFloat ? "float" : "PCM") +
+            " samples rounded to 16 bits";
+  }
+  *out = std::move(wav);
+  return true;
+}
 
 std::vector<uint8_t> MakeVoiceImage(char type, const platform::AudioFormat& format,
                                     uint32_t dataLength, const std::vector<uint8_t>& body) {

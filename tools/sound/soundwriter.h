@@ -17,6 +17,14 @@ constexpr char kTypeOgg = '2';
 // Length of the fmt chunk the writers use (a WAVEFORMATEX).
 constexpr int kFmtLength = 18;
 
+// The sound of a WAV file as the sound files hold it: 8- and 16-bit PCM as
+// it is; 24- and 32-bit PCM and 32- or 64-bit float samples rounded to the
+// nearest 16-bit value (halves away from zero, float 1.0 as 32768, beyond
+// the range clamped), with *note saying so. More than 2 channels, other
+// codings and rates outside 100..200000 Hz are refused with the reason.
+bool ToSoundFilePcm(const platform::WavSource& source, platform::WavData* out, std::string* note,
+                    std::string* error);
+
 // A voice file around the given body: the header with its type character,
 // the RIFF part, the fmt chunk of `format` and a data chunk header of
 // dataLength; body is the PCM (type '0') or the Ogg stream.

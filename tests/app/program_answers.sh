@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# program_answers.sh ZORGAME GAME_DIR WORK_DIR
+# What the program answers a player who starts it wrongly: --help, an
+# unknown option, a folder without a game, a start the engine refuses and a
+# display that shows nothing, each with its message and exit status.
+set -uo pipefail
+program=$1 game=$2 work=$3
+rm -rf "$work" && mkdir -p "$work"
+cp -r "$game" "$work/game"
+mkdir -m 700 "$work/run"
+export XDG_RUNTIME_DIR=$work/run
+failed=0
+
+# expect STATUS TEXT NAME -- COMMAND...: runs the command and checks its exit
+# status and that its output holds TEXT (when not empty).
+expect() {
+  local status=$1 text=$2 name=$3
+  shift 4
+  local got=0
+  timeout 120 "$@" >"$work/out.txt" 2>&1 || got=$?
+  if [ "$got" != "$status" ] || { [ -n "$text" ] && ! grep -qF -- "$text" "$work/out.txt"; }; then
+    echo "FAIL $name: status $got (want $status), output:"
+    cat "$work/out.txt"
+    failed=1
+  else
+    echo "ok   $name"
+  fi
+}
+
+expect 0 "usage: zorgame" "--help" -- "$program" --help
+expect 2 "unknown option --colour" "unknown option" -- "$program" --colour
+mkdir -p "$work/home"
+expect 2 "is not a game folder" "a folder without a game" -- "$program" "$work/home" --headless --frames 1
+[ -z "$(ls -A "$work/home")" ] || { echo "FAIL: something was written into $work/home"; failed=1; }
+
+# SDL's offscreen driver opens but shows nothing: the program says so and
+# runs headless.
+expect 0 "running headless" "offscreen driver" -- \
+  env SDL_VIDEODRIVER=offscreen "$program" "$work/game" --frames 3
+# A headless run that an input script ends (its first line after a
+# byte-order mark) needs no note on how it ends.
+printf '\xEF\xBB\xBF# ends the run\n3 close\n' >"$work/close.txt"
+expect 0 "" "input script that closes" -- "$program" "$work/game" --headless --input "$work/close.txt"
+if grep -q "the run ends when the game quits" "$work/out.txt"; then
+  echo "FAIL: the ending note was printed for a run that has an end"; failed=1
+fi
+
+# The desktop check refuses the start: its box, then a non-zero status.
+printf 'needBpp,64\r\n' >"$work/game/init/mainControl.xtx"
+expect 3 "[box]" "a refused start" -- "$program" "$work/game" --headless --frames 3
+exit $failed
