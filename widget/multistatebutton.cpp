@@ -1,0 +1,123 @@
+#include "widget/multistatebutton.h"
+
+#include <cstdio>
+
+#include "widget/buttoncode.h"
+#include "widget/buttongroup.h"
+#include "widget/commonbutton.h"
+#include "widget/commonbuttonsetup.h"
+
+CCommonMultiStateButton::CCommonMultiStateButton(CNameList* list, CPicture* backPicture,
+                                                 const char* name, int stateCount,
+                                                 const platform::Point* position,
+                                                 const CCommonButtonSetup* previous)
+    : list_(list) {
+  const int n = ClampMemberCount(stateCount);
+  if (!name) name = "button";
+  for (int i = 0; i < n; ++i) {
+    char stateName[CCommonButtonSetup::kNameSize + 16];
+    std::snprintf(stateName, sizeof stateName, "%.*s%d", CCommonButtonSetup::kMaxName, name, i + 1);
+    auto setup = std::make_unique<CCommonButtonSetup>(list, stateName,
+                                                      i == 0 ? previous : setups_[i - 1].get());
+    if (i == 0) {
+      if (position) setup->ReadPrintXY(position->x, position->y);
+    } else {
+      // Every state stands where the first one does unless its keys move it.
+      setup->ReadPrintXY(setups_[0]->printX, setups_[0]->printY);
+    }
+    auto button = std::make_unique<CCommonButton>();
+    setup->SetToButton(button.get());
+    if (backPicture) button->SetBackPicture(backPicture);
+    setups_.push_back(std::move(setup));
+    buttons_.push_back(std::move(button));
+  }
+  stateExist_.assign(n, 0);
+  if (n > 0) stateExist_[0] = 1;
+  stateEnable_.assign(n, 1);
+}
+
+CCommonMultiStateButton::~CCommonMultiStateButton() = default;
+
+void CCommonMultiStateButton::Release() {
+  stateExist_.clear();
+  stateEnable_.clear();
+  for (auto& setup : setups_)
+    if (setup) setup->Release();
+  for (auto& button : buttons_)
+    if (button) button->Release();
+  setups_.clear();
+  buttons_.clear();
+}
+
+void CCommonMultiStateButton::SetState(int s) {
+  if (!ValidState(s)) return;
+  state_ = s;
+  for (int i = 0; i < GetStateCount(); ++i) stateExist_[i] = i == s ? 1 : 0;
+}
+
+void CCommonMultiStateButton::Init() {
+  for (int s = 0; s < GetStateCount(); ++s) {
+    if (!stateExist_[s] || !buttons_[s]) continue;
+    buttons_[s]->SetEnable(enable_ ? stateEnable_[s] : 0);
+    buttons_[s]->Init();
+  }
+}
+
+CCommonButton* CCommonMultiStateButton::Current() const {
+  if (!exist_ || !ValidState(state_) || !stateExist_[state_]) return nullptr;
+  return buttons_[state_].get();
+}
+
+int32_t CCommonMultiStateButton::Calcu(const CInputStatus* input) {
+  CCommonButton* button = Current();
+  if (!button) return buttoncode::kNothing;
+  const int32_t code = button->Calcu(input);
+  return CheckButtonCodeNumber(code) ? SetButtonCodeNumber(code, state_) : code;
+}
+
+void CCommonMultiStateButton::Print(int unused) {
+  if (CCommonButton* button = Current()) button->Print(unused);
+}
+
+void CCommonMultiStateButton::SetEnable(int flag) {
+  enable_ = flag;
+  for (int s = 0; s < GetStateCount(); ++s)
+    if (buttons_[s]) buttons_[s]->SetEnable(flag ? stateEnable_[s] : 0);
+}
+
+CCommonButton* CCommonMultiStateButton::GetStateButton(int s) const {
+  return ValidState(s) ? buttons_[s].get() : nullptr;
+}
+
+CCommonButtonSetup* CCommonMultiStateButton::GetStateSetup(int s) const {
+  return ValidState(s) ? setups_[s].get() : nullptr;
+}
+
+CPicture* CCommonMultiStateButton::GetPicture(int s) const {
+  const CCommonButton* button = GetStateButton(s);
+  return button ? button->GetPicture() : nullptr;
+}
+
+void CCommonMultiStateButton::SetPicture(CPicture* picture, int s) {
+  for (int i = 0; i < GetStateCount(); ++i)
+    if ((s == -1 || s == i) && buttons_[i]) buttons_[i]->SetPicture(picture);
+}
+
+const char* CCommonMultiStateButton::GetFilename(int s) const {
+  const CCommonButton* button = GetStateButton(s);
+  return button ? button->GetFileName() : nullptr;
+}
+
+platform::Point CCommonMultiStateButton::GetSize(int s) const {
+  const CCommonButton* button = GetStateButton(s);
+  return button ? button->GetSize() : platform::Point{0, 0};
+}
+
+void CCommonMultiStateButton::SetPrintXY(int x, int y, int s) {
+  for (int i = 0; i < GetStateCount(); ++i)
+    if ((s == -1 || s == i) && buttons_[i]) buttons_[i]->SetPrintPos(x, y);
+}
+
+void CCommonMultiStateButton::ResetAnime() {
+  if (CCommonButton* button = Current()) button->ResetAnime();
+}
