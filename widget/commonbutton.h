@@ -114,6 +114,10 @@ class CCommonButton {
   void SetAnimeSpeed(int state, int n);
   void SetAnimeType(int state, int n);
   void SetPicSrc(int state, int x, int y);
+  // (0, 0) for a look outside 0..3.
+  platform::Point GetPicSrc(int state) const {
+    return ValidState(state) ? picSrc_[state] : platform::Point{0, 0};
+  }
   void SetClickSound(int n) { clickSound_ = n; }
   void SetBadSound(int n) { badSound_ = n; }
   void SetEnterSound(int n) { enterSound_ = n; }
