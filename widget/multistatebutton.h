@@ -55,6 +55,7 @@ class CCommonMultiStateButton {
   void ResetAnime();
   CCommonButton* GetStateButton(int s) const;
   CCommonButtonSetup* GetStateSetup(int s) const;
+  CNameList* GetList() const { return list_; }
 
  private:
   bool ValidState(int s) const { return s >= 0 && s < GetStateCount(); }

@@ -51,6 +51,7 @@ class CCommonRadioButtonGroup {
   void ResetAnime();
   // Button i, or null outside the group.
   CCommonRadioButton* GetItem(int i) const;
+  CNameList* GetList() const { return list_; }
 
  private:
   CNameList* list_ = nullptr;
