@@ -1,25 +1,21 @@
 #include "widget/buttongroup.h"
 
-#include <algorithm>
-#include <cstdio>
 
 #include "widget/buttoncode.h"
 #include "widget/commonbutton.h"
 #include "widget/commonbuttonsetup.h"
-
-int ClampMemberCount(int count) { return std::clamp(count, 0, buttoncode::kMaxNumber); }
+#include "widget/members.h"
 
 CCommonButtonGroup::CCommonButtonGroup(CNameList* list, int count, CPicture* backPicture,
                                        const char* name, const char* const* names) {
-  const int n = ClampMemberCount(count);
+  const int n = widget::ClampMemberCount(count);
   setups_.reserve(n);
   buttons_.reserve(n);
   for (int i = 0; i < n; ++i) {
-    char made[CCommonButtonSetup::kNameSize + 16];
+    char made[widget::kMemberNameSize];
     const char* buttonName = names ? names[i] : nullptr;
     if (!buttonName) {
-      std::snprintf(made, sizeof made, "%.*s%d", CCommonButtonSetup::kMaxName,
-                    name ? name : "button", i + 1);
+      widget::MemberName(made, name ? name : "button", i + 1);
       buttonName = made;
     }
     const CCommonButtonSetup* previous = i > 0 ? setups_[i - 1].get() : nullptr;
@@ -33,12 +29,8 @@ CCommonButtonGroup::CCommonButtonGroup(CNameList* list, int count, CPicture* bac
 CCommonButtonGroup::~CCommonButtonGroup() = default;
 
 void CCommonButtonGroup::Release() {
-  for (auto& setup : setups_)
-    if (setup) setup->Release();
-  for (auto& button : buttons_)
-    if (button) button->Release();
-  setups_.clear();
-  buttons_.clear();
+  widget::ReleaseMembers(&setups_);
+  widget::ReleaseMembers(&buttons_);
 }
 
 void CCommonButtonGroup::Init() {
@@ -96,11 +88,11 @@ void CCommonButtonGroup::Print(int unused) {
 }
 
 CCommonButton* CCommonButtonGroup::GetButton(int i) const {
-  return i >= 0 && i < GetCount() ? buttons_[i].get() : nullptr;
+  return widget::MemberAt(buttons_, i);
 }
 
 CCommonButtonSetup* CCommonButtonGroup::GetSetup(int i) const {
-  return i >= 0 && i < static_cast<int>(setups_.size()) ? setups_[i].get() : nullptr;
+  return widget::MemberAt(setups_, i);
 }
 
 void CCommonButtonGroup::SetPicture(int i, CPicture* picture) {

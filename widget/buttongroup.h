@@ -60,6 +60,3 @@ class CCommonButtonGroup {
   int latchedIndex_ = -1;
   int enable_ = 1;
 };
-
-// A member count a container can number: 0..128.
-int ClampMemberCount(int count);

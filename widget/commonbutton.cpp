@@ -103,35 +103,34 @@ int32_t CCommonButton::Calcu(const CInputStatus* input) {
 }
 
 int32_t CCommonButton::CalcuHover(bool hit) {
-  // The counter was moved on before the comparisons, so a wait of 0 never
-  // gives a delayed sound and a wait of n gives it n frames later.
-  switch (state_) {
-    case kNormal:
-      if (hit) {
-        entered_ = 1;
-        state_ = kHover;
-        counter_ = 0;
-        ResetOthers();
-        return SoundCode(buttoncode::kEntered, enterWait_ != 0 ? 0 : enterSound_);
-      }
-      if (left_ && counter_ == exitWait_ && exitSound_ > 0)
-        return SoundCode(buttoncode::kSoundOnly, exitSound_);
-      return buttoncode::kNothing;
-    case kHover:
-      if (!hit) {
-        left_ = 1;
-        state_ = kNormal;
-        counter_ = 0;
-        ResetOthers();
-        return SoundCode(buttoncode::kLeft, exitWait_ != 0 ? 0 : exitSound_);
-      }
-      if (entered_ && counter_ == enterWait_ && enterSound_ > 0)
-        return SoundCode(buttoncode::kSoundOnly, enterSound_);
-      return buttoncode::kNothing;
-    default:
-      // Enabled again without Init: inert until Init or an idle step.
-      return buttoncode::kNothing;
+  // Disabled look while enabled again without Init: inert until Init or an
+  // idle step.
+  if (state_ != kNormal && state_ != kHover) return buttoncode::kNothing;
+  // Entering and leaving mirror each other: from normal the mouse may enter
+  // and the leave sound may be due; from hover the other way round.
+  struct Edge {
+    int* flag;
+    int wait, sound;
+    int32_t kind;
+    int to;
+  };
+  const Edge enter{&entered_, enterWait_, enterSound_, buttoncode::kEntered, kHover};
+  const Edge leave{&left_, exitWait_, exitSound_, buttoncode::kLeft, kNormal};
+  const bool normal = state_ == kNormal;
+  const Edge& cross = normal ? enter : leave;
+  const Edge& due = normal ? leave : enter;
+  if (hit == normal) {
+    *cross.flag = 1;
+    state_ = cross.to;
+    counter_ = 0;
+    ResetOthers();
+    return SoundCode(cross.kind, cross.wait != 0 ? 0 : cross.sound);
   }
+  // The counter was moved on before this test, so a wait of 0 never gives a
+  // delayed sound and a wait of n gives it n frames after the edge.
+  if (*due.flag && counter_ == due.wait && due.sound > 0)
+    return SoundCode(buttoncode::kSoundOnly, due.sound);
+  return buttoncode::kNothing;
 }
 
 int CCommonButton::CheckTrigger(const CInputStatus* input) const {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "setup/setuplist.h"
 #include "setup/text.h"
@@ -64,28 +65,47 @@ const char* CCommonButtonSetup::ReadString(const char* suffix, int index) const 
   return setupList_->GetSetupString(&value, key) ? value : nullptr;
 }
 
+namespace {
+
+using S = CCommonButtonSetup;
+using IntKey = CCommonButtonSetup::IntKey;
+
+// The plain integer keys, in reading order.
+constexpr IntKey kPlaceKeys[] = {
+    {"ClickTime", &S::clickTime},     {"SizeX", &S::sizeX},           {"SizeY", &S::sizeY},
+    {"PrintX", &S::printX},           {"PrintY", &S::printY},         {"checkDeltaX", &S::checkDeltaX},
+    {"checkDeltaY", &S::checkDeltaY}, {"checkPicX", &S::checkPicX},   {"checkPicY", &S::checkPicY},
+};
+constexpr IntKey kHitKeys[] = {
+    {"checkSizeX", &S::checkSizeX}, {"checkSizeY", &S::checkSizeY}, {"PrintMode", &S::printMode},
+};
+// Triggers are never inherited.
+constexpr IntKey kTriggerKeys[] = {
+    {"IsCancelButton", &S::isCancelButton},
+    {"IsUpButton", &S::isUpButton},
+    {"IsDownButton", &S::isDownButton},
+    {"UpDownReverse", &S::upDownReverse},
+};
+constexpr IntKey kSoundKeys[] = {
+    {"TateYoko", &S::tateYoko},     {"ClickSound", &S::clickSound}, {"BadSound", &S::badSound},
+    {"EnterSound", &S::enterSound}, {"ExitSound", &S::exitSound},   {"VolumeType", &S::volumeType},
+    {"EnterWait", &S::enterWait},   {"ExitWait", &S::exitWait},
+};
+
+}  // namespace
+
+void CCommonButtonSetup::ReadKeys(const IntKey* keys, size_t count) {
+  for (size_t i = 0; i < count; ++i) ReadInt(&(this->*keys[i].field), keys[i].suffix);
+}
+
 void CCommonButtonSetup::Read(bool inherited) {
-  ReadInt(&clickTime, "ClickTime");
-  ReadInt(&sizeX, "SizeX");
-  ReadInt(&sizeY, "SizeY");
-  ReadInt(&printX, "PrintX");
-  ReadInt(&printY, "PrintY");
-  ReadInt(&checkDeltaX, "checkDeltaX");
-  ReadInt(&checkDeltaY, "checkDeltaY");
-  ReadInt(&checkPicX, "checkPicX");
-  ReadInt(&checkPicY, "checkPicY");
+  ReadKeys(kPlaceKeys, std::size(kPlaceKeys));
   // The hit size follows this button's own size unless the list says.
   checkSizeX = sizeX;
   checkSizeY = sizeY;
-  ReadInt(&checkSizeX, "checkSizeX");
-  ReadInt(&checkSizeY, "checkSizeY");
-  ReadInt(&printMode, "PrintMode");
-  // Triggers are never inherited.
-  isCancelButton = isUpButton = isDownButton = upDownReverse = 0;
-  ReadInt(&isCancelButton, "IsCancelButton");
-  ReadInt(&isUpButton, "IsUpButton");
-  ReadInt(&isDownButton, "IsDownButton");
-  ReadInt(&upDownReverse, "UpDownReverse");
+  ReadKeys(kHitKeys, std::size(kHitKeys));
+  for (const IntKey& key : kTriggerKeys) this->*key.field = 0;
+  ReadKeys(kTriggerKeys, std::size(kTriggerKeys));
   for (int i = 0; i < kAccelKeys; ++i) accelKey[i] = AccelKeyFromText(ReadString("AccelKey", i + 1));
   for (int s = 0; s < kStates; ++s) {
     // A first setup's state takes the state before it; an inherited one
@@ -104,14 +124,7 @@ void CCommonButtonSetup::Read(bool inherited) {
     ReadInt(&picSrc[s].x, "PicSrcX", s + 1);
     ReadInt(&picSrc[s].y, "PicSrcY", s + 1);
   }
-  ReadInt(&tateYoko, "TateYoko");
-  ReadInt(&clickSound, "ClickSound");
-  ReadInt(&badSound, "BadSound");
-  ReadInt(&enterSound, "EnterSound");
-  ReadInt(&exitSound, "ExitSound");
-  ReadInt(&volumeType, "VolumeType");
-  ReadInt(&enterWait, "EnterWait");
-  ReadInt(&exitWait, "ExitWait");
+  ReadKeys(kSoundKeys, std::size(kSoundKeys));
   if (const char* file = ReadString("Filename")) fileName = file;
 }
 

@@ -4,6 +4,7 @@
 // a list states only what differs from the previous button.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "platform/types.h"
@@ -62,8 +63,15 @@ class CCommonButtonSetup {
   int tateYoko = 0;
   int volumeType = 0;
 
+  // A key suffix and the field it fills.
+  struct IntKey {
+    const char* suffix;
+    int CCommonButtonSetup::*field;
+  };
+
  private:
   void Read(bool inherited);
+  void ReadKeys(const IntKey* keys, size_t count);
   int ReadInt(int* out, const char* suffix, int index = -1) const;
   const char* ReadString(const char* suffix, int index = -1) const;
 

@@ -1,22 +1,21 @@
 #include "widget/multistatebutton.h"
 
-#include <cstdio>
 
 #include "widget/buttoncode.h"
-#include "widget/buttongroup.h"
 #include "widget/commonbutton.h"
 #include "widget/commonbuttonsetup.h"
+#include "widget/members.h"
 
 CCommonMultiStateButton::CCommonMultiStateButton(CNameList* list, CPicture* backPicture,
                                                  const char* name, int stateCount,
                                                  const platform::Point* position,
                                                  const CCommonButtonSetup* previous)
     : list_(list) {
-  const int n = ClampMemberCount(stateCount);
+  const int n = widget::ClampMemberCount(stateCount);
   if (!name) name = "button";
   for (int i = 0; i < n; ++i) {
-    char stateName[CCommonButtonSetup::kNameSize + 16];
-    std::snprintf(stateName, sizeof stateName, "%.*s%d", CCommonButtonSetup::kMaxName, name, i + 1);
+    char stateName[widget::kMemberNameSize];
+    widget::MemberName(stateName, name, i + 1);
     auto setup = std::make_unique<CCommonButtonSetup>(list, stateName,
                                                       i == 0 ? previous : setups_[i - 1].get());
     if (i == 0) {
@@ -41,12 +40,8 @@ CCommonMultiStateButton::~CCommonMultiStateButton() = default;
 void CCommonMultiStateButton::Release() {
   stateExist_.clear();
   stateEnable_.clear();
-  for (auto& setup : setups_)
-    if (setup) setup->Release();
-  for (auto& button : buttons_)
-    if (button) button->Release();
-  setups_.clear();
-  buttons_.clear();
+  widget::ReleaseMembers(&setups_);
+  widget::ReleaseMembers(&buttons_);
 }
 
 void CCommonMultiStateButton::SetState(int s) {
@@ -86,11 +81,11 @@ void CCommonMultiStateButton::SetEnable(int flag) {
 }
 
 CCommonButton* CCommonMultiStateButton::GetStateButton(int s) const {
-  return ValidState(s) ? buttons_[s].get() : nullptr;
+  return widget::MemberAt(buttons_, s);
 }
 
 CCommonButtonSetup* CCommonMultiStateButton::GetStateSetup(int s) const {
-  return ValidState(s) ? setups_[s].get() : nullptr;
+  return widget::MemberAt(setups_, s);
 }
 
 CPicture* CCommonMultiStateButton::GetPicture(int s) const {

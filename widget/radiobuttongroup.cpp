@@ -1,21 +1,19 @@
 #include "widget/radiobuttongroup.h"
 
-#include <cstdio>
 
 #include "widget/buttoncode.h"
-#include "widget/buttongroup.h"
 #include "widget/commonbuttonsetup.h"
+#include "widget/members.h"
 #include "widget/multistatebutton.h"
 
 CCommonRadioButtonGroup::CCommonRadioButtonGroup(CNameList* list, const char* name,
                                                  CPicture* backPicture, int count,
                                                  const CCommonButtonSetup* previous)
     : list_(list) {
-  const int n = ClampMemberCount(count);
+  const int n = widget::ClampMemberCount(count);
   for (int i = 0; i < n; ++i) {
-    char itemName[CCommonButtonSetup::kNameSize + 16];
-    std::snprintf(itemName, sizeof itemName, "%.*s%dButton", CCommonButtonSetup::kMaxName,
-                  name ? name : "", i + 1);
+    char itemName[widget::kMemberNameSize];
+    widget::MemberName(itemName, name ? name : "", i + 1, "Button");
     if (i == 0) {
       items_.push_back(std::make_unique<CCommonRadioButton>(list, backPicture, itemName, nullptr, previous));
       continue;
@@ -32,9 +30,7 @@ CCommonRadioButtonGroup::CCommonRadioButtonGroup(CNameList* list, const char* na
 CCommonRadioButtonGroup::~CCommonRadioButtonGroup() = default;
 
 void CCommonRadioButtonGroup::Release() {
-  for (auto& item : items_)
-    if (item) item->Release();
-  items_.clear();
+  widget::ReleaseMembers(&items_);
 }
 
 void CCommonRadioButtonGroup::SetSelect(int i) {
@@ -125,5 +121,5 @@ void CCommonRadioButtonGroup::ResetAnime() {
 }
 
 CCommonRadioButton* CCommonRadioButtonGroup::GetItem(int i) const {
-  return i >= 0 && i < GetCount() ? items_[i].get() : nullptr;
+  return widget::MemberAt(items_, i);
 }

@@ -163,14 +163,14 @@ TEST_F(KindTest, MultiStateButtonAnswersForItsCurrentState) {
   box.SetPicture(picture, -1);
   EXPECT_EQ(box.GetPicture(0), picture);
   box.SetExist(0);
-  Fill(0x10);
+  Clear(0x10);
   box.Print();
-  EXPECT_EQ(Drawn(0x10), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(DrawnRect(0x10), (std::vector<int>{0, 0, 0, 0}));
   ClickAt(22, 2);
   EXPECT_EQ(box.Calcu(&input_), buttoncode::kNothing);
   box.SetExist(1);
   box.Print();
-  EXPECT_EQ(Drawn(0x10), (std::vector<int>{20, 0, 28, 6}));
+  EXPECT_EQ(DrawnRect(0x10), (std::vector<int>{20, 0, 28, 6}));
 }
 
 TEST_F(KindTest, MultiStatePositionAndInheritance) {
@@ -325,7 +325,7 @@ TEST_F(KindTest, ScreenBackButtonOverEitherList) {
     CPicturePool::GetPicture(0)->ClearName();
     EXPECT_EQ(ReloadButtonPicture(&back, "ta_backButton"), 1) << c.what;
     back.Init();
-    Fill(0x10);
+    Clear(0x10);
     back.Print();
     EXPECT_EQ(At(c.x + 1, 1), c.colour) << c.what;
     EXPECT_EQ(back.GetBackPicture(), c.background) << c.what;

@@ -268,7 +268,7 @@ class ButtonDrawTest : public ButtonTest {
     // Four looks side by side, two frames each downwards; (0, 0) is the key.
     keyed_ = Load("sys\\d", Pixels(32, 12, Colour), false);
     masked_ = Load("sys\\dm", Pixels(32, 12, Colour), true);
-    Fill(kBack);
+    Clear(kBack);
   }
   static constexpr uint32_t kBack = 0x00000010u;
   CPicture* keyed_ = nullptr;
@@ -283,8 +283,8 @@ TEST_F(ButtonDrawTest, DrawChosenByPercentAndPrintMode) {
   b->Print();
   EXPECT_EQ(At(10, 8), Colour(0, 0));
   EXPECT_EQ(At(17, 13), Colour(7, 5));
-  EXPECT_EQ(Drawn(kBack), (std::vector<int>{10, 8, 18, 14}));
-  Fill(kBack);
+  EXPECT_EQ(DrawnRect(kBack), (std::vector<int>{10, 8, 18, 14}));
+  Clear(kBack);
   b->SetPrintMode(1);
   b->Print();  // second tick of frame 0
   EXPECT_EQ(At(10, 8), kBack);
@@ -305,7 +305,7 @@ TEST_F(ButtonDrawTest, DrawChosenByPercentAndPrintMode) {
   b->ResetAnime();
   b->AddAnime(1);
   b->SetPrintMode(2);
-  Fill(kBack);
+  Clear(kBack);
   b->Print();
   EXPECT_EQ(b->GetAnimeFrame().percent, 50);
   const uint32_t blended = At(12, 9);
@@ -330,12 +330,12 @@ TEST_F(ButtonDrawTest, BackPictureDirtyRectangleAndNoPicture) {
   CScreenBuffer::ClearDirtyRects();
   b->Print();
   EXPECT_EQ(CScreenBuffer::GetDirtyRectCount(), 0) << "no picture, no draw";
-  EXPECT_EQ(Drawn(kBack), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(DrawnRect(kBack), (std::vector<int>{0, 0, 0, 0}));
   b->SetPicture(keyed_);
   b->Print();
   EXPECT_EQ(At(10, 8), 0x00800000u + 10 * 256 + 8) << "the back picture under the key pixel";
   EXPECT_EQ(At(11, 8), Colour(1, 0));
-  EXPECT_EQ(Drawn(kBack), (std::vector<int>{10, 8, 18, 14}));
+  EXPECT_EQ(DrawnRect(kBack), (std::vector<int>{10, 8, 18, 14}));
   ASSERT_EQ(CScreenBuffer::GetDirtyRectCount(), 1);
   int x, y, w, h;
   CScreenBuffer::GetDirtyRect(0, &x, &y, &w, &h);
@@ -365,11 +365,11 @@ TEST_F(ButtonDrawTest, AppearingDrawsAtZeroAndHundred) {
     b->SetPrintMode(0);
     const std::pair<int, const std::vector<int>*> steps[] = {{0, &c.at0}, {100, &c.at100}, {50, &c.at50}};
     for (const auto& [percent, expected] : steps) {
-      Fill(0x00FF00FFu);
+      Clear(0x00FF00FFu);
       b->AddAnime(1);
       c.draw(*b, percent);
       // The key pixel is transparent in these draws, so look from pixel 1.
-      std::vector<int> drawn = Drawn(0x00FF00FFu);
+      std::vector<int> drawn = DrawnRect(0x00FF00FFu);
       EXPECT_EQ(drawn, *expected) << c.what << " at " << percent;
       EXPECT_EQ(b->GetAnimeCounter(0), 0) << c.what;
     }
@@ -378,16 +378,16 @@ TEST_F(ButtonDrawTest, AppearingDrawsAtZeroAndHundred) {
   // lower part.
   auto b = Make();
   b->SetPicture(keyed_);
-  Fill(kBack);
+  Clear(kBack);
   b->PrintSlideFromLeft(50);
   EXPECT_EQ(At(10, 9), Colour(4, 1));
-  Fill(kBack);
+  Clear(kBack);
   b->PrintSlideFromTop(50);
   EXPECT_EQ(At(11, 8), Colour(1, 3));
-  Fill(kBack);
+  Clear(kBack);
   b->SetPicture(masked_);
   b->PrintShift(0, 0, 0);
-  EXPECT_EQ(Drawn(kBack), none) << "a shift at 0 percent blends nothing in";
+  EXPECT_EQ(DrawnRect(kBack), none) << "a shift at 0 percent blends nothing in";
 }
 
 TEST_F(ButtonTest, AcceleratorIndexOutsideTheButton) {

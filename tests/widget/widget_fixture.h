@@ -1,6 +1,6 @@
-// Widgets on a small screen: a fresh game folder, the headless host, a fake
-// input state (mouse and keys), settings lists made in memory and pictures
-// made by the picture writer library.
+// Widgets on the small screen of the picture tests (pictures made by the
+// picture writer library, a fresh game folder, the headless host), with a
+// fake input state (mouse and keys) and settings lists made in memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,36 +12,23 @@
 #include <utility>
 #include <vector>
 
-#include "dwqwriter.h"
 #include "game/inputstatus.h"
-#include "graphics/picture.h"
-#include "graphics/pictureloader.h"
-#include "graphics/screenbuffer.h"
-#include "platform/headless/headless.h"
+#include "graphics/picture_fixture.h"
 #include "setup/namelist.h"
-#include "support/temp_dir.h"
 
 namespace widget_test {
 
-class WidgetTest : public testing::Test {
- public:
-  static constexpr int kW = 64;
-  static constexpr int kH = 48;
-
+class WidgetTest : public graphics_test::PictureTest {
  protected:
   void SetUp() override {
-    host_ = &platform::InstallHeadless();
-    host_->SetBoxEcho(false);
-    ResetPictureLoader();
-    screen_ = std::make_unique<CScreenBuffer>(kW, kH, 0);
+    PictureTest::SetUp();
     input_.SetMouseStatus(&mouse_);
     input_.SetKeyStatus(&keys_);
     mouse_.Clear(1);
   }
   void TearDown() override {
     pictures_.clear();
-    screen_.reset();
-    ResetPictureLoader();
+    PictureTest::TearDown();
   }
 
   // A settings list of key/value pairs.
@@ -67,65 +54,32 @@ class WidgetTest : public testing::Test {
   }
 
   // --- Pictures ---
-  // Writes "dwq\\<name>.dwq" and loads it.
+  // Writes "dwq\\<name>.dwq" and loads it; the test keeps it.
   CPicture* Load(const std::string& name, const dwqtool::Picture& picture, bool mask) {
     dwqtool::Options options;
     options.mask = mask;
-    std::vector<uint8_t> bytes;
-    std::string error;
-    EXPECT_TRUE(dwqtool::MakeDwq(picture, options, &bytes, &error)) << error;
-    std::string rel = "dwq/" + name + ".dwq";
-    for (char& c : rel)
-      if (c == '\\') c = '/';
-    dir_.Write(rel, std::string(bytes.begin(), bytes.end()));
+    WritePicture(name, picture, options);
     auto loaded = std::make_unique<CPicture>();
     EXPECT_EQ(loaded->LoadDWQ(name.c_str()), 1) << name;
     pictures_.push_back(std::move(loaded));
     return pictures_.back().get();
   }
-  // w x h pixels, colour of(x, y); alpha from alphaOf when mask is set.
-  template <typename ColourOf, typename AlphaOf>
-  static dwqtool::Picture Pixels(int w, int h, ColourOf colourOf, AlphaOf alphaOf) {
-    dwqtool::Picture p{w, h, {}, {}};
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        p.pixels.push_back(colourOf(x, y));
-        p.alpha.push_back(alphaOf(x, y));
-      }
-    return p;
-  }
+  // w x h pixels, colour of(x, y), opaque where a mask is written.
   template <typename ColourOf>
   static dwqtool::Picture Pixels(int w, int h, ColourOf colourOf) {
-    return Pixels(w, h, colourOf, [](int, int) { return uint8_t{255}; });
+    dwqtool::Picture p{w, h, {}, {}};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) p.pixels.push_back(colourOf(x, y));
+    return p;
+  }
+  template <typename ColourOf, typename AlphaOf>
+  static dwqtool::Picture Pixels(int w, int h, ColourOf colourOf, AlphaOf alphaOf) {
+    dwqtool::Picture p = Pixels(w, h, colourOf);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) p.alpha.push_back(alphaOf(x, y));
+    return p;
   }
 
-  // --- Screen ---
-  static uint32_t& At(int x, int y) {
-    return CScreenBuffer::GetBuffer()[static_cast<size_t>(y) * CScreenBuffer::GetWidth() + x];
-  }
-  static void Fill(uint32_t colour) {
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) At(x, y) = colour;
-  }
-  // Bounding rectangle (x, y, right, bottom) of the pixels that differ from
-  // the background; all 0 when none.
-  static std::vector<int> Drawn(uint32_t background) {
-    int left = kW, top = kH, right = 0, bottom = 0;
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x)
-        if (At(x, y) != background) {
-          left = std::min(left, x);
-          top = std::min(top, y);
-          right = std::max(right, x + 1);
-          bottom = std::max(bottom, y + 1);
-        }
-    if (right == 0) return {0, 0, 0, 0};
-    return {left, top, right, bottom};
-  }
-
-  platform::HeadlessBackend* host_ = nullptr;
-  testsupport::TempDir dir_;
-  std::unique_ptr<CScreenBuffer> screen_;
   CMouseStatus mouse_;
   CMyKeyStatus keys_;
   CInputStatus input_;
