@@ -129,34 +129,23 @@ void CCommonButtonSetup::Read(bool inherited) {
 }
 
 void CCommonButtonSetup::CopyFrom(const CCommonButtonSetup& previous, int dx, int dy) {
-  clickTime = previous.clickTime;
-  sizeX = previous.sizeX;
-  sizeY = previous.sizeY;
+  // Every plain value but the triggers.
+  auto copy = [&](const IntKey* first, const IntKey* last) {
+    for (const IntKey* key = first; key != last; ++key) this->*key->field = previous.*key->field;
+  };
+  copy(std::begin(kPlaceKeys), std::end(kPlaceKeys));
+  copy(std::begin(kHitKeys), std::end(kHitKeys));
+  copy(std::begin(kSoundKeys), std::end(kSoundKeys));
   // Wrapped in unsigned: a huge position must not be undefined.
   printX = static_cast<int>(static_cast<unsigned>(previous.printX) + static_cast<unsigned>(dx));
   printY = static_cast<int>(static_cast<unsigned>(previous.printY) + static_cast<unsigned>(dy));
   fileName = previous.fileName;
-  checkPicX = previous.checkPicX;
-  checkPicY = previous.checkPicY;
-  checkSizeX = previous.checkSizeX;
-  checkSizeY = previous.checkSizeY;
-  checkDeltaX = previous.checkDeltaX;
-  checkDeltaY = previous.checkDeltaY;
   for (int s = 0; s < kStates; ++s) {
     animePattern[s] = previous.animePattern[s];
     animeSpeed[s] = previous.animeSpeed[s];
     animeType[s] = previous.animeType[s];
     picSrc[s] = previous.picSrc[s];
   }
-  clickSound = previous.clickSound;
-  badSound = previous.badSound;
-  enterSound = previous.enterSound;
-  exitSound = previous.exitSound;
-  enterWait = previous.enterWait;
-  exitWait = previous.exitWait;
-  printMode = previous.printMode;
-  tateYoko = previous.tateYoko;
-  volumeType = previous.volumeType;
 }
 
 void CCommonButtonSetup::ReadPrintXY(int defaultX, int defaultY) {
