@@ -57,11 +57,15 @@ CEffectGet::CEffectGet(CEffectManager* manager)
     : CCommonEffect(manager),
       screen_(std::make_unique<CPicture>(std::max(CScreenBuffer::GetWidth(), 1),
                                          std::max(CScreenBuffer::GetHeight(), 1), 0)) {
+  // A paste before the first capture shows black, not whatever the block held.
+  if (uint32_t* pixels = screen_->GetPixelBuffer())
+    std::fill_n(pixels, static_cast<size_t>(screen_->GetWidth()) * screen_->GetHeight(), 0u);
+  previous_ = CEffectManager::GetSavedScreen();
   CEffectManager::SetSavedScreen(screen_.get());
 }
 
 CEffectGet::~CEffectGet() {
-  if (CEffectManager::GetSavedScreen() == screen_.get()) CEffectManager::SetSavedScreen(nullptr);
+  if (CEffectManager::GetSavedScreen() == screen_.get()) CEffectManager::SetSavedScreen(previous_);
 }
 
 int CEffectGet::SetParam(EffectChannel* record, int count, const int* values, int) {

@@ -64,6 +64,9 @@ class CEffectGet : public CCommonEffect {
 
  private:
   std::unique_ptr<CPicture> screen_;
+  // The saved screen of a manager made before this one (tests), given back
+  // on destruction.
+  CPicture* previous_ = nullptr;
 };
 
 // p0 duration (20), p1 first frame of the window (0), p2 its length (1).
