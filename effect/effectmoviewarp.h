@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "effect/commoneffect.h"
 
@@ -21,7 +22,12 @@ class CEffectMovieWarp : public CCommonEffect {
   using CCommonEffect::CCommonEffect;
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+  // Takes each pixel's distance and direction from the centre from a table
+  // kept while the centre and the screen stay the same.
   void Print(EffectChannel* record, int channel) override;
+  // The same frame computing everything per pixel (the reference Print
+  // is held to).
+  void PrintPlain(EffectChannel* record, int channel);
 
   // One frame's values, from the record's counter and parameters.
   struct Frame {
@@ -30,4 +36,16 @@ class CEffectMovieWarp : public CCommonEffect {
     int zoom = 1000;
   };
   static Frame FrameValues(const EffectChannel& record);
+
+ private:
+  struct Setup;
+  // False when the record's picture cannot be drawn.
+  bool Prepare(const EffectChannel& record, Setup* setup);
+  void EnsureTable(int64_t cx, int64_t cy, int width, int height);
+
+  // Distance and direction of every screen pixel from the centre the table
+  // was made for.
+  std::vector<double> radius_, theta_;
+  int64_t tableCx_ = 0, tableCy_ = 0;
+  int tableW_ = 0, tableH_ = 0;
 };

@@ -248,6 +248,34 @@ TEST_F(EffectTest, WarpTwistAndZoomExtremesStayDefined) {
   EXPECT_LE(f.opacity, 100);
 }
 
+TEST_F(EffectTest, WarpTableGivesThePlainLoopsBytes) {
+  ChannelPicture(5, kW + 9, kH - 5, Coordinates, [](int x, int y) {
+    return static_cast<uint8_t>((x * 31 + y * 7) % 256);
+  });
+  auto* warp = static_cast<CEffectMovieWarp*>(manager_->GetEffect(105));
+  const std::vector<std::vector<int>> starts = {
+      {20, kW / 2, kH / 2, 180, 0, 0, 0, 100, 100, 0, 0, 100, 100},
+      {20, 3, 40, 720, 0, 75, 3, 40, 90, 30, 0, 250, 30},
+      {20, -30, 10, -400, 0, 4, 5, 100, 100, 0, 0, 60, 140},
+      {20, 3, 40, 90, 0, 0, 0, 100, 50, 0, 0, 100, 100},
+  };
+  const int at[4] = {-4, 6, kW, kH};
+  manager_->SetRect(5, 5, at);
+  for (const auto& values : starts)
+    for (int counter : {0, 7, 20}) {
+      ASSERT_EQ(Start(5, 105, values), 1);
+      manager_->GetChannel(5)->Counter() = counter;
+      std::vector<uint32_t> plain(size_t{kW} * kH), table(size_t{kW} * kH);
+      for (int i = 0; i < kW * kH; ++i) CScreenBuffer::GetBuffer()[i] = 0x0A0B0C + i;
+      warp->PrintPlain(manager_->GetChannel(5), 5);
+      std::copy_n(CScreenBuffer::GetBuffer(), kW * kH, plain.begin());
+      for (int i = 0; i < kW * kH; ++i) CScreenBuffer::GetBuffer()[i] = 0x0A0B0C + i;
+      warp->Print(manager_->GetChannel(5), 5);
+      std::copy_n(CScreenBuffer::GetBuffer(), kW * kH, table.begin());
+      EXPECT_EQ(plain, table) << values[1] << "," << values[2] << " at " << counter;
+    }
+}
+
 // --- #113 ---
 
 TEST_F(EffectTest, LupinFloodsTheScreenEveryFrame) {

@@ -139,7 +139,7 @@ EffectRunner::~EffectRunner() {
 }
 
 bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
-                          const std::string& workFolder, std::string* error) {
+                          const std::string& workFolder, std::string* error, bool keep256) {
   static int loads = 0;
   std::string bytes;
   if (!toolsupport::ReadHostFile(hostPath, &bytes)) {
@@ -154,7 +154,7 @@ bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
     return false;
   }
   target->ClearName();
-  const int loaded = target->LoadDWQ(name.c_str());
+  const int loaded = target->LoadDWQ(name.c_str(), keep256 ? 1 : 0);
   std::filesystem::remove(path);
   if (!loaded) {
     *error = hostPath + ": the picture does not load";
@@ -164,8 +164,9 @@ bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
 }
 
 bool LoadPictureThroughFile(CPicture* target, const dwqtool::Picture& picture,
-                            const std::string& workFolder, std::string* error) {
+                            const std::string& workFolder, std::string* error, bool keep256) {
   dwqtool::Options options;
+  if (keep256) options.body = dwqtool::BodyType::kBmp8;
   options.mask = !picture.alpha.empty();
   std::vector<uint8_t> bytes;
   if (!dwqtool::MakeDwq(picture, options, &bytes, error)) return false;
@@ -174,7 +175,7 @@ bool LoadPictureThroughFile(CPicture* target, const dwqtool::Picture& picture,
     *error = path + ": cannot write the file";
     return false;
   }
-  const bool ok = LoadDwqThroughFolder(target, path, workFolder, error);
+  const bool ok = LoadDwqThroughFolder(target, path, workFolder, error, keep256);
   std::filesystem::remove(path);
   return ok;
 }

@@ -26,12 +26,15 @@ bool ParsePictureSpec(const std::string& spec, int screenW, int screenH, dwqtool
 
 // Loads a picture into `target` the way the game does: through a picture
 // file (24-bit rows, a mask section when the picture has alpha) in
-// `workFolder`, which must be the game folder.
+// `workFolder`, which must be the game folder. keep256 writes 8-bit rows
+// (at most 256 colours) and keeps them as palette indices.
 bool LoadPictureThroughFile(CPicture* target, const dwqtool::Picture& picture,
-                            const std::string& workFolder, std::string* error);
+                            const std::string& workFolder, std::string* error,
+                            bool keep256 = false);
 // The same for the ".dwq" file at a host path.
 bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
-                          const std::string& workFolder, std::string* error);
+                          const std::string& workFolder, std::string* error,
+                          bool keep256 = false);
 
 class EffectRunner {
  public:
