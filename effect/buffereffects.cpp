@@ -20,9 +20,7 @@ int CEffectPut::SetParam(EffectChannel* record, int count, const int* values, in
   int p[16];
   const int given = TakeParams(count, values, 16, p);
   Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, p[1]);
-  Default(p, given, 3, p[2]);
+  DefaultColour(p, given, 1);
   Default(p, given, 4, 0);
   return StartRecord(record, kNumber, p[0], p, 16);
 }
@@ -109,9 +107,7 @@ int CEffectLupin::SetParam(EffectChannel* record, int count, const int* values, 
   int p[4];
   const int given = TakeParams(count, values, 4, p);
   Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, p[1]);
-  Default(p, given, 3, p[2]);
+  DefaultColour(p, given, 1);
   return StartRecord(record, kNumber, 9999, p, 4);
 }
 

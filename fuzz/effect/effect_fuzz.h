@@ -78,19 +78,9 @@ inline World& GetWorld() {
   return *world;
 }
 
-// Frames in the game's order, drawn whole, with the other per-frame entries.
+// Frames in the game's order, then the other per-frame entries.
 inline void RunFrames(CEffectManager& m, int frames, int step) {
-  for (int i = 0; i < frames; ++i) {
-    CScreenBuffer::StartFrame();
-    m.SetMousePos(i * 7 - 3, 100 - i);
-    m.Tick();
-    m.Calcu();
-    m.CheckRedraw();
-    m.Print(0, i & 1);
-    m.Print(1, 1);
-    m.FinishEffects();
-    m.AddFrame(step);
-  }
+  for (int i = 0; i < frames; ++i) effecttool::GameFrame(m, i & 1, step);
   m.PrintRange(-3, 40, 0, 0);
   m.CalcuMove();
   m.EndMove();

@@ -103,16 +103,7 @@ class EffectTest : public testing::Test {
     return manager_->StartEffect(channel, number, static_cast<int>(values.size()), values.data());
   }
   // One frame in the game's order, drawn whole.
-  void Frame() {
-    manager_->SetMousePos(0, 0);
-    manager_->Tick();
-    manager_->Calcu();
-    manager_->CheckRedraw();
-    manager_->Print(0, 1);
-    manager_->Print(1, 1);
-    manager_->FinishEffects();
-    manager_->AddFrame(1);
-  }
+  void Frame() { effecttool::GameFrame(*manager_); }
 
  protected:
   void SetUp() override {

@@ -204,16 +204,20 @@ bool EffectRunner::LoadSaved(const std::string& spec, std::string* error) {
   return true;
 }
 
-void EffectRunner::Frame() {
+void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
   CScreenBuffer::StartFrame();
-  manager_->SetMousePos(0, 0);
-  manager_->Tick();
-  manager_->Calcu();
-  manager_->CheckRedraw();
-  manager_->Print(0, 1);
-  manager_->Print(1, 1);
-  manager_->FinishEffects();
-  manager_->AddFrame(1);
+  manager.SetMousePos(0, 0);
+  manager.Tick();
+  manager.Calcu();
+  manager.CheckRedraw();
+  manager.Print(0, onlyEnabled);
+  manager.Print(1, onlyEnabled);
+  manager.FinishEffects();
+  manager.AddFrame(step);
+}
+
+void EffectRunner::Frame() {
+  GameFrame(*manager_);
   ++frames_;
 }
 

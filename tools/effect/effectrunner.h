@@ -36,6 +36,11 @@ bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
                           const std::string& workFolder, std::string* error,
                           bool keep256 = false);
 
+// One frame in the game's order, drawn whole: the frame start, the pointer
+// and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1 and
+// FinishEffects, AddFrame (step).
+void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1);
+
 class EffectRunner {
  public:
   // Makes the screen (black) and the manager. The platform host must be
