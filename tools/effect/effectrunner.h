@@ -57,7 +57,8 @@ class EffectRunner {
 
   // Loads a spec into `target`.
   bool LoadSpec(CPicture* target, const std::string& spec, std::string* error);
-  // Copies the spec's picture into the saved screen (as far as both reach).
+  // Copies the picture a SPEC names into the saved screen (as far as both
+  // reach).
   bool LoadSaved(const std::string& spec, std::string* error);
 
   // One frame in the game's order, drawn whole: tick, Calcu, pass 0, pass 1
