@@ -94,7 +94,9 @@ void CEffectManager::SetPicture(int channel, int n) {
     ResetChannel(channel);
     return;
   }
-  const int32_t rect[4] = {0, 0, pictures_[n]->GetWidth(), pictures_[n]->GetHeight()};
+  const CPicture* picture = pictures_[n].get();
+  const int32_t rect[4] = {0, 0, picture ? picture->GetWidth() : 0,
+                           picture ? picture->GetHeight() : 0};
   for (int kind = 0; kind < EffectChannel::kRectKinds; ++kind)
     std::copy(rect, rect + 4, record.v + EffectChannel::RectOffset(kind));
 }
