@@ -117,6 +117,11 @@ TEST_F(EffectTest, PutDrawsItsPictureOpaqueOnTheFirstFrame) {
   EXPECT_EQ(At(9, 12), 0u);          // pass 0 cleared, nothing filled
   Frame();
   EXPECT_TRUE(ScreenIs(0x336699));
+  // A picture number no channel has counts as no picture: the colour fills.
+  ASSERT_EQ(Start(5, 2, {20, 0, 255, 0, 0}), 1);
+  manager_->GetChannel(5)->PictureNumber() = 40;
+  manager_->PrintRange(5, 5, 0, 1);
+  EXPECT_TRUE(ScreenIs(0x00FF00));
   // p4 pastes from the first frame on.
   ASSERT_EQ(Start(5, 2, {20, 0, 255, 0, 1}), 1);
   Frame();
@@ -224,10 +229,12 @@ TEST_F(EffectTest, WarpBlendsAtItsOpacityAndSkipsUnmaskedPictures) {
   Clear(0x000080);
   manager_->PrintRange(5, 5, 0, 1);
   EXPECT_TRUE(ScreenIs(0x000080));
-  // No picture at all.
-  manager_->GetChannel(5)->PictureNumber() = -1;
-  manager_->PrintRange(5, 5, 0, 1);
-  EXPECT_TRUE(ScreenIs(0x000080));
+  // No picture at all, or a number no channel has.
+  for (int n : {-1, 16, -9}) {
+    manager_->GetChannel(5)->PictureNumber() = n;
+    manager_->PrintRange(5, 5, 0, 1);
+    EXPECT_TRUE(ScreenIs(0x000080)) << n;
+  }
 }
 
 TEST_F(EffectTest, WarpTwistAndZoomExtremesStayDefined) {
