@@ -1,0 +1,41 @@
+// The effect-number table. One line per effect, in ascending number; a new
+// effect joins by adding its line here (see effect/README.md), never by
+// changing the manager.
+#include "effect/effectregistry.h"
+
+#include <algorithm>
+#include <array>
+
+#include "effect/buffereffects.h"
+#include "effect/effectmoviewarp.h"
+
+namespace {
+
+constexpr EffectEntry kEntries[] = {
+    MakeEffectEntry<CEffectNop>(),        // 0
+    MakeEffectEntry<CEffectMae>(),        // 1
+    MakeEffectEntry<CEffectPut>(),        // 2
+    MakeEffectEntry<CEffectBuffer>(),     // 66
+    MakeEffectEntry<CEffectGet>(),        // 73
+    MakeEffectEntry<CEffectOnce>(),       // 75
+    MakeEffectEntry<CEffectMovieWarp>(),  // 105
+    MakeEffectEntry<CEffectLupin>(),      // 113
+};
+
+// Every number the engine defines an effect at; the others stay empty.
+constexpr std::array<int, 115> kDefinedNumbers = {
+    0,   1,   2,   8,   9,   10,  11,  12,  13,  14,  15,  17,  18,  19,  20,  22,  23,
+    24,  26,  27,  28,  29,  31,  32,  33,  36,  37,  39,  40,  42,  43,  48,  50,  51,
+    52,  54,  55,  56,  57,  59,  60,  61,  62,  63,  64,  65,  66,  67,  68,  69,  70,
+    71,  72,  73,  74,  75,  76,  77,  78,  79,  80,  81,  82,  83,  84,  85,  86,  87,
+    88,  89,  90,  91,  92,  93,  94,  95,  96,  97,  98,  99,  100, 101, 102, 103, 104,
+    105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121,
+    122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 136};
+
+}  // namespace
+
+std::span<const EffectEntry> GetEffectEntries() { return kEntries; }
+
+int IsEffectNumberDefined(int number) {
+  return std::binary_search(kDefinedNumbers.begin(), kDefinedNumbers.end(), number) ? 1 : 0;
+}
