@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "setup/setuplist.h"
+#include "setup/text.h"
 
 namespace {
 
@@ -45,18 +46,6 @@ int ReadLevelSetting() {
   int level = 0;
   game.GetSetupInt(&level, "dwqPackLevel");
   return level;
-}
-
-bool StartsWithIgnoringCase(const char* text, const std::string& prefix) {
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    unsigned char a = static_cast<unsigned char>(text[i]);
-    unsigned char b = static_cast<unsigned char>(prefix[i]);
-    if (a == 0) return false;
-    if (a >= 'A' && a <= 'Z') a = static_cast<unsigned char>(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
-    if (a != b) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -173,7 +162,7 @@ int PackPrefixFor(const char* name) {
     if (!*dwqpack::kPrefixes[k]) continue;
     const std::string match = dwqpack::PrefixInSys(k) ? std::string("sys\\") + dwqpack::kPrefixes[k]
                                                       : dwqpack::kPrefixes[k];
-    if (StartsWithIgnoringCase(name, match)) return k;
+    if (setup::StartsWithNoCase(name, match)) return k;
   }
   return -1;
 }
@@ -184,6 +173,7 @@ FILE* OpenPackEntry(const char* name, int* bytesLeft) {
   const int k = PackPrefixFor(name);
   if (k < 0) return nullptr;
   const std::string key = dwqpack::Key(name);
+  const std::string olderKey = dwqpack::Key(name, true);
   const DwqPackIndex* index = nullptr;
   int volume = -1, entry = -1;
   for (int v = s.level - 1; v >= 0 && entry < 0; --v) {
@@ -191,6 +181,7 @@ FILE* OpenPackEntry(const char* name, int* bytesLeft) {
         s.indexes[static_cast<size_t>(v) * dwqpack::kPrefixCount + k].get();
     if (!candidate || candidate->GetCount() <= 0) continue;
     entry = candidate->Find(key.c_str());
+    if (entry < 0 && olderKey != key) entry = candidate->Find(olderKey.c_str());
     if (entry >= 0) {
       index = candidate;
       volume = v;

@@ -8,6 +8,7 @@
 
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "setup/text.h"
 
 using namespace script;
 
@@ -77,17 +78,6 @@ constexpr char kStackBroken[] =
 
 // Stands in for the words of a record too short to hold them.
 constexpr int32_t kZeroWords[4] = {};
-
-bool SameNameIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    unsigned char x = static_cast<unsigned char>(*a);
-    unsigned char y = static_cast<unsigned char>(*b);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-    if (x == 0) return true;
-  }
-}
 
 // Copies at most size - 1 bytes without splitting a double-byte character.
 void CopyCut(char* out, size_t size, const char* text) {
@@ -226,7 +216,7 @@ int CScript::Load(const char* name) {
     Clear();
     return 0;
   }
-  if (loaded_ && SameNameIgnoringCase(name, name_)) return 1;
+  if (loaded_ && setup::EqualNoCase(name, name_)) return 1;
 
   Clear();
   int read = ReadFile(name);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "setup/text.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "sound/oggdecoder.h"
@@ -45,15 +46,6 @@ int32_t Le32(const uint8_t* p) {
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 void Put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNoCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    if (Lower(*a) != Lower(*b)) return false;
-    if (*a == 0) return true;
-  }
 }
 
 bool ReadExact(FILE* file, void* out, size_t n) {
@@ -187,7 +179,7 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
     Forget();
     return 0;
   }
-  if (kind_ == Kind::kVoice && SameNoCase(name, name_.c_str())) return 1;
+  if (kind_ == Kind::kVoice && setup::EqualNoCase(name, name_.c_str())) return 1;
   const std::string prefix = Prefix(name);
   const int slot = FindPackIndex(prefix.c_str());
   if (slot < 0) {
@@ -314,7 +306,7 @@ int CWaveBuffer::FindPackIndex(const char* prefix) {
   if (!prefix) return -1;
   Shared& s = S();
   for (size_t i = 0; i < s.indexes.size(); ++i)
-    if (SameNoCase(s.indexes[i].prefix, prefix)) return static_cast<int>(i);
+    if (setup::EqualNoCase(s.indexes[i].prefix, prefix)) return static_cast<int>(i);
   if (static_cast<int>(s.indexes.size()) >= kMaxPackIndexes) return -1;
   const std::string key = Prefix(prefix);
   std::string bytes;
@@ -337,7 +329,7 @@ int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
     const uint8_t* record = table.data() + i * VoicePackIndexEntry::kSize;
     char entry[VoicePackIndexEntry::kNameSize + 1] = {};
     std::memcpy(entry, record, VoicePackIndexEntry::kNameSize);
-    if (!SameNoCase(entry, name)) continue;
+    if (!setup::EqualNoCase(entry, name)) continue;
     const int32_t offset = Le32(record + VoicePackIndexEntry::kNameSize);
     const int32_t next = Le32(record + VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize);
     // An entry that starts before the pack or does not end after it starts
