@@ -5,7 +5,6 @@
 #include <new>
 
 #include "graphics/jpegkernels.h"
-#include "graphics/picture.h"
 
 namespace {
 
@@ -244,10 +243,9 @@ bool CJpegDecoder::ReadQuant(const unsigned char* seg, size_t n) {
   return true;
 }
 
-int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* picture) {
+int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPixelTargetOwner* owner) {
   error_ = nullptr;
-  if (!picture || !work_) return Fail("the decoder is not started");
-  if (picture->Get256Flag()) return Fail("the picture holds 8-bit indices");
+  if (!owner || !work_) return Fail("the decoder is not started");
   if (!data) size = 0;
   restartInterval_ = 0;
   haveFrame_ = false;
@@ -279,7 +277,7 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* pictu
         restartInterval_ = Be16(seg);
         break;
       case kSos:
-        return ReadScan(seg, n, data + pos + length, size - pos - length, picture);
+        return ReadScan(seg, n, data + pos + length, size - pos - length, owner);
       default:
         // Other frame kinds (progressive, lossless, arithmetic coding) are
         // not read; anything else (APPn, COM) is skipped.
@@ -292,7 +290,7 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* pictu
 }
 
 int CJpegDecoder::ReadScan(const unsigned char* seg, size_t n, const unsigned char* data,
-                           size_t size, CPicture* picture) {
+                           size_t size, CPixelTargetOwner* owner) {
   if (!haveFrame_) return Fail("the scan comes before a frame header");
   if (n != 10 || seg[0] != 3) return Fail("the scan does not hold the three components");
   int dcTable[3], acTable[3];
@@ -317,14 +315,16 @@ int CJpegDecoder::ReadScan(const unsigned char* seg, size_t n, const unsigned ch
   const int64_t blocks = across * down * (h * v + 2);
   if (blocks * 2 > static_cast<int64_t>(size) * 8)
     return Fail("the body is too short for its picture size");
-  if (!picture->Resize(width_, height_) || !picture->GetPixelBuffer())
-    return Fail("no memory for the picture");
-  return g_noMmx ? DecodeScan<false>(data, size, picture, dcTable, acTable)
-                 : DecodeScan<true>(data, size, picture, dcTable, acTable);
+  PixelTarget target;
+  if (!owner->MakePixelTarget(width_, height_, &target) || !target.pixels ||
+      target.width != width_ || target.height != height_ || target.pitch < width_)
+    return Fail("no 32-bit picture of the frame's size");
+  return g_noMmx ? DecodeScan<false>(data, size, target, dcTable, acTable)
+                 : DecodeScan<true>(data, size, target, dcTable, acTable);
 }
 
 template <bool kFixed>
-int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* picture,
+int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, const PixelTarget& target,
                              const int* dcTable, const int* acTable) {
   Work& w = *work_;
   const int h = components_[0].h, v = components_[0].v;
@@ -342,7 +342,8 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* p
     dc[b] = &huffman_[dcTable[component[b]]];
     ac[b] = &huffman_[acTable[component[b]]];
   }
-  uint32_t* pixels = picture->GetPixelBuffer();
+  uint32_t* pixels = target.pixels;
+  const size_t pitch = static_cast<size_t>(target.pitch);
   const int width = width_, height = height_;
 
   BitReader bits{data, size, 0, 0, 0, 0, false};
@@ -416,7 +417,7 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* p
             const int count = std::min(8, width - px);
             const int unit = uh + h * uv;
             const int chroma = chromaRow * 8 + uh * 8 / h;
-            uint32_t* out = pixels + static_cast<size_t>(py) * width + px;
+            uint32_t* out = pixels + static_cast<size_t>(py) * pitch + px;
             (kFixed ? jpegkernels::FixedColour : jpegkernels::FloatColour)(
                 w.samples[unit] + y * 8, w.samples[lumaBlocks] + chroma,
                 w.samples[lumaBlocks + 1] + chroma, out, static_cast<size_t>(count), h);

@@ -8,6 +8,7 @@
 
 #include "graphics/dwqformat.h"
 #include "graphics/packformat.h"
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "setup/setuplist.h"
@@ -53,24 +54,29 @@ int ReadLevelSetting() {
 std::unique_ptr<DwqPackIndex> DwqPackIndex::Parse(std::string bytes, int64_t volumeSize) {
   const int64_t size = static_cast<int64_t>(bytes.size());
   if (size < 4 || size > INT_MAX) return nullptr;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const int64_t count = dwq::GetI32(p);
+  platform::ByteReader reader(bytes);
+  int32_t count32 = 0;
+  if (!reader.I32(&count32)) return nullptr;
+  const int64_t count = count32;
   if (count < 0 || 4 + 8 * count > size) return nullptr;
   const int64_t names = 4 + 8 * count;
   // Every name must end inside the file: it starts in the names area no
   // later than the area's last NUL.
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   int64_t lastNul = -1;
   for (int64_t i = size - 1; i >= names; --i)
     if (p[i] == 0) {
       lastNul = i;
       break;
     }
+  for (int64_t i = 0; i < count; ++i) {
+    int32_t name = -1;
+    if (!reader.I32(&name) || name < 0 || names + name > lastNul) return nullptr;
+  }
   int64_t previous = 0;
   for (int64_t i = 0; i < count; ++i) {
-    const int64_t name = dwq::GetI32(p + 4 + 4 * i);
-    if (name < 0 || names + name > lastNul) return nullptr;
-    const int64_t data = dwq::GetI32(p + 4 + 4 * count + 4 * i);
-    if (data < previous) return nullptr;
+    int32_t data = -1;
+    if (!reader.I32(&data) || data < previous) return nullptr;
     previous = data;
   }
   if (count > 0 && volumeSize >= 0 && previous > volumeSize) return nullptr;

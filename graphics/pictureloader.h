@@ -1,7 +1,8 @@
 // Process-wide state of the picture loader: the shared decode buffer, the
 // load-error switch and the mode number its message shows. CPicture::LoadDWQ
-// (graphics/pictureloader.cpp) reads picture files with it. The screen
-// buffer starts the loader and shuts it down.
+// (graphics/pictureloader.cpp) reads picture files with it. Whoever sets up
+// graphics starts the loader and shuts it down: the game object's
+// initialisation and release step, and the tests' fixtures.
 #pragma once
 
 // Makes the decode buffer ((megabytes << 20) + 1078 bytes) unless it exists.

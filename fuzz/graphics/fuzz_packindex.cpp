@@ -56,6 +56,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::string error;
   if (!dwqtool::MakeDwq(plain, {}, &bytes, &error)) std::abort();
   WriteFile(folder + "/dwq/bg/zz_plain.dwq", bytes.data(), bytes.size());
+  InitPictureLoader(3);
   g_screen = std::make_unique<CScreenBuffer>(32, 24, 0);
   return 0;
 }
