@@ -5,6 +5,7 @@
 #include <new>
 
 #include "graphics/jpegkernels.h"
+#include "platform/bytereader.h"
 
 namespace {
 
@@ -184,16 +185,17 @@ bool CJpegDecoder::ReadFrame(const unsigned char* seg, size_t n) {
   return true;
 }
 
-bool CJpegDecoder::ReadHuffman(const unsigned char* seg, size_t n) {
-  while (n > 0) {
-    if (n < 17) return Fail("a Huffman table is cut short");
+bool CJpegDecoder::ReadHuffman(const unsigned char* segment, size_t n) {
+  platform::ByteReader in(segment, n);
+  while (!in.AtEnd()) {
+    const unsigned char* seg = in.Take(17);
+    if (!seg) return Fail("a Huffman table is cut short");
     const int tableClass = seg[0] >> 4, id = seg[0] & 15;
     if (tableClass > 1 || id > 1) return Fail("a Huffman table number is beyond the baseline's");
     size_t total = 0;
     for (int i = 1; i <= 16; ++i) total += seg[i];
-    if (total > 256 || 17 + total > n) return Fail("a Huffman table is cut short");
     Huffman t{};
-    std::memcpy(t.symbols, seg + 17, total);
+    if (total > 256 || !in.Read(t.symbols, total)) return Fail("a Huffman table is cut short");
     int32_t code = 0, k = 0;
     for (int length = 1; length <= 16; ++length) {
       const int count = seg[length];
@@ -221,24 +223,22 @@ bool CJpegDecoder::ReadHuffman(const unsigned char* seg, size_t n) {
       }
     t.defined = true;
     huffman_[id + tableClass * 2] = t;
-    seg += 17 + total;
-    n -= 17 + total;
   }
   return true;
 }
 
-bool CJpegDecoder::ReadQuant(const unsigned char* seg, size_t n) {
-  while (n > 0) {
-    const int precision = seg[0] >> 4, id = seg[0] & 15;
+bool CJpegDecoder::ReadQuant(const unsigned char* segment, size_t n) {
+  platform::ByteReader in(segment, n);
+  uint8_t kind = 0;
+  while (in.U8(&kind)) {
+    const int precision = kind >> 4, id = kind & 15;
     if (precision > 1 || id > 3) return Fail("a quantisation table number is beyond 3");
-    const size_t need = 1 + 64 * (precision + 1);
-    if (n < need) return Fail("a quantisation table is cut short");
+    const unsigned char* values = in.Take(64 * static_cast<size_t>(precision + 1));
+    if (!values) return Fail("a quantisation table is cut short");
     for (int k = 0; k < 64; ++k)
       quant_[id][jpegkernels::kZigZag[k]] =
-          static_cast<uint16_t>(precision ? Be16(seg + 1 + 2 * k) : seg[1 + k]);
+          static_cast<uint16_t>(precision ? Be16(values + 2 * k) : values[k]);
     quantDefined_[id] = true;
-    seg += need;
-    n -= need;
   }
   return true;
 }
@@ -249,6 +249,7 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPixelTargetOwn
   if (!data) size = 0;
   restartInterval_ = 0;
   haveFrame_ = false;
+  platform::ByteReader body(data, size);
   size_t pos = 0;
   for (;;) {
     pos = FindMarker(data, size, pos);
@@ -257,11 +258,12 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPixelTargetOwn
     pos += 2;
     if (code == kSoi || code == kTem || (code >= kRst0 && code <= kRst7)) continue;
     if (code == kEoi) return Fail("the body ends before its scan");
-    if (size - pos < 2) return Fail("a marker segment is cut short");
-    const size_t length = static_cast<size_t>(Be16(data + pos));
-    if (length < 2 || length > size - pos) return Fail("a marker segment is cut short");
-    const unsigned char* seg = data + pos + 2;
-    const size_t n = length - 2;
+    uint16_t length = 0;
+    if (!body.Seek(static_cast<int64_t>(pos)) || !body.U16BE(&length) || length < 2)
+      return Fail("a marker segment is cut short");
+    const size_t n = length - 2u;
+    const unsigned char* seg = body.Take(n);
+    if (!seg) return Fail("a marker segment is cut short");
     switch (code) {
       case kSof0:
         if (!ReadFrame(seg, n)) return 0;
