@@ -92,7 +92,7 @@ const uint8_t* ByteReader::Take(size_t n) {
     pos_ += static_cast<int64_t>(n);
     return p;
   }
-  taken_.resize(n);
+  taken_.resize(n ? n : 1);  // never null, even for nothing
   if (!Read(taken_.data(), n)) return nullptr;
   return taken_.data();
 }
