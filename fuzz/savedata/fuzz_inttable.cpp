@@ -10,23 +10,30 @@
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "savedata/inttablefile.h"
+#include "savedata/savefolder.h"
 
 namespace {
 
 constexpr int kRows = 7, kColumns = 5;
 
+std::string g_folder;
+
+std::string InFolder(const char* file) { return g_folder.empty() ? file : g_folder + "\\" + file; }
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzsupport::EnterGameFolder();
+  g_folder = GetSaveFolder();
+  if (!g_folder.empty()) platform::CreateDirectory(g_folder);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  platform::RemoveFile("result.sav");
-  platform::RemoveFile("result.org");
+  platform::RemoveFile(InFolder("result.sav"));
+  platform::RemoveFile(InFolder("result.org"));
   const bool org = size > 0 && (data[0] & 1);
-  if (!platform::WriteWholeFile(org ? "result.org" : "result.sav", data, size)) return 0;
+  if (!platform::WriteWholeFile(InFolder(org ? "result.org" : "result.sav"), data, size)) return 0;
   CIntTableFile table("result", kRows, 0, kColumns, nullptr);
   for (int r = 0; r < kRows; ++r)
     for (int c = 0; c < kColumns; ++c) {
@@ -38,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   table.AddValue(0, 1, 0);
   fuzzsupport::Check(table.Save() == 1, "the table saves");
   std::string saved;
-  fuzzsupport::Check(platform::ReadWholeFile("result.sav", &saved), "the saved file reads");
+  fuzzsupport::Check(platform::ReadWholeFile(InFolder("result.sav"), &saved), "the saved file reads");
   fuzzsupport::Check(saved.size() == 4u * kRows * kColumns, "the saved file holds the table");
   for (int r = 0; r < kRows; ++r)
     for (int c = 0; c < kColumns; ++c) {
