@@ -72,9 +72,12 @@ std::vector<ListedName> ReadListing(const std::string& hostDir) {
   std::vector<ListedName> listed;
   listed.reserve(names.size());
   for (std::string& name : names) {
-    std::string cp932 = Utf8ToCp932(name);
-    // A name CP932 cannot spell is never asked for by a case-blind match.
-    if (Cp932ToUtf8(cp932) != name) cp932.clear();
+    // ASCII spells itself; other names go through the codec, and a name CP932
+    // cannot spell is never found by a case-blind match.
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    std::string cp932 = ascii ? name : Utf8ToCp932(name);
+    if (!ascii && Cp932ToUtf8(cp932) != name) cp932.clear();
     listed.push_back({std::move(name), std::move(cp932)});
   }
   return listed;
