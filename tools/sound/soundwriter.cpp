@@ -6,6 +6,8 @@
 
 #include <vorbis/vorbisenc.h>
 
+#include <strings.h>
+
 #include <cstddef>
 #include <cstring>
 #include <fstream>
