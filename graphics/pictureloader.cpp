@@ -317,10 +317,10 @@ int CPicture::ReadBmpRows(platform::ByteReader& in, const LoadPlan& plan, int) {
     const int rows = std::min(perChunk, height_ - y);
     if (!in.Read(buffer, stride * rows)) return 0;
     for (int r = 0; r < rows; ++r) {
-      const unsigned char* in = buffer + stride * r;
+      const unsigned char* src = buffer + stride * r;
       uint32_t* row = GetPixelBuffer() + static_cast<size_t>(y + r) * width_;
-      for (int x = 0; x < width_; ++x, in += 3)
-        row[x] = (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
+      for (int x = 0; x < width_; ++x, src += 3)
+        row[x] = (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) | src[2];
     }
   }
   return 1;
