@@ -143,6 +143,7 @@ TEST_F(PackTest, HalfWidthKatakanaNamesAreFound) {
   } cases[] = {
       {"bg\\\xB1" "Day", kRed},
       {"bg\\\xB1" "DAY", kRed},
+      {"bg\\\xB1" "day", kRed},  // the letter after a katakana folds too
       {"bg\xB6\\Night", kGreen},
       {"ev\\\xB1" "Day", kGreen},
   };
