@@ -6,6 +6,7 @@
 
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
+#include "graphics/pictureloader.h"
 #include "platform/files.h"
 #include "platform/sync.h"
 #include "platform/types.h"
@@ -106,6 +107,11 @@ void CGameCallBack::Init() {
   wheelFlag_ = wheelDelta_ = 0;
   ClearKeyStatus();
 
+  // The process-wide picture loader: started here, before anything that
+  // loads a picture, and stopped first by ReleaseAll. A loader that cannot
+  // get its decode buffer fails every load; the game itself goes on.
+  InitPictureLoader(dwq::kDecodeMegabytes);
+
   const int64_t pixels = static_cast<int64_t>(width_) * height_;
   if (width_ > 0 && height_ > 0 && pixels <= kMaxFramePixels)
     frame_.assign(static_cast<size_t>(pixels), 0);
@@ -116,8 +122,9 @@ void CGameCallBack::PrepareModeTables() {}
 
 void CGameCallBack::ReleaseAll() {
   if (!initialised_) return;
-  // In the design's order of the destroy step; what initialisation does not
-  // make yet has no place here.
+  // The destroy step's order: the picture loader, started last, goes first;
+  // what initialisation does not make yet has no place here.
+  ReleasePictureLoader();
   DeleteAndClear(keyFlagTable_);
   DeleteAndClear(inputStatus_);
   DeleteAndClear(mouseStatus_);

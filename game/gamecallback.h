@@ -8,9 +8,9 @@
 // accessors below, so this header names every other class by a forward
 // declaration and they need no link to zor_game.
 //
-// The virtual operations keep the order in which the design lists them,
-// which helps reading the two side by side; their bodies are split by
-// concern over gamecallback_*.cpp. Services whose objects do not exist yet
+// The virtual operations keep one fixed order (the order of the title
+// class's overrides and of the vtable other folders rely on); their bodies
+// are split by concern over gamecallback_*.cpp. Services whose objects do not exist yet
 // answer as a missing object answers: 0, -1, NULL or nothing done.
 #pragma once
 
@@ -95,7 +95,7 @@ class CGameCallBack : public CScriptCallBack {
   // One frame; elapsed is the time since the start of the previous one.
   virtual int Frame(int elapsed);
 
-  // --- The service interface, in its design order ---
+  // --- The service interface, in its fixed order ---
   // Runs the destroy step: releases what initialisation made, nothing
   // before initialisation has finished.
   ~CGameCallBack() override;

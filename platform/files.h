@@ -20,6 +20,11 @@ bool EnterGameFolder(const std::string& hostPath);
 void LeaveGameFolder();
 // Folder of the running executable (host path).
 std::string ExecutableFolder();
+// Paths the user gave on the command line, which are the host's and relative
+// to the folder the program started in, not the game's: the path made
+// absolute, and whether it names a folder.
+std::string HostAbsolutePath(const std::string& hostPath);
+bool HostIsDirectory(const std::string& hostPath);
 
 // Host path (UTF-8) for an engine path: components matched against the
 // folder entries without regard to ASCII case, exact spelling first;

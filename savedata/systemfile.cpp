@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/codec.h"
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -86,13 +87,11 @@ bool ReadStart(const std::string& path, size_t max, std::string* out) {
   if (platform::IsDirectory(path)) return false;
   FILE* f = platform::FileOpen(path, "rb");
   if (!f) return false;
-  out->assign(max, '\0');
+  platform::ByteReader reader(f, static_cast<int64_t>(max));
+  out->assign(static_cast<size_t>(reader.Remaining()), '\0');
+  // A file that gives fewer bytes than it holds is read as far as it gives.
   size_t got = 0;
-  while (got < max) {
-    const size_t n = std::fread(out->data() + got, 1, max - got, f);
-    if (n == 0) break;
-    got += n;
-  }
+  while (got < out->size() && reader.Read(out->data() + got, 1)) ++got;
   out->resize(got);
   std::fclose(f);
   return true;
@@ -170,18 +169,18 @@ const char* CCommonSystemFile::SavePath() {
 // outside the format ends the reading there: that block and the ones after
 // keep their defaults, and nothing is taken from a wrong place.
 bool CCommonSystemFile::ReadImage(const unsigned char* data, size_t size) {
-  size_t pos = 0;
+  platform::ByteReader reader(data, size);
   bool any = false;
   for (int k = 0; k < kBlockCount; ++k) {
     if (k > 0 && GetBlockWord(kFileInfo, 32) < k + 1) break;
-    if (pos > size || size - pos < 4) break;
-    const int32_t blockSize = Load32(data + pos);
+    int32_t blockSize = 0;
+    if (!reader.I32(&blockSize)) break;
     if (blockSize < 4 || blockSize > kBlocks[k].size) break;
     const size_t wanted = static_cast<size_t>(blockSize) - 4;
-    const size_t available = std::min(wanted, size - pos - 4);
-    std::memcpy(image_ + kBlocks[k].offset + 4, data + pos + 4, available);
-    pos += static_cast<size_t>(blockSize);
+    const size_t available = std::min(wanted, static_cast<size_t>(reader.Remaining()));
+    reader.Read(image_ + kBlocks[k].offset + 4, available);
     any = true;
+    if (available < wanted) break;
   }
   // The header words are the format's own, whatever the file held; the
   // texts stay terminated.

@@ -17,6 +17,7 @@
 #include "dwqwriter.h"
 #include "graphics/jpegdecoder.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -167,6 +168,7 @@ void PngLoad800x600Alpha(benchmark::State& state) {
     return;
   }
   platform::SetGameFolder(folder);
+  InitPictureLoader(dwq::kDecodeMegabytes);
   CScreenBuffer screen(kW, kH, 0);
   CPicture loaded;
   for (auto _ : state) {

@@ -12,6 +12,7 @@
 #include "effect/effectmanager.h"
 #include "effectrunner.h"
 #include "fuzz/support/fuzz_support.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
@@ -43,6 +44,7 @@ inline World& GetWorld() {
   static World* world = [] {
     fuzzsupport::EnterGameFolder("dwq");
     auto* w = new World;
+    InitPictureLoader(dwq::kDecodeMegabytes);
     w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
     w->manager = std::make_unique<CEffectManager>();
     const std::string folder = platform::GameFolder();

@@ -59,6 +59,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_folder = folder;
   std::atexit(RemoveFolder);
   g_file = folder + "/dwq/f.dwq";
+  InitPictureLoader(dwq::kDecodeMegabytes);
   g_screen = std::make_unique<CScreenBuffer>(64, 48, 0);
   SetLoadDwqErrorFlag(1);
   return 0;

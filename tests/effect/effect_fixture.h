@@ -13,6 +13,7 @@
 #include "effect/commoneffect.h"
 #include "effectrunner.h"
 #include "effect/effectmanager.h"
+#include "graphics/pictureloader.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -111,12 +112,14 @@ class EffectTest : public testing::Test {
     host_->SetBoxEcho(false);
     crt::ResetRandom();
     dir_ = std::make_unique<testsupport::TempDir>();
+    InitPictureLoader(dwq::kDecodeMegabytes);
     screen_ = std::make_unique<CScreenBuffer>(kW, kH, 0);
     manager_ = std::make_unique<CEffectManager>(kExtra);
   }
   void TearDown() override {
     manager_.reset();
     screen_.reset();
+    ReleasePictureLoader();
     dir_.reset();
   }
 

@@ -8,6 +8,7 @@
 #include "game/frameskip.h"
 #include "game/game.h"
 #include "game/inputstatus.h"
+#include "graphics/pictureloader.h"
 #include "game_test.h"
 #include "setup/namelist.h"
 
@@ -146,6 +147,17 @@ TEST_F(GameTest, InitialisationMakesTheInputStateAndTheTables) {
   CMouseStatus* mouse = game.GetMouseStatus();
   game.Init();
   EXPECT_EQ(game.GetMouseStatus(), mouse);
+}
+
+TEST_F(GameTest, TheGameObjectStartsAndStopsThePictureLoader) {
+  ReleasePictureLoader();
+  {
+    OpenGame game(window_);
+    EXPECT_EQ(GetPictureDecodeBufferSize(), 0);
+    game.Init();
+    EXPECT_GT(GetPictureDecodeBufferSize(), 0);
+  }
+  EXPECT_EQ(GetPictureDecodeBufferSize(), 0);
 }
 
 TEST_F(GameTest, VersionWord) {

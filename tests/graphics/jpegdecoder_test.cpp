@@ -359,7 +359,7 @@ TEST_F(JpegDecoderTest, TablesCarryOverToAPictureWithoutThem) {
   WriteDwq("first", dwqtool::AssembleFile(options, 24, 16, first, {}));
   WriteDwq("second", dwqtool::AssembleFile(options, 40, 24, second, {}));
   ResetPictureLoader();
-  ASSERT_EQ(InitPictureLoader(3), 1);
+  ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
   CPicture picture;
   EXPECT_EQ(picture.LoadDWQ("second"), 0);
   ASSERT_EQ(picture.LoadDWQ("first"), 1);
@@ -479,6 +479,12 @@ TEST_F(JpegDecoderTest, BrokenBodiesFail) {
   ASSERT_EQ(fresh.CreateWorkArea(), 1);
   EXPECT_EQ(fresh.Decode(good.data(), good.size(), nullptr), 0);
   EXPECT_EQ(fresh.Decode(good.data(), good.size(), &picture), 1);
+
+  // Tables persist between pictures, a frame does not: after a good picture
+  // the same decoder still refuses a scan that comes before any frame.
+  const std::vector<uint8_t> noFrame = with(good, {{sof + 1, 0xE5}});
+  EXPECT_EQ(fresh.Decode(noFrame.data(), noFrame.size(), &picture), 0);
+  EXPECT_STREQ(fresh.GetError(), "the scan comes before a frame header");
 }
 
 // An 8 x 8 picture at 4:4:4 written by hand: flat quantisation, one DC code
@@ -670,7 +676,7 @@ TEST_F(JpegDecoderTest, JpegMmxSettingChoosesThePath) {
     if (c.list) dir_.Write("init/game.xtx", c.list);
     host_->ClearBoxes();
     ResetPictureLoader();
-    ASSERT_EQ(InitPictureLoader(3), 1);
+    ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
     EXPECT_TRUE(host_->Boxes().empty());
     EXPECT_EQ(CJpegDecoder::GetNoMmx(), c.floatPath ? 1 : 0);
     CPicture picture;

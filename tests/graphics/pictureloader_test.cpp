@@ -319,7 +319,7 @@ TEST_F(LoaderTest, SameNameIsReadOnceUntilClearName) {
 
 TEST_F(LoaderTest, LoaderNotStartedFailsCleanly) {
   WritePicture("early", Pattern(2, 2));
-  screen_.reset();  // releases the loader with the screen
+  ReleasePictureLoader();  // the screen buffer stays: it does not own the loader
   CPicture picture;
   EXPECT_EQ(picture.LoadDWQ("early"), 0);
   EXPECT_EQ(picture.IsLoaded(), 0);

@@ -25,6 +25,7 @@ class MessageTest : public testing::Test {
     host_ = &platform::InstallHeadless();
     host_->SetBoxEcho(false);
     ResetPictureLoader();
+    InitPictureLoader(dwq::kDecodeMegabytes);
     ResetRenderSettings();
     MakeScreen(kW, kH);
   }

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "effect/effectmanager.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
@@ -127,6 +128,7 @@ bool ParsePictureSpec(const std::string& spec, int screenW, int screenH, dwqtool
 EffectRunner::EffectRunner(int width, int height, const std::string& workFolder)
     : width_(width), height_(height), workFolder_(workFolder) {
   platform::SetGameFolder(workFolder_);
+  InitPictureLoader(dwq::kDecodeMegabytes);
   screen_ = std::make_unique<CScreenBuffer>(width, height, 0);
   if (uint32_t* pixels = CScreenBuffer::GetBuffer())
     std::fill_n(pixels, static_cast<size_t>(width) * height, 0u);
@@ -136,6 +138,7 @@ EffectRunner::EffectRunner(int width, int height, const std::string& workFolder)
 EffectRunner::~EffectRunner() {
   manager_.reset();
   screen_.reset();
+  ReleasePictureLoader();
 }
 
 bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
