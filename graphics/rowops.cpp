@@ -64,24 +64,30 @@ __m128i BlendConstLanes(__m128i p, __m128i w, __m128i tEven, __m128i tOdd) {
   return _mm_or_si128(even, odd);
 }
 
-__attribute__((target("avx2"))) size_t BlendConstWide(uint32_t* row, size_t n, __m128i w4,
-                                                      __m128i tEven4, __m128i tOdd4) {
+// Rows of at least eight pixels. The last eight are blended from their
+// values before the row is touched and stored last, so a row of any length
+// needs no pixel-by-pixel tail (each result depends on its own pixel only).
+__attribute__((target("avx2"))) void BlendConstWide(uint32_t* row, size_t n, __m128i w4,
+                                                    __m128i tEven4, __m128i tOdd4) {
   const __m256i low = _mm256_set1_epi16(0x00FF);
   const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
   const __m256i w = _mm256_broadcastsi128_si256(w4);
   const __m256i tEven = _mm256_broadcastsi128_si256(tEven4);
   const __m256i tOdd = _mm256_broadcastsi128_si256(tOdd4);
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    __m256i* at = reinterpret_cast<__m256i*>(row + i);
-    const __m256i p = _mm256_loadu_si256(at);
+  auto* last = reinterpret_cast<__m256i*>(row + n - 8);
+  const __m256i tail = _mm256_loadu_si256(last);
+  auto blend = [&](__m256i p) __attribute__((target("avx2"))) {
     const __m256i even = _mm256_srli_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(p, low), w), tEven), 8);
     const __m256i odd = _mm256_and_si256(
         _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(p, 8), w), tOdd), high);
-    _mm256_storeu_si256(at, _mm256_or_si256(even, odd));
+    return _mm256_or_si256(even, odd);
+  };
+  for (size_t i = 0; i + 8 <= n; i += 8) {
+    __m256i* at = reinterpret_cast<__m256i*>(row + i);
+    _mm256_storeu_si256(at, blend(_mm256_loadu_si256(at)));
   }
-  return i;
+  _mm256_storeu_si256(last, blend(tail));
 }
 
 }  // namespace
@@ -91,12 +97,16 @@ void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWe
   const uint16_t even[4] = {term[0], term[2], term[0], term[2]};
   const uint16_t odd[4] = {term[1], term[3], term[1], term[3]};
   const __m128i tEven = Lanes(even), tOdd = Lanes(odd);
-  size_t i = blendrows::UseWideRows() ? BlendConstWide(row, n, w, tEven, tOdd) : 0;
-  for (; i + 4 <= n; i += 4) {
+  if (n >= 8 && blendrows::UseWideRows()) return BlendConstWide(row, n, w, tEven, tOdd);
+  if (n < 4) return BlendConstScalar(row, n, term, keepWeight);
+  // As the wide rows: the last four blended from their first values.
+  auto* last = reinterpret_cast<__m128i*>(row + n - 4);
+  const __m128i tail = _mm_loadu_si128(last);
+  for (size_t i = 0; i + 4 <= n; i += 4) {
     __m128i* at = reinterpret_cast<__m128i*>(row + i);
     _mm_storeu_si128(at, BlendConstLanes(_mm_loadu_si128(at), w, tEven, tOdd));
   }
-  BlendConstScalar(row + i, n - i, term, keepWeight);
+  _mm_storeu_si128(last, BlendConstLanes(tail, w, tEven, tOdd));
 }
 
 void AddSub(uint32_t* row, size_t n, uint32_t add, uint32_t sub) {
