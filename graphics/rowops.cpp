@@ -64,30 +64,33 @@ __m128i BlendConstLanes(__m128i p, __m128i w, __m128i tEven, __m128i tOdd) {
   return _mm_or_si128(even, odd);
 }
 
+// BlendConstLanes on eight pixels.
+__attribute__((target("avx2"))) __m256i BlendConstEight(__m256i p, __m256i w, __m256i tEven,
+                                                        __m256i tOdd) {
+  const __m256i low = _mm256_set1_epi16(0x00FF);
+  const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i even =
+      _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(p, low), w), tEven), 8);
+  const __m256i odd = _mm256_and_si256(
+      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(p, 8), w), tOdd), high);
+  return _mm256_or_si256(even, odd);
+}
+
 // Rows of at least eight pixels. The last eight are blended from their
 // values before the row is touched and stored last, so a row of any length
 // needs no pixel-by-pixel tail (each result depends on its own pixel only).
 __attribute__((target("avx2"))) void BlendConstWide(uint32_t* row, size_t n, __m128i w4,
                                                     __m128i tEven4, __m128i tOdd4) {
-  const __m256i low = _mm256_set1_epi16(0x00FF);
-  const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
   const __m256i w = _mm256_broadcastsi128_si256(w4);
   const __m256i tEven = _mm256_broadcastsi128_si256(tEven4);
   const __m256i tOdd = _mm256_broadcastsi128_si256(tOdd4);
   auto* last = reinterpret_cast<__m256i*>(row + n - 8);
   const __m256i tail = _mm256_loadu_si256(last);
-  auto blend = [&](__m256i p) __attribute__((target("avx2"))) {
-    const __m256i even = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(p, low), w), tEven), 8);
-    const __m256i odd = _mm256_and_si256(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(p, 8), w), tOdd), high);
-    return _mm256_or_si256(even, odd);
-  };
   for (size_t i = 0; i + 8 <= n; i += 8) {
     __m256i* at = reinterpret_cast<__m256i*>(row + i);
-    _mm256_storeu_si256(at, blend(_mm256_loadu_si256(at)));
+    _mm256_storeu_si256(at, BlendConstEight(_mm256_loadu_si256(at), w, tEven, tOdd));
   }
-  _mm256_storeu_si256(last, blend(tail));
+  _mm256_storeu_si256(last, BlendConstEight(tail, w, tEven, tOdd));
 }
 
 }  // namespace
