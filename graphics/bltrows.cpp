@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/blendrows.h"
+#include "graphics/lanes.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -57,44 +58,26 @@ __m128i MaskLanes(const uint8_t* m) {
   return _mm_unpacklo_epi16(v, v);
 }
 
-// The mask rule on 16-bit lanes without unpacking: the even bytes in the
-// low halves of the lanes, the odd ones kept in the high halves. Each
-// product fits 16 bits (255 * 255, 255 * 256) and is shifted on its own;
-// m = 0 gives dst by itself, m = 255 is selected.
+// The mask rule on four pixels: each product fits 16 bits (255 * 255,
+// 255 * 256); m = 0 gives dst by itself, m = 255 is selected.
 __m128i MaskLanesBlend(__m128i s, __m128i d, __m128i m) {
-  const __m128i low = _mm_set1_epi16(0x00FF);
-  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
   const __m128i c = _mm_sub_epi16(_mm_set1_epi16(256), m);
-  const __m128i even =
-      _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(s, low), m), 8),
-                    _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, low), c), 8));
-  const __m128i odd =
-      _mm_add_epi16(_mm_and_si128(_mm_mullo_epi16(_mm_srli_epi16(s, 8), m), high),
-                    _mm_and_si128(_mm_mullo_epi16(_mm_srli_epi16(d, 8), c), high));
   const __m128i full = _mm_cmpeq_epi16(m, _mm_set1_epi16(255));
-  return Select(full, s, _mm_or_si128(even, odd));
+  return Select(full, s, lanes::SumOfShiftedProducts(s, d, m, c));
 }
 
 #define ZOR_WIDE __attribute__((target("avx2")))
 
 // Eight pixels of the mask rule, as MaskLanesBlend.
 ZOR_WIDE void MaskEightWide(uint32_t* dst, const uint32_t* src, const uint8_t* mask) {
-  const __m256i low = _mm256_set1_epi16(0x00FF);
-  const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
   const __m256i m32 = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask)));
   const __m256i m = _mm256_or_si256(m32, _mm256_slli_epi32(m32, 16));
   const __m256i c = _mm256_sub_epi16(_mm256_set1_epi16(256), m);
   const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
   const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
-  const __m256i even =
-      _mm256_add_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, low), m), 8),
-                       _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, low), c), 8));
-  const __m256i odd =
-      _mm256_add_epi16(_mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(s, 8), m), high),
-                       _mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), c), high));
   const __m256i full = _mm256_cmpeq_epi16(m, _mm256_set1_epi16(255));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst),
-                      _mm256_blendv_epi8(_mm256_or_si256(even, odd), s, full));
+                      _mm256_blendv_epi8(lanes::SumOfShiftedProductsWide(s, d, m, c), s, full));
 }
 
 // Whole groups of sixteen pixels; returns how many pixels were done.

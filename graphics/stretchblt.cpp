@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "graphics/blendrows.h"
+#include "graphics/lanes.h"
 #include "graphics/rowops.h"
 #include "graphics/screenbuffer.h"
 
@@ -131,27 +132,9 @@ __m128i Select(__m128i sel, __m128i a, __m128i b) {
   return _mm_or_si128(_mm_and_si128(sel, a), _mm_andnot_si128(sel, b));
 }
 
-// BlendApart255 on 16-bit lanes without unpacking: even bytes in the low
-// halves, odd bytes kept in the high halves; with a at most 255 each
-// product fits 16 bits and the two shifted terms never pass 255.
-__m128i ApartLanes(__m128i s, __m128i d, __m128i a) {
-  const __m128i low = _mm_set1_epi16(0x00FF);
-  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
-  const __m128i c = _mm_sub_epi16(_mm_set1_epi16(255), a);
-  const __m128i even =
-      _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(s, low), a), 8),
-                    _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, low), c), 8));
-  const __m128i odd =
-      _mm_add_epi16(_mm_and_si128(_mm_mullo_epi16(_mm_srli_epi16(s, 8), a), high),
-                    _mm_and_si128(_mm_mullo_epi16(_mm_srli_epi16(d, 8), c), high));
-  return _mm_or_si128(even, odd);
-}
-
 #define ZOR_WIDE __attribute__((target("avx2")))
 
 ZOR_WIDE size_t ActionsWide(uint32_t* dst, const uint32_t* src, const uint32_t* act, size_t n) {
-  const __m256i low = _mm256_set1_epi16(0x00FF);
-  const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
   const __m256i keep = _mm256_set1_epi32(-1);
   const __m256i copy = _mm256_set1_epi32(static_cast<int>(kCopy));
   const __m256i all = _mm256_set1_epi16(255);
@@ -168,14 +151,9 @@ ZOR_WIDE size_t ActionsWide(uint32_t* dst, const uint32_t* src, const uint32_t* 
       continue;
     }
     const __m256i d = _mm256_loadu_si256(to);
-    const __m256i c = _mm256_sub_epi16(all, a);
-    const __m256i even = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, low), a), 8),
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, low), c), 8));
-    const __m256i odd = _mm256_add_epi16(
-        _mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(s, 8), a), high),
-        _mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), c), high));
-    __m256i out = _mm256_blendv_epi8(_mm256_or_si256(even, odd), s, isCopy);
+    // With a at most 255 each product fits 16 bits and the sum 255.
+    const __m256i blend = lanes::SumOfShiftedProductsWide(s, d, a, _mm256_sub_epi16(all, a));
+    const __m256i out = _mm256_blendv_epi8(blend, s, isCopy);
     _mm256_storeu_si256(to, _mm256_blendv_epi8(out, d, isKeep));
   }
   return i;
@@ -206,6 +184,7 @@ void Actions(uint32_t* dst, const uint32_t* src, const uint32_t* act, size_t n) 
   size_t i = blendrows::UseWideRows() ? ActionsWide(dst, src, act, n) : 0;
   const __m128i keep = _mm_set1_epi32(-1);
   const __m128i copy = _mm_set1_epi32(static_cast<int>(kCopy));
+  const __m128i all = _mm_set1_epi16(255);
   for (; i + 4 <= n; i += 4) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(act + i));
     const __m128i isKeep = _mm_cmpeq_epi32(a, keep);
@@ -218,7 +197,8 @@ void Actions(uint32_t* dst, const uint32_t* src, const uint32_t* act, size_t n) 
       continue;
     }
     const __m128i d = _mm_loadu_si128(to);
-    _mm_storeu_si128(to, Select(isKeep, d, Select(isCopy, s, ApartLanes(s, d, a))));
+    const __m128i blend = lanes::SumOfShiftedProducts(s, d, a, _mm_sub_epi16(all, a));
+    _mm_storeu_si128(to, Select(isKeep, d, Select(isCopy, s, blend)));
   }
   ActionsScalar(dst + i, src + i, act + i, n - i);
 }

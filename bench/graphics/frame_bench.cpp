@@ -6,13 +6,12 @@
 
 #include <memory>
 
+#include "bench/support/headless_window.h"
 #include "bench/support/memcpy_reference.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
-#include "platform/headless/headless.h"
-#include "platform/system.h"
 
 namespace {
 
@@ -46,11 +45,7 @@ std::unique_ptr<CPicture> Character(int w, int h, uint32_t seed) {
 
 void BusyFrame(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  platform::InstallHeadless();
-  platform::WindowDesc desc;
-  desc.clientWidth = w;
-  desc.clientHeight = h;
-  platform::Window* window = platform::CreateWindow(desc);
+  platform::Window* window = benchsupport::HeadlessWindow(w, h);
   CScreenBuffer screen(w, h, 0);
   CDirectDrawScreen presenter(window, w, h, 32, 0);
   auto background = Background(w, h);
@@ -67,7 +62,8 @@ void BusyFrame(benchmark::State& state) {
     presenter.PresentScreenBuffer(1);
     benchmark::ClobberMemory();
   }
-  // Seconds per frame * 2000 is the share of a 50 ms frame in percent.
+  // Seconds per frame * 2000 is the share of a 50 ms frame in percent (an
+  // inverted rate, so the benchmark library prints it with an "s").
   state.counters["frame_percent"] = benchmark::Counter(
       static_cast<double>(state.iterations()) / 2000.0,
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
