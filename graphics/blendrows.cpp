@@ -257,15 +257,32 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
   };
   // Two pixels: the high halves of the signed products, summed; the screen
   // weight is 0 exactly when the two weights make the whole.
-  auto half = [&](__m128i x, __m128i y, __m128i d, __m128i mA, __m128i mB) {
-    const __m128i wA = weight(mA, vkA, fullA), wB = weight(mB, vkB, fullB);
-    const __m128i wS = _mm_sub_epi16(whole, _mm_add_epi16(wA, wB));
+  auto mix = [&](__m128i x, __m128i y, __m128i d, __m128i wA, __m128i wB, __m128i wS) {
     __m128i acc = _mm_mulhi_epi16(_mm_slli_epi16(x, 2), wA);
     acc = _mm_add_epi16(acc, _mm_mulhi_epi16(_mm_slli_epi16(y, 2), wB));
     return _mm_add_epi16(acc, _mm_mulhi_epi16(_mm_slli_epi16(d, 2), wS));
   };
+  auto half = [&](__m128i x, __m128i y, __m128i d, __m128i mA, __m128i mB) {
+    const __m128i wA = weight(mA, vkA, fullA), wB = weight(mB, vkB, fullB);
+    return mix(x, y, d, wA, wB, _mm_sub_epi16(whole, _mm_add_epi16(wA, wB)));
+  };
+  const __m128i fullS = _mm_sub_epi16(whole, _mm_add_epi16(fullA, fullB));
   size_t i = Wide() ? CrossFadeRowWide(dst, a, b, maskA, maskB, n, kA, kB) : 0;
   for (; i + 4 <= n; i += 4) {
+    uint32_t m4A, m4B;
+    std::memcpy(&m4A, maskA + i, 4);
+    std::memcpy(&m4B, maskB + i, 4);
+    if ((m4A | m4B) == 0) continue;
+    if ((m4A & m4B) == 0xFFFFFFFFu) {
+      // Both masks 255: the whole weights, nothing to select.
+      const __m128i x = Load(a + i), y = Load(b + i), d = Load(dst + i);
+      const __m128i lo = mix(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(y, zero),
+                             _mm_unpacklo_epi8(d, zero), fullA, fullB, fullS);
+      const __m128i hi = mix(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(y, zero),
+                             _mm_unpackhi_epi8(d, zero), fullA, fullB, fullS);
+      Store(dst + i, _mm_packus_epi16(lo, hi));
+      continue;
+    }
     const __m128i mbA = SpreadMask(maskA + i), mbB = SpreadMask(maskB + i);
     const __m128i none = _mm_cmpeq_epi32(_mm_or_si128(mbA, mbB), zero);
     if (_mm_movemask_epi8(none) == 0xFFFF) continue;
