@@ -82,6 +82,9 @@ struct SignedColour {
 // SSE2 rows otherwise. Tests switch the wide rows off to check both.
 bool WideRowsAvailable();
 void AllowWideRows(bool allow);
+// True when the fast entries take the 256-bit rows (for the other row
+// families, which follow the same switch).
+bool UseWideRows();
 
 // Translucency: every pixel becomes Blend256(dst, src, k).
 void TransLucentScalar(uint32_t* dst, const uint32_t* src, size_t n, int k);

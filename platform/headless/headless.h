@@ -187,7 +187,8 @@ class HeadlessWindow : public Window {
   void LoseTarget() { loseNext_ = true; }
   // Make full-screen requests fail.
   void RefuseFullScreen(bool refuse) { refuseFullScreen_ = refuse; }
-  // FNV-1a over the frame's pixels (top byte ignored), as printed by --hash-every.
+  // FNV-1a over the frame's pixels 8 bytes at a time (top bytes ignored), as
+  // printed by --hash-every.
   uint64_t FrameHash() const;
 
  private:

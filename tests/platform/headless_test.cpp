@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -204,6 +205,20 @@ TEST(HeadlessPresenter, UploadsOnlyTheGivenRectanglesAndWritesScreenshots) {
   EXPECT_EQ(pixels[20 * 800 + 10], 0xFF0000u);
   EXPECT_EQ(pixels[0], 0x112233u);
   (void)host;
+}
+
+TEST(HeadlessPresenter, FrameHashTakesTwoPixelsAStepAndIgnoresTopBytes) {
+  platform::InstallHeadless();
+  auto* w = static_cast<platform::HeadlessWindow*>(platform::CreateWindow({}));
+  // An odd pixel count: one step of two pixels, then the last on its own.
+  std::vector<uint32_t> frame = {0xFF112233u, 0x00445566u, 0x7F778899u};
+  platform::FrameView view{frame.data(), 3, 1, 3 * 4};
+  platform::Rect all{0, 0, 3, 1};
+  ASSERT_EQ(w->Present(view, &all, 1, false), platform::PresentResult::kOk);
+  EXPECT_EQ(w->FrameHash(), 0x0a8534e68a542acbull);
+  std::swap(frame[0], frame[1]);
+  ASSERT_EQ(w->Present(view, &all, 1, false), platform::PresentResult::kOk);
+  EXPECT_NE(w->FrameHash(), 0x0a8534e68a542acbull);
 }
 
 TEST(HeadlessPresenter, FullScreenReportsTheGameSizeOrIsRefused) {
