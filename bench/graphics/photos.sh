@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/deps.sh
 ZOR_PACKAGES+=(mate-backgrounds)
-zor_install_deps
+zor_install_deps test
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF >/dev/null
 cmake --build build/release -j 4 --target bench_picture_bodies
 build/release/bench/bench_picture_bodies --benchmark_repetitions=7 \
