@@ -695,6 +695,7 @@ class CGameCallBack : public CScriptCallBack {
   int dateVar_ = -1, yearVar_ = -1, rndVar_ = -1, holidayVar_ = -1, weekVar_ = -1;
   int renameLayerVarNumber_ = -1, specialNumberVar_ = -1, optionOffVar_ = -1;
   int getResultVar_ = -1;
+  int listenBgmModeVar_ = -1, listenBgmNumberVar_ = -1;
   std::vector<std::vector<char>> renameTags_;
   // The thumbnail size.
   int miniCGWidth_ = 0, miniCGHeight_ = 0;

@@ -719,6 +719,9 @@ void CGameCallBack::InitSystemVarNumbers() {
     const auto which = static_cast<SystemVar>(i);
     gameVars_->SetSystemVarNumber(which, GetVarNumber(CGameVariables::SystemVarName(which)));
   }
+  // Kept for the music room, which fills them.
+  listenBgmModeVar_ = GetVarNumber("listenbgmmode");
+  listenBgmNumberVar_ = GetVarNumber("listenbgmnumber");
   rndVar_ = GetVarNumber("rnd");
   dateVar_ = GetVarNumber("date");
   yearVar_ = GetVarNumber("year");
