@@ -244,7 +244,8 @@ int CGameCallBack::PrintStartMessage() {
   line.color = 0x000000;
   window_->SetOverlay({line});
   const platform::FrameView view{white.data(), width_, height_, width_ * 4};
-  window_->Present(view, nullptr, 0, false);
+  const platform::Rect all{0, 0, width_, height_};
+  window_->Present(view, &all, 1, false);
   startMessageShown_ = 1;
   return 1;
 }

@@ -240,9 +240,13 @@ const IntKey kNameKeys[] = {
     {"dashUseFlag", &GameSettings::dashUseFlag},
     {"expModeCheckByVarNumber", &GameSettings::expModeCheckByVarNumber},
     {"shortCutSystemMenuSound", &GameSettings::shortCutSystemMenuSound},
+};
+
+// Each defaults to the system menu's sound.
+const IntKey kShortCutKeys[] = {
     {"shortCutSaveSound", &GameSettings::shortCutSaveSound},
-    {"shortCutLoadSound", &GameSettings::shortCutLoadSound, true},
-    {"shortCutConfigSound", &GameSettings::shortCutConfigSound, true},
+    {"shortCutLoadSound", &GameSettings::shortCutLoadSound},
+    {"shortCutConfigSound", &GameSettings::shortCutConfigSound},
 };
 
 // Capacities a settings list may give a script, in words.
@@ -508,6 +512,8 @@ void CGameCallBack::Init() {
   GetSetupString(&s.seiInitData, "seiInitData");
   GetSetupString(&s.meiInitData, "meiInitData");
   ReadIntKeys(setupList_, &s, kNameKeys);
+  for (const IntKey& k : kShortCutKeys) s.*k.field = s.shortCutSystemMenuSound;
+  ReadIntKeys(setupList_, &s, kShortCutKeys);
   const char* family = systemFile_ ? systemFile_->GetFamilyName() : "";
   const char* given = systemFile_ ? systemFile_->GetGivenName() : "";
   if (!*family && s.seiInitData) family = s.seiInitData;
