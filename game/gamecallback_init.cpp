@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "game/commongeneral.h"
@@ -418,7 +419,9 @@ void CGameCallBack::Init() {
   const int64_t pixels = std::max<int64_t>(static_cast<int64_t>(std::max(width_, 0)) *
                                                std::max(height_, 0),
                                            kMinPixelBuffer);
-  pixelBuffer_ = new uint32_t[static_cast<size_t>(pixels)]();
+  // A screen too large to hold leaves the buffer null, as the screen
+  // buffer and the pictures fail then too.
+  pixelBuffer_ = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)]();
 
   // 20. Scenes and picture lists. The effect holder (effect_) comes with
   // the effect manager.

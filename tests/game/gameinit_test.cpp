@@ -15,6 +15,7 @@
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
 #include "script/script.h"
+#include "platform/backend.h"
 
 namespace game_test {
 namespace {
@@ -32,7 +33,9 @@ class InitGame : public CGame {
   int LayerFunction() const { return layerFunction_; }
   int RenameLayerVar() const { return renameLayerVarNumber_; }
   const std::vector<std::vector<char>>& RenameTags() const { return renameTags_; }
-  int ModeDisabled(int n) const { return modeDisable_[n]; }
+  const std::vector<int>& ExtDataModes() const { return extDataModes_; }
+  const std::vector<int>& ExtDataSubs() const { return extDataSubs_; }
+  const std::vector<int>& ExtSaveDataSizes() const { return extSaveDataSizes_; }
 };
 
 std::string Inverted(const std::string& text) {
@@ -240,6 +243,62 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   EXPECT_EQ(game.GetVarNumber("nothing"), -1);
   ASSERT_EQ(host_->Boxes().size(), 1u);
   EXPECT_EQ(host_->Boxes()[0].caption, "var not found");
+}
+
+TEST_F(GameTest, TheWindowPositionIsPulledIntoTheDesktop) {
+  platform::DesktopInfo desk;
+  desk.virtualX = -100;
+  desk.virtualY = 0;
+  desk.virtualWidth = 1920;
+  desk.virtualHeight = 1080;
+  host_->SetDesktop(desk);
+  struct Case {
+    int x, y;
+    Pairs list;
+    int ex, ey;
+  };
+  const std::vector<Case> cases = {
+      {10, 20, {}, 10, 20},
+      {1500, 900, {}, 1020, 480},   // past the right and bottom edges
+      {-500, -40, {}, -100, 0},     // before the left and top edges
+      {1020, 480, {}, 1020, 480},   // touching the edges
+      {1500, 900, {{"windowAdjustFlag", "0"}}, 1500, 900},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", c.list);
+    CCommonSystemFile systemFile;
+    systemFile.SetPosition(c.x, c.y);
+    InitGame game(window_, 800, 600, &systemFile);
+    game.Init();
+    int pos[2] = {};
+    systemFile.GetPosition(pos);
+    EXPECT_EQ(pos[0], c.ex);
+    EXPECT_EQ(pos[1], c.ey);
+  }
+}
+
+TEST_F(GameTest, ExtensionSaveDataTables) {
+  WriteList("game", {{"autoExtDataMode1", "title"},
+                     {"autoExtDataMode2", "12"},
+                     {"autoExtDataMode3", "nosuchmode"},
+                     {"autoExtDataMode5", "config"},  // after the first missing key
+                     {"autoExtDataSub1", "FACE"},
+                     {"autoExtDataSub2", "none"},
+                     {"saveHeaderName", "MYDATA"},
+                     {"extSaveDataNumber", "3"},
+                     {"extSaveDataSize0", "64"},
+                     {"extSaveDataSize1", "-1"},
+                     {"extSaveDataSize2", "2000000000"}});
+  InitGame game(window_);
+  game.Init();
+  EXPECT_EQ(game.ExtDataModes(), (std::vector<int>{4, 12}));
+  ASSERT_EQ(game.ExtDataSubs().size(), 1u);
+  EXPECT_GT(game.ExtDataSubs()[0], 0);
+  EXPECT_STREQ(game.GetSaveHeaderName(), "MYDATA");
+  // Sizes a chunk cannot have are 0.
+  EXPECT_EQ(game.ExtSaveDataSizes(), (std::vector<int>{64, 0, 0}));
 }
 
 }  // namespace
