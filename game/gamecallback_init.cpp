@@ -747,62 +747,72 @@ int CGameCallBack::GetVarNumber(const char* name) {
 
 void CGameCallBack::ReleaseAll() {
   if (!initialised_) return;
-  // The picture loader, started early, stops first; then the modes, which
-  // hold the game's pictures; then everything else, the later made first.
+  // The picture loader stops first; then the design's destroy order, for
+  // the objects initialisation makes so far. Stopping the music with a
+  // pause before the sound objects go is the sound services' work.
   ReleasePictureLoader();
-  for (CCommonGeneral*& mode : modeTable_) DeleteAndClear(mode);
-  for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
-  systemSounds_.clear();
-  DeleteAndClear(systemSoundLoader_);
-  DeleteAndClear(sePlayer_);
+  // Sound players.
   DeleteAndClear(voicePlayer_);
+  DeleteAndClear(sePlayer_);
   for (CSoundBuffer*& b : systemSoundBuffer_) DeleteAndClear(b);
   DeleteAndClear(bgmPlayer_);
-  DeleteAndClear(mixer_);
-  DeleteAndClear(soundDevice_);
-  DeleteAndClear(resultTable_);
-  DeleteAndClear(systemPicture_);
+  DeleteAndClear(systemSoundLoader_);
+  // Scripts, last made first, and the screen-size pictures.
+  for (int i = 3; i >= 0; --i) DeleteAndClear(scripts_[i]);
+  for (CPicture*& p : bufferPicture_) DeleteAndClear(p);
+  DeleteAndClear(screenPicture_);
+  DeleteAndClear(workPicture_);
+  delete[] pixelBuffer_;
+  pixelBuffer_ = nullptr;
+  // The modes, then what the modes share.
+  for (CCommonGeneral*& mode : modeTable_) DeleteAndClear(mode);
   DeleteAndClear(keyFlagTable_);
+  DeleteAndClear(sceneList_);
+  DeleteAndClear(sceneDataFile_);
   DeleteAndClear(inputStatus_);
   DeleteAndClear(mouseStatus_);
   DeleteAndClear(keyStatus_);
-  DeleteAndClear(sceneVoiceList_);
+  DeleteAndClear(resultTable_);
+  // Pictures and sound devices.
+  DeleteAndClear(systemPicture_);
+  for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
+  systemSounds_.clear();
+  DeleteAndClear(mixer_);
+  DeleteAndClear(soundDevice_);
+  // Names and lists.
+  DeleteAndClear(varNameTable_);
+  DeleteAndClear(cgList_);
+  DeleteAndClear(cgVoiceList_);
+  DeleteAndClear(functionList_);
+  DeleteAndClear(movieList_);
+  DeleteAndClear(commandList_);
+  DeleteAndClear(projectList_);
   DeleteAndClear(bgmList_);
   DeleteAndClear(systemSeList_);
   DeleteAndClear(seList_);
   DeleteAndClear(charaNameList_);
-  DeleteAndClear(functionList_);
-  DeleteAndClear(commandList_);
-  DeleteAndClear(projectList_);
-  DeleteAndClear(movieList_);
   DeleteAndClear(faceList_);
-  DeleteAndClear(varNameTable_);
   DeleteAndClear(varNameList_);
   DeleteAndClear(varInitList_);
-  for (CScript*& script : scripts_) DeleteAndClear(script);
-  DeleteAndClear(cgVoiceList_);
-  DeleteAndClear(cgList_);
-  DeleteAndClear(sceneList_);
-  DeleteAndClear(sceneDataFile_);
-  delete[] pixelBuffer_;
-  pixelBuffer_ = nullptr;
-  for (CPicture*& p : bufferPicture_) DeleteAndClear(p);
-  DeleteAndClear(workPicture_);
-  DeleteAndClear(screenPicture_);
-  DeleteAndClear(presentation_);
-  DeleteAndClear(miniGameList_);
-  DeleteAndClear(extNameTable_);
-  DeleteAndClear(extraModeList_);
-  DeleteAndClear(picturePool_);
   DeleteAndClear(frameSkip_);
+  DeleteAndClear(sceneVoiceList_);
   DeleteAndClear(gameVars_);
   DeleteAndClear(varHost_);
   DeleteAndClear(screenBuffer_);
+  DeleteAndClear(presentation_);
+  // Tables and settings lists.
+  DeleteAndClear(extNameTable_);
+  DeleteAndClear(extraModeList_);
+  DeleteAndClear(picturePool_);
+  DeleteAndClear(miniGameList_);
   DeleteAndClear(setupList_);
   for (platform::Event*& e : events_) DeleteAndClear(e);
   extDataModes_.clear();
   extDataSubs_.clear();
   extSaveDataSizes_.clear();
   renameTags_.clear();
+  // The texts pointed into the settings list.
+  settings_ = GameSettings();
+  saveHeaderName_ = "SAVEDATA";
   initialised_ = 0;
 }
