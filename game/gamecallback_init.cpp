@@ -437,12 +437,14 @@ void CGameCallBack::Init() {
   // games work (KeepGameState does nothing yet).
   ReadIntKeys(setupList_, &s, kScriptKeys);
   if (!s.noScriptFlag) {
-    const int sizes[4] = {s.controlScriptSize, s.execScriptSize, s.subScriptSize,
-                          s.subSubScriptSize};
-    static constexpr int kDefaults[4] = {64, 2048, 2048, 2048};
+    int* sizes[4] = {&s.controlScriptSize, &s.execScriptSize, &s.subScriptSize,
+                     &s.subSubScriptSize};
+    const GameSettings defaults;
+    const int kept[4] = {defaults.controlScriptSize, defaults.execScriptSize,
+                         defaults.subScriptSize, defaults.subSubScriptSize};
     for (int i = 0; i < 4; ++i) {
-      const int words = sizes[i] >= 1 && sizes[i] <= kMaxScriptWords ? sizes[i] : kDefaults[i];
-      scripts_[i] = new CScript(this, words);
+      if (*sizes[i] < 1 || *sizes[i] > kMaxScriptWords) *sizes[i] = kept[i];
+      scripts_[i] = new CScript(this, *sizes[i]);
     }
     // A missing file goes to the script's error ring.
     scripts_[0]->Load("spt\\sys.spt");
@@ -456,6 +458,8 @@ void CGameCallBack::Init() {
   ReadIntKeys(setupList_, &s, kFlagKeys);
   GetSetupString(&s.specialNumberForSaveVarName, "specialNumberForSaveVarName");
   GetSetupString(&s.optionOffVarName, "optionOffVarName");
+  if (s.specialNumberForSaveSetFlag) specialNumberVar_ = GetVarNumber(s.specialNumberForSaveVarName);
+  if (s.optionOffVarFlag) optionOffVar_ = GetVarNumber(s.optionOffVarName);
   InitSystemVarNumbers();
 
   // 27.

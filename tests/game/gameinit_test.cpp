@@ -32,6 +32,7 @@ class InitGame : public CGame {
   int AdjustDateFunction() const { return adjustDateFunction_; }
   int LayerFunction() const { return layerFunction_; }
   int RenameLayerVar() const { return renameLayerVarNumber_; }
+  int OptionOffVar() const { return optionOffVar_; }
   const std::vector<std::vector<char>>& RenameTags() const { return renameTags_; }
   const std::vector<int>& ExtDataModes() const { return extDataModes_; }
   const std::vector<int>& ExtDataSubs() const { return extDataSubs_; }
@@ -207,6 +208,8 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   dir_->Write("spt/var.fxf", Inverted(text));
   dir_->Write("spt/function.xtx", "setscene,1\r\nADJUSTDATE,2\r\nlayer,3\r\n");
   WriteList("game", {{"layerOffVar3", "light"},
+                     {"optionOffVarFlag", "1"},
+                     {"optionOffVarName", "light"},
                      {"renameLayerVar", "doors"},
                      {"renameTagNumber", "2"},
                      {"renameTag1", std::string(70, 'x')},
@@ -225,6 +228,7 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kRnd), 905);
   EXPECT_EQ(game.Vars()->GetLayerOfVar(906), 3);
   EXPECT_EQ(game.RenameLayerVar(), 907);
+  EXPECT_EQ(game.OptionOffVar(), 906);
   ASSERT_EQ(game.RenameTags().size(), 2u);
   EXPECT_EQ(std::string(game.RenameTags()[0].data()), std::string(62, 'x'));
   EXPECT_STREQ(game.RenameTags()[1].data(), "door");
