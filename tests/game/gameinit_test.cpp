@@ -167,6 +167,21 @@ TEST_F(GameTest, SettingsOfTheGameList) {
   }
 }
 
+TEST_F(GameTest, VistaCheckPresentsEveryFrameWhole) {
+  for (int on : {1, 0}) {
+    SCOPED_TRACE(on);
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", {{"vistaCheck", std::to_string(on)}, {"startMessageFlag", "0"}});
+    InitGame game(window_);
+    game.Init();
+    game.CreateModes();
+    EXPECT_TRUE(host_->GetWindow()->Overlay().empty());
+    for (int i = 0; i < 4; ++i) game.Frame(50);
+    CScreenBuffer::StartFrame();
+    EXPECT_EQ(CScreenBuffer::CheckFullRedraw(), on);
+  }
+}
+
 TEST_F(GameTest, ThumbnailSize) {
   struct Case {
     int width, height;
