@@ -1,16 +1,11 @@
-// CGameCallBack: construction, the settings list "game",
-// the window-thread handshake, the debug switches and the destroy step.
+// CGameCallBack: construction, the settings list "game", the window-thread
+// handshake and the debug switches. Initialisation and the destroy step are
+// in gamecallback_init.cpp.
 #include "game/gamecallback.h"
 
 #include <cstdio>
 
-#include "game/frameskip.h"
-#include "game/inputstatus.h"
 #include "platform/files.h"
-#include "platform/sync.h"
-#include "platform/types.h"
-#include "script/gamevars.h"
-#include "setup/namelist.h"
 #include "setup/setuplist.h"
 
 CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width,

@@ -293,13 +293,6 @@ CNameList* LoadDataList(const char* path, bool inverted = false) {
   return list;
 }
 
-bool FileExists(const char* path) {
-  FILE* f = platform::FileOpen(path, "rb");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
-}
-
 }  // namespace
 
 void CGameCallBack::Init() {
@@ -676,7 +669,7 @@ void CGameCallBack::InitDataLists() {
     commandList_ = LoadDataList("spt\\command.xtx");
   }
   // Optional. Each movie's "<name>IsDefault" is the movie modes' to read.
-  if (FileExists("spt\\movielist.xtx")) movieList_ = LoadDataList("spt\\movielist.xtx");
+  if (platform::FileExists("spt\\movielist.xtx")) movieList_ = LoadDataList("spt\\movielist.xtx");
   if (!s.noScriptFlag) sceneVoiceList_ = new CSceneVoiceList;
 }
 
