@@ -15,6 +15,8 @@
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
+#include "effect/alleffect.h"
+#include "effect/effectmanager.h"
 #include "game/modenames.h"
 #include "graphics/jpegdecoder.h"
 #include "graphics/packvolume.h"
@@ -22,7 +24,10 @@
 #include "graphics/pictureloader.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
+#include "graphics/surfaceconverter.h"
 #include "graphics/systempicture.h"
+#include "message/fontprint.h"
+#include "message/rendersettings.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/sync.h"
@@ -258,6 +263,10 @@ constexpr int kMaxKeyedEntries = 256;
 // The pixel buffer serves the save-slot file as its chunk work buffer too.
 constexpr int64_t kMinPixelBuffer = 800 * 600;
 constexpr int kRenameTagSlot = 64;
+// SYSTEM DATA words read beside the chosen font face: the font kind (0
+// gothic, else mincho) and whether the player chose a face.
+constexpr int kFontKindOffset = 148;
+constexpr int kChosenFaceOffset = 156;
 constexpr int kRenameTagLength = 62;
 
 // A key with its numbers put in ("autoExtDataMode%d", "fukuro%d_%d").
@@ -265,6 +274,34 @@ std::string Numbered(const char* format, int a, int b = 0) {
   char key[96];
   std::snprintf(key, sizeof key, format, a, b);
   return key;
+}
+
+// The effect channels' pictures: with "pictureBufferInitSizeFlag" each
+// ("pictureBufferSizeX%d", "pictureBufferSizeY%d", numbered from 1) is
+// resized when both are above 0; with "pictureBufferInitLoadFlag" the
+// picture named by "pictureBufferFileName%d" is loaded into it.
+void InitPictureBuffers(const CSetupList* game, CAllEffect* effect) {
+  CEffectManager* manager = effect ? effect->GetManager() : nullptr;
+  if (!manager || !game) return;
+  int sizeFlag = 0, loadFlag = 0;
+  game->GetSetupInt(&sizeFlag, "pictureBufferInitSizeFlag");
+  game->GetSetupInt(&loadFlag, "pictureBufferInitLoadFlag");
+  for (int i = 0; i < CEffectManager::kChannels; ++i) {
+    CPicture* picture = manager->GetPicture(i);
+    if (!picture) continue;
+    if (sizeFlag) {
+      int x = 0, y = 0;
+      game->GetSetupInt(&x, Numbered("pictureBufferSizeX%d", i + 1).c_str());
+      game->GetSetupInt(&y, Numbered("pictureBufferSizeY%d", i + 1).c_str());
+      if (x > 0 && y > 0) picture->Resize(x, y);
+    }
+    if (loadFlag) {
+      const char* name = nullptr;
+      if (game->GetSetupString(&name, Numbered("pictureBufferFileName%d", i + 1).c_str()) && name &&
+          *name)
+        picture->LoadDWQ(name);
+    }
+  }
 }
 
 // A key code: a number as it reads, else the byte value of the first
@@ -403,9 +440,14 @@ void CGameCallBack::Init() {
   GetSetupInt(&s.windowAdjustFlag, "windowAdjustFlag");
   if (s.windowAdjustFlag) AdjustWindowPosition();
 
-  // 19. Presentation and the screen-size pictures. The surface converter
-  // comes with the graphics start-up work (surfaceConverter_ stays null).
+  // 19. Presentation and the screen-size pictures. The presenter takes
+  // 32-bit pixels as the screen buffer holds them, so the converter copies
+  // them as they are.
   presentation_ = new CDirectDrawScreen(window_, width_, height_, bpp_, 0);
+  surfaceConverter_ = new CSurfaceConverter;
+  surfaceConverter_->Set565Flag(1);
+  surfaceConverter_->SetSource(CScreenBuffer::GetBuffer(), CScreenBuffer::GetWidth() * 4,
+                               CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight());
   screenPicture_ = new CPicture(width_, height_, 0);
   workPicture_ = new CPicture(width_, height_, 0);
   for (CPicture*& p : bufferPicture_) p = new CPicture(width_, height_, 0);
@@ -416,8 +458,7 @@ void CGameCallBack::Init() {
   // buffer and the pictures fail then too.
   pixelBuffer_ = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)]();
 
-  // 20. Scenes and picture lists. The effect holder (effect_) comes with
-  // the effect manager.
+  // 20. Scenes and picture lists; the effect holder, reset.
   GetSetupInt(&s.noSceneListFlag, "noSceneListFlag");
   if (!s.noSceneListFlag) {
     sceneDataFile_ = new CSceneDataFile;
@@ -425,6 +466,8 @@ void CGameCallBack::Init() {
   }
   cgList_ = new CCGList(systemFile_);
   cgVoiceList_ = new CCGVoiceList;
+  effect_ = new CAllEffect;
+  effect_->ResetAll();
 
   // 21. Scripts. Keeping the game state in memory comes with the saved
   // games work (KeepGameState does nothing yet).
@@ -458,8 +501,9 @@ void CGameCallBack::Init() {
   // 27.
   InitSound();
 
-  // 28. Text. The glyph renderer (font_), the text layout (textBuffer_) and
-  // the user fonts come with the glyph and text work.
+  // 28. Text: the render settings (the player's face from the system file
+  // wins over "defaultFont"), the glyph renderer and the user fonts. The
+  // text layout (textBuffer_) comes with the text work.
   systemPicture_ = new CSystemPicture;
   GetSetupString(&s.defaultFont, "defaultFont");
   ReadIntKeys(setupList_, &s, kTextKeys);
@@ -468,6 +512,14 @@ void CGameCallBack::Init() {
       for (int x = 0; x < 3; ++x) GetSetupInt(&s.fukuro[y][x], Numbered("fukuro%d_%d", y, x).c_str());
   }
   GetSetupInt(&s.userFontNumber, "userFontNumber");
+  if (setupList_) {
+    const int fontKind = systemFile_ ? systemFile_->GetSystemData(kFontKindOffset) : 0;
+    const bool chosen = systemFile_ && systemFile_->GetSystemData(kChosenFaceOffset) != 0 &&
+                        *systemFile_->GetFontFace();
+    LoadRenderSettings(*setupList_, fontKind, chosen ? systemFile_->GetFontFace() : nullptr);
+  }
+  font_ = new CFontPrint();
+  if (setupList_) LoadUserFonts(*setupList_, font_);
 
   // 29. The floating layers, the game mouse, the message cursor, the
   // notices and the seven floating buttons come with the widget work;
@@ -497,8 +549,8 @@ void CGameCallBack::Init() {
   inputStatus_->SetMouseStatus(mouseStatus_);
   inputStatus_->SetKeyStatus(keyStatus_);
 
-  // 33. The effect channels' pictures are the effect manager's; without it
-  // there is nothing to size or load.
+  // 33. The effect channels' pictures: sized and loaded as the list asks.
+  InitPictureBuffers(setupList_, effect_);
   InitFukaPrint();
   InitFpsPrint();
   SetResetWord(0);
@@ -770,7 +822,9 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(mouseStatus_);
   DeleteAndClear(keyStatus_);
   DeleteAndClear(resultTable_);
-  // Pictures and sound devices.
+  // Effects, text and pictures, and the sound devices.
+  DeleteAndClear(effect_);
+  DeleteAndClear(font_);
   DeleteAndClear(systemPicture_);
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
   systemSounds_.clear();
@@ -796,6 +850,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(gameVars_);
   DeleteAndClear(varHost_);
   DeleteAndClear(screenBuffer_);
+  DeleteAndClear(surfaceConverter_);
   DeleteAndClear(presentation_);
   // Tables and settings lists.
   DeleteAndClear(extNameTable_);

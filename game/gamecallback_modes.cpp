@@ -1,5 +1,6 @@
 // CGameCallBack: the mode table, mode changes, companion modes and the
 // services that pass values between modes.
+#include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "graphics/screenbuffer.h"
@@ -116,15 +117,16 @@ void CGameCallBack::RestartFromLoad() {
   SetStateVarWord(0);
   SetMessageModeFlag(0);
   SetBackScriptMode(0);
-  // ResetTextPosition and the three message words belong to the glyph
-  // renderer and the message window; the saved line count, cut-in number
-  // and choice words go to modes 10 and 9 once those exist.
+  ResetTextPosition();
+  // The three message words belong to the message window; the saved line
+  // count, cut-in number and choice words go to modes 10 and 9 once those
+  // exist.
   CCommonGeneral* mode = GetMode(GetCurrentMode());
   if (mode) mode->ResetGame();
   if (mode) mode->Enter();
   if (GetExtDataValue()) NotifyListedModes();
-  // The effects are restored and pending sounds played by the effect and
-  // sound services once they exist.
+  if (effect_) effect_->RestoreEffects();
+  // Pending sounds are played by the sound services once they exist.
   OnResetGame();
 }
 

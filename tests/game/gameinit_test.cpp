@@ -9,7 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "effect/alleffect.h"
+#include "effect/effectchannel.h"
+#include "effect/effectmanager.h"
 #include "game/game.h"
+#include "graphics/picture.h"
+#include "message/rendersettings.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "savedata/systemfile.h"
@@ -37,6 +42,8 @@ class InitGame : public CGame {
   const std::vector<int>& ExtDataModes() const { return extDataModes_; }
   const std::vector<int>& ExtDataSubs() const { return extDataSubs_; }
   const std::vector<int>& ExtSaveDataSizes() const { return extSaveDataSizes_; }
+  CAllEffect* Effects() const { return effect_; }
+  CSurfaceConverter* Converter() const { return surfaceConverter_; }
 };
 
 std::string Inverted(const std::string& text) {
@@ -318,6 +325,37 @@ TEST_F(GameTest, ExtensionSaveDataTables) {
   EXPECT_STREQ(game.GetSaveHeaderName(), "MYDATA");
   // Sizes a chunk cannot have are 0.
   EXPECT_EQ(game.ExtSaveDataSizes(), (std::vector<int>{64, 0, 0}));
+}
+
+// The effect holder, the glyph renderer and the surface converter are made
+// by Init; the effect channels' pictures take their sizes from the list; a
+// restart after a load resets a channel record that cannot be used.
+TEST_F(GameTest, InitMakesTheEffectsTheGlyphRendererAndTheChannelPictures) {
+  WriteList("game", {{"pictureBufferInitSizeFlag", "1"},
+                     {"pictureBufferSizeX2", "64"},
+                     {"pictureBufferSizeY2", "32"},
+                     {"pictureBufferSizeX3", "64"},
+                     {"fontWeight", "400"},
+                     {"startMessageFlag", "0"}});
+  InitGame game(window_);
+  game.Init();
+  ASSERT_NE(game.Effects(), nullptr);
+  ASSERT_NE(game.Effects()->GetManager(), nullptr);
+  EXPECT_NE(game.GetFont(), nullptr);
+  EXPECT_NE(game.Converter(), nullptr);
+  EXPECT_EQ(GetRenderSettings().fontWeight, 400);
+  CEffectManager* manager = game.Effects()->GetManager();
+  EXPECT_EQ(manager->GetPicture(1)->GetWidth(), 64);
+  EXPECT_EQ(manager->GetPicture(1)->GetHeight(), 32);
+  // Only one of the two sizes: the picture keeps its own.
+  EXPECT_NE(manager->GetPicture(2)->GetWidth(), 64);
+
+  EffectChannel* record = game.Effects()->GetChannel(3);
+  ASSERT_NE(record, nullptr);
+  record->Active() = 1;
+  record->EffectNumber() = 999;
+  game.RestartFromLoad();
+  EXPECT_EQ(game.Effects()->GetChannel(3)->Active(), 0);
 }
 
 }  // namespace
