@@ -133,6 +133,22 @@ void HeadlessBackend::ClearDebugLines() {
   debugLines_.clear();
 }
 
+void HeadlessBackend::ErrorOutput(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorLines_.push_back(text);
+  Backend::ErrorOutput(text);
+}
+
+std::vector<std::string> HeadlessBackend::ErrorLines() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return errorLines_;
+}
+
+void HeadlessBackend::ClearErrorLines() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorLines_.clear();
+}
+
 DesktopInfo HeadlessBackend::GetDesktop() {
   std::lock_guard<std::mutex> lock(mutex_);
   return desktop_;
