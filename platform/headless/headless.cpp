@@ -136,7 +136,12 @@ void HeadlessBackend::ClearDebugLines() {
 void HeadlessBackend::ErrorOutput(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   errorLines_.push_back(text);
-  Backend::ErrorOutput(text);
+  if (errorEcho_) Backend::ErrorOutput(text);
+}
+
+void HeadlessBackend::SetErrorEcho(bool echo) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorEcho_ = echo;
 }
 
 std::vector<std::string> HeadlessBackend::ErrorLines() const {

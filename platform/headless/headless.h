@@ -41,7 +41,7 @@ class HeadlessBackend : public Backend {
   int MessageBox(Window* owner, const std::string& text, const std::string& caption,
                  int style) override;
   void DebugOutput(const std::string& text) override;
-  // Printed as every host does, and kept for ErrorLines.
+  // Printed as every host does (unless silenced), and kept for ErrorLines.
   void ErrorOutput(const std::string& text) override;
   DesktopInfo GetDesktop() override;
   Window* CreateWindow(const WindowDesc& desc) override;
@@ -76,7 +76,10 @@ class HeadlessBackend : public Backend {
   void SetDebugEcho(bool echo);  // print trace lines on stderr (default off)
   std::vector<std::string> DebugLines() const;
   void ClearDebugLines();
-  // --- Error lines (always printed) ---
+  // --- Error lines ---
+  // Print them on stderr, as every host does (default on; fuzzers silence
+  // them).
+  void SetErrorEcho(bool echo);
   std::vector<std::string> ErrorLines() const;
   void ClearErrorLines();
 
@@ -133,6 +136,7 @@ class HeadlessBackend : public Backend {
   int boxAnswer_;
   bool boxEcho_ = true;
   bool debugEcho_ = false;
+  bool errorEcho_ = true;
   std::vector<BoxRecord> boxes_;
   std::vector<std::string> debugLines_;
   std::vector<std::string> errorLines_;

@@ -80,6 +80,13 @@ TEST(HeadlessErrorLines, AreAlwaysPrintedOneLineEach) {
             (std::vector<std::string>{"\x83\x65\x83\x58\x83\x67: why", "ends with its own line end\n"}));
   host.ClearErrorLines();
   EXPECT_TRUE(host.ErrorLines().empty());
+
+  // Silenced (fuzzers), the lines are still kept.
+  host.SetErrorEcho(false);
+  testing::internal::CaptureStderr();
+  platform::ErrorOutput("quiet");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(host.ErrorLines(), std::vector<std::string>{"quiet"});
 }
 
 TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
