@@ -25,6 +25,7 @@ constexpr int kEoi = 0xD9;
 constexpr int kSos = 0xDA;
 constexpr int kDqt = 0xDB;
 constexpr int kDri = 0xDD;
+constexpr int kApp14 = 0xEE;
 constexpr int kTem = 0x01;
 
 // Position of the next marker at or after pos: a byte 0xFF followed by one
@@ -163,6 +164,9 @@ int CJpegDecoder::Fail(const char* why) {
 
 bool CJpegDecoder::ReadFrame(const unsigned char* seg, size_t n) {
   // Precision, height, width, three components of (id, sampling, table).
+  // Only YCbCr is decoded: grey, CMYK and RGB bodies are refused by name.
+  if (n >= 6 && seg[5] == 1) return Fail("the picture is grey (one component)");
+  if (n >= 6 && seg[5] == 4) return Fail("the picture has four components (CMYK)");
   if (n != 15) return Fail("the frame header is not one of three components");
   if (seg[0] != 8) return Fail("the samples are not of 8 bits");
   const int height = Be16(seg + 1), width = Be16(seg + 3);
@@ -174,6 +178,9 @@ bool CJpegDecoder::ReadFrame(const unsigned char* seg, size_t n) {
     c[i] = {p[0], p[1] >> 4, p[1] & 15, p[2]};
     if (c[i].quant > 3) return Fail("a component names a quantisation table beyond 3");
   }
+  // Components named 'R', 'G' and 'B' hold the colours untransformed.
+  if (c[0].id == 'R' && c[1].id == 'G' && c[2].id == 'B')
+    return Fail("the colours are stored as RGB (components 'R', 'G', 'B')");
   if (c[0].h < 1 || c[0].h > 2 || c[0].v < 1 || c[0].v > 2)
     return Fail("the luminance sampling is not 1 or 2 each way");
   for (int i = 1; i < 3; ++i)
@@ -249,6 +256,7 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPixelTargetOwn
   if (!data) size = 0;
   restartInterval_ = 0;
   haveFrame_ = false;
+  adobeRgb_ = false;
   platform::ByteReader body(data, size);
   size_t pos = 0;
   for (;;) {
@@ -278,7 +286,12 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPixelTargetOwn
         if (n != 2) return Fail("the restart interval segment is not 2 bytes");
         restartInterval_ = Be16(seg);
         break;
+      case kApp14:
+        // Adobe's marker: transform 0 says the components are R, G and B.
+        if (n >= 12 && std::memcmp(seg, "Adobe", 5) == 0) adobeRgb_ = seg[11] == 0;
+        break;
       case kSos:
+        if (adobeRgb_) return Fail("the colours are stored as RGB (Adobe transform 0)");
         return ReadScan(seg, n, data + pos + length, size - pos - length, owner);
       default:
         // Other frame kinds (progressive, lossless, arithmetic coding) are

@@ -80,6 +80,7 @@ class CJpegDecoder {
   Huffman huffman_[4] = {};  // DC 0, DC 1, AC 0, AC 1
   Component components_[3] = {};
   bool haveFrame_ = false;
+  bool adobeRgb_ = false;  // an Adobe marker with transform 0 came before the scan
   Work* work_ = nullptr;
   const char* error_ = nullptr;
 };

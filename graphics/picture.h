@@ -134,16 +134,19 @@ class CPicture : public CPixelTargetOwner {
   struct LoadPlan;
   FILE* OpenDwqFile(const char* path, const char* name);
   int ReadDwqHeader(platform::ByteReader& in, LoadPlan* plan);
+  // 1, or 0 with the reason in the plan.
   int ReadBmpHeader(platform::ByteReader& in, LoadPlan* plan, int keep256);
   void SetBmpGeometry(const LoadPlan& plan);
   int ReadBmpRows(platform::ByteReader& in, const LoadPlan& plan, int keep256);
   int ReadPackedRows(platform::ByteReader& in, const LoadPlan& plan, int keep256);
-  int ReadMask(platform::ByteReader& in);
+  // Empty when the mask was read, else why not.
+  std::string ReadMask(platform::ByteReader& in);
   // The mask plane from the loader's PNG reader (after a PNG body).
   int CreateMaskFromPng();
   void CalcuBoundingBox();
   void ShowLoadError(const char* name);
-  void ShowBadFile(const char* name, const char* why);
+  // The reason goes to stderr every time; the box only with the error flag.
+  void ShowBadFile(const char* name, const std::string& why);
   // Null when the body was read, else why not.
   const char* LoadBody(platform::ByteReader& in, LoadPlan* plan, int keep256);
 

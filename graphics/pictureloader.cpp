@@ -57,17 +57,39 @@ int64_t PixelBlockBytes(int64_t width, int64_t height, int64_t bpp) {
   return width * height * bpp + 64;
 }
 
+// Reasons a header check gives.
+constexpr const char kBeyondBody[] = "the picture size is far larger than its body can hold";
+
+std::string BeyondBuffer(const char* what, int64_t bytes) {
+  return std::string(what) + " (" + std::to_string(bytes) +
+         " bytes) is larger than the decode buffer (" + std::to_string(Loader().decodeSize) +
+         " bytes)";
+}
+
+// Empty when the size of the picture to make fits 32-bit counts.
+std::string PictureSizeProblem(int64_t width, int64_t height, int64_t bpp) {
+  if (width <= 0 || height <= 0) return "the picture has no size";
+  if (PixelBlockBytes(width, height, bpp) < 0)
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels are too many";
+  return {};
+}
+
 // A JPEG body must lie in the file and fit the decode buffer; a PNG stream
 // runs to the end of the file. Neither can code more than a bounded number
 // of pixels per byte (a JPEG block takes at least two bits, deflate
 // inflates at most 1032-fold), so a header size far beyond its body is
-// refused before memory is taken for it.
-bool CodedBodyFits(bool jpeg, int bodySize, int64_t bytesLeft, int64_t pixels) {
+// refused before memory is taken for it. Empty when the body fits.
+std::string CodedBodyProblem(bool jpeg, int bodySize, int64_t bytesLeft, int64_t pixels) {
   if (jpeg) {
-    return bodySize > 0 && bodySize <= bytesLeft && bodySize <= Loader().decodeSize &&
-           pixels <= int64_t{bodySize} * dwq::kJpegPixelsPerByte;
+    if (bodySize <= 0) return "the header gives no body size";
+    if (bodySize > bytesLeft) return "the body runs past the end of the file";
+    if (bodySize > Loader().decodeSize) return BeyondBuffer("the JPEG body", bodySize);
+    if (pixels > int64_t{bodySize} * dwq::kJpegPixelsPerByte) return kBeyondBody;
+    return {};
   }
-  return bytesLeft > 0 && pixels <= bytesLeft * 8 * 1032;
+  if (bytesLeft <= 0) return "the file has no body";
+  if (pixels > bytesLeft * 8 * 1032) return kBeyondBody;
+  return {};
 }
 
 // One row of zero-run coding over the previous row, in place: a non-zero
@@ -172,6 +194,7 @@ struct CPicture::LoadPlan {
   bool keepIndices = false;
   int pixelBytes = 0;  // the pixel block, 64 spare bytes included
   uint32_t colours[256] = {};
+  std::string why;  // what the header checks found wrong
 };
 
 FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
@@ -192,13 +215,9 @@ void CPicture::ShowLoadError(const char* name) {
   platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
 }
 
-void CPicture::ShowBadFile(const char* name, const char* why) {
-  std::string line = "LOAD DWQ ERROR(Bad File) ";
-  line += name;
-  line += ": ";
-  line += why;
-  line += "\n";
-  platform::DebugOutput(line.c_str());
+void CPicture::ShowBadFile(const char* name, const std::string& why) {
+  const std::string line = "LOAD DWQ ERROR(Bad File) " + std::string(name) + ": " + why;
+  platform::ErrorOutput(line.c_str());
   if (!GetLoadDwqErrorFlag()) return;
   std::string text = "LOAD DWQ ERROR(Bad File)\n";
   text += name;
@@ -246,23 +265,30 @@ int CPicture::ReadDwqHeader(platform::ByteReader& in, LoadPlan* plan) {
 }
 
 int CPicture::ReadBmpHeader(platform::ByteReader& in, LoadPlan* plan, int keep256) {
+  auto refuse = [plan](std::string why) {
+    plan->why = std::move(why);
+    return 0;
+  };
   unsigned char raw[dwq::kBmpHeadersSize];
-  if (!in.Read(raw, sizeof raw)) return 0;
+  if (!in.Read(raw, sizeof raw)) return refuse("the bitmap headers are cut short");
   plan->fileHeader = dwq::ParseFileHeader(raw);
   plan->info = dwq::ParseInfoHeader(raw + dwq::kFileHeaderSize);
   const dwq::BitmapInfoHeader& info = plan->info;
   plan->bits = info.biBitCount;
-  if (plan->bits != 8 && plan->bits != 24) return 0;
-  if (plan->body == Body::kPacked && plan->bits != 8) return 0;
-  if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT_MIN) return 0;
+  if (plan->bits != 8 && plan->bits != 24)
+    return refuse("the rows are of " + std::to_string(plan->bits) + " bits, not 8 or 24");
+  if (plan->body == Body::kPacked && plan->bits != 8)
+    return refuse("packed rows are of " + std::to_string(plan->bits) + " bits, not 8");
+  if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT_MIN)
+    return refuse("the bitmap has no size");
   plan->width = info.biWidth;
   plan->height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
   if (plan->bits == 8) {
     const uint32_t count = dwq::PaletteCount(info);
-    if (count > 256) return 0;
+    if (count > 256) return refuse("the palette holds more than 256 colours");
     plan->paletteCount = static_cast<int>(count);
     unsigned char entries[256 * 4];
-    if (!in.Read(entries, count * 4)) return 0;
+    if (!in.Read(entries, count * 4)) return refuse("the palette is cut short");
     // Entries are blue, green, red and an unused byte; the ones the file
     // does not hold stay black.
     for (uint32_t i = 0; i < count; ++i)
@@ -271,20 +297,26 @@ int CPicture::ReadBmpHeader(platform::ByteReader& in, LoadPlan* plan, int keep25
   }
   plan->keepIndices = keep256 && plan->bits == 8;
   const int64_t stride = ((int64_t{plan->bits} / 8) * plan->width + 3) & ~int64_t{3};
-  const int64_t pixelBytes = PixelBlockBytes(plan->width, plan->height, plan->keepIndices ? 1 : 4);
-  if (stride > Loader().decodeSize || pixelBytes < 0) return 0;
+  const int bpp = plan->keepIndices ? 1 : 4;
+  if (stride > Loader().decodeSize) return refuse(BeyondBuffer("one row", stride));
+  std::string size = PictureSizeProblem(plan->width, plan->height, bpp);
+  if (!size.empty()) return refuse(std::move(size));
   plan->stride = static_cast<int>(stride);
-  plan->pixelBytes = static_cast<int>(pixelBytes);
+  plan->pixelBytes = static_cast<int>(PixelBlockBytes(plan->width, plan->height, bpp));
   // The rows must be in the file before any memory is taken for them.
   if (plan->body == Body::kBmp) {
-    if (stride * plan->height > in.Remaining()) return 0;
+    if (stride * plan->height > in.Remaining())
+      return refuse("the rows run past the end of the file");
   } else {
     const int64_t coded =
         int64_t{plan->bodySize} - dwq::kBmpHeadersSize - 4 * int64_t{plan->paletteCount};
-    if (coded < plan->height || coded > in.Remaining() || coded > Loader().decodeSize) return 0;
+    if (coded < plan->height) return refuse("the packed body is too small for its rows");
+    if (coded > in.Remaining()) return refuse("the packed body runs past the end of the file");
+    if (coded > Loader().decodeSize) return refuse(BeyondBuffer("the packed body", coded));
     // No coded byte stands for more than 128 pixels (a zero and its count
     // for 255), so a picture larger than that cannot be in the body.
-    if (int64_t{plan->width} * plan->height > coded * dwq::kPackedPixelsPerByte) return 0;
+    if (int64_t{plan->width} * plan->height > coded * dwq::kPackedPixelsPerByte)
+      return refuse(kBeyondBody);
   }
   return 1;
 }
@@ -354,36 +386,40 @@ int CPicture::ReadPackedRows(platform::ByteReader& in, const LoadPlan& plan, int
   return 1;
 }
 
-int CPicture::ReadMask(platform::ByteReader& in) {
+std::string CPicture::ReadMask(platform::ByteReader& in) {
   const int64_t count = int64_t{width_} * height_;
   if (!CreateMask(static_cast<int>(count))) {
     maskValid_ = 0;
-    return 0;
+    return "no memory for the mask";
   }
   unsigned char raw[dwq::kBmpHeadersSize];
-  if (!in.Read(raw, sizeof raw)) return 0;
+  if (!in.Read(raw, sizeof raw)) return "the mask's headers are cut short";
   const dwq::BitmapInfoHeader info = dwq::ParseInfoHeader(raw + dwq::kFileHeaderSize);
   const uint32_t entries = dwq::PaletteCount(info);
-  if (entries > 256) return 0;
+  if (entries > 256) return "the mask's palette holds more than 256 entries";
   unsigned char palette[256 * 4];
-  if (!in.Read(palette, entries * 4)) return 0;
+  if (!in.Read(palette, entries * 4)) return "the mask's palette is cut short";
   // The mask value of an index is the first byte of its entry.
   unsigned char level[256] = {};
   for (uint32_t i = 0; i < entries; ++i) level[i] = palette[i * 4];
-  // The coded rows run to the end of the file or entry.
-  const size_t coded = static_cast<size_t>(std::min<int64_t>(in.Remaining(), Loader().decodeSize));
+  // The coded rows run to the end of the file or entry; the buffer holds
+  // what it can, and rows that lie beyond it count as missing.
+  const int64_t left = in.Remaining();
+  const size_t coded = static_cast<size_t>(std::min<int64_t>(left, Loader().decodeSize));
   unsigned char* buffer = Loader().decode;
-  if (!in.Read(buffer, coded)) return 0;
+  if (!in.Read(buffer, coded)) return "the mask's rows are cut short";
   std::unique_ptr<unsigned char[]> indices(new (std::nothrow) unsigned char[width_]());
-  if (!indices) return 0;
+  if (!indices) return "no memory for the mask";
   size_t pos = 0;
   for (int y = 0; y < height_; ++y) {
-    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_)) return 0;
+    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_))
+      return left > Loader().decodeSize ? BeyondBuffer("the mask's coded rows", left)
+                                        : "the mask's rows are cut short";
     unsigned char* row = mask_ + static_cast<size_t>(y) * width_;
     for (int x = 0; x < width_; ++x) row[x] = level[indices[x]];
   }
   maskValid_ = 1;
-  return 1;
+  return {};
 }
 
 int CPicture::CreateMaskFromPng() {
@@ -495,17 +531,21 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
 
   auto plan = std::make_unique<LoadPlan>();
   bool ok = ReadDwqHeader(in, plan.get());
-  if (ok && (plan->body == Body::kJpeg || plan->body == Body::kPng)) {
-    const int64_t bytes = PixelBlockBytes(plan->width, plan->height, 4);
-    ok = bytes > 0 && CodedBodyFits(plan->body == Body::kJpeg, plan->bodySize, in.Remaining(),
-                                    int64_t{plan->width} * plan->height);
-    plan->pixelBytes = ok ? static_cast<int>(bytes) : 0;
-  } else if (ok) {
+  if (!ok) {
+    plan->why = "the file is shorter than its header";
+  } else if (plan->body == Body::kJpeg || plan->body == Body::kPng) {
+    plan->why = PictureSizeProblem(plan->width, plan->height, 4);
+    if (plan->why.empty())
+      plan->why = CodedBodyProblem(plan->body == Body::kJpeg, plan->bodySize, in.Remaining(),
+                                   int64_t{plan->width} * plan->height);
+    ok = plan->why.empty();
+    plan->pixelBytes = ok ? static_cast<int>(PixelBlockBytes(plan->width, plan->height, 4)) : 0;
+  } else {
     ok = ReadBmpHeader(in, plan.get(), keep256);
   }
   if (!ok) {
     keepPrevious();
-    ShowBadFile(name, "header or sizes do not fit the file");
+    ShowBadFile(name, plan->why);
     return 0;
   }
 
@@ -520,18 +560,28 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
   hasMask_ = plan->hasMask;
   hasHeaderBox_ = plan->headerBox;
   maskValid_ = 0;
-  auto fail = [&](const char* why) {
+  auto forget = [&] {
     loaded_ = 0;
     maskValid_ = 0;
     ClearName();
-    if (why) ShowBadFile(name, why);
     return 0;
+  };
+  auto fail = [&](const std::string& why) {
+    ShowBadFile(name, why);
+    return forget();
+  };
+  // Running out of memory is no fault of the file: a line, no box.
+  auto noMemory = [&] {
+    platform::ErrorOutput(("LOAD DWQ ERROR " + std::string(name) + ": no memory for its " +
+                           std::to_string(plan->pixelBytes) + "-byte pixels")
+                              .c_str());
+    return forget();
   };
   if (plan->keepIndices && !palette_) {
     palette_ = new (std::nothrow) uint32_t[256];
-    if (!palette_) return fail(nullptr);
+    if (!palette_) return noMemory();
   }
-  if (!CreateBuffer(plan->pixelBytes)) return fail(nullptr);
+  if (!CreateBuffer(plan->pixelBytes)) return noMemory();
   // The kind of pixels changes only together with a block that holds them.
   is256_ = 0;
   SetBmpGeometry(*plan);
@@ -544,8 +594,9 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
   loaded_ = 1;
 
   if (hasMask_) {
-    if (!(isPng_ ? CreateMaskFromPng() : ReadMask(in)))
-      return fail("the mask is broken or cut short");
+    const std::string why = isPng_ ? (CreateMaskFromPng() ? "" : "no memory for the mask")
+                                   : ReadMask(in);
+    if (!why.empty()) return fail(why);
     if (hasHeaderBox_) {
       // Box values from the file are kept inside the picture.
       const unsigned char* h = header_;

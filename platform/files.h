@@ -51,8 +51,10 @@ bool ReadWholeFile(std::string_view path, std::string* out);
 
 // Whole-file writes: the bytes go to a temporary file in the same folder,
 // which replaces the old file only when every write succeeded. A failed
-// write leaves the previous file as it was.
-bool WriteWholeFile(std::string_view path, const void* data, size_t size);
+// write leaves the previous file as it was; error (when given) then holds
+// the system's text for what went wrong.
+bool WriteWholeFile(std::string_view path, const void* data, size_t size,
+                    std::string* error = nullptr);
 
 // For writers that produce a file piece by piece through stdio.
 class WholeFileWriter {
@@ -68,18 +70,25 @@ class WholeFileWriter {
   bool Commit();
   // Drops the temporary file.
   void Abort();
+  // The system's text for the step that failed (empty while none has).
+  const std::string& Error() const { return error_; }
 
  private:
+  // Keeps the text of errno (or of code) for Error().
+  void Failed(int code = 0);
+
   FILE* file_ = nullptr;
   std::string target_;
   std::string temp_;
+  std::string error_;
 };
 
 // User folders (host paths converted to CP932, without trailing separator).
 std::string DocumentsFolder();
 std::string AppDataFolder();
 
-// Test aid: the next `count` whole-file writes fail as if the disk were full.
+// Test aid: the next `count` whole-file writes fail as if the disk were full
+// (ENOSPC).
 void FailWholeFileWrites(int count);
 
 }  // namespace platform

@@ -211,7 +211,13 @@ int CCommonSystemFile::Save(int showError) {
   SetSystemData(kSaveCounterOffset,
                 static_cast<int32_t>(static_cast<uint32_t>(GetSystemData(kSaveCounterOffset)) + 1u));
   WriteHeaders();
-  if (!platform::WriteWholeFile(SavePath(), image_, sizeof image_)) {
+  std::string error;
+  if (!platform::WriteWholeFile(SavePath(), image_, sizeof image_, &error)) {
+    // The box names the folder only; the line gives the file and the cause.
+    const std::string line = "the system file " + platform::Utf8ToCp932(platform::ResolvePath(
+                                                      SavePath())) +
+                             " cannot be saved: " + error;
+    platform::ErrorOutput(line.c_str());
     if (showError) ShowBox(kCannotSaveMessage, GetSaveFolder());
     return 0;
   }

@@ -44,6 +44,7 @@ void RemoveFolder() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &platform::InstallHeadless();
   g_host->SetBoxEcho(false);
+  g_host->SetErrorEcho(false);
   std::string folder = (std::filesystem::temp_directory_path() / "zor-fuzz-pack-XXXXXX").string();
   if (!::mkdtemp(folder.data())) std::abort();
   std::filesystem::create_directories(folder + "/dwq/bg");
@@ -103,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   g_host->ClearBoxes();
   g_host->ClearDebugLines();
+  g_host->ClearErrorLines();
   return 0;
 }

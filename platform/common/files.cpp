@@ -304,27 +304,39 @@ bool ReadWholeFile(std::string_view path, std::string* out) {
   return ok;
 }
 
-bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
+bool WriteWholeFile(std::string_view path, const void* data, size_t size, std::string* error) {
   WholeFileWriter writer;
   FILE* f = writer.Open(path);
-  if (!f) return false;
-  if (size > 0 && std::fwrite(data, 1, size, f) != size) {
+  bool ok = f != nullptr;
+  if (ok && size > 0 && std::fwrite(data, 1, size, f) != size) {
+    const int code = errno;
     writer.Abort();
+    if (error) *error = std::strerror(code);
     return false;
   }
-  return writer.Commit();
+  ok = ok && writer.Commit();
+  if (!ok && error) *error = writer.Error();
+  return ok;
+}
+
+void WholeFileWriter::Failed(int code) {
+  if (error_.empty()) error_ = std::strerror(code ? code : errno);
 }
 
 WholeFileWriter::~WholeFileWriter() { Abort(); }
 
 FILE* WholeFileWriter::Open(std::string_view path) {
   Abort();
+  error_.clear();
   target_ = ResolvePath(path);
   std::string pattern = target_ + ".tmp.XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back(0);
   int fd = ::mkstemp(name.data());
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    Failed();
+    return nullptr;
+  }
   // Keep the permissions of the file being replaced; new files get the usual ones.
   struct stat st;
   mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) | S_IWUSR : 0644;
@@ -332,6 +344,7 @@ FILE* WholeFileWriter::Open(std::string_view path) {
   temp_ = name.data();
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
+    Failed();
     ::close(fd);
     ::unlink(temp_.c_str());
     temp_.clear();
@@ -340,15 +353,35 @@ FILE* WholeFileWriter::Open(std::string_view path) {
 }
 
 bool WholeFileWriter::Commit() {
-  if (!file_) return false;
-  bool ok = std::fflush(file_) == 0 && !std::ferror(file_) && ::fsync(::fileno(file_)) == 0;
-  ok = std::fclose(file_) == 0 && ok;
+  if (!file_) {
+    Failed(EBADF);
+    return false;
+  }
+  bool ok = std::fflush(file_) == 0;
+  if (!ok) Failed();
+  // An earlier stream error left no errno behind.
+  if (ok && std::ferror(file_)) {
+    Failed(EIO);
+    ok = false;
+  }
+  if (ok && ::fsync(::fileno(file_)) != 0) {
+    Failed();
+    ok = false;
+  }
+  if (std::fclose(file_) != 0) {
+    Failed();
+    ok = false;
+  }
   file_ = nullptr;
   if (ok && g_failWrites.load() > 0) {
     g_failWrites.fetch_sub(1);
+    Failed(ENOSPC);
     ok = false;
   }
-  if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    Failed();
+    ok = false;
+  }
   if (!ok) ::unlink(temp_.c_str());
   temp_.clear();
   ForgetListing(ParentOf(target_));

@@ -133,6 +133,27 @@ void HeadlessBackend::ClearDebugLines() {
   debugLines_.clear();
 }
 
+void HeadlessBackend::ErrorOutput(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorLines_.push_back(text);
+  if (errorEcho_) Backend::ErrorOutput(text);
+}
+
+void HeadlessBackend::SetErrorEcho(bool echo) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorEcho_ = echo;
+}
+
+std::vector<std::string> HeadlessBackend::ErrorLines() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return errorLines_;
+}
+
+void HeadlessBackend::ClearErrorLines() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorLines_.clear();
+}
+
 DesktopInfo HeadlessBackend::GetDesktop() {
   std::lock_guard<std::mutex> lock(mutex_);
   return desktop_;

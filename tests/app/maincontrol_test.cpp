@@ -136,6 +136,12 @@ TEST_F(MainControlTest, AWindowSizeOfNoSizeKeepsTheDefault) {
     EXPECT_EQ(size[0], c.width);
     EXPECT_EQ(size[1], c.height);
   }
+  // Each refused value is named on stderr.
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[3],
+            "zorgame: \"windowSizeX\" is \"wide\" in the mainControl list, not a window size; "
+            "800 is used");
 }
 
 TEST_F(MainControlTest, OnlyOneInstanceRunsUnlessTheCheckIsOff) {
