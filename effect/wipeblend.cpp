@@ -147,7 +147,9 @@ void CEffectSimpleWipeMulti::Print(CPicture* oldPicture, CPicture* newPicture, i
   if (!SetPicture(oldPicture, newPicture, progress, max, oldOffset, newOffset)) return;
   const int h = std::max(max_ / 2, 1);
   int64_t c;
-  if (progress_ <= h) {
+  // With a maximum of 1 the midpoint is the last step; the last step shows
+  // the new picture.
+  if (progress_ <= h && progress_ < max_) {
     c = Scaled(256, progress_, h);
   } else {
     SwapPicture();
