@@ -4,6 +4,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "effect/allwipe.h"
 #include "graphics/blendrows.h"
 #include "graphics/picture.h"
@@ -162,22 +166,72 @@ void CEffectSimpleWipeShape::BltSpanSoft() {
     CopyRun(new_, 0, y, newRun);
     x += newRun;
     const int blendRun = ClampRun(line[1], screenW_ - x);
-    int newWeight = std::clamp(line[2], 0, 256);
-    int oldWeight = 256 - newWeight;
-    uint32_t* dst = ScreenRow(y) + x;
-    const uint32_t* n = NewRow(y) + x;
-    const uint32_t* o = OldRow(y) + x;
-    for (int i = 0; i < blendRun; ++i) {
-      dst[i] = blendrows::PerChannel([&](int c) {
-        return blendrows::Saturate(((blendrows::Channel(n[i], c) * newWeight) >> 8) +
-                                   ((blendrows::Channel(o[i], c) * oldWeight) >> 8));
-      });
-      newWeight = std::max(newWeight - step, 0);
-      // The weights keep their sum of 256 on every run a shape can make;
-      // the old one stops at 256 on longer ones.
-      oldWeight = std::min(oldWeight + step, 256);
-    }
+    wipespan::BlendRun(ScreenRow(y) + x, NewRow(y) + x, OldRow(y) + x, blendRun,
+                       std::clamp(line[2], 0, 256), step);
     x += blendRun;
     CopyRun(old_, x, y, ClampRun(line[3], screenW_ - x));
   }
 }
+
+namespace wipespan {
+
+namespace {
+
+// The weights of one pixel; the old one stops at 256 on runs longer than
+// a shape makes (where the sum of the two would pass 256).
+struct Weights {
+  int n, o, step;
+  void Next() {
+    n = std::max(n - step, 0);
+    o = std::min(o + step, 256);
+  }
+};
+
+uint32_t BlendPixel(uint32_t n, uint32_t o, const Weights& w) {
+  return blendrows::PerChannel([&](int c) {
+    return blendrows::Saturate(((blendrows::Channel(n, c) * w.n) >> 8) +
+                               ((blendrows::Channel(o, c) * w.o) >> 8));
+  });
+}
+
+}  // namespace
+
+void BlendRunPlain(uint32_t* dst, const uint32_t* newRow, const uint32_t* oldRow, int n, int a,
+                   int step) {
+  Weights w{a, 256 - a, step};
+  for (int i = 0; i < n; ++i, w.Next()) dst[i] = BlendPixel(newRow[i], oldRow[i], w);
+}
+
+void BlendRun(uint32_t* dst, const uint32_t* newRow, const uint32_t* oldRow, int n, int a,
+              int step) {
+  Weights w{a, 256 - a, step};
+  int i = 0;
+#if defined(__SSE2__)
+  // Four pixels at a time in 16-bit lanes: products stay at or below
+  // 65280 and each half sum at or below 510, which packing saturates.
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 4 <= n; i += 4) {
+    int16_t wn[4], wo[4];
+    for (int k = 0; k < 4; ++k, w.Next()) {
+      wn[k] = static_cast<int16_t>(w.n);
+      wo[k] = static_cast<int16_t>(w.o);
+    }
+    auto half = [&](__m128i nv, __m128i ov, int k) {
+      const __m128i kn = _mm_set_epi16(wn[k + 1], wn[k + 1], wn[k + 1], wn[k + 1], wn[k], wn[k],
+                                       wn[k], wn[k]);
+      const __m128i ko = _mm_set_epi16(wo[k + 1], wo[k + 1], wo[k + 1], wo[k + 1], wo[k], wo[k],
+                                       wo[k], wo[k]);
+      return _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(nv, kn), 8),
+                           _mm_srli_epi16(_mm_mullo_epi16(ov, ko), 8));
+    };
+    const __m128i nv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(newRow + i));
+    const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(oldRow + i));
+    const __m128i lo = half(_mm_unpacklo_epi8(nv, zero), _mm_unpacklo_epi8(ov, zero), 0);
+    const __m128i hi = half(_mm_unpackhi_epi8(nv, zero), _mm_unpackhi_epi8(ov, zero), 2);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i, w.Next()) dst[i] = BlendPixel(newRow[i], oldRow[i], w);
+}
+
+}  // namespace wipespan

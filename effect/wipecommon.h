@@ -86,6 +86,20 @@ class CEffectSimpleWipeCommon {
 // width is 0 or below. The compositor and the span builders use it alike.
 int WipeAlphaStep(int blendWidth);
 
+namespace wipespan {
+
+// The blended run of the soft compositor: pixel i gets the new weight
+// w = max(a - i * step, 0) and the old weight min(256 - a + i * step, 256),
+// and each byte is min(255, ((new * w) >> 8) + ((old * w') >> 8)); a in
+// 0..256, step >= 0. The plain loop, and the entry the compositor calls
+// (SSE2), which gives the same bytes.
+void BlendRunPlain(uint32_t* dst, const uint32_t* newRow, const uint32_t* oldRow, int n, int a,
+                   int step);
+void BlendRun(uint32_t* dst, const uint32_t* newRow, const uint32_t* oldRow, int n, int a,
+              int step);
+
+}  // namespace wipespan
+
 class CEffectSimpleWipeShape : public CEffectSimpleWipeCommon {
  public:
   explicit CEffectSimpleWipeShape(CAllWipe* owner);

@@ -196,6 +196,12 @@ TEST(WipeRows, FastRowsGiveThePlainBytes) {
       wipeblend::MultiRow(got.data(), a.data(), b.data(), kN, k);
       ASSERT_EQ(got, want) << "multi " << k;
     }
+    for (int step : {0, 1, 2, 3, 4, 64, 300})
+      for (int start : {0, 1, 100, 255, 256}) {
+        wipespan::BlendRunPlain(want.data(), a.data(), b.data(), kN, start, step);
+        wipespan::BlendRun(got.data(), a.data(), b.data(), kN, start, step);
+        ASSERT_EQ(got, want) << "soft edge " << start << " " << step;
+      }
     for (int s : {0, 1, 2, 9, 64, 127}) {
       for (int o = -256 * s; o <= 256; o += std::max(1, s * 3)) {
         maskwipe::RowPlain(want.data(), a.data(), b.data(), m.data(), kN, s, o);
