@@ -1,6 +1,11 @@
 // Wipes drawing one 800 x 600 step, each beside a memcpy of the screen's
 // bytes: the hard and soft span compositors, wipes 0, 1, 3, 4, 39, 40 and
 // 60 halfway through, and the mask wipe effect (#60).
+//
+// Recorded (release build, median of 3, CPU time over memcpy's 128 us):
+// hard compositor 1.33, soft compositor (a 256-pixel blend on every line)
+// 2.57, wipe 0 1.55, 1 1.53, 3 1.09, 4 1.20, 39 1.08, 40 1.54, 60 1.63,
+// effect #60 2.64.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
