@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "pngfile.h"
 #include "wipe_fixture.h"
 
 namespace effect_test {
@@ -227,6 +230,36 @@ TEST_F(WipeEffectTest, PrintWipeDrawsThroughTheTable) {
   Clear(kGrey);
   Table()->Print(3, from, new_, 1, 2, nullptr, nullptr);
   EXPECT_EQ(Screen(), got);
+}
+
+// --- The wipe viewer ---
+
+TEST_F(WipeTest, ViewerDrawsOneStepAndASheetOfEveryNumber) {
+  std::ostringstream out, err;
+  ASSERT_EQ(effecttool::RunEffectTool({"--size", "64x48", "--old", "solid:ff0000", "--new",
+                                       "solid:0000ff", "--wipe", "3,1,2", "--probe", "0,0",
+                                       "--probe", "0,1", "--probe", "0,47"},
+                                      out, err),
+            0)
+      << err.str();
+  EXPECT_EQ(out.str(), "probe 0,0 ff0000\nprobe 0,1 0000ff\nprobe 0,47 ff0000\n");
+  const std::string sheet = dir_->path() + "/sheet.png";
+  ASSERT_EQ(effecttool::RunEffectTool({"--size", "32x6", "--old", "solid:ff0000", "--new",
+                                       "solid:0000ff", "--wipe-sheet", "1,1", sheet},
+                                      out, err),
+            0)
+      << err.str();
+  dwqtool::Picture picture;
+  std::string error;
+  ASSERT_TRUE(dwqtool::ReadPngFile(sheet, &picture, &error)) << error;
+  ASSERT_EQ(picture.width, 32 * 12);
+  ASSERT_EQ(picture.height, 6 * 8);
+  for (int n = 0; n < 96; ++n) {
+    const uint32_t corner = picture.pixels[(n / 12) * 6 * 384 + (n % 12) * 32] & 0xFFFFFF;
+    EXPECT_EQ(corner, Table()->HasWipe(n) ? 0x0000FFu : 0u) << n;
+  }
+  EXPECT_EQ(effecttool::RunEffectTool({"--wipe", "3,1"}, out, err), 2);
+  EXPECT_EQ(effecttool::RunEffectTool({"--wipe-sheet", "1,1"}, out, err), 2);  // 9600 x 4800
 }
 
 }  // namespace
