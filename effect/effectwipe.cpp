@@ -74,17 +74,10 @@ CEffectSimpleWipeCommon* CEffectSimpleWipe::GetWipe(int n) const {
 
 int CEffectSimpleWipe::SetParam(EffectChannel* record, int count, const int* values, int) {
   if (count < 2) return 0;
+  static constexpr int kDefaults[] = {20, 0, 13, 0, 0, 100, 0, 0, 0};
   int p[9];
   const int given = TakeParams(count, values, 9, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 13);
-  Default(p, given, 3, 0);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 100);
-  Default(p, given, 6, 0);
-  Default(p, given, 7, 0);
-  Default(p, given, 8, 0);
+  for (int i = 0; i < 9; ++i) Default(p, given, i, kDefaults[i]);
   p[1] = std::max(p[1], 0);
   return StartRecord(record, kNumber, p[0], p, 9);
 }
@@ -108,18 +101,10 @@ void CEffectSimpleWipe::Print(EffectChannel* record, int channel) {
 
 int CEffectMaskWipe::SetParam(EffectChannel* record, int count, const int* values, int) {
   if (count < 3) return 0;
+  static constexpr int kDefaults[] = {20, 12, 13, 1, 0, 0, 0, 0, 100, 0};
   int p[10];
   const int given = TakeParams(count, values, 10, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 12);
-  Default(p, given, 2, 13);
-  Default(p, given, 3, 1);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 0);
-  Default(p, given, 6, 0);
-  Default(p, given, 7, 0);
-  Default(p, given, 8, 100);
-  Default(p, given, 9, 0);
+  for (int i = 0; i < 10; ++i) Default(p, given, i, kDefaults[i]);
   // The blend's lane sums hold only sharpness 0..127.
   p[3] = std::clamp(p[3], 0, kMaxSharpness);
   return StartRecord(record, kNumber, p[0], p, 10);

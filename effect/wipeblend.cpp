@@ -103,6 +103,11 @@ int64_t Scaled(int64_t range, int p, int m) { return range * p / m; }
 
 }  // namespace
 
+void CBlendStripWipe::BlendLines(RowKernel row, int64_t weight) {
+  const int k = static_cast<int>(std::clamp<int64_t>(weight, 0, 256));
+  for (int y = 0; y < screenH_; ++y) row(ScreenRow(y), OldRow(y), NewRow(y), screenW_, k);
+}
+
 // --- #0 cross-fade ---
 
 void CEffectSimpleWipeOverrap::Print(CPicture* oldPicture, CPicture* newPicture, int progress,
@@ -135,9 +140,7 @@ void CEffectSimpleWipeAdd::Print(CPicture* oldPicture, CPicture* newPicture, int
     SwapPicture();
     a = Scaled(256, max_ - progress_, std::max(max_ - h, 1));
   }
-  const int weight = static_cast<int>(std::clamp<int64_t>(a, 0, 256));
-  for (int y = 0; y < screenH_; ++y)
-    wipeblend::AddRow(ScreenRow(y), OldRow(y), NewRow(y), screenW_, weight);
+  BlendLines(wipeblend::AddRow, a);
 }
 
 // --- #60 multiplicative ---
@@ -155,9 +158,7 @@ void CEffectSimpleWipeMulti::Print(CPicture* oldPicture, CPicture* newPicture, i
     SwapPicture();
     c = Scaled(256, max_ - progress_, h);
   }
-  const int weight = static_cast<int>(std::clamp<int64_t>(c, 0, 256));
-  for (int y = 0; y < screenH_; ++y)
-    wipeblend::MultiRow(ScreenRow(y), OldRow(y), NewRow(y), screenW_, weight);
+  BlendLines(wipeblend::MultiRow, c);
 }
 
 // --- #1 vertical slats ---

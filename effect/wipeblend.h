@@ -13,6 +13,13 @@
 class CBlendStripWipe : public CEffectSimpleWipeCommon {
  public:
   CBlendStripWipe(CAllWipe* owner, const WipeArgs&) : CEffectSimpleWipeCommon(owner) {}
+
+ protected:
+  using RowKernel = void (*)(uint32_t* dst, const uint32_t* base, const uint32_t* other, int n,
+                             int weight);
+  // Every line by row (screen, old, new, width, weight), with the weight
+  // clamped into 0..256.
+  void BlendLines(RowKernel row, int64_t weight);
 };
 
 // Cross-fade through the picture blends; without an old picture the new

@@ -94,6 +94,8 @@ TEST_F(WipeEffectTest, SimpleWipeRunsItsNumberOverTheDuration) {
   EXPECT_EQ(Screen(), want);
 }
 
+// Fault mended: a new-picture channel outside 0..15 other than -1 reached
+// the manager, which clamps it to channel 15; it is no picture.
 TEST_F(WipeEffectTest, SimpleWipeDrawsNothingWithoutBothPictures) {
   Load(15, OldPx);  // what a clamped channel number would reach
   struct Case {
