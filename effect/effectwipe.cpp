@@ -43,11 +43,12 @@ bool ChannelSource(CEffectManager* manager, int pictureChannel, int position, So
   return true;
 }
 
-// True when a source can be read as a screen-sized 32-bit window.
-bool CoversScreen(const Source& s) {
+// True when a source has pixels and covers the screen; the mask wipe also
+// needs 32-bit pixels (a wipe kind decides that for itself).
+bool CoversScreen(const Source& s, bool need32) {
   const CPicture* p = s.picture;
-  return p && p->GetBuffer() && !p->Get256Flag() && p->GetWidth() >= CScreenBuffer::GetWidth() &&
-         p->GetHeight() >= CScreenBuffer::GetHeight();
+  return p && p->GetBuffer() && !(need32 && p->Get256Flag()) &&
+         p->GetWidth() >= CScreenBuffer::GetWidth() && p->GetHeight() >= CScreenBuffer::GetHeight();
 }
 
 }  // namespace
@@ -91,7 +92,7 @@ void CEffectSimpleWipe::Print(EffectChannel* record, int channel) {
                  !ChannelSource(manager_, channel, record->PictureNumber(), &from))
     return;
   if (p(7) ? !SavedScreen(manager_, &to) : !ChannelSource(manager_, p(2), p(2), &to)) return;
-  if (!CoversScreen(from) || !CoversScreen(to)) return;
+  if (!CoversScreen(from, false) || !CoversScreen(to, false)) return;
   const int progress = CalcuCurve(record->Counter(), record->Duration(), ClampInt(int64_t{p(6)} * 100),
                                   ClampInt(int64_t{p(5)} * 100), p(4), p(3));
   table_->Print(p(1), from.picture, to.picture, progress, kMaxProgress, from.offset, to.offset);
@@ -136,7 +137,7 @@ void CEffectMaskWipe::Print(EffectChannel* record, int channel) {
   Source* sources[3] = {&from, &to, &mask};
   for (int i = 0; i < 3; ++i) {
     const Source& src = *sources[i];
-    if (!CoversScreen(src)) return;
+    if (!CoversScreen(src, true)) return;
     const int pw = src.picture->GetWidth(), ph = src.picture->GetHeight();
     const int x = std::clamp(src.offset[0], 0, pw - w), y = std::clamp(src.offset[1], 0, ph - h);
     pitch[i] = pw;

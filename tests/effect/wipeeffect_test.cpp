@@ -27,6 +27,14 @@ uint32_t Bytes(uint32_t a, uint32_t b, uint32_t m, F f) {
 
 class WipeEffectTest : public WipeTest {
  protected:
+  // An 8-bit screen-sized picture in channel 14.
+  void LoadPalettePicture() {
+    dwqtool::Picture palette{kW, kH, std::vector<uint32_t>(size_t{kW} * kH, 0x00FF00), {}};
+    std::string error;
+    ASSERT_TRUE(effecttool::LoadPictureThroughFile(manager_->GetPicture(14), palette,
+                                                   dir_->path(), &error, true));
+    ASSERT_TRUE(manager_->GetPicture(14)->Get256Flag());
+  }
   void SetUp() override {
     WipeTest::SetUp();
     ChannelPicture(5, kW, kH, OldPx);  // the running channel's own picture
@@ -98,12 +106,14 @@ TEST_F(WipeEffectTest, SimpleWipeRunsItsNumberOverTheDuration) {
 // the manager, which clamps it to channel 15; it is no picture.
 TEST_F(WipeEffectTest, SimpleWipeDrawsNothingWithoutBothPictures) {
   Load(15, OldPx);  // what a clamped channel number would reach
+  LoadPalettePicture();
   struct Case {
     int pictureNumber;
     std::vector<int> values;
   } cases[] = {
       {5, {10, 0, -1}}, {5, {10, 0, 16}}, {5, {10, 0, -2}}, {5, {10, 0, 1 << 30}},
       {-1, {10, 0, 13}}, {16, {10, 0, 13}}, {5, {10, 0, 3}},  // channel 3 has no picture
+      {5, {10, 0, 14}},  // the cross-fade takes no 8-bit picture
   };
   for (const Case& c : cases) {
     ASSERT_EQ(Start(5, 59, c.values), 1);
@@ -197,8 +207,10 @@ TEST_F(WipeEffectTest, MaskWipeClampsASavedSharpness) {
 TEST_F(WipeEffectTest, MaskWipeDrawsNothingWithoutItsThreePictures) {
   Load(15, OldPx);
   Load(12, [](int, int) { return 0xFFFFFFu; });
+  LoadPalettePicture();
   for (const std::vector<int>& values : std::vector<std::vector<int>>{
-           {4, -1, 12}, {4, 16, 12}, {4, 13, -1}, {4, 13, 99}, {4, 3, 12}, {4, 13, 3}}) {
+           {4, -1, 12}, {4, 16, 12}, {4, 13, -1}, {4, 13, 99}, {4, 3, 12}, {4, 13, 3}, {4, 14, 12},
+           {4, 13, 14}}) {
     ASSERT_EQ(Start(5, 60, values), 1);
     DrawAt(2);
     EXPECT_TRUE(ScreenIs(kGrey)) << values[1] << " " << values[2];
