@@ -93,8 +93,9 @@ void CEffectSimpleWipe::Print(EffectChannel* record, int channel) {
     return;
   if (p(7) ? !SavedScreen(manager_, &to) : !ChannelSource(manager_, p(2), p(2), &to)) return;
   if (!CoversScreen(from, false) || !CoversScreen(to, false)) return;
-  const int progress = CalcuCurve(record->Counter(), record->Duration(), ClampInt(int64_t{p(6)} * 100),
-                                  ClampInt(int64_t{p(5)} * 100), p(4), p(3));
+  const int progress =
+      CalcuCurve(record->Counter(), record->Duration(), ClampInt(int64_t{p(6)} * 100),
+                 ClampInt(int64_t{p(5)} * 100), p(4), p(3));
   table_->Print(p(1), from.picture, to.picture, progress, kMaxProgress, from.offset, to.offset);
 }
 
@@ -123,10 +124,11 @@ void CEffectMaskWipe::Print(EffectChannel* record, int channel) {
   // A record from a save gets the same clamp as a start.
   const int s = std::clamp(p(3), 0, kMaxSharpness);
   const int64_t range = 256 * s + 256;
-  const int o = static_cast<int>(std::clamp<int64_t>(int64_t{percent} * range / 100, 0, range) -
-                                 256 * s);
+  const int o =
+      static_cast<int>(std::clamp<int64_t>(int64_t{percent} * range / 100, 0, range) - 256 * s);
   Source from, to, mask;
-  if (p(6) ? !SavedScreen(manager_, &from) : !ChannelSource(manager_, channel, channel, &from)) return;
+  if (p(6) ? !SavedScreen(manager_, &from) : !ChannelSource(manager_, channel, channel, &from))
+    return;
   if (p(7) ? !SavedScreen(manager_, &to) : !ChannelSource(manager_, p(1), p(1), &to)) return;
   if (!ChannelSource(manager_, p(2), p(2), &mask)) return;
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
@@ -184,10 +186,10 @@ void Row(uint32_t* dst, const uint32_t* oldRow, const uint32_t* newRow, const ui
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(oldRow + i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(newRow + i));
     const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
-    const __m128i lo = half(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero),
-                            _mm_unpacklo_epi8(m, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero),
-                            _mm_unpackhi_epi8(m, zero));
+    const __m128i lo =
+        half(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(m, zero));
+    const __m128i hi =
+        half(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(m, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
   }
   for (; i < n; ++i) dst[i] = Pixel(oldRow[i], newRow[i], mask[i], s, o);

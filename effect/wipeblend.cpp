@@ -80,8 +80,8 @@ void MultiRow(uint32_t* dst, const uint32_t* base, const uint32_t* other, int n,
       dst, base, other, n,
       [&](__m128i b, __m128i o) {
         const __m128i product = _mm_srli_epi16(_mm_mullo_epi16(b, o), 8);
-        return _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(b, kb), _mm_mullo_epi16(product, kc)), 8);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(b, kb), _mm_mullo_epi16(product, kc)),
+                              8);
       },
       MultiPixel, c);
 }
@@ -253,7 +253,9 @@ void CEffectSimpleWipeRandomStrip::Print(CPicture* oldPicture, CPicture* newPict
 namespace {
 
 // The old picture's share of line y: the diagonal edge R - y within 0..W.
-int SlideEdge(int64_t r, int y, int w) { return static_cast<int>(std::clamp<int64_t>(r - y, 0, w)); }
+int SlideEdge(int64_t r, int y, int w) {
+  return static_cast<int>(std::clamp<int64_t>(r - y, 0, w));
+}
 
 }  // namespace
 

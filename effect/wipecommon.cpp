@@ -56,8 +56,8 @@ int CEffectSimpleWipeCommon::SetPicture(CPicture* oldPicture, CPicture* newPictu
     if (w->width < w->x + screenW_ || w->height < w->y + screenH_) return 0;
     const int bytes = is256 ? 1 : 4;
     w->pitch = w->width * bytes;
-    w->first = p->GetBuffer() +
-               (static_cast<size_t>(w->y) * w->width + static_cast<size_t>(w->x)) * bytes;
+    w->first =
+        p->GetBuffer() + (static_cast<size_t>(w->y) * w->width + static_cast<size_t>(w->x)) * bytes;
   }
   return 1;
 }
@@ -121,8 +121,9 @@ void CEffectSimpleWipeShape::BoundaryEntries(int32_t* line, int64_t l) const {
   const int n = ClampRun(l, w);
   line[0] = n;
   line[1] = static_cast<int>(std::max<int64_t>(e - n, 0));
-  line[2] = l >= 0 ? 256
-                   : static_cast<int>(std::clamp<int64_t>(256 + l * WipeAlphaStep(blendWidth_), 0, 256));
+  line[2] =
+      l >= 0 ? 256
+             : static_cast<int>(std::clamp<int64_t>(256 + l * WipeAlphaStep(blendWidth_), 0, 256));
   line[3] = static_cast<int>(std::max<int64_t>(w - e, 0));
 }
 
@@ -217,10 +218,10 @@ void BlendRun(uint32_t* dst, const uint32_t* newRow, const uint32_t* oldRow, int
       wo[k] = static_cast<int16_t>(w.o);
     }
     auto half = [&](__m128i nv, __m128i ov, int k) {
-      const __m128i kn = _mm_set_epi16(wn[k + 1], wn[k + 1], wn[k + 1], wn[k + 1], wn[k], wn[k],
-                                       wn[k], wn[k]);
-      const __m128i ko = _mm_set_epi16(wo[k + 1], wo[k + 1], wo[k + 1], wo[k + 1], wo[k], wo[k],
-                                       wo[k], wo[k]);
+      const __m128i kn =
+          _mm_set_epi16(wn[k + 1], wn[k + 1], wn[k + 1], wn[k + 1], wn[k], wn[k], wn[k], wn[k]);
+      const __m128i ko =
+          _mm_set_epi16(wo[k + 1], wo[k + 1], wo[k + 1], wo[k + 1], wo[k], wo[k], wo[k], wo[k]);
       return _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(nv, kn), 8),
                            _mm_srli_epi16(_mm_mullo_epi16(ov, ko), 8));
     };

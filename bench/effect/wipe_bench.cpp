@@ -7,7 +7,6 @@
 // 2.57, wipe 0 1.55, 1 1.53, 3 1.09, 4 1.20, 39 1.08, 40 1.54, 60 1.63,
 // effect #60 2.64.
 #include <benchmark/benchmark.h>
-
 #include <stdlib.h>
 
 #include <filesystem>
@@ -53,8 +52,8 @@ class World {
     manager_ = std::make_unique<CEffectManager>();
     std::string error;
     for (int c : {12, 13, 14})
-      if (!effecttool::LoadPictureThroughFile(manager_->GetPicture(c), Pattern(c * 0x10101), folder_,
-                                              &error))
+      if (!effecttool::LoadPictureThroughFile(manager_->GetPicture(c), Pattern(c * 0x10101),
+                                              folder_, &error))
         return;
     ok_ = true;
   }
@@ -124,8 +123,9 @@ void Compositor(benchmark::State& state, int soft) {
         shape->SetSoftEdge(soft, 256);
       },
       [&](World& w) {
-    shape->Print(w.Manager().GetPicture(12), w.Manager().GetPicture(13), 1, 2, nullptr, nullptr);
-  });
+        shape->Print(w.Manager().GetPicture(12), w.Manager().GetPicture(13), 1, 2, nullptr,
+                     nullptr);
+      });
 }
 
 void HardCompositor(benchmark::State& state) { Compositor(state, 0); }
@@ -135,10 +135,12 @@ BENCHMARK(SoftCompositor);
 
 void Wipe(benchmark::State& state) {
   const int number = static_cast<int>(state.range(0));
-  Run(state, [](World&) {}, [&](World& w) {
-    w.Table().Print(number, w.Manager().GetPicture(12), w.Manager().GetPicture(13), 5000, 10000,
-                    nullptr, nullptr);
-  });
+  Run(
+      state, [](World&) {},
+      [&](World& w) {
+        w.Table().Print(number, w.Manager().GetPicture(12), w.Manager().GetPicture(13), 5000, 10000,
+                        nullptr, nullptr);
+      });
 }
 BENCHMARK(Wipe)->Arg(0)->Arg(1)->Arg(3)->Arg(4)->Arg(39)->Arg(40)->Arg(60);
 

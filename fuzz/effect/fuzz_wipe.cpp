@@ -52,10 +52,12 @@ std::vector<CPicture*>& Pictures() {
     std::string error;
     dwqtool::Picture p = effectfuzz::Pattern(kMaxW, kMaxH, false);
     for (uint32_t& px : p.pixels) px &= 0xF00040;
-    const bool ok = effecttool::LoadPictureThroughFile(palette, p, platform::GameFolder(), &error, true);
+    const bool ok =
+        effecttool::LoadPictureThroughFile(palette, p, platform::GameFolder(), &error, true);
     fuzzsupport::Check(ok && palette->Get256Flag(), "an 8-bit picture");
     list->push_back(palette);
-    for (auto [w, h] : {std::pair{kMaxW, kMaxH}, {13, 7}, {kMaxW + 1, kMaxH + 3}, {kMaxW * 2, kMaxH * 2}}) {
+    for (auto [w, h] :
+         {std::pair{kMaxW, kMaxH}, {13, 7}, {kMaxW + 1, kMaxH + 3}, {kMaxW * 2, kMaxH * 2}}) {
       auto* picture = new CPicture(w, h, 0);
       uint32_t* px = picture->GetPixelBuffer();
       for (int i = 0; i < w * h; ++i) px[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;

@@ -13,8 +13,12 @@ namespace effect_test {
 
 // Every pixel of each pattern differs from its neighbours and from the
 // other pattern.
-inline uint32_t OldPx(int x, int y) { return 0x200000u | static_cast<uint32_t>(x) << 8 | static_cast<uint32_t>(y); }
-inline uint32_t NewPx(int x, int y) { return 0xC00000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x); }
+inline uint32_t OldPx(int x, int y) {
+  return 0x200000u | static_cast<uint32_t>(x) << 8 | static_cast<uint32_t>(y);
+}
+inline uint32_t NewPx(int x, int y) {
+  return 0xC00000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x);
+}
 
 class WipeTest : public EffectTest {
  public:

@@ -20,7 +20,8 @@ constexpr uint32_t kGrey = 0x555555;
 template <typename F>
 uint32_t Bytes(uint32_t a, uint32_t b, F f) {
   uint32_t out = 0;
-  for (int s = 0; s < 32; s += 8) out |= static_cast<uint32_t>(f(a >> s & 0xFF, b >> s & 0xFF)) << s;
+  for (int s = 0; s < 32; s += 8)
+    out |= static_cast<uint32_t>(f(a >> s & 0xFF, b >> s & 0xFF)) << s;
   return out;
 }
 
@@ -77,13 +78,16 @@ TEST_F(BlendStripTest, CrossFadeBlendsAndFadesInOverTheScreenWithoutAnOldPicture
 TEST_F(BlendStripTest, CurtainOpensBlockByBlock) {
   // o = 1: one block in transition, 2 new and 14 old columns in each half.
   Draw(1, 1, 18);
-  EXPECT_TRUE(ScreenMatches([](int x, int y) { return x < 32 && x % 16 < 2 ? NewPx(x, y) : OldPx(x, y); }));
+  EXPECT_TRUE(
+      ScreenMatches([](int x, int y) { return x < 32 && x % 16 < 2 ? NewPx(x, y) : OldPx(x, y); }));
   // o = 16: the first block new, the second 15 new and 1 old per half.
   Draw(1, 16, 18);
-  EXPECT_TRUE(ScreenMatches([](int x, int y) { return x < 32 || x % 16 < 15 ? NewPx(x, y) : OldPx(x, y); }));
+  EXPECT_TRUE(ScreenMatches(
+      [](int x, int y) { return x < 32 || x % 16 < 15 ? NewPx(x, y) : OldPx(x, y); }));
   // Lines: 2 new, 14 old, 2 new, 14 old, then old.
   Draw(2, 1, 18);
-  EXPECT_TRUE(ScreenMatches([](int x, int y) { return y < 32 && y % 16 < 2 ? NewPx(x, y) : OldPx(x, y); }));
+  EXPECT_TRUE(
+      ScreenMatches([](int x, int y) { return y < 32 && y % 16 < 2 ? NewPx(x, y) : OldPx(x, y); }));
 }
 
 TEST_F(BlendStripTest, ZebraFillsEvenLinesFromBelowAndOddLinesFromAbove) {
@@ -125,12 +129,14 @@ TEST_F(BlendStripTest, AddBrightensThenSettlesOnTheNewPicture) {
   // Before the midpoint: old + new weighted by p / h.
   Draw(40, 2, 10);
   EXPECT_TRUE(ScreenMatches([](int x, int y) {
-    return Bytes(OldPx(x, y), NewPx(x, y), [](int o, int n) { return std::min(255, o + ((n * 102) >> 8)); });
+    return Bytes(OldPx(x, y), NewPx(x, y),
+                 [](int o, int n) { return std::min(255, o + ((n * 102) >> 8)); });
   }));
   // After it: the new picture with the old one fading out of it.
   Draw(40, 8, 10);
   EXPECT_TRUE(ScreenMatches([](int x, int y) {
-    return Bytes(OldPx(x, y), NewPx(x, y), [](int o, int n) { return std::min(255, n + ((o * 102) >> 8)); });
+    return Bytes(OldPx(x, y), NewPx(x, y),
+                 [](int o, int n) { return std::min(255, n + ((o * 102) >> 8)); });
   }));
   CPicture* white = Load(3, [](int, int) { return 0xFFFFFFu; });
   CPicture* black = Load(4, [](int, int) { return 0u; });
@@ -154,7 +160,8 @@ TEST_F(BlendStripTest, MultiShowsTheProductAtTheMidpoint) {
   }));
   Draw(60, 7, 10);  // c = 3 * 256 / 5 = 153 on the new picture
   EXPECT_TRUE(ScreenMatches([](int x, int y) {
-    return Bytes(NewPx(x, y), OldPx(x, y), [](int b, int o) { return ((256 - 153) * b + 153 * ((b * o) >> 8)) >> 8; });
+    return Bytes(NewPx(x, y), OldPx(x, y),
+                 [](int b, int o) { return ((256 - 153) * b + 153 * ((b * o) >> 8)) >> 8; });
   }));
   // A white new picture gives back the old one, within the formula's
   // rounding of one level.

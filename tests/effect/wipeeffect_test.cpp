@@ -1,13 +1,12 @@
 // The simple wipe (#59) and the mask wipe (#60) on the channels, and the
 // manager's transition step through the real wipe table.
-#include "effect/effectwipe.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "effect/effectwipe.h"
 #include "pngfile.h"
 #include "wipe_fixture.h"
 
@@ -31,8 +30,8 @@ class WipeEffectTest : public WipeTest {
   void LoadPalettePicture() {
     dwqtool::Picture palette{kW, kH, std::vector<uint32_t>(size_t{kW} * kH, 0x00FF00), {}};
     std::string error;
-    ASSERT_TRUE(effecttool::LoadPictureThroughFile(manager_->GetPicture(14), palette,
-                                                   dir_->path(), &error, true));
+    ASSERT_TRUE(effecttool::LoadPictureThroughFile(manager_->GetPicture(14), palette, dir_->path(),
+                                                   &error, true));
     ASSERT_TRUE(manager_->GetPicture(14)->Get256Flag());
   }
   void SetUp() override {
@@ -45,9 +44,7 @@ class WipeEffectTest : public WipeTest {
       for (int x = 0; x < kW; ++x) saved[y * kW + x] = SavedPx(x, y);
   }
   EffectChannel& Record() { return *manager_->GetChannel(5); }
-  std::vector<int> Stored(int n) {
-    return std::vector<int>(Record().v + 29, Record().v + 29 + n);
-  }
+  std::vector<int> Stored(int n) { return std::vector<int>(Record().v + 29, Record().v + 29 + n); }
   // Channel 5 alone at `counter`, over a grey screen.
   void DrawAt(int counter) {
     Record().Counter() = counter;
@@ -111,7 +108,7 @@ TEST_F(WipeEffectTest, SimpleWipeDrawsNothingWithoutBothPictures) {
     int pictureNumber;
     std::vector<int> values;
   } cases[] = {
-      {5, {10, 0, -1}}, {5, {10, 0, 16}}, {5, {10, 0, -2}}, {5, {10, 0, 1 << 30}},
+      {5, {10, 0, -1}},  {5, {10, 0, 16}},  {5, {10, 0, -2}}, {5, {10, 0, 1 << 30}},
       {-1, {10, 0, 13}}, {16, {10, 0, 13}}, {5, {10, 0, 3}},  // channel 3 has no picture
       {5, {10, 0, 14}},  // the cross-fade takes no 8-bit picture
   };
@@ -127,7 +124,9 @@ TEST_F(WipeEffectTest, SimpleWipeDrawsNothingWithoutBothPictures) {
 // old one and p7 for the new one.
 TEST_F(WipeEffectTest, SavedScreenFlagsPickTheirPicture) {
   const uint32_t old = OldPx(3, 4), fresh = NewPx(3, 4), saved = SavedPx(3, 4);
-  auto end = [](uint32_t o, uint32_t n) { return Bytes(o, n, 0, [](int a, int b, int) { return (a + 255 * b) >> 8; }); };
+  auto end = [](uint32_t o, uint32_t n) {
+    return Bytes(o, n, 0, [](int a, int b, int) { return (a + 255 * b) >> 8; });
+  };
   // Channel 6 has no picture: with both flags only the mask is needed.
   struct Case {
     int channel, number;
@@ -173,7 +172,8 @@ TEST_F(WipeEffectTest, MaskWipeNeedsThreeValuesTakesTenAndClampsTheSharpness) {
 TEST_F(WipeEffectTest, MaskWipeChangesBrightAreasFirst) {
   Load(12, [](int x, int) { return x < kW / 2 ? 0xFFFFFFu : 0u; });
   auto blend = [](int x, int y, int a) {
-    return Bytes(OldPx(x, y), NewPx(x, y), 0, [&](int o, int n, int) { return (o * (256 - a) + n * a) >> 8; });
+    return Bytes(OldPx(x, y), NewPx(x, y), 0,
+                 [&](int o, int n, int) { return (o * (256 - a) + n * a) >> 8; });
   };
   ASSERT_EQ(Start(5, 60, {2, 13, 12, 1}), 1);
   DrawAt(0);
@@ -208,9 +208,14 @@ TEST_F(WipeEffectTest, MaskWipeDrawsNothingWithoutItsThreePictures) {
   Load(15, OldPx);
   Load(12, [](int, int) { return 0xFFFFFFu; });
   LoadPalettePicture();
-  for (const std::vector<int>& values : std::vector<std::vector<int>>{
-           {4, -1, 12}, {4, 16, 12}, {4, 13, -1}, {4, 13, 99}, {4, 3, 12}, {4, 13, 3}, {4, 14, 12},
-           {4, 13, 14}}) {
+  for (const std::vector<int>& values : std::vector<std::vector<int>>{{4, -1, 12},
+                                                                      {4, 16, 12},
+                                                                      {4, 13, -1},
+                                                                      {4, 13, 99},
+                                                                      {4, 3, 12},
+                                                                      {4, 13, 3},
+                                                                      {4, 14, 12},
+                                                                      {4, 13, 14}}) {
     ASSERT_EQ(Start(5, 60, values), 1);
     DrawAt(2);
     EXPECT_TRUE(ScreenIs(kGrey)) << values[1] << " " << values[2];
@@ -226,7 +231,7 @@ TEST_F(WipeEffectTest, PrintWipeDrawsThroughTheTable) {
     int kind, progress, max;
     int draws;  // 0 nothing, 1 old, 2 new
   } cases[] = {
-      {0, 7, 5, 2}, {0, 3, 0, 2}, {0, -2, 5, 1}, {3, 0, 4, 1}, {40, 4, 4, 2},
+      {0, 7, 5, 2}, {0, 3, 0, 2},  {0, -2, 5, 1}, {3, 0, 4, 1},   {40, 4, 4, 2},
       {6, 2, 4, 0}, {96, 2, 4, 0}, {-1, 2, 4, 0}, {300, 2, 4, 0},
   };
   for (const Case& c : cases) {
@@ -250,10 +255,10 @@ TEST_F(WipeEffectTest, PrintWipeDrawsThroughTheTable) {
 
 TEST_F(WipeTest, ViewerDrawsOneStepAndASheetOfEveryNumber) {
   std::ostringstream out, err;
-  ASSERT_EQ(effecttool::RunEffectTool({"--size", "64x48", "--old", "solid:ff0000", "--new",
-                                       "solid:0000ff", "--wipe", "3,1,2", "--probe", "0,0",
-                                       "--probe", "0,1", "--probe", "0,47"},
-                                      out, err),
+  ASSERT_EQ(effecttool::RunEffectTool(
+                {"--size", "64x48", "--old", "solid:ff0000", "--new", "solid:0000ff", "--wipe",
+                 "3,1,2", "--probe", "0,0", "--probe", "0,1", "--probe", "0,47"},
+                out, err),
             0)
       << err.str();
   EXPECT_EQ(out.str(), "probe 0,0 ff0000\nprobe 0,1 0000ff\nprobe 0,47 ff0000\n");

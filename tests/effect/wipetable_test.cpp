@@ -148,8 +148,16 @@ TEST_F(WipeBaseTest, RunsNeverPassTheLine) {
       {1, 0, {1000}, NewPx},
       {1, 0, {-9}, OldPx},
       {2, 0, {-5, 40}, [](int x, int y) { return x < 40 ? NewPx(x, y) : kGrey; }},
-      {6, 0, {30, 1 << 30, 5, 5, 5, 5}, [](int x, int y) { return x < 30 ? OldPx(x, y) : NewPx(x, y); }},
-      {4, 0, {10, 10, 10, 10}, [](int x, int y) { return x >= 40 ? kGrey : (x / 10) % 2 ? NewPx(x, y) : OldPx(x, y); }},
+      {6,
+       0,
+       {30, 1 << 30, 5, 5, 5, 5},
+       [](int x, int y) { return x < 30 ? OldPx(x, y) : NewPx(x, y); }},
+      {4,
+       0,
+       {10, 10, 10, 10},
+       [](int x, int y) { return x >= 40        ? kGrey
+                                 : (x / 10) % 2 ? NewPx(x, y)
+                                                : OldPx(x, y); }},
       {1, 1, {70, 900, 256, 900}, NewPx},
       {1, 1, {10, 0, 0, 900}, [](int x, int y) { return x < 10 ? NewPx(x, y) : OldPx(x, y); }},
       {1, 1, {-3, -3, 9999, 20}, [](int x, int y) { return x < 20 ? OldPx(x, y) : kGrey; }},
@@ -161,8 +169,8 @@ TEST_F(WipeBaseTest, RunsNeverPassTheLine) {
     shape_->line = c.line;
     Draw();
     int bx = -1, by = -1;
-    EXPECT_TRUE(ScreenMatches(c.want, &bx, &by)) << c.runs << " " << c.line[0] << " at " << bx
-                                                  << "," << by;
+    EXPECT_TRUE(ScreenMatches(c.want, &bx, &by))
+        << c.runs << " " << c.line[0] << " at " << bx << "," << by;
   }
 }
 
@@ -173,8 +181,8 @@ TEST_F(WipeBaseTest, SoftEdgeBlendsWithTheAlphaStep) {
     int width, step;
     std::vector<int32_t> line;
   } cases[] = {
-      {64, 4, {8, 40, 256, 16}},  {0, 64, {8, 4, 256, 52}}, {256, 1, {0, 64, 200, 0}},
-      {100, 2, {3, 30, 77, 31}},  {64, 4, {20, 0, 256, 44}},
+      {64, 4, {8, 40, 256, 16}}, {0, 64, {8, 4, 256, 52}},  {256, 1, {0, 64, 200, 0}},
+      {100, 2, {3, 30, 77, 31}}, {64, 4, {20, 0, 256, 44}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(WipeAlphaStep(c.width), c.step);
@@ -189,8 +197,8 @@ TEST_F(WipeBaseTest, SoftEdgeBlendsWithTheAlphaStep) {
       const uint32_t wn = std::max(a - i * c.step, 0), wo = 256 - a + i * c.step;
       uint32_t out = 0;
       for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t v = ((NewPx(x, y) >> shift & 0xFF) * wn >> 8) +
-                           ((OldPx(x, y) >> shift & 0xFF) * wo >> 8);
+        const uint32_t v =
+            ((NewPx(x, y) >> shift & 0xFF) * wn >> 8) + ((OldPx(x, y) >> shift & 0xFF) * wo >> 8);
         out |= std::min(v, 255u) << shift;
       }
       return out;
@@ -204,9 +212,15 @@ TEST_F(WipeBaseTest, BoundaryEntriesOfHardAndSoftEdges) {
     int64_t l;
     std::vector<int32_t> want;
   } cases[] = {
-      {0, 64, 30, {30}},           {0, 64, -5, {0}},           {0, 64, 900, {64}},
-      {1, 32, 10, {10, 32, 256, 22}}, {1, 32, -8, {0, 24, 192, 40}}, {1, 32, 50, {50, 14, 256, 0}},
-      {1, 32, -40, {0, 0, 0, 64}},  {1, 0, 12, {12, 0, 256, 52}},  {1, 256, -100, {0, 64, 156, 0}},
+      {0, 64, 30, {30}},
+      {0, 64, -5, {0}},
+      {0, 64, 900, {64}},
+      {1, 32, 10, {10, 32, 256, 22}},
+      {1, 32, -8, {0, 24, 192, 40}},
+      {1, 32, 50, {50, 14, 256, 0}},
+      {1, 32, -40, {0, 0, 0, 64}},
+      {1, 0, 12, {12, 0, 256, 52}},
+      {1, 256, -100, {0, 64, 156, 0}},
   };
   for (const Case& c : cases) {
     shape_->SetSoftEdge(c.soft, c.width);
@@ -286,9 +300,10 @@ TEST_F(WipeTest, EveryWipeNumberHasItsKindAndArguments) {
     ASSERT_TRUE(want.count(entry.number)) << entry.number;
     const auto& [kind, args] = want[entry.number];
     EXPECT_EQ(entry.kind, kind) << entry.number;
-    EXPECT_EQ(std::vector<int>({entry.args.reverse, entry.args.softEdge, entry.args.blendWidth,
-                                entry.args.arg1, entry.args.arg2}),
-              std::vector<int>({args.reverse, args.softEdge, args.blendWidth, args.arg1, args.arg2}))
+    EXPECT_EQ(
+        std::vector<int>({entry.args.reverse, entry.args.softEdge, entry.args.blendWidth,
+                          entry.args.arg1, entry.args.arg2}),
+        std::vector<int>({args.reverse, args.softEdge, args.blendWidth, args.arg1, args.arg2}))
         << entry.number;
     kinds.insert(entry.kind);
     // A number draws exactly when its kind is built.
