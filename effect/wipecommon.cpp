@@ -27,6 +27,7 @@ CEffectSimpleWipeCommon::CEffectSimpleWipeCommon(CAllWipe* owner) : owner_(owner
 
 int CEffectSimpleWipeCommon::SetPicture(CPicture* oldPicture, CPicture* newPicture, int progress,
                                         int max, const int* oldOffset, const int* newOffset) {
+  prepared_ = 0;
   old_ = Window{};
   new_ = Window{};
   old_.picture = oldPicture;
@@ -54,11 +55,12 @@ int CEffectSimpleWipeCommon::SetPicture(CPicture* oldPicture, CPicture* newPictu
     w->x = std::max(std::min(w->x, w->width - screenW_), 0);
     w->y = std::max(std::min(w->y, w->height - screenH_), 0);
     if (w->width < w->x + screenW_ || w->height < w->y + screenH_) return 0;
-    const int bytes = is256 ? 1 : 4;
-    w->pitch = w->width * bytes;
-    w->first =
-        p->GetBuffer() + (static_cast<size_t>(w->y) * w->width + static_cast<size_t>(w->x)) * bytes;
+    w->bytes = is256 ? 1 : 4;
+    w->pitch = w->width * w->bytes;
+    w->first = p->GetBuffer() +
+               (static_cast<size_t>(w->y) * w->width + static_cast<size_t>(w->x)) * w->bytes;
   }
+  prepared_ = 1;
   return 1;
 }
 
@@ -88,7 +90,7 @@ int CEffectSimpleWipeShape::EntriesPerLine() const {
 int32_t* CEffectSimpleWipeShape::Spans() const {
   // Eight entries per line at most; a screen taller than the one the table
   // was made for gets no span list.
-  if (!owner_ || owner_->GetSpanBufferInts() < screenH_ * 8) return nullptr;
+  if (!owner_ || owner_->GetSpanBufferInts() < int64_t{screenH_} * 8) return nullptr;
   return owner_->GetSpanBuffer();
 }
 
@@ -129,7 +131,7 @@ void CEffectSimpleWipeShape::BoundaryEntries(int32_t* line, int64_t l) const {
 
 void CEffectSimpleWipeShape::BltSpan1() {
   const int32_t* spans = Spans();
-  if (!spans) return;
+  if (!spans || !Prepared32()) return;
   for (int y = 0; y < screenH_; ++y) {
     const int k = ClampRun(spans[y], screenW_);
     CopyRun(new_, 0, y, k);
@@ -144,7 +146,7 @@ void CEffectSimpleWipeShape::BltSpanMulti() {
     return;
   }
   const int32_t* spans = Spans();
-  if (!spans) return;
+  if (!spans || !Prepared32()) return;
   for (int y = 0; y < screenH_; ++y) {
     const int32_t* line = spans + static_cast<size_t>(y) * entries;
     int x = 0;
@@ -158,7 +160,7 @@ void CEffectSimpleWipeShape::BltSpanMulti() {
 
 void CEffectSimpleWipeShape::BltSpanSoft() {
   const int32_t* spans = Spans();
-  if (!spans) return;
+  if (!spans || !Prepared32()) return;
   const int step = WipeAlphaStep(blendWidth_);
   for (int y = 0; y < screenH_; ++y) {
     const int32_t* line = spans + static_cast<size_t>(y) * 4;

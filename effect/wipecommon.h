@@ -58,8 +58,12 @@ class CEffectSimpleWipeCommon {
     int x = 0, y = 0;           // offset
     int width = 0, height = 0;  // of the picture
     int pitch = 0;              // bytes per picture row
+    int bytes = 0;              // per pixel: 4, or 1 for an 8-bit picture
     uint8_t* first = nullptr;   // the pixel under screen pixel (0, 0)
   };
+
+  // 1 after a SetPicture that succeeded with two 32-bit pictures.
+  int Prepared32() const { return prepared_ && old_.bytes == 4 && new_.bytes == 4; }
 
   // Row y of a prepared 32-bit window.
   static const uint32_t* Row(const Window& w, int y) {
@@ -80,6 +84,7 @@ class CEffectSimpleWipeCommon {
   int screenW_ = 0, screenH_ = 0;
   int accept256_ = 0;
   int reverse_ = 0;
+  int prepared_ = 0;
 };
 
 // The soft edge's alpha step for a blend width: 256 / width, or 64 when the
@@ -121,7 +126,8 @@ class CEffectSimpleWipeShape : public CEffectSimpleWipeCommon {
   int GetSoftEdge() const { return soft_; }
   int GetBlendWidth() const { return blendWidth_; }
 
-  // The compositors over the prepared windows and the span list. Every line
+  // The compositors over the prepared windows and the span list; they draw
+  // nothing unless SetPicture has prepared two 32-bit pictures. Every line
   // is cut at the screen width: negative runs count as 0, a run that would
   // pass the line's end stops there, and a line whose runs fall short keeps
   // the rest of its screen pixels.

@@ -90,6 +90,11 @@ TEST_F(WipeBaseTest, MissingEightBitOrSmallPicturesDrawNothing) {
   ASSERT_TRUE(manager_->GetPicture(7)->Get256Flag());
   shape_->Print(old_, manager_->GetPicture(7), 1, 1, nullptr, nullptr);
   EXPECT_TRUE(ScreenIs(kGrey));
+  // The compositors alone, after a preparation that failed, draw nothing.
+  shape_->BltSpan1();
+  shape_->BltSpanMulti();
+  shape_->BltSpanSoft();
+  EXPECT_TRUE(ScreenIs(kGrey));
 }
 
 TEST_F(WipeBaseTest, OffsetsArePulledBackIntoThePicture) {
