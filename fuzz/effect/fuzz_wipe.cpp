@@ -36,6 +36,16 @@ class CFuzzShape : public CEffectSimpleWipeShape {
         BoundaryEntries(spans + static_cast<size_t>(y) * EntriesPerLine(),
                         int64_t{values.empty() ? 0 : values[y % values.size()]} * 37);
   }
+  // The input's values straight into the span list, then both compositors
+  // over whatever the last preparation left.
+  void Composite() {
+    if (int32_t* spans = Spans())
+      for (size_t i = 0; i < static_cast<size_t>(CScreenBuffer::GetHeight()) * 8 && !values.empty();
+           ++i)
+        spans[i] = values[i % values.size()];
+    BltSpanMulti();
+    BltSpanSoft();
+  }
   std::vector<int32_t> values;
   bool boundaries = false;
 };
@@ -107,6 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         shape.values.push_back(op & 16 ? TakeInt(data, size)
                                        : static_cast<int8_t>(TakeByte(data, size)) * 3);
       shape.Print(from, to, progress, max, oldOffset, newOffset);
+      if (progress & 1) shape.Composite();
     }
   }
   return 0;
