@@ -8,6 +8,7 @@
 
 #include "effect/buffereffects.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/effectwipe.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectNop>(),        // 0
     MakeEffectEntry<CEffectMae>(),        // 1
     MakeEffectEntry<CEffectPut>(),        // 2
+    MakeEffectEntry<CEffectSimpleWipe>(),  // 59
+    MakeEffectEntry<CEffectMaskWipe>(),    // 60
     MakeEffectEntry<CEffectBuffer>(),     // 66
     MakeEffectEntry<CEffectGet>(),        // 73
     MakeEffectEntry<CEffectOnce>(),       // 75

@@ -24,6 +24,8 @@ uint32_t Coordinates(int x, int y) { return static_cast<uint32_t>(x) << 8 | stat
 TEST_F(EffectTest, CountZeroGivesEveryDefault) {
   for (const EffectEntry& entry : GetEffectEntries()) {
     if (entry.number == 1) continue;
+    // The wipes need their first values (wipe_test.cpp).
+    if (entry.number == 59 || entry.number == 60) continue;
     manager_->ResetAll();
     ASSERT_EQ(manager_->StartEffect(6, entry.number, 0, nullptr), 1) << entry.className;
     const EffectChannel& record = *manager_->GetChannel(6);

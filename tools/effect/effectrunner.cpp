@@ -271,6 +271,12 @@ constexpr const char* kUsage =
     "  --probe X,Y             print \"probe X,Y rrggbb\"\n"
     "  --hash                  print \"frame N hash\" after every frame\n"
     "  --every K DIR           write DIR/frameNNNNN.png every K frames\n"
+    "  --old SPEC, --new SPEC  the wipe viewer's pictures (hgrad, vgrad)\n"
+    "  --wipe N,P,M            draw wipe N at progress P of M over a black\n"
+    "                          screen through the manager's transition step\n"
+    "  --wipe-sheet P,M        every wipe 0..95 at P of M, one screen-sized cell\n"
+    "                          each, 12 to a row in number order; OUT.png is the\n"
+    "                          sheet\n"
     "SPEC: solid:RRGGBB[:WxH], hgrad[:WxH], vgrad[:WxH], FILE.png (alpha is the\n"
     "mask) or FILE.dwq\n";
 
@@ -285,6 +291,12 @@ struct ToolState {
   bool hash = false;
   int every = 0;
   std::string everyDir;
+  // The wipe viewer: the pictures and the step still to draw.
+  std::string oldSpec = "hgrad", newSpec = "vgrad";
+  enum class Wipe { kNone, kOne, kSheet } wipe = Wipe::kNone;
+  std::vector<int> wipeValues;
+  std::vector<uint32_t> sheet;
+  int sheetW = 0, sheetH = 0;
 
   EffectRunner& Runner() {
     if (!runner) runner = std::make_unique<EffectRunner>(width, height, workFolder);
@@ -313,6 +325,48 @@ struct ToolState {
   }
   void EnsureFrame() {
     if (!ranFrames) RunFrames(1);
+  }
+  // Draws the wipe or the sheet asked for, in place of a frame.
+  bool DrawWipe() {
+    if (wipe == Wipe::kNone) return true;
+    const Wipe what = wipe;
+    wipe = Wipe::kNone;
+    ranFrames = true;
+    CPicture from, to;
+    std::string error;
+    if (!Runner().LoadSpec(&from, oldSpec, &error) || !Runner().LoadSpec(&to, newSpec, &error))
+      return Fail(error);
+    CEffectManager& m = Runner().Manager();
+    const int w = Runner().Width(), h = Runner().Height();
+    auto step = [&](int number, int progress, int max) {
+      std::fill_n(CScreenBuffer::GetBuffer(), static_cast<size_t>(w) * h, 0u);
+      m.PrintWipe(number, &from, &to, progress, max);
+    };
+    if (what == Wipe::kOne) {
+      step(wipeValues[0], wipeValues[1], wipeValues[2]);
+      return true;
+    }
+    constexpr int kColumns = 12, kNumbers = 96;
+    sheetW = w * kColumns;
+    sheetH = h * (kNumbers / kColumns);
+    sheet.assign(static_cast<size_t>(sheetW) * sheetH, 0u);
+    for (int n = 0; n < kNumbers; ++n) {
+      step(n, wipeValues[0], wipeValues[1]);
+      for (int y = 0; y < h; ++y)
+        std::copy_n(CScreenBuffer::GetBuffer() + static_cast<size_t>(y) * w, w,
+                    sheet.data() + (static_cast<size_t>(n / kColumns) * h + y) * sheetW +
+                        static_cast<size_t>(n % kColumns) * w);
+    }
+    return true;
+  }
+  bool WriteOutput(const std::string& path) {
+    if (sheet.empty()) return Runner().WritePng(path);
+    platform::FrameView view;
+    view.pixels = sheet.data();
+    view.width = sheetW;
+    view.height = sheetH;
+    view.pitch = sheetW * 4;
+    return platform::WritePngFile(path, view);
   }
 };
 
@@ -358,8 +412,21 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
     if (!ParseInts(value, 1, &v) || v.size() != 1 || v[0] < 0 || v[0] > 1000000)
       return s.Fail("--frames needs a number 0..1000000");
     s.RunFrames(v[0]);
+  } else if (option == "--old" || option == "--new") {
+    (option == "--old" ? s.oldSpec : s.newSpec) = value;
+  } else if (option == "--wipe") {
+    if (!ParseInts(value, 3, &v) || v.size() != 3) return s.Fail("--wipe needs N,P,M");
+    s.wipe = ToolState::Wipe::kOne;
+    s.wipeValues = v;
+  } else if (option == "--wipe-sheet") {
+    if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--wipe-sheet needs P,M");
+    if (int64_t{s.width} * 12 * s.height * 8 > (int64_t{1} << 24))
+      return s.Fail("--wipe-sheet needs a smaller --size (the sheet is 12 x 8 screens)");
+    s.wipe = ToolState::Wipe::kSheet;
+    s.wipeValues = v;
   } else if (option == "--probe") {
     if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--probe needs X,Y");
+    if (!s.DrawWipe()) return false;
     s.EnsureFrame();
     char line[64];
     std::snprintf(line, sizeof line, "probe %d,%d %06x\n", v[0], v[1],
@@ -426,9 +493,10 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
       status = 2;
       break;
     }
+  if (status == 0 && !s.DrawWipe()) status = 2;
   if (status == 0) {
     s.EnsureFrame();
-    if (!outPng.empty() && !s.Runner().WritePng(outPng)) {
+    if (!outPng.empty() && !s.WriteOutput(outPng)) {
       err << "zor-effect: cannot write " << outPng << "\n";
       status = 1;
     }
