@@ -8,6 +8,7 @@
 
 #include "effect/buffereffects.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/fadeeffects.h"
 
 namespace {
 
@@ -15,6 +16,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectNop>(),        // 0
     MakeEffectEntry<CEffectMae>(),        // 1
     MakeEffectEntry<CEffectPut>(),        // 2
+    MakeEffectEntry<CEffectFadein>(),     // 10
+    MakeEffectEntry<CEffectFadeout>(),    // 11
+    MakeEffectEntry<CEffectFlash>(),      // 17
+    MakeEffectEntry<CEffectMeltDown>(),   // 32
+    MakeEffectEntry<CEffectMozaic>(),     // 43
+    MakeEffectEntry<CEffectFill>(),       // 54
+    MakeEffectEntry<CEffectOldFilm>(),    // 55
     MakeEffectEntry<CEffectBuffer>(),     // 66
     MakeEffectEntry<CEffectGet>(),        // 73
     MakeEffectEntry<CEffectOnce>(),       // 75
