@@ -9,6 +9,7 @@
 #include "effect/buffereffects.h"
 #include "effect/effectmoviewarp.h"
 #include "effect/fadeeffects.h"
+#include "effect/geoeffects.h"
 
 namespace {
 
@@ -26,8 +27,16 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectBuffer>(),     // 66
     MakeEffectEntry<CEffectGet>(),        // 73
     MakeEffectEntry<CEffectOnce>(),       // 75
+    MakeEffectEntry<CEffectGeoCircle>(),   // 87
+    MakeEffectEntry<CEffectGeoPolygon>(),  // 88
+    MakeEffectEntry<CEffectGeoTorus>(),    // 89
     MakeEffectEntry<CEffectMovieWarp>(),  // 105
     MakeEffectEntry<CEffectLupin>(),      // 113
+    MakeEffectEntry<CEffectGeoBox>(),         // 114
+    MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115
+    MakeEffectEntry<CEffectGeoTorusAdd>(),    // 116
+    MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
+    MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
 };
 
 // Every number the engine defines an effect at; the others stay empty.
