@@ -10,6 +10,7 @@
 #include "effect/effectmoviewarp.h"
 #include "effect/fadeeffects.h"
 #include "effect/geoeffects.h"
+#include "effect/moveeffects.h"
 
 namespace {
 
@@ -22,8 +23,10 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectFlash>(),      // 17
     MakeEffectEntry<CEffectMeltDown>(),   // 32
     MakeEffectEntry<CEffectMozaic>(),     // 43
+    MakeEffectEntry<CEffectMove>(),       // 52
     MakeEffectEntry<CEffectFill>(),       // 54
     MakeEffectEntry<CEffectOldFilm>(),    // 55
+    MakeEffectEntry<CEffectSpecialMove>(),  // 61
     MakeEffectEntry<CEffectBuffer>(),     // 66
     MakeEffectEntry<CEffectGet>(),        // 73
     MakeEffectEntry<CEffectOnce>(),       // 75
