@@ -22,7 +22,7 @@ int Curve(const EffectChannel& r, int start, int end, int code) {
 CEffectGeoCircle::CEffectGeoCircle(CEffectManager* manager)
     : CEffectGeoCircle(manager, kNumber, &CAllGeo::TransCircleFill) {}
 
-CEffectGeoCircle::CEffectGeoCircle(CEffectManager* manager, int number, EllipseFiller filler)
+CEffectGeoCircle::CEffectGeoCircle(CEffectManager* manager, int number, ShapeFiller filler)
     : CCommonEffect(manager), number_(number), filler_(filler) {}
 
 CEffectGeoCircleAdd::CEffectGeoCircleAdd(CEffectManager* manager)
@@ -101,7 +101,7 @@ void CEffectGeoTorus::Print(EffectChannel* record, int) {
 CEffectGeoBox::CEffectGeoBox(CEffectManager* manager)
     : CEffectGeoBox(manager, kNumber, &CAllGeo::TransBoxFill) {}
 
-CEffectGeoBox::CEffectGeoBox(CEffectManager* manager, int number, EllipseFiller filler)
+CEffectGeoBox::CEffectGeoBox(CEffectManager* manager, int number, ShapeFiller filler)
     : CCommonEffect(manager), number_(number), filler_(filler) {}
 
 CEffectGeoBoxAdd::CEffectGeoBoxAdd(CEffectManager* manager)

@@ -8,8 +8,9 @@
 
 #include "effect/commoneffect.h"
 
-// (centre x, centre y, radius x, radius y, red, green, blue, percent)
-using EllipseFiller = int (*)(int, int, int, int, int, int, int, int);
+// An ellipse filler (centre x, centre y, radius x, radius y, red, green,
+// blue, percent) or the box filler (x, y, width, height, the same four).
+using ShapeFiller = int (*)(int, int, int, int, int, int, int, int);
 // (outer centre x, y, outer radius x, y, inner centre x, y, inner radius x,
 // y, red, green, blue, percent)
 using RingFiller = int (*)(int, int, int, int, int, int, int, int, int, int, int, int);
@@ -29,11 +30,11 @@ class CEffectGeoCircle : public CCommonEffect {
   void Print(EffectChannel* record, int channel) override;
 
  protected:
-  CEffectGeoCircle(CEffectManager* manager, int number, EllipseFiller filler);
+  CEffectGeoCircle(CEffectManager* manager, int number, ShapeFiller filler);
 
  private:
   int number_;
-  EllipseFiller filler_;
+  ShapeFiller filler_;
 };
 
 class CEffectGeoCircleAdd : public CEffectGeoCircle {
@@ -87,12 +88,11 @@ class CEffectGeoBox : public CCommonEffect {
   void Print(EffectChannel* record, int channel) override;
 
  protected:
-  CEffectGeoBox(CEffectManager* manager, int number, EllipseFiller filler);
+  CEffectGeoBox(CEffectManager* manager, int number, ShapeFiller filler);
 
  private:
   int number_;
-  // Takes (x, y, width, height, red, green, blue, percent).
-  EllipseFiller filler_;
+  ShapeFiller filler_;
 };
 
 // #114's numbers as an ellipse: x, y its centre, width, height its radii.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <vector>
 
@@ -303,6 +305,39 @@ TEST_F(FadeEffectTest, OldFilmDrawsScratchesOfItsWidthAndResetsDeadLines) {
   EXPECT_EQ(DrawsSince(3), 4);
   EXPECT_EQ(film->GetEndFlag(), 1);
   EXPECT_EQ(film->Finish(&r, 5), 0);
+}
+
+// The order of the draws: at a reset countdown, life (amount, then side),
+// position, speed, sign; at a speed change countdown, speed, sign.
+TEST_F(FadeEffectTest, OldFilmDrawsInItsOrder) {
+  auto draws = [](uint32_t seed, int n) {
+    crt::srand(seed);
+    std::vector<int> d;
+    for (int i = 0; i < n; ++i) d.push_back(crt::rand());
+    return d;
+  };
+  crt::srand(11);
+  ASSERT_EQ(Start(5, 55, {0, 2, 0, 40, kH, 1, 3, 255, 255, 255, 200, 80, 0}), 1);
+  const std::vector<int> d = draws(11, 6);
+  const int32_t* line = Record(5).v + 45;
+  EXPECT_EQ(line[2], d[0] % 20 + 10);
+  EXPECT_EQ(line[3], d[2] % 100 >= 50 ? 200 + d[1] % 160 : 200 - d[1] % 160);
+  EXPECT_EQ(line[0], (2 + d[3] % 38) * 256);
+  EXPECT_EQ(line[1], (d[4] % 1024 + 128) * (d[5] % 100 < 50 ? -1 : 1));
+  // A speed change: the line then moves by its new speed (kept inside the
+  // area: lo = 2 x 256, hi = (2 + 40 - 3 + 1) x 256).
+  Record(5).v[45 + 2] = 1;
+  Record(5).v[45 + 3] = 50;
+  Record(5).v[45] = 20 * 256;
+  crt::srand(12);
+  manager_->GetEffect(55)->Print(&Record(5), 5);
+  const std::vector<int> e = draws(12, 4);
+  EXPECT_EQ(DrawsSince(12), 4);
+  const int speed = (e[1] % 1024 + 128) * (e[2] % 100 < 50 ? -1 : 1);
+  EXPECT_EQ(line[2], e[0] % 20 + 10);
+  EXPECT_EQ(std::abs(line[1]), std::abs(speed));
+  EXPECT_EQ(line[0], std::clamp(20 * 256 + speed, 2 * 256, 40 * 256 - 1));
+  EXPECT_EQ(line[3], 49);
 }
 
 // A saved record may hold any line count and width: the lines stay within
