@@ -112,11 +112,5 @@ int CEffectLupin::SetParam(EffectChannel* record, int count, const int* values, 
 }
 
 void CEffectLupin::Print(EffectChannel* record, int) {
-  const uint32_t colour = (static_cast<uint32_t>(record->Param(1)) & 255) << 16 |
-                          (static_cast<uint32_t>(record->Param(2)) & 255) << 8 |
-                          (static_cast<uint32_t>(record->Param(3)) & 255);
-  uint32_t* pixels = CScreenBuffer::GetBuffer();
-  if (!pixels) return;
-  std::fill_n(pixels, static_cast<size_t>(CScreenBuffer::GetWidth()) * CScreenBuffer::GetHeight(),
-              colour);
+  FillScreenBytes(record->Param(1), record->Param(2), record->Param(3));
 }

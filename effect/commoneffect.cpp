@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "effect/effectmanager.h"
+#include "graphics/allgraphics.h"
 
 CCommonEffect::CCommonEffect(CEffectManager* manager, int) : manager_(manager) {}
 
@@ -41,4 +42,8 @@ CPicture* CCommonEffect::RecordPicture(const EffectChannel& record) const {
   const int n = record.PictureNumber();
   if (n < 0 || n >= CEffectManager::kChannels) return nullptr;
   return manager_->GetPicture(n);
+}
+
+void CCommonEffect::FillScreenBytes(int r, int g, int b) {
+  CAllGraphics::FillScreen(r & 255, g & 255, b & 255);
 }

@@ -5,6 +5,9 @@
 // things (tables, pools, pictures) in itself.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+
 #include "effect/effectchannel.h"
 
 class CEffectManager;
@@ -61,6 +64,15 @@ class CCommonEffect {
   // ends at once), and p[0..stored-1] from int 29 on. Returns 1.
   static int StartRecord(EffectChannel* record, int number, int duration, const int* p,
                          int stored);
+
+  // A sum or product of script values, formed in 64 bits, back in the int
+  // range.
+  static int Clamp32(int64_t v) {
+    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  }
+  // Fills the screen with a colour each of whose values is taken as its
+  // low byte (so -1 is 255).
+  static void FillScreenBytes(int r, int g, int b);
 
   // The channel picture a record names: null for no picture (-1) or a
   // number outside 0..15.

@@ -9,20 +9,40 @@
 #include "effect/buffereffects.h"
 #include "effect/effectmoviewarp.h"
 #include "effect/effectwipe.h"
+#include "effect/fadeeffects.h"
+#include "effect/geoeffects.h"
+#include "effect/moveeffects.h"
 
 namespace {
 
 constexpr EffectEntry kEntries[] = {
-    MakeEffectEntry<CEffectNop>(),        // 0
-    MakeEffectEntry<CEffectMae>(),        // 1
-    MakeEffectEntry<CEffectPut>(),        // 2
-    MakeEffectEntry<CEffectSimpleWipe>(),  // 59
-    MakeEffectEntry<CEffectMaskWipe>(),    // 60
-    MakeEffectEntry<CEffectBuffer>(),     // 66
-    MakeEffectEntry<CEffectGet>(),        // 73
-    MakeEffectEntry<CEffectOnce>(),       // 75
-    MakeEffectEntry<CEffectMovieWarp>(),  // 105
-    MakeEffectEntry<CEffectLupin>(),      // 113
+    MakeEffectEntry<CEffectNop>(),            // 0
+    MakeEffectEntry<CEffectMae>(),            // 1
+    MakeEffectEntry<CEffectPut>(),            // 2
+    MakeEffectEntry<CEffectFadein>(),         // 10
+    MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlash>(),          // 17
+    MakeEffectEntry<CEffectMeltDown>(),       // 32
+    MakeEffectEntry<CEffectMozaic>(),         // 43
+    MakeEffectEntry<CEffectMove>(),           // 52
+    MakeEffectEntry<CEffectFill>(),           // 54
+    MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectSimpleWipe>(),     // 59
+    MakeEffectEntry<CEffectMaskWipe>(),       // 60
+    MakeEffectEntry<CEffectSpecialMove>(),    // 61
+    MakeEffectEntry<CEffectBuffer>(),         // 66
+    MakeEffectEntry<CEffectGet>(),            // 73
+    MakeEffectEntry<CEffectOnce>(),           // 75
+    MakeEffectEntry<CEffectGeoCircle>(),      // 87
+    MakeEffectEntry<CEffectGeoPolygon>(),     // 88
+    MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectMovieWarp>(),      // 105
+    MakeEffectEntry<CEffectLupin>(),          // 113
+    MakeEffectEntry<CEffectGeoBox>(),         // 114
+    MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115
+    MakeEffectEntry<CEffectGeoTorusAdd>(),    // 116
+    MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
+    MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
 };
 
 // Every number the engine defines an effect at; the others stay empty.

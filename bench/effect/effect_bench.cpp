@@ -108,4 +108,68 @@ void WhirlMovieWarp105Plain(benchmark::State& state) {
 }
 BENCHMARK(WhirlMovieWarp105Plain)->Unit(benchmark::kMillisecond);
 
+// --- Fades, fills, whole-screen treatments, layer moves, geometric fills ---
+
+// Mid-way through a 20-frame fade to black.
+void Fadeout11(benchmark::State& state) {
+  WithEffect(state, 11, {20, 0, 0, 0}, [](CEffectManager& m) {
+    m.GetChannel(5)->Counter() = 10;
+    m.PrintRange(5, 5, 0, 1);
+  });
+}
+BENCHMARK(Fadeout11);
+
+void Fill54(benchmark::State& state) {
+  WithEffect(state, 54, {20, 0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(Fill54);
+
+void GeoPolygon88(benchmark::State& state) {
+  WithEffect(state, 88, {0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(GeoPolygon88);
+
+// Half-way: rows 300 to 599 repeat row 299.
+void MeltDown32(benchmark::State& state) {
+  WithEffect(state, 32, {20}, [](CEffectManager& m) {
+    m.GetChannel(5)->Counter() = 10;
+    m.PrintRange(5, 5, 0, 1);
+  });
+}
+BENCHMARK(MeltDown32);
+
+// 16 x 16 blocks over the whole screen.
+void Mozaic43(benchmark::State& state) {
+  WithEffect(state, 43, {10000, 16, 16}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(Mozaic43);
+
+// A screen-sized picture at 80 % opacity, zoomed from 80 to 120 % with a
+// colour shift: the cost of the stretch blit with colour add.
+void SpecialMove61ZoomColour(benchmark::State& state) {
+  WithEffect(
+      state, 61,
+      {20, 0, 1, 1, 20, 0, 0, 0, 0, 0, 0, 80, 80, 1, 20, 0, 0, 0, 0,
+       1, 20, 0, 0, 120, 120, 80, 80, 1, 20, 0, 0, 40, -20, 10},
+      [](CEffectManager& m) {
+        m.GetChannel(5)->Counter() = 10;
+        m.PrintRange(5, 5, 0, 1);
+      },
+      true);
+}
+BENCHMARK(SpecialMove61ZoomColour)->Unit(benchmark::kMillisecond);
+
+// Ten scratches drawn every frame, the most the effect keeps.
+void OldFilm55(benchmark::State& state) {
+  WithEffect(state, 55, {0, 0, 0, 800, 600, 10, 4, 128, 128, 128, 200, 80, 100},
+             [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(OldFilm55)->Unit(benchmark::kMicrosecond);
+
+// The default grey disc of radius 100.
+void GeoCircle87(benchmark::State& state) {
+  WithEffect(state, 87, {}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(GeoCircle87)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

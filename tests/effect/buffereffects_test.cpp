@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -32,7 +33,11 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     EXPECT_EQ(record.Active(), 1) << entry.className;
     EXPECT_EQ(record.EffectNumber(), entry.number);
     EXPECT_EQ(record.Counter(), 0);
-    const int duration = entry.number == 0 ? 99999 : entry.number == 113 ? 9999 : 20;
+    // Effects whose default duration is not 20 frames.
+    static const std::map<int, int> kOther = {{0, 99999}, {43, 10000}, {54, 9999}, {55, 9999},
+                                              {88, 9999}, {113, 9999}, {117, 9999}};
+    const auto other = kOther.find(entry.number);
+    const int duration = other != kOther.end() ? other->second : 20;
     EXPECT_EQ(record.Duration(), duration) << entry.className;
   }
   const EffectChannel& record = *manager_->GetChannel(6);
