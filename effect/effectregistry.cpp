@@ -7,7 +7,10 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectlayertransform.h"
+#include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/effectturn.h"
 
 namespace {
 
@@ -15,11 +18,18 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectNop>(),        // 0
     MakeEffectEntry<CEffectMae>(),        // 1
     MakeEffectEntry<CEffectPut>(),        // 2
+    MakeEffectEntry<CEffectStretch>(),    // 36
+    MakeEffectEntry<CEffectBezierMove>(),  // 62
+    MakeEffectEntry<CEffectTurn>(),       // 64
+    MakeEffectEntry<CEffectStretchBlt>(),  // 65
     MakeEffectEntry<CEffectBuffer>(),     // 66
+    MakeEffectEntry<CEffectPers>(),       // 67
     MakeEffectEntry<CEffectGet>(),        // 73
     MakeEffectEntry<CEffectOnce>(),       // 75
+    MakeEffectEntry<CEffectMoveMaskWipe>(),  // 101
     MakeEffectEntry<CEffectMovieWarp>(),  // 105
     MakeEffectEntry<CEffectLupin>(),      // 113
+    MakeEffectEntry<CEffectBSpline2>(),   // 119
 };
 
 // Every number the engine defines an effect at; the others stay empty.
