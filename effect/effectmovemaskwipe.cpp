@@ -5,7 +5,7 @@
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
-#include "graphics/blendrows.h"
+#include "effect/packedpixel.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -77,7 +77,7 @@ void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) {
   int v = std::clamp(d / 2, 0, 256);
   if (record->Param(7) != 0) v = v > 127 ? 256 : 0;
   const int s = std::clamp(d > 256 ? 512 - d : d, 0, 256);
-  const int half = v / 2;
+  const uint32_t half = static_cast<uint32_t>(v / 2);
 
   uint32_t* screen = CScreenBuffer::GetBuffer();
   if (!ValidChannel(maskChannel) || !screen) return;
@@ -105,10 +105,7 @@ void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) {
       const int64_t sx = std::clamp(col + dx, 0, W - 1), sy = std::clamp(row + dy, 0, H - 1);
       const uint32_t a = source.first[sy * source.pitch + sx];
       const uint32_t b = target.first[sy * target.pitch + sx];
-      out[col] = blendrows::PerChannel([&](int c) {
-        return blendrows::Saturate(((blendrows::Channel(a, c) * (128 - half)) >> 7) +
-                                   ((blendrows::Channel(b, c) * half) >> 7));
-      });
+      out[col] = packedpixel::Weigh<7>(a, b, 128u - half, half);
     }
   }
 }

@@ -7,6 +7,7 @@
 #include "effect/calcucurve.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmanager.h"
+#include "effect/packedpixel.h"
 #include "graphics/blendrows.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -42,20 +43,46 @@ struct NoTint {
   uint32_t Apply(uint32_t x) const { return x; }
 };
 
+// blendrows::SignedColour, applied to the four bytes at once.
+struct PackedTint {
+  uint32_t add, sub;
+  uint32_t Apply(uint32_t x) const { return packedpixel::Tint(x, add, sub); }
+};
+
+// The steps i in [0, n) at which start + i * step lies in [0, limit).
+void InsideSpan(int64_t start, int64_t step, int64_t limit, int n, int* lo, int* hi) {
+  if (step < 0) {  // the same walk seen from the other end of the range
+    start = limit - 1 - start;
+    step = -step;
+  }
+  int64_t first = 0, end = n;
+  if (step == 0) {
+    if (start < 0 || start >= limit) end = 0;
+  } else {
+    if (start < 0) first = (-start + step - 1) / step;
+    end = start >= limit ? 0 : (limit - start + step - 1) / step;
+  }
+  *lo = static_cast<int>(std::clamp<int64_t>(first, 0, n));
+  *hi = static_cast<int>(std::clamp<int64_t>(end, 0, n));
+}
+
 // The positions are 64-bit: with 32 a far source would wrap back into the
 // picture and show ghost copies. Inside the 32-bit range they are the same.
+// Each row visits only the columns whose source lies inside the picture.
 template <typename Op>
 void RunWalk(const Walk& walk, const Source& source, Op op) {
   const int64_t pitch = CScreenBuffer::GetWidth();
   uint32_t* row = CScreenBuffer::GetBuffer() + walk.y0 * pitch + walk.x0;
-  const uint64_t w = static_cast<uint64_t>(source.w), h = static_cast<uint64_t>(source.h);
+  const int64_t w = source.w, limitX = w << 16, limitY = int64_t{source.h} << 16;
   int64_t rowX = walk.startX, rowY = walk.startY;
   for (int j = 0; j < walk.rows; ++j, row += pitch, rowX += walk.rowX, rowY += walk.rowY) {
-    int64_t x = rowX, y = rowY;
-    for (int i = 0; i < walk.cols; ++i, x += walk.colX, y += walk.colY) {
-      const uint64_t column = static_cast<uint64_t>(x >> 16), line = static_cast<uint64_t>(y >> 16);
-      if (column < w && line < h) op(row[i], line * w + column);
-    }
+    int loX = 0, hiX = 0, loY = 0, hiY = 0;
+    InsideSpan(rowX, walk.colX, limitX, walk.cols, &loX, &hiX);
+    InsideSpan(rowY, walk.colY, limitY, walk.cols, &loY, &hiY);
+    const int lo = std::max(loX, loY), hi = std::min(hiX, hiY);
+    int64_t x = rowX + lo * walk.colX, y = rowY + lo * walk.colY;
+    for (int i = lo; i < hi; ++i, x += walk.colX, y += walk.colY)
+      op(row[i], static_cast<size_t>((y >> 16) * w + (x >> 16)));
   }
 }
 
@@ -79,21 +106,21 @@ void Draw(const Walk& walk, const Source& src, Ink ink, int A, const Tint& tint)
         const int m = mask[at];
         if (m == 0) return;
         const int a = (m * A) >> 8;
-        d = a == 255 ? tint.Apply(px[at]) : blendrows::BlendApart256(d, tint.Apply(px[at]), a);
+        d = a == 255 ? tint.Apply(px[at]) : packedpixel::BlendApart256(d, tint.Apply(px[at]), a);
       });
       break;
     case Ink::kMask255:
       RunWalk(walk, src, [&](uint32_t& d, size_t at) {
         const int m = mask[at];
         if (m == 0) return;
-        d = m == 255 ? tint.Apply(px[at]) : blendrows::BlendApart255(d, tint.Apply(px[at]), m);
+        d = m == 255 ? tint.Apply(px[at]) : packedpixel::BlendApart255(d, tint.Apply(px[at]), m);
       });
       break;
     case Ink::kOpacity255:
       RunWalk(walk, src, [&](uint32_t& d, size_t at) {
         const int m = mask[at];
         if (m == 0) return;
-        d = blendrows::BlendApart255(d, tint.Apply(px[at]), (m * A) >> 8);
+        d = packedpixel::BlendApart255(d, tint.Apply(px[at]), (m * A) >> 8);
       });
       break;
   }
@@ -138,7 +165,7 @@ void DrawTinted(const Walk& walk, const Source& src, Ink ink, int A, bool tinted
   const blendrows::SignedColour tint(TintPart(record, firstFrom, firstTo, ramp, code),
                                      TintPart(record, firstFrom + 1, firstTo + 1, ramp, code),
                                      TintPart(record, firstFrom + 2, firstTo + 2, ramp, code));
-  Draw(walk, src, ink, A, tint);
+  Draw(walk, src, ink, A, PackedTint{tint.add, tint.sub});
 }
 
 }  // namespace
