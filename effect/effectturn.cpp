@@ -87,22 +87,23 @@ void RunWalk(const Walk& walk, const Source& source, Op op) {
 }
 
 template <typename Tint>
-void Draw(const Walk& walk, const Source& src, Ink ink, int A, const Tint& tint) {
+void Draw(const Walk& walk, const Source& src, Ink ink, int A, const Tint tint) {
+  // The ops take their values by copy: written pixels cannot alias them.
   const uint32_t* px = src.pixels;
   const uint8_t* mask = src.mask;
   switch (ink) {
     case Ink::kOpaque:
-      RunWalk(walk, src, [&](uint32_t& d, size_t at) { d = tint.Apply(px[at]); });
+      RunWalk(walk, src, [=](uint32_t& d, size_t at) { d = tint.Apply(px[at]); });
       break;
     case Ink::kKey: {
       const uint32_t key = px[0];
-      RunWalk(walk, src, [&](uint32_t& d, size_t at) {
+      RunWalk(walk, src, [=](uint32_t& d, size_t at) {
         if (px[at] != key) d = tint.Apply(px[at]);
       });
       break;
     }
     case Ink::kMask256:
-      RunWalk(walk, src, [&](uint32_t& d, size_t at) {
+      RunWalk(walk, src, [=](uint32_t& d, size_t at) {
         const int m = mask[at];
         if (m == 0) return;
         const int a = (m * A) >> 8;
@@ -110,14 +111,14 @@ void Draw(const Walk& walk, const Source& src, Ink ink, int A, const Tint& tint)
       });
       break;
     case Ink::kMask255:
-      RunWalk(walk, src, [&](uint32_t& d, size_t at) {
+      RunWalk(walk, src, [=](uint32_t& d, size_t at) {
         const int m = mask[at];
         if (m == 0) return;
         d = m == 255 ? tint.Apply(px[at]) : packedpixel::BlendApart255(d, tint.Apply(px[at]), m);
       });
       break;
     case Ink::kOpacity255:
-      RunWalk(walk, src, [&](uint32_t& d, size_t at) {
+      RunWalk(walk, src, [=](uint32_t& d, size_t at) {
         const int m = mask[at];
         if (m == 0) return;
         d = packedpixel::BlendApart255(d, tint.Apply(px[at]), (m * A) >> 8);

@@ -26,8 +26,8 @@ constexpr int kH = 600;
 constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 // Screen-sized pictures on channels 5 (source), 6 (target) and 7 (a mask
-// picture whose blue and green bend every pixel), one effect started on
-// channel 5 at `counter`; each iteration draws channel 5 once.
+// picture whose blue and green bend the pixels smoothly), one effect started
+// on channel 5 at `counter`; each iteration draws channel 5 once.
 void Frame(benchmark::State& state, int number, std::vector<int> values, int counter) {
   platform::InstallHeadless().SetBoxEcho(false);
   std::string folder = (std::filesystem::temp_directory_path() / "zor-bench-XXXXXX").string();
@@ -45,7 +45,9 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
       for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) {
           const uint32_t v = static_cast<uint32_t>(x * 0x010203 + y * 0x030201 + channel * 77);
-          p.pixels.push_back(v & 0xFFFFFF);
+          // Channel 7, the mask, bends smoothly: blue across, green down.
+          const uint32_t smooth = static_cast<uint32_t>(x * 255 / kW + (y * 255 / kH << 8));
+          p.pixels.push_back(channel == 7 ? smooth : v & 0xFFFFFF);
           p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : 128 + (x ^ y) % 128));
         }
       std::string error;
@@ -102,5 +104,10 @@ BENCHMARK(StretchBlt65)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // #101 half way, the mask bending at full strength.
 void MoveMaskWipe101(benchmark::State& state) { Frame(state, 101, {20, 6, 7}, 10); }
 BENCHMARK(MoveMaskWipe101)->Unit(benchmark::kMillisecond);
+
+// The same with the source picture as the mask: a noise of bends that sends
+// neighbouring pixels up to 127 rows apart, so most reads miss the caches.
+void MoveMaskWipe101Noise(benchmark::State& state) { Frame(state, 101, {20, 6, 5}, 10); }
+BENCHMARK(MoveMaskWipe101Noise)->Unit(benchmark::kMillisecond);
 
 }  // namespace
