@@ -5,19 +5,15 @@
 // tint and blend every pixel, so they are read against the 50 ms frame.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/support/game_folder.h"
 #include "effect/effectmanager.h"
 #include "effectrunner.h"
 #include "graphics/allgraphics.h"
 #include "graphics/screenbuffer.h"
-#include "platform/files.h"
-#include "platform/headless/headless.h"
 
 namespace {
 
@@ -29,13 +25,9 @@ constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 // picture whose blue and green bend the pixels smoothly), one effect started
 // on channel 5 at `counter`; each iteration draws channel 5 once.
 void Frame(benchmark::State& state, int number, std::vector<int> values, int counter) {
-  platform::InstallHeadless().SetBoxEcho(false);
-  std::string folder = (std::filesystem::temp_directory_path() / "zor-bench-XXXXXX").string();
-  if (!::mkdtemp(folder.data())) {
-    state.SkipWithError("no work folder");
-    return;
-  }
-  platform::SetGameFolder(folder);
+  benchsupport::GameFolder work(state);
+  if (!work.Ok()) return;
+  const std::string& folder = work.Path();
   {
     CScreenBuffer screen(kW, kH, 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
@@ -65,8 +57,6 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
 }
 
 // #36 from a half-size rectangle at its start: the two-to-one average.
