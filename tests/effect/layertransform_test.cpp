@@ -241,6 +241,14 @@ TEST_F(PersTest, RowsWithoutAPositiveStepAreNotDrawn) {
   // Z = 0 counts as 1 and a zoom below 1 as 1: a wide, sparse view.
   DrawAt({10, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_GT(Changed(), 0);
+  // 8-bit indices are not pixels to copy: nothing.
+  std::string error;
+  dwqtool::Picture grey{kPw, kPh, std::vector<uint32_t>(size_t{kPw} * kPh, 0x404040), {}};
+  ASSERT_TRUE(effecttool::LoadPictureThroughFile(manager_->GetPicture(5), grey, dir_->path(),
+                                                 &error, true));
+  Clear(kClear);
+  manager_->PrintRange(5, 5, 0, 1);
+  EXPECT_EQ(Changed(), 0);
   // No picture number: nothing.
   ChannelPicture(5, kPw, kPh, Coordinates);
   ASSERT_EQ(Start(5, 67, {}), 1);

@@ -123,7 +123,14 @@ TEST_F(MoveMaskWipeTest, NoMaskNoTargetOrTooFewValuesDrawNothing) {
       DrawAt({512, target, 7}, d);
       EXPECT_TRUE(ScreenIs(kClear)) << target << " at " << d;
     }
-  // A mask smaller than the screen, or pictures missing.
+  // An 8-bit target between the ends.
+  std::string error;
+  dwqtool::Picture grey{kW, kH, std::vector<uint32_t>(size_t{kW} * kH, 0x404040), {}};
+  ASSERT_TRUE(effecttool::LoadPictureThroughFile(manager_->GetPicture(6), grey, dir_->path(),
+                                                 &error, true));
+  DrawAt({512, 6, 7}, 200);
+  EXPECT_TRUE(ScreenIs(kClear));
+  // A mask smaller than the screen.
   ChannelPicture(7, kW - 1, kH, [](int, int) { return Bend(128, 128); });
   DrawAt({512, 6, 7}, 200);
   EXPECT_TRUE(ScreenIs(kClear));
