@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "setup/random.h"
@@ -12,6 +13,11 @@ int ClampToInt(double v) {
   if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
   if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
   return static_cast<int>(v);
+}
+
+int ScaledValue(int v, int k, int divisor) {
+  const int64_t product = int64_t{v} * k / (divisor == 0 ? 1 : divisor);
+  return static_cast<int>(std::clamp<int64_t>(product, INT_MIN, INT_MAX));
 }
 
 namespace {

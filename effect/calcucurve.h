@@ -14,3 +14,7 @@ int CalcuCurve(int counter, int length, int from, int to, int ramp, int code, in
 
 // A double truncated toward zero into the int range (NaN gives 0).
 int ClampToInt(double v);
+
+// A script value times k (and divided by `divisor`, truncated), formed in
+// 64 bits and held to the int range: what effects pass to CalcuCurve.
+int ScaledValue(int v, int k, int divisor = 1);

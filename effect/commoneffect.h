@@ -42,6 +42,10 @@ class CCommonEffect {
   virtual int GetOption3();
 
   int GetEndFlag() const { return endFlag_; }
+  // The record names a picture (0..15); -1 and other numbers name none.
+  static bool HasPictureNumber(const EffectChannel& record) {
+    return record.PictureNumber() >= 0 && record.PictureNumber() < 16;
+  }
   // Clean-up hook the manager calls before deleting the object.
   void Release() {}
 

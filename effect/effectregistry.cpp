@@ -7,7 +7,10 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectlayertransform.h"
+#include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/effectturn.h"
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
 #include "effect/geoeffects.h"
@@ -23,6 +26,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectFadeout>(),        // 11
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectMeltDown>(),       // 32
+    MakeEffectEntry<CEffectStretch>(),        // 36
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
@@ -30,12 +34,17 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
+    MakeEffectEntry<CEffectBezierMove>(),     // 62
+    MakeEffectEntry<CEffectTurn>(),           // 64
+    MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
+    MakeEffectEntry<CEffectPers>(),           // 67
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
@@ -43,6 +52,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoTorusAdd>(),    // 116
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
+    MakeEffectEntry<CEffectBSpline2>(),       // 119
 };
 
 // Every number the engine defines an effect at; the others stay empty.

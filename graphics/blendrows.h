@@ -52,6 +52,15 @@ inline uint32_t BlendApart255(uint32_t d, uint32_t s, int a) {
   });
 }
 
+// ((src * a) >> 8) + ((dst * (256 - a)) >> 8) per channel: each product
+// shifted on its own, the complement 256 - a.
+inline uint32_t BlendApart256(uint32_t d, uint32_t s, int a) {
+  return PerChannel([&](int c) {
+    return Saturate(((int64_t{Channel(s, c)} * a) >> 8) +
+                    ((int64_t{Channel(d, c)} * (256 - a)) >> 8));
+  });
+}
+
 // A signed colour (each part -255..255) as an add word of the positive parts
 // and a subtract word of the negative ones; applying it adds the one and
 // subtracts the other per byte, both with saturation.

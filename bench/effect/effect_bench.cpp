@@ -3,20 +3,16 @@
 // 50 ms frame instead: it makes four library calls per pixel.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "bench/support/game_folder.h"
 #include "bench/support/memcpy_reference.h"
 #include "effect/effectmanager.h"
 #include "effect/effectmoviewarp.h"
 #include "effectrunner.h"
 #include "graphics/allgraphics.h"
 #include "graphics/screenbuffer.h"
-#include "platform/files.h"
-#include "platform/headless/headless.h"
 
 namespace {
 
@@ -31,13 +27,9 @@ BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes);
 template <typename Draw>
 void WithEffect(benchmark::State& state, int number, std::vector<int> values, Draw draw,
                 bool picture = false) {
-  platform::InstallHeadless().SetBoxEcho(false);
-  std::string folder = (std::filesystem::temp_directory_path() / "zor-bench-XXXXXX").string();
-  if (!::mkdtemp(folder.data())) {
-    state.SkipWithError("no work folder");
-    return;
-  }
-  platform::SetGameFolder(folder);
+  benchsupport::GameFolder work(state);
+  if (!work.Ok()) return;
+  const std::string& folder = work.Path();
   {
     CScreenBuffer screen(kW, kH, 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
@@ -64,8 +56,6 @@ void WithEffect(benchmark::State& state, int number, std::vector<int> values, Dr
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
 }
 
 void PastePut2(benchmark::State& state) {

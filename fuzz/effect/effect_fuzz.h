@@ -39,7 +39,8 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 }
 
 // Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
-// masked smaller, masked larger than the screen.
+// masked smaller, masked larger than the screen; channel 10 holds one masked
+// pixel and channel 15 a masked picture four times the screen's size.
 inline World& GetWorld() {
   static World* world = [] {
     fuzzsupport::EnterGameFolder("dwq");
@@ -71,6 +72,11 @@ inline World& GetWorld() {
                                                   &error);
           break;
         default:
+          if (i == 10)
+            ok = effecttool::LoadPictureThroughFile(target, Pattern(1, 1, true), folder, &error);
+          if (i == 15)
+            ok = effecttool::LoadPictureThroughFile(target, Pattern(4 * kW, 4 * kH, true), folder,
+                                                    &error);
           break;
       }
       fuzzsupport::Check(ok, "fuzz pictures load");

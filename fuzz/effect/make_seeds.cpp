@@ -1,10 +1,14 @@
 // Writes the seeds of the effect fuzz targets: for the channel records, the
 // saved records after starting each registered effect with its defaults; for
-// the starts, one start of each registered effect with a few values.
+// the starts, one start of each registered effect with a few values, and
+// starts of the transform effects with awkward values and pictures.
 // Usage: make_seeds CHANNEL_DIR START_DIR
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,63 @@
 #include "graphics/screenbuffer.h"
 #include "platform/headless/headless.h"
 #include "tools/common/hostfile.h"
+
+namespace {
+
+void PutInt(std::vector<uint8_t>* out, int32_t v) {
+  for (int b = 0; b < 4; ++b) out->push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * b)));
+}
+
+// One start in the start target's form: channel byte (channel + 1), pick
+// byte (entry index; odd also loads the channel's picture), count, values.
+void PutStart(std::vector<uint8_t>* out, int channel, size_t entry, size_t entryCount,
+              const std::vector<int32_t>& values) {
+  size_t pick = entry;
+  if (pick % 2 == 0 && pick + entryCount < 240) pick += entryCount;
+  out->push_back(static_cast<uint8_t>(channel + 1));
+  out->push_back(static_cast<uint8_t>(pick));
+  out->push_back(static_cast<uint8_t>(values.size()));
+  for (int32_t v : values) PutInt(out, v);
+}
+
+// The layer transforms, the turn, the anchored stretch and the moving mask
+// wipe with huge and negative values for every parameter, on channels whose
+// pictures are 8-bit, unmasked, one pixel and far larger than the screen;
+// and the mask wipe over the saved screen and with mask channels -1 and 16.
+bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> entries) {
+  const int numbers[] = {36, 62, 64, 65, 67, 101, 119};
+  const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
+      continue;
+    for (size_t f = 0; f < std::size(fills); ++f) {
+      std::vector<uint8_t> seed = {static_cast<uint8_t>(f)};
+      for (int channel : {1, 2, 10, 15}) {
+        std::vector<int32_t> values(36, fills[f]);
+        values[0] = 3;  // a short run, so every frame of it is seen
+        if (entries[i].number == 101) values[1] = channel == 15 ? 2 : 15;
+        PutStart(&seed, channel, i, entries.size(), values);
+      }
+      std::vector<int32_t> all(36, fills[f]);
+      PutStart(&seed, 4, i, entries.size(), all);
+      const std::string path =
+          dir + "/awkward-" + entries[i].className + "-" + std::to_string(f);
+      if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+    }
+    if (entries[i].number != 101) continue;
+    std::vector<uint8_t> seed = {9};
+    PutStart(&seed, 15, i, entries.size(), {4, 2, 15, 0, 0, 1, 1});
+    PutStart(&seed, 2, i, entries.size(), {4, 15, -1});
+    PutStart(&seed, 4, i, entries.size(), {4, 15, 16, 0, 0, 0, 0, 1});
+    PutStart(&seed, 10, i, entries.size(), {4, 10, 10, 0, 0, 1, 0, 0, 200, -100});
+    if (!toolsupport::WriteHostFile(dir + "/awkward-" + entries[i].className + "-saved",
+                                    seed.data(), seed.size()))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
@@ -81,5 +142,6 @@ int main(int argc, char** argv) {
     const std::string path = std::string(argv[2]) + "/" + entries[i].className + "-full";
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
+  if (!WriteAwkwardStarts(argv[2], entries)) return 1;
   return 0;
 }
