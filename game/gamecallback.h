@@ -484,6 +484,10 @@ class CGameCallBack : public CScriptCallBack {
   int GetCallParam(int i) const {
     return i >= 0 && i < callParamCount_ ? callParams_[i] : 0;
   }
+  // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
+  int GetSkipKind(int i) const { return i == 0 || i == 1 ? skipKind_[i] : 0; }
+  // Frames run by every game object of the process.
+  static int64_t GetProcessFrameCount();
 
  protected:
   // Carries out the pending mode request at the end of a frame.
@@ -512,6 +516,13 @@ class CGameCallBack : public CScriptCallBack {
   void InitSound();
   // The row of a name in the function list (-1 none).
   int FunctionRow(const char* name) const;
+  // Steps of the frame (gamecallback_frame.cpp): the lost full screen's
+  // fall-back, the stall guard and the window's text lines.
+  void SuperviseFullScreen();
+  void GuardStall();
+  void UpdateWindowText();
+  // The window handler's message and key handlers (gamecallback_window.cpp).
+  friend struct GameWindowHandlers;
 
   // Modes and the mode stack.
   CCommonGeneral* modeTable_[kModeCount] = {};
@@ -653,6 +664,22 @@ class CGameCallBack : public CScriptCallBack {
   int updateRectCount_ = 0;
   int updateRects_[4][kMaxUpdateRects] = {};
   int frameCount_ = 0;
+  // A stop request: the frame only signals the game event and returns.
+  int stopFlag_ = 0;
+  // Frames left before a full screen that lost the game's size falls back
+  // to a window.
+  int lostCountdown_ = 0;
+  // The stall guard's wall-clock second of the previous frame (0 none).
+  int64_t lastWallSecond_ = 0;
+  // Show requests of the scene button, the floating buttons and the
+  // skip-film button, carried out near the end of the frame that made them.
+  int showRequests_[3] = {};
+  // A game-state restore the frame carries out after presenting.
+  int restorePending_ = 0;
+  // The skip kinds that F4 and F5 set, and the key of the message shown
+  // (-1 none), which F4 and F5 mark as read.
+  int skipKind_[2] = {};
+  int messageKey_ = -1;
 
   // Window-thread handshake: game, window, answer and acknowledgement.
   platform::Event* events_[4] = {};

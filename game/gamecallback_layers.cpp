@@ -68,11 +68,14 @@ void CGameCallBack::HideSceneButton() {}
 
 void CGameCallBack::HideSkipFilmButton() {}
 
-void CGameCallBack::RequestFloatingButtons() {}
+// The frame carries the requests out near its end (the Show operations).
+void CGameCallBack::RequestFloatingButtons() { showRequests_[1] = 1; }
 
-void CGameCallBack::RequestSceneButton() {}
+void CGameCallBack::RequestSceneButton() { showRequests_[0] = 1; }
 
-void CGameCallBack::RequestSkipFilmButton() {}
+void CGameCallBack::RequestSkipFilmButton() {
+  if (skipFilmButtonEnable_ == 1) showRequests_[2] = 1;
+}
 
 void CGameCallBack::ShowFloatingButtons() {}
 

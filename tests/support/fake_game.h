@@ -107,6 +107,9 @@ class FakeGame : public CGame {
   void OnBeforeChangeMode() override;
   // Mode tests: the drawing.
   void OnBeforePrint() override;
+  // The frame restores the floating layers between these two hooks; only
+  // the modes' own restores are recorded.
+  void OnBeforeInput() override;
 
  private:
   void Record(const std::string& op, const std::vector<std::string>& args);
@@ -130,6 +133,7 @@ class FakeGame : public CGame {
   std::vector<std::string> calls_;
   int miniGameStart_ = 0;
   int backScriptResult_ = 0;
+  bool frameLayerStep_ = false;
   std::map<std::string, int> varNumbers_;
 };
 
