@@ -465,6 +465,10 @@ class CGameCallBack : public CScriptCallBack {
   CCGVoiceList* GetCGVoiceList() const { return cgVoiceList_; }
   CExtDataNameTable* GetExtDataNameTable() const { return extNameTable_; }
   int IsModeDisabled(int n) const { return n >= 0 && n < kModeCount ? modeDisable_[n] : 1; }
+  // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
+  int GetSkipKind(int i) const { return i == 0 || i == 1 ? skipKind_[i] : 0; }
+  // Frames run by every game object of the process.
+  static int64_t GetProcessFrameCount();
 
   // Mode services: the leave step of mode n; the companion modes that a
   // change from mode `from` to mode `to` releases (left) and prepares
@@ -484,10 +488,6 @@ class CGameCallBack : public CScriptCallBack {
   int GetCallParam(int i) const {
     return i >= 0 && i < callParamCount_ ? callParams_[i] : 0;
   }
-  // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
-  int GetSkipKind(int i) const { return i == 0 || i == 1 ? skipKind_[i] : 0; }
-  // Frames run by every game object of the process.
-  static int64_t GetProcessFrameCount();
 
  protected:
   // Carries out the pending mode request at the end of a frame.
