@@ -521,6 +521,9 @@ class CGameCallBack : public CScriptCallBack {
   void SuperviseFullScreen();
   void GuardStall();
   void UpdateWindowText();
+  // A lost presentation target is recovered and the next frame drawn whole
+  // (each frame while the window is active, and on activation).
+  void RecoverSurfaces();
   // The window handler's message and key handlers (gamecallback_window.cpp).
   friend struct GameWindowHandlers;
 

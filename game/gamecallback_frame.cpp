@@ -54,8 +54,7 @@ int CGameCallBack::Frame(int elapsed) {
     return 0;
   }
   // 2. A lost presentation target is recovered while the window is active.
-  if (presentation_ && window_ && window_->IsActive() && presentation_->RestoreSurfaces(1))
-    CScreenBuffer::SetFullRedraw(0);
+  if (window_ && window_->IsActive()) RecoverSurfaces();
   // 3.
   ++processFrameCount;
   // 4, 5.

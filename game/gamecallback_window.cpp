@@ -218,12 +218,10 @@ struct GameWindowHandlers {
   }
 
   static void ActivateApp(Game& g, uintptr_t active) {
-    if (!g.presentation_) return;
-    if (active) {
-      if (g.presentation_->RestoreSurfaces(1)) CScreenBuffer::SetFullRedraw(0);
-    } else {
+    if (active)
+      g.RecoverSurfaces();
+    else if (g.presentation_)
       g.presentation_->RestoreSurfaces(0);
-    }
   }
 
   // The game draws its own cursor; the system's is hidden over the window.
@@ -233,6 +231,10 @@ struct GameWindowHandlers {
     if (window) window->ShowSystemCursor(false);
   }
 };
+
+void CGameCallBack::RecoverSurfaces() {
+  if (presentation_ && presentation_->RestoreSurfaces(1)) CScreenBuffer::SetFullRedraw(0);
+}
 
 intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
                                    intptr_t lParam) {
