@@ -111,8 +111,13 @@ struct GameWindowHandlers {
     }
   }
 
+  // Shift switches the shift skip on and off. A held Shift repeats its key
+  // message many times a second; only the press switches, or the skip
+  // would flicker for as long as the key is held.
   static void Shift(Game& g) {
+    const bool repeat = g.shiftHeld_ != 0;
     g.shiftHeld_ = 1;
+    if (repeat) return;
     if (g.GetShiftSkipState())
       g.SetShiftSkipState(0);
     else if (!g.settings_.shiftSkipMessageOnly || g.GetCurrentMode() == kPrintMessageMode)
@@ -123,7 +128,7 @@ struct GameWindowHandlers {
   // off flag is set.
   static void CloseUnless(Game& g, platform::Window* window, int offFlag) {
     if (g.GetCurrentMode() == kNameInputMode || offFlag) return;
-    platform::PostMessage(window, WM_CLOSE, 0, 0);
+    platform::PostMessage(window ? window : g.window_, WM_CLOSE, 0, 0);
   }
 
   // F4 (kind 0) and F5 (kind 1) skip the text of the print-message mode.
