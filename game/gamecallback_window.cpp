@@ -73,7 +73,9 @@ constexpr uintptr_t kButtonBits[CMouseStatus::kButtons] = {MK_LBUTTON, MK_RBUTTO
 struct GameWindowHandlers {
   using Game = CGameCallBack;
 
-  static void KeyDown(Game& g, platform::Window* window, int vk) {
+  // `repeat`: the key was already down (an auto-repeat); the keys that
+  // switch something on and off act only on the press.
+  static void KeyDown(Game& g, platform::Window* window, int vk, bool repeat) {
     CMyKeyStatus* keys = g.keyStatus_;
     if (keys) keys->SetKey(vk, 1);
     if (vk >= kFirstLetterKey && vk <= kLastLetterKey) return;
@@ -94,7 +96,7 @@ struct GameWindowHandlers {
     switch (vk) {
       case VK_RETURN: g.enterFlag_ = 1; break;
       case VK_SPACE: g.spaceFlag_ = 1; break;
-      case VK_SHIFT: Shift(g); break;
+      case VK_SHIFT: Shift(g, repeat); break;
       case VK_CONTROL:
         g.ctrlHeld_ = 1;
         g.SetShiftSkipState(1);
@@ -103,19 +105,20 @@ struct GameWindowHandlers {
       case VK_F9: CloseUnless(g, window, g.settings_.f9KeyExitOffFlag); break;
       case VK_F4: Skip(g, 0, g.settings_.F4OK); break;
       case VK_F5: Skip(g, 1, g.settings_.F5Ok); break;
-      case VK_F12: g.ToggleScreenMode(1); break;
-      case VK_SUBTRACT: BossComing(g); break;
+      case VK_F12:
+        if (!repeat) g.ToggleScreenMode(1);
+        break;
+      case VK_SUBTRACT:
+        if (!repeat) BossComing(g);
+        break;
       // Numeric * (the library-version lines) and numeric + (the debug
       // list's background) serve the debug aids.
       default: break;
     }
   }
 
-  // Shift switches the shift skip on and off. A held Shift repeats its key
-  // message many times a second; only the press switches, or the skip
-  // would flicker for as long as the key is held.
-  static void Shift(Game& g) {
-    const bool repeat = g.shiftHeld_ != 0;
+  // Shift's press switches the shift skip on and off.
+  static void Shift(Game& g, bool repeat) {
     g.shiftHeld_ = 1;
     if (repeat) return;
     if (g.GetShiftSkipState())
@@ -244,17 +247,20 @@ void CGameCallBack::RecoverSurfaces() {
 intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
                                    intptr_t lParam) {
   using H = GameWindowHandlers;
-  // Key codes outside 0..255 name no key.
+  // Key codes outside 0..255 name no key. A held key repeats its key
+  // message many times a second: what switches on and off acts only on the
+  // press, or it would flicker for as long as the key is held.
   const int vk = wParam < 256 ? static_cast<int>(wParam) : -1;
+  const bool repeat = (lParam & KEY_REPEAT_LPARAM) != 0;
   switch (message) {
     case WM_KEYDOWN:
-      if (vk >= 0) H::KeyDown(*this, window, vk);
+      if (vk >= 0) H::KeyDown(*this, window, vk, repeat);
       break;
     case WM_KEYUP:
       if (vk >= 0) H::KeyUp(*this, vk);
       break;
     case WM_SYSKEYDOWN:
-      if (wParam == kAltEnter) ToggleScreenMode(1);
+      if (wParam == kAltEnter && !repeat) ToggleScreenMode(1);
       break;
     case WM_MOUSEMOVE: H::MouseMove(*this, wParam, lParam); break;
     case WM_MOUSEWHEEL: H::Wheel(*this, wParam); break;

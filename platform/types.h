@@ -79,6 +79,10 @@ constexpr uintptr_t MK_SHIFT = 0x0004;
 constexpr uintptr_t MK_CONTROL = 0x0008;
 constexpr uintptr_t MK_MBUTTON = 0x0010;
 
+// WM_KEYDOWN and WM_SYSKEYDOWN: lParam has this bit set when the key was
+// already down (an auto-repeat), as on the desktop.
+constexpr intptr_t KEY_REPEAT_LPARAM = intptr_t{1} << 30;
+
 // Wheel unit: one notch.
 constexpr int WHEEL_DELTA = 120;
 

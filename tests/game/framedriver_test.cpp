@@ -399,6 +399,8 @@ struct Message {
 
 Message Key(int vk) { return {WM_KEYDOWN, static_cast<uintptr_t>(vk), 0}; }
 Message KeyUp(int vk) { return {WM_KEYUP, static_cast<uintptr_t>(vk), 0}; }
+// An auto-repeat of a held key.
+Message Repeat(int vk) { return {WM_KEYDOWN, static_cast<uintptr_t>(vk), KEY_REPEAT_LPARAM}; }
 
 TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
   // Each row: a fresh game with the list "game", a set-up, the messages
@@ -491,7 +493,11 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
       {"Shift pressed twice", {}, none, {Key(VK_SHIFT), KeyUp(VK_SHIFT), Key(VK_SHIFT)},
        shiftSkip(0)},
       {"a held Shift's repeats switch nothing more", {}, none,
-       {Key(VK_SHIFT), Key(VK_SHIFT), Key(VK_SHIFT), Key(VK_SHIFT)}, shiftSkip(1)},
+       {Key(VK_SHIFT), Repeat(VK_SHIFT), Repeat(VK_SHIFT), Repeat(VK_SHIFT)}, shiftSkip(1)},
+      {"held F12, Alt+Enter and numeric minus switch once", {}, none,
+       {Key(VK_F12), Repeat(VK_F12), {WM_SYSKEYDOWN, VK_RETURN, 0},
+        {WM_SYSKEYDOWN, VK_RETURN, KEY_REPEAT_LPARAM}, Key(VK_SUBTRACT), Repeat(VK_SUBTRACT)},
+       calls({"ToFullScreenMode 1", "ToWindowMode 1", "OnWindowProc"})},
       {"Shift outside the text mode with shiftSkipMessageOnly", {{"shiftSkipMessageOnly", "1"}},
        mode(12), {Key(VK_SHIFT)}, shiftSkip(0)},
       {"Shift in the text mode with shiftSkipMessageOnly", {{"shiftSkipMessageOnly", "1"}},

@@ -164,8 +164,11 @@ TEST(SdlKeys, ShiftedLetterIsStillTheLetterAndRepeatSendsKeyDownAgain) {
   ASSERT_EQ(first.size(), 1u);
   ASSERT_EQ(again.size(), 1u);
   EXPECT_EQ(first[0].wParam, static_cast<uintptr_t>('Q'));
+  EXPECT_EQ(first[0].lParam, 0);
   EXPECT_EQ(again[0].message, WM_KEYDOWN);
   EXPECT_EQ(again[0].wParam, static_cast<uintptr_t>('Q'));
+  // The repeat is marked as on the desktop, so toggling keys act once.
+  EXPECT_EQ(again[0].lParam, KEY_REPEAT_LPARAM);
 }
 
 TEST(SdlKeys, HeldTableFollowsDownAndUp) {
