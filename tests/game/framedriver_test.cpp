@@ -253,6 +253,8 @@ TEST_F(FrameDriverTest, FramesWithoutAModeOfTheMovieModeOrWithALayerFlash) {
        {"ResetFloatingLayers"}, {"RestoreFloatingLayers"}},
       {"a whole frame without it", {}, 150, true, {"RestoreFloatingLayers"},
        {"ResetFloatingLayers"}},
+      {"a frame of changes with it", {{"floatingLayerFlashFlag", "1"}}, 150, false,
+       {"RestoreFloatingLayers"}, {"ResetFloatingLayers"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
