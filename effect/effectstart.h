@@ -43,10 +43,10 @@ constexpr Amount Height(int num = 1, int den = 1, int plus = 0) {
 }
 
 enum class DefaultKind : uint8_t {
-  kAmount,   // an amount (constant or screen part)
-  kCopy,     // "= a": p[a]
-  kPlusHalf, // p[a] + p[b] / 2
-  kNone,     // no default: a value not given stays 0
+  kAmount,    // an amount (constant or screen part)
+  kCopy,      // "= a": p[a]
+  kPlusHalf,  // p[a] + p[b] / 2
+  kNone,      // no default: a value not given stays 0
 };
 struct ParamDefault {
   int index;
@@ -54,22 +54,18 @@ struct ParamDefault {
   Amount amount;
   int a = 0, b = 0;
 };
-constexpr ParamDefault Value(int index, int v) {
-  return {index, DefaultKind::kAmount, Fixed(v)};
-}
+constexpr ParamDefault Value(int index, int v) { return {index, DefaultKind::kAmount, Fixed(v)}; }
 constexpr ParamDefault Value(int index, Amount amount) {
   return {index, DefaultKind::kAmount, amount};
 }
-constexpr ParamDefault Same(int index, int a) {
-  return {index, DefaultKind::kCopy, {}, a};
-}
+constexpr ParamDefault Same(int index, int a) { return {index, DefaultKind::kCopy, {}, a}; }
 constexpr ParamDefault PlusHalf(int index, int a, int b) {
   return {index, DefaultKind::kPlusHalf, {}, a, b};
 }
 
 enum class ClampKind : uint8_t {
-  kRange,     // lo <= p[index] <= hi
-  kSumAtMost, // p[index] cut so that p[other] + p[index] <= hi
+  kRange,      // lo <= p[index] <= hi
+  kSumAtMost,  // p[index] cut so that p[other] + p[index] <= hi
 };
 struct ParamClamp {
   int index;
@@ -80,9 +76,7 @@ struct ParamClamp {
 constexpr ParamClamp Range(int index, Amount lo, Amount hi) {
   return {index, ClampKind::kRange, lo, hi};
 }
-constexpr ParamClamp Range(int index, int lo, int hi) {
-  return Range(index, Fixed(lo), Fixed(hi));
-}
+constexpr ParamClamp Range(int index, int lo, int hi) { return Range(index, Fixed(lo), Fixed(hi)); }
 constexpr ParamClamp AtMost(int index, Amount hi) {
   return {index, ClampKind::kRange, Fixed(INT32_MIN), hi};
 }
@@ -94,37 +88,33 @@ enum class ClampTiming : uint8_t { kAfterDefaults, kWithEachDefault };
 
 struct StartTable {
   int number;
-  int max;           // values kept (at most CCommonEffect::kMaxParams)
-  int fixedDuration; // -1: the duration is p0
+  int max;            // values kept (at most CCommonEffect::kMaxParams)
+  int fixedDuration;  // -1: the duration is p0
   ClampTiming timing;
-  std::span<const ParamDefault> defaults; // ascending index
-  std::span<const ParamClamp> clamps;     // in the order they run
+  std::span<const ParamDefault> defaults;  // ascending index
+  std::span<const ParamClamp> clamps;      // in the order they run
 };
 
-} // namespace effectstart
+}  // namespace effectstart
 
 // The base of effects that start from a table: SetParam runs steps 1 to 4
 // on the current screen and answers 1.
 class CTableStartEffect : public CCommonEffect {
-public:
-  CTableStartEffect(CEffectManager *manager,
-                    const effectstart::StartTable &table)
+ public:
+  CTableStartEffect(CEffectManager *manager, const effectstart::StartTable &table)
       : CCommonEffect(manager), table_(table) {}
-  int SetParam(EffectChannel *record, int count, const int *values,
-               int channel) override;
+  int SetParam(EffectChannel *record, int count, const int *values, int channel) override;
   // Steps 1 to 3 on a screen of w x h: p (table.max ints) receives the
   // list. Returns how many values were taken from the script.
-  static int MakeParams(const effectstart::StartTable &table, int count,
-                        const int *values, int w, int h, int *p);
+  static int MakeParams(const effectstart::StartTable &table, int count, const int *values, int w,
+                        int h, int *p);
   const effectstart::StartTable &Table() const { return table_; }
 
-private:
+ private:
   static int64_t AmountValue(const effectstart::Amount &amount, int w, int h);
-  static void ApplyDefault(const effectstart::ParamDefault &d, int w, int h,
-                           int *p);
+  static void ApplyDefault(const effectstart::ParamDefault &d, int w, int h, int *p);
   // Clamps naming a value beyond the list are skipped.
-  static void ApplyClamp(const effectstart::ParamClamp &c, int max, int w,
-                         int h, int *p);
+  static void ApplyClamp(const effectstart::ParamClamp &c, int max, int w, int h, int *p);
 
   const effectstart::StartTable &table_;
 };

@@ -14,15 +14,14 @@ constexpr ParamDefault kDefaults[] = {
     Value(0, 20), Value(1, Width(1, 4)), Value(2, Height(1, 2, -1)),
     Same(3, 1),   PlusHalf(4, 1, 2),     {5, DefaultKind::kNone, {}},
 };
-constexpr ParamClamp kClamps[] = {Range(1, Fixed(0), Width(1, 1, -1)),
-                                  SumAtMost(2, 1, Height()),
+constexpr ParamClamp kClamps[] = {Range(1, Fixed(0), Width(1, 1, -1)), SumAtMost(2, 1, Height()),
                                   AtMost(4, Fixed(50))};
 
 std::vector<int> Params(ClampTiming timing, std::vector<int> values) {
   const StartTable table{250, 6, -1, timing, kDefaults, kClamps};
   std::vector<int> p(6, -7);
-  CTableStartEffect::MakeParams(table, static_cast<int>(values.size()),
-                                values.data(), 160, 120, p.data());
+  CTableStartEffect::MakeParams(table, static_cast<int>(values.size()), values.data(), 160, 120,
+                                p.data());
   return p;
 }
 
@@ -32,8 +31,7 @@ TEST(EffectStart, DefaultsReferencesAndClampOrder) {
     std::vector<int> values;
     std::vector<int> want;
   };
-  const ClampTiming after = ClampTiming::kAfterDefaults,
-                    each = ClampTiming::kWithEachDefault;
+  const ClampTiming after = ClampTiming::kAfterDefaults, each = ClampTiming::kWithEachDefault;
   const Case cases[] = {
       // Defaults: W/4, H/2 - 1, = 1, 1 + 2/2; no default stays 0.
       {after, {}, {20, 40, 59, 40, 50, 0}},
@@ -47,26 +45,19 @@ TEST(EffectStart, DefaultsReferencesAndClampOrder) {
       {after, {0, INT_MAX, INT_MIN}, {0, 159, INT_MIN, INT_MAX, 50, 0}},
   };
   for (size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(Params(cases[i].timing, cases[i].values), cases[i].want)
-        << "case " << i;
+    EXPECT_EQ(Params(cases[i].timing, cases[i].values), cases[i].want) << "case " << i;
 }
 
 TEST(EffectStart, CountIsCutToTheMaximumAndNullValuesGiveDefaults) {
-  const StartTable table{250,       6,      -1, ClampTiming::kAfterDefaults,
-                         kDefaults, kClamps};
+  const StartTable table{250, 6, -1, ClampTiming::kAfterDefaults, kDefaults, kClamps};
   std::vector<int> many = {1, 2, 3, 4, 5, 6, 7, 8};
   std::vector<int> p(8, -7);
-  EXPECT_EQ(
-      CTableStartEffect::MakeParams(table, 8, many.data(), 160, 120, p.data()),
-      6);
+  EXPECT_EQ(CTableStartEffect::MakeParams(table, 8, many.data(), 160, 120, p.data()), 6);
   EXPECT_EQ(p, (std::vector<int>{1, 2, 3, 4, 5, 6, -7, -7}));
-  EXPECT_EQ(
-      CTableStartEffect::MakeParams(table, 3, nullptr, 160, 120, p.data()), 0);
+  EXPECT_EQ(CTableStartEffect::MakeParams(table, 3, nullptr, 160, 120, p.data()), 0);
   EXPECT_EQ(p[0], 20);
-  EXPECT_EQ(
-      CTableStartEffect::MakeParams(table, -4, many.data(), 160, 120, p.data()),
-      0);
+  EXPECT_EQ(CTableStartEffect::MakeParams(table, -4, many.data(), 160, 120, p.data()), 0);
   EXPECT_EQ(p[1], 40);
 }
 
-} // namespace
+}  // namespace
