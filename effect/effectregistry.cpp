@@ -7,6 +7,8 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectcharafilter.h"
+#include "effect/effectlayerscroll.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
@@ -27,6 +29,8 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectMeltDown>(),       // 32
     MakeEffectEntry<CEffectStretch>(),        // 36
+    MakeEffectEntry<CEffectBGZoomIn>(),       // 37
+    MakeEffectEntry<CEffectScroll>(),         // 39
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
@@ -39,11 +43,16 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
     MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectCurtain>(),        // 68
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectOnce>(),           // 75
+    MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectPoleScroll>(),     // 94
+    MakeEffectEntry<CEffectRainbow>(),        // 96
+    MakeEffectEntry<CEffectColorAddSub>(),    // 99
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectLupin>(),          // 113
@@ -53,6 +62,12 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
+    MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectCharaSepia>(),     // 127
+    MakeEffectEntry<CEffectSaike>(),          // 130
+    MakeEffectEntry<CEffectCharaAddSub>(),    // 131
 };
 
 // Every number the engine defines an effect at; the others stay empty.
