@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effect/effectmanager.h"
@@ -41,7 +42,8 @@ void PutStart(std::vector<uint8_t>* out, int channel, size_t entry, size_t entry
 // pictures are 8-bit, unmasked, one pixel and far larger than the screen;
 // and the mask wipe over the saved screen and with mask channels -1 and 16.
 bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> entries) {
-  const int numbers[] = {36, 62, 64, 65, 67, 101, 119};
+  const int numbers[] = {36,  37,  39,  62,  64,  65,  67,  68,  84,  94,  96,  99,
+                         101, 119, 120, 122, 124, 127, 130, 131};
   const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
@@ -69,6 +71,61 @@ bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> ent
     if (!toolsupport::WriteHostFile(dir + "/awkward-" + entries[i].className + "-saved",
                                     seed.data(), seed.size()))
       return false;
+  }
+  return true;
+}
+
+// The layer effects and the character filters started with every value 0.
+bool WriteZeroStarts(const std::string& dir, std::span<const EffectEntry> entries) {
+  const int numbers[] = {37, 39, 68, 84, 94, 96, 99, 120, 122, 124, 127, 130, 131};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
+      continue;
+    std::vector<uint8_t> seed = {3};
+    for (int channel : {4, 10, 15})
+      PutStart(&seed, channel, i, entries.size(), std::vector<int32_t>(33, 0));
+    if (!toolsupport::WriteHostFile(dir + "/zero-" + entries[i].className, seed.data(),
+                                    seed.size()))
+      return false;
+  }
+  return true;
+}
+
+// Saved records a script could not have made: #94 with any offsets and
+// counters at p12..p15, #120 with tone-curve numbers and levels outside
+// their ranges, #122 with any clip values.
+bool WriteOddRecords(const std::string& dir, CEffectManager& manager) {
+  struct Odd {
+    int number;
+    std::vector<std::pair<int, int32_t>> params;
+  };
+  const Odd odd[] = {
+      {94, {{12, INT32_MAX}, {13, INT32_MIN}, {14, INT32_MIN}, {15, INT32_MAX}, {1, INT32_MAX}}},
+      {94, {{12, -5}, {13, 7}, {14, 100000}, {15, -100000}, {2, INT32_MIN}}},
+      {120, {{10, 10}, {11, -1}, {12, INT32_MAX}, {1, 100000}, {4, INT32_MIN}, {13, 1}}},
+      {122, {{9, INT32_MIN}, {10, INT32_MAX}, {11, 0}, {12, 0}, {13, 2}, {14, INT32_MAX},
+             {15, INT32_MIN}, {16, INT32_MIN}, {17, 1}, {20, INT32_MAX}}},
+      {122, {{9, 20}, {10, 10}, {11, 0}, {12, -1}, {14, 20}, {15, 10}, {16, -1}, {17, 0},
+             {20, 1000000}, {21, INT32_MAX}}},
+      {122, {{13, 1}, {9, -100000}, {10, 5}, {11, INT32_MAX}, {12, INT32_MIN}, {20, 7},
+             {1, INT32_MAX}, {3, INT32_MIN}}},
+  };
+  int n = 0;
+  for (const Odd& o : odd) {
+    manager.ResetAll();
+    manager.SetPicture(4, 4);
+    manager.StartEffect(4, o.number, 0, nullptr);
+    for (const auto& [index, value] : o.params) manager.GetChannel(4)->Param(index) = value;
+    manager.SaveChannels();
+    for (int mode : {0, 1}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode | 2);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = dir + "/odd-" + std::to_string(o.number) + "-" +
+                               std::to_string(n) + (mode ? "-saved" : "-live");
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+    ++n;
   }
   return true;
 }
@@ -130,6 +187,22 @@ int main(int argc, char** argv) {
              5, 5, 2, 2, 0, 0, -255, 0, 0, 0, 0, 30, 0, 0}},
       {117, {0, 128}},
       {118, {20, 3, 4, 5, 5, 30, 20, 0, 0, 0, 255, 128, 0, 2, 3, 40, 25, 1, 2, 3, 4, 5, 6, 7}},
+      {39, {6, -5, 3, 1}},
+      {94, {0, 7, -3, 0}},
+      {84, {6, 30, 4, 2, 1, 0, 0}},
+      {68, {6, 10, 12, 255, 0, 0, 2, 1, 0, 0, 255, 3, 1, 0, 0, 0}},
+      {37, {6, 10, 8, 20, 12, 2, 1, 150, 20}},
+      {122, {6, 10, 8, 20, 12, 2, 1, 150, 20, 24, 16, 5, -3, 0, 0, 0, 1,
+             1, 3, 1, 3, 60, 0, 255, 0, 20, 2, 1, 0, 0, 255, 2, 1}},
+      {122, {6, 10, 8, 20, 12, 0, 0, 100, 0, 4, 4, 20, 10, 1, 4, 4, 20, 10, 0, 0, 2}},
+      {122, {6, 10, 8, 20, 12, 0, 0, 100, 0, 30, 20, 0, 0, 2, 0, 0, 40, 30, 0, 0, 5}},
+      {124, {6, 2, 1, 100, 0}},
+      {127, {6, 2, 1, 100, 0, 200, 100, 50}},
+      {131, {6, -150, 60, 2, 1}},
+      {99, {6, 40, -40, 255, -255, 0, 80, 0, 2, 1}},
+      {120, {6, 256, -128, 64, 0, 0, 0, 1, 2, 1, 7, 8, 9, 1}},
+      {130, {6, 2, 1, 150, 250, 300, 100, 100, 100, 5, 10, 200, 0, 0, 0, 2, 1}},
+      {96, {6, 80, 0, 2, 1, 0, -3, 1, 0}},
   };
   for (const FullStart& f : full) {
     size_t i = 0;
@@ -143,5 +216,7 @@ int main(int argc, char** argv) {
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
   if (!WriteAwkwardStarts(argv[2], entries)) return 1;
+  if (!WriteZeroStarts(argv[2], entries)) return 1;
+  if (!WriteOddRecords(argv[1], manager)) return 1;
   return 0;
 }
