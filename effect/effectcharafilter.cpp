@@ -6,7 +6,6 @@
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
 #include "effect/packedpixel.h"
-#include "graphics/blendrows.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -61,19 +60,26 @@ bool ClipRequest(const CPicture& picture, int dstX, int dstY, int srcX, int srcY
   return w > 0 && h > 0;
 }
 
-// f(screen pixel&, picture pixel, mask byte, screen row) for every pixel of
-// the clipped request whose mask byte is not 0.
-template <typename F>
-void EachMaskedPixel(const CPicture& picture, const Clipped& c, F f) {
+// For each row of the clipped request, in pieces of at most kPiece pixels:
+// fill(pixels, mask, n, screen row, s, k) gives each pixel's filtered
+// colour s and weight k (0..256, 0 keeping the screen), and the piece is
+// then mixed into the screen by Blend256 (kApart false) or BlendApart256.
+constexpr int kPiece = 64;
+
+template <bool kApart, typename F>
+void FilterRows(const CPicture& picture, const Clipped& c, F fill) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int sw = CScreenBuffer::GetWidth(), pw = picture.GetWidth();
+  uint32_t s[kPiece], k[kPiece];
   for (int y = 0; y < c.h; ++y) {
     const size_t source = size_t(c.srcY + y) * pw + c.srcX;
-    const uint32_t* pixels = picture.GetPixelBuffer() + source;
-    const uint8_t* mask = picture.GetMask() + source;
     uint32_t* out = screen + size_t(c.dstY + y) * sw + c.dstX;
-    for (int x = 0; x < c.w; ++x)
-      if (mask[x]) f(out[x], pixels[x], mask[x], c.dstY + y);
+    for (int x = 0; x < c.w; x += kPiece) {
+      const int n = std::min(kPiece, c.w - x);
+      fill(picture.GetPixelBuffer() + source + x, picture.GetMask() + source + x, n, c.dstY + y, s,
+           k);
+      packedpixel::MixRow<kApart>(out + x, s, k, n);
+    }
   }
 }
 
@@ -221,11 +227,17 @@ void CEffectColorBalance::Print(EffectChannel* record, int) {
   const Request q = DrawRequest(r);
   Clipped c;
   if (!ClipRequest(*picture, q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, &c)) return;
-  EachMaskedPixel(*picture, c, [&](uint32_t& screen, uint32_t pixel, uint8_t m, int) {
-    const uint32_t i =
-        (29 * (pixel & 255) + 150 * ((pixel >> 8) & 255) + 77 * ((pixel >> 16) & 255)) >> 8;
-    screen = blendrows::Blend256(screen, packedpixel::Tint(pixel & 0xFFFFFF, add[i], sub[i]), m);
-  });
+  // Weights m: mask 0 keeps the screen.
+  FilterRows<false>(
+      *picture, c,
+      [&](const uint32_t* pixels, const uint8_t* mask, int n, int, uint32_t* s, uint32_t* k) {
+        for (int x = 0; x < n; ++x) {
+          const uint32_t p = pixels[x];
+          const uint32_t i = (29 * (p & 255) + 150 * (p >> 8 & 255) + 77 * (p >> 16 & 255)) >> 8;
+          s[x] = packedpixel::Tint(p & 0xFFFFFF, add[i], sub[i]);
+          k[x] = mask[x];
+        }
+      });
 }
 
 // --- #130 ---
@@ -244,11 +256,20 @@ void CEffectSaike::Print(EffectChannel* record, int) {
   const Request q = DrawRequest(r);
   Clipped c;
   if (!ClipRequest(*picture, q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, &c)) return;
-  EachMaskedPixel(*picture, c, [&](uint32_t& screen, uint32_t pixel, uint8_t mask, int) {
-    const uint32_t v = Wrap((pixel >> 16) & 255, m[0], a[0]) << 16 |
-                       Wrap((pixel >> 8) & 255, m[1], a[1]) << 8 | Wrap(pixel & 255, m[2], a[2]);
-    screen = mask == 255 ? v : blendrows::Blend256(screen, v, mask + 1);
-  });
+  // Each channel's 256 results, placed in its byte.
+  uint32_t wrapped[3][256];
+  for (int k = 0; k < 3; ++k)
+    for (uint32_t v = 0; v < 256; ++v) wrapped[k][v] = Wrap(v, m[k], a[k]) << (16 - 8 * k);
+  // Weights m + 1 (255 writes v), 0 for mask 0.
+  FilterRows<false>(
+      *picture, c,
+      [&](const uint32_t* pixels, const uint8_t* mask, int n, int, uint32_t* s, uint32_t* k) {
+        for (int x = 0; x < n; ++x) {
+          const uint32_t p = pixels[x], m = mask[x];
+          s[x] = wrapped[0][p >> 16 & 255] | wrapped[1][p >> 8 & 255] | wrapped[2][p & 255];
+          k[x] = m ? m + 1 : 0;
+        }
+      });
 }
 
 // --- #96 ---
@@ -305,8 +326,17 @@ void CEffectRainbow::Print(EffectChannel* record, int channel) {
   manager_->GetDrawPos(channel, &x, &y);
   Clipped c;
   if (!ClipRequest(*picture, x, y, 0, 0, picture->GetWidth(), picture->GetHeight(), &c)) return;
-  EachMaskedPixel(*picture, c, [&](uint32_t& screen, uint32_t pixel, uint8_t m, int row) {
-    const uint32_t mixed = blendrows::BlendApart256(pixel, RowColour(row), level);
-    screen = m == 255 ? mixed : blendrows::BlendApart256(screen, mixed, m);
-  });
+  // The row colour over the picture at the level, then weights m (0 keeps
+  // the screen), 256 for 255 (the mixed pixel written).
+  uint32_t levels[kPiece];
+  std::fill_n(levels, kPiece, static_cast<uint32_t>(level));
+  FilterRows<true>(
+      *picture, c,
+      [&](const uint32_t* pixels, const uint8_t* mask, int n, int row, uint32_t* s, uint32_t* k) {
+        std::copy_n(pixels, n, s);
+        uint32_t colours[kPiece];
+        std::fill_n(colours, n, RowColour(row));
+        packedpixel::MixRow<true>(s, colours, levels, n);
+        for (int x = 0; x < n; ++x) k[x] = mask[x] == 255 ? 256 : mask[x];
+      });
 }
