@@ -224,6 +224,15 @@ TEST_F(LayerScrollTest, ZoomFromTheWholePictureToTheTarget) {
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x)
       ASSERT_EQ(At(x, y), Coordinates(16 + x / 2, 12 + y / 2)) << x << "," << y;
+  // Percents whose hundredfold and products pass 32 bits: a huge negative
+  // zoom holds the window to the whole picture, a huge positive one leaves
+  // no window.
+  ASSERT_EQ(Start(5, 37, {4, 16, 12, 32, 24, 0, 0, INT_MAX, INT_MIN}), 1);
+  DrawAt(5, 0);
+  EXPECT_TRUE(ShowsShifted(0, 0));
+  DrawAt(5, 4);
+  EXPECT_EQ(Changed(), 0);
+  ASSERT_EQ(Start(5, 37, {4, 16, 12, 32, 24}), 1);
   // Half way: the window (8, 6)..(56, 42), sampled at 16.16 steps.
   DrawAt(5, 2);
   EXPECT_EQ(At(0, 0), Coordinates(8, 6));
@@ -359,6 +368,12 @@ TEST_F(ClipZoomTest, BordersAlongTheEdgeAndAroundTheRectangle) {
   EXPECT_EQ(At(5, 5), kLine);
   DrawClip(1, 10, 5, 20, 10, INT_MAX);
   EXPECT_EQ(At(5, 5), 0xFFFFFFu);
+  // Border colours held to a byte each.
+  ASSERT_EQ(Start(5, 122, {4, 0,  0, kW, kH, 0, 0, 0, 0,   10,  5,  20,  10,
+                           1, 10, 5, 20, 10, 0, 0, 4, 100, 300, -5, 1000}),
+            1);
+  DrawAt(5, 4);
+  EXPECT_EQ(At(8, 3), 0xFF00FFu);
   // A moving rectangle of size 0 draws nothing at all, border included.
   DrawClip(2, 10, 5, 0, 10, 4);
   EXPECT_EQ(Changed(), 0);
