@@ -48,16 +48,12 @@ constexpr ParamDefault kRainbowDefaults[] = {Value(0, 20), Value(1, 100), Same(2
                                              Value(4, 0),  Value(5, 0),   Value(6, 1), Value(7, 1)};
 constexpr StartTable kRainbowTable{96, 9, -1, kEach, kRainbowDefaults, {}};
 
-// A picture's part of the screen, clipped; walks its rows with the mask.
-struct Clipped {
-  int dstX, dstY, srcX, srcY, w, h;
-};
+using Request = CCharaFilterEffect::Request;
 
-bool ClipRequest(const CPicture& picture, int dstX, int dstY, int srcX, int srcY, int w, int h,
-                 Clipped* out) {
-  if (!picture.Clip(&dstX, &dstY, &srcX, &srcY, &w, &h)) return false;
-  *out = {dstX, dstY, srcX, srcY, w, h};
-  return w > 0 && h > 0;
+// The request cut to the picture's opaque box and the screen; false when
+// nothing is left.
+bool ClipRequest(const CPicture& picture, Request* q) {
+  return picture.Clip(&q->dstX, &q->dstY, &q->srcX, &q->srcY, &q->w, &q->h) && q->w > 0 && q->h > 0;
 }
 
 // For each row of the clipped request, in pieces of at most kPiece pixels:
@@ -67,7 +63,7 @@ bool ClipRequest(const CPicture& picture, int dstX, int dstY, int srcX, int srcY
 constexpr int kPiece = 64;
 
 template <bool kApart, typename F>
-void FilterRows(const CPicture& picture, const Clipped& c, F fill) {
+void FilterRows(const CPicture& picture, const Request& c, F fill) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int sw = CScreenBuffer::GetWidth(), pw = picture.GetWidth();
   uint32_t s[kPiece], k[kPiece];
@@ -225,8 +221,8 @@ void CEffectColorBalance::Print(EffectChannel* record, int) {
   uint32_t add[256], sub[256];
   MakeTables(levels, curves, r.Param(13) != 0, add, sub);
   const Request q = DrawRequest(r);
-  Clipped c;
-  if (!ClipRequest(*picture, q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, &c)) return;
+  Request c = q;
+  if (!ClipRequest(*picture, &c)) return;
   // Weights m: mask 0 keeps the screen.
   FilterRows<false>(
       *picture, c,
@@ -254,8 +250,8 @@ void CEffectSaike::Print(EffectChannel* record, int) {
     a[c] = Curve(r, r.Param(12 + c), r.Param(9 + c), r.Param(16), r.Param(15));
   }
   const Request q = DrawRequest(r);
-  Clipped c;
-  if (!ClipRequest(*picture, q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, &c)) return;
+  Request c = q;
+  if (!ClipRequest(*picture, &c)) return;
   // Each channel's 256 results, placed in its byte.
   uint32_t wrapped[3][256];
   for (int k = 0; k < 3; ++k)
@@ -324,8 +320,8 @@ void CEffectRainbow::Print(EffectChannel* record, int channel) {
   level = level < 1 ? 0 : std::min(level, 256);
   int x = 0, y = 0;
   manager_->GetDrawPos(channel, &x, &y);
-  Clipped c;
-  if (!ClipRequest(*picture, x, y, 0, 0, picture->GetWidth(), picture->GetHeight(), &c)) return;
+  Request c{x, y, 0, 0, picture->GetWidth(), picture->GetHeight()};
+  if (!ClipRequest(*picture, &c)) return;
   // The row colour over the picture at the level, then weights m (0 keeps
   // the screen), 256 for 255 (the mixed pixel written).
   uint32_t levels[kPiece];

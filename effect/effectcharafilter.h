@@ -22,11 +22,12 @@ class CCharaFilterEffect : public CTableStartEffect {
   using CTableStartEffect::CTableStartEffect;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
 
- protected:
   // (draw x, draw y, source x, source y, draw w, draw h).
   struct Request {
     int dstX, dstY, srcX, srcY, w, h;
   };
+
+ protected:
   static Request DrawRequest(const EffectChannel& record);
   // The record's picture when it has 32-bit pixels, else null.
   CPicture* Picture32(const EffectChannel& record) const;
