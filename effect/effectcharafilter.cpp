@@ -17,36 +17,39 @@ constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
 constexpr ParamDefault kGreyDefaults[] = {Value(0, 20), Value(1, 0), Value(2, 0), Value(3, 100),
                                           Value(4, 0)};
-constexpr StartTable kGreyTable{124, 5, -1, kEach, kGreyDefaults, {}};
+constexpr StartTable kGreyTable{CEffectCharaGrey::kNumber, 5, -1, kEach, kGreyDefaults, {}};
 
 constexpr ParamDefault kSepiaDefaults[] = {Value(0, 20), Value(1, 0),   Value(2, 0),  Value(3, 100),
                                            Value(4, 0),  Value(5, 107), Value(6, 74), Value(7, 43)};
-constexpr StartTable kSepiaTable{127, 8, -1, kEach, kSepiaDefaults, {}};
+constexpr StartTable kSepiaTable{CEffectCharaSepia::kNumber, 8, -1, kEach, kSepiaDefaults, {}};
 
 constexpr ParamDefault kAddSubDefaults[] = {Value(0, 20), Value(1, 100), Same(2, 1), Value(3, 0),
                                             Value(4, 0)};
 constexpr ParamClamp kAddSubClamps[] = {Range(1, -9999, 9999), Range(2, -9999, 9999)};
-constexpr StartTable kAddSubTable{131, 5, -1, kEach, kAddSubDefaults, kAddSubClamps};
+constexpr StartTable kAddSubTable{
+    CEffectCharaAddSub::kNumber, 5, -1, kEach, kAddSubDefaults, kAddSubClamps};
 
 constexpr ParamDefault kColorAddDefaults[] = {Value(0, 20), Value(1, 0), Same(2, 1), Same(3, 2),
                                               Same(4, 1),   Same(5, 2),  Same(6, 3), Value(7, 1),
                                               Value(8, 0),  Value(9, 0)};
-constexpr StartTable kColorAddTable{99, 10, -1, kEach, kColorAddDefaults, {}};
+constexpr StartTable kColorAddTable{CEffectColorAddSub::kNumber, 10, -1, kEach,
+                                    kColorAddDefaults,           {}};
 
 constexpr ParamDefault kBalanceDefaults[] = {
     Value(0, 20), Value(1, 0), Same(2, 1),  Same(3, 2),   Same(4, 1),   Same(5, 2),   Same(6, 3),
     Value(7, 1),  Value(8, 0), Value(9, 0), Value(10, 0), Value(11, 0), Value(12, 0), Value(13, 0)};
-constexpr StartTable kBalanceTable{120, 14, -1, kEach, kBalanceDefaults, {}};
+constexpr StartTable kBalanceTable{
+    CEffectColorBalance::kNumber, 14, -1, kEach, kBalanceDefaults, {}};
 
 constexpr ParamDefault kSaikeDefaults[] = {
     Value(0, 20), Value(1, 0),  Value(2, 0),  Value(3, 200), Value(4, 200), Value(5, 200),
     Same(6, 3),   Same(7, 4),   Same(8, 5),   Value(9, 0),   Value(10, 0),  Value(11, 0),
     Same(12, 9),  Same(13, 10), Same(14, 11), Same(15, 1),   Same(16, 2)};
-constexpr StartTable kSaikeTable{130, 17, -1, kEach, kSaikeDefaults, {}};
+constexpr StartTable kSaikeTable{CEffectSaike::kNumber, 17, -1, kEach, kSaikeDefaults, {}};
 
 constexpr ParamDefault kRainbowDefaults[] = {Value(0, 20), Value(1, 100), Same(2, 1),  Value(3, 0),
                                              Value(4, 0),  Value(5, 0),   Value(6, 1), Value(7, 1)};
-constexpr StartTable kRainbowTable{96, 9, -1, kEach, kRainbowDefaults, {}};
+constexpr StartTable kRainbowTable{CEffectRainbow::kNumber, 9, -1, kEach, kRainbowDefaults, {}};
 
 using Request = CCharaFilterEffect::Request;
 

@@ -34,20 +34,21 @@ void FourTiles(CPicture* picture, int ox, int oy, int w, int h) {
 // --- Tables ---
 
 constexpr ParamDefault kScrollDefaults[] = {Value(0, 20), Value(1, 32), Value(2, 0), Value(3, 0)};
-constexpr StartTable kScrollTable{39, 4, -1, kAfter, kScrollDefaults, {}};
+constexpr StartTable kScrollTable{CEffectScroll::kNumber, 4, -1, kAfter, kScrollDefaults, {}};
 
 constexpr ParamDefault kPoleDefaults[] = {Value(1, 32), Value(2, 0), Value(3, 1)};
-constexpr StartTable kPoleTable{94, 4, 9999, kAfter, kPoleDefaults, {}};
+constexpr StartTable kPoleTable{CEffectPoleScroll::kNumber, 4, 9999, kAfter, kPoleDefaults, {}};
 
 constexpr ParamDefault kFusumaDefaults[] = {Value(0, 20), Value(1, 160), Value(2, 13), Value(3, 0),
                                             Value(4, 0)};
 constexpr ParamClamp kFusumaClamps[] = {AtMost(1, Width(1, 2))};
-constexpr StartTable kFusumaTable{84, 7, -1, kAfter, kFusumaDefaults, kFusumaClamps};
+constexpr StartTable kFusumaTable{CEffectFusuma::kNumber, 7, -1, kAfter, kFusumaDefaults,
+                                  kFusumaClamps};
 
 constexpr ParamDefault kCurtainDefaults[] = {
     Value(0, 20), Value(1, 100), Value(2, 100), Value(3, 0), Same(4, 3),   Same(5, 4),  Value(6, 0),
     Value(7, 0),  Same(8, 3),    Same(9, 4),    Same(10, 5), Value(11, 0), Value(12, 0)};
-constexpr StartTable kCurtainTable{68, 16, -1, kAfter, kCurtainDefaults, {}};
+constexpr StartTable kCurtainTable{CEffectCurtain::kNumber, 16, -1, kAfter, kCurtainDefaults, {}};
 
 // The zoom's target rectangle, shared by #37 and #122.
 constexpr ParamClamp kZoomClamps[] = {Range(1, Fixed(0), Width(1, 1, -1)),
@@ -57,7 +58,8 @@ constexpr ParamDefault kZoomDefaults[] = {
     Value(0, 20),          Value(1, Width(1, 4)),  Value(2, Height(1, 4)),
     Value(3, Width(1, 2)), Value(4, Height(1, 2)), Value(5, 0),
     Value(6, 0),           Value(7, 100),          Value(8, 0)};
-constexpr StartTable kZoomTable{37, 9, -1, kAfter, kZoomDefaults, kZoomClamps};
+constexpr StartTable kZoomTable{
+    CEffectBGZoomIn::kNumber, 9, -1, kAfter, kZoomDefaults, kZoomClamps};
 
 constexpr ParamDefault kClipZoomDefaults[] = {
     Value(0, 20),          Value(1, Width(1, 4)),  Value(2, Height(1, 4)),
@@ -71,7 +73,8 @@ constexpr ParamDefault kClipZoomDefaults[] = {
     Value(24, 255),        Same(25, 21),           Value(26, 0),
     Value(27, 0),          Same(28, 22),           Same(29, 23),
     Same(30, 24),          Same(31, 26),           Same(32, 27)};
-constexpr StartTable kClipZoomTable{122, 33, -1, kAfter, kClipZoomDefaults, kZoomClamps};
+constexpr StartTable kClipZoomTable{CEffectClipZoomIn::kNumber, 33,         -1, kAfter,
+                                    kClipZoomDefaults,          kZoomClamps};
 
 int Curve(const EffectChannel& r, int from, int to, int ramp, int code) {
   return CalcuCurve(r.Counter(), r.Duration(), from, to, ramp, code);
