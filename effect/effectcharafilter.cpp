@@ -114,16 +114,18 @@ int CCharaFilterEffect::Level256(const EffectChannel& r, int from, int to, int r
 
 // --- #124, #127 ---
 
+int CCharaFilterEffect::GreyLevel(const EffectChannel& r) {
+  return std::clamp(Level256(r, r.Param(4), r.Param(3), r.Param(2), r.Param(1)), 0, 256);
+}
+
 CEffectCharaGrey::CEffectCharaGrey(CEffectManager* manager)
     : CCharaFilterEffect(manager, kGreyTable) {}
 
 void CEffectCharaGrey::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
-  const EffectChannel& r = *record;
-  const int level = std::clamp(Level256(r, r.Param(4), r.Param(3), r.Param(2), r.Param(1)), 0, 256);
-  const Request q = DrawRequest(r);
-  picture->GreyLevelBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, level, 1);
+  const Request q = DrawRequest(*record);
+  picture->GreyLevelBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, GreyLevel(*record), 1);
 }
 
 CEffectCharaSepia::CEffectCharaSepia(CEffectManager* manager)
@@ -132,11 +134,9 @@ CEffectCharaSepia::CEffectCharaSepia(CEffectManager* manager)
 void CEffectCharaSepia::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
-  const EffectChannel& r = *record;
-  const int level = std::clamp(Level256(r, r.Param(4), r.Param(3), r.Param(2), r.Param(1)), 0, 256);
-  const Request q = DrawRequest(r);
-  picture->SepiaBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, level, r.Param(5), r.Param(6),
-                    r.Param(7), 1);
+  const Request q = DrawRequest(*record);
+  picture->SepiaBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, GreyLevel(*record), record->Param(5),
+                    record->Param(6), record->Param(7), 1);
 }
 
 // --- #131 ---

@@ -38,6 +38,8 @@ class CCharaFilterEffect : public CTableStartEffect {
   // A percent curve (values a, b as percents) in 1/256: curve(a * 256,
   // b * 256) / 100.
   static int Level256(const EffectChannel& record, int from, int to, int ramp, int code);
+  // #124's and #127's mix level: p4 to p3 in percent, as 0..256.
+  static int GreyLevel(const EffectChannel& record);
 };
 
 // p0 duration (20), p1 curve, p2 ramp (0), p3 end and p4 start grey level

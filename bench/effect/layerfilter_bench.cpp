@@ -38,15 +38,15 @@ void DrawOn(benchmark::State& state, int number, const std::vector<int>& values,
   CScreenBuffer screen(kW, kH, 0);
   CEffectManager manager;
   for (int channel : {5, 13}) {
-    dwqtool::Picture p{kW, kH, {}, {}};
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) {
-        p.pixels.push_back(static_cast<uint32_t>(x * 0x010203 + y * 0x030201 + channel) & 0xFFFFFF);
-        // Mostly opaque, with soft and clear patches as a character has.
-        const int m = (x / 40 + y / 40) % 5;
-        p.alpha.push_back(static_cast<uint8_t>(m == 0 ? 0 : m == 1 ? (x + y) % 255 : 255));
-      }
-    std::string error;
+    // The gradients with soft and clear patches, as a character has.
+    dwqtool::Picture p;
+    std::string dwqPath, error;
+    effecttool::ParsePictureSpec(channel == 5 ? "hgrad" : "vgrad", kW, kH, &p, &dwqPath, &error);
+    for (size_t i = 0; i < p.alpha.size(); ++i) {
+      const int x = static_cast<int>(i % kW), y = static_cast<int>(i / kW);
+      const int patch = (x / 40 + y / 40) % 5;
+      p.alpha[i] = static_cast<uint8_t>(patch == 0 ? 0 : patch == 1 ? (x + y) % 255 : 255);
+    }
     if (!effecttool::LoadPictureThroughFile(manager.GetPicture(channel), p, folder, &error)) {
       state.SkipWithError(error.c_str());
       return;
