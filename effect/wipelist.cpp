@@ -12,6 +12,7 @@
 // nothing.
 #include "effect/allwipe.h"
 #include "effect/wipeblend.h"
+#include "effect/wipedistort.h"
 
 namespace {
 
@@ -125,6 +126,13 @@ constexpr WipeKind kWipeKinds[] = {
     {"CEffectSimpleWipeRandomStrip", MakeWipe<CEffectSimpleWipeRandomStrip>},
     {"CEffectSimpleWipeAdd", MakeWipe<CEffectSimpleWipeAdd>},
     {"CEffectSimpleWipeMulti", MakeWipe<CEffectSimpleWipeMulti>},
+    // Distortion wipes (wipedistort.h).
+    {"CEffectSimpleWipeSudare", MakeWipe<CEffectSimpleWipeSudare>},
+    {"CEffectSimpleWipeNurikae", MakeWipe<CEffectSimpleWipeNurikae>},
+    {"CEffectSimpleWipeRaster", MakeWipe<CEffectSimpleWipeRaster>},
+    {"CEffectSimpleWipeMozaic", MakeWipe<CEffectSimpleWipeMozaic>},
+    {"CEffectSimpleWipeWarp1", MakeWipe<CEffectSimpleWipeWarp1>},
+    {"CEffectSimpleWipeMekuri", MakeWipe<CEffectSimpleWipeMekuri>},
 };
 
 }  // namespace
