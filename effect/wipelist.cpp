@@ -13,6 +13,7 @@
 #include "effect/allwipe.h"
 #include "effect/wipeblend.h"
 #include "effect/wipedistort.h"
+#include "effect/wipehahen.h"
 
 namespace {
 
@@ -133,6 +134,8 @@ constexpr WipeKind kWipeKinds[] = {
     {"CEffectSimpleWipeMozaic", MakeWipe<CEffectSimpleWipeMozaic>},
     {"CEffectSimpleWipeWarp1", MakeWipe<CEffectSimpleWipeWarp1>},
     {"CEffectSimpleWipeMekuri", MakeWipe<CEffectSimpleWipeMekuri>},
+    // Shatter wipe (wipehahen.h).
+    {"CEffectSimpleWipeHahen", MakeWipe<CEffectSimpleWipeHahen>},
 };
 
 }  // namespace
