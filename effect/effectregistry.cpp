@@ -7,6 +7,7 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effecthamon.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
@@ -39,6 +40,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
     MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
