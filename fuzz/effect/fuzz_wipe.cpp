@@ -55,6 +55,7 @@ class CFuzzShape : public CEffectSimpleWipeShape {
 std::vector<CPicture*>& Pictures() {
   static std::vector<CPicture*>* pictures = [] {
     fuzzsupport::EnterGameFolder("dwq");
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format

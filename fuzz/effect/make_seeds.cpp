@@ -1,8 +1,9 @@
 // Writes the seeds of the effect fuzz targets: for the channel records, the
 // saved records after starting each registered effect with its defaults; for
 // the starts, one start of each registered effect with a few values, and
-// starts of the transform effects with awkward values and pictures.
-// Usage: make_seeds CHANNEL_DIR START_DIR
+// starts of the transform effects with awkward values and pictures; for the
+// wipe table, steps of the distortion and shatter wipes on odd screens.
+// Usage: make_seeds CHANNEL_DIR START_DIR WIPE_DIR
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -73,10 +74,73 @@ bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> ent
   return true;
 }
 
+// The ripple (#69): starts with a zero wavelength and speed, huge heights,
+// second-picture channels -1, 16 and -2 and the saved-screen flags; and
+// records that hold a ripple no start has made a map for (a centre far off
+// the screen), drawn before and after a restore.
+bool WriteRippleSeeds(const std::string& channelDir, const std::string& startDir,
+                      std::span<const EffectEntry> entries) {
+  size_t i = 0;
+  while (i < entries.size() && entries[i].number != 69) ++i;
+  if (i == entries.size()) return true;
+  std::vector<uint8_t> starts = {3};
+  PutStart(&starts, 4, i, entries.size(), {12, 0, 24, 16, 100000, 0, 0, 8, 100});
+  PutStart(&starts, 5, i, entries.size(), {12, -1, -7, 40, INT32_MAX, 30, 1, INT32_MIN, 0});
+  PutStart(&starts, 6, i, entries.size(), {12, 16, 24, 16});
+  PutStart(&starts, 7, i, entries.size(), {12, -2, 24, 16});
+  PutStart(&starts, 8, i, entries.size(),
+           {-5, 3, 24, 16, 300, 7, 2, 3, -50, 0, 1000, -4, 0, 105, 3, 1, 1});
+  if (!toolsupport::WriteHostFile(startDir + "/ripple-awkward", starts.data(), starts.size()))
+    return false;
+  for (int mode : {0, 1}) {
+    std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+    bytes[0] = static_cast<uint8_t>(mode | 0x80);
+    for (int c : {4, 5}) {
+      EffectChannel r{};
+      r.Active() = 1;
+      r.PictureNumber() = c;
+      r.EffectNumber() = 69;
+      r.Duration() = 10;
+      r.Counter() = 3;
+      const int32_t p[] = {10, c == 4 ? 0 : 16, -100000, 7, 40, 30, 10, 8, 100, 100, 0, 0, 100};
+      for (size_t k = 0; k < std::size(p); ++k) r.Param(static_cast<int>(k)) = p[k];
+      r.Write(&bytes[1 + c * EffectChannel::kBytes]);
+    }
+    const std::string path = channelDir + "/ripple-stale" + (mode ? "-saved" : "-live");
+    if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+  }
+  return true;
+}
+
+// Steps of the distortion and shatter wipes at a maximum of 1 and 11 and
+// with huge values, on odd screens of 47 x 35 and 13 x 7 (the pictures are
+// screen-sized at 48 x 36, larger and odd, or small).
+bool WriteWipeSeeds(const std::string& dir) {
+  const int numbers[] = {8, 22, 26, 27, 34, 35, 38, 41, 42, 43, 44, 45, 46, 47};
+  for (int number : numbers) {
+    for (auto [w, h] : {std::pair{46, 34}, {12, 6}}) {
+      std::vector<uint8_t> seed = {static_cast<uint8_t>(w), static_cast<uint8_t>(h), 7};
+      // op 1: a table number, progress and maximum as bytes (value + 1, value).
+      for (auto [p, m] : {std::pair{0, 1}, {1, 1}, {5, 11}, {11, 11}}) {
+        seed.insert(seed.end(), {1, 2, 4, static_cast<uint8_t>(p + 1), static_cast<uint8_t>(m),
+                                 static_cast<uint8_t>(number)});
+      }
+      // op 1 | 2 | 4 | 8: ints for progress and maximum, byte offsets.
+      seed.insert(seed.end(), {15, 4, 2});
+      PutInt(&seed, INT32_MAX - 3);
+      PutInt(&seed, INT32_MAX);
+      seed.insert(seed.end(), {0, 90, 45, 3, static_cast<uint8_t>(number)});
+      const std::string path = dir + "/wipe-" + std::to_string(number) + "-" + std::to_string(w + 1);
+      if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
+  if (argc != 4) return 2;
   platform::InstallHeadless().SetBoxEcho(false);
   CScreenBuffer screen(48, 32, 0);
   CEffectManager manager;
@@ -143,5 +207,7 @@ int main(int argc, char** argv) {
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
   if (!WriteAwkwardStarts(argv[2], entries)) return 1;
+  if (!WriteRippleSeeds(argv[1], argv[2], entries)) return 1;
+  if (!WriteWipeSeeds(argv[3])) return 1;
   return 0;
 }
