@@ -32,6 +32,15 @@ class HamonTest : public EffectTest {
     Record()->Counter() = counter;
     Hamon()->Print(Record(), 4);
   }
+  // A new screen and manager of that size, channel 4 holding a picture of
+  // it whose pixels count from 0.
+  void Rescreen(int w, int h) {
+    manager_.reset();
+    screen_.reset();
+    screen_ = std::make_unique<CScreenBuffer>(w, h, 0);
+    manager_ = std::make_unique<CEffectManager>(kExtra);
+    ChannelPicture(4, w, h, [w](int x, int y) { return static_cast<uint32_t>(y * w + x); });
+  }
   int16_t Height(int i) const { return static_cast<int16_t>(Hamon()->RadiusTable()[i] & 0xFFFF); }
 };
 
@@ -215,11 +224,7 @@ TEST_F(HamonTest, SecondChannelOutsideTheChannelsDrawsNothing) {
 // records and the last row read past the map.
 TEST_F(HamonTest, OddScreenSizesKeepEveryPixelsOwnRecord) {
   constexpr int w = 801, h = 601;
-  manager_.reset();
-  screen_.reset();
-  screen_ = std::make_unique<CScreenBuffer>(w, h, 0);
-  manager_ = std::make_unique<CEffectManager>(kExtra);
-  ChannelPicture(4, w, h, [](int x, int y) { return static_cast<uint32_t>(y * w + x); });
+  Rescreen(w, h);
   ASSERT_EQ(Start(4, 69, {20, -1, 400, 300, 20, 30, 40, 8, 0, 100, 0, 0, 400}), 1);
   Record()->Counter() = 10;
   Hamon()->Print(Record(), 4);
@@ -244,6 +249,16 @@ TEST_F(HamonTest, OddScreenSizesKeepEveryPixelsOwnRecord) {
     }
   for (int x = 0; x < w; ++x) ASSERT_TRUE(check(x, h - 1)) << x;
   EXPECT_GT(displaced, 0);
+}
+
+TEST_F(HamonTest, ScreensBelow32PixelsDrawNothing) {
+  for (auto [w, h] : {std::pair{31, 48}, {48, 31}, {32, 32}}) {
+    Rescreen(w, h);
+    ASSERT_EQ(Start(4, 69, {20, -1}), 1);
+    std::fill_n(CScreenBuffer::GetBuffer(), w * h, kGrey);
+    Hamon()->Print(Record(), 4);
+    EXPECT_EQ(CScreenBuffer::GetBuffer()[0] == kGrey, w < 32 || h < 32) << w << "x" << h;
+  }
 }
 
 }  // namespace
