@@ -34,9 +34,10 @@ struct Source {
   }
   // The pixel under screen point (sx, sy), black outside the picture.
   uint32_t At(int64_t sx, int64_t sy) const {
-    const int64_t u = sx - x, v = sy - y;
-    if (u < 0 || v < 0 || u >= w || v >= h) return 0;
-    return pixels[static_cast<size_t>(v) * static_cast<size_t>(w) + static_cast<size_t>(u)];
+    // Points left of or above the picture wrap to huge unsigned values.
+    const uint64_t u = static_cast<uint64_t>(sx - x), v = static_cast<uint64_t>(sy - y);
+    if (u >= static_cast<uint64_t>(w) || v >= static_cast<uint64_t>(h)) return 0;
+    return pixels[v * static_cast<uint64_t>(w) + u];
   }
 };
 
@@ -146,12 +147,22 @@ void CEffectHamon::MakeRadiusTable(const EffectChannel& record, int t) {
   }
 }
 
-void CEffectHamon::Print(EffectChannel* record, int channel) {
-  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  uint32_t* screen = CScreenBuffer::GetBuffer();
+struct CEffectHamon::Frame {
+  Source a, b;
+  uint32_t w1 = 256, w2 = 0;  // w1 + w2 <= 256
+  uint32_t* screen = nullptr;
+  int w = 0, h = 0;
+};
+
+bool CEffectHamon::Prepare(EffectChannel* record, int channel, Frame* f) {
+  f->w = CScreenBuffer::GetWidth();
+  f->h = CScreenBuffer::GetHeight();
+  f->screen = CScreenBuffer::GetBuffer();
   // A record restored from a save reaches here before any start made the
   // map; the map must also belong to this screen.
-  if (!mapValid_ || mapW_ != w || mapH_ != h || !screen || w / 32 < 1 || h / 32 < 1) return;
+  if (!mapValid_ || mapW_ != f->w || mapH_ != f->h || !f->screen || f->w / 32 < 1 ||
+      f->h / 32 < 1)
+    return false;
   const int t = Time(*record);
   MakeRadiusTable(*record, t);
 
@@ -159,45 +170,91 @@ void CEffectHamon::Print(EffectChannel* record, int channel) {
   CPicture* saved = CEffectManager::GetSavedScreen();
   int x1 = 0, y1 = 0;
   manager_->GetDrawPos(channel, &x1, &y1);
-  Source a, b;
-  if (!a.Take(record->Param(15) ? saved : RecordPicture(*record), x1, y1)) return;
+  if (!f->a.Take(record->Param(15) ? saved : RecordPicture(*record), x1, y1)) return false;
   if (second == -1) {
-    b = a;
+    f->b = f->a;
   } else {
     // Any other channel number outside 0..15 names a missing picture.
-    if (second < 0 || second >= CEffectManager::kChannels) return;
+    if (second < 0 || second >= CEffectManager::kChannels) return false;
     int x2 = 0, y2 = 0;
     manager_->GetDrawPos(second, &x2, &y2);
-    if (!b.Take(record->Param(16) ? saved : manager_->GetPicture(second), x2, y2)) return;
+    if (!f->b.Take(record->Param(16) ? saved : manager_->GetPicture(second), x2, y2)) return false;
   }
 
   const int64_t span =
       std::max<int64_t>(int64_t{std::max(record->Duration(), 1)} - record->Param(11), 1);
   int64_t w1 = 256, w2 = 0;
   if (t >= record->Param(11)) {
+    // For 0 <= d <= span the two percentages add up to 100 at most; past
+    // the span the first weight is 0.
     const int64_t d = int64_t{t} - record->Param(11);
     w1 = std::clamp<int64_t>((span - d) * 100 / span * 256 / 100, 0, 256);
-    w2 = std::clamp<int64_t>(d * 100 / span * 256 / 100, 0, 256);
+    w2 = std::clamp<int64_t>(d * 100 / span * 256 / 100, 0, 256 - w1);
   }
-  const uint32_t k1 = static_cast<uint32_t>(w1), k2 = static_cast<uint32_t>(w2);
+  f->w1 = static_cast<uint32_t>(w1);
+  f->w2 = static_cast<uint32_t>(w2);
+  return true;
+}
 
-  for (int y = 0; y < h; ++y) {
+namespace {
+
+// The displacement of pixel j (0..3) of a map record.
+struct Displacement {
+  int dx, dy;
+};
+inline Displacement Displace(const int32_t* group, int j, const uint32_t* radius) {
+  const uint32_t dir = static_cast<uint32_t>(group[j]);
+  const uint32_t radii = static_cast<uint32_t>(group[4 + (j >> 1)]);
+  const uint32_t offset = (j & 1) ? radii >> 16 : radii & 0xFFFF;
+  const int amount = static_cast<int16_t>(radius[offset / 4] & 0xFFFF);
+  return {(static_cast<int16_t>(dir & 0xFFFF) * amount) >> 16,
+          (static_cast<int16_t>(dir >> 16) * amount) >> 16};
+}
+
+}  // namespace
+
+void CEffectHamon::PrintPlain(EffectChannel* record, int channel) {
+  Frame f;
+  if (!Prepare(record, channel, &f)) return;
+  for (int y = 0; y < f.h; ++y) {
     const int32_t* rec = map_.data() + static_cast<size_t>(y) * groups_ * kRecordInts;
-    uint32_t* row = screen + static_cast<size_t>(y) * w;
-    for (int x = 0; x < w; ++x) {
-      const int32_t* group = rec + (x >> 2) * kRecordInts;
-      const uint32_t dir = static_cast<uint32_t>(group[x & 3]);
-      const uint32_t radii = static_cast<uint32_t>(group[4 + ((x & 3) >> 1)]);
-      const uint32_t offset = (x & 1) ? radii >> 16 : radii & 0xFFFF;
-      const int amount = static_cast<int16_t>(radius_[offset / 4] & 0xFFFF);
-      const int ddx = (static_cast<int16_t>(dir & 0xFFFF) * amount) >> 16;
-      const int ddy = (static_cast<int16_t>(dir >> 16) * amount) >> 16;
-      const uint32_t s1 = a.At(int64_t{x} + ddx, int64_t{y} + ddy);
-      const uint32_t s2 = b.At(int64_t{x} + ddx, int64_t{y} + ddy);
+    uint32_t* row = f.screen + static_cast<size_t>(y) * f.w;
+    for (int x = 0; x < f.w; ++x) {
+      const Displacement d = Displace(rec + (x >> 2) * kRecordInts, x & 3, radius_.data());
+      const uint32_t s1 = f.a.At(int64_t{x} + d.dx, int64_t{y} + d.dy);
+      const uint32_t s2 = f.b.At(int64_t{x} + d.dx, int64_t{y} + d.dy);
       row[x] = blendrows::PerChannel([&](int c) {
         return std::min<uint32_t>(
-            255, (blendrows::Channel(s1, c) * k1 + blendrows::Channel(s2, c) * k2) >> 8);
+            255, (blendrows::Channel(s1, c) * f.w1 + blendrows::Channel(s2, c) * f.w2) >> 8);
       });
+    }
+  }
+}
+
+void CEffectHamon::Print(EffectChannel* record, int channel) {
+  Frame f;
+  if (!Prepare(record, channel, &f)) return;
+  const uint32_t* radius = radius_.data();
+  const uint32_t w1 = f.w1, w2 = f.w2;
+  for (int y = 0; y < f.h; ++y) {
+    const int32_t* rec = map_.data() + static_cast<size_t>(y) * groups_ * kRecordInts;
+    uint32_t* row = f.screen + static_cast<size_t>(y) * f.w;
+    for (int x0 = 0; x0 < f.w; x0 += 4, rec += kRecordInts) {
+      const int n = std::min(4, f.w - x0);
+      for (int j = 0; j < n; ++j) {
+        const Displacement d = Displace(rec, j, radius);
+        const int64_t sx = int64_t{x0} + j + d.dx, sy = int64_t{y} + d.dy;
+        if (w1 == 256) {
+          row[x0 + j] = f.a.At(sx, sy);
+          continue;
+        }
+        const uint32_t s1 = f.a.At(sx, sy), s2 = f.b.At(sx, sy);
+        // Two bytes per 32-bit lane pair: with w1 + w2 <= 256 every byte's
+        // sum stays below 65536 and its eighth bit never carries over.
+        const uint32_t lo = ((s1 & 0x00FF00FF) * w1 + (s2 & 0x00FF00FF) * w2) >> 8 & 0x00FF00FF;
+        const uint32_t hi = ((s1 >> 8 & 0x00FF00FF) * w1 + (s2 >> 8 & 0x00FF00FF) * w2) & 0xFF00FF00;
+        row[x0 + j] = lo | hi;
+      }
     }
   }
 }

@@ -36,7 +36,11 @@ class CEffectHamon : public CCommonEffect {
 
   explicit CEffectHamon(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  // Two pixels' worth of lanes at a time through the map (the frame).
   void Print(EffectChannel* record, int channel) override;
+  // The same frame pixel by pixel, byte by byte: the reference Print is
+  // held to.
+  void PrintPlain(EffectChannel* record, int channel);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   // Starts again from time 0 with the stored values.
   void Restore(EffectChannel* record, int channel) override;
@@ -53,6 +57,10 @@ class CEffectHamon : public CCommonEffect {
   int MapBuilds() const { return mapBuilds_; }
 
  private:
+  struct Frame;
+  // The frame's radius table, pictures and weights; false when nothing is
+  // to be drawn.
+  bool Prepare(EffectChannel* record, int channel, Frame* frame);
   void EnsureMap(int cx, int cy, int band);
 
   std::vector<uint32_t> radius_;

@@ -251,6 +251,33 @@ TEST_F(HamonTest, OddScreenSizesKeepEveryPixelsOwnRecord) {
   EXPECT_GT(displaced, 0);
 }
 
+TEST_F(HamonTest, FramesGiveThePlainLoopsBytes) {
+  struct Case {
+    int w, h;
+    std::vector<int> values;
+    int counter;
+  } cases[] = {
+      {kW, kH, {20, 0, 20, 10, 60, 9, 3, 5, 0, 100, 0, 0, 30}, 7},      // two pictures, mid-fade
+      {kW, kH, {20, -1, 10, 40, 300, 4, 2, -3, 10, 100, 0, 5, 80}, 12},  // big heights
+      {kW, kH, {20, 0, 32, 24, 20, 30, 10, 8, 100, 100, 0, 0, 100}, 20},  // the end
+      {37, 35, {9, -1, 5, 30, 40, 7, 5, 2, 0, 100, 0, 0, 20}, 4},        // odd screen
+  };
+  for (const Case& c : cases) {
+    if (c.w != kW) Rescreen(c.w, c.h);
+    manager_->GetChannel(0)->DrawRect()[0] = 3;  // the second picture moved
+    ASSERT_EQ(Start(4, 69, c.values), 1);
+    Record()->Counter() = c.counter;
+    const size_t n = static_cast<size_t>(c.w) * c.h;
+    Hamon()->PrintPlain(Record(), 4);
+    const std::vector<uint32_t> plain(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + n);
+    std::fill_n(CScreenBuffer::GetBuffer(), n, kGrey);
+    Hamon()->Print(Record(), 4);
+    EXPECT_EQ(std::vector<uint32_t>(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + n),
+              plain)
+        << c.w << "x" << c.h << " at " << c.counter;
+  }
+}
+
 TEST_F(HamonTest, ScreensBelow32PixelsDrawNothing) {
   for (auto [w, h] : {std::pair{31, 48}, {48, 31}, {32, 32}}) {
     Rescreen(w, h);
