@@ -13,8 +13,7 @@ namespace {
 
 // Entries of the radius table for a screen: one per pixel of its diagonal.
 int RadiusCount(int w, int h) {
-  return static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) +
-                          1.0);
+  return static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) + 1.0);
 }
 
 // A picture the ripple can sample: 32-bit pixels, at least 1 x 1.
@@ -44,8 +43,8 @@ struct Source {
 }  // namespace
 
 CEffectHamon::CEffectHamon(CEffectManager* manager) : CCommonEffect(manager) {
-  radiusCount_ = RadiusCount(std::max(CScreenBuffer::GetWidth(), 0),
-                             std::max(CScreenBuffer::GetHeight(), 0));
+  radiusCount_ =
+      RadiusCount(std::max(CScreenBuffer::GetWidth(), 0), std::max(CScreenBuffer::GetHeight(), 0));
   radius_.assign(static_cast<size_t>(radiusCount_), 0);
 }
 
@@ -138,9 +137,8 @@ void CEffectHamon::MakeRadiusTable(const EffectChannel& record, int t) {
     if (o >= 0 && o < train + 10) {
       const double e = o < 10 ? l * o / 10 : (train + 10 - o) * l / train;
       const int64_t q = (i - crest) % wavelength;
-      h = ClampToInt(std::cos(static_cast<double>(q) * 6.28318 / static_cast<double>(wavelength)) *
-                         e +
-                     0.5);
+      h = ClampToInt(
+          std::cos(static_cast<double>(q) * 6.28318 / static_cast<double>(wavelength)) * e + 0.5);
     }
     const uint32_t half = static_cast<uint32_t>(h) * 256u & 0xFFFF;
     radius_[static_cast<size_t>(i)] = half << 16 | half;
@@ -160,8 +158,7 @@ bool CEffectHamon::Prepare(EffectChannel* record, int channel, Frame* f) {
   f->screen = CScreenBuffer::GetBuffer();
   // A record restored from a save reaches here before any start made the
   // map; the map must also belong to this screen.
-  if (!mapValid_ || mapW_ != f->w || mapH_ != f->h || !f->screen || f->w / 32 < 1 ||
-      f->h / 32 < 1)
+  if (!mapValid_ || mapW_ != f->w || mapH_ != f->h || !f->screen || f->w / 32 < 1 || f->h / 32 < 1)
     return false;
   const int t = Time(*record);
   MakeRadiusTable(*record, t);
@@ -252,7 +249,8 @@ void CEffectHamon::Print(EffectChannel* record, int channel) {
         // Two bytes per 32-bit lane pair: with w1 + w2 <= 256 every byte's
         // sum stays below 65536 and its eighth bit never carries over.
         const uint32_t lo = ((s1 & 0x00FF00FF) * w1 + (s2 & 0x00FF00FF) * w2) >> 8 & 0x00FF00FF;
-        const uint32_t hi = ((s1 >> 8 & 0x00FF00FF) * w1 + (s2 >> 8 & 0x00FF00FF) * w2) & 0xFF00FF00;
+        const uint32_t hi =
+            ((s1 >> 8 & 0x00FF00FF) * w1 + (s2 >> 8 & 0x00FF00FF) * w2) & 0xFF00FF00;
         row[x0 + j] = lo | hi;
       }
     }

@@ -14,8 +14,8 @@
 
 #include "bench/support/memcpy_reference.h"
 #include "effect/allwipe.h"
-#include "effect/effectmanager.h"
 #include "effect/commoneffect.h"
+#include "effect/effectmanager.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/headless/headless.h"

@@ -130,7 +130,8 @@ bool WriteWipeSeeds(const std::string& dir) {
       PutInt(&seed, INT32_MAX - 3);
       PutInt(&seed, INT32_MAX);
       seed.insert(seed.end(), {0, 90, 45, 3, static_cast<uint8_t>(number)});
-      const std::string path = dir + "/wipe-" + std::to_string(number) + "-" + std::to_string(w + 1);
+      const std::string path =
+          dir + "/wipe-" + std::to_string(number) + "-" + std::to_string(w + 1);
       if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
     }
   }

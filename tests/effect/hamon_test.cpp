@@ -1,13 +1,12 @@
 // #69, the ripple: its start values, the heights per distance, the
 // cross-fade, the shared displacement map, the restore, and the records
 // and sizes it must refuse.
-#include "effect/effecthamon.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "effect/effecthamon.h"
 #include "effect_fixture.h"
 
 namespace effect_test {
@@ -15,7 +14,9 @@ namespace {
 
 constexpr uint32_t kGrey = 0x555555;
 uint32_t First(int x, int y) { return static_cast<uint32_t>(x) << 8 | static_cast<uint32_t>(y); }
-uint32_t Second(int x, int y) { return 0xC00000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x); }
+uint32_t Second(int x, int y) {
+  return 0xC00000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x);
+}
 
 class HamonTest : public EffectTest {
  protected:
@@ -125,9 +126,11 @@ TEST_F(HamonTest, CrossFadesIntoChannelZeroOverTheDuration) {
       for (int x = 0; x < kW; x += 3) {
         uint32_t want = 0;
         for (int s = 0; s < 24; s += 8)
-          want |= std::min<uint32_t>(
-                      255, (((First(x, y) >> s) & 0xFF) * c.w1 + ((Second(x, y) >> s) & 0xFF) * c.w2) >> 8)
-                  << s;
+          want |=
+              std::min<uint32_t>(
+                  255,
+                  (((First(x, y) >> s) & 0xFF) * c.w1 + ((Second(x, y) >> s) & 0xFF) * c.w2) >> 8)
+              << s;
         ASSERT_EQ(At(x, y), want) << c.counter << " at " << x << "," << y;
       }
   }
@@ -233,7 +236,8 @@ TEST_F(HamonTest, OddScreenSizesKeepEveryPixelsOwnRecord) {
   auto check = [&](int x, int y) {
     const double dx = x - 400, dy = y - 300;
     const double dist = std::sqrt(std::max(dx * dx + dy * dy, 1.0));
-    const int ux = static_cast<int>(dx * 256 / dist + 0.5), uy = static_cast<int>(dy * 256 / dist + 0.5);
+    const int ux = static_cast<int>(dx * 256 / dist + 0.5),
+              uy = static_cast<int>(dy * 256 / dist + 0.5);
     const int r = static_cast<int>(dist + 0.5);
     const int a = Height(r);
     const int sx = x + ((ux * a) >> 16), sy = y + ((uy * a) >> 16);
@@ -257,10 +261,10 @@ TEST_F(HamonTest, FramesGiveThePlainLoopsBytes) {
     std::vector<int> values;
     int counter;
   } cases[] = {
-      {kW, kH, {20, 0, 20, 10, 60, 9, 3, 5, 0, 100, 0, 0, 30}, 7},      // two pictures, mid-fade
-      {kW, kH, {20, -1, 10, 40, 300, 4, 2, -3, 10, 100, 0, 5, 80}, 12},  // big heights
+      {kW, kH, {20, 0, 20, 10, 60, 9, 3, 5, 0, 100, 0, 0, 30}, 7},        // two pictures, mid-fade
+      {kW, kH, {20, -1, 10, 40, 300, 4, 2, -3, 10, 100, 0, 5, 80}, 12},   // big heights
       {kW, kH, {20, 0, 32, 24, 20, 30, 10, 8, 100, 100, 0, 0, 100}, 20},  // the end
-      {37, 35, {9, -1, 5, 30, 40, 7, 5, 2, 0, 100, 0, 0, 20}, 4},        // odd screen
+      {37, 35, {9, -1, 5, 30, 40, 7, 5, 2, 0, 100, 0, 0, 20}, 4},         // odd screen
   };
   for (const Case& c : cases) {
     if (c.w != kW) Rescreen(c.w, c.h);

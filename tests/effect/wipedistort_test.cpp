@@ -166,7 +166,7 @@ TEST_F(DistortTest, RasterFillsWithEdgePixelsOrBlack) {
 TEST(MozaicBlocks, SizesAlongTheWipe) {
   struct Case {
     int progress, max, want;
-  } cases[] = {{0, 10000, 1},    {4999, 10000, 64}, {5000, 10000, 64}, {10000, 10000, 1},
+  } cases[] = {{0, 10000, 1},     {4999, 10000, 64}, {5000, 10000, 64}, {10000, 10000, 1},
                {2500, 10000, 32}, {0, 20, 6},        {0, 1, 64},        {1, 1, 64}};
   for (const Case& c : cases)
     EXPECT_EQ(CEffectSimpleWipeMozaic::BlockSize(c.progress, c.max), c.want)
@@ -188,9 +188,10 @@ TEST_F(DistortTest, MozaicSamplesEveryBlockAtTwoRandomOffsets) {
     EXPECT_EQ(crt::rand(), r3) << "two draws per frame";
     auto src = c.isNew ? NewPx : OldPx;
     // With f = 5 the last column is 4 wide and the bottom row 3 high.
-    EXPECT_TRUE(ScreenMatches(
-        [&](int x, int y) { return src(x / c.f * c.f + ox, y / c.f * c.f + oy); }))
-        << c.progress << "/" << c.max;
+    EXPECT_TRUE(ScreenMatches([&](int x, int y) {
+      return src(x / c.f * c.f + ox, y / c.f * c.f + oy);
+    })) << c.progress
+        << "/" << c.max;
   }
   // A plain step draws nothing from the generator.
   crt::srand(5);

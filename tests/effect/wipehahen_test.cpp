@@ -43,8 +43,8 @@ class HahenTest : public WipeTest {
     return static_cast<CEffectSimpleWipeHahen*>(table_->GetWipe(number));
   }
   std::vector<uint32_t> Draw(int number, int p, int max, bool swapped = false) {
-    table_->Print(number, swapped ? new_.get() : old_.get(), swapped ? old_.get() : new_.get(),
-                  p, max, nullptr, nullptr);
+    table_->Print(number, swapped ? new_.get() : old_.get(), swapped ? old_.get() : new_.get(), p,
+                  max, nullptr, nullptr);
     const uint32_t* s = CScreenBuffer::GetBuffer();
     return std::vector<uint32_t>(s, s + kBigW * kBigH);
   }
@@ -104,7 +104,8 @@ TEST_F(HahenTest, FragmentsFlyOffByTheEnd) {
   for (int max : {30, 10000}) {
     Draw(34, max, max);
     for (int y = 0; y < kBigH; ++y)
-      for (int x = 0; x < kBigW; ++x) ASSERT_EQ(Big(x, y), BigNew(x, y)) << max << ": " << x << "," << y;
+      for (int x = 0; x < kBigW; ++x)
+        ASSERT_EQ(Big(x, y), BigNew(x, y)) << max << ": " << x << "," << y;
   }
   // Half way through the flight some of the old picture is still on screen
   // (with M = 10000 the creep alone carries it off by P = 2000).
