@@ -12,22 +12,7 @@
 namespace effect_test {
 namespace {
 
-constexpr uint32_t kGrey = 0x555555;
-
-class DistortTest : public WipeTest {
- protected:
-  void SetUp() override {
-    WipeTest::SetUp();
-    old_ = OldPicture();
-    new_ = NewPicture();
-    Clear(kGrey);
-  }
-  void Draw(int number, int progress, int max) {
-    Table()->Print(number, old_, new_, progress, max, nullptr, nullptr);
-  }
-  CPicture* old_ = nullptr;
-  CPicture* new_ = nullptr;
-};
+class DistortTest : public WipeStepTest {};
 
 TEST_F(DistortTest, KindsStartOldAndEndNew) {
   // The blind leaves a few old rows at its end (below); the wave needs a
