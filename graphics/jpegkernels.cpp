@@ -20,6 +20,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -47,34 +48,50 @@ double ScaleFactor(int k) {
 
 namespace {
 
-// The scaled fast factorisation on eight values spaced `step` apart.
-inline void FloatPass(const float* in, float* out, int step) {
-  const float i0 = in[0], i1 = in[step], i2 = in[2 * step], i3 = in[3 * step];
-  const float i4 = in[4 * step], i5 = in[5 * step], i6 = in[6 * step], i7 = in[7 * step];
+// Splat(x): x as a value of the pass's type (a float, or four of them).
+template <typename V>
+inline V Splat(float x);
+template <>
+inline float Splat<float>(float x) {
+  return x;
+}
+
+// The scaled fast factorisation on eight values; the plain loop runs it on
+// floats, the SSE2 entry on four lanes at once with the same operations.
+template <typename V>
+inline void FloatPass(V i0, V i1, V i2, V i3, V i4, V i5, V i6, V i7, V* out) {
   // Even part.
-  const float t10 = i0 + i4;
-  const float t11 = i0 - i4;
-  const float t13 = i2 + i6;
-  const float t12 = (i2 - i6) * 1.4142135f - t13;
-  const float e0 = t10 + t13, e3 = t10 - t13, e1 = t11 + t12, e2 = t11 - t12;
+  const V t10 = i0 + i4;
+  const V t11 = i0 - i4;
+  const V t13 = i2 + i6;
+  const V t12 = (i2 - i6) * Splat<V>(1.4142135f) - t13;
+  const V e0 = t10 + t13, e3 = t10 - t13, e1 = t11 + t12, e2 = t11 - t12;
   // Odd part.
-  const float z13 = i5 + i3, z10 = i5 - i3, z11 = i1 + i7, z12 = i1 - i7;
-  const float o7 = z11 + z13;
-  const float o11 = (z11 - z13) * 1.4142135f;
-  const float z5 = (z10 + z12) * 1.847759f;
-  const float o10 = 1.0823922f * z12 - z5;
-  const float o12 = -2.613126f * z10 + z5;
-  const float o6 = o12 - o7;
-  const float o5 = o11 - o6;
-  const float o4 = o10 + o5;
+  const V z13 = i5 + i3, z10 = i5 - i3, z11 = i1 + i7, z12 = i1 - i7;
+  const V o7 = z11 + z13;
+  const V o11 = (z11 - z13) * Splat<V>(1.4142135f);
+  const V z5 = (z10 + z12) * Splat<V>(1.847759f);
+  const V o10 = Splat<V>(1.0823922f) * z12 - z5;
+  const V o12 = Splat<V>(-2.613126f) * z10 + z5;
+  const V o6 = o12 - o7;
+  const V o5 = o11 - o6;
+  const V o4 = o10 + o5;
   out[0] = e0 + o7;
-  out[7 * step] = e0 - o7;
-  out[1 * step] = e1 + o6;
-  out[6 * step] = e1 - o6;
-  out[2 * step] = e2 + o5;
-  out[5 * step] = e2 - o5;
-  out[4 * step] = e3 + o4;
-  out[3 * step] = e3 - o4;
+  out[7] = e0 - o7;
+  out[1] = e1 + o6;
+  out[6] = e1 - o6;
+  out[2] = e2 + o5;
+  out[5] = e2 - o5;
+  out[4] = e3 + o4;
+  out[3] = e3 - o4;
+}
+
+// The pass over eight values spaced `step` apart.
+inline void FloatPassAt(const float* in, float* out, int step) {
+  float o[8];
+  FloatPass(in[0], in[step], in[2 * step], in[3 * step], in[4 * step], in[5 * step], in[6 * step],
+            in[7 * step], o);
+  for (int k = 0; k < 8; ++k) out[k * step] = o[k];
 }
 
 inline float Hold(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -88,7 +105,7 @@ inline uint32_t ToByte(float v) {
 
 }  // namespace
 
-void FloatIdct(const int32_t* coef, const uint16_t* quant, const float* scale, float* out) {
+void FloatIdctScalar(const int32_t* coef, const uint16_t* quant, const float* scale, float* out) {
   float work[64];
   bool onlyDc = true;
   for (int n = 0; n < 64; ++n) {
@@ -101,20 +118,21 @@ void FloatIdct(const int32_t* coef, const uint16_t* quant, const float* scale, f
     return;
   }
   float rows[64];
-  for (int r = 0; r < 8; ++r) FloatPass(work + r * 8, rows + r * 8, 1);
-  for (int c = 0; c < 8; ++c) FloatPass(rows + c, out + c, 8);
+  for (int r = 0; r < 8; ++r) FloatPassAt(work + r * 8, rows + r * 8, 1);
+  for (int c = 0; c < 8; ++c) FloatPassAt(rows + c, out + c, 8);
 }
 
-void FloatSamples(const float* in, uint8_t* samples) {
+void FloatSamplesScalar(const float* in, uint8_t* samples, size_t stride) {
   // Samples are whole numbers in 0..255, as the JPEG model has them: a
   // transform overshooting the range at a hard edge is held to it before
   // the colours are mixed.
-  for (int n = 0; n < 64; ++n)
-    samples[n] = static_cast<uint8_t>(Hold(in[n] + 128.5f, 0.0f, 255.0f));
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      samples[y * stride + x] = static_cast<uint8_t>(Hold(in[y * 8 + x] + 128.5f, 0.0f, 255.0f));
 }
 
-void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t* out, size_t n,
-                 int chromaStep) {
+void FloatColourScalar(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t* out,
+                       size_t n, int chromaStep) {
   for (size_t i = 0; i < n; ++i) {
     const size_t c = chromaStep == 2 ? i >> 1 : i;
     const float l = y[i];
@@ -124,6 +142,157 @@ void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_
     const float green = l - 0.344f * b - 0.714f * r;
     const float blue = l + 1.772f * b;
     out[i] = ToByte(red) << 16 | ToByte(green) << 8 | ToByte(blue);
+  }
+}
+
+#if defined(__SSE2__)
+namespace {
+
+template <>
+inline __m128 Splat<__m128>(float x) {
+  return _mm_set1_ps(x);
+}
+
+// An 8 x 8 block of floats: r[row][half], four lanes per half.
+struct FloatBlock {
+  __m128 r[8][2];
+};
+
+inline void Transpose(FloatBlock* b) {
+  for (int a = 0; a < 2; ++a)
+    for (int h = 0; h < 2; ++h) {
+      __m128 w0 = b->r[4 * a][h], w1 = b->r[4 * a + 1][h], w2 = b->r[4 * a + 2][h],
+             w3 = b->r[4 * a + 3][h];
+      _MM_TRANSPOSE4_PS(w0, w1, w2, w3);
+      b->r[4 * a][h] = w0;
+      b->r[4 * a + 1][h] = w1;
+      b->r[4 * a + 2][h] = w2;
+      b->r[4 * a + 3][h] = w3;
+    }
+  // The two off-diagonal 4 x 4 blocks change places.
+  for (int k = 0; k < 4; ++k) std::swap(b->r[k][1], b->r[4 + k][0]);
+}
+
+// The pass with register k as input k, every lane its own line.
+inline void FloatPassV(FloatBlock* b) {
+  for (int h = 0; h < 2; ++h) {
+    __m128 o[8];
+    FloatPass(b->r[0][h], b->r[1][h], b->r[2][h], b->r[3][h], b->r[4][h], b->r[5][h], b->r[6][h],
+              b->r[7][h], o);
+    for (int k = 0; k < 8; ++k) b->r[k][h] = o[k];
+  }
+}
+
+// Four pixels of bytes B, G, R, 0 from the three colour values, each plus
+// one half, truncated and held to 0..255.
+inline __m128i FloatPixels(__m128 red, __m128 green, __m128 blue) {
+  const __m128 half = _mm_set1_ps(0.5f);
+  const __m128i r = _mm_cvttps_epi32(_mm_add_ps(red, half));
+  const __m128i g = _mm_cvttps_epi32(_mm_add_ps(green, half));
+  const __m128i b = _mm_cvttps_epi32(_mm_add_ps(blue, half));
+  // Lanes of 16 bits: (b, g) and (r, 0), then saturated to bytes.
+  const __m128i bg = _mm_packs_epi32(b, g);            // b0..b3 g0..g3
+  const __m128i r0 = _mm_packs_epi32(r, _mm_setzero_si128());  // r0..r3 0..
+  const __m128i bytes = _mm_packus_epi16(bg, r0);      // b0..b3 g0..g3 r0..r3 0..
+  const __m128i bgLo = _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 4));  // b0 g0 b1 g1 ..
+  const __m128i r0Lo = _mm_unpacklo_epi8(_mm_srli_si128(bytes, 8), _mm_setzero_si128());
+  return _mm_unpacklo_epi16(bgLo, r0Lo);
+}
+
+}  // namespace
+#endif
+
+void FloatIdct(const int32_t* coef, const uint16_t* quant, const float* scale, float* out) {
+#if defined(__SSE2__)
+  FloatBlock b;
+  __m128i any = _mm_setzero_si128();
+  for (int r = 0; r < 8; ++r)
+    for (int h = 0; h < 2; ++h) {
+      const int n = r * 8 + h * 4;
+      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + n));
+      const __m128i q = _mm_unpacklo_epi16(
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(quant + n)), _mm_setzero_si128());
+      b.r[r][h] = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(c), _mm_loadu_ps(scale + n)),
+                             _mm_cvtepi32_ps(q));
+      any = _mm_or_si128(any, n ? c : _mm_and_si128(c, _mm_setr_epi32(0, -1, -1, -1)));
+    }
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(any, _mm_setzero_si128())) == 0xFFFF) {
+    // Both passes leave a lone DC value unchanged.
+    const __m128 dc = _mm_shuffle_ps(b.r[0][0], b.r[0][0], 0);
+    for (int n = 0; n < 64; n += 4) _mm_storeu_ps(out + n, dc);
+    return;
+  }
+  Transpose(&b);
+  FloatPassV(&b);  // along the rows: register k is column k
+  Transpose(&b);
+  FloatPassV(&b);  // down the columns: register k is row k
+  for (int r = 0; r < 8; ++r)
+    for (int h = 0; h < 2; ++h) _mm_storeu_ps(out + r * 8 + h * 4, b.r[r][h]);
+#else
+  FloatIdctScalar(coef, quant, scale, out);
+#endif
+}
+
+void FloatSamples(const float* in, uint8_t* samples, size_t stride) {
+#if defined(__SSE2__)
+  const __m128 shift = _mm_set1_ps(128.5f), lo = _mm_setzero_ps(), hi = _mm_set1_ps(255.0f);
+  auto held = [&](const float* at) {
+    return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_loadu_ps(at), shift), lo), hi));
+  };
+  for (int y = 0; y < 8; y += 2) {
+    const __m128i a = _mm_packs_epi32(held(in + y * 8), held(in + y * 8 + 4));
+    const __m128i b = _mm_packs_epi32(held(in + y * 8 + 8), held(in + y * 8 + 12));
+    const __m128i bytes = _mm_packus_epi16(a, b);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + y * stride), bytes);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + (y + 1) * stride),
+                     _mm_srli_si128(bytes, 8));
+  }
+#else
+  FloatSamplesScalar(in, samples, stride);
+#endif
+}
+
+void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t* out, size_t n,
+                 int chromaStep) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128 centre = _mm_set1_ps(128.0f);
+  const __m128 kR = _mm_set1_ps(1.402f), kGb = _mm_set1_ps(0.344f), kGr = _mm_set1_ps(0.714f),
+               kB = _mm_set1_ps(1.772f);
+  for (; i + 8 <= n; i += 8) {
+    const __m128i l16 =
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + i)), zero);
+    __m128i b16, r16;
+    if (chromaStep == 2) {
+      int32_t b4, r4;
+      std::memcpy(&b4, cb + i / 2, 4);
+      std::memcpy(&r4, cr + i / 2, 4);
+      const __m128i b8 = _mm_cvtsi32_si128(b4), r8 = _mm_cvtsi32_si128(r4);
+      b16 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(b8, b8), zero);
+      r16 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(r8, r8), zero);
+    } else {
+      b16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + i)), zero);
+      r16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + i)), zero);
+    }
+    for (int half = 0; half < 2; ++half) {
+      auto floats = [&](__m128i v16) {
+        return _mm_cvtepi32_ps(half ? _mm_unpackhi_epi16(v16, zero) : _mm_unpacklo_epi16(v16, zero));
+      };
+      const __m128 l = floats(l16);
+      const __m128 b = _mm_sub_ps(floats(b16), centre);
+      const __m128 r = _mm_sub_ps(floats(r16), centre);
+      const __m128 red = _mm_add_ps(l, _mm_mul_ps(kR, r));
+      const __m128 green = _mm_sub_ps(_mm_sub_ps(l, _mm_mul_ps(kGb, b)), _mm_mul_ps(kGr, r));
+      const __m128 blue = _mm_add_ps(l, _mm_mul_ps(kB, b));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4 * half),
+                       FloatPixels(red, green, blue));
+    }
+  }
+#endif
+  if (i < n) {
+    const size_t c = chromaStep == 2 ? i / 2 : i;
+    FloatColourScalar(y + i, cb + c, cr + c, out + i, n - i, chromaStep);
   }
 }
 
@@ -309,32 +478,53 @@ inline void Transpose(Block8* b) {
 }  // namespace
 #endif
 
-void FixedIdct(const int16_t* in, uint8_t* out) {
+void FixedIdct(const int16_t* coef, const uint16_t* quant, uint8_t* out, size_t stride) {
 #if defined(__SSE2__)
   Block8 b;
-  for (int k = 0; k < 8; ++k)
-    b.r[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k * 8));
+  // Dequantisation: the 32-bit product of a signed coefficient and an
+  // unsigned quantisation value (the unsigned high half less the value
+  // where the coefficient is negative), held to 16 bits by the pack. The DC
+  // coefficient is multiplied by 1.
+  for (int k = 0; k < 8; ++k) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + k * 8));
+    __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + k * 8));
+    if (k == 0) q = _mm_insert_epi16(q, 1, 0);
+    const __m128i lo = _mm_mullo_epi16(c, q);
+    const __m128i hi =
+        _mm_sub_epi16(_mm_mulhi_epu16(c, q), _mm_and_si128(_mm_srai_epi16(c, 15), q));
+    b.r[k] = _mm_packs_epi32(_mm_unpacklo_epi16(lo, hi), _mm_unpackhi_epi16(lo, hi));
+  }
   // Blocks with only a DC coefficient are common and need no transform.
   __m128i ac = _mm_and_si128(b.r[0], _mm_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1));
   for (int k = 1; k < 8; ++k) ac = _mm_or_si128(ac, b.r[k]);
   if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
-    std::memset(out, DcSample(in[0]), 64);
+    const __m128i dc = _mm_set1_epi8(static_cast<char>(DcSample(coef[0])));
+    for (int k = 0; k < 8; ++k) _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k * stride), dc);
     return;
   }
   FixedPassV<kShift1, kBias1>(&b);  // down the columns: register k is row k
   Transpose(&b);
   FixedPassV<kShift2, kBias2>(&b);  // along the rows
   Transpose(&b);
-  for (int k = 0; k < 8; k += 2)
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * 8), _mm_packus_epi16(b.r[k], b.r[k + 1]));
-#else
-  bool onlyDc = true;
-  for (int n = 1; n < 64 && onlyDc; ++n) onlyDc = in[n] == 0;
-  if (onlyDc) {
-    std::memset(out, DcSample(in[0]), 64);
-    return;
+  for (int k = 0; k < 8; k += 2) {
+    const __m128i bytes = _mm_packus_epi16(b.r[k], b.r[k + 1]);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k * stride), bytes);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (k + 1) * stride), _mm_srli_si128(bytes, 8));
   }
-  FixedIdctScalar(in, out);
+#else
+  int16_t in[64];
+  in[0] = coef[0];
+  bool onlyDc = true;
+  for (int n = 1; n < 64; ++n) {
+    in[n] = FixedDequantise(coef[n], quant[n]);
+    onlyDc = onlyDc && in[n] == 0;
+  }
+  uint8_t samples[64];
+  if (onlyDc)
+    std::memset(samples, DcSample(in[0]), 64);
+  else
+    FixedIdctScalar(in, samples);
+  for (int y = 0; y < 8; ++y) std::memcpy(out + y * stride, samples + y * 8, 8);
 #endif
 }
 

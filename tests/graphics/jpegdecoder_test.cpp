@@ -143,26 +143,58 @@ TEST(JpegKernels, TransformsMatchTheDefinition) {
 TEST(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
   std::mt19937 random(5);
   const int16_t extremes[] = {-32768, 32767, -32767, 0};
+  float scale[64];
+  for (int u = 0; u < 8; ++u)
+    for (int v = 0; v < 8; ++v)
+      scale[u * 8 + v] =
+          static_cast<float>(jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v) / 8.0);
   for (int round = 0; round < 4000; ++round) {
-    int16_t in[64] = {};
+    int16_t coef[64] = {};
+    uint16_t quant[64];
     // Sparse realistic blocks, dense ones, full-range values that overflow
     // inside the passes, the largest values only, and lone DC values (the
-    // shortcut) across the whole range.
+    // shortcut) across the whole range; quantisation from 1, through 0 and
+    // the 16-bit tables' largest values.
     const int kind = round % 5;
     for (int n = 0; n < 64; ++n) {
+      const int qKind = (round / 5) % 4;
+      quant[n] = static_cast<uint16_t>(qKind == 0   ? 1
+                                       : qKind == 1 ? random() % 64
+                                       : qKind == 2 ? random()
+                                                    : 65535 - random() % 3);
       if ((kind == 0 && random() % 4) || (kind == 4 && n)) continue;
       if (kind == 2 || kind == 4)
-        in[n] = static_cast<int16_t>(random());
+        coef[n] = static_cast<int16_t>(random());
       else if (kind == 3)
-        in[n] = extremes[random() % 4];
+        coef[n] = extremes[random() % 4];
       else
-        in[n] = static_cast<int16_t>(static_cast<int>(random() % 4001) - 2000);
+        coef[n] = static_cast<int16_t>(static_cast<int>(random() % 4001) - 2000);
     }
-    if (kind == 4 && round < 20) in[0] = extremes[round % 4];
-    uint8_t fast[64], plain[64];
-    jpegkernels::FixedIdct(in, fast);
-    jpegkernels::FixedIdctScalar(in, plain);
-    ASSERT_EQ(std::memcmp(fast, plain, 64), 0) << "round " << round;
+    if (kind == 4 && round < 20) coef[0] = extremes[round % 4];
+    // The fixed-point entry dequantises all but the DC coefficient, and
+    // writes rows a stride apart.
+    int16_t dequantised[64];
+    dequantised[0] = coef[0];
+    for (int n = 1; n < 64; ++n) dequantised[n] = jpegkernels::FixedDequantise(coef[n], quant[n]);
+    const size_t stride = 8 + round % 13;
+    std::vector<uint8_t> fast(8 * stride, 0xA5), plain(8 * stride, 0xA5);
+    uint8_t block[64];
+    jpegkernels::FixedIdct(coef, quant, fast.data(), stride);
+    jpegkernels::FixedIdctScalar(dequantised, block);
+    for (int y = 0; y < 8; ++y) std::memcpy(plain.data() + y * stride, block + y * 8, 8);
+    ASSERT_EQ(fast, plain) << "round " << round;
+
+    // The float entries: the same floats, bit for bit, and the same samples.
+    int32_t wide[64];
+    for (int n = 0; n < 64; ++n)
+      wide[n] = kind == 2 && n % 7 == 0 ? static_cast<int32_t>(random()) : coef[n];
+    float fastOut[64], plainOut[64];
+    jpegkernels::FloatIdct(wide, quant, scale, fastOut);
+    jpegkernels::FloatIdctScalar(wide, quant, scale, plainOut);
+    ASSERT_EQ(std::memcmp(fastOut, plainOut, sizeof fastOut), 0) << "round " << round;
+    jpegkernels::FloatSamples(plainOut, fast.data(), stride);
+    jpegkernels::FloatSamplesScalar(plainOut, plain.data(), stride);
+    ASSERT_EQ(fast, plain) << "round " << round;
   }
   uint8_t y[40], cb[40], cr[40];
   for (int i = 0; i < 40; ++i) {
@@ -178,6 +210,9 @@ TEST(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
       jpegkernels::FixedColour(y, cb, cr, fast, n, step);
       jpegkernels::FixedColourScalar(y, cb, cr, plain, n, step);
       ASSERT_EQ(std::memcmp(fast, plain, n * 4), 0) << "step " << step << " n " << n;
+      jpegkernels::FloatColour(y, cb, cr, fast, n, step);
+      jpegkernels::FloatColourScalar(y, cb, cr, plain, n, step);
+      ASSERT_EQ(std::memcmp(fast, plain, n * 4), 0) << "float, step " << step << " n " << n;
     }
 }
 
@@ -275,6 +310,84 @@ TEST_F(JpegDecoderTest, BothPathsAgreeWithLibjpeg) {
   EXPECT_LT(fixedPath.Beyond(1), 1e-4);
   RecordProperty("float_beyond_1", std::to_string(floatPath.Beyond(1)));
   RecordProperty("fixed_beyond_1", std::to_string(fixedPath.Beyond(1)));
+}
+
+// The picture the plain loops make from libjpeg's coefficients: every
+// block dequantised and transformed, chroma replicated, colours mixed.
+Decoded PlainLoopsPicture(const Coefficients& c, bool floatPath) {
+  float scale[64];
+  for (int u = 0; u < 8; ++u)
+    for (int v = 0; v < 8; ++v)
+      scale[u * 8 + v] =
+          static_cast<float>(jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v) / 8.0);
+  std::vector<uint8_t> samples[3];
+  size_t stride[3];
+  for (int i = 0; i < 3; ++i) {
+    const Coefficients::Plane& plane = c.planes[i];
+    stride[i] = static_cast<size_t>(plane.wide) * 8;
+    samples[i].resize(stride[i] * plane.high * 8);
+    for (int by = 0; by < plane.high; ++by)
+      for (int bx = 0; bx < plane.wide; ++bx) {
+        const int32_t* coef = &plane.coef[(static_cast<size_t>(by) * plane.wide + bx) * 64];
+        uint8_t* out = samples[i].data() + by * 8 * stride[i] + bx * 8;
+        if (floatPath) {
+          float transformed[64];
+          jpegkernels::FloatIdctScalar(coef, plane.quant, scale, transformed);
+          jpegkernels::FloatSamplesScalar(transformed, out, stride[i]);
+        } else {
+          int16_t dequantised[64];
+          uint8_t block[64];
+          for (int n = 0; n < 64; ++n)
+            dequantised[n] = jpegkernels::FixedDequantise(coef[n], plane.quant[n]);
+          jpegkernels::FixedIdctScalar(dequantised, block);
+          for (int y = 0; y < 8; ++y) std::memcpy(out + y * stride[i], block + y * 8, 8);
+        }
+      }
+  }
+  Decoded d{c.width, c.height, std::vector<uint32_t>(static_cast<size_t>(c.width) * c.height)};
+  for (int y = 0; y < c.height; ++y) {
+    const size_t chroma = static_cast<size_t>(y / c.v);
+    (floatPath ? jpegkernels::FloatColourScalar : jpegkernels::FixedColourScalar)(
+        samples[0].data() + y * stride[0], samples[1].data() + chroma * stride[1],
+        samples[2].data() + chroma * stride[2], d.pixels.data() + static_cast<size_t>(y) * c.width,
+        static_cast<size_t>(c.width), c.h);
+  }
+  return d;
+}
+
+TEST_F(JpegDecoderTest, PicturesAreThePlainLoopsBytes) {
+  // Both paths give exactly the bytes of the plain loops run over the
+  // coefficients libjpeg's entropy decoder reads: random pictures of odd
+  // sizes and 1-pixel rows at every sampling, with restart intervals, and
+  // qualities from coarse to near-lossless (long codes, many stuffed bytes).
+  struct Size {
+    int w, h;
+  } sizes[] = {{1, 1}, {1, 19}, {23, 1}, {9, 33}, {33, 9}, {61, 47}, {130, 3}, {16, 16}};
+  const int qualities[] = {100, 97, 85, 50, 10};
+  const int restarts[] = {0, 1, 2, 7};
+  int round = 0;
+  for (const Size& size : sizes)
+    for (JpegSampling sampling : {JpegSampling::k444, JpegSampling::k422, JpegSampling::k420})
+      for (Content content : {Content::kSmooth, Content::kHard, Content::kNoise}) {
+        const int quality = qualities[round % 5], restart = restarts[round / 5 % 4];
+        ++round;
+        const std::vector<uint8_t> jpeg =
+            Encode(Scene(content, size.w, size.h, round), sampling, quality, restart);
+        const std::string what = std::to_string(size.w) + "x" + std::to_string(size.h) + " " +
+                                 Name(sampling) + " content " +
+                                 std::to_string(static_cast<int>(content)) + " restart " +
+                                 std::to_string(restart) + " quality " + std::to_string(quality);
+        Coefficients coefficients;
+        ASSERT_TRUE(LibjpegCoefficients(jpeg, &coefficients)) << what;
+        for (bool floatPath : {false, true}) {
+          Decoded engine;
+          ASSERT_EQ(EngineDecode(decoder_, jpeg, floatPath, &engine), 1) << what;
+          const Decoded plain = PlainLoopsPicture(coefficients, floatPath);
+          ASSERT_EQ(engine.width, plain.width) << what;
+          ASSERT_EQ(engine.height, plain.height) << what;
+          ASSERT_EQ(engine.pixels, plain.pixels) << what << (floatPath ? " float" : " fixed");
+        }
+      }
 }
 
 TEST_F(JpegDecoderTest, OddSizeWritesOnlyThePicturesPixels) {
