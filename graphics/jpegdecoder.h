@@ -40,7 +40,7 @@ class CJpegDecoder {
   static int GetNoMmx();
 
   // Longest Huffman code resolved by one table look-up.
-  static constexpr int kFastBits = 9;
+  static constexpr int kFastBits = 11;
 
  private:
   struct Huffman {

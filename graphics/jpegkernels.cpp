@@ -481,17 +481,24 @@ inline void Transpose(Block8* b) {
 void FixedIdct(const int16_t* coef, const uint16_t* quant, uint8_t* out, size_t stride) {
 #if defined(__SSE2__)
   Block8 b;
-  // Dequantisation: the 32-bit product of a signed coefficient and an
-  // unsigned quantisation value (the unsigned high half less the value
-  // where the coefficient is negative), held to 16 bits by the pack. The DC
-  // coefficient is multiplied by 1.
+  // Dequantisation: the 32-bit product of coefficient and quantisation
+  // value, held to 16 bits by the pack. The DC coefficient is multiplied by
+  // 1. Values above 32767 (only 16-bit tables have them) are unsigned: the
+  // unsigned high half less the value where the coefficient is negative.
+  __m128i q[8];
+  __m128i top = _mm_setzero_si128();
+  for (int k = 0; k < 8; ++k) {
+    q[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + k * 8));
+    top = _mm_or_si128(top, q[k]);
+  }
+  q[0] = _mm_insert_epi16(q[0], 1, 0);
+  const bool wide = (_mm_movemask_epi8(top) & 0xAAAA) != 0;
   for (int k = 0; k < 8; ++k) {
     const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + k * 8));
-    __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + k * 8));
-    if (k == 0) q = _mm_insert_epi16(q, 1, 0);
-    const __m128i lo = _mm_mullo_epi16(c, q);
+    const __m128i lo = _mm_mullo_epi16(c, q[k]);
     const __m128i hi =
-        _mm_sub_epi16(_mm_mulhi_epu16(c, q), _mm_and_si128(_mm_srai_epi16(c, 15), q));
+        wide ? _mm_sub_epi16(_mm_mulhi_epu16(c, q[k]), _mm_and_si128(_mm_srai_epi16(c, 15), q[k]))
+             : _mm_mulhi_epi16(c, q[k]);
     b.r[k] = _mm_packs_epi32(_mm_unpacklo_epi16(lo, hi), _mm_unpackhi_epi16(lo, hi));
   }
   // Blocks with only a DC coefficient are common and need no transform.
