@@ -23,7 +23,12 @@
 #include <utility>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
+
+#include "graphics/blendrows.h"
+
+// The 256-bit forms, taken after the run-time check (blendrows::UseWideRows).
+#define ZOR_WIDE __attribute__((target("avx2")))
 #endif
 
 namespace jpegkernels {
@@ -48,31 +53,28 @@ double ScaleFactor(int k) {
 
 namespace {
 
-// Splat(x): x as a value of the pass's type (a float, or four of them).
-template <typename V>
-inline V Splat(float x);
-template <>
-inline float Splat<float>(float x) {
-  return x;
-}
+// The multipliers of the pass, for kFloatK: sqrt2, and those of the odd
+// part's rotation.
+constexpr float kFloatK[4] = {1.4142135f, 1.847759f, 1.0823922f, -2.613126f};
 
-// The scaled fast factorisation on eight values; the plain loop runs it on
-// floats, the SSE2 entry on four lanes at once with the same operations.
+// The scaled fast factorisation on eight values i[0..7]; the plain loop runs
+// it on floats, the SIMD entries on vectors of lanes with the same
+// operations. k: kFloatK as values of the type.
 template <typename V>
-inline void FloatPass(V i0, V i1, V i2, V i3, V i4, V i5, V i6, V i7, V* out) {
+__attribute__((always_inline)) inline void FloatPass(const V* i, V* out, const V* k) {
   // Even part.
-  const V t10 = i0 + i4;
-  const V t11 = i0 - i4;
-  const V t13 = i2 + i6;
-  const V t12 = (i2 - i6) * Splat<V>(1.4142135f) - t13;
+  const V t10 = i[0] + i[4];
+  const V t11 = i[0] - i[4];
+  const V t13 = i[2] + i[6];
+  const V t12 = (i[2] - i[6]) * k[0] - t13;
   const V e0 = t10 + t13, e3 = t10 - t13, e1 = t11 + t12, e2 = t11 - t12;
   // Odd part.
-  const V z13 = i5 + i3, z10 = i5 - i3, z11 = i1 + i7, z12 = i1 - i7;
+  const V z13 = i[5] + i[3], z10 = i[5] - i[3], z11 = i[1] + i[7], z12 = i[1] - i[7];
   const V o7 = z11 + z13;
-  const V o11 = (z11 - z13) * Splat<V>(1.4142135f);
-  const V z5 = (z10 + z12) * Splat<V>(1.847759f);
-  const V o10 = Splat<V>(1.0823922f) * z12 - z5;
-  const V o12 = Splat<V>(-2.613126f) * z10 + z5;
+  const V o11 = (z11 - z13) * k[0];
+  const V z5 = (z10 + z12) * k[1];
+  const V o10 = k[2] * z12 - z5;
+  const V o12 = k[3] * z10 + z5;
   const V o6 = o12 - o7;
   const V o5 = o11 - o6;
   const V o4 = o10 + o5;
@@ -88,9 +90,9 @@ inline void FloatPass(V i0, V i1, V i2, V i3, V i4, V i5, V i6, V i7, V* out) {
 
 // The pass over eight values spaced `step` apart.
 inline void FloatPassAt(const float* in, float* out, int step) {
-  float o[8];
-  FloatPass(in[0], in[step], in[2 * step], in[3 * step], in[4 * step], in[5 * step], in[6 * step],
-            in[7 * step], o);
+  float i[8], o[8];
+  for (int k = 0; k < 8; ++k) i[k] = in[k * step];
+  FloatPass(i, o, kFloatK);
   for (int k = 0; k < 8; ++k) out[k * step] = o[k];
 }
 
@@ -148,11 +150,6 @@ void FloatColourScalar(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, u
 #if defined(__SSE2__)
 namespace {
 
-template <>
-inline __m128 Splat<__m128>(float x) {
-  return _mm_set1_ps(x);
-}
-
 // An 8 x 8 block of floats: r[row][half], four lanes per half.
 struct FloatBlock {
   __m128 r[8][2];
@@ -175,11 +172,13 @@ inline void Transpose(FloatBlock* b) {
 
 // The pass with register k as input k, every lane its own line.
 inline void FloatPassV(FloatBlock* b) {
+  const __m128 k[4] = {_mm_set1_ps(kFloatK[0]), _mm_set1_ps(kFloatK[1]), _mm_set1_ps(kFloatK[2]),
+                       _mm_set1_ps(kFloatK[3])};
   for (int h = 0; h < 2; ++h) {
-    __m128 o[8];
-    FloatPass(b->r[0][h], b->r[1][h], b->r[2][h], b->r[3][h], b->r[4][h], b->r[5][h], b->r[6][h],
-              b->r[7][h], o);
-    for (int k = 0; k < 8; ++k) b->r[k][h] = o[k];
+    __m128 i[8], o[8];
+    for (int n = 0; n < 8; ++n) i[n] = b->r[n][h];
+    FloatPass(i, o, k);
+    for (int n = 0; n < 8; ++n) b->r[n][h] = o[n];
   }
 }
 
@@ -199,11 +198,123 @@ inline __m128i FloatPixels(__m128 red, __m128 green, __m128 blue) {
   return _mm_unpacklo_epi16(bgLo, r0Lo);
 }
 
+ZOR_WIDE void Transpose8(__m256* r) {
+  __m256 t[8], u[8];
+  for (int k = 0; k < 8; k += 2) {
+    t[k] = _mm256_unpacklo_ps(r[k], r[k + 1]);
+    t[k + 1] = _mm256_unpackhi_ps(r[k], r[k + 1]);
+  }
+  for (int k = 0; k < 8; k += 4) {
+    u[k] = _mm256_shuffle_ps(t[k], t[k + 2], 0x44);
+    u[k + 1] = _mm256_shuffle_ps(t[k], t[k + 2], 0xEE);
+    u[k + 2] = _mm256_shuffle_ps(t[k + 1], t[k + 3], 0x44);
+    u[k + 3] = _mm256_shuffle_ps(t[k + 1], t[k + 3], 0xEE);
+  }
+  for (int k = 0; k < 4; ++k) {
+    r[k] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x20);
+    r[k + 4] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x31);
+  }
+}
+
+ZOR_WIDE void FloatIdctWide(const int32_t* coef, const uint16_t* quant, const float* scale,
+                            float* out) {
+  __m256 r[8];
+  __m256i any = _mm256_setzero_si256();
+  for (int k = 0; k < 8; ++k) {
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coef + k * 8));
+    const __m256i q =
+        _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + k * 8)));
+    r[k] = _mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(c), _mm256_loadu_ps(scale + k * 8)),
+                         _mm256_cvtepi32_ps(q));
+    any = _mm256_or_si256(
+        any, k ? c : _mm256_and_si256(c, _mm256_setr_epi32(0, -1, -1, -1, -1, -1, -1, -1)));
+  }
+  if (_mm256_testz_si256(any, any)) {
+    // Both passes leave a lone DC value unchanged.
+    const __m256 dc = _mm256_broadcastss_ps(_mm256_castps256_ps128(r[0]));
+    for (int k = 0; k < 8; ++k) _mm256_storeu_ps(out + k * 8, dc);
+    return;
+  }
+  const __m256 k[4] = {_mm256_set1_ps(kFloatK[0]), _mm256_set1_ps(kFloatK[1]),
+                       _mm256_set1_ps(kFloatK[2]), _mm256_set1_ps(kFloatK[3])};
+  __m256 o[8];
+  Transpose8(r);
+  FloatPass(r, o, k);  // along the rows: register n is column n
+  Transpose8(o);
+  FloatPass(o, r, k);  // down the columns: register n is row n
+  for (int k = 0; k < 8; ++k) _mm256_storeu_ps(out + k * 8, r[k]);
+}
+
+ZOR_WIDE void FloatSamplesWide(const float* in, uint8_t* samples, size_t stride) {
+  const __m256 shift = _mm256_set1_ps(128.5f), lo = _mm256_setzero_ps(),
+               hi = _mm256_set1_ps(255.0f);
+  __m256i held[8];
+  for (int k = 0; k < 8; ++k)
+    held[k] = _mm256_cvttps_epi32(
+        _mm256_min_ps(_mm256_max_ps(_mm256_add_ps(_mm256_loadu_ps(in + k * 8), shift), lo), hi));
+  // Per 128-bit lane the packs interleave rows by four samples; the
+  // permutation puts each row's eight together again.
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  for (int k = 0; k < 8; k += 4) {
+    const __m256i bytes = _mm256_permutevar8x32_epi32(
+        _mm256_packus_epi16(_mm256_packs_epi32(held[k], held[k + 1]),
+                            _mm256_packs_epi32(held[k + 2], held[k + 3])),
+        order);
+    const __m128i low = _mm256_castsi256_si128(bytes), high = _mm256_extracti128_si256(bytes, 1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + k * stride), low);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + (k + 1) * stride),
+                     _mm_srli_si128(low, 8));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + (k + 2) * stride), high);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + (k + 3) * stride),
+                     _mm_srli_si128(high, 8));
+  }
+}
+
+// Eight samples widened to 32 bits: eight in a row, or (step 2) four, each
+// twice.
+ZOR_WIDE __m256i Samples32(const uint8_t* c, int step) {
+  if (step == 1)
+    return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(c)));
+  int32_t four;
+  std::memcpy(&four, c, 4);
+  return _mm256_permutevar8x32_epi32(_mm256_cvtepu8_epi32(_mm_cvtsi32_si128(four)),
+                                     _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3));
+}
+
+ZOR_WIDE size_t FloatColourWide(const uint8_t* y, const uint8_t* cb, const uint8_t* cr,
+                                uint32_t* out, size_t n, int chromaStep) {
+  const __m256 centre = _mm256_set1_ps(128.0f), half = _mm256_set1_ps(0.5f);
+  const __m256 kR = _mm256_set1_ps(1.402f), kGb = _mm256_set1_ps(0.344f),
+               kGr = _mm256_set1_ps(0.714f), kB = _mm256_set1_ps(1.772f);
+  // Bytes B0..B3 G0..G3 R0..R3 0000 of each lane to pixels.
+  const __m256i pixels = _mm256_broadcastsi128_si256(
+      _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const size_t c = chromaStep == 2 ? i / 2 : i;
+    const __m256 l = _mm256_cvtepi32_ps(Samples32(y + i, 1));
+    const __m256 b = _mm256_sub_ps(_mm256_cvtepi32_ps(Samples32(cb + c, chromaStep)), centre);
+    const __m256 r = _mm256_sub_ps(_mm256_cvtepi32_ps(Samples32(cr + c, chromaStep)), centre);
+    const __m256 red = _mm256_add_ps(l, _mm256_mul_ps(kR, r));
+    const __m256 green =
+        _mm256_sub_ps(_mm256_sub_ps(l, _mm256_mul_ps(kGb, b)), _mm256_mul_ps(kGr, r));
+    const __m256 blue = _mm256_add_ps(l, _mm256_mul_ps(kB, b));
+    const __m256i r8 = _mm256_cvttps_epi32(_mm256_add_ps(red, half));
+    const __m256i g8 = _mm256_cvttps_epi32(_mm256_add_ps(green, half));
+    const __m256i b8 = _mm256_cvttps_epi32(_mm256_add_ps(blue, half));
+    const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(b8, g8),
+                                              _mm256_packs_epi32(r8, _mm256_setzero_si256()));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_shuffle_epi8(bytes, pixels));
+  }
+  return i;
+}
+
 }  // namespace
 #endif
 
 void FloatIdct(const int32_t* coef, const uint16_t* quant, const float* scale, float* out) {
 #if defined(__SSE2__)
+  if (blendrows::UseWideRows()) return FloatIdctWide(coef, quant, scale, out);
   FloatBlock b;
   __m128i any = _mm_setzero_si128();
   for (int r = 0; r < 8; ++r)
@@ -235,6 +346,7 @@ void FloatIdct(const int32_t* coef, const uint16_t* quant, const float* scale, f
 
 void FloatSamples(const float* in, uint8_t* samples, size_t stride) {
 #if defined(__SSE2__)
+  if (blendrows::UseWideRows()) return FloatSamplesWide(in, samples, stride);
   const __m128 shift = _mm_set1_ps(128.5f), lo = _mm_setzero_ps(), hi = _mm_set1_ps(255.0f);
   auto held = [&](const float* at) {
     return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_loadu_ps(at), shift), lo), hi));
@@ -256,6 +368,7 @@ void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_
                  int chromaStep) {
   size_t i = 0;
 #if defined(__SSE2__)
+  if (blendrows::UseWideRows()) i = FloatColourWide(y, cb, cr, out, n, chromaStep);
   const __m128i zero = _mm_setzero_si128();
   const __m128 centre = _mm_set1_ps(128.0f);
   const __m128 kR = _mm_set1_ps(1.402f), kGb = _mm_set1_ps(0.344f), kGr = _mm_set1_ps(0.714f),

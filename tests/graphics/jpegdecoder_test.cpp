@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/blendrows.h"
 #include "graphics/dwqformat.h"
 #include "graphics/jpegkernels.h"
 #include "jpeg_oracle.h"
@@ -92,7 +93,7 @@ int EngineDecode(CJpegDecoder& decoder, const std::vector<uint8_t>& jpeg, bool f
 
 // --- Kernels ---
 
-TEST(JpegKernels, TransformsMatchTheDefinition) {
+TEST(JpegTransforms, MatchTheDefinition) {
   // The float path within 0.02 of the exact transform; the fixed-point
   // path's samples within 1 of the exact ones rounded and held to 0..255,
   // on sparse blocks, dense ones and blocks that overshoot the range.
@@ -140,7 +141,17 @@ TEST(JpegKernels, TransformsMatchTheDefinition) {
   EXPECT_LT(fixedOff, 600 * 64 / 20);
 }
 
-TEST(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
+// The SIMD entries with the 256-bit forms, where the processor has them,
+// and without.
+class JpegKernels : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { blendrows::AllowWideRows(GetParam()); }
+  void TearDown() override { blendrows::AllowWideRows(true); }
+};
+INSTANTIATE_TEST_SUITE_P(Rows, JpegKernels, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "wide" : "narrow"; });
+
+TEST_P(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
   std::mt19937 random(5);
   const int16_t extremes[] = {-32768, 32767, -32767, 0};
   float scale[64];
@@ -196,24 +207,38 @@ TEST(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
     jpegkernels::FloatSamplesScalar(plainOut, plain.data(), stride);
     ASSERT_EQ(fast, plain) << "round " << round;
   }
-  uint8_t y[40], cb[40], cr[40];
-  for (int i = 0; i < 40; ++i) {
-    y[i] = static_cast<uint8_t>(random());
-    cb[i] = static_cast<uint8_t>(i % 2 ? random() : (i * 37) & 0xFF);
-    cr[i] = static_cast<uint8_t>(i % 3 ? random() : 255 - i);
+  // Colours: every (Y, Cb, Cr) triple whose values step by 5 from 0 to 255
+  // (the extremes included), then random ones, over lengths that leave
+  // every remainder of the SIMD widths.
+  std::vector<uint8_t> y, cb, cr;
+  for (int l = 0; l <= 255; l += 5)
+    for (int b = 0; b <= 255; b += 5)
+      for (int r = 0; r <= 255; r += 5) {
+        y.push_back(static_cast<uint8_t>(l));
+        cb.push_back(static_cast<uint8_t>(b));
+        cr.push_back(static_cast<uint8_t>(r));
+      }
+  for (int i = 0; i < 4000; ++i) {
+    y.push_back(static_cast<uint8_t>(random()));
+    cb.push_back(static_cast<uint8_t>(random()));
+    cr.push_back(static_cast<uint8_t>(random()));
   }
-  y[0] = 0;
-  y[1] = 255;
+  std::vector<uint32_t> fast(y.size()), plain(y.size());
+  auto check = [&](size_t chroma, size_t n, int step) {
+    jpegkernels::FixedColour(&y[0], &cb[chroma], &cr[chroma], fast.data(), n, step);
+    jpegkernels::FixedColourScalar(&y[0], &cb[chroma], &cr[chroma], plain.data(), n, step);
+    ASSERT_EQ(std::memcmp(fast.data(), plain.data(), n * 4), 0) << "step " << step << " n " << n;
+    jpegkernels::FloatColour(&y[0], &cb[chroma], &cr[chroma], fast.data(), n, step);
+    jpegkernels::FloatColourScalar(&y[0], &cb[chroma], &cr[chroma], plain.data(), n, step);
+    ASSERT_EQ(std::memcmp(fast.data(), plain.data(), n * 4), 0)
+        << "float, step " << step << " n " << n;
+  };
   for (int step : {1, 2})
-    for (size_t n = 1; n <= 40; n += (n < 10 ? 1 : 7)) {
-      uint32_t fast[40], plain[40];
-      jpegkernels::FixedColour(y, cb, cr, fast, n, step);
-      jpegkernels::FixedColourScalar(y, cb, cr, plain, n, step);
-      ASSERT_EQ(std::memcmp(fast, plain, n * 4), 0) << "step " << step << " n " << n;
-      jpegkernels::FloatColour(y, cb, cr, fast, n, step);
-      jpegkernels::FloatColourScalar(y, cb, cr, plain, n, step);
-      ASSERT_EQ(std::memcmp(fast, plain, n * 4), 0) << "float, step " << step << " n " << n;
-    }
+    for (size_t n = 1; n <= 40; ++n) check(0, n, step);
+  check(0, y.size(), 1);
+  // Step 2 reads half as many chroma samples: twice, to meet them all.
+  check(0, y.size(), 2);
+  check(y.size() / 2, y.size(), 2);
 }
 
 // --- Whole pictures against libjpeg ---
@@ -380,12 +405,17 @@ TEST_F(JpegDecoderTest, PicturesAreThePlainLoopsBytes) {
         Coefficients coefficients;
         ASSERT_TRUE(LibjpegCoefficients(jpeg, &coefficients)) << what;
         for (bool floatPath : {false, true}) {
-          Decoded engine;
-          ASSERT_EQ(EngineDecode(decoder_, jpeg, floatPath, &engine), 1) << what;
           const Decoded plain = PlainLoopsPicture(coefficients, floatPath);
-          ASSERT_EQ(engine.width, plain.width) << what;
-          ASSERT_EQ(engine.height, plain.height) << what;
-          ASSERT_EQ(engine.pixels, plain.pixels) << what << (floatPath ? " float" : " fixed");
+          for (bool wide : {false, true}) {
+            blendrows::AllowWideRows(wide);
+            Decoded engine;
+            ASSERT_EQ(EngineDecode(decoder_, jpeg, floatPath, &engine), 1) << what;
+            ASSERT_EQ(engine.width, plain.width) << what;
+            ASSERT_EQ(engine.height, plain.height) << what;
+            ASSERT_EQ(engine.pixels, plain.pixels)
+                << what << (floatPath ? " float" : " fixed") << (wide ? " wide" : " narrow");
+          }
+          blendrows::AllowWideRows(true);
         }
       }
 }
