@@ -486,16 +486,18 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, const Pixel
         if (why) return Fail(why);
       }
       const size_t x = static_cast<size_t>(mcuX) * 8;
+      jpegkernels::FixedBlock fixed[6];
       for (int b = 0; b < blockCount; ++b) {
         uint8_t* out = blockAt[b] + x * (b < lumaBlocks ? h : 1);
         const size_t stride = b < lumaBlocks ? lumaStride : chromaStride;
         if constexpr (kFixed) {
-          jpegkernels::FixedIdct(w.coef16[b], quant[b], out, stride);
+          fixed[b] = {w.coef16[b], quant[b], out, stride};
         } else {
           jpegkernels::FloatIdct(w.coef32[b], quant[b], idctScale_, w.transformed);
           jpegkernels::FloatSamples(w.transformed, out, stride);
         }
       }
+      if constexpr (kFixed) jpegkernels::FixedIdctBlocks(fixed, blockCount);
     }
 
     // Chroma up-sampling and colour, a whole row at a time, straight into

@@ -513,11 +513,11 @@ struct Block8 {
 
 // Multipliers for _mm_madd_epi16 on interleaved pairs (a, b): a * ka + b * kb
 // in each 32-bit lane.
-inline __m128i Pair(int32_t ka, int32_t kb) {
-  return _mm_set1_epi32(
-      static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(ka)) |
-                           static_cast<uint32_t>(static_cast<uint16_t>(kb)) << 16));
+constexpr int32_t PairBits(int32_t ka, int32_t kb) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(ka)) |
+                              static_cast<uint32_t>(static_cast<uint16_t>(kb)) << 16);
 }
+inline __m128i Pair(int32_t ka, int32_t kb) { return _mm_set1_epi32(PairBits(ka, kb)); }
 
 // The eight sums of a pass for four lanes, from the inputs interleaved in
 // the pairs (0, 4), (2, 6), (7, 1) and (5, 3). Each sum is the scalar
@@ -588,6 +588,123 @@ inline void Transpose(Block8* b) {
   r[7] = _mm_unpackhi_epi64(b3, b7);
 }
 
+// The same for two blocks at once, one in each 128-bit lane of the 256-bit
+// registers: every step works within a lane, so each block's results are
+// those of the 128-bit form.
+ZOR_WIDE inline __m256i PairWide(int32_t ka, int32_t kb) {
+  return _mm256_set1_epi32(PairBits(ka, kb));
+}
+
+ZOR_WIDE inline void FixedSumsWide(__m256i p04, __m256i p26, __m256i p71, __m256i p53, __m256i* s) {
+  const __m256i even0 = _mm256_madd_epi16(p04, PairWide(1 << kBits, 1 << kBits));
+  const __m256i even1 = _mm256_madd_epi16(p04, PairWide(1 << kBits, -(1 << kBits)));
+  const __m256i even2 = _mm256_madd_epi16(p26, PairWide(k0541, k0541 - k1847));
+  const __m256i even3 = _mm256_madd_epi16(p26, PairWide(k0541 + k0765, k0541));
+  const __m256i t10 = _mm256_add_epi32(even0, even3), t13 = _mm256_sub_epi32(even0, even3);
+  const __m256i t11 = _mm256_add_epi32(even1, even2), t12 = _mm256_sub_epi32(even1, even2);
+  const __m256i o0 = _mm256_add_epi32(
+      _mm256_madd_epi16(p71, PairWide(k0298 - k0899 - k1961 + k1175, k1175 - k0899)),
+      _mm256_madd_epi16(p53, PairWide(k1175, k1175 - k1961)));
+  const __m256i o1 = _mm256_add_epi32(
+      _mm256_madd_epi16(p71, PairWide(k1175, k1175 - k0390)),
+      _mm256_madd_epi16(p53, PairWide(k2053 - k2562 - k0390 + k1175, k1175 - k2562)));
+  const __m256i o2 = _mm256_add_epi32(
+      _mm256_madd_epi16(p71, PairWide(k1175 - k1961, k1175)),
+      _mm256_madd_epi16(p53, PairWide(k1175 - k2562, k3072 - k2562 - k1961 + k1175)));
+  const __m256i o3 = _mm256_add_epi32(
+      _mm256_madd_epi16(p71, PairWide(k1175 - k0899, k1501 - k0899 - k0390 + k1175)),
+      _mm256_madd_epi16(p53, PairWide(k1175 - k0390, k1175)));
+  s[0] = _mm256_add_epi32(t10, o3);
+  s[7] = _mm256_sub_epi32(t10, o3);
+  s[1] = _mm256_add_epi32(t11, o2);
+  s[6] = _mm256_sub_epi32(t11, o2);
+  s[2] = _mm256_add_epi32(t12, o1);
+  s[5] = _mm256_sub_epi32(t12, o1);
+  s[3] = _mm256_add_epi32(t13, o0);
+  s[4] = _mm256_sub_epi32(t13, o0);
+}
+
+template <int kShift, int32_t kBias>
+ZOR_WIDE inline void FixedPassWide(__m256i* r) {
+  __m256i lo[8], hi[8];
+  FixedSumsWide(_mm256_unpacklo_epi16(r[0], r[4]), _mm256_unpacklo_epi16(r[2], r[6]),
+                _mm256_unpacklo_epi16(r[7], r[1]), _mm256_unpacklo_epi16(r[5], r[3]), lo);
+  FixedSumsWide(_mm256_unpackhi_epi16(r[0], r[4]), _mm256_unpackhi_epi16(r[2], r[6]),
+                _mm256_unpackhi_epi16(r[7], r[1]), _mm256_unpackhi_epi16(r[5], r[3]), hi);
+  const __m256i bias = _mm256_set1_epi32(kBias);
+  for (int k = 0; k < 8; ++k)
+    r[k] = _mm256_packs_epi32(_mm256_srai_epi32(_mm256_add_epi32(lo[k], bias), kShift),
+                              _mm256_srai_epi32(_mm256_add_epi32(hi[k], bias), kShift));
+}
+
+ZOR_WIDE inline void TransposeWide(__m256i* r) {
+  __m256i a[8], b[8];
+  for (int k = 0; k < 8; k += 2) {
+    a[k] = _mm256_unpacklo_epi16(r[k], r[k + 1]);
+    a[k + 1] = _mm256_unpackhi_epi16(r[k], r[k + 1]);
+  }
+  for (int k = 0; k < 8; k += 4) {
+    b[k] = _mm256_unpacklo_epi32(a[k], a[k + 2]);
+    b[k + 1] = _mm256_unpackhi_epi32(a[k], a[k + 2]);
+    b[k + 2] = _mm256_unpacklo_epi32(a[k + 1], a[k + 3]);
+    b[k + 3] = _mm256_unpackhi_epi32(a[k + 1], a[k + 3]);
+  }
+  for (int k = 0; k < 4; ++k) {
+    r[2 * k] = _mm256_unpacklo_epi64(b[k], b[k + 4]);
+    r[2 * k + 1] = _mm256_unpackhi_epi64(b[k], b[k + 4]);
+  }
+}
+
+ZOR_WIDE inline __m256i Both(const void* a, const void* b) {
+  return _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(a))),
+      _mm_loadu_si128(static_cast<const __m128i*>(b)), 1);
+}
+
+ZOR_WIDE void FixedIdctPairWide(const FixedBlock& x, const FixedBlock& y) {
+  // Dequantisation as in FixedIdct.
+  __m256i q[8], r[8];
+  __m256i top = _mm256_setzero_si256();
+  for (int k = 0; k < 8; ++k) {
+    q[k] = Both(x.quant + k * 8, y.quant + k * 8);
+    top = _mm256_or_si256(top, q[k]);
+  }
+  q[0] = _mm256_blend_epi16(q[0], _mm256_set1_epi16(1), 1);
+  const bool wide = (_mm256_movemask_epi8(top) & 0xAAAAAAAA) != 0;
+  for (int k = 0; k < 8; ++k) {
+    const __m256i c = Both(x.coef + k * 8, y.coef + k * 8);
+    const __m256i lo = _mm256_mullo_epi16(c, q[k]);
+    const __m256i hi = wide ? _mm256_sub_epi16(_mm256_mulhi_epu16(c, q[k]),
+                                               _mm256_and_si256(_mm256_srai_epi16(c, 15), q[k]))
+                            : _mm256_mulhi_epi16(c, q[k]);
+    r[k] = _mm256_packs_epi32(_mm256_unpacklo_epi16(lo, hi), _mm256_unpackhi_epi16(lo, hi));
+  }
+  // When both blocks have only a DC coefficient; a lone one goes through
+  // the transform, which gives it the same samples.
+  __m256i ac = _mm256_blend_epi16(r[0], _mm256_setzero_si256(), 1);
+  for (int k = 1; k < 8; ++k) ac = _mm256_or_si256(ac, r[k]);
+  if (_mm256_testz_si256(ac, ac)) {
+    for (const FixedBlock* b : {&x, &y}) {
+      const __m128i dc = _mm_set1_epi8(static_cast<char>(DcSample(b->coef[0])));
+      for (int k = 0; k < 8; ++k)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(b->out + k * b->stride), dc);
+    }
+    return;
+  }
+  FixedPassWide<kShift1, kBias1>(r);  // down the columns: register k is row k
+  TransposeWide(r);
+  FixedPassWide<kShift2, kBias2>(r);  // along the rows
+  TransposeWide(r);
+  for (int k = 0; k < 8; k += 2) {
+    const __m256i bytes = _mm256_packus_epi16(r[k], r[k + 1]);
+    const __m128i bx = _mm256_castsi256_si128(bytes), by = _mm256_extracti128_si256(bytes, 1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(x.out + k * x.stride), bx);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(x.out + (k + 1) * x.stride), _mm_srli_si128(bx, 8));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(y.out + k * y.stride), by);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(y.out + (k + 1) * y.stride), _mm_srli_si128(by, 8));
+  }
+}
+
 }  // namespace
 #endif
 
@@ -646,6 +763,15 @@ void FixedIdct(const int16_t* coef, const uint16_t* quant, uint8_t* out, size_t 
     FixedIdctScalar(in, samples);
   for (int y = 0; y < 8; ++y) std::memcpy(out + y * stride, samples + y * 8, 8);
 #endif
+}
+
+void FixedIdctBlocks(const FixedBlock* blocks, int count) {
+  int b = 0;
+#if defined(__SSE2__)
+  if (blendrows::UseWideRows())
+    for (; b + 2 <= count; b += 2) FixedIdctPairWide(blocks[b], blocks[b + 1]);
+#endif
+  for (; b < count; ++b) FixedIdct(blocks[b].coef, blocks[b].quant, blocks[b].out, blocks[b].stride);
 }
 
 namespace {

@@ -56,6 +56,15 @@ void FixedIdctScalar(const int16_t* in, uint8_t* out);
 // (FixedDequantise) before the transform of FixedIdctScalar. The samples go
 // to rows stride bytes apart.
 void FixedIdct(const int16_t* coef, const uint16_t* quant, uint8_t* out, size_t stride);
+// FixedIdct over count blocks (two at a time in 256-bit lanes where the
+// processor has AVX2).
+struct FixedBlock {
+  const int16_t* coef;
+  const uint16_t* quant;
+  uint8_t* out;
+  size_t stride;
+};
+void FixedIdctBlocks(const FixedBlock* blocks, int count);
 
 // n pixels from 8-bit samples: (Cb - 128) and (Cr - 128) shifted left by 2
 // and multiplied by 22970 (R), -5637 and -11699 (G) and 29032 (B), the

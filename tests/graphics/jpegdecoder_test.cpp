@@ -5,6 +5,7 @@
 #include "graphics/jpegdecoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -159,6 +160,10 @@ TEST_P(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
     for (int v = 0; v < 8; ++v)
       scale[u * 8 + v] =
           static_cast<float>(jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v) / 8.0);
+  // Every block with its expected samples, for the batches below.
+  std::vector<std::array<int16_t, 64>> coefs;
+  std::vector<std::array<uint16_t, 64>> quants;
+  std::vector<std::array<uint8_t, 64>> expected;
   for (int round = 0; round < 4000; ++round) {
     int16_t coef[64] = {};
     uint16_t quant[64];
@@ -194,6 +199,9 @@ TEST_P(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
     jpegkernels::FixedIdctScalar(dequantised, block);
     for (int y = 0; y < 8; ++y) std::memcpy(plain.data() + y * stride, block + y * 8, 8);
     ASSERT_EQ(fast, plain) << "round " << round;
+    coefs.push_back(std::to_array(coef));
+    quants.push_back(std::to_array(quant));
+    expected.push_back(std::to_array(block));
 
     // The float entries: the same floats, bit for bit, and the same samples.
     int32_t wide[64];
@@ -206,6 +214,25 @@ TEST_P(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
     jpegkernels::FloatSamples(plainOut, fast.data(), stride);
     jpegkernels::FloatSamplesScalar(plainOut, plain.data(), stride);
     ASSERT_EQ(fast, plain) << "round " << round;
+  }
+  // The same blocks in batches of 1 to 6 (an MCU's), which the 256-bit form
+  // takes two at a time: all of them, where DC-only blocks meet full ones
+  // and 16-bit tables, then the DC-only ones (every fifth) among themselves.
+  std::vector<size_t> order(coefs.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  for (size_t i = 4; i < coefs.size(); i += 5) order.push_back(i);
+  for (size_t first = 0, count = 1; first < order.size(); first += count, count = count % 6 + 1) {
+    const size_t n = std::min(count, order.size() - first);
+    std::vector<uint8_t> out(n * 64);
+    std::vector<jpegkernels::FixedBlock> blocks;
+    for (size_t b = 0; b < n; ++b) {
+      const size_t at = order[first + b];
+      blocks.push_back({coefs[at].data(), quants[at].data(), &out[b * 64], 8});
+    }
+    jpegkernels::FixedIdctBlocks(blocks.data(), static_cast<int>(n));
+    for (size_t b = 0; b < n; ++b)
+      ASSERT_EQ(std::memcmp(&out[b * 64], expected[order[first + b]].data(), 64), 0)
+          << "block " << order[first + b] << " in a batch of " << n;
   }
   // Colours: every (Y, Cb, Cr) triple whose values step by 5 from 0 to 255
   // (the extremes included), then random ones, over lengths that leave
