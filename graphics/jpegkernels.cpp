@@ -182,6 +182,18 @@ inline void FloatPassV(FloatBlock* b) {
   }
 }
 
+// Eight samples widened to 16 bits: eight in a row, or (step 2) four, each
+// twice.
+inline __m128i Samples8(const uint8_t* c, int step) {
+  if (step == 1)
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(c)),
+                             _mm_setzero_si128());
+  int32_t four;
+  std::memcpy(&four, c, 4);
+  const __m128i v = _mm_cvtsi32_si128(four);
+  return _mm_unpacklo_epi8(_mm_unpacklo_epi8(v, v), _mm_setzero_si128());
+}
+
 // Four pixels of bytes B, G, R, 0 from the three colour values, each plus
 // one half, truncated and held to 0..255.
 inline __m128i FloatPixels(__m128 red, __m128 green, __m128 blue) {
@@ -374,20 +386,9 @@ void FloatColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_
   const __m128 kR = _mm_set1_ps(1.402f), kGb = _mm_set1_ps(0.344f), kGr = _mm_set1_ps(0.714f),
                kB = _mm_set1_ps(1.772f);
   for (; i + 8 <= n; i += 8) {
-    const __m128i l16 =
-        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + i)), zero);
-    __m128i b16, r16;
-    if (chromaStep == 2) {
-      int32_t b4, r4;
-      std::memcpy(&b4, cb + i / 2, 4);
-      std::memcpy(&r4, cr + i / 2, 4);
-      const __m128i b8 = _mm_cvtsi32_si128(b4), r8 = _mm_cvtsi32_si128(r4);
-      b16 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(b8, b8), zero);
-      r16 = _mm_unpacklo_epi8(_mm_unpacklo_epi8(r8, r8), zero);
-    } else {
-      b16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + i)), zero);
-      r16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + i)), zero);
-    }
+    const size_t c = chromaStep == 2 ? i / 2 : i;
+    const __m128i l16 = Samples8(y + i, 1);
+    const __m128i b16 = Samples8(cb + c, chromaStep), r16 = Samples8(cr + c, chromaStep);
     for (int half = 0; half < 2; ++half) {
       auto floats = [&](__m128i v16) {
         return _mm_cvtepi32_ps(half ? _mm_unpackhi_epi16(v16, zero) : _mm_unpacklo_epi16(v16, zero));
@@ -517,39 +518,55 @@ constexpr int32_t PairBits(int32_t ka, int32_t kb) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(ka)) |
                               static_cast<uint32_t>(static_cast<uint16_t>(kb)) << 16);
 }
-inline __m128i Pair(int32_t ka, int32_t kb) { return _mm_set1_epi32(PairBits(ka, kb)); }
 
-// The eight sums of a pass for four lanes, from the inputs interleaved in
-// the pairs (0, 4), (2, 6), (7, 1) and (5, 3). Each sum is the scalar
-// pass's with its products gathered per input; the wrap at 32 bits makes
-// the grouping give the same bits.
+// The multipliers of a pass's sums for _mm_madd_epi16 on the inputs
+// interleaved in the pairs (0, 4) and (2, 6) for the even part, and (7, 1)
+// and (5, 3) for the odd part. Each sum is the scalar pass's with its
+// products gathered per input; the wrap at 32 bits makes the grouping give
+// the same bits.
+constexpr int32_t kEvenPairs[4] = {
+    PairBits(1 << kBits, 1 << kBits),    // even0, on (0, 4)
+    PairBits(1 << kBits, -(1 << kBits)), // even1, on (0, 4)
+    PairBits(k0541, k0541 - k1847),      // even2, on (2, 6)
+    PairBits(k0541 + k0765, k0541),      // even3, on (2, 6)
+};
+constexpr int32_t kOddPairs[4][2] = {
+    // o0 .. o3: on (7, 1), on (5, 3).
+    {PairBits(k0298 - k0899 - k1961 + k1175, k1175 - k0899), PairBits(k1175, k1175 - k1961)},
+    {PairBits(k1175, k1175 - k0390), PairBits(k2053 - k2562 - k0390 + k1175, k1175 - k2562)},
+    {PairBits(k1175 - k1961, k1175), PairBits(k1175 - k2562, k3072 - k2562 - k1961 + k1175)},
+    {PairBits(k1175 - k0899, k1501 - k0899 - k0390 + k1175), PairBits(k1175 - k0390, k1175)},
+};
+
+// 32-bit lanes that wrap, for the sums' additions in either width.
+using Sums128 = uint32_t __attribute__((vector_size(16)));
+using Sums256 = uint32_t __attribute__((vector_size(32)));
+
+// The eight sums from the even part e[0..3] and the odd part o[0..3].
+template <typename V>
+__attribute__((always_inline)) inline void CombineSums(const V* e, const V* o, V* s) {
+  const V t10 = e[0] + e[3], t13 = e[0] - e[3];
+  const V t11 = e[1] + e[2], t12 = e[1] - e[2];
+  s[0] = t10 + o[3];
+  s[7] = t10 - o[3];
+  s[1] = t11 + o[2];
+  s[6] = t11 - o[2];
+  s[2] = t12 + o[1];
+  s[5] = t12 - o[1];
+  s[3] = t13 + o[0];
+  s[4] = t13 - o[0];
+}
+
+// The eight sums of a pass for four lanes.
 inline void FixedSums(__m128i p04, __m128i p26, __m128i p71, __m128i p53, __m128i* s) {
-  const __m128i even0 = _mm_madd_epi16(p04, Pair(1 << kBits, 1 << kBits));
-  const __m128i even1 = _mm_madd_epi16(p04, Pair(1 << kBits, -(1 << kBits)));
-  const __m128i even2 = _mm_madd_epi16(p26, Pair(k0541, k0541 - k1847));
-  const __m128i even3 = _mm_madd_epi16(p26, Pair(k0541 + k0765, k0541));
-  const __m128i t10 = _mm_add_epi32(even0, even3), t13 = _mm_sub_epi32(even0, even3);
-  const __m128i t11 = _mm_add_epi32(even1, even2), t12 = _mm_sub_epi32(even1, even2);
-  const __m128i o0 =
-      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k0298 - k0899 - k1961 + k1175, k1175 - k0899)),
-                    _mm_madd_epi16(p53, Pair(k1175, k1175 - k1961)));
-  const __m128i o1 =
-      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k1175, k1175 - k0390)),
-                    _mm_madd_epi16(p53, Pair(k2053 - k2562 - k0390 + k1175, k1175 - k2562)));
-  const __m128i o2 =
-      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k1175 - k1961, k1175)),
-                    _mm_madd_epi16(p53, Pair(k1175 - k2562, k3072 - k2562 - k1961 + k1175)));
-  const __m128i o3 =
-      _mm_add_epi32(_mm_madd_epi16(p71, Pair(k1175 - k0899, k1501 - k0899 - k0390 + k1175)),
-                    _mm_madd_epi16(p53, Pair(k1175 - k0390, k1175)));
-  s[0] = _mm_add_epi32(t10, o3);
-  s[7] = _mm_sub_epi32(t10, o3);
-  s[1] = _mm_add_epi32(t11, o2);
-  s[6] = _mm_sub_epi32(t11, o2);
-  s[2] = _mm_add_epi32(t12, o1);
-  s[5] = _mm_sub_epi32(t12, o1);
-  s[3] = _mm_add_epi32(t13, o0);
-  s[4] = _mm_sub_epi32(t13, o0);
+  Sums128 e[4], o[4], sums[8];
+  for (int j = 0; j < 4; ++j) {
+    e[j] = (Sums128)_mm_madd_epi16(j < 2 ? p04 : p26, _mm_set1_epi32(kEvenPairs[j]));
+    o[j] = (Sums128)_mm_add_epi32(_mm_madd_epi16(p71, _mm_set1_epi32(kOddPairs[j][0])),
+                                  _mm_madd_epi16(p53, _mm_set1_epi32(kOddPairs[j][1])));
+  }
+  CombineSums(e, o, sums);
+  for (int k = 0; k < 8; ++k) s[k] = (__m128i)sums[k];
 }
 
 // One pass over eight lanes; r[k] holds input k of every lane and then
@@ -591,37 +608,15 @@ inline void Transpose(Block8* b) {
 // The same for two blocks at once, one in each 128-bit lane of the 256-bit
 // registers: every step works within a lane, so each block's results are
 // those of the 128-bit form.
-ZOR_WIDE inline __m256i PairWide(int32_t ka, int32_t kb) {
-  return _mm256_set1_epi32(PairBits(ka, kb));
-}
-
 ZOR_WIDE inline void FixedSumsWide(__m256i p04, __m256i p26, __m256i p71, __m256i p53, __m256i* s) {
-  const __m256i even0 = _mm256_madd_epi16(p04, PairWide(1 << kBits, 1 << kBits));
-  const __m256i even1 = _mm256_madd_epi16(p04, PairWide(1 << kBits, -(1 << kBits)));
-  const __m256i even2 = _mm256_madd_epi16(p26, PairWide(k0541, k0541 - k1847));
-  const __m256i even3 = _mm256_madd_epi16(p26, PairWide(k0541 + k0765, k0541));
-  const __m256i t10 = _mm256_add_epi32(even0, even3), t13 = _mm256_sub_epi32(even0, even3);
-  const __m256i t11 = _mm256_add_epi32(even1, even2), t12 = _mm256_sub_epi32(even1, even2);
-  const __m256i o0 = _mm256_add_epi32(
-      _mm256_madd_epi16(p71, PairWide(k0298 - k0899 - k1961 + k1175, k1175 - k0899)),
-      _mm256_madd_epi16(p53, PairWide(k1175, k1175 - k1961)));
-  const __m256i o1 = _mm256_add_epi32(
-      _mm256_madd_epi16(p71, PairWide(k1175, k1175 - k0390)),
-      _mm256_madd_epi16(p53, PairWide(k2053 - k2562 - k0390 + k1175, k1175 - k2562)));
-  const __m256i o2 = _mm256_add_epi32(
-      _mm256_madd_epi16(p71, PairWide(k1175 - k1961, k1175)),
-      _mm256_madd_epi16(p53, PairWide(k1175 - k2562, k3072 - k2562 - k1961 + k1175)));
-  const __m256i o3 = _mm256_add_epi32(
-      _mm256_madd_epi16(p71, PairWide(k1175 - k0899, k1501 - k0899 - k0390 + k1175)),
-      _mm256_madd_epi16(p53, PairWide(k1175 - k0390, k1175)));
-  s[0] = _mm256_add_epi32(t10, o3);
-  s[7] = _mm256_sub_epi32(t10, o3);
-  s[1] = _mm256_add_epi32(t11, o2);
-  s[6] = _mm256_sub_epi32(t11, o2);
-  s[2] = _mm256_add_epi32(t12, o1);
-  s[5] = _mm256_sub_epi32(t12, o1);
-  s[3] = _mm256_add_epi32(t13, o0);
-  s[4] = _mm256_sub_epi32(t13, o0);
+  Sums256 e[4], o[4], sums[8];
+  for (int j = 0; j < 4; ++j) {
+    e[j] = (Sums256)_mm256_madd_epi16(j < 2 ? p04 : p26, _mm256_set1_epi32(kEvenPairs[j]));
+    o[j] = (Sums256)_mm256_add_epi32(_mm256_madd_epi16(p71, _mm256_set1_epi32(kOddPairs[j][0])),
+                                     _mm256_madd_epi16(p53, _mm256_set1_epi32(kOddPairs[j][1])));
+  }
+  CombineSums(e, o, sums);
+  for (int k = 0; k < 8; ++k) s[k] = (__m256i)sums[k];
 }
 
 template <int kShift, int32_t kBias>
@@ -869,22 +864,10 @@ void FixedColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_
     return _mm_add_epi16(_mm_mulhi_epi16(a, k), _mm_srli_epi16(_mm_mullo_epi16(a, k), 15));
   };
   for (; i + 8 <= n; i += 8) {
-    const __m128i l =
-        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + i)), zero);
-    __m128i b, r;
-    if (chromaStep == 2) {
-      int32_t b4, r4;
-      std::memcpy(&b4, cb + i / 2, 4);
-      std::memcpy(&r4, cr + i / 2, 4);
-      const __m128i b8 = _mm_cvtsi32_si128(b4), r8 = _mm_cvtsi32_si128(r4);
-      b = _mm_unpacklo_epi8(_mm_unpacklo_epi8(b8, b8), zero);
-      r = _mm_unpacklo_epi8(_mm_unpacklo_epi8(r8, r8), zero);
-    } else {
-      b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + i)), zero);
-      r = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + i)), zero);
-    }
-    b = _mm_slli_epi16(_mm_sub_epi16(b, centre), 2);
-    r = _mm_slli_epi16(_mm_sub_epi16(r, centre), 2);
+    const size_t c = chromaStep == 2 ? i / 2 : i;
+    const __m128i l = Samples8(y + i, 1);
+    const __m128i b = _mm_slli_epi16(_mm_sub_epi16(Samples8(cb + c, chromaStep), centre), 2);
+    const __m128i r = _mm_slli_epi16(_mm_sub_epi16(Samples8(cr + c, chromaStep), centre), 2);
     const __m128i red = _mm_add_epi16(l, mulRound(r, kR));
     const __m128i blue = _mm_add_epi16(l, mulRound(b, kB));
     // Green sums both products before its one rounding.

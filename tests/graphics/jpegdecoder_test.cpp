@@ -78,6 +78,13 @@ const char* Name(JpegSampling s) {
   return s == JpegSampling::k444 ? "444" : s == JpegSampling::k422 ? "422" : "420";
 }
 
+std::string Describe(int w, int h, JpegSampling sampling, Content content, int restart,
+                     int quality) {
+  return std::to_string(w) + "x" + std::to_string(h) + " " + Name(sampling) + " content " +
+         std::to_string(static_cast<int>(content)) + " restart " + std::to_string(restart) +
+         " quality " + std::to_string(quality);
+}
+
 // The engine's decode on the chosen path.
 int EngineDecode(CJpegDecoder& decoder, const std::vector<uint8_t>& jpeg, bool floatPath,
                  Decoded* out) {
@@ -337,10 +344,7 @@ TEST_F(JpegDecoderTest, BothPathsAgreeWithLibjpeg) {
         ++round;
         const std::vector<uint8_t> jpeg =
             Encode(Scene(content, size.w, size.h, round), sampling, quality, restart);
-        const std::string what = std::to_string(size.w) + "x" + std::to_string(size.h) + " " +
-                                 Name(sampling) + " content " +
-                                 std::to_string(static_cast<int>(content)) + " restart " +
-                                 std::to_string(restart) + " quality " + std::to_string(quality);
+        const std::string what = Describe(size.w, size.h, sampling, content, restart, quality);
         Decoded floatOracle, fixedOracle, floatEngine, fixedEngine;
         ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_FLOAT, &floatOracle)) << what;
         ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_ISLOW, &fixedOracle)) << what;
@@ -425,10 +429,7 @@ TEST_F(JpegDecoderTest, PicturesAreThePlainLoopsBytes) {
         ++round;
         const std::vector<uint8_t> jpeg =
             Encode(Scene(content, size.w, size.h, round), sampling, quality, restart);
-        const std::string what = std::to_string(size.w) + "x" + std::to_string(size.h) + " " +
-                                 Name(sampling) + " content " +
-                                 std::to_string(static_cast<int>(content)) + " restart " +
-                                 std::to_string(restart) + " quality " + std::to_string(quality);
+        const std::string what = Describe(size.w, size.h, sampling, content, restart, quality);
         Coefficients coefficients;
         ASSERT_TRUE(LibjpegCoefficients(jpeg, &coefficients)) << what;
         for (bool floatPath : {false, true}) {
