@@ -14,8 +14,10 @@
 //   constants, each product's high half rounded to nearest, green's two
 //   products summed before their one rounding; Y plus those, held to 0..255.
 // Everything is integer arithmetic, so every machine gives the same bytes;
-// the SSE2 entries do the same steps (the transform's sums gathered per
-// input) and tests hold them to the plain loops.
+// the SSE2 and AVX2 entries do the same steps (the transform's sums
+// gathered per input, the dequantisation in its loads) and tests hold them
+// to the plain loops. The float path's SIMD entries do the plain loops'
+// float operations in the same order, so they give the same bits too.
 #include "graphics/jpegkernels.h"
 
 #include <cmath>
@@ -893,3 +895,7 @@ void FixedColour(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_
 }
 
 }  // namespace jpegkernels
+
+#if defined(__SSE2__)
+#undef ZOR_WIDE
+#endif
