@@ -69,8 +69,9 @@ int CGameCallBack::Frame(int elapsed) {
     window_->SetOverlay({});
     startMessageShown_ = 0;
   }
-  if (presentation_) presentation_->PresentScreenBuffer(settings_.noWaitVSync);
+  PrintScreen();
   OnBeforeFlipScreen();
+  FlipScreen();
   OnAfterFlipScreen();
   const int request = GetNextMode();
   if (request > 0) {
@@ -226,11 +227,7 @@ void CGameCallBack::CloseGame() { platform::PostMessage(window_, WM_CLOSE, 0, 0)
 
 int CGameCallBack::GetSkipFrameCount() { return 0; }
 
-void CGameCallBack::ResetFrameSkip() {}
-
 void CGameCallBack::CalcuFrameSkip(int) {}
-
-void CGameCallBack::AddUpdateRect(const platform::Rect&) {}
 
 void CGameCallBack::FlushUpdateRects() {}
 
@@ -270,10 +267,6 @@ platform::Window* CGameCallBack::GetWindowHandle() { return window_; }
 void CGameCallBack::PrintDebugParam() {}
 
 void CGameCallBack::PrintDebugParamBack() {}
-
-void CGameCallBack::PrintScreen() {}
-
-void CGameCallBack::FlipScreen() {}
 
 int CGameCallBack::GetEffectSpeed() { return 0; }
 

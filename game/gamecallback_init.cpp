@@ -56,6 +56,7 @@ class GameVarHost : public CGameVarHost {
 
   int ReadSystemVar(SystemVar which) override {
     if (which == SystemVar::kMode) return game_->GetCurrentMode();
+    if (!IsInputVar(which)) return game_->ReadGameSystemVar(which);
     const CMouseStatus* mouse = game_->GetMouseStatus();
     if (!mouse) return 0;
     platform::Point pos;
@@ -74,7 +75,16 @@ class GameVarHost : public CGameVarHost {
     }
   }
 
+  // A layer-off variable switches its effect layer.
+  void SetEffectLayerHidden(int layer, bool hidden) override {
+    game_->SwitchEffectLayer(layer, hidden ? 0 : 1);
+  }
+
  private:
+  static bool IsInputVar(SystemVar which) {
+    return which >= SystemVar::kMouseX && which <= SystemVar::kWheel;
+  }
+
   CGameCallBack* game_;
 };
 
@@ -476,6 +486,7 @@ void CGameCallBack::Init() {
   if (s.quickSaveEnable) GetSetupInt(&s.quickSaveButtonCreateFlag, "quickSaveButtonCreateFlag");
   if (s.quickLoadEnable) GetSetupInt(&s.quickLoadButtonCreateFlag, "quickLoadButtonCreateFlag");
   ReadIntKeys(setupList_, &s, kButtonKeys);
+  if (s.noticeFlag) noticeFunction_ = FunctionRow("notice");
 
   // 30. Results.
   GetSetupInt(&s.resultFlag, "resultFlag");
@@ -512,6 +523,7 @@ void CGameCallBack::Init() {
   GetSetupString(&s.seiInitData, "seiInitData");
   GetSetupString(&s.meiInitData, "meiInitData");
   ReadIntKeys(setupList_, &s, kNameKeys);
+  InitEnableVars();
   for (const IntKey& k : kShortCutKeys) s.*k.field = s.shortCutSystemMenuSound;
   ReadIntKeys(setupList_, &s, kShortCutKeys);
   const char* family = systemFile_ ? systemFile_->GetFamilyName() : "";
