@@ -7,7 +7,6 @@
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
-#include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/system.h"
