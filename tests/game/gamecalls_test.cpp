@@ -82,6 +82,10 @@ class CallGame : public CGame {
     for (int& w : skipFilm_) w = 1;
   }
   void DisableMode(int n) { modeDisable_[n] = 1; }
+  // Gives the result built-ins and "savesystemfile" one number.
+  void ShareFunctionNumber(int number) {
+    setResultFunction_ = getResultFunction_ = saveSystemFileFunction_ = number;
+  }
 
   Log log;
 
@@ -225,6 +229,18 @@ TEST_F(GameCallsTest, BuiltInFunctionsComeFirst) {
   game->SystemFunction(1, 0, nullptr);  // savesystemfile
   game->SystemFunction(3, 1, nullptr);  // notice without its object: nothing
   EXPECT_EQ(game->log, (Log{"SaveSystemFile"}));
+}
+
+TEST_F(GameCallsTest, BuiltInsSharingANumberAreAppliedInTheirOrder) {
+  auto game = Make({24});
+  ASSERT_EQ(game->RegistSystemFunction(24, "zukanon", 0), 1);
+  game->ShareFunctionNumber(6);
+  // "savesystemfile", then "setresult" sets row 9, then "getresult" sees it.
+  const int row[1] = {9};
+  game->SystemFunction(6, 1, row);
+  EXPECT_EQ(game->log, (Log{"SaveSystemFile"}));
+  EXPECT_EQ(game->ResultTable()->GetValue(9, 0), 1);
+  EXPECT_EQ(game->GetVar(300), 1);
 }
 
 TEST_F(GameCallsTest, LayerSwitchesItsBitAndIgnoresLayersOutsideTheTable) {
