@@ -832,6 +832,8 @@ class CGameCallBack : public CScriptCallBack {
   int playCountAdded_ = 0;
   // "expModeCheckByVar..." of the list "game" into the enable table.
   void InitEnableVars();
+  // Each extra mode left on as a system call under its name.
+  void RegistExtraModeCalls();
   // The built-in script functions, in the order they are applied.
   int RunStopF5(int count, const int* values);
   int RunSaveSystemFile(int count, const int* values);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "game/commongeneral.h"
+#include "game/extramodes.h"
 #include "game/gamecallback.h"
 #include "game/playernames.h"
 #include "savedata/cglist.h"
@@ -43,7 +44,6 @@ constexpr int kKeptVarFirst = 200, kKeptVarCount = 100;
 // "エラー名" in CP932.
 constexpr char kErrorName[] = "\x83\x47\x83\x89\x81\x5B\x96\xBC";
 
-constexpr int kLayerCount = 16;
 constexpr int kResultRows = 1024;
 
 // The days before a month, as the weekday formula counts them: January and
@@ -74,6 +74,15 @@ int CGameCallBack::RegistSystemFunction(int mode, const char* name, int value) {
   systemFunctions_[systemFunctionCount_][2] = value;
   ++systemFunctionCount_;
   return 1;
+}
+
+void CGameCallBack::RegistExtraModeCalls() {
+  // After the command list is loaded: every extra mode left on is a call
+  // under its own name.
+  for (int i = 0; i < extraModeList_->GetCount(); ++i) {
+    const int n = extraModeList_->GetNumber(i);
+    if (!IsModeDisabled(n)) RegistSystemCall(n, extraModeList_->GetName(i));
+  }
 }
 
 // --- Calls and functions ---

@@ -458,6 +458,7 @@ void CGameCallBack::Init() {
   InitVariables();
   InitDataLists();
   InitFunctionNumbers();
+  RegistExtraModeCalls();
   ReadIntKeys(setupList_, &s, kFlagKeys);
   GetSetupString(&s.specialNumberForSaveVarName, "specialNumberForSaveVarName");
   GetSetupString(&s.optionOffVarName, "optionOffVarName");
@@ -584,10 +585,6 @@ void CGameCallBack::InitModeSwitches() {
     if (n >= 0 && n < kModeCount) modeDisable_[n] = isDefault ? 0 : 1;
   }
   LoadClassDisable();
-  for (int i = 0; i < extraModeList_->GetCount(); ++i) {
-    const int n = extraModeList_->GetNumber(i);
-    if (n >= 0 && n < kModeCount && !modeDisable_[n]) RegistSystemCall(n, extraModeList_->GetName(i));
-  }
   if (!modeDisable_[CCommonGeneral::kMiniGameMode]) {
     LoadMiniGameSetupFile("miniGame", 512);
     GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");

@@ -111,7 +111,7 @@ class GameCallsTest : public GameTest {
     std::string text;
     for (const std::string& n : names) text += n + "\r\n";
     dir_->Write("spt/var.fxf", Inverted(text));
-    dir_->Write("spt/command.xtx", "place,0\r\nchart,1\r\nfight,2\r\n");
+    dir_->Write("spt/command.xtx", "place,0\r\nchart,1\r\nfight,2\r\nselectplace,3\r\n");
     dir_->Write("spt/function.xtx",
                 "stopf5,0\r\nsavesystemfile,0\r\nlayer,0\r\nnotice,0\r\nsetresult,0\r\n"
                 "getresult,0\r\nZukanOn,0\r\nappearcard,0\r\n");
@@ -186,12 +186,21 @@ TEST_F(GameCallsTest, SystemCallsReachTheFirstRegisteredModeThatExists) {
   EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "22 SetCallArgs 5 0", "OnSystemCall 0 0"}));
 }
 
+TEST_F(GameCallsTest, AnExtraModeLeftOnIsCalledByItsName) {
+  auto game = Make({22});
+  const int args[2] = {1, 2};
+  game->SystemCall(3, 2, args);
+  EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "22 SetCallArgs 1 2"}));
+  EXPECT_EQ(game->GetNextMode(), 22);
+}
+
 TEST_F(GameCallsTest, RegistrationIsRefusedAtFiftyRows) {
   auto game = Make({24});
-  for (int i = 0; i < CGameCallBack::kTableRows; ++i) {
+  // Row 0 is "selectplace", registered at initialisation.
+  for (int i = 1; i < CGameCallBack::kTableRows; ++i)
     ASSERT_EQ(game->RegistSystemCall(24, "place"), 1) << i;
+  for (int i = 0; i < CGameCallBack::kTableRows; ++i)
     ASSERT_EQ(game->RegistSystemFunction(24, "zukanon", i), 1) << i;
-  }
   EXPECT_EQ(game->RegistSystemCall(24, "place"), 0);
   EXPECT_EQ(game->RegistSystemFunction(24, "zukanon", 50), 0);
   // The 50 rows all answer; the 51st never came in.
