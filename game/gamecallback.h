@@ -858,7 +858,7 @@ class CGameCallBack : public CScriptCallBack {
   // The voice count-down: running flag and remaining ms.
   int voiceCountdownFlag_ = 0, voiceCountdown_ = 0;
 
-  // --- The message window (gamecallback_textseam.cpp) ---
+  // --- The message window (gamecallback_messageseam.cpp) ---
   // The message-window operations reach the window only through these;
   // until the window exists they answer as for none.
   int MessageWindowPrint(int show, int showName, int offset);
