@@ -3,14 +3,17 @@
 // window without its window, the codec answer and the small words.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/game.h"
 #include "game_test.h"
+#include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
@@ -30,6 +33,9 @@ class FrameGame : public CGame {
  public:
   FrameGame(platform::Window* window, CCommonSystemFile* systemFile)
       : CGame(window, systemFile, 800, 600, 32) {}
+  ~FrameGame() override {
+    if (ownEffect_ && effect_ == ownEffect_.get()) effect_ = nullptr;
+  }
   using CGameCallBack::CreateMode;
   CCommonGeneral* MakeMode(int n) override { return n == 27 ? new EmptyMode(this, n) : nullptr; }
 
@@ -41,6 +47,17 @@ class FrameGame : public CGame {
   CFrameSkip* Skip() const { return frameSkip_; }
   GameSettings& Settings() { return settings_; }
   void SetMovieList(CNameList* list) { movieList_ = list; }
+  // The game's effect holder, or one of the test's while the game has none.
+  CAllEffect* Effect() {
+    if (!effect_) {
+      ownEffect_ = std::make_unique<CAllEffect>();
+      effect_ = ownEffect_.get();
+    }
+    return effect_;
+  }
+
+ private:
+  std::unique_ptr<CAllEffect> ownEffect_;
 };
 
 class FrameServicesTest : public GameTest {
@@ -154,6 +171,36 @@ TEST_F(FrameServicesTest, TheLayerMaskIsKept) {
   game_->SetLayerDisableMask(0);
   EXPECT_EQ(game_->GetLayerDisableMask(), 0);
   game_->CalcuEffect();  // nothing to step without the effect holder
+}
+
+TEST_F(FrameServicesTest, AHiddenLayerIsNotDrawn) {
+  CEffectManager* manager = game_->Effect()->GetManager();
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  ASSERT_NE(screen, nullptr);
+  const size_t pixels = static_cast<size_t>(CScreenBuffer::GetWidth()) * CScreenBuffer::GetHeight();
+  // Channel 0 shows a red picture of the screen's size.
+  std::fill_n(screen, pixels, 0xFF0000u);
+  ASSERT_EQ(manager->GetPicture(0)->GetScreen(), 1);
+  manager->SetPicture(0, 0);
+  const int values[1] = {20};
+  ASSERT_EQ(manager->StartEffect(0, 0, 1, values), 1);
+  game_->CalcuEffect();
+
+  struct Case {
+    int mask;
+    uint32_t seen;
+  } cases[] = {{1, 0x123456u}, {0, 0xFF0000u}, {0x8001, 0x123456u}, {0x8000, 0xFF0000u}};
+  for (const Case& c : cases) {
+    std::fill_n(screen, pixels, 0x123456u);
+    game_->SetLayerDisableMask(c.mask);
+    manager->Print(0, 1);
+    EXPECT_EQ(screen[0], c.seen) << c.mask;
+  }
+  // "layer" and the layer-off variables take the same way.
+  game_->SwitchEffectLayer(0, 0);
+  std::fill_n(screen, pixels, 0x123456u);
+  manager->Print(0, 1);
+  EXPECT_EQ(screen[0], 0x123456u);
 }
 
 TEST_F(FrameServicesTest, WithoutAMessageWindowNothingIsDrawnOrHit) {
