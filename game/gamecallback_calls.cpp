@@ -326,10 +326,11 @@ int CGameCallBack::ReadGameSystemVar(SystemVar which) {
     return GetSystemSetting(300 + i - static_cast<int>(SystemVar::kExpMode1));
   if (i >= static_cast<int>(SystemVar::kExpCheck1) && i < static_cast<int>(SystemVar::kCount))
     return GetSystemSetting(400 + i - static_cast<int>(SystemVar::kExpCheck1));
+  // Without a "date" variable the date is 0 (-1 would read as a literal).
+  const int date = dateVar_ >= 0 ? GetVar(dateVar_) : 0;
   switch (which) {
-    case SystemVar::kWeek: return GetWeekDay(GetVar(dateVar_));
+    case SystemVar::kWeek: return GetWeekDay(date);
     case SystemVar::kHoliday: {
-      const int date = GetVar(dateVar_);
       const int week = GetWeekDay(date);
       if (week == 0 || week == 6) return 1;
       const int year = yearVar_ >= 0 ? GetVar(yearVar_) : 2000;
