@@ -77,8 +77,10 @@ int CGameCallBack::RegistSystemFunction(int mode, const char* name, int value) {
 }
 
 void CGameCallBack::RegistExtraModeCalls() {
-  // After the command list is loaded: every extra mode left on is a call
-  // under its own name.
+  // After the command list is loaded, before any mode registers: the
+  // tables start empty, then every extra mode left on is a call under its
+  // own name.
+  systemCallCount_ = systemFunctionCount_ = 0;
   for (int i = 0; i < extraModeList_->GetCount(); ++i) {
     const int n = extraModeList_->GetNumber(i);
     if (!IsModeDisabled(n)) RegistSystemCall(n, extraModeList_->GetName(i));
@@ -300,6 +302,7 @@ int CGameCallBack::CheckEnableVar(int n) {
 }
 
 void CGameCallBack::InitEnableVars() {
+  std::fill(std::begin(enableVars_), std::end(enableVars_), 0);
   const int count = std::min(settings_.expModeCheckByVarNumber, kFlagTableSize);
   for (int i = 1; i <= count; ++i) {
     const char* modeName = nullptr;
