@@ -13,7 +13,6 @@
 #include "game/playernames.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
-#include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
 
@@ -149,10 +148,7 @@ void Run(CGame& game, Reader& in) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &fuzzsupport::EnterGameFolder("init");
   WriteGameFolder();
-  platform::WindowDesc desc;
-  desc.clientWidth = kWidth;
-  desc.clientHeight = kHeight;
-  g_window = platform::CreateWindow(desc);
+  g_window = fuzzsupport::MakeWindow(kWidth, kHeight);
   return 0;
 }
 
