@@ -8,6 +8,8 @@
 
 #include "effect/buffereffects.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/filtereffects.h"
+#include "effect/sceneeffects.h"
 
 namespace {
 
@@ -15,11 +17,25 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectNop>(),        // 0
     MakeEffectEntry<CEffectMae>(),        // 1
     MakeEffectEntry<CEffectPut>(),        // 2
+    MakeEffectEntry<CEffectSan>(),        // 15
+    MakeEffectEntry<CEffectShake>(),      // 18
+    MakeEffectEntry<CEffectLight>(),      // 20
+    MakeEffectEntry<CEffectRaster>(),     // 23
+    MakeEffectEntry<CEffectSuna>(),       // 29
+    MakeEffectEntry<CEffectNega>(),       // 31
+    MakeEffectEntry<CEffectReleaf>(),     // 33
+    MakeEffectEntry<CEffectGradation>(),  // 50
+    MakeEffectEntry<CEffectTaiyo>(),      // 51
     MakeEffectEntry<CEffectBuffer>(),     // 66
     MakeEffectEntry<CEffectGet>(),        // 73
+    MakeEffectEntry<CEffectBura>(),       // 74
     MakeEffectEntry<CEffectOnce>(),       // 75
+    MakeEffectEntry<CEffectSlash>(),      // 76
+    MakeEffectEntry<CEffectHaikeiYure>(),  // 100
     MakeEffectEntry<CEffectMovieWarp>(),  // 105
     MakeEffectEntry<CEffectLupin>(),      // 113
+    MakeEffectEntry<CEffectLayerSepia>(),  // 128
+    MakeEffectEntry<CEffectLayerGrey>(),  // 129
 };
 
 // Every number the engine defines an effect at; the others stay empty.

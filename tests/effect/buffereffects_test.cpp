@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -30,7 +31,11 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     EXPECT_EQ(record.Active(), 1) << entry.className;
     EXPECT_EQ(record.EffectNumber(), entry.number);
     EXPECT_EQ(record.Counter(), 0);
-    const int duration = entry.number == 0 ? 99999 : entry.number == 113 ? 9999 : 20;
+    // Durations other than 20 by default.
+    static const std::map<int, int> kOwnDurations = {
+        {0, 99999}, {15, 15}, {23, 60}, {29, 0}, {113, 9999}};
+    const auto own = kOwnDurations.find(entry.number);
+    const int duration = own != kOwnDurations.end() ? own->second : 20;
     EXPECT_EQ(record.Duration(), duration) << entry.className;
   }
   const EffectChannel& record = *manager_->GetChannel(6);
