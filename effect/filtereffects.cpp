@@ -13,6 +13,10 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // The progress curve on the record's counter and duration.
@@ -211,7 +215,8 @@ void CEffectSuna::Restore(EffectChannel* record, int channel) {
   int p[16];
   for (int i = 0; i < 16; ++i) p[i] = record->Param(i);
   SetParam(record, 16, p, channel);
-  record->Counter() = counter;
+  // The duration comes back from p0, which a save may hold below the counter.
+  record->Counter() = std::clamp(counter, 0, record->Duration());
 }
 
 void CEffectSuna::Print(EffectChannel* record, int) {
@@ -245,22 +250,19 @@ void CEffectSuna::Print(EffectChannel* record, int) {
 
   const uint32_t* word = table_.data();
   for (int band = 0; band < bands; ++band) {
-    uint32_t* rows[2] = {s.Row(y + 2 * band), s.Row(y + 2 * band + 1)};
+    uint32_t* rows[2] = {s.Row(y + 2 * band) + x, s.Row(y + 2 * band + 1) + x};
     for (int j = 0; j < words; ++j) {
       const uint32_t greys = *word++ << 1;
       for (int k = 0; k < 4; ++k) {
         const uint32_t g = (greys >> (8 * k)) & 0xFF;
-        const int column = x + 8 * j + 2 * k;
+        // Each byte: old x keep / 256 + g x level / 256, in packed halves
+        // (no byte's product reaches the next byte).
+        const uint32_t add = ((g * static_cast<uint32_t>(level)) >> 8) * 0x010101u;
         for (uint32_t* row : rows)
-          for (int c = column; c < column + 2; ++c) {
-            if (keep == 0) {
-              row[c] = Pack(g, g, g);
-              continue;
-            }
-            const uint32_t add = (g * static_cast<uint32_t>(level)) >> 8;
+          for (int c = 8 * j + 2 * k; c < 8 * j + 2 * k + 2; ++c) {
             const uint32_t old = row[c];
-            row[c] = Pack((((old >> 16) & 0xFF) * keep >> 8) + add,
-                          (((old >> 8) & 0xFF) * keep >> 8) + add, ((old & 0xFF) * keep >> 8) + add);
+            row[c] = ((((old & 0xFF00FF) * keep) >> 8) & 0xFF00FF) + ((((old & 0xFF00) * keep) >> 8) & 0xFF00) +
+                     add;
           }
       }
     }
@@ -283,16 +285,44 @@ void CEffectNega::Print(EffectChannel* record, int) {
   const int from = Narrow(int64_t{r.Param(4)} * -508 / 100 + 254);
   const int to = Narrow(int64_t{r.Param(3)} * -508 / 100 + 254);
   const int f = std::clamp(Curve(r, from, to, r.Param(2), r.Param(1)), -254, 254);
+  filterrows::Nega(s.pixels, s.Size(), f);
+}
+
+namespace filterrows {
+
+void NegaScalar(uint32_t* p, size_t n, int f) {
   // The rule per byte value, then the bytes through it.
   uint32_t lut[256];
   for (int c = 0; c < 256; ++c) lut[c] = static_cast<uint32_t>(std::clamp(((c - 128) * f >> 8) + 128, 0, 255));
-  uint32_t* p = s.pixels;
-  const size_t n = s.Size();
   for (size_t i = 0; i < n; ++i) {
     const uint32_t v = p[i];
     p[i] = Pack(lut[(v >> 16) & 0xFF], lut[(v >> 8) & 0xFF], lut[v & 0xFF]);
   }
 }
+
+#if defined(__SSE2__)
+void Nega(uint32_t* p, size_t n, int f) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i middle = _mm_set1_epi16(128);
+  const __m128i factor = _mm_set1_epi16(static_cast<short>(f));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  // (c - 128) x f stays within a signed 16-bit lane; the shift floors it.
+  auto scale = [&](__m128i c) {
+    return _mm_add_epi16(_mm_srai_epi16(_mm_mullo_epi16(_mm_sub_epi16(c, middle), factor), 8), middle);
+  };
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i out = _mm_packus_epi16(scale(_mm_unpacklo_epi8(a, zero)), scale(_mm_unpackhi_epi8(a, zero)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_and_si128(out, colour));
+  }
+  NegaScalar(p + i, n - i, f);
+}
+#else
+void Nega(uint32_t* p, size_t n, int f) { NegaScalar(p, n, f); }
+#endif
+
+}  // namespace filterrows
 
 // --- #33 relief ---
 
@@ -314,11 +344,20 @@ void CEffectReleaf::Print(EffectChannel* record, int) {
   const int level =
       std::clamp(Curve(r, Times(r.Param(3), 256), Times(r.Param(2), 256), r.Param(4), r.Param(1)) / 100,
                  0, 256);
+  // Every pixel but the last two of the screen.
+  if (s.Size() > 2) filterrows::Relief(s.pixels, s.Size() - 2, level);
+  if (s.w < 2) return;
+  for (int y = 0; y < s.h; ++y) {
+    uint32_t* row = s.Row(y);
+    row[s.w - 1] = row[s.w - 2];
+  }
+}
+
+namespace filterrows {
+
+void ReliefScalar(uint32_t* p, size_t n, int level) {
   const int keep = 256 - level;
-  uint32_t* p = s.pixels;
-  const size_t n = s.Size();
-  // Forward, so the next pixel is still the old one when it is read.
-  for (size_t i = 0; i + 2 < n; ++i) {
+  for (size_t i = 0; i < n; ++i) {
     const uint32_t a = p[i], b = p[i + 1];
     uint32_t out = 0;
     for (int c = 0; c < 3; ++c) {
@@ -328,12 +367,36 @@ void CEffectReleaf::Print(EffectChannel* record, int) {
     }
     p[i] = out;
   }
-  if (s.w < 2) return;
-  for (int y = 0; y < s.h; ++y) {
-    uint32_t* row = s.Row(y);
-    row[s.w - 1] = row[s.w - 2];
-  }
 }
+
+#if defined(__SSE2__)
+void Relief(uint32_t* p, size_t n, int level) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i lift = _mm_set1_epi16(256);
+  const __m128i lvl = _mm_set1_epi16(static_cast<short>(level));
+  const __m128i keep = _mm_set1_epi16(static_cast<short>(256 - level));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  // (p - q) >> 1 + 128 is (p + 256 - q) >> 1, which stays positive.
+  auto half = [&](__m128i pp, __m128i qq) {
+    const __m128i e = _mm_srli_epi16(_mm_sub_epi16(_mm_add_epi16(pp, lift), qq), 1);
+    return _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(e, lvl), 8),
+                         _mm_srli_epi16(_mm_mullo_epi16(pp, keep), 8));
+  };
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+    const __m128i lo = half(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_and_si128(_mm_packus_epi16(lo, hi), colour));
+  }
+  ReliefScalar(p + i, n - i, level);
+}
+#else
+void Relief(uint32_t* p, size_t n, int level) { ReliefScalar(p, n, level); }
+#endif
+
+}  // namespace filterrows
 
 // --- #50 gradation ---
 
@@ -457,15 +520,19 @@ void CEffectBura::DrawQuadrant(int x0, int y0, double sx, double sy, int dx, int
   // no byte goes past 255.
   if (j == 0 && k == 256) return;
   const int xStep = dx > 0 ? 1 : -1, yStep = dy > 0 ? 1 : -1;
+  // Every row of the quadrant reads the same source columns.
+  if (manager_->GetWorkBufferSize() < columns * 4) return;
+  int32_t* sourceColumn = reinterpret_cast<int32_t*>(manager_->GetWorkBuffer());
+  int64_t xFixed = startX;
+  for (int i = 0; i < columns; ++i, xFixed += stepX)
+    sourceColumn[i] = static_cast<int32_t>(std::clamp<int64_t>(xFixed >> 16, 0, s.w - 1));
   for (int row = 0, y = y0; row < rows; ++row, y += yStep, yFixed += stepY) {
     const int64_t sourceY = yFixed >> 16;
     if (sourceY >= s.h || sourceY < 0) continue;
     const uint32_t* source = s.Row(static_cast<int>(sourceY));
     uint32_t* out = s.Row(y) + x0;
-    int64_t xFixed = startX;
-    for (int i = 0; i < columns; ++i, out += xStep, xFixed += stepX) {
-      const int64_t sourceX = std::clamp<int64_t>(xFixed >> 16, 0, s.w - 1);
-      const uint32_t a = source[sourceX], b = *out;
+    for (int i = 0; i < columns; ++i, out += xStep) {
+      const uint32_t a = source[sourceColumn[i]], b = *out;
       const uint32_t rb = ((a & 0xFF00FF) * j + (b & 0xFF00FF) * k) >> 8 & 0xFF00FF;
       const uint32_t g = ((a & 0xFF00) * j + (b & 0xFF00) * k) >> 8 & 0xFF00;
       *out = rb | g;
@@ -498,7 +565,7 @@ inline uint32_t Average(uint32_t sum, uint32_t m) {
 
 }  // namespace
 
-void CEffectSlash::Print(EffectChannel* record, int channel) {
+void CEffectSlash::Draw(EffectChannel* record, int channel, bool plain) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
@@ -533,58 +600,135 @@ void CEffectSlash::Print(EffectChannel* record, int channel) {
   }
   const uint32_t m = static_cast<uint32_t>(std::min(65536 / n, 32767));
   const uint32_t* source = picture->GetPixelBuffer() + static_cast<size_t>(-py) * pw - px;
-  auto sourceAt = [&](int x, int y) { return source[static_cast<size_t>(y) * pw + x]; };
+  if (vertical)
+    Vertical(source, pw, first, n, m, plain);
+  else
+    Horizontal(source, pw, first, n, m, plain);
+}
 
-  if (vertical) {
-    if (sums_.size() < static_cast<size_t>(s.w) * 3) sums_.resize(static_cast<size_t>(s.w) * 3);
-    uint16_t* sums = sums_.data();
-    auto addRow = [&](int y, int sign) {
-      for (int x = 0; x < s.w; ++x) {
-        const uint32_t v = sourceAt(x, y);
-        for (int c = 0; c < 3; ++c)
-          sums[3 * x + c] = static_cast<uint16_t>(sums[3 * x + c] + sign * static_cast<int>((v >> (8 * c)) & 0xFF));
-      }
-    };
-    int previous = -1;
-    for (int y = 0; y < s.h; ++y) {
-      const int from = first[y];
-      if (previous < 0 || from < previous || from - previous >= n) {
-        std::fill_n(sums, static_cast<size_t>(s.w) * 3, uint16_t{0});
-        for (int i = 0; i < n; ++i) addRow(from + i, 1);
-      } else {
-        for (int i = previous; i < from; ++i) {
-          addRow(i, -1);
-          addRow(i + n, 1);
-        }
-      }
-      previous = from;
-      uint32_t* out = s.Row(y);
-      for (int x = 0; x < s.w; ++x)
-        out[x] = Pack(Average(sums[3 * x + 2], m), Average(sums[3 * x + 1], m), Average(sums[3 * x], m));
+namespace {
+
+// Sums of n bytes into averages, byte by byte; the top bytes become 0.
+void AverageRow(const uint16_t* sums, size_t pixels, uint32_t m, uint32_t* out, bool plain) {
+  size_t x = 0;
+#if defined(__SSE2__)
+  if (!plain) {
+    // ((sum / 2) x m) / 65536 is the high half of a 16 x 16 product.
+    const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    for (; x + 4 <= pixels; x += 4) {
+      const __m128i* in = reinterpret_cast<const __m128i*>(sums + 4 * x);
+      const __m128i lo = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(_mm_loadu_si128(in), 1), mm), 1);
+      const __m128i hi = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(_mm_loadu_si128(in + 1), 1), mm), 1);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(_mm_packus_epi16(lo, hi), colour));
     }
-    return;
   }
-  for (int y = 0; y < s.h; ++y) {
-    uint32_t sum[3] = {0, 0, 0};
-    auto addColumn = [&](int x, int sign) {
-      const uint32_t v = sourceAt(x, y);
-      for (int c = 0; c < 3; ++c) sum[c] = static_cast<uint32_t>(static_cast<int>(sum[c]) + sign * static_cast<int>((v >> (8 * c)) & 0xFF));
-    };
-    int previous = -1;
-    uint32_t* out = s.Row(y);
-    for (int x = 0; x < s.w; ++x) {
-      const int from = first[x];
-      if (previous < 0 || from < previous || from - previous >= n) {
-        sum[0] = sum[1] = sum[2] = 0;
-        for (int i = 0; i < n; ++i) addColumn(from + i, 1);
-      } else {
-        for (int i = previous; i < from; ++i) {
-          addColumn(i, -1);
-          addColumn(i + n, 1);
-        }
+#endif
+  for (; x < pixels; ++x)
+    out[x] = Pack(Average(sums[4 * x + 2], m), Average(sums[4 * x + 1], m), Average(sums[4 * x], m));
+}
+
+// sums[k] += in[k] - out[k] (out may be null) over 16-bit lanes.
+void SlideSums(uint16_t* sums, const uint8_t* in, const uint8_t* out, size_t lanes, bool plain) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  if (!plain) {
+    const __m128i zero = _mm_setzero_si128();
+    for (; k + 16 <= lanes; k += 16) {
+      __m128i* s = reinterpret_cast<__m128i*>(sums + k);
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+      __m128i lo = _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(a, zero));
+      __m128i hi = _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(a, zero));
+      if (out) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
+        lo = _mm_sub_epi16(lo, _mm_unpacklo_epi8(b, zero));
+        hi = _mm_sub_epi16(hi, _mm_unpackhi_epi8(b, zero));
       }
-      previous = from;
-      out[x] = Pack(Average(sum[2], m), Average(sum[1], m), Average(sum[0], m));
+      _mm_storeu_si128(s, lo);
+      _mm_storeu_si128(s + 1, hi);
+    }
+  }
+#endif
+  for (; k < lanes; ++k) sums[k] = static_cast<uint16_t>(sums[k] + in[k] - (out ? out[k] : 0));
+}
+
+}  // namespace
+
+void CEffectSlash::Vertical(const uint32_t* source, int pitch, const int32_t* first, int n,
+                            uint32_t m, bool plain) {
+  Screen s;
+  TakeScreen(&s);
+  // One 16-bit sum per byte of every column (the top bytes' go unused).
+  const size_t lanes = static_cast<size_t>(s.w) * 4;
+  if (sums_.size() < lanes) sums_.resize(lanes);
+  uint16_t* sums = sums_.data();
+  auto bytesOf = [&](int y) {
+    return reinterpret_cast<const uint8_t*>(source + static_cast<size_t>(y) * pitch);
+  };
+  int previous = -1;
+  for (int y = 0; y < s.h; ++y) {
+    const int from = first[y];
+    if (previous < 0 || from < previous || from - previous >= n) {
+      std::fill_n(sums, lanes, uint16_t{0});
+      for (int i = 0; i < n; ++i) SlideSums(sums, bytesOf(from + i), nullptr, lanes, plain);
+    } else {
+      // The window slides: the line entering in, the line leaving out.
+      for (int i = previous; i < from; ++i) SlideSums(sums, bytesOf(i + n), bytesOf(i), lanes, plain);
+    }
+    previous = from;
+    AverageRow(sums, static_cast<size_t>(s.w), m, s.Row(y), plain);
+  }
+}
+
+void CEffectSlash::Horizontal(const uint32_t* source, int pitch, const int32_t* first, int n,
+                              uint32_t m, bool plain) {
+  Screen s;
+  TakeScreen(&s);
+  // Running totals of each row, four 32-bit words (one a byte) a position:
+  // a window is the difference of two totals.
+  const size_t words = (static_cast<size_t>(s.w) + 1) * 4;
+  if (totals_.size() < words) totals_.resize(words);
+  uint32_t* total = totals_.data();
+  for (int y = 0; y < s.h; ++y) {
+    const uint8_t* in = reinterpret_cast<const uint8_t*>(source + static_cast<size_t>(y) * pitch);
+    uint32_t* out = s.Row(y);
+    int x = 0;
+    bool summed = false;
+#if defined(__SSE2__)
+    if (!plain) {
+      summed = true;
+      const __m128i zero = _mm_setzero_si128();
+      __m128i run = zero;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(total), run);
+      for (int i = 0; i < s.w; ++i) {
+        const __m128i v = _mm_cvtsi32_si128(static_cast<int>(reinterpret_cast<const uint32_t*>(in)[i]));
+        run = _mm_add_epi32(run, _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(total + 4 * (i + 1)), run);
+      }
+      const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
+      const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+      auto window = [&](int at) {
+        const __m128i* t = reinterpret_cast<const __m128i*>(total);
+        // A window's sum is at most 65280: halved it fits a signed lane.
+        return _mm_srli_epi32(_mm_sub_epi32(_mm_loadu_si128(t + first[at] + n), _mm_loadu_si128(t + first[at])), 1);
+      };
+      for (; x + 2 <= s.w; x += 2) {
+        const __m128i halves = _mm_packs_epi32(window(x), window(x + 1));
+        const __m128i bytes = _mm_slli_epi16(_mm_mulhi_epu16(halves, mm), 1);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x),
+                         _mm_and_si128(_mm_packus_epi16(bytes, zero), colour));
+      }
+    }
+#endif
+    if (!summed) {
+      for (int c = 0; c < 4; ++c) total[c] = 0;
+      for (int i = 0; i < s.w; ++i)
+        for (int c = 0; c < 4; ++c) total[4 * (i + 1) + c] = total[4 * i + c] + in[4 * i + c];
+    }
+    for (; x < s.w; ++x) {
+      const uint32_t* a = total + 4 * first[x];
+      const uint32_t* b = total + 4 * (first[x] + n);
+      out[x] = Pack(Average(b[2] - a[2], m), Average(b[1] - a[1], m), Average(b[0] - a[0], m));
     }
   }
 }

@@ -9,6 +9,7 @@
 // Every pixel a rule covers is filtered, whatever the screen's width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -82,6 +83,17 @@ class CEffectNega : public CCommonEffect {
   void Print(EffectChannel* record, int channel) override;
 };
 
+// The relief rule on a run: each of p[0..n-1] against the pixel after it
+// (p[n] is read, not written), all read before they change. The plain loop
+// is the reference; Relief may use SSE2 and gives the same bytes.
+namespace filterrows {
+void ReliefScalar(uint32_t* p, size_t n, int level);
+void Relief(uint32_t* p, size_t n, int level);
+// The negative's rule with factor f (-254..254) on n pixels.
+void NegaScalar(uint32_t* p, size_t n, int f);
+void Nega(uint32_t* p, size_t n, int f);
+}  // namespace filterrows
+
 // p0 duration (20); p1 curve code; p2, p3 strength at the end and start in
 // percent (100, 0); p4 ramp. Embosses every pixel against the next one.
 class CEffectReleaf : public CCommonEffect {
@@ -146,12 +158,24 @@ class CEffectSlash : public CCommonEffect {
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
-  void Print(EffectChannel* record, int channel) override;
+  // Print may use SSE2; PrintPlain is the plain loop it is held to.
+  void Print(EffectChannel* record, int channel) override { Draw(record, channel, false); }
+  void PrintPlain(EffectChannel* record, int channel) { Draw(record, channel, true); }
 
  private:
-  // Running sums per screen column (blue, green, red) for the vertical
-  // directions, grown only when the screen grows.
+  void Draw(EffectChannel* record, int channel, bool plain);
+  // The screen from the visible part of the picture (`source` at screen
+  // pixel (0, 0)): destination line k averages the n lines from first[k].
+  void Vertical(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m,
+                bool plain);
+  void Horizontal(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m,
+                  bool plain);
+
+  // Running sums: per screen column and byte for the vertical directions;
+  // per row position, a running total of each byte for the horizontal ones
+  // (four 32-bit words a position). Grown only when the screen grows.
   std::vector<uint16_t> sums_;
+  std::vector<uint32_t> totals_;
 };
 
 // p0 duration (20); p1 curve code, p2 ramp; p3, p4 level at the end and

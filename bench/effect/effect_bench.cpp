@@ -108,4 +108,34 @@ void WhirlMovieWarp105Plain(benchmark::State& state) {
 }
 BENCHMARK(WhirlMovieWarp105Plain)->Unit(benchmark::kMillisecond);
 
+// The filters and scene effects mid-way through 20 frames. Within 3x of
+// memcpy: light, raster, noise, negative, relief, gradation, streak, sepia,
+// grey, shake and the sway's screen mode; within 6x: the zoom blend; the
+// beams and the flare against the 50 ms frame.
+void MidWay(benchmark::State& state, int number, std::vector<int> values, bool picture = false) {
+  WithEffect(
+      state, number, std::move(values),
+      [](CEffectManager& m) {
+        m.GetChannel(5)->Counter() = 10;
+        m.PrintRange(5, 5, 0, 1);
+      },
+      picture);
+}
+BENCHMARK_CAPTURE(MidWay, Light20, 20, {20, 64, -32, 100});
+BENCHMARK_CAPTURE(MidWay, Raster23, 23, {20, 0, 64});
+BENCHMARK_CAPTURE(MidWay, NoiseSuna29, 29, {20, 1, 100, 0});
+BENCHMARK_CAPTURE(MidWay, Nega31, 31, {20, 0, 0, 100, 0});
+BENCHMARK_CAPTURE(MidWay, Releaf33, 33, {20, 0, 100, 0});
+BENCHMARK_CAPTURE(MidWay, Gradation50, 50, {20});
+BENCHMARK_CAPTURE(MidWay, ZoomBura74, 74, {20, 400, 300, 150, 100, 50});
+BENCHMARK_CAPTURE(MidWay, StreakSlashVertical76, 76, {20, 0}, true);
+BENCHMARK_CAPTURE(MidWay, StreakSlashHorizontal76, 76, {20, 2}, true);
+BENCHMARK_CAPTURE(MidWay, LayerSepia128, 128, {20});
+BENCHMARK_CAPTURE(MidWay, LayerGrey129, 129, {20});
+BENCHMARK_CAPTURE(MidWay, Shake18, 18, {20});
+BENCHMARK_CAPTURE(MidWay, Shake18UpDown, 18, {20, 1});
+BENCHMARK_CAPTURE(MidWay, SwayScreenHaikeiYure100, 100, {20, 20, 8, 25, 25, 1, 0});
+BENCHMARK_CAPTURE(MidWay, BeamsSan15, 15, {20})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MidWay, FlareTaiyo51, 51, {20, 20})->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -38,43 +38,51 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 }
 
 // Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
-// masked smaller, masked larger than the screen.
-inline World& GetWorld() {
-  static World* world = [] {
+// masked smaller, masked larger than the screen. The screen is kW x kH
+// unless a size is asked for; another size makes the world anew (effects
+// read the screen's size when they are made).
+inline World& GetWorld(int w = kW, int h = kH) {
+  static World* world = nullptr;
+  static int worldW = 0, worldH = 0;
+  if (world && worldW == w && worldH == h) return *world;
+  if (!world) {
     fuzzsupport::EnterGameFolder("dwq");
-    auto* w = new World;
-    w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
-    w->manager = std::make_unique<CEffectManager>();
-    const std::string folder = platform::GameFolder();
-    for (int i = 0; i < CEffectManager::kChannels; ++i) {
-      std::string error;
-      CPicture* target = w->manager->GetPicture(i);
-      bool ok = true;
-      switch (i % 5) {
-        case 1: {
-          dwqtool::Picture p = Pattern(10, 7, false);
-          for (uint32_t& px : p.pixels) px &= 0xF00040;
-          ok = effecttool::LoadPictureThroughFile(target, p, folder, &error, true);
-          fuzzsupport::Check(!ok || target->Get256Flag(), "an 8-bit picture");
-          break;
-        }
-        case 2:
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(kW, kH, false), folder, &error);
-          break;
-        case 3:
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(20, 9, true), folder, &error);
-          break;
-        case 4:
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(kW + 30, kH + 17, true), folder,
-                                                  &error);
-          break;
-        default:
-          break;
+    world = new World;
+  }
+  world->manager.reset();
+  world->screen.reset();
+  worldW = w;
+  worldH = h;
+  world->screen = std::make_unique<CScreenBuffer>(w, h, 0);
+  world->manager = std::make_unique<CEffectManager>();
+  const std::string folder = platform::GameFolder();
+  for (int i = 0; i < CEffectManager::kChannels; ++i) {
+    std::string error;
+    CPicture* target = world->manager->GetPicture(i);
+    bool ok = true;
+    switch (i % 5) {
+      case 1: {
+        dwqtool::Picture p = Pattern(10, 7, false);
+        for (uint32_t& px : p.pixels) px &= 0xF00040;
+        ok = effecttool::LoadPictureThroughFile(target, p, folder, &error, true);
+        fuzzsupport::Check(!ok || target->Get256Flag(), "an 8-bit picture");
+        break;
       }
-      fuzzsupport::Check(ok, "fuzz pictures load");
+      case 2:
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(w, h, false), folder, &error);
+        break;
+      case 3:
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(20, 9, true), folder, &error);
+        break;
+      case 4:
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(w + 30, h + 17, true), folder,
+                                                &error);
+        break;
+      default:
+        break;
     }
-    return w;
-  }();
+    fuzzsupport::Check(ok, "fuzz pictures load");
+  }
   return *world;
 }
 

@@ -1,7 +1,8 @@
 // Effect starts with any values on any channel, over every registered
 // effect number (and a few that are not), each followed by some frames.
-// Input: a seed byte, then per start: channel byte, number byte, count
-// byte, then that many little-endian ints.
+// Input: a seed byte (its top two bits 2 pick a 33 x 33 screen, 3 an
+// 801 x 601 one), then per start: channel byte, number byte, count byte,
+// then that many little-endian ints.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -11,10 +12,14 @@
 #include "setup/random.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  effectfuzz::World& world = effectfuzz::GetWorld();
+  const uint8_t seed = effectfuzz::TakeByte(data, size);
+  const int screen = seed >> 6;
+  effectfuzz::World& world = screen == 3   ? effectfuzz::GetWorld(801, 601)
+                             : screen == 2 ? effectfuzz::GetWorld(33, 33)
+                                           : effectfuzz::GetWorld();
   CEffectManager& m = *world.manager;
   m.ResetAll();
-  crt::srand(effectfuzz::TakeByte(data, size));
+  crt::srand(seed);
   const auto entries = GetEffectEntries();
   std::vector<int> values;
   for (int starts = 0; size > 0 && starts < 8; ++starts) {

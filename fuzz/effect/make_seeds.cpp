@@ -2,6 +2,7 @@
 // saved records after starting each registered effect with its defaults; for
 // the starts, one start of each registered effect with a few values.
 // Usage: make_seeds CHANNEL_DIR START_DIR
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -13,6 +14,92 @@
 #include "graphics/screenbuffer.h"
 #include "platform/headless/headless.h"
 #include "tools/common/hostfile.h"
+
+namespace {
+
+// The place of an effect number in the table (the start seeds' pick byte).
+int PickOf(int number) {
+  const auto entries = GetEffectEntries();
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].number == number) return static_cast<int>(i);
+  return -1;
+}
+
+void PushInt(std::vector<uint8_t>* bytes, int v) {
+  for (int b = 0; b < 4; ++b) bytes->push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * b)));
+}
+
+// The filter and scene effects (#15 .. #129) on odd and small screens with
+// empty and outsized areas and bands, huge and negative offsets and
+// amplitudes, durations of 0 and very long ones; and records of the noise
+// (#29) and the flare (#51) holding values no start gives.
+bool WriteFilterSeeds(const std::string& channelDir, const std::string& startDir,
+                      CEffectManager& manager) {
+  struct Start {
+    int number;
+    std::vector<int> values;
+  };
+  const int big = 1 << 30;
+  const std::vector<Start> starts = {
+      {15, {}}, {15, {0, 1}}, {15, {INT_MAX, -7, 3}},
+      {18, {}}, {18, {0}}, {18, {big, 1, 1}},
+      {20, {}}, {20, {0, INT_MIN, INT_MAX, 9999}},
+      {23, {}}, {23, {20, INT_MIN, INT_MAX}}, {23, {big, 500, 500, 0, 0}},
+      {29, {}}, {29, {5, 1, 100, 0, 0, 0, 0, 0, 0, 0}}, {29, {5, 1, 100, 0, 0, 0, 700, 500, 9999, 9999}},
+      {29, {5, 1, 50, 10, 0, 0, -100, -100, -5, -5}}, {29, {0, 1, INT_MAX, INT_MIN, 0, 0, 4, 1, 4, 1}},
+      {31, {}}, {31, {20, 0, 0, INT_MAX, INT_MIN}},
+      {33, {}}, {33, {20, 0, INT_MAX, INT_MIN}},
+      {50, {}}, {50, {5, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {50, {5, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 9999, 9999}},
+      {50, {5, INT_MIN, 0, INT_MAX, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, -5, -5}},
+      {51, {}}, {51, {0, 1}}, {51, {big, 20, INT_MIN, INT_MAX, INT_MAX, INT_MIN, -5, 5, 0, 0, big}},
+      {51, {20, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {74, {}}, {74, {20, -100000, 100000, INT_MAX, INT_MIN, 100, 100, 0, 0, 0, 0, INT_MIN, INT_MAX}},
+      {74, {0, 1, 1, 100, 100, 100, 100}},
+      {76, {}}, {76, {20, 1, 0, 0, 255, -5}}, {76, {20, 2, 0, 0, 255}}, {76, {0, 3, 0, 0, 1, big}},
+      {100, {}}, {100, {20, INT_MAX, INT_MIN, INT_MAX, INT_MIN, 1, INT_MAX}},
+      {100, {20, 801, 601, 0, 0, 1, 0}}, {100, {20, -40, 30, 7, 9, 0, 13, 1, 999, -5, 300, 1}},
+      {128, {}}, {128, {20, 0, 0, 100, 0, 9999, -9999, 300}},
+      {129, {}}, {129, {big, 0, 0, INT_MIN, INT_MAX}},
+  };
+  int written = 0;
+  // Seed bytes 0x87 and 0xC7 pick the 33 x 33 and 801 x 601 screens.
+  for (uint8_t seed : {uint8_t{0x87}, uint8_t{0xC7}})
+    for (const Start& start : starts) {
+      const int pick = PickOf(start.number);
+      if (pick < 0) continue;
+      // Channel 2 holds a screen-sized picture: #1 (an odd pick) sets it
+      // there, then the effect starts over it.
+      std::vector<uint8_t> bytes = {seed, 3, static_cast<uint8_t>(PickOf(1)), 0, 3,
+                                    static_cast<uint8_t>(pick),
+                                    static_cast<uint8_t>(start.values.size())};
+      for (int v : start.values) PushInt(&bytes, v);
+      const std::string path = startDir + "/filter-" + std::to_string(written++);
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+  // Records of #29 and #51 out of range, live and saved.
+  for (int number : {29, 51}) {
+    manager.ResetAll();
+    manager.StartEffect(3, number, 0, nullptr);
+    manager.StartEffect(9, number, 0, nullptr);
+    manager.SaveChannels();
+    for (int c : {3, 9}) {
+      EffectChannel* record = manager.GetSaveChannel(c);
+      const int sign = c == 3 ? 1 : -1;
+      for (int i = 1; i < 11; ++i) record->Param(i) = sign * (i % 2 ? big : INT_MAX);
+    }
+    for (int mode : {2, 3}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = channelDir + "/outsized-" + std::to_string(number) + "-" + std::to_string(mode);
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
@@ -43,5 +130,6 @@ int main(int argc, char** argv) {
     const std::string path = std::string(argv[2]) + "/" + entries[i].className;
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
+  if (!WriteFilterSeeds(argv[1], argv[2], manager)) return 1;
   return 0;
 }

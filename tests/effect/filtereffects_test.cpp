@@ -247,6 +247,11 @@ TEST_F(FilterTest, NoiseIsSharedRestoredAndHeldToTheScreen) {
   EXPECT_EQ(record->Counter(), 12);
   EXPECT_EQ(noise->GetPhase(), 0);
   EXPECT_NE(noise->GetTable(), old);
+  // A save whose p0 lies below the counter keeps the counter within it.
+  record->Param(0) = 5;
+  noise->Restore(record, 4);
+  EXPECT_EQ(record->Duration(), 5);
+  EXPECT_EQ(record->Counter(), 5);
   // A record from a save with an area beyond the screen draws the screen.
   record->Param(6) = -40;
   record->Param(7) = -40;
@@ -324,6 +329,31 @@ TEST_F(FilterTest, ReliefEmbossesEveryPixelAgainstTheNext) {
         }
     }
   }
+}
+
+TEST(FilterRows, ReliefAndNegativeGiveThePlainLoopsBytes) {
+  std::vector<uint32_t> pixels(203);
+  uint32_t state = 12345;
+  for (uint32_t& p : pixels) {
+    state = state * 1103515245 + 12345;
+    p = state >> 4;  // top bytes too: the filter writes them as 0
+  }
+  pixels[7] = 0xFFFFFF;
+  pixels[8] = 0;
+  for (int level : {0, 1, 77, 128, 255, 256})
+    for (size_t n : {size_t{0}, size_t{1}, size_t{3}, size_t{4}, size_t{5}, size_t{202}}) {
+      std::vector<uint32_t> plain = pixels, fast = pixels;
+      filterrows::ReliefScalar(plain.data(), n, level);
+      filterrows::Relief(fast.data(), n, level);
+      ASSERT_EQ(plain, fast) << level << " " << n;
+    }
+  for (int f : {-254, -253, -100, -1, 0, 1, 99, 254})
+    for (size_t n : {size_t{3}, size_t{4}, size_t{203}}) {
+      std::vector<uint32_t> plain = pixels, fast = pixels;
+      filterrows::NegaScalar(plain.data(), n, f);
+      filterrows::Nega(fast.data(), n, f);
+      ASSERT_EQ(plain, fast) << f << " " << n;
+    }
 }
 
 TEST_F(FilterTest, GradationAddsARampToItsBand) {
@@ -446,6 +476,29 @@ TEST_F(FilterTest, StreakStretchesAndBlursAlongItsDirection) {
       const uint32_t g = std::min<uint32_t>((sum / 2) * m / 65536 * 2, 255);
       ASSERT_EQ(vertical ? At(7, k) : At(k, 7), g * 0x010101u) << c.direction << " " << k;
     }
+  }
+}
+
+TEST_F(FilterTest, StreakGivesThePlainLoopsBytes) {
+  auto* slash = static_cast<CEffectSlash*>(manager_->GetEffect(76));
+  for (auto [w, h] : {std::pair{kW, kH}, std::pair{37, 29}}) {
+    Resize(w, h);
+    slash = static_cast<CEffectSlash*>(manager_->GetEffect(76));
+    ChannelPicture(5, w + 3, h + 2, Mixed);
+    for (int direction = 0; direction < 4; ++direction)
+      for (int counter : {3, 7, 10}) {
+        ASSERT_EQ(Start(5, 76, {10, direction, 0, 0, 9, 13}), 1);
+        EffectChannel* record = manager_->GetChannel(5);
+        record->DrawRect()[0] = -2;
+        record->DrawRect()[1] = -1;
+        record->Counter() = counter;
+        FillMixed();
+        slash->PrintPlain(record, 5);
+        const auto plain = Pixels();
+        FillMixed();
+        slash->Print(record, 5);
+        ASSERT_EQ(Pixels(), plain) << w << " " << direction << " " << counter;
+      }
   }
 }
 
