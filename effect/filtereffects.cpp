@@ -246,28 +246,61 @@ void CEffectSuna::Print(EffectChannel* record, int) {
   }
   level = std::clamp(level, 0, 256);
   if (level == 0) return;
-  const uint32_t keep = 256 - static_cast<uint32_t>(level);
-
-  const uint32_t* word = table_.data();
   for (int band = 0; band < bands; ++band) {
-    uint32_t* rows[2] = {s.Row(y + 2 * band) + x, s.Row(y + 2 * band + 1) + x};
-    for (int j = 0; j < words; ++j) {
-      const uint32_t greys = *word++ << 1;
-      for (int k = 0; k < 4; ++k) {
-        const uint32_t g = (greys >> (8 * k)) & 0xFF;
-        // Each byte: old x keep / 256 + g x level / 256, in packed halves
-        // (no byte's product reaches the next byte).
-        const uint32_t add = ((g * static_cast<uint32_t>(level)) >> 8) * 0x010101u;
-        for (uint32_t* row : rows)
-          for (int c = 8 * j + 2 * k; c < 8 * j + 2 * k + 2; ++c) {
-            const uint32_t old = row[c];
-            row[c] = ((((old & 0xFF00FF) * keep) >> 8) & 0xFF00FF) + ((((old & 0xFF00) * keep) >> 8) & 0xFF00) +
-                     add;
-          }
-      }
-    }
+    const uint32_t* from = table_.data() + static_cast<size_t>(band) * words;
+    for (int row = 0; row < 2; ++row)
+      filterrows::Noise(s.Row(y + 2 * band + row) + x, from, static_cast<size_t>(words), level);
   }
 }
+
+namespace filterrows {
+
+namespace {
+
+// The grey a pixel of block k (0..3) of a word adds at the level.
+inline uint32_t NoiseAdd(uint32_t word, int k, int level) {
+  const uint32_t g = ((word << 1) >> (8 * k)) & 0xFF;
+  return ((g * static_cast<uint32_t>(level)) >> 8) * 0x010101u;
+}
+
+}  // namespace
+
+void NoiseScalar(uint32_t* row, const uint32_t* words, size_t n, int level) {
+  const uint32_t keep = 256 - static_cast<uint32_t>(level);
+  for (size_t j = 0; j < n; ++j)
+    for (int c = 0; c < 8; ++c) {
+      // Each byte: old x keep / 256 + g x level / 256, in packed halves
+      // (no byte's product reaches the next byte).
+      const uint32_t old = row[8 * j + c];
+      row[8 * j + c] = ((((old & 0xFF00FF) * keep) >> 8) & 0xFF00FF) +
+                       ((((old & 0xFF00) * keep) >> 8) & 0xFF00) + NoiseAdd(words[j], c / 2, level);
+    }
+}
+
+#if defined(__SSE2__)
+void Noise(uint32_t* row, const uint32_t* words, size_t n, int level) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i keep = _mm_set1_epi16(static_cast<short>(256 - level));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  auto kept = [&](__m128i v) {
+    const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), keep), 8);
+    const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), keep), 8);
+    return _mm_and_si128(_mm_packus_epi16(lo, hi), colour);
+  };
+  for (size_t j = 0; j < n; ++j) {
+    const uint32_t w = words[j];
+    const int a0 = static_cast<int>(NoiseAdd(w, 0, level)), a1 = static_cast<int>(NoiseAdd(w, 1, level));
+    const int a2 = static_cast<int>(NoiseAdd(w, 2, level)), a3 = static_cast<int>(NoiseAdd(w, 3, level));
+    __m128i* out = reinterpret_cast<__m128i*>(row + 8 * j);
+    _mm_storeu_si128(out, _mm_add_epi8(kept(_mm_loadu_si128(out)), _mm_set_epi32(a1, a1, a0, a0)));
+    _mm_storeu_si128(out + 1, _mm_add_epi8(kept(_mm_loadu_si128(out + 1)), _mm_set_epi32(a3, a3, a2, a2)));
+  }
+}
+#else
+void Noise(uint32_t* row, const uint32_t* words, size_t n, int level) { NoiseScalar(row, words, n, level); }
+#endif
+
+}  // namespace filterrows
 
 // --- #31 negative ---
 
@@ -600,28 +633,44 @@ void CEffectSlash::Draw(EffectChannel* record, int channel, bool plain) {
   }
   const uint32_t m = static_cast<uint32_t>(std::min(65536 / n, 32767));
   const uint32_t* source = picture->GetPixelBuffer() + static_cast<size_t>(-py) * pw - px;
-  if (vertical)
-    Vertical(source, pw, first, n, m, plain);
+  if (plain)
+    Plain(source, pw, first, n, m, vertical);
+  else if (vertical)
+    Vertical(source, pw, first, n, m);
   else
-    Horizontal(source, pw, first, n, m, plain);
+    Horizontal(source, pw, first, n, m);
+}
+
+void CEffectSlash::Plain(const uint32_t* source, int pitch, const int32_t* first, int n,
+                         uint32_t m, bool vertical) {
+  Screen s;
+  TakeScreen(&s);
+  for (int y = 0; y < s.h; ++y)
+    for (int x = 0; x < s.w; ++x) {
+      uint32_t sum[3] = {0, 0, 0};
+      for (int i = 0; i < n; ++i) {
+        const uint32_t v = vertical ? source[static_cast<size_t>(first[y] + i) * pitch + x]
+                                    : source[static_cast<size_t>(y) * pitch + first[x] + i];
+        for (int c = 0; c < 3; ++c) sum[c] += (v >> (8 * c)) & 0xFF;
+      }
+      s.Row(y)[x] = Pack(Average(sum[2], m), Average(sum[1], m), Average(sum[0], m));
+    }
 }
 
 namespace {
 
 // Sums of n bytes into averages, byte by byte; the top bytes become 0.
-void AverageRow(const uint16_t* sums, size_t pixels, uint32_t m, uint32_t* out, bool plain) {
+void AverageRow(const uint16_t* sums, size_t pixels, uint32_t m, uint32_t* out) {
   size_t x = 0;
 #if defined(__SSE2__)
-  if (!plain) {
-    // ((sum / 2) x m) / 65536 is the high half of a 16 x 16 product.
-    const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
-    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-    for (; x + 4 <= pixels; x += 4) {
-      const __m128i* in = reinterpret_cast<const __m128i*>(sums + 4 * x);
-      const __m128i lo = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(_mm_loadu_si128(in), 1), mm), 1);
-      const __m128i hi = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(_mm_loadu_si128(in + 1), 1), mm), 1);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(_mm_packus_epi16(lo, hi), colour));
-    }
+  // ((sum / 2) x m) / 65536 is the high half of a 16 x 16 product.
+  const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  for (; x + 4 <= pixels; x += 4) {
+    const __m128i* in = reinterpret_cast<const __m128i*>(sums + 4 * x);
+    const __m128i lo = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(_mm_loadu_si128(in), 1), mm), 1);
+    const __m128i hi = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(_mm_loadu_si128(in + 1), 1), mm), 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(_mm_packus_epi16(lo, hi), colour));
   }
 #endif
   for (; x < pixels; ++x)
@@ -629,24 +678,22 @@ void AverageRow(const uint16_t* sums, size_t pixels, uint32_t m, uint32_t* out, 
 }
 
 // sums[k] += in[k] - out[k] (out may be null) over 16-bit lanes.
-void SlideSums(uint16_t* sums, const uint8_t* in, const uint8_t* out, size_t lanes, bool plain) {
+void SlideSums(uint16_t* sums, const uint8_t* in, const uint8_t* out, size_t lanes) {
   size_t k = 0;
 #if defined(__SSE2__)
-  if (!plain) {
-    const __m128i zero = _mm_setzero_si128();
-    for (; k + 16 <= lanes; k += 16) {
-      __m128i* s = reinterpret_cast<__m128i*>(sums + k);
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-      __m128i lo = _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(a, zero));
-      __m128i hi = _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(a, zero));
-      if (out) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
-        lo = _mm_sub_epi16(lo, _mm_unpacklo_epi8(b, zero));
-        hi = _mm_sub_epi16(hi, _mm_unpackhi_epi8(b, zero));
-      }
-      _mm_storeu_si128(s, lo);
-      _mm_storeu_si128(s + 1, hi);
+  const __m128i zero = _mm_setzero_si128();
+  for (; k + 16 <= lanes; k += 16) {
+    __m128i* s = reinterpret_cast<__m128i*>(sums + k);
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    __m128i lo = _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(a, zero));
+    __m128i hi = _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(a, zero));
+    if (out) {
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
+      lo = _mm_sub_epi16(lo, _mm_unpacklo_epi8(b, zero));
+      hi = _mm_sub_epi16(hi, _mm_unpackhi_epi8(b, zero));
     }
+    _mm_storeu_si128(s, lo);
+    _mm_storeu_si128(s + 1, hi);
   }
 #endif
   for (; k < lanes; ++k) sums[k] = static_cast<uint16_t>(sums[k] + in[k] - (out ? out[k] : 0));
@@ -655,7 +702,7 @@ void SlideSums(uint16_t* sums, const uint8_t* in, const uint8_t* out, size_t lan
 }  // namespace
 
 void CEffectSlash::Vertical(const uint32_t* source, int pitch, const int32_t* first, int n,
-                            uint32_t m, bool plain) {
+                            uint32_t m) {
   Screen s;
   TakeScreen(&s);
   // One 16-bit sum per byte of every column (the top bytes' go unused).
@@ -670,67 +717,56 @@ void CEffectSlash::Vertical(const uint32_t* source, int pitch, const int32_t* fi
     const int from = first[y];
     if (previous < 0 || from < previous || from - previous >= n) {
       std::fill_n(sums, lanes, uint16_t{0});
-      for (int i = 0; i < n; ++i) SlideSums(sums, bytesOf(from + i), nullptr, lanes, plain);
+      for (int i = 0; i < n; ++i) SlideSums(sums, bytesOf(from + i), nullptr, lanes);
     } else {
       // The window slides: the line entering in, the line leaving out.
-      for (int i = previous; i < from; ++i) SlideSums(sums, bytesOf(i + n), bytesOf(i), lanes, plain);
+      for (int i = previous; i < from; ++i) SlideSums(sums, bytesOf(i + n), bytesOf(i), lanes);
     }
     previous = from;
-    AverageRow(sums, static_cast<size_t>(s.w), m, s.Row(y), plain);
+    AverageRow(sums, static_cast<size_t>(s.w), m, s.Row(y));
   }
 }
 
 void CEffectSlash::Horizontal(const uint32_t* source, int pitch, const int32_t* first, int n,
-                              uint32_t m, bool plain) {
+                              uint32_t m) {
   Screen s;
   TakeScreen(&s);
-  // Running totals of each row, four 32-bit words (one a byte) a position:
-  // a window is the difference of two totals.
+#if defined(__SSE2__)
+  // Running totals of each row, one 32-bit lane a byte: a window is the
+  // difference of two totals, at most 65280 a lane.
   const size_t words = (static_cast<size_t>(s.w) + 1) * 4;
   if (totals_.size() < words) totals_.resize(words);
-  uint32_t* total = totals_.data();
+  __m128i* total = reinterpret_cast<__m128i*>(totals_.data());
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  auto window = [&](int at) {
+    // Halved, a window's sum fits a signed 16-bit lane.
+    return _mm_srli_epi32(_mm_sub_epi32(_mm_loadu_si128(total + first[at] + n), _mm_loadu_si128(total + first[at])), 1);
+  };
   for (int y = 0; y < s.h; ++y) {
-    const uint8_t* in = reinterpret_cast<const uint8_t*>(source + static_cast<size_t>(y) * pitch);
+    const uint32_t* in = source + static_cast<size_t>(y) * pitch;
     uint32_t* out = s.Row(y);
+    __m128i run = zero;
+    _mm_storeu_si128(total, run);
+    for (int i = 0; i < s.w; ++i) {
+      const __m128i v = _mm_cvtsi32_si128(static_cast<int>(in[i]));
+      run = _mm_add_epi32(run, _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero));
+      _mm_storeu_si128(total + i + 1, run);
+    }
     int x = 0;
-    bool summed = false;
-#if defined(__SSE2__)
-    if (!plain) {
-      summed = true;
-      const __m128i zero = _mm_setzero_si128();
-      __m128i run = zero;
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(total), run);
-      for (int i = 0; i < s.w; ++i) {
-        const __m128i v = _mm_cvtsi32_si128(static_cast<int>(reinterpret_cast<const uint32_t*>(in)[i]));
-        run = _mm_add_epi32(run, _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(total + 4 * (i + 1)), run);
-      }
-      const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
-      const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-      auto window = [&](int at) {
-        const __m128i* t = reinterpret_cast<const __m128i*>(total);
-        // A window's sum is at most 65280: halved it fits a signed lane.
-        return _mm_srli_epi32(_mm_sub_epi32(_mm_loadu_si128(t + first[at] + n), _mm_loadu_si128(t + first[at])), 1);
-      };
-      for (; x + 2 <= s.w; x += 2) {
-        const __m128i halves = _mm_packs_epi32(window(x), window(x + 1));
-        const __m128i bytes = _mm_slli_epi16(_mm_mulhi_epu16(halves, mm), 1);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x),
-                         _mm_and_si128(_mm_packus_epi16(bytes, zero), colour));
-      }
+    for (; x + 2 <= s.w; x += 2) {
+      const __m128i bytes = _mm_slli_epi16(_mm_mulhi_epu16(_mm_packs_epi32(window(x), window(x + 1)), mm), 1);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(_mm_packus_epi16(bytes, zero), colour));
     }
-#endif
-    if (!summed) {
-      for (int c = 0; c < 4; ++c) total[c] = 0;
-      for (int i = 0; i < s.w; ++i)
-        for (int c = 0; c < 4; ++c) total[4 * (i + 1) + c] = total[4 * i + c] + in[4 * i + c];
-    }
-    for (; x < s.w; ++x) {
-      const uint32_t* a = total + 4 * first[x];
-      const uint32_t* b = total + 4 * (first[x] + n);
-      out[x] = Pack(Average(b[2] - a[2], m), Average(b[1] - a[1], m), Average(b[0] - a[0], m));
+    if (x < s.w) {
+      const __m128i bytes = _mm_slli_epi16(_mm_mulhi_epu16(_mm_packs_epi32(window(x), zero), mm), 1);
+      out[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_and_si128(_mm_packus_epi16(bytes, zero), colour)));
     }
   }
+#else
+  Plain(source, pitch, first, n, m, false);
+#endif
 }
 
 // --- #128 sepia, #129 grey ---

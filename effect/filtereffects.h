@@ -92,6 +92,9 @@ void Relief(uint32_t* p, size_t n, int level);
 // The negative's rule with factor f (-254..254) on n pixels.
 void NegaScalar(uint32_t* p, size_t n, int f);
 void Nega(uint32_t* p, size_t n, int f);
+// One row of a noise band: 8 pixels per word of greys at level 1..256.
+void NoiseScalar(uint32_t* row, const uint32_t* words, size_t n, int level);
+void Noise(uint32_t* row, const uint32_t* words, size_t n, int level);
 }  // namespace filterrows
 
 // p0 duration (20); p1 curve code; p2, p3 strength at the end and start in
@@ -166,14 +169,15 @@ class CEffectSlash : public CCommonEffect {
   void Draw(EffectChannel* record, int channel, bool plain);
   // The screen from the visible part of the picture (`source` at screen
   // pixel (0, 0)): destination line k averages the n lines from first[k].
-  void Vertical(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m,
-                bool plain);
-  void Horizontal(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m,
-                  bool plain);
+  // Plain sums every window anew; the others slide their windows.
+  void Plain(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m,
+             bool vertical);
+  void Vertical(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m);
+  void Horizontal(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m);
 
-  // Running sums: per screen column and byte for the vertical directions;
-  // per row position, a running total of each byte for the horizontal ones
-  // (four 32-bit words a position). Grown only when the screen grows.
+  // Running sums per screen column and byte for the vertical directions;
+  // running totals per row position and byte for the horizontal ones.
+  // Grown only when the screen grows.
   std::vector<uint16_t> sums_;
   std::vector<uint32_t> totals_;
 };

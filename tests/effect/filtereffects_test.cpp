@@ -331,7 +331,7 @@ TEST_F(FilterTest, ReliefEmbossesEveryPixelAgainstTheNext) {
   }
 }
 
-TEST(FilterRows, ReliefAndNegativeGiveThePlainLoopsBytes) {
+TEST(FilterRows, ReliefNegativeAndNoiseGiveThePlainLoopsBytes) {
   std::vector<uint32_t> pixels(203);
   uint32_t state = 12345;
   for (uint32_t& p : pixels) {
@@ -354,6 +354,12 @@ TEST(FilterRows, ReliefAndNegativeGiveThePlainLoopsBytes) {
       filterrows::Nega(fast.data(), n, f);
       ASSERT_EQ(plain, fast) << f << " " << n;
     }
+  for (int level : {1, 100, 255, 256}) {
+    std::vector<uint32_t> plain = pixels, fast = pixels;
+    filterrows::NoiseScalar(plain.data(), pixels.data() + 50, 25, level);
+    filterrows::Noise(fast.data(), pixels.data() + 50, 25, level);
+    ASSERT_EQ(plain, fast) << level;
+  }
 }
 
 TEST_F(FilterTest, GradationAddsARampToItsBand) {
