@@ -1,8 +1,8 @@
 // Effect starts with any values on any channel, over every registered
 // effect number (and a few that are not), each followed by some frames.
-// Input: a seed byte (its top two bits 2 pick a 33 x 33 screen, 3 an
-// 801 x 601 one), then per start: channel byte, number byte, count byte,
-// then that many little-endian ints.
+// Input: a seed byte (0xFE picks a 33 x 33 screen, 0xFF an 801 x 601 one;
+// rare, as a new size makes the world anew), then per start: channel byte,
+// number byte, count byte, then that many little-endian ints.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,10 +13,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t seed = effectfuzz::TakeByte(data, size);
-  const int screen = seed >> 6;
-  effectfuzz::World& world = screen == 3   ? effectfuzz::GetWorld(801, 601)
-                             : screen == 2 ? effectfuzz::GetWorld(33, 33)
-                                           : effectfuzz::GetWorld();
+  effectfuzz::World& world = seed == 0xFF   ? effectfuzz::GetWorld(801, 601)
+                             : seed == 0xFE ? effectfuzz::GetWorld(33, 33)
+                                            : effectfuzz::GetWorld();
   CEffectManager& m = *world.manager;
   m.ResetAll();
   crt::srand(seed);

@@ -63,8 +63,8 @@ bool WriteFilterSeeds(const std::string& channelDir, const std::string& startDir
       {129, {}}, {129, {big, 0, 0, INT_MIN, INT_MAX}},
   };
   int written = 0;
-  // Seed bytes 0x87 and 0xC7 pick the 33 x 33 and 801 x 601 screens.
-  for (uint8_t seed : {uint8_t{0x87}, uint8_t{0xC7}})
+  // Seed bytes 0xFE and 0xFF pick the 33 x 33 and 801 x 601 screens.
+  for (uint8_t seed : {uint8_t{0xFE}, uint8_t{0xFF}})
     for (const Start& start : starts) {
       const int pick = PickOf(start.number);
       if (pick < 0) continue;
