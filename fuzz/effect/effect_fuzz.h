@@ -38,27 +38,12 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 }
 
 // Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
-// masked smaller, masked larger than the screen. The screen is kW x kH
-// unless a size is asked for; another size makes the world anew (effects
-// read the screen's size when they are made).
-inline World& GetWorld(int w = kW, int h = kH) {
-  static World* world = nullptr;
-  static int worldW = 0, worldH = 0;
-  if (world && worldW == w && worldH == h) return *world;
-  if (!world) {
-    fuzzsupport::EnterGameFolder("dwq");
-    world = new World;
-  }
-  world->manager.reset();
-  world->screen.reset();
-  worldW = w;
-  worldH = h;
-  world->screen = std::make_unique<CScreenBuffer>(w, h, 0);
-  world->manager = std::make_unique<CEffectManager>();
+// masked smaller, masked larger than the screen (of width x height).
+inline void LoadPictures(World* w, int width, int height) {
   const std::string folder = platform::GameFolder();
   for (int i = 0; i < CEffectManager::kChannels; ++i) {
     std::string error;
-    CPicture* target = world->manager->GetPicture(i);
+    CPicture* target = w->manager->GetPicture(i);
     bool ok = true;
     switch (i % 5) {
       case 1: {
@@ -69,21 +54,46 @@ inline World& GetWorld(int w = kW, int h = kH) {
         break;
       }
       case 2:
-        ok = effecttool::LoadPictureThroughFile(target, Pattern(w, h, false), folder, &error);
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(width, height, false), folder, &error);
         break;
       case 3:
         ok = effecttool::LoadPictureThroughFile(target, Pattern(20, 9, true), folder, &error);
         break;
       case 4:
-        ok = effecttool::LoadPictureThroughFile(target, Pattern(w + 30, h + 17, true), folder,
-                                                &error);
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(width + 30, height + 17, true),
+                                                folder, &error);
         break;
       default:
         break;
     }
     fuzzsupport::Check(ok, "fuzz pictures load");
   }
+}
+
+inline World& GetWorld() {
+  static World* world = [] {
+    fuzzsupport::EnterGameFolder("dwq");
+    auto* w = new World;
+    w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
+    w->manager = std::make_unique<CEffectManager>();
+    LoadPictures(w, kW, kH);
+    return w;
+  }();
   return *world;
+}
+
+// The world on a screen of another size: screen, manager and pictures are
+// made anew whenever the size changes (effects read it when they are made).
+inline World& GetWorld(int width, int height) {
+  World& world = GetWorld();
+  if (CScreenBuffer::GetWidth() != width || CScreenBuffer::GetHeight() != height) {
+    world.manager.reset();
+    world.screen.reset();
+    world.screen = std::make_unique<CScreenBuffer>(width, height, 0);
+    world.manager = std::make_unique<CEffectManager>();
+    LoadPictures(&world, width, height);
+  }
+  return world;
 }
 
 // Frames in the game's order, then the other per-frame entries.

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t seed = effectfuzz::TakeByte(data, size);
   effectfuzz::World& world = seed == 0xFF   ? effectfuzz::GetWorld(801, 601)
                              : seed == 0xFE ? effectfuzz::GetWorld(33, 33)
-                                            : effectfuzz::GetWorld();
+                                            : effectfuzz::GetWorld(effectfuzz::kW, effectfuzz::kH);
   CEffectManager& m = *world.manager;
   m.ResetAll();
   crt::srand(seed);
