@@ -63,20 +63,33 @@ bool WriteFilterSeeds(const std::string& channelDir, const std::string& startDir
       {129, {}}, {129, {big, 0, 0, INT_MIN, INT_MAX}},
   };
   int written = 0;
-  // Seed bytes 0xFE and 0xFF pick the 33 x 33 and 801 x 601 screens.
-  for (uint8_t seed : {uint8_t{0xFE}, uint8_t{0xFF}})
-    for (const Start& start : starts) {
-      const int pick = PickOf(start.number);
+  auto write = [&](const std::vector<uint8_t>& bytes) {
+    return toolsupport::WriteHostFile(startDir + "/filter-" + std::to_string(written++), bytes.data(),
+                                      bytes.size());
+  };
+  // Seed byte 0xFE picks the 33 x 33 screen: every start above there.
+  for (const Start& start : starts) {
+    const int pick = PickOf(start.number);
+    if (pick < 0) continue;
+    // Channel 2 holds a screen-sized picture: #1 (an odd pick) sets it
+    // there, then the effect starts over it.
+    std::vector<uint8_t> bytes = {0xFE, 3, static_cast<uint8_t>(PickOf(1)), 0, 3,
+                                  static_cast<uint8_t>(pick), static_cast<uint8_t>(start.values.size())};
+    for (int v : start.values) PushInt(&bytes, v);
+    if (!write(bytes)) return false;
+  }
+  // Seed byte 0xFF picks the 801 x 601 screen, slow to run: two seeds that
+  // start seven of the effects each with their defaults.
+  const int numbers[] = {15, 18, 20, 23, 29, 31, 33, 50, 51, 74, 76, 100, 128, 129};
+  for (int half = 0; half < 2; ++half) {
+    std::vector<uint8_t> bytes = {0xFF, 3, static_cast<uint8_t>(PickOf(1)), 0};
+    for (int i = 7 * half; i < 7 * half + 7; ++i) {
+      const int pick = PickOf(numbers[i]);
       if (pick < 0) continue;
-      // Channel 2 holds a screen-sized picture: #1 (an odd pick) sets it
-      // there, then the effect starts over it.
-      std::vector<uint8_t> bytes = {seed, 3, static_cast<uint8_t>(PickOf(1)), 0, 3,
-                                    static_cast<uint8_t>(pick),
-                                    static_cast<uint8_t>(start.values.size())};
-      for (int v : start.values) PushInt(&bytes, v);
-      const std::string path = startDir + "/filter-" + std::to_string(written++);
-      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+      bytes.insert(bytes.end(), {static_cast<uint8_t>(3 + i % 3), static_cast<uint8_t>(pick), 0});
     }
+    if (!write(bytes)) return false;
+  }
   // Records of #29 and #51 out of range, live and saved.
   for (int number : {29, 51}) {
     manager.ResetAll();
