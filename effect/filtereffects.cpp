@@ -732,37 +732,31 @@ void CEffectSlash::Horizontal(const uint32_t* source, int pitch, const int32_t* 
   Screen s;
   TakeScreen(&s);
 #if defined(__SSE2__)
-  // Running totals of each row, one 32-bit lane a byte: a window is the
-  // difference of two totals, at most 65280 a lane.
-  const size_t words = (static_cast<size_t>(s.w) + 1) * 4;
-  if (totals_.size() < words) totals_.resize(words);
-  __m128i* total = reinterpret_cast<__m128i*>(totals_.data());
+  // The windows a row uses start at first[0] .. first[W - 1]: each of them
+  // once, sliding (16-bit lanes: a sum is at most 65280, and adding before
+  // subtracting never leaves the lane), then averaged, then handed out.
+  // (A record's margin below the blur can make them run backward.)
+  const int lowest = *std::min_element(first, first + s.w);
+  const int count = *std::max_element(first, first + s.w) - lowest + 1;
+  const size_t lanes = static_cast<size_t>(count) * 4;
+  if (sums_.size() < lanes + 8) sums_.resize(lanes + 8);
+  if (averages_.size() < static_cast<size_t>(count) + 4) averages_.resize(static_cast<size_t>(count) + 4);
+  uint16_t* windows = sums_.data();
+  uint32_t* averages = averages_.data();
   const __m128i zero = _mm_setzero_si128();
-  const __m128i mm = _mm_set1_epi16(static_cast<short>(m));
-  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-  auto window = [&](int at) {
-    // Halved, a window's sum fits a signed 16-bit lane.
-    return _mm_srli_epi32(_mm_sub_epi32(_mm_loadu_si128(total + first[at] + n), _mm_loadu_si128(total + first[at])), 1);
-  };
+  auto widen = [&](uint32_t p) { return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), zero); };
   for (int y = 0; y < s.h; ++y) {
-    const uint32_t* in = source + static_cast<size_t>(y) * pitch;
+    const uint32_t* in = source + static_cast<size_t>(y) * pitch + lowest;
+    __m128i sum = zero;
+    for (int i = 0; i < n; ++i) sum = _mm_add_epi16(sum, widen(in[i]));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(windows), sum);
+    for (int k = 1; k < count; ++k) {
+      sum = _mm_sub_epi16(_mm_add_epi16(sum, widen(in[k - 1 + n])), widen(in[k - 1]));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(windows + 4 * k), sum);
+    }
+    AverageRow(windows, static_cast<size_t>(count), m, averages);
     uint32_t* out = s.Row(y);
-    __m128i run = zero;
-    _mm_storeu_si128(total, run);
-    for (int i = 0; i < s.w; ++i) {
-      const __m128i v = _mm_cvtsi32_si128(static_cast<int>(in[i]));
-      run = _mm_add_epi32(run, _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero));
-      _mm_storeu_si128(total + i + 1, run);
-    }
-    int x = 0;
-    for (; x + 2 <= s.w; x += 2) {
-      const __m128i bytes = _mm_slli_epi16(_mm_mulhi_epu16(_mm_packs_epi32(window(x), window(x + 1)), mm), 1);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(_mm_packus_epi16(bytes, zero), colour));
-    }
-    if (x < s.w) {
-      const __m128i bytes = _mm_slli_epi16(_mm_mulhi_epu16(_mm_packs_epi32(window(x), zero), mm), 1);
-      out[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_and_si128(_mm_packus_epi16(bytes, zero), colour)));
-    }
+    for (int x = 0; x < s.w; ++x) out[x] = averages[first[x] - lowest];
   }
 #else
   Plain(source, pitch, first, n, m, false);

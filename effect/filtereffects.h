@@ -175,11 +175,11 @@ class CEffectSlash : public CCommonEffect {
   void Vertical(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m);
   void Horizontal(const uint32_t* source, int pitch, const int32_t* first, int n, uint32_t m);
 
-  // Running sums per screen column and byte for the vertical directions;
-  // running totals per row position and byte for the horizontal ones.
-  // Grown only when the screen grows.
+  // Running sums per screen column and byte for the vertical directions,
+  // per window for the horizontal ones, with the windows' averages. Grown
+  // only when the screen grows.
   std::vector<uint16_t> sums_;
-  std::vector<uint32_t> totals_;
+  std::vector<uint32_t> averages_;
 };
 
 // p0 duration (20); p1 curve code, p2 ramp; p3, p4 level at the end and

@@ -492,9 +492,15 @@ TEST_F(FilterTest, StreakGivesThePlainLoopsBytes) {
     slash = static_cast<CEffectSlash*>(manager_->GetEffect(76));
     ChannelPicture(5, w + 3, h + 2, Mixed);
     for (int direction = 0; direction < 4; ++direction)
-      for (int counter : {3, 7, 10}) {
+      for (int counter : {3, 7, 10, -1}) {
         ASSERT_EQ(Start(5, 76, {10, direction, 0, 0, 9, 13}), 1);
         EffectChannel* record = manager_->GetChannel(5);
+        // A record from a save with a margin below the blur: the windows
+        // run backward.
+        if (counter < 0) {
+          record->Param(5) = -40;
+          counter = 6;
+        }
         record->DrawRect()[0] = -2;
         record->DrawRect()[1] = -1;
         record->Counter() = counter;
