@@ -261,6 +261,21 @@ TEST_F(SceneTest, FlareRecordsAreHeldAndRestoreRedraws) {
   EXPECT_EQ(e[0].position, 150 / 4 + d[0] % (150 / 4));
 }
 
+TEST_F(SceneTest, TwoChannelsShareTheBeamsAndTheFlare) {
+  // Each channel's frame counts the one set of timers down.
+  ASSERT_EQ(Start(4, 15, {30}), 1);
+  ASSERT_EQ(Start(6, 15, {30}), 1);  // the second start draws them anew
+  const auto& beams = static_cast<CEffectSan*>(manager_->GetEffect(15))->GetBeams();
+  const int beam = beams[0].timer;
+  ASSERT_EQ(Start(5, 51, {30}), 1);
+  ASSERT_EQ(Start(7, 51, {30, 4}), 1);
+  const auto& flare = static_cast<CEffectTaiyo*>(manager_->GetEffect(51))->GetElements();
+  const int element = flare[0].timer;
+  Frame();
+  EXPECT_EQ(beams[0].timer, beam - 2);
+  EXPECT_EQ(flare[0].timer, element - 2);
+}
+
 // --- #100 ---
 
 TEST_F(SceneTest, SwayOffsetsFollowTheTriangleWave) {
