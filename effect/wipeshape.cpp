@@ -263,10 +263,13 @@ void CEffectSimpleWipeTurnStar::CalcuSpan(int progress, int max) {
       int64_t x0 = vx[k], y0 = vy[k], x1 = vx[(k + 1) % 10], y1 = vy[(k + 1) % 10];
       if (y0 > y1) std::swap(x0, x1), std::swap(y0, y1);
       if (y < y0 || y >= y1) continue;
-      crossings[n++] = x0 + (x1 - x0) * (y - y0) / std::max<int64_t>(y1 - y0, 1);
+      // Kept in order as they come (at most ten).
+      const int64_t x = x0 + (x1 - x0) * (y - y0) / std::max<int64_t>(y1 - y0, 1);
+      int at = n++;
+      for (; at > 0 && crossings[at - 1] > x; --at) crossings[at] = crossings[at - 1];
+      crossings[at] = x;
     }
     if (n == 0) continue;
-    std::sort(crossings, crossings + n);
     Interval intervals[5];
     int count = 0;
     for (int i = 0; i < n; i += 2)
