@@ -14,6 +14,7 @@
 #include "effect/wipecommon.h"
 #include "effect_fuzz.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
@@ -58,6 +59,7 @@ std::vector<CPicture*>& Pictures() {
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* palette = new CPicture;
     std::string error;
     dwqtool::Picture p = effectfuzz::Pattern(kMaxW, kMaxH, false);
