@@ -419,7 +419,8 @@ void CEffectSimpleWipeGaza::CalcuSpan(int progress, int max) {
     const int64_t r0 = random[2 * (y % lines)], r1 = random[2 * (y % lines) + 1];
     const int64_t start = w * r0 / -32768 - (soft_ ? blendWidth_ : 0);
     const int64_t end = w + w * r1 / 65536;
-    BoundaryEntries(spans + y * entries, start + int64_t{progress} * (end - start) / std::max(max, 1));
+    const int64_t l = start + int64_t{progress} * (end - start) / std::max(max, 1);
+    BoundaryEntries(spans + y * entries, l);
   }
 }
 

@@ -57,14 +57,14 @@ class Seed {
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const std::set<std::string> kinds = {
-      "CEffectSimpleWipeCircle", "CEffectSimpleWipeClock",   "CEffectSimpleWipeStar",
-      "CEffectSimpleWipeTurnStar", "CEffectSimpleWipeHeart", "CEffectSimpleWipeWTogari",
-      "CEffectSimpleWipeTogari", "CEffectSimpleWipeNaname",  "CEffectSimpleWipeGaza",
-      "CEffectSimpleWipeBeach",  "CEffectSimpleWipeMove",    "CEffectSimpleWipeDoor",
-      "CEffectSimpleWipeTokoroten", "CEffectSimpleWipeGrav", "CEffectSimpleWipeSlot",
-      "CEffectSimpleWipeCenter", "CEffectSimpleWipeZoom"};
-  const int edge[4] = {1, 1, 0, 3};                            // the largest picture's edge
-  const int past[4] = {INT_MAX, INT_MIN, -20, 59};             // pulled back
+      "CEffectSimpleWipeCircle",    "CEffectSimpleWipeClock",  "CEffectSimpleWipeStar",
+      "CEffectSimpleWipeTurnStar",  "CEffectSimpleWipeHeart",  "CEffectSimpleWipeWTogari",
+      "CEffectSimpleWipeTogari",    "CEffectSimpleWipeNaname", "CEffectSimpleWipeGaza",
+      "CEffectSimpleWipeBeach",     "CEffectSimpleWipeMove",   "CEffectSimpleWipeDoor",
+      "CEffectSimpleWipeTokoroten", "CEffectSimpleWipeGrav",   "CEffectSimpleWipeSlot",
+      "CEffectSimpleWipeCenter",    "CEffectSimpleWipeZoom"};
+  const int edge[4] = {1, 1, 0, 3};                 // the largest picture's edge
+  const int past[4] = {INT_MAX, INT_MIN, -20, 59};  // pulled back
   const int near[4] = {-1, 0, 1, 2};
   const std::string dir = argv[1];
   for (const WipeNumber& entry : GetWipeNumbers()) {
@@ -80,8 +80,9 @@ int main(int argc, char** argv) {
         .Step(n, kEightBit, kEightBit, 4, 8)
         .Step(n, kEightBit, kEightBit, INT_MAX / 3, INT_MAX, near);
     Seed tiny(1, 1);
-    tiny.Step(n, kSmall, kLargest, 1, 2).Step(n, kLargest, kSmall, 0, 1).Step(n, kEightBit,
-                                                                             kEightBit, 1, 1);
+    tiny.Step(n, kSmall, kLargest, 1, 2)
+        .Step(n, kLargest, kSmall, 0, 1)
+        .Step(n, kEightBit, kEightBit, 1, 1);
     Seed exact(13, 7);
     exact.Step(n, kSmall, kSmall, 3, 7)
         .Step(n, kSmall, kLargest, INT_MAX - 2, INT_MAX)

@@ -45,7 +45,9 @@ class WipeWorld {
   int W() const { return w_; }
   int H() const { return h_; }
 
-  void Clear(uint32_t colour) { std::fill_n(CScreenBuffer::GetBuffer(), size_t{1} * w_ * h_, colour); }
+  void Clear(uint32_t colour) {
+    std::fill_n(CScreenBuffer::GetBuffer(), size_t{1} * w_ * h_, colour);
+  }
   // Wipe n from the old picture to the new one (exchanged with `swap`).
   void Draw(int n, int progress, int max, bool swap = false, const int* oldOffset = nullptr,
             const int* newOffset = nullptr) {
