@@ -202,6 +202,22 @@ TEST(ShapeWipes, TornEdgeIsTheSameInEveryFrame) {
   EXPECT_EQ(world.Screen(), first);
 }
 
+// Fault mended: the torn edge read two random values per screen line from
+// a table made for the screen the wipe table was built on; on a taller
+// screen it read past the table. Lines past it reuse the values from the
+// top.
+TEST(ShapeWipes, TornEdgeOnATallerScreenReusesTheTable) {
+  WipeWorld world(64, 48, 16);
+  CScreenBuffer taller(40, 60, 0);
+  world.Table().Print(24, world.Old(), world.New(), 4, 10, nullptr, nullptr);
+  const uint32_t* screen = CScreenBuffer::GetBuffer();
+  for (int y = 48; y < 60; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool isNew = screen[y * 40 + x] == WorldNew(x, y);
+      ASSERT_EQ(isNew, screen[(y - 48) * 40 + x] == WorldNew(x, y - 48)) << x << "," << y;
+    }
+}
+
 // A reversed variant at p shows its plain variant at max - p with the
 // pictures exchanged (the single arrowhead excepted: its point turns).
 TEST(ShapeAndMoveWipes, ReversedVariantsPlayThePlainOneBackwards) {
