@@ -15,6 +15,7 @@
 #include "effect_fuzz.h"
 #include "graphics/pictureloader.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
@@ -60,6 +61,7 @@ std::vector<CPicture*>& Pictures() {
     list->push_back(nullptr);
     InitPictureLoader(dwq::kDecodeMegabytes);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* palette = new CPicture;
     std::string error;
     dwqtool::Picture p = effectfuzz::Pattern(kMaxW, kMaxH, false);
