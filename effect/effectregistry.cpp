@@ -14,8 +14,10 @@
 #include "effect/effectturn.h"
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
+#include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/sceneeffects.h"
 
 namespace {
 
@@ -25,10 +27,19 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPut>(),            // 2
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
+    MakeEffectEntry<CEffectShake>(),          // 18
+    MakeEffectEntry<CEffectLight>(),          // 20
+    MakeEffectEntry<CEffectRaster>(),         // 23
+    MakeEffectEntry<CEffectSuna>(),           // 29
+    MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
+    MakeEffectEntry<CEffectReleaf>(),         // 33
     MakeEffectEntry<CEffectStretch>(),        // 36
     MakeEffectEntry<CEffectMozaic>(),         // 43
+    MakeEffectEntry<CEffectGradation>(),      // 50
+    MakeEffectEntry<CEffectTaiyo>(),          // 51
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
@@ -42,10 +53,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPers>(),           // 67
     MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectGet>(),            // 73
+    MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
+    MakeEffectEntry<CEffectSlash>(),          // 76
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectLupin>(),          // 113
@@ -55,6 +69,8 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
+    MakeEffectEntry<CEffectLayerSepia>(),     // 128
+    MakeEffectEntry<CEffectLayerGrey>(),      // 129
 };
 
 // Every number the engine defines an effect at; the others stay empty.

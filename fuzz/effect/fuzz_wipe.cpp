@@ -13,7 +13,9 @@
 #include "effect/allwipe.h"
 #include "effect/wipecommon.h"
 #include "effect_fuzz.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
@@ -58,7 +60,9 @@ std::vector<CPicture*>& Pictures() {
     InitPictureLoader(dwq::kDecodeMegabytes);
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
+    InitPictureLoader(dwq::kDecodeMegabytes);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* palette = new CPicture;
     std::string error;
     dwqtool::Picture p = effectfuzz::Pattern(kMaxW, kMaxH, false);
