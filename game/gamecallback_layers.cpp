@@ -14,12 +14,6 @@ void CGameCallBack::ResetTextPosition() {
 
 void CGameCallBack::OnMessageClick() {}
 
-int CGameCallBack::PrintMessageWindow(int, int, int) { return 0; }
-
-int CGameCallBack::CheckMessageWindow(int, int, int) { return 0; }
-
-int CGameCallBack::PrintMessageWindowIfShown(int, int, int) { return 0; }
-
 CCommonButtonSetup* CGameCallBack::GetCommonBackSetup() { return commonBackSetup_; }
 
 int CGameCallBack::GetCommonSetupSecond() { return commonSetupSecond_; }
@@ -39,8 +33,6 @@ void CGameCallBack::SetMessageCursorKind(int) {}
 void CGameCallBack::SetMessageCursor(int, int, int) {}
 
 void CGameCallBack::ShowMessageWindow(int) {}
-
-void CGameCallBack::RestoreFirstFloatingLayer() {}
 
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
 

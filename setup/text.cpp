@@ -25,4 +25,16 @@ int ParseDecimal(const char* text) {
   return static_cast<int>(value);
 }
 
+size_t FitWholeCharacters(const char* text, size_t room) {
+  if (!text) return 0;
+  size_t n = 0;
+  while (text[n] != 0) {
+    const size_t width =
+        platform::IsCp932LeadByte(static_cast<unsigned char>(text[n])) && text[n + 1] != 0 ? 2 : 1;
+    if (n + width > room) break;
+    n += width;
+  }
+  return n;
+}
+
 }  // namespace setup
