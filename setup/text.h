@@ -14,3 +14,10 @@ int ParseDecimal(const char* text);
 bool EqualNoCase(const char* a, const char* b);
 
 }  // namespace setup
+
+namespace setup {
+// Copies at most maxBytes bytes of src (null: empty) into dst and ends it
+// with a NUL; a CP932 double-byte character that would not fit whole is
+// left out. dst must hold maxBytes + 1 bytes.
+void CopyCp932Cut(char* dst, const char* src, int maxBytes);
+}  // namespace setup
