@@ -60,6 +60,18 @@ class MessageTest : public testing::Test {
     dir_.Write("dwq/sys/spfont24.dwq", std::string(bytes.begin(), bytes.end()));
   }
 
+  // Writes "sys\<name>": a w x h picture of one colour with a full mask.
+  void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
+    dwqtool::Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, colour),
+                       std::vector<uint8_t>(static_cast<size_t>(w) * h, 255)};
+    dwqtool::Options options;
+    options.mask = true;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
+    dir_.Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+  }
+
   void WriteUserFont(const std::string& name, const std::string& text) {
     mfttool::Font font;
     std::string error;
