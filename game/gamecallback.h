@@ -24,6 +24,7 @@
 namespace platform {
 class Event;
 class Window;
+struct Point;
 struct Rect;
 }  // namespace platform
 
@@ -161,9 +162,11 @@ class CGameCallBack : public CScriptCallBack {
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
-  virtual int PrintMessageWindow(int show, int showName, int offset);
-  virtual int CheckMessageWindow(int show, int showName, int position);
-  virtual int PrintMessageWindowIfShown(int show, int showName, int offset);
+  // offset: moves the window from its place (null: none); position: its
+  // top-left corner.
+  virtual int PrintMessageWindow(int show, int showName, const platform::Point* offset);
+  virtual int CheckMessageWindow(int show, int showName, const platform::Point& position);
+  virtual int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset);
   virtual CPicture* LoadSystemPicture(const char* name, int flag);
   virtual int GetSystemSetting(int id);
   virtual void SetSystemSetting(int id, int value);
@@ -623,6 +626,55 @@ class CGameCallBack : public CScriptCallBack {
   int debugFlag_ = 0;
   int codecCheck_ = -1;
   int initialised_ = 0;
+
+ public:
+  // --- Text, message window, faces (game/gamecallback_text.cpp) ---
+  // Init's steps that make them, each called once in Init's order:
+  // step 23 after the face list, step 28 after the system pictures, step 31
+  // after the thumbnail maker, step 34 (the names) after the input objects.
+  void InitFaceControl();
+  void InitText();
+  void InitMessageWindow();
+  void InitTextNames();
+  // The destroy step's part: the face control, the window, the text
+  // printer, the renderer.
+  void ReleaseText();
+  // A point relative to the window's print position; 0 without a window.
+  int CheckMessageWindowHit(int x, int y);
+  // The design chosen in the options (kept in the system data), the one the
+  // script chose, the font-size type (the message-window mode word), and
+  // the opacity from option 106.
+  void SetWindowNumberConfig(int n);
+  int GetWindowNumberConfig();
+  void SetWindowNumberScript(int n);
+  int GetWindowNumberScript() const { return windowNumberScript_; }
+  void SetMessageWindowMode(int value);
+  int GetMessageSpeed() const { return messageWindowMode_; }
+  void ApplyWindowOpacity();
+  // The text-shown word that PrintMessageWindowIfShown tests.
+  void SetMessageWindowOn(int value) { messageWindowOn_ = value; }
+  int GetAutoModeFlag() const { return messageWindowOn_; }
+  // Draws the speaker's face when number is "facePrintMode".
+  void ChangeFace(int number, const char* speakerName);
+  // The script's face commands.
+  void SetFaceType(int face, int type);
+  void SetFaceNumber(int n);
+  void ResetFaces();
+  int GetFacePrintMode() const { return facePrintMode_; }
+  class CCommonMessageWindow* GetMessageWindow() const { return messageWindow_; }
+  class CFaceControl* GetFaceControl() const { return faceControl_; }
+  // The object that keeps its state in the EXT chunk of key (1 "face").
+  void SetExtSaveObject(int key, class CAutoSaveSubData* object);
+
+ protected:
+  static constexpr int kExtObjectKeys = 8;
+  class CCommonMessageWindow* messageWindow_ = nullptr;
+  class CFaceControl* faceControl_ = nullptr;
+  class CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
+  int facePrintMode_ = 0;
+  int windowNumberScript_ = 0;
+  int messageWindowMode_ = 0;
+  int messageWindowOn_ = 0;
 
  private:
   // Shown unchanged each frame until the screen buffer takes over.
