@@ -186,7 +186,8 @@ void CGameCallBack::SetMessageWindowMode(int value) {
 
 void CGameCallBack::ApplyWindowOpacity() {
   const int transparency = systemFile_ ? systemFile_->GetSystemData(kWindowTransparencyOffset) : 0;
-  const int percent = static_cast<int>(std::clamp<int64_t>(100 - static_cast<int64_t>(transparency), 0, 100));
+  const int percent =
+      static_cast<int>(std::clamp<int64_t>(100 - static_cast<int64_t>(transparency), 0, 100));
   if (messageWindow_) messageWindow_->SetPercent(percent);
 }
 
@@ -232,7 +233,7 @@ constexpr size_t kChunkHeader = 32;
 
 int CGameCallBack::GetExtSaveDataCount() {
   return static_cast<int>(std::count_if(extSaveObjects_ + 1, extSaveObjects_ + kExtObjectKeys,
-                                         [](const CAutoSaveSubData* o) { return o != nullptr; }));
+                                        [](const CAutoSaveSubData* o) { return o != nullptr; }));
 }
 
 int CGameCallBack::GetExtSaveDataSize(int i) {

@@ -93,9 +93,9 @@ CCutinChara::CCutinChara(const char* file) : list_(std::make_unique<CNameList>()
   rows_.assign(static_cast<size_t>(rowCount_), Row());
   for (int r = 1; r < rowCount_; ++r) {
     Row& row = rows_[r];
-    int* fields[] = {&row.textX,   &row.textY, &row.stepX,   &row.stepY,
-                     &row.kind,    &row.marginX, &row.marginY, &row.red,
-                     &row.green,   &row.blue,  &row.percent, &row.sizeChange};
+    int* fields[] = {&row.textX, &row.textY,   &row.stepX,   &row.stepY,
+                     &row.kind,  &row.marginX, &row.marginY, &row.red,
+                     &row.green, &row.blue,    &row.percent, &row.sizeChange};
     for (int k = 0; k < 12; ++k) *fields[k] = TokenInt(*list_, r * kColumns + 2 + k, *fields[k]);
   }
 }
@@ -130,9 +130,7 @@ int CCutinChara::IsNamed(int row) const {
 platform::Point CCutinChara::GetTextPos(int row) const { return {At(row).textX, At(row).textY}; }
 platform::Point CCutinChara::GetLineStep(int row) const { return {At(row).stepX, At(row).stepY}; }
 int CCutinChara::GetKind(int row) const { return At(row).kind; }
-platform::Point CCutinChara::GetMargin(int row) const {
-  return {At(row).marginX, At(row).marginY};
-}
+platform::Point CCutinChara::GetMargin(int row) const { return {At(row).marginX, At(row).marginY}; }
 int CCutinChara::GetBoxRed(int row) const { return At(row).red; }
 int CCutinChara::GetBoxGreen(int row) const { return At(row).green; }
 int CCutinChara::GetBoxBlue(int row) const { return At(row).blue; }

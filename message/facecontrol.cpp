@@ -153,8 +153,8 @@ int CFaceControl::GetFaceNumber(const char* speakerName) const {
 
 std::string CFaceControl::GetPictureName(int face, int type) const {
   char name[320];
-  const bool custom = customFaceNameFlag_ && face >= 0 && face < static_cast<int>(customNames_.size()) &&
-                      !customNames_[face].empty();
+  const bool custom = customFaceNameFlag_ && face >= 0 &&
+                      face < static_cast<int>(customNames_.size()) && !customNames_[face].empty();
   if (custom) {
     if (type > 1)
       std::snprintf(name, sizeof name, "%s__%d", customNames_[face].c_str(), type);
@@ -208,8 +208,8 @@ void CFaceControl::Print(const char* speakerName) {
   if (percent >= 100)
     picture_->Blt(printX_, printY_, sx, sy, sizeX_, sizeY_, 1);
   else if (percent >= 1)
-    picture_->ChangeTransLucentBlt(printX_, printY_, sx, sy, sizeX_, sizeY_, percent,
-                                   100 - percent, picture_.get(), nx, ny);
+    picture_->ChangeTransLucentBlt(printX_, printY_, sx, sy, sizeX_, sizeY_, percent, 100 - percent,
+                                   picture_.get(), nx, ny);
   else
     picture_->Blt(printX_, printY_, nx, ny, sizeX_, sizeY_, 1);
 }
@@ -218,7 +218,8 @@ void CFaceControl::SaveData(uint8_t* buffer, size_t size) {
   if (!buffer || types_.empty()) return;
   types_[0] = forcedFace_;
   const size_t words = std::min(size / 4, types_.size());
-  for (size_t i = 0; i < words; ++i) platform::SetLE32(buffer + 4 * i, static_cast<uint32_t>(types_[i]));
+  for (size_t i = 0; i < words; ++i)
+    platform::SetLE32(buffer + 4 * i, static_cast<uint32_t>(types_[i]));
 }
 
 void CFaceControl::LoadData(const uint8_t* buffer, size_t size) {

@@ -87,15 +87,18 @@ const std::string& CCommonMessageWindow::GetWindowName(int config, int script, i
   return i >= 0 && i < static_cast<int>(windowFace_.names.size()) ? windowFace_.names[i] : kNone;
 }
 
-const std::string& CCommonMessageWindow::GetNameWindowName(int config, int script,
-                                                           int type) const {
+const std::string& CCommonMessageWindow::GetNameWindowName(int config, int script, int type) const {
   const int i = Index(config, script, type);
   return i >= 0 && i < static_cast<int>(nameFace_.names.size()) ? nameFace_.names[i] : kNone;
 }
 
-void CCommonMessageWindow::SetWindowNumberConfig(int n) { config_ = std::clamp(n, 0, counts_[0] - 1); }
+void CCommonMessageWindow::SetWindowNumberConfig(int n) {
+  config_ = std::clamp(n, 0, counts_[0] - 1);
+}
 
-void CCommonMessageWindow::SetWindowNumberScript(int n) { script_ = std::clamp(n, 0, counts_[1] - 1); }
+void CCommonMessageWindow::SetWindowNumberScript(int n) {
+  script_ = std::clamp(n, 0, counts_[1] - 1);
+}
 
 void CCommonMessageWindow::SetFontSizeType(int n) {
   fontSizeType_ = std::clamp(n, 0, counts_[2] - 1);

@@ -65,8 +65,9 @@ const NamedColour kColours[] = {
     {"\x97\x74", 188, 207, 164}, {"\x89\x94", 249, 251, 249}, {"\x94\xA7", 242, 198, 172},
 };
 const NamedColour kLetterColours[] = {
-    {"B", 0, 0, 0},   {"U", 0, 0, 255},   {"R", 255, 0, 0},     {"P", 255, 0, 255}, {"G", 0, 255, 0},
-    {"C", 0, 255, 255}, {"Y", 255, 255, 0}, {"W", 255, 255, 255}, {"O", 255, 128, 0},
+    {"B", 0, 0, 0},     {"U", 0, 0, 255},     {"R", 255, 0, 0},
+    {"P", 255, 0, 255}, {"G", 0, 255, 0},     {"C", 0, 255, 255},
+    {"Y", 255, 255, 0}, {"W", 255, 255, 255}, {"O", 255, 128, 0},
 };
 
 enum Code {
@@ -251,8 +252,8 @@ int CTextPrint::Begin(int size, int start, int end, int x, int y, const char* te
   if (!font_) return -end;
   const bool own = !font_->IsPrinting();
   if (own) font_->BeginPrint(size);
-  const int result =
-      PrintText(start, end, x, y, text, size, r, g, b, spacing, pitch, outline, clipTop, clipHeight);
+  const int result = PrintText(start, end, x, y, text, size, r, g, b, spacing, pitch, outline,
+                               clipTop, clipHeight);
   if (own) font_->EndPrint();
   return result;
 }
@@ -280,8 +281,8 @@ int CTextPrint::PrintSoftClip(int left, int right, int x, int y, const char* tex
   softLeft_ = left;
   softRight_ = right;
   softClip_ = 1;
-  const int result = Begin(size, 0, CTextState::kMaxCells, x, y, text, r, g, b, spacing, pitch,
-                           outline, -1, 0);
+  const int result =
+      Begin(size, 0, CTextState::kMaxCells, x, y, text, r, g, b, spacing, pitch, outline, -1, 0);
   softClip_ = 0;
   return result;
 }
@@ -353,10 +354,10 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
     char* tail = line.state.line + line.cells * line.bytes;
     tail[0] = 0;
     if (line.twoByte) tail[1] = 0;
-    const int result = font_->RenderLine(
-        MakeLineKey(key, text + lineStart, length), line.state.line, r, g, b, spacing, outline,
-        line.colourOn ? line.state.cellColours : nullptr, line.annotations, line.cells, records_,
-        texts_);
+    const int result =
+        font_->RenderLine(MakeLineKey(key, text + lineStart, length), line.state.line, r, g, b,
+                          spacing, outline, line.colourOn ? line.state.cellColours : nullptr,
+                          line.annotations, line.cells, records_, texts_);
     lastCells = 0;
     if (result != 0) {
       lastCells = (result & 0xFFFF) / advance;
@@ -423,7 +424,8 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
       } else if (number >= kCodeListFirst && number < kColourFirst) {
         line.AddSpecial(25 + number - kCodeListFirst);
       } else if (number >= kColourFirst) {
-        const NamedColour& colour = (line.twoByte ? kColours : kLetterColours)[number - kColourFirst];
+        const NamedColour& colour =
+            (line.twoByte ? kColours : kLetterColours)[number - kColourFirst];
         line.colourOn = true;
         line.current = MakeCellColour(colour.r, colour.g, colour.b);
       } else if (number == kBreak) {
@@ -449,7 +451,8 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
     }
     if (IsSingleByteCell(c)) {
       if (line.twoByte) {
-        const char* table = c <= 0x7F ? kFullWidth + 2 * (c - 0x20) : kFullWidthKana + 2 * (c - 0xA0);
+        const char* table =
+            c <= 0x7F ? kFullWidth + 2 * (c - 0x20) : kFullWidthKana + 2 * (c - 0xA0);
         line.AddCell(table);
       } else {
         line.AddCell(text + i);

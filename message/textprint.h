@@ -38,8 +38,8 @@ class CTextPrint {
   int PrintMessage(int start, int count, int x, int y, const char* text, int size, int r, int g,
                    int b, int spacing = 0, int pitch = -1, int outline = -1, int unused = 0);
   // All cells, only rows clipTop .. clipTop + clipHeight - 1 of each line.
-  int PrintClip(int clipTop, int clipHeight, int x, int y, const char* text, int size, int r,
-                int g, int b, int spacing = 0, int pitch = -1, int outline = -1);
+  int PrintClip(int clipTop, int clipHeight, int x, int y, const char* text, int size, int r, int g,
+                int b, int spacing = 0, int pitch = -1, int outline = -1);
   // Visible only between screen columns left and right, the edges fading
   // over one font size.
   int PrintSoftClip(int left, int right, int x, int y, const char* text, int size, int r, int g,

@@ -33,7 +33,8 @@ BENCHMARK(benchsupport::Memcpy)->Arg(kPageBytes);
 std::string PageText() {
   // Kana, kanji, a colour code, a name code and an ellipsis on every line.
   const std::string base = platform::Utf8ToCp932(
-      "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所で"
+      "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所"
+      "で"
       "ニャーニャー泣いていた事だけは記憶している。吾輩はここで始めて人間というものを見た。");
   const std::string codes = platform::Utf8ToCp932("#赤#姓…");
   std::string page;

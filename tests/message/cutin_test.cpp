@@ -1,8 +1,9 @@
+#include "message/cutin.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "message/cutin.h"
 #include "message/textstate.h"
 #include "message_fixture.h"
 
@@ -14,7 +15,8 @@ constexpr uint32_t kGrey = 0x404040;
 class CutinTest : public MessageTest {
  protected:
   // A 16-token row.
-  static std::string Row(const std::string& name, const std::string& tag, const std::string& values) {
+  static std::string Row(const std::string& name, const std::string& tag,
+                         const std::string& values) {
     return name + " " + tag + " " + values + "\n";
   }
 };
@@ -55,11 +57,11 @@ TEST_F(CutinTest, WindowSlots) {
 
 TEST_F(CutinTest, TableRowsAndBoxSizes) {
   const std::string header = Row("name", "tag", "x y sx sy kind mx my r g b pc ch a b");
-  dir_.Write("spt/cutinChara.xtx",
-             header + Row("Mika", "ta_m", "10 20 0 30 1 8 6 1 2 3 40 0 0 0") +
-                 Row("*", "ta_any", "0 0 0 30 1 0 0 128 255 192 50 2 0 0") +
-                 Row("Ren", "ta_r", "100 50 0 30 1 8 6 1 2 3 40 0 0 0") +
-                 Row("Sora", "ta_s", "5 x 0 30 400 8 6 1 2 3 40 0 0 0") + "short row");
+  dir_.Write("spt/cutinChara.xtx", header + Row("Mika", "ta_m", "10 20 0 30 1 8 6 1 2 3 40 0 0 0") +
+                                       Row("*", "ta_any", "0 0 0 30 1 0 0 128 255 192 50 2 0 0") +
+                                       Row("Ren", "ta_r", "100 50 0 30 1 8 6 1 2 3 40 0 0 0") +
+                                       Row("Sora", "ta_s", "5 x 0 30 400 8 6 1 2 3 40 0 0 0") +
+                                       "short row");
   CCutinChara t;
   EXPECT_EQ(t.GetRowCount(), 5);
   EXPECT_STREQ(t.GetName(3), "Ren");
@@ -95,9 +97,12 @@ TEST_F(CutinTest, AnEmptyTableGivesTheDefaults) {
   EXPECT_EQ(t.IsNamed(1), 1);
   EXPECT_EQ(t.FindFirst("x"), -1);
   // Huge values stay within 32 bits.
-  dir_.Write("spt/big.xtx", Row("h", "t", "0 0 2147483647 2147483647 1 2147483647 2147483647 0 0 0 0 "
-                                          "2147483647 0 0") + Row("h", "t", "0 0 2147483647 "
-                                          "2147483647 1 2147483647 2147483647 0 0 0 0 2147483647 0 0"));
+  dir_.Write("spt/big.xtx", Row("h", "t",
+                                "0 0 2147483647 2147483647 1 2147483647 2147483647 0 0 0 0 "
+                                "2147483647 0 0") +
+                                Row("h", "t",
+                                    "0 0 2147483647 "
+                                    "2147483647 1 2147483647 2147483647 0 0 0 0 2147483647 0 0"));
   CCutinChara big("spt\\big.xtx");
   EXPECT_EQ(big.GetWindowSize(1, 2147483647, 2147483647, 2147483647).x, 2147483647);
 }

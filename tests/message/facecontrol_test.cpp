@@ -1,9 +1,10 @@
+#include "message/facecontrol.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "message/facecontrol.h"
 #include "message_fixture.h"
 #include "setup/namelist.h"
 #include "setup/random.h"
@@ -58,9 +59,10 @@ TEST_F(FaceControlTest, PictureNames) {
 
 TEST_F(FaceControlTest, TypeCountsAndRecordsRepeatWhatCameBefore) {
   FaceList();
-  Settings("faceType2 3\nface4TypeNumber 0\n"
-           "face2Type1animePattern 3\nface2Type1animeType 5\nface2Type1animeSpeed 4\n"
-           "face2Type2animeSpeed 9\nface2Type3animePattern 1\n");
+  Settings(
+      "faceType2 3\nface4TypeNumber 0\n"
+      "face2Type1animePattern 3\nface2Type1animeType 5\nface2Type1animeSpeed 4\n"
+      "face2Type2animeSpeed 9\nface2Type3animePattern 1\n");
   CFaceControl faces(&list_);
   EXPECT_EQ(faces.GetTypeCount(1), 1);
   EXPECT_EQ(faces.GetTypeCount(2), 3);
@@ -80,8 +82,9 @@ TEST_F(FaceControlTest, TypeCountsAndRecordsRepeatWhatCameBefore) {
 
 TEST_F(FaceControlTest, PauseFromTheWaitRange) {
   FaceList();
-  Settings("face1Type1animePattern 2\nface1Type1WaitMin 30\nface1Type1WaitMax 10\n"
-           "face1Type2animePattern 2\nfaceType1 2\nface1Type2WaitMin 5\nface1Type2WaitMax 8\n");
+  Settings(
+      "face1Type1animePattern 2\nface1Type1WaitMin 30\nface1Type1WaitMax 10\n"
+      "face1Type2animePattern 2\nfaceType1 2\nface1Type2WaitMin 5\nface1Type2WaitMax 8\n");
   CFaceControl faces(&list_);
   faces.SetFaceType(1, 1);
   EXPECT_EQ(faces.GetPauseLength(), 30);
@@ -97,8 +100,9 @@ TEST_F(FaceControlTest, PauseFromTheWaitRange) {
 
 TEST_F(FaceControlTest, DrawsTheSpeakersPatternsFromTheSheet) {
   FaceList();
-  Settings("printX 4\nprintY 8\nsizeX 16\nsizeY 16\n"
-           "face2Type1animePattern 6\nface2Type1animeType 1\nface2Type1animeSpeed 1\n");
+  Settings(
+      "printX 4\nprintY 8\nsizeX 16\nsizeY 16\n"
+      "face2Type1animePattern 6\nface2Type1animeType 1\nface2Type1animeSpeed 1\n");
   WriteSheet("ta_sys_face2", 3, 2);
   CFaceControl faces(&list_);
   // No type yet, an unknown speaker, and the header row draw nothing.
@@ -124,8 +128,9 @@ TEST_F(FaceControlTest, DrawsTheSpeakersPatternsFromTheSheet) {
 
 TEST_F(FaceControlTest, CrossFadeAndAZeroWidthPattern) {
   FaceList();
-  Settings("printX 4\nprintY 8\nsizeX 16\nsizeY 16\n"
-           "face1Type1animePattern 2\nface1Type1animeType 5\nface1Type1animeSpeed 2\n");
+  Settings(
+      "printX 4\nprintY 8\nsizeX 16\nsizeY 16\n"
+      "face1Type1animePattern 2\nface1Type1animeType 5\nface1Type1animeSpeed 2\n");
   WriteSheet("ta_sys_face1", 2, 1);
   CFaceControl faces(&list_);
   faces.SetFaceType(1, 1);

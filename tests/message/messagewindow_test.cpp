@@ -1,8 +1,9 @@
+#include "message/messagewindow.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "message/messagewindow.h"
 #include "message_fixture.h"
 #include "setup/namelist.h"
 
@@ -20,25 +21,29 @@ class MessageWindowTest : public MessageTest {
   void Settings(const std::string& text) { dir_.Write("init/messageWindow.xtx", text); }
   // A window at (10, 60) 100 x 40, a name window at (10, 20) 50 x 30.
   void Placed(const std::string& more = "") {
-    Settings("printX 10\nprintY 60\nsizeX 100\nsizeY 40\nnameWindowFlag 1\nnamePrintX 10\n"
-             "namePrintY 20\nnameSizeX 50\nnameSizeY 30\nfilenameWindow1 win\n"
-             "filenameNameWindow1 name\n" + more);
+    Settings(
+        "printX 10\nprintY 60\nsizeX 100\nsizeY 40\nnameWindowFlag 1\nnamePrintX 10\n"
+        "namePrintY 20\nnameSizeX 50\nnameSizeY 30\nfilenameWindow1 win\n"
+        "filenameNameWindow1 name\n" +
+        more);
     WritePicture("win", 100, 40, kRed);
     WritePicture("name", 50, 30, kBlue);
   }
 };
 
 TEST_F(MessageWindowTest, NameTableKeys) {
-  Settings("windowNumberConfig 2\nwindowNumberScript 1\nwindowNumberFontSizeType 2\n"
-           "filenameWindow1 w1\nfilenameWindow2_Font1 w2f1\n");
+  Settings(
+      "windowNumberConfig 2\nwindowNumberScript 1\nwindowNumberFontSizeType 2\n"
+      "filenameWindow1 w1\nfilenameWindow2_Font1 w2f1\n");
   CCommonMessageWindow w;
   EXPECT_EQ(w.GetWindowName(0, 0, 0), "w1");
   EXPECT_EQ(w.GetWindowName(1, 0, 0), "ta_meswin");
   EXPECT_EQ(w.GetWindowName(0, 0, 1), "ta_meswin");
   EXPECT_EQ(w.GetWindowName(1, 0, 1), "w2f1");
 
-  Settings("windowNumberConfig 2\nwindowNumberScript 2\nfilenameWindow2_1 s2c1\n"
-           "filenameWindow oneForAll\n");
+  Settings(
+      "windowNumberConfig 2\nwindowNumberScript 2\nfilenameWindow2_1 s2c1\n"
+      "filenameWindow oneForAll\n");
   CCommonMessageWindow both;
   EXPECT_EQ(both.GetWindowName(0, 1, 0), "s2c1");
   EXPECT_EQ(both.GetWindowName(1, 1, 0), "oneForAll");
@@ -83,8 +88,8 @@ TEST_F(MessageWindowTest, PercentAndShow) {
     int show, showName, percent;
     bool window, name, full;
   } cases[] = {
-      {1, 1, 0, false, false, false},   {1, 1, 50, true, true, false},
-      {1, 1, 120, true, true, true},    {0, 1, 100, false, false, false},
+      {1, 1, 0, false, false, false}, {1, 1, 50, true, true, false},
+      {1, 1, 120, true, true, true},  {0, 1, 100, false, false, false},
       {1, 0, 100, true, false, true},
   };
   for (const auto& c : cases) {

@@ -1,3 +1,5 @@
+#include "message/textprint.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +8,6 @@
 
 #include "message/fontprint.h"
 #include "message/rendersettings.h"
-#include "message/textprint.h"
 #include "message/textstate.h"
 #include "message_fixture.h"
 
@@ -14,24 +15,24 @@ namespace message_test {
 namespace {
 
 // CP932 spellings used below.
-#define A_ "\x82\xA0"      // あ
-#define I_ "\x82\xA2"      // い
-#define U_ "\x82\xA4"      // う
-#define E_ "\x82\xA6"      // え
-#define O_ "\x82\xA8"      // お
-#define KA_ "\x82\xA9"     // か
-#define KI_ "\x82\xAB"     // き
-#define DASH_ "\x81\x5C"   // ―
-#define DOTS_ "\x81\x63"   // …
-#define RED_ "\x90\xD4"    // 赤
-#define BLACK_ "\x8D\x95"  // 黒
-#define SEI_ "\x90\xA9"    // 姓
-#define MEI_ "\x96\xBC"    // 名
-#define KAI_ "\x89\xFC"    // 改
-#define OPEN_ "\x81\x6D"   // ［
-#define CLOSE_ "\x81\x6E"  // ］
-#define TSUYO_ "\x8B\xAD"  // 強
-#define KAN_ "\x8A\xBF"    // 漢
+#define A_ "\x82\xA0"            // あ
+#define I_ "\x82\xA2"            // い
+#define U_ "\x82\xA4"            // う
+#define E_ "\x82\xA6"            // え
+#define O_ "\x82\xA8"            // お
+#define KA_ "\x82\xA9"           // か
+#define KI_ "\x82\xAB"           // き
+#define DASH_ "\x81\x5C"         // ―
+#define DOTS_ "\x81\x63"         // …
+#define RED_ "\x90\xD4"          // 赤
+#define BLACK_ "\x8D\x95"        // 黒
+#define SEI_ "\x90\xA9"          // 姓
+#define MEI_ "\x96\xBC"          // 名
+#define KAI_ "\x89\xFC"          // 改
+#define OPEN_ "\x81\x6D"         // ［
+#define CLOSE_ "\x81\x6E"        // ］
+#define TSUYO_ "\x8B\xAD"        // 強
+#define KAN_ "\x8A\xBF"          // 漢
 #define YAMA "\x8E\x52\x93\x63"  // 山田
 #define TARO "\x91\xBE\x98\x59"  // 太郎
 
@@ -208,10 +209,13 @@ TEST_F(TextPrintTest, TextLength) {
       {A_ "#" KAI_ I_ U_, 1},
       {"#" SEI_ "#" MEI_ A_, 5},
       {A_ "#" OPEN_ "2" KA_ KI_ CLOSE_ I_ "#" CLOSE_ U_, 2},
-      {A_ "#" TSUYO_ "#" SEI_ "#\x90\x53" "#" CLOSE_, 4},
+      {A_ "#" TSUYO_ "#" SEI_ "#\x90\x53"
+          "#" CLOSE_,
+       4},
       {"#" RED_ "AB\t", 2},
   };
-  for (const auto& c : cases) EXPECT_EQ(CTextPrint::GetTextLength(c.text.c_str()), c.length) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(CTextPrint::GetTextLength(c.text.c_str()), c.length) << c.text;
 }
 
 TEST_F(TextPrintTest, PrintMessageResultsAndLinePitch) {
@@ -274,7 +278,11 @@ TEST_F(TextPrintTest, SlotsAreBounded) {
   EXPECT_EQ(CTextPrint::GetCodeNumber(KA_), 71);
   CFontPrint font;
   CTextPrint t(&font);
-  t.Print(0, 0, "#" KAN_ "#" "\x82\x51", 24);
+  t.Print(0, 0,
+          "#" KAN_
+          "#"
+          "\x82\x51",
+          24);
   EXPECT_EQ(LastCells(t), Special(25) + "\x92\x75\x82\xAB\x8A\xB7\x82\xA6\x82\x51");
 }
 

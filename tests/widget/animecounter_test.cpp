@@ -1,8 +1,8 @@
+#include "widget/animecounter.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "widget/animecounter.h"
 
 namespace {
 
