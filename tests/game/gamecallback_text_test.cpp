@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "dwqwriter.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "message/facecontrol.h"
@@ -16,6 +15,7 @@
 #include "platform/bytes.h"
 #include "savedata/systemfile.h"
 #include "setup/namelist.h"
+#include "support/dwq_picture.h"
 
 namespace game_test {
 namespace {
@@ -49,14 +49,7 @@ class GameTextTest : public GameTest {
   }
   void Make() { game_ = std::make_unique<TextGame>(*host_); }
   void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
-    dwqtool::Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, colour),
-                       std::vector<uint8_t>(static_cast<size_t>(w) * h, 255)};
-    dwqtool::Options options;
-    options.mask = true;
-    std::vector<uint8_t> bytes;
-    std::string error;
-    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
-    dir_->Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+    testsupport::WriteDwq(*dir_, "sys/" + name, w, h, colour);
   }
   static uint32_t Screen(int x, int y) {
     return CScreenBuffer::GetBuffer()[static_cast<size_t>(y) * CScreenBuffer::GetWidth() + x];

@@ -36,13 +36,7 @@ class FaceControlTest : public MessageTest {
     dwqtool::Picture p{16 * columns, 16 * rows, {}, {}};
     for (int y = 0; y < p.height; ++y)
       for (int x = 0; x < p.width; ++x) p.pixels.push_back(CellColour(y / 16 * columns + x / 16));
-    p.alpha.assign(p.pixels.size(), 255);
-    dwqtool::Options options;
-    options.mask = true;
-    std::vector<uint8_t> bytes;
-    std::string error;
-    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
-    dir_.Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+    testsupport::WriteDwq(dir_, "sys/" + name, p);
   }
   CNameList list_;
 };

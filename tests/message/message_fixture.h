@@ -15,6 +15,7 @@
 #include "message/rendersettings.h"
 #include "mftwriter.h"
 #include "platform/headless/headless.h"
+#include "support/dwq_picture.h"
 #include "support/temp_dir.h"
 
 namespace message_test {
@@ -62,14 +63,7 @@ class MessageTest : public testing::Test {
 
   // Writes "sys\<name>": a w x h picture of one colour with a full mask.
   void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
-    dwqtool::Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, colour),
-                       std::vector<uint8_t>(static_cast<size_t>(w) * h, 255)};
-    dwqtool::Options options;
-    options.mask = true;
-    std::vector<uint8_t> bytes;
-    std::string error;
-    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
-    dir_.Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+    testsupport::WriteDwq(dir_, "sys/" + name, w, h, colour);
   }
 
   void WriteUserFont(const std::string& name, const std::string& text) {

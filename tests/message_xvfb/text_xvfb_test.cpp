@@ -95,19 +95,25 @@ double Overlap(const Cell& a, const Cell& b) {
   return either ? static_cast<double>(both) / either : 1.0;
 }
 
-TEST(RealFontsXvfb, KanaKanjiLatinDashAndWaveWithShadowAndOutline) {
-  if (!std::getenv("ZOR_XVFB")) GTEST_SKIP() << "needs the display of xvfb-run";
-  testsupport::TempDir dir;
+// Installs the SDL backend and opens a window of client size w x h.
+void OpenSdlWindow(int w, int h, platform::Window** window) {
   std::string error;
   std::unique_ptr<platform::Backend> backend = platform::CreateSdlBackend(&error);
   ASSERT_TRUE(backend) << error;
   platform::Install(std::move(backend));
   platform::WindowDesc desc;
-  desc.clientWidth = kW;
-  desc.clientHeight = kH;
+  desc.clientWidth = w;
+  desc.clientHeight = h;
   desc.title = "zor";
-  platform::Window* window = platform::CreateWindow(desc);
-  ASSERT_NE(window, nullptr);
+  *window = platform::CreateWindow(desc);
+  ASSERT_NE(*window, nullptr);
+}
+
+TEST(RealFontsXvfb, KanaKanjiLatinDashAndWaveWithShadowAndOutline) {
+  if (!std::getenv("ZOR_XVFB")) GTEST_SKIP() << "needs the display of xvfb-run";
+  testsupport::TempDir dir;
+  platform::Window* window = nullptr;
+  ASSERT_NO_FATAL_FAILURE(OpenSdlWindow(kW, kH, &window));
   {
     CScreenBuffer screen(kW, kH, 0);
     std::fill_n(CScreenBuffer::GetBuffer(), kW * kH, kBack);
@@ -199,16 +205,8 @@ TEST(RealFontsXvfb, PageThroughTheLayout) {
   const std::string command = std::string(ZOR_BINARY_DIR) + "/bin/zor-spfont " + ZOR_SOURCE_DIR +
                               "/tools/spfont/spfont24.txt " + (dir / "dwq/sys/spfont24.dwq");
   ASSERT_EQ(std::system(command.c_str()), 0);
-  std::string error;
-  std::unique_ptr<platform::Backend> backend = platform::CreateSdlBackend(&error);
-  ASSERT_TRUE(backend) << error;
-  platform::Install(std::move(backend));
-  platform::WindowDesc desc;
-  desc.clientWidth = kW;
-  desc.clientHeight = kPageH;
-  desc.title = "zor";
-  platform::Window* window = platform::CreateWindow(desc);
-  ASSERT_NE(window, nullptr);
+  platform::Window* window = nullptr;
+  ASSERT_NO_FATAL_FAILURE(OpenSdlWindow(kW, kPageH, &window));
   ResetPictureLoader();
   ResetRenderSettings();
   ResetTextState();
