@@ -118,7 +118,6 @@ void CGameCallBack::ReleaseAll() {
   if (!initialised_) return;
   // In the design's order of the destroy step; what initialisation does not
   // make yet has no place here.
-  ReleaseText();
   DeleteAndClear(keyFlagTable_);
   DeleteAndClear(inputStatus_);
   DeleteAndClear(mouseStatus_);

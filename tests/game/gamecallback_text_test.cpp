@@ -31,6 +31,8 @@ class TextGame : public testsupport::FakeGame {
     InitMessageWindow();
     InitTextNames();
   }
+  // The destroy step's text part (Init's destroy step calls it in the game).
+  ~TextGame() override { ReleaseText(); }
   CCommonSystemFile* SystemFile() const { return systemFile_; }
 };
 
