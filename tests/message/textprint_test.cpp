@@ -117,6 +117,22 @@ TEST_F(TextPrintTest, ColourCodesColourTheCellsAfterThem) {
   EXPECT_EQ(GetTextState().cellColours[1], black);
 }
 
+TEST_F(TextPrintTest, OneByteColourLettersAndAdvancesOfZeroOrLess) {
+  GetRenderSettings().codeByte = 1;
+  CFontPrint font;
+  CTextPrint t(&font);
+  t.Print(0, 0, "a#Rb#Wc#Zd", 16, 0, 0, 0);
+  EXPECT_EQ(LastCells(t), "abcd");
+  EXPECT_EQ(GetTextState().cellColours[1], MakeCellColour(255, 0, 0));
+  EXPECT_EQ(GetTextState().cellColours[3], MakeCellColour(255, 255, 255));
+  // A spacing that leaves no advance draws nothing and divides by nothing.
+  for (int codeByte : {1, 2}) {
+    GetRenderSettings().codeByte = codeByte;
+    EXPECT_EQ(t.PrintMessage(0, 2, 0, 0, "abc", 16, 255, 255, 255, -16), -2) << codeByte;
+    EXPECT_EQ(t.PrintMessage(0, 2, 0, 0, "abc", 0, 255, 255, 255, -9), -2) << codeByte;
+  }
+}
+
 TEST_F(TextPrintTest, AnnotationRecords) {
   GetRenderSettings().rubiFlag = 1;
   CFontPrint font;
@@ -267,6 +283,7 @@ TEST_F(TextPrintTest, SlotsAreBounded) {
   const std::string longText(100, 'x');
   CTextPrint::SetReplaceText(3, longText.c_str());
   EXPECT_EQ(std::strlen(GetTextState().replace[3]), 32u);
+  EXPECT_EQ(GetTextState().replace[3][33], 0);  // the second NUL, inside the slot
   CTextPrint::SetReplaceText(10, "x");  // no such slot
   CTextPrint::SetExtraName(longText.c_str());
   EXPECT_EQ(std::strlen(GetTextState().extraName), 18u);
