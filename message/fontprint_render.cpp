@@ -179,6 +179,9 @@ int CFontPrint::RenderLine(const LineKey& key, const char* cells, int r, int g, 
                            int cellCount, const AnnotationRecord* records,
                            const char* const* texts) {
   if (!layer_ || !work_) return 0;
+  // Spacings beyond these draw the same line (nothing, or the first cell
+  // alone on the screen); held here, no advance overflows.
+  spacing = std::clamp(spacing, -2 * kMaxSize, screenWidth_);
   const CFontRenderSettings& settings = GetRenderSettings();
   const bool twoByte = settings.codeByte != 1;
   const int n = cells ? std::clamp(cellCount, 0, kMaxCells) : 0;

@@ -134,9 +134,15 @@ int ScanAnnotation(Bytes p, int* used) {
 }
 
 int Advance(int size, int spacing, bool twoByte) {
-  const int s = std::clamp(size, 1, CFontPrint::kMaxSize);
-  const int a = twoByte ? s + spacing : s / 2 + spacing;
-  return a > 0 ? a : 1;
+  const int64_t s = std::clamp(size, 1, CFontPrint::kMaxSize);
+  const int64_t a = (twoByte ? s : s / 2) + spacing;
+  return a > 0 ? static_cast<int>(std::min<int64_t>(a, INT32_MAX)) : 1;
+}
+
+// y moved on by the pitch, held within 32 bits.
+int NextLineY(int y, int pitch) {
+  return static_cast<int>(
+      std::clamp<int64_t>(static_cast<int64_t>(y) + pitch, INT32_MIN, INT32_MAX));
 }
 
 int NameCells(const char* name, bool twoByte) {
@@ -331,7 +337,7 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
   if (r == -1) r = 255;
   if (g == -1) g = r;
   if (b == -1) b = g;
-  if (pitch == -1) pitch = size + 4;
+  if (pitch == -1) pitch = NextLineY(size, 4);
   const int s = std::clamp(size, 1, CFontPrint::kMaxSize);
   if (clipTop == -1) {
     clipTop = 0;
@@ -384,7 +390,7 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
     line.cells = 0;
     line.annotations = 0;
     lineStart = last + 1;
-    y += pitch;
+    y = NextLineY(y, pitch);
   };
 
   for (int i = 0;;) {

@@ -14,6 +14,7 @@
 #include "message/rendersettings.h"
 #include "message/textprint.h"
 #include "message/textstate.h"
+#include "platform/bytes.h"
 
 namespace {
 std::unique_ptr<CScreenBuffer> g_screen;
@@ -43,12 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int mode = 0; mode < 2; ++mode) {
     GetRenderSettings().codeByte = mode + 1;
     CTextPrint& p = *g_text[mode];
+    // The first bytes also give a size, a spacing, a pitch and a place.
     const int size0 = size > 0 ? data[0] % 40 : 16;
-    p.Print(0, 0, t, size0, -1, -1, -1, size > 1 ? data[1] % 5 - 2 : 0);
+    int spacing = size > 1 ? data[1] % 5 - 2 : 0, pitch = -1, x = 0;
+    if (size >= 16) {
+      spacing = static_cast<int>(platform::GetLE32(data + 4));
+      pitch = static_cast<int>(platform::GetLE32(data + 8));
+      x = static_cast<int>(platform::GetLE32(data + 12));
+    }
+    p.Print(x, 0, t, size0, -1, -1, -1, spacing, pitch);
     fuzzsupport::Check(p.GetLastLineCells() <= CTextState::kMaxCells, "cells within 256");
     fuzzsupport::Check(p.GetLastAnnotationCount() <= CTextPrint::kMaxAnnotations,
                        "annotations within 256");
-    p.PrintMessage(1, 3, 4, 4, t, 12, 255, 0, 0);
+    p.PrintMessage(1, 3, x, 4, t, 12, 255, 0, 0, spacing, pitch);
     p.PrintClip(2, 5, 4, 40, t, 20, 0, 255, 0, 1, -1, 0x000000);
     p.PrintSoftClip(10, 200, -30, 60, t, 24, 0, 0, 255);
     const int length = CTextPrint::GetTextLength(t);

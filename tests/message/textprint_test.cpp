@@ -131,6 +131,10 @@ TEST_F(TextPrintTest, OneByteColourLettersAndAdvancesOfZeroOrLess) {
     EXPECT_EQ(t.PrintMessage(0, 2, 0, 0, "abc", 16, 255, 255, 255, -16), -2) << codeByte;
     EXPECT_EQ(t.PrintMessage(0, 2, 0, 0, "abc", 0, 255, 255, 255, -9), -2) << codeByte;
   }
+  // Huge sizes, spacings and pitches stay within 32 bits.
+  t.Print(2147483600, 2147483600, "a\nb\nc", 2147483647, 255, 255, 255, 2147483647, 2147483647);
+  t.Print(0, 0, "a\nb\nc", 2147483647, 255, 255, 255, -2147483647 - 1, -1);
+  t.PrintMessage(1, 2, 2147483640, -2147483647 - 1, "abc", 16, 255, 255, 255, 100, -2147483647);
 }
 
 TEST_F(TextPrintTest, AnnotationRecords) {
@@ -284,7 +288,7 @@ TEST_F(TextPrintTest, SlotsAreBounded) {
   CTextPrint::SetReplaceText(3, longText.c_str());
   EXPECT_EQ(std::strlen(GetTextState().replace[3]), 32u);
   EXPECT_EQ(GetTextState().replace[3][33], 0);  // the second NUL, inside the slot
-  CTextPrint::SetReplaceText(10, "x");  // no such slot
+  CTextPrint::SetReplaceText(10, "x");          // no such slot
   CTextPrint::SetExtraName(longText.c_str());
   EXPECT_EQ(std::strlen(GetTextState().extraName), 18u);
   SetTextNames(A_ A_ A_ A_ A_ A_ A_ A_, "0123456789ABCDEFGH");
