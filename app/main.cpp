@@ -1,7 +1,6 @@
 // The program: picks the host (a real window, or headless) and runs the game
 // in its folder.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,16 +25,15 @@ int main(int argc, char** argv) {
   }
   // Paths given on the command line are the caller's, not the game's.
   if (!options.screenshot.empty())
-    options.screenshot = std::filesystem::absolute(options.screenshot).string();
+    options.screenshot = platform::HostAbsolutePath(options.screenshot);
   if (!options.inputScript.empty())
-    options.inputScript = std::filesystem::absolute(options.inputScript).string();
+    options.inputScript = platform::HostAbsolutePath(options.inputScript);
 
   // The game folder given on the command line wins over the program's own.
   const std::string folder = options.gameFolder.empty()
                                  ? platform::ExecutableFolder()
-                                 : std::filesystem::absolute(options.gameFolder).string();
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
+                                 : platform::HostAbsolutePath(options.gameFolder);
+  if (!platform::HostIsDirectory(folder)) {
     std::fprintf(stderr, "zorgame: cannot enter the game folder %s\n", folder.c_str());
     return 2;
   }

@@ -89,8 +89,10 @@ void ReadWindowSize(const CSetupList& setup, const char* key, int* size) {
   }
   const char* text = "";
   setup.GetSetupString(&text, key);
-  std::fprintf(stderr, "zorgame: \"%s\" is \"%s\" in the mainControl list, not a window size; "
-               "%d is used\n", key, text, *size);
+  const std::string line = "zorgame: \"" + std::string(key) + "\" is \"" + text +
+                           "\" in the mainControl list, not a window size; " +
+                           std::to_string(*size) + " is used";
+  platform::ErrorOutput(line.c_str());
 }
 
 }  // namespace

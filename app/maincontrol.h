@@ -72,6 +72,9 @@ class CMainControl {
   void OnWindowDestroyed(platform::Window* window);
 
   CCommonSystemFile* GetSystemFile() const { return systemFile_; }
+  // The game object the window procedure hands messages to, while the main
+  // loop runs.
+  CGameCallBack* GetWindowGame() const { return windowGame_; }
   platform::Window* GetWindow() const { return window_; }
   int IsStarted() const { return started_; }
   const char* GetWindowTitle() const { return windowTitle_; }
@@ -120,6 +123,7 @@ class CMainControl {
   CSetupList gameSetup_;
   int comInitialized_ = 0;
   platform::Window* window_ = nullptr;
+  CGameCallBack* windowGame_ = nullptr;
   std::string windowSizeMessage_;
   std::string bppMessage_;
   int oldUseGeneralFlag_ = 1;

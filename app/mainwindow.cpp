@@ -13,10 +13,6 @@
 
 namespace {
 
-// The game object the window procedure hands messages to; set while the
-// main loop runs.
-CGameCallBack* g_windowProcGame = nullptr;
-
 constexpr size_t kTitleBufferSize = 1024;
 // Ends a level of the threaded frame driver, which this program never starts.
 constexpr uint32_t kEndGameThreadMessage = WM_USER + 556;
@@ -149,28 +145,31 @@ platform::Window* CMainControl::CreateMainWindow(platform::WindowHandler procedu
   return window;
 }
 
+// context is the application object the window was made by.
 intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
-                        intptr_t lParam, void*) {
+                        intptr_t lParam, void* context) {
+  CMainControl* app = static_cast<CMainControl*>(context);
   if (CWheelMessage* wheel = GetWheelMessage()) message = wheel->MapMessage(message);
   if (message == WM_DESTROY) {
-    if (CMainControl* app = CMainControl::Current()) app->OnWindowDestroyed(window);
+    if (app) app->OnWindowDestroyed(window);
     if (window) window->Show(false);
     platform::PostQuitMessage(0);
     return 0;
   }
   if (message == kEndGameThreadMessage) return 0;
-  if (g_windowProcGame) return g_windowProcGame->WindowProc(window, message, wParam, lParam);
+  if (CGameCallBack* game = app ? app->GetWindowGame() : nullptr)
+    return game->WindowProc(window, message, wParam, lParam);
   return platform::DefWindowProc(window, message, wParam, lParam);
 }
 
 int CMainControl::MainLoop(CGameCallBack* game) {
-  g_windowProcGame = game;
+  windowGame_ = game;
   game->SetMainControl(this);
   game->Init();
   game->CreateModes();
   game->PrepareModeTables();
   if (!game->CheckReady()) {
-    g_windowProcGame = nullptr;
+    windowGame_ = nullptr;
     return 0;
   }
   game->SetFullScreenSize(virtualWidth_, virtualHeight_);
@@ -238,6 +237,6 @@ int CMainControl::MainLoop(CGameCallBack* game) {
 
   platform::TimeEndPeriod(minimum);
   systemFile_->Save(1);
-  g_windowProcGame = nullptr;
+  windowGame_ = nullptr;
   return 1;
 }

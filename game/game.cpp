@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "game/commongeneral.h"
+#include "graphics/pictureloader.h"
 #include "platform/files.h"
 
 CGame::CGame(platform::Window* window, CCommonSystemFile* systemFile, int width, int height, int bpp)
@@ -18,15 +20,27 @@ void CGame::OnSystemCall(int key, int count, const int* values) {
 int CGame::OnSystemFunction(int number, int count, const int* values) {
   systemFunctionNumber_ = number;
   SetCallParam(count, values);
+  if (number == adjustDateFunction_ && adjustDateFunction_ != -1 && dateVar_ != -1) {
+    // Writing the date back runs the setter's side effects; the answer is
+    // the value it leaves.
+    SetVar(dateVar_, GetVar(dateVar_));
+    return GetVar(dateVar_);
+  }
   return number;
 }
 
 int CGame::OnAfterPrint() { return GetCurrentMode(); }
 
 void CGame::CreateModes() {
-  if (IsDebugMode()) SetDebugFlags(1);
+  if (IsDebugMode()) {
+    SetDebugFlags(1);
+    SetLoadDwqErrorFlag(1);
+  }
   CreateModeSet();
   SetResetWord(0);
+  if (settings_.startMessageFlag) PrintStartMessage();
+  // The first mode of the run, when it exists.
+  if (CCommonGeneral* mode = GetMode(GetCurrentMode())) mode->Enter();
 }
 
 void CGame::CreateModeSet() {

@@ -15,11 +15,13 @@ class CGame : public CGameCallBack {
   // Keeps the key and the arguments of a script call no mode registered.
   void OnSystemCall(int key, int count, const int* values) override;
   // Keeps the number and the arguments of a function nothing handled and
-  // answers the number.
+  // answers the number; "adjustdate" writes the date variable back and
+  // answers its value.
   int OnSystemFunction(int number, int count, const int* values) override;
   // The current mode number (the frame ignores it).
   int OnAfterPrint() override;
-  // The debug switch, the mode set and the reset word.
+  // The debug switch, the mode set, the reset word, the start message and
+  // the first mode entered.
   void CreateModes() override;
   // 1 when "debug666.txt" beside the program opens.
   int IsDebugMode() override;

@@ -8,9 +8,9 @@
 // accessors below, so this header names every other class by a forward
 // declaration and they need no link to zor_game.
 //
-// The virtual operations keep the order in which the design lists them,
-// which helps reading the two side by side; their bodies are split by
-// concern over gamecallback_*.cpp. Services whose objects do not exist yet
+// The virtual operations keep one fixed order (the order of the title
+// class's overrides and of the vtable other folders rely on); their bodies
+// are split by concern over gamecallback_*.cpp. Services whose objects do not exist yet
 // answer as a missing object answers: 0, -1, NULL or nothing done.
 #pragma once
 
@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/gamesettings.h"
 #include "game/keyflagtable.h"
 #include "script/scriptcallback.h"
 
@@ -37,6 +38,13 @@ class CCommonSystemFile;
 class CDataFileSetup;
 class CDirectDrawScreen;
 class CDirectSound;
+class CExtDataNameTable;
+class CExtraModeList;
+class CCGVoiceList;
+class CIntTableFile;
+class CPicturePool;
+class CScreenBuffer;
+class CVarNameTable;
 class CFloatingLayerTable;
 class CFontPrint;
 class CFrameSkip;
@@ -96,7 +104,7 @@ class CGameCallBack : public CScriptCallBack {
   // One frame; elapsed is the time since the start of the previous one.
   virtual int Frame(int elapsed);
 
-  // --- The service interface, in its design order ---
+  // --- The service interface, in its fixed order ---
   // Runs the destroy step: releases what initialisation made, nothing
   // before initialisation has finished.
   ~CGameCallBack() override;
@@ -452,6 +460,30 @@ class CGameCallBack : public CScriptCallBack {
   int IsInitialised() const { return initialised_; }
   int GetSurfaceRestoreFlag() const { return surfaceRestoreFlag_; }
   int GetCallParamCount() const { return callParamCount_; }
+  // The words and texts read from the settings list "game".
+  const GameSettings& GetSettings() const { return settings_; }
+  int GetWindowOffMouseButton() const { return settings_.windowOffMouseButton; }
+  int GetAreaButtonMode() const { return settings_.areaButtonMode; }
+  int GetMiniGameCheckNumber() const { return settings_.miniGameCheckNumber; }
+  CCGVoiceList* GetCGVoiceList() const { return cgVoiceList_; }
+  CExtDataNameTable* GetExtDataNameTable() const { return extNameTable_; }
+  int IsModeDisabled(int n) const { return n >= 0 && n < kModeCount ? modeDisable_[n] : 1; }
+
+  // Mode services: the leave step of mode n; the companion modes that a
+  // change from mode `from` to mode `to` releases (left) and prepares
+  // (initialised), -1 standing for no mode; the current mode's companions'
+  // calculation and drawing steps of a frame.
+  void LeaveMode(int n);
+  void LoadModeResources(int from, int to);
+  void ReleaseModeResources(int from, int to);
+  void ChangeModeResources(int from, int to);
+  void CalcuListedModes();
+  void PrintListedModes();
+  // "<name>ClassDisable" of every named mode, from the list "game".
+  void LoadClassDisable();
+  // The mini-game settings list and its integer getter (0 without it).
+  int LoadMiniGameSetupFile(const char* name, int pairs);
+  int GetMiniGameSetupInt(int* out, const char* key) const;
   int GetCallParam(int i) const {
     return i >= 0 && i < callParamCount_ ? callParams_[i] : 0;
   }
@@ -461,6 +493,9 @@ class CGameCallBack : public CScriptCallBack {
   void ChangeMode();
   // 1 when mode n was created.
   int CreateMode(int n);
+  // A new object of mode class n from the mode factory; null for a number
+  // without a class.
+  virtual CCommonGeneral* MakeMode(int n);
   // The settings list "game" of the game object.
   int LoadSetupFile(const char* name, int pairs);
   int GetSetupInt(int* out, const char* key) const;
@@ -469,6 +504,17 @@ class CGameCallBack : public CScriptCallBack {
   int GetDebugFlag() const { return debugFlag_; }
   // The destroy step; nothing while the initialised flag is 0.
   void ReleaseAll();
+  // Parts of Init, in its order.
+  void InitExtSaveData();
+  void InitMiniCGSize();
+  void InitModeSwitches();
+  void AdjustWindowPosition();
+  void InitVariables();
+  void InitDataLists();
+  void InitFunctionNumbers();
+  void InitSound();
+  // The row of a name in the function list (-1 none).
+  int FunctionRow(const char* name) const;
 
   // Modes and the mode stack.
   CCommonGeneral* modeTable_[kModeCount] = {};
@@ -627,6 +673,42 @@ class CGameCallBack : public CScriptCallBack {
   int codecCheck_ = -1;
   int initialised_ = 0;
 
+  // What initialisation reads and makes besides the objects above.
+  GameSettings settings_;
+  CScreenBuffer* screenBuffer_ = nullptr;
+  CPicturePool* picturePool_ = nullptr;
+  CExtraModeList* extraModeList_ = nullptr;
+  CExtDataNameTable* extNameTable_ = nullptr;
+  CCGVoiceList* cgVoiceList_ = nullptr;
+  CIntTableFile* resultTable_ = nullptr;
+  CSetupList* miniGameList_ = nullptr;
+  CNameList* varNameList_ = nullptr;
+  CNameList* varInitList_ = nullptr;
+  CVarNameTable* varNameTable_ = nullptr;
+  std::vector<CWaveBuffer*> systemSounds_;
+  // Extension save data: the modes and sub-entries that keep a chunk, and
+  // the sizes of the title's own entries.
+  std::vector<int> extDataModes_;
+  std::vector<int> extDataSubs_;
+  std::vector<int> extSaveDataSizes_;
+  // The 16 option-button off flags.
+  int optionButtonOff_[16] = {};
+  // Function rows of the function list (-1 none).
+  int setSceneFunction_ = -1, saveSystemFileFunction_ = -1, layerFunction_ = -1;
+  int stopF5Function_ = -1, setResultFunction_ = -1, getResultFunction_ = -1;
+  // Variable numbers resolved by name (-1 none).
+  int dateVar_ = -1, yearVar_ = -1, rndVar_ = -1, holidayVar_ = -1, weekVar_ = -1;
+  int renameLayerVarNumber_ = -1, specialNumberVar_ = -1, optionOffVar_ = -1;
+  int getResultVar_ = -1;
+  int listenBgmModeVar_ = -1, listenBgmNumberVar_ = -1;
+  std::vector<std::vector<char>> renameTags_;
+  // The thumbnail size.
+  int miniCGWidth_ = 0, miniCGHeight_ = 0;
+  // The window position pulled into the desktop.
+  int windowX_ = 0, windowY_ = 0;
+  // The start message is on the window until the first frame.
+  int startMessageShown_ = 0;
+
  public:
   // --- Text, message window, faces (game/gamecallback_text.cpp) ---
   // Init's steps that make them, each called once in Init's order:
@@ -676,7 +758,4 @@ class CGameCallBack : public CScriptCallBack {
   int messageWindowMode_ = 0;
   int messageWindowOn_ = 0;
 
- private:
-  // Shown unchanged each frame until the screen buffer takes over.
-  std::vector<uint32_t> frame_;
 };

@@ -2,8 +2,13 @@
 // frame timing, window and full screen, and the transfer of the screen.
 #include "game/gamecallback.h"
 
+#include <vector>
+
+#include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
+#include "graphics/presentation.h"
+#include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -30,11 +35,20 @@ constexpr int kWheelNotch = 120;
 
 int CGameCallBack::Frame(int elapsed) {
   if (frameSkip_) frameSkip_->Advance(elapsed);
+  if (screenBuffer_) CScreenBuffer::StartFrame();
   OnFrameStart(elapsed);
   CalcuFrameSkip(elapsed);
   UpdateMouse();
   SetNextMode(-1);
+  // The current mode and its companions; a number without a mode object
+  // runs no mode step.
+  CCommonGeneral* mode = GetMode(GetCurrentMode());
   OnBeforeCalcu();
+  if (mode) {
+    const int next = mode->GeneralCalcu();
+    if (next != -1) SetNextMode(next);
+    CalcuListedModes();
+  }
   OnAfterCalcu();
   OnAfterCalcuLate();
   OnBeforeInput();
@@ -42,14 +56,20 @@ int CGameCallBack::Frame(int elapsed) {
   ClearKeyStatus();
   enterFlag_ = spaceFlag_ = 0;
   OnBeforePrint();
+  if (mode) {
+    mode->GeneralPrint();
+    PrintListedModes();
+  }
   OnAfterPrint();
   OnAfterPrintLate();
   OnBeforeFloatingButtons();
+  if (mode) mode->ExitStep();
   OnBeforePrintScreen();
-  if (window_ && !frame_.empty()) {
-    const platform::FrameView view{frame_.data(), width_, height_, width_ * 4};
-    window_->Present(view, nullptr, 0, false);
+  if (startMessageShown_ && window_) {
+    window_->SetOverlay({});
+    startMessageShown_ = 0;
   }
+  if (presentation_) presentation_->PresentScreenBuffer(settings_.noWaitVSync);
   OnBeforeFlipScreen();
   OnAfterFlipScreen();
   const int request = GetNextMode();
@@ -60,6 +80,7 @@ int CGameCallBack::Frame(int elapsed) {
     // Text pages come and go quickly; only other changes forget the lag.
     if (request != 10 && frameSkip_) frameSkip_->Reset();
   }
+  if (screenBuffer_) CScreenBuffer::EndFrame();
   ++frameCount_;
   if (wheelCountdown_ > 0) --wheelCountdown_;
   OnFrameEnd();
@@ -213,7 +234,21 @@ void CGameCallBack::AddUpdateRect(const platform::Rect&) {}
 
 void CGameCallBack::FlushUpdateRects() {}
 
-int CGameCallBack::PrintStartMessage() { return 0; }
+int CGameCallBack::PrintStartMessage() {
+  // A window-coloured (white) frame with the text over it, until the
+  // first frame presents the screen buffer.
+  if (!window_ || width_ <= 0 || height_ <= 0 || !settings_.startMessage) return 0;
+  const std::vector<uint32_t> white(static_cast<size_t>(width_) * height_, 0xFFFFFFu);
+  platform::OverlayText line;
+  line.text = settings_.startMessage;
+  line.color = 0x000000;
+  window_->SetOverlay({line});
+  const platform::FrameView view{white.data(), width_, height_, width_ * 4};
+  const platform::Rect all{0, 0, width_, height_};
+  window_->Present(view, &all, 1, false);
+  startMessageShown_ = 1;
+  return 1;
+}
 
 void CGameCallBack::SetFullScreenSize(int width, int height) {
   fullScreenWidth_ = width;

@@ -1,28 +1,140 @@
 // CGameCallBack: the mode table, mode changes, companion modes and the
 // services that pass values between modes.
+#include "effect/alleffect.h"
+#include "game/commongeneral.h"
 #include "game/gamecallback.h"
+#include "graphics/screenbuffer.h"
+
+namespace {
+
+// The mode factory: one line per mode class, number and constructor. Each
+// mode's work adds its line here ({4, &Make<CCommonTitle>}, ...); a number
+// without a line has no class and creates nothing.
+using ModeMaker = CCommonGeneral* (*)(CGameCallBack* game);
+
+struct ModeFactoryEntry {
+  int number;
+  ModeMaker make;
+};
+
+constexpr ModeFactoryEntry kModeFactory[] = {
+    {-1, nullptr},  // no mode class is built yet
+};
+
+// The companion entries of a row (keys 1..99 only; anything else names no
+// mode slot and is skipped).
+template <typename F>
+void ForEachCompanion(const CKeyFlagTable* table, int row, F&& f) {
+  if (!table || row < 0 || row >= CKeyFlagTable::kRows) return;
+  for (int i = 0; i < CKeyFlagTable::kEntries; ++i) {
+    const int entry = table->GetEntry(row, i);
+    const int key = entry >> 8;
+    if (key >= 1 && key < CGameCallBack::kModeCount) f(key, entry & 0xFF);
+  }
+}
+
+bool RowLists(const CKeyFlagTable* table, int row, int key) {
+  return table && row >= 0 && row < CKeyFlagTable::kRows && table->Find(row, key) >= 0;
+}
+
+}  // namespace
+
+CCommonGeneral* CGameCallBack::MakeMode(int n) {
+  for (const ModeFactoryEntry& e : kModeFactory)
+    if (e.number == n && e.make) return e.make(this);
+  return nullptr;
+}
 
 int CGameCallBack::CreateMode(int n) {
   if (n < 0 || n >= kModeCount || modeTable_[n] || modeDisable_[n]) return 0;
-  // No mode class exists yet, so every number is one without a class.
-  return 0;
+  modeTable_[n] = MakeMode(n);
+  return modeTable_[n] ? 1 : 0;
 }
 
 void CGameCallBack::ChangeMode() {
-  // A number without a mode object becomes current without entering
-  // anything; the request's bits above the low byte are the caller's.
-  SetCurrentMode(GetNextMode() & 0xFF);
+  const int old = GetCurrentMode();
+  // The logo's start-up record is the start-up chain's (mode 2's work).
+  if (CCommonGeneral* mode = GetMode(old)) mode->Leave();
+  // Bits above the low byte are the caller's.
+  const int next = GetNextMode() & 0xFF;
+  SetCurrentMode(next);
+  ReleaseModeResources(old, next);
+  // A number without a mode object (100..255 included) becomes current
+  // without entering anything.
+  if (CCommonGeneral* mode = GetMode(next)) mode->Enter();
+  LoadModeResources(old, next);
+  CScreenBuffer::SetFullRedraw(0);
 }
 
-void CGameCallBack::NotifyMode(int, int) {}
+void CGameCallBack::LeaveMode(int n) {
+  if (CCommonGeneral* mode = GetMode(n)) mode->Leave();
+}
+
+void CGameCallBack::ReleaseModeResources(int from, int to) {
+  ForEachCompanion(keyFlagTable_, from, [&](int key, int) {
+    if (RowLists(keyFlagTable_, to, key)) return;
+    if (CCommonGeneral* mode = GetMode(key)) mode->CallLeave();
+  });
+}
+
+void CGameCallBack::LoadModeResources(int from, int to) {
+  ForEachCompanion(keyFlagTable_, to, [&](int key, int) {
+    if (RowLists(keyFlagTable_, from, key)) return;
+    if (CCommonGeneral* mode = GetMode(key)) mode->CallInit();
+  });
+}
+
+void CGameCallBack::ChangeModeResources(int from, int to) {
+  ReleaseModeResources(from, to);
+  LoadModeResources(from, to);
+}
+
+void CGameCallBack::CalcuListedModes() {
+  ForEachCompanion(keyFlagTable_, GetCurrentMode(), [&](int key, int flags) {
+    CCommonGeneral* mode = GetMode(key);
+    if (mode && (flags & 0x02)) mode->CalcuUnlessFading(flags & 0x20);
+  });
+}
+
+void CGameCallBack::PrintListedModes() {
+  ForEachCompanion(keyFlagTable_, GetCurrentMode(), [&](int key, int flags) {
+    CCommonGeneral* mode = GetMode(key);
+    if (mode && (flags & 0x04)) mode->PrintUnlessFading(flags & 0x40);
+  });
+}
+
+void CGameCallBack::NotifyMode(int mode, int value) {
+  if (CCommonGeneral* m = GetMode(mode)) m->SetParameter(value);
+}
 
 void CGameCallBack::SetReturnMode(int mode) { returnMode_ = mode; }
 
 void CGameCallBack::OnModeEnter(int) {}
 
-void CGameCallBack::RestartFromLoad() {}
+void CGameCallBack::RestartFromLoad() {
+  SetResetWord(0);
+  SetResetWordB(0);
+  SetStateVarWord(0);
+  SetMessageModeFlag(0);
+  SetBackScriptMode(0);
+  ResetTextPosition();
+  // The three message words belong to the message window; the saved line
+  // count, cut-in number and choice words go to modes 10 and 9 once those
+  // exist.
+  CCommonGeneral* mode = GetMode(GetCurrentMode());
+  if (mode) mode->ResetGame();
+  if (mode) mode->Enter();
+  if (GetExtDataValue()) NotifyListedModes();
+  if (effect_) effect_->RestoreEffects();
+  // Pending sounds are played by the sound services once they exist.
+  OnResetGame();
+}
 
-void CGameCallBack::NotifyListedModes() {}
+void CGameCallBack::NotifyListedModes() {
+  ForEachCompanion(keyFlagTable_, GetCurrentMode(), [&](int key, int) {
+    if (CCommonGeneral* mode = GetMode(key)) mode->CallInit();
+  });
+}
 
 int CGameCallBack::CheckMovieCodec() { return 0; }
 

@@ -1,6 +1,8 @@
 // CGameCallBack: pictures, effects, transitions and the boss-coming screen.
 #include "game/gamecallback.h"
 
+#include "graphics/systempicture.h"
+
 CPicture* CGameCallBack::GetScreenPicture() { return screenPicture_; }
 
 CPicture* CGameCallBack::GetWorkPicture() { return workPicture_; }
@@ -29,7 +31,9 @@ void CGameCallBack::PrintWipe(int) {}
 
 void CGameCallBack::PrintWipeType(int, int, int) {}
 
-CPicture* CGameCallBack::LoadSystemPicture(const char*, int) { return nullptr; }
+CPicture* CGameCallBack::LoadSystemPicture(const char* name, int flag) {
+  return systemPicture_ ? systemPicture_->Load(name, flag) : nullptr;
+}
 
 int CGameCallBack::GetBossComingFlag() { return bossComingFlag_; }
 

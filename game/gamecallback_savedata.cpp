@@ -84,8 +84,8 @@ void CGameCallBack::OnRestoreStateHook() {}
 const char* CGameCallBack::GetSaveHeaderName() { return saveHeaderName_; }
 
 void CGameCallBack::GetMiniCGSize(int* width, int* height) {
-  if (width) *width = 0;
-  if (height) *height = 0;
+  if (width) *width = miniCGWidth_;
+  if (height) *height = miniCGHeight_;
 }
 
 CDataFileSetup* CGameCallBack::GetSaveSlotLayout() { return saveSlotLayout_; }

@@ -66,13 +66,9 @@ void CGameCallBack::SetStateVarWord(int value) { stateVarWord_ = value; }
 
 int CGameCallBack::CheckHoliday(int, int, int) { return 0; }
 
-void CGameCallBack::InitSystemVarNumbers() {}
-
 int CGameCallBack::CallNextSceneItem() { return 0; }
 
 int CGameCallBack::StartSceneScript() { return 0; }
-
-int CGameCallBack::GetVarNumber(const char*) { return -1; }
 
 void CGameCallBack::OnNewGame(int, int) {}
 

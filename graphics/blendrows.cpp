@@ -1,5 +1,7 @@
 #include "graphics/blendrows.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -116,6 +118,74 @@ ZOR_WIDE size_t AddRowWide(uint32_t* dst, const uint32_t* src, size_t n) {
   return i;
 }
 
+// Eight mask bytes, each spread over the four bytes of its pixel.
+ZOR_WIDE __m256i SpreadMaskWide(const uint8_t* m) {
+  const __m256i v = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m)));
+  const __m256i twice = _mm256_or_si256(v, _mm256_slli_epi32(v, 8));
+  return _mm256_or_si256(twice, _mm256_slli_epi32(twice, 16));
+}
+
+// The cross-fade weight of each 16-bit mask lane (see the 128-bit row).
+ZOR_WIDE __m256i FadeWeightWide(__m256i m, __m256i vk, __m256i kFull) {
+  return _mm256_blendv_epi8(_mm256_srli_epi16(_mm256_mullo_epi16(m, vk), 2), kFull,
+                            _mm256_cmpeq_epi16(m, _mm256_set1_epi16(255)));
+}
+
+// The three weighed terms of 16-bit channel lanes, summed.
+ZOR_WIDE __m256i FadeMixWide(__m256i x, __m256i y, __m256i d, __m256i wA, __m256i wB,
+                             __m256i wS) {
+  __m256i acc = _mm256_mulhi_epi16(_mm256_slli_epi16(x, 2), wA);
+  acc = _mm256_add_epi16(acc, _mm256_mulhi_epi16(_mm256_slli_epi16(y, 2), wB));
+  return _mm256_add_epi16(acc, _mm256_mulhi_epi16(_mm256_slli_epi16(d, 2), wS));
+}
+
+// Half the channel lanes of eight pixels with their own mask weights.
+ZOR_WIDE __m256i FadeHalfWide(__m256i x, __m256i y, __m256i d, __m256i mA, __m256i mB,
+                              __m256i vkA, __m256i vkB, __m256i fullA, __m256i fullB) {
+  const __m256i wA = FadeWeightWide(mA, vkA, fullA), wB = FadeWeightWide(mB, vkB, fullB);
+  const __m256i wS = _mm256_sub_epi16(_mm256_set1_epi16(16384), _mm256_add_epi16(wA, wB));
+  return FadeMixWide(x, y, d, wA, wB, wS);
+}
+
+// The cross-fade of eight pixels at a time, as the 128-bit row below; runs
+// where both masks are 255 take the two whole weights without computing
+// them. Returns how many pixels were done.
+ZOR_WIDE size_t CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_t* b,
+                                 const uint8_t* maskA, const uint8_t* maskB, size_t n, int kA,
+                                 int kB) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i vkA = _mm256_set1_epi16(static_cast<short>(kA));
+  const __m256i vkB = _mm256_set1_epi16(static_cast<short>(kB));
+  const __m256i fullA = _mm256_set1_epi16(static_cast<short>(kA * 64));
+  const __m256i fullB = _mm256_set1_epi16(static_cast<short>(kB * 64));
+  const __m256i fullS =
+      _mm256_sub_epi16(_mm256_set1_epi16(16384), _mm256_add_epi16(fullA, fullB));
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t m8A, m8B;
+    std::memcpy(&m8A, maskA + i, 8);
+    std::memcpy(&m8B, maskB + i, 8);
+    if ((m8A | m8B) == 0) continue;
+    const __m256i x = LoadWide(a + i), y = LoadWide(b + i), d = LoadWide(dst + i);
+    const __m256i xl = _mm256_unpacklo_epi8(x, zero), xh = _mm256_unpackhi_epi8(x, zero);
+    const __m256i yl = _mm256_unpacklo_epi8(y, zero), yh = _mm256_unpackhi_epi8(y, zero);
+    const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
+    if ((m8A & m8B) == ~uint64_t{0}) {
+      StoreWide(dst + i, _mm256_packus_epi16(FadeMixWide(xl, yl, dl, fullA, fullB, fullS),
+                                             FadeMixWide(xh, yh, dh, fullA, fullB, fullS)));
+      continue;
+    }
+    const __m256i mbA = SpreadMaskWide(maskA + i), mbB = SpreadMaskWide(maskB + i);
+    const __m256i none = _mm256_cmpeq_epi32(_mm256_or_si256(mbA, mbB), zero);
+    const __m256i lo = FadeHalfWide(xl, yl, dl, _mm256_unpacklo_epi8(mbA, zero),
+                                    _mm256_unpacklo_epi8(mbB, zero), vkA, vkB, fullA, fullB);
+    const __m256i hi = FadeHalfWide(xh, yh, dh, _mm256_unpackhi_epi8(mbA, zero),
+                                    _mm256_unpackhi_epi8(mbB, zero), vkA, vkB, fullA, fullB);
+    StoreWide(dst + i, _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), d, none));
+  }
+  return i;
+}
+
 #undef ZOR_WIDE
 
 bool g_wideAllowed = true;
@@ -131,6 +201,7 @@ bool Wide() { return g_wideAllowed && CpuHasAvx2(); }
 
 bool WideRowsAvailable() { return CpuHasAvx2(); }
 void AllowWideRows(bool allow) { g_wideAllowed = allow; }
+bool UseWideRows() { return Wide(); }
 
 void TransLucent(uint32_t* dst, const uint32_t* src, size_t n, int k) {
   if (k < 0 || k > 256) return TransLucentScalar(dst, src, n, k);
@@ -186,15 +257,32 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
   };
   // Two pixels: the high halves of the signed products, summed; the screen
   // weight is 0 exactly when the two weights make the whole.
-  auto half = [&](__m128i x, __m128i y, __m128i d, __m128i mA, __m128i mB) {
-    const __m128i wA = weight(mA, vkA, fullA), wB = weight(mB, vkB, fullB);
-    const __m128i wS = _mm_sub_epi16(whole, _mm_add_epi16(wA, wB));
+  auto mix = [&](__m128i x, __m128i y, __m128i d, __m128i wA, __m128i wB, __m128i wS) {
     __m128i acc = _mm_mulhi_epi16(_mm_slli_epi16(x, 2), wA);
     acc = _mm_add_epi16(acc, _mm_mulhi_epi16(_mm_slli_epi16(y, 2), wB));
     return _mm_add_epi16(acc, _mm_mulhi_epi16(_mm_slli_epi16(d, 2), wS));
   };
-  size_t i = 0;
+  auto half = [&](__m128i x, __m128i y, __m128i d, __m128i mA, __m128i mB) {
+    const __m128i wA = weight(mA, vkA, fullA), wB = weight(mB, vkB, fullB);
+    return mix(x, y, d, wA, wB, _mm_sub_epi16(whole, _mm_add_epi16(wA, wB)));
+  };
+  const __m128i fullS = _mm_sub_epi16(whole, _mm_add_epi16(fullA, fullB));
+  size_t i = Wide() ? CrossFadeRowWide(dst, a, b, maskA, maskB, n, kA, kB) : 0;
   for (; i + 4 <= n; i += 4) {
+    uint32_t m4A, m4B;
+    std::memcpy(&m4A, maskA + i, 4);
+    std::memcpy(&m4B, maskB + i, 4);
+    if ((m4A | m4B) == 0) continue;
+    if ((m4A & m4B) == 0xFFFFFFFFu) {
+      // Both masks 255: the whole weights, nothing to select.
+      const __m128i x = Load(a + i), y = Load(b + i), d = Load(dst + i);
+      const __m128i lo = mix(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(y, zero),
+                             _mm_unpacklo_epi8(d, zero), fullA, fullB, fullS);
+      const __m128i hi = mix(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(y, zero),
+                             _mm_unpackhi_epi8(d, zero), fullA, fullB, fullS);
+      Store(dst + i, _mm_packus_epi16(lo, hi));
+      continue;
+    }
     const __m128i mbA = SpreadMask(maskA + i), mbB = SpreadMask(maskB + i);
     const __m128i none = _mm_cmpeq_epi32(_mm_or_si128(mbA, mbB), zero);
     if (_mm_movemask_epi8(none) == 0xFFFF) continue;
@@ -214,6 +302,7 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
 
 bool WideRowsAvailable() { return false; }
 void AllowWideRows(bool) {}
+bool UseWideRows() { return false; }
 
 void TransLucent(uint32_t* dst, const uint32_t* src, size_t n, int k) {
   TransLucentScalar(dst, src, n, k);

@@ -52,6 +52,15 @@ inline uint32_t BlendApart255(uint32_t d, uint32_t s, int a) {
   });
 }
 
+// ((src * a) >> 8) + ((dst * (256 - a)) >> 8) per channel: each product
+// shifted on its own, the complement 256 - a.
+inline uint32_t BlendApart256(uint32_t d, uint32_t s, int a) {
+  return PerChannel([&](int c) {
+    return Saturate(((int64_t{Channel(s, c)} * a) >> 8) +
+                    ((int64_t{Channel(d, c)} * (256 - a)) >> 8));
+  });
+}
+
 // A signed colour (each part -255..255) as an add word of the positive parts
 // and a subtract word of the negative ones; applying it adds the one and
 // subtracts the other per byte, both with saturation.
@@ -82,6 +91,9 @@ struct SignedColour {
 // SSE2 rows otherwise. Tests switch the wide rows off to check both.
 bool WideRowsAvailable();
 void AllowWideRows(bool allow);
+// True when the fast entries take the 256-bit rows (for the other row
+// families, which follow the same switch).
+bool UseWideRows();
 
 // Translucency: every pixel becomes Blend256(dst, src, k).
 void TransLucentScalar(uint32_t* dst, const uint32_t* src, size_t n, int k);

@@ -1,7 +1,12 @@
 #include "graphics/bltrows.h"
 
+#include <cstring>
+
+#include "graphics/blendrows.h"
+#include "graphics/lanes.h"
+
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace bltrows {
@@ -42,41 +47,77 @@ void Keyed(uint32_t* dst, const uint32_t* src, size_t n, uint32_t key) {
   KeyedScalar(dst + i, src + i, n - i, key);
 }
 
-void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+namespace {
+
+// Four mask bytes as the 16-bit lanes of their pixels: each pixel's two
+// lanes hold its mask value.
+__m128i MaskLanes(const uint8_t* m) {
+  uint32_t m4;
+  std::memcpy(&m4, m, 4);
+  const __m128i v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(m4)), _mm_setzero_si128());
+  return _mm_unpacklo_epi16(v, v);
+}
+
+// The mask rule on four pixels: each product fits 16 bits (255 * 255,
+// 255 * 256); m = 0 gives dst by itself, m = 255 is selected.
+__m128i MaskLanesBlend(__m128i s, __m128i d, __m128i m) {
+  const __m128i c = _mm_sub_epi16(_mm_set1_epi16(256), m);
+  const __m128i full = _mm_cmpeq_epi16(m, _mm_set1_epi16(255));
+  return Select(full, s, lanes::SumOfShiftedProducts(s, d, m, c));
+}
+
+#define ZOR_WIDE __attribute__((target("avx2")))
+
+// Eight pixels of the mask rule, as MaskLanesBlend.
+ZOR_WIDE void MaskEightWide(uint32_t* dst, const uint32_t* src, const uint8_t* mask) {
+  const __m256i m32 = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask)));
+  const __m256i m = _mm256_or_si256(m32, _mm256_slli_epi32(m32, 16));
+  const __m256i c = _mm256_sub_epi16(_mm256_set1_epi16(256), m);
+  const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+  const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+  const __m256i full = _mm256_cmpeq_epi16(m, _mm256_set1_epi16(255));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst),
+                      _mm256_blendv_epi8(lanes::SumOfShiftedProductsWide(s, d, m, c), s, full));
+}
+
+// Whole groups of sixteen pixels; returns how many pixels were done.
+ZOR_WIDE size_t MaskRowWide(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i full = _mm_set1_epi16(256);
+  const __m128i ones = _mm_set1_epi8(-1);
   size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, zero)) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, ones)) == 0xFFFF) {
+      auto* d = reinterpret_cast<__m256i*>(dst + i);
+      auto* s = reinterpret_cast<const __m256i*>(src + i);
+      _mm256_storeu_si256(d, _mm256_loadu_si256(s));
+      _mm256_storeu_si256(d + 1, _mm256_loadu_si256(s + 1));
+      continue;
+    }
+    MaskEightWide(dst + i, src + i, mask + i);
+    MaskEightWide(dst + i + 8, src + i + 8, mask + i + 8);
+  }
+  return i;
+}
+
+#undef ZOR_WIDE
+
+}  // namespace
+
+void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  size_t i = blendrows::UseWideRows() ? MaskRowWide(dst, src, mask, n) : 0;
   for (; i + 4 <= n; i += 4) {
-    uint32_t m4 = static_cast<uint32_t>(mask[i]) | (static_cast<uint32_t>(mask[i + 1]) << 8) |
-                  (static_cast<uint32_t>(mask[i + 2]) << 16) |
-                  (static_cast<uint32_t>(mask[i + 3]) << 24);
+    uint32_t m4;
+    std::memcpy(&m4, mask + i, 4);
+    // Runs of transparent or opaque pixels are common: skip or copy them.
     if (m4 == 0) continue;
-    __m128i s = Load(src + i);
+    const __m128i s = Load(src + i);
     if (m4 == 0xFFFFFFFFu) {
       Store(dst + i, s);
       continue;
     }
-    __m128i d = Load(dst + i);
-    // Each mask byte spread over the four bytes of its pixel, then to 16 bits.
-    __m128i mb = _mm_cvtsi32_si128(static_cast<int>(m4));
-    mb = _mm_unpacklo_epi8(mb, mb);
-    mb = _mm_unpacklo_epi16(mb, mb);
-    __m128i mLo = _mm_unpacklo_epi8(mb, zero);
-    __m128i mHi = _mm_unpackhi_epi8(mb, zero);
-    __m128i sLo = _mm_unpacklo_epi8(s, zero), sHi = _mm_unpackhi_epi8(s, zero);
-    __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
-    // Both products fit 16 bits unsigned: 255 * 255 and 255 * 256 at most.
-    __m128i lo = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(sLo, mLo), 8),
-                               _mm_srli_epi16(_mm_mullo_epi16(dLo, _mm_sub_epi16(full, mLo)), 8));
-    __m128i hi = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(sHi, mHi), 8),
-                               _mm_srli_epi16(_mm_mullo_epi16(dHi, _mm_sub_epi16(full, mHi)), 8));
-    __m128i out = _mm_packus_epi16(lo, hi);
-    // m = 0 keeps the screen and m = 255 copies: the formula gives neither.
-    __m128i isZero = _mm_cmpeq_epi32(mb, zero);
-    __m128i isFull = _mm_cmpeq_epi32(mb, _mm_set1_epi32(-1));
-    out = Select(isFull, s, out);
-    out = Select(isZero, d, out);
-    Store(dst + i, out);
+    Store(dst + i, MaskLanesBlend(s, Load(dst + i), MaskLanes(mask + i)));
   }
   MaskScalar(dst + i, src + i, mask + i, n - i);
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/bytes.h"
+
 namespace dwq {
 
 constexpr int kHeaderSize = 64;
@@ -73,12 +75,10 @@ struct BitmapInfoHeader {
   uint32_t biClrImportant;
 };
 
-inline uint16_t GetU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t GetU32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline int32_t GetI32(const unsigned char* p) { return static_cast<int32_t>(GetU32(p)); }
+// Fields of a header already read whole through the bounded reader.
+inline uint16_t GetU16(const unsigned char* p) { return platform::GetLE16(p); }
+inline uint32_t GetU32(const unsigned char* p) { return platform::GetLE32(p); }
+inline int32_t GetI32(const unsigned char* p) { return platform::GetLE32Signed(p); }
 
 inline BitmapFileHeader ParseFileHeader(const unsigned char* p) {
   return {GetU16(p), GetU32(p + 2), GetU16(p + 6), GetU16(p + 8), GetU32(p + 10)};

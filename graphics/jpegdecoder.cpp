@@ -5,7 +5,7 @@
 #include <new>
 
 #include "graphics/jpegkernels.h"
-#include "graphics/picture.h"
+#include "platform/bytereader.h"
 
 namespace {
 
@@ -25,6 +25,7 @@ constexpr int kEoi = 0xD9;
 constexpr int kSos = 0xDA;
 constexpr int kDqt = 0xDB;
 constexpr int kDri = 0xDD;
+constexpr int kApp14 = 0xEE;
 constexpr int kTem = 0x01;
 
 // Position of the next marker at or after pos: a byte 0xFF followed by one
@@ -163,6 +164,9 @@ int CJpegDecoder::Fail(const char* why) {
 
 bool CJpegDecoder::ReadFrame(const unsigned char* seg, size_t n) {
   // Precision, height, width, three components of (id, sampling, table).
+  // Only YCbCr is decoded: grey, CMYK and RGB bodies are refused by name.
+  if (n >= 6 && seg[5] == 1) return Fail("the picture is grey (one component)");
+  if (n >= 6 && seg[5] == 4) return Fail("the picture has four components (CMYK)");
   if (n != 15) return Fail("the frame header is not one of three components");
   if (seg[0] != 8) return Fail("the samples are not of 8 bits");
   const int height = Be16(seg + 1), width = Be16(seg + 3);
@@ -174,6 +178,9 @@ bool CJpegDecoder::ReadFrame(const unsigned char* seg, size_t n) {
     c[i] = {p[0], p[1] >> 4, p[1] & 15, p[2]};
     if (c[i].quant > 3) return Fail("a component names a quantisation table beyond 3");
   }
+  // Components named 'R', 'G' and 'B' hold the colours untransformed.
+  if (c[0].id == 'R' && c[1].id == 'G' && c[2].id == 'B')
+    return Fail("the colours are stored as RGB (components 'R', 'G', 'B')");
   if (c[0].h < 1 || c[0].h > 2 || c[0].v < 1 || c[0].v > 2)
     return Fail("the luminance sampling is not 1 or 2 each way");
   for (int i = 1; i < 3; ++i)
@@ -185,16 +192,17 @@ bool CJpegDecoder::ReadFrame(const unsigned char* seg, size_t n) {
   return true;
 }
 
-bool CJpegDecoder::ReadHuffman(const unsigned char* seg, size_t n) {
-  while (n > 0) {
-    if (n < 17) return Fail("a Huffman table is cut short");
+bool CJpegDecoder::ReadHuffman(const unsigned char* segment, size_t n) {
+  platform::ByteReader in(segment, n);
+  while (!in.AtEnd()) {
+    const unsigned char* seg = in.Take(17);
+    if (!seg) return Fail("a Huffman table is cut short");
     const int tableClass = seg[0] >> 4, id = seg[0] & 15;
     if (tableClass > 1 || id > 1) return Fail("a Huffman table number is beyond the baseline's");
     size_t total = 0;
     for (int i = 1; i <= 16; ++i) total += seg[i];
-    if (total > 256 || 17 + total > n) return Fail("a Huffman table is cut short");
     Huffman t{};
-    std::memcpy(t.symbols, seg + 17, total);
+    if (total > 256 || !in.Read(t.symbols, total)) return Fail("a Huffman table is cut short");
     int32_t code = 0, k = 0;
     for (int length = 1; length <= 16; ++length) {
       const int count = seg[length];
@@ -222,35 +230,34 @@ bool CJpegDecoder::ReadHuffman(const unsigned char* seg, size_t n) {
       }
     t.defined = true;
     huffman_[id + tableClass * 2] = t;
-    seg += 17 + total;
-    n -= 17 + total;
   }
   return true;
 }
 
-bool CJpegDecoder::ReadQuant(const unsigned char* seg, size_t n) {
-  while (n > 0) {
-    const int precision = seg[0] >> 4, id = seg[0] & 15;
+bool CJpegDecoder::ReadQuant(const unsigned char* segment, size_t n) {
+  platform::ByteReader in(segment, n);
+  uint8_t kind = 0;
+  while (in.U8(&kind)) {
+    const int precision = kind >> 4, id = kind & 15;
     if (precision > 1 || id > 3) return Fail("a quantisation table number is beyond 3");
-    const size_t need = 1 + 64 * (precision + 1);
-    if (n < need) return Fail("a quantisation table is cut short");
+    const unsigned char* values = in.Take(64 * static_cast<size_t>(precision + 1));
+    if (!values) return Fail("a quantisation table is cut short");
     for (int k = 0; k < 64; ++k)
       quant_[id][jpegkernels::kZigZag[k]] =
-          static_cast<uint16_t>(precision ? Be16(seg + 1 + 2 * k) : seg[1 + k]);
+          static_cast<uint16_t>(precision ? Be16(values + 2 * k) : values[k]);
     quantDefined_[id] = true;
-    seg += need;
-    n -= need;
   }
   return true;
 }
 
-int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* picture) {
+int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPixelTargetOwner* owner) {
   error_ = nullptr;
-  if (!picture || !work_) return Fail("the decoder is not started");
-  if (picture->Get256Flag()) return Fail("the picture holds 8-bit indices");
+  if (!owner || !work_) return Fail("the decoder is not started");
   if (!data) size = 0;
   restartInterval_ = 0;
   haveFrame_ = false;
+  adobeRgb_ = false;
+  platform::ByteReader body(data, size);
   size_t pos = 0;
   for (;;) {
     pos = FindMarker(data, size, pos);
@@ -259,11 +266,12 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* pictu
     pos += 2;
     if (code == kSoi || code == kTem || (code >= kRst0 && code <= kRst7)) continue;
     if (code == kEoi) return Fail("the body ends before its scan");
-    if (size - pos < 2) return Fail("a marker segment is cut short");
-    const size_t length = static_cast<size_t>(Be16(data + pos));
-    if (length < 2 || length > size - pos) return Fail("a marker segment is cut short");
-    const unsigned char* seg = data + pos + 2;
-    const size_t n = length - 2;
+    uint16_t length = 0;
+    if (!body.Seek(static_cast<int64_t>(pos)) || !body.U16BE(&length) || length < 2)
+      return Fail("a marker segment is cut short");
+    const size_t n = length - 2u;
+    const unsigned char* seg = body.Take(n);
+    if (!seg) return Fail("a marker segment is cut short");
     switch (code) {
       case kSof0:
         if (!ReadFrame(seg, n)) return 0;
@@ -278,8 +286,13 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* pictu
         if (n != 2) return Fail("the restart interval segment is not 2 bytes");
         restartInterval_ = Be16(seg);
         break;
+      case kApp14:
+        // Adobe's marker: transform 0 says the components are R, G and B.
+        if (n >= 12 && std::memcmp(seg, "Adobe", 5) == 0) adobeRgb_ = seg[11] == 0;
+        break;
       case kSos:
-        return ReadScan(seg, n, data + pos + length, size - pos - length, picture);
+        if (adobeRgb_) return Fail("the colours are stored as RGB (Adobe transform 0)");
+        return ReadScan(seg, n, data + pos + length, size - pos - length, owner);
       default:
         // Other frame kinds (progressive, lossless, arithmetic coding) are
         // not read; anything else (APPn, COM) is skipped.
@@ -292,7 +305,7 @@ int CJpegDecoder::Decode(const unsigned char* data, size_t size, CPicture* pictu
 }
 
 int CJpegDecoder::ReadScan(const unsigned char* seg, size_t n, const unsigned char* data,
-                           size_t size, CPicture* picture) {
+                           size_t size, CPixelTargetOwner* owner) {
   if (!haveFrame_) return Fail("the scan comes before a frame header");
   if (n != 10 || seg[0] != 3) return Fail("the scan does not hold the three components");
   int dcTable[3], acTable[3];
@@ -317,14 +330,16 @@ int CJpegDecoder::ReadScan(const unsigned char* seg, size_t n, const unsigned ch
   const int64_t blocks = across * down * (h * v + 2);
   if (blocks * 2 > static_cast<int64_t>(size) * 8)
     return Fail("the body is too short for its picture size");
-  if (!picture->Resize(width_, height_) || !picture->GetPixelBuffer())
-    return Fail("no memory for the picture");
-  return g_noMmx ? DecodeScan<false>(data, size, picture, dcTable, acTable)
-                 : DecodeScan<true>(data, size, picture, dcTable, acTable);
+  PixelTarget target;
+  if (!owner->MakePixelTarget(width_, height_, &target) || !target.pixels ||
+      target.width != width_ || target.height != height_ || target.pitch < width_)
+    return Fail("no 32-bit picture of the frame's size");
+  return g_noMmx ? DecodeScan<false>(data, size, target, dcTable, acTable)
+                 : DecodeScan<true>(data, size, target, dcTable, acTable);
 }
 
 template <bool kFixed>
-int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* picture,
+int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, const PixelTarget& target,
                              const int* dcTable, const int* acTable) {
   Work& w = *work_;
   const int h = components_[0].h, v = components_[0].v;
@@ -342,7 +357,8 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* p
     dc[b] = &huffman_[dcTable[component[b]]];
     ac[b] = &huffman_[acTable[component[b]]];
   }
-  uint32_t* pixels = picture->GetPixelBuffer();
+  uint32_t* pixels = target.pixels;
+  const size_t pitch = static_cast<size_t>(target.pitch);
   const int width = width_, height = height_;
 
   BitReader bits{data, size, 0, 0, 0, 0, false};
@@ -416,7 +432,7 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, CPicture* p
             const int count = std::min(8, width - px);
             const int unit = uh + h * uv;
             const int chroma = chromaRow * 8 + uh * 8 / h;
-            uint32_t* out = pixels + static_cast<size_t>(py) * width + px;
+            uint32_t* out = pixels + static_cast<size_t>(py) * pitch + px;
             (kFixed ? jpegkernels::FixedColour : jpegkernels::FloatColour)(
                 w.samples[unit] + y * 8, w.samples[lumaBlocks] + chroma,
                 w.samples[lumaBlocks + 1] + chroma, out, static_cast<size_t>(count), h);

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-class CPicture;
+#include "graphics/pixeltarget.h"
 
 class CJpegDecoder {
  public:
@@ -27,10 +27,10 @@ class CJpegDecoder {
   int CreateWorkArea();
   void ReleaseWorkArea();
 
-  // Decodes the JPEG stream of size bytes at data into picture (a 32-bit
-  // picture), resized to the frame size. 1 decoded; 0 failed, and then the
-  // picture may be partly written.
-  int Decode(const unsigned char* data, size_t size, CPicture* picture);
+  // Decodes the JPEG stream of size bytes at data into the target owner
+  // gives for the frame size. 1 decoded; 0 failed, and then the target may
+  // be partly written.
+  int Decode(const unsigned char* data, size_t size, CPixelTargetOwner* owner);
   // Why the last Decode failed (null after success).
   const char* GetError() const { return error_; }
 
@@ -66,9 +66,9 @@ class CJpegDecoder {
   bool ReadHuffman(const unsigned char* seg, size_t n);
   bool ReadQuant(const unsigned char* seg, size_t n);
   int ReadScan(const unsigned char* seg, size_t n, const unsigned char* data, size_t size,
-               CPicture* picture);
+               CPixelTargetOwner* owner);
   template <bool kFixed>
-  int DecodeScan(const unsigned char* data, size_t size, CPicture* picture, const int* dcTable,
+  int DecodeScan(const unsigned char* data, size_t size, const PixelTarget& target, const int* dcTable,
                  const int* acTable);
 
   float idctScale_[64];
@@ -80,6 +80,7 @@ class CJpegDecoder {
   Huffman huffman_[4] = {};  // DC 0, DC 1, AC 0, AC 1
   Component components_[3] = {};
   bool haveFrame_ = false;
+  bool adobeRgb_ = false;  // an Adobe marker with transform 0 came before the scan
   Work* work_ = nullptr;
   const char* error_ = nullptr;
 };

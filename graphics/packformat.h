@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/codec.h"
+
 namespace dwqpack {
 
 constexpr int kPrefixCount = 10;
@@ -27,17 +29,22 @@ constexpr const char* kPrefixes[kPrefixCount] = {"ta",  "bg", "ev", "sc", "sm",
                                                  "sys", "",   "",   "",   ""};
 inline bool PrefixInSys(int entry) { return entry == 3 || entry == 4; }
 
-// A byte with bit 7 set starts a two-byte character, which the name rules
-// pass over whole (so its second byte is never a backslash or a letter).
-inline bool StartsDoubleByte(unsigned char b) { return (b & 0x80) != 0; }
+// A CP932 lead byte starts a two-byte character, which the name rules pass
+// over whole (so its second byte is never a backslash or a letter).
+// Half-width katakana (0xA1-0xDF) are single bytes. Volumes written before
+// this rule took every byte from 0x80 for a lead byte; olderRule gives the
+// key they listed, so such volumes still read.
+inline bool StartsDoubleByte(unsigned char b, bool olderRule = false) {
+  return olderRule ? (b & 0x80) != 0 : platform::IsCp932LeadByte(b);
+}
 
 // The key a picture name is listed under: the part after its last
 // backslash, cut to kMaxKey bytes, with ASCII capitals made small.
-inline std::string Key(std::string_view name) {
+inline std::string Key(std::string_view name, bool olderRule = false) {
   size_t start = 0;
   for (size_t i = 0; i < name.size(); ++i) {
     const unsigned char b = static_cast<unsigned char>(name[i]);
-    if (StartsDoubleByte(b)) {
+    if (StartsDoubleByte(b, olderRule)) {
       ++i;
     } else if (b == '\\') {
       start = i + 1;
@@ -46,7 +53,7 @@ inline std::string Key(std::string_view name) {
   std::string key(name.substr(std::min(start, name.size()), kMaxKey));
   for (size_t i = 0; i < key.size(); ++i) {
     const unsigned char b = static_cast<unsigned char>(key[i]);
-    if (StartsDoubleByte(b)) {
+    if (StartsDoubleByte(b, olderRule)) {
       ++i;
     } else if (b >= 'A' && b <= 'Z') {
       key[i] = static_cast<char>(b - 'A' + 'a');

@@ -8,9 +8,11 @@
 
 #include "graphics/dwqformat.h"
 #include "graphics/packformat.h"
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "setup/setuplist.h"
+#include "setup/text.h"
 
 namespace {
 
@@ -47,41 +49,34 @@ int ReadLevelSetting() {
   return level;
 }
 
-bool StartsWithIgnoringCase(const char* text, const std::string& prefix) {
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    unsigned char a = static_cast<unsigned char>(text[i]);
-    unsigned char b = static_cast<unsigned char>(prefix[i]);
-    if (a == 0) return false;
-    if (a >= 'A' && a <= 'Z') a = static_cast<unsigned char>(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
-    if (a != b) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::unique_ptr<DwqPackIndex> DwqPackIndex::Parse(std::string bytes, int64_t volumeSize) {
   const int64_t size = static_cast<int64_t>(bytes.size());
   if (size < 4 || size > INT_MAX) return nullptr;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const int64_t count = dwq::GetI32(p);
+  platform::ByteReader reader(bytes);
+  int32_t count32 = 0;
+  if (!reader.I32(&count32)) return nullptr;
+  const int64_t count = count32;
   if (count < 0 || 4 + 8 * count > size) return nullptr;
   const int64_t names = 4 + 8 * count;
   // Every name must end inside the file: it starts in the names area no
   // later than the area's last NUL.
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   int64_t lastNul = -1;
   for (int64_t i = size - 1; i >= names; --i)
     if (p[i] == 0) {
       lastNul = i;
       break;
     }
+  for (int64_t i = 0; i < count; ++i) {
+    int32_t name = -1;
+    if (!reader.I32(&name) || name < 0 || names + name > lastNul) return nullptr;
+  }
   int64_t previous = 0;
   for (int64_t i = 0; i < count; ++i) {
-    const int64_t name = dwq::GetI32(p + 4 + 4 * i);
-    if (name < 0 || names + name > lastNul) return nullptr;
-    const int64_t data = dwq::GetI32(p + 4 + 4 * count + 4 * i);
-    if (data < previous) return nullptr;
+    int32_t data = -1;
+    if (!reader.I32(&data) || data < previous) return nullptr;
     previous = data;
   }
   if (count > 0 && volumeSize >= 0 && previous > volumeSize) return nullptr;
@@ -173,7 +168,7 @@ int PackPrefixFor(const char* name) {
     if (!*dwqpack::kPrefixes[k]) continue;
     const std::string match = dwqpack::PrefixInSys(k) ? std::string("sys\\") + dwqpack::kPrefixes[k]
                                                       : dwqpack::kPrefixes[k];
-    if (StartsWithIgnoringCase(name, match)) return k;
+    if (setup::StartsWithNoCase(name, match)) return k;
   }
   return -1;
 }
@@ -184,6 +179,7 @@ FILE* OpenPackEntry(const char* name, int* bytesLeft) {
   const int k = PackPrefixFor(name);
   if (k < 0) return nullptr;
   const std::string key = dwqpack::Key(name);
+  const std::string olderKey = dwqpack::Key(name, true);
   const DwqPackIndex* index = nullptr;
   int volume = -1, entry = -1;
   for (int v = s.level - 1; v >= 0 && entry < 0; --v) {
@@ -191,6 +187,7 @@ FILE* OpenPackEntry(const char* name, int* bytesLeft) {
         s.indexes[static_cast<size_t>(v) * dwqpack::kPrefixCount + k].get();
     if (!candidate || candidate->GetCount() <= 0) continue;
     entry = candidate->Find(key.c_str());
+    if (entry < 0 && olderKey != key) entry = candidate->Find(olderKey.c_str());
     if (entry >= 0) {
       index = candidate;
       volume = v;

@@ -163,6 +163,12 @@ int CPicture::Resize(int width, int height) {
   return 1;
 }
 
+bool CPicture::MakePixelTarget(int width, int height, PixelTarget* target) {
+  if (is256_ || !Resize(width, height) || !GetPixelBuffer()) return false;
+  *target = {GetPixelBuffer(), width_, height_, width_};
+  return true;
+}
+
 void CPicture::ClearName() {
   name_.clear();
   path_.clear();

@@ -12,8 +12,10 @@
 #include <string>
 
 #include "graphics/dwqformat.h"
+#include "graphics/pixeltarget.h"
+#include "platform/bytereader.h"
 
-class CPicture {
+class CPicture : public CPixelTargetOwner {
  public:
   // Empty picture (1 x 1, not loaded) or, with a name, loaded from its file
   // in the default picture folder. The two middle arguments are not used.
@@ -33,6 +35,9 @@ class CPicture {
   int CreateBuffer(int bytes);
   int CreateMask(int bytes);
   int Resize(int width, int height);
+  // The body decoders' target: this picture resized to width x height
+  // (pitch = width); false while it holds 8-bit indices or has no pixels.
+  bool MakePixelTarget(int width, int height, PixelTarget* target) override;
 
   // --- Loading (graphics/pictureloader.cpp) ---
   // 1 loaded (or this name already loaded), 0 failed. folder null = "dwq".
@@ -128,20 +133,22 @@ class CPicture {
   // Steps of LoadDWQ (graphics/pictureloader.cpp).
   struct LoadPlan;
   FILE* OpenDwqFile(const char* path, const char* name);
-  int ReadDwqHeader(FILE* file, LoadPlan* plan);
-  int ReadBmpHeader(FILE* file, LoadPlan* plan, int keep256);
+  int ReadDwqHeader(platform::ByteReader& in, LoadPlan* plan);
+  // 1, or 0 with the reason in the plan.
+  int ReadBmpHeader(platform::ByteReader& in, LoadPlan* plan, int keep256);
   void SetBmpGeometry(const LoadPlan& plan);
-  int ReadBmpRows(FILE* file, const LoadPlan& plan, int keep256);
-  int ReadPackedRows(FILE* file, const LoadPlan& plan, int keep256);
-  int ReadMask(FILE* file);
+  int ReadBmpRows(platform::ByteReader& in, const LoadPlan& plan, int keep256);
+  int ReadPackedRows(platform::ByteReader& in, const LoadPlan& plan, int keep256);
+  // Empty when the mask was read, else why not.
+  std::string ReadMask(platform::ByteReader& in);
   // The mask plane from the loader's PNG reader (after a PNG body).
   int CreateMaskFromPng();
   void CalcuBoundingBox();
   void ShowLoadError(const char* name);
-  void ShowBadFile(const char* name, const char* why);
-  int ReadBytes(FILE* file, void* out, size_t n);
+  // The reason goes to stderr every time; the box only with the error flag.
+  void ShowBadFile(const char* name, const std::string& why);
   // Null when the body was read, else why not.
-  const char* LoadBody(FILE* file, LoadPlan* plan, int keep256);
+  const char* LoadBody(platform::ByteReader& in, LoadPlan* plan, int keep256);
 
   void InitMembers();
   void SetWholeBox();
@@ -167,7 +174,7 @@ class CPicture {
   int bodySize_ = 0;
   int loaded_ = 0;
   int isJpeg_ = 0, hasMask_ = 0, isPacked_ = 0, isPng_ = 0, hasHeaderBox_ = 0, fromPack_ = 0;
-  int bytesLeft_ = 0;
+  int bytesLeft_ = 0;  // the length of a pack entry being opened
   std::string name_;
   std::string path_;
   unsigned char header_[dwq::kHeaderSize] = {};

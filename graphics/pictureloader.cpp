@@ -22,6 +22,7 @@
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"
 #include "graphics/pngreader.h"
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -49,16 +50,6 @@ constexpr const char kExtension[] = "dwq";
 
 enum class Body { kBmp, kPacked, kJpeg, kPng };
 
-// Bytes from the current position to the end of the file.
-int BytesToEnd(FILE* file) {
-  long here = std::ftell(file);
-  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
-  long end = std::ftell(file);
-  std::fseek(file, here, SEEK_SET);
-  if (end < here) return 0;
-  return end - here > INT_MAX ? INT_MAX : static_cast<int>(end - here);
-}
-
 // Bytes of the pixel block for positive sizes (64 spare bytes included), or
 // -1 when it would not fit a signed 32-bit count.
 int64_t PixelBlockBytes(int64_t width, int64_t height, int64_t bpp) {
@@ -66,17 +57,39 @@ int64_t PixelBlockBytes(int64_t width, int64_t height, int64_t bpp) {
   return width * height * bpp + 64;
 }
 
+// Reasons a header check gives.
+constexpr const char kBeyondBody[] = "the picture size is far larger than its body can hold";
+
+std::string BeyondBuffer(const char* what, int64_t bytes) {
+  return std::string(what) + " (" + std::to_string(bytes) +
+         " bytes) is larger than the decode buffer (" + std::to_string(Loader().decodeSize) +
+         " bytes)";
+}
+
+// Empty when the size of the picture to make fits 32-bit counts.
+std::string PictureSizeProblem(int64_t width, int64_t height, int64_t bpp) {
+  if (width <= 0 || height <= 0) return "the picture has no size";
+  if (PixelBlockBytes(width, height, bpp) < 0)
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels are too many";
+  return {};
+}
+
 // A JPEG body must lie in the file and fit the decode buffer; a PNG stream
 // runs to the end of the file. Neither can code more than a bounded number
 // of pixels per byte (a JPEG block takes at least two bits, deflate
 // inflates at most 1032-fold), so a header size far beyond its body is
-// refused before memory is taken for it.
-bool CodedBodyFits(bool jpeg, int bodySize, int bytesLeft, int64_t pixels) {
+// refused before memory is taken for it. Empty when the body fits.
+std::string CodedBodyProblem(bool jpeg, int bodySize, int64_t bytesLeft, int64_t pixels) {
   if (jpeg) {
-    return bodySize > 0 && bodySize <= bytesLeft && bodySize <= Loader().decodeSize &&
-           pixels <= int64_t{bodySize} * 256;
+    if (bodySize <= 0) return "the header gives no body size";
+    if (bodySize > bytesLeft) return "the body runs past the end of the file";
+    if (bodySize > Loader().decodeSize) return BeyondBuffer("the JPEG body", bodySize);
+    if (pixels > int64_t{bodySize} * dwq::kJpegPixelsPerByte) return kBeyondBody;
+    return {};
   }
-  return bytesLeft > 0 && pixels <= int64_t{bytesLeft} * 8 * 1032;
+  if (bytesLeft <= 0) return "the file has no body";
+  if (pixels > bytesLeft * 8 * 1032) return kBeyondBody;
+  return {};
 }
 
 // One row of zero-run coding over the previous row, in place: a non-zero
@@ -122,7 +135,7 @@ int InitPictureLoader(int megabytes) {
   LoaderState& s = Loader();
   if (s.decode) return 1;
   if (megabytes <= 0 || megabytes > 1024) return 0;
-  const int size = (megabytes << 20) + 1078;
+  const int size = dwq::DecodeBufferBytes(megabytes);
   s.decode = new (std::nothrow) unsigned char[static_cast<size_t>(size)];
   s.decodeSize = s.decode ? size : 0;
   // Pack indexes are read once, here: volumes changed later are not seen.
@@ -181,14 +194,8 @@ struct CPicture::LoadPlan {
   bool keepIndices = false;
   int pixelBytes = 0;  // the pixel block, 64 spare bytes included
   uint32_t colours[256] = {};
+  std::string why;  // what the header checks found wrong
 };
-
-int CPicture::ReadBytes(FILE* file, void* out, size_t n) {
-  if (n > static_cast<size_t>(bytesLeft_)) return 0;
-  if (n && std::fread(out, 1, n, file) != n) return 0;
-  bytesLeft_ -= static_cast<int>(n);
-  return 1;
-}
 
 FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
   fromPack_ = 0;
@@ -197,9 +204,7 @@ FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
     fromPack_ = 1;
     return entry;
   }
-  FILE* file = platform::FileOpen(path, "rb");
-  if (file) bytesLeft_ = BytesToEnd(file);
-  return file;
+  return platform::FileOpen(path, "rb");
 }
 
 void CPicture::ShowLoadError(const char* name) {
@@ -210,13 +215,9 @@ void CPicture::ShowLoadError(const char* name) {
   platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
 }
 
-void CPicture::ShowBadFile(const char* name, const char* why) {
-  std::string line = "LOAD DWQ ERROR(Bad File) ";
-  line += name;
-  line += ": ";
-  line += why;
-  line += "\n";
-  platform::DebugOutput(line.c_str());
+void CPicture::ShowBadFile(const char* name, const std::string& why) {
+  const std::string line = "LOAD DWQ ERROR(Bad File) " + std::string(name) + ": " + why;
+  platform::ErrorOutput(line.c_str());
   if (!GetLoadDwqErrorFlag()) return;
   std::string text = "LOAD DWQ ERROR(Bad File)\n";
   text += name;
@@ -224,8 +225,8 @@ void CPicture::ShowBadFile(const char* name, const char* why) {
   platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
 }
 
-int CPicture::ReadDwqHeader(FILE* file, LoadPlan* plan) {
-  if (!ReadBytes(file, plan->header, dwq::kHeaderSize)) return 0;
+int CPicture::ReadDwqHeader(platform::ByteReader& in, LoadPlan* plan) {
+  if (!in.Read(plan->header, dwq::kHeaderSize)) return 0;
   const unsigned char* h = plan->header;
   const char type = static_cast<char>(h[dwq::kType]);
   switch (type) {
@@ -263,24 +264,31 @@ int CPicture::ReadDwqHeader(FILE* file, LoadPlan* plan) {
   return 1;
 }
 
-int CPicture::ReadBmpHeader(FILE* file, LoadPlan* plan, int keep256) {
+int CPicture::ReadBmpHeader(platform::ByteReader& in, LoadPlan* plan, int keep256) {
+  auto refuse = [plan](std::string why) {
+    plan->why = std::move(why);
+    return 0;
+  };
   unsigned char raw[dwq::kBmpHeadersSize];
-  if (!ReadBytes(file, raw, sizeof raw)) return 0;
+  if (!in.Read(raw, sizeof raw)) return refuse("the bitmap headers are cut short");
   plan->fileHeader = dwq::ParseFileHeader(raw);
   plan->info = dwq::ParseInfoHeader(raw + dwq::kFileHeaderSize);
   const dwq::BitmapInfoHeader& info = plan->info;
   plan->bits = info.biBitCount;
-  if (plan->bits != 8 && plan->bits != 24) return 0;
-  if (plan->body == Body::kPacked && plan->bits != 8) return 0;
-  if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT_MIN) return 0;
+  if (plan->bits != 8 && plan->bits != 24)
+    return refuse("the rows are of " + std::to_string(plan->bits) + " bits, not 8 or 24");
+  if (plan->body == Body::kPacked && plan->bits != 8)
+    return refuse("packed rows are of " + std::to_string(plan->bits) + " bits, not 8");
+  if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT_MIN)
+    return refuse("the bitmap has no size");
   plan->width = info.biWidth;
   plan->height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
   if (plan->bits == 8) {
     const uint32_t count = dwq::PaletteCount(info);
-    if (count > 256) return 0;
+    if (count > 256) return refuse("the palette holds more than 256 colours");
     plan->paletteCount = static_cast<int>(count);
     unsigned char entries[256 * 4];
-    if (!ReadBytes(file, entries, count * 4)) return 0;
+    if (!in.Read(entries, count * 4)) return refuse("the palette is cut short");
     // Entries are blue, green, red and an unused byte; the ones the file
     // does not hold stay black.
     for (uint32_t i = 0; i < count; ++i)
@@ -289,20 +297,26 @@ int CPicture::ReadBmpHeader(FILE* file, LoadPlan* plan, int keep256) {
   }
   plan->keepIndices = keep256 && plan->bits == 8;
   const int64_t stride = ((int64_t{plan->bits} / 8) * plan->width + 3) & ~int64_t{3};
-  const int64_t pixelBytes = PixelBlockBytes(plan->width, plan->height, plan->keepIndices ? 1 : 4);
-  if (stride > Loader().decodeSize || pixelBytes < 0) return 0;
+  const int bpp = plan->keepIndices ? 1 : 4;
+  if (stride > Loader().decodeSize) return refuse(BeyondBuffer("one row", stride));
+  std::string size = PictureSizeProblem(plan->width, plan->height, bpp);
+  if (!size.empty()) return refuse(std::move(size));
   plan->stride = static_cast<int>(stride);
-  plan->pixelBytes = static_cast<int>(pixelBytes);
+  plan->pixelBytes = static_cast<int>(PixelBlockBytes(plan->width, plan->height, bpp));
   // The rows must be in the file before any memory is taken for them.
   if (plan->body == Body::kBmp) {
-    if (stride * plan->height > bytesLeft_) return 0;
+    if (stride * plan->height > in.Remaining())
+      return refuse("the rows run past the end of the file");
   } else {
     const int64_t coded =
         int64_t{plan->bodySize} - dwq::kBmpHeadersSize - 4 * int64_t{plan->paletteCount};
-    if (coded < plan->height || coded > bytesLeft_ || coded > Loader().decodeSize) return 0;
+    if (coded < plan->height) return refuse("the packed body is too small for its rows");
+    if (coded > in.Remaining()) return refuse("the packed body runs past the end of the file");
+    if (coded > Loader().decodeSize) return refuse(BeyondBuffer("the packed body", coded));
     // No coded byte stands for more than 128 pixels (a zero and its count
     // for 255), so a picture larger than that cannot be in the body.
-    if (int64_t{plan->width} * plan->height > coded * 128) return 0;
+    if (int64_t{plan->width} * plan->height > coded * dwq::kPackedPixelsPerByte)
+      return refuse(kBeyondBody);
   }
   return 1;
 }
@@ -313,12 +327,12 @@ void CPicture::SetBmpGeometry(const LoadPlan& plan) {
   stride_ = plan.stride;
 }
 
-int CPicture::ReadBmpRows(FILE* file, const LoadPlan& plan, int) {
+int CPicture::ReadBmpRows(platform::ByteReader& in, const LoadPlan& plan, int) {
   unsigned char* buffer = Loader().decode;
   const size_t stride = static_cast<size_t>(plan.stride);
   if (plan.bits == 8) {
     for (int y = 0; y < height_; ++y) {
-      if (!ReadBytes(file, buffer, stride)) return 0;
+      if (!in.Read(buffer, stride)) return 0;
       if (is256_) {
         std::memcpy(pixels_ + static_cast<size_t>(y) * width_, buffer, static_cast<size_t>(width_));
       } else {
@@ -333,22 +347,22 @@ int CPicture::ReadBmpRows(FILE* file, const LoadPlan& plan, int) {
   const int perChunk = std::max(1, std::min(height_, Loader().decodeSize / plan.stride));
   for (int y = 0; y < height_; y += perChunk) {
     const int rows = std::min(perChunk, height_ - y);
-    if (!ReadBytes(file, buffer, stride * rows)) return 0;
+    if (!in.Read(buffer, stride * rows)) return 0;
     for (int r = 0; r < rows; ++r) {
-      const unsigned char* in = buffer + stride * r;
+      const unsigned char* src = buffer + stride * r;
       uint32_t* row = GetPixelBuffer() + static_cast<size_t>(y + r) * width_;
-      for (int x = 0; x < width_; ++x, in += 3)
-        row[x] = (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
+      for (int x = 0; x < width_; ++x, src += 3)
+        row[x] = (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) | src[2];
     }
   }
   return 1;
 }
 
-int CPicture::ReadPackedRows(FILE* file, const LoadPlan& plan, int) {
+int CPicture::ReadPackedRows(platform::ByteReader& in, const LoadPlan& plan, int) {
   unsigned char* buffer = Loader().decode;
   const size_t coded =
       static_cast<size_t>(plan.bodySize - dwq::kBmpHeadersSize - 4 * plan.paletteCount);
-  if (!ReadBytes(file, buffer, coded)) return 0;
+  if (!in.Read(buffer, coded)) return 0;
   size_t pos = 0;
   if (is256_) {
     // Each row starts as a copy of the one above (zeros above the first).
@@ -372,36 +386,40 @@ int CPicture::ReadPackedRows(FILE* file, const LoadPlan& plan, int) {
   return 1;
 }
 
-int CPicture::ReadMask(FILE* file) {
+std::string CPicture::ReadMask(platform::ByteReader& in) {
   const int64_t count = int64_t{width_} * height_;
   if (!CreateMask(static_cast<int>(count))) {
     maskValid_ = 0;
-    return 0;
+    return "no memory for the mask";
   }
   unsigned char raw[dwq::kBmpHeadersSize];
-  if (!ReadBytes(file, raw, sizeof raw)) return 0;
+  if (!in.Read(raw, sizeof raw)) return "the mask's headers are cut short";
   const dwq::BitmapInfoHeader info = dwq::ParseInfoHeader(raw + dwq::kFileHeaderSize);
   const uint32_t entries = dwq::PaletteCount(info);
-  if (entries > 256) return 0;
+  if (entries > 256) return "the mask's palette holds more than 256 entries";
   unsigned char palette[256 * 4];
-  if (!ReadBytes(file, palette, entries * 4)) return 0;
+  if (!in.Read(palette, entries * 4)) return "the mask's palette is cut short";
   // The mask value of an index is the first byte of its entry.
   unsigned char level[256] = {};
   for (uint32_t i = 0; i < entries; ++i) level[i] = palette[i * 4];
-  // The coded rows run to the end of the file or entry.
-  const size_t coded = static_cast<size_t>(std::min(bytesLeft_, Loader().decodeSize));
+  // The coded rows run to the end of the file or entry; the buffer holds
+  // what it can, and rows that lie beyond it count as missing.
+  const int64_t left = in.Remaining();
+  const size_t coded = static_cast<size_t>(std::min<int64_t>(left, Loader().decodeSize));
   unsigned char* buffer = Loader().decode;
-  if (!ReadBytes(file, buffer, coded)) return 0;
+  if (!in.Read(buffer, coded)) return "the mask's rows are cut short";
   std::unique_ptr<unsigned char[]> indices(new (std::nothrow) unsigned char[width_]());
-  if (!indices) return 0;
+  if (!indices) return "no memory for the mask";
   size_t pos = 0;
   for (int y = 0; y < height_; ++y) {
-    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_)) return 0;
+    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_))
+      return left > Loader().decodeSize ? BeyondBuffer("the mask's coded rows", left)
+                                        : "the mask's rows are cut short";
     unsigned char* row = mask_ + static_cast<size_t>(y) * width_;
     for (int x = 0; x < width_; ++x) row[x] = level[indices[x]];
   }
   maskValid_ = 1;
-  return 1;
+  return {};
 }
 
 int CPicture::CreateMaskFromPng() {
@@ -452,13 +470,13 @@ void CPicture::CalcuBoundingBox() {
   boxRight_ = r < w - 1 ? r + 1 : r;
 }
 
-const char* CPicture::LoadBody(FILE* file, LoadPlan* plan, int keep256) {
+const char* CPicture::LoadBody(platform::ByteReader& in, LoadPlan* plan, int keep256) {
   const char* broken = "the body is broken or cut short";
   switch (plan->body) {
     case Body::kJpeg: {
       CJpegDecoder* jpeg = Loader().jpeg;
       if (!jpeg) return "the JPEG decoder is not started";
-      if (!ReadBytes(file, Loader().decode, static_cast<size_t>(plan->bodySize))) return broken;
+      if (!in.Read(Loader().decode, static_cast<size_t>(plan->bodySize))) return broken;
       // The decoder sizes the picture from the JPEG frame.
       if (!jpeg->Decode(Loader().decode, static_cast<size_t>(plan->bodySize), this))
         return jpeg->GetError();
@@ -467,17 +485,16 @@ const char* CPicture::LoadBody(FILE* file, LoadPlan* plan, int keep256) {
     case Body::kPng: {
       CPngReader* png = Loader().png;
       if (!png) return "the PNG reader is not started";
-      const int read = png->Read(file, bytesLeft_, width_, height_);
-      bytesLeft_ -= png->GetBytesRead();
+      const int read = png->Read(&in, width_, height_);
       if (!read) return png->GetError();
-      png->ToPixels(GetPixelBuffer());
+      png->ToPixels({GetPixelBuffer(), width_, height_, width_});
       hasMask_ = png->GetAlphaFlag();
       return nullptr;
     }
     case Body::kPacked:
-      return ReadPackedRows(file, *plan, keep256) ? nullptr : broken;
+      return ReadPackedRows(in, *plan, keep256) ? nullptr : broken;
     case Body::kBmp:
-      return ReadBmpRows(file, *plan, keep256) ? nullptr : broken;
+      return ReadBmpRows(in, *plan, keep256) ? nullptr : broken;
   }
   return broken;
 }
@@ -503,6 +520,8 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
     return 0;
   }
   std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
+  // A pack entry ends where the next one starts; a loose file at its end.
+  platform::ByteReader in(file, fromPack_ ? bytesLeft_ : -1);
 
   if (!Loader().decode) {
     keepPrevious();
@@ -511,18 +530,22 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
   }
 
   auto plan = std::make_unique<LoadPlan>();
-  bool ok = ReadDwqHeader(file, plan.get());
-  if (ok && (plan->body == Body::kJpeg || plan->body == Body::kPng)) {
-    const int64_t bytes = PixelBlockBytes(plan->width, plan->height, 4);
-    ok = bytes > 0 && CodedBodyFits(plan->body == Body::kJpeg, plan->bodySize, bytesLeft_,
-                                    int64_t{plan->width} * plan->height);
-    plan->pixelBytes = ok ? static_cast<int>(bytes) : 0;
-  } else if (ok) {
-    ok = ReadBmpHeader(file, plan.get(), keep256);
+  bool ok = ReadDwqHeader(in, plan.get());
+  if (!ok) {
+    plan->why = "the file is shorter than its header";
+  } else if (plan->body == Body::kJpeg || plan->body == Body::kPng) {
+    plan->why = PictureSizeProblem(plan->width, plan->height, 4);
+    if (plan->why.empty())
+      plan->why = CodedBodyProblem(plan->body == Body::kJpeg, plan->bodySize, in.Remaining(),
+                                   int64_t{plan->width} * plan->height);
+    ok = plan->why.empty();
+    plan->pixelBytes = ok ? static_cast<int>(PixelBlockBytes(plan->width, plan->height, 4)) : 0;
+  } else {
+    ok = ReadBmpHeader(in, plan.get(), keep256);
   }
   if (!ok) {
     keepPrevious();
-    ShowBadFile(name, "header or sizes do not fit the file");
+    ShowBadFile(name, plan->why);
     return 0;
   }
 
@@ -537,18 +560,28 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
   hasMask_ = plan->hasMask;
   hasHeaderBox_ = plan->headerBox;
   maskValid_ = 0;
-  auto fail = [&](const char* why) {
+  auto forget = [&] {
     loaded_ = 0;
     maskValid_ = 0;
     ClearName();
-    if (why) ShowBadFile(name, why);
     return 0;
+  };
+  auto fail = [&](const std::string& why) {
+    ShowBadFile(name, why);
+    return forget();
+  };
+  // Running out of memory is no fault of the file: a line, no box.
+  auto noMemory = [&] {
+    platform::ErrorOutput(("LOAD DWQ ERROR " + std::string(name) + ": no memory for its " +
+                           std::to_string(plan->pixelBytes) + "-byte pixels")
+                              .c_str());
+    return forget();
   };
   if (plan->keepIndices && !palette_) {
     palette_ = new (std::nothrow) uint32_t[256];
-    if (!palette_) return fail(nullptr);
+    if (!palette_) return noMemory();
   }
-  if (!CreateBuffer(plan->pixelBytes)) return fail(nullptr);
+  if (!CreateBuffer(plan->pixelBytes)) return noMemory();
   // The kind of pixels changes only together with a block that holds them.
   is256_ = 0;
   SetBmpGeometry(*plan);
@@ -557,12 +590,13 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
     is256_ = 1;
     std::memcpy(palette_, plan->colours, sizeof plan->colours);
   }
-  if (const char* why = LoadBody(file, plan.get(), keep256)) return fail(why);
+  if (const char* why = LoadBody(in, plan.get(), keep256)) return fail(why);
   loaded_ = 1;
 
   if (hasMask_) {
-    if (!(isPng_ ? CreateMaskFromPng() : ReadMask(file)))
-      return fail("the mask is broken or cut short");
+    const std::string why = isPng_ ? (CreateMaskFromPng() ? "" : "no memory for the mask")
+                                   : ReadMask(in);
+    if (!why.empty()) return fail(why);
     if (hasHeaderBox_) {
       // Box values from the file are kept inside the picture.
       const unsigned char* h = header_;

@@ -1,10 +1,14 @@
 // Process-wide state of the picture loader: the shared decode buffer, the
 // load-error switch and the mode number its message shows. CPicture::LoadDWQ
-// (graphics/pictureloader.cpp) reads picture files with it. The screen
-// buffer starts the loader and shuts it down.
+// (graphics/pictureloader.cpp) reads picture files with it. Whoever sets up
+// graphics starts the loader and shuts it down: the game object's
+// initialisation and release step, and the tests' fixtures.
 #pragma once
 
-// Makes the decode buffer ((megabytes << 20) + 1078 bytes) unless it exists.
+#include "graphics/dwqformat.h"
+
+// Makes the decode buffer (dwq::DecodeBufferBytes(megabytes)) unless it
+// exists; the game's own size is dwq::kDecodeMegabytes.
 // 1, or 0 when it cannot be had (every later load then fails).
 int InitPictureLoader(int megabytes);
 void ReleasePictureLoader();

@@ -16,8 +16,7 @@ constexpr int64_t kRowSlack = 4352;
 constexpr int64_t kMaxInflation = 1032;
 
 struct Source {
-  FILE* file;
-  int64_t left;
+  platform::ByteReader* in;
   int64_t used;
 };
 
@@ -27,9 +26,7 @@ void OnWarning(png_structp, png_const_charp) {}
 
 void ReadData(png_structp png, png_bytep out, size_t n) {
   Source* source = static_cast<Source*>(png_get_io_ptr(png));
-  if (static_cast<int64_t>(n) > source->left || std::fread(out, 1, n, source->file) != n)
-    png_error(png, "the stream is cut short");
-  source->left -= static_cast<int64_t>(n);
+  if (!source->in->Read(out, n)) png_error(png, "the stream is cut short");
   source->used += static_cast<int64_t>(n);
 }
 
@@ -99,17 +96,17 @@ bool CPngReader::Grow(int64_t pitch, int height) {
   return true;
 }
 
-int CPngReader::Read(FILE* file, int limit, int expectWidth, int expectHeight) {
+int CPngReader::Read(platform::ByteReader* in, int expectWidth, int expectHeight) {
   valid_ = false;
   bytesRead_ = 0;
   error_ = nullptr;
   alphaFlag_ = 0;
   transFlag_ = 0;
-  if (!file || limit < 0 || !colours_) {
+  if (!in || !colours_) {
     error_ = "the PNG reader has nothing to read";
     return 0;
   }
-  Stream stream{nullptr, nullptr, {file, limit, 0}, expectWidth, expectHeight};
+  Stream stream{nullptr, nullptr, {in, 0}, expectWidth, expectHeight};
   stream.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (!stream.png) {
     error_ = "libpng cannot start";
@@ -167,7 +164,7 @@ bool CPngReader::ReadStream(Stream* s) {
   if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return false;
   const int64_t pitch = (int64_t{width} * depth * channels + 31) / 32 * 4;
   const int64_t rowBytes = (int64_t{width} * depth * channels + 7) / 8;
-  if (rowBytes * height > s->source.left * kMaxInflation + 4096) {
+  if (rowBytes * height > s->source.in->Remaining() * kMaxInflation + 4096) {
     error_ = "the PNG is larger than its stream can hold";
     return false;
   }
@@ -221,14 +218,14 @@ int CPngReader::Sample(const unsigned char* row, int x, int depth) {
   return (row[x / perByte] >> shift) & ((1 << depth) - 1);
 }
 
-void CPngReader::ToPixels(uint32_t* pixels) {
-  pixelTarget_ = pixels;
-  if (!valid_ || !pixels) return;
-  const int w = width_, depth = bitDepth_;
+void CPngReader::ToPixels(const PixelTarget& target) {
+  if (!valid_ || !target.pixels || target.pitch < target.width) return;
+  const int w = std::min(width_, target.width), depth = bitDepth_;
+  const int rows = std::min(height_, target.height);
   const int bytes = depth / 8;  // per sample, 0 below 8 bits
-  for (int y = 0; y < height_; ++y) {
+  for (int y = 0; y < rows; ++y) {
     const unsigned char* row = rowPointers_[y];
-    uint32_t* out = pixels + static_cast<size_t>(y) * w;
+    uint32_t* out = target.pixels + static_cast<size_t>(y) * static_cast<size_t>(target.pitch);
     switch (colourType_) {
       case PNG_COLOR_TYPE_PALETTE:
         for (int x = 0; x < w; ++x) out[x] = colours_[depth == 8 ? row[x] : Sample(row, x, depth)];

@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "graphics/pixeltarget.h"
+#include "platform/bytereader.h"
+
 class CPngReader {
  public:
   // A row buffer of megabytes << 20 bytes to start with.
@@ -19,19 +22,19 @@ class CPngReader {
   CPngReader(const CPngReader&) = delete;
   CPngReader& operator=(const CPngReader&) = delete;
 
-  // Reads one PNG stream from the file's current position, taking at most
-  // limit bytes. With expectWidth and expectHeight non-zero a PNG of
+  // Reads one PNG stream from in (a picture file's body, or any bytes).
+  // With expectWidth and expectHeight non-zero a PNG of
   // another size is refused before its rows are read. 1 read; 0 when the
   // stream is damaged, cut short, too large or of another size, or memory
   // runs out (GetError says which). Errors never leave this call.
-  int Read(FILE* file, int limit = INT_MAX, int expectWidth = 0, int expectHeight = 0);
-  // Bytes the last Read took from the file.
+  int Read(platform::ByteReader* in, int expectWidth = 0, int expectHeight = 0);
+  // Bytes the last Read took from in.
   int GetBytesRead() const { return bytesRead_; }
   const char* GetError() const { return error_; }
 
-  // After a successful Read: width x height pixels 0x00RRGGBB (pitch =
-  // width).
-  void ToPixels(uint32_t* pixels);
+  // After a successful Read: the pixels as 0x00RRGGBB into target (as much
+  // of the picture as the target holds).
+  void ToPixels(const PixelTarget& target);
   // The last PNG has an alpha channel or a transparency chunk.
   int GetAlphaFlag() const { return alphaFlag_; }
   // After a successful Read: width x height mask bytes (pitch = width) from
@@ -56,7 +59,6 @@ class CPngReader {
   int width_ = 1;
   int height_ = 1;
   int alphaFlag_ = 0;
-  uint32_t* pixelTarget_ = nullptr;
   unsigned char** rowPointers_ = nullptr;
   int rowPointerCapacity_ = 0;
   int channels_ = 0;

@@ -1,7 +1,9 @@
 #include "graphics/rowops.h"
 
+#include "graphics/blendrows.h"
+
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace rowops {
@@ -51,22 +53,63 @@ __m128i Lanes(const uint16_t v[4]) {
                         static_cast<short>(v[2]), static_cast<short>(v[3]));
 }
 
+// The blend on 16-bit lanes without unpacking: the even bytes (blue, red)
+// in the low halves of the lanes, the odd bytes (green, top) shifted down
+// into them. Products and sums wrap at 16 bits exactly as the rule does.
+__m128i BlendConstLanes(__m128i p, __m128i w, __m128i tEven, __m128i tOdd) {
+  const __m128i low = _mm_set1_epi16(0x00FF);
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+  const __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(p, low), w), tEven), 8);
+  const __m128i odd = _mm_and_si128(_mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(p, 8), w), tOdd), high);
+  return _mm_or_si128(even, odd);
+}
+
+// BlendConstLanes on eight pixels.
+__attribute__((target("avx2"))) __m256i BlendConstEight(__m256i p, __m256i w, __m256i tEven,
+                                                        __m256i tOdd) {
+  const __m256i low = _mm256_set1_epi16(0x00FF);
+  const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i even =
+      _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(p, low), w), tEven), 8);
+  const __m256i odd = _mm256_and_si256(
+      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(p, 8), w), tOdd), high);
+  return _mm256_or_si256(even, odd);
+}
+
+// Rows of at least eight pixels. The last eight are blended from their
+// values before the row is touched and stored last, so a row of any length
+// needs no pixel-by-pixel tail (each result depends on its own pixel only).
+__attribute__((target("avx2"))) void BlendConstWide(uint32_t* row, size_t n, __m128i w4,
+                                                    __m128i tEven4, __m128i tOdd4) {
+  const __m256i w = _mm256_broadcastsi128_si256(w4);
+  const __m256i tEven = _mm256_broadcastsi128_si256(tEven4);
+  const __m256i tOdd = _mm256_broadcastsi128_si256(tOdd4);
+  auto* last = reinterpret_cast<__m256i*>(row + n - 8);
+  const __m256i tail = _mm256_loadu_si256(last);
+  for (size_t i = 0; i + 8 <= n; i += 8) {
+    __m256i* at = reinterpret_cast<__m256i*>(row + i);
+    _mm256_storeu_si256(at, BlendConstEight(_mm256_loadu_si256(at), w, tEven, tOdd));
+  }
+  _mm256_storeu_si256(last, BlendConstEight(tail, w, tEven, tOdd));
+}
+
 }  // namespace
 
 void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i t = Lanes(term);
   const __m128i w = _mm_set1_epi16(static_cast<short>(keepWeight));
-  size_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-    __m128i lo = _mm_unpacklo_epi8(p, zero);
-    __m128i hi = _mm_unpackhi_epi8(p, zero);
-    lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, w), t), 8);
-    hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, w), t), 8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_packus_epi16(lo, hi));
+  const uint16_t even[4] = {term[0], term[2], term[0], term[2]};
+  const uint16_t odd[4] = {term[1], term[3], term[1], term[3]};
+  const __m128i tEven = Lanes(even), tOdd = Lanes(odd);
+  if (n >= 8 && blendrows::UseWideRows()) return BlendConstWide(row, n, w, tEven, tOdd);
+  if (n < 4) return BlendConstScalar(row, n, term, keepWeight);
+  // As the wide rows: the last four blended from their first values.
+  auto* last = reinterpret_cast<__m128i*>(row + n - 4);
+  const __m128i tail = _mm_loadu_si128(last);
+  for (size_t i = 0; i + 4 <= n; i += 4) {
+    __m128i* at = reinterpret_cast<__m128i*>(row + i);
+    _mm_storeu_si128(at, BlendConstLanes(_mm_loadu_si128(at), w, tEven, tOdd));
   }
-  BlendConstScalar(row + i, n - i, term, keepWeight);
+  _mm_storeu_si128(last, BlendConstLanes(tail, w, tEven, tOdd));
 }
 
 void AddSub(uint32_t* row, size_t n, uint32_t add, uint32_t sub) {

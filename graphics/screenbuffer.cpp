@@ -6,8 +6,6 @@
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/allpicture.h"
-#include "graphics/dwqformat.h"
-#include "graphics/pictureloader.h"
 #include "platform/backend.h"
 
 namespace {
@@ -70,9 +68,6 @@ CScreenBuffer::CScreenBuffer(int width, int height, int useDIB) : useDIB_(useDIB
     height_ = height;
   }
 
-  // A loader that cannot get its decode buffer fails every load; the
-  // frame itself goes on.
-  InitPictureLoader(dwq::kDecodeMegabytes);
   allGraphics_ = new (std::nothrow) CAllGraphics();
   allGeo_ = new (std::nothrow) CAllGeo();
   allPicture_ = new (std::nothrow) CAllPicture();
@@ -88,7 +83,6 @@ void CScreenBuffer::Release() {
   delete allGraphics_;
   allGraphics_ = nullptr;
   if (owner_ == this) {
-    ReleasePictureLoader();
     ReleaseBlock();
     owner_ = nullptr;
   }

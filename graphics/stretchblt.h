@@ -6,6 +6,24 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+namespace stretch {
+
+// Rows a stretch keeps from call to call: the source column of each visible
+// destination column, one source row sampled at those columns, and what
+// each sampled pixel does to the screen.
+struct Scratch {
+  std::vector<int32_t> columns;
+  std::vector<int32_t> offsets;  // column - base of its group of eight
+  std::vector<int32_t> bases;    // per group of eight, -1 when it is not 8 wide
+  std::vector<uint32_t> pixels;
+  std::vector<uint32_t> actions;
+  std::vector<uint32_t> sourceActions;  // per picture column
+  void Release();
+};
+
+}  // namespace stretch
 
 // Arguments: destination corner, source corner, destination size, source
 // size (negative to mirror), the picture (mask may be null), then the
@@ -18,10 +36,13 @@
 class CStretchBlt {
  public:
   virtual ~CStretchBlt() { Release(); }
-  void Release() {}
+  void Release() { scratch_.Release(); }
   void Blt(int dstX, int dstY, int srcX, int srcY, int dstW, int dstH, int srcW, int srcH,
            const uint32_t* pixels, const uint8_t* mask, int width, int height, int transparent,
            int percent);
+
+ private:
+  stretch::Scratch scratch_;
 };
 
 // The same with the signed colour (r, g, b) applied to every source pixel
@@ -29,10 +50,13 @@ class CStretchBlt {
 class CStretchAddSubBlt {
  public:
   virtual ~CStretchAddSubBlt() { Release(); }
-  void Release() {}
+  void Release() { scratch_.Release(); }
   void Blt(int dstX, int dstY, int srcX, int srcY, int dstW, int dstH, int srcW, int srcH,
            const uint32_t* pixels, const uint8_t* mask, int width, int height, int transparent,
            int percent, int r, int g, int b);
+
+ private:
+  stretch::Scratch scratch_;
 };
 
 namespace stretch {
@@ -40,5 +64,9 @@ namespace stretch {
 // A step or position in 16.16 fixed point: the integer part floor(v) and
 // the fraction trunc((v - floor(v)) * 65536).
 int64_t Fixed(double v);
+
+// The stretches sample each source row once and draw a row at a time; with
+// this off they visit pixel by pixel, the reference the tests compare with.
+void AllowFastRows(bool allow);
 
 }  // namespace stretch

@@ -126,6 +126,9 @@ class Backend {
                          int style) = 0;
   // Trace lines (CP932).
   virtual void DebugOutput(const std::string& text) = 0;
+  // One line always shown on stderr, unlike the trace (CP932, a line end is
+  // added): why a file was refused or could not be written.
+  virtual void ErrorOutput(const std::string& text);
 
   virtual DesktopInfo GetDesktop() = 0;
 

@@ -24,4 +24,14 @@ constexpr bool IsCp932LeadByte(unsigned char b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// The one case-blind comparison of CP932 names (scripts, voices, packs, save
+// files, the path resolver, the list readers): it steps by characters, folds
+// ASCII letters only, and compares both bytes of a double-byte character
+// exactly, so "\x83\x41" and "\x83\x61" never meet. setup/text.h offers it
+// to the engine under the same names.
+bool EqualNoCase(std::string_view a, std::string_view b);
+// text begins (ends) with affix, the boundary falling between characters.
+bool StartsWithNoCase(std::string_view text, std::string_view affix);
+bool EndsWithNoCase(std::string_view text, std::string_view affix);
+
 }  // namespace platform

@@ -20,6 +20,11 @@ bool EnterGameFolder(const std::string& hostPath);
 void LeaveGameFolder();
 // Folder of the running executable (host path).
 std::string ExecutableFolder();
+// Paths the user gave on the command line, which are the host's and relative
+// to the folder the program started in, not the game's: the path made
+// absolute, and whether it names a folder.
+std::string HostAbsolutePath(const std::string& hostPath);
+bool HostIsDirectory(const std::string& hostPath);
 
 // Host path (UTF-8) for an engine path: components matched against the
 // folder entries without regard to ASCII case, exact spelling first;
@@ -46,8 +51,10 @@ bool ReadWholeFile(std::string_view path, std::string* out);
 
 // Whole-file writes: the bytes go to a temporary file in the same folder,
 // which replaces the old file only when every write succeeded. A failed
-// write leaves the previous file as it was.
-bool WriteWholeFile(std::string_view path, const void* data, size_t size);
+// write leaves the previous file as it was; error (when given) then holds
+// the system's text for what went wrong.
+bool WriteWholeFile(std::string_view path, const void* data, size_t size,
+                    std::string* error = nullptr);
 
 // For writers that produce a file piece by piece through stdio.
 class WholeFileWriter {
@@ -63,18 +70,25 @@ class WholeFileWriter {
   bool Commit();
   // Drops the temporary file.
   void Abort();
+  // The system's text for the step that failed (empty while none has).
+  const std::string& Error() const { return error_; }
 
  private:
+  // Keeps the text of errno (or of code) for Error().
+  void Failed(int code = 0);
+
   FILE* file_ = nullptr;
   std::string target_;
   std::string temp_;
+  std::string error_;
 };
 
 // User folders (host paths converted to CP932, without trailing separator).
 std::string DocumentsFolder();
 std::string AppDataFolder();
 
-// Test aid: the next `count` whole-file writes fail as if the disk were full.
+// Test aid: the next `count` whole-file writes fail as if the disk were full
+// (ENOSPC).
 void FailWholeFileWrites(int count);
 
 }  // namespace platform

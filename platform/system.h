@@ -29,6 +29,8 @@ int MessageBox(Window* owner, const char* text, const char* caption, int style);
 // Debug output (CP932).
 void DebugOutput(const char* text);
 void DebugPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A line always shown on stderr (CP932): the reason behind a refusal.
+void ErrorOutput(const char* text);
 
 DesktopInfo GetDesktop();
 

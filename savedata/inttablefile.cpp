@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "savedata/savefolder.h"
 
@@ -73,13 +74,9 @@ int CIntTableFile::Load() {
   }
   if (!f) return 0;
   // A shorter file leaves the cells it does not reach.
-  unsigned char word[4];
-  for (int32_t& cell : cells_) {
-    if (std::fread(word, 1, 4, f) != 4) break;
-    cell = static_cast<int32_t>(static_cast<uint32_t>(word[0]) | static_cast<uint32_t>(word[1]) << 8 |
-                                static_cast<uint32_t>(word[2]) << 16 |
-                                static_cast<uint32_t>(word[3]) << 24);
-  }
+  platform::ByteReader reader(f, -1);
+  for (int32_t& cell : cells_)
+    if (!reader.I32(&cell)) break;
   std::fclose(f);
   savePending_ = false;
   return 1;

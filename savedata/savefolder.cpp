@@ -6,6 +6,7 @@
 
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "setup/text.h"
 #include "platform/system.h"
 #include "platform/types.h"
 
@@ -89,18 +90,6 @@ bool CreateSpecialFolder(const std::string& path) {
   return true;
 }
 
-bool EndsWithNoCase(const std::string& name, const char* suffix) {
-  const std::string s(suffix);
-  if (name.size() < s.size()) return false;
-  for (size_t i = 0; i < s.size(); ++i) {
-    char a = name[name.size() - s.size() + i];
-    char b = s[i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (a != b) return false;
-  }
-  return true;
-}
-
 void DebugFolderRemoved(const std::string& path) { platform::DebugPrintf(kDeletedFolder, path.c_str()); }
 
 // Deletes the files of one folder as DeleteSaveFiles asks; removeSelf also
@@ -114,8 +103,8 @@ int DeleteInFolder(const std::string& folder, bool recurse, bool includeOrg, boo
       if (recurse && !DeleteInFolder(path, recurse, includeOrg, onlySav, true)) return 0;
       continue;
     }
-    if (!includeOrg && EndsWithNoCase(name, ".org")) continue;
-    if (onlySav && !EndsWithNoCase(name, ".sav")) continue;
+    if (!includeOrg && setup::EndsWithNoCase(name, ".org")) continue;
+    if (onlySav && !setup::EndsWithNoCase(name, ".sav")) continue;
     if (!platform::RemoveFile(path)) {
       platform::MessageBox(nullptr, path.c_str(), kDeleteErrorCaption, MB_ICONWARNING);
       return 0;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -19,11 +20,6 @@ constexpr int32_t kSizeWhenUnset = 16000;
 // Without the file: one character with one scene, film script 2, item 1.
 const int32_t kBuiltIn[] = {0, 1, 1, 2, 1, 1};
 
-int32_t Load32(const unsigned char* p) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
 // |v| with INT_MIN wrapping onto itself instead of overflowing.
 uint32_t Magnitude(int32_t v) { return v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v); }
 
@@ -37,17 +33,15 @@ CSceneDataFile::CSceneDataFile() {
     Walk();
     return;
   }
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  int32_t size = bytes.size() >= 4 ? Load32(data) : 0;
-  if (size < 4) size = kSizeWhenUnset;
+  platform::ByteReader reader(bytes);
+  int32_t size = 0;
+  if (!reader.I32(&size) || size < 4) size = kSizeWhenUnset;
   // The table holds size / 4 words, of which the file may give fewer; only
   // the words it gave are kept, the others read as 0.
   const size_t tableWords = static_cast<size_t>(size) / 4;
-  const size_t fileWords = bytes.size() / 4;
-  const size_t kept = fileWords < tableWords ? (fileWords > 0 ? fileWords : 1) : tableWords;
-  words_.resize(kept);
-  words_[0] = size;
-  for (size_t i = 1; i < kept; ++i) words_[i] = Load32(data + 4 * i);
+  words_.assign(1, size);
+  int32_t word = 0;
+  while (words_.size() < tableWords && reader.I32(&word)) words_.push_back(word);
   Walk();
 }
 

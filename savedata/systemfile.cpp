@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/codec.h"
+#include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -87,13 +88,11 @@ bool ReadStart(const std::string& path, size_t max, std::string* out) {
   if (platform::IsDirectory(path)) return false;
   FILE* f = platform::FileOpen(path, "rb");
   if (!f) return false;
-  out->assign(max, '\0');
+  platform::ByteReader reader(f, static_cast<int64_t>(max));
+  out->assign(static_cast<size_t>(reader.Remaining()), '\0');
+  // A file that gives fewer bytes than it holds is read as far as it gives.
   size_t got = 0;
-  while (got < max) {
-    const size_t n = std::fread(out->data() + got, 1, max - got, f);
-    if (n == 0) break;
-    got += n;
-  }
+  while (got < out->size() && reader.Read(out->data() + got, 1)) ++got;
   out->resize(got);
   std::fclose(f);
   return true;
@@ -171,18 +170,18 @@ const char* CCommonSystemFile::SavePath() {
 // outside the format ends the reading there: that block and the ones after
 // keep their defaults, and nothing is taken from a wrong place.
 bool CCommonSystemFile::ReadImage(const unsigned char* data, size_t size) {
-  size_t pos = 0;
+  platform::ByteReader reader(data, size);
   bool any = false;
   for (int k = 0; k < kBlockCount; ++k) {
     if (k > 0 && GetBlockWord(kFileInfo, 32) < k + 1) break;
-    if (pos > size || size - pos < 4) break;
-    const int32_t blockSize = Load32(data + pos);
+    int32_t blockSize = 0;
+    if (!reader.I32(&blockSize)) break;
     if (blockSize < 4 || blockSize > kBlocks[k].size) break;
     const size_t wanted = static_cast<size_t>(blockSize) - 4;
-    const size_t available = std::min(wanted, size - pos - 4);
-    std::memcpy(image_ + kBlocks[k].offset + 4, data + pos + 4, available);
-    pos += static_cast<size_t>(blockSize);
+    const size_t available = std::min(wanted, static_cast<size_t>(reader.Remaining()));
+    reader.Read(image_ + kBlocks[k].offset + 4, available);
     any = true;
+    if (available < wanted) break;
   }
   // The header words are the format's own, whatever the file held; the
   // texts stay terminated.
@@ -213,7 +212,13 @@ int CCommonSystemFile::Save(int showError) {
   SetSystemData(kSaveCounterOffset,
                 static_cast<int32_t>(static_cast<uint32_t>(GetSystemData(kSaveCounterOffset)) + 1u));
   WriteHeaders();
-  if (!platform::WriteWholeFile(SavePath(), image_, sizeof image_)) {
+  std::string error;
+  if (!platform::WriteWholeFile(SavePath(), image_, sizeof image_, &error)) {
+    // The box names the folder only; the line gives the file and the cause.
+    const std::string line = "the system file " + platform::Utf8ToCp932(platform::ResolvePath(
+                                                      SavePath())) +
+                             " cannot be saved: " + error;
+    platform::ErrorOutput(line.c_str());
     if (showError) ShowBox(kCannotSaveMessage, GetSaveFolder());
     return 0;
   }

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <new>
 
+#include "platform/bytereader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "setup/text.h"
 
 using namespace script;
 
@@ -77,17 +79,6 @@ constexpr char kStackBroken[] =
 
 // Stands in for the words of a record too short to hold them.
 constexpr int32_t kZeroWords[4] = {};
-
-bool SameNameIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    unsigned char x = static_cast<unsigned char>(*a);
-    unsigned char y = static_cast<unsigned char>(*b);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-    if (x == 0) return true;
-  }
-}
 
 // Copies at most size - 1 bytes without splitting a double-byte character.
 void CopyCut(char* out, size_t size, const char* text) {
@@ -204,17 +195,14 @@ int CScript::ReadFile(const char* name) {
     std::fclose(file);
     return 0;
   }
-  unsigned char* bytes = reinterpret_cast<unsigned char*>(words_);
-  const size_t read = std::fread(bytes, 4, static_cast<size_t>(capacity_), file);
+  platform::ByteReader in(file, int64_t{capacity_} * 4);
+  size_t read = 0;
+  uint32_t word = 0;
+  while (read < static_cast<size_t>(capacity_) && in.U32(&word))
+    words_[read++] = static_cast<int32_t>(word ^ kFileKey);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return -1;
-  for (size_t i = 0; i < read; ++i) {
-    const unsigned char* b = bytes + i * 4;
-    const uint32_t word = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-                          static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
-    words_[i] = static_cast<int32_t>(word ^ kFileKey);
-  }
   std::memset(words_ + read, 0, kPadWords * 4);
   return static_cast<int>(read);
 }
@@ -226,7 +214,7 @@ int CScript::Load(const char* name) {
     Clear();
     return 0;
   }
-  if (loaded_ && SameNameIgnoringCase(name, name_)) return 1;
+  if (loaded_ && setup::EqualNoCase(name, name_)) return 1;
 
   Clear();
   int read = ReadFile(name);
@@ -504,12 +492,23 @@ bool CScript::SkipBody() {
   return true;
 }
 
-const int32_t* CScript::WordsFrom4(int len, int count) {
-  if (count <= 0 && len >= 4) return words_ + pc_ + 4;
-  if (4 + count <= len) return words_ + pc_ + 4;
-  AddErrorf("record at word %d is too short", pc_);
+const int32_t* CScript::WordsFrom4(const Record& r, int count) {
+  // From the record's own start, whatever the program counter does.
+  if (count <= 0 && r.len >= 4) return words_ + r.at + 4;
+  if (4 + count <= r.len) return words_ + r.at + 4;
+  AddErrorf("record at word %d is too short", r.at);
   return kZeroWords;
 }
+
+// One handler per record class. Each moves the program counter on and
+// answers kGoOn, or what Run returns. Callbacks come last in each handler,
+// after the program counter has moved on: the game may reposition or even
+// reload this script from inside.
+const CScript::ClassHandler CScript::kClassHandlers[] = {
+    {kClassControl, &CScript::RunControl},       {kClassSystemCall, &CScript::RunCall},
+    {kClassFunction, &CScript::RunCall},         {kClassExpression, &CScript::RunExpression},
+    {kClassText, &CScript::RunText},             {kClassCommand, &CScript::RunCommand},
+};
 
 int CScript::Run(int start) {
   if (!loaded_) return kResultError;
@@ -538,244 +537,249 @@ int CScript::Run(int start) {
       AddErrorf("record length %d at word %d is out of range", len, pc_);
       return kResultEnd;
     }
-    const int32_t cls = len >= 3 ? words_[pc_ + 1] : 0;
-    const int32_t code = len >= 3 ? words_[pc_ + 2] : 0;
-    auto word = [&](int k) -> int32_t { return k < len ? words_[pc_ + k] : 0; };
-
-    // Callbacks come last in each case, after the program counter has moved
-    // on: the game may reposition or even reload this script from inside.
-    switch (cls) {
-      case kClassControl:
-        switch (code) {
-          case kIf: {
-            const int value = Evaluate(pc_ + 3, pc_ + len, nullptr);
-            pc_ += len;
-            if (value > 0) break;
-            if (!SkipBody()) return kResultEnd;
-            // elsif / else chain: at most one body runs.
-            for (;;) {
-              const int next = RecordLength(pc_);
-              if (next < 3 || At(pc_ + 1) != kClassControl) break;
-              if (At(pc_ + 2) == kElse) {
-                pc_ += next;
-                break;
-              }
-              if (At(pc_ + 2) != kElsif) break;
-              const int branch = Evaluate(pc_ + 3, pc_ + next, nullptr);
-              pc_ += next;
-              if (branch > 0) break;
-              if (!SkipBody()) return kResultEnd;
-            }
-            break;
-          }
-          case kIfOnly: {
-            const int value = Evaluate(pc_ + 3, pc_ + len, nullptr);
-            pc_ += len;
-            if (value <= 0 && !SkipBody()) return kResultEnd;
-            break;
-          }
-          case kElsif:
-          case kElse:
-          case kCase:
-            pc_ += len;
-            if (!SkipBody()) return kResultEnd;
-            break;
-          case kReturn:
-            if (callDepth_ <= 0) {
-              AddError(kReturnWithoutSub);
-              return kResultError;
-            }
-            --callDepth_;
-            pc_ = returnStack_[callDepth_];
-            break;
-          case kCall: {
-            if (callDepth_ + 1 >= kMaxCallDepth) {
-              AddError(kCallTooDeep);
-              return kResultError;
-            }
-            int target = 0;
-            if (!LabelTarget(word(3), &target)) {
-              AddErrorf("label %d at word %d is out of range", word(3), pc_);
-              return kResultEnd;
-            }
-            returnStack_[callDepth_] = pc_ + len;
-            callSites_[callDepth_] = word(4);
-            ++callDepth_;
-            pc_ = target;
-            break;
-          }
-          case kGoto: {
-            const int32_t target = word(3);
-            if (target < 0 || target >= count_) {
-              AddErrorf("jump target %d at word %d is out of range", target, pc_);
-              return kResultEnd;
-            }
-            pc_ = target;
-            break;
-          }
-          case kStopHere5:
-          case kStopHere6:
-            return code;
-          case kStopAfterB:
-          case kStopAfterC:
-          case kStopAfterE:
-          case kStopAfter13:
-            pc_ += len;
-            return code;
-          case kCallScript:
-          case kCallScript2:
-          case kReplaceScript: {
-            const char* name = GetString(word(3));
-            if (code != kReplaceScript) returnStack_[kStopEntrySlot] = word(4);
-            pc_ += len;
-            if (game_) game_->SystemCommand(code, 0, name, 0);
-            return code;
-          }
-          default:  // no operation, block records, codes of no meaning here
-            pc_ += len;
-            break;
-        }
-        break;
-
-      case kClassSystemCall:
-      case kClassFunction: {
-        int n = word(3);
-        n = n < 0 ? 0 : n > kMaxArguments ? kMaxArguments : n;
-        int values[kMaxArguments];
-        std::memset(values, 0, sizeof(values));
-        const int end = pc_ + len;
-        for (int i = 0, at = pc_ + 4; i < n; ++i) {
-          if (at >= end) {
-            AddErrorf("arguments at word %d run past the record", pc_);
-            break;
-          }
-          int used = 1;
-          values[i] = Evaluate(at, end, &used);
-          at += used;
-        }
-        if (cls == kClassSystemCall) {
-          returnStack_[kSystemCallEntrySlot] = At(end - 1);
-          pc_ += len;
-          if (game_) game_->SystemCall(code, n, values);
-          return kResultSystemCall;
-        }
-        pc_ += len;
-        if (game_) game_->SystemFunction(code, n, values);
-        break;
-      }
-
-      case kClassExpression:
-        Evaluate(pc_ + 3, pc_ + len, nullptr);
-        pc_ += len;
-        break;
-
-      case kClassText:
-        switch (code) {
-          case kTextWindow:
-          case kTextFull:
-          case kTextAppend: {
-            const int32_t extra = len >= 6 ? word(5) : 0;
-            const char* text = GetMessageText(word(3));
-            const int32_t key = word(4);
-            pc_ += len;
-            if (game_) game_->SystemCommand(code, key, text, extra);
-            return kTextWindow;
-          }
-          case kTextWait: {
-            const int32_t* data = WordsFrom4(len, 1);
-            const int32_t frames = data[0];
-            pc_ += len;
-            if (game_) game_->SystemCommand(code, 1, data, 0);
-            if (frames != 0) return kTextWait;
-            break;
-          }
-          case kTextWipe: {
-            int32_t count = word(3);
-            if (count < 0 || count > len - 4) {
-              AddErrorf("word count %d at word %d is out of range", count, pc_);
-              count = count < 0 || len < 4 ? 0 : len - 4;
-            }
-            const int32_t* data = WordsFrom4(len, count);
-            pc_ += len;
-            if (game_) game_->SystemCommand(code, count, data, 0);
-            return kTextWipe;
-          }
-          case kTextChoice: {
-            bool ok = false;
-            ChoiceKeyAt(pc_, len, &ok);
-            if (!ok) {
-              AddErrorf("choice at word %d is broken", pc_);
-              return kResultEnd;
-            }
-            const int32_t n = words_[pc_ + 3];
-            const int32_t m = len != static_cast<long long>(n) + 5 ? words_[pc_ + len - 1] : 0;
-            const bool pq = static_cast<long long>(n) + m + 5 < len;
-            const bool r = static_cast<long long>(n) + m + 6 < len;
-            choice_.assign(words_ + pc_ + 4, words_ + pc_ + 4 + n + m);
-            choice_.insert(choice_.begin(), {n, m});
-            choice_.push_back(pq ? words_[pc_ + len - 2] : 0);  // P
-            choice_.push_back(pq ? words_[pc_ + len - 3] : 0);  // Q
-            choice_.push_back(r ? words_[pc_ + len - 4] : 0);   // R
-            pc_ += len;
-            if (game_) game_->SystemCommand(code, n + m + 4, choice_.data(), 0);
-            return kTextChoice;
-          }
-          default:
-            pc_ += len;
-            break;
-        }
-        break;
-
-      case kClassCommand: {
-        int param = 0;
-        const void* data = nullptr;
-        switch (EngineCommandShape(code)) {
-          case CommandShape::kWords1:
-            param = 1;
-            data = WordsFrom4(len, 1);
-            break;
-          case CommandShape::kWordsN: {
-            param = word(3);
-            if (param < 0 || param > len - 4) {
-              AddErrorf("word count %d at word %d is out of range", param, pc_);
-              param = param < 0 || len < 4 ? 0 : len - 4;
-            }
-            data = WordsFrom4(len, param);
-            break;
-          }
-          case CommandShape::kString:
-            param = word(3);
-            data = GetString(word(4));
-            break;
-          case CommandShape::kValue:
-            param = word(4);
-            break;
-          case CommandShape::kString1:
-            param = 1;
-            data = GetString(word(4));
-            break;
-          case CommandShape::kMessage1:
-            param = 1;
-            data = GetMessageText(word(3));
-            break;
-          case CommandShape::kNone:
-            break;
-          case CommandShape::kUnknown:
-            // Not an engine command: the game would take a text or script
-            // code here for one with its own data, so it never sees it.
-            pc_ += len;
-            continue;
-        }
-        pc_ += len;
-        if (game_) game_->SystemCommand(code, param, data, 0);
-        break;
-      }
-
-      default:  // the header and records that are not executed
-        pc_ += len;
-        break;
-    }
+    const Record r{pc_, len, len >= 3 ? words_[pc_ + 1] : 0, len >= 3 ? words_[pc_ + 2] : 0,
+                   words_};
+    // The header and records that are not executed are passed over.
+    Handler handler = &CScript::RunSkipped;
+    for (const ClassHandler& h : kClassHandlers)
+      if (h.cls == r.cls) handler = h.run;
+    const int result = (this->*handler)(r);
+    if (result != kGoOn) return result;
   }
+}
+
+int CScript::RunSkipped(const Record& r) {
+  pc_ += r.len;
+  return kGoOn;
+}
+
+int CScript::RunControl(const Record& r) {
+  const int len = r.len;
+  switch (r.code) {
+    case kIf: {
+      const int value = Evaluate(r.at + 3, r.at + len, nullptr);
+      pc_ += len;
+      if (value > 0) break;
+      if (!SkipBody()) return kResultEnd;
+      // elsif / else chain: at most one body runs.
+      for (;;) {
+        const int next = RecordLength(pc_);
+        if (next < 3 || At(pc_ + 1) != kClassControl) break;
+        if (At(pc_ + 2) == kElse) {
+          pc_ += next;
+          break;
+        }
+        if (At(pc_ + 2) != kElsif) break;
+        const int branch = Evaluate(pc_ + 3, pc_ + next, nullptr);
+        pc_ += next;
+        if (branch > 0) break;
+        if (!SkipBody()) return kResultEnd;
+      }
+      break;
+    }
+    case kIfOnly: {
+      const int value = Evaluate(r.at + 3, r.at + len, nullptr);
+      pc_ += len;
+      if (value <= 0 && !SkipBody()) return kResultEnd;
+      break;
+    }
+    case kElsif:
+    case kElse:
+    case kCase:
+      pc_ += len;
+      if (!SkipBody()) return kResultEnd;
+      break;
+    case kReturn:
+      if (callDepth_ <= 0) {
+        AddError(kReturnWithoutSub);
+        return kResultError;
+      }
+      --callDepth_;
+      pc_ = returnStack_[callDepth_];
+      break;
+    case kCall: {
+      if (callDepth_ + 1 >= kMaxCallDepth) {
+        AddError(kCallTooDeep);
+        return kResultError;
+      }
+      int target = 0;
+      if (!LabelTarget(r.Word(3), &target)) {
+        AddErrorf("label %d at word %d is out of range", r.Word(3), r.at);
+        return kResultEnd;
+      }
+      returnStack_[callDepth_] = r.at + len;
+      callSites_[callDepth_] = r.Word(4);
+      ++callDepth_;
+      pc_ = target;
+      break;
+    }
+    case kGoto: {
+      const int32_t target = r.Word(3);
+      if (target < 0 || target >= count_) {
+        AddErrorf("jump target %d at word %d is out of range", target, r.at);
+        return kResultEnd;
+      }
+      pc_ = target;
+      break;
+    }
+    case kStopHere5:
+    case kStopHere6:
+      return r.code;
+    case kStopAfterB:
+    case kStopAfterC:
+    case kStopAfterE:
+    case kStopAfter13:
+      pc_ += len;
+      return r.code;
+    case kCallScript:
+    case kCallScript2:
+    case kReplaceScript: {
+      const char* name = GetString(r.Word(3));
+      if (r.code != kReplaceScript) returnStack_[kStopEntrySlot] = r.Word(4);
+      pc_ += len;
+      if (game_) game_->SystemCommand(r.code, 0, name, 0);
+      return r.code;
+    }
+    default:  // no operation, block records, codes of no meaning here
+      pc_ += len;
+      break;
+  }
+  return kGoOn;
+}
+
+int CScript::RunCall(const Record& r) {
+  int n = r.Word(3);
+  n = n < 0 ? 0 : n > kMaxArguments ? kMaxArguments : n;
+  int values[kMaxArguments];
+  std::memset(values, 0, sizeof(values));
+  const int end = r.at + r.len;
+  for (int i = 0, at = r.at + 4; i < n; ++i) {
+    if (at >= end) {
+      AddErrorf("arguments at word %d run past the record", r.at);
+      break;
+    }
+    int used = 1;
+    values[i] = Evaluate(at, end, &used);
+    at += used;
+  }
+  if (r.cls == kClassSystemCall) {
+    returnStack_[kSystemCallEntrySlot] = At(end - 1);
+    pc_ += r.len;
+    if (game_) game_->SystemCall(r.code, n, values);
+    return kResultSystemCall;
+  }
+  pc_ += r.len;
+  if (game_) game_->SystemFunction(r.code, n, values);
+  return kGoOn;
+}
+
+int CScript::RunExpression(const Record& r) {
+  Evaluate(r.at + 3, r.at + r.len, nullptr);
+  pc_ += r.len;
+  return kGoOn;
+}
+
+int CScript::RunText(const Record& r) {
+  const int len = r.len;
+  switch (r.code) {
+    case kTextWindow:
+    case kTextFull:
+    case kTextAppend: {
+      const int32_t extra = len >= 6 ? r.Word(5) : 0;
+      const char* text = GetMessageText(r.Word(3));
+      const int32_t key = r.Word(4);
+      pc_ += len;
+      if (game_) game_->SystemCommand(r.code, key, text, extra);
+      return kTextWindow;
+    }
+    case kTextWait: {
+      const int32_t* data = WordsFrom4(r, 1);
+      const int32_t frames = data[0];
+      pc_ += len;
+      if (game_) game_->SystemCommand(r.code, 1, data, 0);
+      return frames != 0 ? kTextWait : kGoOn;
+    }
+    case kTextWipe: {
+      int32_t count = r.Word(3);
+      if (count < 0 || count > len - 4) {
+        AddErrorf("word count %d at word %d is out of range", count, r.at);
+        count = count < 0 || len < 4 ? 0 : len - 4;
+      }
+      const int32_t* data = WordsFrom4(r, count);
+      pc_ += len;
+      if (game_) game_->SystemCommand(r.code, count, data, 0);
+      return kTextWipe;
+    }
+    case kTextChoice: {
+      bool ok = false;
+      ChoiceKeyAt(r.at, len, &ok);
+      if (!ok) {
+        AddErrorf("choice at word %d is broken", r.at);
+        return kResultEnd;
+      }
+      const int32_t n = words_[r.at + 3];
+      const int32_t m = len != static_cast<long long>(n) + 5 ? words_[r.at + len - 1] : 0;
+      const bool pq = static_cast<long long>(n) + m + 5 < len;
+      const bool rr = static_cast<long long>(n) + m + 6 < len;
+      choice_.assign(words_ + r.at + 4, words_ + r.at + 4 + n + m);
+      choice_.insert(choice_.begin(), {n, m});
+      choice_.push_back(pq ? words_[r.at + len - 2] : 0);  // P
+      choice_.push_back(pq ? words_[r.at + len - 3] : 0);  // Q
+      choice_.push_back(rr ? words_[r.at + len - 4] : 0);  // R
+      pc_ += len;
+      if (game_) game_->SystemCommand(r.code, n + m + 4, choice_.data(), 0);
+      return kTextChoice;
+    }
+    default:
+      pc_ += len;
+      return kGoOn;
+  }
+}
+
+int CScript::RunCommand(const Record& r) {
+  const int len = r.len;
+  int param = 0;
+  const void* data = nullptr;
+  switch (EngineCommandShape(r.code)) {
+    case CommandShape::kWords1:
+      param = 1;
+      data = WordsFrom4(r, 1);
+      break;
+    case CommandShape::kWordsN: {
+      param = r.Word(3);
+      if (param < 0 || param > len - 4) {
+        AddErrorf("word count %d at word %d is out of range", param, r.at);
+        param = param < 0 || len < 4 ? 0 : len - 4;
+      }
+      data = WordsFrom4(r, param);
+      break;
+    }
+    case CommandShape::kString:
+      param = r.Word(3);
+      data = GetString(r.Word(4));
+      break;
+    case CommandShape::kValue:
+      param = r.Word(4);
+      break;
+    case CommandShape::kString1:
+      param = 1;
+      data = GetString(r.Word(4));
+      break;
+    case CommandShape::kMessage1:
+      param = 1;
+      data = GetMessageText(r.Word(3));
+      break;
+    case CommandShape::kNone:
+      break;
+    case CommandShape::kUnknown:
+      // Not an engine command: the game would take a text or script code
+      // here for one with its own data, so it never sees it.
+      pc_ += len;
+      return kGoOn;
+  }
+  pc_ += len;
+  if (game_) game_->SystemCommand(r.code, param, data, 0);
+  return kGoOn;
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 // ring instead of reading outside the buffer.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -118,7 +119,33 @@ class CScript {
   int SingleValue(uint32_t word);
   uint32_t Pack(int32_t value, int position);
   int32_t ChoiceKeyAt(int at, int len, bool* ok) const;
-  const int32_t* WordsFrom4(int len, int count);
+  // A record being run: where it starts, its length, class and code.
+  struct Record {
+    int at;
+    int len;
+    int32_t cls;
+    int32_t code;
+    const int32_t* words;
+    // Word k of the record, 0 past its end.
+    int32_t Word(int k) const { return k < len ? words[at + k] : 0; }
+  };
+  // The record's words from its fifth on, when it holds count of them.
+  const int32_t* WordsFrom4(const Record& r, int count);
+
+  // What a record handler answers to go on with the next record.
+  static constexpr int kGoOn = INT_MIN;
+  using Handler = int (CScript::*)(const Record&);
+  struct ClassHandler {
+    int32_t cls;
+    Handler run;
+  };
+  static const ClassHandler kClassHandlers[];
+  int RunSkipped(const Record& r);
+  int RunControl(const Record& r);
+  int RunCall(const Record& r);
+  int RunExpression(const Record& r);
+  int RunText(const Record& r);
+  int RunCommand(const Record& r);
 
   int callDepth_ = 0;
   int32_t returnStack_[256] = {};

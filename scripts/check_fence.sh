@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The engine reaches its host only through platform/: no SDL, FreeType,
-# fontconfig or iconv, no direct fopen and no real clock anywhere else.
-# Tools, tests, fuzz targets and benchmarks may use what they need.
+# fontconfig or iconv, no direct fopen, no real clock, no std::filesystem or
+# std::thread and no POSIX header anywhere else. Tools, tests, fuzz targets
+# and benchmarks may use what they need.
 set -u
 cd "$(dirname "$0")/.."
 folders=()
@@ -10,6 +11,10 @@ for d in app game script setup graphics widget message effect sound savedata mod
 done
 [ ${#folders[@]} -eq 0 ] && exit 0
 pattern='SDL_|<SDL|ft2build|fontconfig|iconv|\bfopen\(|std::chrono::system_clock|steady_clock|\btime\('
+pattern+='|high_resolution_clock|clock_gettime|gettimeofday|std::filesystem|<filesystem>|std::j?thread|std::this_thread|<thread>'
+# POSIX headers: <unistd.h>, <dirent.h>, <fcntl.h>, <pthread.h>, <sys/...>
+# and the like; the engine asks platform/ for files, threads and time.
+pattern+='|#include <(unistd|dirent|fcntl|pthread|dlfcn|signal|poll|termios|spawn|sched|syslog|pwd|grp|semaphore|strings|libgen|glob|fnmatch|wordexp|aio|mqueue|netdb|netinet/[a-z_]+|arpa/[a-z_]+|sys/[a-z_]+)\.h>'
 hits=$(grep -rnE --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.cc' "$pattern" "${folders[@]}" || true)
 if [ -n "$hits" ]; then
   echo "These lines reach past the platform layer:"

@@ -172,6 +172,10 @@ int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
       ++tokenLength;
     }
     if (tokenLength > static_cast<size_t>(kMaxToken)) {
+      const std::string line = std::string(path) + ": the token at byte " + std::to_string(pos) +
+                               " is longer than " + std::to_string(kMaxToken) +
+                               " bytes; the list ends before it";
+      platform::ErrorOutput(line.c_str());
       Box(kTokenTooLong, "ERROR");
       break;
     }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/codec.h"
 
 namespace setup {
 
@@ -24,31 +23,6 @@ int ParseDecimal(const char* text) {
   }
   if (negative) value = 0u - value;
   return static_cast<int>(value);
-}
-
-namespace {
-unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-}  // namespace
-
-bool EqualNoCase(const char* a, const char* b) {
-  const auto* p = reinterpret_cast<const unsigned char*>(a);
-  const auto* q = reinterpret_cast<const unsigned char*>(b);
-  for (;;) {
-    if (*p == 0 || *q == 0) return *p == *q;
-    if (platform::IsCp932LeadByte(*p) || platform::IsCp932LeadByte(*q)) {
-      if (*p != *q) return false;
-      ++p;
-      ++q;
-      if (*p != *q) return false;
-      if (*p == 0) return true;
-    } else if (FoldAscii(*p) != FoldAscii(*q)) {
-      return false;
-    }
-    ++p;
-    ++q;
-  }
 }
 
 }  // namespace setup

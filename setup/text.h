@@ -1,6 +1,8 @@
 // Text rules shared by every reader of settings and data lists.
 #pragma once
 
+#include "platform/codec.h"
+
 namespace setup {
 
 // A decimal number in a list token, read as the run-time's atoi reads it:
@@ -10,8 +12,11 @@ int ParseDecimal(const char* text);
 
 // Equal without regard to ASCII letter case; the second byte of a CP932
 // double-byte character is compared as it is, so two different kanji never
-// meet.
-bool EqualNoCase(const char* a, const char* b);
+// meet. The platform's path resolver needs the same rule, so it is defined
+// there, once.
+using platform::EqualNoCase;
+using platform::EndsWithNoCase;
+using platform::StartsWithNoCase;
 
 }  // namespace setup
 

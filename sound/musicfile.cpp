@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/bytereader.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -21,13 +22,14 @@ FILE* OpenMusicFile(const char* name) {
   if (!name || !*name) return nullptr;
   FILE* file = platform::FileOpen(std::string("wgq\\") + name + ".wgq", "rb");
   if (!file) return nullptr;
+  platform::ByteReader reader(file, -1);
   uint8_t header[kHeaderSize];
-  bool ok = std::fread(header, 1, kHeaderSize, file) == kHeaderSize;
+  bool ok = reader.Read(header, kHeaderSize);
   if (ok && header[kTypeOffset] == '2') {
     uint8_t riff[kRiffPartSize];
-    ok = std::fread(riff, 1, kRiffPartSize, file) == kRiffPartSize;
+    ok = reader.Read(riff, kRiffPartSize);
     const int32_t fmtLength = ok ? platform::GetLE32Signed(riff + kFmtLengthOffset) : -1;
-    ok = ok && fmtLength >= 0 && std::fseek(file, fmtLength, SEEK_CUR) == 0;
+    ok = ok && fmtLength >= 0 && reader.Skip(static_cast<size_t>(fmtLength));
   }
   if (!ok) std::fseek(file, 0, SEEK_END);
   return file;

@@ -4,7 +4,10 @@
 #include <new>
 #include <vector>
 
+#include "platform/bytereader.h"
+#include "platform/bytes.h"
 #include "platform/files.h"
+#include "setup/text.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "sound/oggdecoder.h"
@@ -37,36 +40,8 @@ Shared& S() {
   return shared;
 }
 
-int32_t Le32(const uint8_t* p) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                              (static_cast<uint32_t>(p[2]) << 16) |
-                              (static_cast<uint32_t>(p[3]) << 24));
-}
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 void Put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNoCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    if (Lower(*a) != Lower(*b)) return false;
-    if (*a == 0) return true;
-  }
-}
-
-bool ReadExact(FILE* file, void* out, size_t n) {
-  return n == 0 || std::fread(out, 1, n, file) == n;
-}
-
-// Bytes from the current position to the end of the file.
-long long Remaining(FILE* file) {
-  const long here = std::ftell(file);
-  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-  const long end = std::ftell(file);
-  if (end < 0 || std::fseek(file, here, SEEK_SET) != 0) return -1;
-  return end - here;
 }
 
 struct FileCloser {
@@ -187,7 +162,7 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
     Forget();
     return 0;
   }
-  if (kind_ == Kind::kVoice && SameNoCase(name, name_.c_str())) return 1;
+  if (kind_ == Kind::kVoice && setup::EqualNoCase(name, name_.c_str())) return 1;
   const std::string prefix = Prefix(name);
   const int slot = FindPackIndex(prefix.c_str());
   if (slot < 0) {
@@ -202,7 +177,7 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
   int length = 0;
   const int offset = FindPackEntry(slot, name, &length);
   // The entry must lie inside the pack as it is on disk.
-  const long long packSize = offset >= 0 ? Remaining(file.get()) : -1;
+  const long long packSize = offset >= 0 ? platform::ByteReader(file.get(), -1).Size() : -1;
   if (offset < 0 || packSize < 0 || static_cast<long long>(offset) + length > packSize ||
       std::fseek(file.get(), offset, SEEK_SET) != 0) {
     Forget();
@@ -224,16 +199,17 @@ int CWaveBuffer::Load(FILE* file, int size, const char* name, Kind kind) {
 int CWaveBuffer::ReadWave(FILE* file, int size) {
   Forget();
   if (!file) return 0;
-  const long long available = size > 0 ? size : Remaining(file);
+  platform::ByteReader reader(file, size > 0 ? size : -1);
+  const long long available = reader.Remaining();
   if (available < kFmtBody) return 0;
 
   uint8_t head[kFmtBody];
-  if (!ReadExact(file, head, sizeof head)) return 0;
+  if (!reader.Read(head, sizeof head)) return 0;
   SoundFileHeader header;
   std::memcpy(header.bytes, head, SoundFileHeader::kSize);
   const char type = header.Type();
-  const int32_t riffLength = Le32(head + kRiffPart + 4);
-  const int32_t fmtLength = Le32(head + kRiffPart + 16);
+  const int32_t riffLength = platform::GetLE32Signed(head + kRiffPart + 4);
+  const int32_t fmtLength = platform::GetLE32Signed(head + kRiffPart + 16);
 
   // The lengths decide every later read and the image's size: check them
   // against the format's limits and the bytes that are really there.
@@ -247,34 +223,34 @@ int CWaveBuffer::ReadWave(FILE* file, int size) {
   if (pcm && kRiffPart + 8 + static_cast<long long>(riffLength) > available) return 0;
 
   uint8_t fmt[kMaxFmt + 8];
-  if (!ReadExact(file, fmt, static_cast<size_t>(f) + 8)) return 0;
-  const int32_t dataLength = Le32(fmt + f + 4);
+  if (!reader.Read(fmt, static_cast<size_t>(f) + 8)) return 0;
+  const int32_t dataLength = platform::GetLE32Signed(fmt + f + 4);
   if (dataLength < 0 || dataLength > riffLength - 20 - f) return 0;
   if (pcm && kFmtBody + f + 8 + static_cast<long long>(dataLength) > available) return 0;
 
   WaveFormat format;
   uint8_t wfx[18] = {};
   std::memcpy(wfx, fmt, static_cast<size_t>(f < 18 ? f : 18));
-  format.formatTag = Le16(wfx);
-  format.channels = Le16(wfx + 2);
-  format.samplesPerSec = static_cast<uint32_t>(Le32(wfx + 4));
-  format.avgBytesPerSec = static_cast<uint32_t>(Le32(wfx + 8));
-  format.blockAlign = Le16(wfx + 12);
-  format.bitsPerSample = Le16(wfx + 14);
-  format.extraSize = Le16(wfx + 16);
+  format.formatTag = platform::GetLE16(wfx);
+  format.channels = platform::GetLE16(wfx + 2);
+  format.samplesPerSec = static_cast<uint32_t>(platform::GetLE32Signed(wfx + 4));
+  format.avgBytesPerSec = static_cast<uint32_t>(platform::GetLE32Signed(wfx + 8));
+  format.blockAlign = platform::GetLE16(wfx + 12);
+  format.bitsPerSample = platform::GetLE16(wfx + 14);
+  format.extraSize = platform::GetLE16(wfx + 16);
 
   const int imageSize = riffLength + 8 + kSlack;
   int length = dataLength;
   if (pcm) {
     if (!CreateBuffer(imageSize)) return 0;
-    if (!ReadExact(file, image_.get() + 28 + f, static_cast<size_t>(dataLength))) return 0;
+    if (!reader.Read(image_.get() + 28 + f, static_cast<size_t>(dataLength))) return 0;
   } else {
     const long long stream = available - (kFmtBody + f + 8);
     if (stream <= 0 || stream > kMaxImageSize) return 0;
     if (!ReserveDecodeBuffer(static_cast<int>(stream))) return 0;
     Shared& s = S();
-    const size_t got = std::fread(s.decode.get(), 1, static_cast<size_t>(stream), file);
-    if (got == 0 || !CreateBuffer(imageSize)) return 0;
+    const size_t got = static_cast<size_t>(stream);
+    if (!reader.Read(s.decode.get(), got) || !CreateBuffer(imageSize)) return 0;
     if (!s.decoder) s.decoder = std::make_unique<COggDecoder>();
     const int decoded = s.decoder->Decode(s.decode.get(), static_cast<int>(got),
                                           image_.get() + 28 + f, imageSize - 28 - f);
@@ -314,7 +290,7 @@ int CWaveBuffer::FindPackIndex(const char* prefix) {
   if (!prefix) return -1;
   Shared& s = S();
   for (size_t i = 0; i < s.indexes.size(); ++i)
-    if (SameNoCase(s.indexes[i].prefix, prefix)) return static_cast<int>(i);
+    if (setup::EqualNoCase(s.indexes[i].prefix, prefix)) return static_cast<int>(i);
   if (static_cast<int>(s.indexes.size()) >= kMaxPackIndexes) return -1;
   const std::string key = Prefix(prefix);
   std::string bytes;
@@ -337,9 +313,13 @@ int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
     const uint8_t* record = table.data() + i * VoicePackIndexEntry::kSize;
     char entry[VoicePackIndexEntry::kNameSize + 1] = {};
     std::memcpy(entry, record, VoicePackIndexEntry::kNameSize);
-    if (!SameNoCase(entry, name)) continue;
-    const int32_t offset = Le32(record + VoicePackIndexEntry::kNameSize);
-    const int32_t next = Le32(record + VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize);
+    if (!setup::EqualNoCase(entry, name)) continue;
+    int32_t offset = -1, next = -1;
+    platform::ByteReader::I32At(table.data(), table.size(),
+                                i * VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize, &offset);
+    platform::ByteReader::I32At(table.data(), table.size(),
+                                (i + 1) * VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize,
+                                &next);
     // An entry that starts before the pack or does not end after it starts
     // is damage, not a sound.
     if (offset < 0 || next <= offset) return -1;
@@ -364,7 +344,7 @@ int CWaveBuffer::ScaleVolume(int percent) {
     const int count = (dataLength_ - 8) / 2;
     for (int i = 0; i < count; ++i) {
       uint8_t* p = data_ + 2 * i;
-      const int16_t sample = static_cast<int16_t>(Le16(p));
+      const int16_t sample = static_cast<int16_t>(platform::GetLE16(p));
       long long v = (static_cast<long long>(sample) * factor) >> 8;
       if (v > 32767) v = 32767;
       if (v < -32768) v = -32768;

@@ -1,7 +1,9 @@
 // JPEG and PNG picture bodies at 800 x 600: the engine's JPEG decoder on
 // both transform paths beside libjpeg decoding the same stream in the same
 // run (so the ratio can be read), and the load of a PNG picture file with
-// alpha beside libpng's own decode of the same stream.
+// alpha beside libpng's own decode of the same stream. The JPEG decoders
+// also run over real photographs (see photos.sh, which installs them), at
+// 4:2:0 and 4:4:4; memcpy of one decoded picture is the reference beside.
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
 #include <png.h>
@@ -11,12 +13,17 @@
 #include <csetjmp>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "bench/support/memcpy_reference.h"
 
 #include "dwqwriter.h"
 #include "graphics/jpegdecoder.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -25,6 +32,11 @@ namespace {
 
 constexpr int kW = 800;
 constexpr int kH = 600;
+
+using Streams = std::vector<std::vector<uint8_t>>;
+
+// One decoded picture: 1.92 MB, small enough to stay in cache.
+BENCHMARK(benchsupport::Memcpy)->Arg(int64_t{kW} * kH * 4);
 
 // A picture like a game's background: soft gradients, a few shapes with
 // dark outlines, some fine texture.
@@ -67,25 +79,36 @@ const std::vector<uint8_t>& Jpeg420() {
   return bytes;
 }
 
-void EngineJpeg(benchmark::State& state, int floatPath) {
-  const std::vector<uint8_t>& jpeg = Jpeg420();
+// The engine's decoder over every stream of a set; items are pixels.
+void EngineJpeg(benchmark::State& state, const Streams& set, int floatPath) {
   CJpegDecoder decoder;
   decoder.CreateWorkArea();
   CJpegDecoder::SetNoMmx(floatPath);
   CPicture picture;
   for (auto _ : state) {
-    if (!decoder.Decode(jpeg.data(), jpeg.size(), &picture)) state.SkipWithError("decode failed");
+    for (const std::vector<uint8_t>& jpeg : set)
+      if (!decoder.Decode(jpeg.data(), jpeg.size(), &picture)) state.SkipWithError("decode failed");
     benchmark::ClobberMemory();
   }
   CJpegDecoder::SetNoMmx(0);
-  state.counters["jpeg_bytes"] = static_cast<double>(jpeg.size());
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kW * kH);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * set.size()) * kW * kH);
 }
 
-void JpegEngineFixed(benchmark::State& state) { EngineJpeg(state, 0); }
+const Streams& Synthetic() {
+  static const Streams set{Jpeg420()};
+  return set;
+}
+
+void JpegEngineFixed(benchmark::State& state) {
+  EngineJpeg(state, Synthetic(), 0);
+  state.counters["jpeg_bytes"] = static_cast<double>(Jpeg420().size());
+}
 BENCHMARK(JpegEngineFixed);
 
-void JpegEngineFloat(benchmark::State& state) { EngineJpeg(state, 1); }
+void JpegEngineFloat(benchmark::State& state) {
+  EngineJpeg(state, Synthetic(), 1);
+  state.counters["jpeg_bytes"] = static_cast<double>(Jpeg420().size());
+}
 BENCHMARK(JpegEngineFloat);
 
 struct LibjpegRun {
@@ -118,8 +141,7 @@ bool LibjpegDecode(LibjpegRun* run, const std::vector<uint8_t>& jpeg, bool fancy
   return true;
 }
 
-void Libjpeg(benchmark::State& state, bool fancy) {
-  const std::vector<uint8_t>& jpeg = Jpeg420();
+void Libjpeg(benchmark::State& state, const Streams& set, bool fancy) {
   std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH);
   LibjpegRun run;
   run.cinfo.err = jpeg_std_error(&run.errors);
@@ -127,20 +149,126 @@ void Libjpeg(benchmark::State& state, bool fancy) {
   run.cinfo.client_data = &run;
   jpeg_create_decompress(&run.cinfo);
   for (auto _ : state) {
-    if (!LibjpegDecode(&run, jpeg, fancy, &pixels)) state.SkipWithError("libjpeg failed");
+    for (const std::vector<uint8_t>& jpeg : set)
+      if (!LibjpegDecode(&run, jpeg, fancy, &pixels)) state.SkipWithError("libjpeg failed");
     benchmark::ClobberMemory();
   }
   jpeg_destroy_decompress(&run.cinfo);
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kW * kH);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * set.size()) * kW * kH);
 }
 
 // The same work as the engine: replicated chroma, accurate integer transform.
-void JpegLibjpeg(benchmark::State& state) { Libjpeg(state, false); }
+void JpegLibjpeg(benchmark::State& state) { Libjpeg(state, Synthetic(), false); }
 BENCHMARK(JpegLibjpeg);
 
 // libjpeg's defaults, for the record.
-void JpegLibjpegFancy(benchmark::State& state) { Libjpeg(state, true); }
+void JpegLibjpegFancy(benchmark::State& state) { Libjpeg(state, Synthetic(), true); }
 BENCHMARK(JpegLibjpegFancy);
+
+// --- Real photographs ---
+
+constexpr const char* kPhotoFolder = "/usr/share/backgrounds/mate/nature/";
+constexpr const char* kPhotos[] = {"Aqua.jpg",        "Dune.jpg",    "FreshFlower.jpg",
+                                   "GreenMeadow.jpg", "LadyBird.jpg", "Storm.jpg"};
+
+// A photograph decoded by libjpeg to RGB, scaled down by a power of two
+// while it still covers 800 x 600.
+bool DecodeRgb(LibjpegRun* run, const std::vector<uint8_t>& bytes, std::vector<uint8_t>* rgb,
+               int* w, int* h) {
+  if (setjmp(run->jump)) return false;
+  jpeg_decompress_struct& c = run->cinfo;
+  jpeg_mem_src(&c, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&c, TRUE);
+  c.out_color_space = JCS_RGB;
+  c.scale_num = 1;
+  c.scale_denom = 1;
+  while (c.scale_denom < 8 && c.image_width / (c.scale_denom * 2) >= static_cast<unsigned>(kW) &&
+         c.image_height / (c.scale_denom * 2) >= static_cast<unsigned>(kH))
+    c.scale_denom *= 2;
+  jpeg_start_decompress(&c);
+  const size_t stride = size_t{c.output_width} * 3;
+  rgb->resize(stride * c.output_height);
+  while (c.output_scanline < c.output_height) {
+    JSAMPROW row = rgb->data() + stride * c.output_scanline;
+    jpeg_read_scanlines(&c, &row, 1);
+  }
+  *w = static_cast<int>(c.output_width);
+  *h = static_cast<int>(c.output_height);
+  jpeg_finish_decompress(&c);
+  return true;
+}
+
+// The centre 800 x 600 of a photograph file.
+bool ReadPhoto(const std::string& path, dwqtool::Picture* out) {
+  std::ifstream file(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                   std::istreambuf_iterator<char>());
+  if (bytes.empty()) return false;
+  LibjpegRun run;
+  run.cinfo.err = jpeg_std_error(&run.errors);
+  run.errors.error_exit = OnLibjpegError;
+  run.cinfo.client_data = &run;
+  jpeg_create_decompress(&run.cinfo);
+  std::vector<uint8_t> rgb;
+  int w = 0, h = 0;
+  const bool decoded = DecodeRgb(&run, bytes, &rgb, &w, &h);
+  jpeg_destroy_decompress(&run.cinfo);
+  if (!decoded || w < kW || h < kH) return false;
+  *out = dwqtool::Picture{kW, kH, {}, {}};
+  const size_t stride = size_t(w) * 3;
+  const int x0 = (w - kW) / 2, y0 = (h - kH) / 2;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const uint8_t* p = rgb.data() + stride * size_t(y0 + y) + size_t(x0 + x) * 3;
+      out->pixels.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
+    }
+  return true;
+}
+
+// The photographs re-encoded by libjpeg at quality 85; empty when they are
+// not installed.
+const Streams& Photos(dwqtool::JpegSampling sampling) {
+  static Streams sets[3];
+  static bool made[3] = {};
+  const int at = static_cast<int>(sampling);
+  if (!made[at]) {
+    made[at] = true;
+    dwqtool::Options options;
+    options.jpegQuality = 85;
+    options.jpegSampling = sampling;
+    for (const char* name : kPhotos) {
+      dwqtool::Picture photo;
+      std::vector<uint8_t> jpeg;
+      std::string error;
+      if (ReadPhoto(std::string(kPhotoFolder) + name, &photo) &&
+          dwqtool::EncodeJpeg(photo, options, &jpeg, &error))
+        sets[at].push_back(std::move(jpeg));
+    }
+  }
+  return sets[at];
+}
+
+enum class Decoder { kFixed, kFloat, kLibjpeg };
+
+// Items are pixels; per picture = time / (photos in the set).
+void JpegPhotos(benchmark::State& state, dwqtool::JpegSampling sampling, Decoder decoder) {
+  const Streams& set = Photos(sampling);
+  if (set.empty()) {
+    state.SkipWithError("no photographs: run bench/graphics/photos.sh");
+    return;
+  }
+  state.counters["photos"] = static_cast<double>(set.size());
+  if (decoder == Decoder::kLibjpeg)
+    Libjpeg(state, set, false);
+  else
+    EngineJpeg(state, set, decoder == Decoder::kFloat ? 1 : 0);
+}
+BENCHMARK_CAPTURE(JpegPhotos, fixed_420, dwqtool::JpegSampling::k420, Decoder::kFixed);
+BENCHMARK_CAPTURE(JpegPhotos, float_420, dwqtool::JpegSampling::k420, Decoder::kFloat);
+BENCHMARK_CAPTURE(JpegPhotos, libjpeg_420, dwqtool::JpegSampling::k420, Decoder::kLibjpeg);
+BENCHMARK_CAPTURE(JpegPhotos, fixed_444, dwqtool::JpegSampling::k444, Decoder::kFixed);
+BENCHMARK_CAPTURE(JpegPhotos, float_444, dwqtool::JpegSampling::k444, Decoder::kFloat);
+BENCHMARK_CAPTURE(JpegPhotos, libjpeg_444, dwqtool::JpegSampling::k444, Decoder::kLibjpeg);
 
 // --- PNG ---
 
@@ -167,6 +295,7 @@ void PngLoad800x600Alpha(benchmark::State& state) {
     return;
   }
   platform::SetGameFolder(folder);
+  InitPictureLoader(dwq::kDecodeMegabytes);
   CScreenBuffer screen(kW, kH, 0);
   CPicture loaded;
   for (auto _ : state) {

@@ -6,13 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/headless_window.h"
 #include "bench/support/memcpy_reference.h"
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
-#include "platform/headless/headless.h"
-#include "platform/system.h"
 
 namespace {
 
@@ -58,11 +57,7 @@ void TranslucentCircle(benchmark::State& state) {
 BENCHMARK(TranslucentCircle);
 
 void PresentFullFrameHeadless(benchmark::State& state) {
-  platform::InstallHeadless();
-  platform::WindowDesc desc;
-  desc.clientWidth = kW;
-  desc.clientHeight = kH;
-  platform::Window* window = platform::CreateWindow(desc);
+  platform::Window* window = benchsupport::HeadlessWindow(kW, kH);
   CScreenBuffer screen(kW, kH, 0);
   CDirectDrawScreen presenter(window, kW, kH, 32, 0);
   for (auto _ : state) {

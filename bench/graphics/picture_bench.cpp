@@ -14,6 +14,7 @@
 #include "graphics/bltrows.h"
 #include "bench/support/memcpy_reference.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -122,6 +123,7 @@ void LoadPacked800x600(benchmark::State& state) {
   dwqtool::WriteBytes(folder + "/dwq/cg.dwq", bytes);
   state.counters["file_bytes"] = static_cast<double>(bytes.size());
 
+  InitPictureLoader(dwq::kDecodeMegabytes);
   CScreenBuffer screen(kW, kH, 0);
   CPicture loaded;
   for (auto _ : state) {

@@ -51,6 +51,7 @@ struct Page {
     if (realFonts) host->SetGlyphService(platform::CreateFreeTypeGlyphs());
     ResetRenderSettings();
     SetFukuroMoji(fukuroMoji);
+    InitPictureLoader(dwq::kDecodeMegabytes);
     screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
     font = std::make_unique<CFontPrint>();
     lines = PageLines();
@@ -58,6 +59,7 @@ struct Page {
   ~Page() {
     font.reset();
     screen.reset();
+    ReleasePictureLoader();
     ResetPictureLoader();
   }
   void Draw() {

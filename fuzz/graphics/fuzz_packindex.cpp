@@ -44,6 +44,7 @@ void RemoveFolder() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &platform::InstallHeadless();
   g_host->SetBoxEcho(false);
+  g_host->SetErrorEcho(false);
   std::string folder = (std::filesystem::temp_directory_path() / "zor-fuzz-pack-XXXXXX").string();
   if (!::mkdtemp(folder.data())) std::abort();
   std::filesystem::create_directories(folder + "/dwq/bg");
@@ -56,6 +57,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::string error;
   if (!dwqtool::MakeDwq(plain, {}, &bytes, &error)) std::abort();
   WriteFile(folder + "/dwq/bg/zz_plain.dwq", bytes.data(), bytes.size());
+  InitPictureLoader(dwq::kDecodeMegabytes);
   g_screen = std::make_unique<CScreenBuffer>(32, 24, 0);
   return 0;
 }
@@ -88,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFile(g_folder + "/dwq/bg0.gpk", volume, volumeSize);
   ReleasePictureLoader();
   SetDwqPackLevel(1);
-  InitPictureLoader(3);
+  InitPictureLoader(dwq::kDecodeMegabytes);
   const int count = parsed ? parsed->GetCount() : 0;
   for (int i = 0; i < count && i < 8; ++i) {
     CPicture picture;
@@ -102,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   g_host->ClearBoxes();
   g_host->ClearDebugLines();
+  g_host->ClearErrorLines();
   return 0;
 }

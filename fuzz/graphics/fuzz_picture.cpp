@@ -51,6 +51,7 @@ void RemoveFolder() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &platform::InstallHeadless();
   g_host->SetBoxEcho(false);
+  g_host->SetErrorEcho(false);
   std::string folder =
       (std::filesystem::temp_directory_path() / "zor-fuzz-picture-XXXXXX").string();
   if (!::mkdtemp(folder.data())) std::abort();
@@ -59,6 +60,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_folder = folder;
   std::atexit(RemoveFolder);
   g_file = folder + "/dwq/f.dwq";
+  InitPictureLoader(dwq::kDecodeMegabytes);
   g_screen = std::make_unique<CScreenBuffer>(64, 48, 0);
   SetLoadDwqErrorFlag(1);
   return 0;
@@ -79,5 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!colours.IsLoaded() && colours.LoadDWQ("f", 0)) __builtin_trap();
   g_host->ClearBoxes();
   g_host->ClearDebugLines();
+  g_host->ClearErrorLines();
   return 0;
 }

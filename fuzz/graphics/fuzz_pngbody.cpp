@@ -19,10 +19,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  FILE* file = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
-  if (!file) return 0;
-  const int ok = g_reader->Read(file, static_cast<int>(size));
-  std::fclose(file);
+  platform::ByteReader in(data, size);
+  const int ok = g_reader->Read(&in);
   if (!ok) {
     if (!g_reader->GetError()) __builtin_trap();
     return 0;
@@ -32,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (count > (size_t{1} << 24)) return 0;  // keep a run's memory bounded
   std::vector<uint32_t> pixels(count);
   std::vector<unsigned char> mask(count);
-  g_reader->ToPixels(pixels.data());
+  g_reader->ToPixels({pixels.data(), g_reader->GetWidth(), g_reader->GetHeight(), g_reader->GetWidth()});
   g_reader->ExtractAlpha(mask.data());
   return 0;
 }

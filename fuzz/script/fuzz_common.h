@@ -18,6 +18,7 @@ namespace fuzz_script {
 inline void EnterFolder() {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
+  host.SetErrorEcho(false);
   const std::filesystem::path folder = std::filesystem::current_path() / "game";
   std::error_code error;
   std::filesystem::create_directories(folder / "spt", error);

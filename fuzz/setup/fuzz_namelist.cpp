@@ -84,5 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Exercise(list);
   }
   g_host->ClearBoxes();
+  g_host->ClearErrorLines();
   return 0;
 }

@@ -17,6 +17,7 @@ namespace fuzzsupport {
 inline platform::HeadlessBackend& EnterGameFolder(const std::string& subfolder = "") {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
+  host.SetErrorEcho(false);
   const std::filesystem::path folder = std::filesystem::current_path() / "game";
   std::error_code error;
   std::filesystem::create_directories(subfolder.empty() ? folder : folder / subfolder, error);

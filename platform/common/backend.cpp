@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/codec.h"
+
 namespace platform {
 namespace {
 std::unique_ptr<Backend>& Slot() {
@@ -20,6 +22,13 @@ Backend& Host() {
     std::abort();
   }
   return *backend;
+}
+
+void Backend::ErrorOutput(const std::string& text) {
+  std::string line = Cp932ToUtf8(text);
+  if (line.empty() || line.back() != '\n') line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
 
 void Install(std::unique_ptr<Backend> backend) { Slot() = std::move(backend); }

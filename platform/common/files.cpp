@@ -33,9 +33,16 @@ std::string& StartFolder() {
   return folder;
 }
 
+// A folder entry: its host name and the CP932 spelling the engine would ask
+// for (empty when the host name has none).
+struct ListedName {
+  std::string host;
+  std::string cp932;
+};
+
 // Folder listings by host path, used only for the case-insensitive fall-back.
-std::map<std::string, std::vector<std::string>>& Listings() {
-  static std::map<std::string, std::vector<std::string>> listings;
+std::map<std::string, std::vector<ListedName>>& Listings() {
+  static std::map<std::string, std::vector<ListedName>> listings;
   return listings;
 }
 
@@ -52,34 +59,33 @@ std::string RootLocked() {
   return Root();
 }
 
-std::vector<std::string> ReadListing(const std::string& hostDir) {
+std::vector<ListedName> ReadListing(const std::string& hostDir) {
   std::vector<std::string> names;
   DIR* dir = opendir(hostDir.empty() ? "/" : hostDir.c_str());
-  if (!dir) return names;
+  if (!dir) return {};
   while (dirent* entry = readdir(dir)) {
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
     names.emplace_back(entry->d_name);
   }
   closedir(dir);
   std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return false;
+  std::vector<ListedName> listed;
+  listed.reserve(names.size());
+  for (std::string& name : names) {
+    // ASCII spells itself; other names go through the codec, and a name CP932
+    // cannot spell is never found by a case-blind match.
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    std::string cp932 = ascii ? name : Utf8ToCp932(name);
+    if (!ascii && Cp932ToUtf8(cp932) != name) cp932.clear();
+    listed.push_back({std::move(name), std::move(cp932)});
   }
-  return true;
+  return listed;
 }
 
-const std::string* FindNoCase(const std::vector<std::string>& names, const std::string& name) {
+const std::string* FindNoCase(const std::vector<ListedName>& names, const std::string& cp932) {
   for (const auto& entry : names)
-    if (EqualsNoCase(entry, name)) return &entry;
+    if (!entry.cp932.empty() && EqualNoCase(entry.cp932, cp932)) return &entry.host;
   return nullptr;
 }
 
@@ -175,6 +181,16 @@ std::string ExecutableFolder() {
   return ParentOf(buffer);
 }
 
+std::string HostAbsolutePath(const std::string& hostPath) {
+  if (hostPath.empty() || hostPath[0] == '/') return hostPath;
+  return CurrentFolder() + "/" + hostPath;
+}
+
+bool HostIsDirectory(const std::string& hostPath) {
+  struct stat st;
+  return ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string ResolvePath(std::string_view path) {
   bool absolute = false;
   std::vector<std::string> parts = SplitPath(path, &absolute);
@@ -196,11 +212,11 @@ std::string ResolvePath(std::string_view path) {
     auto& listings = Listings();
     auto it = listings.find(host);
     const std::string* found = nullptr;
-    if (it != listings.end()) found = FindNoCase(it->second, name);
+    if (it != listings.end()) found = FindNoCase(it->second, raw);
     if (!found) {
       // The cached listing may be old; read it again before giving up.
       listings[host] = ReadListing(host);
-      found = FindNoCase(listings[host], name);
+      found = FindNoCase(listings[host], raw);
     }
     if (found) {
       host = Join(host, *found);
@@ -265,7 +281,8 @@ bool CopyFile(std::string_view from, std::string_view to) {
 
 std::vector<std::string> ListFolder(std::string_view path) {
   std::vector<std::string> names;
-  for (const auto& name : ReadListing(ResolvePath(path))) names.push_back(Utf8ToCp932(name));
+  for (const auto& name : ReadListing(ResolvePath(path)))
+    names.push_back(name.cp932.empty() ? Utf8ToCp932(name.host) : name.cp932);
   return names;
 }
 
@@ -287,27 +304,39 @@ bool ReadWholeFile(std::string_view path, std::string* out) {
   return ok;
 }
 
-bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
+bool WriteWholeFile(std::string_view path, const void* data, size_t size, std::string* error) {
   WholeFileWriter writer;
   FILE* f = writer.Open(path);
-  if (!f) return false;
-  if (size > 0 && std::fwrite(data, 1, size, f) != size) {
+  bool ok = f != nullptr;
+  if (ok && size > 0 && std::fwrite(data, 1, size, f) != size) {
+    const int code = errno;
     writer.Abort();
+    if (error) *error = std::strerror(code);
     return false;
   }
-  return writer.Commit();
+  ok = ok && writer.Commit();
+  if (!ok && error) *error = writer.Error();
+  return ok;
+}
+
+void WholeFileWriter::Failed(int code) {
+  if (error_.empty()) error_ = std::strerror(code ? code : errno);
 }
 
 WholeFileWriter::~WholeFileWriter() { Abort(); }
 
 FILE* WholeFileWriter::Open(std::string_view path) {
   Abort();
+  error_.clear();
   target_ = ResolvePath(path);
   std::string pattern = target_ + ".tmp.XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back(0);
   int fd = ::mkstemp(name.data());
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    Failed();
+    return nullptr;
+  }
   // Keep the permissions of the file being replaced; new files get the usual ones.
   struct stat st;
   mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) | S_IWUSR : 0644;
@@ -315,6 +344,7 @@ FILE* WholeFileWriter::Open(std::string_view path) {
   temp_ = name.data();
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
+    Failed();
     ::close(fd);
     ::unlink(temp_.c_str());
     temp_.clear();
@@ -323,15 +353,35 @@ FILE* WholeFileWriter::Open(std::string_view path) {
 }
 
 bool WholeFileWriter::Commit() {
-  if (!file_) return false;
-  bool ok = std::fflush(file_) == 0 && !std::ferror(file_) && ::fsync(::fileno(file_)) == 0;
-  ok = std::fclose(file_) == 0 && ok;
+  if (!file_) {
+    Failed(EBADF);
+    return false;
+  }
+  bool ok = std::fflush(file_) == 0;
+  if (!ok) Failed();
+  // An earlier stream error left no errno behind.
+  if (ok && std::ferror(file_)) {
+    Failed(EIO);
+    ok = false;
+  }
+  if (ok && ::fsync(::fileno(file_)) != 0) {
+    Failed();
+    ok = false;
+  }
+  if (std::fclose(file_) != 0) {
+    Failed();
+    ok = false;
+  }
   file_ = nullptr;
   if (ok && g_failWrites.load() > 0) {
     g_failWrites.fetch_sub(1);
+    Failed(ENOSPC);
     ok = false;
   }
-  if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    Failed();
+    ok = false;
+  }
   if (!ok) ::unlink(temp_.c_str());
   temp_.clear();
   ForgetListing(ParentOf(target_));

@@ -24,6 +24,10 @@ void DebugOutput(const char* text) {
   if (text) Host().DebugOutput(text);
 }
 
+void ErrorOutput(const char* text) {
+  if (text) Host().ErrorOutput(text);
+}
+
 void DebugPrintf(const char* format, ...) {
   va_list args;
   va_start(args, format);

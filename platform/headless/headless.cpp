@@ -133,6 +133,27 @@ void HeadlessBackend::ClearDebugLines() {
   debugLines_.clear();
 }
 
+void HeadlessBackend::ErrorOutput(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorLines_.push_back(text);
+  if (errorEcho_) Backend::ErrorOutput(text);
+}
+
+void HeadlessBackend::SetErrorEcho(bool echo) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorEcho_ = echo;
+}
+
+std::vector<std::string> HeadlessBackend::ErrorLines() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return errorLines_;
+}
+
+void HeadlessBackend::ClearErrorLines() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  errorLines_.clear();
+}
+
 DesktopInfo HeadlessBackend::GetDesktop() {
   std::lock_guard<std::mutex> lock(mutex_);
   return desktop_;
@@ -403,6 +424,11 @@ PresentResult HeadlessWindow::Present(const FrameView& frame, const Rect* rects,
     frame_.assign(static_cast<size_t>(frameWidth_) * frameHeight_, 0);
   }
   const auto* base = reinterpret_cast<const unsigned char*>(frame.pixels);
+  // Pointers and sizes in locals: stores through the frame could otherwise
+  // alias the members, and the row loop would not be vectorised.
+  uint32_t* const out = frame_.data();
+  const size_t outPitch = static_cast<size_t>(frameWidth_);
+  const size_t inPitch = static_cast<size_t>(frame.pitch);
   for (int i = 0; i < count; ++i) {
     Rect r = rects[i];
     if (r.left < 0) r.left = 0;
@@ -410,10 +436,12 @@ PresentResult HeadlessWindow::Present(const FrameView& frame, const Rect* rects,
     if (r.right > frameWidth_) r.right = frameWidth_;
     if (r.bottom > frameHeight_) r.bottom = frameHeight_;
     if (r.Empty()) continue;
+    const size_t n = static_cast<size_t>(r.right - r.left);
     for (int y = r.top; y < r.bottom; ++y) {
-      const auto* src = reinterpret_cast<const uint32_t*>(base + static_cast<size_t>(y) * frame.pitch);
-      for (int x = r.left; x < r.right; ++x)
-        frame_[static_cast<size_t>(y) * frameWidth_ + x] = src[x] & 0x00FFFFFFu;
+      const auto* src =
+          reinterpret_cast<const uint32_t*>(base + static_cast<size_t>(y) * inPitch) + r.left;
+      uint32_t* dst = out + static_cast<size_t>(y) * outPitch + r.left;
+      for (size_t x = 0; x < n; ++x) dst[x] = src[x] & 0x00FFFFFFu;
     }
     lastRects_.push_back(r);
   }
@@ -441,12 +469,19 @@ bool HeadlessWindow::SaveScreenshot(const std::string& hostPath) {
 }
 
 uint64_t HeadlessWindow::FrameHash() const {
+  // FNV-1a taking 8 bytes (two pixels, the first in the low half) a step;
+  // an odd last pixel is a step of its own.
   uint64_t h = 1469598103934665603ull;
-  for (uint32_t p : frame_) {
-    for (int i = 0; i < 4; ++i) {
-      h ^= (p >> (8 * i)) & 0xFF;
-      h *= 1099511628211ull;
-    }
+  const uint32_t* p = frame_.data();
+  const size_t n = frame_.size();
+  size_t i = 0;
+  for (; i + 2 <= n; i += 2) {
+    h ^= uint64_t{p[i]} | (uint64_t{p[i + 1]} << 32);
+    h *= 1099511628211ull;
+  }
+  if (i < n) {
+    h ^= p[i];
+    h *= 1099511628211ull;
   }
   return h;
 }

@@ -41,6 +41,8 @@ class HeadlessBackend : public Backend {
   int MessageBox(Window* owner, const std::string& text, const std::string& caption,
                  int style) override;
   void DebugOutput(const std::string& text) override;
+  // Printed as every host does (unless silenced), and kept for ErrorLines.
+  void ErrorOutput(const std::string& text) override;
   DesktopInfo GetDesktop() override;
   Window* CreateWindow(const WindowDesc& desc) override;
   void DestroyWindow(Window* window) override;
@@ -74,6 +76,12 @@ class HeadlessBackend : public Backend {
   void SetDebugEcho(bool echo);  // print trace lines on stderr (default off)
   std::vector<std::string> DebugLines() const;
   void ClearDebugLines();
+  // --- Error lines ---
+  // Print them on stderr, as every host does (default on; fuzzers silence
+  // them).
+  void SetErrorEcho(bool echo);
+  std::vector<std::string> ErrorLines() const;
+  void ClearErrorLines();
 
   // --- Desktop ---
   void SetDesktop(const DesktopInfo& desktop);
@@ -128,8 +136,10 @@ class HeadlessBackend : public Backend {
   int boxAnswer_;
   bool boxEcho_ = true;
   bool debugEcho_ = false;
+  bool errorEcho_ = true;
   std::vector<BoxRecord> boxes_;
   std::vector<std::string> debugLines_;
+  std::vector<std::string> errorLines_;
   DesktopInfo desktop_;
   std::deque<Message> queue_;
   bool held_[256] = {};
@@ -187,7 +197,8 @@ class HeadlessWindow : public Window {
   void LoseTarget() { loseNext_ = true; }
   // Make full-screen requests fail.
   void RefuseFullScreen(bool refuse) { refuseFullScreen_ = refuse; }
-  // FNV-1a over the frame's pixels (top byte ignored), as printed by --hash-every.
+  // FNV-1a over the frame's pixels 8 bytes at a time (top bytes ignored), as
+  // printed by --hash-every.
   uint64_t FrameHash() const;
 
  private:

@@ -7,9 +7,9 @@ namespace {
 
 class GameTest : public AppTest {};
 
-// The placeholder game: paces by "frameTime", shows the frame it was given
-// unchanged, and leaves window messages to the host.
-TEST_F(GameTest, ThePlaceholderPacesByItsSettingAndDrawsNothing) {
+// The game paces by "frameTime", presents its screen buffer (whole, as
+// "vistaCheck" asks by default) and leaves window messages to the host.
+TEST_F(GameTest, TheGamePacesByItsSettingAndPresentsItsScreenBuffer) {
   platform::WindowDesc desc;
   platform::Window* window = platform::CreateWindow(desc);
   ASSERT_NE(window, nullptr);
@@ -28,7 +28,8 @@ TEST_F(GameTest, ThePlaceholderPacesByItsSettingAndDrawsNothing) {
   const long long before = host_->GetWindow()->PresentCount();
   EXPECT_EQ(game.Frame(33), 0);
   EXPECT_EQ(host_->GetWindow()->PresentCount(), before + 1);
-  EXPECT_TRUE(host_->GetWindow()->LastRects().empty());
+  ASSERT_EQ(host_->GetWindow()->LastRects().size(), 1u);
+  EXPECT_EQ(host_->GetWindow()->LastRects()[0], (platform::Rect{0, 0, 800, 600}));
 
   EXPECT_EQ(game.WindowProc(window, WM_CLOSE, 0, 0), 0);
   EXPECT_FALSE(window->IsVisible());

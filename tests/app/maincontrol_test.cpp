@@ -136,6 +136,12 @@ TEST_F(MainControlTest, AWindowSizeOfNoSizeKeepsTheDefault) {
     EXPECT_EQ(size[0], c.width);
     EXPECT_EQ(size[1], c.height);
   }
+  // Each refused value is named on stderr.
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[3],
+            "zorgame: \"windowSizeX\" is \"wide\" in the mainControl list, not a window size; "
+            "800 is used");
 }
 
 TEST_F(MainControlTest, OnlyOneInstanceRunsUnlessTheCheckIsOff) {
@@ -397,7 +403,7 @@ TEST_F(MainControlTest, TheWindowProcedureWithoutAGame) {
   CMainControl app(nullptr, nullptr);
   platform::Window* window = app.CreateMainWindow(nullptr);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(MainWindowProc(window, WM_USER + 556, 0, 0, nullptr), 0);
+  EXPECT_EQ(window->Call(WM_USER + 556, 0, 0), 0);
   platform::Message m;
   EXPECT_FALSE(platform::PeekMessage(&m, false));
 
@@ -408,7 +414,7 @@ TEST_F(MainControlTest, TheWindowProcedureWithoutAGame) {
   EXPECT_EQ(GetWheelMessage()->MapMessage(0xC123), 0xC123u);
 
   // Closing destroys the window, which hides it and posts the quit.
-  EXPECT_EQ(MainWindowProc(window, WM_CLOSE, 0, 0, nullptr), 0);
+  EXPECT_EQ(window->Call(WM_CLOSE, 0, 0), 0);
   EXPECT_FALSE(window->IsVisible());
   ASSERT_TRUE(platform::PeekMessage(&m, true));
   EXPECT_EQ(m.message, WM_QUIT);

@@ -25,7 +25,7 @@ class RecordingGame : public CGameCallBack {
   void Init() override {
     calls.push_back("Init");
     // Messages that come while the game starts already reach it.
-    MainWindowProc(window_, kTestMessage, 0, 0, nullptr);
+    window_->Call(kTestMessage, 0, 0);
   }
   void CreateModes() override { calls.push_back("CreateModes"); }
   void PrepareModeTables() override { calls.push_back("PrepareModeTables"); }
@@ -175,7 +175,7 @@ TEST_F(MainLoopTest, TheGameIsStartedInOrderAndTheFileSavedAtTheEnd) {
 
   // After the loop the window procedure no longer reaches the game.
   game_->events.clear();
-  MainWindowProc(window_, kTestMessage, 0, 0, nullptr);
+  window_->Call(kTestMessage, 0, 0);
   EXPECT_TRUE(game_->events.empty());
 }
 

@@ -8,6 +8,7 @@
 #include "game/frameskip.h"
 #include "game/game.h"
 #include "game/inputstatus.h"
+#include "graphics/pictureloader.h"
 #include "game_test.h"
 #include "setup/namelist.h"
 
@@ -28,10 +29,6 @@ class OpenGame : public CGame {
     bgmList_ = bgm;
     frameSkip_ = skip;
   }
-  void LoadBgmList(const char* path) {
-    if (!bgmList_) bgmList_ = new CNameList;
-    bgmList_->Load(path, false, false);
-  }
   CFrameSkip* FrameSkip() const { return frameSkip_; }
   int DebugFlag() const { return GetDebugFlag(); }
 };
@@ -45,7 +42,7 @@ TEST_F(GameTest, AFreshGameObjectHasTheDefaults) {
   const std::vector<Case> words = {
       {"return mode", game.GetReturnMode(), 10},
       {"mode level", game.GetModeLevel(), 0},
-      {"current mode", game.GetCurrentMode(), 0},
+      {"current mode", game.GetCurrentMode(), 1},
       {"pending request", game.GetNextMode(), -1},
       {"surface-restore flag", game.GetSurfaceRestoreFlag(), 1},
       {"voice wait time", game.GetVoiceWaitTime(), 7000},
@@ -148,6 +145,17 @@ TEST_F(GameTest, InitialisationMakesTheInputStateAndTheTables) {
   EXPECT_EQ(game.GetMouseStatus(), mouse);
 }
 
+TEST_F(GameTest, TheGameObjectStartsAndStopsThePictureLoader) {
+  ReleasePictureLoader();
+  {
+    OpenGame game(window_);
+    EXPECT_EQ(GetPictureDecodeBufferSize(), 0);
+    game.Init();
+    EXPECT_GT(GetPictureDecodeBufferSize(), 0);
+  }
+  EXPECT_EQ(GetPictureDecodeBufferSize(), 0);
+}
+
 TEST_F(GameTest, VersionWord) {
   OpenGame game(window_);
   struct Case {
@@ -185,7 +193,6 @@ TEST_F(GameTest, MusicListCountsWholePairs) {
     OpenGame game(window_);
     EXPECT_EQ(game.GetBgmFileName(0), nullptr);  // no list yet
     game.Init();
-    game.LoadBgmList("spt\\bgmlist.xtx");
     EXPECT_EQ(game.GetBgmCount(), c.count);
     EXPECT_EQ(text(game.GetBgmFileName(c.n)), text(c.file));
     EXPECT_EQ(text(game.GetBgmTitle(c.n)), text(c.title));
@@ -325,7 +332,6 @@ TEST_F(GameTest, ServicesWithoutTheirObjectsAnswerNothing) {
            {"GetAutoSaveType", game.GetAutoSaveType(5), -1},
            {"QueryCommonBackSetup", game.QueryCommonBackSetup(), -1},
            {"QueryCommonUpDownSetup", game.QueryCommonUpDownSetup(), -1},
-           {"GetVarNumber", game.GetVarNumber("year"), -1},
            {"GetExtSaveDataSize", game.GetExtSaveDataSize(0), 0},
            {"GetExtSaveDataCount", game.GetExtSaveDataCount(), 0},
            {"PrepareSystemMode", game.PrepareSystemMode(12, 10), 12},

@@ -234,7 +234,7 @@ TEST_F(GameTest, ScriptVariablesReadTheInputState) {
     for (const auto& [which, n] : numbers) values.push_back(game.GetSystemVar(n));
     return -1;
   });
-  EXPECT_EQ(values, (std::vector<int>{33, 44, 1, 1, 0, -1, 0}));
+  EXPECT_EQ(values, (std::vector<int>{33, 44, 1, 1, 0, -1, 1}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/allpicture.h"
+#include "graphics/blendrows.h"
 #include "graphics/bltrows.h"
 #include "screen_fixture.h"
 
@@ -113,8 +114,13 @@ TEST_F(BlitTest, EmptyRectanglesAndNoScreenDrawNothing) {
 
 TEST(BlitRows, FastRowsGiveTheSameBytesAsThePlainLoops) {
   std::mt19937 random(11);
-  for (int round = 0; round < 300; ++round) {
-    const size_t n = random() % 41;
+  // The 128-bit rows, then the 256-bit ones where the processor has them;
+  // rows long enough for whole runs of sixteen.
+  for (int round = 0; round < 600; ++round) {
+    const bool wide = round % 2 == 1;
+    if (wide && !blendrows::WideRowsAvailable()) continue;
+    blendrows::AllowWideRows(wide);
+    const size_t n = random() % 81;
     const uint32_t key = random() % 3 == 0 ? 0x00FF00FF : random();
     std::vector<uint32_t> src(n), dst(n);
     std::vector<uint8_t> mask(n);
@@ -140,6 +146,7 @@ TEST(BlitRows, FastRowsGiveTheSameBytesAsThePlainLoops) {
     bltrows::Mask(b.data(), src.data(), mask.data(), n);
     ASSERT_EQ(a, b) << "mask, round " << round;
   }
+  blendrows::AllowWideRows(true);
 }
 
 }  // namespace

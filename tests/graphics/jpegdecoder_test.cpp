@@ -359,7 +359,7 @@ TEST_F(JpegDecoderTest, TablesCarryOverToAPictureWithoutThem) {
   WriteDwq("first", dwqtool::AssembleFile(options, 24, 16, first, {}));
   WriteDwq("second", dwqtool::AssembleFile(options, 40, 24, second, {}));
   ResetPictureLoader();
-  ASSERT_EQ(InitPictureLoader(3), 1);
+  ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
   CPicture picture;
   EXPECT_EQ(picture.LoadDWQ("second"), 0);
   ASSERT_EQ(picture.LoadDWQ("first"), 1);
@@ -479,6 +479,100 @@ TEST_F(JpegDecoderTest, BrokenBodiesFail) {
   ASSERT_EQ(fresh.CreateWorkArea(), 1);
   EXPECT_EQ(fresh.Decode(good.data(), good.size(), nullptr), 0);
   EXPECT_EQ(fresh.Decode(good.data(), good.size(), &picture), 1);
+
+  // Tables persist between pictures, a frame does not: after a good picture
+  // the same decoder still refuses a scan that comes before any frame.
+  const std::vector<uint8_t> noFrame = with(good, {{sof + 1, 0xE5}});
+  EXPECT_EQ(fresh.Decode(noFrame.data(), noFrame.size(), &picture), 0);
+  EXPECT_STREQ(fresh.GetError(), "the scan comes before a frame header");
+}
+
+// A libjpeg stream of p stored in the given colour space: RGB writes an
+// Adobe marker with transform 0 and names its components 'R', 'G', 'B'.
+std::vector<uint8_t> EncodeAs(const dwqtool::Picture& p, J_COLOR_SPACE space) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr errors;
+  c.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&c);
+  unsigned char* memory = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &memory, &size);
+  const int channels = space == JCS_CMYK ? 4 : 3;
+  c.image_width = static_cast<JDIMENSION>(p.width);
+  c.image_height = static_cast<JDIMENSION>(p.height);
+  c.input_components = channels;
+  c.in_color_space = space == JCS_CMYK ? JCS_CMYK : JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_colorspace(&c, space);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(p.width) * channels);
+  while (c.next_scanline < c.image_height) {
+    for (int x = 0; x < p.width; ++x) {
+      const uint32_t px = p.pixels[static_cast<size_t>(c.next_scanline) * p.width + x];
+      // CMYK takes the colour's bytes as C, M, Y and no black.
+      for (int k = 0; k < channels; ++k)
+        row[x * channels + k] = k < 3 ? static_cast<uint8_t>(px >> (16 - 8 * k)) : 0;
+    }
+    JSAMPROW rows = row.data();
+    jpeg_write_scanlines(&c, &rows, 1);
+  }
+  jpeg_finish_compress(&c);
+  std::vector<uint8_t> out(memory, memory + size);
+  std::free(memory);
+  jpeg_destroy_compress(&c);
+  return out;
+}
+
+// Only YCbCr is decoded. An RGB body is refused whether the Adobe marker or
+// the component names say so, grey and CMYK bodies by their own reasons,
+// through the loader too (with the reason on stderr).
+TEST_F(JpegDecoderTest, RgbGreyAndCmykBodiesAreRefusedWithTheirReason) {
+  const dwqtool::Picture scene = Scene(Content::kSmooth, 16, 16);
+  const std::vector<uint8_t> rgb = EncodeAs(scene, JCS_RGB);
+  const size_t adobe = Segment(rgb, 0xEE), sof = Segment(rgb, 0xC0), sos = Segment(rgb, 0xDA);
+  ASSERT_EQ(std::string(rgb.begin() + adobe + 4, rgb.begin() + adobe + 9), "Adobe");
+  ASSERT_EQ(rgb[adobe + 15], 0);  // the transform
+  ASSERT_EQ(std::string({char(rgb[sof + 10]), char(rgb[sof + 13]), char(rgb[sof + 16])}), "RGB");
+  // The same body with components 1, 2, 3 (the frame's and the scan's) and
+  // then also with transform 1: only the marker says RGB, then nothing does.
+  std::vector<uint8_t> numbered = rgb;
+  for (int i = 0; i < 3; ++i) numbered[sof + 10 + 3 * i] = numbered[sos + 5 + 2 * i] = uint8_t(i + 1);
+  std::vector<uint8_t> ycc = numbered;
+  ycc[adobe + 15] = 1;
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* why;  // null: decoded
+  } cases[] = {
+      {"RGB as libjpeg writes it", rgb, "the colours are stored as RGB (components 'R', 'G', 'B')"},
+      {"Adobe transform 0", numbered, "the colours are stored as RGB (Adobe transform 0)"},
+      {"Adobe transform 1", ycc, nullptr},
+      {"grey", EncodeAs(scene, JCS_GRAYSCALE), "the picture is grey (one component)"},
+      {"CMYK", EncodeAs(scene, JCS_CMYK), "the picture has four components (CMYK)"},
+  };
+  for (const Case& c : cases) {
+    Decoded engine;
+    EXPECT_EQ(EngineDecode(decoder_, c.bytes, false, &engine), c.why ? 0 : 1) << c.what;
+    if (c.why) {
+      EXPECT_STREQ(decoder_.GetError(), c.why) << c.what;
+    }
+  }
+  // An earlier body's marker does not carry over to the next one.
+  Decoded engine;
+  ASSERT_EQ(EngineDecode(decoder_, numbered, false, &engine), 0);
+  EXPECT_EQ(EngineDecode(decoder_, Encode(scene, JpegSampling::k444), false, &engine), 1);
+
+  dwqtool::Options options;
+  options.body = dwqtool::BodyType::kJpeg;
+  WriteDwq("rgb", dwqtool::AssembleFile(options, 16, 16, numbered, {}));
+  SetLoadDwqErrorFlag(1);
+  CPicture picture;
+  EXPECT_EQ(picture.LoadDWQ("rgb"), 0);
+  EXPECT_EQ(host_->ErrorLines(),
+            std::vector<std::string>{
+                "LOAD DWQ ERROR(Bad File) rgb: the colours are stored as RGB (Adobe transform 0)"});
+  ASSERT_EQ(host_->Boxes().size(), 1u);
+  EXPECT_EQ(host_->Boxes()[0].text, "LOAD DWQ ERROR(Bad File)\nrgb\nmode=0");
 }
 
 // An 8 x 8 picture at 4:4:4 written by hand: flat quantisation, one DC code
@@ -670,7 +764,7 @@ TEST_F(JpegDecoderTest, JpegMmxSettingChoosesThePath) {
     if (c.list) dir_.Write("init/game.xtx", c.list);
     host_->ClearBoxes();
     ResetPictureLoader();
-    ASSERT_EQ(InitPictureLoader(3), 1);
+    ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
     EXPECT_TRUE(host_->Boxes().empty());
     EXPECT_EQ(CJpegDecoder::GetNoMmx(), c.floatPath ? 1 : 0);
     CPicture picture;

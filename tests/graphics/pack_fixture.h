@@ -61,7 +61,7 @@ class PackTest : public PictureTest {
       std::filesystem::remove(dir_ / "init/game.xtx");
     else
       dir_.Write("init/game.xtx", "dwqPackLevel," + std::to_string(level) + "\r\n");
-    ASSERT_EQ(InitPictureLoader(3), 1);
+    ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
   }
 
   // The colour of pixel (1, 0) of the picture loaded by that name, or

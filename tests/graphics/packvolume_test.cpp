@@ -45,6 +45,13 @@ TEST(PackNames, PrefixAndKeyFollowTheGameSpelling) {
        "\x95\x5c"
        "a"},
       {"bg\\\x82\x60X", "\x82\x60x"},
+      // Half-width katakana are single bytes: a capital or a backslash after
+      // one is a character of its own.
+      {"bg\\\xB1"
+       "Day",
+       "\xB1"
+       "day"},
+      {"bg\xB6\\Night", "night"},
       {std::string(300, 'Q'), std::string(254, 'q')},
   };
   for (const Key& k : keys) EXPECT_EQ(dwqpack::Key(k.name), k.key) << k.name;
@@ -118,6 +125,27 @@ TEST_F(PackTest, PrefixChoosesTheVolumesAndOtherNamesStayPlain) {
       {"ch_01", plain},  // no prefix serves it, whatever a volume lists
       {"ta_x", kGreen},  // only in the pack
       {"TA_X", kGreen},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Load(c.name), c.expected) << c.name;
+}
+
+TEST_F(PackTest, HalfWidthKatakanaNamesAreFound) {
+  // "ｱDay" and a folder "bgｶ": the pack lists "ｱday" and "night".
+  WriteVolume("bg", 0, {{"\xB1" "Day", Solid(kRed)}, {"night", Solid(kGreen)}});
+  // A volume written when every byte from 0x80 started a two-byte character
+  // lists "ｱDay" as it was spelt.
+  WriteVolume("ev", 0, {{"other", Solid(kGreen)}});
+  WriteIndex("ev", 0, packtool::MakeIndex({"\xB1" "Day"}, {0}));
+  StartLoader(1);
+  struct Case {
+    const char* name;
+    uint32_t expected;
+  } cases[] = {
+      {"bg\\\xB1" "Day", kRed},
+      {"bg\\\xB1" "DAY", kRed},
+      {"bg\\\xB1" "day", kRed},  // the letter after a katakana folds too
+      {"bg\xB6\\Night", kGreen},
+      {"ev\\\xB1" "Day", kGreen},
   };
   for (const Case& c : cases) EXPECT_EQ(Load(c.name), c.expected) << c.name;
 }
@@ -282,7 +310,7 @@ TEST_F(PackTest, LevelComesFromTheGameListUnlessTheGameSetsIt) {
   EXPECT_EQ(GetDwqPackLevel(), 2);
   ReleasePictureLoader();
   SetDwqPackLevel(1);
-  ASSERT_EQ(InitPictureLoader(3), 1);
+  ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
   EXPECT_EQ(GetDwqPackLevel(), 1);
   StartLoader(-3);
   EXPECT_EQ(GetDwqPackLevel(), 0);

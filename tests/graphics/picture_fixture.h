@@ -22,6 +22,7 @@ class PictureTest : public ScreenTest {
     host_ = &platform::InstallHeadless();
     host_->SetBoxEcho(false);
     ResetPictureLoader();
+    ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
     ScreenTest::SetUp();
   }
   void TearDown() override {

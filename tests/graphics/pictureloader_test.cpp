@@ -319,7 +319,7 @@ TEST_F(LoaderTest, SameNameIsReadOnceUntilClearName) {
 
 TEST_F(LoaderTest, LoaderNotStartedFailsCleanly) {
   WritePicture("early", Pattern(2, 2));
-  screen_.reset();  // releases the loader with the screen
+  ReleasePictureLoader();  // the screen buffer stays: it does not own the loader
   CPicture picture;
   EXPECT_EQ(picture.LoadDWQ("early"), 0);
   EXPECT_EQ(picture.IsLoaded(), 0);
@@ -425,6 +425,62 @@ TEST_F(LoaderTest, BrokenFilesFailCleanly) {
     // A good file loads into the same picture afterwards.
     EXPECT_EQ(picture.LoadDWQ("good", keep256), 1) << c.what;
   }
+}
+
+// The box keeps the engine's words; the reason the loader found goes to
+// stderr as one line every time, whether or not the box is shown.
+TEST_F(LoaderTest, ReasonsReachStderrWithOrWithoutTheBox) {
+  const dwqtool::Picture source = Pattern(6, 4);
+  auto made = [&](BodyType body, bool mask, bool progressive = false) {
+    dwqtool::Options options;
+    options.body = body;
+    options.mask = mask;
+    options.jpegProgressive = progressive;
+    return Make(source, options);
+  };
+  auto set32 = [](std::vector<uint8_t> f, size_t at, int64_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(static_cast<uint64_t>(v) >> (8 * i));
+    return f;
+  };
+  const int buffer = GetPictureDecodeBufferSize();
+  std::vector<uint8_t> large = set32(made(BodyType::kJpeg, false), dwq::kBodySize, buffer + 1);
+  large.resize(dwq::kHeaderSize + buffer + 1);
+  std::vector<uint8_t> masked = made(BodyType::kBmp24, true);
+  masked.resize(masked.size() - 2);
+  const size_t info = dwq::kHeaderSize + dwq::kFileHeaderSize;
+  const std::string buffered = " is larger than the decode buffer (" + std::to_string(buffer) + " bytes)";
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::string why;
+  } cases[] = {
+      {"JPEG body beyond the buffer", large,
+       "the JPEG body (" + std::to_string(buffer + 1) + " bytes)" + buffered},
+      {"row beyond the buffer", set32(set32(made(BodyType::kBmp24, false), info + 4, 2000000), info + 8, 1),
+       "one row (6000000 bytes)" + buffered},
+      {"mask cut short", masked, "the mask's rows are cut short"},
+      {"progressive JPEG", made(BodyType::kJpeg, false, true), "the picture is not baseline JPEG"},
+      {"16-bit rows", set32(made(BodyType::kBmp24, false), info + 14, 16),
+       "the rows are of 16 bits, not 8 or 24"},
+      {"header cut", std::vector<uint8_t>(40, 0), "the file is shorter than its header"},
+  };
+  for (int flag : {0, 1}) {
+    SetLoadDwqErrorFlag(flag);
+    for (const Case& c : cases) {
+      WriteDwq("bad", c.bytes);
+      host_->ClearBoxes();
+      host_->ClearErrorLines();
+      CPicture picture;
+      EXPECT_EQ(picture.LoadDWQ("bad"), 0) << c.what;
+      EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{"LOAD DWQ ERROR(Bad File) bad: " + c.why})
+          << c.what;
+      ASSERT_EQ(host_->Boxes().size(), static_cast<size_t>(flag)) << c.what;
+      if (flag) {
+        EXPECT_EQ(host_->Boxes()[0].text, "LOAD DWQ ERROR(Bad File)\nbad\nmode=0");
+      }
+    }
+  }
+  EXPECT_TRUE(host_->DebugLines().empty());
 }
 
 TEST_F(LoaderTest, RandomBytesFailCleanly) {

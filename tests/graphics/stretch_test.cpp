@@ -4,9 +4,11 @@
 // complements, and source rectangles reaching past the picture drawing only
 // what lies inside.
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "graphics/allpicture.h"
+#include "graphics/blendrows.h"
 #include "graphics/stretchblt.h"
 #include "screen_fixture.h"
 
@@ -178,6 +180,63 @@ TEST_F(StretchTest, AddSubAppliesTheColourAfterTheKeyTest) {
   CAllPicture::StretchAddSubBlt(0, 1, 0, 0, 6, 1, 3, 1, picture, nullptr, 3, 1, 0, 100, 127, 0, 0);
   EXPECT_EQ(At(0, 1), 0x00FF0000u);
   EXPECT_EQ(At(5, 1), 0x008F2030u);
+}
+
+// The row-at-a-time stretches against the pixel walk: random pictures
+// (1-pixel rows and columns, odd widths), key pixels, masks with runs of 0
+// and 255, mirrored and clipped rectangles, sources reaching past the
+// picture, every mode and percentages beyond the contract, with and
+// without the signed colour and the 256-bit rows.
+TEST_F(StretchTest, RowsGiveTheSameBytesAsThePixelWalk) {
+  std::mt19937 random(16);
+  auto in = [&](int lo, int hi) { return lo + static_cast<int>(random() % (hi - lo + 1)); };
+  const int percents[] = {100, 100, 50, 0, 1, 99, 150, -10};
+  for (int round = 0; round < 1500; ++round) {
+    const bool wide = round % 2 == 1;
+    if (wide && !blendrows::WideRowsAvailable()) continue;
+    const int pw = in(1, 13), ph = in(1, 9);
+    std::vector<uint32_t> picture(static_cast<size_t>(pw) * ph);
+    std::vector<uint8_t> mask(picture.size());
+    const int maskStyle = in(0, 2);  // runs of 0 and 255, mixed, random
+    for (size_t i = 0; i < picture.size(); ++i) {
+      picture[i] = random() % 4 == 0 && i > 0 ? picture[0] : static_cast<uint32_t>(random());
+      const uint32_t r = random();
+      mask[i] = maskStyle == 0   ? ((i / 3) % 2 ? 255 : 0)
+                : maskStyle == 1 ? static_cast<uint8_t>(r % 3 ? (r % 2 ? 0 : 255) : r >> 8)
+                                 : static_cast<uint8_t>(r >> 8);
+    }
+    const int srcW = in(-2 * pw - 2, 2 * pw + 2) | 1, srcH = in(-2 * ph - 2, 2 * ph + 2) | 1;
+    const int srcX = in(-3, pw + 2), srcY = in(-3, ph + 2);
+    const int dstW = in(1, 90), dstH = in(1, 70);
+    const int dstX = in(-40, kW), dstY = in(-30, kH);
+    const int transparent = in(0, 3) != 0;
+    const int percent = percents[random() % 8];
+    const uint8_t* m = random() % 3 ? mask.data() : nullptr;
+    const bool coloured = random() % 3 == 0;
+    const int r = in(-255, 255), g = in(-255, 255), b = in(-255, 255);
+    std::vector<uint32_t> screens[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      stretch::AllowFastRows(fast == 1);
+      blendrows::AllowWideRows(wide);
+      std::mt19937 back(static_cast<uint32_t>(round));
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) At(x, y) = static_cast<uint32_t>(back());
+      if (coloured)
+        CAllPicture::StretchAddSubBlt(dstX, dstY, srcX, srcY, dstW, dstH, srcW, srcH,
+                                      picture.data(), m, pw, ph, transparent, percent, r, g, b);
+      else
+        CAllPicture::StretchBlt(dstX, dstY, srcX, srcY, dstW, dstH, srcW, srcH, picture.data(), m,
+                                pw, ph, transparent, percent);
+      screens[fast].assign(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+    }
+    ASSERT_EQ(screens[0], screens[1])
+        << "round " << round << ": " << pw << "x" << ph << " src " << srcX << "," << srcY << " "
+        << srcW << "x" << srcH << " dst " << dstX << "," << dstY << " " << dstW << "x" << dstH
+        << " transparent " << transparent << " percent " << percent << (m ? " mask" : "")
+        << (coloured ? " coloured" : "") << (wide ? " wide" : "");
+  }
+  stretch::AllowFastRows(true);
+  blendrows::AllowWideRows(true);
 }
 
 }  // namespace

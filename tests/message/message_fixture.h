@@ -26,6 +26,7 @@ class MessageTest : public testing::Test {
     host_ = &platform::InstallHeadless();
     host_->SetBoxEcho(false);
     ResetPictureLoader();
+    InitPictureLoader(dwq::kDecodeMegabytes);
     ResetRenderSettings();
     MakeScreen(kW, kH);
   }

@@ -71,6 +71,15 @@ TEST(Resolver, Cp932FolderNamesBecomeUtf8OnDisk) {
   EXPECT_EQ(names[0], sub);
 }
 
+TEST(Resolver, CaseFoldsOnlyAsciiLettersOfCp932Names) {
+  TempDir dir;
+  dir.Write("ｱBC/ヂx.txt", "found");
+  // "ｱbc" (0xB1 is a half-width katakana, one byte) and "ヂX" (0x83 0x61).
+  EXPECT_EQ(platform::ResolvePath("\xB1" "bc\\\x83\x61X.TXT"), dir / "ｱBC/ヂx.txt");
+  // "ア" is 0x83 0x41: a different character, not a capital of "ヂ".
+  EXPECT_EQ(platform::ResolvePath("\xB1" "BC\\\x83\x41x.txt"), dir / "ｱBC/アx.txt");
+}
+
 TEST(Resolver, SeesFilesMadeAfterAListingWasCached) {
   TempDir dir;
   dir.Write("init/a.xtx", "1");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -60,6 +62,31 @@ TEST(HeadlessBoxes, AreLoggedAndAnsweredByPolicy) {
   EXPECT_EQ(boxes[1].style, MB_ICONWARNING | MB_YESNO);
   EXPECT_EQ(boxes[2].answer, IDYES);
   EXPECT_EQ(boxes[3].text, "");
+}
+
+// Trace lines stay quiet unless asked for; error lines are always printed,
+// in UTF-8, one line each, and kept for tests.
+TEST(HeadlessErrorLines, AreAlwaysPrintedOneLineEach) {
+  auto& host = platform::InstallHeadless();
+  host.SetDebugEcho(false);
+  testing::internal::CaptureStderr();
+  platform::DebugOutput("trace\n");
+  platform::ErrorOutput("\x83\x65\x83\x58\x83\x67: why");  // テスト
+  platform::ErrorOutput("ends with its own line end\n");
+  platform::ErrorOutput(nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88: why\nends with its own line end\n");
+  EXPECT_EQ(host.ErrorLines(),
+            (std::vector<std::string>{"\x83\x65\x83\x58\x83\x67: why", "ends with its own line end\n"}));
+  host.ClearErrorLines();
+  EXPECT_TRUE(host.ErrorLines().empty());
+
+  // Silenced (fuzzers), the lines are still kept.
+  host.SetErrorEcho(false);
+  testing::internal::CaptureStderr();
+  platform::ErrorOutput("quiet");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(host.ErrorLines(), std::vector<std::string>{"quiet"});
 }
 
 TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
@@ -204,6 +231,20 @@ TEST(HeadlessPresenter, UploadsOnlyTheGivenRectanglesAndWritesScreenshots) {
   EXPECT_EQ(pixels[20 * 800 + 10], 0xFF0000u);
   EXPECT_EQ(pixels[0], 0x112233u);
   (void)host;
+}
+
+TEST(HeadlessPresenter, FrameHashTakesTwoPixelsAStepAndIgnoresTopBytes) {
+  platform::InstallHeadless();
+  auto* w = static_cast<platform::HeadlessWindow*>(platform::CreateWindow({}));
+  // An odd pixel count: one step of two pixels, then the last on its own.
+  std::vector<uint32_t> frame = {0xFF112233u, 0x00445566u, 0x7F778899u};
+  platform::FrameView view{frame.data(), 3, 1, 3 * 4};
+  platform::Rect all{0, 0, 3, 1};
+  ASSERT_EQ(w->Present(view, &all, 1, false), platform::PresentResult::kOk);
+  EXPECT_EQ(w->FrameHash(), 0x0a8534e68a542acbull);
+  std::swap(frame[0], frame[1]);
+  ASSERT_EQ(w->Present(view, &all, 1, false), platform::PresentResult::kOk);
+  EXPECT_NE(w->FrameHash(), 0x0a8534e68a542acbull);
 }
 
 TEST(HeadlessPresenter, FullScreenReportsTheGameSizeOrIsRefused) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -167,6 +168,18 @@ TEST_F(SystemFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
 
   ASSERT_EQ(f.Save(0), 1);
   EXPECT_NE(SavedFile(), old);
+
+  // With or without the box, every failure puts the file and the system's
+  // reason on stderr: here a full disk, then a folder where the file goes.
+  const std::string path = Dir() / "sav/sysfile.sav";
+  const std::string line = "the system file " + path + " cannot be saved: ";
+  EXPECT_EQ(host_->ErrorLines(), (std::vector<std::string>{line + std::strerror(ENOSPC),
+                                                           line + std::strerror(ENOSPC)}));
+  host_->ClearErrorLines();
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(f.Save(0), 0);
+  EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{line + std::strerror(EISDIR)});
 }
 
 TEST_F(SystemFileTest, ABlockCountOfThreeReadsThreeBlocks) {

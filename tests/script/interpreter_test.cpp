@@ -77,6 +77,20 @@ TEST_F(ScriptTest, LoadingTheSameNameOnlyRewinds) {
   EXPECT_EQ(game_.vars.GetVar(100), 2);
 }
 
+TEST_F(ScriptTest, NamesThatDifferInTheSecondByteOfACharacterAreDifferentScripts) {
+  // "ア" is 0x83 0x41 and "ヂ" 0x83 0x61: folding the second byte as a letter
+  // would take one for the other.
+  Write("var r 100\nr = 1\nendgame\n", "ア");
+  Write("var r 100\nr = 2\nendgame\n", "ヂ");
+  CScript script(&game_);
+  ASSERT_EQ(script.Load(Sjis("spt\\ア.spt").c_str()), 1);
+  EXPECT_EQ(script.Run(), kStopAfterB);
+  EXPECT_EQ(game_.vars.GetVar(100), 1);
+  ASSERT_EQ(script.Load(Sjis("spt\\ヂ.spt").c_str()), 1);
+  EXPECT_EQ(script.Run(), kStopAfterB);
+  EXPECT_EQ(game_.vars.GetVar(100), 2);
+}
+
 TEST_F(ScriptTest, AFailedLoadLeavesTheScriptEmpty) {
   Write("var r 100\nr = 1\nendgame\n", "good");
   dir_.Write("spt/empty.spt", "");

@@ -104,6 +104,19 @@ TEST_F(NameListTest, TokenLengthLimit) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "ERROR");
   EXPECT_EQ(boxes[0].text, kTokenTooLong);
+
+  // The box does not say which list; stderr does, for a quiet inverted list
+  // too (its byte offsets are those of the file).
+  std::string inverted = "k " + tooLong;
+  for (char& c : inverted) c = static_cast<char>(~static_cast<unsigned char>(c));
+  Write("init2/long.fxf", inverted);
+  CNameList quiet;
+  EXPECT_EQ(quiet.Load("init2\\long.fxf", true, true), 1);
+  EXPECT_EQ(Tokens(quiet), Strings{"k"});
+  EXPECT_EQ(host_->ErrorLines(),
+            (Strings{"long.xtx: the token at byte 4 is longer than 127 bytes; the list ends before it",
+                     "init2\\long.fxf: the token at byte 2 is longer than 127 bytes; the list ends "
+                     "before it"}));
 }
 
 TEST_F(NameListTest, GrowsByHundredsWhileLoading) {

@@ -211,6 +211,21 @@ TEST_F(WaveBufferTest, PacksAreFoundThroughTheirIndexWithoutRegardToCase) {
   EXPECT_EQ(w.GetDataSize(), 0);
 }
 
+TEST_F(WaveBufferTest, PackNamesThatDifferInTheSecondByteOfACharacterAreDifferentVoices) {
+  // "ア" is 0x83 0x41 and "ヂ" 0x83 0x61.
+  const platform::WavData a = soundtest::Sine(22050, 1, 16, 1000, 300.0);
+  const platform::WavData b = soundtest::Sine(22050, 1, 16, 1500, 500.0);
+  const std::string first = "ab\x83\x41", second = "ab\x83\x61";
+  WritePack("ab", {{first, soundtool::MakePcmVoice(a)}, {second, soundtool::MakePcmVoice(b)}});
+  CWaveBuffer w;
+  ASSERT_EQ(w.LoadVoicePack(first.c_str()), 1);
+  EXPECT_EQ(Data(w), a.pcm);
+  ASSERT_EQ(w.LoadVoicePack(second.c_str()), 1);
+  EXPECT_EQ(Data(w), b.pcm);
+  ASSERT_EQ(w.LoadVoicePack(first.c_str()), 1);
+  EXPECT_EQ(Data(w), a.pcm);
+}
+
 TEST_F(WaveBufferTest, AnIndexOfThirteenRecordsDescribesTwelveEntries) {
   std::vector<soundtool::PackEntry> entries;
   for (int i = 0; i < 12; ++i) {

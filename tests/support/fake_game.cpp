@@ -114,7 +114,10 @@ void FakeGame::RecordCall(const std::string& op, const std::vector<std::string>&
 }
 
 void FakeGame::MakePictures(int width, int height) {
-  if (!CScreenBuffer::GetBuffer()) screenBuffer_ = std::make_unique<CScreenBuffer>(width, height, 0);
+  // A screen buffer of the double's own replaces the game's, so frames are
+  // presented whole only when a test asks ("vistaCheck" would make every
+  // frame whole).
+  screenBuffer_ = std::make_unique<CScreenBuffer>(width, height, 0);
   CPicture** slots[4] = {&screenPicture_, &workPicture_, &bufferPicture_[0], &bufferPicture_[1]};
   for (int i = 0; i < 4; ++i) {
     if (*slots[i]) continue;
@@ -127,11 +130,6 @@ void FakeGame::RunFrame(const std::function<int()>& calcu, const std::function<v
   print_ = print;
   RunFrame(calcu);
   print_ = nullptr;
-}
-
-void FakeGame::OnFrameStart(int elapsed) {
-  CGame::OnFrameStart(elapsed);
-  if (screenBuffer_) CScreenBuffer::StartFrame();
 }
 
 void FakeGame::OnBeforePrint() {

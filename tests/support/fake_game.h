@@ -105,15 +105,14 @@ class FakeGame : public CGame {
  protected:
   void OnBeforeCalcu() override;
   void OnBeforeChangeMode() override;
-  // Mode tests: the screen buffer's frame starts, and the drawing.
-  void OnFrameStart(int elapsed) override;
+  // Mode tests: the drawing.
   void OnBeforePrint() override;
 
  private:
   void Record(const std::string& op, const std::vector<std::string>& args);
   // Mode tests: a call recorded in Calls() only.
   void RecordCall(const std::string& op, const std::vector<std::string>& args);
-  // Mode tests: the screen buffer and the pictures, unless the game made
+  // Mode tests: the screen buffer, and the pictures unless the game made
   // its own.
   void MakePictures(int width, int height);
 

@@ -1,6 +1,7 @@
 #include "soundwriter.h"
 
 #include "platform/bytes.h"
+#include "platform/codec.h"
 #include "tools/common/hostfile.h"
 
 #include <vorbis/vorbisenc.h>
@@ -257,7 +258,7 @@ bool MakeVoicePack(const std::vector<PackEntry>& entries, std::vector<uint8_t>* 
     if (e.name.empty() || e.name.size() > 8)
       return Fail(error, "entry name \"" + e.name + "\" must have 1 to 8 characters");
     for (size_t j = 0; j < i; ++j) {
-      if (strcasecmp(entries[j].name.c_str(), e.name.c_str()) == 0)
+      if (platform::EqualNoCase(entries[j].name, e.name))
         return Fail(error, "entry name \"" + e.name + "\" appears twice");
     }
     if (pack->size() + e.image.size() > 0x7FFFFFFFu) return Fail(error, "the pack grows past 2 GB");

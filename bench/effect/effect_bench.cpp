@@ -1,0 +1,165 @@
+// Effects drawing one 800 x 600 frame, each beside a memcpy of the screen's
+// bytes so the ratio can be read. The whirl (#105) is read against the
+// 50 ms frame instead: it makes four library calls per pixel.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "bench/support/game_folder.h"
+#include "bench/support/memcpy_reference.h"
+#include "effect/effectmanager.h"
+#include "effect/effectmoviewarp.h"
+#include "effectrunner.h"
+#include "graphics/allgraphics.h"
+#include "graphics/screenbuffer.h"
+
+namespace {
+
+constexpr int kW = 800;
+constexpr int kH = 600;
+constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
+
+BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes);
+
+// A screen, a manager and one effect started on channel 5; `draw` is one
+// frame's work.
+template <typename Draw>
+void WithEffect(benchmark::State& state, int number, std::vector<int> values, Draw draw,
+                bool picture = false) {
+  benchsupport::GameFolder work(state);
+  if (!work.Ok()) return;
+  const std::string& folder = work.Path();
+  {
+    CScreenBuffer screen(kW, kH, 0);
+    CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
+    CEffectManager manager;
+    if (picture) {
+      std::string error;
+      dwqtool::Picture p{kW, kH, {}, {}};
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+          p.pixels.push_back(static_cast<uint32_t>(x * 0x010203 + y * 0x030201) & 0xFFFFFF);
+          p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : 128 + (x ^ y) % 128));
+        }
+      if (!effecttool::LoadPictureThroughFile(manager.GetPicture(5), p, folder, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+      }
+      manager.SetPicture(5, 5);
+    }
+    manager.StartEffect(5, number, static_cast<int>(values.size()), values.data());
+    manager.AddFrame(1);
+    for (auto _ : state) {
+      draw(manager);
+      benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+  }
+}
+
+void PastePut2(benchmark::State& state) {
+  WithEffect(state, 2, {20}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(PastePut2);
+
+void CaptureGet73(benchmark::State& state) {
+  WithEffect(state, 73, {20}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(CaptureGet73);
+
+void FloodLupin113(benchmark::State& state) {
+  WithEffect(state, 113, {20, 0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(FloodLupin113);
+
+// Mid-way through a 20-frame unwinding twist at 70 % opacity and a zoom
+// from 50 to 150 %.
+void WhirlMovieWarp105(benchmark::State& state) {
+  WithEffect(
+      state, 105, {20, 400, 300, 360, 0, 0, 0, 70, 100, 0, 0, 150, 50},
+      [](CEffectManager& m) {
+        m.GetChannel(5)->Counter() = 10;
+        m.PrintRange(5, 5, 0, 1);
+      },
+      true);
+}
+BENCHMARK(WhirlMovieWarp105)->Unit(benchmark::kMillisecond);
+
+// The same frame computing distance and direction per pixel.
+void WhirlMovieWarp105Plain(benchmark::State& state) {
+  WithEffect(
+      state, 105, {20, 400, 300, 360, 0, 0, 0, 70, 100, 0, 0, 150, 50},
+      [](CEffectManager& m) {
+        m.GetChannel(5)->Counter() = 10;
+        static_cast<CEffectMovieWarp*>(m.GetEffect(105))->PrintPlain(m.GetChannel(5), 5);
+      },
+      true);
+}
+BENCHMARK(WhirlMovieWarp105Plain)->Unit(benchmark::kMillisecond);
+
+// --- Fades, fills, whole-screen treatments, layer moves, geometric fills ---
+
+// Mid-way through a 20-frame fade to black.
+void Fadeout11(benchmark::State& state) {
+  WithEffect(state, 11, {20, 0, 0, 0}, [](CEffectManager& m) {
+    m.GetChannel(5)->Counter() = 10;
+    m.PrintRange(5, 5, 0, 1);
+  });
+}
+BENCHMARK(Fadeout11);
+
+void Fill54(benchmark::State& state) {
+  WithEffect(state, 54, {20, 0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(Fill54);
+
+void GeoPolygon88(benchmark::State& state) {
+  WithEffect(state, 88, {0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(GeoPolygon88);
+
+// Half-way: rows 300 to 599 repeat row 299.
+void MeltDown32(benchmark::State& state) {
+  WithEffect(state, 32, {20}, [](CEffectManager& m) {
+    m.GetChannel(5)->Counter() = 10;
+    m.PrintRange(5, 5, 0, 1);
+  });
+}
+BENCHMARK(MeltDown32);
+
+// 16 x 16 blocks over the whole screen.
+void Mozaic43(benchmark::State& state) {
+  WithEffect(state, 43, {10000, 16, 16}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(Mozaic43);
+
+// A screen-sized picture at 80 % opacity, zoomed from 80 to 120 % with a
+// colour shift: the cost of the stretch blit with colour add.
+void SpecialMove61ZoomColour(benchmark::State& state) {
+  WithEffect(
+      state, 61,
+      {20, 0, 1, 1, 20, 0, 0, 0, 0, 0, 0, 80, 80, 1, 20, 0, 0, 0, 0,
+       1, 20, 0, 0, 120, 120, 80, 80, 1, 20, 0, 0, 40, -20, 10},
+      [](CEffectManager& m) {
+        m.GetChannel(5)->Counter() = 10;
+        m.PrintRange(5, 5, 0, 1);
+      },
+      true);
+}
+BENCHMARK(SpecialMove61ZoomColour)->Unit(benchmark::kMillisecond);
+
+// Ten scratches drawn every frame, the most the effect keeps.
+void OldFilm55(benchmark::State& state) {
+  WithEffect(state, 55, {0, 0, 0, 800, 600, 10, 4, 128, 128, 128, 200, 80, 100},
+             [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(OldFilm55)->Unit(benchmark::kMicrosecond);
+
+// The default grey disc of radius 100.
+void GeoCircle87(benchmark::State& state) {
+  WithEffect(state, 87, {}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
+}
+BENCHMARK(GeoCircle87)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,74 @@
+// The effect-number table. One line per effect, in ascending number; a new
+// effect joins by adding its line here (see effect/README.md), never by
+// changing the manager.
+#include "effect/effectregistry.h"
+
+#include <algorithm>
+#include <array>
+
+#include "effect/buffereffects.h"
+#include "effect/effectlayertransform.h"
+#include "effect/effectmovemaskwipe.h"
+#include "effect/effectmoviewarp.h"
+#include "effect/effectturn.h"
+#include "effect/effectwipe.h"
+#include "effect/fadeeffects.h"
+#include "effect/geoeffects.h"
+#include "effect/moveeffects.h"
+
+namespace {
+
+constexpr EffectEntry kEntries[] = {
+    MakeEffectEntry<CEffectNop>(),            // 0
+    MakeEffectEntry<CEffectMae>(),            // 1
+    MakeEffectEntry<CEffectPut>(),            // 2
+    MakeEffectEntry<CEffectFadein>(),         // 10
+    MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlash>(),          // 17
+    MakeEffectEntry<CEffectMeltDown>(),       // 32
+    MakeEffectEntry<CEffectStretch>(),        // 36
+    MakeEffectEntry<CEffectMozaic>(),         // 43
+    MakeEffectEntry<CEffectMove>(),           // 52
+    MakeEffectEntry<CEffectFill>(),           // 54
+    MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectSimpleWipe>(),     // 59
+    MakeEffectEntry<CEffectMaskWipe>(),       // 60
+    MakeEffectEntry<CEffectSpecialMove>(),    // 61
+    MakeEffectEntry<CEffectBezierMove>(),     // 62
+    MakeEffectEntry<CEffectTurn>(),           // 64
+    MakeEffectEntry<CEffectStretchBlt>(),     // 65
+    MakeEffectEntry<CEffectBuffer>(),         // 66
+    MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectGet>(),            // 73
+    MakeEffectEntry<CEffectOnce>(),           // 75
+    MakeEffectEntry<CEffectGeoCircle>(),      // 87
+    MakeEffectEntry<CEffectGeoPolygon>(),     // 88
+    MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
+    MakeEffectEntry<CEffectMovieWarp>(),      // 105
+    MakeEffectEntry<CEffectLupin>(),          // 113
+    MakeEffectEntry<CEffectGeoBox>(),         // 114
+    MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115
+    MakeEffectEntry<CEffectGeoTorusAdd>(),    // 116
+    MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
+    MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
+    MakeEffectEntry<CEffectBSpline2>(),       // 119
+};
+
+// Every number the engine defines an effect at; the others stay empty.
+constexpr std::array<int, 115> kDefinedNumbers = {
+    0,   1,   2,   8,   9,   10,  11,  12,  13,  14,  15,  17,  18,  19,  20,  22,  23,
+    24,  26,  27,  28,  29,  31,  32,  33,  36,  37,  39,  40,  42,  43,  48,  50,  51,
+    52,  54,  55,  56,  57,  59,  60,  61,  62,  63,  64,  65,  66,  67,  68,  69,  70,
+    71,  72,  73,  74,  75,  76,  77,  78,  79,  80,  81,  82,  83,  84,  85,  86,  87,
+    88,  89,  90,  91,  92,  93,  94,  95,  96,  97,  98,  99,  100, 101, 102, 103, 104,
+    105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121,
+    122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 136};
+
+}  // namespace
+
+std::span<const EffectEntry> GetEffectEntries() { return kEntries; }
+
+int IsEffectNumberDefined(int number) {
+  return std::binary_search(kDefinedNumbers.begin(), kDefinedNumbers.end(), number) ? 1 : 0;
+}

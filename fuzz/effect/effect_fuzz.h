@@ -1,0 +1,115 @@
+// What both effect fuzz targets share: a small screen, an effect manager
+// whose channel pictures are of every awkward kind (none, 8-bit, unmasked,
+// smaller and larger than the screen), and frames run in the game's order.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "effect/effectmanager.h"
+#include "effectrunner.h"
+#include "fuzz/support/fuzz_support.h"
+#include "graphics/pictureloader.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "platform/files.h"
+
+namespace effectfuzz {
+
+constexpr int kW = 48;
+constexpr int kH = 32;
+
+struct World {
+  std::unique_ptr<CScreenBuffer> screen;
+  std::unique_ptr<CEffectManager> manager;
+};
+
+inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
+  dwqtool::Picture p{w, h, {}, {}};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      p.pixels.push_back(static_cast<uint32_t>((x * 37 + y * 11) & 0xFF) << 16 |
+                         static_cast<uint32_t>(y * 5 & 0xFF) << 8 | 0x40);
+      if (alpha) p.alpha.push_back(static_cast<uint8_t>((x + y) % 5 == 0 ? 0 : x * 50 + y));
+    }
+  return p;
+}
+
+// Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
+// masked smaller, masked larger than the screen; channel 10 holds one masked
+// pixel and channel 15 a masked picture four times the screen's size.
+inline World& GetWorld() {
+  static World* world = [] {
+    fuzzsupport::EnterGameFolder("dwq");
+    auto* w = new World;
+    InitPictureLoader(dwq::kDecodeMegabytes);
+    w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
+    w->manager = std::make_unique<CEffectManager>();
+    const std::string folder = platform::GameFolder();
+    for (int i = 0; i < CEffectManager::kChannels; ++i) {
+      std::string error;
+      CPicture* target = w->manager->GetPicture(i);
+      bool ok = true;
+      switch (i % 5) {
+        case 1: {
+          dwqtool::Picture p = Pattern(10, 7, false);
+          for (uint32_t& px : p.pixels) px &= 0xF00040;
+          ok = effecttool::LoadPictureThroughFile(target, p, folder, &error, true);
+          fuzzsupport::Check(!ok || target->Get256Flag(), "an 8-bit picture");
+          break;
+        }
+        case 2:
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(kW, kH, false), folder, &error);
+          break;
+        case 3:
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(20, 9, true), folder, &error);
+          break;
+        case 4:
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(kW + 30, kH + 17, true), folder,
+                                                  &error);
+          break;
+        default:
+          if (i == 10)
+            ok = effecttool::LoadPictureThroughFile(target, Pattern(1, 1, true), folder, &error);
+          if (i == 15)
+            ok = effecttool::LoadPictureThroughFile(target, Pattern(4 * kW, 4 * kH, true), folder,
+                                                    &error);
+          break;
+      }
+      fuzzsupport::Check(ok, "fuzz pictures load");
+    }
+    return w;
+  }();
+  return *world;
+}
+
+// Frames in the game's order, then the other per-frame entries.
+inline void RunFrames(CEffectManager& m, int frames, int step) {
+  for (int i = 0; i < frames; ++i) effecttool::GameFrame(m, i & 1, step);
+  m.PrintRange(-3, 40, 0, 0);
+  m.CalcuMove();
+  m.EndMove();
+  m.FinishEffects();
+  m.PutScreen();
+}
+
+// A little-endian int from the input, 0 past its end.
+inline int32_t TakeInt(const uint8_t*& data, size_t& size) {
+  uint8_t b[4] = {};
+  const size_t n = size < 4 ? size : 4;
+  std::memcpy(b, data, n);
+  data += n;
+  size -= n;
+  return static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+}
+
+inline uint8_t TakeByte(const uint8_t*& data, size_t& size) {
+  if (size == 0) return 0;
+  --size;
+  return *data++;
+}
+
+}  // namespace effectfuzz

@@ -1,0 +1,362 @@
+// The game object's initialisation: the settings list "game", the data
+// lists, the names of the system variables and functions, and the start
+// message.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "effect/alleffect.h"
+#include "effect/effectchannel.h"
+#include "effect/effectmanager.h"
+#include "game/game.h"
+#include "graphics/picture.h"
+#include "message/rendersettings.h"
+#include "game_test.h"
+#include "graphics/screenbuffer.h"
+#include "savedata/systemfile.h"
+#include "script/gamevars.h"
+#include "script/script.h"
+#include "platform/backend.h"
+
+namespace game_test {
+namespace {
+
+// Opens what the tests read back.
+class InitGame : public CGame {
+ public:
+  InitGame(platform::Window* window, int width = 800, int height = 600,
+           CCommonSystemFile* systemFile = nullptr)
+      : CGame(window, systemFile, width, height, 32) {}
+  CScript* Script(int i) const { return scripts_[i]; }
+  CGameVariables* Vars() const { return gameVars_; }
+  int DateVar() const { return dateVar_; }
+  int AdjustDateFunction() const { return adjustDateFunction_; }
+  int LayerFunction() const { return layerFunction_; }
+  int RenameLayerVar() const { return renameLayerVarNumber_; }
+  int OptionOffVar() const { return optionOffVar_; }
+  const std::vector<std::vector<char>>& RenameTags() const { return renameTags_; }
+  const std::vector<int>& ExtDataModes() const { return extDataModes_; }
+  const std::vector<int>& ExtDataSubs() const { return extDataSubs_; }
+  const std::vector<int>& ExtSaveDataSizes() const { return extSaveDataSizes_; }
+  CAllEffect* Effects() const { return effect_; }
+  CSurfaceConverter* Converter() const { return surfaceConverter_; }
+};
+
+std::string Inverted(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) c = static_cast<char>(~c);
+  return out;
+}
+
+std::vector<std::string> Captions(const std::vector<platform::BoxRecord>& boxes) {
+  std::vector<std::string> out;
+  for (const auto& b : boxes) out.push_back(b.caption + ": " + b.text);
+  return out;
+}
+
+TEST_F(GameTest, AnEmptyGameFolderStartsOnTheDefaultsAfterItsBoxes) {
+  InitGame game(window_);
+  game.Init();
+  game.CreateModes();
+  EXPECT_EQ(game.GetFrameTime(), 50);
+  EXPECT_EQ(game.GetDefaultFrameTime(), 50);
+  const std::vector<std::string> boxes = Captions(host_->Boxes());
+  auto shown = [&](const std::string& line) {
+    return std::find(boxes.begin(), boxes.end(), line) != boxes.end();
+  };
+  for (const char* line : {"file not found: init\\game.xtx", "file not found: spt\\var.fxf",
+                           "file not found: spt\\project.xtx", "var not found: systemyear",
+                           "var not found: expcheck5", "var not found: year"})
+    EXPECT_TRUE(shown(line)) << line;
+  // A missing system script goes to the script's error ring, not to a box.
+  ASSERT_NE(game.Script(0), nullptr);
+  EXPECT_FALSE(game.Script(0)->IsLoaded());
+  EXPECT_GT(game.Script(0)->GetErrorCount(), 0);
+
+  // Every owned object the game can make here exists.
+  const std::vector<std::pair<const char*, const void*>> owned = {
+      {"screen picture", game.GetScreenPicture()}, {"work picture", game.GetWorkPicture()},
+      {"buffer picture 0", game.GetBufferPicture(0)}, {"buffer picture 1", game.GetBufferPicture(1)},
+      {"pixel buffer", game.GetPixelBuffer()},     {"sound device", game.GetSoundDevice()},
+      {"music player", game.GetBgmPlayer()},       {"scene data", game.GetSceneDataFile()},
+      {"scene list", game.GetSceneList()},         {"picture list", game.GetCGList()},
+      {"picture voices", game.GetCGVoiceList()},   {"scene voices", game.GetSceneVoiceList()},
+      {"keyed flag table", game.GetKeyFlagTable()}, {"ext data names", game.GetExtDataNameTable()},
+      {"character names", game.GetCharaNameList()}, {"project list", game.GetProjectList()},
+  };
+  for (const auto& [name, p] : owned) EXPECT_NE(p, nullptr) << name;
+
+  // The start message: a white frame with its text, until the first frame.
+  platform::HeadlessWindow* shown_window = host_->GetWindow();
+  ASSERT_EQ(shown_window->Overlay().size(), 1u);
+  EXPECT_EQ(shown_window->Overlay()[0].text, "Initializing..");
+  EXPECT_EQ(shown_window->PixelAt(400, 300), 0xFFFFFFu);
+  game.Frame(50);
+  EXPECT_TRUE(shown_window->Overlay().empty());
+  EXPECT_EQ(shown_window->PixelAt(400, 300), 0u);
+}
+
+TEST_F(GameTest, SettingsOfTheGameList) {
+  struct Case {
+    const char* name;
+    Pairs list;
+    std::function<int(InitGame&)> read;
+    int expected;
+  };
+  auto setting = [](int GameSettings::*field) {
+    return [field](InitGame& g) { return g.GetSettings().*field; };
+  };
+  auto capacity = [](int i) {
+    return [i](InitGame& g) { return g.Script(i) ? g.Script(i)->GetCapacity() : -1; };
+  };
+  const std::vector<Case> cases = {
+      {"frameTime 33", {{"frameTime", "33"}}, [](InitGame& g) { return g.GetFrameTime(); }, 33},
+      {"an impossible frameTime keeps 50",
+       {{"frameTime", "0"}},
+       [](InitGame& g) { return g.GetDefaultFrameTime(); },
+       50},
+      {"maxSkipFrame 0 is taken as 1", {{"maxSkipFrame", "0"}}, setting(&GameSettings::maxSkipFrame), 1},
+      {"quickSaveKey S gives 83",
+       {{"quickSaveEnable", "1"}, {"quickSaveKey", "S"}},
+       setting(&GameSettings::quickSaveKey),
+       83},
+      {"a numeric key reads as it is",
+       {{"quickLoadEnable", "1"}, {"quickLoadKey", "120"}},
+       setting(&GameSettings::quickLoadKey),
+       120},
+      {"quick keys need quick save or load",
+       {{"quickSaveKey", "S"}},
+       setting(&GameSettings::quickSaveKey),
+       0},
+      {"quickLoadEnable follows quickSaveEnable",
+       {{"quickSaveEnable", "1"}},
+       setting(&GameSettings::quickLoadEnable),
+       1},
+      {"quickLoadErrorSound follows quickLoadSound",
+       {{"quickSaveSound", "4"}, {"quickLoadSound", "6"}},
+       setting(&GameSettings::quickLoadErrorSound),
+       6},
+      {"save and load off: no save-slot layout",
+       {{"saveClassDisable", "1"}, {"loadClassDisable", "1"}},
+       setting(&GameSettings::dataFileDontCreate),
+       1},
+      {"only save off", {{"saveClassDisable", "1"}}, setting(&GameSettings::dataFileDontCreate), 0},
+      {"dataFileDontCreate said",
+       {{"saveClassDisable", "1"}, {"loadClassDisable", "1"}, {"dataFileDontCreate", "0"}},
+       setting(&GameSettings::dataFileDontCreate),
+       0},
+      {"script capacity", {{"execScriptSize", "100"}}, capacity(1), 100},
+      {"a negative capacity keeps the default", {{"subScriptSize", "-5"}}, capacity(2), 2048},
+      {"a huge capacity keeps the default", {{"controlScriptSize", "2000000000"}}, capacity(0), 64},
+      {"no scripts", {{"noScriptFlag", "1"}}, capacity(0), -1},
+      {"short-cut sounds follow the system menu's",
+       {{"shortCutSystemMenuSound", "5"}, {"shortCutLoadSound", "3"}},
+       setting(&GameSettings::shortCutConfigSound),
+       5},
+      {"the mini-game list", {}, [](InitGame& g) { return g.GetMiniGameCheckNumber(); }, 7},
+      {"no mini-game list without the mini-game mode",
+       {{"minigameClassDisable", "1"}},
+       [](InitGame& g) { return g.GetMiniGameCheckNumber(); },
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", c.list);
+    WriteList("miniGame", {{"miniGameCheckNumber", "7"}});
+    InitGame game(window_);
+    game.Init();
+    EXPECT_EQ(c.read(game), c.expected);
+  }
+}
+
+TEST_F(GameTest, VistaCheckPresentsEveryFrameWhole) {
+  for (int on : {1, 0}) {
+    SCOPED_TRACE(on);
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", {{"vistaCheck", std::to_string(on)}, {"startMessageFlag", "0"}});
+    InitGame game(window_);
+    game.Init();
+    game.CreateModes();
+    EXPECT_TRUE(host_->GetWindow()->Overlay().empty());
+    for (int i = 0; i < 4; ++i) game.Frame(50);
+    CScreenBuffer::StartFrame();
+    EXPECT_EQ(CScreenBuffer::CheckFullRedraw(), on);
+  }
+}
+
+TEST_F(GameTest, ThumbnailSize) {
+  struct Case {
+    int width, height;
+    Pairs list;
+    int w, h;
+  };
+  const std::vector<Case> cases = {
+      {800, 600, {}, 132, 100},
+      {1024, 768, {}, 168, 128},
+      {1024, 768, {{"miniCGSizeX", "200"}, {"miniCGSizeY", "150"}}, 200, 150},
+      {800, 600, {{"miniCGReduce", "4"}}, 200, 150},
+      {800, 600, {{"miniCGReduce", "0"}}, 0, 0},
+      // Larger than the screen cannot be taken from it.
+      {800, 600, {{"miniCGSizeX", "5000"}, {"miniCGSizeY", "-3"}}, 132, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", c.list);
+    InitGame game(window_, c.width, c.height);
+    game.Init();
+    int w = -1, h = -1;
+    game.GetMiniCGSize(&w, &h);
+    EXPECT_EQ(w, c.w);
+    EXPECT_EQ(h, c.h);
+  }
+}
+
+TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
+  // Variable n is token n of the inverted list.
+  std::vector<std::string> names(1000);
+  for (int i = 0; i < 1000; ++i) names[static_cast<size_t>(i)] = "v" + std::to_string(i);
+  const std::vector<std::pair<int, std::string>> named = {
+      {900, "systemyear"}, {901, "mousex"}, {902, "date"}, {903, "year"},
+      {904, "expmode1"},   {905, "rnd"},    {906, "light"}, {907, "doors"}};
+  for (const auto& [n, name] : named) names[static_cast<size_t>(n)] = name;
+  std::string text;
+  for (const std::string& n : names) text += n + "\r\n";
+  dir_->Write("spt/var.fxf", Inverted(text));
+  dir_->Write("spt/function.xtx", "setscene,1\r\nADJUSTDATE,2\r\nlayer,3\r\n");
+  WriteList("game", {{"layerOffVar3", "light"},
+                     {"optionOffVarFlag", "1"},
+                     {"optionOffVarName", "light"},
+                     {"renameLayerVar", "doors"},
+                     {"renameTagNumber", "2"},
+                     {"renameTag1", std::string(70, 'x')},
+                     {"renameTag2", "door"}});
+  CCommonSystemFile systemFile;
+  systemFile.SetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * 5, 77);
+  InitGame game(window_, 800, 600, &systemFile);
+  game.Init();
+  host_->ClearBoxes();
+
+  EXPECT_EQ(game.GetVarNumber("year"), 903);
+  EXPECT_EQ(game.DateVar(), 902);
+  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kSystemYear), 900);
+  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kMouseX), 901);
+  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kExpMode1), 904);
+  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kRnd), 905);
+  EXPECT_EQ(game.Vars()->GetLayerOfVar(906), 3);
+  EXPECT_EQ(game.RenameLayerVar(), 907);
+  EXPECT_EQ(game.OptionOffVar(), 906);
+  ASSERT_EQ(game.RenameTags().size(), 2u);
+  EXPECT_EQ(std::string(game.RenameTags()[0].data()), std::string(62, 'x'));
+  EXPECT_STREQ(game.RenameTags()[1].data(), "door");
+  // Variables 200..299 come back from the system file.
+  EXPECT_EQ(game.GetVar(205), 77);
+  EXPECT_EQ(game.AdjustDateFunction(), 1);
+  EXPECT_EQ(game.LayerFunction(), 2);
+
+  // "adjustdate" writes the date back and answers its value; any other
+  // function answers its number.
+  game.SetVar(902, 1225);
+  const int args[1] = {0};
+  EXPECT_EQ(game.OnSystemFunction(1, 1, args), 1225);
+  EXPECT_EQ(game.OnSystemFunction(2, 1, args), 2);
+
+  EXPECT_EQ(game.GetVarNumber("nothing"), -1);
+  ASSERT_EQ(host_->Boxes().size(), 1u);
+  EXPECT_EQ(host_->Boxes()[0].caption, "var not found");
+}
+
+TEST_F(GameTest, TheWindowPositionIsPulledIntoTheDesktop) {
+  platform::DesktopInfo desk;
+  desk.virtualX = -100;
+  desk.virtualY = 0;
+  desk.virtualWidth = 1920;
+  desk.virtualHeight = 1080;
+  host_->SetDesktop(desk);
+  struct Case {
+    int x, y;
+    Pairs list;
+    int ex, ey;
+  };
+  const std::vector<Case> cases = {
+      {10, 20, {}, 10, 20},
+      {1500, 900, {}, 1020, 480},   // past the right and bottom edges
+      {-500, -40, {}, -100, 0},     // before the left and top edges
+      {1020, 480, {}, 1020, 480},   // touching the edges
+      {1500, 900, {{"windowAdjustFlag", "0"}}, 1500, 900},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", c.list);
+    CCommonSystemFile systemFile;
+    systemFile.SetPosition(c.x, c.y);
+    InitGame game(window_, 800, 600, &systemFile);
+    game.Init();
+    int pos[2] = {};
+    systemFile.GetPosition(pos);
+    EXPECT_EQ(pos[0], c.ex);
+    EXPECT_EQ(pos[1], c.ey);
+  }
+}
+
+TEST_F(GameTest, ExtensionSaveDataTables) {
+  WriteList("game", {{"autoExtDataMode1", "title"},
+                     {"autoExtDataMode2", "12"},
+                     {"autoExtDataMode3", "nosuchmode"},
+                     {"autoExtDataMode5", "config"},  // after the first missing key
+                     {"autoExtDataSub1", "FACE"},
+                     {"autoExtDataSub2", "none"},
+                     {"saveHeaderName", "MYDATA"},
+                     {"extSaveDataNumber", "3"},
+                     {"extSaveDataSize0", "64"},
+                     {"extSaveDataSize1", "-1"},
+                     {"extSaveDataSize2", "2000000000"}});
+  InitGame game(window_);
+  game.Init();
+  EXPECT_EQ(game.ExtDataModes(), (std::vector<int>{4, 12}));
+  ASSERT_EQ(game.ExtDataSubs().size(), 1u);
+  EXPECT_GT(game.ExtDataSubs()[0], 0);
+  EXPECT_STREQ(game.GetSaveHeaderName(), "MYDATA");
+  // Sizes a chunk cannot have are 0.
+  EXPECT_EQ(game.ExtSaveDataSizes(), (std::vector<int>{64, 0, 0}));
+}
+
+// The effect holder, the glyph renderer and the surface converter are made
+// by Init; the effect channels' pictures take their sizes from the list; a
+// restart after a load resets a channel record that cannot be used.
+TEST_F(GameTest, InitMakesTheEffectsTheGlyphRendererAndTheChannelPictures) {
+  WriteList("game", {{"pictureBufferInitSizeFlag", "1"},
+                     {"pictureBufferSizeX2", "64"},
+                     {"pictureBufferSizeY2", "32"},
+                     {"pictureBufferSizeX3", "64"},
+                     {"fontWeight", "400"},
+                     {"startMessageFlag", "0"}});
+  InitGame game(window_);
+  game.Init();
+  ASSERT_NE(game.Effects(), nullptr);
+  ASSERT_NE(game.Effects()->GetManager(), nullptr);
+  EXPECT_NE(game.GetFont(), nullptr);
+  EXPECT_NE(game.Converter(), nullptr);
+  EXPECT_EQ(GetRenderSettings().fontWeight, 400);
+  CEffectManager* manager = game.Effects()->GetManager();
+  EXPECT_EQ(manager->GetPicture(1)->GetWidth(), 64);
+  EXPECT_EQ(manager->GetPicture(1)->GetHeight(), 32);
+  // Only one of the two sizes: the picture keeps its own.
+  EXPECT_NE(manager->GetPicture(2)->GetWidth(), 64);
+
+  EffectChannel* record = game.Effects()->GetChannel(3);
+  ASSERT_NE(record, nullptr);
+  record->Active() = 1;
+  record->EffectNumber() = 999;
+  game.RestartFromLoad();
+  EXPECT_EQ(game.Effects()->GetChannel(3)->Active(), 0);
+}
+
+}  // namespace
+}  // namespace game_test

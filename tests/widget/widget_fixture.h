@@ -1,0 +1,89 @@
+// Widgets on the small screen of the picture tests (pictures made by the
+// picture writer library, a fresh game folder, the headless host), with a
+// fake input state (mouse and keys) and settings lists made in memory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/inputstatus.h"
+#include "graphics/picture_fixture.h"
+#include "setup/namelist.h"
+
+namespace widget_test {
+
+class WidgetTest : public graphics_test::PictureTest {
+ protected:
+  void SetUp() override {
+    PictureTest::SetUp();
+    input_.SetMouseStatus(&mouse_);
+    input_.SetKeyStatus(&keys_);
+    mouse_.Clear(1);
+  }
+  void TearDown() override {
+    pictures_.clear();
+    PictureTest::TearDown();
+  }
+
+  // A settings list of key/value pairs.
+  static std::unique_ptr<CNameList> List(std::initializer_list<std::pair<const char*, const char*>> pairs) {
+    auto list = std::make_unique<CNameList>(0);
+    for (const auto& [key, value] : pairs) {
+      list->Add(key, true);
+      list->Add(value, true);
+    }
+    return list;
+  }
+
+  // --- Input: one frame's worth, as the game's window handler leaves it ---
+  void NextFrame() {
+    mouse_.Calcu();
+    mouse_.SetWheel(0);
+    keys_.Clear();
+  }
+  void MoveTo(int x, int y) { mouse_.SetPos(x, y); }
+  void Click(int button = 0) {
+    mouse_.SetButton(button, 1);
+    mouse_.SetButton(button, 0);
+  }
+
+  // --- Pictures ---
+  // Writes "dwq\\<name>.dwq" and loads it; the test keeps it.
+  CPicture* Load(const std::string& name, const dwqtool::Picture& picture, bool mask) {
+    dwqtool::Options options;
+    options.mask = mask;
+    WritePicture(name, picture, options);
+    auto loaded = std::make_unique<CPicture>();
+    EXPECT_EQ(loaded->LoadDWQ(name.c_str()), 1) << name;
+    pictures_.push_back(std::move(loaded));
+    return pictures_.back().get();
+  }
+  // w x h pixels, colour of(x, y), opaque where a mask is written.
+  template <typename ColourOf>
+  static dwqtool::Picture Pixels(int w, int h, ColourOf colourOf) {
+    dwqtool::Picture p{w, h, {}, {}};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) p.pixels.push_back(colourOf(x, y));
+    return p;
+  }
+  template <typename ColourOf, typename AlphaOf>
+  static dwqtool::Picture Pixels(int w, int h, ColourOf colourOf, AlphaOf alphaOf) {
+    dwqtool::Picture p = Pixels(w, h, colourOf);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) p.alpha.push_back(alphaOf(x, y));
+    return p;
+  }
+
+  CMouseStatus mouse_;
+  CMyKeyStatus keys_;
+  CInputStatus input_;
+  std::vector<std::unique_ptr<CPicture>> pictures_;
+};
+
+}  // namespace widget_test
