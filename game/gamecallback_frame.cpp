@@ -7,7 +7,6 @@
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
-#include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/system.h"
@@ -69,8 +68,9 @@ int CGameCallBack::Frame(int elapsed) {
     window_->SetOverlay({});
     startMessageShown_ = 0;
   }
-  if (presentation_) presentation_->PresentScreenBuffer(settings_.noWaitVSync);
+  PrintScreen();
   OnBeforeFlipScreen();
+  FlipScreen();
   OnAfterFlipScreen();
   const int request = GetNextMode();
   if (request > 0) {
@@ -226,11 +226,7 @@ void CGameCallBack::CloseGame() { platform::PostMessage(window_, WM_CLOSE, 0, 0)
 
 int CGameCallBack::GetSkipFrameCount() { return 0; }
 
-void CGameCallBack::ResetFrameSkip() {}
-
 void CGameCallBack::CalcuFrameSkip(int) {}
-
-void CGameCallBack::AddUpdateRect(const platform::Rect&) {}
 
 void CGameCallBack::FlushUpdateRects() {}
 
@@ -270,10 +266,6 @@ platform::Window* CGameCallBack::GetWindowHandle() { return window_; }
 void CGameCallBack::PrintDebugParam() {}
 
 void CGameCallBack::PrintDebugParamBack() {}
-
-void CGameCallBack::PrintScreen() {}
-
-void CGameCallBack::FlipScreen() {}
 
 int CGameCallBack::GetEffectSpeed() { return 0; }
 

@@ -59,6 +59,7 @@ class GameVarHost : public CGameVarHost {
 
   int ReadSystemVar(SystemVar which) override {
     if (which == SystemVar::kMode) return game_->GetCurrentMode();
+    if (!IsInputVar(which)) return game_->ReadGameSystemVar(which);
     const CMouseStatus* mouse = game_->GetMouseStatus();
     if (!mouse) return 0;
     platform::Point pos;
@@ -77,7 +78,16 @@ class GameVarHost : public CGameVarHost {
     }
   }
 
+  // A layer-off variable switches its effect layer.
+  void SetEffectLayerHidden(int layer, bool hidden) override {
+    game_->SwitchEffectLayer(layer, hidden ? 0 : 1);
+  }
+
  private:
+  static bool IsInputVar(SystemVar which) {
+    return which >= SystemVar::kMouseX && which <= SystemVar::kWheel;
+  }
+
   CGameCallBack* game_;
 };
 
@@ -486,6 +496,7 @@ void CGameCallBack::Init() {
   InitDataLists();
   InitFaceControl();
   InitFunctionNumbers();
+  RegistExtraModeCalls();
   ReadIntKeys(setupList_, &s, kFlagKeys);
   GetSetupString(&s.specialNumberForSaveVarName, "specialNumberForSaveVarName");
   GetSetupString(&s.optionOffVarName, "optionOffVarName");
@@ -516,6 +527,7 @@ void CGameCallBack::Init() {
   if (s.quickSaveEnable) GetSetupInt(&s.quickSaveButtonCreateFlag, "quickSaveButtonCreateFlag");
   if (s.quickLoadEnable) GetSetupInt(&s.quickLoadButtonCreateFlag, "quickLoadButtonCreateFlag");
   ReadIntKeys(setupList_, &s, kButtonKeys);
+  if (s.noticeFlag) noticeFunction_ = FunctionRow("notice");
 
   // 30. Results.
   GetSetupInt(&s.resultFlag, "resultFlag");
@@ -553,6 +565,7 @@ void CGameCallBack::Init() {
   GetSetupString(&s.seiInitData, "seiInitData");
   GetSetupString(&s.meiInitData, "meiInitData");
   ReadIntKeys(setupList_, &s, kNameKeys);
+  InitEnableVars();
   for (const IntKey& k : kShortCutKeys) s.*k.field = s.shortCutSystemMenuSound;
   ReadIntKeys(setupList_, &s, kShortCutKeys);
   InitTextNames();
@@ -609,10 +622,6 @@ void CGameCallBack::InitModeSwitches() {
     if (n >= 0 && n < kModeCount) modeDisable_[n] = isDefault ? 0 : 1;
   }
   LoadClassDisable();
-  for (int i = 0; i < extraModeList_->GetCount(); ++i) {
-    const int n = extraModeList_->GetNumber(i);
-    if (n >= 0 && n < kModeCount && !modeDisable_[n]) RegistSystemCall(n, extraModeList_->GetName(i));
-  }
   if (!modeDisable_[CCommonGeneral::kMiniGameMode]) {
     LoadMiniGameSetupFile("miniGame", 512);
     GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");

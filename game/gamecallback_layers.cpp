@@ -24,8 +24,6 @@ void CGameCallBack::SetMessageCursor(int, int, int) {}
 
 void CGameCallBack::ShowMessageWindow(int) {}
 
-void CGameCallBack::RestoreFirstFloatingLayer() {}
-
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
 
 void CGameCallBack::ApplyCommonBackSetup(int, int, int, int) {}

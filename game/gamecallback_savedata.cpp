@@ -4,19 +4,9 @@
 
 int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
 
-int CGameCallBack::CheckSystemFlag(int) { return 0; }
-
 void CGameCallBack::AddBackLog(const char*, int, int, int) {}
 
-void CGameCallBack::SetMessageReadFlag(int, int) {}
-
-int CGameCallBack::CheckMessageReadFlag(int, int) { return 0; }
-
 void CGameCallBack::SetBackLogColor(int, int, int, int) {}
-
-int CGameCallBack::CheckFrameSkipOff() { return 0; }
-
-int CGameCallBack::GetSystemSetting(int) { return 0; }
 
 void CGameCallBack::SetSystemSetting(int, int) {}
 
@@ -57,8 +47,6 @@ void CGameCallBack::GetOmakeClass(const uint8_t*, size_t) {}
 void CGameCallBack::GetCutin(const uint8_t*, size_t) {}
 
 void CGameCallBack::MakeMiniCG() {}
-
-void CGameCallBack::SaveNames() {}
 
 void CGameCallBack::SaveSystemFile() {}
 

@@ -23,8 +23,6 @@ namespace {
 // SYSTEM DATA words.
 constexpr int kFontKindOffset = 148;
 constexpr int kChosenFaceOffset = 156;
-constexpr int kWindowNumberConfigOffset = 1920;
-constexpr int kWindowTransparencyOffset = 1932;  // option 106
 
 template <typename T>
 void DeleteAndClear(T*& p) {
@@ -65,9 +63,8 @@ void CGameCallBack::InitMessageWindow() {
   GetSetupInt(&noWindow, "noMessageWindowFlag");
   if (noWindow) return;
   messageWindow_ = new CCommonMessageWindow;
-  messageWindow_->SetWindowNumberConfig(GetWindowNumberConfig());
-  messageWindow_->SetWindowNumberScript(windowNumberScript_);
-  messageWindow_->SetFontSizeType(messageWindowMode_);
+  MessageWindowSetNumbers(GetWindowNumberConfig(), windowNumberScript_);
+  MessageWindowSetMode(messageWindowMode_);
   ApplyWindowOpacity();
 }
 
@@ -131,64 +128,50 @@ const char* CGameCallBack::GetFamilyName() { return GetTextState().familyName; }
 const char* CGameCallBack::GetGivenName() { return GetTextState().givenName; }
 
 void CGameCallBack::SetNames(const char* family, const char* given) {
-  // Cut once, on a character boundary, for the system data and the codes.
-  char cut[2][CTextState::kNameBytes + 1];
-  if (family) setup::CopyCp932Cut(cut[0], family, CTextState::kNameBytes);
-  if (given) setup::CopyCp932Cut(cut[1], given, CTextState::kNameBytes);
-  if (systemFile_) {
-    if (family) systemFile_->SetFamilyName(cut[0]);
-    if (given) systemFile_->SetGivenName(cut[1]);
-  }
-  SetTextNames(family ? cut[0] : nullptr, given ? cut[1] : nullptr);
+  // One store: the text state's names, cut once on a character boundary,
+  // are the ones the system data keeps.
+  SetTextNames(family, given);
+  if (!systemFile_) return;
+  if (family) systemFile_->SetFamilyName(GetTextState().familyName);
+  if (given) systemFile_->SetGivenName(GetTextState().givenName);
 }
 
-// --- Message window ---
+// --- Message window: the one place the window is reached ---
 
-int CGameCallBack::PrintMessageWindow(int show, int showName, const platform::Point* offset) {
+int CGameCallBack::MessageWindowPrint(int show, int showName, const platform::Point* offset) {
   if (!messageWindow_) return 0;
   messageWindow_->Print(show, showName, offset);
   return 1;
 }
 
-int CGameCallBack::CheckMessageWindow(int show, int showName, const platform::Point& position) {
+int CGameCallBack::MessageWindowPrintAt(int show, int showName,
+                                        const platform::Point& position) {
   if (!messageWindow_) return 0;
   messageWindow_->PrintAt(show, showName, position);
   return 1;
 }
 
-int CGameCallBack::PrintMessageWindowIfShown(int show, int showName,
-                                             const platform::Point* offset) {
-  return messageWindowOn_ ? PrintMessageWindow(show, showName, offset) : 0;
-}
-
-int CGameCallBack::CheckMessageWindowHit(int x, int y) {
+int CGameCallBack::MessageWindowHitLocal(int x, int y) {
   return messageWindow_ ? messageWindow_->CheckHitLocal(x, y, 0) : 0;
 }
 
-void CGameCallBack::SetWindowNumberConfig(int n) {
-  if (systemFile_) systemFile_->SetSystemData(kWindowNumberConfigOffset, n);
-  if (messageWindow_) messageWindow_->SetWindowNumberConfig(n);
+void CGameCallBack::MessageWindowSetNumbers(int config, int script) {
+  if (!messageWindow_) return;
+  messageWindow_->SetWindowNumberConfig(config);
+  messageWindow_->SetWindowNumberScript(script);
 }
 
-int CGameCallBack::GetWindowNumberConfig() {
-  return systemFile_ ? systemFile_->GetSystemData(kWindowNumberConfigOffset) : 0;
+void CGameCallBack::MessageWindowSetPercent(int percent) {
+  if (messageWindow_) messageWindow_->SetPercent(percent);
 }
 
-void CGameCallBack::SetWindowNumberScript(int n) {
-  windowNumberScript_ = n;
-  if (messageWindow_) messageWindow_->SetWindowNumberScript(n);
-}
-
-void CGameCallBack::SetMessageWindowMode(int value) {
-  messageWindowMode_ = value;
+void CGameCallBack::MessageWindowSetMode(int value) {
   if (messageWindow_) messageWindow_->SetFontSizeType(value);
 }
 
-void CGameCallBack::ApplyWindowOpacity() {
-  const int transparency = systemFile_ ? systemFile_->GetSystemData(kWindowTransparencyOffset) : 0;
-  const int percent =
-      static_cast<int>(std::clamp<int64_t>(100 - static_cast<int64_t>(transparency), 0, 100));
-  if (messageWindow_) messageWindow_->SetPercent(percent);
+// The designs the options offer; one without a window.
+int CGameCallBack::MessageWindowDesignCount() {
+  return messageWindow_ ? messageWindow_->GetCount(0) : 1;
 }
 
 // --- Faces ---

@@ -9,6 +9,7 @@
 #include "graphics/screenbuffer.h"
 #include "message/rendersettings.h"
 #include "message/userfont.h"
+#include "setup/namelist.h"
 #include "setup/setuplist.h"
 
 namespace {
@@ -177,6 +178,11 @@ void LoadUserFonts(const CSetupList& game, CFontPrint* font) {
   if (!font) return;
   int count = 0;
   game.GetSetupInt(&count, "userFontNumber");
+  // Each font needs a key of its own in the list, so a count beyond the
+  // list's keys names nothing more (and would only spin).
+  const CNameList* list = game.GetList();
+  const int keys = list ? list->GetCount() / 2 : 0;
+  if (count > keys) count = keys;
   for (int i = 1; i <= count; ++i) {
     char key[32];
     std::snprintf(key, sizeof key, "userFont%dFileName", i);

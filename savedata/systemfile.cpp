@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/codec.h"
 #include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"

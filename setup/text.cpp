@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-
 namespace setup {
 
 int ParseDecimal(const char* text) {
@@ -24,10 +23,6 @@ int ParseDecimal(const char* text) {
   if (negative) value = 0u - value;
   return static_cast<int>(value);
 }
-
-}  // namespace setup
-
-namespace setup {
 
 void CopyCp932Cut(char* dst, const char* src, int maxBytes) {
   int n = 0;

@@ -13,6 +13,7 @@
 #include "effect/allwipe.h"
 #include "effect/wipecommon.h"
 #include "effect_fuzz.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
@@ -57,6 +58,7 @@ std::vector<CPicture*>& Pictures() {
     fuzzsupport::EnterGameFolder("dwq");
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
+    InitPictureLoader(dwq::kDecodeMegabytes);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format
     auto* palette = new CPicture;
     std::string error;

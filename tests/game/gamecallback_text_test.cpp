@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -24,8 +25,11 @@ namespace {
 class TextGame : public testsupport::FakeGame {
  public:
   explicit TextGame(platform::HeadlessBackend& host) : FakeGame(host, 320, 240) {
-    faceList_ = new CNameList;
-    faceList_->Load("spt\\facelist.xtx", false, true);
+    // Init makes them when it gets that far; otherwise the steps here.
+    if (!faceList_) {
+      faceList_ = new CNameList;
+      faceList_->Load("spt\\facelist.xtx", false, true);
+    }
     InitFaceControl();
     InitText();
     InitMessageWindow();
@@ -168,6 +172,45 @@ TEST_F(GameTextTest, MessageWindowThroughTheGame) {
   game_->SetMessageWindowMode(3);
   EXPECT_EQ(game_->GetMessageSpeed(), 3);
   EXPECT_EQ(game_->GetMessageWindow()->GetFontSizeType(), 0);
+}
+
+// The frame services' wrappers reach the real window: the offset moves the
+// drawn window, the design count and the opacity are the window's, and a
+// name set through the game is the one "#姓" prints and the system data keeps.
+TEST_F(GameTextTest, NamesAndTheWindowRoundTripThroughTheGame) {
+  dir_->Write("init/messageWindow.xtx",
+              "printX 10\nprintY 100\nsizeX 100\nsizeY 40\nwindowNumberConfig 3\n"
+              "filenameWindow1 w1\n");
+  WritePicture("w1", 100, 40, 0x00FF0000);
+  Make();
+  ASSERT_NE(game_->GetMessageWindow(), nullptr);
+  EXPECT_EQ(game_->GetConfigHelperValue(), 3);
+  std::fill_n(CScreenBuffer::GetBuffer(), 320 * 240, 0u);
+  const platform::Point offset{30, -50};
+  EXPECT_EQ(game_->PrintMessageWindow(1, 0, &offset), 1);
+  EXPECT_EQ(Screen(40, 50), 0x00FF0000u);
+  EXPECT_EQ(Screen(139, 89), 0x00FF0000u);
+  EXPECT_EQ(Screen(39, 50), 0u);
+  EXPECT_EQ(Screen(20, 110), 0u);  // not at its own place
+  EXPECT_EQ(game_->PrintMessageWindow(0, 0, nullptr), 1);  // hidden: drawn nowhere
+  EXPECT_EQ(Screen(20, 110), 0u);
+  // A stored option far below 0 is held, not wrapped.
+  game_->SystemFile()->SetSystemData(1932, INT32_MIN);
+  game_->ApplyWindowOpacity();
+  EXPECT_EQ(game_->GetMessageWindow()->GetPercent(), 100);
+
+  const std::string family = "\x97\xE9\x96\xD8";  // 鈴木
+  game_->SetNames(family.c_str(), nullptr);
+  CTextPrint* t = game_->GetTextBuffer();
+  ASSERT_NE(t, nullptr);
+  t->Print(0, 0, "#\x90\xA9", 16);  // #姓
+  EXPECT_EQ(std::string(GetTextState().line, 4), family);
+  EXPECT_EQ(std::string(game_->SystemFile()->GetFamilyName()), family);
+  EXPECT_EQ(std::string(game_->GetFamilyName()), family);
+  // SaveNames keeps the same names.
+  game_->SystemFile()->SetFamilyName("");
+  game_->SaveNames();
+  EXPECT_EQ(std::string(game_->SystemFile()->GetFamilyName()), family);
 }
 
 TEST_F(GameTextTest, NoMessageWindowFlag) {

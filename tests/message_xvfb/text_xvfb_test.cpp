@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/dwqformat.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "message/fontprint.h"
@@ -208,6 +209,8 @@ TEST(RealFontsXvfb, PageThroughTheLayout) {
   platform::Window* window = nullptr;
   ASSERT_NO_FATAL_FAILURE(OpenSdlWindow(kW, kPageH, &window));
   ResetPictureLoader();
+  // The special glyphs are a picture: the loader needs its decode buffer.
+  ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
   ResetRenderSettings();
   ResetTextState();
   GetRenderSettings().rubiFlag = 1;
