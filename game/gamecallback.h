@@ -25,6 +25,7 @@
 namespace platform {
 class Event;
 class Window;
+struct Point;
 struct Rect;
 }  // namespace platform
 
@@ -170,9 +171,11 @@ class CGameCallBack : public CScriptCallBack {
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
-  virtual int PrintMessageWindow(int show, int showName, int offset);
-  virtual int CheckMessageWindow(int show, int showName, int position);
-  virtual int PrintMessageWindowIfShown(int show, int showName, int offset);
+  // offset: moves the window from its place (null: none); position: its
+  // top-left corner.
+  virtual int PrintMessageWindow(int show, int showName, const platform::Point* offset);
+  virtual int CheckMessageWindow(int show, int showName, const platform::Point& position);
+  virtual int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset);
   virtual CPicture* LoadSystemPicture(const char* name, int flag);
   virtual int GetSystemSetting(int id);
   virtual void SetSystemSetting(int id, int value);
@@ -590,6 +593,7 @@ class CGameCallBack : public CScriptCallBack {
   int GetNoVoiceIsDefaultWait() const { return noVoiceIsDefaultWait_; }
   CPicture* GetEffectBackPicture() const;
   CPicture* GetEffectScreenPicture() const;
+  // Draws the speaker's face when n is "facePrintMode".
   void ChangeFace(int n, const char* name);
   void SetSystemMenuSceneMode(int flag);
   // The configured variable of the save comment while its switch is on.
@@ -821,6 +825,35 @@ class CGameCallBack : public CScriptCallBack {
   // The start message is on the window until the first frame.
   int startMessageShown_ = 0;
 
+ public:
+  // --- Text, message window, faces (game/gamecallback_text.cpp) ---
+  // Init's steps that make them, each called once in Init's order:
+  // step 23 after the face list, step 28 after the system pictures, step 31
+  // after the thumbnail maker, step 34 (the names) after the input objects.
+  void InitFaceControl();
+  void InitText();
+  void InitMessageWindow();
+  void InitTextNames();
+  // The destroy step's part: the face control, the window, the text
+  // printer, the renderer.
+  void ReleaseText();
+  // The script's face commands.
+  void SetFaceType(int face, int type);
+  void SetFaceNumber(int n);
+  void ResetFaces();
+  int GetFacePrintMode() const { return facePrintMode_; }
+  class CCommonMessageWindow* GetMessageWindow() const { return messageWindow_; }
+  class CFaceControl* GetFaceControl() const { return faceControl_; }
+  // The object that keeps its state in the EXT chunk of key (1 "face").
+  void SetExtSaveObject(int key, class CAutoSaveSubData* object);
+
+ protected:
+  static constexpr int kExtObjectKeys = 8;
+  class CCommonMessageWindow* messageWindow_ = nullptr;
+  class CFaceControl* faceControl_ = nullptr;
+  class CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
+  int facePrintMode_ = 0;
+
   // --- Script calls, names, options (gamecallback_calls.cpp) ---
   static constexpr int kFlagTableSize = 256;
   // The enable table (variable numbers, 0 none) and the per-mode flags.
@@ -858,11 +891,11 @@ class CGameCallBack : public CScriptCallBack {
   // The voice count-down: running flag and remaining ms.
   int voiceCountdownFlag_ = 0, voiceCountdown_ = 0;
 
-  // --- The message window (gamecallback_messageseam.cpp) ---
+  // --- The message window (gamecallback_text.cpp) ---
   // The message-window operations reach the window only through these;
-  // until the window exists they answer as for none.
-  int MessageWindowPrint(int show, int showName, int offset);
-  int MessageWindowPrintAt(int show, int showName, int position);
+  // without a window they answer as for none.
+  int MessageWindowPrint(int show, int showName, const platform::Point* offset);
+  int MessageWindowPrintAt(int show, int showName, const platform::Point& position);
   int MessageWindowHitLocal(int x, int y);
   void MessageWindowSetNumbers(int config, int script);
   void MessageWindowSetPercent(int percent);

@@ -1,16 +1,6 @@
-// CGameCallBack: text objects, the message window and its cursor, floating
-// layers, the floating buttons, short-cut keys and the common button setups.
+// CGameCallBack: the message cursor, floating layers, the floating
+// buttons, short-cut keys and the common button setups.
 #include "game/gamecallback.h"
-
-#include "message/fontprint.h"
-
-CFontPrint* CGameCallBack::GetFont() { return font_; }
-
-CTextPrint* CGameCallBack::GetTextBuffer() { return textBuffer_; }
-
-void CGameCallBack::ResetTextPosition() {
-  if (font_) font_->ClearTextLayer();
-}
 
 void CGameCallBack::OnMessageClick() {}
 
