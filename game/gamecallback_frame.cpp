@@ -10,7 +10,6 @@
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
-#include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/sync.h"
@@ -105,7 +104,7 @@ int CGameCallBack::Frame(int elapsed) {
     RestoreFloatingLayers();
   // 17. The movie mode draws itself: its frames present nothing (the
   // movie mode's state line on the debug output comes with that mode).
-  const bool movieFrame = GetCurrentMode() == kMovieMode;
+  const bool movieFrame = GetCurrentMode() == kMovieMode || screenUpdateBlocked_;
   // 18 to 20. The lower stack levels (PrintLowerModes, with the screen-mode
   // services) draw between the effects' tick and the current mode.
   if (effect_) effect_->Tick();
@@ -261,11 +260,7 @@ void CGameCallBack::CloseGame() { platform::PostMessage(window_, WM_CLOSE, 0, 0)
 
 int CGameCallBack::GetSkipFrameCount() { return 0; }
 
-void CGameCallBack::ResetFrameSkip() {}
-
 void CGameCallBack::CalcuFrameSkip(int) {}
-
-void CGameCallBack::AddUpdateRect(const platform::Rect&) {}
 
 void CGameCallBack::FlushUpdateRects() {}
 
@@ -305,14 +300,6 @@ platform::Window* CGameCallBack::GetWindowHandle() { return window_; }
 void CGameCallBack::PrintDebugParam() {}
 
 void CGameCallBack::PrintDebugParamBack() {}
-
-void CGameCallBack::PrintScreen() {}
-
-// The frame's presentation until the frame services take it over: the
-// whole buffer or its dirty rectangles in one call.
-void CGameCallBack::FlipScreen() {
-  if (presentation_) presentation_->PresentScreenBuffer(settings_.noWaitVSync);
-}
 
 int CGameCallBack::GetEffectSpeed() { return 0; }
 

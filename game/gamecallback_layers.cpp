@@ -1,24 +1,8 @@
-// CGameCallBack: text objects, the message window and its cursor, floating
-// layers, the floating buttons, short-cut keys and the common button setups.
+// CGameCallBack: the message cursor, floating layers, the floating
+// buttons, short-cut keys and the common button setups.
 #include "game/gamecallback.h"
 
-#include "message/fontprint.h"
-
-CFontPrint* CGameCallBack::GetFont() { return font_; }
-
-CTextPrint* CGameCallBack::GetTextBuffer() { return textBuffer_; }
-
-void CGameCallBack::ResetTextPosition() {
-  if (font_) font_->ClearTextLayer();
-}
-
 void CGameCallBack::OnMessageClick() {}
-
-int CGameCallBack::PrintMessageWindow(int, int, int) { return 0; }
-
-int CGameCallBack::CheckMessageWindow(int, int, int) { return 0; }
-
-int CGameCallBack::PrintMessageWindowIfShown(int, int, int) { return 0; }
 
 CCommonButtonSetup* CGameCallBack::GetCommonBackSetup() { return commonBackSetup_; }
 
@@ -39,8 +23,6 @@ void CGameCallBack::SetMessageCursorKind(int) {}
 void CGameCallBack::SetMessageCursor(int, int, int) {}
 
 void CGameCallBack::ShowMessageWindow(int) {}
-
-void CGameCallBack::RestoreFirstFloatingLayer() {}
 
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
 

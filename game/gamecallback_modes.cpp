@@ -136,8 +136,6 @@ void CGameCallBack::NotifyListedModes() {
   });
 }
 
-int CGameCallBack::CheckMovieCodec() { return 0; }
-
 int CGameCallBack::PrepareSystemMode(int result, int) { return result; }
 
 int CGameCallBack::CheckMiniGameStart(int) { return 0; }

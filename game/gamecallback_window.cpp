@@ -120,11 +120,7 @@ struct GameWindowHandlers {
   // Shift's press switches the shift skip on and off.
   static void Shift(Game& g, bool repeat) {
     g.shiftHeld_ = 1;
-    if (repeat) return;
-    if (g.GetShiftSkipState())
-      g.SetShiftSkipState(0);
-    else if (!g.settings_.shiftSkipMessageOnly || g.GetCurrentMode() == kPrintMessageMode)
-      g.SetShiftSkipState(1);
+    if (!repeat) g.ToggleShiftSkip();
   }
 
   // Esc and F9 close the game, except during name input or when their

@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/headless/headless.h"
+#include "platform/system.h"
 
 namespace fuzzsupport {
 
@@ -23,6 +24,14 @@ inline platform::HeadlessBackend& EnterGameFolder(const std::string& subfolder =
   std::filesystem::create_directories(subfolder.empty() ? folder : folder / subfolder, error);
   platform::SetGameFolder(folder.string());
   return host;
+}
+
+// A window of the given client size, as the game objects need one.
+inline platform::Window* MakeWindow(int width, int height) {
+  platform::WindowDesc desc;
+  desc.clientWidth = width;
+  desc.clientHeight = height;
+  return platform::CreateWindow(desc);
 }
 
 inline void Check(bool ok, const char* what) {
