@@ -46,6 +46,9 @@ class CPicturePool;
 class CScreenBuffer;
 class CVarNameTable;
 class CFloatingLayerTable;
+class CGameMouse;
+class CMessageCursor;
+class CNotice;
 class CFontPrint;
 class CFrameSkip;
 class CGameVarHost;
@@ -542,6 +545,14 @@ class CGameCallBack : public CScriptCallBack {
   void HideCursor();
   // The game-mouse layer's offset ((0, 0) without the layer).
   void GetGameMousePos(int* x, int* y) const;
+  // The game mouse's special mode (0 none, 1 trail, 2 sparkles); 0 and no
+  // effect without a game mouse.
+  void SetGameMouseSpecialMode(int mode);
+  int GetGameMouseSpecialMode() const;
+  CFloatingLayerTable* GetFloatingLayerTable() const { return floatingLayers_; }
+  CGameMouse* GetGameMouse() const { return gameMouse_; }
+  CMessageCursor* GetMessageCursor() const { return messageCursor_; }
+  CNotice* GetNotice() const { return notice_; }
   // The message window's hit test of a point relative to its print
   // position; 0 without a message window.
   int CheckMessageWindowHit(int x, int y);
@@ -761,6 +772,14 @@ class CGameCallBack : public CScriptCallBack {
   // quick load, quick config, quick back log.
   CFloatingLayerTable* floatingLayers_ = nullptr;
   CSceneOptionButton* floatingButtons_[7] = {};
+  // The game mouse (slot 0), the message cursor (slot 2) and the notices
+  // (slot 20); the message cursor request (position, kind, request word)
+  // that the frame serves.
+  CGameMouse* gameMouse_ = nullptr;
+  CMessageCursor* messageCursor_ = nullptr;
+  CNotice* notice_ = nullptr;
+  int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
+  int messageCursorRequest_ = 0;
 
   // Variables.
   CGameVariables* gameVars_ = nullptr;
@@ -901,6 +920,13 @@ class CGameCallBack : public CScriptCallBack {
   int RunStopF5(int count, const int* values);
   int RunSaveSystemFile(int count, const int* values);
   int RunLayer(int count, const int* values);
+  // Init step 29: the layer table and the layers the settings ask for.
+  void InitFloatingLayers();
+  // Frame steps 25, 27 and 28: the notices (their phase sounds play), the
+  // message cursor when requested, the game mouse inside the screen.
+  void ServeNotice();
+  void ServeMessageCursor();
+  void ServeGameMouse();
   int RunNotice(int count, const int* values);
   int RunSetResult(int count, const int* values);
   int RunGetResult(int count, const int* values);

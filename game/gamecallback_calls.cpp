@@ -18,6 +18,7 @@
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
 #include "script/script.h"
+#include "widget/notice.h"
 #include "setup/namelist.h"
 
 namespace {
@@ -154,17 +155,21 @@ int CGameCallBack::RunLayer(int count, const int* values) {
   return 0;
 }
 
-// The notices are the floating-layer work's; without the notice object a
-// notice shows nothing.
-int CGameCallBack::RunNotice(int, const int*) { return 0; }
+// Notice n (from 1); without the notice object nothing shows.
+int CGameCallBack::RunNotice(int count, const int* values) {
+  if (count >= 1 && notice_) notice_->SetNotice(values[0] - 1);
+  return 0;
+}
 
 int CGameCallBack::RunSetResult(int count, const int* values) {
   if (count < 1 || !resultTable_) return 0;
   const int row = values[0];
   if (row < 0 || row >= kResultRows || resultTable_->GetValue(row, 0) != 0) return 0;
   resultTable_->SetValue(row, count > 1 ? values[1] : 1, 0);
-  // With "autoResultNotice" notice row + autoResultNotice - 2 follows, once
-  // the notice object exists.
+  // With "autoResultNotice" notice row + autoResultNotice - 2 follows.
+  const int64_t notice = int64_t{row} + settings_.autoResultNotice - 2;
+  if (settings_.autoResultNotice >= 1 && notice_ && notice <= INT32_MAX)
+    notice_->SetNotice(static_cast<int>(notice));
   return 0;
 }
 

@@ -116,14 +116,17 @@ int CGameCallBack::Frame(int elapsed) {
   OnAfterPrintLate();
   PrintListedModes();
   OnBeforeFloatingButtons();
-  // 24, 25. The delayed quick load (floating buttons) and finished notices
-  // (notices) are served here once their objects exist.
+  // 24. The delayed quick load is the floating buttons' (not made yet).
+  // 25.
+  ServeNotice();
   // 26.
   if (showRequests_[0]) ShowSceneButton();
   if (showRequests_[1]) ShowFloatingButtons();
   if (showRequests_[2]) ShowSkipFilmButton();
-  // 27, 28. The message cursor and the game mouse are refreshed here once
-  // the floating-layer work makes them.
+  // 27, 28. The one-shot and hold words of the game mouse are never set:
+  // it is drawn once, at the mouse position.
+  ServeMessageCursor();
+  ServeGameMouse();
   // 29.
   if (mode) mode->ExitStep();
   // 30. The load and frame-rate meters (debug aids) draw after these.

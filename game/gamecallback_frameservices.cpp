@@ -17,6 +17,9 @@
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
 #include "setup/namelist.h"
+#include "widget/floatinglayertable.h"
+#include "widget/gamemouse.h"
+#include "widget/messagecursor.h"
 
 namespace {
 
@@ -71,13 +74,25 @@ void CGameCallBack::HideCursor() {
   if (window_) window_->ShowSystemCursor(false);
 }
 
-// The floating layers (slot 0 is the game mouse's) are the widget work's:
-// nothing to restore and no offset yet.
-void CGameCallBack::RestoreFirstFloatingLayer() {}
+// Slot 0 of the floating layers is the game mouse's.
+void CGameCallBack::RestoreFirstFloatingLayer() {
+  if (floatingLayers_) floatingLayers_->Restore(0);
+}
 
+// The game mouse layer's offset: the hot point of its cursor cells.
 void CGameCallBack::GetGameMousePos(int* x, int* y) const {
-  if (x) *x = 0;
-  if (y) *y = 0;
+  int hx = 0, hy = 0;
+  if (gameMouse_) gameMouse_->GetHotPoint(&hx, &hy);
+  if (x) *x = hx;
+  if (y) *y = hy;
+}
+
+void CGameCallBack::SetGameMouseSpecialMode(int mode) {
+  if (gameMouse_) gameMouse_->SetSpecialMode(mode);
+}
+
+int CGameCallBack::GetGameMouseSpecialMode() const {
+  return gameMouse_ ? gameMouse_->GetSpecialMode() : 0;
 }
 
 // --- Waits and frame skipping ---
@@ -179,27 +194,35 @@ void CGameCallBack::SetWindowNumberScript(int n) {
   MessageWindowSetNumbers(GetWindowNumberConfig(), n);
 }
 
-// The message cursor and the game mouse take their numbers once the
-// floating layers exist.
+// The message cursor and the game mouse take their design numbers as they
+// are stored.
 void CGameCallBack::SetCursorNumberConfig(int n) {
   if (systemFile_) systemFile_->SetSystemData(kCursorNumberOffset, n);
+  if (messageCursor_) messageCursor_->SetConfigNumber(n);
 }
 
 int CGameCallBack::GetCursorNumberConfig() const {
   return systemFile_ ? systemFile_->GetSystemData(kCursorNumberOffset) : 0;
 }
 
-void CGameCallBack::SetCursorNumberScript(int n) { cursorNumberScript_ = n; }
+void CGameCallBack::SetCursorNumberScript(int n) {
+  cursorNumberScript_ = n;
+  if (messageCursor_) messageCursor_->SetScriptNumber(n);
+}
 
 void CGameCallBack::SetMouseNumberConfig(int n) {
   if (systemFile_) systemFile_->SetSystemData(kMouseNumberOffset, n);
+  if (gameMouse_) gameMouse_->SetConfigNumber(n);
 }
 
 int CGameCallBack::GetMouseNumberConfig() const {
   return systemFile_ ? systemFile_->GetSystemData(kMouseNumberOffset) : 0;
 }
 
-void CGameCallBack::SetMouseNumberScript(int n) { mouseNumberScript_ = n; }
+void CGameCallBack::SetMouseNumberScript(int n) {
+  mouseNumberScript_ = n;
+  if (gameMouse_) gameMouse_->SetScriptNumber(n);
+}
 
 void CGameCallBack::ApplyWindowOpacity() {
   // Widened first: a stored word far below 0 must not overflow.

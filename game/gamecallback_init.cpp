@@ -35,6 +35,10 @@
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
+#include "widget/floatinglayertable.h"
+#include "widget/gamemouse.h"
+#include "widget/messagecursor.h"
+#include "widget/notice.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
@@ -520,13 +524,14 @@ void CGameCallBack::Init() {
   GetSetupInt(&s.userFontNumber, "userFontNumber");
   InitText();
 
-  // 29. The floating layers, the game mouse, the message cursor, the
-  // notices and the seven floating buttons come with the widget work;
-  // their switches are kept.
+  // 29. The floating layers: the game mouse, the message cursor and the
+  // notices (the seven floating buttons come with their own work; their
+  // switches are kept).
   ReadIntKeys(setupList_, &s, kLayerKeys);
   if (s.quickSaveEnable) GetSetupInt(&s.quickSaveButtonCreateFlag, "quickSaveButtonCreateFlag");
   if (s.quickLoadEnable) GetSetupInt(&s.quickLoadButtonCreateFlag, "quickLoadButtonCreateFlag");
   ReadIntKeys(setupList_, &s, kButtonKeys);
+  InitFloatingLayers();
   if (s.noticeFlag) noticeFunction_ = FunctionRow("notice");
 
   // 30. Results.
@@ -809,6 +814,10 @@ void CGameCallBack::ReleaseAll() {
   pixelBuffer_ = nullptr;
   // The modes, then what the modes share.
   for (CCommonGeneral*& mode : modeTable_) DeleteAndClear(mode);
+  DeleteAndClear(notice_);
+  DeleteAndClear(messageCursor_);
+  DeleteAndClear(gameMouse_);
+  DeleteAndClear(floatingLayers_);
   DeleteAndClear(keyFlagTable_);
   DeleteAndClear(sceneList_);
   DeleteAndClear(sceneDataFile_);

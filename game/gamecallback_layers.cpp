@@ -2,6 +2,14 @@
 // buttons, short-cut keys and the common button setups.
 #include "game/gamecallback.h"
 
+#include "game/inputstatus.h"
+#include "graphics/screenbuffer.h"
+#include "platform/types.h"
+#include "widget/floatinglayertable.h"
+#include "widget/gamemouse.h"
+#include "widget/messagecursor.h"
+#include "widget/notice.h"
+
 void CGameCallBack::OnMessageClick() {}
 
 CCommonButtonSetup* CGameCallBack::GetCommonBackSetup() { return commonBackSetup_; }
@@ -10,17 +18,31 @@ int CGameCallBack::GetCommonSetupSecond() { return commonSetupSecond_; }
 
 int CGameCallBack::GetCommonSetupThird() { return commonSetupThird_; }
 
-void CGameCallBack::RestoreFloatingLayers() {}
+void CGameCallBack::RestoreFloatingLayers() {
+  if (floatingLayers_) floatingLayers_->RestoreAll();
+}
 
-void CGameCallBack::ResetFloatingLayers() {}
+void CGameCallBack::ResetFloatingLayers() {
+  if (floatingLayers_) floatingLayers_->ResetSaveAll();
+}
 
 CCommonButtonSetup* CGameCallBack::GetCommonUpDownSetup() { return commonUpDownSetup_; }
 
 void CGameCallBack::OnMessageCursor(int) {}
 
-void CGameCallBack::SetMessageCursorKind(int) {}
+void CGameCallBack::SetMessageCursorKind(int kind) {
+  SetMessageCursor(messageCursorX_, messageCursorY_, kind);
+}
 
-void CGameCallBack::SetMessageCursor(int, int, int) {}
+// The kind counts from 0 here: kinds 2 and 3 follow the text end. The frame
+// chooses the kind it draws; the stored one only decides the text end.
+void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
+  messageCursorX_ = x;
+  messageCursorY_ = y;
+  messageCursorKind_ = kind;
+  messageCursorRequest_ = 1;
+  if (kind >= 2 && messageCursor_) messageCursor_->SetPrintXY(x, y);
+}
 
 void CGameCallBack::ShowMessageWindow(int) {}
 
@@ -64,3 +86,50 @@ void CGameCallBack::ShowFloatingButtons() {}
 void CGameCallBack::ShowSceneButton() {}
 
 void CGameCallBack::ShowSkipFilmButton() {}
+
+// --- The game's floating layers ---
+
+void CGameCallBack::InitFloatingLayers() {
+  floatingLayers_ = new CFloatingLayerTable;
+  if (settings_.gameMouseCreateFlag) {
+    gameMouse_ = new CGameMouse(floatingLayers_, 0);
+    gameMouse_->SetConfigNumber(GetMouseNumberConfig());
+    gameMouse_->SetScriptNumber(mouseNumberScript_);
+  }
+  if (settings_.messageCursorCreateFlag) {
+    messageCursor_ = new CMessageCursor(floatingLayers_, 2);
+    messageCursor_->SetConfigNumber(GetCursorNumberConfig());
+    messageCursor_->SetScriptNumber(cursorNumberScript_);
+  }
+  if (settings_.noticeFlag) notice_ = new CNotice(floatingLayers_, 20);
+}
+
+// A sound number n above 0 is system sound n - 1.
+void CGameCallBack::ServeNotice() {
+  if (!settings_.noticeFlag || !notice_) return;
+  const int sound = notice_->CalcuPrint(1);
+  if (sound > 0) PlaySystemSe(sound - 1, 0);
+}
+
+// Kind 1 (from 0) while system setting 6 is on; two more while the printed
+// message continues (the print-message mode answers that once it exists).
+void CGameCallBack::ServeMessageCursor() {
+  if (!messageCursorRequest_) return;
+  messageCursorRequest_ = 0;
+  if (!messageCursor_) return;
+  const int kind = GetSystemSetting(6) ? 1 : 0;
+  messageCursor_->Print(kind, 1);
+  messageCursor_->Calcu(1);
+}
+
+// Drawn at the mouse position, cursor row 0, saving what it covers; a
+// pointer outside the screen shows no cursor.
+void CGameCallBack::ServeGameMouse() {
+  if (!gameMouse_ || !mouseStatus_ || !CScreenBuffer::GetBuffer()) return;
+  platform::Point at{};
+  mouseStatus_->GetPos(&at);
+  if (at.x < 0 || at.y < 0 || at.x >= CScreenBuffer::GetWidth() || at.y >= CScreenBuffer::GetHeight())
+    return;
+  gameMouse_->Print(at.x, at.y, 0, 1);
+  gameMouse_->Calcu(1);
+}
