@@ -185,6 +185,7 @@ void FakeGame::OnModeHook(int mode) { RecordCall("OnModeHook", {std::to_string(m
 
 void FakeGame::RestoreFloatingLayers() {
   if (!frameLayerStep_) RecordCall("RestoreFloatingLayers", {});
+  CGame::RestoreFloatingLayers();
 }
 
 CPicture* FakeGame::LoadSystemPicture(const char* name, int flag) {

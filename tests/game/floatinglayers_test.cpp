@@ -1,0 +1,142 @@
+// The game's floating layers on the test double: what initialisation makes,
+// what the frame draws and restores, the notices' sounds, the design
+// numbers and the script's built-in.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dwqwriter.h"
+#include "game_test.h"
+#include "graphics/screenbuffer.h"
+#include "widget/floatinglayertable.h"
+#include "widget/gamemouse.h"
+#include "widget/messagecursor.h"
+#include "widget/notice.h"
+
+namespace game_test {
+namespace {
+
+class LayerGame : public testsupport::FakeGame {
+ public:
+  using FakeGame::FakeGame;
+  using CGameCallBack::RunNotice;
+};
+
+class LayersTest : public GameTest {
+ protected:
+  // A w x h picture "dwq\\sys\\<name>" in one opaque colour.
+  void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
+    dwqtool::Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, colour),
+                       std::vector<uint8_t>(static_cast<size_t>(w) * h, 255)};
+    dwqtool::Options options;
+    options.mask = true;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
+    dir_->Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+  }
+  void Make() { game_ = std::make_unique<LayerGame>(*host_); }
+  static uint32_t At(int x, int y) { return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x]; }
+  static void Fill(uint32_t colour) {
+    std::fill(CScreenBuffer::GetBuffer(),
+              CScreenBuffer::GetBuffer() + CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight(), colour);
+  }
+
+  std::unique_ptr<LayerGame> game_;
+};
+
+TEST_F(LayersTest, InitialisationMakesWhatTheSettingsAsk) {
+  WriteList("game", {{"gameMouseCreateFlag", "0"}, {"messageCursorCreateFlag", "1"}, {"noticeFlag", "1"}});
+  Make();
+  ASSERT_NE(game_->GetFloatingLayerTable(), nullptr);
+  EXPECT_EQ(game_->GetGameMouse(), nullptr);
+  ASSERT_NE(game_->GetMessageCursor(), nullptr);
+  ASSERT_NE(game_->GetNotice(), nullptr);
+  EXPECT_EQ(game_->GetNotice()->GetFirstSlot(), 20);
+  EXPECT_EQ(game_->GetMessageCursor()->GetFirstSlot(), 2);
+  // Without a game mouse: no offset, no special mode.
+  int x = -1, y = -1;
+  game_->GetGameMousePos(&x, &y);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  game_->SetGameMouseSpecialMode(1);
+  EXPECT_EQ(game_->GetGameMouseSpecialMode(), 0);
+}
+
+// The cursor is drawn at the mouse position over the scene and taken off at
+// the start of the next frame; a pointer outside the window leaves none.
+TEST_F(LayersTest, TheFrameDrawsTheGameMouseAndLeavesNoTrace) {
+  WriteList("gameMouse", {{"sizeX", "4"}, {"sizeY", "4"}, {"hotPointX", "1"}, {"hotPointY", "2"},
+                          {"mouseNumberScript", "2"}, {"filenameMouse2", "other"}});
+  WritePicture("ta_mouse", 4, 4, 0x00FF00);
+  WritePicture("other", 4, 4, 0x0000FF);
+  Make();
+  ASSERT_NE(game_->GetGameMouse(), nullptr);
+  int hx = 0, hy = 0;
+  game_->GetGameMousePos(&hx, &hy);
+  EXPECT_EQ(hx, 1);
+  EXPECT_EQ(hy, 2);
+  Fill(0x123456);
+  host_->InjectMouseMove(100, 80);
+  game_->RunFrame();
+  EXPECT_EQ(At(99, 78), 0x00FF00u);
+  EXPECT_EQ(At(98, 78), 0x123456u);
+  // The story's design: the next frame draws it.
+  game_->SetMouseNumberScript(1);
+  EXPECT_EQ(game_->GetGameMouse()->GetScriptNumber(), 1);
+  game_->RunFrame();
+  EXPECT_EQ(At(99, 78), 0x0000FFu);
+  host_->InjectMouseMove(900, 80);
+  game_->RunFrame();
+  EXPECT_EQ(At(99, 78), 0x123456u);
+  EXPECT_EQ(At(102, 81), 0x123456u);
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(0), 0);
+  // The special mode reaches the cursor.
+  game_->SetGameMouseSpecialMode(2);
+  EXPECT_EQ(game_->GetGameMouseSpecialMode(), 2);
+}
+
+TEST_F(LayersTest, NoticePhaseSoundsPlayThroughTheFrame) {
+  WriteList("game", {{"noticeFlag", "1"}});
+  WriteList("notice", {{"noticeNumber", "2"}, {"startSound1", "3"}, {"waitSound1", "4"}, {"EndSound1", "0"},
+                       {"startTime1", "2"}, {"waitTime1", "2"}, {"endTime1", "2"}});
+  Make();
+  ASSERT_NE(game_->GetNotice(), nullptr);
+  const int one = 1;
+  EXPECT_EQ(game_->RunNotice(1, &one), 0);
+  game_->ClearSounds();
+  game_->RunFrames(8);
+  EXPECT_EQ(game_->Sounds(), (std::vector<std::string>{"PlaySystemSe 2 0", "PlaySystemSe 3 0"}));
+  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 0);
+  // Notice numbers count from 1; none and unknown ones show nothing.
+  const int bad[] = {0, 3};
+  for (int n : bad) game_->RunNotice(1, &n);
+  game_->RunNotice(0, nullptr);
+  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 0);
+}
+
+TEST_F(LayersTest, MessageCursorRequestIsServedOnce) {
+  WriteList("messageCursor", {{"sizeX1", "4"}, {"sizeY1", "4"}, {"printX1", "30"}, {"printY1", "40"},
+                              {"printX3", "2"}, {"printY3", "3"}, {"cursorNumberConfig", "2"}});
+  WritePicture("mes_cur", 4, 4, 0xFF0000);
+  Make();
+  ASSERT_NE(game_->GetMessageCursor(), nullptr);
+  Fill(0);
+  game_->SetMessageCursor(100, 200, 1);
+  game_->RunFrame();
+  EXPECT_EQ(At(30, 40), 0xFF0000u);
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(2), 1);
+  game_->RunFrame();
+  EXPECT_EQ(At(30, 40), 0u);
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(2), 0);
+  // Kinds 2 and 3 (from 0) pass the text end on.
+  game_->SetMessageCursor(100, 200, 2);
+  game_->GetMessageCursor()->Print(2, 0);
+  EXPECT_EQ(At(102, 203), 0xFF0000u);
+  game_->SetCursorNumberConfig(5);
+  EXPECT_EQ(game_->GetCursorNumberConfig(), 5);
+}
+
+}  // namespace
+}  // namespace game_test
