@@ -12,6 +12,8 @@
 
 #include "dwqwriter.h"
 #include "fuzz/support/fuzz_support.h"
+#include "graphics/dwqformat.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "setup/namelist.h"
@@ -63,6 +65,7 @@ bool LoadPart(const uint8_t* data, size_t size, size_t* at, const char* file, CN
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzsupport::EnterGameFolder("dwq/sys");
+  InitPictureLoader(dwq::kDecodeMegabytes);
   WritePicture("ta_mouse", 48, 40);
   WritePicture("mes_cur", 24, 8);
   WritePicture("ta_notice", 40, 20);
