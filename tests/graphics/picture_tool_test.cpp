@@ -15,6 +15,7 @@
 
 #include "graphics/dwqformat.h"
 #include "picture_fixture.h"
+#include "textgrid.h"
 
 namespace graphics_test {
 namespace {
@@ -419,6 +420,30 @@ TEST_F(PictureToolTest, ColourProfileWarningsAreQuiet) {
   std::string said;
   EXPECT_EQ(ToolSays(dir_ / "icc.png" + " " + dir_ / "icc.dwq", dir_ / "log.txt", &said), 0);
   EXPECT_EQ(said, "");
+}
+
+}  // namespace
+}  // namespace graphics_test
+
+// Pictures drawn as text: inks with alpha, rows, comments; and the faults
+// named with their line.
+namespace graphics_test {
+namespace {
+
+TEST(TextGridTest, RowsOfDefinedCharacters) {
+  dwqtool::Picture p;
+  std::string error;
+  ASSERT_TRUE(dwqtool::ReadTextGrid("# an arrow\n. = 000000 00\n# = FF8000\n\n#.\r\n##\n", &p, &error)) << error;
+  EXPECT_EQ(p.width, 2);
+  EXPECT_EQ(p.height, 2);
+  EXPECT_EQ(p.pixels, (std::vector<uint32_t>{0xFF8000, 0, 0xFF8000, 0xFF8000}));
+  EXPECT_EQ(p.alpha, (std::vector<uint8_t>{255, 0, 255, 255}));
+  const std::vector<std::pair<const char*, const char*>> bad = {
+      {"a = 12345\na\n", "line 1"}, {"a = FFFFFF\naa\na\n", "line 3"}, {"a = FFFFFF\nab\n", "'b'"}, {"# only\n", "no rows"}};
+  for (auto [text, why] : bad) {
+    EXPECT_FALSE(dwqtool::ReadTextGrid(text, &p, &error)) << text;
+    EXPECT_NE(error.find(why), std::string::npos) << error;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// zor-picture [options] IN.png|IN.jpg OUT.dwq
+// zor-picture [options] IN.png|IN.jpg|IN.txt OUT.dwq
 //   Writes a picture file (".dwq") from a PNG or a JPEG, refusing what the
 //   game could not load. See README.md.
 
@@ -12,6 +12,7 @@
 
 #include "dwqwriter.h"
 #include "pngfile.h"
+#include "textgrid.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ constexpr BodyOption kBodies[] = {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: zor-picture [options] IN.png|IN.jpg OUT.dwq\n"
+               "usage: zor-picture [options] IN.png|IN.jpg|IN.txt OUT.dwq\n"
                "  --body TYPE          body coding (default bmp24):\n");
   for (const BodyOption& body : kBodies)
     std::fprintf(stderr, "      %-8s %s\n", body.name, body.help);
@@ -98,7 +99,9 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, std::vec
     return false;
   }
   dwqtool::Picture picture;
-  if (IsJpeg(input)) {
+  if (path.size() > 4 && path.compare(path.size() - 4, 4, ".txt") == 0) {
+    if (!dwqtool::ReadTextGrid(std::string(input.begin(), input.end()), &picture, error)) return false;
+  } else if (IsJpeg(input)) {
     // Decoded either way: a damaged stream is refused.
     if (!dwqtool::DecodeJpeg(input, &picture, error)) return false;
     int width = 0, height = 0;
