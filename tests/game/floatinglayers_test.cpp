@@ -21,6 +21,7 @@ class LayerGame : public testsupport::FakeGame {
  public:
   using FakeGame::FakeGame;
   using CGameCallBack::RunNotice;
+  using CGameCallBack::RunSetResult;
 };
 
 class LayersTest : public GameTest {
@@ -114,6 +115,20 @@ TEST_F(LayersTest, NoticePhaseSoundsPlayThroughTheFrame) {
   for (int n : bad) game_->RunNotice(1, &n);
   game_->RunNotice(0, nullptr);
   EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 0);
+}
+
+// A result set for the first time shows notice row + autoResultNotice - 2
+// (from 0); a result already set shows none.
+TEST_F(LayersTest, SetResultShowsItsNoticeOnce) {
+  WriteList("game", {{"noticeFlag", "1"}, {"resultFlag", "1"}, {"autoResultNotice", "2"}});
+  WriteList("notice", {{"noticeNumber", "4"}, {"bufferMax", "4"}, {"sameDontSetFlag", "0"}});
+  Make();
+  ASSERT_NE(game_->GetNotice(), nullptr);
+  const int args[] = {3, 1};
+  game_->RunSetResult(2, args);
+  EXPECT_EQ(game_->GetNotice()->GetHead(), 3);
+  game_->RunSetResult(2, args);
+  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 1);
 }
 
 TEST_F(LayersTest, MessageCursorRequestIsServedOnce) {
