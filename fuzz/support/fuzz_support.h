@@ -2,6 +2,8 @@
 // check that stops the run when an invariant breaks.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +35,20 @@ inline platform::Window* MakeWindow(int width, int height) {
   desc.clientHeight = height;
   return platform::CreateWindow(desc);
 }
+
+// The fuzz input read a byte at a time; 0 past its end.
+class Reader {
+ public:
+  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool More() const { return at_ < size_; }
+  int Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  int Signed() { return static_cast<int8_t>(Byte()); }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+};
 
 inline void Check(bool ok, const char* what) {
   if (!ok) {

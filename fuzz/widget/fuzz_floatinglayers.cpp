@@ -39,18 +39,7 @@ void WritePicture(const std::string& name, int w, int h) {
   platform::WriteWholeFile(("dwq/sys/" + name + ".dwq").c_str(), bytes.data(), bytes.size());
 }
 
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool More() const { return at_ < size_; }
-  int Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  int Signed() { return static_cast<int8_t>(Byte()); }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
+using fuzzsupport::Reader;
 
 // The next '|'-ended part of the input as a settings list.
 bool LoadPart(const uint8_t* data, size_t size, size_t* at, const char* file, CNameList* list) {

@@ -14,16 +14,6 @@
 namespace widget_test {
 namespace {
 
-std::vector<std::array<int, 4>> DirtyRects() {
-  std::vector<std::array<int, 4>> out;
-  for (int i = 0; i < CScreenBuffer::GetDirtyRectCount(); ++i) {
-    std::array<int, 4> r{};
-    CScreenBuffer::GetDirtyRect(i, &r[0], &r[1], &r[2], &r[3]);
-    out.push_back(r);
-  }
-  return out;
-}
-
 // Each screen pixel its own colour, so a wrong restore shows.
 void Paint() {
   for (int y = 0; y < graphics_test::ScreenTest::kH; ++y)
@@ -97,17 +87,6 @@ class MouseTest : public WidgetTest {
   std::unique_ptr<CGameMouse> Make(std::initializer_list<std::pair<const char*, const char*>> pairs) {
     list_ = List(pairs);
     return std::make_unique<CGameMouse>(&table_, 0, list_.get());
-  }
-  // A picture of w x h cells of 1 pixel... of size cw x ch, cell (c, r)
-  // coloured colourOf(c, r), fully opaque through its mask.
-  template <typename ColourOf>
-  void WriteCells(const std::string& name, int cols, int rows, int cw, int ch, ColourOf colourOf) {
-    dwqtool::Options options;
-    options.mask = true;
-    WritePicture("sys\\" + name,
-                 Pixels(cols * cw, rows * ch, [&](int x, int y) { return colourOf(x / cw, y / ch); },
-                        [](int, int) { return uint8_t{255}; }),
-                 options);
   }
 
   CFloatingLayerTable table_;

@@ -26,26 +26,6 @@ class LayerTest : public WidgetTest {
     list_ = List(pairs);
     return std::make_unique<CNotice>(&table_, 20, list_.get());
   }
-  // "sys\\name": cols x rows cells of cw x ch, cell (c, r) coloured
-  // colourOf(c, r), opaque through its mask.
-  template <typename ColourOf>
-  void WriteCells(const std::string& name, int cols, int rows, int cw, int ch, ColourOf colourOf) {
-    dwqtool::Options options;
-    options.mask = true;
-    WritePicture("sys\\" + name,
-                 Pixels(cols * cw, rows * ch, [&](int x, int y) { return colourOf(x / cw, y / ch); },
-                        [](int, int) { return uint8_t{255}; }),
-                 options);
-  }
-  static std::vector<std::array<int, 4>> DirtyRects() {
-    std::vector<std::array<int, 4>> out;
-    for (int i = 0; i < CScreenBuffer::GetDirtyRectCount(); ++i) {
-      std::array<int, 4> r{};
-      CScreenBuffer::GetDirtyRect(i, &r[0], &r[1], &r[2], &r[3]);
-      out.push_back(r);
-    }
-    return out;
-  }
 
   CFloatingLayerTable table_;
   std::unique_ptr<CNameList> list_;

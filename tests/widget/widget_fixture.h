@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "game/inputstatus.h"
 #include "graphics/picture_fixture.h"
+#include "graphics/screenbuffer.h"
 #include "setup/namelist.h"
 
 namespace widget_test {
@@ -78,6 +80,28 @@ class WidgetTest : public graphics_test::PictureTest {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) p.alpha.push_back(alphaOf(x, y));
     return p;
+  }
+
+  // "sys\\<name>": cols x rows cells of cw x ch, cell (c, r) coloured
+  // colourOf(c, r), opaque through its mask.
+  template <typename ColourOf>
+  void WriteCells(const std::string& name, int cols, int rows, int cw, int ch, ColourOf colourOf) {
+    dwqtool::Options options;
+    options.mask = true;
+    WritePicture("sys\\" + name,
+                 Pixels(cols * cw, rows * ch, [&](int x, int y) { return colourOf(x / cw, y / ch); },
+                        [](int, int) { return uint8_t{255}; }),
+                 options);
+  }
+  // The screen buffer's dirty rectangles (x, y, w, h) in order.
+  static std::vector<std::array<int, 4>> DirtyRects() {
+    std::vector<std::array<int, 4>> out;
+    for (int i = 0; i < CScreenBuffer::GetDirtyRectCount(); ++i) {
+      std::array<int, 4> r{};
+      CScreenBuffer::GetDirtyRect(i, &r[0], &r[1], &r[2], &r[3]);
+      out.push_back(r);
+    }
+    return out;
   }
 
   CMouseStatus mouse_;
