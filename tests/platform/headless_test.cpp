@@ -97,6 +97,8 @@ TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
   host.InjectKey(VK_LEFT, false);
   host.InjectKey(VK_RETURN, true, /*alt=*/true);
   host.InjectKey(VK_BACK, true);  // editing keys type their character too
+  host.InjectText("x");  // text input is off: not seen
+  w->StartTextInput();
   host.InjectText("あa");
   host.InjectMouseMove(-5, 700);
   host.InjectButton(0, true);

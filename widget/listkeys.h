@@ -1,0 +1,10 @@
+// Settings keys made of a prefix and a name ("game" + "YearPrintFlag"), read
+// from a list of key/value pairs; a missing key keeps the fallback.
+#pragma once
+
+class CNameList;
+
+int ReadListInt(const CNameList* list, const char* prefix, const char* name, int fallback);
+// The value token, or fallback when the key is missing.
+const char* ReadListString(const CNameList* list, const char* prefix, const char* name,
+                           const char* fallback);
