@@ -9,6 +9,7 @@
 #include "game/modenames.h"
 #include "graphics/picture.h"
 #include "setup/setuplist.h"
+#include "widget/dateprint.h"
 
 // --- Settings access ---
 
@@ -208,10 +209,14 @@ void CCommonGeneral::LoadAnimeLayerSetup() {
   GetSetupIntDefault(&animeLayerFirst_, "animeLayerFirst", 1);
 }
 
-// The CDatePrint "game" over this list is made where the widgets are wired.
 void CCommonGeneral::LoadGameDateLayerSetup() {
   GetSetupIntDefault(&gameDateLayerPrintFlag_, "gameDateLayerPrintFlag", 0);
   if (!gameDateLayerPrintFlag_) return;
+  // The date is restored from the screen picture unless the whole screen is
+  // drawn every frame anyway.
+  CPicture* back = mustAllPrintFlag_ || backScriptFlag_ ? nullptr : screenPicture_;
+  delete datePrinter_;
+  datePrinter_ = new CDatePrint(GetSetupList(), "game", back);
   if (game_) {
     yearVarNumber_ = game_->GetVarNumber("year");
     dateVarNumber_ = game_->GetVarNumber("date");
@@ -219,9 +224,13 @@ void CCommonGeneral::LoadGameDateLayerSetup() {
   GetSetupIntDefault(&gameLayerFirst_, "gameLayerFirst", 1);
 }
 
-// Draws the date of the "year" and "date" variables (month * 100 + day)
-// once the date printer exists.
-void CCommonGeneral::UpdateGameDateLayer() {}
+// Draws the date of the "year" and "date" variables (month * 100 + day).
+void CCommonGeneral::UpdateGameDateLayer() {
+  if (!gameDateLayerPrintFlag_ || !datePrinter_ || !game_) return;
+  const int year = game_->GetVar(yearVarNumber_);
+  const int date = game_->GetVar(dateVarNumber_);
+  datePrinter_->Print(year, date / 100, date % 100);
+}
 
 // Draws each layer with its variable's value (1 without a variable) once
 // the layers exist.

@@ -69,6 +69,8 @@ class CSoundBuffer;
 class CSurfaceConverter;
 class CSystemPicture;
 class CTextPrint;
+class CHolidayList;
+class CTextInputBox;
 class CVoicePlayer;
 class CWaveBuffer;
 enum class SystemVar : int;
@@ -128,6 +130,9 @@ class CGameCallBack : public CScriptCallBack {
   virtual CInputStatus* GetInputStatus();
   virtual CFontPrint* GetFont();
   virtual CTextPrint* GetTextBuffer();
+  // The one-line text entry of the name-entry and save screens; null before
+  // initialisation.
+  CTextInputBox* GetTextInputBox() { return textInputBox_; }
   // Empties the renderer's line cache (scene start, reset, after name input).
   virtual void ResetTextPosition();
   virtual void EndSkipFilm();
@@ -666,6 +671,8 @@ class CGameCallBack : public CScriptCallBack {
   // Text.
   CFontPrint* font_ = nullptr;
   CTextPrint* textBuffer_ = nullptr;
+  CTextInputBox* textInputBox_ = nullptr;
+  CHolidayList* holidayList_ = nullptr;  // with "useSaijistu"
   int voiceFlag_ = 0;
   int voiceWaitTime_ = kDefaultVoiceWaitTime;
 

@@ -1,6 +1,7 @@
 // CGameCallBack: the script side: commands, calls and functions, variables,
 // the script-run words, scene scripts and the back script.
 #include "game/gamecallback.h"
+#include "widget/holidaylist.h"
 
 #include "script/gamevars.h"
 
@@ -52,7 +53,9 @@ int CGameCallBack::StartNewGame(int, int, int, int) { return -1; }
 
 void CGameCallBack::StartGameScript(int, int) {}
 
-int CGameCallBack::CheckHoliday(int, int, int) { return 0; }
+int CGameCallBack::CheckHoliday(int year, int month, int day) {
+  return holidayList_ && holidayList_->CheckHoliday(year, month, day) ? 1 : 0;
+}
 
 int CGameCallBack::CallNextSceneItem() { return 0; }
 

@@ -227,10 +227,11 @@ void SdlBackend::RefreshView() {
   input_.SetView(w, h, window_->GameWidth(), window_->GameHeight());
 }
 
-void SdlBackend::NoteComposition(const SDL_Event& event) {
-  if (!window_) {
+bool SdlBackend::NoteComposition(const SDL_Event& event) {
+  if (!window_ || !window_->IsTextInputOn()) {
     if (event.type == SDL_TEXTEDITING_EXT) SDL_free(event.editExt.text);
-    return;
+    // Text still on its way when input stopped is not for the game.
+    return event.type != SDL_TEXTINPUT;
   }
   // The engine sees committed text only; a composition the input method does
   // not show itself is drawn over the frame until the commit.
@@ -243,6 +244,7 @@ void SdlBackend::NoteComposition(const SDL_Event& event) {
   } else if (event.type == SDL_TEXTINPUT) {
     window_->SetCompositionText("");
   }
+  return true;
 }
 
 void SdlBackend::PumpEvents() {
@@ -255,8 +257,7 @@ void SdlBackend::PumpEvents() {
   int n;
   while ((n = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
     for (int i = 0; i < n; ++i) {
-      NoteComposition(events[i]);
-      input_.Translate(events[i], &translated);
+      if (NoteComposition(events[i])) input_.Translate(events[i], &translated);
     }
   }
   std::lock_guard<std::mutex> lock(mutex_);

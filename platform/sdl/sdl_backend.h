@@ -56,6 +56,7 @@ class SdlWindow : public Window {
   // The input method's composition (UTF-8) when it does not show its own:
   // drawn over the frame at the composition point; empty clears it.
   void SetCompositionText(const std::string& utf8);
+  const std::string& GetCompositionText() const { return composition_; }  // CP932
 
   SDL_Window* Handle() const { return window_; }
   // The game frame's size: the window's client size until a frame of
@@ -126,8 +127,9 @@ class SdlBackend : public Backend {
   SdlWindow* GetWindow() const { return window_.get(); }
   // Takes every waiting SDL event into the message queue.
   void PumpEvents();
-  // Shows or clears the composition the input method reports.
-  void NoteComposition(const SDL_Event& event);
+  // Shows or clears the composition the input method reports; false for
+  // typed text that comes while text input is off (it is dropped).
+  bool NoteComposition(const SDL_Event& event);
 
  private:
   friend std::unique_ptr<Backend> platform::CreateSdlBackend(std::string* error,

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/backend.h"
 #include "platform/codec.h"
 
 namespace platform::sdl {
@@ -195,8 +194,6 @@ void InputTranslator::Translate(const SDL_Event& event, std::vector<Message>* ou
       return;
     }
     case SDL_TEXTINPUT: {
-      // Text that was on its way when input stopped is not for the game.
-      if (!window_ || !window_->IsTextInputOn()) return;
       size_t len = strnlen(event.text.text, sizeof(event.text.text));
       std::string cp932 = Utf8ToCp932(std::string_view(event.text.text, len), true);
       for (unsigned char b : cp932) Emit(out, WM_CHAR, b, 0);
