@@ -25,7 +25,7 @@ void PrintSeparator(CNumberPrint* printer, int x, int y, int value) {
 }  // namespace
 
 CDatePrint::CDatePrint(CNameList* list, const char* prefix, CPicture* backPicture)
-    : list_(list), backPicture_(backPicture), restore_(backPicture ? 1 : 0) {
+    : backPicture_(backPicture), restore_(backPicture ? 1 : 0) {
   auto key = [&](const char* name, int fallback) { return ReadListInt(list, prefix, name, fallback); };
   yearPrint_ = key("YearPrintFlag", 0);
   monthPrint_ = key("MonthPrintFlag", 1);

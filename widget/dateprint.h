@@ -45,7 +45,6 @@ class CDatePrint {
   int yearUpZero_ = 1, monthUpZero_ = 1, dayUpZero_ = 1;
   std::unique_ptr<CPicture> timeFont_, weekFont_;
   std::unique_ptr<CNumberPrint> yearPrinter_, monthPrinter_, dayPrinter_, weekPrinter_;
-  CNameList* list_;
   CPicture* backPicture_;
   int restore_ = 0;
   Pos datePos_;

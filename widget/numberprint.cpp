@@ -42,8 +42,7 @@ CNumberPrint::CNumberPrint(CPicture* font, int fontWidth, int fontHeight, int ke
       leftFlag_(leftFlag),
       upZeroFlag_(upZeroFlag) {}
 
-CNumberPrint::CNumberPrint(CNameList* list, const char* prefix, int loadPicture)
-    : list_(list) {
+CNumberPrint::CNumberPrint(CNameList* list, const char* prefix, int loadPicture) {
   if (!prefix) prefix = "";
   fontWidth_ = ReadListInt(list, prefix, "FontSizeX", 16);
   fontHeight_ = ReadListInt(list, prefix, "FontSizeY", 16);

@@ -52,6 +52,5 @@ class CNumberPrint {
   int transFlag_ = 1;
   int leftFlag_ = 0;
   int upZeroFlag_ = 0;
-  CNameList* list_ = nullptr;
   bool ownsFont_ = false;
 };

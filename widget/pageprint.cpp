@@ -17,7 +17,7 @@ int Key(const CNameList* list, const char* name, int fallback) {
 }  // namespace
 
 CPagePrint::CPagePrint(CNameList* list, CPicture* backPicture)
-    : list_(list), backPicture_(backPicture) {
+    : backPicture_(backPicture) {
   pagePrintFlag_ = Key(list, "pagePrintFlag", 0);
   if (!pagePrintFlag_) return;
   pageUpZero_ = Key(list, "pageUpZeroPrintFlag", 0);

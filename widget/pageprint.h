@@ -24,7 +24,6 @@ class CPagePrint {
  private:
   void Restore(int x, int y, int w, int h);
 
-  CNameList* list_;
   int keta_ = 2;
   std::unique_ptr<CPicture> font_;
   std::unique_ptr<CNumberPrint> pagePrinter_, maxPrinter_;
