@@ -2,6 +2,8 @@
 // check that stops the run when an invariant breaks.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +35,26 @@ inline platform::Window* MakeWindow(int width, int height) {
   desc.clientHeight = height;
   return platform::CreateWindow(desc);
 }
+
+// Reads the input front to back; past its end every read gives 0.
+class InputReader {
+ public:
+  InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool More() const { return at_ < size_; }
+  int Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  int Signed() { return static_cast<int8_t>(Byte()); }
+  // Four bytes, high first, as any int.
+  int Int() {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<uint32_t>(Byte());
+    return static_cast<int>(v);
+  }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+};
 
 inline void Check(bool ok, const char* what) {
   if (!ok) {

@@ -15,21 +15,6 @@
 
 namespace {
 
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool More() const { return at_ < size_; }
-  int Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  int Signed() { return static_cast<int8_t>(Byte()); }
-  int Word() { return static_cast<int16_t>(Byte() | Byte() << 8); }
-  int Any() { return static_cast<int>(static_cast<uint32_t>(Word()) << 16 | static_cast<uint16_t>(Word())); }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
-
 class CheckingPrinter : public ITextLinePrinter {
  public:
   int PrintLine(int, int, const char* text, int, int, int, int, int, int, int, int) override {
@@ -65,7 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Reader in(data, size);
+  fuzzsupport::InputReader in(data, size);
   CScreenBuffer screen(64, 48, 0);
   CheckingPrinter printer;
   CTextInputBox box(g_window, &printer);
@@ -89,18 +74,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              static_cast<size_t>(box.GetMaxBytes(box.GetStyle())),
                          "a set text within the maximum");
     } else if (op == 6) {
-      box.SetMaxBytes(in.Byte() & 1 ? in.Signed() : in.Any(), style);
+      box.SetMaxBytes(in.Byte() & 1 ? in.Signed() : in.Int(), style);
     } else if (op == 7) {
       box.SetStyle(in.Signed());
     } else if (op == 8) {
-      box.SetPrintXY(in.Any(), in.Any(), style);
-      box.SetFontSize(in.Any(), style);
-      box.SetSpacing(in.Any(), style);
+      box.SetPrintXY(in.Int(), in.Int(), style);
+      box.SetFontSize(in.Int(), style);
+      box.SetSpacing(in.Int(), style);
       box.SetAlignMode(in.Signed(), style);
     } else if (op == 9) {
-      box.SetCursorSize(in.Any(), in.Any(), style);
-      box.SetCursorOffset(in.Word(), in.Word(), style);
-      box.SetBlink(in.Any(), in.Signed(), style);
+      box.SetCursorSize(in.Int(), in.Int(), style);
+      box.SetCursorOffset(in.Signed() * 4, in.Signed() * 4, style);
+      box.SetBlink(in.Int(), in.Signed(), style);
       box.SetCursorMode(in.Byte() % 3, style);
     } else if (op == 10) {
       box.Print();
