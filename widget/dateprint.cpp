@@ -1,5 +1,6 @@
 #include "widget/dateprint.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <new>
 
@@ -19,7 +20,7 @@ CNumberPrint* NewPrinter(CPicture* font, int w, int h, int keta, int nextX, int 
 }
 
 void PrintSeparator(CNumberPrint* printer, int x, int y, int value) {
-  if (printer && value) printer->PrintChar(x, y, value + kSymbolBase, 0);
+  if (printer && value) printer->PrintChar(x, y, PlaceAt(value, 1, kSymbolBase), 0);
 }
 
 }  // namespace
@@ -32,8 +33,8 @@ CDatePrint::CDatePrint(CNameList* list, const char* prefix, CPicture* backPictur
   dayPrint_ = key("DayPrintFlag", 1);
   weekPrint_ = key("WeekPrintFlag", 1);
   dateSlash_ = key("DateSlashPrintFlag", 1);
-  yearSlash_ = key("YearSlashPrintFlag", yearPrint_ * 2 * dateSlash_);
-  monthSlash_ = key("MonthSlashPrintFlag", monthPrint_ * 2 * dateSlash_);
+  yearSlash_ = key("YearSlashPrintFlag", PlaceAt(0, int64_t{yearPrint_} * 2, dateSlash_));
+  monthSlash_ = key("MonthSlashPrintFlag", PlaceAt(0, int64_t{monthPrint_} * 2, dateSlash_));
   daySlash_ = key("DaySlashPrintFlag", 0);
   weekYou_ = key("WeekYouPrintFlag", 1);
   weekBi_ = key("WeekBiPrintFlag", 2);
@@ -52,21 +53,21 @@ CDatePrint::CDatePrint(CNameList* list, const char* prefix, CPicture* backPictur
     yearPos_ = {key("YearPrintX", p.x), key("YearPrintY", p.y)};
     yearPrinter_.reset(NewPrinter(timeFont_.get(), timeFontSize_.x, timeFontSize_.y, 4, timeNextX_,
                                   yearUpZero_));
-    p = {yearPos_.x + 5 * timeNextX_, yearPos_.y};
+    p = {PlaceAt(yearPos_.x, 5, timeNextX_), yearPos_.y};
   }
   if (monthPrint_) {
     monthUpZero_ = key("MonthUpZeroPrintFlag", 1);
     monthPos_ = {key("MonthPrintX", p.x), key("MonthPrintY", p.y)};
     monthPrinter_.reset(NewPrinter(timeFont_.get(), timeFontSize_.x, timeFontSize_.y, 2,
                                    timeNextX_, monthUpZero_));
-    p = {monthPos_.x + 3 * timeNextX_, monthPos_.y};
+    p = {PlaceAt(monthPos_.x, 3, timeNextX_), monthPos_.y};
   }
   if (dayPrint_) {
     dayUpZero_ = key("DayUpZeroPrintFlag", 1);
     dayPos_ = {key("DayPrintX", p.x), key("DayPrintY", p.y)};
     dayPrinter_.reset(NewPrinter(timeFont_.get(), timeFontSize_.x, timeFontSize_.y, 2, timeNextX_,
                                  dayUpZero_));
-    p = {dayPos_.x + (daySlash_ ? 3 : 2) * timeNextX_, dayPos_.y};
+    p = {PlaceAt(dayPos_.x, daySlash_ ? 3 : 2, timeNextX_), dayPos_.y};
   }
   if (weekPrint_) {
     char fontKey[200];
@@ -102,31 +103,35 @@ void CDatePrint::RestoreUnder(int x, int y, int w, int h) {
 }
 
 void CDatePrint::PrintAt(int x, int y, int year, int month, int day) {
-  const int next = timeNextX_, sizeX = timeFontSize_.x, sizeY = timeFontSize_.y;
+  const int next = timeNextX_, sizeY = timeFontSize_.y;
+  // A part's area: its glyphs plus one place for its separator.
+  auto width = [&](int places, int separator) {
+    return PlaceAt(PlaceAt(timeFontSize_.x, places, next), separator ? 1 : 0, next);
+  };
   if (yearPrinter_) {
-    const int px = x + yearPos_.x, py = y + yearPos_.y;
-    RestoreUnder(px, py, 3 * next + sizeX + (yearSlash_ ? next : 0), sizeY);
+    const int px = PlaceAt(x, 1, yearPos_.x), py = PlaceAt(y, 1, yearPos_.y);
+    RestoreUnder(px, py, width(3, yearSlash_), sizeY);
     yearPrinter_->Print(px, py, year);
-    PrintSeparator(yearPrinter_.get(), px + 4 * next, py, yearSlash_);
+    PrintSeparator(yearPrinter_.get(), PlaceAt(px, 4, next), py, yearSlash_);
   }
   if (monthPrinter_) {
-    const int px = x + monthPos_.x, py = y + monthPos_.y;
-    RestoreUnder(px, py, next + sizeX + (monthSlash_ ? next : 0), sizeY);
+    const int px = PlaceAt(x, 1, monthPos_.x), py = PlaceAt(y, 1, monthPos_.y);
+    RestoreUnder(px, py, width(1, monthSlash_), sizeY);
     monthPrinter_->Print(px, py, month);
-    PrintSeparator(monthPrinter_.get(), px + 2 * next, py, monthSlash_);
+    PrintSeparator(monthPrinter_.get(), PlaceAt(px, 2, next), py, monthSlash_);
   }
   if (dayPrinter_) {
-    const int px = x + dayPos_.x, py = y + dayPos_.y;
-    RestoreUnder(px, py, next + sizeX + (daySlash_ ? next : 0), sizeY);
+    const int px = PlaceAt(x, 1, dayPos_.x), py = PlaceAt(y, 1, dayPos_.y);
+    RestoreUnder(px, py, width(1, daySlash_), sizeY);
     dayPrinter_->Print(px, py, day);
-    PrintSeparator(dayPrinter_.get(), px + 2 * next, py, daySlash_);
+    PrintSeparator(dayPrinter_.get(), PlaceAt(px, 2, next), py, daySlash_);
   }
   if (weekPrinter_) {
-    const int px = x + weekPos_.x, py = y + weekPos_.y;
-    RestoreUnder(px, py, weekFontSize_.x + 2 * weekNextX_, weekFontSize_.y);
+    const int px = PlaceAt(x, 1, weekPos_.x), py = PlaceAt(y, 1, weekPos_.y);
+    RestoreUnder(px, py, PlaceAt(weekFontSize_.x, 2, weekNextX_), weekFontSize_.y);
     weekPrinter_->Print(px, py, Weekday(year, month, day));
-    PrintSeparator(weekPrinter_.get(), px + weekNextX_, py, weekYou_);
-    PrintSeparator(weekPrinter_.get(), px + 2 * weekNextX_, py, weekBi_);
+    PrintSeparator(weekPrinter_.get(), PlaceAt(px, 1, weekNextX_), py, weekYou_);
+    PrintSeparator(weekPrinter_.get(), PlaceAt(px, 2, weekNextX_), py, weekBi_);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "widget/listkeys.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "setup/setuplist.h"
@@ -11,6 +12,19 @@ void MakeKey(char* key, int size, const char* prefix, const char* name) {
 }
 
 }  // namespace
+
+int PlaceAt(int base, int64_t count, int step) {
+  int64_t product = 0;
+  if (__builtin_mul_overflow(count, int64_t{step}, &product))
+    return (count < 0) != (step < 0) ? INT32_MIN : INT32_MAX;
+  // |product| may be near 2^63: compare before adding.
+  if (product > int64_t{INT32_MAX} - base) return INT32_MAX;
+  if (product < int64_t{INT32_MIN} - base) return INT32_MIN;
+  const int64_t v = int64_t{base} + product;
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return static_cast<int>(v);
+}
 
 int ReadListInt(const CNameList* list, const char* prefix, const char* name, int fallback) {
   CSetupList setup;

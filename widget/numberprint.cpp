@@ -72,34 +72,30 @@ void CNumberPrint::Release() {
 
 void CNumberPrint::PrintChar(int x, int y, int glyph, int row) {
   if (!font_) return;
-  font_->Blt(x, y, glyph * fontWidth_, row * fontHeight_, fontWidth_, fontHeight_, transFlag_);
+  font_->Blt(x, y, PlaceAt(0, glyph, fontWidth_), PlaceAt(0, row, fontHeight_), fontWidth_,
+             fontHeight_, transFlag_);
 }
 
 void CNumberPrint::Print(int x, int y, int value, int keta, int row) {
   if (value < 0 || !font_) return;
   const int n = keta == -1 ? keta_ : ClampKeta(keta);
   if (!leftFlag_) {
-    int px = x + (n - 1) * nextX_, py = y + (n - 1) * nextY_;
-    for (int place = 0; place < n; ++place) {
-      PrintChar(px, py, value % 10, row);
+    for (int place = n - 1; place >= 0; --place) {
+      PrintChar(PlaceAt(x, place, nextX_), PlaceAt(y, place, nextY_), value % 10, row);
       value /= 10;
       if (value == 0 && !upZeroFlag_) break;
-      px -= nextX_;
-      py -= nextY_;
     }
     return;
   }
   // Higher digits than the places hold are dropped, as on the right.
   if (n < kMaxKeta) value %= PowerOfTen(n);
   int p = PowerOfTen(n - 1);
-  bool drawn = false;
+  int drawn = 0;
   for (int place = 0; place < n; ++place) {
     const int digit = value / p;
     if (digit != 0 || place == n - 1 || drawn || upZeroFlag_) {
-      PrintChar(x, y, digit, row);
-      x += nextX_;
-      y += nextY_;
-      drawn = true;
+      PrintChar(PlaceAt(x, drawn, nextX_), PlaceAt(y, drawn, nextY_), digit, row);
+      ++drawn;
     }
     value %= p;
     p /= 10;

@@ -33,14 +33,14 @@ CPagePrint::CPagePrint(CNameList* list, CPicture* backPicture)
   maxPrintFlag_ = Key(list, "pageMaxPrintFlag", 0);
   if (!maxPrintFlag_) return;
   maxUpZero_ = Key(list, "maxPageUpZeroPrintFlag", pageUpZero_);
-  maxX_ = Key(list, "pageMaxPrintX", pageX_ + (keta_ + 1) * nextX_);
+  maxX_ = Key(list, "pageMaxPrintX", PlaceAt(pageX_, keta_ + 1, nextX_));
   maxY_ = Key(list, "pageMaxPrintY", pageY_);
   const int leftAlign = Key(list, "pageMaxLeftAlign", 0);
   maxPrinter_.reset(new (std::nothrow) CNumberPrint(font_.get(), fontWidth_, fontHeight_, keta_,
                                                     nextX_, maxUpZero_, 1, leftAlign));
   slashPrintFlag_ = Key(list, "slashPrintFlag", 0);
   if (!slashPrintFlag_) return;
-  slashX_ = Key(list, "slashPrintX", pageX_ + keta_ * nextX_);
+  slashX_ = Key(list, "slashPrintX", PlaceAt(pageX_, keta_, nextX_));
   slashY_ = Key(list, "slashPrintY", pageY_);
 }
 
@@ -58,10 +58,10 @@ void CPagePrint::Restore(int x, int y, int w, int h) {
 
 void CPagePrint::Print(int page, int pageCount) {
   if (!pagePrintFlag_ || !pagePrinter_) return;
-  Restore(pageX_, pageY_, keta_ * nextX_, fontHeight_);
+  Restore(pageX_, pageY_, PlaceAt(0, keta_, nextX_), fontHeight_);
   pagePrinter_->Print(pageX_, pageY_, page, keta_, 0);
   if (!maxPrintFlag_ || !maxPrinter_) return;
-  Restore(maxX_, maxY_, keta_ * nextX_, fontHeight_);
+  Restore(maxX_, maxY_, PlaceAt(0, keta_, nextX_), fontHeight_);
   maxPrinter_->Print(maxX_, maxY_, pageCount, keta_, 0);
   if (!slashPrintFlag_) return;
   Restore(slashX_, slashY_, fontWidth_, fontHeight_);

@@ -8,6 +8,7 @@
 
 #include "graphics/screenbuffer.h"
 #include "widget/holidaylist.h"
+#include "widget/pageprint.h"
 #include "widget/weekday.h"
 #include "widget_fixture.h"
 
@@ -119,6 +120,22 @@ TEST_F(CalendarTest, RestoresUnderTheDateUnlessAllIsPrinted) {
   noRestore.PrintAt(0, 0, 2011, 12, 25);
   noRestore.PrintAt(0, 0, 2011, 2, 7);
   EXPECT_EQ(Seen(0, 0, 2), "12");
+}
+
+TEST_F(CalendarTest, SettingsOfAnyValueDrawNothingOutsideTheScreen) {
+  CPicture* back = Load("back", Pixels(64, 48, [](int, int) { return kBack; }), false);
+  for (const char* v : {"2147483647", "-2147483648", "-4", "0"}) {
+    auto list = List({{"gYearPrintFlag", v}, {"gDateSlashPrintFlag", v}, {"gTimeFontSizeX", v},
+                      {"gTimeFontSizeY", v}, {"gTimeFontNextX", v}, {"gYearPrintX", v},
+                      {"gWeekFontNextX", v}, {"gWeekYouPrintFlag", v}, {"gDatePrintY", v}});
+    CDatePrint date(list.get(), "g", back);
+    date.Print(2011, 2, 7);
+    date.PrintAt(-2147483647, 2147483647, -1, 0, 2147483647);
+    auto page = List({{"pagePrintFlag", "1"}, {"pageKeta", v}, {"pageFontNextX", v},
+                      {"pagePrintX", v}, {"pageMaxPrintFlag", "1"}, {"slashPrintFlag", "1"}});
+    CPagePrint pages(page.get(), back);
+    pages.Print(2147483647, -1);
+  }
 }
 
 }  // namespace
