@@ -15,6 +15,7 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/types.h"
+#include "support/dwq_picture.h"
 #include "support/fake_game.h"
 
 namespace game_test {
@@ -547,6 +548,27 @@ TEST_F(CommonGeneralTest, LoaderEdgeCases) {
     mode.LoadGameDateLayerSetup();
     c.check(mode, *game_);
   }
+}
+
+TEST_F(CommonGeneralTest, GameDateLayerDrawsTheDateOfTheVariables) {
+  // "sys\\ta_font": glyph g is a 16 x 16 cell of colour (g + 1) << 8.
+  dwqtool::Picture font{256, 16, {}, {}};
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 256; ++x) font.pixels.push_back(static_cast<uint32_t>((x / 16 + 1) << 8));
+  testsupport::WriteDwq(*dir_, "sys/ta_font", font);
+  WriteList("m", {{"gameDateLayerPrintFlag", "1"}, {"mustAllPrintFlag", "1"}});
+  // Literal variable numbers read as their value: 2011, 2/7 (a Monday).
+  game_->SetVarNumber("year", 0x8000 | 2011);
+  game_->SetVarNumber("date", 0x8000 | 207);
+  TestMode mode(game_.get(), 12, "m");
+  mode.LoadMustAllPrintFlag();
+  mode.LoadGameDateLayerSetup();
+  mode.UpdateGameDateLayer();
+  std::vector<int> glyphs;
+  for (int place = 0; place < 8; ++place)
+    glyphs.push_back(static_cast<int>((CScreenBuffer::GetBuffer()[place * 16 + 1] >> 8) & 0xFF) - 1);
+  // 02 / 07, Monday, then the glyphs 10 and 11.
+  EXPECT_EQ(glyphs, (std::vector<int>{0, 2, 11, 0, 7, 1, 10, 11}));
 }
 
 TEST_F(CommonGeneralTest, MissingListKeepsTheDefaults) {
