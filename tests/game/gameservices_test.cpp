@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "effect/alleffect.h"
+#include "effect/effectchannel.h"
 #include "game/commongeneral.h"
 #include "game/game.h"
 #include "game_test.h"
@@ -76,6 +78,7 @@ class ServicesGame : public CGame {
                                                         : 1;
   }
   CMixer* Mixer() const { return mixer_; }
+  CAllEffect* Effect() const { return effect_; }
   int WheelCountdown() const { return wheelCountdown_; }
   void SetLevels(int level, std::vector<int> modes, std::vector<int> words) {
     modeLevel_ = level;
@@ -394,6 +397,23 @@ TEST_F(GameServicesTest, LowerLevelsAreDrawnAsTheirWordsSay) {
     game_->PrintLowerModes();
     EXPECT_EQ(game_->prints, c.drawn);
   }
+}
+
+TEST_F(GameServicesTest, OnlyTheRangeThatEndsWithTheTopChannelFinishesEffects) {
+  Open();
+  ASSERT_NE(game_->Effect(), nullptr);
+  // A channel whose run is over takes its end rectangle when effects finish.
+  EffectChannel* channel = game_->Effect()->GetChannel(3);
+  ASSERT_NE(channel, nullptr);
+  channel->Active() = 1;
+  channel->DrawEnd()[0] = 77;
+  game_->PrintEffect(0, 14);
+  EXPECT_EQ(channel->DrawStart()[0], 0);
+  game_->PrintEffect(15, 15);
+  EXPECT_EQ(channel->DrawStart()[0], 77);
+  channel->DrawEnd()[0] = 78;
+  game_->EndEffectMove();
+  EXPECT_EQ(channel->DrawStart()[0], 78);
 }
 
 // --- Frame bookkeeping ---
