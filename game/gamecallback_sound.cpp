@@ -90,7 +90,10 @@ int CGameCallBack::CheckVoiceOff(const char* fileName) {
 int CGameCallBack::GetCharaVoiceVolume(const char* fileName) {
   const int entry = VoiceEntry(fileName);
   if (entry < 0 || entry >= kCharaVolumeCount) return 0;
-  return GetSystemSetting(kCharaVolumeFirst + entry) * settings_.charaVoiceVolumeDelta;
+  // In 64 bits: the factor comes from the settings and may be anything.
+  const long long delta =
+      static_cast<long long>(GetSystemSetting(kCharaVolumeFirst + entry)) * settings_.charaVoiceVolumeDelta;
+  return static_cast<int>(std::clamp<long long>(delta, INT_MIN, INT_MAX));
 }
 
 void CGameCallBack::PlayVoice(const char* name) {

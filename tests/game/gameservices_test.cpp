@@ -24,6 +24,7 @@
 #include "sound/music_fixtures.h"
 #include "sound/sound_fixtures.h"
 #include "sound/soundbuffer.h"
+#include "sound/voiceplayer.h"
 
 namespace game_test {
 namespace {
@@ -79,6 +80,7 @@ class ServicesGame : public CGame {
   }
   CMixer* Mixer() const { return mixer_; }
   CAllEffect* Effect() const { return effect_; }
+  CVoicePlayer* Voices() const { return voicePlayer_; }
   int WheelCountdown() const { return wheelCountdown_; }
   void SetLevels(int level, std::vector<int> modes, std::vector<int> words) {
     modeLevel_ = level;
@@ -233,6 +235,39 @@ TEST_F(GameServicesTest, VoiceSwitchesAreBitsOfThirtyTwoWords) {
   game_->SetSystemSetting(502, -4);
   EXPECT_EQ(game_->GetCharaVoiceVolume("\x83\x41\x83\x43" "01"), -8);  // default delta 2
   EXPECT_EQ(game_->GetCharaVoiceVolume("zz0001"), 0);
+}
+
+TEST_F(GameServicesTest, AVoiceLinePlaysOnChannelZeroUnlessItsCharacterIsOff) {
+  dir_->Write("spt/charaname.xtx", "none x ab Aki cd Ban");
+  for (const char* name : {"ab0001", "cd0001"})
+    dir_->Write(std::string("cdvaw/") + std::string(name, 2) + "/" + name + ".vaw",
+                soundtest::Str(soundtool::MakePcmVoice(soundtest::Sine(11025, 1, 8, 600))));
+  Open();
+  auto playing = [&] {
+    CSoundBuffer* b = game_->Voices()->GetBuffer(0);
+    return b && b->GetBuffer() && b->GetBuffer()->IsPlaying();
+  };
+  auto level = [&] { return game_->Voices()->GetBuffer(0)->GetBuffer()->GetVolume() / 100 + 100; };
+  game_->SetSystemSetting(102, 95);
+  game_->SetSystemSetting(501, 10);  // Aki +20: held to 100
+  game_->PlayVoice("ab0001");
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(level(), 100);
+  game_->SetSystemSetting(502, -16);  // Ban -32
+  game_->PlayVoice("cd0001");
+  ASSERT_TRUE(playing());
+  EXPECT_EQ(level(), 63);
+  game_->FadeOutVoice(0);
+  EXPECT_FALSE(playing());
+
+  game_->SetCharaVoiceFlag(1, 0);  // Aki's voice off
+  game_->PlayVoice("ab0001");
+  EXPECT_FALSE(playing());
+  game_->PlayVoice("zz0001");  // no file: silent
+  EXPECT_FALSE(playing());
+  game_->SetSystemSetting(202, 0);  // voices off
+  game_->PlayVoice("cd0001");
+  EXPECT_FALSE(playing());
 }
 
 // --- Music ---
