@@ -59,6 +59,8 @@ class ServicesGame : public CGame {
   void OnScreenChangeEnd() override { hooks += "end "; }
   void OnBeforeScreenChange() override { hooks += "before "; }
   void OnAfterScreenChange() override { hooks += "after "; }
+  void OnBeforeSaveSystemFile() override { hooks += "save( "; }
+  void OnAfterSaveSystemFile() override { hooks += ") "; }
 
   // The system buffer now playing: 0, 1, or -1 for none.
   int PlayingBuffer() const {
@@ -343,6 +345,19 @@ TEST_F(GameServicesTest, TheOptionSetterWritesOnlyWhatItsTableHas) {
   EXPECT_EQ(game_->GetMouseNumberConfig(), 5);
   game_->SetSystemSetting(301, 7);
   EXPECT_EQ(game_->GetMouseNumberConfig(), 5);
+}
+
+TEST_F(GameServicesTest, SavingTheSystemFileKeepsTheVariablesAndNames) {
+  Open();
+  game_->SetVar(250, 42);
+  game_->SetVar(150, 9);
+  game_->SetNames("Kai", "Ren");
+  game_->hooks.clear();
+  game_->SaveSystemFile();
+  EXPECT_EQ(game_->hooks, "save( ) ");
+  EXPECT_EQ(systemFile_.GetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * 50), 42);
+  EXPECT_STREQ(systemFile_.GetFamilyName(), "Kai");
+  EXPECT_STREQ(systemFile_.GetGivenName(), "Ren");
 }
 
 TEST_F(GameServicesTest, TheVoiceVolumeGoesToTheMixerOnceAndNotAtZero) {
