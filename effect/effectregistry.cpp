@@ -8,6 +8,7 @@
 
 #include "effect/buffereffects.h"
 #include "effect/effectlayertransform.h"
+#include "effect/effecthahen.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
 #include "effect/effectturn.h"
@@ -15,6 +16,8 @@
 #include "effect/fadeeffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/particleeffects.h"
+#include "effect/roweffects.h"
 
 namespace {
 
@@ -24,13 +27,18 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPut>(),            // 2
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlower>(),         // 12
+    MakeEffectEntry<CEffectRain>(),           // 13
+    MakeEffectEntry<CEffectSnow>(),           // 14
     MakeEffectEntry<CEffectFlash>(),          // 17
+    MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectMeltDown>(),       // 32
     MakeEffectEntry<CEffectStretch>(),        // 36
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectSnow2>(),          // 57
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
@@ -41,9 +49,12 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPers>(),           // 67
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectOnce>(),           // 75
+    MakeEffectEntry<CEffectHahen>(),          // 81
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectSoyosoyo>(),       // 92
+    MakeEffectEntry<CEffectGrassPlane>(),     // 93
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectLupin>(),          // 113

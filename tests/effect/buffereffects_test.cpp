@@ -36,7 +36,7 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     // Effects whose default duration is not 20 frames.
     static const std::map<int, int> kOther = {{0, 99999}, {43, 10000}, {54, 9999}, {55, 9999},
                                               {62, 1},     {88, 9999},  {113, 9999}, {117, 9999},
-                                              {119, 1}};
+                                              {119, 1},    {12, 99999}, {24, 99999}};
     const auto other = kOther.find(entry.number);
     const int duration = other != kOther.end() ? other->second : 20;
     EXPECT_EQ(record.Duration(), duration) << entry.className;
