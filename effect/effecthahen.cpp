@@ -43,6 +43,12 @@ int CEffectHahen::GetMesh(const Key& key) {
   return static_cast<int>(meshes_.size()) - 1;
 }
 
+void CEffectHahen::ForgetMeshes() {
+  keys_.resize(1);
+  meshes_.resize(1);
+  meshCapacity_ = 10;
+}
+
 ShatterMesh CEffectHahen::ReadMeshFile(int number, int w, int h) const {
   char path[64];
   std::snprintf(path, sizeof path, "mok\\hahen%d.xtx", number);

@@ -49,6 +49,8 @@ class CEffectHahen : public CCommonEffect {
   int GetMeshCount() const { return static_cast<int>(meshes_.size()); }
   int GetMeshCapacity() const { return meshCapacity_; }
   const std::vector<PieceState>& Pieces() const { return pieces_; }
+  // Test aid (long fuzz runs): drops every mesh but the built-in one.
+  void ForgetMeshes();
   // Where piece i stands at flight time t on the record's values (dx, dy).
   void Flight(const EffectChannel& record, int i, double t, double* dx, double* dy) const;
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "effect/effecthahen.h"
 #include "effect/effectmanager.h"
 #include "effectrunner.h"
 #include "fuzz/support/fuzz_support.h"
@@ -23,6 +24,7 @@ constexpr int kW = 48;
 constexpr int kH = 32;
 
 struct World {
+  platform::HeadlessBackend* host = nullptr;
   std::unique_ptr<CScreenBuffer> screen;
   std::unique_ptr<CEffectManager> manager;
 };
@@ -43,8 +45,8 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 // pixel and channel 15 a masked picture four times the screen's size.
 inline World& GetWorld() {
   static World* world = [] {
-    fuzzsupport::EnterGameFolder("dwq");
     auto* w = new World;
+    w->host = &fuzzsupport::EnterGameFolder("dwq");
     InitPictureLoader(dwq::kDecodeMegabytes);
     w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
     w->manager = std::make_unique<CEffectManager>();
@@ -84,6 +86,15 @@ inline World& GetWorld() {
     return w;
   }();
   return *world;
+}
+
+// What grows over a long run without bound: the boxes and debug lines the
+// host keeps, the shatter effect's mesh cache (one mesh per key ever seen).
+inline void ForgetGrowth(World& world) {
+  world.host->ClearBoxes();
+  world.host->ClearDebugLines();
+  if (auto* hahen = static_cast<CEffectHahen*>(world.manager->GetEffect(CEffectHahen::kNumber)))
+    if (hahen->GetMeshCount() > 64) hahen->ForgetMeshes();
 }
 
 // Frames in the game's order, then the other per-frame entries.

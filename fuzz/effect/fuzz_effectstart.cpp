@@ -13,6 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   effectfuzz::World& world = effectfuzz::GetWorld();
   CEffectManager& m = *world.manager;
+  effectfuzz::ForgetGrowth(world);
   m.ResetAll();
   crt::srand(effectfuzz::TakeByte(data, size));
   const auto entries = GetEffectEntries();
