@@ -61,9 +61,11 @@ struct Grid {
     if (!on) return v;
     return v + crt::rand() % (2 * reach + 1) - reach;
   }
+  // Held to the screen: with cells of a few pixels the last column of a
+  // shifted row, or a jittered one, would lie just beyond it.
   int Add(int x, int y) {
-    mesh->xy.push_back(x);
-    mesh->xy.push_back(y);
+    mesh->xy.push_back(std::clamp(x, 0, w - 1));
+    mesh->xy.push_back(std::clamp(y, 0, h - 1));
     return mesh->VertexCount() - 1;
   }
   int Y(int i) const { return mesh->xy[2 * static_cast<size_t>(i) + 1]; }

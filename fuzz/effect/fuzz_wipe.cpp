@@ -14,6 +14,7 @@
 #include "effect/wipecommon.h"
 #include "effect_fuzz.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
@@ -55,6 +56,7 @@ class CFuzzShape : public CEffectSimpleWipeShape {
 std::vector<CPicture*>& Pictures() {
   static std::vector<CPicture*>* pictures = [] {
     fuzzsupport::EnterGameFolder("dwq");
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format

@@ -209,6 +209,17 @@ TEST_F(HahenTest, UnusableGeneratedMeshesCopyTheBuiltInOne) {
   EXPECT_FALSE(GenerateShatterMesh(0, 30, 0, kW, kH, &mesh));  // cells under a pixel
   EXPECT_FALSE(GenerateShatterMesh(0, INT_MAX, 0, kW, kH, &mesh));
   EXPECT_TRUE(GenerateShatterMesh(0, kH / 2 - 1, 0, kW, kH, &mesh));
+  // Cells of a pixel or three: the shifted rows' last columns and the
+  // jitter stay on the screen.
+  for (int shape : {0, 1, 2}) {
+    ASSERT_TRUE(GenerateShatterMesh(shape, 0, 4, 3, 2, &mesh));
+    ASSERT_TRUE(GenerateShatterMesh(shape, 1, 4, 16, 4, &mesh));
+    for (int v = 0; v < mesh.VertexCount(); ++v) {
+      EXPECT_LT(mesh.xy[2 * v], 16);
+      EXPECT_LT(mesh.xy[2 * v + 1], 4);
+      EXPECT_GE(mesh.xy[2 * v], 0);
+    }
+  }
   for (int density : {-1, 30, INT_MIN}) {
     ASSERT_EQ(Start(5, 81, {20, 100, 100, 0, 0, 0, 0, 0, 0, 100, 100, 0, 0, 1, 0, density}), 1);
     EXPECT_EQ(MeshOf(5).xy, Hahen()->Mesh(0).xy);
