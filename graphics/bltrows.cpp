@@ -20,6 +20,10 @@ void MaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t 
   for (size_t i = 0; i < n; ++i) dst[i] = MaskPixel(dst[i], src[i], mask[i]);
 }
 
+void MaskLevelScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  for (size_t i = 0; i < n; ++i) dst[i] = MaskLevelPixel(dst[i], src[i], mask[i]);
+}
+
 #if defined(__SSE2__)
 
 namespace {
@@ -122,8 +126,31 @@ void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
   MaskScalar(dst + i, src + i, mask + i, n - i);
 }
 
+void MaskLevel(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    uint32_t m4;
+    std::memcpy(&m4, mask + i, 4);
+    if (m4 == 0) continue;
+    const __m128i s = Load(src + i);
+    if (m4 == 0xFFFFFFFFu) {
+      Store(dst + i, s);
+      continue;
+    }
+    const __m128i d = Load(dst + i), m = MaskLanes(mask + i);
+    const __m128i c = _mm_sub_epi16(_mm_set1_epi16(255), m);
+    const __m128i full = _mm_cmpeq_epi16(m, _mm_set1_epi16(255));
+    const __m128i none = _mm_cmpeq_epi16(m, _mm_setzero_si128());
+    Store(dst + i, Select(none, d, Select(full, s, lanes::SumOfShiftedProducts(s, d, m, c))));
+  }
+  MaskLevelScalar(dst + i, src + i, mask + i, n - i);
+}
+
 #else
 
+void MaskLevel(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  MaskLevelScalar(dst, src, mask, n);
+}
 void Keyed(uint32_t* dst, const uint32_t* src, size_t n, uint32_t key) {
   KeyedScalar(dst, src, n, key);
 }

@@ -45,9 +45,11 @@ bool WriteSheet(const std::string& folder, const char* name, int w, int h, std::
                                     bytes.size());
 }
 
-// One effect on channel 5 over a screen-sized picture (masked), at
-// `counter`; each iteration is the effect's frame: Tick, Calcu, the draw.
-void Frame(benchmark::State& state, int number, std::vector<int> values, int counter = 0) {
+// One effect on channel 5 over a screen-sized picture (opaque mask, or with
+// `soft` every pixel half transparent), at `counter`; each iteration is the
+// effect's frame: Tick, Calcu, the draw.
+void Frame(benchmark::State& state, int number, std::vector<int> values, int counter = 0,
+           bool soft = false) {
   benchsupport::GameFolder work(state);
   if (!work.Ok()) return;
   const std::string& folder = work.Path();
@@ -67,7 +69,7 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) {
         p.pixels.push_back(static_cast<uint32_t>(x * 0x010203 + y * 0x030201) & 0xFFFFFF);
-        p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : 255));
+        p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : soft ? 100 + (x ^ y) % 100 : 255));
       }
     if (!effecttool::LoadPictureThroughFile(manager.GetPicture(5), p, folder, &error)) {
       state.SkipWithError(error.c_str());
@@ -106,6 +108,11 @@ BENCHMARK(Water24);
 
 void Breeze92(benchmark::State& state) { Frame(state, 92, {20, 20, 10, 10, 50, 2, 1, -1, 0, 3, 40}, 3); }
 BENCHMARK(Breeze92);
+
+void Breeze92SoftMask(benchmark::State& state) {
+  Frame(state, 92, {20, 20, 10, 10, 50, 2, 1, -1, 0, 3, 40}, 3, true);
+}
+BENCHMARK(Breeze92SoftMask);
 
 // The shatter along the built-in mesh at its first frame (every piece on
 // the screen), opaque and at half opacity.
