@@ -60,27 +60,36 @@ bool ClassDrawn(int sizeClass, int low, int high) { return sizeClass >= low && s
 
 }  // namespace
 
-int LoadParticleSheet(CPicture* picture, const char* first, const char* second,
-                      const char* missing) {
+CParticleSheetEffect::CParticleSheetEffect(CEffectManager* manager, const char* first,
+                                           const char* second, const char* missing)
+    : CCommonEffect(manager), sheet_(std::make_unique<CPicture>()) {
   const int report = GetLoadDwqErrorFlag();
   SetLoadDwqErrorFlag(0);
-  int loaded = picture->LoadDWQ(first, 0);
-  if (!loaded) loaded = picture->LoadDWQ(second, 1);
+  loaded_ = sheet_->LoadDWQ(first, 0);
+  if (!loaded_) loaded_ = sheet_->LoadDWQ(second, 1);
+  loaded_ = loaded_ ? 1 : 0;
   SetLoadDwqErrorFlag(report);
-  if (!loaded && report) platform::MessageBox(nullptr, missing, "Error", MB_OK);
-  return loaded ? 1 : 0;
+  if (!loaded_ && report) platform::MessageBox(nullptr, missing, "Error", MB_OK);
+}
+
+CParticleSheetEffect::~CParticleSheetEffect() = default;
+
+void CParticleSheetEffect::Tick(EffectChannel*, int) { moved_ = 0; }
+
+void CParticleSheetEffect::MoveOncePerFrame() {
+  if (moved_) return;
+  Move();
+  moved_ = 1;
 }
 
 // --- #14, #57 ---
 
 CEffectSnowCommon::CEffectSnowCommon(CEffectManager* manager, int number)
-    : CCommonEffect(manager), number_(number), sheet_(std::make_unique<CPicture>()) {
-  loaded_ = LoadParticleSheet(sheet_.get(), "sys\\ta_eff_snow", "sys\\eff_snow", kSnowMissing);
+    : CParticleSheetEffect(manager, "sys\\ta_eff_snow", "sys\\eff_snow", kSnowMissing),
+      number_(number) {
   Init(kMaxFlakes, 0);
   BuildTables();
 }
-
-CEffectSnowCommon::~CEffectSnowCommon() = default;
 
 void CEffectSnowCommon::Init(int a, int) {
   int n = a == 0 ? kMaxFlakes : a;
@@ -131,29 +140,17 @@ void CEffectSnowCommon::Restore(EffectChannel* record, int channel) {
   SetParam(record, 3, p, channel);
 }
 
-void CEffectSnowCommon::Tick(EffectChannel*, int) { moved_ = 0; }
-
 void CEffectSnowCommon::Move() {
   const int h = ScreenH();
   for (int i = 0; i < active_; ++i) {
     Flake& f = flakes_[i];
     if (++f.phase >= f.period) f.phase = 0;
-    f.fieldX = Clamp32(int64_t{f.fieldX} + f.speedX + sway_[f.period - 20][f.phase]);
-    f.fieldY = Clamp32(int64_t{f.fieldY} + f.speedY);
-    Place(&f);
-    if (f.screenY >= h) {
-      Seed(&f);
-      f.fieldY = -1000;
-      Place(&f);
-    }
+    Fall(&f, sway_[f.period - 20][f.phase], 0, h, this);
   }
 }
 
 void CEffectSnowCommon::Print(EffectChannel* record, int) {
-  if (!moved_) {
-    Move();
-    moved_ = 1;
-  }
+  MoveOncePerFrame();
   if (!loaded_) return;
   const int low = record->Param(1) == -1 ? 0 : record->Param(1);
   const int high = record->Param(2) == -1 ? kClasses - 1 : record->Param(2);
@@ -168,11 +165,7 @@ void CEffectSnowCommon::Print(EffectChannel* record, int) {
 // --- #12 ---
 
 CEffectFlower::CEffectFlower(CEffectManager* manager)
-    : CCommonEffect(manager), sheet_(std::make_unique<CPicture>()) {
-  loaded_ = LoadParticleSheet(sheet_.get(), "sys\\ta_eff_saku", "sys\\eff_saku", kPetalMissing);
-}
-
-CEffectFlower::~CEffectFlower() = default;
+    : CParticleSheetEffect(manager, "sys\\ta_eff_saku", "sys\\eff_saku", kPetalMissing) {}
 
 void CEffectFlower::Init(int, int) {
   for (int n = 30; n < 40; ++n)
@@ -219,28 +212,16 @@ int CEffectFlower::SetParam(EffectChannel* record, int count, const int* values,
   return StartRecord(record, kNumber, 99999, p, 4);
 }
 
-void CEffectFlower::Tick(EffectChannel*, int) { moved_ = 0; }
-
 void CEffectFlower::Move() {
   const int h = ScreenH();
   for (Petal& p : petals_) {
     if (++p.phase >= p.period) p.phase = 0;
-    p.fieldX = Clamp32(int64_t{p.fieldX} + p.speedX + swayX_[p.period - 30][p.phase]);
-    p.fieldY = Clamp32(int64_t{p.fieldY} + p.speedY + swayY_[p.period - 30][p.phase]);
-    Place(&p);
-    if (p.screenY >= h) {
-      Seed(&p);
-      p.fieldY = -1000;
-      Place(&p);
-    }
+    Fall(&p, swayX_[p.period - 30][p.phase], swayY_[p.period - 30][p.phase], h, this);
   }
 }
 
 void CEffectFlower::Print(EffectChannel* record, int) {
-  if (!moved_) {
-    Move();
-    moved_ = 1;
-  }
+  MoveOncePerFrame();
   if (!loaded_) return;
   // A record from a save is held to the start's limit.
   const int drawn = std::clamp(record->Param(3), 0, kPetals);

@@ -14,16 +14,48 @@
 
 class CPicture;
 
-// Loads a particle sheet into `picture`: `first` (32-bit), else `second`
-// (kept as palette indices), with the loader's report switch off; when
-// neither loads and the switch was on, `missing` goes to a box. The switch
-// is restored. 1 loaded.
-int LoadParticleSheet(CPicture* picture, const char* first, const char* second,
-                      const char* missing);
+// What snow and petals share: a sprite sheet, loaded by the constructor
+// from `first` (32-bit), else `second` (kept as palette indices) with the
+// loader's report switch off (a box with `missing` when neither loads while
+// it was on; the switch is restored), and a movement once a frame.
+class CParticleSheetEffect : public CCommonEffect {
+ public:
+  CParticleSheetEffect(CEffectManager* manager, const char* first, const char* second,
+                       const char* missing);
+  ~CParticleSheetEffect() override;
+  void Tick(EffectChannel* record, int channel) override;
+  int IsSheetLoaded() const { return loaded_; }
+  // One movement step of every particle (what the first Print of a frame
+  // does).
+  virtual void Move() = 0;
+
+ protected:
+  // Moves the particles unless this frame did.
+  void MoveOncePerFrame();
+  // One step of a falling particle (field position, speed, then the
+  // screen position); one that reaches the screen height is seeded again
+  // just above the top.
+  template <class P, class Owner>
+  static void Fall(P* p, int swayX, int swayY, int height, Owner* owner) {
+    p->fieldX = Clamp32(int64_t{p->fieldX} + p->speedX + swayX);
+    p->fieldY = Clamp32(int64_t{p->fieldY} + p->speedY + swayY);
+    Owner::Place(p);
+    if (p->screenY < height) return;
+    owner->Seed(p);
+    p->fieldY = -1000;
+    Owner::Place(p);
+  }
+
+  std::unique_ptr<CPicture> sheet_;
+  int loaded_ = 0;
+
+ private:
+  int moved_ = 0;
+};
 
 // p0 duration (20); p1 smallest class drawn (0), p2 largest (5), -1 naming
 // the smallest / largest class. Every start reseeds the flakes.
-class CEffectSnowCommon : public CCommonEffect {
+class CEffectSnowCommon : public CParticleSheetEffect {
  public:
   static constexpr int kMaxFlakes = 100;
   static constexpr int kClasses = 6;
@@ -32,9 +64,7 @@ class CEffectSnowCommon : public CCommonEffect {
   };
 
   CEffectSnowCommon(CEffectManager* manager, int number);
-  ~CEffectSnowCommon() override;
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
-  void Tick(EffectChannel* record, int channel) override;
   // n flakes active (0: all), at least 1.
   void Init(int a, int b) override;
   void Print(EffectChannel* record, int channel) override;
@@ -43,21 +73,15 @@ class CEffectSnowCommon : public CCommonEffect {
   int GetActiveCount() const { return active_; }
   const Flake& GetFlake(int i) const { return flakes_[i]; }
   Flake& FlakeForTest(int i) { return flakes_[i]; }
-  int IsSheetLoaded() const { return loaded_; }
-  // One movement step of every active flake (what the first Print of a
-  // frame does).
-  void Move();
-
- private:
-  void BuildTables();
+  void Move() override;
   void Seed(Flake* f);
   static void Place(Flake* f);
 
+ private:
+  void BuildTables();
+
   int number_;
-  std::unique_ptr<CPicture> sheet_;
-  int loaded_ = 0;
   int active_ = kMaxFlakes;
-  int moved_ = 0;
   std::array<Flake, kMaxFlakes> flakes_{};
   std::array<std::array<int, 30>, 10> sway_{};
 };
@@ -79,7 +103,7 @@ class CEffectSnow2 : public CEffectSnowCommon {
 // p0 stored (20), the channel runs 99999 frames; p1 smallest class drawn
 // (0), p2 largest (2), p3 petals drawn (100, at most 200). The petals are
 // seeded once, by Init.
-class CEffectFlower : public CCommonEffect {
+class CEffectFlower : public CParticleSheetEffect {
  public:
   static constexpr int kNumber = 12;
   static constexpr const char* kClassName = "CEffectFlower";
@@ -89,23 +113,17 @@ class CEffectFlower : public CCommonEffect {
   };
 
   explicit CEffectFlower(CEffectManager* manager);
-  ~CEffectFlower() override;
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
-  void Tick(EffectChannel* record, int channel) override;
   void Init(int a, int b) override;
   void Print(EffectChannel* record, int channel) override;
 
   const Petal& GetPetal(int i) const { return petals_[i]; }
-  void Move();
-
- private:
+  void Move() override;
   void Seed(Petal* p);
   static void Place(Petal* p);
 
-  std::unique_ptr<CPicture> sheet_;
-  int loaded_ = 0;
-  int moved_ = 0;
+ private:
   std::array<Petal, kPetals> petals_{};
   std::array<std::array<int, 40>, 10> swayX_{}, swayY_{};
 };
