@@ -80,6 +80,14 @@ TEST_F(HahenTest, DefaultsShatterAlongTheBuiltInMeshFromTheCentre) {
   EXPECT_EQ(manager_->GetEffect(81)->Finish(manager_->GetChannel(5), 5), 1);
 }
 
+TEST_F(HahenTest, TheVelocitiesAreTheLastStarts) {
+  ASSERT_EQ(Start(5, 81, {20, 100, 100, 0, 0}), 1);
+  EXPECT_GT(Hahen()->Pieces()[0].velocityX, 0);  // away from the top-left corner
+  ASSERT_EQ(Start(6, 81, {20, 100, 100, kW, kH}), 1);
+  EXPECT_LT(Hahen()->Pieces()[0].velocityX, 0);  // both channels now fly from here
+  EXPECT_LT(Hahen()->Pieces()[0].velocityY, 0);
+}
+
 TEST_F(HahenTest, PiecesCreepThenFlyAndFall) {
   ASSERT_EQ(Start(5, 81, {100, 100, 100, kW / 2, kH / 2, 10, 100}), 1);
   const EffectChannel& record = *manager_->GetChannel(5);
@@ -328,8 +336,22 @@ TEST_F(HahenTest, PiecesAgainstTheConventionStayInTheirCorners) {
         minY = std::min(minY, corners[2 * i + 1]);
         maxY = std::max(maxY, corners[2 * i + 1]);
       }
+      int minX = INT_MAX, maxX = INT_MIN;
+      for (int i = 0; i < n; ++i) {
+        minX = std::min(minX, corners[2 * i]);
+        maxX = std::max(maxX, corners[2 * i]);
+      }
       Clear(0);
       FillShatterPiece(picture.data(), kW, kH, n, shift, shift / 2, maxY - minY + 1, ring.data(), 256);
+      // Nothing outside the piece's box moved by the offset.
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+          if (At(x, y) != 0) {
+            ASSERT_GE(x - shift, minX);
+            ASSERT_LE(x - shift, maxX);
+            ASSERT_GE(y - shift / 2, minY);
+            ASSERT_LE(y - shift / 2, maxY);
+          }
       FillShatterPiece(picture.data(), kW, kH, n, shift, shift, maxY - minY + 1, ring.data(), 100);
     }
 }

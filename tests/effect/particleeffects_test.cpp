@@ -141,6 +141,10 @@ TEST_F(ParticleTest, PetalsAreSeededOnceByInitAndDrawnUpToTheirCount) {
   EXPECT_EQ(petals->GetPetal(0).fieldX, first.fieldX);
   EXPECT_EQ(manager_->GetEffect(12)->Finish(manager_->GetChannel(5), 5), 1);
   EXPECT_EQ(manager_->GetEffect(12)->Finish(manager_->GetChannel(5), 5), 1);
+  EXPECT_EQ(record.Param(3), 200);
+  // A record from a save draws at most every petal.
+  manager_->GetChannel(5)->Param(3) = INT_MAX;
+  Frame();
 }
 
 TEST_F(ParticleTest, PetalsDrawTheirRotationFrames) {

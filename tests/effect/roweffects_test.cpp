@@ -147,6 +147,10 @@ TEST_F(RowTest, GrassWithoutActiveGustsShowsTheBaseSwayOnly) {
   EXPECT_NE(std::vector<int>(base, base + kH), std::vector<int>(gusty, gusty + kH));
   manager_->GetEffect(93)->Calcu(manager_->GetChannel(5), 5);
   EXPECT_NE(Grass()->GetGust(0).position, position);
+  // A record from a save moves at most every gust.
+  manager_->GetChannel(5)->Param(7) = INT_MAX;
+  manager_->GetEffect(93)->Calcu(manager_->GetChannel(5), 5);
+  Grass()->MakeOffsets(*manager_->GetChannel(5), gusty);
   // The far rows sway least.
   EXPECT_LE(std::abs(base[0]), std::abs(base[kH - 1]) + 1);
 }
