@@ -145,12 +145,14 @@ void CEffectHahen::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(r);
   if (!picture || !picture->GetBuffer() || picture->Get256Flag() || opacity == 0) return;
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
+  const int pw = picture->GetWidth(), ph = picture->GetHeight();
   const ShatterMesh& mesh = meshes_[index];
   const int count = std::min(mesh.PieceCount(), static_cast<int>(pieces_.size()));
   for (int i = 0; i < count; ++i) {
     double dx = 0, dy = 0;
     Flight(r, i, t, &dx, &dy);
-    if (!(dx >= -w && dx <= 2.0 * w && dy >= -h && dy <= 2.0 * h)) continue;
+    // Pieces far beyond the picture's own size are not drawn.
+    if (!(dx >= -pw && dx <= 2.0 * pw && dy >= -ph && dy <= 2.0 * ph)) continue;
     const int ox = ClampToInt(dx + 0.5), oy = ClampToInt(dy + 0.5);
     const ShatterMesh::Piece& piece = mesh.pieces[i];
     const int n = piece[0];
@@ -168,7 +170,7 @@ void CEffectHahen::Print(EffectChannel* record, int) {
     if (int64_t{maxX} + ox < 0 || int64_t{minX} + ox >= w || int64_t{maxY} + oy < 0 ||
         int64_t{minY} + oy >= h)
       continue;
-    FillShatterPiece(picture->GetPixelBuffer(), picture->GetWidth(), picture->GetHeight(), n, ox,
-                     oy, maxY - minY + 1, corners, opacity);
+    FillShatterPiece(picture->GetPixelBuffer(), pw, ph, n, ox, oy, maxY - minY + 1, corners,
+                     opacity);
   }
 }

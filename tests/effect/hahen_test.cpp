@@ -315,6 +315,25 @@ TEST_F(HahenTest, PiecesReadOnlyInsideASmallerPicture) {
   EXPECT_EQ(At(3, 3), Coordinates(3, 3));
 }
 
+TEST_F(HahenTest, PiecesFarBeyondThePicturesSizeAreSkipped) {
+  ChannelPicture(5, 8, 8, Coordinates);
+  ASSERT_EQ(Start(5, 81, {20, 60, 0, 0, 0}), 1);
+  Frame();
+  EXPECT_EQ(At(3, 3), Coordinates(3, 3));
+  Frame();
+  Frame();  // counter 2
+  double dx = 0, dy = 0;
+  for (int i = 0; i < 32; ++i) {
+    Hahen()->Flight(*manager_->GetChannel(5), i, 2, &dx, &dy);
+    // On a screen-sized test the top-left piece would still show.
+    if (i == 0) {
+      EXPECT_TRUE(dx > 16 && dx < kW && dy < kH) << dx << "," << dy;
+    }
+    ASSERT_FALSE(dx >= -8 && dx <= 16 && dy >= -8 && dy <= 16) << "piece " << i << " stays near";
+  }
+  EXPECT_TRUE(ScreenIs(0));
+}
+
 TEST_F(HahenTest, PiecesAgainstTheConventionStayInTheirCorners) {
   std::vector<uint32_t> picture(size_t{kW} * kH, 0xABCDEFu);
   // Each: corners (the first repeated by the test), moved by (ox, oy).
