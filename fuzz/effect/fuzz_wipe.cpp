@@ -14,7 +14,6 @@
 #include "effect/wipecommon.h"
 #include "effect_fuzz.h"
 #include "graphics/picture.h"
-#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
@@ -56,7 +55,6 @@ class CFuzzShape : public CEffectSimpleWipeShape {
 std::vector<CPicture*>& Pictures() {
   static std::vector<CPicture*>* pictures = [] {
     fuzzsupport::EnterGameFolder("dwq");
-    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format
