@@ -133,7 +133,10 @@ void CCardPicture::Load(int level) {
   // The same level again: its file was read (or failed) already.
   if (tried_ && level == loadedLevel_) return;
   std::string name = "sys\\" + base_;
-  if (levelMinus1_ != 0) name += "_" + std::to_string(static_cast<long long>(level) + 1);
+  if (levelMinus1_ != 0) {
+    name += '_';
+    name += std::to_string(static_cast<long long>(level) + 1);
+  }
   picture_->LoadDWQ(name.c_str());
   loadedLevel_ = level;
   tried_ = true;

@@ -36,27 +36,13 @@ constexpr const char* kKeys[] = {
 constexpr const char* kWords[] = {"v1", "v2", "v3", "v4", "ta_cardseat", "ta_cardPower",
                                   "appearcard", "enablecard", "onokcard", "missing", ""};
 
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool More() const { return at_ < size_; }
-  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  int Int() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
-    return static_cast<int>(v);
-  }
-  // Small values are the common case.
-  int Value() {
-    const uint8_t kind = Byte();
-    return kind & 0x80 ? Int() : (kind & 0x3F) - 8;
-  }
+using fuzzsupport::Reader;
 
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
+// Small values are the common case.
+int Value(Reader& in) {
+  const uint8_t kind = in.Byte();
+  return kind & 0x80 ? in.Int() : (kind & 0x3F) - 8;
+}
 
 void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());
@@ -99,7 +85,7 @@ std::string RandomList(Reader& in) {
     if (in.Byte() & 1)
       list += kWords[in.Byte() % std::size(kWords)];
     else
-      list += std::to_string(in.Value());
+      list += std::to_string(Value(in));
     list += "\r\n";
   }
   return list;
@@ -140,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (in.Byte() & 1)
         game.SystemFunction(code, count, args);
       else
-        mode->Function(in.Value(), count, args);
+        mode->Function(Value(in), count, args);
     }
     for (int v = 0; v < kVars; ++v) {
       bool control = false;
