@@ -164,6 +164,13 @@ TEST_F(CardSystemTest, SettingsAreHeldToWhatTheTablesCanHold) {
       EXPECT_NE(mode->GetCard(c.cards - 1), nullptr);
     }
   }
+  // A level count below 1 counts as 1: the plain name at any level.
+  WriteStrip("ta_cardseat1", 10, 10, 3);
+  for (const char* levels : {"0", "-5"}) {
+    CCommonCardSystem* plain = Make({{"cardLevelMax", levels}});
+    plain->GetCard(0)->Load(4);
+    EXPECT_STREQ(plain->GetCard(0)->GetPicture()->GetName(), "sys\\ta_cardseat1") << levels;
+  }
   // Positions default to a row of cards.
   CCommonCardSystem* mode =
       Make({{"cardNumber", "3"}, {"cardSizeX", "70"}, {"cardPrintY2", "9"}, {"cardPrintX3", "1"}});
@@ -255,6 +262,29 @@ TEST_F(CardSystemTest, HostileSettingsAndCallsStayInside) {
   mode->Function(kAppear, 3, big);
   mode->SetCallArgs(3, big);
   EXPECT_EQ(Var(kAppearVar), 0x80000000u);
+}
+
+}  // namespace
+}  // namespace card_test
+
+namespace card_test {
+namespace {
+
+// Entering the mode through the game reads the states again.
+TEST_F(CardSystemTest, EveryEntryReadsTheVariables) {
+  CCommonCardSystem* mode = Make(Controls(2));
+  Game().SetVar(kAppearVar, 0x2);
+  Game().RunFrame([] { return CCommonCardSystem::kModeNumber; });
+  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{45}));
+  EXPECT_EQ(Game().GetCurrentMode(), 45);
+  EXPECT_EQ(mode->GetCardState(0, kAppear), 1);
+  EXPECT_EQ(mode->GetCardState(1, kAppear), 0);
+  // A script switches card 2 on; the next entry sees it.
+  const int args[] = {2, 1};
+  Game().SystemFunction(0, 2, args);  // "appearcard"
+  Game().RunFrame([] { return 1; });
+  Game().RunFrame([] { return CCommonCardSystem::kModeNumber; });
+  EXPECT_EQ(mode->GetCardState(1, kAppear), 1);
 }
 
 }  // namespace
