@@ -7,6 +7,9 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectcharafilter.h"
+#include "effect/effectlayerscroll.h"
+#include "effect/effecthamon.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
@@ -36,6 +39,8 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectMeltDown>(),       // 32
     MakeEffectEntry<CEffectReleaf>(),         // 33
     MakeEffectEntry<CEffectStretch>(),        // 36
+    MakeEffectEntry<CEffectBGZoomIn>(),       // 37
+    MakeEffectEntry<CEffectScroll>(),         // 39
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
@@ -50,13 +55,19 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
     MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectCurtain>(),        // 68
+    MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectSlash>(),          // 76
+    MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectPoleScroll>(),     // 94
+    MakeEffectEntry<CEffectRainbow>(),        // 96
+    MakeEffectEntry<CEffectColorAddSub>(),    // 99
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
@@ -67,8 +78,14 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
+    MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectCharaSepia>(),     // 127
     MakeEffectEntry<CEffectLayerSepia>(),     // 128
     MakeEffectEntry<CEffectLayerGrey>(),      // 129
+    MakeEffectEntry<CEffectSaike>(),          // 130
+    MakeEffectEntry<CEffectCharaAddSub>(),    // 131
 };
 
 // Every number the engine defines an effect at; the others stay empty.

@@ -25,6 +25,7 @@
 namespace platform {
 class Event;
 class Window;
+struct Point;
 struct Rect;
 }  // namespace platform
 
@@ -170,9 +171,11 @@ class CGameCallBack : public CScriptCallBack {
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
-  virtual int PrintMessageWindow(int show, int showName, int offset);
-  virtual int CheckMessageWindow(int show, int showName, int position);
-  virtual int PrintMessageWindowIfShown(int show, int showName, int offset);
+  // offset: moves the window from its place (null: none); position: its
+  // top-left corner.
+  virtual int PrintMessageWindow(int show, int showName, const platform::Point* offset);
+  virtual int CheckMessageWindow(int show, int showName, const platform::Point& position);
+  virtual int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset);
   virtual CPicture* LoadSystemPicture(const char* name, int flag);
   virtual int GetSystemSetting(int id);
   virtual void SetSystemSetting(int id, int value);
@@ -466,6 +469,10 @@ class CGameCallBack : public CScriptCallBack {
   CCGVoiceList* GetCGVoiceList() const { return cgVoiceList_; }
   CExtDataNameTable* GetExtDataNameTable() const { return extNameTable_; }
   int IsModeDisabled(int n) const { return n >= 0 && n < kModeCount ? modeDisable_[n] : 1; }
+  // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
+  int GetSkipKind(int i) const { return i == 0 || i == 1 ? skipKind_[i] : 0; }
+  // Frames run by every game object of the process.
+  static int64_t GetProcessFrameCount();
 
   // Mode services: the leave step of mode n; the companion modes that a
   // change from mode `from` to mode `to` releases (left) and prepares
@@ -590,6 +597,7 @@ class CGameCallBack : public CScriptCallBack {
   int GetNoVoiceIsDefaultWait() const { return noVoiceIsDefaultWait_; }
   CPicture* GetEffectBackPicture() const;
   CPicture* GetEffectScreenPicture() const;
+  // Draws the speaker's face when n is "facePrintMode".
   void ChangeFace(int n, const char* name);
   void SetSystemMenuSceneMode(int flag);
   // The configured variable of the save comment while its switch is on.
@@ -627,6 +635,16 @@ class CGameCallBack : public CScriptCallBack {
   void InitSound();
   // The row of a name in the function list (-1 none).
   int FunctionRow(const char* name) const;
+  // Steps of the frame (gamecallback_frame.cpp): the lost full screen's
+  // fall-back, the stall guard and the window's text lines.
+  void SuperviseFullScreen();
+  void GuardStall();
+  void UpdateWindowText();
+  // A lost presentation target is recovered and the next frame drawn whole
+  // (each frame while the window is active, and on activation).
+  void RecoverSurfaces();
+  // The window handler's message and key handlers (gamecallback_window.cpp).
+  friend struct GameWindowHandlers;
 
   // Modes and the mode stack.
   CCommonGeneral* modeTable_[kModeCount] = {};
@@ -728,6 +746,13 @@ class CGameCallBack : public CScriptCallBack {
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
+ public:
+  // The settings list "game" (null before Init), which screens read for
+  // the shared setups ("useCommonBackSetup").
+  CSetupList* GetGameSetupList() const { return setupList_; }
+
+ protected:
+
   // Sound.
   CMixer* mixer_ = nullptr;
   CDirectSound* soundDevice_ = nullptr;
@@ -768,6 +793,22 @@ class CGameCallBack : public CScriptCallBack {
   int updateRectCount_ = 0;
   int updateRects_[4][kMaxUpdateRects] = {};
   int frameCount_ = 0;
+  // A stop request: the frame only signals the game event and returns.
+  int stopFlag_ = 0;
+  // Frames left before a full screen that lost the game's size falls back
+  // to a window.
+  int lostCountdown_ = 0;
+  // The stall guard's wall-clock second of the previous frame (0 none).
+  int64_t lastWallSecond_ = 0;
+  // Show requests of the scene button, the floating buttons and the
+  // skip-film button, carried out near the end of the frame that made them.
+  int showRequests_[3] = {};
+  // A game-state restore the frame carries out after presenting.
+  int restorePending_ = 0;
+  // The skip kinds that F4 and F5 set, and the key of the message shown
+  // (-1 none), which F4 and F5 mark as read.
+  int skipKind_[2] = {};
+  int messageKey_ = -1;
 
   // Window-thread handshake: game, window, answer and acknowledgement.
   platform::Event* events_[4] = {};
@@ -821,6 +862,35 @@ class CGameCallBack : public CScriptCallBack {
   // The start message is on the window until the first frame.
   int startMessageShown_ = 0;
 
+ public:
+  // --- Text, message window, faces (game/gamecallback_text.cpp) ---
+  // Init's steps that make them, each called once in Init's order:
+  // step 23 after the face list, step 28 after the system pictures, step 31
+  // after the thumbnail maker, step 34 (the names) after the input objects.
+  void InitFaceControl();
+  void InitText();
+  void InitMessageWindow();
+  void InitTextNames();
+  // The destroy step's part: the face control, the window, the text
+  // printer, the renderer.
+  void ReleaseText();
+  // The script's face commands.
+  void SetFaceType(int face, int type);
+  void SetFaceNumber(int n);
+  void ResetFaces();
+  int GetFacePrintMode() const { return facePrintMode_; }
+  class CCommonMessageWindow* GetMessageWindow() const { return messageWindow_; }
+  class CFaceControl* GetFaceControl() const { return faceControl_; }
+  // The object that keeps its state in the EXT chunk of key (1 "face").
+  void SetExtSaveObject(int key, class CAutoSaveSubData* object);
+
+ protected:
+  static constexpr int kExtObjectKeys = 8;
+  class CCommonMessageWindow* messageWindow_ = nullptr;
+  class CFaceControl* faceControl_ = nullptr;
+  class CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
+  int facePrintMode_ = 0;
+
   // --- Script calls, names, options (gamecallback_calls.cpp) ---
   static constexpr int kFlagTableSize = 256;
   // The enable table (variable numbers, 0 none) and the per-mode flags.
@@ -858,11 +928,11 @@ class CGameCallBack : public CScriptCallBack {
   // The voice count-down: running flag and remaining ms.
   int voiceCountdownFlag_ = 0, voiceCountdown_ = 0;
 
-  // --- The message window (gamecallback_messageseam.cpp) ---
+  // --- The message window (gamecallback_text.cpp) ---
   // The message-window operations reach the window only through these;
-  // until the window exists they answer as for none.
-  int MessageWindowPrint(int show, int showName, int offset);
-  int MessageWindowPrintAt(int show, int showName, int position);
+  // without a window they answer as for none.
+  int MessageWindowPrint(int show, int showName, const platform::Point* offset);
+  int MessageWindowPrintAt(int show, int showName, const platform::Point& position);
   int MessageWindowHitLocal(int x, int y);
   void MessageWindowSetNumbers(int config, int script);
   void MessageWindowSetPercent(int percent);

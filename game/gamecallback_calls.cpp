@@ -11,7 +11,7 @@
 #include "game/commongeneral.h"
 #include "game/extramodes.h"
 #include "game/gamecallback.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 #include "savedata/cglist.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -189,25 +189,6 @@ int CGameCallBack::CallScriptLabel(int label) {
 
 // --- Names ---
 
-void CGameCallBack::SetNames(const char* family, const char* given) {
-  if (family) {
-    if (systemFile_) systemFile_->SetFamilyName(family);
-    playernames::SetFamilyName(family);
-  }
-  if (given) {
-    if (systemFile_) systemFile_->SetGivenName(given);
-    playernames::SetGivenName(given);
-  }
-}
-
-const char* CGameCallBack::GetFamilyName() {
-  return systemFile_ ? systemFile_->GetFamilyName() : playernames::GetFamilyName();
-}
-
-const char* CGameCallBack::GetGivenName() {
-  return systemFile_ ? systemFile_->GetGivenName() : playernames::GetGivenName();
-}
-
 const char* CGameCallBack::GetDefaultName(int which) const {
   const char* name = nullptr;
   if (which == 0 && GetSetupString(&name, "seiInitData")) return name;
@@ -220,8 +201,8 @@ void CGameCallBack::SaveNames() {
   for (int i = 0; i < kKeptVarCount; ++i)
     systemFile_->SetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * i,
                               GetVar(kKeptVarFirst + i));
-  systemFile_->SetFamilyName(playernames::GetFamilyName());
-  systemFile_->SetGivenName(playernames::GetGivenName());
+  systemFile_->SetFamilyName(GetTextState().familyName);
+  systemFile_->SetGivenName(GetTextState().givenName);
   systemFile_->SetSystemData(kNamesSavedOffset, 1);
 }
 

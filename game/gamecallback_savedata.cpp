@@ -54,18 +54,6 @@ int CGameCallBack::GetFirstSystemSetting(int) { return GetSystemSetting(0); }
 
 void CGameCallBack::SetOptionOffVar(int) {}
 
-int CGameCallBack::GetExtSaveDataCount() { return 0; }
-
-int CGameCallBack::GetExtSaveDataSize(int) { return 0; }
-
-void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
-  PutExtSaveDataDefault(chunk, size, i);
-}
-
-void CGameCallBack::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
-  GetExtSaveDataDefault(chunk, size, i);
-}
-
 void CGameCallBack::PutExtSaveDataDefault(uint8_t*, size_t, int) {}
 
 void CGameCallBack::GetExtSaveDataDefault(const uint8_t*, size_t, int) {}

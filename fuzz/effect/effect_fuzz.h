@@ -40,8 +40,9 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 
 // Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
 // masked smaller, masked larger than the screen (of width x height); channel
-// 10 holds one masked pixel and channel 15 a masked picture four times the
-// standard screen's size.
+// 10 holds one masked pixel and channel 15 a masked picture twice the
+// standard screen's width and height (made again on every change of screen
+// size, so it stays small enough to load quickly).
 inline void LoadPictures(World* w, int width, int height) {
   const std::string folder = platform::GameFolder();
   for (int i = 0; i < CEffectManager::kChannels; ++i) {
@@ -70,7 +71,7 @@ inline void LoadPictures(World* w, int width, int height) {
         if (i == 10)
           ok = effecttool::LoadPictureThroughFile(target, Pattern(1, 1, true), folder, &error);
         if (i == 15)
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(4 * kW, 4 * kH, true),
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(2 * kW, 2 * kH, true),
                                                   folder, &error);
         break;
     }

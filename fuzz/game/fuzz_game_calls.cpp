@@ -10,7 +10,7 @@
 
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "platform/types.h"
@@ -91,8 +91,8 @@ void Run(CGame& game, Reader& in) {
       case 8: {
         const std::string family = in.Text(), given = in.Text();
         game.SetNames(family.c_str(), in.Byte() & 1 ? given.c_str() : nullptr);
-        fuzzsupport::Check(std::strlen(playernames::GetFamilyName()) <= 15, "family name");
-        fuzzsupport::Check(std::strlen(playernames::GetGivenName()) <= 15, "given name");
+        fuzzsupport::Check(std::strlen(GetTextState().familyName) <= 15, "family name");
+        fuzzsupport::Check(std::strlen(GetTextState().givenName) <= 15, "given name");
         fuzzsupport::Check(std::strlen(game.GetFamilyName()) <= 15, "stored family name");
         break;
       }
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Reader in(data, size);
     Run(game, in);
   }
-  playernames::Reset();
+  ResetTextState();
   g_host->ClearBoxes();
   return 0;
 }

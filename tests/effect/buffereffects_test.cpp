@@ -44,6 +44,7 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
         {55, 9999},
         {62, 1},
         {88, 9999},
+        {94, 9999},
         {113, 9999},
         {117, 9999},
         {119, 1},
