@@ -7,6 +7,9 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectcharafilter.h"
+#include "effect/effectlayerscroll.h"
+#include "effect/effecthamon.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effecthahen.h"
 #include "effect/effectmovemaskwipe.h"
@@ -14,10 +17,12 @@
 #include "effect/effectturn.h"
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
+#include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
 #include "effect/particleeffects.h"
 #include "effect/roweffects.h"
+#include "effect/sceneeffects.h"
 
 namespace {
 
@@ -30,11 +35,22 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectFlower>(),         // 12
     MakeEffectEntry<CEffectRain>(),           // 13
     MakeEffectEntry<CEffectSnow>(),           // 14
+    MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
+    MakeEffectEntry<CEffectShake>(),          // 18
+    MakeEffectEntry<CEffectLight>(),          // 20
+    MakeEffectEntry<CEffectRaster>(),         // 23
     MakeEffectEntry<CEffectWater>(),          // 24
+    MakeEffectEntry<CEffectSuna>(),           // 29
+    MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
+    MakeEffectEntry<CEffectReleaf>(),         // 33
     MakeEffectEntry<CEffectStretch>(),        // 36
+    MakeEffectEntry<CEffectBGZoomIn>(),       // 37
+    MakeEffectEntry<CEffectScroll>(),         // 39
     MakeEffectEntry<CEffectMozaic>(),         // 43
+    MakeEffectEntry<CEffectGradation>(),      // 50
+    MakeEffectEntry<CEffectTaiyo>(),          // 51
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
@@ -47,14 +63,23 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
     MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectCurtain>(),        // 68
+    MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectGet>(),            // 73
+    MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
+    MakeEffectEntry<CEffectSlash>(),          // 76
     MakeEffectEntry<CEffectHahen>(),          // 81
+    MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
     MakeEffectEntry<CEffectSoyosoyo>(),       // 92
     MakeEffectEntry<CEffectGrassPlane>(),     // 93
+    MakeEffectEntry<CEffectPoleScroll>(),     // 94
+    MakeEffectEntry<CEffectRainbow>(),        // 96
+    MakeEffectEntry<CEffectColorAddSub>(),    // 99
+    MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectLupin>(),          // 113
@@ -64,6 +89,14 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
+    MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectCharaSepia>(),     // 127
+    MakeEffectEntry<CEffectLayerSepia>(),     // 128
+    MakeEffectEntry<CEffectLayerGrey>(),      // 129
+    MakeEffectEntry<CEffectSaike>(),          // 130
+    MakeEffectEntry<CEffectCharaAddSub>(),    // 131
 };
 
 // Every number the engine defines an effect at; the others stay empty.

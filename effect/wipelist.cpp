@@ -12,6 +12,10 @@
 // nothing.
 #include "effect/allwipe.h"
 #include "effect/wipeblend.h"
+#include "effect/wipedistort.h"
+#include "effect/wipehahen.h"
+#include "effect/wipemove.h"
+#include "effect/wipeshape.h"
 
 namespace {
 
@@ -125,6 +129,34 @@ constexpr WipeKind kWipeKinds[] = {
     {"CEffectSimpleWipeRandomStrip", MakeWipe<CEffectSimpleWipeRandomStrip>},
     {"CEffectSimpleWipeAdd", MakeWipe<CEffectSimpleWipeAdd>},
     {"CEffectSimpleWipeMulti", MakeWipe<CEffectSimpleWipeMulti>},
+    // Distortion wipes (wipedistort.h).
+    {"CEffectSimpleWipeSudare", MakeWipe<CEffectSimpleWipeSudare>},
+    {"CEffectSimpleWipeNurikae", MakeWipe<CEffectSimpleWipeNurikae>},
+    {"CEffectSimpleWipeRaster", MakeWipe<CEffectSimpleWipeRaster>},
+    {"CEffectSimpleWipeMozaic", MakeWipe<CEffectSimpleWipeMozaic>},
+    {"CEffectSimpleWipeWarp1", MakeWipe<CEffectSimpleWipeWarp1>},
+    {"CEffectSimpleWipeMekuri", MakeWipe<CEffectSimpleWipeMekuri>},
+    // Shatter wipe (wipehahen.h).
+    {"CEffectSimpleWipeHahen", MakeWipe<CEffectSimpleWipeHahen>},
+    // Shape wipes (wipeshape.h).
+    {"CEffectSimpleWipeCircle", MakeWipe<CEffectSimpleWipeCircle>},
+    {"CEffectSimpleWipeClock", MakeWipe<CEffectSimpleWipeClock>},
+    {"CEffectSimpleWipeStar", MakeWipe<CEffectSimpleWipeStar>},
+    {"CEffectSimpleWipeTurnStar", MakeWipe<CEffectSimpleWipeTurnStar>},
+    {"CEffectSimpleWipeHeart", MakeWipe<CEffectSimpleWipeHeart>},
+    {"CEffectSimpleWipeWTogari", MakeWipe<CEffectSimpleWipeWTogari>},
+    {"CEffectSimpleWipeTogari", MakeWipe<CEffectSimpleWipeTogari>},
+    {"CEffectSimpleWipeNaname", MakeWipe<CEffectSimpleWipeNaname>},
+    {"CEffectSimpleWipeGaza", MakeWipe<CEffectSimpleWipeGaza>},
+    {"CEffectSimpleWipeBeach", MakeWipe<CEffectSimpleWipeBeach>},
+    // Moving-picture wipes (wipemove.h).
+    {"CEffectSimpleWipeMove", MakeWipe<CEffectSimpleWipeMove>},
+    {"CEffectSimpleWipeDoor", MakeWipe<CEffectSimpleWipeDoor>},
+    {"CEffectSimpleWipeTokoroten", MakeWipe<CEffectSimpleWipeTokoroten>},
+    {"CEffectSimpleWipeGrav", MakeWipe<CEffectSimpleWipeGrav>},
+    {"CEffectSimpleWipeSlot", MakeWipe<CEffectSimpleWipeSlot>},
+    {"CEffectSimpleWipeCenter", MakeWipe<CEffectSimpleWipeCenter>},
+    {"CEffectSimpleWipeZoom", MakeWipe<CEffectSimpleWipeZoom>},
 };
 
 }  // namespace

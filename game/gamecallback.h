@@ -25,6 +25,7 @@
 namespace platform {
 class Event;
 class Window;
+struct Point;
 struct Rect;
 }  // namespace platform
 
@@ -70,6 +71,7 @@ class CSystemPicture;
 class CTextPrint;
 class CVoicePlayer;
 class CWaveBuffer;
+enum class SystemVar : int;
 
 class CGameCallBack : public CScriptCallBack {
  public:
@@ -169,9 +171,11 @@ class CGameCallBack : public CScriptCallBack {
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
-  virtual int PrintMessageWindow(int show, int showName, int offset);
-  virtual int CheckMessageWindow(int show, int showName, int position);
-  virtual int PrintMessageWindowIfShown(int show, int showName, int offset);
+  // offset: moves the window from its place (null: none); position: its
+  // top-left corner.
+  virtual int PrintMessageWindow(int show, int showName, const platform::Point* offset);
+  virtual int CheckMessageWindow(int show, int showName, const platform::Point& position);
+  virtual int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset);
   virtual CPicture* LoadSystemPicture(const char* name, int flag);
   virtual int GetSystemSetting(int id);
   virtual void SetSystemSetting(int id, int value);
@@ -465,6 +469,10 @@ class CGameCallBack : public CScriptCallBack {
   CCGVoiceList* GetCGVoiceList() const { return cgVoiceList_; }
   CExtDataNameTable* GetExtDataNameTable() const { return extNameTable_; }
   int IsModeDisabled(int n) const { return n >= 0 && n < kModeCount ? modeDisable_[n] : 1; }
+  // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
+  int GetSkipKind(int i) const { return i == 0 || i == 1 ? skipKind_[i] : 0; }
+  // Frames run by every game object of the process.
+  static int64_t GetProcessFrameCount();
 
   // Mode services: the leave step of mode n; the companion modes that a
   // change from mode `from` to mode `to` releases (left) and prepares
@@ -484,6 +492,121 @@ class CGameCallBack : public CScriptCallBack {
   int GetCallParam(int i) const {
     return i >= 0 && i < callParamCount_ ? callParams_[i] : 0;
   }
+
+  // --- Names, options and state words (gamecallback_calls.cpp) ---
+  // "seiInitData" (0) or "meiInitData" (1) of the list "game"; "エラー名"
+  // for any other argument or a missing key.
+  const char* GetDefaultName(int which) const;
+  // Entry n (0..255) of the enable table names a variable: 1 when it names
+  // none (and for n outside the table), else that variable's value.
+  int CheckEnableVar(int n);
+  // The per-mode flags (0..255; 0 outside).
+  int GetModeFlag(int i) const { return i >= 0 && i < kFlagTableSize ? modeFlags_[i] : 0; }
+  void SetModeFlag(int i, int value) {
+    if (i >= 0 && i < kFlagTableSize) modeFlags_[i] = value;
+  }
+  // "listenbgmmode" := type, "listenbgmnumber" := number.
+  void SetListenBgmState(int type, int number);
+  // The system-data word of option `id` after the channel words of
+  // "movieVolumeNotUse" and "soundVoiceVolumeNotUse" are followed; -1 for
+  // an id that is not a plain word (500..571 and unknown ids).
+  int SystemSettingOffset(int id) const;
+  // A computed system variable that needs the game (week, holiday, the
+  // gallery percentages, expmode / expcheck); 0 for any other.
+  int ReadGameSystemVar(SystemVar which);
+
+  // --- Frame services (gamecallback_frameservices.cpp) ---
+  // The frames that waits and effects advance this frame: the frame-skip
+  // controller's skip count, or n when n is below it; 0 gives the skip
+  // count; a negative n resets the controller and gives -1. What it gives
+  // is consumed from the controller's lag.
+  int CalcuWaitCount(int n);
+  // The same answer without consuming it.
+  int ConvertWaitCount(int n) const;
+  // Lowers the voice count-down by n ms; at 0 it is switched off.
+  void DecreaseCountdown(int n);
+  int IsBackLogDisabled() const { return backLogDisableCountdown_ > 0 ? 1 : 0; }
+  // Hides effect layer i (0..15) for each set bit and shows the others;
+  // the mask is kept as the layer-off mask.
+  void SetLayerDisableMask(int mask);
+  int GetLayerDisableMask() const;
+  // Shows (on != 0) or hides one effect layer and keeps its layer-off bit;
+  // a layer outside 0..15 is ignored.
+  void SwitchEffectLayer(int layer, int on);
+  // PrintScreen and FlipScreen at once, unless screen updates are blocked.
+  void UpdateScreenNow();
+  void SetScreenUpdateBlocked(int blocked) { screenUpdateBlocked_ = blocked; }
+  // Keeps the flag; with it set a lost presentation target is recovered
+  // and the next frame drawn whole.
+  void RestoreSurfaces(int flag);
+  void HideCursor();
+  // The game-mouse layer's offset ((0, 0) without the layer).
+  void GetGameMousePos(int* x, int* y) const;
+  // The message window's hit test of a point relative to its print
+  // position; 0 without a message window.
+  int CheckMessageWindowHit(int x, int y);
+  // Design numbers: the configuration's are kept in the system data, the
+  // script's in the game; each is handed to its object (message window,
+  // message cursor, game mouse).
+  void SetWindowNumberConfig(int n);
+  int GetWindowNumberConfig() const;
+  void SetWindowNumberScript(int n);
+  int GetWindowNumberScript() const { return windowNumberScript_; }
+  void SetCursorNumberConfig(int n);
+  int GetCursorNumberConfig() const;
+  void SetCursorNumberScript(int n);
+  int GetCursorNumberScript() const { return cursorNumberScript_; }
+  void SetMouseNumberConfig(int n);
+  int GetMouseNumberConfig() const;
+  void SetMouseNumberScript(int n);
+  int GetMouseNumberScript() const { return mouseNumberScript_; }
+  // 100 - option 106, held to 0..100, to the message window.
+  void ApplyWindowOpacity();
+  // The message words the print-message mode reads and writes.
+  void SetMessageWindowOn(int value) { messageWindowOn_ = value; }
+  int GetAutoModeFlag() const { return messageWindowOn_; }
+  void SetAutoModeType(int type) { autoModeType_ = type; }
+  int GetAutoModeType() const { return autoModeType_; }
+  void SetMessageWindowMode(int value);
+  int GetMessageSpeed() const { return messageWindowMode_; }
+  // Stores the word and sets option 6 to it.
+  void SetStoredOption(int value);
+  int GetMessageSkipFlag() const { return storedOption_; }
+  // A message-window switch (0 or 1) waiting for ApplyPendingSwitch; -1
+  // none.
+  void SetPendingSwitch(int value) { pendingSwitch_ = value; }
+  void ApplyPendingSwitch();
+  // Shift skip off when on; on when off, unless "shiftSkipMessageOnly" and
+  // the current mode is not the print-message mode.
+  void ToggleShiftSkip();
+  // The movie codec answer, asked once and kept.
+  void SetCodecCheckState(int value) { codecCheck_ = value; }
+  void SetCodecChoice(int value) { codecChoice_ = value; }
+  int GetCodecChoice() const { return codecChoice_; }
+  void SetMovieOff() { movieOff_ = 1; }
+  int IsMovieOff() const { return movieOff_; }
+  // Token 2n - 2 of the movie list for n = 1, 2, ...; NULL outside it.
+  const char* GetMovieListName(int n) const;
+  // The play counter of the system data; AddPlayCount counts once per run,
+  // up to 0x7FFFFFFE.
+  void ClearPlayCount();
+  int GetPlayCount() const;
+  void AddPlayCount();
+  // (1, value) keeps "noVoiceIsDefaultWait"; always -1.
+  int SetMessageParam(int kind, int value);
+  int GetNoVoiceIsDefaultWait() const { return noVoiceIsDefaultWait_; }
+  CPicture* GetEffectBackPicture() const;
+  CPicture* GetEffectScreenPicture() const;
+  // Draws the speaker's face when n is "facePrintMode".
+  void ChangeFace(int n, const char* name);
+  void SetSystemMenuSceneMode(int flag);
+  // The configured variable of the save comment while its switch is on.
+  int GetModeVariable();
+  void ResetMiniGameMode();
+  void SetMusicStartWord(int value) { musicStartWord_ = value; }
+  int GetMusicStartWord() const { return musicStartWord_; }
+  // The number of message-window designs; 1 without a message window.
+  int GetConfigHelperValue();
 
  protected:
   // Carries out the pending mode request at the end of a frame.
@@ -512,6 +635,16 @@ class CGameCallBack : public CScriptCallBack {
   void InitSound();
   // The row of a name in the function list (-1 none).
   int FunctionRow(const char* name) const;
+  // Steps of the frame (gamecallback_frame.cpp): the lost full screen's
+  // fall-back, the stall guard and the window's text lines.
+  void SuperviseFullScreen();
+  void GuardStall();
+  void UpdateWindowText();
+  // A lost presentation target is recovered and the next frame drawn whole
+  // (each frame while the window is active, and on activation).
+  void RecoverSurfaces();
+  // The window handler's message and key handlers (gamecallback_window.cpp).
+  friend struct GameWindowHandlers;
 
   // Modes and the mode stack.
   CCommonGeneral* modeTable_[kModeCount] = {};
@@ -613,6 +746,13 @@ class CGameCallBack : public CScriptCallBack {
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
+ public:
+  // The settings list "game" (null before Init), which screens read for
+  // the shared setups ("useCommonBackSetup").
+  CSetupList* GetGameSetupList() const { return setupList_; }
+
+ protected:
+
   // Sound.
   CMixer* mixer_ = nullptr;
   CDirectSound* soundDevice_ = nullptr;
@@ -653,6 +793,22 @@ class CGameCallBack : public CScriptCallBack {
   int updateRectCount_ = 0;
   int updateRects_[4][kMaxUpdateRects] = {};
   int frameCount_ = 0;
+  // A stop request: the frame only signals the game event and returns.
+  int stopFlag_ = 0;
+  // Frames left before a full screen that lost the game's size falls back
+  // to a window.
+  int lostCountdown_ = 0;
+  // The stall guard's wall-clock second of the previous frame (0 none).
+  int64_t lastWallSecond_ = 0;
+  // Show requests of the scene button, the floating buttons and the
+  // skip-film button, carried out near the end of the frame that made them.
+  int showRequests_[3] = {};
+  // A game-state restore the frame carries out after presenting.
+  int restorePending_ = 0;
+  // The skip kinds that F4 and F5 set, and the key of the message shown
+  // (-1 none), which F4 and F5 mark as read.
+  int skipKind_[2] = {};
+  int messageKey_ = -1;
 
   // Window-thread handshake: game, window, answer and acknowledgement.
   platform::Event* events_[4] = {};
@@ -705,5 +861,82 @@ class CGameCallBack : public CScriptCallBack {
   int windowX_ = 0, windowY_ = 0;
   // The start message is on the window until the first frame.
   int startMessageShown_ = 0;
+
+ public:
+  // --- Text, message window, faces (game/gamecallback_text.cpp) ---
+  // Init's steps that make them, each called once in Init's order:
+  // step 23 after the face list, step 28 after the system pictures, step 31
+  // after the thumbnail maker, step 34 (the names) after the input objects.
+  void InitFaceControl();
+  void InitText();
+  void InitMessageWindow();
+  void InitTextNames();
+  // The destroy step's part: the face control, the window, the text
+  // printer, the renderer.
+  void ReleaseText();
+  // The script's face commands.
+  void SetFaceType(int face, int type);
+  void SetFaceNumber(int n);
+  void ResetFaces();
+  int GetFacePrintMode() const { return facePrintMode_; }
+  class CCommonMessageWindow* GetMessageWindow() const { return messageWindow_; }
+  class CFaceControl* GetFaceControl() const { return faceControl_; }
+  // The object that keeps its state in the EXT chunk of key (1 "face").
+  void SetExtSaveObject(int key, class CAutoSaveSubData* object);
+
+ protected:
+  static constexpr int kExtObjectKeys = 8;
+  class CCommonMessageWindow* messageWindow_ = nullptr;
+  class CFaceControl* faceControl_ = nullptr;
+  class CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
+  int facePrintMode_ = 0;
+
+  // --- Script calls, names, options (gamecallback_calls.cpp) ---
+  static constexpr int kFlagTableSize = 256;
+  // The enable table (variable numbers, 0 none) and the per-mode flags.
+  int enableVars_[kFlagTableSize] = {};
+  int modeFlags_[kFlagTableSize] = {};
+  // The variable that mirrors the state word (-1 none).
+  int stateVar_ = -1;
+  int noticeFunction_ = -1;
+  int playCountAdded_ = 0;
+  // "expModeCheckByVar..." of the list "game" into the enable table.
+  void InitEnableVars();
+  // Each extra mode left on as a system call under its name.
+  void RegistExtraModeCalls();
+  // The built-in script functions, in the order they are applied.
+  int RunStopF5(int count, const int* values);
+  int RunSaveSystemFile(int count, const int* values);
+  int RunLayer(int count, const int* values);
+  int RunNotice(int count, const int* values);
+  int RunSetResult(int count, const int* values);
+  int RunGetResult(int count, const int* values);
+  // The script of the running level (null without one).
+  CScript* CurrentScript() const;
+
+  // --- Frame services (gamecallback_frameservices.cpp) ---
+  int windowNumberScript_ = 0, cursorNumberScript_ = 0, mouseNumberScript_ = 0;
+  int messageWindowOn_ = 0, autoModeType_ = 0, messageWindowMode_ = 0, storedOption_ = 0;
+  int pendingSwitch_ = -1;
+  int musicStartWord_ = 0;
+  int codecChoice_ = 0, movieOff_ = 0;
+  int noVoiceIsDefaultWait_ = 0;
+  int screenUpdateBlocked_ = 0;
+  // The frame-skip bookkeeping of the message modes: lateness and skip
+  // allowance in ms, and the frames the lateness is held below a period.
+  int lateness_ = 0, skipAllowance_ = 0, holdCount_ = 0;
+  // The voice count-down: running flag and remaining ms.
+  int voiceCountdownFlag_ = 0, voiceCountdown_ = 0;
+
+  // --- The message window (gamecallback_text.cpp) ---
+  // The message-window operations reach the window only through these;
+  // without a window they answer as for none.
+  int MessageWindowPrint(int show, int showName, const platform::Point* offset);
+  int MessageWindowPrintAt(int show, int showName, const platform::Point& position);
+  int MessageWindowHitLocal(int x, int y);
+  void MessageWindowSetNumbers(int config, int script);
+  void MessageWindowSetPercent(int percent);
+  void MessageWindowSetMode(int value);
+  int MessageWindowDesignCount();
 
 };

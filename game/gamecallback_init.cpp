@@ -26,8 +26,6 @@
 #include "graphics/screenbuffer.h"
 #include "graphics/surfaceconverter.h"
 #include "graphics/systempicture.h"
-#include "message/fontprint.h"
-#include "message/rendersettings.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/sync.h"
@@ -61,6 +59,7 @@ class GameVarHost : public CGameVarHost {
 
   int ReadSystemVar(SystemVar which) override {
     if (which == SystemVar::kMode) return game_->GetCurrentMode();
+    if (!IsInputVar(which)) return game_->ReadGameSystemVar(which);
     const CMouseStatus* mouse = game_->GetMouseStatus();
     if (!mouse) return 0;
     platform::Point pos;
@@ -79,7 +78,16 @@ class GameVarHost : public CGameVarHost {
     }
   }
 
+  // A layer-off variable switches its effect layer.
+  void SetEffectLayerHidden(int layer, bool hidden) override {
+    game_->SwitchEffectLayer(layer, hidden ? 0 : 1);
+  }
+
  private:
+  static bool IsInputVar(SystemVar which) {
+    return which >= SystemVar::kMouseX && which <= SystemVar::kWheel;
+  }
+
   CGameCallBack* game_;
 };
 
@@ -263,10 +271,6 @@ constexpr int kMaxKeyedEntries = 256;
 // The pixel buffer serves the save-slot file as its chunk work buffer too.
 constexpr int64_t kMinPixelBuffer = 800 * 600;
 constexpr int kRenameTagSlot = 64;
-// SYSTEM DATA words read beside the chosen font face: the font kind (0
-// gothic, else mincho) and whether the player chose a face.
-constexpr int kFontKindOffset = 148;
-constexpr int kChosenFaceOffset = 156;
 constexpr int kRenameTagLength = 62;
 
 // A key with its numbers put in ("autoExtDataMode%d", "fukuro%d_%d").
@@ -490,7 +494,9 @@ void CGameCallBack::Init() {
   // 22 to 26.
   InitVariables();
   InitDataLists();
+  InitFaceControl();
   InitFunctionNumbers();
+  RegistExtraModeCalls();
   ReadIntKeys(setupList_, &s, kFlagKeys);
   GetSetupString(&s.specialNumberForSaveVarName, "specialNumberForSaveVarName");
   GetSetupString(&s.optionOffVarName, "optionOffVarName");
@@ -502,8 +508,8 @@ void CGameCallBack::Init() {
   InitSound();
 
   // 28. Text: the render settings (the player's face from the system file
-  // wins over "defaultFont"), the glyph renderer and the user fonts. The
-  // text layout (textBuffer_) comes with the text work.
+  // wins over "defaultFont"), the glyph renderer, the text layout and the
+  // user fonts.
   systemPicture_ = new CSystemPicture;
   GetSetupString(&s.defaultFont, "defaultFont");
   ReadIntKeys(setupList_, &s, kTextKeys);
@@ -512,14 +518,7 @@ void CGameCallBack::Init() {
       for (int x = 0; x < 3; ++x) GetSetupInt(&s.fukuro[y][x], Numbered("fukuro%d_%d", y, x).c_str());
   }
   GetSetupInt(&s.userFontNumber, "userFontNumber");
-  if (setupList_) {
-    const int fontKind = systemFile_ ? systemFile_->GetSystemData(kFontKindOffset) : 0;
-    const bool chosen = systemFile_ && systemFile_->GetSystemData(kChosenFaceOffset) != 0 &&
-                        *systemFile_->GetFontFace();
-    LoadRenderSettings(*setupList_, fontKind, chosen ? systemFile_->GetFontFace() : nullptr);
-  }
-  font_ = new CFontPrint();
-  if (setupList_) LoadUserFonts(*setupList_, font_);
+  InitText();
 
   // 29. The floating layers, the game mouse, the message cursor, the
   // notices and the seven floating buttons come with the widget work;
@@ -528,6 +527,7 @@ void CGameCallBack::Init() {
   if (s.quickSaveEnable) GetSetupInt(&s.quickSaveButtonCreateFlag, "quickSaveButtonCreateFlag");
   if (s.quickLoadEnable) GetSetupInt(&s.quickLoadButtonCreateFlag, "quickLoadButtonCreateFlag");
   ReadIntKeys(setupList_, &s, kButtonKeys);
+  if (s.noticeFlag) noticeFunction_ = FunctionRow("notice");
 
   // 30. Results.
   GetSetupInt(&s.resultFlag, "resultFlag");
@@ -540,9 +540,10 @@ void CGameCallBack::Init() {
     }
   }
 
-  // 31, 32. The thumbnail maker, the message window, the text input box and
+  // 31, 32. The message window; the thumbnail maker, the text input box and
   // the variable display come with their own work.
   ReadIntKeys(setupList_, &s, kLateKeys);
+  InitMessageWindow();
   mouseStatus_ = new CMouseStatus;
   inputStatus_ = new CInputStatus;
   keyStatus_ = new CMyKeyStatus;
@@ -564,13 +565,10 @@ void CGameCallBack::Init() {
   GetSetupString(&s.seiInitData, "seiInitData");
   GetSetupString(&s.meiInitData, "meiInitData");
   ReadIntKeys(setupList_, &s, kNameKeys);
+  InitEnableVars();
   for (const IntKey& k : kShortCutKeys) s.*k.field = s.shortCutSystemMenuSound;
   ReadIntKeys(setupList_, &s, kShortCutKeys);
-  const char* family = systemFile_ ? systemFile_->GetFamilyName() : "";
-  const char* given = systemFile_ ? systemFile_->GetGivenName() : "";
-  if (!*family && s.seiInitData) family = s.seiInitData;
-  if (!*given && s.meiInitData) given = s.meiInitData;
-  SetNames(family, given);
+  InitTextNames();
 
   InitBossComing();
 }
@@ -624,10 +622,6 @@ void CGameCallBack::InitModeSwitches() {
     if (n >= 0 && n < kModeCount) modeDisable_[n] = isDefault ? 0 : 1;
   }
   LoadClassDisable();
-  for (int i = 0; i < extraModeList_->GetCount(); ++i) {
-    const int n = extraModeList_->GetNumber(i);
-    if (n >= 0 && n < kModeCount && !modeDisable_[n]) RegistSystemCall(n, extraModeList_->GetName(i));
-  }
   if (!modeDisable_[CCommonGeneral::kMiniGameMode]) {
     LoadMiniGameSetupFile("miniGame", 512);
     GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");
@@ -824,7 +818,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(resultTable_);
   // Effects, text and pictures, and the sound devices.
   DeleteAndClear(effect_);
-  DeleteAndClear(font_);
+  ReleaseText();
   DeleteAndClear(systemPicture_);
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
   systemSounds_.clear();

@@ -1,24 +1,8 @@
-// CGameCallBack: text objects, the message window and its cursor, floating
-// layers, the floating buttons, short-cut keys and the common button setups.
+// CGameCallBack: the message cursor, floating layers, the floating
+// buttons, short-cut keys and the common button setups.
 #include "game/gamecallback.h"
 
-#include "message/fontprint.h"
-
-CFontPrint* CGameCallBack::GetFont() { return font_; }
-
-CTextPrint* CGameCallBack::GetTextBuffer() { return textBuffer_; }
-
-void CGameCallBack::ResetTextPosition() {
-  if (font_) font_->ClearTextLayer();
-}
-
 void CGameCallBack::OnMessageClick() {}
-
-int CGameCallBack::PrintMessageWindow(int, int, int) { return 0; }
-
-int CGameCallBack::CheckMessageWindow(int, int, int) { return 0; }
-
-int CGameCallBack::PrintMessageWindowIfShown(int, int, int) { return 0; }
 
 CCommonButtonSetup* CGameCallBack::GetCommonBackSetup() { return commonBackSetup_; }
 
@@ -39,8 +23,6 @@ void CGameCallBack::SetMessageCursorKind(int) {}
 void CGameCallBack::SetMessageCursor(int, int, int) {}
 
 void CGameCallBack::ShowMessageWindow(int) {}
-
-void CGameCallBack::RestoreFirstFloatingLayer() {}
 
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
 
@@ -68,11 +50,14 @@ void CGameCallBack::HideSceneButton() {}
 
 void CGameCallBack::HideSkipFilmButton() {}
 
-void CGameCallBack::RequestFloatingButtons() {}
+// The frame carries the requests out near its end (the Show operations).
+void CGameCallBack::RequestFloatingButtons() { showRequests_[1] = 1; }
 
-void CGameCallBack::RequestSceneButton() {}
+void CGameCallBack::RequestSceneButton() { showRequests_[0] = 1; }
 
-void CGameCallBack::RequestSkipFilmButton() {}
+void CGameCallBack::RequestSkipFilmButton() {
+  if (skipFilmButtonEnable_ == 1) showRequests_[2] = 1;
+}
 
 void CGameCallBack::ShowFloatingButtons() {}
 

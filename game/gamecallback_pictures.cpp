@@ -7,8 +7,6 @@ CPicture* CGameCallBack::GetScreenPicture() { return screenPicture_; }
 
 CPicture* CGameCallBack::GetWorkPicture() { return workPicture_; }
 
-void CGameCallBack::CalcuEffect() {}
-
 void CGameCallBack::AddEffectFrame(int) {}
 
 void CGameCallBack::EndEffectMove() {}

@@ -4,19 +4,9 @@
 
 int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
 
-int CGameCallBack::CheckSystemFlag(int) { return 0; }
-
 void CGameCallBack::AddBackLog(const char*, int, int, int) {}
 
-void CGameCallBack::SetMessageReadFlag(int, int) {}
-
-int CGameCallBack::CheckMessageReadFlag(int, int) { return 0; }
-
 void CGameCallBack::SetBackLogColor(int, int, int, int) {}
-
-int CGameCallBack::CheckFrameSkipOff() { return 0; }
-
-int CGameCallBack::GetSystemSetting(int) { return 0; }
 
 void CGameCallBack::SetSystemSetting(int, int) {}
 
@@ -58,25 +48,11 @@ void CGameCallBack::GetCutin(const uint8_t*, size_t) {}
 
 void CGameCallBack::MakeMiniCG() {}
 
-void CGameCallBack::SaveNames() {}
-
 void CGameCallBack::SaveSystemFile() {}
 
 int CGameCallBack::GetFirstSystemSetting(int) { return GetSystemSetting(0); }
 
 void CGameCallBack::SetOptionOffVar(int) {}
-
-int CGameCallBack::GetExtSaveDataCount() { return 0; }
-
-int CGameCallBack::GetExtSaveDataSize(int) { return 0; }
-
-void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
-  PutExtSaveDataDefault(chunk, size, i);
-}
-
-void CGameCallBack::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
-  GetExtSaveDataDefault(chunk, size, i);
-}
 
 void CGameCallBack::PutExtSaveDataDefault(uint8_t*, size_t, int) {}
 
@@ -109,12 +85,6 @@ void CGameCallBack::KeepGameState() {}
 void CGameCallBack::RestoreGameState() {}
 
 void CGameCallBack::ClearGameState() {}
-
-const char* CGameCallBack::GetFamilyName() { return ""; }
-
-const char* CGameCallBack::GetGivenName() { return ""; }
-
-void CGameCallBack::SetNames(const char*, const char*) {}
 
 int CGameCallBack::GetAutoSaveType(int) { return -1; }
 

@@ -8,10 +8,6 @@ void CGameCallBack::SystemCommand(int, int, const void*, int) {}
 
 void CGameCallBack::CommandNotice(int, int, const char*) {}
 
-void CGameCallBack::SystemCall(int, int, const int*) {}
-
-int CGameCallBack::SystemFunction(int, int, const int*) { return 0; }
-
 int CGameCallBack::GetVar(int number) {
   if (gameVars_) return gameVars_->GetVar(number);
   // Before initialisation every variable reads 0; literals still read as
@@ -38,15 +34,11 @@ void CGameCallBack::EndSkipFilm() { skipFilm_[2] = 0; }
 
 void CGameCallBack::SetSkipFilmFlag(int value) { skipFilmStarted_ = value; }
 
-void CGameCallBack::SetMessageModeFlag(int flag) { messageModeFlag_ = flag; }
-
 int CGameCallBack::GetMessageModeFlag() { return messageModeFlag_; }
 
 int CGameCallBack::GetShiftSkipState() { return shiftSkipState_; }
 
 void CGameCallBack::SetShiftSkipState(int state) { shiftSkipState_ = state; }
-
-int CGameCallBack::CallScriptLabel(int) { return -1; }
 
 int CGameCallBack::GetVoiceFlag() { return voiceFlag_; }
 
@@ -56,13 +48,9 @@ void CGameCallBack::SetResetWord(int value) { resetWord_ = value; }
 
 void CGameCallBack::SetResetWordB(int value) { resetWordB_ = value; }
 
-int CGameCallBack::GetWeekDay(int) { return 0; }
-
 int CGameCallBack::StartNewGame(int, int, int, int) { return -1; }
 
 void CGameCallBack::StartGameScript(int, int) {}
-
-void CGameCallBack::SetStateVarWord(int value) { stateVarWord_ = value; }
 
 int CGameCallBack::CheckHoliday(int, int, int) { return 0; }
 
@@ -117,6 +105,3 @@ int CGameCallBack::GetFloatingButtonOffFlag() { return floatingButtonOffFlag_; }
 
 void CGameCallBack::OnScriptCommand(int) {}
 
-int CGameCallBack::RegistSystemFunction(int, const char*, int) { return 0; }
-
-int CGameCallBack::RegistSystemCall(int, const char*) { return 0; }

@@ -42,16 +42,60 @@ size_t FindMarker(const unsigned char* data, size_t size, size_t pos) {
 }  // namespace
 
 struct CJpegDecoder::Work {
-  alignas(16) int32_t coef[6][64];
-  alignas(16) int16_t dequantised[6][64];
-  alignas(16) uint8_t samples[6][64];
+  // One MCU's blocks: the fixed-point path's coefficients (the DC one
+  // dequantised, the others as coded) or the float path's.
+  alignas(16) int16_t coef16[6][64];
+  alignas(16) int32_t coef32[6][64];
   alignas(16) float transformed[64];
+  // The samples of one row of MCUs: luminance, then the two chroma planes.
+  uint8_t* rows = nullptr;
+  size_t rowsSize = 0;
 };
+
+namespace {
+
+// Lookup entries: bits 0-4 the bits the entry takes, bits 8-15 the symbol
+// and, when kWhole is set, bits 16-31 the coefficient value its extra bits
+// give (the code and those bits both within the look-up).
+constexpr int32_t kWhole = 1 << 5;
+
+inline int32_t Extend(uint32_t v, int s) {
+  return v < (1u << (s - 1)) ? static_cast<int32_t>(v) - ((1 << s) - 1) : static_cast<int32_t>(v);
+}
+
+// Largest difference category of the DC coefficient of 8-bit samples.
+constexpr int kMaxDcSize = 11;
+
+}  // namespace
+
+void CJpegDecoder::BuildLookup(Huffman* t, bool ac) {
+  std::fill(std::begin(t->lookup), std::end(t->lookup), 0);
+  for (int length = 1; length <= kFastBits; ++length)
+    for (int32_t c = t->first[length]; c >= 0 && c < t->end[length]; ++c) {
+      const int symbol = t->symbols[t->index[length] + c - t->first[length]];
+      const int size = ac ? symbol & 15 : symbol;
+      const bool whole = length + size <= kFastBits && (ac ? size > 0 : size <= kMaxDcSize);
+      const int shift = kFastBits - length;
+      for (int32_t e = c << shift; e < (c + 1) << shift; ++e) {
+        int32_t entry = symbol << 8 | length;
+        if (whole) {
+          const uint32_t extra =
+              static_cast<uint32_t>(e >> (shift - size)) & ((1u << size) - 1);
+          const int32_t value = size ? Extend(extra, size) : 0;
+          entry = static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | symbol << 8 | kWhole |
+                  (length + size);
+        }
+        t->lookup[e] = entry;
+      }
+    }
+}
 
 // Bits most significant first. Bytes are taken whole into acc; a stuffed
 // 0xFF 0x00 pair gives 0xFF. At a marker or the end of the data the reader
 // supplies zero bits and counts them in pad, so a block that used any of
-// them is known to have run past its data.
+// them is known to have run past its data. The bits below the `bits`
+// valid ones may hold the start of the next byte; a later fill puts the
+// same bits there.
 struct CJpegDecoder::BitReader {
   const unsigned char* data;
   size_t size;
@@ -61,7 +105,21 @@ struct CJpegDecoder::BitReader {
   int pad;
   bool stopped;
 
-  void Fill() {
+  // Leaves at least 57 bits in acc.
+  __attribute__((always_inline)) void Fill() {
+    if (!stopped && pos + 8 <= size) {
+      // Eight bytes without a 0xFF among them are all data.
+      uint64_t word;
+      std::memcpy(&word, data + pos, 8);
+      const uint64_t inverse = ~word;
+      if (((inverse - 0x0101010101010101u) & ~inverse & 0x8080808080808080u) == 0) {
+        acc |= __builtin_bswap64(word) >> bits;
+        const int take = (64 - bits) >> 3;
+        pos += static_cast<size_t>(take);
+        bits += take * 8;
+        return;
+      }
+    }
     while (bits <= 56) {
       uint64_t byte = 0;
       if (!stopped && pos < size) {
@@ -79,37 +137,84 @@ struct CJpegDecoder::BitReader {
         stopped = true;
       }
       if (stopped) pad += 8;
-      acc |= byte << (56 - bits);
+      // The byte's place may hold its own first bits already.
+      acc = (acc & ~(uint64_t{0xFF} << (56 - bits))) | byte << (56 - bits);
       bits += 8;
     }
   }
-  // n in 1..16.
-  uint32_t Get(int n) {
-    if (bits < n) Fill();
-    const uint32_t v = static_cast<uint32_t>(acc >> (64 - n));
+  // n in 0..16, with n bits in acc.
+  uint32_t Take(int n) {
+    const uint32_t v = n ? static_cast<uint32_t>(acc >> (64 - n)) : 0;
     acc <<= n;
     bits -= n;
     return v;
   }
-  int Decode(const Huffman& table) {
-    if (bits < 16) Fill();
-    const uint16_t entry = table.fast[acc >> (64 - kFastBits)];
-    if (entry) {
-      const int length = entry >> 8;
-      acc <<= length;
-      bits -= length;
-      return entry & 0xFF;
-    }
+  // The symbol of a code longer than the look-up's, or -1; 16 bits in acc.
+  int DecodeLong(const Huffman& table) {
     const int32_t code16 = static_cast<int32_t>(acc >> 48);
     for (int length = kFastBits + 1; length <= 16; ++length) {
       const int32_t code = code16 >> (16 - length);
       if (code >= table.first[length] && code < table.end[length]) {
-        acc <<= length;
-        bits -= length;
+        Take(length);
         return table.symbols[table.index[length] + code - table.first[length]];
       }
     }
     return -1;
+  }
+  // One coded value as a lookup entry with kWhole set, or 0 when the data
+  // is broken. With 31 bits in acc.
+  int32_t Decode(const Huffman& table, bool dc) {
+    const int32_t entry = table.lookup[acc >> (64 - kFastBits)];
+    if (entry & kWhole) {
+      Take(entry & 31);
+      return entry;
+    }
+    int symbol;
+    if (entry) {
+      Take(entry & 31);
+      symbol = entry >> 8 & 0xFF;
+    } else {
+      symbol = DecodeLong(table);
+      if (symbol < 0) return 0;
+    }
+    const int size = dc ? symbol : symbol & 15;
+    if (dc && size > kMaxDcSize) return 0;
+    const int32_t value = size ? Extend(Take(size), size) : 0;
+    return static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | symbol << 8 | kWhole;
+  }
+  // One block's coefficients into coef (zero before, natural order): the
+  // fixed-point path's (int16_t, the DC one dequantised with quant0) or the
+  // float path's (int32_t). Null, or why the data cannot be read.
+  template <typename Coef>
+  const char* Block(const Huffman& dc, const Huffman& ac, int32_t* pred, uint16_t quant0,
+                    Coef* coef) {
+    BitReader r = *this;
+    if (r.bits < 32) r.Fill();
+    const int32_t d = r.Decode(dc, true);
+    if (!d) return "the scan's data is broken";
+    *pred = static_cast<int32_t>(static_cast<uint32_t>(*pred) + static_cast<uint32_t>(d >> 16));
+    if constexpr (sizeof(Coef) == 2)
+      coef[0] = jpegkernels::FixedDequantise(*pred, quant0);
+    else
+      coef[0] = *pred;
+    for (int k = 1; k < 64;) {
+      if (r.bits < 32) r.Fill();
+      const int32_t e = r.Decode(ac, false);
+      if (!e) return "the scan's data is broken";
+      const int rs = e >> 8 & 0xFF;
+      if ((rs & 15) == 0) {
+        if (rs != 0xF0) break;
+        k += 16;
+        continue;
+      }
+      k += rs >> 4;
+      if (k > 63) return "the scan's data is broken";
+      coef[jpegkernels::kZigZag[k]] = static_cast<Coef>(e >> 16);
+      ++k;
+    }
+    *this = r;
+    if (!InData()) return "the scan's data is cut short";
+    return nullptr;
   }
   // True while every bit taken came from the data.
   bool InData() const { return bits >= pad; }
@@ -127,14 +232,6 @@ struct CJpegDecoder::BitReader {
   }
 };
 
-namespace {
-
-inline int32_t Extend(uint32_t v, int s) {
-  return v < (1u << (s - 1)) ? static_cast<int32_t>(v) - ((1 << s) - 1) : static_cast<int32_t>(v);
-}
-
-}  // namespace
-
 CJpegDecoder::CJpegDecoder() {
   for (int u = 0; u < 8; ++u)
     for (int v = 0; v < 8; ++v)
@@ -150,6 +247,7 @@ int CJpegDecoder::CreateWorkArea() {
 }
 
 void CJpegDecoder::ReleaseWorkArea() {
+  if (work_) delete[] work_->rows;
   delete work_;
   work_ = nullptr;
 }
@@ -221,13 +319,7 @@ bool CJpegDecoder::ReadHuffman(const unsigned char* segment, size_t n) {
         return Fail("a Huffman table has more codes than its lengths allow");
       code <<= 1;
     }
-    for (int length = 1; length <= kFastBits; ++length)
-      for (int32_t c = t.first[length]; c >= 0 && c < t.end[length]; ++c) {
-        const int shift = kFastBits - length;
-        const uint16_t entry =
-            static_cast<uint16_t>(length << 8 | t.symbols[t.index[length] + c - t.first[length]]);
-        for (int32_t e = c << shift; e < (c + 1) << shift; ++e) t.fast[e] = entry;
-      }
+    BuildLookup(&t, tableClass == 1);
     t.defined = true;
     huffman_[id + tableClass * 2] = t;
   }
@@ -357,6 +449,27 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, const Pixel
     dc[b] = &huffman_[dcTable[component[b]]];
     ac[b] = &huffman_[acTable[component[b]]];
   }
+
+  // The samples of a row of MCUs, so the colour step runs along whole rows.
+  const size_t lumaStride = static_cast<size_t>(across) * 8 * h;
+  const size_t chromaStride = static_cast<size_t>(across) * 8;
+  const size_t lumaSize = lumaStride * 8 * v, chromaSize = chromaStride * 8;
+  const size_t rowsSize = lumaSize + 2 * chromaSize;
+  if (w.rowsSize < rowsSize) {
+    delete[] w.rows;
+    w.rows = new (std::nothrow) uint8_t[rowsSize];
+    w.rowsSize = w.rows ? rowsSize : 0;
+    if (!w.rows) return Fail("no memory for the decoder's rows");
+  }
+  uint8_t* const luma = w.rows;
+  uint8_t* const cb = luma + lumaSize;
+  uint8_t* const cr = cb + chromaSize;
+  uint8_t* blockAt[6];
+  for (int b = 0; b < lumaBlocks; ++b)
+    blockAt[b] = luma + static_cast<size_t>(b / h) * 8 * lumaStride + static_cast<size_t>(b % h) * 8;
+  blockAt[lumaBlocks] = cb;
+  blockAt[lumaBlocks + 1] = cr;
+
   uint32_t* pixels = target.pixels;
   const size_t pitch = static_cast<size_t>(target.pitch);
   const int width = width_, height = height_;
@@ -373,72 +486,43 @@ int CJpegDecoder::DecodeScan(const unsigned char* data, size_t size, const Pixel
       }
       ++sinceRestart;
 
-      // Entropy decoding of the MCU's blocks.
+      // Entropy decoding of the MCU's blocks, then their transforms.
       for (int b = 0; b < blockCount; ++b) {
-        int16_t* dequantised = w.dequantised[b];
-        int32_t* coef = w.coef[b];
-        const uint16_t* q = quant[b];
-        if (kFixed)
-          std::memset(dequantised, 0, sizeof w.dequantised[b]);
-        else
-          std::memset(coef, 0, sizeof w.coef[b]);
-        auto put = [&](int n, int32_t value) {
-          if (kFixed)
-            dequantised[n] = jpegkernels::FixedDequantise(value, q[n]);
-          else
-            coef[n] = value;
-        };
-        int32_t& pred = dcPred_[component[b]];
-        int s = bits.Decode(*dc[b]);
-        if (s < 0 || s > 11) return Fail("the scan's data is broken");
-        const int32_t diff = s ? Extend(bits.Get(s), s) : 0;
-        pred = static_cast<int32_t>(static_cast<uint32_t>(pred) + static_cast<uint32_t>(diff));
-        put(0, pred);
-        for (int k = 1; k < 64;) {
-          const int rs = bits.Decode(*ac[b]);
-          if (rs < 0) return Fail("the scan's data is broken");
-          const int run = rs >> 4;
-          s = rs & 15;
-          if (s == 0) {
-            if (run != 15) break;
-            k += 16;
-            continue;
-          }
-          k += run;
-          if (k > 63) return Fail("the scan's data is broken");
-          put(jpegkernels::kZigZag[k], Extend(bits.Get(s), s));
-          ++k;
-        }
-        if (!bits.InData()) return Fail("the scan's data is cut short");
-      }
-
-      // Transform, chroma up-sampling and colour, straight into the picture.
-      for (int b = 0; b < blockCount; ++b) {
-        if (kFixed) {
-          jpegkernels::FixedIdct(w.dequantised[b], w.samples[b]);
+        const char* why;
+        if constexpr (kFixed) {
+          std::memset(w.coef16[b], 0, sizeof w.coef16[b]);
+          why = bits.Block(*dc[b], *ac[b], &dcPred_[component[b]], quant[b][0], w.coef16[b]);
         } else {
-          jpegkernels::FloatIdct(w.coef[b], quant[b], idctScale_, w.transformed);
-          jpegkernels::FloatSamples(w.transformed, w.samples[b]);
+          std::memset(w.coef32[b], 0, sizeof w.coef32[b]);
+          why = bits.Block(*dc[b], *ac[b], &dcPred_[component[b]], quant[b][0], w.coef32[b]);
+        }
+        if (why) return Fail(why);
+      }
+      const size_t x = static_cast<size_t>(mcuX) * 8;
+      jpegkernels::FixedBlock fixed[6];
+      for (int b = 0; b < blockCount; ++b) {
+        uint8_t* out = blockAt[b] + x * (b < lumaBlocks ? h : 1);
+        const size_t stride = b < lumaBlocks ? lumaStride : chromaStride;
+        if constexpr (kFixed) {
+          fixed[b] = {w.coef16[b], quant[b], out, stride};
+        } else {
+          jpegkernels::FloatIdct(w.coef32[b], quant[b], idctScale_, w.transformed);
+          jpegkernels::FloatSamples(w.transformed, out, stride);
         }
       }
-      for (int uv = 0; uv < v; ++uv) {
-        for (int y = 0; y < 8; ++y) {
-          const int py = 8 * (v * mcuY + uv) + y;
-          if (py >= height) break;
-          const int chromaRow = uv * 8 / v + y / v;
-          for (int uh = 0; uh < h; ++uh) {
-            const int px = 8 * (h * mcuX + uh);
-            if (px >= width) break;
-            const int count = std::min(8, width - px);
-            const int unit = uh + h * uv;
-            const int chroma = chromaRow * 8 + uh * 8 / h;
-            uint32_t* out = pixels + static_cast<size_t>(py) * pitch + px;
-            (kFixed ? jpegkernels::FixedColour : jpegkernels::FloatColour)(
-                w.samples[unit] + y * 8, w.samples[lumaBlocks] + chroma,
-                w.samples[lumaBlocks + 1] + chroma, out, static_cast<size_t>(count), h);
-          }
-        }
-      }
+      if constexpr (kFixed) jpegkernels::FixedIdctBlocks(fixed, blockCount);
+    }
+
+    // Chroma up-sampling and colour, a whole row at a time, straight into
+    // the picture.
+    for (int y = 0; y < 8 * v; ++y) {
+      const int py = 8 * v * mcuY + y;
+      if (py >= height) break;
+      const size_t chromaRow = static_cast<size_t>(y / v) * chromaStride;
+      uint32_t* out = pixels + static_cast<size_t>(py) * pitch;
+      (kFixed ? jpegkernels::FixedColour : jpegkernels::FloatColour)(
+          luma + static_cast<size_t>(y) * lumaStride, cb + chromaRow, cr + chromaRow, out,
+          static_cast<size_t>(width), h);
     }
   }
   return 1;

@@ -40,7 +40,7 @@ class CJpegDecoder {
   static int GetNoMmx();
 
   // Longest Huffman code resolved by one table look-up.
-  static constexpr int kFastBits = 9;
+  static constexpr int kFastBits = 11;
 
  private:
   struct Huffman {
@@ -50,9 +50,9 @@ class CJpegDecoder {
     int32_t end[17];
     int32_t index[17];
     uint8_t symbols[256];
-    // For every kFastBits-bit prefix: (length << 8) | symbol of the code it
-    // starts with, or 0 when that code is longer.
-    uint16_t fast[1 << kFastBits];
+    // For every kFastBits-bit prefix, what the code it starts with decodes
+    // to (see BuildLookup in jpegdecoder.cpp); 0 when that code is longer.
+    int32_t lookup[1 << kFastBits];
     bool defined;
   };
   struct Component {
@@ -61,6 +61,7 @@ class CJpegDecoder {
   struct Work;
   struct BitReader;
 
+  static void BuildLookup(Huffman* table, bool ac);
   int Fail(const char* why);
   bool ReadFrame(const unsigned char* seg, size_t n);
   bool ReadHuffman(const unsigned char* seg, size_t n);

@@ -9,6 +9,7 @@
 #include "graphics/screenbuffer.h"
 #include "message/rendersettings.h"
 #include "message/userfont.h"
+#include "setup/namelist.h"
 #include "setup/setuplist.h"
 
 namespace {
@@ -74,8 +75,10 @@ platform::GlyphFont* CFontPrint::Font(int size) {
 void CFontPrint::BeginPrint(int size) {
   if (busy_) return;
   currentSize_ = size;
-  annotationSize_ = size * GetRenderSettings().rubiPercent / 100;
   sizeIndex_ = std::clamp(size, 1, kMaxSize);
+  // From the size drawn, so no size or percent overflows it.
+  annotationSize_ = static_cast<int>(std::clamp<int64_t>(
+      int64_t{sizeIndex_} * GetRenderSettings().rubiPercent / 100, INT32_MIN, INT32_MAX));
   Font(sizeIndex_);
   busy_ = true;
 }
@@ -131,7 +134,12 @@ void CFontPrint::DrawCurrent(bool annotation, const int* window, int x, int y, i
   if (annotation && !layer_->HasAnnotation(current_)) return;
   int left = 0, top = 0;
   layer_->GetLinePos(current_, &left, &top);
-  const int dstX = x + srcX, dstY = y + srcY + shift;
+  // Places this far off are off every screen; skipping them keeps the blits'
+  // own arithmetic within 32 bits.
+  constexpr int64_t kFar = int64_t{1} << 30;
+  const int64_t farX = int64_t{x} + srcX, farY = int64_t{y} + srcY + shift;
+  if (farX < -kFar || farX > kFar || farY < -kFar || farY > kFar) return;
+  const int dstX = static_cast<int>(farX), dstY = static_cast<int>(farY);
   if (window && annotation) {
     layer_->DrawAnnotationSoft(window[0], window[1], currentSize_, dstX, dstY, srcX, top + srcY,
                                width, height);
@@ -170,6 +178,11 @@ void LoadUserFonts(const CSetupList& game, CFontPrint* font) {
   if (!font) return;
   int count = 0;
   game.GetSetupInt(&count, "userFontNumber");
+  // Each font needs a key of its own in the list, so a count beyond the
+  // list's keys names nothing more (and would only spin).
+  const CNameList* list = game.GetList();
+  const int keys = list ? list->GetCount() / 2 : 0;
+  if (count > keys) count = keys;
   for (int i = 1; i <= count; ++i) {
     char key[32];
     std::snprintf(key, sizeof key, "userFont%dFileName", i);

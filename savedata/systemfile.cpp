@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/codec.h"
 #include "platform/bytereader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/savefolder.h"
+#include "setup/text.h"
 
 const CCommonSystemFile::BlockInfo CCommonSystemFile::kBlocks[kBlockCount] = {
     {"FILE INFO", 0, 64, 0},      {"SYSTEM DATA", 1, 2048, 64},  {"MES FLAG", 5, 32800, 2112},
@@ -252,16 +252,8 @@ void CCommonSystemFile::SetBlockWord(int block, int offset, int32_t value) {
 void CCommonSystemFile::SetText(int offset, int size, const char* text) {
   unsigned char* field = Body(kSystemData) + offset - kHeaderSize;
   std::memset(field, 0, static_cast<size_t>(size));
-  if (!text) return;
-  // Cut whole characters only.
-  int n = 0;
-  while (text[n] != 0) {
-    const int width =
-        platform::IsCp932LeadByte(static_cast<unsigned char>(text[n])) && text[n + 1] != 0 ? 2 : 1;
-    if (n + width > size - 1) break;
-    n += width;
-  }
-  std::memcpy(field, text, static_cast<size_t>(n));
+  // Whole characters only.
+  if (text) setup::CopyCp932Cut(reinterpret_cast<char*>(field), text, size - 1);
 }
 
 const char* CCommonSystemFile::GetFamilyName() const {

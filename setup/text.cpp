@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-
 namespace setup {
 
 int ParseDecimal(const char* text) {
@@ -23,6 +22,21 @@ int ParseDecimal(const char* text) {
   }
   if (negative) value = 0u - value;
   return static_cast<int>(value);
+}
+
+void CopyCp932Cut(char* dst, const char* src, int maxBytes) {
+  int n = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(src ? src : "");
+  while (p[n] != 0 && n < maxBytes) {
+    if (platform::IsCp932LeadByte(p[n])) {
+      if (p[n + 1] == 0 || n + 2 > maxBytes) break;
+      n += 2;
+    } else {
+      ++n;
+    }
+  }
+  for (int i = 0; i < n; ++i) dst[i] = static_cast<char>(p[i]);
+  dst[n] = 0;
 }
 
 }  // namespace setup

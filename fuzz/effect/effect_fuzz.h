@@ -41,8 +41,46 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 }
 
 // Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
-// masked smaller, masked larger than the screen; channel 10 holds one masked
-// pixel and channel 15 a masked picture four times the screen's size.
+// masked smaller, masked larger than the screen (of width x height); channel
+// 10 holds one masked pixel and channel 15 a masked picture twice the
+// standard screen's width and height (made again on every change of screen
+// size, so it stays small enough to load quickly).
+inline void LoadPictures(World* w, int width, int height) {
+  const std::string folder = platform::GameFolder();
+  for (int i = 0; i < CEffectManager::kChannels; ++i) {
+    std::string error;
+    CPicture* target = w->manager->GetPicture(i);
+    bool ok = true;
+    switch (i % 5) {
+      case 1: {
+        dwqtool::Picture p = Pattern(10, 7, false);
+        for (uint32_t& px : p.pixels) px &= 0xF00040;
+        ok = effecttool::LoadPictureThroughFile(target, p, folder, &error, true);
+        fuzzsupport::Check(!ok || target->Get256Flag(), "an 8-bit picture");
+        break;
+      }
+      case 2:
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(width, height, false), folder, &error);
+        break;
+      case 3:
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(20, 9, true), folder, &error);
+        break;
+      case 4:
+        ok = effecttool::LoadPictureThroughFile(target, Pattern(width + 30, height + 17, true),
+                                                folder, &error);
+        break;
+      default:
+        if (i == 10)
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(1, 1, true), folder, &error);
+        if (i == 15)
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(2 * kW, 2 * kH, true),
+                                                  folder, &error);
+        break;
+    }
+    fuzzsupport::Check(ok, "fuzz pictures load");
+  }
+}
+
 inline World& GetWorld() {
   static World* world = [] {
     auto* w = new World;
@@ -50,42 +88,24 @@ inline World& GetWorld() {
     InitPictureLoader(dwq::kDecodeMegabytes);
     w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
     w->manager = std::make_unique<CEffectManager>();
-    const std::string folder = platform::GameFolder();
-    for (int i = 0; i < CEffectManager::kChannels; ++i) {
-      std::string error;
-      CPicture* target = w->manager->GetPicture(i);
-      bool ok = true;
-      switch (i % 5) {
-        case 1: {
-          dwqtool::Picture p = Pattern(10, 7, false);
-          for (uint32_t& px : p.pixels) px &= 0xF00040;
-          ok = effecttool::LoadPictureThroughFile(target, p, folder, &error, true);
-          fuzzsupport::Check(!ok || target->Get256Flag(), "an 8-bit picture");
-          break;
-        }
-        case 2:
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(kW, kH, false), folder, &error);
-          break;
-        case 3:
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(20, 9, true), folder, &error);
-          break;
-        case 4:
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(kW + 30, kH + 17, true), folder,
-                                                  &error);
-          break;
-        default:
-          if (i == 10)
-            ok = effecttool::LoadPictureThroughFile(target, Pattern(1, 1, true), folder, &error);
-          if (i == 15)
-            ok = effecttool::LoadPictureThroughFile(target, Pattern(4 * kW, 4 * kH, true), folder,
-                                                    &error);
-          break;
-      }
-      fuzzsupport::Check(ok, "fuzz pictures load");
-    }
+    LoadPictures(w, kW, kH);
     return w;
   }();
   return *world;
+}
+
+// The world on a screen of another size: screen, manager and pictures are
+// made anew whenever the size changes (effects read it when they are made).
+inline World& GetWorld(int width, int height) {
+  World& world = GetWorld();
+  if (CScreenBuffer::GetWidth() != width || CScreenBuffer::GetHeight() != height) {
+    world.manager.reset();
+    world.screen.reset();
+    world.screen = std::make_unique<CScreenBuffer>(width, height, 0);
+    world.manager = std::make_unique<CEffectManager>();
+    LoadPictures(&world, width, height);
+  }
+  return world;
 }
 
 // What grows over a long run without bound: the boxes and debug lines the

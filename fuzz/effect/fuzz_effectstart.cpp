@@ -1,7 +1,8 @@
 // Effect starts with any values on any channel, over every registered
 // effect number (and a few that are not), each followed by some frames.
-// Input: a seed byte, then per start: channel byte, number byte, count
-// byte, then that many little-endian ints.
+// Input: a seed byte (0xFE picks a 33 x 33 screen, 0xFF an 801 x 601 one;
+// rare, as a new size makes the world anew), then per start: channel byte,
+// number byte, count byte, then that many little-endian ints.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -11,11 +12,14 @@
 #include "setup/random.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  effectfuzz::World& world = effectfuzz::GetWorld();
+  const uint8_t seed = effectfuzz::TakeByte(data, size);
+  effectfuzz::World& world = seed == 0xFF   ? effectfuzz::GetWorld(801, 601)
+                             : seed == 0xFE ? effectfuzz::GetWorld(33, 33)
+                                            : effectfuzz::GetWorld(effectfuzz::kW, effectfuzz::kH);
   CEffectManager& m = *world.manager;
   effectfuzz::ForgetGrowth(world);
   m.ResetAll();
-  crt::srand(effectfuzz::TakeByte(data, size));
+  crt::srand(seed);
   const auto entries = GetEffectEntries();
   std::vector<int> values;
   for (int starts = 0; size > 0 && starts < 8; ++starts) {

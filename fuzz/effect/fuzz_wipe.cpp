@@ -13,7 +13,9 @@
 #include "effect/allwipe.h"
 #include "effect/wipecommon.h"
 #include "effect_fuzz.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
@@ -55,6 +57,7 @@ class CFuzzShape : public CEffectSimpleWipeShape {
 std::vector<CPicture*>& Pictures() {
   static std::vector<CPicture*>* pictures = [] {
     fuzzsupport::EnterGameFolder("dwq");
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format

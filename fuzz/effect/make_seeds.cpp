@@ -1,9 +1,11 @@
 // Writes the seeds of the effect fuzz targets: for the channel records, the
 // saved records after starting each registered effect with its defaults; for
 // the starts, one start of each registered effect with a few values, and
-// starts of the transform effects with awkward values and pictures.
-// Usage: make_seeds CHANNEL_DIR START_DIR
+// starts of the transform effects with awkward values and pictures; for the
+// wipe table, steps of the distortion and shatter wipes on odd screens.
+// Usage: make_seeds CHANNEL_DIR START_DIR WIPE_DIR
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
@@ -11,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effect/effectmanager.h"
@@ -42,7 +45,8 @@ void PutStart(std::vector<uint8_t>* out, int channel, size_t entry, size_t entry
 // pictures are 8-bit, unmasked, one pixel and far larger than the screen;
 // and the mask wipe over the saved screen and with mask channels -1 and 16.
 bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> entries) {
-  const int numbers[] = {36, 62, 64, 65, 67, 101, 119};
+  const int numbers[] = {36,  37,  39,  62,  64,  65,  67,  68,  84,  94,  96,  99,
+                         101, 119, 120, 122, 124, 127, 130, 131};
   const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
@@ -74,10 +78,228 @@ bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> ent
   return true;
 }
 
+// The layer effects and the character filters started with every value 0.
+bool WriteZeroStarts(const std::string& dir, std::span<const EffectEntry> entries) {
+  const int numbers[] = {37, 39, 68, 84, 94, 96, 99, 120, 122, 124, 127, 130, 131};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
+      continue;
+    std::vector<uint8_t> seed = {3};
+    for (int channel : {4, 10, 15})
+      PutStart(&seed, channel, i, entries.size(), std::vector<int32_t>(33, 0));
+    if (!toolsupport::WriteHostFile(dir + "/zero-" + entries[i].className, seed.data(),
+                                    seed.size()))
+      return false;
+  }
+  return true;
+}
+
+// Saved records a script could not have made: #94 with any offsets and
+// counters at p12..p15, #120 with tone-curve numbers and levels outside
+// their ranges, #122 with any clip values.
+bool WriteOddRecords(const std::string& dir, CEffectManager& manager) {
+  struct Odd {
+    int number;
+    std::vector<std::pair<int, int32_t>> params;
+  };
+  const Odd odd[] = {
+      {94, {{12, INT32_MAX}, {13, INT32_MIN}, {14, INT32_MIN}, {15, INT32_MAX}, {1, INT32_MAX}}},
+      {94, {{12, -5}, {13, 7}, {14, 100000}, {15, -100000}, {2, INT32_MIN}}},
+      {120, {{10, 10}, {11, -1}, {12, INT32_MAX}, {1, 100000}, {4, INT32_MIN}, {13, 1}}},
+      {122, {{9, INT32_MIN}, {10, INT32_MAX}, {11, 0}, {12, 0}, {13, 2}, {14, INT32_MAX},
+             {15, INT32_MIN}, {16, INT32_MIN}, {17, 1}, {20, INT32_MAX}}},
+      {122, {{9, 20}, {10, 10}, {11, 0}, {12, -1}, {14, 20}, {15, 10}, {16, -1}, {17, 0},
+             {20, 1000000}, {21, INT32_MAX}}},
+      {122, {{13, 1}, {9, -100000}, {10, 5}, {11, INT32_MAX}, {12, INT32_MIN}, {20, 7},
+             {1, INT32_MAX}, {3, INT32_MIN}}},
+  };
+  int n = 0;
+  for (const Odd& o : odd) {
+    manager.ResetAll();
+    manager.SetPicture(4, 4);
+    manager.StartEffect(4, o.number, 0, nullptr);
+    for (const auto& [index, value] : o.params) manager.GetChannel(4)->Param(index) = value;
+    manager.SaveChannels();
+    for (int mode : {0, 1}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode | 2);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = dir + "/odd-" + std::to_string(o.number) + "-" +
+                               std::to_string(n) + (mode ? "-saved" : "-live");
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+    ++n;
+  }
+  return true;
+}
+
+}  // namespace
+
+namespace {
+
+// The place of an effect number in the table (the start seeds' pick byte).
+int PickOf(int number) {
+  const auto entries = GetEffectEntries();
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].number == number) return static_cast<int>(i);
+  return -1;
+}
+
+void PushInt(std::vector<uint8_t>* bytes, int v) {
+  for (int b = 0; b < 4; ++b) bytes->push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * b)));
+}
+
+// The filter and scene effects (#15 .. #129) on odd and small screens with
+// empty and outsized areas and bands, huge and negative offsets and
+// amplitudes, durations of 0 and very long ones; and records of the noise
+// (#29) and the flare (#51) holding values no start gives.
+bool WriteFilterSeeds(const std::string& channelDir, const std::string& startDir,
+                      CEffectManager& manager) {
+  struct Start {
+    int number;
+    std::vector<int> values;
+  };
+  const int big = 1 << 30;
+  const std::vector<Start> starts = {
+      {15, {}}, {15, {0, 1}}, {15, {INT_MAX, -7, 3}},
+      {18, {}}, {18, {0}}, {18, {big, 1, 1}},
+      {20, {}}, {20, {0, INT_MIN, INT_MAX, 9999}},
+      {23, {}}, {23, {20, INT_MIN, INT_MAX}}, {23, {big, 500, 500, 0, 0}},
+      {29, {}}, {29, {5, 1, 100, 0, 0, 0, 0, 0, 0, 0}}, {29, {5, 1, 100, 0, 0, 0, 700, 500, 9999, 9999}},
+      {29, {5, 1, 50, 10, 0, 0, -100, -100, -5, -5}}, {29, {0, 1, INT_MAX, INT_MIN, 0, 0, 4, 1, 4, 1}},
+      {31, {}}, {31, {20, 0, 0, INT_MAX, INT_MIN}},
+      {33, {}}, {33, {20, 0, INT_MAX, INT_MIN}},
+      {50, {}}, {50, {5, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {50, {5, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 9999, 9999}},
+      {50, {5, INT_MIN, 0, INT_MAX, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, -5, -5}},
+      {51, {}}, {51, {0, 1}}, {51, {big, 20, INT_MIN, INT_MAX, INT_MAX, INT_MIN, -5, 5, 0, 0, big}},
+      {51, {20, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {74, {}}, {74, {20, -100000, 100000, INT_MAX, INT_MIN, 100, 100, 0, 0, 0, 0, INT_MIN, INT_MAX}},
+      {74, {0, 1, 1, 100, 100, 100, 100}},
+      {76, {}}, {76, {20, 1, 0, 0, 255, -5}}, {76, {20, 2, 0, 0, 255}}, {76, {0, 3, 0, 0, 1, big}},
+      {100, {}}, {100, {20, INT_MAX, INT_MIN, INT_MAX, INT_MIN, 1, INT_MAX}},
+      {100, {20, 801, 601, 0, 0, 1, 0}}, {100, {20, -40, 30, 7, 9, 0, 13, 1, 999, -5, 300, 1}},
+      {128, {}}, {128, {20, 0, 0, 100, 0, 9999, -9999, 300}},
+      {129, {}}, {129, {big, 0, 0, INT_MIN, INT_MAX}},
+  };
+  int written = 0;
+  auto write = [&](const std::vector<uint8_t>& bytes) {
+    return toolsupport::WriteHostFile(startDir + "/filter-" + std::to_string(written++), bytes.data(),
+                                      bytes.size());
+  };
+  // Seed byte 0xFE picks the 33 x 33 screen: every start above there.
+  for (const Start& start : starts) {
+    const int pick = PickOf(start.number);
+    if (pick < 0) continue;
+    // Channel 2 holds a screen-sized picture: #1 (an odd pick) sets it
+    // there, then the effect starts over it.
+    std::vector<uint8_t> bytes = {0xFE, 3, static_cast<uint8_t>(PickOf(1)), 0, 3,
+                                  static_cast<uint8_t>(pick), static_cast<uint8_t>(start.values.size())};
+    for (int v : start.values) PushInt(&bytes, v);
+    if (!write(bytes)) return false;
+  }
+  // Seed byte 0xFF picks the 801 x 601 screen, slow to run: two seeds that
+  // start seven of the effects each with their defaults.
+  const int numbers[] = {15, 18, 20, 23, 29, 31, 33, 50, 51, 74, 76, 100, 128, 129};
+  for (int half = 0; half < 2; ++half) {
+    std::vector<uint8_t> bytes = {0xFF, 3, static_cast<uint8_t>(PickOf(1)), 0};
+    for (int i = 7 * half; i < 7 * half + 7; ++i) {
+      const int pick = PickOf(numbers[i]);
+      if (pick < 0) continue;
+      bytes.insert(bytes.end(), {static_cast<uint8_t>(3 + i % 3), static_cast<uint8_t>(pick), 0});
+    }
+    if (!write(bytes)) return false;
+  }
+  // Records of #29 and #51 out of range, live and saved.
+  for (int number : {29, 51}) {
+    manager.ResetAll();
+    manager.StartEffect(3, number, 0, nullptr);
+    manager.StartEffect(9, number, 0, nullptr);
+    manager.SaveChannels();
+    for (int c : {3, 9}) {
+      EffectChannel* record = manager.GetSaveChannel(c);
+      const int sign = c == 3 ? 1 : -1;
+      for (int i = 1; i < 11; ++i) record->Param(i) = sign * (i % 2 ? big : INT_MAX);
+    }
+    for (int mode : {2, 3}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = channelDir + "/outsized-" + std::to_string(number) + "-" + std::to_string(mode);
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+  }
+  return true;
+}
+
+// The ripple (#69): starts with a zero wavelength and speed, huge heights,
+// second-picture channels -1, 16 and -2 and the saved-screen flags; and
+// records that hold a ripple no start has made a map for (a centre far off
+// the screen), drawn before and after a restore.
+bool WriteRippleSeeds(const std::string& channelDir, const std::string& startDir,
+                      std::span<const EffectEntry> entries) {
+  size_t i = 0;
+  while (i < entries.size() && entries[i].number != 69) ++i;
+  if (i == entries.size()) return true;
+  std::vector<uint8_t> starts = {3};
+  PutStart(&starts, 4, i, entries.size(), {12, 0, 24, 16, 100000, 0, 0, 8, 100});
+  PutStart(&starts, 5, i, entries.size(), {12, -1, -7, 40, INT32_MAX, 30, 1, INT32_MIN, 0});
+  PutStart(&starts, 6, i, entries.size(), {12, 16, 24, 16});
+  PutStart(&starts, 7, i, entries.size(), {12, -2, 24, 16});
+  PutStart(&starts, 8, i, entries.size(),
+           {-5, 3, 24, 16, 300, 7, 2, 3, -50, 0, 1000, -4, 0, 105, 3, 1, 1});
+  if (!toolsupport::WriteHostFile(startDir + "/ripple-awkward", starts.data(), starts.size()))
+    return false;
+  for (int mode : {0, 1}) {
+    std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+    bytes[0] = static_cast<uint8_t>(mode | 0x80);
+    for (int c : {4, 5}) {
+      EffectChannel r{};
+      r.Active() = 1;
+      r.PictureNumber() = c;
+      r.EffectNumber() = 69;
+      r.Duration() = 10;
+      r.Counter() = 3;
+      const int32_t p[] = {10, c == 4 ? 0 : 16, -100000, 7, 40, 30, 10, 8, 100, 100, 0, 0, 100};
+      for (size_t k = 0; k < std::size(p); ++k) r.Param(static_cast<int>(k)) = p[k];
+      r.Write(&bytes[1 + c * EffectChannel::kBytes]);
+    }
+    const std::string path = channelDir + "/ripple-stale" + (mode ? "-saved" : "-live");
+    if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+  }
+  return true;
+}
+
+// Steps of the distortion and shatter wipes at a maximum of 1 and 11 and
+// with huge values, on odd screens of 47 x 35 and 13 x 7 (the pictures are
+// screen-sized at 48 x 36, larger and odd, or small).
+bool WriteWipeSeeds(const std::string& dir) {
+  const int numbers[] = {8, 22, 26, 27, 34, 35, 38, 41, 42, 43, 44, 45, 46, 47};
+  for (int number : numbers) {
+    for (auto [w, h] : {std::pair{46, 34}, {12, 6}}) {
+      std::vector<uint8_t> seed = {static_cast<uint8_t>(w), static_cast<uint8_t>(h), 7};
+      // op 1: a table number, progress and maximum as bytes (value + 1, value).
+      for (auto [p, m] : {std::pair{0, 1}, {1, 1}, {5, 11}, {11, 11}}) {
+        seed.insert(seed.end(), {1, 2, 4, static_cast<uint8_t>(p + 1), static_cast<uint8_t>(m),
+                                 static_cast<uint8_t>(number)});
+      }
+      // op 1 | 2 | 4 | 8: ints for progress and maximum, byte offsets.
+      seed.insert(seed.end(), {15, 4, 2});
+      PutInt(&seed, INT32_MAX - 3);
+      PutInt(&seed, INT32_MAX);
+      seed.insert(seed.end(), {0, 90, 45, 3, static_cast<uint8_t>(number)});
+      const std::string path =
+          dir + "/wipe-" + std::to_string(number) + "-" + std::to_string(w + 1);
+      if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
+  if (argc != 4) return 2;
   platform::InstallHeadless().SetBoxEcho(false);
   CScreenBuffer screen(48, 32, 0);
   CEffectManager manager;
@@ -166,6 +388,22 @@ int main(int argc, char** argv) {
       {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 0, -5, 0, 4}},
       {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 2, 1}},
       {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 9, 1, 1, 1, 1}},
+      {39, {6, -5, 3, 1}},
+      {94, {0, 7, -3, 0}},
+      {84, {6, 30, 4, 2, 1, 0, 0}},
+      {68, {6, 10, 12, 255, 0, 0, 2, 1, 0, 0, 255, 3, 1, 0, 0, 0}},
+      {37, {6, 10, 8, 20, 12, 2, 1, 150, 20}},
+      {122, {6, 10, 8, 20, 12, 2, 1, 150, 20, 24, 16, 5, -3, 0, 0, 0, 1,
+             1, 3, 1, 3, 60, 0, 255, 0, 20, 2, 1, 0, 0, 255, 2, 1}},
+      {122, {6, 10, 8, 20, 12, 0, 0, 100, 0, 4, 4, 20, 10, 1, 4, 4, 20, 10, 0, 0, 2}},
+      {122, {6, 10, 8, 20, 12, 0, 0, 100, 0, 30, 20, 0, 0, 2, 0, 0, 40, 30, 0, 0, 5}},
+      {124, {6, 2, 1, 100, 0}},
+      {127, {6, 2, 1, 100, 0, 200, 100, 50}},
+      {131, {6, -150, 60, 2, 1}},
+      {99, {6, 40, -40, 255, -255, 0, 80, 0, 2, 1}},
+      {120, {6, 256, -128, 64, 0, 0, 0, 1, 2, 1, 7, 8, 9, 1}},
+      {130, {6, 2, 1, 150, 250, 300, 100, 100, 100, 5, 10, 200, 0, 0, 0, 2, 1}},
+      {96, {6, 80, 0, 2, 1, 0, -3, 1, 0}},
   };
   std::map<int, int> seen;
   for (const FullStart& f : full) {
@@ -182,5 +420,10 @@ int main(int argc, char** argv) {
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
   if (!WriteAwkwardStarts(argv[2], entries)) return 1;
+  if (!WriteZeroStarts(argv[2], entries)) return 1;
+  if (!WriteOddRecords(argv[1], manager)) return 1;
+  if (!WriteRippleSeeds(argv[1], argv[2], entries)) return 1;
+  if (!WriteWipeSeeds(argv[3])) return 1;
+  if (!WriteFilterSeeds(argv[1], argv[2], manager)) return 1;
   return 0;
 }

@@ -7,7 +7,6 @@
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
-#include "platform/system.h"
 #include "setup/namelist.h"
 
 namespace {
@@ -21,10 +20,7 @@ constexpr int kWidth = 320, kHeight = 240;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &fuzzsupport::EnterGameFolder("init");
-  platform::WindowDesc desc;
-  desc.clientWidth = kWidth;
-  desc.clientHeight = kHeight;
-  g_window = platform::CreateWindow(desc);
+  g_window = fuzzsupport::MakeWindow(kWidth, kHeight);
   return 0;
 }
 

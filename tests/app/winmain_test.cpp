@@ -3,6 +3,7 @@
 
 #include "app/winmain.h"
 #include "app_test.h"
+#include "message/textstate.h"
 
 namespace app_test {
 namespace {
@@ -48,6 +49,20 @@ TEST_F(WinMainTest, FirstRunCreatesTheSystemFileAndTheSecondReadsIt) {
   EXPECT_EQ(RunProgram(3), 0);
   EXPECT_EQ(SaveCounter(), 5);
   EXPECT_TRUE(CheckBoxes().empty());
+}
+
+TEST_F(WinMainTest, ALongDefaultNameIsSavedAsWholeCharactersWithinItsField) {
+  // "ab" and seven kanji are 16 bytes: the seventh kanji would be split.
+  WriteList("game", {{"seiInitData", "ab一二三四五六七"}, {"meiInitData", "x"}});
+  EXPECT_EQ(RunProgram(2), 0);
+  const std::string file = Dir().Read("sav/sysfile.sav");
+  ASSERT_EQ(file.size(), 58432u);
+  const std::string family = file.substr(64 + 224, 16);
+  EXPECT_EQ(family, Sjis("ab一二三四五六") + std::string(2, '\0'));
+  EXPECT_EQ(file.substr(64 + 240, 2), std::string("x\0", 2));
+  // The names the text shows were cut the same way.
+  EXPECT_EQ(std::string(GetTextState().familyName), Sjis("ab一二三四五六"));
+  ResetTextState();
 }
 
 TEST_F(WinMainTest, AFailedCheckEndsTheProgramWithoutAWindow) {

@@ -33,10 +33,24 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     EXPECT_EQ(record.Active(), 1) << entry.className;
     EXPECT_EQ(record.EffectNumber(), entry.number);
     EXPECT_EQ(record.Counter(), 0);
-    // Effects whose default duration is not 20 frames.
-    static const std::map<int, int> kOther = {{0, 99999}, {43, 10000}, {54, 9999}, {55, 9999},
-                                              {62, 1},     {88, 9999},  {113, 9999}, {117, 9999},
-                                              {119, 1},    {12, 99999}, {24, 99999}};
+    // Effects whose default duration is not 20 frames, one a line.
+    static const std::map<int, int> kOther = {
+        {0, 99999},
+        {12, 99999},
+        {15, 15},
+        {23, 60},
+        {24, 99999},
+        {29, 0},
+        {43, 10000},
+        {54, 9999},
+        {55, 9999},
+        {62, 1},
+        {88, 9999},
+        {94, 9999},
+        {113, 9999},
+        {117, 9999},
+        {119, 1},
+    };
     const auto other = kOther.find(entry.number);
     const int duration = other != kOther.end() ? other->second : 20;
     EXPECT_EQ(record.Duration(), duration) << entry.className;

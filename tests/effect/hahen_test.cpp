@@ -19,7 +19,7 @@ uint32_t Coordinates(int x, int y) { return 0x010000u * static_cast<uint32_t>(x 
 const char kNotFound[] = "\x95\xaa\x8a\x84" "File Not Found";
 const char kFormatError[] = "\x95\xaa\x8a\x84" "File Format Error";
 
-class HahenTest : public EffectTest {
+class ShatterEffectTest : public EffectTest {
  protected:
   CEffectHahen* Hahen() { return static_cast<CEffectHahen*>(manager_->GetEffect(81)); }
   void WriteMesh(int number, const std::string& text) {
@@ -51,7 +51,7 @@ class HahenTest : public EffectTest {
   }
 };
 
-TEST_F(HahenTest, DefaultsShatterAlongTheBuiltInMeshFromTheCentre) {
+TEST_F(ShatterEffectTest, DefaultsShatterAlongTheBuiltInMeshFromTheCentre) {
   ChannelPicture(5, kW, kH, Coordinates);
   ASSERT_EQ(Start(5, 81, {}), 1);
   const EffectChannel& record = *manager_->GetChannel(5);
@@ -80,7 +80,7 @@ TEST_F(HahenTest, DefaultsShatterAlongTheBuiltInMeshFromTheCentre) {
   EXPECT_EQ(manager_->GetEffect(81)->Finish(manager_->GetChannel(5), 5), 1);
 }
 
-TEST_F(HahenTest, TheVelocitiesAreTheLastStarts) {
+TEST_F(ShatterEffectTest, TheVelocitiesAreTheLastStarts) {
   ASSERT_EQ(Start(5, 81, {20, 100, 100, 0, 0}), 1);
   EXPECT_GT(Hahen()->Pieces()[0].velocityX, 0);  // away from the top-left corner
   ASSERT_EQ(Start(6, 81, {20, 100, 100, kW, kH}), 1);
@@ -88,7 +88,7 @@ TEST_F(HahenTest, TheVelocitiesAreTheLastStarts) {
   EXPECT_LT(Hahen()->Pieces()[0].velocityY, 0);
 }
 
-TEST_F(HahenTest, PiecesCreepThenFlyAndFall) {
+TEST_F(ShatterEffectTest, PiecesCreepThenFlyAndFall) {
   ASSERT_EQ(Start(5, 81, {100, 100, 100, kW / 2, kH / 2, 10, 100}), 1);
   const EffectChannel& record = *manager_->GetChannel(5);
   const auto& s = Hahen()->Pieces()[0];
@@ -107,7 +107,7 @@ TEST_F(HahenTest, PiecesCreepThenFlyAndFall) {
   EXPECT_EQ(record.Param(6), 50);
 }
 
-TEST_F(HahenTest, TheOpacityCurveFadesThePieces) {
+TEST_F(ShatterEffectTest, TheOpacityCurveFadesThePieces) {
   ChannelPicture(5, kW, kH, Coordinates);
   // No speed, no gravity: the pieces stay in place while they fade.
   ASSERT_EQ(Start(5, 81, {20, 0, 0, kW / 2, kH / 2, 0, 100, 0, 0, 0, 100}), 1);
@@ -123,7 +123,7 @@ TEST_F(HahenTest, TheOpacityCurveFadesThePieces) {
   EXPECT_TRUE(ScreenIs(0));
 }
 
-TEST_F(HahenTest, MeshesAreMadeOncePerKey) {
+TEST_F(ShatterEffectTest, MeshesAreMadeOncePerKey) {
   host_->ClearDebugLines();
   ASSERT_EQ(Start(5, 81, {20, 100, 100, 0, 0, 0, 0, 0, 0, 100, 100, 0, 0, 1, 1, 1, 0, 7}), 1);
   ASSERT_EQ(Start(6, 81, {20, 100, 100, 0, 0, 0, 0, 0, 0, 100, 100, 0, 0, 1, 1, 1, 0, 7}), 1);
@@ -148,7 +148,7 @@ TEST_F(HahenTest, MeshesAreMadeOncePerKey) {
 }
 
 // Shape, then vertex and piece counts for density 1 (4 rows, 5 columns).
-TEST_F(HahenTest, GeneratedShapesHaveTheirCountsAndEdges) {
+TEST_F(ShatterEffectTest, GeneratedShapesHaveTheirCountsAndEdges) {
   struct Case {
     int shape, vertices, pieces;
   };
@@ -195,7 +195,7 @@ TEST_F(HahenTest, GeneratedShapesHaveTheirCountsAndEdges) {
   EXPECT_EQ(bricks.xy[2 * (odd + 2) + 1], kH / 4);
 }
 
-TEST_F(HahenTest, JitterDrawsVertexByVertexXBeforeY) {
+TEST_F(ShatterEffectTest, JitterDrawsVertexByVertexXBeforeY) {
   ShatterMesh mesh;
   crt::srand(3);
   ASSERT_TRUE(GenerateShatterMesh(1, 1, 4, kW, kH, &mesh));
@@ -210,7 +210,7 @@ TEST_F(HahenTest, JitterDrawsVertexByVertexXBeforeY) {
   }
 }
 
-TEST_F(HahenTest, UnusableGeneratedMeshesCopyTheBuiltInOne) {
+TEST_F(ShatterEffectTest, UnusableGeneratedMeshesCopyTheBuiltInOne) {
   ShatterMesh mesh;
   EXPECT_FALSE(GenerateShatterMesh(1, -1, 0, kW, kH, &mesh));
   EXPECT_FALSE(GenerateShatterMesh(3, 1, 0, kW, kH, &mesh));
@@ -236,7 +236,7 @@ TEST_F(HahenTest, UnusableGeneratedMeshesCopyTheBuiltInOne) {
   EXPECT_EQ(MeshOf(5).PieceCount(), 32);
 }
 
-TEST_F(HahenTest, MeshFilesAreCheckedBeforeUse) {
+TEST_F(ShatterEffectTest, MeshFilesAreCheckedBeforeUse) {
   // Three vertices and one triangle, then the same with problems.
   const std::string good = "0 3  0 0  10 20  20 20  1  3 0 1 2";
   struct Case {
@@ -276,7 +276,7 @@ TEST_F(HahenTest, MeshFilesAreCheckedBeforeUse) {
   }
 }
 
-TEST_F(HahenTest, BadOrMissingFilesGetTheirBoxesAndTheBuiltInMesh) {
+TEST_F(ShatterEffectTest, BadOrMissingFilesGetTheirBoxesAndTheBuiltInMesh) {
   WriteMesh(5, "0 3  0 0  10 20  20 20  1  3 0 1 2  3 0 1 2");
   WriteMesh(6, "0,3,0,0,10,20,20,20,1,3,0,1,2");
   host_->ClearBoxes();
@@ -303,7 +303,7 @@ TEST_F(HahenTest, BadOrMissingFilesGetTheirBoxesAndTheBuiltInMesh) {
   EXPECT_EQ(MeshOf(5).xy, (std::vector<int>{0, 0, 10, 20, 20, 20}));
 }
 
-TEST_F(HahenTest, PiecesReadOnlyInsideASmallerPicture) {
+TEST_F(ShatterEffectTest, PiecesReadOnlyInsideASmallerPicture) {
   ChannelPicture(5, 8, 8, Coordinates);
   ASSERT_EQ(Start(5, 81, {20, 0, 0}), 1);
   Frame();
@@ -315,7 +315,7 @@ TEST_F(HahenTest, PiecesReadOnlyInsideASmallerPicture) {
   EXPECT_EQ(At(3, 3), Coordinates(3, 3));
 }
 
-TEST_F(HahenTest, PiecesFarBeyondThePicturesSizeAreSkipped) {
+TEST_F(ShatterEffectTest, PiecesFarBeyondThePicturesSizeAreSkipped) {
   ChannelPicture(5, 8, 8, Coordinates);
   ASSERT_EQ(Start(5, 81, {20, 60, 0, 0, 0}), 1);
   Frame();
@@ -334,7 +334,7 @@ TEST_F(HahenTest, PiecesFarBeyondThePicturesSizeAreSkipped) {
   EXPECT_TRUE(ScreenIs(0));
 }
 
-TEST_F(HahenTest, PiecesAgainstTheConventionStayInTheirCorners) {
+TEST_F(ShatterEffectTest, PiecesAgainstTheConventionStayInTheirCorners) {
   std::vector<uint32_t> picture(size_t{kW} * kH, 0xABCDEFu);
   // Each: corners (the first repeated by the test), moved by (ox, oy).
   const std::vector<std::vector<int>> pieces = {

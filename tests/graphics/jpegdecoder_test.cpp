@@ -5,6 +5,7 @@
 #include "graphics/jpegdecoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/blendrows.h"
 #include "graphics/dwqformat.h"
 #include "graphics/jpegkernels.h"
 #include "jpeg_oracle.h"
@@ -76,6 +78,13 @@ const char* Name(JpegSampling s) {
   return s == JpegSampling::k444 ? "444" : s == JpegSampling::k422 ? "422" : "420";
 }
 
+std::string Describe(int w, int h, JpegSampling sampling, Content content, int restart,
+                     int quality) {
+  return std::to_string(w) + "x" + std::to_string(h) + " " + Name(sampling) + " content " +
+         std::to_string(static_cast<int>(content)) + " restart " + std::to_string(restart) +
+         " quality " + std::to_string(quality);
+}
+
 // The engine's decode on the chosen path.
 int EngineDecode(CJpegDecoder& decoder, const std::vector<uint8_t>& jpeg, bool floatPath,
                  Decoded* out) {
@@ -92,7 +101,7 @@ int EngineDecode(CJpegDecoder& decoder, const std::vector<uint8_t>& jpeg, bool f
 
 // --- Kernels ---
 
-TEST(JpegKernels, TransformsMatchTheDefinition) {
+TEST(JpegTransforms, MatchTheDefinition) {
   // The float path within 0.02 of the exact transform; the fixed-point
   // path's samples within 1 of the exact ones rounded and held to 0..255,
   // on sparse blocks, dense ones and blocks that overshoot the range.
@@ -140,45 +149,130 @@ TEST(JpegKernels, TransformsMatchTheDefinition) {
   EXPECT_LT(fixedOff, 600 * 64 / 20);
 }
 
-TEST(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
+// The SIMD entries with the 256-bit forms, where the processor has them,
+// and without.
+class JpegKernels : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { blendrows::AllowWideRows(GetParam()); }
+  void TearDown() override { blendrows::AllowWideRows(true); }
+};
+INSTANTIATE_TEST_SUITE_P(Rows, JpegKernels, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "wide" : "narrow"; });
+
+TEST_P(JpegKernels, SimdEntriesGiveTheReferenceBytes) {
   std::mt19937 random(5);
   const int16_t extremes[] = {-32768, 32767, -32767, 0};
+  float scale[64];
+  for (int u = 0; u < 8; ++u)
+    for (int v = 0; v < 8; ++v)
+      scale[u * 8 + v] =
+          static_cast<float>(jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v) / 8.0);
+  // Every block with its expected samples, for the batches below.
+  std::vector<std::array<int16_t, 64>> coefs;
+  std::vector<std::array<uint16_t, 64>> quants;
+  std::vector<std::array<uint8_t, 64>> expected;
   for (int round = 0; round < 4000; ++round) {
-    int16_t in[64] = {};
+    int16_t coef[64] = {};
+    uint16_t quant[64];
     // Sparse realistic blocks, dense ones, full-range values that overflow
     // inside the passes, the largest values only, and lone DC values (the
-    // shortcut) across the whole range.
+    // shortcut) across the whole range; quantisation from 1, through 0 and
+    // the 16-bit tables' largest values.
     const int kind = round % 5;
     for (int n = 0; n < 64; ++n) {
+      const int qKind = (round / 5) % 4;
+      quant[n] = static_cast<uint16_t>(qKind == 0   ? 1
+                                       : qKind == 1 ? random() % 64
+                                       : qKind == 2 ? random()
+                                                    : 65535 - random() % 3);
       if ((kind == 0 && random() % 4) || (kind == 4 && n)) continue;
       if (kind == 2 || kind == 4)
-        in[n] = static_cast<int16_t>(random());
+        coef[n] = static_cast<int16_t>(random());
       else if (kind == 3)
-        in[n] = extremes[random() % 4];
+        coef[n] = extremes[random() % 4];
       else
-        in[n] = static_cast<int16_t>(static_cast<int>(random() % 4001) - 2000);
+        coef[n] = static_cast<int16_t>(static_cast<int>(random() % 4001) - 2000);
     }
-    if (kind == 4 && round < 20) in[0] = extremes[round % 4];
-    uint8_t fast[64], plain[64];
-    jpegkernels::FixedIdct(in, fast);
-    jpegkernels::FixedIdctScalar(in, plain);
-    ASSERT_EQ(std::memcmp(fast, plain, 64), 0) << "round " << round;
+    if (kind == 4 && round < 20) coef[0] = extremes[round % 4];
+    // The fixed-point entry dequantises all but the DC coefficient, and
+    // writes rows a stride apart.
+    int16_t dequantised[64];
+    dequantised[0] = coef[0];
+    for (int n = 1; n < 64; ++n) dequantised[n] = jpegkernels::FixedDequantise(coef[n], quant[n]);
+    const size_t stride = 8 + round % 13;
+    std::vector<uint8_t> fast(8 * stride, 0xA5), plain(8 * stride, 0xA5);
+    uint8_t block[64];
+    jpegkernels::FixedIdct(coef, quant, fast.data(), stride);
+    jpegkernels::FixedIdctScalar(dequantised, block);
+    for (int y = 0; y < 8; ++y) std::memcpy(plain.data() + y * stride, block + y * 8, 8);
+    ASSERT_EQ(fast, plain) << "round " << round;
+    coefs.push_back(std::to_array(coef));
+    quants.push_back(std::to_array(quant));
+    expected.push_back(std::to_array(block));
+
+    // The float entries: the same floats, bit for bit, and the same samples.
+    int32_t wide[64];
+    for (int n = 0; n < 64; ++n)
+      wide[n] = kind == 2 && n % 7 == 0 ? static_cast<int32_t>(random()) : coef[n];
+    float fastOut[64], plainOut[64];
+    jpegkernels::FloatIdct(wide, quant, scale, fastOut);
+    jpegkernels::FloatIdctScalar(wide, quant, scale, plainOut);
+    ASSERT_EQ(std::memcmp(fastOut, plainOut, sizeof fastOut), 0) << "round " << round;
+    jpegkernels::FloatSamples(plainOut, fast.data(), stride);
+    jpegkernels::FloatSamplesScalar(plainOut, plain.data(), stride);
+    ASSERT_EQ(fast, plain) << "round " << round;
   }
-  uint8_t y[40], cb[40], cr[40];
-  for (int i = 0; i < 40; ++i) {
-    y[i] = static_cast<uint8_t>(random());
-    cb[i] = static_cast<uint8_t>(i % 2 ? random() : (i * 37) & 0xFF);
-    cr[i] = static_cast<uint8_t>(i % 3 ? random() : 255 - i);
+  // The same blocks in batches of 1 to 6 (an MCU's), which the 256-bit form
+  // takes two at a time: all of them, where DC-only blocks meet full ones
+  // and 16-bit tables, then the DC-only ones (every fifth) among themselves.
+  std::vector<size_t> order(coefs.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  for (size_t i = 4; i < coefs.size(); i += 5) order.push_back(i);
+  for (size_t first = 0, count = 1; first < order.size(); first += count, count = count % 6 + 1) {
+    const size_t n = std::min(count, order.size() - first);
+    std::vector<uint8_t> out(n * 64);
+    std::vector<jpegkernels::FixedBlock> blocks;
+    for (size_t b = 0; b < n; ++b) {
+      const size_t at = order[first + b];
+      blocks.push_back({coefs[at].data(), quants[at].data(), &out[b * 64], 8});
+    }
+    jpegkernels::FixedIdctBlocks(blocks.data(), static_cast<int>(n));
+    for (size_t b = 0; b < n; ++b)
+      ASSERT_EQ(std::memcmp(&out[b * 64], expected[order[first + b]].data(), 64), 0)
+          << "block " << order[first + b] << " in a batch of " << n;
   }
-  y[0] = 0;
-  y[1] = 255;
+  // Colours: every (Y, Cb, Cr) triple whose values step by 5 from 0 to 255
+  // (the extremes included), then random ones, over lengths that leave
+  // every remainder of the SIMD widths.
+  std::vector<uint8_t> y, cb, cr;
+  for (int l = 0; l <= 255; l += 5)
+    for (int b = 0; b <= 255; b += 5)
+      for (int r = 0; r <= 255; r += 5) {
+        y.push_back(static_cast<uint8_t>(l));
+        cb.push_back(static_cast<uint8_t>(b));
+        cr.push_back(static_cast<uint8_t>(r));
+      }
+  for (int i = 0; i < 4000; ++i) {
+    y.push_back(static_cast<uint8_t>(random()));
+    cb.push_back(static_cast<uint8_t>(random()));
+    cr.push_back(static_cast<uint8_t>(random()));
+  }
+  std::vector<uint32_t> fast(y.size()), plain(y.size());
+  auto check = [&](size_t chroma, size_t n, int step) {
+    jpegkernels::FixedColour(&y[0], &cb[chroma], &cr[chroma], fast.data(), n, step);
+    jpegkernels::FixedColourScalar(&y[0], &cb[chroma], &cr[chroma], plain.data(), n, step);
+    ASSERT_EQ(std::memcmp(fast.data(), plain.data(), n * 4), 0) << "step " << step << " n " << n;
+    jpegkernels::FloatColour(&y[0], &cb[chroma], &cr[chroma], fast.data(), n, step);
+    jpegkernels::FloatColourScalar(&y[0], &cb[chroma], &cr[chroma], plain.data(), n, step);
+    ASSERT_EQ(std::memcmp(fast.data(), plain.data(), n * 4), 0)
+        << "float, step " << step << " n " << n;
+  };
   for (int step : {1, 2})
-    for (size_t n = 1; n <= 40; n += (n < 10 ? 1 : 7)) {
-      uint32_t fast[40], plain[40];
-      jpegkernels::FixedColour(y, cb, cr, fast, n, step);
-      jpegkernels::FixedColourScalar(y, cb, cr, plain, n, step);
-      ASSERT_EQ(std::memcmp(fast, plain, n * 4), 0) << "step " << step << " n " << n;
-    }
+    for (size_t n = 1; n <= 40; ++n) check(0, n, step);
+  check(0, y.size(), 1);
+  // Step 2 reads half as many chroma samples: twice, to meet them all.
+  check(0, y.size(), 2);
+  check(y.size() / 2, y.size(), 2);
 }
 
 // --- Whole pictures against libjpeg ---
@@ -250,10 +344,7 @@ TEST_F(JpegDecoderTest, BothPathsAgreeWithLibjpeg) {
         ++round;
         const std::vector<uint8_t> jpeg =
             Encode(Scene(content, size.w, size.h, round), sampling, quality, restart);
-        const std::string what = std::to_string(size.w) + "x" + std::to_string(size.h) + " " +
-                                 Name(sampling) + " content " +
-                                 std::to_string(static_cast<int>(content)) + " restart " +
-                                 std::to_string(restart) + " quality " + std::to_string(quality);
+        const std::string what = Describe(size.w, size.h, sampling, content, restart, quality);
         Decoded floatOracle, fixedOracle, floatEngine, fixedEngine;
         ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_FLOAT, &floatOracle)) << what;
         ASSERT_TRUE(LibjpegDecode(jpeg, JDCT_ISLOW, &fixedOracle)) << what;
@@ -275,6 +366,86 @@ TEST_F(JpegDecoderTest, BothPathsAgreeWithLibjpeg) {
   EXPECT_LT(fixedPath.Beyond(1), 1e-4);
   RecordProperty("float_beyond_1", std::to_string(floatPath.Beyond(1)));
   RecordProperty("fixed_beyond_1", std::to_string(fixedPath.Beyond(1)));
+}
+
+// The picture the plain loops make from libjpeg's coefficients: every
+// block dequantised and transformed, chroma replicated, colours mixed.
+Decoded PlainLoopsPicture(const Coefficients& c, bool floatPath) {
+  float scale[64];
+  for (int u = 0; u < 8; ++u)
+    for (int v = 0; v < 8; ++v)
+      scale[u * 8 + v] =
+          static_cast<float>(jpegkernels::ScaleFactor(u) * jpegkernels::ScaleFactor(v) / 8.0);
+  std::vector<uint8_t> samples[3];
+  size_t stride[3];
+  for (int i = 0; i < 3; ++i) {
+    const Coefficients::Plane& plane = c.planes[i];
+    stride[i] = static_cast<size_t>(plane.wide) * 8;
+    samples[i].resize(stride[i] * plane.high * 8);
+    for (int by = 0; by < plane.high; ++by)
+      for (int bx = 0; bx < plane.wide; ++bx) {
+        const int32_t* coef = &plane.coef[(static_cast<size_t>(by) * plane.wide + bx) * 64];
+        uint8_t* out = samples[i].data() + by * 8 * stride[i] + bx * 8;
+        if (floatPath) {
+          float transformed[64];
+          jpegkernels::FloatIdctScalar(coef, plane.quant, scale, transformed);
+          jpegkernels::FloatSamplesScalar(transformed, out, stride[i]);
+        } else {
+          int16_t dequantised[64];
+          uint8_t block[64];
+          for (int n = 0; n < 64; ++n)
+            dequantised[n] = jpegkernels::FixedDequantise(coef[n], plane.quant[n]);
+          jpegkernels::FixedIdctScalar(dequantised, block);
+          for (int y = 0; y < 8; ++y) std::memcpy(out + y * stride[i], block + y * 8, 8);
+        }
+      }
+  }
+  Decoded d{c.width, c.height, std::vector<uint32_t>(static_cast<size_t>(c.width) * c.height)};
+  for (int y = 0; y < c.height; ++y) {
+    const size_t chroma = static_cast<size_t>(y / c.v);
+    (floatPath ? jpegkernels::FloatColourScalar : jpegkernels::FixedColourScalar)(
+        samples[0].data() + y * stride[0], samples[1].data() + chroma * stride[1],
+        samples[2].data() + chroma * stride[2], d.pixels.data() + static_cast<size_t>(y) * c.width,
+        static_cast<size_t>(c.width), c.h);
+  }
+  return d;
+}
+
+TEST_F(JpegDecoderTest, PicturesAreThePlainLoopsBytes) {
+  // Both paths give exactly the bytes of the plain loops run over the
+  // coefficients libjpeg's entropy decoder reads: random pictures of odd
+  // sizes and 1-pixel rows at every sampling, with restart intervals, and
+  // qualities from coarse to near-lossless (long codes, many stuffed bytes).
+  struct Size {
+    int w, h;
+  } sizes[] = {{1, 1}, {1, 19}, {23, 1}, {9, 33}, {33, 9}, {61, 47}, {130, 3}, {16, 16}};
+  const int qualities[] = {100, 97, 85, 50, 10};
+  const int restarts[] = {0, 1, 2, 7};
+  int round = 0;
+  for (const Size& size : sizes)
+    for (JpegSampling sampling : {JpegSampling::k444, JpegSampling::k422, JpegSampling::k420})
+      for (Content content : {Content::kSmooth, Content::kHard, Content::kNoise}) {
+        const int quality = qualities[round % 5], restart = restarts[round / 5 % 4];
+        ++round;
+        const std::vector<uint8_t> jpeg =
+            Encode(Scene(content, size.w, size.h, round), sampling, quality, restart);
+        const std::string what = Describe(size.w, size.h, sampling, content, restart, quality);
+        Coefficients coefficients;
+        ASSERT_TRUE(LibjpegCoefficients(jpeg, &coefficients)) << what;
+        for (bool floatPath : {false, true}) {
+          const Decoded plain = PlainLoopsPicture(coefficients, floatPath);
+          for (bool wide : {false, true}) {
+            blendrows::AllowWideRows(wide);
+            Decoded engine;
+            ASSERT_EQ(EngineDecode(decoder_, jpeg, floatPath, &engine), 1) << what;
+            ASSERT_EQ(engine.width, plain.width) << what;
+            ASSERT_EQ(engine.height, plain.height) << what;
+            ASSERT_EQ(engine.pixels, plain.pixels)
+                << what << (floatPath ? " float" : " fixed") << (wide ? " wide" : " narrow");
+          }
+          blendrows::AllowWideRows(true);
+        }
+      }
 }
 
 TEST_F(JpegDecoderTest, OddSizeWritesOnlyThePicturesPixels) {

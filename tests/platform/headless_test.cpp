@@ -109,7 +109,7 @@ TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
     intptr_t lParam;
   } want[] = {
       {WM_KEYDOWN, VK_LEFT, 0},
-      {WM_KEYDOWN, VK_LEFT, 0},
+      {WM_KEYDOWN, VK_LEFT, KEY_REPEAT_LPARAM},
       {WM_KEYUP, VK_LEFT, 0},
       {WM_SYSKEYDOWN, 13, 0},
       {WM_KEYDOWN, VK_BACK, 0},
