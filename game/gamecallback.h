@@ -746,6 +746,13 @@ class CGameCallBack : public CScriptCallBack {
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
+ public:
+  // The settings list "game" (null before Init), which screens read for
+  // the shared setups ("useCommonBackSetup").
+  CSetupList* GetGameSetupList() const { return setupList_; }
+
+ protected:
+
   // Sound.
   CMixer* mixer_ = nullptr;
   CDirectSound* soundDevice_ = nullptr;
