@@ -8,7 +8,9 @@
 #include "game/gamecallback.h"
 #include "game/modenames.h"
 #include "graphics/picture.h"
+#include "graphics/systempicture.h"
 #include "setup/setuplist.h"
+#include "widget/backbutton.h"
 #include "widget/dateprint.h"
 
 // --- Settings access ---
@@ -136,9 +138,11 @@ void CCommonGeneral::LoadKeyMoveSetup(int tateYoko, int upDown, int leftRight) {
   GetSetupIntDefault(&keyMoveTateYoko_, "keyMoveTateYoko", tateYoko);
 }
 
-// The button itself (type 0 the mode's own CCommonBackButton "back" over
-// this list or, with "useCommonBackSetup", over the game's list; type 1 the
-// game's shared one) is made where the widgets are wired.
+// Type 0: the mode's own CCommonBackButton "back" over this list or, with
+// "useCommonBackSetup", over the game's list (whose position and file name
+// the mode's own position keys then override), drawing into work picture 0
+// of the pool. Type 1 takes the game's shared back button, which the game
+// makes with its debug aids; until then there is none. Other types: none.
 void CCommonGeneral::LoadBackButtonSetup() {
   GetSetupIntDefault(&backButtonType_, "backButtonType", 0);
   GetSetupIntDefault(&backPrintX_, "backPrintX", 0);
@@ -147,6 +151,24 @@ void CCommonGeneral::LoadBackButtonSetup() {
   GetSetupString(&backFileName_, "BackFileName");
   GetSetupIntDefault(&backButtonBGUse_, "backButtonBGUse", 1);
   GetSetupIntDefault(&useCommonBackSetup_, "useCommonBackSetup", 0);
+  if (backButtonType_ != 0 || ownBackButton_) return;
+
+  CPicture* background = (backScriptFlag_ || !backButtonBGUse_) ? nullptr : screenPicture_;
+  CNameList* list = GetSetupList();
+  if (useCommonBackSetup_) {
+    const CSetupList* common = game_ ? game_->GetGameSetupList() : nullptr;
+    list = common ? common->GetList() : nullptr;
+    if (common) {
+      common->GetSetupInt(&backPrintX_, "backPrintX");
+      common->GetSetupInt(&backPrintY_, "backPrintY");
+    }
+    GetSetupInt(&backPrintX_, "backPrintX");
+    GetSetupInt(&backPrintY_, "backPrintY");
+    if (common) common->GetSetupString(&backFileName_, "BackFileName");
+  }
+  ownBackButton_ = new CCommonBackButton(list, "back", background);
+  ownBackButton_->SetPicture(CPicturePool::GetPicture(0));
+  backButton_ = ownBackButton_;
 }
 
 // The pair (type 0 a CUpDownButton over this list or the game's, type 1 the
@@ -168,14 +190,18 @@ void CCommonGeneral::LoadUpDownButtonSetup() {
 // the widgets are wired; without them there is nothing to link.
 void CCommonGeneral::CreateUpdownBack() {}
 
-// Places the back button at ("backPrintX", "backPrintY") once it exists.
-void CCommonGeneral::SetBackButtonPos() {}
+void CCommonGeneral::SetBackButtonPos() {
+  if (backButton_) backButton_->SetPrintPos(backPrintX_, backPrintY_);
+}
 
 // Places the pair at its four positions once it exists.
 void CCommonGeneral::SetUpDownButtonPos() {}
 
-// Reload "sys\\<file name>" into the button pictures once they exist.
-void CCommonGeneral::ReloadBackButtonPicture() {}
+// Reloads "sys\\<file name>" into the button's picture (the button's own
+// file-name key, else "BackFileName").
+void CCommonGeneral::ReloadBackButtonPicture() { ReloadButtonPicture(backButton_, backFileName_); }
+
+// Reload "sys\\<file name>" into the pair's pictures once they exist.
 
 void CCommonGeneral::ReloadUpDownButtonPicture() {}
 

@@ -193,13 +193,18 @@ const char* CGameCallBack::GetDefaultName(int which) const {
   return kErrorName;
 }
 
-void CGameCallBack::SaveNames() {
+void CGameCallBack::StoreNamesAndKeptVars() {
   if (!systemFile_) return;
   for (int i = 0; i < kKeptVarCount; ++i)
     systemFile_->SetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * i,
                               GetVar(kKeptVarFirst + i));
   systemFile_->SetFamilyName(GetTextState().familyName);
   systemFile_->SetGivenName(GetTextState().givenName);
+}
+
+void CGameCallBack::SaveNames() {
+  if (!systemFile_) return;
+  StoreNamesAndKeptVars();
   systemFile_->SetSystemData(kNamesSavedOffset, 1);
 }
 

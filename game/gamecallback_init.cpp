@@ -824,6 +824,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(resultTable_);
   // Effects, text and pictures, and the sound devices.
   DeleteAndClear(effect_);
+  DeleteAndClear(bossComingPicture_);
   ReleaseText();
   DeleteAndClear(systemPicture_);
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);

@@ -36,18 +36,25 @@ inline platform::Window* MakeWindow(int width, int height) {
   return platform::CreateWindow(desc);
 }
 
-// Reads the input front to back; past its end every read gives 0.
-class InputReader {
+// Reads a fuzz input front to back; past its end every read gives 0.
+class Reader {
  public:
-  InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   bool More() const { return at_ < size_; }
-  int Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
   int Signed() { return static_cast<int8_t>(Byte()); }
-  // Four bytes, high first, as any int.
+  // Four bytes, high byte first.
   int Int() {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<uint32_t>(Byte());
+    for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
     return static_cast<int>(v);
+  }
+  // Up to 40 bytes as a NUL-terminated text.
+  std::string Text() {
+    const size_t n = Byte() % 41;
+    std::string out;
+    for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(Byte()));
+    return std::string(out.c_str());
   }
 
  private:

@@ -46,7 +46,7 @@ std::unique_ptr<CPicture> MakePicture(int w, int h) {
   return picture;
 }
 
-using Reader = fuzzsupport::InputReader;
+using Reader = fuzzsupport::Reader;
 
 }  // namespace
 

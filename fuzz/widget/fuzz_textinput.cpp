@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzsupport::InputReader in(data, size);
+  fuzzsupport::Reader in(data, size);
   CScreenBuffer screen(64, 48, 0);
   CheckingPrinter printer;
   CTextInputBox box(g_window, &printer);

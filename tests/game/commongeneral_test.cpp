@@ -14,9 +14,11 @@
 #include "game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "graphics/systempicture.h"
 #include "platform/types.h"
 #include "support/dwq_picture.h"
 #include "support/fake_game.h"
+#include "widget/backbutton.h"
 
 namespace game_test {
 namespace {
@@ -56,6 +58,7 @@ class TestMode : public CCommonGeneral {
     fake_->Note("Leave");
     return -1;
   }
+  CCommonBackButton* BackButton() const { return backButton_; }
   int HitTestItem(int, int) override { return hitItem; }
   void MoveMouseToItem(int item) override { fake_->Note("MoveMouseToItem " + std::to_string(item)); }
   int KeyMoveItem(int combined, int leftRight, int upDown) override {
@@ -650,6 +653,43 @@ TEST_F(CommonGeneralTest, ColourComponentsAreHeldToAByte) {
   mode.LoadFadeSetup();
   mode.ExitToMode(12);
   EXPECT_EQ(Pixel(mode.To()), 0xFF0010u);
+}
+
+// Type 0 makes the mode's own back button over its list, or over the game's
+// list with "useCommonBackSetup" (the mode's position keys winning); it
+// draws into work picture 0 of the pool, answers the right button as a
+// cancel button and takes its position from the loader. Type 1 has no
+// shared button yet, other types none.
+TEST_F(CommonGeneralTest, BackButtonOverTheModesOrTheGamesList) {
+  CPicturePool pool;
+  WriteList("own", {{"backPrintX", "30"}, {"backPrintY", "40"}, {"backSizeX", "24"}});
+  TestMode own(game_.get(), 12, "own");
+  own.LoadBackButtonSetup();
+  own.SetBackButtonPos();
+  ASSERT_NE(own.BackButton(), nullptr);
+  EXPECT_EQ(own.BackButton()->IsCancelButton(), 1);
+  EXPECT_EQ(own.BackButton()->GetPicture(), CPicturePool::GetPicture(0));
+  EXPECT_EQ(own.BackButton()->GetPrintX(), 30);
+  EXPECT_EQ(own.BackButton()->GetPrintY(), 40);
+  EXPECT_EQ(own.BackButton()->GetSizeX(), 24);
+
+  WriteList("game", {{"backPrintX", "5"}, {"backPrintY", "6"}, {"backSizeX", "48"}});
+  game_->LoadSetupFile("game", 64);
+  WriteList("common", {{"useCommonBackSetup", "1"}, {"backPrintY", "70"}});
+  TestMode common(game_.get(), 13, "common");
+  common.LoadBackButtonSetup();
+  common.SetBackButtonPos();
+  ASSERT_NE(common.BackButton(), nullptr);
+  EXPECT_EQ(common.BackButton()->GetSizeX(), 48);
+  EXPECT_EQ(common.BackButton()->GetPrintX(), 5);
+  EXPECT_EQ(common.BackButton()->GetPrintY(), 70);
+
+  for (const char* type : {"1", "2"}) {
+    WriteList("other", {{"backButtonType", type}});
+    TestMode other(game_.get(), 14, "other");
+    other.LoadBackButtonSetup();
+    EXPECT_EQ(other.BackButton(), nullptr) << type;
+  }
 }
 
 }  // namespace
