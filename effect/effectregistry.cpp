@@ -11,6 +11,7 @@
 #include "effect/effectlayerscroll.h"
 #include "effect/effecthamon.h"
 #include "effect/effectlayertransform.h"
+#include "effect/effecthahen.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
 #include "effect/effectturn.h"
@@ -19,6 +20,8 @@
 #include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/particleeffects.h"
+#include "effect/roweffects.h"
 #include "effect/sceneeffects.h"
 
 namespace {
@@ -29,11 +32,15 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPut>(),            // 2
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlower>(),         // 12
+    MakeEffectEntry<CEffectRain>(),           // 13
+    MakeEffectEntry<CEffectSnow>(),           // 14
     MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectShake>(),          // 18
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
+    MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
@@ -47,6 +54,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectSnow2>(),          // 57
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
@@ -61,10 +69,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectSlash>(),          // 76
+    MakeEffectEntry<CEffectHahen>(),          // 81
     MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectSoyosoyo>(),       // 92
+    MakeEffectEntry<CEffectGrassPlane>(),     // 93
     MakeEffectEntry<CEffectPoleScroll>(),     // 94
     MakeEffectEntry<CEffectRainbow>(),        // 96
     MakeEffectEntry<CEffectColorAddSub>(),    // 99

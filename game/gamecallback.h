@@ -72,6 +72,8 @@ class CSoundBuffer;
 class CSurfaceConverter;
 class CSystemPicture;
 class CTextPrint;
+class CHolidayList;
+class CTextInputBox;
 class CVoicePlayer;
 class CWaveBuffer;
 enum class SystemVar : int;
@@ -131,6 +133,9 @@ class CGameCallBack : public CScriptCallBack {
   virtual CInputStatus* GetInputStatus();
   virtual CFontPrint* GetFont();
   virtual CTextPrint* GetTextBuffer();
+  // The one-line text entry of the name-entry and save screens; null before
+  // initialisation.
+  CTextInputBox* GetTextInputBox() { return textInputBox_; }
   // Empties the renderer's line cache (scene start, reset, after name input).
   virtual void ResetTextPosition();
   virtual void EndSkipFilm();
@@ -677,6 +682,8 @@ class CGameCallBack : public CScriptCallBack {
   // Text.
   CFontPrint* font_ = nullptr;
   CTextPrint* textBuffer_ = nullptr;
+  CTextInputBox* textInputBox_ = nullptr;
+  CHolidayList* holidayList_ = nullptr;  // with "useSaijistu"
   int voiceFlag_ = 0;
   int voiceWaitTime_ = kDefaultVoiceWaitTime;
 
@@ -757,6 +764,13 @@ class CGameCallBack : public CScriptCallBack {
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
+ public:
+  // The settings list "game" (null before Init), which screens read for
+  // the shared setups ("useCommonBackSetup").
+  CSetupList* GetGameSetupList() const { return setupList_; }
+
+ protected:
+
   // Sound.
   CMixer* mixer_ = nullptr;
   CDirectSound* soundDevice_ = nullptr;
@@ -773,13 +787,10 @@ class CGameCallBack : public CScriptCallBack {
   CFloatingLayerTable* floatingLayers_ = nullptr;
   CSceneOptionButton* floatingButtons_[7] = {};
   // The game mouse (slot 0), the message cursor (slot 2) and the notices
-  // (slot 20); the message cursor request (position, kind, request word)
-  // that the frame serves.
+  // (slot 20).
   CGameMouse* gameMouse_ = nullptr;
   CMessageCursor* messageCursor_ = nullptr;
   CNotice* notice_ = nullptr;
-  int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
-  int messageCursorRequest_ = 0;
 
   // Variables.
   CGameVariables* gameVars_ = nullptr;
@@ -957,5 +968,102 @@ class CGameCallBack : public CScriptCallBack {
   void MessageWindowSetPercent(int percent);
   void MessageWindowSetMode(int value);
   int MessageWindowDesignCount();
+
+ public:
+  // --- Sounds (game/gamecallback_sound.cpp) ---
+  // Stops voice channel 0 with a fade of `time` while voices are on.
+  void FadeOutVoice(int time);
+  // The pair of the music list whose file name is `name` (case-blind); -1
+  // none.
+  int SearchBgmName(const char* name) const;
+  int GetMusicFlag(int n) const;
+  // Every sound-effect and voice channel at once.
+  void StopAllSound();
+  // The character (pair 1 on of "spt\charaname.xtx") whose key's first two
+  // characters begin the voice file name, case-blind; -1 none.
+  int GetVoiceChara(const char* name) const;
+  // System sound buffer 0 or 1 (NULL otherwise).
+  CSoundBuffer* GetSystemSoundBuffer(int i) const;
+  // The loop value the script's music command gave with the remembered
+  // track; option 200 plays the track again with it.
+  void SetBgmLoop(int loop) { bgmLoop_ = loop; }
+
+ protected:
+  // The voice-option entry of a voice file's character (-1 none).
+  int VoiceEntry(const char* name) const;
+  // Creates the selected system buffer from the wave and plays it once.
+  void PlayOnSystemBuffer(const CWaveBuffer& wave, int volume);
+  int systemSeToggle_ = 0;
+  int bgmLoop_ = -1;
+  // 101: no option has it, so the first application always happens.
+  int lastVoiceVolume_ = 101;
+
+ public:
+  // --- Options, the system file, the MESSAGE chunk (gamecallback_settings.cpp) ---
+  // The player's names and the kept variables 200..299 into the system data.
+  void StoreNamesAndKeptVars();
+  // Up to 64 entries of 256 bytes behind the chunk header: each text cut to
+  // 254 bytes and closed by two NULs; entries past the texts untouched.
+  static void FillMessageEntries(uint8_t* chunk, size_t size, const std::vector<const char*>& texts);
+
+ protected:
+  // The texts PutMessage stores: the choice texts or the message lines.
+  std::vector<const char*> MessageChunkTexts();
+
+ public:
+  // --- Screen mode, frame bookkeeping, effects (gamecallback_frame.cpp,
+  // gamecallback_pictures.cpp) ---
+  // The white frame with `text` in the window's overlay until the first
+  // frame; PrintStartMessage shows "Initializing..".
+  int ShowStartMessage(const char* text);
+  // Draws the modes of the lower stack levels the draw-through words
+  // select, lowest first.
+  void PrintLowerModes();
+  // The elapsed ms of the current frame (the choice and message modes).
+  int GetMessageWaitTime() const { return frameElapsed_; }
+  // The script's voice command: the voice count-down runs for ms.
+  void StartVoiceCountdown(int ms) {
+    voiceCountdown_ = ms;
+    voiceCountdownFlag_ = ms > 0 ? 1 : 0;
+  }
+  // The picture of effect channel n (NULL without one).
+  CPicture* GetEffectPicture(int n);
+  // The short-cut rows PrepareModeTables builds from the system menu.
+  int GetShortCutRowCount() const { return shortCutRows_; }
+  int GetShortCutStart() const { return shortCutStart_; }
+  // The message cursor's request: its position and kind, and whether the
+  // frame still has to act on it.
+  int GetMessageCursorRequest() const { return messageCursorRequest_; }
+  void GetMessageCursor(int* x, int* y, int* kind) const {
+    *x = messageCursorX_;
+    *y = messageCursorY_;
+    *kind = messageCursorKind_;
+  }
+
+ protected:
+  // One scheme for both directions of ToFullScreenMode / ToWindowMode.
+  void SwitchScreenMode(int full, int quiet);
+  // The display-mode switch with the game's window, size, remembered
+  // position, full-screen size and clip, and its presentation.
+  void RunDisplayModeSwitch(int full);
+  int frameElapsed_ = 0;
+  // The boss-coming cover: 0 none, 1 colour, 2 picture.
+  int bossComingType_ = 0;
+  int bossComingColor_[3] = {};
+  CPicture* bossComingPicture_ = nullptr;
+  // Short-cut rows: the first system-menu option they cover (the menu's
+  // first nine options are its own) and their count.
+  int shortCutStart_ = 9;
+  int shortCutRows_ = 0;
+  // Message cursor request: position, kind and the request word.
+  int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
+  int messageCursorRequest_ = 0;
+
+ protected:
+  // --- Game starts (gamecallback_scripts.cpp) ---
+  // Variables 100..199 and 300..999 to 0, or from the initial-value list.
+  void ClearGameVars(int fromList);
+  // The steps both game starts share after the variables.
+  void ResetForGameStart();
 
 };

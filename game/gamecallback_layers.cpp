@@ -34,8 +34,9 @@ void CGameCallBack::SetMessageCursorKind(int kind) {
   SetMessageCursor(messageCursorX_, messageCursorY_, kind);
 }
 
-// The kind counts from 0 here: kinds 2 and 3 follow the text end. The frame
-// chooses the kind it draws; the stored one only decides the text end.
+// The frame refreshes the cursor when it finds the request. Kinds 2 and up
+// (from 0) follow the text's end: they hand the position to the message
+// cursor.
 void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
   messageCursorX_ = x;
   messageCursorY_ = y;

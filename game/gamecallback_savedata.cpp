@@ -8,8 +8,6 @@ void CGameCallBack::AddBackLog(const char*, int, int, int) {}
 
 void CGameCallBack::SetBackLogColor(int, int, int, int) {}
 
-void CGameCallBack::SetSystemSetting(int, int) {}
-
 void CGameCallBack::PutSaveData(int, uint8_t*, size_t) {}
 
 void CGameCallBack::PutGameStatus(uint8_t*, size_t) {}
@@ -21,8 +19,6 @@ void CGameCallBack::PutGameVar(uint8_t*, size_t) {}
 void CGameCallBack::PutEffect(uint8_t*, size_t) {}
 
 void CGameCallBack::PutEffectFileName(uint8_t*, size_t) {}
-
-void CGameCallBack::PutMessage(uint8_t*, size_t) {}
 
 void CGameCallBack::PutOmakeClass(uint8_t*, size_t) {}
 
@@ -48,11 +44,7 @@ void CGameCallBack::GetCutin(const uint8_t*, size_t) {}
 
 void CGameCallBack::MakeMiniCG() {}
 
-void CGameCallBack::SaveSystemFile() {}
-
 int CGameCallBack::GetFirstSystemSetting(int) { return GetSystemSetting(0); }
-
-void CGameCallBack::SetOptionOffVar(int) {}
 
 void CGameCallBack::PutExtSaveDataDefault(uint8_t*, size_t, int) {}
 

@@ -42,6 +42,7 @@ class Reader {
   Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   bool More() const { return at_ < size_; }
   uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  int Signed() { return static_cast<int8_t>(Byte()); }
   // Four bytes, high byte first.
   int Int() {
     uint32_t v = 0;

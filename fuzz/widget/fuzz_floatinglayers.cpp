@@ -39,8 +39,6 @@ void WritePicture(const std::string& name, int w, int h) {
   platform::WriteWholeFile(("dwq/sys/" + name + ".dwq").c_str(), bytes.data(), bytes.size());
 }
 
-// A signed byte of the input.
-int Signed(fuzzsupport::Reader& in) { return static_cast<int8_t>(in.Byte()); }
 
 // The next '|'-ended part of the input as a settings list.
 bool LoadPart(const uint8_t* data, size_t size, size_t* at, const char* file, CNameList* list) {
@@ -85,11 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     else
       table.RestoreAll();
     switch (op & 7) {
-      case 0: notice.SetNotice(Signed(in)); break;
-      case 1: mouse.SetConfigNumber(Signed(in)); mouse.SetScriptNumber(Signed(in)); break;
-      case 2: cursor.SetConfigNumber(Signed(in)); cursor.SetScriptNumber(Signed(in)); break;
+      case 0: notice.SetNotice(in.Signed()); break;
+      case 1: mouse.SetConfigNumber(in.Signed()); mouse.SetScriptNumber(in.Signed()); break;
+      case 2: cursor.SetConfigNumber(in.Signed()); cursor.SetScriptNumber(in.Signed()); break;
       case 3: mouse.SetSpecialMode(in.Byte() % 4 - 1); break;
-      case 4: cursor.SetPrintXY(Signed(in) * 3, Signed(in) * 3); break;
+      case 4: cursor.SetPrintXY(in.Signed() * 3, in.Signed() * 3); break;
       case 5: notice.Clear(); break;
       default: break;
     }
@@ -98,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::Check(notice.GetQueueLength() <= CNotice::kMaxNotices, "queue bounded");
     cursor.Print(in.Byte() % 6 - 1, op & 16);
     cursor.Calcu(in.Byte() % 4);
-    mouse.Print(Signed(in), Signed(in), in.Byte() % 4 - 1, op & 32);
+    mouse.Print(in.Signed(), in.Signed(), in.Byte() % 4 - 1, op & 32);
     mouse.Calcu(1);
     CScreenBuffer::ClearDirtyRects();
   }
