@@ -6,11 +6,10 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "bench/support/game_folder.h"
+#include "bench/support/masked_picture.h"
 #include "bench/support/memcpy_reference.h"
-#include "dwqwriter.h"
 #include "graphics/dwqformat.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
@@ -29,21 +28,6 @@ constexpr size_t kBytes = size_t{kW} * kH * 4;
 
 BENCHMARK(benchsupport::Memcpy)->Arg(static_cast<int64_t>(kBytes));
 
-bool WritePicture(const std::string& name, int w, int h) {
-  dwqtool::Picture p{w, h, {}, {}};
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      p.pixels.push_back((static_cast<uint32_t>(x * 7 + y * 3) * 2654435761u) & 0xFFFFFF);
-      p.alpha.push_back(static_cast<uint8_t>((x + y) % 5 == 0 ? 0 : 255 - (x & 63)));
-    }
-  dwqtool::Options options;
-  options.mask = true;
-  std::vector<uint8_t> bytes;
-  std::string error;
-  return dwqtool::MakeDwq(p, options, &bytes, &error) &&
-         platform::WriteWholeFile(("dwq/sys/" + name + ".dwq").c_str(), bytes.data(), bytes.size());
-}
-
 void Add(CNameList* list, std::initializer_list<const char*> tokens) {
   for (const char* t : tokens) list->Add(t, true);
 }
@@ -53,8 +37,8 @@ void FloatingLayerFrame(benchmark::State& state) {
   InitPictureLoader(dwq::kDecodeMegabytes);
   platform::CreateDirectory("dwq");
   platform::CreateDirectory("dwq/sys");
-  if (!WritePicture("ta_mouse", 64, 32) || !WritePicture("mes_cur", 128, 32) ||
-      !WritePicture("ta_notice", 240, 48)) {
+  if (!benchsupport::WriteMaskedPicture("ta_mouse", 64, 32, 2654435761u) || !benchsupport::WriteMaskedPicture("mes_cur", 128, 32, 2654435761u) ||
+      !benchsupport::WriteMaskedPicture("ta_notice", 240, 48, 2654435761u)) {
     state.SkipWithError("pictures not written");
     return;
   }

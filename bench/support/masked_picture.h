@@ -1,0 +1,31 @@
+// A picture file of a benchmark's own: "dwq\\sys\\<name>.dwq" in the game
+// folder, w x h pixels of a pattern with a mask that is clear, faded and
+// opaque in places, so every masked draw path does its full work. Needs the
+// picture writer (zor_dwqwriter).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dwqwriter.h"
+#include "platform/files.h"
+
+namespace benchsupport {
+
+inline bool WriteMaskedPicture(const std::string& name, int w, int h, uint32_t seed) {
+  dwqtool::Picture p{w, h, {}, {}};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      p.pixels.push_back((static_cast<uint32_t>(x * 7 + y * 3) * seed) & 0xFFFFFF);
+      p.alpha.push_back(static_cast<uint8_t>((x + y) % 5 == 0 ? 0 : 255 - (x & 63)));
+    }
+  dwqtool::Options options;
+  options.mask = true;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  return dwqtool::MakeDwq(p, options, &bytes, &error) &&
+         platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
+}
+
+}  // namespace benchsupport
