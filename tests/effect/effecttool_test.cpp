@@ -10,6 +10,7 @@
 #include "effectrunner.h"
 #include "platform/headless/headless.h"
 #include "pngfile.h"
+#include "support/dwq_picture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -86,6 +87,35 @@ TEST_F(EffectToolTest, FramesHashTheSameEachRunAndWriteTheirPictures) {
   ASSERT_TRUE(dwqtool::ReadPngFile(png, &written, &error)) << error;
   EXPECT_EQ(written.width, 64);
   EXPECT_EQ(written.height, 48);
+}
+
+TEST_F(EffectToolTest, ThePointerWipesTheMistedWindow) {
+  const std::vector<std::string> start = {"--picture", "7=solid:ffffff", "--start", "7,97,0,20,1,0"};
+  std::vector<std::string> still = start, moved = start;
+  for (const char* a : {"--frames", "2", "--probe", "30,20"}) still.push_back(a);
+  for (const char* a : {"--frames", "1", "--mouse", "30,20", "--frames", "1", "--probe", "30,20"})
+    moved.push_back(a);
+  ASSERT_EQ(Run(still), 0) << err_;
+  EXPECT_EQ(out_, "probe 30,20 ffffff\n");
+  ASSERT_EQ(Run(moved), 0) << err_;
+  EXPECT_NE(out_, "probe 30,20 ffffff\n");
+}
+
+TEST_F(EffectToolTest, GamePicturesLoadByNameAndMissingOnesAreReported) {
+  testsupport::WriteDwq(dir_, "roll", 8, 4, 0x112233);
+  auto& host = platform::InstallHeadless();
+  host.SetBoxEcho(false);
+  ASSERT_EQ(Run({"--game", dir_.path(), "--load-errors", "--picture", "3=roll", "--start",
+                 "3,80,20,2,100,100,100,100,100,100,0,0,0,0,2", "--frames", "3", "--probe",
+                 "3,1"}),
+            0)
+      << err_;
+  EXPECT_EQ(out_, "probe 3,1 102132\n");  // a = 256 x 255 / 256
+  // "roll_2" is missing: one message, not one a frame.
+  EXPECT_EQ(host.Boxes().size(), 1u);
+  EXPECT_NE(Run({"--picture", "3=nothing_here"}), 0);
+  EXPECT_NE(err_.find("nothing_here"), std::string::npos);
+  EXPECT_NE(Run({"--picture", "3=solid:ffffff", "--game", dir_.path()}), 0);
 }
 
 TEST_F(EffectToolTest, BadInputGivesAMessage) {

@@ -125,9 +125,13 @@ bool ParsePictureSpec(const std::string& spec, int screenW, int screenH, dwqtool
 
 // --- EffectRunner ---
 
-EffectRunner::EffectRunner(int width, int height, const std::string& workFolder)
-    : width_(width), height_(height), workFolder_(workFolder) {
-  platform::SetGameFolder(workFolder_);
+EffectRunner::EffectRunner(int width, int height, const std::string& workFolder,
+                           const std::string& gameFolder)
+    : width_(width),
+      height_(height),
+      workFolder_(workFolder),
+      gameFolder_(gameFolder.empty() ? workFolder : gameFolder) {
+  platform::SetGameFolder(gameFolder_);
   InitPictureLoader(dwq::kDecodeMegabytes);
   screen_ = std::make_unique<CScreenBuffer>(width, height, 0);
   if (uint32_t* pixels = CScreenBuffer::GetBuffer())
@@ -187,8 +191,12 @@ bool EffectRunner::LoadSpec(CPicture* target, const std::string& spec, std::stri
   dwqtool::Picture picture;
   std::string dwqPath;
   if (!ParsePictureSpec(spec, width_, height_, &picture, &dwqPath, error)) return false;
-  return dwqPath.empty() ? LoadPictureThroughFile(target, picture, workFolder_, error)
-                         : LoadDwqThroughFolder(target, dwqPath, workFolder_, error);
+  // Made pictures load from the work folder, whatever the game's is.
+  platform::SetGameFolder(workFolder_);
+  const bool ok = dwqPath.empty() ? LoadPictureThroughFile(target, picture, workFolder_, error)
+                                  : LoadDwqThroughFolder(target, dwqPath, workFolder_, error);
+  platform::SetGameFolder(gameFolder_);
+  return ok;
 }
 
 bool EffectRunner::LoadSaved(const std::string& spec, std::string* error) {
@@ -207,9 +215,9 @@ bool EffectRunner::LoadSaved(const std::string& spec, std::string* error) {
   return true;
 }
 
-void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
+void GameFrame(CEffectManager& manager, int onlyEnabled, int step, int mouseX, int mouseY) {
   CScreenBuffer::StartFrame();
-  manager.SetMousePos(0, 0);
+  manager.SetMousePos(mouseX, mouseY);
   manager.Tick();
   manager.Calcu();
   manager.CheckRedraw();
@@ -220,7 +228,7 @@ void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
 }
 
 void EffectRunner::Frame() {
-  GameFrame(*manager_);
+  GameFrame(*manager_, 1, 1, mouseX_, mouseY_);
   ++frames_;
 }
 
@@ -259,6 +267,11 @@ constexpr const char* kUsage =
     "usage: zor-effect [options] [OUT.png]\n"
     "options apply in order:\n"
     "  --size WxH              screen size (default 800x600, black); first\n"
+    "  --game DIR              where effects find their files (default: the\n"
+    "                          current folder); before the options that draw\n"
+    "  --load-errors           the picture loader's report on (message boxes\n"
+    "                          print as [box] lines); before the options that draw\n"
+    "  --mouse X,Y             the pointer from the next frame on\n"
     "  --picture CH=SPEC       load a picture into channel CH and show it there\n"
     "  --load CH=SPEC          load channel CH's picture only (a source for others)\n"
     "  --saved SPEC            fill the saved screen\n"
@@ -278,7 +291,8 @@ constexpr const char* kUsage =
     "                          each, 12 to a row in number order; OUT.png is the\n"
     "                          sheet\n"
     "SPEC: solid:RRGGBB[:WxH], hgrad[:WxH], vgrad[:WxH], FILE.png (alpha is the\n"
-    "mask) or FILE.dwq\n";
+    "mask), FILE.dwq or a bare NAME (the game's picture NAME, loaded by the\n"
+    "engine's loader from the game folder and keeping its name)\n";
 
 struct ToolState {
   ToolState(std::ostream& o, std::ostream& e) : out(o), err(e) {}
@@ -286,6 +300,8 @@ struct ToolState {
   std::ostream& err;
   int width = 800, height = 600;
   std::string workFolder;
+  std::string gameFolder = ".";
+  bool loadErrors = false;
   std::unique_ptr<EffectRunner> runner;
   bool ranFrames = false;
   bool hash = false;
@@ -299,7 +315,10 @@ struct ToolState {
   int sheetW = 0, sheetH = 0;
 
   EffectRunner& Runner() {
-    if (!runner) runner = std::make_unique<EffectRunner>(width, height, workFolder);
+    if (!runner) {
+      runner = std::make_unique<EffectRunner>(width, height, workFolder, gameFolder);
+      SetLoadDwqErrorFlag(loadErrors ? 1 : 0);
+    }
     return *runner;
   }
   bool Fail(const std::string& message) {
@@ -382,6 +401,17 @@ bool SplitChannelSpec(const std::string& text, int* channel, std::string* spec) 
   return true;
 }
 
+// A game picture's name rather than a spec: no kind, no file suffix.
+bool IsBareName(const std::string& spec) {
+  if (spec.empty() || spec.find(':') != std::string::npos || spec == "hgrad" || spec == "vgrad")
+    return false;
+  auto endsWith = [&](const char* suffix) {
+    const std::string s(suffix);
+    return spec.size() >= s.size() && spec.compare(spec.size() - s.size(), s.size(), s) == 0;
+  };
+  return !endsWith(".png") && !endsWith(".dwq") && !endsWith(".PNG") && !endsWith(".DWQ");
+}
+
 // One option with its value; false stops the run.
 bool ApplyOption(ToolState& s, const std::string& option, const std::string& value) {
   std::vector<int> v;
@@ -390,10 +420,23 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
   if (option == "--size") {
     if (s.runner) return s.Fail("--size must come before the options that draw");
     if (!ParseSize(value, &s.width, &s.height)) return s.Fail("bad --size \"" + value + "\"");
+  } else if (option == "--game") {
+    if (s.runner) return s.Fail("--game must come before the options that draw");
+    s.gameFolder = value;
+  } else if (option == "--load-errors") {
+    if (s.runner) return s.Fail("--load-errors must come before the options that draw");
+    s.loadErrors = true;
+  } else if (option == "--mouse") {
+    if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--mouse needs X,Y");
+    s.Runner().SetMouse(v[0], v[1]);
   } else if (option == "--picture" || option == "--load") {
     if (!SplitChannelSpec(value, &channel, &spec)) return s.Fail(option + " needs CH=SPEC");
-    if (!s.Runner().LoadSpec(s.Runner().Manager().GetPicture(channel), spec, &error))
+    CPicture* target = s.Runner().Manager().GetPicture(channel);
+    if (IsBareName(spec)) {
+      if (!target->LoadDWQ(spec.c_str())) return s.Fail(spec + ": the picture does not load");
+    } else if (!s.Runner().LoadSpec(target, spec, &error)) {
       return s.Fail(error);
+    }
     if (option == "--picture") s.Runner().Manager().SetPicture(channel, channel);
   } else if (option == "--saved") {
     if (!s.Runner().LoadSaved(value, &error)) return s.Fail(error);
@@ -460,6 +503,8 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (a == "--hash") {
       s.hash = true;
+    } else if (a == "--load-errors") {
+      options.emplace_back(a, "");
     } else if (a == "--every") {
       std::vector<int> k;
       if (i + 2 >= args.size() || !ParseInts(args[i + 1], 1, &k) || k.size() != 1 || k[0] < 1) {

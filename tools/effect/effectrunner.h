@@ -37,16 +37,19 @@ bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
                           bool keep256 = false);
 
 // One frame in the game's order, drawn whole: the frame start, the pointer
-// and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1 and
-// FinishEffects, AddFrame (step).
-void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1);
+// (mouseX, mouseY) and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1
+// and FinishEffects, AddFrame (step).
+void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1, int mouseX = 0,
+               int mouseY = 0);
 
 class EffectRunner {
  public:
   // Makes the screen (black) and the manager. The platform host must be
-  // installed; picture files go through `workFolder`, which becomes the
-  // game folder.
-  EffectRunner(int width, int height, const std::string& workFolder);
+  // installed; picture files made from specs go through `workFolder`. The
+  // game folder (where effects find their files) is `gameFolder`, entered
+  // before the manager is made; empty: the work folder.
+  EffectRunner(int width, int height, const std::string& workFolder,
+               const std::string& gameFolder = {});
   ~EffectRunner();
   EffectRunner(const EffectRunner&) = delete;
   EffectRunner& operator=(const EffectRunner&) = delete;
@@ -64,6 +67,11 @@ class EffectRunner {
   // One frame in the game's order, drawn whole: tick, Calcu, pass 0, pass 1
   // with FinishEffects, AddFrame (1).
   void Frame();
+  // The pointer position of the frames to come.
+  void SetMouse(int x, int y) {
+    mouseX_ = x;
+    mouseY_ = y;
+  }
   int FrameCount() const { return frames_; }
 
   uint32_t Pixel(int x, int y) const;
@@ -74,7 +82,9 @@ class EffectRunner {
  private:
   int width_, height_;
   std::string workFolder_;
+  std::string gameFolder_;
   int frames_ = 0;
+  int mouseX_ = 0, mouseY_ = 0;
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CEffectManager> manager_;
 };
