@@ -245,10 +245,9 @@ void CEffectKomorebi::Print(EffectChannel* record, int channel) {
   }
   const int placeChannel = record->Param(8) == -1 ? channel : record->Param(8);
   const int patternChannel = record->Param(1);
-  EffectChannel* patternRecord = manager_->GetChannel(patternChannel);
-  if (!patternRecord || !manager_->GetChannel(placeChannel)) return;
+  if (!manager_->GetChannel(patternChannel) || !manager_->GetChannel(placeChannel)) return;
   CPicture* layer = RecordPicture(*record);
-  CPicture* pattern = RecordPicture(*patternRecord);
+  CPicture* pattern = manager_->GetPicture(patternChannel);
   auto masked = [](const CPicture* p) { return Usable(p) && p->GetMask() && p->GetMaskFlag(); };
   if (!masked(layer) || !masked(pattern)) return;
   // Each picture's opaque box on the screen.
