@@ -236,12 +236,14 @@ CEffectKomorebi::CEffectKomorebi(CEffectManager* manager)
 void CEffectKomorebi::Print(EffectChannel* record, int channel) {
   const int duration = std::max(record->Duration(), 1);
   const int counter = std::clamp(record->Counter(), 0, duration);
-  int64_t add[3], sub[3];
+  // Beyond 65,535 a colour saturates at any weight from 1 on, as it would
+  // unheld: the sums below stay in int.
+  int add[3], sub[3];
   for (int c = 0; c < 3; ++c) {  // r, g, b
     const int64_t v = CalcuCurve(counter, duration, record->Param(5 + c), record->Param(2 + c),
                                  record->Param(10), record->Param(9));
-    add[c] = std::max<int64_t>(v, 0);
-    sub[c] = std::max<int64_t>(-v, 0);
+    add[c] = static_cast<int>(std::clamp<int64_t>(v, 0, 65535));
+    sub[c] = static_cast<int>(std::clamp<int64_t>(-v, 0, 65535));
   }
   const int placeChannel = record->Param(8) == -1 ? channel : record->Param(8);
   const int patternChannel = record->Param(1);
@@ -274,19 +276,19 @@ void CEffectKomorebi::Print(EffectChannel* record, int channel) {
   for (int y = y0; y < y1; ++y) {
     const uint8_t* lrow = lm + static_cast<size_t>(y - l.y + l.sy) * lp + (l.sx - l.x);
     const uint8_t* prow = pm + static_cast<size_t>(y - t.y + t.sy) * pp + (t.sx - t.x);
+    uint32_t* out = screen + static_cast<size_t>(y) * sw;
+    // A mask byte of 0 gives the weight 0, which leaves the pixel as it is.
     for (int x = x0; x < x1; ++x) {
       const int p = prow[x], lv = lrow[x];
-      if (p == 0 || lv == 0) continue;
-      const int weight = p == 255 && lv == 255 ? 256 : p == 255 ? lv : lv == 255 ? p : p * lv >> 8;
-      uint32_t& pixel = screen[static_cast<size_t>(y) * sw + x];
-      uint32_t out = 0;
-      for (int c = 0; c < 3; ++c) {  // r, g, b from the top byte down
-        const int shift = 16 - 8 * c;
-        const int64_t v = int64_t{static_cast<int>(pixel >> shift & 0xFF)} +
-                          (add[c] * weight >> 8) - (sub[c] * weight >> 8);
-        out |= static_cast<uint32_t>(std::clamp<int64_t>(v, 0, 255)) << shift;
-      }
-      pixel = out;
+      const int weight = p == 255 ? (lv == 255 ? 256 : lv) : lv == 255 ? p : p * lv >> 8;
+      const uint32_t pixel = out[x];
+      const int r = std::clamp(static_cast<int>(pixel >> 16 & 0xFF) + (add[0] * weight >> 8) -
+                                   (sub[0] * weight >> 8), 0, 255);
+      const int g = std::clamp(static_cast<int>(pixel >> 8 & 0xFF) + (add[1] * weight >> 8) -
+                                   (sub[1] * weight >> 8), 0, 255);
+      const int b = std::clamp(static_cast<int>(pixel & 0xFF) + (add[2] * weight >> 8) -
+                                   (sub[2] * weight >> 8), 0, 255);
+      out[x] = static_cast<uint32_t>(r << 16 | g << 8 | b);
     }
   }
 }

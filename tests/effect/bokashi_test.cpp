@@ -206,6 +206,12 @@ TEST_F(BokashiTest, LightThroughTheLeaves) {
   EXPECT_EQ(At(5, 4), lit(32));   // 64 x 128 >> 8
   EXPECT_EQ(At(0, 7), 0x505050u);   // pattern 0
   EXPECT_EQ(At(9, 0), 0x505050u);   // outside both
+  // Huge colours saturate at any weight, as small ones do at their own.
+  ASSERT_EQ(Start(6, 78, {20, 2, INT_MAX, 0, INT_MIN}), 1);
+  Clear(0x505050);
+  PrintAt(6, 20);
+  EXPECT_EQ(At(5, 4), 0xFF5000u);
+  EXPECT_EQ(At(0, 7), 0x505050u);
   // Without a mask nothing is drawn.
   ChannelPicture(2, 8, 8, [](int, int) { return 0x000000u; });
   Clear(0x505050);
