@@ -206,6 +206,10 @@ void CEffectBokashi::Print(EffectChannel* record, int) {
   };
   auto mean = [d](int sum) { return std::clamp((((sum >> 1) * d) >> 16) << 1, 0, 255); };
   for (int r = 0; r < k.h; ++r) addRow(r, 1);
+  // Each column's window start, mx (x) = (W - kw + 1) x / W.
+  windowX_.resize(static_cast<size_t>(sw));
+  for (int x = 0; x < sw; ++x)
+    windowX_[static_cast<size_t>(x)] = static_cast<int>(int64_t{sw - k.w + 1} * x / sw);
   uint32_t* screen = CScreenBuffer::GetBuffer();
   int my = 0;
   for (int y = 0; y < sh; ++y) {
@@ -219,7 +223,7 @@ void CEffectBokashi::Print(EffectChannel* record, int) {
       for (int i = 0; i < 3; ++i) sum[i] += columns_[c * 3 + i];
     int mx = 0;
     for (int x = 0; x < sw; ++x) {
-      const int wantX = static_cast<int>(int64_t{sw - k.w + 1} * x / sw);
+      const int wantX = windowX_[static_cast<size_t>(x)];
       for (; mx < wantX; ++mx)
         for (int i = 0; i < 3; ++i)
           sum[i] += columns_[(mx + k.w) * 3 + i] - columns_[mx * 3 + i];

@@ -54,6 +54,7 @@ class CEffectBokashi : public CTableStartEffect {
 
  private:
   std::vector<int32_t> columns_;  // b, g, r per screen column
+  std::vector<int> windowX_;      // each screen column's window start
 };
 
 // p0 duration (20), p1 channel of the light pattern (0; 0..15), p2..p4
