@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace effectstart;
 
@@ -281,20 +286,72 @@ void CEffectKomorebi::Print(EffectChannel* record, int channel) {
     const uint8_t* lrow = lm + static_cast<size_t>(y - l.y + l.sy) * lp + (l.sx - l.x);
     const uint8_t* prow = pm + static_cast<size_t>(y - t.y + t.sy) * pp + (t.sx - t.x);
     uint32_t* out = screen + static_cast<size_t>(y) * sw;
-    // A mask byte of 0 gives the weight 0, which leaves the pixel as it is.
-    for (int x = x0; x < x1; ++x) {
-      const int p = prow[x], lv = lrow[x];
-      const int weight = p == 255 ? (lv == 255 ? 256 : lv) : lv == 255 ? p : p * lv >> 8;
-      const uint32_t pixel = out[x];
-      const int r = std::clamp(static_cast<int>(pixel >> 16 & 0xFF) + (add[0] * weight >> 8) -
-                                   (sub[0] * weight >> 8), 0, 255);
-      const int g = std::clamp(static_cast<int>(pixel >> 8 & 0xFF) + (add[1] * weight >> 8) -
-                                   (sub[1] * weight >> 8), 0, 255);
-      const int b = std::clamp(static_cast<int>(pixel & 0xFF) + (add[2] * weight >> 8) -
-                                   (sub[2] * weight >> 8), 0, 255);
-      out[x] = static_cast<uint32_t>(r << 16 | g << 8 | b);
-    }
+    LightRow(out + x0, prow + x0, lrow + x0, x1 - x0, add, sub);
   }
+}
+
+// Held to 0..65,535, add and subtract are never both above 0 for one
+// colour; a mask byte of 0 weighs 0 and leaves the pixel as it is.
+void CEffectKomorebi::LightRowPlain(uint32_t* out, const uint8_t* pattern, const uint8_t* layer,
+                                    int n, const int* add, const int* sub) {
+  for (int x = 0; x < n; ++x) {
+    const int p = pattern[x], lv = layer[x];
+    // 256 when both are 255, the other when one is, else p x l >> 8.
+    const int weight = (p + (p == 255)) * (lv + (lv == 255)) >> 8;
+    const uint32_t pixel = out[x];
+    uint32_t mixed = 0;
+    for (int c = 0; c < 3; ++c) {  // r, g, b
+      const int shift = 16 - 8 * c;
+      const int v = static_cast<int>(pixel >> shift & 0xFF) + (add[c] * weight >> 8) -
+                    (sub[c] * weight >> 8);
+      mixed |= static_cast<uint32_t>(std::clamp(v, 0, 255)) << shift;
+    }
+    out[x] = mixed;
+  }
+}
+
+void CEffectKomorebi::LightRow(uint32_t* out, const uint8_t* pattern, const uint8_t* layer, int n,
+                               const int* add, const int* sub) {
+  int x = 0;
+#if defined(__SSE2__)
+  // Four pixels a step in 16-bit lanes (b, g, r, top byte): the weight is
+  // (p') x (l') >> 8, each term add x weight >> 8 held to a byte, which is
+  // where it saturates the pixel anyway.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i all255 = _mm_set1_epi16(255);
+  auto lanes = [](const int* v) {
+    return _mm_setr_epi16(static_cast<int16_t>(v[2]), static_cast<int16_t>(v[1]),
+                          static_cast<int16_t>(v[0]), 0, static_cast<int16_t>(v[2]),
+                          static_cast<int16_t>(v[1]), static_cast<int16_t>(v[0]), 0);
+  };
+  const __m128i addv = lanes(add), subv = lanes(sub);
+  auto term = [&](__m128i colour, __m128i w) {
+    const __m128i lo = _mm_mullo_epi16(colour, w), hi = _mm_mulhi_epu16(colour, w);
+    const __m128i small = _mm_cmpeq_epi16(hi, zero);
+    return _mm_or_si128(_mm_and_si128(small, _mm_srli_epi16(lo, 8)),
+                        _mm_andnot_si128(small, all255));
+  };
+  const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+  for (; x + 4 <= n; x += 4) {
+    int32_t pm, lm;
+    std::memcpy(&pm, pattern + x, 4);
+    std::memcpy(&lm, layer + x, 4);
+    __m128i p = _mm_unpacklo_epi8(_mm_cvtsi32_si128(pm), zero);
+    __m128i l = _mm_unpacklo_epi8(_mm_cvtsi32_si128(lm), zero);
+    p = _mm_sub_epi16(p, _mm_cmpeq_epi16(p, all255));
+    l = _mm_sub_epi16(l, _mm_cmpeq_epi16(l, all255));
+    const __m128i lo = _mm_mullo_epi16(p, l), hi = _mm_mulhi_epu16(p, l);
+    const __m128i w = _mm_or_si128(_mm_slli_epi16(hi, 8), _mm_srli_epi16(lo, 8));
+    const __m128i w2 = _mm_unpacklo_epi16(w, w);
+    const __m128i wLow = _mm_unpacklo_epi32(w2, w2), wHigh = _mm_unpackhi_epi32(w2, w2);
+    const __m128i a = _mm_packus_epi16(term(addv, wLow), term(addv, wHigh));
+    const __m128i s = _mm_packus_epi16(term(subv, wLow), term(subv, wHigh));
+    __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + x));
+    px = _mm_subs_epu8(_mm_adds_epu8(px, a), s);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(px, rgb));
+  }
+#endif
+  LightRowPlain(out + x, pattern + x, layer + x, n - x, add, sub);
 }
 
 // --- #97 ---

@@ -68,6 +68,14 @@ class CEffectKomorebi : public CTableStartEffect {
   explicit CEffectKomorebi(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
+
+  // One row of n pixels under the pattern's and the layer's mask bytes;
+  // add and sub (r, g, b) in 0..65,535, never both above 0 for one colour.
+  // LightRow gives the bytes of the plain loop, four pixels at a time.
+  static void LightRow(uint32_t* out, const uint8_t* pattern, const uint8_t* layer, int n,
+                       const int* add, const int* sub);
+  static void LightRowPlain(uint32_t* out, const uint8_t* pattern, const uint8_t* layer, int n,
+                            const int* add, const int* sub);
 };
 
 // p0 stored, p1 brush size (20; below 8 is 8, above 64 is 128), p2 always

@@ -219,6 +219,28 @@ TEST_F(BokashiTest, LightThroughTheLeaves) {
   EXPECT_TRUE(ScreenIs(0x505050));
 }
 
+TEST_F(BokashiTest, LightRowsGiveThePlainLoopsBytes) {
+  std::vector<uint8_t> pattern(67), layer(67);
+  std::vector<uint32_t> pixels(67);
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    // Every mask corner (0, 1, 254, 255) and values between.
+    static constexpr uint8_t kEdges[] = {0, 1, 128, 254, 255};
+    pattern[i] = i < 25 ? kEdges[i % 5] : static_cast<uint8_t>(Noise(static_cast<int>(i), 1));
+    layer[i] = i < 25 ? kEdges[i / 5] : static_cast<uint8_t>(Noise(static_cast<int>(i), 2));
+    pixels[i] = Noise(static_cast<int>(i), 3) | (i % 2 ? 0xFF000000u : 0u);
+  }
+  const int colours[][6] = {{100, 0, 0, 0, 100, 0},     {65535, 65535, 0, 0, 0, 65535},
+                            {1, 255, 256, 0, 0, 0},     {0, 0, 0, 1, 255, 256},
+                            {300, 0, 40000, 0, 20, 0}};
+  for (const auto& c : colours)
+    for (int n : {67, 4, 3, 0}) {
+      std::vector<uint32_t> fast = pixels, plain = pixels;
+      CEffectKomorebi::LightRow(fast.data(), pattern.data(), layer.data(), n, c, c + 3);
+      CEffectKomorebi::LightRowPlain(plain.data(), pattern.data(), layer.data(), n, c, c + 3);
+      EXPECT_EQ(fast, plain) << c[0] << "," << c[1] << "," << c[2] << " n " << n;
+    }
+}
+
 TEST_F(BokashiTest, MistStartAndBrush) {
   const int sizes[][2] = {{5, 8}, {8, 8}, {20, 20}, {64, 64}, {65, 128}, {70, 128}, {INT_MIN, 8}};
   for (const auto& s : sizes) EXPECT_EQ(CEffectBathWindow::BrushSize(s[0]), s[1]) << s[0];
