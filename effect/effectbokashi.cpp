@@ -147,20 +147,22 @@ void CEffectBGBokashi::Print(EffectChannel* record, int) {
     for (; r1 < want1; ++r1) addRow(r1, 1);
     for (; r0 < want0; ++r0) addRow(r0, -1);
     if (r0 >= r1) continue;
+    // The window of column u is u - kw/2 .. u + kw - kw/2 - 1: each step
+    // takes in its last column and lets go of the one before its first.
+    const int64_t half = k.w / 2, rest = k.w - k.w / 2;
+    const int32_t* col = columns_.data();
+    auto inside = [&](int64_t c) { return c >= cx0 && c < cx1; };
     int32_t sum[4] = {0, 0, 0, 0};
-    int64_t c0 = cx0, c1 = cx0;
+    for (int64_t c = std::max(ox0 - half, cx0); c < std::min(ox0 + rest - 1, cx1); ++c)
+      for (int i = 0; i < 4; ++i) sum[i] += col[(c - cx0) * 4 + i];
+    uint32_t* out = screen + v * sw;
     for (int64_t u = ox0; u < ox1; ++u) {
-      const int64_t want0c = std::max(u - k.w / 2, cx0), want1c = std::min(u + k.w - k.w / 2, cx1);
-      if (want0c >= c1) {
-        std::fill_n(sum, 4, 0);
-        c0 = c1 = want0c;
-      }
-      for (; c1 < want1c; ++c1)
-        for (int i = 0; i < 4; ++i) sum[i] += columns_[static_cast<size_t>(c1 - cx0) * 4 + i];
-      for (; c0 < want0c; ++c0)
-        for (int i = 0; i < 4; ++i) sum[i] -= columns_[static_cast<size_t>(c0 - cx0) * 4 + i];
+      if (const int64_t in = u + rest - 1; inside(in))
+        for (int i = 0; i < 4; ++i) sum[i] += col[(in - cx0) * 4 + i];
+      if (const int64_t gone = u - half - 1; inside(gone))
+        for (int i = 0; i < 4; ++i) sum[i] -= col[(gone - cx0) * 4 + i];
       if (sum[3] <= 0) continue;
-      screen[v * sw + u] = Pixel(Mean(sum[0], sum[3]), Mean(sum[1], sum[3]), Mean(sum[2], sum[3]));
+      out[u] = Pixel(Mean(sum[0], sum[3]), Mean(sum[1], sum[3]), Mean(sum[2], sum[3]));
     }
   }
 }
