@@ -130,9 +130,7 @@ int CEffectHanabira::SetParam(EffectChannel* record, int count, const int* value
 }
 
 void CEffectHanabira::Restore(EffectChannel* record, int channel) {
-  int p[24];
-  for (int i = 0; i < 24; ++i) p[i] = record->Param(i);
-  SetParam(record, 24, p, channel);
+  StartAgain(record, channel);
 }
 
 void CEffectHanabira::MovePetal(Petal* p) {
@@ -263,9 +261,7 @@ int CEffectHotaru::SetParam(EffectChannel* record, int count, const int* values,
 }
 
 void CEffectHotaru::Restore(EffectChannel* record, int channel) {
-  int p[20];
-  for (int i = 0; i < 20; ++i) p[i] = record->Param(i);
-  SetParam(record, 20, p, channel);
+  StartAgain(record, channel);
 }
 
 void CEffectHotaru::MakeGlow(const EffectChannel& record) {

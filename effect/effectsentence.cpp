@@ -137,9 +137,7 @@ int CEffectStaffRoll::SetParam(EffectChannel* record, int count, const int* valu
 }
 
 void CEffectStaffRoll::Restore(EffectChannel* record, int channel) {
-  int p[16];
-  for (int i = 0; i < 16; ++i) p[i] = record->Param(i);
-  SetParam(record, 16, p, channel);
+  StartAgain(record, channel);
 }
 
 void CEffectStaffRoll::BuildTable(const EffectChannel& record) {
