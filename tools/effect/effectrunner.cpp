@@ -125,13 +125,9 @@ bool ParsePictureSpec(const std::string& spec, int screenW, int screenH, dwqtool
 
 // --- EffectRunner ---
 
-EffectRunner::EffectRunner(int width, int height, const std::string& workFolder,
-                           const std::string& gameFolder)
-    : width_(width),
-      height_(height),
-      workFolder_(workFolder),
-      gameFolder_(gameFolder.empty() ? workFolder : gameFolder) {
-  platform::SetGameFolder(gameFolder_);
+EffectRunner::EffectRunner(int width, int height, const std::string& workFolder)
+    : width_(width), height_(height), workFolder_(workFolder) {
+  platform::SetGameFolder(workFolder_);
   InitPictureLoader(dwq::kDecodeMegabytes);
   screen_ = std::make_unique<CScreenBuffer>(width, height, 0);
   if (uint32_t* pixels = CScreenBuffer::GetBuffer())
@@ -191,12 +187,8 @@ bool EffectRunner::LoadSpec(CPicture* target, const std::string& spec, std::stri
   dwqtool::Picture picture;
   std::string dwqPath;
   if (!ParsePictureSpec(spec, width_, height_, &picture, &dwqPath, error)) return false;
-  // Made pictures load from the work folder, whatever the game's is.
-  platform::SetGameFolder(workFolder_);
-  const bool ok = dwqPath.empty() ? LoadPictureThroughFile(target, picture, workFolder_, error)
-                                  : LoadDwqThroughFolder(target, dwqPath, workFolder_, error);
-  platform::SetGameFolder(gameFolder_);
-  return ok;
+  return dwqPath.empty() ? LoadPictureThroughFile(target, picture, workFolder_, error)
+                         : LoadDwqThroughFolder(target, dwqPath, workFolder_, error);
 }
 
 bool EffectRunner::LoadSaved(const std::string& spec, std::string* error) {
@@ -267,12 +259,9 @@ constexpr const char* kUsage =
     "usage: zor-effect [options] [OUT.png]\n"
     "options apply in order:\n"
     "  --size WxH              screen size (default 800x600, black); first\n"
-    "  --game DIR              where effects find their files (default: the\n"
-    "                          current folder); before the options that draw\n"
-    "  --load-errors           the picture loader's report on (message boxes\n"
-    "                          print as [box] lines); before the options that draw\n"
-    "  --mouse X,Y             the pointer from the next frame on\n"
     "  --picture CH=SPEC       load a picture into channel CH and show it there\n"
+    "                          (SPEC may be a bare NAME: the game's picture,\n"
+    "                          loaded by the engine's loader, keeping its name)\n"
     "  --load CH=SPEC          load channel CH's picture only (a source for others)\n"
     "  --saved SPEC            fill the saved screen\n"
     "  --rect CH,KIND,X,Y,W,H  set a rectangle (0 source start, 1 source end,\n"
@@ -282,6 +271,7 @@ constexpr const char* kUsage =
     "  --frames N              run N frames (one runs before the first probe or\n"
     "                          the end when no --frames came before)\n"
     "  --probe X,Y             print \"probe X,Y rrggbb\"\n"
+    "  --mouse X,Y             the pointer from the next frame on\n"
     "  --hash                  print \"frame N hash\" after every frame\n"
     "  --every K DIR           write DIR/frameNNNNN.png every K frames\n"
     "  --old SPEC, --new SPEC  the wipe viewer's pictures (hgrad, vgrad)\n"
@@ -291,8 +281,7 @@ constexpr const char* kUsage =
     "                          each, 12 to a row in number order; OUT.png is the\n"
     "                          sheet\n"
     "SPEC: solid:RRGGBB[:WxH], hgrad[:WxH], vgrad[:WxH], FILE.png (alpha is the\n"
-    "mask), FILE.dwq or a bare NAME (the game's picture NAME, loaded by the\n"
-    "engine's loader from the game folder and keeping its name)\n";
+    "mask) or FILE.dwq\n";
 
 struct ToolState {
   ToolState(std::ostream& o, std::ostream& e) : out(o), err(e) {}
@@ -300,8 +289,6 @@ struct ToolState {
   std::ostream& err;
   int width = 800, height = 600;
   std::string workFolder;
-  std::string gameFolder = ".";
-  bool loadErrors = false;
   std::unique_ptr<EffectRunner> runner;
   bool ranFrames = false;
   bool hash = false;
@@ -315,10 +302,7 @@ struct ToolState {
   int sheetW = 0, sheetH = 0;
 
   EffectRunner& Runner() {
-    if (!runner) {
-      runner = std::make_unique<EffectRunner>(width, height, workFolder, gameFolder);
-      SetLoadDwqErrorFlag(loadErrors ? 1 : 0);
-    }
+    if (!runner) runner = std::make_unique<EffectRunner>(width, height, workFolder);
     return *runner;
   }
   bool Fail(const std::string& message) {
@@ -406,8 +390,9 @@ bool IsBareName(const std::string& spec) {
   if (spec.empty() || spec.find(':') != std::string::npos || spec == "hgrad" || spec == "vgrad")
     return false;
   auto endsWith = [&](const char* suffix) {
-    const std::string s(suffix);
-    return spec.size() >= s.size() && spec.compare(spec.size() - s.size(), s.size(), s) == 0;
+    const std::string tail(suffix);
+    return spec.size() >= tail.size() &&
+           spec.compare(spec.size() - tail.size(), tail.size(), tail) == 0;
   };
   return !endsWith(".png") && !endsWith(".dwq") && !endsWith(".PNG") && !endsWith(".DWQ");
 }
@@ -420,15 +405,6 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
   if (option == "--size") {
     if (s.runner) return s.Fail("--size must come before the options that draw");
     if (!ParseSize(value, &s.width, &s.height)) return s.Fail("bad --size \"" + value + "\"");
-  } else if (option == "--game") {
-    if (s.runner) return s.Fail("--game must come before the options that draw");
-    s.gameFolder = value;
-  } else if (option == "--load-errors") {
-    if (s.runner) return s.Fail("--load-errors must come before the options that draw");
-    s.loadErrors = true;
-  } else if (option == "--mouse") {
-    if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--mouse needs X,Y");
-    s.Runner().SetMouse(v[0], v[1]);
   } else if (option == "--picture" || option == "--load") {
     if (!SplitChannelSpec(value, &channel, &spec)) return s.Fail(option + " needs CH=SPEC");
     CPicture* target = s.Runner().Manager().GetPicture(channel);
@@ -475,6 +451,9 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
     std::snprintf(line, sizeof line, "probe %d,%d %06x\n", v[0], v[1],
                   s.Runner().Pixel(v[0], v[1]));
     s.out << line;
+  } else if (option == "--mouse") {
+    if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--mouse needs X,Y");
+    s.Runner().SetMouse(v[0], v[1]);
   } else {
     return s.Fail("unknown option " + option);
   }
@@ -503,8 +482,6 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (a == "--hash") {
       s.hash = true;
-    } else if (a == "--load-errors") {
-      options.emplace_back(a, "");
     } else if (a == "--every") {
       std::vector<int> k;
       if (i + 2 >= args.size() || !ParseInts(args[i + 1], 1, &k) || k.size() != 1 || k[0] < 1) {

@@ -45,11 +45,9 @@ void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1, int m
 class EffectRunner {
  public:
   // Makes the screen (black) and the manager. The platform host must be
-  // installed; picture files made from specs go through `workFolder`. The
-  // game folder (where effects find their files) is `gameFolder`, entered
-  // before the manager is made; empty: the work folder.
-  EffectRunner(int width, int height, const std::string& workFolder,
-               const std::string& gameFolder = {});
+  // installed; picture files go through `workFolder`, which becomes the
+  // game folder.
+  EffectRunner(int width, int height, const std::string& workFolder);
   ~EffectRunner();
   EffectRunner(const EffectRunner&) = delete;
   EffectRunner& operator=(const EffectRunner&) = delete;
@@ -67,12 +65,12 @@ class EffectRunner {
   // One frame in the game's order, drawn whole: tick, Calcu, pass 0, pass 1
   // with FinishEffects, AddFrame (1).
   void Frame();
+  int FrameCount() const { return frames_; }
   // The pointer position of the frames to come.
   void SetMouse(int x, int y) {
     mouseX_ = x;
     mouseY_ = y;
   }
-  int FrameCount() const { return frames_; }
 
   uint32_t Pixel(int x, int y) const;
   // FNV-1a over the frame's bytes, as the game's --hash-every prints it.
@@ -82,7 +80,6 @@ class EffectRunner {
  private:
   int width_, height_;
   std::string workFolder_;
-  std::string gameFolder_;
   int frames_ = 0;
   int mouseX_ = 0, mouseY_ = 0;
   std::unique_ptr<CScreenBuffer> screen_;

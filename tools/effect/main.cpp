@@ -9,10 +9,7 @@
 
 int main(int argc, char** argv) {
   platform::HeadlessBackend& host = platform::InstallHeadless();
+  host.SetBoxEcho(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  // The loader's report shows its message boxes as "[box]" lines.
-  bool loadErrors = false;
-  for (const std::string& a : args) loadErrors = loadErrors || a == "--load-errors";
-  host.SetBoxEcho(loadErrors);
   return effecttool::RunEffectTool(args, std::cout, std::cerr);
 }
