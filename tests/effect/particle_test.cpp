@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000;
 
-class ParticleTest : public EffectTest {
+class DriftingParticleTest : public EffectTest {
  protected:
   EffectChannel& Record(int channel) { return *manager_->GetChannel(channel); }
   CEffectHanabira& Petals() { return *static_cast<CEffectHanabira*>(manager_->GetEffect(70)); }
@@ -40,7 +40,7 @@ class ParticleTest : public EffectTest {
 
 // --- #70 ---
 
-TEST_F(ParticleTest, PetalCountsHoldToTheChannelsRecords) {
+TEST_F(DriftingParticleTest, PetalCountsHoldToTheChannelsRecords) {
   struct Case {
     int count, reserve, want;
   };
@@ -53,7 +53,7 @@ TEST_F(ParticleTest, PetalCountsHoldToTheChannelsRecords) {
   }
 }
 
-TEST_F(ParticleTest, PetalStartDrawsInOrderAndKeepLeavesThem) {
+TEST_F(DriftingParticleTest, PetalStartDrawsInOrderAndKeepLeavesThem) {
   crt::srand(77);
   ASSERT_EQ(Start(1, 70, {20, 2, 10, 10, 0, 2, 30, 40, 8, -3, 2, 0, 0, 0, 100, 100, 100, 12, 3, 1,
                           0, 0, 2}),
@@ -85,7 +85,7 @@ TEST_F(ParticleTest, PetalStartDrawsInOrderAndKeepLeavesThem) {
             (std::vector<int>{counter, reverse, x, y, vx, vy, phase, period}));
 }
 
-TEST_F(ParticleTest, PetalSpreadZeroAndSmallPeriodBase) {
+TEST_F(DriftingParticleTest, PetalSpreadZeroAndSmallPeriodBase) {
   // Spread 0 (and below) puts every petal at the centre; a period base of
   // -4 or less still gives periods of at least 1.
   for (int spread : {0, -7}) {
@@ -104,7 +104,7 @@ TEST_F(ParticleTest, PetalSpreadZeroAndSmallPeriodBase) {
   }
 }
 
-TEST_F(ParticleTest, PetalsDrawCentredUntilTheDuration) {
+TEST_F(DriftingParticleTest, PetalsDrawCentredUntilTheDuration) {
   ChannelPicture(4, 4, 4, [](int, int) { return kRed; }, [](int, int) { return uint8_t{255}; });
   // One still petal at (30, 20): spread 0, no velocity, no swing.
   ASSERT_EQ(Start(4, 70, {20, 1, 4, 4, 0, 1, 30, 20, 0, 0, 0, 0, 0, 0, 100, 100, 0}), 1);
@@ -127,7 +127,7 @@ TEST_F(ParticleTest, PetalsDrawCentredUntilTheDuration) {
   EXPECT_EQ(Changed(0), 0);
 }
 
-TEST_F(ParticleTest, PetalLeavingTheBoundsEndsAndRespawns) {
+TEST_F(DriftingParticleTest, PetalLeavingTheBoundsEndsAndRespawns) {
   ChannelPicture(4, 4, 4, [](int, int) { return kRed; }, [](int, int) { return uint8_t{255}; });
   // Moving right 10 (7.5 .. 12.5) pixels a frame from x 60: past W + 2.
   ASSERT_EQ(Start(4, 70, {20, 1, 4, 4, 0, 1, 60, 20, 0, 10, 0, 0, 0, 0, 100, 100, 0}), 1);
@@ -145,7 +145,7 @@ TEST_F(ParticleTest, PetalLeavingTheBoundsEndsAndRespawns) {
 
 // --- #71 ---
 
-TEST_F(ParticleTest, FireflyRecordsHoldToTheTable) {
+TEST_F(DriftingParticleTest, FireflyRecordsHoldToTheTable) {
   struct Case {
     int first, count, wantFirst, wantCount;
   };
@@ -163,7 +163,7 @@ TEST_F(ParticleTest, FireflyRecordsHoldToTheTable) {
   }
 }
 
-TEST_F(ParticleTest, FireflyGlowsAndKeepsGlowingAfterTheDuration) {
+TEST_F(DriftingParticleTest, FireflyGlowsAndKeepsGlowingAfterTheDuration) {
   // One still firefly at (20, 20): no velocity, no swing.
   auto start = [&](int colour, int endPercent) {
     ASSERT_EQ(Start(6, 71, {20, 1, 20, 20, 1, 1, 0, 0, colour, colour, colour, 0, 0, 0, endPercent,
@@ -195,7 +195,7 @@ TEST_F(ParticleTest, FireflyGlowsAndKeepsGlowingAfterTheDuration) {
   EXPECT_EQ(Firefly(Fireflies().GetFirefly(0)), before);
 }
 
-TEST_F(ParticleTest, FireflyLeavingTheScreenEnds) {
+TEST_F(DriftingParticleTest, FireflyLeavingTheScreenEnds) {
   // Moving right 7.5 .. 12.5 pixels a frame from x 58 on a 64-pixel screen.
   ASSERT_EQ(Start(6, 71, {20, 1, 58, 20, 1, 1, 10, 0, 255, 255, 255, 0, 0, 0, 100, 15, -1, 0}), 1);
   PrintAt(6, 0);
@@ -208,7 +208,7 @@ TEST_F(ParticleTest, FireflyLeavingTheScreenEnds) {
 
 // --- #104 ---
 
-TEST_F(ParticleTest, LeafTableAndHeldValues) {
+TEST_F(DriftingParticleTest, LeafTableAndHeldValues) {
   EXPECT_EQ(Leaves().Cos(0), 256);
   EXPECT_EQ(Leaves().Sin(90), 256);
   EXPECT_EQ(Leaves().Cos(60), 128);
@@ -227,7 +227,7 @@ TEST_F(ParticleTest, LeafTableAndHeldValues) {
   EXPECT_EQ(Record(2).Counter(), 37);
 }
 
-TEST_F(ParticleTest, LeafOfNegativeAgeIsSkippedWhileThePhaseSteps) {
+TEST_F(DriftingParticleTest, LeafOfNegativeAgeIsSkippedWhileThePhaseSteps) {
   ChannelPicture(5, 4, 4, [](int, int) { return kRed; }, [](int, int) { return uint8_t{255}; });
   // Two leaves, delay 1: leaf 0 is not born yet; leaf 1 has age 0, phase
   // offset 240 (two steps of 120), angle 180 + 240 = 60 degrees, radius 10.
@@ -239,7 +239,7 @@ TEST_F(ParticleTest, LeafOfNegativeAgeIsSkippedWhileThePhaseSteps) {
   EXPECT_EQ(At(30 + 5 + 1, 20 + 8 + 1), kRed);
 }
 
-TEST_F(ParticleTest, LeafAnglesStayInTheTable) {
+TEST_F(DriftingParticleTest, LeafAnglesStayInTheTable) {
   ChannelPicture(5, 8, 8, [](int, int) { return kRed; }, [](int, int) { return uint8_t{255}; });
   const std::vector<std::vector<int>> cases = {
       {0, 4, 4, 2, 3, 50, 0, -7, -15, 500, 10, 0, 30, 20},
