@@ -327,6 +327,8 @@ void CEffectKomorebi::LightRow(uint32_t* out, const uint8_t* pattern, const uint
                           static_cast<int16_t>(v[1]), static_cast<int16_t>(v[0]), 0);
   };
   const __m128i addv = lanes(add), subv = lanes(sub);
+  // A light only adds or only takes away in most scenes.
+  const bool adds = add[0] | add[1] | add[2], subs = sub[0] | sub[1] | sub[2];
   auto term = [&](__m128i colour, __m128i w) {
     const __m128i lo = _mm_mullo_epi16(colour, w), hi = _mm_mulhi_epu16(colour, w);
     const __m128i small = _mm_cmpeq_epi16(hi, zero);
@@ -346,10 +348,9 @@ void CEffectKomorebi::LightRow(uint32_t* out, const uint8_t* pattern, const uint
     const __m128i w = _mm_or_si128(_mm_slli_epi16(hi, 8), _mm_srli_epi16(lo, 8));
     const __m128i w2 = _mm_unpacklo_epi16(w, w);
     const __m128i wLow = _mm_unpacklo_epi32(w2, w2), wHigh = _mm_unpackhi_epi32(w2, w2);
-    const __m128i a = _mm_packus_epi16(term(addv, wLow), term(addv, wHigh));
-    const __m128i s = _mm_packus_epi16(term(subv, wLow), term(subv, wHigh));
     __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + x));
-    px = _mm_subs_epu8(_mm_adds_epu8(px, a), s);
+    if (adds) px = _mm_adds_epu8(px, _mm_packus_epi16(term(addv, wLow), term(addv, wHigh)));
+    if (subs) px = _mm_subs_epu8(px, _mm_packus_epi16(term(subv, wLow), term(subv, wHigh)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(px, rgb));
   }
 #endif
