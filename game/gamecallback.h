@@ -439,6 +439,11 @@ class CGameCallBack : public CScriptCallBack {
   }
   int GetMessageKey() const { return messageKey_; }
   int GetChoiceKey() const { return choiceKey_; }
+  // The size of the EXT chunk of mode `mode`'s automatic row, or of
+  // sub-entry row `row`; a box names a mode or row initialisation gave no
+  // chunk.
+  virtual void SetAutoSaveDataByMode(int mode, int size);
+  virtual void SetAutoSaveDataBySubMode(int row, int size);
 
   // --- The game object's own accessors ---
   // The mode stack: the current mode and the pending request of each level.
@@ -924,6 +929,10 @@ class CGameCallBack : public CScriptCallBack {
   int costumeMask_ = 0, scriptWord_ = 0;
   int holdFlags_[kEffectChannels] = {}, keptHoldFlags_[kEffectChannels] = {};
   char voiceNames_[8][64] = {};
+  // The byte size of every EXT chunk: automatic rows, sub-entry rows, then
+  // the configured ones (made on first use).
+  std::vector<int> extChunkSizes_;
+  std::vector<int>& ExtChunkSizes();
   // The script of level k loaded again from its project number; 0 when it
   // has no name or does not load.
   int ReloadScript(int level, int number);

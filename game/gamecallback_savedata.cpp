@@ -6,7 +6,10 @@
 #include <string>
 
 #include "effect/alleffect.h"
+#include "game/commongeneral.h"
 #include "game/gamecallback.h"
+#include "game/modenames.h"
+#include "platform/types.h"
 #include "game/playernames.h"
 #include "graphics/screenbuffer.h"
 #include "platform/bytes.h"
@@ -78,6 +81,15 @@ constexpr size_t kGivenOffset = 1808;
 constexpr size_t kNameField = 16;
 constexpr size_t kCommentOffset = 6064;
 constexpr int kScriptNumberWords[4] = {0, kScriptNumber1, kScriptNumber2, kScriptNumber3};
+
+// "initに自動セーブデータが設定されていません:モード %d(%s)" and
+// "...:サブモード %d" (CP932).
+constexpr char kNoAutoSaveMode[] =
+    "init\x82\xC9\x8E\xA9\x93\xAE\x83Z\x81[\x83u\x83\x66\x81[\x83^\x82\xAA\x90\xDD\x92\xE8"
+    "\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1:\x83\x82\x81[\x83h %d(%s)";
+constexpr char kNoAutoSaveSub[] =
+    "init\x82\xC9\x8E\xA9\x93\xAE\x83Z\x81[\x83u\x83\x66\x81[\x83^\x82\xAA\x90\xDD\x92\xE8"
+    "\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1:\x83T\x83u\x83\x82\x81[\x83h %d";
 
 constexpr int kChoiceMode = 9;
 constexpr int kMessageMode = 10;
@@ -471,16 +483,66 @@ void CGameCallBack::SetOptionOffVar(int) {}
 
 // --- EXT chunks ---
 
-int CGameCallBack::GetExtSaveDataCount() { return 0; }
+std::vector<int>& CGameCallBack::ExtChunkSizes() {
+  const size_t rows = extDataModes_.size() + extDataSubs_.size();
+  if (extChunkSizes_.size() != rows + extSaveDataSizes_.size()) {
+    extChunkSizes_.assign(rows, 0);
+    extChunkSizes_.insert(extChunkSizes_.end(), extSaveDataSizes_.begin(), extSaveDataSizes_.end());
+  }
+  return extChunkSizes_;
+}
 
-int CGameCallBack::GetExtSaveDataSize(int) { return 0; }
+int CGameCallBack::GetExtSaveDataCount() { return static_cast<int>(ExtChunkSizes().size()); }
 
+int CGameCallBack::GetExtSaveDataSize(int i) {
+  const std::vector<int>& sizes = ExtChunkSizes();
+  return i >= 0 && i < static_cast<int>(sizes.size()) ? sizes[static_cast<size_t>(i)] : 0;
+}
+
+// Automatic rows go to their mode; the extension objects' rows keep the
+// default until the objects can be registered.
 void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
-  PutExtSaveDataDefault(chunk, size, i);
+  const int mode = i >= 0 && i < static_cast<int>(extDataModes_.size())
+                       ? extDataModes_[static_cast<size_t>(i)]
+                       : 0;
+  if (CCommonGeneral* owner = mode >= 1 ? GetMode(mode) : nullptr)
+    owner->SaveExtData(chunk, size, i);
+  else
+    PutExtSaveDataDefault(chunk, size, i);
 }
 
 void CGameCallBack::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
-  GetExtSaveDataDefault(chunk, size, i);
+  const int mode = i >= 0 && i < static_cast<int>(extDataModes_.size())
+                       ? extDataModes_[static_cast<size_t>(i)]
+                       : 0;
+  if (CCommonGeneral* owner = mode >= 1 ? GetMode(mode) : nullptr)
+    owner->LoadExtData(chunk, size, i);
+  else
+    GetExtSaveDataDefault(chunk, size, i);
+}
+
+void CGameCallBack::SetAutoSaveDataByMode(int mode, int size) {
+  const auto row = std::find(extDataModes_.begin(), extDataModes_.end(), mode);
+  if (row == extDataModes_.end()) {
+    char text[256];
+    std::snprintf(text, sizeof text, kNoAutoSaveMode, mode, modenames::GetModeName(mode));
+    platform::MessageBox(nullptr, text, "Error", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  // The load and save screens learn the size when they exist.
+  ExtChunkSizes()[static_cast<size_t>(row - extDataModes_.begin())] = std::max(size, 0);
+}
+
+void CGameCallBack::SetAutoSaveDataBySubMode(int row, int size) {
+  std::vector<int>& sizes = ExtChunkSizes();
+  const int64_t chunk = static_cast<int64_t>(row) + static_cast<int64_t>(extDataModes_.size());
+  if (row < 0 || chunk >= static_cast<int64_t>(sizes.size())) {
+    char text[256];
+    std::snprintf(text, sizeof text, kNoAutoSaveSub, row);
+    platform::MessageBox(nullptr, text, "Error", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  sizes[static_cast<size_t>(chunk)] = std::max(size, 0);
 }
 
 void CGameCallBack::PutExtSaveDataDefault(uint8_t*, size_t, int) {}

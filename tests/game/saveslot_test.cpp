@@ -10,6 +10,7 @@
 
 #include "game/game.h"
 #include "game/keyflagtable.h"
+#include "game/modenames.h"
 #include "game/playernames.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
@@ -300,6 +301,35 @@ TEST_F(SaveSlotTest, LastSlotAndThumbnailSizes) {
     EXPECT_EQ(out[c.count - 1], 0x000F1F2Fu) << c.type;  // the fast path, one below
     EXPECT_EQ(out[c.count], 0xAAAAAAAAu) << c.type;
   }
+}
+
+// The game's own EXT rows: automatic rows first, then the configured ones.
+TEST_F(SaveSlotTest, ExtRowsCountAndSizes) {
+  WriteList("game", {{"autoExtDataMode1", "config"},
+                     {"extSaveDataNumber", "2"},
+                     {"extSaveDataSize0", "12"},
+                     {"extSaveDataSize1", "30"}});
+  CGame game(window_, &systemFile_, 800, 600, 32);
+  game.Init();
+  host_->ClearBoxes();
+  ASSERT_EQ(game.GetExtSaveDataCount(), 3);
+  EXPECT_EQ(game.GetExtSaveDataSize(0), 0);
+  EXPECT_EQ(game.GetExtSaveDataSize(2), 30);
+  EXPECT_EQ(game.GetExtSaveDataSize(-1), 0);
+  EXPECT_EQ(game.GetExtSaveDataSize(3), 0);
+  game.SetAutoSaveDataByMode(modenames::GetModeNumber("config"), 64);
+  EXPECT_EQ(game.GetExtSaveDataSize(0), 64);
+  game.SetAutoSaveDataBySubMode(1, 8);  // the second configured chunk
+  EXPECT_EQ(game.GetExtSaveDataSize(2), 8);
+  EXPECT_TRUE(host_->Boxes().empty());
+  game.SetAutoSaveDataByMode(3, 10);
+  game.SetAutoSaveDataBySubMode(5, 10);
+  const auto boxes = host_->Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text, Sjis("initに自動セーブデータが設定されていません:モード 3(") +
+                               modenames::GetModeName(3) + ")");
+  EXPECT_EQ(boxes[1].text, Sjis("initに自動セーブデータが設定されていません:サブモード 5"));
 }
 
 TEST_F(SaveSlotTest, AFailedSaveLeavesTheOldSlot) {
