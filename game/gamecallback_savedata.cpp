@@ -11,6 +11,7 @@
 #include "game/modenames.h"
 #include "platform/types.h"
 #include "game/playernames.h"
+#include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/bytes.h"
 #include "platform/system.h"
@@ -596,9 +597,50 @@ void CGameCallBack::KeepGameState() {
   }
 }
 
-void CGameCallBack::RestoreGameState() {}
+void CGameCallBack::RestoreGameState() {
+  messageWindowOn_ = keptMessageWindowOn_;
+  if (effect_) effect_->LoadChannels();
+  std::copy(std::begin(keptHoldFlags_), std::end(keptHoldFlags_), holdFlags_);
+  for (int ch = 0; ch < kEffectChannels; ++ch) {
+    CPicture* picture = effect_ && keptEffectNames_[ch][0] ? effect_->GetPicture(ch) : nullptr;
+    if (picture) picture->LoadDWQ(keptEffectNames_[ch], 0, nullptr);
+  }
+  scriptLevel_ = keptScriptLevel_;
+  std::copy(std::begin(keptScriptNumber_), std::end(keptScriptNumber_), scriptNumber_);
+  for (int k = 1; k <= scriptLevel_ && k < kScriptLevels; ++k)
+    ReloadScript(k, keptScriptNumber_[k]);
+  for (int k = 0; k < kScriptLevels; ++k) {
+    CScript* script = scripts_[k];
+    if (!script) continue;
+    const KeptScript& kept = keptScripts_[k];
+    script->SetPC(kept.pc);
+    script->SetCallDepth(kept.depth);
+    for (int i = 0; i < kSavedStackWords; ++i) {
+      script->SetReturnStack(i, kept.returnStack[i]);
+      script->SetCallSite(i, kept.callSites[i]);
+    }
+  }
+}
 
-void CGameCallBack::ClearGameState() {}
+void CGameCallBack::ClearGameState() {
+  SetStoredOption(0);
+  scriptWord_ = 0;
+  SetSystemSetting(6, 0);
+  SetShiftSkipState(0);
+  EndSkipFilm();
+  SetScriptStartFlag(0);
+  SetWindowNumberScript(0);
+  SetCursorNumberScript(0);
+  SetMessageWindowMode(0);
+  SetMouseNumberScript(0);
+  autoMessageCheckFlag_ = messageSwitch_ = cannotSkipFlag_ = floatingButtonOffFlag_ = 0;
+  costumeMask_ = 0;
+  std::fill(std::begin(holdFlags_), std::end(holdFlags_), 0);
+  for (int ch = 0; ch < kSoundChannels; ++ch)
+    if (sePlayer_) sePlayer_->SetLoopFlag(ch, 0);
+  for (int ch = 0; ch < kSoundChannels; ++ch)
+    if (voicePlayer_) voicePlayer_->SetLoopFlag(ch, 0);
+}
 
 int CGameCallBack::GetAutoSaveType(int) { return -1; }
 

@@ -402,6 +402,31 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
   EXPECT_EQ(missing.Load(9), -1);
 }
 
+// The state kept when a system mode opens comes back when it closes.
+TEST_F(SaveSlotTest, KeptStateIsPutBack) {
+  const zasm::Assembly story = zasm::Assemble(kStory);
+  ASSERT_TRUE(story.ok()) << story.ErrorText();
+  dir_->Write("spt/sys.spt", story.FileBytes());
+  SlotGame& game = Make();
+  CScript* script = game.Script(0);
+  script->Run();
+  script->Run();
+  const int pc = script->GetPC();
+  game.KeepGameState();
+  script->SetPC(0);
+  script->SetCallDepth(0);
+  game.SetLevel(2);
+  game.RestoreGameState();
+  EXPECT_EQ(script->GetPC(), pc);
+  EXPECT_EQ(script->GetCallDepth(), 2);
+  EXPECT_EQ(game.ScriptLevel(), 0);
+  game.SetMessageWindowMode(3);
+  game.SetWindowNumberScript(4);
+  game.ClearGameState();
+  EXPECT_EQ(game.GetMessageSpeed(), 0);
+  EXPECT_EQ(game.GetWindowNumberScript(), 0);
+}
+
 TEST(SaveSlotVersions, CheckVersionRules) {
   const int program = CCommonDataFile::VersionWord(1, 2, 3);
   const struct {
