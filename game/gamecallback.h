@@ -933,6 +933,8 @@ class CGameCallBack : public CScriptCallBack {
   // the configured ones (made on first use).
   std::vector<int> extChunkSizes_;
   std::vector<int>& ExtChunkSizes();
+  // The mode object of automatic EXT row i (null for other rows).
+  CCommonGeneral* ExtRowMode(int i) const;
   // The script of level k loaded again from its project number; 0 when it
   // has no name or does not load.
   int ReloadScript(int level, int number);

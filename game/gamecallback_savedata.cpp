@@ -502,21 +502,22 @@ int CGameCallBack::GetExtSaveDataSize(int i) {
 
 // Automatic rows go to their mode; the extension objects' rows keep the
 // default until the objects can be registered.
-void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
+CCommonGeneral* CGameCallBack::ExtRowMode(int i) const {
   const int mode = i >= 0 && i < static_cast<int>(extDataModes_.size())
                        ? extDataModes_[static_cast<size_t>(i)]
                        : 0;
-  if (CCommonGeneral* owner = mode >= 1 ? GetMode(mode) : nullptr)
+  return mode >= 1 ? GetMode(mode) : nullptr;
+}
+
+void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
+  if (CCommonGeneral* owner = ExtRowMode(i))
     owner->SaveExtData(chunk, size, i);
   else
     PutExtSaveDataDefault(chunk, size, i);
 }
 
 void CGameCallBack::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
-  const int mode = i >= 0 && i < static_cast<int>(extDataModes_.size())
-                       ? extDataModes_[static_cast<size_t>(i)]
-                       : 0;
-  if (CCommonGeneral* owner = mode >= 1 ? GetMode(mode) : nullptr)
+  if (CCommonGeneral* owner = ExtRowMode(i))
     owner->LoadExtData(chunk, size, i);
   else
     GetExtSaveDataDefault(chunk, size, i);

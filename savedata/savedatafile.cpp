@@ -271,6 +271,14 @@ void CCommonDataFile::Refuse(int slot, const std::string& reason) {
     platform::DebugOutput(("save slot " + std::to_string(slot) + " refused: " + reason).c_str());
 }
 
+void CCommonDataFile::TakeThumbnail(const Slot& file) {
+  thumbnailWidth_ = file.width;
+  thumbnailHeight_ = file.height;
+  thumbnail_.resize(static_cast<size_t>(file.width) * file.height);
+  const uint8_t* pixels = file.bytes.data() + file.miniCG.offset + kMiniCGBody;
+  for (size_t i = 0; i < thumbnail_.size(); ++i) thumbnail_[i] = platform::GetLE32(pixels + 4 * i);
+}
+
 int CCommonDataFile::Peek(int slot) {
   slot_ = slot;
   hasData_ = 0;
@@ -290,11 +298,7 @@ int CCommonDataFile::Peek(int slot) {
   std::memcpy(info_, base + file.info.offset, kInfoSize);
   std::memcpy(status_, base + file.status.offset, kGameStatusSize);
   std::memcpy(gameVar_, base + file.gameVar.offset, kGameVarSize);
-  thumbnailWidth_ = file.width;
-  thumbnailHeight_ = file.height;
-  thumbnail_.resize(static_cast<size_t>(file.width) * file.height);
-  const uint8_t* pixels = base + file.miniCG.offset + kMiniCGBody;
-  for (size_t i = 0; i < thumbnail_.size(); ++i) thumbnail_[i] = platform::GetLE32(pixels + 4 * i);
+  TakeThumbnail(file);
   hasData_ = 1;
   return 1;
 }
@@ -313,11 +317,7 @@ int CCommonDataFile::Load(int slot) {
   // written with.
   game_->GetSaveData(kTypeInfo, base + file.info.offset, file.info.size);
   game_->GetSaveData(kTypeGameStatus, base + file.status.offset, file.status.size);
-  thumbnailWidth_ = file.width;
-  thumbnailHeight_ = file.height;
-  thumbnail_.resize(static_cast<size_t>(file.width) * file.height);
-  const uint8_t* pixels = base + file.miniCG.offset + kMiniCGBody;
-  for (size_t i = 0; i < thumbnail_.size(); ++i) thumbnail_[i] = platform::GetLE32(pixels + 4 * i);
+  TakeThumbnail(file);
   game_->GetSaveData(kTypeGameVar, base + file.gameVar.offset, file.gameVar.size);
   game_->GetSaveData(kTypeEffect, base + file.effect.offset, file.effect.size);
   game_->GetSaveData(kTypeEffectFileName, base + file.effectFileName.offset,

@@ -113,6 +113,8 @@ class CCommonDataFile {
 
  private:
   void Refuse(int slot, const std::string& reason);
+  // The checked file's thumbnail into this object's.
+  void TakeThumbnail(const Slot& file);
 
   CGameCallBack* game_;
   uint8_t status_[kGameStatusSize] = {};
