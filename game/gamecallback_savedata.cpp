@@ -434,6 +434,13 @@ void CGameCallBack::GetEffectFileName(const uint8_t* chunk, size_t size) {
     std::memset(keptEffectNames_[ch], 0, kEffectNameSize);
     std::memcpy(keptEffectNames_[ch], name.data(), name.size());
     std::memcpy(effectPictureNames_[ch], keptEffectNames_[ch], kEffectNameSize);
+    // The pictures of the channels in use come back; one that fails keeps
+    // its previous picture.
+    const EffectChannel* record = effect_ ? effect_->GetChannel(ch) : nullptr;
+    CPicture* picture = record && record->v[0] != 0 && !name.empty() ? effect_->GetPicture(ch)
+                                                                        : nullptr;
+    if (picture && !picture->LoadDWQ(name.c_str(), 0, nullptr))
+      platform::MessageBox(nullptr, name.c_str(), "LOADDWQ ERROR", MB_OK);
   }
 }
 

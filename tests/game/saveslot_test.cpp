@@ -2,12 +2,14 @@
 // CCommonDataFile; damaged and foreign slot files are refused untouched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "effect/alleffect.h"
 #include "game/game.h"
 #include "game/keyflagtable.h"
 #include "game/modenames.h"
@@ -37,6 +39,11 @@ class SlotGame : public CGame {
   void SetLevel(int level) { scriptLevel_ = level; }
   void SetScriptNumber(int level, int number) { scriptNumber_[level] = number; }
   int ScriptLevel() const { return scriptLevel_; }
+  CAllEffect* Effects() const { return effect_; }
+  void SetPictureName(int ch, const std::string& name) {
+    std::memset(effectPictureNames_[ch], 0, kEffectNameSize);
+    std::memcpy(effectPictureNames_[ch], name.data(), std::min<size_t>(name.size(), 255));
+  }
   // The print-message mode's return mode, as PrepareSystemMode sets it.
   void SetReturn(int mode) { returnMode_ = mode; }
   int GetExtSaveDataCount() override { return static_cast<int>(extSizes.size()); }
@@ -282,6 +289,36 @@ TEST_F(SaveSlotTest, SavePeekLoadRoundTrip) {
   ASSERT_EQ(slot.Peek(3), 1);
   EXPECT_EQ(Word(std::string(reinterpret_cast<const char*>(slot.GetPeekedStatus()), 7088), 84),
             41);
+}
+
+// Effect channels travel byte for byte; their picture names are cut to
+// 254 bytes, and a picture that does not load is named in a box.
+TEST_F(SaveSlotTest, EffectChannelsAndPictureNames) {
+  SlotGame& game = Make();
+  ASSERT_NE(game.Effects(), nullptr);
+  EffectChannel* channel = game.Effects()->GetChannel(3);
+  ASSERT_NE(channel, nullptr);
+  channel->v[0] = 1;
+  channel->v[200] = 0x12345678;
+  game.SetPictureName(3, "nosuchpicture");
+  game.SetPictureName(4, std::string(300, 'p'));
+  game.KeepGameState();
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(1), 0);
+  const std::string file = SlotBytes(1);
+  const size_t names = 7184 + 52848 + 4128 + 16416 + 32;
+  EXPECT_EQ(file.substr(names + 256 * 4, 255), std::string(254, 'p') + '\0');
+  EXPECT_EQ(file[names + 256 * 4 + 255], 0);
+
+  channel->v[200] = 0;
+  host_->ClearBoxes();
+  ASSERT_EQ(slot.Peek(1), 1);
+  ASSERT_GE(slot.Load(1), 0);
+  EXPECT_EQ(game.Effects()->GetChannel(3)->v[200], 0x12345678);
+  const auto boxes = host_->Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "LOADDWQ ERROR");
+  EXPECT_EQ(boxes[0].text, "nosuchpicture");
 }
 
 TEST_F(SaveSlotTest, LastSlotAndThumbnailSizes) {
