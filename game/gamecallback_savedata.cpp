@@ -650,6 +650,20 @@ void CGameCallBack::ClearGameState() {
     if (voicePlayer_) voicePlayer_->SetLoopFlag(ch, 0);
 }
 
+// A story mode opening a system mode (save, load, config, system menu):
+// the state is kept and the thumbnail taken while the story is on screen.
+int CGameCallBack::PrepareSystemMode(int result, int returnMode) {
+  if (returnMode == 0) returnMode = kDefaultReturnMode;
+  KeepGameState();
+  SetReturnMode(returnMode);
+  MakeMiniCG();
+  for (int mode : {6, 5, 12, 13}) NotifyMode(mode, returnMode);
+  if (CCommonGeneral* back = GetMode(returnMode)) back->CreateExitScreen();
+  if (returnMode == kMessageMode && messageModeFlag_) SetSystemMenuSceneMode(1);
+  CScreenBuffer::SetFullRedraw(0);
+  return result;
+}
+
 int CGameCallBack::GetAutoSaveType(int) { return -1; }
 
 int CGameCallBack::GetUseCutinFlag() { return useCutinFlag_; }

@@ -457,6 +457,16 @@ TEST_F(SaveSlotTest, KeptStateIsPutBack) {
   EXPECT_EQ(script->GetPC(), pc);
   EXPECT_EQ(script->GetCallDepth(), 2);
   EXPECT_EQ(game.ScriptLevel(), 0);
+  // Opening a system mode keeps the state and takes the thumbnail.
+  std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0x00808080u);
+  script->SetPC(0);
+  EXPECT_EQ(game.PrepareSystemMode(7, 0), 7);
+  EXPECT_EQ(game.GetReturnMode(), 10);
+  ASSERT_EQ(game.GetMiniCGPixels().size(), 13200u);
+  EXPECT_EQ(game.GetMiniCGPixels()[0], 0x007F7F7Fu);
+  script->SetPC(pc);
+  game.RestoreGameState();
+  EXPECT_EQ(script->GetPC(), 0);
   game.SetMessageWindowMode(3);
   game.SetWindowNumberScript(4);
   game.ClearGameState();
