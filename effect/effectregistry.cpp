@@ -7,7 +7,11 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectcharafilter.h"
+#include "effect/effectlayerscroll.h"
+#include "effect/effecthamon.h"
 #include "effect/effectlayertransform.h"
+#include "effect/effecthahen.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
 #include "effect/effectturn.h"
@@ -16,6 +20,8 @@
 #include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/particleeffects.h"
+#include "effect/roweffects.h"
 #include "effect/sceneeffects.h"
 
 namespace {
@@ -26,22 +32,29 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPut>(),            // 2
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlower>(),         // 12
+    MakeEffectEntry<CEffectRain>(),           // 13
+    MakeEffectEntry<CEffectSnow>(),           // 14
     MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectShake>(),          // 18
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
+    MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
     MakeEffectEntry<CEffectReleaf>(),         // 33
     MakeEffectEntry<CEffectStretch>(),        // 36
+    MakeEffectEntry<CEffectBGZoomIn>(),       // 37
+    MakeEffectEntry<CEffectScroll>(),         // 39
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectSnow2>(),          // 57
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
@@ -50,13 +63,22 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
     MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectCurtain>(),        // 68
+    MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectSlash>(),          // 76
+    MakeEffectEntry<CEffectHahen>(),          // 81
+    MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectSoyosoyo>(),       // 92
+    MakeEffectEntry<CEffectGrassPlane>(),     // 93
+    MakeEffectEntry<CEffectPoleScroll>(),     // 94
+    MakeEffectEntry<CEffectRainbow>(),        // 96
+    MakeEffectEntry<CEffectColorAddSub>(),    // 99
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
@@ -67,8 +89,14 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
+    MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectCharaSepia>(),     // 127
     MakeEffectEntry<CEffectLayerSepia>(),     // 128
     MakeEffectEntry<CEffectLayerGrey>(),      // 129
+    MakeEffectEntry<CEffectSaike>(),          // 130
+    MakeEffectEntry<CEffectCharaAddSub>(),    // 131
 };
 
 // Every number the engine defines an effect at; the others stay empty.

@@ -9,8 +9,8 @@
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "game/modenames.h"
+#include "message/autosave.h"
 #include "platform/types.h"
-#include "game/playernames.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/bytes.h"
@@ -107,8 +107,9 @@ void SetWord(uint8_t* chunk, int word, int32_t value) {
 // characters, the rest of the field zero. The field is at least room + 1.
 void PutText(uint8_t* field, size_t fieldSize, const char* text, size_t room) {
   std::memset(field, 0, fieldSize);
-  if (!text) return;
-  std::memcpy(field, text, setup::FitWholeCharacters(text, std::min(room, fieldSize - 1)));
+  if (!text || fieldSize == 0) return;
+  setup::CopyCp932Cut(reinterpret_cast<char*>(field), text,
+                      static_cast<int>(std::min(room, fieldSize - 1)));
 }
 
 // Reads a text out of a fixed field that need not hold a NUL: at most
@@ -118,7 +119,7 @@ std::string GetText(const uint8_t* field, size_t fieldSize) {
   const size_t n = std::min(fieldSize, sizeof buffer - 1);
   std::memcpy(buffer, field, n);
   buffer[n] = 0;
-  buffer[setup::FitWholeCharacters(buffer, fieldSize - 1)] = 0;
+  setup::CopyCp932Cut(buffer, buffer, static_cast<int>(std::min(n, fieldSize - 1)));
   return buffer;
 }
 
@@ -129,8 +130,6 @@ int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0
 void CGameCallBack::AddBackLog(const char*, int, int, int) {}
 
 void CGameCallBack::SetBackLogColor(int, int, int, int) {}
-
-void CGameCallBack::SetSystemSetting(int, int) {}
 
 // --- Save chunks ---
 
@@ -392,9 +391,6 @@ void CGameCallBack::PutEffectFileName(uint8_t* chunk, size_t size) {
             kEffectNameSize - 2);
 }
 
-// The print-message and choice modes fill it once they exist.
-void CGameCallBack::PutMessage(uint8_t*, size_t) {}
-
 void CGameCallBack::PutOmakeClass(uint8_t* body, size_t size) {
   if (keyFlagTable_) keyFlagTable_->SaveBytes(body, size);
 }
@@ -483,11 +479,7 @@ void CGameCallBack::GetMiniCG(uint32_t* pixels, int sizeType, int width, int hei
   std::fill(pixels + have, pixels + count, 0u);
 }
 
-void CGameCallBack::SaveSystemFile() {}
-
 int CGameCallBack::GetFirstSystemSetting(int) { return GetSystemSetting(0); }
-
-void CGameCallBack::SetOptionOffVar(int) {}
 
 // --- EXT chunks ---
 
@@ -495,6 +487,10 @@ std::vector<int>& CGameCallBack::ExtChunkSizes() {
   const size_t rows = extDataModes_.size() + extDataSubs_.size();
   if (extChunkSizes_.size() != rows + extSaveDataSizes_.size()) {
     extChunkSizes_.assign(rows, 0);
+    // A registered object's row holds its data behind the chunk header.
+    for (size_t r = extDataModes_.size(); r < rows; ++r)
+      if (const CAutoSaveSubData* object = ExtRowObject(static_cast<int>(r)))
+        extChunkSizes_[r] = object->GetDataSize() + static_cast<int>(kHeader);
     extChunkSizes_.insert(extChunkSizes_.end(), extSaveDataSizes_.begin(), extSaveDataSizes_.end());
   }
   return extChunkSizes_;
@@ -507,8 +503,15 @@ int CGameCallBack::GetExtSaveDataSize(int i) {
   return i >= 0 && i < static_cast<int>(sizes.size()) ? sizes[static_cast<size_t>(i)] : 0;
 }
 
-// Automatic rows go to their mode; the extension objects' rows keep the
-// default until the objects can be registered.
+// Automatic rows go to their mode, sub-entry rows to the object registered
+// under their key (SetExtSaveObject), the rest keep the default.
+CAutoSaveSubData* CGameCallBack::ExtRowObject(int i) const {
+  const int first = static_cast<int>(extDataModes_.size());
+  if (i < first || i >= first + static_cast<int>(extDataSubs_.size())) return nullptr;
+  const int key = extDataSubs_[static_cast<size_t>(i - first)];
+  return key >= 1 && key < kExtObjectKeys ? extSaveObjects_[key] : nullptr;
+}
+
 CCommonGeneral* CGameCallBack::ExtRowMode(int i) const {
   const int mode = i >= 0 && i < static_cast<int>(extDataModes_.size())
                        ? extDataModes_[static_cast<size_t>(i)]
@@ -519,6 +522,8 @@ CCommonGeneral* CGameCallBack::ExtRowMode(int i) const {
 void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
   if (CCommonGeneral* owner = ExtRowMode(i))
     owner->SaveExtData(chunk, size, i);
+  else if (CAutoSaveSubData* object = ExtRowObject(i); object && chunk && size >= kHeader)
+    object->SaveData(chunk + kHeader, size - kHeader);
   else
     PutExtSaveDataDefault(chunk, size, i);
 }
@@ -526,6 +531,8 @@ void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
 void CGameCallBack::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
   if (CCommonGeneral* owner = ExtRowMode(i))
     owner->LoadExtData(chunk, size, i);
+  else if (CAutoSaveSubData* object = ExtRowObject(i); object && chunk && size >= kHeader)
+    object->LoadData(chunk + kHeader, size - kHeader);
   else
     GetExtSaveDataDefault(chunk, size, i);
 }

@@ -35,7 +35,9 @@ void PutWordAt(uint8_t* p, int32_t v) { platform::SetLE32(p, static_cast<uint32_
 // The name as a chunk stores it: at most 15 bytes of whole characters.
 std::string ChunkName(const char* name) {
   if (!name) return {};
-  return std::string(name, setup::FitWholeCharacters(name, kNameRoom));
+  char cut[kNameRoom + 1];
+  setup::CopyCp932Cut(cut, name, static_cast<int>(kNameRoom));
+  return cut;
 }
 
 // Appends a zeroed chunk with its header and answers its start.

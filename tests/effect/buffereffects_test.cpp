@@ -36,14 +36,17 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     // Effects whose default duration is not 20 frames, one a line.
     static const std::map<int, int> kOther = {
         {0, 99999},
+        {12, 99999},
         {15, 15},
         {23, 60},
+        {24, 99999},
         {29, 0},
         {43, 10000},
         {54, 9999},
         {55, 9999},
         {62, 1},
         {88, 9999},
+        {94, 9999},
         {113, 9999},
         {117, 9999},
         {119, 1},

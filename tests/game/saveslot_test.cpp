@@ -13,7 +13,7 @@
 #include "game/game.h"
 #include "game/keyflagtable.h"
 #include "game/modenames.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
@@ -129,7 +129,7 @@ class SaveSlotTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    playernames::Reset();
+    ResetTextState();
     ResetSaveFolder();
     SetSaveFolder(nullptr, nullptr, 0);
     CreateSaveFolder();
@@ -143,7 +143,7 @@ class SaveSlotTest : public GameTest {
   }
   void TearDown() override {
     game_.reset();
-    playernames::Reset();
+    ResetTextState();
     ResetSaveFolder();
     GameTest::TearDown();
   }
@@ -275,7 +275,7 @@ TEST_F(SaveSlotTest, SavePeekLoadRoundTrip) {
   EXPECT_EQ(game.Vars()->GetVar(300), 901);
   EXPECT_EQ(game.Vars()->GetVar(999), 2998);
   EXPECT_EQ(std::string(game.GetFamilyName()), Sjis("山田"));
-  EXPECT_EQ(std::string(playernames::GetGivenName()), Sjis("花子"));
+  EXPECT_EQ(std::string(GetTextState().givenName), Sjis("花子"));
   EXPECT_EQ(game.GetKeyFlagTable()->Find(3, 7), 0);
   EXPECT_EQ(game.GetLayerDisableMask(), 0x8001);
   EXPECT_EQ(game.GetFrameTime(), 40);
