@@ -9,8 +9,9 @@
 #include "effect/buffereffects.h"
 #include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
-#include "effect/effectlayerscroll.h"
+#include "effect/effecthahen.h"
 #include "effect/effecthamon.h"
+#include "effect/effectlayerscroll.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
@@ -22,6 +23,8 @@
 #include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/particleeffects.h"
+#include "effect/roweffects.h"
 #include "effect/sceneeffects.h"
 
 namespace {
@@ -32,11 +35,15 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPut>(),            // 2
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlower>(),         // 12
+    MakeEffectEntry<CEffectRain>(),           // 13
+    MakeEffectEntry<CEffectSnow>(),           // 14
     MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectShake>(),          // 18
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
+    MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
@@ -50,6 +57,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectSnow2>(),          // 57
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
@@ -69,10 +77,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectBokashi>(),        // 77
     MakeEffectEntry<CEffectKomorebi>(),       // 78
     MakeEffectEntry<CEffectStaffRoll>(),      // 80
+    MakeEffectEntry<CEffectHahen>(),          // 81
     MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectSoyosoyo>(),       // 92
+    MakeEffectEntry<CEffectGrassPlane>(),     // 93
     MakeEffectEntry<CEffectPoleScroll>(),     // 94
     MakeEffectEntry<CEffectRainbow>(),        // 96
     MakeEffectEntry<CEffectBathWindow>(),     // 97

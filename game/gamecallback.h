@@ -69,6 +69,8 @@ class CSoundBuffer;
 class CSurfaceConverter;
 class CSystemPicture;
 class CTextPrint;
+class CHolidayList;
+class CTextInputBox;
 class CVoicePlayer;
 class CWaveBuffer;
 enum class SystemVar : int;
@@ -128,6 +130,9 @@ class CGameCallBack : public CScriptCallBack {
   virtual CInputStatus* GetInputStatus();
   virtual CFontPrint* GetFont();
   virtual CTextPrint* GetTextBuffer();
+  // The one-line text entry of the name-entry and save screens; null before
+  // initialisation.
+  CTextInputBox* GetTextInputBox() { return textInputBox_; }
   // Empties the renderer's line cache (scene start, reset, after name input).
   virtual void ResetTextPosition();
   virtual void EndSkipFilm();
@@ -416,6 +421,38 @@ class CGameCallBack : public CScriptCallBack {
   // 1 when "debug.txt" beside the program opens; CGame has its own file.
   virtual int IsDebugMode();
 
+  // --- Saved games (gamecallback_savedata.cpp) ---
+  // Null when a slot's GAMESTATUS chunk holds only values this game can
+  // restore (script level, saved mode, call depths, script, music and
+  // project numbers, frame time), else the reason. A slot file asks it
+  // before anything of the slot is restored.
+  virtual const char* CheckGameStatus(const uint8_t* chunk, size_t size);
+  // The last chosen save slot (0-based, -1 none), kept 1-based in the
+  // system data; Set stores slot + 1 and returns it.
+  virtual int GetLastSaveSlot();
+  virtual int SetLastSaveSlot(int slot);
+  // Save comment line 0..3 (others ignored): at most 254 bytes of whole
+  // characters and two NULs; null empties the line.
+  virtual void SetSaveComment(const char* text, int line);
+  // The thumbnail MakeMiniCG made last (GetMiniCGSize pixels, 0x00RRGGBB),
+  // and the version word of the slot whose INFO chunk was read last.
+  const std::vector<uint32_t>& GetMiniCGPixels() const { return miniCG_; }
+  int GetLoadedVersion() const { return loadedVersion_; }
+  // The keys of the last message and choice records handed to the message
+  // modes (-1 none); a save records them, an older save finds its place by
+  // them.
+  void SetMessageKeys(int message, int choice) {
+    messageKey_ = message;
+    choiceKey_ = choice;
+  }
+  int GetMessageKey() const { return messageKey_; }
+  int GetChoiceKey() const { return choiceKey_; }
+  // The size of the EXT chunk of mode `mode`'s automatic row, or of
+  // sub-entry row `row`; a box names a mode or row initialisation gave no
+  // chunk.
+  virtual void SetAutoSaveDataByMode(int mode, int size);
+  virtual void SetAutoSaveDataBySubMode(int row, int size);
+
   // --- The game object's own accessors ---
   // The mode stack: the current mode and the pending request of each level.
   int GetModeLevel() const { return modeLevel_; }
@@ -666,6 +703,8 @@ class CGameCallBack : public CScriptCallBack {
   // Text.
   CFontPrint* font_ = nullptr;
   CTextPrint* textBuffer_ = nullptr;
+  CTextInputBox* textInputBox_ = nullptr;
+  CHolidayList* holidayList_ = nullptr;  // with "useSaijistu"
   int voiceFlag_ = 0;
   int voiceWaitTime_ = kDefaultVoiceWaitTime;
 
@@ -745,6 +784,13 @@ class CGameCallBack : public CScriptCallBack {
   CNameList* movieList_ = nullptr;
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
+
+ public:
+  // The settings list "game" (null before Init), which screens read for
+  // the shared setups ("useCommonBackSetup").
+  CSetupList* GetGameSetupList() const { return setupList_; }
+
+ protected:
 
   // Sound.
   CMixer* mixer_ = nullptr;
@@ -931,5 +977,143 @@ class CGameCallBack : public CScriptCallBack {
   void MessageWindowSetPercent(int percent);
   void MessageWindowSetMode(int value);
   int MessageWindowDesignCount();
+
+  // --- Saved games (gamecallback_savedata.cpp) ---
+  static constexpr int kScriptLevels = 4;
+  static constexpr int kSavedStackWords = 255;
+  static constexpr int kCommentLines = 4;
+  static constexpr int kCommentSize = 256;
+  // One script level as KeepGameState copies it.
+  struct KeptScript {
+    int pc = 0, depth = 0;
+    int32_t returnStack[kSavedStackWords] = {};
+    int32_t callSites[kSavedStackWords] = {};
+  };
+  KeptScript keptScripts_[kScriptLevels];
+  int keptScriptLevel_ = 0;
+  int keptScriptNumber_[kScriptLevels] = {};
+  int keptMessageWindowOn_ = 0;
+  char keptEffectNames_[kEffectChannels][kEffectNameSize] = {};
+  std::vector<uint32_t> miniCG_;
+  int loadedVersion_ = 0;
+  int choiceKey_ = -1;
+  char saveComments_[kCommentLines][kCommentSize] = {};
+  // Story words kept here for the save until their owners (the print-message
+  // and choice modes, the script commands) take them over.
+  int savedLineCount_ = 0, messageCode_ = 0, savedChoiceEnd_ = 0, savedChoiceStart_ = 0;
+  int choiceWords_[4] = {};
+  int bgmLoopCount_ = 0, specialSaveNumber_ = 0, musicRoomValue_ = 0;
+  int costumeMask_ = 0, scriptWord_ = 0;
+  int holdFlags_[kEffectChannels] = {}, keptHoldFlags_[kEffectChannels] = {};
+  char voiceNames_[8][64] = {};
+  // The byte size of every EXT chunk: automatic rows, sub-entry rows, then
+  // the configured ones (made on first use).
+  std::vector<int> extChunkSizes_;
+  std::vector<int>& ExtChunkSizes();
+  // The mode object of automatic EXT row i (null for other rows).
+  CCommonGeneral* ExtRowMode(int i) const;
+  // The extension object of sub-entry EXT row i (null for other rows or
+  // while none is registered under its key).
+  CAutoSaveSubData* ExtRowObject(int i) const;
+  // The script of level k loaded again from its project number; 0 when it
+  // has no name or does not load.
+  int ReloadScript(int level, int number);
+
+ public:
+  // --- Sounds (game/gamecallback_sound.cpp) ---
+  // Stops voice channel 0 with a fade of `time` while voices are on.
+  void FadeOutVoice(int time);
+  // The pair of the music list whose file name is `name` (case-blind); -1
+  // none.
+  int SearchBgmName(const char* name) const;
+  int GetMusicFlag(int n) const;
+  // Every sound-effect and voice channel at once.
+  void StopAllSound();
+  // The character (pair 1 on of "spt\charaname.xtx") whose key's first two
+  // characters begin the voice file name, case-blind; -1 none.
+  int GetVoiceChara(const char* name) const;
+  // System sound buffer 0 or 1 (NULL otherwise).
+  CSoundBuffer* GetSystemSoundBuffer(int i) const;
+  // The loop value the script's music command gave with the remembered
+  // track; option 200 plays the track again with it.
+  void SetBgmLoop(int loop) { bgmLoop_ = loop; }
+
+ protected:
+  // The voice-option entry of a voice file's character (-1 none).
+  int VoiceEntry(const char* name) const;
+  // Creates the selected system buffer from the wave and plays it once.
+  void PlayOnSystemBuffer(const CWaveBuffer& wave, int volume);
+  int systemSeToggle_ = 0;
+  int bgmLoop_ = -1;
+  // 101: no option has it, so the first application always happens.
+  int lastVoiceVolume_ = 101;
+
+ public:
+  // --- Options, the system file, the MESSAGE chunk (gamecallback_settings.cpp) ---
+  // The player's names and the kept variables 200..299 into the system data.
+  void StoreNamesAndKeptVars();
+  // Up to 64 entries of 256 bytes behind the chunk header: each text cut to
+  // 254 bytes and closed by two NULs; entries past the texts untouched.
+  static void FillMessageEntries(uint8_t* chunk, size_t size, const std::vector<const char*>& texts);
+
+ protected:
+  // The texts PutMessage stores: the choice texts or the message lines.
+  std::vector<const char*> MessageChunkTexts();
+
+ public:
+  // --- Screen mode, frame bookkeeping, effects (gamecallback_frame.cpp,
+  // gamecallback_pictures.cpp) ---
+  // The white frame with `text` in the window's overlay until the first
+  // frame; PrintStartMessage shows "Initializing..".
+  int ShowStartMessage(const char* text);
+  // Draws the modes of the lower stack levels the draw-through words
+  // select, lowest first.
+  void PrintLowerModes();
+  // The elapsed ms of the current frame (the choice and message modes).
+  int GetMessageWaitTime() const { return frameElapsed_; }
+  // The script's voice command: the voice count-down runs for ms.
+  void StartVoiceCountdown(int ms) {
+    voiceCountdown_ = ms;
+    voiceCountdownFlag_ = ms > 0 ? 1 : 0;
+  }
+  // The picture of effect channel n (NULL without one).
+  CPicture* GetEffectPicture(int n);
+  // The short-cut rows PrepareModeTables builds from the system menu.
+  int GetShortCutRowCount() const { return shortCutRows_; }
+  int GetShortCutStart() const { return shortCutStart_; }
+  // The message cursor's request: its position and kind, and whether the
+  // frame still has to act on it.
+  int GetMessageCursorRequest() const { return messageCursorRequest_; }
+  void GetMessageCursor(int* x, int* y, int* kind) const {
+    *x = messageCursorX_;
+    *y = messageCursorY_;
+    *kind = messageCursorKind_;
+  }
+
+ protected:
+  // One scheme for both directions of ToFullScreenMode / ToWindowMode.
+  void SwitchScreenMode(int full, int quiet);
+  // The display-mode switch with the game's window, size, remembered
+  // position, full-screen size and clip, and its presentation.
+  void RunDisplayModeSwitch(int full);
+  int frameElapsed_ = 0;
+  // The boss-coming cover: 0 none, 1 colour, 2 picture.
+  int bossComingType_ = 0;
+  int bossComingColor_[3] = {};
+  CPicture* bossComingPicture_ = nullptr;
+  // Short-cut rows: the first system-menu option they cover (the menu's
+  // first nine options are its own) and their count.
+  int shortCutStart_ = 9;
+  int shortCutRows_ = 0;
+  // Message cursor request: position, kind and the request word.
+  int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
+  int messageCursorRequest_ = 0;
+
+ protected:
+  // --- Game starts (gamecallback_scripts.cpp) ---
+  // Variables 100..199 and 300..999 to 0, or from the initial-value list.
+  void ClearGameVars(int fromList);
+  // The steps both game starts share after the variables.
+  void ResetForGameStart();
 
 };

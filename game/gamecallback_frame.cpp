@@ -3,6 +3,8 @@
 // handler itself is in gamecallback_window.cpp.
 #include "game/gamecallback.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -10,6 +12,8 @@
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
+#include "graphics/displaymode.h"
+#include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/sync.h"
@@ -105,10 +109,10 @@ int CGameCallBack::Frame(int elapsed) {
   // 17. The movie mode draws itself: its frames present nothing (the
   // movie mode's state line on the debug output comes with that mode).
   const bool movieFrame = GetCurrentMode() == kMovieMode || screenUpdateBlocked_;
-  // 18 to 20. The lower stack levels (PrintLowerModes, with the screen-mode
-  // services) draw between the effects' tick and the current mode.
+  // 18 to 20.
   if (effect_) effect_->Tick();
   OnBeforePrint();
+  PrintLowerModes();
   if (mode) mode->GeneralPrint();
   // 21 to 23. The debug lines of the text printer join here with the text
   // layout work.
@@ -240,13 +244,60 @@ void CGameCallBack::UpdateMouse() {
   mouseStatus_->SetWheel(wheel);
 }
 
-void CGameCallBack::ToWindowMode(int) {}
+// The window and full screen at the level of the game: the option, the
+// hooks, the redraw and the wheel pause around the display-mode switch.
+void CGameCallBack::SwitchScreenMode(int full, int quiet) {
+  if ((GetSystemSetting(4) != 0) == (full != 0)) return;
+  SetSystemSetting(4, full ? 1 : 0);
+  if (!quiet) CallScreenChangeBegin();
+  OnBeforeScreenChange();
+  // The movie player's suspend (and a 50 ms pause before full screen) and
+  // resume around the switch, and the configuration screen's window-mode
+  // buttons after it, come with those modes.
+  if (full)
+    ToFullScreen();
+  else
+    ToWindowScreen();
+  OnAfterScreenChange();
+  if (!quiet) CallScreenChangeEnd();
+  CScreenBuffer::SetFullRedraw(0);
+  if (full)
+    CScreenBuffer::SetFullScreenFlag();
+  else
+    CScreenBuffer::ClearFullScreenFlag();
+  wheelCountdown_ = 2;
+}
 
-void CGameCallBack::ToFullScreenMode(int) {}
+void CGameCallBack::ToWindowMode(int quiet) { SwitchScreenMode(0, quiet); }
 
-void CGameCallBack::ToWindowScreen() {}
+void CGameCallBack::ToFullScreenMode(int quiet) { SwitchScreenMode(1, quiet); }
 
-void CGameCallBack::ToFullScreen() {}
+void CGameCallBack::RunDisplayModeSwitch(int full) {
+  displaymode::State state;
+  state.window = window_;
+  state.width = width_;
+  state.height = height_;
+  state.bpp = bpp_;
+  state.windowLeft = windowX_;
+  state.windowTop = windowY_;
+  state.fullScreenWidth = fullScreenWidth_;
+  state.fullScreenHeight = fullScreenHeight_;
+  state.clipLeft = clipLeft_;
+  state.clipTop = clipTop_;
+  state.clipRight = clipRight_;
+  state.clipBottom = clipBottom_;
+  state.screen.reset(presentation_);
+  presentation_ = nullptr;
+  if (full)
+    displaymode::ToFullScreen(&state);
+  else
+    displaymode::ToWindowScreen(&state);
+  presentation_ = state.screen.release();
+}
+
+void CGameCallBack::ToWindowScreen() { RunDisplayModeSwitch(0); }
+
+void CGameCallBack::ToFullScreen() { RunDisplayModeSwitch(1); }
 
 void CGameCallBack::ToggleScreenMode(int quiet) {
   if (GetSystemSetting(4) == 0) {
@@ -258,19 +309,56 @@ void CGameCallBack::ToggleScreenMode(int quiet) {
 
 void CGameCallBack::CloseGame() { platform::PostMessage(window_, WM_CLOSE, 0, 0); }
 
-int CGameCallBack::GetSkipFrameCount() { return 0; }
+int CGameCallBack::GetSkipFrameCount() { return skipAllowance_; }
 
-void CGameCallBack::CalcuFrameSkip(int) {}
+void CGameCallBack::CalcuFrameSkip(int elapsed) {
+  elapsed = std::max(elapsed, 0);
+  frameElapsed_ = elapsed;
+  DecreaseCountdown(elapsed);
+  if (effect_) effect_->SetEffectSpeed(GetEffectSpeed());
+  // In 64 bits: a frame period or lateness from the settings may be large.
+  const int64_t period = frameTime_;
+  int64_t late = lateness_;
+  if (elapsed < period) late = std::max<int64_t>(late - (period - elapsed), 0);
+  if (elapsed > period) late += elapsed - period;
+  if (holdCount_ > 0) {
+    --holdCount_;
+    late = std::min<int64_t>(late, period - 1);
+  }
+  late = std::clamp<int64_t>(late, 0, INT32_MAX);
+  lateness_ = static_cast<int>(late);
+  if (!CheckFrameSkipOff())
+    skipAllowance_ = static_cast<int>(std::min<int64_t>(late, period * std::max(settings_.maxSkipFrame, 1)));
+}
 
-void CGameCallBack::FlushUpdateRects() {}
+void CGameCallBack::FlushUpdateRects() {
+  for (int i = 0; i < updateRectCount_; ++i)
+    CScreenBuffer::AddDirtyRect(updateRects_[0][i], updateRects_[1][i], updateRects_[2][i],
+                                updateRects_[3][i]);
+  updateRectCount_ = 0;
+}
 
-int CGameCallBack::PrintStartMessage() {
+void CGameCallBack::PrintLowerModes() {
+  int flag[kLevelCount] = {};
+  const int level = std::clamp(modeLevel_, 0, kLevelCount - 1);
+  for (int p = level - 1; p >= 0; --p) {
+    flag[p] = drawThrough_[p];
+    if (flag[p] != 1) break;
+  }
+  for (int p = 0; p < level; ++p)
+    if (flag[p] != 0)
+      if (CCommonGeneral* mode = GetMode(GetModeAtLevel(p))) mode->GeneralPrint();
+}
+
+int CGameCallBack::PrintStartMessage() { return ShowStartMessage("Initializing.."); }
+
+int CGameCallBack::ShowStartMessage(const char* text) {
   // A window-coloured (white) frame with the text over it, until the
   // first frame presents the screen buffer.
-  if (!window_ || width_ <= 0 || height_ <= 0 || !settings_.startMessage) return 0;
+  if (!window_ || width_ <= 0 || height_ <= 0 || !text) return 0;
   const std::vector<uint32_t> white(static_cast<size_t>(width_) * height_, 0xFFFFFFu);
   platform::OverlayText line;
-  line.text = settings_.startMessage;
+  line.text = text;
   line.color = 0x000000;
   window_->SetOverlay({line});
   const platform::FrameView view{white.data(), width_, height_, width_ * 4};
@@ -283,16 +371,19 @@ int CGameCallBack::PrintStartMessage() {
 void CGameCallBack::SetFullScreenSize(int width, int height) {
   fullScreenWidth_ = width;
   fullScreenHeight_ = height;
+  if (presentation_) presentation_->SetFullScreenSize(width, height);
 }
 
 void CGameCallBack::SetClipLeftTop(int left, int top) {
   clipLeft_ = left;
   clipTop_ = top;
+  if (presentation_) presentation_->SetClipLeftTop(left, top);
 }
 
 void CGameCallBack::SetClipRightBottom(int right, int bottom) {
   clipRight_ = right;
   clipBottom_ = bottom;
+  if (presentation_) presentation_->SetClipRightBottom(right, bottom);
 }
 
 platform::Window* CGameCallBack::GetWindowHandle() { return window_; }
@@ -301,7 +392,7 @@ void CGameCallBack::PrintDebugParam() {}
 
 void CGameCallBack::PrintDebugParamBack() {}
 
-int CGameCallBack::GetEffectSpeed() { return 0; }
+int CGameCallBack::GetEffectSpeed() { return voiceCountdownFlag_; }
 
 int CGameCallBack::GetFrameTime() { return frameTime_; }
 

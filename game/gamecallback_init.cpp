@@ -26,6 +26,7 @@
 #include "graphics/screenbuffer.h"
 #include "graphics/surfaceconverter.h"
 #include "graphics/systempicture.h"
+#include "message/textprint.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/sync.h"
@@ -49,6 +50,8 @@
 #include "sound/soundbuffer.h"
 #include "sound/voiceplayer.h"
 #include "sound/wavebuffer.h"
+#include "widget/holidaylist.h"
+#include "widget/textinputbox.h"
 
 namespace {
 
@@ -540,8 +543,8 @@ void CGameCallBack::Init() {
     }
   }
 
-  // 31, 32. The message window; the thumbnail maker, the text input box and
-  // the variable display come with their own work.
+  // 31, 32. The message window; the thumbnail maker and the variable
+  // display come with their own work.
   ReadIntKeys(setupList_, &s, kLateKeys);
   InitMessageWindow();
   mouseStatus_ = new CMouseStatus;
@@ -549,6 +552,8 @@ void CGameCallBack::Init() {
   keyStatus_ = new CMyKeyStatus;
   inputStatus_->SetMouseStatus(mouseStatus_);
   inputStatus_->SetKeyStatus(keyStatus_);
+  textInputBox_ = new CTextInputBox(window_, textBuffer_);
+  textInputBox_->SetImeFlags(s.imeAutoOpenFlag, s.imeAutoCloseFlag);
 
   // 33. The effect channels' pictures: sized and loaded as the list asks.
   InitPictureBuffers(setupList_, effect_);
@@ -674,8 +679,8 @@ void CGameCallBack::InitVariables() {
   GetSetupInt(&s.windowOffMouseButton, "windowOffMouseButton");
   varNameList_ = LoadDataList("spt\\var.fxf", true);
   varNameTable_ = new CVarNameTable(varNameList_);
-  // The holiday list comes with the calendar work.
   GetSetupInt(&s.useSaijistu, "useSaijistu");
+  if (s.useSaijistu) holidayList_ = new CHolidayList;
   if (GetSetupString(&s.renameLayerVar, "renameLayerVar")) {
     renameLayerVarNumber_ = GetVarNumber(s.renameLayerVar);
     if (renameLayerVarNumber_ >= 0) {
@@ -812,12 +817,14 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(keyFlagTable_);
   DeleteAndClear(sceneList_);
   DeleteAndClear(sceneDataFile_);
+  DeleteAndClear(textInputBox_);
   DeleteAndClear(inputStatus_);
   DeleteAndClear(mouseStatus_);
   DeleteAndClear(keyStatus_);
   DeleteAndClear(resultTable_);
   // Effects, text and pictures, and the sound devices.
   DeleteAndClear(effect_);
+  DeleteAndClear(bossComingPicture_);
   ReleaseText();
   DeleteAndClear(systemPicture_);
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
@@ -826,6 +833,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(soundDevice_);
   // Names and lists.
   DeleteAndClear(varNameTable_);
+  DeleteAndClear(holidayList_);
   DeleteAndClear(cgList_);
   DeleteAndClear(cgVoiceList_);
   DeleteAndClear(functionList_);

@@ -18,9 +18,19 @@ CCommonButtonSetup* CGameCallBack::GetCommonUpDownSetup() { return commonUpDownS
 
 void CGameCallBack::OnMessageCursor(int) {}
 
-void CGameCallBack::SetMessageCursorKind(int) {}
+void CGameCallBack::SetMessageCursorKind(int kind) {
+  SetMessageCursor(messageCursorX_, messageCursorY_, kind);
+}
 
-void CGameCallBack::SetMessageCursor(int, int, int) {}
+// The frame refreshes the cursor when it finds the request. Kinds 2 and up
+// follow the text's end: they hand the position to the message cursor once
+// that object exists.
+void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
+  messageCursorX_ = x;
+  messageCursorY_ = y;
+  messageCursorKind_ = kind;
+  messageCursorRequest_ = 1;
+}
 
 void CGameCallBack::ShowMessageWindow(int) {}
 

@@ -12,6 +12,7 @@
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
+#include "widget/textinputbox.h"
 
 namespace {
 
@@ -228,6 +229,10 @@ struct GameWindowHandlers {
       g.presentation_->RestoreSurfaces(0);
   }
 
+  static void Char(Game& g, uintptr_t wParam) {
+    if (g.textInputBox_) g.textInputBox_->PutChar(static_cast<int>(wParam & 0xFF));
+  }
+
   // The game draws its own cursor; the system's is hidden over the window.
   // (In the movie mode the movie player shows it by its option.)
   static void SetCursor(Game& g, platform::Window* window) {
@@ -268,8 +273,8 @@ intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, u
     case WM_CLOSE: H::Close(*this); break;
     case WM_ACTIVATEAPP: H::ActivateApp(*this, wParam); break;
     case WM_SETCURSOR: H::SetCursor(*this, window); break;
-    // WM_CHAR goes to the text input box, WM_DISPLAYCHANGE and WM_APP + 1
-    // to the movie player, once those exist.
+    case WM_CHAR: H::Char(*this, wParam); break;
+    // WM_DISPLAYCHANGE and WM_APP + 1 go to the movie player, once it exists.
     case MM_MCINOTIFY: return 1;
     default:
       for (const ButtonMessage& m : kButtonMessages)

@@ -15,8 +15,9 @@
 #include <cstdint>
 
 #include "message/fontprint.h"
+#include "widget/textlineprinter.h"
 
-class CTextPrint {
+class CTextPrint : public ITextLinePrinter {
  public:
   static constexpr int kMaxAnnotations = 256;
   // Characters an annotation or emphasis run may hold before its "］".
@@ -24,7 +25,7 @@ class CTextPrint {
 
   // font: the shared renderer (not owned; must outlive this object).
   explicit CTextPrint(CFontPrint* font);
-  ~CTextPrint();
+  ~CTextPrint() override;
   CTextPrint(const CTextPrint&) = delete;
   CTextPrint& operator=(const CTextPrint&) = delete;
   // Frees the annotation tables; safe to call twice.
@@ -33,6 +34,11 @@ class CTextPrint {
   // The whole text with its top-left corner at (x, y).
   int Print(int x, int y, const char* text, int size, int r = -1, int g = -1, int b = -1,
             int spacing = 0, int pitch = -1, int outline = -1, int unused = 0);
+  // The text input box's line: Print with every argument given.
+  int PrintLine(int x, int y, const char* text, int size, int r, int g, int b, int spacing,
+                int pitch, int outline, int last) override {
+    return Print(x, y, text, size, r, g, b, spacing, pitch, outline, last);
+  }
   // Only cells start .. start + count - 1 of every line; the cells of the
   // last line minus (start + count): above 0 while cells remain.
   int PrintMessage(int start, int count, int x, int y, const char* text, int size, int r, int g,

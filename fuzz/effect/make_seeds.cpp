@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -328,6 +329,24 @@ int main(int argc, char** argv) {
                                (mode ? "-saved" : "-live");
       if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return 1;
     }
+    if (number == 81) {
+      // Records naming meshes the run never made.
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = 0;
+      for (int c = 0; c < 16; ++c) {
+        EffectChannel record = *manager.GetSaveChannel(c);
+        if (record.EffectNumber() == 81) {
+          record.Param(13) = c % 3;
+          record.Param(14) = 1 + c;
+          record.Param(15) = 2;
+          record.Param(17) = 1000 + c;
+        }
+        record.Write(&bytes[1 + c * 1024]);
+      }
+      if (!toolsupport::WriteHostFile(std::string(argv[1]) + "/" + entries[i].className + "-uncached",
+                                      bytes.data(), bytes.size()))
+        return 1;
+    }
     std::vector<uint8_t> start = {7, 5, static_cast<uint8_t>(i), 13};
     for (int v : values)
       for (int b = 0; b < 4; ++b) start.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * b)));
@@ -360,6 +379,23 @@ int main(int argc, char** argv) {
              5, 5, 2, 2, 0, 0, -255, 0, 0, 0, 0, 30, 0, 0}},
       {117, {0, 128}},
       {118, {20, 3, 4, 5, 5, 30, 20, 0, 0, 0, 255, 128, 0, 2, 3, 40, 25, 1, 2, 3, 4, 5, 6, 7}},
+      {12, {20, 0, 2, 300}},
+      {13, {10, 400, 500, 0, 200, 0, 128, 255}},
+      {14, {10, -1, -1}},
+      {57, {10, 3, 3}},
+      {24, {10, 20, 100, 0}},
+      {92, {10, 20, 10, 10, 0, 2, 1, -1, 1, 5, 8, 1, 0}},
+      {93, {10, 10, 20, 500, 0, 1, 100, 20, 100, 50, 20, -1}},
+      // The shatter's mesh kinds: built-in, each generated shape (jittered,
+      // too dense, negative density), a file, an unknown kind.
+      {81, {10, 100, 100, 24, 16, 3, 100, 0, 0, 0, 100, 0, 0, 0}},
+      {81, {10, 150, 50, 0, 0, 2, 5, 1, 2, 100, 0, 0, 0, 1, 0, 1, 4, 0}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 1, 2, 2, 1}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 2, 3, 4, 2}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 0, 100, 0, 3}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 0, -5, 0, 4}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 2, 1}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 9, 1, 1, 1, 1}},
       {39, {6, -5, 3, 1}},
       {94, {0, 7, -3, 0}},
       {84, {6, 30, 4, 2, 1, 0, 0}},
@@ -377,6 +413,7 @@ int main(int argc, char** argv) {
       {130, {6, 2, 1, 150, 250, 300, 100, 100, 100, 5, 10, 200, 0, 0, 0, 2, 1}},
       {96, {6, 80, 0, 2, 1, 0, -3, 1, 0}},
   };
+  std::map<int, int> seen;
   for (const FullStart& f : full) {
     size_t i = 0;
     while (i < entries.size() && entries[i].number != f.number) ++i;
@@ -385,7 +422,9 @@ int main(int argc, char** argv) {
                                   static_cast<uint8_t>(f.values.size())};
     for (int v : f.values)
       for (int b = 0; b < 4; ++b) start.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * b)));
-    const std::string path = std::string(argv[2]) + "/" + entries[i].className + "-full";
+    const int k = seen[f.number]++;
+    const std::string path = std::string(argv[2]) + "/" + entries[i].className + "-full" +
+                             (k ? "-" + std::to_string(k) : std::string());
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
   if (!WriteAwkwardStarts(argv[2], entries)) return 1;

@@ -215,6 +215,8 @@ void HeadlessBackend::InjectKey(int vk, bool down, bool alt) {
 }
 
 void HeadlessBackend::InjectText(const std::string& utf8) {
+  // As on the desktop, text reaches the game only while text input is on.
+  if (!window_ || !window_->IsTextInputOn()) return;
   std::string bytes = Utf8ToCp932(utf8, true);
   std::lock_guard<std::mutex> lock(mutex_);
   for (unsigned char b : bytes) queue_.push_back({window_.get(), WM_CHAR, b, 0});

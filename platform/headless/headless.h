@@ -91,7 +91,8 @@ class HeadlessBackend : public Backend {
   // turns Return into a system key.
   void InjectKey(int vk, bool down, bool alt = false);
   // Typed text (UTF-8): one WM_CHAR per CP932 byte, lead byte first;
-  // characters that have no CP932 form are dropped.
+  // characters that have no CP932 form are dropped. Only while the window's
+  // text input is on, as on the desktop.
   void InjectText(const std::string& utf8);
   void InjectMouseMove(int x, int y);
   // button 0 left, 1 right, 2 middle.

@@ -3,7 +3,8 @@
 # The window's keys end to end on copies of the sample game, headless for 60
 # frames: Esc (and F9) at frame 3 end the run right after it; with their off
 # flag in the list "game" every frame runs; an input script of moves, clicks,
-# wheel turns and keys shows the same frames in two runs.
+# wheel turns and keys shows the same frames in two runs; numeric minus
+# (the boss-coming key) changes the frames it covers, the same in two runs.
 set -euo pipefail
 program=$1 game=$2 work=$3
 rm -rf "$work" && mkdir -p "$work"
@@ -57,6 +58,13 @@ input='2 move 100 100
 25 key 13 altdown
 30 key 40 down
 31 move -5 700'
+# Numeric minus covers the screen with the sample's boss-coming colour.
+run boss '5 key 109 down'
+run boss2 '5 key 109 down'
+run noboss '5 key 109 up'
+check "numeric minus changes the last frame" test "$(tail -n 1 "$work/boss.txt")" != "$(tail -n 1 "$work/noboss.txt")"
+check "the cover is the same in two runs" cmp -s "$work/boss.txt" "$work/boss2.txt"
+
 run first "$input"
 run second "$input"
 check "first runs every frame" test "$(frames first)" -ge 60

@@ -36,8 +36,10 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     // Effects whose default duration is not 20 frames, one a line.
     static const std::map<int, int> kOther = {
         {0, 99999},
+        {12, 99999},
         {15, 15},
         {23, 60},
+        {24, 99999},
         {29, 0},
         {43, 10000},
         {54, 9999},

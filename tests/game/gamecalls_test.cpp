@@ -515,5 +515,20 @@ TEST_F(GameCallsTest, ComputedVariablesAnswerThroughTheGame) {
   EXPECT_EQ(game->GetSystemVar(17), 5);
 }
 
+TEST_F(GameCallsTest, HolidaysFromTheListWithUseSaijistu) {
+  dir_->Write("mok/saijitsu.xtx", "2011 2 7\n2011 2 11\n");
+  auto game = Make({}, {{"useSaijistu", "1"}});
+  EXPECT_EQ(game->CheckHoliday(2011, 2, 11), 1);
+  EXPECT_EQ(game->CheckHoliday(2011, 2, 10), 0);
+  game->SetVar(10, 2011);
+  game->SetVar(11, 207);  // a Monday in the list
+  EXPECT_EQ(game->GetSystemVar(13), 1);
+  game->SetVar(11, 208);
+  EXPECT_EQ(game->GetSystemVar(13), 0);
+  // Without "useSaijistu" the file is not read.
+  auto plain = Make({});
+  EXPECT_EQ(plain->CheckHoliday(2011, 2, 11), 0);
+}
+
 }  // namespace
 }  // namespace game_test

@@ -47,6 +47,8 @@ class FakeGame : public CGame {
  public:
   explicit FakeGame(platform::HeadlessBackend& host, int width = 800, int height = 600);
   ~FakeGame() override;
+  // The settings list "game", for tests of what screens read from it.
+  using CGameCallBack::LoadSetupFile;
 
   // Delivers the queued window messages to the game's window handler.
   void Pump();

@@ -18,6 +18,8 @@
 #include "platform/backend.h"
 #include "platform/common/png_writer.h"
 #include "platform/files.h"
+#include "platform/headless/headless.h"
+#include "platform/codec.h"
 #include "pngfile.h"
 #include "setup/random.h"
 #include "tools/common/hostfile.h"
@@ -280,6 +282,11 @@ constexpr const char* kUsage =
     "  --wipe-sheet P,M        every wipe 0..95 at P of M, one screen-sized cell\n"
     "                          each, 12 to a row in number order; OUT.png is the\n"
     "                          sheet\n"
+    "  --game DIR              read the game's files (particle sheets in dwq/sys,\n"
+    "                          mesh files in mok) from DIR; before drawing options\n"
+    "  --load-errors           switch the picture loader's error report on\n"
+    "  --debug-output          print the engine's debug lines on stderr\n"
+    "Message boxes print on stderr as \"[box] CAPTION: TEXT\" lines.\n"
     "SPEC: solid:RRGGBB[:WxH], hgrad[:WxH], vgrad[:WxH], FILE.png (alpha is the\n"
     "mask) or FILE.dwq\n";
 
@@ -289,6 +296,11 @@ struct ToolState {
   std::ostream& err;
   int width = 800, height = 600;
   std::string workFolder;
+  // --game: the folder is the user's, never removed.
+  bool ownFolder = true;
+  bool loadErrors = false;
+  bool debugOutput = false;
+  platform::HeadlessBackend* host = nullptr;
   std::unique_ptr<EffectRunner> runner;
   bool ranFrames = false;
   bool hash = false;
@@ -302,8 +314,22 @@ struct ToolState {
   int sheetW = 0, sheetH = 0;
 
   EffectRunner& Runner() {
-    if (!runner) runner = std::make_unique<EffectRunner>(width, height, workFolder);
+    if (!runner) {
+      if (loadErrors) SetLoadDwqErrorFlag(1);
+      runner = std::make_unique<EffectRunner>(width, height, workFolder);
+    }
     return *runner;
+  }
+  // The boxes and debug lines the engine gave since the last call.
+  void Report() {
+    if (!host) return;
+    for (const platform::BoxRecord& box : host->Boxes())
+      err << "[box] " << platform::Cp932ToUtf8(box.caption) << ": "
+          << platform::Cp932ToUtf8(box.text) << "\n";
+    host->ClearBoxes();
+    if (debugOutput)
+      for (const std::string& line : host->DebugLines()) err << platform::Cp932ToUtf8(line);
+    host->ClearDebugLines();
   }
   bool Fail(const std::string& message) {
     err << "zor-effect: " << message << "\n";
@@ -402,7 +428,16 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
   std::vector<int> v;
   std::string error, spec;
   int channel = 0;
-  if (option == "--size") {
+  if (option == "--game") {
+    if (s.runner) return s.Fail("--game must come before the options that draw");
+    if (!std::filesystem::is_directory(value)) return s.Fail("--game: no folder \"" + value + "\"");
+    if (s.ownFolder) {
+      std::error_code ec;
+      std::filesystem::remove_all(s.workFolder, ec);
+    }
+    s.workFolder = value;
+    s.ownFolder = false;
+  } else if (option == "--size") {
     if (s.runner) return s.Fail("--size must come before the options that draw");
     if (!ParseSize(value, &s.width, &s.height)) return s.Fail("bad --size \"" + value + "\"");
   } else if (option == "--picture" || option == "--load") {
@@ -470,8 +505,11 @@ std::string MakeWorkFolder() {
 
 }  // namespace
 
-int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  platform::HeadlessBackend* host) {
   ToolState s(out, err);
+  s.host = host;
+  const int reportBefore = GetLoadDwqErrorFlag();
   std::vector<std::pair<std::string, std::string>> options;
   std::string outPng;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -482,6 +520,10 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (a == "--hash") {
       s.hash = true;
+    } else if (a == "--load-errors") {
+      s.loadErrors = true;
+    } else if (a == "--debug-output") {
+      s.debugOutput = true;
     } else if (a == "--every") {
       std::vector<int> k;
       if (i + 2 >= args.size() || !ParseInts(args[i + 1], 1, &k) || k.size() != 1 || k[0] < 1) {
@@ -510,22 +552,28 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
     return 1;
   }
   int status = 0;
-  for (const auto& [option, value] : options)
-    if (!ApplyOption(s, option, value)) {
+  for (const auto& [option, value] : options) {
+    const bool ok = ApplyOption(s, option, value);
+    s.Report();
+    if (!ok) {
       status = 2;
       break;
     }
+  }
   if (status == 0 && !s.DrawWipe()) status = 2;
   if (status == 0) {
     s.EnsureFrame();
+    s.Report();
     if (!outPng.empty() && !s.WriteOutput(outPng)) {
       err << "zor-effect: cannot write " << outPng << "\n";
       status = 1;
     }
   }
   s.runner.reset();
+  s.Report();
+  SetLoadDwqErrorFlag(reportBefore);
   std::error_code ec;
-  std::filesystem::remove_all(s.workFolder, ec);
+  if (s.ownFolder) std::filesystem::remove_all(s.workFolder, ec);
   return status;
 }
 

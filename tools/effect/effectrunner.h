@@ -14,6 +14,9 @@
 class CEffectManager;
 class CPicture;
 class CScreenBuffer;
+namespace platform {
+class HeadlessBackend;
+}
 
 namespace effecttool {
 
@@ -88,6 +91,9 @@ class EffectRunner {
 
 // zor-effect's command line (without the program name); prints to out and
 // err, returns the exit status.
-int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// With the headless host given, the boxes and (--debug-output) the debug
+// lines the engine gave are printed on err as they come.
+int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  platform::HeadlessBackend* host = nullptr);
 
 }  // namespace effecttool
