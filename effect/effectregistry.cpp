@@ -7,13 +7,16 @@
 #include <array>
 
 #include "effect/buffereffects.h"
+#include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
-#include "effect/effectlayerscroll.h"
-#include "effect/effecthamon.h"
-#include "effect/effectlayertransform.h"
 #include "effect/effecthahen.h"
+#include "effect/effecthamon.h"
+#include "effect/effectlayerscroll.h"
+#include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/effectparticle.h"
+#include "effect/effectsentence.h"
 #include "effect/effectturn.h"
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
@@ -65,10 +68,15 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPers>(),           // 67
     MakeEffectEntry<CEffectCurtain>(),        // 68
     MakeEffectEntry<CEffectHamon>(),          // 69
+    MakeEffectEntry<CEffectHanabira>(),       // 70
+    MakeEffectEntry<CEffectHotaru>(),         // 71
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectSlash>(),          // 76
+    MakeEffectEntry<CEffectBokashi>(),        // 77
+    MakeEffectEntry<CEffectKomorebi>(),       // 78
+    MakeEffectEntry<CEffectStaffRoll>(),      // 80
     MakeEffectEntry<CEffectHahen>(),          // 81
     MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
@@ -78,9 +86,11 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGrassPlane>(),     // 93
     MakeEffectEntry<CEffectPoleScroll>(),     // 94
     MakeEffectEntry<CEffectRainbow>(),        // 96
+    MakeEffectEntry<CEffectBathWindow>(),     // 97
     MakeEffectEntry<CEffectColorAddSub>(),    // 99
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
+    MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
@@ -92,11 +102,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectColorBalance>(),   // 120
     MakeEffectEntry<CEffectClipZoomIn>(),     // 122
     MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectBGBokashi>(),      // 126
     MakeEffectEntry<CEffectCharaSepia>(),     // 127
     MakeEffectEntry<CEffectLayerSepia>(),     // 128
     MakeEffectEntry<CEffectLayerGrey>(),      // 129
     MakeEffectEntry<CEffectSaike>(),          // 130
     MakeEffectEntry<CEffectCharaAddSub>(),    // 131
+    MakeEffectEntry<CEffectSentence>(),       // 133
 };
 
 // Every number the engine defines an effect at; the others stay empty.

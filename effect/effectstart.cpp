@@ -66,3 +66,10 @@ int CTableStartEffect::SetParam(EffectChannel *record, int count, const int *val
   return StartRecord(record, table_.number, table_.fixedDuration >= 0 ? table_.fixedDuration : p[0],
                      p, table_.max);
 }
+
+void CTableStartEffect::StartAgain(EffectChannel *record, int channel) {
+  int p[kMaxParams];
+  const int max = std::clamp(table_.max, 0, kMaxParams);
+  for (int i = 0; i < max; ++i) p[i] = record->Param(i);
+  SetParam(record, max, p, channel);
+}

@@ -109,6 +109,9 @@ class CTableStartEffect : public CCommonEffect {
   static int MakeParams(const effectstart::StartTable &table, int count, const int *values, int w,
                         int h, int *p);
   const effectstart::StartTable &Table() const { return table_; }
+  // SetParam again with the record's stored values (a Restore that makes
+  // the effect's own state anew).
+  void StartAgain(EffectChannel *record, int channel);
 
  private:
   static int64_t AmountValue(const effectstart::Amount &amount, int w, int h);

@@ -424,6 +424,38 @@ class CGameCallBack : public CScriptCallBack {
   // 1 when "debug.txt" beside the program opens; CGame has its own file.
   virtual int IsDebugMode();
 
+  // --- Saved games (gamecallback_savedata.cpp) ---
+  // Null when a slot's GAMESTATUS chunk holds only values this game can
+  // restore (script level, saved mode, call depths, script, music and
+  // project numbers, frame time), else the reason. A slot file asks it
+  // before anything of the slot is restored.
+  virtual const char* CheckGameStatus(const uint8_t* chunk, size_t size);
+  // The last chosen save slot (0-based, -1 none), kept 1-based in the
+  // system data; Set stores slot + 1 and returns it.
+  virtual int GetLastSaveSlot();
+  virtual int SetLastSaveSlot(int slot);
+  // Save comment line 0..3 (others ignored): at most 254 bytes of whole
+  // characters and two NULs; null empties the line.
+  virtual void SetSaveComment(const char* text, int line);
+  // The thumbnail MakeMiniCG made last (GetMiniCGSize pixels, 0x00RRGGBB),
+  // and the version word of the slot whose INFO chunk was read last.
+  const std::vector<uint32_t>& GetMiniCGPixels() const { return miniCG_; }
+  int GetLoadedVersion() const { return loadedVersion_; }
+  // The keys of the last message and choice records handed to the message
+  // modes (-1 none); a save records them, an older save finds its place by
+  // them.
+  void SetMessageKeys(int message, int choice) {
+    messageKey_ = message;
+    choiceKey_ = choice;
+  }
+  int GetMessageKey() const { return messageKey_; }
+  int GetChoiceKey() const { return choiceKey_; }
+  // The size of the EXT chunk of mode `mode`'s automatic row, or of
+  // sub-entry row `row`; a box names a mode or row initialisation gave no
+  // chunk.
+  virtual void SetAutoSaveDataByMode(int mode, int size);
+  virtual void SetAutoSaveDataBySubMode(int row, int size);
+
   // --- The game object's own accessors ---
   // The mode stack: the current mode and the pending request of each level.
   int GetModeLevel() const { return modeLevel_; }
@@ -968,6 +1000,47 @@ class CGameCallBack : public CScriptCallBack {
   void MessageWindowSetPercent(int percent);
   void MessageWindowSetMode(int value);
   int MessageWindowDesignCount();
+
+  // --- Saved games (gamecallback_savedata.cpp) ---
+  static constexpr int kScriptLevels = 4;
+  static constexpr int kSavedStackWords = 255;
+  static constexpr int kCommentLines = 4;
+  static constexpr int kCommentSize = 256;
+  // One script level as KeepGameState copies it.
+  struct KeptScript {
+    int pc = 0, depth = 0;
+    int32_t returnStack[kSavedStackWords] = {};
+    int32_t callSites[kSavedStackWords] = {};
+  };
+  KeptScript keptScripts_[kScriptLevels];
+  int keptScriptLevel_ = 0;
+  int keptScriptNumber_[kScriptLevels] = {};
+  int keptMessageWindowOn_ = 0;
+  char keptEffectNames_[kEffectChannels][kEffectNameSize] = {};
+  std::vector<uint32_t> miniCG_;
+  int loadedVersion_ = 0;
+  int choiceKey_ = -1;
+  char saveComments_[kCommentLines][kCommentSize] = {};
+  // Story words kept here for the save until their owners (the print-message
+  // and choice modes, the script commands) take them over.
+  int savedLineCount_ = 0, messageCode_ = 0, savedChoiceEnd_ = 0, savedChoiceStart_ = 0;
+  int choiceWords_[4] = {};
+  int bgmLoopCount_ = 0, specialSaveNumber_ = 0, musicRoomValue_ = 0;
+  int costumeMask_ = 0, scriptWord_ = 0;
+  int holdFlags_[kEffectChannels] = {}, keptHoldFlags_[kEffectChannels] = {};
+  char voiceNames_[8][64] = {};
+  // The byte size of every EXT chunk: automatic rows, sub-entry rows, then
+  // the configured ones (made on first use).
+  std::vector<int> extChunkSizes_;
+  std::vector<int>& ExtChunkSizes();
+  // The mode object of automatic EXT row i (null for other rows).
+  CCommonGeneral* ExtRowMode(int i) const;
+  // The extension object of sub-entry EXT row i (null for other rows or
+  // while none is registered under its key).
+  CAutoSaveSubData* ExtRowObject(int i) const;
+  // The script of level k loaded again from its project number; 0 when it
+  // has no name or does not load.
+  int ReloadScript(int level, int number);
 
  public:
   // --- Sounds (game/gamecallback_sound.cpp) ---

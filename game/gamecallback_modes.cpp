@@ -142,8 +142,6 @@ void CGameCallBack::NotifyListedModes() {
   });
 }
 
-int CGameCallBack::PrepareSystemMode(int result, int) { return result; }
-
 int CGameCallBack::CheckMiniGameStart(int) { return 0; }
 
 // The mini-game mode (40) does not exist yet: nothing to tell or draw.

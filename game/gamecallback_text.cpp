@@ -194,48 +194,10 @@ void CGameCallBack::ResetFaces() {
   if (faceControl_) faceControl_->Reset();
 }
 
-// --- EXT chunks of the extension objects, in key order ---
+// --- EXT chunks: the extension objects (their rows are the sub-entry rows
+// of gamecallback_savedata.cpp) ---
 
 void CGameCallBack::SetExtSaveObject(int key, CAutoSaveSubData* object) {
   if (key >= 1 && key < kExtObjectKeys) extSaveObjects_[key] = object;
 }
 
-namespace {
-
-// The object of EXT chunk i among the registered ones, or null.
-CAutoSaveSubData* ExtObject(CAutoSaveSubData* const* objects, int count, int i) {
-  for (int key = 1; key < count; ++key) {
-    if (objects[key] && i-- == 0) return objects[key];
-  }
-  return nullptr;
-}
-
-constexpr size_t kChunkHeader = 32;
-
-}  // namespace
-
-int CGameCallBack::GetExtSaveDataCount() {
-  return static_cast<int>(std::count_if(extSaveObjects_ + 1, extSaveObjects_ + kExtObjectKeys,
-                                        [](const CAutoSaveSubData* o) { return o != nullptr; }));
-}
-
-int CGameCallBack::GetExtSaveDataSize(int i) {
-  const CAutoSaveSubData* object = ExtObject(extSaveObjects_, kExtObjectKeys, i);
-  return object ? object->GetDataSize() : 0;
-}
-
-void CGameCallBack::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
-  CAutoSaveSubData* object = ExtObject(extSaveObjects_, kExtObjectKeys, i);
-  if (object && chunk && size >= kChunkHeader)
-    object->SaveData(chunk + kChunkHeader, size - kChunkHeader);
-  else
-    PutExtSaveDataDefault(chunk, size, i);
-}
-
-void CGameCallBack::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
-  CAutoSaveSubData* object = ExtObject(extSaveObjects_, kExtObjectKeys, i);
-  if (object && chunk && size >= kChunkHeader)
-    object->LoadData(chunk + kChunkHeader, size - kChunkHeader);
-  else
-    GetExtSaveDataDefault(chunk, size, i);
-}

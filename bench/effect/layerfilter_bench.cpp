@@ -2,9 +2,12 @@
 // read against the memcpy of one screen that effect_bench.cpp registers in
 // the same binary: #39, #94 and #84 copy one screen through blits, #68
 // fills rows, #37 and #122 resample through 16.16 steps, and the seven
-// filters draw a screen-sized masked picture.
+// filters draw a screen-sized masked picture. Then the particles (#70, #71,
+// #104), the text reveal (#133), the staff roll (#80), the blurs (#126,
+// #77), the light through leaves (#78) and the misted window (#97).
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,28 +16,34 @@
 #include "effect/effectmanager.h"
 #include "effectrunner.h"
 #include "graphics/pictureloader.h"
+#include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "tools/common/hostfile.h"
 
 namespace {
 
 constexpr int kW = 800;
 constexpr int kH = 600;
 
+// Runs before the start, with the pictures loaded.
+using Prepare = std::function<bool(CEffectManager&, const std::string& folder)>;
+
 void DrawOn(benchmark::State& state, int number, const std::vector<int>& values, int counter,
-            const std::string& folder);
+            const std::string& folder, const Prepare& prepare);
 
 // Screen-sized masked pictures on channels 5 and 13; the effect started on
 // channel 5 at `counter`, then its Calcu and Print run each iteration.
-void DrawFrame(benchmark::State& state, int number, std::vector<int> values, int counter) {
+void DrawFrame(benchmark::State& state, int number, std::vector<int> values, int counter,
+               const Prepare& prepare = {}) {
   benchsupport::GameFolder work(state);
   if (!work.Ok()) return;
   InitPictureLoader(dwq::kDecodeMegabytes);
-  DrawOn(state, number, values, counter, work.Path());
+  DrawOn(state, number, values, counter, work.Path(), prepare);
   ReleasePictureLoader();
 }
 
 void DrawOn(benchmark::State& state, int number, const std::vector<int>& values, int counter,
-            const std::string& folder) {
+            const std::string& folder, const Prepare& prepare) {
   CScreenBuffer screen(kW, kH, 0);
   CEffectManager manager;
   for (int channel : {5, 13}) {
@@ -52,6 +61,10 @@ void DrawOn(benchmark::State& state, int number, const std::vector<int>& values,
       return;
     }
     manager.SetPicture(channel, channel);
+  }
+  if (prepare && !prepare(manager, folder)) {
+    state.SkipWithError("cannot prepare the pictures");
+    return;
   }
   manager.StartEffect(5, number, static_cast<int>(values.size()), values.data());
   manager.GetChannel(5)->Counter() = counter;
@@ -99,5 +112,56 @@ void Saike130(benchmark::State& state) { DrawFrame(state, 130, {}, 10); }
 BENCHMARK(Saike130);
 void Rainbow96(benchmark::State& state) { DrawFrame(state, 96, {}, 10); }
 BENCHMARK(Rainbow96);
+
+// 300 petals of 100 x 100 cells turning over 4 cells, 2 frames a step,
+// at 60 % opacity (the cross-blend).
+void Petals70(benchmark::State& state) {
+  DrawFrame(state, 70, {1000000, 300, 100, 100, 0, 2, 400, 300, 400, -3, 2, 1, 0, 0, 60, 60, 100,
+                        50, 4, 1, 0, 0, 2},
+            10);
+}
+BENCHMARK(Petals70);
+void Fireflies71(benchmark::State& state) {
+  DrawFrame(state, 71, {1000000, 600, 0, 0, 800, 600, 1, 1, 255, 200, 100, 1, 0, 0, 100}, 10);
+}
+BENCHMARK(Fireflies71);
+void Leaves104(benchmark::State& state) {
+  DrawFrame(state, 104, {0, 32, 32, 4, 8, 100, 3, 7, 15, 0, 500}, 400);
+}
+BENCHMARK(Leaves104);
+// 25 x 18 cells of 32 pixels, half revealed, the cell being written scaled.
+void Sentence133(benchmark::State& state) {
+  DrawFrame(state, 133, {100, 32, 32, 0, 5, 4}, 50);
+}
+BENCHMARK(Sentence133);
+// Three screen-tall pieces on two piece channels (pieces 1 and 3 would share
+// one; here 1 and 2 each have their own), the roll moved half a screen up.
+void StaffRoll80(benchmark::State& state) {
+  auto pieces = [](CEffectManager& m, const std::string& folder) {
+    std::string dwqPath, error;
+    dwqtool::Picture p;
+    effecttool::ParsePictureSpec("hgrad", kW, kH, &p, &dwqPath, &error);
+    std::vector<uint8_t> bytes;
+    if (!dwqtool::MakeDwq(p, {}, &bytes, &error)) return false;
+    const std::string name = m.GetPicture(5)->GetName();
+    for (int i : {2, 3})
+      if (!toolsupport::WriteHostFile(folder + "/dwq/" + name + "_" + std::to_string(i) + ".dwq",
+                                      bytes.data(), bytes.size()))
+        return false;
+    m.GetChannel(5)->DrawRect()[1] = -kH / 2;
+    return true;
+  };
+  DrawFrame(state, 80, {20, 1, 0, 50, 100, 100, 50, 0, 100, 200, 400, 500, 3, 2}, 10, pieces);
+}
+BENCHMARK(StaffRoll80);
+void BGBokashi126(benchmark::State& state) { DrawFrame(state, 126, {20, 16, 16}, 20); }
+BENCHMARK(BGBokashi126);
+void Bokashi77(benchmark::State& state) { DrawFrame(state, 77, {20, 16, 16}, 20); }
+BENCHMARK(Bokashi77);
+void Komorebi78(benchmark::State& state) { DrawFrame(state, 78, {20, 13, 120, 60, -40}, 20); }
+BENCHMARK(Komorebi78);
+// Five drops a frame and a resting pointer, then the masked draw.
+void BathWindow97(benchmark::State& state) { DrawFrame(state, 97, {0, 20, 1, 5}, 0); }
+BENCHMARK(BathWindow97);
 
 }  // namespace

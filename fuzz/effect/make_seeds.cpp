@@ -46,7 +46,8 @@ void PutStart(std::vector<uint8_t>* out, int channel, size_t entry, size_t entry
 // and the mask wipe over the saved screen and with mask channels -1 and 16.
 bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> entries) {
   const int numbers[] = {36,  37,  39,  62,  64,  65,  67,  68,  84,  94,  96,  99,
-                         101, 119, 120, 122, 124, 127, 130, 131};
+                         101, 119, 120, 122, 124, 127, 130, 131,
+                         70,  71,  77,  78,  80,  97,  104, 126, 133};
   const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
@@ -80,7 +81,8 @@ bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> ent
 
 // The layer effects and the character filters started with every value 0.
 bool WriteZeroStarts(const std::string& dir, std::span<const EffectEntry> entries) {
-  const int numbers[] = {37, 39, 68, 84, 94, 96, 99, 120, 122, 124, 127, 130, 131};
+  const int numbers[] = {37, 39, 68, 84, 94, 96, 99, 120, 122, 124, 127, 130, 131,
+                         70, 71, 77, 78, 80, 97, 104, 126, 133};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
       continue;
@@ -112,6 +114,12 @@ bool WriteOddRecords(const std::string& dir, CEffectManager& manager) {
              {20, 1000000}, {21, INT32_MAX}}},
       {122, {{13, 1}, {9, -100000}, {10, 5}, {11, INT32_MAX}, {12, INT32_MIN}, {20, 7},
              {1, INT32_MAX}, {3, INT32_MIN}}},
+      {70, {{1, INT32_MAX}, {13, INT32_MIN}, {5, INT32_MIN}, {17, INT32_MIN}, {22, 0}, {8, -3}}},
+      {70, {{1, -7}, {2, 1}, {3, 1}, {18, INT32_MAX}, {22, INT32_MAX}, {11, 1}}},
+      {71, {{1, INT32_MAX}, {13, -50}, {15, INT32_MIN}, {4, 0}, {11, 1}}},
+      {71, {{1, 700}, {13, 590}, {6, INT32_MIN}, {16, 7}, {17, INT32_MAX}}},
+      {80, {{12, INT32_MAX}, {13, INT32_MIN}, {8, INT32_MAX}, {9, INT32_MIN}, {1, 2}}},
+      {80, {{12, -4}, {13, INT32_MAX}, {2, INT32_MAX}, {7, INT32_MIN}}},
   };
   int n = 0;
   for (const Odd& o : odd) {

@@ -121,6 +121,24 @@ TEST_F(EffectToolTest, FramesHashTheSameEachRunAndWriteTheirPictures) {
   EXPECT_EQ(written.height, 48);
 }
 
+TEST_F(EffectToolTest, ThePointerWipesTheMistedWindow) {
+  const std::vector<std::string> start = {"--picture", "7=solid:ffffff", "--start", "7,97,0,20,1,0"};
+  std::vector<std::string> still = start, moved = start;
+  for (const char* a : {"--frames", "2", "--probe", "30,20"}) still.push_back(a);
+  for (const char* a : {"--frames", "1", "--mouse", "30,20", "--frames", "1", "--probe", "30,20"})
+    moved.push_back(a);
+  ASSERT_EQ(Run(still), 0) << err_;
+  EXPECT_EQ(out_, "probe 30,20 ffffff\n");
+  ASSERT_EQ(Run(moved), 0) << err_;
+  EXPECT_NE(out_, "probe 30,20 ffffff\n");
+}
+
+TEST_F(EffectToolTest, ABareNameLoadsTheGamesPicture) {
+  // No such picture in the game folder: the run stops with its name.
+  EXPECT_NE(Run({"--picture", "3=nothing_here"}), 0);
+  EXPECT_NE(err_.find("nothing_here"), std::string::npos);
+}
+
 TEST_F(EffectToolTest, BadInputGivesAMessage) {
   const std::vector<std::vector<std::string>> bad = {
       {"--start", "x"},

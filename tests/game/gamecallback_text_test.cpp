@@ -111,11 +111,12 @@ TEST_F(GameTextTest, FaceTypesTravelInTheFaceExtChunk) {
   dir_->Write("spt/facelist.xtx", "0 none\n1 Mika\n2 Ren\n3 Sora\n4 Yui\n");
   Make();
   ASSERT_EQ(game_->GetExtSaveDataCount(), 1);
+  // The chunk's size counts its 32-byte header and the face words.
   const int size = game_->GetExtSaveDataSize(0);
-  EXPECT_EQ(size, 256 * 4);
+  EXPECT_EQ(size, 32 + 256 * 4);
   for (int f = 1; f <= 5; ++f) game_->SetFaceType(f, f + 1);
   game_->SetFaceNumber(4);
-  std::vector<uint8_t> chunk(32 + static_cast<size_t>(size), 0);
+  std::vector<uint8_t> chunk(static_cast<size_t>(size), 0);
   game_->PutExtSaveData(chunk.data(), chunk.size(), 0);
   EXPECT_EQ(platform::GetLE32Signed(chunk.data() + 32), 4);
   EXPECT_EQ(platform::GetLE32Signed(chunk.data() + 32 + 4 * 5), 6);

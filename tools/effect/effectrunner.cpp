@@ -209,9 +209,9 @@ bool EffectRunner::LoadSaved(const std::string& spec, std::string* error) {
   return true;
 }
 
-void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
+void GameFrame(CEffectManager& manager, int onlyEnabled, int step, int mouseX, int mouseY) {
   CScreenBuffer::StartFrame();
-  manager.SetMousePos(0, 0);
+  manager.SetMousePos(mouseX, mouseY);
   manager.Tick();
   manager.Calcu();
   manager.CheckRedraw();
@@ -222,7 +222,7 @@ void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
 }
 
 void EffectRunner::Frame() {
-  GameFrame(*manager_);
+  GameFrame(*manager_, 1, 1, mouseX_, mouseY_);
   ++frames_;
 }
 
@@ -262,6 +262,8 @@ constexpr const char* kUsage =
     "options apply in order:\n"
     "  --size WxH              screen size (default 800x600, black); first\n"
     "  --picture CH=SPEC       load a picture into channel CH and show it there\n"
+    "                          (SPEC may be a bare NAME: the game's picture,\n"
+    "                          loaded by the engine's loader, keeping its name)\n"
     "  --load CH=SPEC          load channel CH's picture only (a source for others)\n"
     "  --saved SPEC            fill the saved screen\n"
     "  --rect CH,KIND,X,Y,W,H  set a rectangle (0 source start, 1 source end,\n"
@@ -271,6 +273,7 @@ constexpr const char* kUsage =
     "  --frames N              run N frames (one runs before the first probe or\n"
     "                          the end when no --frames came before)\n"
     "  --probe X,Y             print \"probe X,Y rrggbb\"\n"
+    "  --mouse X,Y             the pointer from the next frame on\n"
     "  --hash                  print \"frame N hash\" after every frame\n"
     "  --every K DIR           write DIR/frameNNNNN.png every K frames\n"
     "  --old SPEC, --new SPEC  the wipe viewer's pictures (hgrad, vgrad)\n"
@@ -408,6 +411,18 @@ bool SplitChannelSpec(const std::string& text, int* channel, std::string* spec) 
   return true;
 }
 
+// A game picture's name rather than a spec: no kind, no file suffix.
+bool IsBareName(const std::string& spec) {
+  if (spec.empty() || spec.find(':') != std::string::npos || spec == "hgrad" || spec == "vgrad")
+    return false;
+  auto endsWith = [&](const char* suffix) {
+    const std::string tail(suffix);
+    return spec.size() >= tail.size() &&
+           spec.compare(spec.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  return !endsWith(".png") && !endsWith(".dwq") && !endsWith(".PNG") && !endsWith(".DWQ");
+}
+
 // One option with its value; false stops the run.
 bool ApplyOption(ToolState& s, const std::string& option, const std::string& value) {
   std::vector<int> v;
@@ -427,8 +442,12 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
     if (!ParseSize(value, &s.width, &s.height)) return s.Fail("bad --size \"" + value + "\"");
   } else if (option == "--picture" || option == "--load") {
     if (!SplitChannelSpec(value, &channel, &spec)) return s.Fail(option + " needs CH=SPEC");
-    if (!s.Runner().LoadSpec(s.Runner().Manager().GetPicture(channel), spec, &error))
+    CPicture* target = s.Runner().Manager().GetPicture(channel);
+    if (IsBareName(spec)) {
+      if (!target->LoadDWQ(spec.c_str())) return s.Fail(spec + ": the picture does not load");
+    } else if (!s.Runner().LoadSpec(target, spec, &error)) {
       return s.Fail(error);
+    }
     if (option == "--picture") s.Runner().Manager().SetPicture(channel, channel);
   } else if (option == "--saved") {
     if (!s.Runner().LoadSaved(value, &error)) return s.Fail(error);
@@ -467,6 +486,9 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
     std::snprintf(line, sizeof line, "probe %d,%d %06x\n", v[0], v[1],
                   s.Runner().Pixel(v[0], v[1]));
     s.out << line;
+  } else if (option == "--mouse") {
+    if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--mouse needs X,Y");
+    s.Runner().SetMouse(v[0], v[1]);
   } else {
     return s.Fail("unknown option " + option);
   }

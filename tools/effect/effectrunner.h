@@ -40,9 +40,10 @@ bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
                           bool keep256 = false);
 
 // One frame in the game's order, drawn whole: the frame start, the pointer
-// and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1 and
-// FinishEffects, AddFrame (step).
-void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1);
+// (mouseX, mouseY) and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1
+// and FinishEffects, AddFrame (step).
+void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1, int mouseX = 0,
+               int mouseY = 0);
 
 class EffectRunner {
  public:
@@ -68,6 +69,11 @@ class EffectRunner {
   // with FinishEffects, AddFrame (1).
   void Frame();
   int FrameCount() const { return frames_; }
+  // The pointer position of the frames to come.
+  void SetMouse(int x, int y) {
+    mouseX_ = x;
+    mouseY_ = y;
+  }
 
   uint32_t Pixel(int x, int y) const;
   // FNV-1a over the frame's bytes, as the game's --hash-every prints it.
@@ -78,6 +84,7 @@ class EffectRunner {
   int width_, height_;
   std::string workFolder_;
   int frames_ = 0;
+  int mouseX_ = 0, mouseY_ = 0;
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CEffectManager> manager_;
 };
