@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 
+#include "effect/animeeffects.h"
 #include "effect/buffereffects.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
@@ -16,7 +17,10 @@
 #include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/planeeffects.h"
+#include "effect/raineffects.h"
 #include "effect/sceneeffects.h"
+#include "effect/swarmeffects.h"
 
 namespace {
 
@@ -29,8 +33,10 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectShake>(),          // 18
+    MakeEffectEntry<CEffectAnime>(),          // 19
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
+    MakeEffectEntry<CEffectKe>(),             // 27
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
@@ -42,10 +48,12 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectRain2>(),          // 56
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
     MakeEffectEntry<CEffectBezierMove>(),     // 62
+    MakeEffectEntry<CEffectKomaAnime>(),      // 63
     MakeEffectEntry<CEffectTurn>(),           // 64
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
@@ -54,12 +62,20 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectSlash>(),          // 76
+    MakeEffectEntry<CEffectFullAnime>(),      // 79
+    MakeEffectEntry<CEffectCloud>(),          // 82
+    MakeEffectEntry<CEffectBeach>(),          // 83
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectWaterFall>(),      // 91
+    MakeEffectEntry<CEffectWaterDrop>(),      // 95
+    MakeEffectEntry<CEffectMePachiKuchiPaku>(),  // 98
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
+    MakeEffectEntry<CEffectRain4>(),          // 102
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
+    MakeEffectEntry<CEffectHae>(),            // 108
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
     MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115

@@ -17,6 +17,7 @@
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/common/png_writer.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "pngfile.h"
 #include "setup/random.h"
@@ -265,6 +266,9 @@ constexpr const char* kUsage =
     "  --rect CH,KIND,X,Y,W,H  set a rectangle (0 source start, 1 source end,\n"
     "                          2 draw start, 3 draw end, 4 source, 5 draw)\n"
     "  --start CH,NUMBER[,V...] start an effect (prints \"refused CH,NUMBER\")\n"
+    "  --game DIR              where the frame files of the full-screen animation\n"
+    "                          (dwq/an/) are found (default the current folder);\n"
+    "                          before the options that draw\n"
     "  --seed N                seed the random generator\n"
     "  --frames N              run N frames (one runs before the first probe or\n"
     "                          the end when no --frames came before)\n"
@@ -280,12 +284,31 @@ constexpr const char* kUsage =
     "SPEC: solid:RRGGBB[:WxH], hgrad[:WxH], vgrad[:WxH], FILE.png (alpha is the\n"
     "mask) or FILE.dwq\n";
 
+// The frame files of the full-screen animation ("dwq\\an" in the game
+// folder, any letter case) are reached from the work folder through a link.
+void LinkAnimeFrames(const std::string& workFolder, const std::string& gameFolder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  auto child = [&](const fs::path& folder, const char* name) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
+      if (entry.is_directory(ec) && platform::EqualNoCase(entry.path().filename().string(), name))
+        return entry.path();
+    return fs::path();
+  };
+  const fs::path dwq = child(gameFolder, "dwq");
+  const fs::path frames = dwq.empty() ? fs::path() : child(dwq, "an");
+  if (frames.empty()) return;
+  fs::create_directories(fs::path(workFolder) / "dwq", ec);
+  fs::create_directory_symlink(fs::absolute(frames, ec), fs::path(workFolder) / "dwq" / "an", ec);
+}
+
 struct ToolState {
   ToolState(std::ostream& o, std::ostream& e) : out(o), err(e) {}
   std::ostream& out;
   std::ostream& err;
   int width = 800, height = 600;
   std::string workFolder;
+  std::string gameFolder = ".";
   std::unique_ptr<EffectRunner> runner;
   bool ranFrames = false;
   bool hash = false;
@@ -299,7 +322,10 @@ struct ToolState {
   int sheetW = 0, sheetH = 0;
 
   EffectRunner& Runner() {
-    if (!runner) runner = std::make_unique<EffectRunner>(width, height, workFolder);
+    if (!runner) {
+      runner = std::make_unique<EffectRunner>(width, height, workFolder);
+      LinkAnimeFrames(workFolder, gameFolder);
+    }
     return *runner;
   }
   bool Fail(const std::string& message) {
@@ -387,7 +413,11 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
   std::vector<int> v;
   std::string error, spec;
   int channel = 0;
-  if (option == "--size") {
+  if (option == "--game") {
+    if (s.runner) return s.Fail("--game must come before the options that draw");
+    if (!std::filesystem::is_directory(value)) return s.Fail("--game: no folder \"" + value + "\"");
+    s.gameFolder = value;
+  } else if (option == "--size") {
     if (s.runner) return s.Fail("--size must come before the options that draw");
     if (!ParseSize(value, &s.width, &s.height)) return s.Fail("bad --size \"" + value + "\"");
   } else if (option == "--picture" || option == "--load") {
