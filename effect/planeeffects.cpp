@@ -147,10 +147,12 @@ constexpr Wave kWaves[2][3] = {{{30, 33.2, 8130}, {21, -18.0, 121}, {10, 16.7, 7
 // A double truncated into the int range.
 int64_t Trunc(double v) { return std::isnan(v) ? 0 : static_cast<int64_t>(std::clamp(v, -1e15, 1e15)); }
 
-// One colour byte under the tint (strength in percent).
+// One colour byte under the tint (strength in percent); 128 bits, as
+// script values multiply past 64.
 int TintByte(int64_t colour, int64_t strength, int64_t c) {
-  const int64_t v = ((colour * strength / 100) * 128 + c * ((100 - strength) * 128 / 100)) >> 7;
-  return static_cast<int>(std::clamp<int64_t>(v, 0, 255));
+  const __int128 s = strength;
+  const __int128 v = ((colour * s / 100) * 128 + c * ((100 - s) * 128 / 100)) >> 7;
+  return static_cast<int>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
 }  // namespace

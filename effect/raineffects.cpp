@@ -136,7 +136,7 @@ CEffectRain4::Range CEffectRain4::RangeOf(const EffectChannel& record) {
   Range r;
   r.far = std::max(record.Param(2), 10);
   r.nearest = std::min(std::max(record.Param(3), 10), r.far - 1);
-  r.layers = std::clamp(record.Param(1), 0, r.far - r.nearest);
+  r.layers = std::clamp(record.Param(1), 0, std::min(r.far - r.nearest, kMaxLayers));
   return r;
 }
 

@@ -37,7 +37,7 @@ class CEffectRain2 : public CCommonEffect {
   std::array<int, CEffectManager::kChannels> scatter_{};
 };
 
-// p0 duration (20); p1 layers (2, held to the depth range); p2 far depth
+// p0 duration (20); p1 layers (2, held to the depth range and 256); p2 far depth
 // (500, at least 10); p3 near depth (20, 10..p2 - 1); p4 depth change per
 // count (-20); p5, p6 vanishing point (the screen's centre, on the
 // screen); p7 opacity at the ends of the range, percent (0); p8 fade
@@ -46,6 +46,9 @@ class CEffectRain4 : public CCommonEffect {
  public:
   static constexpr int kNumber = 102;
   static constexpr const char* kClassName = "CEffectRain4";
+  // More layers than depth steps would repeat depths; past a few hundred a
+  // frame would stall on the tiles alone.
+  static constexpr int kMaxLayers = 256;
   using CCommonEffect::CCommonEffect;
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "effect_fixture.h"
@@ -38,6 +39,8 @@ TEST_F(RainTest, DefaultsAndClamps) {
   ASSERT_EQ(Start(5, 102, {20, 1000, 30, 40, 0, -9, 999}), 1);
   EXPECT_EQ(std::vector<int>(Channel(5)->v + 30, Channel(5)->v + 36),
             (std::vector<int>{1, 30, 29, 0, 0, kH - 1}));
+  ASSERT_EQ(Start(5, 102, {20, 1000, INT_MAX, 10}), 1);
+  EXPECT_EQ(Channel(5)->Param(1), CEffectRain4::kMaxLayers);
   ASSERT_EQ(Start(5, 102, {20, 1000, 5, 3}), 1);
   // Far at least 10, near at least 10 and then below far: one layer.
   EXPECT_EQ(std::vector<int>(Channel(5)->v + 30, Channel(5)->v + 33), (std::vector<int>{1, 10, 9}));
