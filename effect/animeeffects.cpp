@@ -13,16 +13,6 @@
 #include "platform/files.h"
 #include "setup/random.h"
 
-namespace {
-
-// The picture shown by channel `channel`: null when the channel names none.
-CPicture* PictureOfChannel(CEffectManager* manager, int channel) {
-  const int n = manager->GetPictureNumber(channel);
-  return n >= 0 && n < CEffectManager::kChannels ? manager->GetPicture(n) : nullptr;
-}
-
-}  // namespace
-
 // --- #19 flip-book ---
 
 int CEffectAnime::SetParam(EffectChannel* record, int count, const int* values, int) {
@@ -60,7 +50,7 @@ int CEffectAnime::FrameChannel(const EffectChannel& record) {
 
 void CEffectAnime::Print(EffectChannel* record, int) {
   const int c = FrameChannel(*record);
-  CPicture* picture = PictureOfChannel(manager_, c);
+  CPicture* picture = RecordPicture(*manager_->GetChannel(c));
   if (!picture) return;
   int x, y, w, h, sx, sy;
   manager_->GetDrawPos(c, &x, &y);
@@ -215,7 +205,8 @@ void CEffectMePachiKuchiPaku::Print(EffectChannel* record, int channel) {
   const int s = Cell(*record);
   if (s < 0 || ((record->Param(6) & 1) != 0 && manager_->GetEffectSpeed() == 0)) return;
   const int from = record->Param(4) == -1 ? channel : record->Param(4);
-  CPicture* picture = PictureOfChannel(manager_, from);
+  const EffectChannel* shown = manager_->GetChannel(from);
+  CPicture* picture = shown ? RecordPicture(*shown) : nullptr;
   if (!picture) return;
   int x, y;
   manager_->GetDrawPos(from, &x, &y);

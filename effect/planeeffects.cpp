@@ -261,9 +261,8 @@ int CEffectWaterFall::SetParam(EffectChannel* record, int count, const int* valu
 }
 
 CPicture* CEffectWaterFall::Source(const EffectChannel& record, int channel) const {
-  const int from = record.Param(4) == -1 ? channel : record.Param(4);
-  const int n = manager_->GetPictureNumber(from);
-  return n >= 0 && n < CEffectManager::kChannels ? manager_->GetPicture(n) : nullptr;
+  const EffectChannel* shown = manager_->GetChannel(record.Param(4) == -1 ? channel : record.Param(4));
+  return shown ? RecordPicture(*shown) : nullptr;
 }
 
 void CEffectWaterFall::Calcu(EffectChannel* record, int channel) {

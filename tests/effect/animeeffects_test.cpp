@@ -162,10 +162,7 @@ TEST_F(AnimeTest, SpriteSheetWalksItsCellsAlongTheLine) {
 // --- #98 ---
 
 TEST_F(AnimeTest, BlinkPlaysItsCellsThereAndBackThenWaits) {
-  crt::srand(5);
-  std::vector<int> draws;
-  for (int i = 0; i < 3; ++i) draws.push_back(crt::rand());
-  crt::srand(5);
+  const std::vector<int> draws = Draws(5, 3);
   // Wait 3 without spread (one draw all the same), three cells, ping-pong,
   // two counts a cell.
   ASSERT_EQ(Start(6, 98, {0, 4, 4, 3, -1, 1, 0, 2, 3, 0}), 1);
@@ -211,10 +208,7 @@ TEST_F(AnimeTest, DoubleBlinkDrawsOnlyOnTheLastCell) {
     std::vector<int> cells;
   };
   for (const Case& c : {Case{0, {0, 1, 2, -1}}, Case{1, {0, 1, 2, 2, -1}}}) {
-    crt::srand(3);
-    std::vector<int> draws;
-    for (int i = 0; i < 4; ++i) draws.push_back(crt::rand());
-    crt::srand(3);
+    const std::vector<int> draws = Draws(3, 4);
     ASSERT_EQ(Start(6, 98, {0, 4, 4, 4, -1, c.pingPong, 0, 1, 1, 0, 4, 80, 100}), 1);
     std::vector<int> cells;
     for (size_t i = 0; i < c.cells.size(); ++i) {

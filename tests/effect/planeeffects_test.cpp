@@ -128,10 +128,7 @@ TEST_F(PlaneTest, CloudMaskBlendsAndSavedDivisorsAreHeld) {
 // --- #83 ---
 
 TEST_F(PlaneTest, BeachDrawsItsPhasesAtConstructionAndSteps) {
-  crt::srand(21);
-  std::vector<int> r;
-  for (int i = 0; i < 8; ++i) r.push_back(crt::rand());
-  crt::srand(21);
+  const std::vector<int> r = Draws(21, 8);
   CEffectBeach beach(manager_.get());
   for (int i = 0; i < 6; ++i) EXPECT_EQ(beach.GetWavePhases()[i], r[i] & 0x1FFF);
   for (int i = 0; i < 2; ++i) EXPECT_EQ(beach.GetTidePhases()[i], r[6 + i] & 0x7FF);

@@ -51,10 +51,7 @@ TEST_F(RainTest, FlatRainScattersThenOnlyMovingLayersMove) {
   ChannelPicture(5, 16, 8, [](int, int) { return 0x8080FFu; });
   // Four layers (9 asked), each layer 0 % of the one before; no walks.
   ASSERT_EQ(Start(5, 56, {20, 2, 3, 9, 0, 0, 0}), 1);
-  crt::srand(8);
-  std::vector<int> r;
-  for (int i = 0; i < 8; ++i) r.push_back(crt::rand());
-  crt::srand(8);
+  const std::vector<int> r = Draws(8, 8);
   CalcuOnce(5);
   EXPECT_EQ(Rain2()->GetLayer(5, 0).x, (r[0] % 16 * 100 + 200) % 1600);
   EXPECT_EQ(Rain2()->GetLayer(5, 0).y, (r[1] % 8 * 100 + 300) % 800);

@@ -20,13 +20,6 @@ class SwarmTest : public EffectTest {
     EffectChannel* record = Channel(channel);
     manager_->GetEffect(record->EffectNumber())->Calcu(record, channel);
   }
-  static std::vector<int> Draws(uint32_t seed, int n) {
-    crt::srand(seed);
-    std::vector<int> out;
-    for (int i = 0; i < n; ++i) out.push_back(crt::rand());
-    crt::srand(seed);
-    return out;
-  }
 };
 
 TEST_F(SwarmTest, DefaultsAndCounts) {
