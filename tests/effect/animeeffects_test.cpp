@@ -260,6 +260,18 @@ TEST_F(AnimeTest, FullAnimationDrawsFramesKeepsTheScreenForMissingOnesAndSkips) 
   EXPECT_TRUE(ScreenIs(0x00FF00));
 }
 
+TEST_F(AnimeTest, TheLastFrameIsSharedByEveryChannel) {
+  WriteFrame(7, 0, 0xFF0000);
+  ASSERT_EQ(Start(0, 79, {20, 7, 1, 1}), 1);
+  ASSERT_EQ(Start(1, 79, {20, 7, 1, 1}), 1);
+  PrintAt(0, 0);
+  EXPECT_EQ(static_cast<CEffectFullAnime*>(manager_->GetEffect(79))->GetLastFrame(), 0);
+  // Channel 1 at frame 0 counts as drawn already.
+  Clear(0x00FF00);
+  PrintAt(1, 0);
+  EXPECT_TRUE(ScreenIs(0x00FF00));
+}
+
 TEST_F(AnimeTest, BadFrameFilesAreDrawnWholeOrNotAtAll) {
   dwqtool::Picture picture{kW, kH, {}, {}};
   for (int i = 0; i < kW * kH; ++i) picture.pixels.push_back(i % 3 == 0 ? 0x123456 : 0xABCDEF);

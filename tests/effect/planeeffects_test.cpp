@@ -125,6 +125,26 @@ TEST_F(PlaneTest, CloudMaskBlendsAndSavedDivisorsAreHeld) {
   PrintAt(5, 1);
 }
 
+TEST_F(PlaneTest, SkyScrollAndShorePhasesAreSharedByTheirChannels) {
+  ChannelPicture(5, 32, 16, [](int x, int y) { return static_cast<uint32_t>(x << 16 | y << 8); });
+  ChannelPicture(6, 32, 16, [](int x, int y) { return static_cast<uint32_t>(x << 16 | y << 8); });
+  ASSERT_EQ(Start(5, 82, {9999, 20, 100, 0}), 1);
+  ASSERT_EQ(Start(6, 82, {9999, 20, 100, 0}), 1);
+  PrintAt(5, 1);
+  PrintAt(6, 1);
+  EXPECT_EQ(Cloud()->GetScrollX(), 200);
+  // A new start sets the one scroll back.
+  ASSERT_EQ(Start(7, 82, {}), 1);
+  EXPECT_EQ(Cloud()->GetScrollX(), 0);
+  auto* beach = static_cast<CEffectBeach*>(manager_->GetEffect(83));
+  const int before = beach->GetTidePhases()[0];
+  ASSERT_EQ(Start(5, 83, {20, 20, 128, 192, 255, 0, kH, 5}), 1);
+  ASSERT_EQ(Start(6, 83, {20, 20, 128, 192, 255, 0, kH, 7}), 1);
+  CalcuOnce(5);
+  CalcuOnce(6);
+  EXPECT_EQ(beach->GetTidePhases()[0], (before + 12) & 0x7FF);
+}
+
 // --- #83 ---
 
 TEST_F(PlaneTest, BeachDrawsItsPhasesAtConstructionAndSteps) {
