@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
@@ -9,13 +11,13 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
-namespace {
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
-// v wrapped into [0, m) (m > 0).
-int64_t Wrap(int64_t v, int64_t m) { return (v % m + m) % m; }
+namespace planepixel {
 
-// Each colour byte of `pixel` plus add[c], then minus sub[c], held to 0..255.
-uint32_t Tint(uint32_t pixel, const int* add, const int* sub) {
+uint32_t TintPlain(uint32_t pixel, const int* add, const int* sub) {
   uint32_t out = 0;
   for (int c = 0; c < 3; ++c) {
     int v = static_cast<int>((pixel >> (8 * c)) & 0xFF);
@@ -25,8 +27,7 @@ uint32_t Tint(uint32_t pixel, const int* add, const int* sub) {
   return out;
 }
 
-// Per colour byte: (a x wa + b x wb) >> 8.
-uint32_t Mix(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb) {
+uint32_t MixPlain(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb) {
   uint32_t out = 0;
   for (int c = 0; c < 3; ++c) {
     const uint32_t v = (((a >> (8 * c)) & 0xFF) * wa + ((b >> (8 * c)) & 0xFF) * wb) >> 8;
@@ -34,6 +35,94 @@ uint32_t Mix(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb) {
   }
   return out;
 }
+
+void MaskedMixRowPlain(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
+                       uint32_t total) {
+  for (size_t k = 0; k < n; ++k) {
+    const uint32_t m = mask[k];
+    if (m == 0) continue;
+    const uint32_t am = a * m >> 8;
+    out[k] = m == 255 ? MixPlain(src[k], a, out[k], 256 - a) : MixPlain(src[k], am, out[k], total - am);
+  }
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Two pixels in 16-bit lanes: (a x wa + b x wb) >> 8 per lane (sums
+// below 65536 as wa + wb <= 256).
+inline __m128i Mix2(__m128i a, __m128i wa, __m128i b, __m128i wb) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, wa), _mm_mullo_epi16(b, wb)), 8);
+}
+
+}  // namespace
+#endif
+
+void TintRow(uint32_t* row, size_t n, const int* add, const int* sub) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  const auto bytes = [](const int* v) {
+    return _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(v[0]) |
+                                           static_cast<uint32_t>(v[1]) << 8 |
+                                           static_cast<uint32_t>(v[2]) << 16));
+  };
+  const __m128i addv = bytes(add), subv = bytes(sub), low = _mm_set1_epi32(0xFFFFFF);
+  for (; k + 4 <= n; k += 4) {
+    __m128i* at = reinterpret_cast<__m128i*>(row + k);
+    const __m128i v = _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(at), addv), subv);
+    _mm_storeu_si128(at, _mm_and_si128(v, low));
+  }
+#endif
+  for (; k < n; ++k) row[k] = TintPlain(row[k], add, sub);
+}
+
+void MaskedMixRow(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
+                  uint32_t total) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  const __m128i av = _mm_set1_epi16(static_cast<int16_t>(a)), full = _mm_set1_epi16(255);
+  const __m128i rest = _mm_set1_epi16(static_cast<int16_t>(256 - a));
+  const __m128i totalv = _mm_set1_epi16(static_cast<int16_t>(total));
+  const __m128i zero = _mm_setzero_si128();
+  for (; k + 4 <= n; k += 4) {
+    uint32_t m4;
+    std::memcpy(&m4, mask + k, 4);
+    if (m4 == 0) continue;
+    // Each pixel's mask byte over its four bytes, then in 16-bit lanes.
+    __m128i m = _mm_cvtsi32_si128(static_cast<int>(m4));
+    m = _mm_unpacklo_epi8(m, m);
+    m = _mm_unpacklo_epi16(m, m);
+    const __m128i halves[2] = {_mm_unpacklo_epi8(m, zero), _mm_unpackhi_epi8(m, zero)};
+    __m128i* at = reinterpret_cast<__m128i*>(out + k);
+    const __m128i screen = _mm_loadu_si128(at);
+    const __m128i picture = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+    const __m128i screens[2] = {_mm_unpacklo_epi8(screen, zero), _mm_unpackhi_epi8(screen, zero)};
+    const __m128i pictures[2] = {_mm_unpacklo_epi8(picture, zero), _mm_unpackhi_epi8(picture, zero)};
+    __m128i mixed[2];
+    for (int h = 0; h < 2; ++h) {
+      // a x m >> 8 (a <= 256, m <= 255: below 65536).
+      const __m128i am = _mm_srli_epi16(_mm_mullo_epi16(av, halves[h]), 8);
+      const __m128i isFull = _mm_cmpeq_epi16(halves[h], full);
+      const __m128i wa = _mm_or_si128(_mm_and_si128(isFull, av), _mm_andnot_si128(isFull, am));
+      const __m128i wb = _mm_or_si128(_mm_and_si128(isFull, rest),
+                                      _mm_andnot_si128(isFull, _mm_sub_epi16(totalv, am)));
+      mixed[h] = Mix2(pictures[h], wa, screens[h], wb);
+    }
+    const __m128i result =
+        _mm_and_si128(_mm_packus_epi16(mixed[0], mixed[1]), _mm_set1_epi32(0xFFFFFF));
+    const __m128i isZero = _mm_cmpeq_epi32(m, zero);
+    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(isZero, screen), _mm_andnot_si128(isZero, result)));
+  }
+#endif
+  MaskedMixRowPlain(out + k, src + k, mask + k, n - k, a, total);
+}
+
+}  // namespace planepixel
+
+namespace {
+
+// v wrapped into [0, m) (m > 0).
+int64_t Wrap(int64_t v, int64_t m) { return (v % m + m) % m; }
 
 // A picture with 32-bit pixels to read from.
 bool HasPixels(const CPicture* picture) {
@@ -93,6 +182,8 @@ void CEffectCloud::Print(EffectChannel* record, int) {
   const uint8_t* mask = r.Param(8) != 0 && picture->GetMaskFlag() ? picture->GetMask() : nullptr;
   const uint32_t* texels = picture->GetPixelBuffer();
   const int64_t wrap = int64_t{w} << 16;
+  std::vector<uint32_t> lineTexels(mask ? static_cast<size_t>(sw) : 0);
+  std::vector<uint8_t> lineMask(lineTexels.size());
   for (int i = 0; i < std::min(n, sh); ++i) {
     const double z = eye * nearest / (eye - (i + 1) * g0 / n);
     const int row = static_cast<int>(std::fmod(std::trunc(static_cast<double>(scrollY_ / 100) + m * (z - nearest)), h));
@@ -117,19 +208,27 @@ void CEffectCloud::Print(EffectChannel* record, int) {
     }
     uint32_t* out = screen + static_cast<size_t>(i) * sw;
     const size_t base = static_cast<size_t>(row) * w;
-    for (int x = 0; x < sw; ++x) {
-      const size_t at = base + static_cast<size_t>(position >> 16);
-      position += step;
-      if (position >= wrap) position -= wrap;
-      const uint32_t texel = Tint(texels[at], add, sub);
-      if (!mask) {
-        out[x] = texel;
-        continue;
+    // Runs between two wraps of the position: inside one the columns step
+    // evenly, so no pixel waits for the one before. The texels (and their
+    // mask bytes) go to the line buffers first.
+    uint32_t* line = mask ? lineTexels.data() : out;
+    for (int x = 0; x < sw;) {
+      const int64_t left = sw - x;
+      const int64_t n = step > 0 ? std::min((wrap - position + step - 1) / step, left) : left;
+      const uint32_t* from = texels + base;
+      uint32_t* to = line + x;
+      for (int64_t j = 0; j < n; ++j) to[j] = from[(position + j * step) >> 16] & 0xFFFFFF;
+      if (mask) {
+        const uint8_t* fromMask = mask + base;
+        uint8_t* toMask = lineMask.data() + x;
+        for (int64_t j = 0; j < n; ++j) toMask[j] = fromMask[(position + j * step) >> 16];
       }
-      const uint32_t a = mask[at];
-      if (a == 0) continue;
-      out[x] = a == 255 ? texel : Mix(texel, a, out[x], 256 - a);
+      position += n * step;
+      if (position >= wrap) position -= wrap;
+      x += static_cast<int>(n);
     }
+    if (add[0] | add[1] | add[2] | sub[0] | sub[1] | sub[2]) planepixel::TintRow(line, sw, add, sub);
+    if (mask) planepixel::MaskedMixRow(out, line, lineMask.data(), sw, 256, 256);
   }
 }
 
@@ -227,18 +326,23 @@ void CEffectBeach::Print(EffectChannel* record, int) {
   const int n = std::min(r.Param(6), sh - y0);
   const int64_t g = r.Param(1), strengths[2] = {g, 2 * g - g * g / 100};
   const int64_t colours[3] = {r.Param(4), r.Param(3), r.Param(2)};  // blue, green, red
+  // Each span's strength is the same on every line: every byte's result,
+  // once, shifted into its place.
+  std::array<std::array<std::array<uint32_t, 256>, 3>, 2> tinted;
+  for (int span = 0; span < 2; ++span)
+    for (int c = 0; c < 3; ++c)
+      for (int v = 0; v < 256; ++v)
+        tinted[span][c][v] = static_cast<uint32_t>(TintByte(colours[c], strengths[span], v)) << (8 * c);
   for (int f = 0; f < n; ++f) {
     const Spans s = LineSpans(r, f);
     uint32_t* out = screen + static_cast<size_t>(y0 + f) * sw;
     const int bounds[3] = {s.x1, s.x2, s.xe};
     for (int span = 0; span < 2; ++span) {
+      const auto& t = tinted[span];
       const int from = bounds[span], to = std::min(bounds[span + 1], sw);
       for (int x = from; x < to; ++x) {
-        uint32_t v = 0;
-        for (int c = 0; c < 3; ++c)
-          v |= static_cast<uint32_t>(TintByte(colours[c], strengths[span], (out[x] >> (8 * c)) & 0xFF))
-               << (8 * c);
-        out[x] = v;
+        const uint32_t p = out[x];
+        out[x] = t[0][p & 0xFF] | t[1][(p >> 8) & 0xFF] | t[2][(p >> 16) & 0xFF];
       }
     }
   }
@@ -322,16 +426,8 @@ void CEffectWaterFall::Print(EffectChannel* record, int channel) {
     if (!Line(r.Param(5), r.Param(6), r.Counter(), ph, static_cast<int>(first + i), &a, &row)) continue;
     uint32_t* out = screen + static_cast<size_t>(y + i) * sw + x;
     const size_t from = static_cast<size_t>(row) * pw + left;
-    for (int64_t k = 0; k < width; ++k) {
-      const uint32_t m = mask[from + k];
-      if (m == 0) continue;
-      if (m == 255) {
-        out[k] = Mix(pixels[from + k], a, out[k], 256 - a);
-      } else {
-        const uint32_t am = a * m >> 8;
-        out[k] = Mix(pixels[from + k], am, out[k], 255 - am);
-      }
-    }
+    planepixel::MaskedMixRow(out, pixels + from, mask + from, static_cast<size_t>(width),
+                             static_cast<uint32_t>(a), 255);
   }
 }
 

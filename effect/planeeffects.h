@@ -8,6 +8,29 @@
 
 #include "effect/commoneffect.h"
 
+// The per-byte rules of the planes: plain per-colour forms, and row forms
+// a test holds to them byte for byte.
+namespace planepixel {
+
+// Each colour byte plus add[c], held to 255, then minus sub[c], held to 0
+// (blue, green, red; each 0..255). The top byte becomes 0.
+uint32_t TintPlain(uint32_t pixel, const int* add, const int* sub);
+// Per colour byte (a x wa + b x wb) >> 8, held to 255.
+uint32_t MixPlain(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb);
+
+// Row forms, SSE2 where the machine has it: the tint over a row in place;
+// and a picture row over the screen through its mask: mask 0 keeps the
+// screen, 255 mixes at brightness a (0..256) against 256 - a, others at
+// am = a x m >> 8 against total - am (total 255 or 256).
+void TintRow(uint32_t* row, size_t n, const int* add, const int* sub);
+void MaskedMixRow(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
+                  uint32_t total);
+// The same, pixel by pixel through the plain forms: what the rows are held to.
+void MaskedMixRowPlain(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
+                       uint32_t total);
+
+}  // namespace planepixel
+
 // p0 duration (9999; the counter never reaches it); p1 band lines (200,
 // 1..screen height); p2, p3 scroll per drawn frame in 1/100 texel (0, 50);
 // p4 eye height (200, at least 1); p5 near distance (100, at least 1); p6

@@ -56,6 +56,42 @@ TEST_F(PlaneTest, DefaultsAndClamps) {
   }
 }
 
+TEST_F(PlaneTest, TintAndMaskRowsMatchTheirPlainForms) {
+  uint32_t seed = 9;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  // Every byte value under every tint value in one colour at a time, in
+  // rows of odd lengths so that the tails are taken too.
+  for (int colour = 0; colour < 3; ++colour)
+    for (int add = 0; add < 256; add += 3)
+      for (int sub = 0; sub < 256; sub += 5) {
+        int adds[3] = {7, 250, 0}, subs[3] = {0, 9, 255};
+        adds[colour] = add;
+        subs[colour] = sub;
+        std::vector<uint32_t> row(259);
+        for (uint32_t v = 0; v < row.size(); ++v) row[v] = (next() & 0xFF00FFFFu) ^ ((v & 0xFF) << (8 * colour));
+        std::vector<uint32_t> plain = row;
+        for (uint32_t& p : plain) p = planepixel::TintPlain(p, adds, subs);
+        planepixel::TintRow(row.data(), row.size(), adds, subs);
+        ASSERT_EQ(row, plain) << colour << " " << add << " " << sub;
+      }
+  // Masks of 0, 255 and between at every brightness, for both totals.
+  for (uint32_t total : {255u, 256u})
+    for (uint32_t a = 0; a <= 256; ++a) {
+      std::vector<uint32_t> src(67), out(67);
+      std::vector<uint8_t> mask(67);
+      for (size_t k = 0; k < src.size(); ++k) {
+        src[k] = next();
+        out[k] = next();
+        const uint32_t r = next() >> 24;
+        mask[k] = static_cast<uint8_t>(r < 40 ? 0 : (r < 80 ? 255 : r));
+      }
+      std::vector<uint32_t> plain = out;
+      planepixel::MaskedMixRowPlain(plain.data(), src.data(), mask.data(), src.size(), a, total);
+      planepixel::MaskedMixRow(out.data(), src.data(), mask.data(), src.size(), a, total);
+      ASSERT_EQ(out, plain) << total << " " << a;
+    }
+}
+
 // --- #82 ---
 
 TEST_F(PlaneTest, CloudScrollsLeftAndStaysInsideTheTexture) {
