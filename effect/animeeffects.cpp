@@ -11,6 +11,7 @@
 #include "graphics/screenbuffer.h"
 #include "platform/bytereader.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "setup/random.h"
 
 // --- #19 flip-book ---
@@ -280,6 +281,12 @@ void CEffectFullAnime::Print(EffectChannel* record, int) {
     own.resize(static_cast<size_t>(w));
     row = own.data();
   }
-  DrawAnimeFrame(in, screen, w, h, row);
+  const AnimeFrameResult result = DrawAnimeFrame(in, screen, w, h, row);
   std::fclose(file);
+  // A missing frame is part of the animation; a broken one is the author's
+  // to know about.
+  if (result == AnimeFrameResult::kRefused)
+    platform::DebugPrintf("%s: not an 8-bit frame of at most 256 colours; not drawn\n", path.c_str());
+  else if (result == AnimeFrameResult::kShort)
+    platform::DebugPrintf("%s: shorter than the screen; drawn as far as it goes\n", path.c_str());
 }

@@ -252,6 +252,16 @@ TEST_F(AnimeTest, FullAnimationDrawsFramesKeepsTheScreenForMissingOnesAndSkips) 
   manager_->GetEffect(79)->Restore(Channel(0), 0);
   PrintAt(0, 0);
   EXPECT_TRUE(ScreenIs(0xFF0000));
+  // A broken frame file draws nothing and says so in the debug output.
+  WriteBytes(7, 3, std::vector<uint8_t>(100, 0x42));
+  host_->ClearDebugLines();
+  Clear(0x00FF00);
+  ASSERT_EQ(Start(0, 79, {20, 7, 1}), 1);
+  PrintAt(0, 3);
+  EXPECT_TRUE(ScreenIs(0x00FF00));
+  const std::vector<std::string> lines = host_->DebugLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("an007003.dwq: not an 8-bit frame"), std::string::npos) << lines[0];
   // The frame pass leaves the screen alone under the animation: a missing
   // frame keeps the last one.
   ASSERT_EQ(Start(0, 79, {20, 8}), 1);
