@@ -8,17 +8,26 @@
 
 #include "effect/animeeffects.h"
 #include "effect/buffereffects.h"
+#include "effect/effectbokashi.h"
+#include "effect/effectcharafilter.h"
+#include "effect/effecthahen.h"
+#include "effect/effecthamon.h"
+#include "effect/effectlayerscroll.h"
 #include "effect/effectlayertransform.h"
 #include "effect/effectmovemaskwipe.h"
 #include "effect/effectmoviewarp.h"
+#include "effect/effectparticle.h"
+#include "effect/effectsentence.h"
 #include "effect/effectturn.h"
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
 #include "effect/filtereffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/particleeffects.h"
 #include "effect/planeeffects.h"
 #include "effect/raineffects.h"
+#include "effect/roweffects.h"
 #include "effect/sceneeffects.h"
 #include "effect/swarmeffects.h"
 
@@ -30,18 +39,24 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectPut>(),            // 2
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
+    MakeEffectEntry<CEffectFlower>(),         // 12
+    MakeEffectEntry<CEffectRain>(),           // 13
+    MakeEffectEntry<CEffectSnow>(),           // 14
     MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectShake>(),          // 18
     MakeEffectEntry<CEffectAnime>(),          // 19
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
+    MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectKe>(),             // 27
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
     MakeEffectEntry<CEffectReleaf>(),         // 33
     MakeEffectEntry<CEffectStretch>(),        // 36
+    MakeEffectEntry<CEffectBGZoomIn>(),       // 37
+    MakeEffectEntry<CEffectScroll>(),         // 39
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
@@ -49,6 +64,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
     MakeEffectEntry<CEffectRain2>(),          // 56
+    MakeEffectEntry<CEffectSnow2>(),          // 57
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
@@ -58,22 +74,38 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
     MakeEffectEntry<CEffectPers>(),           // 67
+    MakeEffectEntry<CEffectCurtain>(),        // 68
+    MakeEffectEntry<CEffectHamon>(),          // 69
+    MakeEffectEntry<CEffectHanabira>(),       // 70
+    MakeEffectEntry<CEffectHotaru>(),         // 71
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
     MakeEffectEntry<CEffectSlash>(),          // 76
+    MakeEffectEntry<CEffectBokashi>(),        // 77
+    MakeEffectEntry<CEffectKomorebi>(),       // 78
     MakeEffectEntry<CEffectFullAnime>(),      // 79
+    MakeEffectEntry<CEffectStaffRoll>(),      // 80
+    MakeEffectEntry<CEffectHahen>(),          // 81
     MakeEffectEntry<CEffectCloud>(),          // 82
     MakeEffectEntry<CEffectBeach>(),          // 83
+    MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
     MakeEffectEntry<CEffectWaterFall>(),      // 91
+    MakeEffectEntry<CEffectSoyosoyo>(),       // 92
+    MakeEffectEntry<CEffectGrassPlane>(),     // 93
+    MakeEffectEntry<CEffectPoleScroll>(),     // 94
     MakeEffectEntry<CEffectWaterDrop>(),      // 95
-    MakeEffectEntry<CEffectMePachiKuchiPaku>(),  // 98
+    MakeEffectEntry<CEffectRainbow>(),        // 96
+    MakeEffectEntry<CEffectBathWindow>(),     // 97
+    MakeEffectEntry<CEffectMePachiKuchiPaku>(), // 98
+    MakeEffectEntry<CEffectColorAddSub>(),    // 99
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectRain4>(),          // 102
+    MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectHae>(),            // 108
     MakeEffectEntry<CEffectLupin>(),          // 113
@@ -83,8 +115,16 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoPolygonAdd>(),  // 117
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
+    MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectBGBokashi>(),      // 126
+    MakeEffectEntry<CEffectCharaSepia>(),     // 127
     MakeEffectEntry<CEffectLayerSepia>(),     // 128
     MakeEffectEntry<CEffectLayerGrey>(),      // 129
+    MakeEffectEntry<CEffectSaike>(),          // 130
+    MakeEffectEntry<CEffectCharaAddSub>(),    // 131
+    MakeEffectEntry<CEffectSentence>(),       // 133
 };
 
 // Every number the engine defines an effect at; the others stay empty.

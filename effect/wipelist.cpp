@@ -12,6 +12,8 @@
 // nothing.
 #include "effect/allwipe.h"
 #include "effect/wipeblend.h"
+#include "effect/wipedistort.h"
+#include "effect/wipehahen.h"
 #include "effect/wipemove.h"
 #include "effect/wipeshape.h"
 
@@ -127,6 +129,15 @@ constexpr WipeKind kWipeKinds[] = {
     {"CEffectSimpleWipeRandomStrip", MakeWipe<CEffectSimpleWipeRandomStrip>},
     {"CEffectSimpleWipeAdd", MakeWipe<CEffectSimpleWipeAdd>},
     {"CEffectSimpleWipeMulti", MakeWipe<CEffectSimpleWipeMulti>},
+    // Distortion wipes (wipedistort.h).
+    {"CEffectSimpleWipeSudare", MakeWipe<CEffectSimpleWipeSudare>},
+    {"CEffectSimpleWipeNurikae", MakeWipe<CEffectSimpleWipeNurikae>},
+    {"CEffectSimpleWipeRaster", MakeWipe<CEffectSimpleWipeRaster>},
+    {"CEffectSimpleWipeMozaic", MakeWipe<CEffectSimpleWipeMozaic>},
+    {"CEffectSimpleWipeWarp1", MakeWipe<CEffectSimpleWipeWarp1>},
+    {"CEffectSimpleWipeMekuri", MakeWipe<CEffectSimpleWipeMekuri>},
+    // Shatter wipe (wipehahen.h).
+    {"CEffectSimpleWipeHahen", MakeWipe<CEffectSimpleWipeHahen>},
     // Shape wipes (wipeshape.h).
     {"CEffectSimpleWipeCircle", MakeWipe<CEffectSimpleWipeCircle>},
     {"CEffectSimpleWipeClock", MakeWipe<CEffectSimpleWipeClock>},

@@ -10,6 +10,8 @@
 #include "graphics/screenbuffer.h"
 #include "platform/types.h"
 #include "setup/setuplist.h"
+#include "widget/backbutton.h"
+#include "widget/dateprint.h"
 
 namespace {
 
@@ -50,7 +52,13 @@ CCommonGeneral::CCommonGeneral(CGameCallBack* game) : game_(game) {
 // this order, each after its own release: the animation layers and their
 // array, the date printer, the up/down-back link, the own up/down pair, the
 // own back button.
-CCommonGeneral::~CCommonGeneral() = default;
+CCommonGeneral::~CCommonGeneral() {
+  delete datePrinter_;
+  if (ownBackButton_) {
+    ownBackButton_->Release();
+    delete ownBackButton_;
+  }
+}
 
 int CCommonGeneral::Enter() {
   exitRequested_ = 0;

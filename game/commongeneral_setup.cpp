@@ -8,7 +8,10 @@
 #include "game/gamecallback.h"
 #include "game/modenames.h"
 #include "graphics/picture.h"
+#include "graphics/systempicture.h"
 #include "setup/setuplist.h"
+#include "widget/backbutton.h"
+#include "widget/dateprint.h"
 
 // --- Settings access ---
 
@@ -135,9 +138,11 @@ void CCommonGeneral::LoadKeyMoveSetup(int tateYoko, int upDown, int leftRight) {
   GetSetupIntDefault(&keyMoveTateYoko_, "keyMoveTateYoko", tateYoko);
 }
 
-// The button itself (type 0 the mode's own CCommonBackButton "back" over
-// this list or, with "useCommonBackSetup", over the game's list; type 1 the
-// game's shared one) is made where the widgets are wired.
+// Type 0: the mode's own CCommonBackButton "back" over this list or, with
+// "useCommonBackSetup", over the game's list (whose position and file name
+// the mode's own position keys then override), drawing into work picture 0
+// of the pool. Type 1 takes the game's shared back button, which the game
+// makes with its debug aids; until then there is none. Other types: none.
 void CCommonGeneral::LoadBackButtonSetup() {
   GetSetupIntDefault(&backButtonType_, "backButtonType", 0);
   GetSetupIntDefault(&backPrintX_, "backPrintX", 0);
@@ -146,6 +151,24 @@ void CCommonGeneral::LoadBackButtonSetup() {
   GetSetupString(&backFileName_, "BackFileName");
   GetSetupIntDefault(&backButtonBGUse_, "backButtonBGUse", 1);
   GetSetupIntDefault(&useCommonBackSetup_, "useCommonBackSetup", 0);
+  if (backButtonType_ != 0 || ownBackButton_) return;
+
+  CPicture* background = (backScriptFlag_ || !backButtonBGUse_) ? nullptr : screenPicture_;
+  CNameList* list = GetSetupList();
+  if (useCommonBackSetup_) {
+    const CSetupList* common = game_ ? game_->GetGameSetupList() : nullptr;
+    list = common ? common->GetList() : nullptr;
+    if (common) {
+      common->GetSetupInt(&backPrintX_, "backPrintX");
+      common->GetSetupInt(&backPrintY_, "backPrintY");
+    }
+    GetSetupInt(&backPrintX_, "backPrintX");
+    GetSetupInt(&backPrintY_, "backPrintY");
+    if (common) common->GetSetupString(&backFileName_, "BackFileName");
+  }
+  ownBackButton_ = new CCommonBackButton(list, "back", background);
+  ownBackButton_->SetPicture(CPicturePool::GetPicture(0));
+  backButton_ = ownBackButton_;
 }
 
 // The pair (type 0 a CUpDownButton over this list or the game's, type 1 the
@@ -167,14 +190,18 @@ void CCommonGeneral::LoadUpDownButtonSetup() {
 // the widgets are wired; without them there is nothing to link.
 void CCommonGeneral::CreateUpdownBack() {}
 
-// Places the back button at ("backPrintX", "backPrintY") once it exists.
-void CCommonGeneral::SetBackButtonPos() {}
+void CCommonGeneral::SetBackButtonPos() {
+  if (backButton_) backButton_->SetPrintPos(backPrintX_, backPrintY_);
+}
 
 // Places the pair at its four positions once it exists.
 void CCommonGeneral::SetUpDownButtonPos() {}
 
-// Reload "sys\\<file name>" into the button pictures once they exist.
-void CCommonGeneral::ReloadBackButtonPicture() {}
+// Reloads "sys\\<file name>" into the button's picture (the button's own
+// file-name key, else "BackFileName").
+void CCommonGeneral::ReloadBackButtonPicture() { ReloadButtonPicture(backButton_, backFileName_); }
+
+// Reload "sys\\<file name>" into the pair's pictures once they exist.
 
 void CCommonGeneral::ReloadUpDownButtonPicture() {}
 
@@ -208,10 +235,14 @@ void CCommonGeneral::LoadAnimeLayerSetup() {
   GetSetupIntDefault(&animeLayerFirst_, "animeLayerFirst", 1);
 }
 
-// The CDatePrint "game" over this list is made where the widgets are wired.
 void CCommonGeneral::LoadGameDateLayerSetup() {
   GetSetupIntDefault(&gameDateLayerPrintFlag_, "gameDateLayerPrintFlag", 0);
   if (!gameDateLayerPrintFlag_) return;
+  // The date is restored from the screen picture unless the whole screen is
+  // drawn every frame anyway.
+  CPicture* back = mustAllPrintFlag_ || backScriptFlag_ ? nullptr : screenPicture_;
+  delete datePrinter_;
+  datePrinter_ = new CDatePrint(GetSetupList(), "game", back);
   if (game_) {
     yearVarNumber_ = game_->GetVarNumber("year");
     dateVarNumber_ = game_->GetVarNumber("date");
@@ -219,9 +250,13 @@ void CCommonGeneral::LoadGameDateLayerSetup() {
   GetSetupIntDefault(&gameLayerFirst_, "gameLayerFirst", 1);
 }
 
-// Draws the date of the "year" and "date" variables (month * 100 + day)
-// once the date printer exists.
-void CCommonGeneral::UpdateGameDateLayer() {}
+// Draws the date of the "year" and "date" variables (month * 100 + day).
+void CCommonGeneral::UpdateGameDateLayer() {
+  if (!gameDateLayerPrintFlag_ || !datePrinter_ || !game_) return;
+  const int year = game_->GetVar(yearVarNumber_);
+  const int date = game_->GetVar(dateVarNumber_);
+  datePrinter_->Print(year, date / 100, date % 100);
+}
 
 // Draws each layer with its variable's value (1 without a variable) once
 // the layers exist.

@@ -38,7 +38,7 @@ void CGame::CreateModes() {
   }
   CreateModeSet();
   SetResetWord(0);
-  if (settings_.startMessageFlag) PrintStartMessage();
+  if (settings_.startMessageFlag) ShowStartMessage(settings_.startMessage);
   // The first mode of the run, when it exists.
   if (CCommonGeneral* mode = GetMode(GetCurrentMode())) mode->Enter();
 }

@@ -25,6 +25,7 @@
 namespace platform {
 class Event;
 class Window;
+struct Point;
 struct Rect;
 }  // namespace platform
 
@@ -68,6 +69,8 @@ class CSoundBuffer;
 class CSurfaceConverter;
 class CSystemPicture;
 class CTextPrint;
+class CHolidayList;
+class CTextInputBox;
 class CVoicePlayer;
 class CWaveBuffer;
 enum class SystemVar : int;
@@ -127,6 +130,9 @@ class CGameCallBack : public CScriptCallBack {
   virtual CInputStatus* GetInputStatus();
   virtual CFontPrint* GetFont();
   virtual CTextPrint* GetTextBuffer();
+  // The one-line text entry of the name-entry and save screens; null before
+  // initialisation.
+  CTextInputBox* GetTextInputBox() { return textInputBox_; }
   // Empties the renderer's line cache (scene start, reset, after name input).
   virtual void ResetTextPosition();
   virtual void EndSkipFilm();
@@ -170,9 +176,11 @@ class CGameCallBack : public CScriptCallBack {
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
-  virtual int PrintMessageWindow(int show, int showName, int offset);
-  virtual int CheckMessageWindow(int show, int showName, int position);
-  virtual int PrintMessageWindowIfShown(int show, int showName, int offset);
+  // offset: moves the window from its place (null: none); position: its
+  // top-left corner.
+  virtual int PrintMessageWindow(int show, int showName, const platform::Point* offset);
+  virtual int CheckMessageWindow(int show, int showName, const platform::Point& position);
+  virtual int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset);
   virtual CPicture* LoadSystemPicture(const char* name, int flag);
   virtual int GetSystemSetting(int id);
   virtual void SetSystemSetting(int id, int value);
@@ -413,6 +421,38 @@ class CGameCallBack : public CScriptCallBack {
   // 1 when "debug.txt" beside the program opens; CGame has its own file.
   virtual int IsDebugMode();
 
+  // --- Saved games (gamecallback_savedata.cpp) ---
+  // Null when a slot's GAMESTATUS chunk holds only values this game can
+  // restore (script level, saved mode, call depths, script, music and
+  // project numbers, frame time), else the reason. A slot file asks it
+  // before anything of the slot is restored.
+  virtual const char* CheckGameStatus(const uint8_t* chunk, size_t size);
+  // The last chosen save slot (0-based, -1 none), kept 1-based in the
+  // system data; Set stores slot + 1 and returns it.
+  virtual int GetLastSaveSlot();
+  virtual int SetLastSaveSlot(int slot);
+  // Save comment line 0..3 (others ignored): at most 254 bytes of whole
+  // characters and two NULs; null empties the line.
+  virtual void SetSaveComment(const char* text, int line);
+  // The thumbnail MakeMiniCG made last (GetMiniCGSize pixels, 0x00RRGGBB),
+  // and the version word of the slot whose INFO chunk was read last.
+  const std::vector<uint32_t>& GetMiniCGPixels() const { return miniCG_; }
+  int GetLoadedVersion() const { return loadedVersion_; }
+  // The keys of the last message and choice records handed to the message
+  // modes (-1 none); a save records them, an older save finds its place by
+  // them.
+  void SetMessageKeys(int message, int choice) {
+    messageKey_ = message;
+    choiceKey_ = choice;
+  }
+  int GetMessageKey() const { return messageKey_; }
+  int GetChoiceKey() const { return choiceKey_; }
+  // The size of the EXT chunk of mode `mode`'s automatic row, or of
+  // sub-entry row `row`; a box names a mode or row initialisation gave no
+  // chunk.
+  virtual void SetAutoSaveDataByMode(int mode, int size);
+  virtual void SetAutoSaveDataBySubMode(int row, int size);
+
   // --- The game object's own accessors ---
   // The mode stack: the current mode and the pending request of each level.
   int GetModeLevel() const { return modeLevel_; }
@@ -466,6 +506,10 @@ class CGameCallBack : public CScriptCallBack {
   CCGVoiceList* GetCGVoiceList() const { return cgVoiceList_; }
   CExtDataNameTable* GetExtDataNameTable() const { return extNameTable_; }
   int IsModeDisabled(int n) const { return n >= 0 && n < kModeCount ? modeDisable_[n] : 1; }
+  // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
+  int GetSkipKind(int i) const { return i == 0 || i == 1 ? skipKind_[i] : 0; }
+  // Frames run by every game object of the process.
+  static int64_t GetProcessFrameCount();
 
   // Mode services: the leave step of mode n; the companion modes that a
   // change from mode `from` to mode `to` releases (left) and prepares
@@ -590,6 +634,7 @@ class CGameCallBack : public CScriptCallBack {
   int GetNoVoiceIsDefaultWait() const { return noVoiceIsDefaultWait_; }
   CPicture* GetEffectBackPicture() const;
   CPicture* GetEffectScreenPicture() const;
+  // Draws the speaker's face when n is "facePrintMode".
   void ChangeFace(int n, const char* name);
   void SetSystemMenuSceneMode(int flag);
   // The configured variable of the save comment while its switch is on.
@@ -627,6 +672,16 @@ class CGameCallBack : public CScriptCallBack {
   void InitSound();
   // The row of a name in the function list (-1 none).
   int FunctionRow(const char* name) const;
+  // Steps of the frame (gamecallback_frame.cpp): the lost full screen's
+  // fall-back, the stall guard and the window's text lines.
+  void SuperviseFullScreen();
+  void GuardStall();
+  void UpdateWindowText();
+  // A lost presentation target is recovered and the next frame drawn whole
+  // (each frame while the window is active, and on activation).
+  void RecoverSurfaces();
+  // The window handler's message and key handlers (gamecallback_window.cpp).
+  friend struct GameWindowHandlers;
 
   // Modes and the mode stack.
   CCommonGeneral* modeTable_[kModeCount] = {};
@@ -648,6 +703,8 @@ class CGameCallBack : public CScriptCallBack {
   // Text.
   CFontPrint* font_ = nullptr;
   CTextPrint* textBuffer_ = nullptr;
+  CTextInputBox* textInputBox_ = nullptr;
+  CHolidayList* holidayList_ = nullptr;  // with "useSaijistu"
   int voiceFlag_ = 0;
   int voiceWaitTime_ = kDefaultVoiceWaitTime;
 
@@ -728,6 +785,13 @@ class CGameCallBack : public CScriptCallBack {
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
+ public:
+  // The settings list "game" (null before Init), which screens read for
+  // the shared setups ("useCommonBackSetup").
+  CSetupList* GetGameSetupList() const { return setupList_; }
+
+ protected:
+
   // Sound.
   CMixer* mixer_ = nullptr;
   CDirectSound* soundDevice_ = nullptr;
@@ -768,6 +832,22 @@ class CGameCallBack : public CScriptCallBack {
   int updateRectCount_ = 0;
   int updateRects_[4][kMaxUpdateRects] = {};
   int frameCount_ = 0;
+  // A stop request: the frame only signals the game event and returns.
+  int stopFlag_ = 0;
+  // Frames left before a full screen that lost the game's size falls back
+  // to a window.
+  int lostCountdown_ = 0;
+  // The stall guard's wall-clock second of the previous frame (0 none).
+  int64_t lastWallSecond_ = 0;
+  // Show requests of the scene button, the floating buttons and the
+  // skip-film button, carried out near the end of the frame that made them.
+  int showRequests_[3] = {};
+  // A game-state restore the frame carries out after presenting.
+  int restorePending_ = 0;
+  // The skip kinds that F4 and F5 set, and the key of the message shown
+  // (-1 none), which F4 and F5 mark as read.
+  int skipKind_[2] = {};
+  int messageKey_ = -1;
 
   // Window-thread handshake: game, window, answer and acknowledgement.
   platform::Event* events_[4] = {};
@@ -821,6 +901,35 @@ class CGameCallBack : public CScriptCallBack {
   // The start message is on the window until the first frame.
   int startMessageShown_ = 0;
 
+ public:
+  // --- Text, message window, faces (game/gamecallback_text.cpp) ---
+  // Init's steps that make them, each called once in Init's order:
+  // step 23 after the face list, step 28 after the system pictures, step 31
+  // after the thumbnail maker, step 34 (the names) after the input objects.
+  void InitFaceControl();
+  void InitText();
+  void InitMessageWindow();
+  void InitTextNames();
+  // The destroy step's part: the face control, the window, the text
+  // printer, the renderer.
+  void ReleaseText();
+  // The script's face commands.
+  void SetFaceType(int face, int type);
+  void SetFaceNumber(int n);
+  void ResetFaces();
+  int GetFacePrintMode() const { return facePrintMode_; }
+  class CCommonMessageWindow* GetMessageWindow() const { return messageWindow_; }
+  class CFaceControl* GetFaceControl() const { return faceControl_; }
+  // The object that keeps its state in the EXT chunk of key (1 "face").
+  void SetExtSaveObject(int key, class CAutoSaveSubData* object);
+
+ protected:
+  static constexpr int kExtObjectKeys = 8;
+  class CCommonMessageWindow* messageWindow_ = nullptr;
+  class CFaceControl* faceControl_ = nullptr;
+  class CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
+  int facePrintMode_ = 0;
+
   // --- Script calls, names, options (gamecallback_calls.cpp) ---
   static constexpr int kFlagTableSize = 256;
   // The enable table (variable numbers, 0 none) and the per-mode flags.
@@ -858,15 +967,153 @@ class CGameCallBack : public CScriptCallBack {
   // The voice count-down: running flag and remaining ms.
   int voiceCountdownFlag_ = 0, voiceCountdown_ = 0;
 
-  // --- The message window (gamecallback_messageseam.cpp) ---
+  // --- The message window (gamecallback_text.cpp) ---
   // The message-window operations reach the window only through these;
-  // until the window exists they answer as for none.
-  int MessageWindowPrint(int show, int showName, int offset);
-  int MessageWindowPrintAt(int show, int showName, int position);
+  // without a window they answer as for none.
+  int MessageWindowPrint(int show, int showName, const platform::Point* offset);
+  int MessageWindowPrintAt(int show, int showName, const platform::Point& position);
   int MessageWindowHitLocal(int x, int y);
   void MessageWindowSetNumbers(int config, int script);
   void MessageWindowSetPercent(int percent);
   void MessageWindowSetMode(int value);
   int MessageWindowDesignCount();
+
+  // --- Saved games (gamecallback_savedata.cpp) ---
+  static constexpr int kScriptLevels = 4;
+  static constexpr int kSavedStackWords = 255;
+  static constexpr int kCommentLines = 4;
+  static constexpr int kCommentSize = 256;
+  // One script level as KeepGameState copies it.
+  struct KeptScript {
+    int pc = 0, depth = 0;
+    int32_t returnStack[kSavedStackWords] = {};
+    int32_t callSites[kSavedStackWords] = {};
+  };
+  KeptScript keptScripts_[kScriptLevels];
+  int keptScriptLevel_ = 0;
+  int keptScriptNumber_[kScriptLevels] = {};
+  int keptMessageWindowOn_ = 0;
+  char keptEffectNames_[kEffectChannels][kEffectNameSize] = {};
+  std::vector<uint32_t> miniCG_;
+  int loadedVersion_ = 0;
+  int choiceKey_ = -1;
+  char saveComments_[kCommentLines][kCommentSize] = {};
+  // Story words kept here for the save until their owners (the print-message
+  // and choice modes, the script commands) take them over.
+  int savedLineCount_ = 0, messageCode_ = 0, savedChoiceEnd_ = 0, savedChoiceStart_ = 0;
+  int choiceWords_[4] = {};
+  int bgmLoopCount_ = 0, specialSaveNumber_ = 0, musicRoomValue_ = 0;
+  int costumeMask_ = 0, scriptWord_ = 0;
+  int holdFlags_[kEffectChannels] = {}, keptHoldFlags_[kEffectChannels] = {};
+  char voiceNames_[8][64] = {};
+  // The byte size of every EXT chunk: automatic rows, sub-entry rows, then
+  // the configured ones (made on first use).
+  std::vector<int> extChunkSizes_;
+  std::vector<int>& ExtChunkSizes();
+  // The mode object of automatic EXT row i (null for other rows).
+  CCommonGeneral* ExtRowMode(int i) const;
+  // The extension object of sub-entry EXT row i (null for other rows or
+  // while none is registered under its key).
+  CAutoSaveSubData* ExtRowObject(int i) const;
+  // The script of level k loaded again from its project number; 0 when it
+  // has no name or does not load.
+  int ReloadScript(int level, int number);
+
+ public:
+  // --- Sounds (game/gamecallback_sound.cpp) ---
+  // Stops voice channel 0 with a fade of `time` while voices are on.
+  void FadeOutVoice(int time);
+  // The pair of the music list whose file name is `name` (case-blind); -1
+  // none.
+  int SearchBgmName(const char* name) const;
+  int GetMusicFlag(int n) const;
+  // Every sound-effect and voice channel at once.
+  void StopAllSound();
+  // The character (pair 1 on of "spt\charaname.xtx") whose key's first two
+  // characters begin the voice file name, case-blind; -1 none.
+  int GetVoiceChara(const char* name) const;
+  // System sound buffer 0 or 1 (NULL otherwise).
+  CSoundBuffer* GetSystemSoundBuffer(int i) const;
+  // The loop value the script's music command gave with the remembered
+  // track; option 200 plays the track again with it.
+  void SetBgmLoop(int loop) { bgmLoop_ = loop; }
+
+ protected:
+  // The voice-option entry of a voice file's character (-1 none).
+  int VoiceEntry(const char* name) const;
+  // Creates the selected system buffer from the wave and plays it once.
+  void PlayOnSystemBuffer(const CWaveBuffer& wave, int volume);
+  int systemSeToggle_ = 0;
+  int bgmLoop_ = -1;
+  // 101: no option has it, so the first application always happens.
+  int lastVoiceVolume_ = 101;
+
+ public:
+  // --- Options, the system file, the MESSAGE chunk (gamecallback_settings.cpp) ---
+  // The player's names and the kept variables 200..299 into the system data.
+  void StoreNamesAndKeptVars();
+  // Up to 64 entries of 256 bytes behind the chunk header: each text cut to
+  // 254 bytes and closed by two NULs; entries past the texts untouched.
+  static void FillMessageEntries(uint8_t* chunk, size_t size, const std::vector<const char*>& texts);
+
+ protected:
+  // The texts PutMessage stores: the choice texts or the message lines.
+  std::vector<const char*> MessageChunkTexts();
+
+ public:
+  // --- Screen mode, frame bookkeeping, effects (gamecallback_frame.cpp,
+  // gamecallback_pictures.cpp) ---
+  // The white frame with `text` in the window's overlay until the first
+  // frame; PrintStartMessage shows "Initializing..".
+  int ShowStartMessage(const char* text);
+  // Draws the modes of the lower stack levels the draw-through words
+  // select, lowest first.
+  void PrintLowerModes();
+  // The elapsed ms of the current frame (the choice and message modes).
+  int GetMessageWaitTime() const { return frameElapsed_; }
+  // The script's voice command: the voice count-down runs for ms.
+  void StartVoiceCountdown(int ms) {
+    voiceCountdown_ = ms;
+    voiceCountdownFlag_ = ms > 0 ? 1 : 0;
+  }
+  // The picture of effect channel n (NULL without one).
+  CPicture* GetEffectPicture(int n);
+  // The short-cut rows PrepareModeTables builds from the system menu.
+  int GetShortCutRowCount() const { return shortCutRows_; }
+  int GetShortCutStart() const { return shortCutStart_; }
+  // The message cursor's request: its position and kind, and whether the
+  // frame still has to act on it.
+  int GetMessageCursorRequest() const { return messageCursorRequest_; }
+  void GetMessageCursor(int* x, int* y, int* kind) const {
+    *x = messageCursorX_;
+    *y = messageCursorY_;
+    *kind = messageCursorKind_;
+  }
+
+ protected:
+  // One scheme for both directions of ToFullScreenMode / ToWindowMode.
+  void SwitchScreenMode(int full, int quiet);
+  // The display-mode switch with the game's window, size, remembered
+  // position, full-screen size and clip, and its presentation.
+  void RunDisplayModeSwitch(int full);
+  int frameElapsed_ = 0;
+  // The boss-coming cover: 0 none, 1 colour, 2 picture.
+  int bossComingType_ = 0;
+  int bossComingColor_[3] = {};
+  CPicture* bossComingPicture_ = nullptr;
+  // Short-cut rows: the first system-menu option they cover (the menu's
+  // first nine options are its own) and their count.
+  int shortCutStart_ = 9;
+  int shortCutRows_ = 0;
+  // Message cursor request: position, kind and the request word.
+  int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
+  int messageCursorRequest_ = 0;
+
+ protected:
+  // --- Game starts (gamecallback_scripts.cpp) ---
+  // Variables 100..199 and 300..999 to 0, or from the initial-value list.
+  void ClearGameVars(int fromList);
+  // The steps both game starts share after the variables.
+  void ResetForGameStart();
 
 };

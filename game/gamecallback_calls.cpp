@@ -11,7 +11,7 @@
 #include "game/commongeneral.h"
 #include "game/extramodes.h"
 #include "game/gamecallback.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 #include "savedata/cglist.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -19,6 +19,7 @@
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
+#include "widget/weekday.h"
 
 namespace {
 
@@ -45,10 +46,6 @@ constexpr int kKeptVarFirst = 200, kKeptVarCount = 100;
 constexpr char kErrorName[] = "\x83\x47\x83\x89\x81\x5B\x96\xBC";
 
 constexpr int kResultRows = 1024;
-
-// The days before a month, as the weekday formula counts them: January and
-// February count as months 13 and 14 of the year before.
-int64_t MonthTerm(int64_t m) { return m < 3 ? (13 * m + 164) / 5 : (13 * m + 8) / 5; }
 
 }  // namespace
 
@@ -189,25 +186,6 @@ int CGameCallBack::CallScriptLabel(int label) {
 
 // --- Names ---
 
-void CGameCallBack::SetNames(const char* family, const char* given) {
-  if (family) {
-    if (systemFile_) systemFile_->SetFamilyName(family);
-    playernames::SetFamilyName(family);
-  }
-  if (given) {
-    if (systemFile_) systemFile_->SetGivenName(given);
-    playernames::SetGivenName(given);
-  }
-}
-
-const char* CGameCallBack::GetFamilyName() {
-  return systemFile_ ? systemFile_->GetFamilyName() : playernames::GetFamilyName();
-}
-
-const char* CGameCallBack::GetGivenName() {
-  return systemFile_ ? systemFile_->GetGivenName() : playernames::GetGivenName();
-}
-
 const char* CGameCallBack::GetDefaultName(int which) const {
   const char* name = nullptr;
   if (which == 0 && GetSetupString(&name, "seiInitData")) return name;
@@ -215,26 +193,25 @@ const char* CGameCallBack::GetDefaultName(int which) const {
   return kErrorName;
 }
 
-void CGameCallBack::SaveNames() {
+void CGameCallBack::StoreNamesAndKeptVars() {
   if (!systemFile_) return;
   for (int i = 0; i < kKeptVarCount; ++i)
     systemFile_->SetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * i,
                               GetVar(kKeptVarFirst + i));
-  systemFile_->SetFamilyName(playernames::GetFamilyName());
-  systemFile_->SetGivenName(playernames::GetGivenName());
+  systemFile_->SetFamilyName(GetTextState().familyName);
+  systemFile_->SetGivenName(GetTextState().givenName);
+}
+
+void CGameCallBack::SaveNames() {
+  if (!systemFile_) return;
+  StoreNamesAndKeptVars();
   systemFile_->SetSystemData(kNamesSavedOffset, 1);
 }
 
 // --- Day of the week ---
 
 int CGameCallBack::GetWeekDay(int monthDay) {
-  // 64 bits and a non-negative remainder: the year and the date come from
-  // scripts and may be anything.
-  int64_t y = yearVar_ >= 0 ? GetVar(yearVar_) : 2000;
-  const int64_t m = monthDay / 100, d = monthDay % 100;
-  if (m < 3) --y;
-  const int64_t sum = y + y / 4 + y / 400 + d + MonthTerm(m) - y / 100;
-  return static_cast<int>(((sum % 7) + 7) % 7);
+  return Weekday(yearVar_ >= 0 ? GetVar(yearVar_) : 2000, monthDay / 100, monthDay % 100);
 }
 
 // --- Option values and flags of the system data ---

@@ -1,16 +1,26 @@
-// CGameCallBack: the frame, the window handler and the input it collects,
-// frame timing, window and full screen, and the transfer of the screen.
+// CGameCallBack: the frame, the input the window handler collects, frame
+// timing, window and full screen, and the transfer of the screen. The window
+// handler itself is in gamecallback_window.cpp.
 #include "game/gamecallback.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
+#include "graphics/displaymode.h"
+#include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
+#include "platform/sync.h"
 #include "platform/system.h"
 #include "platform/types.h"
+#include "sound/seplayer.h"
+#include "sound/voiceplayer.h"
 
 namespace {
 
@@ -27,65 +37,178 @@ int KeyAlias(int code) {
   }
 }
 
-constexpr int kNumpad2 = 98, kNumpad4 = 100, kNumpad6 = 102, kNumpad8 = 104;
-constexpr int kWheelNotch = 120;
+constexpr int kPrintMessageMode = 10;
+constexpr int kMovieMode = 27;
+// Frames a full screen that lost the game's size is given before the
+// fall-back to a window.
+constexpr int kLostFrames = 5;
+
+// Frames run by every game object of the process.
+int64_t processFrameCount = 0;
 
 }  // namespace
 
 int CGameCallBack::Frame(int elapsed) {
+  // 1. A stop request: the requester learns that the frame stopped. Only a
+  // game thread could answer it, and none is ever started here, so the
+  // frame does not wait for an answer.
+  if (stopFlag_) {
+    if (events_[0]) events_[0]->Set();
+    return 0;
+  }
+  // 2. A lost presentation target is recovered while the window is active.
+  if (window_ && window_->IsActive()) RecoverSurfaces();
+  // 3.
+  ++processFrameCount;
+  // 4, 5.
+  SuperviseFullScreen();
+  GuardStall();
+  // 6. The load meter (debug aids) takes its start time here.
   if (frameSkip_) frameSkip_->Advance(elapsed);
-  if (screenBuffer_) CScreenBuffer::StartFrame();
+  // 7, 8.
   OnFrameStart(elapsed);
+  if (sePlayer_) sePlayer_->Calcu(elapsed);
+  if (voicePlayer_) voicePlayer_->Calcu(elapsed);
+  // 9.
+  for (int& request : showRequests_) request = 0;
+  // 10.
   CalcuFrameSkip(elapsed);
   UpdateMouse();
+  wheelFlag_ = 0;
+  if (effect_ && mouseStatus_) {
+    platform::Point pos;
+    mouseStatus_->GetPos(&pos);
+    effect_->SetMousePos(pos.x, pos.y);
+  }
+  // 11.
+  if (screenBuffer_) CScreenBuffer::StartFrame();
+  FlushUpdateRects();
+  // 12, 13. The current mode's calculation gives the request; a number
+  // without a mode object runs no mode step.
   SetNextMode(-1);
-  // The current mode and its companions; a number without a mode object
-  // runs no mode step.
-  CCommonGeneral* mode = GetMode(GetCurrentMode());
   OnBeforeCalcu();
+  CCommonGeneral* mode = GetMode(GetCurrentMode());
   if (mode) {
     const int next = mode->GeneralCalcu();
     if (next != -1) SetNextMode(next);
-    CalcuListedModes();
   }
+  // 14, 15.
   OnAfterCalcu();
   OnAfterCalcuLate();
+  CalcuListedModes();
   OnBeforeInput();
   if (mouseStatus_) mouseStatus_->Calcu();
   ClearKeyStatus();
   enterFlag_ = spaceFlag_ = 0;
+  // 16. What the floating layers covered comes back, unless the whole
+  // screen is drawn anew anyway and the layers are told to forget it.
+  if (settings_.floatingLayerFlashFlag && screenBuffer_ && CScreenBuffer::CheckFullRedraw())
+    ResetFloatingLayers();
+  else
+    RestoreFloatingLayers();
+  // 17. The movie mode draws itself: its frames present nothing (the
+  // movie mode's state line on the debug output comes with that mode).
+  const bool movieFrame = GetCurrentMode() == kMovieMode || screenUpdateBlocked_;
+  // 18 to 20.
+  if (effect_) effect_->Tick();
   OnBeforePrint();
-  if (mode) {
-    mode->GeneralPrint();
-    PrintListedModes();
-  }
+  PrintLowerModes();
+  if (mode) mode->GeneralPrint();
+  // 21 to 23. The debug lines of the text printer join here with the text
+  // layout work.
   OnAfterPrint();
   OnAfterPrintLate();
+  PrintListedModes();
   OnBeforeFloatingButtons();
+  // 24, 25. The delayed quick load (floating buttons) and finished notices
+  // (notices) are served here once their objects exist.
+  // 26.
+  if (showRequests_[0]) ShowSceneButton();
+  if (showRequests_[1]) ShowFloatingButtons();
+  if (showRequests_[2]) ShowSkipFilmButton();
+  // 27, 28. The message cursor and the game mouse are refreshed here once
+  // the floating-layer work makes them.
+  // 29.
   if (mode) mode->ExitStep();
+  // 30. The load and frame-rate meters (debug aids) draw after these.
+  if (GetBossComingFlag()) PrintBossComing();
+  if (GetDebugFlag()) PrintDebugParamBack();
+  // 31.
   OnBeforePrintScreen();
-  if (startMessageShown_ && window_) {
-    window_->SetOverlay({});
-    startMessageShown_ = 0;
-  }
-  PrintScreen();
+  if (!movieFrame) PrintScreen();
   OnBeforeFlipScreen();
-  FlipScreen();
+  if (!movieFrame) FlipScreen();
   OnAfterFlipScreen();
+  // 32, 33. The control script goes on from where it stopped.
+  if (restorePending_) {
+    RestoreGameState();
+    restorePending_ = 0;
+  }
+  CallControlScript(-1);
+  // 34. The mode change comes last, so the new mode is first calculated in
+  // the next frame.
   const int request = GetNextMode();
   if (request > 0) {
     OnBeforeChangeMode();
     ChangeMode();
     OnAfterChangeMode();
     // Text pages come and go quickly; only other changes forget the lag.
-    if (request != 10 && frameSkip_) frameSkip_->Reset();
+    if (request != kPrintMessageMode && frameSkip_) frameSkip_->Reset();
   }
+  // 35.
+  if (GetDebugFlag()) PrintDebugParam();
+  UpdateWindowText();
+  // 36 to 38. The load meter takes its end time before the close.
   if (screenBuffer_) CScreenBuffer::EndFrame();
   ++frameCount_;
   if (wheelCountdown_ > 0) --wheelCountdown_;
   OnFrameEnd();
   if (frameSkip_) frameSkip_->Close();
   return 0;
+}
+
+int64_t CGameCallBack::GetProcessFrameCount() { return processFrameCount; }
+
+void CGameCallBack::SuperviseFullScreen() {
+  // The full screen is the desktop's, reporting the game's size as its
+  // mode; another size means the display left the game. The fall-back
+  // waits 5 frames (the window-message log notes "ロスト確認" with the
+  // debug aids).
+  if (!settings_.adjustFullScreenLost || GetSystemSetting(4) == 0) return;
+  if (lostCountdown_ > 0) {
+    if (--lostCountdown_ == 0) ToWindowMode(0);
+    return;
+  }
+  if (!window_) return;
+  const platform::Point mode = window_->GetDisplayMode();
+  if (mode.x != width_ || mode.y != height_) lostCountdown_ = kLostFrames;
+}
+
+void CGameCallBack::GuardStall() {
+  // A wall clock that jumped (a stall, a suspended machine) blocks the back
+  // log for a while and drops a wheel turn made before it.
+  if (!settings_.backLogDisableCheckFlag) return;
+  if (backLogDisableCountdown_ > 0) --backLogDisableCountdown_;
+  const platform::LocalTime t = platform::GetUtcTime();
+  const int64_t now = t.second + 60 * t.minute + 3600 * t.hour + 86400LL * t.day;
+  if (lastWallSecond_ == 0) lastWallSecond_ = now;
+  if (now - lastWallSecond_ >= settings_.backLogDisableCheckTime) {
+    backLogDisableCountdown_ = settings_.backLogDisableTime;
+    wheelFlag_ = 0;
+    wheelDelta_ = 0;
+    if (mouseStatus_) mouseStatus_->SetWheel(0);
+  }
+  lastWallSecond_ = now;
+}
+
+void CGameCallBack::UpdateWindowText() {
+  // The window's text lines: in debug mode the scene-name line and the
+  // debug list (the debug aids add them), none otherwise. Setting them also
+  // takes the start message away.
+  std::vector<platform::OverlayText> lines;
+  if (!window_ || (lines.empty() && !startMessageShown_)) return;
+  startMessageShown_ = lines.empty() ? 0 : 1;
+  window_->SetOverlay(std::move(lines));
 }
 
 int CGameCallBack::FrameOnMainThread(int) { return 0; }
@@ -121,98 +244,60 @@ void CGameCallBack::UpdateMouse() {
   mouseStatus_->SetWheel(wheel);
 }
 
-intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
-                                   intptr_t lParam) {
-  static constexpr uintptr_t kButtonBits[CMouseStatus::kButtons] = {MK_LBUTTON, MK_RBUTTON,
-                                                                    MK_MBUTTON};
-  switch (message) {
-    case WM_KEYDOWN: {
-      const int vk = wParam < 256 ? static_cast<int>(wParam) : -1;
-      if (!keyStatus_ || vk < 0) break;
-      keyStatus_->SetKey(vk, 1);
-      switch (vk) {
-        case VK_RETURN: enterFlag_ = 1; break;
-        case VK_SHIFT: shiftHeld_ = 1; break;
-        case VK_CONTROL: ctrlHeld_ = 1; break;
-        case VK_SPACE: spaceFlag_ = 1; break;
-        case VK_INSERT: keyStatus_->SetKey(VK_PRIOR, 1); break;
-        case VK_DELETE: keyStatus_->SetKey(VK_NEXT, 1); break;
-        case kNumpad4: keyStatus_->SetKey(VK_LEFT, 1); break;
-        case kNumpad6: keyStatus_->SetKey(VK_RIGHT, 1); break;
-        // Up and Down also scroll like the wheel, so screens that scroll
-        // by wheel scroll by keys too.
-        case VK_UP:
-        case kNumpad8:
-          keyStatus_->SetKey(VK_UP, 1);
-          wheelFlag_ = 1;
-          wheelDelta_ = kWheelNotch;
-          break;
-        case VK_DOWN:
-        case kNumpad2:
-          keyStatus_->SetKey(VK_DOWN, 1);
-          wheelFlag_ = 1;
-          wheelDelta_ = -kWheelNotch;
-          break;
-        default: break;
-      }
-      break;
-    }
-    case WM_KEYUP:
-      // Only Shift and Ctrl are followed while held; every other key's
-      // state is cleared with the frame anyway.
-      if (!keyStatus_) break;
-      if (wParam == VK_SHIFT) {
-        shiftHeld_ = 0;
-        keyStatus_->SetKey(VK_SHIFT, 0);
-      } else if (wParam == VK_CONTROL) {
-        keyStatus_->SetKey(VK_CONTROL, 0);
-        ctrlHeld_ = 0;
-      }
-      break;
-    case WM_MOUSEMOVE:
-      if (!mouseStatus_) break;
-      mouseStatus_->SetPos(LowWordSigned(lParam), HighWordSigned(lParam));
-      for (int b = 0; b < CMouseStatus::kButtons; ++b) {
-        const bool held = (wParam & kButtonBits[b]) != 0;
-        // A button already down when the pointer came in is held, not
-        // clicked; a release that happened elsewhere lets it go.
-        if (held && !mouseStatus_->GetTrig(b)) mouseStatus_->SetTrig(b, 1);
-        if (!held && mouseStatus_->GetTrig(b)) mouseStatus_->SetButton(b, 0);
-      }
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      const int b = message == WM_LBUTTONDOWN ? 0 : message == WM_RBUTTONDOWN ? 1 : 2;
-      if (mouseStatus_) mouseStatus_->SetButton(b, 1);
-      pressed_[b] = 1;
-      break;
-    }
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const int b = message == WM_LBUTTONUP ? 0 : message == WM_RBUTTONUP ? 1 : 2;
-      if (mouseStatus_) mouseStatus_->SetButton(b, 0);
-      break;
-    }
-    case WM_MOUSEWHEEL:
-      if (wheelCountdown_ <= 0 && backLogDisableCountdown_ == 0) {
-        wheelDelta_ = HighWordSigned(static_cast<intptr_t>(wParam));
-        wheelFlag_ = 1;
-      }
-      break;
-    default: break;
-  }
-  return platform::DefWindowProc(window, message, wParam, lParam);
+// The window and full screen at the level of the game: the option, the
+// hooks, the redraw and the wheel pause around the display-mode switch.
+void CGameCallBack::SwitchScreenMode(int full, int quiet) {
+  if ((GetSystemSetting(4) != 0) == (full != 0)) return;
+  SetSystemSetting(4, full ? 1 : 0);
+  if (!quiet) CallScreenChangeBegin();
+  OnBeforeScreenChange();
+  // The movie player's suspend (and a 50 ms pause before full screen) and
+  // resume around the switch, and the configuration screen's window-mode
+  // buttons after it, come with those modes.
+  if (full)
+    ToFullScreen();
+  else
+    ToWindowScreen();
+  OnAfterScreenChange();
+  if (!quiet) CallScreenChangeEnd();
+  CScreenBuffer::SetFullRedraw(0);
+  if (full)
+    CScreenBuffer::SetFullScreenFlag();
+  else
+    CScreenBuffer::ClearFullScreenFlag();
+  wheelCountdown_ = 2;
 }
 
-void CGameCallBack::ToWindowMode(int) {}
+void CGameCallBack::ToWindowMode(int quiet) { SwitchScreenMode(0, quiet); }
 
-void CGameCallBack::ToFullScreenMode(int) {}
+void CGameCallBack::ToFullScreenMode(int quiet) { SwitchScreenMode(1, quiet); }
 
-void CGameCallBack::ToWindowScreen() {}
+void CGameCallBack::RunDisplayModeSwitch(int full) {
+  displaymode::State state;
+  state.window = window_;
+  state.width = width_;
+  state.height = height_;
+  state.bpp = bpp_;
+  state.windowLeft = windowX_;
+  state.windowTop = windowY_;
+  state.fullScreenWidth = fullScreenWidth_;
+  state.fullScreenHeight = fullScreenHeight_;
+  state.clipLeft = clipLeft_;
+  state.clipTop = clipTop_;
+  state.clipRight = clipRight_;
+  state.clipBottom = clipBottom_;
+  state.screen.reset(presentation_);
+  presentation_ = nullptr;
+  if (full)
+    displaymode::ToFullScreen(&state);
+  else
+    displaymode::ToWindowScreen(&state);
+  presentation_ = state.screen.release();
+}
 
-void CGameCallBack::ToFullScreen() {}
+void CGameCallBack::ToWindowScreen() { RunDisplayModeSwitch(0); }
+
+void CGameCallBack::ToFullScreen() { RunDisplayModeSwitch(1); }
 
 void CGameCallBack::ToggleScreenMode(int quiet) {
   if (GetSystemSetting(4) == 0) {
@@ -224,19 +309,56 @@ void CGameCallBack::ToggleScreenMode(int quiet) {
 
 void CGameCallBack::CloseGame() { platform::PostMessage(window_, WM_CLOSE, 0, 0); }
 
-int CGameCallBack::GetSkipFrameCount() { return 0; }
+int CGameCallBack::GetSkipFrameCount() { return skipAllowance_; }
 
-void CGameCallBack::CalcuFrameSkip(int) {}
+void CGameCallBack::CalcuFrameSkip(int elapsed) {
+  elapsed = std::max(elapsed, 0);
+  frameElapsed_ = elapsed;
+  DecreaseCountdown(elapsed);
+  if (effect_) effect_->SetEffectSpeed(GetEffectSpeed());
+  // In 64 bits: a frame period or lateness from the settings may be large.
+  const int64_t period = frameTime_;
+  int64_t late = lateness_;
+  if (elapsed < period) late = std::max<int64_t>(late - (period - elapsed), 0);
+  if (elapsed > period) late += elapsed - period;
+  if (holdCount_ > 0) {
+    --holdCount_;
+    late = std::min<int64_t>(late, period - 1);
+  }
+  late = std::clamp<int64_t>(late, 0, INT32_MAX);
+  lateness_ = static_cast<int>(late);
+  if (!CheckFrameSkipOff())
+    skipAllowance_ = static_cast<int>(std::min<int64_t>(late, period * std::max(settings_.maxSkipFrame, 1)));
+}
 
-void CGameCallBack::FlushUpdateRects() {}
+void CGameCallBack::FlushUpdateRects() {
+  for (int i = 0; i < updateRectCount_; ++i)
+    CScreenBuffer::AddDirtyRect(updateRects_[0][i], updateRects_[1][i], updateRects_[2][i],
+                                updateRects_[3][i]);
+  updateRectCount_ = 0;
+}
 
-int CGameCallBack::PrintStartMessage() {
+void CGameCallBack::PrintLowerModes() {
+  int flag[kLevelCount] = {};
+  const int level = std::clamp(modeLevel_, 0, kLevelCount - 1);
+  for (int p = level - 1; p >= 0; --p) {
+    flag[p] = drawThrough_[p];
+    if (flag[p] != 1) break;
+  }
+  for (int p = 0; p < level; ++p)
+    if (flag[p] != 0)
+      if (CCommonGeneral* mode = GetMode(GetModeAtLevel(p))) mode->GeneralPrint();
+}
+
+int CGameCallBack::PrintStartMessage() { return ShowStartMessage("Initializing.."); }
+
+int CGameCallBack::ShowStartMessage(const char* text) {
   // A window-coloured (white) frame with the text over it, until the
   // first frame presents the screen buffer.
-  if (!window_ || width_ <= 0 || height_ <= 0 || !settings_.startMessage) return 0;
+  if (!window_ || width_ <= 0 || height_ <= 0 || !text) return 0;
   const std::vector<uint32_t> white(static_cast<size_t>(width_) * height_, 0xFFFFFFu);
   platform::OverlayText line;
-  line.text = settings_.startMessage;
+  line.text = text;
   line.color = 0x000000;
   window_->SetOverlay({line});
   const platform::FrameView view{white.data(), width_, height_, width_ * 4};
@@ -249,16 +371,19 @@ int CGameCallBack::PrintStartMessage() {
 void CGameCallBack::SetFullScreenSize(int width, int height) {
   fullScreenWidth_ = width;
   fullScreenHeight_ = height;
+  if (presentation_) presentation_->SetFullScreenSize(width, height);
 }
 
 void CGameCallBack::SetClipLeftTop(int left, int top) {
   clipLeft_ = left;
   clipTop_ = top;
+  if (presentation_) presentation_->SetClipLeftTop(left, top);
 }
 
 void CGameCallBack::SetClipRightBottom(int right, int bottom) {
   clipRight_ = right;
   clipBottom_ = bottom;
+  if (presentation_) presentation_->SetClipRightBottom(right, bottom);
 }
 
 platform::Window* CGameCallBack::GetWindowHandle() { return window_; }
@@ -267,7 +392,7 @@ void CGameCallBack::PrintDebugParam() {}
 
 void CGameCallBack::PrintDebugParamBack() {}
 
-int CGameCallBack::GetEffectSpeed() { return 0; }
+int CGameCallBack::GetEffectSpeed() { return voiceCountdownFlag_; }
 
 int CGameCallBack::GetFrameTime() { return frameTime_; }
 

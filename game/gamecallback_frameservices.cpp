@@ -4,6 +4,7 @@
 // numbers, the movie codec answer and the small words of the message modes.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
@@ -149,15 +150,16 @@ CPicture* CGameCallBack::GetEffectScreenPicture() const {
 
 // --- The message window ---
 
-int CGameCallBack::PrintMessageWindow(int show, int showName, int offset) {
+int CGameCallBack::PrintMessageWindow(int show, int showName, const platform::Point* offset) {
   return MessageWindowPrint(show, showName, offset);
 }
 
-int CGameCallBack::PrintMessageWindowIfShown(int show, int showName, int offset) {
+int CGameCallBack::PrintMessageWindowIfShown(int show, int showName,
+                                             const platform::Point* offset) {
   return messageWindowOn_ ? MessageWindowPrint(show, showName, offset) : 0;
 }
 
-int CGameCallBack::CheckMessageWindow(int show, int showName, int position) {
+int CGameCallBack::CheckMessageWindow(int show, int showName, const platform::Point& position) {
   return MessageWindowPrintAt(show, showName, position);
 }
 
@@ -200,7 +202,9 @@ int CGameCallBack::GetMouseNumberConfig() const {
 void CGameCallBack::SetMouseNumberScript(int n) { mouseNumberScript_ = n; }
 
 void CGameCallBack::ApplyWindowOpacity() {
-  MessageWindowSetPercent(std::clamp(100 - GetSystemSetting(106), 0, 100));
+  // Widened first: a stored word far below 0 must not overflow.
+  const int64_t percent = 100 - static_cast<int64_t>(GetSystemSetting(106));
+  MessageWindowSetPercent(static_cast<int>(std::clamp<int64_t>(percent, 0, 100)));
 }
 
 void CGameCallBack::SetMessageWindowMode(int value) {
@@ -240,10 +244,6 @@ int CGameCallBack::SetMessageParam(int kind, int value) {
   if (kind == 1) noVoiceIsDefaultWait_ = value;
   return -1;
 }
-
-// The face pictures are the message work's: without the face control there
-// is nothing to show.
-void CGameCallBack::ChangeFace(int, const char*) {}
 
 // The system menu (mode 13) takes the flag once its class exists.
 void CGameCallBack::SetSystemMenuSceneMode(int) {}

@@ -26,8 +26,7 @@
 #include "graphics/screenbuffer.h"
 #include "graphics/surfaceconverter.h"
 #include "graphics/systempicture.h"
-#include "message/fontprint.h"
-#include "message/rendersettings.h"
+#include "message/textprint.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/sync.h"
@@ -51,6 +50,8 @@
 #include "sound/soundbuffer.h"
 #include "sound/voiceplayer.h"
 #include "sound/wavebuffer.h"
+#include "widget/holidaylist.h"
+#include "widget/textinputbox.h"
 
 namespace {
 
@@ -273,10 +274,6 @@ constexpr int kMaxKeyedEntries = 256;
 // The pixel buffer serves the save-slot file as its chunk work buffer too.
 constexpr int64_t kMinPixelBuffer = 800 * 600;
 constexpr int kRenameTagSlot = 64;
-// SYSTEM DATA words read beside the chosen font face: the font kind (0
-// gothic, else mincho) and whether the player chose a face.
-constexpr int kFontKindOffset = 148;
-constexpr int kChosenFaceOffset = 156;
 constexpr int kRenameTagLength = 62;
 
 // A key with its numbers put in ("autoExtDataMode%d", "fukuro%d_%d").
@@ -500,6 +497,7 @@ void CGameCallBack::Init() {
   // 22 to 26.
   InitVariables();
   InitDataLists();
+  InitFaceControl();
   InitFunctionNumbers();
   RegistExtraModeCalls();
   ReadIntKeys(setupList_, &s, kFlagKeys);
@@ -513,8 +511,8 @@ void CGameCallBack::Init() {
   InitSound();
 
   // 28. Text: the render settings (the player's face from the system file
-  // wins over "defaultFont"), the glyph renderer and the user fonts. The
-  // text layout (textBuffer_) comes with the text work.
+  // wins over "defaultFont"), the glyph renderer, the text layout and the
+  // user fonts.
   systemPicture_ = new CSystemPicture;
   GetSetupString(&s.defaultFont, "defaultFont");
   ReadIntKeys(setupList_, &s, kTextKeys);
@@ -523,14 +521,7 @@ void CGameCallBack::Init() {
       for (int x = 0; x < 3; ++x) GetSetupInt(&s.fukuro[y][x], Numbered("fukuro%d_%d", y, x).c_str());
   }
   GetSetupInt(&s.userFontNumber, "userFontNumber");
-  if (setupList_) {
-    const int fontKind = systemFile_ ? systemFile_->GetSystemData(kFontKindOffset) : 0;
-    const bool chosen = systemFile_ && systemFile_->GetSystemData(kChosenFaceOffset) != 0 &&
-                        *systemFile_->GetFontFace();
-    LoadRenderSettings(*setupList_, fontKind, chosen ? systemFile_->GetFontFace() : nullptr);
-  }
-  font_ = new CFontPrint();
-  if (setupList_) LoadUserFonts(*setupList_, font_);
+  InitText();
 
   // 29. The floating layers, the game mouse, the message cursor, the
   // notices and the seven floating buttons come with the widget work;
@@ -552,14 +543,17 @@ void CGameCallBack::Init() {
     }
   }
 
-  // 31, 32. The thumbnail maker, the message window, the text input box and
-  // the variable display come with their own work.
+  // 31, 32. The message window; the thumbnail maker and the variable
+  // display come with their own work.
   ReadIntKeys(setupList_, &s, kLateKeys);
+  InitMessageWindow();
   mouseStatus_ = new CMouseStatus;
   inputStatus_ = new CInputStatus;
   keyStatus_ = new CMyKeyStatus;
   inputStatus_->SetMouseStatus(mouseStatus_);
   inputStatus_->SetKeyStatus(keyStatus_);
+  textInputBox_ = new CTextInputBox(window_, textBuffer_);
+  textInputBox_->SetImeFlags(s.imeAutoOpenFlag, s.imeAutoCloseFlag);
 
   // 33. The effect channels' pictures: sized and loaded as the list asks.
   InitPictureBuffers(setupList_, effect_);
@@ -579,11 +573,7 @@ void CGameCallBack::Init() {
   InitEnableVars();
   for (const IntKey& k : kShortCutKeys) s.*k.field = s.shortCutSystemMenuSound;
   ReadIntKeys(setupList_, &s, kShortCutKeys);
-  const char* family = systemFile_ ? systemFile_->GetFamilyName() : "";
-  const char* given = systemFile_ ? systemFile_->GetGivenName() : "";
-  if (!*family && s.seiInitData) family = s.seiInitData;
-  if (!*given && s.meiInitData) given = s.meiInitData;
-  SetNames(family, given);
+  InitTextNames();
 
   InitBossComing();
 }
@@ -689,8 +679,8 @@ void CGameCallBack::InitVariables() {
   GetSetupInt(&s.windowOffMouseButton, "windowOffMouseButton");
   varNameList_ = LoadDataList("spt\\var.fxf", true);
   varNameTable_ = new CVarNameTable(varNameList_);
-  // The holiday list comes with the calendar work.
   GetSetupInt(&s.useSaijistu, "useSaijistu");
+  if (s.useSaijistu) holidayList_ = new CHolidayList;
   if (GetSetupString(&s.renameLayerVar, "renameLayerVar")) {
     renameLayerVarNumber_ = GetVarNumber(s.renameLayerVar);
     if (renameLayerVarNumber_ >= 0) {
@@ -827,13 +817,15 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(keyFlagTable_);
   DeleteAndClear(sceneList_);
   DeleteAndClear(sceneDataFile_);
+  DeleteAndClear(textInputBox_);
   DeleteAndClear(inputStatus_);
   DeleteAndClear(mouseStatus_);
   DeleteAndClear(keyStatus_);
   DeleteAndClear(resultTable_);
   // Effects, text and pictures, and the sound devices.
   DeleteAndClear(effect_);
-  DeleteAndClear(font_);
+  DeleteAndClear(bossComingPicture_);
+  ReleaseText();
   DeleteAndClear(systemPicture_);
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
   systemSounds_.clear();
@@ -841,6 +833,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(soundDevice_);
   // Names and lists.
   DeleteAndClear(varNameTable_);
+  DeleteAndClear(holidayList_);
   DeleteAndClear(cgList_);
   DeleteAndClear(cgVoiceList_);
   DeleteAndClear(functionList_);

@@ -1,16 +1,6 @@
-// CGameCallBack: text objects, the message window and its cursor, floating
-// layers, the floating buttons, short-cut keys and the common button setups.
+// CGameCallBack: the message cursor, floating layers, the floating
+// buttons, short-cut keys and the common button setups.
 #include "game/gamecallback.h"
-
-#include "message/fontprint.h"
-
-CFontPrint* CGameCallBack::GetFont() { return font_; }
-
-CTextPrint* CGameCallBack::GetTextBuffer() { return textBuffer_; }
-
-void CGameCallBack::ResetTextPosition() {
-  if (font_) font_->ClearTextLayer();
-}
 
 void CGameCallBack::OnMessageClick() {}
 
@@ -28,9 +18,19 @@ CCommonButtonSetup* CGameCallBack::GetCommonUpDownSetup() { return commonUpDownS
 
 void CGameCallBack::OnMessageCursor(int) {}
 
-void CGameCallBack::SetMessageCursorKind(int) {}
+void CGameCallBack::SetMessageCursorKind(int kind) {
+  SetMessageCursor(messageCursorX_, messageCursorY_, kind);
+}
 
-void CGameCallBack::SetMessageCursor(int, int, int) {}
+// The frame refreshes the cursor when it finds the request. Kinds 2 and up
+// follow the text's end: they hand the position to the message cursor once
+// that object exists.
+void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
+  messageCursorX_ = x;
+  messageCursorY_ = y;
+  messageCursorKind_ = kind;
+  messageCursorRequest_ = 1;
+}
 
 void CGameCallBack::ShowMessageWindow(int) {}
 
@@ -60,11 +60,14 @@ void CGameCallBack::HideSceneButton() {}
 
 void CGameCallBack::HideSkipFilmButton() {}
 
-void CGameCallBack::RequestFloatingButtons() {}
+// The frame carries the requests out near its end (the Show operations).
+void CGameCallBack::RequestFloatingButtons() { showRequests_[1] = 1; }
 
-void CGameCallBack::RequestSceneButton() {}
+void CGameCallBack::RequestSceneButton() { showRequests_[0] = 1; }
 
-void CGameCallBack::RequestSkipFilmButton() {}
+void CGameCallBack::RequestSkipFilmButton() {
+  if (skipFilmButtonEnable_ == 1) showRequests_[2] = 1;
+}
 
 void CGameCallBack::ShowFloatingButtons() {}
 

@@ -4,6 +4,7 @@
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "graphics/screenbuffer.h"
+#include "mode/cardsystem.h"
 
 namespace {
 
@@ -17,8 +18,13 @@ struct ModeFactoryEntry {
   ModeMaker make;
 };
 
+template <typename T>
+CCommonGeneral* Make(CGameCallBack* game) {
+  return new T(game);
+}
+
 constexpr ModeFactoryEntry kModeFactory[] = {
-    {-1, nullptr},  // no mode class is built yet
+    {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
@@ -135,8 +141,6 @@ void CGameCallBack::NotifyListedModes() {
     if (CCommonGeneral* mode = GetMode(key)) mode->CallInit();
   });
 }
-
-int CGameCallBack::PrepareSystemMode(int result, int) { return result; }
 
 int CGameCallBack::CheckMiniGameStart(int) { return 0; }
 

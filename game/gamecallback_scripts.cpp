@@ -1,8 +1,14 @@
 // CGameCallBack: the script side: commands, calls and functions, variables,
 // the script-run words, scene scripts and the back script.
 #include "game/gamecallback.h"
+#include "widget/holidaylist.h"
 
+#include "effect/alleffect.h"
+#include "game/commongeneral.h"
 #include "script/gamevars.h"
+#include "script/script.h"
+#include "setup/namelist.h"
+#include "setup/text.h"
 
 void CGameCallBack::SystemCommand(int, int, const void*, int) {}
 
@@ -48,11 +54,78 @@ void CGameCallBack::SetResetWord(int value) { resetWord_ = value; }
 
 void CGameCallBack::SetResetWordB(int value) { resetWordB_ = value; }
 
-int CGameCallBack::StartNewGame(int, int, int, int) { return -1; }
+// --- Game starts ---
 
-void CGameCallBack::StartGameScript(int, int) {}
+// Variables 100..199 and 300..999 start a game at 0, or with "varInitFlag"
+// at the integer of their token of "spt\\varinitdata.xtx"; 0..99 and
+// 200..299 stay.
+void CGameCallBack::ClearGameVars(int fromList) {
+  for (int i = 100; i < kVarCount; ++i) {
+    if (i >= 200 && i < 300) continue;
+    const char* token = fromList && varInitList_ ? varInitList_->GetName(i) : nullptr;
+    SetVar(i, token ? setup::ParseDecimal(token) : 0);
+  }
+}
 
-int CGameCallBack::CheckHoliday(int, int, int) { return 0; }
+// What both starts do after the variables: the reset words, the effect
+// channels, the skip words and the new-game step of every mode.
+void CGameCallBack::ResetForGameStart() {
+  SetResetWord(0);
+  SetResetWordB(0);
+  if (effect_) effect_->ResetAll();
+  RunStopF5(0, nullptr);
+  messageModeFlag_ = 0;
+  OnNewGame(0, 0);
+  for (int n = 1; n < kModeCount; ++n)
+    if (CCommonGeneral* mode = GetMode(n)) mode->NewGame();
+}
+
+int CGameCallBack::StartNewGame(int, int stateFlag, int varNumber, int value) {
+  ClearGameVars(settings_.varInitFlag);
+  if (varNumber != -1) SetVar(varNumber, value);
+  SetMessageWindowOn(0);
+  SetMessageWindowMode(0);
+  SetBackScriptMode(0);
+  SetStoredOption(0);
+  ResetTextPosition();
+  for (int channel = 0; channel < kEffectChannels; ++channel)
+    if (effect_) effect_->SetPrintEnable(channel, 1);
+  SetLayerDisableMask(0);
+  // The cut-in number of the print-message mode is reset here once that
+  // mode exists.
+  SetStateVarWord(stateFlag);
+  ResetForGameStart();
+  // The frame runs the control script from its start.
+  if (scripts_[0]) {
+    scripts_[0]->SetPC(0);
+    scripts_[0]->SetCallDepth(0);
+  }
+  scriptLevel_ = 0;
+  if (stateFlag != 0) StopBgm(-1);
+  CalcuWaitCount(-1);
+  SetSkipFilmFlag(1);
+  return -1;
+}
+
+void CGameCallBack::StartGameScript(int varNumber, int value) {
+  ClearGameVars(0);
+  SetScriptStartFlag(1);
+  if (varNumber != -1) SetVar(varNumber, value);
+  SetMessageWindowOn(0);
+  ResetForGameStart();
+  if (scripts_[0]) {
+    scripts_[0]->SetPC(0);
+    scripts_[0]->SetCallDepth(0);
+  }
+  if (scripts_[1]) scripts_[1]->SetPC(0);
+  scriptLevel_ = 0;
+  if (scripts_[0]) scripts_[0]->Run(-1);
+  CalcuWaitCount(-1);
+}
+
+int CGameCallBack::CheckHoliday(int year, int month, int day) {
+  return holidayList_ && holidayList_->CheckHoliday(year, month, day) ? 1 : 0;
+}
 
 int CGameCallBack::CallNextSceneItem() { return 0; }
 

@@ -20,6 +20,10 @@ void MaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t 
   for (size_t i = 0; i < n; ++i) dst[i] = MaskPixel(dst[i], src[i], mask[i]);
 }
 
+void MaskLevelScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  for (size_t i = 0; i < n; ++i) dst[i] = MaskLevelPixel(dst[i], src[i], mask[i]);
+}
+
 #if defined(__SSE2__)
 
 namespace {
@@ -105,8 +109,13 @@ ZOR_WIDE size_t MaskRowWide(uint32_t* dst, const uint32_t* src, const uint8_t* m
 
 }  // namespace
 
-void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
-  size_t i = blendrows::UseWideRows() ? MaskRowWide(dst, src, mask, n) : 0;
+namespace {
+
+// Groups of four pixels from i on through `blend` (source, screen, mask
+// lanes); returns where the groups end.
+template <class Blend>
+size_t MaskGroups(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t i, size_t n,
+                  Blend blend) {
   for (; i + 4 <= n; i += 4) {
     uint32_t m4;
     std::memcpy(&m4, mask + i, 4);
@@ -117,13 +126,37 @@ void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
       Store(dst + i, s);
       continue;
     }
-    Store(dst + i, MaskLanesBlend(s, Load(dst + i), MaskLanes(mask + i)));
+    Store(dst + i, blend(s, Load(dst + i), MaskLanes(mask + i)));
   }
+  return i;
+}
+
+// The level rule on four pixels: m = 0 and m = 255 are selected.
+__m128i MaskLevelLanesBlend(__m128i s, __m128i d, __m128i m) {
+  const __m128i c = _mm_sub_epi16(_mm_set1_epi16(255), m);
+  const __m128i full = _mm_cmpeq_epi16(m, _mm_set1_epi16(255));
+  const __m128i none = _mm_cmpeq_epi16(m, _mm_setzero_si128());
+  return Select(none, d, Select(full, s, lanes::SumOfShiftedProducts(s, d, m, c)));
+}
+
+}  // namespace
+
+void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  size_t i = blendrows::UseWideRows() ? MaskRowWide(dst, src, mask, n) : 0;
+  i = MaskGroups(dst, src, mask, i, n, MaskLanesBlend);
   MaskScalar(dst + i, src + i, mask + i, n - i);
+}
+
+void MaskLevel(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  const size_t i = MaskGroups(dst, src, mask, 0, n, MaskLevelLanesBlend);
+  MaskLevelScalar(dst + i, src + i, mask + i, n - i);
 }
 
 #else
 
+void MaskLevel(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
+  MaskLevelScalar(dst, src, mask, n);
+}
 void Keyed(uint32_t* dst, const uint32_t* src, size_t n, uint32_t key) {
   KeyedScalar(dst, src, n, key);
 }

@@ -17,6 +17,21 @@ void Keyed(uint32_t* dst, const uint32_t* src, size_t n, uint32_t key);
 void MaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
 void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
 
+// Mask as a level against 255: m = 0 keeps dst, m = 255 copies src,
+// otherwise per byte ((src * m) >> 8) + ((dst * (255 - m)) >> 8) (the row
+// draws of pictures).
+void MaskLevelScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
+void MaskLevel(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
+
+inline uint32_t MaskLevelPixel(uint32_t d, uint32_t s, uint32_t m) {
+  if (m == 0) return d;
+  if (m == 255) return s;
+  uint32_t out = 0;
+  for (int c = 0; c < 32; c += 8)
+    out |= (((((s >> c) & 0xFF) * m) >> 8) + ((((d >> c) & 0xFF) * (255 - m)) >> 8)) << c;
+  return out;
+}
+
 inline uint32_t MaskPixel(uint32_t d, uint32_t s, uint32_t m) {
   if (m == 0) return d;
   if (m == 255) return s;

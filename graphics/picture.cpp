@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/allpicture.h"
+#include "graphics/bltrows.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
 
@@ -365,8 +366,7 @@ void CPicture::RasterBlt(CPicture* picture, int xBias, int dstY, int srcX, int s
       std::memcpy(dst, pixels + at, n * sizeof(uint32_t));
       continue;
     }
-    const unsigned char* m = src.mask_ + at;
-    for (size_t i = 0; i < n; ++i) dst[i] = BlendByLevel(dst[i], pixels[at + i], m[i], 255);
+    bltrows::MaskLevel(dst, pixels + at, src.mask_ + at, n);
   }
 }
 

@@ -30,6 +30,7 @@ int CScreenBuffer::fullRedraw_ = 1;
 int CScreenBuffer::fullRedrawRequest_ = 1;
 int CScreenBuffer::fullRedrawFrames_ = 0;
 int CScreenBuffer::alwaysFullRedraw_ = 0;
+int CScreenBuffer::fullScreenFlag_ = 0;
 
 CScreenBuffer::CScreenBuffer(int width, int height, int useDIB) : useDIB_(useDIB) {
   // There is one frame per process; a new one replaces the old.

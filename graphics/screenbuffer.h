@@ -52,6 +52,10 @@ class CScreenBuffer {
   static void SetFullRedrawFlag(int v);
   static int CheckFullRedraw();
   static void SetAlwaysFullRedraw();
+  // Whether the game shows full screen (the game's screen switch keeps it).
+  static void SetFullScreenFlag() { fullScreenFlag_ = 1; }
+  static void ClearFullScreenFlag() { fullScreenFlag_ = 0; }
+  static int GetFullScreenFlag() { return fullScreenFlag_; }
   static void StartFrame();
   static void EndFrame();
   static void ClearDirtyRects();
@@ -87,6 +91,7 @@ class CScreenBuffer {
   static int fullRedrawRequest_;
   static int fullRedrawFrames_;
   static int alwaysFullRedraw_;
+  static int fullScreenFlag_;
 };
 
 // 1 when all four pointers are set; the blit dispatchers test their data.

@@ -75,8 +75,10 @@ platform::GlyphFont* CFontPrint::Font(int size) {
 void CFontPrint::BeginPrint(int size) {
   if (busy_) return;
   currentSize_ = size;
-  annotationSize_ = size * GetRenderSettings().rubiPercent / 100;
   sizeIndex_ = std::clamp(size, 1, kMaxSize);
+  // From the size drawn, so no size or percent overflows it.
+  annotationSize_ = static_cast<int>(std::clamp<int64_t>(
+      int64_t{sizeIndex_} * GetRenderSettings().rubiPercent / 100, INT32_MIN, INT32_MAX));
   Font(sizeIndex_);
   busy_ = true;
 }
@@ -132,7 +134,12 @@ void CFontPrint::DrawCurrent(bool annotation, const int* window, int x, int y, i
   if (annotation && !layer_->HasAnnotation(current_)) return;
   int left = 0, top = 0;
   layer_->GetLinePos(current_, &left, &top);
-  const int dstX = x + srcX, dstY = y + srcY + shift;
+  // Places this far off are off every screen; skipping them keeps the blits'
+  // own arithmetic within 32 bits.
+  constexpr int64_t kFar = int64_t{1} << 30;
+  const int64_t farX = int64_t{x} + srcX, farY = int64_t{y} + srcY + shift;
+  if (farX < -kFar || farX > kFar || farY < -kFar || farY > kFar) return;
+  const int dstX = static_cast<int>(farX), dstY = static_cast<int>(farY);
   if (window && annotation) {
     layer_->DrawAnnotationSoft(window[0], window[1], currentSize_, dstX, dstY, srcX, top + srcY,
                                width, height);

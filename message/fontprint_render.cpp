@@ -9,17 +9,13 @@
 #include "graphics/picture.h"
 #include "message/fontprint.h"
 #include "message/rendersettings.h"
+#include "message/textcolour.h"
 #include "message/userfont.h"
 
 namespace {
 
 constexpr uint8_t kCoverage[5] = {0, 64, 128, 192, 255};
 constexpr int kMaxCells = 256;
-
-uint32_t Rgb(int r, int g, int b) {
-  return static_cast<uint32_t>(r & 0xFF) << 16 | static_cast<uint32_t>(g & 0xFF) << 8 |
-         static_cast<uint32_t>(b & 0xFF);
-}
 
 }  // namespace
 
@@ -183,6 +179,9 @@ int CFontPrint::RenderLine(const LineKey& key, const char* cells, int r, int g, 
                            int cellCount, const AnnotationRecord* records,
                            const char* const* texts) {
   if (!layer_ || !work_) return 0;
+  // Spacings beyond these draw the same line (nothing, or the first cell
+  // alone on the screen); held here, no advance overflows.
+  spacing = std::clamp(spacing, -2 * kMaxSize, screenWidth_);
   const CFontRenderSettings& settings = GetRenderSettings();
   const bool twoByte = settings.codeByte != 1;
   const int n = cells ? std::clamp(cellCount, 0, kMaxCells) : 0;
@@ -208,12 +207,13 @@ int CFontPrint::RenderLine(const LineKey& key, const char* cells, int r, int g, 
   const int outWidth = advance > 0 ? std::min(drawn * advance / 2, screenWidth_) : 0;
   const bool userMode = twoByte && userFont_ && userFontSize_ == s;
   ++renderCount_;
-  RenderCells(cells, drawn, advance, s, outline, Rgb(r, g, b), cellColours, userMode, outWidth);
+  RenderCells(cells, drawn, advance, s, outline, MakeColourWord(r, g, b), cellColours, userMode,
+              outWidth);
 
   const bool annotations = settings.rubiFlag && annotationWork_ && annotationCount > 0 &&
                            records && texts && drawn > 0;
   if (annotations) {
-    RenderAnnotations(drawn, s, spacing, outline, Rgb(r, g, b), cellColours,
+    RenderAnnotations(drawn, s, spacing, outline, MakeColourWord(r, g, b), cellColours,
                       std::min(annotationCount, kMaxCells), records, texts, userMode);
   }
   current_ = layer_->Store(key, currentSize_, r, g, b, spacing, outline, outWidth, s, work_.get(),

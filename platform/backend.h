@@ -104,9 +104,28 @@ class Window {
   // Writes the last presented frame as a PNG file (host path).
   virtual bool SaveScreenshot(const std::string& hostPath) = 0;
 
+  // Text input: off until a text box starts it, so game keys meet the
+  // desktop's input method only around text entry. While on, typed text and
+  // the input method's commits arrive as WM_CHAR bytes (CP932, lead byte
+  // first). Backends override to switch the host's text input.
+  virtual void StartTextInput() { textInput_ = true; }
+  virtual void StopTextInput() { textInput_ = false; }
+  bool IsTextInputOn() const { return textInput_; }
+  // Where the input method composes: a client point in game pixels, one line
+  // of lineHeight pixels high.
+  virtual void SetCompositionPoint(int x, int y, int lineHeight) {
+    compositionPoint_ = {x, y};
+    compositionHeight_ = lineHeight;
+  }
+  Point GetCompositionPoint() const { return compositionPoint_; }
+  int GetCompositionHeight() const { return compositionHeight_; }
+
  private:
   WindowHandler handler_ = nullptr;
   void* handlerContext_ = nullptr;
+  bool textInput_ = false;
+  Point compositionPoint_;
+  int compositionHeight_ = 0;
 };
 
 class Backend {

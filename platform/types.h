@@ -79,6 +79,10 @@ constexpr uintptr_t MK_SHIFT = 0x0004;
 constexpr uintptr_t MK_CONTROL = 0x0008;
 constexpr uintptr_t MK_MBUTTON = 0x0010;
 
+// WM_KEYDOWN and WM_SYSKEYDOWN: lParam has this bit set when the key was
+// already down (an auto-repeat), as on the desktop.
+constexpr intptr_t KEY_REPEAT_LPARAM = intptr_t{1} << 30;
+
 // Wheel unit: one notch.
 constexpr int WHEEL_DELTA = 120;
 
@@ -113,6 +117,9 @@ constexpr int VK_SUBTRACT = 0x6D;
 constexpr int VK_DECIMAL = 0x6E;
 constexpr int VK_DIVIDE = 0x6F;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F4 = 0x73;
+constexpr int VK_F5 = 0x74;
+constexpr int VK_F9 = 0x78;
 constexpr int VK_F12 = 0x7B;
 
 // Message-box styles and answers.

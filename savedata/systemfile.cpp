@@ -252,9 +252,8 @@ void CCommonSystemFile::SetBlockWord(int block, int offset, int32_t value) {
 void CCommonSystemFile::SetText(int offset, int size, const char* text) {
   unsigned char* field = Body(kSystemData) + offset - kHeaderSize;
   std::memset(field, 0, static_cast<size_t>(size));
-  if (!text) return;
-  // Cut whole characters only.
-  std::memcpy(field, text, setup::FitWholeCharacters(text, static_cast<size_t>(size - 1)));
+  // Whole characters only.
+  if (text) setup::CopyCp932Cut(reinterpret_cast<char*>(field), text, size - 1);
 }
 
 const char* CCommonSystemFile::GetFamilyName() const {

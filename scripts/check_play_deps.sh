@@ -15,6 +15,7 @@ done
 grep -q -- '-DZOR_TESTS=OFF -DZOR_BENCH=OFF' "$src/run.sh" || {
   echo "run.sh does not configure without tests and benchmarks"; exit 1; }
 rm -rf "$work"
+mkdir -p "$(dirname "$work")"
 cmake -S "$src" -B "$work" -DZOR_TESTS=OFF -DZOR_BENCH=OFF \
   -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >"$work.log" 2>&1 || {
   cat "$work.log"; exit 1; }

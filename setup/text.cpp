@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-
 namespace setup {
 
 int ParseDecimal(const char* text) {
@@ -25,16 +24,19 @@ int ParseDecimal(const char* text) {
   return static_cast<int>(value);
 }
 
-size_t FitWholeCharacters(const char* text, size_t room) {
-  if (!text) return 0;
-  size_t n = 0;
-  while (text[n] != 0) {
-    const size_t width =
-        platform::IsCp932LeadByte(static_cast<unsigned char>(text[n])) && text[n + 1] != 0 ? 2 : 1;
-    if (n + width > room) break;
-    n += width;
+void CopyCp932Cut(char* dst, const char* src, int maxBytes) {
+  int n = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(src ? src : "");
+  while (p[n] != 0 && n < maxBytes) {
+    if (platform::IsCp932LeadByte(p[n])) {
+      if (p[n + 1] == 0 || n + 2 > maxBytes) break;
+      n += 2;
+    } else {
+      ++n;
+    }
   }
-  return n;
+  for (int i = 0; i < n; ++i) dst[i] = static_cast<char>(p[i]);
+  dst[n] = 0;
 }
 
 }  // namespace setup

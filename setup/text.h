@@ -1,8 +1,6 @@
 // Text rules shared by every reader of settings and data lists.
 #pragma once
 
-#include <cstddef>
-
 #include "platform/codec.h"
 
 namespace setup {
@@ -12,10 +10,11 @@ namespace setup {
 // character (0 when there are none); overflow wraps in 32 bits.
 int ParseDecimal(const char* text);
 
-// The byte length of the longest start of `text` made of whole characters
-// that fits in `room` bytes: a CP932 double-byte character is never split
-// (a lead byte right before the NUL counts as one byte). 0 for null.
-size_t FitWholeCharacters(const char* text, size_t room);
+// Copies at most maxBytes bytes of src (null: empty) into dst and ends it
+// with a NUL; a CP932 double-byte character that would not fit whole is
+// left out, and so is a lead byte cut off by the NUL. dst must hold
+// maxBytes + 1 bytes; dst may be src itself.
+void CopyCp932Cut(char* dst, const char* src, int maxBytes);
 
 // Equal without regard to ASCII letter case; the second byte of a CP932
 // double-byte character is compared as it is, so two different kanji never

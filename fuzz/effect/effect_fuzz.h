@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "effect/effecthahen.h"
 #include "effect/effectmanager.h"
 #include "effectrunner.h"
 #include "fuzz/support/fuzz_support.h"
@@ -23,6 +24,7 @@ constexpr int kW = 48;
 constexpr int kH = 32;
 
 struct World {
+  platform::HeadlessBackend* host = nullptr;
   std::unique_ptr<CScreenBuffer> screen;
   std::unique_ptr<CEffectManager> manager;
 };
@@ -40,8 +42,9 @@ inline dwqtool::Picture Pattern(int w, int h, bool alpha) {
 
 // Channel picture i: none for i % 5 == 0, then 8-bit, unmasked screen-sized,
 // masked smaller, masked larger than the screen (of width x height); channel
-// 10 holds one masked pixel and channel 15 a masked picture four times the
-// standard screen's size.
+// 10 holds one masked pixel and channel 15 a masked picture twice the
+// standard screen's width and height (made again on every change of screen
+// size, so it stays small enough to load quickly).
 inline void LoadPictures(World* w, int width, int height) {
   const std::string folder = platform::GameFolder();
   for (int i = 0; i < CEffectManager::kChannels; ++i) {
@@ -70,7 +73,7 @@ inline void LoadPictures(World* w, int width, int height) {
         if (i == 10)
           ok = effecttool::LoadPictureThroughFile(target, Pattern(1, 1, true), folder, &error);
         if (i == 15)
-          ok = effecttool::LoadPictureThroughFile(target, Pattern(4 * kW, 4 * kH, true),
+          ok = effecttool::LoadPictureThroughFile(target, Pattern(2 * kW, 2 * kH, true),
                                                   folder, &error);
         break;
     }
@@ -80,8 +83,8 @@ inline void LoadPictures(World* w, int width, int height) {
 
 inline World& GetWorld() {
   static World* world = [] {
-    fuzzsupport::EnterGameFolder("dwq");
     auto* w = new World;
+    w->host = &fuzzsupport::EnterGameFolder("dwq");
     InitPictureLoader(dwq::kDecodeMegabytes);
     w->screen = std::make_unique<CScreenBuffer>(kW, kH, 0);
     w->manager = std::make_unique<CEffectManager>();
@@ -103,6 +106,15 @@ inline World& GetWorld(int width, int height) {
     LoadPictures(&world, width, height);
   }
   return world;
+}
+
+// What grows over a long run without bound: the boxes and debug lines the
+// host keeps, the shatter effect's mesh cache (one mesh per key ever seen).
+inline void ForgetGrowth(World& world) {
+  world.host->ClearBoxes();
+  world.host->ClearDebugLines();
+  if (auto* hahen = static_cast<CEffectHahen*>(world.manager->GetEffect(CEffectHahen::kNumber)))
+    if (hahen->GetMeshCount() > 64) hahen->ForgetMeshes();
 }
 
 // Frames in the game's order, then the other per-frame entries.

@@ -10,6 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   effectfuzz::World& world = effectfuzz::GetWorld();
   CEffectManager& m = *world.manager;
+  effectfuzz::ForgetGrowth(world);
   m.ResetAll();
   const uint8_t mode = effectfuzz::TakeByte(data, size);
   crt::srand(mode);

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              : seed == 0xFE ? effectfuzz::GetWorld(33, 33)
                                             : effectfuzz::GetWorld(effectfuzz::kW, effectfuzz::kH);
   CEffectManager& m = *world.manager;
+  effectfuzz::ForgetGrowth(world);
   m.ResetAll();
   crt::srand(seed);
   const auto entries = GetEffectEntries();

@@ -57,11 +57,10 @@ class CFuzzShape : public CEffectSimpleWipeShape {
 std::vector<CPicture*>& Pictures() {
   static std::vector<CPicture*>* pictures = [] {
     fuzzsupport::EnterGameFolder("dwq");
+    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* list = new std::vector<CPicture*>;
     list->push_back(nullptr);
-    InitPictureLoader(dwq::kDecodeMegabytes);
     CScreenBuffer screen(kMaxW, kMaxH, 0);  // the picture loader reads the screen's format
-    InitPictureLoader(dwq::kDecodeMegabytes);
     auto* palette = new CPicture;
     std::string error;
     dwqtool::Picture p = effectfuzz::Pattern(kMaxW, kMaxH, false);

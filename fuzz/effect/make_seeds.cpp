@@ -1,13 +1,15 @@
 // Writes the seeds of the effect fuzz targets: for the channel records, the
 // saved records after starting each registered effect with its defaults; for
 // the starts, one start of each registered effect with a few values, and
-// starts of the transform effects with awkward values and pictures.
-// Usage: make_seeds CHANNEL_DIR START_DIR
+// starts of the transform effects with awkward values and pictures; for the
+// wipe table, steps of the distortion and shatter wipes on odd screens.
+// Usage: make_seeds CHANNEL_DIR START_DIR WIPE_DIR
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -43,7 +45,9 @@ void PutStart(std::vector<uint8_t>* out, int channel, size_t entry, size_t entry
 // pictures are 8-bit, unmasked, one pixel and far larger than the screen;
 // and the mask wipe over the saved screen and with mask channels -1 and 16.
 bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> entries) {
-  const int numbers[] = {36, 62, 64, 65, 67, 101, 119};
+  const int numbers[] = {36,  37,  39,  62,  64,  65,  67,  68,  84,  94,  96,  99,
+                         101, 119, 120, 122, 124, 127, 130, 131,
+                         70,  71,  77,  78,  80,  97,  104, 126, 133};
   const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
@@ -71,6 +75,68 @@ bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> ent
     if (!toolsupport::WriteHostFile(dir + "/awkward-" + entries[i].className + "-saved",
                                     seed.data(), seed.size()))
       return false;
+  }
+  return true;
+}
+
+// The layer effects and the character filters started with every value 0.
+bool WriteZeroStarts(const std::string& dir, std::span<const EffectEntry> entries) {
+  const int numbers[] = {37, 39, 68, 84, 94, 96, 99, 120, 122, 124, 127, 130, 131,
+                         70, 71, 77, 78, 80, 97, 104, 126, 133};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
+      continue;
+    std::vector<uint8_t> seed = {3};
+    for (int channel : {4, 10, 15})
+      PutStart(&seed, channel, i, entries.size(), std::vector<int32_t>(33, 0));
+    if (!toolsupport::WriteHostFile(dir + "/zero-" + entries[i].className, seed.data(),
+                                    seed.size()))
+      return false;
+  }
+  return true;
+}
+
+// Saved records a script could not have made: #94 with any offsets and
+// counters at p12..p15, #120 with tone-curve numbers and levels outside
+// their ranges, #122 with any clip values.
+bool WriteOddRecords(const std::string& dir, CEffectManager& manager) {
+  struct Odd {
+    int number;
+    std::vector<std::pair<int, int32_t>> params;
+  };
+  const Odd odd[] = {
+      {94, {{12, INT32_MAX}, {13, INT32_MIN}, {14, INT32_MIN}, {15, INT32_MAX}, {1, INT32_MAX}}},
+      {94, {{12, -5}, {13, 7}, {14, 100000}, {15, -100000}, {2, INT32_MIN}}},
+      {120, {{10, 10}, {11, -1}, {12, INT32_MAX}, {1, 100000}, {4, INT32_MIN}, {13, 1}}},
+      {122, {{9, INT32_MIN}, {10, INT32_MAX}, {11, 0}, {12, 0}, {13, 2}, {14, INT32_MAX},
+             {15, INT32_MIN}, {16, INT32_MIN}, {17, 1}, {20, INT32_MAX}}},
+      {122, {{9, 20}, {10, 10}, {11, 0}, {12, -1}, {14, 20}, {15, 10}, {16, -1}, {17, 0},
+             {20, 1000000}, {21, INT32_MAX}}},
+      {122, {{13, 1}, {9, -100000}, {10, 5}, {11, INT32_MAX}, {12, INT32_MIN}, {20, 7},
+             {1, INT32_MAX}, {3, INT32_MIN}}},
+      {70, {{1, INT32_MAX}, {13, INT32_MIN}, {5, INT32_MIN}, {17, INT32_MIN}, {22, 0}, {8, -3}}},
+      {70, {{1, -7}, {2, 1}, {3, 1}, {18, INT32_MAX}, {22, INT32_MAX}, {11, 1}}},
+      {71, {{1, INT32_MAX}, {13, -50}, {15, INT32_MIN}, {4, 0}, {11, 1}}},
+      {71, {{1, 700}, {13, 590}, {6, INT32_MIN}, {16, 7}, {17, INT32_MAX}}},
+      {80, {{12, INT32_MAX}, {13, INT32_MIN}, {8, INT32_MAX}, {9, INT32_MIN}, {1, 2}}},
+      {80, {{12, -4}, {13, INT32_MAX}, {2, INT32_MAX}, {7, INT32_MIN}}},
+  };
+  int n = 0;
+  for (const Odd& o : odd) {
+    manager.ResetAll();
+    manager.SetPicture(4, 4);
+    manager.StartEffect(4, o.number, 0, nullptr);
+    for (const auto& [index, value] : o.params) manager.GetChannel(4)->Param(index) = value;
+    manager.SaveChannels();
+    for (int mode : {0, 1}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode | 2);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = dir + "/odd-" + std::to_string(o.number) + "-" +
+                               std::to_string(n) + (mode ? "-saved" : "-live");
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+    ++n;
   }
   return true;
 }
@@ -174,6 +240,70 @@ bool WriteFilterSeeds(const std::string& channelDir, const std::string& startDir
   return true;
 }
 
+// The ripple (#69): starts with a zero wavelength and speed, huge heights,
+// second-picture channels -1, 16 and -2 and the saved-screen flags; and
+// records that hold a ripple no start has made a map for (a centre far off
+// the screen), drawn before and after a restore.
+bool WriteRippleSeeds(const std::string& channelDir, const std::string& startDir,
+                      std::span<const EffectEntry> entries) {
+  size_t i = 0;
+  while (i < entries.size() && entries[i].number != 69) ++i;
+  if (i == entries.size()) return true;
+  std::vector<uint8_t> starts = {3};
+  PutStart(&starts, 4, i, entries.size(), {12, 0, 24, 16, 100000, 0, 0, 8, 100});
+  PutStart(&starts, 5, i, entries.size(), {12, -1, -7, 40, INT32_MAX, 30, 1, INT32_MIN, 0});
+  PutStart(&starts, 6, i, entries.size(), {12, 16, 24, 16});
+  PutStart(&starts, 7, i, entries.size(), {12, -2, 24, 16});
+  PutStart(&starts, 8, i, entries.size(),
+           {-5, 3, 24, 16, 300, 7, 2, 3, -50, 0, 1000, -4, 0, 105, 3, 1, 1});
+  if (!toolsupport::WriteHostFile(startDir + "/ripple-awkward", starts.data(), starts.size()))
+    return false;
+  for (int mode : {0, 1}) {
+    std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+    bytes[0] = static_cast<uint8_t>(mode | 0x80);
+    for (int c : {4, 5}) {
+      EffectChannel r{};
+      r.Active() = 1;
+      r.PictureNumber() = c;
+      r.EffectNumber() = 69;
+      r.Duration() = 10;
+      r.Counter() = 3;
+      const int32_t p[] = {10, c == 4 ? 0 : 16, -100000, 7, 40, 30, 10, 8, 100, 100, 0, 0, 100};
+      for (size_t k = 0; k < std::size(p); ++k) r.Param(static_cast<int>(k)) = p[k];
+      r.Write(&bytes[1 + c * EffectChannel::kBytes]);
+    }
+    const std::string path = channelDir + "/ripple-stale" + (mode ? "-saved" : "-live");
+    if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+  }
+  return true;
+}
+
+// Steps of the distortion and shatter wipes at a maximum of 1 and 11 and
+// with huge values, on odd screens of 47 x 35 and 13 x 7 (the pictures are
+// screen-sized at 48 x 36, larger and odd, or small).
+bool WriteWipeSeeds(const std::string& dir) {
+  const int numbers[] = {8, 22, 26, 27, 34, 35, 38, 41, 42, 43, 44, 45, 46, 47};
+  for (int number : numbers) {
+    for (auto [w, h] : {std::pair{46, 34}, {12, 6}}) {
+      std::vector<uint8_t> seed = {static_cast<uint8_t>(w), static_cast<uint8_t>(h), 7};
+      // op 1: a table number, progress and maximum as bytes (value + 1, value).
+      for (auto [p, m] : {std::pair{0, 1}, {1, 1}, {5, 11}, {11, 11}}) {
+        seed.insert(seed.end(), {1, 2, 4, static_cast<uint8_t>(p + 1), static_cast<uint8_t>(m),
+                                 static_cast<uint8_t>(number)});
+      }
+      // op 1 | 2 | 4 | 8: ints for progress and maximum, byte offsets.
+      seed.insert(seed.end(), {15, 4, 2});
+      PutInt(&seed, INT32_MAX - 3);
+      PutInt(&seed, INT32_MAX);
+      seed.insert(seed.end(), {0, 90, 45, 3, static_cast<uint8_t>(number)});
+      const std::string path =
+          dir + "/wipe-" + std::to_string(number) + "-" + std::to_string(w + 1);
+      if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace {
@@ -259,7 +389,7 @@ bool WriteAnimationSeeds(const std::string& channelDir, const std::string& start
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
+  if (argc != 4) return 2;
   platform::InstallHeadless().SetBoxEcho(false);
   CScreenBuffer screen(48, 32, 0);
   CEffectManager manager;
@@ -280,6 +410,24 @@ int main(int argc, char** argv) {
       const std::string path = std::string(argv[1]) + "/" + entries[i].className +
                                (mode ? "-saved" : "-live");
       if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return 1;
+    }
+    if (number == 81) {
+      // Records naming meshes the run never made.
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = 0;
+      for (int c = 0; c < 16; ++c) {
+        EffectChannel record = *manager.GetSaveChannel(c);
+        if (record.EffectNumber() == 81) {
+          record.Param(13) = c % 3;
+          record.Param(14) = 1 + c;
+          record.Param(15) = 2;
+          record.Param(17) = 1000 + c;
+        }
+        record.Write(&bytes[1 + c * 1024]);
+      }
+      if (!toolsupport::WriteHostFile(std::string(argv[1]) + "/" + entries[i].className + "-uncached",
+                                      bytes.data(), bytes.size()))
+        return 1;
     }
     std::vector<uint8_t> start = {7, 5, static_cast<uint8_t>(i), 13};
     for (int v : values)
@@ -313,7 +461,41 @@ int main(int argc, char** argv) {
              5, 5, 2, 2, 0, 0, -255, 0, 0, 0, 0, 30, 0, 0}},
       {117, {0, 128}},
       {118, {20, 3, 4, 5, 5, 30, 20, 0, 0, 0, 255, 128, 0, 2, 3, 40, 25, 1, 2, 3, 4, 5, 6, 7}},
+      {12, {20, 0, 2, 300}},
+      {13, {10, 400, 500, 0, 200, 0, 128, 255}},
+      {14, {10, -1, -1}},
+      {57, {10, 3, 3}},
+      {24, {10, 20, 100, 0}},
+      {92, {10, 20, 10, 10, 0, 2, 1, -1, 1, 5, 8, 1, 0}},
+      {93, {10, 10, 20, 500, 0, 1, 100, 20, 100, 50, 20, -1}},
+      // The shatter's mesh kinds: built-in, each generated shape (jittered,
+      // too dense, negative density), a file, an unknown kind.
+      {81, {10, 100, 100, 24, 16, 3, 100, 0, 0, 0, 100, 0, 0, 0}},
+      {81, {10, 150, 50, 0, 0, 2, 5, 1, 2, 100, 0, 0, 0, 1, 0, 1, 4, 0}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 1, 2, 2, 1}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 2, 3, 4, 2}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 0, 100, 0, 3}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 1, 0, -5, 0, 4}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 2, 1}},
+      {81, {10, 100, 100, 24, 16, 0, 0, 0, 0, 100, 100, 0, 0, 9, 1, 1, 1, 1}},
+      {39, {6, -5, 3, 1}},
+      {94, {0, 7, -3, 0}},
+      {84, {6, 30, 4, 2, 1, 0, 0}},
+      {68, {6, 10, 12, 255, 0, 0, 2, 1, 0, 0, 255, 3, 1, 0, 0, 0}},
+      {37, {6, 10, 8, 20, 12, 2, 1, 150, 20}},
+      {122, {6, 10, 8, 20, 12, 2, 1, 150, 20, 24, 16, 5, -3, 0, 0, 0, 1,
+             1, 3, 1, 3, 60, 0, 255, 0, 20, 2, 1, 0, 0, 255, 2, 1}},
+      {122, {6, 10, 8, 20, 12, 0, 0, 100, 0, 4, 4, 20, 10, 1, 4, 4, 20, 10, 0, 0, 2}},
+      {122, {6, 10, 8, 20, 12, 0, 0, 100, 0, 30, 20, 0, 0, 2, 0, 0, 40, 30, 0, 0, 5}},
+      {124, {6, 2, 1, 100, 0}},
+      {127, {6, 2, 1, 100, 0, 200, 100, 50}},
+      {131, {6, -150, 60, 2, 1}},
+      {99, {6, 40, -40, 255, -255, 0, 80, 0, 2, 1}},
+      {120, {6, 256, -128, 64, 0, 0, 0, 1, 2, 1, 7, 8, 9, 1}},
+      {130, {6, 2, 1, 150, 250, 300, 100, 100, 100, 5, 10, 200, 0, 0, 0, 2, 1}},
+      {96, {6, 80, 0, 2, 1, 0, -3, 1, 0}},
   };
+  std::map<int, int> seen;
   for (const FullStart& f : full) {
     size_t i = 0;
     while (i < entries.size() && entries[i].number != f.number) ++i;
@@ -322,10 +504,16 @@ int main(int argc, char** argv) {
                                   static_cast<uint8_t>(f.values.size())};
     for (int v : f.values)
       for (int b = 0; b < 4; ++b) start.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * b)));
-    const std::string path = std::string(argv[2]) + "/" + entries[i].className + "-full";
+    const int k = seen[f.number]++;
+    const std::string path = std::string(argv[2]) + "/" + entries[i].className + "-full" +
+                             (k ? "-" + std::to_string(k) : std::string());
     if (!toolsupport::WriteHostFile(path, start.data(), start.size())) return 1;
   }
   if (!WriteAwkwardStarts(argv[2], entries)) return 1;
+  if (!WriteZeroStarts(argv[2], entries)) return 1;
+  if (!WriteOddRecords(argv[1], manager)) return 1;
+  if (!WriteRippleSeeds(argv[1], argv[2], entries)) return 1;
+  if (!WriteWipeSeeds(argv[3])) return 1;
   if (!WriteFilterSeeds(argv[1], argv[2], manager)) return 1;
   if (!WriteAnimationSeeds(argv[1], argv[2], manager)) return 1;
   return 0;

@@ -10,7 +10,7 @@
 
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "platform/types.h"
@@ -25,30 +25,7 @@ constexpr int kWidth = 320, kHeight = 240;
 constexpr const char* kNames[] = {"place", "chart", "selectplace", "stopf5", "layer",
                                   "setresult", "getresult", "notice", "zukanon", ""};
 
-// Reads the input front to back; past its end every read gives 0.
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool More() const { return at_ < size_; }
-  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  int Int() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
-    return static_cast<int>(v);
-  }
-  // Up to 40 bytes as a NUL-terminated text.
-  std::string Text() {
-    const size_t n = Byte() % 41;
-    std::string out;
-    for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(Byte()));
-    return std::string(out.c_str());
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
+using fuzzsupport::Reader;
 
 void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());
@@ -114,8 +91,8 @@ void Run(CGame& game, Reader& in) {
       case 8: {
         const std::string family = in.Text(), given = in.Text();
         game.SetNames(family.c_str(), in.Byte() & 1 ? given.c_str() : nullptr);
-        fuzzsupport::Check(std::strlen(playernames::GetFamilyName()) <= 15, "family name");
-        fuzzsupport::Check(std::strlen(playernames::GetGivenName()) <= 15, "given name");
+        fuzzsupport::Check(std::strlen(GetTextState().familyName) <= 15, "family name");
+        fuzzsupport::Check(std::strlen(GetTextState().givenName) <= 15, "given name");
         fuzzsupport::Check(std::strlen(game.GetFamilyName()) <= 15, "stored family name");
         break;
       }
@@ -162,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Reader in(data, size);
     Run(game, in);
   }
-  playernames::Reset();
+  ResetTextState();
   g_host->ClearBoxes();
   return 0;
 }

@@ -2,6 +2,8 @@
 // check that stops the run when an invariant breaks.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +35,33 @@ inline platform::Window* MakeWindow(int width, int height) {
   desc.clientHeight = height;
   return platform::CreateWindow(desc);
 }
+
+// Reads a fuzz input front to back; past its end every read gives 0.
+class Reader {
+ public:
+  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool More() const { return at_ < size_; }
+  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  int Signed() { return static_cast<int8_t>(Byte()); }
+  // Four bytes, high byte first.
+  int Int() {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
+    return static_cast<int>(v);
+  }
+  // Up to 40 bytes as a NUL-terminated text.
+  std::string Text() {
+    const size_t n = Byte() % 41;
+    std::string out;
+    for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(Byte()));
+    return std::string(out.c_str());
+  }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+};
 
 inline void Check(bool ok, const char* what) {
   if (!ok) {

@@ -46,18 +46,7 @@ std::unique_ptr<CPicture> MakePicture(int w, int h) {
   return picture;
 }
 
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool More() const { return at_ < size_; }
-  int Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  int Signed() { return static_cast<int8_t>(Byte()); }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
+using Reader = fuzzsupport::Reader;
 
 }  // namespace
 

@@ -200,19 +200,23 @@ bool HeadlessBackend::IsKeyHeld(int vk) {
 void HeadlessBackend::InjectKey(int vk, bool down, bool alt) {
   if (vk < 0 || vk > 255) return;
   std::lock_guard<std::mutex> lock(mutex_);
+  // A key down while the key is held is an auto-repeat.
+  const intptr_t repeat = down && held_[vk] ? KEY_REPEAT_LPARAM : 0;
   held_[vk] = down;
   Window* w = window_.get();
   if (alt && vk == VK_RETURN) {
-    queue_.push_back({w, down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk), 0});
+    queue_.push_back({w, down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk), repeat});
     return;
   }
-  queue_.push_back({w, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0});
+  queue_.push_back({w, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), repeat});
   // Editing keys also type their control character, as on the desktop.
   if (down && !alt && (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE))
     queue_.push_back({w, WM_CHAR, static_cast<uintptr_t>(vk), 0});
 }
 
 void HeadlessBackend::InjectText(const std::string& utf8) {
+  // As on the desktop, text reaches the game only while text input is on.
+  if (!window_ || !window_->IsTextInputOn()) return;
   std::string bytes = Utf8ToCp932(utf8, true);
   std::lock_guard<std::mutex> lock(mutex_);
   for (unsigned char b : bytes) queue_.push_back({window_.get(), WM_CHAR, b, 0});

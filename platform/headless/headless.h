@@ -91,7 +91,8 @@ class HeadlessBackend : public Backend {
   // turns Return into a system key.
   void InjectKey(int vk, bool down, bool alt = false);
   // Typed text (UTF-8): one WM_CHAR per CP932 byte, lead byte first;
-  // characters that have no CP932 form are dropped.
+  // characters that have no CP932 form are dropped. Only while the window's
+  // text input is on, as on the desktop.
   void InjectText(const std::string& utf8);
   void InjectMouseMove(int x, int y);
   // button 0 left, 1 right, 2 middle.
@@ -173,8 +174,8 @@ class HeadlessWindow : public Window {
   void ShowSystemCursor(bool show) override { cursorShown_ = show; }
   void WarpPointer(int x, int y) override;
   bool IsActive() const override { return active_; }
-  bool IsMinimized() const override { return false; }
-  bool IsMaximized() const override { return false; }
+  bool IsMinimized() const override { return minimized_; }
+  bool IsMaximized() const override { return maximized_; }
   Point GetDisplayMode() const override;
   PresentResult Present(const FrameView& frame, const Rect* rects, int count,
                         bool waitVBlank) override;
@@ -197,6 +198,11 @@ class HeadlessWindow : public Window {
   void LoseTarget() { loseNext_ = true; }
   // Make full-screen requests fail.
   void RefuseFullScreen(bool refuse) { refuseFullScreen_ = refuse; }
+  // Make the window report itself maximised or minimised.
+  void SetZoomState(bool maximized, bool minimized) {
+    maximized_ = maximized;
+    minimized_ = minimized;
+  }
   // FNV-1a over the frame's pixels 8 bytes at a time (top bytes ignored), as
   // printed by --hash-every.
   uint64_t FrameHash() const;
@@ -208,6 +214,7 @@ class HeadlessWindow : public Window {
   std::string icon_;
   bool visible_, active_ = true, fullScreen_ = false, borderless_ = false;
   bool cursorShown_ = true, loseNext_ = false, refuseFullScreen_ = false;
+  bool maximized_ = false, minimized_ = false;
   std::vector<uint32_t> frame_;
   int frameWidth_ = 0, frameHeight_ = 0;
   long long presents_ = 0;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -53,6 +54,10 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string* error, SdlDisplay display
   // A click on the close box is a WM_CLOSE for the engine to judge, not an
   // SDL_QUIT on top of it.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // The input method draws its own composition and candidates at the point
+  // the text box gives.
+  SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   const Uint32 systems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
   if (SDL_Init(systems) != 0) {
     if (error) *error = std::string("cannot open a display: ") + SDL_GetError();
@@ -71,7 +76,8 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string* error, SdlDisplay display
       return nullptr;
     }
   }
-  SDL_StartTextInput();
+  // SDL turns text input on with the video; here only a text box does.
+  SDL_StopTextInput();
   return std::unique_ptr<Backend>(new sdl::SdlBackend());
 }
 
@@ -196,7 +202,7 @@ Window* SdlBackend::CreateWindow(const WindowDesc& desc) {
   }
   input_.SetWindow(window_.get());
   RefreshView();
-  SDL_StartTextInput();
+  SDL_StopTextInput();
   return window_.get();
 }
 
@@ -221,6 +227,26 @@ void SdlBackend::RefreshView() {
   input_.SetView(w, h, window_->GameWidth(), window_->GameHeight());
 }
 
+bool SdlBackend::NoteComposition(const SDL_Event& event) {
+  if (!window_ || !window_->IsTextInputOn()) {
+    if (event.type == SDL_TEXTEDITING_EXT) SDL_free(event.editExt.text);
+    // Text still on its way when input stopped is not for the game.
+    return event.type != SDL_TEXTINPUT;
+  }
+  // The engine sees committed text only; a composition the input method does
+  // not show itself is drawn over the frame until the commit.
+  if (event.type == SDL_TEXTEDITING) {
+    window_->SetCompositionText(
+        std::string(event.edit.text, strnlen(event.edit.text, sizeof(event.edit.text))));
+  } else if (event.type == SDL_TEXTEDITING_EXT) {
+    window_->SetCompositionText(event.editExt.text ? event.editExt.text : "");
+    SDL_free(event.editExt.text);
+  } else if (event.type == SDL_TEXTINPUT) {
+    window_->SetCompositionText("");
+  }
+  return true;
+}
+
 void SdlBackend::PumpEvents() {
   // SDL hands out events only on the thread that opened the display.
   if (std::this_thread::get_id() != mainThread_) return;
@@ -230,7 +256,9 @@ void SdlBackend::PumpEvents() {
   SDL_Event events[64];
   int n;
   while ((n = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
-    for (int i = 0; i < n; ++i) input_.Translate(events[i], &translated);
+    for (int i = 0; i < n; ++i) {
+      if (NoteComposition(events[i])) input_.Translate(events[i], &translated);
+    }
   }
   std::lock_guard<std::mutex> lock(mutex_);
   for (const Message& m : translated) {

@@ -50,6 +50,13 @@ class SdlWindow : public Window {
                         bool waitVBlank) override;
   void SetOverlay(std::vector<OverlayText> lines) override;
   bool SaveScreenshot(const std::string& hostPath) override;
+  void StartTextInput() override;
+  void StopTextInput() override;
+  void SetCompositionPoint(int x, int y, int lineHeight) override;
+  // The input method's composition (UTF-8) when it does not show its own:
+  // drawn over the frame at the composition point; empty clears it.
+  void SetCompositionText(const std::string& utf8);
+  const std::string& GetCompositionText() const { return composition_; }  // CP932
 
   SDL_Window* Handle() const { return window_; }
   // The game frame's size: the window's client size until a frame of
@@ -69,6 +76,7 @@ class SdlWindow : public Window {
   void DropOverlayTextures();
   void BuildOverlayTextures();
   void DrawOverlay(const Viewport& view);
+  void ApplyTextInputRect();
 
   SdlBackend* owner_;
   SDL_Window* window_;
@@ -88,6 +96,7 @@ class SdlWindow : public Window {
   std::vector<OverlayLine> overlayLines_;
   bool overlayDirty_ = false;
   std::unique_ptr<OverlayFont> font_;
+  std::string composition_;  // CP932
 };
 
 class SdlBackend : public Backend {
@@ -118,6 +127,9 @@ class SdlBackend : public Backend {
   SdlWindow* GetWindow() const { return window_.get(); }
   // Takes every waiting SDL event into the message queue.
   void PumpEvents();
+  // Shows or clears the composition the input method reports; false for
+  // typed text that comes while text input is off (it is dropped).
+  bool NoteComposition(const SDL_Event& event);
 
  private:
   friend std::unique_ptr<Backend> platform::CreateSdlBackend(std::string* error,

@@ -175,14 +175,16 @@ void InputTranslator::Translate(const SDL_Event& event, std::vector<Message>* ou
       int vk = VirtualKeyFromSdl(event.key.keysym);
       if (vk <= 0 || vk > 255) return;
       bool down = event.type == SDL_KEYDOWN;
+      // A key down while the key is held is an auto-repeat.
+      const intptr_t repeat = down && (held_[vk] || event.key.repeat) ? KEY_REPEAT_LPARAM : 0;
       held_[vk] = down;
       uint16_t mod = event.key.keysym.mod;
       if (vk == VK_RETURN && (mod & KMOD_ALT)) {
         // Alt+Enter is the system's screen-mode key, not a typed Return.
-        Emit(out, down ? WM_SYSKEYDOWN : WM_SYSKEYUP, VK_RETURN, 0);
+        Emit(out, down ? WM_SYSKEYDOWN : WM_SYSKEYUP, VK_RETURN, repeat);
         return;
       }
-      Emit(out, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+      Emit(out, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), repeat);
       // Backspace, Tab, Return and Esc type a control character as well (SDL
       // gives no text for them), so a text box can delete and confirm.
       if (down && !(mod & (KMOD_CTRL | KMOD_ALT)) &&

@@ -285,10 +285,16 @@ void SdlWindow::DropOverlayTextures() {
 void SdlWindow::BuildOverlayTextures() {
   DropOverlayTextures();
   overlayDirty_ = false;
-  if (overlay_.empty() || !renderer_) return;
+  if ((overlay_.empty() && composition_.empty()) || !renderer_) return;
   if (!font_) font_ = std::make_unique<OverlayFont>();
   OverlayBitmap bitmap;
-  for (const OverlayText& text : overlay_) {
+  std::vector<OverlayText> lines = overlay_;
+  if (!composition_.empty()) {
+    const Point at = GetCompositionPoint();
+    const int h = GetCompositionHeight();
+    lines.push_back(OverlayText{at.x, at.y, composition_, 0xFFFFFF, h > 0 ? h : 16});
+  }
+  for (const OverlayText& text : lines) {
     if (!font_->RenderLine(text.text, text.height, text.color, &bitmap)) continue;
     SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
                                        SDL_TEXTUREACCESS_STATIC, bitmap.width, bitmap.height);
@@ -316,6 +322,48 @@ bool SdlWindow::SaveScreenshot(const std::string& hostPath) {
   if (frame_.empty()) return false;
   FrameView view{frame_.data(), frameW_, frameH_, frameW_ * 4};
   return WritePngFile(hostPath, view);
+}
+
+// --- Text input ---
+
+void SdlWindow::StartTextInput() {
+  Window::StartTextInput();
+  ApplyTextInputRect();
+  SDL_StartTextInput();
+}
+
+void SdlWindow::StopTextInput() {
+  Window::StopTextInput();
+  SDL_StopTextInput();
+  SetCompositionText("");
+}
+
+void SdlWindow::SetCompositionPoint(int x, int y, int lineHeight) {
+  Window::SetCompositionPoint(x, y, lineHeight);
+  ApplyTextInputRect();
+  if (!composition_.empty()) overlayDirty_ = true;
+}
+
+void SdlWindow::ApplyTextInputRect() {
+  // The point is in game pixels; the input method wants window units, through
+  // the same scale and letterbox as the frame.
+  int outW = 0, outH = 0;
+  SDL_GetWindowSize(window_, &outW, &outH);
+  const int gameW = frameW_ > 0 ? frameW_ : gameW_, gameH = frameH_ > 0 ? frameH_ : gameH_;
+  if (outW <= 0 || outH <= 0 || gameW <= 0 || gameH <= 0) return;
+  const Point at = GetCompositionPoint();
+  const Point top = GameToWindow(at.x, at.y, outW, outH, gameW, gameH);
+  const Point bottom =
+      GameToWindow(at.x, at.y + std::max(GetCompositionHeight(), 1), outW, outH, gameW, gameH);
+  SDL_Rect rect{top.x, top.y, 1, std::max(bottom.y - top.y, 1)};
+  SDL_SetTextInputRect(&rect);
+}
+
+void SdlWindow::SetCompositionText(const std::string& utf8) {
+  std::string cp932 = Utf8ToCp932(utf8, true);
+  if (cp932 == composition_) return;
+  composition_ = std::move(cp932);
+  overlayDirty_ = true;
 }
 
 }  // namespace platform::sdl

@@ -3,7 +3,7 @@
 
 #include "app/winmain.h"
 #include "app_test.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 
 namespace app_test {
 namespace {
@@ -61,8 +61,8 @@ TEST_F(WinMainTest, ALongDefaultNameIsSavedAsWholeCharactersWithinItsField) {
   EXPECT_EQ(family, Sjis("ab一二三四五六") + std::string(2, '\0'));
   EXPECT_EQ(file.substr(64 + 240, 2), std::string("x\0", 2));
   // The names the text shows were cut the same way.
-  EXPECT_EQ(std::string(playernames::GetFamilyName()), Sjis("ab一二三四五六"));
-  playernames::Reset();
+  EXPECT_EQ(std::string(GetTextState().familyName), Sjis("ab一二三四五六"));
+  ResetTextState();
 }
 
 TEST_F(WinMainTest, AFailedCheckEndsTheProgramWithoutAWindow) {

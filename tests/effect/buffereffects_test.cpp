@@ -36,9 +36,11 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
     // Effects whose default duration is not 20 frames, one a line.
     static const std::map<int, int> kOther = {
         {0, 99999},
+        {12, 99999},
         {15, 15},
         {23, 60},
         {27, 999999},
+        {24, 99999},
         {29, 0},
         {43, 10000},
         {54, 9999},
@@ -49,6 +51,9 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
         {95, 9999},
         {98, 9999},
         {108, 999999},
+        {94, 9999},
+        {97, 9999},
+        {104, 999999},
         {113, 9999},
         {117, 9999},
         {119, 1},

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,20 +18,52 @@ namespace {
 
 class EffectToolTest : public testing::Test {
  protected:
-  void SetUp() override { platform::InstallHeadless().SetBoxEcho(false); }
+  void SetUp() override {
+    host_ = &platform::InstallHeadless();
+    host_->SetBoxEcho(false);
+  }
 
   int Run(std::vector<std::string> args) {
     std::ostringstream out, err;
     args.insert(args.begin(), {"--size", "64x48"});
-    const int status = effecttool::RunEffectTool(args, out, err);
+    const int status = effecttool::RunEffectTool(args, out, err, host_);
     out_ = out.str();
     err_ = err.str();
     return status;
   }
 
+  platform::HeadlessBackend* host_ = nullptr;
   std::string out_, err_;
   testsupport::TempDir dir_;
 };
+
+TEST_F(EffectToolTest, GameFolderLoadErrorsAndDebugLinesReachStderr) {
+  const std::string game = dir_.path() + "/game";
+  std::filesystem::create_directories(game + "/mok");
+  {
+    std::ofstream mesh(game + "/mok/hahen3.xtx");
+    mesh << "0 3 0 0 10 20 20 20 1 3 0 1 2";
+  }
+  ASSERT_EQ(Run({"--game", game, "--load-errors", "--debug-output", "--picture", "5=hgrad",
+                 "--start", "5,81,20,100,100,32,24,0,0,0,0,100,100,0,0,2,3", "--start",
+                 "5,81,20,100,100,32,24,0,0,0,0,100,100,0,0,2,4", "--frames", "1"}),
+            0)
+      << err_;
+  // The sheets are missing: one box for each particle object.
+  EXPECT_NE(err_.find("[box] Error: ta_eff_snow.dwq \u53c8\u306f eff_snow.dwq"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("[box] Error: ta_eff_saku.dwq"), std::string::npos);
+  // The mesh file is read; the missing one gets the list's box and its own.
+  EXPECT_NE(err_.find("[box] \u5206\u5272File Not Found: mok\\hahen4.xtx"), std::string::npos) << err_;
+  size_t created = 0;
+  for (size_t at = err_.find("Create New Bunkatus!!"); at != std::string::npos;
+       at = err_.find("Create New Bunkatus!!", at + 1))
+    ++created;
+  EXPECT_EQ(created, 2u);
+  EXPECT_TRUE(std::filesystem::exists(game + "/mok/hahen3.xtx"));
+  // Without the switches: no boxes for the sheets, no debug lines.
+  ASSERT_EQ(Run({"--start", "5,81"}), 0);
+  EXPECT_EQ(err_, "");
+}
 
 TEST_F(EffectToolTest, PutFillsThenPastesTheSavedScreen) {
   ASSERT_EQ(Run({"--saved", "solid:336699", "--start", "5,2,20,255", "--probe", "1,1", "--frames",
@@ -107,6 +140,24 @@ TEST_F(EffectToolTest, FramesHashTheSameEachRunAndWriteTheirPictures) {
   ASSERT_TRUE(dwqtool::ReadPngFile(png, &written, &error)) << error;
   EXPECT_EQ(written.width, 64);
   EXPECT_EQ(written.height, 48);
+}
+
+TEST_F(EffectToolTest, ThePointerWipesTheMistedWindow) {
+  const std::vector<std::string> start = {"--picture", "7=solid:ffffff", "--start", "7,97,0,20,1,0"};
+  std::vector<std::string> still = start, moved = start;
+  for (const char* a : {"--frames", "2", "--probe", "30,20"}) still.push_back(a);
+  for (const char* a : {"--frames", "1", "--mouse", "30,20", "--frames", "1", "--probe", "30,20"})
+    moved.push_back(a);
+  ASSERT_EQ(Run(still), 0) << err_;
+  EXPECT_EQ(out_, "probe 30,20 ffffff\n");
+  ASSERT_EQ(Run(moved), 0) << err_;
+  EXPECT_NE(out_, "probe 30,20 ffffff\n");
+}
+
+TEST_F(EffectToolTest, ABareNameLoadsTheGamesPicture) {
+  // No such picture in the game folder: the run stops with its name.
+  EXPECT_NE(Run({"--picture", "3=nothing_here"}), 0);
+  EXPECT_NE(err_.find("nothing_here"), std::string::npos);
 }
 
 TEST_F(EffectToolTest, BadInputGivesAMessage) {

@@ -49,4 +49,24 @@ class WipeTest : public EffectTest {
   }
 };
 
+// The old and new patterns loaded, the screen grey, and one step of a
+// numbered wipe between them.
+class WipeStepTest : public WipeTest {
+ public:
+  static constexpr uint32_t kGrey = 0x555555;
+
+ protected:
+  void SetUp() override {
+    WipeTest::SetUp();
+    old_ = OldPicture();
+    new_ = NewPicture();
+    Clear(kGrey);
+  }
+  void Draw(int number, int progress, int max) {
+    Table()->Print(number, old_, new_, progress, max, nullptr, nullptr);
+  }
+  CPicture* old_ = nullptr;
+  CPicture* new_ = nullptr;
+};
+
 }  // namespace effect_test

@@ -14,8 +14,6 @@
 namespace effect_test {
 namespace {
 
-constexpr uint32_t kGrey = 0x555555;
-
 // Per byte of four: f (byte of a, byte of b).
 template <typename F>
 uint32_t Bytes(uint32_t a, uint32_t b, F f) {
@@ -25,20 +23,7 @@ uint32_t Bytes(uint32_t a, uint32_t b, F f) {
   return out;
 }
 
-class BlendStripTest : public WipeTest {
- protected:
-  void SetUp() override {
-    WipeTest::SetUp();
-    old_ = OldPicture();
-    new_ = NewPicture();
-    Clear(kGrey);
-  }
-  void Draw(int number, int progress, int max) {
-    Table()->Print(number, old_, new_, progress, max, nullptr, nullptr);
-  }
-  CPicture* old_ = nullptr;
-  CPicture* new_ = nullptr;
-};
+class BlendStripTest : public WipeStepTest {};
 
 // Fault mended: the multiplicative wipe with a maximum of 1 ended on the
 // product of the pictures (its midpoint); every kind ends on the new one.

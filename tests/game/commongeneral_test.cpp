@@ -14,8 +14,11 @@
 #include "game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "graphics/systempicture.h"
 #include "platform/types.h"
+#include "support/dwq_picture.h"
 #include "support/fake_game.h"
+#include "widget/backbutton.h"
 
 namespace game_test {
 namespace {
@@ -55,6 +58,7 @@ class TestMode : public CCommonGeneral {
     fake_->Note("Leave");
     return -1;
   }
+  CCommonBackButton* BackButton() const { return backButton_; }
   int HitTestItem(int, int) override { return hitItem; }
   void MoveMouseToItem(int item) override { fake_->Note("MoveMouseToItem " + std::to_string(item)); }
   int KeyMoveItem(int combined, int leftRight, int upDown) override {
@@ -549,6 +553,27 @@ TEST_F(CommonGeneralTest, LoaderEdgeCases) {
   }
 }
 
+TEST_F(CommonGeneralTest, GameDateLayerDrawsTheDateOfTheVariables) {
+  // "sys\\ta_font": glyph g is a 16 x 16 cell of colour (g + 1) << 8.
+  dwqtool::Picture font{256, 16, {}, {}};
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 256; ++x) font.pixels.push_back(static_cast<uint32_t>((x / 16 + 1) << 8));
+  testsupport::WriteDwq(*dir_, "sys/ta_font", font);
+  WriteList("m", {{"gameDateLayerPrintFlag", "1"}, {"mustAllPrintFlag", "1"}});
+  // Literal variable numbers read as their value: 2011, 2/7 (a Monday).
+  game_->SetVarNumber("year", 0x8000 | 2011);
+  game_->SetVarNumber("date", 0x8000 | 207);
+  TestMode mode(game_.get(), 12, "m");
+  mode.LoadMustAllPrintFlag();
+  mode.LoadGameDateLayerSetup();
+  mode.UpdateGameDateLayer();
+  std::vector<int> glyphs;
+  for (int place = 0; place < 8; ++place)
+    glyphs.push_back(static_cast<int>((CScreenBuffer::GetBuffer()[place * 16 + 1] >> 8) & 0xFF) - 1);
+  // 02 / 07, Monday, then the glyphs 10 and 11.
+  EXPECT_EQ(glyphs, (std::vector<int>{0, 2, 11, 0, 7, 1, 10, 11}));
+}
+
 TEST_F(CommonGeneralTest, MissingListKeepsTheDefaults) {
   TestMode mode(game_.get(), 12, "absent");
   mode.LoadFadeSetup();
@@ -628,6 +653,43 @@ TEST_F(CommonGeneralTest, ColourComponentsAreHeldToAByte) {
   mode.LoadFadeSetup();
   mode.ExitToMode(12);
   EXPECT_EQ(Pixel(mode.To()), 0xFF0010u);
+}
+
+// Type 0 makes the mode's own back button over its list, or over the game's
+// list with "useCommonBackSetup" (the mode's position keys winning); it
+// draws into work picture 0 of the pool, answers the right button as a
+// cancel button and takes its position from the loader. Type 1 has no
+// shared button yet, other types none.
+TEST_F(CommonGeneralTest, BackButtonOverTheModesOrTheGamesList) {
+  CPicturePool pool;
+  WriteList("own", {{"backPrintX", "30"}, {"backPrintY", "40"}, {"backSizeX", "24"}});
+  TestMode own(game_.get(), 12, "own");
+  own.LoadBackButtonSetup();
+  own.SetBackButtonPos();
+  ASSERT_NE(own.BackButton(), nullptr);
+  EXPECT_EQ(own.BackButton()->IsCancelButton(), 1);
+  EXPECT_EQ(own.BackButton()->GetPicture(), CPicturePool::GetPicture(0));
+  EXPECT_EQ(own.BackButton()->GetPrintX(), 30);
+  EXPECT_EQ(own.BackButton()->GetPrintY(), 40);
+  EXPECT_EQ(own.BackButton()->GetSizeX(), 24);
+
+  WriteList("game", {{"backPrintX", "5"}, {"backPrintY", "6"}, {"backSizeX", "48"}});
+  game_->LoadSetupFile("game", 64);
+  WriteList("common", {{"useCommonBackSetup", "1"}, {"backPrintY", "70"}});
+  TestMode common(game_.get(), 13, "common");
+  common.LoadBackButtonSetup();
+  common.SetBackButtonPos();
+  ASSERT_NE(common.BackButton(), nullptr);
+  EXPECT_EQ(common.BackButton()->GetSizeX(), 48);
+  EXPECT_EQ(common.BackButton()->GetPrintX(), 5);
+  EXPECT_EQ(common.BackButton()->GetPrintY(), 70);
+
+  for (const char* type : {"1", "2"}) {
+    WriteList("other", {{"backButtonType", type}});
+    TestMode other(game_.get(), 14, "other");
+    other.LoadBackButtonSetup();
+    EXPECT_EQ(other.BackButton(), nullptr) << type;
+  }
 }
 
 }  // namespace

@@ -204,10 +204,15 @@ TEST_F(FrameServicesTest, AHiddenLayerIsNotDrawn) {
 }
 
 TEST_F(FrameServicesTest, WithoutAMessageWindowNothingIsDrawnOrHit) {
+  game_.reset();
+  WriteList("game", {{"noMessageWindowFlag", "1"}});
+  game_ = std::make_unique<FrameGame>(window_, &systemFile_);
+  game_->Init();
+  ASSERT_EQ(game_->GetMessageWindow(), nullptr);
   game_->SetMessageWindowOn(1);
-  EXPECT_EQ(game_->PrintMessageWindow(1, 1, 0), 0);
-  EXPECT_EQ(game_->PrintMessageWindowIfShown(1, 1, 0), 0);
-  EXPECT_EQ(game_->CheckMessageWindow(1, 1, 0), 0);
+  EXPECT_EQ(game_->PrintMessageWindow(1, 1, nullptr), 0);
+  EXPECT_EQ(game_->PrintMessageWindowIfShown(1, 1, nullptr), 0);
+  EXPECT_EQ(game_->CheckMessageWindow(1, 1, platform::Point{}), 0);
   EXPECT_EQ(game_->CheckMessageWindowHit(0, 0), 0);
   EXPECT_EQ(game_->GetConfigHelperValue(), 1);
   // The design numbers are kept: the configuration's in the system data.

@@ -346,7 +346,7 @@ TEST_F(GameTest, ServicesWithoutTheirObjectsAnswerNothing) {
     EXPECT_EQ(c.value, c.expected) << c.name;
   }
   EXPECT_EQ(game.GetStatusExtra(), nullptr);
-  EXPECT_STREQ(game.GetFamilyName(), "");
+  EXPECT_STREQ(game.GetFamilyName(), "\x81\x73\x81\x9F\x90\xA9\x81\x74");  // 《◆姓》
   EXPECT_TRUE(host_->Boxes().empty());
 }
 

@@ -12,7 +12,7 @@
 #include "game/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/game.h"
-#include "game/playernames.h"
+#include "message/textstate.h"
 #include "game_test.h"
 #include "savedata/inttablefile.h"
 #include "savedata/systemfile.h"
@@ -103,7 +103,7 @@ class GameCallsTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    playernames::Reset();
+    ResetTextState();
     // Variable n is token n of the inverted name list.
     std::vector<std::string> names(400);
     for (size_t i = 0; i < names.size(); ++i) names[i] = "v" + std::to_string(i);
@@ -117,7 +117,7 @@ class GameCallsTest : public GameTest {
                 "getresult,0\r\nZukanOn,0\r\nappearcard,0\r\n");
   }
   void TearDown() override {
-    playernames::Reset();
+    ResetTextState();
     GameTest::TearDown();
   }
 
@@ -331,16 +331,16 @@ TEST_F(GameCallsTest, ScriptLabelsMoveTheRunningScript) {
 
 TEST_F(GameCallsTest, NamesAreCopiedWholeCharactersWithinFifteenBytes) {
   // Until names are set the buffers hold the placeholders.
-  EXPECT_EQ(std::string(playernames::GetFamilyName()), Sjis("《◆姓》"));
-  EXPECT_EQ(std::string(playernames::GetGivenName()), Sjis("《◆名》"));
+  EXPECT_EQ(std::string(GetTextState().familyName), Sjis("《◆姓》"));
+  EXPECT_EQ(std::string(GetTextState().givenName), Sjis("《◆名》"));
   auto game = Make({});
 
   game->SetNames(Sjis("山田").c_str(), Sjis("花子").c_str());
   game->SetNames(nullptr, "x");
   EXPECT_EQ(std::string(game->GetFamilyName()), Sjis("山田"));
   EXPECT_STREQ(game->GetGivenName(), "x");
-  EXPECT_EQ(std::string(playernames::GetFamilyName()), Sjis("山田"));
-  EXPECT_STREQ(playernames::GetGivenName(), "x");
+  EXPECT_EQ(std::string(GetTextState().familyName), Sjis("山田"));
+  EXPECT_STREQ(GetTextState().givenName, "x");
 
   struct Case {
     const char* given;  // UTF-8
@@ -353,7 +353,7 @@ TEST_F(GameCallsTest, NamesAreCopiedWholeCharactersWithinFifteenBytes) {
   for (const Case& c : cases) {
     game->SetNames(nullptr, Sjis(c.given).c_str());
     EXPECT_EQ(std::string(game->GetGivenName()), Sjis(c.kept)) << c.given;
-    EXPECT_EQ(std::string(playernames::GetGivenName()), Sjis(c.kept)) << c.given;
+    EXPECT_EQ(std::string(GetTextState().givenName), Sjis(c.kept)) << c.given;
   }
 }
 
@@ -367,8 +367,8 @@ TEST_F(GameCallsTest, SavingNamesKeepsVariablesAndNamesInTheSystemData) {
   auto game = Make({});
   game->SetVar(200, 11);
   game->SetVar(299, 22);
-  playernames::SetFamilyName("fam");
-  playernames::SetGivenName("giv");
+  SetTextNames("fam", nullptr);
+  SetTextNames(nullptr, "giv");
   game->SaveNames();
   EXPECT_EQ(systemFile_.GetBlockWord(CCommonSystemFile::kSystemVar, 32), 11);
   EXPECT_EQ(systemFile_.GetBlockWord(CCommonSystemFile::kSystemVar, 32 + 4 * 99), 22);
@@ -513,6 +513,21 @@ TEST_F(GameCallsTest, ComputedVariablesAnswerThroughTheGame) {
   systemFile_.SetSystemData(1856 + 4, 5);   // option 401: expcheck2
   EXPECT_EQ(game->GetSystemVar(16), 3);
   EXPECT_EQ(game->GetSystemVar(17), 5);
+}
+
+TEST_F(GameCallsTest, HolidaysFromTheListWithUseSaijistu) {
+  dir_->Write("mok/saijitsu.xtx", "2011 2 7\n2011 2 11\n");
+  auto game = Make({}, {{"useSaijistu", "1"}});
+  EXPECT_EQ(game->CheckHoliday(2011, 2, 11), 1);
+  EXPECT_EQ(game->CheckHoliday(2011, 2, 10), 0);
+  game->SetVar(10, 2011);
+  game->SetVar(11, 207);  // a Monday in the list
+  EXPECT_EQ(game->GetSystemVar(13), 1);
+  game->SetVar(11, 208);
+  EXPECT_EQ(game->GetSystemVar(13), 0);
+  // Without "useSaijistu" the file is not read.
+  auto plain = Make({});
+  EXPECT_EQ(plain->CheckHoliday(2011, 2, 11), 0);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "platform/backend.h"
+#include "widget/textinputbox.h"
 
 namespace game_test {
 namespace {
@@ -356,6 +357,30 @@ TEST_F(GameTest, InitMakesTheEffectsTheGlyphRendererAndTheChannelPictures) {
   record->EffectNumber() = 999;
   game.RestartFromLoad();
   EXPECT_EQ(game.Effects()->GetChannel(3)->Active(), 0);
+}
+
+TEST_F(GameTest, TheTextInputBoxTakesTheWindowsCharacters) {
+  struct Case {
+    const char* open;
+    const char* close;
+    bool onAfterStop;
+  } cases[] = {{"1", "1", false}, {"1", "0", true}, {"0", "1", false}};
+  for (const Case& c : cases) {
+    WriteList("game", {{"imeAutoOpenFlag", c.open}, {"imeAutoCloseFlag", c.close}});
+    InitGame game(window_);
+    game.Init();
+    CTextInputBox* box = game.GetTextInputBox();
+    ASSERT_NE(box, nullptr);
+    game.WindowProc(window_, WM_CHAR, 'a', 0);  // not started: ignored
+    box->Start();
+    EXPECT_TRUE(window_->IsTextInputOn());
+    for (uintptr_t b : {uintptr_t{'a'}, uintptr_t{0x182}, uintptr_t{0xA0}})
+      game.WindowProc(window_, WM_CHAR, b, 0);  // the low byte counts
+    EXPECT_STREQ(box->GetText(), "\x82\x81\x82\xA0");
+    box->Stop();
+    EXPECT_EQ(window_->IsTextInputOn(), c.onAfterStop) << c.open << c.close;
+    window_->StopTextInput();
+  }
 }
 
 }  // namespace

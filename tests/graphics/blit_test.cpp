@@ -145,6 +145,11 @@ TEST(BlitRows, FastRowsGiveTheSameBytesAsThePlainLoops) {
     bltrows::MaskScalar(a.data(), src.data(), mask.data(), n);
     bltrows::Mask(b.data(), src.data(), mask.data(), n);
     ASSERT_EQ(a, b) << "mask, round " << round;
+    a = dst;
+    b = dst;
+    bltrows::MaskLevelScalar(a.data(), src.data(), mask.data(), n);
+    bltrows::MaskLevel(b.data(), src.data(), mask.data(), n);
+    ASSERT_EQ(a, b) << "mask level, round " << round;
   }
   blendrows::AllowWideRows(true);
 }

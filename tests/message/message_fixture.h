@@ -15,6 +15,7 @@
 #include "message/rendersettings.h"
 #include "mftwriter.h"
 #include "platform/headless/headless.h"
+#include "support/dwq_picture.h"
 #include "support/temp_dir.h"
 
 namespace message_test {
@@ -59,6 +60,11 @@ class MessageTest : public testing::Test {
     std::string error;
     ASSERT_TRUE(dwqtool::MakeDwq(p, {}, &bytes, &error)) << error;
     dir_.Write("dwq/sys/spfont24.dwq", std::string(bytes.begin(), bytes.end()));
+  }
+
+  // Writes "sys\<name>": a w x h picture of one colour with a full mask.
+  void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
+    testsupport::WriteDwq(dir_, "sys/" + name, w, h, colour);
   }
 
   void WriteUserFont(const std::string& name, const std::string& text) {

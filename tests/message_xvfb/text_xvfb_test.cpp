@@ -1,6 +1,7 @@
 // Kana, kanji, full-width Latin, "―" and "～" through FreeType on the SDL
-// backend, with a shadow and with a full outline, checked in the window's
-// screenshot.
+// backend, with a shadow and with a full outline, and a page laid out by
+// CTextPrint (colour codes, a reading, the sample game's ellipsis and dash
+// glyphs), checked in the window's screenshot.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -16,10 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "graphics/dwqformat.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
 #include "message/fontprint.h"
 #include "message/rendersettings.h"
+#include "message/textprint.h"
+#include "message/textstate.h"
 #include "platform/backend.h"
 #include "platform/codec.h"
 #include "platform/freetype/freetype_glyphs.h"
@@ -92,19 +96,25 @@ double Overlap(const Cell& a, const Cell& b) {
   return either ? static_cast<double>(both) / either : 1.0;
 }
 
-TEST(RealFontsXvfb, KanaKanjiLatinDashAndWaveWithShadowAndOutline) {
-  if (!std::getenv("ZOR_XVFB")) GTEST_SKIP() << "needs the display of xvfb-run";
-  testsupport::TempDir dir;
+// Installs the SDL backend and opens a window of client size w x h.
+void OpenSdlWindow(int w, int h, platform::Window** window) {
   std::string error;
   std::unique_ptr<platform::Backend> backend = platform::CreateSdlBackend(&error);
   ASSERT_TRUE(backend) << error;
   platform::Install(std::move(backend));
   platform::WindowDesc desc;
-  desc.clientWidth = kW;
-  desc.clientHeight = kH;
+  desc.clientWidth = w;
+  desc.clientHeight = h;
   desc.title = "zor";
-  platform::Window* window = platform::CreateWindow(desc);
-  ASSERT_NE(window, nullptr);
+  *window = platform::CreateWindow(desc);
+  ASSERT_NE(*window, nullptr);
+}
+
+TEST(RealFontsXvfb, KanaKanjiLatinDashAndWaveWithShadowAndOutline) {
+  if (!std::getenv("ZOR_XVFB")) GTEST_SKIP() << "needs the display of xvfb-run";
+  testsupport::TempDir dir;
+  platform::Window* window = nullptr;
+  ASSERT_NO_FATAL_FAILURE(OpenSdlWindow(kW, kH, &window));
   {
     CScreenBuffer screen(kW, kH, 0);
     std::fill_n(CScreenBuffer::GetBuffer(), kW * kH, kBack);
@@ -181,6 +191,78 @@ TEST(RealFontsXvfb, KanaKanjiLatinDashAndWaveWithShadowAndOutline) {
   }
   ResetPictureLoader();
   ResetRenderSettings();
+  platform::Uninstall();
+}
+
+// A page through the layout on the SDL backend: colour codes, a reading
+// over two kanji and the special glyphs of "sys\\spfont24" as the sample
+// game ships them.
+TEST(RealFontsXvfb, PageThroughTheLayout) {
+  if (!std::getenv("ZOR_XVFB")) GTEST_SKIP() << "needs the display of xvfb-run";
+  constexpr int kPageH = 130, kLeft = 10, kPitch = 34;
+  constexpr int kTop[3] = {20, 20 + kPitch, 20 + 2 * kPitch};
+  testsupport::TempDir dir;
+  std::filesystem::create_directories(dir / "dwq/sys");
+  const std::string command = std::string(ZOR_BINARY_DIR) + "/bin/zor-spfont " + ZOR_SOURCE_DIR +
+                              "/tools/spfont/spfont24.txt " + (dir / "dwq/sys/spfont24.dwq");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  platform::Window* window = nullptr;
+  ASSERT_NO_FATAL_FAILURE(OpenSdlWindow(kW, kPageH, &window));
+  ResetPictureLoader();
+  // The special glyphs are a picture: the loader needs its decode buffer.
+  ASSERT_EQ(InitPictureLoader(dwq::kDecodeMegabytes), 1);
+  ResetRenderSettings();
+  ResetTextState();
+  GetRenderSettings().rubiFlag = 1;
+  {
+    CScreenBuffer screen(kW, kPageH, 0);
+    std::fill_n(CScreenBuffer::GetBuffer(), kW * kPageH, kBack);
+    CFontPrint font;
+    CTextPrint text(&font);
+    const std::string page =
+        platform::Utf8ToCp932("あ#赤い#青国\n漢字#［2かんじ］です\n…―――");
+    text.Print(kLeft, kTop[0], page.c_str(), kSize, 255, 255, 255, 0, kPitch, -1);
+    const platform::FrameView frame{CScreenBuffer::GetBuffer(), kW, kPageH, kW * 4};
+    const platform::Rect all{0, 0, kW, kPageH};
+    window->Present(frame, &all, 1, false);
+    ASSERT_TRUE(window->SaveScreenshot(dir / "page.png"));
+  }
+  int w = 0, h = 0;
+  const std::vector<uint32_t> shot = ReadPng(dir / "page.png", &w, &h);
+  ASSERT_EQ(w, kW);
+  ASSERT_EQ(h, kPageH);
+  auto at = [&](int x, int y) { return shot[static_cast<size_t>(y) * kW + x]; };
+  // Pixels of exactly `colour` in cell i of a line, and pixels that are not
+  // the background in a box.
+  auto count = [&](int line, int cell, uint32_t colour) {
+    int n = 0;
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) n += at(kLeft + cell * kSize + x, kTop[line] + y) == colour;
+    return n;
+  };
+  auto inked = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += at(x, y) != kBack;
+    return n;
+  };
+  // Line 0: white, then red after "#赤", blue after "#青".
+  EXPECT_GT(count(0, 0, 0xFFFFFF), 0);
+  EXPECT_GT(count(0, 1, 0xFF0000), 0);
+  EXPECT_EQ(count(0, 1, 0xFFFFFF), 0);
+  EXPECT_GT(count(0, 2, 0x0000FF), 0);
+  // Line 1: the reading stands above the two kanji only.
+  const int r = kSize * 40 / 100;
+  EXPECT_GT(inked(kLeft, kTop[1] - r, kLeft + 2 * kSize, kTop[1]), 0);
+  EXPECT_EQ(inked(kLeft + 2 * kSize, kTop[1] - r, kLeft + 4 * kSize, kTop[1]), 0);
+  EXPECT_GT(inked(kLeft + 2 * kSize, kTop[1], kLeft + 4 * kSize, kTop[1] + kSize), 0);
+  // Line 2: the ellipsis glyph's three dots, then the dashes as one bar.
+  for (int x : {4, 12, 20}) EXPECT_EQ(at(kLeft + x, kTop[2] + 14), 0xFFFFFFu) << x;
+  for (int x : {8, 16}) EXPECT_EQ(at(kLeft + x, kTop[2] + 14), kBack) << x;
+  for (int x = 3; x < 69; ++x) EXPECT_EQ(at(kLeft + kSize + x, kTop[2] + 12), 0xFFFFFFu) << x;
+  ResetPictureLoader();
+  ResetRenderSettings();
+  ResetTextState();
   platform::Uninstall();
 }
 

@@ -97,6 +97,8 @@ TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
   host.InjectKey(VK_LEFT, false);
   host.InjectKey(VK_RETURN, true, /*alt=*/true);
   host.InjectKey(VK_BACK, true);  // editing keys type their character too
+  host.InjectText("x");  // text input is off: not seen
+  w->StartTextInput();
   host.InjectText("あa");
   host.InjectMouseMove(-5, 700);
   host.InjectButton(0, true);
@@ -109,7 +111,7 @@ TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
     intptr_t lParam;
   } want[] = {
       {WM_KEYDOWN, VK_LEFT, 0},
-      {WM_KEYDOWN, VK_LEFT, 0},
+      {WM_KEYDOWN, VK_LEFT, KEY_REPEAT_LPARAM},
       {WM_KEYUP, VK_LEFT, 0},
       {WM_SYSKEYDOWN, 13, 0},
       {WM_KEYDOWN, VK_BACK, 0},
@@ -263,6 +265,7 @@ TEST(HeadlessPresenter, FullScreenReportsTheGameSizeOrIsRefused) {
 TEST(HeadlessInputScript, DeliversEventsAtTheirFrames) {
   auto& host = platform::InstallHeadless();
   auto* w = static_cast<platform::HeadlessWindow*>(platform::CreateWindow({}));
+  w->StartTextInput();  // a text box is typing
   std::string error;
   ASSERT_TRUE(host.ParseInputScript(
       "# test\n0 key 13 down\n2 text あ\n1 move 5 6\n\n1 button 0 down\n3 close\n", &error))

@@ -110,7 +110,11 @@ TEST(SdlKeys, TableGivesTheVirtualKeyCodes) {
       {SDLK_a, SDL_SCANCODE_A, 65},
       {SDLK_z, SDL_SCANCODE_Z, 90},
       {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},
+      {SDLK_KP_2, SDL_SCANCODE_KP_2, 98},
+      {SDLK_KP_4, SDL_SCANCODE_KP_4, 100},
       {SDLK_KP_5, SDL_SCANCODE_KP_5, 101},
+      {SDLK_KP_6, SDL_SCANCODE_KP_6, 102},
+      {SDLK_KP_8, SDL_SCANCODE_KP_8, 104},
       {SDLK_KP_9, SDL_SCANCODE_KP_9, 105},
       {SDLK_KP_MULTIPLY, SDL_SCANCODE_KP_MULTIPLY, 106},
       {SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, 107},
@@ -119,7 +123,9 @@ TEST(SdlKeys, TableGivesTheVirtualKeyCodes) {
       {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, 110},
       {SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, 111},
       {SDLK_F1, SDL_SCANCODE_F1, 112},
+      {SDLK_F4, SDL_SCANCODE_F4, 115},
       {SDLK_F5, SDL_SCANCODE_F5, 116},
+      {SDLK_F9, SDL_SCANCODE_F9, 120},
       {SDLK_F12, SDL_SCANCODE_F12, 123},
       // Layouts: the AZERTY 'a' sits where QWERTY has Q; a Cyrillic letter
       // key is the letter key it sits on; the AZERTY top row gives digits.
@@ -158,8 +164,11 @@ TEST(SdlKeys, ShiftedLetterIsStillTheLetterAndRepeatSendsKeyDownAgain) {
   ASSERT_EQ(first.size(), 1u);
   ASSERT_EQ(again.size(), 1u);
   EXPECT_EQ(first[0].wParam, static_cast<uintptr_t>('Q'));
+  EXPECT_EQ(first[0].lParam, 0);
   EXPECT_EQ(again[0].message, WM_KEYDOWN);
   EXPECT_EQ(again[0].wParam, static_cast<uintptr_t>('Q'));
+  // The repeat is marked as on the desktop, so toggling keys act once.
+  EXPECT_EQ(again[0].lParam, KEY_REPEAT_LPARAM);
 }
 
 TEST(SdlKeys, HeldTableFollowsDownAndUp) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -265,6 +266,51 @@ TEST_F(SdlBackendTest, FrameOfAnotherSizeResizesTheCopyAndTheMapping) {
   FrameView broken{px.data(), 16, 4, 8};
   EXPECT_EQ(window->Present(broken, &all, 1, false), PresentResult::kOk);
   EXPECT_EQ(window->FrameCopy().size(), 64u);
+}
+
+// Synthetic input-method events: the composition is only shown, the commit
+// arrives whole and in order as CP932 bytes, and nothing is typed while text
+// input is off.
+TEST_F(SdlBackendTest, TextInputFollowsTheBoxAndOnlyCommitsAreTyped) {
+  SdlWindow* window = MakeWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(SDL_IsTextInputActive()) << "off until a text box starts it";
+  EXPECT_FALSE(window->IsTextInputOn());
+  auto push = [](Uint32 type, const char* utf8) {
+    SDL_Event e{};
+    e.type = type;
+    char* text = type == SDL_TEXTINPUT ? e.text.text : e.edit.text;
+    std::snprintf(text, SDL_TEXTINPUTEVENT_TEXT_SIZE, "%s", utf8);
+    return SDL_PushEvent(&e);
+  };
+  auto typed = [&] {
+    std::string bytes;
+    for (const Message& m : Drain())
+      if (m.message == WM_CHAR) bytes += static_cast<char>(m.wParam);
+    return bytes;
+  };
+  push(SDL_TEXTINPUT, "x");
+  EXPECT_EQ(typed(), "");
+
+  window->StartTextInput();
+  window->SetCompositionPoint(10, 20, 24);
+  EXPECT_TRUE(SDL_IsTextInputActive());
+  ASSERT_EQ(push(SDL_TEXTEDITING, "\xE3\x81\x8B\xE3\x82\x93"), 1);  // かん
+  EXPECT_EQ(typed(), "");
+  EXPECT_EQ(window->GetCompositionText(), "\x82\xA9\x82\xF1");
+  // One commit over two events: 漢字を, then 入力.
+  ASSERT_EQ(push(SDL_TEXTINPUT, "\xE6\xBC\xA2\xE5\xAD\x97\xE3\x82\x92"), 1);
+  ASSERT_EQ(push(SDL_TEXTINPUT, "\xE5\x85\xA5\xE5\x8A\x9B"), 1);
+  EXPECT_EQ(typed(), "\x8A\xBF\x8E\x9A\x82\xF0\x93\xFC\x97\xCD");
+  EXPECT_EQ(window->GetCompositionText(), "") << "cleared by the commit";
+
+  push(SDL_TEXTEDITING, "\xE3\x81\x82");
+  typed();
+  window->StopTextInput();
+  EXPECT_FALSE(SDL_IsTextInputActive());
+  EXPECT_EQ(window->GetCompositionText(), "") << "cleared by the stop";
+  push(SDL_TEXTINPUT, "y");
+  EXPECT_EQ(typed(), "");
 }
 
 TEST_F(SdlBackendTest, OverlayIsDrawnOverTheWindowNotIntoTheFrame) {

@@ -132,7 +132,13 @@ void FakeGame::RunFrame(const std::function<int()>& calcu, const std::function<v
   print_ = nullptr;
 }
 
+void FakeGame::OnBeforeInput() {
+  CGame::OnBeforeInput();
+  frameLayerStep_ = true;
+}
+
 void FakeGame::OnBeforePrint() {
+  frameLayerStep_ = false;
   CGame::OnBeforePrint();
   if (print_) print_();
 }
@@ -177,7 +183,9 @@ void FakeGame::OnModeEnter(int mode) { RecordCall("OnModeEnter", {std::to_string
 
 void FakeGame::OnModeHook(int mode) { RecordCall("OnModeHook", {std::to_string(mode)}); }
 
-void FakeGame::RestoreFloatingLayers() { RecordCall("RestoreFloatingLayers", {}); }
+void FakeGame::RestoreFloatingLayers() {
+  if (!frameLayerStep_) RecordCall("RestoreFloatingLayers", {});
+}
 
 CPicture* FakeGame::LoadSystemPicture(const char* name, int flag) {
   RecordCall("LoadSystemPicture", {Text(name), std::to_string(flag)});

@@ -47,6 +47,8 @@ class FakeGame : public CGame {
  public:
   explicit FakeGame(platform::HeadlessBackend& host, int width = 800, int height = 600);
   ~FakeGame() override;
+  // The settings list "game", for tests of what screens read from it.
+  using CGameCallBack::LoadSetupFile;
 
   // Delivers the queued window messages to the game's window handler.
   void Pump();
@@ -107,6 +109,9 @@ class FakeGame : public CGame {
   void OnBeforeChangeMode() override;
   // Mode tests: the drawing.
   void OnBeforePrint() override;
+  // The frame restores the floating layers between these two hooks; only
+  // the modes' own restores are recorded.
+  void OnBeforeInput() override;
 
  private:
   void Record(const std::string& op, const std::vector<std::string>& args);
@@ -130,6 +135,7 @@ class FakeGame : public CGame {
   std::vector<std::string> calls_;
   int miniGameStart_ = 0;
   int backScriptResult_ = 0;
+  bool frameLayerStep_ = false;
   std::map<std::string, int> varNumbers_;
 };
 

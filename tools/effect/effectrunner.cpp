@@ -19,6 +19,7 @@
 #include "platform/common/png_writer.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/headless/headless.h"
 #include "pngfile.h"
 #include "setup/random.h"
 #include "tools/common/hostfile.h"
@@ -208,9 +209,9 @@ bool EffectRunner::LoadSaved(const std::string& spec, std::string* error) {
   return true;
 }
 
-void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
+void GameFrame(CEffectManager& manager, int onlyEnabled, int step, int mouseX, int mouseY) {
   CScreenBuffer::StartFrame();
-  manager.SetMousePos(0, 0);
+  manager.SetMousePos(mouseX, mouseY);
   manager.Tick();
   manager.Calcu();
   manager.CheckRedraw();
@@ -221,7 +222,7 @@ void GameFrame(CEffectManager& manager, int onlyEnabled, int step) {
 }
 
 void EffectRunner::Frame() {
-  GameFrame(*manager_);
+  GameFrame(*manager_, 1, 1, mouseX_, mouseY_);
   ++frames_;
 }
 
@@ -261,6 +262,8 @@ constexpr const char* kUsage =
     "options apply in order:\n"
     "  --size WxH              screen size (default 800x600, black); first\n"
     "  --picture CH=SPEC       load a picture into channel CH and show it there\n"
+    "                          (SPEC may be a bare NAME: the game's picture,\n"
+    "                          loaded by the engine's loader, keeping its name)\n"
     "  --load CH=SPEC          load channel CH's picture only (a source for others)\n"
     "  --saved SPEC            fill the saved screen\n"
     "  --rect CH,KIND,X,Y,W,H  set a rectangle (0 source start, 1 source end,\n"
@@ -273,6 +276,7 @@ constexpr const char* kUsage =
     "  --frames N              run N frames (one runs before the first probe or\n"
     "                          the end when no --frames came before)\n"
     "  --probe X,Y             print \"probe X,Y rrggbb\"\n"
+    "  --mouse X,Y             the pointer from the next frame on\n"
     "  --hash                  print \"frame N hash\" after every frame\n"
     "  --every K DIR           write DIR/frameNNNNN.png every K frames\n"
     "  --old SPEC, --new SPEC  the wipe viewer's pictures (hgrad, vgrad)\n"
@@ -281,26 +285,14 @@ constexpr const char* kUsage =
     "  --wipe-sheet P,M        every wipe 0..95 at P of M, one screen-sized cell\n"
     "                          each, 12 to a row in number order; OUT.png is the\n"
     "                          sheet\n"
+    "  --game DIR              read the game's files (particle sheets in dwq/sys,\n"
+    "                          frame files in dwq/an, mesh files in mok) from\n"
+    "                          DIR; before drawing options\n"
+    "  --load-errors           switch the picture loader's error report on\n"
+    "  --debug-output          print the engine's debug lines on stderr\n"
+    "Message boxes print on stderr as \"[box] CAPTION: TEXT\" lines.\n"
     "SPEC: solid:RRGGBB[:WxH], hgrad[:WxH], vgrad[:WxH], FILE.png (alpha is the\n"
     "mask) or FILE.dwq\n";
-
-// The frame files of the full-screen animation ("dwq\\an" in the game
-// folder, any letter case) are reached from the work folder through a link.
-void LinkAnimeFrames(const std::string& workFolder, const std::string& gameFolder) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  auto child = [&](const fs::path& folder, const char* name) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
-      if (entry.is_directory(ec) && platform::EqualNoCase(entry.path().filename().string(), name))
-        return entry.path();
-    return fs::path();
-  };
-  const fs::path dwq = child(gameFolder, "dwq");
-  const fs::path frames = dwq.empty() ? fs::path() : child(dwq, "an");
-  if (frames.empty()) return;
-  fs::create_directories(fs::path(workFolder) / "dwq", ec);
-  fs::create_directory_symlink(fs::absolute(frames, ec), fs::path(workFolder) / "dwq" / "an", ec);
-}
 
 struct ToolState {
   ToolState(std::ostream& o, std::ostream& e) : out(o), err(e) {}
@@ -308,7 +300,11 @@ struct ToolState {
   std::ostream& err;
   int width = 800, height = 600;
   std::string workFolder;
-  std::string gameFolder = ".";
+  // --game: the folder is the user's, never removed.
+  bool ownFolder = true;
+  bool loadErrors = false;
+  bool debugOutput = false;
+  platform::HeadlessBackend* host = nullptr;
   std::unique_ptr<EffectRunner> runner;
   bool ranFrames = false;
   bool hash = false;
@@ -323,10 +319,21 @@ struct ToolState {
 
   EffectRunner& Runner() {
     if (!runner) {
+      if (loadErrors) SetLoadDwqErrorFlag(1);
       runner = std::make_unique<EffectRunner>(width, height, workFolder);
-      LinkAnimeFrames(workFolder, gameFolder);
     }
     return *runner;
+  }
+  // The boxes and debug lines the engine gave since the last call.
+  void Report() {
+    if (!host) return;
+    for (const platform::BoxRecord& box : host->Boxes())
+      err << "[box] " << platform::Cp932ToUtf8(box.caption) << ": "
+          << platform::Cp932ToUtf8(box.text) << "\n";
+    host->ClearBoxes();
+    if (debugOutput)
+      for (const std::string& line : host->DebugLines()) err << platform::Cp932ToUtf8(line);
+    host->ClearDebugLines();
   }
   bool Fail(const std::string& message) {
     err << "zor-effect: " << message << "\n";
@@ -408,6 +415,18 @@ bool SplitChannelSpec(const std::string& text, int* channel, std::string* spec) 
   return true;
 }
 
+// A game picture's name rather than a spec: no kind, no file suffix.
+bool IsBareName(const std::string& spec) {
+  if (spec.empty() || spec.find(':') != std::string::npos || spec == "hgrad" || spec == "vgrad")
+    return false;
+  auto endsWith = [&](const char* suffix) {
+    const std::string tail(suffix);
+    return spec.size() >= tail.size() &&
+           spec.compare(spec.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  return !endsWith(".png") && !endsWith(".dwq") && !endsWith(".PNG") && !endsWith(".DWQ");
+}
+
 // One option with its value; false stops the run.
 bool ApplyOption(ToolState& s, const std::string& option, const std::string& value) {
   std::vector<int> v;
@@ -416,14 +435,23 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
   if (option == "--game") {
     if (s.runner) return s.Fail("--game must come before the options that draw");
     if (!std::filesystem::is_directory(value)) return s.Fail("--game: no folder \"" + value + "\"");
-    s.gameFolder = value;
+    if (s.ownFolder) {
+      std::error_code ec;
+      std::filesystem::remove_all(s.workFolder, ec);
+    }
+    s.workFolder = value;
+    s.ownFolder = false;
   } else if (option == "--size") {
     if (s.runner) return s.Fail("--size must come before the options that draw");
     if (!ParseSize(value, &s.width, &s.height)) return s.Fail("bad --size \"" + value + "\"");
   } else if (option == "--picture" || option == "--load") {
     if (!SplitChannelSpec(value, &channel, &spec)) return s.Fail(option + " needs CH=SPEC");
-    if (!s.Runner().LoadSpec(s.Runner().Manager().GetPicture(channel), spec, &error))
+    CPicture* target = s.Runner().Manager().GetPicture(channel);
+    if (IsBareName(spec)) {
+      if (!target->LoadDWQ(spec.c_str())) return s.Fail(spec + ": the picture does not load");
+    } else if (!s.Runner().LoadSpec(target, spec, &error)) {
       return s.Fail(error);
+    }
     if (option == "--picture") s.Runner().Manager().SetPicture(channel, channel);
   } else if (option == "--saved") {
     if (!s.Runner().LoadSaved(value, &error)) return s.Fail(error);
@@ -462,6 +490,9 @@ bool ApplyOption(ToolState& s, const std::string& option, const std::string& val
     std::snprintf(line, sizeof line, "probe %d,%d %06x\n", v[0], v[1],
                   s.Runner().Pixel(v[0], v[1]));
     s.out << line;
+  } else if (option == "--mouse") {
+    if (!ParseInts(value, 2, &v) || v.size() != 2) return s.Fail("--mouse needs X,Y");
+    s.Runner().SetMouse(v[0], v[1]);
   } else {
     return s.Fail("unknown option " + option);
   }
@@ -478,8 +509,11 @@ std::string MakeWorkFolder() {
 
 }  // namespace
 
-int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  platform::HeadlessBackend* host) {
   ToolState s(out, err);
+  s.host = host;
+  const int reportBefore = GetLoadDwqErrorFlag();
   std::vector<std::pair<std::string, std::string>> options;
   std::string outPng;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -490,6 +524,10 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (a == "--hash") {
       s.hash = true;
+    } else if (a == "--load-errors") {
+      s.loadErrors = true;
+    } else if (a == "--debug-output") {
+      s.debugOutput = true;
     } else if (a == "--every") {
       std::vector<int> k;
       if (i + 2 >= args.size() || !ParseInts(args[i + 1], 1, &k) || k.size() != 1 || k[0] < 1) {
@@ -518,22 +556,28 @@ int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::
     return 1;
   }
   int status = 0;
-  for (const auto& [option, value] : options)
-    if (!ApplyOption(s, option, value)) {
+  for (const auto& [option, value] : options) {
+    const bool ok = ApplyOption(s, option, value);
+    s.Report();
+    if (!ok) {
       status = 2;
       break;
     }
+  }
   if (status == 0 && !s.DrawWipe()) status = 2;
   if (status == 0) {
     s.EnsureFrame();
+    s.Report();
     if (!outPng.empty() && !s.WriteOutput(outPng)) {
       err << "zor-effect: cannot write " << outPng << "\n";
       status = 1;
     }
   }
   s.runner.reset();
+  s.Report();
+  SetLoadDwqErrorFlag(reportBefore);
   std::error_code ec;
-  std::filesystem::remove_all(s.workFolder, ec);
+  if (s.ownFolder) std::filesystem::remove_all(s.workFolder, ec);
   return status;
 }
 

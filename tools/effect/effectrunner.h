@@ -14,6 +14,9 @@
 class CEffectManager;
 class CPicture;
 class CScreenBuffer;
+namespace platform {
+class HeadlessBackend;
+}
 
 namespace effecttool {
 
@@ -37,9 +40,10 @@ bool LoadDwqThroughFolder(CPicture* target, const std::string& hostPath,
                           bool keep256 = false);
 
 // One frame in the game's order, drawn whole: the frame start, the pointer
-// and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1 and
-// FinishEffects, AddFrame (step).
-void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1);
+// (mouseX, mouseY) and Tick, Calcu, CheckRedraw and draw pass 0, draw pass 1
+// and FinishEffects, AddFrame (step).
+void GameFrame(CEffectManager& manager, int onlyEnabled = 1, int step = 1, int mouseX = 0,
+               int mouseY = 0);
 
 class EffectRunner {
  public:
@@ -65,6 +69,11 @@ class EffectRunner {
   // with FinishEffects, AddFrame (1).
   void Frame();
   int FrameCount() const { return frames_; }
+  // The pointer position of the frames to come.
+  void SetMouse(int x, int y) {
+    mouseX_ = x;
+    mouseY_ = y;
+  }
 
   uint32_t Pixel(int x, int y) const;
   // FNV-1a over the frame's bytes, as the game's --hash-every prints it.
@@ -75,12 +84,16 @@ class EffectRunner {
   int width_, height_;
   std::string workFolder_;
   int frames_ = 0;
+  int mouseX_ = 0, mouseY_ = 0;
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CEffectManager> manager_;
 };
 
 // zor-effect's command line (without the program name); prints to out and
 // err, returns the exit status.
-int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// With the headless host given, the boxes and (--debug-output) the debug
+// lines the engine gave are printed on err as they come.
+int RunEffectTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  platform::HeadlessBackend* host = nullptr);
 
 }  // namespace effecttool

@@ -11,5 +11,5 @@ int main(int argc, char** argv) {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  return effecttool::RunEffectTool(args, std::cout, std::cerr);
+  return effecttool::RunEffectTool(args, std::cout, std::cerr, &host);
 }

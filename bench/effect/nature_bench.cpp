@@ -1,0 +1,136 @@
+// The particles, the row effects and the shatter effect drawing one 800 x
+// 600 frame, read against the memcpy of one screen that effect_bench.cpp
+// registers in the same binary: snow, petals, rain and the grass plane
+// against the 50 ms frame (a whole frame under 5 %); the water, the breeze
+// and the shatter along the built-in mesh (opaque and blended) within 3x
+// of the memcpy. Also the time to make the densest generated mesh a
+// screen of this size allows.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/support/game_folder.h"
+#include "dwqwriter.h"
+#include "effect/commoneffect.h"
+#include "effect/effectmanager.h"
+#include "effect/shattermesh.h"
+#include "effectrunner.h"
+#include "graphics/allgraphics.h"
+#include "graphics/pictureloader.h"
+#include "graphics/screenbuffer.h"
+#include "tools/common/hostfile.h"
+
+namespace {
+
+constexpr int kW = 800;
+constexpr int kH = 600;
+constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
+
+// A masked sheet of w x h in the game folder's "dwq/sys".
+bool WriteSheet(const std::string& folder, const char* name, int w, int h, std::string* error) {
+  dwqtool::Picture sheet{w, h, {}, {}};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      sheet.pixels.push_back(0xF0F0FFu);
+      sheet.alpha.push_back(static_cast<uint8_t>((x * 7 + y * 3) % 256));
+    }
+  dwqtool::Options options;
+  options.mask = true;
+  std::vector<uint8_t> bytes;
+  if (!dwqtool::MakeDwq(sheet, options, &bytes, error)) return false;
+  std::filesystem::create_directories(folder + "/dwq/sys");
+  return toolsupport::WriteHostFile(folder + "/dwq/sys/" + name + ".dwq", bytes.data(),
+                                    bytes.size());
+}
+
+// One effect on channel 5 over a screen-sized picture (opaque mask, or with
+// `soft` every pixel half transparent), at `counter`; each iteration is the
+// effect's frame: Tick, Calcu, the draw.
+void Frame(benchmark::State& state, int number, std::vector<int> values, int counter = 0,
+           bool soft = false) {
+  benchsupport::GameFolder work(state);
+  if (!work.Ok()) return;
+  const std::string& folder = work.Path();
+  std::string error;
+  InitPictureLoader(dwq::kDecodeMegabytes);
+  if (!WriteSheet(folder, "ta_eff_snow", 256, 192, &error) ||
+      !WriteSheet(folder, "ta_eff_saku", 160, 56, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  {
+    CScreenBuffer screen(kW, kH, 0);
+    CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
+    CEffectManager manager;
+    manager.Tick();
+    dwqtool::Picture p{kW, kH, {}, {}};
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        p.pixels.push_back(static_cast<uint32_t>(x * 0x010203 + y * 0x030201) & 0xFFFFFF);
+        p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : soft ? 100 + (x ^ y) % 100 : 255));
+      }
+    if (!effecttool::LoadPictureThroughFile(manager.GetPicture(5), p, folder, &error)) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    manager.SetPicture(5, 5);
+    manager.StartEffect(5, number, static_cast<int>(values.size()), values.data());
+    manager.GetChannel(5)->Counter() = counter;
+    for (auto _ : state) {
+      manager.Tick();
+      manager.GetEffect(number)->Calcu(manager.GetChannel(5), 5);
+      manager.GetChannel(5)->Counter() = counter;
+      manager.PrintRange(5, 5, 0, 1);
+      benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+  }
+}
+
+void Snow14(benchmark::State& state) { Frame(state, 14, {20, -1, -1}); }
+BENCHMARK(Snow14);
+
+void Petals12(benchmark::State& state) { Frame(state, 12, {20, 0, 2, 200}); }
+BENCHMARK(Petals12);
+
+void Rain13(benchmark::State& state) { Frame(state, 13, {20, 30, 150, 60, 80}); }
+BENCHMARK(Rain13);
+
+void GrassPlane93(benchmark::State& state) {
+  Frame(state, 93, {20, 0, kH, 500, 100, 0, 100, 20}, 7);
+}
+BENCHMARK(GrassPlane93);
+
+void Water24(benchmark::State& state) { Frame(state, 24, {20, kH / 3}); }
+BENCHMARK(Water24);
+
+void Breeze92(benchmark::State& state) { Frame(state, 92, {20, 20, 10, 10, 50, 2, 1, -1, 0, 3, 40}, 3); }
+BENCHMARK(Breeze92);
+
+void Breeze92SoftMask(benchmark::State& state) {
+  Frame(state, 92, {20, 20, 10, 10, 50, 2, 1, -1, 0, 3, 40}, 3, true);
+}
+BENCHMARK(Breeze92SoftMask);
+
+// The shatter along the built-in mesh at its first frame (every piece on
+// the screen), opaque and at half opacity.
+void ShatterMesh0Opaque81(benchmark::State& state) { Frame(state, 81, {20}); }
+BENCHMARK(ShatterMesh0Opaque81);
+
+void ShatterMesh0Blended81(benchmark::State& state) { Frame(state, 81, {20, 100, 100, 400, 300, 0, 100, 0, 0, 50}); }
+BENCHMARK(ShatterMesh0Blended81);
+
+// The densest mesh allowed at 800 x 600: density 299 (600 rows of 800
+// one-pixel cells), jittered triangles.
+void DensestMesh(benchmark::State& state) {
+  for (auto _ : state) {
+    ShatterMesh mesh;
+    benchmark::DoNotOptimize(GenerateShatterMesh(static_cast<int>(state.range(0)), 299, 4, kW, kH, &mesh));
+    benchmark::DoNotOptimize(mesh.pieces.data());
+  }
+}
+BENCHMARK(DensestMesh)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace

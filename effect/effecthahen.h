@@ -1,0 +1,65 @@
+// #81 shatter: the channel picture breaks into the pieces of a mesh that
+// fly out from a centre, optionally creeping first, then fall, while their
+// opacity follows a curve. Meshes (effect/shattermesh.h) are made once per
+// source and kept for the rest of the run; the velocities belong to the
+// last start and serve every channel running #81.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "effect/commoneffect.h"
+#include "effect/shattermesh.h"
+
+// p0 duration (20); p1 flight speed, percent (100); p2 gravity, percent
+// (100); p3, p4 blast centre (screen centre); p5 creep frames (0); p6 creep
+// rate, per mille of the velocity a frame (100, at most p0); p7, p8 curve
+// code and ramp of the flight (0); p9 end opacity, percent (100), p10
+// start opacity (p9); p11, p12 curve code and ramp of the opacity (0);
+// p13 mesh kind (0 built-in, 1 generated, 2 file "mok\hahen<p14>.xtx");
+// p14..p17 the mesh's values (generated: shape, density, jitter and a
+// fourth that only names the mesh); kind 0 clears all four, kind 2 the
+// last three.
+class CEffectHahen : public CCommonEffect {
+ public:
+  static constexpr int kNumber = 81;
+  static constexpr const char* kClassName = "CEffectHahen";
+  static constexpr int kParams = 18;
+  struct Key {
+    int kind, a, b, c, d;
+    bool operator==(const Key&) const = default;
+  };
+  struct PieceState {
+    float offsetX, offsetY, velocityX, velocityY, spare, gravity;
+  };
+
+  explicit CEffectHahen(CEffectManager* manager);
+  ~CEffectHahen() override;
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  int Finish(EffectChannel*, int) override { return 1; }
+  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+  void Print(EffectChannel* record, int channel) override;
+  void Restore(EffectChannel* record, int channel) override;
+
+  // The cache index of a mesh, -1 when it was never made.
+  int FindMesh(const Key& key) const;
+  // The mesh of a key, made when missing.
+  int GetMesh(const Key& key);
+  const ShatterMesh& Mesh(int index) const { return meshes_[index]; }
+  int GetMeshCount() const { return static_cast<int>(meshes_.size()); }
+  int GetMeshCapacity() const { return meshCapacity_; }
+  const std::vector<PieceState>& Pieces() const { return pieces_; }
+  // Test aid (long fuzz runs): drops every mesh but the built-in one.
+  void ForgetMeshes();
+  // Where piece i stands at flight time t on the record's values (dx, dy).
+  void Flight(const EffectChannel& record, int i, double t, double* dx, double* dy) const;
+
+ private:
+  ShatterMesh CreateMesh(const Key& key) const;
+  ShatterMesh ReadMeshFile(int number, int w, int h) const;
+
+  std::vector<Key> keys_;
+  std::vector<ShatterMesh> meshes_;
+  int meshCapacity_ = 10;
+  std::vector<PieceState> pieces_;
+};

@@ -1,0 +1,75 @@
+// #69: a circular ripple spreading from a centre over the whole screen while
+// the channel's picture cross-fades into a second one. Every screen pixel
+// shows the pictures sampled at a point pushed along the line from the
+// centre by the height of the wave at that distance.
+//
+// p0 duration (20); p1 channel whose picture it fades into (0; -1 the same
+// picture); p2, p3 the centre (half the screen); p4 wave height at the start
+// in pixels (20); p5 wavelength (30, at least 1); p6 speed of the front
+// (10, at least 1); p7 speed of the crests (8); p8 loss of height per time
+// unit in hundredths (100, 0..100); p9 (100, at least 1) and p10 (0,
+// 0..height - 1) kept; p11 time the cross-fade begins (0); p12 length of
+// the wave train behind the front (100); p13, p14 curve and ramp of the
+// time; p15 nonzero: the first picture is the saved screen; p16 nonzero:
+// the second one is (unless p1 is -1); p17..p31 kept (0 when not given).
+//
+// The heights per distance (the radius table) are made every frame; the
+// direction and distance of every pixel from the centre (the displacement
+// map) are made by a start and kept while the centre and p10 stay the
+// same. One map serves every channel: it holds the centre of the last
+// start.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "effect/commoneffect.h"
+
+class CEffectHamon : public CCommonEffect {
+ public:
+  static constexpr int kNumber = 69;
+  static constexpr const char* kClassName = "CEffectHamon";
+  static constexpr int kParams = 32;
+  // Ints per map record: directions of four pixels, then two words of two
+  // radius table byte offsets each.
+  static constexpr int kRecordInts = 6;
+
+  explicit CEffectHamon(CEffectManager* manager);
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  // Two pixels' worth of lanes at a time through the map (the frame).
+  void Print(EffectChannel* record, int channel) override;
+  // The same frame pixel by pixel, byte by byte: the reference Print is
+  // held to.
+  void PrintPlain(EffectChannel* record, int channel);
+  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+  // Starts again from time 0 with the stored values.
+  void Restore(EffectChannel* record, int channel) override;
+
+  // The frame's time (0..p0) and wave heights: entry i holds the height at
+  // distance i times 256, cut to 16 bits, in both halves.
+  static int Time(const EffectChannel& record);
+  void MakeRadiusTable(const EffectChannel& record, int t);
+  const std::vector<uint32_t>& RadiusTable() const { return radius_; }
+  // The map, its groups of four pixels per row, and whether it is valid.
+  const std::vector<int32_t>& Map() const { return map_; }
+  int GroupsPerRow() const { return groups_; }
+  int IsMapValid() const { return mapValid_; }
+  int MapBuilds() const { return mapBuilds_; }
+
+ private:
+  struct Frame;
+  // The frame's radius table, pictures and weights; false when nothing is
+  // to be drawn.
+  bool Prepare(EffectChannel* record, int channel, Frame* frame);
+  void EnsureMap(int cx, int cy, int band);
+
+  std::vector<uint32_t> radius_;
+  std::vector<int32_t> map_;
+  int mapValid_ = 0;
+  int mapCx_ = 0, mapCy_ = 0;
+  int mapBand_ = -666;
+  int mapW_ = 0, mapH_ = 0;
+  int groups_ = 0;
+  int radiusCount_ = 0;
+  int mapBuilds_ = 0;
+};

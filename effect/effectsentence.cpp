@@ -1,0 +1,247 @@
+#include "effect/effectsentence.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "effect/calcucurve.h"
+#include "effect/effectmanager.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+constexpr ParamDefault kSentenceDefaults[] = {Value(0, 20), Value(1, 32), Value(2, 32),
+                                              Value(3, 0),  Value(4, 0),  Value(5, 1),
+                                              Value(6, 0),  Value(7, 0)};
+constexpr ParamClamp kSentenceClamps[] = {Range(5, 1, INT_MAX)};
+constexpr StartTable kSentenceTable{CEffectSentence::kNumber, 16, -1, kAfter, kSentenceDefaults,
+                                    kSentenceClamps};
+
+constexpr ParamDefault kRollDefaults[] = {
+    Value(0, 20),   Value(1, 1),    Value(2, 0),    Value(3, 50),   Value(4, 100),
+    Value(5, 100),  Value(6, 50),   Value(7, 0),    Value(8, 100),  Value(9, 200),
+    Value(10, 280), Value(11, 380), Value(12, 1),   Value(13, 0)};
+constexpr StartTable kRollTable{CEffectStaffRoll::kNumber, 16, -1, kAfter, kRollDefaults, {}};
+
+// The roll's clamps: rising boundaries within the screen, the piece
+// channels a roll of that many pieces needs.
+void HoldRoll(int* p, int h) {
+  p[8] = std::max(p[8], 0);
+  for (int i = 9; i <= 11; ++i) p[i] = std::max(p[i], p[i - 1]);
+  for (int i = 8; i <= 11; ++i) p[i] = std::min(p[i], h);
+  p[12] = std::max(p[12], 1);
+  if (p[12] == 2) p[13] = 1;
+  if (p[12] > 2) p[13] = std::max(p[13], 2);
+}
+
+}  // namespace
+
+// --- #133 ---
+
+CEffectSentence::CEffectSentence(CEffectManager* manager)
+    : CTableStartEffect(manager, kSentenceTable) {}
+
+void CEffectSentence::Print(EffectChannel* record, int) {
+  CPicture* picture = RecordPicture(*record);
+  const int cw = record->Param(1), ch = record->Param(2);
+  if (!picture || cw < 1 || ch < 1) return;
+  const int columns = picture->GetWidth() / cw, rows = picture->GetHeight() / ch;
+  if (columns <= 0 || rows <= 0) return;
+  const bool vertical = record->Param(3) != 0;
+  const int64_t cells = int64_t{columns} * rows;
+  const int64_t perChar = std::max(record->Param(5), 1);
+  const int64_t line = vertical ? rows : columns;
+  const int64_t v = CalcuCurve(record->Counter(), record->Duration(), 0,
+                               static_cast<int>(std::min<int64_t>(cells * perChar, INT_MAX)),
+                               record->Param(7), record->Param(6));
+  const int64_t shown = std::clamp<int64_t>(v, 0, INT_MAX) / perChar;
+  const int percent = static_cast<int>(std::clamp<int64_t>(v, 0, INT_MAX) % perChar * 100 / perChar);
+  const int full = static_cast<int>(shown / line), k = static_cast<int>(shown % line);
+  const int x = record->DrawRect()[0], y = record->DrawRect()[1];
+  // A part of the picture at the same offset on the screen.
+  auto part = [&](int64_t sx, int64_t sy, int64_t w, int64_t h) {
+    picture->Blt(Clamp32(x + sx), Clamp32(y + sy), Clamp32(sx), Clamp32(sy), Clamp32(w), Clamp32(h),
+                 1);
+  };
+  // The column of the line being written (vertical writing).
+  const int64_t column = int64_t{columns} - full - 1;
+  if (shown > 0) {
+    if (vertical) {
+      part((int64_t{columns} - full) * cw, 0, int64_t{full} * cw, int64_t{rows} * ch);
+      part(column * cw, 0, cw, int64_t{k} * ch);
+    } else {
+      part(0, 0, int64_t{columns} * cw, int64_t{full} * ch);
+      part(0, int64_t{full} * ch, int64_t{k} * cw, ch);
+    }
+  }
+  if (percent <= 0) return;
+  const int64_t sx = vertical ? column * cw : int64_t{k} * cw;
+  const int64_t sy = vertical ? int64_t{k} * ch : int64_t{full} * ch;
+  const int dx = Clamp32(x + sx), dy = Clamp32(y + sy);
+  // The cell scaled to pw x ph, centred on its place.
+  auto stretched = [&](int64_t pw, int64_t ph, int opacity) {
+    if (pw <= 0 || ph <= 0) return;
+    picture->StretchBlt(Clamp32(dx + (cw - pw) / 2), Clamp32(dy + (ch - ph) / 2), Clamp32(pw),
+                        Clamp32(ph), Clamp32(sx), Clamp32(sy), cw, ch, opacity, 0);
+  };
+  const int64_t pw = int64_t{cw} * percent / 100, ph = int64_t{ch} * percent / 100;
+  const int64_t bw = int64_t{cw} * (200 - percent) / 100, bh = int64_t{ch} * (200 - percent) / 100;
+  switch (record->Param(4)) {
+    case 0:
+      part(sx, sy, cw, ch);
+      break;
+    case 1:
+      picture->TransLucentBlt3(dx, dy, Clamp32(sx), Clamp32(sy), cw, ch, percent);
+      break;
+    case 2:
+      stretched(pw, ph, 100);
+      break;
+    case 3:
+      if (pw > 0 && ph > 0) part(sx + (cw - pw) / 2, sy + (ch - ph) / 2, pw, ph);
+      break;
+    case 4:
+      if (vertical)
+        part(sx, sy, cw, ph);
+      else
+        part(sx, sy, pw, ch);
+      break;
+    case 5:
+      stretched(bw, bh, 100);
+      break;
+    case 6:
+      stretched(bw, bh, percent);
+      break;
+    default:
+      break;
+  }
+}
+
+// --- #80 ---
+
+CEffectStaffRoll::CEffectStaffRoll(CEffectManager* manager) : CTableStartEffect(manager, kRollTable) {}
+
+int CEffectStaffRoll::SetParam(EffectChannel* record, int count, const int* values, int) {
+  int p[kMaxParams];
+  const int h = CScreenBuffer::GetHeight();
+  MakeParams(kRollTable, count, values, CScreenBuffer::GetWidth(), h, p);
+  HoldRoll(p, h);
+  StartRecord(record, kNumber, p[0], p, kRollTable.max);
+  failed_.clear();
+  BuildTable(*record);
+  return 1;
+}
+
+void CEffectStaffRoll::Restore(EffectChannel* record, int channel) {
+  StartAgain(record, channel);
+}
+
+void CEffectStaffRoll::BuildTable(const EffectChannel& record) {
+  const int h = std::max(CScreenBuffer::GetHeight(), 0);
+  table_.assign(static_cast<size_t>(h), 0);
+  int p[16];
+  for (int i = 0; i < 16; ++i) p[i] = record.Param(i);
+  // Stored records are held as a start would hold them.
+  HoldRoll(p, h);
+  const int bands[5][4] = {{0, p[8], p[2], p[3]},
+                           {p[8], p[9], p[3], p[4]},
+                           {p[9], p[10], p[4], p[5]},
+                           {p[10], p[11], p[5], p[6]},
+                           {p[11], h, p[6], p[7]}};
+  for (const auto& band : bands) {
+    const int64_t s = band[0], e = band[1], a = band[2], b = band[3];
+    if (e <= s) continue;
+    for (int64_t i = std::max<int64_t>(s, 0); i < e && i < h; ++i) {
+      const int64_t value = (a + (i - s) * (b - a) / (e - s)) * 256 / 100;
+      table_[static_cast<size_t>(i)] = static_cast<int>(std::clamp<int64_t>(value, 0, 256));
+    }
+  }
+}
+
+int CEffectStaffRoll::PieceChannel(int channel, int piece, int pieceChannels) {
+  const int64_t n =
+      int64_t{channel} + 1 + (int64_t{piece} - 1) % std::max(1, pieceChannels);
+  if (n > 16 || n < 0) return -1;
+  const int used = n == 16 ? 15 : static_cast<int>(n);
+  // The roll's own picture is piece 0: a piece never loads over it.
+  return used == channel ? -1 : used;
+}
+
+void CEffectStaffRoll::DrawPiece(const CPicture& piece, int x, int y, int mode) {
+  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
+  const uint32_t* pixels = piece.GetPixelBuffer();
+  const uint8_t* mask = piece.GetMask();
+  if (!pixels || piece.Get256Flag()) return;
+  if (mode == 2 && (!mask || !piece.GetMaskFlag())) return;
+  const int pw = piece.GetWidth(), ph = piece.GetHeight();
+  const uint32_t key = pixels[0];
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  const int64_t top = std::max<int64_t>(y, 0), bottom = std::min<int64_t>(int64_t{y} + ph, h);
+  const int64_t left = std::max<int64_t>(x, 0), right = std::min<int64_t>(int64_t{x} + pw, w);
+  for (int64_t sy = top; sy < bottom; ++sy) {
+    const int t = table_[static_cast<size_t>(sy)];
+    if (t <= 0) continue;
+    const size_t row = static_cast<size_t>(sy - y) * pw;
+    uint32_t* out = screen + sy * w;
+    for (int64_t sx = left; sx < right; ++sx) {
+      const size_t at = row + static_cast<size_t>(sx - x);
+      const uint32_t src = pixels[at];
+      int a = t;
+      if (mode == 2) {
+        if (mask[at] == 0) continue;
+        a = t * mask[at] / 256;
+      } else {
+        if (src == key) continue;
+        if (t >= 256) {
+          out[sx] = src;
+          continue;
+        }
+      }
+      uint32_t mixed = 0;
+      for (int c = 0; c < 3; ++c) {
+        const int s = static_cast<int>(src >> (8 * c) & 0xFF);
+        const int d = static_cast<int>(out[sx] >> (8 * c) & 0xFF);
+        mixed |= static_cast<uint32_t>(std::clamp((a * s + (256 - a) * d) >> 8, 0, 255)) << (8 * c);
+      }
+      out[sx] = mixed;
+    }
+  }
+}
+
+void CEffectStaffRoll::Print(EffectChannel* record, int channel) {
+  BuildTable(*record);
+  CPicture* own = RecordPicture(*record);
+  if (!own || channel < 0 || channel >= 16) return;
+  const int h = CScreenBuffer::GetHeight();
+  const int64_t pieceHeight = own->GetHeight();
+  const int x = record->DrawRect()[0], y = record->DrawRect()[1];
+  const int mode = record->Param(1);
+  const int pieces = std::max(record->Param(12), 1);
+  const std::string name = own->GetName();
+  if (pieceHeight <= 0) return;
+  // Pieces wholly above the screen draw nothing (nor load): start at the
+  // first that may show.
+  const int64_t first = std::max<int64_t>(0, -int64_t{y} / pieceHeight - 1);
+  for (int64_t i = first; i < pieces; ++i) {
+    const int64_t top = y + i * pieceHeight;
+    if (top >= h) break;
+    if (top + pieceHeight <= 0) continue;
+    CPicture* piece = own;
+    if (i > 0) {
+      const int pc = PieceChannel(channel, static_cast<int>(i), record->Param(13));
+      if (pc < 0) continue;
+      const std::string pieceName = name + "_" + std::to_string(i + 1);
+      if (failed_.count(pieceName)) continue;
+      piece = manager_->GetPicture(pc);
+      if (!piece->LoadDWQ(pieceName.c_str())) {
+        failed_.insert(pieceName);
+        continue;
+      }
+    }
+    DrawPiece(*piece, x, static_cast<int>(top), mode);
+  }
+}

@@ -1,0 +1,54 @@
+// The game that the save-slot fuzz target and its seed writer share: a
+// small screen, the keyed flag table, cut-ins, two EXT chunks, a project
+// and a music list, made in the current folder's "game".
+#pragma once
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fuzz/support/fuzz_support.h"
+#include "game/game.h"
+#include "platform/files.h"
+#include "savedata/savefolder.h"
+#include "savedata/systemfile.h"
+
+namespace saveslotfuzz {
+
+class SlotGame : public CGame {
+ public:
+  SlotGame(platform::Window* window, CCommonSystemFile* systemFile)
+      : CGame(window, systemFile, 320, 240, 32) {}
+  CCommonGeneral* MakeMode(int) override { return nullptr; }
+  int GetUseCutinFlag() override { return cutin; }
+  int GetExtSaveDataCount() override { return static_cast<int>(extSizes.size()); }
+  int GetExtSaveDataSize(int i) override {
+    return i >= 0 && i < static_cast<int>(extSizes.size()) ? extSizes[static_cast<size_t>(i)] : 0;
+  }
+  void PutExtSaveData(uint8_t* body, size_t size, int i) override {
+    if (size) std::memset(body, 0x40 + i, size);
+  }
+
+  int cutin = 1;
+  std::vector<int> extSizes = {40, 0};
+};
+
+inline void Write(const char* path, const std::string& text) {
+  platform::WriteWholeFile(path, text.data(), text.size());
+}
+
+// The game folder, the save folder and the initialised game.
+inline std::unique_ptr<SlotGame> MakeGame(CCommonSystemFile* systemFile) {
+  fuzzsupport::EnterGameFolder("sav");
+  SetSaveFolder(nullptr, nullptr, 0);
+  CreateSaveFolder();
+  Write("init\\game.xtx", "useExtClass,1\r\nhighVersion,1\r\nmiddleVersion,2\r\n");
+  Write("spt\\project.xtx", "story\r\nsub\r\n");
+  Write("spt\\bgmlist.xtx", "m1,Title\r\nm2,Theme\r\n");
+  auto game = std::make_unique<SlotGame>(fuzzsupport::MakeWindow(320, 240), systemFile);
+  game->Init();
+  return game;
+}
+
+}  // namespace saveslotfuzz

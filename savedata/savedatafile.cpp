@@ -1,0 +1,373 @@
+#include "savedata/savedatafile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "game/gamecallback.h"
+#include "platform/bytes.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "savedata/savefolder.h"
+#include "setup/text.h"
+
+namespace {
+
+constexpr size_t kNameOffset = 16;
+constexpr size_t kNameRoom = 15;
+
+enum ChunkType {
+  kTypeHeader = 0,
+  kTypeInfo = 1,
+  kTypeGameStatus = 2,
+  kTypeMiniCG = 3,
+  kTypeGameVar = 4,
+  kTypeEffect = 5,
+  kTypeEffectFileName = 6,
+  kTypeMessage = 7,
+  kTypeOmakeClass = 8,
+  kTypeCutin = 9,
+};
+
+int32_t WordAt(const uint8_t* p) { return static_cast<int32_t>(platform::GetLE32(p)); }
+void PutWordAt(uint8_t* p, int32_t v) { platform::SetLE32(p, static_cast<uint32_t>(v)); }
+
+// The name as a chunk stores it: at most 15 bytes of whole characters.
+std::string ChunkName(const char* name) {
+  if (!name) return {};
+  char cut[kNameRoom + 1];
+  setup::CopyCp932Cut(cut, name, static_cast<int>(kNameRoom));
+  return cut;
+}
+
+// Appends a zeroed chunk with its header and answers its start.
+uint8_t* AddChunk(std::vector<uint8_t>* file, size_t size, int type, const char* name) {
+  const size_t at = file->size();
+  file->resize(at + size, 0);
+  uint8_t* chunk = file->data() + at;
+  PutWordAt(chunk, static_cast<int32_t>(size));
+  PutWordAt(chunk + 4, type);
+  const std::string cut = ChunkName(name);
+  std::memcpy(chunk + kNameOffset, cut.data(), cut.size());
+  return chunk;
+}
+
+// Steps over the file's chunks one by one, each by its own size word.
+class ChunkWalker {
+ public:
+  explicit ChunkWalker(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  // The next chunk of `type` at least `minimum` bytes long; false with the
+  // reason otherwise.
+  bool Next(int type, size_t minimum, const char* what, CCommonDataFile::Chunk* out,
+            std::string* reason) {
+    const size_t left = bytes_.size() - at_;
+    if (left < CCommonDataFile::kHeaderSize) {
+      *reason = std::string("the file ends before the ") + what + " chunk";
+      return false;
+    }
+    const int32_t size = WordAt(bytes_.data() + at_);
+    const int32_t found = WordAt(bytes_.data() + at_ + 4);
+    if (size < CCommonDataFile::kHeaderSize || static_cast<size_t>(size) > left) {
+      *reason = std::string("the ") + what + " chunk has a size of " + std::to_string(size) +
+                " with " + std::to_string(left) + " bytes left";
+      return false;
+    }
+    if (found != type) {
+      *reason = std::string("chunk type ") + std::to_string(found) + " stands where the " + what +
+                " chunk belongs";
+      return false;
+    }
+    if (static_cast<size_t>(size) < minimum) {
+      *reason = std::string("the ") + what + " chunk is " + std::to_string(size) +
+                " bytes, shorter than " + std::to_string(minimum);
+      return false;
+    }
+    *out = {at_, static_cast<size_t>(size)};
+    at_ += static_cast<size_t>(size);
+    return true;
+  }
+  size_t Left() const { return bytes_.size() - at_; }
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+CCommonDataFile::CCommonDataFile(CGameCallBack* game) : game_(game) {
+  if (!game_) return;
+  const int count = std::clamp(game_->GetExtSaveDataCount(), 0, kMaxExtCount);
+  for (int i = 0; i < count; ++i)
+    extSizes_.push_back(std::clamp(game_->GetExtSaveDataSize(i), 0, kMaxExtSize));
+  version_ = game_->GetVersion();
+  omakeClass_ = game_->GetExtDataValue() != 0 ? 1 : 0;
+  cutin_ = game_->GetUseCutinFlag() != 0 ? 1 : 0;
+  // The save-slot layout decides the thumbnail size once it exists; until
+  // then the game's own size is used.
+  game_->GetMiniCGSize(&miniCGWidth_, &miniCGHeight_);
+  miniCGWidth_ = std::clamp(miniCGWidth_, 0, kMaxMiniCGSide);
+  miniCGHeight_ = std::clamp(miniCGHeight_, 0, kMaxMiniCGSide);
+}
+
+CCommonDataFile::~CCommonDataFile() { Release(); }
+
+void CCommonDataFile::Release() {
+  thumbnail_.clear();
+  thumbnail_.shrink_to_fit();
+  extSizes_.clear();
+}
+
+std::string CCommonDataFile::SlotPath(int slot) {
+  char name[32];
+  std::snprintf(name, sizeof name, "data%d.sav", slot);
+  return std::string(GetSaveFolder()) + "\\" + name;
+}
+
+int CCommonDataFile::Save(int slot) {
+  if (!game_) return -1;
+  std::vector<uint8_t> file;
+  const int ext = static_cast<int>(extSizes_.size());
+  AddChunk(&file, kHeaderSize, kTypeHeader, game_->GetSaveHeaderName());
+
+  uint8_t* info = AddChunk(&file, kInfoSize, kTypeInfo, "INFO");
+  PutWordAt(info + 32, 8 + omakeClass_ + cutin_ + ext);
+  PutWordAt(info + 36, version_);
+  PutWordAt(info + 40, ext);
+  PutWordAt(info + 44, omakeClass_);
+  PutWordAt(info + 48, cutin_);
+
+  // Each chunk is filled where it lies; the vector does not grow while a
+  // Put runs, so the pointers handed out stay valid.
+  file.reserve(file.size() + kGameStatusSize + kMiniCGBody +
+               static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4 + kGameVarSize + kEffectSize +
+               kEffectFileNameSize + kMessageSize + kOmakeClassSize + kCutinSize +
+               static_cast<size_t>(ext) * kHeaderSize);
+  uint8_t* status = AddChunk(&file, kGameStatusSize, kTypeGameStatus, "GAMESTATUS");
+  game_->PutSaveData(kTypeGameStatus, status, kGameStatusSize);
+  const platform::LocalTime now = platform::GetLocalTime();
+  const int when[8] = {now.year, now.month,  now.day,    now.weekday,
+                       now.hour, now.minute, now.second, now.millisecond};
+  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
+  PutWordAt(status + kCounterOffset,
+            static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
+  // The header again: the game writes only behind it, but keep it sure.
+  std::memset(status, 0, kHeaderSize);
+  PutWordAt(status, kGameStatusSize);
+  PutWordAt(status + 4, kTypeGameStatus);
+  std::memcpy(status + kNameOffset, "GAMESTATUS", 10);
+
+  const size_t miniCGSize = kMiniCGBody + static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4;
+  uint8_t* miniCG = AddChunk(&file, miniCGSize, kTypeMiniCG, "MINICG");
+  PutWordAt(miniCG + 32, miniCGWidth_);
+  PutWordAt(miniCG + 36, miniCGHeight_);
+  game_->PutSaveData(kTypeMiniCG, miniCG, miniCGSize);
+
+  const struct {
+    int type;
+    int size;
+    const char* name;
+  } kFixed[] = {{kTypeGameVar, kGameVarSize, "GAMEVAR"},
+                {kTypeEffect, kEffectSize, "EFFECT"},
+                {kTypeEffectFileName, kEffectFileNameSize, "EFFECTFILENAME"},
+                {kTypeMessage, kMessageSize, "MESSAGE"}};
+  for (const auto& c : kFixed)
+    game_->PutSaveData(c.type, AddChunk(&file, c.size, c.type, c.name), c.size);
+  if (omakeClass_) {
+    uint8_t* chunk = AddChunk(&file, kOmakeClassSize, kTypeOmakeClass, "OMAKECLASS");
+    game_->PutOmakeClass(chunk + kHeaderSize, kOmakeClassSize - kHeaderSize);
+  }
+  if (cutin_)
+    game_->PutSaveData(kTypeCutin, AddChunk(&file, kCutinSize, kTypeCutin, "CUTIN"), kCutinSize);
+  for (int i = 0; i < ext; ++i) {
+    // EXT bodies may be large: make room for each before it is filled.
+    const size_t size = kHeaderSize + static_cast<size_t>(extSizes_[i]);
+    file.reserve(file.size() + size);
+    const std::string name = "EXT" + std::to_string(i + 1);
+    uint8_t* chunk = AddChunk(&file, size, kExtType + i, name.c_str());
+    game_->PutExtSaveData(chunk + kHeaderSize, size - kHeaderSize, i);
+  }
+
+  const std::string path = SlotPath(slot);
+  std::string error;
+  if (!platform::WriteWholeFile(path, file.data(), file.size(), &error)) {
+    platform::ErrorOutput(("save slot " + std::to_string(slot) + " not written (" + path +
+                           "): " + error)
+                              .c_str());
+    return -1;
+  }
+  return 0;
+}
+
+bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
+  std::string bytes;
+  if (!platform::ReadWholeFile(SlotPath(slot), &bytes)) {
+    *reason = "no file";
+    return false;
+  }
+  out->bytes.assign(bytes.begin(), bytes.end());
+  ChunkWalker walk(out->bytes);
+  const uint8_t* base = out->bytes.data();
+
+  if (!walk.Next(kTypeHeader, kHeaderSize, "header", &out->header, reason)) return false;
+  const std::string expected = ChunkName(game_ ? game_->GetSaveHeaderName() : nullptr);
+  char stored[kNameRoom + 2] = {};
+  std::memcpy(stored, base + out->header.offset + kNameOffset, kNameRoom + 1);
+  if (expected != stored) {
+    *reason = "the header name is not this game's";
+    return false;
+  }
+
+  if (!walk.Next(kTypeInfo, kInfoSize, "INFO", &out->info, reason)) return false;
+  const uint8_t* info = base + out->info.offset;
+  const int chunks = WordAt(info + 32);
+  const int ext = WordAt(info + 40);
+  const int omake = WordAt(info + 44);
+  const int cutin = WordAt(info + 48);
+  if (ext < 0 || ext > kMaxExtCount || (omake != 0 && omake != 1) || (cutin != 0 && cutin != 1) ||
+      chunks != 8 + omake + cutin + ext) {
+    *reason = "the INFO counts do not agree";
+    return false;
+  }
+
+  if (!walk.Next(kTypeGameStatus, kGameStatusSize, "GAMESTATUS", &out->status, reason))
+    return false;
+  if (!walk.Next(kTypeMiniCG, kMiniCGBody, "MINICG", &out->miniCG, reason)) return false;
+  const uint8_t* miniCG = base + out->miniCG.offset;
+  out->width = WordAt(miniCG + 32);
+  out->height = WordAt(miniCG + 36);
+  if (out->width < 0 || out->width > kMaxMiniCGSide || out->height < 0 ||
+      out->height > kMaxMiniCGSide ||
+      out->miniCG.size < kMiniCGBody + static_cast<size_t>(out->width) * out->height * 4) {
+    *reason = "the thumbnail does not fit its chunk";
+    return false;
+  }
+  if (!walk.Next(kTypeGameVar, kGameVarSize, "GAMEVAR", &out->gameVar, reason) ||
+      !walk.Next(kTypeEffect, kEffectSize, "EFFECT", &out->effect, reason) ||
+      !walk.Next(kTypeEffectFileName, kEffectFileNameSize, "EFFECTFILENAME", &out->effectFileName,
+                 reason) ||
+      !walk.Next(kTypeMessage, kMessageSize, "MESSAGE", &out->message, reason))
+    return false;
+  if (omake && !walk.Next(kTypeOmakeClass, kOmakeClassSize, "OMAKECLASS", &out->omakeClass, reason))
+    return false;
+  if (cutin && !walk.Next(kTypeCutin, kCutinSize, "CUTIN", &out->cutin, reason)) return false;
+  out->ext.clear();
+  for (int i = 0; i < ext; ++i) {
+    Chunk chunk{};
+    const std::string what = "EXT" + std::to_string(i + 1);
+    if (!walk.Next(kExtType + i, kHeaderSize, what.c_str(), &chunk, reason)) return false;
+    out->ext.push_back(chunk);
+  }
+  if (game_) {
+    if (const char* why = game_->CheckGameStatus(base + out->status.offset, out->status.size)) {
+      *reason = why;
+      return false;
+    }
+  }
+  return true;
+}
+
+void CCommonDataFile::Refuse(int slot, const std::string& reason) {
+  refusal_ = reason;
+  if (reason != "no file")
+    platform::DebugOutput(("save slot " + std::to_string(slot) + " refused: " + reason).c_str());
+}
+
+void CCommonDataFile::TakeThumbnail(const Slot& file) {
+  thumbnailWidth_ = file.width;
+  thumbnailHeight_ = file.height;
+  thumbnail_.resize(static_cast<size_t>(file.width) * file.height);
+  const uint8_t* pixels = file.bytes.data() + file.miniCG.offset + kMiniCGBody;
+  for (size_t i = 0; i < thumbnail_.size(); ++i) thumbnail_[i] = platform::GetLE32(pixels + 4 * i);
+}
+
+int CCommonDataFile::Peek(int slot) {
+  slot_ = slot;
+  hasData_ = 0;
+  refusal_.clear();
+  Slot file;
+  std::string reason;
+  if (!ReadSlot(slot, &file, &reason)) {
+    Refuse(slot, reason);
+    std::memset(status_, 0, sizeof status_);
+    std::memset(info_, 0, sizeof info_);
+    std::memset(gameVar_, 0, sizeof gameVar_);
+    thumbnail_.clear();
+    thumbnailWidth_ = thumbnailHeight_ = 0;
+    return 0;
+  }
+  const uint8_t* base = file.bytes.data();
+  std::memcpy(info_, base + file.info.offset, kInfoSize);
+  std::memcpy(status_, base + file.status.offset, kGameStatusSize);
+  std::memcpy(gameVar_, base + file.gameVar.offset, kGameVarSize);
+  TakeThumbnail(file);
+  hasData_ = 1;
+  return 1;
+}
+
+int CCommonDataFile::Load(int slot) {
+  if (!game_) return -1;
+  refusal_.clear();
+  Slot file;
+  std::string reason;
+  if (!ReadSlot(slot, &file, &reason)) {
+    Refuse(slot, reason);
+    return -1;
+  }
+  uint8_t* base = file.bytes.data();
+  // The file's own INFO goes to the game: it is the one these chunks were
+  // written with.
+  game_->GetSaveData(kTypeInfo, base + file.info.offset, file.info.size);
+  game_->GetSaveData(kTypeGameStatus, base + file.status.offset, file.status.size);
+  TakeThumbnail(file);
+  game_->GetSaveData(kTypeGameVar, base + file.gameVar.offset, file.gameVar.size);
+  game_->GetSaveData(kTypeEffect, base + file.effect.offset, file.effect.size);
+  game_->GetSaveData(kTypeEffectFileName, base + file.effectFileName.offset,
+                     file.effectFileName.size);
+  game_->GetSaveData(kTypeMessage, base + file.message.offset, file.message.size);
+  if (file.omakeClass.size)
+    game_->GetOmakeClass(base + file.omakeClass.offset + kHeaderSize,
+                         file.omakeClass.size - kHeaderSize);
+  if (file.cutin.size) game_->GetSaveData(kTypeCutin, base + file.cutin.offset, file.cutin.size);
+  for (size_t i = 0; i < file.ext.size(); ++i)
+    game_->GetExtSaveData(base + file.ext[i].offset + kHeaderSize,
+                          file.ext[i].size - kHeaderSize, static_cast<int>(i));
+  return WordAt(base + file.status.offset + kSavedModeOffset);
+}
+
+int CCommonDataFile::HasData() { return hasData_; }
+
+int CCommonDataFile::GetSavedMode() { return WordAt(status_ + kSavedModeOffset); }
+
+const char* CCommonDataFile::GetStatusText(int type) {
+  const int line = type >= 1 && type <= 3 ? type : 0;
+  std::memcpy(statusText_, status_ + kStatusTextOffset + kStatusTextSize * line, kStatusTextSize);
+  statusText_[kStatusTextSize - 1] = 0;
+  return statusText_;
+}
+
+int CCommonDataFile::GetFileVersion() const { return WordAt(info_ + 36); }
+
+int CCommonDataFile::CompareVersions(int file, int program, int savedMode, int scripts) {
+  if (file > program) return -1;
+  if ((file >> 16 & 0xFF) < (program >> 16 & 0xFF)) return 2;
+  if ((file >> 8 & 0xFF) >= (program >> 8 & 0xFF)) return 0;
+  return savedMode == 10 || (savedMode == 9 && scripts > 0) ? 2 : 1;
+}
+
+int CCommonDataFile::CheckVersion() {
+  // A slot without data cannot be loaded by any program.
+  if (!hasData_) return 2;
+  return CompareVersions(GetFileVersion(), version_, GetSavedMode(),
+                         WordAt(status_ + kScriptCountOffset));
+}
+
+int CCommonDataFile::IsLoadable() {
+  const int check = CheckVersion();
+  return check == 0 || check == 1 ? 1 : 0;
+}
+
+void CCommonDataFile::SetExtSize(int i, int size) {
+  if (i < 0 || i >= static_cast<int>(extSizes_.size())) return;
+  extSizes_[i] = std::clamp(size, 0, kMaxExtSize);
+}

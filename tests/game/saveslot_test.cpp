@@ -1,0 +1,560 @@
+// Save slots end to end: a game saves, peeks and loads back through
+// CCommonDataFile; damaged and foreign slot files are refused untouched.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "effect/alleffect.h"
+#include "game/game.h"
+#include "game/keyflagtable.h"
+#include "game/modenames.h"
+#include "message/textstate.h"
+#include "game_test.h"
+#include "graphics/screenbuffer.h"
+#include "platform/files.h"
+#include "savedata/savedatafile.h"
+#include "savedata/savefolder.h"
+#include "savedata/systemfile.h"
+#include "script/gamevars.h"
+#include "script/script.h"
+#include "tools/asm/assembler.h"
+
+namespace game_test {
+namespace {
+
+using testsupport::Sjis;
+
+class SlotGame : public CGame {
+ public:
+  SlotGame(platform::Window* window, CCommonSystemFile* systemFile)
+      : CGame(window, systemFile, 800, 600, 32) {}
+  CCommonGeneral* MakeMode(int) override { return nullptr; }
+  CScript* Script(int i) const { return scripts_[i]; }
+  CGameVariables* Vars() const { return gameVars_; }
+  void SetLevel(int level) { scriptLevel_ = level; }
+  void SetScriptNumber(int level, int number) { scriptNumber_[level] = number; }
+  int ScriptLevel() const { return scriptLevel_; }
+  CAllEffect* Effects() const { return effect_; }
+  void SetPictureName(int ch, const std::string& name) {
+    std::memset(effectPictureNames_[ch], 0, kEffectNameSize);
+    std::memcpy(effectPictureNames_[ch], name.data(), std::min<size_t>(name.size(), 255));
+  }
+  // The print-message mode's return mode, as PrepareSystemMode sets it.
+  void SetReturn(int mode) { returnMode_ = mode; }
+  int GetExtSaveDataCount() override { return static_cast<int>(extSizes.size()); }
+  int GetExtSaveDataSize(int i) override {
+    return i >= 0 && i < static_cast<int>(extSizes.size()) ? extSizes[static_cast<size_t>(i)] : 0;
+  }
+  void PutExtSaveData(uint8_t* body, size_t size, int i) override {
+    if (size) std::memset(body, 0x40 + i, size);
+  }
+  void GetExtSaveData(const uint8_t* body, size_t size, int i) override {
+    extSeen.push_back(std::to_string(i) + ":" + std::to_string(size) + ":" +
+                      (size ? std::to_string(body[0]) : "-"));
+  }
+  const char* GetSaveHeaderName() override { return headerName.c_str(); }
+
+  std::vector<int> extSizes;
+  std::vector<std::string> extSeen;
+  std::string headerName = "SAVEDATA";
+};
+
+int32_t Word(const std::string& bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[offset + i]);
+  return static_cast<int32_t>(v);
+}
+void PutWord(std::string* bytes, size_t offset, int32_t value) {
+  for (int i = 0; i < 4; ++i)
+    (*bytes)[offset + i] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+}
+
+struct ChunkInfo {
+  int size, type;
+  std::string name;
+};
+std::vector<ChunkInfo> Chunks(const std::string& file) {
+  std::vector<ChunkInfo> out;
+  for (size_t at = 0; at + 32 <= file.size();) {
+    const int size = Word(file, at);
+    out.push_back({size, Word(file, at + 4), std::string(file.c_str() + at + 16)});
+    if (size < 32) break;
+    at += static_cast<size_t>(size);
+  }
+  return out;
+}
+
+// The story: level 0 calls a sub-routine that calls another; a text
+// inside, and a later build of the same story with records inserted.
+const char* const kStory = R"(.header 32
+var r 100
+  text "one"
+  call outer
+  text "after"
+  endgame
+outer:
+  call inner
+  return
+inner:
+  text "deep"
+  r += 1
+  return
+)";
+const char* const kStoryLater = R"(.header 32
+var r 100
+  nop
+  text "zero"
+  nop
+  text "one"
+  call outer
+  text "after"
+  endgame
+outer:
+  nop
+  call inner
+  return
+inner:
+  nop
+  text "deep"
+  r += 1
+  return
+)";
+
+class SaveSlotTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ResetTextState();
+    ResetSaveFolder();
+    SetSaveFolder(nullptr, nullptr, 0);
+    CreateSaveFolder();
+    std::string vars;
+    for (int i = 0; i < 120; ++i) vars += "v" + std::to_string(i) + "\r\n";
+    vars += "year\r\ndate\r\n";
+    for (char& c : vars) c = static_cast<char>(~c);
+    dir_->Write("spt/var.fxf", vars);
+    dir_->Write("spt/project.xtx", "story\r\nsub\r\n");
+    dir_->Write("spt/bgmlist.xtx", "m1,Title\r\nm2,Theme\r\n");
+  }
+  void TearDown() override {
+    game_.reset();
+    ResetTextState();
+    ResetSaveFolder();
+    GameTest::TearDown();
+  }
+  SlotGame& Make(const Pairs& list = {}) {
+    WriteList("game", list);
+    game_ = std::make_unique<SlotGame>(window_, &systemFile_);
+    game_->Init();
+    host_->ClearBoxes();
+    return *game_;
+  }
+  std::string SlotBytes(int slot) const {
+    return dir_->Read("sav/data" + std::to_string(slot) + ".sav");
+  }
+  void WriteSlot(int slot, const std::string& bytes) const {
+    dir_->Write("sav/data" + std::to_string(slot) + ".sav", bytes);
+  }
+
+  CCommonSystemFile systemFile_;
+  std::unique_ptr<SlotGame> game_;
+};
+
+TEST_F(SaveSlotTest, PlainGameWritesEightChunksInOrder) {
+  SlotGame& game = Make();
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(1), 0);
+  const std::string file = SlotBytes(1);
+  EXPECT_EQ(file.size(), 101120u);
+  const std::vector<ChunkInfo> expected = {
+      {32, 0, "SAVEDATA"},   {64, 1, "INFO"},          {7088, 2, "GAMESTATUS"},
+      {52848, 3, "MINICG"},  {4128, 4, "GAMEVAR"},     {16416, 5, "EFFECT"},
+      {4128, 6, "EFFECTFILENAME"}, {16416, 7, "MESSAGE"}};
+  const std::vector<ChunkInfo> chunks = Chunks(file);
+  ASSERT_EQ(chunks.size(), expected.size());
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    EXPECT_EQ(chunks[i].size, expected[i].size) << i;
+    EXPECT_EQ(chunks[i].type, expected[i].type) << i;
+    EXPECT_EQ(chunks[i].name, expected[i].name) << i;
+  }
+  EXPECT_EQ(Word(file, 32 + 32), 8);   // chunks
+  EXPECT_EQ(Word(file, 32 + 40), 0);   // EXT
+  EXPECT_EQ(Word(file, 32 + 44), 0);   // OMAKECLASS
+  EXPECT_EQ(Word(file, 32 + 48), 0);   // CUTIN
+  EXPECT_EQ(Word(file, 96 + 84), 1);   // the counter of a zeroed record
+  EXPECT_EQ(Word(file, 7184 + 32), 132);
+  EXPECT_EQ(Word(file, 7184 + 36), 100);
+  ASSERT_EQ(slot.Peek(1), 1);
+  EXPECT_EQ(slot.HasData(), 1);
+  EXPECT_EQ(slot.Load(1), game.GetReturnMode());
+}
+
+TEST_F(SaveSlotTest, FullGameAddsKeyedTableCutinAndExtChunks) {
+  SlotGame& game = Make({{"useExtClass", "1"}, {"useCutinFlag", "1"}, {"highVersion", "1"}});
+  ASSERT_NE(game.GetExtDataValue(), 0);
+  game.extSizes = {100, 0};
+  game.headerName = "ABCDEFGHIJKLMNOPQRST";  // 20 characters
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(2), 0);
+  const std::string file = SlotBytes(2);
+  const std::vector<ChunkInfo> chunks = Chunks(file);
+  ASSERT_EQ(chunks.size(), 12u);
+  EXPECT_EQ(chunks[0].name, "ABCDEFGHIJKLMNO");
+  EXPECT_EQ(file[16 + 15], 0);
+  EXPECT_EQ(chunks[8].type, 8);
+  EXPECT_EQ(chunks[8].name, "OMAKECLASS");
+  EXPECT_EQ(chunks[8].size, 12832);
+  EXPECT_EQ(chunks[9].type, 9);
+  EXPECT_EQ(chunks[9].name, "CUTIN");
+  EXPECT_EQ(chunks[9].size, 1056);
+  EXPECT_EQ(chunks[10].type, 100);
+  EXPECT_EQ(chunks[10].name, "EXT1");
+  EXPECT_EQ(chunks[10].size, 132);
+  EXPECT_EQ(chunks[11].type, 101);
+  EXPECT_EQ(chunks[11].name, "EXT2");
+  EXPECT_EQ(chunks[11].size, 32);
+  EXPECT_EQ(Word(file, 32 + 32), 12);
+  EXPECT_EQ(Word(file, 32 + 36), 0x10000);
+  EXPECT_EQ(Word(file, 32 + 40), 2);
+  EXPECT_EQ(Word(file, 32 + 44), 1);
+  EXPECT_EQ(Word(file, 32 + 48), 1);
+
+  // The EXT count and sizes come from the file, whatever the game says now.
+  game.extSizes = {4};
+  ASSERT_EQ(slot.Peek(2), 1);
+  ASSERT_GE(slot.Load(2), 0);
+  EXPECT_EQ(game.extSeen, (std::vector<std::string>{"0:100:64", "1:0:-"}));
+}
+
+TEST_F(SaveSlotTest, SavePeekLoadRoundTrip) {
+  SlotGame& game = Make({{"useExtClass", "1"}, {"seiInitData", "x"}});
+  for (int i = 0; i < 1000; ++i) game.Vars()->SetVar(i, i * 3 + 1);
+  game.SetNames(Sjis("山田").c_str(), Sjis("花子").c_str());
+  game.GetKeyFlagTable()->Insert(3, 7, 0x6, 0);
+  game.SetSaveComment(Sjis("第一章").c_str(), 1);
+  game.SetSaveComment(std::string(300, 'c').c_str(), 2);
+  game.SetLayerDisableMask(0x8001);
+  game.SetFrameTime(40);
+  game.PlayBgmNumber(1, 2, -9999, -1, -1);
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  ASSERT_NE(screen, nullptr);
+  std::fill(screen, screen + 800 * 600, 0x00808080u);
+  game.MakeMiniCG();
+  game.KeepGameState();
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(3), 0);
+
+  // Change everything, then load.
+  for (int i = 0; i < 1000; ++i) game.Vars()->SetVar(i, -5);
+  game.SetNames("a", "b");
+  game.GetKeyFlagTable()->ClearAll();
+  game.SetLayerDisableMask(0);
+  game.SetFrameTime(50);
+  game.StopBgm(-1);
+
+  ASSERT_EQ(slot.Peek(3), 1);
+  EXPECT_EQ(slot.GetThumbnailWidth(), 132);
+  ASSERT_EQ(slot.GetThumbnail().size(), 13200u);
+  EXPECT_EQ(slot.GetThumbnail()[0], 0x007F7F7Fu);
+  EXPECT_EQ(std::string(slot.GetStatusText(1)), Sjis("第一章"));
+  EXPECT_EQ(std::string(slot.GetStatusText(2)), std::string(254, 'c'));
+  EXPECT_STREQ(slot.GetStatusText(7), "");
+  EXPECT_EQ(slot.GetSavedMode(), 10);
+  EXPECT_EQ(Word(std::string(reinterpret_cast<const char*>(slot.GetPeekedStatus()), 7088), 84),
+            1);
+  ASSERT_EQ(slot.Load(3), 10);
+  EXPECT_EQ(game.Vars()->GetVar(0), 1);
+  EXPECT_EQ(game.Vars()->GetVar(199), 598);
+  EXPECT_EQ(game.Vars()->GetVar(200), -5);  // system data's, kept
+  EXPECT_EQ(game.Vars()->GetVar(299), -5);
+  EXPECT_EQ(game.Vars()->GetVar(300), 901);
+  EXPECT_EQ(game.Vars()->GetVar(999), 2998);
+  EXPECT_EQ(std::string(game.GetFamilyName()), Sjis("山田"));
+  EXPECT_EQ(std::string(GetTextState().givenName), Sjis("花子"));
+  EXPECT_EQ(game.GetKeyFlagTable()->Find(3, 7), 0);
+  EXPECT_EQ(game.GetLayerDisableMask(), 0x8001);
+  EXPECT_EQ(game.GetFrameTime(), 40);
+  EXPECT_EQ(game.GetBgmNumber(), 1);
+  EXPECT_EQ(game.GetLoadedVersion(), game.GetVersion());
+
+  // A second save counts on from what the loaded game carried.
+  std::string file = SlotBytes(3);
+  PutWord(&file, 96 + 84, 41);
+  WriteSlot(3, file);
+  ASSERT_EQ(slot.Peek(3), 1);
+  EXPECT_EQ(Word(std::string(reinterpret_cast<const char*>(slot.GetPeekedStatus()), 7088), 84),
+            41);
+}
+
+// Effect channels travel byte for byte; their picture names are cut to
+// 254 bytes, and a picture that does not load is named in a box.
+TEST_F(SaveSlotTest, EffectChannelsAndPictureNames) {
+  SlotGame& game = Make();
+  ASSERT_NE(game.Effects(), nullptr);
+  EffectChannel* channel = game.Effects()->GetChannel(3);
+  ASSERT_NE(channel, nullptr);
+  channel->v[0] = 1;
+  channel->v[200] = 0x12345678;
+  game.SetPictureName(3, "nosuchpicture");
+  game.SetPictureName(4, std::string(300, 'p'));
+  game.KeepGameState();
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(1), 0);
+  const std::string file = SlotBytes(1);
+  const size_t names = 7184 + 52848 + 4128 + 16416 + 32;
+  EXPECT_EQ(file.substr(names + 256 * 4, 255), std::string(254, 'p') + '\0');
+  EXPECT_EQ(file[names + 256 * 4 + 255], 0);
+
+  channel->v[200] = 0;
+  host_->ClearBoxes();
+  ASSERT_EQ(slot.Peek(1), 1);
+  ASSERT_GE(slot.Load(1), 0);
+  EXPECT_EQ(game.Effects()->GetChannel(3)->v[200], 0x12345678);
+  const auto boxes = host_->Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "LOADDWQ ERROR");
+  EXPECT_EQ(boxes[0].text, "nosuchpicture");
+}
+
+TEST_F(SaveSlotTest, LastSlotAndThumbnailSizes) {
+  SlotGame& game = Make();
+  EXPECT_EQ(game.SetLastSaveSlot(4), 5);
+  EXPECT_EQ(game.GetLastSaveSlot(), 4);
+  std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0x00102030u);
+  game.MakeMiniCG();
+  std::vector<uint32_t> out(20000, 0xAAAAAAAA);
+  const struct {
+    int type, w, h;
+    size_t count;
+  } cases[] = {{0, 0, 0, 4800}, {-2, 0, 0, 13200}, {-1, 10, 7, 70}, {5, 0, 0, 13200}};
+  for (const auto& c : cases) {
+    std::fill(out.begin(), out.end(), 0xAAAAAAAA);
+    game.GetMiniCG(out.data(), c.type, c.w, c.h);
+    EXPECT_EQ(out[c.count - 1], 0x000F1F2Fu) << c.type;  // the fast path, one below
+    EXPECT_EQ(out[c.count], 0xAAAAAAAAu) << c.type;
+  }
+}
+
+// The game's own EXT rows: automatic rows first, then the configured ones.
+TEST_F(SaveSlotTest, ExtRowsCountAndSizes) {
+  WriteList("game", {{"autoExtDataMode1", "config"},
+                     {"extSaveDataNumber", "2"},
+                     {"extSaveDataSize0", "12"},
+                     {"extSaveDataSize1", "30"}});
+  CGame game(window_, &systemFile_, 800, 600, 32);
+  game.Init();
+  host_->ClearBoxes();
+  ASSERT_EQ(game.GetExtSaveDataCount(), 3);
+  EXPECT_EQ(game.GetExtSaveDataSize(0), 0);
+  EXPECT_EQ(game.GetExtSaveDataSize(2), 30);
+  EXPECT_EQ(game.GetExtSaveDataSize(-1), 0);
+  EXPECT_EQ(game.GetExtSaveDataSize(3), 0);
+  game.SetAutoSaveDataByMode(modenames::GetModeNumber("config"), 64);
+  EXPECT_EQ(game.GetExtSaveDataSize(0), 64);
+  game.SetAutoSaveDataBySubMode(1, 8);  // the second configured chunk
+  EXPECT_EQ(game.GetExtSaveDataSize(2), 8);
+  EXPECT_TRUE(host_->Boxes().empty());
+  game.SetAutoSaveDataByMode(3, 10);
+  game.SetAutoSaveDataBySubMode(5, 10);
+  const auto boxes = host_->Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text, Sjis("initに自動セーブデータが設定されていません:モード 3(") +
+                               modenames::GetModeName(3) + ")");
+  EXPECT_EQ(boxes[1].text, Sjis("initに自動セーブデータが設定されていません:サブモード 5"));
+}
+
+TEST_F(SaveSlotTest, AFailedSaveLeavesTheOldSlot) {
+  SlotGame& game = Make();
+  game.Vars()->SetVar(5, 55);
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(1), 0);
+  const std::string before = SlotBytes(1);
+  game.Vars()->SetVar(5, 66);
+  platform::FailWholeFileWrites(1);
+  EXPECT_EQ(slot.Save(1), -1);
+  EXPECT_EQ(SlotBytes(1), before);
+  ASSERT_EQ(slot.Peek(1), 1);
+  ASSERT_GE(slot.Load(1), 0);
+  EXPECT_EQ(game.Vars()->GetVar(5), 55);
+}
+
+// Each damage: the slot peeks as empty, does not load, and the game keeps
+// its state.
+TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
+  SlotGame& game = Make();
+  CCommonDataFile writer(&game);
+  ASSERT_EQ(writer.Save(1), 0);
+  const std::string good = SlotBytes(1);
+  const size_t status = 96, miniCG = 7184;
+  const struct {
+    const char* what;
+    std::function<void(std::string*)> damage;
+  } cases[] = {
+      {"empty", [](std::string* f) { f->clear(); }},
+      {"cut in the header", [](std::string* f) { f->resize(20); }},
+      {"cut in GAMESTATUS", [](std::string* f) { f->resize(3000); }},
+      {"cut in the last chunk", [](std::string* f) { f->resize(f->size() - 1); }},
+      {"foreign header name", [](std::string* f) { (*f)[16] = 'X'; }},
+      {"INFO count wrong", [](std::string* f) { PutWord(f, 64, 9); }},
+      {"size word below 32", [&](std::string* f) { PutWord(f, miniCG, 12); }},
+      {"size word past the end", [&](std::string* f) { PutWord(f, miniCG, 1 << 30); }},
+      {"thumbnail larger than its chunk", [&](std::string* f) { PutWord(f, miniCG + 32, 4000); }},
+      {"script level 7", [&](std::string* f) { PutWord(f, status + 4 * 24, 7); }},
+      {"saved mode 300", [&](std::string* f) { PutWord(f, status + 80, 300); }},
+      {"call depth 300", [&](std::string* f) { PutWord(f, status + 4 * 488, 300); }},
+      {"script number outside the project list",
+       [&](std::string* f) {
+         PutWord(f, status + 4 * 24, 1);
+         PutWord(f, status + 4 * 26, 9);
+       }},
+      {"music outside the list", [&](std::string* f) { PutWord(f, status + 4 * 36, 50); }},
+      {"random bytes",
+       [](std::string* f) {
+         uint32_t s = 7;
+         for (char& c : *f) c = static_cast<char>((s = s * 1103515245u + 12345u) >> 24);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string file = good;
+    c.damage(&file);
+    WriteSlot(1, file);
+    game.Vars()->SetVar(7, 77);
+    CCommonDataFile slot(&game);
+    EXPECT_EQ(slot.Peek(1), 0);
+    EXPECT_EQ(slot.HasData(), 0);
+    EXPECT_EQ(slot.IsLoadable(), 0);
+    EXPECT_FALSE(slot.GetRefusal().empty());
+    EXPECT_EQ(slot.Load(1), -1);
+    EXPECT_EQ(game.Vars()->GetVar(7), 77);
+  }
+  CCommonDataFile missing(&game);
+  EXPECT_EQ(missing.Peek(9), 0);
+  EXPECT_EQ(missing.Load(9), -1);
+}
+
+// The state kept when a system mode opens comes back when it closes.
+TEST_F(SaveSlotTest, KeptStateIsPutBack) {
+  const zasm::Assembly story = zasm::Assemble(kStory);
+  ASSERT_TRUE(story.ok()) << story.ErrorText();
+  dir_->Write("spt/sys.spt", story.FileBytes());
+  SlotGame& game = Make();
+  CScript* script = game.Script(0);
+  script->Run();
+  script->Run();
+  const int pc = script->GetPC();
+  game.KeepGameState();
+  script->SetPC(0);
+  script->SetCallDepth(0);
+  game.SetLevel(2);
+  game.RestoreGameState();
+  EXPECT_EQ(script->GetPC(), pc);
+  EXPECT_EQ(script->GetCallDepth(), 2);
+  EXPECT_EQ(game.ScriptLevel(), 0);
+  // Opening a system mode keeps the state and takes the thumbnail.
+  std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0x00808080u);
+  script->SetPC(0);
+  EXPECT_EQ(game.PrepareSystemMode(7, 0), 7);
+  EXPECT_EQ(game.GetReturnMode(), 10);
+  ASSERT_EQ(game.GetMiniCGPixels().size(), 13200u);
+  EXPECT_EQ(game.GetMiniCGPixels()[0], 0x007F7F7Fu);
+  script->SetPC(pc);
+  game.RestoreGameState();
+  EXPECT_EQ(script->GetPC(), 0);
+  game.SetMessageWindowMode(3);
+  game.SetWindowNumberScript(4);
+  game.ClearGameState();
+  EXPECT_EQ(game.GetMessageSpeed(), 0);
+  EXPECT_EQ(game.GetWindowNumberScript(), 0);
+}
+
+TEST(SaveSlotVersions, CheckVersionRules) {
+  const int program = CCommonDataFile::VersionWord(1, 2, 3);
+  const struct {
+    int file, mode, scripts, expected;
+  } cases[] = {
+      {CCommonDataFile::VersionWord(1, 2, 0), 10, 0, 0},
+      {CCommonDataFile::VersionWord(1, 2, 3), 9, 2, 0},
+      {CCommonDataFile::VersionWord(1, 1, 9), 4, 0, 1},
+      {CCommonDataFile::VersionWord(1, 1, 9), 10, 0, 2},
+      {CCommonDataFile::VersionWord(1, 1, 9), 9, 1, 2},
+      {CCommonDataFile::VersionWord(1, 1, 9), 9, 0, 1},
+      {CCommonDataFile::VersionWord(0, 9, 9), 4, 0, 2},
+      {CCommonDataFile::VersionWord(1, 2, 4), 4, 0, -1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CCommonDataFile::CompareVersions(c.file, program, c.mode, c.scripts), c.expected)
+        << std::hex << c.file << std::dec << " mode " << c.mode;
+}
+
+TEST_F(SaveSlotTest, IsLoadableFollowsTheSlotsVersion) {
+  Make({{"highVersion", "1"}, {"middleVersion", "1"}, {"lowVersion", "9"}});
+  {
+    CCommonDataFile slot(game_.get());
+    ASSERT_EQ(slot.Save(1), 0);
+  }
+  game_.reset();
+  SlotGame& newer = Make({{"highVersion", "1"}, {"middleVersion", "2"}, {"lowVersion", "3"}});
+  CCommonDataFile slot(&newer);
+  ASSERT_EQ(slot.Peek(1), 1);
+  EXPECT_EQ(slot.GetSavedMode(), 10);
+  EXPECT_EQ(slot.CheckVersion(), 2);  // saved in the message mode
+  EXPECT_EQ(slot.IsLoadable(), 0);
+}
+
+// A story saved inside two nested calls resumes at the same record; the
+// same save read by a later build finds its text by key.
+TEST_F(SaveSlotTest, ScriptStateResumes) {
+  const zasm::Assembly story = zasm::Assemble(kStory);
+  ASSERT_TRUE(story.ok()) << story.ErrorText();
+  dir_->Write("spt/sys.spt", story.FileBytes());
+  SlotGame& game = Make({{"highVersion", "1"}});
+  CScript* script = game.Script(0);
+  ASSERT_TRUE(script->HasResumeTables());
+  script->Run();  // "one"
+  script->Run();  // "deep", inside outer and inner
+  ASSERT_EQ(script->GetCallDepth(), 2);
+  const int pc = script->GetPC();
+  game.SetMessageKeys(2, -1);
+  game.KeepGameState();
+  CCommonDataFile slot(&game);
+  ASSERT_EQ(slot.Save(1), 0);
+
+  script->SetPC(0);
+  script->SetCallDepth(0);
+  ASSERT_EQ(slot.Peek(1), 1);
+  ASSERT_EQ(slot.Load(1), 10);
+  EXPECT_EQ(script->GetPC(), pc);
+  EXPECT_EQ(script->GetCallDepth(), 2);
+  EXPECT_EQ(script->GetErrorFlag(), 0);
+  // On: the two returns, then the text after the call.
+  game.Vars()->SetVar(100, 0);
+  script->Run();
+  EXPECT_EQ(game.Vars()->GetVar(100), 1);
+  EXPECT_EQ(script->GetCallDepth(), 0);
+
+  // The later build: a newer program searches the message by its key.
+  game_.reset();
+  const zasm::Assembly later = zasm::Assemble(kStoryLater);
+  ASSERT_TRUE(later.ok()) << later.ErrorText();
+  dir_->Write("spt/sys.spt", later.FileBytes());
+  SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
+  CCommonDataFile again(&newer);
+  ASSERT_EQ(again.Peek(1), 1);
+  EXPECT_EQ(again.CheckVersion(), 0);
+  ASSERT_EQ(again.Load(1), 10);
+  CScript* moved = newer.Script(0);
+  CScript expect(&newer);
+  ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
+  ASSERT_EQ(expect.SearchMessage(2), 1);
+  EXPECT_EQ(moved->GetPC(), expect.GetPC());
+}
+
+}  // namespace
+}  // namespace game_test
