@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 
+#include "effect/animeeffects.h"
 #include "effect/buffereffects.h"
 #include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
@@ -24,8 +25,11 @@
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
 #include "effect/particleeffects.h"
+#include "effect/planeeffects.h"
+#include "effect/raineffects.h"
 #include "effect/roweffects.h"
 #include "effect/sceneeffects.h"
+#include "effect/swarmeffects.h"
 
 namespace {
 
@@ -41,9 +45,11 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectSan>(),            // 15
     MakeEffectEntry<CEffectFlash>(),          // 17
     MakeEffectEntry<CEffectShake>(),          // 18
+    MakeEffectEntry<CEffectAnime>(),          // 19
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
     MakeEffectEntry<CEffectWater>(),          // 24
+    MakeEffectEntry<CEffectKe>(),             // 27
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
@@ -57,11 +63,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectMove>(),           // 52
     MakeEffectEntry<CEffectFill>(),           // 54
     MakeEffectEntry<CEffectOldFilm>(),        // 55
+    MakeEffectEntry<CEffectRain2>(),          // 56
     MakeEffectEntry<CEffectSnow2>(),          // 57
     MakeEffectEntry<CEffectSimpleWipe>(),     // 59
     MakeEffectEntry<CEffectMaskWipe>(),       // 60
     MakeEffectEntry<CEffectSpecialMove>(),    // 61
     MakeEffectEntry<CEffectBezierMove>(),     // 62
+    MakeEffectEntry<CEffectKomaAnime>(),      // 63
     MakeEffectEntry<CEffectTurn>(),           // 64
     MakeEffectEntry<CEffectStretchBlt>(),     // 65
     MakeEffectEntry<CEffectBuffer>(),         // 66
@@ -76,22 +84,30 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectSlash>(),          // 76
     MakeEffectEntry<CEffectBokashi>(),        // 77
     MakeEffectEntry<CEffectKomorebi>(),       // 78
+    MakeEffectEntry<CEffectFullAnime>(),      // 79
     MakeEffectEntry<CEffectStaffRoll>(),      // 80
     MakeEffectEntry<CEffectHahen>(),          // 81
+    MakeEffectEntry<CEffectCloud>(),          // 82
+    MakeEffectEntry<CEffectBeach>(),          // 83
     MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectWaterFall>(),      // 91
     MakeEffectEntry<CEffectSoyosoyo>(),       // 92
     MakeEffectEntry<CEffectGrassPlane>(),     // 93
     MakeEffectEntry<CEffectPoleScroll>(),     // 94
+    MakeEffectEntry<CEffectWaterDrop>(),      // 95
     MakeEffectEntry<CEffectRainbow>(),        // 96
     MakeEffectEntry<CEffectBathWindow>(),     // 97
+    MakeEffectEntry<CEffectMePachiKuchiPaku>(), // 98
     MakeEffectEntry<CEffectColorAddSub>(),    // 99
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
+    MakeEffectEntry<CEffectRain4>(),          // 102
     MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
+    MakeEffectEntry<CEffectHae>(),            // 108
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
     MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115

@@ -306,6 +306,88 @@ bool WriteWipeSeeds(const std::string& dir) {
 
 }  // namespace
 
+namespace {
+
+// The animation, swarm, rain and plane effects (#19 .. #108) with zero
+// cells and divisors, negative eye heights and strips, huge speeds and
+// counts over the 33 x 33 screen; and their records as a save could hold
+// them: 17 and more sprites, divisors of 0, a far depth below the near one.
+bool WriteAnimationSeeds(const std::string& channelDir, const std::string& startDir,
+                         CEffectManager& manager) {
+  const auto entries = GetEffectEntries();
+  const int big = 1 << 30;
+  struct Start {
+    int number;
+    std::vector<int> values;
+  };
+  const std::vector<Start> starts = {
+      {19, {3, 3, 5, 0, 0}}, {19, {3, 0, 0, 1, 2, 0, 0, 0, 0, 0, 1}},
+      {19, {3, INT_MAX, INT_MAX, 1, -5, 0, 0, 0, 0, 0, 1}},
+      {63, {3, 0, 0, 0}}, {63, {1, -4, -4}},
+      {63, {3, 1, 1, 0, INT_MAX, INT_MIN, INT_MIN, INT_MAX, 2, 5, 0, 100, 1, 1, 1}},
+      {63, {0, big, big, 1, 0, 0, 0, 0, 2, 0, 50, 0, 0, 0, 7}},
+      {98, {0, 4, 4, 3, -1, 1, 2, 0, 0, 0, 0, 0, 100}},
+      {98, {0, INT_MAX, INT_MAX, INT_MAX, 40, 1, 3, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX, 50}},
+      {79, {3, 0, 0, 1}}, {79, {INT_MAX, 999, INT_MIN, 1}}, {79, {3, 1000, 0}},
+      {108, {3, 0, 0, 20, 5, 0, 0, 0, 0, 0, -5, INT_MAX}},
+      {108, {3, 1, 1, 16, 15, INT_MIN, INT_MAX, 0, INT_MAX, INT_MAX, INT_MAX, 10000}},
+      {27, {3, 0, 0, 20, 5, 0, 0, 0, 0, 0, -5, INT_MAX}},
+      {27, {3, 32, 32, 3, 255, 1, 3, 1, 1, 0, 10, 5000}},
+      {27, {3, 1, 1, 16, 15, INT_MIN, INT_MAX, 0, INT_MAX, INT_MAX, INT_MAX, 10000}},
+      {56, {3, INT_MAX, INT_MIN, 9, INT_MAX, INT_MIN, 100, 0}}, {56, {3, -100, -100, 4, 0, 0, 0, 1}},
+      {56, {3, 5, 30, 4, 3, 3, 1000, 1}},
+      {102, {3, big, INT_MAX, 10, INT_MIN, -5, -5, 0, 0}}, {102, {3, 100, 20, 20, 0, INT_MAX, INT_MAX, 100, 1}},
+      {102, {3, 0, 0, 0, INT_MAX}},
+      {82, {3, 0, 0, 0, 0, 0, 0, 0, 1, 1, INT_MAX, INT_MIN, 0, 0}},
+      {82, {3, INT_MAX, INT_MAX, INT_MIN, -5, INT_MAX, INT_MAX, INT_MAX, 1, 1, -300, 300, 0, INT_MAX}},
+      {83, {3, 300, 255, 0, -255, INT_MAX, INT_MIN, 0, 0, INT_MAX, INT_MIN, INT_MAX, INT_MIN, INT_MIN, 0}},
+      {83, {3, 20, 128, 192, 255, 0, 1, 1, 1, 0, 0, 0, 0, 0, 1}},
+      {91, {3, 0, 0, 24, -1, 0, 0, 2}}, {91, {3, -100, -5, 1000, -1, 100, 0, 2}},
+      {91, {3, INT_MIN, INT_MIN, INT_MAX, 16, INT_MAX, INT_MAX, 2}}, {91, {3, 0, 0, 24, -1, 100, -50, 2}},
+      {91, {3, 0, 0, 24, -1, -100, 20, 2}},
+      {95, {3, 256, -1, INT_MAX}},
+  };
+  int written = 0;
+  for (const Start& start : starts) {
+    size_t i = 0;
+    while (i < entries.size() && entries[i].number != start.number) ++i;
+    if (i == entries.size()) continue;
+    std::vector<uint8_t> seed = {0xFE};
+    for (int channel : {2, 12}) PutStart(&seed, channel, i, entries.size(), start.values);
+    const std::string path = startDir + "/animation-" + std::to_string(written++);
+    if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+  }
+  // Records a start never makes.
+  struct Bent {
+    int number;
+    std::vector<std::pair<int, int>> params;  // index, value
+  };
+  const std::vector<Bent> bents = {
+      {108, {{3, 40}, {5, 0}}}, {27, {{3, 17}, {5, 0}, {4, 15}}}, {27, {{3, -3}}},
+      {19, {{1, 0}, {2, 0}, {10, 1}}}, {98, {{7, 0}, {13, INT_MAX}, {14, INT_MIN}}},
+      {82, {{1, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {13, -5}}}, {82, {{4, -100}, {1, big}}},
+      {102, {{1, big}, {2, 0}, {3, 500}}}, {56, {{3, 9}, {7, 0}}},
+      {83, {{5, -5}, {6, big}}}, {91, {{3, big}, {5, 0}, {6, 0}}},
+  };
+  for (const Bent& bent : bents) {
+    manager.ResetAll();
+    manager.SetPicture(3, 3);
+    manager.StartEffect(3, bent.number, 0, nullptr);
+    manager.StartEffect(9, bent.number, 0, nullptr);
+    manager.SaveChannels();
+    for (int c : {3, 9})
+      for (auto [index, value] : bent.params) manager.GetSaveChannel(c)->Param(index) = value;
+    std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+    bytes[0] = 3;
+    for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+    const std::string path = channelDir + "/bent-" + std::to_string(written++);
+    if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 4) return 2;
   platform::InstallHeadless().SetBoxEcho(false);
@@ -433,5 +515,6 @@ int main(int argc, char** argv) {
   if (!WriteRippleSeeds(argv[1], argv[2], entries)) return 1;
   if (!WriteWipeSeeds(argv[3])) return 1;
   if (!WriteFilterSeeds(argv[1], argv[2], manager)) return 1;
+  if (!WriteAnimationSeeds(argv[1], argv[2], manager)) return 1;
   return 0;
 }

@@ -105,6 +105,15 @@ class EffectTest : public testing::Test {
   }
   // One frame in the game's order, drawn whole.
   void Frame() { effecttool::GameFrame(*manager_); }
+  // The next `n` draws of the generator seeded with `seed`, which is then
+  // seeded again with it.
+  static std::vector<int> Draws(uint32_t seed, int n) {
+    crt::srand(seed);
+    std::vector<int> out;
+    for (int i = 0; i < n; ++i) out.push_back(crt::rand());
+    crt::srand(seed);
+    return out;
+  }
 
  protected:
   void SetUp() override {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dwqwriter.h"
 #include "effectrunner.h"
 #include "platform/headless/headless.h"
 #include "pngfile.h"
@@ -97,6 +98,26 @@ TEST_F(EffectToolTest, WarpAtItsEndSamplesRightOfTheCentre) {
             0)
       << err_;
   EXPECT_EQ(out_, "probe 32,24 852100\nprobe 33,24 852100\n");
+}
+
+TEST_F(EffectToolTest, FullAnimationReadsItsFramesFromTheGameFolder) {
+  // Frame 0 of animation 3, written by the frame writer into DWQ/An (the
+  // letter case of the folders does not matter).
+  const std::filesystem::path frames = std::filesystem::path(dir_ / "game") / "DWQ" / "An";
+  std::filesystem::create_directories(frames);
+  dwqtool::Picture picture{64, 48, std::vector<uint32_t>(64 * 48, 0x336699), {}};
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(dwqtool::MakeAnimeFrame(picture, &bytes, &error)) << error;
+  ASSERT_TRUE(dwqtool::WriteBytes((frames / "an003000.dwq").string(), bytes));
+  const std::string game = dir_ / "game";
+  ASSERT_EQ(Run({"--game", game, "--start", "0,79,20,3", "--frames", "1", "--probe", "5,5"}), 0)
+      << err_;
+  EXPECT_EQ(out_, "probe 5,5 336699\n");
+  // Without the folder the frame is missing: the screen stays black.
+  ASSERT_EQ(Run({"--start", "0,79,20,3", "--frames", "1", "--probe", "5,5"}), 0) << err_;
+  EXPECT_EQ(out_, "probe 5,5 000000\n");
+  EXPECT_EQ(Run({"--game", dir_ / "none"}), 2);
 }
 
 TEST_F(EffectToolTest, FramesHashTheSameEachRunAndWriteTheirPictures) {

@@ -33,14 +33,6 @@ class SceneTest : public EffectTest {
     record->Counter() = counter;
     manager_->GetEffect(record->EffectNumber())->Print(record, channel);
   }
-  // The next `n` draws of the generator seeded with `seed`.
-  static std::vector<int> Draws(uint32_t seed, int n) {
-    crt::srand(seed);
-    std::vector<int> out;
-    for (int i = 0; i < n; ++i) out.push_back(crt::rand());
-    crt::srand(seed);
-    return out;
-  }
 };
 
 TEST_F(SceneTest, DefaultsAndRepeatedFinishes) {

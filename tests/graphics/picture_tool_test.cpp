@@ -389,6 +389,25 @@ TEST_F(PictureToolTest, TakesJpegInput) {
 }
 
 // libpng's warnings about colour profiles are not the author's concern.
+TEST_F(PictureToolTest, WritesAnimationFramesOfAtMost256Colours) {
+  dwqtool::Picture few{6, 4, {}, {}};
+  for (int i = 0; i < 24; ++i) few.pixels.push_back(i % 3 == 0 ? 0x102030u : 0xA0B0C0u + i);
+  WritePng(dir_ / "few.png", few);
+  ASSERT_EQ(Tool("--anime-frame " + dir_ / "few.png" + " " + dir_ / "an000000.dwq"), 0);
+  std::vector<uint8_t> expected;
+  std::string error;
+  ASSERT_TRUE(dwqtool::MakeAnimeFrame(few, &expected, &error)) << error;
+  std::ifstream in(dir_ / "an000000.dwq", std::ios::binary);
+  const std::vector<uint8_t> written((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(written, expected);
+  // 8-bit, as many palette entries as colours, unpadded rows.
+  EXPECT_EQ(written.size(), 64u + 14 + 40 + 17 * 4 + 24);
+  std::string said;
+  WritePng(dir_ / "many.png", Noise(20, 20, false));
+  EXPECT_EQ(ToolSays("--anime-frame " + dir_ / "many.png" + " " + dir_ / "many.dwq", dir_ / "log", &said), 1);
+  EXPECT_NE(said.find("256 colours"), std::string::npos) << said;
+}
+
 TEST_F(PictureToolTest, ColourProfileWarningsAreQuiet) {
   auto chunk = [](const char* type, const std::string& data) {
     std::string out;

@@ -222,6 +222,40 @@ bool MakeDwqIndexed(const Indexed& picture, const std::vector<uint8_t>& alpha,
   return true;
 }
 
+bool IndexColours(const Picture& picture, Indexed* out, std::string* error) {
+  *out = Indexed{picture.width, picture.height, {}, {}};
+  std::map<uint32_t, uint8_t> seen;
+  out->indices.reserve(picture.pixels.size());
+  for (uint32_t p : picture.pixels) {
+    auto it = seen.find(p);
+    if (it == seen.end()) {
+      if (seen.size() == 256) {
+        *error = "an 8-bit body holds at most 256 colours";
+        return false;
+      }
+      it = seen.emplace(p, static_cast<uint8_t>(seen.size())).first;
+      out->palette.push_back(p & 0xFFFFFF);
+    }
+    out->indices.push_back(it->second);
+  }
+  return true;
+}
+
+bool MakeAnimeFrame(const Picture& picture, std::vector<uint8_t>* out, std::string* error) {
+  const int w = picture.width, h = picture.height;
+  Indexed indexed;
+  if (!CheckSize(w, h, picture.pixels.size(), error) || !IndexColours(picture, &indexed, error))
+    return false;
+  const size_t entries = indexed.palette.size();
+  out->clear();
+  AppendHeader(out, '1', false, Box{}, 0, w, h);
+  AppendBmpHeaders(out, 8, w, h, static_cast<uint32_t>(entries), static_cast<uint32_t>(entries * 4),
+                   static_cast<uint32_t>(indexed.indices.size()));
+  AppendPalette(out, indexed.palette, entries);
+  out->insert(out->end(), indexed.indices.begin(), indexed.indices.end());
+  return true;
+}
+
 bool MakeDwq(const Picture& picture, const Options& options, std::vector<uint8_t>* out,
              std::string* error) {
   const int w = picture.width, h = picture.height;
@@ -256,22 +290,9 @@ bool MakeDwq(const Picture& picture, const Options& options, std::vector<uint8_t
     return true;
   }
   if (options.body != BodyType::kBmp24) {
-    Indexed indexed{w, h, {}, {}};
-    std::map<uint32_t, uint8_t> seen;
-    indexed.indices.reserve(picture.pixels.size());
-    for (uint32_t p : picture.pixels) {
-      auto it = seen.find(p);
-      if (it == seen.end()) {
-        if (seen.size() == 256) {
-          *error = "an 8-bit body holds at most 256 colours";
-          return false;
-        }
-        it = seen.emplace(p, static_cast<uint8_t>(seen.size())).first;
-        indexed.palette.push_back(p & 0xFFFFFF);
-      }
-      indexed.indices.push_back(it->second);
-    }
-    return MakeDwqIndexed(indexed, picture.alpha, options, out, error);
+    Indexed indexed;
+    return IndexColours(picture, &indexed, error) &&
+           MakeDwqIndexed(indexed, picture.alpha, options, out, error);
   }
   // 24-bit rows, top row first, each pixel red, green, blue.
   const int stride = Stride(24, w);

@@ -92,6 +92,15 @@ bool MakeDwq(const Picture& picture, const Options& options, std::vector<uint8_t
 bool MakeDwqIndexed(const Indexed& picture, const std::vector<uint8_t>& alpha,
                     const Options& options, std::vector<uint8_t>* out, std::string* error);
 
+// A frame file of the full-screen animation effect: the 64-byte header, the
+// bitmap headers of an 8-bit picture, the palette of the colours in order
+// of first appearance (at most 256, all stored as used) and the rows top
+// row first, unpadded.
+bool MakeAnimeFrame(const Picture& picture, std::vector<uint8_t>* out, std::string* error);
+// The picture's colours as indices into a palette of first appearances;
+// false beyond 256 colours.
+bool IndexColours(const Picture& picture, Indexed* out, std::string* error);
+
 // --- Bodies and pieces, for hand-made and deliberately broken files ---
 
 // A baseline JPEG stream of the picture (alpha not used), as options say.

@@ -49,6 +49,8 @@ int Usage() {
                "                       (default 420)\n"
                "  --restart N          JPEG bodies: a restart marker every N MCUs\n"
                "                       (default 0, none)\n"
+               "  --anime-frame        a frame file of the full-screen animation instead\n"
+               "                       (a PNG of at most 256 colours, the screen's size)\n"
                "A baseline JPEG input is stored as it is with --body jpeg.\n"
                "Exit status: 0 written, 1 refused (the reason on stderr), 2 a wrong command line.\n");
   return 2;
@@ -131,6 +133,7 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, std::vec
 int main(int argc, char** argv) {
   dwqtool::Options options;
   std::vector<std::string> files;
+  bool animeFrame = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -146,6 +149,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zor-picture: unknown body type '%s'\n", name.c_str());
         return Usage();
       }
+    } else if (arg == "--anime-frame") {
+      animeFrame = true;
     } else if (arg == "--mask") {
       options.mask = true;
     } else if (arg == "--box" && hasValue) {
@@ -195,12 +200,19 @@ int main(int argc, char** argv) {
 
   std::vector<uint8_t> out;
   std::string error;
-  if (!MakeFile(files[0], options, &out, &error)) {
+  if (animeFrame) {
+    dwqtool::Picture picture;
+    if (!dwqtool::ReadPngFile(files[0], &picture, &error) ||
+        !dwqtool::MakeAnimeFrame(picture, &out, &error)) {
+      std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
+      return 1;
+    }
+  } else if (!MakeFile(files[0], options, &out, &error)) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }
   // What the game cannot load is not written.
-  const std::string limit = dwqtool::LoaderLimitProblem(out);
+  const std::string limit = animeFrame ? std::string() : dwqtool::LoaderLimitProblem(out);
   if (!limit.empty()) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), limit.c_str());
     return 1;

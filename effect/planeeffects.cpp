@@ -1,0 +1,441 @@
+#include "effect/planeeffects.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "effect/calcucurve.h"
+#include "effect/effectmanager.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "setup/random.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace planepixel {
+
+uint32_t TintPlain(uint32_t pixel, const int* add, const int* sub) {
+  uint32_t out = 0;
+  for (int c = 0; c < 3; ++c) {
+    int v = static_cast<int>((pixel >> (8 * c)) & 0xFF);
+    v = std::max(std::min(v + add[c], 255) - sub[c], 0);
+    out |= static_cast<uint32_t>(v) << (8 * c);
+  }
+  return out;
+}
+
+uint32_t MixPlain(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb) {
+  uint32_t out = 0;
+  for (int c = 0; c < 3; ++c) {
+    const uint32_t v = (((a >> (8 * c)) & 0xFF) * wa + ((b >> (8 * c)) & 0xFF) * wb) >> 8;
+    out |= std::min<uint32_t>(v, 255) << (8 * c);
+  }
+  return out;
+}
+
+void MaskedMixRowPlain(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
+                       uint32_t total) {
+  for (size_t k = 0; k < n; ++k) {
+    const uint32_t m = mask[k];
+    if (m == 0) continue;
+    const uint32_t am = a * m >> 8;
+    out[k] = m == 255 ? MixPlain(src[k], a, out[k], 256 - a) : MixPlain(src[k], am, out[k], total - am);
+  }
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Two pixels in 16-bit lanes: (a x wa + b x wb) >> 8 per lane (sums
+// below 65536 as wa + wb <= 256).
+inline __m128i Mix2(__m128i a, __m128i wa, __m128i b, __m128i wb) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, wa), _mm_mullo_epi16(b, wb)), 8);
+}
+
+}  // namespace
+#endif
+
+void TintRow(uint32_t* row, size_t n, const int* add, const int* sub) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  const auto bytes = [](const int* v) {
+    return _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(v[0]) |
+                                           static_cast<uint32_t>(v[1]) << 8 |
+                                           static_cast<uint32_t>(v[2]) << 16));
+  };
+  const __m128i addv = bytes(add), subv = bytes(sub), low = _mm_set1_epi32(0xFFFFFF);
+  for (; k + 4 <= n; k += 4) {
+    __m128i* at = reinterpret_cast<__m128i*>(row + k);
+    const __m128i v = _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(at), addv), subv);
+    _mm_storeu_si128(at, _mm_and_si128(v, low));
+  }
+#endif
+  for (; k < n; ++k) row[k] = TintPlain(row[k], add, sub);
+}
+
+void MaskedMixRow(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
+                  uint32_t total) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  const __m128i av = _mm_set1_epi16(static_cast<int16_t>(a)), full = _mm_set1_epi16(255);
+  const __m128i rest = _mm_set1_epi16(static_cast<int16_t>(256 - a));
+  const __m128i totalv = _mm_set1_epi16(static_cast<int16_t>(total));
+  const __m128i zero = _mm_setzero_si128();
+  for (; k + 4 <= n; k += 4) {
+    uint32_t m4;
+    std::memcpy(&m4, mask + k, 4);
+    if (m4 == 0) continue;
+    // Each pixel's mask byte over its four bytes, then in 16-bit lanes.
+    __m128i m = _mm_cvtsi32_si128(static_cast<int>(m4));
+    m = _mm_unpacklo_epi8(m, m);
+    m = _mm_unpacklo_epi16(m, m);
+    const __m128i halves[2] = {_mm_unpacklo_epi8(m, zero), _mm_unpackhi_epi8(m, zero)};
+    __m128i* at = reinterpret_cast<__m128i*>(out + k);
+    const __m128i screen = _mm_loadu_si128(at);
+    const __m128i picture = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+    const __m128i screens[2] = {_mm_unpacklo_epi8(screen, zero), _mm_unpackhi_epi8(screen, zero)};
+    const __m128i pictures[2] = {_mm_unpacklo_epi8(picture, zero), _mm_unpackhi_epi8(picture, zero)};
+    __m128i mixed[2];
+    for (int h = 0; h < 2; ++h) {
+      // a x m >> 8 (a <= 256, m <= 255: below 65536).
+      const __m128i am = _mm_srli_epi16(_mm_mullo_epi16(av, halves[h]), 8);
+      const __m128i isFull = _mm_cmpeq_epi16(halves[h], full);
+      const __m128i wa = _mm_or_si128(_mm_and_si128(isFull, av), _mm_andnot_si128(isFull, am));
+      const __m128i wb = _mm_or_si128(_mm_and_si128(isFull, rest),
+                                      _mm_andnot_si128(isFull, _mm_sub_epi16(totalv, am)));
+      mixed[h] = Mix2(pictures[h], wa, screens[h], wb);
+    }
+    const __m128i result =
+        _mm_and_si128(_mm_packus_epi16(mixed[0], mixed[1]), _mm_set1_epi32(0xFFFFFF));
+    const __m128i isZero = _mm_cmpeq_epi32(m, zero);
+    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(isZero, screen), _mm_andnot_si128(isZero, result)));
+  }
+#endif
+  MaskedMixRowPlain(out + k, src + k, mask + k, n - k, a, total);
+}
+
+}  // namespace planepixel
+
+namespace {
+
+// v wrapped into [0, m) (m > 0).
+int64_t Wrap(int64_t v, int64_t m) { return (v % m + m) % m; }
+
+// A picture with 32-bit pixels to read from.
+bool HasPixels(const CPicture* picture) {
+  return picture && picture->GetPixelBuffer() && !picture->Get256Flag() &&
+         picture->GetWidth() > 0 && picture->GetHeight() > 0;
+}
+
+}  // namespace
+
+// --- #82 clouds ---
+
+int CEffectCloud::SetParam(EffectChannel* record, int count, const int* values, int) {
+  int p[14];
+  const int given = TakeParams(count, values, 14, p);
+  const int h = CScreenBuffer::GetHeight();
+  Default(p, given, 0, 9999);
+  Default(p, given, 1, 200);
+  p[1] = std::clamp(p[1], 1, std::max(h, 1));
+  Default(p, given, 2, 0);
+  Default(p, given, 3, 50);
+  Default(p, given, 4, 200);
+  p[4] = std::max(p[4], 1);
+  Default(p, given, 5, 100);
+  p[5] = std::max(p[5], 1);
+  Default(p, given, 6, 500);
+  if (p[6] <= p[5]) p[6] = p[5] == INT32_MAX ? p[5] : p[5] + 1;
+  Default(p, given, 7, 100);
+  p[7] = std::max(p[7], 1);
+  Default(p, given, 8, 0);
+  Default(p, given, 9, 0);
+  DefaultColour(p, given, 10);
+  Default(p, given, 13, 0);
+  p[13] = std::clamp(p[13], 0, p[1] - 1);
+  scrollX_ = scrollY_ = 0;
+  return StartRecord(record, kNumber, p[0], p, 14);
+}
+
+void CEffectCloud::Print(EffectChannel* record, int) {
+  CPicture* picture = RecordPicture(*record);
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  if (!HasPixels(picture) || !screen) return;
+  const int w = picture->GetWidth(), h = picture->GetHeight();
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  const EffectChannel& r = *record;
+  if (r.Counter() > 0) {
+    scrollX_ = Wrap(scrollX_ + r.Param(2), int64_t{w} * 100);
+    scrollY_ = Wrap(scrollY_ + r.Param(3), int64_t{h} * 100);
+    record->Counter() = 0;
+  }
+  // Values from a save are held as a start holds them.
+  const double eye = std::max(r.Param(4), 1), nearest = std::max(r.Param(5), 1);
+  const double farthest = std::max<double>(r.Param(6), nearest + 1);
+  const int n = std::clamp(r.Param(1), 1, std::max(sh, 1));
+  const int firstTinted = std::clamp(r.Param(13), 0, n - 1);
+  const double g0 = (farthest - nearest) * eye / farthest;
+  const double m = 100.0 / std::max(r.Param(7), 1);
+  const uint8_t* mask = r.Param(8) != 0 && picture->GetMaskFlag() ? picture->GetMask() : nullptr;
+  const uint32_t* texels = picture->GetPixelBuffer();
+  const int64_t wrap = int64_t{w} << 16;
+  std::vector<uint32_t> lineTexels(mask ? static_cast<size_t>(sw) : 0);
+  std::vector<uint8_t> lineMask(lineTexels.size());
+  for (int i = 0; i < std::min(n, sh); ++i) {
+    const double z = eye * nearest / (eye - (i + 1) * g0 / n);
+    const int row = static_cast<int>(std::fmod(std::trunc(static_cast<double>(scrollY_ / 100) + m * (z - nearest)), h));
+    const double s = m * z / nearest;
+    const double whole = std::floor(s);
+    const int64_t fraction = std::min<int64_t>(std::llround((s - whole) * 65536), 0xFFFF);
+    const int64_t step = static_cast<int64_t>(std::fmod(whole, w)) << 16 | fraction;
+    int64_t position = ((scrollX_ / 100 + sw / 2) << 16) + (scrollX_ % 100) * 65536 / 100 -
+                       int64_t{sw / 2} * step;
+    position = Wrap(position, wrap);
+    int add[3] = {0, 0, 0}, sub[3] = {0, 0, 0};
+    if (r.Param(9) != 0 && i >= firstTinted) {
+      const int64_t lines = std::max(n - firstTinted, 1), k = std::min<int64_t>(i - firstTinted, lines);
+      const int values[3] = {r.Param(12), r.Param(11), r.Param(10)};  // blue, green, red
+      for (int c = 0; c < 3; ++c) {
+        const int64_t v = values[c];
+        add[c] = Clamp32((std::max<int64_t>(v, 0) * k + lines / 2) / lines);
+        sub[c] = Clamp32((std::max<int64_t>(-v, 0) * k + lines / 2) / lines);
+        add[c] = std::min(add[c], 255);
+        sub[c] = std::min(sub[c], 255);
+      }
+    }
+    uint32_t* out = screen + static_cast<size_t>(i) * sw;
+    const size_t base = static_cast<size_t>(row) * w;
+    // Runs between two wraps of the position: inside one the columns step
+    // evenly, so no pixel waits for the one before. The texels (and their
+    // mask bytes) go to the line buffers first.
+    uint32_t* line = mask ? lineTexels.data() : out;
+    for (int x = 0; x < sw;) {
+      const int64_t left = sw - x;
+      const int64_t n = step > 0 ? std::min((wrap - position + step - 1) / step, left) : left;
+      const uint32_t* from = texels + base;
+      uint32_t* to = line + x;
+      for (int64_t j = 0; j < n; ++j) to[j] = from[(position + j * step) >> 16] & 0xFFFFFF;
+      if (mask) {
+        const uint8_t* fromMask = mask + base;
+        uint8_t* toMask = lineMask.data() + x;
+        for (int64_t j = 0; j < n; ++j) toMask[j] = fromMask[(position + j * step) >> 16];
+      }
+      position += n * step;
+      if (position >= wrap) position -= wrap;
+      x += static_cast<int>(n);
+    }
+    if (add[0] | add[1] | add[2] | sub[0] | sub[1] | sub[2]) planepixel::TintRow(line, sw, add, sub);
+    if (mask) planepixel::MaskedMixRow(out, line, lineMask.data(), sw, 256, 256);
+  }
+}
+
+// --- #83 shore ---
+
+namespace {
+
+struct Wave {
+  double amplitude, frequency;
+  int step;
+};
+constexpr Wave kWaves[2][3] = {{{30, 33.2, 8130}, {21, -18.0, 121}, {10, 16.7, 71}},
+                               {{30, 22.6, 105}, {23, -17.1, 40}, {10, 35.7, 8102}}};
+
+// A double truncated into the int range.
+int64_t Trunc(double v) { return std::isnan(v) ? 0 : static_cast<int64_t>(std::clamp(v, -1e15, 1e15)); }
+
+// One colour byte under the tint (strength in percent); 128 bits, as
+// script values multiply past 64.
+int TintByte(int64_t colour, int64_t strength, int64_t c) {
+  const __int128 s = strength;
+  const __int128 v = ((colour * s / 100) * 128 + c * ((100 - s) * 128 / 100)) >> 7;
+  return static_cast<int>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+}  // namespace
+
+CEffectBeach::CEffectBeach(CEffectManager* manager) : CCommonEffect(manager) {
+  for (int& phase : waves_) phase = crt::rand() & 0x1FFF;
+  for (int& phase : tides_) phase = crt::rand() & 0x7FF;
+}
+
+int CEffectBeach::SetParam(EffectChannel* record, int count, const int* values, int) {
+  int p[15];
+  const int given = TakeParams(count, values, 15, p);
+  const int h = CScreenBuffer::GetHeight();
+  Default(p, given, 0, 20);
+  Default(p, given, 1, 20);
+  Default(p, given, 2, 128);
+  Default(p, given, 3, 192);
+  Default(p, given, 4, 255);
+  Default(p, given, 5, 0);
+  p[5] = std::clamp(p[5], 0, std::max(h - 1, 0));
+  Default(p, given, 6, h);
+  p[6] = std::min(p[6], h);
+  Default(p, given, 7, 30);
+  p[7] = std::max(p[7], 1);
+  Default(p, given, 8, 43);
+  p[8] = std::max(p[8], 1);
+  Default(p, given, 9, 300);
+  Default(p, given, 10, 250);
+  Default(p, given, 11, 100);
+  Default(p, given, 12, 100);
+  Default(p, given, 13, 700);
+  Default(p, given, 14, 100);
+  p[14] = std::max(p[14], 1);
+  return StartRecord(record, kNumber, p[0], p, 15);
+}
+
+void CEffectBeach::Calcu(EffectChannel* record, int) {
+  for (int e = 0; e < 2; ++e)
+    for (int k = 0; k < 3; ++k) waves_[e * 3 + k] = (waves_[e * 3 + k] + kWaves[e][k].step) & 0x1FFF;
+  tides_[0] = static_cast<int>((int64_t{tides_[0]} + record->Param(7)) & 0x7FF);
+  tides_[1] = static_cast<int>((int64_t{tides_[1]} + record->Param(8)) & 0x7FF);
+}
+
+CEffectBeach::Spans CEffectBeach::LineSpans(const EffectChannel& r, int f) const {
+  const double sw = CScreenBuffer::GetWidth(), sh = std::max(CScreenBuffer::GetHeight(), 1);
+  const double y0 = std::clamp(r.Param(5), 0, std::max(CScreenBuffer::GetHeight() - 1, 0));
+  const double top = r.Param(14) / 100.0;
+  const double l = top + (1 - top) * (y0 + f) / sh;
+  const double base = std::floor(sw / 2) + (r.Param(13) - std::floor(sw / 2)) * l;
+  double tide[2], sum[2];
+  for (int e = 0; e < 2; ++e) {
+    tide[e] = (std::cos(tides_[e] / 2048.0 * 6.28318) + 1) * r.Param(9 + e) * 0.5;
+    double s = 0;
+    for (int k = 0; k < 3; ++k)
+      s += kWaves[e][k].amplitude *
+           std::cos(f / sh * kWaves[e][k].frequency + waves_[e * 3 + k] / 8192.0 * 6.2831852);
+    sum[e] = r.Param(11 + e) / 100.0 * s;
+  }
+  int64_t x1 = std::max<int64_t>(Trunc(base - tide[0] * l - sum[0]), 0);
+  int64_t x2 = std::max<int64_t>(Trunc(base - tide[1] * l - sum[1]), 0);
+  if (x1 > x2) std::swap(x1, x2);
+  const int64_t xe = std::max<int64_t>(std::min<int64_t>(Trunc(base), static_cast<int64_t>(sw)), 1);
+  return {Clamp32(x1), Clamp32(x2), Clamp32(xe)};
+}
+
+void CEffectBeach::Print(EffectChannel* record, int) {
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  if (!screen || sw < 1 || sh < 1) return;
+  const EffectChannel& r = *record;
+  const int y0 = std::clamp(r.Param(5), 0, sh - 1);
+  const int n = std::min(r.Param(6), sh - y0);
+  const int64_t g = r.Param(1), strengths[2] = {g, 2 * g - g * g / 100};
+  const int64_t colours[3] = {r.Param(4), r.Param(3), r.Param(2)};  // blue, green, red
+  // Each span's strength is the same on every line: every byte's result,
+  // once, shifted into its place.
+  std::array<std::array<std::array<uint32_t, 256>, 3>, 2> tinted;
+  for (int span = 0; span < 2; ++span)
+    for (int c = 0; c < 3; ++c)
+      for (int v = 0; v < 256; ++v)
+        tinted[span][c][v] = static_cast<uint32_t>(TintByte(colours[c], strengths[span], v)) << (8 * c);
+  for (int f = 0; f < n; ++f) {
+    const Spans s = LineSpans(r, f);
+    uint32_t* out = screen + static_cast<size_t>(y0 + f) * sw;
+    const int bounds[3] = {s.x1, s.x2, s.xe};
+    for (int span = 0; span < 2; ++span) {
+      const auto& t = tinted[span];
+      const int from = bounds[span], to = std::min(bounds[span + 1], sw);
+      for (int x = from; x < to; ++x) {
+        const uint32_t p = out[x];
+        out[x] = t[0][p & 0xFF] | t[1][(p >> 8) & 0xFF] | t[2][(p >> 16) & 0xFF];
+      }
+    }
+  }
+}
+
+// --- #91 waterfall ---
+
+int CEffectWaterFall::SetParam(EffectChannel* record, int count, const int* values, int) {
+  int p[8];
+  const int given = TakeParams(count, values, 8, p);
+  Default(p, given, 0, 20);
+  Default(p, given, 1, 0);
+  Default(p, given, 2, 0);
+  Default(p, given, 3, 24);
+  Default(p, given, 4, -1);
+  Default(p, given, 5, 100);
+  Default(p, given, 6, 20);
+  Default(p, given, 7, 2);
+  return StartRecord(record, kNumber, p[0], p, 8);
+}
+
+CPicture* CEffectWaterFall::Source(const EffectChannel& record, int channel) const {
+  const EffectChannel* shown = manager_->GetChannel(record.Param(4) == -1 ? channel : record.Param(4));
+  return shown ? RecordPicture(*shown) : nullptr;
+}
+
+void CEffectWaterFall::Calcu(EffectChannel* record, int channel) {
+  CPicture* picture = Source(*record, channel);
+  const int64_t acceleration = record->Param(6);
+  if (!picture || picture->GetHeight() < 1 || acceleration <= 0) return;
+  const int64_t h = picture->GetHeight(), d = int64_t{record->Counter()} * acceleration / 100;
+  if (d >= h) record->Counter() = Clamp32(d % h * 100 / acceleration);
+}
+
+bool CEffectWaterFall::Line(int speed, int acceleration, int counter, int height, int n,
+                            int* brightness, int* row) {
+  const double u = speed / 100.0, acc = acceleration / 100.0;
+  double t, a;
+  if (acc == 0) {
+    // Steady water: every line at the speed it started with.
+    if (u == 0) return false;
+    t = n / u;
+    a = 256;
+  } else {
+    const double square = u * u + 2 * acc * n;
+    if (square < 0) return false;
+    const double s = std::sqrt(square);
+    t = (s - u) / acc;
+    a = s == 0 ? 256 : std::trunc(u / s * 256 + 0.5);
+  }
+  const double source = std::trunc(t * u - counter * u + 0.5);
+  if (!std::isfinite(source) || !std::isfinite(a)) return false;
+  double wrapped = std::fmod(source, height);
+  if (wrapped < 0) wrapped += height;
+  *row = std::clamp(static_cast<int>(wrapped), 0, height - 1);
+  *brightness = static_cast<int>(std::clamp(a, 0.0, 256.0));
+  return true;
+}
+
+void CEffectWaterFall::Print(EffectChannel* record, int channel) {
+  const EffectChannel& r = *record;
+  CPicture* picture = Source(r, channel);
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  if (r.Param(7) != 2 || !HasPixels(picture) || !picture->GetMaskFlag() || !picture->GetMask() ||
+      !screen)
+    return;
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  const int pw = picture->GetWidth(), ph = picture->GetHeight();
+  // The strip cut at all four sides; the source follows the cut.
+  int64_t x = r.Param(1), y = r.Param(2);
+  int64_t left = 0, first = 0;
+  if (x < 0) left = -x, x = 0;
+  if (y < 0) first = -y, y = 0;
+  const int64_t width = std::min<int64_t>(pw, int64_t{sw} - x + left) - left;
+  const int64_t lines = std::min<int64_t>(r.Param(3), int64_t{sh} - y + first) - first;
+  if (width <= 0 || lines <= 0 || x >= sw || y >= sh) return;
+  const uint32_t* pixels = picture->GetPixelBuffer();
+  const uint8_t* mask = picture->GetMask();
+  for (int64_t i = 0; i < lines; ++i) {
+    int a, row;
+    if (!Line(r.Param(5), r.Param(6), r.Counter(), ph, static_cast<int>(first + i), &a, &row)) continue;
+    uint32_t* out = screen + static_cast<size_t>(y + i) * sw + x;
+    const size_t from = static_cast<size_t>(row) * pw + left;
+    planepixel::MaskedMixRow(out, pixels + from, mask + from, static_cast<size_t>(width),
+                             static_cast<uint32_t>(a), 255);
+  }
+}
+
+// --- #95 one colour ---
+
+int CEffectWaterDrop::SetParam(EffectChannel* record, int count, const int* values, int) {
+  int p[3];
+  const int given = TakeParams(count, values, 3, p);
+  DefaultColour(p, given, 0);
+  return StartRecord(record, kNumber, 9999, p, 3);
+}

@@ -1,0 +1,216 @@
+#include "effect/raineffects.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "setup/random.h"
+
+namespace {
+
+// The stored values of a record back through SetParam.
+template <int N>
+void StartAgain(CCommonEffect* effect, EffectChannel* record, int channel) {
+  int p[N];
+  for (int i = 0; i < N; ++i) p[i] = record->Param(i);
+  effect->SetParam(record, N, p, channel);
+}
+
+// v held to [lo, hi]; lo wins when the two cross.
+int64_t Between(int64_t v, int64_t lo, int64_t hi) { return std::max(std::min(v, hi), lo); }
+
+}  // namespace
+
+// --- #56 flat rain ---
+
+int CEffectRain2::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  int p[8];
+  const int given = TakeParams(count, values, 8, p);
+  Default(p, given, 0, 20);
+  Default(p, given, 1, 5);
+  Default(p, given, 2, 30);
+  Default(p, given, 3, 2);
+  p[3] = std::clamp(p[3], 1, kLayers);
+  Default(p, given, 4, 3);
+  Default(p, given, 5, 0);
+  Default(p, given, 6, 50);
+  Default(p, given, 7, 100);
+  p[7] = std::max(p[7], 1);
+  StartRecord(record, kNumber, p[0], p, 8);
+  std::array<Layer, kLayers>& layers = layers_[Slot(channel)];
+  layers[0] = {0, 0, Clamp32(int64_t{p[1]} * 100), Clamp32(int64_t{p[2]} * 100),
+               Clamp32(int64_t{p[4]} * 100), Clamp32(int64_t{p[5]} * 100)};
+  for (int k = 1; k < kLayers; ++k) {
+    const Layer& before = layers[k - 1];
+    auto share = [&](int v) { return Clamp32(int64_t{v} * p[6] / 100); };
+    layers[k] = {0, 0, share(before.speedX), share(before.speedY), share(before.walkX),
+                 share(before.walkY)};
+  }
+  scatter_[Slot(channel)] = 1;
+  return 1;
+}
+
+void CEffectRain2::Restore(EffectChannel* record, int channel) { StartAgain<8>(this, record, channel); }
+
+void CEffectRain2::Calcu(EffectChannel* record, int channel) {
+  CPicture* picture = RecordPicture(*record);
+  if (!picture || picture->GetWidth() < 1 || picture->GetHeight() < 1) return;
+  const int w = picture->GetWidth(), h = picture->GetHeight();
+  const int n = LayerCount(*record);
+  std::array<Layer, kLayers>& layers = layers_[Slot(channel)];
+  if (scatter_[Slot(channel)] != 0) {
+    for (int k = 0; k < n; ++k) {
+      layers[k].x = Clamp32(int64_t{crt::rand() % w} * 100);
+      layers[k].y = Clamp32(int64_t{crt::rand() % h} * 100);
+    }
+    scatter_[Slot(channel)] = 0;
+  }
+  const int64_t divisor = std::max(record->Param(7), 1);
+  // One wandering speed: a step within the range now and then, held
+  // around the script's speed.
+  auto walk = [&](int* speed, int range, int base, int spread) {
+    if (range <= 0 || crt::rand() % divisor != 0) return false;
+    int64_t d = crt::rand() % range;
+    if (crt::rand() % 100 < 50) d = -d;
+    *speed = Clamp32(Between(int64_t{*speed} + d, (int64_t{base} - spread) * 100,
+                             (int64_t{base} + spread) * 100));
+    return true;
+  };
+  const int64_t lw = int64_t{std::min(CScreenBuffer::GetWidth(), w)} * 100;
+  const int64_t lh = int64_t{std::min(CScreenBuffer::GetHeight(), h)} * 100;
+  for (int k = 0; k < n; ++k) {
+    Layer& layer = layers[k];
+    walk(&layer.speedX, layer.walkX, record->Param(1), record->Param(4));
+    if (walk(&layer.speedY, layer.walkY, record->Param(2), record->Param(5)))
+      layer.speedY = std::max(layer.speedY, 100);
+    // A layer leaving by a whole tile comes back by one tile, on every side.
+    if (lw > 0) layer.x = static_cast<int>((int64_t{layer.x} + layer.speedX) % lw);
+    if (lh > 0) layer.y = static_cast<int>((int64_t{layer.y} + layer.speedY) % lh);
+  }
+}
+
+void CEffectRain2::Print(EffectChannel* record, int channel) {
+  CPicture* picture = RecordPicture(*record);
+  if (!picture || picture->GetWidth() < 1 || picture->GetHeight() < 1) return;
+  const int w = picture->GetWidth(), h = picture->GetHeight();
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  const std::array<Layer, kLayers>& layers = layers_[Slot(channel)];
+  for (int k = LayerCount(*record) - 1; k >= 0; --k) {
+    const int ox = layers[k].x / 100, oy = layers[k].y / 100;
+    const int left = ox > 0 ? -1 : 0, top = oy > 0 ? -1 : 0;
+    const int right = std::max((sw - ox - 1) / w, 0), bottom = std::max((sh - oy - 1) / h, 0);
+    for (int i = top; i <= bottom; ++i)
+      for (int j = left; j <= right; ++j) picture->Blt(ox + j * w, oy + i * h, 0, 0, w, h, 1);
+  }
+}
+
+// --- #102 rain in depth ---
+
+int CEffectRain4::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  int p[9];
+  const int given = TakeParams(count, values, 9, p);
+  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
+  Default(p, given, 0, 20);
+  Default(p, given, 1, 2);
+  Default(p, given, 2, 500);
+  Default(p, given, 3, 20);
+  Default(p, given, 4, -20);
+  Default(p, given, 5, w / 2);
+  p[5] = std::clamp(p[5], 0, std::max(w - 1, 0));
+  Default(p, given, 6, h / 2);
+  p[6] = std::clamp(p[6], 0, std::max(h - 1, 0));
+  Default(p, given, 7, 0);
+  Default(p, given, 8, 60);
+  StartRecord(record, kNumber, p[0], p, 9);
+  const Range range = RangeOf(*record);
+  record->Param(1) = range.layers;
+  record->Param(2) = range.far;
+  record->Param(3) = range.nearest;
+  depth_[Slot(channel)] = 0;
+  return 1;
+}
+
+CEffectRain4::Range CEffectRain4::RangeOf(const EffectChannel& record) {
+  Range r;
+  r.far = std::max(record.Param(2), 10);
+  r.nearest = std::min(std::max(record.Param(3), 10), r.far - 1);
+  r.layers = std::clamp(record.Param(1), 0, std::min(r.far - r.nearest, kMaxLayers));
+  return r;
+}
+
+void CEffectRain4::Restore(EffectChannel* record, int channel) { StartAgain<9>(this, record, channel); }
+
+void CEffectRain4::Init(int, int b) {
+  if (b == -1)
+    depth_.fill(0);
+  else if (b >= 0 && b < CEffectManager::kChannels)
+    depth_[b] = 0;
+}
+
+void CEffectRain4::Calcu(EffectChannel* record, int channel) {
+  const Range r = RangeOf(*record);
+  const int step = record->Param(4);
+  int& depth = depth_[Slot(channel)];
+  depth = Clamp32(int64_t{depth} + step);
+  if (step < 0) {
+    if (depth < r.nearest) depth = r.far;
+  } else if (depth > r.far) {
+    depth = r.nearest;
+  }
+}
+
+int CEffectRain4::LayerDepth(const EffectChannel& record, int depth, int i) {
+  const Range r = RangeOf(record);
+  const int64_t range = r.far - r.nearest;
+  int64_t z = depth + range * i / std::max(r.layers, 1);
+  if (z > r.far) z = (z - r.nearest) % range + r.nearest;
+  return Clamp32(z);
+}
+
+int CEffectRain4::LayerOpacity(const EffectChannel& record, int z) {
+  const Range r = RangeOf(record);
+  const int64_t fade = record.Param(8), ends = record.Param(7);
+  int64_t opacity = 100;
+  if (fade > 0) {
+    if (int64_t{z} - r.nearest < fade)
+      opacity = (100 - ends) * (int64_t{z} - r.nearest) / fade + ends;
+    else if (int64_t{r.far} - z < fade)
+      opacity = (100 - ends) * (int64_t{r.far} - z) / fade + ends;
+  }
+  return static_cast<int>(std::clamp<int64_t>(opacity, 1, 100));
+}
+
+void CEffectRain4::Print(EffectChannel* record, int channel) {
+  CPicture* picture = RecordPicture(*record);
+  if (!picture || picture->GetWidth() < 1 || picture->GetHeight() < 1) return;
+  const Range r = RangeOf(*record);
+  if (r.layers < 1) return;
+  const int w = picture->GetWidth(), h = picture->GetHeight();
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  const int depth = depth_[Slot(channel)];
+  std::vector<int> z(static_cast<size_t>(r.layers));
+  for (int i = 0; i < r.layers; ++i) z[i] = LayerDepth(*record, depth, i);
+  // Far layers first: from the deepest layer in the direction of travel.
+  const bool rising = record->Param(4) >= 0;
+  const int first = static_cast<int>(
+      (rising ? std::min_element(z.begin(), z.end()) : std::max_element(z.begin(), z.end())) -
+      z.begin());
+  const int64_t vx = std::clamp(record->Param(5), 0, std::max(sw - 1, 0));
+  const int64_t vy = std::clamp(record->Param(6), 0, std::max(sh - 1, 0));
+  for (int k = 0; k < r.layers; ++k) {
+    const int i = ((rising ? first + k : first - k) % r.layers + r.layers) % r.layers;
+    const int64_t depthOf = z[i] == 0 ? 1 : z[i];
+    const int opacity = LayerOpacity(*record, static_cast<int>(depthOf));
+    const int64_t tw = int64_t{w} * 100 / depthOf, th = int64_t{h} * 100 / depthOf;
+    if (tw < 1 || th < 1) continue;
+    int64_t x0 = vx - tw / 2, y0 = vy - th / 2;
+    if (x0 > 0) x0 -= (x0 + tw - 1) / tw * tw;
+    if (y0 > 0) y0 -= (y0 + th - 1) / th * th;
+    for (int64_t y = y0; y < sh; y += th)
+      for (int64_t x = x0; x < sw; x += tw)
+        picture->StretchBlt(static_cast<int>(x), static_cast<int>(y), Clamp32(tw), Clamp32(th), 0, 0,
+                            w, h, opacity, 1);
+  }
+}

@@ -1,0 +1,78 @@
+// Sprite swarms: small sprites from the channel picture that appear,
+// jitter, vanish and come back elsewhere. #108 flies, #27 flies that can
+// cling to screen edges. Every channel keeps its own swarm in its record:
+// after the 16 values, eight ints per sprite (visible countdown, hidden
+// countdown, x, y, frame, frame timer, edge, spare).
+#pragma once
+
+#include "effect/commoneffect.h"
+
+// p0 kept (the channel runs 999999 counts); p1, p2 cell size (32, 32); p3
+// sprites (1, at most 16); p4 placement (#108: 0 anywhere, 1 top, 2 right,
+// 3 bottom, 4 left; #27: a mask of those edges, bit 0 top); p5 variants,
+// cell columns (1, at least 1); p6 animation frames (1); p7 counts per
+// frame (1); p8, p9 mean visible and hidden counts (30, 0); p10 jitter in
+// pixels (10); p11 edge change chance per 10000 (#27, 100).
+class CEffectSwarm : public CCommonEffect {
+ public:
+  static constexpr int kMaxSprites = 16;
+  static constexpr int kRecords = 16;  // the first sprite's int in the area
+  enum Field { kVisible, kHidden, kX, kY, kFrame, kTimer, kEdge, kSpare, kFields };
+  using CCommonEffect::CCommonEffect;
+  void Calcu(EffectChannel* record, int channel) override;
+  void Print(EffectChannel* record, int channel) override;
+  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+
+  static int& Sprite(EffectChannel* record, int i, Field f) {
+    return record->Param(kRecords + kFields * i + f);
+  }
+  // The sprite count of a record, held to 0..16 whatever a save says.
+  static int Count(const EffectChannel& record);
+  // A centre moved onto edge 1..4 (other values leave it).
+  static void Pin(const EffectChannel& record, int edge, int* x, int* y);
+
+ protected:
+  int Start(EffectChannel* record, int count, const int* values, int number);
+  void Spawn(EffectChannel* record, int i, bool initial);
+  // The edge of a fresh or moved sprite; #108 its mode, #27 a pick.
+  virtual int SpawnEdge(const EffectChannel& record) = 0;
+  // #108 places every spawn, #27 only the first ones.
+  virtual bool PlacesEverySpawn() const = 0;
+  // The edge a sprite is held to after its step.
+  virtual int StepEdge(EffectChannel* record, int i) = 0;
+};
+
+class CEffectHae : public CEffectSwarm {
+ public:
+  static constexpr int kNumber = 108;
+  static constexpr const char* kClassName = "CEffectHae";
+  using CEffectSwarm::CEffectSwarm;
+  int SetParam(EffectChannel* record, int count, const int* values, int) override {
+    return Start(record, count, values, kNumber);
+  }
+  // Starts again from the stored values: a new swarm.
+  void Restore(EffectChannel* record, int channel) override;
+
+ protected:
+  int SpawnEdge(const EffectChannel& record) override { return record.Param(4); }
+  bool PlacesEverySpawn() const override { return true; }
+  int StepEdge(EffectChannel* record, int) override { return record->Param(4); }
+};
+
+class CEffectKe : public CEffectSwarm {
+ public:
+  static constexpr int kNumber = 27;
+  static constexpr const char* kClassName = "CEffectKe";
+  using CEffectSwarm::CEffectSwarm;
+  int SetParam(EffectChannel* record, int count, const int* values, int) override {
+    return Start(record, count, values, kNumber);
+  }
+  // An edge for a mask: single edges as they are, else one of the set
+  // edges drawn at random (0 for none).
+  static int PickEdge(int mask);
+
+ protected:
+  int SpawnEdge(const EffectChannel& record) override;
+  bool PlacesEverySpawn() const override { return false; }
+  int StepEdge(EffectChannel* record, int i) override;
+};
