@@ -68,6 +68,16 @@ class CCommonEffect {
   // ends at once), and p[0..stored-1] from int 29 on. Returns 1.
   static int StartRecord(EffectChannel* record, int number, int duration, const int* p,
                          int stored);
+  // The start of an effect of three values: the duration (default 20 frames)
+  // and two more that default to 0.
+  static int StartThreeValues(EffectChannel* record, int number, int count, const int* values) {
+    int p[3];
+    const int given = TakeParams(count, values, 3, p);
+    Default(p, given, 0, 20);
+    Default(p, given, 1, 0);
+    Default(p, given, 2, 0);
+    return StartRecord(record, number, p[0], p, 3);
+  }
 
   // A sum or product of script values, formed in 64 bits, back in the int
   // range.

@@ -97,12 +97,7 @@ int CEffectFlash::Finish(EffectChannel* record, int) {
 // --- #32 ---
 
 int CEffectMeltDown::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[3];
-  const int given = TakeParams(count, values, 3, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  return StartRecord(record, kNumber, p[0], p, 3);
+  return StartThreeValues(record, kNumber, count, values);
 }
 
 void CEffectMeltDown::Print(EffectChannel* record, int) {

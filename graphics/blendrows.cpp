@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "graphics/lanes.h"
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -43,11 +45,9 @@ void CrossFadeScalar(uint32_t* dst, const uint32_t* a, const uint32_t* b, const 
 
 namespace {
 
-__m128i Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-__m128i Select(__m128i sel, __m128i a, __m128i b) {
-  return _mm_or_si128(_mm_and_si128(sel, a), _mm_andnot_si128(sel, b));
-}
+using lanes::Load;
+using lanes::Select;
+using lanes::Store;
 
 // Four mask bytes, each spread over the four bytes of its pixel.
 __m128i SpreadMask(const uint8_t* m) {

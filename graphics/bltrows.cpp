@@ -28,13 +28,9 @@ void MaskLevelScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, si
 
 namespace {
 
-__m128i Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-
-// dst where sel is all ones, else keep.
-__m128i Select(__m128i sel, __m128i a, __m128i b) {
-  return _mm_or_si128(_mm_and_si128(sel, a), _mm_andnot_si128(sel, b));
-}
+using lanes::Load;
+using lanes::Select;
+using lanes::Store;
 
 }  // namespace
 

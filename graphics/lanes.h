@@ -8,7 +8,17 @@
 #if defined(__SSE2__)
 #include <immintrin.h>
 
+#include <cstdint>
+
 namespace lanes {
+
+inline __m128i Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// a where sel is all ones, else b.
+inline __m128i Select(__m128i sel, __m128i a, __m128i b) {
+  return _mm_or_si128(_mm_and_si128(sel, a), _mm_andnot_si128(sel, b));
+}
 
 // Per byte ((x * a) >> 8) + ((y * c) >> 8), each product shifted on its
 // own; a and c are 16-bit lanes (the same for both lanes of a pixel) with

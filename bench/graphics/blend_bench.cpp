@@ -8,6 +8,7 @@
 
 #include "graphics/blendrows.h"
 #include "bench/support/memcpy_reference.h"
+#include "bench/support/pattern_picture.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -22,16 +23,9 @@ BENCHMARK(benchsupport::Memcpy)->Arg(static_cast<int64_t>(kBytes));
 
 // A busy full-size picture with a soft-edged mask.
 std::unique_ptr<CPicture> MakePicture(int w, int h, uint32_t seed) {
-  auto picture = std::make_unique<CPicture>(w, h, 1);
-  uint32_t* px = picture->GetPixelBuffer();
-  unsigned char* mask = picture->GetMask();
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const size_t i = static_cast<size_t>(y) * w + x;
-      px[i] = (static_cast<uint32_t>(x * 7 + y * 3) * seed) & 0xFFFFFF;
-      mask[i] = static_cast<unsigned char>(x < w / 4 ? 0 : x > w / 2 ? 255 : (x * 5) & 0xFF);
-    }
-  return picture;
+  return benchsupport::MakePatternPicture(w, h, seed, [](int x, int, int width) {
+    return static_cast<uint8_t>(x < width / 4 ? 0 : x > width / 2 ? 255 : (x * 5) & 0xFF);
+  });
 }
 
 template <typename Draw>

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/pattern_picture.h"
 #include "dwqwriter.h"
 #include "platform/files.h"
 
@@ -17,8 +18,8 @@ inline bool WriteMaskedPicture(const std::string& name, int w, int h, uint32_t s
   dwqtool::Picture p{w, h, {}, {}};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      p.pixels.push_back((static_cast<uint32_t>(x * 7 + y * 3) * seed) & 0xFFFFFF);
-      p.alpha.push_back(static_cast<uint8_t>((x + y) % 5 == 0 ? 0 : 255 - (x & 63)));
+      p.pixels.push_back(PatternPixel(x, y, seed));
+      p.alpha.push_back(PatternMask(x, y));
     }
   dwqtool::Options options;
   options.mask = true;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench/support/memcpy_reference.h"
+#include "bench/support/pattern_picture.h"
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -23,25 +24,12 @@ constexpr size_t kBytes = size_t{kW} * kH * 4;
 
 BENCHMARK(benchsupport::Memcpy)->Arg(static_cast<int64_t>(kBytes));
 
-std::unique_ptr<CPicture> MakePicture(int w, int h, uint32_t seed) {
-  auto picture = std::make_unique<CPicture>(w, h, 1);
-  uint32_t* px = picture->GetPixelBuffer();
-  unsigned char* mask = picture->GetMask();
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const size_t i = static_cast<size_t>(y) * w + x;
-      px[i] = (static_cast<uint32_t>(x * 7 + y * 3) * seed) & 0xFFFFFF;
-      mask[i] = static_cast<unsigned char>((x + y) % 5 == 0 ? 0 : 255 - (x & 63));
-    }
-  return picture;
-}
-
 void ButtonGroupFrame(benchmark::State& state) {
   CScreenBuffer screen(kW, kH, 0);
   std::memset(CScreenBuffer::GetBuffer(), 0x40, kBytes);
   // Four looks side by side, four frames of each downwards.
-  auto picture = MakePicture(4 * 160, 4 * 40, 2654435761u);
-  auto back = MakePicture(kW, kH, 40503u);
+  auto picture = benchsupport::MakePatternPicture(4 * 160, 4 * 40, 2654435761u);
+  auto back = benchsupport::MakePatternPicture(kW, kH, 40503u);
   CNameList list(0);
   for (const char* token : {"button1PrintX", "40", "button1PrintY", "40", "button1SizeX", "160",
                             "button1SizeY", "40", "button1AnimePattern1", "4", "button1AnimeSpeed1",

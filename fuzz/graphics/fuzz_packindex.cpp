@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dwqwriter.h"
+#include "fuzz/support/fuzz_support.h"
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
@@ -34,23 +35,12 @@ void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
   std::fclose(out);
 }
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  g_host->SetErrorEcho(false);
-  std::string folder = (std::filesystem::temp_directory_path() / "zor-fuzz-pack-XXXXXX").string();
-  if (!::mkdtemp(folder.data())) std::abort();
-  std::filesystem::create_directories(folder + "/dwq/bg");
-  platform::SetGameFolder(folder);
+  g_host = &fuzzsupport::InstallQuietHost();
+  const std::string& folder = fuzzsupport::EnterTempGameFolder("pack", "dwq/bg");
   g_folder = folder;
-  std::atexit(RemoveFolder);
   // A plain picture that is always there.
   dwqtool::Picture plain{2, 1, {0x00112233, 0x00445566}, {}};
   std::vector<uint8_t> bytes;

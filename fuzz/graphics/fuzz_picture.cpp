@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "fuzz/support/fuzz_support.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-std::string g_folder;
 std::string g_file;
 std::unique_ptr<CScreenBuffer> g_screen;
 platform::HeadlessBackend* g_host = nullptr;
@@ -41,24 +41,11 @@ void Use(CPicture& picture) {
   }
 }
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &platform::InstallHeadless();
-  g_host->SetBoxEcho(false);
-  g_host->SetErrorEcho(false);
-  std::string folder =
-      (std::filesystem::temp_directory_path() / "zor-fuzz-picture-XXXXXX").string();
-  if (!::mkdtemp(folder.data())) std::abort();
-  std::filesystem::create_directories(folder + "/dwq");
-  platform::SetGameFolder(folder);
-  g_folder = folder;
-  std::atexit(RemoveFolder);
+  g_host = &fuzzsupport::InstallQuietHost();
+  const std::string& folder = fuzzsupport::EnterTempGameFolder("picture", "dwq");
   g_file = folder + "/dwq/f.dwq";
   InitPictureLoader(dwq::kDecodeMegabytes);
   g_screen = std::make_unique<CScreenBuffer>(64, 48, 0);

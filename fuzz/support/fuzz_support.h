@@ -2,6 +2,8 @@
 // check that stops the run when an invariant breaks.
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,17 +17,46 @@
 
 namespace fuzzsupport {
 
-// Installs the headless host with its boxes silenced and makes "game" (and
-// `subfolder` below it) in the current folder the game folder.
-inline platform::HeadlessBackend& EnterGameFolder(const std::string& subfolder = "") {
+// Installs the headless host with its boxes and error lines silenced.
+inline platform::HeadlessBackend& InstallQuietHost() {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
   host.SetErrorEcho(false);
+  return host;
+}
+
+// Installs the quiet host and makes "game" (and `subfolder` below it) in the
+// current folder the game folder.
+inline platform::HeadlessBackend& EnterGameFolder(const std::string& subfolder = "") {
+  platform::HeadlessBackend& host = InstallQuietHost();
   const std::filesystem::path folder = std::filesystem::current_path() / "game";
   std::error_code error;
   std::filesystem::create_directories(subfolder.empty() ? folder : folder / subfolder, error);
   platform::SetGameFolder(folder.string());
   return host;
+}
+
+// The temporary game folder EnterTempGameFolder made, removed at exit.
+inline std::string& TempGameFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// Makes a fresh temporary folder "zor-fuzz-<name>-XXXXXX" with `subfolder`
+// in it, makes it the game folder and removes it when the run exits.
+inline const std::string& EnterTempGameFolder(const std::string& name,
+                                              const std::string& subfolder) {
+  std::string folder =
+      (std::filesystem::temp_directory_path() / ("zor-fuzz-" + name + "-XXXXXX")).string();
+  if (!::mkdtemp(folder.data())) std::abort();
+  std::filesystem::create_directories(folder + "/" + subfolder);
+  platform::SetGameFolder(folder);
+  TempGameFolder() = folder;
+  std::atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(TempGameFolder(), ignored);
+  });
+  return TempGameFolder();
 }
 
 // A window of the given client size, as the game objects need one.

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "dwqwriter.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
+#include "support/dwq_picture.h"
 #include "widget/floatinglayertable.h"
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
@@ -28,14 +28,7 @@ class LayersTest : public GameTest {
  protected:
   // A w x h picture "dwq\\sys\\<name>" in one opaque colour.
   void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
-    dwqtool::Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, colour),
-                       std::vector<uint8_t>(static_cast<size_t>(w) * h, 255)};
-    dwqtool::Options options;
-    options.mask = true;
-    std::vector<uint8_t> bytes;
-    std::string error;
-    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
-    dir_->Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+    testsupport::WriteDwq(*dir_, "sys/" + name, w, h, colour);
   }
   void Make() { game_ = std::make_unique<LayerGame>(*host_); }
   static uint32_t At(int x, int y) { return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x]; }

@@ -80,7 +80,13 @@ int Tool(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-using PictureToolTest = PictureTest;
+class PictureToolTest : public PictureTest {
+ protected:
+  // The tool with `options` on "in.png" into "dwq/<name>.dwq".
+  int ToolFromPng(const std::string& options, const std::string& name) {
+    return Tool(options + " " + dir_ / "in.png" + " " + dir_ / ("dwq/" + name + ".dwq"));
+  }
+};
 
 TEST_F(PictureToolTest, WritesPicturesTheLoaderReads) {
   // A 5 x 3 RGBA PNG: opaque in columns 1..2, see-through elsewhere.
@@ -114,10 +120,7 @@ TEST_F(PictureToolTest, WritesPicturesTheLoaderReads) {
   int n = 0;
   for (const Case& c : cases) {
     const std::string name = "tool" + std::to_string(n++);
-    ASSERT_EQ(Tool(std::string(c.options) + " " + dir_ / "in.png" + " " +
-                   dir_ / ("dwq/" + name + ".dwq")),
-              0)
-        << c.options;
+    ASSERT_EQ(ToolFromPng(c.options, name), 0) << c.options;
     CPicture picture;
     ASSERT_EQ(picture.LoadDWQ(name.c_str(), c.keep256), 1) << c.options;
     EXPECT_EQ(picture.GetWidth(), w);
@@ -202,10 +205,7 @@ TEST_F(PictureToolTest, WritesJpegAndPngBodies) {
   int n = 0;
   for (const Case& c : cases) {
     const std::string name = "body" + std::to_string(n++);
-    ASSERT_EQ(Tool(std::string(c.options) + " " + dir_ / "in.png" + " " +
-                   dir_ / ("dwq/" + name + ".dwq")),
-              0)
-        << c.options;
+    ASSERT_EQ(ToolFromPng(c.options, name), 0) << c.options;
     CPicture picture;
     ASSERT_EQ(picture.LoadDWQ(name.c_str()), 1) << c.options;
     EXPECT_EQ(picture.GetWidth(), w);

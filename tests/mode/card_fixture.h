@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dwqwriter.h"
@@ -19,6 +20,7 @@
 #include "graphics/screenbuffer.h"
 #include "mode/carddata.h"
 #include "mode/cardsystem.h"
+#include "support/dwq_picture.h"
 
 namespace card_test {
 
@@ -78,12 +80,7 @@ class CardTest : public game_test::GameTest {
         const int k = (x + 2 * y) % 5;
         p.alpha.push_back(static_cast<uint8_t>(k == 0 ? 0 : k == 1 ? 128 : 255));
       }
-    dwqtool::Options options;
-    options.mask = true;
-    std::vector<uint8_t> bytes;
-    std::string error;
-    ASSERT_TRUE(dwqtool::MakeDwq(p, options, &bytes, &error)) << error;
-    dir_->Write("dwq/sys/" + name + ".dwq", std::string(bytes.begin(), bytes.end()));
+    testsupport::WriteDwq(*dir_, "sys/" + name, std::move(p));
   }
 
   static void FillScreen() {

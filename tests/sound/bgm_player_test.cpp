@@ -19,13 +19,10 @@ using musictest::Tone;
 
 constexpr int kStep = 10;
 
-class BgmPlayerTest : public testing::Test {
+class BgmPlayerTest : public musictest::DeviceTest {
  protected:
   void SetUp() override {
-    host_ = &platform::InstallHeadless();
-    host_->SetBoxEcho(false);
-    ds_ = std::make_unique<CDirectSound>(nullptr);
-    ds_->Create(0);
+    DeviceTest::SetUp();
     player_ = std::make_unique<CBgmPlayer>(ds_.get());
     player_->StartSpectrum();
     musictest::WriteMusic(dir_, "a", Tone({0.5}, 4.0, 440.0));
@@ -34,7 +31,7 @@ class BgmPlayerTest : public testing::Test {
   }
   void TearDown() override {
     player_.reset();
-    ds_.reset();
+    DeviceTest::TearDown();
   }
   CBgmStream& S(int i) { return *player_->GetStream(i); }
   // Both streams have served their notifications and taken their steps.
@@ -50,9 +47,6 @@ class BgmPlayerTest : public testing::Test {
   }
   int Volume(int i) { return S(i).GetBuffer()->GetVolume(); }
 
-  testsupport::TempDir dir_;
-  platform::HeadlessBackend* host_ = nullptr;
-  std::unique_ptr<CDirectSound> ds_;
   std::unique_ptr<CBgmPlayer> player_;
 };
 

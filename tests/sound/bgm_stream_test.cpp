@@ -20,17 +20,11 @@ using musictest::Tone;
 
 constexpr int kStep = 10;  // ms: notifications fire once per clock step
 
-class BgmStreamTest : public testing::Test {
+class BgmStreamTest : public musictest::DeviceTest {
  protected:
-  void SetUp() override {
-    host_ = &platform::InstallHeadless();
-    host_->SetBoxEcho(false);
-    ds_ = std::make_unique<CDirectSound>(nullptr);
-    ds_->Create(0);
-  }
   void TearDown() override {
     stream_.reset();
-    ds_.reset();
+    DeviceTest::TearDown();
   }
   platform::AudioDevice* Device() { return ds_->GetDirectSound(); }
   CBgmStream& Make(int mode = 0) {
@@ -63,9 +57,6 @@ class BgmStreamTest : public testing::Test {
     return std::vector<int16_t>(v.begin() + static_cast<long>(a), v.begin() + static_cast<long>(b));
   }
 
-  testsupport::TempDir dir_;
-  platform::HeadlessBackend* host_ = nullptr;
-  std::unique_ptr<CDirectSound> ds_;
   std::unique_ptr<CBgmStream> stream_;
 };
 

@@ -8,10 +8,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/headless/headless.h"
+#include "sound/directsound.h"
 #include "sound/musicfile.h"
 #include "soundwriter.h"
 #include "support/temp_dir.h"
@@ -112,5 +115,22 @@ inline double Amplitude(const std::vector<int16_t>& mix, double fromSeconds, dou
   const double power = s1 * s1 + s2 * s2 - 2 * std::cos(w) * s1 * s2;
   return 2 * std::sqrt(power > 0 ? power : 0) / weights;
 }
+
+// A quiet headless host, a game folder and a sound device for the music
+// tests; the device goes before the folder and the host.
+class DeviceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    host_ = &platform::InstallHeadless();
+    host_->SetBoxEcho(false);
+    ds_ = std::make_unique<CDirectSound>(nullptr);
+    ds_->Create(0);
+  }
+  void TearDown() override { ds_.reset(); }
+
+  testsupport::TempDir dir_;
+  platform::HeadlessBackend* host_ = nullptr;
+  std::unique_ptr<CDirectSound> ds_;
+};
 
 }  // namespace musictest
