@@ -8,13 +8,6 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
-namespace {
-
-// A script value times 10, kept in the int range.
-int Tenfold(int v) { return static_cast<int>(std::clamp<int64_t>(int64_t{v} * 10, INT32_MIN, INT32_MAX)); }
-
-}  // namespace
-
 int CEffectMovieWarp::SetParam(EffectChannel* record, int count, const int* values, int) {
   int p[16];
   const int given = TakeParams(count, values, 16, p);
@@ -43,7 +36,7 @@ CEffectMovieWarp::Frame CEffectMovieWarp::FrameValues(const EffectChannel& recor
   const int64_t unwound = 10000 - int64_t{CalcuCurve(c, d, 0, 10000, p(6), p(5))};
   f.twist = static_cast<int>(int64_t{p(3)} * unwound / 10000);
   f.opacity = std::clamp(CalcuCurve(c, d, p(8), p(7), p(10), p(9)), 0, 100);
-  f.zoom = std::max(CalcuCurve(c, d, Tenfold(p(12)), Tenfold(p(11)), p(14), p(13)), 1);
+  f.zoom = std::max(CalcuCurve(c, d, ScaledValue(p(12), 10), ScaledValue(p(11), 10), p(14), p(13)), 1);
   return f;
 }
 

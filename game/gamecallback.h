@@ -933,7 +933,7 @@ class CGameCallBack : public CScriptCallBack {
   void SetFaceType(int face, int type);
   void SetFaceNumber(int n);
   void ResetFaces();
-  int GetFacePrintMode() const { return facePrintMode_; }
+  int GetFacePrintMode() const { return settings_.facePrintMode; }
   class CCommonMessageWindow* GetMessageWindow() const { return messageWindow_; }
   class CFaceControl* GetFaceControl() const { return faceControl_; }
   // The object that keeps its state in the EXT chunk of key (1 "face").
@@ -944,7 +944,6 @@ class CGameCallBack : public CScriptCallBack {
   class CCommonMessageWindow* messageWindow_ = nullptr;
   class CFaceControl* faceControl_ = nullptr;
   class CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
-  int facePrintMode_ = 0;
 
   // --- Script calls, names, options (gamecallback_calls.cpp) ---
   static constexpr int kFlagTableSize = 256;

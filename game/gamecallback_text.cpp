@@ -36,8 +36,7 @@ void DeleteAndClear(T*& p) {
 
 void CGameCallBack::InitFaceControl() {
   if (faceControl_) return;
-  GetSetupInt(&facePrintMode_, "facePrintMode");
-  if (!facePrintMode_) return;
+  if (!settings_.facePrintMode) return;
   faceControl_ = new CFaceControl(faceList_);
   const CExtDataNameTable names;
   SetExtSaveObject(names.SearchName("face"), faceControl_);
@@ -177,7 +176,7 @@ int CGameCallBack::MessageWindowDesignCount() {
 // --- Faces ---
 
 void CGameCallBack::ChangeFace(int number, const char* speakerName) {
-  if (number != facePrintMode_ || !faceControl_) return;
+  if (number != settings_.facePrintMode || !faceControl_) return;
   CScreenBuffer::SetFullRedraw(0);
   faceControl_->Print(speakerName);
 }
