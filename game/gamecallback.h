@@ -32,8 +32,11 @@ struct Rect;
 class CAllEffect;
 class CBgmPlayer;
 class CCGList;
+class CCommonBackLog;
 class CCommonButtonSetup;
 class CCommonGeneral;
+class CCommonPrintMessage;
+class CCommonSelectMessage;
 class CCommonSystemFile;
 class CDataFileSetup;
 class CDirectDrawScreen;
@@ -477,6 +480,11 @@ class CGameCallBack : public CScriptCallBack {
   CCommonGeneral* GetMode(int n) const {
     return n >= 0 && n < kModeCount ? modeTable_[n] : nullptr;
   }
+  // The story's own modes by their type: the print-message mode (10), the
+  // choice mode (9) and the back log (7); NULL while the table has none.
+  CCommonPrintMessage* GetPrintMessage() const;
+  CCommonSelectMessage* GetSelectMessage() const;
+  CCommonBackLog* GetBackLog() const;
   int GetReturnMode() const { return returnMode_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".

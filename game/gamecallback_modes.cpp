@@ -4,7 +4,10 @@
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "graphics/screenbuffer.h"
+#include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/printmessage.h"
+#include "mode/selectmessage.h"
 
 namespace {
 
@@ -44,6 +47,18 @@ bool RowLists(const CKeyFlagTable* table, int row, int key) {
 }
 
 }  // namespace
+
+CCommonPrintMessage* CGameCallBack::GetPrintMessage() const {
+  return dynamic_cast<CCommonPrintMessage*>(GetMode(CCommonPrintMessage::kModeNumber));
+}
+
+CCommonSelectMessage* CGameCallBack::GetSelectMessage() const {
+  return dynamic_cast<CCommonSelectMessage*>(GetMode(CCommonSelectMessage::kModeNumber));
+}
+
+CCommonBackLog* CGameCallBack::GetBackLog() const {
+  return dynamic_cast<CCommonBackLog*>(GetMode(CCommonBackLog::kModeNumber));
+}
 
 CCommonGeneral* CGameCallBack::MakeMode(int n) {
   for (const ModeFactoryEntry& e : kModeFactory)
