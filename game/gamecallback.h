@@ -598,6 +598,11 @@ class CGameCallBack : public CScriptCallBack {
   CGameMouse* GetGameMouse() const { return gameMouse_; }
   CMessageCursor* GetMessageCursor() const { return messageCursor_; }
   CNotice* GetNotice() const { return notice_; }
+  // Floating button i (0 scene, 1 option, 2 skip-film, 3 quick save, 4 quick
+  // load, 5 quick config, 6 quick back log); null when not made.
+  CSceneOptionButton* GetFloatingButton(int i) const {
+    return i >= 0 && i < 7 ? floatingButtons_[i] : nullptr;
+  }
   // The message window's hit test of a point relative to its print
   // position; 0 without a message window.
   int CheckMessageWindowHit(int x, int y);

@@ -40,6 +40,7 @@
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
 #include "widget/notice.h"
+#include "widget/sceneoptionbutton.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
@@ -820,6 +821,8 @@ void CGameCallBack::ReleaseAll() {
   // The modes, then what the modes share.
   for (CCommonGeneral*& mode : modeTable_) DeleteAndClear(mode);
   DeleteAndClear(notice_);
+  // Quick buttons, skip-film, scene, option.
+  for (int i : {6, 5, 4, 3, 2, 0, 1}) DeleteAndClear(floatingButtons_[i]);
   DeleteAndClear(messageCursor_);
   DeleteAndClear(gameMouse_);
   DeleteAndClear(floatingLayers_);
