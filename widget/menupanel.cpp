@@ -11,6 +11,7 @@
 #include "widget/buttoncode.h"
 #include "widget/commonbutton.h"
 #include "widget/commonbuttonsetup.h"
+#include "widget/members.h"
 
 namespace {
 
@@ -224,43 +225,26 @@ void CMenuButtonPanel::ResetMenuAnime() {
 }
 
 int32_t CMenuButtonPanel::CalcuButton(const CInputStatus* input) {
+  const auto at = [&](int c) { return GetButton(c, menu_); };
   if (latched_) {
-    int32_t code = buttoncode::kNothing;
-    for (int c = 0; c < columns_; ++c) {
-      CCommonButton* button = GetButton(c, menu_);
-      if (!button) continue;
-      if (c != latchedColumn_) {
-        button->Calcu(nullptr);
-        continue;
-      }
-      code = button->Calcu(input);
-    }
+    int32_t code = widget::LatchedStep(columns_, latchedColumn_, input, at);
     if (GetButtonCodeKind(code) == buttoncode::kDecided) code = SetButtonCodeNumber(code, latchedColumn_);
     return code;
   }
-  int32_t result = buttoncode::kNothing;
-  for (int c = 0; c < columns_; ++c) {
-    CCommonButton* button = GetButton(c, menu_);
-    if (!button) continue;
-    if (latched_) {
-      button->Calcu(nullptr);
-      continue;
-    }
-    const int32_t code = button->Calcu(input);
-    if (code == buttoncode::kNothing) continue;
-    result = code;
-    const int32_t kind = GetButtonCodeKind(code);
+  return widget::OpenStep(columns_, input, at, [&](int c, int32_t* code) {
+    const int32_t kind = GetButtonCodeKind(*code);
     if (kind == buttoncode::kPressed || kind == buttoncode::kDecided) {
       latched_ = 1;
       latchedColumn_ = c;
-      if (kind == buttoncode::kDecided) result = SetButtonCodeNumber(code, c);
-    } else if ((kind == buttoncode::kEntered || kind == buttoncode::kLeft) &&
-               setup_->GetAnimeAdjustFlag()) {
-      // All buttons animate in step.
-      ResetMenuAnime();
+      // A press is reported without a number.
+      if (kind == buttoncode::kDecided) *code = SetButtonCodeNumber(*code, c);
+      return true;
     }
-  }
-  return result;
+    // All buttons animate in step.
+    if ((kind == buttoncode::kEntered || kind == buttoncode::kLeft) && setup_->GetAnimeAdjustFlag())
+      ResetMenuAnime();
+    return false;
+  });
 }
 
 void CMenuButtonPanel::Print(int unused) {

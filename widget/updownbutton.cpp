@@ -5,6 +5,7 @@
 #include "widget/buttoncode.h"
 #include "widget/commonbutton.h"
 #include "widget/commonbuttonsetup.h"
+#include "widget/members.h"
 
 CUpDownButton::CUpDownButton(CNameList* list, CPicture* backPicture) {
   setups_[kUp] = std::make_unique<CCommonButtonSetup>(list, "up");
@@ -67,15 +68,7 @@ void CUpDownButton::StepPage(int index) {
 int32_t CUpDownButton::Calcu(const CInputStatus* input) {
   if (!enable_) return buttoncode::kNothing;
   if (latched_) {
-    int32_t code = buttoncode::kNothing;
-    for (int i = 0; i < 2; ++i) {
-      if (!buttons_[i]) continue;
-      if (i != latchedIndex_) {
-        buttons_[i]->Calcu(nullptr);
-        continue;
-      }
-      code = buttons_[i]->Calcu(input);
-    }
+    int32_t code = widget::LatchedStep(2, latchedIndex_, input, [&](int i) { return buttons_[i].get(); });
     if (GetButtonCodeKind(code) == buttoncode::kDecided) {
       StepPage(latchedIndex_);
       code = SetButtonCodeNumber(code, page_);
@@ -83,33 +76,27 @@ int32_t CUpDownButton::Calcu(const CInputStatus* input) {
     return code;
   }
   UpdateUsable();
-  int32_t result = buttoncode::kNothing;
+  const auto usable = [&](int i) {
+    CCommonButton* button = buttons_[i].get();
+    return button && button->GetExist() && usable_[i] ? button : nullptr;
+  };
   // After a press or a decision the rest of the pass idles, so one frame
   // turns at most one page.
-  bool acted = false;
-  for (int i = 0; i < 2; ++i) {
-    CCommonButton* button = buttons_[i].get();
-    if (!button || !button->GetExist() || !usable_[i]) continue;
-    if (acted) {
-      button->Calcu(nullptr);
-      continue;
-    }
-    const int32_t code = button->Calcu(input);
-    if (code == buttoncode::kNothing) continue;
-    result = code;
-    const int32_t kind = GetButtonCodeKind(code);
+  return widget::OpenStep(2, input, usable, [&](int i, int32_t* code) {
+    const int32_t kind = GetButtonCodeKind(*code);
     if (kind == buttoncode::kPressed) {
       latched_ = 1;
       latchedIndex_ = i;
-      result = SetButtonCodeNumber(code, i);
-      acted = true;
-    } else if (kind == buttoncode::kDecided) {
-      StepPage(i);
-      result = SetButtonCodeNumber(code, page_);
-      acted = true;
+      *code = SetButtonCodeNumber(*code, i);
+      return true;
     }
-  }
-  return result;
+    if (kind == buttoncode::kDecided) {
+      StepPage(i);
+      *code = SetButtonCodeNumber(*code, page_);
+      return true;
+    }
+    return false;
+  });
 }
 
 void CUpDownButton::Print(int unused) {
