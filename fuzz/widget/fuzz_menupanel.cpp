@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "dwqwriter.h"
 #include "fuzz/support/fuzz_support.h"
+#include "fuzz/widget/widget_fuzz.h"
 #include "game/inputstatus.h"
 #include "graphics/dwqformat.h"
 #include "graphics/picture.h"
@@ -32,40 +32,9 @@ namespace {
 
 using Reader = fuzzsupport::Reader;
 
-// A picture with a mask, so every draw path runs.
-std::unique_ptr<CPicture> MakePicture(int w, int h) {
-  auto picture = std::make_unique<CPicture>(w, h, 1);
-  if (!picture->GetPixelBuffer() || !picture->GetMask()) return picture;
-  for (int i = 0; i < w * h; ++i) {
-    picture->GetPixelBuffer()[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
-    picture->GetMask()[i] = static_cast<unsigned char>(i * 7);
-  }
-  return picture;
-}
-
-void WritePicture(const std::string& name, int w, int h) {
-  dwqtool::Picture p{w, h, {}, {}};
-  for (int i = 0; i < w * h; ++i) {
-    p.pixels.push_back(static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF);
-    p.alpha.push_back(static_cast<uint8_t>(i * 7));
-  }
-  dwqtool::Options options;
-  options.mask = true;
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!dwqtool::MakeDwq(p, options, &bytes, &error)) return;
-  platform::WriteWholeFile(("dwq/sys/" + name + ".dwq").c_str(), bytes.data(), bytes.size());
-}
-
-void CheckCode(int32_t code, int members) {
-  if (code == buttoncode::kNothing) return;
-  const int32_t kind = GetButtonCodeKind(code);
-  fuzzsupport::Check(kind == buttoncode::kDecided || kind == buttoncode::kPressed ||
-                         kind == buttoncode::kBusy || kind == buttoncode::kEntered ||
-                         kind == buttoncode::kLeft || kind == buttoncode::kSoundOnly,
-                     "kind");
-  fuzzsupport::Check(GetButtonCodeNumber(code) < members, "number inside the container");
-}
+using widgetfuzz::CheckCode;
+using widgetfuzz::MakePicture;
+using widgetfuzz::WritePicture;
 
 }  // namespace
 
