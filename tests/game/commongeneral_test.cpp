@@ -718,6 +718,12 @@ TEST_F(CommonGeneralTest, UpDownPairAndCombinedControl) {
   EXPECT_EQ(pair->GetButton(0)->GetPrintXY(), (platform::Point{30, 40}));
   EXPECT_EQ(pair->GetButton(1)->GetPrintXY(), (platform::Point{50, 60}));
   EXPECT_EQ(pair->GetButton(1)->GetSizeX(), 24) << "down inherits from up";
+  // Without file-name keys the buttons reload "UpFileName" and "DownFileName".
+  testsupport::WriteDwq(*dir_, "sys/ta_upButton", 8, 4, 0x123456);
+  testsupport::WriteDwq(*dir_, "sys/ta_downButton", 6, 4, 0x654321);
+  own.ReloadUpDownButtonPicture();
+  EXPECT_EQ(CPicturePool::GetPicture(1)->GetWidth(), 8);
+  EXPECT_EQ(CPicturePool::GetPicture(2)->GetWidth(), 6);
   CCommonUpdownBack* control = own.GetUpdownBack();
   ASSERT_NE(control, nullptr);
   control->SetPageMax(3);
