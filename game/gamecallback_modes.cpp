@@ -28,6 +28,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
+    {CCommonPrintMessage::kModeNumber, &Make<CCommonPrintMessage>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
@@ -139,11 +140,16 @@ void CGameCallBack::RestartFromLoad() {
   SetMessageModeFlag(0);
   SetBackScriptMode(0);
   ResetTextPosition();
-  // The three message words belong to the message window; the saved line
-  // count, cut-in number and choice words go to modes 10 and 9 once those
-  // exist.
+  // The three message words belong to the message window; the choice words
+  // go to mode 9 once it exists. The cut-in number came with the CUTIN
+  // chunk.
   CCommonGeneral* mode = GetMode(GetCurrentMode());
   if (mode) mode->ResetGame();
+  if (GetCurrentMode() == CCommonPrintMessage::kModeNumber)
+    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+      printMessage->SetLineCount(savedLineCount_);
+      SetBackScriptMode(0);
+    }
   if (mode) mode->Enter();
   if (GetExtDataValue()) NotifyListedModes();
   if (effect_) effect_->RestoreEffects();

@@ -10,6 +10,7 @@
 #include "game/gamecallback.h"
 #include "game/modenames.h"
 #include "message/autosave.h"
+#include "mode/printmessage.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -174,8 +175,9 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   for (int k = 1; k < kScriptLevels; ++k)
     SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
   SetWord(chunk, kMessageKey, messageKey_);
-  SetWord(chunk, kLineCount, savedLineCount_);
-  SetWord(chunk, kMessageCode, messageCode_);
+  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  SetWord(chunk, kLineCount, printMessage ? printMessage->GetLineCount() : savedLineCount_);
+  SetWord(chunk, kMessageCode, printMessage ? printMessage->GetMessageCode() : messageCode_);
   SetWord(chunk, kChoiceKey, choiceKey_);
   SetWord(chunk, kChoiceEnd, savedChoiceEnd_);
   SetWord(chunk, kChoiceStart, savedChoiceStart_);
@@ -344,7 +346,10 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   CScript* script = CurrentScript();
   const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
   if (mode == kMessageMode) {
-    // The print-message mode takes the code and line count once it exists.
+    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+      printMessage->SetMessageCode(messageCode_);
+      printMessage->SetLineCount(savedLineCount_);
+    }
     if (script && older && messageKey_ >= 0) script->SearchMessage(messageKey_);
   } else if (mode == kChoiceMode) {
     for (int i = 0; i < 4; ++i) choiceWords_[i] = Word(chunk, kChoiceWords + i);
@@ -395,8 +400,20 @@ void CGameCallBack::PutOmakeClass(uint8_t* body, size_t size) {
   if (keyFlagTable_) keyFlagTable_->SaveBytes(body, size);
 }
 
-// The print-message mode's cut-in state comes with the cut-in window.
-void CGameCallBack::PutCutin(uint8_t*, size_t) {}
+// The print-message mode's 128 cut-in words at byte 32 and its cut-in
+// number at byte 1052.
+constexpr size_t kCutinNumberAt = 1052;
+
+void CGameCallBack::PutCutin(uint8_t* chunk, size_t size) {
+  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
+  int words[CCommonPrintMessage::kCutinWords] = {};
+  printMessage->SaveData(words);
+  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+    platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
+  if (size >= kCutinNumberAt + 4)
+    platform::SetLE32(chunk + kCutinNumberAt, static_cast<uint32_t>(printMessage->GetCutinNumber()));
+}
 
 void CGameCallBack::GetInfo(const uint8_t* chunk, size_t size) {
   if (chunk && size >= kHeader + 8) loadedVersion_ = Word(chunk, 9);
@@ -440,14 +457,33 @@ void CGameCallBack::GetEffectFileName(const uint8_t* chunk, size_t size) {
   }
 }
 
-void CGameCallBack::GetMessage(const uint8_t*, size_t) {}
+void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
+  if (!chunk || size <= kHeader) return;
+  // Each entry that the chunk holds whole; the mode ends every line with
+  // two NULs.
+  if (CCommonPrintMessage* printMessage = GetPrintMessage())
+    for (int i = 0; i < CCommonPrintMessage::kTextSlots; ++i) {
+      const size_t at = kHeader + static_cast<size_t>(i) * CCommonPrintMessage::kTextSlotSize;
+      if (at + CCommonPrintMessage::kTextSlotSize > size) break;
+      printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at),
+                                   CCommonPrintMessage::kTextSlotSize);
+    }
+}
 
 void CGameCallBack::GetOmakeClass(const uint8_t* body, size_t size) {
   // The table sanitises what it reads: keys outside 1..99 and repeats go.
   if (keyFlagTable_) keyFlagTable_->LoadBytes(body, size);
 }
 
-void CGameCallBack::GetCutin(const uint8_t*, size_t) {}
+void CGameCallBack::GetCutin(const uint8_t* chunk, size_t size) {
+  CCommonPrintMessage* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
+  int words[CCommonPrintMessage::kCutinWords] = {};
+  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+    words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
+  printMessage->LoadData(words);
+  if (size >= kCutinNumberAt + 4) printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
+}
 
 // --- Thumbnail ---
 

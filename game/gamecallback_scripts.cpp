@@ -5,6 +5,7 @@
 
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
+#include "mode/printmessage.h"
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
@@ -91,8 +92,7 @@ int CGameCallBack::StartNewGame(int, int stateFlag, int varNumber, int value) {
   for (int channel = 0; channel < kEffectChannels; ++channel)
     if (effect_) effect_->SetPrintEnable(channel, 1);
   SetLayerDisableMask(0);
-  // The cut-in number of the print-message mode is reset here once that
-  // mode exists.
+  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
   SetStateVarWord(stateFlag);
   ResetForGameStart();
   // The frame runs the control script from its start.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/gamecallback.h"
+#include "mode/printmessage.h"
 #include "savedata/inttablefile.h"
 #include "savedata/systemfile.h"
 #include "sound/bgmplayer.h"
@@ -92,12 +93,18 @@ void CGameCallBack::FillMessageEntries(uint8_t* chunk, size_t size,
 
 void CGameCallBack::PutMessage(uint8_t* chunk, size_t size) {
   // The texts come from the choice mode (return mode 9) or the
-  // print-message mode; until those modes are built there are none and the
-  // entries stay zero.
+  // print-message mode; without the mode the entries stay zero.
   if (!chunk || size <= kChunkHeader) return;
   const size_t body = std::min(size - kChunkHeader, kMessageEntries * kMessageEntrySize);
   std::memset(chunk + kChunkHeader, 0, body);
   FillMessageEntries(chunk, size, MessageChunkTexts());
 }
 
-std::vector<const char*> CGameCallBack::MessageChunkTexts() { return {}; }
+std::vector<const char*> CGameCallBack::MessageChunkTexts() {
+  std::vector<const char*> texts;
+  // The choice texts when the player left from the choice mode.
+  if (returnMode_ == 9) return texts;
+  if (const CCommonPrintMessage* printMessage = GetPrintMessage())
+    for (int i = 0; i < printMessage->GetLineCount(); ++i) texts.push_back(printMessage->GetMessageLine(i));
+  return texts;
+}
