@@ -275,6 +275,11 @@ TEST_F(PrintMessageTest, TheSaveChunksCarryLinesCodeCountAndCutins) {
   // Words 29 and 30 of the game status: the count and the code.
   EXPECT_EQ(status[29 * 4], 3);
   EXPECT_EQ(status[30 * 4] | status[30 * 4 + 3] << 24, 0x22000002);
+  // Loaded with mode 10 current, the game hands both back.
+  ASSERT_EQ(game.CheckGameStatus(status.data(), status.size()), nullptr);
+  game.GetGameStatus(status.data(), status.size());
+  EXPECT_EQ(mode.GetMessageCode(), kFull);
+  EXPECT_EQ(mode.GetLineCount(), 3);
 }
 
 }  // namespace
