@@ -172,6 +172,9 @@ class CCommonPrintMessage : public CCommonGeneral {
   // printmessage_setup.cpp
   void LoadSettings();
   void LoadCutins();
+  // "<colour>R/G/B" (kept when missing) and "<shade>R/G/B" (0 when
+  // missing) as an outline word.
+  void ReadColours(const char* colour, const char* shade, int* r, int* g, int* b, int* outline);
   // printmessage.cpp
   void ClearLine(int i);
   void ScrollUp();

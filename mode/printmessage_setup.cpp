@@ -20,6 +20,19 @@ int FontSize(int v) { return std::clamp(v, 1, CFontPrint::kMaxSize); }
 
 }  // namespace
 
+void CCommonPrintMessage::ReadColours(const char* colour, const char* shade, int* r, int* g, int* b,
+                                      int* outline) {
+  const std::string c = colour, o = shade;
+  GetSetupInt(r, (c + "R").c_str());
+  GetSetupInt(g, (c + "G").c_str());
+  GetSetupInt(b, (c + "B").c_str());
+  int orr = 0, og = 0, ob = 0;
+  GetSetupInt(&orr, (o + "R").c_str());
+  GetSetupInt(&og, (o + "G").c_str());
+  GetSetupInt(&ob, (o + "B").c_str());
+  *outline = (orr & 0xFF) << 16 | (og & 0xFF) << 8 | (ob & 0xFF);
+}
+
 void CCommonPrintMessage::LoadSettings() {
   Settings& s = s_;
   Layout& b = s.base;
@@ -36,16 +49,7 @@ void CCommonPrintMessage::LoadSettings() {
   GetSetupIntDefault(&s.lNextY, "LNextY", b.nextY);
 
   GetSetupIntDefault(&s.colorCustomFlag, "colorCustomFlag", 0);
-  if (s.colorCustomFlag) {
-    GetSetupInt(&s.colorR, "colorR");
-    GetSetupInt(&s.colorG, "colorG");
-    GetSetupInt(&s.colorB, "colorB");
-    int r = 0, g = 0, bl = 0;
-    GetSetupInt(&r, "shadeColorR");
-    GetSetupInt(&g, "shadeColorG");
-    GetSetupInt(&bl, "shadeColorB");
-    s.shadeColor = (r & 0xFF) << 16 | (g & 0xFF) << 8 | (bl & 0xFF);
-  }
+  if (s.colorCustomFlag) ReadColours("color", "shadeColor", &s.colorR, &s.colorG, &s.colorB, &s.shadeColor);
 
   GetSetupIntDefault(&s.windowMessageNumber, "windowMessageNumber", 4);
   s.windowMessageNumber = std::clamp(s.windowMessageNumber, 0, kTextSlots);
@@ -63,16 +67,9 @@ void CCommonPrintMessage::LoadSettings() {
   GetSetupIntDefault(&s.nameFontSize, "nameFontSize", 20);
   s.nameFontSize = FontSize(s.nameFontSize);
   GetSetupIntDefault(&s.nameSpace, "nameSpace", 1);
-  if (s.colorCustomFlag) {
-    GetSetupInt(&s.nameColorR, "nameColorR");
-    GetSetupInt(&s.nameColorG, "nameColorG");
-    GetSetupInt(&s.nameColorB, "nameColorB");
-    int r = 0, g = 0, bl = 0;
-    GetSetupInt(&r, "nameShadeColorR");
-    GetSetupInt(&g, "nameShadeColorG");
-    GetSetupInt(&bl, "nameShadeColorB");
-    s.nameShadeColor = (r & 0xFF) << 16 | (g & 0xFF) << 8 | (bl & 0xFF);
-  }
+  if (s.colorCustomFlag)
+    ReadColours("nameColor", "nameShadeColor", &s.nameColorR, &s.nameColorG, &s.nameColorB,
+                &s.nameShadeColor);
 
   // The font-size types: entry 0 holds the base values.
   GetSetupIntDefault(&s.fontSizeTypeNumber, "fontSizeTypeNumber", 0);

@@ -39,21 +39,13 @@ constexpr const char* kPieces[] = {"Alice", "Bob", "one", "#\x91\xB1", "\r\n", "
                                    "\x82\xA0", "#", "\x81", ""};
 
 using fuzzsupport::Reader;
-
-int Value(Reader& in) {
-  const uint8_t kind = in.Byte();
-  return kind & 0x80 ? in.Int() : (kind & 0x3F) - 8;
-}
-
-void Write(const char* path, const std::string& text) {
-  platform::WriteWholeFile(path, text.data(), text.size());
-}
+using fuzzsupport::WriteFile;
 
 std::string RandomList(Reader& in) {
   std::string list;
   const int pairs = in.Byte() % 24;
   for (int i = 0; i < pairs; ++i)
-    list += std::string(kKeys[in.Byte() % std::size(kKeys)]) + "," + std::to_string(Value(in)) + "\r\n";
+    list += std::string(kKeys[in.Byte() % std::size(kKeys)]) + "," + std::to_string(in.Small()) + "\r\n";
   return list;
 }
 
@@ -88,9 +80,9 @@ void CheckStore(const CCommonPrintMessage& mode) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &fuzzsupport::EnterGameFolder("init");
   platform::CreateDirectory("spt");
-  Write("init\\game.xtx", "useCutinFlag,1\r\n");
-  Write("spt\\namecol.xtx", "Alice,255,0,0\r\nBob,0,0,255\r\n");
-  Write("spt\\cutinChara.xtx",
+  WriteFile("init\\game.xtx", "useCutinFlag,1\r\n");
+  WriteFile("spt\\namecol.xtx", "Alice,255,0,0\r\nBob,0,0,255\r\n");
+  WriteFile("spt\\cutinChara.xtx",
         "h,h,h,h,h,h,h,h,h,h,h,h,h,h,h,h\r\n"
         "one,t,10,10,0,20,1,4,4,255,0,0,50,2,0,0\r\n"
         "*any,t,300,10,5,20,-2,4,4,0,0,255,100,-3,0,0\r\n");
@@ -101,7 +93,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!g_window) return 0;
   Reader in(data, size);
-  Write("init\\PrintMessage.xtx", RandomList(in));
+  WriteFile("init\\PrintMessage.xtx", RandomList(in));
   {
     CCommonSystemFile systemFile;
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
@@ -127,26 +119,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           mode->LoadData(words);
           break;
         }
-        case 4: mode->SetLineCount(Value(in)); break;
+        case 4: mode->SetLineCount(in.Small()); break;
         case 5: mode->SetMessageCode(in.Byte() & 1 ? 0x22220000 + in.Byte() % 7 : in.Int()); break;
         case 6: {
           std::string line(static_cast<size_t>(in.Byte()) + 1, '\0');
           for (char& c : line) c = static_cast<char>(in.Byte());
-          mode->SetMessageLine(Value(in), line.data(), line.size());
+          mode->SetMessageLine(in.Small(), line.data(), line.size());
           break;
         }
         case 7:
-          if (in.Byte() & 1)
-            mode->SetWaitTime(Value(in));
-          else
-            mode->SetScreenWait(Value(in), Value(in));
+          if (in.Byte() & 1) {
+            mode->SetWaitTime(in.Small());
+          } else {
+            const int kind = in.Small();
+            mode->SetScreenWait(kind, in.Small());
+          }
           break;
         case 8:
-          mode->SetCutinNumber(Value(in));
-          game.SetSystemSetting(105, Value(in));
+          mode->SetCutinNumber(in.Small());
+          game.SetSystemSetting(105, in.Small());
           game.SetSystemSetting(6, in.Byte() & 1);
           game.SetShiftSkipState(in.Byte() & 1);
-          game.SetMessageWindowMode(Value(in));
+          game.SetMessageWindowMode(in.Small());
           break;
         default: {
           const int frames = in.Byte() % 4 + 1;

@@ -51,7 +51,11 @@ TEST_F(PrintMessageTest, SettingsAreHeldWhereTheyWouldBreakTheLayout) {
                              {"noVoiceIsDefaultWait", "1"},
                              {"lprintBGMultiR", "50"},
                              {"lprintBGClipX", "10"},
-                             {"lprintBGGreyClipSizeY", "7"}});
+                             {"lprintBGGreyClipSizeY", "7"},
+                             {"colorCustomFlag", "1"},
+                             {"colorG", "10"},
+                             {"shadeColorB", "7"},
+                             {"nameShadeColorR", "1"}});
   const CCommonPrintMessage::Settings& s = Mode().GetSettings();
   EXPECT_EQ(s.base.fontSize, 72);
   // A line step of 0 divides as 1 and the limit stays within the store.
@@ -64,6 +68,9 @@ TEST_F(PrintMessageTest, SettingsAreHeldWhereTheyWouldBreakTheLayout) {
   EXPECT_EQ(s.clips[2][0], 10);
   EXPECT_EQ(s.clips[2][3], 7);
   EXPECT_EQ(Game().GetNoVoiceIsDefaultWait(), 1);
+  EXPECT_EQ(std::vector<int>({s.colorR, s.colorG, s.colorB, s.shadeColor}),
+            (std::vector<int>{255, 10, 255, 7}));
+  EXPECT_EQ(s.nameShadeColor, 0x010000);
 }
 
 // What a sequence of text commands leaves in the line store and the back
