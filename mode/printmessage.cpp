@@ -140,10 +140,9 @@ void CCommonPrintMessage::LoadData(const int* in) {
   if (!in) return;
   for (int i = 0; i < kTextSlots; ++i) {
     const int c = in[2 * i], k = in[2 * i + 1];
-    const bool none = c == 0 && k == 0;
     const bool sound = c > 0 && k > 0 && k <= kTextSlots - i;
-    cutin_[2 * i] = sound && !none ? c : 0;
-    cutin_[2 * i + 1] = sound && !none ? k : 0;
+    cutin_[2 * i] = sound ? c : 0;
+    cutin_[2 * i + 1] = sound ? k : 0;
   }
 }
 
@@ -155,7 +154,8 @@ int CCommonPrintMessage::CheckContinue() const {
 
 void CCommonPrintMessage::SetWaitTime(int frames) {
   pageCode_ = kCodeWait;
-  waitFrames_ = frames;
+  // A negative wait ends at once, as 0 does.
+  waitFrames_ = std::max(frames, 0);
 }
 
 void CCommonPrintMessage::SetScreenWait(int kind, int length) {

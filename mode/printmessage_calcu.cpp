@@ -17,6 +17,8 @@ constexpr int kOptionAuto = 6, kOptionSpeed = 105;
 constexpr int kSystemMenuMode = 13, kConfigMode = 12, kBackLogMode = 7, kTitleMode = 4;
 // A whole page in one frame.
 constexpr int kAllCells = 10000;
+// Far more cells than 64 lines of 256 cells, small enough to add safely.
+constexpr int kMostCells = 1 << 20;
 
 }  // namespace
 
@@ -85,7 +87,8 @@ int CCommonPrintMessage::Calcu() {
   const int64_t speed = std::max(s_.speeds[index], 1);
   const int64_t v = static_cast<int64_t>(std::max(game_->GetMessageWaitTime(), 0)) * speed + typingRemainder_;
   typingRemainder_ = static_cast<int>(v % 1000);
-  cellsThisFrame_ = static_cast<int>(std::min<int64_t>(v / 1000, INT32_MAX));
+  // More cells than any page holds change nothing.
+  cellsThisFrame_ = static_cast<int>(std::min<int64_t>(v / 1000, kMostCells));
 
   // 3.
   game_->CalcuEffect();

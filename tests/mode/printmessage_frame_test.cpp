@@ -287,7 +287,8 @@ TEST_F(PrintMessageTest, CutinGroupsStandAtTheirBoxes) {
   // margin of 10, colour (255, 0, 255) at 100 percent.
   dir_->Write("spt/cutinChara.xtx",
               "h,h,h,h,h,h,h,h,h,h,h,h,h,h,h,h\r\n"
-              "one,t1,100,100,0,100,1,10,10,255,0,255,100,0,0,0\r\n");
+              "one,t1,100,100,0,100,1,10,10,255,0,255,100,0,0,0\r\n"
+              "two,t2,400,100,0,100,1,10,10,0,255,0,100,0,0,0\r\n");
   CCommonPrintMessage& mode = Enter(4);
   ASSERT_NE(mode.GetCutinChara(), nullptr);
   ASSERT_EQ(mode.GetCutinChara()->GetTextPos(1).y, 100);
@@ -312,11 +313,15 @@ TEST_F(PrintMessageTest, CutinGroupsStandAtTheirBoxes) {
   EXPECT_TRUE(ink(200));
   EXPECT_FALSE(ink(300));
 
-  // Two one-line groups in a row: each has its box.
-  Set(kContinue, "c", 0x00010003, 1);
-  Set(kContinue, "d", 0x00010004, 1);
-  ASSERT_EQ(mode.GetCutinMark(3, 1), 1);
-  ASSERT_EQ(mode.GetCutinMark(2, 1), 1);
+  // Two one-line groups in a row: the second has its box too.
+  Set(kWindow, "c", 0x00010003, 1);
+  Set(kContinue, "d", 0x00010004, 2);
+  ASSERT_EQ(mode.GetCutinMark(0, 1), 1);
+  ASSERT_EQ(mode.GetCutinMark(1, 0), 2);
+  ASSERT_EQ(mode.GetCutinMark(1, 1), 1);
+  Run();
+  EXPECT_EQ(screen[90 * w + 90] & 0xFFFFFF, 0xFF00FFu);
+  EXPECT_EQ(screen[90 * w + 390] & 0xFFFFFF, 0x00FF00u);
 }
 
 }  // namespace
