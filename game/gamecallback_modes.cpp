@@ -27,8 +27,8 @@ CCommonGeneral* Make(CGameCallBack* game) {
 }
 
 constexpr ModeFactoryEntry kModeFactory[] = {
-    {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
     {CCommonPrintMessage::kModeNumber, &Make<CCommonPrintMessage>},
+    {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no

@@ -9,8 +9,8 @@
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "game/modenames.h"
-#include "message/autosave.h"
 #include "mode/printmessage.h"
+#include "message/autosave.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -174,10 +174,14 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kScriptLevel, keptScriptLevel_);
   for (int k = 1; k < kScriptLevels; ++k)
     SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
+  // The print-message mode owns its line count and page code.
+  if (const CCommonPrintMessage* printMessage = GetPrintMessage()) {
+    savedLineCount_ = printMessage->GetLineCount();
+    messageCode_ = printMessage->GetMessageCode();
+  }
   SetWord(chunk, kMessageKey, messageKey_);
-  const CCommonPrintMessage* printMessage = GetPrintMessage();
-  SetWord(chunk, kLineCount, printMessage ? printMessage->GetLineCount() : savedLineCount_);
-  SetWord(chunk, kMessageCode, printMessage ? printMessage->GetMessageCode() : messageCode_);
+  SetWord(chunk, kLineCount, savedLineCount_);
+  SetWord(chunk, kMessageCode, messageCode_);
   SetWord(chunk, kChoiceKey, choiceKey_);
   SetWord(chunk, kChoiceEnd, savedChoiceEnd_);
   SetWord(chunk, kChoiceStart, savedChoiceStart_);
@@ -457,18 +461,6 @@ void CGameCallBack::GetEffectFileName(const uint8_t* chunk, size_t size) {
   }
 }
 
-void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
-  if (!chunk || size <= kHeader) return;
-  // Each entry that the chunk holds whole; the mode ends every line with
-  // two NULs.
-  if (CCommonPrintMessage* printMessage = GetPrintMessage())
-    for (int i = 0; i < CCommonPrintMessage::kTextSlots; ++i) {
-      const size_t at = kHeader + static_cast<size_t>(i) * CCommonPrintMessage::kTextSlotSize;
-      if (at + CCommonPrintMessage::kTextSlotSize > size) break;
-      printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at),
-                                   CCommonPrintMessage::kTextSlotSize);
-    }
-}
 
 void CGameCallBack::GetOmakeClass(const uint8_t* body, size_t size) {
   // The table sanitises what it reads: keys outside 1..99 and repeats go.

@@ -100,6 +100,18 @@ void CGameCallBack::PutMessage(uint8_t* chunk, size_t size) {
   FillMessageEntries(chunk, size, MessageChunkTexts());
 }
 
+// The 64 entries go back into the print-message mode's lines; the mode
+// ends every line with two NULs.
+void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
+  if (!chunk || size <= kChunkHeader) return;
+  if (CCommonPrintMessage* printMessage = GetPrintMessage())
+    for (int i = 0; i < kMessageEntries; ++i) {
+      const size_t at = kChunkHeader + static_cast<size_t>(i) * kMessageEntrySize;
+      if (at + kMessageEntrySize > size) break;
+      printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
+    }
+}
+
 std::vector<const char*> CGameCallBack::MessageChunkTexts() {
   std::vector<const char*> texts;
   // The choice texts when the player left from the choice mode.

@@ -37,7 +37,16 @@ constexpr const char* kWords[] = {"v1", "v2", "v3", "v4", "ta_cardseat", "ta_car
                                   "appearcard", "enablecard", "onokcard", "missing", ""};
 
 using fuzzsupport::Reader;
-using fuzzsupport::WriteFile;
+
+// Small values are the common case.
+int Value(Reader& in) {
+  const uint8_t kind = in.Byte();
+  return kind & 0x80 ? in.Int() : (kind & 0x3F) - 8;
+}
+
+void Write(const char* path, const std::string& text) {
+  platform::WriteWholeFile(path, text.data(), text.size());
+}
 
 void WriteStrip(const std::string& name, int w, int h) {
   dwqtool::Picture p{w, h, {}, {}};
@@ -54,12 +63,12 @@ void WriteStrip(const std::string& name, int w, int h) {
 }
 
 void WriteGameFolder() {
-  WriteFile("spt\\function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");
+  Write("spt\\function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");
   std::string vars;
   for (int i = 0; i < kVars; ++i) vars += "v" + std::to_string(i) + "\r\n";
   for (char& c : vars) c = static_cast<char>(~c);
-  WriteFile("spt\\var.fxf", vars);
-  WriteFile("init\\game.xtx", "cardsystemIsDefault,1\r\n");
+  Write("spt\\var.fxf", vars);
+  Write("init\\game.xtx", "cardsystemIsDefault,1\r\n");
   platform::CreateDirectory("dwq");
   platform::CreateDirectory("dwq\\sys");
   for (int n = 1; n <= 4; ++n) WriteStrip("ta_cardseat" + std::to_string(n), 60, 40);
@@ -76,7 +85,7 @@ std::string RandomList(Reader& in) {
     if (in.Byte() & 1)
       list += kWords[in.Byte() % std::size(kWords)];
     else
-      list += std::to_string(in.Small());
+      list += std::to_string(Value(in));
     list += "\r\n";
   }
   return list;
@@ -94,7 +103,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!g_window) return 0;
   Reader in(data, size);
-  WriteFile("init\\cardSystem.xtx", RandomList(in));
+  Write("init\\cardSystem.xtx", RandomList(in));
   ResetCardStyleTable();
   {
     CCommonSystemFile systemFile;
@@ -117,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (in.Byte() & 1)
         game.SystemFunction(code, count, args);
       else
-        mode->Function(in.Small(), count, args);
+        mode->Function(Value(in), count, args);
     }
     for (int v = 0; v < kVars; ++v) {
       bool control = false;

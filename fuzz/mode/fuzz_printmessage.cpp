@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
 #include "mode/printmessage.h"
@@ -34,20 +35,16 @@ constexpr const char* kKeys[] = {
     "lprintBGMultiR", "lprintBGDeltaG", "lprintBGNegaClipSizeX", "lprintBGScreenEffectGrey",
     "cutinNamePrintFlag", "cutinWindowBufferNumber", "drawWindowWithMessageFlag"};
 
+// Values beside the small numbers: limits of the store and the renderer.
+constexpr const char* kNumbers[] = {"0", "-1", "64", "65", "72", "254", "10000", "2147483647"};
+
 // Pieces random texts are made of: speakers, the join mark, breaks.
 constexpr const char* kPieces[] = {"Alice", "Bob", "one", "#\x91\xB1", "\r\n", "\r", "\n",
                                    "\x82\xA0", "#", "\x81", ""};
 
 using fuzzsupport::Reader;
-using fuzzsupport::WriteFile;
-
-std::string RandomList(Reader& in) {
-  std::string list;
-  const int pairs = in.Byte() % 24;
-  for (int i = 0; i < pairs; ++i)
-    list += std::string(kKeys[in.Byte() % std::size(kKeys)]) + "," + std::to_string(in.Small()) + "\r\n";
-  return list;
-}
+using modefuzz::Value;
+using modefuzz::Write;
 
 std::string RandomText(Reader& in) {
   std::string text;
@@ -80,9 +77,9 @@ void CheckStore(const CCommonPrintMessage& mode) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_host = &fuzzsupport::EnterGameFolder("init");
   platform::CreateDirectory("spt");
-  WriteFile("init\\game.xtx", "useCutinFlag,1\r\n");
-  WriteFile("spt\\namecol.xtx", "Alice,255,0,0\r\nBob,0,0,255\r\n");
-  WriteFile("spt\\cutinChara.xtx",
+  Write("init\\game.xtx", "useCutinFlag,1\r\n");
+  Write("spt\\namecol.xtx", "Alice,255,0,0\r\nBob,0,0,255\r\n");
+  Write("spt\\cutinChara.xtx",
         "h,h,h,h,h,h,h,h,h,h,h,h,h,h,h,h\r\n"
         "one,t,10,10,0,20,1,4,4,255,0,0,50,2,0,0\r\n"
         "*any,t,300,10,5,20,-2,4,4,0,0,255,100,-3,0,0\r\n");
@@ -93,7 +90,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!g_window) return 0;
   Reader in(data, size);
-  WriteFile("init\\PrintMessage.xtx", RandomList(in));
+  Write("init\\PrintMessage.xtx", modefuzz::RandomList(in, kKeys, kNumbers, 24));
   {
     CCommonSystemFile systemFile;
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
@@ -119,28 +116,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           mode->LoadData(words);
           break;
         }
-        case 4: mode->SetLineCount(in.Small()); break;
+        case 4: mode->SetLineCount(Value(in)); break;
         case 5: mode->SetMessageCode(in.Byte() & 1 ? 0x22220000 + in.Byte() % 7 : in.Int()); break;
         case 6: {
           std::string line(static_cast<size_t>(in.Byte()) + 1, '\0');
           for (char& c : line) c = static_cast<char>(in.Byte());
-          mode->SetMessageLine(in.Small(), line.data(), line.size());
+          mode->SetMessageLine(Value(in), line.data(), line.size());
           break;
         }
         case 7:
           if (in.Byte() & 1) {
-            mode->SetWaitTime(in.Small());
+            mode->SetWaitTime(Value(in));
           } else {
-            const int kind = in.Small();
-            mode->SetScreenWait(kind, in.Small());
+            const int kind = Value(in);
+            mode->SetScreenWait(kind, Value(in));
           }
           break;
         case 8:
-          mode->SetCutinNumber(in.Small());
-          game.SetSystemSetting(105, in.Small());
+          mode->SetCutinNumber(Value(in));
+          game.SetSystemSetting(105, Value(in));
           game.SetSystemSetting(6, in.Byte() & 1);
           game.SetShiftSkipState(in.Byte() & 1);
-          game.SetMessageWindowMode(in.Small());
+          game.SetMessageWindowMode(Value(in));
           break;
         default: {
           const int frames = in.Byte() % 4 + 1;

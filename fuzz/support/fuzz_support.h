@@ -80,11 +80,6 @@ class Reader {
     for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
     return static_cast<int>(v);
   }
-  // A small value (-8..55) most of the time, else any Int.
-  int Small() {
-    const uint8_t kind = Byte();
-    return kind & 0x80 ? Int() : (kind & 0x3F) - 8;
-  }
   // Up to 40 bytes as a NUL-terminated text.
   std::string Text() {
     const size_t n = Byte() % 41;
@@ -98,11 +93,6 @@ class Reader {
   size_t size_;
   size_t at_ = 0;
 };
-
-// A whole file of the game folder.
-inline void WriteFile(const char* path, const std::string& text) {
-  platform::WriteWholeFile(path, text.data(), text.size());
-}
 
 inline void Check(bool ok, const char* what) {
   if (!ok) {
