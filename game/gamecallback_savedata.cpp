@@ -416,7 +416,8 @@ void CGameCallBack::PutCutin(uint8_t* chunk, size_t size) {
   for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
     platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
   if (size >= kCutinNumberAt + 4)
-    platform::SetLE32(chunk + kCutinNumberAt, static_cast<uint32_t>(printMessage->GetCutinNumber()));
+    platform::SetLE32(chunk + kCutinNumberAt,
+                      static_cast<uint32_t>(printMessage->GetCutinNumber()));
 }
 
 void CGameCallBack::GetInfo(const uint8_t* chunk, size_t size) {
@@ -474,7 +475,8 @@ void CGameCallBack::GetCutin(const uint8_t* chunk, size_t size) {
   for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
     words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
   printMessage->LoadData(words);
-  if (size >= kCutinNumberAt + 4) printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
+  if (size >= kCutinNumberAt + 4)
+    printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
 }
 
 // --- Thumbnail ---

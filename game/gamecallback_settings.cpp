@@ -117,6 +117,7 @@ std::vector<const char*> CGameCallBack::MessageChunkTexts() {
   // The choice texts when the player left from the choice mode.
   if (returnMode_ == 9) return texts;
   if (const CCommonPrintMessage* printMessage = GetPrintMessage())
-    for (int i = 0; i < printMessage->GetLineCount(); ++i) texts.push_back(printMessage->GetMessageLine(i));
+    for (int i = 0; i < printMessage->GetLineCount(); ++i)
+      texts.push_back(printMessage->GetMessageLine(i));
   return texts;
 }

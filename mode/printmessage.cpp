@@ -109,7 +109,9 @@ void CCommonPrintMessage::ScrollUp() {
   std::memset(lines_[kTextSlots - 1], 0, kTextSlotSize);
 }
 
-const char* CCommonPrintMessage::GetMessageLine(int i) const { return Valid(i) ? lines_[i] : nullptr; }
+const char* CCommonPrintMessage::GetMessageLine(int i) const {
+  return Valid(i) ? lines_[i] : nullptr;
+}
 
 void CCommonPrintMessage::SetMessageLine(int i, const char* bytes, size_t size) {
   if (!Valid(i)) return;
@@ -125,7 +127,8 @@ void CCommonPrintMessage::SetLineCount(int n) {
   // A group that reaches past the held lines would draw lines that are not
   // there.
   for (int i = 0; i < kTextSlots; ++i)
-    if (cutin_[2 * i + 1] > 0 && i + cutin_[2 * i + 1] > lineCount_) cutin_[2 * i] = cutin_[2 * i + 1] = 0;
+    if (cutin_[2 * i + 1] > 0 && i + cutin_[2 * i + 1] > lineCount_)
+      cutin_[2 * i] = cutin_[2 * i + 1] = 0;
 }
 
 void CCommonPrintMessage::SetMessageCode(int code) {
@@ -210,9 +213,8 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
   const int level = game_ ? std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1) : 0;
   if (game_ && game_->GetVoiceFlag()) {
     const int64_t voice = game_->GetVoiceWaitTime();
-    autoCountdown_ = static_cast<int>(std::clamp<int64_t>(voice + s_.voiceLastWait[level], INT32_MIN, INT32_MAX));
-    autoCheckVoiceCountdown_ =
-        static_cast<int>(std::clamp<int64_t>(voice + s_.autoMessageVoiceLastWait, INT32_MIN, INT32_MAX));
+    autoCountdown_ = Saturate(voice + s_.voiceLastWait[level]);
+    autoCheckVoiceCountdown_ = Saturate(voice + s_.autoMessageVoiceLastWait);
   } else {
     autoCountdown_ = s_.noVoiceLastWait[level];
     autoCheckVoiceCountdown_ = 1;
@@ -310,7 +312,8 @@ void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, i
   }
 
   if (!store) {
-    LogLine(cut.c_str(), pageCode_ == kCodeWindow && s_.nameColorChangeFlag ? NameColour(cut.c_str()) : kWhite);
+    LogLine(cut.c_str(),
+            pageCode_ == kCodeWindow && s_.nameColorChangeFlag ? NameColour(cut.c_str()) : kWhite);
     return;
   }
 
@@ -318,7 +321,8 @@ void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, i
   const char* stored;
   if (join) {
     char* last = lines_[lineCount_ - 1];
-    const std::string whole = Cut((std::string(last) + cut).c_str(), std::strlen(last) + cut.size(), kTextMax);
+    const std::string whole =
+        Cut((std::string(last) + cut).c_str(), std::strlen(last) + cut.size(), kTextMax);
     std::memset(last, 0, kTextSlotSize);
     std::memcpy(last, whole.data(), whole.size());
     total_[lineCount_ - 1] = CTextPrint::GetTextLength(last);

@@ -15,6 +15,7 @@
 // captured screen.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -116,7 +117,9 @@ class CCommonPrintMessage : public CCommonGeneral {
   int GetMessageId() const { return messageId_; }
   int GetTyped(int i) const { return Valid(i) ? typed_[i] : 0; }
   int GetTotal(int i) const { return Valid(i) ? total_[i] : -1; }
-  int GetCutinMark(int i, int k) const { return Valid(i) && (k == 0 || k == 1) ? cutin_[2 * i + k] : 0; }
+  int GetCutinMark(int i, int k) const {
+    return Valid(i) && (k == 0 || k == 1) ? cutin_[2 * i + k] : 0;
+  }
   int GetAutoCountdown() const { return autoCountdown_; }
   int GetCellsThisFrame() const { return cellsThisFrame_; }
   int GetTypingRemainder() const { return typingRemainder_; }
@@ -169,6 +172,10 @@ class CCommonPrintMessage : public CCommonGeneral {
 
  private:
   static bool Valid(int i) { return i >= 0 && i < kTextSlots; }
+  // Count-downs and sums of milliseconds held to 32 bits.
+  static int Saturate(int64_t v) {
+    return static_cast<int>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  }
   // printmessage_setup.cpp
   void LoadSettings();
   void LoadCutins();

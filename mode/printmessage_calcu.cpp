@@ -85,7 +85,8 @@ int CCommonPrintMessage::Calcu() {
   const int check = game_->GetAutoMessageCheckFlag();
   const int index = check > 0 ? std::clamp(check - 1, 0, kSpeeds - 1) : speedIndex_;
   const int64_t speed = std::max(s_.speeds[index], 1);
-  const int64_t v = static_cast<int64_t>(std::max(game_->GetMessageWaitTime(), 0)) * speed + typingRemainder_;
+  const int64_t v =
+      static_cast<int64_t>(std::max(game_->GetMessageWaitTime(), 0)) * speed + typingRemainder_;
   typingRemainder_ = static_cast<int>(v % 1000);
   // More cells than any page holds change nothing.
   cellsThisFrame_ = static_cast<int>(std::min<int64_t>(v / 1000, kMostCells));
@@ -141,8 +142,8 @@ int CCommonPrintMessage::CalcuText(int button) {
     if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
   }
   // 2.
-  autoCheckVoiceCountdown_ = static_cast<int>(
-      std::max<int64_t>(static_cast<int64_t>(autoCheckVoiceCountdown_) - game_->GetMessageWaitTime(), INT32_MIN));
+  autoCheckVoiceCountdown_ =
+      Saturate(static_cast<int64_t>(autoCheckVoiceCountdown_) - game_->GetMessageWaitTime());
   const int frameTime = std::max(game_->GetMessageWaitTime(), 0);
 
   if (typing_) {
@@ -178,7 +179,7 @@ int CCommonPrintMessage::CalcuText(int button) {
                    (s_.autoMessageWaitVoiceFlag == 0 || autoCheckVoiceCountdown_ < 1)
                ? 1
                : 0;
-      autoCheckElapsed_ = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(autoCheckElapsed_) + frameTime, INT32_MAX));
+      autoCheckElapsed_ = Saturate(static_cast<int64_t>(autoCheckElapsed_) + frameTime);
       due = 0;
     }
     if (go || due) {
@@ -230,8 +231,8 @@ int CCommonPrintMessage::AutoStep() {
     return 0;
   }
   if (game_->GetVoiceFlag() || !typing_) {
-    autoCountdown_ = static_cast<int>(
-        std::max<int64_t>(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0), INT32_MIN));
+    autoCountdown_ =
+        Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0));
     return autoCountdown_ <= 0 ? 1 : 0;
   }
   const int level = std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1);
@@ -252,7 +253,9 @@ int CCommonPrintMessage::CalcuScreenWait(int) {
   return -1;
 }
 
-int CCommonPrintMessage::IsScreenWaitDone() { return screenWaitCounter_ >= screenWaitLength_ ? 1 : 0; }
+int CCommonPrintMessage::IsScreenWaitDone() {
+  return screenWaitCounter_ >= screenWaitLength_ ? 1 : 0;
+}
 
 int CCommonPrintMessage::CalcuDemo() {
   if (!mouse_ || (!mouse_->GetTrig(0) && !mouse_->GetTrig(1))) return -1;

@@ -53,7 +53,8 @@ int CCommonPrintMessage::Print() {
   if (FloatingAllowed()) {
     const bool wait = pageCode_ == kCodeWait || pageCode_ == kCodeScreenWait;
     if (!wait && !windowHidden_) game_->RequestFloatingButtons();
-    if (wait && s_.drawOverrapOptionFlag && !game_->GetScriptStartFlag()) game_->RequestFloatingButtons();
+    if (wait && s_.drawOverrapOptionFlag && !game_->GetScriptStartFlag())
+      game_->RequestFloatingButtons();
   }
   game_->RequestSkipFilmButton();
   return -1;
@@ -113,8 +114,8 @@ void CCommonPrintMessage::PrintName(int) {
     uint32_t colour = static_cast<uint32_t>(s_.nameColorR & 0xFF) << 16 |
                       static_cast<uint32_t>(s_.nameColorG & 0xFF) << 8 | (s_.nameColorB & 0xFF);
     if (nameColors_) colour = nameColors_->GetColor(entry);
-    text_->Print(x, y, name, s_.nameFontSize, colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF,
-                 curNameSpace_, s_.nameFontSize, s_.nameShadeColor, 1);
+    text_->Print(x, y, name, s_.nameFontSize, colour >> 16 & 0xFF, colour >> 8 & 0xFF,
+                 colour & 0xFF, curNameSpace_, s_.nameFontSize, s_.nameShadeColor, 1);
   }
   nameDrawn_ = 1;
 }
@@ -133,7 +134,8 @@ void CCommonPrintMessage::PrintCutinWindow(int line, int lines, int fontSize) {
                           cutinChara_->GetBoxPercent(c));
   } else if (kind < 0 && cutinWindow_ && kind != INT32_MIN) {
     if (cutinWindow_->SetNumber(-kind))
-      cutinWindow_->SetPercent(100 - std::clamp(game_->GetSystemSetting(kOptionWindowPercent), 0, 100))
+      cutinWindow_
+          ->SetPercent(100 - std::clamp(game_->GetSystemSetting(kOptionWindowPercent), 0, 100))
           .Print(at.x, at.y);
   }
 }
@@ -180,10 +182,10 @@ void CCommonPrintMessage::PrintLines(int full, int code, int first) {
         typed_[i] = 0;
       }
       if (budget > 0) {
-        const int rest = text_ ? text_->PrintMessage(typed_[i], budget, px, py, line, size, s_.colorR,
-                                                     s_.colorG, s_.colorB, cur_.space, cur_.nextY,
-                                                     s_.shadeColor, 1)
-                               : CTextPrint::GetTextLength(line) - (typed_[i] + budget);
+        const int rest =
+            text_ ? text_->PrintMessage(typed_[i], budget, px, py, line, size, s_.colorR, s_.colorG,
+                                        s_.colorB, cur_.space, cur_.nextY, s_.shadeColor, 1)
+                  : CTextPrint::GetTextLength(line) - (typed_[i] + budget);
         if (rest == 0) {
           typed_[i] = total_[i] = typed_[i] + budget;
           budget = 0;
@@ -255,5 +257,6 @@ void CCommonPrintMessage::PrintLprintBG() {
     if (s.deltaR || s.deltaG || s.deltaB)
       CAllGraphics::AddSubRect(c[4][0], c[4][1], c[4][2], c[4][3], s.deltaR, s.deltaG, s.deltaB);
   }
-  if ((s.lPrintBGMode & 1) && lPrintBGPicture_) lPrintBGPicture_->Put(s.lPrintBGPrintX, s.lPrintBGPrintY, 1);
+  if ((s.lPrintBGMode & 1) && lPrintBGPicture_)
+    lPrintBGPicture_->Put(s.lPrintBGPrintX, s.lPrintBGPrintY, 1);
 }

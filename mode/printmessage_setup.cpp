@@ -49,7 +49,8 @@ void CCommonPrintMessage::LoadSettings() {
   GetSetupIntDefault(&s.lNextY, "LNextY", b.nextY);
 
   GetSetupIntDefault(&s.colorCustomFlag, "colorCustomFlag", 0);
-  if (s.colorCustomFlag) ReadColours("color", "shadeColor", &s.colorR, &s.colorG, &s.colorB, &s.shadeColor);
+  if (s.colorCustomFlag)
+    ReadColours("color", "shadeColor", &s.colorR, &s.colorG, &s.colorB, &s.shadeColor);
 
   GetSetupIntDefault(&s.windowMessageNumber, "windowMessageNumber", 4);
   s.windowMessageNumber = std::clamp(s.windowMessageNumber, 0, kTextSlots);
@@ -134,7 +135,8 @@ void CCommonPrintMessage::LoadSettings() {
   GetSetupInt(&voiceLastWait, "voiceLastWait");
   GetSetupInt(&noVoiceLastWait, "noVoiceLastWait");
   for (int n = 1; n <= kWaitLevels; ++n) {
-    GetSetupIntDefault(&s.voiceLastWait[n - 1], Numbered("voiceLastWait", n).c_str(), voiceLastWait);
+    GetSetupIntDefault(&s.voiceLastWait[n - 1], Numbered("voiceLastWait", n).c_str(),
+                       voiceLastWait);
     GetSetupIntDefault(&s.noVoiceLastWait[n - 1], Numbered("noVoiceLastWait", n).c_str(),
                        noVoiceLastWait);
   }
@@ -154,7 +156,8 @@ void CCommonPrintMessage::LoadSettings() {
   int custom = 0;
   GetSetupInt(&custom, "customMessageSpeed");
   if (custom)
-    for (int n = 1; n <= kSpeeds; ++n) GetSetupInt(&s.speeds[n - 1], Numbered("messageSpeed", n).c_str());
+    for (int n = 1; n <= kSpeeds; ++n)
+      GetSetupInt(&s.speeds[n - 1], Numbered("messageSpeed", n).c_str());
 
   LoadCutins();
 

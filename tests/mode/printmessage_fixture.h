@@ -98,7 +98,8 @@ class PrintMessageTest : public game_test::GameTest {
     return result;
   }
   int Click(int button = 0) {
-    return Run([&] { host_->InjectButton(button, true); }, [&] { host_->InjectButton(button, false); });
+    return Run([&] { host_->InjectButton(button, true); },
+               [&] { host_->InjectButton(button, false); });
   }
   int Key(int vk) {
     return Run([&] { host_->InjectKey(vk, true); }, [&] { host_->InjectKey(vk, false); });

@@ -132,7 +132,8 @@ TEST_F(EntryTest, TextCommandsFillTheLineStore) {
          t->Set(kContinue, "Bob\r\nB");
        },
        {"Alice", "A", "B"}, kWindow, {{"Bob", 0x0000FF}, {"B", kWhite}}},
-      {"six window lines keep four", {}, [](auto* t) { t->Set(kWindow, "N\r\n1\r\n2\r\n3\r\n4\r\n5"); },
+      {"six window lines keep four", {},
+       [](auto* t) { t->Set(kWindow, "N\r\n1\r\n2\r\n3\r\n4\r\n5"); },
        {"N", "1", "2", "3"}, kWindow, {{"4", kWhite}, {"5", kWhite}}},
       {"forty full-screen lines keep the last fifteen", {},
        [](auto* t) { t->Set(kFull, Numbers(0, 40)); },
@@ -145,13 +146,15 @@ TEST_F(EntryTest, TextCommandsFillTheLineStore) {
          t->Set(kContinue, "B");
        },
        {"Alice", "A", "B"}, kWindow, {{"B", kWhite}}},
-      {"CR alone breaks lines, empty lines stay", {}, [](auto* t) { t->Set(kWindow, "N\rA\r\n\r\nB\r\n"); },
+      {"CR alone breaks lines, empty lines stay", {},
+       [](auto* t) { t->Set(kWindow, "N\rA\r\n\r\nB\r\n"); },
        {"N", "A", "", "B"}, kWindow, {{"B", kWhite}}},
       {"a long line is cut to 254 bytes", {}, [](auto* t) { t->Set(kFull, std::string(300, 'x')); },
        {std::string(254, 'x')}, kFull, {}},
       // Mended: with no line held a join has nothing to join.
       {"a continuation with no line held stores its line", {},
-       [](auto* t) { t->Set(kContinue, "#続X\r\nY"); }, {"X", "Y"}, kWindow, {{"X", kWhite}, {"Y", kWhite}}},
+       [](auto* t) { t->Set(kContinue, "#続X\r\nY"); }, {"X", "Y"}, kWindow,
+       {{"X", kWhite}, {"Y", kWhite}}},
       // Mended: a 65th slot is never written; the line is only logged.
       {"a full store drops a continuation's new line", {{"fullMessageNumber", "64"}},
        [many](auto* t) {
