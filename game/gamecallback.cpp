@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "game/backscriptrunner.h"
 #include "platform/files.h"
 #include "setup/setuplist.h"
 

@@ -22,5 +22,5 @@ class CCommonBackLog : public CCommonGeneral {
 
   // The voice file name (at most 14 characters) of the entry about to be
   // added; the names of the following entries are cleared.
-  void SetVoice(const char* name);
+  virtual void SetVoice(const char* name);
 };

@@ -28,18 +28,18 @@ class CCommonPrintMessage : public CCommonGeneral {
   // A text command's page: code 0x22220001..0x22220003, the message id
   // ((project number << 16) | (key & 0xFFFF)), its text and extra word.
   // Codes 0x22220001 and 0x22220002 set the page text, 0x22220003 appends.
-  void SetMessage(int code, int id, const char* text, int extra);
+  virtual void SetMessage(int code, int id, const char* text, int extra);
   // A count-down wait of `frames` (text command 0x22220004).
-  void SetWaitTime(int frames);
+  virtual void SetWaitTime(int frames);
   // A timed transition over the captured screen (text command 0x22220005).
-  void SetScreenWait(int kind, int length);
-  void SetCutinNumber(int number);
+  virtual void SetScreenWait(int kind, int length);
+  virtual void SetCutinNumber(int number);
   int GetCutinNumber() const;
-  void SetFrameFlag(int value);
-  void ClearFrameFlag(int value);
+  virtual void SetFrameFlag(int value);
+  virtual void ClearFrameFlag(int value);
   // Called after an effect command on a channel; nothing to do.
-  void NoticeEffect(int channel);
-  void CheckPrintLprintBG();
+  virtual void NoticeEffect(int channel);
+  virtual void CheckPrintLprintBG();
   void SetWindowPrint(int flag);
   // 1 when the current text command continues the previous text.
   int CheckContinue();

@@ -23,19 +23,23 @@ class CCommonSelectMessage : public CCommonGeneral {
   int Print() override;
   int Init() override;
 
+  // The choice command's first calls: the mode forgets the previous
+  // choice, then writes the back log's header line for the new one.
+  virtual void ResetSelect();
+  virtual void AddBackLogHeader();
   // (length, start): the choice count and the question lines before them.
-  void SetSelectRange(int length, int start);
+  virtual void SetSelectRange(int length, int start);
   int GetSelectStart() const;
   int GetSelectEnd() const;
   // Choice text slot i (at most 254 bytes kept); NULL outside 0..63.
-  void SetSelectText(int index, const char* text);
+  virtual void SetSelectText(int index, const char* text);
   const char* GetSelectText(int index) const;
   // A negative time is read from game variable -time.
-  void SetTimeLimit(int time, int timeoutChoice);
+  virtual void SetTimeLimit(int time, int timeoutChoice);
   int GetTimeLimit() const;
   int GetTimeoutChoice() const;
   int GetSelectState() const;
   void SetSelectState(int word);
   int GetSelectExtra() const;
-  void SetSelectExtra(int word);
+  virtual void SetSelectExtra(int word);
 };
