@@ -1179,6 +1179,11 @@ class CGameCallBack : public CScriptCallBack {
   // 1 while the back-script runner runs its script (its waits and
   // transitions go to the runner, not to the print-message mode).
   int IsBackScriptRunning() const { return backScriptRunning_; }
+  // Records a script runs before it hands the frame back (a script caught
+  // in a loop without a blocking command leaves the game responsive).
+  static constexpr int kScriptRecordsPerRun = 20000;
+  // Fuzz aid: a smaller number of records per run.
+  void SetScriptRecordLimit(int records) { scriptRecordLimit_ = records; }
   CBackScriptRunner* GetBackScriptRunner() const { return backScript_.get(); }
 
  protected:
@@ -1207,6 +1212,7 @@ class CGameCallBack : public CScriptCallBack {
   // The released script stopped on an end of code or an error, reported
   // once; it stays stopped until a game start or load moves it.
   int scriptHalted_ = 0, haltLevel_ = -1, haltPc_ = -1;
+  int scriptRecordLimit_ = kScriptRecordsPerRun;
   std::unique_ptr<CBackScriptRunner> backScript_;
   int backScriptRunning_ = 0;
   // Skipping: a film skip or the shift skip runs.

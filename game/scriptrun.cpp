@@ -22,12 +22,13 @@ namespace {
 
 // Results acted on per frame; what is left goes on in the next frame.
 constexpr int kResultsPerFrame = 64;
-// Records a script runs before it hands the frame back (a script caught in
-// a loop without a blocking command keeps the game responsive).
-constexpr int kRecordsPerRun = 200000;
 constexpr int kTitleMode = 4;
 constexpr int kSceneGalleryMode = 18;
 constexpr int kMaxLevel = 3;
+// The boxes of a call below level 3 and of a scene the script does not have.
+constexpr char kTooDeep[] = "\x82\xB1\x82\xEA\x88\xC8\x8F\xE3\x81" "A\x89\xBA\x82\xCC\x83X\x83N\x83\x8A\x83v\x83g\x82\xCD\x82\xE6\x82\xD7\x82\xDC\x82\xB9\x82\xF1";
+constexpr char kBadScene[] =
+    "\x83V\x81[\x83\x93\x94\xD4\x8D\x86\x82\xAA\x95\xCF\x82\xA9\x81" "A\x82\xE0\x82\xB5\x82\xAD\x82\xCD\x81" "A\x83R\x83\x93\x83p\x83" "C\x83\x8B\x82\xB5\x82\xBDplotwick\x82\xAA\x8C\xC3\x82\xA2\x82\xDD\x82\xBD\x82\xA2\x82\xC5\x82\xB7\x82\xC9\x82\xE1";
 
 }  // namespace
 
@@ -42,7 +43,7 @@ int CGameCallBack::CallControlScript(int start) {
 int CGameCallBack::RunCurrentScript(int start) {
   CScript* script = CurrentScript();
   if (!script) return script::kResultError;
-  script->SetStepLimit(kRecordsPerRun);
+  script->SetStepLimit(scriptRecordLimit_);
   return script->Run(start);
 }
 
@@ -176,7 +177,7 @@ void CGameCallBack::CallSubScript(const char* name, int down) {
     if (scriptLevel_ < kMaxLevel)
       ++scriptLevel_;
     else
-      platform::MessageBox(nullptr, path.c_str(), "これ以上、下のスクリプトはよべません", MB_OK);
+      platform::MessageBox(nullptr, path.c_str(), kTooDeep, MB_OK);
   }
   scriptLevel_ = std::clamp(scriptLevel_, 0, kMaxLevel);
   const int found = projectList_ && name ? projectList_->Search(name, 0) : -1;
@@ -209,8 +210,7 @@ int CGameCallBack::StartSceneScript() {
   const int label = sceneDataFile_->GetItem(chara, scene, 0);
   if (!name || !scripts_[1]->Load((std::string("spt\\") + name + ".spt").c_str()) ||
       !scripts_[1]->GotoLabel(label)) {
-    platform::MessageBox(nullptr, "シーン番号が変か、もしくは、コンパイルしたplotwickが古いみたいですにゃ",
-                         "ERROR", MB_OK);
+    platform::MessageBox(nullptr, kBadScene, "ERROR", MB_OK);
     return 0;
   }
   scripts_[1]->SetCallDepth(0);
