@@ -143,12 +143,14 @@ void ScriptCommandHandlers::LoadDwq(CGameCallBack& g, const ScriptArgs& a) {
       platform::MessageBox(nullptr, shown.c_str(), "SystemCommand LOADDWQ ERROR", MB_OK);
     }
   }
+  // The channel shows its picture from (0, 0) at its size, or where it
+  // stood when it holds its rectangles.
   if (!g.effect_) return;
   int held[3][4] = {};
   const bool hold = g.holdFlags_[ch] & 2;
   if (hold)
     for (int i = 0; i < 3; ++i) g.effect_->GetRect(ch, kKindsHeld[i], held[i]);
-  g.effect_->ResetChannel(ch);
+  g.effect_->SetPicture(ch, ch);
   if (hold)
     for (int i = 0; i < 3; ++i) g.effect_->SetRect(ch, kKindsHeld[i], held[i]);
 }
