@@ -147,7 +147,7 @@ void CGameCallBack::RestartFromLoad() {
   if (mode) mode->Enter();
   if (GetExtDataValue()) NotifyListedModes();
   if (effect_) effect_->RestoreEffects();
-  // Pending sounds are played by the sound services once they exist.
+  PlayPendingSounds();
   OnResetGame();
 }
 

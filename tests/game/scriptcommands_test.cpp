@@ -427,6 +427,21 @@ TEST_F(ScriptSoundTest, SoundEffectsPlayFromTheListAndNumbersPastItStayQuiet) {
   EXPECT_EQ(h.Se()->GetLoopFlag(2), 1);
 }
 
+TEST_F(ScriptSoundTest, ARestoredGameStartsItsLoopedSoundsAgain) {
+  dir_->Write("spt/selist.xtx", "door x bell x");
+  Se("bell");
+  ScriptGame& g = Make("se 1 2 0 1\nse 1 3 0 0\nwait 1\n");
+  g.Release();
+  ASSERT_TRUE(Playing(g.Se(), 2));
+  // A load brings the records back with silent buffers.
+  g.Se()->GetBuffer(2)->Stop(0);
+  g.Se()->GetBuffer(3)->Stop(0);
+  g.RestartFromLoad();
+  // The looped sound's record still asks for it; the one-shot is over.
+  EXPECT_TRUE(Playing(g.Se(), 2));
+  EXPECT_FALSE(Playing(g.Se(), 3));
+}
+
 TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
   ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\n");
   g.Release();
