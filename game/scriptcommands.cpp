@@ -227,7 +227,6 @@ void ScriptCommandHandlers::Choice(CGameCallBack& g, const ScriptArgs& a) {
   g.SetMessageWindowOn(0);
   CCommonSelectMessage* sm = g.GetSelectMessage();
   if (sm) {
-    sm->ResetSelect();
     sm->AddBackLogHeader();
     sm->SetSelectRange(n, m);
     sm->SetSelectExtra(r);
@@ -302,12 +301,18 @@ void ScriptCommandHandlers::WindowMode(CGameCallBack& g, const ScriptArgs& a) {
   g.SetMessageWindowMode(a.Word(0));
 }
 
-void ScriptCommandHandlers::SkipProhibit(CGameCallBack& g, const ScriptArgs& a) {
-  g.cannotSkipFlag_ = OffForMinusOne(a.Word(0));
-  if (g.cannotSkipFlag_ > 0 && g.settings_.cannotSkipCheckKillShift) {
+// A prohibit word: -1 counts as 0; a positive one also stops a running
+// skip when the settings say so.
+static void SetProhibitWord(CGameCallBack& g, int* word, int value, int stopsSkip) {
+  *word = OffForMinusOne(value);
+  if (*word > 0 && stopsSkip) {
     g.SetShiftSkipState(0);
     g.EndSkipFilm();
   }
+}
+
+void ScriptCommandHandlers::SkipProhibit(CGameCallBack& g, const ScriptArgs& a) {
+  SetProhibitWord(g, &g.cannotSkipFlag_, a.Word(0), g.settings_.cannotSkipCheckKillShift);
 }
 
 void ScriptCommandHandlers::SkipWord2(CGameCallBack& g, const ScriptArgs& a) {
@@ -315,11 +320,7 @@ void ScriptCommandHandlers::SkipWord2(CGameCallBack& g, const ScriptArgs& a) {
 }
 
 void ScriptCommandHandlers::AutoProhibit(CGameCallBack& g, const ScriptArgs& a) {
-  g.autoMessageCheckFlag_ = OffForMinusOne(a.Word(0));
-  if (g.autoMessageCheckFlag_ > 0 && g.settings_.autoMessageCheckKillShift) {
-    g.SetShiftSkipState(0);
-    g.EndSkipFilm();
-  }
+  SetProhibitWord(g, &g.autoMessageCheckFlag_, a.Word(0), g.settings_.autoMessageCheckKillShift);
 }
 
 void ScriptCommandHandlers::SkipWord4(CGameCallBack& g, const ScriptArgs& a) {

@@ -8,7 +8,6 @@ CCommonSelectMessage::~CCommonSelectMessage() = default;
 int CCommonSelectMessage::Calcu() { return 0; }
 int CCommonSelectMessage::Print() { return 0; }
 int CCommonSelectMessage::Init() { return 0; }
-void CCommonSelectMessage::ResetSelect() { }
 void CCommonSelectMessage::AddBackLogHeader() { }
 void CCommonSelectMessage::SetSelectRange(int, int) { }
 int CCommonSelectMessage::GetSelectStart() const { return 0; }

@@ -23,9 +23,8 @@ class CCommonSelectMessage : public CCommonGeneral {
   int Print() override;
   int Init() override;
 
-  // The choice command's first calls: the mode forgets the previous
-  // choice, then writes the back log's header line for the new one.
-  virtual void ResetSelect();
+  // The start of a new choice: the mode starts over and writes the back
+  // log's header line for it.
   virtual void AddBackLogHeader();
   // (length, start): the choice count and the question lines before them.
   virtual void SetSelectRange(int length, int start);

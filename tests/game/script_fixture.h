@@ -57,7 +57,6 @@ class PrintStandIn : public CCommonPrintMessage {
 class SelectStandIn : public CCommonSelectMessage {
  public:
   SelectStandIn(CGameCallBack* game, Log* log) : CCommonSelectMessage(game), log_(log) {}
-  void ResetSelect() override { Note("ResetSelect"); }
   void AddBackLogHeader() override { Note("AddBackLogHeader"); }
   void SetSelectRange(int n, int m) override {
     Note("SetSelectRange " + std::to_string(n) + " " + std::to_string(m));

@@ -156,7 +156,7 @@ TEST_F(ScriptTest, AChoiceHandsItsTextsAndLimitsToTheChoiceMode) {
   g.SetFastForward(3, 1);
   g.Release();
   // m = 1: the first text loses its first byte; Q = 0 gives n + 1.
-  EXPECT_EQ(g.log, (Log{"9 ResetSelect", "9 AddBackLogHeader", "9 SetSelectRange 2 1",
+  EXPECT_EQ(g.log, (Log{"9 AddBackLogHeader", "9 SetSelectRange 2 1",
                         "9 SetSelectExtra 4", "9 SetSelectText 0 go", "9 SetSelectText 1 stay",
                         "9 SetSelectText 2 why", "9 SetTimeLimit 30 3"}));
   EXPECT_EQ(g.GetAutoModeFlag(), 0);
@@ -174,8 +174,8 @@ TEST_F(ScriptTest, AChoiceOfMoreThanSixtyFourTextsIsCutWithAnError) {
   for (const std::string& line : g.log) texts += line.rfind("9 SetSelectText", 0) == 0;
   EXPECT_EQ(texts, 64);
   // The empty question line stays empty; the range follows the cut.
-  EXPECT_EQ(g.log[2], "9 SetSelectRange 63 1");
-  EXPECT_EQ(g.log[4], "9 SetSelectText 0 ");
+  EXPECT_EQ(g.log[1], "9 SetSelectRange 63 1");
+  EXPECT_EQ(g.log[3], "9 SetSelectText 0 ");
   EXPECT_NE(std::string(g.Script(0)->GetError(0)).find("64"), std::string::npos);
 }
 
