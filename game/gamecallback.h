@@ -1228,6 +1228,8 @@ class CGameCallBack : public CScriptCallBack {
   // The end of the game: the system file saved, the title requested.
   void EndOfGame();
   void ReportScriptStop(int result);
+  // A replay that cannot go on: its words cleared, skipping stopped.
+  void EndFastForward();
   // Loads the voice `name` on voice channel ch and starts it; 0 when no
   // voice file has it.
   int LoadAndStartVoice(int ch, const char* name);

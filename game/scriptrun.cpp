@@ -96,10 +96,14 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       }
       return 1;
     case script::kStopHere6:
-      // A return from the control script itself has nowhere to go.
-      if (scriptLevel_ == 0) return 0;
-      --scriptLevel_;
-      return 1;
+      if (scriptLevel_ > 0) {
+        --scriptLevel_;
+        return 1;
+      }
+      // A return from the control script itself has nowhere to go and
+      // would come again on every run: a replay ends here.
+      EndFastForward();
+      return 0;
     case script::kCallScript:
     case script::kStopAfterE:
     case script::kStopAfter13:
@@ -124,10 +128,7 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
     case script::kResultEnd:
     case script::kResultError:
       // Never repeated: a replay whose place is gone ends here.
-      if (fastForward_[kReplayRunning]) {
-        std::fill(std::begin(fastForward_), std::end(fastForward_), 0);
-        EndSkipFilm();
-      }
+      EndFastForward();
       ReportScriptStop(result);
       return 0;
     default:
@@ -137,6 +138,12 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       if (!fastForward_[kSkipToPosition]) fastForward_[kReplayRunning] = 0;
       return fastForward_[kReplayRunning];
   }
+}
+
+void CGameCallBack::EndFastForward() {
+  if (!fastForward_[kReplayRunning]) return;
+  std::fill(std::begin(fastForward_), std::end(fastForward_), 0);
+  EndSkipFilm();
 }
 
 void CGameCallBack::ReportScriptStop(int result) {

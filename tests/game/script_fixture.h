@@ -100,6 +100,7 @@ class ScriptGame : public CGame {
   void PlayBgmNumber(int n, int loop, int delta, int fadeIn, int fadeOut) override {
     log.push_back("PlayBgmNumber " + std::to_string(n) + " " + std::to_string(loop) + " " +
                   std::to_string(delta) + " " + std::to_string(fadeIn) + " " + std::to_string(fadeOut));
+    CGame::PlayBgmNumber(n, loop, delta, fadeIn, fadeOut);
   }
   void StopBgm(int fadeOut) override { log.push_back("StopBgm " + std::to_string(fadeOut)); }
   void SaveSystemFile() override { log.push_back("SaveSystemFile"); }

@@ -12,6 +12,9 @@
 #include "effect/alleffect.h"
 #include "game/script_fixture.h"
 #include "graphics/picture.h"
+#include "sound/bgmplayer.h"
+#include "sound/bgmstream.h"
+#include "sound/music_fixtures.h"
 #include "sound/seplayer.h"
 #include "sound/sound_fixtures.h"
 #include "sound/soundbuffer.h"
@@ -214,13 +217,13 @@ TEST_F(ScriptTest, TheWindowStateWordsFollowTheirCountsAndKinds) {
 }
 
 TEST_F(ScriptTest, AnUnreadMessageKeyEndsTheReplay) {
-  // The control script's own return ends the loop and leaves the flags.
-  ScriptGame& g = Make("cmd 0x3333001B 4\nexitscript\n");
+  // A script that never blocks keeps the replay for the next frame.
+  ScriptGame& g = Make("cmd 0x3333001B 4\nloop:\ngoto loop\n");
   systemFile_.SetMesFlag(0, 4);
   g.StartFastForward(1);
   g.CallControlScript(-1);
   EXPECT_EQ(g.FastForward(0), 1);
-  ScriptGame& h = Make("cmd 0x3333001B 5\nexitscript\n");
+  ScriptGame& h = Make("cmd 0x3333001B 5\nloop:\ngoto loop\n");
   h.StartFastForward(1);
   h.CallControlScript(-1);
   EXPECT_EQ(h.FastForward(0), 0);
@@ -446,6 +449,19 @@ TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
   ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\n");
   g.Release();
   EXPECT_EQ(g.log, (Log{"PlayBgmNumber 2 2 -10 4 5", "StopBgm 7", "StopBgm -1"}));
+  // -2 sets the volume from the option, held to 1..100.
+  musictest::WriteMusic(*dir_, "m0", musictest::Tone({0.5}, 2.0, 440.0));
+  dir_->Write("spt/bgmlist.xtx", "m0 One");
+  ScriptGame& v = Make("bgm 1\nbgm -2 -30\nwait 1\nbgm -2 -90\nwait 1\n");
+  v.SetSystemSetting(100, 80);
+  auto volume = [&] {
+    CBgmPlayer* p = v.GetBgmPlayer();
+    return p->GetStream(p->GetCurrentIndex())->GetBuffer()->GetVolume() / 100 + 100;
+  };
+  v.Release();
+  EXPECT_EQ(volume(), 50);
+  v.Release();
+  EXPECT_EQ(volume(), 1);
   // A replay only remembers the track.
   ScriptGame& h = Make("bgm 3\nwait 1\n");
   h.StartFastForward(0);

@@ -102,6 +102,12 @@ TEST_F(ScriptTest, TheFastForwardTableActsOnEachResult) {
   EXPECT_EQ(g.IsSkippingToPosition(), 0);
   EXPECT_EQ(DebugLinesWith(*host_, "no more code"), 1);
 
+  // A return from the control script itself ends the replay too.
+  ScriptGame& r = Make("text \"a\" key=1\nexitscript\n");
+  r.StartFastForward(1);
+  r.CallControlScript(-1);
+  EXPECT_EQ(r.IsFastForwarding(), 0);
+
   // Without the skip to a position, the first blocking command ends it.
   ScriptGame& h = Make("setvar 300 1\nwait 3\nsetvar 300 2\n");
   h.StartFastForward(0);
