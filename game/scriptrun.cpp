@@ -163,9 +163,9 @@ void CGameCallBack::ReportScriptStop(int result) {
 void CGameCallBack::EndOfGame() {
   RestoreFloatingLayers();
   if (screenPicture_) screenPicture_->GetScreen();
+  StoreNamesAndKeptVars();
   for (int n = 1; n < kModeCount; ++n)
     if (CCommonGeneral* mode = GetMode(n)) mode->ExitGame();
-  // Saving the system file copies the kept words into it first.
   SaveSystemFile();
   EndSkipFilm();
   SetNextMode(kTitleMode);

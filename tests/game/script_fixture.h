@@ -121,7 +121,6 @@ class ScriptGame : public CGame {
   void SetFastForward(int i, int v) { fastForward_[i] = v; }
   int WipeType() const { return wipeType_; }
   int WipeLength() const { return wipeLength_; }
-  int ScriptWordValue() const { return scriptWord_; }
   int CannotSkip() const { return cannotSkipFlag_; }
   int CostumeMaskValue() const { return costumeMask_; }
   int VariantVar(int ch) const { return variantVars_[ch]; }
