@@ -99,12 +99,6 @@ class GameVarHost : public CGameVarHost {
   CGameCallBack* game_;
 };
 
-template <typename T>
-void DeleteAndClear(T*& p) {
-  delete p;
-  p = nullptr;
-}
-
 // One integer key of the list "game". A key marked `fromPrevious` defaults
 // to the value the key before it in its table ended with.
 struct IntKey {

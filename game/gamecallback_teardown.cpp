@@ -12,6 +12,7 @@
 #include "game/debugaids.h"
 #include "game/extramodes.h"
 #include "game/frameskip.h"
+#include "game/deleteandclear.h"
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
@@ -55,12 +56,6 @@ namespace {
 // The pause after the music stops and after the sound players go, so fades
 // and streams come to rest (virtual time in headless runs).
 constexpr uint32_t kSoundPauseMs = 300;
-
-template <typename T>
-void DeleteAndClear(T*& p) {
-  delete p;
-  p = nullptr;
-}
 
 }  // namespace
 

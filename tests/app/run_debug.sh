@@ -7,17 +7,14 @@
 set -euo pipefail
 program=$1 game=$2 work=$3
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/game_copy.sh"
 
-# run NAME [KEY VALUE]: KEY VALUE is put first in the list "game", where the
-# first match wins.
+# run NAME [KEY VALUE]: one run in debug mode; its frame hashes go to
+# $work/NAME.txt, its screenshot to $work/NAME.png.
 run() {
   local name=$1 dir=$work/$1
-  cp -r "$game" "$dir"
+  copy_game "$dir" "${@:2}"
   : >"$dir/debug666.txt"
-  if [ $# -ge 3 ]; then
-    { printf '%s,%s\r\n' "$2" "$3"; cat "$game/init/game.xtx"; } >"$dir/init/game.xtx"
-  fi
-  mkdir -m 700 "$dir.run"
   XDG_RUNTIME_DIR=$dir.run timeout 300 "$program" "$dir" --headless --frames 40 --hash-every 1 \
     --screenshot "$work/$name.png" >"$dir.out" 2>&1 || { echo "run $name failed:"; cat "$dir.out"; exit 1; }
   if grep -q '^\[box\]' "$dir.out"; then
