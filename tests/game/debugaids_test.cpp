@@ -315,6 +315,16 @@ TEST_F(DebugAidsTest, InDebugModeTheFrameShowsTheListTheSceneLineAndTheVariableP
   const platform::OverlayText* marker = find("\x81\x9C", 365);
   ASSERT_NE(marker, nullptr);
   EXPECT_EQ(marker->y, 17 + 20 * 19);
+  // Numeric + shows the box (opaque from 75 + 25 percent) in the screen
+  // buffer; numeric minus toggles the debug word with the boss-coming flag.
+  Key(VK_ADD);
+  Key(VK_SUBTRACT);
+  EXPECT_EQ(game_->GetDebugWord(), 1);
+  EXPECT_EQ(game_->GetBossComingFlag(), 1);
+  game_->Frame(50);
+  EXPECT_EQ(ScreenAt(360, 8), 0x40C080u);
+  EXPECT_EQ(ScreenAt(791, 591), 0x40C080u);
+  EXPECT_NE(ScreenAt(359, 8), 0x40C080u);
 }
 
 TEST_F(DebugAidsTest, OutsideDebugModeTheKeysOnlyReachTheKeyState) {
@@ -328,6 +338,38 @@ TEST_F(DebugAidsTest, OutsideDebugModeTheKeysOnlyReachTheKeyState) {
   EXPECT_EQ(game_->GetDebugWord(), 0);
   // Numeric * still fills the list, which only debug mode shows.
   EXPECT_EQ(game_->GetDebugLineCount(), 4);
+}
+
+TEST_F(DebugAidsTest, TheStartTextComesBackUntilTheFirstFrame) {
+  MakeGame({});
+  game_->ShowStartMessage("wait");
+  const long long shown = host_->GetWindow()->PresentCount();
+  game_->PrintStartText();
+  EXPECT_EQ(host_->GetWindow()->PresentCount(), shown + 1);
+  ASSERT_EQ(Overlay().size(), 1u);
+  EXPECT_EQ(Overlay()[0].text, "wait");
+  game_->Frame(50);
+  EXPECT_TRUE(Overlay().empty());
+  const long long framed = host_->GetWindow()->PresentCount();
+  game_->PrintStartText();
+  EXPECT_EQ(host_->GetWindow()->PresentCount(), framed);
+}
+
+// A title class that makes the common back button.
+class BackButtonGame : public DebugGame {
+ public:
+  using DebugGame::DebugGame;
+  void CreateBackButton() override { ++made; }
+  int made = 0;
+};
+
+TEST_F(DebugAidsTest, TheBackButtonIsMadeOnlyWhenItsFlagIsSet) {
+  for (const char* flag : {"0", "1"}) {
+    WriteList("game", {{"createBackButtonFlag", flag}});
+    BackButtonGame game(window_);
+    game.Init();
+    EXPECT_EQ(game.made, flag[0] - '0');
+  }
 }
 
 TEST_F(DebugAidsTest, TheDatedLogIsNamedByTheStartTime) {
