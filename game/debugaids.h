@@ -89,7 +89,6 @@ class CPrintDebugParam {
 
   explicit CPrintDebugParam(CGameCallBack* game, const CNameList* names);
   virtual ~CPrintDebugParam() = default;
-  virtual void Spare() {}
 
   // Box shown and 25 percent more opaque; past 100 hidden and back to 0.
   void Fade();

@@ -10,6 +10,7 @@
 
 #include "game/commongeneral.h"
 #include "game/debugaids.h"
+#include "game/extramodes.h"
 #include "game/game.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
@@ -385,6 +386,19 @@ TEST_F(DebugAidsTest, TheDatedLogIsNamedByTheStartTime) {
   datedlog::StopDatedLog();
   datedlog::WriteDatedLog("after");
   EXPECT_TRUE(datedlog::DatedLogName().empty());
+}
+
+TEST(ExtraModeList, TenModesAndNothingOutside) {
+  const CExtraModeList list;
+  ASSERT_EQ(list.GetCount(), 10);
+  const int numbers[] = {22, 31, 27, 30, 33, 34, 29, 35, 24, 45};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(list.GetNumber(i), numbers[i]);
+  EXPECT_STREQ(list.GetName(0), "selectplace");
+  EXPECT_STREQ(list.GetName(9), "cardsystem");
+  for (int i : {-1, 10}) {
+    EXPECT_EQ(list.GetNumber(i), 0);
+    EXPECT_EQ(list.GetName(i), nullptr);
+  }
 }
 
 // The destroy step, seen from the music stop and from a mode's destructor.
