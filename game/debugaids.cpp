@@ -58,7 +58,8 @@ void ReadMeter(const MeterKeys& keys, const CSetupList* list, CSystemPicture* pi
 
 // The rectangle both meters draw in.
 void MarkMeter(const GlyphFont& font, int x, int y) {
-  if (font.sizeX > 0 && font.sizeY > 0) CScreenBuffer::AddDirtyRect(x, y, 3 * font.sizeX, font.sizeY);
+  if (font.sizeX > 0 && font.sizeY > 0)
+    CScreenBuffer::AddDirtyRect(x, y, 3 * font.sizeX, font.sizeY);
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ void AppendWindowLog(const std::string& text) {
 
 // A line drawn twice as the debug texts are: shadow, then text, each on
 // the opaque background.
-void AddShadowedLine(std::vector<platform::OverlayText>* out, int x, int y,
-                     const std::string& text, int64_t background) {
+void AddShadowedLine(std::vector<platform::OverlayText>* out, int x, int y, const std::string& text,
+                     int64_t background) {
   platform::OverlayText line;
   line.x = x + 1;
   line.y = y + 1;
@@ -109,7 +109,8 @@ void CGameCallBack::PrintDebugList() {
 
 void CGameCallBack::SetSceneNameTexts(const char* before, const char* after) {
   const char* texts[2] = {before, after};
-  for (int i = 0; i < 2; ++i) setup::CopyCp932Cut(sceneTexts_[i], texts[i] ? texts[i] : "", kDebugLineSize - 1);
+  for (int i = 0; i < 2; ++i)
+    setup::CopyCp932Cut(sceneTexts_[i], texts[i] ? texts[i] : "", kDebugLineSize - 1);
 }
 
 void CGameCallBack::PrintSceneName() {

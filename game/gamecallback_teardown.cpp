@@ -10,9 +10,9 @@
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/debugaids.h"
+#include "game/deleteandclear.h"
 #include "game/extramodes.h"
 #include "game/frameskip.h"
-#include "game/deleteandclear.h"
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
@@ -137,9 +137,9 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(varHost_);
   DeleteAndClear(cgList_);
   DeleteAndClear(cgVoiceList_);
-  for (CNameList** list : {&functionList_, &movieList_, &commandList_, &projectList_, &bgmList_,
-                           &systemSeList_, &seList_, &charaNameList_, &faceList_, &varNameList_,
-                           &varInitList_})
+  for (CNameList** list :
+       {&functionList_, &movieList_, &commandList_, &projectList_, &bgmList_, &systemSeList_,
+        &seList_, &charaNameList_, &faceList_, &varNameList_, &varInitList_})
     DeleteAndClear(*list);
   DeleteAndClear(frameSkip_);
   DeleteAndClear(sceneVoiceList_);

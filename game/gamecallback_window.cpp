@@ -144,7 +144,7 @@ struct GameWindowHandlers {
       int step = g.shiftHeld_ ? kShiftStep : kStep;
       if (g.ctrlHeld_) step += kCtrlExtra;
       const int n = debug->GetSelected();
-      const int64_t value = static_cast<int64_t>(g.GetVar(n)) + static_cast<int64_t>(a.change) * step;
+      const int64_t value = int64_t{g.GetVar(n)} + int64_t{a.change} * step;
       g.SetVar(n, static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)));
     }
     CScreenBuffer::SetFullRedraw(0);

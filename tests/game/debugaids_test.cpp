@@ -39,7 +39,8 @@ void WriteFont(const testsupport::TempDir& dir, const std::string& name, int siz
   dwqtool::Picture font{16 * sizeX, 2 * sizeY, {}, {}};
   font.pixels.resize(size_t(font.width) * font.height);
   for (int y = 0; y < font.height; ++y)
-    for (int x = 0; x < font.width; ++x) font.pixels[size_t(y) * font.width + x] = CellColour(y / sizeY, x / sizeX);
+    for (int x = 0; x < font.width; ++x)
+      font.pixels[size_t(y) * font.width + x] = CellColour(y / sizeY, x / sizeX);
   testsupport::WriteDwq(dir, "sys/" + name, font);
 }
 
@@ -133,8 +134,10 @@ TEST_F(DebugAidsTest, TheFrameRateMeterShowsUpToThreeDigits) {
     std::fill_n(CScreenBuffer::GetBuffer(), 800 * 600, 0u);
     fps->PrintAt(999);
     EXPECT_EQ(fps->GetFps(), c.shown);
-    for (int d = 0; d < 3; ++d)
-      EXPECT_EQ(ScreenAt(16 * d + 3, y + 5), c.digits[d] < 0 ? 0u : CellColour(1, c.digits[d])) << d;
+    for (int d = 0; d < 3; ++d) {
+      const uint32_t want = c.digits[d] < 0 ? 0u : CellColour(1, c.digits[d]);
+      EXPECT_EQ(ScreenAt(16 * d + 3, y + 5), want) << d;
+    }
   }
 }
 
@@ -441,7 +444,8 @@ class TeardownGame : public DebugGame {
 
 class WitnessMode : public CCommonGeneral {
  public:
-  WitnessMode(TeardownGame* game, TeardownGame::Seen* seen) : CCommonGeneral(game), game_(game), seen_(seen) {}
+  WitnessMode(TeardownGame* game, TeardownGame::Seen* seen)
+      : CCommonGeneral(game), game_(game), seen_(seen) {}
   ~WitnessMode() override { *seen_ = game_->Look(); }
   int Calcu() override { return -1; }
   int Print() override { return -1; }
