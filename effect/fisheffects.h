@@ -63,6 +63,7 @@ class CEffectSpeedLine : public CTableStartEffect {
 
   // Null until the first start (or restore).
   const Line* GetLines() const { return lines_ ? lines_->data() : nullptr; }
+  Line& LineForTest(int i) { return Lines()[i]; }
   // Line i set up anew from the record's values: anywhere in the area, or
   // entering it from the side it moves away from.
   void InitLine(const EffectChannel& record, int i, bool anywhere);
