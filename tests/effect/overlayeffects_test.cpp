@@ -392,7 +392,8 @@ TEST_F(OverlayTest, ShineRowGivesThePlainLoopsBytes) {
                   0xFFFFFF;
       screen[i] = (static_cast<uint32_t>(crt::rand()) << 9 ^ static_cast<uint32_t>(crt::rand())) &
                   0xFFFFFF;
-      const int k = crt::rand() % 4;
+      // Every other round whole groups of four of one kind.
+      const int k = round % 2 ? crt::rand() % 4 : (i / 4) % 3;
       mask[i] = static_cast<uint8_t>(k == 0 ? 0 : k == 1 ? 255 : crt::rand() % 256);
     }
     for (int step : {0, 1}) {
