@@ -135,6 +135,10 @@ TEST_F(SmallThingsTest, SpeedLineClamps) {
     EXPECT_EQ(Params(5, 12), c.stored);
   }
   EXPECT_EQ(manager_->GetEffect(85)->CheckBusy(&Record(5), 5), 1);
+  // A count from a save beyond the 100 lines draws and moves 100.
+  Record(5).Param(1) = 1000;
+  Frame();
+  EXPECT_EQ(CEffectSpeedLine::Count(Record(5)), 100);
 }
 
 TEST_F(SmallThingsTest, SpeedLinesScatterAndReenterInTheDrawOrder) {
@@ -245,6 +249,14 @@ TEST_F(SmallThingsTest, SparklesStartEachWithItsAge) {
     EXPECT_EQ(s.y, std::max(32 + d[2] % 85 - 32, 32));
     EXPECT_EQ(s.age, d[3] % life);
   }
+  // The sparkles are the object's: a start on another channel makes them
+  // anew for both.
+  const CEffectKira::Sparkle before = Kira()->GetSparkle(0);
+  crt::srand(99);
+  ASSERT_EQ(Start(9, 42, {0, 3}), 1);
+  EXPECT_NE(std::vector<int>({before.life, before.x, before.y, before.age}),
+            std::vector<int>({Kira()->GetSparkle(0).life, Kira()->GetSparkle(0).x,
+                              Kira()->GetSparkle(0).y, Kira()->GetSparkle(0).age}));
   // A count from a save is held to 20 again.
   Record(5).Param(1) = 1000;
   manager_->RestoreEffects();

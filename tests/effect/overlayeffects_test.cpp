@@ -178,6 +178,16 @@ TEST_F(OverlayTest, BarClampsAndFillModes) {
     EXPECT_EQ(At(0, 20), m.pixel) << m.mode;
     EXPECT_EQ(At(5, 20), kClear);
   }
+  // Start progress x 100 and target x progress beyond 32 bits: the bars
+  // lie far off the screen.
+  for (int v : {INT_MAX, INT_MIN}) {
+    ASSERT_EQ(Start(5, 103, {20, 10, 8, 20, 16, 1, 255, 0, 0, 0, 0, 0, v}), 1);
+    DrawAt(5, 0);
+    Record(5).Param(1) = v;
+    Record(5).Param(3) = v;
+    Record(5).Param(5) = v;
+    DrawAt(5, 0);
+  }
 }
 
 // --- #26 ---
@@ -278,6 +288,10 @@ TEST_F(OverlayTest, LampStatesDrawInTheirOrder) {
     lamp->Calcu(&Record(5), 5);
     ASSERT_NE(Record(5).Param(CEffectOldLamp::kState), CEffectOldLamp::kSteady);
   }
+  // Steady and dark lengths whose sum passes 32 bits.
+  ASSERT_EQ(Start(5, 109, {0, 5, INT_MAX, INT_MAX}), 1);
+  for (int i = 0; i < 3; ++i) lamp->Calcu(&Record(5), 5);
+  EXPECT_GE(Record(5).Param(CEffectOldLamp::kTimer), 1);
   // With no dark length it goes steady.
   ASSERT_EQ(Start(5, 109, {0, 5, 10, 0}), 1);
   lamp->Calcu(&Record(5), 5);
@@ -356,6 +370,20 @@ TEST_F(OverlayTest, ShineBlendsThroughTheMaskAndNeedsOne) {
   ASSERT_EQ(Start(6, 112, {1}), 1);
   Frame();
   EXPECT_TRUE(ScreenIs(0));
+}
+
+TEST_F(OverlayTest, ShineColoursAreHeldToBytes) {
+  std::vector<uint32_t> table(20, 7);
+  CEffectCharaMetal::MakeTable(table.data(), 12, 2, 8, 0, 300, -5, 16);
+  EXPECT_EQ(table, (std::vector<uint32_t>{0, 0, 0xFF0010, 0xFF0010, 0xFF0010, 0xFF0010, 0xFF0010,
+                                          0xFF0010, 0xFF0010, 0xFF0010, 0, 0, 7, 7, 7, 7, 7, 7,
+                                          7, 7}));
+  // Entries outside the table are skipped.
+  CEffectCharaMetal::MakeTable(table.data(), 12, -6, 8, 50, 255, 255, 255);
+  EXPECT_EQ(table[0], 0x7F7F7Fu);
+  EXPECT_EQ(table[1], 0x3F3F3Fu);
+  EXPECT_EQ(table[2], 0u);
+  EXPECT_EQ(table[12], 7u);
 }
 
 TEST_F(OverlayTest, ShineBandIsHeldToTheWorkBuffer) {
