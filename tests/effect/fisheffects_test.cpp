@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "effect/fisheffects.h"
-#include "effect_fixture.h"
+#include "screen_fixture.h"
 #include "support/dwq_picture.h"
 
 namespace effect_test {
 namespace {
-
-constexpr uint32_t kClear = 0x404040;
 
 uint8_t Opaque(int, int) { return 255; }
 // Cell (x / 8, y / 8) of a sheet of 8 x 8 cells: its own colour.
@@ -20,23 +18,8 @@ uint32_t Cell(int x, int y) {
   return 0x100000u * static_cast<uint32_t>(x / 8 + 1) | static_cast<uint32_t>(y / 8 + 1);
 }
 
-class SmallThingsTest : public EffectTest {
+class SmallThingsTest : public ScreenEffectTest {
  protected:
-  EffectChannel& Record(int channel) { return *manager_->GetChannel(channel); }
-  void DrawAt(int channel, int counter) {
-    Record(channel).Counter() = counter;
-    std::fill_n(CScreenBuffer::GetBuffer(),
-                static_cast<size_t>(CScreenBuffer::GetWidth()) * CScreenBuffer::GetHeight(), kClear);
-    manager_->GetEffect(Record(channel).EffectNumber())->Print(&Record(channel), channel);
-  }
-  void Screen(int w, int h) {
-    manager_.reset();
-    screen_ = std::make_unique<CScreenBuffer>(w, h, 0);
-    manager_ = std::make_unique<CEffectManager>(kExtra);
-  }
-  std::vector<int> Params(int channel, int n) {
-    return std::vector<int>(Record(channel).v + 29, Record(channel).v + 29 + n);
-  }
   std::vector<int> FishAt(int channel, int i) {
     const int32_t* f = CEffectFish::Fish(&Record(channel), i);
     return {f[0], f[1], f[2], f[3]};

@@ -9,37 +9,16 @@
 
 #include "effect/fadeeffects.h"
 #include "effect/overlayeffects.h"
-#include "effect_fixture.h"
+#include "screen_fixture.h"
 
 namespace effect_test {
 namespace {
-
-constexpr uint32_t kClear = 0x404040;
 
 uint32_t Black(int, int) { return 0; }
 uint32_t Grey(int, int) { return 0x102030; }
 uint8_t Opaque(int, int) { return 255; }
 
-class OverlayTest : public EffectTest {
- protected:
-  EffectChannel& Record(int channel) { return *manager_->GetChannel(channel); }
-  // The effect's own Print at `counter` over a screen of kClear.
-  void DrawAt(int channel, int counter) {
-    Record(channel).Counter() = counter;
-    std::fill_n(CScreenBuffer::GetBuffer(),
-                static_cast<size_t>(CScreenBuffer::GetWidth()) * CScreenBuffer::GetHeight(), kClear);
-    manager_->GetEffect(Record(channel).EffectNumber())->Print(&Record(channel), channel);
-  }
-  // A screen of w x h with a new manager (objects read the size when made).
-  void Screen(int w, int h) {
-    manager_.reset();
-    screen_ = std::make_unique<CScreenBuffer>(w, h, 0);
-    manager_ = std::make_unique<CEffectManager>(kExtra);
-  }
-  std::vector<int> Params(int channel, int n) {
-    return std::vector<int>(Record(channel).v + 29, Record(channel).v + 29 + n);
-  }
-};
+class OverlayTest : public ScreenEffectTest {};
 
 // --- #28 ---
 
