@@ -27,6 +27,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 }
 
 constexpr ModeFactoryEntry kModeFactory[] = {
+    {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
 };
 
