@@ -296,6 +296,62 @@ TEST_F(BackLogTest, PictureMarksShowTheirPatternAndTheHoverColumn) {
   EXPECT_EQ(Pixel(kArrowX + 12, kDownY + 12), kCells[0][0]);
 }
 
+TEST_F(BackLogTest, TheTitlePictureGoesUnderTheRowsOverThemOrOverTheArrowsToo) {
+  constexpr uint32_t kGreen = 0x00FF00;
+  // Over row 0 and the up arrow.
+  const int x = 80, y = 70, w = 400, h = 60;
+  const struct {
+    const char* flag;
+    const char* upper;
+    bool picture, rowSeen, arrowSeen;
+  } cases[] = {
+      {"0", "0", false, true, true},
+      {"1", "0", true, true, true},
+      {"1", "2", true, false, true},
+      {"1", "1", true, false, false},
+  };
+  testsupport::WriteDwq(*dir_, "sys/bl_title", w, h, kGreen);
+  for (const auto& c : cases) {
+    game_.reset();
+    Game({{"titlePicPrintFlag", c.flag}, {"titlePicFileName", "bl_title"},
+          {"titlePicPrintX", std::to_string(x)}, {"titlePicPrintY", std::to_string(y)},
+          {"titlePicUpperFlag", c.upper}, {"titlePrintFlag", "0"}});
+    for (int i = 0; i < 30; ++i) Game().AddBackLog("row", 200, 100, 50);
+    Open();
+    const std::string name = std::string(c.flag) + "/" + c.upper;
+    EXPECT_EQ(Count(kGreen, x, y, w, h) > 0, c.picture) << name;
+    EXPECT_EQ(Count(0xC86432, kPrintX, RowY(0), 100, y + h - RowY(0)) > 0, c.rowSeen) << name;
+    const int arrow = kFont * kFont - Count(kGreen, kArrowX, kUpY, kFont, kFont) -
+                      Count(0, kArrowX, kUpY, kFont, kFont);
+    EXPECT_EQ(arrow > 0, c.arrowSeen) << name;
+  }
+}
+
+TEST_F(BackLogTest, AnimatedArrowPicturesShowThePressedColumnInTheFrameOfTheClick) {
+  for (const char* name : {"sys/bl_up", "sys/bl_down"}) {
+    dwqtool::Picture p{2 * kFont, 2 * kFont, {}, {}};
+    for (int y = 0; y < 2 * kFont; ++y)
+      for (int x = 0; x < 2 * kFont; ++x)
+        p.pixels.push_back(kCells[y / kFont][x / kFont] + (name[7] == 'u' ? 0 : 0x010101));
+    testsupport::WriteDwq(*dir_, name, p);
+  }
+  // One pattern held: the column alone changes.
+  Game({{"updownArrowPicFlag", "1"}, {"updownArrowAnimeFlag", "1"}, {"upArrowFileName", "bl_up"},
+        {"downArrowFileName", "bl_down"}, {"updownArrowAnimeType", "1"},
+        {"updownArrowAnimePattern", "1"}});
+  AddLines(40);
+  Open();
+  Log()->GoOlder(5);
+  Frame();
+  EXPECT_EQ(Pixel(kArrowX + 5, kUpY + 5), kCells[0][0]);
+  EXPECT_EQ(Pixel(kArrowX + 5, kDownY + 5), kCells[0][0] + 0x010101);
+  Click(kArrowX + 5, kDownY + 5);
+  EXPECT_EQ(Pixel(kArrowX + 5, kUpY + 5), kCells[0][0]);
+  EXPECT_EQ(Pixel(kArrowX + 5, kDownY + 5), kCells[0][1] + 0x010101);
+  Frame();
+  EXPECT_EQ(Pixel(kArrowX + 5, kDownY + 5), kCells[0][0] + 0x010101);
+}
+
 TEST_F(BackLogTest, EmptyOrNegativeSizesDrawNothingOutside) {
   for (const char* size : {"0", "-30"}) {
     game_.reset();
