@@ -3,6 +3,7 @@
 #include "mode/backlog.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -101,13 +102,14 @@ void CCommonBackLog::LoadSettings() {
   GetSetupIntDefault(&printX_, "printX", 110);
   GetSetupIntDefault(&printY_, "printY", 32);
   GetSetupIntDefault(&nextY_, "nextY", fontSize_);
-  GetSetupIntDefault(&upX_, "upArrowPrintX", width / 2 - fontSize_ / 2);
-  GetSetupIntDefault(&upY_, "upArrowPrintY", printY_ + 2 * nextY_);
-  GetSetupIntDefault(&downX_, "downArrowPrintX", width / 2 - fontSize_ / 2);
-  GetSetupIntDefault(&downY_, "downArrowPrintY", (printLines_ + 3) * nextY_ + printY_);
+  GetSetupIntDefault(&upX_, "upArrowPrintX", Clamp32(int64_t{width} / 2 - fontSize_ / 2));
+  GetSetupIntDefault(&upY_, "upArrowPrintY", Clamp32(int64_t{printY_} + 2 * int64_t{nextY_}));
+  GetSetupIntDefault(&downX_, "downArrowPrintX", Clamp32(int64_t{width} / 2 - fontSize_ / 2));
+  GetSetupIntDefault(&downY_, "downArrowPrintY",
+                     Clamp32((int64_t{printLines_} + 3) * nextY_ + printY_));
   GetSetupIntDefault(&arrowSizeX_, "updownArrowSizeX", fontSize_);
   GetSetupIntDefault(&arrowSizeY_, "updownArrowSizeY", fontSize_);
-  GetSetupIntDefault(&titleX_, "titlePrintX", width / 2 - 3 * fontSize_);
+  GetSetupIntDefault(&titleX_, "titlePrintX", Clamp32(int64_t{width} / 2 - 3 * int64_t{fontSize_}));
   GetSetupIntDefault(&titleY_, "titlePrintY", printY_);
   GetSetupIntDefault(&titlePrintFlag_, "titlePrintFlag", 1);
   titleMessage_ = kTitleMessage;
@@ -133,7 +135,7 @@ void CCommonBackLog::LoadSettings() {
   GetSetupIntDefault(&voiceAnimeFlag_, "voicePicAnimeFlag", 0);
   voiceMessage_ = kVoiceMessage;
   GetSetupString(&voiceMessage_, "voiceMessage");
-  GetSetupIntDefault(&voiceX_, "voicePrintX", -fontSize_);
+  GetSetupIntDefault(&voiceX_, "voicePrintX", Clamp32(-int64_t{fontSize_}));
   GetSetupIntDefault(&voiceY_, "voicePrintY", 0);
   GetSetupIntDefault(&voiceSizeX_, "voiceSizeX", fontSize_);
   GetSetupIntDefault(&voiceSizeY_, "voiceSizeY", fontSize_);
@@ -316,17 +318,20 @@ int CCommonBackLog::LeaveLog() {
   return ExitToMode(GetParameter());
 }
 
-int CCommonBackLog::RowY(int row) const { return printY_ + (row + 3) * nextY_; }
+int CCommonBackLog::RowY(int row) const {
+  return Clamp32(int64_t{printY_} + (int64_t{row} + 3) * nextY_);
+}
 
 bool CCommonBackLog::Inside(int x, int y, int left, int top, int w, int h) {
-  return x >= left && y >= top && x < left + w && y < top + h;
+  return x >= left && y >= top && x < int64_t{left} + w && y < int64_t{top} + h;
 }
 
 int CCommonBackLog::VoiceSlotAt(int x, int y) const {
   for (int j = 0; j < GetShownRows(); ++j) {
     const int slot = Wrap(top_ + j);
     if (voices_[slot][0] &&
-        Inside(x, y, printX_ + voiceX_, RowY(j) + voiceY_, voiceSizeX_, voiceSizeY_))
+        Inside(x, y, Clamp32(int64_t{printX_} + voiceX_), Clamp32(int64_t{RowY(j)} + voiceY_),
+               voiceSizeX_, voiceSizeY_))
       return slot;
   }
   return -1;

@@ -19,6 +19,7 @@
 // message and the bar line. Drawing is in backlog_print.cpp.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "game/commongeneral.h"
@@ -105,6 +106,11 @@ class CCommonBackLog : public CCommonGeneral {
   // The slot whose voice mark lies under (x, y), -1 none.
   int VoiceSlotAt(int x, int y) const;
   static bool Inside(int x, int y, int left, int top, int w, int h);
+  // Positions from the list may be anything: sums are taken in 64 bits and
+  // held to the 32-bit range.
+  static int Clamp32(int64_t v) {
+    return static_cast<int>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  }
 
   // backlog_print.cpp.
   void StepAnimations();

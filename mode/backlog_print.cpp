@@ -43,7 +43,7 @@ void CCommonBackLog::PrintRows() {
     const int slot = Wrap(top_ + j);
     const int y = RowY(j);
     if (voices_[slot][0]) {
-      const int vx = printX_ + voiceX_, vy = y + voiceY_;
+      const int vx = Clamp32(int64_t{printX_} + voiceX_), vy = Clamp32(int64_t{y} + voiceY_);
       if (voicePicFlag_)
         PrintCell(voicePicture_.get(), vx, vy, voiceSizeX_, voiceSizeY_,
                   slot == hoveredVoice_ ? 1 : 0, voiceAnime_, voiceAnimeFlag_);
@@ -85,11 +85,7 @@ void CCommonBackLog::PrintCell(CPicture* picture, int x, int y, int sizeX, int s
     picture->Blt(x, y, 0, 0, sizeX, sizeY, 1);
     return;
   }
-  // In 64 bits: a pattern number times a size from the list may not fit.
-  auto row = [sizeY](int pattern) {
-    const int64_t v = static_cast<int64_t>(pattern) * sizeY;
-    return v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
-  };
+  auto row = [sizeY](int pattern) { return Clamp32(int64_t{pattern} * sizeY); };
   const int sx = column ? sizeX : 0;
   const int weight = counter.GetPercent();
   const int current = row(counter.GetPattern()), next = row(counter.GetNextPattern());

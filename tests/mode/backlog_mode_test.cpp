@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -352,20 +353,39 @@ TEST_F(BackLogTest, AnimatedArrowPicturesShowThePressedColumnInTheFrameOfTheClic
   EXPECT_EQ(Pixel(kArrowX + 5, kDownY + 5), kCells[0][0] + 0x010101);
 }
 
-TEST_F(BackLogTest, EmptyOrNegativeSizesDrawNothingOutside) {
-  for (const char* size : {"0", "-30"}) {
+// Sizes, counts and speeds of 0 or below, and positions at the ends of the
+// 32-bit range: the frames run and draw nothing outside the screen.
+TEST_F(BackLogTest, OutOfRangeSizesAndPositionsAreHarmless) {
+  const std::string kMin = std::to_string(INT_MIN), kMax = std::to_string(INT_MAX);
+  dwqtool::Picture p{2 * kFont, 2 * kFont, std::vector<uint32_t>(4 * kFont * kFont, 0x808080), {}};
+  testsupport::WriteDwq(*dir_, "sys/bl_mark", p);
+  const Pairs marks = {{"voicePicFlag", "1"},       {"filenameVoice", "bl_mark"},
+                       {"voicePicAnimeFlag", "1"},  {"updownArrowPicFlag", "1"},
+                       {"updownArrowAnimeFlag", "1"}, {"upArrowFileName", "bl_mark"},
+                       {"downArrowFileName", "bl_mark"}};
+  std::vector<Pairs> cases;
+  for (const char* size : {"0", "-30"})
+    cases.push_back({{"voiceSizeX", size}, {"voiceSizeY", size}, {"updownArrowSizeX", size},
+                     {"updownArrowAnimePattern", size}, {"updownArrowANimeSpeed", size},
+                     {"voicePicAnimePattern", size}, {"voicePicAnimeSpeed", size},
+                     {"fontSize", size}, {"nextY", size}});
+  for (const std::string& end : {kMin, kMax})
+    cases.push_back({{"printX", end}, {"printY", end}, {"nextY", end}, {"voicePrintX", end},
+                     {"voicePrintY", end}, {"voiceSizeX", end}, {"updownArrowSizeY", end},
+                     {"upArrowPrintX", end}, {"downArrowPrintY", end}, {"titlePicPrintX", end},
+                     {"voicePicAnimePattern", kMax}, {"voicePicAnimeSpeed", end}});
+  for (Pairs keys : cases) {
+    keys.insert(keys.end(), marks.begin(), marks.end());
     game_.reset();
-    Game({{"voicePicFlag", "1"}, {"filenameVoice", "none"}, {"voiceSizeX", size},
-          {"voiceSizeY", size}, {"updownArrowPicFlag", "1"}, {"updownArrowAnimeFlag", "1"},
-          {"updownArrowSizeX", size}, {"updownArrowAnimePattern", size},
-          {"updownArrowANimeSpeed", size}, {"fontSize", size}, {"nextY", size}});
+    Game(keys);
     AddLines(40);
     Log()->SetVoice("a");
     AddLines(1);
     Open();
     Wheel(120);
+    Click(5, 5);
     Frame();
-    EXPECT_TRUE(Requests().empty()) << size;
+    EXPECT_TRUE(Requests().empty());
   }
 }
 

@@ -193,6 +193,18 @@ TEST_F(BackLogTest, PrintLinesOfZeroOrLessCountAsOne) {
   }
 }
 
+// More rows than can be read show them all; the count is held there, so
+// adding a line stays a short step whatever the list says.
+TEST_F(BackLogTest, PrintLinesAboveTheReadableCountAreHeldThere) {
+  CCommonBackLog* log = Game({{"printLines", "2000000000"}}).GetBackLog();
+  EXPECT_EQ(log->GetPrintLines(), 226);
+  AddLines(400);
+  log->Init();
+  EXPECT_EQ(log->GetShownRows(), 226);
+  EXPECT_EQ(log->CanGoOlder(), 0);
+  EXPECT_EQ(log->CanGoNewer(), 0);
+}
+
 TEST_F(BackLogTest, TheGameObjectForwardsLinesColoursAndClearing) {
   BackLogGame& game = Game();
   CCommonBackLog* log = game.GetBackLog();
