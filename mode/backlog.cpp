@@ -315,7 +315,11 @@ int CCommonBackLog::LeaveLog() {
     game_->StopAllSound();
     if (returnSoundNumber_ > 0) game_->PlaySystemSe(returnSoundNumber_ - 1, 0);
   }
-  return ExitToMode(GetParameter());
+  // An opener that never named itself would leave the player in the log:
+  // back to the story's mode then, as for a system mode without a return
+  // mode.
+  const int back = GetParameter();
+  return ExitToMode(back > 0 ? back : CGameCallBack::kDefaultReturnMode);
 }
 
 int CCommonBackLog::RowY(int row) const {

@@ -77,6 +77,14 @@ TEST_F(BackLogTest, TheNewestPageLeavesForTheOpenerWithTheReturnSound) {
   }
 }
 
+TEST_F(BackLogTest, WithoutAnOpenerItLeavesForTheStory) {
+  Game();
+  Open();
+  Log()->SetParameter(0);
+  Wheel(-120);
+  EXPECT_EQ(Requests(), std::vector<int>{CGameCallBack::kDefaultReturnMode});
+}
+
 TEST_F(BackLogTest, TheOldestPageIgnoresWheelUpLeftAndPageUp) {
   Game();
   AddLines(30);
