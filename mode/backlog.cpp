@@ -201,7 +201,6 @@ void CCommonBackLog::Release() {
   arrowPicture_.reset();
   downArrowPicture_.reset();
   voicePicture_.reset();
-  if (textPrint_) textPrint_->Release();
 }
 
 // --- The store ---

@@ -49,8 +49,8 @@ class CCommonBackLog : public CCommonGeneral {
   int Init() override;
   // Puts back the game state the opener kept.
   void AtExit() override;
-  // Frees the arrow and voice-mark pictures and the text printer's tables;
-  // the next entry loads the pictures again.
+  // Frees the arrow and voice-mark pictures; the next entry loads them
+  // again.
   void Release();
 
   // --- The store ---

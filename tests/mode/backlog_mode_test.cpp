@@ -359,6 +359,14 @@ TEST_F(BackLogTest, AnimatedArrowPicturesShowThePressedColumnInTheFrameOfTheClic
   EXPECT_EQ(Pixel(kArrowX + 5, kDownY + 5), kCells[0][1] + 0x010101);
   Frame();
   EXPECT_EQ(Pixel(kArrowX + 5, kDownY + 5), kCells[0][0] + 0x010101);
+  // Released, the marks are gone until the next entry loads them again.
+  Log()->Release();
+  Frame();
+  EXPECT_EQ(Pixel(kArrowX + 5, kUpY + 5), 0u);
+  Game().RunFrame([] { return CCommonBackLog::kModeNumber; });
+  Log()->GoOlder(5);
+  Frame();
+  EXPECT_EQ(Pixel(kArrowX + 5, kUpY + 5), kCells[0][0]);
 }
 
 // Sizes, counts and speeds of 0 or below, and positions at the ends of the
