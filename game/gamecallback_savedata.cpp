@@ -10,7 +10,6 @@
 #include "game/gamecallback.h"
 #include "game/modenames.h"
 #include "message/autosave.h"
-#include "mode/backlog.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -127,20 +126,6 @@ std::string GetText(const uint8_t* field, size_t fieldSize) {
 }  // namespace
 
 int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
-
-// --- Back log: the lines go to mode 7's store when the mode exists ---
-
-void CGameCallBack::AddBackLog(const char* text, int r, int g, int b) {
-  if (CCommonBackLog* log = GetBackLog()) log->AddLine(text, r, g, b);
-}
-
-void CGameCallBack::SetBackLogColor(int linesBack, int r, int g, int b) {
-  if (CCommonBackLog* log = GetBackLog()) log->SetLineColor(linesBack, r, g, b);
-}
-
-void CGameCallBack::ClearBackLog() {
-  if (CCommonBackLog* log = GetBackLog()) log->ClearLog();
-}
 
 // --- Save chunks ---
 
