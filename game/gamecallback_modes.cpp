@@ -28,6 +28,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
+    {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
