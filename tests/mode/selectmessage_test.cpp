@@ -427,6 +427,108 @@ TEST_F(SelectMessageTest, ThePendingChoiceTravelsInTheGameStatusAndMessageChunks
   EXPECT_STREQ(mode_->GetSelectText(2), "B");
 }
 
+// --- Drawing ---
+
+constexpr uint32_t kBack = 0x0A141E;
+
+uint32_t Pixel(int x, int y) {
+  return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x] & 0xFFFFFF;
+}
+
+// The rows (relative to y0) of the band x0 .. x0 + w - 1 that hold anything
+// but the back colour.
+std::vector<int> InkedRows(int x0, int y0, int w, int h) {
+  std::vector<int> rows;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (Pixel(x0 + x, y0 + y) != kBack) {
+        rows.push_back(y);
+        break;
+      }
+  return rows;
+}
+
+TEST_F(SelectMessageTest, TheAppearTypesDrawTheirRowBands) {
+  // Font size 24, half way through (2 of 4 frames): type 1 rows 5..18 (g 12,
+  // h 6), type 2 rows 0..11, type 3 rows 12..23.
+  const struct {
+    int type, first, last;
+  } cases[] = {{1, 5, 18}, {2, 0, 11}, {3, 12, 23}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    Make({{"firstAppearType", std::to_string(c.type)},
+          {"firstAppearTime", "4"},
+          {"windowPrintFlag", "0"},
+          {"backColorR", "10"},
+          {"backColorG", "20"},
+          {"backColorB", "30"}});
+    Fill({}, {"ABCD"});
+    Enter();
+    Frames(2);
+    EXPECT_EQ(mode_->GetAppearCounter(), 2);
+    int x = 0, y = 0;
+    mode_->GetRowPos(0, &x, &y);
+    const std::vector<int> rows = InkedRows(x, y - 10, 4 * 24, 60);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), c.first + 10);
+    EXPECT_LE(rows.back(), c.last + 10);
+    // Once it has appeared the whole line is there.
+    Frames(3);
+    const std::vector<int> whole = InkedRows(x, y - 10, 4 * 24, 60);
+    EXPECT_LT(whole.front(), rows.front() + (c.type == 3 ? 0 : 1));
+    EXPECT_GE(whole.back(), rows.back());
+  }
+}
+
+TEST_F(SelectMessageTest, TheWindowAndTheCursorUnderThePointer) {
+  testsupport::WriteDwq(*dir_, "sys/sel_win", 40, 20, 0x654321);
+  testsupport::WriteDwq(*dir_, "sys/sel_cur", 6, 6, 0x123456);
+  Make({{"windowFileName", "sel_win"},
+        {"windowPrintX", "500"},
+        {"windowPrintY", "20"},
+        {"windowSizeX", "40"},
+        {"windowSizeY", "20"},
+        {"cursorFileName", "sel_cur"},
+        {"animePatternNumber", "1"},
+        {"backColorR", "10"},
+        {"backColorG", "20"},
+        {"backColorB", "30"}});
+  Fill({}, {"one", "two"});
+  Enter();
+  int x = 0, y = 0;
+  RowCentre(1, &x, &y);
+  host_->InjectMouseMove(x, y);
+  Frames(2);
+  ASSERT_EQ(mode_->GetHover(), 1);
+  EXPECT_EQ(Pixel(500, 20), 0x654321u);
+  EXPECT_EQ(Pixel(539, 39), 0x654321u);
+  const Rect on = mode_->GetCursorRect(1), off = mode_->GetCursorRect(0);
+  EXPECT_EQ(Pixel(on.x, on.y), 0x123456u);
+  EXPECT_EQ(Pixel(off.x, off.y), kBack);
+  // The pointer moves to row 0: the cursor follows on a partial frame.
+  RowCentre(0, &x, &y);
+  host_->InjectMouseMove(x, y);
+  Frames(1);
+  EXPECT_EQ(Pixel(off.x, off.y), 0x123456u);
+  EXPECT_EQ(Pixel(on.x, on.y), kBack);
+}
+
+TEST_F(SelectMessageTest, ATypeOneTimerBarIsDrawnInItsColour) {
+  Make({{"windowPrintFlag", "0"},
+        {"timerPrintX", "10"},
+        {"timerPrintY", "10"},
+        {"timerPicSizeX", "100"},
+        {"timerPicSizeY", "8"}});
+  Fill({}, {"a", "b"}, 10000, 1);
+  mode_->SetSelectState(2500 + Game().Step());
+  Enter();
+  Frame();
+  ASSERT_EQ(mode_->GetSelectState(), 2500);
+  EXPECT_EQ(Pixel(10, 10), 0xBF4000u);
+  EXPECT_EQ(Pixel(34, 17), 0xBF4000u);
+  EXPECT_EQ(Pixel(35, 10), 0u);
+}
+
 // --- Timer ---
 
 TEST(SelectMessageTimer, BarsShrinkTowardsTheirKeptEdgeAndChangeColour) {
