@@ -64,19 +64,10 @@ void CCommonSelectMessage::LoadSettings() {
   if (optionOk_ == 1) backLogOk_ = 1;
   if (backLogOk_ && game_) game_->SetModeFlag(kModeNumber, 1);
 
-  GetSetupIntDefault(&window_.print, "windowPrintFlag", 1);
-  GetSetupString(&window_.file, "windowFileName");
-  GetSetupIntDefault(&window_.x, "windowPrintX", 0);
-  GetSetupIntDefault(&window_.y, "windowPrintY", 400);
-  GetSetupIntDefault(&window_.w, "windowSizeX", 800);
-  GetSetupIntDefault(&window_.h, "windowSizeY", 200);
+  // The time-limit window's keys default to the window's.
+  ReadWindowKeys("window", &window_);
   timeLimitWindow_ = window_;
-  GetSetupInt(&timeLimitWindow_.print, "timeLimitWindowPrintFlag");
-  GetSetupString(&timeLimitWindow_.file, "timeLimitWindowFileName");
-  GetSetupInt(&timeLimitWindow_.x, "timeLimitWindowPrintX");
-  GetSetupInt(&timeLimitWindow_.y, "timeLimitWindowPrintY");
-  GetSetupInt(&timeLimitWindow_.w, "timeLimitWindowSizeX");
-  GetSetupInt(&timeLimitWindow_.h, "timeLimitWindowSizeY");
+  ReadWindowKeys("timeLimitWindow", &timeLimitWindow_);
 
   GetSetupIntDefault(&firstAppearType_, "firstAppearType", 0);
   GetSetupIntDefault(&firstAppearTime_, "firstAppearTime", 10);
@@ -89,7 +80,7 @@ void CCommonSelectMessage::LoadSettings() {
   GetSetupIntDefault(&animePrintType_, "animePrintType", 0);
 
   GetSetupIntDefault(&backPrintMode_, "backPrintMode", 0);
-  ReadColor("backColor", &backColor_.r, &backColor_.g, &backColor_.b);
+  ReadColorKeys("backColor", "", &backColor_);
   GetSetupString(&backFileName_, "backFileName");
   GetSetupIntDefault(&messagePrintX_, "messagePrintX", 66);
   GetSetupIntDefault(&messagePrintY_, "messagePrintY", 383);
@@ -104,13 +95,8 @@ void CCommonSelectMessage::LoadSettings() {
 
   backlogMessage_ = kBacklogHeader;
   GetSetupString(&backlogMessage_, "backlogMessage");
-  backlogMessageColor_ = {64, 192, 255};
-  GetSetupInt(&backlogMessageColor_.r, "backlogMessageColorR");
-  GetSetupInt(&backlogMessageColor_.g, "backlogMessageColorG");
-  GetSetupInt(&backlogMessageColor_.b, "backlogMessageColorB");
-  GetSetupInt(&backlogSelectColor_.r, "backlogSelectColorR");
-  GetSetupInt(&backlogSelectColor_.g, "backlogSelectColorG");
-  GetSetupInt(&backlogSelectColor_.b, "backlogSelectColorB");
+  ReadColorKeys("backlogMessageColor", "", &backlogMessageColor_);
+  ReadColorKeys("backlogSelectColor", "", &backlogSelectColor_);
 
   GetSetupIntDefault(&windowOffSound_, "windowOffSound", -1);
   GetSetupIntDefault(&windowOnSound_, "windowOnSound", -1);
@@ -122,6 +108,26 @@ void CCommonSelectMessage::LoadSettings() {
   if (useScrollFlag_) LoadUpDownButtonSetup();
 
   cursorPicture_ = cursorFileName_ ? ::LoadSystemPicture(cursorFileName_, 0) : nullptr;
+}
+
+void CCommonSelectMessage::ReadWindowKeys(const char* prefix, WindowKeys* w) {
+  const std::string p = prefix;
+  GetSetupInt(&w->print, (p + "PrintFlag").c_str());
+  GetSetupString(&w->file, (p + "FileName").c_str());
+  GetSetupInt(&w->x, (p + "PrintX").c_str());
+  GetSetupInt(&w->y, (p + "PrintY").c_str());
+  GetSetupInt(&w->w, (p + "SizeX").c_str());
+  GetSetupInt(&w->h, (p + "SizeY").c_str());
+}
+
+void CCommonSelectMessage::ReadColorKeys(const char* prefix, const char* suffix, Color* c) {
+  const std::string p = prefix, s = suffix;
+  int* const channels[3] = {&c->r, &c->g, &c->b};
+  static constexpr const char* kNames[3] = {"R", "G", "B"};
+  for (int i = 0; i < 3; ++i) {
+    GetSetupInt(channels[i], (p + kNames[i] + s).c_str());
+    *channels[i] = std::clamp(*channels[i], 0, 255);
+  }
 }
 
 void CCommonSelectMessage::Release() {

@@ -186,6 +186,11 @@ class CCommonSelectMessage : public CCommonGeneral {
 
   // selectmessage.cpp
   void LoadSettings();
+  // "<prefix>PrintFlag", "FileName", "PrintX", "PrintY", "SizeX", "SizeY"
+  // over what *w holds.
+  void ReadWindowKeys(const char* prefix, WindowKeys* w);
+  // "<prefix>R<suffix>", G, B over what *c holds, each held to 0..255.
+  void ReadColorKeys(const char* prefix, const char* suffix, Color* c);
   int OptionsAllowed() const;
   int CheckOptionButtons(int* next);
   int StepKeys();
@@ -225,7 +230,7 @@ class CCommonSelectMessage : public CCommonGeneral {
   // --- Settings ("SelectMessage") ---
   int optionOk_ = 0;
   int backLogOk_ = 1;
-  WindowKeys window_, timeLimitWindow_;
+  WindowKeys window_, timeLimitWindow_;  // defaults: 1, "ta_win_select", 0, 400, 800, 200
   int firstAppearType_ = 0, firstAppearTime_ = 10;
   int clickingTime_ = 5;
   Anime anime_;

@@ -65,23 +65,11 @@ TimerFade TimerCrossFade(int t, int s, int n) {
 
 }  // namespace selectmessage
 
-namespace {
-
-int Channel(int v) { return std::clamp(v, 0, 255); }
-
-}  // namespace
-
 void CCommonSelectMessage::LoadTimerSettings() {
   TimerKeys& k = timer_;
   GetSetupIntDefault(&k.type, "timerPrintType", 1);
-  int* const channels[6] = {&k.color1.r, &k.color1.g, &k.color1.b,
-                            &k.color2.r, &k.color2.g, &k.color2.b};
-  static constexpr const char* kColorKeys[6] = {"timerColorR1", "timerColorG1", "timerColorB1",
-                                                "timerColorR2", "timerColorG2", "timerColorB2"};
-  for (int i = 0; i < 6; ++i) {
-    GetSetupInt(channels[i], kColorKeys[i]);
-    *channels[i] = Channel(*channels[i]);
-  }
+  ReadColorKeys("timerColor", "1", &k.color1);
+  ReadColorKeys("timerColor", "2", &k.color2);
   GetSetupString(&k.file, "fileNameTimer");
   if (k.type >= 2 && k.file) {
     timerPicture_ = std::make_unique<CPicture>();

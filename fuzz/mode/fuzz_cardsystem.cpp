@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dwqwriter.h"
+#include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
 #include "mode/carddata.h"
@@ -38,29 +38,9 @@ constexpr const char* kWords[] = {"v1", "v2", "v3", "v4", "ta_cardseat", "ta_car
 
 using fuzzsupport::Reader;
 
-// Small values are the common case.
-int Value(Reader& in) {
-  const uint8_t kind = in.Byte();
-  return kind & 0x80 ? in.Int() : (kind & 0x3F) - 8;
-}
-
-void Write(const char* path, const std::string& text) {
-  platform::WriteWholeFile(path, text.data(), text.size());
-}
-
-void WriteStrip(const std::string& name, int w, int h) {
-  dwqtool::Picture p{w, h, {}, {}};
-  for (int i = 0; i < w * h; ++i) {
-    p.pixels.push_back(static_cast<uint32_t>(i) * 2654435761u & 0xFFFFFF);
-    p.alpha.push_back(static_cast<uint8_t>(i * 37));
-  }
-  dwqtool::Options options;
-  options.mask = true;
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (dwqtool::MakeDwq(p, options, &bytes, &error))
-    platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
-}
+using modefuzz::Value;
+using modefuzz::Write;
+using modefuzz::WriteStrip;
 
 void WriteGameFolder() {
   Write("spt\\function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dwqwriter.h"
+#include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
 #include "mode/selectmessage.h"
@@ -46,28 +46,16 @@ constexpr int kKeyCodes[] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN, VK_SP
 
 using fuzzsupport::Reader;
 
-int Value(Reader& in) {
-  const uint8_t kind = in.Byte();
-  return kind & 0x80 ? in.Int() : (kind & 0x3F) - 8;
-}
+// The game with its mode change at hand, to enter mode 9 at once.
+class FuzzGame : public CGame {
+ public:
+  using CGame::CGame;
+  using CGameCallBack::ChangeMode;
+};
 
-void Write(const char* path, const std::string& text) {
-  platform::WriteWholeFile(path, text.data(), text.size());
-}
-
-void WritePicture(const std::string& name, int w, int h) {
-  dwqtool::Picture p{w, h, {}, {}};
-  for (int i = 0; i < w * h; ++i) {
-    p.pixels.push_back(static_cast<uint32_t>(i) * 2654435761u & 0xFFFFFF);
-    p.alpha.push_back(static_cast<uint8_t>(i * 37));
-  }
-  dwqtool::Options options;
-  options.mask = true;
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (dwqtool::MakeDwq(p, options, &bytes, &error))
-    platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
-}
+using modefuzz::Value;
+using modefuzz::Write;
+using modefuzz::WriteStrip;
 
 void WriteGameFolder() {
   std::string vars;
@@ -76,10 +64,10 @@ void WriteGameFolder() {
   Write("spt\\var.fxf", vars);
   platform::CreateDirectory("dwq");
   platform::CreateDirectory("dwq\\sys");
-  WritePicture("ta_win_select", 64, 48);
-  WritePicture("ta_select01", 40, 64);
-  WritePicture("pic", 50, 30);
-  WritePicture("strip", 16, 96);
+  WriteStrip("ta_win_select", 64, 48);
+  WriteStrip("ta_select01", 40, 64);
+  WriteStrip("pic", 50, 30);
+  WriteStrip("strip", 16, 96);
 }
 
 std::string RandomList(Reader& in) {
@@ -104,7 +92,7 @@ std::string RandomText(Reader& in) {
   return text;
 }
 
-void Fill(Reader& in, CCommonSelectMessage* mode, CGame& game) {
+void Fill(Reader& in, CCommonSelectMessage* mode, FuzzGame& game) {
   const int calls = in.Byte() % 24;
   for (int i = 0; i < calls && in.More(); ++i) {
     switch (in.Byte() % 8) {
@@ -146,7 +134,7 @@ void RandomInput(Reader& in) {
   }
 }
 
-void Pump(CGame& game) {
+void Pump(FuzzGame& game) {
   platform::Message m;
   while (platform::PeekMessage(&m, true)) {
     if (m.message == WM_QUIT) continue;
@@ -183,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Write("init\\SelectMessage.xtx", RandomList(in));
   {
     CCommonSystemFile systemFile;
-    CGame game(g_window, &systemFile, kWidth, kHeight, 32);
+    FuzzGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
     CCommonSelectMessage* mode = game.GetSelectMessage();
