@@ -44,32 +44,14 @@ using modefuzz::WriteStrip;
 
 void WriteGameFolder() {
   Write("spt\\function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");
-  std::string vars;
-  for (int i = 0; i < kVars; ++i) vars += "v" + std::to_string(i) + "\r\n";
-  for (char& c : vars) c = static_cast<char>(~c);
-  Write("spt\\var.fxf", vars);
+  modefuzz::WriteVarNamesAndPictureFolder(kVars);
   Write("init\\game.xtx", "cardsystemIsDefault,1\r\n");
-  platform::CreateDirectory("dwq");
-  platform::CreateDirectory("dwq\\sys");
   for (int n = 1; n <= 4; ++n) WriteStrip("ta_cardseat" + std::to_string(n), 60, 40);
   WriteStrip("ta_cardseat1_1", 30, 20);
   WriteStrip("ta_cardPower", 64, 32);
 }
 
-std::string RandomList(Reader& in) {
-  std::string list;
-  const int pairs = in.Byte() % 33;
-  for (int i = 0; i < pairs; ++i) {
-    list += kKeys[in.Byte() % std::size(kKeys)];
-    list += ",";
-    if (in.Byte() & 1)
-      list += kWords[in.Byte() % std::size(kWords)];
-    else
-      list += std::to_string(Value(in));
-    list += "\r\n";
-  }
-  return list;
-}
+std::string RandomList(Reader& in) { return modefuzz::RandomList(in, kKeys, kWords, 33); }
 
 }  // namespace
 

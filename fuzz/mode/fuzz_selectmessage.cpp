@@ -58,32 +58,14 @@ using modefuzz::Write;
 using modefuzz::WriteStrip;
 
 void WriteGameFolder() {
-  std::string vars;
-  for (int i = 0; i < kVars; ++i) vars += "v" + std::to_string(i) + "\r\n";
-  for (char& c : vars) c = static_cast<char>(~c);
-  Write("spt\\var.fxf", vars);
-  platform::CreateDirectory("dwq");
-  platform::CreateDirectory("dwq\\sys");
+  modefuzz::WriteVarNamesAndPictureFolder(kVars);
   WriteStrip("ta_win_select", 64, 48);
   WriteStrip("ta_select01", 40, 64);
   WriteStrip("pic", 50, 30);
   WriteStrip("strip", 16, 96);
 }
 
-std::string RandomList(Reader& in) {
-  std::string list;
-  const int pairs = in.Byte() % 40;
-  for (int i = 0; i < pairs; ++i) {
-    list += kKeys[in.Byte() % std::size(kKeys)];
-    list += ",";
-    if (in.Byte() & 1)
-      list += kWords[in.Byte() % std::size(kWords)];
-    else
-      list += std::to_string(Value(in));
-    list += "\r\n";
-  }
-  return list;
-}
+std::string RandomList(Reader& in) { return modefuzz::RandomList(in, kKeys, kWords, 40); }
 
 std::string RandomText(Reader& in) {
   std::string text;

@@ -2,6 +2,7 @@
 // masked pictures written into the game folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,36 @@ inline void WriteStrip(const std::string& name, int w, int h) {
   std::string error;
   if (dwqtool::MakeDwq(p, options, &bytes, &error))
     platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
+}
+
+// A settings list of up to maxPairs - 1 pairs: keys from `keys`, values a
+// word from `words` or a small number.
+template <size_t K, size_t W>
+std::string RandomList(fuzzsupport::Reader& in, const char* const (&keys)[K],
+                       const char* const (&words)[W], int maxPairs) {
+  std::string list;
+  const int pairs = in.Byte() % maxPairs;
+  for (int i = 0; i < pairs; ++i) {
+    list += keys[in.Byte() % K];
+    list += ",";
+    if (in.Byte() & 1)
+      list += words[in.Byte() % W];
+    else
+      list += std::to_string(Value(in));
+    list += "\r\n";
+  }
+  return list;
+}
+
+// "spt\\var.fxf" naming variables v0 .. v<count - 1>, and the folder
+// "dwq\\sys" for the pictures.
+inline void WriteVarNamesAndPictureFolder(int count) {
+  std::string vars;
+  for (int i = 0; i < count; ++i) vars += "v" + std::to_string(i) + "\r\n";
+  for (char& c : vars) c = static_cast<char>(~c);
+  Write("spt\\var.fxf", vars);
+  platform::CreateDirectory("dwq");
+  platform::CreateDirectory("dwq\\sys");
 }
 
 }  // namespace modefuzz
