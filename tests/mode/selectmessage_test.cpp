@@ -529,6 +529,72 @@ TEST_F(SelectMessageTest, ATypeOneTimerBarIsDrawnInItsColour) {
   EXPECT_EQ(Pixel(35, 10), 0u);
 }
 
+// A picture of cols x rows cells of w x h, cell k all colour(k).
+void WriteCells(const testsupport::TempDir& dir, const std::string& name, int cols, int rows,
+                int w, int h, uint32_t (*colour)(int)) {
+  dwqtool::Picture p{cols * w, rows * h, {}, {}};
+  for (int y = 0; y < rows * h; ++y)
+    for (int x = 0; x < cols * w; ++x) p.pixels.push_back(colour(y / h * cols + x / w));
+  testsupport::WriteDwq(dir, "sys/" + name, std::move(p));
+}
+
+uint32_t CellColour(int k) { return 0x102030u * static_cast<uint32_t>(k + 1); }
+
+TEST_F(SelectMessageTest, SpecialWindowsShowTheirCellsAtTheirPlaces) {
+  WriteCells(*dir_, "spw", 2, 2, 10, 5, CellColour);
+  Game().SetVarNumber("winA", 40);
+  Make({{"useSpecialNumber", "3"},
+        {"filenameSpecialWindow", "spw"},
+        {"specialWindowSizeX", "10"},
+        {"specialWindowSizeY", "5"},
+        {"specialWindow2printX1", "100"},
+        {"specialWindow2printY1", "100"},
+        {"specialWindow2printX2", "200"},
+        {"specialWindow2printY2", "100"},
+        {"specialmessagePrintX", "50"},
+        {"specialWindowVarName1", "winA"},
+        {"windowPrintFlag", "0"}});
+  Game().SetVar(40, 3);
+  Fill({}, {"a", "b"}, 0, 0, 1);
+  Enter();
+  Frames(1);
+  // Choice 1 shows cell 2 (its variable holds 3), choice 2 its own cell 1.
+  EXPECT_EQ(Pixel(100, 100), CellColour(2));
+  EXPECT_EQ(Pixel(109, 104), CellColour(2));
+  EXPECT_EQ(Pixel(200, 100), CellColour(1));
+  EXPECT_EQ(Pixel(110, 100), 0u);
+}
+
+TEST_F(SelectMessageTest, TimerPatternsAreCellsOfTheTimerPicture) {
+  WriteCells(*dir_, "tmr", 4, 1, 10, 4, CellColour);
+  for (int type : {3, 4}) {
+    SCOPED_TRACE(type);
+    Make({{"windowPrintFlag", "0"},
+          {"timerPrintType", std::to_string(type)},
+          {"fileNameTimer", "tmr"},
+          {"timerPicSizeX", "10"},
+          {"timerPicNumber", "4"},
+          {"timerPrintX", "30"},
+          {"timerPrintY", "40"}});
+    // 10000 ms with 5000 left: type 3 shows pattern 2 of 4; type 4 (a step
+    // of 33) pattern 1 cross-faded with 2 at (33 - 17) x 100 / 33 = 48.
+    Fill({}, {"a", "b"}, 10000, 1);
+    mode_->SetSelectState(5000 + Game().Step());
+    Enter();
+    Frame();
+    ASSERT_EQ(mode_->GetSelectState(), 5000);
+    if (type == 3) {
+      EXPECT_EQ(Pixel(30, 40), CellColour(2));
+      EXPECT_EQ(Pixel(39, 43), CellColour(2));
+    } else {
+      EXPECT_NE(Pixel(30, 40), CellColour(1));
+      EXPECT_NE(Pixel(30, 40), CellColour(2));
+      const selectmessage::TimerFade f = selectmessage::TimerCrossFade(50, 100, 4);
+      EXPECT_EQ(std::vector<int>({f.first, f.second, f.percent}), std::vector<int>({1, 2, 48}));
+    }
+  }
+}
+
 // --- Timer ---
 
 TEST(SelectMessageTimer, BarsShrinkTowardsTheirKeptEdgeAndChangeColour) {
