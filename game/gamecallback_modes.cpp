@@ -29,6 +29,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
+    {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
