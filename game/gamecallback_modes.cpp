@@ -27,7 +27,9 @@ CCommonGeneral* Make(CGameCallBack* game) {
 }
 
 constexpr ModeFactoryEntry kModeFactory[] = {
+    {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
+    {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
@@ -129,6 +131,20 @@ void CGameCallBack::NotifyMode(int mode, int value) {
 }
 
 void CGameCallBack::SetReturnMode(int mode) { returnMode_ = mode; }
+
+// The back log: the lines go to mode 7's store when the mode exists.
+
+void CGameCallBack::AddBackLog(const char* text, int r, int g, int b) {
+  if (CCommonBackLog* log = GetBackLog()) log->AddLine(text, r, g, b);
+}
+
+void CGameCallBack::SetBackLogColor(int linesBack, int r, int g, int b) {
+  if (CCommonBackLog* log = GetBackLog()) log->SetLineColor(linesBack, r, g, b);
+}
+
+void CGameCallBack::ClearBackLog() {
+  if (CCommonBackLog* log = GetBackLog()) log->ClearLog();
+}
 
 void CGameCallBack::OnModeEnter(int) {}
 
