@@ -485,6 +485,8 @@ class CGameCallBack : public CScriptCallBack {
   CCommonPrintMessage* GetPrintMessage() const;
   CCommonSelectMessage* GetSelectMessage() const;
   CCommonBackLog* GetBackLog() const;
+  // Empties the back log (mode 7); nothing while the table has none.
+  void ClearBackLog();
   int GetReturnMode() const { return returnMode_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".

@@ -6,8 +6,13 @@
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/codecerror.h"
+#include "mode/logo.h"
+#include "mode/nothing.h"
+#include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
+#include "mode/title.h"
 
 namespace {
 
@@ -28,6 +33,11 @@ CCommonGeneral* Make(CGameCallBack* game) {
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
+    {CCommonNothing::kModeNumber, &Make<CCommonNothing>},
+    {CCommonLogo::kModeNumber, &Make<CCommonLogo>},
+    {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
+    {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
+    {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
@@ -58,6 +68,10 @@ CCommonSelectMessage* CGameCallBack::GetSelectMessage() const {
 
 CCommonBackLog* CGameCallBack::GetBackLog() const {
   return dynamic_cast<CCommonBackLog*>(GetMode(CCommonBackLog::kModeNumber));
+}
+
+void CGameCallBack::ClearBackLog() {
+  // Mode 7 empties its store here once it keeps one.
 }
 
 CCommonGeneral* CGameCallBack::MakeMode(int n) {
