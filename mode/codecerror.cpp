@@ -45,6 +45,7 @@ void CCommonCodecError::PrintDialog() {
 }
 
 int CCommonCodecError::Init() {
+  closing_ = 0;
   dialogX_ = dialogPrintX_;
   dialogY_ = dialogPrintY_;
   if (dialogFlag_ && workPicture_) {
@@ -79,7 +80,8 @@ int CCommonCodecError::Print() {
 }
 
 int CCommonCodecError::Calcu() {
-  if (!buttons_) return -1;
+  // After the close request the dialog waits for the program to end.
+  if (!buttons_ || closing_) return -1;
   const int code = buttons_->Calcu(input_);
   if (code == -1) return -1;
   const int button = CheckButtonResult2(code);
@@ -95,6 +97,7 @@ int CCommonCodecError::Calcu() {
       if (game_) game_->SetCodecChoice(1);
       return ExitToMode(nextMode_);
     case 2:
+      closing_ = 1;
       if (game_) game_->CloseGame();
       return -1;
     default:

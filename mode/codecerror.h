@@ -44,4 +44,6 @@ class CCommonCodecError : public CCommonGeneral {
   int dialogPrintX_ = kCentred, dialogPrintY_ = kCentred;
   int dialogX_ = 0, dialogY_ = 0;
   int codecLevel_ = 0;
+  // The quit button was decided in this entry.
+  int closing_ = 0;
 };

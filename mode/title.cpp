@@ -68,7 +68,7 @@ void CCommonTitle::SkipMenuStart() {
 
 int CCommonTitle::Init() {
   startChosen_ = 0;
-  left_ = 0;
+  left_ = started_ = 0;
   if (game_) {
     game_->ClearBackLog();
     game_->SetLayerDisableMask(0);
@@ -128,6 +128,8 @@ int CCommonTitle::Decide(int f) {
     case 3:
       return ExitToMode(kExtrasMode);
     case 4:
+      // The close request is posted once; the title then waits for the end.
+      left_ = 1;
       if (game_) game_->CloseGame();
       return -1;
     default:
@@ -177,12 +179,13 @@ void CCommonTitle::AtExit() {
     game_->SetSkipFilmFlag(1);
   }
   startChosen_ = 0;
+  started_ = 1;
 }
 
 int CCommonTitle::Print() {
   // Once the new game has started, the story draws: the title stays
   // current until the script asks for a mode, but draws nothing over it.
-  if (left_ && !startChosen_) return -1;
+  if (left_ && started_) return -1;
   PrintBackScreen();
   if (!menu_) return -1;
   switch (GetMenuPhase()) {

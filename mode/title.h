@@ -66,7 +66,9 @@ class CCommonTitle : public CCommonGeneral {
   const char* bgName_ = "title_bg";
   int startCounter_ = 0, idleCounter_ = 0;
   int startChosen_ = 0, startValue_ = 0;
-  // A new game was chosen in this entry: the menu takes no more input until
-  // the title is entered again.
+  // A new game or quitting was chosen in this entry: the menu takes no
+  // more input until the title is entered again.
   int left_ = 0;
+  // The new game has started: the story draws from now on.
+  int started_ = 0;
 };

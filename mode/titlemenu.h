@@ -7,9 +7,11 @@
 //
 // It stands in for the widgets' shared menu panel until that panel exists;
 // its operations carry the panel's names, so the title moves over to the
-// panel without other changes. Its appear animation knows the fade (type
-// bit 0) and the slide from the delta (type / 2 == 1); other movements
-// show the buttons in place.
+// panel without other changes. Each menu is one button group: a button
+// inherits its setup from the button before it in the same menu, so the
+// first button of every menu names its own size. Its appear animation knows
+// the fade (type bit 0) and the slide from the delta (type / 2 == 1); other
+// movements show the buttons in place.
 #pragma once
 
 #include <memory>

@@ -38,6 +38,13 @@ class StartupGame : public testsupport::FakeGame {
     SetCurrentMode(n);
     if (CCommonGeneral* mode = GetMode(n)) mode->Enter();
   }
+  // Makes the game's mode T again (after the test named its variables).
+  template <typename T>
+  T* Remake() {
+    delete modeTable_[T::kModeNumber];
+    modeTable_[T::kModeNumber] = new T(this);
+    return Mode<T>();
+  }
   template <typename T>
   T* Mode() const {
     return dynamic_cast<T*>(GetMode(T::kModeNumber));

@@ -26,15 +26,17 @@ class TitleTest : public StartupTest {
   // The list: `columns` buttons in each of `menus` menus, column c at
   // y = 100 + 50 c, and the extra keys.
   void WriteTitle(const Pairs& extra, int columns = 5, int menus = 1) const {
-    Pairs pairs = {{"menu1button1SizeX", "200"}, {"menu1button1SizeY", "40"},
-                   {"menu1button1ClickTime", "0"}};
-    for (int m = 1; m <= menus; ++m)
+    Pairs pairs;
+    for (int m = 1; m <= menus; ++m) {
+      const std::string first = "menu" + std::to_string(m) + "button1";
+      pairs.insert(pairs.end(), {{first + "SizeX", "200"}, {first + "SizeY", "40"}, {first + "ClickTime", "0"}});
       for (int c = 1; c <= columns; ++c) {
         const std::string key = "menu" + std::to_string(m) + "button" + std::to_string(c);
         pairs.push_back({key + "Filename", "tbutton"});
         pairs.push_back({key + "PrintX", "300"});
         pairs.push_back({key + "PrintY", std::to_string(100 + 50 * (c - 1))});
       }
+    }
     pairs.insert(pairs.end(), extra.begin(), extra.end());
     WriteList("title", pairs);
   }
@@ -161,6 +163,7 @@ TEST_F(TitleTest, SixthBasicButtonStartsWithMinusOneOrOpensItsMode) {
     game_.reset();
     StartupGame& game = Game();
     game.SetVarNumber("ret", 50);
+    game.Remake<CCommonTitle>();
     game.EnterMode(CCommonTitle::kModeNumber);
     EXPECT_EQ(Title()->GetReturnVar(), 50);
     Press(5);
@@ -181,6 +184,7 @@ TEST_F(TitleTest, SecondMenuChosenByTheCheckVariableAndItsExtraButton) {
   game.SetVarNumber("chk", 60);
   game.SetVarNumber("ret", 50);
   game.SetVar(60, 1);
+  game.Remake<CCommonTitle>();
   game.EnterMode(CCommonTitle::kModeNumber);
   EXPECT_EQ(Title()->GetShownMenu(), 1);
   game.RunFrame();
