@@ -17,3 +17,12 @@ foreach(i RANGE 0 ${demo_start_last} 2)
     COMMENT "demo: dwq/sys/${stem}.dwq")
   list(APPEND demo_outputs ${out})
 endforeach()
+
+# The first logo's sound ("vaw\\sys\\logo"), written as tones.
+set(out ${DEMO_OUT}/vaw/sys/logo.vaw)
+add_custom_command(OUTPUT ${out}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_OUT}/vaw/sys
+  COMMAND zor-sound voice ${CMAKE_CURRENT_SOURCE_DIR}/start/logo.tones.txt ${out}
+  DEPENDS zor-sound ${CMAKE_CURRENT_SOURCE_DIR}/start/logo.tones.txt
+  COMMENT "demo: vaw/sys/logo.vaw")
+list(APPEND demo_outputs ${out})
