@@ -33,6 +33,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
+    {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
     {CCommonNothing::kModeNumber, &Make<CCommonNothing>},
     {CCommonLogo::kModeNumber, &Make<CCommonLogo>},
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
