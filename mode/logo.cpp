@@ -7,19 +7,6 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
-namespace {
-
-std::string Numbered(const char* key, int n) { return key + std::to_string(n); }
-
-// A count from the list: below 0 none, and never more than the tables hold.
-int Count(const CCommonGeneral& mode, const char* key, int def) {
-  int n = def;
-  mode.GetSetupInt(&n, key);
-  return std::clamp(n, 0, CCommonLogo::kMaxCount);
-}
-
-}  // namespace
-
 CCommonLogo::CCommonLogo(CGameCallBack* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("logo", 64);
@@ -41,7 +28,7 @@ CCommonLogo::CCommonLogo(CGameCallBack* game) : CCommonGeneral(game) {
   GetSetupInt(&customTime, "useCustomTimeFlag");
   GetSetupInt(&customColor, "useCustomColorFlag");
 
-  logos_.assign(Count(*this, "logoNumber", 2), def);
+  logos_.assign(ReadCount(*this, "logoNumber", 2, kMaxCount), def);
   for (int n = 1; n <= GetLogoCount(); ++n) {
     Logo& logo = logos_[n - 1];
     const std::string s = std::to_string(n);
@@ -65,7 +52,7 @@ CCommonLogo::CCommonLogo(CGameCallBack* game) : CCommonGeneral(game) {
     }
   }
 
-  sounds_.resize(Count(*this, "soundNumber", 0));
+  sounds_.resize(ReadCount(*this, "soundNumber", 0, kMaxCount));
   for (int n = 1; n <= GetSoundCount(); ++n) {
     Sound& sound = sounds_[n - 1];
     GetSetupInt(&sound.type, Numbered("soundType", n).c_str());

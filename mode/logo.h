@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/commongeneral.h"
-#include "mode/colorkeys.h"
+#include "mode/modekeys.h"
 
 class CCommonLogo : public CCommonGeneral {
  public:

@@ -3,7 +3,7 @@
 #include "game/gamecallback.h"
 #include "graphics/allgraphics.h"
 #include "graphics/screenbuffer.h"
-#include "mode/colorkeys.h"
+#include "mode/modekeys.h"
 #include "platform/system.h"
 #include "platform/types.h"
 

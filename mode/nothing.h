@@ -7,7 +7,7 @@
 #pragma once
 
 #include "game/commongeneral.h"
-#include "mode/colorkeys.h"
+#include "mode/modekeys.h"
 
 class CCommonNothing : public CCommonGeneral {
  public:

@@ -3,38 +3,31 @@
 #include <algorithm>
 #include <string>
 
+#include "mode/modekeys.h"
 #include "widget/buttongroup.h"
 #include "widget/commonbutton.h"
 
 namespace {
 
-std::string Key(const char* prefix, int n) { return prefix + std::to_string(n); }
-
 std::string CellKey(int menu, int column, const char* suffix) {
   return "menu" + std::to_string(menu) + "Button" + std::to_string(column) + suffix;
-}
-
-int ReadCount(const CCommonGeneral& mode, const char* key, int def) {
-  int n = def;
-  mode.GetSetupInt(&n, key);
-  return std::clamp(n, 0, CTitleMenu::kMaxCount);
 }
 
 }  // namespace
 
 CTitleMenu::CTitleMenu(const CCommonGeneral& mode, int defaultBasicNumber, CPicture* backPicture) {
-  basic_ = ReadCount(mode, "basicButtonNumber", defaultBasicNumber);
-  extModes_ = ReadCount(mode, "extModeNumber", 0);
+  basic_ = ReadCount(mode, "basicButtonNumber", defaultBasicNumber, kMaxCount);
+  extModes_ = ReadCount(mode, "extModeNumber", 0, kMaxCount);
   basicSpecial_.assign(basic_, -1);
   for (int i = 0; i < basic_; ++i)
-    mode.GetSetupInt(&basicSpecial_[i], Key("basicButtonSpecialMode", i + 1).c_str());
+    mode.GetSetupInt(&basicSpecial_[i], Numbered("basicButtonSpecialMode", i + 1).c_str());
   if (extModes_ > 0) {
-    ext_ = ReadCount(mode, "extButtonNumber", 1);
+    ext_ = ReadCount(mode, "extButtonNumber", 1, kMaxCount);
     mode.GetSetupString(&checkVarName_, "extModeCheckVarName");
     mode.GetSetupString(&returnVarName_, "extModeReturnVarName");
     extSpecial_.assign(ext_, -1);
     for (int i = 0; i < ext_; ++i)
-      mode.GetSetupInt(&extSpecial_[i], Key("extButtonSpecialMode", i + 1).c_str());
+      mode.GetSetupInt(&extSpecial_[i], Numbered("extButtonSpecialMode", i + 1).c_str());
   }
 
   // Cell flags: menu 1 shows the basic columns; a further menu keeps the
