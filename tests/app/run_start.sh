@@ -7,6 +7,7 @@
 # - A click during the first logo reaches the title earlier.
 # - "New game" hands the game over: the title leaves through its exit fade.
 #   (What the story then shows comes with the sample's first scene.)
+# - "Quit" ends the program and saves the system file.
 # - The system file's play counter rises by one per run, however often the
 #   title is entered (here restarted by itself).
 set -euo pipefail
@@ -71,6 +72,15 @@ fade=$(awk -v a=$((first_title + 7)) -v b=$((first_title + 22)) '$2 >= a && $2 <
 check "New game starts the title's exit fade ($fade different frames)" test "$fade" -ge 8
 not_title() { ! "$screendiff" "$expected" "$1" 8 480 2>/dev/null; }
 check "the title is left behind" not_title "$work/newgame.png"
+
+# "Quit" ends the program through its normal shutdown, which saves the
+# system file (the run counted once).
+fresh q && run quit "$work/q" "$((first_title + 2)) move 400 450
+$((first_title + 4)) button 0 down
+$((first_title + 5)) button 0 up"
+last=$(tail -1 "$work/quit.txt" | cut -d' ' -f2)
+check "Quit ends the program (at frame $last)" test "$last" -lt $((first_title + 20))
+check "the quit run saved its count" test "$(playcount q)" = 1
 
 # The play counter: one per run on one folder, however often the title is
 # entered in it (a title that restarts the chain by itself after 40 frames).
