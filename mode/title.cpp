@@ -147,6 +147,8 @@ int CCommonTitle::Decide(int f) {
 }
 
 int CCommonTitle::Calcu() {
+  // The story runs: no input, no restart until the title is entered again.
+  if (started_) return -1;
   const int phase = GetMenuPhase();
   if (phase != 0) {
     ++startCounter_;

@@ -90,6 +90,21 @@ TEST_F(TitleTest, NewGameStartsAfterTheExitWithTheReturnVariableUntouched) {
   EXPECT_EQ(game.newGames.size(), 1u);
 }
 
+TEST_F(TitleTest, AfterTheNewGameStartsTheTitleNeitherDrawsNorRestarts) {
+  WriteTitle({{"autoRestartTime", "20"}});
+  StartupGame& game = EnterTitle();
+  Press(0);
+  ASSERT_EQ(game.newGames.size(), 1u);
+  CAllGraphics::FillScreen(1, 2, 3);
+  game.RunFrames(30);
+  EXPECT_EQ(Pixel(310, 110), 0x010203u) << "the story draws, not the title";
+  EXPECT_TRUE(game.ModeRequests().empty());
+  // Entered again, it is the title once more.
+  game.EnterMode(CCommonTitle::kModeNumber);
+  game.RunFrame();
+  EXPECT_EQ(Pixel(310, 110), kButton);
+}
+
 TEST_F(TitleTest, LoadConfigurationExtrasAndQuit) {
   struct Case {
     int column;
