@@ -171,6 +171,18 @@ TEST_F(TitleTest, AutomaticRestartDespiteMouseMovement) {
   EXPECT_EQ(game.ModeRequests(), (std::vector<int>{CCommonNothing::kModeNumber}));
 }
 
+TEST_F(TitleTest, EndOfTheBackScriptRestartsWhenAsked) {
+  WriteTitle({{"backScriptFlag", "1"}, {"backScriptName", "tbg"}, {"scriptEndIsModeEnd", "1"},
+              {"restartNextMode", "logo"}});
+  StartupGame& game = EnterTitle();
+  game.RunFrames(3);
+  EXPECT_TRUE(game.ModeRequests().empty());
+  EXPECT_TRUE(Called("PrintBackScript"));
+  game.SetBackScriptResult(1);
+  game.RunFrame();
+  EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2}));
+}
+
 TEST_F(TitleTest, SixthBasicButtonStartsWithMinusOneOrOpensItsMode) {
   for (const char* special : {"", "34"}) {
     Pairs extra = {{"basicButtonNumber", "6"}, {"extModeNumber", "1"}, {"extModeReturnVarName", "ret"}};
