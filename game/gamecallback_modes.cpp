@@ -32,6 +32,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 }
 
 constexpr ModeFactoryEntry kModeFactory[] = {
+    {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
     {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
     {CCommonNothing::kModeNumber, &Make<CCommonNothing>},
@@ -69,10 +70,6 @@ CCommonSelectMessage* CGameCallBack::GetSelectMessage() const {
 
 CCommonBackLog* CGameCallBack::GetBackLog() const {
   return dynamic_cast<CCommonBackLog*>(GetMode(CCommonBackLog::kModeNumber));
-}
-
-void CGameCallBack::ClearBackLog() {
-  // Mode 7 empties its store here once it keeps one.
 }
 
 CCommonGeneral* CGameCallBack::MakeMode(int n) {
@@ -144,6 +141,20 @@ void CGameCallBack::NotifyMode(int mode, int value) {
 }
 
 void CGameCallBack::SetReturnMode(int mode) { returnMode_ = mode; }
+
+// The back log: the lines go to mode 7's store when the mode exists.
+
+void CGameCallBack::AddBackLog(const char* text, int r, int g, int b) {
+  if (CCommonBackLog* log = GetBackLog()) log->AddLine(text, r, g, b);
+}
+
+void CGameCallBack::SetBackLogColor(int linesBack, int r, int g, int b) {
+  if (CCommonBackLog* log = GetBackLog()) log->SetLineColor(linesBack, r, g, b);
+}
+
+void CGameCallBack::ClearBackLog() {
+  if (CCommonBackLog* log = GetBackLog()) log->ClearLog();
+}
 
 void CGameCallBack::OnModeEnter(int) {}
 
