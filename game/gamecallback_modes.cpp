@@ -6,8 +6,13 @@
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/codecerror.h"
+#include "mode/logo.h"
+#include "mode/nothing.h"
+#include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
+#include "mode/title.h"
 
 namespace {
 
@@ -30,6 +35,11 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
     {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
+    {CCommonNothing::kModeNumber, &Make<CCommonNothing>},
+    {CCommonLogo::kModeNumber, &Make<CCommonLogo>},
+    {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
+    {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
+    {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
