@@ -177,12 +177,14 @@ class CGameCallBack : public CScriptCallBack {
   virtual void SetCharaVoiceFlag(int chara, int on);
   virtual void SetReturnMode(int mode);
   virtual void PrintWipe(int progress);
-  virtual void AddBackLog(const char* text, int a, int b, int c);
+  // A back-log line in the colour (r, g, b).
+  virtual void AddBackLog(const char* text, int r, int g, int b);
   virtual int GetVoiceFlag();
   virtual int GetVoiceWaitTime();
   virtual void SetMessageReadFlag(int message, int script);
   virtual int CheckMessageReadFlag(int message, int script);
-  virtual void SetBackLogColor(int r, int g, int b, int a);
+  // The colour of the back-log line linesBack before the next (1: the last).
+  virtual void SetBackLogColor(int linesBack, int r, int g, int b);
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
@@ -489,6 +491,8 @@ class CGameCallBack : public CScriptCallBack {
   CCommonPrintMessage* GetPrintMessage() const;
   CCommonSelectMessage* GetSelectMessage() const;
   CCommonBackLog* GetBackLog() const;
+  // Empties the back log down to its first message and bar line.
+  void ClearBackLog();
   int GetReturnMode() const { return returnMode_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".
