@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/gamecallback.h"
+#include "mode/selectmessage.h"
 #include "savedata/inttablefile.h"
 #include "savedata/systemfile.h"
 #include "sound/bgmplayer.h"
@@ -100,4 +101,18 @@ void CGameCallBack::PutMessage(uint8_t* chunk, size_t size) {
   FillMessageEntries(chunk, size, MessageChunkTexts());
 }
 
-std::vector<const char*> CGameCallBack::MessageChunkTexts() { return {}; }
+// The 64 entries go back into the choice mode's slots.
+void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
+  if (!chunk || size <= kChunkHeader) return;
+  if (CCommonSelectMessage* choice = GetSelectMessage())
+    choice->RestoreSelectTexts(chunk + kChunkHeader, size - kChunkHeader);
+}
+
+std::vector<const char*> CGameCallBack::MessageChunkTexts() {
+  std::vector<const char*> texts;
+  if (returnMode_ == CCommonSelectMessage::kModeNumber) {
+    if (const CCommonSelectMessage* choice = GetSelectMessage())
+      for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
+  }
+  return texts;
+}

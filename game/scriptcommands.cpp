@@ -32,7 +32,6 @@ constexpr int kPrintMessageMode = 10;
 constexpr int kChoiceMode = 9;
 constexpr int kChoiceSlots = 64;
 // The two names keep 62 bytes and two NULs.
-constexpr int kNameBytes = 62;
 
 int OffForMinusOne(int v) { return v == -1 ? 0 : v; }
 
@@ -263,20 +262,17 @@ void ScriptCommandHandlers::FrameTime(CGameCallBack& g, const ScriptArgs& a) {
 
 void ScriptCommandHandlers::DefaultFrameTime(CGameCallBack& g, const ScriptArgs&) { g.ResetFrameTime(); }
 
-// The on-screen debug list comes with the debug aids; until then the line
-// goes to the debug output.
+// A line for the on-screen debug list.
 void ScriptCommandHandlers::DebugLine(CGameCallBack& g, const ScriptArgs& a) {
-  if (g.GetDebugFlag()) platform::DebugOutput(a.Text());
+  if (g.GetDebugFlag()) g.AddDebugLine(a.Text());
 }
 
 void ScriptCommandHandlers::FirstName(CGameCallBack& g, const ScriptArgs& a) {
-  setup::CopyCp932Cut(g.firstName_, a.Text(), kNameBytes);
-  g.firstName_[kNameBytes + 1] = 0;
+  g.SetSceneNameText(0, a.Text());
 }
 
 void ScriptCommandHandlers::SecondName(CGameCallBack& g, const ScriptArgs& a) {
-  setup::CopyCp932Cut(g.secondName_, a.Text(), kNameBytes);
-  g.secondName_[kNameBytes + 1] = 0;
+  g.SetSceneNameText(1, a.Text());
 }
 
 void ScriptCommandHandlers::ScriptWord(CGameCallBack& g, const ScriptArgs& a) {

@@ -49,7 +49,7 @@ int Usage() {
                "                       (default 420)\n"
                "  --restart N          JPEG bodies: a restart marker every N MCUs\n"
                "                       (default 0, none)\n"
-               "  --scale N            text grids: every character becomes N x N pixels\n"
+               "  --scale N            a .txt input: every character becomes N x N pixels\n"
                "                       (1..64, default 1)\n"
                "  --anime-frame        a frame file of the full-screen animation instead\n"
                "                       (a PNG of at most 256 colours, the screen's size)\n"
@@ -95,19 +95,18 @@ bool IsJpeg(const std::vector<uint8_t>& bytes) {
 
 // The picture file from the input: a PNG, or a JPEG (stored as it is for a
 // JPEG body when the game's decoder takes it, else decoded by libjpeg).
-// Every pixel of `picture` as a scale x scale block.
-void Enlarge(dwqtool::Picture* picture, int scale) {
-  if (scale <= 1) return;
-  dwqtool::Picture big;
-  big.width = picture->width * scale;
-  big.height = picture->height * scale;
-  for (int y = 0; y < big.height; ++y)
-    for (int x = 0; x < big.width; ++x) {
-      const size_t from = static_cast<size_t>(y / scale) * picture->width + x / scale;
-      big.pixels.push_back(picture->pixels[from]);
-      if (!picture->alpha.empty()) big.alpha.push_back(picture->alpha[from]);
+// Every pixel of the picture becomes a scale x scale block.
+dwqtool::Picture Enlarged(const dwqtool::Picture& in, int scale) {
+  dwqtool::Picture out{in.width * scale, in.height * scale, {}, {}};
+  out.pixels.reserve(static_cast<size_t>(out.width) * out.height);
+  if (!in.alpha.empty()) out.alpha.reserve(out.pixels.capacity());
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      const size_t i = static_cast<size_t>(y / scale) * in.width + x / scale;
+      out.pixels.push_back(in.pixels[i]);
+      if (!in.alpha.empty()) out.alpha.push_back(in.alpha[i]);
     }
-  *picture = std::move(big);
+  return out;
 }
 
 bool MakeFile(const std::string& path, const dwqtool::Options& options, int scale,
@@ -120,7 +119,7 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
   dwqtool::Picture picture;
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".txt") == 0) {
     if (!dwqtool::ReadTextGrid(std::string(input.begin(), input.end()), &picture, error)) return false;
-    Enlarge(&picture, scale);
+    if (scale > 1) picture = Enlarged(picture, scale);
   } else if (IsJpeg(input)) {
     // Decoded either way: a damaged stream is refused.
     if (!dwqtool::DecodeJpeg(input, &picture, error)) return false;
