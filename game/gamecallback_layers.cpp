@@ -10,6 +10,7 @@
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
 #include "widget/notice.h"
+#include "widget/sceneoptionbutton.h"
 
 void CGameCallBack::OnMessageClick() {}
 
@@ -105,6 +106,26 @@ void CGameCallBack::InitFloatingLayers() {
     messageCursor_->SetConfigNumber(GetCursorNumberConfig());
     messageCursor_->SetScriptNumber(cursorNumberScript_);
   }
+  // The floating buttons, each over the list of its name at its first
+  // slot; the scene button also needs bit 0 of "sceneButtonMode".
+  const GameSettings& s = settings_;
+  const struct {
+    int index;
+    const char* name;
+    int slot;
+    bool create;
+  } buttons[] = {
+      {1, "optionButton", 4, s.optionButtonCreateFlag != 0},
+      {0, "sceneButton", 8, s.sceneButtonCreateFlag && (s.sceneButtonMode & 1)},
+      {2, "skipFilmButton", 12, s.skipFilmButtonCreateFlag != 0},
+      {3, "quickSaveButton", 14, s.quickSaveButtonCreateFlag != 0},
+      {4, "quickLoadButton", 15, s.quickLoadButtonCreateFlag != 0},
+      {5, "quickConfigButton", 16, s.quickConfigButtonCreateFlag != 0},
+      {6, "quickBacklogButton", 18, s.quickBacklogButtonCreateFlag != 0},
+  };
+  for (const auto& b : buttons)
+    if (b.create) floatingButtons_[b.index] = new CSceneOptionButton(b.name, floatingLayers_, b.slot);
+  if (floatingButtons_[4]) floatingButtons_[4]->SetBlockWhenDisabled(1);
   if (settings_.noticeFlag) notice_ = new CNotice(floatingLayers_, 20);
 }
 

@@ -11,6 +11,7 @@
 #include "game/modenames.h"
 #include "mode/printmessage.h"
 #include "message/autosave.h"
+#include "mode/selectmessage.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -128,10 +129,6 @@ std::string GetText(const uint8_t* field, size_t fieldSize) {
 
 int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
 
-void CGameCallBack::AddBackLog(const char*, int, int, int) {}
-
-void CGameCallBack::SetBackLogColor(int, int, int, int) {}
-
 // --- Save chunks ---
 
 void CGameCallBack::PutSaveData(int type, uint8_t* chunk, size_t size) {
@@ -183,6 +180,16 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kLineCount, savedLineCount_);
   SetWord(chunk, kMessageCode, messageCode_);
   SetWord(chunk, kChoiceKey, choiceKey_);
+  // The choice mode owns its range and its four words once it exists.
+  CCommonSelectMessage* choice = GetSelectMessage();
+  if (choice) {
+    savedChoiceEnd_ = choice->GetSelectEnd();
+    savedChoiceStart_ = choice->GetSelectStart();
+    choiceWords_[0] = choice->GetTimeLimit();
+    choiceWords_[1] = choice->GetTimeoutChoice();
+    choiceWords_[2] = choice->GetSelectState();
+    choiceWords_[3] = choice->GetSelectExtra();
+  }
   SetWord(chunk, kChoiceEnd, savedChoiceEnd_);
   SetWord(chunk, kChoiceStart, savedChoiceStart_);
   SetWord(chunk, kMusic, currentBgm_);
@@ -357,6 +364,16 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
     if (script && older && messageKey_ >= 0) script->SearchMessage(messageKey_);
   } else if (mode == kChoiceMode) {
     for (int i = 0; i < 4; ++i) choiceWords_[i] = Word(chunk, kChoiceWords + i);
+    if (CCommonSelectMessage* choice = GetSelectMessage()) {
+      // The mode holds the range to its 64 slots; the end is at least the
+      // start.
+      const int64_t length = int64_t{savedChoiceEnd_} - savedChoiceStart_;
+      choice->SetSelectRange(static_cast<int>(std::clamp<int64_t>(length, 0, INT32_MAX)),
+                             savedChoiceStart_);
+      choice->SetTimeLimit(std::max(choiceWords_[0], 0), choiceWords_[1]);
+      choice->SetSelectState(choiceWords_[2]);
+      choice->SetSelectExtra(choiceWords_[3]);
+    }
     if (script && older && messageKey_ >= 0) script->SearchChoice(choiceKey_);
   } else if (mode != kTitleMode && resume >= 1 && script) {
     script->JumpToEntryA();

@@ -11,10 +11,6 @@
 #include "setup/namelist.h"
 #include "setup/text.h"
 
-void CGameCallBack::SystemCommand(int, int, const void*, int) {}
-
-void CGameCallBack::CommandNotice(int, int, const char*) {}
-
 int CGameCallBack::GetVar(int number) {
   if (gameVars_) return gameVars_->GetVar(number);
   // Before initialisation every variable reads 0; literals still read as
@@ -127,10 +123,6 @@ int CGameCallBack::CheckHoliday(int year, int month, int day) {
   return holidayList_ && holidayList_->CheckHoliday(year, month, day) ? 1 : 0;
 }
 
-int CGameCallBack::CallNextSceneItem() { return 0; }
-
-int CGameCallBack::StartSceneScript() { return 0; }
-
 void CGameCallBack::OnNewGame(int, int) {}
 
 void CGameCallBack::OnResetGame() {}
@@ -154,19 +146,7 @@ void CGameCallBack::SetBackScriptMode(int mode) { backScriptMode_ = mode; }
 
 int CGameCallBack::GetBackScriptMode() { return backScriptMode_; }
 
-void CGameCallBack::ResetBackScript() {}
-
 CNameList* CGameCallBack::GetProjectList() { return projectList_; }
-
-int CGameCallBack::LoadBackScript(const char*) { return 0; }
-
-int CGameCallBack::CalcuBackScript(int) { return 0; }
-
-void CGameCallBack::PrintBackScript() {}
-
-void CGameCallBack::PrintBackScriptRange(int, int) {}
-
-int CGameCallBack::CallControlScript(int) { return 0; }
 
 int CGameCallBack::GetAutoMessageCheckFlag() { return autoMessageCheckFlag_; }
 

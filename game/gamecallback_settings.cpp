@@ -5,6 +5,7 @@
 
 #include "game/gamecallback.h"
 #include "mode/printmessage.h"
+#include "mode/selectmessage.h"
 #include "savedata/inttablefile.h"
 #include "savedata/systemfile.h"
 #include "sound/bgmplayer.h"
@@ -100,8 +101,8 @@ void CGameCallBack::PutMessage(uint8_t* chunk, size_t size) {
   FillMessageEntries(chunk, size, MessageChunkTexts());
 }
 
-// The 64 entries go back into the print-message mode's lines; the mode
-// ends every line with two NULs.
+// The 64 entries go back into the print-message mode's lines (the mode
+// ends every line with two NULs) and the choice mode's slots.
 void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
   if (!chunk || size <= kChunkHeader) return;
   if (CCommonPrintMessage* printMessage = GetPrintMessage())
@@ -110,12 +111,19 @@ void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
       if (at + kMessageEntrySize > size) break;
       printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
     }
+  if (CCommonSelectMessage* choice = GetSelectMessage())
+    choice->RestoreSelectTexts(chunk + kChunkHeader, size - kChunkHeader);
 }
 
 std::vector<const char*> CGameCallBack::MessageChunkTexts() {
   std::vector<const char*> texts;
-  // The choice texts when the player left from the choice mode.
-  if (returnMode_ == 9) return texts;
+  // The choice texts when the player left from the choice mode, else the
+  // print-message mode's lines.
+  if (returnMode_ == CCommonSelectMessage::kModeNumber) {
+    if (const CCommonSelectMessage* choice = GetSelectMessage())
+      for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
+    return texts;
+  }
   if (const CCommonPrintMessage* printMessage = GetPrintMessage())
     for (int i = 0; i < printMessage->GetLineCount(); ++i)
       texts.push_back(printMessage->GetMessageLine(i));

@@ -72,23 +72,23 @@ class CCommonPrintMessage : public CCommonGeneral {
   // A text command's page: code 0x22220001..0x22220003, the message id
   // ((project number << 16) | (key & 0xFFFF); low half 0xFFFF: none), its
   // text and cut-in character (0 none). Other codes are ignored.
-  void SetMessage(int code, int id, const char* text, int extra);
+  virtual void SetMessage(int code, int id, const char* text, int extra);
   // A count-down wait of `frames` (text command 0x22220004).
-  void SetWaitTime(int frames);
+  virtual void SetWaitTime(int frames);
   // A timed transition over the captured screen (text command 0x22220005);
   // kind is kept, the game draws the transition.
-  void SetScreenWait(int kind, int length);
+  virtual void SetScreenWait(int kind, int length);
   // Taken only while the game uses cut-ins.
-  void SetCutinNumber(int number);
+  virtual void SetCutinNumber(int number);
   int GetCutinNumber() const { return cutinNumber_; }
   // Hooks around effect commands, frame skips and scene replay: kept, but
   // nothing shown depends on them.
-  void SetFrameFlag(int value);
-  void ClearFrameFlag(int value);
-  void NoticeEffect(int channel);
+  virtual void SetFrameFlag(int value);
+  virtual void ClearFrameFlag(int value);
+  virtual void NoticeEffect(int channel);
   void ClearState();
   void SetGeneral(int mode);
-  void CheckPrintLprintBG();
+  virtual void CheckPrintLprintBG();
   // 1 shows the message window, 0 hides it; a change redraws the screen.
   void SetWindowPrint(int flag);
   // 1 when the page continues over several texts (full-screen or
