@@ -22,8 +22,10 @@
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
 #include "effect/filtereffects.h"
+#include "effect/fisheffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/overlayeffects.h"
 #include "effect/particleeffects.h"
 #include "effect/planeeffects.h"
 #include "effect/raineffects.h"
@@ -49,7 +51,9 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectLight>(),          // 20
     MakeEffectEntry<CEffectRaster>(),         // 23
     MakeEffectEntry<CEffectWater>(),          // 24
+    MakeEffectEntry<CEffectRemember>(),       // 26
     MakeEffectEntry<CEffectKe>(),             // 27
+    MakeEffectEntry<CEffectCircle>(),         // 28
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
@@ -57,6 +61,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretch>(),        // 36
     MakeEffectEntry<CEffectBGZoomIn>(),       // 37
     MakeEffectEntry<CEffectScroll>(),         // 39
+    MakeEffectEntry<CEffectKira>(),           // 42
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
@@ -90,6 +95,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectCloud>(),          // 82
     MakeEffectEntry<CEffectBeach>(),          // 83
     MakeEffectEntry<CEffectFusuma>(),         // 84
+    MakeEffectEntry<CEffectSpeedLine>(),      // 85
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
@@ -105,9 +111,13 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectRain4>(),          // 102
+    MakeEffectEntry<CEffectTarget1>(),        // 103
     MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectHae>(),            // 108
+    MakeEffectEntry<CEffectOldLamp>(),        // 109
+    MakeEffectEntry<CEffectFish>(),           // 111
+    MakeEffectEntry<CEffectCharaMetal>(),     // 112
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
     MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115

@@ -4,6 +4,7 @@
 
 #include "game/inputstatus.h"
 #include "graphics/screenbuffer.h"
+#include "mode/printmessage.h"
 #include "platform/types.h"
 #include "widget/floatinglayertable.h"
 #include "widget/gamemouse.h"
@@ -46,7 +47,9 @@ void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
   if (kind >= 2 && messageCursor_) messageCursor_->SetPrintXY(x, y);
 }
 
-void CGameCallBack::ShowMessageWindow(int) {}
+void CGameCallBack::ShowMessageWindow(int flag) {
+  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetWindowPrint(flag);
+}
 
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
 
@@ -134,12 +137,14 @@ void CGameCallBack::ServeNotice() {
 }
 
 // Kind 1 (from 0) while system setting 6 is on; two more while the printed
-// message continues (the print-message mode answers that once it exists).
+// message continues.
 void CGameCallBack::ServeMessageCursor() {
   if (!messageCursorRequest_) return;
   messageCursorRequest_ = 0;
   if (!messageCursor_) return;
-  const int kind = GetSystemSetting(6) ? 1 : 0;
+  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  const int kind = (GetSystemSetting(6) ? 1 : 0) +
+                   (printMessage && printMessage->CheckContinue() ? 2 : 0);
   messageCursor_->Print(kind, 1);
   messageCursor_->Calcu(1);
 }

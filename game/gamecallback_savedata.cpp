@@ -9,7 +9,9 @@
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "game/modenames.h"
+#include "mode/printmessage.h"
 #include "message/autosave.h"
+#include "mode/selectmessage.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -127,10 +129,6 @@ std::string GetText(const uint8_t* field, size_t fieldSize) {
 
 int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
 
-void CGameCallBack::AddBackLog(const char*, int, int, int) {}
-
-void CGameCallBack::SetBackLogColor(int, int, int, int) {}
-
 // --- Save chunks ---
 
 void CGameCallBack::PutSaveData(int type, uint8_t* chunk, size_t size) {
@@ -173,10 +171,25 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kScriptLevel, keptScriptLevel_);
   for (int k = 1; k < kScriptLevels; ++k)
     SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
+  // The print-message mode owns its line count and page code.
+  if (const CCommonPrintMessage* printMessage = GetPrintMessage()) {
+    savedLineCount_ = printMessage->GetLineCount();
+    messageCode_ = printMessage->GetMessageCode();
+  }
   SetWord(chunk, kMessageKey, messageKey_);
   SetWord(chunk, kLineCount, savedLineCount_);
   SetWord(chunk, kMessageCode, messageCode_);
   SetWord(chunk, kChoiceKey, choiceKey_);
+  // The choice mode owns its range and its four words once it exists.
+  CCommonSelectMessage* choice = GetSelectMessage();
+  if (choice) {
+    savedChoiceEnd_ = choice->GetSelectEnd();
+    savedChoiceStart_ = choice->GetSelectStart();
+    choiceWords_[0] = choice->GetTimeLimit();
+    choiceWords_[1] = choice->GetTimeoutChoice();
+    choiceWords_[2] = choice->GetSelectState();
+    choiceWords_[3] = choice->GetSelectExtra();
+  }
   SetWord(chunk, kChoiceEnd, savedChoiceEnd_);
   SetWord(chunk, kChoiceStart, savedChoiceStart_);
   SetWord(chunk, kMusic, currentBgm_);
@@ -344,10 +357,23 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   CScript* script = CurrentScript();
   const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
   if (mode == kMessageMode) {
-    // The print-message mode takes the code and line count once it exists.
+    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+      printMessage->SetMessageCode(messageCode_);
+      printMessage->SetLineCount(savedLineCount_);
+    }
     if (script && older && messageKey_ >= 0) script->SearchMessage(messageKey_);
   } else if (mode == kChoiceMode) {
     for (int i = 0; i < 4; ++i) choiceWords_[i] = Word(chunk, kChoiceWords + i);
+    if (CCommonSelectMessage* choice = GetSelectMessage()) {
+      // The mode holds the range to its 64 slots; the end is at least the
+      // start.
+      const int64_t length = int64_t{savedChoiceEnd_} - savedChoiceStart_;
+      choice->SetSelectRange(static_cast<int>(std::clamp<int64_t>(length, 0, INT32_MAX)),
+                             savedChoiceStart_);
+      choice->SetTimeLimit(std::max(choiceWords_[0], 0), choiceWords_[1]);
+      choice->SetSelectState(choiceWords_[2]);
+      choice->SetSelectExtra(choiceWords_[3]);
+    }
     if (script && older && messageKey_ >= 0) script->SearchChoice(choiceKey_);
   } else if (mode != kTitleMode && resume >= 1 && script) {
     script->JumpToEntryA();
@@ -395,8 +421,21 @@ void CGameCallBack::PutOmakeClass(uint8_t* body, size_t size) {
   if (keyFlagTable_) keyFlagTable_->SaveBytes(body, size);
 }
 
-// The print-message mode's cut-in state comes with the cut-in window.
-void CGameCallBack::PutCutin(uint8_t*, size_t) {}
+// The print-message mode's 128 cut-in words at byte 32 and its cut-in
+// number at byte 1052.
+constexpr size_t kCutinNumberAt = 1052;
+
+void CGameCallBack::PutCutin(uint8_t* chunk, size_t size) {
+  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
+  int words[CCommonPrintMessage::kCutinWords] = {};
+  printMessage->SaveData(words);
+  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+    platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
+  if (size >= kCutinNumberAt + 4)
+    platform::SetLE32(chunk + kCutinNumberAt,
+                      static_cast<uint32_t>(printMessage->GetCutinNumber()));
+}
 
 void CGameCallBack::GetInfo(const uint8_t* chunk, size_t size) {
   if (chunk && size >= kHeader + 8) loadedVersion_ = Word(chunk, 9);
@@ -440,14 +479,22 @@ void CGameCallBack::GetEffectFileName(const uint8_t* chunk, size_t size) {
   }
 }
 
-void CGameCallBack::GetMessage(const uint8_t*, size_t) {}
 
 void CGameCallBack::GetOmakeClass(const uint8_t* body, size_t size) {
   // The table sanitises what it reads: keys outside 1..99 and repeats go.
   if (keyFlagTable_) keyFlagTable_->LoadBytes(body, size);
 }
 
-void CGameCallBack::GetCutin(const uint8_t*, size_t) {}
+void CGameCallBack::GetCutin(const uint8_t* chunk, size_t size) {
+  CCommonPrintMessage* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
+  int words[CCommonPrintMessage::kCutinWords] = {};
+  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+    words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
+  printMessage->LoadData(words);
+  if (size >= kCutinNumberAt + 4)
+    printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
+}
 
 // --- Thumbnail ---
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dwqwriter.h"
+#include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
 #include "mode/carddata.h"
@@ -38,58 +38,20 @@ constexpr const char* kWords[] = {"v1", "v2", "v3", "v4", "ta_cardseat", "ta_car
 
 using fuzzsupport::Reader;
 
-// Small values are the common case.
-int Value(Reader& in) {
-  const uint8_t kind = in.Byte();
-  return kind & 0x80 ? in.Int() : (kind & 0x3F) - 8;
-}
-
-void Write(const char* path, const std::string& text) {
-  platform::WriteWholeFile(path, text.data(), text.size());
-}
-
-void WriteStrip(const std::string& name, int w, int h) {
-  dwqtool::Picture p{w, h, {}, {}};
-  for (int i = 0; i < w * h; ++i) {
-    p.pixels.push_back(static_cast<uint32_t>(i) * 2654435761u & 0xFFFFFF);
-    p.alpha.push_back(static_cast<uint8_t>(i * 37));
-  }
-  dwqtool::Options options;
-  options.mask = true;
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (dwqtool::MakeDwq(p, options, &bytes, &error))
-    platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
-}
+using modefuzz::Value;
+using modefuzz::Write;
+using modefuzz::WriteStrip;
 
 void WriteGameFolder() {
   Write("spt\\function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");
-  std::string vars;
-  for (int i = 0; i < kVars; ++i) vars += "v" + std::to_string(i) + "\r\n";
-  for (char& c : vars) c = static_cast<char>(~c);
-  Write("spt\\var.fxf", vars);
+  modefuzz::WriteVarNamesAndPictureFolder(kVars);
   Write("init\\game.xtx", "cardsystemIsDefault,1\r\n");
-  platform::CreateDirectory("dwq");
-  platform::CreateDirectory("dwq\\sys");
   for (int n = 1; n <= 4; ++n) WriteStrip("ta_cardseat" + std::to_string(n), 60, 40);
   WriteStrip("ta_cardseat1_1", 30, 20);
   WriteStrip("ta_cardPower", 64, 32);
 }
 
-std::string RandomList(Reader& in) {
-  std::string list;
-  const int pairs = in.Byte() % 33;
-  for (int i = 0; i < pairs; ++i) {
-    list += kKeys[in.Byte() % std::size(kKeys)];
-    list += ",";
-    if (in.Byte() & 1)
-      list += kWords[in.Byte() % std::size(kWords)];
-    else
-      list += std::to_string(Value(in));
-    list += "\r\n";
-  }
-  return list;
-}
+std::string RandomList(Reader& in) { return modefuzz::RandomList(in, kKeys, kWords, 33); }
 
 }  // namespace
 

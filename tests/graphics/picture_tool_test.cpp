@@ -162,6 +162,23 @@ TEST_F(PictureToolTest, WritesPicturesTheLoaderReads) {
   EXPECT_EQ(Tool(dir_ / "missing.png" + " " + dir_ / "x.dwq"), 1);
 }
 
+TEST_F(PictureToolTest, ScalesTextGridsByWholeBlocks) {
+  dir_.Write("grid.txt", "a = 102030\nb = F0E0D0\nab\nba\n");
+  dir_.Write("dwq/.keep", "");
+  ASSERT_EQ(Tool("--scale 3 " + dir_ / "grid.txt" + " " + dir_ / "dwq/grid.dwq"), 0);
+  CPicture picture;
+  ASSERT_EQ(picture.LoadDWQ("grid"), 1);
+  ASSERT_EQ(picture.GetWidth(), 6);
+  ASSERT_EQ(picture.GetHeight(), 6);
+  const uint32_t* px = picture.GetPixelBuffer();
+  EXPECT_EQ(px[0], 0x00102030u);
+  EXPECT_EQ(px[2 * 6 + 2], 0x00102030u);
+  EXPECT_EQ(px[2 * 6 + 3], 0x00F0E0D0u);
+  EXPECT_EQ(px[3 * 6 + 0], 0x00F0E0D0u);
+  EXPECT_EQ(Tool("--scale 0 " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2);
+  EXPECT_EQ(Tool("--scale 65 " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2);
+}
+
 TEST_F(PictureToolTest, WritesJpegAndPngBodies) {
   // A 24 x 16 RGBA PNG (smooth colours; opaque right of column 5) and a
   // 4-bit grey one, as an artist might hand them in.
@@ -439,6 +456,23 @@ TEST_F(PictureToolTest, ColourProfileWarningsAreQuiet) {
   std::string said;
   EXPECT_EQ(ToolSays(dir_ / "icc.png" + " " + dir_ / "icc.dwq", dir_ / "log.txt", &said), 0);
   EXPECT_EQ(said, "");
+}
+
+TEST_F(PictureToolTest, TextGridsDrawnLarger) {
+  dir_.Write("grid.txt", ". = 000000 00\n# = FF8000\n#.\n");
+  dir_.Write("dwq/other.txt", "");
+  ASSERT_EQ(Tool("--mask --scale 3 " + dir_ / "grid.txt" + " " + dir_ / "dwq/grid.dwq"), 0);
+  CPicture picture;
+  ASSERT_EQ(picture.LoadDWQ("grid"), 1);
+  ASSERT_EQ(picture.GetWidth(), 6);
+  ASSERT_EQ(picture.GetHeight(), 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 6; ++x) {
+      EXPECT_EQ(picture.GetPixelBuffer()[y * 6 + x], x < 3 ? 0xFF8000u : 0u) << x << "," << y;
+      EXPECT_EQ(picture.GetMask()[y * 6 + x], x < 3 ? 255 : 0) << x << "," << y;
+    }
+  for (const char* bad : {"--scale 0", "--scale 65", "--scale x"})
+    EXPECT_EQ(Tool(std::string(bad) + " " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2) << bad;
 }
 
 }  // namespace
