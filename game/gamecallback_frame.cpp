@@ -13,6 +13,7 @@
 #include "game/debugaids.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
+#include "mode/config.h"
 #include "graphics/displaymode.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
@@ -252,8 +253,7 @@ void CGameCallBack::SwitchScreenMode(int full, int quiet) {
   if (!quiet) CallScreenChangeBegin();
   OnBeforeScreenChange();
   // The movie player's suspend (and a 50 ms pause before full screen) and
-  // resume around the switch, and the configuration screen's window-mode
-  // buttons after it, come with those modes.
+  // resume around the switch come with the movie modes.
   if (full)
     ToFullScreen();
   else
@@ -266,6 +266,8 @@ void CGameCallBack::SwitchScreenMode(int full, int quiet) {
   else
     CScreenBuffer::ClearFullScreenFlag();
   wheelCountdown_ = 2;
+  if (auto* config = dynamic_cast<CCommonConfig*>(GetMode(CCommonConfig::kModeNumber)))
+    config->UpdateWindowModeButtons();
 }
 
 void CGameCallBack::ToWindowMode(int quiet) { SwitchScreenMode(0, quiet); }

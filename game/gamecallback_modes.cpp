@@ -7,6 +7,7 @@
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
 #include "mode/codecerror.h"
+#include "mode/config.h"
 #include "mode/logo.h"
 #include "mode/nothing.h"
 #include "mode/opening.h"
@@ -41,6 +42,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
