@@ -402,3 +402,35 @@ TEST_F(ConfigTest, MissingSampleListGivesTheReadersBoxAndNoSamples) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, SampleLinesBeginningWithAnAtSignAreSkipped) {
+  Make({{"windowPrintFlag", "1"},
+        {"windowPrintX", "100"},
+        {"windowPrintY", "400"},
+        {"windowMessageNumber", "3"},
+        {"windowMessage1", "@hidden"},
+        {"windowMessage2", "AAAA"},
+        {"windowMessage3", "AAAA"},
+        {"messagePrintY", "10"},
+        {"messageNextY", "40"},
+        {"messageColorR", "255"},
+        {"messageColorG", "255"},
+        {"messageColorB", "255"}});
+  game_->Enter();
+  CScreenBuffer::SetFullRedraw(0);
+  game_->RunFrame();
+  // Lit pixels per 40-row band of the three lines.
+  auto lit = [](int top) {
+    int n = 0;
+    for (int y = top; y < top + 40; ++y)
+      for (int x = 100; x < 300; ++x) n += CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x] != 0;
+    return n;
+  };
+  EXPECT_EQ(lit(410), 0);
+  EXPECT_GT(lit(450), 0);
+  EXPECT_EQ(lit(450), lit(490));  // the next line keeps its own place
+}
+
+}  // namespace
