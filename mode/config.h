@@ -19,6 +19,7 @@ class CCommonCheckButton;
 class CCommonMultiStateButton;
 class CCommonRadioButtonGroup;
 class CCommonSlider;
+class CInputStatus;
 class CNameList;
 class CPicture;
 class CTextPrint;
@@ -151,6 +152,8 @@ class CCommonConfig : public CCommonGeneral {
   void CalcuVoiceButtons(bool mouse);
   void PrintVoiceButtons();
   void CalcuBars();
+  int CalcuRadio(CCommonRadioButtonGroup* radio, const CInputStatus* input, int setting);
+  int CalcuToggle(CCommonCheckButton* check, const CInputStatus* input, int setting);
   void PrintWindowSample();
   void CalcuWindowSample();
   void SetBarsFromSettings();

@@ -67,41 +67,46 @@ int CCommonConfig::Calcu() {
 
   for (int i = 0; i < config::kModeRadios; ++i) {
     if (!OnPage(modeRadioPage_[i])) continue;
-    CCommonRadioButtonGroup* radio = modeRadios_[i].get();
-    const int a = CheckButtonResult(radio->Calcu(input));
-    if (a < 0) continue;
-    if (i == 0 && game_) {
-      if (a == 1)
-        game_->ToFullScreenMode(0);
-      else
-        game_->ToWindowMode(0);
-    }
-    if (game_) game_->SetSystemSetting(config::kModeRadioSettings[i], a);
-    radio->SetSelect(a);
-    ReloadRadio(radio);
+    // The screen radio switches first: the switch does nothing when
+    // setting 4 already holds its target.
+    const int a = CalcuRadio(modeRadios_[i].get(), input, i == 0 ? -1 : config::kModeRadioSettings[i]);
+    if (a < 0 || i != 0 || !game_) continue;
+    if (a == 1)
+      game_->ToFullScreenMode(0);
+    else
+      game_->ToWindowMode(0);
+    game_->SetSystemSetting(4, a);
   }
-  for (int i = 0; i < static_cast<int>(extraRadios_.size()); ++i) {
-    if (!OnPage(extraRadios_[i].page)) continue;
-    CCommonRadioButtonGroup* radio = extraRadios_[i].radio.get();
-    const int a = CheckButtonResult(radio->Calcu(input));
-    if (a < 0) continue;
-    if (game_) game_->SetSystemSetting(300 + i, a);
-    radio->SetSelect(a);
-    ReloadRadio(radio);
-  }
-  for (int i = 0; i < static_cast<int>(extraChecks_.size()); ++i) {
-    if (!OnPage(extraChecks_[i].page)) continue;
-    CCommonCheckButton* check = extraChecks_[i].check.get();
-    const int a = CheckButtonResult(check->Calcu(input));
-    if (a < 0) continue;
-    if (game_) game_->SetSystemSetting(400 + i, 1 - a);
-    check->SetState(1 - a);
-    check->Init();
-    ReloadCheck(check);
-  }
+  for (int i = 0; i < static_cast<int>(extraRadios_.size()); ++i)
+    if (OnPage(extraRadios_[i].page)) CalcuRadio(extraRadios_[i].radio.get(), input, 300 + i);
+  for (int i = 0; i < static_cast<int>(extraChecks_.size()); ++i)
+    if (OnPage(extraChecks_[i].page)) CalcuToggle(extraChecks_[i].check.get(), input, 400 + i);
   CalcuBars();
   CalcuWindowSample();
   return -1;
+}
+
+// A decided radio selection is stored in `setting` (unless -1) and shown;
+// the selection, or -1.
+int CCommonConfig::CalcuRadio(CCommonRadioButtonGroup* radio, const CInputStatus* input, int setting) {
+  const int a = CheckButtonResult(radio->Calcu(input));
+  if (a < 0) return -1;
+  if (game_ && setting >= 0) game_->SetSystemSetting(setting, a);
+  radio->SetSelect(a);
+  ReloadRadio(radio);
+  return a;
+}
+
+// A decided check turns over; its new state is stored in `setting` and
+// shown. The new state, or -1.
+int CCommonConfig::CalcuToggle(CCommonCheckButton* check, const CInputStatus* input, int setting) {
+  const int a = CheckButtonResult(check->Calcu(input));
+  if (a < 0) return -1;
+  if (game_) game_->SetSystemSetting(setting, 1 - a);
+  check->SetState(1 - a);
+  check->Init();
+  ReloadCheck(check);
+  return 1 - a;
 }
 
 // Bars and their switches always take the mouse.
@@ -120,13 +125,8 @@ void CCommonConfig::CalcuBars() {
   for (int k = 1; k <= 5; ++k) {
     Bar& bar = bars_[k];
     if (!bar.onOff || !OnPage(bar.page)) continue;
-    const int a = CheckButtonResult(bar.onOff->Calcu(input_));
-    if (a < 0) continue;
-    if (game_) game_->SetSystemSetting(200 + k - 1, 1 - a);
-    bar.onOff->SetState(1 - a);
-    bar.onOff->Init();
-    ReloadCheck(bar.onOff.get());
-    if (k == 2 && a == 0) PlayClickOfState(bar.onOff.get(), 0);
+    const int on = CalcuToggle(bar.onOff.get(), input_, 200 + k - 1);
+    if (k == 2 && on == 1) PlayClickOfState(bar.onOff.get(), 0);
   }
 }
 

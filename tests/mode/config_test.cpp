@@ -434,3 +434,35 @@ TEST_F(ConfigTest, SampleLinesBeginningWithAnAtSignAreSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, ModeRadiosReachTheirSettings) {
+  Pairs pairs;
+  for (const char* name : {"screen", "skip"}) {
+    const std::string first = std::string(name) + "1Button1";
+    const int y = name[1] == 'c' ? 400 : 450;
+    pairs.insert(pairs.end(), {{first + "SizeX", "40"},
+                               {first + "SizeY", "20"},
+                               {first + "ClickTime", "0"},
+                               {first + "Filename", "sw"},
+                               {first + "PrintX", "500"},
+                               {first + "PrintY", std::to_string(y)},
+                               {std::string(name) + "2Button1PrintX", "600"},
+                               {std::string(name) + "2Button1PrintY", std::to_string(y)}});
+  }
+  Make(pairs);
+  game_->Enter();
+  game_->RunFrame();
+  ClickAndRun(610, 460);  // skip: the second button
+  EXPECT_EQ(Setting(2), 1);
+  EXPECT_EQ(Mode()->GetModeRadio(1)->GetSelect(), 1);
+  ClickAndRun(610, 410);  // full screen
+  EXPECT_EQ(Setting(4), 1);
+  EXPECT_EQ(Mode()->GetModeRadio(0)->GetSelect(), 1);
+  ClickAndRun(510, 410);  // a window again
+  EXPECT_EQ(Setting(4), 0);
+  EXPECT_EQ(Mode()->GetModeRadio(0)->GetSelect(), 0);
+}
+
+}  // namespace
