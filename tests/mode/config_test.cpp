@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "game/game_test.h"
+#include "game/commongeneral.h"
+#include "startup_fixture.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "mode/config.h"
@@ -23,20 +25,14 @@ namespace {
 
 using Pairs = game_test::Pairs;
 
-class ConfigGame : public testsupport::FakeGame {
+class ConfigGame : public startup_test::StartupGame {
  public:
-  using FakeGame::FakeGame;
-  CCommonConfig* Remake() {
-    delete modeTable_[CCommonConfig::kModeNumber];
-    auto* mode = new CCommonConfig(this);
-    modeTable_[CCommonConfig::kModeNumber] = mode;
-    return mode;
-  }
+  using StartupGame::StartupGame;
+  CCommonConfig* Remake() { return StartupGame::Remake<CCommonConfig>(); }
+  // Entered as the title opens it.
   void Enter(int returnMode = 4) {
-    SetCurrentMode(CCommonConfig::kModeNumber);
-    CCommonGeneral* mode = GetMode(CCommonConfig::kModeNumber);
-    mode->SetParameter(returnMode);
-    mode->Enter();
+    Mode<CCommonConfig>()->SetParameter(returnMode);
+    EnterMode(CCommonConfig::kModeNumber);
   }
   // The bars' pictures, read as the game's system pictures are.
   CPicture* LoadSystemPicture(const char* name, int) override {
