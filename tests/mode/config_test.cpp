@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -44,6 +45,12 @@ class ConfigGame : public startup_test::StartupGame {
     return picture.get();
   }
   void SetLockWord(int word) { scriptWord_ = word; }
+  // A picture on effect channel ch, as the script's picture command leaves
+  // it.
+  void LoadChannel(int ch, const std::string& name) {
+    std::snprintf(effectPictureNames_[ch], kEffectNameSize, "%s", name.c_str());
+    GetEffectPicture(ch)->LoadDWQ(name.c_str());
+  }
   void SetFlagA(int flag) { SetDebugFlags(flag); }
 
  private:
@@ -459,6 +466,26 @@ TEST_F(ConfigTest, ModeRadiosReachTheirSettings) {
   ClickAndRun(510, 410);  // a window again
   EXPECT_EQ(Setting(4), 0);
   EXPECT_EQ(Mode()->GetModeRadio(0)->GetSelect(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, TheStorysChannelPictureComesBackAfterAVisit) {
+  testsupport::WriteDwq(*dir_, "bg/story", 8, 8, 0x336699);
+  Make({{"backFilename", "sw"}, {"backSizeX", "60"}, {"backSizeY", "30"}, {"backClickTime", "0"},
+        {"backPrintX", "700"}, {"backPrintY", "550"}});
+  CPicture* channel = game_->GetEffectPicture(0);
+  ASSERT_NE(channel, nullptr);
+  game_->LoadChannel(0, "bg\\story");
+  game_->KeepGameState();
+  game_->Enter();
+  game_->RunFrame();
+  EXPECT_NE(channel->GetPixelBuffer()[0], 0x336699u);  // borrowed by a switch
+  ClickAndRun(710, 560, 2);
+  EXPECT_EQ(game_->ModeRequests(), (std::vector<int>{4}));
+  EXPECT_EQ(channel->GetPixelBuffer()[0], 0x336699u);
 }
 
 }  // namespace
