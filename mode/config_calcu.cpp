@@ -118,8 +118,10 @@ void CCommonConfig::CalcuBars() {
     if (k >= 1 && k <= 5 && game_ && game_->GetSystemSetting(200 + k - 1) != 1) continue;
     const int before = bar.slider->GetValue();
     const int value = bar.slider->Calcu(mouse);
-    if (value < 0 || value == before) continue;
-    if (game_) game_->SetSystemSetting(config::BarSetting(k), config::BarStoredValue(k, value, volumeMin_, volumeMax_));
+    if (value < 0) continue;
+    if (value != before && game_)
+      game_->SetSystemSetting(config::BarSetting(k), config::BarStoredValue(k, value, volumeMin_, volumeMax_));
+    // A click starts a drag: the sample plays once, when it ends.
     if (extSeFlag_ && !bar.slider->CheckDrag()) PlaySampleSound(k, value);
   }
   for (int k = 1; k <= 5; ++k) {

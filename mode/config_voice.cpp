@@ -206,8 +206,8 @@ void CCommonConfig::CalcuVoiceButtons(bool mouse) {
     if (voice.bar && exists) {
       const int before = voice.bar->GetValue();
       const int value = voice.bar->Calcu(status);
-      if (value >= 0 && value != before) {
-        if (game_) game_->SetSystemSetting(500 + i, value + charaVolumeMin_);
+      if (value >= 0) {
+        if (value != before && game_) game_->SetSystemSetting(500 + i, value + charaVolumeMin_);
         if (!voice.bar->CheckDrag()) {
           const int state = voice.button->GetState();
           const CCommonButton* opposite = voice.button->GetStateButton(1 - state);

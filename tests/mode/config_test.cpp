@@ -489,3 +489,48 @@ TEST_F(ConfigTest, TheStorysChannelPictureComesBackAfterAVisit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, VoiceBarsStoreTheCharactersVolume) {
+  Make({{"voiceCutButtonNumber", "2"},
+        {"charaVoiceVolumeFlag", "1"},
+        {"filenameCharaVoiceVolume", "ta_opt_bar"},
+        {"charaVolumePrintX", "100"},
+        {"charaVolumePrintY", "0"},
+        {"charaVolumeSizeX", "300"},
+        {"voice1Button1PrintX", "10"},
+        {"voice1Button1PrintY", "400"},
+        {"voice1Button1ClickSound", "7"},  // the off look, opposite the voice on
+        {"voice2Button1PrintX", "10"},
+        {"voice2Button1PrintY", "450"}});
+  game_->SetSystemSetting(501, 5);
+  game_->Enter();
+  EXPECT_EQ(Mode()->GetVoiceBar(1)->GetValue(), 20);
+  game_->RunFrame();
+  game_->ClearCalls();
+  ClickAndRun(110, 405);  // character 0's bar at its left end
+  EXPECT_EQ(Setting(500), -15);
+  EXPECT_TRUE(Called("PlaySystemSe 6 0"));  // the click of the other state
+  ClickAndRun(410, 455);
+  EXPECT_EQ(Setting(501), 15);
+  ClickAndRun(110, 405);  // the same value again: nothing stored, the sound again
+  EXPECT_EQ(Setting(500), -15);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, AMovedBarPlaysItsSampleOnceWhenLetGo) {
+  dir_->Write("mok/configSe.xtx", "s0,0\r\ns1,0\r\ns2,0\r\ns3,0\r\ns4,0\r\n");
+  Make({{"extSeFlag", "1"}, {"messageSeNumber", "1"}});
+  game_->Enter();
+  game_->RunFrame();
+  game_->ClearCalls();
+  ClickAndRun(300, 110, 3);  // message speed at its top
+  EXPECT_EQ(Setting(105), 4);
+  EXPECT_EQ(std::count(game_->Calls().begin(), game_->Calls().end(), "PlaySystemVoiceFile s4 0 0"), 1);
+}
+
+}  // namespace
