@@ -534,3 +534,25 @@ TEST_F(ConfigTest, AMovedBarPlaysItsSampleOnceWhenLetGo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, AClickOnTheSampleWindowCyclesItsDesigns) {
+  WriteList("messageWindow",
+            {{"windowNumberConfig", "2"}, {"printX", "0"}, {"printY", "0"}, {"sizeX", "200"}, {"sizeY", "50"}});
+  Make({{"windowPrintFlag", "1"}, {"windowPrintX", "100"}, {"windowPrintY", "400"}});
+  game_->InitMessageWindow();
+  game_->Enter();
+  game_->RunFrame();
+  host_->ClearDebugLines();
+  ClickAndRun(150, 420);
+  EXPECT_EQ(game_->GetWindowNumberConfig(), 1);
+  ClickAndRun(50, 420);  // beside the window
+  EXPECT_EQ(game_->GetWindowNumberConfig(), 1);
+  ClickAndRun(299, 449);
+  EXPECT_EQ(game_->GetWindowNumberConfig(), 0);
+  const auto lines = host_->DebugLines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "windowchanged[config]\n"), 2);
+}
+
+}  // namespace
