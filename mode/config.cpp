@@ -325,7 +325,6 @@ int CCommonConfig::Init() {
     SetUpDownButtonPos();
   }
   InitVoiceButtons();
-  for (auto& radio : modeRadios_) radio->SetSelect(0);
   SetBarsFromSettings();
   const int lock = game_ ? game_->GetConfigFlagB() : 0;
   for (int i = 0; i < static_cast<int>(extraRadios_.size()); ++i) {

@@ -150,7 +150,7 @@ class CCommonConfig : public CCommonGeneral {
 
   void InitVoiceButtons();
   void CalcuVoiceButtons(bool mouse);
-  void PrintVoiceButtons();
+  void PrintVoiceButtons(int full);
   void CalcuBars();
   int CalcuRadio(CCommonRadioButtonGroup* radio, const CInputStatus* input, int setting);
   int CalcuToggle(CCommonCheckButton* check, const CInputStatus* input, int setting);

@@ -154,14 +154,14 @@ void CCommonConfig::CalcuWindowSample() {
 
 int CCommonConfig::Print() {
   PrintBackScreen();
-  if (OnPage(voicePage_)) PrintVoiceButtons();
+  const int full = CScreenBuffer::CheckFullRedraw();
+  if (OnPage(voicePage_)) PrintVoiceButtons(full);
   for (int i = 0; i < config::kModeRadios; ++i)
     if (OnPage(modeRadioPage_[i])) modeRadios_[i]->Print();
   for (auto& extra : extraRadios_)
     if (OnPage(extra.page)) extra.radio->Print();
   for (auto& extra : extraChecks_)
     if (OnPage(extra.page)) extra.check->Print();
-  const int full = CScreenBuffer::CheckFullRedraw();
   for (int k = 0; k < config::kBarKinds; ++k) {
     Bar& bar = bars_[k];
     if (!bar.slider || !OnPage(bar.page)) continue;

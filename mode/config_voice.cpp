@@ -226,10 +226,10 @@ void CCommonConfig::CalcuVoiceButtons(bool mouse) {
   }
 }
 
-void CCommonConfig::PrintVoiceButtons() {
+void CCommonConfig::PrintVoiceButtons(int full) {
   for (auto& voice : voices_) {
     voice.button->Print();
-    if (voice.bar && voice.button->GetExist()) voice.bar->Print(0, 0);
+    if (voice.bar && voice.button->GetExist()) voice.bar->Print(full, 0);
   }
 }
 

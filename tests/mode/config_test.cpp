@@ -556,3 +556,24 @@ TEST_F(ConfigTest, AClickOnTheSampleWindowCyclesItsDesigns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigTest, CountsBelowZeroCountAsNoneAndLargeOnesAreBounded) {
+  CCommonConfig* mode = Make({{"voiceCutButtonNumber", "-2"},
+                              {"expRadioNumber", "-3"},
+                              {"expCheckNumber", "100000"},
+                              {"exp1Radio", "-7"},
+                              {"windowMessageNumber", "-1"}});
+  EXPECT_EQ(mode->GetVoiceButtonCount(), 0);
+  EXPECT_EQ(mode->GetExtraRadio(0), nullptr);
+  EXPECT_NE(mode->GetExtraCheck(CCommonConfig::kMaxExtras - 1), nullptr);
+  EXPECT_EQ(mode->GetExtraCheck(CCommonConfig::kMaxExtras), nullptr);
+  game_.reset();
+  mode = Make({{"expRadioNumber", "1"}, {"exp1Radio", "-7"}});
+  EXPECT_EQ(mode->GetExtraRadio(0)->GetCount(), 0);
+  game_->Enter();
+  game_->RunFrame();
+}
+
+}  // namespace
