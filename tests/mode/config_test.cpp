@@ -45,6 +45,7 @@ class ConfigGame : public startup_test::StartupGame {
     return picture.get();
   }
   void SetLockWord(int word) { scriptWord_ = word; }
+  void SetVolumeChannelWord(int word) { settings_.movieVolumeNotUse = word; }
   // A picture on effect channel ch, as the script's picture command leaves
   // it.
   void LoadChannel(int ch, const std::string& name) {
@@ -574,6 +575,28 @@ TEST_F(ConfigTest, CountsBelowZeroCountAsNoneAndLargeOnesAreBounded) {
   EXPECT_EQ(mode->GetExtraRadio(0)->GetCount(), 0);
   game_->Enter();
   game_->RunFrame();
+}
+
+}  // namespace
+
+namespace {
+
+// The voice sample's offset is setting 103 minus setting 101; what 103
+// reads follows the game's volume-channel word.
+TEST_F(ConfigTest, TheVoiceSampleOffsetFollowsTheVolumeChannelWord) {
+  dir_->Write("mok/configSe.xtx", "level,0\r\n");
+  CCommonConfig* mode = Make({{"extSeFlag", "1"}, {"voiceSeNumber", "1"}});
+  game_->SetSystemSetting(101, 90);
+  game_->SetSystemSetting(102, 70);
+  game_->SetSystemSetting(103, 85);
+  game_->ClearCalls();
+  mode->PlaySampleSound(3, 0);
+  game_->SetVolumeChannelWord(3);  // 103 reads the voice volume
+  mode->PlaySampleSound(3, 0);
+  std::vector<std::string> sounds;
+  for (const auto& call : game_->Calls())
+    if (call.rfind("PlaySeFile", 0) == 0) sounds.push_back(call);
+  EXPECT_EQ(sounds, (std::vector<std::string>{"PlaySeFile level -5", "PlaySeFile level -20"}));
 }
 
 }  // namespace
