@@ -496,6 +496,10 @@ class CGameCallBack : public CScriptCallBack {
   // Empties the back log down to its first message and bar line.
   void ClearBackLog();
   int GetReturnMode() const { return returnMode_; }
+  // Marks the kept game state for restoring: the next frame runs
+  // RestoreGameState once (screens that hand control back call it).
+  void SetReturnFlag() { restorePending_ = 1; }
+  int GetReturnFlag() const { return restorePending_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".
   int GetBgmNumber() const { return currentBgm_; }
