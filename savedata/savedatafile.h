@@ -179,6 +179,7 @@ class CCommonDataFile {
   // The display.
   static constexpr int kAnimeCount = 6;
   static constexpr int kCommentOffset = 1760;
+  static constexpr int kCommentSize = 32;
   static constexpr int kSpecialNumberOffset = 184;
   static constexpr int kSaveTimeOffset = 32;
   const SlotCursorAnime& CursorAnime(int i) const;

@@ -20,12 +20,13 @@ namespace {
 
 int32_t WordAt(const uint8_t* p) { return static_cast<int32_t>(platform::GetLE32(p)); }
 
-// A 256-byte text field of a peeked record as a string that ends within it,
-// whether or not the field holds a NUL.
+// A text field of a peeked record (at most 256 bytes) as a string that ends
+// within it, whether or not the field holds a NUL.
 struct TextField {
-  explicit TextField(const uint8_t* field) {
-    std::memcpy(text, field, CCommonDataFile::kStatusTextSize);
-    text[CCommonDataFile::kStatusTextSize] = 0;
+  TextField(const uint8_t* field, size_t size) {
+    size = std::min<size_t>(size, CCommonDataFile::kStatusTextSize);
+    std::memcpy(text, field, size);
+    text[size] = 0;
   }
   char text[CCommonDataFile::kStatusTextSize + 1];
 };
@@ -242,7 +243,7 @@ void CCommonDataFile::PrintTexts(int x, int y) {
   if (!text) return;
   auto shade = [](int value) { return value != 0 ? value : -1; };
   if (v.commentPrintFlag) {
-    const TextField comment(GetPeekedStatus() + kCommentOffset);
+    const TextField comment(GetPeekedStatus() + kCommentOffset, kCommentSize);
     if (comment.text[0])
       text->Print(x + v.commentPrintX, y + v.commentPrintY, comment.text, v.commentFontSize,
                   v.commentColorR, v.commentColorG, v.commentColorB, v.commentSpaceX, -1,
@@ -252,7 +253,8 @@ void CCommonDataFile::PrintTexts(int x, int y) {
   for (int i = 0; i < v.textPrintNumber && i < 256; ++i) {
     // Lines past the fourth repeat the first.
     const int line = i < 4 ? i : 0;
-    const TextField status(GetPeekedStatus() + kStatusTextOffset + kStatusTextSize * line);
+    const TextField status(GetPeekedStatus() + kStatusTextOffset + kStatusTextSize * line,
+                           kStatusTextSize);
     if (!status.text[0]) continue;
     text->Print(x + v.textPrintX, y + v.textPrintY + i * v.textNextY, status.text, v.textFontSize,
                 v.textColorR, v.textColorG, v.textColorB, v.textSpaceX, -1,
