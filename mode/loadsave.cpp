@@ -18,6 +18,7 @@
 #include "widget/buttongroup.h"
 #include "widget/pageprint.h"
 #include "widget/radiobuttongroup.h"
+#include "widget/textinputbox.h"
 #include "widget/updownbutton.h"
 
 namespace {
@@ -360,7 +361,10 @@ int CCommonLoadSave::Print() {
     }
     if (open->buttons) open->buttons->Print();
     CScreenBuffer::AddDirtyRect(open->x, open->y, open->sizeX, open->sizeY);
-    if (dialogState_ == 2) PrintDialogExtra();
+    if (dialogState_ == 2) {
+      PrintDialogExtra();
+      if (CTextInputBox* box = game_ ? game_->GetTextInputBox() : nullptr) box->Print();
+    }
     if (warningUpDownBackPrintFlag_) PrintPageControls(true);
   } else {
     PrintPageControls(false);
