@@ -77,6 +77,18 @@ CPicture* CDataFileSetup::GetBasePicture(int save, int quick) const {
   return saveSide ? saveBase_.get() : loadBase_.get();
 }
 
+void CDataFileSetup::ReadNumberPrinter(int on, const char* prefix, const char* ketaKey,
+                                       const char* fileKey, int size,
+                                       std::unique_ptr<CPicture>* font,
+                                       std::unique_ptr<CNumberPrint>* printer) {
+  const std::string p = prefix;
+  const int w = Int((p + "FontSizeX").c_str(), size), h = Int((p + "FontSizeY").c_str(), size);
+  const int next = Int((p + "FontNextX").c_str(), w), keta = Int(ketaKey, 2);
+  if (!on) return;
+  *font = Load(String(fileKey, kDefaultFont));
+  *printer = std::make_unique<CNumberPrint>(font->get(), w, h, keta, next, 0, 1, 0);
+}
+
 void CDataFileSetup::Read() {
   SlotLayoutValues& v = v_;
   // Area and thumbnail.
@@ -174,25 +186,13 @@ void CDataFileSetup::Read() {
   v.specialNumberPrintLimit = Int("specialNumberPrintLimit", -1);
   v.specialNumberPrintX = Int("specialNumberPrintX", 0);
   v.specialNumberPrintY = Int("specialNumberPrintY", 0);
-  {
-    const int w = Int("specialNumberFontSizeX", 16), h = Int("specialNumberFontSizeY", 16);
-    const int next = Int("specialNumberFontNextX", w), keta = Int("specialNumberKeta", 2);
-    if (v.specialNumberPrintFlag) {
-      specialFont_ = Load(String("fileNameSpecialNumberFont", kDefaultFont));
-      specialNumber_ = std::make_unique<CNumberPrint>(specialFont_.get(), w, h, keta, next, 0, 1, 0);
-    }
-  }
+  ReadNumberPrinter(v.specialNumberPrintFlag, "specialNumber", "specialNumberKeta",
+                    "fileNameSpecialNumberFont", 16, &specialFont_, &specialNumber_);
   v.serialPrintFlag = Int("serialPrintFlag", 0);
   v.serialPrintX = Int("serialPrintX", 0);
   v.serialPrintY = Int("serialPrintY", 0);
-  {
-    const int w = Int("serialFontSizeX", 12), h = Int("serialFontSizeY", 12);
-    const int next = Int("serialFontNextX", w), keta = Int("serialNumberKeta", 2);
-    if (v.serialPrintFlag) {
-      serialFont_ = Load(String("fileNameSerialNumberFont", kDefaultFont));
-      serial_ = std::make_unique<CNumberPrint>(serialFont_.get(), w, h, keta, next, 0, 1, 0);
-    }
-  }
+  ReadNumberPrinter(v.serialPrintFlag, "serial", "serialNumberKeta", "fileNameSerialNumberFont", 12,
+                    &serialFont_, &serial_);
   v.numberPrintFlag = Int("numberPrintFlag", 0);
   {
     const char* font = String("numberFileName", nullptr);

@@ -150,6 +150,11 @@ class CDataFileSetup {
 
  private:
   void Read();
+  // A number printer without leading zeros from "<prefix>FontSizeX", "Y",
+  // "<prefix>FontNextX", the digits key and the font key, made when on.
+  void ReadNumberPrinter(int on, const char* prefix, const char* ketaKey, const char* fileKey,
+                         int size, std::unique_ptr<CPicture>* font,
+                         std::unique_ptr<CNumberPrint>* printer);
   int Int(const char* key, int def) const;
   const char* String(const char* key, const char* def) const;
   // "sys\\<name>" or null for a null name.
