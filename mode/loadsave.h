@@ -74,9 +74,8 @@ class CCommonLoadSave : public CCommonGeneral {
   CCommonRadioButtonGroup* GetTabs() const { return tabs_.get(); }
 
  protected:
-  // The game's quick-load and quick-save switches.
-  // TODO(quick save and load): the game's GetQuickLoadEnable and
-  // GetQuickSaveEnable; until they exist the quick slot is an ordinary one.
+  // The game's quick-load and quick-save switches ("quickLoadEnable",
+  // "quickSaveEnable" of its settings), read at every entry.
   virtual int QuickLoadSwitch();
   virtual int QuickSaveSwitch();
 

@@ -27,8 +27,13 @@ class TestScreen : public CCommonLoadSave {
   int OnSlotDecided(int i) override { return Note("decided " + std::to_string(i)); }
   int OnSlotWithData(int i) override { return Note("data " + std::to_string(i)); }
   int OnEmptySlot(int i) override { return Note("empty " + std::to_string(i)); }
-  int QuickLoadSwitch() override { return quickLoad; }
-  int QuickSaveSwitch() override { return quickSave; }
+  // -1: the game's own switch.
+  int QuickLoadSwitch() override {
+    return quickLoad >= 0 ? quickLoad : CCommonLoadSave::QuickLoadSwitch();
+  }
+  int QuickSaveSwitch() override {
+    return quickSave >= 0 ? quickSave : CCommonLoadSave::QuickSaveSwitch();
+  }
 
   // What the screens do when a slot is clicked: it blinks, then is acted on.
   void Choose(int i) {
@@ -44,7 +49,7 @@ class TestScreen : public CCommonLoadSave {
   int SpecialCreatesScreen() const { return exitSpecial_.createScreen; }
 
   std::vector<std::string> calls;
-  int quickLoad = 0, quickSave = 0;
+  int quickLoad = -1, quickSave = -1;
 
  private:
   int Note(const std::string& text) {
@@ -188,6 +193,19 @@ TEST_F(LoadSaveTest, HoverAndSelectabilityFollowTheScreenAndTheQuickSlot) {
     EXPECT_EQ(s.GetCurrentSlot(), c.current)
         << "save " << c.save << " quick " << c.quick << " ok " << c.selectOk << " slot " << c.slot;
   }
+}
+
+TEST_F(LoadSaveTest, TheQuickSwitchesAreTheGamesSettings) {
+  WriteList("game", {{"quickLoadEnable", "1"}});
+  SaveSlots({0});
+  TestScreen& load = Make("load", 0);
+  Enter();
+  Hover(0);
+  EXPECT_EQ(load.GetCurrentSlot(), -1);
+  TestScreen& save = Make("save", 1);
+  Enter();
+  Hover(0);
+  EXPECT_EQ(save.GetCurrentSlot(), 0);
 }
 
 TEST_F(LoadSaveTest, ClicksReachTheHooksByScreenAndSlot) {
