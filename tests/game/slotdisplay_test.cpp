@@ -218,6 +218,20 @@ TEST_F(SlotDisplayTest, TheSaveTimeFieldsStandAtTheirSteps) {
   }
 }
 
+TEST_F(SlotDisplayTest, TheThumbnailAreaShowsNoMoreThanThePeekedPicture) {
+  Make({{"saveTimePrintFlag", "0"}, {"picSizeX", "200"}, {"picSizeY", "50"}, {"picPrintX", "3"}});
+  Save(5);  // the game's 132 x 100 thumbnail of a black screen
+  Fill(0x777777);
+  CCommonDataFile slot(game_.get(), 10, 10, nullptr);
+  ASSERT_EQ(slot.Peek(5), 1);
+  ASSERT_EQ(slot.GetThumbnailWidth(), 132);
+  slot.Print(0, 0, 5, 0, 0);
+  EXPECT_EQ(At(13, 10), 0u);
+  EXPECT_EQ(At(13 + 131, 10 + 49), 0u);
+  EXPECT_EQ(At(13 + 132, 10), 0x777777u);  // past the picture's width
+  EXPECT_EQ(At(13, 10 + 50), 0x777777u);   // past the area's height
+}
+
 TEST_F(SlotDisplayTest, TheBackAndForthCursorRunsThereAndBack) {
   // Four patterns at speed 2: 0 1 2 3 2 1 0 ..., each for two frames.
   const SlotCursorAnime type3{4, 3, 2};

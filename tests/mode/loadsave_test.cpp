@@ -276,6 +276,18 @@ TEST_F(LoadSaveTest, PageModesMakeTheirControls) {
   }
 }
 
+TEST_F(LoadSaveTest, TheWheelTurnsThePagesOfTheArrows) {
+  TestScreen& s = Make("save", 1);
+  Enter();
+  host_->InjectWheel(-120);
+  for (int i = 0; i < 20 && s.GetPage() == 0; ++i) Frame();
+  EXPECT_EQ(s.GetPage(), 1);
+  EXPECT_EQ(s.GetSlot(0)->GetPeekedSlot(), 12);
+  host_->InjectWheel(120);
+  for (int i = 0; i < 20 && s.GetPage() == 1; ++i) Frame();
+  EXPECT_EQ(s.GetPage(), 0);
+}
+
 TEST_F(LoadSaveTest, BackReturnsToTheOpeningModeAndSetsTheReturnFlag) {
   TestScreen& s = Make("save", 1, {{"page", "1"}});
   s.SetParameter(10);
