@@ -9,6 +9,7 @@
 #include "mode/codecerror.h"
 #include "mode/logo.h"
 #include "mode/nothing.h"
+#include "mode/omake.h"
 #include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
@@ -41,6 +42,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
