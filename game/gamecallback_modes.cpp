@@ -12,6 +12,7 @@
 #include "mode/omake.h"
 #include "mode/opening.h"
 #include "mode/printmessage.h"
+#include "mode/selectcg.h"
 #include "mode/selectmessage.h"
 #include "mode/title.h"
 
@@ -43,6 +44,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
     {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
+    {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
