@@ -11,6 +11,7 @@
 #include "mode/nothing.h"
 #include "mode/omake.h"
 #include "mode/opening.h"
+#include "mode/printcg.h"
 #include "mode/printmessage.h"
 #include "mode/selectcg.h"
 #include "mode/selectmessage.h"
@@ -45,6 +46,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
     {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
+    {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
