@@ -58,7 +58,7 @@ CGalleryGrid::CGalleryGrid(const CCommonGeneral& mode) {
   const char* name = "ta_futa1";
   mode.GetSetupString(&name, "fileNameFuta");
   mode.GetSetupInt(&futaPrintFlag_, "futaPrintFlag");
-  if (futaPrintFlag_) cover_.reset(NewSysPicture(name));
+  if (futaPrintFlag_) coverName_ = name;
 
   mode.GetSetupInt(&selectPrintMode_, "selectPrintMode");
   mode.GetSetupInt(&selectPercent_, "selectPercent");
@@ -70,7 +70,7 @@ CGalleryGrid::CGalleryGrid(const CCommonGeneral& mode) {
     name = "ta_cg_cur";
     mode.GetSetupString(&name, "fileNameCursor");
     mode.GetSetupInt(&cursorPrintType_, "cursorPrintType");
-    cursor_.reset(NewSysPicture(name));
+    cursorName_ = name;
   }
 
   mode.GetSetupInt(&differencePrintFlag_, "differencePrintFlag");
@@ -85,7 +85,8 @@ CGalleryGrid::CGalleryGrid(const CCommonGeneral& mode) {
   if (differencePrintFlag_ & 1) {
     name = "ta_sl_font3";
     mode.GetSetupString(&name, "fileNameDifferenceFont");
-    differenceFont_.reset(NewSysPicture(name));
+    differenceFontName_ = name;
+    differenceFont_ = std::make_unique<CPicture>();
     differencePrinter_ = std::make_unique<CNumberPrint>(differenceFont_.get(), fontX, fontY, kCountKeta,
                                                         differenceNextX_, 0, 1, 0);
   }
@@ -94,6 +95,19 @@ CGalleryGrid::CGalleryGrid(const CCommonGeneral& mode) {
 }
 
 CGalleryGrid::~CGalleryGrid() = default;
+
+void CGalleryGrid::LoadPictures() {
+  if (picturesLoaded_) return;
+  picturesLoaded_ = true;
+  const auto load = [](std::unique_ptr<CPicture>& p, const char* name) {
+    if (!name) return;
+    if (!p) p = std::make_unique<CPicture>();
+    p->LoadDWQ(("sys\\" + std::string(name)).c_str());
+  };
+  load(cover_, coverName_);
+  load(cursor_, cursorName_);
+  load(differenceFont_, differenceFontName_);
+}
 
 int CGalleryGrid::PageCount(int entries) const {
   if (entries < 1) return 1;

@@ -50,6 +50,8 @@ class CGalleryGrid {
   // The cell under (x, y) when it shows a seen entry, else -1.
   int HitTest(int x, int y) const;
 
+  // The cover, cursor and count font, on the first call only.
+  void LoadPictures();
   // Asks `info` for every cell and loads the thumbnails.
   void BuildPage(const std::function<CellInfo(int cell)>& info);
   CellState GetState(int k) const;
@@ -74,6 +76,10 @@ class CGalleryGrid {
   int cursorR_ = 230, cursorG_ = 0, cursorB_ = 50;
   int differencePrintFlag_ = 1, differencePrintByGetFlag_ = 0;
   int differencePrintX_ = 0, differencePrintY_ = 0, differenceNextX_ = 21;
+  const char* coverName_ = nullptr;
+  const char* cursorName_ = nullptr;
+  const char* differenceFontName_ = nullptr;
+  bool picturesLoaded_ = false;
   std::unique_ptr<CPicture> cover_, cursor_, differenceFont_;
   std::unique_ptr<CNumberPrint> differencePrinter_;
   std::vector<CellInfo> cells_;

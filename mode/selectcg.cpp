@@ -1,6 +1,7 @@
 #include "mode/selectcg.h"
 
 #include <algorithm>
+#include <string>
 
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
@@ -64,7 +65,8 @@ CCommonSelectCG::CCommonSelectCG(CGameCallBack* game) : CCommonGeneral(game) {
     GetSetupInt(&totalPercentNextX_, "totalPercentFontNextX");
     GetSetupInt(&totalPercentX_, "totalPercentPrintX");
     GetSetupInt(&totalPercentY_, "totalPercentPrintY");
-    totalPercentFont_.reset(NewSysPicture(name));
+    totalPercentFontName_ = name;
+    totalPercentFont_ = std::make_unique<CPicture>();
     totalPercentPrinter_ = std::make_unique<CNumberPrint>(totalPercentFont_.get(), fontX, fontY, kPercentKeta,
                                                           totalPercentNextX_, 0, 1, 0);
   }
@@ -112,6 +114,11 @@ int CCommonSelectCG::FirstSeen(int e) const {
 }
 
 int CCommonSelectCG::Init() {
+  // The pictures of the grid and the percentage: on the first entry, so a
+  // game without a gallery never reads them.
+  grid_->LoadPictures();
+  if (totalPercentFontName_ && totalPercentFont_ && !totalPercentFont_->GetName()[0])
+    totalPercentFont_->LoadDWQ(("sys\\" + std::string(totalPercentFontName_)).c_str());
   chara_ = cgList_ ? cgList_->GetCurrentChara() : 0;
   cg_ = cgList_ ? cgList_->GetCurrentCG() : 0;
   // A character or picture set outside the list by another screen is 0.

@@ -68,6 +68,7 @@ class CCommonSelectCG : public CCommonGeneral {
   int seenPercent_ = 0;
   int cgPianoSoundFlag_ = 0, selectSound_ = 1;
   int totalPercentPrintFlag_ = 1, totalPercentX_ = 688, totalPercentY_ = 25, totalPercentNextX_ = 16;
+  const char* totalPercentFontName_ = nullptr;
   std::unique_ptr<CPicture> totalPercentFont_;
   std::unique_ptr<CNumberPrint> totalPercentPrinter_;
   std::unique_ptr<CPagePrint> pagePrinter_;
