@@ -7,6 +7,10 @@ file(GLOB_RECURSE demo_gallery_grids RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/galler
 foreach(src IN LISTS demo_gallery_grids)
   get_filename_component(dir ${src} DIRECTORY)
   get_filename_component(stem ${src} NAME_WE)
+  get_filename_component(ext ${src} EXT)
+  if(NOT ext STREQUAL ".txt")
+    continue()
+  endif()
   list(FIND demo_gallery_scales ${stem} at)
   set(scale 10)
   if(at GREATER -1)
@@ -21,3 +25,12 @@ foreach(src IN LISTS demo_gallery_grids)
     COMMENT "demo: dwq/${dir}/${stem}.dwq")
   list(APPEND demo_outputs ${out})
 endforeach()
+
+# The gallery's voice ("cdvaw\\mi\\mina01"), written as tones.
+set(out ${DEMO_OUT}/cdvaw/mi/mina01.vaw)
+add_custom_command(OUTPUT ${out}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_OUT}/cdvaw/mi
+  COMMAND zor-sound voice ${CMAKE_CURRENT_SOURCE_DIR}/gallery/voice/mina01.tones.txt ${out}
+  DEPENDS zor-sound ${CMAKE_CURRENT_SOURCE_DIR}/gallery/voice/mina01.tones.txt
+  COMMENT "demo: cdvaw/mi/mina01.vaw")
+list(APPEND demo_outputs ${out})
