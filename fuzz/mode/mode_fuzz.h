@@ -23,8 +23,9 @@ inline void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());
 }
 
-// "dwq\\sys\\<name>.dwq": w x h with a mask, pixel and alpha by position.
-inline void WriteStrip(const std::string& name, int w, int h) {
+// "<folder><name>.dwq" ("dwq\\sys\\" unless given): w x h with a mask,
+// pixel and alpha by position.
+inline void WriteStrip(const std::string& name, int w, int h, const std::string& folder = "dwq\\sys\\") {
   dwqtool::Picture p{w, h, {}, {}};
   for (int i = 0; i < w * h; ++i) {
     p.pixels.push_back(static_cast<uint32_t>(i) * 2654435761u & 0xFFFFFF);
@@ -35,7 +36,7 @@ inline void WriteStrip(const std::string& name, int w, int h) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (dwqtool::MakeDwq(p, options, &bytes, &error))
-    platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
+    platform::WriteWholeFile((folder + name + ".dwq").c_str(), bytes.data(), bytes.size());
 }
 
 // A settings list of up to maxPairs - 1 pairs: keys from `keys`, values a
