@@ -8,6 +8,7 @@
 //   counts, percentage, captured): aim under 5 % of the 50 ms frame.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 
 #include "bench/support/game_folder.h"
@@ -67,20 +68,25 @@ struct Game {
   CGame game;
 };
 
-void ViewerFrame(benchmark::State& state, int picture) {
-  benchsupport::GameFolder folder(state);
-  if (!folder.Ok()) return;
+// The game over the written folder and its mode T, or null (skipped).
+template <typename T>
+T* MakeMode(benchmark::State& state, std::unique_ptr<Game>* g) {
   if (!WriteFolder()) {
     state.SkipWithError("no pictures");
-    return;
+    return nullptr;
   }
-  Game g(benchsupport::HeadlessWindow(kW, kH));
-  auto* viewer = dynamic_cast<CCommonPrintCG*>(g.game.GetMode(CCommonPrintCG::kModeNumber));
-  if (!viewer) {
-    state.SkipWithError("no viewer");
-    return;
-  }
-  g.game.GetCGList()->SetCurrentChara(0)->SetCurrentCG(picture);
+  *g = std::make_unique<Game>(benchsupport::HeadlessWindow(kW, kH));
+  auto* mode = dynamic_cast<T*>((*g)->game.GetMode(T::kModeNumber));
+  if (!mode) state.SkipWithError("no mode");
+  return mode;
+}
+
+void ViewerFrame(benchmark::State& state, int picture) {
+  benchsupport::GameFolder folder(state);
+  std::unique_ptr<Game> g;
+  auto* viewer = folder.Ok() ? MakeMode<CCommonPrintCG>(state, &g) : nullptr;
+  if (!viewer) return;
+  g->game.GetCGList()->SetCurrentChara(0)->SetCurrentCG(picture);
   viewer->Init();
   if (!viewer->IsScrolling()) {
     state.SkipWithError("the picture does not scroll");
@@ -100,17 +106,9 @@ void ViewerScrollTa(benchmark::State& state) { ViewerFrame(state, 1); }
 
 void GalleryPageBuild(benchmark::State& state) {
   benchsupport::GameFolder folder(state);
-  if (!folder.Ok()) return;
-  if (!WriteFolder()) {
-    state.SkipWithError("no pictures");
-    return;
-  }
-  Game g(benchsupport::HeadlessWindow(kW, kH));
-  auto* gallery = dynamic_cast<CCommonSelectCG*>(g.game.GetMode(CCommonSelectCG::kModeNumber));
-  if (!gallery) {
-    state.SkipWithError("no gallery");
-    return;
-  }
+  std::unique_ptr<Game> g;
+  auto* gallery = folder.Ok() ? MakeMode<CCommonSelectCG>(state, &g) : nullptr;
+  if (!gallery) return;
   gallery->Init();
   for (auto _ : state) {
     gallery->ChangePage(0);

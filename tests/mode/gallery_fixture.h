@@ -36,10 +36,6 @@ class GalleryTest : public StartupTest {
     game.EnterMode(T::kModeNumber);
     return mode;
   }
-  bool Called(const std::string& call) const {
-    const auto& calls = game_->Calls();
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-  }
   int CountCalls(const std::string& prefix) const {
     int n = 0;
     for (const auto& c : game_->Calls()) n += c.rfind(prefix, 0) == 0 ? 1 : 0;

@@ -25,19 +25,7 @@ class OmakeTest : public StartupTest {
   }
   // `columns` buttons per row in `menus` rows, column c at y = 100 + 50 c.
   void WriteOmake(const Pairs& extra, int columns = 4, int menus = 1) const {
-    Pairs pairs;
-    for (int m = 1; m <= menus; ++m) {
-      const std::string first = "menu" + std::to_string(m) + "button1";
-      pairs.insert(pairs.end(), {{first + "SizeX", "200"}, {first + "SizeY", "40"}, {first + "ClickTime", "0"}});
-      for (int c = 1; c <= columns; ++c) {
-        const std::string key = "menu" + std::to_string(m) + "button" + std::to_string(c);
-        pairs.push_back({key + "Filename", "obutton"});
-        pairs.push_back({key + "PrintX", "300"});
-        pairs.push_back({key + "PrintY", std::to_string(100 + 50 * (c - 1))});
-      }
-    }
-    pairs.insert(pairs.end(), extra.begin(), extra.end());
-    WriteList("omake", pairs);
+    WriteList("omake", MenuPairs("obutton", extra, columns, menus));
   }
   // The game with the variables named, the menu remade and entered.
   StartupGame& Enter() {
@@ -48,19 +36,7 @@ class OmakeTest : public StartupTest {
     game.EnterMode(CCommonOmake::kModeNumber);
     return game;
   }
-  void Press(int column) {
-    StartupGame& game = Game();
-    const int y = 110 + 50 * column;
-    MoveTo(310, y);
-    game.RunFrame();
-    Click(310, y);
-    for (int i = 0; i < 4 && game.ModeRequests().empty() && game.newGames.empty(); ++i) game.RunFrame();
-  }
   CCommonOmake* Omake() const { return game_->Mode<CCommonOmake>(); }
-  bool Called(const std::string& call) const {
-    const auto& calls = game_->Calls();
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-  }
 };
 
 TEST_F(OmakeTest, UsableInTheFirstFrameWithoutAnimation) {
