@@ -6,6 +6,11 @@
 //   the fill colour: the same aim.
 // - A page build of the gallery (background, 12 cells with thumbnails and
 //   counts, percentage, captured): aim under 5 % of the 50 ms frame.
+//
+// Measured (Release, the 8-core build machine, median of 3, CPU time):
+// memcpy of the screen 0.130 ms; the tiled scrolling frame 0.133 ms (1.0 x
+// memcpy); the "ta" frame 0.236 ms (1.8 x: the fill, then the masked
+// tiles); the page build 1.11 ms (2.2 % of a 50 ms frame).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -19,6 +24,7 @@
 #include "graphics/screenbuffer.h"
 #include "mode/printcg.h"
 #include "mode/selectcg.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "savedata/cglist.h"
 #include "savedata/systemfile.h"
@@ -42,7 +48,7 @@ bool WriteFolder() {
   Write("init\\SelectCG.xtx", "differenceFontSizeX,10\r\ndifferenceFontSizeY,10\r\n");
   std::string list = "[→2]wide,[→2]tawide,";
   for (int i = 2; i < 24; ++i) list += (i % 3 == 0 ? "@pic" : "pic") + std::to_string(i) + ",";
-  Write("spt\\cglist01.xtx", list + "\r\n");
+  Write("spt\\cglist01.xtx", platform::Utf8ToCp932(list + "\r\n"));
   bool ok = benchsupport::WriteMaskedPicture("wide", kW, kH, 11, "dwq\\wi\\") &&
             benchsupport::WriteMaskedPicture("wide_2", kW, kH, 12, "dwq\\wi\\") &&
             benchsupport::WriteMaskedPicture("tawide", kW, kH, 13, "dwq\\ta\\") &&
