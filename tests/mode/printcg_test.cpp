@@ -91,6 +91,15 @@ TEST_F(PrintCGTest, TiledPictureScrollsAfterItsWaitToTheOtherEnd) {
   EXPECT_EQ(again->GetOffsetX(), 200);
 }
 
+TEST_F(PrintCGTest, EnterFadeCapturesThePictureAtItsStartingEnd) {
+  // From the far end (offset 400): screen x 100 shows picture x 500 (left
+  // tile), x 300 picture x 700 (right tile).
+  WriteList("PrintCG", {{"enterFadeInType", "-1"}, {"enterFadeInTime", "10"}});
+  Enter({"[←2]wide"}, {{0, 0}});
+  EXPECT_EQ(Pixel(100, 10), kLeft);
+  EXPECT_EQ(Pixel(300, 10), kRight);
+}
+
 TEST_F(PrintCGTest, CtrlClickFreezesTheScrollAndTheDragStaysInsideThePicture) {
   CCommonPrintCG* viewer = Enter({kWide}, {{0, 0}});
   Game().RunFrames(15);

@@ -163,6 +163,21 @@ TEST_F(SelectCGTest, NotesOnlyAfterTheSoundGuard) {
   EXPECT_TRUE(Called("PlayNote 2"));
 }
 
+TEST_F(SelectCGTest, BackButtonReturnsToTheModeThatOpenedTheGallery) {
+  WriteSelectCG({{"backSizeX", "100"}, {"backSizeY", "30"}, {"backClickTime", "0"}, {"backPrintX", "600"},
+                 {"backPrintY", "500"}});
+  testsupport::WriteDwq(*dir_, "sys/ta_backButton", 400, 30, 0x00FF00);
+  WriteCGList(0, {"p0"});
+  Enter({{0, 0}});
+  Game().CGameCallBack::NotifyMode(CCommonSelectCG::kModeNumber, 15);
+  EXPECT_EQ(Pixel(650, 515), 0x00FF00u);
+  MoveTo(650, 515);
+  Game().RunFrame();
+  Click(650, 515);
+  Game().RunFrames(3);
+  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{15}));
+}
+
 TEST_F(SelectCGTest, BadListsReadSafely) {
   // Zero pitches and counts count as 1; a list starting with a variation.
   WriteSelectCG({{"blockNumberX", "0"}, {"nextX", "0"}, {"nextY", "-3"}});
