@@ -12,6 +12,7 @@
 #include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
+#include "mode/selectplace.h"
 #include "mode/title.h"
 
 namespace {
@@ -31,6 +32,9 @@ CCommonGeneral* Make(CGameCallBack* game) {
   return new T(game);
 }
 
+// The second place selection ("SelectPlace2").
+CCommonGeneral* MakeSelectPlace2(CGameCallBack* game) { return new CCommonSelectPlace(game, 1); }
+
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonPrintMessage::kModeNumber, &Make<CCommonPrintMessage>},
@@ -41,6 +45,8 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonSelectPlace::kModeNumber, &Make<CCommonSelectPlace>},
+    {CCommonSelectPlace::kSecondModeNumber, &MakeSelectPlace2},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
