@@ -11,6 +11,7 @@
 #include "mode/nothing.h"
 #include "mode/opening.h"
 #include "mode/printmessage.h"
+#include "mode/printresult.h"
 #include "mode/selectmessage.h"
 #include "mode/selectplace.h"
 #include "mode/title.h"
@@ -47,6 +48,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
     {CCommonSelectPlace::kModeNumber, &Make<CCommonSelectPlace>},
     {CCommonSelectPlace::kSecondModeNumber, &MakeSelectPlace2},
+    {CCommonPrintResult::kModeNumber, &Make<CCommonPrintResult>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
