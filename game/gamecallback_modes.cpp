@@ -12,6 +12,7 @@
 #include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/printresult.h"
+#include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
 #include "mode/selectplace.h"
 #include "mode/title.h"
@@ -49,6 +50,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSelectPlace::kModeNumber, &Make<CCommonSelectPlace>},
     {CCommonSelectPlace::kSecondModeNumber, &MakeSelectPlace2},
     {CCommonPrintResult::kModeNumber, &Make<CCommonPrintResult>},
+    {CCommonSelectHeroin::kModeNumber, &Make<CCommonSelectHeroin>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
