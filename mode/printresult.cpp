@@ -46,7 +46,8 @@ Scroll ScrollAt(int counter, int startWait, int speed, int fontSize) {
   fontSize = std::max(fontSize, 1);
   const int64_t a = counter > startWait ? int64_t{counter - startWait} * speed : 0;
   if (a > 2 * int64_t{fontSize})
-    return {static_cast<int>(a % fontSize + fontSize), static_cast<int>((a - fontSize) / fontSize)};
+    return {static_cast<int>(a % fontSize + fontSize),
+            static_cast<int>(std::min<int64_t>((a - fontSize) / fontSize, INT32_MAX))};
   return {static_cast<int>(a), 0};
 }
 
@@ -119,6 +120,9 @@ CCommonPrintResult::CCommonPrintResult(CGameCallBack* game) : CCommonGeneral(gam
   GetSetupInt(&numberY_, "resultsNumberY");
   numberX_ = std::clamp(numberX_, 1, kMaxResults);
   numberY_ = std::clamp(numberY_, 1, kMaxResults / numberX_);
+  HoldCoordinates({&messageX_, &messageY_, &messageNextY_, &printX_, &printY_, &sizeX_, &sizeY_,
+                   &nextX_, &nextY_, &sukima_});
+  fontSize_ = std::clamp(fontSize_, 1, 256);
   GetSetupString(&plateTag_, "filenameResultsTag");
   GetSetupInt(&dialogFlag_, "dialogFlag");
   GetSetupString(&dialogTag_, "filenameDialogTag");
@@ -126,6 +130,7 @@ CCommonPrintResult::CCommonPrintResult(CGameCallBack* game) : CCommonGeneral(gam
   GetSetupInt(&dialogY_, "dialogPrintY");
   GetSetupInt(&dialogSizeX_, "dialogSizeX");
   GetSetupInt(&dialogSizeY_, "dialogSizeY");
+  HoldCoordinates({&dialogX_, &dialogY_, &dialogSizeX_, &dialogSizeY_});
   GetSetupInt(&voiceFlag_, "voiceFlag");
   GetSetupInt(&voiceStartWait_, "voiceStartWait");
   GetSetupInt(&scrollStartWait_, "scrollStartWait");
@@ -334,9 +339,13 @@ int CCommonPrintResult::Print() {
       if (r >= GetResultCount() || !Drawn(static_cast<int>(r))) continue;
       const printresult::Cell cell = printresult::CellOf(c, numberX_, numberY_);
       const int64_t sx = int64_t{cell.column} * sizeX_, sy = int64_t{cell.row} * sizeY_;
+      const int64_t x = printX_ + int64_t{cell.column} * nextX_, y = printY_ + int64_t{cell.row} * nextY_;
       if (sx + sizeX_ > plate->GetWidth() || sy + sizeY_ > plate->GetHeight()) continue;
-      plate->Blt(printX_ + cell.column * nextX_, printY_ + cell.row * nextY_, static_cast<int>(sx),
-                 static_cast<int>(sy), sizeX_, sizeY_, 1);
+      // Cells far off the screen are left out.
+      if (x < -kMaxCoordinate || x > kMaxCoordinate || y < -kMaxCoordinate || y > kMaxCoordinate)
+        continue;
+      plate->Blt(static_cast<int>(x), static_cast<int>(y), static_cast<int>(sx), static_cast<int>(sy),
+                 sizeX_, sizeY_, 1);
     }
   }
   const bool announcing = Valid(announced_);

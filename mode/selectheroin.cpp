@@ -95,11 +95,13 @@ CCommonSelectHeroin::CCommonSelectHeroin(CGameCallBack* game) : CCommonGeneral(g
   circle_.percent2 = std::clamp(circle_.percent2, -1000000, 1000000);
   GetSetupInt(&circle_.circleX, "circleX");
   GetSetupInt(&circle_.circleY, "circleY");
+  HoldCoordinates({&circle_.circleX, &circle_.circleY});
   backgroundFileName_ = "bg_selectheroin";
   GetSetupString(&backgroundFileName_, "filenameBG");
   GetSetupString(&plateName_, "filenamePlate");
   GetSetupInt(&plateX_, "plateX");
   GetSetupInt(&plateY_, "plateY");
+  HoldCoordinates({&plateX_, &plateY_});
 
   if (okFlag_) {
     okButton_ = std::make_unique<CCommonButton>(GetSetupList(), "ok", nullptr);

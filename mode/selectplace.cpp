@@ -1,6 +1,7 @@
 #include "mode/selectplace.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -125,6 +126,9 @@ CCommonSelectPlace::CCommonSelectPlace(CGameCallBack* game, int variant)
   GetSetupInt(&charaY, "charaY");
   GetSetupInt(&charaSizeX_, "charaSizeX");
   GetSetupInt(&charaSizeY_, "charaSizeY");
+  HoldCoordinates({&charaX, &charaY});
+  charaSizeX_ = std::clamp(charaSizeX_, 0, kMaxCoordinate);
+  charaSizeY_ = std::clamp(charaSizeY_, 0, kMaxCoordinate);
   GetSetupInt(&custom, "charaCustomFlag");
   GetSetupInt(&animePattern_, "charaAnimePattern");
   GetSetupInt(&animeSpeed_, "charaAnimeSpeed");
@@ -155,6 +159,7 @@ CCommonSelectPlace::CCommonSelectPlace(CGameCallBack* game, int variant)
       GetSetupInt(&p.charaX, Numbered("charaX", n).c_str());
       GetSetupInt(&p.charaY, Numbered("charaY", n).c_str());
     }
+    HoldCoordinates({&p.areaX, &p.areaY, &p.charaX, &p.charaY});
   }
   CPicture* back = backScriptFlag_ || mustAllPrintFlag_ ? nullptr : screenPicture_;
   buttons_ = std::make_unique<CCommonButtonGroup>(GetSetupList(), count, back, "place");
@@ -289,9 +294,11 @@ void CCommonSelectPlace::MovePointerToPlace(int i) {
   int ox = 0, oy = 0;
   game_->GetGameMousePos(&ox, &oy);
   // The host puts the pointer there, or records it for the next frame.
+  const int64_t x = int64_t{b->GetPrintX()} + b->GetSizeX() / 2 - ox;
+  const int64_t y = int64_t{b->GetPrintY()} + b->GetSizeY() / 2 - oy;
   if (platform::Window* window = game_->GetWindowHandle())
-    window->WarpPointer(b->GetPrintX() + b->GetSizeX() / 2 - ox,
-                        b->GetPrintY() + b->GetSizeY() / 2 - oy);
+    window->WarpPointer(static_cast<int>(std::clamp<int64_t>(x, -kMaxCoordinate, kMaxCoordinate)),
+                        static_cast<int>(std::clamp<int64_t>(y, -kMaxCoordinate, kMaxCoordinate)));
 }
 
 int CCommonSelectPlace::Calcu() {
@@ -398,29 +405,35 @@ void CCommonSelectPlace::PrintCharas() {
   animeCounter_ = selectplace::StepAnimeCounter(animeCounter_, animePattern_, animeSpeed_, animeType_);
   const selectplace::AnimeFrame frame =
       selectplace::AnimeFrameAt(animeCounter_, animePattern_, animeSpeed_, animeType_);
-  const int w = std::max(charaSizeX_, 0), h = std::max(charaSizeY_, 0);
+  const int w = charaSizeX_, h = charaSizeY_;
   for (const Place& p : places_) {
     if (!p.enabled || p.chara < 1) continue;
     CPicture* picture = allCharaFlag_ ? allChara_.get() : p.picture.get();
     if (!picture || !picture->IsLoaded()) continue;
     // The cell of a pattern: the sheet's column per character, row per
     // pattern; the own picture's column per pattern.
+    struct Source {
+      int64_t x, y;
+    };
     auto source = [&](int pattern) {
-      return allCharaFlag_ ? platform::Point{(p.chara - 1) * w, pattern * h}
-                           : platform::Point{pattern * w, 0};
+      return allCharaFlag_ ? Source{int64_t{p.chara - 1} * w, int64_t{pattern} * h}
+                           : Source{int64_t{pattern} * w, 0};
     };
-    auto inside = [&](platform::Point s) {
-      return int64_t{s.x} + w <= picture->GetWidth() && int64_t{s.y} + h <= picture->GetHeight();
+    auto inside = [&](Source s) {
+      return s.x + w <= picture->GetWidth() && s.y + h <= picture->GetHeight();
     };
-    const platform::Point a = source(frame.pattern), b = source(frame.next);
+    const Source a = source(frame.pattern), b = source(frame.next);
+    // Inside the picture, so the source corners fit an int.
+    const int ax = static_cast<int>(a.x), ay = static_cast<int>(a.y);
+    const int bx = static_cast<int>(b.x), by = static_cast<int>(b.y);
     const int x = p.areaX + p.charaX, y = p.areaY + p.charaY;
     if (frame.percent >= 100) {
-      if (inside(a)) picture->Blt(x, y, a.x, a.y, w, h, 1);
+      if (inside(a)) picture->Blt(x, y, ax, ay, w, h, 1);
     } else if (frame.percent <= 0) {
-      if (inside(b)) picture->Blt(x, y, b.x, b.y, w, h, 1);
+      if (inside(b)) picture->Blt(x, y, bx, by, w, h, 1);
     } else if (inside(a) && inside(b)) {
-      picture->ChangeTransLucentBlt(x, y, a.x, a.y, w, h, frame.percent, 100 - frame.percent,
-                                    picture, b.x, b.y);
+      picture->ChangeTransLucentBlt(x, y, ax, ay, w, h, frame.percent, 100 - frame.percent, picture,
+                                    bx, by);
     }
   }
 }

@@ -210,6 +210,42 @@ TEST_F(PrintResultTest, HoverScrollsAndPlaysTheVoiceAfterItsWait) {
   EXPECT_EQ(mode_->GetHovered(), -1);
 }
 
+TEST_F(PrintResultTest, TheScrollingLineIsClippedAtBothEdges) {
+  Pairs keys = Keys();
+  keys.push_back({"messageLength", "5"});
+  keys.push_back({"scrollSpeed", "4"});
+  keys.push_back({"messageSukima", "10"});
+  Make(keys);
+  Earn(1, 2);
+  Enter();
+  host_->InjectMouseMove(125, 105);
+  // 37 frames past the wait: 148 pixels, the line 38 pixels left of its
+  // place (6 characters dropped), starting left of the left edge; 5
+  // characters 32 pixels apart run past the right edge.
+  for (int i = 0; i < 48; ++i) Frame();
+  ASSERT_EQ(mode_->GetScrollCounter(), 47);
+  FillScreen();
+  mode_->Print();
+  const Screen with = Snapshot();
+  host_->InjectMouseMove(700, 20);
+  Frame();
+  ASSERT_EQ(mode_->GetHovered(), -1);
+  FillScreen();
+  mode_->Print();
+  const Screen without = Snapshot();
+  // Size 22, spacing 10: visible from 56 - 32 to 56 + 12 * 6.
+  const int left = 56 - 22 - 10, right = 56 + 12 * 6;
+  int changed = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x) {
+      const size_t i = static_cast<size_t>(y) * 800 + x;
+      if (with[i] == without[i]) continue;
+      ++changed;
+      EXPECT_TRUE(x >= left && x < right && y >= 484 && y < 484 + 2 * 22) << x << "," << y;
+    }
+  EXPECT_GT(changed, 50);
+}
+
 TEST_F(PrintResultTest, DescriptionsComeFromTheNextRecord) {
   Pairs keys = Keys();
   keys.push_back({"messageBlockMax", "9"});  // held to 6: "x" four times more

@@ -220,6 +220,14 @@ TEST_F(SelectHeroinTest, NextAndNoEntry) {
   Frame();
   EXPECT_EQ(ClickAndWait(620, 560), -1);
   EXPECT_EQ(Game().GetVar(kReturnVar), 1);
+
+  // Without "nextButtonVarName" no variable offers it.
+  game_.reset();
+  keys.erase(keys.begin() + 5);
+  Make(keys, {0, 0, 0, 0});
+  Game().SetVar(kNextVar, 1);
+  Enter();
+  EXPECT_EQ(mode_->IsNextOffered(), 0);
 }
 
 TEST_F(SelectHeroinTest, DrawsFromTheBackToTheFront) {
