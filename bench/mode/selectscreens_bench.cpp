@@ -70,12 +70,13 @@ void HeroinCircleFrame(benchmark::State& state) {
   std::filesystem::create_directories(folder.Path() + "/dwq/sys");
   std::filesystem::create_directories(folder.Path() + "/spt");
   WriteList(folder.Path(), "game", "vistaCheck,0\r\nselectheroinIsDefault,1\r\n");
-  std::string keys = "heroinPrintMax," + std::to_string(heroines) + "\r\n";
+  std::string keys = std::string("heroinPrintMax,").append(std::to_string(heroines)).append("\r\n");
   std::string names, vars;
   for (int p = 1; p <= heroines; ++p) {
-    keys += "heroinVarName" + std::to_string(p) + ",v" + std::to_string(p) + "\r\n";
-    names += "h" + std::to_string(p) + ",";
-    vars += "v" + std::to_string(p) + "\r\n";
+    const std::string n = std::to_string(p);
+    keys.append("heroinVarName").append(n).append(",v").append(n).append("\r\n");
+    names.append("h").append(n).append(",");
+    vars.append("v").append(n).append("\r\n");
   }
   WriteList(folder.Path(), "SelectHeroin", keys);
   std::ofstream(folder.Path() + "/mok/heroin.xtx") << names;
@@ -84,7 +85,7 @@ void HeroinCircleFrame(benchmark::State& state) {
   std::ofstream(folder.Path() + "/spt/var.fxf", std::ios::binary) << vars;
   bool ok = true;
   for (int p = 1; p <= heroines; ++p) {
-    const std::string name = "h" + std::to_string(p);
+    const std::string name = std::string("h").append(std::to_string(p));
     ok = benchsupport::WriteMaskedPicture(name, kW, kH, 2654435761u * p) && ok;
     std::error_code ignored;
     std::filesystem::rename(folder.Path() + "/dwq/sys/" + name + ".dwq",
@@ -98,7 +99,7 @@ void HeroinCircleFrame(benchmark::State& state) {
   auto* mode = g.Mode<CCommonSelectHeroin>(CCommonSelectHeroin::kModeNumber, state);
   if (!mode) return;
   for (int p = 1; p <= heroines; ++p)
-    g.game.SetVar(g.game.GetVarNumber(("v" + std::to_string(p)).c_str()), 1);
+    g.game.SetVar(g.game.GetVarNumber(std::string("v").append(std::to_string(p)).c_str()), 1);
   mode->Init();
   if (mode->GetEntryCount() != heroines || !mode->GetEntryPicture(0)) {
     state.SkipWithError("the heroines were not loaded");
@@ -128,12 +129,18 @@ void PlaceMapFrame(benchmark::State& state) {
   bool ok = benchsupport::WriteMaskedPicture("idou_bg", kW, kH, 7u) &&
             benchsupport::WriteMaskedPicture("ch1", 4 * 96, 160, 11u) &&
             benchsupport::WriteMaskedPicture("pl", 120, 40, 13u);
+  // One "key,value" line at a time.
+  auto add = [&keys](const std::string& key, int n, const std::string& value) {
+    keys.append(key).append(std::to_string(n)).append(",").append(value).append("\r\n");
+  };
   for (int i = 1; i <= 8; ++i) {
-    const std::string n = std::to_string(i);
-    keys += "place" + n + "PrintX," + std::to_string(20 + 95 * (i - 1)) + "\r\nplace" + n +
-            "PrintY,400\r\nplace" + n + "SizeX,40\r\nplace" + n + "SizeY,40\r\nplace" + n +
-            "Filename,pl\r\nplaceCharaVarName" + n + ",c\r\nareaX" + n + "," + std::to_string(95 * (i - 1)) + "\r\nareaY" + n +
-            ",200\r\n";
+    add("areaX", i, std::to_string(95 * (i - 1)));
+    add("areaY", i, "200");
+    add("placeCharaVarName", i, "c");
+    const std::string place = std::string("place").append(std::to_string(i));
+    keys.append(place).append("PrintX,").append(std::to_string(20 + 95 * (i - 1))).append("\r\n");
+    for (const char* k : {"PrintY,400", "SizeX,40", "SizeY,40", "Filename,pl"})
+      keys.append(place).append(k).append("\r\n");
   }
   WriteList(folder.Path(), "SelectPlace", keys);
   if (!ok) {
