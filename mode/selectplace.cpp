@@ -378,8 +378,8 @@ int CCommonSelectPlace::Calcu() {
 }
 
 void CCommonSelectPlace::PrintLayers(int first) {
-  if (gameLayerFirst_ == first) UpdateGameDateLayer();
-  if (animeLayerFirst_ == first) UpdateAnimeLayers();
+  if ((gameLayerFirst_ != 0) == (first != 0)) UpdateGameDateLayer();
+  if ((animeLayerFirst_ != 0) == (first != 0)) UpdateAnimeLayers();
 }
 
 int CCommonSelectPlace::Print() {
