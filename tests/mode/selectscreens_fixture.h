@@ -14,6 +14,7 @@
 #include "game/game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "screen_fill.h"
 #include "support/dwq_picture.h"
 
 namespace selectscreens_test {
@@ -102,15 +103,8 @@ class ScreensTest : public game_test::GameTest {
                            0xFFFFFFu);
     testsupport::WriteDwq(*dir_, rel, std::move(p));
   }
-  static void FillScreen() {
-    uint32_t* s = CScreenBuffer::GetBuffer();
-    const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
-    for (int i = 0; i < n; ++i) s[i] = static_cast<uint32_t>(i) * 2246822519u & 0xFFFFFFu;
-  }
-  static Screen Snapshot() {
-    const uint32_t* s = CScreenBuffer::GetBuffer();
-    return Screen(s, s + CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight());
-  }
+  static void FillScreen() { screentest::FillScreen(); }
+  static Screen Snapshot() { return screentest::Snapshot(); }
   static uint32_t Pixel(int x, int y) {
     return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x];
   }
