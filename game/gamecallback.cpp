@@ -27,7 +27,7 @@ void CGameCallBack::SetMainControl(CMainControl* mainControl) { mainControl_ = m
 // row on: target, action, key code, sound) and each extension object's
 // size goes to its save entry; both wait for the system menu and the save
 // chunks, so the rows stay empty.
-void CGameCallBack::PrepareModeTables() { shortCutRows_ = 0; }
+void CGameCallBack::PrepareModeTables() { shortCutTable_.clear(); }
 
 int CGameCallBack::LoadSetupFile(const char* name, int pairs) {
   if (!setupList_) setupList_ = new CSetupList;
