@@ -322,6 +322,27 @@ TEST_F(FloatingButtonsTest, ShowFollowsTheFlagsAndTheModesPermissions) {
   }
 }
 
+// A request made while the mode draws is shown at the end of that frame;
+// the next frame takes the buttons off again unless asked once more.
+TEST_F(FloatingButtonsTest, TheFrameShowsWhatTheModeRequested) {
+  Make();
+  game_->SetSkipFilmButtonEnable(1);
+  game_->RunFrame([] { return -1; },
+                  [&] {
+                    game_->RequestFloatingButtons();
+                    game_->RequestSkipFilmButton();
+                  });
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(4), 1);
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 1);
+  game_->RunFrame();
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(4), 0);
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 0);
+  // Without the enable word the skip-film button is not asked for.
+  game_->SetSkipFilmButtonEnable(0);
+  game_->RunFrame([] { return -1; }, [&] { game_->RequestSkipFilmButton(); });
+  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 0);
+}
+
 TEST_F(FloatingButtonsTest, SceneAndSkipFilmButtonsShowByTheMessageModeFlag) {
   WriteList("game", {{"sceneButtonMode", "1"}, {"skipFilmButtonCreateFlag", "1"}});
   WriteList("sceneButton", {{"sceneButtonSizeX", "8"}, {"sceneButtonSizeY", "8"}});
@@ -430,6 +451,9 @@ TEST_F(FloatingButtonsTest, CheckShortCutFollowsItsRules) {
       {"rows without key, target or action pass on",
        [&] { game_->SetShortCutRows({{0, 31, 6, 9}, {'K', 0, 0, 9}, {'K', 0, 6, 10}}); }, {'K'}, -1,
        {"PlaySystemSe 9 0", "QuickSave"}},
+      // Codes, modes and sounds outside their ranges fire nothing.
+      {"rows out of range", [&] { game_->SetShortCutRows({{999, 31, 6, 9}, {'K', 500, 0, 9}, {'K', 0, 7, -3}}); },
+       {'K'}, -1, {}},
       {"quick save key", {}, {'Q'}, -1, {"PlaySystemSe 1 0", "QuickSave"}},
       {"quick load key", {}, {'W'}, -1, {"QuickLoad", "PlaySystemSe 2 0"}},
       {"quick load key refused", [&] { load_->loads = 0; }, {'W'}, -1, {"QuickLoad", "PlaySystemSe 3 0"}},
