@@ -26,10 +26,8 @@ namespace {
 constexpr int kLoadMode = 5;
 constexpr int kSaveMode = 6;
 constexpr int kBackLogMode = 7;
-constexpr int kMessageMode = 10;
 constexpr int kConfigMode = 12;
 constexpr int kSystemMenuMode = 13;
-constexpr int kMiniGameMode = 40;
 constexpr int kQuickLoad = 5;
 constexpr int kQuickSave = 6;
 
@@ -255,7 +253,7 @@ int CGameCallBack::CheckSkipFilmButton() {
   if (!button || skipFilmButtonEnable_ != 1) return 0;
   if (GetButtonCodeKind(button->Calcu(inputStatus_)) != buttoncode::kDecided) return 0;
   HideButton(kSkipFilmButton);
-  if (GetCurrentMode() == kMessageMode && !GetMessageModeFlag()) {
+  if (GetCurrentMode() == CCommonGeneral::kPrintMessageMode && !GetMessageModeFlag()) {
     skipFilm_[0] = 0;
     skipFilm_[1] = 1;
     skipFilm_[2] = skipFilm_[3] = skipFilm_[4] = 1;
@@ -359,7 +357,7 @@ int CGameCallBack::CheckShortCut(int mode) {
 // --- Mini-games ---
 
 int CGameCallBack::CheckMiniGameStart(int value) {
-  auto* host = dynamic_cast<CMiniGameHost*>(GetMode(kMiniGameMode));
+  auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode));
   if (!host) return 0;
   if (host->IsMiniGameRunning()) {
     const int32_t code = host->GetMiniGameButtonCode();
