@@ -10,6 +10,8 @@
 #include "effect/buffereffects.h"
 #include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
+#include "effect/effectchararaster.h"
+#include "effect/effectcharatrans.h"
 #include "effect/effecthahen.h"
 #include "effect/effecthamon.h"
 #include "effect/effectlayerscroll.h"
@@ -37,6 +39,8 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectNop>(),            // 0
     MakeEffectEntry<CEffectMae>(),            // 1
     MakeEffectEntry<CEffectPut>(),            // 2
+    MakeEffectEntry<CEffectTrans>(),          // 8
+    MakeEffectEntry<CEffectCTrans>(),         // 9
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
     MakeEffectEntry<CEffectFlower>(),         // 12
@@ -47,6 +51,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectShake>(),          // 18
     MakeEffectEntry<CEffectAnime>(),          // 19
     MakeEffectEntry<CEffectLight>(),          // 20
+    MakeEffectEntry<CEffectKagerou>(),        // 22
     MakeEffectEntry<CEffectRaster>(),         // 23
     MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectKe>(),             // 27
@@ -57,6 +62,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretch>(),        // 36
     MakeEffectEntry<CEffectBGZoomIn>(),       // 37
     MakeEffectEntry<CEffectScroll>(),         // 39
+    MakeEffectEntry<CEffectChange>(),         // 40
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
@@ -78,6 +84,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectHanabira>(),       // 70
     MakeEffectEntry<CEffectHotaru>(),         // 71
+    MakeEffectEntry<CEffectMeisai>(),         // 72
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
@@ -107,7 +114,10 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectRain4>(),          // 102
     MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
+    MakeEffectEntry<CEffectNoise>(),          // 106
+    MakeEffectEntry<CEffectCharaRaster>(),    // 107
     MakeEffectEntry<CEffectHae>(),            // 108
+    MakeEffectEntry<CEffectCharaGhost>(),     // 110
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
     MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115
@@ -116,7 +126,9 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
     MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectDualMask>(),       // 121
     MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaMaskAppear>(), // 123
     MakeEffectEntry<CEffectCharaGrey>(),      // 124
     MakeEffectEntry<CEffectBGBokashi>(),      // 126
     MakeEffectEntry<CEffectCharaSepia>(),     // 127
