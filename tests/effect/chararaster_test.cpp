@@ -132,6 +132,24 @@ TEST_F(CharaRasterTest, NoiseBandsDrawTheirNumbersInOrder) {
   EXPECT_EQ(crt::rand(), d[8]);
 }
 
+TEST_F(CharaRasterTest, NoiseCalcuAndPrintDrawInTheirOrder) {
+  Picture();
+  // One band of 8 rows without spread: the start draws life, top and
+  // strength.
+  const std::vector<int> d = Draws(11, 12);
+  ASSERT_EQ(Start(5, 106, {20, 1, 32, 2, 8, 0, 50}), 1);
+  size_t next = 3;
+  EXPECT_EQ(Record(5).Param(16 + 2), 8);
+  // Calcu: the strength's step, and a jump for 2 in 100.
+  manager_->GetEffect(106)->Calcu(&Record(5), 5);
+  next += 2;
+  if (d[4] % 100 < 2) ++next;
+  // Print: one draw every 2 rows of the band (period 2).
+  Redraw(5);
+  next += 4;
+  EXPECT_EQ(crt::rand(), d[next]);
+}
+
 TEST_F(CharaRasterTest, NoiseWithoutBandsOnlyJitters) {
   Picture();
   // No bands, no jitter: no draws, the picture plain.

@@ -146,6 +146,22 @@ TEST_F(CharaTransTest, GhostWithEqualLevelsFadesEvenly) {
   for (int y = 0; y < kPh; ++y) EXPECT_EQ(At(0, y), 0x6C4B43u) << y;
 }
 
+TEST_F(CharaTransTest, GhostLevelsOfHugeValuesDoNotWrap) {
+  // A tall picture drawn 60 rows above the screen: its rows 60..107 show,
+  // the level falling from 21474836 at row 0 to -21474836 at row 200, so
+  // rows up to 99 show whole and the rest not at all ((B - T) x r in 64
+  // bits).
+  ChannelPicture(
+      5, 4, 200, [](int, int) { return kColour; }, [](int, int) { return uint8_t{255}; });
+  const int at[4] = {0, -60, 4, 200};
+  manager_->SetRect(5, 5, at);
+  DrawAt(5, 110, {20, INT_MAX, 0, INT_MIN, 0}, 0);
+  EXPECT_EQ(At(0, 0), kColour);
+  EXPECT_EQ(At(3, 39), kColour);
+  EXPECT_EQ(At(0, 40), kClear);
+  EXPECT_EQ(At(3, 47), kClear);
+}
+
 TEST_F(CharaTransTest, GhostRowsMatchTheirPlainForm) {
   std::vector<uint32_t> pixels(300), screen(300);
   std::vector<uint8_t> mask(300);
