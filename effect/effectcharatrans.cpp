@@ -227,18 +227,18 @@ void CEffectCharaMaskAppear::Print(EffectChannel* record, int) {
     const uint32_t* pixels = picture->GetPixelBuffer() + source;
     const uint8_t* mask = picture->GetMask() + source;
     const uint32_t* gradeRow = grade->GetPixelBuffer() + size_t(dy + y) * gw + dx;
-    uint32_t* out = screen + size_t(dy + y) * sw + dx;
-    for (int x = 0; x < w; ++x) {
-      const uint32_t a = mask[x];
-      if (a == 0) continue;
-      uint32_t mixed = 0;
-      for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t k = (alpha[(gradeRow[x] >> shift) & 255u] * a) >> 8;
-        const uint32_t p = (pixels[x] >> shift) & 255u, d = (out[x] >> shift) & 255u;
-        mixed |= (((256u - k) * d + k * p) >> 8) << shift;
-      }
-      out[x] = mixed;
-    }
+    // Each channel's weight (alpha of its gradation value x mask) >> 8, in
+    // that channel's byte.
+    charapixels::MixChannelPieces(
+        screen + size_t(dy + y) * sw + dx, w, [&](int x0, int n, uint32_t* s, uint32_t* k) {
+          for (int i = 0; i < n; ++i) {
+            const uint32_t a = mask[x0 + i], g = gradeRow[x0 + i];
+            s[i] = pixels[x0 + i];
+            k[i] = a == 0 ? 0
+                          : (alpha[g & 255u] * a) >> 8 | ((alpha[(g >> 8) & 255u] * a) >> 8) << 8 |
+                                ((alpha[(g >> 16) & 255u] * a) >> 8) << 16;
+          }
+        });
   }
 }
 
@@ -271,10 +271,11 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
                                       r.Param(5), r.Param(4))} *
                         256 / 10000;
   const bool tinted = r.Param(6) != 0;
-  const int e = std::clamp(Curve(r, 0, 255, r.Param(8), r.Param(7)), 0, 255);
-  uint32_t tint = 0;
+  uint32_t colour = 0;
   for (int c = 0; c < 3; ++c)
-    tint = tint << 8 | static_cast<uint32_t>(std::clamp(r.Param(9 + c), 0, 255));
+    colour = colour << 8 | static_cast<uint32_t>(std::clamp(r.Param(9 + c), 0, 255));
+  const charatrans::FlatTint tint(std::clamp(Curve(r, 0, 255, r.Param(8), r.Param(7)), 0, 255),
+                                  colour);
   const bool inRange = level >= 0 && level <= 256;
   const int dx = r.DrawRect()[0], dy = r.DrawRect()[1];
   uint32_t* screen = CScreenBuffer::GetBuffer();
@@ -288,7 +289,7 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
     auto fill = [&](int x0, int count, uint32_t* s, int32_t* k) {
       for (int i = 0; i < count; ++i) {
         const int x = x0 + i;
-        s[i] = tinted ? charatrans::FlatTint(pixels[x], e, tint) : pixels[x];
+        s[i] = tinted ? tint(pixels[x]) : pixels[x];
         const int64_t both = t[x] && u[x] ? (t[x] * (u[x] + 1)) >> 8 : 0;
         k[i] = static_cast<int32_t>(std::clamp<int64_t>((level * both) >> 8, -65536, 65536));
       }

@@ -18,16 +18,25 @@ namespace charatrans {
 
 // A picture pixel turning from a flat colour into itself: per channel
 // ((pixel x e) >> 8) + (255 - e) x tint / 255, e in 0..255 (0 the flat
-// colour), tint 0x00RRGGBB. The result never passes 255.
-inline uint32_t FlatTint(uint32_t pixel, int e, uint32_t tint) {
-  const uint32_t k = 255u - static_cast<uint32_t>(e);
-  uint32_t out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const uint32_t c = (pixel >> shift) & 255u, t = (tint >> shift) & 255u;
-    out |= (((c * static_cast<uint32_t>(e)) >> 8) + k * t / 255u) << shift;
+// colour), tint 0x00RRGGBB. The result never passes 255. The colour's
+// part is the same for every pixel, so it is worked out once.
+class FlatTint {
+ public:
+  FlatTint(int e, uint32_t tint) : e_(static_cast<uint32_t>(e)) {
+    const uint32_t k = 255u - e_;
+    for (int shift = 0; shift <= 16; shift += 8) add_ |= (k * ((tint >> shift) & 255u) / 255u) << shift;
   }
-  return out;
-}
+  uint32_t operator()(uint32_t pixel) const {
+    constexpr uint32_t kEven = 0x00FF00FF;
+    const uint32_t even = (((pixel & kEven) * e_) >> 8) & kEven;
+    const uint32_t odd = (((pixel >> 8) & 0xFFu) * e_) & 0xFF00u;
+    return (even | odd) + add_;
+  }
+
+ private:
+  uint32_t e_;
+  uint32_t add_ = 0;
+};
 
 }  // namespace charatrans
 

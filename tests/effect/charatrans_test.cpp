@@ -162,7 +162,7 @@ TEST_F(CharaTransTest, GhostLevelsOfHugeValuesDoNotWrap) {
   EXPECT_EQ(At(3, 47), kClear);
 }
 
-TEST_F(CharaTransTest, GhostRowsMatchTheirPlainForm) {
+TEST_F(CharaTransTest, RowMixersMatchTheirPlainForms) {
   std::vector<uint32_t> pixels(300), screen(300);
   std::vector<uint8_t> mask(300);
   uint32_t seed = 12345;
@@ -178,6 +178,14 @@ TEST_F(CharaTransTest, GhostRowsMatchTheirPlainForm) {
     CEffectCharaGhost::PrintRow(fast.data(), pixels.data(), mask.data(), 300, level);
     EXPECT_EQ(plain, fast) << level;
   }
+  // #123's mixer: a weight per byte.
+  std::vector<uint32_t> weights(300);
+  for (int i = 0; i < 300; ++i) weights[i] = i < 256 ? 0x01010101u * i : next();
+  std::vector<uint32_t> plain = screen, fast = screen;
+  for (int i = 0; i < 300; ++i) plain[i] = charapixels::MixChannels(plain[i], pixels[i], weights[i]);
+  charapixels::MixChannelsRow(fast.data(), pixels.data(), weights.data(), 299);
+  fast[299] = charapixels::MixChannels(fast[299], pixels[299], weights[299]);
+  EXPECT_EQ(plain, fast);
 }
 
 // --- #123 ---
@@ -287,9 +295,18 @@ TEST_F(DualMaskTest, TintTurnsFromAFlatColourHeldToBytes) {
   EXPECT_EQ(At(0, 0), Blend256(kClear, 0xFF00FF, 255));
   // At the end e = 255: (pixel x 255) >> 8.
   Redraw(5, 20);
-  EXPECT_EQ(At(0, 0), Blend256(kClear, charatrans::FlatTint(kColour, 255, 0xFF00FF), 255));
-  EXPECT_EQ(charatrans::FlatTint(kColour, 255, 0xFF00FF), 0xC76331u);
-  EXPECT_EQ(charatrans::FlatTint(0xFFFFFF, 128, 0xFFFFFF), 0xFEFEFEu);
+  EXPECT_EQ(At(0, 0), Blend256(kClear, 0xC76331, 255));
+  // Per channel ((c x e) >> 8) + (255 - e) x tint / 255, never past 255.
+  for (int e : {0, 1, 127, 128, 254, 255})
+    for (uint32_t pixel : {0xFFFFFFu, 0x000000u, 0x80FF01u})
+      for (uint32_t tint : {0xFFFFFFu, 0x01FE7Fu}) {
+        uint32_t expected = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+          const uint32_t c = (pixel >> shift) & 255u, t = (tint >> shift) & 255u;
+          expected |= (((c * e) >> 8) + (255u - e) * t / 255u) << shift;
+        }
+        EXPECT_EQ(charatrans::FlatTint(e, tint)(pixel), expected) << e << " " << pixel;
+      }
 }
 
 TEST_F(DualMaskTest, LevelsBeyondTheIntRangeSaturate) {
