@@ -286,21 +286,27 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
     const uint32_t* pixels = picture->GetPixelBuffer() + own;
     const uint8_t* t = picture->GetMask() + own;
     const uint8_t* u = shape->GetMask() + theirs;
-    auto fill = [&](int x0, int count, uint32_t* s, int32_t* k) {
-      for (int i = 0; i < count; ++i) {
+    uint32_t* out = screen + size_t(y) * sw + left;
+    if (inRange) {
+      const uint32_t lv = static_cast<uint32_t>(level);
+      charapixels::MixPieces<false>(out, right - left, [&](int x0, int n, uint32_t* s, uint32_t* k) {
+        for (int i = 0; i < n; ++i) {
+          const int x = x0 + i;
+          s[i] = tinted ? tint(pixels[x]) : pixels[x];
+          // 0 where either mask is 0.
+          k[i] = (lv * ((uint32_t{t[x]} * (u[x] + 1u)) >> 8)) >> 8;
+        }
+      });
+      continue;
+    }
+    charapixels::WeighPieces(out, right - left, [&](int x0, int n, uint32_t* s, int32_t* k) {
+      for (int i = 0; i < n; ++i) {
         const int x = x0 + i;
         s[i] = tinted ? tint(pixels[x]) : pixels[x];
-        const int64_t both = t[x] && u[x] ? (t[x] * (u[x] + 1)) >> 8 : 0;
+        const int64_t both = (t[x] * (u[x] + 1)) >> 8;
         k[i] = static_cast<int32_t>(std::clamp<int64_t>((level * both) >> 8, -65536, 65536));
       }
-    };
-    uint32_t* out = screen + size_t(y) * sw + left;
-    if (inRange)
-      charapixels::MixPieces<false>(out, right - left, [&](int x0, int n, uint32_t* s, uint32_t* k) {
-        fill(x0, n, s, reinterpret_cast<int32_t*>(k));
-      });
-    else
-      charapixels::WeighPieces(out, right - left, fill);
+    });
   }
 }
 
