@@ -211,8 +211,11 @@ void CEffectCharaMaskAppear::Print(EffectChannel* record, int) {
   if (!grade || !grade->IsLoaded() || !grade->GetBuffer() || grade->Get256Flag() ||
       grade->GetWidth() < sw || grade->GetHeight() < sh)
     return;
-  const int64_t f = CalcuCurve(r.Counter(), std::max(r.Duration(), 1), r.Param(7), r.Param(6),
-                               r.Param(4), r.Param(3));
+  // Progress beyond 0..100 % gives the same threshold as its end, so it is
+  // held there before the product.
+  const int64_t f = std::clamp(CalcuCurve(r.Counter(), std::max(r.Duration(), 1), r.Param(7),
+                                          r.Param(6), r.Param(4), r.Param(3)),
+                               0, 100);
   const int64_t s = int64_t{r.Param(2)} * 256, span = s + 256;
   const int64_t wt = std::max<int64_t>(0, std::min(f * span / 100, span)) - s;
   uint8_t alpha[256];
