@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program and the sample game, and
-# starts it: in a window when there is a display, otherwise headless for 100
+# starts it: in a window when there is a display, otherwise headless for 150
 # frames with a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -15,5 +15,5 @@ game=build/release/demo-game
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/release/bin/zorgame "$game" "$@"
 fi
-echo "No display: running headless for 100 frames."
-build/release/bin/zorgame "$game" --headless --real-fonts --frames 100 --screenshot build/release/screenshot.png "$@"
+echo "No display: running headless for 150 frames."
+build/release/bin/zorgame "$game" --headless --real-fonts --frames 150 --screenshot build/release/screenshot.png "$@"

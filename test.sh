@@ -14,12 +14,13 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_SANITIZE=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test -j "$jobs" --output-on-failure --timeout 600
 
-# The music streams run worker threads: their tests also run under
-# ThreadSanitizer.
+# The music streams run worker threads, and the game's handshake waits
+# across two threads: their tests, and the program on the sample game, also
+# run under ThreadSanitizer.
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_TSAN=ON -DZOR_BENCH=OFF
-cmake --build build/tsan -j "$jobs" --target test_music
+cmake --build build/tsan -j "$jobs" --target test_music test_gamethread zorgame demo
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --output-on-failure \
-  -R '^(Bgm|Music|SpectrumPrint|FastFourierTransform)'
+  -R '^(Bgm|Music|SpectrumPrint|FastFourierTransform|GameThread|app\.(headless_run_writes_screenshot|demo_debug_mode)$)'
 
 # The optimised build must compile cleanly too (it is what ./run.sh and the
 # benchmarks use, and some warnings appear only with optimisation).

@@ -4,6 +4,12 @@
 
 #include "effect/effectmanager.h"
 #include "graphics/allgraphics.h"
+#include "graphics/pictureloader.h"
+
+CQuietPictureLoads::CQuietPictureLoads() : report_(GetLoadDwqErrorFlag()) {
+  SetLoadDwqErrorFlag(0);
+}
+CQuietPictureLoads::~CQuietPictureLoads() { SetLoadDwqErrorFlag(report_); }
 
 CCommonEffect::CCommonEffect(CEffectManager* manager, int) : manager_(manager) {}
 
@@ -42,6 +48,13 @@ CPicture* CCommonEffect::RecordPicture(const EffectChannel& record) const {
   const int n = record.PictureNumber();
   if (n < 0 || n >= CEffectManager::kChannels) return nullptr;
   return manager_->GetPicture(n);
+}
+
+void CCommonEffect::EndAsLayer(EffectChannel* record, int channel) const {
+  record->EffectNumber() = 0;
+  if (RecordPicture(*record)) return;
+  record->Active() = 0;
+  record->Opaque() = CEffectManager::IsOpaqueChannel(channel);
 }
 
 void CCommonEffect::FillScreenBytes(int r, int g, int b) {

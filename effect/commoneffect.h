@@ -13,6 +13,21 @@
 class CEffectManager;
 class CPicture;
 
+// The picture loader's error report switched off for the life of the object
+// (an effect's own pictures load quietly), then restored.
+class CQuietPictureLoads {
+ public:
+  CQuietPictureLoads();
+  ~CQuietPictureLoads();
+  CQuietPictureLoads(const CQuietPictureLoads&) = delete;
+  CQuietPictureLoads& operator=(const CQuietPictureLoads&) = delete;
+  // The switch as it was.
+  int WasOn() const { return report_; }
+
+ private:
+  int report_;
+};
+
 class CCommonEffect {
  public:
   // The most parameters any effect keeps in a record.
@@ -87,6 +102,10 @@ class CCommonEffect {
   // Fills the screen with a colour each of whose values is taken as its
   // low byte (so -1 is 255).
   static void FillScreenBytes(int r, int g, int b);
+
+  // The effect ends as a plain layer (#0) showing the channel's picture;
+  // without one the channel is switched off.
+  void EndAsLayer(EffectChannel* record, int channel) const;
 
   // The channel picture a record names: null for no picture (-1) or a
   // number outside 0..15.

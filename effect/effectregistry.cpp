@@ -24,8 +24,10 @@
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
 #include "effect/filtereffects.h"
+#include "effect/fisheffects.h"
 #include "effect/geoeffects.h"
 #include "effect/moveeffects.h"
+#include "effect/overlayeffects.h"
 #include "effect/particleeffects.h"
 #include "effect/planeeffects.h"
 #include "effect/raineffects.h"
@@ -54,7 +56,9 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectKagerou>(),        // 22
     MakeEffectEntry<CEffectRaster>(),         // 23
     MakeEffectEntry<CEffectWater>(),          // 24
+    MakeEffectEntry<CEffectRemember>(),       // 26
     MakeEffectEntry<CEffectKe>(),             // 27
+    MakeEffectEntry<CEffectCircle>(),         // 28
     MakeEffectEntry<CEffectSuna>(),           // 29
     MakeEffectEntry<CEffectNega>(),           // 31
     MakeEffectEntry<CEffectMeltDown>(),       // 32
@@ -63,6 +67,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectBGZoomIn>(),       // 37
     MakeEffectEntry<CEffectScroll>(),         // 39
     MakeEffectEntry<CEffectChange>(),         // 40
+    MakeEffectEntry<CEffectKira>(),           // 42
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
@@ -97,6 +102,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectCloud>(),          // 82
     MakeEffectEntry<CEffectBeach>(),          // 83
     MakeEffectEntry<CEffectFusuma>(),         // 84
+    MakeEffectEntry<CEffectSpeedLine>(),      // 85
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
@@ -112,12 +118,16 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectHaikeiYure>(),     // 100
     MakeEffectEntry<CEffectMoveMaskWipe>(),   // 101
     MakeEffectEntry<CEffectRain4>(),          // 102
+    MakeEffectEntry<CEffectTarget1>(),        // 103
     MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
     MakeEffectEntry<CEffectNoise>(),          // 106
     MakeEffectEntry<CEffectCharaRaster>(),    // 107
     MakeEffectEntry<CEffectHae>(),            // 108
+    MakeEffectEntry<CEffectOldLamp>(),        // 109
     MakeEffectEntry<CEffectCharaGhost>(),     // 110
+    MakeEffectEntry<CEffectFish>(),           // 111
+    MakeEffectEntry<CEffectCharaMetal>(),     // 112
     MakeEffectEntry<CEffectLupin>(),          // 113
     MakeEffectEntry<CEffectGeoBox>(),         // 114
     MakeEffectEntry<CEffectGeoCircleAdd>(),   // 115

@@ -40,11 +40,7 @@ void CEffectFadein::Print(EffectChannel* record, int) {
 }
 
 int CEffectFadein::Finish(EffectChannel* record, int channel) {
-  record->EffectNumber() = 0;
-  if (!RecordPicture(*record)) {
-    record->Active() = 0;
-    record->Opaque() = CEffectManager::IsOpaqueChannel(channel);
-  }
+  EndAsLayer(record, channel);
   return 1;
 }
 

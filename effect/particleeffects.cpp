@@ -63,12 +63,14 @@ bool ClassDrawn(int sizeClass, int low, int high) { return sizeClass >= low && s
 CParticleSheetEffect::CParticleSheetEffect(CEffectManager* manager, const char* first,
                                            const char* second, const char* missing)
     : CCommonEffect(manager), sheet_(std::make_unique<CPicture>()) {
-  const int report = GetLoadDwqErrorFlag();
-  SetLoadDwqErrorFlag(0);
-  loaded_ = sheet_->LoadDWQ(first, 0);
-  if (!loaded_) loaded_ = sheet_->LoadDWQ(second, 1);
-  loaded_ = loaded_ ? 1 : 0;
-  SetLoadDwqErrorFlag(report);
+  int report = 0;
+  {
+    const CQuietPictureLoads quiet;
+    report = quiet.WasOn();
+    loaded_ = sheet_->LoadDWQ(first, 0);
+    if (!loaded_) loaded_ = sheet_->LoadDWQ(second, 1);
+    loaded_ = loaded_ ? 1 : 0;
+  }
   if (!loaded_ && report) platform::MessageBox(nullptr, missing, "Error", MB_OK);
 }
 

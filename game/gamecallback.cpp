@@ -1,10 +1,12 @@
-// CGameCallBack: construction, the settings list "game", the window-thread
-// handshake and the debug switches. Initialisation and the destroy step are
-// in gamecallback_init.cpp.
+// CGameCallBack: construction and the settings list "game". Initialisation
+// is in gamecallback_init.cpp, the destroy step in gamecallback_teardown.cpp,
+// the window-thread handshake in gamecallback_thread.cpp and the debug aids
+// in gamecallback_debug.cpp.
 #include "game/gamecallback.h"
 
 #include <cstdio>
 
+#include "platform/backend.h"
 #include "platform/files.h"
 #include "setup/setuplist.h"
 
@@ -39,23 +41,6 @@ int CGameCallBack::GetSetupString(const char** out, const char* key) const {
   return setupList_ ? setupList_->GetSetupString(out, key) : 0;
 }
 
-// --- Window-thread handshake: no game thread is ever started here ---
-
-int CGameCallBack::WaitGameEvent() { return 1; }
-
-int CGameCallBack::SetWindowEvent() { return 1; }
-
-int CGameCallBack::AnswerWindowRequest(int answer) {
-  windowRequestResult_ = answer;
-  return 1;
-}
-
-int CGameCallBack::CheckGameEvent() { return 1; }
-
-int CGameCallBack::StartGameThread(int, int, int) { return 0; }
-
-void CGameCallBack::EndGameThread() {}
-
 // --- Debug aids and start-up helpers ---
 
 int CGameCallBack::IsDebugMode() {
@@ -64,11 +49,5 @@ int CGameCallBack::IsDebugMode() {
   std::fclose(f);
   return 1;
 }
-
-void CGameCallBack::InitFukaPrint() {}
-
-void CGameCallBack::InitFpsPrint() {}
-
-void CGameCallBack::InitBackButton() {}
 
 void CGameCallBack::CreateBackButton() {}

@@ -25,6 +25,7 @@
 namespace platform {
 class Event;
 class Window;
+struct OverlayText;
 struct Point;
 struct Rect;
 }  // namespace platform
@@ -53,7 +54,10 @@ class CGameMouse;
 class CMessageCursor;
 class CNotice;
 class CFontPrint;
+class CFpsPrint;
 class CFrameSkip;
+class CFukaPrint;
+class CPrintDebugParam;
 class CGameVarHost;
 class CGameVariables;
 class CInputStatus;
@@ -173,12 +177,14 @@ class CGameCallBack : public CScriptCallBack {
   virtual void SetCharaVoiceFlag(int chara, int on);
   virtual void SetReturnMode(int mode);
   virtual void PrintWipe(int progress);
-  virtual void AddBackLog(const char* text, int a, int b, int c);
+  // A back-log line in the colour (r, g, b).
+  virtual void AddBackLog(const char* text, int r, int g, int b);
   virtual int GetVoiceFlag();
   virtual int GetVoiceWaitTime();
   virtual void SetMessageReadFlag(int message, int script);
   virtual int CheckMessageReadFlag(int message, int script);
-  virtual void SetBackLogColor(int r, int g, int b, int a);
+  // The colour of the back-log line linesBack before the next (1: the last).
+  virtual void SetBackLogColor(int linesBack, int r, int g, int b);
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
   virtual int GetMessageModeFlag();
@@ -485,6 +491,8 @@ class CGameCallBack : public CScriptCallBack {
   CCommonPrintMessage* GetPrintMessage() const;
   CCommonSelectMessage* GetSelectMessage() const;
   CCommonBackLog* GetBackLog() const;
+  // Empties the back log down to its first message and bar line.
+  void ClearBackLog();
   int GetReturnMode() const { return returnMode_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".
@@ -676,7 +684,8 @@ class CGameCallBack : public CScriptCallBack {
   int LoadSetupFile(const char* name, int pairs);
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
-  void SetDebugFlags(int flag) { debugFlag_ = flag; }
+  // The debug list, the scene-name line and the window-message log.
+  void SetDebugFlags(int flag) { debugFlag_ = windowLogFlag_ = flag; }
   int GetDebugFlag() const { return debugFlag_; }
   // The destroy step; nothing while the initialised flag is 0.
   void ReleaseAll();
@@ -1146,4 +1155,57 @@ class CGameCallBack : public CScriptCallBack {
   // The steps both game starts share after the variables.
   void ResetForGameStart();
 
+ public:
+  // --- Window-thread handshake (gamecallback_thread.cpp) ---
+  // The game side's request: the game event, then at most 5 s for the
+  // window event.
+  void SignalGameEvent();
+
+  // --- Debug aids (gamecallback_debug.cpp) ---
+  static constexpr int kDebugLines = 20;
+  static constexpr int kDebugLineSize = 256;
+  // The window-message log's switch (the configuration's Home key clears
+  // the play counter while it is on).
+  int GetConfigFlagA() const { return windowLogFlag_; }
+  // "\r\n" and the text appended to "wmlog.txt" while the log is on.
+  void WriteWindowLog(const char* text);
+  // WM_MOVE and WM_SIZE with lParam's two words, any other message as a
+  // line break, appended to "wmlog.txt" while the log is on.
+  void LogWindowMessage(uint32_t type, uintptr_t wParam, intptr_t lParam);
+  // One line (at most 254 bytes of whole characters) at the end of the
+  // debug list; the oldest of 20 goes. Null adds nothing.
+  void AddDebugLine(const char* text);
+  int GetDebugLineCount() const { return debugLineCount_; }
+  const char* GetDebugLine(int i) const {
+    return i >= 0 && i < debugLineCount_ ? debugLines_[i] : nullptr;
+  }
+  // The build stamps of the four libraries into the debug list.
+  void PrintLibraryVersions();
+  // The scene-name line's texts before and after the script's name, kept
+  // for the script commands that set them (null: empty).
+  void SetSceneNameTexts(const char* before, const char* after);
+  // The start text again over a window-coloured frame while it is shown.
+  void PrintStartText();
+  CFpsPrint* GetFpsPrint() const { return fpsPrint_; }
+  CFukaPrint* GetFukaPrint() const { return fukaPrint_; }
+  CPrintDebugParam* GetDebugParam() const { return debugParam_; }
+  int GetDebugWord() const { return debugWord_; }
+
+ protected:
+  // The scene-name line and the debug list into the window's text.
+  void PrintSceneName();
+  void PrintDebugList();
+  // Init step 32: the variable overlay over the variable names.
+  void InitDebugParam();
+  CFpsPrint* fpsPrint_ = nullptr;
+  CFukaPrint* fukaPrint_ = nullptr;
+  CPrintDebugParam* debugParam_ = nullptr;
+  int windowLogFlag_ = 0;
+  int debugWord_ = 0;
+  char debugLines_[kDebugLines][kDebugLineSize] = {};
+  int debugLineCount_ = 0;
+  char sceneTexts_[2][kDebugLineSize] = {};
+  const char* startText_ = nullptr;
+  // The window's text lines of this frame, handed over at its end.
+  std::vector<platform::OverlayText> windowText_;
 };

@@ -10,6 +10,7 @@
 
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
+#include "game/debugaids.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
 #include "graphics/displaymode.h"
@@ -63,8 +64,9 @@ int CGameCallBack::Frame(int elapsed) {
   // 4, 5.
   SuperviseFullScreen();
   GuardStall();
-  // 6. The load meter (debug aids) takes its start time here.
+  // 6. The load meter takes its start time here.
   if (frameSkip_) frameSkip_->Advance(elapsed);
+  if (fukaPrint_) fukaPrint_->SetStartTime(static_cast<int>(platform::GetTicks()));
   // 7, 8.
   OnFrameStart(elapsed);
   if (sePlayer_) sePlayer_->Calcu(elapsed);
@@ -133,9 +135,11 @@ int CGameCallBack::Frame(int elapsed) {
   ServeGameMouse();
   // 29.
   if (mode) mode->ExitStep();
-  // 30. The load and frame-rate meters (debug aids) draw after these.
+  // 30. The load and frame-rate meters draw after these.
   if (GetBossComingFlag()) PrintBossComing();
   if (GetDebugFlag()) PrintDebugParamBack();
+  if (fukaPrint_) fukaPrint_->Print(-1);
+  if (fpsPrint_) fpsPrint_->Print();
   // 31.
   OnBeforePrintScreen();
   if (!movieFrame) PrintScreen();
@@ -166,6 +170,7 @@ int CGameCallBack::Frame(int elapsed) {
   ++frameCount_;
   if (wheelCountdown_ > 0) --wheelCountdown_;
   OnFrameEnd();
+  if (fukaPrint_) fukaPrint_->SetEndTime(static_cast<int>(platform::GetTicks()));
   if (frameSkip_) frameSkip_->Close();
   return 0;
 }
@@ -175,8 +180,7 @@ int64_t CGameCallBack::GetProcessFrameCount() { return processFrameCount; }
 void CGameCallBack::SuperviseFullScreen() {
   // The full screen is the desktop's, reporting the game's size as its
   // mode; another size means the display left the game. The fall-back
-  // waits 5 frames (the window-message log notes "ロスト確認" with the
-  // debug aids).
+  // waits 5 frames; the window-message log notes "ロスト確認".
   if (!settings_.adjustFullScreenLost || GetSystemSetting(4) == 0) return;
   if (lostCountdown_ > 0) {
     if (--lostCountdown_ == 0) ToWindowMode(0);
@@ -184,7 +188,10 @@ void CGameCallBack::SuperviseFullScreen() {
   }
   if (!window_) return;
   const platform::Point mode = window_->GetDisplayMode();
-  if (mode.x != width_ || mode.y != height_) lostCountdown_ = kLostFrames;
+  if (mode.x != width_ || mode.y != height_) {
+    WriteWindowLog("\x83\x8D\x83\x58\x83\x67\x8A\x6D\x94\x46");  // ロスト確認
+    lostCountdown_ = kLostFrames;
+  }
 }
 
 void CGameCallBack::GuardStall() {
@@ -202,16 +209,6 @@ void CGameCallBack::GuardStall() {
     if (mouseStatus_) mouseStatus_->SetWheel(0);
   }
   lastWallSecond_ = now;
-}
-
-void CGameCallBack::UpdateWindowText() {
-  // The window's text lines: in debug mode the scene-name line and the
-  // debug list (the debug aids add them), none otherwise. Setting them also
-  // takes the start message away.
-  std::vector<platform::OverlayText> lines;
-  if (!window_ || (lines.empty() && !startMessageShown_)) return;
-  startMessageShown_ = lines.empty() ? 0 : 1;
-  window_->SetOverlay(std::move(lines));
 }
 
 int CGameCallBack::FrameOnMainThread(int) { return 0; }
@@ -368,6 +365,7 @@ int CGameCallBack::ShowStartMessage(const char* text) {
   const platform::Rect all{0, 0, width_, height_};
   window_->Present(view, &all, 1, false);
   startMessageShown_ = 1;
+  startText_ = text;
   return 1;
 }
 
@@ -390,10 +388,6 @@ void CGameCallBack::SetClipRightBottom(int right, int bottom) {
 }
 
 platform::Window* CGameCallBack::GetWindowHandle() { return window_; }
-
-void CGameCallBack::PrintDebugParam() {}
-
-void CGameCallBack::PrintDebugParamBack() {}
 
 int CGameCallBack::GetEffectSpeed() { return voiceCountdownFlag_; }
 

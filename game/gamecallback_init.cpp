@@ -11,6 +11,7 @@
 #include <string>
 
 #include "game/commongeneral.h"
+#include "game/debugaids.h"
 #include "game/extramodes.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
@@ -97,12 +98,6 @@ class GameVarHost : public CGameVarHost {
 
   CGameCallBack* game_;
 };
-
-template <typename T>
-void DeleteAndClear(T*& p) {
-  delete p;
-  p = nullptr;
-}
 
 // One integer key of the list "game". A key marked `fromPrevious` defaults
 // to the value the key before it in its table ended with.
@@ -356,9 +351,9 @@ void CGameCallBack::Init() {
   // 2. The settings list "game" (its reader's box when it is missing).
   LoadSetupFile("game", 256);
 
-  // 3. Logging. The dated error log opens with the debug aids' log
-  // (teardown and debug aids work); the flag is kept.
+  // 3. Logging: the dated error log is named by the time of this start.
   ReadIntKeys(setupList_, &s, kLogKeys);
+  if (s.errorLogFlag) datedlog::StartDatedLog();
   if (s.startupLoadErrorPrintFlag) SetLoadDwqErrorFlag(1);
   std::fill(std::begin(optionButtonOff_), std::end(optionButtonOff_), 0);
 
@@ -548,8 +543,8 @@ void CGameCallBack::Init() {
     }
   }
 
-  // 31, 32. The message window; the thumbnail maker and the variable
-  // display come with their own work.
+  // 31, 32. The message window (the thumbnail maker comes with its own
+  // work); the input objects and the variable overlay.
   ReadIntKeys(setupList_, &s, kLateKeys);
   InitMessageWindow();
   mouseStatus_ = new CMouseStatus;
@@ -559,6 +554,7 @@ void CGameCallBack::Init() {
   inputStatus_->SetKeyStatus(keyStatus_);
   textInputBox_ = new CTextInputBox(window_, textBuffer_);
   textInputBox_->SetImeFlags(s.imeAutoOpenFlag, s.imeAutoCloseFlag);
+  InitDebugParam();
 
   // 33. The effect channels' pictures: sized and loaded as the list asks.
   InitPictureBuffers(setupList_, effect_);
@@ -796,86 +792,4 @@ void CGameCallBack::InitSystemVarNumbers() {
 
 int CGameCallBack::GetVarNumber(const char* name) {
   return varNameTable_ ? varNameTable_->SearchVar(name) : -1;
-}
-
-void CGameCallBack::ReleaseAll() {
-  if (!initialised_) return;
-  // The picture loader stops first; then the design's destroy order, for
-  // the objects initialisation makes so far. Stopping the music with a
-  // pause before the sound objects go is the sound services' work.
-  ReleasePictureLoader();
-  // Sound players.
-  DeleteAndClear(voicePlayer_);
-  DeleteAndClear(sePlayer_);
-  for (CSoundBuffer*& b : systemSoundBuffer_) DeleteAndClear(b);
-  DeleteAndClear(bgmPlayer_);
-  DeleteAndClear(systemSoundLoader_);
-  // Scripts, last made first, and the screen-size pictures.
-  for (int i = 3; i >= 0; --i) DeleteAndClear(scripts_[i]);
-  for (CPicture*& p : bufferPicture_) DeleteAndClear(p);
-  DeleteAndClear(screenPicture_);
-  DeleteAndClear(workPicture_);
-  delete[] pixelBuffer_;
-  pixelBuffer_ = nullptr;
-  // The modes, then what the modes share.
-  for (CCommonGeneral*& mode : modeTable_) DeleteAndClear(mode);
-  DeleteAndClear(notice_);
-  DeleteAndClear(messageCursor_);
-  DeleteAndClear(gameMouse_);
-  DeleteAndClear(floatingLayers_);
-  DeleteAndClear(keyFlagTable_);
-  DeleteAndClear(sceneList_);
-  DeleteAndClear(sceneDataFile_);
-  DeleteAndClear(textInputBox_);
-  DeleteAndClear(inputStatus_);
-  DeleteAndClear(mouseStatus_);
-  DeleteAndClear(keyStatus_);
-  DeleteAndClear(resultTable_);
-  // Effects, text and pictures, and the sound devices.
-  DeleteAndClear(effect_);
-  DeleteAndClear(bossComingPicture_);
-  ReleaseText();
-  DeleteAndClear(systemPicture_);
-  for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
-  systemSounds_.clear();
-  DeleteAndClear(mixer_);
-  DeleteAndClear(soundDevice_);
-  // Names and lists.
-  DeleteAndClear(varNameTable_);
-  DeleteAndClear(holidayList_);
-  DeleteAndClear(cgList_);
-  DeleteAndClear(cgVoiceList_);
-  DeleteAndClear(functionList_);
-  DeleteAndClear(movieList_);
-  DeleteAndClear(commandList_);
-  DeleteAndClear(projectList_);
-  DeleteAndClear(bgmList_);
-  DeleteAndClear(systemSeList_);
-  DeleteAndClear(seList_);
-  DeleteAndClear(charaNameList_);
-  DeleteAndClear(faceList_);
-  DeleteAndClear(varNameList_);
-  DeleteAndClear(varInitList_);
-  DeleteAndClear(frameSkip_);
-  DeleteAndClear(sceneVoiceList_);
-  DeleteAndClear(gameVars_);
-  DeleteAndClear(varHost_);
-  DeleteAndClear(screenBuffer_);
-  DeleteAndClear(surfaceConverter_);
-  DeleteAndClear(presentation_);
-  // Tables and settings lists.
-  DeleteAndClear(extNameTable_);
-  DeleteAndClear(extraModeList_);
-  DeleteAndClear(picturePool_);
-  DeleteAndClear(miniGameList_);
-  DeleteAndClear(setupList_);
-  for (platform::Event*& e : events_) DeleteAndClear(e);
-  extDataModes_.clear();
-  extDataSubs_.clear();
-  extSaveDataSizes_.clear();
-  renameTags_.clear();
-  // The texts pointed into the settings list.
-  settings_ = GameSettings();
-  saveHeaderName_ = "SAVEDATA";
-  initialised_ = 0;
 }

@@ -6,8 +6,13 @@
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/codecerror.h"
+#include "mode/logo.h"
+#include "mode/nothing.h"
+#include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
+#include "mode/title.h"
 
 namespace {
 
@@ -27,8 +32,14 @@ CCommonGeneral* Make(CGameCallBack* game) {
 }
 
 constexpr ModeFactoryEntry kModeFactory[] = {
+    {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
     {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
+    {CCommonNothing::kModeNumber, &Make<CCommonNothing>},
+    {CCommonLogo::kModeNumber, &Make<CCommonLogo>},
+    {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
+    {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
+    {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
@@ -130,6 +141,20 @@ void CGameCallBack::NotifyMode(int mode, int value) {
 }
 
 void CGameCallBack::SetReturnMode(int mode) { returnMode_ = mode; }
+
+// The back log: the lines go to mode 7's store when the mode exists.
+
+void CGameCallBack::AddBackLog(const char* text, int r, int g, int b) {
+  if (CCommonBackLog* log = GetBackLog()) log->AddLine(text, r, g, b);
+}
+
+void CGameCallBack::SetBackLogColor(int linesBack, int r, int g, int b) {
+  if (CCommonBackLog* log = GetBackLog()) log->SetLineColor(linesBack, r, g, b);
+}
+
+void CGameCallBack::ClearBackLog() {
+  if (CCommonBackLog* log = GetBackLog()) log->ClearLog();
+}
 
 void CGameCallBack::OnModeEnter(int) {}
 

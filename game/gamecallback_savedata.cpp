@@ -128,10 +128,6 @@ std::string GetText(const uint8_t* field, size_t fieldSize) {
 
 int CGameCallBack::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
 
-void CGameCallBack::AddBackLog(const char*, int, int, int) {}
-
-void CGameCallBack::SetBackLogColor(int, int, int, int) {}
-
 // --- Save chunks ---
 
 void CGameCallBack::PutSaveData(int type, uint8_t* chunk, size_t size) {

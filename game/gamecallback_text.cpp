@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "game/deleteandclear.h"
 #include "game/gamecallback.h"
 #include "graphics/screenbuffer.h"
 #include "message/facecontrol.h"
@@ -23,12 +24,6 @@ namespace {
 // SYSTEM DATA words.
 constexpr int kFontKindOffset = 148;
 constexpr int kChosenFaceOffset = 156;
-
-template <typename T>
-void DeleteAndClear(T*& p) {
-  delete p;
-  p = nullptr;
-}
 
 }  // namespace
 

@@ -3,7 +3,11 @@
 // paints and activation reach the remembered position and the presentation;
 // the engine's own keys close the game, switch the screen mode, skip text
 // and hide the game behind the boss-coming screen.
+#include <algorithm>
+#include <cstdint>
+
 #include "effect/alleffect.h"
+#include "game/debugaids.h"
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
 #include "graphics/presentation.h"
@@ -29,23 +33,30 @@ constexpr int kNumpad6 = VK_NUMPAD0 + 6, kNumpad8 = VK_NUMPAD0 + 8;
 // The arrow keys and their numeric-pad twins: the hook's argument, the key
 // they are recorded as, and the wheel turn they stand for (Up and Down
 // scroll like the wheel, so screens that scroll by wheel scroll by keys).
+// In debug mode Up and Down move the variable overlay's selection
+// (`select`) and Left and Right change the selected variable's value by
+// `change` steps.
 struct ArrowKey {
   int vk;
   int hookArg;
   int recordAs;
   int wheel;
+  int select;
+  int change;
 };
 
 constexpr ArrowKey kArrowKeys[] = {
-    {VK_UP, 0, VK_UP, kWheelNotch},       {kNumpad8, 0, VK_UP, kWheelNotch},
-    {VK_DOWN, 1, VK_DOWN, -kWheelNotch},  {kNumpad2, 1, VK_DOWN, -kWheelNotch},
-    {VK_LEFT, 2, VK_LEFT, 0},             {kNumpad4, 2, VK_LEFT, 0},
-    {VK_RIGHT, 3, VK_RIGHT, 0},           {kNumpad6, 3, VK_RIGHT, 0},
+    {VK_UP, 0, VK_UP, kWheelNotch, -1, 0},      {kNumpad8, 0, VK_UP, kWheelNotch, -1, 0},
+    {VK_DOWN, 1, VK_DOWN, -kWheelNotch, 1, 0},  {kNumpad2, 1, VK_DOWN, -kWheelNotch, 1, 0},
+    {VK_LEFT, 2, VK_LEFT, 0, 0, -1},            {kNumpad4, 2, VK_LEFT, 0, 0, -1},
+    {VK_RIGHT, 3, VK_RIGHT, 0, 0, 1},           {kNumpad6, 3, VK_RIGHT, 0, 0, 1},
 };
 
+// A value step: 1, 10 with Shift held, and a further 99 with Ctrl held.
+constexpr int kStep = 1, kShiftStep = 10, kCtrlExtra = 99;
+
 // Keys also recorded as another key: Insert as Page Up, Delete as Page
-// Down. (Page Up and Page Down turn the debug list's pages in debug mode,
-// with the debug aids.)
+// Down.
 struct KeyAlias {
   int vk;
   int recordAs;
@@ -83,8 +94,7 @@ struct GameWindowHandlers {
     for (const ArrowKey& a : kArrowKeys) {
       if (a.vk != vk) continue;
       g.OnWindowProcArg(a.hookArg);
-      // The debug list's selection and values move here in debug mode
-      // (debug aids).
+      if (CPrintDebugParam* debug = DebugParam(g)) DebugArrow(g, debug, a);
       if (keys) keys->SetKey(a.recordAs, 1);
       if (a.wheel != 0) {
         g.wheelFlag_ = 1;
@@ -112,9 +122,38 @@ struct GameWindowHandlers {
       case VK_SUBTRACT:
         if (!repeat) BossComing(g);
         break;
-      // Numeric * (the library-version lines) and numeric + (the debug
-      // list's background) serve the debug aids.
+      case VK_PRIOR:
+      case VK_INSERT: DebugPage(g, -1); break;
+      case VK_NEXT: DebugPage(g, 1); break;
+      case VK_MULTIPLY: g.PrintLibraryVersions(); break;
+      case VK_ADD:
+        if (g.debugParam_) g.debugParam_->Fade();
+        break;
       default: break;
+    }
+  }
+
+  // The variable overlay while the debug outputs are on; null otherwise.
+  static CPrintDebugParam* DebugParam(Game& g) {
+    return g.GetDebugFlag() ? g.debugParam_ : nullptr;
+  }
+
+  static void DebugArrow(Game& g, CPrintDebugParam* debug, const ArrowKey& a) {
+    if (a.select != 0) debug->MoveSelect(a.select, 1);
+    if (a.change != 0) {
+      int step = g.shiftHeld_ ? kShiftStep : kStep;
+      if (g.ctrlHeld_) step += kCtrlExtra;
+      const int n = debug->GetSelected();
+      const int64_t value = int64_t{g.GetVar(n)} + int64_t{a.change} * step;
+      g.SetVar(n, static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)));
+    }
+    CScreenBuffer::SetFullRedraw(0);
+  }
+
+  static void DebugPage(Game& g, int n) {
+    if (CPrintDebugParam* debug = DebugParam(g)) {
+      debug->MovePage(n);
+      CScreenBuffer::SetFullRedraw(0);
     }
   }
 
@@ -143,9 +182,9 @@ struct GameWindowHandlers {
   }
 
   // Numeric minus hides the game behind the boss-coming screen and shows it
-  // again, in every mode. (Its debug word toggles in debug mode with the
-  // debug aids.)
+  // again, in every mode; in debug mode a debug word toggles too.
   static void BossComing(Game& g) {
+    if (DebugParam(g)) g.debugWord_ ^= 1;
     g.SetBossComingFlag(g.GetBossComingFlag() ? 0 : 1);
     if (g.GetBossComingFlag()) g.OnWindowProc();
   }
@@ -190,9 +229,9 @@ struct GameWindowHandlers {
 
   // The client position is the remembered one (frames and captions belong
   // to the window manager and measure 0), except while the window is full
-  // screen, maximised or minimised. (The window-message log notes the move
-  // with the debug aids.)
-  static void Move(Game& g, platform::Window* window, intptr_t lParam) {
+  // screen, maximised or minimised. The window-message log notes the move.
+  static void Move(Game& g, platform::Window* window, uintptr_t wParam, intptr_t lParam) {
+    g.LogWindowMessage(WM_MOVE, wParam, lParam);
     const int x = LowWordSigned(lParam), y = HighWordSigned(lParam);
     const bool fullScreen = g.GetSystemSetting(4) != 0 || (window && window->IsFullScreen());
     if (!fullScreen && window && !window->IsMaximized() && !window->IsMinimized()) {
@@ -265,9 +304,10 @@ intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, u
       break;
     case WM_MOUSEMOVE: H::MouseMove(*this, wParam, lParam); break;
     case WM_MOUSEWHEEL: H::Wheel(*this, wParam); break;
-    case WM_MOVE: H::Move(*this, window, lParam); break;
+    case WM_MOVE: H::Move(*this, window, wParam, lParam); break;
     case WM_SIZE:
       if (wParam == SIZE_MAXIMIZED) ToFullScreenMode(1);
+      LogWindowMessage(WM_SIZE, wParam, lParam);
       break;
     case WM_PAINT: H::Paint(*this); break;
     case WM_CLOSE: H::Close(*this); break;

@@ -11,6 +11,7 @@
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
 #include "mode/carddata.h"
+#include "mode/modekeys.h"
 #include "widget/commonbutton.h"
 
 namespace {
@@ -49,8 +50,6 @@ constexpr int kSeats = 4;
 uint32_t CardBit(int card) { return uint32_t{1} << card; }
 
 int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
-
-std::string Numbered(const char* key, int n) { return key + std::to_string(n); }
 
 }  // namespace
 

@@ -53,6 +53,9 @@ struct OverlayText {
   std::string text;     // CP932
   uint32_t color = 0xFFFFFF;
   int height = 16;      // cell height in pixels
+  // An opaque box of this colour (0x00RRGGBB) behind the text's cells;
+  // -1 draws the text alone.
+  int64_t background = -1;
 };
 
 class Window {

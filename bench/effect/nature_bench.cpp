@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/channel_frames.h"
 #include "bench/support/game_folder.h"
 #include "dwqwriter.h"
 #include "effect/commoneffect.h"
@@ -65,27 +66,8 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;
     manager.Tick();
-    dwqtool::Picture p{kW, kH, {}, {}};
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) {
-        p.pixels.push_back(static_cast<uint32_t>(x * 0x010203 + y * 0x030201) & 0xFFFFFF);
-        p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : soft ? 100 + (x ^ y) % 100 : 255));
-      }
-    if (!effecttool::LoadPictureThroughFile(manager.GetPicture(5), p, folder, &error)) {
-      state.SkipWithError(error.c_str());
-      return;
-    }
-    manager.SetPicture(5, 5);
-    manager.StartEffect(5, number, static_cast<int>(values.size()), values.data());
-    manager.GetChannel(5)->Counter() = counter;
-    for (auto _ : state) {
-      manager.Tick();
-      manager.GetEffect(number)->Calcu(manager.GetChannel(5), 5);
-      manager.GetChannel(5)->Counter() = counter;
-      manager.PrintRange(5, 5, 0, 1);
-      benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+    if (!benchsupport::LoadScreenPicture(state, manager, 5, kW, kH, soft, folder)) return;
+    benchsupport::RunChannelFrames(state, manager, number, values, counter, kScreenBytes);
   }
 }
 

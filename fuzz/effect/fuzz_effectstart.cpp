@@ -1,7 +1,8 @@
 // Effect starts with any values on any channel, over every registered
 // effect number (and a few that are not), each followed by some frames.
-// Input: a seed byte (0xFE picks a 33 x 33 screen, 0xFF an 801 x 601 one;
-// rare, as a new size makes the world anew), then per start: channel byte,
+// Input: a seed byte (0xFE picks a 33 x 33 screen, 0xFF an 801 x 601 one,
+// 0xFD a 64 x 48 one; rare, as a new size makes the world anew), then per
+// start: channel byte,
 // number byte, count byte, then that many little-endian ints.
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t seed = effectfuzz::TakeByte(data, size);
   effectfuzz::World& world = seed == 0xFF   ? effectfuzz::GetWorld(801, 601)
                              : seed == 0xFE ? effectfuzz::GetWorld(33, 33)
+                             : seed == 0xFD ? effectfuzz::GetWorld(64, 48)
                                             : effectfuzz::GetWorld(effectfuzz::kW, effectfuzz::kH);
   CEffectManager& m = *world.manager;
   effectfuzz::ForgetGrowth(world);

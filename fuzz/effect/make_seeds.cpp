@@ -494,6 +494,92 @@ bool WriteCharaSeeds(const std::string& channelDir, const std::string& startDir,
   return true;
 }
 
+// The overlay effects (#26, #28, #103, #109, #112) and the fish, speed
+// lines and sparkles (#111, #85, #42): starts with every value 0, -1,
+// -100000, huge or at the ends of the range on the 33 x 33, 64 x 48 and
+// 801 x 601 screens (channels whose pictures are 8-bit, unmasked, smaller
+// than a fish cell or one pixel); and lamp records with any state and
+// timer, fish records with any fish and counts.
+bool WriteOverlaySeeds(const std::string& channelDir, const std::string& startDir,
+                       CEffectManager& manager) {
+  const auto entries = GetEffectEntries();
+  const int numbers[] = {26, 28, 42, 85, 103, 109, 111, 112};
+  const int32_t fills[] = {0, -1, -100000, 1 << 30, INT32_MAX, INT32_MIN};
+  const uint8_t screens[] = {0xFE, 0xFD, 0xFF};
+  int written = 0;
+  for (int number : numbers) {
+    size_t i = 0;
+    while (i < entries.size() && entries[i].number != number) ++i;
+    if (i == entries.size()) continue;
+    for (uint8_t screen : screens)
+      for (int32_t fill : fills) {
+        // The 801 x 601 screen is slow: only the extremes there.
+        if (screen == 0xFF && fill != INT32_MAX && fill != INT32_MIN) continue;
+        std::vector<uint8_t> seed = {screen};
+        for (int channel : {1, 3, 2, 10}) {
+          std::vector<int32_t> values(16, fill);
+          values[0] = fill == 0 ? 0 : 3;
+          PutStart(&seed, channel, i, entries.size(), values);
+        }
+        const std::string path = startDir + "/overlay-" + std::to_string(number) + "-" +
+                                 std::to_string(written++);
+        if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+      }
+    // Useful values: a closing iris, bars from 100 %, a flickering lamp with
+    // flips, fish larger than the sheet's cells, many lines and sparkles.
+    const std::vector<int32_t> useful[] = {
+        {3, 16, 16, 1, 40, 300, -5, 20},         {3, 4, 4, 8, 8, 2, 255, 0, 0, 2, 0, 0, 100, 50},
+        {3}, {0, 1, 0, 2, 1, 1, 50},              {3, 2, 100, 1000, 0, 0, 255, 255, 255},
+        {3, 40, 30, 30, 0, 0, 20, 20, 3, 3, 0, 1, 9, 10000}, {3, 500, 50, 3, -40},
+        {0, 20, 0, 0, 1000, 1000}};
+    for (const auto& values : useful)
+      for (uint8_t screen : {uint8_t{0xFE}, uint8_t{0xFD}}) {
+        std::vector<uint8_t> seed = {screen};
+        for (int channel : {3, 4, 15}) PutStart(&seed, channel, i, entries.size(), values);
+        const std::string path = startDir + "/overlay-" + std::to_string(number) + "-" +
+                                 std::to_string(written++);
+        if (!toolsupport::WriteHostFile(path, seed.data(), seed.size())) return false;
+      }
+  }
+  // Lamp records in any state with any timer; fish records with any fish
+  // and counts beyond the 40 a start allows.
+  struct Bent {
+    int number;
+    std::vector<std::pair<int, int32_t>> params;
+  };
+  const Bent bents[] = {
+      {109, {{16, 7}, {17, INT32_MIN}, {4, INT32_MAX}, {5, INT32_MAX}, {6, 100}}},
+      {109, {{16, -1}, {17, INT32_MAX}, {1, INT32_MIN}, {2, INT32_MAX}, {3, INT32_MAX}}},
+      {109, {{16, 1}, {17, 0}, {1, -5}, {2, -5}, {3, -5}}},
+      {111, {{1, 1000}, {10, 0}, {9, 5}, {16, INT32_MAX}, {17, INT32_MIN}, {18, INT32_MIN}}},
+      {111, {{1, 40}, {2, INT32_MIN}, {6, INT32_MAX}, {8, 0}, {12, INT32_MIN}, {13, 10000}}},
+      {111, {{1, -3}, {8, -2}, {9, INT32_MIN}, {10, -1}, {19, INT32_MIN}}},
+      {85, {{1, 1000}, {2, INT32_MAX}, {4, INT32_MIN}, {10, 0}, {11, 0}}},
+      {42, {{1, 1000}, {4, 0}, {5, INT32_MIN}, {2, INT32_MAX}}},
+      {28, {{1, INT32_MIN}, {2, INT32_MAX}, {3, INT32_MAX}, {4, INT32_MIN}}},
+      {112, {{1, -1}, {2, INT32_MAX}, {3, INT32_MIN}}},
+  };
+  for (const Bent& bent : bents) {
+    manager.ResetAll();
+    manager.SetPicture(3, 3);
+    manager.SetPicture(4, 4);
+    manager.StartEffect(3, bent.number, 0, nullptr);
+    manager.StartEffect(4, bent.number, 0, nullptr);
+    manager.SaveChannels();
+    for (int c : {3, 4})
+      for (const auto& [index, value] : bent.params) manager.GetSaveChannel(c)->Param(index) = value;
+    for (int mode : {2, 3}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = channelDir + "/overlay-" + std::to_string(bent.number) + "-" +
+                               std::to_string(written++);
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -624,6 +710,7 @@ int main(int argc, char** argv) {
   if (!WriteWipeSeeds(argv[3])) return 1;
   if (!WriteFilterSeeds(argv[1], argv[2], manager)) return 1;
   if (!WriteAnimationSeeds(argv[1], argv[2], manager)) return 1;
+  if (!WriteOverlaySeeds(argv[1], argv[2], manager)) return 1;
   if (!WriteCharaSeeds(argv[1], argv[2], manager)) return 1;
   return 0;
 }

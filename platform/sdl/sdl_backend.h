@@ -91,6 +91,7 @@ class SdlWindow : public Window {
   struct OverlayLine {
     SDL_Texture* texture = nullptr;
     int x = 0, y = 0, w = 0, h = 0;
+    int64_t background = -1;
   };
   std::vector<OverlayText> overlay_;
   std::vector<OverlayLine> overlayLines_;

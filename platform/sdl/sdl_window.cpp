@@ -267,7 +267,7 @@ void SdlWindow::SetOverlay(std::vector<OverlayText> lines) {
   // textures then.
   auto same = [](const OverlayText& a, const OverlayText& b) {
     return a.x == b.x && a.y == b.y && a.text == b.text && a.color == b.color &&
-           a.height == b.height;
+           a.height == b.height && a.background == b.background;
   };
   if (std::equal(lines.begin(), lines.end(), overlay_.begin(), overlay_.end(), same)) return;
   overlay_ = std::move(lines);
@@ -301,7 +301,8 @@ void SdlWindow::BuildOverlayTextures() {
     if (!t) continue;
     SDL_UpdateTexture(t, nullptr, bitmap.argb.data(), bitmap.width * 4);
     SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
-    overlayLines_.push_back(OverlayLine{t, text.x, text.y, bitmap.width, bitmap.height});
+    overlayLines_.push_back(
+        OverlayLine{t, text.x, text.y, bitmap.width, bitmap.height, text.background});
   }
 }
 
@@ -314,6 +315,13 @@ void SdlWindow::DrawOverlay(const Viewport& view) {
     auto sy = [&](int v) { return static_cast<int>(static_cast<int64_t>(v) * view.h / frameH_); };
     SDL_Rect dst{view.x + sx(line.x), view.y + sy(line.y), std::max(sx(line.w), 1),
                  std::max(sy(line.h), 1)};
+    if (line.background >= 0) {
+      const auto bg = static_cast<uint32_t>(line.background);
+      SDL_SetRenderDrawColor(renderer_, (bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF, 0xFF);
+      SDL_RenderFillRect(renderer_, &dst);
+      // The frame is cleared in black.
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 0xFF);
+    }
     SDL_RenderCopy(renderer_, line.texture, nullptr, &dst);
   }
 }

@@ -8,18 +8,15 @@
 set -euo pipefail
 program=$1 game=$2 work=$3
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/game_copy.sh"
 
 # run NAME SCRIPT [KEY VALUE]: one run with the input script's text; its
 # frame hashes go to $work/NAME.txt. KEY VALUE is put first in the list
 # "game", where the first match wins.
 run() {
   local name=$1 dir=$work/$1
-  cp -r "$game" "$dir"
+  copy_game "$dir" "${@:3}"
   printf '%s\n' "$2" >"$work/$name.input"
-  if [ $# -ge 4 ]; then
-    { printf '%s,%s\r\n' "$3" "$4"; cat "$game/init/game.xtx"; } >"$dir/init/game.xtx"
-  fi
-  mkdir -m 700 "$dir.run"
   XDG_RUNTIME_DIR=$dir.run timeout 120 "$program" "$dir" --headless --frames 60 --hash-every 1 \
     --input "$work/$name.input" >"$dir.out" 2>&1 || { echo "run $name failed:"; cat "$dir.out"; exit 1; }
   grep '^frame ' "$dir.out" >"$work/$name.txt" || true

@@ -61,6 +61,10 @@ TEST_F(EffectTest, CountZeroGivesEveryDefault) {
         {113, 9999},
         {117, 9999},
         {119, 1},
+        {26, 99999},
+        {42, 99999},
+        {109, 999999},
+        {111, 999999},
     };
     const auto other = kOther.find(entry.number);
     const int duration = other != kOther.end() ? other->second : 20;

@@ -65,6 +65,31 @@ TEST_F(EffectToolTest, GameFolderLoadErrorsAndDebugLinesReachStderr) {
   EXPECT_EQ(err_, "");
 }
 
+// The sparkles' glow comes from the game folder and its absence is never
+// reported; the effects made after them still report their own sheets.
+TEST_F(EffectToolTest, SparklesReadTheirGlowQuietly) {
+  const std::string game = dir_.path() + "/game";
+  std::filesystem::create_directories(game + "/dwq/sys");
+  const std::vector<std::string> run = {"--game", game, "--load-errors", "--start", "5,42",
+                                        "--frames", "12", "--hash"};
+  ASSERT_EQ(Run(run), 0) << err_;
+  EXPECT_EQ(err_.find("kirakira"), std::string::npos) << err_;
+  size_t snowBoxes = 0;
+  for (size_t at = err_.find("ta_eff_snow.dwq"); at != std::string::npos;
+       at = err_.find("ta_eff_snow.dwq", at + 1))
+    ++snowBoxes;
+  EXPECT_EQ(snowBoxes, 2u) << err_;
+  const std::string dark = out_;
+  dwqtool::Picture glow{64, 64, std::vector<uint32_t>(64 * 64, 0x0000FF), {}};
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(dwqtool::MakeDwq(glow, {}, &bytes, &error)) << error;
+  std::ofstream(game + "/dwq/sys/kirakira.dwq", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_EQ(Run(run), 0) << err_;
+  EXPECT_NE(out_, dark);
+}
+
 TEST_F(EffectToolTest, PutFillsThenPastesTheSavedScreen) {
   ASSERT_EQ(Run({"--saved", "solid:336699", "--start", "5,2,20,255", "--probe", "1,1", "--frames",
                  "1", "--probe", "62,40"}),

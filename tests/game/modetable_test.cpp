@@ -11,6 +11,8 @@
 #include "game/commongeneral.h"
 #include "game/game.h"
 #include "game/modenames.h"
+#include "mode/backlog.h"
+#include "mode/selectmessage.h"
 #include "game_test.h"
 
 namespace game_test {
@@ -85,16 +87,15 @@ TEST_F(GameTest, TheFactoryCreatesEachNumberOnce) {
   EXPECT_EQ(game.CreateMode(14), 0);  // no class
   EXPECT_EQ(game.GetMode(14), nullptr);
   for (int n : {-1, 100, 255}) EXPECT_EQ(game.CreateMode(n), 0) << n;
-  // The real factory: the choice mode (9) exists, every number without a
-  // class creates nothing.
+  // The real factory by default: the modes with a class, and nothing for a
+  // number without one.
   CGame plain(window_, nullptr, 800, 600, 32);
   plain.Init();
   plain.CreateModes();
-  EXPECT_NE(plain.GetMode(9), nullptr);
-  for (int n = 0; n < CGameCallBack::kModeCount; ++n) {
-    if (n == 9) continue;
-    EXPECT_EQ(plain.GetMode(n), nullptr) << n;
-  }
+  const std::set<int> made = {1, 2, 3, 4, CCommonBackLog::kModeNumber, CCommonSelectMessage::kModeNumber, 32};
+  for (int n = 0; n < CGameCallBack::kModeCount; ++n)
+    EXPECT_EQ(plain.GetMode(n) != nullptr, made.count(n) == 1) << n;
+  EXPECT_EQ(static_cast<CCommonGeneral*>(plain.GetBackLog()), plain.GetMode(7));
 }
 
 TEST_F(GameTest, ClassSwitchesAndExtraModes) {

@@ -441,6 +441,23 @@ TEST_F(PictureToolTest, ColourProfileWarningsAreQuiet) {
   EXPECT_EQ(said, "");
 }
 
+TEST_F(PictureToolTest, TextGridsDrawnLarger) {
+  dir_.Write("grid.txt", ". = 000000 00\n# = FF8000\n#.\n");
+  dir_.Write("dwq/other.txt", "");
+  ASSERT_EQ(Tool("--mask --scale 3 " + dir_ / "grid.txt" + " " + dir_ / "dwq/grid.dwq"), 0);
+  CPicture picture;
+  ASSERT_EQ(picture.LoadDWQ("grid"), 1);
+  ASSERT_EQ(picture.GetWidth(), 6);
+  ASSERT_EQ(picture.GetHeight(), 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 6; ++x) {
+      EXPECT_EQ(picture.GetPixelBuffer()[y * 6 + x], x < 3 ? 0xFF8000u : 0u) << x << "," << y;
+      EXPECT_EQ(picture.GetMask()[y * 6 + x], x < 3 ? 255 : 0) << x << "," << y;
+    }
+  for (const char* bad : {"--scale 0", "--scale 65", "--scale x"})
+    EXPECT_EQ(Tool(std::string(bad) + " " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2) << bad;
+}
+
 }  // namespace
 }  // namespace graphics_test
 

@@ -322,6 +322,12 @@ TEST_F(SdlBackendTest, OverlayIsDrawnOverTheWindowNotIntoTheFrame) {
   Rect all{0, 0, 64, 32};
   EXPECT_EQ(window->Present(frame, &all, 1, false), PresentResult::kOk);
   for (uint32_t p : window->FrameCopy()) ASSERT_EQ(p, 0u);
+  // A line on an opaque box stays out of the frame too.
+  OverlayText boxed{2, 2, "Debug", 0xFFFFFF, 16};
+  boxed.background = 0x008000;
+  window->SetOverlay({boxed});
+  EXPECT_EQ(window->Present(frame, &all, 1, false), PresentResult::kOk);
+  for (uint32_t p : window->FrameCopy()) ASSERT_EQ(p, 0u);
   window->SetOverlay({});
   EXPECT_EQ(window->Present(frame, nullptr, 0, false), PresentResult::kOk);
 }

@@ -21,6 +21,9 @@
 // - Boxes: Boxes() are the headless host's.
 // - Mode requests: every request above 0 that a frame carried out, in order.
 // The game has its own system file with the default options (not loaded).
+// The start-up chain's modes (1, 2, 3, 4 and 32) are switched off in the
+// double, so no test runs them unasked; tests/mode/startup_fixture.h adds
+// them.
 //
 // For the mode tests (additions below) the game also has a screen buffer of
 // its size with screen, work and two buffer pictures, records the services

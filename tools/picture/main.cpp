@@ -49,6 +49,8 @@ int Usage() {
                "                       (default 420)\n"
                "  --restart N          JPEG bodies: a restart marker every N MCUs\n"
                "                       (default 0, none)\n"
+               "  --scale N            a .txt input: every character becomes N x N pixels\n"
+               "                       (1..64, default 1)\n"
                "  --anime-frame        a frame file of the full-screen animation instead\n"
                "                       (a PNG of at most 256 colours, the screen's size)\n"
                "A baseline JPEG input is stored as it is with --body jpeg.\n"
@@ -93,8 +95,22 @@ bool IsJpeg(const std::vector<uint8_t>& bytes) {
 
 // The picture file from the input: a PNG, or a JPEG (stored as it is for a
 // JPEG body when the game's decoder takes it, else decoded by libjpeg).
-bool MakeFile(const std::string& path, const dwqtool::Options& options, std::vector<uint8_t>* out,
-              std::string* error) {
+// Every pixel of the picture becomes a scale x scale block.
+dwqtool::Picture Enlarged(const dwqtool::Picture& in, int scale) {
+  dwqtool::Picture out{in.width * scale, in.height * scale, {}, {}};
+  out.pixels.reserve(static_cast<size_t>(out.width) * out.height);
+  if (!in.alpha.empty()) out.alpha.reserve(out.pixels.capacity());
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      const size_t i = static_cast<size_t>(y / scale) * in.width + x / scale;
+      out.pixels.push_back(in.pixels[i]);
+      if (!in.alpha.empty()) out.alpha.push_back(in.alpha[i]);
+    }
+  return out;
+}
+
+bool MakeFile(const std::string& path, const dwqtool::Options& options, int scale,
+              std::vector<uint8_t>* out, std::string* error) {
   std::vector<uint8_t> input;
   if (!ReadFileBytes(path, &input)) {
     *error = "cannot read the file";
@@ -103,6 +119,7 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, std::vec
   dwqtool::Picture picture;
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".txt") == 0) {
     if (!dwqtool::ReadTextGrid(std::string(input.begin(), input.end()), &picture, error)) return false;
+    if (scale > 1) picture = Enlarged(picture, scale);
   } else if (IsJpeg(input)) {
     // Decoded either way: a damaged stream is refused.
     if (!dwqtool::DecodeJpeg(input, &picture, error)) return false;
@@ -134,6 +151,7 @@ int main(int argc, char** argv) {
   dwqtool::Options options;
   std::vector<std::string> files;
   bool animeFrame = false;
+  int scale = 1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -148,6 +166,11 @@ int main(int argc, char** argv) {
       if (!found) {
         std::fprintf(stderr, "zor-picture: unknown body type '%s'\n", name.c_str());
         return Usage();
+      }
+    } else if (arg == "--scale" && hasValue) {
+      if (!ParseNumber(argv[++i], 1, 64, &scale)) {
+        std::fprintf(stderr, "zor-picture: --scale takes 1..64\n");
+        return 2;
       }
     } else if (arg == "--anime-frame") {
       animeFrame = true;
@@ -207,7 +230,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
       return 1;
     }
-  } else if (!MakeFile(files[0], options, &out, &error)) {
+  } else if (!MakeFile(files[0], options, scale, &out, &error)) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }

@@ -1,5 +1,6 @@
 // zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw
-//   Writes a voice file (".vaw") from a WAV file (1 or 2 channels; 8- or
+//   Writes a voice file (".vaw") from a WAV file, or from a sound written as
+//   text (IN.txt, tones.h) (1 or 2 channels; 8- or
 //   16-bit PCM as it is, 24- or 32-bit PCM and float rounded to 16 bits,
 //   also behind the extensible header): the PCM form, or with --ogg the Ogg Vorbis form (quality
 //   -0.1..1.0, default 0.4).
@@ -17,12 +18,13 @@
 #include <vector>
 
 #include "soundwriter.h"
+#include "tones.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw\n"
+               "usage: zor-sound voice [--ogg] [--quality Q] IN.wav|IN.txt OUT.vaw\n"
                "       zor-sound music [--quality Q] IN.wav OUT.wgq\n"
                "       zor-sound pack OUT.vpk IN.vaw...\n");
   return 2;
@@ -52,8 +54,13 @@ int Encode(const std::vector<std::string>& args, bool music) {
   platform::WavSource source;
   platform::WavData wav;
   std::string error, note;
-  if (!platform::ReadWavSourceFile(files[0], &source, &error) ||
-      !soundtool::ToSoundFilePcm(source, &wav, &note, &error)) {
+  // A ".txt" input is a sound written as text (tones.h).
+  const bool text = std::filesystem::path(files[0]).extension() == ".txt";
+  std::vector<uint8_t> textBytes;
+  if (text ? !soundtool::ReadBytes(files[0], &textBytes) ||
+                 !soundtool::ReadToneText(std::string(textBytes.begin(), textBytes.end()), &wav, &error)
+           : !platform::ReadWavSourceFile(files[0], &source, &error) ||
+                 !soundtool::ToSoundFilePcm(source, &wav, &note, &error)) {
     std::fprintf(stderr, "zor-sound: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }

@@ -1,0 +1,111 @@
+// Small moving things drawn over the screen: #111 fish cut from a sheet of
+// equal cells swimming to and fro (each channel's fish in its record), #85
+// horizontal speed lines and #42 sparkles flaring and fading (the lines and
+// the sparkles belong to the object, shared by every channel running them).
+// All start from their tables (effect/effectstart.h).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "effect/effectstart.h"
+
+class CPicture;
+
+// p0 stored (runs 999999 frames), p1 count (1, at most 40), p2, p3 fish
+// width and height (32, 32), p4..p7 area (0, 0, W, H), p8 kinds (1), p9
+// animation frames (1), p10 frames per animation step (1), p11, p12 least
+// and greatest speed (1, 3; p12 at least p11), p13 chance to turn per
+// 10,000 frames (100). Fish i is x, y, velocity x and animation counter at
+// p16 + 4i (save format). The sheet (the channel's picture) holds per kind
+// a left- and a right-facing column of cells, one row per animation frame.
+class CEffectFish : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 111;
+  static constexpr const char* kClassName = "CEffectFish";
+  static constexpr int kMaxFish = 40;
+  static constexpr int kFishBase = 16;
+  explicit CEffectFish(CEffectManager* manager);
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  void Calcu(EffectChannel* record, int channel) override;
+  void Print(EffectChannel* record, int channel) override;
+  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+
+  // Fish i's four ints (x, y, velocity x, animation counter).
+  static int32_t* Fish(EffectChannel* record, int i) {
+    return &record->Param(kFishBase + 4 * i);
+  }
+  // The count held to 0..40 (records from saves hold anything).
+  static int Count(const EffectChannel& record);
+};
+
+// p0 duration (20), p1 count (10, 0..100), p2 length (100, at least 81), p3
+// width (3, kept), p4 speed (30), p5..p7 colour (255, 3, 3), p8..p11 area
+// (0, 0, W, H; held on the screen, at least 3 rows: a lower one moves the
+// area up by 2 where it can). The 100 lines are the object's, made at the
+// first start.
+class CEffectSpeedLine : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 85;
+  static constexpr const char* kClassName = "CEffectSpeedLine";
+  static constexpr int kLines = 100;
+  struct Line {
+    int x, y, vx, zero, length, width, thick;
+  };
+  explicit CEffectSpeedLine(CEffectManager* manager);
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  void Calcu(EffectChannel* record, int channel) override;
+  void Print(EffectChannel* record, int channel) override;
+  int CheckBusy(EffectChannel*, int) override { return 1; }
+  // Every line scattered anywhere in the area.
+  void Restore(EffectChannel* record, int channel) override;
+
+  // Null until the first start (or restore).
+  const Line* GetLines() const { return lines_ ? lines_->data() : nullptr; }
+  Line& LineForTest(int i) { return Lines()[i]; }
+  // Line i set up anew from the record's values: anywhere in the area, or
+  // entering it from the side it moves away from.
+  void InitLine(const EffectChannel& record, int i, bool anywhere);
+  static int Count(const EffectChannel& record);
+
+ private:
+  Line* Lines();
+
+  std::unique_ptr<std::array<Line, kLines>> lines_;
+};
+
+// p0 stored (runs 99999 frames), p1 count (20, 1..20), p2..p5 area (32, 32,
+// W - 64, H - 64; kept 32 pixels inside the screen's edges). The 20
+// sparkles and the 64 x 64 glow from "sys\\kirakira" (loaded quietly when
+// the object is made; without it nothing is drawn) are the object's.
+class CEffectKira : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 42;
+  static constexpr const char* kClassName = "CEffectKira";
+  static constexpr int kSparkles = 20;
+  static constexpr int kSpot = 64;
+  struct Sparkle {
+    int age, life, x, y;
+  };
+  explicit CEffectKira(CEffectManager* manager);
+  ~CEffectKira() override;
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  int Finish(EffectChannel*, int) override { return 1; }
+  void Print(EffectChannel* record, int channel) override;
+  void Restore(EffectChannel* record, int channel) override { StartAgain(record, channel); }
+
+  int IsLoaded() const { return loaded_; }
+  const Sparkle& GetSparkle(int i) const { return sparkles_[i]; }
+  Sparkle& SparkleForTest(int i) { return sparkles_[i]; }
+  // The brightness of a sparkle as a level 0..255.
+  static int Level(int age, int life);
+  // Sparkle i set up anew in the record's area.
+  void InitSparkle(const EffectChannel& record, int i);
+
+ private:
+  std::unique_ptr<CPicture> picture_;
+  int loaded_ = 0;
+  std::array<uint8_t, kSpot * kSpot> intensity_{};
+  std::array<Sparkle, kSparkles> sparkles_{};
+};

@@ -1,0 +1,122 @@
+// Shapes, light and flicker drawn over the screen or a layer: #28 an iris
+// closing a coloured circle, #103 four bars closing in from the edges onto a
+// target, #26 the wavy whitened side edges of a remembered scene, #109 a
+// flickering lamp that switches its channel's picture on and off and #112 a
+// metallic shine sweeping across a character. All start from their tables
+// (effect/effectstart.h).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "effect/effectstart.h"
+
+// p0 duration (20), p1, p2 centre (W/2, H/2), p3 end radius (60), p4 start
+// radius (trunc (sqrt (W W + H H / 4))), p5..p7 colour (0, = p5, = p6).
+// Closed to radius 1 or less it hands the channel to the #54 fill of its
+// colour; opened to the full radius it leaves a plain layer (no picture:
+// the channel is switched off).
+class CEffectCircle : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 28;
+  static constexpr const char* kClassName = "CEffectCircle";
+  explicit CEffectCircle(CEffectManager* manager);
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  int Finish(EffectChannel* record, int channel) override;
+  void Print(EffectChannel* record, int channel) override;
+  int GetOption2() override { return 1; }
+
+  // trunc (sqrt (W W + (H H) / 4)) and the same rounded: the start default
+  // and the radius at which the iris counts as fully open.
+  static int StartRadius(int w, int h);
+  static int OpenRadius(int w, int h);
+  // The radius drawn at this frame (at least 1).
+  static int Radius(const EffectChannel& record);
+};
+
+// p0 duration (20), p1..p4 target (W/4, H/4, W/2, H/2, held on the screen,
+// width and height at least 1), p5 bar thickness (1, 1..min (W, H)),
+// p6..p8 colour (255 each), p9 fill mode (0 solid, 1 translucent, other
+// additive), p10 curve, p11 ramp (0), p12 start progress in percent (0),
+// p13 translucency percent (50).
+class CEffectTarget1 : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 103;
+  static constexpr const char* kClassName = "CEffectTarget1";
+  explicit CEffectTarget1(CEffectManager* manager);
+  void Print(EffectChannel* record, int channel) override;
+};
+
+// No values; runs 99999 frames and stores nothing. The frame count and the
+// edge tables (one left and one right column per screen row) belong to the
+// object.
+class CEffectRemember : public CCommonEffect {
+ public:
+  static constexpr int kNumber = 26;
+  static constexpr const char* kClassName = "CEffectRemember";
+  explicit CEffectRemember(CEffectManager* manager);
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  int Finish(EffectChannel*, int) override { return 1; }
+  void Print(EffectChannel* record, int channel) override;
+  void Restore(EffectChannel* record, int channel) override;
+
+  int GetFrameCount() const { return frames_; }
+  void SetFrameCount(int n) { frames_ = n; }
+  const std::vector<int>& LeftEdges() const { return left_; }
+  const std::vector<int>& RightEdges() const { return right_; }
+  // Steps 1 to 4 of a draw at frame t: the edge tables for a w x h screen.
+  void MakeEdges(int t, int w, int h);
+  // Step 5 on a screen of w x h: every row whitened toward both sides.
+  void Whiten(uint32_t* screen, int w, int h) const;
+
+ private:
+  int frames_ = 0;
+  std::vector<int> left_, right_;
+};
+
+// p0 stored, p1 flicker phase (20), p2 steady phase (0), p3 dark phase (40)
+// in frames, p4, p5 frames on and off while flickering (1, 1), p6 chance in
+// percent of a random flip per drawn flickering frame (0); runs 999999
+// frames. The lamp state (0 flickering, 1 steady, 2 dark; any other value
+// flickers) and its timer are p16 and p17 (save format).
+class CEffectOldLamp : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 109;
+  static constexpr const char* kClassName = "CEffectOldLamp";
+  static constexpr int kState = 16, kTimer = 17;
+  enum : int { kFlickering = 0, kSteady = 1, kDark = 2 };
+  explicit CEffectOldLamp(CEffectManager* manager);
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  void Calcu(EffectChannel* record, int channel) override;
+  void Print(EffectChannel* record, int channel) override;
+  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+};
+
+// p0 duration (20), p1 direction (0 down the rows, 1 across the columns,
+// 2 and 3 diagonally; others as 0), p2 band width (64), p3 soft edge in
+// percent of the band (25), p4 curve, p5 ramp (0), p6..p8 band colour (255,
+// = p6, = p7). Draws the channel's masked 32-bit picture with the band
+// added; its colour table lives in the work buffer.
+class CEffectCharaMetal : public CTableStartEffect {
+ public:
+  static constexpr int kNumber = 112;
+  static constexpr const char* kClassName = "CEffectCharaMetal";
+  explicit CEffectCharaMetal(CEffectManager* manager);
+  void Print(EffectChannel* record, int channel) override;
+  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+
+  // The band width held so that the W + H + band entries that can be read
+  // fit in a table of `capacity` colours (and not below 0).
+  static int BandWidth(int band, int w, int h, int capacity);
+  // Step 2: table[0 .. W + H + band - 1] cleared and the band written at
+  // `start` (pos - band + the draw offset of the direction).
+  static void MakeTable(uint32_t* table, int entries, int64_t start, int band, int softPercent,
+                        int r, int g, int b);
+  // Step 3 for one row: screen[i] from picture[i] plus colour[i * step]
+  // through mask[i]. The plain loop, and the one the effect runs (the same
+  // bytes).
+  static void ShineRowPlain(uint32_t* screen, const uint32_t* picture, const uint8_t* mask,
+                            const uint32_t* colour, int step, int n);
+  static void ShineRow(uint32_t* screen, const uint32_t* picture, const uint8_t* mask,
+                       const uint32_t* colour, int step, int n);
+};

@@ -1,0 +1,180 @@
+// CGameCallBack: the debug aids that live in the game object. With
+// "debug666.txt" beside the game the window-message log "wmlog.txt", the
+// 20-line debug list (with the library-version lines), the scene-name line
+// and the variable overlay appear; the frame-rate and load meters draw when
+// the settings list "game" asks for them. The window's text lines of a
+// frame are composed here and handed to the window's text overlay once.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/debugaids.h"
+#include "game/gamecallback.h"
+#include "platform/backend.h"
+#include "platform/files.h"
+#include "platform/types.h"
+#include "setup/namelist.h"
+#include "setup/setuplist.h"
+#include "setup/text.h"
+
+namespace {
+
+const char kWindowLogName[] = "wmlog.txt";
+// The debug list: lines at (16, 32 + 26 i), a black shadow one pixel down
+// and right, white text, both on opaque green.
+constexpr int kListX = 16, kListY = 32, kListStep = 26;
+constexpr int64_t kListBack = 0x008000;
+// The scene-name line at (16, 8) on opaque orange.
+constexpr int kSceneX = 16, kSceneY = 8;
+constexpr int64_t kSceneBack = 0xFF8000;
+constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF;
+
+// Appends to the window-message log; a log that cannot be opened is
+// skipped.
+void AppendWindowLog(const std::string& text) {
+  FILE* f = platform::FileOpen(kWindowLogName, "ab");
+  if (!f) return;
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+}
+
+// A line drawn twice as the debug texts are: shadow, then text, each on
+// the opaque background.
+void AddShadowedLine(std::vector<platform::OverlayText>* out, int x, int y, const std::string& text,
+                     int64_t background) {
+  platform::OverlayText line;
+  line.x = x + 1;
+  line.y = y + 1;
+  line.text = text;
+  line.color = kBlack;
+  line.background = background;
+  out->push_back(line);
+  line.x = x;
+  line.y = y;
+  line.color = kWhite;
+  out->push_back(std::move(line));
+}
+
+}  // namespace
+
+// --- The window-message log ---
+
+void CGameCallBack::WriteWindowLog(const char* text) {
+  if (!windowLogFlag_ || !text) return;
+  AppendWindowLog(std::string("\r\n") + text);
+}
+
+void CGameCallBack::LogWindowMessage(uint32_t type, uintptr_t, intptr_t lParam) {
+  if (!windowLogFlag_) return;
+  const unsigned low = static_cast<unsigned>(lParam) & 0xFFFF;
+  const unsigned high = (static_cast<unsigned>(lParam) >> 16) & 0xFFFF;
+  char text[64] = "\r\n";
+  if (type == WM_MOVE)
+    std::snprintf(text, sizeof text, "\r\nMOVE:%u %u", low, high);
+  else if (type == WM_SIZE)
+    std::snprintf(text, sizeof text, "\r\nSIZE %u %u", low, high);
+  AppendWindowLog(text);
+}
+
+// --- The debug list ---
+
+void CGameCallBack::AddDebugLine(const char* text) {
+  if (!text) return;
+  if (debugLineCount_ >= kDebugLines) {
+    std::memmove(debugLines_[0], debugLines_[1], sizeof debugLines_[0] * (kDebugLines - 1));
+    debugLineCount_ = kDebugLines - 1;
+  }
+  char* line = debugLines_[debugLineCount_];
+  std::memset(line, 0, kDebugLineSize);
+  setup::CopyCp932Cut(line, text, kDebugLineSize - 2);
+  ++debugLineCount_;
+}
+
+void CGameCallBack::PrintLibraryVersions() {
+  for (const LibraryStamp& stamp : kLibraryStamps) {
+    char line[kDebugLineSize];
+    std::snprintf(line, sizeof line, stamp.format, stamp.date, stamp.time);
+    AddDebugLine(line);
+  }
+}
+
+void CGameCallBack::PrintDebugList() {
+  for (int i = 0; i < debugLineCount_; ++i)
+    AddShadowedLine(&windowText_, kListX, kListY + kListStep * i, debugLines_[i], kListBack);
+}
+
+// --- The scene-name line ---
+
+void CGameCallBack::SetSceneNameTexts(const char* before, const char* after) {
+  const char* texts[2] = {before, after};
+  for (int i = 0; i < 2; ++i)
+    setup::CopyCp932Cut(sceneTexts_[i], texts[i] ? texts[i] : "", kDebugLineSize - 1);
+}
+
+void CGameCallBack::PrintSceneName() {
+  const int level = scriptLevel_ >= 0 && scriptLevel_ < kScriptLevels ? scriptLevel_ : 0;
+  const int number = level == 0 ? 0 : scriptNumber_[level];
+  if (number < 0) return;
+  const char* name = projectList_ ? projectList_->GetName(number) : nullptr;
+  char text[3 * kDebugLineSize + 8];
+  std::snprintf(text, sizeof text, "%s\x81\x79%s\x81\x7A%s", name ? name : "", sceneTexts_[0],
+                sceneTexts_[1]);
+  AddShadowedLine(&windowText_, kSceneX, kSceneY, text, kSceneBack);
+}
+
+// --- The window's text of a frame ---
+
+void CGameCallBack::UpdateWindowText() {
+  // Step 35 after the variable overlay: the scene-name line (unless the
+  // scripts are off) and the debug list, in debug mode only. Setting them
+  // also takes the start message away.
+  if (GetDebugFlag()) {
+    if (!settings_.noScriptFlag) PrintSceneName();
+    PrintDebugList();
+  }
+  std::vector<platform::OverlayText> lines = std::move(windowText_);
+  windowText_.clear();
+  if (!window_ || (lines.empty() && !startMessageShown_)) return;
+  startMessageShown_ = lines.empty() ? 0 : 1;
+  startText_ = nullptr;
+  window_->SetOverlay(std::move(lines));
+}
+
+void CGameCallBack::PrintStartText() {
+  if (startText_) ShowStartMessage(startText_);
+}
+
+// --- The variable overlay and the meters ---
+
+void CGameCallBack::PrintDebugParam() {
+  if (debugParam_) debugParam_->Print(-1, &windowText_);
+}
+
+void CGameCallBack::PrintDebugParamBack() {
+  if (debugParam_) debugParam_->PrintBack();
+}
+
+void CGameCallBack::InitDebugParam() { debugParam_ = new CPrintDebugParam(this, varNameList_); }
+
+void CGameCallBack::InitFpsPrint() {
+  int on = 0;
+  GetSetupInt(&on, "fpsPrintFlag");
+  if (on) fpsPrint_ = new CFpsPrint(setupList_, systemPicture_);
+}
+
+void CGameCallBack::InitFukaPrint() {
+  int on = 0;
+  GetSetupInt(&on, "fukaPrintFlag");
+  if (on) fukaPrint_ = new CFukaPrint(setupList_, systemPicture_);
+}
+
+// The common back button's setup: made by CreateBackButton, which a title
+// class supplies (empty here).
+void CGameCallBack::InitBackButton() {
+  commonSetupSecond_ = commonSetupThird_ = 0;
+  int on = 0;
+  GetSetupInt(&on, "createBackButtonFlag");
+  if (on) CreateBackButton();
+}

@@ -1,0 +1,106 @@
+#include "mode/codecerror.h"
+
+#include <string>
+
+#include "game/gamecallback.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "graphics/systempicture.h"
+#include "widget/buttongroup.h"
+
+namespace {
+
+constexpr const char* kButtonNames[CCommonCodecError::kButtons] = {"notButton", "canButton",
+                                                                   "exitButton"};
+
+}  // namespace
+
+CCommonCodecError::CCommonCodecError(CGameCallBack* game) : CCommonGeneral(game) {
+  SetModeNumber(kModeNumber);
+  LoadSetupFile("CodecError", 32);
+  LoadBackScriptSetup();
+  LoadMustAllPrintFlag();
+  LoadFadeSetup();
+  LoadEnterExitVoiceSetup();
+  LoadDialogVoiceSetup();
+  GetSetupMode("nextMode", &nextMode_);
+  GetSetupString(&bgName_, "filenameBG");
+  GetSetupString(&dialogName_, "filenameDialog");
+  GetSetupInt(&dialogFlag_, "dialogFlag");
+  GetSetupInt(&dialogPrintX_, "dialogPrintX");
+  GetSetupInt(&dialogPrintY_, "dialogPrintY");
+  buttons_ = std::make_unique<CCommonButtonGroup>(GetSetupList(), kButtons,
+                                                  backScriptFlag_ ? nullptr : screenPicture_,
+                                                  nullptr, kButtonNames);
+  for (int i = 0; i < kButtons; ++i)
+    buttons_->SetPicture(i, CPicturePool::GetPicture(kFirstPoolPicture + i));
+}
+
+CCommonCodecError::~CCommonCodecError() { Release(); }
+
+void CCommonCodecError::Release() { buttons_.reset(); }
+
+void CCommonCodecError::PrintDialog() {
+  if (dialogFlag_ && workPicture_) workPicture_->Put(dialogX_, dialogY_, 1);
+}
+
+int CCommonCodecError::Init() {
+  closing_ = 0;
+  dialogX_ = dialogPrintX_;
+  dialogY_ = dialogPrintY_;
+  if (dialogFlag_ && workPicture_) {
+    workPicture_->LoadDWQ(("sys\\" + std::string(dialogName_)).c_str());
+    if (dialogPrintX_ == kCentred) {
+      dialogX_ = (CScreenBuffer::GetWidth() - workPicture_->GetWidth()) / 2;
+      dialogY_ = (CScreenBuffer::GetHeight() - workPicture_->GetHeight()) / 2;
+    }
+  }
+  if (!backScriptFlag_ && screenPicture_) {
+    screenPicture_->LoadDWQ(("sys\\" + std::string(bgName_)).c_str());
+    screenPicture_->Put(0, 0, 0);
+    PrintDialog();
+    // Later redraws restore background and dialog together.
+    screenPicture_->GetScreen();
+  }
+  if (!buttons_) return 0;
+  for (int i = 0; i < kButtons; ++i)
+    if (CPicture* p = buttons_->GetPicture(i); p && buttons_->GetFilename(i))
+      p->LoadDWQ(("sys\\" + std::string(buttons_->GetFilename(i))).c_str());
+  codecLevel_ = game_ ? game_->CheckMovieCodec() : 0;
+  buttons_->SetEnable(1, codecLevel_ != 0 ? 1 : 0);
+  buttons_->Init();
+  return 0;
+}
+
+int CCommonCodecError::Print() {
+  PrintBackScreen();
+  if (backScriptFlag_) PrintDialog();
+  if (buttons_) buttons_->Print();
+  return -1;
+}
+
+int CCommonCodecError::Calcu() {
+  // After the close request the dialog waits for the program to end.
+  if (!buttons_ || closing_) return -1;
+  const int code = buttons_->Calcu(input_);
+  if (code == -1) return -1;
+  const int button = CheckButtonResult2(code);
+  if (button < 0) return -1;
+  switch (button) {
+    case 0:
+      if (game_) {
+        game_->SetCodecChoice(0);
+        game_->SetMovieOff();
+      }
+      return ExitToMode(nextMode_);
+    case 1:
+      if (game_) game_->SetCodecChoice(1);
+      return ExitToMode(nextMode_);
+    case 2:
+      closing_ = 1;
+      if (game_) game_->CloseGame();
+      return -1;
+    default:
+      return -1;
+  }
+}

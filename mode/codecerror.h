@@ -1,0 +1,49 @@
+// CCommonCodecError: mode 32, the dialog shown when the movie codec check of
+// the first mode finds too low a level. Three buttons: "notButton" goes on
+// without movies, "canButton" goes on with them (not offered at level 0),
+// "exitButton" quits the program.
+#pragma once
+
+#include <memory>
+
+#include "game/commongeneral.h"
+
+class CCommonButtonGroup;
+
+class CCommonCodecError : public CCommonGeneral {
+ public:
+  static constexpr int kModeNumber = 32;
+  static constexpr int kButtons = 3;
+  // The buttons' pictures are pool pictures 3, 4 and 5.
+  static constexpr int kFirstPoolPicture = 3;
+  static constexpr int kCentred = -999;
+
+  explicit CCommonCodecError(CGameCallBack* game);
+  ~CCommonCodecError() override;
+
+  int Calcu() override;
+  int Print() override;
+  int Init() override;
+  // Deletes the button group.
+  void Release();
+
+  // For tests.
+  CCommonButtonGroup* GetButtons() const { return buttons_.get(); }
+  int GetDialogX() const { return dialogX_; }
+  int GetDialogY() const { return dialogY_; }
+  int GetCodecLevel() const { return codecLevel_; }
+
+ private:
+  void PrintDialog();
+
+  std::unique_ptr<CCommonButtonGroup> buttons_;
+  int nextMode_ = 2;
+  const char* bgName_ = "CodecError";
+  const char* dialogName_ = "ta_dialog5";
+  int dialogFlag_ = 1;
+  int dialogPrintX_ = kCentred, dialogPrintY_ = kCentred;
+  int dialogX_ = 0, dialogY_ = 0;
+  int codecLevel_ = 0;
+  // The quit button was decided in this entry.
+  int closing_ = 0;
+};

@@ -1,0 +1,32 @@
+#include "mode/opening.h"
+
+#include "game/gamecallback.h"
+
+CCommonOpening::CCommonOpening(CGameCallBack* game) : CCommonGeneral(game) {
+  SetModeNumber(kModeNumber);
+  LoadSetupFile("opening", 16);
+  GetSetupMode("nextMode", &nextMode_);
+  // The opening's script runs once unless the list says otherwise.
+  backScriptLoopFlag_ = 0;
+  LoadBackScriptSetup();
+}
+
+CCommonOpening::~CCommonOpening() = default;
+
+int CCommonOpening::Init() {
+  if (game_) {
+    game_->SetLayerDisableMask(0);
+    game_->ResetFrameTime();
+  }
+  return 0;
+}
+
+int CCommonOpening::Calcu() {
+  if (GetClick(0) || GetClick(1) || backScriptEnded_) return nextMode_;
+  return -1;
+}
+
+int CCommonOpening::Print() {
+  PrintBackScreen();
+  return -1;
+}

@@ -1,0 +1,21 @@
+// CCommonOpening: mode 3, an optional opening in the start-up chain. It
+// runs the mode's back script once and leaves for "nextMode" (the title by
+// default) on a click or when the script has ended.
+#pragma once
+
+#include "game/commongeneral.h"
+
+class CCommonOpening : public CCommonGeneral {
+ public:
+  static constexpr int kModeNumber = 3;
+
+  explicit CCommonOpening(CGameCallBack* game);
+  ~CCommonOpening() override;
+
+  int Calcu() override;
+  int Print() override;
+  int Init() override;
+
+ private:
+  int nextMode_ = 4;
+};
