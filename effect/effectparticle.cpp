@@ -113,8 +113,10 @@ void CEffectHanabira::TakeSettings(const EffectChannel& r) {
   s.cellW = r.Param(2);
   s.cellH = r.Param(3);
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  s.left = -s.cellW / 2;
-  s.top = -s.cellH / 2;
+  // Halved before the sign turns, so the most negative cell size cannot
+  // overflow (the same value for every other size).
+  s.left = -(s.cellW / 2);
+  s.top = -(s.cellH / 2);
   s.right = Clamp32(int64_t{s.cellW} / 2 + w);
   s.bottom = Clamp32(int64_t{s.cellH} / 2 + h);
   s.ampX = -static_cast<double>(s.velY) * r.Param(16);

@@ -85,6 +85,13 @@ TEST_F(DriftingParticleTest, PetalStartDrawsInOrderAndKeepLeavesThem) {
             (std::vector<int>{counter, reverse, x, y, vx, vy, phase, period}));
 }
 
+TEST_F(DriftingParticleTest, PetalCellOfTheMostNegativeSizeStarts) {
+  // The bounds halve the cell size before turning its sign.
+  ASSERT_EQ(Start(0, 70, {20, 4, INT_MIN, INT_MIN}), 1);
+  Frame();
+  EXPECT_EQ(Record(0).EffectNumber(), 70);
+}
+
 TEST_F(DriftingParticleTest, PetalSpreadZeroAndSmallPeriodBase) {
   // Spread 0 (and below) puts every petal at the centre; a period base of
   // -4 or less still gives periods of at least 1.
