@@ -6,6 +6,7 @@
 
 #include "effect/charapixels.h"
 #include "effect/effectcharatrans.h"
+#include "effect/packedpixel.h"
 #include "effect_fixture.h"
 
 namespace effect_test {
@@ -182,9 +183,9 @@ TEST_F(CharaTransTest, RowMixersMatchTheirPlainForms) {
   std::vector<uint32_t> weights(300);
   for (int i = 0; i < 300; ++i) weights[i] = i < 256 ? 0x01010101u * i : next();
   std::vector<uint32_t> plain = screen, fast = screen;
-  for (int i = 0; i < 300; ++i) plain[i] = charapixels::MixChannels(plain[i], pixels[i], weights[i]);
-  charapixels::MixChannelsRow(fast.data(), pixels.data(), weights.data(), 299);
-  fast[299] = charapixels::MixChannels(fast[299], pixels[299], weights[299]);
+  for (int i = 0; i < 300; ++i) plain[i] = packedpixel::MixChannels(plain[i], pixels[i], weights[i]);
+  packedpixel::MixChannelsRow(fast.data(), pixels.data(), weights.data(), 299);
+  fast[299] = packedpixel::MixChannels(fast[299], pixels[299], weights[299]);
   EXPECT_EQ(plain, fast);
 }
 
