@@ -76,8 +76,10 @@ void CEffectHanabira::ReleaseTable() { petals_.reset(); }
 void CEffectHanabira::InitPetal(int k) {
   Petal& p = petals_[k];
   const Settings& s = settings_;
-  const int64_t frames = std::max<int64_t>(
-      1, int64_t{std::max(s.kinds, 1)} * std::max(s.turnFrames, 1) * std::max(s.framesPerStep, 1));
+  // Two factors held to the int range first, so the third cannot overflow.
+  const int64_t frames =
+      std::min<int64_t>(int64_t{std::max(s.kinds, 1)} * std::max(s.turnFrames, 1), INT32_MAX) *
+      std::max(s.framesPerStep, 1);
   p.counter = static_cast<int>(R() % frames);
   // A spread of 0 (or below) puts every petal at the centre.
   const int64_t spread = std::max(s.spread, 0);
@@ -185,7 +187,8 @@ void CEffectHanabira::Print(EffectChannel* record, int channel) {
       int64_t next = p->reverse ? step - 1 : step + 1;
       if (next >= start + s.turnFrames) next = start;
       if (next < start) next = start + s.turnFrames - 1;
-      const int weight = p->counter % s.framesPerStep * 100 / s.framesPerStep;
+      const int weight =
+          static_cast<int>(int64_t{p->counter % s.framesPerStep} * 100 / s.framesPerStep);
       picture->ChangeTransLucentBlt(dx, dy, cellX(step), cellY(step), cw, ch,
                                     opacity * (100 - weight) / 100, opacity * weight / 100,
                                     picture, cellX(next), cellY(next));

@@ -90,6 +90,13 @@ TEST_F(DriftingParticleTest, PetalCellOfTheMostNegativeSizeStarts) {
   ASSERT_EQ(Start(0, 70, {20, 4, INT_MIN, INT_MIN}), 1);
   Frame();
   EXPECT_EQ(Record(0).EffectNumber(), 70);
+  // Kinds, turning frames and frames a step all huge: a petal's first
+  // counter still comes from one draw, in 64 bits.
+  std::vector<int> huge = {20, 4, 10, 10, 0, INT_MAX, 30, 20, 0, 0, 0, 0, 0, 0, 100, 100, 100, 0,
+                           INT_MAX, 1, 0, 0, INT_MAX};
+  ASSERT_EQ(Start(0, 70, huge), 1);
+  Frame();
+  EXPECT_GE(Petals().GetPetal(0).counter, 0);
 }
 
 TEST_F(DriftingParticleTest, PetalSpreadZeroAndSmallPeriodBase) {
