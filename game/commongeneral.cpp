@@ -11,7 +11,9 @@
 #include "platform/types.h"
 #include "setup/setuplist.h"
 #include "widget/backbutton.h"
+#include "widget/animepart.h"
 #include "widget/dateprint.h"
+#include "widget/updownbutton.h"
 
 namespace {
 
@@ -47,13 +49,24 @@ CCommonGeneral::CCommonGeneral(CGameCallBack* game) : game_(game) {
   exitNormal_.createScreen = 1;
 }
 
-// The widgets are never created until they are wired, so only the list and
-// the quick-button table are owned here. Once they exist they go first, in
-// this order, each after its own release: the animation layers and their
-// array, the date printer, the up/down-back link, the own up/down pair, the
-// own back button.
+// The widgets go first, in this order, each after its own release: the
+// animation layers and their array, the date printer, the up/down-back
+// link, the own up/down pair, the own back button.
 CCommonGeneral::~CCommonGeneral() {
+  for (int i = 0; i < animeLayerCount_; ++i) {
+    animeLayers_[i]->Release();
+    delete animeLayers_[i];
+  }
+  delete[] animeLayers_;
   delete datePrinter_;
+  if (updownBack_) {
+    updownBack_->Release();
+    delete updownBack_;
+  }
+  if (ownUpDownButtons_) {
+    ownUpDownButtons_->Release();
+    delete ownUpDownButtons_;
+  }
   if (ownBackButton_) {
     ownBackButton_->Release();
     delete ownBackButton_;

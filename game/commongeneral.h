@@ -15,9 +15,8 @@
 //
 // The mode reaches the game only through game/gamecallback.h. The back
 // button, the up/down pair with its back-button link, the date printer and
-// the animation layers are widgets: until they are wired, their loaders read
-// their keys and create nothing, and every operation skips the missing
-// object.
+// the animation layers are widgets the loaders make; every operation skips
+// one that is missing.
 #pragma once
 
 #include <cstddef>
@@ -53,6 +52,8 @@ class CCommonGeneral {
   static constexpr int kNoSpecialMode = -2;
   static constexpr int kMiniGameMode = 40;
   static constexpr int kPrintMessageMode = 10;
+  // More animation layers than a screen could show are not made.
+  static constexpr int kMaxAnimeLayers = 256;
 
   explicit CCommonGeneral(CGameCallBack* game);
   CCommonGeneral(const CCommonGeneral&) = delete;
@@ -212,6 +213,14 @@ class CCommonGeneral {
   int GetMustAllPrintFlag() const { return mustAllPrintFlag_; }
   int GetBackScriptFlag() const { return backScriptFlag_; }
   int IsBackScriptEnded() const { return backScriptEnded_; }
+  CCommonBackButton* GetBackButton() const { return backButton_; }
+  CUpDownButton* GetUpDownButtons() const { return upDownButtons_; }
+  CCommonUpdownBack* GetUpdownBack() const { return updownBack_; }
+  int GetAnimeLayerCount() const { return animeLayerCount_; }
+  // Layer i (0-based), null outside.
+  CVarAnimePart* GetAnimeLayer(int i) const {
+    return i >= 0 && i < animeLayerCount_ ? animeLayers_[i] : nullptr;
+  }
 
  protected:
   // The settings of one exit fade (the normal one or the special one).
@@ -333,6 +342,7 @@ class CCommonGeneral {
   int yearVarNumber_ = -1, dateVarNumber_ = -1;
   int animeLayerNumber_ = 0;
   CVarAnimePart** animeLayers_ = nullptr;
+  int animeLayerCount_ = 0;  // layers made (the array's size)
   int gameLayerFirst_ = 1;
   int animeLayerFirst_ = 1;
 

@@ -11,7 +11,9 @@
 #include "graphics/systempicture.h"
 #include "setup/setuplist.h"
 #include "widget/backbutton.h"
+#include "widget/animepart.h"
 #include "widget/dateprint.h"
+#include "widget/updownbutton.h"
 
 // --- Settings access ---
 
@@ -171,8 +173,11 @@ void CCommonGeneral::LoadBackButtonSetup() {
   backButton_ = ownBackButton_;
 }
 
-// The pair (type 0 a CUpDownButton over this list or the game's, type 1 the
-// game's shared one) is made where the widgets are wired.
+// Type 0: the mode's own CUpDownButton over this list or, with
+// "useCommonUpDownSetup", over the game's list (whose positions the mode's
+// own keys then override, and whose file names win), drawing into pool
+// pictures 1 (up) and 2 (down). Type 1 takes the game's shared pair, which
+// the game does not make yet: none. Other types: none.
 void CCommonGeneral::LoadUpDownButtonSetup() {
   GetSetupIntDefault(&updownButtonType_, "updownButtonType", 0);
   GetSetupIntDefault(&upPrintX_, "upPrintX", 0);
@@ -184,26 +189,55 @@ void CCommonGeneral::LoadUpDownButtonSetup() {
   GetSetupString(&upFileName_, "UpFileName");
   GetSetupString(&downFileName_, "DownFileName");
   GetSetupIntDefault(&useCommonUpDownSetup_, "useCommonUpDownSetup", 0);
+  if (updownButtonType_ != 0 || ownUpDownButtons_) return;
+
+  CPicture* background = backScriptFlag_ ? nullptr : screenPicture_;
+  CNameList* list = GetSetupList();
+  if (useCommonUpDownSetup_) {
+    const CSetupList* common = game_ ? game_->GetGameSetupList() : nullptr;
+    list = common ? common->GetList() : nullptr;
+    int* const positions[4] = {&upPrintX_, &upPrintY_, &downPrintX_, &downPrintY_};
+    static constexpr const char* kKeys[4] = {"upPrintX", "upPrintY", "downPrintX", "downPrintY"};
+    for (int i = 0; i < 4; ++i) {
+      if (common) common->GetSetupInt(positions[i], kKeys[i]);
+      GetSetupInt(positions[i], kKeys[i]);
+    }
+    if (common) {
+      common->GetSetupString(&upFileName_, "upFileName");
+      common->GetSetupString(&downFileName_, "downFileName");
+    }
+  }
+  ownUpDownButtons_ = new CUpDownButton(list, background);
+  ownUpDownButtons_->SetPicture(CUpDownButton::kUp, CPicturePool::GetPicture(1));
+  ownUpDownButtons_->SetPicture(CUpDownButton::kDown, CPicturePool::GetPicture(2));
+  upDownButtons_ = ownUpDownButtons_;
 }
 
-// The CCommonUpdownBack link over the back button and the pair is made where
-// the widgets are wired; without them there is nothing to link.
-void CCommonGeneral::CreateUpdownBack() {}
+// The one control over the back button and the pair (either may be
+// missing); made once.
+void CCommonGeneral::CreateUpdownBack() {
+  if (!updownBack_) updownBack_ = new CCommonUpdownBack(backButton_, upDownButtons_);
+}
 
 void CCommonGeneral::SetBackButtonPos() {
   if (backButton_) backButton_->SetPrintPos(backPrintX_, backPrintY_);
 }
 
-// Places the pair at its four positions once it exists.
-void CCommonGeneral::SetUpDownButtonPos() {}
+void CCommonGeneral::SetUpDownButtonPos() {
+  if (upDownButtons_) upDownButtons_->SetPrintXY(upPrintX_, upPrintY_, downPrintX_, downPrintY_);
+}
 
 // Reloads "sys\\<file name>" into the button's picture (the button's own
 // file-name key, else "BackFileName").
 void CCommonGeneral::ReloadBackButtonPicture() { ReloadButtonPicture(backButton_, backFileName_); }
 
-// Reload "sys\\<file name>" into the pair's pictures once they exist.
-
-void CCommonGeneral::ReloadUpDownButtonPicture() {}
+// The same for both buttons of the pair ("UpFileName", "DownFileName"
+// when the buttons name no file).
+void CCommonGeneral::ReloadUpDownButtonPicture() {
+  if (!upDownButtons_) return;
+  ReloadButtonPicture(upDownButtons_->GetButton(CUpDownButton::kUp), upFileName_);
+  ReloadButtonPicture(upDownButtons_->GetButton(CUpDownButton::kDown), downFileName_);
+}
 
 void CCommonGeneral::LoadBackgroundPicture() {
   if (backScriptFlag_ || !screenPicture_ || !backgroundFileName_) return;
@@ -225,13 +259,33 @@ void CCommonGeneral::LoadQuickButtonSetup() {
 }
 
 // Each layer "animeLayer%d" (1-based) is a variable-bound animation part
-// over this list, made where the widgets are wired; its background is the
-// screen picture unless "mustAllPrintFlag" or "backScriptFlag" is set.
+// over this list with the system picture of its file name; its background
+// is the screen picture unless "mustAllPrintFlag" or "backScriptFlag" is
+// set. A variable name starting with '@' binds no variable.
 void CCommonGeneral::LoadAnimeLayerSetup() {
   GetSetupIntDefault(&animeLayerNumber_, "animeLayerNumber", 0);
-  if (animeLayerNumber_ <= 0) return;
-  // The message mode redraws everything under its layers every frame.
-  if (!animeLayers_ && modeNumber_ == kPrintMessageMode) mustAllPrintFlag_ = 1;
+  if (animeLayerNumber_ <= 0) {
+    animeLayerNumber_ = 0;
+    return;
+  }
+  animeLayerNumber_ = std::min(animeLayerNumber_, kMaxAnimeLayers);
+  if (!animeLayers_) {
+    // The message mode redraws everything under its layers every frame.
+    if (modeNumber_ == kPrintMessageMode) mustAllPrintFlag_ = 1;
+    CPicture* back = mustAllPrintFlag_ || backScriptFlag_ ? nullptr : screenPicture_;
+    animeLayers_ = new CVarAnimePart*[animeLayerNumber_];
+    for (int i = 0; i < animeLayerNumber_; ++i) {
+      const std::string prefix = "animeLayer" + std::to_string(i + 1);
+      CVarAnimePart* layer = new CVarAnimePart(GetSetupList(), prefix.c_str(), back);
+      if (game_) {
+        layer->SetPicture(game_->LoadSystemPicture(layer->GetFilename(), 0));
+        const char* var = layer->GetVarName();
+        if (var && var[0] != '@') layer->SetVarNumber(game_->GetVarNumber(var));
+      }
+      animeLayers_[i] = layer;
+    }
+    animeLayerCount_ = animeLayerNumber_;
+  }
   GetSetupIntDefault(&animeLayerFirst_, "animeLayerFirst", 1);
 }
 
@@ -258,9 +312,17 @@ void CCommonGeneral::UpdateGameDateLayer() {
   datePrinter_->Print(year, date / 100, date % 100);
 }
 
-// Draws each layer with its variable's value (1 without a variable) once
-// the layers exist.
-void CCommonGeneral::UpdateAnimeLayers() {}
+// Draws each layer with its variable's value (1 without a variable); the
+// message mode draws without restoring.
+void CCommonGeneral::UpdateAnimeLayers() {
+  const int noRestore = modeNumber_ == kPrintMessageMode ? 1 : 0;
+  for (int i = 0; i < animeLayerCount_; ++i) {
+    CVarAnimePart* layer = animeLayers_[i];
+    const int var = layer->GetVarNumber();
+    const int value = var == -1 ? 1 : (game_ ? game_->GetVar(var) : 0);
+    layer->Print(value, noRestore);
+  }
+}
 
 void CCommonGeneral::StartBgm() {
   if (!game_) return;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "game/backscriptrunner.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "setup/setuplist.h"

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "game/gamesettings.h"
@@ -31,6 +32,7 @@ struct Rect;
 }  // namespace platform
 
 class CAllEffect;
+class CBackScriptRunner;
 class CBgmPlayer;
 class CCGList;
 class CCommonBackLog;
@@ -606,6 +608,11 @@ class CGameCallBack : public CScriptCallBack {
   CGameMouse* GetGameMouse() const { return gameMouse_; }
   CMessageCursor* GetMessageCursor() const { return messageCursor_; }
   CNotice* GetNotice() const { return notice_; }
+  // Floating button i (0 scene, 1 option, 2 skip-film, 3 quick save, 4 quick
+  // load, 5 quick config, 6 quick back log); null when not made.
+  CSceneOptionButton* GetFloatingButton(int i) const {
+    return i >= 0 && i < 7 ? floatingButtons_[i] : nullptr;
+  }
   // The message window's hit test of a point relative to its print
   // position; 0 without a message window.
   int CheckMessageWindowHit(int x, int y);
@@ -1156,6 +1163,99 @@ class CGameCallBack : public CScriptCallBack {
   void ResetForGameStart();
 
  public:
+  // --- Script commands and scene scripts (game/scriptcommands*.cpp,
+  // game/scriptrun.cpp) ---
+  // The sound-effect and voice channels the script handlers start again
+  // when a request of theirs is still pending.
+  void PlayPendingSounds();
+  // Step 33 of the frame (CallControlScript (-1)): the released script runs
+  // until its next blocking command, and a restored game fast-forwards to
+  // its place; both take a bounded number of results per frame and go on
+  // in the next one.
+  void RunScriptStep();
+  // A restored game replays its script without frames up to its place
+  // (skipToPosition: to the saved message) until a blocking command.
+  void StartFastForward(int skipToPosition);
+  int IsFastForwarding() const { return fastForward_[kReplayRunning]; }
+  int IsSkippingToPosition() const { return fastForward_[kSkipToPosition]; }
+  // The scene gallery's replay: StartSceneScript sets it.
+  void SetSceneReplay(int flag) { sceneReplay_ = flag; }
+  int GetSceneReplay() const { return sceneReplay_; }
+  // The first and second names of the scene-name line (62 bytes at most).
+  const char* GetFirstName() const { return firstName_; }
+  const char* GetSecondName() const { return secondName_; }
+  // Words the script's small commands set. GetConfigFlagB is the word of
+  // 0x33330053, which the configuration screen takes as a mask: bit i
+  // (0..7) locks the radio group of option 300 + i, bit 8 + i the check
+  // button of option 400 + i.
+  int GetConfigFlagB() const { return scriptWord_; }
+  int GetCutinNumberWord() const { return cutinNumber_; }
+  int GetChoiceReturnFlag() const { return choiceReturn_; }
+  int GetDisplayKind() const { return displayKind_; }
+  int GetAutoKind() const { return autoKind_; }
+  int GetReadSkipWord() const { return readSkip_; }
+  // 1 while the back-script runner runs its script (its waits and
+  // transitions go to the runner, not to the print-message mode).
+  int IsBackScriptRunning() const { return backScriptRunning_; }
+  // Records a script runs before it hands the frame back (a script caught
+  // in a loop without a blocking command leaves the game responsive).
+  static constexpr int kScriptRecordsPerRun = 20000;
+  // Fuzz aid: a smaller number of records per run.
+  void SetScriptRecordLimit(int records) { scriptRecordLimit_ = records; }
+  CBackScriptRunner* GetBackScriptRunner() const { return backScript_.get(); }
+
+ protected:
+  friend struct ScriptCommandHandlers;
+  friend class CBackScriptRunner;
+  enum FastForwardFlag { kReplayRunning, kSkipToPosition, kReplaySecond, kReplayPage };
+  static constexpr int kNameTextSize = 64;
+  // The voice name the notice before a voice command gave.
+  char noticedVoice_[kNameTextSize] = {};
+  // One-shot fade times of the next voice and sound-effect command.
+  int voiceFadeTime_ = 0, seFadeTime_ = 0;
+  // Per effect channel: the variable whose value picks a picture variant
+  // (0 none); the costume variable (-1 none) and its suffixes.
+  int variantVars_[kEffectChannels] = {};
+  int costumeVar_ = -1;
+  std::vector<std::vector<char>> costumeSuffixes_;
+  int lastLoadedChannel_ = -1;
+  char firstName_[kNameTextSize] = {}, secondName_[kNameTextSize] = {};
+  int fastForward_[4] = {};
+  int sceneReplay_ = 0;
+  int sceneScriptNumber_ = 0;
+  int cutinNumber_ = 0;
+  int choiceReturn_ = 0;
+  int readSkip_ = -1, displayKind_ = 3, autoKind_ = -1;
+  int windowPendingWord_ = 0;
+  // The released script stopped on an end of code or an error, reported
+  // once; it stays stopped until a game start or load moves it.
+  int scriptHalted_ = 0, haltLevel_ = -1, haltPc_ = -1;
+  int scriptRecordLimit_ = kScriptRecordsPerRun;
+  std::unique_ptr<CBackScriptRunner> backScript_;
+  int backScriptRunning_ = 0;
+  // Skipping: a film skip or the shift skip runs.
+  int IsSkipping() const { return skipFilm_[2] != 0 || shiftSkipState_ != 0; }
+  // One run of the current level's script from `start` (-1: where it
+  // stopped); its result.
+  int RunCurrentScript(int start);
+  // One result of the running script acted on as the fast-forward table
+  // says; 1 to go on running, 0 to stop.
+  int ActOnScriptResult(int result, int fastForward);
+  // Sub-script call (down = 1) or replacement of the current level's script.
+  void CallSubScript(const char* name, int down);
+  // The end of the game: the system file saved, the title requested.
+  void EndOfGame();
+  void ReportScriptStop(int result);
+  // A replay that cannot go on: its words cleared, skipping stopped.
+  void EndFastForward();
+  // Loads the voice `name` on voice channel ch and starts it; 0 when no
+  // voice file has it.
+  int LoadAndStartVoice(int ch, const char* name);
+  // Plays sound effect `number` of the list on channel ch with its stored
+  // record; quiet when the list has no such entry.
+  void StartSoundEffect(int ch, int number);
+
+ public:
   // --- Window-thread handshake (gamecallback_thread.cpp) ---
   // The game side's request: the game event, then at most 5 s for the
   // window event.
@@ -1181,9 +1281,11 @@ class CGameCallBack : public CScriptCallBack {
   }
   // The build stamps of the four libraries into the debug list.
   void PrintLibraryVersions();
-  // The scene-name line's texts before and after the script's name, kept
-  // for the script commands that set them (null: empty).
+  // The scene-name line's texts before and after the script's name (the
+  // script's first and second names; null: empty).
   void SetSceneNameTexts(const char* before, const char* after);
+  // One of them: 0 the first name, 1 the second.
+  void SetSceneNameText(int which, const char* text);
   // The start text again over a window-coloured frame while it is shown.
   void PrintStartText();
   CFpsPrint* GetFpsPrint() const { return fpsPrint_; }
@@ -1204,7 +1306,6 @@ class CGameCallBack : public CScriptCallBack {
   int debugWord_ = 0;
   char debugLines_[kDebugLines][kDebugLineSize] = {};
   int debugLineCount_ = 0;
-  char sceneTexts_[2][kDebugLineSize] = {};
   const char* startText_ = nullptr;
   // The window's text lines of this frame, handed over at its end.
   std::vector<platform::OverlayText> windowText_;

@@ -108,9 +108,16 @@ void CGameCallBack::PrintDebugList() {
 // --- The scene-name line ---
 
 void CGameCallBack::SetSceneNameTexts(const char* before, const char* after) {
-  const char* texts[2] = {before, after};
-  for (int i = 0; i < 2; ++i)
-    setup::CopyCp932Cut(sceneTexts_[i], texts[i] ? texts[i] : "", kDebugLineSize - 1);
+  SetSceneNameText(0, before);
+  SetSceneNameText(1, after);
+}
+
+void CGameCallBack::SetSceneNameText(int which, const char* text) {
+  // The script's first and second names: 62 bytes of whole characters,
+  // then two NULs.
+  char* to = which == 0 ? firstName_ : secondName_;
+  setup::CopyCp932Cut(to, text ? text : "", kNameTextSize - 2);
+  to[kNameTextSize - 1] = 0;
 }
 
 void CGameCallBack::PrintSceneName() {
@@ -119,8 +126,8 @@ void CGameCallBack::PrintSceneName() {
   if (number < 0) return;
   const char* name = projectList_ ? projectList_->GetName(number) : nullptr;
   char text[3 * kDebugLineSize + 8];
-  std::snprintf(text, sizeof text, "%s\x81\x79%s\x81\x7A%s", name ? name : "", sceneTexts_[0],
-                sceneTexts_[1]);
+  std::snprintf(text, sizeof text, "%s\x81\x79%s\x81\x7A%s", name ? name : "", firstName_,
+                secondName_);
   AddShadowedLine(&windowText_, kSceneX, kSceneY, text, kSceneBack);
 }
 

@@ -8,6 +8,7 @@
 
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
+#include "mode/printmessage.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
 #include "graphics/presentation.h"
@@ -116,8 +117,7 @@ int CGameCallBack::CalcuWaitCount(int n) {
 void CGameCallBack::ResetFrameSkip() {
   lateness_ = 0;
   skipAllowance_ = 0;
-  // The print-message mode's skip state is reset here once that mode
-  // exists.
+  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->ClearState();
   holdCount_ = 2;
 }
 
@@ -240,8 +240,8 @@ int CGameCallBack::GetConfigHelperValue() { return MessageWindowDesignCount(); }
 // --- Words of the message modes ---
 
 void CGameCallBack::SetMessageModeFlag(int flag) {
-  // Handed to the print-message mode too once it exists.
   messageModeFlag_ = flag;
+  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetGeneral(flag);
 }
 
 void CGameCallBack::SetStoredOption(int value) {
@@ -263,7 +263,7 @@ void CGameCallBack::ToggleShiftSkip() {
 }
 
 int CGameCallBack::SetMessageParam(int kind, int value) {
-  // The print-message mode takes it from the game once it exists.
+  // The print-message mode passes its "noVoiceIsDefaultWait" here.
   if (kind == 1) noVoiceIsDefaultWait_ = value;
   return -1;
 }

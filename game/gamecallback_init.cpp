@@ -41,6 +41,7 @@
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
 #include "widget/notice.h"
+#include "widget/sceneoptionbutton.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"

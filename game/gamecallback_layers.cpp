@@ -4,11 +4,13 @@
 
 #include "game/inputstatus.h"
 #include "graphics/screenbuffer.h"
+#include "mode/printmessage.h"
 #include "platform/types.h"
 #include "widget/floatinglayertable.h"
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
 #include "widget/notice.h"
+#include "widget/sceneoptionbutton.h"
 
 void CGameCallBack::OnMessageClick() {}
 
@@ -45,7 +47,9 @@ void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
   if (kind >= 2 && messageCursor_) messageCursor_->SetPrintXY(x, y);
 }
 
-void CGameCallBack::ShowMessageWindow(int) {}
+void CGameCallBack::ShowMessageWindow(int flag) {
+  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetWindowPrint(flag);
+}
 
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
 
@@ -102,6 +106,26 @@ void CGameCallBack::InitFloatingLayers() {
     messageCursor_->SetConfigNumber(GetCursorNumberConfig());
     messageCursor_->SetScriptNumber(cursorNumberScript_);
   }
+  // The floating buttons, each over the list of its name at its first
+  // slot; the scene button also needs bit 0 of "sceneButtonMode".
+  const GameSettings& s = settings_;
+  const struct {
+    int index;
+    const char* name;
+    int slot;
+    bool create;
+  } buttons[] = {
+      {1, "optionButton", 4, s.optionButtonCreateFlag != 0},
+      {0, "sceneButton", 8, s.sceneButtonCreateFlag && (s.sceneButtonMode & 1)},
+      {2, "skipFilmButton", 12, s.skipFilmButtonCreateFlag != 0},
+      {3, "quickSaveButton", 14, s.quickSaveButtonCreateFlag != 0},
+      {4, "quickLoadButton", 15, s.quickLoadButtonCreateFlag != 0},
+      {5, "quickConfigButton", 16, s.quickConfigButtonCreateFlag != 0},
+      {6, "quickBacklogButton", 18, s.quickBacklogButtonCreateFlag != 0},
+  };
+  for (const auto& b : buttons)
+    if (b.create) floatingButtons_[b.index] = new CSceneOptionButton(b.name, floatingLayers_, b.slot);
+  if (floatingButtons_[4]) floatingButtons_[4]->SetBlockWhenDisabled(1);
   if (settings_.noticeFlag) notice_ = new CNotice(floatingLayers_, 20);
 }
 
@@ -113,12 +137,14 @@ void CGameCallBack::ServeNotice() {
 }
 
 // Kind 1 (from 0) while system setting 6 is on; two more while the printed
-// message continues (the print-message mode answers that once it exists).
+// message continues.
 void CGameCallBack::ServeMessageCursor() {
   if (!messageCursorRequest_) return;
   messageCursorRequest_ = 0;
   if (!messageCursor_) return;
-  const int kind = GetSystemSetting(6) ? 1 : 0;
+  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  const int kind = (GetSystemSetting(6) ? 1 : 0) +
+                   (printMessage && printMessage->CheckContinue() ? 2 : 0);
   messageCursor_->Print(kind, 1);
   messageCursor_->Calcu(1);
 }

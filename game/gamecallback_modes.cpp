@@ -33,6 +33,7 @@ CCommonGeneral* Make(CGameCallBack* game) {
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
+    {CCommonPrintMessage::kModeNumber, &Make<CCommonPrintMessage>},
     {CCommonCardSystem::kModeNumber, &Make<CCommonCardSystem>},
     {CCommonSelectMessage::kModeNumber, &Make<CCommonSelectMessage>},
     {CCommonNothing::kModeNumber, &Make<CCommonNothing>},
@@ -165,15 +166,20 @@ void CGameCallBack::RestartFromLoad() {
   SetMessageModeFlag(0);
   SetBackScriptMode(0);
   ResetTextPosition();
-  // The three message words belong to the message window; the saved line
-  // count, cut-in number and choice words go to modes 10 and 9 once those
-  // exist.
+  // The three message words belong to the message window; the choice words
+  // go to mode 9 once it exists. The cut-in number came with the CUTIN
+  // chunk.
   CCommonGeneral* mode = GetMode(GetCurrentMode());
   if (mode) mode->ResetGame();
+  if (GetCurrentMode() == CCommonPrintMessage::kModeNumber)
+    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+      printMessage->SetLineCount(savedLineCount_);
+      SetBackScriptMode(0);
+    }
   if (mode) mode->Enter();
   if (GetExtDataValue()) NotifyListedModes();
   if (effect_) effect_->RestoreEffects();
-  // Pending sounds are played by the sound services once they exist.
+  PlayPendingSounds();
   OnResetGame();
 }
 

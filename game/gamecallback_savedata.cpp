@@ -9,6 +9,7 @@
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
 #include "game/modenames.h"
+#include "mode/printmessage.h"
 #include "message/autosave.h"
 #include "mode/selectmessage.h"
 #include "platform/types.h"
@@ -170,6 +171,11 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kScriptLevel, keptScriptLevel_);
   for (int k = 1; k < kScriptLevels; ++k)
     SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
+  // The print-message mode owns its line count and page code.
+  if (const CCommonPrintMessage* printMessage = GetPrintMessage()) {
+    savedLineCount_ = printMessage->GetLineCount();
+    messageCode_ = printMessage->GetMessageCode();
+  }
   SetWord(chunk, kMessageKey, messageKey_);
   SetWord(chunk, kLineCount, savedLineCount_);
   SetWord(chunk, kMessageCode, messageCode_);
@@ -351,7 +357,10 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   CScript* script = CurrentScript();
   const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
   if (mode == kMessageMode) {
-    // The print-message mode takes the code and line count once it exists.
+    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+      printMessage->SetMessageCode(messageCode_);
+      printMessage->SetLineCount(savedLineCount_);
+    }
     if (script && older && messageKey_ >= 0) script->SearchMessage(messageKey_);
   } else if (mode == kChoiceMode) {
     for (int i = 0; i < 4; ++i) choiceWords_[i] = Word(chunk, kChoiceWords + i);
@@ -412,8 +421,21 @@ void CGameCallBack::PutOmakeClass(uint8_t* body, size_t size) {
   if (keyFlagTable_) keyFlagTable_->SaveBytes(body, size);
 }
 
-// The print-message mode's cut-in state comes with the cut-in window.
-void CGameCallBack::PutCutin(uint8_t*, size_t) {}
+// The print-message mode's 128 cut-in words at byte 32 and its cut-in
+// number at byte 1052.
+constexpr size_t kCutinNumberAt = 1052;
+
+void CGameCallBack::PutCutin(uint8_t* chunk, size_t size) {
+  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
+  int words[CCommonPrintMessage::kCutinWords] = {};
+  printMessage->SaveData(words);
+  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+    platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
+  if (size >= kCutinNumberAt + 4)
+    platform::SetLE32(chunk + kCutinNumberAt,
+                      static_cast<uint32_t>(printMessage->GetCutinNumber()));
+}
 
 void CGameCallBack::GetInfo(const uint8_t* chunk, size_t size) {
   if (chunk && size >= kHeader + 8) loadedVersion_ = Word(chunk, 9);
@@ -463,7 +485,16 @@ void CGameCallBack::GetOmakeClass(const uint8_t* body, size_t size) {
   if (keyFlagTable_) keyFlagTable_->LoadBytes(body, size);
 }
 
-void CGameCallBack::GetCutin(const uint8_t*, size_t) {}
+void CGameCallBack::GetCutin(const uint8_t* chunk, size_t size) {
+  CCommonPrintMessage* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
+  int words[CCommonPrintMessage::kCutinWords] = {};
+  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+    words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
+  printMessage->LoadData(words);
+  if (size >= kCutinNumberAt + 4)
+    printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
+}
 
 // --- Thumbnail ---
 

@@ -5,14 +5,11 @@
 
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
+#include "mode/printmessage.h"
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
 #include "setup/text.h"
-
-void CGameCallBack::SystemCommand(int, int, const void*, int) {}
-
-void CGameCallBack::CommandNotice(int, int, const char*) {}
 
 int CGameCallBack::GetVar(int number) {
   if (gameVars_) return gameVars_->GetVar(number);
@@ -91,8 +88,7 @@ int CGameCallBack::StartNewGame(int, int stateFlag, int varNumber, int value) {
   for (int channel = 0; channel < kEffectChannels; ++channel)
     if (effect_) effect_->SetPrintEnable(channel, 1);
   SetLayerDisableMask(0);
-  // The cut-in number of the print-message mode is reset here once that
-  // mode exists.
+  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
   SetStateVarWord(stateFlag);
   ResetForGameStart();
   // The frame runs the control script from its start.
@@ -127,10 +123,6 @@ int CGameCallBack::CheckHoliday(int year, int month, int day) {
   return holidayList_ && holidayList_->CheckHoliday(year, month, day) ? 1 : 0;
 }
 
-int CGameCallBack::CallNextSceneItem() { return 0; }
-
-int CGameCallBack::StartSceneScript() { return 0; }
-
 void CGameCallBack::OnNewGame(int, int) {}
 
 void CGameCallBack::OnResetGame() {}
@@ -154,19 +146,7 @@ void CGameCallBack::SetBackScriptMode(int mode) { backScriptMode_ = mode; }
 
 int CGameCallBack::GetBackScriptMode() { return backScriptMode_; }
 
-void CGameCallBack::ResetBackScript() {}
-
 CNameList* CGameCallBack::GetProjectList() { return projectList_; }
-
-int CGameCallBack::LoadBackScript(const char*) { return 0; }
-
-int CGameCallBack::CalcuBackScript(int) { return 0; }
-
-void CGameCallBack::PrintBackScript() {}
-
-void CGameCallBack::PrintBackScriptRange(int, int) {}
-
-int CGameCallBack::CallControlScript(int) { return 0; }
 
 int CGameCallBack::GetAutoMessageCheckFlag() { return autoMessageCheckFlag_; }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/gamecallback.h"
+#include "mode/printmessage.h"
 #include "mode/selectmessage.h"
 #include "savedata/inttablefile.h"
 #include "savedata/systemfile.h"
@@ -93,26 +94,38 @@ void CGameCallBack::FillMessageEntries(uint8_t* chunk, size_t size,
 
 void CGameCallBack::PutMessage(uint8_t* chunk, size_t size) {
   // The texts come from the choice mode (return mode 9) or the
-  // print-message mode; until those modes are built there are none and the
-  // entries stay zero.
+  // print-message mode; without the mode the entries stay zero.
   if (!chunk || size <= kChunkHeader) return;
   const size_t body = std::min(size - kChunkHeader, kMessageEntries * kMessageEntrySize);
   std::memset(chunk + kChunkHeader, 0, body);
   FillMessageEntries(chunk, size, MessageChunkTexts());
 }
 
-// The 64 entries go back into the choice mode's slots.
+// The 64 entries go back into the print-message mode's lines (the mode
+// ends every line with two NULs) and the choice mode's slots.
 void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
   if (!chunk || size <= kChunkHeader) return;
+  if (CCommonPrintMessage* printMessage = GetPrintMessage())
+    for (int i = 0; i < kMessageEntries; ++i) {
+      const size_t at = kChunkHeader + static_cast<size_t>(i) * kMessageEntrySize;
+      if (at + kMessageEntrySize > size) break;
+      printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
+    }
   if (CCommonSelectMessage* choice = GetSelectMessage())
     choice->RestoreSelectTexts(chunk + kChunkHeader, size - kChunkHeader);
 }
 
 std::vector<const char*> CGameCallBack::MessageChunkTexts() {
   std::vector<const char*> texts;
+  // The choice texts when the player left from the choice mode, else the
+  // print-message mode's lines.
   if (returnMode_ == CCommonSelectMessage::kModeNumber) {
     if (const CCommonSelectMessage* choice = GetSelectMessage())
       for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
+    return texts;
   }
+  if (const CCommonPrintMessage* printMessage = GetPrintMessage())
+    for (int i = 0; i < printMessage->GetLineCount(); ++i)
+      texts.push_back(printMessage->GetMessageLine(i));
   return texts;
 }

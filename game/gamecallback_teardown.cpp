@@ -45,6 +45,7 @@
 #include "sound/wavebuffer.h"
 #include "widget/commonbuttonsetup.h"
 #include "widget/floatinglayertable.h"
+#include "widget/sceneoptionbutton.h"
 #include "widget/gamemouse.h"
 #include "widget/holidaylist.h"
 #include "widget/messagecursor.h"
@@ -98,7 +99,7 @@ void CGameCallBack::ReleaseAll() {
 
   // 5. The modes, then what they share: the keyed flag table, the scene
   // list and data, the text input box, the input objects, the result table,
-  // the notices, the floating buttons (made by their own work), the message
+  // the notices, the floating buttons, the message
   // cursor, the game mouse and the floating layer table.
   for (CCommonGeneral*& mode : modeTable_) DeleteAndClear(mode);
   DeleteAndClear(keyFlagTable_);
@@ -110,6 +111,8 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(keyStatus_);
   DeleteAndClear(resultTable_);
   DeleteAndClear(notice_);
+  // Quick buttons, skip-film, scene, option.
+  for (int i : {6, 5, 4, 3, 2, 0, 1}) DeleteAndClear(floatingButtons_[i]);
   DeleteAndClear(messageCursor_);
   DeleteAndClear(gameMouse_);
   DeleteAndClear(floatingLayers_);

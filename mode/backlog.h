@@ -59,7 +59,7 @@ class CCommonBackLog : public CCommonGeneral {
   void AddLine(const char* text, int r, int g, int b);
   // The voice file name (at most 14 bytes, null: none) of the line about to
   // be added; the names of the following lines are cleared.
-  void SetVoice(const char* name);
+  virtual void SetVoice(const char* name);
   // The colour of the line linesBack before the next one (1: the last
   // line added); any count stays in the ring.
   void SetLineColor(int linesBack, int r, int g, int b);

@@ -1,54 +1,246 @@
 // CCommonPrintMessage: mode 10, the print-message mode. The script's text
 // commands give it their pages (SetMessage), timed waits and screen
-// transitions; it types the page out in the message window, waits for the
-// player and hands control back to the script.
+// transitions; it types the page out in the message window (or over the
+// whole screen), waits for the player, auto mode or skip, and lets the
+// script go on (SetSkipFilmFlag (1)).
 //
-// The operations below are the ones the rest of the game calls. The mode is
-// not in the mode table yet: until it is, the game's typed accessor
-// (CGameCallBack::GetPrintMessage) answers NULL and its callers skip the
-// call, as for any missing mode.
+// Files: printmessage.cpp (the line store and text entry, save state),
+// printmessage_setup.cpp (the settings list "PrintMessage"),
+// printmessage_calcu.cpp (per-frame input, waits, auto mode and skip),
+// printmessage_print.cpp (the drawing: window, face, name, text, cut-ins).
+//
+// Text command codes: 0x22220001 new window page (first line the speaker's
+// name), 0x22220002 new full-screen page, 0x22220003 continuation of the
+// page shown, 0x22220004 timed wait in frames, 0x22220005 timed wait over a
+// captured screen.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "game/commongeneral.h"
+
+class CCutinChara;
+class CCutinWindow;
+class CNameColorList;
+class CTextPrint;
 
 class CCommonPrintMessage : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = 10;
   static constexpr int kTextSlots = 64;
   static constexpr int kTextSlotSize = 256;
+  static constexpr int kTextMax = 254;
   static constexpr int kCutinWords = 128;
+  static constexpr int kSpeeds = 5;
+  static constexpr int kWaitLevels = 5;
+  // More font-size types than this count as this many.
+  static constexpr int kMaxFontSizeTypes = 255;
+
+  static constexpr int kCodeWindow = 0x22220001;
+  static constexpr int kCodeFull = 0x22220002;
+  static constexpr int kCodeContinue = 0x22220003;
+  static constexpr int kCodeWait = 0x22220004;
+  static constexpr int kCodeScreenWait = 0x22220005;
 
   explicit CCommonPrintMessage(CGameCallBack* game);
   ~CCommonPrintMessage() override;
 
+  void ResetGame() override;
   int Calcu() override;
   int Print() override;
   int Init() override;
+  int Leave() override;
+  void AtExit() override;
+  // Frees the tables, the cut-in window and table, the name colours and the
+  // text printer; safe to call twice.
+  virtual void Release();
+
+  // The mode's own steps (printmessage_calcu.cpp, printmessage_print.cpp).
+  virtual void PrepareExit();
+  virtual int PrintText(int forceNewPage);
+  virtual int PrintWait();
+  virtual int PrintScreenWait();
+  virtual int IsScreenWaitDone();
+  virtual int CalcuDemo();
+  virtual int CalcuWait(int button);
+  virtual int CalcuScreenWait(int button);
+  virtual int CalcuText(int button);
+  void PrintLprintBG();
 
   // A text command's page: code 0x22220001..0x22220003, the message id
-  // ((project number << 16) | (key & 0xFFFF)), its text and extra word.
-  // Codes 0x22220001 and 0x22220002 set the page text, 0x22220003 appends.
-  void SetMessage(int code, int id, const char* text, int extra);
+  // ((project number << 16) | (key & 0xFFFF); low half 0xFFFF: none), its
+  // text and cut-in character (0 none). Other codes are ignored.
+  virtual void SetMessage(int code, int id, const char* text, int extra);
   // A count-down wait of `frames` (text command 0x22220004).
-  void SetWaitTime(int frames);
-  // A timed transition over the captured screen (text command 0x22220005).
-  void SetScreenWait(int kind, int length);
-  void SetCutinNumber(int number);
-  int GetCutinNumber() const;
-  void SetFrameFlag(int value);
-  void ClearFrameFlag(int value);
-  // Called after an effect command on a channel; nothing to do.
-  void NoticeEffect(int channel);
-  void CheckPrintLprintBG();
+  virtual void SetWaitTime(int frames);
+  // A timed transition over the captured screen (text command 0x22220005);
+  // kind is kept, the game draws the transition.
+  virtual void SetScreenWait(int kind, int length);
+  // Taken only while the game uses cut-ins.
+  virtual void SetCutinNumber(int number);
+  int GetCutinNumber() const { return cutinNumber_; }
+  // Hooks around effect commands, frame skips and scene replay: kept, but
+  // nothing shown depends on them.
+  virtual void SetFrameFlag(int value);
+  virtual void ClearFrameFlag(int value);
+  virtual void NoticeEffect(int channel);
+  void ClearState();
+  void SetGeneral(int mode);
+  virtual void CheckPrintLprintBG();
+  // 1 shows the message window, 0 hides it; a change redraws the screen.
   void SetWindowPrint(int flag);
-  // 1 when the current text command continues the previous text.
-  int CheckContinue();
-  int GetLineCount() const;
+  // 1 when the page continues over several texts (full-screen or
+  // continued page).
+  int CheckContinue() const;
+  int GetLineCount() const { return lineCount_; }
+  // Held to 0..64; cut-in marks that run past the new count are dropped.
   void SetLineCount(int n);
   // Message line i (NULL outside 0..63).
   const char* GetMessageLine(int i) const;
-  int GetMessageCode() const;
+  // A saved line into slot i (0..63): at most 254 bytes up to the first NUL,
+  // then two NULs.
+  void SetMessageLine(int i, const char* bytes, size_t size);
+  int GetMessageCode() const { return pageCode_; }
+  // One of the five codes; anything else is a window page.
   void SetMessageCode(int code);
-  // The 128 words of cut-in state the CUTIN chunk keeps.
-  int* GetCutinData();
+  // The 128 words of cut-in marks (the CUTIN chunk); LoadData drops marks
+  // that are negative or run past the 64 lines.
+  void SaveData(int* out) const;
+  void LoadData(const int* in);
+  int* GetCutinData() { return cutin_; }
+
+  // --- State, read by the game and the tests ---
+  int IsTyping() const { return typing_; }
+  int IsWindowHidden() const { return windowHidden_; }
+  int GetMessageId() const { return messageId_; }
+  int GetTyped(int i) const { return Valid(i) ? typed_[i] : 0; }
+  int GetTotal(int i) const { return Valid(i) ? total_[i] : -1; }
+  int GetCutinMark(int i, int k) const {
+    return Valid(i) && (k == 0 || k == 1) ? cutin_[2 * i + k] : 0;
+  }
+  int GetAutoCountdown() const { return autoCountdown_; }
+  int GetCellsThisFrame() const { return cellsThisFrame_; }
+  int GetTypingRemainder() const { return typingRemainder_; }
+  int GetWaitFrames() const { return waitFrames_; }
+  int GetScreenWaitCounter() const { return screenWaitCounter_; }
+  int GetScreenWaitLength() const { return screenWaitLength_; }
+  int GetSpeedIndex() const { return speedIndex_; }
+  int GetFrameFlag() const { return frameFlag_; }
+
+  // The settings as read (printmessage_setup.cpp), for the tests.
+  struct Layout {
+    int fontSize = 24, printX = 100, printY = 100, nextX = 0, nextY = 30, space = 1;
+  };
+  struct Settings {
+    int fontSizeTypeNumber = 0;
+    Layout base;
+    int lPrintX = 100, lPrintY = 100, lNextX = 0, lNextY = 30;
+    int colorCustomFlag = 0;
+    int colorR = 255, colorG = 255, colorB = 255, shadeColor = 0;
+    // Per font-size type (entry 0 the base values).
+    std::vector<Layout> layouts;
+    std::vector<int> nameXs, nameYs, nameSpaces;
+    int windowMessageNumber = 4, fullMessageNumber = 0;
+    int nameFlag = 1, nameX = 0, nameY = 0, nameCenterFlag = 1, nameLengthMax = 5;
+    int nameFontSize = 20, nameSpace = 1;
+    int nameColorR = 255, nameColorG = 255, nameColorB = 255, nameShadeColor = 0;
+    int nameColorChangeFlag = 1, autoNameWindowFlag = 0;
+    int namePicFlag = 0, namePicSizeX = 64, namePicSizeY = 16, namePicDeltaX = 0, namePicDeltaY = 0;
+    int speeds[kSpeeds] = {20, 40, 60, 120, 10000};
+    int voiceLastWait[kWaitLevels] = {500, 500, 500, 500, 500};
+    int noVoiceLastWait[kWaitLevels] = {2000, 2000, 2000, 2000, 2000};
+    int autoMessageVoiceLastWait = 500, autoMessageLastWait = 2000;
+    int autoMessageWaitVoiceFlag = 0, noVoiceIsDefaultWait = 0;
+    int wheelDownIsClick = 0, rightSkipOffIsClick = 0, backlogSound = -1;
+    int drawWindowWithMessageFlag = 0, drawOverrapOptionFlag = 1;
+    int cutinNamePrintFlag = 0;
+    // Full-screen background.
+    int lPrintBGMode = 0, lPrintBGPrintX = 0, lPrintBGPrintY = 0;
+    int deltaR = 0, deltaG = 0, deltaB = 0, multiR = 100, multiG = 100, multiB = 100;
+    int nega = 0, grey = 0;
+    // General, nega, grey, multiply, add clips: x, y, width, height.
+    int clips[5][4] = {};
+  };
+  const Settings& GetSettings() const { return s_; }
+  // The layout of this frame's font-size type.
+  const Layout& GetCurrentLayout() const { return cur_; }
+  int GetCurrentNameSpace() const { return curNameSpace_; }
+  CNameColorList* GetNameColorList() const { return nameColors_.get(); }
+  CCutinChara* GetCutinChara() const { return cutinChara_.get(); }
+
+ private:
+  static bool Valid(int i) { return i >= 0 && i < kTextSlots; }
+  // Count-downs and sums of milliseconds held to 32 bits.
+  static int Saturate(int64_t v) {
+    return static_cast<int>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  }
+  // printmessage_setup.cpp
+  void LoadSettings();
+  void LoadCutins();
+  // "<colour>R/G/B" (kept when missing) and "<shade>R/G/B" (0 when
+  // missing) as an outline word.
+  void ReadColours(const char* colour, const char* shade, int* r, int* g, int* b, int* outline);
+  // printmessage.cpp
+  void ClearLine(int i);
+  void ScrollUp();
+  // One line of a text command (j: its index in the text).
+  struct Entry;
+  void EnterLine(Entry* e, const char* line, size_t length, int j);
+  void LogLine(const char* text, uint32_t colour);
+  uint32_t NameColour(const char* name) const;
+  void MarkRead();
+  int IsRead();
+  void ReleaseScript();
+  // printmessage_calcu.cpp
+  int AutoStep();
+  int AdvanceInput();
+  int WindowToggleInput();
+  int InAutoCheck();
+  int FloatingAllowed();
+  void TypingInput();
+  // printmessage_print.cpp
+  void ApplyFontSizeType();
+  int NameShown() const;
+  void PrintName(int full);
+  void PrintLines(int full, int code, int first);
+  void PrintCutinWindow(int line, int group, int fontSize);
+  void PlaceCursor(int code);
+
+  Settings s_;
+  Layout cur_;
+  int curNameX_ = 0, curNameY_ = 0, curNameSpace_ = 1;
+
+  std::unique_ptr<CTextPrint> text_;
+  int waitFrames_ = 1;
+  int lineCount_ = 0;
+  int typed_[kTextSlots] = {};
+  int total_[kTextSlots] = {};
+  char lines_[kTextSlots][kTextSlotSize] = {};
+  int cutin_[kCutinWords] = {};
+  int windowHidden_ = 0;
+  int pageCode_ = kCodeWindow;
+  int typing_ = 0;
+  int speedIndex_ = 2;
+  int nameDrawn_ = 0;
+  int cellsThisFrame_ = 1;
+  int messageId_ = -1;
+  int skipNow_ = 0, skipBefore_ = 0;
+  int skipUnread_ = 0;
+  int autoCountdown_ = 1;
+  int effectFrames_ = 0;
+  int screenWaitKind_ = 0, screenWaitLength_ = 0, screenWaitCounter_ = 0;
+  int typingRemainder_ = 0;
+  int windowOffMouseButton_ = 1;
+  int autoCheckElapsed_ = 0, autoCheckVoiceCountdown_ = 1;
+  int cutinNumber_ = 0;
+  int useCutin_ = 0;
+  int frameFlag_ = 0, generalMode_ = 0;
+  std::unique_ptr<CNameColorList> nameColors_;
+  std::unique_ptr<CCutinChara> cutinChara_;
+  std::unique_ptr<CCutinWindow> cutinWindow_;
+  // System pictures (not owned).
+  CPicture* namePicture_ = nullptr;
+  CPicture* lPrintBGPicture_ = nullptr;
 };

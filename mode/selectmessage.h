@@ -92,12 +92,12 @@ class CCommonSelectMessage : public CCommonGeneral {
 
   // (length, start): the choice count and the question lines before them,
   // held so that both fit the 64 slots.
-  void SetSelectRange(int length, int start);
+  virtual void SetSelectRange(int length, int start);
   int GetSelectStart() const { return questionLines_; }
   int GetSelectEnd() const { return questionLines_ + count_; }
   // Choice text slot i (at most 254 bytes kept, then two NULs); the text
   // also goes to the back log. Slots outside 0..63 are ignored.
-  void SetSelectText(int index, const char* text);
+  virtual void SetSelectText(int index, const char* text);
   // NULL outside 0..63.
   const char* GetSelectText(int index) const;
   // The slots as a saved game's MESSAGE chunk holds them: up to 64 entries
@@ -106,7 +106,7 @@ class CCommonSelectMessage : public CCommonGeneral {
   void RestoreSelectTexts(const uint8_t* entries, size_t size);
   // A negative time is read from game variable -time (at least 0); the
   // remaining time starts at the limit.
-  void SetTimeLimit(int time, int timeoutChoice);
+  virtual void SetTimeLimit(int time, int timeoutChoice);
   int GetTimeLimit() const { return timeLimit_; }
   int GetTimeoutChoice() const { return timeoutChoice_; }
   // The remaining milliseconds (a negative word is 0).
@@ -115,7 +115,7 @@ class CCommonSelectMessage : public CCommonGeneral {
   // The special selector: with "useSpecialNumber" above 0 and a selector
   // other than 0 the choices use the special layout.
   int GetSelectExtra() const { return selector_; }
-  void SetSelectExtra(int word);
+  virtual void SetSelectExtra(int word);
 
   // --- Read by tests ---
   int GetCount() const { return count_; }

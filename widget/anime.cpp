@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "graphics/picture.h"
+
 namespace anime {
 
 bool IsBackAndForth(int type) { return type == 3 || type == 4 || type == 7 || type == 8; }
@@ -50,6 +52,19 @@ int64_t Add(int64_t counter, int64_t step, int pattern, int speed, int type) {
   if (IsStopping(type)) return std::clamp<int64_t>(k, 0, length);
   k %= length;
   return k < 0 ? k + length : k;
+}
+
+void DrawFrame(CPicture* picture, int x, int y, platform::Point current, platform::Point next, int w,
+               int h, int percent, int trans, bool fade) {
+  if (!picture) return;
+  if (percent <= 0) {
+    picture->Blt(x, y, next.x, next.y, w, h, trans);
+  } else if (percent >= 100 || !fade || !picture->GetMaskFlag()) {
+    picture->Blt(x, y, current.x, current.y, w, h, trans);
+  } else {
+    picture->ChangeTransLucentBlt(x, y, current.x, current.y, w, h, percent, 100 - percent, picture,
+                                  next.x, next.y);
+  }
 }
 
 }  // namespace anime

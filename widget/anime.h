@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+#include "platform/types.h"
+
+class CPicture;
+
 namespace anime {
 
 struct Frame {
@@ -29,5 +33,13 @@ Frame Calcu(int pattern, int speed, int type, int64_t counter);
 // counter + step, wrapped into one pass (clamped at its end for the
 // stopping types); never below 0.
 int64_t Add(int64_t counter, int64_t step, int pattern, int speed, int type);
+
+// Draws one animation step at (x, y), w x h: the current frame (source
+// `current`) at percent 100 or above, the next one (source `next`) at 0 or
+// below, else a cross-fade of the two when `fade` is set. A picture without
+// a mask cannot cross-fade and shows the current frame. Nothing without a
+// picture.
+void DrawFrame(CPicture* picture, int x, int y, platform::Point current, platform::Point next, int w,
+               int h, int percent, int trans, bool fade);
 
 }  // namespace anime

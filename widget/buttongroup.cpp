@@ -49,37 +49,23 @@ int32_t CCommonButtonGroup::CalcuButton(const CInputStatus* input) {
   const int count = GetCount();
   if (latched_) {
     // Only the pressed member takes input until Init; the others idle.
-    int32_t code = buttoncode::kNothing;
-    for (int i = 0; i < count; ++i) {
-      if (!buttons_[i]) continue;
-      if (i != latchedIndex_) {
-        buttons_[i]->Calcu(nullptr);
-        continue;
-      }
-      code = buttons_[i]->Calcu(input);
-    }
+    int32_t code = widget::LatchedStep(count, latchedIndex_, input,
+                                       [&](int i) { return buttons_[i].get(); });
     if (GetButtonCodeKind(code) == buttoncode::kDecided) code = SetButtonCodeNumber(code, latchedIndex_);
     return code;
   }
-  int32_t result = buttoncode::kNothing;
-  for (int i = 0; i < count; ++i) {
+  const auto existing = [&](int i) {
     CCommonButton* button = buttons_[i].get();
-    if (!button || !button->GetExist()) continue;
-    if (latched_) {
-      button->Calcu(nullptr);
-      continue;
-    }
-    const int32_t code = button->Calcu(input);
-    if (code == buttoncode::kNothing) continue;
-    result = code;
-    const int32_t kind = GetButtonCodeKind(code);
-    if (kind == buttoncode::kPressed || kind == buttoncode::kDecided) {
-      latched_ = 1;
-      latchedIndex_ = i;
-      result = SetButtonCodeNumber(code, i);
-    }
-  }
-  return result;
+    return button && button->GetExist() ? button : nullptr;
+  };
+  return widget::OpenStep(count, input, existing, [&](int i, int32_t* code) {
+    const int32_t kind = GetButtonCodeKind(*code);
+    if (kind != buttoncode::kPressed && kind != buttoncode::kDecided) return false;
+    latched_ = 1;
+    latchedIndex_ = i;
+    *code = SetButtonCodeNumber(*code, i);
+    return true;
+  });
 }
 
 void CCommonButtonGroup::Print(int unused) {

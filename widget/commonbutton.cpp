@@ -252,19 +252,9 @@ void CCommonButton::Print(int) {
   const platform::Point next = GetFrameSource(state_, frame_.next);
   MarkDirty(printX_, printY_, sizeX_, sizeY_);
   if (backPicture_) backPicture_->Blt(printX_, printY_, printX_, printY_, sizeX_, sizeY_, 0);
-  const int trans = printMode_ != 0;
-  if (frame_.percent >= 100) {
-    picture_->Blt(printX_, printY_, current.x, current.y, sizeX_, sizeY_, trans);
-  } else if (frame_.percent <= 0) {
-    picture_->Blt(printX_, printY_, next.x, next.y, sizeX_, sizeY_, trans);
-  } else if (printMode_ < 2 || !picture_->GetMaskFlag()) {
-    // The cross-fade blends through the mask; a keyed picture shows the
-    // current frame instead of nothing.
-    picture_->Blt(printX_, printY_, current.x, current.y, sizeX_, sizeY_, trans);
-  } else {
-    picture_->ChangeTransLucentBlt(printX_, printY_, current.x, current.y, sizeX_, sizeY_,
-                                   frame_.percent, 100 - frame_.percent, picture_, next.x, next.y);
-  }
+  // Print mode 2 cross-fades; modes 0 and 1 show the current frame.
+  anime::DrawFrame(picture_, printX_, printY_, current, next, sizeX_, sizeY_, frame_.percent,
+                   printMode_ != 0, printMode_ >= 2);
   AddAnime(1);
 }
 

@@ -36,6 +36,8 @@ class CFloatingLayer {
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
 
+  // The settings list read, null without one.
+  CNameList* GetList() const { return setup_ ? setup_->GetList() : nullptr; }
   int GetFirstSlot() const { return first_; }
   int GetSlotCount() const { return static_cast<int>(widths_.size()); }
 

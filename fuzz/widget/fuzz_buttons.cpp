@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fuzz/support/fuzz_support.h"
+#include "fuzz/widget/widget_fuzz.h"
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -24,28 +25,8 @@
 
 namespace {
 
-void CheckCode(int32_t code, int members) {
-  if (code == buttoncode::kNothing) return;
-  const int32_t kind = GetButtonCodeKind(code);
-  fuzzsupport::Check(kind == buttoncode::kDecided || kind == buttoncode::kPressed ||
-                         kind == buttoncode::kBusy || kind == buttoncode::kEntered ||
-                         kind == buttoncode::kLeft || kind == buttoncode::kSoundOnly,
-                     "kind");
-  const int number = GetButtonCodeNumber(code);
-  fuzzsupport::Check(number < members, "number inside the container");
-}
-
-// A picture with a mask and a colour key, so every draw path runs.
-std::unique_ptr<CPicture> MakePicture(int w, int h) {
-  auto picture = std::make_unique<CPicture>(w, h, 1);
-  if (!picture->GetPixelBuffer() || !picture->GetMask()) return picture;
-  for (int i = 0; i < w * h; ++i) {
-    picture->GetPixelBuffer()[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
-    picture->GetMask()[i] = static_cast<unsigned char>(i * 7);
-  }
-  return picture;
-}
-
+using widgetfuzz::CheckCode;
+using widgetfuzz::MakePicture;
 using Reader = fuzzsupport::Reader;
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "dwqwriter.h"
 #include "fuzz/support/fuzz_support.h"
+#include "fuzz/widget/widget_fuzz.h"
 #include "graphics/dwqformat.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
@@ -25,20 +26,7 @@
 
 namespace {
 
-void WritePicture(const std::string& name, int w, int h) {
-  dwqtool::Picture p{w, h, {}, {}};
-  for (int i = 0; i < w * h; ++i) {
-    p.pixels.push_back(static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF);
-    p.alpha.push_back(static_cast<uint8_t>(i * 7));
-  }
-  dwqtool::Options options;
-  options.mask = true;
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!dwqtool::MakeDwq(p, options, &bytes, &error)) return;
-  platform::WriteWholeFile(("dwq/sys/" + name + ".dwq").c_str(), bytes.data(), bytes.size());
-}
-
+using widgetfuzz::WritePicture;
 
 // The next '|'-ended part of the input as a settings list.
 bool LoadPart(const uint8_t* data, size_t size, size_t* at, const char* file, CNameList* list) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "game/inputstatus.h"
 #include "game/modenames.h"
 #include "game_test.h"
 #include "graphics/picture.h"
@@ -18,7 +19,11 @@
 #include "platform/types.h"
 #include "support/dwq_picture.h"
 #include "support/fake_game.h"
+#include "widget/animepart.h"
 #include "widget/backbutton.h"
+#include "widget/buttoncode.h"
+#include "widget/commonbutton.h"
+#include "widget/updownbutton.h"
 
 namespace game_test {
 namespace {
@@ -690,6 +695,118 @@ TEST_F(CommonGeneralTest, BackButtonOverTheModesOrTheGamesList) {
     other.LoadBackButtonSetup();
     EXPECT_EQ(other.BackButton(), nullptr) << type;
   }
+}
+
+// Type 0 makes the mode's own pair over its list (pool pictures 1 and 2,
+// the screen picture behind) or over the game's list with
+// "useCommonUpDownSetup" (the mode's positions winning); the combined
+// control joins it with the back button and turns its pages.
+TEST_F(CommonGeneralTest, UpDownPairAndCombinedControl) {
+  CPicturePool pool;
+  WriteList("own", {{"upPrintX", "30"}, {"upPrintY", "40"}, {"downPrintX", "50"},
+                    {"downPrintY", "60"}, {"upSizeX", "24"}, {"backPrintX", "7"}});
+  TestMode own(game_.get(), 5, "own");
+  own.LoadBackButtonSetup();
+  own.LoadUpDownButtonSetup();
+  own.CreateUpdownBack();
+  own.SetUpDownButtonPos();
+  CUpDownButton* pair = own.GetUpDownButtons();
+  ASSERT_NE(pair, nullptr);
+  EXPECT_EQ(pair->GetPicture(0), CPicturePool::GetPicture(1));
+  EXPECT_EQ(pair->GetPicture(1), CPicturePool::GetPicture(2));
+  EXPECT_EQ(pair->GetButton(0)->GetBackPicture(), game_->GetScreenPicture());
+  EXPECT_EQ(pair->GetButton(0)->GetPrintXY(), (platform::Point{30, 40}));
+  EXPECT_EQ(pair->GetButton(1)->GetPrintXY(), (platform::Point{50, 60}));
+  EXPECT_EQ(pair->GetButton(1)->GetSizeX(), 24) << "down inherits from up";
+  // Without file-name keys the buttons reload "UpFileName" and "DownFileName".
+  testsupport::WriteDwq(*dir_, "sys/ta_upButton", 8, 4, 0x123456);
+  testsupport::WriteDwq(*dir_, "sys/ta_downButton", 6, 4, 0x654321);
+  own.ReloadUpDownButtonPicture();
+  EXPECT_EQ(CPicturePool::GetPicture(1)->GetWidth(), 8);
+  EXPECT_EQ(CPicturePool::GetPicture(2)->GetWidth(), 6);
+  CCommonUpdownBack* control = own.GetUpdownBack();
+  ASSERT_NE(control, nullptr);
+  control->SetPageMax(3);
+  control->Init();
+  game_->GetMouseStatus()->SetPos(500, 500);
+  game_->GetMouseStatus()->SetWheel(-1);
+  EXPECT_EQ(control->Calcu(game_->GetInputStatus()),
+            MakeButtonCode(buttoncode::kPressed, 0, -1, 1, -1));
+
+  WriteList("game", {{"upPrintX", "5"}, {"upPrintY", "6"}, {"upFileName", "ta_commonUp"}});
+  game_->LoadSetupFile("game", 64);
+  WriteList("common", {{"useCommonUpDownSetup", "1"}, {"upPrintY", "70"}, {"backScriptFlag", "1"}});
+  TestMode common(game_.get(), 6, "common");
+  common.LoadBackScriptSetup();
+  common.LoadUpDownButtonSetup();
+  common.SetUpDownButtonPos();
+  ASSERT_NE(common.GetUpDownButtons(), nullptr);
+  EXPECT_EQ(common.GetUpDownButtons()->GetButton(0)->GetPrintXY(), (platform::Point{5, 70}));
+  EXPECT_EQ(common.GetUpDownButtons()->GetButton(0)->GetBackPicture(), nullptr)
+      << "a back script draws behind";
+  EXPECT_STREQ(common.GetUpDownButtons()->GetFilename(0), "ta_commonUp");
+
+  for (const char* type : {"1", "2"}) {
+    WriteList("other", {{"updownButtonType", type}, {"backButtonType", type}});
+    TestMode other(game_.get(), 14, "other");
+    other.LoadBackButtonSetup();
+    other.LoadUpDownButtonSetup();
+    other.CreateUpdownBack();
+    other.SetUpDownButtonPos();
+    other.ReloadUpDownButtonPicture();
+    EXPECT_EQ(other.GetUpDownButtons(), nullptr) << type;
+    ASSERT_NE(other.GetUpdownBack(), nullptr);
+    EXPECT_EQ(other.GetUpdownBack()->Calcu(game_->GetInputStatus()), buttoncode::kNothing);
+  }
+}
+
+// Each layer binds the variable it names (none for a name starting with
+// '@'), takes the system picture of its file name and is drawn with its
+// variable's value, 1 without a variable.
+TEST_F(CommonGeneralTest, AnimationLayersDrawTheirVariables) {
+  // "cells": four 4 x 4 frames in a row, frame i of colour 0x100 * (i + 1).
+  dwqtool::Picture cells{16, 4, {}, {}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 16; ++x) cells.pixels.push_back(static_cast<uint32_t>((x / 4 + 1) << 8));
+  testsupport::WriteDwq(*dir_, "sys/cells", cells);
+  CPicture picture;
+  ASSERT_EQ(picture.LoadDWQ("sys\\cells"), 1);
+  WriteList("m", {{"animeLayerNumber", "2"}, {"animeLayer1VarName", "count"},
+                  {"animeLayer1Pattern", "2"}, {"animeLayer1SizeX", "4"}, {"animeLayer1SizeY", "4"},
+                  {"filenameanimeLayer1", "cells"}, {"animeLayer2VarName", "@free"},
+                  {"animeLayer2SizeX", "4"}, {"animeLayer2SizeY", "4"}, {"animeLayer2PrintX", "8"},
+                  {"animeLayerFirst", "0"}});
+  game_->SetVarNumber("count", 0x8000 | 2);
+  game_->ClearCalls();
+  TestMode mode(game_.get(), 12, "m");
+  mode.LoadAnimeLayerSetup();
+  ASSERT_EQ(mode.GetAnimeLayerCount(), 2);
+  const Calls calls = Take();
+  EXPECT_EQ(Count(calls, "LoadSystemPicture cells 0"), 1);
+  EXPECT_EQ(Count(calls, "GetVarNumber count"), 1);
+  EXPECT_EQ(Count(calls, "GetVarNumber @free"), 0);
+  EXPECT_EQ(mode.GetAnimeLayer(0)->GetVarNumber(), 0x8000 | 2);
+  EXPECT_EQ(mode.GetAnimeLayer(1)->GetVarNumber(), -1);
+  EXPECT_EQ(mode.GetAnimeLayer(0)->GetRestoreFlag(), 1);
+  EXPECT_EQ(mode.GetAnimeLayer(2), nullptr);
+  for (int i = 0; i < 2; ++i) mode.GetAnimeLayer(i)->SetPicture(&picture);
+  mode.UpdateAnimeLayers();
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  EXPECT_EQ(screen[1], 0x300u) << "value 2 plays the second block: frame 2";
+  EXPECT_EQ(screen[9], 0x100u) << "no variable: value 1";
+  mode.UpdateAnimeLayers();
+  EXPECT_EQ(screen[1], 0x400u);
+
+  // In the message mode the layers have no background.
+  TestMode message(game_.get(), 10, "m");
+  message.LoadAnimeLayerSetup();
+  EXPECT_EQ(message.GetMustAllPrintFlag(), 1);
+  EXPECT_EQ(message.GetAnimeLayer(0)->GetRestoreFlag(), 0);
+
+  WriteList("huge", {{"animeLayerNumber", "2000000000"}});
+  TestMode huge(game_.get(), 12, "huge");
+  huge.LoadAnimeLayerSetup();
+  EXPECT_EQ(huge.GetAnimeLayerCount(), CCommonGeneral::kMaxAnimeLayers);
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
 #include "widget/notice.h"
+#include "widget/commonbutton.h"
+#include "widget/sceneoptionbutton.h"
 
 namespace game_test {
 namespace {
@@ -144,6 +146,38 @@ TEST_F(LayersTest, MessageCursorRequestIsServedOnce) {
   EXPECT_EQ(At(102, 203), 0xFF0000u);
   game_->SetCursorNumberConfig(5);
   EXPECT_EQ(game_->GetCursorNumberConfig(), 5);
+}
+
+// The floating buttons come after the message cursor, each at its slot;
+// the scene button needs bit 0 of "sceneButtonMode", the quick buttons
+// their enable switches, and the quick-load button blocks while disabled.
+TEST_F(LayersTest, FloatingButtonsFollowTheirFlags) {
+  WriteList("game", {{"sceneButtonMode", "3"}, {"skipFilmButtonCreateFlag", "1"},
+                     {"quickLoadEnable", "1"}, {"quickLoadButtonCreateFlag", "1"},
+                     {"quickSaveButtonCreateFlag", "1"}, {"quickBacklogButtonCreateFlag", "1"}});
+  WriteList("quickLoadButton", {{"addPartsNumber", "4"}, {"quickLoadButtonPrintX", "30"}});
+  Make();
+  const int slots[7] = {8, 4, 12, -1, 15, -1, 18};
+  for (int i = 0; i < 7; ++i) {
+    CSceneOptionButton* button = game_->GetFloatingButton(i);
+    if (slots[i] < 0) {
+      EXPECT_EQ(button, nullptr) << i;
+      continue;
+    }
+    ASSERT_NE(button, nullptr) << i;
+    EXPECT_EQ(button->GetFirstSlot(), slots[i]) << i;
+  }
+  CSceneOptionButton* quickLoad = game_->GetFloatingButton(4);
+  EXPECT_EQ(quickLoad->GetButton()->GetBlockWhenDisabled(), 1);
+  EXPECT_EQ(quickLoad->GetButton()->GetPrintX(), 30);
+  EXPECT_EQ(quickLoad->GetPartsNumber(), 0) << "slot 16 belongs to the quick-config button";
+  EXPECT_EQ(game_->GetFloatingButton(1)->GetButton()->GetBlockWhenDisabled(), 0);
+  EXPECT_EQ(game_->GetFloatingButton(7), nullptr);
+
+  WriteList("game", {});
+  Make();
+  EXPECT_EQ(game_->GetFloatingButton(0), nullptr) << "scene button mode 2 has bit 0 clear";
+  EXPECT_NE(game_->GetFloatingButton(1), nullptr);
 }
 
 }  // namespace

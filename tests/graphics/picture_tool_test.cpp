@@ -162,6 +162,23 @@ TEST_F(PictureToolTest, WritesPicturesTheLoaderReads) {
   EXPECT_EQ(Tool(dir_ / "missing.png" + " " + dir_ / "x.dwq"), 1);
 }
 
+TEST_F(PictureToolTest, ScalesTextGridsByWholeBlocks) {
+  dir_.Write("grid.txt", "a = 102030\nb = F0E0D0\nab\nba\n");
+  dir_.Write("dwq/.keep", "");
+  ASSERT_EQ(Tool("--scale 3 " + dir_ / "grid.txt" + " " + dir_ / "dwq/grid.dwq"), 0);
+  CPicture picture;
+  ASSERT_EQ(picture.LoadDWQ("grid"), 1);
+  ASSERT_EQ(picture.GetWidth(), 6);
+  ASSERT_EQ(picture.GetHeight(), 6);
+  const uint32_t* px = picture.GetPixelBuffer();
+  EXPECT_EQ(px[0], 0x00102030u);
+  EXPECT_EQ(px[2 * 6 + 2], 0x00102030u);
+  EXPECT_EQ(px[2 * 6 + 3], 0x00F0E0D0u);
+  EXPECT_EQ(px[3 * 6 + 0], 0x00F0E0D0u);
+  EXPECT_EQ(Tool("--scale 0 " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2);
+  EXPECT_EQ(Tool("--scale 65 " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2);
+}
+
 TEST_F(PictureToolTest, WritesJpegAndPngBodies) {
   // A 24 x 16 RGBA PNG (smooth colours; opaque right of column 5) and a
   // 4-bit grey one, as an artist might hand them in.

@@ -53,4 +53,22 @@ TEST(MusicTool, WritesMusicFilesTheStreamReads) {
   EXPECT_EQ(Tool("music " + dir / "stereo.wav"), 2);
 }
 
+TEST(MusicTool, WritesATuneFromItsNoteList) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  testsupport::TempDir dir;
+  dir.Write("tune.txt", "# a rest, then A4 and A5\nR 200\nA4 400  # la\nA5 400\n");
+  dir.Write("bad.txt", "A4 400\nH4 100\n");
+  dir.Write("wgq/.keep", "");
+  ASSERT_EQ(Tool("tune " + dir / "tune.txt" + " " + dir / "wgq/tune.wgq"), 0);
+  const std::vector<int16_t> mix = musictest::DecodeMusic("tune");
+  ASSERT_NEAR(static_cast<double>(mix.size()) / 2, 1.0 * musictest::kRate, 0.01 * musictest::kRate);
+  EXPECT_LT(musictest::Rms(mix, 0.0, 0.15), 0.01);
+  EXPECT_GT(musictest::Amplitude(mix, 0.3, 0.2, 440.0), 0.2);
+  EXPECT_GT(musictest::Amplitude(mix, 0.7, 0.2, 880.0), 0.2);
+  EXPECT_LT(musictest::Amplitude(mix, 0.7, 0.2, 440.0), 0.05);
+  // A line that is not a note is refused with nothing written.
+  EXPECT_EQ(Tool("tune " + dir / "bad.txt" + " " + dir / "wgq/bad.wgq"), 1);
+  EXPECT_FALSE(dir.Exists("wgq/bad.wgq"));
+}
+
 }  // namespace

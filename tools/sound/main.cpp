@@ -7,11 +7,21 @@
 // zor-sound music [--quality Q] IN.wav OUT.wgq
 //   Writes a music file (".wgq", Ogg Vorbis) from a 44,100 Hz PCM WAV file
 //   (a mono one is made stereo; other rates are refused).
+// zor-sound tune IN.txt OUT.wgq
+//   Writes a music file from a tune written as text: one note a line,
+//   "NOTE MS" (C4, F#3, Bb5 ...; R a rest), played as soft sine tones at
+//   44,100 Hz; "#" starts a comment.
 // zor-sound pack OUT.vpk IN.vaw...
 //   Writes a voice pack and its index (OUT.vtb beside it). Each entry is
 //   named after its file without ".vaw" (at most 8 characters); the game
 //   finds "ab0012" in the pack "cdvaw/ab.vpk".
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -26,6 +36,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: zor-sound voice [--ogg] [--quality Q] IN.wav|IN.txt OUT.vaw\n"
                "       zor-sound music [--quality Q] IN.wav OUT.wgq\n"
+               "       zor-sound tune IN.txt OUT.wgq\n"
                "       zor-sound pack OUT.vpk IN.vaw...\n");
   return 2;
 }
@@ -95,6 +106,82 @@ int Encode(const std::vector<std::string>& args, bool music) {
   return 0;
 }
 
+// The frequency of a note name ("A4" 440 Hz, "C#5", "Eb3"); 0 for a rest,
+// -1 for a name that is not a note.
+double NoteHz(const std::string& name) {
+  if (name == "R") return 0;
+  static const char kLetters[] = "CDEFGAB";
+  static const int kSemis[] = {0, 2, 4, 5, 7, 9, 11};
+  if (name.size() < 2) return -1;
+  const char* letter = std::strchr(kLetters, name[0]);
+  if (!letter || !name[0]) return -1;
+  int semi = kSemis[letter - kLetters];
+  size_t at = 1;
+  if (name[at] == '#') ++semi, ++at;
+  else if (name[at] == 'b') --semi, ++at;
+  if (at + 1 != name.size() || name[at] < '0' || name[at] > '8') return -1;
+  const int midi = 12 * (name[at] - '0' + 1) + semi;
+  return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
+
+int Tune(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage();
+  std::ifstream in(args[0]);
+  if (!in) {
+    std::fprintf(stderr, "zor-sound: cannot read %s\n", args[0].c_str());
+    return 1;
+  }
+  constexpr int kRate = 44100;
+  platform::WavData wav;
+  wav.format.channels = 1;
+  wav.format.samplesPerSec = kRate;
+  wav.format.bitsPerSample = 16;
+  std::string line;
+  int lineNumber = 0;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::string note;
+    int ms = 0;
+    if (!(words >> note)) continue;
+    const double hz = NoteHz(note);
+    if (hz < 0 || !(words >> ms) || ms <= 0 || ms > 60000) {
+      std::fprintf(stderr, "zor-sound: %s: line %d: \"NOTE MS\" expected\n", args[0].c_str(),
+                   lineNumber);
+      return 1;
+    }
+    const int frames = static_cast<int>(static_cast<long long>(ms) * kRate / 1000);
+    const int edge = std::min(frames / 4, kRate / 100);
+    for (int i = 0; i < frames; ++i) {
+      // A short rise and fall keeps the notes from clicking.
+      double level = 1.0;
+      if (edge > 0 && i < edge) level = static_cast<double>(i) / edge;
+      if (edge > 0 && frames - i < edge) level = static_cast<double>(frames - i) / edge;
+      const double v = hz > 0 ? 0.3 * level * std::sin(2.0 * M_PI * hz * i / kRate) : 0.0;
+      const int16_t sample = static_cast<int16_t>(std::lround(v * 32767.0));
+      wav.pcm.push_back(static_cast<uint8_t>(sample & 0xFF));
+      wav.pcm.push_back(static_cast<uint8_t>((sample >> 8) & 0xFF));
+    }
+  }
+  if (wav.pcm.empty()) {
+    std::fprintf(stderr, "zor-sound: %s: the tune is empty\n", args[0].c_str());
+    return 1;
+  }
+  std::vector<uint8_t> out;
+  std::string error;
+  if (!soundtool::MakeMusicFile(wav, 0.3f, &out, &error)) {
+    std::fprintf(stderr, "zor-sound: %s: %s\n", args[0].c_str(), error.c_str());
+    return 1;
+  }
+  if (!soundtool::WriteBytes(args[1], out)) {
+    std::fprintf(stderr, "zor-sound: cannot write %s\n", args[1].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 int Pack(const std::vector<std::string>& args) {
   if (args.size() < 2) return Usage();
   const std::filesystem::path packPath = args[0];
@@ -136,6 +223,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "voice") return Encode(args, false);
   if (command == "music") return Encode(args, true);
+  if (command == "tune") return Tune(args);
   if (command == "pack") return Pack(args);
   return Usage();
 }

@@ -1,0 +1,272 @@
+// CCommonPrintMessage: what a frame does with the input, the typing speed,
+// auto mode, skip and the two timed waits. A page lets the script go on by
+// the game's script-run word (SetSkipFilmFlag (1)).
+#include <algorithm>
+#include <cstdint>
+
+#include "game/gamecallback.h"
+#include "game/inputstatus.h"
+#include "graphics/screenbuffer.h"
+#include "mode/printmessage.h"
+#include "widget/buttoncode.h"
+
+namespace {
+
+constexpr int kKeyReturn = 13, kKeySpace = 32, kKeyA = 65;
+constexpr int kOptionAuto = 6, kOptionSpeed = 105;
+constexpr int kSystemMenuMode = 13, kConfigMode = 12, kBackLogMode = 7, kTitleMode = 4;
+// A whole page in one frame.
+constexpr int kAllCells = 10000;
+// Far more cells than 64 lines of 256 cells, small enough to add safely.
+constexpr int kMostCells = 1 << 20;
+
+}  // namespace
+
+int CCommonPrintMessage::Init() {
+  if (!game_) return -1;
+  skipUnread_ = game_->IsSystemSettingOn() ? 1 : 0;
+  typingRemainder_ = 0;
+  speedIndex_ = std::clamp(game_->GetSystemSetting(kOptionSpeed), 0, kSpeeds - 1);
+  skipNow_ = skipBefore_ = 0;
+  game_->HideFloatingButtons();
+  game_->HideSkipFilmButton();
+  // The sounds that commands queued start with the channel start of the
+  // script commands (PlayPendingSounds), not here yet.
+  return -1;
+}
+
+// --- Terms ---
+
+int CCommonPrintMessage::InAutoCheck() { return game_->GetAutoMessageCheckFlag() > 0 ? 1 : 0; }
+
+int CCommonPrintMessage::FloatingAllowed() {
+  return !InAutoCheck() && game_->GetFloatingButtonOffFlag() == 0 ? 1 : 0;
+}
+
+int CCommonPrintMessage::AdvanceInput() {
+  if (GetClick(0) || game_->CheckKeyTrig(kKeyReturn)) return 1;
+  return s_.wheelDownIsClick && mouse_ && mouse_->GetWheel() < 0 ? 1 : 0;
+}
+
+int CCommonPrintMessage::WindowToggleInput() {
+  if (windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_)) return 1;
+  return game_->CheckKeyTrig(kKeySpace) ? 1 : 0;
+}
+
+int CCommonPrintMessage::IsRead() {
+  return messageId_ == -1 || game_->CheckMessageReadFlag(messageId_ & 0xFFFF, -1) ? 1 : 0;
+}
+
+void CCommonPrintMessage::MarkRead() {
+  if (messageId_ != -1) game_->SetMessageReadFlag(messageId_ & 0xFFFF, -1);
+}
+
+void CCommonPrintMessage::ReleaseScript() { game_->SetSkipFilmFlag(1); }
+
+// --- The frame ---
+
+int CCommonPrintMessage::Calcu() {
+  if (!game_) return -1;
+  // 1. The frames that waits and effects advance.
+  int n;
+  if (pageCode_ == kCodeWait) {
+    n = game_->CalcuWaitCount(std::max(waitFrames_, 1));
+    waitFrames_ -= n;
+  } else if (pageCode_ == kCodeScreenWait) {
+    const int64_t left = static_cast<int64_t>(screenWaitLength_) - screenWaitCounter_;
+    n = game_->CalcuWaitCount(static_cast<int>(std::clamp<int64_t>(left, 1, INT32_MAX)));
+    screenWaitCounter_ += n;
+  } else {
+    n = game_->CalcuWaitCount(0);
+  }
+  effectFrames_ = n;
+
+  // 2. Cells this frame at the message speed (characters per second).
+  const int check = game_->GetAutoMessageCheckFlag();
+  const int index = check > 0 ? std::clamp(check - 1, 0, kSpeeds - 1) : speedIndex_;
+  const int64_t speed = std::max(s_.speeds[index], 1);
+  const int64_t v =
+      static_cast<int64_t>(std::max(game_->GetMessageWaitTime(), 0)) * speed + typingRemainder_;
+  typingRemainder_ = static_cast<int>(v % 1000);
+  // More cells than any page holds change nothing.
+  cellsThisFrame_ = static_cast<int>(std::min<int64_t>(v / 1000, kMostCells));
+
+  // 3.
+  game_->CalcuEffect();
+  // 4. Skip, unless locked.
+  skipBefore_ = skipNow_;
+  skipNow_ = InAutoCheck() || game_->GetCannotSkipFlag() ? 0 : game_->GetShiftSkipState();
+  // 5. A demonstration from the title only watches for a button.
+  if (game_->GetScriptStartFlag()) return CalcuDemo();
+  // 6.
+  if (game_->CheckSkipFilmButton()) {
+    waitFrames_ = 0;
+    screenWaitCounter_ = screenWaitLength_;
+    ReleaseScript();
+    return -1;
+  }
+  // 7. The floating buttons of a complete, shown text page.
+  int button = -1;
+  if (FloatingAllowed() && pageCode_ != kCodeWait && pageCode_ != kCodeScreenWait && !typing_ &&
+      !windowHidden_)
+    button = game_->CheckFloatingButtons();
+  // 8. Any click, a right button or the wheel up stop auto mode and skip.
+  const int right = s_.rightSkipOffIsClick ? GetClick(1) : (mouse_ ? mouse_->GetTrig(1) : 0);
+  if (GetClick(0) || right || (mouse_ && mouse_->GetWheel() > 0)) {
+    game_->SetSystemSetting(kOptionAuto, 0);
+    if (skipNow_) {
+      game_->SetShiftSkipState(0);
+      skipNow_ = 0;
+    }
+  }
+  // 9.
+  if (pageCode_ == kCodeWait) return CalcuWait(button);
+  if (pageCode_ == kCodeScreenWait) return CalcuScreenWait(button);
+  return CalcuText(button);
+}
+
+int CCommonPrintMessage::CalcuText(int button) {
+  // 1. The floating buttons: system menu, configuration, back log.
+  if (button != -1) {
+    const int r = CheckButtonResult(button);
+    if (r == 0) return ExitToMode(game_->PrepareSystemMode(kSystemMenuMode, kModeNumber));
+    if (r == 1) {
+      game_->NotifyMode(kConfigMode, kModeNumber);
+      return ExitToMode(game_->PrepareSystemMode(kConfigMode, kModeNumber));
+    }
+    if (r == 2) {
+      game_->NotifyMode(kBackLogMode, kModeNumber);
+      return ExitToMode(game_->PrepareSystemMode(kBackLogMode, kModeNumber));
+    }
+    const int kind = GetButtonCodeKind(button);
+    if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
+  }
+  // 2.
+  autoCheckVoiceCountdown_ =
+      Saturate(static_cast<int64_t>(autoCheckVoiceCountdown_) - game_->GetMessageWaitTime());
+  const int frameTime = std::max(game_->GetMessageWaitTime(), 0);
+
+  if (typing_) {
+    // 3.
+    TypingInput();
+    // The auto count-down runs on while a voiced page types.
+    AutoStep();
+  } else if (windowHidden_) {
+    // 4. Any click or Space shows the window again; the page stays.
+    if (GetClick(0) || GetClick(1) || game_->CheckKeyTrig(kKeySpace) ||
+        (windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_))) {
+      game_->SetSystemSetting(kOptionAuto, 0);
+      SetWindowPrint(1);
+      CScreenBuffer::SetFullRedraw(0);
+    }
+  } else if (WindowToggleInput() && game_->GetMessageSkipFlag() == 0 && FloatingAllowed()) {
+    // 5.
+    SetWindowPrint(0);
+    CScreenBuffer::SetFullRedraw(0);
+  } else {
+    // 6.1 The wheel opens the back log.
+    if (mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled() && FloatingAllowed()) {
+      game_->KeepGameState();
+      if (s_.backlogSound > 0) game_->PlaySystemSe(s_.backlogSound - 1, 0);
+      game_->NotifyMode(kBackLogMode, kModeNumber);
+      return ExitToMode(kBackLogMode);
+    }
+    // 6.2
+    int due = AutoStep();
+    int go = AdvanceInput();
+    if (InAutoCheck()) {
+      go = autoCheckElapsed_ >= s_.autoMessageLastWait &&
+                   (s_.autoMessageWaitVoiceFlag == 0 || autoCheckVoiceCountdown_ < 1)
+               ? 1
+               : 0;
+      autoCheckElapsed_ = Saturate(static_cast<int64_t>(autoCheckElapsed_) + frameTime);
+      due = 0;
+    }
+    if (go || due) {
+      // 6.3 A manual turn ends auto mode.
+      if (!due) game_->SetSystemSetting(kOptionAuto, 0);
+      game_->OnMessageClick();
+      MarkRead();
+      ReleaseScript();
+    } else if (skipNow_ && (skipBefore_ == 0 || skipUnread_ || IsRead())) {
+      // 6.4 Skip passes the page it starts on, then read pages (and unread
+      // ones with the option).
+      MarkRead();
+      ReleaseScript();
+    } else {
+      // 6.5 'A' starts auto mode; the shortcut keys leave for their mode.
+      if (game_->CheckKeyTrig(kKeyA) && FloatingAllowed()) game_->SetSystemSetting(kOptionAuto, 1);
+      if (button == -1 && FloatingAllowed()) {
+        const int m = game_->CheckShortCut(kModeNumber);
+        if (m != -1) {
+          game_->SetSystemSetting(kOptionAuto, 0);
+          if (m == kSystemMenuMode && game_->GetMessageModeFlag()) game_->SetSystemMenuSceneMode(1);
+          return ExitToMode(m);
+        }
+      }
+    }
+  }
+  return -1;
+}
+
+void CCommonPrintMessage::TypingInput() {
+  if (skipNow_ && (skipUnread_ || IsRead())) {
+    cellsThisFrame_ = kAllCells;
+    ReleaseScript();
+    MarkRead();
+    typing_ = 0;
+  } else if (!InAutoCheck() && !game_->GetMessageSwitch() && AdvanceInput()) {
+    game_->SetSystemSetting(kOptionAuto, 0);
+    cellsThisFrame_ = kAllCells;
+    typing_ = 0;
+  }
+}
+
+// 1 when auto mode turns the page. A voiced page counts down from the
+// frame it was set; a voiceless one waits its reading pause once it is
+// complete (held at the full pause while it types).
+int CCommonPrintMessage::AutoStep() {
+  if (!game_->GetSystemSetting(kOptionAuto)) {
+    autoCountdown_ = 1;
+    return 0;
+  }
+  if (game_->GetVoiceFlag() || !typing_) {
+    autoCountdown_ =
+        Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0));
+    return autoCountdown_ <= 0 ? 1 : 0;
+  }
+  const int level = std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1);
+  autoCountdown_ = s_.noVoiceLastWait[level];
+  return 0;
+}
+
+int CCommonPrintMessage::CalcuWait(int) {
+  if (skipNow_ || (!InAutoCheck() && !game_->GetMessageSwitch() && AdvanceInput())) waitFrames_ = 0;
+  if (waitFrames_ < 1) ReleaseScript();
+  return -1;
+}
+
+int CCommonPrintMessage::CalcuScreenWait(int) {
+  if (skipNow_ || (!InAutoCheck() && !game_->GetMessageSwitch() && AdvanceInput()))
+    screenWaitCounter_ = screenWaitLength_;
+  if (IsScreenWaitDone()) ReleaseScript();
+  return -1;
+}
+
+int CCommonPrintMessage::IsScreenWaitDone() {
+  return screenWaitCounter_ >= screenWaitLength_ ? 1 : 0;
+}
+
+int CCommonPrintMessage::CalcuDemo() {
+  if (!mouse_ || (!mouse_->GetTrig(0) && !mouse_->GetTrig(1))) return -1;
+  game_->OnMessageClick();
+  return kTitleMode;
+}
+
+void CCommonPrintMessage::PrepareExit() {
+  // "createExitScreenFlag" is the normal exit's capture setting.
+  if (exitNormal_.createScreen) {
+    game_->RestoreFirstFloatingLayer();
+    CreateExitScreen();
+  }
+}
