@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "effectrunner.h"
+#include "demo_frames.h"
 #include "graphics/screenbuffer.h"
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
@@ -48,14 +49,6 @@ struct ShowcaseRun {
   int boxes = 0;
 };
 
-uint64_t HashScreen() {
-  uint64_t h = 1469598103934665603ull;
-  const uint32_t* p = CScreenBuffer::GetBuffer();
-  const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
-  for (int i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  return h;
-}
-
 ShowcaseRun RunShowcase(int frames) {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
@@ -71,7 +64,7 @@ ShowcaseRun RunShowcase(int frames) {
     game.StartNewGame(0, 0, kShowcaseVar, 1);
     for (int i = 1; i <= frames; ++i) {
       game.RunFrame();
-      run.hashes.push_back(HashScreen());
+      run.hashes.push_back(demotest::HashScreen());
       if (i == kChangedFrame)
         run.changed = GirlSamples([](int x, int y) {
           return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x];
@@ -125,13 +118,7 @@ TEST(DemoShowcaseTest, TheShowcaseRepeatsItsFramesAndItsChangeOfExpressionMatche
 
   const std::vector<uint32_t> expected = EffectToolSamples();
   ASSERT_EQ(expected.size(), first.changed.size());
-  int off = 0;
-  for (size_t i = 0; i < expected.size(); ++i)
-    for (int shift : {0, 8, 16}) {
-      const int a = (expected[i] >> shift) & 0xFF, b = (first.changed[i] >> shift) & 0xFF;
-      if (std::abs(a - b) > kTolerance) ++off;
-    }
-  EXPECT_EQ(off, 0);
+  EXPECT_EQ(demotest::ChannelsOff(expected, first.changed, kTolerance), 0);
   // The new face shows: the girl's pixels are not those of the first
   // frame's render of the old one only.
   EXPECT_NE(first.hashes[0], first.hashes[kChangedFrame - 1]);
