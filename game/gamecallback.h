@@ -570,11 +570,6 @@ class CGameCallBack : public CScriptCallBack {
   // heroine's position); kept with the game state.
   int GetMusicRoomValue() const { return musicRoomValue_; }
   void SetMusicRoomValue(int value) { musicRoomValue_ = value; }
-  // One of the 16 option-button off flags; an index outside is ignored.
-  void SetOptionButtonOff(int i, int flag) {
-    if (i >= 0 && i < 16) optionButtonOff_[i] = flag;
-  }
-  int GetOptionButtonOff(int i) const { return i >= 0 && i < 16 ? optionButtonOff_[i] : 0; }
   // The persistent result table; null unless "resultFlag" is set.
   CIntTableFile* GetResultTable() const { return resultTable_; }
   // The system-data word of option `id` after the channel words of
