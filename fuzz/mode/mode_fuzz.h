@@ -9,7 +9,9 @@
 
 #include "dwqwriter.h"
 #include "fuzz/support/fuzz_support.h"
+#include "game/game.h"
 #include "platform/files.h"
+#include "platform/types.h"
 
 namespace modefuzz {
 
@@ -67,6 +69,23 @@ inline void WriteVarNamesAndPictureFolder(int count) {
   Write("spt\\var.fxf", vars);
   platform::CreateDirectory("dwq");
   platform::CreateDirectory("dwq\\sys");
+}
+
+// The game with its mode change at hand, to enter a mode at once.
+class ModeGame : public CGame {
+ public:
+  using CGame::CGame;
+  using CGameCallBack::ChangeMode;
+};
+
+// The queued window messages delivered to the game's handler (`window` for
+// messages that name none).
+inline void Pump(CGame& game, platform::Window* window) {
+  platform::Message m;
+  while (platform::PeekMessage(&m, true)) {
+    if (m.message == WM_QUIT) continue;
+    game.WindowProc(m.window ? m.window : window, m.message, m.wParam, m.lParam);
+  }
 }
 
 }  // namespace modefuzz
