@@ -123,9 +123,9 @@ void CCommonLoadSave::Release() {
   pagePrint_.reset();
 }
 
-int CCommonLoadSave::QuickLoadSwitch() { return game_ ? game_->GetSettings().quickLoadEnable : 0; }
+int CCommonLoadSave::QuickLoadSwitch() { return game_ ? game_->IsQuickLoadEnable() : 0; }
 
-int CCommonLoadSave::QuickSaveSwitch() { return game_ ? game_->GetSettings().quickSaveEnable : 0; }
+int CCommonLoadSave::QuickSaveSwitch() { return game_ ? game_->GetQuickSaveEnable() : 0; }
 
 int CCommonLoadSave::CalcuWarningDialog() { return -1; }
 
