@@ -27,6 +27,7 @@
 #include "platform/system.h"
 #include "savedata/cglist.h"
 #include "savedata/cgvoice.h"
+#include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -154,13 +155,14 @@ void CGameCallBack::ReleaseAll() {
 
   // 8. The platform's window leaves full screen as it closes, so there is
   // no display mode to reset. The extension-data tables, the extra-mode
-  // list, the picture pool and the settings lists.
+  // list, the picture pool, the save-slot layout and the settings lists.
   DeleteAndClear(extNameTable_);
   extDataModes_.clear();
   extDataSubs_.clear();
   extSaveDataSizes_.clear();
   DeleteAndClear(extraModeList_);
   DeleteAndClear(picturePool_);
+  DeleteAndClear(saveSlotLayout_);
   DeleteAndClear(miniGameList_);
   DeleteAndClear(setupList_);
   renameTags_.clear();
