@@ -366,8 +366,6 @@ class CGameCallBack : public CScriptCallBack {
   virtual int CallControlScript(int start);
   virtual void KeepGameState();
   virtual void RestoreGameState();
-  // The kept game state comes back at the end of the next frame.
-  void SetReturnFlag() { restorePending_ = 1; }
   virtual int CheckShortCut(int mode);
   // -1 for a time or loop count means the player's default; a delta of
   // -9999 plays at the option volume unchanged.

@@ -56,7 +56,7 @@ $((C + 10)) move 700 20"
 leave="$((C + 20)) move 700 560
 $((C + 22)) button 0 down
 $((C + 23)) button 0 up
-$((C + 90)) move 400 450
+$((C + 90)) move 400 500
 $((C + 92)) button 0 down
 $((C + 93)) button 0 up"
 
