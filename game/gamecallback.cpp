@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "game/backscriptrunner.h"
+#include "mode/systemmenu.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "setup/setuplist.h"
@@ -23,11 +24,17 @@ CGameCallBack::~CGameCallBack() { ReleaseAll(); }
 
 void CGameCallBack::SetMainControl(CMainControl* mainControl) { mainControl_ = mainControl; }
 
-// The short-cut rows come from the system menu's options (from the start
-// row on: target, action, key code, sound) and each extension object's
-// size goes to its save entry; both wait for the system menu and the save
-// chunks, so the rows stay empty (SetShortCutRows fills them).
-void CGameCallBack::PrepareModeTables() { shortCutTable_.clear(); }
+// The short-cut rows come from the system menu's added options (target,
+// action, key code; the options carry no sound of their own). The
+// extension objects' sizes wait for the save chunks.
+void CGameCallBack::PrepareModeTables() {
+  std::vector<ShortCutRow> rows;
+  if (auto* menu = dynamic_cast<CCommonSystemMenu*>(GetMode(CCommonSystemMenu::kModeNumber))) {
+    for (int r = systemmenu::kBuiltIn; r < menu->GetOptionNumber(); ++r)
+      rows.push_back({menu->GetOptionAccelKey(r), menu->GetOptionMode(r), menu->GetOptionCommand(r), 0});
+  }
+  SetShortCutRows(std::move(rows));
+}
 
 int CGameCallBack::LoadSetupFile(const char* name, int pairs) {
   if (!setupList_) setupList_ = new CSetupList;

@@ -21,6 +21,7 @@
 #include "widget/floatinglayertable.h"
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
+#include "mode/systemmenu.h"
 
 namespace {
 
@@ -268,8 +269,9 @@ int CGameCallBack::SetMessageParam(int kind, int value) {
   return -1;
 }
 
-// The system menu (mode 13) takes the flag once its class exists.
-void CGameCallBack::SetSystemMenuSceneMode(int) {}
+void CGameCallBack::SetSystemMenuSceneMode(int flag) {
+  if (auto* menu = dynamic_cast<CCommonSystemMenu*>(GetMode(13))) menu->SetSceneMode(flag);
+}
 
 int CGameCallBack::GetModeVariable() {
   return settings_.specialNumberForSaveSetFlag && specialNumberVar_ >= 0 ? GetVar(specialNumberVar_)

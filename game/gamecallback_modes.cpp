@@ -19,6 +19,8 @@
 #include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
 #include "mode/selectplace.h"
+#include "mode/nameinput.h"
+#include "mode/systemmenu.h"
 #include "mode/title.h"
 
 namespace {
@@ -59,6 +61,8 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
     {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
     {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
+    {CCommonSystemMenu::kModeNumber, &Make<CCommonSystemMenu>},
+    {CCommonNameInput::kModeNumber, &Make<CCommonNameInput>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
