@@ -40,7 +40,9 @@ int ScreenIsIrisColour() {
   for (int y = 4; y < h; y += 16)
     for (int x = 4; x < w; x += 16) {
       const bool cursor = x < 48 && y < 48, meter = x < 80 && y >= h - 48;
-      if (!cursor && !meter && (p[y * w + x] & 0xFFFFFF) != kIrisColour) return 0;
+      // The floating option button stays over every effect.
+      const bool option = x >= 752 && y < 40;
+      if (!cursor && !meter && !option && (p[y * w + x] & 0xFFFFFF) != kIrisColour) return 0;
     }
   return 1;
 }
