@@ -13,35 +13,42 @@ set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 
-# Frames: the title stands at 125; the scene's text is typed by 265; the
-# scene ends the game and the title returns; Extras at 330, Pictures at 360,
-# the panorama's cell at 402, the wheel at 500, the right click at 530.
+# Frames: the title stands at 125; the name entry's OK at 211 and 225 keeps
+# the names; the scene's text is typed by 385; the scene ends the game and
+# the title returns; Extras at 450, Pictures at 480, the panorama's cell at
+# 522, the wheel at 620, the right click at 650.
 cat >"$work/input" <<'INPUT'
 1 move -5 700
 125 move 400 300
 126 button 0 down
 127 button 0 up
 128 move -5 700
-265 move 400 300
-266 button 0 down
-267 button 0 up
-330 move 400 450
-331 button 0 down
-332 button 0 up
-333 move -5 700
-360 move 400 300
-361 button 0 down
-362 button 0 up
-363 move -5 700
-400 move 316 163
-402 button 0 down
-403 button 0 up
-404 move -5 700
-500 wheel -120
-529 move 400 580
-530 button 1 down
-531 button 1 up
-532 move -5 700
+210 move 320 356
+211 button 0 down
+212 button 0 up
+225 button 0 down
+226 button 0 up
+227 move -5 700
+385 move 400 300
+386 button 0 down
+387 button 0 up
+450 move 400 450
+451 button 0 down
+452 button 0 up
+453 move -5 700
+480 move 400 300
+481 button 0 down
+482 button 0 up
+483 move -5 700
+520 move 316 163
+522 button 0 down
+523 button 0 up
+524 move -5 700
+620 wheel -120
+649 move 400 580
+650 button 1 down
+651 button 1 up
+652 move -5 700
 INPUT
 
 run() {  # run NAME FRAMES: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
@@ -63,15 +70,15 @@ check() {  # check NAME CONDITION...
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }
 
-run page 398
+run page 518
 check "the gallery page matches its stored screenshot" "$screendiff" "$expected/gallery.png" "$work/page.png" 8 480
-run scroll 470
+run scroll 590
 check "the viewer mid-scroll matches its stored screenshot" "$screendiff" "$expected/viewer.png" "$work/scroll.png" 8 480
-run step 520
+run step 640
 check "the wheel steps to another picture" differs "$expected/viewer.png" "$work/step.png"
 check "the stepped picture is not the gallery" differs "$expected/gallery.png" "$work/step.png"
-run back 580
+run back 700
 check "a right click returns to the picture's page" "$screendiff" "$expected/gallery.png" "$work/back.png" 8 480
-run again 580
+run again 700
 check "two runs show the same frames" cmp -s "$work/back.txt" "$work/again.txt"
 exit $failed

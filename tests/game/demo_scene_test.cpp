@@ -26,10 +26,12 @@
 
 namespace {
 
-constexpr int kFrames = 40;
+constexpr int kFrames = 70;
 // One sample every 40 pixels each way, each colour channel within 6.
 constexpr int kStep = 40;
 constexpr int kTolerance = 6;
+// The name entry's OK button in the sample game.
+constexpr int kOkX = 320, kOkY = 356;
 
 struct SceneRun {
   std::vector<uint64_t> hashes;
@@ -50,7 +52,14 @@ SceneRun RunScene(const std::string& screenshot) {
     host.ClearBoxes();
     // What the start-up mode does for "New game".
     game.StartNewGame(0, 0, -1, 0);
+    // The scene opens the name entry first: OK keeps the names (family,
+    // then given).
     for (int i = 0; i < kFrames; ++i) {
+      if (i == 10 || i == 20) {
+        host.InjectMouseMove(kOkX, kOkY);
+        host.InjectButton(0, true);
+        host.InjectButton(0, false);
+      }
       game.RunFrame();
       run.hashes.push_back(demotest::HashScreen());
     }
