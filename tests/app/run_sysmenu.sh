@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# run_sysmenu.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
+# The sample game's frame end to end, headless, from one input script:
+# New game; the name entry clears the stored names and takes "山田" and
+# "太郎" typed as text, each with OK; the greeting; the option button opens
+# the system menu; Config, the music bar dragged to its left end, Back to
+# the story; the menu again, Title and the dialog's OK: the title.
+# - The system file holds both names and music volume 0.
+# - The name entry with the typed name and the menu match their stored
+#   screenshots within a tolerance; the run ends on the title.
+# - Two runs show the same frames.
+# - A second run on the same folder opens the configuration from the title
+#   with the music bar where it was left.
+# Save and load from the menu wait for their screens.
+set -euo pipefail
+program=$1 screendiff=$2 game=$3 expected=$4 work=$5
+rm -rf "$work" && mkdir -p "$work"
+
+# Backspaces that clear the field, the name typed, OK.
+name() {  # name FRAME TEXT
+  local f=$1 i
+  for i in 0 1 2 3 4 5; do printf '%d key 8 down\n%d key 8 up\n' $((f + 2 * i)) $((f + 2 * i + 1)); done
+  printf '%d text %s\n%d move 320 356\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' \
+    $((f + 14)) "$2" $((f + 16)) $((f + 18)) $((f + 19)) $((f + 20))
+}
+click() {  # click FRAME X Y
+  printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
+}
+# Frames: the title stands at 125; the name entry from 210; the greeting is
+# typed by 400; the menu at 402, Config at 445, the configuration screen
+# from 495; Back at 517; the menu again at 570, Title at 610, the dialog's
+# OK at 625; the title stands again by 720.
+{
+  echo "1 move -5 700"
+  click 125 400 300
+  name 210 山田
+  name 240 太郎
+  click 400 776 20
+  click 445 624 156
+  printf '495 move 450 78\n496 button 0 down\n497 move 360 78\n498 move 300 78\n499 button 0 up\n500 move 700 20\n'
+  click 515 700 560
+  click 570 776 20
+  click 610 624 420
+  click 625 326 266
+} >"$work/input"
+
+run() {  # run NAME DIR FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+  local name=$1 dir=$2 frames=$3 input=$4
+  mkdir -p -m 700 "$work/$name.run"
+  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
+    --hash-every 1 --screenshot "$work/$name.png" --input "$input" >"$work/$name.out" 2>&1 ||
+    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
+  if grep -q '^\[box\]' "$work/$name.out"; then
+    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
+  fi
+  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
+}
+fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
+setting() { od -An -t d4 -j $(($2 + 64)) -N 4 "$1" | tr -d ' '; }
+failed=0
+check() {
+  local name=$1; shift
+  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+}
+holds() { LC_ALL=C grep -q -F "$(printf '%s' "$2" | iconv -f UTF-8 -t CP932)" "$1"; }
+
+fresh n && run names "$work/n" 238 "$work/input"
+check "the name entry shows the typed name" "$screendiff" "$expected/nameinput.png" "$work/names.png" 8 480
+fresh m && run menu "$work/m" 440 "$work/input"
+check "the menu over the greyed story matches" "$screendiff" "$expected/sysmenu.png" "$work/menu.png" 8 480
+fresh a && run whole "$work/a" 720 "$work/input"
+check "the family name is in the system file" holds "$work/a/sav/sysfile.sav" 山田
+check "the given name is in the system file" holds "$work/a/sav/sysfile.sav" 太郎
+check "music volume became 0" test "$(setting "$work/a/sav/sysfile.sav" 176)" -eq 0
+check "the run ends on the title" "$screendiff" "$expected/title.png" "$work/whole.png" 8 480
+fresh b && run twice "$work/b" 720 "$work/input"
+check "two runs show the same frames" cmp -s "$work/whole.txt" "$work/twice.txt"
+
+# The second run: Config from the title.
+printf '1 move -5 700\n' >"$work/input2"
+click 125 400 400 >>"$work/input2"
+run again "$work/a" 175 "$work/input2"
+fresh c && run untouched "$work/c" 175 "$work/input2"
+differs() { ! "$screendiff" "$1" "$2" 0 0 >/dev/null 2>&1; }
+check "the second run's configuration shows the bar where it was left" differs "$work/untouched.png" "$work/again.png"
+exit $failed
