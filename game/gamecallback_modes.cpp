@@ -7,6 +7,8 @@
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
 #include "mode/codecerror.h"
+#include "mode/commonload.h"
+#include "mode/commonsave.h"
 #include "mode/logo.h"
 #include "mode/nothing.h"
 #include "mode/omake.h"
@@ -57,6 +59,8 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
     {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
+    {CCommonLoad::kModeNumber, &Make<CCommonLoad>},
+    {CCommonSave::kModeNumber, &Make<CCommonSave>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
