@@ -62,8 +62,11 @@ bool CCommonLoad::LoadAndRestart(CCommonDataFile* slot, int absolute) {
 void CCommonLoad::AtExit() {
   if (!loadChosen_ || !game_) return;
   loadChosen_ = 0;
+  waiting_ = 0;
   CCommonDataFile* slot = GetSlot(chosen_);
-  if (slot && LoadAndRestart(slot, GetAbsoluteSlot(chosen_))) return;
+  const int absolute = GetAbsoluteSlot(chosen_);
+  chosen_ = -1;
+  if (slot && LoadAndRestart(slot, absolute)) return;
   // As the back button: back to the mode that opened the screen.
   PlayCannotLoad();
   game_->SetReturnFlag();

@@ -232,7 +232,17 @@ int CCommonSave::Calcu() { return CCommonLoadSave::Calcu(); }
 
 int CCommonSave::Print() { return CCommonLoadSave::Print(); }
 
-int CCommonSave::Init() { return CCommonLoadSave::Init(); }
+void CCommonSave::ReloadButtonPictures(CCommonButtonGroup* group) {
+  for (int i = 0; group && i < group->GetCount(); ++i)
+    if (CPicture* picture = group->GetPicture(i); picture && group->GetFilename(i))
+      picture->LoadDWQ((std::string("sys\\") + group->GetFilename(i)).c_str());
+}
+
+int CCommonSave::Init() {
+  const int result = CCommonLoadSave::Init();
+  for (auto& group : buttons_) ReloadButtonPictures(group.get());
+  return result;
+}
 
 int CCommonSave::PrintEnterScreen() { return Print(); }
 
