@@ -119,8 +119,9 @@ CCommonSave::CCommonSave(CGameCallBack* game) : CCommonLoadSave(game, "save", 1)
   MakeDialogButtons(1, "dialogOk2", "dialogCancel2", kCommentButtonPicture);
   commentPicture_.reset(NewSysPicture(d.fileName));
   d.picture = commentPicture_.get();
-  if (miniCGPrint_ && layout_) {
-    const SlotLayoutValues& v = layout_->GetValues();
+  if (miniCGPrint_) {
+    // The layout's thumbnail size, its defaults when the game has none.
+    const SlotLayoutValues v = layout_ ? layout_->GetValues() : SlotLayoutValues{};
     miniCG_ = std::make_unique<CPicture>(std::max(v.picSizeX, 1), std::max(v.picSizeY, 1), 0);
   }
   if (CTextInputBox* box = game_ ? game_->GetTextInputBox() : nullptr) {

@@ -11,6 +11,7 @@
 #include "game/game_test.h"
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
+#include "graphics/picture.h"
 #include "platform/files.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
@@ -263,6 +264,20 @@ TEST_F(SaveLoadTest, ASlotThatCannotBeWrittenIsNotMarkedLastSaved) {
   Frames(8);
   EXPECT_EQ(Game().steps, (std::vector<std::string>{"system"}));
   EXPECT_EQ(Game().GetLastSaveSlot(), -1);
+}
+
+TEST_F(SaveLoadTest, TheDialogsThumbnailTakesOnlyWhatFitsItsPicture) {
+  // The game's thumbnail (200 x 150) is larger than the layout's (132 x 100).
+  WriteList("game", {{"miniCGSizeX", "200"}, {"miniCGSizeY", "150"}});
+  int w = 0, h = 0;
+  Game().GetMiniCGSize(&w, &h);
+  ASSERT_EQ(w, 200);
+  MakeSave(Join({{"commentInputFlag", "1"}, {"miniCGPrintFlag", "1"}}, DialogButtons("2")));
+  ClickSlot(0);
+  ASSERT_EQ(save_->GetDialogState(), 2);
+  ASSERT_NE(save_->GetMiniCGPicture(), nullptr);
+  EXPECT_EQ(save_->GetMiniCGPicture()->GetWidth(), 132);
+  EXPECT_EQ(save_->GetMiniCGPicture()->GetHeight(), 100);
 }
 
 TEST_F(SaveLoadTest, QuickSaveWritesTheQuickSlotAndSetsTheLastSlotByItsFlag) {
