@@ -58,12 +58,19 @@ void CModeVoices::Play(CGameCallBack* game, int fixVar) const {
 
 // --- The save screen ---
 
-CCommonButtonGroup* CCommonSave::MakeDialogButtons(int dialog, const char* ok, const char* cancel,
-                                                   int firstPicture) {
-  const char* const names[] = {ok, cancel};
+CCommonLoadSave::Dialog& CCommonSave::MakeDialog(int dialog, const char* suffix, int firstPicture) {
+  Dialog& d = dialogs_[dialog];
+  auto key = [suffix](const char* name) { return std::string(name) + suffix; };
+  d.fileName = "ta_dialog_4";
+  GetSetupString(&d.fileName, key("fileNameDialog").c_str());
+  GetSetupIntDefault(&d.x, key("dialogX").c_str(), 236);
+  GetSetupIntDefault(&d.y, key("dialogY").c_str(), 160);
+  GetSetupIntDefault(&d.sizeX, key("dialogSizeX").c_str(), 340);
+  GetSetupIntDefault(&d.sizeY, key("dialogSizeY").c_str(), 145);
+  const std::string ok = key("dialogOk"), cancel = key("dialogCancel");
+  const char* const names[] = {ok.c_str(), cancel.c_str()};
   auto& group = buttons_[dialog];
   group = std::make_unique<CCommonButtonGroup>(GetSetupList(), 2, nullptr, nullptr, names);
-  Dialog& d = dialogs_[dialog];
   for (int i = 0; i < 2; ++i) {
     const platform::Point p = group->GetPrintXY(i);
     group->SetPrintXY(i, p.x + d.x, p.y + d.y);
@@ -72,7 +79,7 @@ CCommonButtonGroup* CCommonSave::MakeDialogButtons(int dialog, const char* ok, c
   group->SetCancelButton(1, 1);
   d.buttons = group.get();
   d.exists = 1;
-  return group.get();
+  return d;
 }
 
 CCommonSave::CCommonSave(CGameCallBack* game) : CCommonLoadSave(game, "save", 1) {
@@ -97,26 +104,10 @@ CCommonSave::CCommonSave(CGameCallBack* game) : CCommonLoadSave(game, "save", 1)
   if (game_ && GetSetupString(&fix, "warningVoiceFixVar") && fix)
     warningFixVar_ = game_->GetVarNumber(fix);
 
-  if (warningPrint_) {
-    Dialog& d = dialogs_[0];
-    d.fileName = "ta_dialog_4";
-    GetSetupString(&d.fileName, "fileNameDialog");
-    GetSetupIntDefault(&d.x, "dialogX", 236);
-    GetSetupIntDefault(&d.y, "dialogY", 160);
-    GetSetupIntDefault(&d.sizeX, "dialogSizeX", 340);
-    GetSetupIntDefault(&d.sizeY, "dialogSizeY", 145);
-    MakeDialogButtons(0, "dialogOk", "dialogCancel", kWarningButtonPicture);
-  }
+  if (warningPrint_) MakeDialog(0, "", kWarningButtonPicture);
   if (!commentInput_) return;
 
-  Dialog& d = dialogs_[1];
-  d.fileName = "ta_dialog_4";
-  GetSetupString(&d.fileName, "fileNameDialog2");
-  GetSetupIntDefault(&d.x, "dialogX2", 236);
-  GetSetupIntDefault(&d.y, "dialogY2", 160);
-  GetSetupIntDefault(&d.sizeX, "dialogSizeX2", 340);
-  GetSetupIntDefault(&d.sizeY, "dialogSizeY2", 145);
-  MakeDialogButtons(1, "dialogOk2", "dialogCancel2", kCommentButtonPicture);
+  Dialog& d = MakeDialog(1, "2", kCommentButtonPicture);
   commentPicture_.reset(NewSysPicture(d.fileName));
   d.picture = commentPicture_.get();
   if (miniCGPrint_) {

@@ -67,8 +67,9 @@ class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
   // The page controls back to the current page, every slot's cursor reset.
   void SetControlsBack();
   void ReloadButtonPictures(CCommonButtonGroup* group);
-  CCommonButtonGroup* MakeDialogButtons(int dialog, const char* ok, const char* cancel,
-                                        int firstPicture);
+  // Reads dialog `dialog`'s keys (names ending in `suffix`) and makes its
+  // OK and cancel buttons on work pictures firstPicture and firstPicture + 1.
+  Dialog& MakeDialog(int dialog, const char* suffix, int firstPicture);
 
   int overwrite_ = 0;
   int commentInput_ = 0, warningPrint_ = 0;
