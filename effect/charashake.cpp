@@ -1,0 +1,246 @@
+#include "effect/charashake.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "effect/calcucurve.h"
+#include "effect/effectmanager.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "setup/random.h"
+
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
+
+constexpr ParamDefault kBureDefaults[] = {Value(0, 20), Value(1, 4),  Value(2, 4), Value(3, 8),
+                                          Value(4, 50), Value(5, 50), Value(6, 0), Value(7, 0)};
+constexpr ParamClamp kBureClamps[] = {Range(1, 0, INT_MAX), Range(2, 0, INT_MAX)};
+constexpr StartTable kBureTable{CEffectCharaBure::kNumber, 8, -1, kEach, kBureDefaults, kBureClamps};
+
+constexpr ParamDefault kFlashDefaults[] = {Value(0, 20), Value(1, 255), Same(2, 1),
+                                           Same(3, 2),   Value(4, 1),   Value(5, 1)};
+constexpr ParamClamp kFlashClamps[] = {Range(4, 1, INT_MAX), Range(5, 1, INT_MAX)};
+constexpr StartTable kFlashTable{CEffectCharaFlash::kNumber, 6, -1, kEach, kFlashDefaults,
+                                 kFlashClamps};
+
+constexpr ParamDefault kBokashiDefaults[] = {Value(0, 20), Value(1, 8), Value(2, 8),
+                                             Value(3, 100), Same(4, 3), Value(5, 0),
+                                             Value(6, 0),  Value(7, 0), Value(8, 0)};
+constexpr ParamClamp kBokashiClamps[] = {Range(1, 1, 256), Range(2, 1, 256), Range(3, 0, 100),
+                                         Range(4, 0, 100), Range(6, 0, INT_MAX)};
+constexpr StartTable kBokashiTable{CEffectCharaBokashi::kNumber, 16, -1, kEach, kBokashiDefaults,
+                                   kBokashiClamps};
+
+}  // namespace
+
+// --- #132 ---
+
+CEffectCharaBure::CEffectCharaBure(CEffectManager* manager)
+    : CCharaFilterEffect(manager, kBureTable) {}
+
+int CEffectCharaBure::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  const int result = CCharaFilterEffect::SetParam(record, count, values, channel);
+  record->Param(kSwing) = 0;
+  record->Param(kSwing + 1) = 1;
+  for (int i = 2; i < 6; ++i) record->Param(kSwing + i) = 0;
+  NewSwing(record);
+  return result;
+}
+
+void CEffectCharaBure::NewSwing(EffectChannel* record) {
+  EffectChannel& r = *record;
+  r.Param(kSwing + 2) = r.Param(kSwing + 4);
+  r.Param(kSwing + 3) = r.Param(kSwing + 5);
+  const int64_t w = r.Param(1), h = r.Param(2), frames = r.Param(3);
+  const int64_t fx = std::max<int64_t>(w * r.Param(4), 1);
+  const int64_t fy = std::max<int64_t>(int64_t{r.Param(4)} * h, 1);
+  const int64_t fl = std::max<int64_t>(int64_t{r.Param(5)} * frames, 1);
+  const int64_t g = crt::rand() % fx;
+  const int64_t hh = crt::rand() % fy;
+  const int64_t l = crt::rand() % fl;
+  const int sx = crt::rand(), sy = crt::rand();
+  const int64_t tx = (w * 100 - g) / 100, ty = (h * 100 - hh) / 100;
+  r.Param(kSwing + 4) = Clamp32(sx % 100 >= 50 ? tx : -tx);
+  r.Param(kSwing + 5) = Clamp32(sy % 100 >= 50 ? ty : -ty);
+  r.Param(kSwing + 1) = Clamp32((frames * 100 - l) / 100);
+  r.Param(kSwing) = 0;
+}
+
+void CEffectCharaBure::Calcu(EffectChannel* record, int) {
+  int& frame = record->Param(kSwing);
+  frame = Clamp32(int64_t{frame} + 1);
+  if (frame > record->Param(kSwing + 1)) NewSwing(record);
+}
+
+void CEffectCharaBure::Print(EffectChannel* record, int channel) {
+  const EffectChannel& r = *record;
+  CPicture* picture = RecordPicture(r);
+  if (!picture || !picture->IsLoaded() || !CScreenBuffer::GetBuffer()) return;
+  int x0 = 0, y0 = 0;
+  manager_->GetDrawPos(channel, &x0, &y0);
+  const int frame = r.Param(kSwing), length = r.Param(kSwing + 1);
+  const int64_t x = int64_t{CalcuCurve(frame, length, r.Param(kSwing + 2), r.Param(kSwing + 4),
+                                       r.Param(7), r.Param(6))} + x0;
+  const int64_t y = int64_t{CalcuCurve(frame, length, r.Param(kSwing + 3), r.Param(kSwing + 5),
+                                       r.Param(7), r.Param(6))} + y0;
+  picture->Put(Clamp32(x), Clamp32(y), CEffectManager::IsOpaqueChannel(channel) ? 0 : 1);
+}
+
+// --- #90 ---
+
+CEffectCharaFlash::CEffectCharaFlash(CEffectManager* manager)
+    : CCharaFilterEffect(manager, kFlashTable) {}
+
+bool CEffectCharaFlash::Silhouette(const EffectChannel& r) {
+  const int64_t period = std::max<int64_t>(int64_t{r.Param(4)} + r.Param(5), 1);
+  return r.Counter() < r.Duration() && r.Counter() % period >= r.Param(4);
+}
+
+void CEffectCharaFlash::Print(EffectChannel* record, int) {
+  const EffectChannel& r = *record;
+  CPicture* picture = RecordPicture(r);
+  if (!picture || !picture->IsLoaded() || !CScreenBuffer::GetBuffer()) return;
+  const Request q = DrawRequest(r);
+  if (Silhouette(r))
+    picture->ShapeBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, r.Param(1) & 255,
+                      r.Param(2) & 255, r.Param(3) & 255);
+  else
+    picture->Blt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, 1);
+}
+
+// --- #125 ---
+
+CEffectCharaBokashi::CEffectCharaBokashi(CEffectManager* manager)
+    : CCharaFilterEffect(manager, kBokashiTable) {
+  EnsureWork(CScreenBuffer::GetWidth());
+}
+
+void CEffectCharaBokashi::EnsureWork(int w) {
+  // W x 16 + 8320 bytes: W + 520 columns of four sums.
+  const int columns = std::max(w, 0) + 520;
+  if (columns <= workColumns_) return;
+  work_ = std::make_unique<ColumnSum[]>(columns);
+  workColumns_ = columns;
+}
+
+int CEffectCharaBokashi::SetParam(EffectChannel* record, int count, const int* values,
+                                  int channel) {
+  const int result = CCharaFilterEffect::SetParam(record, count, values, channel);
+  int& height = record->Param(2);
+  if (int64_t{record->Param(1)} * height > 256) height = 256 / record->Param(1);
+  return result;
+}
+
+void CEffectCharaBokashi::BlurSize(const EffectChannel& r, int* bx, int* by) {
+  const int64_t e = Curve(r, r.Param(4), r.Param(3), r.Param(6), r.Param(5));
+  int64_t x = int64_t{r.Param(1)} * e / 100, y = int64_t{r.Param(2)} * e / 100;
+  if (r.Param(7) != 0) {
+    if (x > 1 && x % 2 == 0) --x;
+    if (y > 1 && y % 2 == 0) --y;
+  }
+  x = std::clamp<int64_t>(x, 1, 256);
+  y = std::clamp<int64_t>(y, 1, 256);
+  if (x * y > 256) y = 256 / x;
+  *bx = static_cast<int>(x);
+  *by = static_cast<int>(y);
+}
+
+void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
+  const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  const EffectChannel& r = *record;
+  CPicture* picture = RecordPicture(r);
+  if (!picture || !picture->IsLoaded() || !screen || W <= 0 || H <= 0) return;
+  int bx = 1, by = 1;
+  BlurSize(r, &bx, &by);
+  if (bx * by == 1) {
+    const Request q = DrawRequest(r);
+    picture->Blt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, 1);
+    return;
+  }
+  if (!MaskedPicture(r)) return;
+  const int pw = picture->GetWidth(), ph = picture->GetHeight();
+  // The opaque box in picture columns and rows (ends exclusive).
+  int bl = 0, bt = 0, dummyX = 0, dummyY = 0, bw = pw, bh = ph;
+  if (!picture->ClipToBox(&dummyX, &dummyY, &bl, &bt, &bw, &bh)) return;
+  const int64_t boxLeft = std::max(bl, 0), boxTop = std::max(bt, 0);
+  const int64_t boxRight = std::min<int64_t>(int64_t{bl} + bw, pw);
+  const int64_t boxBottom = std::min<int64_t>(int64_t{bt} + bh, ph);
+  if (boxLeft >= boxRight || boxTop >= boxBottom) return;
+  int x0 = 0, y0 = 0;
+  manager_->GetDrawPos(channel, &x0, &y0);
+  const int hx = bx / 2, hy = by / 2;
+  // The output area: the box grown by the blur, on the screen.
+  const int64_t X0 = std::max<int64_t>(0, x0 + boxLeft - hx);
+  const int64_t X1 = std::min<int64_t>(W, x0 + boxRight + (bx - hx));
+  const int64_t Y0 = std::max<int64_t>(0, y0 + boxTop - hy);
+  const int64_t Y1 = std::min<int64_t>(H, y0 + boxBottom + (by - hy));
+  if (X0 >= X1 || Y0 >= Y1) return;
+  EnsureWork(W);
+  const int n = static_cast<int>(X1 - X0), slots = n + bx - 1;
+  ColumnSum* sums = work_.get();
+  std::fill(sums, sums + slots, ColumnSum{});
+  // Slot k sums source column base + k; only the box's columns are read.
+  const int64_t base = X0 - x0 - hx;
+  const int64_t k0 = std::max<int64_t>(0, boxLeft - base);
+  const int64_t k1 = std::min<int64_t>(slots, boxRight - base);
+  const bool extend = r.Param(8) != 0;
+  const uint32_t* pixels = picture->GetPixelBuffer();
+  const uint8_t* mask = picture->GetMask();
+  // Adds (or takes away) source row `row` to the column sums.
+  auto addRow = [&](int64_t row, bool add) {
+    if (row < boxTop) return;
+    if (row >= boxBottom) {
+      if (!extend) return;
+      row = boxBottom - 1;
+    }
+    const size_t start = static_cast<size_t>(row) * pw;
+    for (int64_t k = k0; k < k1; ++k) {
+      const size_t i = start + static_cast<size_t>(base + k);
+      const uint32_t m = mask[i], p = pixels[i];
+      const uint32_t b = (p & 255) * m, g = (p >> 8 & 255) * m, rr = (p >> 16 & 255) * m;
+      ColumnSum& s = sums[k];
+      if (add) {
+        s.b += b, s.g += g, s.r += rr, s.m += m;
+      } else {
+        s.b -= b, s.g -= g, s.r -= rr, s.m -= m;
+      }
+    }
+  };
+  const int64_t firstRow = Y0 - y0 - hy;
+  for (int64_t row = firstRow; row < firstRow + by; ++row) addRow(row, true);
+  const uint32_t f = static_cast<uint32_t>(std::min(65536 / (bx * by), 32767));
+  auto scale = [f](uint32_t sum) {
+    return (sum >> 16) * f + 2 * ((((sum & 65535) >> 1) * f) >> 16);
+  };
+  for (int64_t Y = Y0; Y < Y1; ++Y) {
+    ColumnSum run{};
+    for (int k = 0; k < bx; ++k) {
+      run.b += sums[k].b, run.g += sums[k].g, run.r += sums[k].r, run.m += sums[k].m;
+    }
+    uint32_t* out = screen + static_cast<size_t>(Y) * W + X0;
+    for (int i = 0; i < n; ++i) {
+      if (run.m != 0) {
+        const uint32_t a = 2 * (((run.m >> 1) * f) >> 16), keep = 254 - std::min(a, 254u);
+        const uint32_t s = out[i];
+        const uint32_t b = std::min<uint32_t>((scale(run.b) + (s & 255) * keep) >> 8, 255);
+        const uint32_t g = std::min<uint32_t>((scale(run.g) + (s >> 8 & 255) * keep) >> 8, 255);
+        const uint32_t rr = std::min<uint32_t>((scale(run.r) + (s >> 16 & 255) * keep) >> 8, 255);
+        out[i] = rr << 16 | g << 8 | b;
+      }
+      if (i + 1 < n) {
+        const ColumnSum& in = sums[i + bx];
+        const ColumnSum& leave = sums[i];
+        run.b += in.b - leave.b, run.g += in.g - leave.g, run.r += in.r - leave.r,
+            run.m += in.m - leave.m;
+      }
+    }
+    const int64_t top = Y - y0 - hy;
+    addRow(top, false);
+    addRow(top + by, true);
+  }
+}
