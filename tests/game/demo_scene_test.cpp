@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_frames.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
@@ -37,14 +38,6 @@ struct SceneRun {
   int boxes = 0;
 };
 
-uint64_t HashScreen() {
-  uint64_t h = 1469598103934665603ull;
-  const uint32_t* p = CScreenBuffer::GetBuffer();
-  const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
-  for (int i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  return h;
-}
-
 SceneRun RunScene(const std::string& screenshot) {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
@@ -59,7 +52,7 @@ SceneRun RunScene(const std::string& screenshot) {
     game.StartNewGame(0, 0, -1, 0);
     for (int i = 0; i < kFrames; ++i) {
       game.RunFrame();
-      run.hashes.push_back(HashScreen());
+      run.hashes.push_back(demotest::HashScreen());
     }
     const uint32_t* p = CScreenBuffer::GetBuffer();
     for (int y = kStep / 2; y < CScreenBuffer::GetHeight(); y += kStep)
@@ -104,13 +97,7 @@ TEST(DemoSceneTest, TheFirstSceneShowsTheSameFramesAndItsPicture) {
     while (words >> word) expected.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
   }
   ASSERT_EQ(expected.size(), first.samples.size());
-  int off = 0;
-  for (size_t i = 0; i < expected.size(); ++i)
-    for (int shift : {0, 8, 16}) {
-      const int a = (expected[i] >> shift) & 0xFF, b = (first.samples[i] >> shift) & 0xFF;
-      if (std::abs(a - b) > kTolerance) ++off;
-    }
-  EXPECT_EQ(off, 0);
+  EXPECT_EQ(demotest::ChannelsOff(expected, first.samples, kTolerance), 0);
 }
 
 }  // namespace
