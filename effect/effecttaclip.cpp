@@ -6,7 +6,9 @@
 
 #include "effect/clipshape.h"
 #include "effect/calcucurve.h"
+#include "effect/effectcharatrans.h"
 #include "effect/effectmanager.h"
+#include "effect/packedpixel.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -47,18 +49,6 @@ bool RectangleSpans(const ClipState& s, int w, int h, Span* spans) {
 
 }  // namespace
 
-namespace charatint {
-uint32_t Tint(uint32_t pixel, int e, const int* rgb) {
-  const int64_t k = 255 - int64_t{e};
-  uint32_t out = 0;
-  for (int c = 0; c < 3; ++c) {
-    const int64_t v = int64_t{(pixel >> (16 - 8 * c)) & 255};
-    out |= Saturate(((v * e) >> 8) + k * rgb[c] / 255) << (16 - 8 * c);
-  }
-  return out;
-}
-}  // namespace charatint
-
 CEffectTaClip::CEffectTaClip(CEffectManager* manager) : CCharaFilterEffect(manager, kTaClipTable) {}
 
 void CEffectTaClip::Print(EffectChannel* record, int channel) {
@@ -87,8 +77,12 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
                                       r.Param(9), r.Param(8))} *
                         255 / 10000;
   const bool tint = r.Param(10) != 0;
-  const int e = tint ? Curve(r, 0, 255, r.Param(11), r.Param(12)) : 0;
-  const int tintRgb[3] = {r.Param(13), r.Param(14), r.Param(15)};
+  uint32_t tintColour = 0;
+  for (int c = 0; c < 3; ++c)
+    tintColour = tintColour << 8 | static_cast<uint32_t>(std::clamp(r.Param(13 + c), 0, 255));
+  const charatrans::FlatTint flat(tint ? std::clamp(Curve(r, 0, 255, r.Param(11), r.Param(12)), 0, 255) : 255,
+                                  tintColour);
+  const bool inRange = level >= 0 && level <= 255;
   // Each row's span cut to the picture's columns.
   int x0 = 0, y0 = 0;
   manager_->GetDrawPos(channel, &x0, &y0);
@@ -106,8 +100,13 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
     for (int64_t x = a; x < b; ++x) {
       const size_t i = row + static_cast<size_t>(x - x0);
       if (mask[i] == 0) continue;
-      const uint32_t p = tint ? charatint::Tint(pixels[i], e, tintRgb) : pixels[i];
+      const uint32_t p = tint ? flat(pixels[i]) : pixels[i];
       const int64_t w = (level * (mask[i] + 1)) >> 8;
+      if (inRange) {
+        out[x] = packedpixel::Blend256(out[x], p, static_cast<uint32_t>(w)) & 0xFFFFFFu;
+        continue;
+      }
+      // Levels beyond 0..100 %: each channel saturates by itself.
       uint32_t mixed = 0;
       for (int shift = 0; shift <= 16; shift += 8) {
         const int64_t pc = (p >> shift) & 255, sc = (out[x] >> shift) & 255;

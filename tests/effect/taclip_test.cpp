@@ -119,8 +119,9 @@ TEST_F(TaClipTest, TintLevelAndSaturation) {
   // 300 %: each channel saturates by itself.
   DrawAt({20, 0, 0, 1, 0, 0, 300}, 0, 0xF010F0);
   EXPECT_EQ(At(5, 5), 0x00FF00u);
-  EXPECT_EQ(charatint::Tint(0xFFFFFF, 255, std::vector<int>{0, 0, 0}.data()), 0xFEFEFEu);
-  EXPECT_EQ(charatint::Tint(0, 0, std::vector<int>{-5, 999, 128}.data()), 0x00FF80u);
+  // Tint colours are held to bytes.
+  DrawAt({20, 0, 0, 1, 0, 0, 100, 100, 0, 0, 1, 0, 0, -5, 999, 128}, 0);
+  EXPECT_EQ(At(5, 5), 0x00FE7Fu);
   // Huge geometry, levels and borders stay in range; a line border draws.
   DrawAt({20, INT_MAX, INT_MIN, INT_MAX, INT_MIN, 0, INT_MAX, INT_MIN, 0, 0, 1, 0, 0, 0, 0, 0,
           INT_MAX},
