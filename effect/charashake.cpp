@@ -191,28 +191,34 @@ void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
   const bool extend = r.Param(8) != 0;
   const uint32_t* pixels = picture->GetPixelBuffer();
   const uint8_t* mask = picture->GetMask();
-  // Adds (or takes away) source row `row` to the column sums.
-  auto addRow = [&](int64_t row, bool add) {
-    if (row < boxTop) return;
-    if (row >= boxBottom) {
-      if (!extend) return;
-      row = boxBottom - 1;
-    }
-    const size_t start = static_cast<size_t>(row) * pw;
-    for (int64_t k = k0; k < k1; ++k) {
-      const size_t i = start + static_cast<size_t>(base + k);
-      const uint32_t m = mask[i], p = pixels[i];
-      const uint32_t b = (p & 255) * m, g = (p >> 8 & 255) * m, rr = (p >> 16 & 255) * m;
-      ColumnSum& s = sums[k];
-      if (add) {
-        s.b += b, s.g += g, s.r += rr, s.m += m;
-      } else {
-        s.b -= b, s.g -= g, s.r -= rr, s.m -= m;
+  // The picture row that source row `row` reads (rows below the box copy
+  // its last one when extended), or null for none.
+  auto sourceRow = [&](int64_t row) -> int64_t {
+    if (row < boxTop) return -1;
+    if (row >= boxBottom) return extend ? boxBottom - 1 : -1;
+    return row;
+  };
+  // Adds row `in` to the column sums and takes row `out` away (-1 none).
+  auto moveRows = [&](int64_t in, int64_t out) {
+    if (in == out || k0 >= k1) return;
+    // Offsets of each row's first read column (base + k0 >= the box's left).
+    const size_t first = static_cast<size_t>(base + k0);
+    const size_t inAt = in < 0 ? 0 : static_cast<size_t>(in) * pw + first;
+    const size_t outAt = out < 0 ? 0 : static_cast<size_t>(out) * pw + first;
+    ColumnSum* s = sums + k0;
+    for (int64_t i = 0; i < k1 - k0; ++i, ++s) {
+      if (in >= 0 && mask[inAt + i] != 0) {
+        const uint32_t m = mask[inAt + i], p = pixels[inAt + i];
+        s->b += (p & 255) * m, s->g += (p >> 8 & 255) * m, s->r += (p >> 16 & 255) * m, s->m += m;
+      }
+      if (out >= 0 && mask[outAt + i] != 0) {
+        const uint32_t m = mask[outAt + i], p = pixels[outAt + i];
+        s->b -= (p & 255) * m, s->g -= (p >> 8 & 255) * m, s->r -= (p >> 16 & 255) * m, s->m -= m;
       }
     }
   };
   const int64_t firstRow = Y0 - y0 - hy;
-  for (int64_t row = firstRow; row < firstRow + by; ++row) addRow(row, true);
+  for (int64_t row = firstRow; row < firstRow + by; ++row) moveRows(sourceRow(row), -1);
   const uint32_t f = static_cast<uint32_t>(std::min(65536 / (bx * by), 32767));
   auto scale = [f](uint32_t sum) {
     return (sum >> 16) * f + 2 * ((((sum & 65535) >> 1) * f) >> 16);
@@ -240,7 +246,6 @@ void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
       }
     }
     const int64_t top = Y - y0 - hy;
-    addRow(top, false);
-    addRow(top + by, true);
+    moveRows(sourceRow(top + by), sourceRow(top));
   }
 }
