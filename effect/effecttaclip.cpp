@@ -77,11 +77,8 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
                                       r.Param(9), r.Param(8))} *
                         255 / 10000;
   const bool tint = r.Param(10) != 0;
-  uint32_t tintColour = 0;
-  for (int c = 0; c < 3; ++c)
-    tintColour = tintColour << 8 | static_cast<uint32_t>(std::clamp(r.Param(13 + c), 0, 255));
-  const charatrans::FlatTint flat(tint ? std::clamp(Curve(r, 0, 255, r.Param(11), r.Param(12)), 0, 255) : 255,
-                                  tintColour);
+  const int e = tint ? std::clamp(Curve(r, 0, 255, r.Param(11), r.Param(12)), 0, 255) : 255;
+  const charatrans::FlatTint flat(e, ByteColour(r, 13));
   const bool inRange = level >= 0 && level <= 255;
   // Each row's span cut to the picture's columns.
   int x0 = 0, y0 = 0;

@@ -24,7 +24,6 @@ class StrikeTest : public EffectTest {
   }
   void DrawAt(int counter) {
     Record().Counter() = counter;
-    Clear(0);
     manager_->Calcu();
     Record().Counter() = counter;
     Clear(0);
