@@ -10,6 +10,10 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace effectstart;
 
 namespace {
@@ -35,7 +39,107 @@ constexpr ParamClamp kBokashiClamps[] = {Range(1, 1, 256), Range(2, 1, 256), Ran
 constexpr StartTable kBokashiTable{CEffectCharaBokashi::kNumber, 16, -1, kEach, kBokashiDefaults,
                                    kBokashiClamps};
 
+// (sum x f) >> 16 to within a unit, in 16-bit pieces: sum's high half times
+// f plus twice the scaled low half.
+uint32_t ScaleSum(uint32_t sum, uint32_t f) {
+  return (sum >> 16) * f + 2 * ((((sum & 65535) >> 1) * f) >> 16);
+}
+
 }  // namespace
+
+void CEffectCharaBokashi::MoveColumns(ColumnSum* sums, int count, const uint32_t* inPixels,
+                                      const uint8_t* inMask, const uint32_t* outPixels,
+                                      const uint8_t* outMask) {
+#if defined(__SSE2__)
+  // A pixel's contribution in the four lanes: its bytes and a 1 each times m.
+  const __m128i zero = _mm_setzero_si128();
+  auto contribution = [&](uint32_t p, uint8_t m) {
+    const __m128i v = _mm_unpacklo_epi16(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>((p & 0xFFFFFFu) | 0x01000000u)), zero),
+        zero);
+    return _mm_madd_epi16(v, _mm_set1_epi32(m));
+  };
+  for (int i = 0; i < count; ++i) {
+    __m128i* at = reinterpret_cast<__m128i*>(sums + i);
+    __m128i s = _mm_loadu_si128(at);
+    if (inMask) s = _mm_add_epi32(s, contribution(inPixels[i], inMask[i]));
+    if (outMask) s = _mm_sub_epi32(s, contribution(outPixels[i], outMask[i]));
+    _mm_storeu_si128(at, s);
+  }
+#else
+  for (int i = 0; i < count; ++i) {
+    ColumnSum& s = sums[i];
+    if (inMask) {
+      const uint32_t m = inMask[i], p = inPixels[i];
+      s.b += (p & 255) * m, s.g += (p >> 8 & 255) * m, s.r += (p >> 16 & 255) * m, s.m += m;
+    }
+    if (outMask) {
+      const uint32_t m = outMask[i], p = outPixels[i];
+      s.b -= (p & 255) * m, s.g -= (p >> 8 & 255) * m, s.r -= (p >> 16 & 255) * m, s.m -= m;
+    }
+  }
+#endif
+}
+
+void CEffectCharaBokashi::BlurRowPlain(const ColumnSum* sums, int n, int bx, uint32_t f,
+                                       uint32_t* out) {
+  ColumnSum run{};
+  for (int k = 0; k < bx; ++k) {
+    run.b += sums[k].b, run.g += sums[k].g, run.r += sums[k].r, run.m += sums[k].m;
+  }
+  for (int i = 0; i < n; ++i) {
+    if (run.m != 0) {
+      // The average mask is at most 254 (f <= 65536 / N).
+      const uint32_t a = ScaleSum(run.m, f), keep = 254 - std::min(a, 254u);
+      const uint32_t s = out[i];
+      const uint32_t b = std::min<uint32_t>((ScaleSum(run.b, f) + (s & 255) * keep) >> 8, 255);
+      const uint32_t g = std::min<uint32_t>((ScaleSum(run.g, f) + (s >> 8 & 255) * keep) >> 8, 255);
+      const uint32_t r = std::min<uint32_t>((ScaleSum(run.r, f) + (s >> 16 & 255) * keep) >> 8, 255);
+      out[i] = r << 16 | g << 8 | b;
+    }
+    if (i + 1 < n) {
+      const ColumnSum& in = sums[i + bx];
+      const ColumnSum& leave = sums[i];
+      run.b += in.b - leave.b, run.g += in.g - leave.g, run.r += in.r - leave.r,
+          run.m += in.m - leave.m;
+    }
+  }
+}
+
+void CEffectCharaBokashi::BlurRow(const ColumnSum* sums, int n, int bx, uint32_t f,
+                                  uint32_t* out) {
+#if defined(__SSE2__)
+  // The four sums in the four lanes; the mask's sum (below 65536) scales by
+  // the same rule as the colours, giving the average mask a in lane 3.
+  static_assert(sizeof(ColumnSum) == 16);
+  auto load = [&](int k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + k)); };
+  __m128i run = _mm_setzero_si128();
+  for (int k = 0; k < bx; ++k) run = _mm_add_epi32(run, load(k));
+  const __m128i fv = _mm_set1_epi32(static_cast<int>(f));
+  const __m128i low = _mm_set1_epi32(65535), limit = _mm_set1_epi32(254);
+  const __m128i zero = _mm_setzero_si128();
+  for (int i = 0; i < n; ++i) {
+    if (_mm_cvtsi128_si32(_mm_srli_si128(run, 12)) != 0) {
+      // Each product has 16-bit factors, so madd forms it whole.
+      const __m128i high = _mm_madd_epi16(_mm_srli_epi32(run, 16), fv);
+      const __m128i half = _mm_srli_epi32(_mm_madd_epi16(_mm_srli_epi32(_mm_and_si128(run, low), 1), fv), 16);
+      const __m128i scaled = _mm_add_epi32(high, _mm_add_epi32(half, half));
+      const __m128i a = _mm_shuffle_epi32(scaled, 0xFF);
+      // 254 - min(a, 254), a never above 254.
+      const __m128i over = _mm_cmpgt_epi32(a, limit);
+      const __m128i keep = _mm_andnot_si128(over, _mm_sub_epi32(limit, a));
+      const __m128i s = _mm_unpacklo_epi16(
+          _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(out[i])), zero), zero);
+      const __m128i sum = _mm_srli_epi32(_mm_add_epi32(scaled, _mm_madd_epi16(s, keep)), 8);
+      const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sum, zero), zero);
+      out[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) & 0xFFFFFFu;
+    }
+    if (i + 1 < n) run = _mm_add_epi32(run, _mm_sub_epi32(load(i + bx), load(i)));
+  }
+#else
+  BlurRowPlain(sums, n, bx, f, out);
+#endif
+}
 
 // --- #132 ---
 
@@ -205,46 +309,16 @@ void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
     const size_t first = static_cast<size_t>(base + k0);
     const size_t inAt = in < 0 ? 0 : static_cast<size_t>(in) * pw + first;
     const size_t outAt = out < 0 ? 0 : static_cast<size_t>(out) * pw + first;
-    ColumnSum* s = sums + k0;
-    for (int64_t i = 0; i < k1 - k0; ++i, ++s) {
-      if (in >= 0 && mask[inAt + i] != 0) {
-        const uint32_t m = mask[inAt + i], p = pixels[inAt + i];
-        s->b += (p & 255) * m, s->g += (p >> 8 & 255) * m, s->r += (p >> 16 & 255) * m, s->m += m;
-      }
-      if (out >= 0 && mask[outAt + i] != 0) {
-        const uint32_t m = mask[outAt + i], p = pixels[outAt + i];
-        s->b -= (p & 255) * m, s->g -= (p >> 8 & 255) * m, s->r -= (p >> 16 & 255) * m, s->m -= m;
-      }
-    }
+    const int count = static_cast<int>(k1 - k0);
+    MoveColumns(sums + k0, count, in < 0 ? nullptr : pixels + inAt, in < 0 ? nullptr : mask + inAt,
+                out < 0 ? nullptr : pixels + outAt, out < 0 ? nullptr : mask + outAt);
   };
   const int64_t firstRow = Y0 - y0 - hy;
   for (int64_t row = firstRow; row < firstRow + by; ++row) moveRows(sourceRow(row), -1);
   const uint32_t f = static_cast<uint32_t>(std::min(65536 / (bx * by), 32767));
-  auto scale = [f](uint32_t sum) {
-    return (sum >> 16) * f + 2 * ((((sum & 65535) >> 1) * f) >> 16);
-  };
+
   for (int64_t Y = Y0; Y < Y1; ++Y) {
-    ColumnSum run{};
-    for (int k = 0; k < bx; ++k) {
-      run.b += sums[k].b, run.g += sums[k].g, run.r += sums[k].r, run.m += sums[k].m;
-    }
-    uint32_t* out = screen + static_cast<size_t>(Y) * W + X0;
-    for (int i = 0; i < n; ++i) {
-      if (run.m != 0) {
-        const uint32_t a = 2 * (((run.m >> 1) * f) >> 16), keep = 254 - std::min(a, 254u);
-        const uint32_t s = out[i];
-        const uint32_t b = std::min<uint32_t>((scale(run.b) + (s & 255) * keep) >> 8, 255);
-        const uint32_t g = std::min<uint32_t>((scale(run.g) + (s >> 8 & 255) * keep) >> 8, 255);
-        const uint32_t rr = std::min<uint32_t>((scale(run.r) + (s >> 16 & 255) * keep) >> 8, 255);
-        out[i] = rr << 16 | g << 8 | b;
-      }
-      if (i + 1 < n) {
-        const ColumnSum& in = sums[i + bx];
-        const ColumnSum& leave = sums[i];
-        run.b += in.b - leave.b, run.g += in.g - leave.g, run.r += in.r - leave.r,
-            run.m += in.m - leave.m;
-      }
-    }
+    BlurRow(sums, n, bx, f, screen + static_cast<size_t>(Y) * W + X0);
     const int64_t top = Y - y0 - hy;
     moveRows(sourceRow(top + by), sourceRow(top));
   }

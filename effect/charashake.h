@@ -58,6 +58,16 @@ class CEffectCharaBokashi : public CCharaFilterEffect {
   struct ColumnSum {
     uint32_t b, g, r, m;
   };
+  // One output row of n pixels from the column sums (slots 0..n + bx - 2)
+  // with the reciprocal f, over out; the plain loop is the reference the
+  // tests hold the lanes to.
+  static void BlurRow(const ColumnSum* sums, int n, int bx, uint32_t f, uint32_t* out);
+  static void BlurRowPlain(const ColumnSum* sums, int n, int bx, uint32_t f, uint32_t* out);
+  // Adds each in-row pixel's contribution to sums[i] and takes the out-row
+  // pixel's away (a null row: none).
+  static void MoveColumns(ColumnSum* sums, int count, const uint32_t* inPixels,
+                          const uint8_t* inMask, const uint32_t* outPixels,
+                          const uint8_t* outMask);
   // Column sums for a screen w wide: w + 512 columns (the buffer's 8320
   // spare bytes cover the margins).
   void EnsureWork(int w);
