@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "effect/charapixels.h"
 #include "effect/clipshape.h"
 #include "effect/calcucurve.h"
 #include "effect/effectcharatrans.h"
 #include "effect/effectmanager.h"
-#include "effect/packedpixel.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -26,8 +26,6 @@ constexpr ParamDefault kTaClipDefaults[] = {
     Same(30, 2),    Same(31, 3),    Same(32, 4),    Value(33, 0),   Value(34, 0)};
 constexpr StartTable kTaClipTable{CEffectTaClip::kNumber,    35, -1, ClampTiming::kWithEachDefault,
                                   kTaClipDefaults, {}};
-
-uint32_t Saturate(int64_t v) { return static_cast<uint32_t>(std::clamp<int64_t>(v, 0, 255)); }
 
 // The rectangle's rows and columns on the screen as spans; false when it
 // has no size or lies wholly off the screen.
@@ -92,25 +90,24 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
     const Span span = spans[y];
     const int64_t a = std::max<int64_t>(span.first, x0);
     const int64_t b = std::min<int64_t>(int64_t{span.first} + span.width, int64_t{x0} + pw);
-    const size_t row = static_cast<size_t>(y - y0) * pw;
-    uint32_t* out = screen + static_cast<size_t>(y) * W;
-    for (int64_t x = a; x < b; ++x) {
-      const size_t i = row + static_cast<size_t>(x - x0);
-      if (mask[i] == 0) continue;
-      const uint32_t p = tint ? flat(pixels[i]) : pixels[i];
-      const int64_t w = (level * (mask[i] + 1)) >> 8;
-      if (inRange) {
-        out[x] = packedpixel::Blend256(out[x], p, static_cast<uint32_t>(w)) & 0xFFFFFFu;
-        continue;
+    if (a >= b) continue;
+    const size_t first = static_cast<size_t>(y - y0) * pw + static_cast<size_t>(a - x0);
+    const uint32_t* source = pixels + first;
+    const uint8_t* alpha = mask + first;
+    // Each pixel's colour and weight; a clear pixel keeps the screen. A
+    // weight beyond +-65536 saturates as that bound does.
+    auto fill = [&](int x, int count, uint32_t* s, auto* k) {
+      for (int i = 0; i < count; ++i) {
+        const uint32_t m = alpha[x + i];
+        s[i] = tint ? flat(source[x + i]) : source[x + i];
+        k[i] = m == 0 ? 0 : static_cast<int32_t>(std::clamp<int64_t>((level * (m + 1)) >> 8, -65536, 65536));
       }
-      // Levels beyond 0..100 %: each channel saturates by itself.
-      uint32_t mixed = 0;
-      for (int shift = 0; shift <= 16; shift += 8) {
-        const int64_t pc = (p >> shift) & 255, sc = (out[x] >> shift) & 255;
-        mixed |= Saturate((w * pc + (256 - w) * sc) >> 8) << shift;
-      }
-      out[x] = mixed;
-    }
+    };
+    uint32_t* out = screen + static_cast<size_t>(y) * W + a;
+    if (inRange)
+      charapixels::MixPieces<false>(out, static_cast<int>(b - a), fill);
+    else
+      charapixels::WeighPieces(out, static_cast<int>(b - a), fill);
   }
   const int64_t border = r.Param(16);
   if (border <= 0) return;
