@@ -16,7 +16,7 @@ namespace {
 // The showcase's variable and value, its whole length, and a frame of the
 // clip line's end state (it runs 20 frames from the first).
 constexpr int kShowcaseVar = 200;
-constexpr int kStrikes = 2;
+constexpr int kStrikes = 3;
 constexpr int kFrames = 280;
 constexpr int kClipFrame = 30;
 // The girl's rectangle and a band around it, each channel within 6.
