@@ -1,13 +1,22 @@
 // What the sample game's end-to-end tests share: a hash of the screen as
-// it stands and the count of colour channels of two sample lists that lie
-// further apart than a tolerance.
+// it stands, the count of colour channels of two sample lists that lie
+// further apart than a tolerance, and a new game run headless from the
+// built game folder with a showcase variable set, hashing every frame and
+// sampling a grid of the screen at one frame.
 #pragma once
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "graphics/screenbuffer.h"
+#include "platform/headless/headless.h"
+#include "setup/namelist.h"
+#include "setup/random.h"
+#include "support/fake_game.h"
+#include "support/temp_dir.h"
 
 namespace demotest {
 
@@ -31,6 +40,54 @@ inline int ChannelsOff(const std::vector<uint32_t>& expected, const std::vector<
       if (std::abs(a - b) > tolerance) ++off;
     }
   return off;
+}
+
+// Points (left + step / 2 + i step, top + step / 2 + j step) inside the box.
+struct SampleGrid {
+  int left, top, width, height, step;
+  template <typename F>
+  void ForEach(F f) const {
+    for (int y = top + step / 2; y < top + height; y += step)
+      for (int x = left + step / 2; x < left + width; x += step) f(x, y);
+  }
+};
+
+struct ShowcaseRun {
+  std::vector<uint64_t> hashes;
+  std::vector<uint32_t> samples;  // the grid at the sample frame
+  int boxes = 0;
+};
+
+// A new game with variable `var` set to `value`, `frames` frames long;
+// eachFrame (when given) looks at the screen after every frame.
+inline ShowcaseRun RunShowcase(int var, int value, int frames, int sampleFrame,
+                               const SampleGrid& grid,
+                               const std::function<void()>& eachFrame = {}) {
+  platform::HeadlessBackend& host = platform::InstallHeadless();
+  host.SetBoxEcho(false);
+  testsupport::TempDir dir;
+  std::filesystem::copy(ZOR_BINARY_DIR "/demo-game", dir.path(),
+                        std::filesystem::copy_options::recursive);
+  CNameList::ResetInit2Check();
+  crt::ResetRandom();
+  ShowcaseRun run;
+  {
+    testsupport::FakeGame game(host);
+    host.ClearBoxes();
+    game.StartNewGame(0, 0, var, value);
+    for (int i = 1; i <= frames; ++i) {
+      game.RunFrame();
+      run.hashes.push_back(HashScreen());
+      if (eachFrame) eachFrame();
+      if (i == sampleFrame)
+        grid.ForEach([&](int x, int y) {
+          run.samples.push_back(CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x] &
+                                0xFFFFFF);
+        });
+    }
+    run.boxes = static_cast<int>(host.Boxes().size());
+  }
+  return run;
 }
 
 }  // namespace demotest
