@@ -12,6 +12,7 @@
 #include "mode/opening.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
+#include "mode/printmovie.h"
 #include "mode/title.h"
 
 namespace {
@@ -41,6 +42,9 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},
+    {CCommonSelectMovie::kModeNumber, &Make<CCommonSelectMovie>},
+    {CCommonPrintMovie::kModeNumber, &Make<CCommonPrintMovie>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no

@@ -18,6 +18,8 @@ class Window;
 
 class CMoviePlayer {
  public:
+  // The notify message the game gives it (WM_APP + 1).
+  static constexpr uint32_t kNotifyMessage = 0x8001;
   static constexpr size_t kMaxFileName = 255;
   static constexpr int kDefaultVolume = 90;
   // Render levels of CheckCodec: the file does not open or nothing in it
