@@ -15,8 +15,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +26,7 @@
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
 #include "support/fake_game.h"
+#include "support/screen_samples.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -39,14 +38,6 @@ constexpr int kStep = 40;
 constexpr int kTolerance = 6;
 // The frame of the movie whose samples are stored.
 constexpr int kSampleFrame = 20;
-
-uint64_t HashScreen() {
-  uint64_t h = 1469598103934665603ull;
-  const uint32_t* p = CScreenBuffer::GetBuffer();
-  const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
-  for (int i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  return h;
-}
 
 // The demo with its title on (the double leaves the start-up chain out).
 class DemoGame : public testsupport::FakeGame {
@@ -103,13 +94,10 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
         host.InjectButton(0, false);
       }
       game.RunFrame();
-      run.hashes.push_back(HashScreen());
+      run.hashes.push_back(testsupport::HashScreen());
       if (i == clickAt && CScreenBuffer::GetBuffer()[300 * 800 + 400] == 0) run.blackAfterClick = 1;
       if (i == kSampleFrame) {
-        const uint32_t* p = CScreenBuffer::GetBuffer();
-        for (int y = kStep / 2; y < CScreenBuffer::GetHeight(); y += kStep)
-          for (int x = kStep / 2; x < CScreenBuffer::GetWidth(); x += kStep)
-            run.samples.push_back(p[y * CScreenBuffer::GetWidth() + x] & 0xFFFFFF);
+        run.samples = testsupport::SampleScreen(kStep);
         if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
       }
     }
@@ -124,19 +112,6 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
 }
 
 std::string SamplesPath() { return ZOR_SOURCE_DIR "/tests/game/data/demo_movie.txt"; }
-
-std::vector<uint32_t> ReadSamples() {
-  std::ifstream in(SamplesPath());
-  std::vector<uint32_t> expected;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream words(line);
-    std::string word;
-    while (words >> word) expected.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
-  }
-  return expected;
-}
 
 TEST(DemoMovieTest, TheMoviePlaysToItsEndAndRepeatsExactly) {
   const bool update = std::getenv("ZOR_UPDATE_EXPECTED") != nullptr;
@@ -159,25 +134,15 @@ TEST(DemoMovieTest, TheMoviePlaysToItsEndAndRepeatsExactly) {
   for (size_t i = 2 * 44100 / 2; i < 2 * 44100 * 3 / 2; ++i) peak = std::max(peak, std::abs(int{first.mix[i]}));
   EXPECT_NEAR(peak, expected, expected * 0.1 + 2);
 
-  if (update) {
-    std::ofstream out(SamplesPath());
-    out << "# The sample movie's frame " << kSampleFrame << ": one 0xRRGGBB sample every " << kStep
-        << " pixels, row by row.\n";
-    for (size_t i = 0; i < first.samples.size(); ++i) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%06X", first.samples[i]);
-      out << text << ((i + 1) % (800 / kStep) ? " " : "\n");
-    }
-  }
-  const std::vector<uint32_t> samples = ReadSamples();
+  if (update)
+    testsupport::WriteScreenSamples(SamplesPath(),
+                                    "The sample movie's frame " + std::to_string(kSampleFrame) +
+                                        ": one 0xRRGGBB sample every " + std::to_string(kStep) +
+                                        " pixels, row by row.",
+                                    first.samples, 800 / kStep);
+  const std::vector<uint32_t> samples = testsupport::ReadScreenSamples(SamplesPath());
   ASSERT_EQ(samples.size(), first.samples.size()) << SamplesPath();
-  int off = 0;
-  for (size_t i = 0; i < samples.size(); ++i)
-    for (int shift : {0, 8, 16}) {
-      const int a = (samples[i] >> shift) & 0xFF, b = (first.samples[i] >> shift) & 0xFF;
-      if (std::abs(a - b) > kTolerance) ++off;
-    }
-  EXPECT_EQ(off, 0);
+  EXPECT_EQ(testsupport::CountSamplesOff(samples, first.samples, kTolerance), 0);
 }
 
 TEST(DemoMovieTest, AClickSkipsToBlackAndTheTitle) {

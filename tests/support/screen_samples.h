@@ -1,0 +1,73 @@
+// Checks of a whole screen for the end-to-end tests: a hash of the screen
+// buffer, and samples of it (one 0xRRGGBB pixel every `step` pixels each
+// way) stored in a text file and compared within a tolerance per channel.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "graphics/screenbuffer.h"
+
+namespace testsupport {
+
+inline uint64_t HashScreen() {
+  uint64_t h = 1469598103934665603ull;
+  const uint32_t* p = CScreenBuffer::GetBuffer();
+  const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
+  for (int i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  return h;
+}
+
+inline std::vector<uint32_t> SampleScreen(int step) {
+  std::vector<uint32_t> samples;
+  const uint32_t* p = CScreenBuffer::GetBuffer();
+  const int w = CScreenBuffer::GetWidth();
+  for (int y = step / 2; y < CScreenBuffer::GetHeight(); y += step)
+    for (int x = step / 2; x < w; x += step) samples.push_back(p[y * w + x] & 0xFFFFFF);
+  return samples;
+}
+
+// Writes the samples, `perRow` a line, under a comment line.
+inline void WriteScreenSamples(const std::string& path, const std::string& comment,
+                               const std::vector<uint32_t>& samples, int perRow) {
+  std::ofstream out(path);
+  out << "# " << comment << "\n";
+  for (size_t i = 0; i < samples.size(); ++i) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06X", samples[i]);
+    out << text << ((i + 1) % perRow ? " " : "\n");
+  }
+}
+
+inline std::vector<uint32_t> ReadScreenSamples(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<uint32_t> samples;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::string word;
+    while (words >> word) samples.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
+  }
+  return samples;
+}
+
+// Colour channels further apart than `tolerance` (-1 when the counts differ).
+inline int CountSamplesOff(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& got,
+                           int tolerance) {
+  if (expected.size() != got.size()) return -1;
+  int off = 0;
+  for (size_t i = 0; i < expected.size(); ++i)
+    for (int shift : {0, 8, 16}) {
+      const int a = (expected[i] >> shift) & 0xFF, b = (got[i] >> shift) & 0xFF;
+      if (std::abs(a - b) > tolerance) ++off;
+    }
+  return off;
+}
+
+}  // namespace testsupport
