@@ -6,6 +6,7 @@ ZOR_PACKAGES=(
   libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  ffmpeg
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
 )
 # Tests, benchmarks, the fuzz targets and the runs on a virtual display.
@@ -13,7 +14,6 @@ ZOR_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
-  ffmpeg
 )
 
 # zor_install_deps [test]: the packages to build and play, and with "test"
