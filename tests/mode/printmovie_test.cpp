@@ -229,3 +229,22 @@ TEST_F(PrintMovieTest, StartUpChecksTheCodecOnTheSampleMovie) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PrintMovieTest, AScreenSwitchPausesAndResumesTheMovieWhereItWas) {
+  Game().SetCodecCheckState(4);
+  Game().EnterMode(CCommonPrintMovie::kModeNumber);
+  Game().RunFrames(6);
+  const int64_t before = Player()->GetPosition();
+  ASSERT_GT(before, 0);
+  Game().ToFullScreenMode(1);
+  EXPECT_EQ(Player()->IsPlaying(), 1);
+  EXPECT_EQ(Player()->GetSavedPosition(), before);
+  EXPECT_EQ(Player()->GetPosition(), before);
+  Game().ToWindowMode(1);
+  EXPECT_EQ(Player()->IsPlaying(), 1);
+  EXPECT_GE(Player()->GetPosition(), before);
+}
+
+}  // namespace
