@@ -101,7 +101,7 @@ function(zor_fuzz name)
   endif()
   add_test(NAME fuzz.${name}
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-      $<TARGET_FILE:${name}> -max_total_time=${seconds} -rss_limit_mb=2048 -timeout=10
+      $<TARGET_FILE:${name}> -max_total_time=${seconds} -rss_limit_mb=2048 -timeout=30
       -print_final_stats=1 ${work}/corpus ${corpus_args})
   file(MAKE_DIRECTORY ${work}/corpus)
   set_tests_properties(fuzz.${name} PROPERTIES WORKING_DIRECTORY ${work} TIMEOUT 300)

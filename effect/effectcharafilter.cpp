@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "effect/calcucurve.h"
+#include "effect/charapixels.h"
 #include "effect/effectmanager.h"
 #include "effect/packedpixel.h"
 #include "graphics/picture.h"
@@ -59,26 +60,22 @@ bool ClipRequest(const CPicture& picture, Request* q) {
   return picture.Clip(&q->dstX, &q->dstY, &q->srcX, &q->srcY, &q->w, &q->h) && q->w > 0 && q->h > 0;
 }
 
-// For each row of the clipped request, in pieces of at most kPiece pixels:
+// For each row of the clipped request, in pieces (charapixels::MixPieces):
 // fill(pixels, mask, n, screen row, s, k) gives each pixel's filtered
 // colour s and weight k (0..256, 0 keeping the screen), and the piece is
 // then mixed into the screen by Blend256 (kApart false) or BlendApart256.
-constexpr int kPiece = 64;
-
 template <bool kApart, typename F>
 void FilterRows(const CPicture& picture, const Request& c, F fill) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int sw = CScreenBuffer::GetWidth(), pw = picture.GetWidth();
-  uint32_t s[kPiece], k[kPiece];
   for (int y = 0; y < c.h; ++y) {
     const size_t source = size_t(c.srcY + y) * pw + c.srcX;
-    uint32_t* out = screen + size_t(c.dstY + y) * sw + c.dstX;
-    for (int x = 0; x < c.w; x += kPiece) {
-      const int n = std::min(kPiece, c.w - x);
-      fill(picture.GetPixelBuffer() + source + x, picture.GetMask() + source + x, n, c.dstY + y, s,
-           k);
-      packedpixel::MixRow<kApart>(out + x, s, k, n);
-    }
+    charapixels::MixPieces<kApart>(
+        screen + size_t(c.dstY + y) * sw + c.dstX, c.w,
+        [&](int x, int n, uint32_t* s, uint32_t* k) {
+          fill(picture.GetPixelBuffer() + source + x, picture.GetMask() + source + x, n,
+               c.dstY + y, s, k);
+        });
   }
 }
 
@@ -327,13 +324,13 @@ void CEffectRainbow::Print(EffectChannel* record, int channel) {
   if (!ClipRequest(*picture, &c)) return;
   // The row colour over the picture at the level, then weights m (0 keeps
   // the screen), 256 for 255 (the mixed pixel written).
-  uint32_t levels[kPiece];
-  std::fill_n(levels, kPiece, static_cast<uint32_t>(level));
+  uint32_t levels[charapixels::kPiece];
+  std::fill_n(levels, charapixels::kPiece, static_cast<uint32_t>(level));
   FilterRows<true>(
       *picture, c,
       [&](const uint32_t* pixels, const uint8_t* mask, int n, int row, uint32_t* s, uint32_t* k) {
         std::copy_n(pixels, n, s);
-        uint32_t colours[kPiece];
+        uint32_t colours[charapixels::kPiece];
         std::fill_n(colours, n, RowColour(row));
         packedpixel::MixRow<true>(s, colours, levels, n);
         for (int x = 0; x < n; ++x) k[x] = mask[x] == 255 ? 256 : mask[x];

@@ -100,7 +100,8 @@ int CEffectScroll::Finish(EffectChannel* record, int) {
 }
 
 void CEffectScroll::Calcu(EffectChannel* record, int) {
-  if (record->Param(3) && record->Counter() >= record->Duration())
+  // A negative duration (only a broken record holds one) never loops.
+  if (record->Param(3) && record->Duration() > 0 && record->Counter() >= record->Duration())
     record->Counter() -= record->Duration();
 }
 

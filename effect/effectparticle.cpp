@@ -76,8 +76,10 @@ void CEffectHanabira::ReleaseTable() { petals_.reset(); }
 void CEffectHanabira::InitPetal(int k) {
   Petal& p = petals_[k];
   const Settings& s = settings_;
-  const int64_t frames = std::max<int64_t>(
-      1, int64_t{std::max(s.kinds, 1)} * std::max(s.turnFrames, 1) * std::max(s.framesPerStep, 1));
+  // Two factors held to the int range first, so the third cannot overflow.
+  const int64_t frames =
+      std::min<int64_t>(int64_t{std::max(s.kinds, 1)} * std::max(s.turnFrames, 1), INT32_MAX) *
+      std::max(s.framesPerStep, 1);
   p.counter = static_cast<int>(R() % frames);
   // A spread of 0 (or below) puts every petal at the centre.
   const int64_t spread = std::max(s.spread, 0);
@@ -113,8 +115,10 @@ void CEffectHanabira::TakeSettings(const EffectChannel& r) {
   s.cellW = r.Param(2);
   s.cellH = r.Param(3);
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  s.left = -s.cellW / 2;
-  s.top = -s.cellH / 2;
+  // Halved before the sign turns, so the most negative cell size cannot
+  // overflow (the same value for every other size).
+  s.left = -(s.cellW / 2);
+  s.top = -(s.cellH / 2);
   s.right = Clamp32(int64_t{s.cellW} / 2 + w);
   s.bottom = Clamp32(int64_t{s.cellH} / 2 + h);
   s.ampX = -static_cast<double>(s.velY) * r.Param(16);
@@ -183,7 +187,8 @@ void CEffectHanabira::Print(EffectChannel* record, int channel) {
       int64_t next = p->reverse ? step - 1 : step + 1;
       if (next >= start + s.turnFrames) next = start;
       if (next < start) next = start + s.turnFrames - 1;
-      const int weight = p->counter % s.framesPerStep * 100 / s.framesPerStep;
+      const int weight =
+          static_cast<int>(int64_t{p->counter % s.framesPerStep} * 100 / s.framesPerStep);
       picture->ChangeTransLucentBlt(dx, dy, cellX(step), cellY(step), cw, ch,
                                     opacity * (100 - weight) / 100, opacity * weight / 100,
                                     picture, cellX(next), cellY(next));

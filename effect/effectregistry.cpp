@@ -10,6 +10,8 @@
 #include "effect/buffereffects.h"
 #include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
+#include "effect/effectchararaster.h"
+#include "effect/effectcharatrans.h"
 #include "effect/effecthahen.h"
 #include "effect/effecthamon.h"
 #include "effect/effectlayerscroll.h"
@@ -39,6 +41,8 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectNop>(),            // 0
     MakeEffectEntry<CEffectMae>(),            // 1
     MakeEffectEntry<CEffectPut>(),            // 2
+    MakeEffectEntry<CEffectTrans>(),          // 8
+    MakeEffectEntry<CEffectCTrans>(),         // 9
     MakeEffectEntry<CEffectFadein>(),         // 10
     MakeEffectEntry<CEffectFadeout>(),        // 11
     MakeEffectEntry<CEffectFlower>(),         // 12
@@ -49,6 +53,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectShake>(),          // 18
     MakeEffectEntry<CEffectAnime>(),          // 19
     MakeEffectEntry<CEffectLight>(),          // 20
+    MakeEffectEntry<CEffectKagerou>(),        // 22
     MakeEffectEntry<CEffectRaster>(),         // 23
     MakeEffectEntry<CEffectWater>(),          // 24
     MakeEffectEntry<CEffectRemember>(),       // 26
@@ -61,6 +66,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectStretch>(),        // 36
     MakeEffectEntry<CEffectBGZoomIn>(),       // 37
     MakeEffectEntry<CEffectScroll>(),         // 39
+    MakeEffectEntry<CEffectChange>(),         // 40
     MakeEffectEntry<CEffectKira>(),           // 42
     MakeEffectEntry<CEffectMozaic>(),         // 43
     MakeEffectEntry<CEffectGradation>(),      // 50
@@ -83,6 +89,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectHamon>(),          // 69
     MakeEffectEntry<CEffectHanabira>(),       // 70
     MakeEffectEntry<CEffectHotaru>(),         // 71
+    MakeEffectEntry<CEffectMeisai>(),         // 72
     MakeEffectEntry<CEffectGet>(),            // 73
     MakeEffectEntry<CEffectBura>(),           // 74
     MakeEffectEntry<CEffectOnce>(),           // 75
@@ -114,8 +121,11 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectTarget1>(),        // 103
     MakeEffectEntry<CEffectKonoha>(),         // 104
     MakeEffectEntry<CEffectMovieWarp>(),      // 105
+    MakeEffectEntry<CEffectNoise>(),          // 106
+    MakeEffectEntry<CEffectCharaRaster>(),    // 107
     MakeEffectEntry<CEffectHae>(),            // 108
     MakeEffectEntry<CEffectOldLamp>(),        // 109
+    MakeEffectEntry<CEffectCharaGhost>(),     // 110
     MakeEffectEntry<CEffectFish>(),           // 111
     MakeEffectEntry<CEffectCharaMetal>(),     // 112
     MakeEffectEntry<CEffectLupin>(),          // 113
@@ -126,7 +136,9 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectGeoBoxAdd>(),      // 118
     MakeEffectEntry<CEffectBSpline2>(),       // 119
     MakeEffectEntry<CEffectColorBalance>(),   // 120
+    MakeEffectEntry<CEffectDualMask>(),       // 121
     MakeEffectEntry<CEffectClipZoomIn>(),     // 122
+    MakeEffectEntry<CEffectCharaMaskAppear>(), // 123
     MakeEffectEntry<CEffectCharaGrey>(),      // 124
     MakeEffectEntry<CEffectBGBokashi>(),      // 126
     MakeEffectEntry<CEffectCharaSepia>(),     // 127

@@ -103,10 +103,13 @@ template <bool kApart>
 inline uint32_t Mix(uint32_t d, uint32_t s, uint32_t k) {
   return kApart ? WeighWords<8>(d, s, 256 - k, k) : Blend256(d, s, k);
 }
-template <bool kApart>
-inline void MixRow(uint32_t* d, const uint32_t* s, const uint32_t* k, int n) {
-  int i = 0;
 #if defined(__SSE2__)
+// The lanes of d[i], s[i] and k[i] four pixels at a time: weights(kv, &lo,
+// &hi) spreads four weight words into 16-bit lanes for the low and the high
+// two pixels, then each byte becomes (s x k + d x (256 - k)) >> 8 (kApart
+// false) or (s x k) >> 8 + (d x (256 - k)) >> 8. Returns the pixels done.
+template <bool kApart, typename Weights>
+inline int MixLanes(uint32_t* d, const uint32_t* s, const uint32_t* k, int n, Weights weights) {
   const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(256);
   auto half = [&](__m128i sp, __m128i dp, __m128i kw) {
     const __m128i a = _mm_mullo_epi16(sp, kw);
@@ -114,21 +117,54 @@ inline void MixRow(uint32_t* d, const uint32_t* s, const uint32_t* k, int n) {
     return kApart ? _mm_add_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8))
                   : _mm_srli_epi16(_mm_add_epi16(a, b), 8);
   };
+  int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i kv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(k + i));
+    __m128i klo, khi;
+    weights(_mm_loadu_si128(reinterpret_cast<const __m128i*>(k + i)), &klo, &khi);
+    const __m128i lo = half(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero), klo);
+    const __m128i hi = half(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero), khi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+  return i;
+}
+#endif
+
+template <bool kApart>
+inline void MixRow(uint32_t* d, const uint32_t* s, const uint32_t* k, int n) {
+  int i = 0;
+#if defined(__SSE2__)
+  i = MixLanes<kApart>(d, s, k, n, [](__m128i kv, __m128i* lo, __m128i* hi) {
     // Weights k0 k0 k0 k0 k1 ... in 16-bit lanes.
     const __m128i k16 = _mm_packs_epi32(kv, kv);
     const __m128i pairs = _mm_unpacklo_epi16(k16, k16);
-    const __m128i lo = half(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero),
-                            _mm_unpacklo_epi32(pairs, pairs));
-    const __m128i hi = half(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero),
-                            _mm_unpackhi_epi32(pairs, pairs));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
+    *lo = _mm_unpacklo_epi32(pairs, pairs);
+    *hi = _mm_unpackhi_epi32(pairs, pairs);
+  });
 #endif
   for (; i < n; ++i) d[i] = Mix<kApart>(d[i], s[i], k[i]);
+}
+
+// Each byte of d mixed with s's by its own weight, the matching byte of kw
+// (0..255): ((256 - k) x d + k x s) >> 8 per byte; then a row of them.
+inline uint32_t MixChannels(uint32_t d, uint32_t s, uint32_t kw) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const uint32_t k = (kw >> shift) & 255u;
+    out |= (((256u - k) * ((d >> shift) & 255u) + k * ((s >> shift) & 255u)) >> 8) << shift;
+  }
+  return out;
+}
+inline void MixChannelsRow(uint32_t* d, const uint32_t* s, const uint32_t* kw, int n) {
+  int i = 0;
+#if defined(__SSE2__)
+  i = MixLanes<false>(d, s, kw, n, [](__m128i kv, __m128i* lo, __m128i* hi) {
+    *lo = _mm_unpacklo_epi8(kv, _mm_setzero_si128());
+    *hi = _mm_unpackhi_epi8(kv, _mm_setzero_si128());
+  });
+#endif
+  for (; i < n; ++i) d[i] = MixChannels(d[i], s[i], kw[i]);
 }
 
 }  // namespace packedpixel

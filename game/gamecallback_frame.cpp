@@ -128,7 +128,8 @@ int CGameCallBack::Frame(int elapsed) {
   OnAfterPrintLate();
   PrintListedModes();
   OnBeforeFloatingButtons();
-  // 24. The delayed quick load is the floating buttons' (not made yet).
+  // 24.
+  RunDelayedQuickLoad();
   // 25.
   ServeNotice();
   // 26.

@@ -193,8 +193,6 @@ void CGameCallBack::NotifyListedModes() {
   });
 }
 
-int CGameCallBack::CheckMiniGameStart(int) { return 0; }
-
 // The mini-game mode (40) does not exist yet: nothing to tell or draw.
 void CGameCallBack::SetMiniGameAreaMode(int) {}
 

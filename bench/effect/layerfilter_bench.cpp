@@ -4,7 +4,8 @@
 // fills rows, #37 and #122 resample through 16.16 steps, and the seven
 // filters draw a screen-sized masked picture. Then the particles (#70, #71,
 // #104), the text reveal (#133), the staff roll (#80), the blurs (#126,
-// #77), the light through leaves (#78) and the misted window (#97).
+// #77), the light through leaves (#78) and the misted window (#97); last
+// the character transparency and row distortion effects.
 #include <benchmark/benchmark.h>
 
 #include <functional>
@@ -163,5 +164,37 @@ BENCHMARK(Komorebi78);
 // Five drops a frame and a resting pointer, then the masked draw.
 void BathWindow97(benchmark::State& state) { DrawFrame(state, 97, {0, 20, 1, 5}, 0); }
 BENCHMARK(BathWindow97);
+
+// The character transparency and row distortion effects on the same
+// pictures: #8, #9 in a box with a colour, #110, #123 through channel 13's
+// gradient, #121 over channel 13's shape with the tint, #40 into channel
+// 13's picture, #107, #106 with 16 bands and jitter, #22 over the whole
+// screen and #72.
+void Trans8(benchmark::State& state) { DrawFrame(state, 8, {20, 50}, 0); }
+BENCHMARK(Trans8);
+void CTrans9(benchmark::State& state) {
+  DrawFrame(state, 9, {20, 50, 100, 0, 0, 1, 100, 50, 600, 500, 0, 0, kW, kH, 1, 40, -20, 10}, 10);
+}
+BENCHMARK(CTrans9);
+void Ghost110(benchmark::State& state) { DrawFrame(state, 110, {}, 10); }
+BENCHMARK(Ghost110);
+void MaskAppear123(benchmark::State& state) { DrawFrame(state, 123, {20, 13, 4}, 10); }
+BENCHMARK(MaskAppear123);
+void DualMask121(benchmark::State& state) {
+  DrawFrame(state, 121, {20, 13, 100, 100, 0, 0, 1}, 10);
+}
+BENCHMARK(DualMask121);
+void Change40(benchmark::State& state) { DrawFrame(state, 40, {20, 13}, 10); }
+BENCHMARK(Change40);
+void CharaRaster107(benchmark::State& state) { DrawFrame(state, 107, {}, 10); }
+BENCHMARK(CharaRaster107);
+void Noise106(benchmark::State& state) {
+  DrawFrame(state, 106, {20, 16, 32, 2, 40, 50, 50, 1, 100}, 10);
+}
+BENCHMARK(Noise106);
+void Kagerou22(benchmark::State& state) { DrawFrame(state, 22, {}, 10); }
+BENCHMARK(Kagerou22);
+void Meisai72(benchmark::State& state) { DrawFrame(state, 72, {20, 10}, 10); }
+BENCHMARK(Meisai72);
 
 }  // namespace

@@ -390,6 +390,110 @@ bool WriteAnimationSeeds(const std::string& channelDir, const std::string& start
 
 namespace {
 
+// The character transparency and row distortion effects (#8, #9, #22, #40,
+// #72, #106, #107, #110, #121, #123): starts on the 33 x 33 screen over
+// pictures of every kind (channel 3 and 8 masked 20 x 9, 4 and 14 masked
+// and larger than the screen, 12 unmasked screen-sized: the gradations and
+// partners; 13 a small gradation), with huge and negative values, partner
+// channels -1, 16 and 50 and a percentage where #40 wants a channel; then
+// records with 17 noise bands, outsized band heights and such percentages.
+bool WriteCharaSeeds(const std::string& channelDir, const std::string& startDir,
+                     CEffectManager& manager) {
+  struct Start {
+    int number;
+    std::vector<int> values;
+  };
+  const std::vector<Start> starts = {
+      {8, {}}, {8, {0, INT_MAX}}, {8, {20, INT_MIN}},
+      {9, {20, 50, 100, 0, 0, 1, INT_MAX, INT_MIN, INT_MAX, INT_MAX}},
+      {9, {20, 50, 100, 0, 0, 1, 0, 0, 0, 0}},
+      {9, {20, 50, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 300, -300, INT_MAX, INT_MIN}},
+      {22, {}}, {22, {9999, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX}},
+      {22, {9999, -5, -5, -5, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN}}, {22, {0, 0, 0, 1}},
+      {40, {20, 8}}, {40, {20, 4}}, {40, {20, 60}}, {40, {20, -1}}, {40, {20, 16}},
+      {40, {20, 50}}, {40, {3, 8, 100, 100, 100}}, {40, {3, 8, 60, 60, 100}}, {40, {20}},
+      {40, {3, 8, INT_MAX, INT_MIN, 3, INT_MAX, 5, INT_MIN}},
+      {72, {20, INT_MAX}}, {72, {20, INT_MIN}}, {72, {20, 0}},
+      {106, {20, 16, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX}},
+      {106, {20, 0, 0, 0, 0, 0, 0, 0, 100}}, {106, {20, 16, 32, 0, 1000000, 100, 1, -1000000, 1}},
+      {106, {20, -5}}, {106, {20, 16, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN}},
+      {107, {20, INT_MAX, INT_MAX, INT_MAX}}, {107, {20, INT_MIN, INT_MIN, INT_MIN, 0, 0, 0, INT_MAX}},
+      {110, {20, INT_MAX, INT_MIN, INT_MIN, INT_MAX}}, {110, {0}},
+      {121, {20, 8, 100, 100, 0, 0, 1, 0, 0, 300, -5, 256}}, {121, {20, 16}}, {121, {20, 10}},
+      {121, {20, 4, INT_MAX, INT_MIN}}, {121, {20, 50, 150}},
+      {123, {20, 14}}, {123, {20, 13}}, {123, {20, 12}}, {123, {20, 14, INT_MAX, 0, 0, 1}},
+      {123, {20, 14, INT_MIN}}, {123, {20}}, {123, {20, -1}},
+  };
+  const uint8_t hold = static_cast<uint8_t>(PickOf(1));  // odd: sets the picture
+  int written = 0;
+  for (const Start& start : starts) {
+    const int pick = PickOf(start.number);
+    if (pick < 0) continue;
+    // Channels 3, 8, 14, 4 and 12 take their pictures, then the effect
+    // starts on channel 3 (on channel 2, opaque, for #8).
+    std::vector<uint8_t> bytes = {0xFE, 4, hold, 0, 9, hold, 0, 15, hold, 0, 5, hold, 0, 13, hold, 0};
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(start.number == 8 ? 3 : 4),
+                               static_cast<uint8_t>(pick), static_cast<uint8_t>(start.values.size())});
+    for (int v : start.values) PushInt(&bytes, v);
+    if (!toolsupport::WriteHostFile(startDir + "/chara-" + std::to_string(written++), bytes.data(),
+                                    bytes.size()))
+      return false;
+  }
+  struct Odd {
+    int number;
+    std::vector<std::pair<int, int32_t>> params;
+  };
+  const Odd odd[] = {
+      {106, {{1, 17}, {16 + 1, INT32_MIN}, {16 + 2, INT32_MAX}, {16 + 3, INT32_MAX}, {16 + 8 * 16, 5},
+             {16 + 8 * 16 + 2, INT32_MAX}}},
+      {106, {{1, INT32_MAX}, {3, INT32_MIN}, {2, INT32_MAX}, {8, INT32_MAX}, {16 + 2, -5}}},
+      {40, {{1, 60}}},
+      {40, {{1, 50}, {2, INT32_MAX}, {3, INT32_MIN}}},
+      {22, {{1, INT32_MIN}, {2, INT32_MAX}, {3, INT32_MIN}, {7, INT32_MAX}, {5, INT32_MAX}}},
+      {110, {{1, INT32_MAX}, {4, INT32_MIN}}},
+      {123, {{1, 99}, {2, INT32_MAX}}},
+      {121, {{1, -7}, {9, INT32_MAX}, {10, INT32_MIN}}},
+      {107, {{1, INT32_MIN}, {3, INT32_MAX}, {2, INT32_MAX}}},
+  };
+  for (const Odd& o : odd) {
+    manager.ResetAll();
+    manager.SetPicture(4, 4);
+    manager.SetPicture(13, 13);
+    manager.StartEffect(4, o.number, 2, std::vector<int>{20, 13}.data());
+    for (const auto& [index, value] : o.params) manager.GetChannel(4)->Param(index) = value;
+    manager.GetChannel(4)->Counter() = 19;
+    manager.SaveChannels();
+    for (int mode : {0, 1}) {
+      std::vector<uint8_t> bytes(1 + 16 * EffectChannel::kBytes);
+      bytes[0] = static_cast<uint8_t>(mode | 2);
+      for (int c = 0; c < 16; ++c) manager.GetSaveChannel(c)->Write(&bytes[1 + c * 1024]);
+      const std::string path = channelDir + "/chara-" + std::to_string(written++) +
+                               (mode ? "-saved" : "-live");
+      if (!toolsupport::WriteHostFile(path, bytes.data(), bytes.size())) return false;
+    }
+  }
+  // The huge and negative fills of the other effects' awkward starts.
+  const auto entries = GetEffectEntries();
+  const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
+  for (int number : {8, 9, 22, 40, 72, 106, 107, 110, 121, 123}) {
+    const int pick = PickOf(number);
+    if (pick < 0) continue;
+    for (size_t f = 0; f < std::size(fills); ++f) {
+      std::vector<uint8_t> seed = {static_cast<uint8_t>(f)};
+      for (int channel : {1, 2, 10, 15, 4}) {
+        std::vector<int32_t> values(36, fills[f]);
+        values[0] = 3;
+        PutStart(&seed, channel, static_cast<size_t>(pick), entries.size(), values);
+      }
+      if (!toolsupport::WriteHostFile(startDir + "/chara-awkward-" + std::to_string(number) + "-" +
+                                          std::to_string(f),
+                                      seed.data(), seed.size()))
+        return false;
+    }
+  }
+  return true;
+}
+
 // The overlay effects (#26, #28, #103, #109, #112) and the fish, speed
 // lines and sparkles (#111, #85, #42): starts with every value 0, -1,
 // -100000, huge or at the ends of the range on the 33 x 33, 64 x 48 and
@@ -607,5 +711,6 @@ int main(int argc, char** argv) {
   if (!WriteFilterSeeds(argv[1], argv[2], manager)) return 1;
   if (!WriteAnimationSeeds(argv[1], argv[2], manager)) return 1;
   if (!WriteOverlaySeeds(argv[1], argv[2], manager)) return 1;
+  if (!WriteCharaSeeds(argv[1], argv[2], manager)) return 1;
   return 0;
 }

@@ -333,7 +333,7 @@ TEST_F(EffectTest, ChangeEffectSwitchesOnlyToNumbersWithAnEffect) {
   EXPECT_EQ(manager_->GetChannel(9)->EffectNumber(), 66);
   EXPECT_EQ(manager_->GetChannel(9)->Counter(), 4);
   EXPECT_EQ(manager_->GetChannel(9)->Duration(), 30);
-  EXPECT_EQ(manager_->ChangeEffect(9, 8), 1);
+  EXPECT_EQ(manager_->ChangeEffect(9, 3), 1);
   EXPECT_EQ(manager_->ChangeEffect(9, 999), 1);
   EXPECT_EQ(manager_->ChangeEffect(99, 0), 1);
   EXPECT_EQ(manager_->GetChannel(9)->EffectNumber(), 66);

@@ -92,6 +92,11 @@ TEST_F(LayerScrollTest, ScrollEndsAsAPlainLayerOrLoops) {
   EXPECT_TRUE(ShowsShifted(0, 0));
   Frame();
   EXPECT_TRUE(ShowsShifted(1, 0));
+  // A live record with a negative duration does not loop (nor overflow).
+  Record(5).Duration() = INT_MIN;
+  Record(5).Counter() = 0;
+  manager_->GetEffect(39)->Calcu(&Record(5), 5);
+  EXPECT_EQ(Record(5).Counter(), 0);
 }
 
 // --- #94 ---

@@ -85,6 +85,20 @@ TEST_F(DriftingParticleTest, PetalStartDrawsInOrderAndKeepLeavesThem) {
             (std::vector<int>{counter, reverse, x, y, vx, vy, phase, period}));
 }
 
+TEST_F(DriftingParticleTest, PetalCellOfTheMostNegativeSizeStarts) {
+  // The bounds halve the cell size before turning its sign.
+  ASSERT_EQ(Start(0, 70, {20, 4, INT_MIN, INT_MIN}), 1);
+  Frame();
+  EXPECT_EQ(Record(0).EffectNumber(), 70);
+  // Kinds, turning frames and frames a step all huge: a petal's first
+  // counter still comes from one draw, in 64 bits.
+  std::vector<int> huge = {20, 4, 10, 10, 0, INT_MAX, 30, 20, 0, 0, 0, 0, 0, 0, 100, 100, 100, 0,
+                           INT_MAX, 1, 0, 0, INT_MAX};
+  ASSERT_EQ(Start(0, 70, huge), 1);
+  Frame();
+  EXPECT_GE(Petals().GetPetal(0).counter, 0);
+}
+
 TEST_F(DriftingParticleTest, PetalSpreadZeroAndSmallPeriodBase) {
   // Spread 0 (and below) puts every petal at the centre; a period base of
   // -4 or less still gives periods of at least 1.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_frames.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printmovie.h"
 #include "mode/title.h"
@@ -26,7 +27,6 @@
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
 #include "support/fake_game.h"
-#include "support/screen_samples.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -94,10 +94,10 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
         host.InjectButton(0, false);
       }
       game.RunFrame();
-      run.hashes.push_back(testsupport::HashScreen());
+      run.hashes.push_back(demotest::HashScreen());
       if (i == clickAt && CScreenBuffer::GetBuffer()[300 * 800 + 400] == 0) run.blackAfterClick = 1;
       if (i == kSampleFrame) {
-        run.samples = testsupport::SampleScreen(kStep);
+        run.samples = demotest::SampleScreen(kStep);
         if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
       }
     }
@@ -135,14 +135,14 @@ TEST(DemoMovieTest, TheMoviePlaysToItsEndAndRepeatsExactly) {
   EXPECT_NEAR(peak, expected, expected * 0.1 + 2);
 
   if (update)
-    testsupport::WriteScreenSamples(SamplesPath(),
-                                    "The sample movie's frame " + std::to_string(kSampleFrame) +
-                                        ": one 0xRRGGBB sample every " + std::to_string(kStep) +
-                                        " pixels, row by row.",
-                                    first.samples, 800 / kStep);
-  const std::vector<uint32_t> samples = testsupport::ReadScreenSamples(SamplesPath());
+    demotest::WriteSamples(SamplesPath(),
+                           "The sample movie's frame " + std::to_string(kSampleFrame) +
+                               ": one 0xRRGGBB sample every " + std::to_string(kStep) +
+                               " pixels, row by row.",
+                           first.samples, 800 / kStep);
+  const std::vector<uint32_t> samples = demotest::ReadSamples(SamplesPath());
   ASSERT_EQ(samples.size(), first.samples.size()) << SamplesPath();
-  EXPECT_EQ(testsupport::CountSamplesOff(samples, first.samples, kTolerance), 0);
+  EXPECT_EQ(demotest::ChannelsOff(samples, first.samples, kTolerance), 0);
 }
 
 TEST(DemoMovieTest, AClickSkipsToBlackAndTheTitle) {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_frames.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
@@ -37,14 +38,6 @@ struct SceneRun {
   int boxes = 0;
 };
 
-uint64_t HashScreen() {
-  uint64_t h = 1469598103934665603ull;
-  const uint32_t* p = CScreenBuffer::GetBuffer();
-  const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
-  for (int i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  return h;
-}
-
 SceneRun RunScene(const std::string& screenshot) {
   platform::HeadlessBackend& host = platform::InstallHeadless();
   host.SetBoxEcho(false);
@@ -59,12 +52,9 @@ SceneRun RunScene(const std::string& screenshot) {
     game.StartNewGame(0, 0, -1, 0);
     for (int i = 0; i < kFrames; ++i) {
       game.RunFrame();
-      run.hashes.push_back(HashScreen());
+      run.hashes.push_back(demotest::HashScreen());
     }
-    const uint32_t* p = CScreenBuffer::GetBuffer();
-    for (int y = kStep / 2; y < CScreenBuffer::GetHeight(); y += kStep)
-      for (int x = kStep / 2; x < CScreenBuffer::GetWidth(); x += kStep)
-        run.samples.push_back(p[y * CScreenBuffer::GetWidth() + x] & 0xFFFFFF);
+    run.samples = demotest::SampleScreen(kStep);
     run.sounds = game.Sounds();
     run.boxes = static_cast<int>(host.Boxes().size());
     if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
@@ -83,34 +73,14 @@ TEST(DemoSceneTest, TheFirstSceneShowsTheSameFramesAndItsPicture) {
   ASSERT_FALSE(first.sounds.empty());
   EXPECT_EQ(first.sounds[0].rfind("PlayBgmNumber 0", 0), 0u) << first.sounds[0];
 
-  if (update) {
-    std::ofstream out(SamplesPath());
-    out << "# The sample scene's last frame: one 0xRRGGBB sample every " << kStep
-        << " pixels, row by row.\n";
-    for (size_t i = 0; i < first.samples.size(); ++i) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%06X", first.samples[i]);
-      out << text << ((i + 1) % (800 / kStep) ? " " : "\n");
-    }
-  }
-  std::ifstream in(SamplesPath());
-  ASSERT_TRUE(in) << SamplesPath();
-  std::vector<uint32_t> expected;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream words(line);
-    std::string word;
-    while (words >> word) expected.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
-  }
+  if (update)
+    demotest::WriteSamples(SamplesPath(),
+                           "The sample scene's last frame: one 0xRRGGBB sample every " +
+                               std::to_string(kStep) + " pixels, row by row.",
+                           first.samples, 800 / kStep);
+  const std::vector<uint32_t> expected = demotest::ReadSamples(SamplesPath());
   ASSERT_EQ(expected.size(), first.samples.size());
-  int off = 0;
-  for (size_t i = 0; i < expected.size(); ++i)
-    for (int shift : {0, 8, 16}) {
-      const int a = (expected[i] >> shift) & 0xFF, b = (first.samples[i] >> shift) & 0xFF;
-      if (std::abs(a - b) > kTolerance) ++off;
-    }
-  EXPECT_EQ(off, 0);
+  EXPECT_EQ(demotest::ChannelsOff(expected, first.samples, kTolerance), 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// Checks of a whole screen for the end-to-end tests: a hash of the screen
-// buffer, and samples of it (one 0xRRGGBB pixel every `step` pixels each
-// way) stored in a text file and compared within a tolerance per channel.
+// What the sample game's end-to-end tests share: a hash of the screen as
+// it stands, samples of it (one 0xRRGGBB pixel every `step` pixels each
+// way) kept in a text file, and the count of colour channels of two sample
+// lists that lie further apart than a tolerance.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +14,9 @@
 
 #include "graphics/screenbuffer.h"
 
-namespace testsupport {
+namespace demotest {
 
+// FNV-1a over the screen's pixels.
 inline uint64_t HashScreen() {
   uint64_t h = 1469598103934665603ull;
   const uint32_t* p = CScreenBuffer::GetBuffer();
@@ -33,8 +35,8 @@ inline std::vector<uint32_t> SampleScreen(int step) {
 }
 
 // Writes the samples, `perRow` a line, under a comment line.
-inline void WriteScreenSamples(const std::string& path, const std::string& comment,
-                               const std::vector<uint32_t>& samples, int perRow) {
+inline void WriteSamples(const std::string& path, const std::string& comment,
+                         const std::vector<uint32_t>& samples, int perRow) {
   std::ofstream out(path);
   out << "# " << comment << "\n";
   for (size_t i = 0; i < samples.size(); ++i) {
@@ -44,7 +46,8 @@ inline void WriteScreenSamples(const std::string& path, const std::string& comme
   }
 }
 
-inline std::vector<uint32_t> ReadScreenSamples(const std::string& path) {
+// The samples of a file WriteSamples wrote (empty when it cannot be read).
+inline std::vector<uint32_t> ReadSamples(const std::string& path) {
   std::ifstream in(path);
   std::vector<uint32_t> samples;
   std::string line;
@@ -57,12 +60,12 @@ inline std::vector<uint32_t> ReadScreenSamples(const std::string& path) {
   return samples;
 }
 
-// Colour channels further apart than `tolerance` (-1 when the counts differ).
-inline int CountSamplesOff(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& got,
-                           int tolerance) {
-  if (expected.size() != got.size()) return -1;
+// Channels (R, G, B of each 0xRRGGBB sample) off by more than tolerance;
+// the lists must be of one length.
+inline int ChannelsOff(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& got,
+                       int tolerance) {
   int off = 0;
-  for (size_t i = 0; i < expected.size(); ++i)
+  for (size_t i = 0; i < expected.size() && i < got.size(); ++i)
     for (int shift : {0, 8, 16}) {
       const int a = (expected[i] >> shift) & 0xFF, b = (got[i] >> shift) & 0xFF;
       if (std::abs(a - b) > tolerance) ++off;
@@ -70,4 +73,4 @@ inline int CountSamplesOff(const std::vector<uint32_t>& expected, const std::vec
   return off;
 }
 
-}  // namespace testsupport
+}  // namespace demotest
