@@ -151,12 +151,8 @@ int CCommonPrintMovie::Print() {
   return -1;
 }
 
-CCommonSelectMovieChara::CCommonSelectMovieChara(CGameCallBack* game) : CCommonGeneral(game) {
-  SetModeNumber(kModeNumber);
-  LoadSetupFile("SelectMovieChara", 16);
-}
-
-CCommonSelectMovie::CCommonSelectMovie(CGameCallBack* game) : CCommonGeneral(game) {
-  SetModeNumber(kModeNumber);
-  LoadSetupFile("SelectMovie", 16);
+CCommonMoviePlaceHolder::CCommonMoviePlaceHolder(CGameCallBack* game, int modeNumber, const char* listName)
+    : CCommonGeneral(game) {
+  SetModeNumber(modeNumber);
+  LoadSetupFile(listName, 16);
 }

@@ -62,22 +62,28 @@ class CCommonPrintMovie : public CCommonGeneral {
   std::string playedPath_;
 };
 
-// Mode 25: the movie selection by character, a place-holder.
-class CCommonSelectMovieChara : public CCommonGeneral {
+// The movie selections, place-holders: each loads its list (16 pairs) and
+// stays, drawing nothing.
+class CCommonMoviePlaceHolder : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 25;
-  explicit CCommonSelectMovieChara(CGameCallBack* game);
+  CCommonMoviePlaceHolder(CGameCallBack* game, int modeNumber, const char* listName);
   int Calcu() override { return -1; }
   int Print() override { return -1; }
   int Init() override { return -1; }
 };
 
-// Mode 26: the movie selection, a place-holder.
-class CCommonSelectMovie : public CCommonGeneral {
+// Mode 25: the movie selection by character.
+class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
+ public:
+  static constexpr int kModeNumber = 25;
+  explicit CCommonSelectMovieChara(CGameCallBack* game)
+      : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovieChara") {}
+};
+
+// Mode 26: the movie selection.
+class CCommonSelectMovie : public CCommonMoviePlaceHolder {
  public:
   static constexpr int kModeNumber = 26;
-  explicit CCommonSelectMovie(CGameCallBack* game);
-  int Calcu() override { return -1; }
-  int Print() override { return -1; }
-  int Init() override { return -1; }
+  explicit CCommonSelectMovie(CGameCallBack* game)
+      : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovie") {}
 };

@@ -25,6 +25,7 @@ class MovieGame : public StartupGame {
     CreateMode(CCommonPrintMovie::kModeNumber);
   }
   CCommonPrintMovie* Movie() const { return Mode<CCommonPrintMovie>(); }
+  using StartupGame::CreateMode;
   // Every skip-film state set.
   void SetSkipFilmFlag(int value) override {
     skipFilmSets.push_back(value);
@@ -245,6 +246,20 @@ TEST_F(PrintMovieTest, AScreenSwitchPausesAndResumesTheMovieWhereItWas) {
   Game().ToWindowMode(1);
   EXPECT_EQ(Player()->IsPlaying(), 1);
   EXPECT_GE(Player()->GetPosition(), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PrintMovieTest, TheMovieSelectionsStayAndDrawNothing) {
+  for (int n : {CCommonSelectMovieChara::kModeNumber, CCommonSelectMovie::kModeNumber}) {
+    ASSERT_EQ(Game().CreateMode(n), 1) << n;
+    CCommonGeneral* mode = Game().GetMode(n);
+    EXPECT_EQ(mode->Init(), -1);
+    EXPECT_EQ(mode->Calcu(), -1);
+    EXPECT_EQ(mode->Print(), -1);
+  }
 }
 
 }  // namespace
