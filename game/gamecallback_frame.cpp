@@ -13,6 +13,7 @@
 #include "game/debugaids.h"
 #include "game/frameskip.h"
 #include "game/inputstatus.h"
+#include "mode/config.h"
 #include "graphics/displaymode.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
@@ -280,6 +281,8 @@ void CGameCallBack::SwitchScreenMode(int full, int quiet) {
   else
     CScreenBuffer::ClearFullScreenFlag();
   wheelCountdown_ = 2;
+  if (auto* config = dynamic_cast<CCommonConfig*>(GetMode(CCommonConfig::kModeNumber)))
+    config->UpdateWindowModeButtons();
 }
 
 void CGameCallBack::ToWindowMode(int quiet) { SwitchScreenMode(0, quiet); }

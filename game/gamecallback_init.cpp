@@ -34,6 +34,7 @@
 #include "platform/system.h"
 #include "savedata/cglist.h"
 #include "savedata/cgvoice.h"
+#include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -388,12 +389,13 @@ void CGameCallBack::Init() {
   picturePool_ = new CPicturePool;
   extraModeList_ = new CExtraModeList;
 
-  // 11. The save-slot layout (settings list "dataFile") comes with the
-  // save-slot layout work; until then saveSlotLayout_ stays null.
+  // 11. The save-slot layout (settings list "dataFile"), unless the game
+  // has neither screen or says not to.
   GetSetupInt(&s.saveClassDisable, "saveClassDisable");
   GetSetupInt(&s.loadClassDisable, "loadClassDisable");
   s.dataFileDontCreate = s.saveClassDisable && s.loadClassDisable ? 1 : 0;
   GetSetupInt(&s.dataFileDontCreate, "dataFileDontCreate");
+  if (!s.dataFileDontCreate) saveSlotLayout_ = new CDataFileSetup;
 
   // 12, 13.
   GetSetupString(&s.companyName, "companyName");

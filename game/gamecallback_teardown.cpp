@@ -28,6 +28,7 @@
 #include "savedata/cglist.h"
 #include "sound/movieplayer.h"
 #include "savedata/cgvoice.h"
+#include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -156,13 +157,14 @@ void CGameCallBack::ReleaseAll() {
 
   // 8. The platform's window leaves full screen as it closes, so there is
   // no display mode to reset. The extension-data tables, the extra-mode
-  // list, the picture pool and the settings lists.
+  // list, the picture pool, the save-slot layout and the settings lists.
   DeleteAndClear(extNameTable_);
   extDataModes_.clear();
   extDataSubs_.clear();
   extSaveDataSizes_.clear();
   DeleteAndClear(extraModeList_);
   DeleteAndClear(picturePool_);
+  DeleteAndClear(saveSlotLayout_);
   DeleteAndClear(miniGameList_);
   DeleteAndClear(setupList_);
   renameTags_.clear();

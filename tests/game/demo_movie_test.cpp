@@ -78,7 +78,7 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
     host.ClearDebugLines();
     game.Enter(kTitleMode);
     game.RunFrames(40);
-    host.InjectMouseMove(400, 500);
+    host.InjectMouseMove(400, 550);
     game.RunFrame();
     host.InjectButton(0, true);
     host.InjectButton(0, false);

@@ -58,6 +58,7 @@ class TraceGame : public testsupport::FakeGame {
 
   NotingMode* AddMode(int n) {
     auto* mode = new NotingMode(this, n);
+    delete modeTable_[n];
     modeTable_[n] = mode;  // the game deletes its modes
     return mode;
   }
