@@ -1,14 +1,19 @@
 // What the sample game's end-to-end tests share: a hash of the screen as
-// it stands, the count of colour channels of two sample lists that lie
-// further apart than a tolerance, and a new game run headless from the
-// built game folder with a showcase variable set, hashing every frame and
-// sampling a grid of the screen at one frame.
+// it stands, samples of it (one 0xRRGGBB pixel every `step` pixels each
+// way) kept in a text file, the count of colour channels of two sample
+// lists that lie further apart than a tolerance, and a new game run
+// headless from the built game folder with a showcase variable set,
+// hashing every frame and sampling a grid of the screen at one frame.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "graphics/screenbuffer.h"
@@ -27,6 +32,41 @@ inline uint64_t HashScreen() {
   const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
   for (int i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
   return h;
+}
+
+inline std::vector<uint32_t> SampleScreen(int step) {
+  std::vector<uint32_t> samples;
+  const uint32_t* p = CScreenBuffer::GetBuffer();
+  const int w = CScreenBuffer::GetWidth();
+  for (int y = step / 2; y < CScreenBuffer::GetHeight(); y += step)
+    for (int x = step / 2; x < w; x += step) samples.push_back(p[y * w + x] & 0xFFFFFF);
+  return samples;
+}
+
+// Writes the samples, `perRow` a line, under a comment line.
+inline void WriteSamples(const std::string& path, const std::string& comment,
+                         const std::vector<uint32_t>& samples, int perRow) {
+  std::ofstream out(path);
+  out << "# " << comment << "\n";
+  for (size_t i = 0; i < samples.size(); ++i) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06X", samples[i]);
+    out << text << ((i + 1) % perRow ? " " : "\n");
+  }
+}
+
+// The samples of a file WriteSamples wrote (empty when it cannot be read).
+inline std::vector<uint32_t> ReadSamples(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<uint32_t> samples;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::string word;
+    while (words >> word) samples.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
+  }
+  return samples;
 }
 
 // Channels (R, G, B of each 0xRRGGBB sample) off by more than tolerance;
