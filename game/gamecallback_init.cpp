@@ -53,6 +53,7 @@
 #include "sound/bgmplayer.h"
 #include "sound/directsound.h"
 #include "sound/mixer.h"
+#include "sound/movieplayer.h"
 #include "sound/seplayer.h"
 #include "sound/soundbuffer.h"
 #include "sound/voiceplayer.h"
@@ -744,7 +745,9 @@ void CGameCallBack::InitSound() {
   GameSettings& s = settings_;
   soundDevice_ = new CDirectSound(window_);
   mixer_ = new CMixer;
-  // The movie player (moviePlayer_) comes with the movie work.
+  // The movie player, told at once that the display mode changed.
+  moviePlayer_ = new CMoviePlayer(window_, CMoviePlayer::kNotifyMessage, 0);
+  moviePlayer_->DisplayModeChanged();
   ReadIntKeys(setupList_, &s, kSoundKeys);
   defaultMusicFadeInTime_ = s.defaultMusicFadeInTime;
   if (s.primaryFormatSetFlag) soundDevice_->SetPrimaryFormat(s.soundChannel, s.samplingRate, s.samplingBit);

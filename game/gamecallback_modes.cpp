@@ -9,6 +9,7 @@
 #include "mode/codecerror.h"
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
+#include "mode/config.h"
 #include "mode/logo.h"
 #include "mode/nothing.h"
 #include "mode/omake.h"
@@ -19,6 +20,7 @@
 #include "mode/selectcg.h"
 #include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
+#include "mode/printmovie.h"
 #include "mode/selectplace.h"
 #include "mode/title.h"
 
@@ -59,6 +61,10 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
     {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
+    {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
+    {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},
+    {CCommonSelectMovie::kModeNumber, &Make<CCommonSelectMovie>},
+    {CCommonPrintMovie::kModeNumber, &Make<CCommonPrintMovie>},
     {CCommonLoad::kModeNumber, &Make<CCommonLoad>},
     {CCommonSave::kModeNumber, &Make<CCommonSave>},
 };
