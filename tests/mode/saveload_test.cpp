@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/game_test.h"
+#include "mode/loadsave_fixture.h"
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
 #include "graphics/picture.h"
@@ -47,26 +48,17 @@ class SaveGame : public testsupport::FakeGame {
   int fixValue = 0;
 };
 
-class SaveLoadTest : public game_test::GameTest {
+class SaveLoadTest : public LoadSaveFixture<SaveGame> {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    ResetSaveFolder();
-    SetSaveFolder(nullptr, nullptr, 0);
-    CreateSaveFolder();
+    LoadSaveFixture::SetUp();
     testsupport::WriteDwq(*dir_, "sys/dbutton", 4 * 80, 30, 0x30A030);
   }
-  void TearDown() override {
+  void ReleaseScreens() override {
     save_.reset();
     load_.reset();
-    game_.reset();
-    ResetSaveFolder();
-    GameTest::TearDown();
   }
-  SaveGame& Game() {
-    if (!game_) game_ = std::make_unique<SaveGame>(*host_);
-    return *game_;
-  }
+  CCommonLoadSave* Screen() const override { return screen_; }
   void SaveSlot(int slot, const char* comment = nullptr) {
     Game().SetSaveComment(comment, 0);
     CCommonDataFile file(&Game());
@@ -98,24 +90,9 @@ class SaveLoadTest : public game_test::GameTest {
     Game().ClearSounds();
     Game().steps.clear();
   }
-  int Frame() {
-    int result = -2;
-    Game().RunFrame([&] { return result = screen_->Calcu(); }, [&] { screen_->Print(); });
-    screen_->ExitStep();
-    return result;
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n; ++i) Frame();
-  }
-  void Click(int x, int y) {
-    host_->InjectMouseMove(x, y);
-    host_->InjectButton(0, true);
-    host_->InjectButton(0, false);
-    Frame();
-  }
   void ClickSlot(int i) {
-    const CCommonDataFile* slot = screen_->GetSlot(i);
-    Click(slot->GetPrintX() + 66, slot->GetPrintY() + 50);
+    const platform::Point p = Centre(i);
+    Click(p.x, p.y);
   }
   // Dialog buttons 80 x 30 at (10, 100) (OK) and (200, 100) (cancel)
   // inside a dialog at (236, 160).
@@ -141,7 +118,6 @@ class SaveLoadTest : public game_test::GameTest {
   }
   std::vector<std::string> Sounds() { return Game().Sounds(); }
 
-  std::unique_ptr<SaveGame> game_;
   std::unique_ptr<CCommonSave> save_;
   std::unique_ptr<CCommonLoad> load_;
   CCommonLoadSave* screen_ = nullptr;
