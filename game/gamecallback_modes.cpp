@@ -6,6 +6,7 @@
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/chartmenu.h"
 #include "mode/codecerror.h"
 #include "mode/logo.h"
 #include "mode/nothing.h"
@@ -41,6 +42,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonChartMenu::kModeNumber, &Make<CCommonChartMenu>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
