@@ -263,8 +263,8 @@ void CCommonChartMenu::ChangeChart(int c) {
   LoadMiniMapSettings(c);
   LoadChartPictures();
   const CChartFile* chart = GetChart(c);
-  chartHeight_ = AtLeast1((chart ? chart->GetChartHeight() : CChartFile::kMinHeight) +
-                          set_->bottomSpace);
+  chartHeight_ = AtLeast1(floating::Offset(chart ? chart->GetChartHeight() : CChartFile::kMinHeight,
+                                           set_->bottomSpace));
   ClampScroll();
   UpdateMiniWindow();
   hoveredNode_ = -1;

@@ -39,6 +39,9 @@ class CCommonChartMenu : public CCommonGeneral {
   static constexpr int kReturnToTitle = 4;
   // More back pictures per chart than this are not made.
   static constexpr int kMaxBackPictures = 64;
+  // Larger button cells and zooms are held to these.
+  static constexpr int kMaxCellSide = 4096;
+  static constexpr int kMaxZoomPercent = 1000;
 
   // The settings read from the list (mode/chartmenu_settings.h).
   struct Settings;

@@ -12,6 +12,7 @@
 #include "mode/chartmenu.h"
 #include "mode/chartmenu_settings.h"
 #include "savedata/chartfile.h"
+#include "widget/floatinglayer.h"
 #include "widget/numberprint.h"
 
 namespace {
@@ -19,6 +20,8 @@ namespace {
 constexpr int kLastBackChannel = 13;
 constexpr int kTopChannelFirst = 14, kTopChannelLast = 15;
 constexpr int kLineMargin = 2;
+constexpr int kMaxOffset = 1 << 29;
+constexpr int kMaxZoom = CCommonChartMenu::kMaxZoomPercent;
 
 int64_t AtLeast1(int64_t v) { return v < 1 ? 1 : v; }
 
@@ -65,7 +68,9 @@ int CCommonChartMenu::BackOffset(int percent) const {
   const int64_t backExtra = int64_t{backCount_} * height - height;
   const int64_t chartExtra = int64_t{chartHeight_} - height;
   if (backExtra <= 0 || chartExtra <= 0) return 0;
-  return static_cast<int>(-backExtra * percent * scrollY_ / (chartExtra * 100));
+  // Settings and charts of any size: the product is taken in 128 bits.
+  const __int128 offset = -static_cast<__int128>(backExtra) * percent * scrollY_ / (chartExtra * 100);
+  return static_cast<int>(std::clamp<__int128>(offset, -kMaxOffset, kMaxOffset));
 }
 
 void CCommonChartMenu::PrintBack() {
@@ -94,8 +99,8 @@ void CCommonChartMenu::PrintCenter() {
 void CCommonChartMenu::NodeScreenPos(int n, int* x, int* y) const {
   const CChartFile* chart = GetChart(displayedChart_);
   const platform::Point p = chart ? chart->GetNodePos(n) : platform::Point{0, 0};
-  *x = p.x + set_->slotAreaStartX;
-  *y = p.y + set_->slotAreaStartY - scrollY_;
+  *x = floating::Offset(p.x, set_->slotAreaStartX);
+  *y = floating::Offset(int64_t{p.y} + set_->slotAreaStartY, -int64_t{scrollY_});
 }
 
 bool CCommonChartMenu::IsButtonVisible(int x, int y) const {
@@ -172,7 +177,7 @@ void CCommonChartMenu::PrintNowMarker() {
 void CCommonChartMenu::PrintMiniMap() {
   const Settings::MiniMap& m = set_->mini;
   if (miniBase_) miniBase_->Blt(m.baseX, m.baseY, 0, 0, miniBase_->GetWidth(), miniBase_->GetHeight(), 1);
-  const int ox = m.baseX + m.printX, oy = m.baseY + m.printY;
+  const int ox = floating::Offset(m.baseX, m.printX), oy = floating::Offset(m.baseY, m.printY);
   if (++blinkCounter_ >= set_->miniButtonTime) {
     blinkCounter_ = 0;
     blinkOn_ ^= 1;
@@ -191,7 +196,7 @@ void CCommonChartMenu::PrintMiniMap() {
       const platform::Point p = chart->GetNodePos(n);
       const int x = static_cast<int>(int64_t{p.x} * m.sizeX / set_->slotAreaSizeX) - dw / 2;
       const int y = static_cast<int>(int64_t{p.y} * m.sizeY / AtLeast1(chartHeight_)) - dh / 2;
-      miniButton_->Blt(ox + x, oy + y, state * dw, 0, dw, dh, 1);
+      miniButton_->Blt(floating::Offset(ox, x), floating::Offset(oy, y), state * dw, 0, dw, dh, 1);
     }
   }
   const int time = std::max(set_->miniWindowTime, 1);
@@ -202,8 +207,8 @@ void CCommonChartMenu::PrintMiniMap() {
   const int up = set_->miniWindowUp, down = set_->miniWindowDown;
   const int w = set_->miniWindowSizeX;
   const int band = miniWindow_->GetHeight() - up - down;
-  const int x = ox + set_->miniWindowPrintX;
-  const int y = oy + miniWindowY_ + set_->miniWindowPrintY;
+  const int x = floating::Offset(ox, set_->miniWindowPrintX);
+  const int y = floating::Offset(floating::Offset(oy, miniWindowY_), set_->miniWindowPrintY);
   miniWindow_->TransLucentBlt(x, y, 0, 0, w, up, opacity);
   if (band > 0 && miniWindowHeight_ > 0)
     miniWindow_->StretchBlt(x, y + up, w, miniWindowHeight_, 0, up, w, band, opacity, 1);
@@ -256,6 +261,7 @@ void CCommonChartMenu::EraseButtonBacks() {
     NodeScreenPos(n, &x, &y);
     if (!IsButtonVisible(x, y)) continue;
     ButtonLook(n, &zoom, &opacity);
+    zoom = std::clamp(zoom, 0, kMaxZoom);
     const int w = static_cast<int>(int64_t{set_->slotSizeX} * zoom / 100);
     const int h = static_cast<int>(int64_t{set_->slotSizeY} * zoom / 100);
     const int left = x - w / 2, top = y - h / 2;
@@ -278,6 +284,7 @@ void CCommonChartMenu::PrintButton(int n) {
   NodeScreenPos(n, &x, &y);
   if (!IsButtonVisible(x, y)) return;
   const Look look = ButtonLook(n, &zoom, &opacity);
+  zoom = std::clamp(zoom, 0, kMaxZoom);
   const int w = set_->slotSizeX, h = set_->slotSizeY;
   const int left = x - w / 2, top = y - h / 2;
   if (look == kLookNotSeen) {
@@ -311,8 +318,9 @@ void CCommonChartMenu::PrintMarks(int n, int left, int top, int zoom) {
   }
   if (!(seen & ((1 << size) - 1))) return;
   for (int j = 0; j < size; ++j) {
-    const int x = left + set_->compPrintX + static_cast<int>(int64_t{j} * set_->compNextX * zoom / 100);
-    const int y = top + set_->compPrintY + j * set_->compNextY;
+    const int x = floating::Offset(floating::Offset(left, set_->compPrintX),
+                                   int64_t{j} * set_->compNextX * zoom / 100);
+    const int y = floating::Offset(floating::Offset(top, set_->compPrintY), int64_t{j} * set_->compNextY);
     if (seen >> j & 1)
       compMark_->Blt(x, y, 0, 0, w, h, 1);
     else
@@ -324,8 +332,10 @@ void CCommonChartMenu::PrintCompletion() {
   const int bx = set_->tasseidoBaseX, by = set_->tasseidoBaseY;
   if (tasseido_) tasseido_->Blt(bx, by, 0, 0, tasseido_->GetWidth(), tasseido_->GetHeight(), 1);
   if (!numbers_) return;
-  numbers_->Print(bx + set_->tasseidoX, by + set_->tasseidoY, GetChartPercent(displayedChart_));
-  numbers_->Print(bx + set_->totalTasseidoX, by + set_->totalTasseidoY, totalPercent_);
+  numbers_->Print(floating::Offset(bx, set_->tasseidoX), floating::Offset(by, set_->tasseidoY),
+                  GetChartPercent(displayedChart_));
+  numbers_->Print(floating::Offset(bx, set_->totalTasseidoX),
+                  floating::Offset(by, set_->totalTasseidoY), totalPercent_);
 }
 
 void CCommonChartMenu::PrintDescription() {
@@ -338,6 +348,7 @@ void CCommonChartMenu::PrintDescription() {
   const int column = !IsSeen(descNode_) && chart->GetTextCount(descNode_, 1) > 0 ? 1 : 0;
   for (int k = 0; k < chart->GetTextCount(descNode_, column); ++k)
     if (const char* line = chart->GetText(descNode_, k, column))
-      text_->Print(x + set_->descPrintX, y + set_->descPrintY + k * set_->descNextY, line,
+      text_->Print(floating::Offset(x, set_->descPrintX),
+                   floating::Offset(floating::Offset(y, set_->descPrintY), int64_t{k} * set_->descNextY), line,
                    set_->descFontSize, set_->descR, set_->descG, set_->descB);
 }

@@ -130,10 +130,19 @@ void CCommonChartMenu::LoadSettings() {
     GetSetupInt(&s.lineColor[i][1], Numbered("lineColorG%d", i + 1).c_str());
     GetSetupInt(&s.lineColor[i][2], Numbered("lineColorB%d", i + 1).c_str());
   }
+  for (auto& colour : s.lineColor)
+    for (int& v : colour) v = std::clamp(v, 0, 255);
+  for (int* v : {&s.miniWindowPercent1, &s.miniWindowPercent2, &s.compPercent})
+    *v = std::clamp(*v, 0, 100);
   // Sizes and periods the drawing divides by count as at least 1.
   for (int* v : {&s.slotSizeX, &s.slotSizeY, &s.slotAreaSizeX, &s.buttonMultiCount,
                  &s.lineColorCount})
     *v = std::max(*v, 1);
+  // A button cell is a part of a picture: no larger than one can be.
+  s.slotSizeX = std::min(s.slotSizeX, kMaxCellSide);
+  s.slotSizeY = std::min(s.slotSizeY, kMaxCellSide);
+  for (int* v : {&s.buttonMulti, &s.selectButtonMulti, &s.selectButtonMulti2})
+    *v = std::clamp(*v, 0, kMaxZoomPercent);
   Settings::MiniMap& m = s.miniCommon;
   GetSetupInt(&m.baseX, "miniMapBasePrintX");
   GetSetupInt(&m.baseY, "miniMapBasePrintY");

@@ -64,8 +64,9 @@ class ChartMenuTest : public game_test::GameTest {
     GameTest::TearDown();
   }
   CCommonChartMenu& Menu(const Pairs& extra = {}) {
-    Pairs pairs{{"slotSizeX", "20"}, {"slotSizeY", "10"}, {"slotAreaStartX", "0"}};
-    pairs.insert(pairs.end(), extra.begin(), extra.end());
+    // The test's own keys first: the first of a key wins.
+    Pairs pairs = extra;
+    pairs.insert(pairs.end(), {{"slotSizeX", "20"}, {"slotSizeY", "10"}, {"slotAreaStartX", "0"}});
     WriteList("selectchart", pairs);
     if (!game_) {
       game_ = std::make_unique<ChartGame>(*host_, 200, 150);
@@ -297,6 +298,27 @@ TEST_F(ChartMenuTest, DrawnFrame) {
   EXPECT_EQ(at(190, 10), kBack);
   // The link from node 1 to node 2 runs down x = 100 below the button.
   EXPECT_NE(at(100, 130), kBack);
+}
+
+TEST_F(ChartMenuTest, SubItemMarks) {
+  constexpr uint32_t kMark = 0xF0F0F0;
+  testsupport::WriteDwq(*dir_, "sys/ta_compmark", 4, 4, kMark);
+  // Node 3 (three sub-items, the first and third seen) at (100, 50).
+  CCommonChartMenu& menu = Menu({{"slotAreaStartX", "-200"}, {"compPrintX", "0"},
+                                 {"compPrintY", "0"}, {"compNextX", "5"}, {"eraseButtonBack", "0"}});
+  game_->SetVar(kSlotVar, 4);
+  game_->SetVar(kLabelVar, 1);
+  menu.Slots().SetSeen(3, 0x05);
+  menu.Init();
+  menu.SetScrollY(250);
+  menu.Print();
+  const uint32_t* s = CScreenBuffer::GetBuffer();
+  auto at = [&](int x, int y) { return s[y * 200 + x] & 0xFFFFFF; };
+  EXPECT_EQ(at(91, 46), kMark);
+  EXPECT_NE(at(96, 46), kMark);  // the unseen second item, faint
+  EXPECT_NE(at(96, 46), kCell);
+  EXPECT_EQ(at(101, 46), kMark);
+  EXPECT_EQ(at(106, 46), kCell);  // no fourth mark
 }
 
 }  // namespace
