@@ -43,12 +43,12 @@ using modefuzz::WriteStrip;
 
 // "height, then nodes @n size x y and links, labels and texts".
 std::string RandomChart(Reader& in) {
-  std::string text = std::to_string(Value(in) * 100) + "\r\n";
+  std::string text = std::to_string(int64_t{Value(in)} * 100) + "\r\n";
   const int nodes = in.Byte() % 24;
   for (int i = 0; i < nodes; ++i) {
     text += "@" + std::to_string(in.Byte() & 1 ? in.Byte() % 40 : Value(in)) + " " +
-            std::to_string(Value(in)) + " " + std::to_string(Value(in) * 10) + " " +
-            std::to_string(Value(in) * 40);
+            std::to_string(Value(in)) + " " + std::to_string(int64_t{Value(in)} * 10) + " " +
+            std::to_string(int64_t{Value(in)} * 40);
     const int extra = in.Byte() % 5;
     for (int k = 0; k < extra; ++k) {
       switch (in.Byte() % 4) {
@@ -66,7 +66,7 @@ std::string RandomChart(Reader& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_host = &fuzzsupport::EnterGameFolder("chart");
+  g_host = &fuzzsupport::EnterGameFolder("init");
   modefuzz::WriteVarNamesAndPictureFolder(kVars);
   Write("init\\game.xtx", "selectchartIsDefault,1\r\n");
   platform::CreateDirectory("chart");
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mode->Init();
     mode->SetHoveredNode(in.Byte() % 50);
     mode->SetDescNode(in.Byte() % 50 - 2);
-    mode->SetScrollY(Value(in) * 50);
+    mode->SetScrollY(Value(in) % 100000 * 50);
     for (int i = 0; i < 3; ++i) {
       mode->Calcu();
       mode->Print();

@@ -12,7 +12,6 @@
 
 namespace {
 
-CCommonSystemFile* g_systemFile = nullptr;
 saveslotfuzz::SlotGame* g_game = nullptr;
 
 void WriteHost(const char* path, const uint8_t* data, size_t size) {
@@ -23,12 +22,7 @@ void WriteHost(const char* path, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_systemFile = new CCommonSystemFile;
-  g_game = saveslotfuzz::MakeGame(g_systemFile).release();
-  std::atexit([] {
-    delete g_game;
-    delete g_systemFile;
-  });
+  g_game = saveslotfuzz::SharedGame();
   return 0;
 }
 

@@ -9,18 +9,7 @@
 #include "fuzz/savedata/saveslot_game.h"
 #include "savedata/chartslot.h"
 
-namespace {
-
-bool Copy(const std::string& from, const std::filesystem::path& to, size_t cut = 0) {
-  std::string bytes;
-  if (!platform::ReadWholeFile(from, &bytes)) return false;
-  if (cut) bytes.resize(cut);
-  std::ofstream out(to, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-}  // namespace
+using saveslotfuzz::CopySeed;
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -33,11 +22,11 @@ int main(int argc, char** argv) {
   game->KeepGameState();
   CChartSlots slots(game.get(), 2, 100);
   slots.CreateChartFolders();
-  bool ok = slots.SaveSlot(7) && Copy(slots.SlotPathOf(7), dir / "fresh.dat");
+  bool ok = slots.SaveSlot(7) && CopySeed(slots.SlotPathOf(7), dir / "fresh.dat");
   for (int i = 0; i < 1000; i += 3) game->SetVar(i, i * 7 - 500);
   for (int n = 0; n < 200; n += 5) slots.SetFlag(n, n % 7);
   for (int n = 0; n < 200; n += 9) slots.SetOpenBit(n, false);
-  ok = ok && slots.SaveSlot(7) && Copy(slots.SlotPathOf(7), dir / "busy.dat") &&
-       Copy(slots.SlotPathOf(7), dir / "cut.dat", 7200);
+  ok = ok && slots.SaveSlot(7) && CopySeed(slots.SlotPathOf(7), dir / "busy.dat") &&
+       CopySeed(slots.SlotPathOf(7), dir / "cut.dat", 7200);
   return ok ? 0 : 1;
 }
