@@ -112,6 +112,9 @@ class CCommonChartMenu : public CCommonGeneral {
   // Link colour (1..5) of link i of node n.
   int LinkColor(int n, int i) const;
   // The zoom (percent) and opacity of node n's button, and its look:
+  // The description column shown for node n: 1 (the '!' texts) for an
+  // unseen node that has them, else 0.
+  int DescColumn(int n) const;
   enum Look { kLookNone, kLookNotSeen, kLookGrey, kLookCell, kLookCurrent };
   Look ButtonLook(int n, int* zoom, int* opacity) const;
 

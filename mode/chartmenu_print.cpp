@@ -338,6 +338,11 @@ void CCommonChartMenu::PrintCompletion() {
                   floating::Offset(by, set_->totalTasseidoY), totalPercent_);
 }
 
+int CCommonChartMenu::DescColumn(int n) const {
+  const CChartFile* chart = GetChart(ChartOf(n));
+  return chart && !IsSeen(n) && chart->GetTextCount(n, 1) > 0 ? 1 : 0;
+}
+
 void CCommonChartMenu::PrintDescription() {
   if (descNode_ < 0) return;
   const int x = descUpper_ ? set_->upperDescX : set_->lowerDescX;
@@ -345,7 +350,7 @@ void CCommonChartMenu::PrintDescription() {
   if (descWindow_) descWindow_->Blt(x, y, 0, 0, descWindow_->GetWidth(), descWindow_->GetHeight(), 1);
   const CChartFile* chart = GetChart(displayedChart_);
   if (!chart || !text_ || !slots_->IsNode(descNode_) || ChartOf(descNode_) != displayedChart_) return;
-  const int column = !IsSeen(descNode_) && chart->GetTextCount(descNode_, 1) > 0 ? 1 : 0;
+  const int column = DescColumn(descNode_);
   for (int k = 0; k < chart->GetTextCount(descNode_, column); ++k)
     if (const char* line = chart->GetText(descNode_, k, column))
       text_->Print(floating::Offset(x, set_->descPrintX),

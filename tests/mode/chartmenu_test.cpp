@@ -300,6 +300,21 @@ TEST_F(ChartMenuTest, DrawnFrame) {
   EXPECT_NE(at(100, 130), kBack);
 }
 
+TEST_F(ChartMenuTest, DescriptionColumns) {
+  CCommonChartMenu& menu = Menu();
+  EXPECT_EQ(menu.DescColumn(2), 1);  // unseen, with '!' texts
+  EXPECT_EQ(menu.DescColumn(3), 0);  // unseen, without
+  menu.Slots().SetSeen(2, 1);
+  EXPECT_EQ(menu.DescColumn(2), 0);  // seen
+  // The window and its texts draw without a description window picture.
+  game_->SetVar(kSlotVar, 1);
+  menu.Init();
+  menu.SetDescNode(2);
+  menu.Print();
+  menu.SetDescNode(4000);  // outside every chart: no texts
+  menu.Print();
+}
+
 TEST_F(ChartMenuTest, SubItemMarks) {
   constexpr uint32_t kMark = 0xF0F0F0;
   testsupport::WriteDwq(*dir_, "sys/ta_compmark", 4, 4, kMark);
