@@ -11,6 +11,7 @@
 #include "savedata/chartfile.h"
 #include "widget/floatinglayer.h"
 #include "widget/numberprint.h"
+#include "widget/radiobuttongroup.h"
 
 namespace {
 
@@ -72,6 +73,9 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
     chartFont_ = std::move(font);
   }
   if (game_ && game_->GetFont()) text_ = std::make_unique<CTextPrint>(game_->GetFont());
+  if (GetSetupList())
+    tabs_ = std::make_unique<CCommonRadioButtonGroup>(GetSetupList(), "grow", nullptr, set_->charts);
+  tabPictures_.resize(static_cast<size_t>(set_->charts));
   UpdateCompletion();
 }
 
@@ -85,6 +89,8 @@ void CCommonChartMenu::Release() {
   }
   numbers_.reset();
   text_.reset();
+  tabs_.reset();  // before the pictures it shows
+  tabPictures_.clear();
   charts_.clear();
   atlases_.clear();
   backs_.clear();
@@ -270,6 +276,38 @@ void CCommonChartMenu::ChangeChart(int c) {
   hoveredNode_ = -1;
   miniMapState_ = 0;
   UpdateAllSeen();
+  if (tabs_) tabs_->SetSelect(c);
+  LoadTabPictures();
+}
+
+bool CCommonChartMenu::ChartHasChoice(int c) const {
+  const CChartFile* chart = GetChart(c);
+  if (!chart) return false;
+  for (int i = 0; i < chart->GetCount(); ++i) {
+    const int n = chart->GetNodeNumber(i);
+    if (IsNext(n) || IsSelectable(n)) return true;
+  }
+  return false;
+}
+
+void CCommonChartMenu::SetUpTabs() {
+  if (!tabs_) return;
+  for (int c = 0; c < GetChartCount(); ++c) {
+    const bool open = IsChartOpen(c);
+    tabs_->SetExist(c, open ? 1 : 0);
+    tabs_->SetEnable(c, open && ChartHasChoice(c) ? 1 : 0);
+  }
+}
+
+void CCommonChartMenu::LoadTabPictures() {
+  if (!tabs_) return;
+  for (int c = 0; c < tabs_->GetCount() && c < static_cast<int>(tabPictures_.size()); ++c) {
+    const char* name = tabs_->GetFilename(c, -1);
+    auto& picture = tabPictures_[static_cast<size_t>(c)];
+    if (!picture) picture = std::make_unique<CPicture>();
+    if (name && *name && floating::LoadSysPicture(picture.get(), name))
+      tabs_->SetPicture(picture.get(), c, -1);
+  }
 }
 
 void CCommonChartMenu::LoadChartPictures() {
@@ -327,6 +365,7 @@ int CCommonChartMenu::Init() {
   if (set_->savePrintChart && workVar2_ >= 0) shown = VarValue(workVar2_);
   if (game_) game_->HideFloatingButtons();
   newChartBits_ = 0;
+  SetUpTabs();
   ChangeChart(shown);
   if (displayedChart_ == entryChart_ && currentNode_ >= 0) {
     const CChartFile* chart = GetChart(entryChart_);

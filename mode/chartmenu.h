@@ -98,6 +98,7 @@ class CCommonChartMenu : public CCommonGeneral {
   int GetDescNode() const { return descNode_; }
   void SetDescNode(int n) { descNode_ = n; }
   int GetPulseZoom() const;
+  CCommonRadioButtonGroup* GetTabs() const { return tabs_.get(); }
   int GetMiniWindowY() const { return miniWindowY_; }
   int GetMiniWindowHeight() const { return miniWindowHeight_; }
   // The slot variable's number, -1 when the game has none.
@@ -134,6 +135,11 @@ class CCommonChartMenu : public CCommonGeneral {
   void ClampScroll();
   void UpdateMiniWindow();
   void UpdateAllSeen();
+  // The chart tabs: which exist (open charts) and which take a click (a
+  // chart with a next or a selectable node); their pictures.
+  void SetUpTabs();
+  void LoadTabPictures();
+  bool ChartHasChoice(int c) const;
   int VarValue(int var) const;
   int HalfPeriod(int count) const { return count / 2 > 0 ? count / 2 : 1; }
   // Folded counter of a pulse: 0 .. half .. 0.
@@ -202,6 +208,8 @@ class CCommonChartMenu : public CCommonGeneral {
   std::unique_ptr<CPicture> tasseido_, descWindow_, capture_, dialog_;
   std::unique_ptr<CPicture> chartFont_;
   std::unique_ptr<CNumberPrint> numbers_;
+  std::unique_ptr<CCommonRadioButtonGroup> tabs_;
+  std::vector<std::unique_ptr<CPicture>> tabPictures_;
   std::unique_ptr<CTextPrint> text_;
   bool released_ = false;
   int backCount_ = 1;

@@ -14,6 +14,7 @@
 #include "savedata/chartfile.h"
 #include "widget/floatinglayer.h"
 #include "widget/numberprint.h"
+#include "widget/radiobuttongroup.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ int CCommonChartMenu::Print() {
   PrintCenter();
   if (backScript && game_) game_->PrintBackScriptRange(set_->centerPicLayer + 1, kLastBackChannel);
   PrintLinks();
-  // The chart tabs and their "new" marks come with the tab group.
+  if (tabs_) tabs_->Print();
+  // The tabs' "new" marks come with the menu's input (the acknowledged bits).
   PrintNowMarker();
   PrintMiniMap();
   if (set_->eraseButtonBack) EraseButtonBacks();

@@ -14,6 +14,8 @@
 #include "savedata/chartfile.h"
 #include "savedata/savefolder.h"
 #include "support/dwq_picture.h"
+#include "widget/multistatebutton.h"
+#include "widget/radiobuttongroup.h"
 
 namespace chartmenu_test {
 namespace {
@@ -170,6 +172,18 @@ TEST_F(ChartMenuTest, ChartsWithoutNodesAndOpenCharts) {
   EXPECT_TRUE(menu.IsChartOpen(2));
   menu.UpdateCompletion();
   EXPECT_EQ(menu.GetChartPercent(1), 0);
+
+  // Tabs exist for open charts and take a click where there is a choice.
+  game_->SetVar(kSlotVar, 1);
+  menu.Init();
+  ASSERT_NE(menu.GetTabs(), nullptr);
+  ASSERT_EQ(menu.GetTabs()->GetCount(), 3);
+  EXPECT_EQ(menu.GetTabs()->GetItem(0)->GetExist(), 1);
+  EXPECT_EQ(menu.GetTabs()->GetItem(0)->GetEnable(), 1);
+  EXPECT_EQ(menu.GetTabs()->GetItem(1)->GetExist(), 0);
+  EXPECT_EQ(menu.GetTabs()->GetItem(2)->GetExist(), 1);
+  EXPECT_EQ(menu.GetTabs()->GetItem(2)->GetEnable(), 0);  // no nodes at all
+  EXPECT_EQ(menu.GetTabs()->GetSelect(), 0);
 
   // Without the variable every chart is open.
   CCommonChartMenu& plain = Menu({{"chartListNumber", "3"}, {"basicChartNumber", "1"},
