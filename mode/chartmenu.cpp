@@ -9,6 +9,7 @@
 #include "message/textprint.h"
 #include "mode/chartmenu_settings.h"
 #include "savedata/chartfile.h"
+#include "widget/animepart.h"
 #include "widget/floatinglayer.h"
 #include "widget/numberprint.h"
 #include "widget/radiobuttongroup.h"
@@ -76,6 +77,8 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
   if (GetSetupList())
     tabs_ = std::make_unique<CCommonRadioButtonGroup>(GetSetupList(), "grow", nullptr, set_->charts);
   tabPictures_.resize(static_cast<size_t>(set_->charts));
+  if (set_->newMarkPrint && GetSetupList())
+    newMark_ = std::make_unique<CAnimePart>("newmark", GetSetupList(), 1);
   UpdateCompletion();
 }
 
@@ -90,6 +93,7 @@ void CCommonChartMenu::Release() {
   numbers_.reset();
   text_.reset();
   tabs_.reset();  // before the pictures it shows
+  newMark_.reset();
   tabPictures_.clear();
   charts_.clear();
   atlases_.clear();
@@ -365,7 +369,13 @@ int CCommonChartMenu::Init() {
   if (set_->savePrintChart && workVar2_ >= 0) shown = VarValue(workVar2_);
   if (game_) game_->HideFloatingButtons();
   newChartBits_ = 0;
+  const uint32_t acknowledged =
+      set_->newMarkPrint ? static_cast<uint32_t>(VarValue(newMarkVar_)) : 0xFFFFFFFFu;
+  if (newMark_) newMark_->Init();
   SetUpTabs();
+  for (int c = 0; c < GetChartCount() && c < 32; ++c)
+    if (set_->newMarkPrint && IsChartOpen(c) && ChartHasChoice(c) && !(acknowledged >> c & 1))
+      newChartBits_ |= 1u << c;
   ChangeChart(shown);
   if (displayedChart_ == entryChart_ && currentNode_ >= 0) {
     const CChartFile* chart = GetChart(entryChart_);

@@ -26,6 +26,7 @@
 
 class CChartFile;
 class CCommonButtonGroup;
+class CAnimePart;
 class CCommonRadioButtonGroup;
 class CNumberPrint;
 class CPicture;
@@ -99,6 +100,8 @@ class CCommonChartMenu : public CCommonGeneral {
   void SetDescNode(int n) { descNode_ = n; }
   int GetPulseZoom() const;
   CCommonRadioButtonGroup* GetTabs() const { return tabs_.get(); }
+  // Bit c: chart c's tab shows the "new" mark.
+  uint32_t GetNewChartBits() const { return newChartBits_; }
   int GetMiniWindowY() const { return miniWindowY_; }
   int GetMiniWindowHeight() const { return miniWindowHeight_; }
   // The slot variable's number, -1 when the game has none.
@@ -153,6 +156,7 @@ class CCommonChartMenu : public CCommonGeneral {
   void PrintCenter();
   void PrintLinks();
   void PrintLine(int x1, int y1, int x2, int y2, int color);
+  void PrintNewMarks();
   void PrintNowMarker();
   void PrintMiniMap();
   void EraseButtonBacks();
@@ -209,6 +213,7 @@ class CCommonChartMenu : public CCommonGeneral {
   std::unique_ptr<CPicture> chartFont_;
   std::unique_ptr<CNumberPrint> numbers_;
   std::unique_ptr<CCommonRadioButtonGroup> tabs_;
+  std::unique_ptr<CAnimePart> newMark_;
   std::vector<std::unique_ptr<CPicture>> tabPictures_;
   std::unique_ptr<CTextPrint> text_;
   bool released_ = false;

@@ -13,6 +13,9 @@
 #include "mode/chartmenu_settings.h"
 #include "savedata/chartfile.h"
 #include "widget/floatinglayer.h"
+#include "widget/animepart.h"
+#include "widget/commonbutton.h"
+#include "widget/multistatebutton.h"
 #include "widget/numberprint.h"
 #include "widget/radiobuttongroup.h"
 
@@ -50,7 +53,7 @@ int CCommonChartMenu::Print() {
   if (backScript && game_) game_->PrintBackScriptRange(set_->centerPicLayer + 1, kLastBackChannel);
   PrintLinks();
   if (tabs_) tabs_->Print();
-  // The tabs' "new" marks come with the menu's input (the acknowledged bits).
+  if (set_->newMarkPrint) PrintNewMarks();
   PrintNowMarker();
   PrintMiniMap();
   if (set_->eraseButtonBack) EraseButtonBacks();
@@ -162,6 +165,20 @@ void CCommonChartMenu::PrintLinks() {
       if (inside(x1, y1) || inside(x2, y2) || crosses) PrintLine(x1, y1, x2, y2, LinkColor(n, k));
     }
   }
+}
+
+void CCommonChartMenu::PrintNewMarks() {
+  if (!newMark_ || !tabs_) return;
+  for (int c = 0; c < tabs_->GetCount() && c < 32; ++c) {
+    const CCommonRadioButton* tab = tabs_->GetItem(c);
+    if (!tab || !(newChartBits_ >> c & 1)) continue;
+    const CCommonButton* shown = tab->GetStateButton(0);
+    if (!shown) continue;
+    const platform::Point p = shown->GetPrintXY();
+    newMark_->PrintAt(floating::Offset(p.x, set_->newMarkPrintX),
+                      floating::Offset(p.y, set_->newMarkPrintY));
+  }
+  newMark_->Calcu();
 }
 
 void CCommonChartMenu::PrintNowMarker() {

@@ -37,6 +37,8 @@ constexpr IntKey kIntKeys[] = {
     {"capturePrintX", &Settings::capturePrintX},
     {"capturePrintY", &Settings::capturePrintY},
     {"dialogX", &Settings::dialogX},
+    {"newMarkPrintX", &Settings::newMarkPrintX},
+    {"newMarkPrintY", &Settings::newMarkPrintY},
     {"dialogY", &Settings::dialogY},
     {"buttonMulti", &Settings::buttonMulti},
     {"buttonMultiCount", &Settings::buttonMultiCount},

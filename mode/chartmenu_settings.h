@@ -30,6 +30,7 @@ struct CCommonChartMenu::Settings {
   int centerPicLayer = 5;
   int centerMulti = 200;
   int capturePrintX = 0, capturePrintY = 0;
+  int newMarkPrintX = 0, newMarkPrintY = 0;
   int dialogX = 236, dialogY = 160;
 
   // Node buttons.

@@ -185,6 +185,19 @@ TEST_F(ChartMenuTest, ChartsWithoutNodesAndOpenCharts) {
   EXPECT_EQ(menu.GetTabs()->GetItem(2)->GetEnable(), 0);  // no nodes at all
   EXPECT_EQ(menu.GetTabs()->GetSelect(), 0);
 
+  EXPECT_EQ(menu.GetNewChartBits(), 0u);  // no "new" marks unless asked for
+
+  // "new" marks: on charts with a choice whose bit is not acknowledged.
+  game_->SetVarNumber("newchartflag", kWorkVar + 5);
+  CCommonChartMenu& marked = Menu({{"newMarkPrintFlag", "1"}});
+  game_->SetVar(kWorkVar + 5, 0);
+  marked.Init();
+  EXPECT_EQ(marked.GetNewChartBits(), 1u);
+  marked.Print();
+  game_->SetVar(kWorkVar + 5, 1);
+  marked.Init();
+  EXPECT_EQ(marked.GetNewChartBits(), 0u);
+
   // Without the variable every chart is open.
   CCommonChartMenu& plain = Menu({{"chartListNumber", "3"}, {"basicChartNumber", "1"},
                                   {"chartOpenVar", "nosuchvar"}});
