@@ -18,6 +18,11 @@ namespace {
 
 int AtLeast1(int v) { return v < 1 ? 1 : v; }
 
+// "sys\\<name>"; an empty name means no picture and loads nothing.
+int LoadNamed(CPicture* picture, const char* name) {
+  return name && *name ? floating::LoadSysPicture(picture, name) : 0;
+}
+
 }  // namespace
 
 CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
@@ -49,7 +54,7 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
   // The first atlas gives the cells per atlas.
   CPicture first;
   std::string name = set_->tagSlot + std::string("1_1");
-  if (floating::LoadSysPicture(&first, name.c_str())) {
+  if (LoadNamed(&first, name.c_str())) {
     atlasCols_ = AtLeast1(first.GetWidth() / set_->slotSizeX);
     atlasRows_ = AtLeast1(first.GetHeight() / set_->slotSizeY);
   }
@@ -63,11 +68,11 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
                 {&capture_, set_->fileCapture}};
   for (auto& l : layout) {
     auto picture = std::make_unique<CPicture>();
-    if (floating::LoadSysPicture(picture.get(), l.name)) *l.picture = std::move(picture);
+    if (LoadNamed(picture.get(), l.name)) *l.picture = std::move(picture);
   }
   LoadPictureSizes();
   auto font = std::make_unique<CPicture>();
-  if (floating::LoadSysPicture(font.get(), set_->fileChartFont)) {
+  if (LoadNamed(font.get(), set_->fileChartFont)) {
     numbers_ = std::make_unique<CNumberPrint>(font.get(), set_->fontSizeX, set_->fontSizeY, 3,
                                               set_->fontNextX, set_->fontUpZero, 1,
                                               set_->fontLeft);
@@ -309,7 +314,7 @@ void CCommonChartMenu::LoadTabPictures() {
     const char* name = tabs_->GetFilename(c, -1);
     auto& picture = tabPictures_[static_cast<size_t>(c)];
     if (!picture) picture = std::make_unique<CPicture>();
-    if (name && *name && floating::LoadSysPicture(picture.get(), name))
+    if (name && *name && LoadNamed(picture.get(), name))
       tabs_->SetPicture(picture.get(), c, -1);
   }
 }
@@ -329,27 +334,29 @@ void CCommonChartMenu::LoadChartPictures() {
     std::snprintf(name, sizeof name, "%s%d_%lld", set_->tagSlot, c + 1,
                   static_cast<long long>(k));
     auto picture = std::make_unique<CPicture>();
-    if (!floating::LoadSysPicture(picture.get(), name)) picture.reset();
+    if (!LoadNamed(picture.get(), name)) picture.reset();
     atlases_.push_back(std::move(picture));
   }
   backCount_ = BackPictureCount(c);
   const bool menuLoads = !(GetBackScriptFlag() && set_->picLoadBackScript);
   backs_.clear();
   center_.reset();
-  if (menuLoads) {
+  if (menuLoads && *set_->tagBack) {
     for (int k = 1; k <= backCount_; ++k) {
       std::snprintf(name, sizeof name, "%s%d_%d", set_->tagBack, c + 1, k);
       auto picture = std::make_unique<CPicture>();
-      if (!floating::LoadSysPicture(picture.get(), name)) picture.reset();
+      if (!LoadNamed(picture.get(), name)) picture.reset();
       backs_.push_back(std::move(picture));
     }
+  }
+  if (menuLoads && *set_->tagCenter) {
     std::snprintf(name, sizeof name, "%s%d", set_->tagCenter, c + 1);
     auto picture = std::make_unique<CPicture>();
-    if (floating::LoadSysPicture(picture.get(), name)) center_ = std::move(picture);
+    if (LoadNamed(picture.get(), name)) center_ = std::move(picture);
   }
   miniBase_.reset();
   auto base = std::make_unique<CPicture>();
-  if (floating::LoadSysPicture(base.get(), set_->mini.fileBase)) miniBase_ = std::move(base);
+  if (LoadNamed(base.get(), set_->mini.fileBase)) miniBase_ = std::move(base);
 }
 
 // --- Entry and calculation ---
@@ -360,7 +367,7 @@ int CCommonChartMenu::Init() {
   jumpRequested_ = 0;
   if (set_->warningPrint && !dialog_) {
     auto picture = std::make_unique<CPicture>();
-    if (floating::LoadSysPicture(picture.get(), set_->fileDialog)) dialog_ = std::move(picture);
+    if (LoadNamed(picture.get(), set_->fileDialog)) dialog_ = std::move(picture);
   }
   const int slot = VarValue(slotVar_);
   currentNode_ = slots_->IsNode(slot) ? slot : -1;
