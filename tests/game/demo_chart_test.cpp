@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "chart_game.h"
 #include "demo_frames.h"
 #include "graphics/screenbuffer.h"
 #include "mode/chartmenu.h"
@@ -34,18 +35,7 @@ constexpr int kStep = 40;
 constexpr int kTolerance = 6;
 constexpr int kSlotVar = 900, kLabelVar = 903;
 
-// The double answers only the variable names a test gives it: the chart
-// menu is made again once they are given.
-class ChartGame : public testsupport::FakeGame {
- public:
-  using FakeGame::FakeGame;
-  CCommonChartMenu* Remake() {
-    delete modeTable_[CCommonChartMenu::kModeNumber];
-    auto* mode = new CCommonChartMenu(this);
-    modeTable_[CCommonChartMenu::kModeNumber] = mode;
-    return mode;
-  }
-};
+using charttest::ChartGame;
 
 struct ChartRun {
   std::vector<uint64_t> hashes;
@@ -95,10 +85,7 @@ ChartRun RunChart(const std::string& screenshot) {
       game.RunFrame([&] { return chart->Calcu(); }, [&] { chart->Print(); });
       run.hashes.push_back(demotest::HashScreen());
     }
-    const uint32_t* p = CScreenBuffer::GetBuffer();
-    for (int y = kStep / 2; y < CScreenBuffer::GetHeight(); y += kStep)
-      for (int x = kStep / 2; x < CScreenBuffer::GetWidth(); x += kStep)
-        run.samples.push_back(p[y * CScreenBuffer::GetWidth() + x] & 0xFFFFFF);
+    run.samples = demotest::SampleScreen(kStep);
     run.boxes = static_cast<int>(host.Boxes().size());
     if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
   }
@@ -119,26 +106,9 @@ TEST(DemoChartTest, TheChartShowsTheSameFramesAndItsPicture) {
   EXPECT_EQ(first.hashes, second.hashes);
   EXPECT_TRUE(first.sideFilesKept);
 
-  if (update) {
-    std::ofstream out(SamplesPath());
-    out << "# The sample chart's frame: one 0xRRGGBB sample every " << kStep
-        << " pixels, row by row.\n";
-    for (size_t i = 0; i < first.samples.size(); ++i) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%06X", first.samples[i]);
-      out << text << ((i + 1) % (800 / kStep) ? " " : "\n");
-    }
-  }
-  std::ifstream in(SamplesPath());
-  ASSERT_TRUE(in) << SamplesPath();
-  std::vector<uint32_t> expected;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream words(line);
-    std::string word;
-    while (words >> word) expected.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
-  }
+  if (update) demotest::WriteSamples(SamplesPath(), "The sample chart's frame", kStep, 800 / kStep, first.samples);
+  const std::vector<uint32_t> expected = demotest::ReadSamples(SamplesPath());
+  ASSERT_FALSE(expected.empty()) << SamplesPath();
   ASSERT_EQ(expected.size(), first.samples.size());
   EXPECT_EQ(demotest::ChannelsOff(expected, first.samples, kTolerance), 0);
 }

@@ -4,7 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "graphics/screenbuffer.h"
@@ -31,6 +35,43 @@ inline int ChannelsOff(const std::vector<uint32_t>& expected, const std::vector<
       if (std::abs(a - b) > tolerance) ++off;
     }
   return off;
+}
+
+// One 0xRRGGBB sample every `step` pixels of the screen, row by row.
+inline std::vector<uint32_t> SampleScreen(int step) {
+  std::vector<uint32_t> samples;
+  const uint32_t* p = CScreenBuffer::GetBuffer();
+  const int w = CScreenBuffer::GetWidth();
+  for (int y = step / 2; y < CScreenBuffer::GetHeight(); y += step)
+    for (int x = step / 2; x < w; x += step) samples.push_back(p[y * w + x] & 0xFFFFFF);
+  return samples;
+}
+
+// The stored samples: a comment line naming them, then `perRow` hex words
+// a line.
+inline void WriteSamples(const std::string& path, const std::string& what, int step, int perRow,
+                         const std::vector<uint32_t>& samples) {
+  std::ofstream out(path);
+  out << "# " << what << ": one 0xRRGGBB sample every " << step << " pixels, row by row.\n";
+  for (size_t i = 0; i < samples.size(); ++i) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06X", samples[i]);
+    out << text << ((i + 1) % static_cast<size_t>(perRow) ? " " : "\n");
+  }
+}
+
+// The samples of a file WriteSamples wrote; empty when it cannot be read.
+inline std::vector<uint32_t> ReadSamples(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<uint32_t> samples;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::string word;
+    while (words >> word) samples.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
+  }
+  return samples;
 }
 
 }  // namespace demotest

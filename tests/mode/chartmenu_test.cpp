@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "game/chart_game.h"
 #include "game/game_test.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
@@ -34,17 +35,7 @@ const char kChart[] =
     "@3 3 300 300 4 $cond right\r\n"
     "@4 9 200 500\r\n";
 
-class ChartGame : public testsupport::FakeGame {
- public:
-  using FakeGame::FakeGame;
-  // The game's mode 34 made again after a test changed its lists.
-  CCommonChartMenu* Remake() {
-    delete modeTable_[CCommonChartMenu::kModeNumber];
-    auto* mode = new CCommonChartMenu(this);
-    modeTable_[CCommonChartMenu::kModeNumber] = mode;
-    return mode;
-  }
-};
+using charttest::ChartGame;
 
 class ChartMenuTest : public game_test::GameTest {
  protected:
