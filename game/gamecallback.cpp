@@ -26,8 +26,8 @@ void CGameCallBack::SetMainControl(CMainControl* mainControl) { mainControl_ = m
 // The short-cut rows come from the system menu's options (from the start
 // row on: target, action, key code, sound) and each extension object's
 // size goes to its save entry; both wait for the system menu and the save
-// chunks, so the rows stay empty.
-void CGameCallBack::PrepareModeTables() { shortCutRows_ = 0; }
+// chunks, so the rows stay empty (SetShortCutRows fills them).
+void CGameCallBack::PrepareModeTables() { shortCutTable_.clear(); }
 
 int CGameCallBack::LoadSetupFile(const char* name, int pairs) {
   if (!setupList_) setupList_ = new CSetupList;

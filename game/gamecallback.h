@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "game/gamesettings.h"
@@ -496,6 +497,10 @@ class CGameCallBack : public CScriptCallBack {
   // Empties the back log down to its first message and bar line.
   void ClearBackLog();
   int GetReturnMode() const { return returnMode_; }
+  // Marks the kept game state for restoring: the next frame runs
+  // RestoreGameState once (screens that hand control back call it).
+  void SetReturnFlag() { restorePending_ = 1; }
+  int GetReturnFlag() const { return restorePending_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".
   int GetBgmNumber() const { return currentBgm_; }
@@ -565,6 +570,12 @@ class CGameCallBack : public CScriptCallBack {
   }
   // "listenbgmmode" := type, "listenbgmnumber" := number.
   void SetListenBgmState(int type, int number);
+  // The word shared by the music room and the heroine selection (its front
+  // heroine's position); kept with the game state.
+  int GetMusicRoomValue() const { return musicRoomValue_; }
+  void SetMusicRoomValue(int value) { musicRoomValue_ = value; }
+  // The persistent result table; null unless "resultFlag" is set.
+  CIntTableFile* GetResultTable() const { return resultTable_; }
   // The system-data word of option `id` after the channel words of
   // "movieVolumeNotUse" and "soundVoiceVolumeNotUse" are followed; -1 for
   // an id that is not a plain word (500..571 and unknown ids).
@@ -1125,7 +1136,7 @@ class CGameCallBack : public CScriptCallBack {
   // The picture of effect channel n (NULL without one).
   CPicture* GetEffectPicture(int n);
   // The short-cut rows PrepareModeTables builds from the system menu.
-  int GetShortCutRowCount() const { return shortCutRows_; }
+  int GetShortCutRowCount() const { return static_cast<int>(shortCutTable_.size()); }
   int GetShortCutStart() const { return shortCutStart_; }
   // The message cursor's request: its position and kind, and whether the
   // frame still has to act on it.
@@ -1148,9 +1159,9 @@ class CGameCallBack : public CScriptCallBack {
   int bossComingColor_[3] = {};
   CPicture* bossComingPicture_ = nullptr;
   // Short-cut rows: the first system-menu option they cover (the menu's
-  // first nine options are its own) and their count.
+  // first nine options are its own); the rows are the floating buttons'
+  // (shortCutTable_).
   int shortCutStart_ = 9;
-  int shortCutRows_ = 0;
   // Message cursor request: position, kind and the request word.
   int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
   int messageCursorRequest_ = 0;
@@ -1309,4 +1320,81 @@ class CGameCallBack : public CScriptCallBack {
   const char* startText_ = nullptr;
   // The window's text lines of this frame, handed over at its end.
   std::vector<platform::OverlayText> windowText_;
+
+ public:
+  // --- Floating buttons, quick save and load, short-cut keys
+  // (game/gamecallback_floating.cpp) ---
+  // Floating button indices (GetFloatingButton).
+  enum FloatingButton {
+    kSceneButton,
+    kOptionButton,
+    kSkipFilmButton,
+    kQuickSaveButton,
+    kQuickLoadButton,
+    kQuickConfigButton,
+    kQuickBacklogButton
+  };
+  // One short-cut row: a key-status code (0 none), the mode it opens (0
+  // none), its action (5 quick load, 6 quick save, other values none) and
+  // its 1-based system sound (0 none).
+  struct ShortCutRow {
+    int key = 0, target = 0, action = 0, sound = 0;
+  };
+  // Type 5 quick load: 0 when the load mode loaded its quick slot, else -1.
+  // Type 6 quick save: -1 once the save mode saved. Any other type, or a
+  // switch that is off or a mode that is missing: GetAutoSaveType (type).
+  int QuickLoadSave(int type);
+  // "quickLoadEnable" and "quickSaveEnable".
+  int IsQuickLoadEnable() const { return settings_.quickLoadEnable; }
+  int GetQuickSaveEnable() const { return settings_.quickSaveEnable; }
+  // 1 when quick load is on and the load mode has quick-load data.
+  int CheckQuickLoadData();
+  // The quick-load button enabled (and reset) with quick-load data,
+  // disabled without.
+  void UpdateQuickLoadButton();
+  // "quickLoadDelay"; the mark of a quick load the frame carries out
+  // (the argument is ignored: the mark becomes 1).
+  int GetQuickLoadDelay() const { return settings_.quickLoadDelay; }
+  void SetQuickLoadDelayFlag(int ignored);
+  int GetQuickLoadDelayFlag() const { return quickLoadDelayFlag_; }
+  // The 16 option-button off flags; an index outside 0..15 is ignored (0).
+  void SetOptionButtonOff(int index, int flag);
+  int GetOptionButtonOff(int index) const {
+    return index >= 0 && index < 16 ? optionButtonOff_[index] : 0;
+  }
+  // The number of the mini-game CheckMiniGameStart started (0 none yet).
+  int GetMiniGameResult() const { return miniGameNumber_; }
+  // The short-cut rows CheckShortCut tries in order (PrepareModeTables
+  // builds them from the system menu).
+  void SetShortCutRows(std::vector<ShortCutRow> rows) { shortCutTable_ = std::move(rows); }
+  const ShortCutRow* GetShortCutRow(int i) const {
+    return i >= 0 && i < GetShortCutRowCount() ? &shortCutTable_[i] : nullptr;
+  }
+  // The skip-film button's enable word (1 while a film skip may start).
+  void SetSkipFilmButtonEnable(int value) { skipFilmButtonEnable_ = value; }
+  int GetSkipFilmButtonEnable() const { return skipFilmButtonEnable_; }
+  int GetSkipFilmWord(int i) const { return i >= 0 && i < 5 ? skipFilm_[i] : 0; }
+  int GetSkipFilmFlag() const { return skipFilmStarted_; }
+
+ protected:
+  // Frame step 24: the quick load the keys left for the frame.
+  void RunDelayedQuickLoad();
+  // A sound of the settings: system sound n - 1 for n of 1 or more.
+  void PlaySettingSound(int n);
+  // Whether floating button i exists and the current mode allows its kind
+  // (5, 6, 12, 7); the option, scene and skip-film buttons only exist.
+  bool FloatingButtonAllowed(int i) const;
+  // The button's drawing (saving what it covers) and its reset; nothing
+  // for a button that was not made.
+  void ShowButton(int i);
+  void HideButton(int i);
+  // A mode opened by a short cut: the state kept, the sound, the return
+  // mode and thumbnail when asked, the target told where to come back to,
+  // the current mode's exit screen; the target.
+  int OpenByShortCut(int target, int mode, int sound, bool keepReturn);
+  // Before a quick save: the state kept, `mode` to return to, the thumbnail.
+  void PrepareQuickSave(int mode);
+  std::vector<ShortCutRow> shortCutTable_;
+  int quickLoadDelayFlag_ = 0;
+  int miniGameNumber_ = 0;
 };

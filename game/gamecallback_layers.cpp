@@ -1,5 +1,5 @@
 // CGameCallBack: the message cursor, floating layers, the floating
-// buttons, short-cut keys and the common button setups.
+// buttons (gamecallback_floating.cpp) and the common button setups.
 #include "game/gamecallback.h"
 
 #include "game/inputstatus.h"
@@ -60,37 +60,6 @@ int CGameCallBack::QueryCommonUpDownSetup() { return -1; }
 void CGameCallBack::ApplyCommonUpDownSetup(int, int, int, int) {}
 
 void CGameCallBack::ResetCommonSetups() {}
-
-int CGameCallBack::CheckShortCut(int) { return -1; }
-
-void CGameCallBack::PrintFloatingLayers() {}
-
-int CGameCallBack::CheckFloatingButtons() { return -1; }
-
-int CGameCallBack::CheckSceneButton() { return -1; }
-
-int CGameCallBack::CheckSkipFilmButton() { return 0; }
-
-void CGameCallBack::HideFloatingButtons() {}
-
-void CGameCallBack::HideSceneButton() {}
-
-void CGameCallBack::HideSkipFilmButton() {}
-
-// The frame carries the requests out near its end (the Show operations).
-void CGameCallBack::RequestFloatingButtons() { showRequests_[1] = 1; }
-
-void CGameCallBack::RequestSceneButton() { showRequests_[0] = 1; }
-
-void CGameCallBack::RequestSkipFilmButton() {
-  if (skipFilmButtonEnable_ == 1) showRequests_[2] = 1;
-}
-
-void CGameCallBack::ShowFloatingButtons() {}
-
-void CGameCallBack::ShowSceneButton() {}
-
-void CGameCallBack::ShowSkipFilmButton() {}
 
 // --- The game's floating layers ---
 

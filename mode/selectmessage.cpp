@@ -17,6 +17,7 @@
 #include "platform/types.h"
 #include "widget/buttoncode.h"
 #include "widget/numberprint.h"
+#include "widget/updownbutton.h"
 
 namespace {
 
@@ -493,16 +494,36 @@ int CCommonSelectMessage::Calcu() {
   return -1;
 }
 
-// --- The page buttons (open until the widgets' CUpDownButton is wired) ---
+// --- The page buttons (the base class's up/down pair) ---
 
 int CCommonSelectMessage::StepScrollButtons(int keyMoved) {
   onScrollButton_ = 0;
   if (!useScrollFlag_ || IsSpecial() || pageCount_ <= 0 || !windowShown_ || keyMoved) return 0;
-  // upDownButtons_ stays null until the base class makes the pair; then its
-  // step's new page is taken here and the frame ends.
+  CUpDownButton* buttons = GetUpDownButtons();
+  if (!buttons) return 0;
+  const int32_t code = buttons->Calcu(input_);
+  const int page = CheckButtonResult2(code);
+  if (page >= 0) {
+    page_ = std::clamp(page, 0, pageCount_ - 1);
+    InitScrollButtons();
+    CScreenBuffer::SetFullRedraw(0);
+    return 1;
+  }
+  if (IsHoverCode(code)) onScrollButton_ = 1;
   return 0;
 }
 
-void CCommonSelectMessage::InitScrollButtons() {}
+// The pair takes the page and the page count, starts over and reloads its
+// pictures.
+void CCommonSelectMessage::InitScrollButtons() {
+  CUpDownButton* buttons = GetUpDownButtons();
+  if (!useScrollFlag_ || !buttons) return;
+  buttons->SetPageMax(pageCount_);
+  buttons->SetPage(page_);
+  buttons->Init();
+  ReloadUpDownButtonPicture();
+}
 
-void CCommonSelectMessage::PrintScrollButtons() {}
+void CCommonSelectMessage::PrintScrollButtons() {
+  if (CUpDownButton* buttons = GetUpDownButtons()) buttons->Print();
+}

@@ -199,8 +199,7 @@ class CCommonSelectMessage : public CCommonGeneral {
   void ShowWindowAgain();
   void AddDotLines();
   void SetScrollPages();
-  // The up/down page buttons (CUpDownButton) are wired by the widgets' work;
-  // until the base class makes them these do nothing.
+  // The up/down page buttons: the base class's pair (nothing without one).
   int StepScrollButtons(int keyMoved);
   void InitScrollButtons();
   void PrintScrollButtons();

@@ -8,6 +8,7 @@
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "graphics/picture.h"
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
@@ -113,6 +114,8 @@ CCommonDataFile::CCommonDataFile(CGameCallBack* game) : game_(game) {
 CCommonDataFile::~CCommonDataFile() { Release(); }
 
 void CCommonDataFile::Release() {
+  thumbnailPicture_.reset();
+  thumbnailStale_ = true;
   thumbnail_.clear();
   thumbnail_.shrink_to_fit();
   extSizes_.clear();
@@ -278,6 +281,7 @@ void CCommonDataFile::Refuse(int slot, const std::string& reason) {
 }
 
 void CCommonDataFile::TakeThumbnail(const Slot& file) {
+  thumbnailStale_ = true;
   thumbnailWidth_ = file.width;
   thumbnailHeight_ = file.height;
   thumbnail_.resize(static_cast<size_t>(file.width) * file.height);
@@ -298,6 +302,7 @@ int CCommonDataFile::Peek(int slot) {
     std::memset(gameVar_, 0, sizeof gameVar_);
     thumbnail_.clear();
     thumbnailWidth_ = thumbnailHeight_ = 0;
+    thumbnailStale_ = true;
     return 0;
   }
   const uint8_t* base = file.bytes.data();

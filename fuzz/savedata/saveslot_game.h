@@ -41,15 +41,17 @@ inline void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());
 }
 
-// The game folder, the save folder and the initialised game.
-inline std::unique_ptr<SlotGame> MakeGame(CCommonSystemFile* systemFile) {
+// The game folder, the save folder and the initialised game (SlotGame or a
+// class over it).
+template <typename Game = SlotGame>
+inline std::unique_ptr<Game> MakeGame(CCommonSystemFile* systemFile) {
   fuzzsupport::EnterGameFolder("sav");
   SetSaveFolder(nullptr, nullptr, 0);
   CreateSaveFolder();
   Write("init\\game.xtx", "useExtClass,1\r\nhighVersion,1\r\nmiddleVersion,2\r\n");
   Write("spt\\project.xtx", "story\r\nsub\r\n");
   Write("spt\\bgmlist.xtx", "m1,Title\r\nm2,Theme\r\n");
-  auto game = std::make_unique<SlotGame>(fuzzsupport::MakeWindow(320, 240), systemFile);
+  auto game = std::make_unique<Game>(fuzzsupport::MakeWindow(320, 240), systemFile);
   game->Init();
   return game;
 }

@@ -106,7 +106,7 @@ TEST(DemoChartTest, TheChartShowsTheSameFramesAndItsPicture) {
   EXPECT_EQ(first.hashes, second.hashes);
   EXPECT_TRUE(first.sideFilesKept);
 
-  if (update) demotest::WriteSamples(SamplesPath(), "The sample chart's frame", kStep, 800 / kStep, first.samples);
+  if (update) demotest::WriteSamples(SamplesPath(), "The sample chart's frame: one 0xRRGGBB sample every " + std::to_string(kStep) + " pixels, row by row.", first.samples, 800 / kStep);
   const std::vector<uint32_t> expected = demotest::ReadSamples(SamplesPath());
   ASSERT_FALSE(expected.empty()) << SamplesPath();
   ASSERT_EQ(expected.size(), first.samples.size());

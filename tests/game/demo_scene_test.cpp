@@ -73,9 +73,12 @@ TEST(DemoSceneTest, TheFirstSceneShowsTheSameFramesAndItsPicture) {
   ASSERT_FALSE(first.sounds.empty());
   EXPECT_EQ(first.sounds[0].rfind("PlayBgmNumber 0", 0), 0u) << first.sounds[0];
 
-  if (update) demotest::WriteSamples(SamplesPath(), "The sample scene's last frame", kStep, 800 / kStep, first.samples);
+  if (update)
+    demotest::WriteSamples(SamplesPath(),
+                           "The sample scene's last frame: one 0xRRGGBB sample every " +
+                               std::to_string(kStep) + " pixels, row by row.",
+                           first.samples, 800 / kStep);
   const std::vector<uint32_t> expected = demotest::ReadSamples(SamplesPath());
-  ASSERT_FALSE(expected.empty()) << SamplesPath();
   ASSERT_EQ(expected.size(), first.samples.size());
   EXPECT_EQ(demotest::ChannelsOff(expected, first.samples, kTolerance), 0);
 }

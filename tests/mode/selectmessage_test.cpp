@@ -15,6 +15,7 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "mode/selectmessage.h"
+#include "widget/updownbutton.h"
 #include "platform/types.h"
 #include "support/dwq_picture.h"
 #include "widget/numberprint.h"
@@ -260,6 +261,30 @@ TEST_F(SelectMessageTest, ScrollingSixChoicesGivesThreePages) {
   EXPECT_EQ(mode_->GetResult(), 5);
   EXPECT_EQ(Game().Lines("SetBackLogColor"),
             (std::vector<std::string>{"SetBackLogColor 2 192,232,255"}));
+}
+
+// The base class's up/down pair pages the list too: it takes the page
+// count on entry, and a click on its down button turns one page without
+// picking a row.
+TEST_F(SelectMessageTest, ThePagePairTurnsThePageOfALongList) {
+  Make({{"useScrollFlag", "1"}, {"upSizeX", "10"}, {"upSizeY", "10"}, {"upPrintMode", "0"},
+        {"upClickTime", "0"}, {"upPrintX", "700"}, {"upPrintY", "10"}, {"downPrintX", "720"},
+        {"downPrintY", "10"}});
+  Fill({}, {"1", "2", "3", "4", "5", "6"});
+  Enter();
+  CUpDownButton* pair = mode_->GetUpDownButtons();
+  ASSERT_NE(pair, nullptr);
+  EXPECT_EQ(pair->GetPageMax(), 3);
+  EXPECT_EQ(pair->GetPage(), 0);
+  Frames(4);
+  Click(725, 15);
+  Frames(2);
+  EXPECT_EQ(mode_->GetPage(), 1);
+  EXPECT_EQ(pair->GetPage(), 1);
+  EXPECT_EQ(mode_->GetResult(), 0);
+  Click(705, 15);
+  Frames(2);
+  EXPECT_EQ(mode_->GetPage(), 0);
 }
 
 TEST_F(SelectMessageTest, ATimeLimitFromAVariableRunsOutToTheTimeoutChoice) {

@@ -1,0 +1,22 @@
+// What the load screen (mode 5) and the save screen (mode 6) offer the
+// game's quick load and quick save. The screens implement these beside
+// CCommonGeneral; the game finds them in its mode table and asks them also
+// while another mode is current, without showing the screens.
+#pragma once
+
+class CQuickLoadMode {
+ public:
+  virtual ~CQuickLoadMode() = default;
+  // 1 when the quick slot holds data, else 0.
+  virtual int HasQuickLoadData() = 0;
+  // 1 when the quick slot was loaded (the game restarts from it), 0 when
+  // the load was refused and nothing changed.
+  virtual int QuickLoad() = 0;
+};
+
+class CQuickSaveMode {
+ public:
+  virtual ~CQuickSaveMode() = default;
+  // Saves the running game into the quick slot; 1.
+  virtual int QuickSave() = 0;
+};
