@@ -6,6 +6,7 @@
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/chartmenu.h"
 #include "mode/codecerror.h"
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
@@ -65,6 +66,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},
     {CCommonSelectMovie::kModeNumber, &Make<CCommonSelectMovie>},
     {CCommonPrintMovie::kModeNumber, &Make<CCommonPrintMovie>},
+    {CCommonChartMenu::kModeNumber, &Make<CCommonChartMenu>},
     {CCommonLoad::kModeNumber, &Make<CCommonLoad>},
     {CCommonSave::kModeNumber, &Make<CCommonSave>},
 };
