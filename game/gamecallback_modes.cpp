@@ -3,11 +3,13 @@
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
+#include "game/minigamehost.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
 #include "mode/codecerror.h"
 #include "mode/logo.h"
+#include "mode/minigamemode.h"
 #include "mode/nothing.h"
 #include "mode/opening.h"
 #include "mode/printmessage.h"
@@ -41,6 +43,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonMiniGame::kModeNumber, &Make<CCommonMiniGame>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
@@ -189,10 +192,15 @@ void CGameCallBack::NotifyListedModes() {
   });
 }
 
-// The mini-game mode (40) does not exist yet: nothing to tell or draw.
-void CGameCallBack::SetMiniGameAreaMode(int) {}
+void CGameCallBack::SetMiniGameAreaMode(int mode) {
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+    host->SetMiniGameCheckMode(mode);
+}
 
-void CGameCallBack::PrintMiniGameButtons() {}
+void CGameCallBack::PrintMiniGameButtons() {
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+    host->PrintMiniGameAreaButtons();
+}
 
 void CGameCallBack::CreateModes() {}
 
