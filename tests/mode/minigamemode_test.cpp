@@ -220,6 +220,11 @@ TEST_F(MiniGameTest, PagesTakeTheClicksThenTheGameRunsAndTheExitReturns) {
         {"exitPrintX1", "600"}, {"exitPrintY1", "500"}});
   Visit(0, 15);
   EXPECT_EQ(Log(), (Lines{"Init 0"}));
+  // The game was handed the effect channels' pictures and the mode's own.
+  auto* game = static_cast<minigame_test::StandInGame*>(mode_->GetHolder()->GetGame(0));
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(game->Picture(k), Game().GetEffectPicture(k)) << k;
+  EXPECT_EQ(game->Screen(), Game().GetScreenPicture());
+  EXPECT_EQ(game->Work(), Game().GetWorkPicture());
   EXPECT_EQ(mode_->GetExitButton()->GetPrintX(), 600);
   Frame();
   EXPECT_EQ(Pixel(5, 5), 0x0000AAu);
