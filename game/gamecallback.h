@@ -497,6 +497,10 @@ class CGameCallBack : public CScriptCallBack {
   // Empties the back log down to its first message and bar line.
   void ClearBackLog();
   int GetReturnMode() const { return returnMode_; }
+  // Marks the kept game state for restoring: the next frame runs
+  // RestoreGameState once (screens that hand control back call it).
+  void SetReturnFlag() { restorePending_ = 1; }
+  int GetReturnFlag() const { return restorePending_; }
   // The music number playing (0-based, -1 none) and the settings'
   // "defaultMusicFadeInTime".
   int GetBgmNumber() const { return currentBgm_; }
@@ -566,6 +570,12 @@ class CGameCallBack : public CScriptCallBack {
   }
   // "listenbgmmode" := type, "listenbgmnumber" := number.
   void SetListenBgmState(int type, int number);
+  // The word shared by the music room and the heroine selection (its front
+  // heroine's position); kept with the game state.
+  int GetMusicRoomValue() const { return musicRoomValue_; }
+  void SetMusicRoomValue(int value) { musicRoomValue_ = value; }
+  // The persistent result table; null unless "resultFlag" is set.
+  CIntTableFile* GetResultTable() const { return resultTable_; }
   // The system-data word of option `id` after the channel words of
   // "movieVolumeNotUse" and "soundVoiceVolumeNotUse" are followed; -1 for
   // an id that is not a plain word (500..571 and unknown ids).

@@ -35,6 +35,7 @@
 #include "platform/system.h"
 #include "savedata/cglist.h"
 #include "savedata/cgvoice.h"
+#include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -53,6 +54,7 @@
 #include "sound/bgmplayer.h"
 #include "sound/directsound.h"
 #include "sound/mixer.h"
+#include "sound/movieplayer.h"
 #include "sound/seplayer.h"
 #include "sound/soundbuffer.h"
 #include "sound/voiceplayer.h"
@@ -388,12 +390,13 @@ void CGameCallBack::Init() {
   picturePool_ = new CPicturePool;
   extraModeList_ = new CExtraModeList;
 
-  // 11. The save-slot layout (settings list "dataFile") comes with the
-  // save-slot layout work; until then saveSlotLayout_ stays null.
+  // 11. The save-slot layout (settings list "dataFile"), unless the game
+  // has neither screen or says not to.
   GetSetupInt(&s.saveClassDisable, "saveClassDisable");
   GetSetupInt(&s.loadClassDisable, "loadClassDisable");
   s.dataFileDontCreate = s.saveClassDisable && s.loadClassDisable ? 1 : 0;
   GetSetupInt(&s.dataFileDontCreate, "dataFileDontCreate");
+  if (!s.dataFileDontCreate) saveSlotLayout_ = new CDataFileSetup;
 
   // 12, 13.
   GetSetupString(&s.companyName, "companyName");
@@ -748,7 +751,9 @@ void CGameCallBack::InitSound() {
   GameSettings& s = settings_;
   soundDevice_ = new CDirectSound(window_);
   mixer_ = new CMixer;
-  // The movie player (moviePlayer_) comes with the movie work.
+  // The movie player, told at once that the display mode changed.
+  moviePlayer_ = new CMoviePlayer(window_, CMoviePlayer::kNotifyMessage, 0);
+  moviePlayer_->DisplayModeChanged();
   ReadIntKeys(setupList_, &s, kSoundKeys);
   defaultMusicFadeInTime_ = s.defaultMusicFadeInTime;
   if (s.primaryFormatSetFlag) soundDevice_->SetPrimaryFormat(s.soundChannel, s.samplingRate, s.samplingBit);

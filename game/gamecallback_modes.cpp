@@ -7,13 +7,22 @@
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/chartmenu.h"
 #include "mode/codecerror.h"
+#include "mode/config.h"
 #include "mode/logo.h"
 #include "mode/minigamemode.h"
 #include "mode/nothing.h"
+#include "mode/omake.h"
 #include "mode/opening.h"
+#include "mode/printcg.h"
 #include "mode/printmessage.h"
+#include "mode/printresult.h"
+#include "mode/selectcg.h"
+#include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
+#include "mode/printmovie.h"
+#include "mode/selectplace.h"
 #include "mode/title.h"
 
 namespace {
@@ -33,6 +42,9 @@ CCommonGeneral* Make(CGameCallBack* game) {
   return new T(game);
 }
 
+// The second place selection ("SelectPlace2").
+CCommonGeneral* MakeSelectPlace2(CGameCallBack* game) { return new CCommonSelectPlace(game, 1); }
+
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
     {CCommonPrintMessage::kModeNumber, &Make<CCommonPrintMessage>},
@@ -43,6 +55,18 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOpening::kModeNumber, &Make<CCommonOpening>},
     {CCommonTitle::kModeNumber, &Make<CCommonTitle>},
     {CCommonCodecError::kModeNumber, &Make<CCommonCodecError>},
+    {CCommonSelectPlace::kModeNumber, &Make<CCommonSelectPlace>},
+    {CCommonSelectPlace::kSecondModeNumber, &MakeSelectPlace2},
+    {CCommonPrintResult::kModeNumber, &Make<CCommonPrintResult>},
+    {CCommonSelectHeroin::kModeNumber, &Make<CCommonSelectHeroin>},
+    {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
+    {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
+    {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
+    {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
+    {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},
+    {CCommonSelectMovie::kModeNumber, &Make<CCommonSelectMovie>},
+    {CCommonPrintMovie::kModeNumber, &Make<CCommonPrintMovie>},
+    {CCommonChartMenu::kModeNumber, &Make<CCommonChartMenu>},
     {CCommonMiniGame::kModeNumber, &Make<CCommonMiniGame>},
 };
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "game/gamecallback.h"
+#include "mode/config.h"
 #include "platform/codec.h"
 #include "savedata/systemfile.h"
 #include "setup/namelist.h"
@@ -62,10 +63,13 @@ int CGameCallBack::GetVoiceChara(const char* name) const {
   return -1;
 }
 
-// The configuration's mapping of characters to its voice buttons comes
-// with the configuration screen; until then each character is its own
-// entry.
-int CGameCallBack::VoiceEntry(const char* name) const { return GetVoiceChara(name); }
+// The configuration's voice button of the voice's character; without the
+// configuration screen each character is its own entry.
+int CGameCallBack::VoiceEntry(const char* name) const {
+  const int chara = GetVoiceChara(name);
+  const auto* config = dynamic_cast<const CCommonConfig*>(GetMode(CCommonConfig::kModeNumber));
+  return chara >= 0 && config ? config->GetVoiceOffButton(chara) : chara;
+}
 
 int CGameCallBack::GetCharaVoiceFlag(int chara) {
   // Numbers outside the table have no bit: their voice counts as on.

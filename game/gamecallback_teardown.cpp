@@ -26,7 +26,9 @@
 #include "platform/sync.h"
 #include "platform/system.h"
 #include "savedata/cglist.h"
+#include "sound/movieplayer.h"
 #include "savedata/cgvoice.h"
+#include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/scenedata.h"
@@ -119,8 +121,8 @@ void CGameCallBack::ReleaseAll() {
 
   // 6. The text printer and the glyph renderer (the face control goes with
   // them), the system pictures, the common button setups, the preloaded
-  // system sounds, the mixer, the sound device (its mixing thread joined)
-  // and the surface converter. The movie player comes with the movie work.
+  // system sounds, the mixer, the movie player, the sound device (its
+  // mixing thread joined) and the surface converter.
   ReleaseText();
   DeleteAndClear(systemPicture_);
   DeleteAndClear(commonBackSetup_);
@@ -128,6 +130,7 @@ void CGameCallBack::ReleaseAll() {
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
   systemSounds_.clear();
   DeleteAndClear(mixer_);
+  DeleteAndClear(moviePlayer_);
   DeleteAndClear(soundDevice_);
   DeleteAndClear(surfaceConverter_);
 
@@ -154,13 +157,14 @@ void CGameCallBack::ReleaseAll() {
 
   // 8. The platform's window leaves full screen as it closes, so there is
   // no display mode to reset. The extension-data tables, the extra-mode
-  // list, the picture pool and the settings lists.
+  // list, the picture pool, the save-slot layout and the settings lists.
   DeleteAndClear(extNameTable_);
   extDataModes_.clear();
   extDataSubs_.clear();
   extSaveDataSizes_.clear();
   DeleteAndClear(extraModeList_);
   DeleteAndClear(picturePool_);
+  DeleteAndClear(saveSlotLayout_);
   DeleteAndClear(miniGameList_);
   DeleteAndClear(setupList_);
   renameTags_.clear();

@@ -12,6 +12,7 @@
 #include "effect/alleffect.h"
 #include "game/scriptcommands.h"
 #include "graphics/picture.h"
+#include "graphics/picturepath.h"
 #include "mode/backlog.h"
 #include "mode/printmessage.h"
 #include "platform/system.h"
@@ -35,13 +36,6 @@ int Level(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 100
 
 int VolumeFor(int offset, int setting) {
   return offset == kQuietOffset ? 1 : Level(static_cast<long long>(offset) + setting);
-}
-
-// "__\<name>" with the folder named by the picture's first two bytes; empty
-// for a name too short to give one.
-std::string PicturePath(const char* name) {
-  if (!name || std::strlen(name) < 2) return {};
-  return std::string(name, 2) + "\\" + name;
 }
 
 }  // namespace

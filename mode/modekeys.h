@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "game/commongeneral.h"
@@ -32,4 +33,12 @@ inline void ReadColorKeys(const CCommonGeneral& mode, const char* prefix, const 
     mode.GetSetupInt(parts[i], (std::string(prefix) + kParts[i] + suffix).c_str());
     *parts[i] = std::clamp(*parts[i], 0, 255);
   }
+}
+
+// Positions, sizes and distances from a list are held to +-1000000 pixels,
+// so sums and products of a few of them stay inside an int.
+constexpr int kMaxCoordinate = 1000000;
+inline int HoldCoordinate(int v) { return std::clamp(v, -kMaxCoordinate, kMaxCoordinate); }
+inline void HoldCoordinates(std::initializer_list<int*> values) {
+  for (int* v : values) *v = HoldCoordinate(*v);
 }

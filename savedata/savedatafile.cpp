@@ -8,6 +8,7 @@
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "graphics/picture.h"
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
@@ -113,6 +114,8 @@ CCommonDataFile::CCommonDataFile(CGameCallBack* game) : game_(game) {
 CCommonDataFile::~CCommonDataFile() { Release(); }
 
 void CCommonDataFile::Release() {
+  thumbnailPicture_.reset();
+  thumbnailStale_ = true;
   thumbnail_.clear();
   thumbnail_.shrink_to_fit();
   extSizes_.clear();
@@ -122,6 +125,20 @@ std::string CCommonDataFile::SlotPath(int slot) {
   char name[32];
   std::snprintf(name, sizeof name, "data%d.sav", slot);
   return std::string(GetSaveFolder()) + "\\" + name;
+}
+
+void CCommonDataFile::StampGameStatus(uint8_t* status) {
+  const platform::LocalTime now = platform::GetLocalTime();
+  const int when[8] = {now.year, now.month,  now.day,    now.weekday,
+                       now.hour, now.minute, now.second, now.millisecond};
+  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
+  PutWordAt(status + kCounterOffset,
+            static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
+  // The header again: the game writes only behind it, but keep it sure.
+  std::memset(status, 0, kHeaderSize);
+  PutWordAt(status, kGameStatusSize);
+  PutWordAt(status + 4, kTypeGameStatus);
+  std::memcpy(status + kNameOffset, "GAMESTATUS", 10);
 }
 
 int CCommonDataFile::Save(int slot) {
@@ -145,17 +162,7 @@ int CCommonDataFile::Save(int slot) {
                static_cast<size_t>(ext) * kHeaderSize);
   uint8_t* status = AddChunk(&file, kGameStatusSize, kTypeGameStatus, "GAMESTATUS");
   game_->PutSaveData(kTypeGameStatus, status, kGameStatusSize);
-  const platform::LocalTime now = platform::GetLocalTime();
-  const int when[8] = {now.year, now.month,  now.day,    now.weekday,
-                       now.hour, now.minute, now.second, now.millisecond};
-  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
-  PutWordAt(status + kCounterOffset,
-            static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
-  // The header again: the game writes only behind it, but keep it sure.
-  std::memset(status, 0, kHeaderSize);
-  PutWordAt(status, kGameStatusSize);
-  PutWordAt(status + 4, kTypeGameStatus);
-  std::memcpy(status + kNameOffset, "GAMESTATUS", 10);
+  StampGameStatus(status);
 
   const size_t miniCGSize = kMiniCGBody + static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4;
   uint8_t* miniCG = AddChunk(&file, miniCGSize, kTypeMiniCG, "MINICG");
@@ -274,6 +281,7 @@ void CCommonDataFile::Refuse(int slot, const std::string& reason) {
 }
 
 void CCommonDataFile::TakeThumbnail(const Slot& file) {
+  thumbnailStale_ = true;
   thumbnailWidth_ = file.width;
   thumbnailHeight_ = file.height;
   thumbnail_.resize(static_cast<size_t>(file.width) * file.height);
@@ -294,6 +302,7 @@ int CCommonDataFile::Peek(int slot) {
     std::memset(gameVar_, 0, sizeof gameVar_);
     thumbnail_.clear();
     thumbnailWidth_ = thumbnailHeight_ = 0;
+    thumbnailStale_ = true;
     return 0;
   }
   const uint8_t* base = file.bytes.data();

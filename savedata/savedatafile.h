@@ -19,10 +19,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "savedata/datafilesetup.h"
+
 class CGameCallBack;
+class CPicture;
+
+// The frame of a slot cursor animation: the cell shown, the cell faded
+// into and the weight of the first in percent.
+struct SlotCursorFrame {
+  int pattern = 0, next = 0, blend = 100;
+};
 
 class CCommonDataFile {
  public:
@@ -51,9 +61,17 @@ class CCommonDataFile {
   // Takes from the game the EXT count and sizes, the version, the
   // OMAKECLASS and CUTIN switches and the thumbnail size.
   explicit CCommonDataFile(CGameCallBack* game);
+  // A slot display of the load and save screens at (x, y): also copies the
+  // game's save-slot layout (its defaults when the game has none) and
+  // borrows the screen's back picture (may be null).
+  CCommonDataFile(CGameCallBack* game, int x, int y, CPicture* backPicture);
   virtual ~CCommonDataFile();
   CCommonDataFile(const CCommonDataFile&) = delete;
   CCommonDataFile& operator=(const CCommonDataFile&) = delete;
+
+  // After the game filled a GAMESTATUS record (kGameStatusSize bytes): the
+  // local time, the save counter one up, and the chunk header.
+  static void StampGameStatus(uint8_t* status);
 
   virtual void Release();
   // 0 when written, -1 when the file could not be written (the previous
@@ -72,6 +90,37 @@ class CCommonDataFile {
   virtual int CheckVersion();
   virtual int IsLoadable();
   virtual void SetExtSize(int i, int size);
+
+  // --- The slot display (savedatafile_print.cpp) ---
+  // Draws the slot and adds its area to the update rectangles. cursorState
+  // 0 none, 1 save cursor, 2 load cursor, 3 overwrite cursor; mode the
+  // blink value (0 none); slotLabel the number of the "number" printer
+  // (drawn when >= 0); loadOrSave non-zero on the save screen; lastSaved > 0
+  // draws the last-saved animation.
+  virtual void Print(int cursorState, int mode, int slotLabel, int loadOrSave, int lastSaved);
+  // 1 when (x, y) lies in the slot's area.
+  virtual int HitTest(int x, int y);
+  // The six cursor counters back to 0.
+  virtual void ResetAnime();
+  // Cursor animation i (0..2 save, load, overwrite; 3..5 the same while
+  // blinking): one step, and its frame.
+  void AdvanceAnime(int i);
+  SlotCursorFrame CalcuAnimeFrame(int i) const;
+  int64_t GetAnimeCounter(int i) const { return i >= 0 && i < kAnimeCount ? anime_[i] : 0; }
+  // The game's quick-load and quick-save switches, handed in by the screen.
+  void SetQuickEnable(int load, int save) {
+    quickLoadEnable_ = load;
+    quickSaveEnable_ = save;
+  }
+  int GetPrintX() const { return x_; }
+  int GetPrintY() const { return y_; }
+  const SlotLayoutValues& GetLayout() const { return layout_; }
+
+  // The cursor rules: with n patterns and speed s (at least 1) a pass is n
+  // steps, 2n - 2 for the back-and-forth types; the once types stop at its
+  // end, the others wrap; nothing moves with n <= 1.
+  static int64_t StepCursor(const SlotCursorAnime& anime, int64_t counter);
+  static SlotCursorFrame CursorFrame(const SlotCursorAnime& anime, int64_t counter);
 
   // What the last Peek read.
   int GetPeekedSlot() const { return slot_; }
@@ -130,4 +179,29 @@ class CCommonDataFile {
   int hasData_ = 0;
   std::string refusal_;
   char statusText_[kStatusTextSize] = {};
+
+  // The display.
+  static constexpr int kAnimeCount = 6;
+  static constexpr int kCommentOffset = 1760;
+  static constexpr int kCommentSize = 32;
+  static constexpr int kSpecialNumberOffset = 184;
+  static constexpr int kSaveTimeOffset = 32;
+  const SlotCursorAnime& CursorAnime(int i) const;
+  void PrintThumbnail(int x, int y);
+  void PrintSaveTime(int x, int y);
+  void PrintGameDate(int x, int y);
+  void PrintExtraPicture(int x, int y, int special);
+  void PrintTexts(int x, int y);
+  void PrintMark(int x, int y);
+  void PrintCursor(int x, int y, int cursorState, int mode);
+  int x_ = 0, y_ = 0;
+  CPicture* back_ = nullptr;
+  const CDataFileSetup* setup_ = nullptr;
+  SlotLayoutValues layout_;
+  int64_t anime_[kAnimeCount] = {};
+  int quickLoadEnable_ = 0, quickSaveEnable_ = 0;
+  int yearVar_ = -1, dateVar_ = -1;
+  // The peeked thumbnail as a picture, made again after each Peek.
+  std::unique_ptr<CPicture> thumbnailPicture_;
+  bool thumbnailStale_ = true;
 };

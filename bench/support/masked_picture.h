@@ -14,7 +14,9 @@
 
 namespace benchsupport {
 
-inline bool WriteMaskedPicture(const std::string& name, int w, int h, uint32_t seed) {
+// `folder` (with its trailing separator) in place of "dwq\\sys\\".
+inline bool WriteMaskedPicture(const std::string& name, int w, int h, uint32_t seed,
+                               const std::string& folder = "dwq\\sys\\") {
   dwqtool::Picture p{w, h, {}, {}};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
@@ -26,7 +28,7 @@ inline bool WriteMaskedPicture(const std::string& name, int w, int h, uint32_t s
   std::vector<uint8_t> bytes;
   std::string error;
   return dwqtool::MakeDwq(p, options, &bytes, &error) &&
-         platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
+         platform::WriteWholeFile((folder + name + ".dwq").c_str(), bytes.data(), bytes.size());
 }
 
 }  // namespace benchsupport

@@ -46,12 +46,7 @@ constexpr int kKeyCodes[] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN, VK_SP
 
 using fuzzsupport::Reader;
 
-// The game with its mode change at hand, to enter mode 9 at once.
-class FuzzGame : public CGame {
- public:
-  using CGame::CGame;
-  using CGameCallBack::ChangeMode;
-};
+using FuzzGame = modefuzz::ModeGame;
 
 using modefuzz::Value;
 using modefuzz::Write;
@@ -116,13 +111,6 @@ void RandomInput(Reader& in) {
   }
 }
 
-void Pump(FuzzGame& game) {
-  platform::Message m;
-  while (platform::PeekMessage(&m, true)) {
-    if (m.message == WM_QUIT) continue;
-    game.WindowProc(m.window ? m.window : g_window, m.message, m.wParam, m.lParam);
-  }
-}
 
 void CheckSlots(const CCommonSelectMessage* mode) {
   fuzzsupport::Check(mode->GetSelectStart() >= 0 && mode->GetSelectEnd() <= 64 &&
@@ -164,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game.ChangeMode();
     for (int frame = 0; frame < 40 && in.More(); ++frame) {
       RandomInput(in);
-      Pump(game);
+      modefuzz::Pump(game, g_window);
       if (in.Byte() % 8 == 0) Fill(in, mode, game);
       game.Frame(in.Byte() % 120);
       CheckSlots(mode);

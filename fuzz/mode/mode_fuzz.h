@@ -9,7 +9,9 @@
 
 #include "dwqwriter.h"
 #include "fuzz/support/fuzz_support.h"
+#include "game/game.h"
 #include "platform/files.h"
+#include "platform/types.h"
 
 namespace modefuzz {
 
@@ -23,8 +25,9 @@ inline void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());
 }
 
-// "dwq\\sys\\<name>.dwq": w x h with a mask, pixel and alpha by position.
-inline void WriteStrip(const std::string& name, int w, int h) {
+// "<folder><name>.dwq" ("dwq\\sys\\" unless given): w x h with a mask,
+// pixel and alpha by position.
+inline void WriteStrip(const std::string& name, int w, int h, const std::string& folder = "dwq\\sys\\") {
   dwqtool::Picture p{w, h, {}, {}};
   for (int i = 0; i < w * h; ++i) {
     p.pixels.push_back(static_cast<uint32_t>(i) * 2654435761u & 0xFFFFFF);
@@ -35,7 +38,7 @@ inline void WriteStrip(const std::string& name, int w, int h) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (dwqtool::MakeDwq(p, options, &bytes, &error))
-    platform::WriteWholeFile(("dwq\\sys\\" + name + ".dwq").c_str(), bytes.data(), bytes.size());
+    platform::WriteWholeFile((folder + name + ".dwq").c_str(), bytes.data(), bytes.size());
 }
 
 // A settings list of up to maxPairs - 1 pairs: keys from `keys`, values a
@@ -66,6 +69,23 @@ inline void WriteVarNamesAndPictureFolder(int count) {
   Write("spt\\var.fxf", vars);
   platform::CreateDirectory("dwq");
   platform::CreateDirectory("dwq\\sys");
+}
+
+// The game with its mode change at hand, to enter a mode at once.
+class ModeGame : public CGame {
+ public:
+  using CGame::CGame;
+  using CGameCallBack::ChangeMode;
+};
+
+// The queued window messages delivered to the game's handler (`window` for
+// messages that name none).
+inline void Pump(CGame& game, platform::Window* window) {
+  platform::Message m;
+  while (platform::PeekMessage(&m, true)) {
+    if (m.message == WM_QUIT) continue;
+    game.WindowProc(m.window ? m.window : window, m.message, m.wParam, m.lParam);
+  }
 }
 
 }  // namespace modefuzz

@@ -3,7 +3,10 @@
 // and a music list, made in the current folder's "game".
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,16 +41,44 @@ inline void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());
 }
 
-// The game folder, the save folder and the initialised game.
-inline std::unique_ptr<SlotGame> MakeGame(CCommonSystemFile* systemFile) {
+// The game folder, the save folder and the initialised game (SlotGame or a
+// class over it).
+template <typename Game = SlotGame>
+inline std::unique_ptr<Game> MakeGame(CCommonSystemFile* systemFile) {
   fuzzsupport::EnterGameFolder("sav");
   SetSaveFolder(nullptr, nullptr, 0);
   CreateSaveFolder();
   Write("init\\game.xtx", "useExtClass,1\r\nhighVersion,1\r\nmiddleVersion,2\r\n");
   Write("spt\\project.xtx", "story\r\nsub\r\n");
   Write("spt\\bgmlist.xtx", "m1,Title\r\nm2,Theme\r\n");
-  auto game = std::make_unique<SlotGame>(fuzzsupport::MakeWindow(320, 240), systemFile);
+  auto game = std::make_unique<Game>(fuzzsupport::MakeWindow(320, 240), systemFile);
   game->Init();
+  return game;
+}
+
+// A written file copied out as a seed (cut to `cut` bytes when not 0).
+inline bool CopySeed(const std::string& from, const std::filesystem::path& to, size_t cut = 0) {
+  std::string bytes;
+  if (!platform::ReadWholeFile(from, &bytes)) return false;
+  if (cut) bytes.resize(cut);
+  std::ofstream out(to, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+// The fuzz targets' one game, made at initialisation; its release at exit
+// stops its sound threads, which would otherwise hold the exit up.
+inline SlotGame* SharedGame() {
+  static CCommonSystemFile* systemFile = nullptr;
+  static SlotGame* game = nullptr;
+  if (!game) {
+    systemFile = new CCommonSystemFile;
+    game = MakeGame(systemFile).release();
+    std::atexit([] {
+      delete game;
+      delete systemFile;
+    });
+  }
   return game;
 }
 

@@ -75,7 +75,7 @@ check "the title is left behind" not_title "$work/newgame.png"
 
 # "Quit" ends the program through its normal shutdown, which saves the
 # system file (the run counted once).
-fresh q && run quit "$work/q" "$((first_title + 2)) move 400 450
+fresh q && run quit "$work/q" "$((first_title + 2)) move 400 500
 $((first_title + 4)) button 0 down
 $((first_title + 5)) button 0 up"
 last=$(tail -1 "$work/quit.txt" | cut -d' ' -f2)

@@ -217,10 +217,11 @@ TEST_F(CommonGeneralTest, ExitWipeRunsTimeMinusOneStepsThenReturnsTheTarget) {
   TestMode mode(game_.get(), 10, "m");
   mode.LoadFadeSetup();
   mode.Enter();
-  mode.calcuResult = [&mode] { return mode.ExitToMode(12); };
+  // A mode the game does not make, so the frame enters nothing.
+  mode.calcuResult = [&mode] { return mode.ExitToMode(14); };
   game_->ClearCalls();
   mode.Frame(*game_);
-  EXPECT_EQ(Take(), (Calls{"Calcu", "OnModeHook 12", "RestoreFloatingLayers", "Print"}));
+  EXPECT_EQ(Take(), (Calls{"Calcu", "OnModeHook 14", "RestoreFloatingLayers", "Print"}));
   mode.calcuResult = nullptr;
   for (int step = 1; step <= 4; ++step) {
     mode.Frame(*game_);
@@ -231,7 +232,7 @@ TEST_F(CommonGeneralTest, ExitWipeRunsTimeMinusOneStepsThenReturnsTheTarget) {
   mode.Frame(*game_);
   EXPECT_EQ(Take(),
             (Calls{"PrintWipeType 4 4 2", "SetBackScriptMode 0", "BeforeExit", "AtExit"}));
-  EXPECT_EQ(game_->ModeRequests(), (std::vector<int>{12}));
+  EXPECT_EQ(game_->ModeRequests(), (std::vector<int>{14}));
   EXPECT_EQ(mode.calcus, 1);
   mode.Frame(*game_);
   EXPECT_EQ(Take(), (Calls{"Calcu", "Print"}));

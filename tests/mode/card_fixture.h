@@ -18,6 +18,7 @@
 #include "game/game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "screen_fill.h"
 #include "mode/carddata.h"
 #include "mode/cardsystem.h"
 #include "support/dwq_picture.h"
@@ -83,15 +84,8 @@ class CardTest : public game_test::GameTest {
     testsupport::WriteDwq(*dir_, "sys/" + name, std::move(p));
   }
 
-  static void FillScreen() {
-    uint32_t* s = CScreenBuffer::GetBuffer();
-    const int n = CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight();
-    for (int i = 0; i < n; ++i) s[i] = static_cast<uint32_t>(i) * 2246822519u & 0xFFFFFFu;
-  }
-  static Screen Snapshot() {
-    const uint32_t* s = CScreenBuffer::GetBuffer();
-    return Screen(s, s + CScreenBuffer::GetWidth() * CScreenBuffer::GetHeight());
-  }
+  static void FillScreen() { screentest::FillScreen(); }
+  static Screen Snapshot() { return screentest::Snapshot(); }
   // The screen after `draw` on the filled screen.
   static Screen Drawn(const std::function<void()>& draw) {
     FillScreen();

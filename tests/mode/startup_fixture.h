@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -81,6 +82,40 @@ class StartupTest : public game_test::GameTest {
     host_->InjectButton(0, false);
   }
   void MoveTo(int x, int y) const { host_->InjectMouseMove(x, y); }
+
+  // The menu keys of a menu screen: `menus` rows of `columns` buttons of
+  // the picture `picture` (200 x 40), column c at (300, 100 + 50 c); the
+  // extra keys follow.
+  static Pairs MenuPairs(const std::string& picture, const Pairs& extra, int columns, int menus) {
+    Pairs pairs;
+    for (int m = 1; m <= menus; ++m) {
+      const std::string first = "menu" + std::to_string(m) + "button1";
+      pairs.insert(pairs.end(), {{first + "SizeX", "200"}, {first + "SizeY", "40"}, {first + "ClickTime", "0"}});
+      for (int c = 1; c <= columns; ++c) {
+        const std::string key = "menu" + std::to_string(m) + "button" + std::to_string(c);
+        pairs.push_back({key + "Filename", picture});
+        pairs.push_back({key + "PrintX", "300"});
+        pairs.push_back({key + "PrintY", std::to_string(100 + 50 * (c - 1))});
+      }
+    }
+    pairs.insert(pairs.end(), extra.begin(), extra.end());
+    return pairs;
+  }
+  // Whether the game recorded the call.
+  bool Called(const std::string& call) const {
+    const auto& calls = game_->Calls();
+    return std::find(calls.begin(), calls.end(), call) != calls.end();
+  }
+  // Clicks column c of such a menu and runs frames until the screen acts.
+  void Press(int column) {
+    StartupGame& game = Game();
+    const int y = 110 + 50 * column;
+    MoveTo(310, y);
+    game.RunFrame();
+    Click(310, y);
+    for (int i = 0; i < 4 && game.ModeRequests().empty() && game.newGames.empty() && !game.closes; ++i)
+      game.RunFrame();
+  }
 
   // Frames until the game has carried out `requests` mode changes, at most
   // `limit`; the number of frames run.

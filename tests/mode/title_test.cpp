@@ -26,40 +26,14 @@ class TitleTest : public StartupTest {
   // The list: `columns` buttons in each of `menus` menus, column c at
   // y = 100 + 50 c, and the extra keys.
   void WriteTitle(const Pairs& extra, int columns = 5, int menus = 1) const {
-    Pairs pairs;
-    for (int m = 1; m <= menus; ++m) {
-      const std::string first = "menu" + std::to_string(m) + "button1";
-      pairs.insert(pairs.end(), {{first + "SizeX", "200"}, {first + "SizeY", "40"}, {first + "ClickTime", "0"}});
-      for (int c = 1; c <= columns; ++c) {
-        const std::string key = "menu" + std::to_string(m) + "button" + std::to_string(c);
-        pairs.push_back({key + "Filename", "tbutton"});
-        pairs.push_back({key + "PrintX", "300"});
-        pairs.push_back({key + "PrintY", std::to_string(100 + 50 * (c - 1))});
-      }
-    }
-    pairs.insert(pairs.end(), extra.begin(), extra.end());
-    WriteList("title", pairs);
+    WriteList("title", MenuPairs("tbutton", extra, columns, menus));
   }
   StartupGame& EnterTitle() {
     StartupGame& game = Game();
     game.EnterMode(CCommonTitle::kModeNumber);
     return game;
   }
-  // Clicks column c and runs frames until the title acts.
-  void Press(int column) {
-    StartupGame& game = Game();
-    const int y = 110 + 50 * column;
-    MoveTo(310, y);
-    game.RunFrame();
-    Click(310, y);
-    for (int i = 0; i < 4 && game.ModeRequests().empty() && game.newGames.empty() && !game.closes; ++i)
-      game.RunFrame();
-  }
   CCommonTitle* Title() const { return game_->Mode<CCommonTitle>(); }
-  bool Called(const std::string& call) const {
-    const auto& calls = game_->Calls();
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-  }
 };
 
 TEST_F(TitleTest, EntryClearsTheGameVariablesAndShowsBackgroundAndFiveButtons) {

@@ -1,0 +1,265 @@
+#include "mode/selectcg.h"
+
+#include <algorithm>
+#include <string>
+
+#include "game/gamecallback.h"
+#include "game/inputstatus.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "mode/gallerygrid.h"
+#include "platform/system.h"
+#include "savedata/cglist.h"
+#include "widget/buttoncode.h"
+#include "widget/numberprint.h"
+#include "widget/pageprint.h"
+#include "widget/updownbutton.h"
+
+namespace {
+
+constexpr int kPercentGlyph = 12;
+constexpr int kPercentKeta = 3;
+
+}  // namespace
+
+CCommonSelectCG::CCommonSelectCG(CGameCallBack* game) : CCommonGeneral(game) {
+  SetModeNumber(kModeNumber);
+  LoadSetupFile("SelectCG", 256);
+  if (game_) cgList_ = game_->GetCGList();
+  LoadBackScriptSetup();
+  LoadBackButtonSetup();
+  LoadUpDownButtonSetup();
+  CreateUpdownBack();
+  LoadBgmSetup();
+  LoadFadeSetup();
+  LoadEnterExitVoiceSetup();
+  GetSetupInt(&cgPianoSoundFlag_, "cgPianoSoundFlag");
+  backgroundFileName_ = "cg_bg";
+  GetSetupString(&backgroundFileName_, "filenameBG");
+  GetSetupInt(&selectSound_, "selectSound");
+  grid_ = std::make_unique<CGalleryGrid>(*this);
+
+  // Entries: a name not beginning with '@' starts one.
+  const int charas = cgList_ ? std::max(cgList_->GetCharaCount(), 1) : 1;
+  entryStarts_.resize(static_cast<size_t>(charas));
+  for (int c = 0; c < charas; ++c) {
+    const int count = cgList_ ? cgList_->GetCGCount(c) : 0;
+    auto& starts = entryStarts_[static_cast<size_t>(c)];
+    for (int i = 0; i < count; ++i) {
+      const char* name = cgList_->GetCGName(c, i, 0);
+      if (name && *name != '@') starts.push_back(i);
+      // A list starting with a variation: its first pictures form an entry.
+      if (i == 0 && name && *name == '@') starts.push_back(0);
+    }
+    starts.push_back(count);
+  }
+
+  GetSetupInt(&totalPercentPrintFlag_, "totalPercentPrintFlag");
+  if (totalPercentPrintFlag_) {
+    const char* name = "ta_font_cg1";
+    GetSetupString(&name, "fileNameTotalPercent");
+    int fontX = 16, fontY = 22;
+    GetSetupInt(&fontX, "totalPercentFontSizeX");
+    GetSetupInt(&fontY, "totalPercentFontSizeY");
+    totalPercentNextX_ = fontX;
+    GetSetupInt(&totalPercentNextX_, "totalPercentFontNextX");
+    GetSetupInt(&totalPercentX_, "totalPercentPrintX");
+    GetSetupInt(&totalPercentY_, "totalPercentPrintY");
+    totalPercentFontName_ = name;
+    totalPercentFont_ = std::make_unique<CPicture>();
+    totalPercentPrinter_ = std::make_unique<CNumberPrint>(totalPercentFont_.get(), fontX, fontY, kPercentKeta,
+                                                          totalPercentNextX_, 0, 1, 0);
+  }
+  GetSetupInt(&addPicFlag_, "addPicFlag");
+  if (addPicFlag_) {
+    GetSetupInt(&addPicPrintPercent_, "addPicPrintPercent");
+    GetSetupInt(&addPicX_, "addPicPrintX");
+    GetSetupInt(&addPicY_, "addPicPrintY");
+    GetSetupInt(&addPicSizeX_, "addPicSizeX");
+    GetSetupInt(&addPicSizeY_, "addPicSizeY");
+    GetSetupInt(&addPicSrcNumX_, "addPicSrcNumX");
+    addPicSrcNumX_ = std::max(addPicSrcNumX_, 1);
+    const char* name = "cgbg_title";
+    GetSetupString(&name, "filenameAdd");
+    addPicture_.reset(NewSysPicture(name));
+  }
+  pagePrinter_ = std::make_unique<CPagePrint>(GetSetupList(), backScriptFlag_ ? nullptr : screenPicture_);
+}
+
+CCommonSelectCG::~CCommonSelectCG() { Release(); }
+
+void CCommonSelectCG::Release() {
+  grid_.reset();
+  pagePrinter_.reset();
+  totalPercentPrinter_.reset();
+  totalPercentFont_.reset();
+  addPicture_.reset();
+}
+
+int CCommonSelectCG::GetEntryCount(int c) const {
+  if (c < 0 || c >= static_cast<int>(entryStarts_.size())) return 0;
+  return static_cast<int>(entryStarts_[static_cast<size_t>(c)].size()) - 1;
+}
+
+int CCommonSelectCG::EntryBegin(int e) const { return entryStarts_[static_cast<size_t>(chara_)][static_cast<size_t>(e)]; }
+
+int CCommonSelectCG::EntryEnd(int e) const {
+  return entryStarts_[static_cast<size_t>(chara_)][static_cast<size_t>(e) + 1];
+}
+
+int CCommonSelectCG::FirstSeen(int e) const {
+  for (int i = EntryBegin(e); i < EntryEnd(e); ++i)
+    if (seen_[static_cast<size_t>(i)]) return i;
+  return -1;
+}
+
+int CCommonSelectCG::Init() {
+  // The pictures of the grid and the percentage: on the first entry, so a
+  // game without a gallery never reads them.
+  grid_->LoadPictures();
+  if (totalPercentFontName_ && totalPercentFont_ && !totalPercentFont_->GetName()[0])
+    totalPercentFont_->LoadDWQ(("sys\\" + std::string(totalPercentFontName_)).c_str());
+  chara_ = cgList_ ? cgList_->GetCurrentChara() : 0;
+  cg_ = cgList_ ? cgList_->GetCurrentCG() : 0;
+  // A character or picture set outside the list by another screen is 0.
+  if (chara_ < 0 || chara_ >= static_cast<int>(entryStarts_.size())) chara_ = 0;
+  const int count = entryStarts_[static_cast<size_t>(chara_)].back();
+  if (cg_ < 0 || cg_ >= count) cg_ = 0;
+  if (game_) {
+    game_->StopAllSound();
+    game_->ResetFrameTime();
+  }
+  const int entries = GetEntryCount(chara_);
+  int entry = 0;
+  for (int e = 0; e < entries; ++e)
+    if (EntryBegin(e) <= cg_ && cg_ < EntryEnd(e)) entry = e;
+  page_ = entry / grid_->GetCells();
+  pageCount_ = grid_->PageCount(entries);
+  SetUpDownButtonPos();
+  if (upDownButtons_) {
+    upDownButtons_->SetPageMax(std::min(pageCount_, CUpDownButton::kMaxPages));
+    upDownButtons_->SetPage(page_);
+  }
+  soundGuard_ = kSoundGuard;
+  seen_.assign(static_cast<size_t>(count), 0);
+  int seen = 0;
+  for (int i = 0; i < count; ++i) seen += seen_[static_cast<size_t>(i)] = cgList_->IsCGSeen(chara_, i) ? 1 : 0;
+  seenPercent_ = GalleryPercent(seen, count);
+  BuildPage();
+  ReloadUpDownButtonPicture();
+  ReloadBackButtonPicture();
+  hover_ = prevHover_ = -1;
+  if (updownBack_) updownBack_->Init();
+  SetBackButtonPos();
+  selected_ = -1;
+  return -1;
+}
+
+void CCommonSelectCG::BuildPage() {
+  const int entries = GetEntryCount(chara_);
+  const int first = page_ * grid_->GetCells();
+  grid_->BuildPage([&](int k) {
+    CGalleryGrid::CellInfo info;
+    const int e = first + k;
+    if (e >= entries) return info;
+    info.total = EntryEnd(e) - EntryBegin(e);
+    for (int i = EntryBegin(e); i < EntryEnd(e); ++i) info.seen += seen_[static_cast<size_t>(i)];
+    const int shown = FirstSeen(e);
+    info.state = shown >= 0 ? CGalleryGrid::CellState::kSeen : CGalleryGrid::CellState::kUnseenShown;
+    info.thumbnail = cgList_->GetCGName(chara_, shown >= 0 ? shown : EntryBegin(e), 1);
+    return info;
+  });
+  if (backScriptFlag_ || !screenPicture_) return;
+  LoadBackgroundPicture();
+  screenPicture_->Put(0, 0, 0);
+  PrintStatic();
+  screenPicture_->GetScreen();
+}
+
+void CCommonSelectCG::PrintStatic() {
+  for (int k = 0; k < grid_->GetCells(); ++k) grid_->PrintCell(k);
+  if (totalPercentPrinter_) {
+    totalPercentPrinter_->Print(totalPercentX_, totalPercentY_, seenPercent_);
+    totalPercentPrinter_->PrintChar(totalPercentX_ + 3 * totalPercentNextX_, totalPercentY_, kPercentGlyph);
+  }
+  if (addPicture_) {
+    const int sx = chara_ % addPicSrcNumX_ * addPicSizeX_, sy = chara_ / addPicSrcNumX_ * addPicSizeY_;
+    if (addPicPrintPercent_ == 0)
+      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 0);
+    else if (addPicPrintPercent_ == 100)
+      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 1);
+    else
+      addPicture_->TransLucentBlt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, addPicPrintPercent_);
+  }
+  if (pagePrinter_) pagePrinter_->Print(page_ + 1, pageCount_);
+}
+
+void CCommonSelectCG::ChangePage(int page) {
+  page_ = std::clamp(page, 0, pageCount_ - 1);
+  if (upDownButtons_) upDownButtons_->SetPage(page_);
+  soundGuard_ = kSoundGuard;
+  BuildPage();
+  CScreenBuffer::SetFullRedraw(0);
+}
+
+int CCommonSelectCG::Calcu() {
+  if (selected_ >= 0) {
+    if (--countdown_ >= 1) return -1;
+    const int e = page_ * grid_->GetCells() + selected_;
+    const int shown = FirstSeen(e);
+    selected_ = -1;
+    if (cgList_ && shown >= 0) cgList_->SetCurrentCG(shown);
+    if (game_) game_->ResetFrameTime();
+    return ExitToMode(kViewerMode);
+  }
+  if (updownBack_) {
+    const int32_t code = updownBack_->Calcu(input_);
+    const int v = CheckButtonResult3(code);
+    if (v == 0) return ExitToMode(parameter_);
+    if (v > 0) {
+      ChangePage(v - 1);
+      return -1;
+    }
+    if (GetButtonCodeKind(code) == buttoncode::kPressed) selected_ = -2;
+    else if (selected_ == -2) selected_ = -1;
+  }
+  prevHover_ = hover_;
+  platform::Point p{};
+  if (mouse_) mouse_->GetPos(&p);
+  hover_ = grid_->HitTest(p.x, p.y);
+  if (selected_ == -1 && hover_ >= 0 && GetClick(0)) {
+    selected_ = hover_;
+    countdown_ = kBlinkFrames;
+    if (game_ && selectSound_ != -1) game_->PlaySystemSe(selectSound_ - 1, 0);
+    return -1;
+  }
+  if (soundGuard_ >= 1) {
+    --soundGuard_;
+  } else if (hover_ != prevHover_ && hover_ >= 0 && cgPianoSoundFlag_ && game_) {
+    game_->PlayNote(hover_);
+  }
+  return -1;
+}
+
+int CCommonSelectCG::Print() {
+  const int full = CScreenBuffer::CheckFullRedraw();
+  PrintBackScreen();
+  if (backScriptFlag_) PrintStatic();
+  if (updownBack_) updownBack_->Print();
+  for (int k = 0; k < grid_->GetCells(); ++k) {
+    if (grid_->GetState(k) != CGalleryGrid::CellState::kSeen) continue;
+    const bool moved = hover_ != prevHover_ && (k == hover_ || k == prevHover_);
+    if (!full && k != selected_ && !moved) continue;
+    int x = 0, y = 0, w = 0, h = 0;
+    grid_->CellRect(k, &x, &y, &w, &h);
+    if (!backScriptFlag_ && screenPicture_) screenPicture_->Blt(x, y, x, y, w, h, 0);
+    if (CGalleryGrid::CursorShown(k, hover_, selected_, countdown_)) grid_->PrintCursor(k);
+    if (!full) CScreenBuffer::AddDirtyRect(x, y, w, h);
+  }
+  return -1;
+}
+
+int CCommonSelectCG::PrintEnterScreen() {
+  CScreenBuffer::SetFullRedraw(0);
+  return Print();
+}

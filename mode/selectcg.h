@@ -1,0 +1,78 @@
+// CCommonSelectCG: mode 17, the picture gallery. The pictures of the CG
+// list's current character are grouped into entries (a name beginning with
+// '@' is a variation in the entry before it) and shown as pages of cells:
+// a seen entry shows the thumbnail of its first seen picture and how many
+// of its pictures are seen, an unseen one its cover. The character's seen
+// percentage and a title strip are drawn once per page. A click on a seen
+// cell blinks it and opens the viewer (mode 23) on that picture; the back
+// button returns to the mode held in the parameter.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "game/commongeneral.h"
+
+class CCGList;
+class CGalleryGrid;
+class CNumberPrint;
+class CPagePrint;
+class CPicture;
+
+class CCommonSelectCG : public CCommonGeneral {
+ public:
+  static constexpr int kModeNumber = 17;
+  static constexpr int kViewerMode = 23;
+  static constexpr int kBlinkFrames = 8;
+  static constexpr int kSoundGuard = 3;
+
+  explicit CCommonSelectCG(CGameCallBack* game);
+  ~CCommonSelectCG() override;
+
+  int Calcu() override;
+  int Print() override;
+  int Init() override;
+  int PrintEnterScreen() override;
+  virtual void Release();
+
+  // For tests.
+  CGalleryGrid* GetGrid() const { return grid_.get(); }
+  int GetPage() const { return page_; }
+  int GetPageCount() const { return pageCount_; }
+  int GetSeenPercent() const { return seenPercent_; }
+  int GetSelected() const { return selected_; }
+  // Entries of character c.
+  int GetEntryCount(int c) const;
+  // The page shown; rebuilt as after a page button.
+  void ChangePage(int page);
+
+ private:
+  // Entry e of the current character: its first picture and the one after
+  // its last.
+  int EntryBegin(int e) const;
+  int EntryEnd(int e) const;
+  int FirstSeen(int e) const;
+  void BuildPage();
+  void PrintStatic();
+
+  CCGList* cgList_ = nullptr;
+  std::unique_ptr<CGalleryGrid> grid_;
+  // Per character: the first picture of every entry, then the picture
+  // count.
+  std::vector<std::vector<int>> entryStarts_;
+  std::vector<int> seen_;
+  int chara_ = 0, cg_ = 0;
+  int page_ = 0, pageCount_ = 1;
+  int hover_ = -1, prevHover_ = -1, selected_ = -1, countdown_ = 0;
+  int soundGuard_ = 0;
+  int seenPercent_ = 0;
+  int cgPianoSoundFlag_ = 0, selectSound_ = 1;
+  int totalPercentPrintFlag_ = 1, totalPercentX_ = 688, totalPercentY_ = 25, totalPercentNextX_ = 16;
+  const char* totalPercentFontName_ = nullptr;
+  std::unique_ptr<CPicture> totalPercentFont_;
+  std::unique_ptr<CNumberPrint> totalPercentPrinter_;
+  std::unique_ptr<CPagePrint> pagePrinter_;
+  int addPicFlag_ = 0, addPicPrintPercent_ = 0, addPicX_ = 217, addPicY_ = 26;
+  int addPicSizeX_ = 355, addPicSizeY_ = 22, addPicSrcNumX_ = 1;
+  std::unique_ptr<CPicture> addPicture_;
+};

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# run_config.sh ZORGAME SCREENDIFF GAME_DIR WORK_DIR
+# The sample game's configuration screen end to end, headless.
+# - From the title's Config button: the music bar dragged to its left end
+#   and the message speed raised to its top, then Back and Quit; the
+#   system file holds music volume 0 and message speed 4.
+# - A second run on the same folder opens the screen again: the bars stand
+#   where they were left (the same picture as a run that made the change
+#   and stayed), unlike a fresh folder's screen.
+set -euo pipefail
+program=$1 screendiff=$2 game=$3 work=$4
+rm -rf "$work" && mkdir -p "$work"
+
+run() {  # run NAME DIR FRAMES [INPUT]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+  local name=$1 dir=$2 frames=$3 input=${4:-}
+  printf '1 move -5 700\n%s\n' "$input" | grep . >"$work/$name.input"
+  mkdir -p -m 700 "$work/$name.run"
+  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
+    --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
+    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
+  if grep -q '^\[box\]' "$work/$name.out"; then
+    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
+  fi
+  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
+}
+fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
+settled() {  # the first frame from which the run shows its last frame to the end
+  local last; last=$(tail -1 "$1" | cut -d' ' -f3)
+  awk -v h="$last" '$3 != h { s = 0 } $3 == h && !s { s = $2 } END { print s }' "$1"
+}
+# A word of the system data (the file's words start 64 bytes before).
+setting() { od -An -t d4 -j $(($2 + 64)) -N 4 "$1" | tr -d ' '; }
+failed=0
+check() {
+  local name=$1; shift
+  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+}
+
+# When the title stands still.
+fresh t && run title "$work/t" 150
+T=$(settled "$work/title.txt")
+C=$((T + 45))   # the configuration screen has faded in
+open="$((T + 2)) move 400 400
+$((T + 4)) button 0 down
+$((T + 5)) button 0 up
+$((T + 6)) move 700 20"
+change="$C move 450 78
+$((C + 1)) button 0 down
+$((C + 2)) move 360 78
+$((C + 3)) move 300 78
+$((C + 4)) button 0 up
+$((C + 6)) move 619 226
+$((C + 7)) button 0 down
+$((C + 8)) button 0 up
+$((C + 10)) move 700 20"
+leave="$((C + 20)) move 700 560
+$((C + 22)) button 0 down
+$((C + 23)) button 0 up
+$((C + 90)) move 400 500
+$((C + 92)) button 0 down
+$((C + 93)) button 0 up"
+
+fresh a
+music_before=$(setting "$game/sav/sysfile.org" 176)
+speed_before=$(setting "$game/sav/sysfile.org" 136)
+run change "$work/a" $((C + 150)) "$open
+$change
+$leave"
+check "the change run quit through the title" test "$(wc -l <"$work/change.txt")" -lt $((C + 150))
+check "music volume $music_before became 0" test "$(setting "$work/a/sav/sysfile.sav" 176)" -eq 0
+check "message speed $speed_before became 4" test "$(setting "$work/a/sav/sysfile.sav" 136)" -eq 4
+
+run again "$work/a" $((C + 30)) "$open"
+fresh b && run stay "$work/b" $((C + 30)) "$open
+$change"
+fresh c && run untouched "$work/c" $((C + 30)) "$open"
+check "the second run shows the bars where they were left" "$screendiff" "$work/stay.png" "$work/again.png" 0 0
+differs() { ! "$screendiff" "$work/untouched.png" "$1" 0 0 >/dev/null 2>&1; }
+check "a fresh folder shows them elsewhere" differs "$work/again.png"
+
+exit $failed
