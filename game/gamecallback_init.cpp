@@ -16,6 +16,7 @@
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
+#include "game/minigamehost.h"
 #include "effect/alleffect.h"
 #include "effect/effectmanager.h"
 #include "game/modenames.h"
@@ -635,7 +636,12 @@ void CGameCallBack::InitModeSwitches() {
   if (!modeDisable_[CCommonGeneral::kMiniGameMode]) {
     LoadMiniGameSetupFile("miniGame", 512);
     GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");
+    // As the mini-game mode holds it: "addMiniGame" by default, at most the
+    // holder's 32 games, so menu columns and area buttons never share a
+    // pool picture.
+    GetMiniGameSetupInt(&settings_.miniGameCheckNumber, "addMiniGame");
     GetMiniGameSetupInt(&settings_.miniGameCheckNumber, "miniGameCheckNumber");
+    settings_.miniGameCheckNumber = std::clamp(settings_.miniGameCheckNumber, 0, CMiniGameHost::kMaxGames);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
+#include "game/minigamehost.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
@@ -12,6 +13,7 @@
 #include "mode/commonsave.h"
 #include "mode/config.h"
 #include "mode/logo.h"
+#include "mode/minigamemode.h"
 #include "mode/nothing.h"
 #include "mode/omake.h"
 #include "mode/opening.h"
@@ -67,6 +69,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSelectMovie::kModeNumber, &Make<CCommonSelectMovie>},
     {CCommonPrintMovie::kModeNumber, &Make<CCommonPrintMovie>},
     {CCommonChartMenu::kModeNumber, &Make<CCommonChartMenu>},
+    {CCommonMiniGame::kModeNumber, &Make<CCommonMiniGame>},
     {CCommonLoad::kModeNumber, &Make<CCommonLoad>},
     {CCommonSave::kModeNumber, &Make<CCommonSave>},
 };
@@ -217,10 +220,15 @@ void CGameCallBack::NotifyListedModes() {
   });
 }
 
-// The mini-game mode (40) does not exist yet: nothing to tell or draw.
-void CGameCallBack::SetMiniGameAreaMode(int) {}
+void CGameCallBack::SetMiniGameAreaMode(int mode) {
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+    host->SetMiniGameCheckMode(mode);
+}
 
-void CGameCallBack::PrintMiniGameButtons() {}
+void CGameCallBack::PrintMiniGameButtons() {
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+    host->PrintMiniGameAreaButtons();
+}
 
 void CGameCallBack::CreateModes() {}
 
