@@ -109,6 +109,13 @@ int CCharaFilterEffect::Level256(const EffectChannel& r, int from, int to, int r
   return Curve(r, ScaledValue(from, 256), ScaledValue(to, 256), ramp, code) / 100;
 }
 
+uint32_t CCharaFilterEffect::ByteColour(const EffectChannel& r, int first) {
+  uint32_t colour = 0;
+  for (int c = 0; c < 3; ++c)
+    colour = colour << 8 | static_cast<uint32_t>(std::clamp(r.Param(first + c), 0, 255));
+  return colour;
+}
+
 // --- #124, #127 ---
 
 int CCharaFilterEffect::GreyLevel(const EffectChannel& r) {

@@ -38,6 +38,8 @@ class CCharaFilterEffect : public CTableStartEffect {
   // A percent curve (values a, b as percents) in 1/256: curve(a * 256,
   // b * 256) / 100.
   static int Level256(const EffectChannel& record, int from, int to, int ramp, int code);
+  // Values first..first + 2 as one 0x00RRGGBB colour, each held to 0..255.
+  static uint32_t ByteColour(const EffectChannel& record, int first);
   // #124's and #127's mix level: p4 to p3 in percent, as 0..256.
   static int GreyLevel(const EffectChannel& record);
 };

@@ -274,11 +274,8 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
                                       r.Param(5), r.Param(4))} *
                         256 / 10000;
   const bool tinted = r.Param(6) != 0;
-  uint32_t colour = 0;
-  for (int c = 0; c < 3; ++c)
-    colour = colour << 8 | static_cast<uint32_t>(std::clamp(r.Param(9 + c), 0, 255));
   const charatrans::FlatTint tint(std::clamp(Curve(r, 0, 255, r.Param(8), r.Param(7)), 0, 255),
-                                  colour);
+                                  ByteColour(r, 9));
   const bool inRange = level >= 0 && level <= 256;
   const int dx = r.DrawRect()[0], dy = r.DrawRect()[1];
   uint32_t* screen = CScreenBuffer::GetBuffer();

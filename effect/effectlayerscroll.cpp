@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "effect/calcucurve.h"
+#include "effect/clipshape.h"
 #include "effect/effectmanager.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
@@ -249,17 +250,11 @@ void CEffectBGZoomIn::Print(EffectChannel* record, int) {
 
 // --- #122 ---
 
+using namespace clipshape;
+
 namespace {
 
-struct Span {
-  int32_t first, width;
-};
-
 // The clip values of a frame, moved from their start to their end.
-struct ClipState {
-  int64_t cx, cy, dx, dy;
-};
-
 ClipState MovingClip(const EffectChannel& r) {
   const int64_t q = Curve(r, 0, 10000, r.Param(19), r.Param(18));
   auto move = [&](int end, int start) {
@@ -270,37 +265,6 @@ ClipState MovingClip(const EffectChannel& r) {
   return s;
 }
 
-// Columns a..b (inclusive) of row y, cut to the screen.
-void SetSpan(Span* spans, int w, int64_t y, int64_t a, int64_t b) {
-  a = std::max<int64_t>(a, 0);
-  b = std::min<int64_t>(b, w - 1);
-  if (a > b) return;
-  spans[y] = {static_cast<int32_t>(a), static_cast<int32_t>(b - a + 1)};
-}
-
-void HalfPlaneSpans(const ClipState& s, int w, int h, Span* spans) {
-  if (s.dy == 0) {
-    // Rows up to or from cy, cut to the screen.
-    const int64_t first = s.dx < 1 ? 0 : std::max<int64_t>(s.cy, 0);
-    const int64_t last = s.dx < 1 ? std::min<int64_t>(s.cy, h - 1) : h - 1;
-    for (int64_t y = first; y <= last; ++y) SetSpan(spans, w, y, 0, w - 1);
-    return;
-  }
-  if (s.dx == 0) {
-    for (int y = 0; y < h; ++y)
-      s.dy < 0 ? SetSpan(spans, w, y, s.cx, w - 1) : SetSpan(spans, w, y, 0, s.cx);
-    return;
-  }
-  const float slope = static_cast<float>(s.dx) / static_cast<float>(s.dy);
-  const float c = s.dy < 0 ? 0.0f : -1.0f;
-  for (int y = 0; y < h; ++y) {
-    const float t = static_cast<float>(y - s.cy) * slope + c + 0.5f;
-    const int64_t x = int64_t{ClampToInt(t)} + s.cx;
-    if (s.dy < 0 && x < w) SetSpan(spans, w, y, x, w - 1);
-    if (s.dy > 0 && x >= 0) SetSpan(spans, w, y, 0, x);
-  }
-}
-
 // The ordered rectangle of a shape, as first and last column and row.
 struct Box {
   int64_t x0, y0, x1, y1;
@@ -309,58 +273,6 @@ struct Box {
 Box RectangleOf(int64_t x, int64_t y, int64_t width, int64_t height) {
   int64_t x1 = x + width - 1, y1 = height < 1 ? y + height + 1 : y + height - 1;
   return {std::min(x, x1), std::min(y, y1), std::max(x, x1), std::max(y, y1)};
-}
-
-// A translucent box cut to the screen first, so huge borders stay in range.
-void ScreenBox(int64_t x, int64_t y, int64_t bw, int64_t bh, const int* rgb, int percent, int w,
-               int h) {
-  const int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
-  const int64_t x1 = std::min<int64_t>(x + bw, w), y1 = std::min<int64_t>(y + bh, h);
-  if (x0 >= x1 || y0 >= y1) return;
-  CAllGeo::TransBoxFill(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
-                        static_cast<int>(y1 - y0), rgb[0], rgb[1], rgb[2], percent);
-}
-
-void RectangleBorder(int64_t x, int64_t y, int64_t width, int64_t height, int64_t b, const int* rgb,
-                     int percent, int w, int h) {
-  const int64_t x0 = std::min(x, x + width), x1 = std::max(x, x + width);
-  const int64_t y0 = std::min(y, y + height), y1 = std::max(y, y + height);
-  const int64_t k = b / 2;
-  ScreenBox(x0 - k, y0 - k, x1 - x0 + b, b, rgb, percent, w, h);
-  // The bottom box starts below the top one.
-  const int64_t bottomTop = std::max(y1 - k, y0 - k + b);
-  ScreenBox(x0 - k, bottomTop, x1 - x0 + b, b - (bottomTop - (y1 - k)), rgb, percent, w, h);
-  const int64_t sideTop = y0 - k + b, side = bottomTop - sideTop;
-  if (side <= 0) return;
-  ScreenBox(x0 - k, sideTop, b, side, rgb, percent, w, h);
-  if (x1 - k >= x0 - k + b) ScreenBox(x1 - k, sideTop, b, side, rgb, percent, w, h);
-}
-
-// b lines along the half-plane's edge, offset i - b/2 across it; only the
-// lines that can reach the screen are drawn, and their ends reach at most
-// 2 (W + H) beyond it (the same lines for any border up to that width).
-void HalfPlaneBorder(const ClipState& s, int64_t b, const int* rgb, int percent, int w, int h) {
-  const int64_t reach = std::min<int64_t>(b, 2 * (int64_t{w} + h));
-  const bool flat = std::llabs(s.dy) < std::llabs(s.dx);
-  const double slope = flat ? double(float(s.dy) / float(s.dx)) : double(float(s.dx) / float(s.dy));
-  // The edge's two ends along the main axis and across it.
-  const double a0 = -double(reach), a1 = double(flat ? w : h) + reach;
-  const double c0 = double(flat ? s.cy : s.cx), m0 = double(flat ? s.cx : s.cy);
-  const double across0 = c0 + slope * (a0 - m0), across1 = c0 + slope * (a1 - m0);
-  const double limit = flat ? h : w;
-  // Offsets whose line touches 0..limit across the screen.
-  const double lo = -std::max(across0, across1) - 1, hi = limit - std::min(across0, across1) + 1;
-  const int64_t first = std::max<int64_t>(0, int64_t(std::clamp(lo + double(b / 2), -1.0, 4e18)));
-  const int64_t last =
-      std::min<int64_t>(b - 1, int64_t(std::clamp(hi + double(b / 2), -1.0, 4e18)));
-  for (int64_t i = first; i <= last; ++i) {
-    const float off = float(i - b / 2);
-    const float e0 = float(across0) + off, e1 = float(across1) + off;
-    if (flat)
-      CAllGeo::LineF(float(a0), e0, float(a1), e1, rgb[0], rgb[1], rgb[2], percent);
-    else
-      CAllGeo::LineF(e0, float(a0), e1, float(a1), rgb[0], rgb[1], rgb[2], percent);
-  }
 }
 
 }  // namespace
@@ -391,7 +303,7 @@ void CEffectClipZoomIn::Print(EffectChannel* record, int) {
   const int shape = r.Param(13);
   Box box{};
   if (shape == 0) {
-    HalfPlaneSpans(s, W, H, spans);
+    HalfPlaneSpans(s, W, H, spans, SlopeFirst);
   } else if (shape == 1 || shape == 2) {
     if (s.dx == 0 || s.dy == 0) return;
     box = shape == 1 ? RectangleOf(r.Param(9), r.Param(10), r.Param(11), r.Param(12))

@@ -8,6 +8,7 @@
 
 #include "effect/animeeffects.h"
 #include "effect/buffereffects.h"
+#include "effect/charashake.h"
 #include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
 #include "effect/effectchararaster.h"
@@ -20,6 +21,7 @@
 #include "effect/effectmoviewarp.h"
 #include "effect/effectparticle.h"
 #include "effect/effectsentence.h"
+#include "effect/effecttaclip.h"
 #include "effect/effectturn.h"
 #include "effect/effectwipe.h"
 #include "effect/fadeeffects.h"
@@ -33,6 +35,7 @@
 #include "effect/raineffects.h"
 #include "effect/roweffects.h"
 #include "effect/sceneeffects.h"
+#include "effect/strikeeffects.h"
 #include "effect/swarmeffects.h"
 
 namespace {
@@ -69,6 +72,7 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectChange>(),         // 40
     MakeEffectEntry<CEffectKira>(),           // 42
     MakeEffectEntry<CEffectMozaic>(),         // 43
+    MakeEffectEntry<CEffectBossDeath>(),      // 48
     MakeEffectEntry<CEffectGradation>(),      // 50
     MakeEffectEntry<CEffectTaiyo>(),          // 51
     MakeEffectEntry<CEffectMove>(),           // 52
@@ -103,9 +107,11 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectBeach>(),          // 83
     MakeEffectEntry<CEffectFusuma>(),         // 84
     MakeEffectEntry<CEffectSpeedLine>(),      // 85
+    MakeEffectEntry<CEffectZantetsu>(),       // 86
     MakeEffectEntry<CEffectGeoCircle>(),      // 87
     MakeEffectEntry<CEffectGeoPolygon>(),     // 88
     MakeEffectEntry<CEffectGeoTorus>(),       // 89
+    MakeEffectEntry<CEffectCharaFlash>(),     // 90
     MakeEffectEntry<CEffectWaterFall>(),      // 91
     MakeEffectEntry<CEffectSoyosoyo>(),       // 92
     MakeEffectEntry<CEffectGrassPlane>(),     // 93
@@ -140,13 +146,16 @@ constexpr EffectEntry kEntries[] = {
     MakeEffectEntry<CEffectClipZoomIn>(),     // 122
     MakeEffectEntry<CEffectCharaMaskAppear>(), // 123
     MakeEffectEntry<CEffectCharaGrey>(),      // 124
+    MakeEffectEntry<CEffectCharaBokashi>(),   // 125
     MakeEffectEntry<CEffectBGBokashi>(),      // 126
     MakeEffectEntry<CEffectCharaSepia>(),     // 127
     MakeEffectEntry<CEffectLayerSepia>(),     // 128
     MakeEffectEntry<CEffectLayerGrey>(),      // 129
     MakeEffectEntry<CEffectSaike>(),          // 130
     MakeEffectEntry<CEffectCharaAddSub>(),    // 131
+    MakeEffectEntry<CEffectCharaBure>(),      // 132
     MakeEffectEntry<CEffectSentence>(),       // 133
+    MakeEffectEntry<CEffectTaClip>(),         // 136
 };
 
 // Every number the engine defines an effect at; the others stay empty.

@@ -363,8 +363,12 @@ int CGameCallBack::CheckMiniGameStart(int value) {
     const int32_t code = host->GetMiniGameButtonCode();
     if (code == buttoncode::kNothing) return 0;
     PlaySettingSound(GetButtonCodeSound(code));
+    // The decided area button's number is the game's number, so game 0
+    // starts like any other.
     const int number = GetButtonCodeNumber(code);
-    return number >= 0 ? number : 0;
+    if (number < 0 || GetButtonCodeKind(code) != buttoncode::kDecided) return 0;
+    miniGameNumber_ = number;
+    return 1;
   }
   const int game = host->CheckMiniGameValue(value);
   if (game < 0 || !mouseStatus_ || !mouseStatus_->GetClick(0)) return 0;

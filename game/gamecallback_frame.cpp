@@ -17,10 +17,12 @@
 #include "graphics/displaymode.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
+#include "mode/printmovie.h"
 #include "platform/backend.h"
 #include "platform/sync.h"
 #include "platform/system.h"
 #include "platform/types.h"
+#include "sound/movieplayer.h"
 #include "sound/seplayer.h"
 #include "sound/voiceplayer.h"
 
@@ -109,9 +111,13 @@ int CGameCallBack::Frame(int elapsed) {
     ResetFloatingLayers();
   else
     RestoreFloatingLayers();
-  // 17. The movie mode draws itself: its frames present nothing (the
-  // movie mode's state line on the debug output comes with that mode).
-  const bool movieFrame = GetCurrentMode() == kMovieMode || screenUpdateBlocked_;
+  // 17. The movie mode's state word on the debug output. Its player writes
+  // the movie into the screen buffer, which is presented like any other
+  // frame, with no floating layer drawn over it.
+  const bool movieMode = GetCurrentMode() == kMovieMode;
+  if (auto* movie = movieMode ? dynamic_cast<CCommonPrintMovie*>(mode) : nullptr)
+    platform::DebugOutput(movie->GetStateWord() ? "[x]" : "[o]");
+  const bool movieFrame = screenUpdateBlocked_;
   // 18 to 20.
   if (effect_) effect_->Tick();
   OnBeforePrint();
@@ -128,13 +134,15 @@ int CGameCallBack::Frame(int elapsed) {
   // 25.
   ServeNotice();
   // 26.
-  if (showRequests_[0]) ShowSceneButton();
-  if (showRequests_[1]) ShowFloatingButtons();
-  if (showRequests_[2]) ShowSkipFilmButton();
-  // 27, 28. The one-shot and hold words of the game mouse are never set:
-  // it is drawn once, at the mouse position.
-  ServeMessageCursor();
-  ServeGameMouse();
+  if (!movieMode) {
+    if (showRequests_[0]) ShowSceneButton();
+    if (showRequests_[1]) ShowFloatingButtons();
+    if (showRequests_[2]) ShowSkipFilmButton();
+    // 27, 28. The one-shot and hold words of the game mouse are never set:
+    // it is drawn once, at the mouse position.
+    ServeMessageCursor();
+    ServeGameMouse();
+  }
   // 29.
   if (mode) mode->ExitStep();
   // 30. The load and frame-rate meters draw after these.
@@ -253,12 +261,18 @@ void CGameCallBack::SwitchScreenMode(int full, int quiet) {
   SetSystemSetting(4, full ? 1 : 0);
   if (!quiet) CallScreenChangeBegin();
   OnBeforeScreenChange();
-  // The movie player's suspend (and a 50 ms pause before full screen) and
-  // resume around the switch come with the movie modes.
+  // The movie pauses around the switch (the configuration screen's
+  // window-mode buttons after it come with that mode).
+  const bool movie = GetCurrentMode() == kMovieMode && moviePlayer_;
+  if (movie) {
+    moviePlayer_->Suspend();
+    if (full) platform::Sleep(50);
+  }
   if (full)
     ToFullScreen();
   else
     ToWindowScreen();
+  if (movie) moviePlayer_->Resume();
   OnAfterScreenChange();
   if (!quiet) CallScreenChangeEnd();
   CScreenBuffer::SetFullRedraw(0);

@@ -11,6 +11,7 @@
 #include "mode/printmessage.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
+#include "mode/printmovie.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
@@ -286,9 +287,11 @@ void CGameCallBack::ResetMiniGameMode() {
 
 int CGameCallBack::CheckMovieCodec() {
   // Asked once. Without the movie mode, the movie player or with movies
-  // off the answer is 0; the movie mode's own codec test answers once the
-  // movie work gives it one, and until then the answer is the same.
-  if (codecCheck_ == -1) codecCheck_ = 0;
+  // off the answer is 0; otherwise the movie mode's own codec test answers.
+  if (codecCheck_ == -1) {
+    auto* movieMode = dynamic_cast<CCommonPrintMovie*>(GetMode(CCommonPrintMovie::kModeNumber));
+    codecCheck_ = movieMode && moviePlayer_ && !movieOff_ ? movieMode->CheckCodec() : 0;
+  }
   return codecCheck_;
 }
 

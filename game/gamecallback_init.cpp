@@ -16,6 +16,7 @@
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
 #include "game/inputstatus.h"
+#include "game/minigamehost.h"
 #include "effect/alleffect.h"
 #include "effect/effectmanager.h"
 #include "game/modenames.h"
@@ -53,6 +54,7 @@
 #include "sound/bgmplayer.h"
 #include "sound/directsound.h"
 #include "sound/mixer.h"
+#include "sound/movieplayer.h"
 #include "sound/seplayer.h"
 #include "sound/soundbuffer.h"
 #include "sound/voiceplayer.h"
@@ -634,7 +636,12 @@ void CGameCallBack::InitModeSwitches() {
   if (!modeDisable_[CCommonGeneral::kMiniGameMode]) {
     LoadMiniGameSetupFile("miniGame", 512);
     GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");
+    // As the mini-game mode holds it: "addMiniGame" by default, at most the
+    // holder's 32 games, so menu columns and area buttons never share a
+    // pool picture.
+    GetMiniGameSetupInt(&settings_.miniGameCheckNumber, "addMiniGame");
     GetMiniGameSetupInt(&settings_.miniGameCheckNumber, "miniGameCheckNumber");
+    settings_.miniGameCheckNumber = std::clamp(settings_.miniGameCheckNumber, 0, CMiniGameHost::kMaxGames);
   }
 }
 
@@ -744,7 +751,9 @@ void CGameCallBack::InitSound() {
   GameSettings& s = settings_;
   soundDevice_ = new CDirectSound(window_);
   mixer_ = new CMixer;
-  // The movie player (moviePlayer_) comes with the movie work.
+  // The movie player, told at once that the display mode changed.
+  moviePlayer_ = new CMoviePlayer(window_, CMoviePlayer::kNotifyMessage, 0);
+  moviePlayer_->DisplayModeChanged();
   ReadIntKeys(setupList_, &s, kSoundKeys);
   defaultMusicFadeInTime_ = s.defaultMusicFadeInTime;
   if (s.primaryFormatSetFlag) soundDevice_->SetPrimaryFormat(s.soundChannel, s.samplingRate, s.samplingBit);

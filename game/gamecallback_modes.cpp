@@ -3,12 +3,17 @@
 #include "effect/alleffect.h"
 #include "game/commongeneral.h"
 #include "game/gamecallback.h"
+#include "game/minigamehost.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/chartmenu.h"
 #include "mode/codecerror.h"
+#include "mode/commonload.h"
+#include "mode/commonsave.h"
 #include "mode/config.h"
 #include "mode/logo.h"
+#include "mode/minigamemode.h"
 #include "mode/nothing.h"
 #include "mode/omake.h"
 #include "mode/opening.h"
@@ -18,6 +23,7 @@
 #include "mode/selectcg.h"
 #include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
+#include "mode/printmovie.h"
 #include "mode/selectplace.h"
 #include "mode/nameinput.h"
 #include "mode/systemmenu.h"
@@ -61,6 +67,13 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
     {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
     {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
+    {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},
+    {CCommonSelectMovie::kModeNumber, &Make<CCommonSelectMovie>},
+    {CCommonPrintMovie::kModeNumber, &Make<CCommonPrintMovie>},
+    {CCommonChartMenu::kModeNumber, &Make<CCommonChartMenu>},
+    {CCommonMiniGame::kModeNumber, &Make<CCommonMiniGame>},
+    {CCommonLoad::kModeNumber, &Make<CCommonLoad>},
+    {CCommonSave::kModeNumber, &Make<CCommonSave>},
     {CCommonSystemMenu::kModeNumber, &Make<CCommonSystemMenu>},
     {CCommonNameInput::kModeNumber, &Make<CCommonNameInput>},
 };
@@ -211,10 +224,15 @@ void CGameCallBack::NotifyListedModes() {
   });
 }
 
-// The mini-game mode (40) does not exist yet: nothing to tell or draw.
-void CGameCallBack::SetMiniGameAreaMode(int) {}
+void CGameCallBack::SetMiniGameAreaMode(int mode) {
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+    host->SetMiniGameCheckMode(mode);
+}
 
-void CGameCallBack::PrintMiniGameButtons() {}
+void CGameCallBack::PrintMiniGameButtons() {
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+    host->PrintMiniGameAreaButtons();
+}
 
 void CGameCallBack::CreateModes() {}
 

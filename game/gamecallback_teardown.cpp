@@ -26,6 +26,7 @@
 #include "platform/sync.h"
 #include "platform/system.h"
 #include "savedata/cglist.h"
+#include "sound/movieplayer.h"
 #include "savedata/cgvoice.h"
 #include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
@@ -120,8 +121,8 @@ void CGameCallBack::ReleaseAll() {
 
   // 6. The text printer and the glyph renderer (the face control goes with
   // them), the system pictures, the common button setups, the preloaded
-  // system sounds, the mixer, the sound device (its mixing thread joined)
-  // and the surface converter. The movie player comes with the movie work.
+  // system sounds, the mixer, the movie player, the sound device (its
+  // mixing thread joined) and the surface converter.
   ReleaseText();
   DeleteAndClear(systemPicture_);
   DeleteAndClear(commonBackSetup_);
@@ -129,6 +130,7 @@ void CGameCallBack::ReleaseAll() {
   for (CWaveBuffer*& w : systemSounds_) DeleteAndClear(w);
   systemSounds_.clear();
   DeleteAndClear(mixer_);
+  DeleteAndClear(moviePlayer_);
   DeleteAndClear(soundDevice_);
   DeleteAndClear(surfaceConverter_);
 

@@ -16,6 +16,7 @@
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
+#include "sound/movieplayer.h"
 #include "widget/textinputbox.h"
 
 namespace {
@@ -248,8 +249,11 @@ struct GameWindowHandlers {
 
   // The host gives no update rectangle: the whole screen is drawn again.
   // (In the movie mode the movie player repaints its video instead.)
-  static void Paint(Game& g) {
-    if (g.GetCurrentMode() == kMovieMode) return;
+  static void Paint(Game& g, platform::Window* window) {
+    if (g.GetCurrentMode() == kMovieMode) {
+      if (g.moviePlayer_) g.moviePlayer_->RepaintVideo(window, nullptr);
+      return;
+    }
     g.AddUpdateRect(platform::Rect{0, 0, g.width_, g.height_});
   }
 
@@ -309,12 +313,18 @@ intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, u
       if (wParam == SIZE_MAXIMIZED) ToFullScreenMode(1);
       LogWindowMessage(WM_SIZE, wParam, lParam);
       break;
-    case WM_PAINT: H::Paint(*this); break;
+    case WM_PAINT: H::Paint(*this, window); break;
     case WM_CLOSE: H::Close(*this); break;
     case WM_ACTIVATEAPP: H::ActivateApp(*this, wParam); break;
     case WM_SETCURSOR: H::SetCursor(*this, window); break;
     case WM_CHAR: H::Char(*this, wParam); break;
-    // WM_DISPLAYCHANGE and WM_APP + 1 go to the movie player, once it exists.
+    case WM_DISPLAYCHANGE:
+      if (GetCurrentMode() == kMovieMode && GetMode(kMovieMode) && moviePlayer_)
+        moviePlayer_->DisplayModeChanged();
+      break;
+    case CMoviePlayer::kNotifyMessage:
+      if (moviePlayer_) moviePlayer_->CheckEvent();
+      break;
     case MM_MCINOTIFY: return 1;
     default:
       for (const ButtonMessage& m : kButtonMessages)

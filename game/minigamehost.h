@@ -6,6 +6,8 @@
 
 class CMiniGameHost {
  public:
+  // The most games the host holds, and so the most check areas.
+  static constexpr int kMaxGames = 32;
   virtual ~CMiniGameHost() = default;
   // 1 while a mini-game runs.
   virtual int IsMiniGameRunning() = 0;
@@ -14,4 +16,8 @@ class CMiniGameHost {
   virtual int GetMiniGameButtonCode() = 0;
   // The number of the mini-game that `value` starts, -1 for none.
   virtual int CheckMiniGameValue(int value) = 0;
+  // The mode whose check areas are live (-1 none; SetMiniGameAreaMode).
+  virtual void SetMiniGameCheckMode(int) {}
+  // Draws the area buttons of the live mode (PrintMiniGameButtons).
+  virtual void PrintMiniGameAreaButtons() {}
 };

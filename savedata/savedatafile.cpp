@@ -127,6 +127,20 @@ std::string CCommonDataFile::SlotPath(int slot) {
   return std::string(GetSaveFolder()) + "\\" + name;
 }
 
+void CCommonDataFile::StampGameStatus(uint8_t* status) {
+  const platform::LocalTime now = platform::GetLocalTime();
+  const int when[8] = {now.year, now.month,  now.day,    now.weekday,
+                       now.hour, now.minute, now.second, now.millisecond};
+  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
+  PutWordAt(status + kCounterOffset,
+            static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
+  // The header again: the game writes only behind it, but keep it sure.
+  std::memset(status, 0, kHeaderSize);
+  PutWordAt(status, kGameStatusSize);
+  PutWordAt(status + 4, kTypeGameStatus);
+  std::memcpy(status + kNameOffset, "GAMESTATUS", 10);
+}
+
 int CCommonDataFile::Save(int slot) {
   if (!game_) return -1;
   std::vector<uint8_t> file;
@@ -148,17 +162,7 @@ int CCommonDataFile::Save(int slot) {
                static_cast<size_t>(ext) * kHeaderSize);
   uint8_t* status = AddChunk(&file, kGameStatusSize, kTypeGameStatus, "GAMESTATUS");
   game_->PutSaveData(kTypeGameStatus, status, kGameStatusSize);
-  const platform::LocalTime now = platform::GetLocalTime();
-  const int when[8] = {now.year, now.month,  now.day,    now.weekday,
-                       now.hour, now.minute, now.second, now.millisecond};
-  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
-  PutWordAt(status + kCounterOffset,
-            static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
-  // The header again: the game writes only behind it, but keep it sure.
-  std::memset(status, 0, kHeaderSize);
-  PutWordAt(status, kGameStatusSize);
-  PutWordAt(status + 4, kTypeGameStatus);
-  std::memcpy(status + kNameOffset, "GAMESTATUS", 10);
+  StampGameStatus(status);
 
   const size_t miniCGSize = kMiniCGBody + static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4;
   uint8_t* miniCG = AddChunk(&file, miniCGSize, kTypeMiniCG, "MINICG");

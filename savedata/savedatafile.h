@@ -69,6 +69,10 @@ class CCommonDataFile {
   CCommonDataFile(const CCommonDataFile&) = delete;
   CCommonDataFile& operator=(const CCommonDataFile&) = delete;
 
+  // After the game filled a GAMESTATUS record (kGameStatusSize bytes): the
+  // local time, the save counter one up, and the chunk header.
+  static void StampGameStatus(uint8_t* status);
+
   virtual void Release();
   // 0 when written, -1 when the file could not be written (the previous
   // file of the slot is then unchanged).

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The engine reaches its host only through platform/: no SDL, FreeType,
-# fontconfig or iconv, no direct fopen, no real clock, no std::filesystem or
+# fontconfig, iconv or libav*, no direct fopen, no real clock, no std::filesystem or
 # std::thread and no POSIX header anywhere else. Tools, tests, fuzz targets
 # and benchmarks may use what they need.
 set -u
@@ -11,6 +11,9 @@ for d in app game script setup graphics widget message effect sound savedata mod
 done
 [ ${#folders[@]} -eq 0 ] && exit 0
 pattern='SDL_|<SDL|ft2build|fontconfig|iconv|\bfopen\(|std::chrono::system_clock|steady_clock|\btime\('
+# The movie libraries (libavformat, libavcodec, libswscale, libswresample,
+# libavutil) are platform/movie's alone.
+pattern+='|<libav[a-z]*/|<libsw[a-z]*/|\bavformat_|\bavcodec_|\bsws_|\bswr_|\bav_[a-z_]+\('
 pattern+='|high_resolution_clock|clock_gettime|gettimeofday|std::filesystem|<filesystem>|std::j?thread|std::this_thread|<thread>'
 # POSIX headers: <unistd.h>, <dirent.h>, <fcntl.h>, <pthread.h>, <sys/...>
 # and the like; the engine asks platform/ for files, threads and time.

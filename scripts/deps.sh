@@ -5,6 +5,8 @@ ZOR_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libpng-dev zlib1g-dev libogg-dev libvorbis-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  ffmpeg
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
 )
 # Tests, benchmarks, the fuzz targets and the runs on a virtual display.

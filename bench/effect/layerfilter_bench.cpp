@@ -97,6 +97,29 @@ void ClipZoomIn122(benchmark::State& state) {
             10);
 }
 BENCHMARK(ClipZoomIn122);
+// The strike, clip, shake, flash and blur effects on the screen-sized
+// masked picture.
+void TaClipLine136(benchmark::State& state) {
+  DrawFrame(state, 136, {20, 400, 300, -60, -40, 0, 100, 100, 0, 0, 1, 0, 0, 255, 255, 255, 4}, 10);
+}
+BENCHMARK(TaClipLine136);
+void TaClipRect136(benchmark::State& state) {
+  DrawFrame(state, 136, {20, 20, 20, 760, 560, 1, 100, 100, 0, 0, 1, 0, 0, 255, 255, 255, 4}, 10);
+}
+BENCHMARK(TaClipRect136);
+void Zantetsu86(benchmark::State& state) { DrawFrame(state, 86, {20, 30, 100, 400, 300, 2, 3}, 10); }
+BENCHMARK(Zantetsu86);
+void BossDeath48(benchmark::State& state) { DrawFrame(state, 48, {20, 5, 8}, 10); }
+BENCHMARK(BossDeath48);
+void CharaFlash90(benchmark::State& state) { DrawFrame(state, 90, {20}, 1); }
+BENCHMARK(CharaFlash90);
+void CharaBure132(benchmark::State& state) { DrawFrame(state, 132, {}, 3); }
+BENCHMARK(CharaBure132);
+void CharaBokashi125(benchmark::State& state) {
+  const int size = static_cast<int>(state.range(0));
+  DrawFrame(state, 125, {20, size, size}, 20);
+}
+BENCHMARK(CharaBokashi125)->Arg(8)->Arg(16);
 void Grey124(benchmark::State& state) { DrawFrame(state, 124, {}, 10); }
 BENCHMARK(Grey124);
 void Sepia127(benchmark::State& state) { DrawFrame(state, 127, {}, 10); }

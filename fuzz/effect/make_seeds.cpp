@@ -47,7 +47,8 @@ void PutStart(std::vector<uint8_t>* out, int channel, size_t entry, size_t entry
 bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> entries) {
   const int numbers[] = {36,  37,  39,  62,  64,  65,  67,  68,  84,  94,  96,  99,
                          101, 119, 120, 122, 124, 127, 130, 131,
-                         70,  71,  77,  78,  80,  97,  104, 126, 133};
+                         70,  71,  77,  78,  80,  97,  104, 126, 133,
+                         48,  86,  90,  125, 132, 136};
   const int32_t fills[] = {INT32_MAX, INT32_MIN, -1, -100000, 1000000};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
@@ -82,7 +83,7 @@ bool WriteAwkwardStarts(const std::string& dir, std::span<const EffectEntry> ent
 // The layer effects and the character filters started with every value 0.
 bool WriteZeroStarts(const std::string& dir, std::span<const EffectEntry> entries) {
   const int numbers[] = {37, 39, 68, 84, 94, 96, 99, 120, 122, 124, 127, 130, 131,
-                         70, 71, 77, 78, 80, 97, 104, 126, 133};
+                         70, 71, 77, 78, 80, 97, 104, 126, 133, 48, 86, 90, 125, 132, 136};
   for (size_t i = 0; i < entries.size(); ++i) {
     if (std::find(std::begin(numbers), std::end(numbers), entries[i].number) == std::end(numbers))
       continue;
@@ -120,6 +121,18 @@ bool WriteOddRecords(const std::string& dir, CEffectManager& manager) {
       {71, {{1, 700}, {13, 590}, {6, INT32_MIN}, {16, 7}, {17, INT32_MAX}}},
       {80, {{12, INT32_MAX}, {13, INT32_MIN}, {8, INT32_MAX}, {9, INT32_MIN}, {1, 2}}},
       {80, {{12, -4}, {13, INT32_MAX}, {2, INT32_MAX}, {7, INT32_MIN}}},
+      {132, {{20, INT32_MAX}, {21, INT32_MIN}, {22, INT32_MIN}, {23, INT32_MAX}, {24, INT32_MAX},
+             {25, INT32_MIN}, {1, INT32_MAX}, {3, INT32_MIN}}},
+      {132, {{20, -5}, {21, 0}, {22, 100000}, {23, -100000}, {6, 7}, {7, INT32_MAX}}},
+      {125, {{1, 1000}, {2, 0}, {3, INT32_MAX}, {4, INT32_MIN}, {7, 1}, {8, 1}}},
+      {125, {{1, 0}, {2, 1000}, {3, 100}, {4, 100}, {8, 1}}},
+      {136, {{5, 1}, {1, 30}, {2, 20}, {3, -10}, {4, -8}, {16, 1000}, {29, 30}, {30, 20},
+             {31, -10}, {32, -8}}},
+      {136, {{1, 10}, {2, 10}, {3, 3}, {4, 0}, {16, 100000}, {29, 10}, {30, 10}, {31, 0},
+             {32, 5}}},
+      {86, {{1, 720}, {2, INT32_MAX}, {3, INT32_MIN}, {4, INT32_MAX}, {6, 3}, {9, 1000}}},
+      {86, {{1, -90}, {4, INT32_MIN}, {6, 3}}},
+      {48, {{1, INT32_MIN}, {2, INT32_MAX}, {3, INT32_MAX}, {6, 1}, {7, INT32_MIN}}},
   };
   int n = 0;
   for (const Odd& o : odd) {

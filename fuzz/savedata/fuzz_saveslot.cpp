@@ -11,20 +11,12 @@
 
 namespace {
 
-CCommonSystemFile* g_systemFile = nullptr;
 saveslotfuzz::SlotGame* g_game = nullptr;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_systemFile = new CCommonSystemFile;
-  g_game = saveslotfuzz::MakeGame(g_systemFile).release();
-  // The game's release stops its sound threads, which would otherwise hold
-  // the exit up.
-  std::atexit([] {
-    delete g_game;
-    delete g_systemFile;
-  });
+  g_game = saveslotfuzz::SharedGame();
   return 0;
 }
 

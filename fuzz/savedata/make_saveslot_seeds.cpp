@@ -13,12 +13,7 @@
 namespace {
 
 bool Copy(int slot, const std::filesystem::path& to, size_t cut = 0) {
-  std::string bytes;
-  if (!platform::ReadWholeFile(CCommonDataFile::SlotPath(slot), &bytes)) return false;
-  if (cut) bytes.resize(cut);
-  std::ofstream out(to, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return saveslotfuzz::CopySeed(CCommonDataFile::SlotPath(slot), to, cut);
 }
 
 }  // namespace

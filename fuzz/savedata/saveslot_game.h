@@ -3,7 +3,10 @@
 // and a music list, made in the current folder's "game".
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +53,32 @@ inline std::unique_ptr<Game> MakeGame(CCommonSystemFile* systemFile) {
   Write("spt\\bgmlist.xtx", "m1,Title\r\nm2,Theme\r\n");
   auto game = std::make_unique<Game>(fuzzsupport::MakeWindow(320, 240), systemFile);
   game->Init();
+  return game;
+}
+
+// A written file copied out as a seed (cut to `cut` bytes when not 0).
+inline bool CopySeed(const std::string& from, const std::filesystem::path& to, size_t cut = 0) {
+  std::string bytes;
+  if (!platform::ReadWholeFile(from, &bytes)) return false;
+  if (cut) bytes.resize(cut);
+  std::ofstream out(to, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+// The fuzz targets' one game, made at initialisation; its release at exit
+// stops its sound threads, which would otherwise hold the exit up.
+inline SlotGame* SharedGame() {
+  static CCommonSystemFile* systemFile = nullptr;
+  static SlotGame* game = nullptr;
+  if (!game) {
+    systemFile = new CCommonSystemFile;
+    game = MakeGame(systemFile).release();
+    std::atexit([] {
+      delete game;
+      delete systemFile;
+    });
+  }
   return game;
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -146,7 +147,13 @@ int SdlBackend::MessageBox(Window* owner, const std::string& text, const std::st
   SDL_MessageBoxData data{flags, parent, title.c_str(), message.c_str(), buttonCount, buttons,
                           nullptr};
   int answer = -1;
-  if (SDL_ShowMessageBox(&data, &answer) != 0) {
+  // Without a display there is no one to ask: SDL's fallbacks would start a
+  // helper program (forking a process that may hold locks of other
+  // threads), so the box goes straight to the terminal.
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const bool display = (x11 && *x11) || (wayland && *wayland);
+  if (!display || SDL_ShowMessageBox(&data, &answer) != 0) {
     // No way to ask: say it on the terminal and take the cautious answer.
     std::fprintf(stderr, "[box] %s: %s\n", title.c_str(), message.c_str());
     std::fflush(stderr);

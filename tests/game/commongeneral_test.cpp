@@ -300,7 +300,7 @@ TEST_F(CommonGeneralTest, MiniGameCheckLeavesForTheMiniGameAndDrawsItsButtons) {
   mode.Frame(*game_);
   EXPECT_EQ(Take({"RestoreFloatingLayers", "OnModeHook", "SetBackScriptMode"}),
             (Calls{"CheckMiniGameStart 4", "NotifyMode 40 4", "Print", "PrintMiniGameButtons",
-                   "BeforeExit", "AtExit"}));
+                   "BeforeExit", "AtExit", "OnModeEnter 40", "SetMiniGameAreaMode -1"}));
   EXPECT_EQ(game_->ModeRequests(), (std::vector<int>{40}));
 }
 

@@ -8,16 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "demo_frames.h"
 #include "graphics/screenbuffer.h"
-#include "platform/headless/headless.h"
-#include "setup/namelist.h"
-#include "setup/random.h"
-#include "support/fake_game.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -48,25 +42,12 @@ int ScreenIsIrisColour() {
 }
 
 OverlayRun RunOverlays() {
-  platform::HeadlessBackend& host = platform::InstallHeadless();
-  host.SetBoxEcho(false);
-  testsupport::TempDir dir;
-  std::filesystem::copy(ZOR_BINARY_DIR "/demo-game", dir.path(),
-                        std::filesystem::copy_options::recursive);
-  CNameList::ResetInit2Check();
-  crt::ResetRandom();
   OverlayRun run;
-  {
-    testsupport::FakeGame game(host);
-    host.ClearBoxes();
-    game.StartNewGame(0, 0, kShowcaseVar, kOverlays);
-    for (int i = 0; i < kFrames; ++i) {
-      game.RunFrame();
-      run.hashes.push_back(demotest::HashScreen());
-      run.closed.push_back(ScreenIsIrisColour());
-    }
-    run.boxes = static_cast<int>(host.Boxes().size());
-  }
+  const demotest::ShowcaseRun shown =
+      demotest::RunShowcase(kShowcaseVar, kOverlays, kFrames, 0, {0, 0, 0, 0, 1},
+                            [&run] { run.closed.push_back(ScreenIsIrisColour()); });
+  run.hashes = shown.hashes;
+  run.boxes = shown.boxes;
   return run;
 }
 

@@ -63,10 +63,7 @@ SceneRun RunScene(const std::string& screenshot) {
       game.RunFrame();
       run.hashes.push_back(demotest::HashScreen());
     }
-    const uint32_t* p = CScreenBuffer::GetBuffer();
-    for (int y = kStep / 2; y < CScreenBuffer::GetHeight(); y += kStep)
-      for (int x = kStep / 2; x < CScreenBuffer::GetWidth(); x += kStep)
-        run.samples.push_back(p[y * CScreenBuffer::GetWidth() + x] & 0xFFFFFF);
+    run.samples = demotest::SampleScreen(kStep);
     run.sounds = game.Sounds();
     run.boxes = static_cast<int>(host.Boxes().size());
     if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
@@ -85,26 +82,12 @@ TEST(DemoSceneTest, TheFirstSceneShowsTheSameFramesAndItsPicture) {
   ASSERT_FALSE(first.sounds.empty());
   EXPECT_EQ(first.sounds[0].rfind("PlayBgmNumber 0", 0), 0u) << first.sounds[0];
 
-  if (update) {
-    std::ofstream out(SamplesPath());
-    out << "# The sample scene's last frame: one 0xRRGGBB sample every " << kStep
-        << " pixels, row by row.\n";
-    for (size_t i = 0; i < first.samples.size(); ++i) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%06X", first.samples[i]);
-      out << text << ((i + 1) % (800 / kStep) ? " " : "\n");
-    }
-  }
-  std::ifstream in(SamplesPath());
-  ASSERT_TRUE(in) << SamplesPath();
-  std::vector<uint32_t> expected;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream words(line);
-    std::string word;
-    while (words >> word) expected.push_back(static_cast<uint32_t>(std::stoul(word, nullptr, 16)));
-  }
+  if (update)
+    demotest::WriteSamples(SamplesPath(),
+                           "The sample scene's last frame: one 0xRRGGBB sample every " +
+                               std::to_string(kStep) + " pixels, row by row.",
+                           first.samples, 800 / kStep);
+  const std::vector<uint32_t> expected = demotest::ReadSamples(SamplesPath());
   ASSERT_EQ(expected.size(), first.samples.size());
   EXPECT_EQ(demotest::ChannelsOff(expected, first.samples, kTolerance), 0);
 }

@@ -560,13 +560,18 @@ TEST_F(FloatingButtonsTest, MiniGameStartAsksTheMiniGameMode) {
   host_->InjectButton(0, true);
   EXPECT_EQ(Frame({}, [&] { return game_->CGameCallBack::CheckMiniGameStart(3); }), 1);
   EXPECT_EQ(game_->GetMiniGameResult(), 7);
-  // While a game runs its buttons answer: the sound plays, the number is
-  // the result.
+  // With area buttons the buttons answer: the sound plays, a decided
+  // button's number is the game's (game 0 starts too); the answer is 1.
   host->running = 1;
-  host->code = MakeButtonCode(buttoncode::kDecided, 3, -1, 2, -1);
+  host->code = MakeButtonCode(buttoncode::kDecided, 3, -1, 0, -1);
   game_->ClearCalls();
-  EXPECT_EQ(game_->CGameCallBack::CheckMiniGameStart(3), 2);
+  EXPECT_EQ(game_->CGameCallBack::CheckMiniGameStart(3), 1);
+  EXPECT_EQ(game_->GetMiniGameResult(), 0);
   EXPECT_EQ(Calls(), Log{"PlaySystemSe 2 0"});
+  // A hover carries the number too but starts nothing.
+  host->code = MakeButtonCode(buttoncode::kEntered, -1, -1, 2, -1);
+  EXPECT_EQ(game_->CGameCallBack::CheckMiniGameStart(3), 0);
+  EXPECT_EQ(game_->GetMiniGameResult(), 0);
 }
 
 TEST_F(FloatingButtonsTest, OptionButtonOffFlagsAreBoundedAndClearedByAQuickLoad) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/game_test.h"
+#include "mode/loadsave_fixture.h"
 #include "mode/loadsave.h"
 #include "platform/types.h"
 #include "savedata/savedatafile.h"
@@ -69,24 +70,10 @@ class ReturnGame : public testsupport::FakeGame {
   int restores = 0;
 };
 
-class LoadSaveTest : public game_test::GameTest {
+class LoadSaveTest : public LoadSaveFixture<ReturnGame> {
  protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    ResetSaveFolder();
-    SetSaveFolder(nullptr, nullptr, 0);
-    CreateSaveFolder();
-  }
-  void TearDown() override {
-    screen_.reset();
-    game_.reset();
-    ResetSaveFolder();
-    GameTest::TearDown();
-  }
-  ReturnGame& Game() {
-    if (!game_) game_ = std::make_unique<ReturnGame>(*host_);
-    return *game_;
-  }
+  void ReleaseScreens() override { screen_.reset(); }
+  CCommonLoadSave* Screen() const override { return screen_.get(); }
   // Slots holding data, written by the game.
   void SaveSlots(const std::vector<int>& slots) {
     CCommonDataFile file(&Game());
@@ -102,33 +89,12 @@ class LoadSaveTest : public game_test::GameTest {
     screen_->Enter();
     Game().ClearCalls();
   }
-  int Frame() {
-    int result = -2;
-    Game().RunFrame([&] { return result = screen_->Calcu(); }, [&] { screen_->Print(); });
-    screen_->ExitStep();
-    return result;
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n; ++i) Frame();
-  }
-  // The centre of slot i of the page.
-  platform::Point Centre(int i) const {
-    const CCommonDataFile* slot = screen_->GetSlot(i);
-    return {slot->GetPrintX() + 66, slot->GetPrintY() + 50};
-  }
   void Hover(int i) {
     const platform::Point p = Centre(i);
     host_->InjectMouseMove(p.x, p.y);
     Frame();
   }
-  void Click(int x, int y) {
-    host_->InjectMouseMove(x, y);
-    host_->InjectButton(0, true);
-    host_->InjectButton(0, false);
-    Frame();
-  }
 
-  std::unique_ptr<ReturnGame> game_;
   std::unique_ptr<TestScreen> screen_;
 };
 

@@ -174,9 +174,13 @@ int FakeGame::CheckMiniGameStart(int value) {
 
 void FakeGame::SetMiniGameAreaMode(int mode) {
   RecordCall("SetMiniGameAreaMode", {std::to_string(mode)});
+  CGame::SetMiniGameAreaMode(mode);
 }
 
-void FakeGame::PrintMiniGameButtons() { RecordCall("PrintMiniGameButtons", {}); }
+void FakeGame::PrintMiniGameButtons() {
+  RecordCall("PrintMiniGameButtons", {});
+  CGame::PrintMiniGameButtons();
+}
 
 void FakeGame::NotifyMode(int mode, int value) {
   RecordCall("NotifyMode", {std::to_string(mode), std::to_string(value)});

@@ -1,0 +1,122 @@
+#include "effect/effecttaclip.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "effect/charapixels.h"
+#include "effect/clipshape.h"
+#include "effect/calcucurve.h"
+#include "effect/effectcharatrans.h"
+#include "effect/effectmanager.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+
+using namespace effectstart;
+using namespace clipshape;
+
+namespace {
+
+constexpr ParamDefault kTaClipDefaults[] = {
+    Value(0, 20),   Value(1, 400),  Value(2, 300),  Value(3, -60),  Value(4, -40),  Value(5, 0),
+    Value(6, 100),  Same(7, 6),     Value(8, 0),    Value(9, 0),    Value(10, 0),   Value(11, 0),
+    Value(12, 0),   Value(13, 255), Value(14, 255), Value(15, 255), Value(16, 0),   Value(17, 100),
+    Value(18, 255), Value(19, 255), Value(20, 255), Same(21, 17),   Value(22, 0),   Value(23, 0),
+    Same(24, 18),   Same(25, 19),   Same(26, 20),   Value(27, 0),   Value(28, 0),   Same(29, 1),
+    Same(30, 2),    Same(31, 3),    Same(32, 4),    Value(33, 0),   Value(34, 0)};
+constexpr StartTable kTaClipTable{CEffectTaClip::kNumber,    35, -1, ClampTiming::kWithEachDefault,
+                                  kTaClipDefaults, {}};
+
+// The rectangle's rows and columns on the screen as spans; false when it
+// has no size or lies wholly off the screen.
+bool RectangleSpans(const ClipState& s, int w, int h, Span* spans) {
+  if (s.dx == 0 || s.dy == 0) return false;
+  int64_t left = s.cx, right = s.cx + s.dx, top = s.cy;
+  int64_t bottom = s.dy >= 1 ? s.cy + s.dy - 1 : s.cy + s.dy + 1;
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  if (left >= w || top >= h || right < 0 || bottom < 0) return false;
+  left = std::max<int64_t>(left, 0);
+  top = std::max<int64_t>(top, 0);
+  right = std::min<int64_t>(right, w);
+  bottom = std::min<int64_t>(bottom, h - 1);
+  for (int64_t y = top; y <= bottom; ++y)
+    if (right > left) spans[y] = {static_cast<int32_t>(left), static_cast<int32_t>(right - left)};
+  return true;
+}
+
+}  // namespace
+
+CEffectTaClip::CEffectTaClip(CEffectManager* manager) : CCharaFilterEffect(manager, kTaClipTable) {}
+
+void CEffectTaClip::Print(EffectChannel* record, int channel) {
+  const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
+  const EffectChannel& r = *record;
+  CPicture* picture = MaskedPicture(r);
+  if (!picture || W <= 0 || H <= 0 ||
+      manager_->GetWorkBufferSize() < static_cast<int>(sizeof(Span)) * H)
+    return;
+  // The geometry moved from its start to its end.
+  const int64_t t = Curve(r, 0, 10000, r.Param(34), r.Param(33));
+  auto move = [&](int end, int start) {
+    return int64_t{r.Param(start)} + (int64_t{r.Param(end)} - r.Param(start)) * t / 10000;
+  };
+  ClipState s{move(1, 29), move(2, 30), move(3, 31), move(4, 32)};
+  if (s.dx == 0 && s.dy == 0) s.dx = 1;
+  const bool rectangle = r.Param(5) != 0;
+  Span* spans = reinterpret_cast<Span*>(manager_->GetWorkBuffer());
+  std::memset(spans, 0, sizeof(Span) * H);
+  if (rectangle) {
+    if (!RectangleSpans(s, W, H, spans)) return;
+  } else {
+    HalfPlaneSpans(s, W, H, spans, ProductFirst);
+  }
+  const int64_t level = int64_t{Curve(r, ScaledValue(r.Param(7), 100), ScaledValue(r.Param(6), 100),
+                                      r.Param(9), r.Param(8))} *
+                        255 / 10000;
+  const bool tint = r.Param(10) != 0;
+  const int e = tint ? std::clamp(Curve(r, 0, 255, r.Param(11), r.Param(12)), 0, 255) : 255;
+  const charatrans::FlatTint flat(e, ByteColour(r, 13));
+  const bool inRange = level >= 0 && level <= 255;
+  // Each row's span cut to the picture's columns.
+  int x0 = 0, y0 = 0;
+  manager_->GetDrawPos(channel, &x0, &y0);
+  const int pw = picture->GetWidth(), ph = picture->GetHeight();
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  const uint32_t* pixels = picture->GetPixelBuffer();
+  const uint8_t* mask = picture->GetMask();
+  const int64_t rowFirst = std::max<int64_t>(0, y0), rowEnd = std::min<int64_t>(H, int64_t{y0} + ph);
+  for (int64_t y = rowFirst; y < rowEnd; ++y) {
+    const Span span = spans[y];
+    const int64_t a = std::max<int64_t>(span.first, x0);
+    const int64_t b = std::min<int64_t>(int64_t{span.first} + span.width, int64_t{x0} + pw);
+    if (a >= b) continue;
+    const size_t first = static_cast<size_t>(y - y0) * pw + static_cast<size_t>(a - x0);
+    const uint32_t* source = pixels + first;
+    const uint8_t* alpha = mask + first;
+    // Each pixel's colour and weight; a clear pixel keeps the screen. A
+    // weight beyond +-65536 saturates as that bound does.
+    auto fill = [&](int x, int count, uint32_t* s, auto* k) {
+      for (int i = 0; i < count; ++i) {
+        const uint32_t m = alpha[x + i];
+        s[i] = tint ? flat(source[x + i]) : source[x + i];
+        k[i] = m == 0 ? 0 : static_cast<int32_t>(std::clamp<int64_t>((level * (m + 1)) >> 8, -65536, 65536));
+      }
+    };
+    uint32_t* out = screen + static_cast<size_t>(y) * W + a;
+    if (inRange)
+      charapixels::MixPieces<false>(out, static_cast<int>(b - a), fill);
+    else
+      charapixels::WeighPieces(out, static_cast<int>(b - a), fill);
+  }
+  const int64_t border = r.Param(16);
+  if (border <= 0) return;
+  int rgb[3];
+  for (int c = 0; c < 3; ++c)
+    rgb[c] = std::clamp(Curve(r, r.Param(24 + c), r.Param(18 + c), r.Param(28), r.Param(27)), 0, 255);
+  const int percent = Curve(r, r.Param(21), r.Param(17), r.Param(23), r.Param(22));
+  if (rectangle)
+    RectangleBorder(s.cx, s.cy, s.dx, s.dy, border, rgb, percent, W, H);
+  else
+    HalfPlaneBorder(s, border, rgb, percent, W, H);
+}

@@ -1,0 +1,16 @@
+// The type-to-constructor table of the mini-games. Each game family adds its
+// lines here ({0, &Make<CMiniGamePuzzle9>}, ...); a type without a line
+// makes nothing, and the mode keeps an empty entry in its place.
+#include "minigame/allminigame.h"
+#include "minigame/minigamebase.h"
+
+namespace {
+
+template <class T>
+[[maybe_unused]] CMiniGameBase* Make(CAllMiniGame* holder) {
+  return new T(holder);
+}
+
+}  // namespace
+
+std::span<const MiniGameType> DefaultMiniGameTypes() { return {}; }

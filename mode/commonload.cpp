@@ -1,0 +1,90 @@
+#include "mode/commonload.h"
+
+#include "game/gamecallback.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "savedata/savedatafile.h"
+
+CCommonLoad::CCommonLoad(CGameCallBack* game) : CCommonLoadSave(game, "load", 0) {
+  GetSetupInt(&loadSound_, "loadSound");
+  GetSetupInt(&cannotLoadSound_, "cannotLoadSound");
+  loadVoices_.Load(*this, "loadVoiceNumber", "loadVoice");
+  cannotLoadVoices_.Load(*this, "cannotLoadVoiceNumber", "cannotLoadVoice");
+  GetSetupInt(&quickLoadSelectOk_, "quickLoadSelectOk");
+}
+
+CCommonLoad::~CCommonLoad() { Release(); }
+
+void CCommonLoad::Release() { CCommonLoadSave::Release(); }
+
+int CCommonLoad::Calcu() { return CCommonLoadSave::Calcu(); }
+
+int CCommonLoad::Print() { return CCommonLoadSave::Print(); }
+
+int CCommonLoad::Init() { return CCommonLoadSave::Init(); }
+
+int CCommonLoad::Leave() { return -1; }
+
+int CCommonLoad::PrintEnterScreen() { return Print(); }
+
+int CCommonLoad::OnSlotDecided(int) { return -1; }
+
+int CCommonLoad::OnSlotWithData(int index) {
+  chosen_ = index;
+  blinkCounter_ = 0;
+  waiting_ = 1;
+  if (loadSound_ != -1 && game_) game_->PlaySystemSe(loadSound_ - 1, 0);
+  loadVoices_.Play(game_, -1);
+  return -1;
+}
+
+void CCommonLoad::PlayCannotLoad() {
+  if (cannotLoadSound_ != -1 && game_) game_->PlaySystemSe(cannotLoadSound_ - 1, 0);
+  cannotLoadVoices_.Play(game_, -1);
+}
+
+int CCommonLoad::OnEmptySlot(int) {
+  PlayCannotLoad();
+  return -1;
+}
+
+bool CCommonLoad::LoadAndRestart(CCommonDataFile* slot, int absolute) {
+  CreateExitScreen();
+  // A slot that vanished or was damaged after its peek is refused before
+  // anything of the game changes: nothing restarts then.
+  if (slot->Load(absolute) < 0) return false;
+  game_->RestartFromLoad();
+  if (CPicture* picture = game_->GetBufferPicture(0)) picture->Put(0, 0, 0);
+  CScreenBuffer::SetFullRedraw(0);
+  return true;
+}
+
+void CCommonLoad::AtExit() {
+  if (!loadChosen_ || !game_) return;
+  loadChosen_ = 0;
+  waiting_ = 0;
+  CCommonDataFile* slot = GetSlot(chosen_);
+  const int absolute = GetAbsoluteSlot(chosen_);
+  chosen_ = -1;
+  if (slot && LoadAndRestart(slot, absolute)) return;
+  // As the back button: back to the mode that opened the screen.
+  PlayCannotLoad();
+  game_->SetReturnFlag();
+  game_->SetNextMode(parameter_);
+}
+
+int CCommonLoad::QuickLoad() {
+  CCommonDataFile* slot = GetSlot(0);
+  if (!slot || !game_) return 0;
+  slot->Peek(quickLoadSlot_);
+  if (!slot->HasData() || !slot->IsLoadable()) return 0;
+  game_->StopAllSound();
+  return LoadAndRestart(slot, quickLoadSlot_) ? 1 : 0;
+}
+
+int CCommonLoad::HasQuickLoadData() {
+  CCommonDataFile* slot = GetSlot(0);
+  if (!slot) return 0;
+  slot->Peek(quickLoadSlot_);
+  return slot->HasData();
+}

@@ -1,0 +1,89 @@
+// CCommonPrintMovie: mode 27, a movie full screen. It plays "movie\<name>"
+// through the game's movie player (the list's default, one a script call
+// names, or one a game variable chooses), ends it on the player's end or a
+// click (unless "noSKipFlag"), fills the screen black, waits "lastWait"
+// frames and returns "nextMode". It also answers the game's movie codec
+// check. Modes 25 and 26 (CCommonSelectMovieChara, CCommonSelectMovie) are
+// place-holders that load their lists and stay, drawing nothing.
+#pragma once
+
+#include <string>
+
+#include "game/commongeneral.h"
+
+class CCommonPrintMovie : public CCommonGeneral {
+ public:
+  static constexpr int kModeNumber = 27;
+
+  explicit CCommonPrintMovie(CGameCallBack* game);
+  ~CCommonPrintMovie() override;
+
+  // The render level of "movie\<codecCheckFileName>"; 0 without a player.
+  int CheckCodec();
+  void SetCallArgs(int count, const int* values) override;
+  int Calcu() override;
+  int Print() override;
+  int Init() override;
+
+  // The state word the frame shows on the debug output: the last wait runs.
+  int GetStateWord() const { return lastWait_; }
+  // For tests.
+  int GetCodecLevel() const { return codecLevel_; }
+  int GetNothingToPlay() const { return nothingToPlay_; }
+  int GetSkipFilmMark() const { return skipFilmMark_; }
+  int GetMovieStarted() const { return movieStarted_; }
+  const std::string& GetPlayedPath() const { return playedPath_; }
+
+ private:
+  // Black, the exit screen, the last wait.
+  void EndMovie();
+  // Leaves for "nextMode", or with the skip-film mark sets the game's
+  // skip-film state and stays one more frame; -1 then.
+  int Leave(int fillBlack);
+
+  const char* bgName_ = "bg_movie";
+  int nextMode_ = 4;
+  const char* movieFileName_ = "default.wmv";
+  const char* codecCheckFileName_ = nullptr;  // "movieFileName" when unset
+  int noSkipFlag_ = 0;
+  int selectByVarFlag_ = 0;
+  const char* selectMovieVarName_ = "\x83\x80\x81\x5B\x83\x72\x81\x5B\x94\xD4\x8D\x86";  // ムービー番号
+  int lastWaitFrames_ = 5;
+  int fillExitScreenFlag_ = 1;
+
+  int codecLevel_ = 0;
+  std::string callName_;
+  int callMark_ = 0;
+  int skipFilmMark_ = 0;
+  int nothingToPlay_ = 0;
+  int lastWait_ = 0, lastWaitCount_ = 0;
+  // A movie was started in this entry.
+  int movieStarted_ = 0;
+  std::string playedPath_;
+};
+
+// The movie selections, place-holders: each loads its list (16 pairs) and
+// stays, drawing nothing.
+class CCommonMoviePlaceHolder : public CCommonGeneral {
+ public:
+  CCommonMoviePlaceHolder(CGameCallBack* game, int modeNumber, const char* listName);
+  int Calcu() override { return -1; }
+  int Print() override { return -1; }
+  int Init() override { return -1; }
+};
+
+// Mode 25: the movie selection by character.
+class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
+ public:
+  static constexpr int kModeNumber = 25;
+  explicit CCommonSelectMovieChara(CGameCallBack* game)
+      : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovieChara") {}
+};
+
+// Mode 26: the movie selection.
+class CCommonSelectMovie : public CCommonMoviePlaceHolder {
+ public:
+  static constexpr int kModeNumber = 26;
+  explicit CCommonSelectMovie(CGameCallBack* game)
+      : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovie") {}
+};

@@ -1,0 +1,280 @@
+#include "savedata/chartslot.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/gamecallback.h"
+#include "platform/bytes.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "savedata/savedatafile.h"
+#include "savedata/savefolder.h"
+
+namespace {
+
+constexpr size_t kRecordSize = CCommonDataFile::kGameStatusSize;
+constexpr size_t kNameOffset = 16;
+constexpr int32_t kOpenRun = -1;
+
+size_t RoundUp(size_t n, size_t m) { return (n + m - 1) / m * m; }
+
+void AppendWord(std::vector<uint8_t>* out, int32_t v) {
+  const size_t at = out->size();
+  out->resize(at + 4);
+  platform::SetLE32(out->data() + at, static_cast<uint32_t>(v));
+}
+
+int32_t WordAt(const uint8_t* p) { return platform::GetLE32Signed(p); }
+
+// The length word of a block about to be filled; the caller sets it after.
+size_t BeginBlock(std::vector<uint8_t>* out) {
+  AppendWord(out, 0);
+  return out->size();
+}
+void EndBlock(std::vector<uint8_t>* out, size_t body) {
+  platform::SetLE32(out->data() + body - 4, static_cast<uint32_t>(out->size() - body));
+}
+
+std::string SideFilePath(const char* name) { return std::string(GetSaveFolder()) + "\\" + name; }
+
+}  // namespace
+
+CChartSlots::CChartSlots(CGameCallBack* game, int charts, int block) : game_(game) {
+  if (charts >= 1 && block >= 1 && static_cast<int64_t>(charts) * block <= kMaxNodes) {
+    charts_ = charts;
+    block_ = block;
+  }
+  const size_t nodes = static_cast<size_t>(GetNodeCount());
+  flags_.assign(RoundUp(nodes, 16), 0);
+  open_.assign(RoundUp((nodes + 31) / 32, 4), -1);
+  passed_.assign(nodes, 0);
+  seen_.assign(RoundUp(nodes, 4), 0);
+}
+
+void CChartSlots::ClearFlags() { std::fill(flags_.begin(), flags_.end(), 0); }
+
+bool CChartSlots::GetOpenBit(int n) const {
+  if (!IsNode(n)) return false;
+  return (static_cast<uint32_t>(open_[static_cast<size_t>(n) / 32]) >> (n % 32) & 1) != 0;
+}
+
+void CChartSlots::SetOpenBit(int n, bool on) {
+  if (!IsNode(n)) return;
+  uint32_t word = static_cast<uint32_t>(open_[static_cast<size_t>(n) / 32]);
+  const uint32_t bit = 1u << (n % 32);
+  word = on ? word | bit : word & ~bit;
+  open_[static_cast<size_t>(n) / 32] = static_cast<int32_t>(word);
+}
+
+// --- Extension chunk ---
+
+void CChartSlots::SaveExtData(uint8_t* buffer, size_t size) const {
+  if (!buffer || size < ExtSize()) return;
+  for (size_t i = 0; i < open_.size(); ++i)
+    platform::SetLE32(buffer + 4 * i, static_cast<uint32_t>(open_[i]));
+  std::memcpy(buffer + 4 * open_.size(), flags_.data(), flags_.size());
+}
+
+void CChartSlots::LoadExtData(const uint8_t* buffer, size_t size) {
+  if (!buffer || size != ExtSize()) {
+    // A body of another chart's settings: start this game's chart afresh.
+    platform::DebugPrintf("chart: extension body of %zu bytes, %zu expected\n", size, ExtSize());
+    ClearFlags();
+    std::fill(open_.begin(), open_.end(), -1);
+    return;
+  }
+  for (size_t i = 0; i < open_.size(); ++i) open_[i] = WordAt(buffer + 4 * i);
+  std::memcpy(flags_.data(), buffer + 4 * open_.size(), flags_.size());
+}
+
+// --- Run-length blocks ---
+
+void CChartSlots::AppendWords(std::vector<uint8_t>* out, const int32_t* v, size_t n, int32_t run) {
+  const size_t body = BeginBlock(out);
+  int32_t pending = 0;
+  auto flush = [&] {
+    if (!pending) return;
+    AppendWord(out, run);
+    AppendWord(out, pending);
+    pending = 0;
+  };
+  for (size_t i = 0; i < n; ++i) {
+    if (v[i] == run) {
+      ++pending;
+      continue;
+    }
+    flush();
+    AppendWord(out, v[i]);
+  }
+  flush();
+  EndBlock(out, body);
+}
+
+void CChartSlots::AppendBytes(std::vector<uint8_t>* out, const uint8_t* v, size_t n) {
+  const size_t body = BeginBlock(out);
+  int pending = 0;
+  auto flush = [&] {
+    if (!pending) return;
+    out->push_back(0);
+    out->push_back(static_cast<uint8_t>(pending));
+    pending = 0;
+  };
+  for (size_t i = 0; i < n; ++i) {
+    if (v[i] == 0) {
+      if (++pending == 255) flush();
+      continue;
+    }
+    flush();
+    out->push_back(v[i]);
+  }
+  flush();
+  EndBlock(out, body);
+}
+
+void CChartSlots::DecodeWords(const uint8_t* body, size_t size, int32_t run, int32_t* out,
+                              size_t n) {
+  size_t at = 0, put = 0;
+  while (at + 4 <= size && put < n) {
+    const int32_t v = WordAt(body + at);
+    at += 4;
+    int64_t count = 1;
+    if (v == run) {
+      if (at + 4 > size) break;
+      count = WordAt(body + at);
+      at += 4;
+    }
+    for (; count > 0 && put < n; --count) out[put++] = v;
+  }
+}
+
+void CChartSlots::DecodeBytes(const uint8_t* body, size_t size, uint8_t* out, size_t n) {
+  size_t at = 0, put = 0;
+  while (at < size && put < n) {
+    const uint8_t v = body[at++];
+    int count = 1;
+    if (v == 0) {
+      if (at >= size) break;
+      count = body[at++];
+    }
+    for (; count > 0 && put < n; --count) out[put++] = v;
+  }
+}
+
+// --- Slot files ---
+
+std::string CChartSlots::SlotPath(int chart1Based, int node) {
+  char name[64];
+  std::snprintf(name, sizeof name, "\\chart%d\\slot%d.dat", chart1Based, node);
+  return GetSaveFolder() + std::string(name);
+}
+
+std::string CChartSlots::SlotPathOf(int node) const { return SlotPath(node / block_ + 1, node); }
+
+void CChartSlots::CreateChartFolders() const {
+  for (int c = 1; c <= charts_; ++c) {
+    char name[32];
+    std::snprintf(name, sizeof name, "\\chart%d", c);
+    platform::CreateDirectory(GetSaveFolder() + std::string(name));
+  }
+}
+
+std::vector<uint8_t> CChartSlots::BuildSlotFile() const {
+  std::vector<uint8_t> file(kRecordSize, 0);
+  if (game_) game_->PutGameStatus(file.data(), kRecordSize);
+  CCommonDataFile::StampGameStatus(file.data());
+  int32_t vars[kVarCount];
+  for (int i = 0; i < kVarCount; ++i) vars[i] = game_ ? game_->GetVar(i) : 0;
+  AppendWords(&file, vars, kVarCount, 0);
+  AppendBytes(&file, flags_.data(), flags_.size());
+  AppendWords(&file, open_.data(), open_.size(), kOpenRun);
+  return file;
+}
+
+int CChartSlots::SaveSlot(int n) {
+  if (!IsNode(n)) return 0;
+  const std::vector<uint8_t> file = BuildSlotFile();
+  const std::string path = SlotPathOf(n);
+  std::string error;
+  if (!platform::WriteWholeFile(path, file.data(), file.size(), &error)) {
+    platform::DebugPrintf("chart: %s not written: %s\n", path.c_str(), error.c_str());
+    return 0;
+  }
+  return 1;
+}
+
+const char* CChartSlots::CheckSlotFile(const std::vector<uint8_t>& bytes) const {
+  if (bytes.size() < kRecordSize) return "the file is shorter than its game status";
+  const uint8_t* p = bytes.data();
+  if (WordAt(p) != static_cast<int32_t>(kRecordSize) || WordAt(p + 4) != kRecordType ||
+      std::memcmp(p + kNameOffset, "GAMESTATUS", 11) != 0)
+    return "the game status header is not ours";
+  size_t at = kRecordSize;
+  for (int block = 0; block < 3; ++block) {
+    if (bytes.size() - at < 4) return "a block length is missing";
+    const int32_t length = WordAt(p + at);
+    at += 4;
+    if (length < 0 || static_cast<size_t>(length) > bytes.size() - at)
+      return "a block overshoots the file";
+    if (block != 1 && length % 4 != 0) return "a word block is not whole words";
+    at += static_cast<size_t>(length);
+  }
+  if (at != bytes.size()) return "bytes follow the last block";
+  if (game_) {
+    if (const char* reason = game_->CheckGameStatus(p, kRecordSize)) return reason;
+  }
+  return nullptr;
+}
+
+int CChartSlots::LoadSlot(int n) {
+  if (!IsNode(n)) return 0;
+  const std::string path = SlotPathOf(n);
+  std::string raw;
+  if (!platform::ReadWholeFile(path, &raw)) return 0;
+  const std::vector<uint8_t> bytes(raw.begin(), raw.end());
+  if (const char* reason = CheckSlotFile(bytes)) {
+    platform::DebugPrintf("chart: %s refused: %s\n", path.c_str(), reason);
+    return 0;
+  }
+  const uint8_t* p = bytes.data();
+  if (game_) game_->GetGameStatus(p, kRecordSize);
+  size_t at = kRecordSize;
+  auto block = [&](const uint8_t** body) {
+    const size_t length = static_cast<size_t>(WordAt(p + at));
+    *body = p + at + 4;
+    at += 4 + length;
+    return length;
+  };
+  const uint8_t* body = nullptr;
+  size_t length = block(&body);
+  int32_t vars[kVarCount] = {};
+  DecodeWords(body, length, 0, vars, kVarCount);
+  if (game_)
+    for (int i = 0; i < kVarCount; ++i)
+      if (i < kKeptVarFirst || i > kKeptVarLast) game_->SetVar(i, vars[i]);
+  length = block(&body);
+  DecodeBytes(body, length, flags_.data(), flags_.size());
+  length = block(&body);
+  DecodeWords(body, length, kOpenRun, open_.data(), open_.size());
+  return 1;
+}
+
+// --- Side files ---
+
+void CChartSlots::ReadSideFile(const char* name, std::vector<uint8_t>* bytes) {
+  std::string raw;
+  if (!platform::ReadWholeFile(SideFilePath(name), &raw)) return;
+  std::memcpy(bytes->data(), raw.data(), std::min(raw.size(), bytes->size()));
+}
+
+int CChartSlots::WriteSideFile(const char* name, const std::vector<uint8_t>& bytes) {
+  const std::string path = SideFilePath(name);
+  std::string error;
+  if (platform::WriteWholeFile(path, bytes.data(), bytes.size(), &error)) return 1;
+  platform::DebugPrintf("chart: %s not written: %s\n", path.c_str(), error.c_str());
+  return 0;
+}
+
+void CChartSlots::LoadPassedBits() { ReadSideFile("tsuka.dat", &passed_); }
+int CChartSlots::SavePassedBits() const { return WriteSideFile("tsuka.dat", passed_); }
+void CChartSlots::LoadSeenBits() { ReadSideFile("mita.dat", &seen_); }
+int CChartSlots::SaveSeenBits() const { return WriteSideFile("mita.dat", seen_); }

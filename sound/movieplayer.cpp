@@ -1,0 +1,106 @@
+#include "sound/movieplayer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/screenbuffer.h"
+#include "platform/movie.h"
+#include "platform/system.h"
+
+CMoviePlayer::CMoviePlayer(platform::Window* window, uint32_t notifyMessage, int useVmr9)
+    : window_(window), notifyMessage_(notifyMessage), useVmr9_(useVmr9) {}
+
+CMoviePlayer::~CMoviePlayer() { Release(); }
+
+void CMoviePlayer::Release() {
+  Stop();
+  ReleaseMovie();
+}
+
+void CMoviePlayer::ReleaseMovie() {
+  movie_.reset();
+  endPosted_ = 0;
+}
+
+int CMoviePlayer::Play(const char* fileName, int64_t startPosition) {
+  if (!fileName || std::strlen(fileName) > kMaxFileName) return 0;
+  if (fileName != fileName_) std::memmove(fileName_, fileName, std::strlen(fileName) + 1);
+  Stop();
+  ReleaseMovie();
+  movie_ = platform::Movie::Open(fileName_);
+  if (!movie_) return 0;
+  finished_ = 0;
+  const int volume = volume_ * 100 - 10000;
+  if (!movie_->Start(startPosition > 0 ? startPosition : 0, volume)) {
+    ReleaseMovie();
+    return 0;
+  }
+  playing_ = 1;
+  CScreenBuffer::SetFullRedraw(0);
+  return 1;
+}
+
+int CMoviePlayer::Stop() {
+  if (!playing_) return 0;
+  if (movie_) movie_->Stop();
+  ReleaseMovie();
+  playing_ = 0;
+  return 1;
+}
+
+void CMoviePlayer::SetVolume(int level) { volume_ = std::clamp(level, 0, 100); }
+
+int CMoviePlayer::CheckEvent() {
+  if (!movie_) return 1;
+  if (endPosted_) {
+    movie_->Stop();
+    platform::DebugOutput("[EC_COMPLETE]");
+    finished_ = 1;
+    ReleaseMovie();
+    // Nothing plays any more: a later Stop or Suspend finds nothing to use.
+    playing_ = 0;
+  }
+  return 0;
+}
+
+int CMoviePlayer::RepaintVideo(platform::Window*, void*) {
+  CScreenBuffer::SetFullRedraw(0);
+  return 1;
+}
+
+int CMoviePlayer::Suspend() {
+  savedPosition_ = playing_ && movie_ ? movie_->Position() : -1;
+  Stop();
+  return 1;
+}
+
+int CMoviePlayer::Resume() {
+  Play(fileName_, savedPosition_);
+  return 1;
+}
+
+int CMoviePlayer::CheckCodec(const char* fileName) {
+  if (!fileName || std::strlen(fileName) > kMaxFileName) return kLevelFailed;
+  std::unique_ptr<platform::Movie> movie = platform::Movie::Open(fileName);
+  if (!movie) return kLevelFailed;
+  const platform::MovieInfo& info = movie->Info();
+  if (info.hasVideo && !info.videoDecodes) return kLevelNoVideo;
+  if (info.hasAudio && !info.audioDecodes) return kLevelNoAudio;
+  return kLevelComplete;
+}
+
+void CMoviePlayer::Update() {
+  if (!playing_ || !movie_ || endPosted_) return;
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
+  movie_->Update(screen, w, h, w);
+  CScreenBuffer::SetFullRedraw(0);
+  if (!movie_->Ended()) return;
+  endPosted_ = 1;
+  if (window_)
+    platform::PostMessage(window_, notifyMessage_, 0, 0);
+  else
+    CheckEvent();
+}
+
+int64_t CMoviePlayer::GetPosition() const { return playing_ && movie_ ? movie_->Position() : 0; }

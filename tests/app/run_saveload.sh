@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# run_saveload.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
+# Saving and loading the sample game end to end, headless:
+# - a first run starts a new game, presses S in the first scene, saves into
+#   slot 1 with the comment "テスト" typed in the comment dialog and goes
+#   back to the scene; the save folder then holds the slot file and a
+#   rewritten system file;
+# - a second run on the same folder loads slot 1 from the title and ends on
+#   the saved scene, matching the first run's last frame;
+# - the load screen shows the slot (tests/app/expected/load.png: copy the
+#   run's load.png to renew it); two runs show the same frames.
+set -euo pipefail
+program=$1 screendiff=$2 game=$3 expected=$4 work=$5
+rm -rf "$work" && mkdir -p "$work"
+
+run() {  # run NAME DIR FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+  local name=$1 dir=$2 frames=$3 input=$4
+  printf '%s\n' "$input" >"$work/$name.input"
+  mkdir -p -m 700 "$work/$name.run"
+  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
+    --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
+    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
+  if grep -q '^\[box\]' "$work/$name.out"; then
+    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
+  fi
+  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
+}
+failed=0
+check() {  # check NAME CONDITION...
+  local name=$1; shift
+  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+}
+
+# New game, S in the scene, slot 1, the comment, OK, then back to the scene.
+save_input='1 move -5 700
+130 move 400 300
+140 button 0 down
+141 button 0 up
+142 move -5 700
+260 key 83 down
+261 key 83 up
+300 move 151 163
+310 button 0 down
+311 button 0 up
+330 text テスト
+345 move 300 357
+350 button 0 down
+351 button 0 up
+380 move 8 8
+385 button 0 down
+386 button 0 up
+390 move -5 700'
+# Load from the title, slot 1.
+load_input='1 move -5 700
+130 move 400 350
+140 button 0 down
+141 button 0 up
+180 move 151 163
+200 button 0 down
+201 button 0 up
+202 move -5 700'
+
+rm -rf "$work/a" && cp -r "$game" "$work/a"
+sys_before=$(cksum <"$work/a/sav/sysfile.sav" 2>/dev/null || echo none)
+run save "$work/a" 440 "$save_input"
+check "the slot file was written" test -s "$work/a/sav/data0.sav"
+check "the system file was rewritten" test "$(cksum <"$work/a/sav/sysfile.sav")" != "$sys_before"
+check "the comment is in the slot (CP932)" grep -q "$(printf '\x83\x65\x83\x58\x83\x67')" "$work/a/sav/data0.sav"
+
+cp -r "$work/a" "$work/b" && cp -r "$work/a" "$work/c" && cp -r "$work/a" "$work/d"
+run load "$work/b" 180 "$load_input"
+run restored "$work/c" 320 "$load_input"
+run restored2 "$work/d" 320 "$load_input"
+check "the load screen shows the slot" "$screendiff" "$expected/load.png" "$work/load.png" 8 480
+check "the loaded game shows the saved scene" "$screendiff" "$work/save.png" "$work/restored.png" 8 2000
+check "two loading runs show the same frames" cmp -s "$work/restored.txt" "$work/restored2.txt"
+exit $failed

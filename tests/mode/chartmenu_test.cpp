@@ -1,0 +1,358 @@
+// Mode 34, the flow-chart menu: its model (predicates, root flags, open
+// charts, completion), its entry and counters, the slot files through the
+// game, and its drawing on small pictures.
+#include "mode/chartmenu.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "game/chart_game.h"
+#include "game/game_test.h"
+#include "graphics/screenbuffer.h"
+#include "platform/files.h"
+#include "savedata/chartfile.h"
+#include "savedata/savefolder.h"
+#include "support/dwq_picture.h"
+#include "widget/multistatebutton.h"
+#include "widget/radiobuttongroup.h"
+
+namespace chartmenu_test {
+namespace {
+
+using game_test::Pairs;
+
+constexpr int kSlotVar = 10, kWorkVar = 11, kLabelVar = 12, kOpenVar = 13;
+constexpr uint32_t kBack = 0x102030, kCell = 0xC08040, kNotLook = 0x405060;
+
+// Node 1 leads to 2 and 3; both join in 4. Node 3 has three sub-items and
+// the label "cond"; node 4 nine (more than the seen bits hold).
+const char kChart[] =
+    "1200\r\n"
+    "@1 1 100 100 2 3 start\r\n"
+    "@2 1 100 300 4 left !hidden\r\n"
+    "@3 3 300 300 4 $cond right\r\n"
+    "@4 9 200 500\r\n";
+
+using charttest::ChartGame;
+
+class ChartMenuTest : public game_test::GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    WriteList("game", {{"selectchartIsDefault", "1"}});
+    dir_->Write("chart/chart1.xtx", kChart);
+    // Atlas of 2 x 2 cells of 20 x 10, a not-seen button, a back.
+    testsupport::WriteDwq(*dir_, "sys/ta_chart_button1_1", 40, 20, kCell);
+    testsupport::WriteDwq(*dir_, "sys/ta_chart_button1_2", 40, 20, kCell);
+    testsupport::WriteDwq(*dir_, "sys/ta_chart_button0", 8, 8, kNotLook);
+    testsupport::WriteDwq(*dir_, "sys/chart_back1_1", 200, 150, kBack);
+    testsupport::WriteDwq(*dir_, "sys/chart_back1_2", 200, 150, kBack);
+  }
+  void TearDown() override {
+    game_.reset();
+    CChartFile::SetChartDescMax(CChartFile::kDefaultDescMax);
+    ResetSaveFolder();
+    GameTest::TearDown();
+  }
+  CCommonChartMenu& Menu(const Pairs& extra = {}) {
+    // The test's own keys first: the first of a key wins.
+    Pairs pairs = extra;
+    pairs.insert(pairs.end(), {{"slotSizeX", "20"}, {"slotSizeY", "10"}, {"slotAreaStartX", "0"}});
+    WriteList("selectchart", pairs);
+    if (!game_) {
+      game_ = std::make_unique<ChartGame>(*host_, 200, 150);
+      game_->SetVarNumber(testsupport::Sjis("チャートスロット番号"), kSlotVar);
+      game_->SetVarNumber(testsupport::Sjis("ワークスロット番号"), kWorkVar);
+      game_->SetVarNumber("cond", kLabelVar);
+      game_->SetVarNumber("open", kOpenVar);
+      CreateSaveFolder();
+    }
+    menu_ = game_->Remake();
+    return *menu_;
+  }
+  std::unique_ptr<ChartGame> game_;
+  CCommonChartMenu* menu_ = nullptr;
+};
+
+TEST_F(ChartMenuTest, PredicatesRootsAndLooks) {
+  CCommonChartMenu& menu = Menu();
+  menu.Slots().SetSeen(1, 1);
+  menu.Slots().SetSeen(3, 1);
+  menu.Slots().SetSeen(4, 0xFF);
+  game_->SetVar(kSlotVar, 1);
+  game_->SetVar(kLabelVar, 0);
+  menu.Init();
+  CChartFile* chart = menu.GetChart(0);
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->GetNodeFlag(1), 1);
+  for (int n : {2, 3, 4}) EXPECT_EQ(chart->GetNodeFlag(n), 0) << n;
+  EXPECT_EQ(chart->GetNodeState(3), kLabelVar);
+
+  const struct {
+    int node;
+    bool open, seen, next, allSeen;
+    CCommonChartMenu::Look look;
+  } cases[] = {
+      {1, true, true, false, true, CCommonChartMenu::kLookCurrent},
+      {2, true, false, true, false, CCommonChartMenu::kLookCell},
+      // The label's variable holds 0: closed although its open bit is set.
+      {3, false, true, false, false, CCommonChartMenu::kLookGrey},
+      // Nine sub-items count as eight: all seen.
+      {4, true, true, false, true, CCommonChartMenu::kLookCell},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.node);
+    EXPECT_EQ(menu.IsOpen(c.node), c.open);
+    EXPECT_EQ(menu.IsSeen(c.node), c.seen);
+    EXPECT_EQ(menu.IsNext(c.node), c.next);
+    EXPECT_EQ(menu.IsAllSeen(c.node), c.allSeen);
+    int zoom, opacity;
+    EXPECT_EQ(menu.ButtonLook(c.node, &zoom, &opacity), c.look);
+  }
+  // Once the variable is set the node opens; a cleared open bit closes it.
+  game_->SetVar(kLabelVar, 1);
+  EXPECT_TRUE(menu.IsSelectable(3));
+  menu.Slots().SetOpenBit(3, false);
+  EXPECT_FALSE(menu.IsSelectable(3));
+
+  // Zooms and opacities of the hovered and pulsing looks.
+  int zoom, opacity;
+  menu.SetHoveredNode(2);
+  menu.ButtonLook(2, &zoom, &opacity);
+  EXPECT_EQ(zoom, 140);
+  EXPECT_EQ(opacity, 80);
+  menu.SetHoveredNode(1);
+  menu.ButtonLook(1, &zoom, &opacity);
+  EXPECT_EQ(zoom, 120);
+  EXPECT_EQ(opacity, 100);
+  menu.SetHoveredNode(-1);
+  menu.ButtonLook(2, &zoom, &opacity);
+  EXPECT_EQ(zoom, 100);  // pulse at its start
+  for (int i = 0; i < 20; ++i) menu.Calcu();
+  menu.ButtonLook(2, &zoom, &opacity);
+  EXPECT_EQ(zoom, 140);  // pulse at its peak, half a period on
+}
+
+TEST_F(ChartMenuTest, CompletionAndPercent) {
+  const struct {
+    int64_t a, b;
+    int percent;
+  } cases[] = {{1, 1000, 1}, {999, 1000, 99}, {1000, 1000, 100}, {0, 1000, 0}, {0, 0, 0}, {3, 4, 75}};
+  for (const auto& c : cases) EXPECT_EQ(CCommonChartMenu::Percent(c.a, c.b), c.percent);
+
+  CCommonChartMenu& menu = Menu();
+  menu.Slots().SetSeen(2, 1);
+  menu.Slots().SetSeen(3, 0x05);   // two of three
+  menu.Slots().SetSeen(4, 0xFFF);  // bits beyond the size do not count
+  menu.UpdateCompletion();
+  // Sizes 1 + 1 + 3 + 8 = 13; seen 1 + 2 + 8 = 11.
+  EXPECT_EQ(menu.GetSeenCount(0), 11);
+  EXPECT_EQ(menu.GetChartPercent(0), 84);
+  EXPECT_EQ(menu.GetTotalPercent(), 84);
+}
+
+TEST_F(ChartMenuTest, ChartsWithoutNodesAndOpenCharts) {
+  // Three charts, one always open; charts 2 and 3 have no file.
+  CCommonChartMenu& menu = Menu({{"chartListNumber", "3"}, {"basicChartNumber", "1"},
+                                 {"chartOpenVar", "open"}});
+  game_->SetVar(kOpenVar, 0x2);
+  EXPECT_TRUE(menu.IsChartOpen(0));
+  EXPECT_FALSE(menu.IsChartOpen(1));
+  EXPECT_TRUE(menu.IsChartOpen(2));
+  menu.UpdateCompletion();
+  EXPECT_EQ(menu.GetChartPercent(1), 0);
+
+  // Tabs exist for open charts and take a click where there is a choice.
+  game_->SetVar(kSlotVar, 1);
+  menu.Init();
+  ASSERT_NE(menu.GetTabs(), nullptr);
+  ASSERT_EQ(menu.GetTabs()->GetCount(), 3);
+  EXPECT_EQ(menu.GetTabs()->GetItem(0)->GetExist(), 1);
+  EXPECT_EQ(menu.GetTabs()->GetItem(0)->GetEnable(), 1);
+  EXPECT_EQ(menu.GetTabs()->GetItem(1)->GetExist(), 0);
+  EXPECT_EQ(menu.GetTabs()->GetItem(2)->GetExist(), 1);
+  EXPECT_EQ(menu.GetTabs()->GetItem(2)->GetEnable(), 0);  // no nodes at all
+  EXPECT_EQ(menu.GetTabs()->GetSelect(), 0);
+
+  EXPECT_EQ(menu.GetNewChartBits(), 0u);  // no "new" marks unless asked for
+
+  // "new" marks: on charts with a choice whose bit is not acknowledged.
+  game_->SetVarNumber("newchartflag", kWorkVar + 5);
+  CCommonChartMenu& marked = Menu({{"newMarkPrintFlag", "1"}});
+  game_->SetVar(kWorkVar + 5, 0);
+  marked.Init();
+  EXPECT_EQ(marked.GetNewChartBits(), 1u);
+  marked.Print();
+  game_->SetVar(kWorkVar + 5, 1);
+  marked.Init();
+  EXPECT_EQ(marked.GetNewChartBits(), 0u);
+
+  // Without the variable every chart is open.
+  CCommonChartMenu& plain = Menu({{"chartListNumber", "3"}, {"basicChartNumber", "1"},
+                                  {"chartOpenVar", "nosuchvar"}});
+  EXPECT_TRUE(plain.IsChartOpen(1));
+  // One chart without the key: open.
+  EXPECT_TRUE(Menu().IsChartOpen(0));
+}
+
+TEST_F(ChartMenuTest, ImpossibleSettingsKeepSafeValues) {
+  CCommonChartMenu& menu = Menu({{"chartListNumber", "0"}, {"chartBlockSize", "-3"},
+                                 {"buttonMultiCount", "0"}, {"lineColorCount", "1"},
+                                 {"miniMapSizeY", "0"}, {"miniWindowTime", "0"},
+                                 {"miniButtonTime", "0"}});
+  EXPECT_EQ(menu.GetChartCount(), 1);
+  EXPECT_EQ(menu.GetBlockSize(), 1000);
+  // A slot variable outside the nodes: no current node, chart 0.
+  game_->SetVar(kSlotVar, 5000);
+  menu.Init();
+  EXPECT_EQ(menu.GetCurrentNode(), -1);
+  EXPECT_EQ(menu.GetEntryChart(), 0);
+  menu.SaveChartSlot(1);
+  EXPECT_TRUE(platform::ListFolder(std::string(GetSaveFolder()) + "\\chart1").empty());
+  for (int i = 0; i < 5; ++i) {
+    menu.Calcu();
+    menu.Print();
+  }
+  menu.ChangeChart(7);
+  EXPECT_EQ(menu.GetDisplayedChart(), 0);
+}
+
+TEST_F(ChartMenuTest, SlotFilesThroughTheMenu) {
+  CCommonChartMenu& menu = Menu();
+  game_->SetVar(kSlotVar, 3);
+  game_->SetVar(5, 55);
+  menu.Slots().SetFlag(1, 2);
+  menu.SaveChartSlot(1);
+  const std::string path = std::string(GetSaveFolder()) + "\\chart1\\slot3.dat";
+  ASSERT_TRUE(platform::FileExists(path));
+  game_->SetVar(5, 0);
+  menu.Slots().SetFlag(1, 0);
+  menu.LoadChartSlot(3);
+  EXPECT_EQ(game_->GetVar(5), 55);
+  EXPECT_EQ(menu.Slots().GetFlag(1), 2);
+
+  // The extension chunk as the save slots carry it; the seen and passed
+  // files are written when the menu goes.
+  menu.Slots().SetSeen(2, 1);
+  menu.Release();
+  std::string seen;
+  ASSERT_TRUE(platform::ReadWholeFile(std::string(GetSaveFolder()) + "\\mita.dat", &seen));
+  EXPECT_EQ(seen.size(), 1000u);
+  EXPECT_EQ(seen[2], 1);
+}
+
+TEST_F(ChartMenuTest, LinkColours) {
+  CCommonChartMenu& menu = Menu();
+  game_->SetVar(kSlotVar, 2);
+  game_->SetVar(kLabelVar, 1);
+  menu.Slots().SetFlag(1, 2);  // link 1 of node 1 (to 3) taken last
+  menu.Init();
+  // Passed bits come from the side file.
+  const std::string passed = std::string(1, '\0') + std::string(1, '\x01') + std::string(998, '\0');
+  platform::WriteWholeFile(std::string(GetSaveFolder()) + "\\tsuka.dat", passed.data(), passed.size());
+  menu.Slots().LoadPassedBits();
+  EXPECT_EQ(menu.LinkColor(1, 0), 2);  // passed
+  EXPECT_EQ(menu.LinkColor(1, 1), 1);  // taken last
+  EXPECT_EQ(menu.LinkColor(3, 0), 3);  // any other
+  EXPECT_EQ(menu.LinkColor(2, 0), 4);  // current to next
+  menu.SetHoveredNode(4);
+  EXPECT_EQ(menu.LinkColor(2, 0), 5);
+}
+
+TEST_F(ChartMenuTest, ParallaxAndVisibility) {
+  // A chart of at least 1800 + 60 on a screen of 150 with two back
+  // pictures: the lower one shows at the bottom of the chart.
+  constexpr uint32_t kLowerBack = 0x203010;
+  testsupport::WriteDwq(*dir_, "sys/chart_back1_2", 200, 150, kLowerBack);
+  CCommonChartMenu& menu = Menu({{"debugDontPrintButton", "1"}});
+  game_->SetVar(kSlotVar, 1);
+  menu.Init();
+  EXPECT_EQ(menu.GetChartHeight(), 1860);
+  menu.SetScrollY(5000);
+  EXPECT_EQ(menu.GetScrollY(), 1710);
+  EXPECT_EQ(menu.GetMiniWindowY(), 180 * 1710 / 1860);
+  EXPECT_EQ(menu.GetMiniWindowHeight(), 180 * 150 / 1860);
+  const uint32_t* s = CScreenBuffer::GetBuffer();
+  menu.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kLowerBack);
+  menu.SetScrollY(-5);
+  EXPECT_EQ(menu.GetScrollY(), 0);
+  menu.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kBack);
+  // One back picture: no parallax at any scroll.
+  CCommonChartMenu& flat = Menu({{"debugDontPrintButton", "1"}, {"backPicNumber1", "1"}});
+  flat.Init();
+  flat.SetScrollY(1000);
+  flat.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kBack);
+
+  int x, y;
+  flat.SetScrollY(0);
+  flat.NodeScreenPos(4, &x, &y);
+  EXPECT_EQ(x, 200);
+  EXPECT_EQ(y, 500);
+  const struct {
+    int x, y;
+    bool visible;
+  } cases[] = {{-20, 0, true}, {-21, 0, false}, {199, 0, true}, {200, 0, false},
+               {0, -20, true}, {0, -21, false}, {0, 159, true}, {0, 160, false}};
+  for (const auto& c : cases) EXPECT_EQ(flat.IsButtonVisible(c.x, c.y), c.visible) << c.x << "," << c.y;
+}
+
+TEST_F(ChartMenuTest, DrawnFrame) {
+  CCommonChartMenu& menu = Menu({{"eraseButtonBack", "1"}});
+  game_->SetVar(kSlotVar, 1);
+  menu.Slots().SetSeen(1, 1);
+  menu.Init();
+  menu.SetScrollY(0);
+  menu.Print();
+  const uint32_t* s = CScreenBuffer::GetBuffer();
+  const int w = CScreenBuffer::GetWidth();
+  auto at = [&](int x, int y) { return s[y * w + x] & 0xFFFFFF; };
+  // Node 1 (current) at (100, 100): its cell; far from everything: back.
+  EXPECT_EQ(at(95, 100), kCell);
+  EXPECT_EQ(at(190, 10), kBack);
+  // The link from node 1 to node 2 runs down x = 100 below the button.
+  EXPECT_NE(at(100, 130), kBack);
+}
+
+TEST_F(ChartMenuTest, DescriptionColumns) {
+  CCommonChartMenu& menu = Menu();
+  EXPECT_EQ(menu.DescColumn(2), 1);  // unseen, with '!' texts
+  EXPECT_EQ(menu.DescColumn(3), 0);  // unseen, without
+  menu.Slots().SetSeen(2, 1);
+  EXPECT_EQ(menu.DescColumn(2), 0);  // seen
+  // The window and its texts draw without a description window picture.
+  game_->SetVar(kSlotVar, 1);
+  menu.Init();
+  menu.SetDescNode(2);
+  menu.Print();
+  menu.SetDescNode(4000);  // outside every chart: no texts
+  menu.Print();
+}
+
+TEST_F(ChartMenuTest, SubItemMarks) {
+  constexpr uint32_t kMark = 0xF0F0F0;
+  testsupport::WriteDwq(*dir_, "sys/ta_compmark", 4, 4, kMark);
+  // Node 3 (three sub-items, the first and third seen) at (100, 50).
+  CCommonChartMenu& menu = Menu({{"slotAreaStartX", "-200"}, {"compPrintX", "0"},
+                                 {"compPrintY", "0"}, {"compNextX", "5"}, {"eraseButtonBack", "0"}});
+  game_->SetVar(kSlotVar, 4);
+  game_->SetVar(kLabelVar, 1);
+  menu.Slots().SetSeen(3, 0x05);
+  menu.Init();
+  menu.SetScrollY(250);
+  menu.Print();
+  const uint32_t* s = CScreenBuffer::GetBuffer();
+  auto at = [&](int x, int y) { return s[y * 200 + x] & 0xFFFFFF; };
+  EXPECT_EQ(at(91, 46), kMark);
+  EXPECT_NE(at(96, 46), kMark);  // the unseen second item, faint
+  EXPECT_NE(at(96, 46), kCell);
+  EXPECT_EQ(at(101, 46), kMark);
+  EXPECT_EQ(at(106, 46), kCell);  // no fourth mark
+}
+
+}  // namespace
+}  // namespace chartmenu_test

@@ -1,0 +1,59 @@
+// The load and save screens' test ground: a fresh save folder, the game
+// made on first use, frames that drive one screen and clicks on its slots.
+#pragma once
+
+#include <memory>
+
+#include "game/game_test.h"
+#include "mode/loadsave.h"
+#include "platform/types.h"
+#include "savedata/savedatafile.h"
+#include "savedata/savefolder.h"
+
+template <typename GameT>
+class LoadSaveFixture : public game_test::GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ResetSaveFolder();
+    SetSaveFolder(nullptr, nullptr, 0);
+    CreateSaveFolder();
+  }
+  void TearDown() override {
+    ReleaseScreens();
+    game_.reset();
+    ResetSaveFolder();
+    GameTest::TearDown();
+  }
+  // The screens go before the game.
+  virtual void ReleaseScreens() = 0;
+  virtual CCommonLoadSave* Screen() const = 0;
+
+  GameT& Game() {
+    if (!game_) game_ = std::make_unique<GameT>(*host_);
+    return *game_;
+  }
+  int Frame() {
+    CCommonLoadSave* screen = Screen();
+    int result = -2;
+    Game().RunFrame([&] { return result = screen->Calcu(); }, [&] { screen->Print(); });
+    screen->ExitStep();
+    return result;
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) Frame();
+  }
+  // The centre of slot i of the page.
+  platform::Point Centre(int i) const {
+    const CCommonDataFile* slot = Screen()->GetSlot(i);
+    return {slot->GetPrintX() + 66, slot->GetPrintY() + 50};
+  }
+  void Click(int x, int y) {
+    host_->InjectMouseMove(x, y);
+    host_->InjectButton(0, true);
+    host_->InjectButton(0, false);
+    Frame();
+  }
+
+  std::unique_ptr<GameT> game_;
+};

@@ -1,0 +1,324 @@
+// The save screen (mode 6) and the load screen (mode 5): the order of a
+// save's writes, the warning and comment dialogs, voices fixed by a
+// variable, the comment cut, quick save and quick load, and the refusals
+// of slots that vanished or could not be written.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/game_test.h"
+#include "mode/loadsave_fixture.h"
+#include "mode/commonload.h"
+#include "mode/commonsave.h"
+#include "graphics/picture.h"
+#include "platform/files.h"
+#include "savedata/savedatafile.h"
+#include "savedata/savefolder.h"
+#include "support/dwq_picture.h"
+#include "support/fake_game.h"
+#include "widget/textinputbox.h"
+
+namespace {
+
+using game_test::Pairs;
+
+// Records the save's steps with whether the slot file existed then.
+class SaveGame : public testsupport::FakeGame {
+ public:
+  using FakeGame::FakeGame;
+  void OnBeforeSaveSystemFile() override { Step("system"); }
+  int SetLastSaveSlot(int slot) override {
+    Step("last " + std::to_string(slot));
+    return FakeGame::SetLastSaveSlot(slot);
+  }
+  void RestartFromLoad() override {
+    steps.push_back("restart");
+    FakeGame::RestartFromLoad();
+  }
+  void Step(const std::string& what) {
+    const bool file = watched >= 0 && platform::FileExists(CCommonDataFile::SlotPath(watched));
+    steps.push_back(what + (file ? " (file)" : ""));
+  }
+  int GetVar(int number) override { return number == 7 ? fixValue : FakeGame::GetVar(number); }
+
+  std::vector<std::string> steps;
+  int watched = -1;
+  int fixValue = 0;
+};
+
+class SaveLoadTest : public LoadSaveFixture<SaveGame> {
+ protected:
+  void SetUp() override {
+    LoadSaveFixture::SetUp();
+    testsupport::WriteDwq(*dir_, "sys/dbutton", 4 * 80, 30, 0x30A030);
+  }
+  void ReleaseScreens() override {
+    save_.reset();
+    load_.reset();
+  }
+  CCommonLoadSave* Screen() const override { return screen_; }
+  void SaveSlot(int slot, const char* comment = nullptr) {
+    Game().SetSaveComment(comment, 0);
+    CCommonDataFile file(&Game());
+    ASSERT_EQ(file.Save(slot), 0);
+    Game().SetSaveComment(nullptr, 0);
+  }
+  std::string FileBytes(int slot) {
+    std::string bytes;
+    platform::ReadWholeFile(CCommonDataFile::SlotPath(slot), &bytes);
+    return bytes;
+  }
+  CCommonSave& MakeSave(const Pairs& keys = {}) {
+    WriteList("save", keys);
+    save_ = std::make_unique<CCommonSave>(&Game());
+    screen_ = save_.get();
+    Enter();
+    return *save_;
+  }
+  CCommonLoad& MakeLoad(const Pairs& keys = {}) {
+    WriteList("load", keys);
+    load_ = std::make_unique<CCommonLoad>(&Game());
+    screen_ = load_.get();
+    Enter();
+    return *load_;
+  }
+  void Enter() {
+    screen_->Enter();
+    Game().ClearCalls();
+    Game().ClearSounds();
+    Game().steps.clear();
+  }
+  void ClickSlot(int i) {
+    const platform::Point p = Centre(i);
+    Click(p.x, p.y);
+  }
+  // Dialog buttons 80 x 30 at (10, 100) (OK) and (200, 100) (cancel)
+  // inside a dialog at (236, 160).
+  static Pairs DialogButtons(const std::string& suffix) {
+    Pairs keys;
+    for (const auto& [name, x] : {std::pair<std::string, int>{"dialogOk", 10}, {"dialogCancel", 200}}) {
+      const std::string n = name + suffix;
+      keys.push_back({n + "PrintX", std::to_string(x)});
+      keys.push_back({n + "PrintY", "100"});
+      keys.push_back({n + "SizeX", "80"});
+      keys.push_back({n + "SizeY", "30"});
+      keys.push_back({n + "ClickTime", "0"});
+      keys.push_back({n + "Filename", "dbutton"});
+    }
+    return keys;
+  }
+  void ClickDialog(int cancel) {
+    const int x = 236 + (cancel ? 200 : 10) + 40, y = 160 + 100 + 15;
+    host_->InjectMouseMove(x, y);
+    Frame();
+    Click(x, y);
+    Frames(2);
+  }
+  std::vector<std::string> Sounds() { return Game().Sounds(); }
+
+  std::unique_ptr<CCommonSave> save_;
+  std::unique_ptr<CCommonLoad> load_;
+  CCommonLoadSave* screen_ = nullptr;
+};
+
+Pairs Join(Pairs a, const Pairs& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST_F(SaveLoadTest, AClickOnAnEmptySlotSoundsBlinksThenWritesSystemSlotAndLast) {
+  MakeSave();
+  Game().watched = 2;
+  ClickSlot(2);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 0 0"}));
+  Frames(7);
+  EXPECT_TRUE(Game().steps.empty());
+  EXPECT_EQ(save_->GetBlinkCounter(), 7);
+  Frame();
+  EXPECT_EQ(Game().steps, (std::vector<std::string>{"system", "last 2 (file)"}));
+  EXPECT_EQ(Game().GetLastSaveSlot(), 2);
+  EXPECT_TRUE(save_->GetSlot(2)->HasData());
+  EXPECT_EQ(save_->IsWaiting(), 0);
+}
+
+TEST_F(SaveLoadTest, TheWarningsCancelKeepsTheFileAndItsOkWritesAtOnce) {
+  SaveSlot(1);
+  const std::string before = FileBytes(1);
+  MakeSave(Join({{"warningPrintFlag", "1"}, {"warningSound", "4"}}, DialogButtons("")));
+  ClickSlot(1);
+  EXPECT_EQ(save_->GetDialogState(), 1);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 3 0"}));
+  ClickDialog(1);
+  EXPECT_EQ(save_->GetDialogState(), 0);
+  EXPECT_TRUE(Game().steps.empty());
+  EXPECT_EQ(FileBytes(1), before);
+
+  ClickSlot(1);
+  ASSERT_EQ(save_->GetDialogState(), 1);
+  ClickDialog(0);
+  EXPECT_EQ(Game().steps, (std::vector<std::string>{"system", "last 1"}));
+  EXPECT_EQ(save_->IsWaiting(), 0);
+  EXPECT_EQ(save_->GetDialogState(), 0);
+}
+
+TEST_F(SaveLoadTest, TheCommentDialogShowsTheOldCommentAndOnlyTheWarningsOkWrites) {
+  SaveSlot(3, "old words");
+  MakeSave(Join(Join({{"warningPrintFlag", "1"}, {"commentInputFlag", "1"}, {"Max", "100"}},
+                     DialogButtons("")),
+                DialogButtons("2")));
+  ClickSlot(3);
+  ASSERT_EQ(save_->GetDialogState(), 2);
+  CTextInputBox* box = Game().GetTextInputBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_STREQ(box->GetText(), "old words");
+  box->SetText("new words", 1);
+  ClickDialog(0);
+  EXPECT_EQ(save_->GetDialogState(), 1);
+  EXPECT_TRUE(Game().steps.empty());
+  ClickDialog(0);
+  EXPECT_EQ(Game().steps, (std::vector<std::string>{"system", "last 3"}));
+  EXPECT_STREQ(save_->GetSlot(3)->GetStatusText(0), "new words");
+
+  // Cancel in the comment dialog writes nothing.
+  Game().steps.clear();
+  ClickSlot(3);
+  ClickDialog(1);
+  EXPECT_EQ(save_->GetDialogState(), 0);
+  EXPECT_TRUE(Game().steps.empty());
+}
+
+TEST_F(SaveLoadTest, AnOldCommentIsCutToWholeCharactersOf254Bytes) {
+  struct Case {
+    std::string line, expected;
+  } const cases[] = {
+      {std::string(255, 'a'), std::string(254, 'a')},
+      {std::string(253, 'a') + "\x82\xa0" + "b", std::string(253, 'a')},
+      {"\x82\xa0\x82", "\x82\xa0"},
+  };
+  for (const Case& c : cases) {
+    SaveSlot(0, "MARKER");
+    std::string bytes = FileBytes(0);
+    const size_t at = bytes.find("MARKER");
+    ASSERT_NE(at, std::string::npos);
+    std::string line = c.line;
+    line.resize(256, '\0');
+    bytes.replace(at, 256, line);
+    ASSERT_TRUE(platform::WriteWholeFile(CCommonDataFile::SlotPath(0), bytes.data(), bytes.size()));
+    MakeSave(Join({{"commentInputFlag", "1"}, {"Max", "200"}}, DialogButtons("2")));
+    ClickSlot(0);
+    EXPECT_EQ(std::string(Game().GetTextInputBox()->GetText()), c.expected) << c.line.size();
+  }
+}
+
+TEST_F(SaveLoadTest, AFixVariableInRangePicksItsVoiceOtherwiseTheRandomOne) {
+  Game().SetVarNumber("fix", 7);
+  const Pairs keys = {{"saveVoiceNumber", "3"}, {"saveVoiceFixVar", "fix"}, {"saveVoice1", "v1"},
+                      {"saveVoice2", "v2"},     {"saveVoice3", "v3"},       {"saveSound", "-1"}};
+  for (int v : {2, 0, 9}) {
+    Game().fixValue = v;
+    std::vector<std::string> heard;
+    for (int i = 0; i < 6; ++i) {
+      MakeSave(keys);
+      ClickSlot(i);
+      const std::vector<std::string> sounds = Sounds();
+      heard.insert(heard.end(), sounds.begin(), sounds.end());
+    }
+    ASSERT_EQ(heard.size(), 6u);
+    for (const std::string& s : heard) {
+      if (v == 2) EXPECT_EQ(s, "PlayVoice v2");
+      else EXPECT_TRUE(s == "PlayVoice v1" || s == "PlayVoice v2" || s == "PlayVoice v3") << s;
+    }
+  }
+}
+
+TEST_F(SaveLoadTest, ASlotThatCannotBeWrittenIsNotMarkedLastSaved) {
+  ASSERT_TRUE(platform::CreateDirectory(CCommonDataFile::SlotPath(4)));
+  MakeSave();
+  ClickSlot(4);
+  Frames(8);
+  EXPECT_EQ(Game().steps, (std::vector<std::string>{"system"}));
+  EXPECT_EQ(Game().GetLastSaveSlot(), -1);
+}
+
+TEST_F(SaveLoadTest, TheDialogsThumbnailTakesOnlyWhatFitsItsPicture) {
+  // The game's thumbnail (200 x 150) is larger than the layout's (132 x 100).
+  WriteList("game", {{"miniCGSizeX", "200"}, {"miniCGSizeY", "150"}});
+  int w = 0, h = 0;
+  Game().GetMiniCGSize(&w, &h);
+  ASSERT_EQ(w, 200);
+  MakeSave(Join({{"commentInputFlag", "1"}, {"miniCGPrintFlag", "1"}}, DialogButtons("2")));
+  ClickSlot(0);
+  ASSERT_EQ(save_->GetDialogState(), 2);
+  ASSERT_NE(save_->GetMiniCGPicture(), nullptr);
+  EXPECT_EQ(save_->GetMiniCGPicture()->GetWidth(), 132);
+  EXPECT_EQ(save_->GetMiniCGPicture()->GetHeight(), 100);
+}
+
+TEST_F(SaveLoadTest, QuickSaveWritesTheQuickSlotAndSetsTheLastSlotByItsFlag) {
+  struct Case {
+    const char* flag;
+    int last;
+  } const cases[] = {{"-1", -1}, {"0", 5}, {"1", 0}};
+  for (const Case& c : cases) {
+    Game().SetLastSaveSlot(5);
+    CCommonSave& save = MakeSave({{"quickSetLastFlag", c.flag}});
+    EXPECT_EQ(save.QuickSave(), 1);
+    EXPECT_TRUE(platform::FileExists(CCommonDataFile::SlotPath(0)));
+    EXPECT_EQ(Game().GetLastSaveSlot(), c.last) << c.flag;
+    for (const std::string& s : Game().steps) EXPECT_NE(s, "system");
+    platform::RemoveFile(CCommonDataFile::SlotPath(0));
+  }
+}
+
+TEST_F(SaveLoadTest, ALoadSoundsBlinksFadesAndRestartsTheGame) {
+  SaveSlot(2);
+  CCommonLoad& load = MakeLoad();
+  load.SetParameter(4);
+  ClickSlot(2);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 0 0"}));
+  for (int i = 0; i < 60 && Game().steps.empty(); ++i) Frame();
+  EXPECT_EQ(Game().steps, (std::vector<std::string>{"restart"}));
+  EXPECT_EQ(load.GetLoadChosen(), 0);
+}
+
+TEST_F(SaveLoadTest, AnEmptySlotPlaysOnlyTheCannotLoadSound) {
+  MakeLoad();
+  ClickSlot(1);
+  EXPECT_TRUE(Sounds().empty());
+  EXPECT_EQ(load_->IsWaiting(), 0);
+  MakeLoad({{"cannotLoadSound", "3"}});
+  ClickSlot(1);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 2 0"}));
+}
+
+TEST_F(SaveLoadTest, ASlotRemovedBeforeItsLoadRestartsNothingAndGoesBack) {
+  SaveSlot(2);
+  CCommonLoad& load = MakeLoad({{"cannotLoadSound", "3"}});
+  load.SetParameter(4);
+  ClickSlot(2);
+  ASSERT_TRUE(platform::RemoveFile(CCommonDataFile::SlotPath(2)));
+  Game().ClearSounds();
+  for (int i = 0; i < 60 && Sounds().empty(); ++i) Frame();
+  EXPECT_TRUE(Game().steps.empty()) << Game().steps.size();
+  EXPECT_EQ(Game().GetNextMode(), 4);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 2 0"}));
+}
+
+TEST_F(SaveLoadTest, QuickLoadRefusesAnEmptySlotAndStopsSoundsBeforeLoading) {
+  CCommonLoad& load = MakeLoad();
+  EXPECT_EQ(load.HasQuickLoadData(), 0);
+  EXPECT_EQ(load.QuickLoad(), 0);
+  EXPECT_TRUE(Game().steps.empty());
+  EXPECT_TRUE(Game().Calls().empty());
+
+  SaveSlot(0);
+  EXPECT_EQ(load.HasQuickLoadData(), 1);
+  EXPECT_EQ(load.GetSlot(0)->GetPeekedSlot(), 0);
+  Game().ClearCalls();
+  EXPECT_EQ(load.QuickLoad(), 1);
+  EXPECT_EQ(Game().steps, (std::vector<std::string>{"restart"}));
+}
+
+}  // namespace
