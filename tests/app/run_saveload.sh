@@ -31,25 +31,33 @@ check() {  # check NAME CONDITION...
   if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
 }
 
-# New game, S in the scene, slot 1, the comment, OK, then back to the scene.
+# New game, OK twice in the name entry (the stored names), S in the scene,
+# slot 1, the comment, OK, then back to the scene.
 save_input='1 move -5 700
 130 move 400 300
 140 button 0 down
 141 button 0 up
 142 move -5 700
-260 key 83 down
-261 key 83 up
-300 move 151 163
-310 button 0 down
-311 button 0 up
-330 text テスト
-345 move 300 357
-350 button 0 down
-351 button 0 up
-380 move 8 8
-385 button 0 down
-386 button 0 up
-390 move -5 700'
+215 move 320 356
+218 button 0 down
+219 button 0 up
+245 move 320 356
+248 button 0 down
+249 button 0 up
+250 move -5 700
+410 key 83 down
+411 key 83 up
+450 move 151 163
+460 button 0 down
+461 button 0 up
+480 text テスト
+495 move 300 357
+500 button 0 down
+501 button 0 up
+530 move 8 8
+535 button 0 down
+536 button 0 up
+540 move -5 700'
 # Load from the title, slot 1.
 load_input='1 move -5 700
 130 move 400 350
@@ -62,7 +70,7 @@ load_input='1 move -5 700
 
 rm -rf "$work/a" && cp -r "$game" "$work/a"
 sys_before=$(cksum <"$work/a/sav/sysfile.sav" 2>/dev/null || echo none)
-run save "$work/a" 440 "$save_input"
+run save "$work/a" 590 "$save_input"
 check "the slot file was written" test -s "$work/a/sav/data0.sav"
 check "the system file was rewritten" test "$(cksum <"$work/a/sav/sysfile.sav")" != "$sys_before"
 check "the comment is in the slot (CP932)" grep -q "$(printf '\x83\x65\x83\x58\x83\x67')" "$work/a/sav/data0.sav"
