@@ -3,6 +3,8 @@
 // makes nothing, and the mode keeps an empty entry in its place.
 #include "minigame/allminigame.h"
 #include "minigame/minigamebase.h"
+#include "minigame/minigamegolf.h"
+#include "minigame/minigamemonte.h"
 
 namespace {
 
@@ -11,6 +13,11 @@ template <class T>
   return new T(holder);
 }
 
+constexpr MiniGameType kTypes[] = {
+    {5, &Make<CMiniGameMonte>},
+    {7, &Make<CMiniGameGolf>},
+};
+
 }  // namespace
 
-std::span<const MiniGameType> DefaultMiniGameTypes() { return {}; }
+std::span<const MiniGameType> DefaultMiniGameTypes() { return kTypes; }
