@@ -3,6 +3,8 @@
 // makes nothing, and the mode keeps an empty entry in its place.
 #include "minigame/allminigame.h"
 #include "minigame/minigamebase.h"
+#include "minigame/cross.h"
+#include "minigame/slide16.h"
 
 namespace {
 
@@ -11,6 +13,12 @@ template <class T>
   return new T(holder);
 }
 
+constexpr MiniGameType kTypes[] = {
+    // Picture puzzles.
+    {3, &Make<CMiniGameCross>},
+    {4, &Make<CMiniGameSlide16>},
+};
+
 }  // namespace
 
-std::span<const MiniGameType> DefaultMiniGameTypes() { return {}; }
+std::span<const MiniGameType> DefaultMiniGameTypes() { return kTypes; }
