@@ -3,6 +3,7 @@
 // makes nothing, and the mode keeps an empty entry in its place.
 #include "minigame/allminigame.h"
 #include "minigame/minigamebase.h"
+#include "minigame/change.h"
 #include "minigame/cross.h"
 #include "minigame/slide16.h"
 
@@ -15,6 +16,7 @@ template <class T>
 
 constexpr MiniGameType kTypes[] = {
     // Picture puzzles.
+    {1, &Make<CMiniGameChange>},
     {3, &Make<CMiniGameCross>},
     {4, &Make<CMiniGameSlide16>},
 };

@@ -2,12 +2,15 @@
 // their sounds and clears, and the pixels of a few frames.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"
+#include "minigame/change.h"
 #include "minigame/cross.h"
 #include "minigame/slide16.h"
 #include "setup/random.h"
@@ -216,12 +219,65 @@ TEST_F(PuzzleTest, MissingPicturesDrawNothingWhileRulesRun) {
   }
 }
 
+TEST_F(PuzzleTest, ChangeSwapsWithTheHeldTileAndClearsOnlyWithNothingHeld) {
+  crt::srand(7);
+  std::array<int, 16> expect;
+  for (int i = 0; i < 16; ++i) expect[i] = i;
+  for (int i = 0; i < 16; ++i) {
+    const int col = crt::rand() % 4;
+    std::swap(expect[i], expect[crt::rand() % 4 * 4 + col]);
+  }
+  crt::srand(7);
+  Driven<CMiniGameChange> game(&holder_);
+  game.Begin();
+  EXPECT_EQ(game.GetBoard().cells, expect);
+  const int cw = kW / 4, ch = kH / 4;
+  auto at = [&](int cell) { return std::pair{cell % 4 * cw + 1, cell / 4 * ch + 1}; };
+  // Solve by selection: pick up the tile of cell i's place, drop it there.
+  for (int i = 0; i < 16; ++i) {
+    const auto& cells = game.GetBoard().cells;
+    if (cells[i] == i) continue;
+    int from = 0;
+    while (cells[from] != i) ++from;
+    auto [fx, fy] = at(from);
+    EXPECT_EQ(game.Click(fx, fy), CAllMiniGame::kClick);
+    auto [tx, ty] = at(i);
+    const int sound = game.Click(tx, ty);  // tile i placed, cell i's tile now held
+    EXPECT_EQ(sound, CAllMiniGame::kGood);
+    EXPECT_EQ(game.GetBoard().cells[i], i);
+    EXPECT_EQ(game.GetClearFlag(), 0);
+    const int heldCell = from;
+    auto [hx, hy] = at(heldCell);
+    game.Click(hx, hy);  // drop the held tile into the empty cell
+    EXPECT_EQ(game.GetBoard().held, -1);
+    if (game.GetClearFlag()) break;
+  }
+  EXPECT_EQ(game.GetClearFlag(), 1);
+  EXPECT_EQ(game.GetBoard().held, -1);
+  const auto cleared = game.GetBoard().cells;
+  game.Click(1, 1);
+  EXPECT_EQ(game.GetBoard().cells, cleared);
+}
+
+TEST_F(PuzzleTest, ChangeDrawsTheEmptyCellFilledAndTheTilesFromTheirPlaces) {
+  Driven<CMiniGameChange> game(&holder_);
+  game.Begin();
+  game.Click(kW - 1, kH - 1);  // cell 15 picked up
+  game.mouse.SetPos(-100, -100);  // the held tile drawn off screen
+  game.Print();
+  EXPECT_EQ(Screen(kW - 2, kH - 2), 0x004080u);
+  const int t = game.GetBoard().cells[0];
+  EXPECT_EQ(Screen(1, 1), (uint32_t(t / 4 * (kH / 4) + 1) << 8) | uint32_t(t % 4 * (kW / 4) + 1));
+}
+
 TEST(PuzzleFactory, MakesCrossAndSlide16) {
   CAllMiniGame holder(nullptr, 4);
   EXPECT_EQ(holder.CreateGame(3), 1);
   EXPECT_EQ(holder.CreateGame(4), 1);
   EXPECT_NE(dynamic_cast<CMiniGameCross*>(holder.GetGame(0)), nullptr);
   EXPECT_NE(dynamic_cast<CMiniGameSlide16*>(holder.GetGame(1)), nullptr);
+  EXPECT_EQ(holder.CreateGame(1), 1);
+  EXPECT_NE(dynamic_cast<CMiniGameChange*>(holder.GetGame(2)), nullptr);
 }
 
 }  // namespace
