@@ -61,10 +61,7 @@ int CMiniGameChange::Calcu() {
       }
     }
   }
-  if (!holder_) return -1;
-  if (sound == CAllMiniGame::kClear) holder_->RequestClearSound();
-  else if (sound == CAllMiniGame::kGood) holder_->RequestGoodSound();
-  else holder_->RequestClickSound();
+  puzzle::RequestSound(holder_, sound);
   return -1;
 }
 

@@ -52,9 +52,7 @@ int CMiniGameCross::Calcu() {
       if (board_.AllEqual(board_.cells[row * 8 + col])) clearFlag_ = 1;
     }
   }
-  if (!holder_) return -1;
-  if (clearFlag_) holder_->RequestClearSound();
-  else holder_->RequestClickSound();
+  puzzle::RequestSound(holder_, clearFlag_ ? CAllMiniGame::kClear : CAllMiniGame::kClick);
   return -1;
 }
 

@@ -3,6 +3,7 @@
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "minigame/allminigame.h"
 
 namespace puzzle {
 
@@ -25,6 +26,16 @@ int Cell(int size, int parts) {
 void CopyCell(CPicture* picture, int dstX, int dstY, int srcX, int srcY, int w, int h) {
   if (picture && picture->GetBuffer()) picture->Blt(dstX, dstY, srcX, srcY, w, h, 0);
   CScreenBuffer::AddDirtyRect(dstX, dstY, w, h);
+}
+
+void RequestSound(CAllMiniGame* holder, int sound) {
+  if (!holder) return;
+  switch (sound) {
+    case CAllMiniGame::kGood: holder->RequestGoodSound(); break;
+    case CAllMiniGame::kBad: holder->RequestBadSound(); break;
+    case CAllMiniGame::kClear: holder->RequestClearSound(); break;
+    default: holder->RequestClickSound(); break;
+  }
 }
 
 }  // namespace puzzle

@@ -3,6 +3,7 @@
 // and the opaque copy of a picture rectangle marked dirty.
 #pragma once
 
+class CAllMiniGame;
 class CMouseStatus;
 class CPicture;
 
@@ -20,5 +21,9 @@ int Cell(int size, int parts);
 // Copies the rectangle opaque from `picture` (nothing for a missing one) and
 // marks it dirty.
 void CopyCell(CPicture* picture, int dstX, int dstY, int srcX, int srcY, int w, int h);
+
+// Raises the holder's request for sound `sound` (CAllMiniGame::kClick,
+// kGood, kBad or kClear); nothing without a holder.
+void RequestSound(CAllMiniGame* holder, int sound);
 
 }  // namespace puzzle

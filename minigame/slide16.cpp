@@ -62,9 +62,7 @@ int CMiniGameSlide16::Calcu() {
       CScreenBuffer::SetFullRedraw(0);
     }
   }
-  if (!holder_ || !inScreen) return -1;
-  if (clearFlag_) holder_->RequestClearSound();
-  else holder_->RequestClickSound();
+  if (inScreen) puzzle::RequestSound(holder_, clearFlag_ ? CAllMiniGame::kClear : CAllMiniGame::kClick);
   return -1;
 }
 
