@@ -77,5 +77,34 @@ TEST_F(SelectSceneTest, MatchingListsOrAMissingFileCheckNothing) {
   EXPECT_EQ(host_->Boxes().size(), before);
 }
 
+TEST_F(SelectSceneTest, RestingOnASeenScenePlaysItsVoiceOnceAndAClickStartsItsReplay) {
+  dir_->Write("spt/scene.dat", SceneTable({3}));
+  dir_->Write("mok/sceneVoice.xtx", VoiceList({3}));
+  StartupGame& game = Game();
+  game.GetSystemFile()->SetFilmFlag(10, 1);  // scene 1 seen
+  CCommonSelectScene* gallery = game.Remake<CCommonSelectScene>();
+  game.EnterMode(CCommonSelectScene::kModeNumber);
+  game.RunFrames(4);
+  EXPECT_EQ(gallery->GetSceneCount(), 3);
+  auto voices = [&] {
+    int n = 0;
+    for (const std::string& s : game.Sounds()) n += s.find("PlayVoice") != std::string::npos ? 1 : 0;
+    return n;
+  };
+  // Cell 0 (unseen) does not react; cell 1 (seen) at the default layout.
+  MoveTo(100, 130);
+  game.RunFrames(20);
+  EXPECT_EQ(voices(), 0);
+  MoveTo(85 + 166 + 20, 130);
+  game.RunFrames(20);
+  EXPECT_EQ(voices(), 1);
+  bool v1 = false;
+  for (const std::string& s : game.Sounds()) v1 = v1 || s.find("v1") != std::string::npos;
+  EXPECT_TRUE(v1);
+  Click(85 + 166 + 20, 130);
+  game.RunFrames(12);
+  EXPECT_EQ(game.GetSceneList()->GetCurrentScene(), 1);
+}
+
 }  // namespace
 }  // namespace startup_test
