@@ -493,5 +493,25 @@ TEST_F(ChartMenuTest, ChoosingSuccessorAndFarJump) {
   EXPECT_EQ(game_->GetVar(kSlotVar), 1);
 }
 
+// The wheel scrolls by "scrollSpeed"; with "allClickOk" 0 a reached node
+// that is no successor cannot be chosen.
+TEST_F(ChartMenuTest, WheelAndAllClickOff) {
+  CCommonChartMenu& menu = Menu({{"allClickOk", "0"}, {"scrollSpeed", "7"}});
+  game_->SetVar(kSlotVar, 0);
+  menu.SetCallArgs(0, nullptr);
+  game_->SetVar(kWorkVar, 1);
+  game_->SetVar(kSlotVar, 2);
+  menu.SetCallArgs(0, nullptr);
+  menu.Init();
+  menu.SetScrollY(100);
+  game_->GetMouseStatus()->SetWheel(-1);
+  menu.Calcu();
+  EXPECT_EQ(menu.GetScrollY(), 107);
+  game_->GetMouseStatus()->SetWheel(0);
+  Click(*game_, menu, 1);
+  EXPECT_FALSE(menu.IsJumpRequested());
+  EXPECT_EQ(menu.GetHoveredNode(), -1);
+}
+
 }  // namespace
 }  // namespace chartmenu_test
