@@ -21,6 +21,7 @@
 #include "mode/printmessage.h"
 #include "mode/printresult.h"
 #include "mode/selectcg.h"
+#include "mode/selectscene.h"
 #include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
 #include "mode/printmovie.h"
@@ -65,6 +66,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSelectHeroin::kModeNumber, &Make<CCommonSelectHeroin>},
     {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
+    {CCommonSelectScene::kModeNumber, &Make<CCommonSelectScene>},
     {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
     {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
     {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},

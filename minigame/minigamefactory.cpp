@@ -3,8 +3,11 @@
 // makes nothing, and the mode keeps an empty entry in its place.
 #include "minigame/allminigame.h"
 #include "minigame/minigamebase.h"
+#include "minigame/change.h"
+#include "minigame/cross.h"
 #include "minigame/minigamegolf.h"
 #include "minigame/minigamemonte.h"
+#include "minigame/slide16.h"
 
 namespace {
 
@@ -14,6 +17,11 @@ template <class T>
 }
 
 constexpr MiniGameType kTypes[] = {
+    // Picture puzzles.
+    {1, &Make<CMiniGameChange>},
+    {3, &Make<CMiniGameCross>},
+    {4, &Make<CMiniGameSlide16>},
+    // Card games.
     {5, &Make<CMiniGameMonte>},
     {7, &Make<CMiniGameGolf>},
 };

@@ -39,6 +39,7 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
   set_->block = slots_->GetBlockSize();
   if (set_->basicChart < 0) set_->basicChart = set_->charts;
   LoadVariables();
+  RegisterFunctions();
 
   CChartFile::SetChartDescMax(set_->descMax);
   for (int c = 0; c < set_->charts; ++c)
@@ -404,11 +405,3 @@ int CCommonChartMenu::GetPulseZoom() const {
   return 100 + (set_->buttonMulti - 100) * Fold(pulseCounter_, count) / HalfPeriod(count);
 }
 
-int CCommonChartMenu::Calcu() {
-  const int width = game_ ? AtLeast1(game_->GetScreenWidth()) : 800;
-  const int64_t moved = int64_t{centerScrollX_} - ScrollSpeedX(displayedChart_) + width;
-  centerScrollX_ = static_cast<int>(((moved % width) + width) % width);
-  pulseCounter_ = (pulseCounter_ + 1) % AtLeast1(set_->buttonMultiCount);
-  lineColorCounter_ = (lineColorCounter_ + 1) % AtLeast1(set_->lineColorCount);
-  return -1;
-}

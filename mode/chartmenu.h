@@ -57,6 +57,26 @@ class CCommonChartMenu : public CCommonGeneral {
   int Calcu() override;
   int Print() override;
   int Init() override;
+  void NewGame() override;
+  void ResetGame() override;
+  void SetCallArgs(int count, const int* values) override;
+  int Function(int type, int count, const int* args) override;
+  void ExitGame() override;
+  void AtExit() override;
+
+  // --- Per-node operations (chartmenu_input.cpp); a node outside the
+  // range changes nothing ---
+  static constexpr int kFunctionTypes = 6;
+  void MarkNodeSeen(int n, int item);
+  void SetNodeOpen(int n, int flag);
+  void RecordBranch(int from, int to);
+  // The 1-based chart number; only charts above "basicChartNumber".
+  void OpenChart(int number);
+  int GetChosenNode() const { return chosenNode_; }
+  bool IsJumpRequested() const { return jumpRequested_ != 0; }
+  bool IsDialogShown() const { return dialogShown_ != 0; }
+  // The dialog's decision: 0 OK (the jump), 1 Cancel.
+  void DecideDialog(int result);
 
   // --- Chart slot files ---
   void SaveChartSlot(int returnToChart);
@@ -133,6 +153,19 @@ class CCommonChartMenu : public CCommonGeneral {
   int ScrollSpeedX(int c) const;
 
   void LoadVariables();
+  // chartmenu_input.cpp.
+  void RegisterFunctions();
+  void SetVarValue(int var, int value);
+  void Arrive(int a);
+  bool IsLinkOfCurrent(int n) const;
+  int CalcuInput();
+  bool HasDialogButtons() const;
+  // The last node of the displayed chart (by list order) whose unzoomed
+  // button holds the point, among those `candidate` accepts (all: null).
+  int NodeAt(int mx, int my, bool (CCommonChartMenu::*candidate)(int) const) const;
+  bool IsHoverCandidate(int n) const;
+  bool IsDescCandidate(int n) const;
+  bool IsNextCandidate(int n) const;
   void DeriveNodes();
   void LoadChartPictures();
   void ClampScroll();
@@ -200,6 +233,8 @@ class CCommonChartMenu : public CCommonGeneral {
   int windowCounter_ = 0;
   int dialogShown_ = 0;
   int jumpRequested_ = 0;
+  int chosenNode_ = -1;
+  int percentVar_ = -1, compVar_ = -1;
   uint32_t newChartBits_ = 0;
 
   // Pictures.

@@ -26,6 +26,13 @@ constexpr IntKey kIntKeys[] = {
     {"warningPrintFlag", &Settings::warningPrint},
     {"savePrintChartFlag", &Settings::savePrintChart},
     {"newMarkPrintFlag", &Settings::newMarkPrint},
+    {"autoNextOn", &Settings::autoNextOn},
+    {"dontRightMove", &Settings::dontRightMove},
+    {"selectSound", &Settings::selectSound},
+    {"overSound", &Settings::overSound},
+    {"scrollSpeed", &Settings::scrollSpeed},
+    {"mainCaptureOk", &Settings::mainCaptureOk},
+    {"captureReverse", &Settings::captureReverse},
     {"slotAreaStartX", &Settings::slotAreaStartX},
     {"slotAreaStartY", &Settings::slotAreaStartY},
     {"slotSizeX", &Settings::slotSizeX},
@@ -89,6 +96,8 @@ constexpr StringKey kStringKeys[] = {
     {"workVarName2", &Settings::workVarName2},
     {"chartOpenVar", &Settings::chartOpenVar},
     {"newMarkVarName", &Settings::newMarkVarName},
+    {"chartPercentVarName", &Settings::chartPercentVarName},
+    {"checkCompVarName", &Settings::checkCompVarName},
     {"tagNameChartSlot", &Settings::tagSlot},
     {"tagNameBack", &Settings::tagBack},
     {"tagNameCenter", &Settings::tagCenter},
@@ -119,6 +128,17 @@ void CCommonChartMenu::LoadSettings() {
   const int height = game_ ? game_->GetScreenHeight() : 600;
   for (const IntKey& k : kIntKeys) GetSetupInt(&(s.*k.field), k.key);
   for (const StringKey& k : kStringKeys) GetSetupString(&(s.*k.field), k.key);
+  // The script functions, by type.
+  static constexpr const char* kUseKeys[6] = {
+      "useSetRouteFunction", "useGetChartPercentFunction", "useCheckCompSlotFunction",
+      "useOpenChartFunction", "useSlotOnFunction",         "useSlotOpenFunction"};
+  static constexpr const char* kNameKeys[6] = {
+      "setRouteFunctionName", "getChartPercentFunctionName", "checkCompSlotFunctionName",
+      "openChartFunctionName", "slotOnFunctionName",         "slotOpenFunctionName"};
+  for (int t = 0; t < 6; ++t) {
+    GetSetupInt(&s.useFunction[t], kUseKeys[t]);
+    GetSetupString(&s.functionName[t], kNameKeys[t]);
+  }
   GetSetupInt(&s.basicChart, "basicChartNumber");
   if (s.basicChart < 0) s.basicChart = -1;
   if (GetBackScriptFlag()) GetSetupInt(&s.picLoadBackScript, "picLoadBackScript");

@@ -17,6 +17,15 @@ struct CCommonChartMenu::Settings {
   int savePrintChart = 0;
   int newMarkPrint = 0;
   int picLoadBackScript = 0;
+  // Input and script functions.
+  int autoNextOn = 0, dontRightMove = 0;
+  int selectSound = -1, overSound = -1;
+  int scrollSpeed = 20, mainCaptureOk = 1, captureReverse = 0;
+  int useFunction[6] = {1, 1, 1, 1, 0, 0};
+  const char* functionName[6] = {"setroute", "getchartpercent", "checkcompslot",
+                                 "openchart", "sloton", "slotopen"};
+  const char* chartPercentVarName = "answer";
+  const char* checkCompVarName = "answer";
   // More atlases than this per chart are not loaded.
   int maxAtlases = 4096;
 

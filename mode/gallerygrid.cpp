@@ -150,7 +150,7 @@ void CGalleryGrid::BuildPage(const std::function<CellInfo(int cell)>& info) {
     const bool shows = cell.state == CellState::kSeen || cell.state == CellState::kUnseenShown;
     if (shows && cell.thumbnail) {
       if (!thumbnail) thumbnail = std::make_unique<CPicture>();
-      thumbnail->LoadDWQ(("sys\\sm\\sm" + std::string(cell.thumbnail)).c_str());
+      thumbnail->LoadDWQ((thumbnailPrefix_ + std::string(cell.thumbnail)).c_str());
     }
     cells_[static_cast<size_t>(k)] = cell;
   }

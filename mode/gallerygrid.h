@@ -57,6 +57,13 @@ class CGalleryGrid {
   CellState GetState(int k) const;
   const CellInfo& GetInfo(int k) const { return cells_[static_cast<size_t>(k)]; }
 
+  // The folder and prefix thumbnail names are read under ("sys\\sm\\sm"
+  // unless a gallery sets its own).
+  void SetThumbnailPrefix(const char* prefix) { thumbnailPrefix_ = prefix; }
+  // The scene gallery shows no per-cell counts.
+  void HideCounts() { differencePrintFlag_ = 0; }
+  int GetPicMustPrintPercent() const { return picMustPrintPercent_; }
+
   // Cover, thumbnail and count of cell k.
   void PrintCell(int k) const;
   // The cursor over cell k.
@@ -79,6 +86,7 @@ class CGalleryGrid {
   const char* coverName_ = nullptr;
   const char* cursorName_ = nullptr;
   const char* differenceFontName_ = nullptr;
+  const char* thumbnailPrefix_ = "sys\\sm\\sm";
   bool picturesLoaded_ = false;
   std::unique_ptr<CPicture> cover_, cursor_, differenceFont_;
   std::unique_ptr<CNumberPrint> differencePrinter_;

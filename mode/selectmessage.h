@@ -9,7 +9,7 @@
 // Files: selectmessage.cpp (settings, the game's setters, entering, the
 // frame's calculation), selectmessage_print.cpp (drawing, the cursor
 // animation), selectmessage_timer.cpp (the timer and its number printers),
-// selectmessage_special.cpp (the special layouts: one picture window and one
+// selectmessage_layouts.cpp (the special layouts: one picture window and one
 // place per choice, chosen by the number of choices).
 #pragma once
 
@@ -221,7 +221,7 @@ class CCommonSelectMessage : public CCommonGeneral {
   void PrintTimer();
   void PrintTimerCell(int pattern, int percent, int other);
 
-  // selectmessage_special.cpp
+  // selectmessage_layouts.cpp
   void LoadSpecialSettings();
   void PrintSpecialWindows();
   int SpecialIndex(int choice) const;

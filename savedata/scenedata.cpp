@@ -33,6 +33,7 @@ CSceneDataFile::CSceneDataFile() {
     Walk();
     return;
   }
+  loaded_ = 1;
   platform::ByteReader reader(bytes);
   int32_t size = 0;
   if (!reader.I32(&size) || size < 4) size = kSizeWhenUnset;

@@ -27,6 +27,8 @@ class CSceneDataFile {
 
   // Character c, scene s, item i; anything out of range gives 0.
   int GetCharaCount() const { return static_cast<int>(charas_.size()); }
+  // 0 when the file was missing and the built-in table stands in.
+  int IsLoaded() const { return loaded_; }
   int GetSceneCount(int c) const;
   int GetMarkedSceneCount(int c) const;
   int GetSceneScript(int c, int s) const;  // |word 0|
@@ -53,6 +55,7 @@ class CSceneDataFile {
   std::vector<int32_t> words_;  // what the file gave; word 0 is the size used
   std::vector<Chara> charas_;
   std::vector<int> records_;  // per scene in file order: its word index
+  int loaded_ = 0;
 };
 
 class CSceneList {

@@ -10,6 +10,7 @@
 
 #include "game/chart_game.h"
 #include "game/game_test.h"
+#include "game/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "savedata/chartfile.h"
@@ -352,6 +353,164 @@ TEST_F(ChartMenuTest, SubItemMarks) {
   EXPECT_NE(at(96, 46), kCell);
   EXPECT_EQ(at(101, 46), kMark);
   EXPECT_EQ(at(106, 46), kCell);  // no fourth mark
+}
+
+
+int Click(ChartGame& game, CCommonChartMenu& menu, int node) {
+  menu.SetScrollY(menu.GetChart(0)->GetNodePos(node).y - 75);
+  int x, y;
+  menu.NodeScreenPos(node, &x, &y);
+  CMouseStatus* mouse = game.GetMouseStatus();
+  mouse->SetPos(x, y);
+  mouse->SetButton(0, 1);
+  const int result = menu.Calcu();
+  mouse->SetButton(0, 0);
+  mouse->Calcu();
+  return result;
+}
+
+// The story's arrival: the first call of a new game, then a branch.
+TEST_F(ChartMenuTest, ArrivalRecordsBranchAndWritesSlotFile) {
+  CCommonChartMenu& menu = Menu();
+  game_->SetVar(kSlotVar, 0);
+  menu.SetCallArgs(0, nullptr);
+  EXPECT_EQ(game_->GetVar(kSlotVar), 1);
+  EXPECT_EQ(game_->GetVar(kWorkVar), 0);
+  EXPECT_TRUE(menu.IsSeen(1));
+  const std::string folder = std::string(GetSaveFolder()) + "\\chart1\\";
+  EXPECT_TRUE(platform::FileExists(folder + "slot1.dat"));
+
+  game_->SetVar(kWorkVar, 1);
+  game_->SetVar(kSlotVar, 3);
+  menu.SetCallArgs(0, nullptr);
+  EXPECT_EQ(menu.Slots().GetFlag(1), 2);  // link 1 of node 1
+  EXPECT_FALSE(menu.IsSeen(3));           // three sub-items: marked by "setroute"
+  EXPECT_EQ(game_->GetVar(kWorkVar), 3);
+  EXPECT_TRUE(platform::FileExists(folder + "slot3.dat"));
+
+  // The game's end records the branch and keeps the title as return.
+  game_->SetVar(kSlotVar, 4);
+  menu.ExitGame();
+  EXPECT_EQ(menu.Slots().GetFlag(3), 1);
+  EXPECT_EQ(game_->GetVar(kWorkVar), 4);
+  EXPECT_TRUE(platform::FileExists(folder + "slot4.dat"));
+  // A new game clears the branches but not the open bits.
+  menu.NewGame();
+  EXPECT_EQ(menu.Slots().GetFlag(1), 0);
+  EXPECT_TRUE(menu.Slots().GetOpenBit(2));
+}
+
+TEST_F(ChartMenuTest, ScriptFunctions) {
+  constexpr int kAnswer = 14;
+  Menu();
+  game_->SetVarNumber("answer", kAnswer);
+  CCommonChartMenu& menu = Menu({{"useSlotOnFunction", "1"}});
+  game_->SetVar(kSlotVar, 3);
+  game_->SetVar(kLabelVar, 1);
+  // A node of three sub-items is all seen only after items 1, 2 and 3.
+  for (int item : {1, 2, 3}) {
+    EXPECT_FALSE(menu.IsAllSeen(3)) << item;
+    menu.Function(2, 0, nullptr);
+    EXPECT_EQ(game_->GetVar(kAnswer), 0);
+    menu.Function(0, 1, &item);
+  }
+  EXPECT_TRUE(menu.IsAllSeen(3));
+  menu.Function(2, 0, nullptr);
+  EXPECT_EQ(game_->GetVar(kAnswer), 1);
+
+  // "sloton": one argument opens, a second 0 closes.
+  int args[2] = {2, 0};
+  menu.Function(4, 2, args);
+  EXPECT_FALSE(menu.Slots().GetOpenBit(2));
+  menu.Function(4, 1, args);
+  EXPECT_TRUE(menu.Slots().GetOpenBit(2));
+
+  // "getchartpercent": total, chart 1, and charts outside the table.
+  menu.Function(1, 0, nullptr);
+  EXPECT_EQ(game_->GetVar(kAnswer), menu.GetTotalPercent());
+  for (int bad : {-2, menu.GetChartCount() + 1}) {
+    game_->SetVar(kAnswer, 77);
+    menu.Function(1, 1, &bad);
+    EXPECT_EQ(game_->GetVar(kAnswer), 77) << bad;
+  }
+  // "openchart" not above the basic chart number changes nothing.
+  int chart = 0;
+  game_->SetVar(kOpenVar, 0);
+  menu.Function(3, 1, &chart);
+  EXPECT_EQ(game_->GetVar(kOpenVar), 0);
+}
+
+// Node numbers from scripts and variables never reach outside the arrays.
+TEST_F(ChartMenuTest, NodesOutsideTheRangeChangeNothing) {
+  CCommonChartMenu& menu = Menu({{"useSlotOnFunction", "1"}, {"useSlotOpenFunction", "1"}});
+  const int count = menu.GetChartCount() * menu.GetBlockSize();
+  for (int bad : {-1, count, count + 5, -2147483647 - 1, 2147483647}) {
+    SCOPED_TRACE(bad);
+    menu.MarkNodeSeen(bad, 1);
+    menu.SetNodeOpen(bad, 0);
+    menu.RecordBranch(bad, 2);
+    menu.RecordBranch(1, bad);
+    int args[2] = {bad, 0};
+    for (int type = 0; type < 6; ++type) menu.Function(type, 2, args);
+    game_->SetVar(kSlotVar, bad);
+    game_->SetVar(kWorkVar, bad);
+    menu.SetCallArgs(0, nullptr);
+    menu.ExitGame();
+    menu.Init();
+    menu.Calcu();
+  }
+  EXPECT_EQ(menu.Slots().GetFlag(1), 0);
+}
+
+// A successor goes on without a slot file; a far jump restores the state
+// saved at the node.
+TEST_F(ChartMenuTest, ChoosingSuccessorAndFarJump) {
+  CCommonChartMenu& menu = Menu({{"warningPrintFlag", "0"}});
+  game_->SetVar(kSlotVar, 0);
+  game_->SetVar(5, 55);
+  menu.SetCallArgs(0, nullptr);  // node 1 reached, its file holds 55
+  game_->SetVar(5, 66);
+  menu.Init();
+  EXPECT_EQ(Click(*game_, menu, 4), -1);  // neither next nor reached
+  EXPECT_FALSE(menu.IsJumpRequested());
+  Click(*game_, menu, 2);
+  ASSERT_TRUE(menu.IsJumpRequested());
+  menu.AtExit();
+  EXPECT_EQ(game_->GetVar(kSlotVar), 2);
+  EXPECT_EQ(game_->GetVar(kWorkVar), 1);
+  EXPECT_EQ(game_->GetVar(5), 66);  // no slot file read
+
+  // Reached node 2, then back to node 1: the state of node 1 returns.
+  menu.SetCallArgs(0, nullptr);
+  menu.Init();
+  Click(*game_, menu, 1);
+  ASSERT_TRUE(menu.IsJumpRequested());
+  menu.AtExit();
+  EXPECT_EQ(game_->GetVar(kSlotVar), 1);
+  EXPECT_EQ(game_->GetVar(5), 55);
+  EXPECT_FALSE(menu.IsJumpRequested());
+  menu.AtExit();  // nothing without a request
+  EXPECT_EQ(game_->GetVar(kSlotVar), 1);
+}
+
+// The wheel scrolls by "scrollSpeed"; with "allClickOk" 0 a reached node
+// that is no successor cannot be chosen.
+TEST_F(ChartMenuTest, WheelAndAllClickOff) {
+  CCommonChartMenu& menu = Menu({{"allClickOk", "0"}, {"scrollSpeed", "7"}});
+  game_->SetVar(kSlotVar, 0);
+  menu.SetCallArgs(0, nullptr);
+  game_->SetVar(kWorkVar, 1);
+  game_->SetVar(kSlotVar, 2);
+  menu.SetCallArgs(0, nullptr);
+  menu.Init();
+  menu.SetScrollY(100);
+  game_->GetMouseStatus()->SetWheel(-1);
+  menu.Calcu();
+  EXPECT_EQ(menu.GetScrollY(), 107);
+  game_->GetMouseStatus()->SetWheel(0);
+  Click(*game_, menu, 1);
+  EXPECT_FALSE(menu.IsJumpRequested());
+  EXPECT_EQ(menu.GetHoveredNode(), -1);
 }
 
 }  // namespace

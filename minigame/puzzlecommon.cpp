@@ -1,0 +1,41 @@
+#include "minigame/puzzlecommon.h"
+
+#include "game/inputstatus.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "minigame/allminigame.h"
+
+namespace puzzle {
+
+Click LeftClick(const CMouseStatus* mouse) {
+  Click c;
+  if (!mouse || !mouse->GetClick(0)) return c;
+  platform::Point p;
+  mouse->GetPos(&p);
+  c.down = true;
+  c.x = p.x;
+  c.y = p.y;
+  return c;
+}
+
+int Cell(int size, int parts) {
+  const int cell = size / parts;
+  return cell < 1 ? 1 : cell;
+}
+
+void CopyCell(CPicture* picture, int dstX, int dstY, int srcX, int srcY, int w, int h) {
+  if (picture && picture->GetBuffer()) picture->Blt(dstX, dstY, srcX, srcY, w, h, 0);
+  CScreenBuffer::AddDirtyRect(dstX, dstY, w, h);
+}
+
+void RequestSound(CAllMiniGame* holder, int sound) {
+  if (!holder) return;
+  switch (sound) {
+    case CAllMiniGame::kGood: holder->RequestGoodSound(); break;
+    case CAllMiniGame::kBad: holder->RequestBadSound(); break;
+    case CAllMiniGame::kClear: holder->RequestClearSound(); break;
+    default: holder->RequestClickSound(); break;
+  }
+}
+
+}  // namespace puzzle

@@ -1,0 +1,29 @@
+// What the picture puzzles share: the left click of this frame (the mouse
+// position with it), a screen-sized grid cell that never comes out below 1,
+// and the opaque copy of a picture rectangle marked dirty.
+#pragma once
+
+class CAllMiniGame;
+class CMouseStatus;
+class CPicture;
+
+namespace puzzle {
+
+struct Click {
+  bool down = false;
+  int x = 0, y = 0;
+};
+
+// The left click of this frame; none without a mouse.
+Click LeftClick(const CMouseStatus* mouse);
+// size / parts, at least 1 (a screen too small for the grid).
+int Cell(int size, int parts);
+// Copies the rectangle opaque from `picture` (nothing for a missing one) and
+// marks it dirty.
+void CopyCell(CPicture* picture, int dstX, int dstY, int srcX, int srcY, int w, int h);
+
+// Raises the holder's request for sound `sound` (CAllMiniGame::kClick,
+// kGood, kBad or kClear); nothing without a holder.
+void RequestSound(CAllMiniGame* holder, int sound);
+
+}  // namespace puzzle

@@ -1,0 +1,325 @@
+#include "mode/selectscene.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "game/gamecallback.h"
+#include "game/inputstatus.h"
+#include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "message/textprint.h"
+#include "mode/gallerygrid.h"
+#include "platform/system.h"
+#include "savedata/scenedata.h"
+#include "savedata/scenevoice.h"
+#include "widget/buttoncode.h"
+#include "widget/numberprint.h"
+#include "widget/pageprint.h"
+#include "widget/updownbutton.h"
+
+namespace {
+
+constexpr int kPercentGlyph = 12;
+constexpr int kPercentKeta = 3;
+// Game variables the gallery clears on entry: 100..199 and 300..999.
+constexpr int kClearedVars[][2] = {{100, 199}, {300, 999}};
+constexpr int kTextSize = 16;
+
+// "データ警告"
+const char kCheckCaption[] = "\x83\x66\x81\x5b\x83\x5e\x8c\x78\x8d\x90";
+// "spt/scene.datとmok/sceneVoice.xtxの登録人数が違います\n\nscene.dat=%d\nsceneVoice.xtx=%d"
+const char kCharaCountText[] =
+    "spt/scene.dat\x82\xc6mok/sceneVoice.xtx\x82\xcc\x93\x6f\x98\x5e\x90\x6c\x90\x94\x82\xaa\x88\xe1\x82\xa2\x82"
+    "\xdc\x82\xb7\n\nscene.dat=%d\nsceneVoice.xtx=%d";
+// "spt/scene.datとmok/sceneVoice.xtxの%d番目のキャラのシーン数が違います\n\nscene.dat=%d\nsceneVoice.xtx=%d"
+const char kSceneCountText[] =
+    "spt/scene.dat\x82\xc6mok/sceneVoice.xtx\x82\xcc%d\x94\xd4\x96\xda\x82\xcc\x83\x4c\x83\x83\x83\x89\x82\xcc"
+    "\x83\x56\x81\x5b\x83\x93\x90\x94\x82\xaa\x88\xe1\x82\xa2\x82\xdc\x82\xb7\n\nscene.dat=%d\nsceneVoice.xtx=%d";
+
+}  // namespace
+
+void CCommonSelectScene::CheckData(const CSceneDataFile* data, const CSceneVoiceList* voices) {
+  if (!data || !voices || !data->IsLoaded() || !voices->IsLoaded()) return;
+  char text[256];
+  const int a = data->GetCharaCount(), b = voices->GetSectionCount();
+  if (a != b) {
+    std::snprintf(text, sizeof text, kCharaCountText, a, b);
+    platform::MessageBox(nullptr, text, kCheckCaption, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  for (int i = 0; i < a; ++i) {
+    const int sa = data->GetSceneCount(i), sb = voices->GetSceneCount(i);
+    if (sa == sb) continue;
+    std::snprintf(text, sizeof text, kSceneCountText, i + 1, sa, sb);
+    platform::MessageBox(nullptr, text, kCheckCaption, MB_OK | MB_ICONWARNING);
+    return;
+  }
+}
+
+CCommonSelectScene::CCommonSelectScene(CGameCallBack* game) : CCommonGeneral(game) {
+  SetModeNumber(kModeNumber);
+  LoadSetupFile("SelectScene", 32);
+  if (game_) {
+    sceneList_ = game_->GetSceneList();
+    voiceList_ = game_->GetSceneVoiceList();
+  }
+  LoadBackScriptSetup();
+  LoadBackButtonSetup();
+  LoadUpDownButtonSetup();
+  CreateUpdownBack();
+  LoadBgmSetup();
+  LoadFadeSetup();
+  LoadEnterExitVoiceSetup();
+  int listCheckFlag = 1;
+  GetSetupInt(&listCheckFlag, "listCheckFlag");
+  if (listCheckFlag && game_) CheckData(game_->GetSceneDataFile(), voiceList_);
+  GetSetupInt(&scenePianoSoundFlag_, "scenePianoSoundFlag");
+  backgroundFileName_ = "scene_bg";
+  GetSetupString(&backgroundFileName_, "filenameBG");
+  GetSetupInt(&selectSound_, "selectSound");
+  GetSetupInt(&exitStopVoiceFlag_, "exitStopVoiceFlag");
+  GetSetupInt(&exitStopVoiceFadeOutTime_, "exitStopVoiceFadeOutTime");
+  grid_ = std::make_unique<CGalleryGrid>(*this);
+  grid_->SetThumbnailPrefix("sys\\sc\\");
+  grid_->HideCounts();
+
+  GetSetupInt(&totalPercentPrintFlag_, "totalPercentPrintFlag");
+  if (totalPercentPrintFlag_) {
+    const char* name = "ta_font_cg1";
+    GetSetupString(&name, "fileNameTotalPercent");
+    int fontX = 16, fontY = 22;
+    GetSetupInt(&fontX, "totalPercentFontSizeX");
+    GetSetupInt(&fontY, "totalPercentFontSizeY");
+    totalPercentNextX_ = fontX;
+    GetSetupInt(&totalPercentNextX_, "totalPercentFontNextX");
+    GetSetupInt(&totalPercentX_, "totalPercentPrintX");
+    GetSetupInt(&totalPercentY_, "totalPercentPrintY");
+    totalPercentFontName_ = name;
+    totalPercentFont_ = std::make_unique<CPicture>();
+    totalPercentPrinter_ = std::make_unique<CNumberPrint>(totalPercentFont_.get(), fontX, fontY, kPercentKeta,
+                                                          totalPercentNextX_, 0, 1, 0);
+  }
+  GetSetupInt(&addPicFlag_, "addPicFlag");
+  if (addPicFlag_) {
+    GetSetupInt(&addPicPrintPercent_, "addPicPrintPercent");
+    GetSetupInt(&addPicX_, "addPicPrintX");
+    GetSetupInt(&addPicY_, "addPicPrintY");
+    GetSetupInt(&addPicSizeX_, "addPicSizeX");
+    GetSetupInt(&addPicSizeY_, "addPicSizeY");
+    GetSetupInt(&addPicSrcNumX_, "addPicSrcNumX");
+    addPicSrcNumX_ = std::max(addPicSrcNumX_, 1);
+    const char* name = "scene_bg_title";
+    GetSetupString(&name, "filenameAdd");
+    addPicture_.reset(NewSysPicture(name));
+  }
+  pagePrinter_ = std::make_unique<CPagePrint>(GetSetupList(), backScriptFlag_ ? nullptr : screenPicture_);
+}
+
+CCommonSelectScene::~CCommonSelectScene() { Release(); }
+
+void CCommonSelectScene::Release() {
+  grid_.reset();
+  pagePrinter_.reset();
+  totalPercentPrinter_.reset();
+  totalPercentFont_.reset();
+  addPicture_.reset();
+}
+
+int CCommonSelectScene::SceneOf(int k) const { return page_ * grid_->GetCells() + k; }
+
+int CCommonSelectScene::Init() {
+  grid_->LoadPictures();
+  if (totalPercentFontName_ && totalPercentFont_ && !totalPercentFont_->GetName()[0])
+    totalPercentFont_->LoadDWQ(("sys\\" + std::string(totalPercentFontName_)).c_str());
+  if (game_) {
+    game_->SetLayerDisableMask(0);
+    game_->StopAllSound();
+    game_->ClearGameState();
+    for (const auto& range : kClearedVars)
+      for (int v = range[0]; v <= range[1]; ++v) game_->SetVar(v, 0);
+    game_->ResetFrameTime();
+  }
+  replay_ = 0;
+  chara_ = sceneList_ ? sceneList_->GetCurrentChara() : 0;
+  sceneCount_ = sceneList_ ? std::clamp(sceneList_->GetSceneCount(chara_), 0, kMaxScenes) : 0;
+  pageCount_ = grid_->PageCount(sceneCount_);
+  page_ = std::clamp(page_, 0, pageCount_ - 1);
+  SetUpDownButtonPos();
+  if (upDownButtons_) {
+    upDownButtons_->SetPageMax(std::min(pageCount_, CUpDownButton::kMaxPages));
+    upDownButtons_->SetPage(page_);
+  }
+  for (int s = 0; s < kMaxScenes; ++s) seen_[s] = s < sceneCount_ && sceneList_->IsSceneSeen(chara_, s) ? 1 : 0;
+  seenPercent_ = sceneList_ ? sceneList_->GetSeenPercent(chara_) : 0;
+  BuildPage();
+  ReloadUpDownButtonPicture();
+  ReloadBackButtonPicture();
+  hover_ = prevHover_ = pendingVoice_ = -1;
+  voiceCountdown_ = 0;
+  SetBackButtonPos();
+  if (updownBack_) updownBack_->Init();
+  selected_ = hoverScene_ = -1;
+  soundGuard_ = kSoundGuard;
+  return -1;
+}
+
+void CCommonSelectScene::BuildPage() {
+  grid_->BuildPage([&](int k) {
+    CGalleryGrid::CellInfo info;
+    const int s = SceneOf(k);
+    if (s >= sceneCount_) return info;
+    info.state = CGalleryGrid::CellState::kCover;
+    const char* name = voiceList_ ? voiceList_->GetScenePictureName(chara_, s) : nullptr;
+    if (seen_[s]) {
+      info.state = CGalleryGrid::CellState::kSeen;
+      info.thumbnail = name;
+    } else if (grid_->GetPicMustPrintPercent() != 0) {
+      info.state = CGalleryGrid::CellState::kUnseenShown;
+      info.thumbnail = name;
+    }
+    return info;
+  });
+  if (backScriptFlag_ || !screenPicture_) return;
+  LoadBackgroundPicture();
+  screenPicture_->Put(0, 0, 0);
+  PrintStatic();
+  screenPicture_->GetScreen();
+}
+
+void CCommonSelectScene::PrintTexts(int k) const {
+  CTextPrint* printer = game_ ? game_->GetTextBuffer() : nullptr;
+  if (!printer || !voiceList_) return;
+  const int s = SceneOf(k);
+  int x = 0, y = 0;
+  grid_->CellPos(k, &x, &y);
+  const int lines = voiceList_->GetEntryLength(chara_, s) - 2;
+  for (int i = 0; i < lines; ++i) {
+    const char* text = voiceList_->GetSceneText(chara_, s, i);
+    if (text) printer->Print(x + 2, y + 2 + kTextSize * i, text, kTextSize, 255, 255, 255, 1, 16, 0, 1);
+  }
+}
+
+void CCommonSelectScene::PrintStatic() {
+  for (int k = 0; k < grid_->GetCells(); ++k) {
+    grid_->PrintCell(k);
+    if (grid_->GetState(k) == CGalleryGrid::CellState::kSeen) PrintTexts(k);
+  }
+  if (totalPercentPrinter_) {
+    totalPercentPrinter_->Print(totalPercentX_, totalPercentY_, seenPercent_);
+    totalPercentPrinter_->PrintChar(totalPercentX_ + 3 * totalPercentNextX_, totalPercentY_, kPercentGlyph);
+  }
+  if (addPicture_) {
+    const int sx = chara_ % addPicSrcNumX_ * addPicSizeX_, sy = chara_ / addPicSrcNumX_ * addPicSizeY_;
+    if (addPicPrintPercent_ == 0)
+      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 0);
+    else if (addPicPrintPercent_ == 100)
+      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 1);
+    else
+      addPicture_->TransLucentBlt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, addPicPrintPercent_);
+  }
+  if (pagePrinter_) pagePrinter_->Print(page_ + 1, pageCount_);
+}
+
+void CCommonSelectScene::ChangePage(int page) {
+  page_ = std::clamp(page, 0, pageCount_ - 1);
+  if (upDownButtons_) upDownButtons_->SetPage(page_);
+  soundGuard_ = kSoundGuard;
+  BuildPage();
+  CScreenBuffer::SetFullRedraw(0);
+}
+
+int CCommonSelectScene::Calcu() {
+  if (selected_ >= 0) {
+    if (--countdown_ >= 1) return -1;
+    replay_ = 1;
+    return ExitToMode(-1);
+  }
+  if (updownBack_) {
+    const int32_t code = updownBack_->Calcu(input_);
+    const int v = CheckButtonResult3(code);
+    if (v == 0) return ExitToMode(parameter_);
+    if (v > 0) {
+      ChangePage(v - 1);
+      return -1;
+    }
+    if (GetButtonCodeKind(code) == buttoncode::kPressed) selected_ = -2;
+    else if (selected_ == -2) selected_ = -1;
+  }
+  prevHover_ = hover_;
+  platform::Point p{};
+  if (mouse_) mouse_->GetPos(&p);
+  hover_ = grid_->HitTest(p.x, p.y);
+  if (selected_ == -1 && hover_ >= 0 && GetClick(0)) {
+    selected_ = hover_;
+    countdown_ = kBlinkFrames;
+    if (game_ && selectSound_ != -1) game_->PlaySystemSe(selectSound_ - 1, 0);
+    return -1;
+  }
+  if (soundGuard_ >= 1) {
+    --soundGuard_;
+  } else if (hover_ != prevHover_ && hover_ >= 0 && scenePianoSoundFlag_ && game_) {
+    game_->PlayNote(hover_);
+  }
+  if (hover_ != prevHover_) {
+    if (hover_ >= 0) {
+      hoverScene_ = SceneOf(hover_);
+      if (soundGuard_ == 0) {
+        pendingVoice_ = hoverScene_;
+        voiceCountdown_ = kVoiceWait;
+      }
+    } else {
+      hoverScene_ = pendingVoice_ = -1;
+    }
+  }
+  if (pendingVoice_ >= 0 && --voiceCountdown_ <= 0) {
+    const char* voice = voiceList_ ? voiceList_->GetSceneVoice(chara_, pendingVoice_) : nullptr;
+    if (game_ && voice && *voice && !game_->CheckVoiceOff(voice)) game_->PlayVoice(voice);
+    pendingVoice_ = -1;
+  }
+  return -1;
+}
+
+void CCommonSelectScene::AtExit() {
+  CCommonGeneral::AtExit();
+  if (!game_) return;
+  if (exitStopVoiceFlag_) game_->FadeOutVoice(exitStopVoiceFadeOutTime_);
+  if (!replay_) return;
+  const int scene = SceneOf(selected_);
+  selected_ = -1;
+  if (sceneList_) sceneList_->SetCurrentScene(scene);
+  game_->ResetFrameTime();
+  game_->SetBackScriptMode(0);
+  game_->SetMessageModeFlag(1);
+  game_->SetLayerDisableMask(voiceList_ ? static_cast<int>(voiceList_->GetSceneFlags(chara_, scene) & 0xFFFF) : 0);
+  if (game_->StartSceneScript()) game_->StopBgm(-1);
+}
+
+int CCommonSelectScene::Print() {
+  const int full = CScreenBuffer::CheckFullRedraw();
+  PrintBackScreen();
+  if (backScriptFlag_) PrintStatic();
+  if (updownBack_) updownBack_->Print();
+  for (int k = 0; k < grid_->GetCells(); ++k) {
+    const CGalleryGrid::CellState state = grid_->GetState(k);
+    if (state == CGalleryGrid::CellState::kEmpty) continue;
+    int x = 0, y = 0, w = 0, h = 0;
+    grid_->CellRect(k, &x, &y, &w, &h);
+    if (state != CGalleryGrid::CellState::kSeen) {
+      // An unseen scene's cell is restored from the page picture.
+      if (!backScriptFlag_ && screenPicture_ && full) screenPicture_->Blt(x, y, x, y, w, h, 0);
+      continue;
+    }
+    const bool moved = hover_ != prevHover_ && (k == hover_ || k == prevHover_);
+    if (!full && k != selected_ && !moved) continue;
+    if (!backScriptFlag_ && screenPicture_) screenPicture_->Blt(x, y, x, y, w, h, 0);
+    if (CGalleryGrid::CursorShown(k, hover_, selected_, countdown_)) grid_->PrintCursor(k);
+    if (!full) CScreenBuffer::AddDirtyRect(x, y, w, h);
+  }
+  return -1;
+}
+
+int CCommonSelectScene::PrintEnterScreen() {
+  CScreenBuffer::SetFullRedraw(0);
+  return Print();
+}
