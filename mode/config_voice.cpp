@@ -194,7 +194,10 @@ void CCommonConfig::ReloadVoiceButton(int i) const {
   if (!picture || !name || !*name) return;
   std::string path = std::string("sys\\") + name;
   const int value = nameChangeFlag_ && voice.nameVar >= 0 && game_ ? game_->GetVar(voice.nameVar) : 0;
-  if (value > 0) path += "_" + std::to_string(value);
+  if (value > 0) {
+    path += '_';
+    path += std::to_string(value);
+  }
   picture->LoadDWQ(path.c_str());
 }
 
