@@ -92,7 +92,7 @@ int CCommonPrintMovie::Init() {
   return 0;
 }
 
-int CCommonPrintMovie::Leave(int fillBlack) {
+int CCommonPrintMovie::LeaveMovie(int fillBlack) {
   game_->HideCursor();
   if (fillBlack) CAllGraphics::FillScreen(0, 0, 0);
   if (fillExitScreenFlag_) FillExitScreen();
@@ -116,7 +116,7 @@ void CCommonPrintMovie::EndMovie() {
 
 int CCommonPrintMovie::Calcu() {
   if (!game_) return nextMode_;
-  if (game_->IsMovieOff() || nothingToPlay_) return Leave(1);
+  if (game_->IsMovieOff() || nothingToPlay_) return LeaveMovie(1);
   if (codecLevel_ < 3 && skipFilmMark_) {
     game_->HideCursor();
     if (fillExitScreenFlag_) FillExitScreen();

@@ -39,7 +39,7 @@ class CCommonPrintMovie : public CCommonGeneral {
   void EndMovie();
   // Leaves for "nextMode", or with the skip-film mark sets the game's
   // skip-film state and stays one more frame; -1 then.
-  int Leave(int fillBlack);
+  int LeaveMovie(int fillBlack);
 
   const char* bgName_ = "bg_movie";
   int nextMode_ = 4;
