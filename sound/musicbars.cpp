@@ -134,6 +134,9 @@ void CFastFourierTransform::Release() {
 
 int CFastFourierTransform::GetTableIndex(int n) {
   switch (n) {
+    // The music room holds its size to 64..1024.
+    case 64: return 6;
+    case 128: return 7;
     case 256: return 8;
     case 512: return 9;
     case 1024: return 10;

@@ -53,7 +53,8 @@ class CFastFourierTransform {
   CFastFourierTransform& operator=(const CFastFourierTransform&) = delete;
 
   void Release();
-  // Only 256, 512 and 1024 have tables; other sizes are refused (-1 / 0).
+  // Only 64, 128, 256, 512 and 1024 have tables, each its own slot; other
+  // sizes are refused (-1 / 0).
   static int GetTableIndex(int n);
   int MakeTable(int n);
   // In place over n complex values, scaled by 1/n. 0 (and nothing changed)

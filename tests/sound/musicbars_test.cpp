@@ -107,7 +107,7 @@ TEST(SpectrumPrint, SettingsComeFromTheList) {
 
 TEST(FastFourierTransform, MatchesTheTransformItDefines) {
   CFastFourierTransform fft;
-  for (int n : {256, 512, 1024}) {
+  for (int n : {64, 128, 256, 512, 1024}) {
     std::vector<float> re(n), im(n);
     std::vector<std::complex<double>> in(n);
     for (int i = 0; i < n; ++i) {
@@ -139,12 +139,14 @@ TEST(FastFourierTransform, ACosineGivesItsTwoBins) {
   }
 }
 
-TEST(FastFourierTransform, OnlyThreeSizesHaveTables) {
+TEST(FastFourierTransform, OnlyTheMusicRoomsFiveSizesHaveTables) {
+  EXPECT_EQ(CFastFourierTransform::GetTableIndex(64), 6);
+  EXPECT_EQ(CFastFourierTransform::GetTableIndex(128), 7);
   EXPECT_EQ(CFastFourierTransform::GetTableIndex(256), 8);
   EXPECT_EQ(CFastFourierTransform::GetTableIndex(512), 9);
   EXPECT_EQ(CFastFourierTransform::GetTableIndex(1024), 10);
   CFastFourierTransform fft;
-  for (int n : {0, 1, 128, 300, 2048, -256}) {
+  for (int n : {0, 1, 32, 96, 300, 2048, -256}) {
     EXPECT_EQ(CFastFourierTransform::GetTableIndex(n), -1) << n;
     EXPECT_EQ(fft.MakeTable(n), 0) << n;
     std::vector<float> re(4096, 1.0f), im(4096, 2.0f);
