@@ -12,6 +12,7 @@
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
 #include "mode/config.h"
+#include "mode/listenbgm.h"
 #include "mode/logo.h"
 #include "mode/minigamemode.h"
 #include "mode/nothing.h"
@@ -22,6 +23,7 @@
 #include "mode/printresult.h"
 #include "mode/selectcg.h"
 #include "mode/selectscene.h"
+#include "mode/selectzukan.h"
 #include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
 #include "mode/printmovie.h"
@@ -78,6 +80,8 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonSave::kModeNumber, &Make<CCommonSave>},
     {CCommonSystemMenu::kModeNumber, &Make<CCommonSystemMenu>},
     {CCommonNameInput::kModeNumber, &Make<CCommonNameInput>},
+    {CCommonListenBGM::kModeNumber, &Make<CCommonListenBGM>},
+    {CCommonSelectZukan::kModeNumber, &Make<CCommonSelectZukan>},
 };
 
 // The companion entries of a row (keys 1..99 only; anything else names no
