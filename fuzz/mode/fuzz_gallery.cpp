@@ -4,10 +4,12 @@
 // are hit-tested, and the viewer steps both ways through the seen pictures.
 // Nothing may be read or written outside the lists, pictures or screen; a
 // hit is always a seen cell of the page; the viewer's picture stays seen.
+// The picture book runs between them (fuzz/mode/book_fuzz.h).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "fuzz/mode/book_fuzz.h"
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
@@ -109,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            "a hit is a seen cell");
       }
     }
+    bookfuzz::Run(game, in);
     viewer->Init();
     viewer->Print();
     CMouseStatus* mouse = game.GetMouseStatus();
