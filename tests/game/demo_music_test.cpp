@@ -103,6 +103,16 @@ MusicRun RunMusic() {
       for (int i = 0; i < limit && game.GetCurrentMode() != mode; ++i) game.RunFrame();
       return game.GetCurrentMode() == mode;
     };
+    // The extras menu, then its button at (400, y) and past the screen's
+    // enter fade.
+    auto openFromExtras = [&](int y, int mode) {
+      EXPECT_TRUE(runUntil(kOmakeMode, 40));
+      game.RunFrames(20);
+      click(400, y);
+      EXPECT_TRUE(runUntil(mode, 40));
+      host.InjectMouseMove(-5, 700);
+      game.RunFrames(15);
+    };
     auto* room = dynamic_cast<CCommonListenBGM*>(game.GetMode(kMusicMode));
     EXPECT_NE(room, nullptr);
     if (!room) return run;
@@ -124,12 +134,7 @@ MusicRun RunMusic() {
     game.Enter(kTitleMode);
     game.RunFrames(40);
     click(400, 450);
-    EXPECT_TRUE(runUntil(kOmakeMode, 40));
-    game.RunFrames(20);
-    click(400, 400);
-    EXPECT_TRUE(runUntil(kMusicMode, 40));
-    host.InjectMouseMove(-5, 700);
-    game.RunFrames(15);  // past the enter fade
+    openFromExtras(400, kMusicMode);
     run.openAfter = room->IsAvailable(1);
     const std::vector<uint32_t> stopped = StoppedLook();
 
@@ -166,12 +171,7 @@ MusicRun RunMusic() {
 
     // Back to the extras, then the picture book.
     click(720, 556);
-    EXPECT_TRUE(runUntil(kOmakeMode, 40));
-    game.RunFrames(20);
-    click(400, 450);
-    EXPECT_TRUE(runUntil(kBookMode, 40));
-    host.InjectMouseMove(-5, 700);
-    game.RunFrames(15);
+    openFromExtras(450, kBookMode);
     run.item0 = Pixel(208 + 32, 236 + 32);
     run.item1 = Pixel(308 + 32, 236 + 32);
     run.item2 = Pixel(408 + 32, 236 + 32);

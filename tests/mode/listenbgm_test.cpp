@@ -220,10 +220,17 @@ TEST_F(ListenBgmTest, PlayPauseAndStopDriveThePlayerButtonsAndScriptVariables) {
   Game().RunFrames(10);
   EXPECT_EQ(room->GetState(), CCommonListenBGM::kPlaying);
   EXPECT_EQ(Game().GetBgmPlayer()->IsPlaying(), 1);
+  // The cursor's frames run while the track plays (8 frames, one a tick).
+  const int frame = room->GetCursorFrame();
+  Game().RunFrame();
+  EXPECT_EQ(room->GetCursorFrame(), (frame + 1) % 8);
 
   ClickUntil(510, ButtonY(CCommonListenBGM::kPause), [&] { return room->GetState() != CCommonListenBGM::kPlaying; });
   EXPECT_EQ(room->GetState(), CCommonListenBGM::kPaused);
   EXPECT_EQ(ModeVar(), 2);
+  const int held = room->GetCursorFrame();
+  Game().RunFrames(3);
+  EXPECT_EQ(room->GetCursorFrame(), held) << "a paused track's cursor stands";
   EXPECT_EQ(pause->GetState(), 1);
   EXPECT_EQ(room->GetShownSeconds(), -1) << "no time while paused";
   // Play on the paused track resumes it.
