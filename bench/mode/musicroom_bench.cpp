@@ -4,7 +4,8 @@
 // summed). Aim: under 5 % of the 50 ms frame.
 //
 // Measured (Release, the 8-core build machine shared with other builds,
-// median of 3, CPU time): see bench/mode/CMakeLists.txt.
+// median of 3, CPU time): the plain loop 0.50 us, the frame 9.9 us (20 x
+// the loop, 0.02 % of the 50 ms frame).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
