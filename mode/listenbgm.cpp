@@ -431,8 +431,12 @@ void CCommonListenBGM::Next() {
   PlayCursor();
 }
 
+int CCommonListenBGM::VisibleRows() const {
+  return std::clamp(GetTrackCount() - top_, 0, k_.rows);
+}
+
 int CCommonListenBGM::RowAt(int x, int y) const {
-  for (int r = 0; r < k_.rows; ++r) {
+  for (int r = 0; r < VisibleRows(); ++r) {
     const int64_t dx = static_cast<int64_t>(x) - k_.cursorX - static_cast<int64_t>(r) * k_.cursorNextX;
     const int64_t dy = static_cast<int64_t>(y) - k_.cursorY - static_cast<int64_t>(r) * k_.cursorNextY;
     if (dx >= 0 && dx < k_.cursorW && dy >= 0 && dy < k_.cursorH && ValidTrack(top_ + r)) return r;

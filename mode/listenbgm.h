@@ -133,6 +133,8 @@ class CCommonListenBGM : public CCommonGeneral {
   void SetCursor(int t);
   void Previous();
   void Next();
+  // Rows that show a track: never more than the tracks below the top.
+  int VisibleRows() const;
   int RowAt(int x, int y) const;
   void ClickRow(int t);
   void CalcuButtons();

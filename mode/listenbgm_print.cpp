@@ -20,8 +20,8 @@ void CCommonListenBGM::RestoreArea(int x, int y, int w, int h) const {
 void CCommonListenBGM::PrintRow(int t) {
   const int r = t - top_;
   if (!ValidTrack(t) || r < 0 || r >= k_.rows) return;
-  const int x = HoldCoordinate(k_.cursorX + r * k_.cursorNextX);
-  const int y = HoldCoordinate(k_.cursorY + r * k_.cursorNextY);
+  const int x = static_cast<int>(std::clamp<int64_t>(k_.cursorX + int64_t{r} * k_.cursorNextX, -kMaxCoordinate, kMaxCoordinate));
+  const int y = static_cast<int>(std::clamp<int64_t>(k_.cursorY + int64_t{r} * k_.cursorNextY, -kMaxCoordinate, kMaxCoordinate));
   RestoreArea(x, y, k_.cursorW, k_.cursorH);
   if (t == cursor_ && cursorPicture_) {
     const anime::Frame f = k_.animeFlag ? anime::Calcu(k_.animePattern, k_.animeSpeed, k_.animeType, cursorCounter_)
@@ -66,7 +66,7 @@ int CCommonListenBGM::Print() {
   const int full = CScreenBuffer::CheckFullRedraw();
   for (auto& button : buttons_) button->Print();
   if (full)
-    for (int r = 0; r < k_.rows; ++r)
+    for (int r = 0; r < VisibleRows(); ++r)
       if (top_ + r != cursor_) PrintRow(top_ + r);
   PrintRow(cursor_);
   PrintTrackAndTime();

@@ -189,9 +189,10 @@ int CCommonSelectZukan::Print() {
     }
   }
   if (hovered_ >= 0 && cursor_) {
-    const int x = static_cast<int>(static_cast<int64_t>(hovered_ % numberX_) * nextX_ + printX_);
-    const int y = static_cast<int>(static_cast<int64_t>(hovered_ / numberX_) * nextY_ + printY_);
-    cursor_->Print(x, y);
+    const int64_t x = static_cast<int64_t>(hovered_ % numberX_) * nextX_ + printX_;
+    const int64_t y = static_cast<int64_t>(hovered_ / numberX_) * nextY_ + printY_;
+    cursor_->Print(HoldCoordinate(static_cast<int>(std::min<int64_t>(x, kMaxCoordinate))),
+                   HoldCoordinate(static_cast<int>(std::min<int64_t>(y, kMaxCoordinate))));
     cursor_->Calcu(1);
   }
   if (backButton_) backButton_->Print();

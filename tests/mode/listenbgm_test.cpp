@@ -320,6 +320,18 @@ TEST_F(ListenBgmTest, WithoutTracksNothingButBackReacts) {
   EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{CCommonListenBGM::kOmakeMode}));
 }
 
+TEST_F(ListenBgmTest, HugeRowCountsAndPitchesShowOnlyTheTracks) {
+  WriteSettings({{"musicPrintNumber", "2147483647"}, {"cursorNextX", "1000000"}, {"cursorAnimePattern", "0"},
+                 {"cursorAnimeSpeed", "-3"}});
+  WriteTracks("A,a,0,3,-,*,@,x\r\nB,b,0,3,-,*,@,x\r\n");
+  CCommonListenBGM* room = Enter();
+  Game().RunFrames(2);
+  // Row 1 lies a million pixels to the right: nothing there can be clicked.
+  ClickRow(1);
+  EXPECT_EQ(room->GetCursor(), 0);
+  EXPECT_EQ(room->GetCursorFrame(), 0);
+}
+
 TEST_F(ListenBgmTest, TheSpectrumMovesWhilePlayingAndFallsToZeroWhenStopped) {
   WriteSettings({{"spectrumPrintFlag", "1"}, {"spectrumCalcuPoint", "10"}, {"spectrumPrintNumber", "8"},
                  {"spectrumPrintX", "100"}, {"spectrumPrintY", "450"}});
