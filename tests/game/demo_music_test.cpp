@@ -4,7 +4,8 @@
 // the picture book's items appear; then the title, Extras, Music: the star
 // song is open, the lake tune plays (frames change while it plays, the mix
 // holds its tone), stop returns the stopped look; Extras, Book shows the
-// two items. Two runs show the same frames.
+// two items, and a chosen one is handed on and given back. Two runs show
+// the same frames.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,6 +66,7 @@ struct MusicRun {
   uint32_t item0 = 0, item1 = 0, item2 = 0;
   int boxes = 0;
   int volume = 0;
+  int chosen = -1, returned = -1;
 };
 
 uint32_t Pixel(int x, int y) { return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x] & 0xFFFFFF; }
@@ -176,6 +178,13 @@ MusicRun RunMusic() {
     run.item1 = Pixel(308 + 32, 236 + 32);
     run.item2 = Pixel(408 + 32, 236 + 32);
     run.hashes.push_back(demotest::HashScreen());
+    // The ball chosen, then a click back to the grid.
+    click(240, 268);
+    game.RunFrame();
+    run.chosen = game.GetVar(251);
+    click(400, 100);
+    game.RunFrame();
+    run.returned = game.GetVar(251);
     run.boxes = static_cast<int>(host.Boxes().size());
   }
   return run;
@@ -203,6 +212,8 @@ TEST(DemoMusicTest, TheRoomPlaysAndStopsTheSceneOpensATrackAndTheBookShowsItsIte
   EXPECT_EQ(first.item0, 0xE05050u);
   EXPECT_NE(first.item1, 0x50C060u) << "the diamond has not appeared";
   EXPECT_EQ(first.item2, 0x5080E0u);
+  EXPECT_EQ(first.chosen, 1) << "the ball's number for the back script";
+  EXPECT_EQ(first.returned, 0);
 
   EXPECT_EQ(first.hashes, second.hashes);
 }
