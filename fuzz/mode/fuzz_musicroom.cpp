@@ -94,21 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game.SetNextMode(CCommonListenBGM::kModeNumber);
     game.ChangeMode();
     for (int frame = 0; frame < 32 && in.More(); ++frame) {
-      switch (in.Byte() % 4) {
-        case 0:
-          g_host->InjectMouseMove(in.Byte() * 3 - 50, in.Byte() * 2 - 20);
-          break;
-        case 1:
-          g_host->InjectButton(0, true);
-          g_host->InjectButton(0, false);
-          break;
-        case 2:
-          g_host->InjectButton(in.Byte() & 1, in.Byte() & 1);
-          break;
-        default:
-          g_host->InjectWheel(in.Byte() & 1 ? 120 : -120);
-          break;
-      }
+      modefuzz::InjectRandomInput(*g_host, in);
+      // A held or released button of either side now and then.
+      if (in.Byte() % 8 == 0) g_host->InjectButton(in.Byte() & 1, in.Byte() & 1);
       modefuzz::Pump(game, g_window);
       game.Frame(in.Byte() % 120);
       fuzzsupport::Check(room->GetTrackCount() == 0 || (room->GetCursor() >= 0 &&

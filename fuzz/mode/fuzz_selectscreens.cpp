@@ -126,24 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game.SetNextMode(which.number);
     game.ChangeMode();
     for (int frame = 0; frame < 24 && in.More(); ++frame) {
-      switch (in.Byte() % 4) {
-        case 0:
-          g_host->InjectMouseMove(in.Byte() * 4 - 100, in.Byte() * 3 - 100);
-          break;
-        case 1:
-          g_host->InjectButton(0, true);
-          g_host->InjectButton(0, false);
-          break;
-        case 2: {
-          const int vk = 0x25 + in.Byte() % 4;
-          g_host->InjectKey(in.Byte() & 1 ? vk : 0x0D, true);
-          g_host->InjectKey(vk, false);
-          break;
-        }
-        default:
-          g_host->InjectWheel(120);
-          break;
-      }
+      modefuzz::InjectRandomInput(*g_host, in);
       modefuzz::Pump(game, g_window);
       game.Frame(in.Byte() % 120);
     }

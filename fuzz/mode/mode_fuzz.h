@@ -78,6 +78,29 @@ class ModeGame : public CGame {
   using CGameCallBack::ChangeMode;
 };
 
+// One random input for the next frame: a mouse move over the screen and a
+// little beyond, a left click, a cursor or Enter key, or a wheel step.
+inline void InjectRandomInput(platform::HeadlessBackend& host, fuzzsupport::Reader& in) {
+  switch (in.Byte() % 4) {
+    case 0:
+      host.InjectMouseMove(in.Byte() * 4 - 100, in.Byte() * 3 - 100);
+      break;
+    case 1:
+      host.InjectButton(0, true);
+      host.InjectButton(0, false);
+      break;
+    case 2: {
+      const int vk = 0x25 + in.Byte() % 4;
+      host.InjectKey(in.Byte() & 1 ? vk : 0x0D, true);
+      host.InjectKey(vk, false);
+      break;
+    }
+    default:
+      host.InjectWheel(120);
+      break;
+  }
+}
+
 // The queued window messages delivered to the game's handler (`window` for
 // messages that name none).
 inline void Pump(CGame& game, platform::Window* window) {
