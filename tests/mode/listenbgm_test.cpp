@@ -344,9 +344,17 @@ TEST_F(ListenBgmTest, TheSpectrumMovesWhilePlayingAndFallsToZeroWhenStopped) {
   int loudest = 0;
   for (int v : room->GetLevels()) loudest = std::max(loudest, v);
   EXPECT_GT(loudest, 50);
+  // A bar stood in the panel while the tone played (bars from y 450 up,
+  // 60 high at level 100).
+  bool drawn = false;
+  for (int x = 100; x < 140; ++x) drawn = drawn || Pixel(x, 440) != 0x101010;
+  EXPECT_TRUE(drawn);
   ClickUntil(510, ButtonY(CCommonListenBGM::kStop), [&] { return room->GetState() == CCommonListenBGM::kStopped; });
   Game().RunFrame();
   for (int v : room->GetLevels()) EXPECT_EQ(v, 0);
+  // Once the peaks have fallen, nothing of the bars is left above the base.
+  Game().RunFrames(40);
+  for (int x = 100; x < 140; ++x) EXPECT_EQ(Pixel(x, 440), 0x101010u) << x;
 }
 
 }  // namespace
