@@ -15,19 +15,6 @@
 namespace startup_test {
 namespace {
 
-// A scene table with one-item scenes: scenesPerChara[c] scenes for c.
-std::string SceneTable(const std::vector<int>& scenesPerChara) {
-  std::vector<int32_t> words = {0, static_cast<int32_t>(scenesPerChara.size())};
-  for (int n : scenesPerChara) {
-    words.push_back(n);
-    for (int s = 0; s < n; ++s) words.insert(words.end(), {10, 1, s + 1});
-  }
-  words[0] = static_cast<int32_t>(4 * words.size());
-  std::string out(words.size() * 4, '\0');
-  std::memcpy(out.data(), words.data(), out.size());
-  return out;
-}
-
 // A scene-voice list with scenesPerChara[c] entries in section c.
 std::string VoiceList(const std::vector<int>& scenesPerChara) {
   std::string text;
