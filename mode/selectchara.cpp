@@ -113,8 +113,7 @@ void CGalleryCharaPage::ReadSettings() {
     GetSetupInt(&fontY, "totalPercentSizeY");
     totalNextX_ = fontX;
     GetSetupInt(&totalNextX_, "totalPercentNextX");
-    CPicture* picture = game_ ? game_->LoadSystemPicture(font, 0) : nullptr;
-    totalPrinter_ = std::make_unique<CNumberPrint>(picture, fontX, fontY, kPercentKeta, totalNextX_, 0, 1, 0);
+    totalFont_ = {font, fontX, fontY};
   }
   if (charaPercentPrintFlag_) {
     font = "ta_font_cgm1";
@@ -126,8 +125,7 @@ void CGalleryCharaPage::ReadSettings() {
     GetSetupInt(&fontY, "percentSizeY");
     percentNextX_ = fontX;
     GetSetupInt(&percentNextX_, "percentNextX");
-    CPicture* picture = game_ ? game_->LoadSystemPicture(font, 0) : nullptr;
-    percentPrinter_ = std::make_unique<CNumberPrint>(picture, fontX, fontY, kPercentKeta, percentNextX_, 0, 1, 0);
+    percentFont_ = {font, fontX, fontY};
   }
 
   appearPercent_.assign(n, 0);
@@ -227,6 +225,14 @@ int CGalleryCharaPage::Init() {
     chara_->LoadDWQ(("sys\\" + std::string(charaName_)).c_str());
   }
   if (cursorName_ && !cursor_ && game_) cursor_ = game_->LoadSystemPicture(cursorName_, 0);
+  // The fonts come from the system pictures when the page is first shown.
+  const auto printer = [&](std::unique_ptr<CNumberPrint>& p, const Font& font, int nextX) {
+    if (p || !font.name || !game_) return;
+    p = std::make_unique<CNumberPrint>(game_->LoadSystemPicture(font.name, 0), font.sizeX, font.sizeY, kPercentKeta,
+                                       nextX, 0, 1, 0);
+  };
+  printer(totalPrinter_, totalFont_, totalNextX_);
+  printer(percentPrinter_, percentFont_, percentNextX_);
   if (heartPrintFlag_ && heartName_ && !heartPicture_) heartPicture_.reset(NewSysPicture(heartName_));
   hover_ = prevHover_ = selected_ = -1;
 

@@ -107,6 +107,11 @@ class CGalleryCharaPage : public CCommonGeneral {
   int totalX_ = 0, totalY_ = 0, totalNextX_ = 0;
   int percentX_ = 0, percentY_ = 0, percentNextX_ = 0;
   int heartPrintFlag_ = 0, heartX_ = 0, heartY_ = 0, heartSizeX_ = 16, heartSizeY_ = 16;
+  struct Font {
+    const char* name = nullptr;
+    int sizeX = 0, sizeY = 0;
+  };
+  Font totalFont_, percentFont_;
   const char* charaName_ = nullptr;
   const char* cursorName_ = nullptr;
   const char* heartName_ = nullptr;
