@@ -17,6 +17,20 @@ constexpr int kCountKeta = 2;
 constexpr int kPercentGlyph = 12;
 constexpr int kPercentKeta = 3;
 
+// A number font's keys: "<prefix>FontSizeX/Y", "<prefix>FontNextX" (the
+// width unless given) and the place "<prefix>PrintX/Y".
+struct FontKeys {
+  int sizeX, sizeY, nextX, printX, printY;
+};
+void ReadFontKeys(const CCommonGeneral& mode, const std::string& prefix, FontKeys* keys) {
+  mode.GetSetupInt(&keys->sizeX, (prefix + "FontSizeX").c_str());
+  mode.GetSetupInt(&keys->sizeY, (prefix + "FontSizeY").c_str());
+  keys->nextX = keys->sizeX;
+  mode.GetSetupInt(&keys->nextX, (prefix + "FontNextX").c_str());
+  mode.GetSetupInt(&keys->printX, (prefix + "PrintX").c_str());
+  mode.GetSetupInt(&keys->printY, (prefix + "PrintY").c_str());
+}
+
 }  // namespace
 
 int GalleryPercent(int seen, int total) {
@@ -77,19 +91,17 @@ CGalleryGrid::CGalleryGrid(const CCommonGeneral& mode) {
 
   mode.GetSetupInt(&differencePrintFlag_, "differencePrintFlag");
   mode.GetSetupInt(&differencePrintByGetFlag_, "differencePrintByGetFlag");
-  int fontX = 21, fontY = 27;
-  mode.GetSetupInt(&fontX, "differenceFontSizeX");
-  mode.GetSetupInt(&fontY, "differenceFontSizeY");
-  differenceNextX_ = fontX;
-  mode.GetSetupInt(&differenceNextX_, "differenceFontNextX");
-  mode.GetSetupInt(&differencePrintX_, "differencePrintX");
-  mode.GetSetupInt(&differencePrintY_, "differencePrintY");
+  FontKeys font{21, 27, 0, 0, 0};
+  ReadFontKeys(mode, "difference", &font);
+  differenceNextX_ = font.nextX;
+  differencePrintX_ = font.printX;
+  differencePrintY_ = font.printY;
   if (differencePrintFlag_ & 1) {
     name = "ta_sl_font3";
     mode.GetSetupString(&name, "fileNameDifferenceFont");
     differenceFontName_ = name;
     differenceFont_ = std::make_unique<CPicture>();
-    differencePrinter_ = std::make_unique<CNumberPrint>(differenceFont_.get(), fontX, fontY, kCountKeta,
+    differencePrinter_ = std::make_unique<CNumberPrint>(differenceFont_.get(), font.sizeX, font.sizeY, kCountKeta,
                                                         differenceNextX_, 0, 1, 0);
   }
   cells_.resize(static_cast<size_t>(GetCells()));
@@ -227,17 +239,15 @@ CGalleryHeader::CGalleryHeader(const CCommonGeneral& mode, const char* addDefaul
   if (flag) {
     const char* name = "ta_font_cg1";
     mode.GetSetupString(&name, "fileNameTotalPercent");
-    int fontX = 16, fontY = 22;
-    mode.GetSetupInt(&fontX, "totalPercentFontSizeX");
-    mode.GetSetupInt(&fontY, "totalPercentFontSizeY");
-    totalNextX_ = fontX;
-    mode.GetSetupInt(&totalNextX_, "totalPercentFontNextX");
-    mode.GetSetupInt(&totalX_, "totalPercentPrintX");
-    mode.GetSetupInt(&totalY_, "totalPercentPrintY");
+    FontKeys font{16, 22, 0, totalX_, totalY_};
+    ReadFontKeys(mode, "totalPercent", &font);
+    totalNextX_ = font.nextX;
+    totalX_ = font.printX;
+    totalY_ = font.printY;
     totalFontName_ = name;
     totalFont_ = std::make_unique<CPicture>();
     totalPrinter_ =
-        std::make_unique<CNumberPrint>(totalFont_.get(), fontX, fontY, kPercentKeta, totalNextX_, 0, 1, 0);
+        std::make_unique<CNumberPrint>(totalFont_.get(), font.sizeX, font.sizeY, kPercentKeta, totalNextX_, 0, 1, 0);
   }
   flag = 0;
   mode.GetSetupInt(&flag, "addPicFlag");
