@@ -116,7 +116,7 @@ TEST_F(SelectCharaTest, AChoiceBlinksThenOpensThePictureGalleryOnThatCharacter) 
   EXPECT_EQ(Game().GetCGList()->GetCurrentCG(), 0);
 }
 
-TEST_F(SelectCharaTest, TheSceneTwinOpensTheSceneGalleryOnThatCharacter) {
+TEST_F(SelectCharaTest, TheSceneTwinOpensTheSceneGalleryOnThatCharacterAndRunsItsBackScript) {
   CCommonSelectSceneChara* page = EnterScene({}, {2, 2, 2}, {}, {});
   EXPECT_EQ(page->GetCharaCount(), 3);
   Click(AreaX(2), 130);
@@ -126,6 +126,21 @@ TEST_F(SelectCharaTest, TheSceneTwinOpensTheSceneGalleryOnThatCharacter) {
   EXPECT_EQ(Game().GetSceneList()->GetCurrentChara(), 2);
   EXPECT_EQ(Game().GetSceneList()->GetCurrentScene(), 0);
   EXPECT_FALSE(Called("CalcuBackScript 1"));
+  // With a back script the scene page runs it once more every frame, over
+  // what every mode's frame does (the picture page does not).
+  const auto stepsIn4Frames = [&](const Pairs& pairs, bool scene) {
+    game_.reset();
+    if (scene)
+      EnterScene(pairs, {1, 1, 1}, {}, {});
+    else
+      EnterCG(pairs, {});
+    const int before = CountCalls("CalcuBackScript");
+    Game().RunFrames(4);
+    return CountCalls("CalcuBackScript") - before;
+  };
+  const Pairs script = {{"backScriptFlag", "1"}, {"backScriptName", "bs"}};
+  EXPECT_EQ(stepsIn4Frames(script, false), 4);
+  EXPECT_EQ(stepsIn4Frames(script, true), 8);
 }
 
 TEST_F(SelectCharaTest, BackLeavesForTheExtrasOnAnyResultInTheCGPageAndOnResultZeroInTheScenePage) {
@@ -184,7 +199,8 @@ TEST_F(SelectCharaTest, TheTriangleLayoutPlacesCharactersRowByRowAndStopsWhenAll
 TEST_F(SelectCharaTest, CustomPositionsStayInsideTheCharactersAndBadCountsCountAsOne) {
   WriteList("SelectSceneChara", {{"customPrintFlag", "1"}, {"customStart", "-5"}, {"customEnd", "99"},
                                  {"printX1", "11"}, {"printY1", "12"}, {"printX3", "31"},
-                                 {"numberX", "0"}, {"picNumberX", "-2"}, {"sizeX", "10"}});
+                                 {"numberX", "0"}, {"picNumberX", "-2"}, {"sizeX", "10"},
+                                 {"pictureMode", "3"}, {"checkOnByPicFlag", "1"}});
   dir_->Write("spt/scene.dat", SceneTable({1, 1, 1}, {}));
   auto* page = Game().Remake<CCommonSelectSceneChara>();
   int cell[2] = {};
@@ -193,7 +209,10 @@ TEST_F(SelectCharaTest, CustomPositionsStayInsideTheCharactersAndBadCountsCountA
   // numberX 0 counts as 1: one area per row, rows 0 apart.
   EXPECT_EQ(page->GetGridCell(cell, 1)[0], 0);
   EXPECT_EQ(page->GetGridCell(cell, 2)[0], 31);
+  // Picture cells and the hit test by the picture with picNumberX counted
+  // as 1.
   Game().EnterMode(CCommonSelectSceneChara::kModeNumber);
+  MoveTo(15, 20);
   Game().RunFrames(3);
 
   // A range inside the characters reads only its own positions.
