@@ -10,6 +10,9 @@
 #include "mode/gallerygrid.h"
 #include "mode/selectscene.h"
 #include "mode/systemmenu.h"
+#include "sound/sound_fixtures.h"
+#include "sound/soundbuffer.h"
+#include "sound/voiceplayer.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "platform/files.h"
@@ -95,13 +98,22 @@ TEST_F(SelectSceneTest, RestingOnASeenScenePlaysItsVoiceOnceAndAClickStartsItsRe
   EXPECT_EQ(game.GetSceneList()->GetCurrentScene(), 1);
 }
 
-// The game whose scene replays start (or fail) as the test says.
+// The game whose scene replays start (or fail) as the test says, and
+// whose voices play as well as being recorded.
 class ReplayGame : public StartupGame {
  public:
   using StartupGame::StartupGame;
   int StartSceneScript() override {
     Note("StartSceneScript");
     return replayStarts;
+  }
+  void PlayVoice(const char* name) override {
+    StartupGame::PlayVoice(name);
+    CGame::PlayVoice(name);
+  }
+  bool VoicePlaying() const {
+    CSoundBuffer* b = voicePlayer_ ? voicePlayer_->GetBuffer(0) : nullptr;
+    return b && b->GetBuffer() && b->GetBuffer()->IsPlaying();
   }
   int replayStarts = 1;
 };
@@ -199,6 +211,24 @@ TEST_F(SceneGalleryTest, TheReplayHidesTheEntrysLayersStartsTheSceneAndStopsTheM
     EXPECT_EQ(Replay().GetLayerDisableMask(), 1 << 3);
     EXPECT_TRUE(Called("StartSceneScript"));
     EXPECT_EQ(Called("StopBgm -1"), starts == 1) << starts;
+  }
+}
+
+TEST_F(SceneGalleryTest, LeavingFadesTheVoiceOutOnlyWhenTheListSaysSo) {
+  dir_->Write("cdvaw/mi/mi0001.vaw",
+              soundtest::Str(soundtool::MakePcmVoice(soundtest::Sine(11025, 1, 8, 11025 * 5))));
+  for (int flag : {0, 1}) {
+    game_.reset();
+    CCommonSelectScene* gallery =
+        Enter({1}, "[a]\r\n@p0 mi0001\r\n", {0}, {{"exitStopVoiceFlag", std::to_string(flag)}});
+    Replay().SetSystemSetting(202, 1);
+    Replay().SetSystemSetting(102, 100);
+    Replay().RunFrames(4);  // past the page's sound guard
+    MoveTo(CellX(0), CellY(0));
+    Replay().RunFrames(20);
+    ASSERT_TRUE(Replay().VoicePlaying());
+    gallery->AtExit();
+    EXPECT_EQ(Replay().VoicePlaying(), flag == 0) << flag;
   }
 }
 
