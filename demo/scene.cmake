@@ -36,3 +36,11 @@ add_custom_command(OUTPUT ${out}
   DEPENDS zor-picture ${CMAKE_CURRENT_SOURCE_DIR}/scene/sys/ta_heart.txt
   COMMENT "demo: dwq/sys/ta_heart.dwq")
 list(APPEND demo_outputs ${out})
+# The scene character page's buttons ("sys\\ta_scenem_bt"), 10 times larger.
+set(out ${DEMO_OUT}/dwq/sys/ta_scenem_bt.dwq)
+add_custom_command(OUTPUT ${out}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_OUT}/dwq/sys
+  COMMAND zor-picture --mask --scale 10 ${CMAKE_CURRENT_SOURCE_DIR}/scene/sys/ta_scenem_bt.txt ${out}
+  DEPENDS zor-picture ${CMAKE_CURRENT_SOURCE_DIR}/scene/sys/ta_scenem_bt.txt
+  COMMENT "demo: dwq/sys/ta_scenem_bt.dwq")
+list(APPEND demo_outputs ${out})

@@ -44,13 +44,17 @@ constexpr int kScenesX = 400, kScenesY = 350;
 constexpr int kMinaX = 250, kMinaY = 260;
 constexpr int kCellX = 150, kCellY = 160;
 
-// The double with the title, which it leaves out unless asked, and whose
-// voices are played as well as recorded.
+// The double with the title, which it leaves out unless asked, the real
+// system pictures (the percentage fonts), and voices played as well as
+// recorded.
 class TitleGame : public testsupport::FakeGame {
  public:
   explicit TitleGame(platform::HeadlessBackend& host) : FakeGame(host) {
     modeDisable_[kTitle] = 0;
     CreateMode(kTitle);
+  }
+  CPicture* LoadSystemPicture(const char* name, int flag) override {
+    return CGameCallBack::LoadSystemPicture(name, flag);
   }
   void PlayVoice(const char* name) override {
     FakeGame::PlayVoice(name);
