@@ -8,6 +8,7 @@
 #include "game/gamecallback.h"
 #include "graphics/line.h"
 #include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
 #include "message/textprint.h"
 #include "mode/chartmenu.h"
 #include "mode/chartmenu_settings.h"
@@ -49,6 +50,9 @@ void DrawCell(CPicture* picture, int x, int y, int sx, int sy, int w, int h, int
 
 int CCommonChartMenu::Print() {
   const bool backScript = GetBackScriptFlag() != 0;
+  // Every layer moves or may move each frame, and the back pictures cover
+  // the whole screen: all of it is shown anew.
+  CScreenBuffer::AddDirtyRect(0, 0, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight());
   PrintBack();
   if (backScript && game_) game_->PrintBackScriptRange(0, set_->centerPicLayer - 1);
   PrintCenter();

@@ -4,6 +4,7 @@
 // carries the branches taken.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -458,6 +459,73 @@ TEST_F(ChartInputTest, SavedGameCarriesTheBranches) {
   EXPECT_EQ(menu.Slots().GetFlag(1), 1);
   EXPECT_FALSE(menu.Slots().GetOpenBit(4));
   EXPECT_EQ(menu.LinkColor(1, 0), 1);
+}
+
+// Script calls reach the functions their use keys registered, and each
+// leaves its trace; a function switched off is refused by the game's table.
+TEST_F(ChartInputTest, ScriptFunctionsThroughTheGame) {
+  dir_->Write("spt/function.xtx", "setroute,0\r\ngetchartpercent,0\r\nsloton,0\r\n");
+  const std::string trace = testsupport::Sjis("\n\nFunction動作しました\n\n");
+  const struct {
+    const char* setRoute;
+    const char* slotOn;
+  } cases[] = {{"1", "0"}, {"0", "1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.setRoute);
+    game_.reset();
+    CCommonChartMenu& menu = Menu({{"useSetRouteFunction", c.setRoute}, {"useSlotOnFunction", c.slotOn}});
+    game_->SetVar(kSlotVar, 3);
+    host_->ClearDebugLines();
+    const int item[1] = {2};
+    game_->SystemFunction(0, 1, item);
+    EXPECT_EQ(menu.Slots().GetSeen(3), c.setRoute[0] == '1' ? 2 : 0);
+    const int close[2] = {2, 0};
+    game_->SystemFunction(2, 2, close);
+    EXPECT_EQ(menu.Slots().GetOpenBit(2), c.slotOn[0] == '0');
+    const auto lines = host_->DebugLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), trace), lines.end());
+  }
+}
+
+// Each function without arguments: a = 0, b = 1 for "sloton" and 0 for the
+// others; none reaches outside the arrays.
+TEST_F(ChartInputTest, ScriptFunctionsWithoutArguments) {
+  constexpr int kAnswer = 14;
+  Menu();
+  game_->SetVarNumber("answer", kAnswer);
+  CCommonChartMenu& menu = Menu({{"useSlotOnFunction", "1"}, {"useSlotOpenFunction", "1"}});
+  game_->SetVar(kSlotVar, 2);
+  menu.Slots().SetOpenBit(0, false);
+  game_->SetVar(kAnswer, 77);
+  for (int type = 0; type < CCommonChartMenu::kFunctionTypes; ++type) menu.Function(type, 0, nullptr);
+  EXPECT_TRUE(menu.IsSeen(2));                     // "setroute" 0 on a node of size 1
+  EXPECT_EQ(game_->GetVar(kAnswer), 1);            // "checkcompslot": node 2 all seen
+  EXPECT_TRUE(menu.Slots().GetOpenBit(0));         // "sloton" 0 with b = 1
+  EXPECT_EQ(game_->GetVar(kWorkVar), 0);           // "slotopen" put the work variable back
+  EXPECT_TRUE(platform::FileExists(std::string(GetSaveFolder()) + "\\chart1\\slot2.dat"));
+}
+
+// "autoNextOn": a node whose one link leads into the next chart records and
+// saves that chart's node too, and the next visit shows that chart.
+TEST_F(ChartInputTest, AutoNextIntoTheNextChart) {
+  dir_->Write("chart/chart1.xtx", "1800\r\n@1 1 100 100 1001\r\n");
+  dir_->Write("chart/chart2.xtx", "1800\r\n@1001 1 50 100 1002\r\n@1002 1 50 300\r\n");
+  CCommonChartMenu& menu = Menu({{"chartListNumber", "2"}, {"autoNextOn", "1"}});
+  game_->SetVar(kSlotVar, 0);
+  menu.SetCallArgs(0, nullptr);
+  EXPECT_EQ(game_->GetVar(kSlotVar), 1);  // no link out of node 0: the first call
+  game_->SetVar(kSlotVar, 1);
+  menu.SetCallArgs(0, nullptr);
+  EXPECT_EQ(game_->GetVar(kSlotVar), 1001);
+  EXPECT_EQ(game_->GetVar(kWorkVar), 1001);
+  EXPECT_EQ(menu.Slots().GetFlag(1), 1);
+  EXPECT_TRUE(menu.IsSeen(1001));
+  const std::string folder = std::string(GetSaveFolder());
+  EXPECT_TRUE(platform::FileExists(folder + "\\chart1\\slot1.dat"));
+  EXPECT_TRUE(platform::FileExists(folder + "\\chart2\\slot1001.dat"));
+  menu.Init();
+  EXPECT_EQ(menu.GetDisplayedChart(), 1);
+  EXPECT_TRUE(menu.IsNext(1002));
 }
 
 }  // namespace
