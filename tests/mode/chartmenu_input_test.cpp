@@ -475,6 +475,7 @@ TEST_F(ChartInputTest, ScriptFunctionsThroughTheGame) {
     game_.reset();
     CCommonChartMenu& menu = Menu({{"useSetRouteFunction", c.setRoute}, {"useSlotOnFunction", c.slotOn}});
     game_->SetVar(kSlotVar, 3);
+    menu.Slots().SetSeen(3, 0);  // the seen bits last across games
     host_->ClearDebugLines();
     const int item[1] = {2};
     game_->SystemFunction(0, 1, item);
