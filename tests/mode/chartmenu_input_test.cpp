@@ -262,6 +262,8 @@ TEST_F(ChartInputTest, MiniMapClicksAndWindowDrag) {
 // Drag scroll with the left button on an empty place of the chart area,
 // one pixel per pixel (1) or over the whole chart (3), reversed or not.
 TEST_F(ChartInputTest, DragScroll) {
+  constexpr uint32_t kCapture = 0xE0C0A0;
+  testsupport::WriteDwq(*dir_, "sys/ta_capture", 4, 4, kCapture);
   const struct {
     const char* mode;
     const char* reverse;
@@ -270,7 +272,8 @@ TEST_F(ChartInputTest, DragScroll) {
                {"3", "1", 500 - 20 * 1710 / 150}, {"0", "0", 500}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.mode) + " " + c.reverse);
-    CCommonChartMenu& menu = AtNode2({{"mainCaptureOk", c.mode}, {"captureReverse", c.reverse}});
+    CCommonChartMenu& menu = AtNode2({{"mainCaptureOk", c.mode}, {"captureReverse", c.reverse},
+                                      {"capturePrintX", "2"}, {"capturePrintY", "3"}});
     menu.SetScrollY(500);
     Mouse().SetPos(50, 100);
     Mouse().SetButton(0, 1);
@@ -279,7 +282,11 @@ TEST_F(ChartInputTest, DragScroll) {
     Mouse().SetPos(50, 80);
     Frame();
     EXPECT_EQ(menu.GetScrollY(), c.scroll);
-    menu.Print();  // the capture picture at the mouse
+    menu.Print();
+    if (menu.GetMiniMapState() == 2) {
+      // The capture picture at the mouse plus its offset.
+      EXPECT_EQ(CScreenBuffer::GetBuffer()[(80 + 3) * 200 + 50 + 2] & 0xFFFFFF, kCapture);
+    }
     Mouse().SetButton(0, 0);
     Frame();
     EXPECT_EQ(menu.GetMiniMapState(), 0);
