@@ -536,5 +536,29 @@ TEST_F(ChartInputTest, AutoNextIntoTheNextChart) {
   EXPECT_TRUE(menu.IsNext(1002));
 }
 
+// The jump's last steps: the chosen chart's "new" mark is acknowledged in
+// its variable, and the skip-film flag is set; leaving without a choice
+// does neither.
+TEST_F(ChartInputTest, JumpAcknowledgesTheNewMarkAndSetsSkipFilm) {
+  constexpr int kNewMarkVar = 15;
+  Menu();
+  game_->SetVarNumber("newchartflag", kNewMarkVar);
+  CCommonChartMenu& menu = AtNode2({{"newMarkPrintFlag", "1"}, {"warningPrintFlag", "0"}, {"slotAreaStartX", "-50"}});
+  game_->SetVar(kNewMarkVar, 0x4);
+  menu.Init();
+  ASSERT_EQ(menu.GetNewChartBits(), 1u);
+  game_->ClearCalls();
+  menu.AtExit();  // no choice
+  EXPECT_EQ(game_->GetVar(kNewMarkVar), 0x4);
+  const platform::Point p = Show(4);
+  ClickAt(p.x, p.y, 0, 1);
+  ASSERT_TRUE(menu.IsJumpRequested());
+  menu.AtExit();
+  EXPECT_EQ(game_->GetVar(kNewMarkVar), 0x5);
+  int skips = 0;
+  for (const std::string& line : game_->Calls()) skips += line == "SetSkipFilmFlag 1";
+  EXPECT_EQ(skips, 1);
+}
+
 }  // namespace
 }  // namespace chartmenu_test
