@@ -165,6 +165,13 @@ class CCommonChartMenu : public CCommonGeneral {
   void LoadVariables();
   // chartmenu_input.cpp.
   void RegisterFunctions();
+  // The script functions of types 0..5.
+  void FunctionSetRoute(int a, int b);
+  void FunctionGetChartPercent(int a, int b);
+  void FunctionCheckCompSlot(int a, int b);
+  void FunctionOpenChart(int a, int b);
+  void FunctionSlotOn(int a, int b);
+  void FunctionSlotOpen(int a, int b);
   void SetVarValue(int var, int value);
   void Arrive(int a);
   bool IsLinkOfCurrent(int n) const;

@@ -124,40 +124,46 @@ void CCommonChartMenu::ExitGame() {
   SaveChartSlot(0);
 }
 
+// The script functions by type; a and b are the call's first two
+// arguments as Function gives them.
+void CCommonChartMenu::FunctionSetRoute(int a, int) { MarkNodeSeen(VarValue(slotVar_), a); }
+
+void CCommonChartMenu::FunctionGetChartPercent(int a, int) {
+  if (a == 0 || a == -1)
+    SetVarValue(percentVar_, GetTotalPercent());
+  else if (a >= 1 && a <= GetChartCount())
+    SetVarValue(percentVar_, GetChartPercent(a - 1));
+}
+
+void CCommonChartMenu::FunctionCheckCompSlot(int, int) {
+  SetVarValue(compVar_, IsAllSeen(VarValue(slotVar_)) ? 1 : 0);
+}
+
+void CCommonChartMenu::FunctionOpenChart(int a, int) { OpenChart(a); }
+
+void CCommonChartMenu::FunctionSlotOn(int a, int b) { SetNodeOpen(a, b); }
+
+void CCommonChartMenu::FunctionSlotOpen(int a, int) {
+  const int w = VarValue(workVar_);
+  SetVarValue(workVar_, a);
+  MarkNodeSeen(a, 0);
+  SaveChartSlot(1);
+  SetVarValue(workVar_, w);
+}
+
 int CCommonChartMenu::Function(int type, int count, const int* args) {
   platform::DebugOutput("\n\nFunction" "\x93\xae\x8d\xec\x82\xb5\x82\xdc\x82\xb5\x82\xbd\n\n");
+  using Handler = void (CCommonChartMenu::*)(int, int);
+  static constexpr struct {
+    int type;
+    Handler run;
+  } kHandlers[] = {{0, &CCommonChartMenu::FunctionSetRoute},  {1, &CCommonChartMenu::FunctionGetChartPercent},
+                   {2, &CCommonChartMenu::FunctionCheckCompSlot}, {3, &CCommonChartMenu::FunctionOpenChart},
+                   {4, &CCommonChartMenu::FunctionSlotOn},    {5, &CCommonChartMenu::FunctionSlotOpen}};
   const int a = count >= 1 && args ? args[0] : 0;
   const int b = count >= 2 && args ? args[1] : (type == 4 ? 1 : 0);
-  switch (type) {
-    case 0:
-      MarkNodeSeen(VarValue(slotVar_), a);
-      break;
-    case 1:
-      if (a == 0 || a == -1)
-        SetVarValue(percentVar_, GetTotalPercent());
-      else if (a >= 1 && a <= GetChartCount())
-        SetVarValue(percentVar_, GetChartPercent(a - 1));
-      break;
-    case 2:
-      SetVarValue(compVar_, IsAllSeen(VarValue(slotVar_)) ? 1 : 0);
-      break;
-    case 3:
-      OpenChart(a);
-      break;
-    case 4:
-      SetNodeOpen(a, b);
-      break;
-    case 5: {
-      const int w = VarValue(workVar_);
-      SetVarValue(workVar_, a);
-      MarkNodeSeen(a, 0);
-      SaveChartSlot(1);
-      SetVarValue(workVar_, w);
-      break;
-    }
-    default:
-      break;
-  }
+  for (const auto& h : kHandlers)
+    if (h.type == type) (this->*h.run)(a, b);
   return 0;
 }
 

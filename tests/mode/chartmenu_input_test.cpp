@@ -560,5 +560,29 @@ TEST_F(ChartInputTest, JumpAcknowledgesTheNewMarkAndSetsSkipFilm) {
   EXPECT_EQ(skips, 1);
 }
 
+// A loaded game puts the menu at the node in the slot variable and, with
+// "savePrintChartFlag", on the chart last shown; the end of the game leaves
+// its trace.
+TEST_F(ChartInputTest, ResetGameAndTheEndsTrace) {
+  Menu();
+  game_->SetVarNumber(testsupport::Sjis("ワークスロット番号２"), 20);
+  CCommonChartMenu& menu = Menu({{"chartListNumber", "2"}});
+  game_->SetVar(kSlotVar, 1002);
+  menu.ResetGame();
+  EXPECT_EQ(menu.GetCurrentNode(), 1002);
+  EXPECT_EQ(menu.GetDisplayedChart(), 1);
+  CCommonChartMenu& kept = Menu({{"chartListNumber", "2"}, {"savePrintChartFlag", "1"}});
+  game_->SetVar(20, 0);
+  kept.ResetGame();
+  EXPECT_EQ(kept.GetDisplayedChart(), 0);
+
+  host_->ClearDebugLines();
+  game_->SetVar(kSlotVar, 0);
+  kept.ExitGame();
+  const auto lines = host_->DebugLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), testsupport::Sjis("\n\nExitGame動作しました\n")), lines.end());
+  EXPECT_FALSE(platform::FileExists(std::string(GetSaveFolder()) + "\\chart1\\slot0.dat"));
+}
+
 }  // namespace
 }  // namespace chartmenu_test
