@@ -490,7 +490,8 @@ int CCommonChartMenu::CalcuEdit() {
   } else if (miniMapState_ == 2) {
     StepDragScroll();
   } else {
-    for (int (CCommonChartMenu::*step)() : {&CCommonChartMenu::StepMiniMapClick, &CCommonChartMenu::StepWheel})
+    for (int (CCommonChartMenu::*step)() :
+         {&CCommonChartMenu::StepMiniMapClick, &CCommonChartMenu::StepWheel})
       if (const int result = (this->*step)(); result != kGoOn) return result;
   }
   const platform::Point m = MousePos(game_);
@@ -498,8 +499,10 @@ int CCommonChartMenu::CalcuEdit() {
     if (!Held(game_, kLeft)) {
       editDrag_.node = -1;
     } else if (CChartFile* chart = GetChart(ChartOf(editDrag_.node))) {
-      chart->SetNodePos(editDrag_.node, Clamp(int64_t{editDrag_.startX} + m.x - editDrag_.mouseX, INT32_MIN, INT32_MAX),
-                        Clamp(int64_t{editDrag_.startY} + m.y - editDrag_.mouseY, INT32_MIN, INT32_MAX));
+      // Unclamped: an author may move a node anywhere, within an int.
+      const int x = Clamp(int64_t{editDrag_.startX} + m.x - editDrag_.mouseX, INT32_MIN, INT32_MAX);
+      const int y = Clamp(int64_t{editDrag_.startY} + m.y - editDrag_.mouseY, INT32_MIN, INT32_MAX);
+      chart->SetNodePos(editDrag_.node, x, y);
     }
   }
   const int width = std::max(1, game_->GetScreenWidth());

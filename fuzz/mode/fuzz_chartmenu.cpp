@@ -119,7 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMouseStatus* mouse = game.GetMouseStatus();
     for (int frame = 0; frame < 48 && in.More(); ++frame) {
       switch (in.Byte() % 8) {
-        case 0: mouse->SetPos(in.Byte() % 2 ? Value(in) : in.Int(), in.Byte() % 2 ? Value(in) : in.Int()); break;
+        case 0: {
+          const int x = in.Byte() % 2 ? Value(in) : in.Int();
+          mouse->SetPos(x, in.Byte() % 2 ? Value(in) : in.Int());
+          break;
+        }
         case 1: mouse->SetPos(in.Byte() * 2 - 100, in.Byte() - 8); break;
         case 2: mouse->SetButton(in.Byte() % 3, in.Byte() & 1); break;
         case 3: mouse->SetWheel(in.Signed()); break;

@@ -543,7 +543,8 @@ TEST_F(ChartInputTest, JumpAcknowledgesTheNewMarkAndSetsSkipFilm) {
   constexpr int kNewMarkVar = 15;
   Menu();
   game_->SetVarNumber("newchartflag", kNewMarkVar);
-  CCommonChartMenu& menu = AtNode2({{"newMarkPrintFlag", "1"}, {"warningPrintFlag", "0"}, {"slotAreaStartX", "-50"}});
+  CCommonChartMenu& menu =
+      AtNode2({{"newMarkPrintFlag", "1"}, {"warningPrintFlag", "0"}, {"slotAreaStartX", "-50"}});
   game_->SetVar(kNewMarkVar, 0x4);
   menu.Init();
   ASSERT_EQ(menu.GetNewChartBits(), 1u);
@@ -580,7 +581,8 @@ TEST_F(ChartInputTest, ResetGameAndTheEndsTrace) {
   game_->SetVar(kSlotVar, 0);
   kept.ExitGame();
   const auto lines = host_->DebugLines();
-  EXPECT_NE(std::find(lines.begin(), lines.end(), testsupport::Sjis("\n\nExitGame動作しました\n")), lines.end());
+  const std::string trace = testsupport::Sjis("\n\nExitGame動作しました\n");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), trace), lines.end());
   EXPECT_FALSE(platform::FileExists(std::string(GetSaveFolder()) + "\\chart1\\slot0.dat"));
 }
 
