@@ -107,7 +107,11 @@ TEST_F(ChartInputTest, FarJumpAsksAndCancelLeavesEverything) {
   EXPECT_TRUE(ClickAt(p.x, p.y, 0, 1).empty());
   ASSERT_TRUE(menu.IsDialogShown());
   EXPECT_FALSE(menu.IsJumpRequested());
+  // The whole frame is shown, not only what widgets mark: the dialog's
+  // picture among it.
+  CScreenBuffer::StartFrame();
   menu.Print();
+  EXPECT_EQ(CScreenBuffer::CheckFullRedraw(), 1);
   const uint32_t* s = CScreenBuffer::GetBuffer();
   EXPECT_EQ(s[45 * 200 + 25] & 0xFFFFFF, kDialog);
   EXPECT_EQ(s[95 * 200 + 35] & 0xFFFFFF, kDialogButton);
