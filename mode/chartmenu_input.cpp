@@ -279,7 +279,7 @@ int CCommonChartMenu::CalcuDialog() {
   }
   const int result = CheckButtonResult2(dialogButtons_->Calcu(input_));
   if (result == 0) {
-    dialogShown_ = 0;
+    // The dialog stays on screen while the menu fades out.
     jumpRequested_ = 1;
     return ExitToMode(-1);
   }
