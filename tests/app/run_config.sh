@@ -78,4 +78,28 @@ check "the second run shows the bars where they were left" "$screendiff" "$work/
 differs() { ! "$screendiff" "$work/untouched.png" "$1" 0 0 >/dev/null 2>&1; }
 check "a fresh folder shows them elsewhere" differs "$work/again.png"
 
+# New game, the name entry's OK twice, the greeting: the frame from which
+# the screen stays still for 5 frames (the page typed; the message cursor
+# blinks every 10 frames) after the second OK.
+story="$((T + 5)) move 400 300
+$((T + 15)) button 0 down
+$((T + 16)) button 0 up
+$((T + 17)) move -5 700
+$((T + 90)) move 320 356
+$((T + 93)) button 0 down
+$((T + 94)) button 0 up
+$((T + 120)) move 320 356
+$((T + 123)) button 0 down
+$((T + 124)) button 0 up
+$((T + 125)) move -5 700"
+typed_by() {  # typed_by HASHES FROM
+  awk -v from="$2" '$2 < from { next } $3 != h { h = $3; s = $2; n = 0 } { if (++n == 5) { print s; exit } }' "$1"
+}
+cp -r "$work/a" "$work/fast"
+run fast "$work/fast" $((T + 200)) "$story"
+fresh slow && run slow "$work/slow" $((T + 200)) "$story"
+fast_at=$(typed_by "$work/fast.txt" $((T + 126))) slow_at=$(typed_by "$work/slow.txt" $((T + 126)))
+check "the first line is typed sooner at the raised speed ($fast_at < $slow_at)" \
+  test "${fast_at:-9999}" -lt "${slow_at:-0}"
+
 exit $failed
