@@ -2,9 +2,10 @@
 # run_story.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
 # The sample game's story end to end, headless, from one input script:
 # New game, the name entry's OK twice; a click while the greeting types
-# (it completes), 'A' (auto mode turns it and the pages after it: the voiced
-# line, its continuation, the timed wait, the next page, the full-screen
-# page); the first question answered with Down, Down, Return (the second
+# (it completes), a click that turns it; 'A' on the voiced page (auto mode
+# turns it once the voice and its pause are over, and the pages after it:
+# the continuation, the timed wait, the next page, the full-screen page);
+# the first question answered with Down, Down, Return (the second
 # answer), the second one with a mouse click on its first answer, a click
 # that turns the page after it (and ends auto mode), the timed third
 # question left to run out; then the wheel opens the back log, Page Up twice
@@ -22,16 +23,18 @@
 #   not silent after it (the music has faded out before the voiced line).
 # - After the back log the page is shown as it was before it opened.
 # - The real-font run (--real-fonts) shows the voiced page with ink of the
-#   text colour and the name in Mina's colour.
+#   text colour and the name in Mina's colour, and the back log's newest
+#   page "制限時間オーバー" and the three "・" lines in their colours.
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 
 # Frames: the title stands at 125; the name entry's OK at 218 and 248; the
 # opening transition ends at 271 and the greeting types from 272 (a click at
-# 275 completes it); 'A' at 285; the voiced page from 288, turned by auto
-# mode 1.7 s later (its voice and 500 ms); its continuation, the wait, the
-# next page and the full-screen page; the first question from 449 (Down at
+# 275 completes it, one at 285 turns it); the voiced page from 288, 'A' at
+# 297, turned by auto mode 1.7 s after it was set (its voice and 500 ms);
+# its continuation, the wait, the next page and the full-screen page; the
+# first question from 448 (Down at
 # 460 and 464, Return at 475); its page; the second question (a click at
 # 563); its page, turned at 578; the timed question from 580, out of time at
 # 705; its page complete at 712; the back log from 730 (Page Up at 740 and
@@ -53,8 +56,10 @@ cat >"$work/input" <<'END'
 250 move -5 700
 275 button 0 down
 276 button 0 up
-285 key 65 down
-286 key 65 up
+285 button 0 down
+286 button 0 up
+297 key 65 down
+298 key 65 up
 460 key 40 down
 461 key 40 up
 464 key 40 down
@@ -149,4 +154,7 @@ differs() { ! "$screendiff" "$1" "$2" 0 0 >/dev/null 2>&1; }
 check "the real fonts draw the page differently" differs "$work/voice.png" "$work/fonts.png"
 check "the text is inked in its colour" holds_colour "$work/fonts.png" FFFFFF 400
 check "the name is inked in Mina's colour" holds_colour "$work/fonts.png" FFAAC8 40
+run logfonts 738 --real-fonts
+check "the back log shows \"制限時間オーバー\" in its colour" holds_colour "$work/logfonts.png" FF4080 40
+check "the back log shows the three \"・\" lines in grey" holds_colour "$work/logfonts.png" 808080 12
 exit $failed
