@@ -69,12 +69,24 @@ MouseFrame ReadMouse(const CMouseStatus* mouse) {
   m.y = p.y;
   m.left = mouse->GetClick(0) != 0;
   m.right = mouse->GetClick(1) != 0;
+  m.middle = mouse->GetClick(2) != 0;
   return m;
 }
 
 void ScreenSize(int* w, int* h) {
   *w = CScreenBuffer::GetWidth() > 0 ? CScreenBuffer::GetWidth() : 800;
   *h = CScreenBuffer::GetHeight() > 0 ? CScreenBuffer::GetHeight() : 600;
+}
+
+Layout SevenColumns(int cw, int ch) {
+  int w = 0, h = 0;
+  ScreenSize(&w, &h);
+  int e = w - 7 * cw;
+  Layout l;
+  l.pitch = e / 7 + cw;
+  l.margin = e / 14;
+  l.rowstep = (h - ch - 16) / 6;
+  return l;
 }
 
 }  // namespace cardgame

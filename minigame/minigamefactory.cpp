@@ -7,6 +7,7 @@
 #include "minigame/cross.h"
 #include "minigame/minigamegolf.h"
 #include "minigame/minigamemonte.h"
+#include "minigame/minigamepyramid.h"
 #include "minigame/slide16.h"
 
 namespace {
@@ -23,6 +24,7 @@ constexpr MiniGameType kTypes[] = {
     {4, &Make<CMiniGameSlide16>},
     // Card games.
     {5, &Make<CMiniGameMonte>},
+    {6, &Make<CMiniGamePyramid>},
     {7, &Make<CMiniGameGolf>},
 };
 
