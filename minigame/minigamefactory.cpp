@@ -5,9 +5,11 @@
 #include "minigame/minigamebase.h"
 #include "minigame/change.h"
 #include "minigame/cross.h"
+#include "minigame/kushi.h"
 #include "minigame/minigamegolf.h"
 #include "minigame/minigamemonte.h"
 #include "minigame/minigamepyramid.h"
+#include "minigame/nikaku.h"
 #include "minigame/slide16.h"
 
 namespace {
@@ -26,6 +28,9 @@ constexpr MiniGameType kTypes[] = {
     {5, &Make<CMiniGameMonte>},
     {6, &Make<CMiniGamePyramid>},
     {7, &Make<CMiniGameGolf>},
+    // Tile-pair games.
+    {8, &Make<CMiniGameNikaku>},
+    {9, &Make<CMiniGameKushi>},
 };
 
 }  // namespace
