@@ -53,6 +53,7 @@ class CMiniGameMahjongCommon : public CMiniGameBase {
   bool TrayHit(int x, int y) const;
 
   int* GetBoard() { return board_; }
+  const int* GetCells() const { return board_; }
   const int* GetHintFlags() const { return flags_; }
   int GetState() const { return state_; }
   int GetSelected() const { return selected_; }

@@ -27,6 +27,7 @@ class CMiniGamePyramid : public CMiniGameBase {
     std::vector<int> waste;  // top last
     int cell[kCells] = {};   // -1 empty; 0 the apex, row by row
     int turnOvers = 1;
+    bool operator==(const Board&) const = default;
   };
 
   explicit CMiniGamePyramid(CAllMiniGame* holder);
@@ -48,6 +49,7 @@ class CMiniGamePyramid : public CMiniGameBase {
   int CardAt(int index) const;
 
   Board& GetBoard() { return board_; }
+  const Board& GetBoard() const { return board_; }
   int GetState() const { return state_; }
   int GetHover() const { return hover_; }
   int GetSelected() const { return selected_; }
