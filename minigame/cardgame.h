@@ -72,6 +72,14 @@ MouseFrame ReadMouse(const CMouseStatus* mouse);
 // Screen size for the layouts (800 x 600 before a screen exists).
 void ScreenSize(int* w, int* h);
 
+// The board's background: picture 0 of the holder put opaque at (0, 0).
+// Where it does not cover the screen (missing or small) the screen is
+// cleared to black first, so moving cards leave no trails.
+void PutBackground(CPicture* background);
+// The background under one rectangle again, marked dirty (black where the
+// picture does not reach).
+void RestoreRect(CPicture* background, int x, int y, int w, int h);
+
 // The seven-column layout of Pyramid and Golf for cells cw x ch on the
 // screen: the column pitch, the left margin and the row step.
 struct Layout {

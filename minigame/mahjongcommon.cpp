@@ -278,9 +278,7 @@ int CMiniGameMahjongCommon::Calcu() {
 
 // --- Drawing ---
 
-void CMiniGameMahjongCommon::DrawBackground() const {
-  if (picture_[0]) picture_[0]->Put(0, 0, 0);
-}
+void CMiniGameMahjongCommon::DrawBackground() const { cardgame::PutBackground(picture_[0]); }
 
 void CMiniGameMahjongCommon::DrawTile(int entry, int x, int y, int percent, bool hover, bool select) const {
   CScreenBuffer::AddDirtyRect(x, y, w_, h_);
@@ -302,9 +300,7 @@ void CMiniGameMahjongCommon::DrawCell(int cell, int percent, int dx, int dy) con
 }
 
 void CMiniGameMahjongCommon::RestoreCell(int cell) const {
-  int x = (cell % kCols) * w_, y = (cell / kCols) * h_;
-  if (picture_[0]) picture_[0]->Blt(x, y, x, y, w_, h_, 0);
-  CScreenBuffer::AddDirtyRect(x, y, w_, h_);
+  cardgame::RestoreRect(picture_[0], (cell % kCols) * w_, (cell / kCols) * h_, w_, h_);
 }
 
 void CMiniGameMahjongCommon::DrawTray() const {

@@ -168,13 +168,13 @@ int CMiniGameGolf::Print() {
   CPicture* background = picture_[0];
   if (clearFlag_ || gameOverFlag_) {
     CScreenBuffer::SetFullRedrawFlag(1);
-    if (background) background->Put(0, 0, 0);
+    PutBackground(background);
     if (gameOverFlag_) DrawBoard(-1, 60);
     return -1;
   }
   if (state_ != kIdle) CScreenBuffer::SetFullRedrawFlag(1);
   bool full = CScreenBuffer::CheckFullRedraw() != 0;
-  if (full && background) background->Put(0, 0, 0);
+  if (full) PutBackground(background);
   int sx = 0, sy = 0, fx = 0, fy = 0, x = 0, y = 0;
   Position(kStock, &sx, &sy);
   Position(kFoundation, &fx, &fy);

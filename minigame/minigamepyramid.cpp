@@ -252,7 +252,7 @@ int CMiniGamePyramid::Print() {
   CPicture* background = picture_[0];
   if (clearFlag_ || gameOverFlag_) {
     CScreenBuffer::SetFullRedrawFlag(1);
-    if (background) background->Put(0, 0, 0);
+    PutBackground(background);
     if (gameOverFlag_) {
       DrawStock(60);
       DrawWaste(60);
@@ -262,7 +262,7 @@ int CMiniGamePyramid::Print() {
   }
   if (state_ != kIdle) CScreenBuffer::SetFullRedrawFlag(1);
   bool full = CScreenBuffer::CheckFullRedraw() != 0;
-  if (full && background) background->Put(0, 0, 0);
+  if (full) PutBackground(background);
   int sx = 0, sy = 0, wx = 0, wy = 0, x = 0, y = 0;
   Position(kStock, &sx, &sy);
   Position(kWaste, &wx, &wy);

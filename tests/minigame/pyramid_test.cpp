@@ -262,3 +262,24 @@ TEST_F(PyramidPixels, DealFliesCardsFromTheStockAndTheUsedUpMarkShows) {
 }
 
 }  // namespace
+
+namespace {
+
+// A background smaller than the screen (the no-CG picture) leaves no trails:
+// the rest of the screen is cleared on a full redraw.
+TEST(CardBackground, ASmallBackgroundClearsTheRestOfTheScreen) {
+  CScreenBuffer screen(800, 600, 0);
+  CAllMiniGame holder(nullptr, 1);
+  CPicture small(10, 10, 0);
+  std::fill(small.GetPixelBuffer(), small.GetPixelBuffer() + 100, 0x123456u);
+  holder.SetPicture(&small, 0);
+  crt::srand(1);
+  CMiniGamePyramid game(&holder);
+  game.Start();
+  std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0xFFFFFFu);
+  game.Print();  // the deal's first frame: full redraw, no sheet
+  EXPECT_EQ(CScreenBuffer::GetBuffer()[5 * 800 + 5], 0x123456u);
+  EXPECT_EQ(CScreenBuffer::GetBuffer()[300 * 800 + 400], 0u);
+}
+
+}  // namespace
