@@ -34,15 +34,23 @@ std::unique_ptr<CPicture> Plain(int w, int h, uint32_t seed) {
   return p;
 }
 
+// The screen, a background and picture set `set` of the given cells.
+struct Table {
+  Table(int set, int columns, int rows, int cw, int ch)
+      : background(Plain(kW, kH, 2654435761u)), sheet(Plain(columns * cw, rows * ch, 40503u)) {
+    holder.SetPicture(background.get(), 0);
+    holder.SetSetPicture(set, sheet.get());
+    holder.SetCellSize(set, cw, ch);
+    crt::srand(1);
+  }
+  CScreenBuffer screen{kW, kH, 0};
+  std::unique_ptr<CPicture> background, sheet;
+  CAllMiniGame holder{nullptr, 1};
+};
+
 void PyramidDealFrame(benchmark::State& state) {
-  CScreenBuffer screen(kW, kH, 0);
-  auto background = Plain(kW, kH, 2654435761u);
-  auto sheet = Plain(13 * 96, 5 * 144, 40503u);
-  CAllMiniGame holder(nullptr, 1);
-  holder.SetPicture(background.get(), 0);
-  holder.SetSetPicture(0, sheet.get());
-  crt::srand(1);
-  CMiniGamePyramid game(&holder);
+  Table table(0, 13, 5, 96, 144);
+  CMiniGamePyramid game(&table.holder);
   game.Start();
   // The deal's last frame: every card drawn, most still flying.
   for (int i = 0; i < CMiniGamePyramid::kDealLength - 2; ++i) game.Step(-1, -1, false, false);
@@ -56,15 +64,8 @@ void PyramidDealFrame(benchmark::State& state) {
 BENCHMARK(PyramidDealFrame);
 
 void NikakuHintFrame(benchmark::State& state) {
-  CScreenBuffer screen(kW, kH, 0);
-  auto background = Plain(kW, kH, 2654435761u);
-  auto sheet = Plain(13 * 40, 7 * 52, 40503u);
-  CAllMiniGame holder(nullptr, 1);
-  holder.SetPicture(background.get(), 0);
-  holder.SetSetPicture(1, sheet.get());
-  holder.SetCellSize(1, 40, 52);
-  crt::srand(1);
-  CMiniGameNikaku game(&holder);
+  Table table(1, 13, 7, 40, 52);
+  CMiniGameNikaku game(&table.holder);
   game.Start();
   cardgame::MouseFrame m;
   m.right = true;

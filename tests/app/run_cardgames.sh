@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run_cardgames.sh ZORGAME SCREENDIFF ZORLIST GAME_DIR MAINCONTROL_TXT EXPECTED_DIR WORK_DIR
+# run_cardgames.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
 # The sample's card game (Golf) and tile game (Nikaku) from their check
 # areas on the title's left edge, end to end, headless, on copies of the
 # game whose "mainControl" fixes "initRandomSeed":
@@ -9,16 +9,16 @@
 # - two runs show the same frames; another seed deals another board.
 # Set ZOR_WRITE_EXPECTED=1 to store the screenshots anew.
 set -euo pipefail
-program=$1 screendiff=$2 listtool=$3 game=$4 maincontrol=$5 expected=$6 work=$7
+program=$1 screendiff=$2 game=$3 expected=$4 work=$5
+source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
 
 run() {  # run NAME SEED FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
   local name=$1 seed=$2 frames=$3 input=$4
-  rm -rf "$work/$name" && cp -r "$game" "$work/$name"
-  { cat "$maincontrol"; printf '\ninitRandomSeed,%s\n' "$seed"; } >"$work/$name.main.txt"
-  "$listtool" "$work/$name.main.txt" "$work/$name/init/mainControl.xtx"
+  copy_game "$work/$name"
+  # The first match wins: the seed goes before the list's own keys.
+  { printf 'initRandomSeed,%s\r\n' "$seed"; cat "$game/init/mainControl.xtx"; } >"$work/$name/init/mainControl.xtx"
   printf '1 move -5 700\n%s\n' "$input" | grep . >"$work/$name.input"
-  mkdir -p -m 700 "$work/$name.run"
   XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$work/$name" --headless --frames "$frames" \
     --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
     { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
@@ -33,6 +33,16 @@ check() {  # check NAME CONDITION...
   if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }
+play() {  # play NAME FRAMES INPUT: seed 7 twice, then seed 8
+  local name=$1 frames=$2 input=$3
+  run "${name}1" 7 "$frames" "$input"
+  run "${name}2" 7 "$frames" "$input"
+  run "${name}3" 8 "$frames" "$input"
+  check "$name: two runs show the same frames" cmp -s "$work/${name}1.txt" "$work/${name}2.txt"
+  if [ "${ZOR_WRITE_EXPECTED:-0}" = 1 ]; then cp "$work/${name}1.png" "$expected/$name.png"; fi
+  check "$name: the seeded moves end on the stored board" "$screendiff" "$expected/$name.png" "$work/${name}1.png" 8 480
+  check "$name: another seed deals another board" differs "$expected/$name.png" "$work/${name}3.png"
+}
 # A click at (x, y) on frame f; the pointer then leaves the window so the
 # cursor stays out of the screenshots.
 click() { printf '%s move %s %s\n%s button 0 down\n%s button 0 up\n%s move -5 700\n' \
@@ -48,13 +58,7 @@ golf="$(click $t 20 245)
 $(click $((t + 80)) 740 370)
 $(click $((t + 120)) 510 480)
 $(click $((t + 160)) 510 480)"
-run golf1 7 $((t + 220)) "$golf"
-run golf2 7 $((t + 220)) "$golf"
-run golf3 8 $((t + 220)) "$golf"
-check "golf: two runs show the same frames" cmp -s "$work/golf1.txt" "$work/golf2.txt"
-if [ "${ZOR_WRITE_EXPECTED:-0}" = 1 ]; then cp "$work/golf1.png" "$expected/golf.png"; fi
-check "golf: the seeded moves end on the stored board" "$screendiff" "$expected/golf.png" "$work/golf1.png" 8 480
-check "golf: another seed deals another board" differs "$expected/golf.png" "$work/golf3.png"
+play golf $((t + 220)) "$golf"
 
 # Nikaku (area 3: 40 x 90 at (0, 300)); tiles of 40 x 52, cell (c, r) at
 # (40 c, 52 r). A click ends the deal. Seed 7 deals two nines of characters
@@ -67,11 +71,5 @@ $(click $((t + 60)) 700 78)
 $(click $((t + 70)) 740 78)
 $(click $((t + 100)) 140 78)
 $(click $((t + 110)) 220 78)"
-run nikaku1 7 $((t + 200)) "$nikaku"
-run nikaku2 7 $((t + 200)) "$nikaku"
-run nikaku3 8 $((t + 200)) "$nikaku"
-check "nikaku: two runs show the same frames" cmp -s "$work/nikaku1.txt" "$work/nikaku2.txt"
-if [ "${ZOR_WRITE_EXPECTED:-0}" = 1 ]; then cp "$work/nikaku1.png" "$expected/nikaku.png"; fi
-check "nikaku: the seeded moves end on the stored board" "$screendiff" "$expected/nikaku.png" "$work/nikaku1.png" 8 480
-check "nikaku: another seed deals another board" differs "$expected/nikaku.png" "$work/nikaku3.png"
+play nikaku $((t + 200)) "$nikaku"
 exit $failed

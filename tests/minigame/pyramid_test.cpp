@@ -127,6 +127,23 @@ TEST_F(PyramidTest, PairsOfThirteenAndKingsAlone) {
   EXPECT_EQ(holder_.GetSoundRequest(), CAllMiniGame::kClick);
 }
 
+TEST_F(PyramidTest, TheLastPairClearsWithItsSound) {
+  P::Board& b = Empty();
+  b.cell[0] = 12;  // a king at the apex, free once the row below is empty
+  b.cell[1] = 3;
+  b.cell[2] = 8 + 13;  // four and nine: 13
+  b.stock = {30};
+  Click(2 + 1);
+  Click(2 + 2);
+  Idle(P::kRemoveLength);
+  EXPECT_EQ(game_->GetClearFlag(), 0);
+  Click(2 + 0);
+  Idle(P::kRemoveLength);
+  EXPECT_EQ(game_->GetClearFlag(), 1);
+  EXPECT_EQ(holder_.GetSoundRequest(), CAllMiniGame::kClear);
+  EXPECT_EQ(b.stock.size(), 1u);  // the stock does not matter
+}
+
 TEST_F(PyramidTest, AKingOnTheWasteGoesInOneClick) {
   P::Board& b = Empty();
   b.cell[0] = 3;
