@@ -130,8 +130,6 @@ void CMiniGameKushi::Drop() {
     }
     if (!placed) waiting.push_back(tile);
   }
-  // A round that places nothing would wait for ever: the rest is dropped.
-  if (waiting.size() == drops_.size()) waiting.clear();
   drops_ = waiting;
   SetFallDistances(0);
   CScreenBuffer::SetFullRedrawFlag(1);

@@ -360,6 +360,24 @@ TEST_F(KushiTest, LonePartnersDropFromTheReserveWrappingRoundTheColumns) {
   ExpectDistinctTiles();
 }
 
+TEST_F(KushiTest, ATileWithNoOpenColumnWaitsForTheNextDrop) {
+  // Row 1 taken in every column: the partner of the lone four finds no
+  // column and waits while the row falls; the next drop places it.
+  int* b = Board({});
+  for (int col = 1; col <= 16; ++col) b[C(col, 1)] = col;  // kinds 0..3, four each
+  b[C(17, 1)] = T(4, 0);
+  b[C(18, 1)] = T(5, 0);
+  game_->SetReserve({T(4, 1)});
+  game_->DropCheck();
+  EXPECT_EQ(game_->GetDropList(), std::vector<int>{T(4, 1)});
+  EXPECT_EQ(game_->GetState(), CMiniGameKushi::kDrop);
+  for (int i = 0; i < 60 && game_->GetState() != M::kIdle; ++i) Idle(1);
+  EXPECT_EQ(game_->GetState(), M::kIdle);
+  EXPECT_TRUE(game_->GetDropList().empty());
+  EXPECT_EQ(std::count(b, b + M::kCells, T(4, 1)), 1);
+  ExpectDistinctTiles();
+}
+
 template <class Game>
 void PlaySeeded(TileTest<Game>& t, unsigned seed) {
   crt::srand(seed);
