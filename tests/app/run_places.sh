@@ -8,13 +8,14 @@
 # the river chosen, its scene follows; the circle turned once to the left,
 # mid-turn, then OK; the story ends on the title; Results; the two
 # announcements acknowledged; the river's plate hovered until its line has
-# scrolled.
+# scrolled; the back button: the title.
 # - The map, the river scene, the circle mid-turn, the first announcement
 #   and the hovered plate match their stored screenshots within a tolerance
 #   (ZOR_WRITE_EXPECTED=1 stores them anew: places_*.png).
 # - The result table (sav/result.sav, one 32-bit cell per row) holds the
 #   two acknowledged results: row 2 (the river) and row 3 (a walk
 #   together) at 2, row 1 (the hill) at 0.
+# - The back button returns to the title (tests/app/expected/title.png).
 # - Two runs show the same frames.
 set -euo pipefail
 program=$1 asm=$2 screendiff=$3 game=$4 expected=$5 work=$6
@@ -31,7 +32,8 @@ click() {  # click FRAME X Y: the pointer leaves the window afterwards
 # 240; the circle from about 260, turned at 292 (a turn lasts 10 frames),
 # OK at 340; the last line passed at 400; the title again by 430; Results
 # at 440; the announcements' OK at 480 and 500; the plate hovered from 520
-# (the line scrolls from 540 and stops at 598).
+# (the line scrolls from 540 and stops at 598); Back at 610, the title by
+# 680.
 {
   echo "1 move -5 700"
   click 125 400 300
@@ -47,6 +49,7 @@ click() {  # click FRAME X Y: the pointer leaves the window afterwards
   click 480 400 346
   click 500 400 346
   echo "520 move 400 240"
+  click 610 730 556
 } >"$work/input"
 
 run() {  # run NAME FRAMES: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
@@ -88,6 +91,8 @@ check "the result table was written" test -s "$table"
 check "the river's result is acknowledged" test "$(cell "$table" 2)" -eq 2
 check "the walk's result is acknowledged" test "$(cell "$table" 3)" -eq 2
 check "the hill's result was not earned" test "$(cell "$table" 1)" -eq 0
+run back 680
+check "the back button returns to the title" "$screendiff" "$expected/title.png" "$work/back.png" 8 480
 run twice 600
 check "two runs show the same frames" cmp -s "$work/plate.txt" "$work/twice.txt"
 exit $failed
