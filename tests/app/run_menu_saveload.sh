@@ -14,6 +14,7 @@
 set -euo pipefail
 program=$1 asm=$2 screendiff=$3 game=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 cat >"$work/control.txt" <<'SCRIPT'
 main:
@@ -30,9 +31,6 @@ main:
 SCRIPT
 "$asm" "$work/control.txt" "$work/control.spt" >/dev/null
 
-click() {  # click FRAME X Y: the pointer leaves the window afterwards
-  printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
-}
 # Frames: the title stands at 125; the first line by 170; the menu at 200,
 # Save at 240, slot 1 at 290, the dialog's OK at 340, back at 370: the
 # story by 420; on to the river at 430 (shown by 478); the menu at 480,
@@ -51,33 +49,15 @@ click() {  # click FRAME X Y: the pointer leaves the window afterwards
   click 570 151 163
 } >"$work/input"
 
-run() {  # run NAME FRAMES: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 frames=$2
-  rm -rf "$work/$name" && cp -r "$game" "$work/$name"
-  cp "$work/control.spt" "$work/$name/spt/sys.spt"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$work/$name" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
-}
 differs() { ! "$screendiff" "$1" "$2" 8 2000 >/dev/null 2>&1; }
 
-run saved 420
+run_story saved 420
 check "the slot file was written" test -s "$work/saved/sav/data0.sav"
-run on 478
+run_story on 478
 check "the story went on past the saved scene" differs "$work/saved.png" "$work/on.png"
-run loaded 640
+run_story loaded 640
 check "loading slot 1 from the menu brings the saved scene back" \
   "$screendiff" "$work/saved.png" "$work/loaded.png" 8 2000
-run twice 640
+run_story twice 640
 check "two runs show the same frames" cmp -s "$work/loaded.txt" "$work/twice.txt"
 exit $failed

@@ -20,13 +20,11 @@
 set -euo pipefail
 program=$1 asm=$2 screendiff=$3 game=$4 expected=$5 work=$6
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 printf 'main:\n  callscript "frame"\n  endgame\n' >"$work/control.txt"
 "$asm" "$work/control.txt" "$work/control.spt" >/dev/null
 
-click() {  # click FRAME X Y: the pointer leaves the window afterwards
-  printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
-}
 # Frames: the title stands at 125; the map from about 140, the river
 # hovered at 150 and clicked at 160; the river's text by 230, passed at
 # 240; the circle from about 260, turned at 292 (a turn lasts 10 frames),
@@ -52,47 +50,29 @@ click() {  # click FRAME X Y: the pointer leaves the window afterwards
   click 610 730 556
 } >"$work/input"
 
-run() {  # run NAME FRAMES: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 frames=$2
-  rm -rf "$work/$name" && cp -r "$game" "$work/$name"
-  cp "$work/control.spt" "$work/$name/spt/sys.spt"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$work/$name" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
-}
 matches() {  # matches NAME: the run's screenshot against places_NAME.png
   if [ "${ZOR_WRITE_EXPECTED:-0}" = 1 ]; then cp "$work/$1.png" "$expected/places_$1.png"; fi
   "$screendiff" "$expected/places_$1.png" "$work/$1.png" 8 480
 }
 cell() { od -An -t d4 -j $((4 * $2)) -N 4 "$1" | tr -d ' '; }
 
-run map 158
+run_story map 158
 check "the map shows the hovered river and its picture" matches map
-run scene 230
+run_story scene 230
 check "the river's scene follows" matches scene
-run circle 297
+run_story circle 297
 check "the circle mid-turn" matches circle
-run announce 478
+run_story announce 478
 check "the first announcement" matches announce
-run plate 600
+run_story plate 600
 check "the hovered plate with its scrolled line" matches plate
 table=$work/plate/sav/result.sav
 check "the result table was written" test -s "$table"
 check "the river's result is acknowledged" test "$(cell "$table" 2)" -eq 2
 check "the walk's result is acknowledged" test "$(cell "$table" 3)" -eq 2
 check "the hill's result was not earned" test "$(cell "$table" 1)" -eq 0
-run back 680
+run_story back 680
 check "the back button returns to the title" "$screendiff" "$expected/title.png" "$work/back.png" 8 480
-run twice 600
+run_story twice 600
 check "two runs show the same frames" cmp -s "$work/plate.txt" "$work/twice.txt"
 exit $failed
