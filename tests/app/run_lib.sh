@@ -39,3 +39,10 @@ run_story() {
   cp "$work/control.spt" "$work/$1/spt/sys.spt"
   run_headless "$1" "$work/$1" "$2" "$work/input"
 }
+
+# settled HASHES: the first frame from which the run (its hash file) shows
+# its last frame to the end.
+settled() {
+  local last; last=$(tail -1 "$1" | cut -d' ' -f3)
+  awk -v h="$last" '$3 != h { s = 0 } $3 == h && !s { s = $2 } END { print s }' "$1"
+}
