@@ -86,8 +86,7 @@ int CMiniGameNurie::Calcu() {
   if (mouseStatus_->GetClick(0) || mouseStatus_->GetTrig(0)) source = picture_[0];
   else if (mouseStatus_->GetClick(1) || mouseStatus_->GetTrig(1)) source = picture_[1];
   else return -1;
-  platform::Point m;
-  mouseStatus_->GetPos(&m);
+  const platform::Point m = puzzle::MousePos(mouseStatus_);
   lastX_ = m.x;
   lastY_ = m.y;
   const uint32_t* src = Pixels(source);

@@ -30,7 +30,7 @@ int Puzzle9Board::PlaceAt(int x, int y) const {
 int Puzzle9Board::PieceAt(int x, int y) const {
   for (int i = kPieces - 1; i >= 0; --i) {
     const Piece& p = pieces[i];
-    if (p.active && x >= p.x && x - p.x < w && y >= p.y && y - p.y < h) return i;
+    if (p.active && x >= p.x && x < p.x + w && y >= p.y && y < p.y + h) return i;
   }
   return -1;
 }
@@ -163,8 +163,7 @@ int CMiniGamePuzzle9::Print() {
     const Puzzle9Board::Piece& p = b.pieces[b.held];
     CPicture* picture = picture_[p.picture];
     if (picture) {
-      platform::Point m;
-      mouseStatus_->GetPos(&m);
+      const platform::Point m = puzzle::MousePos(mouseStatus_);
       picture->Blt(m.x - b.w / 2, m.y - b.h / 2, p.srcX, p.srcY, b.w, b.h, 0);
     }
   }

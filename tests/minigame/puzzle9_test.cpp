@@ -106,6 +106,8 @@ TEST(Puzzle9Rules, TheTopmostPieceIsTakenAndDropsGiveTheirSounds) {
   Puzzle9Board b = StillBoard();
   b.pieces[3].x = b.pieces[12].x = 10;
   b.pieces[3].y = b.pieces[12].y = 20;
+  // Far-off points hit nothing.
+  for (int far : {2147483647, -2147483647 - 1}) EXPECT_EQ(b.PieceAt(far, far), -1);
   // Nothing under the mouse: a click, nothing held.
   EXPECT_EQ(b.Click(400, 300), CAllMiniGame::kClick);
   EXPECT_EQ(b.held, -1);
