@@ -18,11 +18,16 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"
+#include "minigame/change.h"
+#include "minigame/cross.h"
 #include "minigame/kushi.h"
 #include "minigame/minigamegolf.h"
 #include "minigame/minigamemonte.h"
 #include "minigame/minigamepyramid.h"
 #include "minigame/nikaku.h"
+#include "minigame/nurie.h"
+#include "minigame/puzzle9.h"
+#include "minigame/slide16.h"
 #include "setup/random.h"
 
 namespace {
@@ -191,12 +196,82 @@ void DriveTiles(Reader& in, std::initializer_list<int> states) {
 void DriveNikaku(Reader& in) { DriveTiles<CMiniGameNikaku>(in, {0, 1, 2, 3, 4, 5}); }
 void DriveKushi(Reader& in) { DriveTiles<CMiniGameKushi>(in, {0, 1, 3, 4, 5, 6, 7}); }
 
+// The puzzles have no game over.
+template <class Game, class CheckFn>
+void PlayPuzzle(Reader& in, CheckFn check) {
+  Play<Game>(in, [&](const Game& g) {
+    check(g);
+    Check(g.GetGameOverFlag() == 0, "no game over");
+  });
+}
+
+void DrivePuzzle9(Reader& in) {
+  std::array<bool, Puzzle9Board::kPlaces> filled{};
+  PlayPuzzle<CMiniGamePuzzle9>(in, [&](const CMiniGamePuzzle9& g) {
+    const Puzzle9Board& b = g.GetBoard();
+    for (int p = 0; p < Puzzle9Board::kPlaces; ++p) Check(b.filled[p] || !filled[p], "filled places only grow");
+    filled = b.filled;
+    Check(b.held >= -1 && b.held < Puzzle9Board::kPieces, "held piece");
+    if (b.held >= 0) Check(!b.pieces[b.held].active, "the held piece does not fly");
+    for (const Puzzle9Board::Piece& p : b.pieces)
+      Check(p.target >= -1 && p.target < Puzzle9Board::kPlaces && (p.picture == 0 || p.picture == 1), "piece");
+  });
+}
+
+void DriveChange(Reader& in) {
+  PlayPuzzle<CMiniGameChange>(in, [](const CMiniGameChange& g) {
+    const ChangeBoard& b = g.GetBoard();
+    int seen[16] = {};
+    for (int t : b.cells) {
+      Check(t >= -1 && t < 16, "tile");
+      if (t >= 0) ++seen[t];
+    }
+    if (b.held >= 0) ++seen[b.held];
+    for (int n : seen) Check(n == 1, "each tile once, counting the held one");
+  });
+}
+
+void DriveNurie(Reader& in) {
+  PlayPuzzle<CMiniGameNurie>(in, [](const CMiniGameNurie& g) {
+    if (!g.Painted()) return;
+    const NurieBrush::Rect& r = g.GetPainted();
+    Check(r.x >= 0 && r.y >= 0 && r.w > 0 && r.h > 0 && r.x + r.w <= CScreenBuffer::GetWidth() &&
+              r.y + r.h <= CScreenBuffer::GetHeight(),
+          "painted inside the screen");
+  });
+}
+
+void DriveCross(Reader& in) {
+  PlayPuzzle<CMiniGameCross>(in, [](const CMiniGameCross& g) {
+    for (int v : g.GetBoard().cells) Check(v == 0 || v == 1, "cells 0 or 1");
+  });
+}
+
+void DriveSlide16(Reader& in) {
+  PlayPuzzle<CMiniGameSlide16>(in, [](const CMiniGameSlide16& g) {
+    const Slide16Board& b = g.GetBoard();
+    int seen[16] = {};
+    for (int t : b.cells) {
+      Check(t >= 0 && t < 16, "tile");
+      ++seen[t];
+    }
+    for (int n : seen) Check(n == 1, "a permutation");
+    for (int corner : {0, 3, 12, 15}) Check(b.cells[corner] == corner, "corners fixed");
+  });
+}
+
 struct Row {
   int type;
   void (*drive)(Reader& in);
 };
 
 constexpr Row kRows[] = {
+    // Picture puzzles.
+    {0, &DrivePuzzle9},
+    {1, &DriveChange},
+    {2, &DriveNurie},
+    {3, &DriveCross},
+    {4, &DriveSlide16},
     // Card and tile games.
     {5, &DriveMonte},
     {6, &DrivePyramid},

@@ -10,6 +10,8 @@
 #include "minigame/minigamemonte.h"
 #include "minigame/minigamepyramid.h"
 #include "minigame/nikaku.h"
+#include "minigame/nurie.h"
+#include "minigame/puzzle9.h"
 #include "minigame/slide16.h"
 
 namespace {
@@ -21,7 +23,9 @@ template <class T>
 
 constexpr MiniGameType kTypes[] = {
     // Picture puzzles.
+    {0, &Make<CMiniGamePuzzle9>},
     {1, &Make<CMiniGameChange>},
+    {2, &Make<CMiniGameNurie>},
     {3, &Make<CMiniGameCross>},
     {4, &Make<CMiniGameSlide16>},
     // Card games.
