@@ -51,25 +51,28 @@ click() { printf '%s move %s %s\n%s button 0 down\n%s button 0 up\n%s move -5 70
 t=120  # the title has settled (tests/app/run_minigame.sh)
 
 # Golf (area 2: 40 x 90 at (0, 200)); cards of 64 x 96: column j's last card
-# at (25 + 114 j, 332), the stock at (481, 436). Seed 7 deals the two of
-# diamonds on the foundation and the three of diamonds at the end of column
-# 6, the only card that goes up; then the stock turns twice.
+# at (25 + 114 j, 332), the stock at (481, 436). Seed 7 deals the nine of
+# diamonds on the foundation (the mini-games made before Golf draw from the
+# generator too, so the deal follows the list's entries): the ten of
+# diamonds ends column 1 and the jack of hearts column 6; both go up, then
+# the stock turns twice.
 golf="$(click $t 20 245)
-$(click $((t + 80)) 740 370)
-$(click $((t + 120)) 510 480)
-$(click $((t + 160)) 510 480)"
-play golf $((t + 220)) "$golf"
+$(click $((t + 80)) 170 370)
+$(click $((t + 120)) 740 370)
+$(click $((t + 160)) 510 480)
+$(click $((t + 200)) 510 480)"
+play golf $((t + 260)) "$golf"
 
 # Nikaku (area 3: 40 x 90 at (0, 300)); tiles of 40 x 52, cell (c, r) at
-# (40 c, 52 r). A click ends the deal. Seed 7 deals two nines of characters
-# side by side at the end of row 1 (a straight join) and two fours of
-# characters in row 1, columns 3 and 5, with a tile between them: they join
-# round the outside through the border row above.
+# (40 c, 52 r). A click ends the deal. Seed 7 deals two eights of circles
+# side by side in row 2, columns 11 and 12 (a straight join), and two fours
+# of characters in row 1, columns 8 and 11, with tiles between them: they
+# join round the outside through the border row above.
 nikaku="$(click $t 20 345)
 $(click $((t + 40)) 400 300)
-$(click $((t + 60)) 700 78)
-$(click $((t + 70)) 740 78)
-$(click $((t + 100)) 140 78)
-$(click $((t + 110)) 220 78)"
+$(click $((t + 60)) 460 130)
+$(click $((t + 70)) 500 130)
+$(click $((t + 100)) 340 78)
+$(click $((t + 110)) 460 78)"
 play nikaku $((t + 200)) "$nikaku"
 exit $failed
