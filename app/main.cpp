@@ -6,6 +6,7 @@
 
 #include "app/options.h"
 #include "app/winmain.h"
+#include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/freetype/freetype_glyphs.h"
 #include "platform/headless/headless.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     options.screenshot = platform::HostAbsolutePath(options.screenshot);
   if (!options.inputScript.empty())
     options.inputScript = platform::HostAbsolutePath(options.inputScript);
+  if (!options.captureAudio.empty())
+    options.captureAudio = platform::HostAbsolutePath(options.captureAudio);
 
   // The game folder given on the command line wins over the program's own.
   const std::string folder = options.gameFolder.empty()
@@ -60,11 +63,28 @@ int main(int argc, char** argv) {
     }
     if (const char* note = HeadlessEndingNote(options, host.InputScriptCloses()))
       std::fputs(note, stderr);
+  } else if (!options.captureAudio.empty()) {
+    std::fputs("zorgame: --capture-audio needs a headless run; nothing is captured\n", stderr);
+    options.captureAudio.clear();
   }
+  // The mix of the whole run, kept from the first frame on.
+  std::shared_ptr<platform::AudioDevice> capture;
+  if (!options.captureAudio.empty() && (capture = platform::Audio())) capture->StartCapture();
 
   StartOptions start;
   start.gameFolder = folder;
   start.frames = options.frames;
   start.screenshot = options.screenshot;
-  return WinMain(start);
+  int status = WinMain(start);
+  if (capture) {
+    const std::vector<int16_t> mix = capture->StopCapture();
+    if (platform::WriteWavFile(options.captureAudio, platform::AudioFormat{}, mix.data(),
+                               mix.size() * sizeof(int16_t))) {
+      std::printf("audio: %s\n", options.captureAudio.c_str());
+    } else {
+      std::fprintf(stderr, "zorgame: could not write %s\n", options.captureAudio.c_str());
+      if (status == kExitDone) status = kExitScreenshotFailed;
+    }
+  }
+  return status;
 }

@@ -18,9 +18,9 @@ bool ToNumber(const std::string& s, long long* out) {
 const char* ProgramUsage() {
   return "usage: zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]\n"
          "               [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]\n"
-         "               [--real-fonts]\n"
+         "               [--real-fonts] [--capture-audio FILE]\n"
          "       zorgame --help\n"
-         "exit status: 0 the game ended, 1 the screenshot could not be written,\n"
+         "exit status: 0 the game ended, 1 the screenshot or audio file could not be written,\n"
          "             2 a wrong command line or game folder, 3 the start was refused\n";
 }
 
@@ -68,6 +68,8 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
       o.hashEvery = static_cast<int>(n);
     } else if (a == "--screenshot") {
       if (!value(&o.screenshot)) return false;
+    } else if (a == "--capture-audio") {
+      if (!value(&o.captureAudio)) return false;
     } else if (a == "--input") {
       if (!value(&o.inputScript)) return false;
     } else if (a == "--box-answer") {

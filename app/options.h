@@ -1,7 +1,7 @@
 // Command line of the program:
 //   zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]
 //           [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]
-//           [--real-fonts]
+//           [--real-fonts] [--capture-audio FILE]
 //   zorgame --help
 #pragma once
 
@@ -18,6 +18,7 @@ struct ProgramOptions {
   std::string inputScript;      // headless input script
   int hashEvery = 0;            // headless: print a frame hash every N frames
   bool realFonts = false;       // headless: FreeType glyphs instead of the synthetic font
+  std::string captureAudio;     // headless: the whole run's mix written as a WAV file
   bool help = false;            // --help or -h: print the usage and end
 };
 

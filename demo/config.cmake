@@ -1,9 +1,11 @@
-# The configuration screen's, system menu's and name entry's pictures
-# ("sys\\<name>", text grids in demo/config and demo/sysmenu drawn 4 times
-# larger with their mask) and the configuration's samples
+# The configuration screen's, system menu's and name entry's pictures and
+# the story's message window and name plate ("sys\\<name>", text grids in
+# demo/config, demo/sysmenu and demo/story drawn 4 times larger with their
+# mask) and the configuration's samples
 # ("vaw\\sys\\<name>", tones in demo/config/tones).
 file(GLOB config_grids RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
-  ${CMAKE_CURRENT_SOURCE_DIR}/config/*.txt ${CMAKE_CURRENT_SOURCE_DIR}/sysmenu/*.txt)
+  ${CMAKE_CURRENT_SOURCE_DIR}/config/*.txt ${CMAKE_CURRENT_SOURCE_DIR}/sysmenu/*.txt
+  ${CMAKE_CURRENT_SOURCE_DIR}/story/*.txt)
 foreach(src IN LISTS config_grids)
   get_filename_component(stem ${src} NAME_WE)
   set(out ${DEMO_OUT}/dwq/sys/${stem}.dwq)

@@ -23,6 +23,7 @@
 #include "mode/printresult.h"
 #include "mode/selectcg.h"
 #include "mode/selectscene.h"
+#include "mode/selectchara.h"
 #include "mode/selectzukan.h"
 #include "mode/selectheroin.h"
 #include "mode/selectmessage.h"
@@ -69,6 +70,8 @@ constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonOmake::kModeNumber, &Make<CCommonOmake>},
     {CCommonSelectCG::kModeNumber, &Make<CCommonSelectCG>},
     {CCommonSelectScene::kModeNumber, &Make<CCommonSelectScene>},
+    {CCommonSelectCGChara::kModeNumber, &Make<CCommonSelectCGChara>},
+    {CCommonSelectSceneChara::kModeNumber, &Make<CCommonSelectSceneChara>},
     {CCommonPrintCG::kModeNumber, &Make<CCommonPrintCG>},
     {CCommonConfig::kModeNumber, &Make<CCommonConfig>},
     {CCommonSelectMovieChara::kModeNumber, &Make<CCommonSelectMovieChara>},

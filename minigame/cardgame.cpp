@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "game/inputstatus.h"
+#include "graphics/allgeo.h"
+#include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"
@@ -69,12 +71,38 @@ MouseFrame ReadMouse(const CMouseStatus* mouse) {
   m.y = p.y;
   m.left = mouse->GetClick(0) != 0;
   m.right = mouse->GetClick(1) != 0;
+  m.middle = mouse->GetClick(2) != 0;
   return m;
 }
 
 void ScreenSize(int* w, int* h) {
   *w = CScreenBuffer::GetWidth() > 0 ? CScreenBuffer::GetWidth() : 800;
   *h = CScreenBuffer::GetHeight() > 0 ? CScreenBuffer::GetHeight() : 600;
+}
+
+void PutBackground(CPicture* background) {
+  int w = 0, h = 0;
+  ScreenSize(&w, &h);
+  if (!background || background->GetWidth() < w || background->GetHeight() < h) CAllGraphics::FillScreen(0, 0, 0);
+  if (background) background->Put(0, 0, 0);
+}
+
+void RestoreRect(CPicture* background, int x, int y, int w, int h) {
+  if (!background || x + w > background->GetWidth() || y + h > background->GetHeight())
+    CAllGeo::BoxFill(x, y, w, h, 0, 0, 0);
+  if (background) background->Blt(x, y, x, y, w, h, 0);
+  CScreenBuffer::AddDirtyRect(x, y, w, h);
+}
+
+Layout SevenColumns(int cw, int ch) {
+  int w = 0, h = 0;
+  ScreenSize(&w, &h);
+  int e = w - 7 * cw;
+  Layout l;
+  l.pitch = e / 7 + cw;
+  l.margin = e / 14;
+  l.rowstep = (h - ch - 16) / 6;
+  return l;
 }
 
 }  // namespace cardgame

@@ -65,11 +65,32 @@ struct Anim {
 // clicks (all zero without a mouse).
 struct MouseFrame {
   int x = 0, y = 0;
-  bool left = false, right = false;
+  bool left = false, right = false, middle = false;
 };
 MouseFrame ReadMouse(const CMouseStatus* mouse);
 
 // Screen size for the layouts (800 x 600 before a screen exists).
 void ScreenSize(int* w, int* h);
+
+// The board's background: picture 0 of the holder put opaque at (0, 0).
+// Where it does not cover the screen (missing or small) the screen is
+// cleared to black first, so moving cards leave no trails.
+void PutBackground(CPicture* background);
+// The background under one rectangle again, marked dirty (black where the
+// picture does not reach).
+void RestoreRect(CPicture* background, int x, int y, int w, int h);
+
+// The seven-column layout of Pyramid and Golf for cells cw x ch on the
+// screen: the column pitch, the left margin and the row step.
+struct Layout {
+  int pitch = 0, margin = 0, rowstep = 0;
+};
+Layout SevenColumns(int cw, int ch);
+
+// (x, y) lies in the w x h rectangle at (px, py).
+inline bool Inside(int x, int y, int px, int py, int w, int h) {
+  return x - px >= 0 && x - px < w && y - py >= 0 && y - py < h;
+}
+inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 }  // namespace cardgame

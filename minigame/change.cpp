@@ -79,8 +79,7 @@ int CMiniGameChange::Print() {
     else puzzle::CopyCell(picture_[0], i % 4 * w, i / 4 * h, t % 4 * w, t / 4 * h, w, h);
   }
   if (board_.held >= 0 && mouseStatus_ && picture_[0] && picture_[0]->GetBuffer()) {
-    platform::Point p;
-    mouseStatus_->GetPos(&p);
+    const platform::Point p = puzzle::MousePos(mouseStatus_);
     const int t = board_.held;
     picture_[0]->TransLucentBlt0(p.x - w / 2, p.y - h / 2, t % 4 * w, t / 4 * h, w, h, 50);
   }

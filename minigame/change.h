@@ -15,6 +15,7 @@ struct ChangeBoard {
   // The cell's tile and the held tile change places.
   void Swap(int cell);
   bool Solved() const;
+  bool operator==(const ChangeBoard&) const = default;
 };
 
 class CMiniGameChange : public CMiniGameBase {

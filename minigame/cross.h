@@ -15,6 +15,7 @@ struct CrossBoard {
   // The cell and its neighbours on the board change 0 <-> 1.
   void Flip(int col, int row);
   bool AllEqual(int value) const;
+  bool operator==(const CrossBoard&) const = default;
 };
 
 class CMiniGameCross : public CMiniGameBase {

@@ -5,8 +5,13 @@
 #include "minigame/minigamebase.h"
 #include "minigame/change.h"
 #include "minigame/cross.h"
+#include "minigame/kushi.h"
 #include "minigame/minigamegolf.h"
 #include "minigame/minigamemonte.h"
+#include "minigame/minigamepyramid.h"
+#include "minigame/nikaku.h"
+#include "minigame/nurie.h"
+#include "minigame/puzzle9.h"
 #include "minigame/slide16.h"
 
 namespace {
@@ -18,12 +23,18 @@ template <class T>
 
 constexpr MiniGameType kTypes[] = {
     // Picture puzzles.
+    {0, &Make<CMiniGamePuzzle9>},
     {1, &Make<CMiniGameChange>},
+    {2, &Make<CMiniGameNurie>},
     {3, &Make<CMiniGameCross>},
     {4, &Make<CMiniGameSlide16>},
     // Card games.
     {5, &Make<CMiniGameMonte>},
+    {6, &Make<CMiniGamePyramid>},
     {7, &Make<CMiniGameGolf>},
+    // Tile-pair games.
+    {8, &Make<CMiniGameNikaku>},
+    {9, &Make<CMiniGameKushi>},
 };
 
 }  // namespace

@@ -8,16 +8,6 @@
 
 using namespace cardgame;
 
-namespace {
-
-bool Inside(int x, int y, int px, int py, int cw, int ch) {
-  return x - px >= 0 && x - px < cw && y - py >= 0 && y - py < ch;
-}
-
-int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
-
-}  // namespace
-
 CMiniGameGolf::CMiniGameGolf(CAllMiniGame* holder) : CMiniGameBase(holder) { sheet_.Load(holder); }
 
 CMiniGameGolf::~CMiniGameGolf() { Release(); }
@@ -45,21 +35,15 @@ int CMiniGameGolf::Init() {
 }
 
 void CMiniGameGolf::Position(int index, int* x, int* y) const {
-  int w = 0, h = 0;
-  ScreenSize(&w, &h);
-  int cw = sheet_.cw, ch = sheet_.ch;
-  int e = w - 7 * cw;
-  int pitch = e / 7 + cw;
-  int margin = e / 14;
-  int rowstep = (h - ch - 16) / 6;
+  Layout l = SevenColumns(sheet_.cw, sheet_.ch);
   if (index == kStock || index == kFoundation) {
-    *x = (index == kStock ? 4 : 3) * pitch + margin;
-    *y = 4 * rowstep + ch + 16;
+    *x = (index == kStock ? 4 : 3) * l.pitch + l.margin;
+    *y = 4 * l.rowstep + sheet_.ch + 16;
     return;
   }
   int cell = index - 2;
-  *x = pitch * (cell / kPlaces) + margin;
-  *y = rowstep * (cell % kPlaces) + 8;
+  *x = l.pitch * (cell / kPlaces) + l.margin;
+  *y = l.rowstep * (cell % kPlaces) + 8;
 }
 
 bool CMiniGameGolf::Playable(int card, int top) {
@@ -184,13 +168,13 @@ int CMiniGameGolf::Print() {
   CPicture* background = picture_[0];
   if (clearFlag_ || gameOverFlag_) {
     CScreenBuffer::SetFullRedrawFlag(1);
-    if (background) background->Put(0, 0, 0);
+    PutBackground(background);
     if (gameOverFlag_) DrawBoard(-1, 60);
     return -1;
   }
   if (state_ != kIdle) CScreenBuffer::SetFullRedrawFlag(1);
   bool full = CScreenBuffer::CheckFullRedraw() != 0;
-  if (full && background) background->Put(0, 0, 0);
+  if (full) PutBackground(background);
   int sx = 0, sy = 0, fx = 0, fy = 0, x = 0, y = 0;
   Position(kStock, &sx, &sy);
   Position(kFoundation, &fx, &fy);

@@ -27,6 +27,7 @@ class CMiniGameGolf : public CMiniGameBase {
     std::vector<int> foundation;  // the foundation card last, earlier ones below
     int column[kColumns][kPlaces] = {};
     int height[kColumns] = {};
+    bool operator==(const Board&) const = default;
   };
 
   explicit CMiniGameGolf(CAllMiniGame* holder);
@@ -46,6 +47,7 @@ class CMiniGameGolf : public CMiniGameBase {
   void Position(int index, int* x, int* y) const;
 
   Board& GetBoard() { return board_; }
+  const Board& GetBoard() const { return board_; }
   int GetState() const { return state_; }
   int GetHover() const { return hover_; }
   int GetDrawnCard() const { return drawn_; }

@@ -200,7 +200,7 @@ int CMiniGameMonte::Print() {
   int sx = 704, sy = 2, x = 0, y = 0;
   if (clearFlag_ || gameOverFlag_) {
     CScreenBuffer::SetFullRedrawFlag(1);
-    if (background) background->Put(0, 0, 0);
+    PutBackground(background);
     if (gameOverFlag_) {
       sheet_.Draw(board_.stock.empty() ? kEmpty : kBack, sx, sy, 60);
       for (int i = 0; i < kGrid; ++i) DrawCell(i, 60);
@@ -209,7 +209,7 @@ int CMiniGameMonte::Print() {
   }
   if (state_ != kIdle) CScreenBuffer::SetFullRedrawFlag(1);
   bool full = CScreenBuffer::CheckFullRedraw() != 0;
-  if (full && background) background->Put(0, 0, 0);
+  if (full) PutBackground(background);
   sheet_.Draw(board_.stock.empty() ? kEmpty : kBack, sx, sy, 100, state_ == kIdle && hover_ == kStock);
   int c = anim_.counter, len = std::max(anim_.length, 1);
   switch (state_) {
@@ -220,8 +220,7 @@ int CMiniGameMonte::Print() {
         for (int i : {prevHover_, hover_}) {
           if (i < 0 || i >= kGrid) continue;
           Position(i, &x, &y);
-          if (background) background->Blt(x, y, x, y, sheet_.cw, sheet_.ch, 0);
-          CScreenBuffer::AddDirtyRect(x, y, sheet_.cw, sheet_.ch);
+          RestoreRect(background, x, y, sheet_.cw, sheet_.ch);
           DrawCell(i, 100);
         }
       }

@@ -22,6 +22,7 @@ class CMiniGameMonte : public CMiniGameBase {
   struct Board {
     std::vector<int> stock;  // top last
     int cell[kGrid] = {};    // -1 empty
+    bool operator==(const Board&) const = default;
   };
 
   explicit CMiniGameMonte(CAllMiniGame* holder);
@@ -40,6 +41,7 @@ class CMiniGameMonte : public CMiniGameBase {
   bool CanRefill() const;
 
   Board& GetBoard() { return board_; }
+  const Board& GetBoard() const { return board_; }
   int GetState() const { return state_; }
   int GetSelected() const { return selected_; }
   const cardgame::Anim& GetAnim() const { return anim_; }

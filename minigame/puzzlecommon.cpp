@@ -1,5 +1,7 @@
 #include "minigame/puzzlecommon.h"
 
+#include <algorithm>
+
 #include "game/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -7,11 +9,19 @@
 
 namespace puzzle {
 
+platform::Point MousePos(const CMouseStatus* mouse) {
+  platform::Point p{};
+  if (!mouse) return p;
+  mouse->GetPos(&p);
+  p.x = std::clamp(p.x, -kFar, kFar);
+  p.y = std::clamp(p.y, -kFar, kFar);
+  return p;
+}
+
 Click LeftClick(const CMouseStatus* mouse) {
   Click c;
   if (!mouse || !mouse->GetClick(0)) return c;
-  platform::Point p;
-  mouse->GetPos(&p);
+  const platform::Point p = MousePos(mouse);
   c.down = true;
   c.x = p.x;
   c.y = p.y;

@@ -3,6 +3,8 @@
 // and the opaque copy of a picture rectangle marked dirty.
 #pragma once
 
+#include "platform/types.h"
+
 class CAllMiniGame;
 class CMouseStatus;
 class CPicture;
@@ -14,7 +16,12 @@ struct Click {
   int x = 0, y = 0;
 };
 
-// The left click of this frame; none without a mouse.
+// The mouse position kept within +-kFar, so that sums with screen sizes
+// never overflow; (0, 0) without a mouse.
+constexpr int kFar = 1 << 20;
+platform::Point MousePos(const CMouseStatus* mouse);
+// The left click of this frame (its position as MousePos); none without a
+// mouse.
 Click LeftClick(const CMouseStatus* mouse);
 // size / parts, at least 1 (a screen too small for the grid).
 int Cell(int size, int parts);

@@ -24,6 +24,7 @@ struct Slide16Board {
   // The move whose handle is cell (col, row), -1 for none.
   static int MoveAt(int col, int row);
   bool Solved() const;
+  bool operator==(const Slide16Board&) const = default;
 };
 
 class CMiniGameSlide16 : public CMiniGameBase {

@@ -10,6 +10,7 @@
 #include "mode/chartmenu_settings.h"
 #include "savedata/chartfile.h"
 #include "widget/animepart.h"
+#include "widget/buttongroup.h"
 #include "widget/floatinglayer.h"
 #include "widget/numberprint.h"
 #include "widget/radiobuttongroup.h"
@@ -44,6 +45,7 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
   CChartFile::SetChartDescMax(set_->descMax);
   for (int c = 0; c < set_->charts; ++c)
     charts_.push_back(std::make_unique<CChartFile>(c, set_->angou, set_->block));
+  if (set_->editMode == 2) BackupCharts();
   DeriveNodes();
 
   slots_->CreateChartFolders();
@@ -85,6 +87,7 @@ CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
   tabPictures_.resize(static_cast<size_t>(set_->charts));
   if (set_->newMarkPrint && GetSetupList())
     newMark_ = std::make_unique<CAnimePart>("newmark", GetSetupList(), 1);
+  ConstructDialog();
   UpdateCompletion();
 }
 
@@ -98,7 +101,8 @@ void CCommonChartMenu::Release() {
   }
   numbers_.reset();
   text_.reset();
-  tabs_.reset();  // before the pictures it shows
+  dialogButtons_.reset();  // before the pictures it shows
+  tabs_.reset();
   newMark_.reset();
   tabPictures_.clear();
   charts_.clear();
@@ -285,6 +289,9 @@ void CCommonChartMenu::ChangeChart(int c) {
   UpdateMiniWindow();
   hoveredNode_ = -1;
   miniMapState_ = 0;
+  rightDrag_ = NodeDrag{};
+  editDrag_ = NodeDrag{};
+  editMessageCount_ = 0;
   UpdateAllSeen();
   if (tabs_) tabs_->SetSelect(c);
   LoadTabPictures();
@@ -366,9 +373,14 @@ int CCommonChartMenu::Init() {
   miniMapState_ = 0;
   dialogShown_ = 0;
   jumpRequested_ = 0;
-  if (set_->warningPrint && !dialog_) {
-    auto picture = std::make_unique<CPicture>();
-    if (LoadNamed(picture.get(), set_->fileDialog)) dialog_ = std::move(picture);
+  rightDrag_ = NodeDrag{};
+  editDrag_ = NodeDrag{};
+  if (set_->warningPrint) {
+    if (!dialog_) {
+      auto picture = std::make_unique<CPicture>();
+      if (LoadNamed(picture.get(), set_->fileDialog)) dialog_ = std::move(picture);
+    }
+    LoadDialogPictures();
   }
   const int slot = VarValue(slotVar_);
   currentNode_ = slots_->IsNode(slot) ? slot : -1;

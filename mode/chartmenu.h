@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "game/commongeneral.h"
+#include "platform/types.h"
 #include "savedata/chartslot.h"
 
 class CChartFile;
@@ -75,8 +76,17 @@ class CCommonChartMenu : public CCommonGeneral {
   int GetChosenNode() const { return chosenNode_; }
   bool IsJumpRequested() const { return jumpRequested_ != 0; }
   bool IsDialogShown() const { return dialogShown_ != 0; }
-  // The dialog's decision: 0 OK (the jump), 1 Cancel.
-  void DecideDialog(int result);
+  // The confirmation dialog's OK and Cancel buttons; null without a list.
+  CCommonButtonGroup* GetDialogButtons() const { return dialogButtons_.get(); }
+  // 0 idle, 1 dragging the mini-map window, 2 drag-scrolling the chart.
+  int GetMiniMapState() const { return miniMapState_; }
+  // The node moved with the right button, and in edit mode with the left
+  // one; -1 when none.
+  int GetRightDragNode() const { return rightDrag_.node; }
+  int GetEditDragNode() const { return editDrag_.node; }
+  // Frames left of the edit-mode save message (0: none).
+  int GetEditMessageCount() const { return editMessageCount_; }
+  bool IsDescUpper() const { return descUpper_ != 0; }
 
   // --- Chart slot files ---
   void SaveChartSlot(int returnToChart);
@@ -155,11 +165,46 @@ class CCommonChartMenu : public CCommonGeneral {
   void LoadVariables();
   // chartmenu_input.cpp.
   void RegisterFunctions();
+  // The script functions of types 0..5.
+  void FunctionSetRoute(int a, int b);
+  void FunctionGetChartPercent(int a, int b);
+  void FunctionCheckCompSlot(int a, int b);
+  void FunctionOpenChart(int a, int b);
+  void FunctionSlotOn(int a, int b);
+  void FunctionSlotOpen(int a, int b);
   void SetVarValue(int var, int value);
   void Arrive(int a);
   bool IsLinkOfCurrent(int n) const;
+  // The calculation step's parts (chartmenu_input.cpp), in their order. A
+  // step answers kGoOn to let the next one run, else the frame's result.
+  static constexpr int kGoOn = -2;
+  int CalcuDialog();
   int CalcuInput();
-  bool HasDialogButtons() const;
+  int CalcuEdit();
+  int StepRightDrag();
+  int StepRightPress();
+  int StepFloating();
+  int StepTabs();
+  int StepShortCut();
+  void StepDescWindow();
+  void StepWindowDrag();
+  void StepDragScroll();
+  int StepMiniMapClick();
+  int StepWheel();
+  int StepPointer();
+  bool InsideChartArea(platform::Point p) const;
+  // Drag scroll from the mouse's place and the scroll of now.
+  void StartDragScroll();
+  // The mini-map window at y (clamped); the chart scrolls with it.
+  void MoveMiniWindow(int y);
+  void ConstructDialog();
+  void LoadDialogPictures();
+  // Edit mode: writes the displayed chart's file, shows the message only
+  // when it was written; the backup of every chart at construction.
+  void SaveEditedChart();
+  void BackupCharts();
+  void PrintEditTexts();
+  void PrintCapture();
   // The last node of the displayed chart (by list order) whose unzoomed
   // button holds the point, among those `candidate` accepts (all: null).
   int NodeAt(int mx, int my, bool (CCommonChartMenu::*candidate)(int) const) const;
@@ -236,6 +281,16 @@ class CCommonChartMenu : public CCommonGeneral {
   int chosenNode_ = -1;
   int percentVar_ = -1, compVar_ = -1;
   uint32_t newChartBits_ = 0;
+  // A node moved by a drag: its number, start position and the mouse's.
+  struct NodeDrag {
+    int node = -1;
+    int startX = 0, startY = 0;
+    int mouseX = 0, mouseY = 0;
+  };
+  NodeDrag rightDrag_, editDrag_;
+  // Where a mini-map or drag-scroll press began.
+  int pressY_ = 0, pressScrollY_ = 0, pressWindowY_ = 0;
+  int editMessageChart_ = 0, editMessageCount_ = 0;
 
   // Pictures.
   int atlasCols_ = 1, atlasRows_ = 1;
@@ -251,6 +306,8 @@ class CCommonChartMenu : public CCommonGeneral {
   std::unique_ptr<CAnimePart> newMark_;
   std::vector<std::unique_ptr<CPicture>> tabPictures_;
   std::unique_ptr<CTextPrint> text_;
+  std::unique_ptr<CCommonButtonGroup> dialogButtons_;
+  std::unique_ptr<CPicture> dialogButtonPictures_[2];
   bool released_ = false;
   int backCount_ = 1;
 };

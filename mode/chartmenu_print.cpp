@@ -8,12 +8,15 @@
 #include "game/gamecallback.h"
 #include "graphics/line.h"
 #include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
 #include "message/textprint.h"
 #include "mode/chartmenu.h"
 #include "mode/chartmenu_settings.h"
 #include "savedata/chartfile.h"
 #include "widget/floatinglayer.h"
 #include "widget/animepart.h"
+#include "widget/buttongroup.h"
+#include "game/inputstatus.h"
 #include "widget/commonbutton.h"
 #include "widget/multistatebutton.h"
 #include "widget/numberprint.h"
@@ -47,6 +50,9 @@ void DrawCell(CPicture* picture, int x, int y, int sx, int sy, int w, int h, int
 
 int CCommonChartMenu::Print() {
   const bool backScript = GetBackScriptFlag() != 0;
+  // Every layer moves or may move each frame, and the back pictures cover
+  // the whole screen: all of it is shown anew.
+  CScreenBuffer::AddDirtyRect(0, 0, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight());
   PrintBack();
   if (backScript && game_) game_->PrintBackScriptRange(0, set_->centerPicLayer - 1);
   PrintCenter();
@@ -60,10 +66,13 @@ int CCommonChartMenu::Print() {
   if (!set_->debugDontPrintButton) PrintButtons();
   PrintCompletion();
   PrintDescription();
-  // The capture picture follows the mouse while drag-scrolling, which
-  // starts with the menu's input.
+  if (miniMapState_ == 2) PrintCapture();
   if (backScript && game_) game_->PrintBackScriptRange(kTopChannelFirst, kTopChannelLast);
-  if (dialogShown_ && dialog_) dialog_->Blt(set_->dialogX, set_->dialogY, 0, 0, dialog_->GetWidth(), dialog_->GetHeight(), 1);
+  if (dialogShown_) {
+    if (dialog_) dialog_->Blt(set_->dialogX, set_->dialogY, 0, 0, dialog_->GetWidth(), dialog_->GetHeight(), 1);
+    if (dialogButtons_) dialogButtons_->Print();
+  }
+  if (set_->editMode == 2) PrintEditTexts();
   if (game_) game_->ShowFloatingButtons();
   return -1;
 }
@@ -375,4 +384,31 @@ void CCommonChartMenu::PrintDescription() {
       text_->Print(floating::Offset(x, set_->descPrintX),
                    floating::Offset(floating::Offset(y, set_->descPrintY), int64_t{k} * set_->descNextY), line,
                    set_->descFontSize, set_->descR, set_->descG, set_->descB);
+}
+
+void CCommonChartMenu::PrintCapture() {
+  CMouseStatus* mouse = game_ ? game_->GetMouseStatus() : nullptr;
+  if (!capture_ || !mouse) return;
+  platform::Point p{0, 0};
+  mouse->GetPos(&p);
+  capture_->Blt(floating::Offset(p.x, set_->capturePrintX), floating::Offset(p.y, set_->capturePrintY), 0, 0,
+                capture_->GetWidth(), capture_->GetHeight(), 1);
+}
+
+void CCommonChartMenu::PrintEditTexts() {
+  if (!text_) return;
+  constexpr int kSize = 16;
+  char line[128];
+  if (editMessageCount_ > 0) {
+    // "ＳＡＶＥ：%d"
+    std::snprintf(line, sizeof line, "\x82\x72\x82\x60\x82\x75\x82\x64\x81\x46%d", editMessageChart_);
+    text_->Print(350, 300, line, kSize, 255, 255, 255);
+  }
+  const CChartFile* chart = GetChart(ChartOf(editDrag_.node));
+  if (editDrag_.node < 0 || !chart) return;
+  const platform::Point p = chart->GetNodePos(editDrag_.node);
+  // "スロット%d（%d，%d）"
+  std::snprintf(line, sizeof line, "\x83\x58\x83\x8d\x83\x62\x83\x67%d\x81\x69%d\x81\x43%d\x81\x6a",
+                editDrag_.node, p.x, p.y);
+  text_->Print(200, 0, line, kSize, 255, 255, 255);
 }

@@ -83,6 +83,7 @@ constexpr IntKey kIntKeys[] = {
     {"miniWindowTime", &Settings::miniWindowTime},
     {"miniWindowPercent1", &Settings::miniWindowPercent1},
     {"miniWindowPercent2", &Settings::miniWindowPercent2},
+    {"autoJumpMiniWindow", &Settings::autoJumpMiniWindow},
 };
 
 struct StringKey {

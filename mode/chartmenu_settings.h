@@ -76,6 +76,7 @@ struct CCommonChartMenu::Settings {
   int miniWindowSizeX = -1;  // -1: the picture's width
   int miniWindowPrintX = 0, miniWindowPrintY = 0;
   int miniWindowTime = 30, miniWindowPercent1 = 30, miniWindowPercent2 = 90;
+  int autoJumpMiniWindow = 1;
 
   // Names.
   const char* slotVarName = "\x83\x60\x83\x83\x81\x5b\x83\x67\x83\x58\x83\x8d\x83\x62\x83\x67\x94\xd4\x8d\x86";

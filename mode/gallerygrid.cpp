@@ -14,6 +14,22 @@ namespace {
 
 constexpr int kSlashGlyph = 11;
 constexpr int kCountKeta = 2;
+constexpr int kPercentGlyph = 12;
+constexpr int kPercentKeta = 3;
+
+// A number font's keys: "<prefix>FontSizeX/Y", "<prefix>FontNextX" (the
+// width unless given) and the place "<prefix>PrintX/Y".
+struct FontKeys {
+  int sizeX, sizeY, nextX, printX, printY;
+};
+void ReadFontKeys(const CCommonGeneral& mode, const std::string& prefix, FontKeys* keys) {
+  mode.GetSetupInt(&keys->sizeX, (prefix + "FontSizeX").c_str());
+  mode.GetSetupInt(&keys->sizeY, (prefix + "FontSizeY").c_str());
+  keys->nextX = keys->sizeX;
+  mode.GetSetupInt(&keys->nextX, (prefix + "FontNextX").c_str());
+  mode.GetSetupInt(&keys->printX, (prefix + "PrintX").c_str());
+  mode.GetSetupInt(&keys->printY, (prefix + "PrintY").c_str());
+}
 
 }  // namespace
 
@@ -75,19 +91,17 @@ CGalleryGrid::CGalleryGrid(const CCommonGeneral& mode) {
 
   mode.GetSetupInt(&differencePrintFlag_, "differencePrintFlag");
   mode.GetSetupInt(&differencePrintByGetFlag_, "differencePrintByGetFlag");
-  int fontX = 21, fontY = 27;
-  mode.GetSetupInt(&fontX, "differenceFontSizeX");
-  mode.GetSetupInt(&fontY, "differenceFontSizeY");
-  differenceNextX_ = fontX;
-  mode.GetSetupInt(&differenceNextX_, "differenceFontNextX");
-  mode.GetSetupInt(&differencePrintX_, "differencePrintX");
-  mode.GetSetupInt(&differencePrintY_, "differencePrintY");
+  FontKeys font{21, 27, 0, 0, 0};
+  ReadFontKeys(mode, "difference", &font);
+  differenceNextX_ = font.nextX;
+  differencePrintX_ = font.printX;
+  differencePrintY_ = font.printY;
   if (differencePrintFlag_ & 1) {
     name = "ta_sl_font3";
     mode.GetSetupString(&name, "fileNameDifferenceFont");
     differenceFontName_ = name;
     differenceFont_ = std::make_unique<CPicture>();
-    differencePrinter_ = std::make_unique<CNumberPrint>(differenceFont_.get(), fontX, fontY, kCountKeta,
+    differencePrinter_ = std::make_unique<CNumberPrint>(differenceFont_.get(), font.sizeX, font.sizeY, kCountKeta,
                                                         differenceNextX_, 0, 1, 0);
   }
   cells_.resize(static_cast<size_t>(GetCells()));
@@ -148,9 +162,13 @@ void CGalleryGrid::BuildPage(const std::function<CellInfo(int cell)>& info) {
     if (cell.state == CellState::kUnseenShown && picMustPrintPercent_ == 0) cell.state = CellState::kCover;
     auto& thumbnail = thumbnails_[static_cast<size_t>(k)];
     const bool shows = cell.state == CellState::kSeen || cell.state == CellState::kUnseenShown;
-    if (shows && cell.thumbnail) {
+    // A cell without a picture name shows none (never the picture of the
+    // cell's previous page).
+    if (shows && cell.thumbnail && *cell.thumbnail) {
       if (!thumbnail) thumbnail = std::make_unique<CPicture>();
       thumbnail->LoadDWQ((thumbnailPrefix_ + std::string(cell.thumbnail)).c_str());
+    } else {
+      thumbnail.reset();
     }
     cells_[static_cast<size_t>(k)] = cell;
   }
@@ -213,4 +231,58 @@ void CGalleryGrid::PrintCursor(int k) const {
 bool CGalleryGrid::CursorShown(int k, int hover, int selected, int countdown) {
   if (k < 0 || (k != hover && k != selected)) return false;
   return selected < 0 || countdown % 2 == 1;
+}
+
+CGalleryHeader::CGalleryHeader(const CCommonGeneral& mode, const char* addDefault) {
+  int flag = 1;
+  mode.GetSetupInt(&flag, "totalPercentPrintFlag");
+  if (flag) {
+    const char* name = "ta_font_cg1";
+    mode.GetSetupString(&name, "fileNameTotalPercent");
+    FontKeys font{16, 22, 0, totalX_, totalY_};
+    ReadFontKeys(mode, "totalPercent", &font);
+    totalNextX_ = font.nextX;
+    totalX_ = font.printX;
+    totalY_ = font.printY;
+    totalFontName_ = name;
+    totalFont_ = std::make_unique<CPicture>();
+    totalPrinter_ =
+        std::make_unique<CNumberPrint>(totalFont_.get(), font.sizeX, font.sizeY, kPercentKeta, totalNextX_, 0, 1, 0);
+  }
+  flag = 0;
+  mode.GetSetupInt(&flag, "addPicFlag");
+  if (flag) {
+    mode.GetSetupInt(&addPercent_, "addPicPrintPercent");
+    mode.GetSetupInt(&addX_, "addPicPrintX");
+    mode.GetSetupInt(&addY_, "addPicPrintY");
+    mode.GetSetupInt(&addSizeX_, "addPicSizeX");
+    mode.GetSetupInt(&addSizeY_, "addPicSizeY");
+    mode.GetSetupInt(&addSrcNumX_, "addPicSrcNumX");
+    addSrcNumX_ = std::max(addSrcNumX_, 1);
+    const char* name = addDefault;
+    mode.GetSetupString(&name, "filenameAdd");
+    addPicture_.reset(NewSysPicture(name));
+  }
+}
+
+CGalleryHeader::~CGalleryHeader() = default;
+
+void CGalleryHeader::LoadPictures() {
+  if (totalFontName_ && totalFont_ && !totalFont_->GetName()[0])
+    totalFont_->LoadDWQ(("sys\\" + std::string(totalFontName_)).c_str());
+}
+
+void CGalleryHeader::Print(int chara, int percent) const {
+  if (totalPrinter_) {
+    totalPrinter_->Print(totalX_, totalY_, percent);
+    totalPrinter_->PrintChar(totalX_ + 3 * totalNextX_, totalY_, kPercentGlyph);
+  }
+  if (!addPicture_) return;
+  const int sx = chara % addSrcNumX_ * addSizeX_, sy = chara / addSrcNumX_ * addSizeY_;
+  if (addPercent_ == 0)
+    addPicture_->Blt(addX_, addY_, sx, sy, addSizeX_, addSizeY_, 0);
+  else if (addPercent_ == 100)
+    addPicture_->Blt(addX_, addY_, sx, sy, addSizeX_, addSizeY_, 1);
+  else
+    addPicture_->TransLucentBlt(addX_, addY_, sx, sy, addSizeX_, addSizeY_, addPercent_);
 }

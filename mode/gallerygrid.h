@@ -93,3 +93,27 @@ class CGalleryGrid {
   std::vector<CellInfo> cells_;
   std::vector<std::unique_ptr<CPicture>> thumbnails_;
 };
+
+// What the galleries draw once per page above the grid: the character's
+// seen percentage ("totalPercent..." keys) and the character's strip of
+// the added picture ("addPic..." keys, "filenameAdd").
+class CGalleryHeader {
+ public:
+  // `addDefault`: the added picture's name when "filenameAdd" is missing.
+  CGalleryHeader(const CCommonGeneral& mode, const char* addDefault);
+  ~CGalleryHeader();
+  CGalleryHeader(const CGalleryHeader&) = delete;
+  CGalleryHeader& operator=(const CGalleryHeader&) = delete;
+
+  // The percentage font, on the first call only.
+  void LoadPictures();
+  void Print(int chara, int percent) const;
+
+ private:
+  int totalX_ = 688, totalY_ = 25, totalNextX_ = 16;
+  const char* totalFontName_ = nullptr;
+  std::unique_ptr<CPicture> totalFont_;
+  std::unique_ptr<CNumberPrint> totalPrinter_;
+  int addPercent_ = 0, addX_ = 217, addY_ = 26, addSizeX_ = 355, addSizeY_ = 22, addSrcNumX_ = 1;
+  std::unique_ptr<CPicture> addPicture_;
+};

@@ -226,14 +226,14 @@ void CCommonPrintMessage::TypingInput() {
 // frame it was set; a voiceless one waits its reading pause once it is
 // complete (held at the full pause while it types).
 int CCommonPrintMessage::AutoStep() {
-  if (!game_->GetSystemSetting(kOptionAuto)) {
-    autoCountdown_ = 1;
-    return 0;
-  }
+  // The count-down runs whether auto mode is on or not: auto mode switched
+  // on while a voice speaks waits for the voice and its pause instead of
+  // turning the page at once.
+  const bool on = game_->GetSystemSetting(kOptionAuto) != 0;
   if (game_->GetVoiceFlag() || !typing_) {
     autoCountdown_ =
         Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0));
-    return autoCountdown_ <= 0 ? 1 : 0;
+    return on && autoCountdown_ <= 0 ? 1 : 0;
   }
   const int level = std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1);
   autoCountdown_ = s_.noVoiceLastWait[level];

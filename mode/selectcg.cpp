@@ -11,16 +11,8 @@
 #include "platform/system.h"
 #include "savedata/cglist.h"
 #include "widget/buttoncode.h"
-#include "widget/numberprint.h"
 #include "widget/pageprint.h"
 #include "widget/updownbutton.h"
-
-namespace {
-
-constexpr int kPercentGlyph = 12;
-constexpr int kPercentKeta = 3;
-
-}  // namespace
 
 CCommonSelectCG::CCommonSelectCG(CGameCallBack* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
@@ -54,35 +46,7 @@ CCommonSelectCG::CCommonSelectCG(CGameCallBack* game) : CCommonGeneral(game) {
     starts.push_back(count);
   }
 
-  GetSetupInt(&totalPercentPrintFlag_, "totalPercentPrintFlag");
-  if (totalPercentPrintFlag_) {
-    const char* name = "ta_font_cg1";
-    GetSetupString(&name, "fileNameTotalPercent");
-    int fontX = 16, fontY = 22;
-    GetSetupInt(&fontX, "totalPercentFontSizeX");
-    GetSetupInt(&fontY, "totalPercentFontSizeY");
-    totalPercentNextX_ = fontX;
-    GetSetupInt(&totalPercentNextX_, "totalPercentFontNextX");
-    GetSetupInt(&totalPercentX_, "totalPercentPrintX");
-    GetSetupInt(&totalPercentY_, "totalPercentPrintY");
-    totalPercentFontName_ = name;
-    totalPercentFont_ = std::make_unique<CPicture>();
-    totalPercentPrinter_ = std::make_unique<CNumberPrint>(totalPercentFont_.get(), fontX, fontY, kPercentKeta,
-                                                          totalPercentNextX_, 0, 1, 0);
-  }
-  GetSetupInt(&addPicFlag_, "addPicFlag");
-  if (addPicFlag_) {
-    GetSetupInt(&addPicPrintPercent_, "addPicPrintPercent");
-    GetSetupInt(&addPicX_, "addPicPrintX");
-    GetSetupInt(&addPicY_, "addPicPrintY");
-    GetSetupInt(&addPicSizeX_, "addPicSizeX");
-    GetSetupInt(&addPicSizeY_, "addPicSizeY");
-    GetSetupInt(&addPicSrcNumX_, "addPicSrcNumX");
-    addPicSrcNumX_ = std::max(addPicSrcNumX_, 1);
-    const char* name = "cgbg_title";
-    GetSetupString(&name, "filenameAdd");
-    addPicture_.reset(NewSysPicture(name));
-  }
+  header_ = std::make_unique<CGalleryHeader>(*this, "cgbg_title");
   pagePrinter_ = std::make_unique<CPagePrint>(GetSetupList(), backScriptFlag_ ? nullptr : screenPicture_);
 }
 
@@ -91,9 +55,7 @@ CCommonSelectCG::~CCommonSelectCG() { Release(); }
 void CCommonSelectCG::Release() {
   grid_.reset();
   pagePrinter_.reset();
-  totalPercentPrinter_.reset();
-  totalPercentFont_.reset();
-  addPicture_.reset();
+  header_.reset();
 }
 
 int CCommonSelectCG::GetEntryCount(int c) const {
@@ -117,8 +79,7 @@ int CCommonSelectCG::Init() {
   // The pictures of the grid and the percentage: on the first entry, so a
   // game without a gallery never reads them.
   grid_->LoadPictures();
-  if (totalPercentFontName_ && totalPercentFont_ && !totalPercentFont_->GetName()[0])
-    totalPercentFont_->LoadDWQ(("sys\\" + std::string(totalPercentFontName_)).c_str());
+  header_->LoadPictures();
   chara_ = cgList_ ? cgList_->GetCurrentChara() : 0;
   cg_ = cgList_ ? cgList_->GetCurrentCG() : 0;
   // A character or picture set outside the list by another screen is 0.
@@ -178,19 +139,7 @@ void CCommonSelectCG::BuildPage() {
 
 void CCommonSelectCG::PrintStatic() {
   for (int k = 0; k < grid_->GetCells(); ++k) grid_->PrintCell(k);
-  if (totalPercentPrinter_) {
-    totalPercentPrinter_->Print(totalPercentX_, totalPercentY_, seenPercent_);
-    totalPercentPrinter_->PrintChar(totalPercentX_ + 3 * totalPercentNextX_, totalPercentY_, kPercentGlyph);
-  }
-  if (addPicture_) {
-    const int sx = chara_ % addPicSrcNumX_ * addPicSizeX_, sy = chara_ / addPicSrcNumX_ * addPicSizeY_;
-    if (addPicPrintPercent_ == 0)
-      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 0);
-    else if (addPicPrintPercent_ == 100)
-      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 1);
-    else
-      addPicture_->TransLucentBlt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, addPicPrintPercent_);
-  }
+  header_->Print(chara_, seenPercent_);
   if (pagePrinter_) pagePrinter_->Print(page_ + 1, pageCount_);
 }
 

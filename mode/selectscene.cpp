@@ -14,14 +14,11 @@
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "widget/buttoncode.h"
-#include "widget/numberprint.h"
 #include "widget/pageprint.h"
 #include "widget/updownbutton.h"
 
 namespace {
 
-constexpr int kPercentGlyph = 12;
-constexpr int kPercentKeta = 3;
 // Game variables the gallery clears on entry: 100..199 and 300..999.
 constexpr int kClearedVars[][2] = {{100, 199}, {300, 999}};
 constexpr int kTextSize = 16;
@@ -84,35 +81,7 @@ CCommonSelectScene::CCommonSelectScene(CGameCallBack* game) : CCommonGeneral(gam
   grid_->SetThumbnailPrefix("sys\\sc\\");
   grid_->HideCounts();
 
-  GetSetupInt(&totalPercentPrintFlag_, "totalPercentPrintFlag");
-  if (totalPercentPrintFlag_) {
-    const char* name = "ta_font_cg1";
-    GetSetupString(&name, "fileNameTotalPercent");
-    int fontX = 16, fontY = 22;
-    GetSetupInt(&fontX, "totalPercentFontSizeX");
-    GetSetupInt(&fontY, "totalPercentFontSizeY");
-    totalPercentNextX_ = fontX;
-    GetSetupInt(&totalPercentNextX_, "totalPercentFontNextX");
-    GetSetupInt(&totalPercentX_, "totalPercentPrintX");
-    GetSetupInt(&totalPercentY_, "totalPercentPrintY");
-    totalPercentFontName_ = name;
-    totalPercentFont_ = std::make_unique<CPicture>();
-    totalPercentPrinter_ = std::make_unique<CNumberPrint>(totalPercentFont_.get(), fontX, fontY, kPercentKeta,
-                                                          totalPercentNextX_, 0, 1, 0);
-  }
-  GetSetupInt(&addPicFlag_, "addPicFlag");
-  if (addPicFlag_) {
-    GetSetupInt(&addPicPrintPercent_, "addPicPrintPercent");
-    GetSetupInt(&addPicX_, "addPicPrintX");
-    GetSetupInt(&addPicY_, "addPicPrintY");
-    GetSetupInt(&addPicSizeX_, "addPicSizeX");
-    GetSetupInt(&addPicSizeY_, "addPicSizeY");
-    GetSetupInt(&addPicSrcNumX_, "addPicSrcNumX");
-    addPicSrcNumX_ = std::max(addPicSrcNumX_, 1);
-    const char* name = "scene_bg_title";
-    GetSetupString(&name, "filenameAdd");
-    addPicture_.reset(NewSysPicture(name));
-  }
+  header_ = std::make_unique<CGalleryHeader>(*this, "scene_bg_title");
   pagePrinter_ = std::make_unique<CPagePrint>(GetSetupList(), backScriptFlag_ ? nullptr : screenPicture_);
 }
 
@@ -121,17 +90,14 @@ CCommonSelectScene::~CCommonSelectScene() { Release(); }
 void CCommonSelectScene::Release() {
   grid_.reset();
   pagePrinter_.reset();
-  totalPercentPrinter_.reset();
-  totalPercentFont_.reset();
-  addPicture_.reset();
+  header_.reset();
 }
 
 int CCommonSelectScene::SceneOf(int k) const { return page_ * grid_->GetCells() + k; }
 
 int CCommonSelectScene::Init() {
   grid_->LoadPictures();
-  if (totalPercentFontName_ && totalPercentFont_ && !totalPercentFont_->GetName()[0])
-    totalPercentFont_->LoadDWQ(("sys\\" + std::string(totalPercentFontName_)).c_str());
+  header_->LoadPictures();
   if (game_) {
     game_->SetLayerDisableMask(0);
     game_->StopAllSound();
@@ -205,19 +171,7 @@ void CCommonSelectScene::PrintStatic() {
     grid_->PrintCell(k);
     if (grid_->GetState(k) == CGalleryGrid::CellState::kSeen) PrintTexts(k);
   }
-  if (totalPercentPrinter_) {
-    totalPercentPrinter_->Print(totalPercentX_, totalPercentY_, seenPercent_);
-    totalPercentPrinter_->PrintChar(totalPercentX_ + 3 * totalPercentNextX_, totalPercentY_, kPercentGlyph);
-  }
-  if (addPicture_) {
-    const int sx = chara_ % addPicSrcNumX_ * addPicSizeX_, sy = chara_ / addPicSrcNumX_ * addPicSizeY_;
-    if (addPicPrintPercent_ == 0)
-      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 0);
-    else if (addPicPrintPercent_ == 100)
-      addPicture_->Blt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, 1);
-    else
-      addPicture_->TransLucentBlt(addPicX_, addPicY_, sx, sy, addPicSizeX_, addPicSizeY_, addPicPrintPercent_);
-  }
+  header_->Print(chara_, seenPercent_);
   if (pagePrinter_) pagePrinter_->Print(page_ + 1, pageCount_);
 }
 

@@ -13,7 +13,7 @@
 #include "game/commongeneral.h"
 
 class CGalleryGrid;
-class CNumberPrint;
+class CGalleryHeader;
 class CPagePrint;
 class CPicture;
 class CSceneDataFile;
@@ -73,12 +73,6 @@ class CCommonSelectScene : public CCommonGeneral {
   int seenPercent_ = 0;
   int scenePianoSoundFlag_ = 0, selectSound_ = 1;
   int exitStopVoiceFlag_ = 0, exitStopVoiceFadeOutTime_ = 0;
-  int totalPercentPrintFlag_ = 1, totalPercentX_ = 688, totalPercentY_ = 25, totalPercentNextX_ = 16;
-  const char* totalPercentFontName_ = nullptr;
-  std::unique_ptr<CPicture> totalPercentFont_;
-  std::unique_ptr<CNumberPrint> totalPercentPrinter_;
+  std::unique_ptr<CGalleryHeader> header_;
   std::unique_ptr<CPagePrint> pagePrinter_;
-  int addPicFlag_ = 0, addPicPrintPercent_ = 0, addPicX_ = 217, addPicY_ = 26;
-  int addPicSizeX_ = 355, addPicSizeY_ = 22, addPicSrcNumX_ = 1;
-  std::unique_ptr<CPicture> addPicture_;
 };

@@ -6,8 +6,8 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
-#include "mode/titlemenu.h"
 #include "widget/buttoncode.h"
+#include "widget/menupanel.h"
 
 namespace {
 
@@ -36,13 +36,14 @@ CCommonTitle::CCommonTitle(CGameCallBack* game) : CCommonGeneral(game) {
   GetSetupInt(&scriptEndIsModeEnd_, "scriptEndIsModeEnd");
   GetSetupMode("restartNextMode", &restartNextMode_);
 
-  menu_ = std::make_unique<CTitleMenu>(*this, basicNumber_, backScriptFlag_ ? nullptr : screenPicture_);
-  extModeNumber_ = menu_->GetExtModeNumber();
-  basicNumber_ = menu_->GetBasicButtonNumber();
-  extNumber_ = menu_->GetExtButtonNumber();
+  setup_ = std::make_unique<CMenuButtonSetup>(GetSetupList(), basicNumber_);
+  menu_ = std::make_unique<CMenuButtonPanel>(setup_.get(), backScriptFlag_ ? nullptr : screenPicture_);
+  extModeNumber_ = setup_->GetExtModeNumber();
+  basicNumber_ = setup_->GetBasicButtonNumber();
+  extNumber_ = setup_->GetExtButtonNumber();
   if (extModeNumber_ > 0 && game_) {
-    if (const char* name = menu_->GetExtModeCheckVarName()) checkVar_ = game_->GetVarNumber(name);
-    if (const char* name = menu_->GetExtModeReturnVarName()) returnVar_ = game_->GetVarNumber(name);
+    if (const char* name = setup_->GetExtModeCheckVarName()) checkVar_ = game_->GetVarNumber(name);
+    if (const char* name = setup_->GetExtModeReturnVarName()) returnVar_ = game_->GetVarNumber(name);
   }
   int base = kFirstPoolPicture;
   if (game_ && game_->GetAreaButtonMode()) base += game_->GetMiniGameCheckNumber();
@@ -52,7 +53,10 @@ CCommonTitle::CCommonTitle(CGameCallBack* game) : CCommonGeneral(game) {
 
 CCommonTitle::~CCommonTitle() { Release(); }
 
-void CCommonTitle::Release() { menu_.reset(); }
+void CCommonTitle::Release() {
+  menu_.reset();
+  setup_.reset();
+}
 
 int CCommonTitle::GetMenuPhase() const {
   const long long wait = menuStartWaitTime_;
@@ -137,7 +141,7 @@ int CCommonTitle::Decide(int f) {
   }
   // Further buttons: this title's own numbering, which its scripts read.
   const bool basic = f < basicNumber_;
-  const int m = basic ? menu_->GetBasicButtonSpecialMode(f) : menu_->GetExtButtonSpecialMode(f - 5);
+  const int m = basic ? setup_->GetBasicButtonSpecialMode(f) : setup_->GetExtButtonSpecialMode(f - 5);
   if (game_) game_->SetMessageModeFlag(0);
   if (m > 0) {
     if (game_) game_->NotifyMode(m, kModeNumber);

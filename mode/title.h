@@ -11,7 +11,8 @@
 
 #include "game/commongeneral.h"
 
-class CTitleMenu;
+class CMenuButtonPanel;
+class CMenuButtonSetup;
 
 class CCommonTitle : public CCommonGeneral {
  public:
@@ -41,7 +42,8 @@ class CCommonTitle : public CCommonGeneral {
   void SkipMenuStart();
 
   // For tests.
-  CTitleMenu* GetMenu() const { return menu_.get(); }
+  CMenuButtonPanel* GetMenu() const { return menu_.get(); }
+  CMenuButtonSetup* GetMenuSetup() const { return setup_.get(); }
   int GetShownMenu() const { return shownMenu_; }
   int GetStartChosen() const { return startChosen_; }
   int GetStartValue() const { return startValue_; }
@@ -54,7 +56,8 @@ class CCommonTitle : public CCommonGeneral {
   // Leaves with no next mode; the new game starts in AtExit.
   int ChooseStart(int value);
 
-  std::unique_ptr<CTitleMenu> menu_;
+  std::unique_ptr<CMenuButtonSetup> setup_;
+  std::unique_ptr<CMenuButtonPanel> menu_;
   int extModeNumber_ = 0, basicNumber_ = 5, extNumber_ = 0;
   int checkVar_ = -1, returnVar_ = -1;
   int shownMenu_ = 0;

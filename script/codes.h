@@ -33,6 +33,9 @@ constexpr int32_t kClassFunction = 0x66660004;
 constexpr int32_t kClassExpression = 0x66660005;
 constexpr int32_t kClassText = 0x66660006;
 constexpr int32_t kClassCommand = 0x66660007;
+// A notice ahead of the engine command it names (word 2): word 3 a number,
+// word 4 a string of the string table (the voice name of a voice command).
+constexpr int32_t kClassNotice = 0x66660008;
 
 // Control codes (class kClassControl).
 constexpr int32_t kBlockOpen = static_cast<int32_t>(0xA000007Bu);   // '{'

@@ -508,6 +508,7 @@ const CScript::ClassHandler CScript::kClassHandlers[] = {
     {kClassControl, &CScript::RunControl},       {kClassSystemCall, &CScript::RunCall},
     {kClassFunction, &CScript::RunCall},         {kClassExpression, &CScript::RunExpression},
     {kClassText, &CScript::RunText},             {kClassCommand, &CScript::RunCommand},
+    {kClassNotice, &CScript::RunNotice},
 };
 
 int CScript::Run(int start) {
@@ -779,6 +780,14 @@ int CScript::RunCommand(const Record& r) {
   }
   pc_ += len;
   if (game_) game_->SystemCommand(r.code, param, data, 0);
+  return kGoOn;
+}
+
+int CScript::RunNotice(const Record& r) {
+  const int32_t param = r.Word(3);
+  const char* text = r.len >= 5 ? GetString(r.Word(4)) : nullptr;
+  pc_ += r.len;
+  if (game_) game_->CommandNotice(r.code, param, text ? text : "");
   return kGoOn;
 }
 

@@ -146,6 +146,7 @@ class CScript {
   int RunExpression(const Record& r);
   int RunText(const Record& r);
   int RunCommand(const Record& r);
+  int RunNotice(const Record& r);
 
   int callDepth_ = 0;
   int32_t returnStack_[256] = {};

@@ -1,7 +1,10 @@
 // The flow-chart menu over a random chart file and a random "selectchart"
 // list (keys of the mode with random values), random variables and seen
-// bits, then its entry, a few calculation steps and frames of drawing.
-// Nothing may be read or written outside the arrays, pictures or screen.
+// bits, then its entry and frames of random input (moves, presses and
+// releases of the three buttons, wheel steps) with random script functions
+// of every type, arrivals, ends of the game and jumps between them, each
+// frame drawn. Nothing may be read or written outside the arrays, pictures
+// or screen.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +13,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/inputstatus.h"
 #include "mode/chartmenu.h"
 #include "platform/files.h"
 #include "savedata/chartfile.h"
@@ -33,7 +37,12 @@ constexpr const char* kKeys[] = {
     "compNextY", "compPercent", "lineColorCount", "lineColorR5", "miniMapSizeX", "miniMapSizeY",
     "miniMapSizeY1", "miniMapButtonSizeX", "miniMapButtonSizeY", "miniButtonTime",
     "miniMapWindowUpSize", "miniMapWindowDownSize", "miniWindowTime", "miniWindowPercent2",
-    "eraseButtonBack", "descNextY", "tasseidoX", "chartFontSizeX", "grow1Button2PrintX"};
+    "eraseButtonBack", "descNextY", "tasseidoX", "chartFontSizeX", "grow1Button2PrintX",
+    "allClickOk", "warningPrintFlag", "dontRightMove", "mainCaptureOk", "captureReverse",
+    "autoJumpMiniWindow", "scrollSpeed", "autoNextOn", "editMode", "useSlotOnFunction",
+    "useSlotOpenFunction", "newMarkPrintFlag", "newMarkVarName", "dialogOkSizeX",
+    "dialogCancelPrintX", "grow1Button1SizeX", "grow2Button1SizeY", "miniMapBasePrintY",
+    "lowerDescWindowPrintY", "selectSound", "overSound"};
 constexpr const char* kWords[] = {"v1", "v2", "v3", "v4", "missing", ""};
 
 using fuzzsupport::Reader;
@@ -107,10 +116,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mode->SetHoveredNode(in.Byte() % 50);
     mode->SetDescNode(in.Byte() % 50 - 2);
     mode->SetScrollY(Value(in) % 100000 * 50);
-    for (int i = 0; i < 3; ++i) {
+    CMouseStatus* mouse = game.GetMouseStatus();
+    for (int frame = 0; frame < 48 && in.More(); ++frame) {
+      switch (in.Byte() % 8) {
+        case 0: {
+          const int x = in.Byte() % 2 ? Value(in) : in.Int();
+          mouse->SetPos(x, in.Byte() % 2 ? Value(in) : in.Int());
+          break;
+        }
+        case 1: mouse->SetPos(in.Byte() * 2 - 100, in.Byte() - 8); break;
+        case 2: mouse->SetButton(in.Byte() % 3, in.Byte() & 1); break;
+        case 3: mouse->SetWheel(in.Signed()); break;
+        case 4: {
+          int args[2] = {in.Byte() % 2 ? in.Byte() % 50 : in.Int(), in.Byte() % 2 ? in.Byte() % 3 : in.Int()};
+          mode->Function(in.Byte() % 8 - 1, in.Byte() % 4, args);
+          break;
+        }
+        case 5:
+          game.SetVar(in.Byte() % kVars, in.Byte() & 1 ? in.Byte() % 50 : in.Int());
+          switch (in.Byte() % 4) {
+            case 0: mode->SetCallArgs(0, nullptr); break;
+            case 1: mode->ExitGame(); break;
+            case 2: mode->AtExit(); break;
+            default: mode->Init(); break;
+          }
+          break;
+        case 6: mode->NewGame(); mode->ResetGame(); mode->Init(); break;
+        default: break;
+      }
       mode->Calcu();
       mode->Print();
+      if (in.Byte() & 1) mouse->Calcu();
+      mouse->SetWheel(0);
     }
+    mode->AtExit();
     fuzzsupport::Check(mode->GetTotalPercent() >= 0 && mode->GetTotalPercent() <= 100,
                        "a percentage");
   }

@@ -2,12 +2,17 @@
 // attribute prefixes, short and missing names), random seen bits and random
 // "SelectCG" / "PrintCG" lists: every page is built and drawn, random points
 // are hit-tested, and the viewer steps both ways through the seen pictures.
+// The scene gallery and both character pages over a random scene table,
+// scene-voice list and settings lists: pages are built and drawn and the
+// pointer rests and clicks at random places.
 // Nothing may be read or written outside the lists, pictures or screen; a
-// hit is always a seen cell of the page; the viewer's picture stays seen.
-// The picture book runs between them (fuzz/mode/book_fuzz.h).
+// hit is always a seen cell of the page; the viewer's picture stays seen; a
+// character area outside the characters is (0, 0). The picture book runs
+// between them (fuzz/mode/book_fuzz.h).
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fuzz/mode/book_fuzz.h"
 #include "fuzz/mode/mode_fuzz.h"
@@ -16,9 +21,12 @@
 #include "game/inputstatus.h"
 #include "mode/gallerygrid.h"
 #include "mode/printcg.h"
+#include "mode/selectchara.h"
+#include "mode/selectscene.h"
 #include "mode/selectcg.h"
 #include "platform/files.h"
 #include "savedata/cglist.h"
+#include "savedata/scenedata.h"
 #include "savedata/systemfile.h"
 
 namespace {
@@ -44,7 +52,78 @@ constexpr const char* kWords[] = {"strip", "missing", "", "ta_futa1", "selectcg"
 constexpr const char* kNames[] = {"pic", "@pic", "x", "@", "tapic", "!pic", "[→2]pic", "[↓3:0_-1]pic",
                                   "[←20↓20]pic", "[→]tapic", "[:5_7]pic", "@[↑1]pic", "[", "[→2:1_0]wide"};
 
+// The scene gallery and character pages.
+constexpr const char* kSceneKeys[] = {
+    "blockNumberX", "blockNumberY", "nextX", "sizeY", "picMustPrintPercent", "scenePianoSoundFlag",
+    "exitStopVoiceFlag", "addPicFlag", "addPicSrcNumX", "totalPercentPrintFlag", "selectPrintMode",
+    "listCheckFlag", "filenameAdd", "fileNameFuta"};
+constexpr const char* kCharaKeys[] = {
+    "pictureMode", "cursorMode", "checkOnByPicFlag", "picNumberX", "cursorPrintType", "customPrintFlag",
+    "sizeX", "sizeY", "numberX", "baseX", "baseNextX", "baseNextY", "totalPercentSizeX", "percentSizeX",
+    "percentNextX", "charaAppearPercent1", "charaAppearVarName2", "combineFlag", "combineType",
+    "combineNumber", "customStart", "customEnd", "printX1", "printY3", "heartPrintFlag", "heartSizeX",
+    "filenameHeart", "filenameChara", "filenameButton", "filenameCursor", "percentPercentFlag"};
+constexpr const char* kSceneVoiceTokens[] = {"[a]", "@pic", "@", "v1", "!v", "#3", "#40", "text", "@strip", "[b]"};
+
 using fuzzsupport::Reader;
+
+// A scene table of random shape (scene counts up to 230, items, marks), or
+// random words.
+std::string RandomSceneTable(Reader& in) {
+  std::vector<int32_t> words = {0, in.Byte() % 4};
+  if (in.Byte() & 1) {
+    for (int c = 0; c < words[1]; ++c) {
+      const int scenes = in.Byte() & 0x80 ? 200 + in.Byte() % 31 : in.Byte() % 20;
+      words.push_back(scenes);
+      for (int s = 0; s < scenes; ++s) {
+        const int items = in.Byte() % 3;
+        words.insert(words.end(), {in.Byte() & 1 ? -1 : 1, items});
+        for (int i = 0; i < items; ++i) words.push_back(modefuzz::Value(in));
+      }
+    }
+  } else {
+    for (int n = in.Byte() % 40; n > 0; --n) words.push_back(modefuzz::Value(in));
+  }
+  words[0] = static_cast<int32_t>(4 * words.size());
+  return std::string(reinterpret_cast<const char*>(words.data()), 4 * words.size());
+}
+
+// Pages, pointer and clicks of mode 18 and the character pages.
+void FuzzScenePages(Reader& in, CGame& game) {
+  CMouseStatus* mouse = game.GetMouseStatus();
+  const auto point = [&] {
+    if (mouse) mouse->SetPos(in.Byte() * 4 - 100, in.Byte() * 3 - 100);
+    if (mouse) mouse->SetTrig(0, in.Byte() & 1);
+  };
+  if (CSceneList* scenes = game.GetSceneList()) scenes->SetCurrentChara(modefuzz::Value(in));
+  auto* gallery = dynamic_cast<CCommonSelectScene*>(game.GetMode(CCommonSelectScene::kModeNumber));
+  fuzzsupport::Check(gallery != nullptr, "mode 18 made");
+  gallery->Init();
+  fuzzsupport::Check(gallery->GetSceneCount() <= CCommonSelectScene::kMaxScenes, "at most 200 scenes");
+  for (int page = 0; page < gallery->GetPageCount() && page < 20; ++page) {
+    gallery->ChangePage(page);
+    gallery->Print();
+    for (int f = 0; f < 3; ++f) {
+      point();
+      if (gallery->Calcu() != -1) break;
+      gallery->Print();
+    }
+  }
+  for (int n : {CCommonSelectCGChara::kModeNumber, CCommonSelectSceneChara::kModeNumber}) {
+    auto* page = dynamic_cast<CGalleryCharaPage*>(game.GetMode(n));
+    fuzzsupport::Check(page != nullptr, "character page made");
+    page->Init();
+    page->Print();
+    for (int f = 0; f < 12; ++f) {
+      point();
+      if (page->Calcu() != -1) break;
+      page->Print();
+    }
+    int cell[2] = {1, 1};
+    page->GetGridCell(cell, page->GetCharaCount() + in.Byte());
+    fuzzsupport::Check(cell[0] == 0 && cell[1] == 0, "outside the characters (0, 0)");
+  }
+}
 
 void WriteGameFolder() {
   modefuzz::WriteVarNamesAndPictureFolder(1);
@@ -61,6 +140,10 @@ void WriteGameFolder() {
   modefuzz::WriteStrip("wide_2", 400, 480, "dwq\\wi\\");
   modefuzz::WriteStrip("missing", 10, 10, "dwq\\bg\\");
   modefuzz::Write("spt\\cgVoice.xtx", "1,1,v1,1,2,-,2,1,v2,\r\n");
+  platform::CreateDirectory("mok");
+  platform::CreateDirectory("dwq\\sys\\sc");
+  modefuzz::WriteStrip("sc\\pic", 30, 20);
+  modefuzz::WriteStrip("ta_heart", 64, 16);
 }
 
 }  // namespace
@@ -83,6 +166,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   modefuzz::Write("init\\SelectCG.xtx", modefuzz::RandomList(in, kSelectKeys, kWords, 40));
   modefuzz::Write("init\\PrintCG.xtx", modefuzz::RandomList(in, kViewerKeys, kWords, 20));
+  modefuzz::Write("init\\SelectScene.xtx", modefuzz::RandomList(in, kSceneKeys, kWords, 20));
+  modefuzz::Write("init\\selectcgchara.xtx", modefuzz::RandomList(in, kCharaKeys, kWords, 30));
+  modefuzz::Write("init\\SelectSceneChara.xtx", modefuzz::RandomList(in, kCharaKeys, kWords, 30));
+  modefuzz::Write("spt\\scene.dat", RandomSceneTable(in));
+  {
+    std::string voices;
+    for (int n = in.Byte() % 60; n > 0; --n) voices += std::string(kSceneVoiceTokens[in.Byte() % std::size(kSceneVoiceTokens)]) + ",";
+    modefuzz::Write("mok\\sceneVoice.xtx", voices + "\r\n");
+  }
   {
     CCommonSystemFile systemFile;
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
@@ -111,6 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            "a hit is a seen cell");
       }
     }
+    FuzzScenePages(in, game);
     bookfuzz::Run(game, in);
     viewer->Init();
     viewer->Print();

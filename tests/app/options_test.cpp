@@ -9,7 +9,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
   std::string error;
   ASSERT_TRUE(ParseProgramOptions({"demo", "--headless", "--frames", "40", "--screenshot", "s.png",
                                    "--box-answer", "yes", "--debug-output", "--input", "in.txt",
-                                   "--hash-every", "10", "--real-fonts"},
+                                   "--hash-every", "10", "--real-fonts", "--capture-audio", "mix.wav"},
                                   &o, &error))
       << error;
   EXPECT_EQ(o.gameFolder, "demo");
@@ -21,6 +21,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
   EXPECT_EQ(o.inputScript, "in.txt");
   EXPECT_EQ(o.hashEvery, 10);
   EXPECT_TRUE(o.realFonts);
+  EXPECT_EQ(o.captureAudio, "mix.wav");
 
   ASSERT_TRUE(ParseProgramOptions({}, &o, &error));
   EXPECT_EQ(o.gameFolder, "");
@@ -32,7 +33,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
 TEST(ProgramOptions, RefusesWhatItDoesNotUnderstand) {
   const std::vector<std::vector<std::string>> bad = {
       {"--frames"}, {"--frames", "x"}, {"--frames", "-3"}, {"--box-answer", "maybe"},
-      {"--color"},  {"a", "b"},        {"--hash-every", "1e3"},
+      {"--color"},  {"a", "b"},        {"--hash-every", "1e3"}, {"--capture-audio"},
   };
   for (const auto& args : bad) {
     ProgramOptions o;

@@ -10,31 +10,15 @@
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 work=$4
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 run() {  # run NAME DIR FRAMES [INPUT]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 dir=$2 frames=$3 input=${4:-}
-  printf '1 move -5 700\n%s\n' "$input" | grep . >"$work/$name.input"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
+  printf '1 move -5 700\n%s\n' "${4:-}" | grep . >"$work/$1.input"
+  run_headless "$1" "$2" "$3" "$work/$1.input"
 }
 fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
-settled() {  # the first frame from which the run shows its last frame to the end
-  local last; last=$(tail -1 "$1" | cut -d' ' -f3)
-  awk -v h="$last" '$3 != h { s = 0 } $3 == h && !s { s = $2 } END { print s }' "$1"
-}
 # A word of the system data (the file's words start 64 bytes before).
 setting() { od -An -t d4 -j $(($2 + 64)) -N 4 "$1" | tr -d ' '; }
-failed=0
-check() {
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
-}
 
 # When the title stands still.
 fresh t && run title "$work/t" 150
@@ -77,5 +61,29 @@ fresh c && run untouched "$work/c" $((C + 30)) "$open"
 check "the second run shows the bars where they were left" "$screendiff" "$work/stay.png" "$work/again.png" 0 0
 differs() { ! "$screendiff" "$work/untouched.png" "$1" 0 0 >/dev/null 2>&1; }
 check "a fresh folder shows them elsewhere" differs "$work/again.png"
+
+# New game, the name entry's OK twice, the greeting: the frame from which
+# the screen stays still for 5 frames (the page typed; the message cursor
+# blinks every 10 frames) after the second OK.
+story="$((T + 5)) move 400 300
+$((T + 15)) button 0 down
+$((T + 16)) button 0 up
+$((T + 17)) move -5 700
+$((T + 90)) move 320 356
+$((T + 93)) button 0 down
+$((T + 94)) button 0 up
+$((T + 120)) move 320 356
+$((T + 123)) button 0 down
+$((T + 124)) button 0 up
+$((T + 125)) move -5 700"
+typed_by() {  # typed_by HASHES FROM
+  awk -v from="$2" '$2 < from { next } $3 != h { h = $3; s = $2; n = 0 } { if (++n == 5) { print s; exit } }' "$1"
+}
+cp -r "$work/a" "$work/fast"
+run fast "$work/fast" $((T + 200)) "$story"
+fresh slow && run slow "$work/slow" $((T + 200)) "$story"
+fast_at=$(typed_by "$work/fast.txt" $((T + 126))) slow_at=$(typed_by "$work/slow.txt" $((T + 126)))
+check "the first line is typed sooner at the raised speed ($fast_at < $slow_at)" \
+  test "${fast_at:-9999}" -lt "${slow_at:-0}"
 
 exit $failed

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # run_gallery.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
 # The sample game's extras end to end, headless: a new game, a click
-# through the first scene (which unlocks three of Mina's pictures), the
-# title again, Extras, Pictures.
+# through the greeting (after it the scene unlocks three of Mina's
+# pictures), the system menu's Title, the title again, Extras, Pictures,
+# Mina on the character page.
 # - The gallery page matches the stored screenshot within a tolerance.
 # - A click on the panorama opens the viewer; mid-scroll it matches its
 #   stored screenshot.
@@ -14,9 +15,12 @@ program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 
 # Frames: the title stands at 125; the name entry's OK at 211 and 225 keeps
-# the names; the scene's text is typed by 385; the scene ends the game and
-# the title returns; Extras at 450, Pictures at 480, the panorama's cell at
-# 522, the wheel at 620, the right click at 650.
+# the names; the greeting is typed by 385 and turned at 386 (the pictures
+# are unlocked); the option button at 402 opens the system menu, Title at
+# 442 and the dialog's OK at 457 end the game; the title stands by 501;
+# Extras at 521, Pictures at 551, Mina's area on the character page at
+# 582, the panorama's cell at 633, the wheel at 731, the right click at
+# 761.
 cat >"$work/input" <<'INPUT'
 1 move -5 700
 125 move 400 300
@@ -32,23 +36,39 @@ cat >"$work/input" <<'INPUT'
 385 move 400 300
 386 button 0 down
 387 button 0 up
-450 move 400 450
-451 button 0 down
-452 button 0 up
-453 move -5 700
-480 move 400 300
-481 button 0 down
-482 button 0 up
-483 move -5 700
-520 move 316 163
+400 move 776 20
+402 button 0 down
+403 button 0 up
+404 move -5 700
+440 move 624 420
+442 button 0 down
+443 button 0 up
+444 move -5 700
+455 move 326 266
+457 button 0 down
+458 button 0 up
+459 move -5 700
+521 move 400 450
 522 button 0 down
 523 button 0 up
 524 move -5 700
-620 wheel -120
-649 move 400 580
-650 button 1 down
-651 button 1 up
-652 move -5 700
+551 move 400 300
+552 button 0 down
+553 button 0 up
+554 move -5 700
+581 move 400 275
+582 button 0 down
+583 button 0 up
+584 move -5 700
+631 move 316 163
+633 button 0 down
+634 button 0 up
+635 move -5 700
+731 wheel -120
+760 move 400 580
+761 button 1 down
+762 button 1 up
+763 move -5 700
 INPUT
 
 run() {  # run NAME FRAMES: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
@@ -70,15 +90,15 @@ check() {  # check NAME CONDITION...
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }
 
-run page 518
+run page 629
 check "the gallery page matches its stored screenshot" "$screendiff" "$expected/gallery.png" "$work/page.png" 8 480
-run scroll 590
+run scroll 701
 check "the viewer mid-scroll matches its stored screenshot" "$screendiff" "$expected/viewer.png" "$work/scroll.png" 8 480
-run step 640
+run step 751
 check "the wheel steps to another picture" differs "$expected/viewer.png" "$work/step.png"
 check "the stepped picture is not the gallery" differs "$expected/gallery.png" "$work/step.png"
-run back 700
+run back 811
 check "a right click returns to the picture's page" "$screendiff" "$expected/gallery.png" "$work/back.png" 8 480
-run again 700
+run again 811
 check "two runs show the same frames" cmp -s "$work/back.txt" "$work/again.txt"
 exit $failed

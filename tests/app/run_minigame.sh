@@ -9,29 +9,12 @@
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected_title=$4 expected_page=$5 work=$6
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 run() {  # run NAME FRAMES [INPUT]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 frames=$2 input=${3:-}
-  rm -rf "$work/$name" && cp -r "$game" "$work/$name"
-  printf '1 move -5 700\n%s\n' "$input" | grep . >"$work/$name.input"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$work/$name" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-# The first frame from which the run shows its last frame to the end.
-settled() {
-  local last; last=$(tail -1 "$1" | cut -d' ' -f3)
-  awk -v h="$last" '$3 != h { s = 0 } $3 == h && !s { s = $2 } END { print s }' "$1"
-}
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  printf '1 move -5 700\n%s\n' "${3:-}" | grep . >"$work/$1.input"
+  run_headless "$1" "$work/$1" "$2" "$work/$1.input"
 }
 
 run title 150

@@ -12,23 +12,11 @@
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 run() {  # run NAME DIR FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 dir=$2 frames=$3 input=$4
-  printf '%s\n' "$input" >"$work/$name.input"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+  printf '%s\n' "$4" >"$work/$1.input"
+  run_headless "$1" "$2" "$3" "$work/$1.input"
 }
 
 # New game, OK twice in the name entry (the stored names), S in the scene,

@@ -40,10 +40,11 @@ TEST_F(AllMiniGameTest, CreateGameAppendsOnlyGamesItCanMake) {
   EXPECT_EQ(Control().made, 3);
   EXPECT_EQ(holder_.GetGame(2), nullptr);
   EXPECT_NE(holder_.GetGame(3), nullptr);
-  // The engine's own table has no line for type 0 yet: nothing is made.
+  // The engine's own table makes type 0 (Puzzle9) but nothing above 9.
   CAllMiniGame plain(nullptr, 32);
-  EXPECT_EQ(plain.CreateGame(0), 0);
-  EXPECT_EQ(plain.GetCount(), 0);
+  EXPECT_EQ(plain.CreateGame(0), 1);
+  EXPECT_EQ(plain.CreateGame(10), 0);
+  EXPECT_EQ(plain.GetCount(), 1);
 }
 
 TEST_F(AllMiniGameTest, WithoutACurrentGameNothingRuns) {

@@ -13,51 +13,12 @@
 #include "minigame/change.h"
 #include "minigame/cross.h"
 #include "minigame/slide16.h"
+#include "puzzle_fixture.h"
 #include "setup/random.h"
 
 namespace {
 
-constexpr int kW = 64, kH = 48;
-
-// A picture whose pixel is its position (and a tag per picture).
-std::unique_ptr<CPicture> Gradient(int tag, int w = kW, int h = kH) {
-  auto p = std::make_unique<CPicture>(w, h, 0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p->GetPixelBuffer()[y * w + x] = (tag << 16) | (y << 8) | x;
-  return p;
-}
-
-// A game with a mouse of the test's own.
-template <class Game>
-struct Driven : Game {
-  explicit Driven(CAllMiniGame* holder) : Game(holder) {}
-  CMouseStatus mouse;
-  void Begin() {
-    this->Start();
-    this->mouseStatus_ = &mouse;
-  }
-  int Click(int x, int y) {
-    mouse.SetPos(x, y);
-    mouse.SetButton(0, 1);
-    this->Calcu();
-    mouse.SetButton(0, 0);
-    mouse.Calcu();
-    return this->holder_->GetSoundRequest();
-  }
-};
-
-class PuzzleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    crt::srand(7);
-    holder_.SetPicture(pic0_.get(), 0);
-    holder_.SetPicture(pic1_.get(), 1);
-  }
-  uint32_t Screen(int x, int y) const { return CScreenBuffer::GetBuffer()[y * kW + x]; }
-  CScreenBuffer screen_{kW, kH, 0};
-  CAllMiniGame holder_{nullptr, 4};
-  std::unique_ptr<CPicture> pic0_ = Gradient(0), pic1_ = Gradient(1);
-};
+using namespace puzzle_test;
 
 TEST(Slide16Rules, EachMoveUndoneByItsOppositeAndCornersStay) {
   // Opposite: the same line from the other end.

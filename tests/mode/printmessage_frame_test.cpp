@@ -157,6 +157,28 @@ TEST_F(PrintMessageTest, AutoModeTurnsAVoicedPageAfterTheVoiceAndItsPause) {
   EXPECT_EQ(Game().GetSystemSetting(6), 1);
 }
 
+// Mended: auto mode switched on while the voice of a page still speaks
+// waits for the voice and its pause (it turned the page at once before).
+TEST_F(PrintMessageTest, AutoModeSwitchedOnDuringAVoiceWaitsForIt) {
+  WriteList("PrintMessage", {{"voiceLastWait", "500"}});
+  Enter(0);
+  Game().voiceFlag = 1;
+  Game().voiceTime = 3000;
+  Set(kWindow, "Alice\r\nabcd");
+  for (int i = 0; i < 10; ++i) Run();
+  EXPECT_EQ(Game().released, 0);
+  Key('A');
+  EXPECT_EQ(Game().GetSystemSetting(6), 1);
+  EXPECT_EQ(FramesToRelease(100), 59);  // 3.5 s after the page was set
+  // Once the voice and its pause are over, auto mode turns the page at once.
+  Set(kWindow, "Alice\r\nabcd");
+  Game().SetSystemSetting(6, 0);
+  for (int i = 0; i < 80; ++i) Run();
+  EXPECT_EQ(Game().released, 1);
+  Key('A');
+  EXPECT_EQ(FramesToRelease(5), 1);
+}
+
 // Mended: the reading pause of a voiceless page runs once it is complete
 // (it turned one frame after completion before).
 TEST_F(PrintMessageTest, AutoModeGivesAVoicelessPageItsReadingPause) {

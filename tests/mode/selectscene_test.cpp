@@ -1,5 +1,5 @@
 // Mode 18, the scene gallery: the check of the scene table against the
-// scene-voice list.
+// scene-voice list, the pages, the voice preview and the replay start.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,26 +7,18 @@
 #include <vector>
 
 #include "gallery_fixture.h"
+#include "mode/gallerygrid.h"
 #include "mode/selectscene.h"
+#include "mode/systemmenu.h"
+#include "sound/sound_fixtures.h"
+#include "sound/soundbuffer.h"
+#include "sound/voiceplayer.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "platform/files.h"
 
 namespace startup_test {
 namespace {
-
-// A scene table with one-item scenes: scenesPerChara[c] scenes for c.
-std::string SceneTable(const std::vector<int>& scenesPerChara) {
-  std::vector<int32_t> words = {0, static_cast<int32_t>(scenesPerChara.size())};
-  for (int n : scenesPerChara) {
-    words.push_back(n);
-    for (int s = 0; s < n; ++s) words.insert(words.end(), {10, 1, s + 1});
-  }
-  words[0] = static_cast<int32_t>(4 * words.size());
-  std::string out(words.size() * 4, '\0');
-  std::memcpy(out.data(), words.data(), out.size());
-  return out;
-}
 
 // A scene-voice list with scenesPerChara[c] entries in section c.
 std::string VoiceList(const std::vector<int>& scenesPerChara) {
@@ -104,6 +96,154 @@ TEST_F(SelectSceneTest, RestingOnASeenScenePlaysItsVoiceOnceAndAClickStartsItsRe
   Click(85 + 166 + 20, 130);
   game.RunFrames(12);
   EXPECT_EQ(game.GetSceneList()->GetCurrentScene(), 1);
+}
+
+// The game whose scene replays start (or fail) as the test says, and
+// whose voices play as well as being recorded.
+class ReplayGame : public StartupGame {
+ public:
+  using StartupGame::StartupGame;
+  int StartSceneScript() override {
+    Note("StartSceneScript");
+    return replayStarts;
+  }
+  void PlayVoice(const char* name) override {
+    StartupGame::PlayVoice(name);
+    CGame::PlayVoice(name);
+  }
+  bool VoicePlaying() const {
+    CSoundBuffer* b = voicePlayer_ ? voicePlayer_->GetBuffer(0) : nullptr;
+    return b && b->GetBuffer() && b->GetBuffer()->IsPlaying();
+  }
+  int replayStarts = 1;
+};
+
+class SceneGalleryTest : public SelectSceneTest {
+ protected:
+  ReplayGame& Replay() {
+    if (!game_) game_ = std::make_unique<ReplayGame>(*host_);
+    return static_cast<ReplayGame&>(*game_);
+  }
+  CCommonSelectScene* Enter(const std::vector<int>& scenes, const std::string& voices,
+                            const std::vector<int>& seen, const Pairs& pairs = {}) {
+    WriteList("SelectScene", pairs);
+    dir_->Write("spt/scene.dat", SceneTable(scenes));
+    dir_->Write("mok/sceneVoice.xtx", voices);
+    ReplayGame& game = Replay();
+    for (int s : seen) game.GetSystemFile()->SetFilmFlag(10, s);
+    CCommonSelectScene* gallery = game.Remake<CCommonSelectScene>();
+    game.EnterMode(CCommonSelectScene::kModeNumber);
+    game.RunFrame();
+    return gallery;
+  }
+  int Voices() const {
+    int n = 0;
+    for (const std::string& s : game_->Sounds()) n += s.find("PlayVoice") != std::string::npos ? 1 : 0;
+    return n;
+  }
+  // The default layout's cell k (4 x 3 cells of 133 x 100, pitch 166 x 124).
+  static int CellX(int k) { return 85 + k % 4 * 166 + 20; }
+  static int CellY(int k) { return 113 + k / 4 * 124 + 20; }
+};
+
+TEST_F(SceneGalleryTest, MoreThanTwoHundredScenesShowTheFirstTwoHundred) {
+  CCommonSelectScene* gallery = Enter({205}, VoiceList({205}), {204, 199});
+  EXPECT_EQ(gallery->GetSceneCount(), 200);
+  EXPECT_EQ(gallery->GetPageCount(), 17);
+  gallery->ChangePage(99);
+  EXPECT_EQ(gallery->GetPage(), 16);
+  // Scenes 192..199 on the last page; 199 is seen, 204 is not shown.
+  EXPECT_EQ(gallery->GetGrid()->GetState(7), CGalleryGrid::CellState::kSeen);
+  EXPECT_EQ(gallery->GetGrid()->GetState(8), CGalleryGrid::CellState::kEmpty);
+}
+
+TEST_F(SceneGalleryTest, AnEntryWithoutPictureOrVoiceShowsNoThumbnailAndPlaysNothing) {
+  constexpr uint32_t kBackground = 0x101010;
+  testsupport::WriteDwq(*dir_, "sys/scene_bg", 800, 600, kBackground);
+  testsupport::WriteDwq(*dir_, "sys/sc/full", 133, 100, 0x00AA00);
+  // Scene 0 of page 0 has a picture; scene 12 (cell 0 of page 1) none.
+  std::string voices = "[a]\r\n@full v0\r\n";
+  for (int s = 1; s < 12; ++s) voices += "@full v\r\n";
+  voices += "@\r\n";
+  CCommonSelectScene* gallery = Enter({13}, voices, {0, 12});
+  EXPECT_EQ(Pixel(CellX(0), CellY(0)), 0x00AA00u);
+  const size_t boxes = host_->Boxes().size();
+  gallery->ChangePage(1);
+  Replay().RunFrame();
+  EXPECT_EQ(gallery->GetPage(), 1);
+  EXPECT_EQ(gallery->GetGrid()->GetState(0), CGalleryGrid::CellState::kSeen);
+  EXPECT_EQ(Pixel(CellX(0), CellY(0)), kBackground) << "the previous page's picture";
+  EXPECT_EQ(host_->Boxes().size(), boxes) << "no picture load was tried";
+  MoveTo(CellX(0), CellY(0));
+  Replay().RunFrames(20);
+  EXPECT_EQ(Voices(), 0);
+}
+
+TEST_F(SceneGalleryTest, EntryClearsTheStoryVariablesAndKeepsThePageBetweenVisits) {
+  // The game reads the scene table when it is made.
+  dir_->Write("spt/scene.dat", SceneTable({30}));
+  ReplayGame& game = Replay();
+  for (int v : {99, 100, 199, 200, 299, 300, 999}) game.SetVar(v, 7);
+  CCommonSelectScene* gallery = Enter({30}, VoiceList({30}), {});
+  const std::pair<int, int> expected[] = {{99, 7}, {100, 0}, {199, 0}, {200, 7}, {299, 7}, {300, 0}, {999, 0}};
+  for (const auto& [v, value] : expected) EXPECT_EQ(game.GetVar(v), value) << v;
+  gallery->ChangePage(2);
+  game.EnterMode(CCommonSelectScene::kModeNumber);
+  EXPECT_EQ(gallery->GetPage(), 2);
+  // Fewer scenes on the next visit: the page is held to the last one.
+  game.GetSceneList()->SetCurrentChara(1);
+  game.EnterMode(CCommonSelectScene::kModeNumber);
+  EXPECT_EQ(gallery->GetPage(), 0);
+}
+
+TEST_F(SceneGalleryTest, TheReplayHidesTheEntrysLayersStartsTheSceneAndStopsTheMusicOnlyOnSuccess) {
+  for (int starts : {1, 0}) {
+    game_.reset();
+    Enter({2}, "[a]\r\n@p0 v0\r\n@p1 v1 #3 #17\r\n", {1});
+    Replay().replayStarts = starts;
+    MoveTo(CellX(1), CellY(1));
+    Replay().RunFrame();
+    Click(CellX(1), CellY(1));
+    RunUntilRequests(1, 12);
+    Replay().RunFrames(3);
+    EXPECT_EQ(Replay().GetSceneList()->GetCurrentScene(), 1);
+    // Only bits 0..15 name layers.
+    EXPECT_EQ(Replay().GetLayerDisableMask(), 1 << 3);
+    EXPECT_TRUE(Called("StartSceneScript"));
+    EXPECT_EQ(Called("StopBgm -1"), starts == 1) << starts;
+  }
+}
+
+TEST_F(SceneGalleryTest, LeavingFadesTheVoiceOutOnlyWhenTheListSaysSo) {
+  dir_->Write("cdvaw/mi/mi0001.vaw",
+              soundtest::Str(soundtool::MakePcmVoice(soundtest::Sine(11025, 1, 8, 11025 * 5))));
+  for (int flag : {0, 1}) {
+    game_.reset();
+    CCommonSelectScene* gallery =
+        Enter({1}, "[a]\r\n@p0 mi0001\r\n", {0}, {{"exitStopVoiceFlag", std::to_string(flag)}});
+    Replay().SetSystemSetting(202, 1);
+    Replay().SetSystemSetting(102, 100);
+    Replay().RunFrames(4);  // past the page's sound guard
+    MoveTo(CellX(0), CellY(0));
+    Replay().RunFrames(20);
+    ASSERT_TRUE(Replay().VoicePlaying());
+    gallery->AtExit();
+    EXPECT_EQ(Replay().VoicePlaying(), flag == 0) << flag;
+  }
+}
+
+TEST_F(SceneGalleryTest, DuringAReplayTheSystemMenuOpensInSceneMode) {
+  Enter({1}, "[a]\r\n@p0 v0\r\n", {0});
+  CCommonSystemMenu* menu = Replay().Remake<CCommonSystemMenu>();
+  MoveTo(CellX(0), CellY(0));
+  Replay().RunFrame();
+  Click(CellX(0), CellY(0));
+  RunUntilRequests(1, 12);
+  Replay().RunFrames(3);
+  // The story (mode 10) opens the menu while the scene runs.
+  Replay().PrepareSystemMode(CCommonSystemMenu::kModeNumber, 10);
+  Replay().EnterMode(CCommonSystemMenu::kModeNumber);
+  EXPECT_EQ(menu->GetSceneMode(), 1);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "mode/nothing.h"
 #include "mode/title.h"
-#include "mode/titlemenu.h"
+#include "widget/menupanel.h"
 #include "startup_fixture.h"
 
 namespace startup_test {
@@ -207,7 +207,7 @@ TEST_F(TitleTest, PlayCountRisesOncePerRunHoweverOftenTheTitleIsEntered) {
 
 TEST_F(TitleTest, MissingListKeepsTheDefaults) {
   StartupGame& game = EnterTitle();
-  CTitleMenu* menu = Title()->GetMenu();
+  CMenuButtonSetup* menu = Title()->GetMenuSetup();
   EXPECT_EQ(menu->GetBasicButtonNumber(), 5);
   EXPECT_EQ(menu->GetExtModeNumber(), 0);
   EXPECT_EQ(Title()->GetCheckVar(), -1);

@@ -376,6 +376,7 @@ TEST_F(ScriptTest, EveryRecordKindReachesTheGameInItsShape) {
   const Case cases[] = {
       {"text \"こんにちは\" key=7", kTextWindow, {"command", kTextWindow, 7, 0, {}, Sjis("こんにちは")}},
       {"fulltext \"全画面\" key=3 extra=9", kTextWindow, {"command", kTextFull, 3, 9, {}, Sjis("全画面")}},
+      {"text \"ミナ\\r\\n行\"", kTextWindow, {"command", kTextWindow, 0, 0, {}, Sjis("ミナ\r\n行")}},
       {"moretext \"続き\"", kTextWindow, {"command", kTextAppend, 0, 0, {}, Sjis("続き")}},
       {"wait 30", kTextWait, {"command", kTextWait, 1, 0, {30}, ""}},
       {"wait 0", kGoOn, {"command", kTextWait, 1, 0, {0}, ""}},
@@ -423,6 +424,24 @@ endgame
   EXPECT_EQ(script_->Run(), kStopAfterB);
   EXPECT_TRUE(game_.calls.empty());
   EXPECT_EQ(script_->GetErrorCount(), 0);
+}
+
+TEST_F(ScriptTest, AVoiceNameReachesTheGameAsANoticeBeforeItsCommand) {
+  Load("voice \"mina11\" 1 0\n.record 0x66660008 0x33330008 5\nendgame\n");
+  EXPECT_EQ(script_->Run(), kStopAfterB);
+  ASSERT_EQ(game_.calls.size(), 3u);
+  EXPECT_EQ(game_.calls[0].op, "notice");
+  EXPECT_EQ(game_.calls[0].code, 0x33330008);
+  EXPECT_EQ(game_.calls[0].text, "mina11");
+  EXPECT_EQ(game_.calls[1].op, "command");
+  EXPECT_EQ(game_.calls[1].words, (std::vector<int>{1, 0}));
+  // A notice record without its string gives an empty name.
+  EXPECT_EQ(game_.calls[2].op, "notice");
+  EXPECT_EQ(game_.calls[2].param, 5);
+  EXPECT_EQ(game_.calls[2].text, "");
+  EXPECT_EQ(script_->GetErrorCount(), 0) << script_->GetError();
+  // Two strings on a command of numbers are refused.
+  EXPECT_FALSE(zasm::Assemble("voice \"a\" \"b\" 1 0\n").errors.empty());
 }
 
 TEST_F(ScriptTest, SystemCallsKeepTheirEntryNumber) {

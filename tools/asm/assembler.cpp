@@ -148,6 +148,8 @@ class Lexer {
       const char e = i_ < src_.size() ? src_[i_++] : '\0';
       if (e == 'n') {
         utf8 += '\n';
+      } else if (e == 'r') {
+        utf8 += '\r';
       } else if (e == 't') {
         utf8 += '\t';
       } else if (e == '\\' || e == '"') {
@@ -871,7 +873,10 @@ class Parser {
       case CommandShape::kWords1:
       case CommandShape::kWordsN:
       case CommandShape::kUnknown: {
-        if (!texts.empty()) shapeError("numbers only");
+        // One string names what the command plays (a voice's name): it goes
+        // ahead of the command as a notice record.
+        if (texts.size() > 1) shapeError("numbers and at most one string");
+        if (texts.size() == 1) Emit(kClassNotice, code, {0, String(texts[0])});
         if (words.empty() && EngineCommandShape(code) == CommandShape::kWords1) {
           shapeError("a number");
         }

@@ -1,0 +1,48 @@
+# Shared by the end-to-end runs; sourced once `program` (the game program)
+# and `work` (the work folder) are set.
+
+failed=0
+
+# run_headless NAME DIR FRAMES INPUT_FILE: runs the game in DIR headless for
+# FRAMES frames with the input script; frame hashes in $work/NAME.txt, the
+# last frame in $work/NAME.png. A failed run or a message box stops the
+# script.
+run_headless() {
+  local name=$1 dir=$2 frames=$3 input=$4
+  mkdir -p -m 700 "$work/$name.run"
+  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
+    --hash-every 1 --screenshot "$work/$name.png" --input "$input" >"$work/$name.out" 2>&1 ||
+    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
+  if grep -q '^\[box\]' "$work/$name.out"; then
+    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
+  fi
+  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
+}
+
+# check NAME CONDITION...: reports the condition; a failed one makes the
+# script fail at its end (exit $failed).
+check() {
+  local name=$1; shift
+  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+}
+
+# click FRAME X Y: an input-script click; the pointer leaves the window
+# afterwards, so the cursor stays out of the screenshots.
+click() {
+  printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
+}
+
+# run_story NAME FRAMES: a fresh copy of the game ($game) in $work/NAME whose
+# control script is $work/control.spt, run with $work/input.
+run_story() {
+  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  cp "$work/control.spt" "$work/$1/spt/sys.spt"
+  run_headless "$1" "$work/$1" "$2" "$work/input"
+}
+
+# settled HASHES: the first frame from which the run (its hash file) shows
+# its last frame to the end.
+settled() {
+  local last; last=$(tail -1 "$1" | cut -d' ' -f3)
+  awk -v h="$last" '$3 != h { s = 0 } $3 == h && !s { s = $2 } END { print s }' "$1"
+}

@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# run_story.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
+# The sample game's story end to end, headless, from one input script:
+# New game, the name entry's OK twice; a click while the greeting types
+# (it completes), a click that turns it; 'A' on the voiced page (auto mode
+# turns it once the voice and its pause are over, and the pages after it:
+# the continuation, the timed wait, the next page, the full-screen page);
+# the first question answered with Down, Down, Return (the second
+# answer), the second one with a mouse click on its first answer, a click
+# that turns the page after it (and ends auto mode), the timed third
+# question left to run out; then the wheel opens the back log, Page Up twice
+# and the up arrow mark four times scroll to the voiced line, a click on its
+# voice mark plays it again, Page Down three times and the wheel down leave.
+# The run stops there, so what follows the story does not matter to it.
+# - The voiced page, the choice with the cursor on the second row, the timed
+#   choice halfway and the back log match their stored screenshots
+#   (story_voice.png, story_choice.png, story_timer.png, story_backlog.png:
+#   copy the run's voice.png, choice.png, timer.png and backlog.png to renew
+#   them) within a tolerance.
+# - Two runs show the same frames.
+# - The captured mix (--capture-audio) is not silent while the voiced page
+#   shows, is silent in the back log before the click on the voice mark and
+#   not silent after it (the music has faded out before the voiced line).
+# - After the back log the page is shown as it was before it opened.
+# - The real-font run (--real-fonts) shows the voiced page with ink of the
+#   text colour and the name in Mina's colour, and the back log's newest
+#   page "制限時間オーバー" and the three "・" lines in their colours.
+set -euo pipefail
+program=$1 screendiff=$2 game=$3 expected=$4 work=$5
+rm -rf "$work" && mkdir -p "$work"
+
+# Frames: the title stands at 125; the name entry's OK at 218 and 248; the
+# opening transition ends at 271 and the greeting types from 272 (a click at
+# 275 completes it, one at 285 turns it); the voiced page from 288, 'A' at
+# 297, turned by auto mode 1.7 s after it was set (its voice and 500 ms);
+# its continuation, the wait, the next page and the full-screen page; the
+# first question from 448 (Down at
+# 460 and 464, Return at 475); its page; the second question (a click at
+# 563); its page, turned at 578; the timed question from 580, out of time at
+# 705; its page complete at 712; the back log from 730 (Page Up at 740 and
+# 745, the up arrow mark clicked at 752, 756, 760 and 764), the voice mark
+# clicked at 777, Page Down at 790, 793 and 796, the wheel down at 800; the
+# page again from 802.
+cat >"$work/input" <<'END'
+1 move -5 700
+130 move 400 300
+140 button 0 down
+141 button 0 up
+142 move -5 700
+215 move 320 356
+218 button 0 down
+219 button 0 up
+245 move 320 356
+248 button 0 down
+249 button 0 up
+250 move -5 700
+275 button 0 down
+276 button 0 up
+285 button 0 down
+286 button 0 up
+297 key 65 down
+298 key 65 up
+460 key 40 down
+461 key 40 up
+464 key 40 down
+465 key 40 up
+475 key 13 down
+476 key 13 up
+560 move 400 434
+563 button 0 down
+564 button 0 up
+565 move -5 700
+578 button 0 down
+579 button 0 up
+730 wheel 120
+740 key 33 down
+741 key 33 up
+745 key 33 down
+746 key 33 up
+750 move 400 90
+752 button 0 down
+753 button 0 up
+756 button 0 down
+757 button 0 up
+760 button 0 down
+761 button 0 up
+764 button 0 down
+765 button 0 up
+768 move -5 700
+775 move 100 116
+777 button 0 down
+778 button 0 up
+779 move -5 700
+790 key 34 down
+791 key 34 up
+793 key 34 down
+794 key 34 up
+796 key 34 down
+797 key 34 up
+800 wheel -120
+END
+
+run() {  # run NAME FRAMES [OPTIONS...]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+  local name=$1 frames=$2
+  shift 2
+  rm -rf "$work/$name.game" && cp -r "$game" "$work/$name.game"
+  mkdir -p -m 700 "$work/$name.run"
+  XDG_RUNTIME_DIR=$work/$name.run timeout 180 "$program" "$work/$name.game" --headless \
+    --frames "$frames" --hash-every 1 --screenshot "$work/$name.png" --input "$work/input" "$@" \
+    >"$work/$name.out" 2>&1 || { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
+  if grep -q '^\[box\]' "$work/$name.out"; then
+    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
+  fi
+  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
+}
+failed=0
+check() {
+  local name=$1; shift
+  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+}
+# The loudest sample of the captured mix from frame A to frame B (a frame
+# is 50 ms: 2205 stereo frames of 16 bits after the 44-byte header).
+loudest() {
+  od -An -v -t d2 -j $((44 + $2 * 8820)) -N $((($3 - $2) * 8820)) "$1" |
+    awk '{ for (i = 1; i <= NF; ++i) { v = $i < 0 ? -$i : $i; if (v > m) m = v } } END { print m + 0 }'
+}
+# At least N pixels of the colour #RRGGBB in the picture.
+holds_colour() { "$screendiff" "#$2" "$1" 0 $((800 * 600 - $3)) >/dev/null 2>&1; }
+
+run voice 340
+check "the voiced page with its continuation matches" "$screendiff" "$expected/story_voice.png" "$work/voice.png" 8 480
+run choice 470
+check "the first question with the cursor on the second row matches" \
+  "$screendiff" "$expected/story_choice.png" "$work/choice.png" 8 480
+run timer 640
+check "the timed question halfway matches" "$screendiff" "$expected/story_timer.png" "$work/timer.png" 8 480
+run backlog 772
+check "the back log at the voiced line matches" "$screendiff" "$expected/story_backlog.png" "$work/backlog.png" 8 480
+run before 728
+run after 815
+check "after the back log the page is as it was" "$screendiff" "$work/before.png" "$work/after.png" 8 480
+run whole 830 --capture-audio "$work/mix.wav"
+run twice 830
+check "two runs show the same frames" cmp -s "$work/whole.txt" "$work/twice.txt"
+check "the mix sounds while the voiced page shows" test "$(loudest "$work/mix.wav" 292 305)" -gt 500
+check "the back log is silent before the voice mark is clicked" test "$(loudest "$work/mix.wav" 755 770)" -eq 0
+check "the voice mark plays the voice again" test "$(loudest "$work/mix.wav" 780 795)" -gt 500
+
+run fonts 340 --real-fonts
+differs() { ! "$screendiff" "$1" "$2" 0 0 >/dev/null 2>&1; }
+check "the real fonts draw the page differently" differs "$work/voice.png" "$work/fonts.png"
+check "the text is inked in its colour" holds_colour "$work/fonts.png" FFFFFF 400
+check "the name is inked in Mina's colour" holds_colour "$work/fonts.png" FFAAC8 40
+run logfonts 738 --real-fonts
+check "the back log shows \"制限時間オーバー\" in its colour" holds_colour "$work/logfonts.png" FF4080 40
+check "the back log shows the three \"・\" lines in grey" holds_colour "$work/logfonts.png" 808080 12
+exit $failed
