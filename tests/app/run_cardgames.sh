@@ -12,25 +12,15 @@ set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
-run() {  # run NAME SEED FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+run() {  # run NAME SEED FRAMES INPUT: on a copy of the game with the seed
   local name=$1 seed=$2 frames=$3 input=$4
   copy_game "$work/$name"
   # The first match wins: the seed goes before the list's own keys.
   { printf 'initRandomSeed,%s\r\n' "$seed"; cat "$game/init/mainControl.xtx"; } >"$work/$name/init/mainControl.xtx"
   printf '1 move -5 700\n%s\n' "$input" | grep . >"$work/$name.input"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$work/$name" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/$name.input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+  run_headless "$name" "$work/$name" "$frames" "$work/$name.input"
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }
 play() {  # play NAME FRAMES INPUT: seed 7 twice, then seed 8
@@ -43,10 +33,6 @@ play() {  # play NAME FRAMES INPUT: seed 7 twice, then seed 8
   check "$name: the seeded moves end on the stored board" "$screendiff" "$expected/$name.png" "$work/${name}1.png" 8 480
   check "$name: another seed deals another board" differs "$expected/$name.png" "$work/${name}3.png"
 }
-# A click at (x, y) on frame f; the pointer then leaves the window so the
-# cursor stays out of the screenshots.
-click() { printf '%s move %s %s\n%s button 0 down\n%s button 0 up\n%s move -5 700\n' \
-  "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4)); }
 
 t=120  # the title has settled (tests/app/run_minigame.sh)
 

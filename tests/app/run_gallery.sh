@@ -13,6 +13,7 @@
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 # Frames: the title stands at 125; the name entry's OK at 211 and 225 keeps
 # the names; the greeting is typed by 385 and turned at 386 (the pictures
@@ -71,22 +72,9 @@ cat >"$work/input" <<'INPUT'
 763 move -5 700
 INPUT
 
-run() {  # run NAME FRAMES: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 frames=$2
-  rm -rf "$work/$name" && cp -r "$game" "$work/$name"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$work/$name" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$work/input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+run() {  # run NAME FRAMES: on a fresh copy of the game
+  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  run_headless "$1" "$work/$1" "$2" "$work/input"
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }
 

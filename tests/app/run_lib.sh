@@ -3,15 +3,16 @@
 
 failed=0
 
-# run_headless NAME DIR FRAMES INPUT_FILE: runs the game in DIR headless for
-# FRAMES frames with the input script; frame hashes in $work/NAME.txt, the
-# last frame in $work/NAME.png. A failed run or a message box stops the
-# script.
+# run_headless NAME DIR FRAMES INPUT_FILE [OPTIONS...]: runs the game in DIR
+# headless for FRAMES frames with the input script (and the further program
+# options); frame hashes in $work/NAME.txt, the last frame in
+# $work/NAME.png. A failed run or a message box stops the script.
 run_headless() {
   local name=$1 dir=$2 frames=$3 input=$4
+  shift 4
   mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$input" >"$work/$name.out" 2>&1 ||
+  XDG_RUNTIME_DIR=$work/$name.run timeout 180 "$program" "$dir" --headless --frames "$frames" \
+    --hash-every 1 --screenshot "$work/$name.png" --input "$input" "$@" >"$work/$name.out" 2>&1 ||
     { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
   if grep -q '^\[box\]' "$work/$name.out"; then
     echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1

@@ -28,6 +28,7 @@
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 # Frames: the title stands at 125; the name entry's OK at 218 and 248; the
 # opening transition ends at 271 and the greeting types from 272 (a click at
@@ -100,23 +101,11 @@ cat >"$work/input" <<'END'
 800 wheel -120
 END
 
-run() {  # run NAME FRAMES [OPTIONS...]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+run() {  # run NAME FRAMES [OPTIONS...]: on a fresh copy of the game
   local name=$1 frames=$2
   shift 2
   rm -rf "$work/$name.game" && cp -r "$game" "$work/$name.game"
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 180 "$program" "$work/$name.game" --headless \
-    --frames "$frames" --hash-every 1 --screenshot "$work/$name.png" --input "$work/input" "$@" \
-    >"$work/$name.out" 2>&1 || { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
-failed=0
-check() {
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
+  run_headless "$name" "$work/$name.game" "$frames" "$work/input" "$@"
 }
 # The loudest sample of the captured mix from frame A to frame B (a frame
 # is 50 ms: 2205 stereo frames of 16 bits after the 44-byte header).

@@ -15,6 +15,7 @@
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
 
 # Backspaces that clear the field, the name typed, OK.
 name() {  # name FRAME TEXT
@@ -22,9 +23,6 @@ name() {  # name FRAME TEXT
   for i in 0 1 2 3 4 5; do printf '%d key 8 down\n%d key 8 up\n' $((f + 2 * i)) $((f + 2 * i + 1)); done
   printf '%d text %s\n%d move 320 356\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' \
     $((f + 14)) "$2" $((f + 16)) $((f + 18)) $((f + 19)) $((f + 20))
-}
-click() {  # click FRAME X Y
-  printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
 }
 # Frames: the title stands at 125; the name entry from 210; the greeting is
 # typed by 400; the menu at 402, Config at 445, the configuration screen
@@ -44,24 +42,9 @@ click() {  # click FRAME X Y
   click 625 326 266
 } >"$work/input"
 
-run() {  # run NAME DIR FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  local name=$1 dir=$2 frames=$3 input=$4
-  mkdir -p -m 700 "$work/$name.run"
-  XDG_RUNTIME_DIR=$work/$name.run timeout 120 "$program" "$dir" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$input" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
-  if grep -q '^\[box\]' "$work/$name.out"; then
-    echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
-  fi
-  grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
-}
+run() { run_headless "$@"; }  # run NAME DIR FRAMES INPUT
 fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
 setting() { od -An -t d4 -j $(($2 + 64)) -N 4 "$1" | tr -d ' '; }
-failed=0
-check() {
-  local name=$1; shift
-  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
-}
 holds() { LC_ALL=C grep -q -F "$(printf '%s' "$2" | iconv -f UTF-8 -t CP932)" "$1"; }
 
 fresh n && run names "$work/n" 238 "$work/input"
