@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "effect/packedpixel.h"
+#include "graphics/blendrows.h"
+#include "graphics/packedwords.h"
 
 namespace charapixels {
 
@@ -35,6 +37,25 @@ void MixPieces(uint32_t* row, int n, Fill fill) {
 template <typename Fill>
 void MixChannelPieces(uint32_t* row, int n, Fill fill) {
   Pieces<uint32_t>(row, n, fill, packedpixel::MixChannelsRow);
+}
+
+// Each pixel of the row becomes Blend256(d, colour(i), weight(i)) for
+// weights in 0..256, as one loop of packed words; BlendEachPlain is the
+// same per channel.
+template <typename Colour, typename Weight>
+void BlendEach(uint32_t* row, int n, Colour colour, Weight weight) {
+  // Copies of the functors, so no store to the row can change what they hold.
+  packedwords::Run([=] {
+    for (int i = 0; i < n; ++i) {
+      const uint32_t k = weight(i);
+      row[i] = packedwords::Summed(row[i], colour(i), k, 256 - k);
+    }
+  });
+}
+template <typename Colour, typename Weight>
+void BlendEachPlain(uint32_t* row, int n, Colour colour, Weight weight) {
+  for (int i = 0; i < n; ++i)
+    row[i] = blendrows::Blend256(row[i], colour(i), static_cast<int>(weight(i)));
 }
 
 // (k x s + (256 - k) x d) >> 8 per byte for any weight k (|k| <= 65536),

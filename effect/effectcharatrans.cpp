@@ -7,6 +7,7 @@
 #include "effect/charapixels.h"
 #include "effect/effectmanager.h"
 #include "effect/packedpixel.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -225,24 +226,57 @@ void CEffectCharaMaskAppear::Print(EffectChannel* record, int) {
   if (!picture->Clip(&dx, &dy, &sx, &sy, &w, &h) || w <= 0 || h <= 0) return;
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int pw = picture->GetWidth(), gw = grade->GetWidth();
+  const int hardness = r.Param(2);
+  const bool invert = r.Param(5) != 0;
+  const bool fast = hardness >= -kFastHardness && hardness <= kFastHardness;
   for (int y = 0; y < h; ++y) {
     const size_t source = size_t(sy + y) * pw + sx;
     const uint32_t* pixels = picture->GetPixelBuffer() + source;
     const uint8_t* mask = picture->GetMask() + source;
     const uint32_t* gradeRow = grade->GetPixelBuffer() + size_t(dy + y) * gw + dx;
-    // Each channel's weight (alpha of its gradation value x mask) >> 8, in
-    // that channel's byte.
-    charapixels::MixChannelPieces(
-        screen + size_t(dy + y) * sw + dx, w, [&](int x0, int n, uint32_t* s, uint32_t* k) {
-          for (int i = 0; i < n; ++i) {
-            const uint32_t a = mask[x0 + i], g = gradeRow[x0 + i];
-            s[i] = pixels[x0 + i];
-            k[i] = a == 0 ? 0
-                          : (alpha[g & 255u] * a) >> 8 | ((alpha[(g >> 8) & 255u] * a) >> 8) << 8 |
-                                ((alpha[(g >> 16) & 255u] * a) >> 8) << 16;
-          }
-        });
+    uint32_t* row = screen + size_t(dy + y) * sw + dx;
+    if (fast)
+      PrintRow(row, pixels, mask, gradeRow, w, wt, hardness, invert);
+    else
+      PrintRowPlain(row, pixels, mask, gradeRow, w, alpha);
   }
+}
+
+void CEffectCharaMaskAppear::PrintRowPlain(uint32_t* screen, const uint32_t* pixels,
+                                           const uint8_t* mask, const uint32_t* grade, int n,
+                                           const uint8_t* alpha) {
+  // Each channel's weight (alpha of its gradation value x mask) >> 8, in
+  // that channel's byte.
+  charapixels::MixChannelPieces(screen, n, [&](int x0, int count, uint32_t* s, uint32_t* k) {
+    for (int i = 0; i < count; ++i) {
+      const uint32_t a = mask[x0 + i], g = grade[x0 + i];
+      s[i] = pixels[x0 + i];
+      k[i] = a == 0 ? 0
+                    : (alpha[g & 255u] * a) >> 8 | ((alpha[(g >> 8) & 255u] * a) >> 8) << 8 |
+                          ((alpha[(g >> 16) & 255u] * a) >> 8) << 16;
+    }
+  });
+}
+
+void CEffectCharaMaskAppear::PrintRow(uint32_t* screen, const uint32_t* pixels,
+                                      const uint8_t* mask, const uint32_t* grade, int n,
+                                      int64_t wt, int hardness, bool invert) {
+  // |wt| <= 256 x |hardness| + 256 and |hardness x g| < 2^28: every sum
+  // fits 32 bits.
+  const int32_t base = static_cast<int32_t>(wt), slope = invert ? -hardness : hardness;
+  const int32_t start = invert ? base + 255 * hardness : base;
+  packedwords::Run([=] {
+    for (int i = 0; i < n; ++i) {
+      const uint32_t a = mask[i], g = grade[i], s = pixels[i], d = screen[i];
+      uint32_t out = d & 0xFF000000u;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const int32_t v = start + slope * static_cast<int32_t>((g >> shift) & 255u);
+        const uint32_t k = (static_cast<uint32_t>(std::clamp(v, 0, 255)) * a) >> 8;
+        out |= (((256u - k) * ((d >> shift) & 255u) + k * ((s >> shift) & 255u)) >> 8) << shift;
+      }
+      screen[i] = out;
+    }
+  });
 }
 
 // --- #121 ---
@@ -289,14 +323,10 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
     uint32_t* out = screen + size_t(y) * sw + left;
     if (inRange) {
       const uint32_t lv = static_cast<uint32_t>(level);
-      charapixels::MixPieces<false>(out, right - left, [&](int x0, int n, uint32_t* s, uint32_t* k) {
-        for (int i = 0; i < n; ++i) {
-          const int x = x0 + i;
-          s[i] = tinted ? tint(pixels[x]) : pixels[x];
+      charapixels::BlendEach(
+          out, right - left, [=](int x) { return tinted ? tint(pixels[x]) : pixels[x]; },
           // 0 where either mask is 0.
-          k[i] = (lv * ((uint32_t{t[x]} * (u[x] + 1u)) >> 8)) >> 8;
-        }
-      });
+          [=](int x) { return (lv * ((uint32_t{t[x]} * (u[x] + 1u)) >> 8)) >> 8; });
       continue;
     }
     charapixels::WeighPieces(out, right - left, [&](int x0, int n, uint32_t* s, int32_t* k) {

@@ -101,6 +101,15 @@ class CEffectCharaMaskAppear : public CCharaFilterEffect {
   // Each gradation value's alpha (0..255) for the threshold wt and the
   // hardness: clamp(wt + hardness x g, 0, 255), g inverted when asked.
   static void AlphaTable(int64_t wt, int hardness, bool invert, uint8_t* alpha);
+  // A row of the screen: each channel c mixes the picture in by the weight
+  // (alpha of the gradation's channel c x mask) >> 8, the top byte kept.
+  // The plain form reads the alpha table; the fast one works the alpha out
+  // per channel in 32 bits, for |hardness| <= kFastHardness only.
+  static constexpr int kFastHardness = 1 << 20;
+  static void PrintRowPlain(uint32_t* screen, const uint32_t* pixels, const uint8_t* mask,
+                            const uint32_t* grade, int n, const uint8_t* alpha);
+  static void PrintRow(uint32_t* screen, const uint32_t* pixels, const uint8_t* mask,
+                       const uint32_t* grade, int n, int64_t wt, int hardness, bool invert);
 };
 
 // p0 duration (20), p1 other channel (13), p2 end and p3 start level in

@@ -96,7 +96,7 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
     const uint8_t* alpha = mask + first;
     // Each pixel's colour and weight; a clear pixel keeps the screen. A
     // weight beyond +-65536 saturates as that bound does.
-    auto fill = [&](int x, int count, uint32_t* s, auto* k) {
+    auto fill = [&](int x, int count, uint32_t* s, int32_t* k) {
       for (int i = 0; i < count; ++i) {
         const uint32_t m = alpha[x + i];
         s[i] = tint ? flat(source[x + i]) : source[x + i];
@@ -104,10 +104,16 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
       }
     };
     uint32_t* out = screen + static_cast<size_t>(y) * W + a;
-    if (inRange)
-      charapixels::MixPieces<false>(out, static_cast<int>(b - a), fill);
-    else
+    if (inRange) {
+      // Weights (level x (m + 1)) >> 8 stay within 0..255 here.
+      const uint32_t lv = static_cast<uint32_t>(level);
+      charapixels::BlendEach(
+          out, static_cast<int>(b - a),
+          [=](int i) { return tint ? flat(source[i]) : source[i]; },
+          [=](int i) { return alpha[i] == 0 ? 0u : (lv * (alpha[i] + 1u)) >> 8; });
+    } else {
       charapixels::WeighPieces(out, static_cast<int>(b - a), fill);
+    }
   }
   const int64_t border = r.Param(16);
   if (border <= 0) return;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/lanes.h"
+#include "graphics/packedwords.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -320,5 +321,81 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
 }
 
 #endif
+
+// --- Rows of per-pixel weights, in packed words (see packedwords.h) ---
+
+void TransMaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k) {
+  for (size_t i = 0; i < n; ++i) {
+    const int v = mask[i];
+    if (v == 0) continue;
+    dst[i] = v == 255 ? Blend256(dst[i], src[i], k) : Blend255(dst[i], src[i], (v * k) >> 8);
+  }
+}
+
+void TransMask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k) {
+  if (k < 0 || k > 256) return TransMaskScalar(dst, src, mask, n, k);
+  const uint32_t kw = static_cast<uint32_t>(k);
+  packedwords::Run([=] {
+    for (size_t i = 0; i < n; ++i) {
+      // 255 weighs k against 256 - k, the others a against 255 - a; 0 gives
+      // the screen its whole weight.
+      const uint32_t m = mask[i], a = (m * kw) >> 8;
+      const uint32_t ws = m == 255 ? kw : a;
+      const uint32_t wd = m == 255 ? 256 - kw : m == 0 ? 256 : 255 - a;
+      dst[i] = packedwords::Summed(dst[i], src[i], ws, wd);
+    }
+  });
+}
+
+void TintMaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k,
+                    const SignedColour& colour) {
+  for (size_t i = 0; i < n; ++i) {
+    int64_t v = mask[i];
+    if (v == 0) continue;
+    if (k != 256) v = (v * k) >> 8;
+    const uint32_t c = colour.Apply(src[i]);
+    dst[i] = v == 255 ? c : Blend255(dst[i], c, static_cast<int>(v));
+  }
+}
+
+void TintMask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k,
+              const SignedColour& colour) {
+  if (k < 0 || k > 256) return TintMaskScalar(dst, src, mask, n, k, colour);
+  // (m * 256) >> 8 is m, so k = 256 needs no case of its own.
+  const uint32_t kw = static_cast<uint32_t>(k), add = colour.add, sub = colour.sub;
+  packedwords::Run([=] {
+    for (size_t i = 0; i < n; ++i) {
+      // Only a mask of 0 keeps the screen whole; one scaled to 0 dims it.
+      const uint32_t m = mask[i], v = (m * kw) >> 8;
+      const uint32_t ws = v == 255 ? 256 : v;
+      const uint32_t wd = v == 255 ? 0 : m == 0 ? 256 : 255 - v;
+      dst[i] = packedwords::Summed(dst[i], packedwords::Tint(src[i], add, sub), ws, wd);
+    }
+  });
+}
+
+void TintScalar(uint32_t* dst, const uint32_t* src, size_t n, int k, const SignedColour& colour,
+                const uint32_t* key) {
+  for (size_t i = 0; i < n; ++i) {
+    if (key && src[i] == *key) continue;
+    const uint32_t c = colour.Apply(src[i]);
+    dst[i] = k == 256 ? c : Blend256(dst[i], c, k);
+  }
+}
+
+void Tint(uint32_t* dst, const uint32_t* src, size_t n, int k, const SignedColour& colour,
+          const uint32_t* key) {
+  if (k < 0 || k > 256) return TintScalar(dst, src, n, k, colour, key);
+  const uint32_t kw = static_cast<uint32_t>(k), add = colour.add, sub = colour.sub;
+  const bool keyed = key != nullptr;
+  const uint32_t keyValue = keyed ? *key : 0;
+  packedwords::Run([=] {
+    for (size_t i = 0; i < n; ++i) {
+      const bool keep = keyed && src[i] == keyValue;
+      dst[i] = packedwords::Summed(dst[i], packedwords::Tint(src[i], add, sub), keep ? 0 : kw,
+                                   keep ? 256 : 256 - kw);
+    }
+  });
+}
 
 }  // namespace blendrows

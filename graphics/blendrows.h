@@ -120,6 +120,25 @@ void CrossFadeScalar(uint32_t* dst, const uint32_t* a, const uint32_t* b, const 
 void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_t* maskA,
                const uint8_t* maskB, size_t n, int kA, int kB);
 
+// Translucency through the mask (the masked blit): m = 0 keeps dst, m = 255
+// gives Blend256(dst, src, k), other values Blend255(dst, src, (m * k) >> 8).
+void TransMaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k);
+void TransMask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k);
+
+// The colour blit's two rules on c = colour.Apply(src). Through the mask:
+// v = m, or (m * k) >> 8 when k is not 256; 0 keeps dst, 255 gives c, other
+// values Blend255(dst, c, v). Without it: pixels equal to *key (when key is
+// not null) keep dst, the others become c when k is 256, else
+// Blend256(dst, c, k).
+void TintMaskScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k,
+                    const SignedColour& colour);
+void TintMask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k,
+              const SignedColour& colour);
+void TintScalar(uint32_t* dst, const uint32_t* src, size_t n, int k, const SignedColour& colour,
+                const uint32_t* key);
+void Tint(uint32_t* dst, const uint32_t* src, size_t n, int k, const SignedColour& colour,
+          const uint32_t* key);
+
 // One pixel of the cross-fade, in units of 1/16384: a mask value m weighs
 // k * 64 when it is 255, else (k * m) >> 2. Each picture adds
 // (src * 4 * w) >> 16 (a signed high-half multiply); when the two weights do

@@ -4,6 +4,7 @@
 
 #include "graphics/blendrows.h"
 #include "graphics/lanes.h"
+#include "graphics/packedwords.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -161,5 +162,22 @@ void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n) {
 }
 
 #endif
+
+void MaskScaledScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k) {
+  for (size_t i = 0; i < n; ++i)
+    dst[i] = MaskPixel(dst[i], src[i], (mask[i] * static_cast<uint32_t>(k)) >> 8);
+}
+
+void MaskScaled(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k) {
+  if (k < 0 || k > 256) return MaskScaledScalar(dst, src, mask, n, k);
+  const uint32_t kw = static_cast<uint32_t>(k);
+  packedwords::Run([=] {
+    for (size_t i = 0; i < n; ++i) {
+      // 255 copies: the source weighs the whole 256.
+      const uint32_t a = (mask[i] * kw) >> 8;
+      dst[i] = packedwords::Apart(dst[i], src[i], a == 255 ? 256 : a, a == 255 ? 0 : 256 - a);
+    }
+  });
+}
 
 }  // namespace bltrows

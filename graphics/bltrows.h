@@ -23,6 +23,11 @@ void Mask(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
 void MaskLevelScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
 void MaskLevel(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n);
 
+// The mask rule with each mask value first scaled by k (0..256):
+// MaskPixel(dst, src, (m * k) >> 8) (the split draws).
+void MaskScaledScalar(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k);
+void MaskScaled(uint32_t* dst, const uint32_t* src, const uint8_t* mask, size_t n, int k);
+
 inline uint32_t MaskLevelPixel(uint32_t d, uint32_t s, uint32_t m) {
   if (m == 0) return d;
   if (m == 255) return s;

@@ -20,19 +20,10 @@ void CColorAddBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, con
   const bool masked = transparent && m;
   const bool keyed = transparent && !m;
   for (int y = 0; y < h; ++y, src += width, dst += pitch) {
-    for (int x = 0; x < w; ++x) {
-      if (masked) {
-        int64_t v = m[x];
-        if (v == 0) continue;
-        if (k != 256) v = (v * k) >> 8;
-        const uint32_t c = colour.Apply(src[x]);
-        dst[x] = v == 255 ? c : blendrows::Blend255(dst[x], c, static_cast<int>(v));
-        continue;
-      }
-      if (keyed && src[x] == key) continue;
-      const uint32_t c = colour.Apply(src[x]);
-      dst[x] = k == 256 ? c : blendrows::Blend256(dst[x], c, k);
-    }
+    if (masked)
+      blendrows::TintMask(dst, src, m, static_cast<size_t>(w), k, colour);
+    else
+      blendrows::Tint(dst, src, static_cast<size_t>(w), k, colour, keyed ? &key : nullptr);
     if (m) m += width;
   }
 }

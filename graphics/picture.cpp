@@ -29,19 +29,6 @@ uint32_t* ScreenRow(int y) {
   return CScreenBuffer::GetBuffer() + static_cast<ptrdiff_t>(y) * CScreenBuffer::GetWidth();
 }
 
-// Mask blend of the row and split draws: 0 keeps, 255 copies, otherwise
-// (src * a >> 8) + (dst * (complement - a) >> 8) per byte, clamped.
-inline uint32_t BlendByLevel(uint32_t d, uint32_t s, uint32_t a, uint32_t complement) {
-  if (a == 0) return d;
-  if (a == 255) return s;
-  uint32_t out = 0;
-  for (int c = 0; c < 32; c += 8) {
-    uint32_t v = ((((s >> c) & 0xFF) * a) >> 8) + ((((d >> c) & 0xFF) * (complement - a)) >> 8);
-    out |= std::min<uint32_t>(v, 255) << c;
-  }
-  return out;
-}
-
 }  // namespace
 
 CPicture::CPicture(const char* fileName, int, int, int keep256) {
@@ -387,12 +374,8 @@ void CPicture::SplitBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, in
     if (from >= to) continue;
     const size_t row = static_cast<size_t>(srcY + j) * width_;
     uint32_t* dst = ScreenRow(dstY + j) + dstX;
-    for (int64_t c = from; c < to; ++c) {
-      const uint32_t m = mask_[row + c];
-      if (m == 0) continue;
-      uint32_t& out = dst[c - srcX];
-      out = BlendByLevel(out, pixels[row + c], (m * static_cast<uint32_t>(k)) >> 8, 256);
-    }
+    bltrows::MaskScaled(dst + (from - srcX), pixels + row + from, mask_ + row + from,
+                        static_cast<size_t>(to - from), k);
   }
 }
 

@@ -57,12 +57,7 @@ void CTransLucentBlt3::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h,
   const uint8_t* m = blt::SourceAt(mask, width, srcX, srcY);
   EachRow(dstX, dstY, srcX, srcY, w, h, pixels, width,
           [&](uint32_t* dst, const uint32_t* src, size_t n) {
-            for (size_t i = 0; i < n; ++i) {
-              const int v = m[i];
-              if (v == 0) continue;
-              dst[i] = v == 255 ? blendrows::Blend256(dst[i], src[i], k)
-                                : blendrows::Blend255(dst[i], src[i], (v * k) >> 8);
-            }
+            blendrows::TransMask(dst, src, m, n, k);
             m += width;
           });
 }

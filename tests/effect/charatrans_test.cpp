@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -188,6 +189,24 @@ TEST_F(CharaTransTest, RowMixersMatchTheirPlainForms) {
   packedpixel::MixChannelsRow(fast.data(), pixels.data(), weights.data(), 299);
   fast[299] = packedpixel::MixChannels(fast[299], pixels[299], weights[299]);
   EXPECT_EQ(plain, fast);
+  // #121's and #136's mixer, plain or tinted colours, weights 0..256 (the
+  // mask's 0 and 255 among them), odd lengths, in both widths of lanes.
+  const charatrans::FlatTint tint(100, 0x123456);
+  for (bool wide : {false, true}) {
+    if (wide && !blendrows::WideRowsAvailable()) continue;
+    blendrows::AllowWideRows(wide);
+    for (int n : {0, 1, 7, 31, 300})
+      for (uint32_t level : {0u, 1u, 128u, 255u, 256u})
+        for (bool tinted : {false, true}) {
+          auto colour = [&](int i) { return tinted ? tint(pixels[i]) : pixels[i]; };
+          auto weight = [&](int i) { return mask[i] == 0 ? 0u : (level * (mask[i] + 1u)) >> 8; };
+          std::vector<uint32_t> a = screen, b = screen;
+          charapixels::BlendEachPlain(a.data(), n, colour, weight);
+          charapixels::BlendEach(b.data(), n, colour, weight);
+          EXPECT_EQ(a, b) << n << " " << level << " " << tinted << " " << wide;
+        }
+  }
+  blendrows::AllowWideRows(true);
 }
 
 // --- #123 ---
@@ -257,6 +276,43 @@ TEST_F(MaskAppearTest, HugeHardnessDoesNotWrap) {
   EXPECT_EQ(At(15, 0), Blend256(kClear, kColour, 254));
   Redraw(5, 0);
   EXPECT_EQ(Changed(), 0);
+}
+
+TEST_F(MaskAppearTest, FastRowsMatchTheAlphaTable) {
+  // Random pixels, grades and masks (0 and 255 among them) on odd lengths;
+  // thresholds from the start, middle and end of the appearance.
+  uint32_t seed = 99;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  constexpr int kN = 77;
+  std::vector<uint32_t> pixels(kN), screen(kN), grade(kN);
+  std::vector<uint8_t> mask(kN);
+  for (int i = 0; i < kN; ++i) {
+    pixels[i] = next();
+    screen[i] = next();
+    grade[i] = next();
+    mask[i] = static_cast<uint8_t>(i % 5 == 0 ? 0 : i % 5 == 1 ? 255 : next() >> 24);
+  }
+  const int limit = CEffectCharaMaskAppear::kFastHardness;
+  for (bool wide : {false, true}) {
+    if (wide && !blendrows::WideRowsAvailable()) continue;
+    blendrows::AllowWideRows(wide);
+    for (int hardness : {0, 1, 4, 255, 1000, -1, -300, limit, -limit})
+      for (int64_t f : {0, 1, 50, 99, 100})
+        for (bool invert : {false, true})
+          for (int n : {0, 1, 7, kN}) {
+            const int64_t s = int64_t{hardness} * 256, span = s + 256;
+            const int64_t wt = std::max<int64_t>(0, std::min(f * span / 100, span)) - s;
+            uint8_t alpha[256];
+            CEffectCharaMaskAppear::AlphaTable(wt, hardness, invert, alpha);
+            std::vector<uint32_t> a = screen, b = screen;
+            CEffectCharaMaskAppear::PrintRowPlain(a.data(), pixels.data(), mask.data(),
+                                                  grade.data(), n, alpha);
+            CEffectCharaMaskAppear::PrintRow(b.data(), pixels.data(), mask.data(), grade.data(), n,
+                                             wt, hardness, invert);
+            ASSERT_EQ(a, b) << hardness << " " << f << " " << invert << " " << n << " " << wide;
+          }
+  }
+  blendrows::AllowWideRows(true);
 }
 
 // --- #121 ---

@@ -328,6 +328,23 @@ TEST(BlendRows, FastRowsGiveTheSameBytesAsThePlainLoops) {
               },
               "cross-fade");
         }
+      // The masked and tinted rows, weights beyond 0..256 by the plain loops.
+      const blendrows::SignedColour colours[] = {
+          {0, 0, 0}, {40, -20, 10}, {255, -255, 128}, {-255, 255, -1}};
+      const uint32_t key = n > 0 ? a[n / 2] : 0;
+      for (int k : {0, 1, 2, 127, 128, 129, 254, 255, 256, -3, 300}) {
+        same([&](uint32_t* o) { blendrows::TransMaskScalar(o, a.data(), mA.data(), n, k); },
+             [&](uint32_t* o) { blendrows::TransMask(o, a.data(), mA.data(), n, k); },
+             "translucent through the mask");
+        for (const auto& c : colours) {
+          same([&](uint32_t* o) { blendrows::TintMaskScalar(o, a.data(), mA.data(), n, k, c); },
+               [&](uint32_t* o) { blendrows::TintMask(o, a.data(), mA.data(), n, k, c); },
+               "tinted through the mask");
+          for (const uint32_t* keyed : {static_cast<const uint32_t*>(nullptr), &key})
+            same([&](uint32_t* o) { blendrows::TintScalar(o, a.data(), n, k, c, keyed); },
+                 [&](uint32_t* o) { blendrows::Tint(o, a.data(), n, k, c, keyed); }, "tinted");
+        }
+      }
     }
   }
   blendrows::AllowWideRows(true);

@@ -150,6 +150,14 @@ TEST(BlitRows, FastRowsGiveTheSameBytesAsThePlainLoops) {
     bltrows::MaskLevelScalar(a.data(), src.data(), mask.data(), n);
     bltrows::MaskLevel(b.data(), src.data(), mask.data(), n);
     ASSERT_EQ(a, b) << "mask level, round " << round;
+    // The split draws' scaled mask, weights beyond 0..256 by the plain loop.
+    for (int k : {0, 1, 127, 128, 255, 256, -1, 300}) {
+      a = dst;
+      b = dst;
+      bltrows::MaskScaledScalar(a.data(), src.data(), mask.data(), n, k);
+      bltrows::MaskScaled(b.data(), src.data(), mask.data(), n, k);
+      ASSERT_EQ(a, b) << "scaled mask " << k << ", round " << round;
+    }
   }
   blendrows::AllowWideRows(true);
 }
