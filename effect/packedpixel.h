@@ -8,43 +8,27 @@
 
 #include <cstdint>
 
+#include "graphics/packedwords.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace packedpixel {
 
-constexpr uint32_t kEven = 0x00FF00FF;
-
-// min(x + y, 255) per byte.
-inline uint32_t SaturatingAdd(uint32_t x, uint32_t y) {
-  constexpr uint32_t kHigh = 0x80808080;
-  const uint32_t differ = (x ^ y) & kHigh;
-  uint32_t carry = x & y & kHigh;
-  const uint32_t low = (x & ~kHigh) + (y & ~kHigh);
-  carry |= differ & low;
-  // Bytes that carried become 0xFF.
-  carry = (carry << 1) - (carry >> 7);
-  return (low ^ differ) | carry;
-}
-
-// max(x - y, 0) per byte.
-inline uint32_t SaturatingSub(uint32_t x, uint32_t y) { return ~SaturatingAdd(~x, y); }
-
-// A signed colour applied as blendrows::SignedColour does: the add word,
-// then the subtract word, both saturating.
+// The word rules shared with the blits.
+using packedwords::kEven;
+using packedwords::SaturatingAdd;
+using packedwords::SaturatingSub;
 inline uint32_t TintWords(uint32_t x, uint32_t add, uint32_t sub) {
-  return SaturatingSub(SaturatingAdd(x, add), sub);
+  return packedwords::Tint(x, add, sub);
 }
 
 // ((s * ws) >> shift) + ((d * wd) >> shift) per byte, for weights whose
 // products stay below 65536 and whose sum never passes 255.
 template <int kShift>
 inline uint32_t WeighWords(uint32_t d, uint32_t s, uint32_t wd, uint32_t ws) {
-  const uint32_t even = ((((s & kEven) * ws) >> kShift) & kEven) + ((((d & kEven) * wd) >> kShift) & kEven);
-  const uint32_t odd = (((((s >> 8) & kEven) * ws) >> kShift) & kEven) +
-                       (((((d >> 8) & kEven) * wd) >> kShift) & kEven);
-  return even | odd << 8;
+  return packedwords::ApartBy<kShift>(d, s, ws, wd);
 }
 
 #if defined(__SSE2__)
@@ -90,10 +74,7 @@ inline uint32_t BlendApart255(uint32_t d, uint32_t s, int a) {
 // 0..256: each byte pair in its own 16-bit lane, whose sum stays below
 // 65536.
 inline uint32_t Blend256(uint32_t d, uint32_t s, uint32_t k) {
-  const uint32_t even = ((((s & kEven) * k) + ((d & kEven) * (256 - k))) >> 8) & kEven;
-  const uint32_t odd =
-      (((((s >> 8) & kEven) * k) + (((d >> 8) & kEven) * (256 - k))) >> 8) & kEven;
-  return even | odd << 8;
+  return packedwords::Summed(d, s, k, 256 - k);
 }
 
 // A row of n pixels: d[i] := Blend256 (kApart false) or BlendApart256

@@ -22,13 +22,19 @@ inline uint32_t Summed(uint32_t d, uint32_t s, uint32_t ws, uint32_t wd) {
   return even | odd;
 }
 
-// ((s * ws) >> 8) + ((d * wd) >> 8) per byte, for weights of at most 256
-// whose two terms never sum past 255.
-inline uint32_t Apart(uint32_t d, uint32_t s, uint32_t ws, uint32_t wd) {
-  const uint32_t even = ((((s & kEven) * ws) >> 8) & kEven) + ((((d & kEven) * wd) >> 8) & kEven);
-  const uint32_t odd = (((((s >> 8) & kEven) * ws) >> 8) & kEven) +
-                       (((((d >> 8) & kEven) * wd) >> 8) & kEven);
+// ((s * ws) >> kShift) + ((d * wd) >> kShift) per byte, for weights whose
+// products stay below 65536 (256 with a byte: 65280) and whose two terms
+// never sum past 255.
+template <int kShift>
+inline uint32_t ApartBy(uint32_t d, uint32_t s, uint32_t ws, uint32_t wd) {
+  const uint32_t even =
+      ((((s & kEven) * ws) >> kShift) & kEven) + ((((d & kEven) * wd) >> kShift) & kEven);
+  const uint32_t odd = (((((s >> 8) & kEven) * ws) >> kShift) & kEven) +
+                       (((((d >> 8) & kEven) * wd) >> kShift) & kEven);
   return even | odd << 8;
+}
+inline uint32_t Apart(uint32_t d, uint32_t s, uint32_t ws, uint32_t wd) {
+  return ApartBy<8>(d, s, ws, wd);
 }
 
 // min(x + y, 255) per byte.
