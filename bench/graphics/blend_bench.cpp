@@ -58,6 +58,41 @@ void TransLucent50RowsScalar(benchmark::State& state) {
 }
 BENCHMARK(TransLucent50RowsScalar);
 
+// The masked picture at 50 %, and the plain loop its rows are checked
+// against.
+void TransLucentMasked50FullScreen(benchmark::State& state) {
+  OnScreen(state,
+           [](CPicture& a, CPicture&, CPicture&) { a.TransLucentBlt3(0, 0, 0, 0, kW, kH, 50); });
+}
+BENCHMARK(TransLucentMasked50FullScreen);
+
+void TransLucentMasked50RowsScalar(benchmark::State& state) {
+  OnScreen(state, [](CPicture& a, CPicture&, CPicture&) {
+    for (int y = 0; y < kH; ++y)
+      blendrows::TransMaskScalar(CScreenBuffer::GetBuffer() + y * kW, a.GetPixelBuffer() + y * kW,
+                                 a.GetMask() + y * kW, kW, 128);
+  });
+}
+BENCHMARK(TransLucentMasked50RowsScalar);
+
+// The masked picture with a signed colour at 50 %, and its plain loop.
+void ColorAddMasked50FullScreen(benchmark::State& state) {
+  OnScreen(state, [](CPicture& a, CPicture&, CPicture&) {
+    a.ColorAddBlt(0, 0, 0, 0, kW, kH, 1, 40, -20, 10, 50);
+  });
+}
+BENCHMARK(ColorAddMasked50FullScreen);
+
+void ColorAddMasked50RowsScalar(benchmark::State& state) {
+  const blendrows::SignedColour colour(40, -20, 10);
+  OnScreen(state, [&](CPicture& a, CPicture&, CPicture&) {
+    for (int y = 0; y < kH; ++y)
+      blendrows::TintMaskScalar(CScreenBuffer::GetBuffer() + y * kW, a.GetPixelBuffer() + y * kW,
+                                a.GetMask() + y * kW, kW, 128, colour);
+  });
+}
+BENCHMARK(ColorAddMasked50RowsScalar);
+
 void AddFullScreen(benchmark::State& state) {
   OnScreen(state, [](CPicture& a, CPicture&, CPicture&) { a.AddBlt(0, 0, 0, 0, kW, kH); });
 }
