@@ -6,13 +6,10 @@
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 using namespace effectstart;
 
@@ -47,98 +44,95 @@ uint32_t ScaleSum(uint32_t sum, uint32_t f) {
 
 }  // namespace
 
-void CEffectCharaBokashi::MoveColumns(ColumnSum* sums, int count, const uint32_t* inPixels,
+namespace {
+
+// Adds (kAdd) or takes away one row's contributions, its bytes and a 1 each
+// times its mask, a plane at a time (so each loop writes one plane). The
+// sums wrap as unsigned; every true sum is positive.
+template <bool kAdd>
+void MovePlanes(const CEffectCharaBokashi::ColumnSums& sums, int count, const uint32_t* pixels,
+                const uint8_t* mask) {
+  for (int shift : {0, 8, 16}) {
+    uint32_t* const plane = shift == 0 ? sums.b : shift == 8 ? sums.g : sums.r;
+    packedwords::Run([=] {
+      for (int i = 0; i < count; ++i) {
+        const uint32_t v = (pixels[i] >> shift & 255) * mask[i];
+        plane[i] = kAdd ? plane[i] + v : plane[i] - v;
+      }
+    });
+  }
+  uint32_t* const plane = sums.m;
+  packedwords::Run([=] {
+    for (int i = 0; i < count; ++i) plane[i] = kAdd ? plane[i] + mask[i] : plane[i] - mask[i];
+  });
+}
+
+}  // namespace
+
+void CEffectCharaBokashi::MoveColumns(const ColumnSums& sums, int count, const uint32_t* inPixels,
                                       const uint8_t* inMask, const uint32_t* outPixels,
                                       const uint8_t* outMask) {
-#if defined(__SSE2__)
-  // A pixel's contribution in the four lanes: its bytes and a 1 each times m.
-  const __m128i zero = _mm_setzero_si128();
-  auto contribution = [&](uint32_t p, uint8_t m) {
-    const __m128i v = _mm_unpacklo_epi16(
-        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>((p & 0xFFFFFFu) | 0x01000000u)), zero),
-        zero);
-    return _mm_madd_epi16(v, _mm_set1_epi32(m));
-  };
-  for (int i = 0; i < count; ++i) {
-    __m128i* at = reinterpret_cast<__m128i*>(sums + i);
-    __m128i s = _mm_loadu_si128(at);
-    if (inMask) s = _mm_add_epi32(s, contribution(inPixels[i], inMask[i]));
-    if (outMask) s = _mm_sub_epi32(s, contribution(outPixels[i], outMask[i]));
-    _mm_storeu_si128(at, s);
-  }
-#else
-  for (int i = 0; i < count; ++i) {
-    ColumnSum& s = sums[i];
-    if (inMask) {
-      const uint32_t m = inMask[i], p = inPixels[i];
-      s.b += (p & 255) * m, s.g += (p >> 8 & 255) * m, s.r += (p >> 16 & 255) * m, s.m += m;
-    }
-    if (outMask) {
-      const uint32_t m = outMask[i], p = outPixels[i];
-      s.b -= (p & 255) * m, s.g -= (p >> 8 & 255) * m, s.r -= (p >> 16 & 255) * m, s.m -= m;
-    }
-  }
-#endif
+  if (inMask) MovePlanes<true>(sums, count, inPixels, inMask);
+  if (outMask) MovePlanes<false>(sums, count, outPixels, outMask);
 }
 
-void CEffectCharaBokashi::BlurRowPlain(const ColumnSum* sums, int n, int bx, uint32_t f,
+namespace {
+
+// The four sums of the window over slots i .. i + bx - 1.
+struct Window {
+  uint32_t b = 0, g = 0, r = 0, m = 0;
+  void Add(const CEffectCharaBokashi::ColumnSums& s, int k) {
+    b += s.b[k], g += s.g[k], r += s.r[k], m += s.m[k];
+  }
+  void Slide(const CEffectCharaBokashi::ColumnSums& s, int in, int leave) {
+    b += s.b[in] - s.b[leave], g += s.g[in] - s.g[leave], r += s.r[in] - s.r[leave],
+        m += s.m[in] - s.m[leave];
+  }
+};
+
+// One pixel from its window's sums (the mask's sum is never 0 here).
+inline uint32_t BlurPixel(uint32_t b, uint32_t g, uint32_t r, uint32_t m, uint32_t f, uint32_t s) {
+  // The average mask is at most 254 (f <= 65536 / N).
+  const uint32_t a = ScaleSum(m, f), keep = 254 - std::min(a, 254u);
+  const uint32_t ob = std::min<uint32_t>((ScaleSum(b, f) + (s & 255) * keep) >> 8, 255);
+  const uint32_t og = std::min<uint32_t>((ScaleSum(g, f) + (s >> 8 & 255) * keep) >> 8, 255);
+  const uint32_t orr = std::min<uint32_t>((ScaleSum(r, f) + (s >> 16 & 255) * keep) >> 8, 255);
+  return orr << 16 | og << 8 | ob;
+}
+
+}  // namespace
+
+void CEffectCharaBokashi::BlurRowPlain(const ColumnSums& sums, int n, int bx, uint32_t f,
                                        uint32_t* out) {
-  ColumnSum run{};
-  for (int k = 0; k < bx; ++k) {
-    run.b += sums[k].b, run.g += sums[k].g, run.r += sums[k].r, run.m += sums[k].m;
-  }
+  Window run;
+  for (int k = 0; k < bx; ++k) run.Add(sums, k);
   for (int i = 0; i < n; ++i) {
-    if (run.m != 0) {
-      // The average mask is at most 254 (f <= 65536 / N).
-      const uint32_t a = ScaleSum(run.m, f), keep = 254 - std::min(a, 254u);
-      const uint32_t s = out[i];
-      const uint32_t b = std::min<uint32_t>((ScaleSum(run.b, f) + (s & 255) * keep) >> 8, 255);
-      const uint32_t g = std::min<uint32_t>((ScaleSum(run.g, f) + (s >> 8 & 255) * keep) >> 8, 255);
-      const uint32_t r = std::min<uint32_t>((ScaleSum(run.r, f) + (s >> 16 & 255) * keep) >> 8, 255);
-      out[i] = r << 16 | g << 8 | b;
-    }
-    if (i + 1 < n) {
-      const ColumnSum& in = sums[i + bx];
-      const ColumnSum& leave = sums[i];
-      run.b += in.b - leave.b, run.g += in.g - leave.g, run.r += in.r - leave.r,
-          run.m += in.m - leave.m;
-    }
+    if (run.m != 0) out[i] = BlurPixel(run.b, run.g, run.r, run.m, f, out[i]);
+    if (i + 1 < n) run.Slide(sums, i + bx, i);
   }
 }
 
-void CEffectCharaBokashi::BlurRow(const ColumnSum* sums, int n, int bx, uint32_t f,
+void CEffectCharaBokashi::BlurRow(const ColumnSums& sums, int n, int bx, uint32_t f,
                                   uint32_t* out) {
-#if defined(__SSE2__)
-  // The four sums in the four lanes; the mask's sum (below 65536) scales by
-  // the same rule as the colours, giving the average mask a in lane 3.
-  static_assert(sizeof(ColumnSum) == 16);
-  auto load = [&](int k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + k)); };
-  __m128i run = _mm_setzero_si128();
-  for (int k = 0; k < bx; ++k) run = _mm_add_epi32(run, load(k));
-  const __m128i fv = _mm_set1_epi32(static_cast<int>(f));
-  const __m128i low = _mm_set1_epi32(65535), limit = _mm_set1_epi32(254);
-  const __m128i zero = _mm_setzero_si128();
-  for (int i = 0; i < n; ++i) {
-    if (_mm_cvtsi128_si32(_mm_srli_si128(run, 12)) != 0) {
-      // Each product has 16-bit factors, so madd forms it whole.
-      const __m128i high = _mm_madd_epi16(_mm_srli_epi32(run, 16), fv);
-      const __m128i half = _mm_srli_epi32(_mm_madd_epi16(_mm_srli_epi32(_mm_and_si128(run, low), 1), fv), 16);
-      const __m128i scaled = _mm_add_epi32(high, _mm_add_epi32(half, half));
-      const __m128i a = _mm_shuffle_epi32(scaled, 0xFF);
-      // 254 - min(a, 254), a never above 254.
-      const __m128i over = _mm_cmpgt_epi32(a, limit);
-      const __m128i keep = _mm_andnot_si128(over, _mm_sub_epi32(limit, a));
-      const __m128i s = _mm_unpacklo_epi16(
-          _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(out[i])), zero), zero);
-      const __m128i sum = _mm_srli_epi32(_mm_add_epi32(scaled, _mm_madd_epi16(s, keep)), 8);
-      const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sum, zero), zero);
-      out[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) & 0xFFFFFFu;
+  // Pieces of the row: first each pixel's window sums (each from the one
+  // before), then the pixels from them in one loop the compiler works on
+  // many pixels at once.
+  constexpr int kPiece = 64;
+  uint32_t wb[kPiece], wg[kPiece], wr[kPiece], wm[kPiece];
+  Window run;
+  for (int k = 0; k < bx; ++k) run.Add(sums, k);
+  for (int x = 0; x < n; x += kPiece) {
+    const int count = std::min(kPiece, n - x);
+    for (int j = 0; j < count; ++j) {
+      wb[j] = run.b, wg[j] = run.g, wr[j] = run.r, wm[j] = run.m;
+      if (x + j + 1 < n) run.Slide(sums, x + j + bx, x + j);
     }
-    if (i + 1 < n) run = _mm_add_epi32(run, _mm_sub_epi32(load(i + bx), load(i)));
+    uint32_t* row = out + x;
+    packedwords::Run([=, &wb, &wg, &wr, &wm] {
+      for (int j = 0; j < count; ++j)
+        row[j] = wm[j] != 0 ? BlurPixel(wb[j], wg[j], wr[j], wm[j], f, row[j]) : row[j];
+    });
   }
-#else
-  BlurRowPlain(sums, n, bx, f, out);
-#endif
 }
 
 // --- #132 ---
@@ -227,7 +221,7 @@ void CEffectCharaBokashi::EnsureWork(int w) {
   // W x 16 + 8320 bytes: W + 520 columns of four sums.
   const int columns = std::max(w, 0) + 520;
   if (columns <= workColumns_) return;
-  work_ = std::make_unique<ColumnSum[]>(columns);
+  work_ = std::make_unique<uint32_t[]>(size_t(columns) * 4);
   workColumns_ = columns;
 }
 
@@ -286,8 +280,10 @@ void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
   if (X0 >= X1 || Y0 >= Y1) return;
   EnsureWork(W);
   const int n = static_cast<int>(X1 - X0), slots = n + bx - 1;
-  ColumnSum* sums = work_.get();
-  std::fill(sums, sums + slots, ColumnSum{});
+  uint32_t* planes = work_.get();
+  const ColumnSums sums{planes, planes + workColumns_, planes + 2 * workColumns_,
+                        planes + 3 * workColumns_};
+  for (uint32_t* plane : {sums.b, sums.g, sums.r, sums.m}) std::fill(plane, plane + slots, 0u);
   // Slot k sums source column base + k; only the box's columns are read.
   const int64_t base = X0 - x0 - hx;
   const int64_t k0 = std::max<int64_t>(0, boxLeft - base);
@@ -310,7 +306,7 @@ void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
     const size_t inAt = in < 0 ? 0 : static_cast<size_t>(in) * pw + first;
     const size_t outAt = out < 0 ? 0 : static_cast<size_t>(out) * pw + first;
     const int count = static_cast<int>(k1 - k0);
-    MoveColumns(sums + k0, count, in < 0 ? nullptr : pixels + inAt, in < 0 ? nullptr : mask + inAt,
+    MoveColumns(sums.At(static_cast<int>(k0)), count, in < 0 ? nullptr : pixels + inAt, in < 0 ? nullptr : mask + inAt,
                 out < 0 ? nullptr : pixels + outAt, out < 0 ? nullptr : mask + outAt);
   };
   const int64_t firstRow = Y0 - y0 - hy;

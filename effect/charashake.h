@@ -53,24 +53,26 @@ class CEffectCharaBokashi : public CCharaFilterEffect {
   // The blur size (bx, by) at the record's counter.
   static void BlurSize(const EffectChannel& record, int* bx, int* by);
 
- private:
-  // Four sums (b, g, r, mask) per column.
-  struct ColumnSum {
-    uint32_t b, g, r, m;
+  // Four sums (b, g, r, mask) per column, each in a plane of its own.
+  struct ColumnSums {
+    uint32_t *b, *g, *r, *m;
+    ColumnSums At(int k) const { return {b + k, g + k, r + k, m + k}; }
   };
   // One output row of n pixels from the column sums (slots 0..n + bx - 2)
   // with the reciprocal f, over out; the plain loop is the reference the
-  // tests hold the lanes to.
-  static void BlurRow(const ColumnSum* sums, int n, int bx, uint32_t f, uint32_t* out);
-  static void BlurRowPlain(const ColumnSum* sums, int n, int bx, uint32_t f, uint32_t* out);
+  // tests hold the fast one to.
+  static void BlurRow(const ColumnSums& sums, int n, int bx, uint32_t f, uint32_t* out);
+  static void BlurRowPlain(const ColumnSums& sums, int n, int bx, uint32_t f, uint32_t* out);
   // Adds each in-row pixel's contribution to sums[i] and takes the out-row
   // pixel's away (a null row: none).
-  static void MoveColumns(ColumnSum* sums, int count, const uint32_t* inPixels,
+  static void MoveColumns(const ColumnSums& sums, int count, const uint32_t* inPixels,
                           const uint8_t* inMask, const uint32_t* outPixels,
                           const uint8_t* outMask);
+
+ private:
   // Column sums for a screen w wide: w + 512 columns (the buffer's 8320
   // spare bytes cover the margins).
   void EnsureWork(int w);
-  std::unique_ptr<ColumnSum[]> work_;
+  std::unique_ptr<uint32_t[]> work_;
   int workColumns_ = 0;
 };

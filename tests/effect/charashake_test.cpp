@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effect/charashake.h"
+#include "graphics/blendrows.h"
 #include "effect_fixture.h"
 #include "setup/random.h"
 
@@ -173,6 +174,46 @@ TEST_F(CharaShakeTest, BlurMatchesPlainWindowSums) {
     Draw(20);
     EXPECT_EQ(Screen(), expected) << c.w << "x" << c.h << " at " << c.x << "," << c.y;
   }
+}
+
+TEST_F(CharaShakeTest, BlurRowsMatchThePlainLoop) {
+  // Column sums of by random rows (masks 0 and 255 among them), rows of
+  // lengths across the pieces' edges, in both widths of lanes.
+  uint32_t seed = 5;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  const struct {
+    int bx, by;
+  } kSizes[] = {{2, 1}, {3, 5}, {16, 16}, {256, 1}, {1, 256}};
+  for (bool wide : {false, true}) {
+    if (wide && !blendrows::WideRowsAvailable()) continue;
+    blendrows::AllowWideRows(wide);
+    for (const auto& size : kSizes)
+      for (int n : {1, 63, 64, 65, 200}) {
+        const int slots = n + size.bx - 1;
+        std::vector<uint32_t> planes(size_t(slots) * 4, 0), pixels(slots);
+        std::vector<uint8_t> mask(slots);
+        const CEffectCharaBokashi::ColumnSums sums{planes.data(), planes.data() + slots,
+                                                   planes.data() + 2 * slots,
+                                                   planes.data() + 3 * slots};
+        for (int row = 0; row < size.by; ++row) {
+          for (int i = 0; i < slots; ++i) {
+            pixels[i] = next();
+            const uint32_t r = next() >> 8;
+            mask[i] = static_cast<uint8_t>(r % 3 == 0 ? 0 : r % 3 == 1 ? 255 : r >> 8);
+          }
+          CEffectCharaBokashi::MoveColumns(sums, slots, pixels.data(), mask.data(), nullptr,
+                                           nullptr);
+        }
+        const uint32_t f = static_cast<uint32_t>(std::min(65536 / (size.bx * size.by), 32767));
+        std::vector<uint32_t> a(n), b;
+        for (auto& v : a) v = next();
+        b = a;
+        CEffectCharaBokashi::BlurRowPlain(sums, n, size.bx, f, a.data());
+        CEffectCharaBokashi::BlurRow(sums, n, size.bx, f, b.data());
+        ASSERT_EQ(a, b) << size.bx << "x" << size.by << " n " << n << (wide ? " wide" : "");
+      }
+  }
+  blendrows::AllowWideRows(true);
 }
 
 TEST_F(CharaShakeTest, NoStrengthDrawsThePicturePlainly) {
