@@ -199,7 +199,7 @@ void DriveKushi(Reader& in) { DriveTiles<CMiniGameKushi>(in, {0, 1, 3, 4, 5, 6, 
 // The puzzles have no game over.
 template <class Game, class CheckFn>
 void PlayPuzzle(Reader& in, CheckFn check) {
-  Play<Game>(in, [&](const Game& g) {
+  Play<Game>(in, [&](Game& g) {
     check(g);
     Check(g.GetGameOverFlag() == 0, "no game over");
   });

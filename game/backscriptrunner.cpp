@@ -41,11 +41,10 @@ void CBackScriptRunner::Rewind() {
   step_ = length_;
 }
 
-void CBackScriptRunner::Reset() {
-  script_->Free();
-  project_ = -1;
+void CBackScriptRunner::Restart() {
+  if (project_ < 0) return;
   mode_ = kCountDown;
-  countDown_ = step_ = kind_ = length_ = advanced_ = 0;
+  Rewind();
 }
 
 int CBackScriptRunner::Run(int force, int loop) {

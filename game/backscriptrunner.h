@@ -26,8 +26,9 @@ class CBackScriptRunner {
   // again only for another entry), rewinds, runs once and advances once.
   // 0 with a box "LOAD BACK SCRIPT ERROR" when the list has no such name.
   int Load(const char* name);
-  // Forgets the script: nothing runs until the next Load.
-  void Reset();
+  // Starts the loaded script again from its beginning at the next run (the
+  // count-down mode, nothing to wait for); without a script nothing.
+  void Restart();
   // Runs the script when forced, when the count-down reached 0 or the
   // transition its length. 1 when it stopped on 0x55560006 without loop;
   // with loop it starts again from its beginning instead (0).

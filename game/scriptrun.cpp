@@ -240,7 +240,7 @@ int CGameCallBack::CallNextSceneItem() {
 // --- The back-script runner ---
 
 void CGameCallBack::ResetBackScript() {
-  if (backScript_) backScript_->Reset();
+  if (backScript_) backScript_->Restart();
 }
 
 int CGameCallBack::LoadBackScript(const char* name) {

@@ -5,6 +5,7 @@
 // may be touched outside the 64 lines, their slots or the 128 marks, and
 // the store's invariants hold after every step.
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -93,6 +94,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_game = new CGame(g_window, g_systemFile, kWidth, kHeight, 32);
   g_game->Init();
   g_game->CreateModes();
+  // The game goes before the platform's backend: its music stream's thread
+  // must not outlive the backend at exit.
+  std::atexit([] {
+    delete g_game;
+    delete g_systemFile;
+  });
   return 0;
 }
 

@@ -173,7 +173,7 @@ MusicRun RunMusic() {
 
     // Back to the extras, then the picture book.
     click(720, 556);
-    openFromExtras(500, kBookMode);
+    openFromExtras(450, kBookMode);
     run.item0 = Pixel(208 + 32, 236 + 32);
     run.item1 = Pixel(308 + 32, 236 + 32);
     run.item2 = Pixel(408 + 32, 236 + 32);

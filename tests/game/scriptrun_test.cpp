@@ -183,6 +183,22 @@ TEST_F(ScriptTest, TheBackScriptCountsDownItsWaitsAndLoops) {
   EXPECT_EQ(g.GetVar(300), 2);
 }
 
+TEST_F(ScriptTest, ResetBackScriptStartsTheLoadedScriptAgainFromItsBeginning) {
+  Script("sub1", "$300 += 1\nwait 30\n$301 += 1\n");
+  ScriptGame& g = Make("wait 1\n");
+  g.ResetBackScript();  // nothing loaded: nothing happens
+  ASSERT_EQ(g.LoadBackScript("sub1"), 1);
+  EXPECT_EQ(g.GetVar(300), 1);
+  g.CalcuBackScript(0);
+  // Mid-wait the screen asks for a restart: the next frame runs the script
+  // from its first line, without waiting out the count-down.
+  g.ResetBackScript();
+  g.CalcuBackScript(0);
+  EXPECT_EQ(g.GetVar(300), 2);
+  EXPECT_EQ(g.GetVar(301), 0);
+  EXPECT_EQ(g.GetBackScriptRunner()->GetCountDown(), 29);
+}
+
 TEST_F(ScriptTest, TheBackScriptRunsItsTransitionsOverTheirLength) {
   Script("sub1", "wipe 7 3\nsetvar 300 1\nwait 0\nwipe 2 1\n");
   ScriptGame& g = Make("wait 1\n");
