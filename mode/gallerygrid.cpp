@@ -5,8 +5,10 @@
 #include <string>
 
 #include "game/commongeneral.h"
+#include "game/gamecallback.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
 #include "savedata/datautil.h"
 #include "widget/numberprint.h"
 
@@ -285,4 +287,42 @@ void CGalleryHeader::Print(int chara, int percent) const {
     addPicture_->Blt(addX_, addY_, sx, sy, addSizeX_, addSizeY_, 1);
   else
     addPicture_->TransLucentBlt(addX_, addY_, sx, sy, addSizeX_, addSizeY_, addPercent_);
+}
+
+void CGalleryPick::Enter() {
+  hover_ = prevHover_ = selected_ = -1;
+  soundGuard_ = kSoundGuard;
+}
+
+void CGalleryPick::PageButton(bool pressed) {
+  if (pressed) selected_ = -2;
+  else if (selected_ == -2) selected_ = -1;
+}
+
+bool CGalleryPick::Step(const CGalleryGrid& grid, int x, int y, bool click, int selectSound, bool notes,
+                        CGameCallBack* game) {
+  prevHover_ = hover_;
+  hover_ = grid.HitTest(x, y);
+  if (selected_ == -1 && hover_ >= 0 && click) {
+    selected_ = hover_;
+    countdown_ = kBlinkFrames;
+    if (game && selectSound != -1) game->PlaySystemSe(selectSound - 1, 0);
+    return true;
+  }
+  if (soundGuard_ >= 1) {
+    --soundGuard_;
+  } else if (hover_ != prevHover_ && hover_ >= 0 && notes && game) {
+    game->PlayNote(hover_);
+  }
+  return false;
+}
+
+void CGalleryPick::PrintSeenCell(const CGalleryGrid& grid, int k, bool full, CPicture* page) const {
+  const bool moved = hover_ != prevHover_ && (k == hover_ || k == prevHover_);
+  if (!full && k != selected_ && !moved) return;
+  int x = 0, y = 0, w = 0, h = 0;
+  grid.CellRect(k, &x, &y, &w, &h);
+  if (page) page->Blt(x, y, x, y, w, h, 0);
+  if (CGalleryGrid::CursorShown(k, hover_, selected_, countdown_)) grid.PrintCursor(k);
+  if (!full) CScreenBuffer::AddDirtyRect(x, y, w, h);
 }

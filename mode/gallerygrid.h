@@ -12,6 +12,7 @@
 #include <vector>
 
 class CCommonGeneral;
+class CGameCallBack;
 class CNumberPrint;
 class CPicture;
 
@@ -116,4 +117,43 @@ class CGalleryHeader {
   std::unique_ptr<CNumberPrint> totalPrinter_;
   int addPercent_ = 0, addX_ = 217, addY_ = 26, addSizeX_ = 355, addSizeY_ = 22, addSrcNumX_ = 1;
   std::unique_ptr<CPicture> addPicture_;
+};
+
+// The pointer and the pick of a gallery page: the hovered cell, a picked
+// cell blinking before the page leaves, a held page button (no pick while
+// it is down), and the frames after a page turn that keep hover notes
+// quiet.
+class CGalleryPick {
+ public:
+  static constexpr int kBlinkFrames = 8;
+  static constexpr int kSoundGuard = 3;
+
+  // A new entry: nothing hovered or picked; the first frames stay quiet.
+  void Enter();
+  void PageTurned() { soundGuard_ = kSoundGuard; }
+  // A pressed page button holds the cells; its release frees them.
+  void PageButton(bool pressed);
+  // One frame over the grid with the pointer at (x, y): the hovered cell; a
+  // left click on one picks it and plays `selectSound` (1-based, -1 none),
+  // answering true. Otherwise a newly hovered cell plays its note when
+  // `notes` is set, unless a page has just turned.
+  bool Step(const CGalleryGrid& grid, int x, int y, bool click, int selectSound, bool notes,
+            CGameCallBack* game);
+  // The picked cell's blink: true once it is over.
+  bool BlinkOver() { return --countdown_ < 1; }
+  // Redraws seen cell k when the frame asks for it (a whole redraw, the
+  // picked cell, or a cell the pointer entered or left): the page picture
+  // under it (none while a back script draws), the cursor while shown, and
+  // its rectangle marked for presenting.
+  void PrintSeenCell(const CGalleryGrid& grid, int k, bool full, CPicture* page) const;
+
+  int GetHover() const { return hover_; }
+  bool HoverChanged() const { return hover_ != prevHover_; }
+  int GetSelected() const { return selected_; }
+  void ClearSelected() { selected_ = -1; }
+  int GetSoundGuard() const { return soundGuard_; }
+
+ private:
+  int hover_ = -1, prevHover_ = -1, selected_ = -1, countdown_ = 0;
+  int soundGuard_ = 0;
 };

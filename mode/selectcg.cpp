@@ -101,7 +101,6 @@ int CCommonSelectCG::Init() {
     upDownButtons_->SetPageMax(std::min(pageCount_, CUpDownButton::kMaxPages));
     upDownButtons_->SetPage(page_);
   }
-  soundGuard_ = kSoundGuard;
   seen_.assign(static_cast<size_t>(count), 0);
   int seen = 0;
   for (int i = 0; i < count; ++i) seen += seen_[static_cast<size_t>(i)] = cgList_->IsCGSeen(chara_, i) ? 1 : 0;
@@ -109,10 +108,9 @@ int CCommonSelectCG::Init() {
   BuildPage();
   ReloadUpDownButtonPicture();
   ReloadBackButtonPicture();
-  hover_ = prevHover_ = -1;
+  pick_.Enter();
   if (updownBack_) updownBack_->Init();
   SetBackButtonPos();
-  selected_ = -1;
   return -1;
 }
 
@@ -146,17 +144,17 @@ void CCommonSelectCG::PrintStatic() {
 void CCommonSelectCG::ChangePage(int page) {
   page_ = std::clamp(page, 0, pageCount_ - 1);
   if (upDownButtons_) upDownButtons_->SetPage(page_);
-  soundGuard_ = kSoundGuard;
+  pick_.PageTurned();
   BuildPage();
   CScreenBuffer::SetFullRedraw(0);
 }
 
 int CCommonSelectCG::Calcu() {
-  if (selected_ >= 0) {
-    if (--countdown_ >= 1) return -1;
-    const int e = page_ * grid_->GetCells() + selected_;
+  if (pick_.GetSelected() >= 0) {
+    if (!pick_.BlinkOver()) return -1;
+    const int e = page_ * grid_->GetCells() + pick_.GetSelected();
     const int shown = FirstSeen(e);
-    selected_ = -1;
+    pick_.ClearSelected();
     if (cgList_ && shown >= 0) cgList_->SetCurrentCG(shown);
     if (game_) game_->ResetFrameTime();
     return ExitToMode(kViewerMode);
@@ -169,24 +167,11 @@ int CCommonSelectCG::Calcu() {
       ChangePage(v - 1);
       return -1;
     }
-    if (GetButtonCodeKind(code) == buttoncode::kPressed) selected_ = -2;
-    else if (selected_ == -2) selected_ = -1;
+    pick_.PageButton(GetButtonCodeKind(code) == buttoncode::kPressed);
   }
-  prevHover_ = hover_;
   platform::Point p{};
   if (mouse_) mouse_->GetPos(&p);
-  hover_ = grid_->HitTest(p.x, p.y);
-  if (selected_ == -1 && hover_ >= 0 && GetClick(0)) {
-    selected_ = hover_;
-    countdown_ = kBlinkFrames;
-    if (game_ && selectSound_ != -1) game_->PlaySystemSe(selectSound_ - 1, 0);
-    return -1;
-  }
-  if (soundGuard_ >= 1) {
-    --soundGuard_;
-  } else if (hover_ != prevHover_ && hover_ >= 0 && cgPianoSoundFlag_ && game_) {
-    game_->PlayNote(hover_);
-  }
+  pick_.Step(*grid_, p.x, p.y, GetClick(0) != 0, selectSound_, cgPianoSoundFlag_ != 0, game_);
   return -1;
 }
 
@@ -195,16 +180,9 @@ int CCommonSelectCG::Print() {
   PrintBackScreen();
   if (backScriptFlag_) PrintStatic();
   if (updownBack_) updownBack_->Print();
-  for (int k = 0; k < grid_->GetCells(); ++k) {
-    if (grid_->GetState(k) != CGalleryGrid::CellState::kSeen) continue;
-    const bool moved = hover_ != prevHover_ && (k == hover_ || k == prevHover_);
-    if (!full && k != selected_ && !moved) continue;
-    int x = 0, y = 0, w = 0, h = 0;
-    grid_->CellRect(k, &x, &y, &w, &h);
-    if (!backScriptFlag_ && screenPicture_) screenPicture_->Blt(x, y, x, y, w, h, 0);
-    if (CGalleryGrid::CursorShown(k, hover_, selected_, countdown_)) grid_->PrintCursor(k);
-    if (!full) CScreenBuffer::AddDirtyRect(x, y, w, h);
-  }
+  CPicture* page = backScriptFlag_ ? nullptr : screenPicture_;
+  for (int k = 0; k < grid_->GetCells(); ++k)
+    if (grid_->GetState(k) == CGalleryGrid::CellState::kSeen) pick_.PrintSeenCell(*grid_, k, full, page);
   return -1;
 }
 

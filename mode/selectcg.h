@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "game/commongeneral.h"
+#include "mode/gallerygrid.h"
 
 class CCGList;
-class CGalleryGrid;
-class CGalleryHeader;
 class CPagePrint;
 class CPicture;
 
@@ -23,8 +22,6 @@ class CCommonSelectCG : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = 17;
   static constexpr int kViewerMode = 23;
-  static constexpr int kBlinkFrames = 8;
-  static constexpr int kSoundGuard = 3;
 
   explicit CCommonSelectCG(CGameCallBack* game);
   ~CCommonSelectCG() override;
@@ -40,7 +37,7 @@ class CCommonSelectCG : public CCommonGeneral {
   int GetPage() const { return page_; }
   int GetPageCount() const { return pageCount_; }
   int GetSeenPercent() const { return seenPercent_; }
-  int GetSelected() const { return selected_; }
+  int GetSelected() const { return pick_.GetSelected(); }
   // Entries of character c.
   int GetEntryCount(int c) const;
   // The page shown; rebuilt as after a page button.
@@ -63,8 +60,7 @@ class CCommonSelectCG : public CCommonGeneral {
   std::vector<int> seen_;
   int chara_ = 0, cg_ = 0;
   int page_ = 0, pageCount_ = 1;
-  int hover_ = -1, prevHover_ = -1, selected_ = -1, countdown_ = 0;
-  int soundGuard_ = 0;
+  CGalleryPick pick_;
   int seenPercent_ = 0;
   int cgPianoSoundFlag_ = 0, selectSound_ = 1;
   std::unique_ptr<CGalleryHeader> header_;

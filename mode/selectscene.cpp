@@ -121,12 +121,12 @@ int CCommonSelectScene::Init() {
   BuildPage();
   ReloadUpDownButtonPicture();
   ReloadBackButtonPicture();
-  hover_ = prevHover_ = pendingVoice_ = -1;
+  pendingVoice_ = -1;
   voiceCountdown_ = 0;
   SetBackButtonPos();
   if (updownBack_) updownBack_->Init();
-  selected_ = hoverScene_ = -1;
-  soundGuard_ = kSoundGuard;
+  hoverScene_ = -1;
+  pick_.Enter();
   return -1;
 }
 
@@ -178,14 +178,14 @@ void CCommonSelectScene::PrintStatic() {
 void CCommonSelectScene::ChangePage(int page) {
   page_ = std::clamp(page, 0, pageCount_ - 1);
   if (upDownButtons_) upDownButtons_->SetPage(page_);
-  soundGuard_ = kSoundGuard;
+  pick_.PageTurned();
   BuildPage();
   CScreenBuffer::SetFullRedraw(0);
 }
 
 int CCommonSelectScene::Calcu() {
-  if (selected_ >= 0) {
-    if (--countdown_ >= 1) return -1;
+  if (pick_.GetSelected() >= 0) {
+    if (!pick_.BlinkOver()) return -1;
     replay_ = 1;
     return ExitToMode(-1);
   }
@@ -197,28 +197,15 @@ int CCommonSelectScene::Calcu() {
       ChangePage(v - 1);
       return -1;
     }
-    if (GetButtonCodeKind(code) == buttoncode::kPressed) selected_ = -2;
-    else if (selected_ == -2) selected_ = -1;
+    pick_.PageButton(GetButtonCodeKind(code) == buttoncode::kPressed);
   }
-  prevHover_ = hover_;
   platform::Point p{};
   if (mouse_) mouse_->GetPos(&p);
-  hover_ = grid_->HitTest(p.x, p.y);
-  if (selected_ == -1 && hover_ >= 0 && GetClick(0)) {
-    selected_ = hover_;
-    countdown_ = kBlinkFrames;
-    if (game_ && selectSound_ != -1) game_->PlaySystemSe(selectSound_ - 1, 0);
-    return -1;
-  }
-  if (soundGuard_ >= 1) {
-    --soundGuard_;
-  } else if (hover_ != prevHover_ && hover_ >= 0 && scenePianoSoundFlag_ && game_) {
-    game_->PlayNote(hover_);
-  }
-  if (hover_ != prevHover_) {
-    if (hover_ >= 0) {
-      hoverScene_ = SceneOf(hover_);
-      if (soundGuard_ == 0) {
+  if (pick_.Step(*grid_, p.x, p.y, GetClick(0) != 0, selectSound_, scenePianoSoundFlag_ != 0, game_)) return -1;
+  if (pick_.HoverChanged()) {
+    if (pick_.GetHover() >= 0) {
+      hoverScene_ = SceneOf(pick_.GetHover());
+      if (pick_.GetSoundGuard() == 0) {
         pendingVoice_ = hoverScene_;
         voiceCountdown_ = kVoiceWait;
       }
@@ -239,8 +226,8 @@ void CCommonSelectScene::AtExit() {
   if (!game_) return;
   if (exitStopVoiceFlag_) game_->FadeOutVoice(exitStopVoiceFadeOutTime_);
   if (!replay_) return;
-  const int scene = SceneOf(selected_);
-  selected_ = -1;
+  const int scene = SceneOf(pick_.GetSelected());
+  pick_.ClearSelected();
   if (sceneList_) sceneList_->SetCurrentScene(scene);
   game_->ResetFrameTime();
   game_->SetBackScriptMode(0);
@@ -257,18 +244,14 @@ int CCommonSelectScene::Print() {
   for (int k = 0; k < grid_->GetCells(); ++k) {
     const CGalleryGrid::CellState state = grid_->GetState(k);
     if (state == CGalleryGrid::CellState::kEmpty) continue;
-    int x = 0, y = 0, w = 0, h = 0;
-    grid_->CellRect(k, &x, &y, &w, &h);
     if (state != CGalleryGrid::CellState::kSeen) {
       // An unseen scene's cell is restored from the page picture.
+      int x = 0, y = 0, w = 0, h = 0;
+      grid_->CellRect(k, &x, &y, &w, &h);
       if (!backScriptFlag_ && screenPicture_ && full) screenPicture_->Blt(x, y, x, y, w, h, 0);
       continue;
     }
-    const bool moved = hover_ != prevHover_ && (k == hover_ || k == prevHover_);
-    if (!full && k != selected_ && !moved) continue;
-    if (!backScriptFlag_ && screenPicture_) screenPicture_->Blt(x, y, x, y, w, h, 0);
-    if (CGalleryGrid::CursorShown(k, hover_, selected_, countdown_)) grid_->PrintCursor(k);
-    if (!full) CScreenBuffer::AddDirtyRect(x, y, w, h);
+    pick_.PrintSeenCell(*grid_, k, full, backScriptFlag_ ? nullptr : screenPicture_);
   }
   return -1;
 }

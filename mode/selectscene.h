@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "game/commongeneral.h"
+#include "mode/gallerygrid.h"
 
-class CGalleryGrid;
-class CGalleryHeader;
 class CPagePrint;
 class CPicture;
 class CSceneDataFile;
@@ -23,9 +22,7 @@ class CSceneVoiceList;
 class CCommonSelectScene : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = 18;
-  static constexpr int kBlinkFrames = 8;
   static constexpr int kVoiceWait = 16;
-  static constexpr int kSoundGuard = 3;
   // The seen table's size: a character shows its first 200 scenes.
   static constexpr int kMaxScenes = 200;
 
@@ -45,7 +42,7 @@ class CCommonSelectScene : public CCommonGeneral {
   int GetPageCount() const { return pageCount_; }
   int GetSceneCount() const { return sceneCount_; }
   int GetSeenPercent() const { return seenPercent_; }
-  int GetSelected() const { return selected_; }
+  int GetSelected() const { return pick_.GetSelected(); }
   int GetPendingVoice() const { return pendingVoice_; }
   void ChangePage(int page);
 
@@ -66,8 +63,7 @@ class CCommonSelectScene : public CCommonGeneral {
   int seen_[kMaxScenes] = {};
   int chara_ = 0, sceneCount_ = 0;
   int page_ = 0, pageCount_ = 1;
-  int hover_ = -1, prevHover_ = -1, selected_ = -1, countdown_ = 0;
-  int soundGuard_ = 0;
+  CGalleryPick pick_;
   int hoverScene_ = -1, pendingVoice_ = -1, voiceCountdown_ = 0;
   int replay_ = 0;
   int seenPercent_ = 0;
