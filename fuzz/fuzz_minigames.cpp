@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fuzz/support/fuzz_support.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "graphics/pictureloader.h"
 #include "platform/files.h"
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/extramodes.h"
 #include "game/gamecallback.h"
 #include "message/textstate.h"

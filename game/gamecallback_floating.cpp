@@ -5,17 +5,17 @@
 // A button is shown by drawing it (saving what it covers, so the next
 // frame's restore takes it off again) and hidden by resetting it, so a
 // decided click is acted on once. The load and save screens do the quick
-// operations (game/quickloadsave.h); the mini-game mode answers the start
-// check (game/minigamehost.h). Without them the services answer as for a
+// operations (modebase/quickloadsave.h); the mini-game mode answers the start
+// check (modebase/minigamehost.h). Without them the services answer as for a
 // missing mode.
 #include <algorithm>
 #include <iterator>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
-#include "game/minigamehost.h"
-#include "game/quickloadsave.h"
+#include "input/inputstatus.h"
+#include "modebase/minigamehost.h"
+#include "modebase/quickloadsave.h"
 #include "graphics/picture.h"
 #include "widget/buttoncode.h"
 #include "widget/notice.h"

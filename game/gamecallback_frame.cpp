@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/debugaids.h"
 #include "game/frameskip.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "mode/config.h"
 #include "graphics/displaymode.h"
 #include "graphics/presentation.h"

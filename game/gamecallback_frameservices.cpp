@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "mode/printmessage.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"

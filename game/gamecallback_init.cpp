@@ -10,16 +10,16 @@
 #include <new>
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/debugaids.h"
 #include "game/extramodes.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
-#include "game/minigamehost.h"
+#include "input/inputstatus.h"
+#include "modebase/minigamehost.h"
 #include "effect/alleffect.h"
 #include "effect/effectmanager.h"
-#include "game/modenames.h"
+#include "modebase/modenames.h"
 #include "graphics/jpegdecoder.h"
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"

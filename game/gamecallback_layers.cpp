@@ -2,7 +2,7 @@
 // buttons (gamecallback_floating.cpp) and the common button setups.
 #include "game/gamecallback.h"
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printmessage.h"
 #include "platform/types.h"

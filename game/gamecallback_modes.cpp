@@ -1,9 +1,9 @@
 // CGameCallBack: the mode table, mode changes, companion modes and the
 // services that pass values between modes.
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
-#include "game/minigamehost.h"
+#include "modebase/minigamehost.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
-#include "game/modenames.h"
+#include "modebase/modenames.h"
 #include "mode/printmessage.h"
 #include "message/autosave.h"
 #include "mode/selectmessage.h"

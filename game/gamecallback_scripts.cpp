@@ -4,7 +4,7 @@
 #include "widget/holidaylist.h"
 
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "mode/printmessage.h"
 #include "script/gamevars.h"
 #include "script/script.h"

@@ -8,13 +8,13 @@
 #include <algorithm>
 
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/debugaids.h"
 #include "game/deleteandclear.h"
 #include "game/extramodes.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
 #include "graphics/presentation.h"

@@ -9,7 +9,7 @@
 #include "effect/alleffect.h"
 #include "game/debugaids.h"
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"

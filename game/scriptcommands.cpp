@@ -14,7 +14,7 @@
 
 #include "effect/alleffect.h"
 #include "game/backscriptrunner.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"

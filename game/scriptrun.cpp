@@ -6,7 +6,7 @@
 #include <string>
 
 #include "game/backscriptrunner.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/scriptcommands.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/puzzlecommon.h"

@@ -1,6 +1,6 @@
 #include "minigame/puzzle9.h"
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"

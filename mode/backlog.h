@@ -22,7 +22,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "widget/animecounter.h"
 
 class CTextPrint;

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCardBarPrint;
 class CCardPicture;

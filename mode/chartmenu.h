@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "platform/types.h"
 #include "savedata/chartslot.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "mode/chartmenu.h"
 #include "mode/chartmenu_settings.h"
 #include "platform/system.h"

@@ -16,7 +16,7 @@
 #include "widget/floatinglayer.h"
 #include "widget/animepart.h"
 #include "widget/buttongroup.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "widget/commonbutton.h"
 #include "widget/multistatebutton.h"
 #include "widget/numberprint.h"

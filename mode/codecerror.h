@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCommonButtonGroup;
 

@@ -5,7 +5,7 @@
 // the quick slot through this screen without showing it.
 #pragma once
 
-#include "game/quickloadsave.h"
+#include "modebase/quickloadsave.h"
 #include "mode/commonsave.h"
 #include "mode/loadsave.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "game/quickloadsave.h"
+#include "modebase/quickloadsave.h"
 #include "mode/loadsave.h"
 
 class CNumberPrint;

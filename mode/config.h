@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCommonButtonSetup;
 class CCommonCheckButton;

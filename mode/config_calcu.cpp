@@ -3,7 +3,7 @@
 #include <string>
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "message/textprint.h"
 #include "mode/config.h"

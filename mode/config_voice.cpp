@@ -5,7 +5,7 @@
 #include <string>
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "mode/config.h"
 #include "mode/modekeys.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "mode/modekeys.h"
 
 class CBgmPlayer;

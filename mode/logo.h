@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "mode/modekeys.h"
 
 class CCommonLogo : public CCommonGeneral {

@@ -12,8 +12,8 @@
 #include <span>
 #include <vector>
 
-#include "game/commongeneral.h"
-#include "game/minigamehost.h"
+#include "modebase/commongeneral.h"
+#include "modebase/minigamehost.h"
 #include "minigame/allminigame.h"
 
 class CCommonButton;

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 // key followed by n ("logo" 2 -> "logo2").
 inline std::string Numbered(const char* key, int n) { return key + std::to_string(n); }

@@ -6,7 +6,7 @@
 // count as a codec level of 3 without a check.
 #pragma once
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "mode/modekeys.h"
 
 class CCommonNothing : public CCommonGeneral {

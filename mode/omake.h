@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCGList;
 class CMenuButtonPanel;

@@ -3,7 +3,7 @@
 // default) on a click or when the script has ended.
 #pragma once
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCommonOpening : public CCommonGeneral {
  public:

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/picturepath.h"

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCGList;
 class CCGVoiceList;

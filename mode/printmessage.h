@@ -19,7 +19,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCutinChara;
 class CCutinWindow;

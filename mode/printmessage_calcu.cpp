@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printmessage.h"
 #include "widget/buttoncode.h"

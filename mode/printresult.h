@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCommonButton;
 class CNameList;

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "mode/gallerygrid.h"
 
 class CCGList;

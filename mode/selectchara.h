@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CNumberPrint;
 class CPicture;

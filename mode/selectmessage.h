@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CNumberPrint;
 class CPicture;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "mode/modekeys.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CAnimePart;
 class CPicture;

@@ -7,7 +7,7 @@
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/systempicture.h"
 #include "platform/system.h"
 #include "setup/random.h"

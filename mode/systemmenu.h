@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CCommonButtonGroup;
 class CMenuButtonPanel;

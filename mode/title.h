@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 class CMenuButtonPanel;
 class CMenuButtonSetup;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/types.h"

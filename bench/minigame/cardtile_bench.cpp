@@ -9,7 +9,7 @@
 
 #include "bench/support/memcpy_reference.h"
 #include "bench/support/pattern_picture.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"

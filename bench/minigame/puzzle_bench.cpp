@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "bench/support/memcpy_reference.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"

@@ -13,7 +13,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "mode/chartmenu.h"
 #include "platform/files.h"
 #include "savedata/chartfile.h"

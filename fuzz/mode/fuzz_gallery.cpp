@@ -18,7 +18,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "mode/gallerygrid.h"
 #include "mode/printcg.h"
 #include "mode/selectchara.h"

@@ -9,7 +9,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "mode/minigamemode.h"
 #include "savedata/systemfile.h"
 #include "tests/minigame/standin_game.h"

@@ -11,7 +11,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "platform/files.h"
 #include "platform/types.h"
 #include "savedata/inttablefile.h"

@@ -12,7 +12,7 @@
 
 #include "fuzz/support/fuzz_support.h"
 #include "fuzz/widget/widget_fuzz.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/dwqformat.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"

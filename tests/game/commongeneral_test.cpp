@@ -1,6 +1,6 @@
 // The mode base class on the test double: the drivers, the fades, key
 // movement, button results, the settings loaders and the mode-name table.
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/inputstatus.h"
-#include "game/modenames.h"
+#include "input/inputstatus.h"
+#include "modebase/modenames.h"
 #include "game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"

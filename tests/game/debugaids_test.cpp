@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/debugaids.h"
 #include "game/extramodes.h"
 #include "game/game.h"

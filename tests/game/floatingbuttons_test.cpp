@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
-#include "game/inputstatus.h"
-#include "game/minigamehost.h"
-#include "game/quickloadsave.h"
+#include "modebase/commongeneral.h"
+#include "input/inputstatus.h"
+#include "modebase/minigamehost.h"
+#include "modebase/quickloadsave.h"
 #include "game_test.h"
 #include "platform/types.h"
 #include "widget/buttoncode.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/frameskip.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "platform/sync.h"

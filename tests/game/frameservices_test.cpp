@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "effect/alleffect.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/frameskip.h"
 #include "game/game.h"
 #include "game_test.h"

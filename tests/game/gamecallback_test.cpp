@@ -7,7 +7,7 @@
 
 #include "game/frameskip.h"
 #include "game/game.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/pictureloader.h"
 #include "game_test.h"
 #include "setup/namelist.h"

@@ -12,7 +12,7 @@
 
 #include "effect/alleffect.h"
 #include "effect/effectchannel.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/game.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"

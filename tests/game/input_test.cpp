@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "game_test.h"
 #include "platform/types.h"
 #include "script/gamevars.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/game.h"
-#include "game/modenames.h"
+#include "modebase/modenames.h"
 #include "mode/backlog.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"

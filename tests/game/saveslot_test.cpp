@@ -12,7 +12,7 @@
 #include "effect/alleffect.h"
 #include "game/game.h"
 #include "game/keyflagtable.h"
-#include "game/modenames.h"
+#include "modebase/modenames.h"
 #include "message/textstate.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"

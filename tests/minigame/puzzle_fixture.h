@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"

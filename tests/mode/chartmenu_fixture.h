@@ -10,7 +10,7 @@
 
 #include "game/chart_game.h"
 #include "game/game_test.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "savedata/chartfile.h"
 #include "savedata/savefolder.h"
 #include "support/dwq_picture.h"

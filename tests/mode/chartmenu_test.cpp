@@ -11,7 +11,7 @@
 #include "chartmenu_fixture.h"
 #include "game/chart_game.h"
 #include "game/game_test.h"
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "savedata/chartfile.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/game_test.h"
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "startup_fixture.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"

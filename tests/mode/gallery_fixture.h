@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "savedata/cglist.h"
 #include "savedata/systemfile.h"
 #include "startup_fixture.h"

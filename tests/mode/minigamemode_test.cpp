@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/minigamehost.h"
+#include "modebase/minigamehost.h"
 #include "minigame_fixture.h"
 #include "widget/buttongroup.h"
 #include "widget/commonbutton.h"

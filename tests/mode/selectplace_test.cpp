@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "mode/selectplace.h"

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 #include "graphics/picture_fixture.h"
 #include "graphics/screenbuffer.h"
 #include "setup/namelist.h"

@@ -3,7 +3,7 @@
 // and 1 (to) or have the game draw a wipe between them.
 #include <algorithm>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"

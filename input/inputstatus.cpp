@@ -1,4 +1,4 @@
-#include "game/inputstatus.h"
+#include "input/inputstatus.h"
 
 #include "platform/system.h"
 

@@ -1,4 +1,4 @@
-#include "game/modenames.h"
+#include "modebase/modenames.h"
 
 #include "setup/text.h"
 

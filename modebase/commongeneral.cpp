@@ -1,10 +1,10 @@
 // CCommonGeneral: construction, the hooks, the frame drivers, leaving for
 // another mode, key movement and button results.
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 
 #include "game/gamecallback.h"
-#include "game/inputstatus.h"
-#include "game/modenames.h"
+#include "input/inputstatus.h"
+#include "modebase/modenames.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"

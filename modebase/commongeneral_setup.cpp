@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <string>
 
-#include "game/commongeneral.h"
+#include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
-#include "game/modenames.h"
+#include "modebase/modenames.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "setup/setuplist.h"
