@@ -82,7 +82,7 @@ void Play(Reader& in, CheckFn check) {
   const int h = w == 800 ? 600 : 1 + in.Byte() % 72;
   CScreenBuffer screen(w, h, 0);
   crt::srand(in.Byte());
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   std::unique_ptr<CPicture> pictures[2] = {MakePicture(in, w, h), MakePicture(in, w, h)};
   for (int k = 0; k < 2; ++k) holder.SetPicture(pictures[k].get(), k);
   // The card and tile sheets with cell sizes from 0 up.

@@ -1,17 +1,13 @@
-// CGameCallBack: the game object's class, the one service surface through
-// which the interpreter, the modes, the effects, the widgets and the
-// mini-games reach variables, sounds, pictures, floating layers, save data
-// and mode requests. CGame (game/game.h) is the title's class over it.
+// CGameCallBack: the game object's class. It is the interpreter's callback
+// (CScriptCallBack) and implements the role interfaces of services/
+// (CGameServices) through which the modes and the save files reach
+// variables, sounds, pictures, the message window, save data and mode
+// requests; only game/ and app/ include this header. CGame (game/game.h) is
+// the title's class over it.
 //
-// Lower folders (widget, message, effect, mode, minigame) hold a
-// CGameCallBack* and use only its virtual operations and the inline
-// accessors below, so this header names every other class by a forward
-// declaration and they need no link to zor_game.
-//
-// The virtual operations keep one fixed order (the order of the title
-// class's overrides and of the vtable other folders rely on); their bodies
-// are split by concern over gamecallback_*.cpp. Services whose objects do not exist yet
-// answer as a missing object answers: 0, -1, NULL or nothing done.
+// The bodies are split by concern over gamecallback_*.cpp. Services whose
+// objects do not exist yet answer as a missing object answers: 0, -1, NULL
+// or nothing done.
 #pragma once
 
 #include <cstddef>
@@ -20,9 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "game/gamesettings.h"
 #include "game/keyflagtable.h"
 #include "script/scriptcallback.h"
+#include "services/gameservices.h"
+#include "services/gamesettings.h"
 
 namespace platform {
 class Event;
@@ -88,17 +85,15 @@ class CVoicePlayer;
 class CWaveBuffer;
 enum class SystemVar : int;
 
-class CGameCallBack : public CScriptCallBack {
+class CGameCallBack : public CScriptCallBack, public CGameServices {
  public:
   static constexpr int kModeCount = 100;
   static constexpr int kLevelCount = 16;
-  static constexpr int kVarCount = 1000;
   static constexpr int kMaxUpdateRects = 100;
   static constexpr int kMaxCallParams = 256;
   static constexpr int kEffectChannels = 16;
   static constexpr int kEffectNameSize = 256;
   static constexpr int kTableRows = 50;
-  static constexpr int kDefaultReturnMode = 10;
   static constexpr int kDefaultVoiceWaitTime = 7000;
   static constexpr int kDefaultFrameTime = 50;
 
@@ -120,7 +115,8 @@ class CGameCallBack : public CScriptCallBack {
   // One frame; elapsed is the time since the start of the previous one.
   virtual int Frame(int elapsed);
 
-  // --- The service interface, in its fixed order ---
+  // --- The game's operations; those marked override are the role
+  // interfaces' (services/) or the interpreter's ---
   // Runs the destroy step: releases what initialisation made, nothing
   // before initialisation has finished.
   ~CGameCallBack() override;
@@ -137,105 +133,96 @@ class CGameCallBack : public CScriptCallBack {
   virtual void OnSystemCall(int key, int count, const int* values);
   virtual int OnSystemFunction(int number, int count, const int* values);
 
-  virtual CPicture* GetScreenPicture();
-  virtual CPicture* GetWorkPicture();
-  virtual CMouseStatus* GetMouseStatus();
-  virtual CInputStatus* GetInputStatus();
-  virtual CFontPrint* GetFont();
-  virtual CTextPrint* GetTextBuffer();
-  // The one-line text entry of the name-entry and save screens; null before
-  // initialisation.
-  CTextInputBox* GetTextInputBox() { return textInputBox_; }
-  // Empties the renderer's line cache (scene start, reset, after name input).
-  virtual void ResetTextPosition();
-  virtual void EndSkipFilm();
-  virtual void SetSkipFilmFlag(int value);
-  // 1 when the key was pressed this frame. 28..31 also accept Left, Right,
-  // Up, Down; 26 and 27 Page Down and Page Up; every code is also tested as
-  // a virtual-key code of its own.
-  virtual int CheckKeyTrig(int code);
-  virtual void SetMessageModeFlag(int flag);
-  virtual void NotifyMode(int mode, int value);
-  virtual void ToWindowMode(int quiet);
-  virtual void ToFullScreenMode(int quiet);
+  CPicture* GetScreenPicture() override;
+  CPicture* GetWorkPicture() override;
+  CMouseStatus* GetMouseStatus() override;
+  CInputStatus* GetInputStatus() override;
+  CFontPrint* GetFont() override;
+  CTextPrint* GetTextBuffer() override;
+  CTextInputBox* GetTextInputBox() override { return textInputBox_; }
+  void ResetTextPosition() override;
+  void EndSkipFilm() override;
+  void SetSkipFilmFlag(int value) override;
+  int CheckKeyTrig(int code) override;
+  void SetMessageModeFlag(int flag) override;
+  void NotifyMode(int mode, int value) override;
+  void ToWindowMode(int quiet) override;
+  void ToFullScreenMode(int quiet) override;
   virtual void ToWindowScreen();
   virtual void ToFullScreen();
-  virtual int GetShiftSkipState();
-  virtual void SetShiftSkipState(int state);
-  virtual void CalcuEffect();
-  virtual void AddEffectFrame(int frames);
-  virtual void OnMessageClick();
+  int GetShiftSkipState() override;
+  void SetShiftSkipState(int state) override;
+  void CalcuEffect() override;
+  void AddEffectFrame(int frames) override;
+  void OnMessageClick() override;
   virtual void EndEffectMove();
-  virtual void RefreshEffect(int pass);
+  void RefreshEffect(int pass) override;
   virtual void PrintEffect(int first, int last);
   virtual uint32_t* GetPixelBuffer();
-  virtual int CallScriptLabel(int label);
+  int CallScriptLabel(int label) override;
   // Buffer picture 0 or 1; NULL for any other number.
-  virtual CPicture* GetBufferPicture(int n);
+  CPicture* GetBufferPicture(int n) override;
   virtual int GetWipeType();
   virtual int GetWipeLength();
-  virtual int IsSystemSettingOn();
-  virtual int GetCharaVoiceFlag(int chara);
-  virtual int CheckSystemFlag(int n);
-  virtual void SetCharaVoiceFlag(int chara, int on);
-  virtual void SetReturnMode(int mode);
-  virtual void PrintWipe(int progress);
-  // A back-log line in the colour (r, g, b).
-  virtual void AddBackLog(const char* text, int r, int g, int b);
-  virtual int GetVoiceFlag();
-  virtual int GetVoiceWaitTime();
-  virtual void SetMessageReadFlag(int message, int script);
-  virtual int CheckMessageReadFlag(int message, int script);
+  int IsSystemSettingOn() override;
+  int GetCharaVoiceFlag(int chara) override;
+  int CheckSystemFlag(int n) override;
+  void SetCharaVoiceFlag(int chara, int on) override;
+  void SetReturnMode(int mode) override;
+  void PrintWipe(int progress) override;
+  void AddBackLog(const char* text, int r, int g, int b) override;
+  int GetVoiceFlag() override;
+  int GetVoiceWaitTime() override;
+  void SetMessageReadFlag(int message, int script) override;
+  int CheckMessageReadFlag(int message, int script) override;
   // The colour of the back-log line linesBack before the next (1: the last).
-  virtual void SetBackLogColor(int linesBack, int r, int g, int b);
+  void SetBackLogColor(int linesBack, int r, int g, int b) override;
   virtual int GetSkipFrameCount();
   virtual int CheckFrameSkipOff();
-  virtual int GetMessageModeFlag();
-  // offset: moves the window from its place (null: none); position: its
-  // top-left corner.
-  virtual int PrintMessageWindow(int show, int showName, const platform::Point* offset);
-  virtual int CheckMessageWindow(int show, int showName, const platform::Point& position);
-  virtual int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset);
-  virtual CPicture* LoadSystemPicture(const char* name, int flag);
-  virtual int GetSystemSetting(int id);
-  virtual void SetSystemSetting(int id, int value);
-  virtual void CloseGame();
+  int GetMessageModeFlag() override;
+  int PrintMessageWindow(int show, int showName, const platform::Point* offset) override;
+  int CheckMessageWindow(int show, int showName, const platform::Point& position) override;
+  int PrintMessageWindowIfShown(int show, int showName, const platform::Point* offset) override;
+  CPicture* LoadSystemPicture(const char* name, int flag) override;
+  int GetSystemSetting(int id) override;
+  void SetSystemSetting(int id, int value) override;
+  void CloseGame() override;
   virtual CCommonButtonSetup* GetCommonBackSetup();
   virtual int GetCommonSetupSecond();
   virtual int GetCommonSetupThird();
-  virtual void PlayVoice(const char* name);
+  void PlayVoice(const char* name) override;
   virtual void SetResetWord(int value);
   virtual void SetResetWordB(int value);
-  virtual void OnModeEnter(int mode);
+  void OnModeEnter(int mode) override;
 
-  // Save chunks: `chunk` is a whole chunk (its 32-byte header first) of
-  // `size` bytes.
-  virtual void PutSaveData(int type, uint8_t* chunk, size_t size);
-  virtual void PutGameStatus(uint8_t* chunk, size_t size);
+  // Save chunks (CSaveServices): `chunk` is a whole chunk (its 32-byte
+  // header first) of `size` bytes.
+  void PutSaveData(int type, uint8_t* chunk, size_t size) override;
+  void PutGameStatus(uint8_t* chunk, size_t size) override;
   virtual void PutMiniCG(uint8_t* chunk, size_t size);
   virtual void PutGameVar(uint8_t* chunk, size_t size);
   virtual void PutEffect(uint8_t* chunk, size_t size);
   virtual void PutEffectFileName(uint8_t* chunk, size_t size);
   virtual void PutMessage(uint8_t* chunk, size_t size);
-  virtual void PutOmakeClass(uint8_t* chunk, size_t size);
+  void PutOmakeClass(uint8_t* chunk, size_t size) override;
   virtual void PutCutin(uint8_t* chunk, size_t size);
-  virtual void GetSaveData(int type, const uint8_t* chunk, size_t size);
+  void GetSaveData(int type, const uint8_t* chunk, size_t size) override;
   virtual void GetInfo(const uint8_t* chunk, size_t size);
-  virtual void GetGameStatus(const uint8_t* chunk, size_t size);
+  void GetGameStatus(const uint8_t* chunk, size_t size) override;
   virtual void GetGameVar(const uint8_t* chunk, size_t size);
   virtual void GetEffect(const uint8_t* chunk, size_t size);
   virtual void GetEffectFileName(const uint8_t* chunk, size_t size);
   virtual void GetMessage(const uint8_t* chunk, size_t size);
-  virtual void GetOmakeClass(const uint8_t* chunk, size_t size);
+  void GetOmakeClass(const uint8_t* chunk, size_t size) override;
   virtual void GetCutin(const uint8_t* chunk, size_t size);
 
   // Day of the week (0 Sunday) of month * 100 + day in the year of "year".
   virtual int GetWeekDay(int monthDay);
-  virtual void PlaySystemSeAlt(int n);
+  void PlaySystemSeAlt(int n) override;
   virtual int GetSoundVolumeMode();
-  virtual void MakeMiniCG();
-  virtual int StartNewGame(int ignored, int stateFlag, int varNumber, int value);
-  virtual void RestartFromLoad();
+  void MakeMiniCG() override;
+  int StartNewGame(int ignored, int stateFlag, int varNumber, int value) override;
+  void RestartFromLoad() override;
   virtual void StartGameScript(int varNumber, int value);
   virtual void NotifyListedModes();
   virtual void SetStateVarWord(int value);
@@ -249,44 +236,44 @@ class CGameCallBack : public CScriptCallBack {
   virtual void ClearKeyStatus();
   virtual void ToggleScreenMode(int quiet);
   virtual void SaveNames();
-  virtual void AddUpdateRect(const platform::Rect& rect);
+  void AddUpdateRect(const platform::Rect& rect) override;
   virtual void FlushUpdateRects();
   virtual int CheckHoliday(int year, int month, int day);
   virtual void InitSystemVarNumbers();
   virtual int PrintStartMessage();
   virtual int CheckReady();
   virtual int CallNextSceneItem();
-  virtual int StartSceneScript();
+  int StartSceneScript() override;
   virtual void SetFullScreenSize(int width, int height);
   virtual void SetClipLeftTop(int left, int top);
   virtual void SetClipRightBottom(int right, int bottom);
-  virtual void RestoreFloatingLayers();
+  void RestoreFloatingLayers() override;
   virtual void ResetFloatingLayers();
-  virtual int GetVarNumber(const char* name);
+  int GetVarNumber(const char* name) override;
   virtual void OnNewGame(int a, int b);
   virtual void OnResetGame();
   virtual CCommonButtonSetup* GetCommonUpDownSetup();
-  virtual void SaveSystemFile();
-  virtual void OnMessageCursor(int a);
-  virtual void SetMessageCursorKind(int kind);
-  virtual void SetMessageCursor(int x, int y, int kind);
+  void SaveSystemFile() override;
+  void OnMessageCursor(int a) override;
+  void SetMessageCursorKind(int kind) override;
+  void SetMessageCursor(int x, int y, int kind) override;
   virtual int GetReservedWord();
   virtual int GetFirstSystemSetting(int ignored);
   virtual CDirectSound* GetSoundDevice();
-  virtual CMoviePlayer* GetMoviePlayer();
+  CMoviePlayer* GetMoviePlayer() override;
   virtual int GetBossComingFlag();
   virtual void SetBossComingFlag(int flag);
   virtual void SetOptionOffVar(int flag);
-  virtual void ShowMessageWindow(int flag);
-  virtual void PlaySystemSe(int n, int asVoice);
-  virtual void PlaySeFile(const char* name, int delta);
-  virtual int GetExtSaveDataCount();
-  virtual int GetExtSaveDataSize(int i);
-  virtual void PutExtSaveData(uint8_t* chunk, size_t size, int i);
-  virtual void GetExtSaveData(const uint8_t* chunk, size_t size, int i);
+  void ShowMessageWindow(int flag) override;
+  void PlaySystemSe(int n, int asVoice) override;
+  void PlaySeFile(const char* name, int delta) override;
+  int GetExtSaveDataCount() override;
+  int GetExtSaveDataSize(int i) override;
+  void PutExtSaveData(uint8_t* chunk, size_t size, int i) override;
+  void GetExtSaveData(const uint8_t* chunk, size_t size, int i) override;
   virtual void PutExtSaveDataDefault(uint8_t* chunk, size_t size, int i);
   virtual void GetExtSaveDataDefault(const uint8_t* chunk, size_t size, int i);
-  virtual int GetVersion();
+  int GetVersion() override;
   // (high << 16) | (middle << 8) | low, stored and returned.
   virtual int SetVersion(int high, int middle, int low);
   // Pairs of the music list; an unpaired last token is not counted.
@@ -294,27 +281,27 @@ class CGameCallBack : public CScriptCallBack {
   // Token 2n / 2n + 1 of the music list; NULL outside it.
   virtual const char* GetBgmFileName(int n);
   virtual const char* GetBgmTitle(int n);
-  virtual void PlaySystemVoiceFile(const char* name, int ignored, int sameBuffer);
+  void PlaySystemVoiceFile(const char* name, int ignored, int sameBuffer) override;
   virtual int SetSystemVolume(int id);
-  virtual platform::Window* GetWindowHandle();
+  platform::Window* GetWindowHandle() override;
   virtual void PrintDebugParam();
   virtual void PrintDebugParamBack();
   virtual void OnRestoreStateHook();
-  virtual int CheckVoiceOff(const char* fileName);
+  int CheckVoiceOff(const char* fileName) override;
   virtual int GetCharaVoiceVolume(const char* fileName);
   // Keeps up to 256 values.
   virtual void SetCallParam(int count, const int* values);
   virtual void PrintScreen();
   virtual void FlipScreen();
   virtual int GetEffectSpeed();
-  virtual const char* GetSaveHeaderName();
-  virtual void RestoreFirstFloatingLayer();
-  virtual void PrintWipeType(int progress, int length, int kind);
+  const char* GetSaveHeaderName() override;
+  void RestoreFirstFloatingLayer() override;
+  void PrintWipeType(int progress, int length, int kind) override;
   virtual int GetFrameTime();
   virtual int GetDefaultFrameTime();
-  virtual void GetMiniCGSize(int* width, int* height);
-  virtual void ResetFrameTime();
-  virtual CDataFileSetup* GetSaveSlotLayout();
+  void GetMiniCGSize(int* width, int* height) override;
+  void ResetFrameTime() override;
+  CDataFileSetup* GetSaveSlotLayout() override;
   virtual int FrameOnMainThread(int elapsed);
   virtual int StartGameThread(int a, int b, int c);
   virtual void EndGameThread();
@@ -339,71 +326,67 @@ class CGameCallBack : public CScriptCallBack {
 
   // Sets the frame period and hands it to the frame-skip controller.
   virtual void SetFrameTime(int ms);
-  virtual void OnModeHook(int mode);
+  void OnModeHook(int mode) override;
   // The status text kept in GAMESTATUS; none here.
   virtual const char* GetStatusExtra();
-  virtual int GetScriptStartFlag();
-  virtual void SetScriptStartFlag(int flag);
+  int GetScriptStartFlag() override;
+  void SetScriptStartFlag(int flag) override;
   virtual CNameList* GetCharaNameList();
-  virtual void SetBackScriptMode(int mode);
-  virtual int GetBackScriptMode();
-  virtual void ResetBackScript();
+  void SetBackScriptMode(int mode) override;
+  int GetBackScriptMode() override;
+  void ResetBackScript() override;
   virtual CNameList* GetProjectList();
-  virtual int LoadBackScript(const char* name);
-  virtual int CalcuBackScript(int loop);
-  virtual void PrintBackScript();
-  virtual void PrintBackScriptRange(int first, int last);
+  int LoadBackScript(const char* name) override;
+  int CalcuBackScript(int loop) override;
+  void PrintBackScript() override;
+  void PrintBackScriptRange(int first, int last) override;
   virtual int QueryCommonBackSetup();
   virtual void ApplyCommonBackSetup(int a, int b, int c, int d);
   virtual int QueryCommonUpDownSetup();
   virtual void ApplyCommonUpDownSetup(int a, int b, int c, int d);
   virtual void ResetCommonSetups();
-  virtual void PlayNote(int n);
+  void PlayNote(int n) override;
   virtual void PrintBossComing();
   virtual void OnWindowProc();
   virtual void SpareHookPair(int a, int b);
   virtual int SpareCheck();
   virtual int CallControlScript(int start);
-  virtual void KeepGameState();
-  virtual void RestoreGameState();
-  virtual int CheckShortCut(int mode);
+  void KeepGameState() override;
+  void RestoreGameState() override;
+  int CheckShortCut(int mode) override;
   // -1 for a time or loop count means the player's default; a delta of
   // -9999 plays at the option volume unchanged.
   virtual void PlayBgm(const char* name, int loopCount, int delta, int fadeIn, int fadeOut);
-  virtual void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut);
-  virtual void StopBgm(int fadeOut);
+  void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) override;
+  void StopBgm(int fadeOut) override;
   virtual void PrintFloatingLayers();
-  virtual CBgmPlayer* GetBgmPlayer();
-  virtual int CheckFloatingButtons();
+  CBgmPlayer* GetBgmPlayer() override;
+  int CheckFloatingButtons() override;
   virtual int CheckSceneButton();
-  virtual int CheckSkipFilmButton();
-  virtual void HideFloatingButtons();
+  int CheckSkipFilmButton() override;
+  void HideFloatingButtons() override;
   virtual void HideSceneButton();
-  virtual void HideSkipFilmButton();
-  virtual void RequestFloatingButtons();
+  void HideSkipFilmButton() override;
+  void RequestFloatingButtons() override;
   virtual void RequestSceneButton();
-  virtual void RequestSkipFilmButton();
-  virtual void ShowFloatingButtons();
+  void RequestSkipFilmButton() override;
+  void ShowFloatingButtons() override;
   virtual void ShowSceneButton();
   virtual void ShowSkipFilmButton();
-  virtual int CheckMovieCodec();
-  virtual int PrepareSystemMode(int result, int returnMode);
+  int CheckMovieCodec() override;
+  int PrepareSystemMode(int result, int returnMode) override;
   virtual int WaitGameEvent();
   virtual int SetWindowEvent();
   virtual int AnswerWindowRequest(int answer);
   virtual int CheckGameEvent();
-  virtual int GetAutoMessageCheckFlag();
-  virtual int GetMessageSwitch();
-  virtual int GetCannotSkipFlag();
-  virtual int GetFloatingButtonOffFlag();
-  virtual void ClearGameState();
-  virtual int CheckMiniGameStart(int value);
-  // The mini-game mode's host mode number (-1 none; the mode enter sequence
-  // resets it), and the drawing of its area buttons after the current
-  // mode's drawing when that mode checks for mini-games. Nothing without
-  // the mini-game mode.
-  virtual void SetMiniGameAreaMode(int mode);
-  virtual void PrintMiniGameButtons();
+  int GetAutoMessageCheckFlag() override;
+  int GetMessageSwitch() override;
+  int GetCannotSkipFlag() override;
+  int GetFloatingButtonOffFlag() override;
+  void ClearGameState() override;
+  int CheckMiniGameStart(int value) override;
+  void SetMiniGameAreaMode(int mode) override;
+  void PrintMiniGameButtons() override;
   virtual int SpareCheckTrue();
   virtual void SpareHookA();
   virtual int SpareCheckTrueB();
@@ -415,14 +398,14 @@ class CGameCallBack : public CScriptCallBack {
   virtual void OnScreenChangeEnd();
   virtual void CallScreenChangeBegin();
   virtual void CallScreenChangeEnd();
-  virtual const char* GetFamilyName();
-  virtual const char* GetGivenName();
-  virtual void SetNames(const char* family, const char* given);
+  const char* GetFamilyName() override;
+  const char* GetGivenName() override;
+  void SetNames(const char* family, const char* given) override;
   virtual int GetAutoSaveType(int type);
-  virtual void GetMiniCG(uint32_t* pixels, int sizeType, int width, int height);
-  virtual int GetUseCutinFlag();
+  void GetMiniCG(uint32_t* pixels, int sizeType, int width, int height) override;
+  int GetUseCutinFlag() override;
   virtual void OnScriptCommand(int value);
-  virtual int RegistSystemFunction(int mode, const char* name, int value);
+  int RegistSystemFunction(int mode, const char* name, int value) override;
   virtual void OnSetVar(int id, int value);
   virtual void OnBeforeSaveSystemFile();
   virtual void OnAfterSaveSystemFile();
@@ -437,18 +420,10 @@ class CGameCallBack : public CScriptCallBack {
   virtual int IsDebugMode();
 
   // --- Saved games (gamecallback_savedata.cpp) ---
-  // Null when a slot's GAMESTATUS chunk holds only values this game can
-  // restore (script level, saved mode, call depths, script, music and
-  // project numbers, frame time), else the reason. A slot file asks it
-  // before anything of the slot is restored.
-  virtual const char* CheckGameStatus(const uint8_t* chunk, size_t size);
-  // The last chosen save slot (0-based, -1 none), kept 1-based in the
-  // system data; Set stores slot + 1 and returns it.
-  virtual int GetLastSaveSlot();
-  virtual int SetLastSaveSlot(int slot);
-  // Save comment line 0..3 (others ignored): at most 254 bytes of whole
-  // characters and two NULs; null empties the line.
-  virtual void SetSaveComment(const char* text, int line);
+  const char* CheckGameStatus(const uint8_t* chunk, size_t size) override;
+  int GetLastSaveSlot() override;
+  int SetLastSaveSlot(int slot) override;
+  void SetSaveComment(const char* text, int line) override;
   // The thumbnail MakeMiniCG made last (GetMiniCGSize pixels, 0x00RRGGBB),
   // and the version word of the slot whose INFO chunk was read last.
   const std::vector<uint32_t>& GetMiniCGPixels() const { return miniCG_; }
@@ -465,7 +440,7 @@ class CGameCallBack : public CScriptCallBack {
   // The size of the EXT chunk of mode `mode`'s automatic row, or of
   // sub-entry row `row`; a box names a mode or row initialisation gave no
   // chunk.
-  virtual void SetAutoSaveDataByMode(int mode, int size);
+  void SetAutoSaveDataByMode(int mode, int size) override;
   virtual void SetAutoSaveDataBySubMode(int row, int size);
 
   // --- The game object's own accessors ---
@@ -476,7 +451,7 @@ class CGameCallBack : public CScriptCallBack {
     return level >= 0 && level < kLevelCount ? modeStack_[level] : 0;
   }
   int GetNextMode() const { return nextModeStack_[modeLevel_]; }
-  int SetNextMode(int n) { return nextModeStack_[modeLevel_] = n; }
+  int SetNextMode(int n) override { return nextModeStack_[modeLevel_] = n; }
   // At level 0 the story modes are also remembered as the last main mode.
   void SetCurrentMode(int n) {
     modeStack_[modeLevel_] = n;
@@ -495,41 +470,38 @@ class CGameCallBack : public CScriptCallBack {
   CCommonSelectMessage* GetSelectMessage() const;
   CCommonBackLog* GetBackLog() const;
   // Empties the back log down to its first message and bar line.
-  void ClearBackLog();
+  void ClearBackLog() override;
   int GetReturnMode() const { return returnMode_; }
   // Marks the kept game state for restoring: the next frame runs
   // RestoreGameState once (screens that hand control back call it).
-  void SetReturnFlag() { restorePending_ = 1; }
+  void SetReturnFlag() override { restorePending_ = 1; }
   int GetReturnFlag() const { return restorePending_; }
-  // The music number playing (0-based, -1 none) and the settings'
-  // "defaultMusicFadeInTime".
-  int GetBgmNumber() const { return currentBgm_; }
-  int GetDefaultMusicFadeInTime() const { return defaultMusicFadeInTime_; }
+  int GetBgmNumber() const override { return currentBgm_; }
+  int GetDefaultMusicFadeInTime() const override { return defaultMusicFadeInTime_; }
 
   // The keyed flag table of companion modes, and the value that decides
   // whether a save carries it (0 without a table).
   CKeyFlagTable* GetKeyFlagTable() const { return keyFlagTable_; }
-  int GetExtDataValue() const { return keyFlagTable_ ? keyFlagTable_->GetModeWord() : 0; }
+  int GetExtDataValue() const override { return keyFlagTable_ ? keyFlagTable_->GetModeWord() : 0; }
 
   CMyKeyStatus* GetKeyStatus() const { return keyStatus_; }
-  CSceneDataFile* GetSceneDataFile() const { return sceneDataFile_; }
-  CSceneList* GetSceneList() const { return sceneList_; }
-  CCGList* GetCGList() const { return cgList_; }
-  CSceneVoiceList* GetSceneVoiceList() const { return sceneVoiceList_; }
-  CCommonSystemFile* GetSystemFile() const { return systemFile_; }
+  CSceneDataFile* GetSceneDataFile() const override { return sceneDataFile_; }
+  CSceneList* GetSceneList() const override { return sceneList_; }
+  CCGList* GetCGList() const override { return cgList_; }
+  CSceneVoiceList* GetSceneVoiceList() const override { return sceneVoiceList_; }
+  CCommonSystemFile* GetSystemFile() const override { return systemFile_; }
   CMainControl* GetMainControl() const { return mainControl_; }
-  int GetScreenWidth() const { return width_; }
-  int GetScreenHeight() const { return height_; }
+  int GetScreenWidth() const override { return width_; }
+  int GetScreenHeight() const override { return height_; }
   int GetBpp() const { return bpp_; }
   int IsInitialised() const { return initialised_; }
   int GetSurfaceRestoreFlag() const { return surfaceRestoreFlag_; }
   int GetCallParamCount() const { return callParamCount_; }
-  // The words and texts read from the settings list "game".
-  const GameSettings& GetSettings() const { return settings_; }
-  int GetWindowOffMouseButton() const { return settings_.windowOffMouseButton; }
-  int GetAreaButtonMode() const { return settings_.areaButtonMode; }
-  int GetMiniGameCheckNumber() const { return settings_.miniGameCheckNumber; }
-  CCGVoiceList* GetCGVoiceList() const { return cgVoiceList_; }
+  const GameSettings& GetSettings() const override { return settings_; }
+  int GetWindowOffMouseButton() const override { return settings_.windowOffMouseButton; }
+  int GetAreaButtonMode() const override { return settings_.areaButtonMode; }
+  int GetMiniGameCheckNumber() const override { return settings_.miniGameCheckNumber; }
+  CCGVoiceList* GetCGVoiceList() const override { return cgVoiceList_; }
   CExtDataNameTable* GetExtDataNameTable() const { return extNameTable_; }
   int IsModeDisabled(int n) const { return n >= 0 && n < kModeCount ? modeDisable_[n] : 1; }
   // The skip kind F4 (0) or F5 (1) set: 1 after that key, 0 after the other.
@@ -557,25 +529,16 @@ class CGameCallBack : public CScriptCallBack {
   }
 
   // --- Names, options and state words (gamecallback_calls.cpp) ---
-  // "seiInitData" (0) or "meiInitData" (1) of the list "game"; "エラー名"
-  // for any other argument or a missing key.
-  const char* GetDefaultName(int which) const;
-  // Entry n (0..255) of the enable table names a variable: 1 when it names
-  // none (and for n outside the table), else that variable's value.
-  int CheckEnableVar(int n);
-  // The per-mode flags (0..255; 0 outside).
-  int GetModeFlag(int i) const { return i >= 0 && i < kFlagTableSize ? modeFlags_[i] : 0; }
-  void SetModeFlag(int i, int value) {
+  const char* GetDefaultName(int which) const override;
+  int CheckEnableVar(int n) override;
+  int GetModeFlag(int i) const override { return i >= 0 && i < kFlagTableSize ? modeFlags_[i] : 0; }
+  void SetModeFlag(int i, int value) override {
     if (i >= 0 && i < kFlagTableSize) modeFlags_[i] = value;
   }
-  // "listenbgmmode" := type, "listenbgmnumber" := number.
-  void SetListenBgmState(int type, int number);
-  // The word shared by the music room and the heroine selection (its front
-  // heroine's position); kept with the game state.
-  int GetMusicRoomValue() const { return musicRoomValue_; }
-  void SetMusicRoomValue(int value) { musicRoomValue_ = value; }
-  // The persistent result table; null unless "resultFlag" is set.
-  CIntTableFile* GetResultTable() const { return resultTable_; }
+  void SetListenBgmState(int type, int number) override;
+  int GetMusicRoomValue() const override { return musicRoomValue_; }
+  void SetMusicRoomValue(int value) override { musicRoomValue_ = value; }
+  CIntTableFile* GetResultTable() const override { return resultTable_; }
   // The system-data word of option `id` after the channel words of
   // "movieVolumeNotUse" and "soundVoiceVolumeNotUse" are followed; -1 for
   // an id that is not a plain word (500..571 and unknown ids).
@@ -585,32 +548,25 @@ class CGameCallBack : public CScriptCallBack {
   int ReadGameSystemVar(SystemVar which);
 
   // --- Frame services (gamecallback_frameservices.cpp) ---
-  // The frames that waits and effects advance this frame: the frame-skip
-  // controller's skip count, or n when n is below it; 0 gives the skip
-  // count; a negative n resets the controller and gives -1. What it gives
-  // is consumed from the controller's lag.
-  int CalcuWaitCount(int n);
+  int CalcuWaitCount(int n) override;
   // The same answer without consuming it.
   int ConvertWaitCount(int n) const;
   // Lowers the voice count-down by n ms; at 0 it is switched off.
   void DecreaseCountdown(int n);
-  int IsBackLogDisabled() const { return backLogDisableCountdown_ > 0 ? 1 : 0; }
+  int IsBackLogDisabled() const override { return backLogDisableCountdown_ > 0 ? 1 : 0; }
   // Hides effect layer i (0..15) for each set bit and shows the others;
   // the mask is kept as the layer-off mask.
-  void SetLayerDisableMask(int mask);
+  void SetLayerDisableMask(int mask) override;
   int GetLayerDisableMask() const;
   // Shows (on != 0) or hides one effect layer and keeps its layer-off bit;
   // a layer outside 0..15 is ignored.
   void SwitchEffectLayer(int layer, int on);
   // PrintScreen and FlipScreen at once, unless screen updates are blocked.
-  void UpdateScreenNow();
+  void UpdateScreenNow() override;
   void SetScreenUpdateBlocked(int blocked) { screenUpdateBlocked_ = blocked; }
-  // Keeps the flag; with it set a lost presentation target is recovered
-  // and the next frame drawn whole.
-  void RestoreSurfaces(int flag);
-  void HideCursor();
-  // The game-mouse layer's offset ((0, 0) without the layer).
-  void GetGameMousePos(int* x, int* y) const;
+  void RestoreSurfaces(int flag) override;
+  void HideCursor() override;
+  void GetGameMousePos(int* x, int* y) const override;
   // The game mouse's special mode (0 none, 1 trail, 2 sparkles); 0 and no
   // effect without a game mouse.
   void SetGameMouseSpecialMode(int mode);
@@ -624,14 +580,12 @@ class CGameCallBack : public CScriptCallBack {
   CSceneOptionButton* GetFloatingButton(int i) const {
     return i >= 0 && i < 7 ? floatingButtons_[i] : nullptr;
   }
-  // The message window's hit test of a point relative to its print
-  // position; 0 without a message window.
-  int CheckMessageWindowHit(int x, int y);
+  int CheckMessageWindowHit(int x, int y) override;
   // Design numbers: the configuration's are kept in the system data, the
   // script's in the game; each is handed to its object (message window,
   // message cursor, game mouse).
-  void SetWindowNumberConfig(int n);
-  int GetWindowNumberConfig() const;
+  void SetWindowNumberConfig(int n) override;
+  int GetWindowNumberConfig() const override;
   void SetWindowNumberScript(int n);
   int GetWindowNumberScript() const { return windowNumberScript_; }
   void SetCursorNumberConfig(int n);
@@ -645,15 +599,15 @@ class CGameCallBack : public CScriptCallBack {
   // 100 - option 106, held to 0..100, to the message window.
   void ApplyWindowOpacity();
   // The message words the print-message mode reads and writes.
-  void SetMessageWindowOn(int value) { messageWindowOn_ = value; }
-  int GetAutoModeFlag() const { return messageWindowOn_; }
+  void SetMessageWindowOn(int value) override { messageWindowOn_ = value; }
+  int GetAutoModeFlag() const override { return messageWindowOn_; }
   void SetAutoModeType(int type) { autoModeType_ = type; }
-  int GetAutoModeType() const { return autoModeType_; }
+  int GetAutoModeType() const override { return autoModeType_; }
   void SetMessageWindowMode(int value);
-  int GetMessageSpeed() const { return messageWindowMode_; }
+  int GetMessageSpeed() const override { return messageWindowMode_; }
   // Stores the word and sets option 6 to it.
   void SetStoredOption(int value);
-  int GetMessageSkipFlag() const { return storedOption_; }
+  int GetMessageSkipFlag() const override { return storedOption_; }
   // A message-window switch (0 or 1) waiting for ApplyPendingSwitch; -1
   // none.
   void SetPendingSwitch(int value) { pendingSwitch_ = value; }
@@ -662,33 +616,28 @@ class CGameCallBack : public CScriptCallBack {
   // the current mode is not the print-message mode.
   void ToggleShiftSkip();
   // The movie codec answer, asked once and kept.
-  void SetCodecCheckState(int value) { codecCheck_ = value; }
-  void SetCodecChoice(int value) { codecChoice_ = value; }
+  void SetCodecCheckState(int value) override { codecCheck_ = value; }
+  void SetCodecChoice(int value) override { codecChoice_ = value; }
   int GetCodecChoice() const { return codecChoice_; }
-  void SetMovieOff() { movieOff_ = 1; }
-  int IsMovieOff() const { return movieOff_; }
-  // Token 2n - 2 of the movie list for n = 1, 2, ...; NULL outside it.
-  const char* GetMovieListName(int n) const;
-  // The play counter of the system data; AddPlayCount counts once per run,
-  // up to 0x7FFFFFFE.
-  void ClearPlayCount();
-  int GetPlayCount() const;
-  void AddPlayCount();
+  void SetMovieOff() override { movieOff_ = 1; }
+  int IsMovieOff() const override { return movieOff_; }
+  const char* GetMovieListName(int n) const override;
+  void ClearPlayCount() override;
+  int GetPlayCount() const override;
+  void AddPlayCount() override;
   // (1, value) keeps "noVoiceIsDefaultWait"; always -1.
-  int SetMessageParam(int kind, int value);
+  int SetMessageParam(int kind, int value) override;
   int GetNoVoiceIsDefaultWait() const { return noVoiceIsDefaultWait_; }
-  CPicture* GetEffectBackPicture() const;
-  CPicture* GetEffectScreenPicture() const;
-  // Draws the speaker's face when n is "facePrintMode".
-  void ChangeFace(int n, const char* name);
-  void SetSystemMenuSceneMode(int flag);
+  CPicture* GetEffectBackPicture() const override;
+  CPicture* GetEffectScreenPicture() const override;
+  void ChangeFace(int n, const char* name) override;
+  void SetSystemMenuSceneMode(int flag) override;
   // The configured variable of the save comment while its switch is on.
-  int GetModeVariable();
+  int GetModeVariable() override;
   void ResetMiniGameMode();
   void SetMusicStartWord(int value) { musicStartWord_ = value; }
   int GetMusicStartWord() const { return musicStartWord_; }
-  // The number of message-window designs; 1 without a message window.
-  int GetConfigHelperValue();
+  int GetConfigHelperValue() override;
 
  protected:
   // Carries out the pending mode request at the end of a frame.
@@ -832,9 +781,7 @@ class CGameCallBack : public CScriptCallBack {
   CSetupList* setupList_ = nullptr;
 
  public:
-  // The settings list "game" (null before Init), which screens read for
-  // the shared setups ("useCommonBackSetup").
-  CSetupList* GetGameSetupList() const { return setupList_; }
+  CSetupList* GetGameSetupList() const override { return setupList_; }
 
  protected:
 
@@ -1078,14 +1025,10 @@ class CGameCallBack : public CScriptCallBack {
 
  public:
   // --- Sounds (game/gamecallback_sound.cpp) ---
-  // Stops voice channel 0 with a fade of `time` while voices are on.
-  void FadeOutVoice(int time);
-  // The pair of the music list whose file name is `name` (case-blind); -1
-  // none.
-  int SearchBgmName(const char* name) const;
-  int GetMusicFlag(int n) const;
-  // Every sound-effect and voice channel at once.
-  void StopAllSound();
+  void FadeOutVoice(int time) override;
+  int SearchBgmName(const char* name) const override;
+  int GetMusicFlag(int n) const override;
+  void StopAllSound() override;
   // The character (pair 1 on of "spt\charaname.xtx") whose key's first two
   // characters begin the voice file name, case-blind; -1 none.
   int GetVoiceChara(const char* name) const;
@@ -1126,15 +1069,13 @@ class CGameCallBack : public CScriptCallBack {
   // Draws the modes of the lower stack levels the draw-through words
   // select, lowest first.
   void PrintLowerModes();
-  // The elapsed ms of the current frame (the choice and message modes).
-  int GetMessageWaitTime() const { return frameElapsed_; }
+  int GetMessageWaitTime() const override { return frameElapsed_; }
   // The script's voice command: the voice count-down runs for ms.
   void StartVoiceCountdown(int ms) {
     voiceCountdown_ = ms;
     voiceCountdownFlag_ = ms > 0 ? 1 : 0;
   }
-  // The picture of effect channel n (NULL without one).
-  CPicture* GetEffectPicture(int n);
+  CPicture* GetEffectPicture(int n) override;
   // The short-cut rows PrepareModeTables builds from the system menu.
   int GetShortCutRowCount() const { return static_cast<int>(shortCutTable_.size()); }
   int GetShortCutStart() const { return shortCutStart_; }
@@ -1199,7 +1140,7 @@ class CGameCallBack : public CScriptCallBack {
   // 0x33330053, which the configuration screen takes as a mask: bit i
   // (0..7) locks the radio group of option 300 + i, bit 8 + i the check
   // button of option 400 + i.
-  int GetConfigFlagB() const { return scriptWord_; }
+  int GetConfigFlagB() const override { return scriptWord_; }
   int GetCutinNumberWord() const { return cutinNumber_; }
   int GetChoiceReturnFlag() const { return choiceReturn_; }
   int GetDisplayKind() const { return displayKind_; }
@@ -1275,9 +1216,7 @@ class CGameCallBack : public CScriptCallBack {
   // --- Debug aids (gamecallback_debug.cpp) ---
   static constexpr int kDebugLines = 20;
   static constexpr int kDebugLineSize = 256;
-  // The window-message log's switch (the configuration's Home key clears
-  // the play counter while it is on).
-  int GetConfigFlagA() const { return windowLogFlag_; }
+  int GetConfigFlagA() const override { return windowLogFlag_; }
   // "\r\n" and the text appended to "wmlog.txt" while the log is on.
   void WriteWindowLog(const char* text);
   // WM_MOVE and WM_SIZE with lParam's two words, any other message as a
@@ -1340,30 +1279,22 @@ class CGameCallBack : public CScriptCallBack {
   struct ShortCutRow {
     int key = 0, target = 0, action = 0, sound = 0;
   };
-  // Type 5 quick load: 0 when the load mode loaded its quick slot, else -1.
-  // Type 6 quick save: -1 once the save mode saved. Any other type, or a
-  // switch that is off or a mode that is missing: GetAutoSaveType (type).
-  int QuickLoadSave(int type);
-  // "quickLoadEnable" and "quickSaveEnable".
-  int IsQuickLoadEnable() const { return settings_.quickLoadEnable; }
-  int GetQuickSaveEnable() const { return settings_.quickSaveEnable; }
-  // 1 when quick load is on and the load mode has quick-load data.
-  int CheckQuickLoadData();
+  int QuickLoadSave(int type) override;
+  int IsQuickLoadEnable() const override { return settings_.quickLoadEnable; }
+  int GetQuickSaveEnable() const override { return settings_.quickSaveEnable; }
+  int CheckQuickLoadData() override;
   // The quick-load button enabled (and reset) with quick-load data,
   // disabled without.
   void UpdateQuickLoadButton();
-  // "quickLoadDelay"; the mark of a quick load the frame carries out
-  // (the argument is ignored: the mark becomes 1).
-  int GetQuickLoadDelay() const { return settings_.quickLoadDelay; }
-  void SetQuickLoadDelayFlag(int ignored);
+  int GetQuickLoadDelay() const override { return settings_.quickLoadDelay; }
+  void SetQuickLoadDelayFlag(int ignored) override;
   int GetQuickLoadDelayFlag() const { return quickLoadDelayFlag_; }
   // The 16 option-button off flags; an index outside 0..15 is ignored (0).
-  void SetOptionButtonOff(int index, int flag);
+  void SetOptionButtonOff(int index, int flag) override;
   int GetOptionButtonOff(int index) const {
     return index >= 0 && index < 16 ? optionButtonOff_[index] : 0;
   }
-  // The number of the mini-game CheckMiniGameStart started (0 none yet).
-  int GetMiniGameResult() const { return miniGameNumber_; }
+  int GetMiniGameResult() const override { return miniGameNumber_; }
   // The short-cut rows CheckShortCut tries in order (PrepareModeTables
   // builds them from the system menu).
   void SetShortCutRows(std::vector<ShortCutRow> rows) { shortCutTable_ = std::move(rows); }

@@ -1,6 +1,5 @@
 #include "minigame/allminigame.h"
 
-#include "game/gamecallback.h"
 #include "minigame/minigamebase.h"
 
 namespace {
@@ -22,12 +21,10 @@ constexpr const char* kSoundNames[CAllMiniGame::kSoundCount] = {"click", "good",
 
 }  // namespace
 
-CAllMiniGame::CAllMiniGame(CGameCallBack* game, int capacity, std::span<const MiniGameType> types)
-    : capacity_(capacity > 0 ? capacity : 0), types_(types), game_(game) {
-  if (game_) {
-    keyStatus_ = game_->GetInputStatus();
-    mouseStatus_ = game_->GetMouseStatus();
-  }
+CAllMiniGame::CAllMiniGame(CInputStatus* keyStatus, CMouseStatus* mouseStatus, int capacity,
+                           std::span<const MiniGameType> types)
+    : capacity_(capacity > 0 ? capacity : 0), types_(types), keyStatus_(keyStatus),
+      mouseStatus_(mouseStatus) {
   games_.reserve(capacity_);
   for (int i = 0; i < kSets; ++i) {
     cellSize_[i][0] = i < kSetCount ? kPictureSets[i].w : kNoSize;

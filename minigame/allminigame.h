@@ -10,7 +10,6 @@
 #include <vector>
 
 class CAllMiniGame;
-class CGameCallBack;
 class CInputStatus;
 class CMiniGameBase;
 class CMouseStatus;
@@ -33,8 +32,10 @@ class CAllMiniGame {
   static constexpr int kSoundCount = 6;
   enum Sound { kClick = 0, kGood = 1, kBad = 2, kStart = 3, kClear = 4, kGameOver = 5 };
 
+  // The games read the host's key and mouse state (null: no input).
   // `types` replaces the engine's table (tests and stand-in games).
-  CAllMiniGame(CGameCallBack* game, int capacity, std::span<const MiniGameType> types = DefaultMiniGameTypes());
+  CAllMiniGame(CInputStatus* keyStatus, CMouseStatus* mouseStatus, int capacity,
+               std::span<const MiniGameType> types = DefaultMiniGameTypes());
   virtual ~CAllMiniGame();
   CAllMiniGame(const CAllMiniGame&) = delete;
   CAllMiniGame& operator=(const CAllMiniGame&) = delete;
@@ -57,7 +58,6 @@ class CAllMiniGame {
   int IsCleared();
   int IsGameOver();
 
-  CGameCallBack* GetGame() const { return game_; }
   CInputStatus* GetKeyStatus() const { return keyStatus_; }
   CMouseStatus* GetMouseStatus() const { return mouseStatus_; }
   // Picture 0..2 (another index is taken as 0).
@@ -101,7 +101,6 @@ class CAllMiniGame {
   std::span<const MiniGameType> types_;
   std::vector<std::unique_ptr<CMiniGameBase>> games_;
   int current_ = -1;
-  CGameCallBack* game_;
   CInputStatus* keyStatus_ = nullptr;
   CMouseStatus* mouseStatus_ = nullptr;
   CPicture* pictures_[3] = {};

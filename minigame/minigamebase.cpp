@@ -4,7 +4,6 @@
 
 CMiniGameBase::CMiniGameBase(CAllMiniGame* holder) : holder_(holder) {
   if (!holder_) return;
-  game_ = holder_->GetGame();
   keyStatus_ = holder_->GetKeyStatus();
   mouseStatus_ = holder_->GetMouseStatus();
 }
@@ -20,8 +19,7 @@ int CMiniGameBase::GetGameOverFlag() { return gameOverFlag_; }
 
 int CMiniGameBase::Start() {
   if (holder_) {
-    game_ = holder_->GetGame();
-    keyStatus_ = holder_->GetKeyStatus();
+      keyStatus_ = holder_->GetKeyStatus();
     mouseStatus_ = holder_->GetMouseStatus();
     for (int i = 0; i < 3; ++i) picture_[i] = holder_->GetPicture(i);
     screenPicture_ = holder_->GetScreenPicture();

@@ -5,7 +5,6 @@
 #pragma once
 
 class CAllMiniGame;
-class CGameCallBack;
 class CInputStatus;
 class CMouseStatus;
 class CPicture;
@@ -37,7 +36,6 @@ class CMiniGameBase {
 
  protected:
   CAllMiniGame* holder_;
-  CGameCallBack* game_ = nullptr;
   CInputStatus* keyStatus_ = nullptr;
   CMouseStatus* mouseStatus_ = nullptr;
   CPicture* picture_[3] = {};

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
@@ -62,7 +62,7 @@ int LoadSys(CPicture* picture, const char* name) {
 
 }  // namespace
 
-CCommonBackLog::CCommonBackLog(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonBackLog::CCommonBackLog(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("BackLog", 32);
   LoadBackScriptSetup();
@@ -318,7 +318,7 @@ int CCommonBackLog::LeaveLog() {
   // back to the story's mode then, as for a system mode without a return
   // mode.
   const int back = GetParameter();
-  return ExitToMode(back > 0 ? back : CGameCallBack::kDefaultReturnMode);
+  return ExitToMode(back > 0 ? back : CGameServices::kDefaultReturnMode);
 }
 
 int CCommonBackLog::RowY(int row) const {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -53,7 +53,7 @@ int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT
 
 }  // namespace
 
-CCommonCardSystem::CCommonCardSystem(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonCardSystem::CCommonCardSystem(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   // The list holds 64 tokens.
   LoadSetupFile("cardSystem", 32);

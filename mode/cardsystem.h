@@ -23,7 +23,7 @@ class CCommonCardSystem : public CCommonGeneral {
   static constexpr int kMaxCards = 32;
   static constexpr int kControls = 3;  // 0 appear, 1 enable, 2 placed
 
-  explicit CCommonCardSystem(CGameCallBack* game);
+  explicit CCommonCardSystem(CGameServices* game);
   ~CCommonCardSystem() override;
 
   void SetCallArgs(int count, const int* values) override;

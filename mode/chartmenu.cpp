@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "message/textprint.h"
 #include "mode/chartmenu_settings.h"
@@ -26,7 +26,7 @@ int LoadNamed(CPicture* picture, const char* name) {
 
 }  // namespace
 
-CCommonChartMenu::CCommonChartMenu(CGameCallBack* game)
+CCommonChartMenu::CCommonChartMenu(CGameServices* game)
     : CCommonGeneral(game), set_(std::make_unique<Settings>()) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("selectchart", 256);

@@ -48,7 +48,7 @@ class CCommonChartMenu : public CCommonGeneral {
   // The settings read from the list (mode/chartmenu_settings.h).
   struct Settings;
 
-  explicit CCommonChartMenu(CGameCallBack* game);
+  explicit CCommonChartMenu(CGameServices* game);
   ~CCommonChartMenu() override;
   // Writes the passed and seen files, then frees the charts and pictures.
   void Release();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "mode/chartmenu.h"
 #include "mode/chartmenu_settings.h"
@@ -220,18 +220,18 @@ bool CCommonChartMenu::IsNextCandidate(int n) const { return IsNext(n); }
 
 namespace {
 
-platform::Point MousePos(CGameCallBack* game) {
+platform::Point MousePos(CGameServices* game) {
   platform::Point pos{0, 0};
   if (CMouseStatus* mouse = game ? game->GetMouseStatus() : nullptr) mouse->GetPos(&pos);
   return pos;
 }
 
-bool Held(CGameCallBack* game, int button) {
+bool Held(CGameServices* game, int button) {
   CMouseStatus* mouse = game ? game->GetMouseStatus() : nullptr;
   return mouse && mouse->GetTrig(button);
 }
 
-bool Clicked(CGameCallBack* game, int button) {
+bool Clicked(CGameServices* game, int button) {
   CMouseStatus* mouse = game ? game->GetMouseStatus() : nullptr;
   return mouse && mouse->GetClick(button);
 }

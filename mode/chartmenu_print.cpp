@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/line.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "mode/chartmenu_settings.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -15,7 +15,7 @@ constexpr const char* kButtonNames[CCommonCodecError::kButtons] = {"notButton", 
 
 }  // namespace
 
-CCommonCodecError::CCommonCodecError(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonCodecError::CCommonCodecError(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("CodecError", 32);
   LoadBackScriptSetup();

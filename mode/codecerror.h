@@ -18,7 +18,7 @@ class CCommonCodecError : public CCommonGeneral {
   static constexpr int kFirstPoolPicture = 3;
   static constexpr int kCentred = -999;
 
-  explicit CCommonCodecError(CGameCallBack* game);
+  explicit CCommonCodecError(CGameServices* game);
   ~CCommonCodecError() override;
 
   int Calcu() override;

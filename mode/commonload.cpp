@@ -1,11 +1,11 @@
 #include "mode/commonload.h"
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "savedata/savedatafile.h"
 
-CCommonLoad::CCommonLoad(CGameCallBack* game) : CCommonLoadSave(game, "load", 0) {
+CCommonLoad::CCommonLoad(CGameServices* game) : CCommonLoadSave(game, "load", 0) {
   GetSetupInt(&loadSound_, "loadSound");
   GetSetupInt(&cannotLoadSound_, "cannotLoadSound");
   loadVoices_.Load(*this, "loadVoiceNumber", "loadVoice");

@@ -13,7 +13,7 @@ class CCommonLoad : public CCommonLoadSave, public CQuickLoadMode {
  public:
   static constexpr int kModeNumber = kLoadMode;
 
-  explicit CCommonLoad(CGameCallBack* game);
+  explicit CCommonLoad(CGameServices* game);
   ~CCommonLoad() override;
 
   int Calcu() override;

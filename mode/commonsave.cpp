@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -46,7 +46,7 @@ void CModeVoices::Load(const CCommonGeneral& mode, const char* countKey, const c
   }
 }
 
-void CModeVoices::Play(CGameCallBack* game, int fixVar) const {
+void CModeVoices::Play(CGameServices* game, int fixVar) const {
   if (names_.empty() || !game) return;
   int i = crt::rand() % Count();
   if (fixVar >= 0) {
@@ -82,7 +82,7 @@ CCommonLoadSave::Dialog& CCommonSave::MakeDialog(int dialog, const char* suffix,
   return d;
 }
 
-CCommonSave::CCommonSave(CGameCallBack* game) : CCommonLoadSave(game, "save", 1) {
+CCommonSave::CCommonSave(CGameServices* game) : CCommonLoadSave(game, "save", 1) {
   GetSetupInt(&miniCGPrint_, "miniCGPrintFlag");
   GetSetupInt(&miniCGX_, "miniCGPrintX");
   GetSetupInt(&miniCGY_, "miniCGPrintY");

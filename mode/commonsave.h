@@ -24,7 +24,7 @@ class CModeVoices {
   void Load(const CCommonGeneral& mode, const char* countKey, const char* nameKey);
   // The random number is drawn first; a fixed value v in 1..count picks
   // voice v, any other value keeps the random choice.
-  void Play(CGameCallBack* game, int fixVar) const;
+  void Play(CGameServices* game, int fixVar) const;
   int Count() const { return static_cast<int>(names_.size()); }
 
  private:
@@ -36,7 +36,7 @@ class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
   static constexpr int kModeNumber = kSaveMode;
   static constexpr int kCommentBytes = 254;
 
-  explicit CCommonSave(CGameCallBack* game);
+  explicit CCommonSave(CGameServices* game);
   ~CCommonSave() override;
 
   int Calcu() override;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -103,7 +103,7 @@ std::string Key(const char* pattern, int n) {
 
 using config::Key;
 
-CCommonConfig::CCommonConfig(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonConfig::CCommonConfig(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("Config", 1024);
   LoadBackScriptSetup();

@@ -71,7 +71,7 @@ class CCommonConfig : public CCommonGeneral {
   static constexpr int kMaxRadioButtons = 16;
   static constexpr int kMaxSampleLines = 64;
 
-  explicit CCommonConfig(CGameCallBack* game);
+  explicit CCommonConfig(CGameServices* game);
   ~CCommonConfig() override;
 
   int Calcu() override;

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "message/textprint.h"

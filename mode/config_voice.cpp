@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "mode/config.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -300,7 +300,7 @@ void CGalleryPick::PageButton(bool pressed) {
 }
 
 bool CGalleryPick::Step(const CGalleryGrid& grid, int x, int y, bool click, int selectSound, bool notes,
-                        CGameCallBack* game) {
+                        CGameServices* game) {
   prevHover_ = hover_;
   hover_ = grid.HitTest(x, y);
   if (selected_ == -1 && hover_ >= 0 && click) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 class CCommonGeneral;
-class CGameCallBack;
+class CGameServices;
 class CNumberPrint;
 class CPicture;
 
@@ -138,7 +138,7 @@ class CGalleryPick {
   // answering true. Otherwise a newly hovered cell plays its note when
   // `notes` is set, unless a page has just turned.
   bool Step(const CGalleryGrid& grid, int x, int y, bool click, int selectSound, bool notes,
-            CGameCallBack* game);
+            CGameServices* game);
   // The picked cell's blink: true once it is over.
   bool BlinkOver() { return --countdown_ < 1; }
   // Redraws seen cell k when the frame asks for it (a whole redraw, the

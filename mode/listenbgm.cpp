@@ -7,7 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gamesettings.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -122,7 +123,7 @@ constexpr const char kCannotName[] = "\x81\x48\x81\x48\x81\x48";
 
 }  // namespace
 
-CCommonListenBGM::CCommonListenBGM(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonListenBGM::CCommonListenBGM(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("ListenBGM", 256);
   LoadBackScriptSetup();

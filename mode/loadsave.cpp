@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -29,7 +29,7 @@ constexpr int kFirstTabPicture = 7;
 constexpr int kNoDecision = -2;
 }  // namespace
 
-CCommonLoadSave::CCommonLoadSave(CGameCallBack* game, const char* listName, int saveScreen)
+CCommonLoadSave::CCommonLoadSave(CGameServices* game, const char* listName, int saveScreen)
     : CCommonGeneral(game), saveScreen_(saveScreen ? 1 : 0) {
   SetModeNumber(saveScreen_ ? kSaveMode : kLoadMode);
   const char* name = listName ? listName : "";

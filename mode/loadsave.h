@@ -33,7 +33,7 @@ class CCommonLoadSave : public CCommonGeneral {
 
   // Reads the settings list `listName` (32 pairs); saveScreen selects the
   // save screen's rules (mode 6) or the load screen's (mode 5).
-  CCommonLoadSave(CGameCallBack* game, const char* listName, int saveScreen);
+  CCommonLoadSave(CGameServices* game, const char* listName, int saveScreen);
   ~CCommonLoadSave() override;
 
   int Calcu() override;

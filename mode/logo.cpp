@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
-CCommonLogo::CCommonLogo(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonLogo::CCommonLogo(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("logo", 64);
   LoadFadeSetup();

@@ -33,7 +33,7 @@ class CCommonLogo : public CCommonGeneral {
     int played = 0;
   };
 
-  explicit CCommonLogo(CGameCallBack* game);
+  explicit CCommonLogo(CGameServices* game);
   ~CCommonLogo() override;
 
   int Calcu() override;

@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -44,7 +44,7 @@ std::string InFolder(const char* name) {
 
 }  // namespace
 
-CCommonMiniGame::CCommonMiniGame(CGameCallBack* game, std::span<const MiniGameType> types)
+CCommonMiniGame::CCommonMiniGame(CGameServices* game, std::span<const MiniGameType> types)
     : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("miniGame", 128);
@@ -59,7 +59,9 @@ CCommonMiniGame::CCommonMiniGame(CGameCallBack* game, std::span<const MiniGameTy
   congraX_ = CScreenBuffer::GetWidth() / 2;
   congraY_ = CScreenBuffer::GetHeight() / 2;
   ReadSounds();
-  holder_ = std::make_unique<CAllMiniGame>(game, kMaxGames, types);
+  holder_ = std::make_unique<CAllMiniGame>(game ? game->GetInputStatus() : nullptr,
+                                           game ? game->GetMouseStatus() : nullptr,
+                                           kMaxGames, types);
   ReadPictureSets();
   ReadGames();
   ReadAreas();

@@ -28,7 +28,7 @@ class CCommonMiniGame : public CCommonGeneral, public CMiniGameHost {
   static constexpr int kNoCGColor = 0x004080;
 
   // `types` replaces the engine's game table (tests, stand-in games).
-  explicit CCommonMiniGame(CGameCallBack* game,
+  explicit CCommonMiniGame(CGameServices* game,
                            std::span<const MiniGameType> types = DefaultMiniGameTypes());
   ~CCommonMiniGame() override;
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "message/textprint.h"
@@ -25,7 +25,7 @@ std::string Key(const char* prefix, const char* suffix) { return std::string(pre
 
 }  // namespace
 
-CCommonNameInput::CCommonNameInput(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonNameInput::CCommonNameInput(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("nameInput", 2048);
   LoadBackScriptSetup();

@@ -20,7 +20,7 @@ class CCommonNameInput : public CCommonGeneral {
   static constexpr int kMaxNameBytes = kNameBytes - 2;
   static constexpr int kMaxFrames = 9999;
 
-  explicit CCommonNameInput(CGameCallBack* game);
+  explicit CCommonNameInput(CGameServices* game);
   ~CCommonNameInput() override;
 
   int Calcu() override;

@@ -1,13 +1,13 @@
 #include "mode/nothing.h"
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/screenbuffer.h"
 #include "mode/modekeys.h"
 #include "platform/system.h"
 #include "platform/types.h"
 
-CCommonNothing::CCommonNothing(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonNothing::CCommonNothing(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("nothing", 16);
   ReadColorKeys(*this, "fillColor", "", &fill_);

@@ -14,7 +14,7 @@ class CCommonNothing : public CCommonGeneral {
   static constexpr int kModeNumber = 1;
   static constexpr int kCodecErrorMode = 32;
 
-  explicit CCommonNothing(CGameCallBack* game);
+  explicit CCommonNothing(CGameServices* game);
   ~CCommonNothing() override;
 
   int Calcu() override;

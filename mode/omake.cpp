@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -17,7 +17,7 @@ constexpr const char* kModeExistKeys[] = {"cgModeExistFlag", "sceneModeExistFlag
 
 }  // namespace
 
-CCommonOmake::CCommonOmake(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonOmake::CCommonOmake(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("omake", 32);
   if (game_) {

@@ -28,7 +28,7 @@ class CCommonOmake : public CCommonGeneral {
   static constexpr int kFirstPoolPicture = 3;
   static constexpr int kCancelColumn = 3;
 
-  explicit CCommonOmake(CGameCallBack* game);
+  explicit CCommonOmake(CGameServices* game);
   ~CCommonOmake() override;
 
   int Calcu() override;

@@ -1,8 +1,8 @@
 #include "mode/opening.h"
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 
-CCommonOpening::CCommonOpening(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonOpening::CCommonOpening(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("opening", 16);
   GetSetupMode("nextMode", &nextMode_);

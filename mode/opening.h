@@ -9,7 +9,7 @@ class CCommonOpening : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = 3;
 
-  explicit CCommonOpening(CGameCallBack* game);
+  explicit CCommonOpening(CGameServices* game);
   ~CCommonOpening() override;
 
   int Calcu() override;

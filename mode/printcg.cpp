@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
@@ -18,14 +18,14 @@
 
 namespace {
 
-int Screen(const CGameCallBack* game, bool horizontal) {
+int Screen(const CGameServices* game, bool horizontal) {
   if (game) return horizontal ? game->GetScreenWidth() : game->GetScreenHeight();
   return horizontal ? CScreenBuffer::GetWidth() : CScreenBuffer::GetHeight();
 }
 
 }  // namespace
 
-CCommonPrintCG::CCommonPrintCG(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonPrintCG::CCommonPrintCG(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("PrintCG", 64);
   if (game_) {

@@ -23,7 +23,7 @@ class CCommonPrintCG : public CCommonGeneral {
   // The Control key as the held-key query numbers it.
   static constexpr int kControlKey = 17;
 
-  explicit CCommonPrintCG(CGameCallBack* game);
+  explicit CCommonPrintCG(CGameServices* game);
   ~CCommonPrintCG() override;
 
   int Calcu() override;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/screenbuffer.h"
 #include "message/cutin.h"
 #include "message/textprint.h"
@@ -41,7 +41,7 @@ struct CCommonPrintMessage::Entry {
   bool dropRest = false;
 };
 
-CCommonPrintMessage::CCommonPrintMessage(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonPrintMessage::CCommonPrintMessage(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   if (game_) useCutin_ = game_->GetUseCutinFlag() ? 1 : 0;
   LoadSetupFile("PrintMessage", 32);

@@ -44,7 +44,7 @@ class CCommonPrintMessage : public CCommonGeneral {
   static constexpr int kCodeWait = 0x22220004;
   static constexpr int kCodeScreenWait = 0x22220005;
 
-  explicit CCommonPrintMessage(CGameCallBack* game);
+  explicit CCommonPrintMessage(CGameServices* game);
   ~CCommonPrintMessage() override;
 
   void ResetGame() override;

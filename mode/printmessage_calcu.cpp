@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printmessage.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/screenbuffer.h"
 #include "message/cutin.h"
 #include "message/fontprint.h"

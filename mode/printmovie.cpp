@@ -1,6 +1,6 @@
 #include "mode/printmovie.h"
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -15,7 +15,7 @@ std::string MoviePath(const std::string& name) { return "movie\\" + name; }
 
 }  // namespace
 
-CCommonPrintMovie::CCommonPrintMovie(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonPrintMovie::CCommonPrintMovie(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("PrintMovie", 64);
   LoadFadeSetup();
@@ -151,7 +151,7 @@ int CCommonPrintMovie::Print() {
   return -1;
 }
 
-CCommonMoviePlaceHolder::CCommonMoviePlaceHolder(CGameCallBack* game, int modeNumber, const char* listName)
+CCommonMoviePlaceHolder::CCommonMoviePlaceHolder(CGameServices* game, int modeNumber, const char* listName)
     : CCommonGeneral(game) {
   SetModeNumber(modeNumber);
   LoadSetupFile(listName, 16);

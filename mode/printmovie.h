@@ -15,7 +15,7 @@ class CCommonPrintMovie : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = 27;
 
-  explicit CCommonPrintMovie(CGameCallBack* game);
+  explicit CCommonPrintMovie(CGameServices* game);
   ~CCommonPrintMovie() override;
 
   // The render level of "movie\<codecCheckFileName>"; 0 without a player.
@@ -66,7 +66,7 @@ class CCommonPrintMovie : public CCommonGeneral {
 // stays, drawing nothing.
 class CCommonMoviePlaceHolder : public CCommonGeneral {
  public:
-  CCommonMoviePlaceHolder(CGameCallBack* game, int modeNumber, const char* listName);
+  CCommonMoviePlaceHolder(CGameServices* game, int modeNumber, const char* listName);
   int Calcu() override { return -1; }
   int Print() override { return -1; }
   int Init() override { return -1; }
@@ -76,7 +76,7 @@ class CCommonMoviePlaceHolder : public CCommonGeneral {
 class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
  public:
   static constexpr int kModeNumber = 25;
-  explicit CCommonSelectMovieChara(CGameCallBack* game)
+  explicit CCommonSelectMovieChara(CGameServices* game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovieChara") {}
 };
 
@@ -84,6 +84,6 @@ class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
 class CCommonSelectMovie : public CCommonMoviePlaceHolder {
  public:
   static constexpr int kModeNumber = 26;
-  explicit CCommonSelectMovie(CGameCallBack* game)
+  explicit CCommonSelectMovie(CGameServices* game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovie") {}
 };

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
@@ -76,7 +76,7 @@ std::string SysName(const char* stem, const std::string& suffix) {
 
 }  // namespace
 
-CCommonPrintResult::CCommonPrintResult(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonPrintResult::CCommonPrintResult(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("printResult", 256);
   LoadBackScriptSetup();

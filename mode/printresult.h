@@ -49,7 +49,7 @@ class CCommonPrintResult : public CCommonGeneral {
   static constexpr int kFirstPlatePicture = 4;
   static constexpr int kOkPicture = 3;
 
-  explicit CCommonPrintResult(CGameCallBack* game);
+  explicit CCommonPrintResult(CGameServices* game);
   ~CCommonPrintResult() override;
 
   int Calcu() override;

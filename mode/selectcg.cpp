@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -14,7 +14,7 @@
 #include "widget/pageprint.h"
 #include "widget/updownbutton.h"
 
-CCommonSelectCG::CCommonSelectCG(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonSelectCG::CCommonSelectCG(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectCG", 256);
   if (game_) cgList_ = game_->GetCGList();

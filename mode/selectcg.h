@@ -23,7 +23,7 @@ class CCommonSelectCG : public CCommonGeneral {
   static constexpr int kModeNumber = 17;
   static constexpr int kViewerMode = 23;
 
-  explicit CCommonSelectCG(CGameCallBack* game);
+  explicit CCommonSelectCG(CGameServices* game);
   ~CCommonSelectCG() override;
 
   int Calcu() override;

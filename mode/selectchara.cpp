@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
@@ -46,7 +46,7 @@ int CGalleryCharaPage::HeartOf(int marked, int seen) {
   return seen < marked ? kSomeSeen : kAllSeen;
 }
 
-CGalleryCharaPage::CGalleryCharaPage(CGameCallBack* game, const CharaPageKind& kind, int charas)
+CGalleryCharaPage::CGalleryCharaPage(CGameServices* game, const CharaPageKind& kind, int charas)
     : CCommonGeneral(game), kind_(kind), charas_(std::max(charas, 1)) {
   SetModeNumber(kind_.mode);
   LoadSetupFile(kind_.list, kind_.listPairs);
@@ -402,7 +402,7 @@ int CGalleryCharaPage::PrintEnterScreen() {
 
 // --- Mode 16 ---
 
-CCommonSelectCGChara::CCommonSelectCGChara(CGameCallBack* game)
+CCommonSelectCGChara::CCommonSelectCGChara(CGameServices* game)
     : CGalleryCharaPage(game, kCGPage, game && game->GetCGList() ? game->GetCGList()->GetCharaCount() : 1) {}
 
 int CCommonSelectCGChara::SeenPercent(int i) const {
@@ -419,7 +419,7 @@ void CCommonSelectCGChara::Choose(int i) {
 
 // --- Mode 20 ---
 
-CCommonSelectSceneChara::CCommonSelectSceneChara(CGameCallBack* game)
+CCommonSelectSceneChara::CCommonSelectSceneChara(CGameServices* game)
     : CGalleryCharaPage(game, kScenePage,
                         game && game->GetSceneList() ? game->GetSceneList()->GetCharaCount() : 1) {}
 

@@ -54,7 +54,7 @@ class CGalleryCharaPage : public CCommonGeneral {
   static int HeartOf(int marked, int seen);
 
   // `charas`: the gallery list's character count (held to at least 1).
-  CGalleryCharaPage(CGameCallBack* game, const CharaPageKind& kind, int charas);
+  CGalleryCharaPage(CGameServices* game, const CharaPageKind& kind, int charas);
   ~CGalleryCharaPage() override;
 
   int Calcu() override;
@@ -128,7 +128,7 @@ class CGalleryCharaPage : public CCommonGeneral {
 class CCommonSelectCGChara : public CGalleryCharaPage {
  public:
   static constexpr int kModeNumber = 16;
-  explicit CCommonSelectCGChara(CGameCallBack* game);
+  explicit CCommonSelectCGChara(CGameServices* game);
 
  protected:
   int SeenPercent(int i) const override;
@@ -139,7 +139,7 @@ class CCommonSelectCGChara : public CGalleryCharaPage {
 class CCommonSelectSceneChara : public CGalleryCharaPage {
  public:
   static constexpr int kModeNumber = 20;
-  explicit CCommonSelectSceneChara(CGameCallBack* game);
+  explicit CCommonSelectSceneChara(CGameServices* game);
 
  protected:
   int SeenPercent(int i) const override;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "mode/modekeys.h"
@@ -62,7 +62,7 @@ constexpr int kEntryChannels[CCommonSelectHeroin::kMaxHeroines] = {6, 7, 8, 9, 1
 
 }  // namespace
 
-CCommonSelectHeroin::CCommonSelectHeroin(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonSelectHeroin::CCommonSelectHeroin(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectHeroin", 128);
   LoadBackScriptSetup();

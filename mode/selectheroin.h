@@ -45,7 +45,7 @@ class CCommonSelectHeroin : public CCommonGeneral {
   static constexpr int kOkPicture = 4;
   static constexpr int kNextPicture = 3;
 
-  explicit CCommonSelectHeroin(CGameCallBack* game);
+  explicit CCommonSelectHeroin(CGameServices* game);
   ~CCommonSelectHeroin() override;
 
   void SetCallArgs(int count, const int* values) override;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
@@ -44,7 +44,7 @@ int IsHoverCode(int code) {
 
 }  // namespace
 
-CCommonSelectMessage::CCommonSelectMessage(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonSelectMessage::CCommonSelectMessage(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectMessage", 128);
   LoadMustAllPrintFlag();

@@ -72,7 +72,7 @@ class CCommonSelectMessage : public CCommonGeneral {
   // Layouts kept for at most this many choices (no list has more).
   static constexpr int kMaxSpecialNumber = kTextSlots;
 
-  explicit CCommonSelectMessage(CGameCallBack* game);
+  explicit CCommonSelectMessage(CGameServices* game);
   ~CCommonSelectMessage() override;
 
   int Calcu() override;

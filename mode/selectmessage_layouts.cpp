@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "mode/selectmessage.h"

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "message/textprint.h"

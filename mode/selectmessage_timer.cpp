@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"

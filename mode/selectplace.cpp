@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
@@ -81,7 +81,7 @@ constexpr char kSelectedPlaceVar[] = "\x8F\xEA\x8F\x8A\x91\x49\x91\xF0\x94\xD4\x
 std::string SysName(const char* name) { return std::string("sys\\") + (name ? name : ""); }
 
 // A per-place variable key (1-based): its variable, -1 when missing.
-int ReadVar(const CCommonGeneral& mode, CGameCallBack* game, const char* key, int n) {
+int ReadVar(const CCommonGeneral& mode, CGameServices* game, const char* key, int n) {
   const char* name = nullptr;
   if (!game || !mode.GetSetupString(&name, Numbered(key, n).c_str())) return -1;
   return game->GetVarNumber(name);
@@ -89,7 +89,7 @@ int ReadVar(const CCommonGeneral& mode, CGameCallBack* game, const char* key, in
 
 }  // namespace
 
-CCommonSelectPlace::CCommonSelectPlace(CGameCallBack* game, int variant)
+CCommonSelectPlace::CCommonSelectPlace(CGameServices* game, int variant)
     : CCommonGeneral(game), variant_(std::max(variant, 0)) {
   SetModeNumber(variant_ == 0 ? kModeNumber : 34 + variant_);
   if (variant_ == 0)

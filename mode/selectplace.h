@@ -36,7 +36,7 @@ class CCommonSelectPlace : public CCommonGeneral {
   static constexpr int kSecondModeNumber = 35;
   static constexpr int kAutoPicLayers = 16;
 
-  explicit CCommonSelectPlace(CGameCallBack* game, int variant = 0);
+  explicit CCommonSelectPlace(CGameServices* game, int variant = 0);
   ~CCommonSelectPlace() override;
 
   int Calcu() override;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -54,7 +54,7 @@ void CCommonSelectScene::CheckData(const CSceneDataFile* data, const CSceneVoice
   }
 }
 
-CCommonSelectScene::CCommonSelectScene(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonSelectScene::CCommonSelectScene(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectScene", 32);
   if (game_) {

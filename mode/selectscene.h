@@ -26,7 +26,7 @@ class CCommonSelectScene : public CCommonGeneral {
   // The seen table's size: a character shows its first 200 scenes.
   static constexpr int kMaxScenes = 200;
 
-  explicit CCommonSelectScene(CGameCallBack* game);
+  explicit CCommonSelectScene(CGameServices* game);
   ~CCommonSelectScene() override;
 
   int Calcu() override;

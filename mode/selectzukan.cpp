@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -19,7 +19,7 @@ constexpr const char kReturnVarName[] = "\x90\x7D\x8A\xD3\x94\xD4\x8D\x86";
 
 }  // namespace
 
-CCommonSelectZukan::CCommonSelectZukan(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonSelectZukan::CCommonSelectZukan(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("selectzukan", 16);
   LoadBackScriptSetup();

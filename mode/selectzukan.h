@@ -23,7 +23,7 @@ class CCommonSelectZukan : public CCommonGeneral {
   // No game has more variables than this to hold items in.
   static constexpr int kMaxItems = kItemsPerVar * 1000;
 
-  explicit CCommonSelectZukan(CGameCallBack* game);
+  explicit CCommonSelectZukan(CGameServices* game);
   ~CCommonSelectZukan() override;
 
   int Calcu() override;

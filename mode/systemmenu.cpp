@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -57,7 +57,7 @@ std::string SysName(const char* name) { return "sys\\" + std::string(name); }
 
 }  // namespace
 
-CCommonSystemMenu::CCommonSystemMenu(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonSystemMenu::CCommonSystemMenu(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SystemMenu", 128);
   LoadBackScriptSetup();

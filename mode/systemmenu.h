@@ -39,7 +39,7 @@ class CCommonSystemMenu : public CCommonGeneral {
   static constexpr int kCancelOption = 7, kExitOption = 8;
   static constexpr int kFirstPoolPicture = 5, kDialogPoolPicture = 3;
 
-  explicit CCommonSystemMenu(CGameCallBack* game);
+  explicit CCommonSystemMenu(CGameServices* game);
   ~CCommonSystemMenu() override;
 
   int Calcu() override;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -16,7 +16,7 @@ constexpr int kClearedVars[][2] = {{100, 199}, {300, 999}};
 
 }  // namespace
 
-CCommonTitle::CCommonTitle(CGameCallBack* game) : CCommonGeneral(game) {
+CCommonTitle::CCommonTitle(CGameServices* game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("title", 64);
   LoadBackScriptSetup();

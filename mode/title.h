@@ -24,7 +24,7 @@ class CCommonTitle : public CCommonGeneral {
   // mini-game area buttons' pictures when those are on).
   static constexpr int kFirstPoolPicture = 3;
 
-  explicit CCommonTitle(CGameCallBack* game);
+  explicit CCommonTitle(CGameServices* game);
   ~CCommonTitle() override;
 
   int Calcu() override;

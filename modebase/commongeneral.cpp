@@ -2,7 +2,7 @@
 // another mode, key movement and button results.
 #include "modebase/commongeneral.h"
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
 #include "graphics/picture.h"
@@ -36,7 +36,7 @@ int CodeButton(int code) {
 
 }  // namespace
 
-CCommonGeneral::CCommonGeneral(CGameCallBack* game) : game_(game) {
+CCommonGeneral::CCommonGeneral(CGameServices* game) : game_(game) {
   if (game_) {
     screenPicture_ = game_->GetScreenPicture();
     workPicture_ = game_->GetWorkPicture();

@@ -26,7 +26,7 @@
 class CCommonBackButton;
 class CCommonUpdownBack;
 class CDatePrint;
-class CGameCallBack;
+class CGameServices;
 class CInputStatus;
 class CMouseStatus;
 class CNameList;
@@ -55,7 +55,7 @@ class CCommonGeneral {
   // More animation layers than a screen could show are not made.
   static constexpr int kMaxAnimeLayers = 256;
 
-  explicit CCommonGeneral(CGameCallBack* game);
+  explicit CCommonGeneral(CGameServices* game);
   CCommonGeneral(const CCommonGeneral&) = delete;
   CCommonGeneral& operator=(const CCommonGeneral&) = delete;
 
@@ -250,7 +250,7 @@ class CCommonGeneral {
   void BlendFade(int64_t numerator, int64_t denominator);
 
   // Links to the game and its objects (not owned).
-  CGameCallBack* game_;
+  CGameServices* game_;
   CPicture* screenPicture_ = nullptr;
   CPicture* workPicture_ = nullptr;
   CMouseStatus* mouse_ = nullptr;

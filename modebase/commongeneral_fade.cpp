@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "modebase/commongeneral.h"
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"

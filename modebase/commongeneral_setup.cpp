@@ -5,7 +5,7 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "modebase/modenames.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -39,7 +39,7 @@ std::string SideFilePath(const char* name) { return std::string(GetSaveFolder())
 
 }  // namespace
 
-CChartSlots::CChartSlots(CGameCallBack* game, int charts, int block) : game_(game) {
+CChartSlots::CChartSlots(CGameServices* game, int charts, int block) : saves_(game), vars_(game) {
   if (charts >= 1 && block >= 1 && static_cast<int64_t>(charts) * block <= kMaxNodes) {
     charts_ = charts;
     block_ = block;
@@ -180,10 +180,10 @@ void CChartSlots::CreateChartFolders() const {
 
 std::vector<uint8_t> CChartSlots::BuildSlotFile() const {
   std::vector<uint8_t> file(kRecordSize, 0);
-  if (game_) game_->PutGameStatus(file.data(), kRecordSize);
+  if (saves_) saves_->PutGameStatus(file.data(), kRecordSize);
   CCommonDataFile::StampGameStatus(file.data());
   int32_t vars[kVarCount];
-  for (int i = 0; i < kVarCount; ++i) vars[i] = game_ ? game_->GetVar(i) : 0;
+  for (int i = 0; i < kVarCount; ++i) vars[i] = vars_ ? vars_->GetVar(i) : 0;
   AppendWords(&file, vars, kVarCount, 0);
   AppendBytes(&file, flags_.data(), flags_.size());
   AppendWords(&file, open_.data(), open_.size(), kOpenRun);
@@ -219,8 +219,8 @@ const char* CChartSlots::CheckSlotFile(const std::vector<uint8_t>& bytes) const 
     at += static_cast<size_t>(length);
   }
   if (at != bytes.size()) return "bytes follow the last block";
-  if (game_) {
-    if (const char* reason = game_->CheckGameStatus(p, kRecordSize)) return reason;
+  if (saves_) {
+    if (const char* reason = saves_->CheckGameStatus(p, kRecordSize)) return reason;
   }
   return nullptr;
 }
@@ -236,7 +236,7 @@ int CChartSlots::LoadSlot(int n) {
     return 0;
   }
   const uint8_t* p = bytes.data();
-  if (game_) game_->GetGameStatus(p, kRecordSize);
+  if (saves_) saves_->GetGameStatus(p, kRecordSize);
   size_t at = kRecordSize;
   auto block = [&](const uint8_t** body) {
     const size_t length = static_cast<size_t>(WordAt(p + at));
@@ -248,9 +248,9 @@ int CChartSlots::LoadSlot(int n) {
   size_t length = block(&body);
   int32_t vars[kVarCount] = {};
   DecodeWords(body, length, 0, vars, kVarCount);
-  if (game_)
+  if (vars_)
     for (int i = 0; i < kVarCount; ++i)
-      if (i < kKeptVarFirst || i > kKeptVarLast) game_->SetVar(i, vars[i]);
+      if (i < kKeptVarFirst || i > kKeptVarLast) vars_->SetVar(i, vars[i]);
   length = block(&body);
   DecodeBytes(body, length, flags_.data(), flags_.size());
   length = block(&body);

@@ -28,7 +28,9 @@
 #include <string>
 #include <vector>
 
-class CGameCallBack;
+class CGameServices;
+class CSaveServices;
+class CVariableServices;
 
 class CChartSlots {
  public:
@@ -45,7 +47,7 @@ class CChartSlots {
 
   // charts (N) and block (B) below 1, or N * B beyond kMaxNodes, keep the
   // defaults.
-  CChartSlots(CGameCallBack* game, int charts, int block);
+  CChartSlots(CGameServices* game, int charts, int block);
 
   int GetChartCount() const { return charts_; }
   int GetBlockSize() const { return block_; }
@@ -110,7 +112,9 @@ class CChartSlots {
   static void ReadSideFile(const char* name, std::vector<uint8_t>* bytes);
   static int WriteSideFile(const char* name, const std::vector<uint8_t>& bytes);
 
-  CGameCallBack* game_;
+  // The game status check and the variables a slot keeps (null: none).
+  CSaveServices* saves_;
+  CVariableServices* vars_;
   int charts_ = kDefaultCharts;
   int block_ = kDefaultBlock;
   std::vector<uint8_t> flags_;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -96,17 +96,17 @@ class ChunkWalker {
 
 }  // namespace
 
-CCommonDataFile::CCommonDataFile(CGameCallBack* game) : game_(game) {
-  if (!game_) return;
-  const int count = std::clamp(game_->GetExtSaveDataCount(), 0, kMaxExtCount);
+CCommonDataFile::CCommonDataFile(CGameServices* game) : saves_(game), screen_(game) {
+  if (!saves_) return;
+  const int count = std::clamp(saves_->GetExtSaveDataCount(), 0, kMaxExtCount);
   for (int i = 0; i < count; ++i)
-    extSizes_.push_back(std::clamp(game_->GetExtSaveDataSize(i), 0, kMaxExtSize));
-  version_ = game_->GetVersion();
-  omakeClass_ = game_->GetExtDataValue() != 0 ? 1 : 0;
-  cutin_ = game_->GetUseCutinFlag() != 0 ? 1 : 0;
+    extSizes_.push_back(std::clamp(saves_->GetExtSaveDataSize(i), 0, kMaxExtSize));
+  version_ = saves_->GetVersion();
+  omakeClass_ = saves_->GetExtDataValue() != 0 ? 1 : 0;
+  cutin_ = saves_->GetUseCutinFlag() != 0 ? 1 : 0;
   // The save-slot layout decides the thumbnail size once it exists; until
   // then the game's own size is used.
-  game_->GetMiniCGSize(&miniCGWidth_, &miniCGHeight_);
+  saves_->GetMiniCGSize(&miniCGWidth_, &miniCGHeight_);
   miniCGWidth_ = std::clamp(miniCGWidth_, 0, kMaxMiniCGSide);
   miniCGHeight_ = std::clamp(miniCGHeight_, 0, kMaxMiniCGSide);
 }
@@ -142,10 +142,10 @@ void CCommonDataFile::StampGameStatus(uint8_t* status) {
 }
 
 int CCommonDataFile::Save(int slot) {
-  if (!game_) return -1;
+  if (!saves_) return -1;
   std::vector<uint8_t> file;
   const int ext = static_cast<int>(extSizes_.size());
-  AddChunk(&file, kHeaderSize, kTypeHeader, game_->GetSaveHeaderName());
+  AddChunk(&file, kHeaderSize, kTypeHeader, saves_->GetSaveHeaderName());
 
   uint8_t* info = AddChunk(&file, kInfoSize, kTypeInfo, "INFO");
   PutWordAt(info + 32, 8 + omakeClass_ + cutin_ + ext);
@@ -161,14 +161,14 @@ int CCommonDataFile::Save(int slot) {
                kEffectFileNameSize + kMessageSize + kOmakeClassSize + kCutinSize +
                static_cast<size_t>(ext) * kHeaderSize);
   uint8_t* status = AddChunk(&file, kGameStatusSize, kTypeGameStatus, "GAMESTATUS");
-  game_->PutSaveData(kTypeGameStatus, status, kGameStatusSize);
+  saves_->PutSaveData(kTypeGameStatus, status, kGameStatusSize);
   StampGameStatus(status);
 
   const size_t miniCGSize = kMiniCGBody + static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4;
   uint8_t* miniCG = AddChunk(&file, miniCGSize, kTypeMiniCG, "MINICG");
   PutWordAt(miniCG + 32, miniCGWidth_);
   PutWordAt(miniCG + 36, miniCGHeight_);
-  game_->PutSaveData(kTypeMiniCG, miniCG, miniCGSize);
+  saves_->PutSaveData(kTypeMiniCG, miniCG, miniCGSize);
 
   const struct {
     int type;
@@ -179,20 +179,20 @@ int CCommonDataFile::Save(int slot) {
                 {kTypeEffectFileName, kEffectFileNameSize, "EFFECTFILENAME"},
                 {kTypeMessage, kMessageSize, "MESSAGE"}};
   for (const auto& c : kFixed)
-    game_->PutSaveData(c.type, AddChunk(&file, c.size, c.type, c.name), c.size);
+    saves_->PutSaveData(c.type, AddChunk(&file, c.size, c.type, c.name), c.size);
   if (omakeClass_) {
     uint8_t* chunk = AddChunk(&file, kOmakeClassSize, kTypeOmakeClass, "OMAKECLASS");
-    game_->PutOmakeClass(chunk + kHeaderSize, kOmakeClassSize - kHeaderSize);
+    saves_->PutOmakeClass(chunk + kHeaderSize, kOmakeClassSize - kHeaderSize);
   }
   if (cutin_)
-    game_->PutSaveData(kTypeCutin, AddChunk(&file, kCutinSize, kTypeCutin, "CUTIN"), kCutinSize);
+    saves_->PutSaveData(kTypeCutin, AddChunk(&file, kCutinSize, kTypeCutin, "CUTIN"), kCutinSize);
   for (int i = 0; i < ext; ++i) {
     // EXT bodies may be large: make room for each before it is filled.
     const size_t size = kHeaderSize + static_cast<size_t>(extSizes_[i]);
     file.reserve(file.size() + size);
     const std::string name = "EXT" + std::to_string(i + 1);
     uint8_t* chunk = AddChunk(&file, size, kExtType + i, name.c_str());
-    game_->PutExtSaveData(chunk + kHeaderSize, size - kHeaderSize, i);
+    saves_->PutExtSaveData(chunk + kHeaderSize, size - kHeaderSize, i);
   }
 
   const std::string path = SlotPath(slot);
@@ -217,7 +217,7 @@ bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
   const uint8_t* base = out->bytes.data();
 
   if (!walk.Next(kTypeHeader, kHeaderSize, "header", &out->header, reason)) return false;
-  const std::string expected = ChunkName(game_ ? game_->GetSaveHeaderName() : nullptr);
+  const std::string expected = ChunkName(saves_ ? saves_->GetSaveHeaderName() : nullptr);
   char stored[kNameRoom + 2] = {};
   std::memcpy(stored, base + out->header.offset + kNameOffset, kNameRoom + 1);
   if (expected != stored) {
@@ -265,8 +265,8 @@ bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
     if (!walk.Next(kExtType + i, kHeaderSize, what.c_str(), &chunk, reason)) return false;
     out->ext.push_back(chunk);
   }
-  if (game_) {
-    if (const char* why = game_->CheckGameStatus(base + out->status.offset, out->status.size)) {
+  if (saves_) {
+    if (const char* why = saves_->CheckGameStatus(base + out->status.offset, out->status.size)) {
       *reason = why;
       return false;
     }
@@ -315,7 +315,7 @@ int CCommonDataFile::Peek(int slot) {
 }
 
 int CCommonDataFile::Load(int slot) {
-  if (!game_) return -1;
+  if (!saves_) return -1;
   refusal_.clear();
   Slot file;
   std::string reason;
@@ -326,20 +326,20 @@ int CCommonDataFile::Load(int slot) {
   uint8_t* base = file.bytes.data();
   // The file's own INFO goes to the game: it is the one these chunks were
   // written with.
-  game_->GetSaveData(kTypeInfo, base + file.info.offset, file.info.size);
-  game_->GetSaveData(kTypeGameStatus, base + file.status.offset, file.status.size);
+  saves_->GetSaveData(kTypeInfo, base + file.info.offset, file.info.size);
+  saves_->GetSaveData(kTypeGameStatus, base + file.status.offset, file.status.size);
   TakeThumbnail(file);
-  game_->GetSaveData(kTypeGameVar, base + file.gameVar.offset, file.gameVar.size);
-  game_->GetSaveData(kTypeEffect, base + file.effect.offset, file.effect.size);
-  game_->GetSaveData(kTypeEffectFileName, base + file.effectFileName.offset,
+  saves_->GetSaveData(kTypeGameVar, base + file.gameVar.offset, file.gameVar.size);
+  saves_->GetSaveData(kTypeEffect, base + file.effect.offset, file.effect.size);
+  saves_->GetSaveData(kTypeEffectFileName, base + file.effectFileName.offset,
                      file.effectFileName.size);
-  game_->GetSaveData(kTypeMessage, base + file.message.offset, file.message.size);
+  saves_->GetSaveData(kTypeMessage, base + file.message.offset, file.message.size);
   if (file.omakeClass.size)
-    game_->GetOmakeClass(base + file.omakeClass.offset + kHeaderSize,
+    saves_->GetOmakeClass(base + file.omakeClass.offset + kHeaderSize,
                          file.omakeClass.size - kHeaderSize);
-  if (file.cutin.size) game_->GetSaveData(kTypeCutin, base + file.cutin.offset, file.cutin.size);
+  if (file.cutin.size) saves_->GetSaveData(kTypeCutin, base + file.cutin.offset, file.cutin.size);
   for (size_t i = 0; i < file.ext.size(); ++i)
-    game_->GetExtSaveData(base + file.ext[i].offset + kHeaderSize,
+    saves_->GetExtSaveData(base + file.ext[i].offset + kHeaderSize,
                           file.ext[i].size - kHeaderSize, static_cast<int>(i));
   return WordAt(base + file.status.offset + kSavedModeOffset);
 }

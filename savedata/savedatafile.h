@@ -25,7 +25,9 @@
 
 #include "savedata/datafilesetup.h"
 
-class CGameCallBack;
+class CGameServices;
+class CSaveServices;
+class CScreenServices;
 class CPicture;
 
 // The frame of a slot cursor animation: the cell shown, the cell faded
@@ -60,11 +62,11 @@ class CCommonDataFile {
 
   // Takes from the game the EXT count and sizes, the version, the
   // OMAKECLASS and CUTIN switches and the thumbnail size.
-  explicit CCommonDataFile(CGameCallBack* game);
+  explicit CCommonDataFile(CGameServices* game);
   // A slot display of the load and save screens at (x, y): also copies the
   // game's save-slot layout (its defaults when the game has none) and
   // borrows the screen's back picture (may be null).
-  CCommonDataFile(CGameCallBack* game, int x, int y, CPicture* backPicture);
+  CCommonDataFile(CGameServices* game, int x, int y, CPicture* backPicture);
   virtual ~CCommonDataFile();
   CCommonDataFile(const CCommonDataFile&) = delete;
   CCommonDataFile& operator=(const CCommonDataFile&) = delete;
@@ -165,7 +167,9 @@ class CCommonDataFile {
   // The checked file's thumbnail into this object's.
   void TakeThumbnail(const Slot& file);
 
-  CGameCallBack* game_;
+  // The save chunks and the screen the slot is drawn on (null: none).
+  CSaveServices* saves_;
+  CScreenServices* screen_;
   uint8_t status_[kGameStatusSize] = {};
   uint8_t info_[kInfoSize] = {};
   uint8_t gameVar_[kGameVarSize] = {};

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "game/gamecallback.h"
+#include "services/gameservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -42,7 +42,7 @@ int64_t Cycle(const SlotCursorAnime& a) {
 
 }  // namespace
 
-CCommonDataFile::CCommonDataFile(CGameCallBack* game, int x, int y, CPicture* backPicture)
+CCommonDataFile::CCommonDataFile(CGameServices* game, int x, int y, CPicture* backPicture)
     : CCommonDataFile(game) {
   x_ = x;
   y_ = y;
@@ -143,8 +143,8 @@ void CCommonDataFile::Print(int cursorState, int mode, int slotLabel, int loadOr
   }
   // 4. The cursor.
   if (cursorState > 0) PrintCursor(x, y, cursorState, mode);
-  if (game_)
-    game_->AddUpdateRect(platform::Rect{x, y, x + v.areaSizeX, y + v.areaSizeY});
+  if (screen_)
+    screen_->AddUpdateRect(platform::Rect{x, y, x + v.areaSizeX, y + v.areaSizeY});
   else
     CScreenBuffer::AddDirtyRect(x, y, v.areaSizeX, v.areaSizeY);
 }
@@ -210,7 +210,7 @@ void CCommonDataFile::PrintGameDate(int x, int y) {
   const SlotLayoutValues& v = layout_;
   if (!v.gameYearPrintFlag && !v.gameDatePrintFlag && !v.gameWeekPrintFlag) return;
   auto var = [&](int n) {
-    return n >= 0 && n < CGameCallBack::kVarCount ? WordAt(GetPeekedGameVar() + 32 + 4 * n) : 0;
+    return n >= 0 && n < CGameServices::kVarCount ? WordAt(GetPeekedGameVar() + 32 + 4 * n) : 0;
   };
   const int year = var(yearVar_), date = var(dateVar_);
   const int month = date / 100, day = date % 100;
@@ -239,7 +239,7 @@ void CCommonDataFile::PrintGameDate(int x, int y) {
 
 void CCommonDataFile::PrintTexts(int x, int y) {
   const SlotLayoutValues& v = layout_;
-  CTextPrint* text = game_ ? game_->GetTextBuffer() : nullptr;
+  CTextPrint* text = screen_ ? screen_->GetTextBuffer() : nullptr;
   if (!text) return;
   auto shade = [](int value) { return value != 0 ? value : -1; };
   if (v.commentPrintFlag) {

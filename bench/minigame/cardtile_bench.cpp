@@ -45,7 +45,7 @@ struct Table {
   }
   CScreenBuffer screen{kW, kH, 0};
   std::unique_ptr<CPicture> background, sheet;
-  CAllMiniGame holder{nullptr, 1};
+  CAllMiniGame holder{nullptr, nullptr, 1};
 };
 
 void PyramidDealFrame(benchmark::State& state) {

@@ -43,7 +43,7 @@ struct Benched : Game {
 void Puzzle9Frame(benchmark::State& state) {
   CScreenBuffer screen(kW, kH, 0);
   auto pic0 = Pattern(1), pic1 = Pattern(2);
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   holder.SetPicture(pic0.get(), 0);
   holder.SetPicture(pic1.get(), 1);
   crt::srand(1);
@@ -69,7 +69,7 @@ void NurieBrushFrame(benchmark::State& state) {
   CScreenBuffer screen(kW, kH, 0);
   auto pic0 = Pattern(3), pic1 = Pattern(4);
   CPicture canvas(1, 1, 0);
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   holder.SetPicture(pic0.get(), 0);
   holder.SetPicture(pic1.get(), 1);
   holder.SetScreenPicture(&canvas);

@@ -17,7 +17,7 @@ using Log = std::vector<std::string>;
 class AllMiniGameTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetControl(); }
-  CAllMiniGame holder_{nullptr, 4, StandInTypes()};
+  CAllMiniGame holder_{nullptr, nullptr, 4, StandInTypes()};
 };
 
 TEST_F(AllMiniGameTest, CreateGameAppendsOnlyGamesItCanMake) {
@@ -41,7 +41,7 @@ TEST_F(AllMiniGameTest, CreateGameAppendsOnlyGamesItCanMake) {
   EXPECT_EQ(holder_.GetGame(2), nullptr);
   EXPECT_NE(holder_.GetGame(3), nullptr);
   // The engine's own table makes type 0 (Puzzle9) but nothing above 9.
-  CAllMiniGame plain(nullptr, 32);
+  CAllMiniGame plain(nullptr, nullptr, 32);
   EXPECT_EQ(plain.CreateGame(0), 1);
   EXPECT_EQ(plain.CreateGame(10), 0);
   EXPECT_EQ(plain.GetCount(), 1);
@@ -151,7 +151,7 @@ TEST_F(AllMiniGameTest, PictureSetsHaveTheirDefaultsAndBoundedTables) {
 
 TEST_F(AllMiniGameTest, ReleaseRunsEachGamesReleaseThenDeletesItInOrder) {
   {
-    CAllMiniGame holder(nullptr, 32, StandInTypes());
+    CAllMiniGame holder(nullptr, nullptr, 32, StandInTypes());
     holder.CreateGame(0);
     holder.AddEmptyGame();
     holder.CreateGame(0);

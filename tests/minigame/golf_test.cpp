@@ -98,7 +98,7 @@ class GolfTest : public ::testing::Test {
     ASSERT_EQ(seen.size(), 54u);
     for (int i = 0; i < 54; ++i) ASSERT_EQ(seen[i], i);
   }
-  CAllMiniGame holder_{nullptr, 2};
+  CAllMiniGame holder_{nullptr, nullptr, 2};
   CMiniGameGolf* golf_ = nullptr;
 };
 

@@ -48,7 +48,7 @@ class MonteTest : public ::testing::Test {
     ASSERT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
     for (int c : seen) ASSERT_TRUE(c >= 0 && c < 52);
   }
-  CAllMiniGame holder_{nullptr, 2};
+  CAllMiniGame holder_{nullptr, nullptr, 2};
   CMiniGameMonte* monte_ = nullptr;
 };
 

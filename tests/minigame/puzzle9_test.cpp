@@ -223,7 +223,7 @@ TEST_F(Puzzle9Test, MissingPicturesDrawNothingWhileRulesRun) {
 
 TEST(Puzzle9Tiny, AScreenTooSmallForTheGridStillPlays) {
   CScreenBuffer tiny(5, 3, 0);
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   auto pic0 = Gradient(0, 5, 3), pic1 = Gradient(1, 5, 3);
   holder.SetPicture(pic0.get(), 0);
   holder.SetPicture(pic1.get(), 1);

@@ -62,7 +62,7 @@ class PuzzleTest : public ::testing::Test {
   }
   uint32_t Screen(int x, int y) const { return CScreenBuffer::GetBuffer()[y * kW + x]; }
   CScreenBuffer screen_{kW, kH, 0};
-  CAllMiniGame holder_{nullptr, 4};
+  CAllMiniGame holder_{nullptr, nullptr, 4};
   std::unique_ptr<CPicture> pic0_ = Gradient(0), pic1_ = Gradient(1);
 };
 

@@ -232,7 +232,7 @@ TEST_F(PuzzleTest, ChangeDrawsTheEmptyCellFilledAndTheTilesFromTheirPlaces) {
 }
 
 TEST(PuzzleFactory, MakesCrossAndSlide16) {
-  CAllMiniGame holder(nullptr, 4);
+  CAllMiniGame holder(nullptr, nullptr, 4);
   EXPECT_EQ(holder.CreateGame(3), 1);
   EXPECT_EQ(holder.CreateGame(4), 1);
   EXPECT_NE(dynamic_cast<CMiniGameCross*>(holder.GetGame(0)), nullptr);

@@ -53,7 +53,7 @@ class PyramidTest : public ::testing::Test {
     ASSERT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
     for (int c : seen) ASSERT_TRUE(c >= 0 && c < 52);
   }
-  CAllMiniGame holder_{nullptr, 2};
+  CAllMiniGame holder_{nullptr, nullptr, 2};
   P* game_ = nullptr;
 };
 
@@ -286,7 +286,7 @@ namespace {
 // the rest of the screen is cleared on a full redraw.
 TEST(CardBackground, ASmallBackgroundClearsTheRestOfTheScreen) {
   CScreenBuffer screen(800, 600, 0);
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   CPicture small(10, 10, 0);
   std::fill(small.GetPixelBuffer(), small.GetPixelBuffer() + 100, 0x123456u);
   holder.SetPicture(&small, 0);

@@ -70,7 +70,7 @@ class TileTest : public ::testing::Test {
       }
     }
   }
-  CAllMiniGame holder_{nullptr, 2};
+  CAllMiniGame holder_{nullptr, nullptr, 2};
   std::unique_ptr<Game> game_;
 };
 
@@ -78,7 +78,7 @@ using NikakuTest = TileTest<CMiniGameNikaku>;
 using KushiTest = TileTest<CMiniGameKushi>;
 
 TEST(TileAtlas, SuitsHonoursFlowersAndMarks) {
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   CMiniGameNikaku game(&holder);
   struct Case {
     int entry, column, row;
@@ -115,7 +115,7 @@ struct OnlyDealtPair : Game {
 
 template <class Game>
 void ExpectDealtPair() {
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   OnlyDealtPair<Game> game(&holder);
   for (unsigned seed : {1u, 2u, 3u}) {
     crt::srand(seed);
@@ -415,7 +415,7 @@ TEST_F(KushiTest, SeededGamesPlayToAnEnd) {
 }
 
 TEST(TileSize, ACellSizeOfZeroStillPlays) {
-  CAllMiniGame holder(nullptr, 1);
+  CAllMiniGame holder(nullptr, nullptr, 1);
   holder.SetCellSize(1, 0, 0);
   crt::srand(3);
   CMiniGameKushi game(&holder);

@@ -23,7 +23,7 @@ class RecordingMenu : public CCommonSystemMenu {
   using CCommonSystemMenu::CCommonSystemMenu;
   void AtExit() override {
     CCommonSystemMenu::AtExit();
-    returnFlag = game_->GetReturnFlag();
+    returnFlag = static_cast<CGameCallBack*>(game_)->GetReturnFlag();
   }
   int returnFlag = -1;
 };

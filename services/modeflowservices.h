@@ -1,0 +1,75 @@
+// CModeFlowServices: The flow between modes: the frame's input, mode
+// requests and returns, game starts and loads, short cuts, quick load and
+// save, mini-game starts, script calls and the play counter.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class CInputStatus;
+class CMouseStatus;
+
+class CModeFlowServices {
+ public:
+  // The mode a system screen returns to when nothing else was set: the
+  // print-message mode.
+  static constexpr int kDefaultReturnMode = 10;
+
+  virtual CMouseStatus* GetMouseStatus() = 0;
+  virtual CInputStatus* GetInputStatus() = 0;
+  // 1 when the key was pressed this frame. 28..31 also accept Left, Right,
+  // Up, Down; 26 and 27 Page Down and Page Up; every code is also tested as
+  // a virtual-key code of its own.
+  virtual int CheckKeyTrig(int code) = 0;
+  virtual void NotifyMode(int mode, int value) = 0;
+  virtual int CallScriptLabel(int label) = 0;
+  virtual void SetReturnMode(int mode) = 0;
+  virtual void CloseGame() = 0;
+  virtual void OnModeEnter(int mode) = 0;
+  virtual int StartNewGame(int ignored, int stateFlag, int varNumber, int value) = 0;
+  virtual void RestartFromLoad() = 0;
+  virtual int StartSceneScript() = 0;
+  virtual void OnModeHook(int mode) = 0;
+  virtual int GetScriptStartFlag() = 0;
+  virtual void SetScriptStartFlag(int flag) = 0;
+  virtual int CheckShortCut(int mode) = 0;
+  virtual int PrepareSystemMode(int result, int returnMode) = 0;
+  virtual int CheckMiniGameStart(int value) = 0;
+  // The mini-game mode's host mode number (-1 none; the mode enter sequence
+  // resets it), and the drawing of its area buttons after the current
+  // mode's drawing when that mode checks for mini-games. Nothing without
+  // the mini-game mode.
+  virtual void SetMiniGameAreaMode(int mode) = 0;
+  virtual void PrintMiniGameButtons() = 0;
+  virtual int RegistSystemFunction(int mode, const char* name, int value) = 0;
+  virtual int SetNextMode(int n) = 0;
+  // Marks the kept game state for restoring: the next frame runs
+  // RestoreGameState once (screens that hand control back call it).
+  virtual void SetReturnFlag() = 0;
+  virtual int GetAreaButtonMode() const = 0;
+  virtual int GetMiniGameCheckNumber() const = 0;
+  // The play counter of the system data; AddPlayCount counts once per run,
+  // up to 0x7FFFFFFE.
+  virtual void ClearPlayCount() = 0;
+  virtual int GetPlayCount() const = 0;
+  virtual void AddPlayCount() = 0;
+  virtual void SetSystemMenuSceneMode(int flag) = 0;
+  // Type 5 quick load: 0 when the load mode loaded its quick slot, else -1.
+  // Type 6 quick save: -1 once the save mode saved. Any other type, or a
+  // switch that is off or a mode that is missing: GetAutoSaveType (type).
+  virtual int QuickLoadSave(int type) = 0;
+  // "quickLoadEnable" and "quickSaveEnable".
+  virtual int IsQuickLoadEnable() const = 0;
+  virtual int GetQuickSaveEnable() const = 0;
+  // 1 when quick load is on and the load mode has quick-load data.
+  virtual int CheckQuickLoadData() = 0;
+  // "quickLoadDelay"; the mark of a quick load the frame carries out
+  // (the argument is ignored: the mark becomes 1).
+  virtual int GetQuickLoadDelay() const = 0;
+  virtual void SetQuickLoadDelayFlag(int ignored) = 0;
+  // The number of the mini-game CheckMiniGameStart started (0 none yet).
+  virtual int GetMiniGameResult() const = 0;
+
+ protected:
+  ~CModeFlowServices() = default;
+};
