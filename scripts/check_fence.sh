@@ -1,12 +1,55 @@
 #!/usr/bin/env bash
-# The engine reaches its host only through platform/: no SDL, FreeType,
-# fontconfig, iconv or libav*, no direct fopen, no real clock, no std::filesystem or
-# std::thread and no POSIX header anywhere else. Tools, tests, fuzz targets
-# and benchmarks may use what they need.
+# Two fences around the engine's folders; tools, tests, fuzz targets and
+# benchmarks may include and use what they need.
+#
+# The layers: ZOR_FOLDERS in CMakeLists.txt lists the engine folders lowest
+# first, and a file in one of them includes only headers of its own folder
+# and of the folders listed before it.
+#
+# The host: the engine reaches it only through platform/: no SDL, FreeType,
+# fontconfig, iconv or libav*, no direct fopen, no real clock, no
+# std::filesystem or std::thread and no POSIX header anywhere else.
+#
+# With a folder argument the checks read that tree instead of this one (the
+# fence's own test plants a fault in a copy).
 set -u
-cd "$(dirname "$0")/.."
+cd "${1:-$(dirname "$0")/..}"
+
+layers=$(sed -n 's/^set(ZOR_FOLDERS \(.*\))$/\1/p' CMakeLists.txt)
+if [ -z "$layers" ]; then
+  echo "CMakeLists.txt: no set(ZOR_FOLDERS ...) line to read the layers from"
+  exit 1
+fi
+# An include of a folder listed after the includer's own, at most one named
+# exception: "file:folder" with its reason. There is none.
+allowed_upward=""
+upward=$(
+  rank=0
+  declare -A rankOf
+  for f in $layers; do rankOf[$f]=$rank; rank=$((rank + 1)); done
+  for f in $layers; do
+    [ -d "$f" ] || continue
+    grep -rnoE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_0-9]+/' "$f" |
+      while IFS= read -r hit; do
+        file=${hit%%:*}
+        target=$(printf '%s' "$hit" | sed -E 's/.*"([a-z_0-9]+)\/$/\1/')
+        [ -n "${rankOf[$target]+x}" ] || continue
+        if [ "${rankOf[$target]}" -gt "${rankOf[$f]}" ] && [ "$file:$target" != "$allowed_upward" ]; then
+          line=$(printf '%s' "$hit" | cut -d: -f2)
+          echo "$file:$line: $f includes $target/, which is listed after it"
+        fi
+      done
+  done
+)
+if [ -n "$upward" ]; then
+  echo "These includes run up the layers (ZOR_FOLDERS in CMakeLists.txt):"
+  echo "$upward"
+  exit 1
+fi
+
 folders=()
-for d in app game script setup graphics widget message effect sound savedata mode minigame demo; do
+for d in $layers demo; do
+  [ "$d" = platform ] && continue
   [ -d "$d" ] && folders+=("$d")
 done
 [ ${#folders[@]} -eq 0 ] && exit 0
