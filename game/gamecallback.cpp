@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "game/backscriptrunner.h"
-#include "mode/systemmenu.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "setup/setuplist.h"
@@ -29,8 +28,8 @@ void CGameCallBack::SetMainControl(CMainControl* mainControl) { mainControl_ = m
 // extension objects' sizes wait for the save chunks.
 void CGameCallBack::PrepareModeTables() {
   std::vector<ShortCutRow> rows;
-  if (auto* menu = dynamic_cast<CCommonSystemMenu*>(GetMode(CCommonSystemMenu::kModeNumber))) {
-    for (int r = systemmenu::kBuiltIn; r < menu->GetOptionNumber(); ++r)
+  if (const CSystemMenuOptions* menu = GetSystemMenuOptions()) {
+    for (int r = CSystemMenuOptions::kBuiltInOptions; r < menu->GetOptionNumber(); ++r)
       rows.push_back({menu->GetOptionAccelKey(r), menu->GetOptionMode(r), menu->GetOptionCommand(r), 0});
   }
   SetShortCutRows(std::move(rows));

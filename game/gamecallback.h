@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "game/keyflagtable.h"
+#include "modebase/moderoles.h"
 #include "script/scriptcallback.h"
 #include "services/gameservices.h"
 #include "services/gamesettings.h"
@@ -33,11 +34,8 @@ class CAllEffect;
 class CBackScriptRunner;
 class CBgmPlayer;
 class CCGList;
-class CCommonBackLog;
 class CCommonButtonSetup;
 class CCommonGeneral;
-class CCommonPrintMessage;
-class CCommonSelectMessage;
 class CCommonSystemFile;
 class CDataFileSetup;
 class CDirectDrawScreen;
@@ -464,11 +462,23 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CCommonGeneral* GetMode(int n) const {
     return n >= 0 && n < kModeCount ? modeTable_[n] : nullptr;
   }
-  // The story's own modes by their type: the print-message mode (10), the
+  // The roles mode n registers (modebase/moderoles.h); all null for no
+  // such mode.
+  ModeRoles GetModeRoles(int n) const;
+  // The story's own modes by their roles: the print-message mode (10), the
   // choice mode (9) and the back log (7); NULL while the table has none.
-  CCommonPrintMessage* GetPrintMessage() const;
-  CCommonSelectMessage* GetSelectMessage() const;
-  CCommonBackLog* GetBackLog() const;
+  CStoryMessageMode* GetPrintMessage() const;
+  CStoryChoiceMode* GetSelectMessage() const;
+  CStoryBackLogMode* GetBackLog() const;
+  // The other modes' roles by their mode numbers: the system menu (13), the
+  // configuration (12), the movie mode (27), the load (5) and save (6)
+  // screens and the mini-game mode (40).
+  CSystemMenuOptions* GetSystemMenuOptions() const;
+  CConfigScreen* GetConfigScreen() const;
+  CMoviePlayback* GetMoviePlayback() const;
+  CQuickLoadMode* GetQuickLoadMode() const;
+  CQuickSaveMode* GetQuickSaveMode() const;
+  CMiniGameHost* GetMiniGameHost() const;
   // Empties the back log down to its first message and bar line.
   void ClearBackLog() override;
   int GetReturnMode() const { return returnMode_; }

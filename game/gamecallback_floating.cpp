@@ -138,16 +138,14 @@ void CGameCallBack::PrintFloatingLayers() {
 
 int CGameCallBack::CheckQuickLoadData() {
   if (!settings_.quickLoadEnable) return 0;
-  auto* load = dynamic_cast<CQuickLoadMode*>(GetMode(kLoadMode));
+  CQuickLoadMode* load = GetQuickLoadMode();
   return load && load->HasQuickLoadData() ? 1 : 0;
 }
 
 int CGameCallBack::QuickLoadSave(int type) {
   const GameSettings& s = settings_;
-  auto* load = type == kQuickLoad && s.quickLoadEnable ? dynamic_cast<CQuickLoadMode*>(GetMode(kLoadMode))
-                                                       : nullptr;
-  auto* save = type == kQuickSave && s.quickSaveEnable ? dynamic_cast<CQuickSaveMode*>(GetMode(kSaveMode))
-                                                       : nullptr;
+  CQuickLoadMode* load = type == kQuickLoad && s.quickLoadEnable ? GetQuickLoadMode() : nullptr;
+  CQuickSaveMode* save = type == kQuickSave && s.quickSaveEnable ? GetQuickSaveMode() : nullptr;
   if (load) {
     std::fill(std::begin(optionButtonOff_), std::end(optionButtonOff_), 0);
     if (s.quickLoadGetScreen) PrintFloatingLayers();
@@ -357,7 +355,7 @@ int CGameCallBack::CheckShortCut(int mode) {
 // --- Mini-games ---
 
 int CGameCallBack::CheckMiniGameStart(int value) {
-  auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode));
+  CMiniGameHost* host = GetMiniGameHost();
   if (!host) return 0;
   if (host->IsMiniGameRunning()) {
     const int32_t code = host->GetMiniGameButtonCode();

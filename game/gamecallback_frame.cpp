@@ -13,11 +13,9 @@
 #include "game/debugaids.h"
 #include "game/frameskip.h"
 #include "input/inputstatus.h"
-#include "mode/config.h"
 #include "graphics/displaymode.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
-#include "mode/printmovie.h"
 #include "platform/backend.h"
 #include "platform/sync.h"
 #include "platform/system.h"
@@ -115,7 +113,7 @@ int CGameCallBack::Frame(int elapsed) {
   // the movie into the screen buffer, which is presented like any other
   // frame, with no floating layer drawn over it.
   const bool movieMode = GetCurrentMode() == kMovieMode;
-  if (auto* movie = movieMode ? dynamic_cast<CCommonPrintMovie*>(mode) : nullptr)
+  if (const CMoviePlayback* movie = movieMode ? GetMoviePlayback() : nullptr)
     platform::DebugOutput(movie->GetStateWord() ? "[x]" : "[o]");
   const bool movieFrame = screenUpdateBlocked_;
   // 18 to 20.
@@ -281,7 +279,7 @@ void CGameCallBack::SwitchScreenMode(int full, int quiet) {
   else
     CScreenBuffer::ClearFullScreenFlag();
   wheelCountdown_ = 2;
-  if (auto* config = dynamic_cast<CCommonConfig*>(GetMode(CCommonConfig::kModeNumber)))
+  if (CConfigScreen* config = GetConfigScreen())
     config->UpdateWindowModeButtons();
 }
 

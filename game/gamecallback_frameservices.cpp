@@ -8,10 +8,8 @@
 
 #include "effect/alleffect.h"
 #include "modebase/commongeneral.h"
-#include "mode/printmessage.h"
 #include "game/frameskip.h"
 #include "game/gamecallback.h"
-#include "mode/printmovie.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
@@ -22,7 +20,6 @@
 #include "widget/floatinglayertable.h"
 #include "widget/gamemouse.h"
 #include "widget/messagecursor.h"
-#include "mode/systemmenu.h"
 
 namespace {
 
@@ -119,7 +116,7 @@ int CGameCallBack::CalcuWaitCount(int n) {
 void CGameCallBack::ResetFrameSkip() {
   lateness_ = 0;
   skipAllowance_ = 0;
-  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->ClearState();
+  if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->ClearState();
   holdCount_ = 2;
 }
 
@@ -243,7 +240,7 @@ int CGameCallBack::GetConfigHelperValue() { return MessageWindowDesignCount(); }
 
 void CGameCallBack::SetMessageModeFlag(int flag) {
   messageModeFlag_ = flag;
-  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetGeneral(flag);
+  if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->SetGeneral(flag);
 }
 
 void CGameCallBack::SetStoredOption(int value) {
@@ -271,7 +268,7 @@ int CGameCallBack::SetMessageParam(int kind, int value) {
 }
 
 void CGameCallBack::SetSystemMenuSceneMode(int flag) {
-  if (auto* menu = dynamic_cast<CCommonSystemMenu*>(GetMode(13))) menu->SetSceneMode(flag);
+  if (CSystemMenuOptions* menu = GetSystemMenuOptions()) menu->SetSceneMode(flag);
 }
 
 int CGameCallBack::GetModeVariable() {
@@ -289,7 +286,7 @@ int CGameCallBack::CheckMovieCodec() {
   // Asked once. Without the movie mode, the movie player or with movies
   // off the answer is 0; otherwise the movie mode's own codec test answers.
   if (codecCheck_ == -1) {
-    auto* movieMode = dynamic_cast<CCommonPrintMovie*>(GetMode(CCommonPrintMovie::kModeNumber));
+    CMoviePlayback* movieMode = GetMoviePlayback();
     codecCheck_ = movieMode && moviePlayer_ && !movieOff_ ? movieMode->CheckCodec() : 0;
   }
   return codecCheck_;

@@ -4,7 +4,6 @@
 
 #include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
-#include "mode/printmessage.h"
 #include "platform/types.h"
 #include "widget/floatinglayertable.h"
 #include "widget/gamemouse.h"
@@ -48,7 +47,7 @@ void CGameCallBack::SetMessageCursor(int x, int y, int kind) {
 }
 
 void CGameCallBack::ShowMessageWindow(int flag) {
-  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetWindowPrint(flag);
+  if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->SetWindowPrint(flag);
 }
 
 int CGameCallBack::QueryCommonBackSetup() { return -1; }
@@ -111,7 +110,7 @@ void CGameCallBack::ServeMessageCursor() {
   if (!messageCursorRequest_) return;
   messageCursorRequest_ = 0;
   if (!messageCursor_) return;
-  const CCommonPrintMessage* printMessage = GetPrintMessage();
+  const CStoryMessageMode* printMessage = GetPrintMessage();
   const int kind = (GetSystemSetting(6) ? 1 : 0) +
                    (printMessage && printMessage->CheckContinue() ? 2 : 0);
   messageCursor_->Print(kind, 1);

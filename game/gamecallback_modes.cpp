@@ -105,16 +105,46 @@ bool RowLists(const CKeyFlagTable* table, int row, int key) {
 
 }  // namespace
 
-CCommonPrintMessage* CGameCallBack::GetPrintMessage() const {
-  return dynamic_cast<CCommonPrintMessage*>(GetMode(CCommonPrintMessage::kModeNumber));
+ModeRoles CGameCallBack::GetModeRoles(int n) const {
+  ModeRoles roles;
+  if (CCommonGeneral* mode = GetMode(n)) mode->RegisterRoles(&roles);
+  return roles;
 }
 
-CCommonSelectMessage* CGameCallBack::GetSelectMessage() const {
-  return dynamic_cast<CCommonSelectMessage*>(GetMode(CCommonSelectMessage::kModeNumber));
+CStoryMessageMode* CGameCallBack::GetPrintMessage() const {
+  return GetModeRoles(CCommonPrintMessage::kModeNumber).message;
 }
 
-CCommonBackLog* CGameCallBack::GetBackLog() const {
-  return dynamic_cast<CCommonBackLog*>(GetMode(CCommonBackLog::kModeNumber));
+CStoryChoiceMode* CGameCallBack::GetSelectMessage() const {
+  return GetModeRoles(CCommonSelectMessage::kModeNumber).choice;
+}
+
+CStoryBackLogMode* CGameCallBack::GetBackLog() const {
+  return GetModeRoles(CCommonBackLog::kModeNumber).backLog;
+}
+
+CSystemMenuOptions* CGameCallBack::GetSystemMenuOptions() const {
+  return GetModeRoles(CCommonSystemMenu::kModeNumber).systemMenu;
+}
+
+CConfigScreen* CGameCallBack::GetConfigScreen() const {
+  return GetModeRoles(CCommonConfig::kModeNumber).config;
+}
+
+CMoviePlayback* CGameCallBack::GetMoviePlayback() const {
+  return GetModeRoles(CCommonPrintMovie::kModeNumber).movie;
+}
+
+CQuickLoadMode* CGameCallBack::GetQuickLoadMode() const {
+  return GetModeRoles(CCommonLoad::kModeNumber).quickLoad;
+}
+
+CQuickSaveMode* CGameCallBack::GetQuickSaveMode() const {
+  return GetModeRoles(CCommonSave::kModeNumber).quickSave;
+}
+
+CMiniGameHost* CGameCallBack::GetMiniGameHost() const {
+  return GetModeRoles(CCommonMiniGame::kModeNumber).miniGameHost;
 }
 
 CCommonGeneral* CGameCallBack::MakeMode(int n) {
@@ -190,15 +220,15 @@ void CGameCallBack::SetReturnMode(int mode) { returnMode_ = mode; }
 // The back log: the lines go to mode 7's store when the mode exists.
 
 void CGameCallBack::AddBackLog(const char* text, int r, int g, int b) {
-  if (CCommonBackLog* log = GetBackLog()) log->AddLine(text, r, g, b);
+  if (CStoryBackLogMode* log = GetBackLog()) log->AddLine(text, r, g, b);
 }
 
 void CGameCallBack::SetBackLogColor(int linesBack, int r, int g, int b) {
-  if (CCommonBackLog* log = GetBackLog()) log->SetLineColor(linesBack, r, g, b);
+  if (CStoryBackLogMode* log = GetBackLog()) log->SetLineColor(linesBack, r, g, b);
 }
 
 void CGameCallBack::ClearBackLog() {
-  if (CCommonBackLog* log = GetBackLog()) log->ClearLog();
+  if (CStoryBackLogMode* log = GetBackLog()) log->ClearLog();
 }
 
 void CGameCallBack::OnModeEnter(int) {}
@@ -216,7 +246,7 @@ void CGameCallBack::RestartFromLoad() {
   CCommonGeneral* mode = GetMode(GetCurrentMode());
   if (mode) mode->ResetGame();
   if (GetCurrentMode() == CCommonPrintMessage::kModeNumber)
-    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+    if (CStoryMessageMode* printMessage = GetPrintMessage()) {
       printMessage->SetLineCount(savedLineCount_);
       SetBackScriptMode(0);
     }
@@ -234,12 +264,12 @@ void CGameCallBack::NotifyListedModes() {
 }
 
 void CGameCallBack::SetMiniGameAreaMode(int mode) {
-  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+  if (CMiniGameHost* host = GetMiniGameHost())
     host->SetMiniGameCheckMode(mode);
 }
 
 void CGameCallBack::PrintMiniGameButtons() {
-  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+  if (CMiniGameHost* host = GetMiniGameHost())
     host->PrintMiniGameAreaButtons();
 }
 

@@ -9,9 +9,7 @@
 #include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "modebase/modenames.h"
-#include "mode/printmessage.h"
 #include "message/autosave.h"
-#include "mode/selectmessage.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -172,7 +170,7 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   for (int k = 1; k < kScriptLevels; ++k)
     SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
   // The print-message mode owns its line count and page code.
-  if (const CCommonPrintMessage* printMessage = GetPrintMessage()) {
+  if (const CStoryMessageMode* printMessage = GetPrintMessage()) {
     savedLineCount_ = printMessage->GetLineCount();
     messageCode_ = printMessage->GetMessageCode();
   }
@@ -181,7 +179,7 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kMessageCode, messageCode_);
   SetWord(chunk, kChoiceKey, choiceKey_);
   // The choice mode owns its range and its four words once it exists.
-  CCommonSelectMessage* choice = GetSelectMessage();
+  CStoryChoiceMode* choice = GetSelectMessage();
   if (choice) {
     savedChoiceEnd_ = choice->GetSelectEnd();
     savedChoiceStart_ = choice->GetSelectStart();
@@ -357,14 +355,14 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   CScript* script = CurrentScript();
   const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
   if (mode == kMessageMode) {
-    if (CCommonPrintMessage* printMessage = GetPrintMessage()) {
+    if (CStoryMessageMode* printMessage = GetPrintMessage()) {
       printMessage->SetMessageCode(messageCode_);
       printMessage->SetLineCount(savedLineCount_);
     }
     if (script && older && messageKey_ >= 0) script->SearchMessage(messageKey_);
   } else if (mode == kChoiceMode) {
     for (int i = 0; i < 4; ++i) choiceWords_[i] = Word(chunk, kChoiceWords + i);
-    if (CCommonSelectMessage* choice = GetSelectMessage()) {
+    if (CStoryChoiceMode* choice = GetSelectMessage()) {
       // The mode holds the range to its 64 slots; the end is at least the
       // start.
       const int64_t length = int64_t{savedChoiceEnd_} - savedChoiceStart_;
@@ -426,11 +424,11 @@ void CGameCallBack::PutOmakeClass(uint8_t* body, size_t size) {
 constexpr size_t kCutinNumberAt = 1052;
 
 void CGameCallBack::PutCutin(uint8_t* chunk, size_t size) {
-  const CCommonPrintMessage* printMessage = GetPrintMessage();
-  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
-  int words[CCommonPrintMessage::kCutinWords] = {};
+  const CStoryMessageMode* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CStoryMessageMode::kCutinWords) return;
+  int words[CStoryMessageMode::kCutinWords] = {};
   printMessage->SaveData(words);
-  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+  for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
     platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
   if (size >= kCutinNumberAt + 4)
     platform::SetLE32(chunk + kCutinNumberAt,
@@ -486,10 +484,10 @@ void CGameCallBack::GetOmakeClass(const uint8_t* body, size_t size) {
 }
 
 void CGameCallBack::GetCutin(const uint8_t* chunk, size_t size) {
-  CCommonPrintMessage* printMessage = GetPrintMessage();
-  if (!chunk || !printMessage || size < kHeader + 4 * CCommonPrintMessage::kCutinWords) return;
-  int words[CCommonPrintMessage::kCutinWords] = {};
-  for (int i = 0; i < CCommonPrintMessage::kCutinWords; ++i)
+  CStoryMessageMode* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * CStoryMessageMode::kCutinWords) return;
+  int words[CStoryMessageMode::kCutinWords] = {};
+  for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
     words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
   printMessage->LoadData(words);
   if (size >= kCutinNumberAt + 4)

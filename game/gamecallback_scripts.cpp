@@ -5,7 +5,6 @@
 
 #include "effect/alleffect.h"
 #include "modebase/commongeneral.h"
-#include "mode/printmessage.h"
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
@@ -88,7 +87,7 @@ int CGameCallBack::StartNewGame(int, int stateFlag, int varNumber, int value) {
   for (int channel = 0; channel < kEffectChannels; ++channel)
     if (effect_) effect_->SetPrintEnable(channel, 1);
   SetLayerDisableMask(0);
-  if (CCommonPrintMessage* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
+  if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
   SetStateVarWord(stateFlag);
   ResetForGameStart();
   // The frame runs the control script from its start.

@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "game/gamecallback.h"
-#include "mode/printmessage.h"
-#include "mode/selectmessage.h"
 #include "savedata/inttablefile.h"
 #include "savedata/systemfile.h"
 #include "sound/bgmplayer.h"
@@ -18,6 +16,7 @@ constexpr size_t kChunkHeader = 32;
 constexpr int kMessageEntries = 64;
 constexpr size_t kMessageEntrySize = 256;
 constexpr size_t kMessageTextMax = 254;
+constexpr int kChoiceMode = 9;
 
 }  // namespace
 
@@ -105,13 +104,13 @@ void CGameCallBack::PutMessage(uint8_t* chunk, size_t size) {
 // ends every line with two NULs) and the choice mode's slots.
 void CGameCallBack::GetMessage(const uint8_t* chunk, size_t size) {
   if (!chunk || size <= kChunkHeader) return;
-  if (CCommonPrintMessage* printMessage = GetPrintMessage())
+  if (CStoryMessageMode* printMessage = GetPrintMessage())
     for (int i = 0; i < kMessageEntries; ++i) {
       const size_t at = kChunkHeader + static_cast<size_t>(i) * kMessageEntrySize;
       if (at + kMessageEntrySize > size) break;
       printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
     }
-  if (CCommonSelectMessage* choice = GetSelectMessage())
+  if (CStoryChoiceMode* choice = GetSelectMessage())
     choice->RestoreSelectTexts(chunk + kChunkHeader, size - kChunkHeader);
 }
 
@@ -119,12 +118,12 @@ std::vector<const char*> CGameCallBack::MessageChunkTexts() {
   std::vector<const char*> texts;
   // The choice texts when the player left from the choice mode, else the
   // print-message mode's lines.
-  if (returnMode_ == CCommonSelectMessage::kModeNumber) {
-    if (const CCommonSelectMessage* choice = GetSelectMessage())
+  if (returnMode_ == kChoiceMode) {
+    if (const CStoryChoiceMode* choice = GetSelectMessage())
       for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
     return texts;
   }
-  if (const CCommonPrintMessage* printMessage = GetPrintMessage())
+  if (const CStoryMessageMode* printMessage = GetPrintMessage())
     for (int i = 0; i < printMessage->GetLineCount(); ++i)
       texts.push_back(printMessage->GetMessageLine(i));
   return texts;

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "game/gamecallback.h"
-#include "mode/config.h"
 #include "platform/codec.h"
 #include "savedata/systemfile.h"
 #include "setup/namelist.h"
@@ -67,7 +66,7 @@ int CGameCallBack::GetVoiceChara(const char* name) const {
 // configuration screen each character is its own entry.
 int CGameCallBack::VoiceEntry(const char* name) const {
   const int chara = GetVoiceChara(name);
-  const auto* config = dynamic_cast<const CCommonConfig*>(GetMode(CCommonConfig::kModeNumber));
+  const CConfigScreen* config = GetConfigScreen();
   return chara >= 0 && config ? config->GetVoiceOffButton(chara) : chara;
 }
 

@@ -17,9 +17,6 @@
 #include "modebase/commongeneral.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
-#include "mode/backlog.h"
-#include "mode/printmessage.h"
-#include "mode/selectmessage.h"
 #include "platform/system.h"
 #include "savedata/systemfile.h"
 #include "script/codes.h"
@@ -152,7 +149,7 @@ void ScriptCommandHandlers::Message(CGameCallBack& g, const ScriptArgs& a) {
     if (g.settings_.mustSetMessageFlag) g.SetMessageReadFlag(a.param, -1);
     return;
   }
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->SetMessage(a.code, id, a.Text(), a.extra);
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->SetMessage(a.code, id, a.Text(), a.extra);
   if (a.code == script::kTextWindow) g.SetMessageWindowOn(1);
   if (a.code == script::kTextFull) g.SetMessageWindowOn(0);
   if (g.GetCurrentMode() != kPrintMessageMode) g.SetNextMode(kPrintMessageMode);
@@ -166,7 +163,7 @@ void ScriptCommandHandlers::Wait(CGameCallBack& g, const ScriptArgs& a) {
     g.backScript_->StartCountDown(frames);
     return;
   }
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->SetWaitTime(frames);
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->SetWaitTime(frames);
   if (frames != 0 && !g.fastForward_[CGameCallBack::kSkipToPosition]) {
     if (g.GetCurrentMode() != kPrintMessageMode) g.SetNextMode(kPrintMessageMode);
     CScreenBuffer::SetFullRedraw(0);
@@ -175,7 +172,7 @@ void ScriptCommandHandlers::Wait(CGameCallBack& g, const ScriptArgs& a) {
 
 void ScriptCommandHandlers::Transition(CGameCallBack& g, const ScriptArgs& a) {
   const int kind = a.Word(0), length = a.Word(1);
-  CCommonPrintMessage* pm = g.GetPrintMessage();
+  CStoryMessageMode* pm = g.GetPrintMessage();
   if (g.backScriptRunning_ && g.backScript_) {
     // The screen as it stood is where the wipe starts.
     if (g.bufferPicture_[0]) g.bufferPicture_[0]->GetScreen();
@@ -224,7 +221,7 @@ void ScriptCommandHandlers::Choice(CGameCallBack& g, const ScriptArgs& a) {
     n = kChoiceSlots - m;
   }
   g.SetMessageWindowOn(0);
-  CCommonSelectMessage* sm = g.GetSelectMessage();
+  CStoryChoiceMode* sm = g.GetSelectMessage();
   if (sm) {
     sm->AddBackLogHeader();
     sm->SetSelectRange(n, m);
@@ -325,11 +322,11 @@ void ScriptCommandHandlers::SkipWord4(CGameCallBack& g, const ScriptArgs& a) {
 
 void ScriptCommandHandlers::CutinNumber(CGameCallBack& g, const ScriptArgs& a) {
   g.cutinNumber_ = a.Word(0);
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->SetCutinNumber(g.cutinNumber_);
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->SetCutinNumber(g.cutinNumber_);
 }
 
 void ScriptCommandHandlers::FrameFlag(CGameCallBack& g, const ScriptArgs& a) {
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->SetFrameFlag(a.Word(0));
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->SetFrameFlag(a.Word(0));
 }
 
 void ScriptCommandHandlers::ChoiceReturn(CGameCallBack& g, const ScriptArgs& a) {

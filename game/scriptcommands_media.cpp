@@ -13,8 +13,6 @@
 #include "game/scriptcommands.h"
 #include "graphics/picture.h"
 #include "graphics/picturepath.h"
-#include "mode/backlog.h"
-#include "mode/printmessage.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
@@ -51,7 +49,7 @@ void ScriptCommandHandlers::GetScreen(CGameCallBack& g, const ScriptArgs&) {
 void ScriptCommandHandlers::EffectClear(CGameCallBack& g, const ScriptArgs&) {
   if (g.effect_) g.effect_->ResetAll();
   std::fill(std::begin(g.variantVars_), std::end(g.variantVars_), 0);
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->ClearFrameFlag(1);
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->ClearFrameFlag(1);
 }
 
 void ScriptCommandHandlers::Effect(CGameCallBack& g, const ScriptArgs& a) {
@@ -63,14 +61,14 @@ void ScriptCommandHandlers::Effect(CGameCallBack& g, const ScriptArgs& a) {
   }
   if (g.fastForward_[CGameCallBack::kReplayRunning]) return;
   if (g.effect_) g.effect_->ResetChannel(ch);
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->NoticeEffect(ch);
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->NoticeEffect(ch);
 }
 
 void ScriptCommandHandlers::EffectReset(CGameCallBack& g, const ScriptArgs& a) {
   const int ch = a.Word(0);
   if (!ChannelOk(ch, CGameCallBack::kEffectChannels, "effect")) return;
   if (g.effect_) g.effect_->ResetChannel(ch);
-  if (CCommonPrintMessage* pm = g.GetPrintMessage()) pm->NoticeEffect(ch);
+  if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->NoticeEffect(ch);
 }
 
 void ScriptCommandHandlers::EffectRect(CGameCallBack& g, const ScriptArgs& a) {
@@ -195,7 +193,7 @@ void ScriptCommandHandlers::Voice(CGameCallBack& g, const ScriptArgs& a) {
   const bool skipping = g.IsSkipping() || g.fastForward_[CGameCallBack::kReplayRunning];
   // 1. The back log and the voice-heard flag.
   if (number != -1 && ch <= 1)
-    if (CCommonBackLog* log = g.GetBackLog()) log->SetVoice(name);
+    if (CStoryBackLogMode* log = g.GetBackLog()) log->SetVoice(name);
   const int chara = g.GetVoiceChara(name);
   if (chara >= 0 && g.systemFile_ && (g.settings_.mustSetVoiceFlag || !skipping))
     g.systemFile_->SetVoiceFlag(chara);

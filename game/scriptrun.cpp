@@ -10,7 +10,6 @@
 #include "game/scriptcommands.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
-#include "mode/printmessage.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/scenedata.h"
@@ -116,7 +115,7 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
     case script::kStopAfterC:
       if (sceneReplay_) {
         if (!CallNextSceneItem()) {
-          if (CCommonPrintMessage* pm = GetPrintMessage()) pm->ResetGame();
+          if (CStoryMessageMode* pm = GetPrintMessage()) pm->ResetGame();
           fastForward_[kReplayRunning] = 0;
           sceneReplay_ = 0;
           SetNextMode(kSceneGalleryMode);
@@ -209,7 +208,7 @@ void ScriptCommandHandlers::ReplaceScript(CGameCallBack& g, const ScriptArgs& a)
 int CGameCallBack::StartSceneScript() {
   if (!sceneList_ || !sceneDataFile_ || !scripts_[1]) return 0;
   cutinNumber_ = 0;
-  if (CCommonPrintMessage* pm = GetPrintMessage()) pm->SetCutinNumber(0);
+  if (CStoryMessageMode* pm = GetPrintMessage()) pm->SetCutinNumber(0);
   const int chara = sceneList_->GetCurrentChara(), scene = sceneList_->GetCurrentScene();
   const int number = sceneDataFile_->GetSceneScript(chara, scene);
   const char* name = projectList_ ? projectList_->GetName(number) : nullptr;

@@ -23,11 +23,12 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 #include "widget/animecounter.h"
 
 class CTextPrint;
 
-class CCommonBackLog : public CCommonGeneral {
+class CCommonBackLog : public CCommonGeneral, public CStoryBackLogMode {
  public:
   static constexpr int kModeNumber = 7;
   static constexpr int kSlots = 256;
@@ -43,6 +44,7 @@ class CCommonBackLog : public CCommonGeneral {
 
   explicit CCommonBackLog(CGameServices* game);
   ~CCommonBackLog() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->backLog = this; }
 
   int Calcu() override;
   int Print() override;
@@ -56,16 +58,16 @@ class CCommonBackLog : public CCommonGeneral {
   // --- The store ---
   // A line in the colour (r, g, b); a null text is ignored. Longer texts
   // are cut to 254 bytes of whole characters.
-  void AddLine(const char* text, int r, int g, int b);
+  void AddLine(const char* text, int r, int g, int b) override;
   // The voice file name (at most 14 bytes, null: none) of the line about to
   // be added; the names of the following lines are cleared.
-  virtual void SetVoice(const char* name);
+  void SetVoice(const char* name) override;
   // The colour of the line linesBack before the next one (1: the last
   // line added); any count stays in the ring.
-  void SetLineColor(int linesBack, int r, int g, int b);
+  void SetLineColor(int linesBack, int r, int g, int b) override;
   // Empties the store, then adds the first message and the bar line in
   // white.
-  void ClearLog();
+  void ClearLog() override;
 
   // --- Scrolling ---
   int CanGoOlder() const;

@@ -5,6 +5,7 @@
 // the quick slot through this screen without showing it.
 #pragma once
 
+#include "modebase/moderoles.h"
 #include "modebase/quickloadsave.h"
 #include "mode/commonsave.h"
 #include "mode/loadsave.h"
@@ -15,6 +16,7 @@ class CCommonLoad : public CCommonLoadSave, public CQuickLoadMode {
 
   explicit CCommonLoad(CGameServices* game);
   ~CCommonLoad() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->quickLoad = this; }
 
   int Calcu() override;
   int Print() override;

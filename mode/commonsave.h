@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "modebase/moderoles.h"
 #include "modebase/quickloadsave.h"
 #include "mode/loadsave.h"
 
@@ -38,6 +39,7 @@ class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
 
   explicit CCommonSave(CGameServices* game);
   ~CCommonSave() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->quickSave = this; }
 
   int Calcu() override;
   int Print() override;

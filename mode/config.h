@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 
 class CCommonButtonSetup;
 class CCommonCheckButton;
@@ -56,7 +57,7 @@ void GridCell(int i, int numberX, int numberY, int* column, int* row);
 
 }  // namespace config
 
-class CCommonConfig : public CCommonGeneral {
+class CCommonConfig : public CCommonGeneral, public CConfigScreen {
  public:
   static constexpr int kModeNumber = 12;
   // First pool picture of the page allocator; channel pictures 0..15 go
@@ -73,6 +74,7 @@ class CCommonConfig : public CCommonGeneral {
 
   explicit CCommonConfig(CGameServices* game);
   ~CCommonConfig() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->config = this; }
 
   int Calcu() override;
   int Print() override;
@@ -83,10 +85,10 @@ class CCommonConfig : public CCommonGeneral {
 
   // After a window / full-screen switch made anywhere: the "screen" radio
   // shows setting 4.
-  void UpdateWindowModeButtons();
+  void UpdateWindowModeButtons() override;
   // The 1-based voice button whose setting governs character `chara`; the
   // character itself when no custom table names it.
-  int GetVoiceOffButton(int chara) const;
+  int GetVoiceOffButton(int chara) const override;
   // Plays the sample of bar kind `kind` at bar value `value`.
   void PlaySampleSound(int kind, int value);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 #include "modebase/minigamehost.h"
 #include "minigame/allminigame.h"
 
@@ -31,6 +32,7 @@ class CCommonMiniGame : public CCommonGeneral, public CMiniGameHost {
   explicit CCommonMiniGame(CGameServices* game,
                            std::span<const MiniGameType> types = DefaultMiniGameTypes());
   ~CCommonMiniGame() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->miniGameHost = this; }
 
   int Calcu() override;
   int Print() override;

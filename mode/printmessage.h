@@ -20,19 +20,19 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 
 class CCutinChara;
 class CCutinWindow;
 class CNameColorList;
 class CTextPrint;
 
-class CCommonPrintMessage : public CCommonGeneral {
+class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
  public:
   static constexpr int kModeNumber = 10;
   static constexpr int kTextSlots = 64;
   static constexpr int kTextSlotSize = 256;
   static constexpr int kTextMax = 254;
-  static constexpr int kCutinWords = 128;
   static constexpr int kSpeeds = 5;
   static constexpr int kWaitLevels = 5;
   // More font-size types than this count as this many.
@@ -46,6 +46,7 @@ class CCommonPrintMessage : public CCommonGeneral {
 
   explicit CCommonPrintMessage(CGameServices* game);
   ~CCommonPrintMessage() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->message = this; }
 
   void ResetGame() override;
   int Calcu() override;
@@ -72,43 +73,43 @@ class CCommonPrintMessage : public CCommonGeneral {
   // A text command's page: code 0x22220001..0x22220003, the message id
   // ((project number << 16) | (key & 0xFFFF); low half 0xFFFF: none), its
   // text and cut-in character (0 none). Other codes are ignored.
-  virtual void SetMessage(int code, int id, const char* text, int extra);
+  void SetMessage(int code, int id, const char* text, int extra) override;
   // A count-down wait of `frames` (text command 0x22220004).
-  virtual void SetWaitTime(int frames);
+  void SetWaitTime(int frames) override;
   // A timed transition over the captured screen (text command 0x22220005);
   // kind is kept, the game draws the transition.
-  virtual void SetScreenWait(int kind, int length);
+  void SetScreenWait(int kind, int length) override;
   // Taken only while the game uses cut-ins.
-  virtual void SetCutinNumber(int number);
-  int GetCutinNumber() const { return cutinNumber_; }
+  void SetCutinNumber(int number) override;
+  int GetCutinNumber() const override { return cutinNumber_; }
   // Hooks around effect commands, frame skips and scene replay: kept, but
   // nothing shown depends on them.
-  virtual void SetFrameFlag(int value);
-  virtual void ClearFrameFlag(int value);
-  virtual void NoticeEffect(int channel);
-  void ClearState();
-  void SetGeneral(int mode);
-  virtual void CheckPrintLprintBG();
+  void SetFrameFlag(int value) override;
+  void ClearFrameFlag(int value) override;
+  void NoticeEffect(int channel) override;
+  void ClearState() override;
+  void SetGeneral(int mode) override;
+  void CheckPrintLprintBG() override;
   // 1 shows the message window, 0 hides it; a change redraws the screen.
-  void SetWindowPrint(int flag);
+  void SetWindowPrint(int flag) override;
   // 1 when the page continues over several texts (full-screen or
   // continued page).
-  int CheckContinue() const;
-  int GetLineCount() const { return lineCount_; }
+  int CheckContinue() const override;
+  int GetLineCount() const override { return lineCount_; }
   // Held to 0..64; cut-in marks that run past the new count are dropped.
-  void SetLineCount(int n);
+  void SetLineCount(int n) override;
   // Message line i (NULL outside 0..63).
-  const char* GetMessageLine(int i) const;
+  const char* GetMessageLine(int i) const override;
   // A saved line into slot i (0..63): at most 254 bytes up to the first NUL,
   // then two NULs.
-  void SetMessageLine(int i, const char* bytes, size_t size);
-  int GetMessageCode() const { return pageCode_; }
+  void SetMessageLine(int i, const char* bytes, size_t size) override;
+  int GetMessageCode() const override { return pageCode_; }
   // One of the five codes; anything else is a window page.
-  void SetMessageCode(int code);
+  void SetMessageCode(int code) override;
   // The 128 words of cut-in marks (the CUTIN chunk); LoadData drops marks
   // that are negative or run past the 64 lines.
-  void SaveData(int* out) const;
-  void LoadData(const int* in);
+  void SaveData(int* out) const override;
+  void LoadData(const int* in) override;
   int* GetCutinData() { return cutin_; }
 
   // --- State, read by the game and the tests ---

@@ -10,23 +10,25 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 
-class CCommonPrintMovie : public CCommonGeneral {
+class CCommonPrintMovie : public CCommonGeneral, public CMoviePlayback {
  public:
   static constexpr int kModeNumber = 27;
 
   explicit CCommonPrintMovie(CGameServices* game);
   ~CCommonPrintMovie() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->movie = this; }
 
   // The render level of "movie\<codecCheckFileName>"; 0 without a player.
-  int CheckCodec();
+  int CheckCodec() override;
   void SetCallArgs(int count, const int* values) override;
   int Calcu() override;
   int Print() override;
   int Init() override;
 
   // The state word the frame shows on the debug output: the last wait runs.
-  int GetStateWord() const { return lastWait_; }
+  int GetStateWord() const override { return lastWait_; }
   // For tests.
   int GetCodecLevel() const { return codecLevel_; }
   int GetNothingToPlay() const { return nothingToPlay_; }

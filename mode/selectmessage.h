@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 
 class CNumberPrint;
 class CPicture;
@@ -63,7 +64,7 @@ TimerFade TimerCrossFade(int t, int s, int n);
 
 }  // namespace selectmessage
 
-class CCommonSelectMessage : public CCommonGeneral {
+class CCommonSelectMessage : public CCommonGeneral, public CStoryChoiceMode {
  public:
   static constexpr int kModeNumber = 9;
   static constexpr int kTextSlots = 64;
@@ -74,6 +75,7 @@ class CCommonSelectMessage : public CCommonGeneral {
 
   explicit CCommonSelectMessage(CGameServices* game);
   ~CCommonSelectMessage() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->choice = this; }
 
   int Calcu() override;
   int Print() override;
@@ -88,34 +90,34 @@ class CCommonSelectMessage : public CCommonGeneral {
   // The start of a new choice: the appear animation starts over, and the
   // back log gets a line of one full-width space in white and then the
   // header "backlogMessage" in its colour.
-  virtual void AddBackLogHeader();
+  void AddBackLogHeader() override;
 
   // (length, start): the choice count and the question lines before them,
   // held so that both fit the 64 slots.
-  virtual void SetSelectRange(int length, int start);
-  int GetSelectStart() const { return questionLines_; }
-  int GetSelectEnd() const { return questionLines_ + count_; }
+  void SetSelectRange(int length, int start) override;
+  int GetSelectStart() const override { return questionLines_; }
+  int GetSelectEnd() const override { return questionLines_ + count_; }
   // Choice text slot i (at most 254 bytes kept, then two NULs); the text
   // also goes to the back log. Slots outside 0..63 are ignored.
-  virtual void SetSelectText(int index, const char* text);
+  void SetSelectText(int index, const char* text) override;
   // NULL outside 0..63.
-  const char* GetSelectText(int index) const;
+  const char* GetSelectText(int index) const override;
   // The slots as a saved game's MESSAGE chunk holds them: up to 64 entries
   // of 256 bytes, each kept as at most 254 bytes and two NULs; nothing goes
   // to the back log.
-  void RestoreSelectTexts(const uint8_t* entries, size_t size);
+  void RestoreSelectTexts(const uint8_t* entries, size_t size) override;
   // A negative time is read from game variable -time (at least 0); the
   // remaining time starts at the limit.
-  virtual void SetTimeLimit(int time, int timeoutChoice);
-  int GetTimeLimit() const { return timeLimit_; }
-  int GetTimeoutChoice() const { return timeoutChoice_; }
+  void SetTimeLimit(int time, int timeoutChoice) override;
+  int GetTimeLimit() const override { return timeLimit_; }
+  int GetTimeoutChoice() const override { return timeoutChoice_; }
   // The remaining milliseconds (a negative word is 0).
-  int GetSelectState() const { return remaining_; }
-  void SetSelectState(int word);
+  int GetSelectState() const override { return remaining_; }
+  void SetSelectState(int word) override;
   // The special selector: with "useSpecialNumber" above 0 and a selector
   // other than 0 the choices use the special layout.
-  int GetSelectExtra() const { return selector_; }
-  virtual void SetSelectExtra(int word);
+  int GetSelectExtra() const override { return selector_; }
+  void SetSelectExtra(int word) override;
 
   // --- Read by tests ---
   int GetCount() const { return count_; }

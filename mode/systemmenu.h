@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/moderoles.h"
 
 class CCommonButtonGroup;
 class CMenuButtonPanel;
@@ -17,7 +18,7 @@ class CMenuButtonSetup;
 // The menu's pure rules, shared by the mode and its tests.
 namespace systemmenu {
 
-constexpr int kBuiltIn = 9;
+constexpr int kBuiltIn = CSystemMenuOptions::kBuiltInOptions;
 constexpr int kMaxOptions = 20;
 constexpr int kScale = 10000;
 // "optionNumber" held to 1..20.
@@ -31,7 +32,7 @@ bool AddDefaultKey(int slots[3], int key);
 
 }  // namespace systemmenu
 
-class CCommonSystemMenu : public CCommonGeneral {
+class CCommonSystemMenu : public CCommonGeneral, public CSystemMenuOptions {
  public:
   static constexpr int kModeNumber = 13;
   static constexpr int kLoadMode = 5, kSaveMode = 6, kBackLogMode = 7, kChoiceMode = 9;
@@ -41,6 +42,7 @@ class CCommonSystemMenu : public CCommonGeneral {
 
   explicit CCommonSystemMenu(CGameServices* game);
   ~CCommonSystemMenu() override;
+  void RegisterRoles(ModeRoles* roles) override { roles->systemMenu = this; }
 
   int Calcu() override;
   int Print() override;
@@ -51,14 +53,14 @@ class CCommonSystemMenu : public CCommonGeneral {
   int PrintEnterScreen() override { return Print(); }
   virtual void Release();
 
-  void SetSceneMode(int flag);
+  void SetSceneMode(int flag) override;
   int GetSceneMode() const { return sceneMode_; }
   // The first accelerator key of option i's button; -1 without one.
-  int GetOptionAccelKey(int option) const;
-  int GetOptionNumber() const { return optionNumber_; }
+  int GetOptionAccelKey(int option) const override;
+  int GetOptionNumber() const override { return optionNumber_; }
   // Added option i's mode and quick command (0 for the built-in ones).
-  int GetOptionMode(int option) const;
-  int GetOptionCommand(int option) const;
+  int GetOptionMode(int option) const override;
+  int GetOptionCommand(int option) const override;
 
   // For tests.
   CMenuButtonPanel* GetPanel() const { return panel_.get(); }

@@ -207,6 +207,7 @@ int CCommonGeneral::CheckMiniGame() {
 void CCommonGeneral::RequestExit() { exitRequested_ = 1; }
 
 void CCommonGeneral::FlushKeys() {}
+void CCommonGeneral::RegisterRoles(ModeRoles*) {}
 
 int CCommonGeneral::CalcuKeyMove() {
   if (!keyMoveEnable_ || !game_) return -1;

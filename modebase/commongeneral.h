@@ -34,6 +34,7 @@ class CPicture;
 class CSetupList;
 class CUpDownButton;
 class CVarAnimePart;
+struct ModeRoles;
 
 // The sounds of one picture button as PlayButtonSound needs them: 1-based
 // system-sound numbers (0 none), the frames before the enter and leave
@@ -144,6 +145,9 @@ class CCommonGeneral {
   virtual int KeyMoveItem(int combined, int leftRight, int upDown);
   virtual void UpdateGameDateLayer();
   virtual void UpdateAnimeLayers();
+  // Registers the roles the mode plays for the game besides being a mode
+  // (modebase/moderoles.h); none here.
+  virtual void RegisterRoles(ModeRoles* roles);
 
   // --- The drivers the game object runs ---
   // Once per frame while current: -1 or the next mode.

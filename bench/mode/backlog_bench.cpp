@@ -48,7 +48,7 @@ void BackLogFrame(benchmark::State& state) {
   CGame game(window, nullptr, kW, kH, 32);
   game.Init();
   game.CreateModes();
-  CCommonBackLog* log = game.GetBackLog();
+  CCommonBackLog* log = static_cast<CCommonBackLog*>(game.GetBackLog());
   if (!log) {
     state.SkipWithError("no back log");
     return;

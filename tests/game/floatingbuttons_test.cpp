@@ -13,6 +13,7 @@
 #include "modebase/commongeneral.h"
 #include "input/inputstatus.h"
 #include "modebase/minigamehost.h"
+#include "modebase/moderoles.h"
 #include "modebase/quickloadsave.h"
 #include "game_test.h"
 #include "platform/types.h"
@@ -50,6 +51,7 @@ class StandInMode : public CCommonGeneral {
 class LoadStandIn : public StandInMode, public CQuickLoadMode {
  public:
   LoadStandIn(testsupport::FakeGame* game) : StandInMode(game, 5) {}
+  void RegisterRoles(ModeRoles* roles) override { roles->quickLoad = this; }
   int HasQuickLoadData() override { return data; }
   int QuickLoad() override {
     game_->Note("QuickLoad");
@@ -61,6 +63,7 @@ class LoadStandIn : public StandInMode, public CQuickLoadMode {
 class SaveStandIn : public StandInMode, public CQuickSaveMode {
  public:
   SaveStandIn(testsupport::FakeGame* game) : StandInMode(game, 6) {}
+  void RegisterRoles(ModeRoles* roles) override { roles->quickSave = this; }
   int QuickSave() override {
     game_->Note("QuickSave");
     return 1;
@@ -70,6 +73,7 @@ class SaveStandIn : public StandInMode, public CQuickSaveMode {
 class MiniGameStandIn : public StandInMode, public CMiniGameHost {
  public:
   MiniGameStandIn(testsupport::FakeGame* game) : StandInMode(game, 40) {}
+  void RegisterRoles(ModeRoles* roles) override { roles->miniGameHost = this; }
   int IsMiniGameRunning() override { return running; }
   int GetMiniGameButtonCode() override { return code; }
   int CheckMiniGameValue(int value) override { return value == 3 ? 7 : -1; }
@@ -396,6 +400,7 @@ TEST_F(FloatingButtonsTest, QuickLoadSaveAnswersAndKeepsTheComments) {
 class CommentSaveStandIn : public StandInMode, public CQuickSaveMode {
  public:
   CommentSaveStandIn(FloatGame* game) : StandInMode(game, 6), float_(game) {}
+  void RegisterRoles(ModeRoles* roles) override { roles->quickSave = this; }
   int QuickSave() override {
     seen = float_->Comment(0)[0];
     return 1;

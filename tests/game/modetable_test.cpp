@@ -96,7 +96,7 @@ TEST_F(GameTest, TheFactoryCreatesEachNumberOnce) {
   const std::set<int> made = {1, 2, 3, 4, CCommonBackLog::kModeNumber, CCommonSelectMessage::kModeNumber, CCommonPrintMessage::kModeNumber, 32, 12, 15, 16, 17, 18, 20, 23, 27, 40, 5, 6, 13, 8};
   for (int n = 0; n < CGameCallBack::kModeCount; ++n)
     EXPECT_EQ(plain.GetMode(n) != nullptr, made.count(n) == 1) << n;
-  EXPECT_EQ(static_cast<CCommonGeneral*>(plain.GetBackLog()), plain.GetMode(7));
+  EXPECT_EQ(static_cast<CCommonBackLog*>(plain.GetBackLog()), plain.GetMode(7));
 }
 
 TEST_F(GameTest, ClassSwitchesAndExtraModes) {

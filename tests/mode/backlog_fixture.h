@@ -84,7 +84,7 @@ class BackLogTest : public game_test::GameTest {
     }
     return *game_;
   }
-  CCommonBackLog* Log() { return Game().GetBackLog(); }
+  CCommonBackLog* Log() { return static_cast<CCommonBackLog*>(Game().GetBackLog()); }
 
   // `n` lines "line <i>" after the first two, in colour i.
   void AddLines(int n, int first = 0) {

@@ -158,7 +158,7 @@ TEST_F(BackLogTest, TheFirstMessageJoinsItsPartsWithinItsBuffer) {
   };
   for (const auto& c : cases) {
     game_.reset();
-    CCommonBackLog* log = Game(c.keys).GetBackLog();
+    CCommonBackLog* log = static_cast<CCommonBackLog*>(Game(c.keys).GetBackLog());
     EXPECT_EQ(std::string(log->GetFirstMessage()), c.expected);
     EXPECT_EQ(std::string(log->GetText(0)), c.expected.substr(0, 254));
   }
@@ -169,7 +169,7 @@ TEST_F(BackLogTest, TheFirstMessageJoinsItsPartsWithinItsBuffer) {
 TEST_F(BackLogTest, NineDefaultPartsStayWithinTheBuffer) {
   const std::string first = Sjis("#赤#猫#白　過去、それは単なる通過点の集まり・・・　#赤#猫");
   ASSERT_EQ(first.size(), 57u);
-  CCommonBackLog* log = Game({{"firstMessageNumber", "9"}}).GetBackLog();
+  CCommonBackLog* log = static_cast<CCommonBackLog*>(Game({{"firstMessageNumber", "9"}}).GetBackLog());
   std::string all;
   for (int i = 0; i < 9; ++i) all += first;
   const std::string joined = log->GetFirstMessage();
@@ -183,7 +183,7 @@ TEST_F(BackLogTest, NineDefaultPartsStayWithinTheBuffer) {
 TEST_F(BackLogTest, PrintLinesOfZeroOrLessCountAsOne) {
   for (const char* value : {"0", "-3"}) {
     game_.reset();
-    CCommonBackLog* log = Game({{"printLines", value}}).GetBackLog();
+    CCommonBackLog* log = static_cast<CCommonBackLog*>(Game({{"printLines", value}}).GetBackLog());
     EXPECT_EQ(log->GetPrintLines(), 1) << value;
     log->Init();
     EXPECT_EQ(log->GetTop(), 1);  // the bar line alone
@@ -196,7 +196,7 @@ TEST_F(BackLogTest, PrintLinesOfZeroOrLessCountAsOne) {
 // More rows than can be read show them all; the count is held there, so
 // adding a line stays a short step whatever the list says.
 TEST_F(BackLogTest, PrintLinesAboveTheReadableCountAreHeldThere) {
-  CCommonBackLog* log = Game({{"printLines", "2000000000"}}).GetBackLog();
+  CCommonBackLog* log = static_cast<CCommonBackLog*>(Game({{"printLines", "2000000000"}}).GetBackLog());
   EXPECT_EQ(log->GetPrintLines(), 226);
   AddLines(400);
   log->Init();
@@ -207,7 +207,7 @@ TEST_F(BackLogTest, PrintLinesAboveTheReadableCountAreHeldThere) {
 
 TEST_F(BackLogTest, TheGameObjectForwardsLinesColoursAndClearing) {
   BackLogGame& game = Game();
-  CCommonBackLog* log = game.GetBackLog();
+  CCommonBackLog* log = static_cast<CCommonBackLog*>(game.GetBackLog());
   game.AddBackLog("one", 10, 20, 30);
   game.AddBackLog("two", 40, 50, 60);
   game.AddBackLog(nullptr, 1, 1, 1);

@@ -72,7 +72,7 @@ class PrintMessageTest : public game_test::GameTest {
     return *game_;
   }
   CCommonPrintMessage& Mode() {
-    CCommonPrintMessage* mode = Game().GetPrintMessage();
+    auto* mode = static_cast<CCommonPrintMessage*>(Game().GetPrintMessage());
     EXPECT_NE(mode, nullptr);
     return *mode;
   }

@@ -137,7 +137,7 @@ class SelectMessageTest : public game_test::GameTest {
 
 TEST_F(SelectMessageTest, TheFactoryMakesModeNineAndTheAccessorFindsIt) {
   WriteList("SelectMessage", {});
-  CCommonSelectMessage* mode = Game().GetSelectMessage();
+  auto* mode = static_cast<CCommonSelectMessage*>(Game().GetSelectMessage());
   ASSERT_NE(mode, nullptr);
   EXPECT_EQ(mode, Game().GetMode(9));
   EXPECT_EQ(mode->GetModeNumber(), 9);
