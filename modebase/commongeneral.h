@@ -13,10 +13,10 @@
 // it is left, and the companion drivers for the modes listed with the
 // current one in the keyed flag table.
 //
-// The mode reaches the game only through game/gamecallback.h. The back
-// button, the up/down pair with its back-button link, the date printer and
-// the animation layers are widgets the loaders make; every operation skips
-// one that is missing.
+// The mode reaches the game only through its role interfaces (services/,
+// held as one CGameServices). The back button, the up/down pair with its
+// back-button link, the date printer and the animation layers are widgets
+// the loaders make; every operation skips one that is missing.
 #pragma once
 
 #include <cstddef>
