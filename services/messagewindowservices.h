@@ -1,4 +1,4 @@
-// CMessageWindowServices: The message window and the story's text: drawing
+// CMessageWindowServices: the message window and the story's text: drawing
 // and hit-testing the window, faces, the back log, the message cursor, the
 // read marks and the skip and auto words.
 #pragma once

@@ -1,4 +1,4 @@
-// CModeFlowServices: The flow between modes: the frame's input, mode
+// CModeFlowServices: the flow between modes: the frame's input, mode
 // requests and returns, game starts and loads, short cuts, quick load and
 // save, mini-game starts, script calls and the play counter.
 #pragma once

@@ -1,4 +1,4 @@
-// CSaveServices: Saved games and the kept data: the save chunks, the game
+// CSaveServices: saved games and the kept data: the save chunks, the game
 // status, the version, the thumbnails, the extension data, the kept game
 // state and the galleries' lists.
 #pragma once

@@ -1,4 +1,4 @@
-// CScreenServices: The screen: its pictures, the effect channels and wipes,
+// CScreenServices: the screen: its pictures, the effect channels and wipes,
 // the update rectangles, text drawing, the floating layers and buttons, the
 // back script drawn behind a mode, and the frame timing.
 #pragma once

@@ -1,4 +1,4 @@
-// CSoundServices: Sounds and movies: system sounds, voices, sound effects,
+// CSoundServices: sounds and movies: system sounds, voices, sound effects,
 // music and the movie player.
 #pragma once
 

@@ -1,4 +1,4 @@
-// CVariableServices: Variables and options: the script's variables by number
+// CVariableServices: variables and options: the script's variables by number
 // and name, the player's options (system settings), the per-mode flags, the
 // player's names and the settings list "game".
 #pragma once
