@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
-    CCommonSelectMessage* mode = game.GetSelectMessage();
+    auto* mode = static_cast<CCommonSelectMessage*>(game.GetSelectMessage());
     fuzzsupport::Check(mode != nullptr, "mode 9 made");
     Fill(in, mode, game);
     CheckSlots(mode);
