@@ -23,13 +23,14 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "widget/animecounter.h"
 
 class CTextPrint;
 
 class CCommonBackLog : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 7;
+  static constexpr int kModeNumber = modenumber::kBackLog;
   static constexpr int kSlots = 256;
   static constexpr int kTextSize = 256;
   static constexpr int kMaxTextBytes = 254;

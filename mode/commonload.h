@@ -11,7 +11,7 @@
 
 class CCommonLoad : public CCommonLoadSave, public CQuickLoadMode {
  public:
-  static constexpr int kModeNumber = kLoadMode;
+  static constexpr int kModeNumber = modenumber::kLoad;
 
   explicit CCommonLoad(CGameCallBack* game);
   ~CCommonLoad() override;

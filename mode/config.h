@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButtonSetup;
 class CCommonCheckButton;
@@ -58,7 +59,7 @@ void GridCell(int i, int numberX, int numberY, int* column, int* row);
 
 class CCommonConfig : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 12;
+  static constexpr int kModeNumber = modenumber::kConfig;
   // First pool picture of the page allocator; channel pictures 0..15 go
   // first.
   static constexpr int kFirstPoolPicture = 3;

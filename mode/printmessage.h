@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCutinChara;
 class CCutinWindow;
@@ -28,7 +29,7 @@ class CTextPrint;
 
 class CCommonPrintMessage : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 10;
+  static constexpr int kModeNumber = modenumber::kPrintMessage;
   static constexpr int kTextSlots = 64;
   static constexpr int kTextSlotSize = 256;
   static constexpr int kTextMax = 254;

@@ -10,10 +10,11 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonPrintMovie : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 27;
+  static constexpr int kModeNumber = modenumber::kPrintMovie;
 
   explicit CCommonPrintMovie(CGameCallBack* game);
   ~CCommonPrintMovie() override;
@@ -42,7 +43,7 @@ class CCommonPrintMovie : public CCommonGeneral {
   int LeaveMovie(int fillBlack);
 
   const char* bgName_ = "bg_movie";
-  int nextMode_ = 4;
+  int nextMode_ = modenumber::kTitle;
   const char* movieFileName_ = "default.wmv";
   const char* codecCheckFileName_ = nullptr;  // "movieFileName" when unset
   int noSkipFlag_ = 0;
@@ -75,7 +76,7 @@ class CCommonMoviePlaceHolder : public CCommonGeneral {
 // Mode 25: the movie selection by character.
 class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
  public:
-  static constexpr int kModeNumber = 25;
+  static constexpr int kModeNumber = modenumber::kSelectMovieChara;
   explicit CCommonSelectMovieChara(CGameCallBack* game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovieChara") {}
 };
@@ -83,7 +84,7 @@ class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
 // Mode 26: the movie selection.
 class CCommonSelectMovie : public CCommonMoviePlaceHolder {
  public:
-  static constexpr int kModeNumber = 26;
+  static constexpr int kModeNumber = modenumber::kSelectMovie;
   explicit CCommonSelectMovie(CGameCallBack* game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovie") {}
 };
