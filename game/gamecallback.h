@@ -22,6 +22,7 @@
 
 #include "game/gamesettings.h"
 #include "game/keyflagtable.h"
+#include "modebase/modenumbers.h"
 #include "script/scriptcallback.h"
 
 namespace platform {
@@ -90,7 +91,7 @@ enum class SystemVar : int;
 
 class CGameCallBack : public CScriptCallBack {
  public:
-  static constexpr int kModeCount = 100;
+  static constexpr int kModeCount = modenumber::kModeCount;
   static constexpr int kLevelCount = 16;
   static constexpr int kVarCount = 1000;
   static constexpr int kMaxUpdateRects = 100;
@@ -98,7 +99,7 @@ class CGameCallBack : public CScriptCallBack {
   static constexpr int kEffectChannels = 16;
   static constexpr int kEffectNameSize = 256;
   static constexpr int kTableRows = 50;
-  static constexpr int kDefaultReturnMode = 10;
+  static constexpr int kDefaultReturnMode = modenumber::kPrintMessage;
   static constexpr int kDefaultVoiceWaitTime = 7000;
   static constexpr int kDefaultFrameTime = 50;
 
@@ -480,8 +481,9 @@ class CGameCallBack : public CScriptCallBack {
   // At level 0 the story modes are also remembered as the last main mode.
   void SetCurrentMode(int n) {
     modeStack_[modeLevel_] = n;
-    if (modeLevel_ == 0 && (n == 9 || n == 10 || n == 22 || n == 31 || (n >= 35 && n <= 39) ||
-                            (n >= 50 && n <= 99)))
+    if (modeLevel_ == 0 && (n == modenumber::kSelectMessage || n == modenumber::kPrintMessage ||
+                            n == modenumber::kSelectPlace || n == modenumber::kSelectHeroin ||
+                            (n >= modenumber::kSelectPlace2 && n <= 39) || (n >= 50 && n <= 99)))
       lastMainMode_ = n;
   }
   int GetLastMainMode() const { return lastMainMode_; }

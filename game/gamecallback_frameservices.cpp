@@ -14,6 +14,7 @@
 #include "mode/printmovie.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/modenumbers.h"
 #include "platform/backend.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
@@ -34,8 +35,6 @@ constexpr int kMouseNumberOffset = 1928;
 constexpr int kPlayCountOffset = 208;
 constexpr int kMaxPlayCount = 0x7FFFFFFE;
 constexpr int kLayerCount = 16;
-constexpr int kMiniGameMode = 40;
-constexpr int kPrintMessageMode = 10;
 
 }  // namespace
 
@@ -259,7 +258,7 @@ void CGameCallBack::ApplyPendingSwitch() {
 void CGameCallBack::ToggleShiftSkip() {
   if (GetShiftSkipState()) {
     SetShiftSkipState(0);
-  } else if (!settings_.shiftSkipMessageOnly || GetCurrentMode() == kPrintMessageMode) {
+  } else if (!settings_.shiftSkipMessageOnly || GetCurrentMode() == modenumber::kPrintMessage) {
     SetShiftSkipState(1);
   }
 }
@@ -271,7 +270,8 @@ int CGameCallBack::SetMessageParam(int kind, int value) {
 }
 
 void CGameCallBack::SetSystemMenuSceneMode(int flag) {
-  if (auto* menu = dynamic_cast<CCommonSystemMenu*>(GetMode(13))) menu->SetSceneMode(flag);
+  if (auto* menu = dynamic_cast<CCommonSystemMenu*>(GetMode(modenumber::kSystemMenu)))
+    menu->SetSceneMode(flag);
 }
 
 int CGameCallBack::GetModeVariable() {
@@ -280,7 +280,7 @@ int CGameCallBack::GetModeVariable() {
 }
 
 void CGameCallBack::ResetMiniGameMode() {
-  if (CCommonGeneral* mode = GetMode(kMiniGameMode)) mode->ResetGame();
+  if (CCommonGeneral* mode = GetMode(modenumber::kMiniGame)) mode->ResetGame();
 }
 
 // --- Movies ---

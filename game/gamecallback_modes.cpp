@@ -4,6 +4,7 @@
 #include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "modebase/minigamehost.h"
+#include "modebase/modenumbers.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
@@ -234,12 +235,12 @@ void CGameCallBack::NotifyListedModes() {
 }
 
 void CGameCallBack::SetMiniGameAreaMode(int mode) {
-  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(modenumber::kMiniGame)))
     host->SetMiniGameCheckMode(mode);
 }
 
 void CGameCallBack::PrintMiniGameButtons() {
-  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(CCommonGeneral::kMiniGameMode)))
+  if (auto* host = dynamic_cast<CMiniGameHost*>(GetMode(modenumber::kMiniGame)))
     host->PrintMiniGameAreaButtons();
 }
 

@@ -5,6 +5,7 @@
 #include "game/gamecallback.h"
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
+#include "modebase/modenumbers.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
@@ -270,8 +271,8 @@ int CCommonGeneral::GeneralCalcu() {
   }
 
   if (miniGameCheckFlag_ && game_ && game_->CheckMiniGameStart(modeNumber_)) {
-    game_->NotifyMode(kMiniGameMode, modeNumber_);
-    return ExitToMode(kMiniGameMode);
+    game_->NotifyMode(modenumber::kMiniGame, modeNumber_);
+    return ExitToMode(modenumber::kMiniGame);
   }
 
   BeforeCalcu();
