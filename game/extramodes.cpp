@@ -1,29 +1,28 @@
 #include "game/extramodes.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "modebase/modenames.h"
+#include "modebase/modenumbers.h"
+
 namespace {
 
-struct ExtraModeEntry {
-  int number;
-  char name[CExtraModeList::kNameSize];
-};
-
-// Ended by the number -1.
-constexpr ExtraModeEntry kExtraModes[] = {
-    {22, "selectplace"},  {31, "selectheroin"}, {27, "printmovie"}, {30, "printcalendar"},
-    {33, "printresult"},  {34, "selectchart"},  {29, "nameinput"},  {35, "selectplace2"},
-    {24, "selectzukan"},  {45, "cardsystem"},   {-1, ""},
+// Each is registered under its name in the mode-name table.
+constexpr int kExtraModes[] = {
+    modenumber::kSelectPlace,   modenumber::kSelectHeroin, modenumber::kPrintMovie,
+    modenumber::kPrintCalendar, modenumber::kPrintResult,  modenumber::kSelectChart,
+    modenumber::kNameInput,     modenumber::kSelectPlace2, modenumber::kSelectZukan,
+    modenumber::kCardSystem,
 };
 
 }  // namespace
 
-CExtraModeList::CExtraModeList() {
-  while (count_ < kMaxEntries && kExtraModes[count_].number != -1) ++count_;
-}
+CExtraModeList::CExtraModeList()
+    : count_(std::min(static_cast<int>(std::size(kExtraModes)), kMaxEntries)) {}
 
-int CExtraModeList::GetNumber(int i) const {
-  return i >= 0 && i < count_ ? kExtraModes[i].number : 0;
-}
+int CExtraModeList::GetNumber(int i) const { return i >= 0 && i < count_ ? kExtraModes[i] : 0; }
 
 const char* CExtraModeList::GetName(int i) const {
-  return i >= 0 && i < count_ ? kExtraModes[i].name : nullptr;
+  return i >= 0 && i < count_ ? modenames::GetModeName(kExtraModes[i]) : nullptr;
 }

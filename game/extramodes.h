@@ -7,7 +7,6 @@
 class CExtraModeList {
  public:
   static constexpr int kMaxEntries = 50;
-  static constexpr int kNameSize = 64;
 
   // Counts the table's entries.
   CExtraModeList();

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "game/backscriptrunner.h"
+#include "modebase/modenumbers.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "setup/setuplist.h"
@@ -15,8 +16,8 @@ CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* system
                              int height, int bpp)
     : window_(window), systemFile_(systemFile), width_(width), height_(height), bpp_(bpp) {
   for (int& n : nextModeStack_) n = -1;
-  // Every run starts in mode 1.
-  modeStack_[0] = 1;
+  // Every run starts in the start-up mode.
+  modeStack_[0] = modenumber::kNothing;
 }
 
 CGameCallBack::~CGameCallBack() { ReleaseAll(); }

@@ -18,6 +18,7 @@
 
 #include "game/keyflagtable.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 #include "script/scriptcallback.h"
 #include "services/gameservices.h"
 #include "services/gamesettings.h"
@@ -85,7 +86,7 @@ enum class SystemVar : int;
 
 class CGameCallBack : public CScriptCallBack, public CGameServices {
  public:
-  static constexpr int kModeCount = 100;
+  static constexpr int kModeCount = modenumber::kModeCount;
   static constexpr int kLevelCount = 16;
   static constexpr int kMaxUpdateRects = 100;
   static constexpr int kMaxCallParams = 256;
@@ -453,8 +454,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // At level 0 the story modes are also remembered as the last main mode.
   void SetCurrentMode(int n) {
     modeStack_[modeLevel_] = n;
-    if (modeLevel_ == 0 && (n == 9 || n == 10 || n == 22 || n == 31 || (n >= 35 && n <= 39) ||
-                            (n >= 50 && n <= 99)))
+    if (modeLevel_ == 0 && (n == modenumber::kSelectMessage || n == modenumber::kPrintMessage ||
+                            n == modenumber::kSelectPlace || n == modenumber::kSelectHeroin ||
+                            (n >= modenumber::kSelectPlace2 && n <= 39) || (n >= 50 && n <= 99)))
       lastMainMode_ = n;
   }
   int GetLastMainMode() const { return lastMainMode_; }
@@ -751,7 +753,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CCGList* cgList_ = nullptr;
   CSceneVoiceList* sceneVoiceList_ = nullptr;
   CDataFileSetup* saveSlotLayout_ = nullptr;
-  int returnMode_ = kDefaultReturnMode;
+  int returnMode_ = modenumber::kDefaultReturnMode;
   int version_ = 0;
   const char* saveHeaderName_ = "SAVEDATA";
   int useCutinFlag_ = 0;

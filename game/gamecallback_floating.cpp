@@ -16,6 +16,7 @@
 #include "input/inputstatus.h"
 #include "modebase/minigamehost.h"
 #include "modebase/quickloadsave.h"
+#include "modebase/modenumbers.h"
 #include "graphics/picture.h"
 #include "widget/buttoncode.h"
 #include "widget/notice.h"
@@ -23,11 +24,6 @@
 
 namespace {
 
-constexpr int kLoadMode = 5;
-constexpr int kSaveMode = 6;
-constexpr int kBackLogMode = 7;
-constexpr int kConfigMode = 12;
-constexpr int kSystemMenuMode = 13;
 constexpr int kQuickLoad = 5;
 constexpr int kQuickSave = 6;
 
@@ -36,7 +32,8 @@ constexpr int kKeyL = 76, kKeyS = 83, kKeyC = 67, kKeyM = 77, kKeyO = 79;
 
 // The kind a mode's quick-button table knows each quick button by (the
 // mode it leads to); 0 for the buttons the table does not cover.
-constexpr int kButtonKinds[7] = {0, 0, 0, kSaveMode, kLoadMode, kConfigMode, kBackLogMode};
+constexpr int kButtonKinds[7] = {0, 0, 0, modenumber::kSave, modenumber::kLoad, modenumber::kConfig,
+                                 modenumber::kBackLog};
 
 // 1 when the code is a decided click carrying button number 0.
 bool Decided(int32_t code) { return GetButtonCodeNumber(code) == 0; }
@@ -251,7 +248,7 @@ int CGameCallBack::CheckSkipFilmButton() {
   if (!button || skipFilmButtonEnable_ != 1) return 0;
   if (GetButtonCodeKind(button->Calcu(inputStatus_)) != buttoncode::kDecided) return 0;
   HideButton(kSkipFilmButton);
-  if (GetCurrentMode() == CCommonGeneral::kPrintMessageMode && !GetMessageModeFlag()) {
+  if (GetCurrentMode() == modenumber::kPrintMessage && !GetMessageModeFlag()) {
     skipFilm_[0] = 0;
     skipFilm_[1] = 1;
     skipFilm_[2] = skipFilm_[3] = skipFilm_[4] = 1;
@@ -287,12 +284,12 @@ void CGameCallBack::PrepareQuickSave(int mode) {
 int CGameCallBack::CheckShortCut(int mode) {
   const GameSettings& s = settings_;
   const bool messageMode = GetMessageModeFlag() != 0;
-  if (!messageMode && GetMode(kLoadMode) && CheckKeyTrig(kKeyL))
-    return OpenByShortCut(kLoadMode, mode, s.shortCutLoadSound, false);
-  if (!messageMode && GetMode(kSaveMode) && CheckKeyTrig(kKeyS))
-    return OpenByShortCut(kSaveMode, mode, s.shortCutSaveSound, true);
-  if (GetMode(kConfigMode) && CheckKeyTrig(kKeyC))
-    return OpenByShortCut(kConfigMode, mode, s.shortCutConfigSound, false);
+  if (!messageMode && GetMode(modenumber::kLoad) && CheckKeyTrig(kKeyL))
+    return OpenByShortCut(modenumber::kLoad, mode, s.shortCutLoadSound, false);
+  if (!messageMode && GetMode(modenumber::kSave) && CheckKeyTrig(kKeyS))
+    return OpenByShortCut(modenumber::kSave, mode, s.shortCutSaveSound, true);
+  if (GetMode(modenumber::kConfig) && CheckKeyTrig(kKeyC))
+    return OpenByShortCut(modenumber::kConfig, mode, s.shortCutConfigSound, false);
 
   if (!messageMode) {
     for (const ShortCutRow& row : shortCutTable_) {
@@ -339,15 +336,15 @@ int CGameCallBack::CheckShortCut(int mode) {
   }
 
   const bool optionClick = mouseStatus_ && mouseStatus_->GetClick(s.optionStartMouseButton);
-  if (GetMode(kSystemMenuMode) && (CheckKeyTrig(kKeyM) || CheckKeyTrig(kKeyO) || optionClick)) {
+  if (GetMode(modenumber::kSystemMenu) && (CheckKeyTrig(kKeyM) || CheckKeyTrig(kKeyO) || optionClick)) {
     KeepGameState();
     PlaySettingSound(s.shortCutSystemMenuSound);
     SetReturnMode(mode);
     MakeMiniCG();
-    for (int m : {kSaveMode, kLoadMode, kConfigMode}) NotifyMode(m, mode);
-    NotifyMode(kSystemMenuMode, mode);
+    for (int m : {modenumber::kSave, modenumber::kLoad, modenumber::kConfig}) NotifyMode(m, mode);
+    NotifyMode(modenumber::kSystemMenu, mode);
     if (CCommonGeneral* current = GetMode(GetCurrentMode())) current->CreateExitScreen();
-    return kSystemMenuMode;
+    return modenumber::kSystemMenu;
   }
   return -1;
 }

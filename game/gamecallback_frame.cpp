@@ -16,6 +16,7 @@
 #include "graphics/displaymode.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/modenumbers.h"
 #include "platform/backend.h"
 #include "platform/sync.h"
 #include "platform/system.h"
@@ -39,8 +40,6 @@ int KeyAlias(int code) {
   }
 }
 
-constexpr int kPrintMessageMode = 10;
-constexpr int kMovieMode = 27;
 // Frames a full screen that lost the game's size is given before the
 // fall-back to a window.
 constexpr int kLostFrames = 5;
@@ -112,7 +111,7 @@ int CGameCallBack::Frame(int elapsed) {
   // 17. The movie mode's state word on the debug output. Its player writes
   // the movie into the screen buffer, which is presented like any other
   // frame, with no floating layer drawn over it.
-  const bool movieMode = GetCurrentMode() == kMovieMode;
+  const bool movieMode = GetCurrentMode() == modenumber::kPrintMovie;
   if (const CMoviePlayback* movie = movieMode ? GetMoviePlayback() : nullptr)
     platform::DebugOutput(movie->GetStateWord() ? "[x]" : "[o]");
   const bool movieFrame = screenUpdateBlocked_;
@@ -168,7 +167,7 @@ int CGameCallBack::Frame(int elapsed) {
     ChangeMode();
     OnAfterChangeMode();
     // Text pages come and go quickly; only other changes forget the lag.
-    if (request != kPrintMessageMode && frameSkip_) frameSkip_->Reset();
+    if (request != modenumber::kPrintMessage && frameSkip_) frameSkip_->Reset();
   }
   // 35.
   if (GetDebugFlag()) PrintDebugParam();
@@ -261,7 +260,7 @@ void CGameCallBack::SwitchScreenMode(int full, int quiet) {
   OnBeforeScreenChange();
   // The movie pauses around the switch (the configuration screen's
   // window-mode buttons after it come with that mode).
-  const bool movie = GetCurrentMode() == kMovieMode && moviePlayer_;
+  const bool movie = GetCurrentMode() == modenumber::kPrintMovie && moviePlayer_;
   if (movie) {
     moviePlayer_->Suspend();
     if (full) platform::Sleep(50);

@@ -12,6 +12,7 @@
 #include "game/gamecallback.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/modenumbers.h"
 #include "platform/backend.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
@@ -31,8 +32,6 @@ constexpr int kMouseNumberOffset = 1928;
 constexpr int kPlayCountOffset = 208;
 constexpr int kMaxPlayCount = 0x7FFFFFFE;
 constexpr int kLayerCount = 16;
-constexpr int kMiniGameMode = 40;
-constexpr int kPrintMessageMode = 10;
 
 }  // namespace
 
@@ -256,7 +255,7 @@ void CGameCallBack::ApplyPendingSwitch() {
 void CGameCallBack::ToggleShiftSkip() {
   if (GetShiftSkipState()) {
     SetShiftSkipState(0);
-  } else if (!settings_.shiftSkipMessageOnly || GetCurrentMode() == kPrintMessageMode) {
+  } else if (!settings_.shiftSkipMessageOnly || GetCurrentMode() == modenumber::kPrintMessage) {
     SetShiftSkipState(1);
   }
 }
@@ -277,7 +276,7 @@ int CGameCallBack::GetModeVariable() {
 }
 
 void CGameCallBack::ResetMiniGameMode() {
-  if (CCommonGeneral* mode = GetMode(kMiniGameMode)) mode->ResetGame();
+  if (CCommonGeneral* mode = GetMode(modenumber::kMiniGame)) mode->ResetGame();
 }
 
 // --- Movies ---

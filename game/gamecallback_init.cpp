@@ -20,6 +20,7 @@
 #include "effect/alleffect.h"
 #include "effect/effectmanager.h"
 #include "modebase/modenames.h"
+#include "modebase/modenumbers.h"
 #include "graphics/jpegdecoder.h"
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"
@@ -633,7 +634,7 @@ void CGameCallBack::InitModeSwitches() {
     if (n >= 0 && n < kModeCount) modeDisable_[n] = isDefault ? 0 : 1;
   }
   LoadClassDisable();
-  if (!modeDisable_[CCommonGeneral::kMiniGameMode]) {
+  if (!modeDisable_[modenumber::kMiniGame]) {
     LoadMiniGameSetupFile("miniGame", 512);
     GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");
     // As the mini-game mode holds it: "addMiniGame" by default, at most the

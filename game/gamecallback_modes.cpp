@@ -4,6 +4,7 @@
 #include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "modebase/minigamehost.h"
+#include "modebase/modenumbers.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"

@@ -9,6 +9,7 @@
 #include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "modebase/modenames.h"
+#include "modebase/modenumbers.h"
 #include "message/autosave.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
@@ -91,10 +92,6 @@ constexpr char kNoAutoSaveMode[] =
 constexpr char kNoAutoSaveSub[] =
     "init\x82\xC9\x8E\xA9\x93\xAE\x83Z\x81[\x83u\x83\x66\x81[\x83^\x82\xAA\x90\xDD\x92\xE8"
     "\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1:\x83T\x83u\x83\x82\x81[\x83h %d";
-
-constexpr int kChoiceMode = 9;
-constexpr int kMessageMode = 10;
-constexpr int kTitleMode = 4;
 
 int32_t Word(const uint8_t* chunk, int word) {
   return platform::GetLE32Signed(chunk + 4 * static_cast<size_t>(word));
@@ -221,7 +218,7 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   }
   SetWord(chunk, kScriptWord, scriptWord_);
   SetWord(chunk, kSkipFilmEnable, skipFilmButtonEnable_);
-  if (returnMode_ == kChoiceMode)
+  if (returnMode_ == modenumber::kSelectMessage)
     for (int i = 0; i < 4; ++i) SetWord(chunk, kChoiceWords + i, choiceWords_[i]);
   SetWord(chunk, kAutoMessageCheck, autoMessageCheckFlag_);
   SetWord(chunk, kMessageSwitchWord, messageSwitch_);
@@ -354,13 +351,13 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   messageCode_ = Word(chunk, kMessageCode);
   CScript* script = CurrentScript();
   const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
-  if (mode == kMessageMode) {
+  if (mode == modenumber::kPrintMessage) {
     if (CStoryMessageMode* printMessage = GetPrintMessage()) {
       printMessage->SetMessageCode(messageCode_);
       printMessage->SetLineCount(savedLineCount_);
     }
     if (script && older && messageKey_ >= 0) script->SearchMessage(messageKey_);
-  } else if (mode == kChoiceMode) {
+  } else if (mode == modenumber::kSelectMessage) {
     for (int i = 0; i < 4; ++i) choiceWords_[i] = Word(chunk, kChoiceWords + i);
     if (CStoryChoiceMode* choice = GetSelectMessage()) {
       // The mode holds the range to its 64 slots; the end is at least the
@@ -373,7 +370,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
       choice->SetSelectExtra(choiceWords_[3]);
     }
     if (script && older && messageKey_ >= 0) script->SearchChoice(choiceKey_);
-  } else if (mode != kTitleMode && resume >= 1 && script) {
+  } else if (mode != modenumber::kTitle && resume >= 1 && script) {
     script->JumpToEntryA();
   }
   // 15. Names, then the frame time.
@@ -705,13 +702,14 @@ void CGameCallBack::ClearGameState() {
 // A story mode opening a system mode (save, load, config, system menu):
 // the state is kept and the thumbnail taken while the story is on screen.
 int CGameCallBack::PrepareSystemMode(int result, int returnMode) {
-  if (returnMode == 0) returnMode = kDefaultReturnMode;
+  if (returnMode == 0) returnMode = modenumber::kDefaultReturnMode;
   KeepGameState();
   SetReturnMode(returnMode);
   MakeMiniCG();
-  for (int mode : {6, 5, 12, 13}) NotifyMode(mode, returnMode);
+  for (int mode : {modenumber::kSave, modenumber::kLoad, modenumber::kConfig, modenumber::kSystemMenu})
+    NotifyMode(mode, returnMode);
   if (CCommonGeneral* back = GetMode(returnMode)) back->CreateExitScreen();
-  if (returnMode == kMessageMode && messageModeFlag_) SetSystemMenuSceneMode(1);
+  if (returnMode == modenumber::kPrintMessage && messageModeFlag_) SetSystemMenuSceneMode(1);
   CScreenBuffer::SetFullRedraw(0);
   return result;
 }

@@ -16,7 +16,6 @@ constexpr size_t kChunkHeader = 32;
 constexpr int kMessageEntries = 64;
 constexpr size_t kMessageEntrySize = 256;
 constexpr size_t kMessageTextMax = 254;
-constexpr int kChoiceMode = 9;
 
 }  // namespace
 
@@ -118,7 +117,7 @@ std::vector<const char*> CGameCallBack::MessageChunkTexts() {
   std::vector<const char*> texts;
   // The choice texts when the player left from the choice mode, else the
   // print-message mode's lines.
-  if (returnMode_ == kChoiceMode) {
+  if (returnMode_ == modenumber::kSelectMessage) {
     if (const CStoryChoiceMode* choice = GetSelectMessage())
       for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
     return texts;

@@ -12,6 +12,7 @@
 #include "input/inputstatus.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/modenumbers.h"
 #include "platform/backend.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -21,9 +22,6 @@
 
 namespace {
 
-constexpr int kPrintMessageMode = 10;
-constexpr int kMovieMode = 27;
-constexpr int kNameInputMode = 29;
 constexpr int kWheelNotch = WHEEL_DELTA;
 constexpr uintptr_t kAltEnter = VK_RETURN;
 // The letters and the at sign only reach the key state.
@@ -167,14 +165,14 @@ struct GameWindowHandlers {
   // Esc and F9 close the game, except during name input or when their
   // off flag is set.
   static void CloseUnless(Game& g, platform::Window* window, int offFlag) {
-    if (g.GetCurrentMode() == kNameInputMode || offFlag) return;
+    if (g.GetCurrentMode() == modenumber::kNameInput || offFlag) return;
     platform::PostMessage(window ? window : g.window_, WM_CLOSE, 0, 0);
   }
 
   // F4 (kind 0) and F5 (kind 1) skip the text of the print-message mode.
   // (The print-message mode's own skip words are set here once it exists.)
   static void Skip(Game& g, int kind, int allowed) {
-    if (!allowed || g.GetCurrentMode() != kPrintMessageMode || g.GetMessageModeFlag()) return;
+    if (!allowed || g.GetCurrentMode() != modenumber::kPrintMessage || g.GetMessageModeFlag()) return;
     g.SetMessageReadFlag(g.messageKey_, -1);
     g.skipKind_[0] = kind == 0 ? 1 : 0;
     g.skipKind_[1] = kind == 1 ? 1 : 0;
@@ -250,7 +248,7 @@ struct GameWindowHandlers {
   // The host gives no update rectangle: the whole screen is drawn again.
   // (In the movie mode the movie player repaints its video instead.)
   static void Paint(Game& g, platform::Window* window) {
-    if (g.GetCurrentMode() == kMovieMode) {
+    if (g.GetCurrentMode() == modenumber::kPrintMovie) {
       if (g.moviePlayer_) g.moviePlayer_->RepaintVideo(window, nullptr);
       return;
     }
@@ -279,7 +277,7 @@ struct GameWindowHandlers {
   // The game draws its own cursor; the system's is hidden over the window.
   // (In the movie mode the movie player shows it by its option.)
   static void SetCursor(Game& g, platform::Window* window) {
-    if (g.GetCurrentMode() == kMovieMode && g.moviePlayer_) return;
+    if (g.GetCurrentMode() == modenumber::kPrintMovie && g.moviePlayer_) return;
     if (window) window->ShowSystemCursor(false);
   }
 };
@@ -319,7 +317,7 @@ intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, u
     case WM_SETCURSOR: H::SetCursor(*this, window); break;
     case WM_CHAR: H::Char(*this, wParam); break;
     case WM_DISPLAYCHANGE:
-      if (GetCurrentMode() == kMovieMode && GetMode(kMovieMode) && moviePlayer_)
+      if (GetCurrentMode() == modenumber::kPrintMovie && GetMode(modenumber::kPrintMovie) && moviePlayer_)
         moviePlayer_->DisplayModeChanged();
       break;
     case CMoviePlayer::kNotifyMessage:

@@ -17,6 +17,7 @@
 #include "modebase/commongeneral.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/modenumbers.h"
 #include "platform/system.h"
 #include "savedata/systemfile.h"
 #include "script/codes.h"
@@ -25,8 +26,6 @@
 
 namespace {
 
-constexpr int kPrintMessageMode = 10;
-constexpr int kChoiceMode = 9;
 constexpr int kChoiceSlots = 64;
 // The two names keep 62 bytes and two NULs.
 
@@ -152,7 +151,7 @@ void ScriptCommandHandlers::Message(CGameCallBack& g, const ScriptArgs& a) {
   if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->SetMessage(a.code, id, a.Text(), a.extra);
   if (a.code == script::kTextWindow) g.SetMessageWindowOn(1);
   if (a.code == script::kTextFull) g.SetMessageWindowOn(0);
-  if (g.GetCurrentMode() != kPrintMessageMode) g.SetNextMode(kPrintMessageMode);
+  if (g.GetCurrentMode() != modenumber::kPrintMessage) g.SetNextMode(modenumber::kPrintMessage);
   CScreenBuffer::SetFullRedraw(0);
 }
 
@@ -165,7 +164,7 @@ void ScriptCommandHandlers::Wait(CGameCallBack& g, const ScriptArgs& a) {
   }
   if (CStoryMessageMode* pm = g.GetPrintMessage()) pm->SetWaitTime(frames);
   if (frames != 0 && !g.fastForward_[CGameCallBack::kSkipToPosition]) {
-    if (g.GetCurrentMode() != kPrintMessageMode) g.SetNextMode(kPrintMessageMode);
+    if (g.GetCurrentMode() != modenumber::kPrintMessage) g.SetNextMode(modenumber::kPrintMessage);
     CScreenBuffer::SetFullRedraw(0);
   }
 }
@@ -201,7 +200,7 @@ void ScriptCommandHandlers::Transition(CGameCallBack& g, const ScriptArgs& a) {
   g.wipeLength_ = length;
   if (g.bufferPicture_[1]) g.bufferPicture_[1]->GetScreen();
   if (pm) pm->SetScreenWait(kind, length);
-  if (g.GetCurrentMode() != kPrintMessageMode) g.SetNextMode(kPrintMessageMode);
+  if (g.GetCurrentMode() != modenumber::kPrintMessage) g.SetNextMode(modenumber::kPrintMessage);
   CScreenBuffer::SetFullRedraw(0);
 }
 
@@ -237,7 +236,7 @@ void ScriptCommandHandlers::Choice(CGameCallBack& g, const ScriptArgs& a) {
   }
   if (sm) sm->SetTimeLimit(p, q == 0 ? n + 1 : q);
   std::fill(std::begin(g.fastForward_), std::end(g.fastForward_), 0);
-  g.SetNextMode(kChoiceMode);
+  g.SetNextMode(modenumber::kSelectMessage);
 }
 
 // --- Small setters ---

@@ -8,6 +8,7 @@
 #include "game/backscriptrunner.h"
 #include "modebase/commongeneral.h"
 #include "game/scriptcommands.h"
+#include "modebase/modenumbers.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
@@ -21,8 +22,6 @@ namespace {
 
 // Results acted on per frame; what is left goes on in the next frame.
 constexpr int kResultsPerFrame = 64;
-constexpr int kTitleMode = 4;
-constexpr int kSceneGalleryMode = 18;
 constexpr int kMaxLevel = 3;
 // The boxes of a call below level 3 and of a scene the script does not have.
 constexpr char kTooDeep[] = "\x82\xB1\x82\xEA\x88\xC8\x8F\xE3\x81" "A\x89\xBA\x82\xCC\x83X\x83N\x83\x8A\x83v\x83g\x82\xCD\x82\xE6\x82\xD7\x82\xDC\x82\xB9\x82\xF1";
@@ -118,7 +117,7 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
           if (CStoryMessageMode* pm = GetPrintMessage()) pm->ResetGame();
           fastForward_[kReplayRunning] = 0;
           sceneReplay_ = 0;
-          SetNextMode(kSceneGalleryMode);
+          SetNextMode(modenumber::kSelectScene);
           return 0;
         }
         if (fastForward_[kReplayPage]) std::fill(std::begin(fastForward_), std::end(fastForward_), 0);
@@ -167,7 +166,7 @@ void CGameCallBack::EndOfGame() {
     if (CCommonGeneral* mode = GetMode(n)) mode->ExitGame();
   SaveSystemFile();
   EndSkipFilm();
-  SetNextMode(kTitleMode);
+  SetNextMode(modenumber::kTitle);
   fastForward_[kReplayRunning] = 0;
 }
 

@@ -318,7 +318,7 @@ int CCommonBackLog::LeaveLog() {
   // back to the story's mode then, as for a system mode without a return
   // mode.
   const int back = GetParameter();
-  return ExitToMode(back > 0 ? back : CGameServices::kDefaultReturnMode);
+  return ExitToMode(back > 0 ? back : modenumber::kDefaultReturnMode);
 }
 
 int CCommonBackLog::RowY(int row) const {

@@ -24,13 +24,14 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 #include "widget/animecounter.h"
 
 class CTextPrint;
 
 class CCommonBackLog : public CCommonGeneral, public CStoryBackLogMode {
  public:
-  static constexpr int kModeNumber = 7;
+  static constexpr int kModeNumber = modenumber::kBackLog;
   static constexpr int kSlots = 256;
   static constexpr int kTextSize = 256;
   static constexpr int kMaxTextBytes = 254;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCardBarPrint;
 class CCardPicture;
@@ -19,7 +20,7 @@ class CCommonButton;
 
 class CCommonCardSystem : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 45;
+  static constexpr int kModeNumber = modenumber::kCardSystem;
   static constexpr int kMaxCards = 32;
   static constexpr int kControls = 3;  // 0 appear, 1 enable, 2 placed
 

@@ -154,7 +154,7 @@ void CCommonChartMenu::LoadExtData(const uint8_t* buffer, size_t size, int) {
 
 void CCommonChartMenu::SaveChartSlot(int returnToChart) {
   if (!game_) return;
-  game_->SetReturnMode(returnToChart ? kModeNumber : kReturnToTitle);
+  game_->SetReturnMode(returnToChart ? kModeNumber : modenumber::kTitle);
   game_->KeepGameState();
   slots_->SaveSlot(VarValue(slotVar_));
 }

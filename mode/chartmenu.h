@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "platform/types.h"
 #include "savedata/chartslot.h"
 
@@ -35,10 +36,9 @@ class CTextPrint;
 
 class CCommonChartMenu : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 34;
+  static constexpr int kModeNumber = modenumber::kSelectChart;
   static constexpr int kMaxSeenItems = 8;
   static constexpr int kLineColors = 5;
-  static constexpr int kReturnToTitle = 4;
   // More back pictures per chart than this are not made.
   static constexpr int kMaxBackPictures = 64;
   // Larger button cells and zooms are held to these.

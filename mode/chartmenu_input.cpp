@@ -17,7 +17,6 @@
 #include "widget/radiobuttongroup.h"
 
 namespace {
-constexpr int kSystemMenuMode = 13;
 constexpr int kLeft = 0, kRight = 1, kMiddle = 2;
 // The description window gives way when the mouse comes this near.
 constexpr int kDescMargin = 64;
@@ -357,7 +356,7 @@ int CCommonChartMenu::StepFloating() {
   const int code = game_->CheckFloatingButtons();
   if (code == buttoncode::kNothing) return kGoOn;
   if (tabs_) tabs_->Calcu(nullptr);
-  if (CheckButtonResult(code) == 0) return game_->PrepareSystemMode(kSystemMenuMode, kModeNumber);
+  if (CheckButtonResult(code) == 0) return game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber);
   return IsPressedKind(code) ? -1 : kGoOn;
 }
 
@@ -379,7 +378,7 @@ int CCommonChartMenu::StepTabs() {
 
 int CCommonChartMenu::StepShortCut() {
   const int mode = game_->CheckShortCut(kModeNumber);
-  if (mode == kSystemMenuMode) return game_->PrepareSystemMode(kSystemMenuMode, kModeNumber);
+  if (mode == modenumber::kSystemMenu) return game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber);
   if (mode != -1) return ExitToMode(mode);
   return kGoOn;
 }

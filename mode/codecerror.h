@@ -7,12 +7,13 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButtonGroup;
 
 class CCommonCodecError : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 32;
+  static constexpr int kModeNumber = modenumber::kCodecError;
   static constexpr int kButtons = 3;
   // The buttons' pictures are pool pictures 3, 4 and 5.
   static constexpr int kFirstPoolPicture = 3;
@@ -37,7 +38,7 @@ class CCommonCodecError : public CCommonGeneral {
   void PrintDialog();
 
   std::unique_ptr<CCommonButtonGroup> buttons_;
-  int nextMode_ = 2;
+  int nextMode_ = modenumber::kLogo;
   const char* bgName_ = "CodecError";
   const char* dialogName_ = "ta_dialog5";
   int dialogFlag_ = 1;

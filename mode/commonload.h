@@ -12,7 +12,7 @@
 
 class CCommonLoad : public CCommonLoadSave, public CQuickLoadMode {
  public:
-  static constexpr int kModeNumber = kLoadMode;
+  static constexpr int kModeNumber = modenumber::kLoad;
 
   explicit CCommonLoad(CGameServices* game);
   ~CCommonLoad() override;

@@ -34,7 +34,7 @@ class CModeVoices {
 
 class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
  public:
-  static constexpr int kModeNumber = kSaveMode;
+  static constexpr int kModeNumber = modenumber::kSave;
   static constexpr int kCommentBytes = 254;
 
   explicit CCommonSave(CGameServices* game);

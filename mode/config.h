@@ -14,6 +14,7 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButtonSetup;
 class CCommonCheckButton;
@@ -59,7 +60,7 @@ void GridCell(int i, int numberX, int numberY, int* column, int* row);
 
 class CCommonConfig : public CCommonGeneral, public CConfigScreen {
  public:
-  static constexpr int kModeNumber = 12;
+  static constexpr int kModeNumber = modenumber::kConfig;
   // First pool picture of the page allocator; channel pictures 0..15 go
   // first.
   static constexpr int kFirstPoolPicture = 3;

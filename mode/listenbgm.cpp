@@ -500,7 +500,7 @@ int CCommonListenBGM::Calcu() {
         game_->StopBgm(-1);
         game_->SetBackScriptMode(0);
       }
-      return ExitToMode(kOmakeMode);
+      return ExitToMode(modenumber::kOmake);
     }
     if (v > 0) {
       // No track: the pair has nothing to page through.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "mode/modekeys.h"
 
 class CBgmPlayer;
@@ -62,8 +63,7 @@ int CentreOffset(int width, int nameMax, int fontSize, int codeByte);
 
 class CCommonListenBGM : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 8;
-  static constexpr int kOmakeMode = 15;
+  static constexpr int kModeNumber = modenumber::kListenBGM;
   static constexpr int kButtons = 5;
   enum ButtonIndex { kRew, kPlay, kFf, kPause, kStop };
   enum State { kStopped = 0, kPlaying = 1, kPaused = 2 };

@@ -31,7 +31,7 @@ constexpr int kNoDecision = -2;
 
 CCommonLoadSave::CCommonLoadSave(CGameServices* game, const char* listName, int saveScreen)
     : CCommonGeneral(game), saveScreen_(saveScreen ? 1 : 0) {
-  SetModeNumber(saveScreen_ ? kSaveMode : kLoadMode);
+  SetModeNumber(saveScreen_ ? modenumber::kSave : modenumber::kLoad);
   const char* name = listName ? listName : "";
   LoadSetupFile(name, kListPairs);
 
@@ -73,7 +73,7 @@ CCommonLoadSave::CCommonLoadSave(CGameServices* game, const char* listName, int 
   // Leaving the load screen for the title captures the exit screen; a
   // special fade runs only when the list gives one.
   if (setup::EqualNoCase(name, "load")) {
-    exitFadeOutSpecialMode_ = kTitleMode;
+    exitFadeOutSpecialMode_ = modenumber::kTitle;
     exitSpecial_.createScreen = 1;
   }
   LoadFadeSetup();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CAnimePart;
 class CCommonButtonGroup;
@@ -25,9 +26,6 @@ class CPagePrint;
 
 class CCommonLoadSave : public CCommonGeneral {
  public:
-  static constexpr int kLoadMode = 5;
-  static constexpr int kSaveMode = 6;
-  static constexpr int kTitleMode = 4;
   // More slots on a page than a screen could show are not made.
   static constexpr int kMaxBlocks = 64;
 

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "mode/modekeys.h"
 
 class CCommonLogo : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 2;
+  static constexpr int kModeNumber = modenumber::kLogo;
   // Counts from the list are held to 0..kMaxCount.
   static constexpr int kMaxCount = 256;
 
@@ -63,7 +64,7 @@ class CCommonLogo : public CCommonGeneral {
 
   std::vector<Logo> logos_;
   std::vector<Sound> sounds_;
-  int nextMode_ = 4;
+  int nextMode_ = modenumber::kTitle;
   int current_ = 0;
   int phase_ = 0;  // 0 fade-in, 1 keep, 2 fade-out
   int phaseCounter_ = 0;

@@ -14,6 +14,7 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 #include "modebase/minigamehost.h"
 #include "minigame/allminigame.h"
 
@@ -23,7 +24,7 @@ class CFloatingLayerTable;
 
 class CCommonMiniGame : public CCommonGeneral, public CMiniGameHost {
  public:
-  static constexpr int kModeNumber = 40;
+  static constexpr int kModeNumber = modenumber::kMiniGame;
   static constexpr int kMaxUnlocks = 127;
   static constexpr int kSounds = 16;
   static constexpr int kNoCGColor = 0x004080;
@@ -61,7 +62,7 @@ class CCommonMiniGame : public CCommonGeneral, public CMiniGameHost {
   // --- For tests ---
   struct Area {
     int x = 0, y = 0, w = 16, h = 16;
-    int checkMode = 15;
+    int checkMode = modenumber::kOmake;
     int checkVar = -1;
     int setVar = -1, setType = 0;
     int pages = 0;

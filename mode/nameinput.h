@@ -9,13 +9,14 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButton;
 class CTextInputBox;
 
 class CCommonNameInput : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 29;
+  static constexpr int kModeNumber = modenumber::kNameInput;
   static constexpr int kNameBytes = 256;
   static constexpr int kMaxNameBytes = kNameBytes - 2;
   static constexpr int kMaxFrames = 9999;

@@ -37,7 +37,7 @@ int CCommonNothing::Calcu() {
     game_->SetCodecCheckState(3);
   if (codecCheckFlag_ && codecLevel_ == -1 && game_) {
     codecLevel_ = game_->CheckMovieCodec();
-    if (codecLevel_ < codecLimit_) return kCodecErrorMode;
+    if (codecLevel_ < codecLimit_) return modenumber::kCodecError;
   }
   return nextMode_;
 }

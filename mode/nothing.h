@@ -7,12 +7,12 @@
 #pragma once
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "mode/modekeys.h"
 
 class CCommonNothing : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 1;
-  static constexpr int kCodecErrorMode = 32;
+  static constexpr int kModeNumber = modenumber::kNothing;
 
   explicit CCommonNothing(CGameServices* game);
   ~CCommonNothing() override;
@@ -26,7 +26,7 @@ class CCommonNothing : public CCommonGeneral {
 
  private:
   Rgb fill_{255, 255, 255};
-  int nextMode_ = 2;
+  int nextMode_ = modenumber::kLogo;
   int codecCheckFlag_ = 0;
   int codecLimit_ = 4;
   int startupJumpScriptFlag_ = 0;

@@ -126,20 +126,20 @@ int CCommonOmake::Calcu() {
 int CCommonOmake::Decide(int n) {
   switch (n) {
     case 0:
-      if (!cgCharaAuto_) return ExitToMode(kCGCharaMode);
+      if (!cgCharaAuto_) return ExitToMode(modenumber::kSelectCGChara);
       if (cgList_) cgList_->SetCurrentChara(0);
       // The gallery's back button returns here.
-      if (game_) game_->NotifyMode(kCGMode, kModeNumber);
-      return ExitToMode(kCGMode);
+      if (game_) game_->NotifyMode(modenumber::kSelectCG, kModeNumber);
+      return ExitToMode(modenumber::kSelectCG);
     case 1:
-      if (!sceneCharaAuto_) return ExitToMode(kSceneCharaMode);
+      if (!sceneCharaAuto_) return ExitToMode(modenumber::kSelectSceneChara);
       if (sceneList_) sceneList_->SetCurrentChara(0);
-      if (game_) game_->NotifyMode(kSceneMode, kModeNumber);
-      return ExitToMode(kSceneMode);
+      if (game_) game_->NotifyMode(modenumber::kSelectScene, kModeNumber);
+      return ExitToMode(modenumber::kSelectScene);
     case 2:
-      return ExitToMode(kMusicMode);
+      return ExitToMode(modenumber::kListenBGM);
     case 3:
-      return ExitToMode(kTitleMode);
+      return ExitToMode(modenumber::kTitle);
     default:
       break;
   }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCGList;
 class CMenuButtonPanel;
@@ -16,13 +17,7 @@ class CSceneList;
 
 class CCommonOmake : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 15;
-  static constexpr int kTitleMode = 4;
-  static constexpr int kMusicMode = 8;
-  static constexpr int kCGCharaMode = 16;
-  static constexpr int kCGMode = 17;
-  static constexpr int kSceneMode = 18;
-  static constexpr int kSceneCharaMode = 20;
+  static constexpr int kModeNumber = modenumber::kOmake;
   // Column c's picture is pool picture kFirstPoolPicture + c (after the
   // mini-game area buttons' pictures when those are on).
   static constexpr int kFirstPoolPicture = 3;

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonOpening : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 3;
+  static constexpr int kModeNumber = modenumber::kOpening;
 
   explicit CCommonOpening(CGameServices* game);
   ~CCommonOpening() override;
@@ -17,5 +18,5 @@ class CCommonOpening : public CCommonGeneral {
   int Init() override;
 
  private:
-  int nextMode_ = 4;
+  int nextMode_ = modenumber::kTitle;
 };

@@ -38,7 +38,7 @@ CCommonPrintCG::CCommonPrintCG(CGameServices* game) : CCommonGeneral(game) {
   GetSetupInt(&scrollTimeY_, "scrollTimeY");
   GetSetupInt(&scrollWaitX_, "scrollWaitX");
   GetSetupInt(&scrollWaitY_, "scrollWaitY");
-  parameter_ = 17;
+  parameter_ = modenumber::kSelectCG;
   GetSetupMode("backMode", &parameter_);
   GetSetupInt(&taBGFlag_, "taBGFlag");
   GetSetupInt(&taBGR_, "taBGColorR");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCGList;
 class CCGVoiceList;
@@ -17,7 +18,7 @@ class CPicture;
 
 class CCommonPrintCG : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 23;
+  static constexpr int kModeNumber = modenumber::kPrintCG;
   static constexpr int kMaxTiles = 16;
   static constexpr int kVoiceNameSize = 1024;
   // The Control key as the held-key query numbers it.

@@ -21,6 +21,7 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 
 class CCutinChara;
 class CCutinWindow;
@@ -29,7 +30,7 @@ class CTextPrint;
 
 class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
  public:
-  static constexpr int kModeNumber = 10;
+  static constexpr int kModeNumber = modenumber::kPrintMessage;
   static constexpr int kTextSlots = 64;
   static constexpr int kTextSlotSize = 256;
   static constexpr int kTextMax = 254;

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kKeyReturn = 13, kKeySpace = 32, kKeyA = 65;
 constexpr int kOptionAuto = 6, kOptionSpeed = 105;
-constexpr int kSystemMenuMode = 13, kConfigMode = 12, kBackLogMode = 7, kTitleMode = 4;
 // A whole page in one frame.
 constexpr int kAllCells = 10000;
 // Far more cells than 64 lines of 256 cells, small enough to add safely.
@@ -129,14 +128,14 @@ int CCommonPrintMessage::CalcuText(int button) {
   // 1. The floating buttons: system menu, configuration, back log.
   if (button != -1) {
     const int r = CheckButtonResult(button);
-    if (r == 0) return ExitToMode(game_->PrepareSystemMode(kSystemMenuMode, kModeNumber));
+    if (r == 0) return ExitToMode(game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber));
     if (r == 1) {
-      game_->NotifyMode(kConfigMode, kModeNumber);
-      return ExitToMode(game_->PrepareSystemMode(kConfigMode, kModeNumber));
+      game_->NotifyMode(modenumber::kConfig, kModeNumber);
+      return ExitToMode(game_->PrepareSystemMode(modenumber::kConfig, kModeNumber));
     }
     if (r == 2) {
-      game_->NotifyMode(kBackLogMode, kModeNumber);
-      return ExitToMode(game_->PrepareSystemMode(kBackLogMode, kModeNumber));
+      game_->NotifyMode(modenumber::kBackLog, kModeNumber);
+      return ExitToMode(game_->PrepareSystemMode(modenumber::kBackLog, kModeNumber));
     }
     const int kind = GetButtonCodeKind(button);
     if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
@@ -168,8 +167,8 @@ int CCommonPrintMessage::CalcuText(int button) {
     if (mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled() && FloatingAllowed()) {
       game_->KeepGameState();
       if (s_.backlogSound > 0) game_->PlaySystemSe(s_.backlogSound - 1, 0);
-      game_->NotifyMode(kBackLogMode, kModeNumber);
-      return ExitToMode(kBackLogMode);
+      game_->NotifyMode(modenumber::kBackLog, kModeNumber);
+      return ExitToMode(modenumber::kBackLog);
     }
     // 6.2
     int due = AutoStep();
@@ -200,7 +199,7 @@ int CCommonPrintMessage::CalcuText(int button) {
         const int m = game_->CheckShortCut(kModeNumber);
         if (m != -1) {
           game_->SetSystemSetting(kOptionAuto, 0);
-          if (m == kSystemMenuMode && game_->GetMessageModeFlag()) game_->SetSystemMenuSceneMode(1);
+          if (m == modenumber::kSystemMenu && game_->GetMessageModeFlag()) game_->SetSystemMenuSceneMode(1);
           return ExitToMode(m);
         }
       }
@@ -260,7 +259,7 @@ int CCommonPrintMessage::IsScreenWaitDone() {
 int CCommonPrintMessage::CalcuDemo() {
   if (!mouse_ || (!mouse_->GetTrig(0) && !mouse_->GetTrig(1))) return -1;
   game_->OnMessageClick();
-  return kTitleMode;
+  return modenumber::kTitle;
 }
 
 void CCommonPrintMessage::PrepareExit() {

@@ -11,10 +11,11 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 
 class CCommonPrintMovie : public CCommonGeneral, public CMoviePlayback {
  public:
-  static constexpr int kModeNumber = 27;
+  static constexpr int kModeNumber = modenumber::kPrintMovie;
 
   explicit CCommonPrintMovie(CGameServices* game);
   ~CCommonPrintMovie() override;
@@ -44,7 +45,7 @@ class CCommonPrintMovie : public CCommonGeneral, public CMoviePlayback {
   int LeaveMovie(int fillBlack);
 
   const char* bgName_ = "bg_movie";
-  int nextMode_ = 4;
+  int nextMode_ = modenumber::kTitle;
   const char* movieFileName_ = "default.wmv";
   const char* codecCheckFileName_ = nullptr;  // "movieFileName" when unset
   int noSkipFlag_ = 0;
@@ -77,7 +78,7 @@ class CCommonMoviePlaceHolder : public CCommonGeneral {
 // Mode 25: the movie selection by character.
 class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
  public:
-  static constexpr int kModeNumber = 25;
+  static constexpr int kModeNumber = modenumber::kSelectMovieChara;
   explicit CCommonSelectMovieChara(CGameServices* game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovieChara") {}
 };
@@ -85,7 +86,7 @@ class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
 // Mode 26: the movie selection.
 class CCommonSelectMovie : public CCommonMoviePlaceHolder {
  public:
-  static constexpr int kModeNumber = 26;
+  static constexpr int kModeNumber = modenumber::kSelectMovie;
   explicit CCommonSelectMovie(CGameServices* game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovie") {}
 };

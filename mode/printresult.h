@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButton;
 class CNameList;
@@ -43,7 +44,7 @@ size_t SkipChars(const char* text, int chars);
 
 class CCommonPrintResult : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 33;
+  static constexpr int kModeNumber = modenumber::kPrintResult;
   static constexpr int kMaxResults = 4096;
   static constexpr int kMaxBlocks = 6;
   static constexpr int kFirstPlatePicture = 4;
@@ -92,7 +93,7 @@ class CCommonPrintResult : public CCommonGeneral {
   void SetPage(int page);
   void PrintDescription(int r);
 
-  int nextMode_ = 15;
+  int nextMode_ = modenumber::kOmake;
   int descPrintType_ = 1;
   int messageX_ = 56, messageY_ = 484, fontSize_ = 22;
   int colorR_ = 255, colorG_ = 247, colorB_ = 153;

@@ -157,7 +157,7 @@ int CCommonSelectCG::Calcu() {
     pick_.ClearSelected();
     if (cgList_ && shown >= 0) cgList_->SetCurrentCG(shown);
     if (game_) game_->ResetFrameTime();
-    return ExitToMode(kViewerMode);
+    return ExitToMode(modenumber::kPrintCG);
   }
   if (updownBack_) {
     const int32_t code = updownBack_->Calcu(input_);

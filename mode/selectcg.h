@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "mode/gallerygrid.h"
 
 class CCGList;
@@ -20,8 +21,7 @@ class CPicture;
 
 class CCommonSelectCG : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 17;
-  static constexpr int kViewerMode = 23;
+  static constexpr int kModeNumber = modenumber::kSelectCG;
 
   explicit CCommonSelectCG(CGameServices* game);
   ~CCommonSelectCG() override;

@@ -24,10 +24,10 @@ constexpr int kHeartCells[] = {2, 0, 1, 3};  // by heart state
 // The default names are loaded as "sys\\<name>" or taken from the system
 // pictures, which live in "sys" already: they carry no folder.
 constexpr CharaPageKind kCGPage = {
-    CCommonSelectCGChara::kModeNumber, 17, "selectcgchara", 256, "cgm_bg", "filenameChara", "ta_cgm_bt",
+    CCommonSelectCGChara::kModeNumber, modenumber::kSelectCG, "selectcgchara", 256, "cgm_bg", "filenameChara", "ta_cgm_bt",
     "ta_cgm_cur", 32, 1, true, true, false};
 constexpr CharaPageKind kScenePage = {
-    CCommonSelectSceneChara::kModeNumber, 18, "SelectSceneChara", 256, "scenem_bg", "filenameButton",
+    CCommonSelectSceneChara::kModeNumber, modenumber::kSelectScene, "SelectSceneChara", 256, "scenem_bg", "filenameButton",
     "ta_scenem_bt", "ta_cgm_cur", 127, 0, false, false, true};
 
 std::string Numbered(const char* key, int n) { return key + std::to_string(n); }
@@ -359,7 +359,7 @@ int CGalleryCharaPage::Calcu() {
   if (backButton_) {
     const int32_t code = backButton_->Calcu(input_);
     const int result = CheckButtonResult(code);
-    if (kind_.anyBackResultLeaves ? result >= 0 : result == 0) return ExitToMode(kExtrasMode);
+    if (kind_.anyBackResultLeaves ? result >= 0 : result == 0) return ExitToMode(modenumber::kOmake);
     if (GetButtonCodeKind(code) == buttoncode::kPressed) {
       selected_ = -2;
       return -1;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CNumberPrint;
 class CPicture;
@@ -41,7 +42,6 @@ struct CharaPageKind {
 
 class CGalleryCharaPage : public CCommonGeneral {
  public:
-  static constexpr int kExtrasMode = 15;
   static constexpr int kBlinkFrames = 8;
   static constexpr int kSelectSound = 3;
 
@@ -127,7 +127,7 @@ class CGalleryCharaPage : public CCommonGeneral {
 
 class CCommonSelectCGChara : public CGalleryCharaPage {
  public:
-  static constexpr int kModeNumber = 16;
+  static constexpr int kModeNumber = modenumber::kSelectCGChara;
   explicit CCommonSelectCGChara(CGameServices* game);
 
  protected:
@@ -138,7 +138,7 @@ class CCommonSelectCGChara : public CGalleryCharaPage {
 
 class CCommonSelectSceneChara : public CGalleryCharaPage {
  public:
-  static constexpr int kModeNumber = 20;
+  static constexpr int kModeNumber = modenumber::kSelectSceneChara;
   explicit CCommonSelectSceneChara(CGameServices* game);
 
  protected:

@@ -52,7 +52,6 @@ std::vector<int> DrawOrder(const std::vector<int>& depths) {
 
 namespace {
 
-constexpr int kSystemMenuMode = 13;
 // The turn pair rests on page 2 of 5, so both of its buttons stay usable;
 // a decided up click reports page 1, a down click page 3.
 constexpr int kTurnPages = 5, kTurnPage = 2, kTurnUp = 1, kTurnDown = 3;
@@ -243,8 +242,8 @@ int CCommonSelectHeroin::Calcu() {
     game_->KeepGameState();
     game_->SetReturnMode(kModeNumber);
     game_->MakeMiniCG();
-    game_->NotifyMode(kSystemMenuMode, kModeNumber);
-    return kSystemMenuMode;
+    game_->NotifyMode(modenumber::kSystemMenu, kModeNumber);
+    return modenumber::kSystemMenu;
   }
   if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
   // 3. The turn buttons.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButton;
 class CNameList;
@@ -40,7 +41,7 @@ std::vector<int> DrawOrder(const std::vector<int>& depths);
 
 class CCommonSelectHeroin : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 31;
+  static constexpr int kModeNumber = modenumber::kSelectHeroin;
   static constexpr int kMaxHeroines = 12;
   static constexpr int kOkPicture = 4;
   static constexpr int kNextPicture = 3;

@@ -35,7 +35,6 @@ constexpr const char* kTimeOver = "\x90\xA7\x8C\xC0\x8E\x9E\x8A\xD4\x83\x49\x81\
 // The game's key codes: 28..31 also answer the arrow keys.
 constexpr int kKeyLeft = 28, kKeyRight = 29, kKeyUp = 30, kKeyDown = 31;
 constexpr int kClickDelay = 3;
-constexpr int kConfigMode = 13, kSystemMenuMode = 12, kBackLogMode = 7;
 
 int IsHoverCode(int code) {
   const int32_t kind = GetButtonCodeKind(code);
@@ -319,13 +318,13 @@ int CCommonSelectMessage::CheckOptionButtons(int* next) {
     game_->KeepGameState();
     game_->SetReturnMode(kModeNumber);
     game_->MakeMiniCG();
-    game_->NotifyMode(kConfigMode, kModeNumber);
+    game_->NotifyMode(modenumber::kSystemMenu, kModeNumber);
     deliver_ = 0;
-    *next = ExitToMode(kConfigMode);
+    *next = ExitToMode(modenumber::kSystemMenu);
     return 1;
   }
   if (button == 1 || button == 2) {
-    const int mode = button == 1 ? kSystemMenuMode : kBackLogMode;
+    const int mode = button == 1 ? modenumber::kConfig : modenumber::kBackLog;
     deliver_ = 0;
     game_->NotifyMode(mode, kModeNumber);
     *next = ExitToMode(game_->PrepareSystemMode(mode, kModeNumber));
@@ -479,9 +478,9 @@ int CCommonSelectMessage::Calcu() {
       !game_->IsBackLogDisabled()) {
     game_->KeepGameState();
     if (backlogSound_ > 0) game_->PlaySystemSe(backlogSound_ - 1, 0);
-    game_->NotifyMode(kBackLogMode, kModeNumber);
+    game_->NotifyMode(modenumber::kBackLog, kModeNumber);
     deliver_ = 0;
-    return ExitToMode(kBackLogMode);
+    return ExitToMode(modenumber::kBackLog);
   }
   if (optionOk_ && options) {
     const int m = game_->CheckShortCut(kModeNumber);

@@ -20,6 +20,7 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 
 class CNumberPrint;
 class CPicture;
@@ -66,7 +67,7 @@ TimerFade TimerCrossFade(int t, int s, int n);
 
 class CCommonSelectMessage : public CCommonGeneral, public CStoryChoiceMode {
  public:
-  static constexpr int kModeNumber = 9;
+  static constexpr int kModeNumber = modenumber::kSelectMessage;
   static constexpr int kTextSlots = 64;
   static constexpr int kTextSlotSize = 256;
   static constexpr int kTextMax = kTextSlotSize - 2;

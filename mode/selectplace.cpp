@@ -71,7 +71,6 @@ AnimeFrame AnimeFrameAt(int counter, int patterns, int speed, int type) {
 
 namespace {
 
-constexpr int kSystemMenuMode = 13, kConfigMode = 12, kBackLogMode = 7;
 constexpr int kKeyDecide = 13, kKeyLeft = 28, kKeyRight = 29, kKeyUp = 30, kKeyDown = 31;
 // Effect channels 3..15 hold the first button pictures.
 constexpr int kFirstButtonChannel = 3, kButtonChannels = 13;
@@ -91,7 +90,7 @@ int ReadVar(const CCommonGeneral& mode, CGameServices* game, const char* key, in
 
 CCommonSelectPlace::CCommonSelectPlace(CGameServices* game, int variant)
     : CCommonGeneral(game), variant_(std::max(variant, 0)) {
-  SetModeNumber(variant_ == 0 ? kModeNumber : 34 + variant_);
+  SetModeNumber(variant_ == 0 ? kModeNumber : kSecondModeNumber - 1 + variant_);
   if (variant_ == 0)
     LoadSetupFile("SelectPlace", 512);
   else
@@ -268,7 +267,7 @@ int CCommonSelectPlace::PlaceAt(int x, int y, int anyShown) const {
 
 int CCommonSelectPlace::LeaveFor(int m) {
   chosenFlag_ = 0;
-  if (m != kSystemMenuMode) game_->NotifyMode(m, modeNumber_);
+  if (m != modenumber::kSystemMenu) game_->NotifyMode(m, modeNumber_);
   return ExitToMode(game_->PrepareSystemMode(m, modeNumber_));
 }
 
@@ -307,11 +306,11 @@ int CCommonSelectPlace::Calcu() {
   const int kind = GetButtonCodeKind(code);
   switch (CheckButtonResult(code)) {
     case 0:
-      return LeaveFor(kSystemMenuMode);
+      return LeaveFor(modenumber::kSystemMenu);
     case 1:
-      return LeaveFor(kConfigMode);
+      return LeaveFor(modenumber::kConfig);
     case 2:
-      return LeaveFor(kBackLogMode);
+      return LeaveFor(modenumber::kBackLog);
     default:
       break;
   }
@@ -346,7 +345,7 @@ int CCommonSelectPlace::Calcu() {
 
   // 5. The wheel opens the back log.
   if (backLogOk_ && mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled())
-    return LeaveFor(kBackLogMode);
+    return LeaveFor(modenumber::kBackLog);
 
   // 6. Short-cut keys.
   const int shortcut = game_->CheckShortCut(modeNumber_);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButtonGroup;
 class CPicture;
@@ -32,8 +33,8 @@ AnimeFrame AnimeFrameAt(int counter, int patterns, int speed, int type);
 
 class CCommonSelectPlace : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 22;
-  static constexpr int kSecondModeNumber = 35;
+  static constexpr int kModeNumber = modenumber::kSelectPlace;
+  static constexpr int kSecondModeNumber = modenumber::kSelectPlace2;
   static constexpr int kAutoPicLayers = 16;
 
   explicit CCommonSelectPlace(CGameServices* game, int variant = 0);

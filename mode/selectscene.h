@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 #include "mode/gallerygrid.h"
 
 class CPagePrint;
@@ -21,7 +22,7 @@ class CSceneVoiceList;
 
 class CCommonSelectScene : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 18;
+  static constexpr int kModeNumber = modenumber::kSelectScene;
   static constexpr int kVoiceWait = 16;
   // The seen table's size: a character shows its first 200 scenes.
   static constexpr int kMaxScenes = 200;

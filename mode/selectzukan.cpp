@@ -28,11 +28,11 @@ CCommonSelectZukan::CCommonSelectZukan(CGameServices* game) : CCommonGeneral(gam
   LoadBackButtonSetup();
   LoadFadeSetup();
   // Leaving for the extras menu takes the special exit.
-  exitFadeOutSpecialMode_ = kOmakeMode;
+  exitFadeOutSpecialMode_ = modenumber::kOmake;
   exitSpecial_.createScreen = 1;
   // A book opened without being told where to return goes back to the
   // extras menu, never to a mode that does not exist.
-  parameter_ = kOmakeMode;
+  parameter_ = modenumber::kOmake;
 
   GetSetupString(&seatName_, "filenameSeat");
   GetSetupInt(&printX_, "zukanPrintX");

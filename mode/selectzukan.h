@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CAnimePart;
 class CPicture;
 
 class CCommonSelectZukan : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 24;
-  static constexpr int kOmakeMode = 15;
+  static constexpr int kModeNumber = modenumber::kSelectZukan;
   static constexpr int kItemsPerVar = 30;
   // No game has more variables than this to hold items in.
   static constexpr int kMaxItems = kItemsPerVar * 1000;

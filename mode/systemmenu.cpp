@@ -246,7 +246,7 @@ void CCommonSystemMenu::EnableOptions() {
   }
   for (int i = kBuiltIn; i < optionNumber_; ++i)
     if (expMode_[i] > 0 && game_ && !game_->CheckEnableVar(expMode_[i])) panel_->SetEnable(i, 0, 0);
-  if (opening != kMessageMode && opening != kChoiceMode)
+  if (opening != modenumber::kPrintMessage && opening != modenumber::kSelectMessage)
     for (int i : {3, 4, 6}) panel_->SetEnable(i, 0, 0);
   if (game_ && !game_->GetModeFlag(opening)) panel_->SetEnable(5, 0, 0);
   if (sceneMode_) {
@@ -269,7 +269,7 @@ int CCommonSystemMenu::ReturnToStory() {
 
 int CCommonSystemMenu::LeaveGame() {
   CreateExitScreen();
-  return ExitToMode(sceneMode_ ? kSceneMode : kTitleMode);
+  return ExitToMode(sceneMode_ ? modenumber::kSelectScene : modenumber::kTitle);
 }
 
 int CCommonSystemMenu::OpenDialog() {
@@ -293,7 +293,8 @@ int CCommonSystemMenu::Decide(int option) {
     case 0:
     case 1:
     case 2: {
-      const int target = option == 0 ? kSaveMode : option == 1 ? kLoadMode : kConfigMode;
+      const int target =
+          option == 0 ? modenumber::kSave : option == 1 ? modenumber::kLoad : modenumber::kConfig;
       if (game_) game_->NotifyMode(target, parameter_);
       CreateExitScreen();
       return ExitToMode(target);
@@ -305,8 +306,8 @@ int CCommonSystemMenu::Decide(int option) {
       if (game_) game_->SetShiftSkipState(1);
       return ReturnToStory();
     case 5:
-      if (game_) game_->NotifyMode(kBackLogMode, parameter_);
-      return kBackLogMode;
+      if (game_) game_->NotifyMode(modenumber::kBackLog, parameter_);
+      return modenumber::kBackLog;
     case 6:
       if (game_) game_->SetSystemSetting(6, 1);
       return ReturnToStory();

@@ -10,6 +10,7 @@
 
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
+#include "modebase/modenumbers.h"
 
 class CCommonButtonGroup;
 class CMenuButtonPanel;
@@ -34,9 +35,7 @@ bool AddDefaultKey(int slots[3], int key);
 
 class CCommonSystemMenu : public CCommonGeneral, public CSystemMenuOptions {
  public:
-  static constexpr int kModeNumber = 13;
-  static constexpr int kLoadMode = 5, kSaveMode = 6, kBackLogMode = 7, kChoiceMode = 9;
-  static constexpr int kMessageMode = 10, kConfigMode = 12, kTitleMode = 4, kSceneMode = 18;
+  static constexpr int kModeNumber = modenumber::kSystemMenu;
   static constexpr int kCancelOption = 7, kExitOption = 8;
   static constexpr int kFirstPoolPicture = 5, kDialogPoolPicture = 3;
 

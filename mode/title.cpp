@@ -120,17 +120,17 @@ int CCommonTitle::Decide(int f) {
       if (game_) {
         game_->KeepGameState();
         game_->SetMessageModeFlag(0);
-        game_->NotifyMode(kLoadMode, kModeNumber);
+        game_->NotifyMode(modenumber::kLoad, kModeNumber);
       }
-      return ExitToMode(kLoadMode);
+      return ExitToMode(modenumber::kLoad);
     case 2:
       if (game_) {
         game_->KeepGameState();
-        game_->NotifyMode(kConfigMode, kModeNumber);
+        game_->NotifyMode(modenumber::kConfig, kModeNumber);
       }
-      return ExitToMode(kConfigMode);
+      return ExitToMode(modenumber::kConfig);
     case 3:
-      return ExitToMode(kExtrasMode);
+      return ExitToMode(modenumber::kOmake);
     case 4:
       // The close request is posted once; the title then waits for the end.
       left_ = 1;

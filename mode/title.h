@@ -10,16 +10,14 @@
 #include <memory>
 
 #include "modebase/commongeneral.h"
+#include "modebase/modenumbers.h"
 
 class CMenuButtonPanel;
 class CMenuButtonSetup;
 
 class CCommonTitle : public CCommonGeneral {
  public:
-  static constexpr int kModeNumber = 4;
-  static constexpr int kLoadMode = 5;
-  static constexpr int kConfigMode = 12;
-  static constexpr int kExtrasMode = 15;
+  static constexpr int kModeNumber = modenumber::kTitle;
   // Column c's picture is pool picture kFirstPoolPicture + c (after the
   // mini-game area buttons' pictures when those are on).
   static constexpr int kFirstPoolPicture = 3;
@@ -65,7 +63,7 @@ class CCommonTitle : public CCommonGeneral {
   int menuStartDeltaX_ = 0, menuStartDeltaY_ = 0;
   int autoRestartTime_ = 0;
   int scriptEndIsModeEnd_ = 0;
-  int restartNextMode_ = 1;
+  int restartNextMode_ = modenumber::kNothing;
   const char* bgName_ = "title_bg";
   int startCounter_ = 0, idleCounter_ = 0;
   int startChosen_ = 0, startValue_ = 0;

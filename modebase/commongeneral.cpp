@@ -5,6 +5,7 @@
 #include "services/gameservices.h"
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
+#include "modebase/modenumbers.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
 #include "graphics/screenbuffer.h"
@@ -271,8 +272,8 @@ int CCommonGeneral::GeneralCalcu() {
   }
 
   if (miniGameCheckFlag_ && game_ && game_->CheckMiniGameStart(modeNumber_)) {
-    game_->NotifyMode(kMiniGameMode, modeNumber_);
-    return ExitToMode(kMiniGameMode);
+    game_->NotifyMode(modenumber::kMiniGame, modeNumber_);
+    return ExitToMode(modenumber::kMiniGame);
   }
 
   BeforeCalcu();

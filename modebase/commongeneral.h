@@ -51,8 +51,6 @@ class CCommonGeneral {
   static constexpr int kDefaultFadeTime = 10;
   static constexpr int kDefaultVoiceWait = 20;
   static constexpr int kNoSpecialMode = -2;
-  static constexpr int kMiniGameMode = 40;
-  static constexpr int kPrintMessageMode = 10;
   // More animation layers than a screen could show are not made.
   static constexpr int kMaxAnimeLayers = 256;
 

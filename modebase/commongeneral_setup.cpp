@@ -7,6 +7,7 @@
 #include "modebase/commongeneral.h"
 #include "services/gameservices.h"
 #include "modebase/modenames.h"
+#include "modebase/modenumbers.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "setup/setuplist.h"
@@ -271,7 +272,7 @@ void CCommonGeneral::LoadAnimeLayerSetup() {
   animeLayerNumber_ = std::min(animeLayerNumber_, kMaxAnimeLayers);
   if (!animeLayers_) {
     // The message mode redraws everything under its layers every frame.
-    if (modeNumber_ == kPrintMessageMode) mustAllPrintFlag_ = 1;
+    if (modeNumber_ == modenumber::kPrintMessage) mustAllPrintFlag_ = 1;
     CPicture* back = mustAllPrintFlag_ || backScriptFlag_ ? nullptr : screenPicture_;
     animeLayers_ = new CVarAnimePart*[animeLayerNumber_];
     for (int i = 0; i < animeLayerNumber_; ++i) {
@@ -315,7 +316,7 @@ void CCommonGeneral::UpdateGameDateLayer() {
 // Draws each layer with its variable's value (1 without a variable); the
 // message mode draws without restoring.
 void CCommonGeneral::UpdateAnimeLayers() {
-  const int noRestore = modeNumber_ == kPrintMessageMode ? 1 : 0;
+  const int noRestore = modeNumber_ == modenumber::kPrintMessage ? 1 : 0;
   for (int i = 0; i < animeLayerCount_; ++i) {
     CVarAnimePart* layer = animeLayers_[i];
     const int var = layer->GetVarNumber();

@@ -4,9 +4,11 @@
 // object and every mode read the same table.
 #pragma once
 
+#include "modebase/modenumbers.h"
+
 namespace modenames {
 
-constexpr int kModeCount = 100;
+constexpr int kModeCount = modenumber::kModeCount;
 constexpr int kNameSize = 32;
 constexpr int kQuickButtonCount = 4;
 

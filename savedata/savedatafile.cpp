@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "graphics/picture.h"
+#include "modebase/modenumbers.h"
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
@@ -361,7 +362,9 @@ int CCommonDataFile::CompareVersions(int file, int program, int savedMode, int s
   if (file > program) return -1;
   if ((file >> 16 & 0xFF) < (program >> 16 & 0xFF)) return 2;
   if ((file >> 8 & 0xFF) >= (program >> 8 & 0xFF)) return 0;
-  return savedMode == 10 || (savedMode == 9 && scripts > 0) ? 2 : 1;
+  const bool inScript = savedMode == modenumber::kPrintMessage ||
+                        (savedMode == modenumber::kSelectMessage && scripts > 0);
+  return inScript ? 2 : 1;
 }
 
 int CCommonDataFile::CheckVersion() {

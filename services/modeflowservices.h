@@ -11,10 +11,6 @@ class CMouseStatus;
 
 class CModeFlowServices {
  public:
-  // The mode a system screen returns to when nothing else was set: the
-  // print-message mode.
-  static constexpr int kDefaultReturnMode = 10;
-
   virtual CMouseStatus* GetMouseStatus() = 0;
   virtual CInputStatus* GetInputStatus() = 0;
   // 1 when the key was pressed this frame. 28..31 also accept Left, Right,

@@ -82,7 +82,7 @@ TEST_F(BackLogTest, WithoutAnOpenerItLeavesForTheStory) {
   Open();
   Log()->SetParameter(0);
   Wheel(-120);
-  EXPECT_EQ(Requests(), std::vector<int>{CGameCallBack::kDefaultReturnMode});
+  EXPECT_EQ(Requests(), std::vector<int>{modenumber::kDefaultReturnMode});
 }
 
 TEST_F(BackLogTest, TheOldestPageIgnoresWheelUpLeftAndPageUp) {

@@ -299,7 +299,7 @@ TEST_F(ListenBgmTest, TheSliderVolumeLastsOnlyInTheRoom) {
   Game().SetSystemSetting(100, 10);  // as if something else moved it
   ClickUntil(710, 560, [&] { return !Game().ModeRequests().empty(); });
   RunUntilRequests(1, 30);
-  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{CCommonListenBGM::kOmakeMode}));
+  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{modenumber::kOmake}));
   EXPECT_EQ(Game().GetSystemSetting(100), 75);
 }
 
@@ -317,7 +317,7 @@ TEST_F(ListenBgmTest, WithoutTracksNothingButBackReacts) {
   EXPECT_EQ(room->GetShownTrack(), -1);
   ClickUntil(710, 560, [&] { return !Game().ModeRequests().empty(); });
   RunUntilRequests(1, 30);
-  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{CCommonListenBGM::kOmakeMode}));
+  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{modenumber::kOmake}));
 }
 
 TEST_F(ListenBgmTest, HugeRowCountsAndPitchesShowOnlyTheTracks) {

@@ -270,7 +270,7 @@ TEST_F(LoadSaveTest, BackReturnsToTheOpeningModeAndSetsTheReturnFlag) {
 
 TEST_F(LoadSaveTest, TheLoadListPresetsTheSpecialExitToTheTitle) {
   TestScreen& load = Make("load", 0);
-  EXPECT_EQ(load.SpecialMode(), CCommonLoadSave::kTitleMode);
+  EXPECT_EQ(load.SpecialMode(), modenumber::kTitle);
   EXPECT_EQ(load.SpecialCreatesScreen(), 1);
   TestScreen& save = Make("save", 1);
   EXPECT_EQ(save.SpecialMode(), CCommonGeneral::kNoSpecialMode);

@@ -57,13 +57,13 @@ TEST_F(OmakeTest, ButtonsLeadToTheirModes) {
     const char* notify;
   };
   const Case cases[] = {
-      {{}, 0, CCommonOmake::kCGCharaMode, nullptr},
-      {{}, 1, CCommonOmake::kSceneCharaMode, nullptr},
-      {{}, 2, CCommonOmake::kMusicMode, nullptr},
-      {{}, 3, CCommonOmake::kTitleMode, nullptr},
+      {{}, 0, modenumber::kSelectCGChara, nullptr},
+      {{}, 1, modenumber::kSelectSceneChara, nullptr},
+      {{}, 2, modenumber::kListenBGM, nullptr},
+      {{}, 3, modenumber::kTitle, nullptr},
       // The gallery must know it returns here.
-      {{{"autoCGCharaFlag", "1"}}, 0, CCommonOmake::kCGMode, "NotifyMode 17 15"},
-      {{{"autoSceneCharaFlag", "1"}}, 1, CCommonOmake::kSceneMode, "NotifyMode 18 15"},
+      {{{"autoCGCharaFlag", "1"}}, 0, modenumber::kSelectCG, "NotifyMode 17 15"},
+      {{{"autoSceneCharaFlag", "1"}}, 1, modenumber::kSelectScene, "NotifyMode 18 15"},
   };
   for (const Case& c : cases) {
     WriteOmake(c.extra);
@@ -75,7 +75,7 @@ TEST_F(OmakeTest, ButtonsLeadToTheirModes) {
     EXPECT_EQ(game.ModeRequests(), (std::vector<int>{c.request})) << c.column;
     if (c.notify) {
       EXPECT_TRUE(Called(c.notify)) << c.column;
-      if (c.request == CCommonOmake::kCGMode) {
+      if (c.request == modenumber::kSelectCG) {
         EXPECT_EQ(game.GetCGList()->GetCurrentChara(), 0);
       }
     }
@@ -89,7 +89,7 @@ TEST_F(OmakeTest, RightClickIsTheCancelColumn) {
   host_->InjectButton(1, true);
   host_->InjectButton(1, false);
   for (int i = 0; i < 4 && game.ModeRequests().empty(); ++i) game.RunFrame();
-  EXPECT_EQ(game.ModeRequests(), (std::vector<int>{CCommonOmake::kTitleMode}));
+  EXPECT_EQ(game.ModeRequests(), (std::vector<int>{modenumber::kTitle}));
 }
 
 TEST_F(OmakeTest, WaitAndAppearAndAClickDuringTheWait) {

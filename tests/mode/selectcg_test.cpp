@@ -98,7 +98,7 @@ TEST_F(SelectCGTest, ClickBlinksThenOpensTheViewerOnTheFirstSeenPictureOfTheEntr
   EXPECT_NE(std::count(cursor.begin(), cursor.end(), true), 0);
   EXPECT_NE(std::count(cursor.begin(), cursor.end(), false), 0) << "the chosen cell blinks";
   Game().RunFrames(3);
-  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{CCommonSelectCG::kViewerMode}));
+  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{modenumber::kPrintCG}));
   EXPECT_EQ(Game().GetCGList()->GetCurrentCG(), 2);
 }
 

@@ -367,7 +367,7 @@ TEST_F(SelectMessageTest, LeavingForOtherModesDeliversNothing) {
   host_->InjectWheel(120);
   EXPECT_EQ(Frame(), -1);
 
-  // The option buttons: 0 configuration, 1 system menu, 2 back log.
+  // The option buttons: 0 system menu, 1 configuration, 2 back log.
   const struct {
     int button, mode;
   } cases[] = {{0, 13}, {1, 12}, {2, 7}};
@@ -377,6 +377,10 @@ TEST_F(SelectMessageTest, LeavingForOtherModesDeliversNothing) {
     Enter();
     Game().floating_ = static_cast<int>(0xF0000080u) | c.button;
     EXPECT_EQ(Frame(), c.mode) << c.button;
+    // The mode is told first where to come back to.
+    const std::vector<std::string> notes = Game().Lines("NotifyMode");
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes[0], "NotifyMode " + std::to_string(c.mode) + " 9");
     Game().floating_ = -1;
     EXPECT_EQ(mode_->GetDeliver(), 0);
   }

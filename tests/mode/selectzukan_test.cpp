@@ -125,7 +125,7 @@ TEST_F(SelectZukanTest, AChosenItemGoesToTheBackScriptAndAClickReturns) {
 TEST_F(SelectZukanTest, BackSetsTheReturnFlagAndLeavesForTheExtrasByTheSpecialExit) {
   WriteSettings();
   CCommonSelectZukan* book = Enter();
-  EXPECT_EQ(book->GetParameter(), CCommonSelectZukan::kOmakeMode);
+  EXPECT_EQ(book->GetParameter(), modenumber::kOmake);
   Click(710, 560);
   int flag = 0;
   // The book's own step stands for the frame's, so the flag is seen before
@@ -136,7 +136,7 @@ TEST_F(SelectZukanTest, BackSetsTheReturnFlagAndLeavesForTheExtrasByTheSpecialEx
       flag |= Game().GetReturnFlag();
       return r;
     });
-  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{CCommonSelectZukan::kOmakeMode}));
+  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{modenumber::kOmake}));
   EXPECT_EQ(book->IsSpecialExit(), 1);
   EXPECT_EQ(flag, 1);
 }
