@@ -741,22 +741,30 @@ class Parser {
     return nullptr;
   }
 
+  // An option `name=value` of a text or a choice; false when none follows.
+  bool Option(std::string* name, uint32_t* value) {
+    if (Peek().kind != T::kIdent || Peek(1).kind != T::kPunct || Peek(1).text != "=") return false;
+    *name = Next().text;
+    Next();
+    *value = Constant();
+    return true;
+  }
+
   // choice [key=K] [time=P] [timeout=Q] [param=R] "a" "b" ... [/ "x" ...]
   void Choice(const CommandInfo& command) {
     std::vector<uint32_t> choices, extras;
     uint32_t key = static_cast<uint32_t>(choiceKey_++);
     uint32_t p = 0, q = 0, r = 0;
     bool full = false, afterSlash = false;
+    std::string option;
+    uint32_t value = 0;
     while (!AtStatementEnd()) {
       if (Peek().kind == T::kString) {
         (afterSlash ? extras : choices).push_back(String(Next().text));
       } else if (Is("/")) {
         Next();
         afterSlash = full = true;
-      } else if (Peek().kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == "=") {
-        const std::string option = Next().text;
-        Next();
-        const uint32_t value = Constant();
+      } else if (Option(&option, &value)) {
         if (option == "key") {
           key = value;
         } else if (option == "time") {
@@ -880,10 +888,9 @@ class Parser {
     uint32_t key = static_cast<uint32_t>(messageKey_++);
     bool hasExtra = false;
     uint32_t extra = 0;
-    while (Peek().kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == "=") {
-      const std::string option = Next().text;
-      Next();
-      const uint32_t value = Constant();
+    std::string option;
+    uint32_t value = 0;
+    while (Option(&option, &value)) {
       if (option == "key") {
         key = value;
       } else if (option == "extra") {
