@@ -20,7 +20,7 @@
 #include "modebase/modenumbers.h"
 #include "platform/system.h"
 #include "savedata/systemfile.h"
-#include "script/codes.h"
+#include "script/commandtable.h"
 #include "script/script.h"
 #include "setup/text.h"
 
@@ -33,69 +33,69 @@ int OffForMinusOne(int v) { return v == -1 ? 0 : v; }
 
 }  // namespace
 
-// The dispatcher's codes: text first, then the codes that only store a
-// value, then the sub-script codes, then the remaining engine codes.
+// The handler of each command of the script's table that the game acts on.
+using script::CommandCode;
 const ScriptCommandHandlers::Entry ScriptCommandHandlers::kTable[] = {
-    {script::kTextWindow, &Message},
-    {script::kTextFull, &Message},
-    {script::kTextAppend, &Message},
-    {script::kTextWait, &Wait},
-    {script::kTextWipe, &Transition},
-    {script::kTextChoice, &Choice},
-    {0x33330017, &TextShown},
-    {0x33330019, &Nothing},
-    {0x3333001E, &StoredOption},
-    {0x33330028, &FrameTime},
-    {0x33330029, &DefaultFrameTime},
-    {0x33330042, &DebugLine},
-    {0x33330050, &FirstName},
-    {0x33330051, &SecondName},
-    {0x33330052, &Nothing},
-    {0x33330053, &ScriptWord},
-    {0x33330054, &WindowDesign},
-    {0x33330055, &CursorDesign},
-    {0x33330056, &MouseDesign},
-    {0x33330057, &SkipProhibit},
-    {0x33330058, &SkipWord2},
-    {0x33330059, &AutoProhibit},
-    {0x3333005A, &SkipWord4},
-    {0x3333005B, &CutinNumber},
-    {0x3333005C, &FrameFlag},
-    {0x3333005D, &ChoiceReturn},
-    {0x3333005E, &ScriptHook},
-    {0x3333005F, &WindowMode},
-    {0x33330060, &CostumeMask},
-    {0x33330062, &SetVariable},
-    {0x33330063, &VariantVar},
-    {0x33330066, &SeFade},
-    {0x33330067, &VoiceFade},
-    {script::kCallScript, &CallScript},
-    {script::kCallScript2, &CallScript},
-    {script::kReplaceScript, &ReplaceScript},
-    {0x33330007, &Music},
-    {0x33330008, &Voice},
-    {0x33330009, &SoundEffect},
-    {0x33330011, &GetScreen},
-    {0x33330012, &EffectClear},
-    {0x33330013, &Effect},
-    {0x33330014, &EffectReset},
-    {0x33330015, &LoadDwq},
-    {0x33330016, &EffectRect},
-    {0x33330018, &PictureFlag},
-    {0x3333001A, &SceneFlag},
-    {0x3333001B, &WindowState},
-    {0x3333001C, &WindowDisplay},
-    {0x3333001F, &PreloadDwq},
-    {0x33330061, &PictureFlagIf},
-    {0x33330064, &FaceType},
-    {0x33330065, &FaceNumber},
-    {0x33330068, &SeVolume},
-    {0x33330069, &VoiceVolume},
-    {0x3333006A, &MusicVolume},
+    {CommandCode("text"), &Message},
+    {CommandCode("fulltext"), &Message},
+    {CommandCode("moretext"), &Message},
+    {CommandCode("wait"), &Wait},
+    {CommandCode("wipe"), &Transition},
+    {CommandCode("choice"), &Choice},
+    {CommandCode("bgm"), &Music},
+    {CommandCode("voice"), &Voice},
+    {CommandCode("se"), &SoundEffect},
+    {CommandCode("getscreen"), &GetScreen},
+    {CommandCode("effectclear"), &EffectClear},
+    {CommandCode("effect"), &Effect},
+    {CommandCode("effectreset"), &EffectReset},
+    {CommandCode("loaddwq"), &LoadDwq},
+    {CommandCode("effectrect"), &EffectRect},
+    {CommandCode("textshown"), &TextShown},
+    {CommandCode("cgflag"), &PictureFlag},
+    {CommandCode("filmflag"), &SceneFlag},
+    {CommandCode("windowstate"), &WindowState},
+    {CommandCode("windowdisplay"), &WindowDisplay},
+    {CommandCode("option6"), &StoredOption},
+    {CommandCode("preloaddwq"), &PreloadDwq},
+    {CommandCode("frametime"), &FrameTime},
+    {CommandCode("defaultframetime"), &DefaultFrameTime},
+    {CommandCode("debugline"), &DebugLine},
+    {CommandCode("name1"), &FirstName},
+    {CommandCode("name2"), &SecondName},
+    {CommandCode("scriptword"), &ScriptWord},
+    {CommandCode("windowdesign"), &WindowDesign},
+    {CommandCode("cursordesign"), &CursorDesign},
+    {CommandCode("mousedesign"), &MouseDesign},
+    {CommandCode("skipprohibit"), &SkipProhibit},
+    {CommandCode("messageswitch"), &SkipWord2},
+    {CommandCode("autoprohibit"), &AutoProhibit},
+    {CommandCode("floatingbuttonoff"), &SkipWord4},
+    {CommandCode("cutin"), &CutinNumber},
+    {CommandCode("frameflag"), &FrameFlag},
+    {CommandCode("choicereturn"), &ChoiceReturn},
+    {CommandCode("scripthook"), &ScriptHook},
+    {CommandCode("windowmode"), &WindowMode},
+    {CommandCode("costumemask"), &CostumeMask},
+    {CommandCode("cgflagif"), &PictureFlagIf},
+    {CommandCode("setvar"), &SetVariable},
+    {CommandCode("variantvar"), &VariantVar},
+    {CommandCode("face"), &FaceType},
+    {CommandCode("facenumber"), &FaceNumber},
+    {CommandCode("sefade"), &SeFade},
+    {CommandCode("voicefade"), &VoiceFade},
+    {CommandCode("sevolume"), &SeVolume},
+    {CommandCode("voicevolume"), &VoiceVolume},
+    {CommandCode("bgmvolume"), &MusicVolume},
+    {CommandCode("callscript"), &CallScript},
+    {CommandCode("jumpscript"), &ReplaceScript},
+    {CommandCode("callscript2"), &CallScript},
 };
 const int ScriptCommandHandlers::kTableSize = sizeof(kTable) / sizeof(kTable[0]);
 
 void CGameCallBack::SystemCommand(int code, int param, const void* data, int extra) {
+  const script::CommandInfo* command = script::FindCommand(code);
+  if (!command) return;
   const ScriptCommandHandlers::Entry* entry = nullptr;
   for (int i = 0; i < ScriptCommandHandlers::kTableSize && !entry; ++i)
     if (ScriptCommandHandlers::kTable[i].code == code) entry = &ScriptCommandHandlers::kTable[i];
@@ -105,27 +105,22 @@ void CGameCallBack::SystemCommand(int code, int param, const void* data, int ext
   a.param = param;
   a.data = data;
   a.extra = extra;
-  // The words the record holds, by the code's shape.
+  // The words the record holds, by the command's shape.
   const auto* words = static_cast<const int32_t*>(data);
-  switch (code) {
-    case script::kTextWait: a.words = words, a.count = words ? 1 : 0; break;
-    case script::kTextWipe: a.words = words, a.count = words ? std::max(param, 0) : 0; break;
+  switch (command->shape) {
+    case script::CommandShape::kWords1: a.words = words, a.count = words ? 1 : 0; break;
+    case script::CommandShape::kWordsN: a.words = words, a.count = words ? std::max(param, 0) : 0; break;
     // The choice list holds n, m, the n + m texts and P, Q, R: one word
     // more than the parameter counts.
-    case script::kTextChoice: a.words = words, a.count = words && param >= 0 ? param + 1 : 0; break;
-    default:
-      switch (script::EngineCommandShape(code)) {
-        case script::CommandShape::kWords1: a.words = words, a.count = words ? 1 : 0; break;
-        case script::CommandShape::kWordsN: a.words = words, a.count = words ? std::max(param, 0) : 0; break;
-        case script::CommandShape::kValue: a.words = &a.param, a.count = 1; break;
-        default: break;
-      }
+    case script::CommandShape::kChoice: a.words = words, a.count = words && param >= 0 ? param + 1 : 0; break;
+    case script::CommandShape::kValue: a.words = &a.param, a.count = 1; break;
+    default: break;
   }
   entry->run(*this, a);
 }
 
 void CGameCallBack::CommandNotice(int code, int, const char* text) {
-  if (code != 0x33330008) return;
+  if (code != script::CommandCode("voice")) return;
   setup::CopyCp932Cut(noticedVoice_, text, kNameTextSize - 2);
 }
 
@@ -242,8 +237,6 @@ void ScriptCommandHandlers::Choice(CGameCallBack& g, const ScriptArgs& a) {
 // --- Small setters ---
 
 void ScriptCommandHandlers::TextShown(CGameCallBack& g, const ScriptArgs&) { g.SetMessageWindowOn(1); }
-
-void ScriptCommandHandlers::Nothing(CGameCallBack&, const ScriptArgs&) {}
 
 void ScriptCommandHandlers::StoredOption(CGameCallBack& g, const ScriptArgs& a) {
   const int v = a.Word(0);

@@ -33,7 +33,8 @@ struct ScriptCommandHandlers {
     int32_t code;
     Handler run;
   };
-  // The dispatcher's table, in the order the codes are tried.
+  // The handler of each command of script/commandtable.h that is not
+  // marked ignored.
   static const Entry kTable[];
   static const int kTableSize;
 
@@ -50,7 +51,6 @@ struct ScriptCommandHandlers {
   static void Choice(CGameCallBack& g, const ScriptArgs& a);
   // Small setters (scriptcommands.cpp).
   static void TextShown(CGameCallBack& g, const ScriptArgs& a);
-  static void Nothing(CGameCallBack& g, const ScriptArgs& a);
   static void StoredOption(CGameCallBack& g, const ScriptArgs& a);
   static void FrameTime(CGameCallBack& g, const ScriptArgs& a);
   static void DefaultFrameTime(CGameCallBack& g, const ScriptArgs& a);

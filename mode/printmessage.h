@@ -9,10 +9,10 @@
 // printmessage_calcu.cpp (per-frame input, waits, auto mode and skip),
 // printmessage_print.cpp (the drawing: window, face, name, text, cut-ins).
 //
-// Text command codes: 0x22220001 new window page (first line the speaker's
-// name), 0x22220002 new full-screen page, 0x22220003 continuation of the
-// page shown, 0x22220004 timed wait in frames, 0x22220005 timed wait over a
-// captured screen.
+// Text commands (script/commandtable.h): "text" a new window page (first
+// line the speaker's name), "fulltext" a new full-screen page, "moretext"
+// the continuation of the page shown, "wait" a timed wait in frames,
+// "wipe" a timed wait over a captured screen.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,7 @@
 #include "modebase/commongeneral.h"
 #include "modebase/moderoles.h"
 #include "modebase/modenumbers.h"
+#include "script/commandtable.h"
 
 class CCutinChara;
 class CCutinWindow;
@@ -39,11 +40,11 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   // More font-size types than this count as this many.
   static constexpr int kMaxFontSizeTypes = 255;
 
-  static constexpr int kCodeWindow = 0x22220001;
-  static constexpr int kCodeFull = 0x22220002;
-  static constexpr int kCodeContinue = 0x22220003;
-  static constexpr int kCodeWait = 0x22220004;
-  static constexpr int kCodeScreenWait = 0x22220005;
+  static constexpr int kCodeWindow = script::kTextWindow;
+  static constexpr int kCodeFull = script::kTextFull;
+  static constexpr int kCodeContinue = script::kTextAppend;
+  static constexpr int kCodeWait = script::kTextWait;
+  static constexpr int kCodeScreenWait = script::kTextWipe;
 
   explicit CCommonPrintMessage(CGameServices* game);
   ~CCommonPrintMessage() override;

@@ -1,5 +1,6 @@
-// Record classes, codes and operand words of compiled scripts, shared by the
-// interpreter and the assembler.
+// Record classes, control codes and operand words of compiled scripts,
+// shared by the interpreter and the assembler. The codes of the commands
+// handed to the game are in script/commandtable.h.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +38,8 @@ constexpr int32_t kClassCommand = 0x66660007;
 // word 4 a string of the string table (the voice name of a voice command).
 constexpr int32_t kClassNotice = 0x66660008;
 
-// Control codes (class kClassControl).
+// Control codes (class kClassControl). The sub-script calls are control
+// records too, listed with the commands in script/commandtable.h.
 constexpr int32_t kBlockOpen = static_cast<int32_t>(0xA000007Bu);   // '{'
 constexpr int32_t kBlockClose = static_cast<int32_t>(0xA000007Du);  // '}'
 constexpr int32_t kNop = 0x55560001;
@@ -49,25 +51,14 @@ constexpr int32_t kStopHere6 = 0x55560006;
 constexpr int32_t kReturn = 0x55560007;
 constexpr int32_t kCase = 0x55560008;
 constexpr int32_t kCall = 0x55560009;
-constexpr int32_t kCallScript = 0x5556000A;  // string, stop entry
 constexpr int32_t kStopAfterB = 0x5556000B;
 constexpr int32_t kStopAfterC = 0x5556000C;
 constexpr int32_t kStopAfterE = 0x5556000E;
 constexpr int32_t kIfOnly = 0x55560011;  // no chain
 constexpr int32_t kStopAfter13 = 0x55560013;
-constexpr int32_t kReplaceScript = 0x55560015;  // string
-constexpr int32_t kCallScript2 = 0x55560016;    // string, stop entry
 constexpr int32_t kGoto = 0x55560020;
 
-// Text codes (class kClassText).
-constexpr int32_t kTextWindow = 0x22220001;
-constexpr int32_t kTextFull = 0x22220002;
-constexpr int32_t kTextAppend = 0x22220003;
-constexpr int32_t kTextWait = 0x22220004;
-constexpr int32_t kTextWipe = 0x22220005;
-constexpr int32_t kTextChoice = 0x22220006;
-
-// What Run returns besides the codes above.
+// What Run returns besides the codes above and the commands' codes.
 constexpr int kResultError = -1;
 constexpr int kResultEnd = 10;
 constexpr int kResultSystemCall = 0x11110001;
@@ -91,19 +82,5 @@ constexpr uint32_t kGroupAssign = 0xA2;   // == and compound assignments
 constexpr uint32_t kGroupLogic = 0xA3;    // && == ^^ ||
 constexpr uint32_t kGroupLess = 0xA4;     // < >
 constexpr uint32_t kGroupCompare = 0xA5;  // != <= == >=
-
-// How an engine command (class kClassCommand) hands its words to the game.
-enum class CommandShape {
-  kNone,       // S0: parameter 0, no data
-  kWords1,     // S1: parameter 1, words from 4
-  kWordsN,     // S3: parameter word 3 (the count), words from 4
-  kString,     // Sstr: parameter word 3, string (word 4)
-  kValue,      // Sval: parameter word 4, no data
-  kString1,    // Sstr1: parameter 1, string (word 4)
-  kMessage1,   // Smsg1: parameter 1, message text (word 3)
-  kUnknown,    // not an engine command: stepped over
-};
-
-CommandShape EngineCommandShape(int32_t code);
 
 }  // namespace script

@@ -632,16 +632,13 @@ int CScript::RunControl(const Record& r) {
     case kStopAfter13:
       pc_ += len;
       return r.code;
-    case kCallScript:
-    case kCallScript2:
-    case kReplaceScript: {
-      const char* name = GetString(r.Word(3));
-      if (r.code != kReplaceScript) returnStack_[kStopEntrySlot] = r.Word(4);
-      pc_ += len;
-      if (game_) game_->SystemCommand(r.code, 0, name, 0);
-      return r.code;
-    }
-    default:  // no operation, block records, codes of no meaning here
+    default:
+      // Sub-script calls go to the game and stop the run; no operation,
+      // block records and codes of no meaning here are passed over.
+      if (const CommandInfo* command = FindCommand(kClassControl, r.code)) {
+        HandOver(r, *command);
+        return r.code;
+      }
       pc_ += len;
       break;
   }
@@ -681,72 +678,45 @@ int CScript::RunExpression(const Record& r) {
 }
 
 int CScript::RunText(const Record& r) {
-  const int len = r.len;
-  switch (r.code) {
-    case kTextWindow:
-    case kTextFull:
-    case kTextAppend: {
-      const int32_t extra = len >= 6 ? r.Word(5) : 0;
-      const char* text = GetMessageText(r.Word(3));
-      const int32_t key = r.Word(4);
-      pc_ += len;
-      if (game_) game_->SystemCommand(r.code, key, text, extra);
-      return kTextWindow;
-    }
-    case kTextWait: {
-      const int32_t* data = WordsFrom4(r, 1);
-      const int32_t frames = data[0];
-      pc_ += len;
-      if (game_) game_->SystemCommand(r.code, 1, data, 0);
-      return frames != 0 ? kTextWait : kGoOn;
-    }
-    case kTextWipe: {
-      int32_t count = r.Word(3);
-      if (count < 0 || count > len - 4) {
-        AddErrorf("word count %d at word %d is out of range", count, r.at);
-        count = count < 0 || len < 4 ? 0 : len - 4;
-      }
-      const int32_t* data = WordsFrom4(r, count);
-      pc_ += len;
-      if (game_) game_->SystemCommand(r.code, count, data, 0);
-      return kTextWipe;
-    }
-    case kTextChoice: {
-      bool ok = false;
-      ChoiceKeyAt(r.at, len, &ok);
-      if (!ok) {
-        AddErrorf("choice at word %d is broken", r.at);
-        return kResultEnd;
-      }
-      const int32_t n = words_[r.at + 3];
-      const int32_t m = len != static_cast<long long>(n) + 5 ? words_[r.at + len - 1] : 0;
-      const bool pq = static_cast<long long>(n) + m + 5 < len;
-      const bool rr = static_cast<long long>(n) + m + 6 < len;
-      choice_.assign(words_ + r.at + 4, words_ + r.at + 4 + n + m);
-      choice_.insert(choice_.begin(), {n, m});
-      choice_.push_back(pq ? words_[r.at + len - 2] : 0);  // P
-      choice_.push_back(pq ? words_[r.at + len - 3] : 0);  // Q
-      choice_.push_back(rr ? words_[r.at + len - 4] : 0);  // R
-      pc_ += len;
-      if (game_) game_->SystemCommand(r.code, n + m + 4, choice_.data(), 0);
-      return kTextChoice;
-    }
-    default:
-      pc_ += len;
-      return kGoOn;
+  const CommandInfo* command = FindCommand(kClassText, r.code);
+  if (!command) {
+    pc_ += r.len;
+    return kGoOn;
   }
+  // Read before the game runs: it may replace the words.
+  const int32_t frames = r.Word(4);
+  if (!HandOver(r, *command)) return kResultEnd;
+  if (command->shape == CommandShape::kPage) return kTextWindow;
+  // A wait of 0 frames lets the run go on.
+  if (command->shape == CommandShape::kWords1 && frames == 0) return kGoOn;
+  return r.code;
 }
 
 int CScript::RunCommand(const Record& r) {
+  // A text or script code here would reach the game without the data its
+  // handler reads, so only engine commands are handed over.
+  const CommandInfo* command = FindCommand(kClassCommand, r.code);
+  if (!command) {
+    pc_ += r.len;
+    return kGoOn;
+  }
+  HandOver(r, *command);
+  return kGoOn;
+}
+
+bool CScript::HandOver(const Record& r, const CommandInfo& command) {
   const int len = r.len;
   int param = 0;
   const void* data = nullptr;
-  switch (EngineCommandShape(r.code)) {
+  int extra = 0;
+  switch (command.shape) {
+    case CommandShape::kNone:
+      break;
     case CommandShape::kWords1:
       param = 1;
       data = WordsFrom4(r, 1);
       break;
-    case CommandShape::kWordsN: {
+    case CommandShape::kWordsN:
       param = r.Word(3);
       if (param < 0 || param > len - 4) {
         AddErrorf("word count %d at word %d is out of range", param, r.at);
@@ -754,7 +724,6 @@ int CScript::RunCommand(const Record& r) {
       }
       data = WordsFrom4(r, param);
       break;
-    }
     case CommandShape::kString:
       param = r.Word(3);
       data = GetString(r.Word(4));
@@ -770,17 +739,49 @@ int CScript::RunCommand(const Record& r) {
       param = 1;
       data = GetMessageText(r.Word(3));
       break;
-    case CommandShape::kNone:
+    case CommandShape::kPage:
+      extra = len >= 6 ? r.Word(5) : 0;
+      data = GetMessageText(r.Word(3));
+      param = r.Word(4);
       break;
-    case CommandShape::kUnknown:
-      // Not an engine command: the game would take a text or script code
-      // here for one with its own data, so it never sees it.
-      pc_ += len;
-      return kGoOn;
+    case CommandShape::kChoice:
+      if (!BuildChoiceList(r)) {
+        AddErrorf("choice at word %d is broken", r.at);
+        return false;
+      }
+      param = static_cast<int>(choice_.size()) - 1;
+      data = choice_.data();
+      break;
+    case CommandShape::kScriptCall:
+      returnStack_[kStopEntrySlot] = r.Word(4);
+      data = GetString(r.Word(3));
+      break;
+    case CommandShape::kScriptName:
+      data = GetString(r.Word(3));
+      break;
   }
   pc_ += len;
-  if (game_) game_->SystemCommand(r.code, param, data, 0);
-  return kGoOn;
+  if (game_) game_->SystemCommand(r.code, param, data, extra);
+  return true;
+}
+
+// The list a choice record hands over: n, m, the n + m string numbers, P,
+// Q and R. False for a broken record.
+bool CScript::BuildChoiceList(const Record& r) {
+  const int len = r.len;
+  bool ok = false;
+  ChoiceKeyAt(r.at, len, &ok);
+  if (!ok) return false;
+  const int32_t n = words_[r.at + 3];
+  const int32_t m = len != static_cast<long long>(n) + 5 ? words_[r.at + len - 1] : 0;
+  const bool pq = static_cast<long long>(n) + m + 5 < len;
+  const bool rr = static_cast<long long>(n) + m + 6 < len;
+  choice_.assign(words_ + r.at + 4, words_ + r.at + 4 + n + m);
+  choice_.insert(choice_.begin(), {n, m});
+  choice_.push_back(pq ? words_[r.at + len - 2] : 0);  // P
+  choice_.push_back(pq ? words_[r.at + len - 3] : 0);  // Q
+  choice_.push_back(rr ? words_[r.at + len - 4] : 0);  // R
+  return true;
 }
 
 int CScript::RunNotice(const Record& r) {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "script/codes.h"
+#include "script/commandtable.h"
 #include "script/scriptcallback.h"
 
 class CScript {
@@ -147,6 +147,10 @@ class CScript {
   int RunText(const Record& r);
   int RunCommand(const Record& r);
   int RunNotice(const Record& r);
+  // Hands a text, engine or sub-script command to the game in its shape
+  // and moves past it; false, with nothing handed over, for a broken record.
+  bool HandOver(const Record& r, const script::CommandInfo& command);
+  bool BuildChoiceList(const Record& r);
 
   int callDepth_ = 0;
   int32_t returnStack_[256] = {};

@@ -18,44 +18,32 @@ class AnsweringGame : public CScriptCallBack {
   void SystemCommand(int code, int param, const void* data, int) override {
     const int32_t* words = static_cast<const int32_t*>(data);
     const char* text = static_cast<const char*>(data);
-    switch (code) {
-      case script::kTextWindow:
-      case script::kTextFull:
-      case script::kTextAppend:
-      case script::kCallScript:
-      case script::kCallScript2:
-        g_sink += std::strlen(text);
-        return;
-      case script::kReplaceScript:
-        g_sink += std::strlen(text);
-        // The game loads the level's script from inside the command.
-        if (script) script->Load("spt\\input.spt");
-        return;
-      case script::kTextWait:
-        g_sink += static_cast<size_t>(words[0]);
-        return;
-      case script::kTextWipe:
-        for (int i = 0; i < param; ++i) g_sink += static_cast<size_t>(words[i]);
-        return;
-      case script::kTextChoice:
-        for (int i = 0; i <= param; ++i) g_sink += static_cast<size_t>(words[i]);
-        return;
-      default:
-        break;
-    }
-    switch (script::EngineCommandShape(code)) {
+    const script::CommandInfo* command = script::FindCommand(code);
+    if (!command) return;
+    switch (command->shape) {
       case script::CommandShape::kWords1:
         g_sink += static_cast<size_t>(words[0]);
         break;
       case script::CommandShape::kWordsN:
         for (int i = 0; i < param; ++i) g_sink += static_cast<size_t>(words[i]);
         break;
+      case script::CommandShape::kChoice:
+        for (int i = 0; i <= param; ++i) g_sink += static_cast<size_t>(words[i]);
+        break;
       case script::CommandShape::kString:
       case script::CommandShape::kString1:
       case script::CommandShape::kMessage1:
+      case script::CommandShape::kPage:
+      case script::CommandShape::kScriptCall:
         g_sink += std::strlen(text);
         break;
-      default:
+      case script::CommandShape::kScriptName:
+        g_sink += std::strlen(text);
+        // The game loads the level's script from inside the command.
+        if (script) script->Load("spt\\input.spt");
+        break;
+      case script::CommandShape::kNone:
+      case script::CommandShape::kValue:
         break;
     }
   }

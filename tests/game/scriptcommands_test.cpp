@@ -11,7 +11,9 @@
 
 #include "effect/alleffect.h"
 #include "game/script_fixture.h"
+#include "game/scriptcommands.h"
 #include "graphics/picture.h"
+#include "script/commandtable.h"
 #include "sound/bgmplayer.h"
 #include "sound/bgmstream.h"
 #include "sound/music_fixtures.h"
@@ -105,6 +107,20 @@ TEST_F(ScriptTest, NamesAreCutOnWholeCharactersAndUnknownCodesAreIgnored) {
   EXPECT_STREQ(g.Noticed(), "ab0001");
   g.CommandNotice(0x33330009, 0, "se");
   EXPECT_STREQ(g.Noticed(), "ab0001");
+}
+
+// Every command of the script's table has one handler, unless the table
+// marks it ignored, and every handler answers a command of the table.
+TEST(ScriptCommandTableTest, EveryCommandHasAHandlerUnlessMarkedIgnored) {
+  for (const script::CommandInfo& c : script::kCommands) {
+    int handlers = 0;
+    for (int i = 0; i < ScriptCommandHandlers::kTableSize; ++i)
+      handlers += ScriptCommandHandlers::kTable[i].code == c.code;
+    EXPECT_EQ(handlers, c.ignored ? 0 : 1) << Hex(c.code);
+  }
+  for (int i = 0; i < ScriptCommandHandlers::kTableSize; ++i)
+    EXPECT_NE(script::FindCommand(ScriptCommandHandlers::kTable[i].code), nullptr)
+        << Hex(ScriptCommandHandlers::kTable[i].code);
 }
 
 // --- Text and choices ---

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
-#include "script/codes.h"
+#include "script/commandtable.h"
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "support/temp_dir.h"
@@ -36,37 +36,24 @@ class RecordingGame : public CScriptCallBack, public CGameVarHost {
   void SystemCommand(int code, int param, const void* data, int extra) override {
     Call call{"command", code, param, extra, {}, {}};
     const int32_t* words = static_cast<const int32_t*>(data);
-    switch (code) {
-      case script::kTextWindow:
-      case script::kTextFull:
-      case script::kTextAppend:
-      case script::kCallScript:
-      case script::kCallScript2:
-      case script::kReplaceScript:
+    const script::CommandInfo* command = script::FindCommand(code);
+    switch (command ? command->shape : script::CommandShape::kNone) {
+      case script::CommandShape::kWords1: call.words.assign(words, words + 1); break;
+      case script::CommandShape::kWordsN: call.words.assign(words, words + param); break;
+      // The choice list holds one word more than the parameter counts.
+      case script::CommandShape::kChoice: call.words.assign(words, words + param + 1); break;
+      case script::CommandShape::kString:
+      case script::CommandShape::kString1:
+      case script::CommandShape::kMessage1:
+      case script::CommandShape::kPage:
+      case script::CommandShape::kScriptCall:
+      case script::CommandShape::kScriptName:
         call.text = static_cast<const char*>(data);
         break;
-      case script::kTextWait:
-        call.words.assign(words, words + 1);
+      case script::CommandShape::kNone:
+      case script::CommandShape::kValue:
+        EXPECT_EQ(data, nullptr) << std::hex << code;
         break;
-      case script::kTextWipe:
-        call.words.assign(words, words + param);
-        break;
-      case script::kTextChoice:
-        call.words.assign(words, words + param + 1);
-        break;
-      default:
-        switch (script::EngineCommandShape(code)) {
-          case script::CommandShape::kWords1: call.words.assign(words, words + 1); break;
-          case script::CommandShape::kWordsN: call.words.assign(words, words + param); break;
-          case script::CommandShape::kString:
-          case script::CommandShape::kString1:
-          case script::CommandShape::kMessage1:
-            call.text = static_cast<const char*>(data);
-            break;
-          default:
-            EXPECT_EQ(data, nullptr) << std::hex << code;
-            break;
-        }
     }
     calls.push_back(call);
   }

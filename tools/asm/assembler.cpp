@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "platform/codec.h"
-#include "script/codes.h"
+#include "script/commandtable.h"
 
 namespace zasm {
 
@@ -196,25 +196,7 @@ class Lexer {
 };
 
 // ---------------------------------------------------------------------------
-// Engine-command names
-
-struct CommandName {
-  const char* name;
-  int32_t code;
-};
-
-constexpr CommandName kCommands[] = {
-    {"bgm", 0x33330007},          {"voice", 0x33330008},       {"se", 0x33330009},
-    {"getscreen", 0x33330011},    {"effectclear", 0x33330012}, {"effect", 0x33330013},
-    {"effectreset", 0x33330014},  {"loaddwq", 0x33330015},     {"effectrect", 0x33330016},
-    {"textshown", 0x33330017},    {"cgflag", 0x33330018},      {"filmflag", 0x3333001A},
-    {"windowstate", 0x3333001B},  {"windowdisplay", 0x3333001C}, {"option6", 0x3333001E},
-    {"preloaddwq", 0x3333001F},   {"frametime", 0x33330028},   {"defaultframetime", 0x33330029},
-    {"debugline", 0x33330042},    {"name1", 0x33330050},       {"name2", 0x33330051},
-    {"cutin", 0x3333005B},        {"setvar", 0x33330062},      {"face", 0x33330064},
-    {"sefade", 0x33330066},       {"voicefade", 0x33330067},   {"sevolume", 0x33330068},
-    {"voicevolume", 0x33330069},  {"bgmvolume", 0x3333006A},
-};
+// Names of stop codes (the commands' names are in script/commandtable.h)
 
 struct StopName {
   const char* name;
@@ -224,8 +206,6 @@ struct StopName {
 constexpr StopName kStops[] = {
     {"endgame", kStopAfterB},
     {"exitscript", kStopHere6},
-    {"callscript", kCallScript},
-    {"jumpscript", kReplaceScript},
 };
 
 const std::set<std::string>& Keywords() {
@@ -688,10 +668,15 @@ class Parser {
       }
     } else if (word == "stop") {
       Next();
-      Stop(static_cast<int32_t>(Constant()));
+      const int32_t code = static_cast<int32_t>(Constant());
+      if (const CommandInfo* command = FindCommand(kClassControl, code)) {
+        Command(*command);
+      } else {
+        Emit(kClassControl, code, {});
+      }
     } else if (const StopName* stop = FindStop(word)) {
       Next();
-      Stop(stop->code);
+      Emit(kClassControl, stop->code, {});
     } else if (word == "syscall" || word == "func") {
       Next();
       const int32_t code = static_cast<int32_t>(Constant());
@@ -716,47 +701,16 @@ class Parser {
       } else {
         Emit(kClassFunction, code, operands);
       }
-    } else if (word == "text" || word == "fulltext" || word == "moretext") {
-      Next();
-      const int32_t code = word == "text" ? kTextWindow : word == "fulltext" ? kTextFull : kTextAppend;
-      const uint32_t text = Message(ExpectString());
-      uint32_t key = static_cast<uint32_t>(messageKey_++);
-      bool hasExtra = false;
-      uint32_t extra = 0;
-      while (Peek().kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == "=") {
-        const std::string option = Next().text;
-        Next();
-        const uint32_t value = Constant();
-        if (option == "key") {
-          key = value;
-        } else if (option == "extra") {
-          extra = value;
-          hasExtra = true;
-        } else {
-          ErrorAt(lastLine_, "unknown option " + option);
-        }
-      }
-      std::vector<uint32_t> operands = {text, key};
-      if (hasExtra) operands.push_back(extra);
-      Emit(kClassText, code, operands);
-    } else if (word == "wait") {
-      Next();
-      Emit(kClassText, kTextWait, {1, Constant()});
-    } else if (word == "wipe") {
-      Next();
-      std::vector<uint32_t> operands = {0};
-      while (!AtStatementEnd()) operands.push_back(Constant());
-      operands[0] = static_cast<uint32_t>(operands.size() - 1);
-      Emit(kClassText, kTextWipe, operands);
-    } else if (word == "choice") {
-      Next();
-      Choice();
     } else if (word == "cmd") {
       Next();
-      Command(static_cast<int32_t>(Constant()));
-    } else if (const CommandName* command = FindCommand(word)) {
+      // A code the table does not list as an engine command is written as
+      // one of numbers.
+      const int32_t code = static_cast<int32_t>(Constant());
+      const CommandInfo* command = FindCommand(kClassCommand, code);
+      Command(command ? *command : CommandInfo{code, kClassCommand, CommandShape::kWordsN, nullptr});
+    } else if (const CommandInfo* command = FindCommand(word)) {
       Next();
-      Command(command->code);
+      Command(*command);
     } else if (word == ".record") {
       Next();
       const int32_t cls = static_cast<int32_t>(Constant());
@@ -780,12 +734,6 @@ class Parser {
     EndStatement();
   }
 
-  static const CommandName* FindCommand(const std::string& word) {
-    for (const CommandName& c : kCommands) {
-      if (word == c.name) return &c;
-    }
-    return nullptr;
-  }
   static const StopName* FindStop(const std::string& word) {
     for (const StopName& s : kStops) {
       if (word == s.name) return &s;
@@ -793,34 +741,30 @@ class Parser {
     return nullptr;
   }
 
-  void Stop(int32_t code) {
-    if (code == kCallScript || code == kCallScript2) {
-      const uint32_t name = String(ExpectString());
-      const uint32_t entry = static_cast<uint32_t>(stops_.size());
-      stops_.push_back(Emit(kClassControl, code, {name, entry}));
-    } else if (code == kReplaceScript) {
-      Emit(kClassControl, code, {String(ExpectString())});
-    } else {
-      Emit(kClassControl, code, {});
-    }
+  // An option `name=value` of a text or a choice; false when none follows.
+  bool Option(std::string* name, uint32_t* value) {
+    if (Peek().kind != T::kIdent || Peek(1).kind != T::kPunct || Peek(1).text != "=") return false;
+    *name = Next().text;
+    Next();
+    *value = Constant();
+    return true;
   }
 
   // choice [key=K] [time=P] [timeout=Q] [param=R] "a" "b" ... [/ "x" ...]
-  void Choice() {
+  void Choice(const CommandInfo& command) {
     std::vector<uint32_t> choices, extras;
     uint32_t key = static_cast<uint32_t>(choiceKey_++);
     uint32_t p = 0, q = 0, r = 0;
     bool full = false, afterSlash = false;
+    std::string option;
+    uint32_t value = 0;
     while (!AtStatementEnd()) {
       if (Peek().kind == T::kString) {
         (afterSlash ? extras : choices).push_back(String(Next().text));
       } else if (Is("/")) {
         Next();
         afterSlash = full = true;
-      } else if (Peek().kind == T::kIdent && Peek(1).kind == T::kPunct && Peek(1).text == "=") {
-        const std::string option = Next().text;
-        Next();
-        const uint32_t value = Constant();
+      } else if (Option(&option, &value)) {
         if (option == "key") {
           key = value;
         } else if (option == "time") {
@@ -849,10 +793,31 @@ class Parser {
     } else {
       operands.push_back(key);
     }
-    Emit(kClassText, kTextChoice, operands);
+    Emit(command.cls, command.code, operands);
   }
 
-  void Command(int32_t code) {
+  // A command of the table with its arguments, as its shape says.
+  void Command(const CommandInfo& command) {
+    const int32_t code = command.code;
+    switch (command.shape) {
+      case CommandShape::kPage:
+        Page(command);
+        return;
+      case CommandShape::kChoice:
+        Choice(command);
+        return;
+      case CommandShape::kScriptCall: {
+        const uint32_t name = String(ExpectString());
+        const uint32_t entry = static_cast<uint32_t>(stops_.size());
+        stops_.push_back(Emit(command.cls, code, {name, entry}));
+        return;
+      }
+      case CommandShape::kScriptName:
+        Emit(command.cls, code, {String(ExpectString())});
+        return;
+      default:
+        break;
+    }
     std::vector<uint32_t> words;
     std::vector<std::string> texts;
     while (!AtStatementEnd()) {
@@ -865,44 +830,79 @@ class Parser {
     auto shapeError = [&](const char* wanted) {
       ErrorAt(lastLine_, Format("command 0x%08X takes %s", static_cast<unsigned>(code), wanted));
     };
-    switch (EngineCommandShape(code)) {
+    const uint32_t first = words.empty() ? 0 : words[0];
+    const std::string text = texts.empty() ? std::string() : texts[0];
+    switch (command.shape) {
       case CommandShape::kNone:
         if (!words.empty() || !texts.empty()) shapeError("no arguments");
-        Emit(kClassCommand, code, {});
+        Emit(command.cls, code, {});
         break;
       case CommandShape::kWords1:
-      case CommandShape::kWordsN:
-      case CommandShape::kUnknown: {
-        // One string names what the command plays (a voice's name): it goes
-        // ahead of the command as a notice record.
-        if (texts.size() > 1) shapeError("numbers and at most one string");
-        if (texts.size() == 1) Emit(kClassNotice, code, {0, String(texts[0])});
-        if (words.empty() && EngineCommandShape(code) == CommandShape::kWords1) {
-          shapeError("a number");
+        if (words.empty() && texts.empty()) {
+          Error("a number expected");
+        } else if (words.size() != 1 || !texts.empty()) {
+          shapeError("one number");
+        }
+        Emit(command.cls, code, {1, first});
+        break;
+      case CommandShape::kWordsN: {
+        // One string names what an engine command plays (a voice's name):
+        // it goes ahead of the command as a notice record.
+        if (command.cls != kClassCommand && !texts.empty()) {
+          shapeError("numbers");
+        } else if (texts.size() > 1) {
+          shapeError("numbers and at most one string");
+        }
+        if (texts.size() == 1 && command.cls == kClassCommand) {
+          Emit(kClassNotice, code, {0, String(text)});
         }
         std::vector<uint32_t> operands = {static_cast<uint32_t>(words.size())};
         operands.insert(operands.end(), words.begin(), words.end());
-        Emit(kClassCommand, code, operands);
+        Emit(command.cls, code, operands);
         break;
       }
       case CommandShape::kString:
         if (words.size() != 1 || texts.size() != 1) shapeError("a number and a string");
-        Emit(kClassCommand, code,
-             {words.empty() ? 0 : words[0], String(texts.empty() ? "" : texts[0])});
+        Emit(command.cls, code, {first, String(text)});
         break;
       case CommandShape::kValue:
         if (words.size() != 1 || !texts.empty()) shapeError("one number");
-        Emit(kClassCommand, code, {1, words.empty() ? 0 : words[0]});
+        Emit(command.cls, code, {1, first});
         break;
       case CommandShape::kString1:
         if (!words.empty() || texts.size() != 1) shapeError("one string");
-        Emit(kClassCommand, code, {1, String(texts.empty() ? "" : texts[0])});
+        Emit(command.cls, code, {1, String(text)});
         break;
       case CommandShape::kMessage1:
         if (!words.empty() || texts.size() != 1) shapeError("one string");
-        Emit(kClassCommand, code, {Message(texts.empty() ? "" : texts[0])});
+        Emit(command.cls, code, {Message(text)});
+        break;
+      default:
         break;
     }
+  }
+
+  // text "…" [key=K] [extra=E]
+  void Page(const CommandInfo& command) {
+    const uint32_t text = Message(ExpectString());
+    uint32_t key = static_cast<uint32_t>(messageKey_++);
+    bool hasExtra = false;
+    uint32_t extra = 0;
+    std::string option;
+    uint32_t value = 0;
+    while (Option(&option, &value)) {
+      if (option == "key") {
+        key = value;
+      } else if (option == "extra") {
+        extra = value;
+        hasExtra = true;
+      } else {
+        ErrorAt(lastLine_, "unknown option " + option);
+      }
+    }
+    std::vector<uint32_t> operands = {text, key};
+    if (hasExtra) operands.push_back(extra);
+    Emit(command.cls, command.code, operands);
   }
 
   void DefineLabel() {

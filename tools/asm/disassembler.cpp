@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/codes.h"
+#include "script/commandtable.h"
 #include "tools/asm/assembler.h"
 
 namespace zasm {
@@ -28,6 +28,8 @@ const char* ClassName(int32_t cls) {
 }
 
 const char* CodeName(int32_t cls, int32_t code) {
+  if (const CommandInfo* command = FindCommand(cls, code))
+    return command->mnemonic ? command->mnemonic : "";
   if (cls == kClassControl) {
     switch (code) {
       case kBlockOpen: return "{";
@@ -41,24 +43,10 @@ const char* CodeName(int32_t cls, int32_t code) {
       case kReturn: return "return";
       case kCall: return "call";
       case kGoto: return "goto";
-      case kCallScript: return "callscript";
-      case kCallScript2: return "callscript2";
-      case kReplaceScript: return "jumpscript";
       default: return "stop";
     }
   }
-  if (cls == kClassText) {
-    switch (code) {
-      case kTextWindow: return "text";
-      case kTextFull: return "fulltext";
-      case kTextAppend: return "moretext";
-      case kTextWait: return "wait";
-      case kTextWipe: return "wipe";
-      case kTextChoice: return "choice";
-      default: return "?";
-    }
-  }
-  return "";
+  return cls == kClassText ? "?" : "";
 }
 
 void Line(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
