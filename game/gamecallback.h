@@ -1149,9 +1149,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   const char* GetFirstName() const { return firstName_; }
   const char* GetSecondName() const { return secondName_; }
   // Words the script's small commands set. GetConfigFlagB is the word of
-  // 0x33330053, which the configuration screen takes as a mask: bit i
-  // (0..7) locks the radio group of option 300 + i, bit 8 + i the check
-  // button of option 400 + i.
+  // the "scriptword" command, which the configuration screen takes as a
+  // mask: bit i (0..7) locks the radio group of option 300 + i, bit 8 + i
+  // the check button of option 400 + i.
   int GetConfigFlagB() const override { return scriptWord_; }
   int GetCutinNumberWord() const { return cutinNumber_; }
   int GetChoiceReturnFlag() const { return choiceReturn_; }

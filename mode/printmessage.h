@@ -72,13 +72,13 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   virtual int CalcuText(int button);
   void PrintLprintBG();
 
-  // A text command's page: code 0x22220001..0x22220003, the message id
-  // ((project number << 16) | (key & 0xFFFF); low half 0xFFFF: none), its
-  // text and cut-in character (0 none). Other codes are ignored.
+  // A page of the "text", "fulltext" or "moretext" command: its code, the
+  // message id ((project number << 16) | (key & 0xFFFF); low half 0xFFFF:
+  // none), its text and cut-in character (0 none). Other codes are ignored.
   void SetMessage(int code, int id, const char* text, int extra) override;
-  // A count-down wait of `frames` (text command 0x22220004).
+  // A count-down wait of `frames` (the "wait" command).
   void SetWaitTime(int frames) override;
-  // A timed transition over the captured screen (text command 0x22220005);
+  // A timed transition over the captured screen (the "wipe" command);
   // kind is kept, the game draws the transition.
   void SetScreenWait(int kind, int length) override;
   // Taken only while the game uses cut-ins.

@@ -25,13 +25,13 @@ class CStoryMessageMode {
   // The words of cut-in marks the CUTIN chunk holds (two a line).
   static constexpr int kCutinWords = 128;
 
-  // A text command's page: code 0x22220001..0x22220003, the message id
-  // ((project number << 16) | (key & 0xFFFF); low half 0xFFFF: none), its
-  // text and cut-in character (0 none). Other codes are ignored.
+  // A page of the "text", "fulltext" or "moretext" command: its code, the
+  // message id ((project number << 16) | (key & 0xFFFF); low half 0xFFFF:
+  // none), its text and cut-in character (0 none). Other codes are ignored.
   virtual void SetMessage(int code, int id, const char* text, int extra) = 0;
-  // A count-down wait of `frames` (text command 0x22220004).
+  // A count-down wait of `frames` (the "wait" command).
   virtual void SetWaitTime(int frames) = 0;
-  // A timed transition over the captured screen (text command 0x22220005);
+  // A timed transition over the captured screen (the "wipe" command);
   // kind is kept, the game draws the transition.
   virtual void SetScreenWait(int kind, int length) = 0;
   // Taken only while the game uses cut-ins.

@@ -11,7 +11,7 @@ class CScriptCallBack {
   // pointer to the record's words (int32) or a CP932 string, as the code's
   // argument shape says; it is valid only during the call.
   virtual void SystemCommand(int code, int param, const void* data, int extra) = 0;
-  // A notice ahead of a command (0x33330008: the voice name).
+  // A notice ahead of a command (before "voice": the voice name).
   virtual void CommandNotice(int code, int param, const char* text) = 0;
   // A system call with `count` evaluated arguments; the script yields after it.
   virtual void SystemCall(int code, int count, const int* values) = 0;

@@ -45,9 +45,9 @@ class CVariableServices {
   // the shared setups ("useCommonBackSetup").
   virtual CSetupList* GetGameSetupList() const = 0;
   // Words the script's small commands set. GetConfigFlagB is the word of
-  // 0x33330053, which the configuration screen takes as a mask: bit i
-  // (0..7) locks the radio group of option 300 + i, bit 8 + i the check
-  // button of option 400 + i.
+  // the "scriptword" command, which the configuration screen takes as a
+  // mask: bit i (0..7) locks the radio group of option 300 + i, bit 8 + i
+  // the check button of option 400 + i.
   virtual int GetConfigFlagB() const = 0;
   // The window-message log's switch (the configuration's Home key clears
   // the play counter while it is on).
