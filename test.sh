@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test through CTest; then builds
-# the fuzz targets with clang and runs each briefly, also through CTest.
+# UndefinedBehaviorSanitizer, and runs every test through CTest: each case
+# alone, and each test binary whole in one process (label "whole"). Then the
+# threaded tests under ThreadSanitizer; the optimised build with its tests,
+# each test binary run whole; and the fuzz targets built with clang, each run
+# briefly, also through CTest.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -22,10 +25,19 @@ cmake --build build/tsan -j "$jobs" --target test_music test_gamethread zorgame 
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --output-on-failure \
   -R '^(Bgm|Music|SpectrumPrint|FastFourierTransform|GameThread|app\.(headless_run_writes_screenshot|demo_debug_mode)$)'
 
-# The optimised build must compile cleanly too (it is what ./run.sh and the
-# benchmarks use, and some warnings appear only with optimisation).
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=OFF -DZOR_BENCH=ON
+# The optimised build must compile cleanly too, tests and benchmarks with it
+# (it is what ./run.sh and the benchmarks use, and some warnings appear only
+# with optimisation), and its test binaries pass whole: optimised code reads
+# memory that nobody wrote differently.
+# test_minigame is left out here: at -O3 it does not link, as the mini-games
+# call members of the game object (GetEffectPicture, StopAllSound) whose
+# bodies that test does not link. Once the mini-games reach the game only
+# through the role interfaces, release_skip empties.
+release_skip="test_minigame"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=ON -DZOR_BENCH=ON \
+  -DZOR_SKIP_TESTS="$release_skip"
 cmake --build build/release -j "$jobs"
+ctest --test-dir build/release -j "$jobs" --output-on-failure --timeout 600 -L whole
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

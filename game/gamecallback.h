@@ -537,7 +537,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int LoadMiniGameSetupFile(const char* name, int pairs);
   int GetMiniGameSetupInt(int* out, const char* key) const;
   int GetCallParam(int i) const {
-    return i >= 0 && i < callParamCount_ ? callParams_[i] : 0;
+    return i >= 0 && i < callParamCount_ && i < kMaxCallParams ? callParams_[i] : 0;
   }
 
   // --- Names, options and state words (gamecallback_calls.cpp) ---

@@ -20,9 +20,11 @@ int64_t BlockBytes(int64_t width, int64_t height, int64_t bpp) {
   return width * height * bpp + 64;
 }
 
+// A new block is cleared: a picture shows black and a transparent mask
+// until something is drawn or loaded into it, never what the memory held.
 unsigned char* NewBlock(int64_t bytes) {
   if (bytes <= 0) return nullptr;
-  return new (std::nothrow) unsigned char[static_cast<size_t>(bytes)];
+  return new (std::nothrow) unsigned char[static_cast<size_t>(bytes)]();
 }
 
 uint32_t* ScreenRow(int y) {

@@ -21,7 +21,7 @@ class CPicture : public CPixelTargetOwner {
   // in the default picture folder. The two middle arguments are not used.
   explicit CPicture(const char* fileName = nullptr, int unused1 = 0, int unused2 = 0,
                     int keep256 = 0);
-  // Blank picture of that size; the pixels are not cleared.
+  // Blank picture of that size: black pixels, and a mask of zeros.
   CPicture(int width, int height, int withMask);
   virtual ~CPicture();
   CPicture(const CPicture&) = delete;
@@ -31,7 +31,7 @@ class CPicture : public CPixelTargetOwner {
   // later Resize or load allocates again.
   void Release();
   // 1, or 0 when the block cannot be had (the picture then has no pixels).
-  // Blocks only grow.
+  // Blocks only grow; a new block is cleared, a kept one keeps its bytes.
   int CreateBuffer(int bytes);
   int CreateMask(int bytes);
   int Resize(int width, int height);

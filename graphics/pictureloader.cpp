@@ -578,7 +578,7 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
     return forget();
   };
   if (plan->keepIndices && !palette_) {
-    palette_ = new (std::nothrow) uint32_t[256];
+    palette_ = new (std::nothrow) uint32_t[256]();
     if (!palette_) return noMemory();
   }
   if (!CreateBuffer(plan->pixelBytes)) return noMemory();

@@ -19,6 +19,7 @@
 #include "platform/types.h"
 #include "setup/namelist.h"
 #include "support/dwq_picture.h"
+#include "support/text.h"
 
 namespace game_test {
 namespace {
@@ -227,7 +228,7 @@ TEST_F(DebugAidsTest, TheVariablePageNamesValuesByColourAndMissingNamesEmpty) {
   MakeGame({});
   // Names for variables 0..101 only: the rest of the page has none.
   CNameList names;
-  for (int i = 0; i < 102; ++i) names.Add(("v" + std::to_string(i)).c_str(), true);
+  for (int i = 0; i < 102; ++i) names.Add(testsupport::Numbered("v", i).c_str(), true);
   const int values[] = {0, 1, 2, 7};
   for (int i = 0; i < 4; ++i) game_->SetVar(100 + i, values[i]);
   CPrintDebugParam debug(game_.get(), &names);

@@ -18,6 +18,7 @@
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
 #include "script/script.h"
+#include "support/text.h"
 
 namespace game_test {
 namespace {
@@ -36,7 +37,7 @@ class CallMode : public CCommonGeneral {
   int Init() override { return 1; }
   void SetCallArgs(int count, const int* values) override {
     std::string line = std::to_string(GetModeNumber()) + " SetCallArgs";
-    for (int i = 0; i < count; ++i) line += " " + std::to_string(values[i]);
+    for (int i = 0; i < count; ++i) line += testsupport::Numbered(" ", values[i]);
     log_->push_back(line);
   }
   int Function(int type, int count, const int* args) override {
@@ -106,7 +107,7 @@ class GameCallsTest : public GameTest {
     ResetTextState();
     // Variable n is token n of the inverted name list.
     std::vector<std::string> names(400);
-    for (size_t i = 0; i < names.size(); ++i) names[i] = "v" + std::to_string(i);
+    for (size_t i = 0; i < names.size(); ++i) names[i] = testsupport::Numbered("v", static_cast<long long>(i));
     for (const auto& [n, name] : kNamed) names[static_cast<size_t>(n)] = name;
     std::string text;
     for (const std::string& n : names) text += n + "\r\n";

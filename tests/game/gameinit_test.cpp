@@ -22,6 +22,7 @@
 #include "script/script.h"
 #include "platform/backend.h"
 #include "widget/textinputbox.h"
+#include "support/text.h"
 
 namespace game_test {
 namespace {
@@ -224,7 +225,7 @@ TEST_F(GameTest, ThumbnailSize) {
 TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   // Variable n is token n of the inverted list.
   std::vector<std::string> names(1000);
-  for (int i = 0; i < 1000; ++i) names[static_cast<size_t>(i)] = "v" + std::to_string(i);
+  for (int i = 0; i < 1000; ++i) names[static_cast<size_t>(i)] = testsupport::Numbered("v", i);
   const std::vector<std::pair<int, std::string>> named = {
       {900, "systemyear"}, {901, "mousex"}, {902, "date"}, {903, "year"},
       {904, "expmode1"},   {905, "rnd"},    {906, "light"}, {907, "doors"}};

@@ -23,6 +23,7 @@
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "tools/asm/assembler.h"
+#include "support/text.h"
 
 namespace game_test {
 namespace {
@@ -134,7 +135,7 @@ class SaveSlotTest : public GameTest {
     SetSaveFolder(nullptr, nullptr, 0);
     CreateSaveFolder();
     std::string vars;
-    for (int i = 0; i < 120; ++i) vars += "v" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 120; ++i) vars += testsupport::Numbered("v", i) + "\r\n";
     vars += "year\r\ndate\r\n";
     for (char& c : vars) c = static_cast<char>(~c);
     dir_->Write("spt/var.fxf", vars);

@@ -3,6 +3,7 @@
 // and split draws.
 #include "graphics/picture.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -86,6 +87,30 @@ TEST_F(CPictureTest, ResizeGrowsOnlyAndKeepsTheMaskCovering) {
   Fill(p);
   p.Put(0, 0, 0);
   EXPECT_EQ(CountChanged(0), 16);
+}
+
+// New pixel and mask blocks are cleared, whether made with the picture or
+// by a Resize that outgrows its block: no byte of earlier memory shows (the
+// second round gets the memory the first one filled and freed).
+TEST_F(CPictureTest, NewBlocksAreCleared) {
+  auto nonZero = [](const unsigned char* bytes, size_t n) {
+    return std::count_if(bytes, bytes + n, [](unsigned char b) { return b != 0; });
+  };
+  for (int round = 0; round < 2; ++round) {
+    CPicture p(8, 6, 1);
+    ASSERT_NE(p.GetBuffer(), nullptr);
+    ASSERT_NE(p.GetMask(), nullptr);
+    EXPECT_EQ(nonZero(p.GetBuffer(), 8 * 6 * 4), 0) << "round " << round;
+    EXPECT_EQ(nonZero(p.GetMask(), 8 * 6), 0) << "round " << round;
+    std::memset(p.GetBuffer(), 0xFF, 8 * 6 * 4);
+    std::memset(p.GetMask(), 0xFF, 8 * 6);
+  }
+  CPicture grown(2, 2, 1);
+  std::memset(grown.GetBuffer(), 0xFF, 2 * 2 * 4);
+  ASSERT_EQ(grown.Resize(40, 30), 1);
+  EXPECT_EQ(nonZero(grown.GetBuffer(), 40 * 30 * 4), 0);
+  ASSERT_NE(grown.GetMask(), nullptr);
+  EXPECT_EQ(nonZero(grown.GetMask(), 40 * 30), 0);
 }
 
 TEST_F(CPictureTest, ClipToScreen) {

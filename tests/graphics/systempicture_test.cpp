@@ -59,7 +59,7 @@ TEST_F(SystemPictureTest, GrowsWithoutMovingEarlierPictures) {
   WritePicture("sys\\p0", Pattern(2, 3));
   CSystemPicture cache;
   CPicture* first = cache.Load("p0", 0);
-  for (int i = 1; i < 199; ++i) cache.Load(("p" + std::to_string(i)).c_str(), 0);
+  for (int i = 1; i < 199; ++i) cache.Load(testsupport::Numbered("p", i).c_str(), 0);
   EXPECT_EQ(cache.GetUsed(), 200);
   EXPECT_EQ(cache.GetCapacity(), 200);
   CPicture* past = cache.Load("p199", 0);  // the 201st entry

@@ -7,6 +7,7 @@
 #include "graphics/picture.h"
 #include "message/textlayer.h"
 #include "message_fixture.h"
+#include "support/text.h"
 
 namespace message_test {
 namespace {
@@ -54,7 +55,7 @@ TEST_F(TextLayerTest, BandsWrapToTheTopWhenTheBottomIsTooSmall) {
   MakeScreen(64, 100);
   CTextLayer layer(0);
   std::vector<int> tops;
-  for (int i = 0; i < 6; ++i) tops.push_back(Top(layer, Store(layer, "l" + std::to_string(i), 24)));
+  for (int i = 0; i < 6; ++i) tops.push_back(Top(layer, Store(layer, testsupport::Numbered("l", i), 24)));
   EXPECT_EQ(tops, (std::vector<int>{0, 24, 48, 72, 0, 24}));
   EXPECT_EQ(Find(layer, "l0"), -1);
   EXPECT_EQ(Find(layer, "l1"), -1);
@@ -68,7 +69,7 @@ TEST_F(TextLayerTest, BandsFollowTheLineHeightWhateverTheSize) {
   CTextLayer layer(0);
   std::vector<int> tops;
   for (int i = 0; i < 6; ++i)
-    tops.push_back(Top(layer, Store(layer, "l" + std::to_string(i), 24, -1, 0)));
+    tops.push_back(Top(layer, Store(layer, testsupport::Numbered("l", i), 24, -1, 0)));
   EXPECT_EQ(tops, (std::vector<int>{0, 24, 48, 72, 0, 24}));
   // A line taller than the layer fails after evicting everything.
   EXPECT_EQ(Store(layer, "tall", 101), -1);

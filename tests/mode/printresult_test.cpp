@@ -79,8 +79,9 @@ class PrintResultTest : public ScreensTest {
       const int chars = r == 0 ? 28 : 40;
       std::string line;
       for (int i = 0; i < chars; ++i) line += "\x82\xA0";
-      text += "R" + std::to_string(r) + "," + (r == 3 ? std::string("!none") : "v" + std::to_string(r)) +
-              "," + line + ",@skipped,x,x,x,x\r\n";
+      text += testsupport::Numbered("R", r) + "," +
+              (r == 3 ? std::string("!none") : testsupport::Numbered("v", r)) + "," + line +
+              ",@skipped,x,x,x,x\r\n";
     }
     dir_->Write("mok/resultDesc.xtx", text);
   }

@@ -10,6 +10,7 @@
 #include "mode/selectchara.h"
 #include "savedata/scenedata.h"
 #include "widget/backbutton.h"
+#include "support/text.h"
 
 namespace startup_test {
 namespace {
@@ -40,7 +41,7 @@ class SelectCharaTest : public GalleryTest {
     Pairs pairs = extra;
     pairs.insert(pairs.end(), kLayout.begin(), kLayout.end());
     WriteList("selectcgchara", pairs);
-    for (int c = 0; c < 3; ++c) WriteCGList(c, {"a" + std::to_string(c), "b" + std::to_string(c)});
+    for (int c = 0; c < 3; ++c) WriteCGList(c, {testsupport::Numbered("a", c), testsupport::Numbered("b", c)});
     CCommonSelectCGChara* mode = EnterWithLists<CCommonSelectCGChara>(3, seen);
     Game().RunFrame();
     return mode;

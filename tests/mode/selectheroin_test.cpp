@@ -12,6 +12,7 @@
 #include "widget/buttoncode.h"
 #include "widget/commonbutton.h"
 #include "widget/updownbutton.h"
+#include "support/text.h"
 
 namespace selectscreens_test {
 namespace {
@@ -82,7 +83,7 @@ class SelectHeroinTest : public ScreensTest {
     ScreensGame& game = Game();
     game.SetVarNumber("ret", kReturnVar);
     game.SetVarNumber("nx", kNextVar);
-    for (int i = 0; i < 4; ++i) game.SetVarNumber("h" + std::to_string(i + 1), kFirstHeroinVar + i);
+    for (int i = 0; i < 4; ++i) game.SetVarNumber(testsupport::Numbered("h", i + 1), kFirstHeroinVar + i);
     mode_ = game.Remake<CCommonSelectHeroin>(31, [](CGameCallBack* g) { return new CCommonSelectHeroin(g); });
     for (size_t i = 0; i < values.size(); ++i) game.SetVar(kFirstHeroinVar + static_cast<int>(i), values[i]);
     return mode_;

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "script_fixture.h"
+#include "support/text.h"
 
 namespace script_test {
 namespace {
@@ -742,7 +743,7 @@ TEST_F(ScriptTest, BadTableIndexesGiveEmptyValuesAndAnError) {
 
 TEST_F(ScriptTest, TheErrorRingKeepsTheLast16Messages) {
   CScript& script = Load("endgame\n");
-  for (int i = 0; i < 20; ++i) script.AddError(("e" + std::to_string(i)).c_str());
+  for (int i = 0; i < 20; ++i) script.AddError(testsupport::Numbered("e", i).c_str());
   EXPECT_EQ(script.GetErrorCount(), 15);
   EXPECT_EQ(script.GetErrorFlag(), 1);
   EXPECT_STREQ(script.GetError(0), "e19");

@@ -3,6 +3,7 @@
 
 #include "game_folder.h"
 #include "setup/namelist.h"
+#include "support/text.h"
 
 namespace setup_test {
 namespace {
@@ -121,7 +122,7 @@ TEST_F(NameListTest, TokenLengthLimit) {
 
 TEST_F(NameListTest, GrowsByHundredsWhileLoading) {
   std::string text;
-  for (int i = 0; i < 250; ++i) text += "t" + std::to_string(i) + ",\r\n";
+  for (int i = 0; i < 250; ++i) text += testsupport::Numbered("t", i) + ",\r\n";
   Write("many.xtx", text);
   CNameList list(1);
   ASSERT_EQ(list.Load("many.xtx", false, false), 1);

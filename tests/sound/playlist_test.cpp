@@ -8,6 +8,7 @@
 #include "platform/headless/headless.h"
 #include "sound/playlist.h"
 #include "support/temp_dir.h"
+#include "support/text.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST_F(BgmPlayListTest, ASingleMusicFileIsAListOfOne) {
 
 TEST_F(BgmPlayListTest, LongListsAreReadWhole) {
   std::string text;
-  for (int i = 0; i < 400; ++i) text += "n" + std::to_string(i) + " ";
+  for (int i = 0; i < 400; ++i) text += testsupport::Numbered("n", i) + " ";
   ASSERT_GT(text.size(), 1024u);
   const V got = Names(text, 401);
   ASSERT_EQ(got.size(), 401u);
