@@ -29,13 +29,7 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --output-on-
 # (it is what ./run.sh and the benchmarks use, and some warnings appear only
 # with optimisation), and its test binaries pass whole: optimised code reads
 # memory that nobody wrote differently.
-# test_minigame is left out here: at -O3 it does not link, as the mini-games
-# call members of the game object (GetEffectPicture, StopAllSound) whose
-# bodies that test does not link. Once the mini-games reach the game only
-# through the role interfaces, release_skip empties.
-release_skip="test_minigame"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=ON -DZOR_BENCH=ON \
-  -DZOR_SKIP_TESTS="$release_skip"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=ON -DZOR_BENCH=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -j "$jobs" --output-on-failure --timeout 600 -L whole
 
