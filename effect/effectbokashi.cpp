@@ -37,7 +37,7 @@ constexpr ParamClamp kLightClamps[] = {Range(1, 0, 15), Range(8, -1, 15)};
 constexpr StartTable kLightTable{CEffectKomorebi::kNumber, 16, -1, kAfter, kLightDefaults,
                                  kLightClamps};
 
-constexpr ParamDefault kMistDefaults[] = {Value(1, 20),       Value(2, 1),        Value(3, 5),
+constexpr ParamDefault kMistDefaults[] = {NoDefault(0), Value(1, 20),       Value(2, 1),        Value(3, 5),
                                           Value(4, 0),        Value(5, 0),        Value(6, Width()),
                                           Value(7, Height()), Value(8, 0)};
 constexpr ParamClamp kMistClamps[] = {Range(3, 0, 32),

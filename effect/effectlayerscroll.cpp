@@ -37,7 +37,7 @@ void FourTiles(CPicture* picture, int ox, int oy, int w, int h) {
 constexpr ParamDefault kScrollDefaults[] = {Value(0, 20), Value(1, 32), Value(2, 0), Value(3, 0)};
 constexpr StartTable kScrollTable{CEffectScroll::kNumber, 4, -1, kAfter, kScrollDefaults, {}};
 
-constexpr ParamDefault kPoleDefaults[] = {Value(1, 32), Value(2, 0), Value(3, 1)};
+constexpr ParamDefault kPoleDefaults[] = {NoDefault(0), Value(1, 32), Value(2, 0), Value(3, 1)};
 constexpr StartTable kPoleTable{CEffectPoleScroll::kNumber, 4, 9999, kAfter, kPoleDefaults, {}};
 
 constexpr ParamDefault kFusumaDefaults[] = {Value(0, 20), Value(1, 160), Value(2, 13), Value(3, 0),

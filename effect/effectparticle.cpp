@@ -21,7 +21,7 @@ constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 constexpr ParamDefault kPetalDefaults[] = {
     Value(0, 20),   Value(1, 100),  Value(2, 100),   Value(3, 100),  Value(4, 0),
     Value(5, 1),    Value(6, 600),  Value(7, 300),   Value(8, 100),  Value(9, -100),
-    Value(10, 10),  Value(11, 0),   Value(12, 0),    Value(14, 100), Value(15, 100),
+    Value(10, 10),  Value(11, 0),   Value(12, 0),    NoDefault(13),  Value(14, 100), Value(15, 100),
     Value(16, 100), Value(17, 50),  Value(18, 1),    Value(19, 1),   Value(20, 0),
     Value(21, 0),   Value(22, 1)};
 constexpr ParamClamp kPetalClamps[] = {
@@ -43,7 +43,7 @@ constexpr StartTable kFireflyTable{CEffectHotaru::kNumber, 20, -1, kAfter, kFire
                                    kFireflyClamps};
 
 constexpr ParamDefault kLeafDefaults[] = {
-    Value(1, 32), Value(2, 32),  Value(3, 1),    Value(4, 1),  Value(5, 100),
+    NoDefault(0), Value(1, 32), Value(2, 32),  Value(3, 1),    Value(4, 1),  Value(5, 100),
     Value(6, 3),  Value(7, 7),   Value(8, 15),   Value(9, 0),  Value(10, 1000),
     Value(11, 0), Value(12, Width(1, 2)), Value(13, Height(1, 2))};
 constexpr ParamClamp kLeafClamps[] = {Range(4, 1, 360), Range(6, 1, INT_MAX)};

@@ -18,7 +18,7 @@ namespace {
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 constexpr ParamDefault kFishDefaults[] = {
-    Value(1, 1),   Value(2, 32), Value(3, 32),  Value(4, 0),  Value(5, 0),
+    NoDefault(0), Value(1, 1),   Value(2, 32), Value(3, 32),  Value(4, 0),  Value(5, 0),
     Value(6, Width()), Value(7, Height()), Value(8, 1), Value(9, 1), Value(10, 1),
     Value(11, 1),  Value(12, 3), Value(13, 100)};
 constexpr ParamClamp kFishClamps[] = {AtMost(1, Fixed(CEffectFish::kMaxFish))};
@@ -36,7 +36,7 @@ constexpr ParamClamp kLineClamps[] = {
 constexpr StartTable kLineTable{CEffectSpeedLine::kNumber, 12, -1, kAfter, kLineDefaults,
                                 kLineClamps};
 
-constexpr ParamDefault kKiraDefaults[] = {Value(1, 20), Value(2, 32), Value(3, 32),
+constexpr ParamDefault kKiraDefaults[] = {NoDefault(0), Value(1, 20), Value(2, 32), Value(3, 32),
                                           Value(4, Width(1, 1, -64)),
                                           Value(5, Height(1, 1, -64))};
 constexpr ParamClamp kKiraClamps[] = {
