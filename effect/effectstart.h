@@ -20,6 +20,8 @@
 // formed in 64 bits and held to the int range.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -67,6 +69,17 @@ constexpr ParamDefault PlusHalf(int index, int a, int b) {
 // A named value without a default (a value not given stays 0, or the
 // effect's SetParam gives it).
 constexpr ParamDefault NoDefault(int index) { return {index, DefaultKind::kNone, {}}; }
+
+// The rows of an effect whose values begin with another effect's: those
+// rows, then its own.
+template <size_t N, size_t M>
+consteval std::array<ParamDefault, N + M> Rows(const ParamDefault (&first)[N],
+                                               const ParamDefault (&then)[M]) {
+  std::array<ParamDefault, N + M> rows{};
+  for (size_t i = 0; i < N; ++i) rows[i] = first[i];
+  for (size_t i = 0; i < M; ++i) rows[N + i] = then[i];
+  return rows;
+}
 
 enum class ClampKind : uint8_t {
   kRange,      // lo <= p[index] <= hi

@@ -822,13 +822,15 @@ int LayerLevel(const EffectChannel& r) {
 
 }  // namespace
 
-// The strength's values, then the tint.
-constexpr ParamDefault CEffectLayerSepia::kDefaults[] = {
-    Value(kDuration, 20),     Value(kCurve, 0), Value(kRamp, 0),   Value(kEndStrength, 100),
-    Value(kStartStrength, 0), Value(kRed, 107), Value(kGreen, 74), Value(kBlue, 43),
-};
+constexpr ParamDefault CEffectLayerSepia::kTintDefaults[] = {Value(kRed, 107), Value(kGreen, 74),
+                                                             Value(kBlue, 43)};
 
-constexpr StartTable CEffectLayerSepia::kTable{kNumber, 8, -1, kAfter, kDefaults};
+namespace {
+constexpr auto kSepiaRows =
+    Rows(CStrengthFilterEffect::kDefaults, CEffectLayerSepia::kTintDefaults);
+}  // namespace
+
+constexpr StartTable CEffectLayerSepia::kTable{kNumber, 8, -1, kAfter, kSepiaRows};
 
 CEffectLayerSepia::CEffectLayerSepia(CEffectManager* manager)
     : CStrengthFilterEffect(manager, kTable) {}

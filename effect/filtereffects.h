@@ -252,7 +252,7 @@ class CEffectLayerSepia : public CStrengthFilterEffect {
   static constexpr int kNumber = 128;
   static constexpr const char* kClassName = "CEffectLayerSepia";
   enum : int { kRed = kStartStrength + 1, kGreen, kBlue };
-  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamDefault kTintDefaults[];
   static const effectstart::StartTable kTable;
   explicit CEffectLayerSepia(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
