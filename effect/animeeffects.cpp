@@ -16,6 +16,13 @@
 
 using namespace effectstart;
 
+namespace {
+
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
 // --- #19 flip-book ---
 
 // Opacity in percent.
@@ -35,8 +42,7 @@ constexpr ParamDefault CEffectAnime::kDefaults[] = {
 constexpr ParamClamp CEffectAnime::kClamps[] = {Range(kFrames, 1, INT32_MAX),
                                                 Range(kCountsPerPicture, 1, INT32_MAX)};
 
-constexpr StartTable CEffectAnime::kTable{kNumber,   17,     -1, ClampTiming::kWithEachDefault,
-                                          kDefaults, kClamps};
+constexpr StartTable CEffectAnime::kTable{kNumber, 17, -1, kEach, kDefaults, kClamps};
 
 CEffectAnime::CEffectAnime(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
@@ -85,8 +91,7 @@ constexpr ParamDefault CEffectKomaAnime::kDefaults[] = {
     Value(kSpare1, 100),  Value(kSpare2, 0),     Value(kLoopLength, 0),
 };
 
-constexpr StartTable CEffectKomaAnime::kTable{kNumber, 16, -1, ClampTiming::kAfterDefaults,
-                                              kDefaults};
+constexpr StartTable CEffectKomaAnime::kTable{kNumber, 16, -1, kAfter, kDefaults};
 
 CEffectKomaAnime::CEffectKomaAnime(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
@@ -154,8 +159,7 @@ constexpr ParamDefault CEffectMePachiKuchiPaku::kDefaults[] = {
 };
 constexpr ParamClamp CEffectMePachiKuchiPaku::kClamps[] = {Range(kCountsPerCell, 1, INT32_MAX)};
 
-constexpr StartTable CEffectMePachiKuchiPaku::kTable{
-    kNumber, 13, 9999, ClampTiming::kAfterDefaults, kDefaults, kClamps};
+constexpr StartTable CEffectMePachiKuchiPaku::kTable{kNumber, 13, 9999, kAfter, kDefaults, kClamps};
 static_assert(CEffectMePachiKuchiPaku::kTimer >= CEffectMePachiKuchiPaku::kTable.max,
               "the timer and the wait follow the values");
 
@@ -260,8 +264,7 @@ AnimeFrameResult DrawAnimeFrame(platform::ByteReader& in, uint32_t* screen, int 
 constexpr ParamDefault CEffectFullAnime::kDefaults[] = {
     Value(kDuration, 20), Value(kAnimation, 0), Value(kCountsPerFrame, 1), Value(kSkipSame, 0)};
 
-constexpr StartTable CEffectFullAnime::kTable{kNumber, 16, -1, ClampTiming::kAfterDefaults,
-                                              kDefaults};
+constexpr StartTable CEffectFullAnime::kTable{kNumber, 16, -1, kAfter, kDefaults};
 
 CEffectFullAnime::CEffectFullAnime(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 

@@ -16,6 +16,8 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
 const char kFileNotFound[] = "\x95\xaa\x8a\x84" "File Not Found";
 const char kFileFormatError[] = "\x95\xaa\x8a\x84" "File Format Error";
 
@@ -45,7 +47,7 @@ constexpr ParamDefault CEffectHahen::kDefaults[] = {
     NoDefault(kMeshD),
 };
 
-constexpr StartTable CEffectHahen::kTable{kNumber, 18, -1, ClampTiming::kAfterDefaults, kDefaults};
+constexpr StartTable CEffectHahen::kTable{kNumber, 18, -1, kAfter, kDefaults};
 
 CEffectHahen::CEffectHahen(CEffectManager* manager)
     : CTableStartEffect(manager, kTable), pieces_(32, PieceState{}) {

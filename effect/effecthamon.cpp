@@ -13,6 +13,8 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
 // Entries of the radius table for a screen: one per pixel of its diagonal.
 int RadiusCount(int w, int h) {
   return static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) + 1.0);
@@ -63,8 +65,7 @@ constexpr ParamClamp CEffectHamon::kClamps[] = {
     Range(kUnused, 1, INT32_MAX),
 };
 
-constexpr StartTable CEffectHamon::kTable{kNumber,   32,     -1, ClampTiming::kAfterDefaults,
-                                          kDefaults, kClamps};
+constexpr StartTable CEffectHamon::kTable{kNumber, 32, -1, kAfter, kDefaults, kClamps};
 
 CEffectHamon::CEffectHamon(CEffectManager* manager) : CTableStartEffect(manager, kTable) {
   radiusCount_ =

@@ -11,6 +11,12 @@
 
 using namespace effectstart;
 
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
 // The target's and the mask's channels (-1: no mask); the saved screen in
 // place of the source or the target picture; progress in percent.
 constexpr ParamDefault CEffectMoveMaskWipe::kDefaults[] = {
@@ -20,8 +26,7 @@ constexpr ParamDefault CEffectMoveMaskWipe::kDefaults[] = {
     Value(kStartPercent, 0),
 };
 
-constexpr StartTable CEffectMoveMaskWipe::kTable{kNumber, 10, -1, ClampTiming::kAfterDefaults,
-                                                 kDefaults};
+constexpr StartTable CEffectMoveMaskWipe::kTable{kNumber, 10, -1, kAfter, kDefaults};
 
 CEffectMoveMaskWipe::CEffectMoveMaskWipe(CEffectManager* manager)
     : CTableStartEffect(manager, kTable) {}

@@ -10,6 +10,12 @@
 
 using namespace effectstart;
 
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
 // The centre on the screen; the twist in degrees at the start, unwinding to
 // none; opacity and zoom in percent.
 constexpr ParamDefault CEffectMovieWarp::kDefaults[] = {
@@ -30,8 +36,7 @@ constexpr ParamDefault CEffectMovieWarp::kDefaults[] = {
     Value(kZoomRamp, 0),
 };
 
-constexpr StartTable CEffectMovieWarp::kTable{kNumber, 16, -1, ClampTiming::kAfterDefaults,
-                                              kDefaults};
+constexpr StartTable CEffectMovieWarp::kTable{kNumber, 16, -1, kAfter, kDefaults};
 
 CEffectMovieWarp::CEffectMovieWarp(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 

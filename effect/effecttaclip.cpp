@@ -17,6 +17,8 @@ using namespace clipshape;
 
 namespace {
 
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
+
 // The rectangle's rows and columns on the screen as spans; false when it
 // has no size or lies wholly off the screen.
 bool RectangleSpans(const ClipState& s, int w, int h, Span* spans) {
@@ -77,8 +79,7 @@ constexpr ParamDefault CEffectTaClip::kDefaults[] = {
     Value(kMoveRamp, 0),
 };
 
-constexpr StartTable CEffectTaClip::kTable{kNumber, 35, -1, ClampTiming::kWithEachDefault,
-                                           kDefaults};
+constexpr StartTable CEffectTaClip::kTable{kNumber, 35, -1, kEach, kDefaults};
 
 CEffectTaClip::CEffectTaClip(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 

@@ -17,6 +17,8 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
 // A destination rectangle of the screen and the 16.16 source position at
 // its first pixel, moved by one step per column and another per row.
 struct Walk {
@@ -217,7 +219,7 @@ constexpr ParamDefault CEffectTurn::kDefaults[] = {
     Value(kPathRamp, 0),
 };
 
-constexpr StartTable CEffectTurn::kTable{kNumber, 36, -1, ClampTiming::kAfterDefaults, kDefaults};
+constexpr StartTable CEffectTurn::kTable{kNumber, 36, -1, kAfter, kDefaults};
 
 CEffectTurn::CEffectTurn(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
@@ -299,8 +301,7 @@ constexpr ParamDefault CEffectStretchBlt::kDefaults[] = {
     Value(kTintRamp, 0),
 };
 
-constexpr StartTable CEffectStretchBlt::kTable{kNumber, 25, -1, ClampTiming::kAfterDefaults,
-                                               kDefaults};
+constexpr StartTable CEffectStretchBlt::kTable{kNumber, 25, -1, kAfter, kDefaults};
 
 CEffectStretchBlt::CEffectStretchBlt(CEffectManager* manager)
     : CTableStartEffect(manager, kTable) {}

@@ -18,6 +18,8 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
 int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 // A picture a wipe reads, with the picture pixel under screen pixel (0, 0).
@@ -66,8 +68,7 @@ constexpr ParamDefault CEffectSimpleWipe::kDefaults[] = {
 };
 constexpr ParamClamp CEffectSimpleWipe::kClamps[] = {Range(kWipeNumber, 0, INT32_MAX)};
 
-constexpr StartTable CEffectSimpleWipe::kTable{kNumber,   9,      -1, ClampTiming::kAfterDefaults,
-                                               kDefaults, kClamps};
+constexpr StartTable CEffectSimpleWipe::kTable{kNumber, 9, -1, kAfter, kDefaults, kClamps};
 
 CEffectSimpleWipe::CEffectSimpleWipe(CEffectManager* manager)
     : CTableStartEffect(manager, kTable), table_(std::make_unique<CAllWipe>()) {
@@ -124,8 +125,7 @@ constexpr ParamDefault CEffectMaskWipe::kDefaults[] = {
 // The blend's lane sums hold only sharpness 0..127.
 constexpr ParamClamp CEffectMaskWipe::kClamps[] = {Range(kSharpness, 0, kMaxSharpness)};
 
-constexpr StartTable CEffectMaskWipe::kTable{kNumber,   10,     -1, ClampTiming::kAfterDefaults,
-                                             kDefaults, kClamps};
+constexpr StartTable CEffectMaskWipe::kTable{kNumber, 10, -1, kAfter, kDefaults, kClamps};
 
 CEffectMaskWipe::CEffectMaskWipe(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 

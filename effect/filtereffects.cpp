@@ -21,6 +21,7 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // The progress curve on the record's counter and duration.
@@ -540,8 +541,7 @@ constexpr ParamDefault CEffectBura::kDefaults[] = {
 constexpr ParamClamp CEffectBura::kClamps[] = {Range(kEndX, Fixed(1), Width(1, 1, -2)),
                                                Range(kEndY, Fixed(1), Height(1, 1, -2))};
 
-constexpr StartTable CEffectBura::kTable{kNumber,   16,     -1, ClampTiming::kWithEachDefault,
-                                         kDefaults, kClamps};
+constexpr StartTable CEffectBura::kTable{kNumber, 16, -1, kEach, kDefaults, kClamps};
 
 CEffectBura::CEffectBura(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
@@ -619,8 +619,7 @@ constexpr ParamDefault CEffectSlash::kDefaults[] = {
 };
 constexpr ParamClamp CEffectSlash::kClamps[] = {Range(kLength, 1, 255)};
 
-constexpr StartTable CEffectSlash::kTable{kNumber,   6,      -1, ClampTiming::kWithEachDefault,
-                                          kDefaults, kClamps};
+constexpr StartTable CEffectSlash::kTable{kNumber, 6, -1, kEach, kDefaults, kClamps};
 
 CEffectSlash::CEffectSlash(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 

@@ -12,6 +12,8 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
 // v held to [lo, hi]; lo wins when the two cross.
 int64_t Between(int64_t v, int64_t lo, int64_t hi) { return std::max(std::min(v, hi), lo); }
 
@@ -28,8 +30,7 @@ constexpr ParamDefault CEffectRain2::kDefaults[] = {
 constexpr ParamClamp CEffectRain2::kClamps[] = {Range(kLayerCount, 1, kLayers),
                                                 Range(kWalkDivisor, 1, INT32_MAX)};
 
-constexpr StartTable CEffectRain2::kTable{kNumber,   8,      -1, ClampTiming::kAfterDefaults,
-                                          kDefaults, kClamps};
+constexpr StartTable CEffectRain2::kTable{kNumber, 8, -1, kAfter, kDefaults, kClamps};
 
 CEffectRain2::CEffectRain2(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
@@ -121,7 +122,7 @@ constexpr ParamDefault CEffectRain4::kDefaults[] = {
     Value(kFadeDistance, 60),
 };
 
-constexpr StartTable CEffectRain4::kTable{kNumber, 9, -1, ClampTiming::kAfterDefaults, kDefaults};
+constexpr StartTable CEffectRain4::kTable{kNumber, 9, -1, kAfter, kDefaults};
 
 CEffectRain4::CEffectRain4(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 

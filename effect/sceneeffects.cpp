@@ -18,6 +18,7 @@ using namespace effectstart;
 
 namespace {
 
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // The screen's content moves by (ox, oy) in place; the strips it uncovers
@@ -166,8 +167,7 @@ constexpr ParamDefault CEffectTaiyo::kDefaults[] = {
 };
 constexpr ParamClamp CEffectTaiyo::kClamps[] = {Range(kElements, 1, kMaxElements)};
 
-constexpr StartTable CEffectTaiyo::kTable{kNumber,   11,     -1, ClampTiming::kWithEachDefault,
-                                          kDefaults, kClamps};
+constexpr StartTable CEffectTaiyo::kTable{kNumber, 11, -1, kEach, kDefaults, kClamps};
 
 CEffectTaiyo::CEffectTaiyo(CEffectManager* manager)
     : CTableStartEffect(manager, kTable),

@@ -10,6 +10,12 @@
 
 using namespace effectstart;
 
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
 // The cells' size and the jitter in pixels; counts in frames.
 constexpr ParamDefault CEffectSwarm::kDefaults[] = {
     Value(kDuration, 20),  Value(kCellWidth, 32),     Value(kCellHeight, 32),
@@ -20,10 +26,8 @@ constexpr ParamDefault CEffectSwarm::kDefaults[] = {
 constexpr ParamClamp CEffectSwarm::kClamps[] = {Range(kSprites, 0, kMaxSprites),
                                                 Range(kVariants, 1, INT32_MAX)};
 
-constexpr StartTable CEffectHae::kTable{kNumber,   16,     999999, ClampTiming::kAfterDefaults,
-                                        kDefaults, kClamps};
-constexpr StartTable CEffectKe::kTable{kNumber,   16,     999999, ClampTiming::kAfterDefaults,
-                                       kDefaults, kClamps};
+constexpr StartTable CEffectHae::kTable{kNumber, 16, 999999, kAfter, kDefaults, kClamps};
+constexpr StartTable CEffectKe::kTable{kNumber, 16, 999999, kAfter, kDefaults, kClamps};
 static_assert(CEffectSwarm::kRecords >= CEffectHae::kTable.max, "the sprites follow the values");
 
 int CEffectSwarm::Count(const EffectChannel& record) {
