@@ -114,18 +114,6 @@ void CEffectOnce::Restore(EffectChannel* record, int channel) { StartAgain(recor
 
 // --- #113 ---
 
-// The first value is kept, not used.
-constexpr ParamDefault CEffectLupin::kDefaults[] = {
-    Value(kDuration, 20),
-    Value(kRed, 0),
-    Same(kGreen, kRed),
-    Same(kBlue, kGreen),
-};
-
 constexpr StartTable CEffectLupin::kTable{kNumber, 4, 9999, kAfter, kDefaults};
 
-CEffectLupin::CEffectLupin(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
-
-void CEffectLupin::Print(EffectChannel* record, int) {
-  FillScreenBytes(record->Param(kRed), record->Param(kGreen), record->Param(kBlue));
-}
+CEffectLupin::CEffectLupin(CEffectManager* manager) : CEffectFill(manager, kTable) {}

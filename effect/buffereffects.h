@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "effect/effectstart.h"
+#include "effect/fadeeffects.h"
 
 class CEffectNop : public CCommonEffect {
  public:
@@ -99,15 +100,12 @@ class CEffectOnce : public CTableStartEffect {
   int drawn_[16] = {};
 };
 
-// Runs 9999 frames.
-class CEffectLupin : public CTableStartEffect {
+// The fill (#54: its values, 9999 frames, no channel picture) at its own
+// number.
+class CEffectLupin : public CEffectFill {
  public:
   static constexpr int kNumber = 113;
   static constexpr const char* kClassName = "CEffectLupin";
-  enum : int { kDuration, kRed, kGreen, kBlue };
-  static const effectstart::ParamDefault kDefaults[];
   static const effectstart::StartTable kTable;
   explicit CEffectLupin(CEffectManager* manager);
-  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
-  void Print(EffectChannel* record, int channel) override;
 };

@@ -220,24 +220,14 @@ void CEffectCharaFlash::Print(EffectChannel* record, int) {
 
 // --- #125 ---
 
-// The blur's size in pixels at full strength, strength in percent.
-constexpr ParamDefault CEffectCharaBokashi::kDefaults[] = {
-    Value(kDuration, 20),
-    Value(kBlurWidth, 8),
-    Value(kBlurHeight, 8),
-    Value(kEndStrength, 100),
-    Same(kStartStrength, kEndStrength),
-    Value(kCurve, 0),
-    Value(kRamp, 0),
-    Value(kOddSizes, 0),
-    Value(kExtend, 0),
-};
-constexpr ParamClamp CEffectCharaBokashi::kClamps[] = {
-    Range(kBlurWidth, 1, 256),     Range(kBlurHeight, 1, 256), Range(kEndStrength, 0, 100),
-    Range(kStartStrength, 0, 100), Range(kRamp, 0, INT_MAX),
-};
+constexpr ParamDefault CEffectCharaBokashi::kExtendDefaults[] = {Value(kExtend, 0)};
 
-constexpr StartTable CEffectCharaBokashi::kTable{kNumber, 16, -1, kEach, kDefaults, kClamps};
+namespace {
+constexpr auto kBlurRows = Rows(CBoxBlurEffect::kDefaults, CEffectCharaBokashi::kExtendDefaults);
+}  // namespace
+
+constexpr StartTable CEffectCharaBokashi::kTable{kNumber, 16,        -1,
+                                                 kEach,   kBlurRows, CBoxBlurEffect::kClamps};
 
 CEffectCharaBokashi::CEffectCharaBokashi(CEffectManager* manager)
     : CCharaFilterEffect(manager, kTable) {
@@ -255,24 +245,14 @@ void CEffectCharaBokashi::EnsureWork(int w) {
 int CEffectCharaBokashi::SetParam(EffectChannel* record, int count, const int* values,
                                   int channel) {
   const int result = CCharaFilterEffect::SetParam(record, count, values, channel);
-  int& height = record->Param(kBlurHeight);
-  if (int64_t{record->Param(kBlurWidth)} * height > 256) height = 256 / record->Param(kBlurWidth);
+  CBoxBlurEffect::HoldKernel(record);
   return result;
 }
 
 void CEffectCharaBokashi::BlurSize(const EffectChannel& r, int* bx, int* by) {
-  const int64_t e =
-      Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve));
-  int64_t x = int64_t{r.Param(kBlurWidth)} * e / 100, y = int64_t{r.Param(kBlurHeight)} * e / 100;
-  if (r.Param(kOddSizes) != 0) {
-    if (x > 1 && x % 2 == 0) --x;
-    if (y > 1 && y % 2 == 0) --y;
-  }
-  x = std::clamp<int64_t>(x, 1, 256);
-  y = std::clamp<int64_t>(y, 1, 256);
-  if (x * y > 256) y = 256 / x;
-  *bx = static_cast<int>(x);
-  *by = static_cast<int>(y);
+  const BlurKernel kernel = CBoxBlurEffect::Kernel(r);
+  *bx = kernel.w;
+  *by = kernel.h;
 }
 
 void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
 
 // The picture swinging at random within a width and height. The swing
@@ -55,27 +56,15 @@ class CEffectCharaFlash : public CCharaFilterEffect {
   static bool Silhouette(const EffectChannel& record);
 };
 
-// A box blur growing to its size at full strength (the height cut so the
-// box holds at most 256 pixels), odd sizes only when asked; the rows below
-// the picture copy its last row when it is extended. The column sums live
-// in the object's work buffer.
+// #126's box blur over the picture, its values followed by the extend
+// flag: the rows below the picture copy its last row when it is set. The
+// column sums live in the object's work buffer.
 class CEffectCharaBokashi : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 125;
   static constexpr const char* kClassName = "CEffectCharaBokashi";
-  enum : int {
-    kDuration,
-    kBlurWidth,
-    kBlurHeight,
-    kEndStrength,
-    kStartStrength,
-    kCurve,
-    kRamp,
-    kOddSizes,
-    kExtend
-  };
-  static const effectstart::ParamDefault kDefaults[];
-  static const effectstart::ParamClamp kClamps[];
+  enum : int { kExtend = CBoxBlurEffect::kOddSize + 1 };
+  static const effectstart::ParamDefault kExtendDefaults[];
   static const effectstart::StartTable kTable;
   explicit CEffectCharaBokashi(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;

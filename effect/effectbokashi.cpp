@@ -34,28 +34,15 @@ bool Usable(const CPicture* picture) {
 
 // --- #126, #77 ---
 
-// The kernel's size in pixels at full strength, strength in percent.
-constexpr ParamDefault CBoxBlurEffect::kDefaults[] = {
-    Value(kDuration, 20),
-    Value(kKernelWidth, 8),
-    Value(kKernelHeight, 8),
-    Value(kEndStrength, 100),
-    Same(kStartStrength, kEndStrength),
-    Value(kCurve, 0),
-    Value(kRamp, 0),
-    Value(kOddSize, 0),
-};
-constexpr ParamClamp CBoxBlurEffect::kClamps[] = {
-    Range(kKernelWidth, 1, 256),   Range(kKernelHeight, 1, 256), Range(kEndStrength, 0, 100),
-    Range(kStartStrength, 0, 100), Range(kRamp, 0, INT_MAX),
-};
-
 int CBoxBlurEffect::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   CTableStartEffect::SetParam(record, count, values, channel);
-  // The kernel's height cut so the window holds at most 256 pixels.
-  if (record->Param(kKernelWidth) * record->Param(kKernelHeight) > 256)
-    record->Param(kKernelHeight) = 256 / record->Param(kKernelWidth);
+  HoldKernel(record);
   return 1;
+}
+
+void CBoxBlurEffect::HoldKernel(EffectChannel* record) {
+  if (int64_t{record->Param(kKernelWidth)} * record->Param(kKernelHeight) > 256)
+    record->Param(kKernelHeight) = 256 / record->Param(kKernelWidth);
 }
 
 BlurKernel CBoxBlurEffect::Kernel(const EffectChannel& record) {

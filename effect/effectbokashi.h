@@ -20,7 +20,8 @@ struct BlurKernel {
 };
 
 // What the two box blurs share: their values (a start cuts the kernel to
-// at most 256 pixels) and the kernel of a frame.
+// at most 256 pixels) and the kernel of a frame. The rows are here, not in
+// the .cpp, because #125 (charashake.h) continues them.
 class CBoxBlurEffect : public CTableStartEffect {
  public:
   enum : int {
@@ -33,14 +34,30 @@ class CBoxBlurEffect : public CTableStartEffect {
     kRamp,
     kOddSize
   };
-  static const effectstart::ParamDefault kDefaults[];
-  static const effectstart::ParamClamp kClamps[];
+  // The kernel's size in pixels at full strength, strength in percent.
+  static constexpr effectstart::ParamDefault kDefaults[] = {
+      effectstart::Value(kDuration, 20),
+      effectstart::Value(kKernelWidth, 8),
+      effectstart::Value(kKernelHeight, 8),
+      effectstart::Value(kEndStrength, 100),
+      effectstart::Same(kStartStrength, kEndStrength),
+      effectstart::Value(kCurve, 0),
+      effectstart::Value(kRamp, 0),
+      effectstart::Value(kOddSize, 0),
+  };
+  static constexpr effectstart::ParamClamp kClamps[] = {
+      effectstart::Range(kKernelWidth, 1, 256), effectstart::Range(kKernelHeight, 1, 256),
+      effectstart::Range(kEndStrength, 0, 100), effectstart::Range(kStartStrength, 0, 100),
+      effectstart::Range(kRamp, 0, INT32_MAX),
+  };
   using CTableStartEffect::CTableStartEffect;
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 0; }
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
 
   static BlurKernel Kernel(const EffectChannel& record);
+  // The kernel's height cut so the window holds at most 256 pixels.
+  static void HoldKernel(EffectChannel* record);
 };
 
 class CEffectBGBokashi : public CBoxBlurEffect {

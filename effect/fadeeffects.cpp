@@ -176,14 +176,6 @@ void CEffectMozaic::Print(EffectChannel* record, int) {
 
 // --- #54 ---
 
-// The first value is kept, not used.
-constexpr ParamDefault CEffectFill::kDefaults[] = {
-    Value(kDuration, 20),
-    Value(kRed, 0),
-    Same(kGreen, kRed),
-    Same(kBlue, kGreen),
-};
-
 constexpr StartTable CEffectFill::kTable{kNumber, 4, 9999, kAfter, kDefaults};
 
 CEffectFill::CEffectFill(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}

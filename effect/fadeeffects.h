@@ -88,17 +88,26 @@ class CEffectMozaic : public CTableStartEffect {
 
 // Runs 9999 frames and draws no channel picture. The fades, the flash and
 // the iris end by handing their channel to it with their colour at kRed,
-// kGreen, kBlue.
+// kGreen, kBlue. The rows are here, not in the .cpp, because #113
+// (buffereffects.h) starts from them too.
 class CEffectFill : public CTableStartEffect {
  public:
   static constexpr int kNumber = 54;
   static constexpr const char* kClassName = "CEffectFill";
   enum : int { kDuration, kRed, kGreen, kBlue };
-  static const effectstart::ParamDefault kDefaults[];
+  // The first value is kept, not used.
+  static constexpr effectstart::ParamDefault kDefaults[] = {
+      effectstart::Value(kDuration, 20), effectstart::Value(kRed, 0),
+      effectstart::Same(kGreen, kRed), effectstart::Same(kBlue, kGreen)};
   static const effectstart::StartTable kTable;
   explicit CEffectFill(CEffectManager* manager);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
+
+ protected:
+  // The fill at another number (#113).
+  CEffectFill(CEffectManager* manager, const effectstart::StartTable& table)
+      : CTableStartEffect(manager, table) {}
 };
 
 // Scratches wandering over an area; runs 9999 frames. Line i keeps
