@@ -2,28 +2,44 @@
 // effect itself (the manager never draws their channel picture).
 // #19 flip-book over consecutive channels, #63 sprite sheet on a line,
 // #98 blinks and mouth flaps, #79 full-screen frames streamed from files.
+// Each names its values in its class; their defaults and clamps are its
+// start table in animeeffects.cpp.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
 namespace platform {
 class ByteReader;
 }
 
-// p0 duration (20); p1 frames (4, at least 1); p2 counts per picture (1, at
-// least 1); p3 loop; p4 first channel (12), also the drawing mode: 0
-// opaque, 1 transparent, else translucent by the curve p7 -> p6 (100, 100)
-// with ramp p9 (10) and code p8; p5 kept; p10 loop the counter. Shows the
-// picture of channel p4 + frame at that channel's place.
-class CEffectAnime : public CCommonEffect {
+// Shows the picture of the first channel + the frame at that channel's
+// place. The first channel number is also the drawing mode: 0 opaque, 1
+// transparent, else translucent at the opacity's curve. The value after
+// the first channel is kept, not used.
+class CEffectAnime : public CTableStartEffect {
  public:
   static constexpr int kNumber = 19;
   static constexpr const char* kClassName = "CEffectAnime";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kFrames,
+    kCountsPerPicture,
+    kLoop,
+    kFirstChannel,
+    kSpare,
+    kEndOpacity,
+    kStartOpacity,
+    kCurve,
+    kRamp,
+    kLoopCounter
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectAnime(CEffectManager* manager);
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
@@ -32,35 +48,71 @@ class CEffectAnime : public CCommonEffect {
   static int FrameChannel(const EffectChannel& record);
 };
 
-// p0 duration (20); p1, p2 cell size (64, 64); p3 counts per cell (1); p4,
-// p5 end position (0, 0); p6, p7 start position (= p4, p5); p8 mode (0
-// opaque, 1 transparent, 2 fading p11 -> p10, else transparent); p9 cells
-// before the sequence wraps (0 never); p10, p11 opacities (100); p12, p13
-// kept (100, 0); p14 counter loop (0 none).
-class CEffectKomaAnime : public CCommonEffect {
+// The cells of the channel's sprite sheet moving from a start to an end
+// position, drawn opaque (mode 0), fading from the start to the end
+// opacity (2) or transparent (any other); the cells wrap after a count (0
+// never) and the counter after a loop length (0 none). The two spares are
+// kept and only tell whether the sprite is busy.
+class CEffectKomaAnime : public CTableStartEffect {
  public:
   static constexpr int kNumber = 63;
   static constexpr const char* kClassName = "CEffectKomaAnime";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kCellWidth,
+    kCellHeight,
+    kCountsPerCell,
+    kEndX,
+    kEndY,
+    kStartX,
+    kStartY,
+    kMode,
+    kCells,
+    kEndOpacity,
+    kStartOpacity,
+    kSpare1,
+    kSpare2,
+    kLoopLength
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectKomaAnime(CEffectManager* manager);
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   int CheckBusy(EffectChannel* record, int channel) override;
 };
 
-// p0 kept (the channel runs without end); p1, p2 cell size (32, 32); p3
-// cells (2); p4 picture channel (-1 own); p5 ping-pong; p6 flags (bit 0
-// speech, bit 1 transparent); p7 counts per cell (1, at least 1); p8, p9
-// wait and its spread in percent (40, 80); p10, p11 the same in speech mode
-// (4, 80); p12 double-blink chance in percent (0). p13 timer, p14 wait.
-class CEffectMePachiKuchiPaku : public CCommonEffect {
+// Blinks or mouth flaps from the cells of a picture (of its own channel for
+// -1), once through or ping-pong, after a wait with a spread in percent.
+// The first value is kept (the channel runs without end). Its flags are
+// bit 0 speech mode, bit 1 transparent. The timer and the wait follow the
+// values.
+class CEffectMePachiKuchiPaku : public CTableStartEffect {
  public:
   static constexpr int kNumber = 98;
   static constexpr const char* kClassName = "CEffectMePachiKuchiPaku";
+  enum : int {
+    kDuration,
+    kCellWidth,
+    kCellHeight,
+    kCells,
+    kPictureChannel,
+    kPingPong,
+    kFlags,
+    kCountsPerCell,
+    kWaitMean,
+    kWaitSpread,
+    kSpeechWaitMean,
+    kSpeechWaitSpread,
+    kDoubleBlink
+  };
   static constexpr int kTimer = 13;
   static constexpr int kWait = 14;
-  using CCommonEffect::CCommonEffect;
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectMePachiKuchiPaku(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
@@ -87,14 +139,16 @@ AnimeFrameResult DrawAnimeFrame(platform::ByteReader& in, uint32_t* screen, int 
 // outside 0..999.
 std::string AnimeFramePath(int animation, int frame);
 
-// p0 duration (20); p1 animation number (0); p2 counts per frame file (1);
-// p3 skip a frame equal to the last one drawn. Draws the whole screen
-// from the frame file of the counter.
-class CEffectFullAnime : public CCommonEffect {
+// Draws the whole screen from the frame file of the counter, skipping a
+// frame equal to the last one drawn when asked to.
+class CEffectFullAnime : public CTableStartEffect {
  public:
   static constexpr int kNumber = 79;
   static constexpr const char* kClassName = "CEffectFullAnime";
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration, kAnimation, kCountsPerFrame, kSkipSame };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectFullAnime(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }

@@ -8,6 +8,14 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
 // --- #0 ---
 
 int CEffectNop::SetParam(EffectChannel* record, int, const int*, int) {
@@ -16,17 +24,17 @@ int CEffectNop::SetParam(EffectChannel* record, int, const int*, int) {
 
 // --- #2 ---
 
-int CEffectPut::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  Default(p, given, 0, 20);
-  DefaultColour(p, given, 1);
-  Default(p, given, 4, 0);
-  return StartRecord(record, kNumber, p[0], p, 16);
-}
+constexpr ParamDefault CEffectPut::kDefaults[] = {
+    Value(kDuration, 20), Value(kRed, 0),         Same(kGreen, kRed),
+    Same(kBlue, kGreen),  Value(kPasteAtOnce, 0),
+};
+
+constexpr StartTable CEffectPut::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
+CEffectPut::CEffectPut(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectPut::Print(EffectChannel* record, int) {
-  if (record->Counter() != 0 || record->Param(4) != 0) {
+  if (record->Counter() != 0 || record->Param(kPasteAtOnce) != 0) {
     manager_->PutScreen();
     return;
   }
@@ -36,23 +44,32 @@ void CEffectPut::Print(EffectChannel* record, int) {
     manager_->GetDrawPos(record->PictureNumber(), &x, &y);
     picture->Blt(x, y, 0, 0, picture->GetWidth(), picture->GetHeight(), 0);
   } else {
-    CAllGraphics::FillScreen(record->Param(1), record->Param(2), record->Param(3));
+    CAllGraphics::FillScreen(record->Param(kRed), record->Param(kGreen), record->Param(kBlue));
   }
 }
 
 // --- #66 ---
 
+constexpr ParamDefault CEffectBuffer::kDefaults[] = {Value(kDuration, 20)};
+
+constexpr StartTable CEffectBuffer::kTable{kNumber, 1, -1, kAfter, kDefaults};
+
+CEffectBuffer::CEffectBuffer(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectBuffer::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[1];
-  const int given = TakeParams(count, values, 1, p);
-  Default(p, given, 0, 20);
-  return StartRecord(record, kNumber, p[0], p, 0);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
+  return StartRecord(record, kNumber, p[kDuration], p, 0);
 }
 
 // --- #73 ---
 
+constexpr ParamDefault CEffectGet::kDefaults[] = {Value(kDuration, 20)};
+
+constexpr StartTable CEffectGet::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
 CEffectGet::CEffectGet(CEffectManager* manager)
-    : CCommonEffect(manager),
+    : CTableStartEffect(manager, kTable),
       screen_(std::make_unique<CPicture>(std::max(CScreenBuffer::GetWidth(), 1),
                                          std::max(CScreenBuffer::GetHeight(), 1), 0)) {
   // A paste before the first capture shows black, not whatever the block held.
@@ -66,51 +83,37 @@ CEffectGet::~CEffectGet() {
   if (CEffectManager::GetSavedScreen() == screen_.get()) CEffectManager::SetSavedScreen(previous_);
 }
 
-int CEffectGet::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  Default(p, given, 0, 20);
-  return StartRecord(record, kNumber, p[0], p, 16);
-}
-
 void CEffectGet::Print(EffectChannel*, int) { manager_->GetScreen(); }
 
 // --- #75 ---
 
+constexpr ParamDefault CEffectOnce::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kFirstFrame, 0),
+    Value(kFrames, 1),
+};
+
+constexpr StartTable CEffectOnce::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
+CEffectOnce::CEffectOnce(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectOnce::SetParam(EffectChannel* record, int count, const int* values, int channel) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 1);
   drawn_[FlagIndex(channel)] = 0;
-  return StartRecord(record, kNumber, p[0], p, 16);
+  return CTableStartEffect::SetParam(record, count, values, channel);
 }
 
 int CEffectOnce::CheckPrintPicture(EffectChannel* record, int channel) {
-  const int64_t c = record->Counter(), first = record->Param(1);
-  if (first <= c && c < first + record->Param(2)) return 1;
+  const int64_t c = record->Counter(), first = record->Param(kFirstFrame);
+  if (first <= c && c < first + record->Param(kFrames)) return 1;
   return drawn_[FlagIndex(channel)] == 0 ? 1 : 0;
 }
 
 void CEffectOnce::Print(EffectChannel*, int channel) { drawn_[FlagIndex(channel)] = 1; }
 
-void CEffectOnce::Restore(EffectChannel* record, int channel) {
-  int p[16];
-  for (int i = 0; i < 16; ++i) p[i] = record->Param(i);
-  SetParam(record, 16, p, channel);
-}
+void CEffectOnce::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 // --- #113 ---
 
-int CEffectLupin::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[4];
-  const int given = TakeParams(count, values, 4, p);
-  Default(p, given, 0, 20);
-  DefaultColour(p, given, 1);
-  return StartRecord(record, kNumber, 9999, p, 4);
-}
+constexpr StartTable CEffectLupin::kTable{kNumber, 4, 9999, kAfter, kDefaults};
 
-void CEffectLupin::Print(EffectChannel* record, int) {
-  FillScreenBytes(record->Param(1), record->Param(2), record->Param(3));
-}
+CEffectLupin::CEffectLupin(CEffectManager* manager) : CEffectFill(manager, kTable) {}

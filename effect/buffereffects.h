@@ -4,11 +4,14 @@
 // first frame), #66 holds a picture without drawing it, #73 captures the
 // screen, #75 draws the picture once and during a window of frames, #113
 // floods the screen with one colour. #105 lives in effectmoviewarp.h.
+// Each names its values in its class; their defaults are its start table in
+// buffereffects.cpp.
 #pragma once
 
 #include <memory>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
+#include "effect/fadeeffects.h"
 
 class CEffectNop : public CCommonEffect {
  public:
@@ -29,23 +32,29 @@ class CEffectMae : public CCommonEffect {
   int CheckBusy(EffectChannel*, int) override { return 0; }
 };
 
-// p0 duration (20), p1 red (0), p2 green (p1), p3 blue (p2), p4 paste the
-// saved screen from the first frame on (0).
-class CEffectPut : public CCommonEffect {
+// Pastes the saved screen; on its first frame, unless kPasteAtOnce, the
+// channel picture or (without one) a colour instead.
+class CEffectPut : public CTableStartEffect {
  public:
   static constexpr int kNumber = 2;
   static constexpr const char* kClassName = "CEffectPut";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kRed, kGreen, kBlue, kPasteAtOnce };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectPut(CEffectManager* manager);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-class CEffectBuffer : public CCommonEffect {
+// Keeps its duration and stores no value.
+class CEffectBuffer : public CTableStartEffect {
  public:
   static constexpr int kNumber = 66;
   static constexpr const char* kClassName = "CEffectBuffer";
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectBuffer(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   int CheckBusy(EffectChannel*, int) override { return 0; }
@@ -53,13 +62,15 @@ class CEffectBuffer : public CCommonEffect {
 
 // Owns the saved screen (screen-sized, 32-bit, no mask) and copies the
 // screen into it every frame its channel is drawn.
-class CEffectGet : public CCommonEffect {
+class CEffectGet : public CTableStartEffect {
  public:
   static constexpr int kNumber = 73;
   static constexpr const char* kClassName = "CEffectGet";
+  enum : int { kDuration };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectGet(CEffectManager* manager);
   ~CEffectGet() override;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;
 
  private:
@@ -69,12 +80,16 @@ class CEffectGet : public CCommonEffect {
   CPicture* previous_ = nullptr;
 };
 
-// p0 duration (20), p1 first frame of the window (0), p2 its length (1).
-class CEffectOnce : public CCommonEffect {
+// The channel picture on the first drawn frame and during a window of
+// frames.
+class CEffectOnce : public CTableStartEffect {
  public:
   static constexpr int kNumber = 75;
   static constexpr const char* kClassName = "CEffectOnce";
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration, kFirstFrame, kFrames };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectOnce(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int CheckPrintPicture(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
@@ -85,13 +100,12 @@ class CEffectOnce : public CCommonEffect {
   int drawn_[16] = {};
 };
 
-// p0 (20, kept), p1 red (0), p2 green (p1), p3 blue (p2); runs 9999 frames.
-class CEffectLupin : public CCommonEffect {
+// The fill (#54: its values, 9999 frames, no channel picture) at its own
+// number.
+class CEffectLupin : public CEffectFill {
  public:
   static constexpr int kNumber = 113;
   static constexpr const char* kClassName = "CEffectLupin";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
-  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
-  void Print(EffectChannel* record, int channel) override;
+  static const effectstart::StartTable kTable;
+  explicit CEffectLupin(CEffectManager* manager);
 };

@@ -17,25 +17,6 @@ namespace {
 
 constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
-constexpr ParamDefault kBureDefaults[] = {Value(0, 20), Value(1, 4),  Value(2, 4), Value(3, 8),
-                                          Value(4, 50), Value(5, 50), Value(6, 0), Value(7, 0)};
-constexpr ParamClamp kBureClamps[] = {Range(1, 0, INT_MAX), Range(2, 0, INT_MAX)};
-constexpr StartTable kBureTable{CEffectCharaBure::kNumber, 8, -1, kEach, kBureDefaults, kBureClamps};
-
-constexpr ParamDefault kFlashDefaults[] = {Value(0, 20), Value(1, 255), Same(2, 1),
-                                           Same(3, 2),   Value(4, 1),   Value(5, 1)};
-constexpr ParamClamp kFlashClamps[] = {Range(4, 1, INT_MAX), Range(5, 1, INT_MAX)};
-constexpr StartTable kFlashTable{CEffectCharaFlash::kNumber, 6, -1, kEach, kFlashDefaults,
-                                 kFlashClamps};
-
-constexpr ParamDefault kBokashiDefaults[] = {Value(0, 20), Value(1, 8), Value(2, 8),
-                                             Value(3, 100), Same(4, 3), Value(5, 0),
-                                             Value(6, 0),  Value(7, 0), Value(8, 0)};
-constexpr ParamClamp kBokashiClamps[] = {Range(1, 1, 256), Range(2, 1, 256), Range(3, 0, 100),
-                                         Range(4, 0, 100), Range(6, 0, INT_MAX)};
-constexpr StartTable kBokashiTable{CEffectCharaBokashi::kNumber, 16, -1, kEach, kBokashiDefaults,
-                                   kBokashiClamps};
-
 // (sum x f) >> 16 to within a unit, in 16-bit pieces: sum's high half times
 // f plus twice the scaled low half.
 uint32_t ScaleSum(uint32_t sum, uint32_t f) {
@@ -137,41 +118,55 @@ void CEffectCharaBokashi::BlurRow(const ColumnSums& sums, int n, int bx, uint32_
 
 // --- #132 ---
 
-CEffectCharaBure::CEffectCharaBure(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kBureTable) {}
+// The shake in pixels, the swing's randomness in percent.
+constexpr ParamDefault CEffectCharaBure::kDefaults[] = {
+    Value(kDuration, 20),       Value(kShakeWidth, 4),
+    Value(kShakeHeight, 4),     Value(kFramesPerSwing, 8),
+    Value(kSizeRandomness, 50), Value(kTimeRandomness, 50),
+    Value(kCurve, 0),           Value(kRamp, 0),
+};
+constexpr ParamClamp CEffectCharaBure::kClamps[] = {Range(kShakeWidth, 0, INT_MAX),
+                                                    Range(kShakeHeight, 0, INT_MAX)};
+
+constexpr StartTable CEffectCharaBure::kTable{kNumber, 8, -1, kEach, kDefaults, kClamps};
+static_assert(CEffectCharaBure::kSwing >= CEffectCharaBure::kTable.max,
+              "the swing follows the values");
+
+CEffectCharaBure::CEffectCharaBure(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 int CEffectCharaBure::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   const int result = CCharaFilterEffect::SetParam(record, count, values, channel);
-  record->Param(kSwing) = 0;
-  record->Param(kSwing + 1) = 1;
-  for (int i = 2; i < 6; ++i) record->Param(kSwing + i) = 0;
+  record->Param(kSwingFrame) = 0;
+  record->Param(kSwingLength) = 1;
+  for (int i : {int{kFromX}, int{kFromY}, int{kToX}, int{kToY}}) record->Param(i) = 0;
   NewSwing(record);
   return result;
 }
 
 void CEffectCharaBure::NewSwing(EffectChannel* record) {
   EffectChannel& r = *record;
-  r.Param(kSwing + 2) = r.Param(kSwing + 4);
-  r.Param(kSwing + 3) = r.Param(kSwing + 5);
-  const int64_t w = r.Param(1), h = r.Param(2), frames = r.Param(3);
-  const int64_t fx = std::max<int64_t>(w * r.Param(4), 1);
-  const int64_t fy = std::max<int64_t>(int64_t{r.Param(4)} * h, 1);
-  const int64_t fl = std::max<int64_t>(int64_t{r.Param(5)} * frames, 1);
+  r.Param(kFromX) = r.Param(kToX);
+  r.Param(kFromY) = r.Param(kToY);
+  const int64_t w = r.Param(kShakeWidth), h = r.Param(kShakeHeight),
+                frames = r.Param(kFramesPerSwing);
+  const int64_t fx = std::max<int64_t>(w * r.Param(kSizeRandomness), 1);
+  const int64_t fy = std::max<int64_t>(int64_t{r.Param(kSizeRandomness)} * h, 1);
+  const int64_t fl = std::max<int64_t>(int64_t{r.Param(kTimeRandomness)} * frames, 1);
   const int64_t g = crt::rand() % fx;
   const int64_t hh = crt::rand() % fy;
   const int64_t l = crt::rand() % fl;
   const int sx = crt::rand(), sy = crt::rand();
   const int64_t tx = (w * 100 - g) / 100, ty = (h * 100 - hh) / 100;
-  r.Param(kSwing + 4) = Clamp32(sx % 100 >= 50 ? tx : -tx);
-  r.Param(kSwing + 5) = Clamp32(sy % 100 >= 50 ? ty : -ty);
-  r.Param(kSwing + 1) = Clamp32((frames * 100 - l) / 100);
-  r.Param(kSwing) = 0;
+  r.Param(kToX) = Clamp32(sx % 100 >= 50 ? tx : -tx);
+  r.Param(kToY) = Clamp32(sy % 100 >= 50 ? ty : -ty);
+  r.Param(kSwingLength) = Clamp32((frames * 100 - l) / 100);
+  r.Param(kSwingFrame) = 0;
 }
 
 void CEffectCharaBure::Calcu(EffectChannel* record, int) {
-  int& frame = record->Param(kSwing);
+  int& frame = record->Param(kSwingFrame);
   frame = Clamp32(int64_t{frame} + 1);
-  if (frame > record->Param(kSwing + 1)) NewSwing(record);
+  if (frame > record->Param(kSwingLength)) NewSwing(record);
 }
 
 void CEffectCharaBure::Print(EffectChannel* record, int channel) {
@@ -180,22 +175,35 @@ void CEffectCharaBure::Print(EffectChannel* record, int channel) {
   if (!picture || !picture->IsLoaded() || !CScreenBuffer::GetBuffer()) return;
   int x0 = 0, y0 = 0;
   manager_->GetDrawPos(channel, &x0, &y0);
-  const int frame = r.Param(kSwing), length = r.Param(kSwing + 1);
-  const int64_t x = int64_t{CalcuCurve(frame, length, r.Param(kSwing + 2), r.Param(kSwing + 4),
-                                       r.Param(7), r.Param(6))} + x0;
-  const int64_t y = int64_t{CalcuCurve(frame, length, r.Param(kSwing + 3), r.Param(kSwing + 5),
-                                       r.Param(7), r.Param(6))} + y0;
+  const int frame = r.Param(kSwingFrame), length = r.Param(kSwingLength);
+  const int64_t x = int64_t{CalcuCurve(frame, length, r.Param(kFromX), r.Param(kToX),
+                                       r.Param(kRamp), r.Param(kCurve))} +
+                    x0;
+  const int64_t y = int64_t{CalcuCurve(frame, length, r.Param(kFromY), r.Param(kToY),
+                                       r.Param(kRamp), r.Param(kCurve))} +
+                    y0;
   picture->Put(Clamp32(x), Clamp32(y), CEffectManager::IsOpaqueChannel(channel) ? 0 : 1);
 }
 
 // --- #90 ---
 
+// The silhouette's colour; frames of each.
+constexpr ParamDefault CEffectCharaFlash::kDefaults[] = {
+    Value(kDuration, 20), Value(kRed, 255),         Same(kGreen, kRed),
+    Same(kBlue, kGreen),  Value(kPictureFrames, 1), Value(kSilhouetteFrames, 1),
+};
+constexpr ParamClamp CEffectCharaFlash::kClamps[] = {Range(kPictureFrames, 1, INT_MAX),
+                                                     Range(kSilhouetteFrames, 1, INT_MAX)};
+
+constexpr StartTable CEffectCharaFlash::kTable{kNumber, 6, -1, kEach, kDefaults, kClamps};
+
 CEffectCharaFlash::CEffectCharaFlash(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kFlashTable) {}
+    : CCharaFilterEffect(manager, kTable) {}
 
 bool CEffectCharaFlash::Silhouette(const EffectChannel& r) {
-  const int64_t period = std::max<int64_t>(int64_t{r.Param(4)} + r.Param(5), 1);
-  return r.Counter() < r.Duration() && r.Counter() % period >= r.Param(4);
+  const int64_t period =
+      std::max<int64_t>(int64_t{r.Param(kPictureFrames)} + r.Param(kSilhouetteFrames), 1);
+  return r.Counter() < r.Duration() && r.Counter() % period >= r.Param(kPictureFrames);
 }
 
 void CEffectCharaFlash::Print(EffectChannel* record, int) {
@@ -204,16 +212,25 @@ void CEffectCharaFlash::Print(EffectChannel* record, int) {
   if (!picture || !picture->IsLoaded() || !CScreenBuffer::GetBuffer()) return;
   const Request q = DrawRequest(r);
   if (Silhouette(r))
-    picture->ShapeBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, r.Param(1) & 255,
-                      r.Param(2) & 255, r.Param(3) & 255);
+    picture->ShapeBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, r.Param(kRed) & 255,
+                      r.Param(kGreen) & 255, r.Param(kBlue) & 255);
   else
     picture->Blt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, 1);
 }
 
 // --- #125 ---
 
+constexpr ParamDefault CEffectCharaBokashi::kExtendDefaults[] = {Value(kExtend, 0)};
+
+namespace {
+constexpr auto kBlurRows = Rows(CBoxBlurEffect::kDefaults, CEffectCharaBokashi::kExtendDefaults);
+}  // namespace
+
+constexpr StartTable CEffectCharaBokashi::kTable{kNumber, 16,        -1,
+                                                 kEach,   kBlurRows, CBoxBlurEffect::kClamps};
+
 CEffectCharaBokashi::CEffectCharaBokashi(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kBokashiTable) {
+    : CCharaFilterEffect(manager, kTable) {
   EnsureWork(CScreenBuffer::GetWidth());
 }
 
@@ -228,23 +245,14 @@ void CEffectCharaBokashi::EnsureWork(int w) {
 int CEffectCharaBokashi::SetParam(EffectChannel* record, int count, const int* values,
                                   int channel) {
   const int result = CCharaFilterEffect::SetParam(record, count, values, channel);
-  int& height = record->Param(2);
-  if (int64_t{record->Param(1)} * height > 256) height = 256 / record->Param(1);
+  CBoxBlurEffect::HoldKernel(record);
   return result;
 }
 
 void CEffectCharaBokashi::BlurSize(const EffectChannel& r, int* bx, int* by) {
-  const int64_t e = Curve(r, r.Param(4), r.Param(3), r.Param(6), r.Param(5));
-  int64_t x = int64_t{r.Param(1)} * e / 100, y = int64_t{r.Param(2)} * e / 100;
-  if (r.Param(7) != 0) {
-    if (x > 1 && x % 2 == 0) --x;
-    if (y > 1 && y % 2 == 0) --y;
-  }
-  x = std::clamp<int64_t>(x, 1, 256);
-  y = std::clamp<int64_t>(y, 1, 256);
-  if (x * y > 256) y = 256 / x;
-  *bx = static_cast<int>(x);
-  *by = static_cast<int>(y);
+  const BlurKernel kernel = CBoxBlurEffect::Kernel(r);
+  *bx = kernel.w;
+  *by = kernel.h;
 }
 
 void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
@@ -288,7 +296,7 @@ void CEffectCharaBokashi::Print(EffectChannel* record, int channel) {
   const int64_t base = X0 - x0 - hx;
   const int64_t k0 = std::max<int64_t>(0, boxLeft - base);
   const int64_t k1 = std::min<int64_t>(slots, boxRight - base);
-  const bool extend = r.Param(8) != 0;
+  const bool extend = r.Param(kExtend) != 0;
   const uint32_t* pixels = picture->GetPixelBuffer();
   const uint8_t* mask = picture->GetMask();
   // The picture row that source row `row` reads (rows below the box copy

@@ -1,24 +1,39 @@
 // Character pictures changed in place: #132 a random shake, #90 a flashing
 // silhouette in one colour and #125 a box blur with soft edges. Each draws
-// the channel's picture itself and starts from its table, each clamp right
-// after its value's default.
+// the channel's picture itself. Each names its values in its class; their
+// defaults and clamps are its start table in charashake.cpp, each clamp
+// right after its value's default.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "effect/effectbokashi.h"
 #include "effect/effectcharafilter.h"
 
-// p0 duration (20), p1, p2 shake width and height in pixels (4, 4; at
-// least 0), p3 frames per swing (8), p4, p5 randomness of the swing's size
-// and time in percent (50, 50), p6, p7 curve and ramp (0). The swing state
-// lives in the record from p20 on: frame, length, start x and y, target x
-// and y. Each new swing makes five draws of the random generator.
+// The picture swinging at random within a width and height. The swing
+// state lives in the record from kSwing on. Each new swing makes five draws
+// of the random generator.
 class CEffectCharaBure : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 132;
   static constexpr const char* kClassName = "CEffectCharaBure";
   static constexpr int kSwing = 20;
+  enum : int {
+    kDuration,
+    kShakeWidth,
+    kShakeHeight,
+    kFramesPerSwing,
+    kSizeRandomness,
+    kTimeRandomness,
+    kCurve,
+    kRamp
+  };
+  // The swing: its frame and length, where it starts and where it goes.
+  enum : int { kSwingFrame = kSwing, kSwingLength, kFromX, kFromY, kToX, kToY };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaBure(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
@@ -26,27 +41,31 @@ class CEffectCharaBure : public CCharaFilterEffect {
   static void NewSwing(EffectChannel* record);
 };
 
-// p0 duration (20), p1..p3 flash colour (255, = p1, = p2), p4 frames of
-// picture (1, at least 1), p5 frames of silhouette (1, at least 1).
+// The picture and its silhouette in one colour by turns, some frames each.
 class CEffectCharaFlash : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 90;
   static constexpr const char* kClassName = "CEffectCharaFlash";
+  enum : int { kDuration, kRed, kGreen, kBlue, kPictureFrames, kSilhouetteFrames };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaFlash(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
   // Whether the record's frame shows the silhouette.
   static bool Silhouette(const EffectChannel& record);
 };
 
-// p0 duration (20), p1, p2 blur width and height (8, 8; 1..256, the height
-// cut to 256 / p1 when their product passes 256), p3, p4 strength at the
-// end and start in percent (100, = p3; 0..100), p5 curve (0), p6 ramp (0,
-// at least 0), p7 odd sizes only (0), p8 rows below the picture copy its
-// last row (0). The column sums live in the object's work buffer.
+// #126's box blur over the picture, its values followed by the extend
+// flag: the rows below the picture copy its last row when it is set. The
+// column sums live in the object's work buffer.
 class CEffectCharaBokashi : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 125;
   static constexpr const char* kClassName = "CEffectCharaBokashi";
+  enum : int { kExtend = CBoxBlurEffect::kOddSize + 1 };
+  static const effectstart::ParamDefault kExtendDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaBokashi(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;

@@ -72,27 +72,9 @@ class CCommonEffect {
   static void Default(int* p, int given, int i, int value) {
     if (given <= i) p[i] = value;
   }
-  // A colour of three values from p[first] on, defaulting to black and to
-  // grey when only its first value is given.
-  static void DefaultColour(int* p, int given, int first) {
-    Default(p, given, first, 0);
-    Default(p, given, first + 1, p[first]);
-    Default(p, given, first + 2, p[first + 1]);
-  }
   // Active 1, the effect number, counter 0, the duration (a negative one
   // ends at once), and p[0..stored-1] from int 29 on. Returns 1.
-  static int StartRecord(EffectChannel* record, int number, int duration, const int* p,
-                         int stored);
-  // The start of an effect of three values: the duration (default 20 frames)
-  // and two more that default to 0.
-  static int StartThreeValues(EffectChannel* record, int number, int count, const int* values) {
-    int p[3];
-    const int given = TakeParams(count, values, 3, p);
-    Default(p, given, 0, 20);
-    Default(p, given, 1, 0);
-    Default(p, given, 2, 0);
-    return StartRecord(record, number, p[0], p, 3);
-  }
+  static int StartRecord(EffectChannel* record, int number, int duration, const int* p, int stored);
 
   // A sum or product of script values, formed in 64 bits, back in the int
   // range.

@@ -21,38 +21,6 @@ namespace {
 
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
-constexpr ParamDefault kBlurDefaults[] = {Value(0, 20), Value(1, 8), Value(2, 8), Value(3, 100),
-                                          Same(4, 3),   Value(5, 0), Value(6, 0), Value(7, 0)};
-constexpr ParamClamp kBlurClamps[] = {Range(1, 1, 256), Range(2, 1, 256), Range(3, 0, 100),
-                                      Range(4, 0, 100), Range(6, 0, INT_MAX)};
-constexpr StartTable kBGBlurTable{CEffectBGBokashi::kNumber, 16, -1, kAfter, kBlurDefaults,
-                                  kBlurClamps};
-constexpr StartTable kBlurTable{CEffectBokashi::kNumber, 16, -1, kAfter, kBlurDefaults,
-                                kBlurClamps};
-
-constexpr ParamDefault kLightDefaults[] = {
-    Value(0, 20), Value(1, 0), Value(2, 128), Same(3, 2), Same(4, 3), Same(5, 2),
-    Same(6, 3),   Same(7, 4),  Value(8, -1),  Value(9, 0), Value(10, 0)};
-constexpr ParamClamp kLightClamps[] = {Range(1, 0, 15), Range(8, -1, 15)};
-constexpr StartTable kLightTable{CEffectKomorebi::kNumber, 16, -1, kAfter, kLightDefaults,
-                                 kLightClamps};
-
-constexpr ParamDefault kMistDefaults[] = {Value(1, 20),       Value(2, 1),        Value(3, 5),
-                                          Value(4, 0),        Value(5, 0),        Value(6, Width()),
-                                          Value(7, Height()), Value(8, 0)};
-constexpr ParamClamp kMistClamps[] = {Range(3, 0, 32),
-                                      Range(4, Fixed(0), Width(1, 1, -1)),
-                                      Range(5, Fixed(0), Height(1, 1, -1)),
-                                      Range(6, Fixed(1), Width()),
-                                      Range(7, Fixed(1), Height())};
-constexpr StartTable kMistTable{CEffectBathWindow::kNumber, 9, 9999, kAfter, kMistDefaults,
-                                kMistClamps};
-
-// The kernel's second value cut so the window holds at most 256 pixels.
-void HoldKernel(EffectChannel* record) {
-  if (record->Param(1) * record->Param(2) > 256) record->Param(2) = 256 / record->Param(1);
-}
-
 uint32_t Pixel(int b, int g, int r) {
   return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b);
 }
@@ -64,13 +32,26 @@ bool Usable(const CPicture* picture) {
 
 }  // namespace
 
-// --- Kernel ---
+// --- #126, #77 ---
 
-BlurKernel CEffectBGBokashi::Kernel(const EffectChannel& record) {
-  const int64_t s = CalcuCurve(record.Counter(), record.Duration(), record.Param(4),
-                               record.Param(3), record.Param(6), record.Param(5));
-  int64_t kw = int64_t{record.Param(1)} * s / 100, kh = int64_t{record.Param(2)} * s / 100;
-  if (record.Param(7)) {
+int CBoxBlurEffect::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
+  HoldKernel(record);
+  return 1;
+}
+
+void CBoxBlurEffect::HoldKernel(EffectChannel* record) {
+  if (int64_t{record->Param(kKernelWidth)} * record->Param(kKernelHeight) > 256)
+    record->Param(kKernelHeight) = 256 / record->Param(kKernelWidth);
+}
+
+BlurKernel CBoxBlurEffect::Kernel(const EffectChannel& record) {
+  const int64_t s =
+      CalcuCurve(record.Counter(), record.Duration(), record.Param(kStartStrength),
+                 record.Param(kEndStrength), record.Param(kRamp), record.Param(kCurve));
+  int64_t kw = int64_t{record.Param(kKernelWidth)} * s / 100,
+          kh = int64_t{record.Param(kKernelHeight)} * s / 100;
+  if (record.Param(kOddSize)) {
     if (kw > 1 && kw % 2 == 0) --kw;
     if (kh > 1 && kh % 2 == 0) --kh;
   }
@@ -82,17 +63,12 @@ BlurKernel CEffectBGBokashi::Kernel(const EffectChannel& record) {
 
 // --- #126 ---
 
-CEffectBGBokashi::CEffectBGBokashi(CEffectManager* manager)
-    : CTableStartEffect(manager, kBGBlurTable) {
+constexpr StartTable CEffectBGBokashi::kTable{kNumber, 16, -1, kAfter, kDefaults, kClamps};
+
+CEffectBGBokashi::CEffectBGBokashi(CEffectManager* manager) : CBoxBlurEffect(manager, kTable) {
   reciprocal_[0] = 0;
   reciprocal_[1] = 32767;
   for (int i = 2; i <= 256; ++i) reciprocal_[i] = 32768 / i;
-}
-
-int CEffectBGBokashi::SetParam(EffectChannel* record, int count, const int* values, int channel) {
-  CTableStartEffect::SetParam(record, count, values, channel);
-  HoldKernel(record);
-  return 1;
 }
 
 int CEffectBGBokashi::Mean(int sum, int count) const {
@@ -169,13 +145,9 @@ void CEffectBGBokashi::Print(EffectChannel* record, int) {
 
 // --- #77 ---
 
-CEffectBokashi::CEffectBokashi(CEffectManager* manager) : CTableStartEffect(manager, kBlurTable) {}
+constexpr StartTable CEffectBokashi::kTable{kNumber, 16, -1, kAfter, kDefaults, kClamps};
 
-int CEffectBokashi::SetParam(EffectChannel* record, int count, const int* values, int channel) {
-  CTableStartEffect::SetParam(record, count, values, channel);
-  HoldKernel(record);
-  return 1;
-}
+CEffectBokashi::CEffectBokashi(CEffectManager* manager) : CBoxBlurEffect(manager, kTable) {}
 
 void CEffectBokashi::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
@@ -241,23 +213,46 @@ void CEffectBokashi::Print(EffectChannel* record, int) {
 
 // --- #78 ---
 
-CEffectKomorebi::CEffectKomorebi(CEffectManager* manager)
-    : CTableStartEffect(manager, kLightTable) {}
+// The pattern's and the placing channel; the light colour goes from its
+// start to its end.
+constexpr ParamDefault CEffectKomorebi::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kPatternChannel, 0),
+    Value(kEndRed, 128),
+    Same(kEndGreen, kEndRed),
+    Same(kEndBlue, kEndGreen),
+    Same(kStartRed, kEndRed),
+    Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue),
+    Value(kPlaceChannel, -1),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+};
+constexpr ParamClamp CEffectKomorebi::kClamps[] = {Range(kPatternChannel, 0, 15),
+                                                   Range(kPlaceChannel, -1, 15)};
+
+constexpr StartTable CEffectKomorebi::kTable{kNumber, 16, -1, kAfter, kDefaults, kClamps};
+
+CEffectKomorebi::CEffectKomorebi(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectKomorebi::Print(EffectChannel* record, int channel) {
   const int duration = std::max(record->Duration(), 1);
   const int counter = std::clamp(record->Counter(), 0, duration);
   // Beyond 65,535 a colour saturates at any weight from 1 on, as it would
   // unheld: the sums below stay in int.
+  static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
+  static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
   int add[3], sub[3];
   for (int c = 0; c < 3; ++c) {  // r, g, b
-    const int64_t v = CalcuCurve(counter, duration, record->Param(5 + c), record->Param(2 + c),
-                                 record->Param(10), record->Param(9));
+    const int64_t v =
+        CalcuCurve(counter, duration, record->Param(kStarts[c]), record->Param(kEnds[c]),
+                   record->Param(kRamp), record->Param(kCurve));
     add[c] = static_cast<int>(std::clamp<int64_t>(v, 0, 65535));
     sub[c] = static_cast<int>(std::clamp<int64_t>(-v, 0, 65535));
   }
-  const int placeChannel = record->Param(8) == -1 ? channel : record->Param(8);
-  const int patternChannel = record->Param(1);
+  const int placeChannel =
+      record->Param(kPlaceChannel) == -1 ? channel : record->Param(kPlaceChannel);
+  const int patternChannel = record->Param(kPatternChannel);
   if (!manager_->GetChannel(patternChannel) || !manager_->GetChannel(placeChannel)) return;
   CPicture* layer = RecordPicture(*record);
   CPicture* pattern = manager_->GetPicture(patternChannel);
@@ -359,8 +354,23 @@ void CEffectKomorebi::LightRow(uint32_t* out, const uint8_t* pattern, const uint
 
 // --- #97 ---
 
+// The first value is kept, not used. The brush and the region in pixels;
+// the region drawn lies on the screen.
+constexpr ParamDefault CEffectBathWindow::kDefaults[] = {
+    NoDefault(kDuration), Value(kBrushSize, 20), Value(kOne, 1),         Value(kDropsPerFrame, 5),
+    Value(kX, 0),         Value(kY, 0),          Value(kWidth, Width()), Value(kHeight, Height()),
+    Value(kReload, 0),
+};
+constexpr ParamClamp CEffectBathWindow::kClamps[] = {
+    Range(kDropsPerFrame, 0, 32),          Range(kX, Fixed(0), Width(1, 1, -1)),
+    Range(kY, Fixed(0), Height(1, 1, -1)), Range(kWidth, Fixed(1), Width()),
+    Range(kHeight, Fixed(1), Height()),
+};
+
+constexpr StartTable CEffectBathWindow::kTable{kNumber, 9, 9999, kAfter, kDefaults, kClamps};
+
 CEffectBathWindow::CEffectBathWindow(CEffectManager* manager)
-    : CTableStartEffect(manager, kMistTable), wipes_(2) {
+    : CTableStartEffect(manager, kTable), wipes_(2) {
   for (auto& map : drops_)
     for (int j = -16; j < 16; ++j)
       for (int k = -16; k < 16; ++k) {
@@ -380,14 +390,14 @@ int CEffectBathWindow::BrushSize(int size) { return size < 8 ? 8 : size > 64 ? 1
 
 int CEffectBathWindow::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   CTableStartEffect::SetParam(record, count, values, channel);
-  record->Param(1) = BrushSize(record->Param(1));
-  record->Param(2) = 1;
+  record->Param(kBrushSize) = BrushSize(record->Param(kBrushSize));
+  record->Param(kOne) = 1;
   return 1;
 }
 
 void CEffectBathWindow::Drops(const EffectChannel& record, CPicture* picture) {
   const int pw = picture->GetWidth(), ph = picture->GetHeight();
-  const int drops = std::clamp(record.Param(3), 0, 32);
+  const int drops = std::clamp(record.Param(kDropsPerFrame), 0, 32);
   const int cells = std::max(1, pw / 8);
   int cx[32], cy[32];
   for (int i = 0; i < drops; ++i) {
@@ -416,7 +426,7 @@ void CEffectBathWindow::Wipe(const EffectChannel& record, CPicture* picture) {
   if (!moved || x < 0 || y < 0 || x >= CScreenBuffer::GetWidth() ||
       y >= CScreenBuffer::GetHeight())
     return;
-  const int half = BrushSize(record.Param(1)) / 2, side = 2 * half;
+  const int half = BrushSize(record.Param(kBrushSize)) / 2, side = 2 * half;
   const int left = x - half, top = y - half;
   const int pw = picture->GetWidth(), ph = picture->GetHeight();
   const auto& map = wipes_[static_cast<size_t>(crt::rand() % 2)];
@@ -434,7 +444,7 @@ void CEffectBathWindow::Calcu(EffectChannel* record, int) {
   if (!picture || !picture->GetMask() || !picture->GetMaskFlag() || picture->GetHeight() <= 0 ||
       picture->GetWidth() <= 0)
     return;
-  if (record->Param(8)) picture->ClearName();
+  if (record->Param(kReload)) picture->ClearName();
   Drops(*record, picture);
   Wipe(*record, picture);
 }
@@ -442,6 +452,6 @@ void CEffectBathWindow::Calcu(EffectChannel* record, int) {
 void CEffectBathWindow::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
   if (!Usable(picture) || !picture->GetMask() || !picture->GetMaskFlag()) return;
-  const int x = record->Param(4), y = record->Param(5);
-  picture->Blt(x, y, x, y, record->Param(6), record->Param(7), 1);
+  const int x = record->Param(kX), y = record->Param(kY);
+  picture->Blt(x, y, x, y, record->Param(kWidth), record->Param(kHeight), 1);
 }

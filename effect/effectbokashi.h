@@ -2,7 +2,8 @@
 // stays within the picture's opaque box, #77 a full-screen box blur, #78
 // coloured light through a leaf pattern laid over a layer and #97 a misted
 // window that the pointer wipes while drops mist it again. All read 32-bit
-// pixels directly; 8-bit pictures draw nothing.
+// pixels directly; 8-bit pictures draw nothing. Each names its values in its
+// class; their defaults and clamps are its start table in effectbokashi.cpp.
 #pragma once
 
 #include <array>
@@ -18,20 +19,55 @@ struct BlurKernel {
   int w, h;
 };
 
-// p0 duration (20), p1, p2 kernel size at full strength (8; 1..256, p2 cut
-// to 256 / p1), p3 end strength, p4 start strength in percent (100, = p3;
-// 0..100), p5 curve, p6 ramp (at least 0), p7 odd-size flag.
-class CEffectBGBokashi : public CTableStartEffect {
+// What the two box blurs share: their values (a start cuts the kernel to
+// at most 256 pixels) and the kernel of a frame. The rows are here, not in
+// the .cpp, because #125 (charashake.h) continues them.
+class CBoxBlurEffect : public CTableStartEffect {
  public:
-  static constexpr int kNumber = 126;
-  static constexpr const char* kClassName = "CEffectBGBokashi";
-  explicit CEffectBGBokashi(CEffectManager* manager);
+  enum : int {
+    kDuration,
+    kKernelWidth,
+    kKernelHeight,
+    kEndStrength,
+    kStartStrength,
+    kCurve,
+    kRamp,
+    kOddSize
+  };
+  // The kernel's size in pixels at full strength, strength in percent.
+  static constexpr effectstart::ParamDefault kDefaults[] = {
+      effectstart::Value(kDuration, 20),
+      effectstart::Value(kKernelWidth, 8),
+      effectstart::Value(kKernelHeight, 8),
+      effectstart::Value(kEndStrength, 100),
+      effectstart::Same(kStartStrength, kEndStrength),
+      effectstart::Value(kCurve, 0),
+      effectstart::Value(kRamp, 0),
+      effectstart::Value(kOddSize, 0),
+  };
+  static constexpr effectstart::ParamClamp kClamps[] = {
+      effectstart::Range(kKernelWidth, 1, 256), effectstart::Range(kKernelHeight, 1, 256),
+      effectstart::Range(kEndStrength, 0, 100), effectstart::Range(kStartStrength, 0, 100),
+      effectstart::Range(kRamp, 0, INT32_MAX),
+  };
+  using CTableStartEffect::CTableStartEffect;
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 0; }
-  void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
 
   static BlurKernel Kernel(const EffectChannel& record);
+  // The kernel's height cut so the window holds at most 256 pixels.
+  static void HoldKernel(EffectChannel* record);
+};
+
+class CEffectBGBokashi : public CBoxBlurEffect {
+ public:
+  static constexpr int kNumber = 126;
+  static constexpr const char* kClassName = "CEffectBGBokashi";
+  static const effectstart::StartTable kTable;
+  explicit CEffectBGBokashi(CEffectManager* manager);
+  void Print(EffectChannel* record, int channel) override;
+
   // ((sum >> 1) x reciprocal (count)) >> 14, held to a byte.
   int Mean(int sum, int count) const;
 
@@ -40,31 +76,44 @@ class CEffectBGBokashi : public CTableStartEffect {
   std::vector<int32_t> columns_;  // b, g, r, count per screen column
 };
 
-// The same values as #126. The draw rectangle must cover the screen and the
-// picture the screen from the pixel under (0, 0).
-class CEffectBokashi : public CTableStartEffect {
+// The draw rectangle must cover the screen and the picture the screen from
+// the pixel under (0, 0).
+class CEffectBokashi : public CBoxBlurEffect {
  public:
   static constexpr int kNumber = 77;
   static constexpr const char* kClassName = "CEffectBokashi";
+  static const effectstart::StartTable kTable;
   explicit CEffectBokashi(CEffectManager* manager);
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
-  int Finish(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
-  int CheckPrintPicture(EffectChannel*, int) override { return 0; }
 
  private:
   std::vector<int32_t> columns_;  // b, g, r per screen column
   std::vector<int> windowX_;      // each screen column's window start
 };
 
-// p0 duration (20), p1 channel of the light pattern (0; 0..15), p2..p4
-// light colour at the end (128, = p2, = p3), p5..p7 at the start (= p2..p4;
-// negative darkens), p8 channel whose draw position places the layer (-1
-// own; -1..15), p9 curve, p10 ramp.
+// The light (a negative colour darkens) through another channel's masked
+// pattern over the layer, placed at the draw position of a channel (-1 its
+// own).
 class CEffectKomorebi : public CTableStartEffect {
  public:
   static constexpr int kNumber = 78;
   static constexpr const char* kClassName = "CEffectKomorebi";
+  enum : int {
+    kDuration,
+    kPatternChannel,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kPlaceChannel,
+    kCurve,
+    kRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectKomorebi(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
@@ -78,13 +127,16 @@ class CEffectKomorebi : public CTableStartEffect {
                             const int* add, const int* sub);
 };
 
-// p0 stored, p1 brush size (20; below 8 is 8, above 64 is 128), p2 always
-// 1, p3 drops per frame (5; 0..32), p4..p7 region drawn (0, 0, W, H; on the
-// screen), p8 reload flag. Runs 9999 frames, its counter held at 0.
+// The brush below 8 is 8, above 64 is 128; the third value is always 1.
+// Runs 9999 frames, its counter held at 0.
 class CEffectBathWindow : public CTableStartEffect {
  public:
   static constexpr int kNumber = 97;
   static constexpr const char* kClassName = "CEffectBathWindow";
+  enum : int { kDuration, kBrushSize, kOne, kDropsPerFrame, kX, kY, kWidth, kHeight, kReload };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectBathWindow(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 0; }

@@ -16,42 +16,6 @@ namespace {
 
 constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
-constexpr ParamDefault kGreyDefaults[] = {Value(0, 20), Value(1, 0), Value(2, 0), Value(3, 100),
-                                          Value(4, 0)};
-constexpr StartTable kGreyTable{CEffectCharaGrey::kNumber, 5, -1, kEach, kGreyDefaults, {}};
-
-constexpr ParamDefault kSepiaDefaults[] = {Value(0, 20), Value(1, 0),   Value(2, 0),  Value(3, 100),
-                                           Value(4, 0),  Value(5, 107), Value(6, 74), Value(7, 43)};
-constexpr StartTable kSepiaTable{CEffectCharaSepia::kNumber, 8, -1, kEach, kSepiaDefaults, {}};
-
-constexpr ParamDefault kAddSubDefaults[] = {Value(0, 20), Value(1, 100), Same(2, 1), Value(3, 0),
-                                            Value(4, 0)};
-constexpr ParamClamp kAddSubClamps[] = {Range(1, -9999, 9999), Range(2, -9999, 9999)};
-constexpr StartTable kAddSubTable{
-    CEffectCharaAddSub::kNumber, 5, -1, kEach, kAddSubDefaults, kAddSubClamps};
-
-constexpr ParamDefault kColorAddDefaults[] = {Value(0, 20), Value(1, 0), Same(2, 1), Same(3, 2),
-                                              Same(4, 1),   Same(5, 2),  Same(6, 3), Value(7, 1),
-                                              Value(8, 0),  Value(9, 0)};
-constexpr StartTable kColorAddTable{CEffectColorAddSub::kNumber, 10, -1, kEach,
-                                    kColorAddDefaults,           {}};
-
-constexpr ParamDefault kBalanceDefaults[] = {
-    Value(0, 20), Value(1, 0), Same(2, 1),  Same(3, 2),   Same(4, 1),   Same(5, 2),   Same(6, 3),
-    Value(7, 1),  Value(8, 0), Value(9, 0), Value(10, 0), Value(11, 0), Value(12, 0), Value(13, 0)};
-constexpr StartTable kBalanceTable{
-    CEffectColorBalance::kNumber, 14, -1, kEach, kBalanceDefaults, {}};
-
-constexpr ParamDefault kSaikeDefaults[] = {
-    Value(0, 20), Value(1, 0),  Value(2, 0),  Value(3, 200), Value(4, 200), Value(5, 200),
-    Same(6, 3),   Same(7, 4),   Same(8, 5),   Value(9, 0),   Value(10, 0),  Value(11, 0),
-    Same(12, 9),  Same(13, 10), Same(14, 11), Same(15, 1),   Same(16, 2)};
-constexpr StartTable kSaikeTable{CEffectSaike::kNumber, 17, -1, kEach, kSaikeDefaults, {}};
-
-constexpr ParamDefault kRainbowDefaults[] = {Value(0, 20), Value(1, 100), Same(2, 1),  Value(3, 0),
-                                             Value(4, 0),  Value(5, 0),   Value(6, 1), Value(7, 1)};
-constexpr StartTable kRainbowTable{CEffectRainbow::kNumber, 9, -1, kEach, kRainbowDefaults, {}};
-
 using Request = CCharaFilterEffect::Request;
 
 // The request cut to the picture's opaque box and the screen; false when
@@ -118,12 +82,30 @@ uint32_t CCharaFilterEffect::ByteColour(const EffectChannel& r, int first) {
 
 // --- #124, #127 ---
 
-int CCharaFilterEffect::GreyLevel(const EffectChannel& r) {
-  return std::clamp(Level256(r, r.Param(4), r.Param(3), r.Param(2), r.Param(1)), 0, 256);
+// The grey level in percent.
+constexpr ParamDefault CEffectCharaGrey::kDefaults[] = {
+    Value(kDuration, 20),  Value(kCurve, 0),      Value(kRamp, 0),
+    Value(kEndLevel, 100), Value(kStartLevel, 0),
+};
+
+constexpr StartTable CEffectCharaGrey::kTable{kNumber, 5, -1, kEach, kDefaults};
+
+constexpr ParamDefault CEffectCharaSepia::kTintDefaults[] = {Value(kRed, 107), Value(kGreen, 74),
+                                                             Value(kBlue, 43)};
+
+namespace {
+constexpr auto kSepiaRows = Rows(CEffectCharaGrey::kDefaults, CEffectCharaSepia::kTintDefaults);
+}  // namespace
+
+constexpr StartTable CEffectCharaSepia::kTable{kNumber, 8, -1, kEach, kSepiaRows};
+
+int CEffectCharaGrey::GreyLevel(const EffectChannel& r) {
+  return std::clamp(
+      Level256(r, r.Param(kStartLevel), r.Param(kEndLevel), r.Param(kRamp), r.Param(kCurve)), 0,
+      256);
 }
 
-CEffectCharaGrey::CEffectCharaGrey(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kGreyTable) {}
+CEffectCharaGrey::CEffectCharaGrey(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectCharaGrey::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
@@ -132,28 +114,39 @@ void CEffectCharaGrey::Print(EffectChannel* record, int) {
   picture->GreyLevelBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, GreyLevel(*record), 1);
 }
 
-CEffectCharaSepia::CEffectCharaSepia(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kSepiaTable) {}
+CEffectCharaSepia::CEffectCharaSepia(CEffectManager* manager) : CEffectCharaGrey(manager, kTable) {}
 
 void CEffectCharaSepia::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const Request q = DrawRequest(*record);
-  picture->SepiaBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, GreyLevel(*record), record->Param(5),
-                    record->Param(6), record->Param(7), 1);
+  picture->SepiaBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, GreyLevel(*record),
+                    record->Param(kRed), record->Param(kGreen), record->Param(kBlue), 1);
 }
 
 // --- #131 ---
 
+// Strength in percent.
+constexpr ParamDefault CEffectCharaAddSub::kDefaults[] = {
+    Value(kDuration, 20), Value(kEndStrength, 100), Same(kStartStrength, kEndStrength),
+    Value(kCurve, 0),     Value(kRamp, 0),
+};
+constexpr ParamClamp CEffectCharaAddSub::kClamps[] = {Range(kEndStrength, -9999, 9999),
+                                                      Range(kStartStrength, -9999, 9999)};
+
+constexpr StartTable CEffectCharaAddSub::kTable{kNumber, 5, -1, kEach, kDefaults, kClamps};
+
 CEffectCharaAddSub::CEffectCharaAddSub(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kAddSubTable) {}
+    : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectCharaAddSub::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
   // The start's range, held again for records from a save.
-  const int p = std::clamp(Curve(r, r.Param(2), r.Param(1), r.Param(4), r.Param(3)), -9999, 9999);
+  const int p = std::clamp(
+      Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve)),
+      -9999, 9999);
   if (p == 0) return;
   const Request q = DrawRequest(r);
   picture->AddSubBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, p);
@@ -161,26 +154,53 @@ void CEffectCharaAddSub::Print(EffectChannel* record, int) {
 
 // --- #99 ---
 
+// The start colour defaults to the end colour.
+constexpr ParamDefault CEffectColorAddSub::kDefaults[] = {
+    Value(kDuration, 20),       Value(kEndRed, 0),
+    Same(kEndGreen, kEndRed),   Same(kEndBlue, kEndGreen),
+    Same(kStartRed, kEndRed),   Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue), Value(kThroughMask, 1),
+    Value(kCurve, 0),           Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectColorAddSub::kTable{kNumber, 10, -1, kEach, kDefaults};
+
 CEffectColorAddSub::CEffectColorAddSub(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kColorAddTable) {}
+    : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectColorAddSub::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
+  static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
+  static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
   int rgb[3];
   for (int c = 0; c < 3; ++c)
-    rgb[c] =
-        std::clamp(Curve(r, r.Param(4 + c), r.Param(1 + c), r.Param(9), r.Param(8)), -255, 255);
+    rgb[c] = std::clamp(
+        Curve(r, r.Param(kStarts[c]), r.Param(kEnds[c]), r.Param(kRamp), r.Param(kCurve)), -255,
+        255);
   const Request q = DrawRequest(r);
-  picture->ColorAddBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, r.Param(7) != 0 ? 1 : 0, rgb[0],
-                       rgb[1], rgb[2], 100);
+  picture->ColorAddBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, r.Param(kThroughMask) != 0 ? 1 : 0,
+                       rgb[0], rgb[1], rgb[2], 100);
 }
 
 // --- #120 ---
 
+// The start levels default to the end levels.
+constexpr ParamDefault CEffectColorBalance::kDefaults[] = {
+    Value(kDuration, 20),       Value(kEndRed, 0),
+    Same(kEndGreen, kEndRed),   Same(kEndBlue, kEndGreen),
+    Same(kStartRed, kEndRed),   Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue), Value(kSpare, 1),
+    Value(kCurve, 0),           Value(kRamp, 0),
+    Value(kRedCurve, 0),        Value(kGreenCurve, 0),
+    Value(kBlueCurve, 0),       Value(kKeepBrightness, 0),
+};
+
+constexpr StartTable CEffectColorBalance::kTable{kNumber, 14, -1, kEach, kDefaults};
+
 CEffectColorBalance::CEffectColorBalance(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kBalanceTable) {
+    : CCharaFilterEffect(manager, kTable) {
   for (int i = 0; i < 256; ++i) {
     curves_[0][i] = 255;
     curves_[1][i] = 255 - i;
@@ -219,14 +239,18 @@ void CEffectColorBalance::Print(EffectChannel* record, int) {
   CPicture* picture = MaskedPicture(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
+  static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
+  static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
+  static constexpr int kToneCurves[3] = {kRedCurve, kGreenCurve, kBlueCurve};
   int levels[3], curves[3];
   for (int c = 0; c < 3; ++c) {
-    levels[c] =
-        std::clamp(Curve(r, r.Param(4 + c), r.Param(1 + c), r.Param(9), r.Param(8)), -256, 256);
-    curves[c] = std::clamp(r.Param(10 + c), 0, kCurves - 1);
+    levels[c] = std::clamp(
+        Curve(r, r.Param(kStarts[c]), r.Param(kEnds[c]), r.Param(kRamp), r.Param(kCurve)), -256,
+        256);
+    curves[c] = std::clamp(r.Param(kToneCurves[c]), 0, kCurves - 1);
   }
   uint32_t add[256], sub[256];
-  MakeTables(levels, curves, r.Param(13) != 0, add, sub);
+  MakeTables(levels, curves, r.Param(kKeepBrightness) != 0, add, sub);
   const Request q = DrawRequest(r);
   Request c = q;
   if (!ClipRequest(*picture, &c)) return;
@@ -245,16 +269,46 @@ void CEffectColorBalance::Print(EffectChannel* record, int) {
 
 // --- #130 ---
 
-CEffectSaike::CEffectSaike(CEffectManager* manager) : CCharaFilterEffect(manager, kSaikeTable) {}
+// Multipliers in percent and offsets, each from its start to its end; the
+// offsets take the multipliers' curve unless given their own.
+constexpr ParamDefault CEffectSaike::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+    Value(kEndRedTimes, 200),
+    Value(kEndGreenTimes, 200),
+    Value(kEndBlueTimes, 200),
+    Same(kStartRedTimes, kEndRedTimes),
+    Same(kStartGreenTimes, kEndGreenTimes),
+    Same(kStartBlueTimes, kEndBlueTimes),
+    Value(kEndRedPlus, 0),
+    Value(kEndGreenPlus, 0),
+    Value(kEndBluePlus, 0),
+    Same(kStartRedPlus, kEndRedPlus),
+    Same(kStartGreenPlus, kEndGreenPlus),
+    Same(kStartBluePlus, kEndBluePlus),
+    Same(kPlusCurve, kCurve),
+    Same(kPlusRamp, kRamp),
+};
+
+constexpr StartTable CEffectSaike::kTable{kNumber, 17, -1, kEach, kDefaults};
+
+CEffectSaike::CEffectSaike(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectSaike::Print(EffectChannel* record, int) {
   CPicture* picture = MaskedPicture(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
+  static constexpr int kStartTimes[3] = {kStartRedTimes, kStartGreenTimes, kStartBlueTimes};
+  static constexpr int kEndTimes[3] = {kEndRedTimes, kEndGreenTimes, kEndBlueTimes};
+  static constexpr int kStartPlus[3] = {kStartRedPlus, kStartGreenPlus, kStartBluePlus};
+  static constexpr int kEndPlus[3] = {kEndRedPlus, kEndGreenPlus, kEndBluePlus};
   int m[3], a[3];
   for (int c = 0; c < 3; ++c) {
-    m[c] = Level256(r, r.Param(6 + c), r.Param(3 + c), r.Param(2), r.Param(1));
-    a[c] = Curve(r, r.Param(12 + c), r.Param(9 + c), r.Param(16), r.Param(15));
+    m[c] = Level256(r, r.Param(kStartTimes[c]), r.Param(kEndTimes[c]), r.Param(kRamp),
+                    r.Param(kCurve));
+    a[c] = Curve(r, r.Param(kStartPlus[c]), r.Param(kEndPlus[c]), r.Param(kPlusRamp),
+                 r.Param(kPlusCurve));
   }
   const Request q = DrawRequest(r);
   Request c = q;
@@ -277,8 +331,15 @@ void CEffectSaike::Print(EffectChannel* record, int) {
 
 // --- #96 ---
 
-CEffectRainbow::CEffectRainbow(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kRainbowTable) {
+// The level in percent, the scroll in rows per frame.
+constexpr ParamDefault CEffectRainbow::kDefaults[] = {
+    Value(kDuration, 20), Value(kEndLevel, 100), Same(kStartLevel, kEndLevel), Value(kCurve, 0),
+    Value(kRamp, 0),      Value(kSpare1, 0),     Value(kScrollSpeed, 1),       Value(kSpare2, 1),
+};
+
+constexpr StartTable CEffectRainbow::kTable{kNumber, 9, -1, kEach, kDefaults};
+
+CEffectRainbow::CEffectRainbow(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {
   rows_.assign(size_t(std::max(CScreenBuffer::GetHeight(), 0)) + 7, 0);
 }
 
@@ -289,16 +350,10 @@ int CEffectRainbow::SetParam(EffectChannel* record, int count, const int* values
 
 void CEffectRainbow::Init(int, int) { offset_ = 0; }
 
-void CEffectRainbow::Restore(EffectChannel* record, int channel) {
-  int values[16];
-  for (int i = 0; i < 16; ++i) values[i] = record->Param(i);
-  SetParam(record, 16, values, channel);
-}
-
 void CEffectRainbow::Calcu(EffectChannel* record, int) {
   const int h = CScreenBuffer::GetHeight();
   if (h <= 0) return;
-  const int64_t moved = int64_t{offset_} + record->Param(6);
+  const int64_t moved = int64_t{offset_} + record->Param(kScrollSpeed);
   offset_ = static_cast<int>(moved < 0 ? -((-moved) % h) : moved % h);
   BuildRows(h);
 }
@@ -321,9 +376,10 @@ void CEffectRainbow::Print(EffectChannel* record, int channel) {
   CPicture* picture = MaskedPicture(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
-  int level = CalcuCurve(r.Counter(), std::max(r.Duration(), 1), ScaledValue(r.Param(2), 256),
-                         ScaledValue(r.Param(1), 256), r.Param(4), r.Param(3)) /
-              100;
+  int level =
+      CalcuCurve(r.Counter(), std::max(r.Duration(), 1), ScaledValue(r.Param(kStartLevel), 256),
+                 ScaledValue(r.Param(kEndLevel), 256), r.Param(kRamp), r.Param(kCurve)) /
+      100;
   level = level < 1 ? 0 : std::min(level, 256);
   int x = 0, y = 0;
   manager_->GetDrawPos(channel, &x, &y);

@@ -4,7 +4,8 @@
 // #120 colour balance by tone curves, #130 wrapping psychedelic colours and
 // #96 scrolling rainbow bands. Each draws the picture itself (the manager
 // does not) at the channel's draw request and keeps drawing its end state
-// after the duration. They start from their tables (effect/effectstart.h),
+// after the duration. Each names its values in its class; their defaults and
+// clamps are its start table in effectcharafilter.cpp (effect/effectstart.h),
 // each clamp right after its value's default.
 #pragma once
 
@@ -40,60 +41,104 @@ class CCharaFilterEffect : public CTableStartEffect {
   static int Level256(const EffectChannel& record, int from, int to, int ramp, int code);
   // Values first..first + 2 as one 0x00RRGGBB colour, each held to 0..255.
   static uint32_t ByteColour(const EffectChannel& record, int first);
-  // #124's and #127's mix level: p4 to p3 in percent, as 0..256.
-  static int GreyLevel(const EffectChannel& record);
 };
 
-// p0 duration (20), p1 curve, p2 ramp (0), p3 end and p4 start grey level
-// in percent (100, 0).
+// The picture faded to its grey, the level in percent.
 class CEffectCharaGrey : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 124;
   static constexpr const char* kClassName = "CEffectCharaGrey";
+  enum : int { kDuration, kCurve, kRamp, kEndLevel, kStartLevel };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaGrey(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
+
+ protected:
+  CEffectCharaGrey(CEffectManager* manager, const effectstart::StartTable& table)
+      : CCharaFilterEffect(manager, table) {}
+  // The mix level of the frame as 0..256.
+  static int GreyLevel(const EffectChannel& record);
 };
 
-// p0..p4 as #124, p5..p7 the tint (107, 74, 43).
-class CEffectCharaSepia : public CCharaFilterEffect {
+// The picture faded to its grey tinted by a sepia colour: #124's values,
+// then the tint.
+class CEffectCharaSepia : public CEffectCharaGrey {
  public:
   static constexpr int kNumber = 127;
   static constexpr const char* kClassName = "CEffectCharaSepia";
+  enum : int { kRed = kStartLevel + 1, kGreen, kBlue };
+  static const effectstart::ParamDefault kTintDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaSepia(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20), p1 end strength in percent (100, -9999..9999; below 0
-// subtracts), p2 start strength (= p1, the same range), p3 curve, p4 ramp.
+// Light added to (a strength below 0: taken from) the picture, the strength
+// in percent.
 class CEffectCharaAddSub : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 131;
   static constexpr const char* kClassName = "CEffectCharaAddSub";
+  enum : int { kDuration, kEndStrength, kStartStrength, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaAddSub(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20), p1..p3 end colour (0, = p1, = p2), p4..p6 start colour
-// (= p1..p3), p7 through the mask (1), p8 curve, p9 ramp. Colours are held
-// to -255..255.
+// A signed colour added to the picture, through its mask unless told not
+// to. Colours are held to -255..255.
 class CEffectColorAddSub : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 99;
   static constexpr const char* kClassName = "CEffectColorAddSub";
+  enum : int {
+    kDuration,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kThroughMask,
+    kCurve,
+    kRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectColorAddSub(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20), p1..p3 end levels in 1/256 (0, = p1, = p2), p4..p6
-// start levels (= p1..p3), p7 kept (1), p8 curve, p9 ramp, p10..p12 tone
-// curves for r, g, b (0), p13 keep brightness (0). Levels are held to
-// -256..256 and tone curves to 0..9.
+// Colour levels in 1/256 through tone curves, one for each of red, green
+// and blue. Levels are held to -256..256 and tone curves to 0..9. The value
+// after the start levels is kept, not used.
 class CEffectColorBalance : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 120;
   static constexpr const char* kClassName = "CEffectColorBalance";
   static constexpr int kCurves = 10;
+  enum : int {
+    kDuration,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kSpare,
+    kCurve,
+    kRamp,
+    kRedCurve,
+    kGreenCurve,
+    kBlueCurve,
+    kKeepBrightness
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectColorBalance(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
@@ -109,14 +154,32 @@ class CEffectColorBalance : public CCharaFilterEffect {
   std::array<std::array<int, 256>, kCurves> curves_{};
 };
 
-// p0 duration (20), p1 curve, p2 ramp of the multipliers (0), p3..p5 end
-// multipliers in percent (200 each), p6..p8 start (= p3..p5), p9..p11 end
-// offsets (0), p12..p14 start offsets (= p9..p11), p15, p16 curve and ramp
-// of the offsets (= p1, = p2).
+// Each colour byte multiplied (in percent) and offset, wrapping around.
 class CEffectSaike : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 130;
   static constexpr const char* kClassName = "CEffectSaike";
+  enum : int {
+    kDuration,
+    kCurve,
+    kRamp,
+    kEndRedTimes,
+    kEndGreenTimes,
+    kEndBlueTimes,
+    kStartRedTimes,
+    kStartGreenTimes,
+    kStartBlueTimes,
+    kEndRedPlus,
+    kEndGreenPlus,
+    kEndBluePlus,
+    kStartRedPlus,
+    kStartGreenPlus,
+    kStartBluePlus,
+    kPlusCurve,
+    kPlusRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectSaike(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
   // One channel value through multiplier m (1/256) and offset a, wrapping.
@@ -126,14 +189,17 @@ class CEffectSaike : public CCharaFilterEffect {
   }
 };
 
-// p0 duration (20), p1 end level in percent (100), p2 start level (= p1),
-// p3 curve, p4 ramp, p5 kept (0), p6 scroll speed in rows per frame (1),
-// p7 kept (1), p8 kept. The row colours and the scroll offset belong to the
-// object: every channel running #96 moves them on in its Calcu.
+// Rainbow rows over the picture at a level in percent, scrolling some rows
+// a frame. The spares are kept, not used. The row colours and the scroll
+// offset belong to the object: every channel running #96 moves them on in
+// its Calcu.
 class CEffectRainbow : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 96;
   static constexpr const char* kClassName = "CEffectRainbow";
+  enum : int { kDuration, kEndLevel, kStartLevel, kCurve, kRamp, kSpare1, kScrollSpeed, kSpare2 };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   static constexpr uint32_t kBands[7] = {0xFF0000, 0xFFFF00, 0x00FF00, 0x00FFFF,
                                          0x0000FF, 0xFF00FF, 0xFF0000};
   explicit CEffectRainbow(CEffectManager* manager);
@@ -141,7 +207,7 @@ class CEffectRainbow : public CCharaFilterEffect {
   void Init(int a, int b) override;
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
-  void Restore(EffectChannel* record, int channel) override;
+  void Restore(EffectChannel* record, int channel) override { StartAgain(record, channel); }
 
   int Offset() const { return offset_; }
   // The colour of screen row y (0 for rows beyond the table).

@@ -21,36 +21,10 @@ namespace {
 
 constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
-constexpr ParamDefault kRasterDefaults[] = {Value(0, 20), Value(1, 32), Value(2, 10),
-                                            Value(3, 100), Value(4, 0), Value(5, 0),
-                                            Value(6, 100), Same(7, 6),  Value(8, 0),
-                                            Value(9, 0)};
-constexpr StartTable kRasterTable{CEffectCharaRaster::kNumber, 16, -1, kEach, kRasterDefaults, {}};
-
-constexpr ParamDefault kNoiseDefaults[] = {
-    Value(0, 20), Value(1, 2),  Value(2, 32),   Value(3, 2),  Value(4, 40),
-    Value(5, 50), Value(6, 50), Value(7, 0),    Value(8, 0),  Value(9, 100),
-    Same(10, 9),  Value(11, 0), Value(12, 0)};
-constexpr ParamClamp kNoiseClamps[] = {AtMost(1, Fixed(CEffectNoise::kMaxBands))};
-constexpr StartTable kNoiseTable{CEffectNoise::kNumber, 16, -1, kEach, kNoiseDefaults, kNoiseClamps};
-
-constexpr ParamDefault kKagerouDefaults[] = {
-    Value(0, 9999), Value(1, 0),   Value(2, Height()), Value(3, 0),    Value(4, 100),
-    Value(5, 100),  Value(6, 100), Value(7, 9),        Value(8, 7),    Value(9, 11),
-    Value(10, 4),   Value(11, 17), Value(12, -23),     Value(13, 6),   Value(14, 2),
-    Value(15, -5)};
-constexpr ParamClamp kKagerouClamps[] = {Range(1, Fixed(0), Height(1, 1, -1)),
-                                         Range(2, Fixed(0), Height()),
-                                         SumAtMost(2, 1, Height())};
-constexpr StartTable kKagerouTable{
-    CEffectKagerou::kNumber, 17, -1, kEach, kKagerouDefaults, kKagerouClamps};
-
-constexpr ParamDefault kMeisaiDefaults[] = {Value(0, 20), Value(1, 10), Value(2, 5), Same(3, 1),
-                                            Same(4, 2),   Value(5, 0),  Value(6, 0)};
-constexpr StartTable kMeisaiTable{CEffectMeisai::kNumber, 16, -1, kEach, kMeisaiDefaults, {}};
-
-// The bands a record walks: value 1 held to 0..16.
-int BandCount(const EffectChannel& r) { return std::clamp(r.Param(1), 0, CEffectNoise::kMaxBands); }
+// The bands a record walks, held to 0..16.
+int BandCount(const EffectChannel& r) {
+  return std::clamp(r.Param(CEffectNoise::kBands), 0, CEffectNoise::kMaxBands);
+}
 
 int32_t& BandInt(EffectChannel* r, int j, int k) {
   return r->Param(CEffectNoise::kBandBase + CEffectNoise::kBandInts * j + k);
@@ -91,10 +65,10 @@ void CShiftedRowEffect::ShiftRow(uint32_t* screen, const uint32_t* pixels, const
   });
 }
 
-int CShiftedRowEffect::RowLevel(const EffectChannel& r, int end) {
-  if (r.Param(end) == 100 && r.Param(end + 1) == 100) return 256;
-  return std::clamp(Level256(r, r.Param(end + 1), r.Param(end), r.Param(end + 3), r.Param(end + 2)),
-                    0, 256);
+int CShiftedRowEffect::RowLevel(const EffectChannel& r, int end, int start, int curve, int ramp) {
+  if (r.Param(end) == 100 && r.Param(start) == 100) return 256;
+  return std::clamp(Level256(r, r.Param(start), r.Param(end), r.Param(ramp), r.Param(curve)), 0,
+                    256);
 }
 
 void CShiftedRowEffect::DrawShifted(const CPicture& picture, int dx, int dy, int level,
@@ -121,22 +95,35 @@ int* CShiftedRowEffect::OffsetTable() const {
 
 // --- #107 ---
 
+// The amplitude in pixels, the number of waves in percent of three per
+// screen height, the level in percent.
+constexpr ParamDefault CEffectCharaRaster::kDefaults[] = {
+    Value(kDuration, 20),  Value(kAmplitude, 32),        Value(kPhaseSpeed, 10),
+    Value(kWaves, 100),    Value(kAmplitudeCurve, 0),    Value(kAmplitudeRamp, 0),
+    Value(kEndLevel, 100), Same(kStartLevel, kEndLevel), Value(kLevelCurve, 0),
+    Value(kLevelRamp, 0),
+};
+
+constexpr StartTable CEffectCharaRaster::kTable{kNumber, 16, -1, kEach, kDefaults};
+
 CEffectCharaRaster::CEffectCharaRaster(CEffectManager* manager)
-    : CShiftedRowEffect(manager, kRasterTable) {}
+    : CShiftedRowEffect(manager, kTable) {}
 
 void CEffectCharaRaster::Print(EffectChannel* record, int) {
   const CPicture* picture = MaskedPicture(*record);
   int* offsets = OffsetTable();
   if (!picture || !offsets) return;
   const EffectChannel& r = *record;
-  const double amp = Curve(r, 0, ScaledValue(r.Param(1), 100), r.Param(5), r.Param(4)) * 0.01;
-  const int level = RowLevel(r, 6);
+  const double amp = Curve(r, 0, ScaledValue(r.Param(kAmplitude), 100), r.Param(kAmplitudeRamp),
+                           r.Param(kAmplitudeCurve)) *
+                     0.01;
+  const int level = RowLevel(r, kEndLevel, kStartLevel, kLevelCurve, kLevelRamp);
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
-  const double k = 18.84954 / sh * r.Param(3) * 0.01;
+  const double k = 18.84954 / sh * r.Param(kWaves) * 0.01;
   const int dx = r.DrawRect()[0], dy = r.DrawRect()[1];
   // Picture rows above the screen, and the phase every row starts from.
   const double above = std::clamp<int64_t>(-int64_t{dy}, 0, picture->GetHeight());
-  const double phase = above + static_cast<double>(r.Counter()) * r.Param(2);
+  const double phase = above + static_cast<double>(r.Counter()) * r.Param(kPhaseSpeed);
   const int first = std::max(dy, 0);
   const int last = static_cast<int>(std::min<int64_t>(sh, int64_t{dy} + picture->GetHeight()));
   for (int y = first; y < last; ++y) {
@@ -148,7 +135,30 @@ void CEffectCharaRaster::Print(EffectChannel* record, int) {
 
 // --- #106 ---
 
-CEffectNoise::CEffectNoise(CEffectManager* manager) : CShiftedRowEffect(manager, kNoiseTable) {}
+// Strength and spread in percent, the period and the band's height in rows,
+// its life in frames, the drift in rows per frame, the jitter in 1/100
+// pixel, the level in percent.
+constexpr ParamDefault CEffectNoise::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kBands, 2),
+    Value(kBandStrength, 32),
+    Value(kWavePeriod, 2),
+    Value(kBandHeight, 40),
+    Value(kHeightSpread, 50),
+    Value(kBandLife, 50),
+    Value(kDrift, 0),
+    Value(kJitter, 0),
+    Value(kEndLevel, 100),
+    Same(kStartLevel, kEndLevel),
+    Value(kLevelCurve, 0),
+    Value(kLevelRamp, 0),
+};
+constexpr ParamClamp CEffectNoise::kClamps[] = {AtMost(kBands, Fixed(kMaxBands))};
+
+constexpr StartTable CEffectNoise::kTable{kNumber, 16, -1, kEach, kDefaults, kClamps};
+static_assert(CEffectNoise::kBandBase >= CEffectNoise::kTable.max, "the bands follow the values");
+
+CEffectNoise::CEffectNoise(CEffectManager* manager) : CShiftedRowEffect(manager, kTable) {}
 
 int CEffectNoise::PictureHeight(const EffectChannel& r) const {
   const CPicture* picture = RecordPicture(r);
@@ -157,12 +167,12 @@ int CEffectNoise::PictureHeight(const EffectChannel& r) const {
 }
 
 void CEffectNoise::NewBand(EffectChannel* r, int j, int pictureHeight) {
-  const int64_t lifeValue = r->Param(6), heightValue = r->Param(4);
+  const int64_t lifeValue = r->Param(kBandLife), heightValue = r->Param(kBandHeight);
   int64_t life = lifeValue;
   const int64_t s = lifeValue * 2 / 10;
   if (s > 0) life = crt::rand() % (2 * s) + lifeValue - s;
   int64_t height = heightValue;
-  const int64_t s2 = int64_t{r->Param(5)} * heightValue / 100;
+  const int64_t s2 = int64_t{r->Param(kHeightSpread)} * heightValue / 100;
   if (s2 > 0) height = crt::rand() % (2 * s2) + heightValue - s2;
   // A band is never taller than its picture, so no frame walks more rows.
   height = std::clamp<int64_t>(height, 1, std::max(pictureHeight, 1));
@@ -188,7 +198,7 @@ void CEffectNoise::Calcu(EffectChannel* record, int) {
     int32_t& life = BandInt(record, j, kLife);
     life = Clamp32(int64_t{life} - 1);
     if (life <= 0) NewBand(record, j, ph);
-    const int64_t top = int64_t{BandInt(record, j, kTop)} + record->Param(7);
+    const int64_t top = int64_t{BandInt(record, j, kTop)} + record->Param(kDrift);
     if (top < -int64_t{BandInt(record, j, kHeight)} || top >= ph)
       NewBand(record, j, ph);
     else
@@ -204,22 +214,22 @@ void CEffectNoise::Print(EffectChannel* record, int) {
   int* offsets = OffsetTable();
   if (!picture || !offsets) return;
   EffectChannel& r = *record;
-  const int level = RowLevel(r, 9);
+  const int level = RowLevel(r, kEndLevel, kStartLevel, kLevelCurve, kLevelRamp);
   const int sh = CScreenBuffer::GetHeight();
   const int dx = r.DrawRect()[0], dy = r.DrawRect()[1];
-  const int jitter = r.Param(8);
+  const int jitter = r.Param(kJitter);
   for (int y = 0; y < sh; ++y) {
     offsets[y] = 0;
     if (jitter <= 0) continue;
     const int f = (crt::rand() % jitter + 50) / 100;
     if (f > 0) offsets[y] = crt::rand() % 2 == 1 ? f : -f;
   }
-  const int64_t period = std::max(r.Param(3), 1);
+  const int64_t period = std::max(r.Param(kWavePeriod), 1);
   const int ph = std::max(picture->GetHeight(), 1);
   for (int j = 0; j < BandCount(r); ++j) {
     // Beyond 2^40 every band moves its rows far off the screen alike.
-    const int64_t s = std::clamp<int64_t>(int64_t{r.Param(2)} * BandInt(&r, j, kStrength) / 100, 1,
-                                          int64_t{1} << 40);
+    const int64_t s = std::clamp<int64_t>(
+        int64_t{r.Param(kBandStrength)} * BandInt(&r, j, kStrength) / 100, 1, int64_t{1} << 40);
     // Records from a save are held to the picture as new bands are.
     const int64_t height = std::min(BandInt(&r, j, kHeight), ph);
     const int64_t half = std::max<int64_t>(height / 2, 1);
@@ -244,26 +254,48 @@ void CEffectNoise::Print(EffectChannel* record, int) {
 
 // --- #22 ---
 
-CEffectKagerou::CEffectKagerou(CEffectManager* manager) : CTableStartEffect(manager, kKagerouTable) {}
+// The band of rows is the screen; the scales in percent; each wave's
+// height, spatial and temporal frequency.
+constexpr ParamDefault CEffectKagerou::kDefaults[] = {
+    Value(kDuration, 9999),  Value(kFirstRow, 0),      Value(kRows, Height()),
+    Value(kFadeIn, 0),       Value(kHeightScale, 100), Value(kSpaceScale, 100),
+    Value(kSpeedScale, 100), Value(kWave1Height, 9),   Value(kWave1Space, 7),
+    Value(kWave1Time, 11),   Value(kWave2Height, 4),   Value(kWave2Space, 17),
+    Value(kWave2Time, -23),  Value(kWave3Height, 6),   Value(kWave3Space, 2),
+    Value(kWave3Time, -5),
+};
+// The band held on the screen.
+constexpr ParamClamp CEffectKagerou::kClamps[] = {Range(kFirstRow, Fixed(0), Height(1, 1, -1)),
+                                                  Range(kRows, Fixed(0), Height()),
+                                                  SumAtMost(kRows, kFirstRow, Height())};
+
+constexpr StartTable CEffectKagerou::kTable{kNumber, 17, -1, kEach, kDefaults, kClamps};
+
+CEffectKagerou::CEffectKagerou(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectKagerou::Calcu(EffectChannel* record, int) {
-  const int64_t fade = record->Param(3), counter = record->Counter();
+  const int64_t fade = record->Param(kFadeIn), counter = record->Counter();
   if (counter >= fade) record->Counter() = static_cast<int>(fade + (counter - fade) % 9000);
 }
 
 int CEffectKagerou::RowOffset(const EffectChannel& r, int i, int screenHeight) {
-  const int fade = r.Param(3), counter = r.Counter();
+  const int fade = r.Param(kFadeIn), counter = r.Counter();
   const double d = fade > 0 && counter < fade ? static_cast<double>(counter) / fade : 1.0;
-  const double a = r.Param(4) / 100.0, s = r.Param(5) / 100.0, t = r.Param(6) / 100.0;
+  const double a = r.Param(kHeightScale) / 100.0, s = r.Param(kSpaceScale) / 100.0,
+               t = r.Param(kSpeedScale) / 100.0;
   const double p = 6.28318 / std::max(screenHeight, 1), c = counter;
-  // Wave w: amplitude a x p[w], spatial s x p[w + 1], temporal t x p[w + 2].
-  auto wave = [&](int w, bool forward) {
-    const double amplitude = a * r.Param(w), spatial = s * r.Param(w + 1),
-                 temporal = t * r.Param(w + 2);
+  // A wave's height, spatial and temporal frequency, each scaled.
+  auto wave = [&](int height, int space, int time, bool forward) {
+    const double amplitude = a * r.Param(height), spatial = s * r.Param(space),
+                 temporal = t * r.Param(time);
     return std::cos(p * (forward ? i * spatial + c * temporal : i * spatial - c * temporal)) *
            amplitude;
   };
-  return ClampToInt((wave(13, false) + wave(10, false) + wave(7, true)) * d + 0.5);
+  return ClampToInt((wave(kWave3Height, kWave3Space, kWave3Time, false) +
+                     wave(kWave2Height, kWave2Space, kWave2Time, false) +
+                     wave(kWave1Height, kWave1Space, kWave1Time, true)) *
+                        d +
+                    0.5);
 }
 
 namespace {
@@ -330,15 +362,23 @@ void CEffectKagerou::Print(EffectChannel* record, int) {
   if (sh <= 0 || sw <= 0) return;
   const EffectChannel& r = *record;
   // Rows from a record are cut to the screen as a start cuts them.
-  const int top = std::clamp(r.Param(1), 0, sh - 1);
-  const int n = std::clamp(r.Param(2), 1, sh);
+  const int top = std::clamp(r.Param(kFirstRow), 0, sh - 1);
+  const int n = std::clamp(r.Param(kRows), 1, sh);
   const int last = static_cast<int>(std::min<int64_t>(int64_t{top} + n, sh));
   for (int i = top; i < last; ++i) HazeRow(screen + size_t(i) * sw, sw, RowOffset(r, i, sh));
 }
 
 // --- #72 ---
 
-CEffectMeisai::CEffectMeisai(CEffectManager* manager) : CCharaFilterEffect(manager, kMeisaiTable) {}
+// Shifts in pixels.
+constexpr ParamDefault CEffectMeisai::kDefaults[] = {
+    Value(kDuration, 20),   Value(kEndShift, 10), Value(kSpare1, 5), Same(kStartShift, kEndShift),
+    Same(kSpare2, kSpare1), Value(kCurve, 0),     Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectMeisai::kTable{kNumber, 16, -1, kEach, kDefaults};
+
+CEffectMeisai::CEffectMeisai(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectMeisai::Print(EffectChannel* record, int) {
   const CPicture* picture = MaskedPicture(*record);
@@ -347,7 +387,8 @@ void CEffectMeisai::Print(EffectChannel* record, int) {
   int dx = r.DrawRect()[0], dy = r.DrawRect()[1], sx = 0, sy = 0, w = picture->GetWidth(),
       h = picture->GetHeight();
   if (!picture->Clip(&dx, &dy, &sx, &sy, &w, &h) || w <= 0 || h <= 0) return;
-  const int shift = std::max(Curve(r, r.Param(3), r.Param(1), r.Param(6), r.Param(5)), 0);
+  const int shift = std::max(
+      Curve(r, r.Param(kStartShift), r.Param(kEndShift), r.Param(kRamp), r.Param(kCurve)), 0);
   if (shift >= w) return;
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int sw = CScreenBuffer::GetWidth(), pw = picture->GetWidth();

@@ -4,7 +4,8 @@
 // shifted sideways through the character's shape. #107 and #106 move each
 // row of the channel's picture by its screen row's offset (the table in the
 // work buffer); #22 and #72 work in place on the screen, reading only
-// pixels not yet written. They start from their tables
+// pixels not yet written. Each names its values in its class; their
+// defaults and clamps are its start table in effectchararaster.cpp
 // (effect/effectstart.h), each clamp right after its value's default.
 #pragma once
 
@@ -24,9 +25,9 @@ class CShiftedRowEffect : public CCharaFilterEffect {
                        int level);
 
  protected:
-  // 256, unless the end (p[end]) or start (p[end + 1]) level in percent is
-  // not 100: then their curve (ramp p[end + 3], code p[end + 2]) in 0..256.
-  static int RowLevel(const EffectChannel& record, int end);
+  // 256, unless the values `end` or `start` (a level in percent) are not
+  // 100: then their curve in 0..256.
+  static int RowLevel(const EffectChannel& record, int end, int start, int curve, int ramp);
   // The whole picture at the channel's draw position, row r moved right by
   // offsets[screen row]; rows and spans cut to the screen. Needs a mask.
   static void DrawShifted(const CPicture& picture, int dx, int dy, int level, const int* offsets);
@@ -34,25 +35,33 @@ class CShiftedRowEffect : public CCharaFilterEffect {
   int* OffsetTable() const;
 };
 
-// p0 duration (20), p1 amplitude at the end in pixels (32, from 0), p2 phase
-// speed (10), p3 waves in percent of three per screen height (100), p4
-// amplitude curve, p5 its ramp, p6 end and p7 start level in percent (100,
-// = p6), p8 level curve, p9 its ramp.
+// The rows swaying in a cosine wave whose amplitude grows from 0 to its end
+// value.
 class CEffectCharaRaster : public CShiftedRowEffect {
  public:
   static constexpr int kNumber = 107;
   static constexpr const char* kClassName = "CEffectCharaRaster";
+  enum : int {
+    kDuration,
+    kAmplitude,
+    kPhaseSpeed,
+    kWaves,
+    kAmplitudeCurve,
+    kAmplitudeRamp,
+    kEndLevel,
+    kStartLevel,
+    kLevelCurve,
+    kLevelRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaRaster(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20), p1 bands (2, at most 16), p2 band strength in percent
-// (32), p3 wave period in rows (2), p4 band height (40), p5 its spread in
-// percent (50), p6 band life in frames (50), p7 drift in rows per frame
-// (0), p8 row jitter in 1/100 pixel (0), p9 end and p10 start level in
-// percent (100, = p9), p11 level curve, p12 its ramp. Band j lives at
-// p[16 + 8j]..: life, top (in the picture), height, strength (20..100);
-// the record carries them into saves.
+// Bands of interference tearing the rows, each living some frames and
+// drifting. Band j lives at kBandBase + kBandInts j..: life, top (in the
+// picture), height, strength (20..100); the record carries them into saves.
 class CEffectNoise : public CShiftedRowEffect {
  public:
   static constexpr int kNumber = 106;
@@ -60,6 +69,24 @@ class CEffectNoise : public CShiftedRowEffect {
   static constexpr int kMaxBands = 16;
   static constexpr int kBandBase = 16;
   static constexpr int kBandInts = 8;
+  enum : int {
+    kDuration,
+    kBands,
+    kBandStrength,
+    kWavePeriod,
+    kBandHeight,
+    kHeightSpread,
+    kBandLife,
+    kDrift,
+    kJitter,
+    kEndLevel,
+    kStartLevel,
+    kLevelCurve,
+    kLevelRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectNoise(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
@@ -73,15 +100,33 @@ class CEffectNoise : public CShiftedRowEffect {
   int PictureHeight(const EffectChannel& record) const;
 };
 
-// p0 duration (9999), p1 first row (0, held to 0..H - 1), p2 rows (H, held
-// to 0..H and then to H - p1), p3 fade-in frames (0), p4..p6 amplitude,
-// spatial and speed scales in percent (100), p7..p9, p10..p12, p13..p15 the
-// three waves' amplitude, spatial and temporal frequency (9, 7, 11; 4, 17,
-// -23; 6, 2, -5). The counter cycles after the fade-in.
+// Heat haze over a band of rows, three waves summed. The counter cycles
+// after the fade-in.
 class CEffectKagerou : public CTableStartEffect {
  public:
   static constexpr int kNumber = 22;
   static constexpr const char* kClassName = "CEffectKagerou";
+  enum : int {
+    kDuration,
+    kFirstRow,
+    kRows,
+    kFadeIn,
+    kHeightScale,
+    kSpaceScale,
+    kSpeedScale,
+    kWave1Height,
+    kWave1Space,
+    kWave1Time,
+    kWave2Height,
+    kWave2Space,
+    kWave2Time,
+    kWave3Height,
+    kWave3Space,
+    kWave3Time
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectKagerou(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Calcu(EffectChannel* record, int channel) override;
@@ -94,12 +139,15 @@ class CEffectKagerou : public CTableStartEffect {
   static void HazeRow(uint32_t* row, int w, int o);
 };
 
-// p0 duration (20), p1 shift at the end in pixels (10), p2 kept (5), p3
-// shift at the start (= p1), p4 kept (= p2), p5 curve, p6 ramp.
+// The scene shifted sideways through the character's shape. The spares are
+// kept, not used.
 class CEffectMeisai : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 72;
   static constexpr const char* kClassName = "CEffectMeisai";
+  enum : int { kDuration, kEndShift, kSpare1, kStartShift, kSpare2, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectMeisai(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };

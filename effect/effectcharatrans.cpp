@@ -17,36 +17,6 @@ namespace {
 
 constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
-constexpr ParamDefault kTransDefaults[] = {Value(0, 20), Value(1, 50)};
-constexpr StartTable kTransTable{CEffectTrans::kNumber, 2, 1, kEach, kTransDefaults, {}};
-
-constexpr ParamDefault kCTransDefaults[] = {
-    Value(0, 20),  Value(1, 50),  Value(2, 100),       Value(3, 0),          Value(4, 0),
-    Value(5, 0),   Value(6, 0),   Value(7, 0),         Value(8, Width()),    Value(9, Height()),
-    Same(10, 6),   Same(11, 7),   Same(12, 8),         Same(13, 9),          Value(14, 0),
-    Value(15, 0),  Same(16, 15),  Same(17, 16),        Same(18, 15),         Same(19, 16),
-    Same(20, 17),  Value(21, 0),  Value(22, 0)};
-constexpr StartTable kCTransTable{CEffectCTrans::kNumber, 23, -1, kEach, kCTransDefaults, {}};
-
-constexpr ParamDefault kGhostDefaults[] = {Value(0, 20), Value(1, 200), Value(2, 0),   Value(3, 100),
-                                           Value(4, -100), Value(5, 0), Value(6, 0)};
-constexpr StartTable kGhostTable{CEffectCharaGhost::kNumber, 16, -1, kEach, kGhostDefaults, {}};
-
-constexpr ParamDefault kMaskAppearDefaults[] = {Value(0, 20), Value(1, 13), Value(2, 1),
-                                                Value(3, 0),  Value(4, 0),  Value(5, 0),
-                                                Value(6, 100), Value(7, 0)};
-constexpr StartTable kMaskAppearTable{
-    CEffectCharaMaskAppear::kNumber, 8, -1, kEach, kMaskAppearDefaults, {}};
-
-constexpr ParamDefault kDualMaskDefaults[] = {
-    Value(0, 20), Value(1, 13), Value(2, 100), Same(3, 2),     Value(4, 0),    Value(5, 0),
-    Value(6, 0),  Value(7, 0),  Value(8, 0),   Value(9, 255), Value(10, 255), Value(11, 255)};
-constexpr StartTable kDualMaskTable{CEffectDualMask::kNumber, 12, -1, kEach, kDualMaskDefaults, {}};
-
-constexpr ParamDefault kChangeDefaults[] = {Value(0, 20), Value(1, 13), Value(2, 100), Same(3, 2),
-                                            Value(4, 0),  Value(5, 0),  Value(6, 0),   Value(7, 0)};
-constexpr StartTable kChangeTable{CEffectChange::kNumber, 8, -1, kEach, kChangeDefaults, {}};
-
 using Request = CCharaFilterEffect::Request;
 
 // A channel number 0..15 named by a value, or -1.
@@ -62,12 +32,17 @@ bool Masked32(const CPicture* p) {
 
 // --- #8 ---
 
-CEffectTrans::CEffectTrans(CEffectManager* manager) : CCharaFilterEffect(manager, kTransTable) {}
+// The first value is kept, not used.
+constexpr ParamDefault CEffectTrans::kDefaults[] = {Value(kDuration, 20), Value(kOpacity, 50)};
+
+constexpr StartTable CEffectTrans::kTable{kNumber, 2, 1, kEach, kDefaults};
+
+CEffectTrans::CEffectTrans(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectTrans::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
-  const int p = std::clamp(record->Param(1), 0, 100);
+  const int p = std::clamp(record->Param(kOpacity), 0, 100);
   const Request q = DrawRequest(*record);
   if (record->Opaque())
     picture->TransLucentBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, p);
@@ -77,7 +52,37 @@ void CEffectTrans::Print(EffectChannel* record, int) {
 
 // --- #9 ---
 
-CEffectCTrans::CEffectCTrans(CEffectManager* manager) : CCharaFilterEffect(manager, kCTransTable) {}
+// Opacity in percent; the box (the screen) and the colour go from their
+// start to their end values.
+constexpr ParamDefault CEffectCTrans::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kEndOpacity, 50),
+    Value(kStartOpacity, 100),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+    Value(kClipBox, 0),
+    Value(kEndBoxX, 0),
+    Value(kEndBoxY, 0),
+    Value(kEndBoxWidth, Width()),
+    Value(kEndBoxHeight, Height()),
+    Same(kStartBoxX, kEndBoxX),
+    Same(kStartBoxY, kEndBoxY),
+    Same(kStartBoxWidth, kEndBoxWidth),
+    Same(kStartBoxHeight, kEndBoxHeight),
+    Value(kTinted, 0),
+    Value(kEndRed, 0),
+    Same(kEndGreen, kEndRed),
+    Same(kEndBlue, kEndGreen),
+    Same(kStartRed, kEndRed),
+    Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue),
+    Value(kTintCurve, 0),
+    Value(kTintRamp, 0),
+};
+
+constexpr StartTable CEffectCTrans::kTable{kNumber, 23, -1, kEach, kDefaults};
+
+CEffectCTrans::CEffectCTrans(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 bool CEffectCTrans::CutToBox(Request* q, int x, int y, int w, int h) {
   if (w <= 0 || h <= 0) return false;
@@ -98,18 +103,25 @@ void CEffectCTrans::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
-  const int p = std::clamp(Curve(r, r.Param(2), r.Param(1), r.Param(4), r.Param(3)), 0, 100);
+  const int p = std::clamp(
+      Curve(r, r.Param(kStartOpacity), r.Param(kEndOpacity), r.Param(kRamp), r.Param(kCurve)), 0,
+      100);
   Request q = DrawRequest(r);
-  if (r.Param(5) != 0) {
+  if (r.Param(kClipBox) != 0) {
+    static constexpr int kStarts[4] = {kStartBoxX, kStartBoxY, kStartBoxWidth, kStartBoxHeight};
+    static constexpr int kEnds[4] = {kEndBoxX, kEndBoxY, kEndBoxWidth, kEndBoxHeight};
     int box[4];
-    for (int i = 0; i < 4; ++i) box[i] = Curve(r, r.Param(10 + i), r.Param(6 + i), 0, 0);
+    for (int i = 0; i < 4; ++i) box[i] = Curve(r, r.Param(kStarts[i]), r.Param(kEnds[i]), 0, 0);
     if (!CutToBox(&q, box[0], box[1], box[2], box[3])) return;
   }
-  if (r.Param(14) != 0) {
+  if (r.Param(kTinted) != 0) {
+    static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
+    static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
     int rgb[3];
     for (int c = 0; c < 3; ++c)
-      rgb[c] = std::clamp(Curve(r, r.Param(18 + c), r.Param(15 + c), r.Param(22), r.Param(21)),
-                          -255, 255);
+      rgb[c] = std::clamp(
+          Curve(r, r.Param(kStarts[c]), r.Param(kEnds[c]), r.Param(kTintRamp), r.Param(kTintCurve)),
+          -255, 255);
     picture->ColorAddBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, 1, rgb[0], rgb[1], rgb[2], p);
   } else if (MaskedPicture(r)) {
     picture->TransLucentBlt3(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, p);
@@ -120,8 +132,16 @@ void CEffectCTrans::Print(EffectChannel* record, int) {
 
 // --- #110 ---
 
+// Levels in percent.
+constexpr ParamDefault CEffectCharaGhost::kDefaults[] = {
+    Value(kDuration, 20),    Value(kStartTop, 200), Value(kEndTop, 0), Value(kStartBottom, 100),
+    Value(kEndBottom, -100), Value(kCurve, 0),      Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectCharaGhost::kTable{kNumber, 16, -1, kEach, kDefaults};
+
 CEffectCharaGhost::CEffectCharaGhost(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kGhostTable) {}
+    : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectCharaGhost::PrintRowPlain(uint32_t* screen, const uint32_t* pixels, const uint8_t* mask,
                                       int n, int level) {
@@ -156,8 +176,10 @@ void CEffectCharaGhost::Print(EffectChannel* record, int) {
   CPicture* picture = MaskedPicture(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
-  const int top = Level256(r, r.Param(1), r.Param(2), r.Param(6), r.Param(5));
-  const int bottom = Level256(r, r.Param(3), r.Param(4), r.Param(6), r.Param(5));
+  const int top =
+      Level256(r, r.Param(kStartTop), r.Param(kEndTop), r.Param(kRamp), r.Param(kCurve));
+  const int bottom =
+      Level256(r, r.Param(kStartBottom), r.Param(kEndBottom), r.Param(kRamp), r.Param(kCurve));
   const int drawY = r.DrawRect()[1];
   int dx = r.DrawRect()[0], dy = drawY, sx = 0, sy = 0, w = picture->GetWidth(),
       h = picture->GetHeight();
@@ -182,12 +204,21 @@ void CEffectCharaGhost::Print(EffectChannel* record, int) {
 
 // --- #123 ---
 
+// The edge's hardness, progress in percent.
+constexpr ParamDefault CEffectCharaMaskAppear::kDefaults[] = {
+    Value(kDuration, 20),    Value(kGradeChannel, 13), Value(kHardness, 1),
+    Value(kCurve, 0),        Value(kRamp, 0),          Value(kDarkerFirst, 0),
+    Value(kEndPercent, 100), Value(kStartPercent, 0),
+};
+
+constexpr StartTable CEffectCharaMaskAppear::kTable{kNumber, 8, -1, kEach, kDefaults};
+
 CEffectCharaMaskAppear::CEffectCharaMaskAppear(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kMaskAppearTable) {}
+    : CCharaFilterEffect(manager, kTable) {}
 
 int CEffectCharaMaskAppear::SetParam(EffectChannel* record, int count, const int* values,
                                      int channel) {
-  if (count < 2) return 0;
+  if (count <= kGradeChannel) return 0;
   return CCharaFilterEffect::SetParam(record, count, values, channel);
 }
 
@@ -207,27 +238,28 @@ void CEffectCharaMaskAppear::Print(EffectChannel* record, int) {
   CPicture* picture = MaskedPicture(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
-  const CPicture* grade = manager_->GetPicture(r.Param(1));
+  const CPicture* grade = manager_->GetPicture(r.Param(kGradeChannel));
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
   if (!grade || !grade->IsLoaded() || !grade->GetBuffer() || grade->Get256Flag() ||
       grade->GetWidth() < sw || grade->GetHeight() < sh)
     return;
   // Progress beyond 0..100 % gives the same threshold as its end, so it is
   // held there before the product.
-  const int64_t f = std::clamp(CalcuCurve(r.Counter(), std::max(r.Duration(), 1), r.Param(7),
-                                          r.Param(6), r.Param(4), r.Param(3)),
-                               0, 100);
-  const int64_t s = int64_t{r.Param(2)} * 256, span = s + 256;
+  const int64_t f =
+      std::clamp(CalcuCurve(r.Counter(), std::max(r.Duration(), 1), r.Param(kStartPercent),
+                            r.Param(kEndPercent), r.Param(kRamp), r.Param(kCurve)),
+                 0, 100);
+  const int64_t s = int64_t{r.Param(kHardness)} * 256, span = s + 256;
   const int64_t wt = std::max<int64_t>(0, std::min(f * span / 100, span)) - s;
   uint8_t alpha[256];
-  AlphaTable(wt, r.Param(2), r.Param(5) != 0, alpha);
+  AlphaTable(wt, r.Param(kHardness), r.Param(kDarkerFirst) != 0, alpha);
   int dx = r.DrawRect()[0], dy = r.DrawRect()[1], sx = 0, sy = 0, w = picture->GetWidth(),
       h = picture->GetHeight();
   if (!picture->Clip(&dx, &dy, &sx, &sy, &w, &h) || w <= 0 || h <= 0) return;
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int pw = picture->GetWidth(), gw = grade->GetWidth();
-  const int hardness = r.Param(2);
-  const bool invert = r.Param(5) != 0;
+  const int hardness = r.Param(kHardness);
+  const bool invert = r.Param(kDarkerFirst) != 0;
   const bool fast = hardness >= -kFastHardness && hardness <= kFastHardness;
   for (int y = 0; y < h; ++y) {
     const size_t source = size_t(sy + y) * pw + sx;
@@ -281,13 +313,24 @@ void CEffectCharaMaskAppear::PrintRow(uint32_t* screen, const uint32_t* pixels,
 
 // --- #121 ---
 
-CEffectDualMask::CEffectDualMask(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kDualMaskTable) {}
+// The level in percent; the flat colour the tint turns from.
+constexpr ParamDefault CEffectDualMask::kDefaults[] = {
+    Value(kDuration, 20),  Value(kOtherChannel, 13),
+    Value(kEndLevel, 100), Same(kStartLevel, kEndLevel),
+    Value(kCurve, 0),      Value(kRamp, 0),
+    Value(kTinted, 0),     Value(kTintCurve, 0),
+    Value(kTintRamp, 0),   Value(kRed, 255),
+    Value(kGreen, 255),    Value(kBlue, 255),
+};
+
+constexpr StartTable CEffectDualMask::kTable{kNumber, 12, -1, kEach, kDefaults};
+
+CEffectDualMask::CEffectDualMask(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectDualMask::Print(EffectChannel* record, int) {
   CPicture* picture = MaskedPicture(*record);
   const EffectChannel& r = *record;
-  const int other = ChannelValue(r.Param(1));
+  const int other = ChannelValue(r.Param(kOtherChannel));
   if (!picture || other < 0) return;
   const CPicture* shape = manager_->GetPicture(other);
   if (!Masked32(shape)) return;
@@ -304,12 +347,14 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
   const int left = std::max(ax, bx), top = std::max(ay, by);
   const int right = std::min(ax + aw, bx + bw), bottom = std::min(ay + ah, by + bh);
   if (right <= left || bottom <= top) return;
-  const int64_t level = int64_t{Curve(r, ScaledValue(r.Param(3), 100), ScaledValue(r.Param(2), 100),
-                                      r.Param(5), r.Param(4))} *
-                        256 / 10000;
-  const bool tinted = r.Param(6) != 0;
-  const charatrans::FlatTint tint(std::clamp(Curve(r, 0, 255, r.Param(8), r.Param(7)), 0, 255),
-                                  ByteColour(r, 9));
+  const int64_t level =
+      int64_t{Curve(r, ScaledValue(r.Param(kStartLevel), 100), ScaledValue(r.Param(kEndLevel), 100),
+                    r.Param(kRamp), r.Param(kCurve))} *
+      256 / 10000;
+  const bool tinted = r.Param(kTinted) != 0;
+  const charatrans::FlatTint tint(
+      std::clamp(Curve(r, 0, 255, r.Param(kTintRamp), r.Param(kTintCurve)), 0, 255),
+      ByteColour(r, kRed));
   const bool inRange = level >= 0 && level <= 256;
   const int dx = r.DrawRect()[0], dy = r.DrawRect()[1];
   uint32_t* screen = CScreenBuffer::GetBuffer();
@@ -342,16 +387,27 @@ void CEffectDualMask::Print(EffectChannel* record, int) {
 
 // --- #40 ---
 
-CEffectChange::CEffectChange(CEffectManager* manager) : CCharaFilterEffect(manager, kChangeTable) {}
+// The overall opacity in percent.
+constexpr ParamDefault CEffectChange::kDefaults[] = {
+    Value(kDuration, 20),    Value(kNewChannel, 13),
+    Value(kEndOpacity, 100), Same(kStartOpacity, kEndOpacity),
+    Value(kFadeCurve, 0),    Value(kFadeRamp, 0),
+    Value(kOpacityCurve, 0), Value(kOpacityRamp, 0),
+};
+
+constexpr StartTable CEffectChange::kTable{kNumber, 8, -1, kEach, kDefaults};
+
+CEffectChange::CEffectChange(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 int CEffectChange::SetParam(EffectChannel* record, int count, const int* values, int channel) {
-  if (count < 2) return 0;
+  if (count <= kNewChannel) return 0;
   return CCharaFilterEffect::SetParam(record, count, values, channel);
 }
 
 void CEffectChange::Weights(const EffectChannel& r, int* a, int* b) {
-  const int64_t total = Curve(r, r.Param(3), r.Param(2), r.Param(7), r.Param(6));
-  const int64_t x = Curve(r, 100, 0, r.Param(5), r.Param(4));
+  const int64_t total = Curve(r, r.Param(kStartOpacity), r.Param(kEndOpacity),
+                              r.Param(kOpacityRamp), r.Param(kOpacityCurve));
+  const int64_t x = Curve(r, 100, 0, r.Param(kFadeRamp), r.Param(kFadeCurve));
   *a = static_cast<int>(std::clamp<int64_t>(x * total / 100, 0, 100));
   *b = static_cast<int>(std::clamp<int64_t>((100 - x) * total / 100, 0, 100));
 }
@@ -360,7 +416,7 @@ void CEffectChange::Print(EffectChannel* record, int) {
   const EffectChannel& r = *record;
   // A value that names no channel (a percentage from an earlier hand-over
   // in an old record, say) draws nothing.
-  const int partner = ChannelValue(r.Param(1));
+  const int partner = ChannelValue(r.Param(kNewChannel));
   CPicture* picture = RecordPicture(r);
   if (partner < 0 || !picture) return;
   const int n = manager_->GetPictureNumber(partner);
@@ -383,13 +439,13 @@ int CEffectChange::Finish(EffectChannel* record, int channel) {
   r.Counter() = r.Duration();
   int a = 0, b = 0;
   Weights(r, &a, &b);
-  const int partner = ChannelValue(r.Param(1));
+  const int partner = ChannelValue(r.Param(kNewChannel));
   if (a != 0 && b != 0) return 0;
   if (a != 0) {
     if (a == 100) {
       manager_->ChangeEffect(channel, 0);
     } else {
-      r.Param(1) = a;
+      r.Param(CEffectTrans::kOpacity) = a;
       manager_->ChangeEffect(channel, CEffectTrans::kNumber);
     }
     return 1;

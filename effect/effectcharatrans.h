@@ -6,8 +6,9 @@
 // overlaps another channel's shape, #40 a cross-fade into another
 // channel's picture of the same size (a change of expression) that hands
 // the channels over at its end. Each draws the picture itself and keeps
-// drawing its end state after the duration. They start from their tables
-// (effect/effectstart.h), each clamp right after its value's default.
+// drawing its end state after the duration. Each names its values in its
+// class; their defaults are its start table in effectcharatrans.cpp
+// (effect/effectstart.h).
 #pragma once
 
 #include <cstdint>
@@ -40,27 +41,54 @@ class FlatTint {
 
 }  // namespace charatrans
 
-// p0 kept (20; the duration is always 1), p1 opacity in percent (50, held
-// to 0..100 when drawn). Opaque channels blend the whole rectangle, the
-// others through the mask.
+// The picture at an opacity in percent (held to 0..100 when drawn); the
+// first value is kept, the duration always 1. Opaque channels blend the
+// whole rectangle, the others through the mask.
 class CEffectTrans : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 8;
   static constexpr const char* kClassName = "CEffectTrans";
+  enum : int { kDuration, kOpacity };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectTrans(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20), p1 end and p2 start opacity in percent (50, 100), p3
-// curve, p4 ramp; p5 clip box on (0), p6..p9 end box (0, 0, W, H),
-// p10..p13 start box (= p6..p9); p14 colour on (0), p15..p17 end colour (0,
-// = p15, = p16), p18..p20 start colour (= p15..p17), p21 colour curve, p22
-// colour ramp.
+// The picture at an opacity in percent, cut to a moving clip box when it is
+// on and tinted by a signed colour when that is on.
 class CEffectCTrans : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 9;
   static constexpr const char* kClassName = "CEffectCTrans";
+  enum : int {
+    kDuration,
+    kEndOpacity,
+    kStartOpacity,
+    kCurve,
+    kRamp,
+    kClipBox,
+    kEndBoxX,
+    kEndBoxY,
+    kEndBoxWidth,
+    kEndBoxHeight,
+    kStartBoxX,
+    kStartBoxY,
+    kStartBoxWidth,
+    kStartBoxHeight,
+    kTinted,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kTintCurve,
+    kTintRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCTrans(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
@@ -69,14 +97,16 @@ class CEffectCTrans : public CCharaFilterEffect {
   static bool CutToBox(Request* q, int x, int y, int w, int h);
 };
 
-// p0 duration (20), p1 top level at the start and p2 at the end (percent,
-// 200, 0), p3 bottom level at the start and p4 at the end (100, -100), p5
-// curve, p6 ramp, p7..p15 kept. The picture's rows fade between the two
-// levels (their table in the work buffer).
+// The picture's rows fade between a level at the top and one at the bottom
+// (in percent; their table in the work buffer). The values after the last
+// named one are kept, not read.
 class CEffectCharaGhost : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 110;
   static constexpr const char* kClassName = "CEffectCharaGhost";
+  enum : int { kDuration, kStartTop, kEndTop, kStartBottom, kEndBottom, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaGhost(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
   // Per pixel of a row: weight (level x mask) >> 8, the whole pixel at
@@ -87,13 +117,25 @@ class CEffectCharaGhost : public CCharaFilterEffect {
                        int level);
 };
 
-// p0 duration (20), p1 channel of the gradation picture (13), p2 edge
-// hardness (1), p3 curve, p4 ramp, p5 darker first (0), p6 end and p7
-// start progress in percent (100, 0). Refuses fewer than two values.
+// The picture appearing through another channel's gradation picture,
+// brighter parts first (darker first when asked). Refuses a start without
+// the gradation's channel.
 class CEffectCharaMaskAppear : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 123;
   static constexpr const char* kClassName = "CEffectCharaMaskAppear";
+  enum : int {
+    kDuration,
+    kGradeChannel,
+    kHardness,
+    kCurve,
+    kRamp,
+    kDarkerFirst,
+    kEndPercent,
+    kStartPercent
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaMaskAppear(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel* record, int channel) override;
@@ -112,25 +154,52 @@ class CEffectCharaMaskAppear : public CCharaFilterEffect {
                        const uint32_t* grade, int n, int64_t wt, int hardness, bool invert);
 };
 
-// p0 duration (20), p1 other channel (13), p2 end and p3 start level in
-// percent (100, = p2), p4 curve, p5 ramp; p6 tint on (0), p7 tint curve, p8
-// tint ramp, p9..p11 tint colour (255 each, held to 0..255).
+// The picture only where another channel's shape lies, at a level in
+// percent, turning from a flat colour (held to 0..255) into itself when
+// the tint is on.
 class CEffectDualMask : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 121;
   static constexpr const char* kClassName = "CEffectDualMask";
+  enum : int {
+    kDuration,
+    kOtherChannel,
+    kEndLevel,
+    kStartLevel,
+    kCurve,
+    kRamp,
+    kTinted,
+    kTintCurve,
+    kTintRamp,
+    kRed,
+    kGreen,
+    kBlue
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectDualMask(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20), p1 channel of the new picture (13; -1 none), p2 end and
-// p3 start overall opacity in percent (100, = p2), p4 cross-fade curve, p5
-// its ramp, p6 opacity curve, p7 its ramp. Refuses fewer than two values.
+// A cross-fade into the picture of another channel (-1 none) at an overall
+// opacity in percent. Refuses a start without the new picture's channel.
 // At its end it hands the channels over (Finish).
 class CEffectChange : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 40;
   static constexpr const char* kClassName = "CEffectChange";
+  enum : int {
+    kDuration,
+    kNewChannel,
+    kEndOpacity,
+    kStartOpacity,
+    kFadeCurve,
+    kFadeRamp,
+    kOpacityCurve,
+    kOpacityRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectChange(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   // At the end: both weights 0 turn the partner into #66; only the old

@@ -12,15 +12,45 @@
 #include "platform/system.h"
 #include "setup/namelist.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 const char kFileNotFound[] = "\x95\xaa\x8a\x84" "File Not Found";
 const char kFileFormatError[] = "\x95\xaa\x8a\x84" "File Format Error";
 
 }  // namespace
 
+// Speed and gravity in percent, the blast centre on the screen, the creep
+// rate in per mille of the velocity a frame (SetParam holds it at most the
+// duration), opacity in percent.
+constexpr ParamDefault CEffectHahen::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kSpeed, 100),
+    Value(kGravity, 100),
+    Value(kCentreX, Width(1, 2)),
+    Value(kCentreY, Height(1, 2)),
+    Value(kCreepFrames, 0),
+    Value(kCreepRate, 100),
+    Value(kFlightCurve, 0),
+    Value(kFlightRamp, 0),
+    Value(kEndOpacity, 100),
+    Same(kStartOpacity, kEndOpacity),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+    Value(kMeshKind, 0),
+    NoDefault(kMeshA),
+    NoDefault(kMeshB),
+    NoDefault(kMeshC),
+    NoDefault(kMeshD),
+};
+
+constexpr StartTable CEffectHahen::kTable{kNumber, 18, -1, kAfter, kDefaults};
+
 CEffectHahen::CEffectHahen(CEffectManager* manager)
-    : CCommonEffect(manager), pieces_(32, PieceState{}) {
+    : CTableStartEffect(manager, kTable), pieces_(32, PieceState{}) {
   keys_.push_back(Key{0, 0, 0, 0, 0});
   meshes_.push_back(BuiltInShatterMesh(CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight()));
 }
@@ -77,23 +107,15 @@ ShatterMesh CEffectHahen::CreateMesh(const Key& key) const {
 
 int CEffectHahen::SetParam(EffectChannel* record, int count, const int* values, int) {
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 100);
-  Default(p, given, 2, 100);
-  Default(p, given, 3, w / 2);
-  Default(p, given, 4, h / 2);
-  Default(p, given, 5, 0);
-  Default(p, given, 6, 100);
-  Default(p, given, 9, 100);
-  Default(p, given, 10, p[9]);
-  p[6] = std::min(p[6], p[0]);
-  if (p[13] == 0) std::fill(p + 14, p + 18, 0);
-  if (p[13] == 2) std::fill(p + 15, p + 18, 0);
-  StartRecord(record, kNumber, p[0], p, kParams);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, w, h, p);
+  p[kCreepRate] = std::min(p[kCreepRate], p[kDuration]);
+  if (p[kMeshKind] == 0) std::fill(p + kMeshA, p + kMeshD + 1, 0);
+  if (p[kMeshKind] == 2) std::fill(p + kMeshB, p + kMeshD + 1, 0);
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
 
-  const ShatterMesh& mesh = meshes_[GetMesh(Key{p[13], p[14], p[15], p[16], p[17]})];
+  const ShatterMesh& mesh =
+      meshes_[GetMesh(Key{p[kMeshKind], p[kMeshA], p[kMeshB], p[kMeshC], p[kMeshD]})];
   if (mesh.PieceCount() > static_cast<int>(pieces_.size()))
     pieces_.assign(static_cast<size_t>(mesh.PieceCount()), PieceState{});
   for (int i = 0; i < mesh.PieceCount(); ++i) {
@@ -104,29 +126,29 @@ int CEffectHahen::SetParam(EffectChannel* record, int count, const int* values, 
       sy += mesh.xy[2 * static_cast<size_t>(piece[k]) + 1];
     }
     const double cx = static_cast<double>(sx / piece[0]), cy = static_cast<double>(sy / piece[0]);
-    const double ddx = cx - p[3], ddy = cy - p[4];
+    const double ddx = cx - p[kCentreX], ddy = cy - p[kCentreY];
     const double r = std::max(std::sqrt(ddy * ddy + ddx * ddx), 1.0);
-    const double speed = (r / 200 + 1) * p[1] * 0.01 * 30;
+    const double speed = (r / 200 + 1) * p[kSpeed] * 0.01 * 30;
     const double angle = std::atan2(ddy, ddx);
-    pieces_[i] = PieceState{0, 0, static_cast<float>(std::cos(angle) * speed),
-                            static_cast<float>(std::sin(angle) * speed), 0,
-                            static_cast<float>(p[2] * 0.01)};
+    pieces_[i] = PieceState{0,
+                            0,
+                            static_cast<float>(std::cos(angle) * speed),
+                            static_cast<float>(std::sin(angle) * speed),
+                            0,
+                            static_cast<float>(p[kGravity] * 0.01)};
   }
   return 1;
 }
 
-void CEffectHahen::Restore(EffectChannel* record, int channel) {
-  int p[kParams];
-  std::copy_n(&record->Param(0), kParams, p);
-  SetParam(record, kParams, p, channel);
-}
+void CEffectHahen::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectHahen::Flight(const EffectChannel& r, int i, double t, double* dx, double* dy) const {
   const PieceState& s = pieces_[i];
-  const double creep = std::min(t, static_cast<double>(r.Param(5))) * r.Param(6) * 0.001;
+  const double creep =
+      std::min(t, static_cast<double>(r.Param(kCreepFrames))) * r.Param(kCreepRate) * 0.001;
   *dx = s.velocityX * creep;
   *dy = s.velocityY * creep;
-  const double e = t - r.Param(5);
+  const double e = t - r.Param(kCreepFrames);
   if (e > 0) {
     *dx += s.velocityX * e;
     *dy += s.velocityY * e + e * e * s.gravity * 0.5;
@@ -135,12 +157,16 @@ void CEffectHahen::Flight(const EffectChannel& r, int i, double t, double* dx, d
 
 void CEffectHahen::Print(EffectChannel* record, int) {
   const EffectChannel& r = *record;
-  const int t = CalcuCurve(r.Counter(), r.Duration(), 0, r.Duration(), r.Param(8), r.Param(7));
-  const int opacity = std::clamp(CalcuCurve(r.Counter(), r.Duration(), ScaledValue(r.Param(10), 256),
-                                            ScaledValue(r.Param(9), 256), r.Param(12), r.Param(11)) /
-                                     100,
-                                 0, 256);
-  const int index = FindMesh(Key{r.Param(13), r.Param(14), r.Param(15), r.Param(16), r.Param(17)});
+  const int t = CalcuCurve(r.Counter(), r.Duration(), 0, r.Duration(), r.Param(kFlightRamp),
+                           r.Param(kFlightCurve));
+  const int opacity =
+      std::clamp(CalcuCurve(r.Counter(), r.Duration(), ScaledValue(r.Param(kStartOpacity), 256),
+                            ScaledValue(r.Param(kEndOpacity), 256), r.Param(kOpacityRamp),
+                            r.Param(kOpacityCurve)) /
+                     100,
+                 0, 256);
+  const int index = FindMesh(
+      Key{r.Param(kMeshKind), r.Param(kMeshA), r.Param(kMeshB), r.Param(kMeshC), r.Param(kMeshD)});
   if (index < 0) return;
   CPicture* picture = RecordPicture(r);
   if (!picture || !picture->GetBuffer() || picture->Get256Flag() || opacity == 0) return;

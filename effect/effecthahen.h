@@ -2,29 +2,46 @@
 // fly out from a centre, optionally creeping first, then fall, while their
 // opacity follows a curve. Meshes (effect/shattermesh.h) are made once per
 // source and kept for the rest of the run; the velocities belong to the
-// last start and serve every channel running #81.
+// last start and serve every channel running #81. Its values are named in
+// the class; their defaults are its start table in effecthahen.cpp.
 #pragma once
 
 #include <array>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 #include "effect/shattermesh.h"
 
-// p0 duration (20); p1 flight speed, percent (100); p2 gravity, percent
-// (100); p3, p4 blast centre (screen centre); p5 creep frames (0); p6 creep
-// rate, per mille of the velocity a frame (100, at most p0); p7, p8 curve
-// code and ramp of the flight (0); p9 end opacity, percent (100), p10
-// start opacity (p9); p11, p12 curve code and ramp of the opacity (0);
-// p13 mesh kind (0 built-in, 1 generated, 2 file "mok\hahen<p14>.xtx");
-// p14..p17 the mesh's values (generated: shape, density, jitter and a
-// fourth that only names the mesh); kind 0 clears all four, kind 2 the
-// last three.
-class CEffectHahen : public CCommonEffect {
+// The mesh kind is 0 built-in, 1 generated, 2 the file
+// "mok\hahen<kMeshA>.xtx"; the mesh's four values are a generated mesh's
+// shape, density, jitter and a fourth that only names the mesh. A start
+// clears all four for kind 0 and the last three for kind 2.
+class CEffectHahen : public CTableStartEffect {
  public:
   static constexpr int kNumber = 81;
   static constexpr const char* kClassName = "CEffectHahen";
-  static constexpr int kParams = 18;
+  enum : int {
+    kDuration,
+    kSpeed,
+    kGravity,
+    kCentreX,
+    kCentreY,
+    kCreepFrames,
+    kCreepRate,
+    kFlightCurve,
+    kFlightRamp,
+    kEndOpacity,
+    kStartOpacity,
+    kOpacityCurve,
+    kOpacityRamp,
+    kMeshKind,
+    kMeshA,
+    kMeshB,
+    kMeshC,
+    kMeshD
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   struct Key {
     int kind, a, b, c, d;
     bool operator==(const Key&) const = default;

@@ -9,7 +9,11 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // Entries of the radius table for a screen: one per pixel of its diagonal.
 int RadiusCount(int w, int h) {
@@ -42,7 +46,28 @@ struct Source {
 
 }  // namespace
 
-CEffectHamon::CEffectHamon(CEffectManager* manager) : CCommonEffect(manager) {
+// The centre on the screen; the wave's height and length in pixels, its
+// speeds in pixels per time unit, the loss of height in hundredths of a
+// pixel per time unit, the time the cross-fade begins, the length of the
+// wave train in pixels; nonzero takes the saved screen as that picture.
+constexpr ParamDefault CEffectHamon::kDefaults[] = {
+    Value(kDuration, 20),          Value(kSecondChannel, 0), Value(kCentreX, Width(1, 2)),
+    Value(kCentreY, Height(1, 2)), Value(kWaveHeight, 20),   Value(kWavelength, 30),
+    Value(kFrontSpeed, 10),        Value(kCrestSpeed, 8),    Value(kHeightLoss, 100),
+    Value(kUnused, 100),           Value(kBand, 0),          Value(kFadeStart, 0),
+    Value(kTrainLength, 100),
+};
+// The band is held on the screen by SetParam.
+constexpr ParamClamp CEffectHamon::kClamps[] = {
+    Range(kWavelength, 1, INT32_MAX),
+    Range(kFrontSpeed, 1, INT32_MAX),
+    Range(kHeightLoss, 0, 100),
+    Range(kUnused, 1, INT32_MAX),
+};
+
+constexpr StartTable CEffectHamon::kTable{kNumber, 32, -1, kAfter, kDefaults, kClamps};
+
+CEffectHamon::CEffectHamon(CEffectManager* manager) : CTableStartEffect(manager, kTable) {
   radiusCount_ =
       RadiusCount(std::max(CScreenBuffer::GetWidth(), 0), std::max(CScreenBuffer::GetHeight(), 0));
   radius_.assign(static_cast<size_t>(radiusCount_), 0);
@@ -50,36 +75,15 @@ CEffectHamon::CEffectHamon(CEffectManager* manager) : CCommonEffect(manager) {
 
 int CEffectHamon::SetParam(EffectChannel* record, int count, const int* values, int) {
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, w / 2);
-  Default(p, given, 3, h / 2);
-  Default(p, given, 4, 20);
-  Default(p, given, 5, 30);
-  Default(p, given, 6, 10);
-  Default(p, given, 7, 8);
-  Default(p, given, 8, 100);
-  Default(p, given, 9, 100);
-  Default(p, given, 10, 0);
-  Default(p, given, 11, 0);
-  Default(p, given, 12, 100);
-  p[5] = std::max(p[5], 1);
-  p[6] = std::max(p[6], 1);
-  p[8] = std::clamp(p[8], 0, 100);
-  p[9] = std::max(p[9], 1);
-  p[10] = std::clamp(p[10], 0, std::max(h - 1, 0));
-  StartRecord(record, kNumber, p[0], p, kParams);
-  EnsureMap(p[2], p[3], p[10]);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, w, h, p);
+  p[kBand] = std::clamp(p[kBand], 0, std::max(h - 1, 0));
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
+  EnsureMap(p[kCentreX], p[kCentreY], p[kBand]);
   return 1;
 }
 
-void CEffectHamon::Restore(EffectChannel* record, int channel) {
-  int values[kParams];
-  for (int i = 0; i < kParams; ++i) values[i] = record->Param(i);
-  SetParam(record, kParams, values, channel);
-}
+void CEffectHamon::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectHamon::EnsureMap(int cx, int cy, int band) {
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
@@ -120,17 +124,17 @@ void CEffectHamon::EnsureMap(int cx, int cy, int band) {
 
 int CEffectHamon::Time(const EffectChannel& record) {
   const int counter = std::min(record.Counter(), std::max(record.Duration(), 1));
-  return CalcuCurve(counter, record.Param(0), 0, record.Param(0), record.Param(14),
-                    record.Param(13));
+  return CalcuCurve(counter, record.Param(kDuration), 0, record.Param(kDuration),
+                    record.Param(kRamp), record.Param(kCurve));
 }
 
 void CEffectHamon::MakeRadiusTable(const EffectChannel& record, int t) {
   auto p = [&](int i) { return static_cast<double>(record.Param(i)); };
-  const double l = std::max(p(4) - t * p(8) * 0.01, 0.0);
-  const int64_t wavelength = std::max(record.Param(5), 1);
-  const double train = p(12);
-  const double front = static_cast<double>(t) * std::max(record.Param(6), 1);
-  const int64_t crest = int64_t{record.Param(7)} * t;
+  const double l = std::max(p(kWaveHeight) - t * p(kHeightLoss) * 0.01, 0.0);
+  const int64_t wavelength = std::max(record.Param(kWavelength), 1);
+  const double train = p(kTrainLength);
+  const double front = static_cast<double>(t) * std::max(record.Param(kFrontSpeed), 1);
+  const int64_t crest = int64_t{record.Param(kCrestSpeed)} * t;
   for (int i = 0; i < radiusCount_; ++i) {
     const double o = front - i;
     int h = 0;
@@ -163,11 +167,11 @@ bool CEffectHamon::Prepare(EffectChannel* record, int channel, Frame* f) {
   const int t = Time(*record);
   MakeRadiusTable(*record, t);
 
-  const int second = record->Param(1);
+  const int second = record->Param(kSecondChannel);
   CPicture* saved = CEffectManager::GetSavedScreen();
   int x1 = 0, y1 = 0;
   manager_->GetDrawPos(channel, &x1, &y1);
-  if (!f->a.Take(record->Param(15) ? saved : RecordPicture(*record), x1, y1)) return false;
+  if (!f->a.Take(record->Param(kSavedFirst) ? saved : RecordPicture(*record), x1, y1)) return false;
   if (second == -1) {
     f->b = f->a;
   } else {
@@ -175,16 +179,17 @@ bool CEffectHamon::Prepare(EffectChannel* record, int channel, Frame* f) {
     if (second < 0 || second >= CEffectManager::kChannels) return false;
     int x2 = 0, y2 = 0;
     manager_->GetDrawPos(second, &x2, &y2);
-    if (!f->b.Take(record->Param(16) ? saved : manager_->GetPicture(second), x2, y2)) return false;
+    if (!f->b.Take(record->Param(kSavedSecond) ? saved : manager_->GetPicture(second), x2, y2))
+      return false;
   }
 
   const int64_t span =
-      std::max<int64_t>(int64_t{std::max(record->Duration(), 1)} - record->Param(11), 1);
+      std::max<int64_t>(int64_t{std::max(record->Duration(), 1)} - record->Param(kFadeStart), 1);
   int64_t w1 = 256, w2 = 0;
-  if (t >= record->Param(11)) {
+  if (t >= record->Param(kFadeStart)) {
     // For 0 <= d <= span the two percentages add up to 100 at most; past
     // the span the first weight is 0.
-    const int64_t d = int64_t{t} - record->Param(11);
+    const int64_t d = int64_t{t} - record->Param(kFadeStart);
     w1 = std::clamp<int64_t>((span - d) * 100 / span * 256 / 100, 0, 256);
     w2 = std::clamp<int64_t>(d * 100 / span * 256 / 100, 0, 256 - w1);
   }

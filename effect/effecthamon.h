@@ -1,35 +1,50 @@
 // #69: a circular ripple spreading from a centre over the whole screen while
 // the channel's picture cross-fades into a second one. Every screen pixel
 // shows the pictures sampled at a point pushed along the line from the
-// centre by the height of the wave at that distance.
-//
-// p0 duration (20); p1 channel whose picture it fades into (0; -1 the same
-// picture); p2, p3 the centre (half the screen); p4 wave height at the start
-// in pixels (20); p5 wavelength (30, at least 1); p6 speed of the front
-// (10, at least 1); p7 speed of the crests (8); p8 loss of height per time
-// unit in hundredths (100, 0..100); p9 (100, at least 1) and p10 (0,
-// 0..height - 1) kept; p11 time the cross-fade begins (0); p12 length of
-// the wave train behind the front (100); p13, p14 curve and ramp of the
-// time; p15 nonzero: the first picture is the saved screen; p16 nonzero:
-// the second one is (unless p1 is -1); p17..p31 kept (0 when not given).
+// centre by the height of the wave at that distance. Its values are named
+// in the class; their defaults and clamps are its start table in
+// effecthamon.cpp.
 //
 // The heights per distance (the radius table) are made every frame; the
 // direction and distance of every pixel from the centre (the displacement
-// map) are made by a start and kept while the centre and p10 stay the
-// same. One map serves every channel: it holds the centre of the last
-// start.
+// map) are made by a start and kept while the centre and the band value
+// stay the same. One map serves every channel: it holds the centre of the
+// last start.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-class CEffectHamon : public CCommonEffect {
+class CEffectHamon : public CTableStartEffect {
  public:
   static constexpr int kNumber = 69;
   static constexpr const char* kClassName = "CEffectHamon";
-  static constexpr int kParams = 32;
+  // The second picture's channel is -1 for the same picture; the values
+  // after the last named one are kept, not read.
+  enum : int {
+    kDuration,
+    kSecondChannel,
+    kCentreX,
+    kCentreY,
+    kWaveHeight,
+    kWavelength,
+    kFrontSpeed,
+    kCrestSpeed,
+    kHeightLoss,
+    kUnused,
+    kBand,
+    kFadeStart,
+    kTrainLength,
+    kCurve,
+    kRamp,
+    kSavedFirst,
+    kSavedSecond
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   // Ints per map record: directions of four pixels, then two words of two
   // radius table byte offsets each.
   static constexpr int kRecordInts = 6;
@@ -45,7 +60,7 @@ class CEffectHamon : public CCommonEffect {
   // Starts again from time 0 with the stored values.
   void Restore(EffectChannel* record, int channel) override;
 
-  // The frame's time (0..p0) and wave heights: entry i holds the height at
+  // The frame's time (0..duration) and wave heights: entry i holds the height at
   // distance i times 256, cut to 16 bits, in both halves.
   static int Time(const EffectChannel& record);
   void MakeRadiusTable(const EffectChannel& record, int t);

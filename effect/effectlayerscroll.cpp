@@ -32,51 +32,6 @@ void FourTiles(CPicture* picture, int ox, int oy, int w, int h) {
     for (int j = -1; j <= 0; ++j) picture->Blt(ox + w * j, oy + h * i, 0, 0, w, h, 0);
 }
 
-// --- Tables ---
-
-constexpr ParamDefault kScrollDefaults[] = {Value(0, 20), Value(1, 32), Value(2, 0), Value(3, 0)};
-constexpr StartTable kScrollTable{CEffectScroll::kNumber, 4, -1, kAfter, kScrollDefaults, {}};
-
-constexpr ParamDefault kPoleDefaults[] = {Value(1, 32), Value(2, 0), Value(3, 1)};
-constexpr StartTable kPoleTable{CEffectPoleScroll::kNumber, 4, 9999, kAfter, kPoleDefaults, {}};
-
-constexpr ParamDefault kFusumaDefaults[] = {Value(0, 20), Value(1, 160), Value(2, 13), Value(3, 0),
-                                            Value(4, 0)};
-constexpr ParamClamp kFusumaClamps[] = {AtMost(1, Width(1, 2))};
-constexpr StartTable kFusumaTable{CEffectFusuma::kNumber, 7, -1, kAfter, kFusumaDefaults,
-                                  kFusumaClamps};
-
-constexpr ParamDefault kCurtainDefaults[] = {
-    Value(0, 20), Value(1, 100), Value(2, 100), Value(3, 0), Same(4, 3),   Same(5, 4),  Value(6, 0),
-    Value(7, 0),  Same(8, 3),    Same(9, 4),    Same(10, 5), Value(11, 0), Value(12, 0)};
-constexpr StartTable kCurtainTable{CEffectCurtain::kNumber, 16, -1, kAfter, kCurtainDefaults, {}};
-
-// The zoom's target rectangle, shared by #37 and #122.
-constexpr ParamClamp kZoomClamps[] = {Range(1, Fixed(0), Width(1, 1, -1)),
-                                      Range(2, Fixed(0), Height(1, 1, -1)),
-                                      SumAtMost(3, 1, Width()), SumAtMost(4, 2, Height())};
-constexpr ParamDefault kZoomDefaults[] = {
-    Value(0, 20),          Value(1, Width(1, 4)),  Value(2, Height(1, 4)),
-    Value(3, Width(1, 2)), Value(4, Height(1, 2)), Value(5, 0),
-    Value(6, 0),           Value(7, 100),          Value(8, 0)};
-constexpr StartTable kZoomTable{
-    CEffectBGZoomIn::kNumber, 9, -1, kAfter, kZoomDefaults, kZoomClamps};
-
-constexpr ParamDefault kClipZoomDefaults[] = {
-    Value(0, 20),          Value(1, Width(1, 4)),  Value(2, Height(1, 4)),
-    Value(3, Width(1, 2)), Value(4, Height(1, 2)), Value(5, 0),
-    Value(6, 0),           Value(7, 100),          Value(8, 0),
-    PlusHalf(9, 1, 3),     PlusHalf(10, 2, 4),     Value(11, -60),
-    Value(12, -40),        Value(13, 0),           Same(14, 9),
-    Same(15, 10),          Same(16, 11),           Same(17, 12),
-    Value(18, 0),          Value(19, 0),           Value(20, 0),
-    Value(21, 100),        Value(22, 255),         Value(23, 255),
-    Value(24, 255),        Same(25, 21),           Value(26, 0),
-    Value(27, 0),          Same(28, 22),           Same(29, 23),
-    Same(30, 24),          Same(31, 26),           Same(32, 27)};
-constexpr StartTable kClipZoomTable{CEffectClipZoomIn::kNumber, 33,         -1, kAfter,
-                                    kClipZoomDefaults,          kZoomClamps};
-
 int Curve(const EffectChannel& r, int from, int to, int ramp, int code) {
   return CalcuCurve(r.Counter(), r.Duration(), from, to, ramp, code);
 }
@@ -90,10 +45,16 @@ int ByteCurve(const EffectChannel& r, int from, int to, int ramp, int code) {
 
 // --- #39 ---
 
-CEffectScroll::CEffectScroll(CEffectManager* manager) : CTableStartEffect(manager, kScrollTable) {}
+// Steps in pixels per frame.
+constexpr ParamDefault CEffectScroll::kDefaults[] = {Value(kDuration, 20), Value(kStepX, 32),
+                                                     Value(kStepY, 0), Value(kLoop, 0)};
+
+constexpr StartTable CEffectScroll::kTable{kNumber, 4, -1, kAfter, kDefaults};
+
+CEffectScroll::CEffectScroll(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 int CEffectScroll::Finish(EffectChannel* record, int) {
-  if (record->Param(3))
+  if (record->Param(kLoop))
     record->Counter() = 0;
   else
     record->EffectNumber() = 0;
@@ -102,7 +63,7 @@ int CEffectScroll::Finish(EffectChannel* record, int) {
 
 void CEffectScroll::Calcu(EffectChannel* record, int) {
   // A negative duration (only a broken record holds one) never loops.
-  if (record->Param(3) && record->Duration() > 0 && record->Counter() >= record->Duration())
+  if (record->Param(kLoop) && record->Duration() > 0 && record->Counter() >= record->Duration())
     record->Counter() -= record->Duration();
 }
 
@@ -111,14 +72,22 @@ void CEffectScroll::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
   if (!picture || w <= 0 || h <= 0) return;
   const int64_t n = record->Duration() > 0 ? record->Counter() : 1;
-  FourTiles(picture, static_cast<int>(Wrap(n * record->Param(1), w)),
-            static_cast<int>(Wrap(n * record->Param(2), h)), w, h);
+  FourTiles(picture, static_cast<int>(Wrap(n * record->Param(kStepX), w)),
+            static_cast<int>(Wrap(n * record->Param(kStepY), h)), w, h);
 }
 
 // --- #94 ---
 
+// The first value is kept, not used; steps in pixels per frame.
+constexpr ParamDefault CEffectPoleScroll::kDefaults[] = {NoDefault(kDuration), Value(kStepX, 32),
+                                                         Value(kStepY, 0), Value(kLoop, 1)};
+
+constexpr StartTable CEffectPoleScroll::kTable{kNumber, 4, 9999, kAfter, kDefaults};
+static_assert(CEffectPoleScroll::kLast >= CEffectPoleScroll::kTable.max,
+              "the scroll's state follows its values");
+
 CEffectPoleScroll::CEffectPoleScroll(CEffectManager* manager)
-    : CTableStartEffect(manager, kPoleTable) {}
+    : CTableStartEffect(manager, kTable) {}
 
 int CEffectPoleScroll::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   CTableStartEffect::SetParam(record, count, values, channel);
@@ -134,7 +103,7 @@ void CEffectPoleScroll::Calcu(EffectChannel* record, int) {
   if (w <= 0 || h <= 0) return;
   int64_t step = int64_t{record->Counter()} - record->Param(kLast);
   if (record->Counter() >= record->Duration()) {
-    if (record->Param(3)) {
+    if (record->Param(kLoop)) {
       record->Counter() %= std::max(record->Duration(), 1);
     } else {
       record->Counter() = record->Duration();
@@ -147,8 +116,8 @@ void CEffectPoleScroll::Calcu(EffectChannel* record, int) {
   // they already were.
   const int64_t ox = SignedRemainder(record->Param(kOffsetX), w);
   const int64_t oy = SignedRemainder(record->Param(kOffsetY), h);
-  record->Param(kOffsetX) = static_cast<int>(SignedRemainder(ox + step * record->Param(1), w));
-  record->Param(kOffsetY) = static_cast<int>(SignedRemainder(oy + step * record->Param(2), h));
+  record->Param(kOffsetX) = static_cast<int>(SignedRemainder(ox + step * record->Param(kStepX), w));
+  record->Param(kOffsetY) = static_cast<int>(SignedRemainder(oy + step * record->Param(kStepY), h));
 }
 
 void CEffectPoleScroll::Print(EffectChannel* record, int) {
@@ -162,19 +131,27 @@ void CEffectPoleScroll::Print(EffectChannel* record, int) {
 
 // --- #84 ---
 
-CEffectFusuma::CEffectFusuma(CEffectManager* manager) : CTableStartEffect(manager, kFusumaTable) {}
+constexpr ParamDefault CEffectFusuma::kDefaults[] = {
+    Value(kDuration, 20), Value(kDoorWidth, 160), Value(kBehindChannel, 13),
+    Value(kCurve, 0),     Value(kRamp, 0),
+};
+constexpr ParamClamp CEffectFusuma::kClamps[] = {AtMost(kDoorWidth, Width(1, 2))};
+
+constexpr StartTable CEffectFusuma::kTable{kNumber, 7, -1, kAfter, kDefaults, kClamps};
+
+CEffectFusuma::CEffectFusuma(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectFusuma::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
-  const int other = record->Param(2);
+  const int other = record->Param(kBehindChannel);
   CPicture* own = RecordPicture(*record);
   if (!own || other < 0 || other >= CEffectManager::kChannels) return;
   CPicture* behind = manager_->GetPicture(other);
   for (const CPicture* p : {own, behind})
     if (!p || !p->GetBuffer() || p->GetWidth() < W || p->GetHeight() < H) return;
   // The clamp at the start holds the width for starts, this for saves.
-  const int door = std::clamp(record->Param(1), 0, W / 2);
-  const int f = Curve(*record, 0, door, record->Param(4), record->Param(3));
+  const int door = std::clamp(record->Param(kDoorWidth), 0, W / 2);
+  const int f = Curve(*record, 0, door, record->Param(kRamp), record->Param(kCurve));
   if (f == 0) {
     own->Blt(0, 0, 0, 0, W, H, 0);
     return;
@@ -189,33 +166,72 @@ void CEffectFusuma::Print(EffectChannel* record, int) {
 
 // --- #68 ---
 
-CEffectCurtain::CEffectCurtain(CEffectManager* manager)
-    : CTableStartEffect(manager, kCurtainTable) {}
+// Heights in pixels; the start colour defaults to the end colour.
+constexpr ParamDefault CEffectCurtain::kDefaults[] = {
+    Value(kDuration, 20),       Value(kTopHeight, 100),
+    Value(kOpening, 100),       Value(kEndRed, 0),
+    Same(kEndGreen, kEndRed),   Same(kEndBlue, kEndGreen),
+    Value(kSizeCurve, 0),       Value(kSizeRamp, 0),
+    Same(kStartRed, kEndRed),   Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue), Value(kColourCurve, 0),
+    Value(kColourRamp, 0),
+};
+
+constexpr StartTable CEffectCurtain::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
+CEffectCurtain::CEffectCurtain(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectCurtain::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   const EffectChannel& r = *record;
-  const int bottomTarget = Clamp32(int64_t{H} - r.Param(1) - r.Param(2));
+  const int bottomTarget = Clamp32(int64_t{H} - r.Param(kTopHeight) - r.Param(kOpening));
   // Bars are held to the screen: the top one to 0..H, the bottom one to
   // what the top leaves.
-  const int top = std::clamp(Curve(r, 0, r.Param(1), r.Param(7), r.Param(6)), 0, H);
-  const int bottom = std::clamp(Curve(r, 0, bottomTarget, r.Param(7), r.Param(6)), 0, H - top);
+  const int top =
+      std::clamp(Curve(r, 0, r.Param(kTopHeight), r.Param(kSizeRamp), r.Param(kSizeCurve)), 0, H);
+  const int bottom =
+      std::clamp(Curve(r, 0, bottomTarget, r.Param(kSizeRamp), r.Param(kSizeCurve)), 0, H - top);
+  static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
+  static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
   int colour[3];
   for (int c = 0; c < 3; ++c)
-    colour[c] = ByteCurve(r, r.Param(8 + c), r.Param(3 + c), r.Param(12), r.Param(11));
+    colour[c] = ByteCurve(r, r.Param(kStarts[c]), r.Param(kEnds[c]), r.Param(kColourRamp),
+                          r.Param(kColourCurve));
   if (top > 0) CAllGeo::BoxFill(0, 0, W, top, colour[0], colour[1], colour[2]);
   if (bottom > 0) CAllGeo::BoxFill(0, H - bottom, W, bottom, colour[0], colour[1], colour[2]);
 }
 
 // --- #37 ---
 
-CEffectBGZoomIn::CEffectBGZoomIn(CEffectManager* manager)
-    : CTableStartEffect(manager, kZoomTable) {}
+// The target rectangle, zoom in percent.
+constexpr ParamDefault CEffectBGZoomIn::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kTargetX, Width(1, 4)),
+    Value(kTargetY, Height(1, 4)),
+    Value(kTargetWidth, Width(1, 2)),
+    Value(kTargetHeight, Height(1, 2)),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+    Value(kEndZoom, 100),
+    Value(kStartZoom, 0),
+};
+// The target held on the screen; #122 holds it likewise.
+constexpr ParamClamp CEffectBGZoomIn::kClamps[] = {
+    Range(kTargetX, Fixed(0), Width(1, 1, -1)),
+    Range(kTargetY, Fixed(0), Height(1, 1, -1)),
+    SumAtMost(kTargetWidth, kTargetX, Width()),
+    SumAtMost(kTargetHeight, kTargetY, Height()),
+};
+
+constexpr StartTable CEffectBGZoomIn::kTable{kNumber, 9, -1, kAfter, kDefaults, kClamps};
+
+CEffectBGZoomIn::CEffectBGZoomIn(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 bool CEffectBGZoomIn::Window(const EffectChannel& r, int W, int H, ZoomWindow* out) {
-  const int64_t p =
-      Curve(r, ScaledValue(r.Param(8), 100), ScaledValue(r.Param(7), 100), r.Param(6), r.Param(5));
-  const int64_t x = r.Param(1), y = r.Param(2), w = r.Param(3), h = r.Param(4);
+  const int64_t p = Curve(r, ScaledValue(r.Param(kStartZoom), 100),
+                          ScaledValue(r.Param(kEndZoom), 100), r.Param(kRamp), r.Param(kCurve));
+  const int64_t x = r.Param(kTargetX), y = r.Param(kTargetY), w = r.Param(kTargetWidth),
+                h = r.Param(kTargetHeight);
   const int64_t left = std::max<int64_t>((x * p + 5000) / 10000, 0);
   const int64_t top = std::max<int64_t>((y * p + 5000) / 10000, 0);
   const int64_t right = std::min<int64_t>(((x + w - W - 1) * p + 5000) / 10000 + W, W);
@@ -254,13 +270,17 @@ using namespace clipshape;
 
 namespace {
 
+using Clip = CEffectClipZoomIn;
+
 // The clip values of a frame, moved from their start to their end.
 ClipState MovingClip(const EffectChannel& r) {
-  const int64_t q = Curve(r, 0, 10000, r.Param(19), r.Param(18));
+  const int64_t q = Curve(r, 0, 10000, r.Param(Clip::kClipRamp), r.Param(Clip::kClipCurve));
   auto move = [&](int end, int start) {
     return int64_t{r.Param(start)} + (int64_t{r.Param(end)} - r.Param(start)) * q / 10000;
   };
-  ClipState s{move(9, 14), move(10, 15), move(11, 16), move(12, 17)};
+  ClipState s{move(Clip::kEndClipX, Clip::kStartClipX), move(Clip::kEndClipY, Clip::kStartClipY),
+              move(Clip::kEndClipDx, Clip::kStartClipDx),
+              move(Clip::kEndClipDy, Clip::kStartClipDy)};
   if (s.dx == 0 && s.dy == 0) s.dx = 1;
   return s;
 }
@@ -277,8 +297,43 @@ Box RectangleOf(int64_t x, int64_t y, int64_t width, int64_t height) {
 
 }  // namespace
 
-CEffectClipZoomIn::CEffectClipZoomIn(CEffectManager* manager)
-    : CTableStartEffect(manager, kClipZoomTable) {}
+// The clip point (the rectangle's corner) defaults to the target's centre;
+// the clip's direction (the rectangle's size), the border's percent and
+// colour go from their start to their end values.
+constexpr ParamDefault CEffectClipZoomIn::kClipDefaults[] = {
+    PlusHalf(kEndClipX, kTargetX, kTargetWidth),
+    PlusHalf(kEndClipY, kTargetY, kTargetHeight),
+    Value(kEndClipDx, -60),
+    Value(kEndClipDy, -40),
+    Value(kShape, 0),
+    Same(kStartClipX, kEndClipX),
+    Same(kStartClipY, kEndClipY),
+    Same(kStartClipDx, kEndClipDx),
+    Same(kStartClipDy, kEndClipDy),
+    Value(kClipCurve, 0),
+    Value(kClipRamp, 0),
+    Value(kBorderWidth, 0),
+    Value(kEndPercent, 100),
+    Value(kEndRed, 255),
+    Value(kEndGreen, 255),
+    Value(kEndBlue, 255),
+    Same(kStartPercent, kEndPercent),
+    Value(kPercentCurve, 0),
+    Value(kPercentRamp, 0),
+    Same(kStartRed, kEndRed),
+    Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue),
+    Same(kColourCurve, kPercentCurve),
+    Same(kColourRamp, kPercentRamp),
+};
+
+namespace {
+constexpr auto kClipZoomRows = Rows(CEffectBGZoomIn::kDefaults, CEffectClipZoomIn::kClipDefaults);
+}  // namespace
+
+constexpr StartTable CEffectClipZoomIn::kTable{kNumber, 33, -1, kAfter, kClipZoomRows, kClamps};
+
+CEffectClipZoomIn::CEffectClipZoomIn(CEffectManager* manager) : CEffectBGZoomIn(manager, kTable) {}
 
 void CEffectClipZoomIn::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
@@ -288,25 +343,30 @@ void CEffectClipZoomIn::Print(EffectChannel* record, int) {
       manager_->GetWorkBufferSize() < static_cast<int>(sizeof(Span)) * H)
     return;
   const ClipState s = MovingClip(r);
-  const int64_t b = r.Param(20);
-  int rgb[3] = {std::clamp(r.Param(22), 0, 255), std::clamp(r.Param(23), 0, 255),
-                std::clamp(r.Param(24), 0, 255)};
-  int percent = r.Param(21);
+  const int64_t b = r.Param(kBorderWidth);
+  static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
+  static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
+  int rgb[3];
+  for (int c = 0; c < 3; ++c) rgb[c] = std::clamp(r.Param(kEnds[c]), 0, 255);
+  int percent = r.Param(kEndPercent);
   if (b > 0) {
     for (int c = 0; c < 3; ++c)
-      rgb[c] = ByteCurve(r, r.Param(28 + c), r.Param(22 + c), r.Param(32), r.Param(31));
-    percent = Curve(r, r.Param(25), r.Param(21), r.Param(27), r.Param(26));
+      rgb[c] = ByteCurve(r, r.Param(kStarts[c]), r.Param(kEnds[c]), r.Param(kColourRamp),
+                         r.Param(kColourCurve));
+    percent = Curve(r, r.Param(kStartPercent), r.Param(kEndPercent), r.Param(kPercentRamp),
+                    r.Param(kPercentCurve));
   }
   // The span list, cleared, then filled by the shape.
   Span* spans = reinterpret_cast<Span*>(manager_->GetWorkBuffer());
   std::memset(spans, 0, sizeof(Span) * H);
-  const int shape = r.Param(13);
+  const int shape = r.Param(kShape);
   Box box{};
   if (shape == 0) {
     HalfPlaneSpans(s, W, H, spans, SlopeFirst);
   } else if (shape == 1 || shape == 2) {
     if (s.dx == 0 || s.dy == 0) return;
-    box = shape == 1 ? RectangleOf(r.Param(9), r.Param(10), r.Param(11), r.Param(12))
+    box = shape == 1 ? RectangleOf(r.Param(kEndClipX), r.Param(kEndClipY), r.Param(kEndClipDx),
+                                   r.Param(kEndClipDy))
                      : RectangleOf(s.cx, s.cy, s.dx, s.dy);
     if (box.x1 < 0 || box.y1 < 0 || box.x0 >= W || box.y0 >= H) return;
     for (int64_t y = std::max<int64_t>(box.y0, 0); y <= std::min<int64_t>(box.y1, H - 1); ++y)
@@ -327,8 +387,9 @@ void CEffectClipZoomIn::Print(EffectChannel* record, int) {
   if (shape == 0) {
     HalfPlaneBorder(s, b, rgb, percent, W, H);
   } else {
-    const ClipState rect =
-        shape == 1 ? ClipState{r.Param(9), r.Param(10), r.Param(11), r.Param(12)} : s;
+    const ClipState rect = shape == 1 ? ClipState{r.Param(kEndClipX), r.Param(kEndClipY),
+                                                  r.Param(kEndClipDx), r.Param(kEndClipDy)}
+                                      : s;
     RectangleBorder(rect.cx, rect.cy, rect.dx, rect.dy, b, rgb, percent, W, H);
   }
 }

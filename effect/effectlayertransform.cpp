@@ -40,7 +40,11 @@ void CurveOffset(int counter, int duration, const int* points, int pointCount, i
   *y = ClampToInt(static_cast<double>(fy + 0.5f));
 }
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // The channel picture at the draw position plus the curve offset.
 void PrintAlongCurve(CEffectManager* manager, const EffectChannel& record, int channel,
@@ -60,66 +64,78 @@ void PrintAlongCurve(CEffectManager* manager, const EffectChannel& record, int c
 
 // --- #119 ---
 
-int CEffectBSpline2::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[9];
-  const int given = TakeParams(count, values, 9, p);
-  static constexpr int kDefaults[9] = {1, 0, 0, 200, -200, 400, 100, 0, 0};
-  for (int i = 0; i < 9; ++i) Default(p, given, i, kDefaults[i]);
-  return StartRecord(record, kNumber, p[0], p, 9);
-}
+// The points are offsets from the draw position.
+constexpr ParamDefault CEffectBSpline2::kDefaults[] = {
+    Value(kDuration, 1),   Value(kFirstX, 0),      Value(kFirstY, 0),
+    Value(kControlX, 200), Value(kControlY, -200), Value(kLastX, 400),
+    Value(kLastY, 100),    Value(kCurve, 0),       Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectBSpline2::kTable{kNumber, 9, -1, kAfter, kDefaults};
+
+CEffectBSpline2::CEffectBSpline2(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectBSpline2::Print(EffectChannel* record, int channel) {
-  PrintAlongCurve(manager_, *record, channel, &record->Param(1), 3, record->Param(8),
-                  record->Param(7));
+  PrintAlongCurve(manager_, *record, channel, &record->Param(kFirstX), 3, record->Param(kRamp),
+                  record->Param(kCurve));
 }
 
 // --- #62 ---
 
-int CEffectBezierMove::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[11];
-  const int given = TakeParams(count, values, 11, p);
-  static constexpr int kDefaults[11] = {1, 0, 0, 200, -100, 300, -200, 400, 100, 0, 0};
-  for (int i = 0; i < 11; ++i) Default(p, given, i, kDefaults[i]);
-  return StartRecord(record, kNumber, p[0], p, 11);
-}
+// The points are offsets from the draw position.
+constexpr ParamDefault CEffectBezierMove::kDefaults[] = {
+    Value(kDuration, 1),     Value(kFirstX, 0),       Value(kFirstY, 0),
+    Value(kControl1X, 200),  Value(kControl1Y, -100), Value(kControl2X, 300),
+    Value(kControl2Y, -200), Value(kLastX, 400),      Value(kLastY, 100),
+    Value(kCurve, 0),        Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectBezierMove::kTable{kNumber, 11, -1, kAfter, kDefaults};
+
+CEffectBezierMove::CEffectBezierMove(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable) {}
 
 void CEffectBezierMove::Print(EffectChannel* record, int channel) {
-  PrintAlongCurve(manager_, *record, channel, &record->Param(1), 4, record->Param(10),
-                  record->Param(9));
+  PrintAlongCurve(manager_, *record, channel, &record->Param(kFirstX), 4, record->Param(kRamp),
+                  record->Param(kCurve));
 }
 
 // --- #36 ---
 
+// The size has no default of its own: SetParam leaves equal margins on
+// both sides, then holds the rectangle on the screen.
+constexpr ParamDefault CEffectStretch::kDefaults[] = {
+    Value(kDuration, 20), Value(kLeft, Width(1, 4)), Value(kTop, Height(1, 4)), NoDefault(kWidth),
+    NoDefault(kHeight),   Value(kCurve, 0),          Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectStretch::kTable{kNumber, 7, -1, kAfter, kDefaults};
+
 CEffectStretch::CEffectStretch(CEffectManager* manager)
-    : CCommonEffect(manager), columnSteps_(std::max(CScreenBuffer::GetWidth(), 1)) {}
+    : CTableStartEffect(manager, kTable), columnSteps_(std::max(CScreenBuffer::GetWidth(), 1)) {}
 
 int CEffectStretch::SetParam(EffectChannel* record, int count, const int* values, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
-  int p[7];
-  const int given = TakeParams(count, values, 7, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, W / 4);
-  Default(p, given, 2, H / 4);
+  int p[kMaxParams];
+  const int given = MakeParams(Table(), count, values, W, H, p);
   // What is left between two equal margins, formed in 64 bits.
   auto between = [](int64_t side, int margin) {
     return static_cast<int>(std::clamp<int64_t>(side - 2 * int64_t{margin}, INT32_MIN, INT32_MAX));
   };
-  Default(p, given, 3, between(W, p[1]));
-  Default(p, given, 4, between(H, p[2]));
-  Default(p, given, 5, 0);
-  Default(p, given, 6, 0);
-  p[1] = std::clamp(p[1], 0, std::max(W - 1, 0));
-  p[2] = std::clamp(p[2], 0, std::max(H - 1, 0));
-  p[3] = std::max(std::min(p[3], W - p[1]), 1);
-  p[4] = std::max(std::min(p[4], H - p[2]), 1);
-  return StartRecord(record, kNumber, p[0], p, 7);
+  Default(p, given, kWidth, between(W, p[kLeft]));
+  Default(p, given, kHeight, between(H, p[kTop]));
+  p[kLeft] = std::clamp(p[kLeft], 0, std::max(W - 1, 0));
+  p[kTop] = std::clamp(p[kTop], 0, std::max(H - 1, 0));
+  p[kWidth] = std::max(std::min(p[kWidth], W - p[kLeft]), 1);
+  p[kHeight] = std::max(std::min(p[kHeight], H - p[kTop]), 1);
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 void CEffectStretch::Print(EffectChannel* record, int channel) {
   const int64_t W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   auto p = [&](int i) { return int64_t{record->Param(i)}; };
-  const int64_t L = std::max<int64_t>(p(1), 0), T = std::max<int64_t>(p(2), 0);
-  const int64_t R = std::min(p(1) + p(3), W), B = std::min(p(2) + p(4), H);
+  const int64_t L = std::max<int64_t>(p(kLeft), 0), T = std::max<int64_t>(p(kTop), 0);
+  const int64_t R = std::min(p(kLeft) + p(kWidth), W), B = std::min(p(kTop) + p(kHeight), H);
   if (L >= R || T >= B || !HasPictureNumber(*record)) return;
   CPicture* picture = manager_->GetPicture(channel);
   int rect[4];
@@ -127,8 +143,8 @@ void CEffectStretch::Print(EffectChannel* record, int channel) {
   if (rect[0] != 0 || rect[1] != 0 || rect[2] != W || rect[3] != H || picture->Get256Flag() ||
       !picture->GetBuffer() || !CScreenBuffer::GetBuffer())
     return;
-  const int64_t d = CalcuCurve(record->Counter(), record->Duration(), 0, 256, record->Param(6),
-                               record->Param(5));
+  const int64_t d = CalcuCurve(record->Counter(), record->Duration(), 0, 256, record->Param(kRamp),
+                               record->Param(kCurve));
   int64_t l = L - L * d / 256, t = T - T * d / 256;
   int64_t r = R + (W - R) * d / 256, b = B + (H - B) * d / 256;
   if (l >= W || t >= H || r < 0 || b < 0) return;
@@ -206,25 +222,29 @@ void CEffectStretch::Nearest(const uint32_t* src, uint32_t* dst, int dw, int dh)
 
 // --- #67 ---
 
-int CEffectPers::SetParam(EffectChannel* record, int count, const int* values, int) {
-  const int H = CScreenBuffer::GetHeight();
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  Default(p, given, 3, 100);
-  Default(p, given, 4, 100);
-  Default(p, given, 5, 0);
-  for (int i = 6; i <= 9; ++i) Default(p, given, i, p[i - 5]);
-  Default(p, given, 10, 0);
-  Default(p, given, 11, H);
-  Default(p, given, 12, p[10]);
-  Default(p, given, 13, p[11]);
-  Default(p, given, 14, 0);
-  Default(p, given, 15, 0);
-  return StartRecord(record, kNumber, p[0], p, 16);
-}
+// The view's upper and lower offsets, distance and zoom in percent; the
+// mode is not used. Each start value defaults to its end value. The two
+// values after the last named one are kept, not read.
+constexpr ParamDefault CEffectPers::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kEndUpper, 0),
+    Value(kEndLower, 0),
+    Value(kEndDistance, 100),
+    Value(kEndZoom, 100),
+    Value(kMode, 0),
+    Same(kStartUpper, kEndUpper),
+    Same(kStartLower, kEndLower),
+    Same(kStartDistance, kEndDistance),
+    Same(kStartZoom, kEndZoom),
+    Value(kEndFirstRow, 0),
+    Value(kEndLastRow, Height()),
+    Same(kStartFirstRow, kEndFirstRow),
+    Same(kStartLastRow, kEndLastRow),
+};
+
+constexpr StartTable CEffectPers::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
+CEffectPers::CEffectPers(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 namespace {
 
@@ -256,10 +276,10 @@ void CEffectPers::Print(EffectChannel* record, int channel) {
   auto animate = [&](int start, int end) {
     return (int64_t{record->Param(end)} - record->Param(start)) * s / r + record->Param(start);
   };
-  const int64_t X = animate(6, 1), Y = animate(7, 2);
-  int64_t Z = animate(8, 3), S = animate(9, 4);
-  const int64_t first = std::max<int64_t>(animate(12, 10), 0);
-  const int64_t last = std::min(animate(13, 11), H - 1);
+  const int64_t X = animate(kStartUpper, kEndUpper), Y = animate(kStartLower, kEndLower);
+  int64_t Z = animate(kStartDistance, kEndDistance), S = animate(kStartZoom, kEndZoom);
+  const int64_t first = std::max<int64_t>(animate(kStartFirstRow, kEndFirstRow), 0);
+  const int64_t last = std::min(animate(kStartLastRow, kEndLastRow), H - 1);
   const int64_t rows = last - first + 1;
   if (rows < 1) return;
   if (Z == 0) Z = 1;

@@ -2,13 +2,15 @@
 // instead of blitted plainly. #119 follows a quadratic curve, #62 a cubic
 // one, #36 shrinks a screen-sized picture into a rectangle that grows back
 // to the whole screen, #67 lays the picture on a plane seen in perspective.
-// Every Print recomputes its frame from the record's counter.
+// Every Print recomputes its frame from the record's counter. Each names its
+// values in its class; their defaults are its start table in
+// effectlayertransform.cpp.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
 // The offset of a curve at the record's progress: points holds x, y pairs,
 // three for the quadratic curve, four for the cubic one (other counts give
@@ -17,39 +19,54 @@
 void CurveOffset(int counter, int duration, const int* points, int pointCount, int ramp, int code,
                  int* x, int* y);
 
-// p0 duration (1); p1, p2 first point (0, 0); p3, p4 control point
-// (200, -200); p5, p6 last point (400, 100); p7 curve code, p8 ramp (0).
-class CEffectBSpline2 : public CCommonEffect {
+// The picture along a quadratic curve through three points (x, y pairs).
+class CEffectBSpline2 : public CTableStartEffect {
  public:
   static constexpr int kNumber = 119;
   static constexpr const char* kClassName = "CEffectBSpline2";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kFirstX, kFirstY, kControlX, kControlY, kLastX, kLastY, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectBSpline2(CEffectManager* manager);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (1); p1, p2 first point (0, 0); p3, p4 first control point
-// (200, -100); p5, p6 second control point (300, -200); p7, p8 last point
-// (400, 100); p9 curve code, p10 ramp (0).
-class CEffectBezierMove : public CCommonEffect {
+// The picture along a cubic curve through four points (x, y pairs).
+class CEffectBezierMove : public CTableStartEffect {
  public:
   static constexpr int kNumber = 62;
   static constexpr const char* kClassName = "CEffectBezierMove";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kFirstX,
+    kFirstY,
+    kControl1X,
+    kControl1Y,
+    kControl2X,
+    kControl2Y,
+    kLastX,
+    kLastY,
+    kCurve,
+    kRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectBezierMove(CEffectManager* manager);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20); p1, p2 start rectangle's corner (a quarter of the
-// screen); p3, p4 its size (what is left between equal margins); p5 curve
-// code, p6 ramp (0). The rectangle is held inside the screen, at least one
-// pixel in size.
-class CEffectStretch : public CCommonEffect {
+// A screen-sized picture shrunk into a rectangle that grows to the whole
+// screen. The start rectangle is held inside the screen, at least one pixel
+// in size.
+class CEffectStretch : public CTableStartEffect {
  public:
   static constexpr int kNumber = 36;
   static constexpr const char* kClassName = "CEffectStretch";
+  enum : int { kDuration, kLeft, kTop, kWidth, kHeight, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectStretch(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   // Asks for a full redraw.
@@ -67,17 +84,31 @@ class CEffectStretch : public CCommonEffect {
   std::vector<int32_t> columnSteps_;
 };
 
-// p0 duration (20); p1, p2 upper and lower view offset (0, 0), p3 view
-// distance (100), p4 zoom percent (100) at the end; p5 mode (0, not used);
-// p6..p9 the same four at the start (p1..p4); p10, p11 first and last
-// screen row at the end (0, screen height); p12, p13 at the start (p10,
-// p11); p14, p15 kept (0).
-class CEffectPers : public CCommonEffect {
+// The picture on a plane seen in perspective, the view and the rows drawn
+// going from their start to their end values in straight steps.
+class CEffectPers : public CTableStartEffect {
  public:
   static constexpr int kNumber = 67;
   static constexpr const char* kClassName = "CEffectPers";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kEndUpper,
+    kEndLower,
+    kEndDistance,
+    kEndZoom,
+    kMode,
+    kStartUpper,
+    kStartLower,
+    kStartDistance,
+    kStartZoom,
+    kEndFirstRow,
+    kEndLastRow,
+    kStartFirstRow,
+    kStartLastRow
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectPers(CEffectManager* manager);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
 };

@@ -9,14 +9,32 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
-int CEffectMoveMaskWipe::SetParam(EffectChannel* record, int count, const int* values, int) {
-  if (count < 3 || !values) return 0;
-  int p[10];
-  const int given = TakeParams(count, values, 10, p);
-  for (int i = 3; i <= 7; ++i) Default(p, given, i, 0);
-  Default(p, given, 8, 100);
-  Default(p, given, 9, 0);
-  return StartRecord(record, kNumber, p[0], p, 10);
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
+// The target's and the mask's channels (-1: no mask); the saved screen in
+// place of the source or the target picture; progress in percent.
+constexpr ParamDefault CEffectMoveMaskWipe::kDefaults[] = {
+    NoDefault(kDuration),    NoDefault(kTargetChannel), NoDefault(kMaskChannel),
+    Value(kCurve, 0),        Value(kRamp, 0),           Value(kSavedSource, 0),
+    Value(kSavedTarget, 0),  Value(kHardSwitch, 0),     Value(kEndPercent, 100),
+    Value(kStartPercent, 0),
+};
+
+constexpr StartTable CEffectMoveMaskWipe::kTable{kNumber, 10, -1, kAfter, kDefaults};
+
+CEffectMoveMaskWipe::CEffectMoveMaskWipe(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable) {}
+
+int CEffectMoveMaskWipe::SetParam(EffectChannel* record, int count, const int* values,
+                                  int channel) {
+  if (count <= kMaskChannel || !values) return 0;
+  return CTableStartEffect::SetParam(record, count, values, channel);
 }
 
 int CEffectMoveMaskWipe::Finish(EffectChannel* record, int) {
@@ -26,8 +44,9 @@ int CEffectMoveMaskWipe::Finish(EffectChannel* record, int) {
 
 int CEffectMoveMaskWipe::Progress(const EffectChannel& record) {
   return CalcuCurve(record.Counter(), std::max(record.Duration(), 1),
-                    ScaledValue(record.Param(9), 512, 100), ScaledValue(record.Param(8), 512, 100),
-                    record.Param(4), record.Param(3));
+                    ScaledValue(record.Param(kStartPercent), 512, 100),
+                    ScaledValue(record.Param(kEndPercent), 512, 100), record.Param(kRamp),
+                    record.Param(kCurve));
 }
 
 namespace {
@@ -59,8 +78,10 @@ bool ValidChannel(int channel) { return channel >= 0 && channel < CEffectManager
 
 void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) {
   const int d = Progress(*record);
-  const int targetChannel = record->Param(1), maskChannel = record->Param(2);
-  const bool savedSource = record->Param(5) != 0, savedTarget = record->Param(6) != 0;
+  const int targetChannel = record->Param(kTargetChannel),
+            maskChannel = record->Param(kMaskChannel);
+  const bool savedSource = record->Param(kSavedSource) != 0,
+             savedTarget = record->Param(kSavedTarget) != 0;
   // A target channel outside 0..15 names no target: nothing to draw, ends
   // included (the saved screen as target needs no channel).
   if (!savedTarget && !ValidChannel(targetChannel)) return;
@@ -75,7 +96,7 @@ void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) {
     return;
   }
   int v = std::clamp(d / 2, 0, 256);
-  if (record->Param(7) != 0) v = v > 127 ? 256 : 0;
+  if (record->Param(kHardSwitch) != 0) v = v > 127 ? 256 : 0;
   const int s = std::clamp(d > 256 ? 512 - d : d, 0, 256);
   const uint32_t half = static_cast<uint32_t>(v / 2);
 

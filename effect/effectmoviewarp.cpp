@@ -8,35 +8,51 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
-int CEffectMovieWarp::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, CScreenBuffer::GetWidth() / 2);
-  Default(p, given, 2, CScreenBuffer::GetHeight() / 2);
-  Default(p, given, 3, 180);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 0);
-  Default(p, given, 6, 0);
-  Default(p, given, 7, 100);
-  Default(p, given, 8, p[7]);
-  Default(p, given, 9, 0);
-  Default(p, given, 10, 0);
-  Default(p, given, 11, 100);
-  Default(p, given, 12, p[11]);
-  Default(p, given, 13, 0);
-  Default(p, given, 14, 0);
-  return StartRecord(record, kNumber, p[0], p, 16);
-}
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
+// The centre on the screen; the twist in degrees at the start, unwinding to
+// none; opacity and zoom in percent.
+constexpr ParamDefault CEffectMovieWarp::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kCentreX, Width(1, 2)),
+    Value(kCentreY, Height(1, 2)),
+    Value(kTwist, 180),
+    Value(kUnused, 0),
+    Value(kTwistCurve, 0),
+    Value(kTwistRamp, 0),
+    Value(kEndOpacity, 100),
+    Same(kStartOpacity, kEndOpacity),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+    Value(kEndZoom, 100),
+    Same(kStartZoom, kEndZoom),
+    Value(kZoomCurve, 0),
+    Value(kZoomRamp, 0),
+};
+
+constexpr StartTable CEffectMovieWarp::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
+CEffectMovieWarp::CEffectMovieWarp(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 CEffectMovieWarp::Frame CEffectMovieWarp::FrameValues(const EffectChannel& record) {
   const int c = record.Counter(), d = record.Duration();
   auto p = [&](int i) { return record.Param(i); };
   Frame f;
-  const int64_t unwound = 10000 - int64_t{CalcuCurve(c, d, 0, 10000, p(6), p(5))};
-  f.twist = static_cast<int>(int64_t{p(3)} * unwound / 10000);
-  f.opacity = std::clamp(CalcuCurve(c, d, p(8), p(7), p(10), p(9)), 0, 100);
-  f.zoom = std::max(CalcuCurve(c, d, ScaledValue(p(12), 10), ScaledValue(p(11), 10), p(14), p(13)), 1);
+  const int64_t unwound =
+      10000 - int64_t{CalcuCurve(c, d, 0, 10000, p(kTwistRamp), p(kTwistCurve))};
+  f.twist = static_cast<int>(int64_t{p(kTwist)} * unwound / 10000);
+  f.opacity = std::clamp(
+      CalcuCurve(c, d, p(kStartOpacity), p(kEndOpacity), p(kOpacityRamp), p(kOpacityCurve)), 0,
+      100);
+  f.zoom = std::max(CalcuCurve(c, d, ScaledValue(p(kStartZoom), 10), ScaledValue(p(kEndZoom), 10),
+                               p(kZoomRamp), p(kZoomCurve)),
+                    1);
   return f;
 }
 
@@ -63,8 +79,8 @@ bool CEffectMovieWarp::Prepare(const EffectChannel& record, Setup* s) {
   s->ph = picture->GetHeight();
   s->half10 = int64_t{std::max(std::min(s->pw, s->ph) / 2, 1)} * 10;
   s->inv = 1.0 / (s->f.zoom * 0.001);
-  s->cx = record.Param(1);
-  s->cy = record.Param(2);
+  s->cx = record.Param(kCentreX);
+  s->cy = record.Param(kCentreY);
   s->originX = record.DrawRect()[0] + s->cx;
   s->originY = record.DrawRect()[1] + s->cy;
   s->source = picture->GetPixelBuffer();

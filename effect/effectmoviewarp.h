@@ -1,26 +1,40 @@
 // #105: the channel picture seen through a whirl around a centre. The turn
 // grows with the distance from the centre (the full twist at half the
 // picture's smaller side) and unwinds to a plain picture over the duration,
-// while opacity and zoom follow their own progress curves.
-//
-// p0 duration (20); p1, p2 the centre on the screen (half the screen);
-// p3 twist at the start in degrees (180); p4 unused; p5, p6 curve and ramp
-// of the twist; p7 opacity at the end (100), p8 at the start (p7), p9, p10
-// its curve and ramp; p11 zoom at the end in percent (100), p12 at the start
-// (p11), p13, p14 its curve and ramp; p15 kept, unused.
+// while opacity and zoom follow their own progress curves. Its values are
+// named in the class; their defaults are its start table in
+// effectmoviewarp.cpp.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-class CEffectMovieWarp : public CCommonEffect {
+class CEffectMovieWarp : public CTableStartEffect {
  public:
   static constexpr int kNumber = 105;
   static constexpr const char* kClassName = "CEffectMovieWarp";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kCentreX,
+    kCentreY,
+    kTwist,
+    kUnused,
+    kTwistCurve,
+    kTwistRamp,
+    kEndOpacity,
+    kStartOpacity,
+    kOpacityCurve,
+    kOpacityRamp,
+    kEndZoom,
+    kStartZoom,
+    kZoomCurve,
+    kZoomRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectMovieWarp(CEffectManager* manager);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   // Takes each pixel's distance and direction from the centre from a table
   // kept while the centre and the screen stay the same.

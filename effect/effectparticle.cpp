@@ -18,38 +18,6 @@ namespace {
 constexpr double kTwoPi = 6.28318;
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
-constexpr ParamDefault kPetalDefaults[] = {
-    Value(0, 20),   Value(1, 100),  Value(2, 100),   Value(3, 100),  Value(4, 0),
-    Value(5, 1),    Value(6, 600),  Value(7, 300),   Value(8, 100),  Value(9, -100),
-    Value(10, 10),  Value(11, 0),   Value(12, 0),    Value(14, 100), Value(15, 100),
-    Value(16, 100), Value(17, 50),  Value(18, 1),    Value(19, 1),   Value(20, 0),
-    Value(21, 0),   Value(22, 1)};
-constexpr ParamClamp kPetalClamps[] = {
-    Range(1, 1, CEffectHanabira::kPerChannel), Range(13, 0, CEffectHanabira::kPerChannel - 1),
-    SumAtMost(1, 13, Fixed(CEffectHanabira::kPerChannel)), Range(1, 0, INT_MAX),
-    Range(5, 1, INT_MAX), Range(18, 1, INT_MAX), Range(22, 1, INT_MAX)};
-constexpr StartTable kPetalTable{CEffectHanabira::kNumber, 24, -1, kAfter, kPetalDefaults,
-                                 kPetalClamps};
-
-constexpr ParamDefault kFireflyDefaults[] = {
-    Value(0, 20),  Value(1, 100),  Value(2, Width()), Value(3, Height(1, 1, -180)),
-    Value(4, 100), Value(5, 100),  Value(6, 100),     Value(7, 100),
-    Value(8, 255), Value(9, 255),  Value(10, 255),    Value(11, 0),
-    Value(12, 0),  Value(13, 0),   Value(14, 100),    Value(15, 15),
-    Value(16, -1), Value(17, 20)};
-constexpr ParamClamp kFireflyClamps[] = {Range(4, 1, INT_MAX), Range(5, 1, INT_MAX),
-                                         Range(15, 1, INT_MAX)};
-constexpr StartTable kFireflyTable{CEffectHotaru::kNumber, 20, -1, kAfter, kFireflyDefaults,
-                                   kFireflyClamps};
-
-constexpr ParamDefault kLeafDefaults[] = {
-    Value(1, 32), Value(2, 32),  Value(3, 1),    Value(4, 1),  Value(5, 100),
-    Value(6, 3),  Value(7, 7),   Value(8, 15),   Value(9, 0),  Value(10, 1000),
-    Value(11, 0), Value(12, Width(1, 2)), Value(13, Height(1, 2))};
-constexpr ParamClamp kLeafClamps[] = {Range(4, 1, 360), Range(6, 1, INT_MAX)};
-constexpr StartTable kLeafTable{CEffectKonoha::kNumber, 16, 999999, kAfter, kLeafDefaults,
-                                kLeafClamps};
-
 int64_t R() { return crt::rand(); }
 
 // A double truncated after adding 0.5, held to the int range.
@@ -64,8 +32,34 @@ int64_t Modulo(int64_t v, int64_t n) { return ((v % n) + n) % n; }
 
 // --- #70 ---
 
+// The cells' size in pixels; the emission centre, spread and velocity in
+// pixels and pixels per frame; opacity and swing in percent. The reserve
+// has no default.
+constexpr ParamDefault CEffectHanabira::kDefaults[] = {
+    Value(kDuration, 20),      Value(kCount, 100),        Value(kCellWidth, 100),
+    Value(kCellHeight, 100),   Value(kDrawSwitch, 0),     Value(kKinds, 1),
+    Value(kCentreX, 600),      Value(kCentreY, 300),      Value(kSpread, 100),
+    Value(kVelocityX, -100),   Value(kVelocityY, 10),     Value(kRespawn, 0),
+    Value(kKeep, 0),           NoDefault(kReserve),       Value(kEndOpacity, 100),
+    Value(kStartOpacity, 100), Value(kSwingPercent, 100), Value(kPeriodBase, 50),
+    Value(kTurnFrames, 1),     Value(kReverseAllowed, 1), Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),    Value(kFramesPerStep, 1),
+};
+// The count and the reserve share the channel's records.
+constexpr ParamClamp CEffectHanabira::kClamps[] = {
+    Range(kCount, 1, kPerChannel),
+    Range(kReserve, 0, kPerChannel - 1),
+    SumAtMost(kCount, kReserve, Fixed(kPerChannel)),
+    Range(kCount, 0, INT_MAX),
+    Range(kKinds, 1, INT_MAX),
+    Range(kTurnFrames, 1, INT_MAX),
+    Range(kFramesPerStep, 1, INT_MAX),
+};
+
+constexpr StartTable CEffectHanabira::kTable{kNumber, 24, -1, kAfter, kDefaults, kClamps};
+
 CEffectHanabira::CEffectHanabira(CEffectManager* manager)
-    : CTableStartEffect(manager, kPetalTable), petals_(new Petal[kRecords]) {
+    : CTableStartEffect(manager, kTable), petals_(new Petal[kRecords]) {
   for (int k = 0; k < kRecords; ++k) InitPetal(k);
 }
 
@@ -101,19 +95,19 @@ void CEffectHanabira::InitPetal(int k) {
 
 void CEffectHanabira::TakeSettings(const EffectChannel& r) {
   Settings& s = settings_;
-  s.centreX = r.Param(6);
-  s.centreY = r.Param(7);
-  s.spread = r.Param(8);
-  s.velX = r.Param(9);
-  s.velY = r.Param(10);
-  s.respawn = r.Param(11);
-  s.kinds = std::max(r.Param(5), 1);
-  s.turnFrames = std::max(r.Param(18), 1);
-  s.reverseAllowed = r.Param(19);
-  s.periodBase = r.Param(17);
-  s.framesPerStep = std::max(r.Param(22), 1);
-  s.cellW = r.Param(2);
-  s.cellH = r.Param(3);
+  s.centreX = r.Param(kCentreX);
+  s.centreY = r.Param(kCentreY);
+  s.spread = r.Param(kSpread);
+  s.velX = r.Param(kVelocityX);
+  s.velY = r.Param(kVelocityY);
+  s.respawn = r.Param(kRespawn);
+  s.kinds = std::max(r.Param(kKinds), 1);
+  s.turnFrames = std::max(r.Param(kTurnFrames), 1);
+  s.reverseAllowed = r.Param(kReverseAllowed);
+  s.periodBase = r.Param(kPeriodBase);
+  s.framesPerStep = std::max(r.Param(kFramesPerStep), 1);
+  s.cellW = r.Param(kCellWidth);
+  s.cellH = r.Param(kCellHeight);
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   // Halved before the sign turns, so the most negative cell size cannot
   // overflow (the same value for every other size).
@@ -121,15 +115,15 @@ void CEffectHanabira::TakeSettings(const EffectChannel& r) {
   s.top = -(s.cellH / 2);
   s.right = Clamp32(int64_t{s.cellW} / 2 + w);
   s.bottom = Clamp32(int64_t{s.cellH} / 2 + h);
-  s.ampX = -static_cast<double>(s.velY) * r.Param(16);
-  s.ampY = static_cast<double>(s.velX) * r.Param(16);
+  s.ampX = -static_cast<double>(s.velY) * r.Param(kSwingPercent);
+  s.ampY = static_cast<double>(s.velX) * r.Param(kSwingPercent);
 }
 
 int CEffectHanabira::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   CTableStartEffect::SetParam(record, count, values, channel);
-  if (record->Param(12) || channel < 0 || channel >= 16) return 1;
+  if (record->Param(kKeep) || channel < 0 || channel >= 16) return 1;
   TakeSettings(*record);
-  for (int i = 0; i < record->Param(1); ++i) InitPetal(kPerChannel * channel + i);
+  for (int i = 0; i < record->Param(kCount); ++i) InitPetal(kPerChannel * channel + i);
   return 1;
 }
 
@@ -155,19 +149,22 @@ void CEffectHanabira::MovePetal(Petal* p) {
 
 void CEffectHanabira::Print(EffectChannel* record, int channel) {
   if (channel < 0 || channel >= 16) return;
-  if (record->Counter() >= std::max(record->Duration(), 1) || record->Param(4) == -1) return;
+  if (record->Counter() >= std::max(record->Duration(), 1) || record->Param(kDrawSwitch) == -1)
+    return;
   CPicture* picture = RecordPicture(*record);
-  const int cw = record->Param(2), ch = record->Param(3);
+  const int cw = record->Param(kCellWidth), ch = record->Param(kCellHeight);
   if (!picture || picture->GetWidth() <= 0 || picture->GetHeight() <= 0 || cw <= 0 || ch <= 0 ||
       picture->GetWidth() < cw || picture->GetHeight() < ch)
     return;
   const int columns = picture->GetWidth() / cw;
   TakeSettings(*record);
   const Settings& s = settings_;
-  const int opacity = std::clamp(CalcuCurve(record->Counter(), record->Duration(), record->Param(15),
-                                            record->Param(14), record->Param(21), record->Param(20)),
-                                 0, 100);
-  const int count = std::clamp(record->Param(1), 0, kPerChannel);
+  const int opacity =
+      std::clamp(CalcuCurve(record->Counter(), record->Duration(), record->Param(kStartOpacity),
+                            record->Param(kEndOpacity), record->Param(kOpacityRamp),
+                            record->Param(kOpacityCurve)),
+                 0, 100);
+  const int count = std::clamp(record->Param(kCount), 0, kPerChannel);
   for (int i = 0; i < count; ++i) {
     Petal* p = &petals_[kPerChannel * channel + i];
     if (p->counter == -1) {
@@ -202,8 +199,38 @@ void CEffectHanabira::Print(EffectChannel* record, int channel) {
 
 // --- #71 ---
 
+// The emission area and velocity in 1/256 pixel steps, the glow colour,
+// brightness in percent, the swing angle in degrees and its amplitude.
+constexpr ParamDefault CEffectHotaru::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kCount, 100),
+    Value(kAreaX, Width()),
+    Value(kAreaY, Height(1, 1, -180)),
+    Value(kAreaWidth, 100),
+    Value(kAreaHeight, 100),
+    Value(kVelocityX, 100),
+    Value(kVelocityY, 100),
+    Value(kRed, 255),
+    Value(kGreen, 255),
+    Value(kBlue, 255),
+    Value(kRespawn, 0),
+    Value(kKeep, 0),
+    Value(kFirstRecord, 0),
+    Value(kEndBrightness, 100),
+    Value(kPeriodBase, 15),
+    Value(kSwingAngle, -1),
+    Value(kSwingAmplitude, 20),
+};
+constexpr ParamClamp CEffectHotaru::kClamps[] = {
+    Range(kAreaWidth, 1, INT_MAX),
+    Range(kAreaHeight, 1, INT_MAX),
+    Range(kPeriodBase, 1, INT_MAX),
+};
+
+constexpr StartTable CEffectHotaru::kTable{kNumber, 20, -1, kAfter, kDefaults, kClamps};
+
 CEffectHotaru::CEffectHotaru(CEffectManager* manager)
-    : CTableStartEffect(manager, kFireflyTable), fireflies_(new Firefly[kRecords]) {
+    : CTableStartEffect(manager, kTable), fireflies_(new Firefly[kRecords]) {
   for (int k = 0; k < kRecords; ++k) InitFirefly(k);
 }
 
@@ -233,16 +260,16 @@ void CEffectHotaru::HoldRecords(int* first, int* count) {
 
 void CEffectHotaru::TakeSettings(const EffectChannel& r) {
   Settings& s = settings_;
-  s.areaX = r.Param(2);
-  s.areaY = r.Param(3);
-  s.areaW = std::max(r.Param(4), 1);
-  s.areaH = std::max(r.Param(5), 1);
-  s.velX = r.Param(6);
-  s.velY = r.Param(7);
-  s.respawn = r.Param(11);
-  s.periodBase = std::max(r.Param(15), 1);
-  s.angle = r.Param(16);
-  s.amplitude = r.Param(17);
+  s.areaX = r.Param(kAreaX);
+  s.areaY = r.Param(kAreaY);
+  s.areaW = std::max(r.Param(kAreaWidth), 1);
+  s.areaH = std::max(r.Param(kAreaHeight), 1);
+  s.velX = r.Param(kVelocityX);
+  s.velY = r.Param(kVelocityY);
+  s.respawn = r.Param(kRespawn);
+  s.periodBase = std::max(r.Param(kPeriodBase), 1);
+  s.angle = r.Param(kSwingAngle);
+  s.amplitude = r.Param(kSwingAmplitude);
   if (s.angle == -1) {
     s.dirX = 0.2;
     s.dirY = 0;
@@ -255,11 +282,11 @@ void CEffectHotaru::TakeSettings(const EffectChannel& r) {
 
 int CEffectHotaru::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   CTableStartEffect::SetParam(record, count, values, channel);
-  int first = record->Param(13), n = record->Param(1);
+  int first = record->Param(kFirstRecord), n = record->Param(kCount);
   HoldRecords(&first, &n);
-  record->Param(13) = first;
-  record->Param(1) = n;
-  if (record->Param(12)) return 1;
+  record->Param(kFirstRecord) = first;
+  record->Param(kCount) = n;
+  if (record->Param(kKeep)) return 1;
   TakeSettings(*record);
   for (int k = first; k < first + n; ++k) InitFirefly(k);
   return 1;
@@ -272,13 +299,15 @@ void CEffectHotaru::Restore(EffectChannel* record, int channel) {
 void CEffectHotaru::MakeGlow(const EffectChannel& record) {
   const int64_t duration = std::max(record.Duration(), 1);
   const int w = static_cast<int>(std::clamp<int64_t>(
-      int64_t{record.Counter()} * (int64_t{record.Param(14)} - 100) / duration + 100, 0, 100));
+      int64_t{record.Counter()} * (int64_t{record.Param(kEndBrightness)} - 100) / duration + 100, 0,
+      100));
+  static constexpr int kBgr[3] = {kBlue, kGreen, kRed};
   for (int i = 0; i < 64; ++i) {
     const int u = i % 8 * 2 - 7, v = i / 8 * 2 - 7;
     const double d = std::sqrt(static_cast<double>(u * u + v * v));
     const int64_t e = static_cast<int64_t>(2 * d * d);
     for (int c = 0; c < 3; ++c) {
-      const int64_t t = record.Param(10 - c);  // b, g, r
+      const int64_t t = record.Param(kBgr[c]);
       int64_t add = 0, sub = 0;
       if (t >= 0)
         add = w * (t - e) / 100;
@@ -293,7 +322,7 @@ void CEffectHotaru::MakeGlow(const EffectChannel& record) {
 void CEffectHotaru::Print(EffectChannel* record, int) {
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   TakeSettings(*record);
-  int first = record->Param(13), n = record->Param(1);
+  int first = record->Param(kFirstRecord), n = record->Param(kCount);
   HoldRecords(&first, &n);
   if (n < 1) return;
   MakeGlow(*record);
@@ -344,7 +373,23 @@ void CEffectHotaru::Print(EffectChannel* record, int) {
 
 // --- #104 ---
 
-CEffectKonoha::CEffectKonoha(CEffectManager* manager) : CTableStartEffect(manager, kLeafTable) {
+// The first value is kept, not used. The leaves' size in pixels, speeds in
+// pixels and degrees per frame, radii in pixels.
+constexpr ParamDefault CEffectKonoha::kDefaults[] = {
+    NoDefault(kDuration),         Value(kLeafWidth, 32),
+    Value(kLeafHeight, 32),       Value(kKinds, 1),
+    Value(kTurnFrames, 1),        Value(kCount, 100),
+    Value(kSpacing, 3),           Value(kRadialSpeed, 7),
+    Value(kAngularSpeed, 15),     Value(kStartRadius, 0),
+    Value(kEndRadius, 1000),      Value(kDelay, 0),
+    Value(kCentreX, Width(1, 2)), Value(kCentreY, Height(1, 2)),
+};
+constexpr ParamClamp CEffectKonoha::kClamps[] = {Range(kTurnFrames, 1, 360),
+                                                 Range(kSpacing, 1, INT_MAX)};
+
+constexpr StartTable CEffectKonoha::kTable{kNumber, 16, 999999, kAfter, kDefaults, kClamps};
+
+CEffectKonoha::CEffectKonoha(CEffectManager* manager) : CTableStartEffect(manager, kTable) {
   for (int i = 0; i < 360; ++i) {
     const double a = i * kTwoPi / 360;
     table_[i][0] = static_cast<int>(std::cos(a) * 256 + 0.5);
@@ -353,28 +398,28 @@ CEffectKonoha::CEffectKonoha(CEffectManager* manager) : CTableStartEffect(manage
 }
 
 void CEffectKonoha::Calcu(EffectChannel* record, int) {
-  if (record->Counter() > 10000) record->Counter() = record->Param(11);
+  if (record->Counter() > 10000) record->Counter() = record->Param(kDelay);
 }
 
 void CEffectKonoha::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
   if (!picture) return;
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  const int64_t lw = record->Param(1), lh = record->Param(2);
-  const int kinds = record->Param(3);
-  const int turn = std::clamp(record->Param(4), 1, 360);
-  const int count = std::min(record->Param(5), kMaxLeaves);
-  const int divisor = std::max(record->Param(6), 1);
-  const int64_t speed = record->Param(7), angular = record->Param(8);
-  const int64_t start = record->Param(9), end = record->Param(10);
-  const int64_t cx = record->Param(12), cy = record->Param(13);
+  const int64_t lw = record->Param(kLeafWidth), lh = record->Param(kLeafHeight);
+  const int kinds = record->Param(kKinds);
+  const int turn = std::clamp(record->Param(kTurnFrames), 1, 360);
+  const int count = std::min(record->Param(kCount), kMaxLeaves);
+  const int divisor = std::max(record->Param(kSpacing), 1);
+  const int64_t speed = record->Param(kRadialSpeed), angular = record->Param(kAngularSpeed);
+  const int64_t start = record->Param(kStartRadius), end = record->Param(kEndRadius);
+  const int64_t cx = record->Param(kCentreX), cy = record->Param(kCentreY);
   const int64_t span = std::max<int64_t>(1, Abs64(end - start));
   const int step = 360 / divisor;
   const int b = 360 / turn;
   int a = 0;
   for (int i = 0; i < count; ++i) {
     a = (a + step) % 360;
-    const int64_t age = int64_t{record->Counter()} + i - record->Param(11);
+    const int64_t age = int64_t{record->Counter()} + i - record->Param(kDelay);
     if (age < 0) continue;
     // The product of two script values stays within 64 bits.
     const int64_t travel = static_cast<int64_t>((static_cast<__int128>(speed) * age) % span);

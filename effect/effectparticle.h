@@ -2,7 +2,9 @@
 // channel's picture (a sheet of equal cells), #71 fireflies drawn as glow
 // spots. Petal and firefly records live in the object and are shared by
 // every channel running them (petals: 300 records per channel; fireflies:
-// one table of 600 told apart by the first-record value).
+// one table of 600 told apart by the first-record value). Each names its
+// values in its class; their defaults and clamps are its start table in
+// effectparticle.cpp.
 #pragma once
 
 #include <array>
@@ -11,19 +13,44 @@
 
 #include "effect/effectstart.h"
 
-// p0 duration (20), p1 count (100; 1..300, p1 + p13 <= 300), p2, p3 cell
-// size (100), p4 draw switch (-1 draws nothing), p5 kinds (1), p6, p7
-// emission centre (600, 300), p8 spread (100), p9, p10 velocity in pixels
-// per frame (-100, 10), p11 respawn, p12 keep, p13 reserve (0..299), p14,
-// p15 end and start opacity (100), p16 swing percent (100), p17 swing period
-// base (50), p18 turning frames (1), p19 reverse allowed (1), p20, p21
-// curve and ramp of the opacity, p22 frames per turning step (1).
+// Petals cut from the cells of the channel's picture, emitted around a
+// centre, swinging and turning as they drift. The draw switch -1 draws
+// nothing; the keep flag leaves the object's petals and settings as they
+// are.
 class CEffectHanabira : public CTableStartEffect {
  public:
   static constexpr int kNumber = 70;
   static constexpr const char* kClassName = "CEffectHanabira";
   static constexpr int kPerChannel = 300;
   static constexpr int kRecords = 16 * kPerChannel;
+  enum : int {
+    kDuration,
+    kCount,
+    kCellWidth,
+    kCellHeight,
+    kDrawSwitch,
+    kKinds,
+    kCentreX,
+    kCentreY,
+    kSpread,
+    kVelocityX,
+    kVelocityY,
+    kRespawn,
+    kKeep,
+    kReserve,
+    kEndOpacity,
+    kStartOpacity,
+    kSwingPercent,
+    kPeriodBase,
+    kTurnFrames,
+    kReverseAllowed,
+    kOpacityCurve,
+    kOpacityRamp,
+    kFramesPerStep
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
 
   struct Petal {
     int counter = -1;  // -1: no petal
@@ -56,7 +83,7 @@ class CEffectHanabira : public CTableStartEffect {
 
  private:
   void ReleaseTable();
-  // p5, p6..p11, p17..p19, p22 and the cell size into the settings.
+  // The values the settings take from the running channel.
   void TakeSettings(const EffectChannel& record);
   void MovePetal(Petal* petal);
 
@@ -64,17 +91,38 @@ class CEffectHanabira : public CTableStartEffect {
   Settings settings_;
 };
 
-// p0 duration (20), p1 count (100), p2..p5 emission area (W, H - 180, 100,
-// 100; size at least 1), p6, p7 velocity (100, 100), p8..p10 glow colour
-// (255 each; negative darkens), p11 respawn, p12 keep, p13 first record
-// (0; 0..599, count cut to 600 - first), p14 end brightness (100), p15
-// period base (15, at least 1), p16 swing angle (-1 = across the motion),
-// p17 swing amplitude (20).
+// Fireflies drawn as glow spots (a negative colour darkens) drifting from
+// an emission area, swinging at an angle (-1 across the motion). A start
+// holds the first record and the count to the table; the keep flag leaves
+// the object's fireflies and settings as they are.
 class CEffectHotaru : public CTableStartEffect {
  public:
   static constexpr int kNumber = 71;
   static constexpr const char* kClassName = "CEffectHotaru";
   static constexpr int kRecords = 600;
+  enum : int {
+    kDuration,
+    kCount,
+    kAreaX,
+    kAreaY,
+    kAreaWidth,
+    kAreaHeight,
+    kVelocityX,
+    kVelocityY,
+    kRed,
+    kGreen,
+    kBlue,
+    kRespawn,
+    kKeep,
+    kFirstRecord,
+    kEndBrightness,
+    kPeriodBase,
+    kSwingAngle,
+    kSwingAmplitude
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
 
   struct Firefly {
     int64_t x = 0, y = 0;    // 1/256 pixel
@@ -112,15 +160,31 @@ class CEffectHotaru : public CTableStartEffect {
   std::array<std::array<uint8_t, 6>, 64> glow_{};
 };
 
-// p0 (the duration is always 999999), p1, p2 leaf size (32), p3 kinds (1),
-// p4 turning frames (1; 1..360), p5 count (100), p6 spacing divisor (3; at
-// least 1), p7 radial speed (7), p8 angular speed in degrees per frame (15),
-// p9, p10 start and end radius (0, 1000), p11 delay (0), p12, p13 centre
-// (W/2, H/2).
+// Leaves cut from the channel's picture circling out from a centre; runs
+// 999999 frames.
 class CEffectKonoha : public CTableStartEffect {
  public:
   static constexpr int kNumber = 104;
   static constexpr const char* kClassName = "CEffectKonoha";
+  enum : int {
+    kDuration,
+    kLeafWidth,
+    kLeafHeight,
+    kKinds,
+    kTurnFrames,
+    kCount,
+    kSpacing,
+    kRadialSpeed,
+    kAngularSpeed,
+    kStartRadius,
+    kEndRadius,
+    kDelay,
+    kCentreX,
+    kCentreY
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   // Leaves looked at per frame, at most.
   static constexpr int kMaxLeaves = 100000;
 

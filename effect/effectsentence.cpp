@@ -15,50 +15,50 @@ namespace {
 
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
-constexpr ParamDefault kSentenceDefaults[] = {Value(0, 20), Value(1, 32), Value(2, 32),
-                                              Value(3, 0),  Value(4, 0),  Value(5, 1),
-                                              Value(6, 0),  Value(7, 0)};
-constexpr ParamClamp kSentenceClamps[] = {Range(5, 1, INT_MAX)};
-constexpr StartTable kSentenceTable{CEffectSentence::kNumber, 16, -1, kAfter, kSentenceDefaults,
-                                    kSentenceClamps};
-
-constexpr ParamDefault kRollDefaults[] = {
-    Value(0, 20),   Value(1, 1),    Value(2, 0),    Value(3, 50),   Value(4, 100),
-    Value(5, 100),  Value(6, 50),   Value(7, 0),    Value(8, 100),  Value(9, 200),
-    Value(10, 280), Value(11, 380), Value(12, 1),   Value(13, 0)};
-constexpr StartTable kRollTable{CEffectStaffRoll::kNumber, 16, -1, kAfter, kRollDefaults, {}};
+using Roll = CEffectStaffRoll;
 
 // The roll's clamps: rising boundaries within the screen, the piece
 // channels a roll of that many pieces needs.
 void HoldRoll(int* p, int h) {
-  p[8] = std::max(p[8], 0);
-  for (int i = 9; i <= 11; ++i) p[i] = std::max(p[i], p[i - 1]);
-  for (int i = 8; i <= 11; ++i) p[i] = std::min(p[i], h);
-  p[12] = std::max(p[12], 1);
-  if (p[12] == 2) p[13] = 1;
-  if (p[12] > 2) p[13] = std::max(p[13], 2);
+  static constexpr int kBoundaries[4] = {Roll::kBoundary1, Roll::kBoundary2, Roll::kBoundary3,
+                                         Roll::kBoundary4};
+  p[Roll::kBoundary1] = std::max(p[Roll::kBoundary1], 0);
+  for (int i = 1; i < 4; ++i)
+    p[kBoundaries[i]] = std::max(p[kBoundaries[i]], p[kBoundaries[i - 1]]);
+  for (int b : kBoundaries) p[b] = std::min(p[b], h);
+  p[Roll::kPieces] = std::max(p[Roll::kPieces], 1);
+  if (p[Roll::kPieces] == 2) p[Roll::kPieceChannels] = 1;
+  if (p[Roll::kPieces] > 2) p[Roll::kPieceChannels] = std::max(p[Roll::kPieceChannels], 2);
 }
 
 }  // namespace
 
 // --- #133 ---
 
-CEffectSentence::CEffectSentence(CEffectManager* manager)
-    : CTableStartEffect(manager, kSentenceTable) {}
+// The cells' size in pixels.
+constexpr ParamDefault CEffectSentence::kDefaults[] = {
+    Value(kDuration, 20),  Value(kCellWidth, 32),    Value(kCellHeight, 32), Value(kVertical, 0),
+    Value(kAppearance, 0), Value(kFramesPerChar, 1), Value(kCurve, 0),       Value(kRamp, 0),
+};
+constexpr ParamClamp CEffectSentence::kClamps[] = {Range(kFramesPerChar, 1, INT_MAX)};
+
+constexpr StartTable CEffectSentence::kTable{kNumber, 16, -1, kAfter, kDefaults, kClamps};
+
+CEffectSentence::CEffectSentence(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectSentence::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
-  const int cw = record->Param(1), ch = record->Param(2);
+  const int cw = record->Param(kCellWidth), ch = record->Param(kCellHeight);
   if (!picture || cw < 1 || ch < 1) return;
   const int columns = picture->GetWidth() / cw, rows = picture->GetHeight() / ch;
   if (columns <= 0 || rows <= 0) return;
-  const bool vertical = record->Param(3) != 0;
+  const bool vertical = record->Param(kVertical) != 0;
   const int64_t cells = int64_t{columns} * rows;
-  const int64_t perChar = std::max(record->Param(5), 1);
+  const int64_t perChar = std::max(record->Param(kFramesPerChar), 1);
   const int64_t line = vertical ? rows : columns;
   const int64_t v = CalcuCurve(record->Counter(), record->Duration(), 0,
                                static_cast<int>(std::min<int64_t>(cells * perChar, INT_MAX)),
-                               record->Param(7), record->Param(6));
+                               record->Param(kRamp), record->Param(kCurve));
   const int64_t shown = std::clamp<int64_t>(v, 0, INT_MAX) / perChar;
   const int percent = static_cast<int>(std::clamp<int64_t>(v, 0, INT_MAX) % perChar * 100 / perChar);
   const int full = static_cast<int>(shown / line), k = static_cast<int>(shown % line);
@@ -91,7 +91,7 @@ void CEffectSentence::Print(EffectChannel* record, int) {
   };
   const int64_t pw = int64_t{cw} * percent / 100, ph = int64_t{ch} * percent / 100;
   const int64_t bw = int64_t{cw} * (200 - percent) / 100, bh = int64_t{ch} * (200 - percent) / 100;
-  switch (record->Param(4)) {
+  switch (record->Param(kAppearance)) {
     case 0:
       part(sx, sy, cw, ch);
       break;
@@ -123,14 +123,26 @@ void CEffectSentence::Print(EffectChannel* record, int) {
 
 // --- #80 ---
 
-CEffectStaffRoll::CEffectStaffRoll(CEffectManager* manager) : CTableStartEffect(manager, kRollTable) {}
+// Opacities in percent, the boundaries as screen rows; the rows are held
+// by HoldRoll.
+constexpr ParamDefault CEffectStaffRoll::kDefaults[] = {
+    Value(kDuration, 20),   Value(kBlendMode, 1),     Value(kTopOpacity, 0),
+    Value(kOpacity1, 50),   Value(kOpacity2, 100),    Value(kOpacity3, 100),
+    Value(kOpacity4, 50),   Value(kBottomOpacity, 0), Value(kBoundary1, 100),
+    Value(kBoundary2, 200), Value(kBoundary3, 280),   Value(kBoundary4, 380),
+    Value(kPieces, 1),      Value(kPieceChannels, 0),
+};
+
+constexpr StartTable CEffectStaffRoll::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
+CEffectStaffRoll::CEffectStaffRoll(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 int CEffectStaffRoll::SetParam(EffectChannel* record, int count, const int* values, int) {
   int p[kMaxParams];
   const int h = CScreenBuffer::GetHeight();
-  MakeParams(kRollTable, count, values, CScreenBuffer::GetWidth(), h, p);
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), h, p);
   HoldRoll(p, h);
-  StartRecord(record, kNumber, p[0], p, kRollTable.max);
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
   failed_.clear();
   BuildTable(*record);
   return 1;
@@ -143,15 +155,16 @@ void CEffectStaffRoll::Restore(EffectChannel* record, int channel) {
 void CEffectStaffRoll::BuildTable(const EffectChannel& record) {
   const int h = std::max(CScreenBuffer::GetHeight(), 0);
   table_.assign(static_cast<size_t>(h), 0);
-  int p[16];
-  for (int i = 0; i < 16; ++i) p[i] = record.Param(i);
+  int p[kMaxParams];
+  for (int i = 0; i < Table().max; ++i) p[i] = record.Param(i);
   // Stored records are held as a start would hold them.
   HoldRoll(p, h);
-  const int bands[5][4] = {{0, p[8], p[2], p[3]},
-                           {p[8], p[9], p[3], p[4]},
-                           {p[9], p[10], p[4], p[5]},
-                           {p[10], p[11], p[5], p[6]},
-                           {p[11], h, p[6], p[7]}};
+  // Each band: first and end row, opacity at both.
+  const int bands[5][4] = {{0, p[kBoundary1], p[kTopOpacity], p[kOpacity1]},
+                           {p[kBoundary1], p[kBoundary2], p[kOpacity1], p[kOpacity2]},
+                           {p[kBoundary2], p[kBoundary3], p[kOpacity2], p[kOpacity3]},
+                           {p[kBoundary3], p[kBoundary4], p[kOpacity3], p[kOpacity4]},
+                           {p[kBoundary4], h, p[kOpacity4], p[kBottomOpacity]}};
   for (const auto& band : bands) {
     const int64_t s = band[0], e = band[1], a = band[2], b = band[3];
     if (e <= s) continue;
@@ -219,8 +232,8 @@ void CEffectStaffRoll::Print(EffectChannel* record, int channel) {
   const int h = CScreenBuffer::GetHeight();
   const int64_t pieceHeight = own->GetHeight();
   const int x = record->DrawRect()[0], y = record->DrawRect()[1];
-  const int mode = record->Param(1);
-  const int pieces = std::max(record->Param(12), 1);
+  const int mode = record->Param(kBlendMode);
+  const int pieces = std::max(record->Param(kPieces), 1);
   const std::string name = own->GetName();
   if (pieceHeight <= 0) return;
   // Pieces wholly above the screen draw nothing (nor load): start at the
@@ -232,7 +245,7 @@ void CEffectStaffRoll::Print(EffectChannel* record, int channel) {
     if (top + pieceHeight <= 0) continue;
     CPicture* piece = own;
     if (i > 0) {
-      const int pc = PieceChannel(channel, static_cast<int>(i), record->Param(13));
+      const int pc = PieceChannel(channel, static_cast<int>(i), record->Param(kPieceChannels));
       if (pc < 0) continue;
       const std::string pieceName = name + "_" + std::to_string(i + 1);
       if (failed_.count(pieceName)) continue;

@@ -1,7 +1,8 @@
 // Prepared text pictures: #133 reveals a picture of text one character cell
 // at a time, in rows or in right-to-left columns; #80 draws a staff roll of
 // stacked pictures through a per-row opacity profile while the channel's
-// draw rectangle moves it.
+// draw rectangle moves it. Each names its values in its class; their
+// defaults and clamps are its start table in effectsentence.cpp.
 #pragma once
 
 #include <set>
@@ -10,30 +11,57 @@
 
 #include "effect/effectstart.h"
 
-// p0 duration (20), p1, p2 cell size (32; below 1 draws nothing), p3
-// vertical writing, p4 appearance of the cell being written (0..6), p5
-// frames per character (1, at least 1), p6 curve, p7 ramp.
+// A cell size below 1 draws nothing; the appearance (0..6) is how the cell
+// being written shows.
 class CEffectSentence : public CTableStartEffect {
  public:
   static constexpr int kNumber = 133;
   static constexpr const char* kClassName = "CEffectSentence";
+  enum : int {
+    kDuration,
+    kCellWidth,
+    kCellHeight,
+    kVertical,
+    kAppearance,
+    kFramesPerChar,
+    kCurve,
+    kRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectSentence(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
 };
 
-// p0 duration (20), p1 blend mode (1; 2 blends through the mask), p2..p7
-// opacities in percent at the top edge, boundaries 1..4 and the bottom edge
-// (0, 50, 100, 100, 50, 0), p8..p11 the boundaries as screen rows (100,
-// 200, 280, 380; rising, 0..H), p12 pieces (1), p13 piece channels (0; 1
-// for two pieces, at least 2 for more). Piece i >= 1 is the picture
-// "<own name>_<i + 1>", loaded into channel + 1 + (i - 1) mod piece
-// channels.
+// The blend mode 2 blends through the mask. The row opacities run through
+// the values at the top edge, four boundary rows and the bottom edge.
+// Piece i >= 1 is the picture "<own name>_<i + 1>", loaded into channel +
+// 1 + (i - 1) mod piece channels.
 class CEffectStaffRoll : public CTableStartEffect {
  public:
   static constexpr int kNumber = 80;
   static constexpr const char* kClassName = "CEffectStaffRoll";
+  enum : int {
+    kDuration,
+    kBlendMode,
+    kTopOpacity,
+    kOpacity1,
+    kOpacity2,
+    kOpacity3,
+    kOpacity4,
+    kBottomOpacity,
+    kBoundary1,
+    kBoundary2,
+    kBoundary3,
+    kBoundary4,
+    kPieces,
+    kPieceChannels
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectStaffRoll(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 0; }

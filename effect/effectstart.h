@@ -1,23 +1,27 @@
-// The table-driven start that the layer, particle, overlay and character
-// effects share. A table names the effect's number, how many values it
-// keeps, each value's default and the clamps; StartFromTable then does what
-// every such SetParam does:
+// The table-driven start every effect with values shares. An effect names
+// its values in an enum in its class, in the order the script gives them,
+// and its start table gives each named value a row (its default) in that
+// order, the clamps, how many values it keeps and an optional fixed
+// duration. The table is the one list of an effect's values: the code reads
+// them by the enum's names, and the README points here instead of
+// repeating them. MakeParams and SetParam do what every start does:
 //   1. count is cut to the maximum; the first count values are copied into
 //      a list of maximum length, the rest 0;
 //   2. every value whose index is not below count takes its default, in
 //      ascending index (a default may copy or add earlier values, which then
 //      hold their final or defaulted value);
 //   3. the clamps run: all of them in table order after the last default
-//      (kAfterDefaults, the layer effects' form), or each right after its
-//      own value's default step (kWithEachDefault, the character effects'
-//      form), whether that value was given or defaulted;
+//      (kAfterDefaults), or each right after its own value's default step
+//      (kWithEachDefault), whether that value was given or defaulted;
 //   4. (CTableStartEffect::SetParam) the channel becomes active with the
-//   effect's number, counter 0, the
-//      duration p0 (or the table's fixed one) and the whole list stored.
+//      effect's number, counter 0, the duration p0 (or the table's fixed
+//      one) and the whole list stored.
 // Defaults and clamps may name the screen's width W or height H; sums are
 // formed in 64 bits and held to the int range.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -62,6 +66,20 @@ constexpr ParamDefault Same(int index, int a) { return {index, DefaultKind::kCop
 constexpr ParamDefault PlusHalf(int index, int a, int b) {
   return {index, DefaultKind::kPlusHalf, {}, a, b};
 }
+// A named value without a default (a value not given stays 0, or the
+// effect's SetParam gives it).
+constexpr ParamDefault NoDefault(int index) { return {index, DefaultKind::kNone, {}}; }
+
+// The rows of an effect whose values begin with another effect's: those
+// rows, then its own.
+template <size_t N, size_t M>
+consteval std::array<ParamDefault, N + M> Rows(const ParamDefault (&first)[N],
+                                               const ParamDefault (&then)[M]) {
+  std::array<ParamDefault, N + M> rows{};
+  for (size_t i = 0; i < N; ++i) rows[i] = first[i];
+  for (size_t i = 0; i < M; ++i) rows[N + i] = then[i];
+  return rows;
+}
 
 enum class ClampKind : uint8_t {
   kRange,      // lo <= p[index] <= hi
@@ -91,8 +109,35 @@ struct StartTable {
   int max;            // values kept (at most CCommonEffect::kMaxParams)
   int fixedDuration;  // -1: the duration is p0
   ClampTiming timing;
-  std::span<const ParamDefault> defaults;  // ascending index
+  std::span<const ParamDefault> defaults;  // one row per named value, in index order
   std::span<const ParamClamp> clamps;      // in the order they run
+
+  // Built at compile time, and checked there: row i names value i, the
+  // rows fit in the maximum, a default copies or adds only earlier values
+  // and a clamp names only kept values. A table that breaks one of these
+  // does not compile.
+  consteval StartTable(int number, int max, int fixedDuration, ClampTiming timing,
+                       std::span<const ParamDefault> defaults,
+                       std::span<const ParamClamp> clamps = {})
+      : number(number),
+        max(max),
+        fixedDuration(fixedDuration),
+        timing(timing),
+        defaults(defaults),
+        clamps(clamps) {
+    if (max < 0 || max > CCommonEffect::kMaxParams) throw "start table: maximum out of range";
+    if (defaults.size() > static_cast<size_t>(max)) throw "start table: more rows than values";
+    for (size_t i = 0; i < defaults.size(); ++i) {
+      const ParamDefault& d = defaults[i];
+      if (d.index != static_cast<int>(i)) throw "start table: rows out of index order";
+      const bool named = d.kind == DefaultKind::kCopy || d.kind == DefaultKind::kPlusHalf;
+      if (named && (d.a < 0 || d.a >= d.index || d.b < 0 || d.b >= d.index))
+        throw "start table: a default names a later value";
+    }
+    for (const ParamClamp& c : clamps)
+      if (c.index < 0 || c.index >= max || c.other < 0 || c.other >= max)
+        throw "start table: a clamp names a value not kept";
+  }
 };
 
 }  // namespace effectstart

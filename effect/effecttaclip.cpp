@@ -17,15 +17,7 @@ using namespace clipshape;
 
 namespace {
 
-constexpr ParamDefault kTaClipDefaults[] = {
-    Value(0, 20),   Value(1, 400),  Value(2, 300),  Value(3, -60),  Value(4, -40),  Value(5, 0),
-    Value(6, 100),  Same(7, 6),     Value(8, 0),    Value(9, 0),    Value(10, 0),   Value(11, 0),
-    Value(12, 0),   Value(13, 255), Value(14, 255), Value(15, 255), Value(16, 0),   Value(17, 100),
-    Value(18, 255), Value(19, 255), Value(20, 255), Same(21, 17),   Value(22, 0),   Value(23, 0),
-    Same(24, 18),   Same(25, 19),   Same(26, 20),   Value(27, 0),   Value(28, 0),   Same(29, 1),
-    Same(30, 2),    Same(31, 3),    Same(32, 4),    Value(33, 0),   Value(34, 0)};
-constexpr StartTable kTaClipTable{CEffectTaClip::kNumber,    35, -1, ClampTiming::kWithEachDefault,
-                                  kTaClipDefaults, {}};
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
 // The rectangle's rows and columns on the screen as spans; false when it
 // has no size or lies wholly off the screen.
@@ -47,7 +39,49 @@ bool RectangleSpans(const ClipState& s, int w, int h, Span* spans) {
 
 }  // namespace
 
-CEffectTaClip::CEffectTaClip(CEffectManager* manager) : CCharaFilterEffect(manager, kTaClipTable) {}
+// The geometry's start defaults to its end; levels and the border's
+// opacity in percent, its colour going from its start to its end.
+constexpr ParamDefault CEffectTaClip::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kEndX, 400),
+    Value(kEndY, 300),
+    Value(kEndDx, -60),
+    Value(kEndDy, -40),
+    Value(kRectangle, 0),
+    Value(kEndLevel, 100),
+    Same(kStartLevel, kEndLevel),
+    Value(kLevelCurve, 0),
+    Value(kLevelRamp, 0),
+    Value(kTinted, 0),
+    Value(kTintRamp, 0),
+    Value(kTintCurve, 0),
+    Value(kRed, 255),
+    Value(kGreen, 255),
+    Value(kBlue, 255),
+    Value(kBorderWidth, 0),
+    Value(kEndBorderPercent, 100),
+    Value(kEndBorderRed, 255),
+    Value(kEndBorderGreen, 255),
+    Value(kEndBorderBlue, 255),
+    Same(kStartBorderPercent, kEndBorderPercent),
+    Value(kPercentCurve, 0),
+    Value(kPercentRamp, 0),
+    Same(kStartBorderRed, kEndBorderRed),
+    Same(kStartBorderGreen, kEndBorderGreen),
+    Same(kStartBorderBlue, kEndBorderBlue),
+    Value(kColourCurve, 0),
+    Value(kColourRamp, 0),
+    Same(kStartX, kEndX),
+    Same(kStartY, kEndY),
+    Same(kStartDx, kEndDx),
+    Same(kStartDy, kEndDy),
+    Value(kMoveCurve, 0),
+    Value(kMoveRamp, 0),
+};
+
+constexpr StartTable CEffectTaClip::kTable{kNumber, 35, -1, kEach, kDefaults};
+
+CEffectTaClip::CEffectTaClip(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectTaClip::Print(EffectChannel* record, int channel) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
@@ -57,13 +91,14 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
       manager_->GetWorkBufferSize() < static_cast<int>(sizeof(Span)) * H)
     return;
   // The geometry moved from its start to its end.
-  const int64_t t = Curve(r, 0, 10000, r.Param(34), r.Param(33));
+  const int64_t t = Curve(r, 0, 10000, r.Param(kMoveRamp), r.Param(kMoveCurve));
   auto move = [&](int end, int start) {
     return int64_t{r.Param(start)} + (int64_t{r.Param(end)} - r.Param(start)) * t / 10000;
   };
-  ClipState s{move(1, 29), move(2, 30), move(3, 31), move(4, 32)};
+  ClipState s{move(kEndX, kStartX), move(kEndY, kStartY), move(kEndDx, kStartDx),
+              move(kEndDy, kStartDy)};
   if (s.dx == 0 && s.dy == 0) s.dx = 1;
-  const bool rectangle = r.Param(5) != 0;
+  const bool rectangle = r.Param(kRectangle) != 0;
   Span* spans = reinterpret_cast<Span*>(manager_->GetWorkBuffer());
   std::memset(spans, 0, sizeof(Span) * H);
   if (rectangle) {
@@ -71,12 +106,14 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
   } else {
     HalfPlaneSpans(s, W, H, spans, ProductFirst);
   }
-  const int64_t level = int64_t{Curve(r, ScaledValue(r.Param(7), 100), ScaledValue(r.Param(6), 100),
-                                      r.Param(9), r.Param(8))} *
-                        255 / 10000;
-  const bool tint = r.Param(10) != 0;
-  const int e = tint ? std::clamp(Curve(r, 0, 255, r.Param(11), r.Param(12)), 0, 255) : 255;
-  const charatrans::FlatTint flat(e, ByteColour(r, 13));
+  const int64_t level =
+      int64_t{Curve(r, ScaledValue(r.Param(kStartLevel), 100), ScaledValue(r.Param(kEndLevel), 100),
+                    r.Param(kLevelRamp), r.Param(kLevelCurve))} *
+      255 / 10000;
+  const bool tint = r.Param(kTinted) != 0;
+  const int e =
+      tint ? std::clamp(Curve(r, 0, 255, r.Param(kTintRamp), r.Param(kTintCurve)), 0, 255) : 255;
+  const charatrans::FlatTint flat(e, ByteColour(r, kRed));
   const bool inRange = level >= 0 && level <= 255;
   // Each row's span cut to the picture's columns.
   int x0 = 0, y0 = 0;
@@ -115,12 +152,17 @@ void CEffectTaClip::Print(EffectChannel* record, int channel) {
       charapixels::WeighPieces(out, static_cast<int>(b - a), fill);
     }
   }
-  const int64_t border = r.Param(16);
+  const int64_t border = r.Param(kBorderWidth);
   if (border <= 0) return;
+  static constexpr int kStarts[3] = {kStartBorderRed, kStartBorderGreen, kStartBorderBlue};
+  static constexpr int kEnds[3] = {kEndBorderRed, kEndBorderGreen, kEndBorderBlue};
   int rgb[3];
   for (int c = 0; c < 3; ++c)
-    rgb[c] = std::clamp(Curve(r, r.Param(24 + c), r.Param(18 + c), r.Param(28), r.Param(27)), 0, 255);
-  const int percent = Curve(r, r.Param(21), r.Param(17), r.Param(23), r.Param(22));
+    rgb[c] = std::clamp(Curve(r, r.Param(kStarts[c]), r.Param(kEnds[c]), r.Param(kColourRamp),
+                              r.Param(kColourCurve)),
+                        0, 255);
+  const int percent = Curve(r, r.Param(kStartBorderPercent), r.Param(kEndBorderPercent),
+                            r.Param(kPercentRamp), r.Param(kPercentCurve));
   if (rectangle)
     RectangleBorder(s.cx, s.cy, s.dx, s.dy, border, rgb, percent, W, H);
   else

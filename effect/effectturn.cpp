@@ -13,7 +13,11 @@
 #include "graphics/screenbuffer.h"
 #include "graphics/stretchblt.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // A destination rectangle of the screen and the 16.16 source position at
 // its first pixel, moved by one step per column and another per row.
@@ -173,49 +177,79 @@ void DrawTinted(const Walk& walk, const Source& src, Ink ink, int A, bool tinted
 
 // --- #64 ---
 
-int CEffectTurn::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[36];
-  const int given = TakeParams(count, values, 36, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, p[1]);
-  Default(p, given, 3, 0);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 100);
-  Default(p, given, 6, p[5]);
-  Default(p, given, 7, 0);
-  Default(p, given, 8, 100);
-  Default(p, given, 9, p[8]);
-  for (int i = 10; i <= 16; ++i) Default(p, given, i, 0);
-  DefaultColour(p, given, 17);
-  for (int i = 20; i <= 22; ++i) Default(p, given, i, p[i - 3]);
-  static constexpr int kPath[11] = {0, 0, 0, 200, -100, 300, -200, 400, 100, 0, 0};
-  for (int i = 23; i <= 24; ++i) Default(p, given, i, 0);
-  for (int i = 25; i <= 35; ++i) Default(p, given, i, kPath[i - 25]);
-  return StartRecord(record, kNumber, p[0], p, 36);
-}
+// Angles in degrees, the centre an offset from the picture's centre, zoom
+// and opacity in percent, a signed tint; each start value defaults to its
+// end value. The path's points are offsets from the draw position.
+constexpr ParamDefault CEffectTurn::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kEndAngle, 0),
+    Same(kStartAngle, kEndAngle),
+    Value(kCentreX, 0),
+    Value(kCentreY, 0),
+    Value(kEndZoom, 100),
+    Same(kStartZoom, kEndZoom),
+    Value(kDrawMode, 0),
+    Value(kEndOpacity, 100),
+    Same(kStartOpacity, kEndOpacity),
+    Value(kAngleCurve, 0),
+    Value(kAngleRamp, 0),
+    Value(kZoomCurve, 0),
+    Value(kZoomRamp, 0),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+    Value(kTinted, 0),
+    Value(kEndRed, 0),
+    Same(kEndGreen, kEndRed),
+    Same(kEndBlue, kEndGreen),
+    Same(kStartRed, kEndRed),
+    Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue),
+    Value(kTintCurve, 0),
+    Value(kTintRamp, 0),
+    Value(kPathKind, 0),
+    Value(kPathFirstX, 0),
+    Value(kPathFirstY, 0),
+    Value(kPathControl1X, 200),
+    Value(kPathControl1Y, -100),
+    Value(kPathControl2X, 300),
+    Value(kPathControl2Y, -200),
+    Value(kPathLastX, 400),
+    Value(kPathLastY, 100),
+    Value(kPathCurve, 0),
+    Value(kPathRamp, 0),
+};
+
+constexpr StartTable CEffectTurn::kTable{kNumber, 36, -1, kAfter, kDefaults};
+
+CEffectTurn::CEffectTurn(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectTurn::Print(EffectChannel* record, int channel) {
   const int c = record->Counter(), n = record->Duration();
   auto p = [&](int i) { return record->Param(i); };
-  const int a = CalcuCurve(c, n, p(9), p(8), p(15), p(14));
+  const int a =
+      CalcuCurve(c, n, p(kStartOpacity), p(kEndOpacity), p(kOpacityRamp), p(kOpacityCurve));
   const int A = std::clamp(a, 0, 100) * 256 / 100;
-  const int z = std::max(
-      CalcuCurve(c, n, ScaledValue(p(6), 10), ScaledValue(p(5), 10), p(13), p(12)) / 10, 1);
+  const int z = std::max(CalcuCurve(c, n, ScaledValue(p(kStartZoom), 10),
+                                    ScaledValue(p(kEndZoom), 10), p(kZoomRamp), p(kZoomCurve)) /
+                             10,
+                         1);
   Source src;
   const CPicture* picture = nullptr;
   if (!TakeSource(manager_, *record, channel, &src, &picture)) return;
-  const double cx = src.w / 2 + static_cast<double>(p(3));
-  const double cy = src.h / 2 + static_cast<double>(p(4));
-  int64_t tenths = CalcuCurve(c, n, ScaledValue(p(2), 10), ScaledValue(p(1), 10), p(11), p(10));
+  const double cx = src.w / 2 + static_cast<double>(p(kCentreX));
+  const double cy = src.h / 2 + static_cast<double>(p(kCentreY));
+  int64_t tenths = CalcuCurve(c, n, ScaledValue(p(kStartAngle), 10), ScaledValue(p(kEndAngle), 10),
+                              p(kAngleRamp), p(kAngleCurve));
   if (tenths < 0) tenths = 3600 - (-tenths) % 3600;
   tenths %= 3600;
   const double theta = static_cast<double>(tenths) * 0.0017453277777777778;
 
   int px = 0, py = 0, ox = 0, oy = 0;
   manager_->GetDrawPos(channel, &px, &py);
-  if (p(25) == 2 || p(25) == 3)
-    CurveOffset(c, n, &record->Param(26), p(25) + 1, p(35), p(34), &ox, &oy);
+  // The path kind is the number of its points less one.
+  if (p(kPathKind) == 2 || p(kPathKind) == 3)
+    CurveOffset(c, n, &record->Param(kPathFirstX), p(kPathKind) + 1, p(kPathRamp), p(kPathCurve),
+                &ox, &oy);
   const int64_t W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   const double originX = static_cast<double>(int64_t{px} + ox + W / 2);
   const double originY = static_cast<double>(int64_t{py} + oy + H / 2);
@@ -233,40 +267,54 @@ void CEffectTurn::Print(EffectChannel* record, int channel) {
   walk.colY = stretch::Fixed((mapY(w, 0) - y0) / w);
   walk.rowX = stretch::Fixed((mapX(0, h) - x0) / h);
   walk.rowY = stretch::Fixed((mapY(0, h) - y0) / h);
-  const int mode = p(7);
-  DrawTinted(walk, src, InkOf(mode, *picture), A, p(16) != 0, *record, 20, 17, 24, 23);
+  DrawTinted(walk, src, InkOf(p(kDrawMode), *picture), A, p(kTinted) != 0, *record, kStartRed,
+             kEndRed, kTintRamp, kTintCurve);
 }
 
 // --- #65 ---
 
-int CEffectStretchBlt::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[25];
-  const int given = TakeParams(count, values, 25, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  Default(p, given, 3, 100);
-  Default(p, given, 4, 100);
-  Default(p, given, 5, p[3]);
-  Default(p, given, 6, p[4]);
-  for (int i = 7; i <= 9; ++i) Default(p, given, i, 0);
-  Default(p, given, 10, 100);
-  Default(p, given, 11, p[10]);
-  for (int i = 12; i <= 14; ++i) Default(p, given, i, 0);
-  DefaultColour(p, given, 15);
-  for (int i = 18; i <= 20; ++i) Default(p, given, i, p[i - 3]);
-  for (int i = 21; i <= 24; ++i) Default(p, given, i, 0);
-  return StartRecord(record, kNumber, p[0], p, 25);
-}
+// The anchor an offset from the picture's centre, scales and opacity in
+// percent, a signed tint; each start value defaults to its end value.
+constexpr ParamDefault CEffectStretchBlt::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kAnchorX, 0),
+    Value(kAnchorY, 0),
+    Value(kEndScaleX, 100),
+    Value(kEndScaleY, 100),
+    Same(kStartScaleX, kEndScaleX),
+    Same(kStartScaleY, kEndScaleY),
+    Value(kScaleCurve, 0),
+    Value(kScaleRamp, 0),
+    Value(kDrawMode, 0),
+    Value(kEndOpacity, 100),
+    Same(kStartOpacity, kEndOpacity),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+    Value(kTinted, 0),
+    Value(kEndRed, 0),
+    Same(kEndGreen, kEndRed),
+    Same(kEndBlue, kEndGreen),
+    Same(kStartRed, kEndRed),
+    Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue),
+    Value(kTintCurve, 0),
+    Value(kTintRamp, 0),
+};
+
+constexpr StartTable CEffectStretchBlt::kTable{kNumber, 25, -1, kAfter, kDefaults};
+
+CEffectStretchBlt::CEffectStretchBlt(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable) {}
 
 void CEffectStretchBlt::Print(EffectChannel* record, int channel) {
   const int c = record->Counter(), n = record->Duration();
   auto p = [&](int i) { return record->Param(i); };
   auto scale = [&](int from, int to) {
-    const int v = CalcuCurve(c, n, ScaledValue(p(from), 100), ScaledValue(p(to), 100), p(8), p(7));
+    const int v = CalcuCurve(c, n, ScaledValue(p(from), 100), ScaledValue(p(to), 100),
+                             p(kScaleRamp), p(kScaleCurve));
     return std::max(v / 10000.0, 0.001);
   };
-  const double sx = scale(5, 3), sy = scale(6, 4);
+  const double sx = scale(kStartScaleX, kEndScaleX), sy = scale(kStartScaleY, kEndScaleY);
   Source src;
   const CPicture* picture = nullptr;
   if (!TakeSource(manager_, *record, channel, &src, &picture)) return;
@@ -274,8 +322,8 @@ void CEffectStretchBlt::Print(EffectChannel* record, int channel) {
   int drawX = 0, drawY = 0;
   manager_->GetDrawPos(channel, &drawX, &drawY);
   const double anchorX = W / 2 + drawX, anchorY = H / 2 + drawY;
-  const double pictureX = src.w / 2 + static_cast<double>(p(1));
-  const double pictureY = src.h / 2 + static_cast<double>(p(2));
+  const double pictureX = src.w / 2 + static_cast<double>(p(kAnchorX));
+  const double pictureY = src.h / 2 + static_cast<double>(p(kAnchorY));
   double left = sx * (0 - pictureX) + anchorX, right = sx * (src.w - pictureX) + anchorX;
   double top = sy * (0 - pictureY) + anchorY, bottom = sy * (src.h - pictureY) + anchorY;
   if (left >= W || right < 0 || top >= H || bottom < 0) return;
@@ -312,10 +360,13 @@ void CEffectStretchBlt::Print(EffectChannel* record, int channel) {
   walk.colX = stretch::Fixed(spanW / walk.cols);
   walk.rowY = stretch::Fixed(spanH / walk.rows);
 
-  const int A = std::clamp(
-      CalcuCurve(c, n, ScaledValue(p(11), 256), ScaledValue(p(10), 256), p(13), p(12)) / 100, 0,
-      256);
-  Ink ink = InkOf(p(9), *picture);
+  const int A =
+      std::clamp(CalcuCurve(c, n, ScaledValue(p(kStartOpacity), 256),
+                            ScaledValue(p(kEndOpacity), 256), p(kOpacityRamp), p(kOpacityCurve)) /
+                     100,
+                 0, 256);
+  Ink ink = InkOf(p(kDrawMode), *picture);
   if (ink == Ink::kMask256) ink = A == 256 ? Ink::kMask255 : Ink::kOpacity255;
-  DrawTinted(walk, src, ink, A, p(14) != 0, *record, 18, 15, 22, 21);
+  DrawTinted(walk, src, ink, A, p(kTinted) != 0, *record, kStartRed, kEndRed, kTintRamp,
+             kTintCurve);
 }

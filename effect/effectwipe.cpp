@@ -14,7 +14,11 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
@@ -55,8 +59,19 @@ bool CoversScreen(const Source& s, bool need32) {
 
 // --- #59 ---
 
+// Progress in percent of the wipe; nonzero takes the saved screen as that
+// picture.
+constexpr ParamDefault CEffectSimpleWipe::kDefaults[] = {
+    Value(kDuration, 20),    Value(kWipeNumber, 0), Value(kNewChannel, 13),
+    Value(kCurve, 0),        Value(kRamp, 0),       Value(kEndPercent, 100),
+    Value(kStartPercent, 0), Value(kSavedNew, 0),   Value(kSavedOld, 0),
+};
+constexpr ParamClamp CEffectSimpleWipe::kClamps[] = {Range(kWipeNumber, 0, INT32_MAX)};
+
+constexpr StartTable CEffectSimpleWipe::kTable{kNumber, 9, -1, kAfter, kDefaults, kClamps};
+
 CEffectSimpleWipe::CEffectSimpleWipe(CEffectManager* manager)
-    : CCommonEffect(manager), table_(std::make_unique<CAllWipe>()) {
+    : CTableStartEffect(manager, kTable), table_(std::make_unique<CAllWipe>()) {
   if (manager_) manager_->SetWipeTable(table_.get());
 }
 
@@ -73,43 +88,50 @@ CEffectSimpleWipeCommon* CEffectSimpleWipe::GetWipe(int n) const {
   return table_ ? table_->GetWipe(n) : nullptr;
 }
 
-int CEffectSimpleWipe::SetParam(EffectChannel* record, int count, const int* values, int) {
-  if (count < 2) return 0;
-  static constexpr int kDefaults[] = {20, 0, 13, 0, 0, 100, 0, 0, 0};
-  int p[9];
-  const int given = TakeParams(count, values, 9, p);
-  for (int i = 0; i < 9; ++i) Default(p, given, i, kDefaults[i]);
-  p[1] = std::max(p[1], 0);
-  return StartRecord(record, kNumber, p[0], p, 9);
+int CEffectSimpleWipe::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  if (count <= kWipeNumber) return 0;
+  return CTableStartEffect::SetParam(record, count, values, channel);
 }
 
 void CEffectSimpleWipe::Print(EffectChannel* record, int channel) {
   if (!table_) return;
   auto p = [&](int i) { return record->Param(i); };
   Source from, to;
-  if (p(8) ? !SavedScreen(manager_, &from)
-           : record->PictureNumber() < 0 || record->PictureNumber() >= CEffectManager::kChannels ||
-                 !ChannelSource(manager_, channel, record->PictureNumber(), &from))
+  if (p(kSavedOld)
+          ? !SavedScreen(manager_, &from)
+          : record->PictureNumber() < 0 || record->PictureNumber() >= CEffectManager::kChannels ||
+                !ChannelSource(manager_, channel, record->PictureNumber(), &from))
     return;
-  if (p(7) ? !SavedScreen(manager_, &to) : !ChannelSource(manager_, p(2), p(2), &to)) return;
+  if (p(kSavedNew) ? !SavedScreen(manager_, &to)
+                   : !ChannelSource(manager_, p(kNewChannel), p(kNewChannel), &to))
+    return;
   if (!CoversScreen(from, false) || !CoversScreen(to, false)) return;
   const int progress =
-      CalcuCurve(record->Counter(), record->Duration(), ClampInt(int64_t{p(6)} * 100),
-                 ClampInt(int64_t{p(5)} * 100), p(4), p(3));
-  table_->Print(p(1), from.picture, to.picture, progress, kMaxProgress, from.offset, to.offset);
+      CalcuCurve(record->Counter(), record->Duration(), ClampInt(int64_t{p(kStartPercent)} * 100),
+                 ClampInt(int64_t{p(kEndPercent)} * 100), p(kRamp), p(kCurve));
+  table_->Print(p(kWipeNumber), from.picture, to.picture, progress, kMaxProgress, from.offset,
+                to.offset);
 }
 
 // --- #60 ---
 
-int CEffectMaskWipe::SetParam(EffectChannel* record, int count, const int* values, int) {
-  if (count < 3) return 0;
-  static constexpr int kDefaults[] = {20, 12, 13, 1, 0, 0, 0, 0, 100, 0};
-  int p[10];
-  const int given = TakeParams(count, values, 10, p);
-  for (int i = 0; i < 10; ++i) Default(p, given, i, kDefaults[i]);
-  // The blend's lane sums hold only sharpness 0..127.
-  p[3] = std::clamp(p[3], 0, kMaxSharpness);
-  return StartRecord(record, kNumber, p[0], p, 10);
+// Progress in percent of the blend; nonzero takes the saved screen as that
+// picture.
+constexpr ParamDefault CEffectMaskWipe::kDefaults[] = {
+    Value(kDuration, 20),    Value(kNewChannel, 12),  Value(kMaskChannel, 13), Value(kSharpness, 1),
+    Value(kCurve, 0),        Value(kRamp, 0),         Value(kSavedOld, 0),     Value(kSavedNew, 0),
+    Value(kEndPercent, 100), Value(kStartPercent, 0),
+};
+// The blend's lane sums hold only sharpness 0..127.
+constexpr ParamClamp CEffectMaskWipe::kClamps[] = {Range(kSharpness, 0, kMaxSharpness)};
+
+constexpr StartTable CEffectMaskWipe::kTable{kNumber, 10, -1, kAfter, kDefaults, kClamps};
+
+CEffectMaskWipe::CEffectMaskWipe(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
+int CEffectMaskWipe::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  if (count <= kMaskChannel) return 0;
+  return CTableStartEffect::SetParam(record, count, values, channel);
 }
 
 int CEffectMaskWipe::Finish(EffectChannel* record, int) {
@@ -119,18 +141,21 @@ int CEffectMaskWipe::Finish(EffectChannel* record, int) {
 
 void CEffectMaskWipe::Print(EffectChannel* record, int channel) {
   auto p = [&](int i) { return record->Param(i); };
-  const int percent =
-      CalcuCurve(record->Counter(), std::max(record->Duration(), 1), p(9), p(8), p(5), p(4));
+  const int percent = CalcuCurve(record->Counter(), std::max(record->Duration(), 1),
+                                 p(kStartPercent), p(kEndPercent), p(kRamp), p(kCurve));
   // A record from a save gets the same clamp as a start.
-  const int s = std::clamp(p(3), 0, kMaxSharpness);
+  const int s = std::clamp(p(kSharpness), 0, kMaxSharpness);
   const int64_t range = 256 * s + 256;
   const int o =
       static_cast<int>(std::clamp<int64_t>(int64_t{percent} * range / 100, 0, range) - 256 * s);
   Source from, to, mask;
-  if (p(6) ? !SavedScreen(manager_, &from) : !ChannelSource(manager_, channel, channel, &from))
+  if (p(kSavedOld) ? !SavedScreen(manager_, &from)
+                   : !ChannelSource(manager_, channel, channel, &from))
     return;
-  if (p(7) ? !SavedScreen(manager_, &to) : !ChannelSource(manager_, p(1), p(1), &to)) return;
-  if (!ChannelSource(manager_, p(2), p(2), &mask)) return;
+  if (p(kSavedNew) ? !SavedScreen(manager_, &to)
+                   : !ChannelSource(manager_, p(kNewChannel), p(kNewChannel), &to))
+    return;
+  if (!ChannelSource(manager_, p(kMaskChannel), p(kMaskChannel), &mask)) return;
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   uint32_t* screen = CScreenBuffer::GetBuffer();
   if (!screen || w <= 0 || h <= 0) return;

@@ -8,21 +8,34 @@
 #include <cstdint>
 #include <memory>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
 class CAllWipe;
 class CEffectSimpleWipeCommon;
 
-// p0 duration (20), p1 wipe number (0; below 0 becomes 0), p2 the new
-// picture's channel (13), p3 curve code (0), p4 curve ramp (0), p5 progress
-// at the end in percent (100), p6 at the start (0), p7 nonzero: the new
-// picture is the saved screen (0), p8 likewise the old one (0). At least two
-// values; progress runs 0..10000.
-class CEffectSimpleWipe : public CCommonEffect {
+// The old picture is the channel's, the new one another channel's (or the
+// saved screen in place of either). Refuses a start without the wipe
+// number; progress runs 0..kMaxProgress. Its values are named in the class;
+// their defaults are its start table in effectwipe.cpp.
+class CEffectSimpleWipe : public CTableStartEffect {
  public:
   static constexpr int kNumber = 59;
   static constexpr const char* kClassName = "CEffectSimpleWipe";
   static constexpr int kMaxProgress = 10000;
+  enum : int {
+    kDuration,
+    kWipeNumber,
+    kNewChannel,
+    kCurve,
+    kRamp,
+    kEndPercent,
+    kStartPercent,
+    kSavedNew,
+    kSavedOld
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   // Makes the wipe table and hands it to the manager's transition step.
   explicit CEffectSimpleWipe(CEffectManager* manager);
   ~CEffectSimpleWipe() override;
@@ -40,17 +53,30 @@ class CEffectSimpleWipe : public CCommonEffect {
   std::unique_ptr<CAllWipe> table_;
 };
 
-// p0 duration (20), p1 the new picture's channel (12), p2 the mask's channel
-// (13), p3 edge sharpness 0..127 (1; 0 ignores the mask), p4 curve code (0),
-// p5 curve ramp (0), p6 nonzero: the old picture is the saved screen (0), p7
-// likewise the new one (0), p8 percent at the end (100), p9 at the start
-// (0). At least three values.
-class CEffectMaskWipe : public CCommonEffect {
+// The old picture is the channel's, the new one and the mask other
+// channels' (or the saved screen in place of either picture); sharpness 0
+// ignores the mask. Refuses a start without the mask's channel.
+class CEffectMaskWipe : public CTableStartEffect {
  public:
   static constexpr int kNumber = 60;
   static constexpr const char* kClassName = "CEffectMaskWipe";
   static constexpr int kMaxSharpness = 127;
-  using CCommonEffect::CCommonEffect;
+  enum : int {
+    kDuration,
+    kNewChannel,
+    kMaskChannel,
+    kSharpness,
+    kCurve,
+    kRamp,
+    kSavedOld,
+    kSavedNew,
+    kEndPercent,
+    kStartPercent
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectMaskWipe(CEffectManager* manager);
 
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel* record, int channel) override;

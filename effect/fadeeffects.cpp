@@ -10,33 +10,35 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
 // --- #10 and #11 ---
 
-int CEffectFadeCommon::StartFade(EffectChannel* record, int number, int count,
-                                 const int* values) {
-  int p[6];
-  const int given = TakeParams(count, values, 6, p);
-  Default(p, given, 0, 20);
-  DefaultColour(p, given, 1);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 0);
-  return StartRecord(record, number, p[0], p, 6);
-}
+constexpr ParamDefault CEffectFadeCommon::kDefaults[] = {
+    Value(kDuration, 20), Value(kRed, 0),   Same(kGreen, kRed),
+    Same(kBlue, kGreen),  Value(kCurve, 0), Value(kRamp, 0),
+};
 
 int CEffectFadeCommon::Progress(const EffectChannel& record) {
-  return CalcuCurve(record.Counter(), record.Duration(), 0, 100, record.Param(5),
-                    record.Param(4));
+  return CalcuCurve(record.Counter(), record.Duration(), 0, 100, record.Param(kRamp),
+                    record.Param(kCurve));
 }
 
 // --- #10 ---
 
-int CEffectFadein::SetParam(EffectChannel* record, int count, const int* values, int) {
-  return StartFade(record, kNumber, count, values);
-}
+constexpr StartTable CEffectFadein::kTable{kNumber, 6, -1, kAfter, kDefaults};
+
+CEffectFadein::CEffectFadein(CEffectManager* manager) : CEffectFadeCommon(manager, kTable) {}
 
 void CEffectFadein::Print(EffectChannel* record, int) {
   const int k = Progress(*record);
-  CAllGraphics::Fade(k, record->Param(1), record->Param(2), record->Param(3), 100 - k);
+  CAllGraphics::Fade(k, record->Param(kRed), record->Param(kGreen), record->Param(kBlue), 100 - k);
 }
 
 int CEffectFadein::Finish(EffectChannel* record, int channel) {
@@ -46,64 +48,70 @@ int CEffectFadein::Finish(EffectChannel* record, int channel) {
 
 // --- #11 ---
 
-int CEffectFadeout::SetParam(EffectChannel* record, int count, const int* values, int) {
-  return StartFade(record, kNumber, count, values);
-}
+constexpr StartTable CEffectFadeout::kTable{kNumber, 6, -1, kAfter, kDefaults};
+
+CEffectFadeout::CEffectFadeout(CEffectManager* manager) : CEffectFadeCommon(manager, kTable) {}
 
 void CEffectFadeout::Print(EffectChannel* record, int) {
   const int k = Progress(*record);
-  CAllGraphics::Fade(100 - k, record->Param(1), record->Param(2), record->Param(3), k);
+  CAllGraphics::Fade(100 - k, record->Param(kRed), record->Param(kGreen), record->Param(kBlue), k);
 }
 
 int CEffectFadeout::Finish(EffectChannel* record, int) {
-  // p1..p3 stay where the fill reads its colour.
+  static_assert(int{kRed} == CEffectFill::kRed && int{kGreen} == CEffectFill::kGreen &&
+                    int{kBlue} == CEffectFill::kBlue,
+                "the colour stays where the fill reads it");
   record->EffectNumber() = CEffectFill::kNumber;
   return 1;
 }
 
 // --- #17 ---
 
-int CEffectFlash::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[6];
-  const int given = TakeParams(count, values, 6, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 1);
-  Default(p, given, 2, p[1]);
-  Default(p, given, 3, 255);
-  Default(p, given, 4, p[3]);
-  Default(p, given, 5, p[4]);
-  return StartRecord(record, kNumber, p[0], p, 6);
-}
+constexpr ParamDefault CEffectFlash::kDefaults[] = {
+    Value(kDuration, 20), Value(kOnFrames, 1), Same(kOffFrames, kOnFrames),
+    Value(kRed, 255),     Same(kGreen, kRed),  Same(kBlue, kGreen),
+};
+
+constexpr StartTable CEffectFlash::kTable{kNumber, 6, -1, kAfter, kDefaults};
+
+CEffectFlash::CEffectFlash(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectFlash::Print(EffectChannel* record, int) {
-  const int64_t period = std::max<int64_t>(int64_t{record->Param(1)} + record->Param(2), 1);
-  if (record->Counter() % period < record->Param(1))
+  const int64_t period =
+      std::max<int64_t>(int64_t{record->Param(kOnFrames)} + record->Param(kOffFrames), 1);
+  if (record->Counter() % period < record->Param(kOnFrames))
     // The same bytes the fill it ends as will show.
-    FillScreenBytes(record->Param(3), record->Param(4), record->Param(5));
+    FillScreenBytes(record->Param(kRed), record->Param(kGreen), record->Param(kBlue));
 }
 
 int CEffectFlash::Finish(EffectChannel* record, int) {
+  const int r = record->Param(kRed), g = record->Param(kGreen), b = record->Param(kBlue);
   record->EffectNumber() = CEffectFill::kNumber;
-  record->Param(1) = record->Param(3);
-  record->Param(2) = record->Param(4);
-  record->Param(3) = record->Param(5);
+  record->Param(CEffectFill::kRed) = r;
+  record->Param(CEffectFill::kGreen) = g;
+  record->Param(CEffectFill::kBlue) = b;
   return 1;
 }
 
 // --- #32 ---
 
-int CEffectMeltDown::SetParam(EffectChannel* record, int count, const int* values, int) {
-  return StartThreeValues(record, kNumber, count, values);
-}
+constexpr ParamDefault CEffectMeltDown::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectMeltDown::kTable{kNumber, 3, -1, kAfter, kDefaults};
+
+CEffectMeltDown::CEffectMeltDown(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectMeltDown::Print(EffectChannel* record, int) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   if (!screen || w <= 0 || h <= 0) return;
-  const int m = std::max(
-      (h - 1) - CalcuCurve(record->Counter(), record->Duration(), 0, h - 1, record->Param(2),
-                           record->Param(1)),
-      0);
+  const int m = std::max((h - 1) - CalcuCurve(record->Counter(), record->Duration(), 0, h - 1,
+                                              record->Param(kRamp), record->Param(kCurve)),
+                         0);
   if (m >= h - 1) return;
   // Every row below m repeats row m (what a forward copy from row m gives).
   const uint32_t* source = screen + static_cast<size_t>(m) * w;
@@ -112,30 +120,39 @@ void CEffectMeltDown::Print(EffectChannel* record, int) {
 
 // --- #43 ---
 
+// The rectangle has no defaults of its own: SetParam makes it the screen
+// unless all seven values are given.
+constexpr ParamDefault CEffectMozaic::kDefaults[] = {
+    Value(kDuration, 10000), Value(kBlockWidth, 16), Value(kBlockHeight, 16), NoDefault(kX),
+    NoDefault(kY),           NoDefault(kWidth),      NoDefault(kHeight),
+};
+
+constexpr StartTable CEffectMozaic::kTable{kNumber, 7, -1, kAfter, kDefaults};
+
+CEffectMozaic::CEffectMozaic(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectMozaic::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[7];
-  const int given = TakeParams(count, values, 7, p);
-  Default(p, given, 0, 10000);
-  Default(p, given, 1, 16);
-  Default(p, given, 2, 16);
-  if (given < 7) {
-    p[3] = 0;
-    p[4] = 0;
-    p[5] = CScreenBuffer::GetWidth();
-    p[6] = CScreenBuffer::GetHeight();
+  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
+  int p[kMaxParams];
+  if (MakeParams(Table(), count, values, w, h, p) < Table().max) {
+    p[kX] = 0;
+    p[kY] = 0;
+    p[kWidth] = w;
+    p[kHeight] = h;
   }
-  return StartRecord(record, kNumber, p[0], p, 7);
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 void CEffectMozaic::Print(EffectChannel* record, int) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  const int bw = std::max(record->Param(1), 1), bh = std::max(record->Param(2), 1);
+  const int bw = std::max(record->Param(kBlockWidth), 1);
+  const int bh = std::max(record->Param(kBlockHeight), 1);
   if (!screen || (bw == 1 && bh == 1)) return;
-  const int64_t x0 = std::clamp<int64_t>(record->Param(3), 0, w);
-  const int64_t y0 = std::clamp<int64_t>(record->Param(4), 0, h);
-  const int64_t x1 = std::clamp<int64_t>(int64_t{record->Param(3)} + record->Param(5), 0, w);
-  const int64_t y1 = std::clamp<int64_t>(int64_t{record->Param(4)} + record->Param(6), 0, h);
+  const int64_t x0 = std::clamp<int64_t>(record->Param(kX), 0, w);
+  const int64_t y0 = std::clamp<int64_t>(record->Param(kY), 0, h);
+  const int64_t x1 = std::clamp<int64_t>(int64_t{record->Param(kX)} + record->Param(kWidth), 0, w);
+  const int64_t y1 = std::clamp<int64_t>(int64_t{record->Param(kY)} + record->Param(kHeight), 0, h);
   if (x0 >= x1 || y0 >= y1) return;
   const int64_t nx = (x1 - x0) / bw, ny = (y1 - y0) / bh;
   if (nx == 0 || ny == 0) return;
@@ -159,48 +176,56 @@ void CEffectMozaic::Print(EffectChannel* record, int) {
 
 // --- #54 ---
 
-int CEffectFill::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[4];
-  const int given = TakeParams(count, values, 4, p);
-  Default(p, given, 0, 20);
-  DefaultColour(p, given, 1);
-  return StartRecord(record, kNumber, 9999, p, 4);
-}
+constexpr StartTable CEffectFill::kTable{kNumber, 4, 9999, kAfter, kDefaults};
+
+CEffectFill::CEffectFill(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectFill::Print(EffectChannel* record, int) {
-  FillScreenBytes(record->Param(1), record->Param(2), record->Param(3));
+  FillScreenBytes(record->Param(kRed), record->Param(kGreen), record->Param(kBlue));
 }
 
 // --- #55 ---
 
-CEffectOldFilm::CEffectOldFilm(CEffectManager* manager) : CCommonEffect(manager) { endFlag_ = 1; }
+// The area (the screen's), its scratches (count, width, colour), their
+// life in frames with its variation in percent, and the chance in percent
+// that a scratch is drawn in a frame.
+constexpr ParamDefault CEffectOldFilm::kDefaults[] = {
+    NoDefault(kUnused),
+    Value(kX, 0),
+    Value(kY, 0),
+    Value(kWidth, Width()),
+    Value(kHeight, Height()),
+    Value(kLines, 3),
+    Value(kScratchWidth, 1),
+    Value(kRed, 128),
+    Value(kGreen, 128),
+    Value(kBlue, 128),
+    Value(kLife, 200),
+    Value(kLifeVariation, 80),
+    Value(kDrawChance, 30),
+};
+// The area held on the screen, a scratch's width inside it.
+constexpr ParamClamp CEffectOldFilm::kClamps[] = {
+    AtMost(kLines, Fixed(kMaxLines)),
+    Range(kScratchWidth, 1, kMaxWidth),
+    Range(kX, 0, INT32_MAX),
+    Range(kY, 0, INT32_MAX),
+    SumAtMost(kX, kScratchWidth, Width()),
+    SumAtMost(kY, kScratchWidth, Height()),
+    SumAtMost(kWidth, kX, Width()),
+    SumAtMost(kHeight, kY, Height()),
+};
 
-int CEffectOldFilm::SetParam(EffectChannel* record, int count, const int* values, int) {
-  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  int p[13];
-  const int given = TakeParams(count, values, 13, p);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  Default(p, given, 3, w);
-  Default(p, given, 4, h);
-  Default(p, given, 5, 3);
-  Default(p, given, 6, 1);
-  Default(p, given, 7, 128);
-  Default(p, given, 8, 128);
-  Default(p, given, 9, 128);
-  Default(p, given, 10, 200);
-  Default(p, given, 11, 80);
-  Default(p, given, 12, 30);
-  p[5] = std::min(p[5], kMaxLines);
-  p[6] = std::clamp(p[6], 1, kMaxWidth);
-  p[1] = std::max(p[1], 0);
-  p[2] = std::max(p[2], 0);
-  p[1] = std::min(p[1], w - p[6]);
-  p[2] = std::min(p[2], h - p[6]);
-  p[3] = Clamp32(std::min<int64_t>(p[3], int64_t{w} - p[1]));
-  p[4] = Clamp32(std::min<int64_t>(p[4], int64_t{h} - p[2]));
-  StartRecord(record, kNumber, 9999, p, 13);
-  for (int i = 0; i < p[5]; ++i) ResetLine(record, i, p[6]);
+constexpr StartTable CEffectOldFilm::kTable{kNumber, 13, 9999, kAfter, kDefaults, kClamps};
+
+CEffectOldFilm::CEffectOldFilm(CEffectManager* manager) : CTableStartEffect(manager, kTable) {
+  endFlag_ = 1;
+}
+
+int CEffectOldFilm::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
+  for (int i = 0; i < record->Param(kLines); ++i)
+    ResetLine(record, i, record->Param(kScratchWidth));
   return 1;
 }
 
@@ -208,14 +233,16 @@ int CEffectOldFilm::SetParam(EffectChannel* record, int count, const int* values
 // position, velocity, its sign.
 void CEffectOldFilm::ResetLine(EffectChannel* record, int line, int width) {
   int32_t* state = record->v + kLineBase + 4 * line;
-  const int64_t p1 = record->Param(1), p3 = record->Param(3), p6 = width;
-  const int64_t p10 = record->Param(10);
+  const int64_t x = record->Param(kX), areaWidth = record->Param(kWidth);
+  const int64_t life = record->Param(kLife);
   state[2] = crt::rand() % 20 + 10;
-  const int64_t spread = std::max<int64_t>(p10 * std::max(record->Param(11), 1) / 100, 1);
+  const int64_t spread =
+      std::max<int64_t>(life * std::max(record->Param(kLifeVariation), 1) / 100, 1);
   const int r1 = crt::rand();
   const int r2 = crt::rand();
-  state[3] = Clamp32(std::max<int64_t>(r2 % 100 >= 50 ? p10 + r1 % spread : p10 - r1 % spread, 1));
-  state[0] = Clamp32((p1 + crt::rand() % std::max<int64_t>(p3 + 1 - p6, 1)) * 256);
+  state[3] =
+      Clamp32(std::max<int64_t>(r2 % 100 >= 50 ? life + r1 % spread : life - r1 % spread, 1));
+  state[0] = Clamp32((x + crt::rand() % std::max<int64_t>(areaWidth + 1 - width, 1)) * 256);
   state[1] = crt::rand() % 1024 + 128;
   if (crt::rand() % 100 < 50) state[1] = -state[1];
 }
@@ -223,11 +250,11 @@ void CEffectOldFilm::ResetLine(EffectChannel* record, int line, int width) {
 void CEffectOldFilm::Print(EffectChannel* record, int) {
   // A record from a save may hold any count and width: keep to what
   // SetParam allows, so the lines stay inside the record.
-  const int lines = std::min(record->Param(5), kMaxLines);
-  const int width = std::clamp(record->Param(6), 1, kMaxWidth);
-  const int64_t p1 = record->Param(1);
-  const int64_t lo = p1 * 256;
-  const int64_t hi = (p1 + record->Param(3) - width + 1) * 256;
+  const int lines = std::min(record->Param(kLines), kMaxLines);
+  const int width = std::clamp(record->Param(kScratchWidth), 1, kMaxWidth);
+  const int64_t x = record->Param(kX);
+  const int64_t lo = x * 256;
+  const int64_t hi = (x + record->Param(kWidth) - width + 1) * 256;
   for (int i = 0; i < lines; ++i) {
     int32_t* state = record->v + kLineBase + 4 * i;
     state[3] = Clamp32(int64_t{state[3]} - 1);
@@ -248,8 +275,8 @@ void CEffectOldFilm::Print(EffectChannel* record, int) {
       position = lo;
     }
     state[0] = Clamp32(position);
-    if (crt::rand() % 100 < record->Param(12))
-      CAllGeo::BoxFill(state[0] / 256, record->Param(2), width, record->Param(4), record->Param(7),
-                       record->Param(8), record->Param(9));
+    if (crt::rand() % 100 < record->Param(kDrawChance))
+      CAllGeo::BoxFill(state[0] / 256, record->Param(kY), width, record->Param(kHeight),
+                       record->Param(kRed), record->Param(kGreen), record->Param(kBlue));
   }
 }

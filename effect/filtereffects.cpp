@@ -17,7 +17,12 @@
 #include <emmintrin.h>
 #endif
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // The progress curve on the record's counter and duration.
 int Curve(const EffectChannel& record, int from, int to, int ramp, int code) {
@@ -57,63 +62,51 @@ void AddOffsets(uint32_t* run, size_t n, int r, int g, int b) {
   rowops::AddSub(run, n, add, sub);
 }
 
-// Duration 20, curve code 0, ramp 0, strength 100 % at the end and 0 % at
-// the start: p0..p4 of the negative, sepia and grey filters.
-void StrengthDefaults(int* p, int given) {
-  static constexpr int kValues[5] = {20, 0, 0, 100, 0};
-  for (int i = 0; i < 5; ++i)
-    if (given <= i) p[i] = kValues[i];
-}
-
 uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
 
 }  // namespace
 
 // --- #20 light ---
 
-int CEffectLight::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[6];
-  const int given = TakeParams(count, values, 6, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 64);
-  Default(p, given, 2, p[1]);
-  Default(p, given, 3, p[2]);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 0);
-  return StartRecord(record, kNumber, p[0], p, 6);
-}
+// The offsets added at the end, from none at the start.
+constexpr ParamDefault CEffectLight::kDefaults[] = {
+    Value(kDuration, 20), Value(kRed, 64),  Same(kGreen, kRed),
+    Same(kBlue, kGreen),  Value(kCurve, 0), Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectLight::kTable{kNumber, 6, -1, kAfter, kDefaults};
+
+CEffectLight::CEffectLight(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectLight::Print(EffectChannel* record, int) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
-  const int ramp = r.Param(5), code = r.Param(4);
-  AddOffsets(s.pixels, s.Size(), Curve(r, 0, r.Param(1), ramp, code),
-             Curve(r, 0, r.Param(2), ramp, code), Curve(r, 0, r.Param(3), ramp, code));
+  const int ramp = r.Param(kRamp), code = r.Param(kCurve);
+  AddOffsets(s.pixels, s.Size(), Curve(r, 0, r.Param(kRed), ramp, code),
+             Curve(r, 0, r.Param(kGreen), ramp, code), Curve(r, 0, r.Param(kBlue), ramp, code));
 }
 
 // --- #23 raster ---
 
-int CEffectRaster::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[5];
-  const int given = TakeParams(count, values, 5, p);
-  Default(p, given, 0, 60);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 64);
-  Default(p, given, 3, 0);
-  Default(p, given, 4, 0);
-  const int half = CScreenBuffer::GetWidth() / 2;
-  for (int i : {1, 2})
-    if (p[i] >= half) p[i] = half - 1;
-  return StartRecord(record, kNumber, p[0], p, 5);
-}
+constexpr ParamDefault CEffectRaster::kDefaults[] = {
+    Value(kDuration, 60), Value(kStartAmplitude, 0), Value(kEndAmplitude, 64),
+    Value(kCurve, 0),     Value(kRamp, 0),
+};
+// Amplitudes below half the screen's width.
+constexpr ParamClamp CEffectRaster::kClamps[] = {AtMost(kStartAmplitude, Width(1, 2, -1)),
+                                                 AtMost(kEndAmplitude, Width(1, 2, -1))};
+
+constexpr StartTable CEffectRaster::kTable{kNumber, 5, -1, kAfter, kDefaults, kClamps};
+
+CEffectRaster::CEffectRaster(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectRaster::Print(EffectChannel* record, int) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
-  const int p1 = r.Param(1), p2 = r.Param(2);
-  const int amp = Curve(r, Times(p1, 100), Times(p2, 100), r.Param(4), r.Param(3));
+  const int p1 = r.Param(kStartAmplitude), p2 = r.Param(kEndAmplitude);
+  const int amp = Curve(r, Times(p1, 100), Times(p2, 100), r.Param(kRamp), r.Param(kCurve));
   if (amp < 100) return;
   if (manager_->GetWorkBufferSize() < s.h * 4) return;
   int64_t t = r.Counter(), sign = 1;
@@ -154,12 +147,13 @@ namespace {
 // The area limits of the start, in their order; Print applies them again
 // to what the record holds, since the area indexes the table.
 void NoiseLimits(int* p, int w, int h) {
-  p[8] = std::min(p[8], w);
-  p[9] = std::min(p[9], h);
-  p[6] = std::clamp(p[6], 0, std::max(w - 1, 0));
-  p[7] = std::clamp(p[7], 0, std::max(h - 1, 0));
-  p[8] = std::min(p[8], w - p[6]);
-  p[9] = std::min(p[9], h - p[7]);
+  using S = CEffectSuna;
+  p[S::kWidth] = std::min(p[S::kWidth], w);
+  p[S::kHeight] = std::min(p[S::kHeight], h);
+  p[S::kX] = std::clamp(p[S::kX], 0, std::max(w - 1, 0));
+  p[S::kY] = std::clamp(p[S::kY], 0, std::max(h - 1, 0));
+  p[S::kWidth] = std::min(p[S::kWidth], w - p[S::kX]);
+  p[S::kHeight] = std::min(p[S::kHeight], h - p[S::kY]);
 }
 
 uint32_t NoiseWord() {
@@ -170,7 +164,18 @@ uint32_t NoiseWord() {
 
 }  // namespace
 
-CEffectSuna::CEffectSuna(CEffectManager* manager) : CCommonEffect(manager) {
+// The area is the screen's, held on it as NoiseLimits does.
+constexpr ParamDefault CEffectSuna::kDefaults[] = {
+    Value(kDuration, 0),    Value(kLevelSwitch, 0),
+    Value(kEndLevel, 100),  Same(kStartLevel, kEndLevel),
+    Value(kCurve, 0),       Value(kRamp, 0),
+    Value(kX, 0),           Value(kY, 0),
+    Value(kWidth, Width()), Value(kHeight, Height()),
+};
+
+constexpr StartTable CEffectSuna::kTable{kNumber, 10, -1, kAfter, kDefaults};
+
+CEffectSuna::CEffectSuna(CEffectManager* manager) : CTableStartEffect(manager, kTable) {
   tableW_ = std::max(CScreenBuffer::GetWidth(), 0);
   tableH_ = std::max(CScreenBuffer::GetHeight(), 0);
   table_.assign(static_cast<size_t>(tableW_ / 2) * (tableH_ / 2) / 4, 0u);
@@ -188,20 +193,11 @@ void CEffectSuna::FillTable() {
 }
 
 int CEffectSuna::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[10];
-  const int given = TakeParams(count, values, 10, p);
-  Default(p, given, 0, 0);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 100);
-  Default(p, given, 3, p[2]);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 0);
-  Default(p, given, 6, 0);
-  Default(p, given, 7, 0);
-  Default(p, given, 8, CScreenBuffer::GetWidth());
-  Default(p, given, 9, CScreenBuffer::GetHeight());
-  NoiseLimits(p, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight());
-  StartRecord(record, kNumber, p[0], p, 10);
+  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, w, h, p);
+  NoiseLimits(p, w, h);
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
   FillTable();
   return 1;
 }
@@ -212,9 +208,7 @@ void CEffectSuna::Calcu(EffectChannel* record, int) {
 
 void CEffectSuna::Restore(EffectChannel* record, int channel) {
   const int counter = record->Counter();
-  int p[16];
-  for (int i = 0; i < 16; ++i) p[i] = record->Param(i);
-  SetParam(record, 16, p, channel);
+  StartAgain(record, channel);
   // The duration comes back from p0, which a save may hold below the counter.
   record->Counter() = std::clamp(counter, 0, record->Duration());
 }
@@ -224,12 +218,12 @@ void CEffectSuna::Print(EffectChannel* record, int) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
-  int p[10];
-  for (int i = 0; i < 10; ++i) p[i] = r.Param(i);
+  int p[kMaxParams];
+  for (int i = 0; i < Table().max; ++i) p[i] = r.Param(i);
   NoiseLimits(p, s.w, s.h);
-  const int x = std::max(p[6] & ~7, 0), y = std::max(p[7] & ~1, 0);
+  const int x = std::max(p[kX] & ~7, 0), y = std::max(p[kY] & ~1, 0);
   if (x >= s.w || y >= s.h) return;
-  const int w = std::min(p[8] & ~7, s.w - x), h = std::min(p[9] & ~1, s.h - y);
+  const int w = std::min(p[kWidth] & ~7, s.w - x), h = std::min(p[kHeight] & ~1, s.h - y);
   if (w < 1 || h < 1) return;
   const int bands = h / 2, words = w / 8;
   // A table made for another screen size is not read past its end.
@@ -239,10 +233,11 @@ void CEffectSuna::Print(EffectChannel* record, int) {
   for (int64_t i = 0; i < renew; ++i) table_[static_cast<size_t>(phase_ + 2 * i)] ^= NoiseWord();
 
   int level = 256;
-  if (p[1] != 0) {
-    const int length = std::max(p[0], 1);
-    level = CalcuCurve(std::clamp(r.Counter(), 0, length), length, Narrow(int64_t{p[3]} * 256 / 100),
-                       Narrow(int64_t{p[2]} * 256 / 100), p[5], p[4]);
+  if (p[kLevelSwitch] != 0) {
+    const int length = std::max(p[kDuration], 1);
+    level = CalcuCurve(std::clamp(r.Counter(), 0, length), length,
+                       Narrow(int64_t{p[kStartLevel]} * 256 / 100),
+                       Narrow(int64_t{p[kEndLevel]} * 256 / 100), p[kRamp], p[kCurve]);
   }
   level = std::clamp(level, 0, 256);
   if (level == 0) return;
@@ -304,20 +299,24 @@ void Noise(uint32_t* row, const uint32_t* words, size_t n, int level) { NoiseSca
 
 // --- #31 negative ---
 
-int CEffectNega::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  StrengthDefaults(p, given);
-  return StartRecord(record, kNumber, p[0], p, 5);
-}
+// Strength in percent, none at the start.
+constexpr ParamDefault CStrengthFilterEffect::kDefaults[] = {
+    Value(kDuration, 20),     Value(kCurve, 0),         Value(kRamp, 0),
+    Value(kEndStrength, 100), Value(kStartStrength, 0),
+};
+
+// The script may give more values; they are not kept.
+constexpr StartTable CEffectNega::kTable{kNumber, 5, -1, kAfter, kDefaults};
+
+CEffectNega::CEffectNega(CEffectManager* manager) : CStrengthFilterEffect(manager, kTable) {}
 
 void CEffectNega::Print(EffectChannel* record, int) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
-  const int from = Narrow(int64_t{r.Param(4)} * -508 / 100 + 254);
-  const int to = Narrow(int64_t{r.Param(3)} * -508 / 100 + 254);
-  const int f = std::clamp(Curve(r, from, to, r.Param(2), r.Param(1)), -254, 254);
+  const int from = Narrow(int64_t{r.Param(kStartStrength)} * -508 / 100 + 254);
+  const int to = Narrow(int64_t{r.Param(kEndStrength)} * -508 / 100 + 254);
+  const int f = std::clamp(Curve(r, from, to, r.Param(kRamp), r.Param(kCurve)), -254, 254);
   filterrows::Nega(s.pixels, s.Size(), f);
 }
 
@@ -359,23 +358,24 @@ void Nega(uint32_t* p, size_t n, int f) { NegaScalar(p, n, f); }
 
 // --- #33 relief ---
 
-int CEffectReleaf::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[5];
-  const int given = TakeParams(count, values, 5, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 100);
-  Default(p, given, 3, 0);
-  Default(p, given, 4, 0);
-  return StartRecord(record, kNumber, p[0], p, 5);
-}
+// Strength in percent, none at the start.
+constexpr ParamDefault CEffectReleaf::kDefaults[] = {
+    Value(kDuration, 20),     Value(kCurve, 0), Value(kEndStrength, 100),
+    Value(kStartStrength, 0), Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectReleaf::kTable{kNumber, 5, -1, kAfter, kDefaults};
+
+CEffectReleaf::CEffectReleaf(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectReleaf::Print(EffectChannel* record, int) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
   const int level =
-      std::clamp(Curve(r, Times(r.Param(3), 256), Times(r.Param(2), 256), r.Param(4), r.Param(1)) / 100,
+      std::clamp(Curve(r, Times(r.Param(kStartStrength), 256), Times(r.Param(kEndStrength), 256),
+                       r.Param(kRamp), r.Param(kCurve)) /
+                     100,
                  0, 256);
   // Every pixel but the last two of the screen.
   if (s.Size() > 2) filterrows::Relief(s.pixels, s.Size() - 2, level);
@@ -435,41 +435,65 @@ void Relief(uint32_t* p, size_t n, int level) { ReliefScalar(p, n, level); }
 
 namespace {
 
-// The band's first row and row count, held to the screen.
-void BandLimits(int* p, int h) {
-  p[15] = std::clamp(p[15], 0, std::max(h - 1, 0));
-  p[16] = std::clamp(p[16], 0, h - p[15]);
+// The band's first row and row count, held to the screen. Print applies
+// them again to what the record holds.
+void BandLimits(int* first, int* rows, int h) {
+  *first = std::clamp(*first, 0, std::max(h - 1, 0));
+  *rows = std::clamp(*rows, 0, h - *first);
 }
 
 }  // namespace
 
+// Offsets of the top and bottom rows, from the start values to the end
+// ones; the band is the whole screen.
+constexpr ParamDefault CEffectGradation::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kEndTopRed, 0),
+    Value(kEndTopGreen, 0),
+    Value(kEndTopBlue, 0),
+    Value(kEndBottomRed, 255),
+    Value(kEndBottomGreen, 255),
+    Value(kEndBottomBlue, 255),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+    Value(kStartTopRed, 0),
+    Value(kStartTopGreen, 0),
+    Value(kStartTopBlue, 0),
+    Value(kStartBottomRed, 0),
+    Value(kStartBottomGreen, 0),
+    Value(kStartBottomBlue, 0),
+    Value(kFirstRow, 0),
+    Value(kRows, Height()),
+};
+
+constexpr StartTable CEffectGradation::kTable{kNumber, 18, -1, kAfter, kDefaults};
+
+CEffectGradation::CEffectGradation(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectGradation::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[18];
-  const int given = TakeParams(count, values, 18, p);
-  Default(p, given, 0, 20);
-  for (int i = 1; i <= 3; ++i) Default(p, given, i, 0);
-  for (int i = 4; i <= 6; ++i) Default(p, given, i, 255);
-  for (int i = 7; i <= 15; ++i) Default(p, given, i, 0);
-  Default(p, given, 16, CScreenBuffer::GetHeight());
-  Default(p, given, 17, 0);
-  BandLimits(p, CScreenBuffer::GetHeight());
-  return StartRecord(record, kNumber, p[0], p, 18);
+  const int h = CScreenBuffer::GetHeight();
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), h, p);
+  BandLimits(&p[kFirstRow], &p[kRows], h);
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 void CEffectGradation::Print(EffectChannel* record, int) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
-  int band[17];
-  for (int i = 0; i < 17; ++i) band[i] = r.Param(i);
-  BandLimits(band, s.h);
-  const int first = band[15], n = band[16];
+  int first = r.Param(kFirstRow), n = r.Param(kRows);
+  BandLimits(&first, &n, s.h);
   if (n <= 0 || manager_->GetWorkBufferSize() < n * 8) return;
-  const int ramp = r.Param(8), code = r.Param(7);
+  const int ramp = r.Param(kRamp), code = r.Param(kCurve);
+  static constexpr int kStartTop[3] = {kStartTopRed, kStartTopGreen, kStartTopBlue};
+  static constexpr int kEndTop[3] = {kEndTopRed, kEndTopGreen, kEndTopBlue};
+  static constexpr int kStartBottom[3] = {kStartBottomRed, kStartBottomGreen, kStartBottomBlue};
+  static constexpr int kEndBottom[3] = {kEndBottomRed, kEndBottomGreen, kEndBottomBlue};
   int top[3], bottom[3];
   for (int c = 0; c < 3; ++c) {
-    top[c] = Curve(r, r.Param(9 + c), r.Param(1 + c), ramp, code);
-    bottom[c] = Curve(r, r.Param(12 + c), r.Param(4 + c), ramp, code);
+    top[c] = Curve(r, r.Param(kStartTop[c]), r.Param(kEndTop[c]), ramp, code);
+    bottom[c] = Curve(r, r.Param(kStartBottom[c]), r.Param(kEndBottom[c]), ramp, code);
   }
   // One entry of three offsets (red, green, blue) per row of the band.
   int16_t* rows = reinterpret_cast<int16_t*>(manager_->GetWorkBuffer());
@@ -495,25 +519,31 @@ int CentreLimit(int v, int size) {
 
 }  // namespace
 
-int CEffectBura::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  Default(p, given, 0, 20);
-  Default(p, given, 1, w / 2);
-  p[1] = CentreLimit(p[1], w);
-  Default(p, given, 2, h / 2);
-  p[2] = CentreLimit(p[2], h);
-  Default(p, given, 3, 105);
-  Default(p, given, 4, p[3]);
-  Default(p, given, 5, 20);
-  Default(p, given, 6, p[5]);
-  for (int i = 7; i <= 10; ++i) Default(p, given, i, 0);
-  Default(p, given, 11, p[1]);
-  Default(p, given, 12, p[2]);
-  for (int i = 13; i <= 15; ++i) Default(p, given, i, 0);
-  return StartRecord(record, kNumber, p[0], p, 16);
-}
+// The centre on the screen, magnification and opacity in percent; each
+// start value defaults to its end value.
+constexpr ParamDefault CEffectBura::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kEndX, Width(1, 2)),
+    Value(kEndY, Height(1, 2)),
+    Value(kEndZoom, 105),
+    Same(kStartZoom, kEndZoom),
+    Value(kEndOpacity, 20),
+    Same(kStartOpacity, kEndOpacity),
+    Value(kZoomCurve, 0),
+    Value(kZoomRamp, 0),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+    Same(kStartX, kEndX),
+    Same(kStartY, kEndY),
+};
+// The end centre one pixel inside the screen (as CentreLimit), before the
+// start centre copies it.
+constexpr ParamClamp CEffectBura::kClamps[] = {Range(kEndX, Fixed(1), Width(1, 1, -2)),
+                                               Range(kEndY, Fixed(1), Height(1, 1, -2))};
+
+constexpr StartTable CEffectBura::kTable{kNumber, 16, -1, kEach, kDefaults, kClamps};
+
+CEffectBura::CEffectBura(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectBura::Print(EffectChannel* record, int) {
   Screen s;
@@ -523,11 +553,17 @@ void CEffectBura::Print(EffectChannel* record, int) {
   const int64_t m = std::clamp<int64_t>(r.Counter(), 0, length);
   // The start centre is not limited when given; the quadrants need it
   // inside the screen.
-  cx_ = CentreLimit(Narrow(r.Param(11) + m * (int64_t{r.Param(1)} - r.Param(11)) / length), s.w);
-  cy_ = CentreLimit(Narrow(r.Param(12) + m * (int64_t{r.Param(2)} - r.Param(12)) / length), s.h);
-  double z = Curve(r, Times(r.Param(4), 100), Times(r.Param(3), 100), r.Param(8), r.Param(7)) / 100.0;
+  const auto move = [&](int start, int end) {
+    return Narrow(r.Param(start) + m * (int64_t{r.Param(end)} - r.Param(start)) / length);
+  };
+  cx_ = CentreLimit(move(kStartX, kEndX), s.w);
+  cy_ = CentreLimit(move(kStartY, kEndY), s.h);
+  double z = Curve(r, Times(r.Param(kStartZoom), 100), Times(r.Param(kEndZoom), 100),
+                   r.Param(kZoomRamp), r.Param(kZoomCurve)) /
+             100.0;
   if (z < 100) z = 100;
-  const int a = Curve(r, r.Param(6), r.Param(5), r.Param(10), r.Param(9));
+  const int a = Curve(r, r.Param(kStartOpacity), r.Param(kEndOpacity), r.Param(kOpacityRamp),
+                      r.Param(kOpacityCurve));
   const double cx = cx_, cy = cy_, w = s.w, h = s.h;
   const double left = cx - cx * 100 / z, right = cx + (w - cx) * 100 / z;
   const double top = cy - cy * 100 / z, bottom = cy + (h - cy) * 100 / z;
@@ -575,18 +611,25 @@ void CEffectBura::DrawQuadrant(int x0, int y0, double sx, double sy, int dx, int
 
 // --- #76 streak ---
 
+// The blur's length in lines at full progress; the margin has no default of
+// its own: SetParam keeps it at least four lines beyond the length.
+constexpr ParamDefault CEffectSlash::kDefaults[] = {
+    Value(kDuration, 20), Value(kDirection, 0), Value(kCurve, 0),
+    Value(kRamp, 0),      Value(kLength, 32),   NoDefault(kMargin),
+};
+constexpr ParamClamp CEffectSlash::kClamps[] = {Range(kLength, 1, 255)};
+
+constexpr StartTable CEffectSlash::kTable{kNumber, 6, -1, kEach, kDefaults, kClamps};
+
+CEffectSlash::CEffectSlash(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectSlash::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[6];
-  const int given = TakeParams(count, values, 6, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  Default(p, given, 3, 0);
-  Default(p, given, 4, 32);
-  p[4] = std::clamp(p[4], 1, 255);
-  Default(p, given, 5, p[4] + 4);
-  p[5] = std::max(p[5], p[4] + 4);
-  return StartRecord(record, kNumber, p[0], p, 6);
+  int p[kMaxParams];
+  const int given =
+      MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
+  Default(p, given, kMargin, p[kLength] + 4);
+  p[kMargin] = std::max(p[kMargin], p[kLength] + 4);
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 namespace {
@@ -602,7 +645,7 @@ void CEffectSlash::Draw(EffectChannel* record, int channel, bool plain) {
   Screen s;
   if (!TakeScreen(&s)) return;
   const EffectChannel& r = *record;
-  const int64_t g = std::clamp(Curve(r, 0, 100, r.Param(3), r.Param(2)), 0, 100);
+  const int64_t g = std::clamp(Curve(r, 0, 100, r.Param(kRamp), r.Param(kCurve)), 0, 100);
   if (!RecordPicture(r)) return;
   CPicture* picture = manager_->GetPicture(channel);
   if (!picture || picture->Get256Flag() || !picture->GetPixelBuffer()) return;
@@ -610,12 +653,12 @@ void CEffectSlash::Draw(EffectChannel* record, int channel, bool plain) {
   const int px = r.DrawRect()[0], py = r.DrawRect()[1];
   if (px > 0 || py > 0 || pw < int64_t{s.w} - px || ph < int64_t{s.h} - py) return;
 
-  const int direction = r.Param(1);
+  const int direction = r.Param(kDirection);
   const bool vertical = direction != 2 && direction != 3;
   const int lines = vertical ? s.h : s.w;
-  const int64_t span = std::max<int64_t>(int64_t{lines} - r.Param(5), 0);
+  const int64_t span = std::max<int64_t>(int64_t{lines} - r.Param(kMargin), 0);
   const int64_t travel = std::clamp<int64_t>(g * span / 100, 0, span);
-  int n = static_cast<int>(std::clamp<int64_t>(g * r.Param(4) / 100, 0, 256));
+  int n = static_cast<int>(std::clamp<int64_t>(g * r.Param(kLength) / 100, 0, 256));
   if (n <= 1) {
     picture->Blt(px, py, 0, 0, pw, ph, 0);
     return;
@@ -768,31 +811,37 @@ void CEffectSlash::Horizontal(const uint32_t* source, int pitch, const int32_t* 
 namespace {
 
 int LayerLevel(const EffectChannel& r) {
-  return std::clamp(Curve(r, Times(r.Param(4), 256), Times(r.Param(3), 256), r.Param(2), r.Param(1)) / 100,
-                    0, 256);
+  using S = CStrengthFilterEffect;
+  return std::clamp(
+      Curve(r, Times(r.Param(S::kStartStrength), 256), Times(r.Param(S::kEndStrength), 256),
+            r.Param(S::kRamp), r.Param(S::kCurve)) /
+          100,
+      0, 256);
 }
 
 }  // namespace
 
-int CEffectLayerSepia::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[8];
-  const int given = TakeParams(count, values, 8, p);
-  StrengthDefaults(p, given);
-  Default(p, given, 5, 107);
-  Default(p, given, 6, 74);
-  Default(p, given, 7, 43);
-  return StartRecord(record, kNumber, p[0], p, 8);
-}
+constexpr ParamDefault CEffectLayerSepia::kTintDefaults[] = {Value(kRed, 107), Value(kGreen, 74),
+                                                             Value(kBlue, 43)};
+
+namespace {
+constexpr auto kSepiaRows =
+    Rows(CStrengthFilterEffect::kDefaults, CEffectLayerSepia::kTintDefaults);
+}  // namespace
+
+constexpr StartTable CEffectLayerSepia::kTable{kNumber, 8, -1, kAfter, kSepiaRows};
+
+CEffectLayerSepia::CEffectLayerSepia(CEffectManager* manager)
+    : CStrengthFilterEffect(manager, kTable) {}
 
 void CEffectLayerSepia::Print(EffectChannel* record, int) {
-  CAllGraphics::LayerSepia(LayerLevel(*record), record->Param(5), record->Param(6), record->Param(7));
+  CAllGraphics::LayerSepia(LayerLevel(*record), record->Param(kRed), record->Param(kGreen),
+                           record->Param(kBlue));
 }
 
-int CEffectLayerGrey::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[5];
-  const int given = TakeParams(count, values, 5, p);
-  StrengthDefaults(p, given);
-  return StartRecord(record, kNumber, p[0], p, 5);
-}
+constexpr StartTable CEffectLayerGrey::kTable{kNumber, 5, -1, kAfter, kDefaults};
+
+CEffectLayerGrey::CEffectLayerGrey(CEffectManager* manager)
+    : CStrengthFilterEffect(manager, kTable) {}
 
 void CEffectLayerGrey::Print(EffectChannel* record, int) { CAllGraphics::LayerGrey(LayerLevel(*record)); }

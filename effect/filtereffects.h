@@ -6,49 +6,67 @@
 //
 // Pixel rules are integer rules on each colour byte (floors of products,
 // shifts by 8 or 16, saturation to 0..255); the top byte is written as 0.
-// Every pixel a rule covers is filtered, whatever the screen's width.
+// Every pixel a rule covers is filtered, whatever the screen's width. Each
+// names its values in its class; their defaults and clamps are its start
+// table in filtereffects.cpp.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-// p0 duration (20); p1, p2, p3 red, green, blue offset at the end (64, p1,
-// p2); p4 curve code, p5 ramp. Adds the offsets to every pixel.
-class CEffectLight : public CCommonEffect {
+// Adds offsets growing to the end offsets to every pixel.
+class CEffectLight : public CTableStartEffect {
  public:
   static constexpr int kNumber = 20;
   static constexpr const char* kClassName = "CEffectLight";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kRed, kGreen, kBlue, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectLight(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (60); p1, p2 amplitude at the start and end in pixels (0, 64;
-// below W / 2); p3 curve code, p4 ramp. Every row shifts along a cosine
-// wave of three periods over the height that moves 10 rows a frame.
-class CEffectRaster : public CCommonEffect {
+// Every row shifts along a cosine wave of three periods over the height
+// that moves 10 rows a frame, its amplitude in pixels.
+class CEffectRaster : public CTableStartEffect {
  public:
   static constexpr int kNumber = 23;
   static constexpr const char* kClassName = "CEffectRaster";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kStartAmplitude, kEndAmplitude, kCurve, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectRaster(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (0); p1 level switch (0: full level always); p2, p3 level at
-// the end and start in percent (100, p2); p4 curve code, p5 ramp; p6..p9
-// the area (0, 0, W, H), drawn rounded to 8 x 2 pixels. Grey noise in
-// blocks of 2 x 2 pixels from a table of random words that the object owns:
-// every channel running it shares the table and renews half of it a frame.
-class CEffectSuna : public CCommonEffect {
+// Grey noise in blocks of 2 x 2 pixels over an area drawn rounded to 8 x 2
+// pixels, at full level unless the level switch is set. The noise comes
+// from a table of random words that the object owns: every channel running
+// it shares the table and renews half of it a frame.
+class CEffectSuna : public CTableStartEffect {
  public:
   static constexpr int kNumber = 29;
   static constexpr const char* kClassName = "CEffectSuna";
+  enum : int {
+    kDuration,
+    kLevelSwitch,
+    kEndLevel,
+    kStartLevel,
+    kCurve,
+    kRamp,
+    kX,
+    kY,
+    kWidth,
+    kHeight
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectSuna(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
@@ -69,16 +87,23 @@ class CEffectSuna : public CCommonEffect {
   int tableW_ = 0, tableH_ = 0;
 };
 
-// p0 duration (20); p1 curve code, p2 ramp; p3, p4 strength at the end and
-// start in percent (100, 0); values 5..15 accepted and not kept. Scales
-// every colour byte around 128: 0 % unchanged, 50 % flat grey, 100 % the
-// negative.
-class CEffectNega : public CCommonEffect {
+// What the negative, sepia and grey filters share: a strength in percent
+// going from its start to its end value.
+class CStrengthFilterEffect : public CTableStartEffect {
+ public:
+  enum : int { kDuration, kCurve, kRamp, kEndStrength, kStartStrength };
+  static const effectstart::ParamDefault kDefaults[];
+  using CTableStartEffect::CTableStartEffect;
+};
+
+// Scales every colour byte around 128: strength 0 % unchanged, 50 % flat
+// grey, 100 % the negative.
+class CEffectNega : public CStrengthFilterEffect {
  public:
   static constexpr int kNumber = 31;
   static constexpr const char* kClassName = "CEffectNega";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  static const effectstart::StartTable kTable;
+  explicit CEffectNega(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
@@ -97,44 +122,79 @@ void NoiseScalar(uint32_t* row, const uint32_t* words, size_t n, int level);
 void Noise(uint32_t* row, const uint32_t* words, size_t n, int level);
 }  // namespace filterrows
 
-// p0 duration (20); p1 curve code; p2, p3 strength at the end and start in
-// percent (100, 0); p4 ramp. Embosses every pixel against the next one.
-class CEffectReleaf : public CCommonEffect {
+// Embosses every pixel against the next one.
+class CEffectReleaf : public CTableStartEffect {
  public:
   static constexpr int kNumber = 33;
   static constexpr const char* kClassName = "CEffectReleaf";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kCurve, kEndStrength, kStartStrength, kRamp };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectReleaf(CEffectManager* manager);
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20); p1..p3 top and p4..p6 bottom offsets at the end (0 and
-// 255 each); p7 curve code, p8 ramp; p9..p11 top and p12..p14 bottom offsets
-// at the start (0); p15 first row (0), p16 rows (H); p17 kept. Adds a
-// vertical colour gradient to the band.
-class CEffectGradation : public CCommonEffect {
+// Adds a vertical colour gradient, from the top row's offsets to the bottom
+// row's, to a band of rows. The value after the last named one is kept, not
+// read.
+class CEffectGradation : public CTableStartEffect {
  public:
   static constexpr int kNumber = 50;
   static constexpr const char* kClassName = "CEffectGradation";
-  using CCommonEffect::CCommonEffect;
+  enum : int {
+    kDuration,
+    kEndTopRed,
+    kEndTopGreen,
+    kEndTopBlue,
+    kEndBottomRed,
+    kEndBottomGreen,
+    kEndBottomBlue,
+    kCurve,
+    kRamp,
+    kStartTopRed,
+    kStartTopGreen,
+    kStartTopBlue,
+    kStartBottomRed,
+    kStartBottomGreen,
+    kStartBottomBlue,
+    kFirstRow,
+    kRows
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectGradation(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20); p1, p2 centre at the end (the screen's centre, kept
-// 1 pixel inside); p3, p4 magnification at the end and start in percent
-// (105, p3); p5, p6 opacity at the end and start (20, p5); p7, p8 curve and
-// ramp of the magnification, p9, p10 of the opacity; p11, p12 centre at the
-// start (p1, p2); p13..p15 kept. Blends the screen with a copy of itself
-// magnified around a centre that moves from the start to the end.
-class CEffectBura : public CCommonEffect {
+// Blends the screen with a copy of itself magnified around a centre that
+// moves from its start to its end. The values after the last named one are
+// kept, not read.
+class CEffectBura : public CTableStartEffect {
  public:
   static constexpr int kNumber = 74;
   static constexpr const char* kClassName = "CEffectBura";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kEndX,
+    kEndY,
+    kEndZoom,
+    kStartZoom,
+    kEndOpacity,
+    kStartOpacity,
+    kZoomCurve,
+    kZoomRamp,
+    kOpacityCurve,
+    kOpacityRamp,
+    kStartX,
+    kStartY
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectBura(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 
   // The centre of the last Print, shared by every channel running it.
@@ -149,15 +209,18 @@ class CEffectBura : public CCommonEffect {
   int cx_ = 0, cy_ = 0;
 };
 
-// p0 duration (20); p1 direction (0, 1 vertical; 2, 3 horizontal); p2 curve
-// code, p3 ramp; p4 blur length at full progress (32, 1..255); p5 margin
-// (p4 + 4, at least that). Draws the channel's screen-covering picture
-// stretched along one axis with a box blur growing with progress.
-class CEffectSlash : public CCommonEffect {
+// Draws the channel's screen-covering picture stretched along one axis
+// (direction 0, 1 vertical; 2, 3 horizontal) with a box blur growing with
+// progress to its length.
+class CEffectSlash : public CTableStartEffect {
  public:
   static constexpr int kNumber = 76;
   static constexpr const char* kClassName = "CEffectSlash";
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration, kDirection, kCurve, kRamp, kLength, kMargin };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectSlash(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
@@ -182,22 +245,25 @@ class CEffectSlash : public CCommonEffect {
   std::vector<uint32_t> averages_;
 };
 
-// p0 duration (20); p1 curve code, p2 ramp; p3, p4 level at the end and
-// start in percent (100, 0); sepia: p5..p7 the tint (107, 74, 43).
-class CEffectLayerSepia : public CCommonEffect {
+// The screen mixed with its grey tinted by a sepia colour, the strength
+// the mix level.
+class CEffectLayerSepia : public CStrengthFilterEffect {
  public:
   static constexpr int kNumber = 128;
   static constexpr const char* kClassName = "CEffectLayerSepia";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kRed = kStartStrength + 1, kGreen, kBlue };
+  static const effectstart::ParamDefault kTintDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectLayerSepia(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };
 
-class CEffectLayerGrey : public CCommonEffect {
+// The screen mixed with its grey.
+class CEffectLayerGrey : public CStrengthFilterEffect {
  public:
   static constexpr int kNumber = 129;
   static constexpr const char* kClassName = "CEffectLayerGrey";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  static const effectstart::StartTable kTable;
+  explicit CEffectLayerGrey(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };

@@ -17,37 +17,6 @@ namespace {
 
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
-constexpr ParamDefault kFishDefaults[] = {
-    Value(1, 1),   Value(2, 32), Value(3, 32),  Value(4, 0),  Value(5, 0),
-    Value(6, Width()), Value(7, Height()), Value(8, 1), Value(9, 1), Value(10, 1),
-    Value(11, 1),  Value(12, 3), Value(13, 100)};
-constexpr ParamClamp kFishClamps[] = {AtMost(1, Fixed(CEffectFish::kMaxFish))};
-constexpr StartTable kFishTable{CEffectFish::kNumber, 16, 999999, kAfter, kFishDefaults,
-                                kFishClamps};
-
-constexpr ParamDefault kLineDefaults[] = {
-    Value(0, 20), Value(1, 10), Value(2, 100), Value(3, 3),       Value(4, 30),
-    Value(5, 255), Value(6, 3), Value(7, 3),   Value(8, 0),       Value(9, 0),
-    Value(10, Width()),         Value(11, Height())};
-constexpr ParamClamp kLineClamps[] = {
-    Range(1, 0, CEffectSpeedLine::kLines), Range(2, 81, INT_MAX),
-    Range(8, Fixed(0), Width(1, 1, -1)),   Range(9, Fixed(0), Height(1, 1, -1)),
-    SumAtMost(10, 8, Width()),             SumAtMost(11, 9, Height())};
-constexpr StartTable kLineTable{CEffectSpeedLine::kNumber, 12, -1, kAfter, kLineDefaults,
-                                kLineClamps};
-
-constexpr ParamDefault kKiraDefaults[] = {Value(1, 20), Value(2, 32), Value(3, 32),
-                                          Value(4, Width(1, 1, -64)),
-                                          Value(5, Height(1, 1, -64))};
-constexpr ParamClamp kKiraClamps[] = {
-    Range(1, 1, CEffectKira::kSparkles),    Range(2, Fixed(32), Width(1, 1, -32)),
-    Range(3, Fixed(32), Height(1, 1, -32)), Range(4, 1, INT_MAX),
-    Range(5, 1, INT_MAX),                   SumAtMost(4, 2, Width(1, 1, -33)),
-    SumAtMost(5, 3, Height(1, 1, -33)),     Range(4, 1, INT_MAX),
-    Range(5, 1, INT_MAX)};
-constexpr StartTable kKiraTable{CEffectKira::kNumber, 6, 99999, kAfter, kKiraDefaults,
-                                kKiraClamps};
-
 // One draw of the random generator modulo n (n > 0).
 int64_t RandomMod(int64_t n) { return crt::rand() % n; }
 
@@ -57,10 +26,28 @@ int Byte(int v) { return std::clamp(v, 0, 255); }
 
 // --- #111 ---
 
-CEffectFish::CEffectFish(CEffectManager* manager) : CTableStartEffect(manager, kFishTable) {}
+// The first value is kept, not used. The fish's size and the area in
+// pixels, speeds in pixels per frame, the chance to turn per 10,000
+// frames.
+constexpr ParamDefault CEffectFish::kDefaults[] = {
+    NoDefault(kDuration),       Value(kCount, 1),
+    Value(kFishWidth, 32),      Value(kFishHeight, 32),
+    Value(kAreaX, 0),           Value(kAreaY, 0),
+    Value(kAreaWidth, Width()), Value(kAreaHeight, Height()),
+    Value(kKinds, 1),           Value(kFrames, 1),
+    Value(kFramesPerStep, 1),   Value(kLeastSpeed, 1),
+    Value(kGreatestSpeed, 3),   Value(kTurnChance, 100),
+};
+// SetParam holds the greatest speed at least at the least.
+constexpr ParamClamp CEffectFish::kClamps[] = {AtMost(kCount, Fixed(kMaxFish))};
+
+constexpr StartTable CEffectFish::kTable{kNumber, 16, 999999, kAfter, kDefaults, kClamps};
+static_assert(CEffectFish::kFishBase >= CEffectFish::kTable.max, "the fish follow the values");
+
+CEffectFish::CEffectFish(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 int CEffectFish::Count(const EffectChannel& record) {
-  return std::clamp(record.Param(1), 0, kMaxFish);
+  return std::clamp(record.Param(kCount), 0, kMaxFish);
 }
 
 namespace {
@@ -68,19 +55,21 @@ namespace {
 // The record's values as 64-bit numbers, so sums of them never wrap.
 struct FishValues {
   int64_t fishW, fishH, areaX, areaY, areaW, areaH, kinds, frames, step, least, span, chance;
+  using F = CEffectFish;
   explicit FishValues(const EffectChannel& r)
-      : fishW(r.Param(2)),
-        fishH(r.Param(3)),
-        areaX(r.Param(4)),
-        areaY(r.Param(5)),
-        areaW(r.Param(6)),
-        areaH(r.Param(7)),
-        kinds(r.Param(8)),
-        frames(r.Param(9)),
-        step(std::max(r.Param(10), 1)),
-        least(r.Param(11)),
-        span(std::max<int64_t>(int64_t{r.Param(12)} - r.Param(11) + 1, 1)),
-        chance(r.Param(13)) {}
+      : fishW(r.Param(F::kFishWidth)),
+        fishH(r.Param(F::kFishHeight)),
+        areaX(r.Param(F::kAreaX)),
+        areaY(r.Param(F::kAreaY)),
+        areaW(r.Param(F::kAreaWidth)),
+        areaH(r.Param(F::kAreaHeight)),
+        kinds(r.Param(F::kKinds)),
+        frames(r.Param(F::kFrames)),
+        step(std::max(r.Param(F::kFramesPerStep), 1)),
+        least(r.Param(F::kLeastSpeed)),
+        span(std::max<int64_t>(int64_t{r.Param(F::kGreatestSpeed)} - r.Param(F::kLeastSpeed) + 1,
+                               1)),
+        chance(r.Param(F::kTurnChance)) {}
   // Frames of a whole animation cycle, at least 1.
   int64_t Cycle() const { return std::max<int64_t>(frames * step, 1); }
   // A new speed, then its direction: leftward when the second draw mod 100
@@ -96,7 +85,7 @@ struct FishValues {
 int CEffectFish::SetParam(EffectChannel* record, int count, const int* values, int) {
   int p[kMaxParams];
   MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
-  p[12] = std::max(p[12], p[11]);
+  p[kGreatestSpeed] = std::max(p[kGreatestSpeed], p[kLeastSpeed]);
   StartRecord(record, kNumber, Table().fixedDuration, p, Table().max);
   const FishValues v(*record);
   for (int i = 0; i < Count(*record); ++i) {
@@ -154,8 +143,29 @@ void CEffectFish::Print(EffectChannel* record, int) {
 
 // --- #85 ---
 
-CEffectSpeedLine::CEffectSpeedLine(CEffectManager* manager)
-    : CTableStartEffect(manager, kLineTable) {}
+// Length and area in pixels, speed in pixels per frame; the width is kept,
+// not read.
+constexpr ParamDefault CEffectSpeedLine::kDefaults[] = {
+    Value(kDuration, 20),       Value(kCount, 10),
+    Value(kLength, 100),        Value(kWidth, 3),
+    Value(kSpeed, 30),          Value(kRed, 255),
+    Value(kGreen, 3),           Value(kBlue, 3),
+    Value(kAreaX, 0),           Value(kAreaY, 0),
+    Value(kAreaWidth, Width()), Value(kAreaHeight, Height()),
+};
+// The area held on the screen.
+constexpr ParamClamp CEffectSpeedLine::kClamps[] = {
+    Range(kCount, 0, kLines),
+    Range(kLength, 81, INT_MAX),
+    Range(kAreaX, Fixed(0), Width(1, 1, -1)),
+    Range(kAreaY, Fixed(0), Height(1, 1, -1)),
+    SumAtMost(kAreaWidth, kAreaX, Width()),
+    SumAtMost(kAreaHeight, kAreaY, Height()),
+};
+
+constexpr StartTable CEffectSpeedLine::kTable{kNumber, 12, -1, kAfter, kDefaults, kClamps};
+
+CEffectSpeedLine::CEffectSpeedLine(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 CEffectSpeedLine::Line* CEffectSpeedLine::Lines() {
   if (!lines_) lines_ = std::make_unique<std::array<Line, kLines>>();
@@ -163,18 +173,18 @@ CEffectSpeedLine::Line* CEffectSpeedLine::Lines() {
 }
 
 int CEffectSpeedLine::Count(const EffectChannel& record) {
-  return std::clamp(record.Param(1), 0, kLines);
+  return std::clamp(record.Param(kCount), 0, kLines);
 }
 
 int CEffectSpeedLine::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   int p[kMaxParams];
   MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
   // At least three rows: a lower area grows downward and moves up by 2.
-  if (p[11] < 3) {
-    p[11] = 3;
-    if (p[9] - 2 >= 0) p[9] -= 2;
+  if (p[kAreaHeight] < 3) {
+    p[kAreaHeight] = 3;
+    if (p[kAreaY] - 2 >= 0) p[kAreaY] -= 2;
   }
-  StartRecord(record, kNumber, p[0], p, Table().max);
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
   Lines();
   Restore(record, channel);
   return 1;
@@ -186,8 +196,9 @@ void CEffectSpeedLine::Restore(EffectChannel* record, int) {
 
 void CEffectSpeedLine::InitLine(const EffectChannel& r, int i, bool anywhere) {
   Line& line = Lines()[i];
-  const int64_t ax = r.Param(8), ay = r.Param(9), aw = r.Param(10), ah = r.Param(11);
-  const int64_t length = r.Param(2), speed = r.Param(4);
+  const int64_t ax = r.Param(kAreaX), ay = r.Param(kAreaY), aw = r.Param(kAreaWidth),
+                ah = r.Param(kAreaHeight);
+  const int64_t length = r.Param(kLength), speed = r.Param(kSpeed);
   const int64_t ry = crt::rand();
   int64_t x = 0;
   if (anywhere)
@@ -200,14 +211,14 @@ void CEffectSpeedLine::InitLine(const EffectChannel& r, int i, bool anywhere) {
   line.vx = Clamp32(speed + RandomMod(2 * m) - m);
   line.zero = 0;
   line.length = Clamp32(length + RandomMod(std::max<int64_t>(1, length / 2)));
-  line.width = r.Param(3);
+  line.width = r.Param(kWidth);
   line.thick = static_cast<int>(RandomMod(2));
 }
 
 void CEffectSpeedLine::Calcu(EffectChannel* record, int) {
   const EffectChannel& r = *record;
-  const int64_t ax = r.Param(8), aw = r.Param(10);
-  const bool leftward = r.Param(4) <= 0;
+  const int64_t ax = r.Param(kAreaX), aw = r.Param(kAreaWidth);
+  const bool leftward = r.Param(kSpeed) <= 0;
   Line* lines = Lines();
   for (int i = 0; i < Count(r); ++i) {
     Line& line = lines[i];
@@ -254,11 +265,11 @@ void CEffectSpeedLine::Print(EffectChannel* record, int) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   if (!screen || W <= 0 || H <= 0) return;
   const EffectChannel& r = *record;
-  const uint32_t colour = static_cast<uint32_t>(Byte(r.Param(5))) << 16 |
-                          static_cast<uint32_t>(Byte(r.Param(6))) << 8 |
-                          static_cast<uint32_t>(Byte(r.Param(7)));
-  const int64_t left = std::max<int64_t>(r.Param(8), 0);
-  const int64_t right = std::min<int64_t>(int64_t{r.Param(8)} + r.Param(10), W);
+  const uint32_t colour = static_cast<uint32_t>(Byte(r.Param(kRed))) << 16 |
+                          static_cast<uint32_t>(Byte(r.Param(kGreen))) << 8 |
+                          static_cast<uint32_t>(Byte(r.Param(kBlue)));
+  const int64_t left = std::max<int64_t>(r.Param(kAreaX), 0);
+  const int64_t right = std::min<int64_t>(int64_t{r.Param(kAreaX)} + r.Param(kAreaWidth), W);
   const Line* lines = Lines();
   for (int i = 0; i < Count(r); ++i) {
     const Line& line = lines[i];
@@ -284,8 +295,32 @@ void CEffectSpeedLine::Print(EffectChannel* record, int) {
 
 // --- #42 ---
 
+// The first value is kept, not used.
+constexpr ParamDefault CEffectKira::kDefaults[] = {
+    NoDefault(kDuration),
+    Value(kCount, 20),
+    Value(kAreaX, 32),
+    Value(kAreaY, 32),
+    Value(kAreaWidth, Width(1, 1, -64)),
+    Value(kAreaHeight, Height(1, 1, -64)),
+};
+// The area 32 pixels inside the screen's edges.
+constexpr ParamClamp CEffectKira::kClamps[] = {
+    Range(kCount, 1, kSparkles),
+    Range(kAreaX, Fixed(32), Width(1, 1, -32)),
+    Range(kAreaY, Fixed(32), Height(1, 1, -32)),
+    Range(kAreaWidth, 1, INT_MAX),
+    Range(kAreaHeight, 1, INT_MAX),
+    SumAtMost(kAreaWidth, kAreaX, Width(1, 1, -33)),
+    SumAtMost(kAreaHeight, kAreaY, Height(1, 1, -33)),
+    Range(kAreaWidth, 1, INT_MAX),
+    Range(kAreaHeight, 1, INT_MAX),
+};
+
+constexpr StartTable CEffectKira::kTable{kNumber, 6, 99999, kAfter, kDefaults, kClamps};
+
 CEffectKira::CEffectKira(CEffectManager* manager)
-    : CTableStartEffect(manager, kKiraTable), picture_(std::make_unique<CPicture>()) {
+    : CTableStartEffect(manager, kTable), picture_(std::make_unique<CPicture>()) {
   {
     const CQuietPictureLoads quiet;
     loaded_ = picture_->LoadDWQ("sys\\kirakira", 0) ? 1 : 0;
@@ -325,8 +360,8 @@ void CEffectKira::InitSparkle(const EffectChannel& r, int i) {
     if (v < 32) v = 32;
     return Clamp32(std::min<int64_t>(v, int64_t{limit} - 32));
   };
-  s.x = place(r.Param(2), r.Param(4), W);
-  s.y = place(r.Param(3), r.Param(5), H);
+  s.x = place(r.Param(kAreaX), r.Param(kAreaWidth), W);
+  s.y = place(r.Param(kAreaY), r.Param(kAreaHeight), H);
 }
 
 int CEffectKira::Level(int age, int life) {
@@ -341,7 +376,7 @@ void CEffectKira::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   uint32_t* screen = CScreenBuffer::GetBuffer();
   if (!loaded_ || !screen || W <= 0 || H <= 0) return;
-  const int count = std::clamp(record->Param(1), 1, kSparkles);
+  const int count = std::clamp(record->Param(kCount), 1, kSparkles);
   for (int i = 0; i < count; ++i) {
     Sparkle& s = sparkles_[i];
     if (++s.age >= s.life) InitSparkle(*record, i);

@@ -2,7 +2,8 @@
 // equal cells swimming to and fro (each channel's fish in its record), #85
 // horizontal speed lines and #42 sparkles flaring and fading (the lines and
 // the sparkles belong to the object, shared by every channel running them).
-// All start from their tables (effect/effectstart.h).
+// Each names its values in its class; their defaults and clamps are its
+// start table in fisheffects.cpp (effect/effectstart.h).
 #pragma once
 
 #include <array>
@@ -13,19 +14,35 @@
 
 class CPicture;
 
-// p0 stored (runs 999999 frames), p1 count (1, at most 40), p2, p3 fish
-// width and height (32, 32), p4..p7 area (0, 0, W, H), p8 kinds (1), p9
-// animation frames (1), p10 frames per animation step (1), p11, p12 least
-// and greatest speed (1, 3; p12 at least p11), p13 chance to turn per
-// 10,000 frames (100). Fish i is x, y, velocity x and animation counter at
-// p16 + 4i (save format). The sheet (the channel's picture) holds per kind
-// a left- and a right-facing column of cells, one row per animation frame.
+// Runs 999999 frames. Fish i is x, y, velocity x and animation counter at
+// kFishBase + 4i (save format). The sheet (the channel's picture) holds per
+// kind a left- and a right-facing column of cells, one row per animation
+// frame.
 class CEffectFish : public CTableStartEffect {
  public:
   static constexpr int kNumber = 111;
   static constexpr const char* kClassName = "CEffectFish";
   static constexpr int kMaxFish = 40;
   static constexpr int kFishBase = 16;
+  enum : int {
+    kDuration,
+    kCount,
+    kFishWidth,
+    kFishHeight,
+    kAreaX,
+    kAreaY,
+    kAreaWidth,
+    kAreaHeight,
+    kKinds,
+    kFrames,
+    kFramesPerStep,
+    kLeastSpeed,
+    kGreatestSpeed,
+    kTurnChance
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectFish(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
@@ -40,16 +57,31 @@ class CEffectFish : public CTableStartEffect {
   static int Count(const EffectChannel& record);
 };
 
-// p0 duration (20), p1 count (10, 0..100), p2 length (100, at least 81), p3
-// width (3, kept), p4 speed (30), p5..p7 colour (255, 3, 3), p8..p11 area
-// (0, 0, W, H; held on the screen, at least 3 rows: a lower one moves the
-// area up by 2 where it can). The 100 lines are the object's, made at the
-// first start.
+// Horizontal lines racing across an area of at least three rows (a start
+// lowers one, moving it up by 2 where it can). The 100 lines are the
+// object's, made at the first start.
 class CEffectSpeedLine : public CTableStartEffect {
  public:
   static constexpr int kNumber = 85;
   static constexpr const char* kClassName = "CEffectSpeedLine";
   static constexpr int kLines = 100;
+  enum : int {
+    kDuration,
+    kCount,
+    kLength,
+    kWidth,
+    kSpeed,
+    kRed,
+    kGreen,
+    kBlue,
+    kAreaX,
+    kAreaY,
+    kAreaWidth,
+    kAreaHeight
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   struct Line {
     int x, y, vx, zero, length, width, thick;
   };
@@ -75,14 +107,17 @@ class CEffectSpeedLine : public CTableStartEffect {
   std::unique_ptr<std::array<Line, kLines>> lines_;
 };
 
-// p0 stored (runs 99999 frames), p1 count (20, 1..20), p2..p5 area (32, 32,
-// W - 64, H - 64; kept 32 pixels inside the screen's edges). The 20
-// sparkles and the 64 x 64 glow from "sys\\kirakira" (loaded quietly when
-// the object is made; without it nothing is drawn) are the object's.
+// Runs 99999 frames, the area kept 32 pixels inside the screen's edges.
+// The 20 sparkles and the 64 x 64 glow from "sys\\kirakira" (loaded quietly
+// when the object is made; without it nothing is drawn) are the object's.
 class CEffectKira : public CTableStartEffect {
  public:
   static constexpr int kNumber = 42;
   static constexpr const char* kClassName = "CEffectKira";
+  enum : int { kDuration, kCount, kAreaX, kAreaY, kAreaWidth, kAreaHeight };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   static constexpr int kSparkles = 20;
   static constexpr int kSpot = 64;
   struct Sparkle {

@@ -4,9 +4,11 @@
 // whole-screen colour (#88, #117). The members of a pair share parameters
 // and code and differ in the filler and the number. Every quantity runs from
 // its start to its end value over the duration; none of them ends by itself.
+// Each names its values in its class; their defaults are its start table in
+// geoeffects.cpp.
 #pragma once
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
 // An ellipse filler (centre x, centre y, radius x, radius y, red, green,
 // blue, percent) or the box filler (x, y, width, height, the same four).
@@ -15,25 +17,49 @@ using ShapeFiller = int (*)(int, int, int, int, int, int, int, int);
 // y, red, green, blue, percent)
 using RingFiller = int (*)(int, int, int, int, int, int, int, int, int, int, int, int);
 
-// p0 duration (20); p1, p2 end centre (half the screen); p3, p4 end radii
-// (100, 100); p5..p7 end colour (128 each); p8 end strength (100); p9, p10
-// start centre (p1, p2); p11, p12 centre curve code and ramp; p13, p14 start
-// radii (p3, p4); p15, p16 their code and ramp; p17..p19 start colour
-// (p5..p7); p20, p21 its code and ramp; p22 start strength (p8); p23, p24
-// its code and ramp.
-class CEffectGeoCircle : public CCommonEffect {
+// An ellipse from its start to its end centre, radii, colour and strength,
+// each group on its own curve.
+class CEffectGeoCircle : public CTableStartEffect {
  public:
   static constexpr int kNumber = 87;
   static constexpr const char* kClassName = "CEffectGeoCircle";
+  enum : int {
+    kDuration,
+    kEndX,
+    kEndY,
+    kEndRadiusX,
+    kEndRadiusY,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kEndStrength,
+    kStartX,
+    kStartY,
+    kCentreCurve,
+    kCentreRamp,
+    kStartRadiusX,
+    kStartRadiusY,
+    kRadiusCurve,
+    kRadiusRamp,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kColourCurve,
+    kColourRamp,
+    kStartStrength,
+    kStrengthCurve,
+    kStrengthRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoCircle(CEffectManager* manager);
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;
 
  protected:
-  CEffectGeoCircle(CEffectManager* manager, int number, ShapeFiller filler);
+  CEffectGeoCircle(CEffectManager* manager, const effectstart::StartTable& table,
+                   ShapeFiller filler);
 
  private:
-  int number_;
   ShapeFiller filler_;
 };
 
@@ -41,29 +67,60 @@ class CEffectGeoCircleAdd : public CEffectGeoCircle {
  public:
   static constexpr int kNumber = 115;
   static constexpr const char* kClassName = "CEffectGeoCircleAdd";
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoCircleAdd(CEffectManager* manager);
 };
 
-// p0 duration (20); p1, p2 end outer centre, p5, p6 end inner centre (half
-// the screen); p3, p4 end outer radii (100), p7, p8 end inner radii (50);
-// p9..p11 end colour (128); p12 end strength (100); p13, p14 start outer
-// centre, p15, p16 start inner centre, p17, p18 centre code and ramp; p19,
-// p20 start outer radii, p21, p22 start inner radii, p23, p24 radius code
-// and ramp; p25..p27 start colour, p28, p29 its code and ramp; p30 start
-// strength, p31, p32 its code and ramp. Start values default to the ends.
-class CEffectGeoTorus : public CCommonEffect {
+// A ring between an outer and an inner ellipse, each from its start to its
+// end centre and radii; colour and strength likewise.
+class CEffectGeoTorus : public CTableStartEffect {
  public:
   static constexpr int kNumber = 89;
   static constexpr const char* kClassName = "CEffectGeoTorus";
+  enum : int {
+    kDuration,
+    kEndOuterX,
+    kEndOuterY,
+    kEndOuterRadiusX,
+    kEndOuterRadiusY,
+    kEndInnerX,
+    kEndInnerY,
+    kEndInnerRadiusX,
+    kEndInnerRadiusY,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kEndStrength,
+    kStartOuterX,
+    kStartOuterY,
+    kStartInnerX,
+    kStartInnerY,
+    kCentreCurve,
+    kCentreRamp,
+    kStartOuterRadiusX,
+    kStartOuterRadiusY,
+    kStartInnerRadiusX,
+    kStartInnerRadiusY,
+    kRadiusCurve,
+    kRadiusRamp,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kColourCurve,
+    kColourRamp,
+    kStartStrength,
+    kStrengthCurve,
+    kStrengthRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoTorus(CEffectManager* manager);
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;
 
  protected:
-  CEffectGeoTorus(CEffectManager* manager, int number, RingFiller filler);
+  CEffectGeoTorus(CEffectManager* manager, const effectstart::StartTable& table, RingFiller filler);
 
  private:
-  int number_;
   RingFiller filler_;
 };
 
@@ -71,27 +128,46 @@ class CEffectGeoTorusAdd : public CEffectGeoTorus {
  public:
   static constexpr int kNumber = 116;
   static constexpr const char* kClassName = "CEffectGeoTorusAdd";
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoTorusAdd(CEffectManager* manager);
 };
 
-// p0 duration (20); p1, p2 frames without drawing at the start and at the
-// end (0, 0); p3, p4 start size (100, 100), p5, p6 end size (p3, p4); p7..p9
-// start colour (128 each), p10..p12 end colour (p7..p9); p13, p14 start x, y
-// (half the screen), p15, p16 end x, y (p13, p14); p17..p23 kept (0).
-// Straight steps, no progress curve.
-class CEffectGeoBox : public CCommonEffect {
+// A rectangle from its start to its end place, size and colour in straight
+// steps (no progress curve), drawn only after some frames at the start and
+// before some at the end. The values after the last named one are kept,
+// not read.
+class CEffectGeoBox : public CTableStartEffect {
  public:
   static constexpr int kNumber = 114;
   static constexpr const char* kClassName = "CEffectGeoBox";
+  enum : int {
+    kDuration,
+    kLeadFrames,
+    kTailFrames,
+    kStartWidth,
+    kStartHeight,
+    kEndWidth,
+    kEndHeight,
+    kStartRed,
+    kStartGreen,
+    kStartBlue,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kStartX,
+    kStartY,
+    kEndX,
+    kEndY
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoBox(CEffectManager* manager);
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;
 
  protected:
-  CEffectGeoBox(CEffectManager* manager, int number, ShapeFiller filler);
+  CEffectGeoBox(CEffectManager* manager, const effectstart::StartTable& table, ShapeFiller filler);
 
  private:
-  int number_;
   ShapeFiller filler_;
 };
 
@@ -100,29 +176,29 @@ class CEffectGeoBoxAdd : public CEffectGeoBox {
  public:
   static constexpr int kNumber = 118;
   static constexpr const char* kClassName = "CEffectGeoBoxAdd";
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoBoxAdd(CEffectManager* manager);
 };
 
-// p0 red (0), p1 green (p0), p2 blue (p1); runs 9999 frames whatever is
-// given.
-class CEffectGeoPolygon : public CCommonEffect {
+// The whole screen one colour; runs 9999 frames whatever is given.
+class CEffectGeoPolygon : public CTableStartEffect {
  public:
   static constexpr int kNumber = 88;
   static constexpr const char* kClassName = "CEffectGeoPolygon";
+  enum : int { kRed, kGreen, kBlue };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoPolygon(CEffectManager* manager);
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Print(EffectChannel* record, int channel) override;
 
  protected:
-  CEffectGeoPolygon(CEffectManager* manager, int number);
-
- private:
-  int number_;
+  using CTableStartEffect::CTableStartEffect;
 };
 
 class CEffectGeoPolygonAdd : public CEffectGeoPolygon {
  public:
   static constexpr int kNumber = 117;
   static constexpr const char* kClassName = "CEffectGeoPolygonAdd";
+  static const effectstart::StartTable kTable;
   explicit CEffectGeoPolygonAdd(CEffectManager* manager);
 };

@@ -6,14 +6,27 @@
 
 #include "effect/calcucurve.h"
 #include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+
+using namespace effectstart;
+
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
 
 // --- #52 ---
 
+constexpr ParamDefault CEffectMove::kDefaults[] = {Value(kDuration, 20)};
+constexpr StartTable CEffectMove::kTable{kNumber, 1, -1, kAfter, kDefaults};
+
+CEffectMove::CEffectMove(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectMove::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[1];
-  const int given = TakeParams(count, values, 1, p);
-  Default(p, given, 0, 20);
-  return StartRecord(record, kNumber, p[0], p, 0);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
+  return StartRecord(record, kNumber, p[kDuration], p, 0);
 }
 
 int CEffectMove::Finish(EffectChannel* record, int) {
@@ -31,15 +44,18 @@ int CEffectMove::CheckBusy(EffectChannel* record, int) {
 
 namespace {
 
-// Where the parameters of one animation sit: repeat flag, period, curve
-// code, ramp.
+// The values of one animation's timing: repeat flag, period, curve code,
+// ramp.
 struct Timing {
   int repeat, period, code, ramp;
 };
-constexpr Timing kMoveTiming{3, 4, 5, 6};
-constexpr Timing kOpacityTiming{13, 14, 15, 16};
-constexpr Timing kZoomTiming{19, 20, 21, 22};
-constexpr Timing kColourTiming{27, 28, 29, 30};
+using M = CEffectSpecialMove;
+constexpr Timing kMoveTiming{M::kMoveRepeats, M::kMovePeriod, M::kMoveCurve, M::kMoveRamp};
+constexpr Timing kOpacityTiming{M::kOpacityRepeats, M::kOpacityPeriod, M::kOpacityCurve,
+                                M::kOpacityRamp};
+constexpr Timing kZoomTiming{M::kZoomRepeats, M::kZoomPeriod, M::kZoomCurve, M::kZoomRamp};
+constexpr Timing kColourTiming{M::kColourRepeats, M::kColourPeriod, M::kColourCurve,
+                               M::kColourRamp};
 
 // An animation's period (at least 1) and its position in it at the counter.
 struct Cycle {
@@ -79,28 +95,57 @@ int64_t PathOffset(int kind, int m, int start, int end) {
 
 }  // namespace
 
-int CEffectSpecialMove::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 1);
-  Default(p, given, 3, 1);
-  Default(p, given, 4, p[0]);
-  Default(p, given, 11, 100);
-  Default(p, given, 12, p[11]);
-  // The opacity, zoom and colour take the move's timing unless given.
-  for (int first : {13, 19, 27})
-    for (int i = 0; i < 4; ++i) Default(p, given, first + i, p[3 + i]);
-  Default(p, given, 23, 100);
-  Default(p, given, 24, 100);
-  Default(p, given, 25, p[23]);
-  Default(p, given, 26, p[24]);
-  Default(p, given, 34, p[31]);
-  Default(p, given, 35, p[32]);
-  Default(p, given, 36, p[33]);
-  StartRecord(record, kNumber, p[0], p, kParams);
-  for (int out : {17, 18, 62, 63}) record->Param(out) = 0;
+// Offsets from the draw position, opacity and zoom in percent, a signed
+// colour shift. The cycle positions have no defaults: SetParam clears them.
+constexpr ParamDefault CEffectSpecialMove::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kPathKind, 0),
+    Value(kTransparent, 1),
+    Value(kMoveRepeats, 1),
+    Same(kMovePeriod, kDuration),
+    Value(kMoveCurve, 0),
+    Value(kMoveRamp, 0),
+    Value(kStartX, 0),
+    Value(kStartY, 0),
+    Value(kEndX, 0),
+    Value(kEndY, 0),
+    Value(kEndOpacity, 100),
+    Same(kStartOpacity, kEndOpacity),
+    Same(kOpacityRepeats, kMoveRepeats),
+    Same(kOpacityPeriod, kMovePeriod),
+    Same(kOpacityCurve, kMoveCurve),
+    Same(kOpacityRamp, kMoveRamp),
+    NoDefault(kMovePosition),
+    NoDefault(kOpacityPosition),
+    Same(kZoomRepeats, kMoveRepeats),
+    Same(kZoomPeriod, kMovePeriod),
+    Same(kZoomCurve, kMoveCurve),
+    Same(kZoomRamp, kMoveRamp),
+    Value(kEndZoomX, 100),
+    Value(kEndZoomY, 100),
+    Same(kStartZoomX, kEndZoomX),
+    Same(kStartZoomY, kEndZoomY),
+    Same(kColourRepeats, kMoveRepeats),
+    Same(kColourPeriod, kMovePeriod),
+    Same(kColourCurve, kMoveCurve),
+    Same(kColourRamp, kMoveRamp),
+    Value(kEndRed, 0),
+    Value(kEndGreen, 0),
+    Value(kEndBlue, 0),
+    Same(kStartRed, kEndRed),
+    Same(kStartGreen, kEndGreen),
+    Same(kStartBlue, kEndBlue),
+};
+
+constexpr StartTable CEffectSpecialMove::kTable{kNumber, 37, -1, kAfter, kDefaults};
+
+CEffectSpecialMove::CEffectSpecialMove(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable) {}
+
+int CEffectSpecialMove::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
+  for (int out : {int{kMovePosition}, int{kOpacityPosition}, kZoomPosition, kColourPosition})
+    record->Param(out) = 0;
   return 1;
 }
 
@@ -108,30 +153,35 @@ void CEffectSpecialMove::Print(EffectChannel* record, int) {
   EffectChannel& r = *record;
   const Cycle move = CycleOf(r, kMoveTiming), opacityCycle = CycleOf(r, kOpacityTiming);
   const Cycle zoom = CycleOf(r, kZoomTiming), colour = CycleOf(r, kColourTiming);
-  r.Param(17) = move.position;
-  r.Param(18) = opacityCycle.position;
-  r.Param(62) = zoom.position;
-  r.Param(63) = colour.position;
+  r.Param(kMovePosition) = move.position;
+  r.Param(kOpacityPosition) = opacityCycle.position;
+  r.Param(kZoomPosition) = zoom.position;
+  r.Param(kColourPosition) = colour.position;
 
-  const int opacity = r.Param(12) == r.Param(11)
-                          ? r.Param(11)
-                          : Curve(r, opacityCycle, kOpacityTiming, r.Param(12), r.Param(11));
-  const bool zoomed = r.Param(23) != 100 || r.Param(24) != 100 || r.Param(25) != 100 ||
-                      r.Param(26) != 100;
+  const int opacity =
+      r.Param(kStartOpacity) == r.Param(kEndOpacity)
+          ? r.Param(kEndOpacity)
+          : Curve(r, opacityCycle, kOpacityTiming, r.Param(kStartOpacity), r.Param(kEndOpacity));
+  const bool zoomed = r.Param(kEndZoomX) != 100 || r.Param(kEndZoomY) != 100 ||
+                      r.Param(kStartZoomX) != 100 || r.Param(kStartZoomY) != 100;
   auto tenfold = [&](int i) { return ClampToInt(r.Param(i) * 10.0); };
-  const double zx = Curve(r, zoom, kZoomTiming, tenfold(25), tenfold(23)) * 0.001;
-  const double zy = Curve(r, zoom, kZoomTiming, tenfold(26), tenfold(24)) * 0.001;
+  const double zx = Curve(r, zoom, kZoomTiming, tenfold(kStartZoomX), tenfold(kEndZoomX)) * 0.001;
+  const double zy = Curve(r, zoom, kZoomTiming, tenfold(kStartZoomY), tenfold(kEndZoomY)) * 0.001;
+  static constexpr int kEnds[3] = {kEndRed, kEndGreen, kEndBlue};
+  static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
   bool shifted = false;
-  for (int i = 31; i <= 36; ++i) shifted = shifted || r.Param(i) != 0;
   int shift[3];
-  for (int i = 0; i < 3; ++i) shift[i] = Curve(r, colour, kColourTiming, r.Param(34 + i), r.Param(31 + i));
+  for (int i = 0; i < 3; ++i) {
+    shifted = shifted || r.Param(kEnds[i]) != 0 || r.Param(kStarts[i]) != 0;
+    shift[i] = Curve(r, colour, kColourTiming, r.Param(kStarts[i]), r.Param(kEnds[i]));
+  }
   const int m = Curve(r, move, kMoveTiming, 0, 1000);
-  const int64_t dx = PathOffset(r.Param(1), m, r.Param(7), r.Param(9));
-  const int64_t dy = PathOffset(r.Param(1), m, r.Param(8), r.Param(10));
+  const int64_t dx = PathOffset(r.Param(kPathKind), m, r.Param(kStartX), r.Param(kEndX));
+  const int64_t dy = PathOffset(r.Param(kPathKind), m, r.Param(kStartY), r.Param(kEndY));
 
   CPicture* picture = RecordPicture(r);
   if (!picture || opacity == 0) return;
-  const int trans = r.Param(2) != 0 ? 1 : 0;
+  const int trans = r.Param(kTransparent) != 0 ? 1 : 0;
   const int w = picture->GetWidth(), h = picture->GetHeight();
   int64_t x = int64_t{r.DrawRect()[0]} + dx, y = int64_t{r.DrawRect()[1]} + dy;
   if (!zoomed) {

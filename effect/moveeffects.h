@@ -5,36 +5,75 @@
 // opacity; a zoom about the picture's centre; a signed colour shift.
 #pragma once
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-// p0 duration (20); keeps no values (the rectangles come from SetRect).
-class CEffectMove : public CCommonEffect {
+// Keeps its duration and stores no value (the rectangles come from
+// SetRect).
+class CEffectMove : public CTableStartEffect {
  public:
   static constexpr int kNumber = 52;
   static constexpr const char* kClassName = "CEffectMove";
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectMove(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel* record, int channel) override;
   int CheckBusy(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20); p1 path kind (0 line, 1 eased line, 2 quadratic curve);
-// p2 transparent (1); p3 the move repeats (1); p4 move period (p0); p5, p6
-// move curve code and ramp (0); p7, p8 start offset, the control point of
-// the curve (0); p9, p10 end offset (0); p11 end opacity (100), p12 start
-// opacity (p11); p13..p16 the opacity's repeat, period, code and ramp (p3..
-// p6); p17, p18 written: move and opacity cycle positions; p19..p22 the
-// zoom's repeat, period, code, ramp (p3..p6); p23, p24 end zoom percent
-// (100), p25, p26 start zoom (p23, p24); p27..p30 the colour's repeat,
-// period, code, ramp (p3..p6); p31..p33 end colour shift (0), p34..p36
-// start colour shift (p31..p33). The zoom and colour cycle positions are
-// written at p62, p63.
-class CEffectSpecialMove : public CCommonEffect {
+// The path kind is 0 a line, 1 an eased line, 2 a quadratic curve through
+// the start offset. The opacity, zoom and colour take the move's timing
+// unless given their own. Print writes the four cycle positions: the move's
+// and the opacity's among the values, the zoom's and the colour's after
+// them (save format).
+class CEffectSpecialMove : public CTableStartEffect {
  public:
   static constexpr int kNumber = 61;
   static constexpr const char* kClassName = "CEffectSpecialMove";
-  static constexpr int kParams = 37;
-  using CCommonEffect::CCommonEffect;
+  enum : int {
+    kDuration,
+    kPathKind,
+    kTransparent,
+    kMoveRepeats,
+    kMovePeriod,
+    kMoveCurve,
+    kMoveRamp,
+    kStartX,
+    kStartY,
+    kEndX,
+    kEndY,
+    kEndOpacity,
+    kStartOpacity,
+    kOpacityRepeats,
+    kOpacityPeriod,
+    kOpacityCurve,
+    kOpacityRamp,
+    kMovePosition,
+    kOpacityPosition,
+    kZoomRepeats,
+    kZoomPeriod,
+    kZoomCurve,
+    kZoomRamp,
+    kEndZoomX,
+    kEndZoomY,
+    kStartZoomX,
+    kStartZoomY,
+    kColourRepeats,
+    kColourPeriod,
+    kColourCurve,
+    kColourRamp,
+    kEndRed,
+    kEndGreen,
+    kEndBlue,
+    kStartRed,
+    kStartGreen,
+    kStartBlue
+  };
+  static constexpr int kZoomPosition = 62, kColourPosition = 63;
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectSpecialMove(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;

@@ -22,38 +22,6 @@ namespace {
 
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
-// --- Tables ---
-
-// p4, the start radius, is a root of the screen size: SetParam gives it.
-constexpr ParamDefault kCircleDefaults[] = {Value(0, 20), Value(1, Width(1, 2)),
-                                            Value(2, Height(1, 2)), Value(3, 60),
-                                            {4, DefaultKind::kNone, {}},
-                                            Value(5, 0), Same(6, 5), Same(7, 6)};
-constexpr StartTable kCircleTable{CEffectCircle::kNumber, 8, -1, kAfter, kCircleDefaults, {}};
-
-constexpr ParamDefault kTargetDefaults[] = {
-    Value(0, 20),  Value(1, Width(1, 4)), Value(2, Height(1, 4)), Value(3, Width(1, 2)),
-    Value(4, Height(1, 2)), Value(5, 1), Value(6, 255), Value(7, 255), Value(8, 255),
-    Value(9, 0),   Value(10, 0),          Value(11, 0),           Value(12, 0),
-    Value(13, 50)};
-constexpr ParamClamp kTargetClamps[] = {
-    Range(1, Fixed(0), Width(1, 1, -1)), Range(2, Fixed(0), Height(1, 1, -1)),
-    SumAtMost(3, 1, Width()),            SumAtMost(4, 2, Height()),
-    Range(3, 1, INT_MAX),                Range(4, 1, INT_MAX),
-    Range(5, 1, INT_MAX),                AtMost(5, Width()),
-    AtMost(5, Height())};
-constexpr StartTable kTargetTable{CEffectTarget1::kNumber, 16, -1, kAfter, kTargetDefaults,
-                                  kTargetClamps};
-
-constexpr ParamDefault kLampDefaults[] = {Value(1, 20), Value(2, 0), Value(3, 40),
-                                          Value(4, 1),  Value(5, 1), Value(6, 0)};
-constexpr StartTable kLampTable{CEffectOldLamp::kNumber, 16, 999999, kAfter, kLampDefaults, {}};
-
-constexpr ParamDefault kMetalDefaults[] = {Value(0, 20), Value(1, 0), Value(2, 64), Value(3, 25),
-                                           Value(4, 0),  Value(5, 0), Value(6, 255), Same(7, 6),
-                                           Same(8, 7)};
-constexpr StartTable kMetalTable{CEffectCharaMetal::kNumber, 16, -1, kAfter, kMetalDefaults, {}};
-
 int Byte(int v) { return std::clamp(v, 0, 255); }
 uint32_t ColourWord(int r, int g, int b) {
   return static_cast<uint32_t>(Byte(r)) << 16 | static_cast<uint32_t>(Byte(g)) << 8 |
@@ -75,7 +43,16 @@ double CornerDistance(int w, int h) {
 
 // --- #28 ---
 
-CEffectCircle::CEffectCircle(CEffectManager* manager) : CTableStartEffect(manager, kCircleTable) {}
+// The start radius is a root of the screen size: SetParam gives it.
+constexpr ParamDefault CEffectCircle::kDefaults[] = {
+    Value(kDuration, 20),  Value(kCentreX, Width(1, 2)), Value(kCentreY, Height(1, 2)),
+    Value(kEndRadius, 60), NoDefault(kStartRadius),      Value(kRed, 0),
+    Same(kGreen, kRed),    Same(kBlue, kGreen),
+};
+
+constexpr StartTable CEffectCircle::kTable{kNumber, 8, -1, kAfter, kDefaults};
+
+CEffectCircle::CEffectCircle(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 int CEffectCircle::StartRadius(int w, int h) { return ClampToInt(CornerDistance(w, h)); }
 int CEffectCircle::OpenRadius(int w, int h) { return ClampToInt(CornerDistance(w, h) + 0.5); }
@@ -84,8 +61,8 @@ int CEffectCircle::SetParam(EffectChannel* record, int count, const int* values,
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   int p[kMaxParams];
   const int given = MakeParams(Table(), count, values, w, h, p);
-  Default(p, given, 4, StartRadius(w, h));
-  return StartRecord(record, kNumber, p[0], p, Table().max);
+  Default(p, given, kStartRadius, StartRadius(w, h));
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 int CEffectCircle::Radius(const EffectChannel& record) {
@@ -94,7 +71,7 @@ int CEffectCircle::Radius(const EffectChannel& record) {
     d = record.Duration();
     n = std::clamp<int64_t>(record.Counter(), 0, d);
   }
-  const int64_t from = record.Param(4), to = record.Param(3);
+  const int64_t from = record.Param(kStartRadius), to = record.Param(kEndRadius);
   return std::max(Clamp32(from + ((to - from) * n + d / 2) / d), 1);
 }
 
@@ -103,8 +80,8 @@ void CEffectCircle::Print(EffectChannel* record, int) {
   uint32_t* screen = CScreenBuffer::GetBuffer();
   if (!screen || W <= 0 || H <= 0) return;
   const EffectChannel& r = *record;
-  const uint32_t colour = ColourWord(r.Param(5), r.Param(6), r.Param(7));
-  const int64_t radius = Radius(r), cx = r.Param(1), cy = r.Param(2);
+  const uint32_t colour = ColourWord(r.Param(kRed), r.Param(kGreen), r.Param(kBlue));
+  const int64_t radius = Radius(r), cx = r.Param(kCentreX), cy = r.Param(kCentreY);
   // Columns x0..x1 of row y, both on the screen.
   const auto fill = [&](int64_t y, int64_t x0, int64_t x1) {
     std::fill(screen + y * W + x0, screen + y * W + x1 + 1, colour);
@@ -125,14 +102,15 @@ void CEffectCircle::Print(EffectChannel* record, int) {
 }
 
 int CEffectCircle::Finish(EffectChannel* record, int channel) {
-  const int end = record->Param(3);
+  const int end = record->Param(kEndRadius);
   if (end <= 1) {
-    // Where the fill reads its colour; the bytes the iris drew.
-    const int r = Byte(record->Param(5)), g = Byte(record->Param(6)), b = Byte(record->Param(7));
+    // The bytes the iris drew.
+    const int r = Byte(record->Param(kRed)), g = Byte(record->Param(kGreen)),
+              b = Byte(record->Param(kBlue));
     record->EffectNumber() = CEffectFill::kNumber;
-    record->Param(1) = r;
-    record->Param(2) = g;
-    record->Param(3) = b;
+    record->Param(CEffectFill::kRed) = r;
+    record->Param(CEffectFill::kGreen) = g;
+    record->Param(CEffectFill::kBlue) = b;
   } else if (end >= OpenRadius(CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight())) {
     EndAsLayer(record, channel);
   }
@@ -141,32 +119,66 @@ int CEffectCircle::Finish(EffectChannel* record, int channel) {
 
 // --- #103 ---
 
-CEffectTarget1::CEffectTarget1(CEffectManager* manager) : CTableStartEffect(manager, kTargetTable) {}
+// The start progress and the translucency in percent.
+constexpr ParamDefault CEffectTarget1::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kTargetX, Width(1, 4)),
+    Value(kTargetY, Height(1, 4)),
+    Value(kTargetWidth, Width(1, 2)),
+    Value(kTargetHeight, Height(1, 2)),
+    Value(kThickness, 1),
+    Value(kRed, 255),
+    Value(kGreen, 255),
+    Value(kBlue, 255),
+    Value(kFillMode, kSolid),
+    Value(kCurve, 0),
+    Value(kRamp, 0),
+    Value(kStartPercent, 0),
+    Value(kTranslucency, 50),
+};
+// The target held on the screen, at least one pixel; the bars at least one
+// pixel thick and no thicker than the screen.
+constexpr ParamClamp CEffectTarget1::kClamps[] = {
+    Range(kTargetX, Fixed(0), Width(1, 1, -1)),
+    Range(kTargetY, Fixed(0), Height(1, 1, -1)),
+    SumAtMost(kTargetWidth, kTargetX, Width()),
+    SumAtMost(kTargetHeight, kTargetY, Height()),
+    Range(kTargetWidth, 1, INT_MAX),
+    Range(kTargetHeight, 1, INT_MAX),
+    Range(kThickness, 1, INT_MAX),
+    AtMost(kThickness, Width()),
+    AtMost(kThickness, Height()),
+};
+
+constexpr StartTable CEffectTarget1::kTable{kNumber, 16, -1, kAfter, kDefaults, kClamps};
+
+CEffectTarget1::CEffectTarget1(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectTarget1::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   const EffectChannel& r = *record;
-  const int64_t p = CalcuCurve(r.Counter(), r.Duration(), ScaledValue(r.Param(12), 100), 10000,
-                               r.Param(11), r.Param(10));
-  const int64_t t = r.Param(5), x = r.Param(1), y = r.Param(2), w = r.Param(3), h = r.Param(4);
+  const int64_t p = CalcuCurve(r.Counter(), r.Duration(), ScaledValue(r.Param(kStartPercent), 100),
+                               10000, r.Param(kRamp), r.Param(kCurve));
+  const int64_t t = r.Param(kThickness), x = r.Param(kTargetX), y = r.Param(kTargetY),
+                w = r.Param(kTargetWidth), h = r.Param(kTargetHeight);
   const int left = Clamp32(Progress(x, p));
   const int right = Clamp32(Progress(x + w - t - (W - t), p) + (W - t));
   const int top = Clamp32(Progress(y, p));
   const int bottom = Clamp32(Progress(y + h - t - (H - t), p) + (H - t));
-  const int thick = r.Param(5);
+  const int thick = r.Param(kThickness);
   const int boxes[4][4] = {
       {left, 0, thick, H}, {right, 0, thick, H}, {0, top, W, thick}, {0, bottom, W, thick}};
   for (const auto& box : boxes) {
-    if (r.Param(9) == 0) {
-      CAllGeo::BoxFill(box[0], box[1], box[2], box[3], Byte(r.Param(6)), Byte(r.Param(7)),
-                       Byte(r.Param(8)));
-    } else if (r.Param(9) == 1) {
-      CAllGeo::TransBoxFill(box[0], box[1], box[2], box[3], Byte(r.Param(6)), Byte(r.Param(7)),
-                            Byte(r.Param(8)), r.Param(13));
+    if (r.Param(kFillMode) == kSolid) {
+      CAllGeo::BoxFill(box[0], box[1], box[2], box[3], Byte(r.Param(kRed)), Byte(r.Param(kGreen)),
+                       Byte(r.Param(kBlue)));
+    } else if (r.Param(kFillMode) == kTranslucent) {
+      CAllGeo::TransBoxFill(box[0], box[1], box[2], box[3], Byte(r.Param(kRed)),
+                            Byte(r.Param(kGreen)), Byte(r.Param(kBlue)), r.Param(kTranslucency));
     } else {
       const auto add = [](int v) { return std::clamp(v, -255, 255); };
-      CAllGeo::AddBoxFill(box[0], box[1], box[2], box[3], add(r.Param(6)), add(r.Param(7)),
-                          add(r.Param(8)), 100);
+      CAllGeo::AddBoxFill(box[0], box[1], box[2], box[3], add(r.Param(kRed)), add(r.Param(kGreen)),
+                          add(r.Param(kBlue)), 100);
     }
   }
 }
@@ -268,7 +280,20 @@ void CEffectRemember::Print(EffectChannel*, int) {
 
 // --- #109 ---
 
-CEffectOldLamp::CEffectOldLamp(CEffectManager* manager) : CTableStartEffect(manager, kLampTable) {}
+// The first value is kept, not used. The phases' lengths in frames, the
+// frames on and off while flickering and the chance in percent of a random
+// flip in a drawn flickering frame.
+constexpr ParamDefault CEffectOldLamp::kDefaults[] = {
+    NoDefault(kDuration),   Value(kFlickerFrames, 20), Value(kSteadyFrames, 0),
+    Value(kDarkFrames, 40), Value(kOnFrames, 1),       Value(kOffFrames, 1),
+    Value(kFlipChance, 0),
+};
+
+constexpr StartTable CEffectOldLamp::kTable{kNumber, 16, 999999, kAfter, kDefaults};
+static_assert(CEffectOldLamp::kState >= CEffectOldLamp::kTable.max,
+              "the lamp's state follows its values");
+
+CEffectOldLamp::CEffectOldLamp(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 int CEffectOldLamp::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   CTableStartEffect::SetParam(record, count, values, channel);
@@ -286,9 +311,9 @@ void CEffectOldLamp::Calcu(EffectChannel* record, int) {
   int64_t length = 0;
   if (r.Param(kState) == kSteady || r.Param(kState) == kDark) {
     r.Param(kState) = kFlickering;
-    length = r.Param(1);
+    length = r.Param(kFlickerFrames);
   } else {
-    const int64_t steady = r.Param(2), dark = r.Param(3);
+    const int64_t steady = r.Param(kSteadyFrames), dark = r.Param(kDarkFrames);
     if (crt::rand() % std::max<int64_t>(1, steady + dark) < steady) {
       r.Param(kState) = kSteady;
       length = steady;
@@ -306,9 +331,9 @@ void CEffectOldLamp::Print(EffectChannel* record, int channel) {
   if (r.Param(kState) == kDark) return;
   bool lit = true;
   if (r.Param(kState) != kSteady) {
-    const int64_t on = r.Param(4);
-    lit = r.Param(kTimer) % std::max<int64_t>(1, on + r.Param(5)) < on;
-    if (r.Param(6) > 0 && crt::rand() % 100 < r.Param(6)) lit = !lit;
+    const int64_t on = r.Param(kOnFrames);
+    lit = r.Param(kTimer) % std::max<int64_t>(1, on + r.Param(kOffFrames)) < on;
+    if (r.Param(kFlipChance) > 0 && crt::rand() % 100 < r.Param(kFlipChance)) lit = !lit;
   }
   CPicture* picture = RecordPicture(r);
   if (!lit || !picture) return;
@@ -319,8 +344,18 @@ void CEffectOldLamp::Print(EffectChannel* record, int channel) {
 
 // --- #112 ---
 
+// The band's width in pixels, its soft edges in percent of it, and its
+// colour.
+constexpr ParamDefault CEffectCharaMetal::kDefaults[] = {
+    Value(kDuration, 20),    Value(kDirection, 0), Value(kBandWidth, 64),
+    Value(kSoftPercent, 25), Value(kCurve, 0),     Value(kRamp, 0),
+    Value(kRed, 255),        Same(kGreen, kRed),   Same(kBlue, kGreen),
+};
+
+constexpr StartTable CEffectCharaMetal::kTable{kNumber, 16, -1, kAfter, kDefaults};
+
 CEffectCharaMetal::CEffectCharaMetal(CEffectManager* manager)
-    : CTableStartEffect(manager, kMetalTable) {}
+    : CTableStartEffect(manager, kTable) {}
 
 int CEffectCharaMetal::BandWidth(int band, int w, int h, int capacity) {
   const int64_t room = int64_t{capacity} - w - h;
@@ -417,19 +452,20 @@ void CEffectCharaMetal::Print(EffectChannel* record, int channel) {
     return;
   const EffectChannel& r = *record;
   const int pw = picture->GetWidth(), ph = picture->GetHeight();
-  const int direction = r.Param(1) >= 0 && r.Param(1) <= 3 ? r.Param(1) : 0;
+  const int direction =
+      r.Param(kDirection) >= 0 && r.Param(kDirection) <= 3 ? r.Param(kDirection) : 0;
   auto* table = reinterpret_cast<uint32_t*>(manager_->GetWorkBuffer());
-  const int band = BandWidth(r.Param(2), W, H, manager_->GetWorkBufferSize() / 4);
+  const int band = BandWidth(r.Param(kBandWidth), W, H, manager_->GetWorkBufferSize() / 4);
   const int64_t travel = direction == 0 ? int64_t{band} + ph
                          : direction == 1 ? pw
                                           : int64_t{pw} + ph;
   const int pos =
-      CalcuCurve(r.Counter(), r.Duration(), 0, Clamp32(travel), r.Param(5), r.Param(4));
+      CalcuCurve(r.Counter(), r.Duration(), 0, Clamp32(travel), r.Param(kRamp), r.Param(kCurve));
   int x = 0, y = 0;
   manager_->GetDrawPos(channel, &x, &y);
   const int64_t offset = direction == 0 ? y : direction == 1 ? x : int64_t{x} + y;
-  MakeTable(table, W + H + band, int64_t{pos} - band + offset, band, r.Param(3), r.Param(6),
-            r.Param(7), r.Param(8));
+  MakeTable(table, W + H + band, int64_t{pos} - band + offset, band, r.Param(kSoftPercent),
+            r.Param(kRed), r.Param(kGreen), r.Param(kBlue));
   int dx = x, dy = y, sx = 0, sy = 0, w = pw, h = ph;
   if (!picture->ClipToScreen(&dx, &dy, &sx, &sy, &w, &h)) return;
   const uint32_t* pixels = picture->GetPixelBuffer();

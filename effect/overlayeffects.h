@@ -2,7 +2,8 @@
 // closing a coloured circle, #103 four bars closing in from the edges onto a
 // target, #26 the wavy whitened side edges of a remembered scene, #109 a
 // flickering lamp that switches its channel's picture on and off and #112 a
-// metallic shine sweeping across a character. All start from their tables
+// metallic shine sweeping across a character. Each names its values in its
+// class; their defaults and clamps are its start table in overlayeffects.cpp
 // (effect/effectstart.h).
 #pragma once
 
@@ -11,15 +12,17 @@
 
 #include "effect/effectstart.h"
 
-// p0 duration (20), p1, p2 centre (W/2, H/2), p3 end radius (60), p4 start
-// radius (trunc (sqrt (W W + H H / 4))), p5..p7 colour (0, = p5, = p6).
-// Closed to radius 1 or less it hands the channel to the #54 fill of its
-// colour; opened to the full radius it leaves a plain layer (no picture:
-// the channel is switched off).
+// The screen outside a circle filled with a colour, the radius going from
+// its start to its end. Closed to radius 1 or less it hands the channel to
+// the #54 fill of its colour; opened to the full radius it leaves a plain
+// layer (no picture: the channel is switched off).
 class CEffectCircle : public CTableStartEffect {
  public:
   static constexpr int kNumber = 28;
   static constexpr const char* kClassName = "CEffectCircle";
+  enum : int { kDuration, kCentreX, kCentreY, kEndRadius, kStartRadius, kRed, kGreen, kBlue };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCircle(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel* record, int channel) override;
@@ -34,15 +37,32 @@ class CEffectCircle : public CTableStartEffect {
   static int Radius(const EffectChannel& record);
 };
 
-// p0 duration (20), p1..p4 target (W/4, H/4, W/2, H/2, held on the screen,
-// width and height at least 1), p5 bar thickness (1, 1..min (W, H)),
-// p6..p8 colour (255 each), p9 fill mode (0 solid, 1 translucent, other
-// additive), p10 curve, p11 ramp (0), p12 start progress in percent (0),
-// p13 translucency percent (50).
+// Four bars closing in from the screen's edges onto a target rectangle,
+// solid, translucent or additive by kFillMode.
 class CEffectTarget1 : public CTableStartEffect {
  public:
   static constexpr int kNumber = 103;
   static constexpr const char* kClassName = "CEffectTarget1";
+  enum : int {
+    kDuration,
+    kTargetX,
+    kTargetY,
+    kTargetWidth,
+    kTargetHeight,
+    kThickness,
+    kRed,
+    kGreen,
+    kBlue,
+    kFillMode,
+    kCurve,
+    kRamp,
+    kStartPercent,
+    kTranslucency
+  };
+  enum : int { kSolid = 0, kTranslucent = 1 };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectTarget1(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
 };
@@ -74,15 +94,24 @@ class CEffectRemember : public CCommonEffect {
   std::vector<int> left_, right_;
 };
 
-// p0 stored, p1 flicker phase (20), p2 steady phase (0), p3 dark phase (40)
-// in frames, p4, p5 frames on and off while flickering (1, 1), p6 chance in
-// percent of a random flip per drawn flickering frame (0); runs 999999
-// frames. The lamp state (0 flickering, 1 steady, 2 dark; any other value
-// flickers) and its timer are p16 and p17 (save format).
+// A lamp flickering, steady or dark in phases of varied length; runs
+// 999999 frames. The lamp state (0 flickering, 1 steady, 2 dark; any other
+// value flickers) and its timer follow the values (save format).
 class CEffectOldLamp : public CTableStartEffect {
  public:
   static constexpr int kNumber = 109;
   static constexpr const char* kClassName = "CEffectOldLamp";
+  enum : int {
+    kDuration,
+    kFlickerFrames,
+    kSteadyFrames,
+    kDarkFrames,
+    kOnFrames,
+    kOffFrames,
+    kFlipChance
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   static constexpr int kState = 16, kTimer = 17;
   enum : int { kFlickering = 0, kSteady = 1, kDark = 2 };
   explicit CEffectOldLamp(CEffectManager* manager);
@@ -92,15 +121,27 @@ class CEffectOldLamp : public CTableStartEffect {
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
 };
 
-// p0 duration (20), p1 direction (0 down the rows, 1 across the columns,
-// 2 and 3 diagonally; others as 0), p2 band width (64), p3 soft edge in
-// percent of the band (25), p4 curve, p5 ramp (0), p6..p8 band colour (255,
-// = p6, = p7). Draws the channel's masked 32-bit picture with the band
-// added; its colour table lives in the work buffer.
+// A band of colour sweeping down the rows (direction 0), across the
+// columns (1) or diagonally (2, 3; others as 0). Draws the channel's masked
+// 32-bit picture with the band added; its colour table lives in the work
+// buffer.
 class CEffectCharaMetal : public CTableStartEffect {
  public:
   static constexpr int kNumber = 112;
   static constexpr const char* kClassName = "CEffectCharaMetal";
+  enum : int {
+    kDuration,
+    kDirection,
+    kBandWidth,
+    kSoftPercent,
+    kCurve,
+    kRamp,
+    kRed,
+    kGreen,
+    kBlue
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectCharaMetal(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }

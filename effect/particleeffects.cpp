@@ -11,7 +11,11 @@
 #include "platform/system.h"
 #include "setup/random.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // a x b, or a + b, held to the 64-bit range (script values make any
 // slant and speed).
@@ -60,9 +64,10 @@ bool ClassDrawn(int sizeClass, int low, int high) { return sizeClass >= low && s
 
 }  // namespace
 
-CParticleSheetEffect::CParticleSheetEffect(CEffectManager* manager, const char* first,
-                                           const char* second, const char* missing)
-    : CCommonEffect(manager), sheet_(std::make_unique<CPicture>()) {
+CParticleSheetEffect::CParticleSheetEffect(CEffectManager* manager, const StartTable& table,
+                                           const char* first, const char* second,
+                                           const char* missing)
+    : CTableStartEffect(manager, table), sheet_(std::make_unique<CPicture>()) {
   int report = 0;
   {
     const CQuietPictureLoads quiet;
@@ -86,9 +91,14 @@ void CParticleSheetEffect::MoveOncePerFrame() {
 
 // --- #14, #57 ---
 
-CEffectSnowCommon::CEffectSnowCommon(CEffectManager* manager, int number)
-    : CParticleSheetEffect(manager, "sys\\ta_eff_snow", "sys\\eff_snow", kSnowMissing),
-      number_(number) {
+constexpr ParamDefault CEffectSnowCommon::kDefaults[] = {Value(kDuration, 20), Value(kSmallest, 0),
+                                                         Value(kLargest, 5)};
+
+constexpr StartTable CEffectSnow::kTable{kNumber, 3, -1, kAfter, kDefaults};
+constexpr StartTable CEffectSnow2::kTable{kNumber, 3, -1, kAfter, kDefaults};
+
+CEffectSnowCommon::CEffectSnowCommon(CEffectManager* manager, const StartTable& table)
+    : CParticleSheetEffect(manager, table, "sys\\ta_eff_snow", "sys\\eff_snow", kSnowMissing) {
   Init(kMaxFlakes, 0);
   BuildTables();
 }
@@ -126,21 +136,12 @@ void CEffectSnowCommon::Place(Flake* f) {
   f->screenY = FieldToScreen(f->fieldY, kSnowScale[f->sizeClass]);
 }
 
-int CEffectSnowCommon::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[3];
-  const int given = TakeParams(count, values, 3, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 5);
+int CEffectSnowCommon::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   BuildTables();
-  return StartRecord(record, number_, p[0], p, 3);
+  return CTableStartEffect::SetParam(record, count, values, channel);
 }
 
-void CEffectSnowCommon::Restore(EffectChannel* record, int channel) {
-  int p[3];
-  std::copy_n(&record->Param(0), 3, p);
-  SetParam(record, 3, p, channel);
-}
+void CEffectSnowCommon::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectSnowCommon::Move() {
   const int h = ScreenH();
@@ -154,8 +155,8 @@ void CEffectSnowCommon::Move() {
 void CEffectSnowCommon::Print(EffectChannel* record, int) {
   MoveOncePerFrame();
   if (!loaded_) return;
-  const int low = record->Param(1) == -1 ? 0 : record->Param(1);
-  const int high = record->Param(2) == -1 ? kClasses - 1 : record->Param(2);
+  const int low = record->Param(kSmallest) == -1 ? 0 : record->Param(kSmallest);
+  const int high = record->Param(kLargest) == -1 ? kClasses - 1 : record->Param(kLargest);
   for (int i = 0; i < active_; ++i) {
     const Flake& f = flakes_[i];
     if (!ClassDrawn(f.sizeClass, low, high)) continue;
@@ -166,8 +167,15 @@ void CEffectSnowCommon::Print(EffectChannel* record, int) {
 
 // --- #12 ---
 
+// The first value is kept, not used.
+constexpr ParamDefault CEffectFlower::kDefaults[] = {
+    Value(kDuration, 20), Value(kSmallest, 0), Value(kLargest, 2), Value(kDrawn, kPetals / 2)};
+constexpr ParamClamp CEffectFlower::kClamps[] = {AtMost(kDrawn, Fixed(kPetals))};
+
+constexpr StartTable CEffectFlower::kTable{kNumber, 4, 99999, kAfter, kDefaults, kClamps};
+
 CEffectFlower::CEffectFlower(CEffectManager* manager)
-    : CParticleSheetEffect(manager, "sys\\ta_eff_saku", "sys\\eff_saku", kPetalMissing) {}
+    : CParticleSheetEffect(manager, kTable, "sys\\ta_eff_saku", "sys\\eff_saku", kPetalMissing) {}
 
 void CEffectFlower::Init(int, int) {
   for (int n = 30; n < 40; ++n)
@@ -203,17 +211,6 @@ void CEffectFlower::Place(Petal* p) {
   p->frame = c < 5 ? c : 8 - c;
 }
 
-int CEffectFlower::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[4];
-  const int given = TakeParams(count, values, 4, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 2);
-  Default(p, given, 3, kPetals / 2);
-  p[3] = std::min(p[3], kPetals);
-  return StartRecord(record, kNumber, 99999, p, 4);
-}
-
 void CEffectFlower::Move() {
   const int h = ScreenH();
   for (Petal& p : petals_) {
@@ -226,10 +223,10 @@ void CEffectFlower::Print(EffectChannel* record, int) {
   MoveOncePerFrame();
   if (!loaded_) return;
   // A record from a save is held to the start's limit.
-  const int drawn = std::clamp(record->Param(3), 0, kPetals);
+  const int drawn = std::clamp(record->Param(kDrawn), 0, kPetals);
   for (int i = 0; i < drawn; ++i) {
     const Petal& p = petals_[i];
-    if (!ClassDrawn(p.sizeClass, record->Param(1), record->Param(2))) continue;
+    if (!ClassDrawn(p.sizeClass, record->Param(kSmallest), record->Param(kLargest))) continue;
     const int size = kPetalSize[p.sizeClass];
     sheet_->Blt(p.screenX, p.screenY, p.frame * size, kPetalBand[p.sizeClass], size, size, 1);
   }
@@ -237,41 +234,38 @@ void CEffectFlower::Print(EffectChannel* record, int) {
 
 // --- #13 ---
 
-int CEffectRain::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 30);
-  Default(p, given, 2, 100);
-  Default(p, given, 3, 60);
-  Default(p, given, 4, 80);
-  Default(p, given, 5, 255);
-  Default(p, given, 6, p[5]);
-  Default(p, given, 7, p[6]);
-  p[2] = std::clamp(p[2], 0, kMaxDrops);
-  p[3] = std::max(p[3], 1);
-  p[4] = std::max(p[4], 1);
-  std::copy_n(p, kParams, p_.begin());
+// The slant's base, the drops' speed in pixels per frame and the streaks'
+// length in pixels.
+constexpr ParamDefault CEffectRain::kDefaults[] = {
+    Value(kDuration, 20), Value(kSlant, 30), Value(kDrops, 100), Value(kSpeed, 60),
+    Value(kLength, 80),   Value(kRed, 255),  Same(kGreen, kRed), Same(kBlue, kGreen),
+};
+constexpr ParamClamp CEffectRain::kClamps[] = {
+    Range(kDrops, 0, kMaxDrops), Range(kSpeed, 1, INT_MAX), Range(kLength, 1, INT_MAX)};
+
+constexpr StartTable CEffectRain::kTable{kNumber, 8, -1, kAfter, kDefaults, kClamps};
+
+CEffectRain::CEffectRain(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
+int CEffectRain::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
+  for (size_t i = 0; i < p_.size(); ++i) p_[i] = record->Param(static_cast<int>(i));
   const int h = ScreenH();
-  for (int i = 0; i < p_[2]; ++i) {
+  for (int i = 0; i < p_[kDrops]; ++i) {
     Spawn(&drops_[i]);
-    drops_[i].y = (RandomBelow(int64_t{h} + p_[4]) - p_[4]) * 256;
+    drops_[i].y = (RandomBelow(int64_t{h} + p_[kLength]) - p_[kLength]) * 256;
   }
-  return StartRecord(record, kNumber, p[0], p, kParams);
+  return 1;
 }
 
-void CEffectRain::Restore(EffectChannel* record, int channel) {
-  int p[kParams];
-  std::copy_n(&record->Param(0), kParams, p);
-  SetParam(record, kParams, p, channel);
-}
+void CEffectRain::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectRain::Spawn(Drop* d) const {
-  const int64_t c = std::max(p_[3], 1);
+  const int64_t c = std::max(p_[kSpeed], 1);
   const int64_t half = std::max<int64_t>(c / 2, 1);
-  const int64_t e = p_[4], f = std::max<int64_t>(e, 1);
+  const int64_t e = p_[kLength], f = std::max<int64_t>(e, 1);
   const int64_t w = ScreenW(), h = ScreenH();
-  const int64_t g = RandomBelow(16) + p_[1] - 8;
+  const int64_t g = RandomBelow(16) + p_[kSlant] - 8;
   const int64_t reach = std::llabs(h * g / 256);
   d->x = (RandomBelow(w + 2 * reach) - reach) * 256;
   d->y = -RandomBelow(c) * 256;
@@ -282,7 +276,7 @@ void CEffectRain::Spawn(Drop* d) const {
 
 void CEffectRain::Calcu(EffectChannel*, int) {
   const int64_t bottom = int64_t{ScreenH()} * 256;
-  for (int i = 0; i < p_[2]; ++i) {
+  for (int i = 0; i < p_[kDrops]; ++i) {
     Drop& d = drops_[i];
     d.x = AddSat(d.x, MulSat(d.slant, d.speed) / 256);
     d.y = AddSat(d.y, int64_t{d.speed} * 256);
@@ -292,12 +286,12 @@ void CEffectRain::Calcu(EffectChannel*, int) {
 
 void CEffectRain::Print(EffectChannel*, int) {
   const int64_t h = ScreenH();
-  for (int i = 0; i < p_[2]; ++i) {
+  for (int i = 0; i < p_[kDrops]; ++i) {
     const Drop& d = drops_[i];
     const int64_t y0 = d.y / 256;
     if (y0 >= h || y0 + d.length < 0) continue;
     const int64_t x0 = AddSat(d.x, 128) >> 8;
     CAllGeo::Line(Clamp32(x0), Clamp32(y0), Clamp32(AddSat(x0, MulSat(d.length, d.slant) >> 16)),
-                  Clamp32(y0 + d.length), p_[5], p_[6], p_[7], 100);
+                  Clamp32(y0 + d.length), p_[kRed], p_[kGreen], p_[kBlue], 100);
   }
 }

@@ -3,14 +3,15 @@
 // keeps its particles for every channel that runs its number: snow and
 // petals move once a frame, at the first Print after Tick, whatever the
 // number of channels drawing them. Snow and petals draw cells of a sprite
-// sheet of their own; rain draws lines.
+// sheet of their own; rain draws lines. Each names its values in its class;
+// their defaults and clamps are its start table in particleeffects.cpp.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
 class CPicture;
 
@@ -18,10 +19,10 @@ class CPicture;
 // from `first` (32-bit), else `second` (kept as palette indices) with the
 // loader's report switch off (a box with `missing` when neither loads while
 // it was on; the switch is restored), and a movement once a frame.
-class CParticleSheetEffect : public CCommonEffect {
+class CParticleSheetEffect : public CTableStartEffect {
  public:
-  CParticleSheetEffect(CEffectManager* manager, const char* first, const char* second,
-                       const char* missing);
+  CParticleSheetEffect(CEffectManager* manager, const effectstart::StartTable& table,
+                       const char* first, const char* second, const char* missing);
   ~CParticleSheetEffect() override;
   void Tick(EffectChannel* record, int channel) override;
   int IsSheetLoaded() const { return loaded_; }
@@ -53,17 +54,19 @@ class CParticleSheetEffect : public CCommonEffect {
   int moved_ = 0;
 };
 
-// p0 duration (20); p1 smallest class drawn (0), p2 largest (5), -1 naming
-// the smallest / largest class. Every start reseeds the flakes.
+// The size classes drawn, -1 naming the smallest / largest class. Every
+// start reseeds the flakes.
 class CEffectSnowCommon : public CParticleSheetEffect {
  public:
   static constexpr int kMaxFlakes = 100;
   static constexpr int kClasses = 6;
+  enum : int { kDuration, kSmallest, kLargest };
+  static const effectstart::ParamDefault kDefaults[];
   struct Flake {
     int sizeClass, variant, screenX, screenY, fieldX, fieldY, speedX, speedY, phase, period;
   };
 
-  CEffectSnowCommon(CEffectManager* manager, int number);
+  CEffectSnowCommon(CEffectManager* manager, const effectstart::StartTable& table);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   // n flakes active (0: all), at least 1.
   void Init(int a, int b) override;
@@ -80,7 +83,6 @@ class CEffectSnowCommon : public CParticleSheetEffect {
  private:
   void BuildTables();
 
-  int number_;
   int active_ = kMaxFlakes;
   std::array<Flake, kMaxFlakes> flakes_{};
   std::array<std::array<int, 30>, 10> sway_{};
@@ -90,30 +92,34 @@ class CEffectSnow : public CEffectSnowCommon {
  public:
   static constexpr int kNumber = 14;
   static constexpr const char* kClassName = "CEffectSnow";
-  explicit CEffectSnow(CEffectManager* manager) : CEffectSnowCommon(manager, kNumber) {}
+  static const effectstart::StartTable kTable;
+  explicit CEffectSnow(CEffectManager* manager) : CEffectSnowCommon(manager, kTable) {}
 };
 
 class CEffectSnow2 : public CEffectSnowCommon {
  public:
   static constexpr int kNumber = 57;
   static constexpr const char* kClassName = "CEffectSnow2";
-  explicit CEffectSnow2(CEffectManager* manager) : CEffectSnowCommon(manager, kNumber) {}
+  static const effectstart::StartTable kTable;
+  explicit CEffectSnow2(CEffectManager* manager) : CEffectSnowCommon(manager, kTable) {}
 };
 
-// p0 stored (20), the channel runs 99999 frames; p1 smallest class drawn
-// (0), p2 largest (2), p3 petals drawn (100, at most 200). The petals are
-// seeded once, by Init.
+// Runs 99999 frames, drawing the petals of some size classes. The petals
+// are seeded once, by Init.
 class CEffectFlower : public CParticleSheetEffect {
  public:
   static constexpr int kNumber = 12;
   static constexpr const char* kClassName = "CEffectFlower";
   static constexpr int kPetals = 200;
+  enum : int { kDuration, kSmallest, kLargest, kDrawn };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   struct Petal {
     int sizeClass, frame, screenX, screenY, fieldX, fieldY, speedX, speedY, phase, period;
   };
 
   explicit CEffectFlower(CEffectManager* manager);
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   void Init(int a, int b) override;
   void Print(EffectChannel* record, int channel) override;
@@ -128,23 +134,24 @@ class CEffectFlower : public CParticleSheetEffect {
   std::array<std::array<int, 40>, 10> swayX_{}, swayY_{};
 };
 
-// p0 duration (20); p1 slant base (30); p2 drops (100, 0..150); p3 speed
-// (60, at least 1); p4 streak length (80, at least 1); p5..p7 red (255),
-// green (red), blue (green). A start scatters the drops over the screen;
-// Calcu moves them.
-class CEffectRain : public CCommonEffect {
+// Slanting streaks of a colour. A start scatters the drops over the screen
+// and keeps its values in the object; Calcu moves them.
+class CEffectRain : public CTableStartEffect {
  public:
   static constexpr int kNumber = 13;
   static constexpr const char* kClassName = "CEffectRain";
   static constexpr int kMaxDrops = 150;
-  static constexpr int kParams = 8;
+  enum : int { kDuration, kSlant, kDrops, kSpeed, kLength, kRed, kGreen, kBlue };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   // Positions in 1/256 pixel, 64 bits wide: script values make any slant.
   struct Drop {
     int64_t x, y, slant;
     int length, speed;
   };
 
-  using CCommonEffect::CCommonEffect;
+  explicit CEffectRain(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   void Calcu(EffectChannel* record, int channel) override;
@@ -152,11 +159,11 @@ class CEffectRain : public CCommonEffect {
   void Restore(EffectChannel* record, int channel) override;
 
   const Drop& GetDrop(int i) const { return drops_[i]; }
-  int GetDropCount() const { return p_[2]; }
+  int GetDropCount() const { return p_[kDrops]; }
 
  private:
   void Spawn(Drop* d) const;
 
-  std::array<int, kParams> p_{};  // the start's values 1..7 (p_[0] unused)
+  std::array<int, kBlue + 1> p_{};  // the last start's values
   std::array<Drop, kMaxDrops> drops_{};
 };

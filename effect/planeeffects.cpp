@@ -119,7 +119,11 @@ void MaskedMixRow(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_
 
 }  // namespace planepixel
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // v wrapped into [0, m) (m > 0).
 int64_t Wrap(int64_t v, int64_t m) { return (v % m + m) % m; }
@@ -134,30 +138,30 @@ bool HasPixels(const CPicture* picture) {
 
 // --- #82 clouds ---
 
+// Scrolls per drawn frame in 1/100 texel, the texture's scale in percent.
+constexpr ParamDefault CEffectCloud::kDefaults[] = {
+    Value(kDuration, 9999), Value(kBandLines, 200), Value(kScrollX, 0), Value(kScrollY, 50),
+    Value(kEyeHeight, 200), Value(kNear, 100),      Value(kFar, 500),   Value(kTextureScale, 100),
+    Value(kUseMask, 0),     Value(kHorizonTint, 0), Value(kRed, 0),     Same(kGreen, kRed),
+    Same(kBlue, kGreen),    Value(kFirstTinted, 0),
+};
+constexpr ParamClamp CEffectCloud::kClamps[] = {Range(kEyeHeight, 1, INT32_MAX),
+                                                Range(kNear, 1, INT32_MAX),
+                                                Range(kTextureScale, 1, INT32_MAX)};
+
+constexpr StartTable CEffectCloud::kTable{kNumber, 14, -1, kAfter, kDefaults, kClamps};
+
+CEffectCloud::CEffectCloud(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectCloud::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[14];
-  const int given = TakeParams(count, values, 14, p);
   const int h = CScreenBuffer::GetHeight();
-  Default(p, given, 0, 9999);
-  Default(p, given, 1, 200);
-  p[1] = std::clamp(p[1], 1, std::max(h, 1));
-  Default(p, given, 2, 0);
-  Default(p, given, 3, 50);
-  Default(p, given, 4, 200);
-  p[4] = std::max(p[4], 1);
-  Default(p, given, 5, 100);
-  p[5] = std::max(p[5], 1);
-  Default(p, given, 6, 500);
-  if (p[6] <= p[5]) p[6] = p[5] == INT32_MAX ? p[5] : p[5] + 1;
-  Default(p, given, 7, 100);
-  p[7] = std::max(p[7], 1);
-  Default(p, given, 8, 0);
-  Default(p, given, 9, 0);
-  DefaultColour(p, given, 10);
-  Default(p, given, 13, 0);
-  p[13] = std::clamp(p[13], 0, p[1] - 1);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), h, p);
+  p[kBandLines] = std::clamp(p[kBandLines], 1, std::max(h, 1));
+  if (p[kFar] <= p[kNear]) p[kFar] = p[kNear] == INT32_MAX ? p[kNear] : p[kNear] + 1;
+  p[kFirstTinted] = std::clamp(p[kFirstTinted], 0, p[kBandLines] - 1);
   scrollX_ = scrollY_ = 0;
-  return StartRecord(record, kNumber, p[0], p, 14);
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 void CEffectCloud::Print(EffectChannel* record, int) {
@@ -168,18 +172,19 @@ void CEffectCloud::Print(EffectChannel* record, int) {
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
   const EffectChannel& r = *record;
   if (r.Counter() > 0) {
-    scrollX_ = Wrap(scrollX_ + r.Param(2), int64_t{w} * 100);
-    scrollY_ = Wrap(scrollY_ + r.Param(3), int64_t{h} * 100);
+    scrollX_ = Wrap(scrollX_ + r.Param(kScrollX), int64_t{w} * 100);
+    scrollY_ = Wrap(scrollY_ + r.Param(kScrollY), int64_t{h} * 100);
     record->Counter() = 0;
   }
   // Values from a save are held as a start holds them.
-  const double eye = std::max(r.Param(4), 1), nearest = std::max(r.Param(5), 1);
-  const double farthest = std::max<double>(r.Param(6), nearest + 1);
-  const int n = std::clamp(r.Param(1), 1, std::max(sh, 1));
-  const int firstTinted = std::clamp(r.Param(13), 0, n - 1);
+  const double eye = std::max(r.Param(kEyeHeight), 1), nearest = std::max(r.Param(kNear), 1);
+  const double farthest = std::max<double>(r.Param(kFar), nearest + 1);
+  const int n = std::clamp(r.Param(kBandLines), 1, std::max(sh, 1));
+  const int firstTinted = std::clamp(r.Param(kFirstTinted), 0, n - 1);
   const double g0 = (farthest - nearest) * eye / farthest;
-  const double m = 100.0 / std::max(r.Param(7), 1);
-  const uint8_t* mask = r.Param(8) != 0 && picture->GetMaskFlag() ? picture->GetMask() : nullptr;
+  const double m = 100.0 / std::max(r.Param(kTextureScale), 1);
+  const uint8_t* mask =
+      r.Param(kUseMask) != 0 && picture->GetMaskFlag() ? picture->GetMask() : nullptr;
   const uint32_t* texels = picture->GetPixelBuffer();
   const int64_t wrap = int64_t{w} << 16;
   std::vector<uint32_t> lineTexels(mask ? static_cast<size_t>(sw) : 0);
@@ -195,9 +200,9 @@ void CEffectCloud::Print(EffectChannel* record, int) {
                        int64_t{sw / 2} * step;
     position = Wrap(position, wrap);
     int add[3] = {0, 0, 0}, sub[3] = {0, 0, 0};
-    if (r.Param(9) != 0 && i >= firstTinted) {
+    if (r.Param(kHorizonTint) != 0 && i >= firstTinted) {
       const int64_t lines = std::max(n - firstTinted, 1), k = std::min<int64_t>(i - firstTinted, lines);
-      const int values[3] = {r.Param(12), r.Param(11), r.Param(10)};  // blue, green, red
+      const int values[3] = {r.Param(kBlue), r.Param(kGreen), r.Param(kRed)};
       for (int c = 0; c < 3; ++c) {
         const int64_t v = values[c];
         add[c] = Clamp32((std::max<int64_t>(v, 0) * k + lines / 2) / lines);
@@ -256,59 +261,59 @@ int TintByte(int64_t colour, int64_t strength, int64_t c) {
 
 }  // namespace
 
-CEffectBeach::CEffectBeach(CEffectManager* manager) : CCommonEffect(manager) {
+// The tint's strength in percent, the lines as screen rows, tides' steps
+// and heights, waves' scales in percent, the shore's x at the bottom and
+// the perspective at the top in percent.
+constexpr ParamDefault CEffectBeach::kDefaults[] = {
+    Value(kDuration, 20),     Value(kStrength, 20),     Value(kRed, 128),
+    Value(kGreen, 192),       Value(kBlue, 255),        Value(kTopLine, 0),
+    Value(kLines, Height()),  Value(kTideStep1, 30),    Value(kTideStep2, 43),
+    Value(kTideHeight1, 300), Value(kTideHeight2, 250), Value(kWaveScale1, 100),
+    Value(kWaveScale2, 100),  Value(kShoreX, 700),      Value(kTopPerspective, 100),
+};
+// SetParam holds the top line on the screen.
+constexpr ParamClamp CEffectBeach::kClamps[] = {
+    AtMost(kLines, Height()), Range(kTideStep1, 1, INT32_MAX), Range(kTideStep2, 1, INT32_MAX),
+    Range(kTopPerspective, 1, INT32_MAX)};
+
+constexpr StartTable CEffectBeach::kTable{kNumber, 15, -1, kAfter, kDefaults, kClamps};
+
+CEffectBeach::CEffectBeach(CEffectManager* manager) : CTableStartEffect(manager, kTable) {
   for (int& phase : waves_) phase = crt::rand() & 0x1FFF;
   for (int& phase : tides_) phase = crt::rand() & 0x7FF;
 }
 
 int CEffectBeach::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[15];
-  const int given = TakeParams(count, values, 15, p);
   const int h = CScreenBuffer::GetHeight();
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 20);
-  Default(p, given, 2, 128);
-  Default(p, given, 3, 192);
-  Default(p, given, 4, 255);
-  Default(p, given, 5, 0);
-  p[5] = std::clamp(p[5], 0, std::max(h - 1, 0));
-  Default(p, given, 6, h);
-  p[6] = std::min(p[6], h);
-  Default(p, given, 7, 30);
-  p[7] = std::max(p[7], 1);
-  Default(p, given, 8, 43);
-  p[8] = std::max(p[8], 1);
-  Default(p, given, 9, 300);
-  Default(p, given, 10, 250);
-  Default(p, given, 11, 100);
-  Default(p, given, 12, 100);
-  Default(p, given, 13, 700);
-  Default(p, given, 14, 100);
-  p[14] = std::max(p[14], 1);
-  return StartRecord(record, kNumber, p[0], p, 15);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), h, p);
+  p[kTopLine] = std::clamp(p[kTopLine], 0, std::max(h - 1, 0));
+  return StartRecord(record, kNumber, p[kDuration], p, Table().max);
 }
 
 void CEffectBeach::Calcu(EffectChannel* record, int) {
   for (int e = 0; e < 2; ++e)
     for (int k = 0; k < 3; ++k) waves_[e * 3 + k] = (waves_[e * 3 + k] + kWaves[e][k].step) & 0x1FFF;
-  tides_[0] = static_cast<int>((int64_t{tides_[0]} + record->Param(7)) & 0x7FF);
-  tides_[1] = static_cast<int>((int64_t{tides_[1]} + record->Param(8)) & 0x7FF);
+  tides_[0] = static_cast<int>((int64_t{tides_[0]} + record->Param(kTideStep1)) & 0x7FF);
+  tides_[1] = static_cast<int>((int64_t{tides_[1]} + record->Param(kTideStep2)) & 0x7FF);
 }
 
 CEffectBeach::Spans CEffectBeach::LineSpans(const EffectChannel& r, int f) const {
   const double sw = CScreenBuffer::GetWidth(), sh = std::max(CScreenBuffer::GetHeight(), 1);
-  const double y0 = std::clamp(r.Param(5), 0, std::max(CScreenBuffer::GetHeight() - 1, 0));
-  const double top = r.Param(14) / 100.0;
+  const double y0 = std::clamp(r.Param(kTopLine), 0, std::max(CScreenBuffer::GetHeight() - 1, 0));
+  const double top = r.Param(kTopPerspective) / 100.0;
   const double l = top + (1 - top) * (y0 + f) / sh;
-  const double base = std::floor(sw / 2) + (r.Param(13) - std::floor(sw / 2)) * l;
+  const double base = std::floor(sw / 2) + (r.Param(kShoreX) - std::floor(sw / 2)) * l;
+  static constexpr int kTideHeights[2] = {kTideHeight1, kTideHeight2};
+  static constexpr int kWaveScales[2] = {kWaveScale1, kWaveScale2};
   double tide[2], sum[2];
   for (int e = 0; e < 2; ++e) {
-    tide[e] = (std::cos(tides_[e] / 2048.0 * 6.28318) + 1) * r.Param(9 + e) * 0.5;
+    tide[e] = (std::cos(tides_[e] / 2048.0 * 6.28318) + 1) * r.Param(kTideHeights[e]) * 0.5;
     double s = 0;
     for (int k = 0; k < 3; ++k)
       s += kWaves[e][k].amplitude *
            std::cos(f / sh * kWaves[e][k].frequency + waves_[e * 3 + k] / 8192.0 * 6.2831852);
-    sum[e] = r.Param(11 + e) / 100.0 * s;
+    sum[e] = r.Param(kWaveScales[e]) / 100.0 * s;
   }
   int64_t x1 = std::max<int64_t>(Trunc(base - tide[0] * l - sum[0]), 0);
   int64_t x2 = std::max<int64_t>(Trunc(base - tide[1] * l - sum[1]), 0);
@@ -322,10 +327,10 @@ void CEffectBeach::Print(EffectChannel* record, int) {
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
   if (!screen || sw < 1 || sh < 1) return;
   const EffectChannel& r = *record;
-  const int y0 = std::clamp(r.Param(5), 0, sh - 1);
-  const int n = std::min(r.Param(6), sh - y0);
-  const int64_t g = r.Param(1), strengths[2] = {g, 2 * g - g * g / 100};
-  const int64_t colours[3] = {r.Param(4), r.Param(3), r.Param(2)};  // blue, green, red
+  const int y0 = std::clamp(r.Param(kTopLine), 0, sh - 1);
+  const int n = std::min(r.Param(kLines), sh - y0);
+  const int64_t g = r.Param(kStrength), strengths[2] = {g, 2 * g - g * g / 100};
+  const int64_t colours[3] = {r.Param(kBlue), r.Param(kGreen), r.Param(kRed)};
   // Each span's strength is the same on every line: every byte's result,
   // once, shifted into its place.
   std::array<std::array<std::array<uint32_t, 256>, 3>, 2> tinted;
@@ -350,28 +355,33 @@ void CEffectBeach::Print(EffectChannel* record, int) {
 
 // --- #91 waterfall ---
 
-int CEffectWaterFall::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[8];
-  const int given = TakeParams(count, values, 8, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  Default(p, given, 3, 24);
-  Default(p, given, 4, -1);
-  Default(p, given, 5, 100);
-  Default(p, given, 6, 20);
-  Default(p, given, 7, 2);
-  return StartRecord(record, kNumber, p[0], p, 8);
-}
+// The strip's place and height in pixels, the speed at the top in 1/100
+// pixel per count and the acceleration in 1/100 pixel per count squared.
+constexpr ParamDefault CEffectWaterFall::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kX, 0),
+    Value(kY, 0),
+    Value(kStripHeight, 24),
+    Value(kPictureChannel, -1),
+    Value(kSpeed, 100),
+    Value(kAcceleration, 20),
+    Value(kMode, 2),
+};
+
+constexpr StartTable CEffectWaterFall::kTable{kNumber, 8, -1, kAfter, kDefaults};
+
+CEffectWaterFall::CEffectWaterFall(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 CPicture* CEffectWaterFall::Source(const EffectChannel& record, int channel) const {
-  const EffectChannel* shown = manager_->GetChannel(record.Param(4) == -1 ? channel : record.Param(4));
+  const int pictureChannel = record.Param(kPictureChannel);
+  const EffectChannel* shown =
+      manager_->GetChannel(pictureChannel == -1 ? channel : pictureChannel);
   return shown ? RecordPicture(*shown) : nullptr;
 }
 
 void CEffectWaterFall::Calcu(EffectChannel* record, int channel) {
   CPicture* picture = Source(*record, channel);
-  const int64_t acceleration = record->Param(6);
+  const int64_t acceleration = record->Param(kAcceleration);
   if (!picture || picture->GetHeight() < 1 || acceleration <= 0) return;
   const int64_t h = picture->GetHeight(), d = int64_t{record->Counter()} * acceleration / 100;
   if (d >= h) record->Counter() = Clamp32(d % h * 100 / acceleration);
@@ -406,24 +416,26 @@ void CEffectWaterFall::Print(EffectChannel* record, int channel) {
   const EffectChannel& r = *record;
   CPicture* picture = Source(r, channel);
   uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (r.Param(7) != 2 || !HasPixels(picture) || !picture->GetMaskFlag() || !picture->GetMask() ||
-      !screen)
+  if (r.Param(kMode) != 2 || !HasPixels(picture) || !picture->GetMaskFlag() ||
+      !picture->GetMask() || !screen)
     return;
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
   const int pw = picture->GetWidth(), ph = picture->GetHeight();
   // The strip cut at all four sides; the source follows the cut.
-  int64_t x = r.Param(1), y = r.Param(2);
+  int64_t x = r.Param(kX), y = r.Param(kY);
   int64_t left = 0, first = 0;
   if (x < 0) left = -x, x = 0;
   if (y < 0) first = -y, y = 0;
   const int64_t width = std::min<int64_t>(pw, int64_t{sw} - x + left) - left;
-  const int64_t lines = std::min<int64_t>(r.Param(3), int64_t{sh} - y + first) - first;
+  const int64_t lines = std::min<int64_t>(r.Param(kStripHeight), int64_t{sh} - y + first) - first;
   if (width <= 0 || lines <= 0 || x >= sw || y >= sh) return;
   const uint32_t* pixels = picture->GetPixelBuffer();
   const uint8_t* mask = picture->GetMask();
   for (int64_t i = 0; i < lines; ++i) {
     int a, row;
-    if (!Line(r.Param(5), r.Param(6), r.Counter(), ph, static_cast<int>(first + i), &a, &row)) continue;
+    if (!Line(r.Param(kSpeed), r.Param(kAcceleration), r.Counter(), ph, static_cast<int>(first + i),
+              &a, &row))
+      continue;
     uint32_t* out = screen + static_cast<size_t>(y + i) * sw + x;
     const size_t from = static_cast<size_t>(row) * pw + left;
     planepixel::MaskedMixRow(out, pixels + from, mask + from, static_cast<size_t>(width),
@@ -433,9 +445,9 @@ void CEffectWaterFall::Print(EffectChannel* record, int channel) {
 
 // --- #95 one colour ---
 
-int CEffectWaterDrop::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[3];
-  const int given = TakeParams(count, values, 3, p);
-  DefaultColour(p, given, 0);
-  return StartRecord(record, kNumber, 9999, p, 3);
-}
+constexpr ParamDefault CEffectWaterDrop::kDefaults[] = {Value(kRed, 0), Same(kGreen, kRed),
+                                                        Same(kBlue, kGreen)};
+
+constexpr StartTable CEffectWaterDrop::kTable{kNumber, 3, 9999, kAfter, kDefaults};
+
+CEffectWaterDrop::CEffectWaterDrop(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}

@@ -1,12 +1,14 @@
 // Sky, shore and waterfall planes: effects that compute the screen line by
 // line. #82 clouds in perspective, #83 waves on a shore, #91 a waterfall
-// that speeds up, #95 one colour over the screen.
+// that speeds up, #95 one colour over the screen. Each names its values in
+// its class; their defaults and clamps are its start table in
+// planeeffects.cpp.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
 // The per-byte rules of the planes: plain per-colour forms, and row forms
 // a test holds to them byte for byte.
@@ -31,18 +33,36 @@ void MaskedMixRowPlain(uint32_t* out, const uint32_t* src, const uint8_t* mask, 
 
 }  // namespace planepixel
 
-// p0 duration (9999; the counter never reaches it); p1 band lines (200,
-// 1..screen height); p2, p3 scroll per drawn frame in 1/100 texel (0, 50);
-// p4 eye height (200, at least 1); p5 near distance (100, at least 1); p6
-// far distance (500, above p5); p7 texture scale (100, at least 1); p8 use
-// the picture's mask; p9 horizon tint; p10..p12 its red, green, blue
-// (signed); p13 first tinted line (0..p1 - 1). The scroll is shared by
-// every channel running the effect.
-class CEffectCloud : public CCommonEffect {
+// A picture scrolled over a band of lines in perspective, from the eye
+// height between a near and a far distance, tinted (a signed colour)
+// toward the horizon from a first tinted line. A start holds the band on
+// the screen, the far distance beyond the near one and the first tinted
+// line in the band. The counter never reaches the duration. The scroll is
+// shared by every channel running the effect.
+class CEffectCloud : public CTableStartEffect {
  public:
   static constexpr int kNumber = 82;
   static constexpr const char* kClassName = "CEffectCloud";
-  using CCommonEffect::CCommonEffect;
+  enum : int {
+    kDuration,
+    kBandLines,
+    kScrollX,
+    kScrollY,
+    kEyeHeight,
+    kNear,
+    kFar,
+    kTextureScale,
+    kUseMask,
+    kHorizonTint,
+    kRed,
+    kGreen,
+    kBlue,
+    kFirstTinted
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectCloud(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
@@ -54,16 +74,33 @@ class CEffectCloud : public CCommonEffect {
   int64_t scrollX_ = 0, scrollY_ = 0;
 };
 
-// p0 duration (20); p1 tint strength, percent (20); p2..p4 the tint's red,
-// green, blue (128, 192, 255); p5 top line (0); p6 lines (the screen
-// height); p7, p8 tide phase steps (30, 43, at least 1); p9, p10 tide
-// amplitudes (300, 250); p11, p12 wave scales, percent (100, 100); p13
-// shore x at the bottom (700); p14 perspective at the top, percent (100, at
-// least 1). The phases are shared by every channel running the effect.
-class CEffectBeach : public CCommonEffect {
+// Waves tinting the lines of a shore, the tides and waves moving on their
+// phases, seen in perspective. A start holds the lines on the screen. The
+// phases are shared by every channel running the effect.
+class CEffectBeach : public CTableStartEffect {
  public:
   static constexpr int kNumber = 83;
   static constexpr const char* kClassName = "CEffectBeach";
+  enum : int {
+    kDuration,
+    kStrength,
+    kRed,
+    kGreen,
+    kBlue,
+    kTopLine,
+    kLines,
+    kTideStep1,
+    kTideStep2,
+    kTideHeight1,
+    kTideHeight2,
+    kWaveScale1,
+    kWaveScale2,
+    kShoreX,
+    kTopPerspective
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   // Draws the six wave phases, then the two tide phases.
   explicit CEffectBeach(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
@@ -85,16 +122,16 @@ class CEffectBeach : public CCommonEffect {
   std::array<int, 2> tides_{};
 };
 
-// p0 duration (20); p1, p2 place (0, 0); p3 strip height (24); p4 picture
-// channel (-1 own); p5 speed at the top, 1/100 pixel per count (100); p6
-// acceleration, 1/100 pixel per count squared (20); p7 mode (2, the only
-// one that draws, through the picture's mask).
-class CEffectWaterFall : public CCommonEffect {
+// A strip of a picture (of its own channel for -1) falling faster and
+// faster; only mode 2 draws, through the picture's mask.
+class CEffectWaterFall : public CTableStartEffect {
  public:
   static constexpr int kNumber = 91;
   static constexpr const char* kClassName = "CEffectWaterFall";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kX, kY, kStripHeight, kPictureChannel, kSpeed, kAcceleration, kMode };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectWaterFall(CEffectManager* manager);
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
@@ -108,16 +145,18 @@ class CEffectWaterFall : public CCommonEffect {
   CPicture* Source(const EffectChannel& record, int channel) const;
 };
 
-// p0..p2 red, green, blue (0, = red, = green; each value's low byte); the
-// channel runs 9999 counts.
-class CEffectWaterDrop : public CCommonEffect {
+// The screen one colour (each value's low byte); the channel runs 9999
+// counts.
+class CEffectWaterDrop : public CTableStartEffect {
  public:
   static constexpr int kNumber = 95;
   static constexpr const char* kClassName = "CEffectWaterDrop";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kRed, kGreen, kBlue };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectWaterDrop(CEffectManager* manager);
   void Print(EffectChannel* record, int) override {
-    FillScreenBytes(record->Param(0), record->Param(1), record->Param(2));
+    FillScreenBytes(record->Param(kRed), record->Param(kGreen), record->Param(kBlue));
   }
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   int CheckBusy(EffectChannel*, int) override { return 0; }

@@ -8,15 +8,11 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
+using namespace effectstart;
+
 namespace {
 
-// The stored values of a record back through SetParam.
-template <int N>
-void StartAgain(CCommonEffect* effect, EffectChannel* record, int channel) {
-  int p[N];
-  for (int i = 0; i < N; ++i) p[i] = record->Param(i);
-  effect->SetParam(record, N, p, channel);
-}
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // v held to [lo, hi]; lo wins when the two cross.
 int64_t Between(int64_t v, int64_t lo, int64_t hi) { return std::max(std::min(v, hi), lo); }
@@ -25,34 +21,38 @@ int64_t Between(int64_t v, int64_t lo, int64_t hi) { return std::max(std::min(v,
 
 // --- #56 flat rain ---
 
+// Speeds and walk ranges in pixels per count, each layer's share of the
+// one before's in percent.
+constexpr ParamDefault CEffectRain2::kDefaults[] = {
+    Value(kDuration, 20), Value(kSpeedX, 5), Value(kSpeedY, 30), Value(kLayerCount, 2),
+    Value(kWalkX, 3),     Value(kWalkY, 0),  Value(kShare, 50),  Value(kWalkDivisor, 100),
+};
+constexpr ParamClamp CEffectRain2::kClamps[] = {Range(kLayerCount, 1, kLayers),
+                                                Range(kWalkDivisor, 1, INT32_MAX)};
+
+constexpr StartTable CEffectRain2::kTable{kNumber, 8, -1, kAfter, kDefaults, kClamps};
+
+CEffectRain2::CEffectRain2(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectRain2::SetParam(EffectChannel* record, int count, const int* values, int channel) {
-  int p[8];
-  const int given = TakeParams(count, values, 8, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 5);
-  Default(p, given, 2, 30);
-  Default(p, given, 3, 2);
-  p[3] = std::clamp(p[3], 1, kLayers);
-  Default(p, given, 4, 3);
-  Default(p, given, 5, 0);
-  Default(p, given, 6, 50);
-  Default(p, given, 7, 100);
-  p[7] = std::max(p[7], 1);
-  StartRecord(record, kNumber, p[0], p, 8);
+  CTableStartEffect::SetParam(record, count, values, channel);
+  const EffectChannel& r = *record;
   std::array<Layer, kLayers>& layers = layers_[Slot(channel)];
-  layers[0] = {0, 0, Clamp32(int64_t{p[1]} * 100), Clamp32(int64_t{p[2]} * 100),
-               Clamp32(int64_t{p[4]} * 100), Clamp32(int64_t{p[5]} * 100)};
+  layers[0] = {0,
+               0,
+               Clamp32(int64_t{r.Param(kSpeedX)} * 100),
+               Clamp32(int64_t{r.Param(kSpeedY)} * 100),
+               Clamp32(int64_t{r.Param(kWalkX)} * 100),
+               Clamp32(int64_t{r.Param(kWalkY)} * 100)};
   for (int k = 1; k < kLayers; ++k) {
     const Layer& before = layers[k - 1];
-    auto share = [&](int v) { return Clamp32(int64_t{v} * p[6] / 100); };
+    auto share = [&](int v) { return Clamp32(int64_t{v} * r.Param(kShare) / 100); };
     layers[k] = {0, 0, share(before.speedX), share(before.speedY), share(before.walkX),
                  share(before.walkY)};
   }
   scatter_[Slot(channel)] = 1;
   return 1;
 }
-
-void CEffectRain2::Restore(EffectChannel* record, int channel) { StartAgain<8>(this, record, channel); }
 
 void CEffectRain2::Calcu(EffectChannel* record, int channel) {
   CPicture* picture = RecordPicture(*record);
@@ -67,7 +67,7 @@ void CEffectRain2::Calcu(EffectChannel* record, int channel) {
     }
     scatter_[Slot(channel)] = 0;
   }
-  const int64_t divisor = std::max(record->Param(7), 1);
+  const int64_t divisor = std::max(record->Param(kWalkDivisor), 1);
   // One wandering speed: a step within the range now and then, held
   // around the script's speed.
   auto walk = [&](int* speed, int range, int base, int spread) {
@@ -82,8 +82,8 @@ void CEffectRain2::Calcu(EffectChannel* record, int channel) {
   const int64_t lh = int64_t{std::min(CScreenBuffer::GetHeight(), h)} * 100;
   for (int k = 0; k < n; ++k) {
     Layer& layer = layers[k];
-    walk(&layer.speedX, layer.walkX, record->Param(1), record->Param(4));
-    if (walk(&layer.speedY, layer.walkY, record->Param(2), record->Param(5)))
+    walk(&layer.speedX, layer.walkX, record->Param(kSpeedX), record->Param(kWalkX));
+    if (walk(&layer.speedY, layer.walkY, record->Param(kSpeedY), record->Param(kWalkY)))
       layer.speedY = std::max(layer.speedY, 100);
     // A layer leaving by a whole tile comes back by one tile, on every side.
     if (lw > 0) layer.x = static_cast<int>((int64_t{layer.x} + layer.speedX) % lw);
@@ -108,39 +108,46 @@ void CEffectRain2::Print(EffectChannel* record, int channel) {
 
 // --- #102 rain in depth ---
 
+// Depths and their step per count; the vanishing point on the screen; the
+// opacity at the ends of the range in percent and the fade distance.
+constexpr ParamDefault CEffectRain4::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kLayerCount, 2),
+    Value(kFar, 500),
+    Value(kNear, 20),
+    Value(kDepthStep, -20),
+    Value(kVanishX, Width(1, 2)),
+    Value(kVanishY, Height(1, 2)),
+    Value(kEndOpacity, 0),
+    Value(kFadeDistance, 60),
+};
+
+constexpr StartTable CEffectRain4::kTable{kNumber, 9, -1, kAfter, kDefaults};
+
+CEffectRain4::CEffectRain4(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectRain4::SetParam(EffectChannel* record, int count, const int* values, int channel) {
-  int p[9];
-  const int given = TakeParams(count, values, 9, p);
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 2);
-  Default(p, given, 2, 500);
-  Default(p, given, 3, 20);
-  Default(p, given, 4, -20);
-  Default(p, given, 5, w / 2);
-  p[5] = std::clamp(p[5], 0, std::max(w - 1, 0));
-  Default(p, given, 6, h / 2);
-  p[6] = std::clamp(p[6], 0, std::max(h - 1, 0));
-  Default(p, given, 7, 0);
-  Default(p, given, 8, 60);
-  StartRecord(record, kNumber, p[0], p, 9);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, w, h, p);
+  p[kVanishX] = std::clamp(p[kVanishX], 0, std::max(w - 1, 0));
+  p[kVanishY] = std::clamp(p[kVanishY], 0, std::max(h - 1, 0));
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
   const Range range = RangeOf(*record);
-  record->Param(1) = range.layers;
-  record->Param(2) = range.far;
-  record->Param(3) = range.nearest;
+  record->Param(kLayerCount) = range.layers;
+  record->Param(kFar) = range.far;
+  record->Param(kNear) = range.nearest;
   depth_[Slot(channel)] = 0;
   return 1;
 }
 
 CEffectRain4::Range CEffectRain4::RangeOf(const EffectChannel& record) {
   Range r;
-  r.far = std::max(record.Param(2), 10);
-  r.nearest = std::min(std::max(record.Param(3), 10), r.far - 1);
-  r.layers = std::clamp(record.Param(1), 0, std::min(r.far - r.nearest, kMaxLayers));
+  r.far = std::max(record.Param(kFar), 10);
+  r.nearest = std::min(std::max(record.Param(kNear), 10), r.far - 1);
+  r.layers = std::clamp(record.Param(kLayerCount), 0, std::min(r.far - r.nearest, kMaxLayers));
   return r;
 }
-
-void CEffectRain4::Restore(EffectChannel* record, int channel) { StartAgain<9>(this, record, channel); }
 
 void CEffectRain4::Init(int, int b) {
   if (b == -1)
@@ -151,7 +158,7 @@ void CEffectRain4::Init(int, int b) {
 
 void CEffectRain4::Calcu(EffectChannel* record, int channel) {
   const Range r = RangeOf(*record);
-  const int step = record->Param(4);
+  const int step = record->Param(kDepthStep);
   int& depth = depth_[Slot(channel)];
   depth = Clamp32(int64_t{depth} + step);
   if (step < 0) {
@@ -171,7 +178,7 @@ int CEffectRain4::LayerDepth(const EffectChannel& record, int depth, int i) {
 
 int CEffectRain4::LayerOpacity(const EffectChannel& record, int z) {
   const Range r = RangeOf(record);
-  const int64_t fade = record.Param(8), ends = record.Param(7);
+  const int64_t fade = record.Param(kFadeDistance), ends = record.Param(kEndOpacity);
   int64_t opacity = 100;
   if (fade > 0) {
     if (int64_t{z} - r.nearest < fade)
@@ -193,12 +200,12 @@ void CEffectRain4::Print(EffectChannel* record, int channel) {
   std::vector<int> z(static_cast<size_t>(r.layers));
   for (int i = 0; i < r.layers; ++i) z[i] = LayerDepth(*record, depth, i);
   // Far layers first: from the deepest layer in the direction of travel.
-  const bool rising = record->Param(4) >= 0;
+  const bool rising = record->Param(kDepthStep) >= 0;
   const int first = static_cast<int>(
       (rising ? std::min_element(z.begin(), z.end()) : std::max_element(z.begin(), z.end())) -
       z.begin());
-  const int64_t vx = std::clamp(record->Param(5), 0, std::max(sw - 1, 0));
-  const int64_t vy = std::clamp(record->Param(6), 0, std::max(sh - 1, 0));
+  const int64_t vx = std::clamp(record->Param(kVanishX), 0, std::max(sw - 1, 0));
+  const int64_t vy = std::clamp(record->Param(kVanishY), 0, std::max(sh - 1, 0));
   for (int k = 0; k < r.layers; ++k) {
     const int i = ((rising ? first + k : first - k) % r.layers + r.layers) % r.layers;
     const int64_t depthOf = z[i] == 0 ? 1 : z[i];

@@ -11,7 +11,11 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // The picture of channel `pictureChannel` (-1: `own`); null outside 0..15
 // or without pixels.
@@ -32,23 +36,23 @@ double Quotient(double num, double den) {
 
 // --- #24 ---
 
+// The surface is a screen row; SetParam holds it on the screen.
+constexpr ParamDefault CEffectWater::kDefaults[] = {
+    Value(kDuration, 20), Value(kSurface, Height(1, 2)), Value(kSpare1, 100), Value(kSpare2, 0)};
+
+constexpr StartTable CEffectWater::kTable{kNumber, 4, 99999, kAfter, kDefaults};
+
+CEffectWater::CEffectWater(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
 int CEffectWater::SetParam(EffectChannel* record, int count, const int* values, int) {
   const int h = CScreenBuffer::GetHeight();
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, h / 2);
-  Default(p, given, 2, 100);
-  Default(p, given, 3, 0);
-  p[1] = std::clamp(p[1], 0, std::max(h - 1, 0));
-  return StartRecord(record, kNumber, 99999, p, kParams);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), h, p);
+  p[kSurface] = std::clamp(p[kSurface], 0, std::max(h - 1, 0));
+  return StartRecord(record, kNumber, Table().fixedDuration, p, Table().max);
 }
 
-void CEffectWater::Restore(EffectChannel* record, int channel) {
-  int p[kParams];
-  std::copy_n(&record->Param(0), kParams, p);
-  SetParam(record, kParams, p, channel);
-}
+void CEffectWater::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectWater::MakeLineTable(int a, int height, int phase, int* table) {
   const int64_t b = std::max(height - a, 1);
@@ -69,7 +73,7 @@ void CEffectWater::Print(EffectChannel* record, int) {
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   if (!screen || h <= 0) return;
   // A record from a save is held to the screen.
-  const int a = std::clamp(record->Param(1), 0, h - 1);
+  const int a = std::clamp(record->Param(kSurface), 0, h - 1);
   lines_.resize(static_cast<size_t>(h));
   MakeLineTable(a, h, phase_, lines_.data());
   for (int i = a; i < h; ++i)
@@ -79,26 +83,34 @@ void CEffectWater::Print(EffectChannel* record, int) {
 
 // --- #92 ---
 
-int CEffectSoyosoyo::SetParam(EffectChannel* record, int count, const int* values, int) {
-  static constexpr int kDefaults[kParams] = {20, 20, 10, 10, 50, 2, 1, -1, 0, 0, 1, 1, 0};
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  for (int i = 0; i < kParams; ++i) Default(p, given, i, kDefaults[i]);
-  return StartRecord(record, kNumber, p[0], p, kParams);
-}
+// The period in frames, swings in pixels, the share of the period swinging
+// out in percent; the ripple's wavelength in rows.
+constexpr ParamDefault CEffectSoyosoyo::kDefaults[] = {
+    Value(kDuration, 20),    Value(kPeriod, 20),          Value(kSwingRight, 10),
+    Value(kSwingLeft, 10),   Value(kOutPercent, 50),      Value(kDrawMode, 2),
+    Value(kLoop, 1),         Value(kPictureChannel, -1),  Value(kAnchorFlip, 0),
+    Value(kRippleHeight, 0), Value(kRippleWavelength, 1), Value(kRippleSpeed, 1),
+    Value(kRipplePhase, 0),
+};
+
+constexpr StartTable CEffectSoyosoyo::kTable{kNumber, 13, -1, kAfter, kDefaults};
+
+CEffectSoyosoyo::CEffectSoyosoyo(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectSoyosoyo::Calcu(EffectChannel* record, int) {
   EffectChannel& r = *record;
-  if (r.Param(6) != 0 && r.Param(1) > 0) r.Counter() %= r.Param(1);
-  const int64_t wave = r.Param(10);
-  r.Param(12) = wave > 0 ? static_cast<int>((int64_t{r.Param(12)} + r.Param(11)) % wave) : 0;
+  if (r.Param(kLoop) != 0 && r.Param(kPeriod) > 0) r.Counter() %= r.Param(kPeriod);
+  const int64_t wave = r.Param(kRippleWavelength);
+  r.Param(kRipplePhase) =
+      wave > 0 ? static_cast<int>((int64_t{r.Param(kRipplePhase)} + r.Param(kRippleSpeed)) % wave)
+               : 0;
 }
 
 void CEffectSoyosoyo::MakeOffsets(const EffectChannel& r, int h, int* offsets) {
-  const int period = r.Param(1);
+  const int period = r.Param(kPeriod);
   int64_t t = period > 0 ? r.Counter() % period : r.Counter();
   t = std::clamp<int64_t>(t, 0, std::max(r.Duration() - 1, 0));
-  const int64_t split = int64_t{r.Param(4)} * period / 100;
+  const int64_t split = int64_t{r.Param(kOutPercent)} * period / 100;
   int64_t length = split;
   const bool back = t >= split;
   if (back) {
@@ -108,11 +120,12 @@ void CEffectSoyosoyo::MakeOffsets(const EffectChannel& r, int h, int* offsets) {
   length = std::max<int64_t>(length, 1);
   const double f =
       (1 - std::cos(static_cast<double>(t) / static_cast<double>(length) * 3.14159)) * 0.5;
-  const double right = r.Param(2), left = r.Param(3);
+  const double right = r.Param(kSwingRight), left = r.Param(kSwingLeft);
   const double base = back ? right - (right + left) * f : (right + left) * f - left;
-  const int64_t amplitude = r.Param(9), wave = r.Param(10), phase = r.Param(12);
+  const int64_t amplitude = r.Param(kRippleHeight), wave = r.Param(kRippleWavelength),
+                phase = r.Param(kRipplePhase);
   for (int i = 0; i < h; ++i) {
-    const int d = r.Param(8) != 0 ? h - i : i;
+    const int d = r.Param(kAnchorFlip) != 0 ? h - i : i;
     const double weight = 1 - std::sin(d * 3.14159 / h / 2);
     // Without a wavelength there is no ripple.
     const double ripple =
@@ -126,8 +139,8 @@ void CEffectSoyosoyo::MakeOffsets(const EffectChannel& r, int h, int* offsets) {
 
 void CEffectSoyosoyo::Print(EffectChannel* record, int channel) {
   const EffectChannel& r = *record;
-  if (r.Param(5) != 2) return;
-  CPicture* picture = ChannelPicture(manager_, r.Param(7), channel);
+  if (r.Param(kDrawMode) != 2) return;
+  CPicture* picture = ChannelPicture(manager_, r.Param(kPictureChannel), channel);
   if (!picture) return;
   int x = r.DrawRect()[0], y = r.DrawRect()[1];
   int cx = x, cy = y, sx = 0, sy = 0, cw = picture->GetWidth(), ch = picture->GetHeight();
@@ -148,20 +161,40 @@ void CEffectSoyosoyo::Print(EffectChannel* record, int channel) {
 
 // --- #93 ---
 
+// The band's top and height are screen rows; distances along the plane;
+// the gusts' strength in percent, speed and half width in distance units.
+// SetParam holds the band on the screen and the far distance beyond the
+// near one.
+constexpr ParamDefault CEffectGrassPlane::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kTopLine, Height(1, 2)),
+    Value(kBandHeight, Height(1, 2)),
+    Value(kFar, 500),
+    Value(kNear, 100),
+    Value(kDirection, 0),
+    Value(kSway, 100),
+    Value(kActiveGusts, 5),
+    Value(kGustPercent, 100),
+    Value(kGustSpeed, 50),
+    Value(kGustHalfWidth, 20),
+    Value(kPictureChannel, -1),
+};
+constexpr ParamClamp CEffectGrassPlane::kClamps[] = {Range(kActiveGusts, 0, kGusts)};
+
+constexpr StartTable CEffectGrassPlane::kTable{kNumber, 12, -1, kAfter, kDefaults, kClamps};
+
+CEffectGrassPlane::CEffectGrassPlane(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable) {}
+
 int CEffectGrassPlane::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   const int h = std::max(CScreenBuffer::GetHeight(), 1);
-  int p[kParams];
-  const int given = TakeParams(count, values, kParams, p);
-  static constexpr int kDefaults[kParams] = {20, 0, 0, 500, 100, 0, 100, 5, 100, 50, 20, -1};
-  for (int i = 0; i < kParams; ++i) Default(p, given, i, kDefaults[i]);
-  Default(p, given, 1, h / 2);
-  Default(p, given, 2, h / 2);
-  p[1] = std::clamp(p[1], 0, h - 1);
-  p[2] = std::clamp(p[2], 1, std::max(h - p[1], 1));
-  if (p[4] == INT32_MAX) p[4] = INT32_MAX - 1;
-  if (p[4] >= p[3]) p[3] = p[4] + 1;
-  p[7] = std::clamp(p[7], 0, kGusts);
-  StartRecord(record, kNumber, p[0], p, kParams);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
+  p[kTopLine] = std::clamp(p[kTopLine], 0, h - 1);
+  p[kBandHeight] = std::clamp(p[kBandHeight], 1, std::max(h - p[kTopLine], 1));
+  if (p[kNear] == INT32_MAX) p[kNear] = INT32_MAX - 1;
+  if (p[kNear] >= p[kFar]) p[kFar] = p[kNear] + 1;
+  StartRecord(record, kNumber, p[kDuration], p, Table().max);
   Restore(record, channel);
   return 1;
 }
@@ -177,41 +210,44 @@ double CEffectGrassPlane::Distance(double row) const {
 
 void CEffectGrassPlane::Restore(EffectChannel* record, int) {
   const EffectChannel& r = *record;
-  near_ = r.Param(4);
-  far_ = r.Param(3);
-  band_ = r.Param(2);
+  near_ = r.Param(kNear);
+  far_ = r.Param(kFar);
+  band_ = r.Param(kBandHeight);
   d_ = Quotient(far_, far_ - near_) * band_;
   for (Gust& g : gusts_) Spawn(r, &g, true);
 }
 
 void CEffectGrassPlane::Spawn(const EffectChannel& r, Gust* g, bool initial) {
-  const int64_t p3 = r.Param(3), p4 = r.Param(4), p6 = r.Param(6), p8 = r.Param(8);
-  const bool toNear = r.Param(5) != 0;
+  const int64_t far = r.Param(kFar), near = r.Param(kNear), sway = r.Param(kSway),
+                percent = r.Param(kGustPercent);
+  const bool toNear = r.Param(kDirection) != 0;
   g->delay = crt::rand() % 50;
-  g->amplitude = Clamp32(p6 * p8 / 100 * (crt::rand() % 100 + 50) / 100);
-  g->speed = Clamp32(std::max<int64_t>(int64_t{r.Param(9)} * (crt::rand() % 60 + 70) / 100, 1));
-  g->position = toNear ? r.Param(3) : r.Param(4);
-  g->halfWidth = Clamp32(std::max<int64_t>(int64_t{r.Param(10)} * (crt::rand() % 40 + 80) / 100, 1));
+  g->amplitude = Clamp32(sway * percent / 100 * (crt::rand() % 100 + 50) / 100);
+  g->speed =
+      Clamp32(std::max<int64_t>(int64_t{r.Param(kGustSpeed)} * (crt::rand() % 60 + 70) / 100, 1));
+  g->position = toNear ? r.Param(kFar) : r.Param(kNear);
+  g->halfWidth = Clamp32(
+      std::max<int64_t>(int64_t{r.Param(kGustHalfWidth)} * (crt::rand() % 40 + 80) / 100, 1));
   if (!initial) return;
   g->delay = 0;
-  const int64_t span = p3 - p4;
+  const int64_t span = far - near;
   const int64_t step = span > 0 ? crt::rand() % span : (crt::rand(), 0);
-  g->position = Clamp32(toNear ? p3 - step : p4 + step);
+  g->position = Clamp32(toNear ? far - step : near + step);
 }
 
 void CEffectGrassPlane::Calcu(EffectChannel* record, int) {
   const EffectChannel& r = *record;
-  const int active = std::clamp(r.Param(7), 0, kGusts);
+  const int active = std::clamp(r.Param(kActiveGusts), 0, kGusts);
   for (int i = 0; i < active; ++i) {
     Gust& g = gusts_[i];
     if (g.delay > 0) {
       --g.delay;
-    } else if (r.Param(5) != 0) {
+    } else if (r.Param(kDirection) != 0) {
       g.position = Clamp32(int64_t{g.position} - g.speed);
-      if (g.position < r.Param(4)) Spawn(r, &g, false);
+      if (g.position < r.Param(kNear)) Spawn(r, &g, false);
     } else {
       g.position = Clamp32(int64_t{g.position} + g.speed);
-      if (g.position > r.Param(3)) Spawn(r, &g, false);
+      if (g.position > r.Param(kFar)) Spawn(r, &g, false);
     }
   }
 }
@@ -219,14 +255,15 @@ void CEffectGrassPlane::Calcu(EffectChannel* record, int) {
 void CEffectGrassPlane::MakeOffsets(const EffectChannel& r, int* offsets) {
   const int h = CScreenBuffer::GetHeight();
   lines_.resize(static_cast<size_t>(std::max(h, 0)));
-  const double counter = r.Param(5) == 1 ? -static_cast<double>(r.Counter()) : static_cast<double>(r.Counter());
+  const double counter = r.Param(kDirection) == 1 ? -static_cast<double>(r.Counter())
+                                                  : static_cast<double>(r.Counter());
   const double f = counter / h * 31.4159;
-  const double sway = r.Param(6);
+  const double sway = r.Param(kSway);
   for (int row = 0; row < h; ++row) {
     const double z = Distance(row);
     lines_[row] = std::trunc(Quotient(std::cos(z * 0.08 + f) * sway * near_, z) + 0.5);
   }
-  const int active = std::clamp(r.Param(7), 0, kGusts);
+  const int active = std::clamp(r.Param(kActiveGusts), 0, kGusts);
   for (int i = 0; i < active; ++i) {
     const Gust& g = gusts_[i];
     if (g.delay != 0) continue;
@@ -246,7 +283,7 @@ void CEffectGrassPlane::MakeOffsets(const EffectChannel& r, int* offsets) {
 
 void CEffectGrassPlane::Print(EffectChannel* record, int channel) {
   const EffectChannel& r = *record;
-  CPicture* picture = ChannelPicture(manager_, r.Param(11), channel);
+  CPicture* picture = ChannelPicture(manager_, r.Param(kPictureChannel), channel);
   if (!picture || CScreenBuffer::GetHeight() <= 0) return;
   int* offsets = reinterpret_cast<int*>(manager_->GetWorkBuffer());
   MakeOffsets(r, offsets);

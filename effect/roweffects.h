@@ -3,23 +3,26 @@
 // breeze (#92) sways a picture row by row; the grass plane (#93) bends a
 // picture on a perspective plane under travelling gusts. The breeze and the
 // grass draw through CPicture::RasterBlt with a table in the manager's work
-// buffer.
+// buffer. Each names its values in its class; their defaults are its start
+// table in roweffects.cpp.
 #pragma once
 
 #include <array>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-// p0 stored (20), the channel runs 99999 frames; p1 surface line (screen
-// height / 2, 0..height - 1); p2 (100), p3 (0) stored. The ripple's phase
-// is the object's: channels running #24 share it.
-class CEffectWater : public CCommonEffect {
+// Runs 99999 frames; the first value and the two after the surface line
+// are kept, not used. The ripple's phase is the object's: channels running
+// #24 share it.
+class CEffectWater : public CTableStartEffect {
  public:
   static constexpr int kNumber = 24;
   static constexpr const char* kClassName = "CEffectWater";
-  static constexpr int kParams = 4;
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration, kSurface, kSpare1, kSpare2 };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectWater(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
@@ -34,19 +37,31 @@ class CEffectWater : public CCommonEffect {
   int phase_ = 0;
 };
 
-// p0 duration (20); p1 period (20); p2 swing right (10), p3 swing left
-// (10); p4 percent of the period swinging out (50); p5 drawing mode (2,
-// the only one that draws); p6 loops (1); p7 picture channel (-1: own);
-// p8 the bottom row is the anchor (0: the top); p9 ripple amplitude (0),
-// p10 ripple wavelength in rows (1), p11 ripple speed (1), p12 ripple
-// phase (0, written by Calcu).
-class CEffectSoyosoyo : public CCommonEffect {
+// A picture (of its own channel for -1) swaying right and left row by row
+// about an anchor row (the top, or the bottom with the anchor flip), a
+// ripple added; only drawing mode 2 draws. Calcu writes the ripple's phase.
+class CEffectSoyosoyo : public CTableStartEffect {
  public:
   static constexpr int kNumber = 92;
   static constexpr const char* kClassName = "CEffectSoyosoyo";
-  static constexpr int kParams = 13;
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int {
+    kDuration,
+    kPeriod,
+    kSwingRight,
+    kSwingLeft,
+    kOutPercent,
+    kDrawMode,
+    kLoop,
+    kPictureChannel,
+    kAnchorFlip,
+    kRippleHeight,
+    kRippleWavelength,
+    kRippleSpeed,
+    kRipplePhase
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectSoyosoyo(CEffectManager* manager);
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
@@ -55,23 +70,37 @@ class CEffectSoyosoyo : public CCommonEffect {
   static void MakeOffsets(const EffectChannel& record, int h, int* offsets);
 };
 
-// p0 duration (20); p1 top line (screen height / 2, 0..height - 1); p2 band
-// height (height / 2, 1..height - p1); p3 far distance (500), p4 near
-// distance (100; the far one is raised above it); p5 gusts travel from far
-// to near (0: near to far); p6 base sway (100); p7 active gusts (5,
-// 0..20); p8 gust strength, percent (100); p9 gust speed (50); p10 gust
-// half width (20); p11 picture channel (-1: own). The gusts are the
-// object's: channels running #93 share them.
-class CEffectGrassPlane : public CCommonEffect {
+// A picture (of its own channel for -1) bent on a plane between a far and
+// a near distance under gusts travelling from far to near (direction 1) or
+// from near to far (0). A start holds the band on the screen and the far
+// distance beyond the near one. The gusts are the object's: channels
+// running #93 share them.
+class CEffectGrassPlane : public CTableStartEffect {
  public:
   static constexpr int kNumber = 93;
   static constexpr const char* kClassName = "CEffectGrassPlane";
-  static constexpr int kParams = 12;
   static constexpr int kGusts = 20;
+  enum : int {
+    kDuration,
+    kTopLine,
+    kBandHeight,
+    kFar,
+    kNear,
+    kDirection,
+    kSway,
+    kActiveGusts,
+    kGustPercent,
+    kGustSpeed,
+    kGustHalfWidth,
+    kPictureChannel
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   struct Gust {
     int delay, speed, position, amplitude, halfWidth;
   };
-  using CCommonEffect::CCommonEffect;
+  explicit CEffectGrassPlane(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;

@@ -14,7 +14,12 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
+using namespace effectstart;
+
 namespace {
+
+constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
 // The screen's content moves by (ox, oy) in place; the strips it uncovers
 // keep their pixels. Nothing moves for (0, 0) or an offset of a screen's
@@ -60,15 +65,16 @@ inline uint32_t AddGrey(uint32_t pixel, uint32_t add) {
 
 // --- #15 light beams ---
 
-int CEffectSan::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[3];
-  const int given = TakeParams(count, values, 3, p);
-  Default(p, given, 0, 15);
-  Default(p, given, 1, 0);
-  Default(p, given, 2, 0);
-  StartRecord(record, kNumber, p[0], p, 3);
+constexpr ParamDefault CEffectSan::kDefaults[] = {Value(kDuration, 15), Value(kSide, 0)};
+
+constexpr StartTable CEffectSan::kTable{kNumber, 3, -1, kAfter, kDefaults};
+
+CEffectSan::CEffectSan(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
+
+int CEffectSan::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
   const int64_t w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  const int64_t side = p[1], f = 1 - 2 * side;
+  const int64_t side = record->Param(kSide), f = 1 - 2 * side;
   for (int i = 0; i < kBeams; ++i) {
     Beam& beam = beams_[i];
     beam.position = (side * w + f * (i - 2) * 96) * 256;
@@ -80,10 +86,7 @@ int CEffectSan::SetParam(EffectChannel* record, int count, const int* values, in
   return 1;
 }
 
-void CEffectSan::Restore(EffectChannel* record, int channel) {
-  int p[3] = {record->Param(0), record->Param(1), record->Param(2)};
-  SetParam(record, 3, p, channel);
-}
+void CEffectSan::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectSan::Print(EffectChannel* record, int) {
   uint32_t* pixels = CScreenBuffer::GetBuffer();
@@ -115,17 +118,20 @@ void CEffectSan::Print(EffectChannel* record, int) {
 
 // --- #18 shake ---
 
-int CEffectShake::SetParam(EffectChannel* record, int count, const int* values, int) {
-  return StartThreeValues(record, kNumber, count, values);
-}
+constexpr ParamDefault CEffectShake::kDefaults[] = {Value(kDuration, 20), Value(kDirection, 0),
+                                                    Value(kRepeat, 0)};
+
+constexpr StartTable CEffectShake::kTable{kNumber, 3, -1, kAfter, kDefaults};
+
+CEffectShake::CEffectShake(CEffectManager* manager) : CTableStartEffect(manager, kTable) {}
 
 void CEffectShake::Calcu(EffectChannel* record, int) {
-  if (record->Param(2) == 0 && record->Counter() >= record->Duration())
+  if (record->Param(kRepeat) == 0 && record->Counter() >= record->Duration())
     record->Counter() -= record->Duration();
 }
 
 int CEffectShake::Finish(EffectChannel* record, int) {
-  if (record->Param(2) != 0) {
+  if (record->Param(kRepeat) != 0) {
     record->Counter() = 0;
     return 1;
   }
@@ -137,7 +143,7 @@ void CEffectShake::Print(EffectChannel* record, int) {
   if (left <= 0) return;
   static constexpr int kOffsets[4] = {-16, -12, 16, 12};
   const int s = kOffsets[left % 4];
-  if (record->Param(1) == 0)
+  if (record->Param(kDirection) == 0)
     MoveScreen(-s, 0);
   else
     MoveScreen(0, -s);
@@ -145,27 +151,31 @@ void CEffectShake::Print(EffectChannel* record, int) {
 
 // --- #51 lens flare ---
 
-CEffectTaiyo::CEffectTaiyo(CEffectManager* manager)
-    : CCommonEffect(manager), spans_(static_cast<size_t>(std::max(CScreenBuffer::GetHeight(), 0)) * 4) {}
+// The line's first and last points, each from its start to its end place.
+constexpr ParamDefault CEffectTaiyo::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kElements, 10),
+    Value(kFirstStartX, 120),
+    Value(kFirstStartY, Height(1, 1, -40)),
+    Value(kFirstEndX, -100),
+    Value(kFirstEndY, -100),
+    Value(kLastStartX, Width(1, 1, -200)),
+    Value(kLastStartY, Height(3, 4)),
+    Value(kLastEndX, Width(1, 2)),
+    Value(kLastEndY, Height(1, 2)),
+    Value(kMostRings, 2),
+};
+constexpr ParamClamp CEffectTaiyo::kClamps[] = {Range(kElements, 1, kMaxElements)};
 
-int CEffectTaiyo::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[11];
-  const int given = TakeParams(count, values, 11, p);
-  const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 10);
-  p[1] = std::clamp(p[1], 1, kMaxElements);
-  Default(p, given, 2, 120);
-  Default(p, given, 3, h - 40);
-  Default(p, given, 4, -100);
-  Default(p, given, 5, -100);
-  Default(p, given, 6, w - 200);
-  Default(p, given, 7, h * 3 / 4);
-  Default(p, given, 8, w / 2);
-  Default(p, given, 9, h / 2);
-  Default(p, given, 10, 2);
-  StartRecord(record, kNumber, p[0], p, 11);
-  const int n = p[1];
+constexpr StartTable CEffectTaiyo::kTable{kNumber, 11, -1, kEach, kDefaults, kClamps};
+
+CEffectTaiyo::CEffectTaiyo(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable),
+      spans_(static_cast<size_t>(std::max(CScreenBuffer::GetHeight(), 0)) * 4) {}
+
+int CEffectTaiyo::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
+  const int n = record->Param(kElements);
   int rings = 0;
   for (int i = 0; i < n; ++i) {
     Element& e = elements_[i];
@@ -177,7 +187,7 @@ int CEffectTaiyo::SetParam(EffectChannel* record, int count, const int* values, 
     e.b = crt::rand() % 64 + 24;
     e.ring = 0;
     e.inner = 0;
-    if (rings < p[10] && (crt::rand() % 100 < 18 || i == n - 3)) {
+    if (rings < record->Param(kMostRings) && (crt::rand() % 100 < 18 || i == n - 3)) {
       e.ring = 1;
       const int c = crt::rand() % 64;
       e.radius = c + 72;
@@ -192,11 +202,7 @@ int CEffectTaiyo::SetParam(EffectChannel* record, int count, const int* values, 
   return 1;
 }
 
-void CEffectTaiyo::Restore(EffectChannel* record, int channel) {
-  int p[11];
-  for (int i = 0; i < 11; ++i) p[i] = record->Param(i);
-  SetParam(record, 11, p, channel);
-}
+void CEffectTaiyo::Restore(EffectChannel* record, int channel) { StartAgain(record, channel); }
 
 void CEffectTaiyo::Calcu(EffectChannel* record, int) {
   record->Counter() = std::min(record->Counter(), record->Duration());
@@ -207,10 +213,12 @@ void CEffectTaiyo::Print(EffectChannel* record, int) {
   int64_t length = r.Duration(), c = r.Counter();
   if (length <= 0) length = c = 1;
   auto along = [&](int from, int to) { return from + (int64_t{to} - from) * c / length; };
-  const int64_t sx = along(r.Param(2), r.Param(4)), sy = along(r.Param(3), r.Param(5));
-  const int64_t ex = along(r.Param(6), r.Param(8)), ey = along(r.Param(7), r.Param(9));
+  const int64_t sx = along(r.Param(kFirstStartX), r.Param(kFirstEndX));
+  const int64_t sy = along(r.Param(kFirstStartY), r.Param(kFirstEndY));
+  const int64_t ex = along(r.Param(kLastStartX), r.Param(kLastEndX));
+  const int64_t ey = along(r.Param(kLastStartY), r.Param(kLastEndY));
   // The count indexes the elements: a record holds it to their number.
-  const int n = std::clamp(r.Param(1), 1, kMaxElements);
+  const int n = std::clamp(r.Param(kElements), 1, kMaxElements);
   for (int i = 0; i < n; ++i) {
     Element& e = elements_[i];
     if (--e.timer <= 0) {
@@ -264,22 +272,36 @@ void CEffectTaiyo::Draw(int64_t x, int64_t y, const Element& e) {
 
 // --- #100 background sway ---
 
+// Sways in pixels, their phase steps per frame and the start phase in
+// percent of a period.
+constexpr ParamDefault CEffectHaikeiYure::kDefaults[] = {
+    Value(kDuration, 20), Value(kSwayX, 20), Value(kSwayY, 0),      Value(kStepX, 25),
+    Value(kStepY, 25),    Value(kMode, 0),   Value(kStartPhase, 0), Value(kStripFill, 0),
+    Value(kRed, 0),       Value(kGreen, 0),  Value(kBlue, 0),       Value(kStrengthSwitch, 0),
+    Value(kCurve, 0),     Value(kRamp, 0),
+};
+
+constexpr StartTable CEffectHaikeiYure::kTable{kNumber, 14, -1, kAfter, kDefaults};
+static_assert(CEffectHaikeiYure::kPhaseX >= CEffectHaikeiYure::kTable.max,
+              "the phase counters follow the values");
+
+CEffectHaikeiYure::CEffectHaikeiYure(CEffectManager* manager)
+    : CTableStartEffect(manager, kTable) {}
+
 int CEffectHaikeiYure::SetParam(EffectChannel* record, int count, const int* values, int) {
-  int p[16];
-  const int given = TakeParams(count, values, 14, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 20);
-  Default(p, given, 2, 0);
-  Default(p, given, 3, 25);
-  Default(p, given, 4, 25);
-  for (int i = 5; i <= 13; ++i) Default(p, given, i, 0);
-  p[14] = p[15] = p[6];
-  return StartRecord(record, kNumber, p[0], p, 16);
+  int p[kMaxParams];
+  MakeParams(Table(), count, values, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), p);
+  p[kPhaseX] = p[kPhaseY] = p[kStartPhase];
+  return StartRecord(record, kNumber, p[kDuration], p, kPhaseY + 1);
 }
 
 void CEffectHaikeiYure::Calcu(EffectChannel* record, int) {
-  for (int i : {14, 15})
-    record->Param(i) = static_cast<int>(std::max<int64_t>(int64_t{record->Param(i)} + record->Param(i - 11), 0) % 100);
+  const auto advance = [&](int phase, int step) {
+    record->Param(phase) = static_cast<int>(
+        std::max<int64_t>(int64_t{record->Param(phase)} + record->Param(step), 0) % 100);
+  };
+  advance(kPhaseX, kStepX);
+  advance(kPhaseY, kStepY);
 }
 
 int CEffectHaikeiYure::Finish(EffectChannel* record, int) {
@@ -287,21 +309,24 @@ int CEffectHaikeiYure::Finish(EffectChannel* record, int) {
 }
 
 void CEffectHaikeiYure::Offsets(const EffectChannel& r, int64_t* ox, int64_t* oy) {
-  const int64_t g = r.Param(11) != 0 ? CalcuCurve(r.Counter(), r.Duration(), 0, 100, r.Param(13), r.Param(12)) : 100;
+  const int64_t g = r.Param(kStrengthSwitch) != 0 ? CalcuCurve(r.Counter(), r.Duration(), 0, 100,
+                                                               r.Param(kRamp), r.Param(kCurve))
+                                                  : 100;
   auto offset = [&](int amplitude, int step) {
     const int64_t a = g * amplitude / 100;
-    const int64_t q = ((int64_t{step} * r.Counter() + r.Param(6) + 75) % 100 - 25 + 100) % 100;
+    const int64_t q =
+        ((int64_t{step} * r.Counter() + r.Param(kStartPhase) + 75) % 100 - 25 + 100) % 100;
     const int64_t t = q <= 50 ? q : 100 - q;
     return -a + 2 * a * t / 50;
   };
-  *ox = offset(r.Param(1), r.Param(3));
-  *oy = offset(r.Param(2), r.Param(4));
+  *ox = offset(r.Param(kSwayX), r.Param(kStepX));
+  *oy = offset(r.Param(kSwayY), r.Param(kStepY));
 }
 
 void CEffectHaikeiYure::Print(EffectChannel* record, int) {
   int64_t ox = 0, oy = 0;
   Offsets(*record, &ox, &oy);
-  if (record->Param(5) == 1) {
+  if (record->Param(kMode) == 1) {
     MoveScreen(ox, oy);
     return;
   }
@@ -314,10 +339,11 @@ void CEffectHaikeiYure::Print(EffectChannel* record, int) {
   picture->Blt(dx, dy, 0, 0, w, h, 0);
   auto fill = [&](int x, int y, int fw, int fh) {
     if (fw <= 0 || fh <= 0) return;
-    if (record->Param(7) == 0)
+    if (record->Param(kStripFill) == 0)
       picture->Blt(x, y, x, y, fw, fh, 0);
     else
-      CAllGeo::BoxFill(x, y, fw, fh, record->Param(8), record->Param(9), record->Param(10));
+      CAllGeo::BoxFill(x, y, fw, fh, record->Param(kRed), record->Param(kGreen),
+                       record->Param(kBlue));
   };
   if (dy != 0) fill(0, dy > 0 ? 0 : h + dy, w, std::abs(dy));
   if (dx != 0) fill(dx > 0 ? 0 : w + dx, dy > 0 ? dy : 0, std::abs(dx), h - std::abs(dy));

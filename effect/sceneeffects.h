@@ -4,24 +4,29 @@
 // The beams and the flare keep their random parts (timers, places, sizes,
 // colours) in the object, drawn anew at every start and restore: two
 // channels running one of them share those parts and disturb each other's
-// timers. Shake and sway keep nothing but the record.
+// timers. Shake and sway keep nothing but the record. Each names its values
+// in its class; their defaults are its start table in sceneeffects.cpp.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-// p0 duration (15); p1 side (0 from the top left slanting right, 1 from the
-// top right slanting left); p2 kept. Five slanted beams brighten the top
-// half of the screen as the counter runs and go dark now and then.
-class CEffectSan : public CCommonEffect {
+// Five slanted beams, from the top left slanting right (side 0) or from the
+// top right slanting left (1), brighten the top half of the screen as the
+// counter runs and go dark now and then. The value after the last named one
+// is kept, not read.
+class CEffectSan : public CTableStartEffect {
  public:
   static constexpr int kNumber = 15;
   static constexpr const char* kClassName = "CEffectSan";
   static constexpr int kBeams = 5;
-  using CCommonEffect::CCommonEffect;
+  enum : int { kDuration, kSide };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectSan(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
   void Print(EffectChannel* record, int channel) override;
@@ -42,30 +47,46 @@ class CEffectSan : public CCommonEffect {
   std::array<Beam, kBeams> beams_{};
 };
 
-// p0 duration (20); p1 direction (0 sideways, else up and down); p2 repeat
-// (0 once, else without end). Moves everything drawn so far by -16, 12, 16,
-// -12, ... pixels, one offset a frame.
-class CEffectShake : public CCommonEffect {
+// Moves everything drawn so far sideways (direction 0) or up and down by
+// -16, 12, 16, -12, ... pixels, one offset a frame, once or (repeat not 0)
+// without end.
+class CEffectShake : public CTableStartEffect {
  public:
   static constexpr int kNumber = 18;
   static constexpr const char* kClassName = "CEffectShake";
-  using CCommonEffect::CCommonEffect;
-  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
+  enum : int { kDuration, kDirection, kRepeat };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectShake(CEffectManager* manager);
   int Finish(EffectChannel* record, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
 };
 
-// p0 duration (20); p1 elements (10, 1..20); p2, p3 the line's start point
-// at the start (120, H - 40), p4, p5 at the end (-100, -100); p6, p7 its end
-// point at the start (W - 200, 3H / 4), p8, p9 at the end (W / 2, H / 2);
-// p10 most rings (2). Discs and rings of added colour along a moving line,
-// each blinking out for a frame now and then.
-class CEffectTaiyo : public CCommonEffect {
+// Discs and rings of added colour along a line whose two points move from
+// their start to their end places, each blinking out for a frame now and
+// then.
+class CEffectTaiyo : public CTableStartEffect {
  public:
   static constexpr int kNumber = 51;
   static constexpr const char* kClassName = "CEffectTaiyo";
   static constexpr int kMaxElements = 20;
+  enum : int {
+    kDuration,
+    kElements,
+    kFirstStartX,
+    kFirstStartY,
+    kFirstEndX,
+    kFirstEndY,
+    kLastStartX,
+    kLastStartY,
+    kLastEndX,
+    kLastEndY,
+    kMostRings
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  static const effectstart::StartTable kTable;
   explicit CEffectTaiyo(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 1; }
@@ -94,22 +115,41 @@ class CEffectTaiyo : public CCommonEffect {
   std::vector<int32_t> spans_;
 };
 
-// p0 duration (20); p1, p2 horizontal and vertical sway in pixels (20, 0);
-// p3, p4 their phase steps per frame in percent of a period (25, 25); p5
-// mode (0 the channel's picture displaced, 1 the screen); p6 phase at the
-// start (0); p7 strip fill (0 the picture in its own place, else the
-// colour p8..p10); p11 strength switch (0 full, else the curve p12, p13);
-// p14, p15 phase counters.
-class CEffectHaikeiYure : public CCommonEffect {
+// The channel's picture (mode 0) or what the screen holds (1) swayed along
+// a triangle wave, the uncovered strips showing the picture in its own
+// place or (strip fill not 0) a colour; at full strength unless the
+// strength switch is set. The phase counters follow the values.
+class CEffectHaikeiYure : public CTableStartEffect {
  public:
   static constexpr int kNumber = 100;
   static constexpr const char* kClassName = "CEffectHaikeiYure";
-  using CCommonEffect::CCommonEffect;
+  enum : int {
+    kDuration,
+    kSwayX,
+    kSwayY,
+    kStepX,
+    kStepY,
+    kMode,
+    kStartPhase,
+    kStripFill,
+    kRed,
+    kGreen,
+    kBlue,
+    kStrengthSwitch,
+    kCurve,
+    kRamp
+  };
+  static constexpr int kPhaseX = 14, kPhaseY = 15;
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
+  explicit CEffectHaikeiYure(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel* record, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
-  int CheckPrintPicture(EffectChannel* record, int) override { return record->Param(5) != 0 ? 1 : 0; }
+  int CheckPrintPicture(EffectChannel* record, int) override {
+    return record->Param(kMode) != 0 ? 1 : 0;
+  }
 
   // The offset of the frame the record is at.
   static void Offsets(const EffectChannel& record, int64_t* ox, int64_t* oy);

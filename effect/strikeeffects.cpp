@@ -16,17 +16,6 @@ namespace {
 
 constexpr ClampTiming kEach = ClampTiming::kWithEachDefault;
 
-constexpr ParamDefault kZantetsuDefaults[] = {
-    Value(0, 20),          Value(1, 0),  Value(2, 100), Value(3, Width(1, 2)), Value(4, Height(1, 2)),
-    Value(5, 2),           Value(6, 1),  Value(7, 0),   Value(8, 0),           Value(9, 100),
-    Value(10, 0),          Value(11, 0), Value(12, 0)};
-constexpr StartTable kZantetsuTable{CEffectZantetsu::kNumber, 13, -1, kEach, kZantetsuDefaults, {}};
-
-constexpr ParamDefault kBossDefaults[] = {Value(0, 20), Value(1, 0), Value(2, 8),  Same(3, 2),
-                                          Value(4, 0),  Value(5, 0), Value(6, 0),  Value(7, 50),
-                                          Same(8, 7),   Value(9, 0), Value(10, 0)};
-constexpr StartTable kBossTable{CEffectBossDeath::kNumber, 11, -1, kEach, kBossDefaults, {}};
-
 // v into lo..hi, lo winning when the range is empty (a tiny screen).
 int64_t Into(int64_t v, int64_t lo, int64_t hi) { return std::max(lo, std::min(v, hi)); }
 
@@ -37,8 +26,27 @@ int64_t RoundHalf(double v) { return ClampToInt(v + 0.5); }
 
 // --- #86 ---
 
-CEffectZantetsu::CEffectZantetsu(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kZantetsuTable) {}
+// The angle in degrees, the slide in pixels, the point on the cut,
+// opacity in percent.
+constexpr ParamDefault CEffectZantetsu::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kAngle, 0),
+    Value(kSlide, 100),
+    Value(kPointX, Width(1, 2)),
+    Value(kPointY, Height(1, 2)),
+    Value(kSpare, 2),
+    Value(kPieces, 1),
+    Value(kSlideCurve, 0),
+    Value(kSlideRamp, 0),
+    Value(kEndOpacity, 100),
+    Value(kStartOpacity, 0),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+};
+
+constexpr StartTable CEffectZantetsu::kTable{kNumber, 13, -1, kEach, kDefaults};
+
+CEffectZantetsu::CEffectZantetsu(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 void CEffectZantetsu::EnsureSplits(int rows) {
   if (static_cast<int>(splits_.size()) < rows) splits_.resize(rows);
@@ -68,14 +76,14 @@ void CEffectZantetsu::Print(EffectChannel* record, int channel) {
   const EffectChannel& r = *record;
   CPicture* picture = Picture32(r);
   if (!picture || W <= 0 || H <= 0) return;
-  const int a = std::clamp(r.Param(1), -90, 90);
+  const int a = std::clamp(r.Param(kAngle), -90, 90);
   const double rad = a / 360.0 * 6.28318;
-  const int px = static_cast<int>(Into(r.Param(3), 1, W - 2));
-  const int py = static_cast<int>(Into(r.Param(4), 1, H - 2));
-  const int t = Curve(r, 0, 10000, r.Param(8), r.Param(7));
-  const double d = double(t) * r.Param(2) / 10000.0;
+  const int px = static_cast<int>(Into(r.Param(kPointX), 1, W - 2));
+  const int py = static_cast<int>(Into(r.Param(kPointY), 1, H - 2));
+  const int t = Curve(r, 0, 10000, r.Param(kSlideRamp), r.Param(kSlideCurve));
+  const double d = double(t) * r.Param(kSlide) / 10000.0;
   int mL = 0, mR = 0;
-  switch (r.Param(6)) {
+  switch (r.Param(kPieces)) {
     case 1: mL = 1; break;
     case 2: mR = 1; break;
     case 3: mL = 1, mR = -1; break;
@@ -86,7 +94,8 @@ void CEffectZantetsu::Print(EffectChannel* record, int channel) {
   const int rows = std::max(H, picture->GetHeight());
   EnsureSplits(rows);
   MakeSplits(a, px, py, W, H, rows, splits_.data());
-  const int o = Curve(r, r.Param(10), r.Param(9), r.Param(12), r.Param(11));
+  const int o = Curve(r, r.Param(kStartOpacity), r.Param(kEndOpacity), r.Param(kOpacityRamp),
+                      r.Param(kOpacityCurve));
   int x = 0, y = 0;
   manager_->GetDrawPos(channel, &x, &y);
   const int pw = picture->GetWidth(), ph = picture->GetHeight();
@@ -97,13 +106,29 @@ void CEffectZantetsu::Print(EffectChannel* record, int channel) {
 
 // --- #48 ---
 
-CEffectBossDeath::CEffectBossDeath(CEffectManager* manager)
-    : CCharaFilterEffect(manager, kBossTable) {}
+// The wait in frames, the tremble's width in pixels, opacity in percent.
+constexpr ParamDefault CEffectBossDeath::kDefaults[] = {
+    Value(kDuration, 20),
+    Value(kWait, 0),
+    Value(kEndTremble, 8),
+    Same(kStartTremble, kEndTremble),
+    Value(kTrembleCurve, 0),
+    Value(kTrembleRamp, 0),
+    Value(kTranslucent, 0),
+    Value(kEndOpacity, 50),
+    Same(kStartOpacity, kEndOpacity),
+    Value(kOpacityCurve, 0),
+    Value(kOpacityRamp, 0),
+};
+
+constexpr StartTable CEffectBossDeath::kTable{kNumber, 11, -1, kEach, kDefaults};
+
+CEffectBossDeath::CEffectBossDeath(CEffectManager* manager) : CCharaFilterEffect(manager, kTable) {}
 
 int CEffectBossDeath::SetParam(EffectChannel* record, int count, const int* values, int channel) {
   const int result = CCharaFilterEffect::SetParam(record, count, values, channel);
-  int& wait = record->Param(1);
-  wait = Clamp32(std::min<int64_t>(wait, int64_t{record->Param(0)} - 1));
+  int& wait = record->Param(kWait);
+  wait = Clamp32(std::min<int64_t>(wait, int64_t{record->Param(kDuration)} - 1));
   return result;
 }
 
@@ -115,7 +140,7 @@ int CEffectBossDeath::Finish(EffectChannel* record, int channel) {
 }
 
 int CEffectBossDeath::Sink(const EffectChannel& r, int h) {
-  const int64_t wait = r.Param(1), counter = r.Counter();
+  const int64_t wait = r.Param(kWait), counter = r.Counter();
   if (counter < wait) return 0;
   const int64_t span = std::max<int64_t>(int64_t{r.Duration()} - wait, 1);
   const int64_t e = Into(counter - wait, 0, span);
@@ -127,14 +152,16 @@ void CEffectBossDeath::Print(EffectChannel* record, int channel) {
   const EffectChannel& r = *record;
   CPicture* picture = RecordPicture(r);
   if (!picture || !picture->IsLoaded() || !CScreenBuffer::GetBuffer() || H <= 0) return;
-  const int64_t j = Curve(r, r.Param(3), r.Param(2), r.Param(5), r.Param(4));
-  const int o = Curve(r, r.Param(8), r.Param(7), r.Param(10), r.Param(9));
+  const int64_t j = Curve(r, r.Param(kStartTremble), r.Param(kEndTremble), r.Param(kTrembleRamp),
+                          r.Param(kTrembleCurve));
+  const int o = Curve(r, r.Param(kStartOpacity), r.Param(kEndOpacity), r.Param(kOpacityRamp),
+                      r.Param(kOpacityCurve));
   const int s = Sink(r, H);
   if (s >= H) return;
   int x0 = 0, y0 = 0;
   manager_->GetDrawPos(channel, &x0, &y0);
   const int pw = picture->GetWidth();
-  const bool translucent = r.Param(6) != 0;
+  const bool translucent = r.Param(kTranslucent) != 0;
   for (int i = 0; i < H - s; ++i) {
     int64_t x = x0;
     if (j > 0) x += crt::rand() % (2 * j) - j;

@@ -2,26 +2,40 @@
 // along a line and slides the pieces apart along it, and #48 a defeated
 // boss trembling row by row and sinking out of the bottom of the screen,
 // after which the channel switches itself off. Both draw the picture
-// themselves and start from their tables, each clamp right after its
-// value's default.
+// themselves. Each names its values in its class; their defaults are its
+// start table in strikeeffects.cpp.
 #pragma once
 
 #include <vector>
 
 #include "effect/effectcharafilter.h"
 
-// p0 duration (20), p1 cut angle in degrees (0; -90..90 when drawn), p2
-// slide at the end in pixels (100), p3, p4 a point on the cut (W / 2, H / 2;
-// held one pixel inside the screen when drawn), p5 kept (2), p6 which piece
-// slides (1 left, 2 right, 3 both apart, others neither), p7, p8 slide
-// curve and ramp (0), p9, p10 opacity at the end and start in percent (100,
-// 0), p11, p12 its curve and ramp (0). The split table (one cut column per
-// row, for the screen's rows or the picture's when it is taller) belongs to
-// the object; a restore starts the cut again.
+// The cut's angle is held to -90..90 and its point one pixel inside the
+// screen when drawn; the pieces that slide are 1 the left, 2 the right, 3
+// both apart, others neither. The spare is kept, not used. The split table
+// (one cut column per row, for the screen's rows or the picture's when it
+// is taller) belongs to the object; a restore starts the cut again.
 class CEffectZantetsu : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 86;
   static constexpr const char* kClassName = "CEffectZantetsu";
+  enum : int {
+    kDuration,
+    kAngle,
+    kSlide,
+    kPointX,
+    kPointY,
+    kSpare,
+    kPieces,
+    kSlideCurve,
+    kSlideRamp,
+    kEndOpacity,
+    kStartOpacity,
+    kOpacityCurve,
+    kOpacityRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectZantetsu(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
@@ -39,15 +53,28 @@ class CEffectZantetsu : public CCharaFilterEffect {
   std::vector<int> splits_;
 };
 
-// p0 duration (20), p1 frames before the sinking (0, at most p0 - 1), p2,
-// p3 tremble width at the end and start (8, = p2), p4, p5 its curve and
-// ramp (0), p6 translucent (0), p7, p8 opacity at the end and start in
-// percent (50, = p7), p9, p10 its curve and ramp (0). One draw of the
-// random generator per row while the tremble is above 0.
+// Trembles, then sinks after a wait (held below the duration); translucent
+// at an opacity when asked. One draw of the random generator per row while
+// the tremble is above 0.
 class CEffectBossDeath : public CCharaFilterEffect {
  public:
   static constexpr int kNumber = 48;
   static constexpr const char* kClassName = "CEffectBossDeath";
+  enum : int {
+    kDuration,
+    kWait,
+    kEndTremble,
+    kStartTremble,
+    kTrembleCurve,
+    kTrembleRamp,
+    kTranslucent,
+    kEndOpacity,
+    kStartOpacity,
+    kOpacityCurve,
+    kOpacityRamp
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::StartTable kTable;
   explicit CEffectBossDeath(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   // Switches the channel off (later passes reach #0 on the free channel).

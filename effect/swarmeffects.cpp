@@ -8,44 +8,60 @@
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
 
-int CEffectSwarm::Count(const EffectChannel& record) { return std::clamp(record.Param(3), 0, kMaxSprites); }
+using namespace effectstart;
 
-int CEffectSwarm::Start(EffectChannel* record, int count, const int* values, int number) {
-  int p[16];
-  const int given = TakeParams(count, values, 16, p);
-  Default(p, given, 0, 20);
-  Default(p, given, 1, 32);
-  Default(p, given, 2, 32);
-  Default(p, given, 3, 1);
-  p[3] = std::clamp(p[3], 0, kMaxSprites);
-  Default(p, given, 4, 0);
-  Default(p, given, 5, 1);
-  p[5] = std::max(p[5], 1);
-  Default(p, given, 6, 1);
-  Default(p, given, 7, 1);
-  Default(p, given, 8, 30);
-  Default(p, given, 9, 0);
-  Default(p, given, 10, 10);
-  Default(p, given, 11, 100);
-  StartRecord(record, number, 999999, p, 16);
-  for (int i = 0; i < p[3]; ++i) Spawn(record, i, true);
+namespace {
+
+constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
+
+}  // namespace
+
+// The cells' size and the jitter in pixels; counts in frames.
+constexpr ParamDefault CEffectSwarm::kDefaults[] = {
+    Value(kDuration, 20),  Value(kCellWidth, 32),     Value(kCellHeight, 32),
+    Value(kSprites, 1),    Value(kPlacement, 0),      Value(kVariants, 1),
+    Value(kFrames, 1),     Value(kCountsPerFrame, 1), Value(kMeanVisible, 30),
+    Value(kMeanHidden, 0), Value(kJitter, 10),        Value(kEdgeChance, 100),
+};
+constexpr ParamClamp CEffectSwarm::kClamps[] = {Range(kSprites, 0, kMaxSprites),
+                                                Range(kVariants, 1, INT32_MAX)};
+
+constexpr StartTable CEffectHae::kTable{kNumber, 16, 999999, kAfter, kDefaults, kClamps};
+constexpr StartTable CEffectKe::kTable{kNumber, 16, 999999, kAfter, kDefaults, kClamps};
+static_assert(CEffectSwarm::kRecords >= CEffectHae::kTable.max, "the sprites follow the values");
+
+int CEffectSwarm::Count(const EffectChannel& record) {
+  return std::clamp(record.Param(kSprites), 0, kMaxSprites);
+}
+
+int CEffectSwarm::SetParam(EffectChannel* record, int count, const int* values, int channel) {
+  CTableStartEffect::SetParam(record, count, values, channel);
+  for (int i = 0; i < record->Param(kSprites); ++i) Spawn(record, i, true);
   return 1;
 }
 
 void CEffectSwarm::Pin(const EffectChannel& record, int edge, int* x, int* y) {
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   switch (edge) {
-    case 1: *y = record.Param(2) / 2; break;
-    case 2: *x = w - record.Param(1) / 2; break;
-    case 3: *y = h - record.Param(2) / 2; break;
-    case 4: *x = record.Param(1) / 2; break;
+    case 1:
+      *y = record.Param(kCellHeight) / 2;
+      break;
+    case 2:
+      *x = w - record.Param(kCellWidth) / 2;
+      break;
+    case 3:
+      *y = h - record.Param(kCellHeight) / 2;
+      break;
+    case 4:
+      *x = record.Param(kCellWidth) / 2;
+      break;
     default: break;
   }
 }
 
 void CEffectSwarm::Spawn(EffectChannel* record, int i, bool initial) {
   const EffectChannel& r = *record;
-  const int64_t shown = r.Param(8), hidden = r.Param(9);
+  const int64_t shown = r.Param(kMeanVisible), hidden = r.Param(kMeanHidden);
   int64_t total = shown + hidden;
   if (total <= 0) total = 1;
   Sprite(record, i, kFrame) = 0;
@@ -73,7 +89,7 @@ void CEffectSwarm::Calcu(EffectChannel* record, int) {
   if (record->Counter() > 10000) record->Counter() = 0;
   const int w = std::max(CScreenBuffer::GetWidth(), 1), h = std::max(CScreenBuffer::GetHeight(), 1);
   // A negative jitter moves by nothing; both draws are still made.
-  const int64_t jitter = std::max(record->Param(10), 0), range = 2 * jitter + 1;
+  const int64_t jitter = std::max(record->Param(kJitter), 0), range = 2 * jitter + 1;
   for (int i = 0; i < Count(*record); ++i) {
     if (Sprite(record, i, kVisible) < 1) {
       const int before = Sprite(record, i, kHidden);
@@ -82,12 +98,12 @@ void CEffectSwarm::Calcu(EffectChannel* record, int) {
     } else {
       --Sprite(record, i, kVisible);
     }
-    if (record->Param(6) > 1) {
+    if (record->Param(kFrames) > 1) {
       int& timer = Sprite(record, i, kTimer);
       if (timer < INT32_MAX) ++timer;
-      if (timer >= record->Param(7)) {
+      if (timer >= record->Param(kCountsPerFrame)) {
         int& frame = Sprite(record, i, kFrame);
-        frame = frame + 1 >= record->Param(6) || frame < 0 ? 0 : frame + 1;
+        frame = frame + 1 >= record->Param(kFrames) || frame < 0 ? 0 : frame + 1;
         timer = 0;
       }
     }
@@ -102,20 +118,14 @@ void CEffectSwarm::Calcu(EffectChannel* record, int) {
 void CEffectSwarm::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
   if (!picture) return;
-  const int64_t cw = record->Param(1), ch = record->Param(2);
-  const int64_t variants = std::max(record->Param(5), 1);
+  const int64_t cw = record->Param(kCellWidth), ch = record->Param(kCellHeight);
+  const int64_t variants = std::max(record->Param(kVariants), 1);
   for (int i = 0; i < Count(*record); ++i) {
     if (Sprite(record, i, kVisible) <= 0) continue;
     picture->Blt(Clamp32(Sprite(record, i, kX) - cw / 2), Clamp32(Sprite(record, i, kY) - ch / 2),
                  Clamp32(cw * (i % variants)), Clamp32(ch * Sprite(record, i, kFrame)),
                  static_cast<int>(cw), static_cast<int>(ch), 1);
   }
-}
-
-void CEffectHae::Restore(EffectChannel* record, int channel) {
-  int p[16];
-  for (int i = 0; i < 16; ++i) p[i] = record->Param(i);
-  SetParam(record, 16, p, channel);
 }
 
 int CEffectKe::PickEdge(int mask) {
@@ -133,11 +143,12 @@ int CEffectKe::PickEdge(int mask) {
   return 0;
 }
 
-int CEffectKe::SpawnEdge(const EffectChannel& record) { return PickEdge(record.Param(4)); }
+int CEffectKe::SpawnEdge(const EffectChannel& record) { return PickEdge(record.Param(kPlacement)); }
 
 int CEffectKe::StepEdge(EffectChannel* record, int i) {
-  if (record->Param(4) == 0) return 0;
+  if (record->Param(kPlacement) == 0) return 0;
   int& edge = Sprite(record, i, kEdge);
-  if (record->Param(11) > 0 && crt::rand() % 10000 < record->Param(11)) edge = PickEdge(record->Param(4));
+  if (record->Param(kEdgeChance) > 0 && crt::rand() % 10000 < record->Param(kEdgeChance))
+    edge = PickEdge(record->Param(kPlacement));
   return edge;
 }

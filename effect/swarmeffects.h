@@ -2,23 +2,40 @@
 // jitter, vanish and come back elsewhere. #108 flies, #27 flies that can
 // cling to screen edges. Every channel keeps its own swarm in its record:
 // after the 16 values, eight ints per sprite (visible countdown, hidden
-// countdown, x, y, frame, frame timer, edge, spare).
+// countdown, x, y, frame, frame timer, edge, spare). Both name their
+// values in the swarm's class; their defaults and clamps are the start
+// table in swarmeffects.cpp.
 #pragma once
 
-#include "effect/commoneffect.h"
+#include "effect/effectstart.h"
 
-// p0 kept (the channel runs 999999 counts); p1, p2 cell size (32, 32); p3
-// sprites (1, at most 16); p4 placement (#108: 0 anywhere, 1 top, 2 right,
-// 3 bottom, 4 left; #27: a mask of those edges, bit 0 top); p5 variants,
-// cell columns (1, at least 1); p6 animation frames (1); p7 counts per
-// frame (1); p8, p9 mean visible and hidden counts (30, 0); p10 jitter in
-// pixels (10); p11 edge change chance per 10000 (#27, 100).
-class CEffectSwarm : public CCommonEffect {
+// The first value is kept (the channel runs 999999 counts). The placement
+// is for #108 0 anywhere, 1 top, 2 right, 3 bottom, 4 left; for #27 a mask
+// of those edges, bit 0 top. The variants are the sheet's cell columns;
+// the edge change chance (#27) is per 10000.
+class CEffectSwarm : public CTableStartEffect {
  public:
   static constexpr int kMaxSprites = 16;
   static constexpr int kRecords = 16;  // the first sprite's int in the area
   enum Field { kVisible, kHidden, kX, kY, kFrame, kTimer, kEdge, kSpare, kFields };
-  using CCommonEffect::CCommonEffect;
+  enum : int {
+    kDuration,
+    kCellWidth,
+    kCellHeight,
+    kSprites,
+    kPlacement,
+    kVariants,
+    kFrames,
+    kCountsPerFrame,
+    kMeanVisible,
+    kMeanHidden,
+    kJitter,
+    kEdgeChance
+  };
+  static const effectstart::ParamDefault kDefaults[];
+  static const effectstart::ParamClamp kClamps[];
+  using CTableStartEffect::CTableStartEffect;
+  int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   void Calcu(EffectChannel* record, int channel) override;
   void Print(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
@@ -32,7 +49,6 @@ class CEffectSwarm : public CCommonEffect {
   static void Pin(const EffectChannel& record, int edge, int* x, int* y);
 
  protected:
-  int Start(EffectChannel* record, int count, const int* values, int number);
   void Spawn(EffectChannel* record, int i, bool initial);
   // The edge of a fresh or moved sprite; #108 its mode, #27 a pick.
   virtual int SpawnEdge(const EffectChannel& record) = 0;
@@ -46,27 +62,23 @@ class CEffectHae : public CEffectSwarm {
  public:
   static constexpr int kNumber = 108;
   static constexpr const char* kClassName = "CEffectHae";
-  using CEffectSwarm::CEffectSwarm;
-  int SetParam(EffectChannel* record, int count, const int* values, int) override {
-    return Start(record, count, values, kNumber);
-  }
+  static const effectstart::StartTable kTable;
+  explicit CEffectHae(CEffectManager* manager) : CEffectSwarm(manager, kTable) {}
   // Starts again from the stored values: a new swarm.
-  void Restore(EffectChannel* record, int channel) override;
+  void Restore(EffectChannel* record, int channel) override { StartAgain(record, channel); }
 
  protected:
-  int SpawnEdge(const EffectChannel& record) override { return record.Param(4); }
+  int SpawnEdge(const EffectChannel& record) override { return record.Param(kPlacement); }
   bool PlacesEverySpawn() const override { return true; }
-  int StepEdge(EffectChannel* record, int) override { return record->Param(4); }
+  int StepEdge(EffectChannel* record, int) override { return record->Param(kPlacement); }
 };
 
 class CEffectKe : public CEffectSwarm {
  public:
   static constexpr int kNumber = 27;
   static constexpr const char* kClassName = "CEffectKe";
-  using CEffectSwarm::CEffectSwarm;
-  int SetParam(EffectChannel* record, int count, const int* values, int) override {
-    return Start(record, count, values, kNumber);
-  }
+  static const effectstart::StartTable kTable;
+  explicit CEffectKe(CEffectManager* manager) : CEffectSwarm(manager, kTable) {}
   // An edge for a mask: single edges as they are, else one of the set
   // edges drawn at random (0 for none).
   static int PickEdge(int mask);

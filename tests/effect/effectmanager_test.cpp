@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "effect/alleffect.h"
+#include "effect/buffereffects.h"
 #include "effect/effectchannel.h"
 #include "effect/effectregistry.h"
+#include "effect/effectstart.h"
+#include "effect/overlayeffects.h"
 #include "effect/wipetableaccess.h"
 #include "effect_fixture.h"
 
@@ -86,6 +89,24 @@ TEST_F(EffectTest, TableHoldsOnlyDefinedNumbersAndThisFamily) {
   for (const EffectEntry& entry : GetEffectEntries()) {
     EXPECT_GT(entry.number, last) << entry.className;
     last = entry.number;
+  }
+}
+
+// Every effect that takes values reads them through a start table of its
+// own number; only the no-op, "leave alone" and the remembered scene take
+// none.
+TEST_F(EffectTest, EveryEffectWithValuesStartsFromATableOfItsNumber) {
+  CEffectManager plain;
+  for (int n = 0; n < 256; ++n) {
+    CCommonEffect* effect = plain.GetEffect(n);
+    if (!effect) continue;
+    const auto* table = dynamic_cast<const CTableStartEffect*>(effect);
+    if (n == CEffectNop::kNumber || n == CEffectMae::kNumber || n == CEffectRemember::kNumber) {
+      EXPECT_EQ(table, nullptr) << n;
+      continue;
+    }
+    ASSERT_NE(table, nullptr) << n;
+    EXPECT_EQ(table->Table().number, n);
   }
 }
 

@@ -12,13 +12,16 @@ using namespace effectstart;
 // A table using every kind of default and clamp.
 constexpr ParamDefault kDefaults[] = {
     Value(0, 20), Value(1, Width(1, 4)), Value(2, Height(1, 2, -1)),
-    Same(3, 1),   PlusHalf(4, 1, 2),     {5, DefaultKind::kNone, {}},
+    Same(3, 1),   PlusHalf(4, 1, 2),     NoDefault(5),
 };
 constexpr ParamClamp kClamps[] = {Range(1, Fixed(0), Width(1, 1, -1)), SumAtMost(2, 1, Height()),
                                   AtMost(4, Fixed(50))};
 
+constexpr StartTable kAfterTable{250, 6, -1, ClampTiming::kAfterDefaults, kDefaults, kClamps};
+constexpr StartTable kEachTable{250, 6, -1, ClampTiming::kWithEachDefault, kDefaults, kClamps};
+
 std::vector<int> Params(ClampTiming timing, std::vector<int> values) {
-  const StartTable table{250, 6, -1, timing, kDefaults, kClamps};
+  const StartTable& table = timing == ClampTiming::kAfterDefaults ? kAfterTable : kEachTable;
   std::vector<int> p(6, -7);
   CTableStartEffect::MakeParams(table, static_cast<int>(values.size()), values.data(), 160, 120,
                                 p.data());
@@ -49,7 +52,7 @@ TEST(EffectStart, DefaultsReferencesAndClampOrder) {
 }
 
 TEST(EffectStart, CountIsCutToTheMaximumAndNullValuesGiveDefaults) {
-  const StartTable table{250, 6, -1, ClampTiming::kAfterDefaults, kDefaults, kClamps};
+  const StartTable& table = kAfterTable;
   std::vector<int> many = {1, 2, 3, 4, 5, 6, 7, 8};
   std::vector<int> p(8, -7);
   EXPECT_EQ(CTableStartEffect::MakeParams(table, 8, many.data(), 160, 120, p.data()), 6);
