@@ -32,13 +32,13 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/game.h"
 #include "platform/headless/headless.h"
+#include "support/recorded_services.h"
 
 class CCommonSystemFile;
 class CPicture;
@@ -46,7 +46,7 @@ class CScreenBuffer;
 
 namespace testsupport {
 
-class FakeGame : public CGame {
+class FakeGame : public RecordedServices<CGame> {
  public:
   explicit FakeGame(platform::HeadlessBackend& host, int width = 800, int height = 600);
   ~FakeGame() override;
@@ -62,18 +62,12 @@ class FakeGame : public CGame {
   int Step() const { return step_; }
   void SetStep(int ms) { step_ = ms; }
 
-  const std::vector<std::string>& Sounds() const { return sounds_; }
-  void ClearSounds() { sounds_.clear(); }
   const std::vector<int>& ModeRequests() const { return requests_; }
   std::vector<platform::BoxRecord> Boxes() const { return host_.Boxes(); }
   platform::HeadlessBackend& Host() const { return host_; }
 
-  // --- Recorded services ---
-  void PlayVoice(const char* name) override;
-  void PlaySystemSe(int n, int asVoice) override;
-  void PlaySeFile(const char* name, int delta) override;
-  void PlaySystemVoiceFile(const char* name, int ignored, int sameBuffer) override;
-  void PlayNote(int n) override;
+  // --- Recorded services (support/recorded_services.h); these also reach
+  // the game ---
   void PlayBgm(const char* name, int loopCount, int delta, int fadeIn, int fadeOut) override;
   void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) override;
   void StopBgm(int fadeOut) override;
@@ -81,30 +75,10 @@ class FakeGame : public CGame {
   // --- Additions for the mode tests (CCommonGeneral drivers) ---
   // One frame; `print` stands where the modes draw, after the calculation.
   void RunFrame(const std::function<int()>& calcu, const std::function<void()>& print);
-  // Every recorded call in order, the sounds included, and the test's own
-  // notes (a test subclass's hooks) between them.
-  const std::vector<std::string>& Calls() const { return calls_; }
-  void ClearCalls() { calls_.clear(); }
-  void Note(const std::string& text) { calls_.push_back(text); }
-  // Answers of the scripted services.
-  void SetMiniGameStart(int answer) { miniGameStart_ = answer; }
-  void SetBackScriptResult(int result) { backScriptResult_ = result; }
-  void SetVarNumber(const std::string& name, int number) { varNumbers_[name] = number; }
-
-  void PrintWipeType(int progress, int length, int kind) override;
-  int LoadBackScript(const char* name) override;
-  int CalcuBackScript(int loop) override;
-  void PrintBackScript() override;
   void SetBackScriptMode(int mode) override;
-  int CheckMiniGameStart(int value) override;
   void SetMiniGameAreaMode(int mode) override;
   void PrintMiniGameButtons() override;
-  void NotifyMode(int mode, int value) override;
-  void OnModeEnter(int mode) override;
-  void OnModeHook(int mode) override;
   void RestoreFloatingLayers() override;
-  CPicture* LoadSystemPicture(const char* name, int flag) override;
-  int GetVarNumber(const char* name) override;
   // --- End of the additions for the mode tests ---
 
  protected:
@@ -117,9 +91,6 @@ class FakeGame : public CGame {
   void OnBeforeInput() override;
 
  private:
-  void Record(const std::string& op, const std::vector<std::string>& args);
-  // Mode tests: a call recorded in Calls() only.
-  void RecordCall(const std::string& op, const std::vector<std::string>& args);
   // Mode tests: the screen buffer, and the pictures unless the game made
   // its own.
   void MakePictures(int width, int height);
@@ -128,18 +99,13 @@ class FakeGame : public CGame {
   std::unique_ptr<CCommonSystemFile> ownSystemFile_;
   int step_;
   std::function<int()> calcu_;
-  std::vector<std::string> sounds_;
   std::vector<int> requests_;
 
   // Mode tests.
   std::unique_ptr<CScreenBuffer> screenBuffer_;
   std::unique_ptr<CPicture> pictures_[4];
   std::function<void()> print_;
-  std::vector<std::string> calls_;
-  int miniGameStart_ = 0;
-  int backScriptResult_ = 0;
   bool frameLayerStep_ = false;
-  std::map<std::string, int> varNumbers_;
 };
 
 }  // namespace testsupport
