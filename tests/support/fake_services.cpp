@@ -1,6 +1,7 @@
 #include "support/fake_services.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "graphics/dwqformat.h"
 #include "graphics/picture.h"
@@ -19,6 +20,7 @@
 #include "savedata/cgvoice.h"
 #include "savedata/datafilesetup.h"
 #include "savedata/inttablefile.h"
+#include "savedata/savedatafile.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
@@ -42,6 +44,8 @@ constexpr std::pair<int, int> kDefaultOptions[] = {
 constexpr char kErrorName[] = "\x83\x47\x83\x89\x81\x5B\x96\xBC";
 
 constexpr int kSettingsPairs = 1024;
+// The save chunk type of the game status.
+constexpr int kGameStatusChunk = 2;
 
 platform::Window* MakeWindow(int width, int height) {
   platform::WindowDesc desc;
@@ -64,6 +68,8 @@ FakeServices::FakeServices(platform::HeadlessBackend& host, int width, int heigh
   systemFile_ = std::make_unique<CCommonSystemFile>();
   screenBuffer_ = std::make_unique<CScreenBuffer>(width, height, 0);
   for (auto& p : pictures_) p = std::make_unique<CPicture>(width, height, 0);
+  systemPictures_ = std::make_unique<CSystemPicture>();
+  picturePool_ = std::make_unique<CPicturePool>();
   sceneDataFile_ = std::make_unique<CSceneDataFile>();
   sceneList_ = std::make_unique<CSceneList>(systemFile_.get(), sceneDataFile_.get());
   cgList_ = std::make_unique<CCGList>(systemFile_.get());
@@ -85,6 +91,9 @@ FakeServices::FakeServices(platform::HeadlessBackend& host, int width, int heigh
   input_->SetMouseStatus(mouse_.get());
   input_->SetKeyStatus(keys_.get());
   step_ = settings_.frameTime;
+  // A sixth of the screen, the width a whole number of words.
+  miniCGWidth_ = width / settings_.miniCGReduce / 4 * 4;
+  miniCGHeight_ = height / settings_.miniCGReduce;
 }
 
 FakeServices::~FakeServices() {
@@ -96,6 +105,7 @@ FakeServices::~FakeServices() {
   moviePlayer_.reset();
   soundDevice_.reset();
   systemPictures_.reset();
+  picturePool_.reset();
   for (auto& p : effectPictures_) p.reset();
   for (auto& p : pictures_) p.reset();
   screenBuffer_.reset();
@@ -138,6 +148,8 @@ void FakeServices::Pump() {
 }
 
 void FakeServices::RunFrame(const std::function<int()>& calcu, const std::function<void()>& print) {
+  // The frame's request: the test's function stands where the game would
+  // ask first, the current mode's answer wins.
   host_.AdvanceClock(static_cast<uint32_t>(std::max(step_, 0)));
   Pump();
   // A press between two frames is this frame's click, even when the
@@ -151,7 +163,7 @@ void FakeServices::RunFrame(const std::function<int()>& calcu, const std::functi
   CScreenBuffer::StartFrame();
 
   nextMode_ = -1;
-  if (calcu) nextMode_ = calcu();
+  if (calcu) SetNextMode(calcu());
   CCommonGeneral* mode = GetMode(currentMode_);
   if (mode) {
     const int next = mode->GeneralCalcu();
@@ -212,10 +224,6 @@ CPicture* FakeServices::SetEffectPicture(int n, std::unique_ptr<CPicture> pictur
   return effectPictures_[n].get();
 }
 
-void FakeServices::UseSystemPictures() {
-  if (!systemPictures_) systemPictures_ = std::make_unique<CSystemPicture>();
-}
-
 CIntTableFile* FakeServices::MakeResultTable() {
   if (!resultTable_) resultTable_ = std::make_unique<CIntTableFile>("result", 1024, 1024, 1, nullptr);
   return resultTable_.get();
@@ -232,14 +240,26 @@ const std::string& FakeServices::GetSaveComment(int line) const {
 
 // --- Saves ---
 
+void FakeServices::PutSaveData(int type, uint8_t* chunk, size_t size) {
+  if (type == kGameStatusChunk) PutGameStatus(chunk, size);
+}
+
+void FakeServices::PutGameStatus(uint8_t* chunk, size_t size) {
+  for (int line = 0; line < 4; ++line) {
+    const size_t at = CCommonDataFile::kStatusTextOffset + CCommonDataFile::kStatusTextSize * line;
+    if (!chunk || at + CCommonDataFile::kStatusTextSize > size) return;
+    std::memcpy(chunk + at, saveComments_[line].data(), saveComments_[line].size());
+  }
+}
+
 void FakeServices::GetMiniCGSize(int* width, int* height) {
-  // A sixth of the screen, the width a whole number of words.
-  if (width) *width = width_ / settings_.miniCGReduce / 4 * 4;
-  if (height) *height = height_ / settings_.miniCGReduce;
+  if (width) *width = miniCGWidth_;
+  if (height) *height = miniCGHeight_;
 }
 
 void FakeServices::SetSaveComment(const char* text, int line) {
-  if (line >= 0 && line < 4) saveComments_[line] = text ? text : "";
+  // At most 254 bytes, so two NULs always end the line.
+  if (line >= 0 && line < 4) saveComments_[line] = std::string(text ? text : "").substr(0, 254);
 }
 
 // --- Sounds ---
@@ -294,7 +314,7 @@ CPicture* FakeServices::GetBufferPicture(int n) {
 
 CPicture* FakeServices::LoadSystemPicture(const char* name, int flag) {
   CPicture* picture = RecordedServices::LoadSystemPicture(name, flag);
-  return systemPictures_ ? systemPictures_->Load(name, flag) : picture;
+  return systemPictureAnswers_ ? systemPictures_->Load(name, flag) : picture;
 }
 
 void FakeServices::AddUpdateRect(const platform::Rect& rect) {

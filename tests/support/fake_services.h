@@ -19,8 +19,9 @@
 //   picture and scene lists, the save-slot layout, the music and movie
 //   players, and the words the modes set and read back.
 // - Variable numbers by name are the test's (SetVarNumber); effect channel
-//   pictures are the test's (SetEffectPicture); system pictures are none
-//   unless UseSystemPictures makes a cache.
+//   pictures are the test's (SetEffectPicture). The system picture cache
+//   and the work picture pool exist as the game makes them, but the
+//   LoadSystemPicture service answers null unless UseSystemPictures.
 // - Recorded (support/recorded_services.h): sounds, the back script, wipes,
 //   mini-game checks, mode notifications, floating-layer restores, picture
 //   and variable-name look-ups; a test subclass overrides any service to
@@ -65,6 +66,7 @@ class CMouseStatus;
 class CMoviePlayer;
 class CMyKeyStatus;
 class CPicture;
+class CPicturePool;
 class CSceneDataFile;
 class CSceneList;
 class CSceneVoiceList;
@@ -125,13 +127,19 @@ class FakeServices : public RecordedServices<CGameServices> {
   void SetMovieList(std::vector<std::string> tokens) { movieList_ = std::move(tokens); }
   // Effect channel n's picture (owned); null clears it.
   CPicture* SetEffectPicture(int n, std::unique_ptr<CPicture> picture);
-  // LoadSystemPicture loads through a picture cache of its own from now on.
-  void UseSystemPictures();
+  // LoadSystemPicture answers from the system picture cache from now on.
+  void UseSystemPictures() { systemPictureAnswers_ = true; }
   // The persistent result table ("result", as the game makes it).
   CIntTableFile* MakeResultTable();
   void SetMiniGameResult(int n) { miniGameResult_ = n; }
   // The reason CheckGameStatus answers (null: the status is good).
   void SetGameStatusRefusal(const char* reason) { gameStatusRefusal_ = reason; }
+  // The thumbnail size (a sixth of the screen unless set).
+  void SetMiniCGSize(int width, int height) {
+    miniCGWidth_ = width;
+    miniCGHeight_ = height;
+  }
+  int GetNextMode() const { return nextMode_; }
   int GetCodecChoice() const { return codecChoice_; }
   int GetReturnMode() const { return returnMode_; }
   int GetSkipFilmFlag() const { return skipFilmFlag_; }
@@ -149,8 +157,10 @@ class FakeServices : public RecordedServices<CGameServices> {
   const std::vector<Function>& Functions() const { return functions_; }
 
   // --- CSaveServices ---
-  void PutSaveData(int, uint8_t*, size_t) override {}
-  void PutGameStatus(uint8_t*, size_t) override {}
+  // The game status holds the save comments where a slot file shows them
+  // (its status text lines); nothing else is saved or restored.
+  void PutSaveData(int type, uint8_t* chunk, size_t size) override;
+  void PutGameStatus(uint8_t* chunk, size_t size) override;
   void PutOmakeClass(uint8_t*, size_t) override {}
   void GetSaveData(int, const uint8_t*, size_t) override {}
   void GetGameStatus(const uint8_t*, size_t) override {}
@@ -366,6 +376,8 @@ class FakeServices : public RecordedServices<CGameServices> {
   std::unique_ptr<CPicture> pictures_[4];
   std::unique_ptr<CPicture> effectPictures_[kEffectChannels];
   std::unique_ptr<CSystemPicture> systemPictures_;
+  std::unique_ptr<CPicturePool> picturePool_;
+  bool systemPictureAnswers_ = false;
   std::unique_ptr<CSceneDataFile> sceneDataFile_;
   std::unique_ptr<CSceneList> sceneList_;
   std::unique_ptr<CCGList> cgList_;
@@ -404,6 +416,7 @@ class FakeServices : public RecordedServices<CGameServices> {
   int optionButtonOff_[16] = {};
   const char* gameStatusRefusal_ = nullptr;
   int lastSaveSlot_ = 0;
+  int miniCGWidth_, miniCGHeight_;
   int bgmNumber_ = -1;
   int codecCheck_ = -1;
   int codecChoice_ = -1;
