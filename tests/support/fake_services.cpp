@@ -24,6 +24,7 @@
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
+#include "script/gamevars.h"
 #include "setup/setuplist.h"
 #include "sound/bgmplayer.h"
 #include "sound/directsound.h"
@@ -62,12 +63,14 @@ int High(intptr_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
 FakeServices::FakeServices(platform::HeadlessBackend& host, int width, int height)
     : host_(host), width_(width), height_(height), window_(MakeWindow(width, height)) {
   InitPictureLoader(dwq::kDecodeMegabytes);
+  vars_ = std::make_unique<CGameVariables>();
   gameList_ = std::make_unique<CSetupList>();
   gameList_->LoadSetupFile("game", kSettingsPairs);
   for (const auto& [id, value] : kDefaultOptions) options_[id] = value;
   systemFile_ = std::make_unique<CCommonSystemFile>();
   screenBuffer_ = std::make_unique<CScreenBuffer>(width, height, 0);
   for (auto& p : pictures_) p = std::make_unique<CPicture>(width, height, 0);
+  for (auto& p : effectPictures_) p = std::make_unique<CPicture>();
   systemPictures_ = std::make_unique<CSystemPicture>();
   picturePool_ = std::make_unique<CPicturePool>();
   sceneDataFile_ = std::make_unique<CSceneDataFile>();
@@ -394,13 +397,9 @@ void FakeServices::AddPlayCount() {
 
 // --- Variables and options ---
 
-int FakeServices::GetVar(int number) {
-  return number >= 0 && number < kVarCount ? vars_[static_cast<size_t>(number)] : 0;
-}
+int FakeServices::GetVar(int number) { return vars_->GetVar(number); }
 
-void FakeServices::SetVar(int number, int value) {
-  if (number >= 0 && number < kVarCount) vars_[static_cast<size_t>(number)] = value;
-}
+void FakeServices::SetVar(int number, int value) { vars_->SetVar(number, value); }
 
 int FakeServices::CheckSystemFlag(int n) { return systemFile_->GetVoiceFlag(n); }
 

@@ -18,8 +18,9 @@
 //   text renderer, printer and one-line text entry, a system file, the
 //   picture and scene lists, the save-slot layout, the music and movie
 //   players, and the words the modes set and read back.
-// - Variable numbers by name are the test's (SetVarNumber); effect channel
-//   pictures are the test's (SetEffectPicture). The system picture cache
+// - Variable numbers by name are the test's (SetVarNumber). The 16 effect
+//   channels have an empty picture each, as the effect holder makes them
+//   (SetEffectPicture replaces one). The system picture cache
 //   and the work picture pool exist as the game makes them, but the
 //   LoadSystemPicture service answers null unless UseSystemPictures.
 // - Recorded (support/recorded_services.h): sounds, the back script, wipes,
@@ -39,7 +40,6 @@
 // test made it, entered.
 #pragma once
 
-#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -60,6 +60,7 @@ class CCommonSystemFile;
 class CDataFileSetup;
 class CDirectSound;
 class CFontPrint;
+class CGameVariables;
 class CInputStatus;
 class CIntTableFile;
 class CMouseStatus;
@@ -125,7 +126,7 @@ class FakeServices : public RecordedServices<CGameServices> {
   void SetBgmNames(std::vector<std::string> names) { bgmNames_ = std::move(names); }
   // The tokens of the movie list (GetMovieListName).
   void SetMovieList(std::vector<std::string> tokens) { movieList_ = std::move(tokens); }
-  // Effect channel n's picture (owned); null clears it.
+  // Effect channel n's picture (owned); null leaves none.
   CPicture* SetEffectPicture(int n, std::unique_ptr<CPicture> picture);
   // LoadSystemPicture answers from the system picture cache from now on.
   void UseSystemPictures() { systemPictureAnswers_ = true; }
@@ -404,7 +405,8 @@ class FakeServices : public RecordedServices<CGameServices> {
   int pressed_[3] = {};
   int wheel_ = 0;
 
-  std::array<int, kVarCount> vars_{};
+  // The script's variables: numbers with bit 0x8000 read as literals.
+  std::unique_ptr<CGameVariables> vars_;
   std::map<int, int> options_;
   std::map<int, int> charaVoiceOff_;
   std::map<std::pair<int, int>, int> readMessages_;
