@@ -13,12 +13,7 @@ namespace charttest {
 class ChartGame : public chartmenu_test::ScriptedChartGame<testsupport::FakeGame> {
  public:
   using ScriptedChartGame::ScriptedChartGame;
-  CCommonChartMenu* Remake() {
-    delete modeTable_[CCommonChartMenu::kModeNumber];
-    auto* mode = new CCommonChartMenu(this);
-    modeTable_[CCommonChartMenu::kModeNumber] = mode;
-    return mode;
-  }
+  CCommonChartMenu* Remake() { return RemakeMode<CCommonChartMenu>(CCommonChartMenu::kModeNumber); }
 };
 
 }  // namespace charttest

@@ -2,8 +2,14 @@
 // its switches, and modes that reach other modes through the game.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "game_test.h"
 #include "mode/backlog.h"
+#include "mode/cardsystem.h"
+#include "mode/selectmessage.h"
 #include "mode/selectplace.h"
 
 namespace game_test {
@@ -40,6 +46,76 @@ TEST_F(GameTest, TheGameForwardsBackLogLinesColoursAndClearing) {
   game.ClearBackLog();
   EXPECT_EQ(log->GetReadableCount(), 2);
   EXPECT_EQ(log->GetWriteIndex(), 2);
+}
+
+TEST_F(GameTest, TheFactoryMakesTheCardSystemWhenSwitchedOn) {
+  WriteList("game", {{"cardsystemIsDefault", "1"}});
+  WriteList("cardSystem", {});
+  testsupport::FakeGame game(*host_);
+  CCommonGeneral* mode = game.GetMode(45);
+  ASSERT_NE(dynamic_cast<CCommonCardSystem*>(mode), nullptr);
+  EXPECT_EQ(mode->GetModeNumber(), 45);
+  EXPECT_EQ(mode->Calcu(), -1);
+}
+
+// A script's call reaches the card system through the game's function
+// table: "enablecard" is row 1 of the function list.
+TEST_F(GameTest, ScriptFunctionsReachTheCardSystemThroughTheGame) {
+  WriteList("game", {{"cardsystemIsDefault", "1"}});
+  dir_->Write("spt/function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");
+  WriteList("cardSystem", {{"cardNumber", "4"}, {"enableControlFlag", "1"}, {"enableVar", "enable"}});
+  testsupport::FakeGame game(*host_);
+  game.SetVarNumber("enable", 21);
+  game.RemakeMode<CCommonCardSystem>(CCommonCardSystem::kModeNumber);
+  game.SetVar(21, 0);
+  const int args[] = {4, 0};
+  game.SystemFunction(1, 2, args);
+  EXPECT_EQ(game.GetVar(21), 0x8);
+}
+
+TEST_F(GameTest, TheFactoryMakesTheChoiceModeAndTheAccessorFindsIt) {
+  WriteList("SelectMessage", {});
+  testsupport::FakeGame game(*host_);
+  auto* mode = static_cast<CCommonSelectMessage*>(game.GetSelectMessage());
+  ASSERT_NE(mode, nullptr);
+  EXPECT_EQ(mode, game.GetMode(9));
+  EXPECT_EQ(mode->GetModeNumber(), 9);
+  // "backLogOk" (1 by default) marks mode 9 in the per-mode flags.
+  EXPECT_EQ(game.GetModeFlag(9), 1);
+}
+
+TEST_F(GameTest, APendingChoiceTravelsInTheGameStatusAndMessageChunks) {
+  WriteList("SelectMessage", {});
+  testsupport::FakeGame game(*host_);
+  // The choice command's calls: one question line, two choices, selector 1
+  // and a time limit whose timeout picks choice 2.
+  auto* mode = game.RemakeMode<CCommonSelectMessage>(CCommonSelectMessage::kModeNumber);
+  mode->AddBackLogHeader();
+  mode->SetSelectRange(2, 1);
+  mode->SetSelectExtra(1);
+  mode->SetSelectText(0, "Q");
+  mode->SetSelectText(1, "A");
+  mode->SetSelectText(2, "B");
+  mode->SetTimeLimit(9000, 2);
+  mode->SetSelectState(4321);
+  game.SetReturnMode(9);
+  std::vector<uint8_t> status(7088), message(32 + 64 * 256);
+  game.PutGameStatus(status.data(), status.size());
+  game.PutMessage(message.data(), message.size());
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(&message[32 + 256])), "A");
+
+  // A new mode object takes them back.
+  mode = game.RemakeMode<CCommonSelectMessage>(CCommonSelectMessage::kModeNumber);
+  game.GetGameStatus(status.data(), status.size());
+  game.GetMessage(message.data(), message.size());
+  EXPECT_EQ(mode->GetSelectStart(), 1);
+  EXPECT_EQ(mode->GetSelectEnd(), 3);
+  EXPECT_EQ(mode->GetTimeLimit(), 9000);
+  EXPECT_EQ(mode->GetTimeoutChoice(), 2);
+  EXPECT_EQ(mode->GetSelectState(), 4321);
+  EXPECT_EQ(mode->GetSelectExtra(), 1);
+  EXPECT_STREQ(mode->GetSelectText(0), "Q");
+  EXPECT_STREQ(mode->GetSelectText(2), "B");
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/game.h"
@@ -52,6 +53,15 @@ class FakeGame : public RecordedServices<CGame> {
   ~FakeGame() override;
   // The settings list "game", for tests of what screens read from it.
   using CGameCallBack::LoadSetupFile;
+  // Makes mode n again as T over the game (after the test named its
+  // variables).
+  template <typename T, typename... Args>
+  T* RemakeMode(int n, Args&&... args) {
+    delete modeTable_[n];
+    auto* mode = new T(this, std::forward<Args>(args)...);
+    modeTable_[n] = mode;
+    return mode;
+  }
 
   // Delivers the queued window messages to the game's window handler.
   void Pump();
