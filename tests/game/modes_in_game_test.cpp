@@ -9,6 +9,7 @@
 #include "game_test.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
+#include "mode/printmessage.h"
 #include "mode/selectmessage.h"
 #include "mode/selectplace.h"
 
@@ -116,6 +117,47 @@ TEST_F(GameTest, APendingChoiceTravelsInTheGameStatusAndMessageChunks) {
   EXPECT_EQ(mode->GetSelectExtra(), 1);
   EXPECT_STREQ(mode->GetSelectText(0), "Q");
   EXPECT_STREQ(mode->GetSelectText(2), "B");
+}
+
+TEST_F(GameTest, ThePrintMessageSaveChunksCarryLinesCodeCountAndCutins) {
+  constexpr int kFull = CCommonPrintMessage::kCodeFull;
+  WriteList("game", {{"useCutinFlag", "1"}});
+  dir_->Write("spt/cutinChara.xtx", std::string(16, ',') + "\r\n");
+  testsupport::FakeGame game(*host_);
+  auto* printMessage = static_cast<CCommonPrintMessage*>(game.GetPrintMessage());
+  ASSERT_NE(printMessage, nullptr);
+  CCommonPrintMessage& mode = *printMessage;
+  mode.SetCutinNumber(4);
+  mode.SetMessage(kFull, 0x10002, "one\r\ntwo\r\nthree", 2);
+  EXPECT_EQ(mode.GetCutinMark(2, 0), 2);
+  EXPECT_EQ(mode.GetCutinMark(0, 1), 3);
+
+  std::vector<uint8_t> message(32 + 64 * 256, 0xEE), cutin(1056, 0), status(7088, 0);
+  game.PutMessage(message.data(), message.size());
+  game.PutCutin(cutin.data(), cutin.size());
+  game.PutGameStatus(status.data(), status.size());
+  EXPECT_STREQ(reinterpret_cast<const char*>(message.data() + 32 + 256), "two");
+  EXPECT_EQ(message[32 + 3 * 256], 0);
+
+  // A new game empties the state; the chunks bring it back.
+  mode.LoadData(std::vector<int>(128, 0).data());
+  mode.SetCutinNumber(0);
+  mode.SetMessage(CCommonPrintMessage::kCodeWindow, 0x00010001, "other", 0);
+  mode.SetMessageCode(CCommonPrintMessage::kCodeWindow);
+  game.GetMessage(message.data(), message.size());
+  game.GetCutin(cutin.data(), cutin.size());
+  EXPECT_EQ(mode.GetCutinNumber(), 4);
+  EXPECT_EQ(mode.GetCutinMark(1, 0), 2);
+  EXPECT_EQ(mode.GetCutinMark(1, 1), 2);
+  EXPECT_STREQ(mode.GetMessageLine(2), "three");
+  // Words 29 and 30 of the game status: the count and the code.
+  EXPECT_EQ(status[29 * 4], 3);
+  EXPECT_EQ(status[30 * 4] | status[30 * 4 + 3] << 24, 0x22000002);
+  // Loaded with mode 10 current, the game hands both back.
+  ASSERT_EQ(game.CheckGameStatus(status.data(), status.size()), nullptr);
+  game.GetGameStatus(status.data(), status.size());
+  EXPECT_EQ(mode.GetMessageCode(), kFull);
+  EXPECT_EQ(mode.GetLineCount(), 3);
 }
 
 }  // namespace
