@@ -11,7 +11,7 @@
 
 #include "game/game_test.h"
 #include "modebase/commongeneral.h"
-#include "startup_fixture.h"
+#include "startup_game_fixture.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "mode/config.h"

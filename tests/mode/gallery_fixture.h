@@ -13,7 +13,7 @@
 #include "modebase/commongeneral.h"
 #include "savedata/cglist.h"
 #include "savedata/systemfile.h"
-#include "startup_fixture.h"
+#include "startup_game_fixture.h"
 
 namespace startup_test {
 

@@ -14,7 +14,7 @@
 #include "sound/music_fixtures.h"
 #include "sound/bgmplayer.h"
 #include "sound/musicbars.h"
-#include "startup_fixture.h"
+#include "startup_game_fixture.h"
 #include "widget/multistatebutton.h"
 #include "widget/slider.h"
 

@@ -10,7 +10,7 @@
 #include "mode/printmovie.h"
 #include "platform/movie.h"
 #include "sound/movieplayer.h"
-#include "startup_fixture.h"
+#include "startup_game_fixture.h"
 #include "support/movie_clips.h"
 #include "support/text.h"
 

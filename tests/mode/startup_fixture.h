@@ -1,6 +1,7 @@
-// The start-up chain and title tests' game: the test double with the
-// game's own modes 1, 2, 3, 4 and 32, a test's way to enter one of them,
-// clicks through the headless host and the screen's pixels.
+// The start-up and title tests' game, and that of the screens entered the
+// same way: the fake of the services with the start-up modes 1, 2, 3, 4 and
+// 32 made, a test's way to enter one of them, clicks through the headless
+// host and the screen's pixels.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,63 +12,57 @@
 #include <string>
 #include <vector>
 
-#include "game/game_test.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
+#include "mode/codecerror.h"
+#include "mode/logo.h"
+#include "mode/nothing.h"
+#include "mode/opening.h"
+#include "mode/title.h"
 #include "support/dwq_picture.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 
 namespace startup_test {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 
-class StartupGame : public testsupport::FakeGame {
+class StartupGame : public testsupport::FakeServices {
  public:
-  // The double with the game's own start-up modes, made from the lists the
-  // test wrote.
-  explicit StartupGame(platform::HeadlessBackend& host) : FakeGame(host) {
-    for (int n : kStartupModes) {
-      modeDisable_[n] = 0;
-      CreateMode(n);
-    }
+  // The fake with the start-up modes, made from the lists the test wrote.
+  explicit StartupGame(platform::HeadlessBackend& host) : FakeServices(host) {
+    MakeMode<CCommonNothing>();
+    MakeMode<CCommonLogo>();
+    MakeMode<CCommonOpening>();
+    MakeMode<CCommonTitle>();
+    MakeMode<CCommonCodecError>();
   }
-  static constexpr int kStartupModes[] = {1, 2, 3, 4, 32};
 
-  // Makes mode n current and enters it, as the mode change does.
-  void EnterMode(int n) {
-    SetCurrentMode(n);
-    if (CCommonGeneral* mode = GetMode(n)) mode->Enter();
-  }
-  // Makes the game's mode T again (after the test named its variables).
+  // Makes mode T again (after the test named its variables).
   template <typename T>
   T* Remake() {
-    delete modeTable_[T::kModeNumber];
-    modeTable_[T::kModeNumber] = new T(this);
-    return Mode<T>();
-  }
-  template <typename T>
-  T* Mode() const {
-    return dynamic_cast<T*>(GetMode(T::kModeNumber));
+    return MakeMode<T>();
   }
   // Every new game started: (variable, value).
   int StartNewGame(int ignored, int stateFlag, int varNumber, int value) override {
     newGames.push_back({varNumber, value});
-    return FakeGame::StartNewGame(ignored, stateFlag, varNumber, value);
+    return FakeServices::StartNewGame(ignored, stateFlag, varNumber, value);
   }
   void CloseGame() override {
     ++closes;
-    FakeGame::CloseGame();
+    FakeServices::CloseGame();
   }
   std::vector<std::pair<int, int>> newGames;
   int closes = 0;
 };
 
-class StartupTest : public game_test::GameTest {
+class StartupTest : public testsupport::GameFolderTest {
  protected:
   void TearDown() override {
     game_.reset();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
 
   StartupGame& Game() {

@@ -8,7 +8,7 @@
 
 #include "mode/systemmenu.h"
 #include "setup/random.h"
-#include "startup_fixture.h"
+#include "startup_game_fixture.h"
 #include "widget/commonbutton.h"
 #include "widget/menupanel.h"
 
