@@ -8,7 +8,7 @@
 
 #include "mode/omake.h"
 #include "savedata/cglist.h"
-#include "startup_game_fixture.h"
+#include "startup_fixture.h"
 #include "widget/menupanel.h"
 
 namespace startup_test {
