@@ -15,6 +15,7 @@
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/commongeneral.h"
 #include "platform/system.h"
 #include "support/dwq_picture.h"
 
