@@ -8,7 +8,7 @@
 
 #include "mode/nameinput.h"
 #include "savedata/systemfile.h"
-#include "startup_game_fixture.h"
+#include "startup_fixture.h"
 #include "widget/textinputbox.h"
 
 namespace startup_test {

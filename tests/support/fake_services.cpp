@@ -412,7 +412,12 @@ const char* FakeServices::GetFamilyName() { return GetTextState().familyName; }
 
 const char* FakeServices::GetGivenName() { return GetTextState().givenName; }
 
-void FakeServices::SetNames(const char* family, const char* given) { SetTextNames(family, given); }
+void FakeServices::SetNames(const char* family, const char* given) {
+  // The names as the text state cut them are the ones the system data keeps.
+  SetTextNames(family, given);
+  if (family) systemFile_->SetFamilyName(GetTextState().familyName);
+  if (given) systemFile_->SetGivenName(GetTextState().givenName);
+}
 
 const char* FakeServices::GetDefaultName(int which) const {
   const char* name = nullptr;

@@ -141,6 +141,8 @@ class FakeServices : public RecordedServices<CGameServices> {
     miniCGHeight_ = height;
   }
   int GetNextMode() const { return nextMode_; }
+  // 1 from SetReturnFlag until the frame has restored the kept state.
+  int GetReturnFlag() const { return restorePending_; }
   int GetCodecChoice() const { return codecChoice_; }
   int GetReturnMode() const { return returnMode_; }
   int GetSkipFilmFlag() const { return skipFilmFlag_; }

@@ -8,7 +8,7 @@
 
 #include "mode/minigamemode.h"
 #include "mode/omake.h"
-#include "startup_game_fixture.h"
+#include "mode/startup_game_fixture.h"
 
 namespace startup_test {
 namespace {
