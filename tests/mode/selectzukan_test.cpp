@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "mode/selectzukan.h"
-#include "startup_game_fixture.h"
+#include "startup_fixture.h"
 
 namespace startup_test {
 namespace {
