@@ -141,6 +141,8 @@ void FakeServices::DeliverMessage(const platform::Message& m) {
       if (m.wParam < 256) keys_->SetKey(static_cast<int>(m.wParam), 0);
       break;
     case WM_CHAR: textInputBox_->PutChar(static_cast<int>(m.wParam & 0xFF)); break;
+    // The movie player's own events, posted to the window it was given.
+    case CMoviePlayer::kNotifyMessage: moviePlayer_->CheckEvent(); break;
     default: break;
   }
 }
