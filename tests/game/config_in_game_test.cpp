@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/picture.h"
-#include "mode/startup_game_fixture.h"
+#include "startup_game.h"
 #include "mode/config_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "mode/scene_lists.h"
 #include "mode/selectscene.h"
-#include "mode/startup_game_fixture.h"
+#include "startup_game.h"
 #include "mode/systemmenu.h"
 #include "savedata/systemfile.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "mode/nothing.h"
-#include "mode/startup_game_fixture.h"
+#include "startup_game.h"
 // After the start-up fixture of its kind.
 #include "mode/printmovie_fixture.h"
 

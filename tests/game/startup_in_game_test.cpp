@@ -6,7 +6,7 @@
 
 #include "mode/logo.h"
 #include "mode/nothing.h"
-#include "mode/startup_game_fixture.h"
+#include "startup_game.h"
 
 namespace startup_test {
 namespace {

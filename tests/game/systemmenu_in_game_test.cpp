@@ -2,7 +2,7 @@
 // game's short-cut rows, and the game's scene-mode word reaches the menu.
 #include <gtest/gtest.h>
 
-#include "mode/startup_game_fixture.h"
+#include "startup_game.h"
 #include "mode/systemmenu.h"
 
 namespace startup_test {

@@ -3,7 +3,7 @@
 // its bars and switches, the game made over it and mode 13 remade and
 // entered, and clicks carried out by frames. The double derives from the
 // start-up tests' StartupGame of its kind (mode/startup_fixture.h or
-// mode/startup_game_fixture.h), which the test includes first.
+// game/startup_game.h), which the test includes first.
 #pragma once
 
 #include <gtest/gtest.h>

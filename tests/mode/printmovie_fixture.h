@@ -3,7 +3,7 @@
 // makes in the game folder with the movie list, the double with mode 27
 // made (its Movie()) and frames until the mode asks to leave. The test
 // includes the start-up fixture of its kind first (mode/startup_fixture.h
-// or mode/startup_game_fixture.h).
+// or game/startup_game.h).
 #pragma once
 
 #include <gtest/gtest.h>

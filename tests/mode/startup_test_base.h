@@ -1,6 +1,9 @@
-// The start-up chain and title tests' game: the test double with the
-// game's own modes 1, 2, 3, 4 and 32, a test's way to enter one of them,
-// clicks through the headless host and the screen's pixels.
+// The start-up tests' ground over either double (the fake of the services
+// in tests/mode, the game's test double in tests/game), and that of the
+// screens entered the same way: the double with the start-up modes, a
+// test's way to enter a mode, clicks through the headless host, the menu
+// keys of a menu screen and the screen's pixels. Each kind's StartupGame
+// comes from mode/startup_fixture.h or game/startup_game.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,70 +12,47 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "game/game_test.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
-#include "modebase/commongeneral.h"
-#include "platform/system.h"
 #include "support/dwq_picture.h"
+#include "support/game_folder_test.h"
 
 namespace startup_test {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 
-class StartupGame : public testsupport::FakeGame {
+// The new games the double starts, (variable, value) each, and the closes
+// it is asked for.
+template <typename Base>
+class StartRecording : public Base {
  public:
-  // The double with the game's own start-up modes, made from the lists the
-  // test wrote.
-  explicit StartupGame(platform::HeadlessBackend& host) : FakeGame(host) {
-    for (int n : kStartupModes) {
-      modeDisable_[n] = 0;
-      CreateMode(n);
-    }
-  }
-  static constexpr int kStartupModes[] = {1, 2, 3, 4, 32};
-
-  // Makes mode n current and enters it, as the mode change does.
-  void EnterMode(int n) {
-    SetCurrentMode(n);
-    if (CCommonGeneral* mode = GetMode(n)) mode->Enter();
-  }
-  // Makes the game's mode T again (after the test named its variables).
-  template <typename T>
-  T* Remake() {
-    delete modeTable_[T::kModeNumber];
-    modeTable_[T::kModeNumber] = new T(this);
-    return Mode<T>();
-  }
-  template <typename T>
-  T* Mode() const {
-    return dynamic_cast<T*>(GetMode(T::kModeNumber));
-  }
-  // Every new game started: (variable, value).
+  using Base::Base;
   int StartNewGame(int ignored, int stateFlag, int varNumber, int value) override {
     newGames.push_back({varNumber, value});
-    return FakeGame::StartNewGame(ignored, stateFlag, varNumber, value);
+    return Base::StartNewGame(ignored, stateFlag, varNumber, value);
   }
   void CloseGame() override {
     ++closes;
-    FakeGame::CloseGame();
+    Base::CloseGame();
   }
   std::vector<std::pair<int, int>> newGames;
   int closes = 0;
 };
 
-class StartupTest : public game_test::GameTest {
+template <typename GameT>
+class StartupFixture : public testsupport::GameFolderTest {
  protected:
   void TearDown() override {
     game_.reset();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
 
-  StartupGame& Game() {
-    if (!game_) game_ = std::make_unique<StartupGame>(*host_);
+  GameT& Game() {
+    if (!game_) game_ = std::make_unique<GameT>(*host_);
     return *game_;
   }
 
@@ -109,7 +89,7 @@ class StartupTest : public game_test::GameTest {
   }
   // Clicks column c of such a menu and runs frames until the screen acts.
   void Press(int column) {
-    StartupGame& game = Game();
+    GameT& game = Game();
     const int y = 110 + 50 * column;
     MoveTo(310, y);
     game.RunFrame();
@@ -143,7 +123,7 @@ class StartupTest : public game_test::GameTest {
     return Pixel(x, y);
   }
 
-  std::unique_ptr<StartupGame> game_;
+  std::unique_ptr<GameT> game_;
 };
 
 }  // namespace startup_test
