@@ -1,4 +1,4 @@
-// The configuration screen (mode 13) inside the game: the story's effect
+// The configuration screen (mode 12) inside the game: the story's effect
 // channel picture it borrows comes back with the kept game state, and the
 // option its voice sample reads follows the game's volume-channel word.
 #include <gtest/gtest.h>

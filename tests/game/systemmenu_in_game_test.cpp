@@ -1,4 +1,4 @@
-// The system menu (mode 12) inside the game: its added options become the
+// The system menu (mode 13) inside the game: its added options become the
 // game's short-cut rows, and the game's scene-mode word reaches the menu.
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The configuration screen's test ground over either double (the fake of
 // the services here, the game's test double in tests/game): the list with
-// its bars and switches, the game made over it and mode 13 remade and
+// its bars and switches, the game made over it and mode 12 remade and
 // entered, and clicks carried out by frames. The double derives from the
 // start-up tests' StartupGame of its kind (mode/startup_fixture.h or
 // game/startup_game.h), which the test includes first.
