@@ -17,21 +17,13 @@ namespace {
 
 using startup_test::StartupGame;
 
-// The game with its movie mode switched on, every skip-film state set
-// recorded.
-class MovieGame : public StartupGame {
+// The game with its movie mode switched on.
+class MovieGame : public printmovie_test::MovieGameOf<StartupGame> {
  public:
-  explicit MovieGame(platform::HeadlessBackend& host) : StartupGame(host) {
+  explicit MovieGame(platform::HeadlessBackend& host) : MovieGameOf(host) {
     modeDisable_[CCommonPrintMovie::kModeNumber] = 0;
     CreateMode(CCommonPrintMovie::kModeNumber);
   }
-  CCommonPrintMovie* Movie() const { return Mode<CCommonPrintMovie>(); }
-  using StartupGame::CreateMode;
-  void SetSkipFilmFlag(int value) override {
-    skipFilmSets.push_back(value);
-    StartupGame::SetSkipFilmFlag(value);
-  }
-  std::vector<int> skipFilmSets;
 };
 
 class PrintMovieInGameTest : public printmovie_test::PrintMovieFixture<MovieGame> {};

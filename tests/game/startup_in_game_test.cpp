@@ -11,15 +11,7 @@
 namespace startup_test {
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xC03020, kBlue = 0x2040C0;
-
-class ChainInGameTest : public StartupTest {
- protected:
-  void WriteLogos() const {
-    testsupport::WriteDwq(*dir_, "sys/logo1", 800, 600, kRed);
-    testsupport::WriteDwq(*dir_, "sys/logo2", 800, 600, kBlue);
-  }
-};
+class ChainInGameTest : public ChainFixture<StartupGame> {};
 
 TEST_F(ChainInGameTest, DefaultChainFillsWhiteThenFadesTwoLogosAndLeavesForTheTitle) {
   WriteLogos();

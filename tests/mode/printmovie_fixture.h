@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "mode/printmovie.h"
 #include "platform/movie.h"
@@ -17,6 +18,19 @@
 #include "support/movie_clips.h"
 
 namespace printmovie_test {
+
+// The double's movie mode, and every skip-film state set.
+template <typename Base>
+class MovieGameOf : public Base {
+ public:
+  using Base::Base;
+  CCommonPrintMovie* Movie() const { return this->template Mode<CCommonPrintMovie>(); }
+  void SetSkipFilmFlag(int value) override {
+    skipFilmSets.push_back(value);
+    Base::SetSkipFilmFlag(value);
+  }
+  std::vector<int> skipFilmSets;
+};
 
 template <typename GameT>
 class PrintMovieFixture : public startup_test::StartupTest {

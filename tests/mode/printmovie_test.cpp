@@ -14,20 +14,13 @@ namespace {
 
 using startup_test::StartupGame;
 
-// The fake with the movie mode and the movie list, every skip-film state
-// set recorded.
-class MovieGame : public StartupGame {
+// The fake with the movie mode and the movie list.
+class MovieGame : public printmovie_test::MovieGameOf<StartupGame> {
  public:
-  explicit MovieGame(platform::HeadlessBackend& host) : StartupGame(host) {
+  explicit MovieGame(platform::HeadlessBackend& host) : MovieGameOf(host) {
     SetMovieList({"first.wmv", "1", "second.wmv", "1", "third.wmv", "1"});
     MakeMode<CCommonPrintMovie>();
   }
-  CCommonPrintMovie* Movie() const { return Mode<CCommonPrintMovie>(); }
-  void SetSkipFilmFlag(int value) override {
-    skipFilmSets.push_back(value);
-    StartupGame::SetSkipFilmFlag(value);
-  }
-  std::vector<int> skipFilmSets;
 };
 
 class PrintMovieTest : public printmovie_test::PrintMovieFixture<MovieGame> {};

@@ -126,4 +126,16 @@ class StartupFixture : public testsupport::GameFolderTest {
   std::unique_ptr<GameT> game_;
 };
 
+// The logo tests' ground: two full-screen logos, red and blue.
+constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xC03020, kBlue = 0x2040C0;
+
+template <typename GameT>
+class ChainFixture : public StartupFixture<GameT> {
+ protected:
+  void WriteLogos() const {
+    testsupport::WriteDwq(*this->dir_, "sys/logo1", 800, 600, kRed);
+    testsupport::WriteDwq(*this->dir_, "sys/logo2", 800, 600, kBlue);
+  }
+};
+
 }  // namespace startup_test

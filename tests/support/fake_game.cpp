@@ -20,7 +20,7 @@ platform::Window* MakeWindow(int width, int height) {
 
 FakeGame::FakeGame(platform::HeadlessBackend& host, int width, int height)
     : RecordedServices(MakeWindow(width, height), nullptr, width, height, 32),
-      host_(host),
+      FrameRecord(host, 0),
       ownSystemFile_(std::make_unique<CCommonSystemFile>()) {
   systemFile_ = ownSystemFile_.get();
   Init();

@@ -47,7 +47,7 @@ class CScreenBuffer;
 
 namespace testsupport {
 
-class FakeGame : public RecordedServices<CGame> {
+class FakeGame : public RecordedServices<CGame>, public FrameRecord {
  public:
   explicit FakeGame(platform::HeadlessBackend& host, int width = 800, int height = 600);
   ~FakeGame() override;
@@ -68,13 +68,6 @@ class FakeGame : public RecordedServices<CGame> {
   // One frame; `calcu` (may be empty) gives the mode request.
   void RunFrame(const std::function<int()>& calcu = {});
   void RunFrames(int n);
-
-  int Step() const { return step_; }
-  void SetStep(int ms) { step_ = ms; }
-
-  const std::vector<int>& ModeRequests() const { return requests_; }
-  std::vector<platform::BoxRecord> Boxes() const { return host_.Boxes(); }
-  platform::HeadlessBackend& Host() const { return host_; }
 
   // --- Recorded services (support/recorded_services.h); these also reach
   // the game ---
@@ -105,11 +98,8 @@ class FakeGame : public RecordedServices<CGame> {
   // its own.
   void MakePictures(int width, int height);
 
-  platform::HeadlessBackend& host_;
   std::unique_ptr<CCommonSystemFile> ownSystemFile_;
-  int step_;
   std::function<int()> calcu_;
-  std::vector<int> requests_;
 
   // Mode tests.
   std::unique_ptr<CScreenBuffer> screenBuffer_;

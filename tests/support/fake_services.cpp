@@ -61,7 +61,10 @@ int High(intptr_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
 }  // namespace
 
 FakeServices::FakeServices(platform::HeadlessBackend& host, int width, int height)
-    : host_(host), width_(width), height_(height), window_(MakeWindow(width, height)) {
+    : FrameRecord(host, GameSettings().frameTime),
+      width_(width),
+      height_(height),
+      window_(MakeWindow(width, height)) {
   InitPictureLoader(dwq::kDecodeMegabytes);
   vars_ = std::make_unique<CGameVariables>();
   gameList_ = std::make_unique<CSetupList>();
@@ -93,7 +96,6 @@ FakeServices::FakeServices(platform::HeadlessBackend& host, int width, int heigh
   input_ = std::make_unique<CInputStatus>();
   input_->SetMouseStatus(mouse_.get());
   input_->SetKeyStatus(keys_.get());
-  step_ = settings_.frameTime;
   // A sixth of the screen, the width a whole number of words.
   miniCGWidth_ = width / settings_.miniCGReduce / 4 * 4;
   miniCGHeight_ = height / settings_.miniCGReduce;

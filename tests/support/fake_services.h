@@ -79,7 +79,7 @@ class CTextPrint;
 
 namespace testsupport {
 
-class FakeServices : public RecordedServices<CGameServices> {
+class FakeServices : public RecordedServices<CGameServices>, public FrameRecord {
  public:
   static constexpr int kEffectChannels = 16;
 
@@ -95,12 +95,6 @@ class FakeServices : public RecordedServices<CGameServices> {
   // current mode's, `print` draws before the current mode draws.
   void RunFrame(const std::function<int()>& calcu = {}, const std::function<void()>& print = {});
   void RunFrames(int n);
-  int Step() const { return step_; }
-  void SetStep(int ms) { step_ = ms; }
-  // Every request above 0 that a frame carried out, in order.
-  const std::vector<int>& ModeRequests() const { return requests_; }
-  std::vector<platform::BoxRecord> Boxes() const { return host_.Boxes(); }
-  platform::HeadlessBackend& Host() const { return host_; }
 
   // --- The modes the test makes (owned) ---
   // Makes T over this object at T::kModeNumber, replacing a mode there.
@@ -368,7 +362,6 @@ class FakeServices : public RecordedServices<CGameServices> {
   void DeliverMessage(const platform::Message& m);
   void ChangeMode(int request);
 
-  platform::HeadlessBackend& host_;
   int width_, height_;
   platform::Window* window_ = nullptr;
   GameSettings settings_;
@@ -400,10 +393,8 @@ class FakeServices : public RecordedServices<CGameServices> {
   // The modes go first: they hold the objects above.
   std::map<int, std::unique_ptr<CCommonGeneral>> modes_;
 
-  int step_;
   int currentMode_ = 0;
   int nextMode_ = -1;
-  std::vector<int> requests_;
   int pressed_[3] = {};
   int wheel_ = 0;
 

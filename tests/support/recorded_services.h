@@ -19,9 +19,30 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless.h"
+
 class CPicture;
 
 namespace testsupport {
+
+// What both doubles' frame drivers keep: the host whose messages they
+// deliver and whose boxes they show, the step of the virtual clock and the
+// mode requests the frames carried out.
+class FrameRecord {
+ public:
+  FrameRecord(platform::HeadlessBackend& host, int step) : host_(host), step_(step) {}
+  int Step() const { return step_; }
+  void SetStep(int ms) { step_ = ms; }
+  // Every request above 0 that a frame carried out, in order.
+  const std::vector<int>& ModeRequests() const { return requests_; }
+  std::vector<platform::BoxRecord> Boxes() const { return host_.Boxes(); }
+  platform::HeadlessBackend& Host() const { return host_; }
+
+ protected:
+  platform::HeadlessBackend& host_;
+  int step_;
+  std::vector<int> requests_;
+};
 
 // The text a recorded string argument shows.
 inline std::string CallText(const char* s) { return s ? s : "(null)"; }
