@@ -83,7 +83,7 @@ void FakeGame::StopBgm(int fadeOut) {
   CGame::StopBgm(fadeOut);
 }
 
-// --- Additions for the mode tests ---
+// --- Additions for the modes run inside the game ---
 
 void FakeGame::MakePictures(int width, int height) {
   // A screen buffer of the double's own replaces the game's, so frames are

@@ -1,4 +1,6 @@
-// FakeGame: a scriptable game object for the mode, widget and message tests.
+// FakeGame: a scriptable game object for the game's tests, the modes run
+// inside the game among them (the modes' own tests run on the fake of the
+// services, support/fake_services.h, and link no game).
 //
 //   platform::HeadlessBackend& host = platform::InstallHeadless();
 //   testsupport::TempDir dir;                  // game folder (settings lists)
@@ -16,19 +18,18 @@
 //   with that elapsed time.
 // - The frame: RunFrame's function stands where the current mode's
 //   calculation step runs; its result is the frame's mode request (-1 stay).
-// - Sounds: the sound services are recorded in Sounds() instead of played,
-//   one text per call: the operation's name and its arguments.
+// - Sounds and the other recorded services (support/recorded_services.h):
+//   Sounds() and Calls() instead of played, one text per call.
 // - Boxes: Boxes() are the headless host's.
 // - Mode requests: every request above 0 that a frame carried out, in order.
 // The game has its own system file with the default options (not loaded).
 // The start-up chain's modes (1, 2, 3, 4 and 32) are switched off in the
-// double, so no test runs them unasked; tests/mode/startup_fixture.h adds
+// double, so no test runs them unasked; tests/game/startup_game.h adds
 // them.
 //
-// For the mode tests (additions below) the game also has a screen buffer of
-// its size with screen, work and two buffer pictures, records the services
-// the mode drivers call in Calls(), and RunFrame takes a second function
-// that stands where the modes draw.
+// For the modes run inside the game (additions below) the game also has a
+// screen buffer of its size with screen, work and two buffer pictures, and
+// RunFrame takes a second function that stands where the modes draw.
 #pragma once
 
 #include <functional>
@@ -75,33 +76,32 @@ class FakeGame : public RecordedServices<CGame>, public FrameRecord {
   void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) override;
   void StopBgm(int fadeOut) override;
 
-  // --- Additions for the mode tests (CCommonGeneral drivers) ---
+  // --- Additions for the modes run inside the game ---
   // One frame; `print` stands where the modes draw, after the calculation.
   void RunFrame(const std::function<int()>& calcu, const std::function<void()>& print);
+  // Recorded, and passed on to the game.
   void SetBackScriptMode(int mode) override;
   void SetMiniGameAreaMode(int mode) override;
   void PrintMiniGameButtons() override;
   void RestoreFloatingLayers() override;
-  // --- End of the additions for the mode tests ---
 
  protected:
   void OnBeforeCalcu() override;
   void OnBeforeChangeMode() override;
-  // Mode tests: the drawing.
+  // The modes' drawing.
   void OnBeforePrint() override;
   // The frame restores the floating layers between these two hooks; only
   // the modes' own restores are recorded.
   void OnBeforeInput() override;
 
  private:
-  // Mode tests: the screen buffer, and the pictures unless the game made
-  // its own.
+  // The screen buffer, and the pictures unless the game made its own.
   void MakePictures(int width, int height);
 
   std::unique_ptr<CCommonSystemFile> ownSystemFile_;
   std::function<int()> calcu_;
 
-  // Mode tests.
+  // The modes run inside the game.
   std::unique_ptr<CScreenBuffer> screenBuffer_;
   std::unique_ptr<CPicture> pictures_[4];
   std::function<void()> print_;

@@ -11,17 +11,19 @@
 //   game.RunFrame();
 //   EXPECT_EQ(game.ModeRequests(), (std::vector<int>{12}));
 //
-// - State a mode needs to behave is real: the 1000 variables, the options
-//   (the system file's defaults: volumes 90, sounds on, message speed 2),
-//   the screen buffer with screen, work and two buffer pictures of the
-//   screen size, the key and mouse state fed from the host's messages, the
-//   text renderer, printer and one-line text entry, a system file, the
-//   picture and scene lists, the save-slot layout, the music and movie
-//   players, and the words the modes set and read back.
-// - Variable numbers by name are the test's (SetVarNumber). The 16 effect
-//   channels have an empty picture each, as the effect holder makes them
-//   (SetEffectPicture replaces one). The system picture cache
-//   and the work picture pool exist as the game makes them, but the
+// - State a mode needs to behave is real: the script's 1000 variables, the
+//   options (the system file's defaults: volumes 90, sounds on, message
+//   speed 2), the screen buffer with screen, work and two buffer pictures
+//   of the screen size, the key and mouse state fed from the host's
+//   messages, the text renderer, printer and one-line text entry, a system
+//   file (the player's names kept in it too), the picture and scene lists,
+//   the save-slot layout, the save comments in the game status, the music
+//   and movie players, and the words the modes set and read back.
+// - Variable numbers by name are the test's (SetVarNumber), so are the
+//   music list's names, the movie list and the game's settings (Settings).
+//   The 16 effect channels have an empty picture each, as the effect
+//   holder makes them (SetEffectPicture replaces one). The system picture
+//   cache and the work picture pool exist as the game makes them, but the
 //   LoadSystemPicture service answers null unless UseSystemPictures.
 // - Recorded (support/recorded_services.h): sounds, the back script, wipes,
 //   mini-game checks, mode notifications, floating-layer restores, picture
