@@ -109,6 +109,7 @@ TEST_F(GameTest, SettingsOfTheGameList) {
     Pairs list;
     std::function<int(InitGame&)> read;
     int expected;
+    Pairs miniGame = {{"miniGameCheckNumber", "7"}};
   };
   auto setting = [](int GameSettings::*field) {
     return [field](InitGame& g) { return g.GetSettings().*field; };
@@ -165,12 +166,18 @@ TEST_F(GameTest, SettingsOfTheGameList) {
        {{"minigameClassDisable", "1"}},
        [](InitGame& g) { return g.GetMiniGameCheckNumber(); },
        0},
+      // As the mini-game mode holds it: at most its 32 games.
+      {"the mini-game list's games are bounded as the mode's",
+       {},
+       [](InitGame& g) { return g.GetMiniGameCheckNumber(); },
+       32,
+       {{"addMiniGame", "50"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     dir_ = std::make_unique<testsupport::TempDir>();
     WriteList("game", c.list);
-    WriteList("miniGame", {{"miniGameCheckNumber", "7"}});
+    WriteList("miniGame", c.miniGame);
     InitGame game(window_);
     game.Init();
     EXPECT_EQ(c.read(game), c.expected);

@@ -1,8 +1,8 @@
-// The back-log tests' game: the test double with the game's own mode 7
-// remade over the test's "BackLog" list, a scene that the effect pass draws
-// (a pattern standing for the story's screen), the state restore and the
-// voice player visible, and helpers that open the log and feed it input
-// frame by frame.
+// The back-log tests' game: the fake of the services with mode 7 made over
+// the test's "BackLog" list, a scene that the effect pass draws (a pattern
+// standing for the story's screen), the state restore and a voice that the
+// sounds' stop ends, and helpers that open the log and feed it input frame
+// by frame.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "game/game_test.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "platform/types.h"
-#include "sound/voiceplayer.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 
 namespace backlog_test {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 
 // The scene under the log: a pattern of every colour channel.
 inline uint32_t ScenePixel(int x, int y) {
@@ -28,16 +28,9 @@ inline uint32_t ScenePixel(int x, int y) {
          static_cast<uint32_t>((x * 5 + 40) & 0xFF) << 8 | static_cast<uint32_t>((y * 11) & 0xFF);
 }
 
-class BackLogGame : public testsupport::FakeGame {
+class BackLogGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
-
-  CCommonBackLog* Remake() {
-    delete modeTable_[CCommonBackLog::kModeNumber];
-    auto* mode = new CCommonBackLog(this);
-    modeTable_[CCommonBackLog::kModeNumber] = mode;
-    return mode;
-  }
+  using FakeServices::FakeServices;
 
   // Pass 0 draws the scene, as the effect channels would.
   void RefreshEffect(int pass) override {
@@ -48,48 +41,41 @@ class BackLogGame : public testsupport::FakeGame {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) s[y * w + x] = ScenePixel(x, y);
   }
-  void RestoreGameState() override {
-    Note("RestoreGameState");
-    FakeGame::RestoreGameState();
-  }
+  void RestoreGameState() override { Note("RestoreGameState"); }
 
-  // A second of silence-free sound on voice channel 0, playing.
-  bool StartVoice() {
-    if (!voicePlayer_) return false;
-    std::vector<uint8_t> pcm(11025);
-    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<uint8_t>(i * 37);
-    if (!voicePlayer_->CreateBuffer(0, pcm.data(), static_cast<int>(pcm.size()), 1, 11025, 8))
-      return false;
-    voicePlayer_->Play(0, 0, 0);
-    return voicePlayer_->IsPlaying(0) != 0;
-  }
-  bool VoicePlays() const { return voicePlayer_ && voicePlayer_->IsPlaying(0); }
+  // A voice playing until the sounds are stopped.
+  bool StartVoice() { return voice_ = true; }
+  bool VoicePlays() const { return voice_; }
+  void StopAllSound() override { voice_ = false; }
+
+ private:
+  bool voice_ = false;
 };
 
-class BackLogTest : public game_test::GameTest {
+class BackLogTest : public testsupport::GameFolderTest {
  protected:
   static constexpr int kOpener = 10;
 
   void TearDown() override {
     game_.reset();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
 
-  // The game over the list "BackLog" holding `keys`; its log is the game's
-  // own mode 7.
+  // The game over the list "BackLog" holding `keys`, with mode 7 made over
+  // it.
   BackLogGame& Game(const Pairs& keys = {}) {
     if (!game_) {
       WriteList("BackLog", keys);
       game_ = std::make_unique<BackLogGame>(*host_);
+      game_->MakeMode<CCommonBackLog>();
     }
     return *game_;
   }
-  CCommonBackLog* Log() { return static_cast<CCommonBackLog*>(Game().GetBackLog()); }
+  CCommonBackLog* Log() { return Game().Mode<CCommonBackLog>(); }
 
   // `n` lines "line <i>" after the first two, in colour i.
   void AddLines(int n, int first = 0) {
-    for (int i = first; i < first + n; ++i)
-      Game().AddBackLog(("line " + std::to_string(i)).c_str(), i & 0xFF, 0, 0);
+    for (int i = first; i < first + n; ++i) Log()->AddLine(("line " + std::to_string(i)).c_str(), i & 0xFF, 0, 0);
   }
 
   // Opened by mode 10 and past its two frames of input delay.

@@ -1,4 +1,4 @@
-// The back-log mode on the test double: entering, the input delay, leaving,
+// The back-log mode on the fake of the services: entering, the input delay, leaving,
 // scrolling by wheel, keys and arrow marks, replaying a voice, the four
 // backgrounds and what a frame shows.
 #include <gtest/gtest.h>
@@ -245,9 +245,9 @@ TEST_F(BackLogTest, TheColourThePictureAndTheBackScriptBackgrounds) {
 TEST_F(BackLogTest, AFrameShowsTheTitleTheRowsInTheirColoursTheVoiceMarkAndTheArrows) {
   Game();
   for (int i = 0; i < 30; ++i)
-    Game().AddBackLog(("line " + std::to_string(i)).c_str(), 200, 10 + i, 50);
+    Log()->AddLine(("line " + std::to_string(i)).c_str(), 200, 10 + i, 50);
   Log()->SetVoice("ka001");
-  Game().AddBackLog("voiced", 1, 2, 3);
+  Log()->AddLine("voiced", 1, 2, 3);
   Open();
   // Rows 0..14 show slots 18..32; row 14 is the voiced line.
   for (int j = 0; j < 15; ++j) {
@@ -325,7 +325,7 @@ TEST_F(BackLogTest, TheTitlePictureGoesUnderTheRowsOverThemOrOverTheArrowsToo) {
     Game({{"titlePicPrintFlag", c.flag}, {"titlePicFileName", "bl_title"},
           {"titlePicPrintX", std::to_string(x)}, {"titlePicPrintY", std::to_string(y)},
           {"titlePicUpperFlag", c.upper}, {"titlePrintFlag", "0"}});
-    for (int i = 0; i < 30; ++i) Game().AddBackLog("row", 200, 100, 50);
+    for (int i = 0; i < 30; ++i) Log()->AddLine("row", 200, 100, 50);
     Open();
     const std::string name = std::string(c.flag) + "/" + c.upper;
     EXPECT_EQ(Count(kGreen, x, y, w, h) > 0, c.picture) << name;

@@ -1,6 +1,5 @@
 // The back log's store: lines, cuts, colours, voices, the first message and
-// the bar, the ring of 256 with 226 readable lines, and the game object's
-// forwarding.
+// the bar, the ring of 256 with 226 readable lines.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -158,7 +157,7 @@ TEST_F(BackLogTest, TheFirstMessageJoinsItsPartsWithinItsBuffer) {
   };
   for (const auto& c : cases) {
     game_.reset();
-    CCommonBackLog* log = static_cast<CCommonBackLog*>(Game(c.keys).GetBackLog());
+    CCommonBackLog* log = Game(c.keys).Mode<CCommonBackLog>();
     EXPECT_EQ(std::string(log->GetFirstMessage()), c.expected);
     EXPECT_EQ(std::string(log->GetText(0)), c.expected.substr(0, 254));
   }
@@ -169,7 +168,7 @@ TEST_F(BackLogTest, TheFirstMessageJoinsItsPartsWithinItsBuffer) {
 TEST_F(BackLogTest, NineDefaultPartsStayWithinTheBuffer) {
   const std::string first = Sjis("#赤#猫#白　過去、それは単なる通過点の集まり・・・　#赤#猫");
   ASSERT_EQ(first.size(), 57u);
-  CCommonBackLog* log = static_cast<CCommonBackLog*>(Game({{"firstMessageNumber", "9"}}).GetBackLog());
+  CCommonBackLog* log = Game({{"firstMessageNumber", "9"}}).Mode<CCommonBackLog>();
   std::string all;
   for (int i = 0; i < 9; ++i) all += first;
   const std::string joined = log->GetFirstMessage();
@@ -183,7 +182,7 @@ TEST_F(BackLogTest, NineDefaultPartsStayWithinTheBuffer) {
 TEST_F(BackLogTest, PrintLinesOfZeroOrLessCountAsOne) {
   for (const char* value : {"0", "-3"}) {
     game_.reset();
-    CCommonBackLog* log = static_cast<CCommonBackLog*>(Game({{"printLines", value}}).GetBackLog());
+    CCommonBackLog* log = Game({{"printLines", value}}).Mode<CCommonBackLog>();
     EXPECT_EQ(log->GetPrintLines(), 1) << value;
     log->Init();
     EXPECT_EQ(log->GetTop(), 1);  // the bar line alone
@@ -196,31 +195,13 @@ TEST_F(BackLogTest, PrintLinesOfZeroOrLessCountAsOne) {
 // More rows than can be read show them all; the count is held there, so
 // adding a line stays a short step whatever the list says.
 TEST_F(BackLogTest, PrintLinesAboveTheReadableCountAreHeldThere) {
-  CCommonBackLog* log = static_cast<CCommonBackLog*>(Game({{"printLines", "2000000000"}}).GetBackLog());
+  CCommonBackLog* log = Game({{"printLines", "2000000000"}}).Mode<CCommonBackLog>();
   EXPECT_EQ(log->GetPrintLines(), 226);
   AddLines(400);
   log->Init();
   EXPECT_EQ(log->GetShownRows(), 226);
   EXPECT_EQ(log->CanGoOlder(), 0);
   EXPECT_EQ(log->CanGoNewer(), 0);
-}
-
-TEST_F(BackLogTest, TheGameObjectForwardsLinesColoursAndClearing) {
-  BackLogGame& game = Game();
-  CCommonBackLog* log = static_cast<CCommonBackLog*>(game.GetBackLog());
-  game.AddBackLog("one", 10, 20, 30);
-  game.AddBackLog("two", 40, 50, 60);
-  game.AddBackLog(nullptr, 1, 1, 1);
-  EXPECT_EQ(log->GetReadableCount(), 4);
-  EXPECT_STREQ(log->GetText(3), "two");
-  EXPECT_EQ(log->GetColor(3), 0x28323Cu);
-  // (lines back, r, g, b): the picked choice of the choice mode.
-  game.SetBackLogColor(2, 255, 128, 0);
-  EXPECT_EQ(log->GetColor(2), 0xFF8000u);
-  EXPECT_EQ(log->GetColor(3), 0x28323Cu);
-  game.ClearBackLog();
-  EXPECT_EQ(log->GetReadableCount(), 2);
-  EXPECT_EQ(log->GetWriteIndex(), 2);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// The card tests' game: a test double with mode 45 switched on, a function
-// list naming the three card functions, and small card, power and bar strips
-// made by the picture tool's library.
+// The card tests' game: the fake of the services with mode 45 made on
+// demand, and small card, power and bar strips made by the picture tool's
+// library.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,53 +14,38 @@
 #include <vector>
 
 #include "dwqwriter.h"
-#include "game/game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "screen_fill.h"
 #include "mode/carddata.h"
 #include "mode/cardsystem.h"
 #include "support/dwq_picture.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 
 namespace card_test {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 using Screen = std::vector<uint32_t>;
 
-// The test double with the game's own mode 45 replaceable, so a test can
-// remake it after naming its variables, and the function table readable.
-class CardGame : public testsupport::FakeGame {
+// The fake with mode 45 made again on demand, after the test named its
+// variables.
+class CardGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
-
-  CCommonCardSystem* Remake() {
-    delete modeTable_[CCommonCardSystem::kModeNumber];
-    auto* mode = new CCommonCardSystem(this);
-    modeTable_[CCommonCardSystem::kModeNumber] = mode;
-    return mode;
-  }
-  // (function row, mode, type) of every registered function.
-  std::vector<std::array<int, 3>> Functions() const {
-    std::vector<std::array<int, 3>> out;
-    for (int i = 0; i < systemFunctionCount_; ++i)
-      out.push_back({systemFunctions_[i][0], systemFunctions_[i][1], systemFunctions_[i][2]});
-    return out;
-  }
+  using FakeServices::FakeServices;
+  CCommonCardSystem* Remake() { return MakeMode<CCommonCardSystem>(); }
 };
 
-class CardTest : public game_test::GameTest {
+class CardTest : public testsupport::GameFolderTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
+    GameFolderTest::SetUp();
     ResetCardStyleTable();
-    WriteList("game", {{"cardsystemIsDefault", "1"}});
-    // Rows 0, 1, 2.
-    dir_->Write("spt/function.xtx", "appearcard,0\r\nenablecard,0\r\nonokcard,0\r\n");
   }
   void TearDown() override {
     game_.reset();
     ResetCardStyleTable();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
 
   // The game, made once the lists are written.

@@ -1,4 +1,4 @@
-// The card system mode on the test double: its settings, the three controls
+// The card system mode on the fake of the services: its settings, the three controls
 // and their script functions, the states read at entry, and the screen.
 #include <gtest/gtest.h>
 
@@ -39,25 +39,20 @@ class CardSystemTest : public CardTest {
   uint32_t Var(int n) { return static_cast<uint32_t>(Game().GetVar(n)); }
 };
 
-TEST_F(CardSystemTest, TheFactoryMakesModeFortyFive) {
-  WriteList("cardSystem", {});
-  CCommonGeneral* mode = Game().GetMode(45);
-  ASSERT_NE(dynamic_cast<CCommonCardSystem*>(mode), nullptr);
-  EXPECT_EQ(mode->GetModeNumber(), 45);
-  EXPECT_EQ(mode->Calcu(), -1);
-}
-
 TEST_F(CardSystemTest, ControlsRegisterTheirFunctionsAndVariables) {
   CCommonCardSystem* mode =
       Make({{"appearControlFlag", "1"}, {"appearVar", "appear"}, {"enableControlFlag", "1"},
             {"enableFunctionName", "ONOKCARD"}, {"enableVar", "enable"}, {"onOkVar", "placed"}});
-  // The remade mode's rows: appear as row 0 type 0, the renamed enable
-  // control on row 2 type 1; no placed control.
-  const auto rows = Game().Functions();
-  ASSERT_GE(rows.size(), 2u);
-  EXPECT_EQ(rows[rows.size() - 2], (std::array<int, 3>{0, 45, kAppear}));
-  EXPECT_EQ(rows.back(), (std::array<int, 3>{2, 45, kEnable}));
-  for (const auto& row : rows) EXPECT_NE(row[2], kPlaced);
+  // Appear under its own name as type 0, the renamed enable control as
+  // type 1; no placed control.
+  const auto& rows = Game().Functions();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].name, "appearcard");
+  EXPECT_EQ(rows[0].mode, 45);
+  EXPECT_EQ(rows[0].value, kAppear);
+  EXPECT_EQ(rows[1].name, "ONOKCARD");
+  EXPECT_EQ(rows[1].mode, 45);
+  EXPECT_EQ(rows[1].value, kEnable);
   EXPECT_EQ(mode->GetControlVar(kAppear), kAppearVar);
   EXPECT_EQ(mode->GetControlVar(kEnable), kEnableVar);
   EXPECT_EQ(mode->GetControlVar(kPlaced), -1);
@@ -114,15 +109,6 @@ TEST_F(CardSystemTest, ACardAboveTheCardCountChangesNothing) {
   card = 3;
   mode->Function(kAppear, 1, &card);
   EXPECT_EQ(Var(kAppearVar), 4u);
-}
-
-// A script's call reaches the mode through the game's function table.
-TEST_F(CardSystemTest, ScriptFunctionsArriveThroughTheGame) {
-  Make(Controls(4));
-  Game().SetVar(kEnableVar, 0);
-  const int args[] = {4, 0};
-  Game().SystemFunction(1, 2, args);  // "enablecard"
-  EXPECT_EQ(Var(kEnableVar), 0x8u);
 }
 
 TEST_F(CardSystemTest, InitReadsTheThreeStatesAndThePowerMaximum) {
@@ -270,7 +256,7 @@ TEST_F(CardSystemTest, HostileSettingsAndCallsStayInside) {
 namespace card_test {
 namespace {
 
-// Entering the mode through the game reads the states again.
+// Entering the mode reads the states again.
 TEST_F(CardSystemTest, EveryEntryReadsTheVariables) {
   CCommonCardSystem* mode = Make(Controls(2));
   Game().SetVar(kAppearVar, 0x2);
@@ -281,7 +267,7 @@ TEST_F(CardSystemTest, EveryEntryReadsTheVariables) {
   EXPECT_EQ(mode->GetCardState(1, kAppear), 0);
   // A script switches card 2 on; the next entry sees it.
   const int args[] = {2, 1};
-  Game().SystemFunction(0, 2, args);  // "appearcard"
+  mode->Function(kAppear, 2, args);  // "appearcard"
   Game().RunFrame([] { return 1; });
   Game().RunFrame([] { return CCommonCardSystem::kModeNumber; });
   EXPECT_EQ(mode->GetCardState(1, kAppear), 1);

@@ -1,7 +1,6 @@
 // Mode 34's input: the confirmation dialog of a far jump, chart tabs,
 // right-drag, the mini-map, drag scroll, the description window's switch,
-// floating buttons and short-cuts, sounds, edit mode, and a saved game that
-// carries the branches taken.
+// floating buttons and short-cuts, sounds and edit mode.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "chartmenu_fixture.h"
-#include "game/gamecallback.h"
+#include "chartmenu_services.h"
 #include "mode/chartmenu.h"
 #include "platform/files.h"
 #include "graphics/screenbuffer.h"
-#include "savedata/savedatafile.h"
 #include "widget/buttoncode.h"
 #include "widget/multistatebutton.h"
 #include "widget/radiobuttongroup.h"
@@ -54,20 +51,6 @@ class ChartInputTest : public ChartMenuTest {
     for (int i = 0; i < frames; ++i)
       if (const int r = Frame(); r != -1) results.push_back(r);
     return results;
-  }
-  // Node 1 reached (variable 5 holding 55 then), then node 2 (66): node 1 is
-  // a far jump from node 2.
-  CCommonChartMenu& AtNode2(const Pairs& keys = {}) {
-    CCommonChartMenu& menu = Menu(keys);
-    game_->SetVar(kSlotVar, 0);
-    game_->SetVar(5, 55);
-    menu.SetCallArgs(0, nullptr);
-    game_->SetVar(kWorkVar, 1);
-    game_->SetVar(kSlotVar, 2);
-    game_->SetVar(5, 66);
-    menu.SetCallArgs(0, nullptr);
-    menu.Init();
-    return menu;
   }
   // The dialog at (20, 40); OK at (30, 90) and Cancel at (120, 90), 40 x 20.
   static Pairs DialogKeys() {
@@ -449,53 +432,6 @@ TEST_F(ChartInputTest, EditModeWithoutABackupFolder) {
   std::string text;
   ASSERT_TRUE(platform::ReadWholeFile("chart\\bak", &text));
   EXPECT_EQ(text, "a file where the folder would be");
-}
-
-// A game saved after a branch and loaded again shows the branch taken and
-// the nodes opened: the extension chunk of mode 34 travels in the slot.
-TEST_F(ChartInputTest, SavedGameCarriesTheBranches) {
-  WriteList("game", {{"selectchartIsDefault", "1"}, {"autoExtDataMode1", "selectchart"}});
-  CCommonChartMenu& menu = AtNode2({{"useSlotOnFunction", "1"}});
-  int args[2] = {4, 0};
-  menu.Function(4, 2, args);  // node 4 closed
-  ASSERT_EQ(menu.Slots().GetFlag(1), 1);
-  CCommonDataFile slot(game_.get());
-  ASSERT_EQ(slot.Save(1), 0);
-
-  menu.NewGame();
-  menu.Function(4, 1, args);
-  EXPECT_EQ(menu.Slots().GetFlag(1), 0);
-  ASSERT_GE(slot.Load(1), 0);
-  EXPECT_EQ(menu.Slots().GetFlag(1), 1);
-  EXPECT_FALSE(menu.Slots().GetOpenBit(4));
-  EXPECT_EQ(menu.LinkColor(1, 0), 1);
-}
-
-// Script calls reach the functions their use keys registered, and each
-// leaves its trace; a function switched off is refused by the game's table.
-TEST_F(ChartInputTest, ScriptFunctionsThroughTheGame) {
-  dir_->Write("spt/function.xtx", "setroute,0\r\ngetchartpercent,0\r\nsloton,0\r\n");
-  const std::string trace = testsupport::Sjis("\n\nFunction動作しました\n\n");
-  const struct {
-    const char* setRoute;
-    const char* slotOn;
-  } cases[] = {{"1", "0"}, {"0", "1"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.setRoute);
-    game_.reset();
-    CCommonChartMenu& menu = Menu({{"useSetRouteFunction", c.setRoute}, {"useSlotOnFunction", c.slotOn}});
-    game_->SetVar(kSlotVar, 3);
-    menu.Slots().SetSeen(3, 0);  // the seen bits last across games
-    host_->ClearDebugLines();
-    const int item[1] = {2};
-    game_->SystemFunction(0, 1, item);
-    EXPECT_EQ(menu.Slots().GetSeen(3), c.setRoute[0] == '1' ? 2 : 0);
-    const int close[2] = {2, 0};
-    game_->SystemFunction(2, 2, close);
-    EXPECT_EQ(menu.Slots().GetOpenBit(2), c.slotOn[0] == '0');
-    const auto lines = host_->DebugLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), trace), lines.end());
-  }
 }
 
 // Each function without arguments: a = 0, b = 1 for "sloton" and 0 for the

@@ -1,6 +1,6 @@
 // Mode 34, the flow-chart menu: its model (predicates, root flags, open
 // charts, completion), its entry and counters, the slot files through the
-// game, and its drawing on small pictures.
+// fake of the services, and its drawing on small pictures.
 #include "mode/chartmenu.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "chartmenu_fixture.h"
-#include "game/chart_game.h"
-#include "game/game_test.h"
+#include "chartmenu_services.h"
 #include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/game_test.h"
+#include "config_fixture.h"
 #include "modebase/commongeneral.h"
 #include "startup_fixture.h"
 #include "graphics/picture.h"
@@ -24,94 +24,22 @@
 
 namespace {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 
-class ConfigGame : public startup_test::StartupGame {
+// The fake with the configuration's words: the lock word and the switch
+// of the window-message log, and a message window of `designs` designs,
+// 200 x 50 at its print position.
+class ConfigGame : public config_test::ConfigGameOf<startup_test::StartupGame> {
  public:
-  using StartupGame::StartupGame;
-  CCommonConfig* Remake() { return StartupGame::Remake<CCommonConfig>(); }
-  // Entered as the title opens it.
-  void Enter(int returnMode = 4) {
-    Mode<CCommonConfig>()->SetParameter(returnMode);
-    EnterMode(CCommonConfig::kModeNumber);
-  }
-  // The bars' pictures, read as the game's system pictures are.
-  CPicture* LoadSystemPicture(const char* name, int) override {
-    auto& picture = pictures_[name];
-    if (!picture) {
-      picture = std::make_unique<CPicture>();
-      picture->LoadDWQ((std::string("sys\\") + name).c_str());
-    }
-    return picture.get();
-  }
-  void SetLockWord(int word) { scriptWord_ = word; }
-  void SetVolumeChannelWord(int word) { settings_.movieVolumeNotUse = word; }
-  // A picture on effect channel ch, as the script's picture command leaves
-  // it.
-  void LoadChannel(int ch, const std::string& name) {
-    std::snprintf(effectPictureNames_[ch], kEffectNameSize, "%s", name.c_str());
-    GetEffectPicture(ch)->LoadDWQ(name.c_str());
-  }
-  void SetFlagA(int flag) { SetDebugFlags(flag); }
-
- private:
-  std::map<std::string, std::unique_ptr<CPicture>> pictures_;
+  explicit ConfigGame(platform::HeadlessBackend& host) : ConfigGameOf(host) { UseSystemPictures(); }
+  void SetLockWord(int word) { SetConfigFlags(GetConfigFlagA(), word); }
+  void SetFlagA(int flag) { SetConfigFlags(flag, GetConfigFlagB()); }
+  int GetConfigHelperValue() override { return designs; }
+  int CheckMessageWindowHit(int x, int y) override { return x >= 0 && x < 200 && y >= 0 && y < 50 ? 1 : 0; }
+  int designs = 1;
 };
 
-class ConfigTest : public game_test::GameTest {
- protected:
-  void TearDown() override {
-    game_.reset();
-    GameTest::TearDown();
-  }
-  // The list, the game and its remade mode; bars of 200 x 20 at y = 100 +
-  // 40 k from x = 100, switches 40 x 20 at x = 40.
-  CCommonConfig* Make(const Pairs& extra) {
-    Pairs pairs = {{"volumeSizeX", "200"}, {"volumeSizeY", "20"}};
-    for (int k = 0; k < config::kBarKinds; ++k) {
-      const std::string name = config::kBarNames[k];
-      pairs.push_back({name + "VolumePrintX", "100"});
-      pairs.push_back({name + "VolumePrintY", std::to_string(100 + 40 * k)});
-      if (k >= 1 && k <= 5) {
-        pairs.push_back({name + "Button1SizeX", "40"});
-        pairs.push_back({name + "Button1SizeY", "20"});
-        pairs.push_back({name + "Button1ClickTime", "0"});
-        pairs.push_back({name + "Button1Filename", "sw"});
-        pairs.push_back({name + "ButtonPrintX", "40"});
-      }
-    }
-    pairs.insert(pairs.end(), extra.begin(), extra.end());
-    WriteList("Config", pairs);
-    testsupport::WriteDwq(*dir_, "sys/ta_opt_bar", 200, 20, 0xE0C020);
-    // Buttons are hit where their pictures are.
-    testsupport::WriteDwq(*dir_, "sys/sw", 4 * 40, 20, 0x30A030);
-    game_ = std::make_unique<ConfigGame>(*host_);
-    for (int id = 200; id <= 204; ++id) game_->SetSystemSetting(id, 1);
-    for (int id = 100; id <= 104; ++id) game_->SetSystemSetting(id, 90);
-    return game_->Remake();
-  }
-  CCommonConfig* Mode() const {
-    return dynamic_cast<CCommonConfig*>(game_->GetMode(CCommonConfig::kModeNumber));
-  }
-  void Click(int x, int y) const {
-    host_->InjectMouseMove(x, y);
-    host_->InjectButton(0, true);
-    host_->InjectButton(0, false);
-  }
-  // A click at (x, y) and the frames that carry it out.
-  void ClickAndRun(int x, int y, int frames = 2) {
-    Click(x, y);
-    for (int i = 0; i < frames; ++i) game_->RunFrame();
-    host_->InjectMouseMove(790, 590);
-    game_->RunFrame();
-  }
-  int Setting(int id) const { return game_->GetSystemSetting(id); }
-  bool Called(const std::string& call) const {
-    const auto& calls = game_->Calls();
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-  }
-  std::unique_ptr<ConfigGame> game_;
-};
+class ConfigTest : public config_test::ConfigFixture<ConfigGame> {};
 
 TEST(ConfigRules, BarsStoredValuesSamplesAndGrid) {
   // Volume bars over the default range 80..100, and one of no width.
@@ -473,26 +401,6 @@ TEST_F(ConfigTest, ModeRadiosReachTheirSettings) {
 
 namespace {
 
-TEST_F(ConfigTest, TheStorysChannelPictureComesBackAfterAVisit) {
-  testsupport::WriteDwq(*dir_, "bg/story", 8, 8, 0x336699);
-  Make({{"backFilename", "sw"}, {"backSizeX", "60"}, {"backSizeY", "30"}, {"backClickTime", "0"},
-        {"backPrintX", "700"}, {"backPrintY", "550"}});
-  CPicture* channel = game_->GetEffectPicture(0);
-  ASSERT_NE(channel, nullptr);
-  game_->LoadChannel(0, "bg\\story");
-  game_->KeepGameState();
-  game_->Enter();
-  game_->RunFrame();
-  EXPECT_NE(channel->GetPixelBuffer()[0], 0x336699u);  // borrowed by a switch
-  ClickAndRun(710, 560, 2);
-  EXPECT_EQ(game_->ModeRequests(), (std::vector<int>{4}));
-  EXPECT_EQ(channel->GetPixelBuffer()[0], 0x336699u);
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(ConfigTest, VoiceBarsStoreTheCharactersVolume) {
   Make({{"voiceCutButtonNumber", "2"},
         {"charaVoiceVolumeFlag", "1"},
@@ -539,10 +447,8 @@ TEST_F(ConfigTest, AMovedBarPlaysItsSampleOnceWhenLetGo) {
 namespace {
 
 TEST_F(ConfigTest, AClickOnTheSampleWindowCyclesItsDesigns) {
-  WriteList("messageWindow",
-            {{"windowNumberConfig", "2"}, {"printX", "0"}, {"printY", "0"}, {"sizeX", "200"}, {"sizeY", "50"}});
   Make({{"windowPrintFlag", "1"}, {"windowPrintX", "100"}, {"windowPrintY", "400"}});
-  game_->InitMessageWindow();
+  game_->designs = 2;
   game_->Enter();
   game_->RunFrame();
   host_->ClearDebugLines();
@@ -579,24 +485,3 @@ TEST_F(ConfigTest, CountsBelowZeroCountAsNoneAndLargeOnesAreBounded) {
 
 }  // namespace
 
-namespace {
-
-// The voice sample's offset is setting 103 minus setting 101; what 103
-// reads follows the game's volume-channel word.
-TEST_F(ConfigTest, TheVoiceSampleOffsetFollowsTheVolumeChannelWord) {
-  dir_->Write("mok/configSe.xtx", "level,0\r\n");
-  CCommonConfig* mode = Make({{"extSeFlag", "1"}, {"voiceSeNumber", "1"}});
-  game_->SetSystemSetting(101, 90);
-  game_->SetSystemSetting(102, 70);
-  game_->SetSystemSetting(103, 85);
-  game_->ClearCalls();
-  mode->PlaySampleSound(3, 0);
-  game_->SetVolumeChannelWord(3);  // 103 reads the voice volume
-  mode->PlaySampleSound(3, 0);
-  std::vector<std::string> sounds;
-  for (const auto& call : game_->Calls())
-    if (call.rfind("PlaySeFile", 0) == 0) sounds.push_back(call);
-  EXPECT_EQ(sounds, (std::vector<std::string>{"PlaySeFile level -5", "PlaySeFile level -20"}));
-}
-
-}  // namespace

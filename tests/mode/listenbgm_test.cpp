@@ -136,7 +136,6 @@ class ListenBgmTest : public StartupTest {
     StartupGame& game = Game();
     game.SetVarNumber("listenbgmmode", 300);
     game.SetVarNumber("listenbgmnumber", 301);
-    game.InitSystemVarNumbers();
     CCommonListenBGM* room = game.Remake<CCommonListenBGM>();
     game.EnterMode(CCommonListenBGM::kModeNumber);
     game.RunFrame();
@@ -157,7 +156,7 @@ class ListenBgmTest : public StartupTest {
 
 TEST_F(ListenBgmTest, TracksAreReadEightTokensEachAndAPartialRecordIsIgnored) {
   WriteSettings();
-  dir_->Write("spt/bgmlist.xtx", "bgm01,One\r\nbgm02,Two\r\n");
+  Game().SetBgmNames({"bgm01", "bgm02"});
   WriteTracks("First,bgm02,3,5,Locked1,@,@,x\r\n"
               "Second,bgm09,0,30,Locked2,*,@,x\r\n"
               "Third,bgm01,1,0,Locked3,7,@,x\r\n"

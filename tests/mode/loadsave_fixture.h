@@ -4,17 +4,17 @@
 
 #include <memory>
 
-#include "game/game_test.h"
 #include "mode/loadsave.h"
 #include "platform/types.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
+#include "support/game_folder_test.h"
 
 template <typename GameT>
-class LoadSaveFixture : public game_test::GameTest {
+class LoadSaveFixture : public testsupport::GameFolderTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
+    GameFolderTest::SetUp();
     ResetSaveFolder();
     SetSaveFolder(nullptr, nullptr, 0);
     CreateSaveFolder();
@@ -23,7 +23,7 @@ class LoadSaveFixture : public game_test::GameTest {
     ReleaseScreens();
     game_.reset();
     ResetSaveFolder();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
   // The screens go before the game.
   virtual void ReleaseScreens() = 0;

@@ -7,24 +7,24 @@
 #include <string>
 #include <vector>
 
-#include "game/game_test.h"
 #include "mode/loadsave_fixture.h"
 #include "mode/loadsave.h"
 #include "platform/types.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
 #include "support/dwq_picture.h"
-#include "support/fake_game.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 #include "widget/radiobuttongroup.h"
 #include "widget/updownbutton.h"
 
 namespace {
 
-using game_test::Pairs;
+using testsupport::Pairs;
 
 class TestScreen : public CCommonLoadSave {
  public:
-  TestScreen(CGameCallBack* game, const char* list, int save) : CCommonLoadSave(game, list, save) {}
+  TestScreen(CGameServices* game, const char* list, int save) : CCommonLoadSave(game, list, save) {}
   int OnSlotDecided(int i) override { return Note("decided " + std::to_string(i)); }
   int OnSlotWithData(int i) override { return Note("data " + std::to_string(i)); }
   int OnEmptySlot(int i) override { return Note("empty " + std::to_string(i)); }
@@ -60,13 +60,10 @@ class TestScreen : public CCommonLoadSave {
 };
 
 // Counts the frames that restore the kept game state.
-class ReturnGame : public testsupport::FakeGame {
+class ReturnGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
-  void RestoreGameState() override {
-    ++restores;
-    FakeGame::RestoreGameState();
-  }
+  using FakeServices::FakeServices;
+  void RestoreGameState() override { ++restores; }
   int restores = 0;
 };
 
@@ -162,7 +159,7 @@ TEST_F(LoadSaveTest, HoverAndSelectabilityFollowTheScreenAndTheQuickSlot) {
 }
 
 TEST_F(LoadSaveTest, TheQuickSwitchesAreTheGamesSettings) {
-  WriteList("game", {{"quickLoadEnable", "1"}});
+  Game().Settings().quickLoadEnable = 1;
   SaveSlots({0});
   TestScreen& load = Make("load", 0);
   Enter();

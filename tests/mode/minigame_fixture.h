@@ -1,6 +1,9 @@
-// The mini-game mode's tests: the test double with mode 40 made over the
-// stand-in game (tests/minigame/standin_game.h), a picture list of seen
-// pictures and small pictures made by the picture tool's library.
+// The mini-game mode's test ground over either double (the fake of the
+// services here, the game's test double in tests/game), with mode 40 made
+// over the stand-in game (tests/minigame/standin_game.h), a picture list of
+// seen pictures and small pictures made by the picture tool's library. The
+// double remakes mode 40 (Remake) and names the game a visit plays
+// (SetNumber).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "game/game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/standin_game.h"
@@ -19,39 +21,24 @@
 #include "savedata/systemfile.h"
 #include "setup/random.h"
 #include "support/dwq_picture.h"
+#include "support/game_folder_test.h"
 
 namespace minigame_mode_test {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 
-class MiniGameGame : public testsupport::FakeGame {
- public:
-  using FakeGame::FakeGame;
-  // Mode 40 made again over the stand-in game, after the lists are written.
-  CCommonMiniGame* Remake() {
-    delete modeTable_[CCommonMiniGame::kModeNumber];
-    auto* mode = new CCommonMiniGame(this, minigame_test::StandInTypes());
-    modeTable_[CCommonMiniGame::kModeNumber] = mode;
-    return mode;
-  }
-  // The real system-picture cache (the double answers none).
-  CPicture* LoadSystemPicture(const char* name, int flag) override {
-    return CGameCallBack::LoadSystemPicture(name, flag);
-  }
-  void SetNumber(int n) { miniGameNumber_ = n; }
-};
-
-class MiniGameTest : public game_test::GameTest {
+template <typename GameT>
+class MiniGameFixture : public testsupport::GameFolderTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
+    GameFolderTest::SetUp();
     minigame_test::ResetControl();
     crt::srand(7);
   }
   void TearDown() override {
     game_.reset();
     SetCGListCount(0);
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
   // Picture list 1 (character 0) with `entries`.
   void WriteCGs(const std::string& entries) const {
@@ -61,8 +48,8 @@ class MiniGameTest : public game_test::GameTest {
   void Picture(const std::string& rel, int w, int h, uint32_t colour) const {
     testsupport::WriteDwq(*dir_, rel, w, h, colour);
   }
-  MiniGameGame& Game() {
-    if (!game_) game_ = std::make_unique<MiniGameGame>(*host_);
+  GameT& Game() {
+    if (!game_) game_ = std::make_unique<GameT>(*host_);
     return *game_;
   }
   CCommonMiniGame* Make(const Pairs& pairs) {
@@ -92,7 +79,7 @@ class MiniGameTest : public game_test::GameTest {
     return static_cast<int>(std::count(Log().begin(), Log().end(), call));
   }
 
-  std::unique_ptr<MiniGameGame> game_;
+  std::unique_ptr<GameT> game_;
   CCommonMiniGame* mode_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 
 #include "modebase/minigamehost.h"
 #include "minigame_fixture.h"
+#include "support/fake_services.h"
 #include "widget/buttongroup.h"
 #include "widget/commonbutton.h"
 
@@ -14,6 +15,17 @@ namespace minigame_mode_test {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// The fake with mode 40 made again over the stand-in game, after the lists
+// are written, and the system pictures of its cache.
+class MiniGameGame : public testsupport::FakeServices {
+ public:
+  explicit MiniGameGame(platform::HeadlessBackend& host) : FakeServices(host) { UseSystemPictures(); }
+  CCommonMiniGame* Remake() { return MakeMode<CCommonMiniGame>(minigame_test::StandInTypes()); }
+  void SetNumber(int n) { SetMiniGameResult(n); }
+};
+
+class MiniGameTest : public MiniGameFixture<MiniGameGame> {};
 
 TEST_F(MiniGameTest, EntriesKeepTheirPlacesAndCountsAreBounded) {
   // Entry 1 absent, 2 the stand-in, 3 a type without a game yet, 4 type 11.
@@ -32,10 +44,6 @@ TEST_F(MiniGameTest, EntriesKeepTheirPlacesAndCountsAreBounded) {
     EXPECT_EQ(mode_->GetHolder()->GetCount(), std::stoi(games)) << add;
     EXPECT_EQ(mode_->GetAreaCount(), std::stoi(areas)) << add << " " << check;
   }
-  // The game's own reading holds the same counts.
-  WriteList("miniGame", {{"addMiniGame", "50"}});
-  game_.reset();
-  EXPECT_EQ(Game().GetMiniGameCheckNumber(), 32);
 }
 
 TEST_F(MiniGameTest, AreasInheritFromTheOneBeforeAndUnlockListsAreBounded) {
@@ -106,63 +114,6 @@ TEST_F(MiniGameTest, AreasAreCheckedForTheirModeAndVariable) {
   host_->InjectMouseMove(3, 3);
   Game().Pump();
   EXPECT_EQ(mode->CheckArea(4), 0);
-}
-
-TEST_F(MiniGameTest, RectanglesStartWithALeftClickThroughTheGame) {
-  Make({{"addMiniGame", "2"}, {"miniGameCheckMode1", "4"}, {"miniGameCheckX1", "0"}});
-  MiniGameGame& game = Game();
-  game.CGameCallBack::SetMiniGameAreaMode(4);
-  EXPECT_EQ(mode_->GetCheckMode(), 4);
-  auto start = [&] {
-    int r = 0;
-    game.RunFrame([&] {
-      r = game.CGameCallBack::CheckMiniGameStart(4);
-      return -1;
-    });
-    return r;
-  };
-  host_->InjectMouseMove(20, 5);
-  EXPECT_EQ(start(), 0) << "no click";
-  Click(20, 5);
-  EXPECT_EQ(start(), 1);
-  EXPECT_EQ(game.GetMiniGameResult(), 1);
-  Click(300, 300);
-  EXPECT_EQ(start(), 0);
-  game.CGameCallBack::SetMiniGameAreaMode(-1);
-  Click(20, 5);
-  EXPECT_EQ(start(), 0) << "no check mode";
-}
-
-TEST_F(MiniGameTest, AreaButtonsStartTheirGameWithTheirSound) {
-  Picture("sys/mgbutton", 4 * 50, 30, 0xC08040);
-  Make({{"addMiniGame", "2"}, {"areaButtonMode", "1"}, {"miniGameCheckMode1", "4"},
-        {"minigameButton1Filename", "mgbutton"}, {"minigameButton1SizeX", "50"},
-        {"minigameButton1SizeY", "30"}, {"minigameButton1ClickTime", "0"}, {"minigameButton1ClickSound", "3"},
-        {"minigameButton1PrintX", "0"}, {"minigameButton1PrintY", "0"}, {"minigameButton2PrintX", "100"},
-        {"minigameButton2PrintY", "0"}});
-  MiniGameGame& game = Game();
-  game.CGameCallBack::SetMiniGameAreaMode(4);
-  CCommonButtonGroup* group = mode_->GetAreaButtons();
-  ASSERT_NE(group, nullptr);
-  EXPECT_EQ(group->GetButton(0)->GetExist(), 1);
-  EXPECT_EQ(group->GetPicture(0)->GetWidth(), 200) << "the picture is loaded";
-  game.CGameCallBack::SetMiniGameAreaMode(15);
-  EXPECT_EQ(group->GetButton(0)->GetExist(), 0) << "another mode's area";
-  game.CGameCallBack::SetMiniGameAreaMode(4);
-  game.ClearCalls();
-  int started = 0;
-  host_->InjectMouseMove(110, 10);
-  game.RunFrame();
-  Click(110, 10);
-  for (int i = 0; i < 4 && !started; ++i)
-    game.RunFrame([&] {
-      started = game.CGameCallBack::CheckMiniGameStart(4);
-      return -1;
-    });
-  EXPECT_EQ(started, 1);
-  EXPECT_EQ(game.GetMiniGameResult(), 1);
-  const auto& calls = game.Calls();
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "PlaySystemSe 2 0"), calls.end());
 }
 
 TEST_F(MiniGameTest, AVisitPicksTwoSeenPicturesByTheFilters) {

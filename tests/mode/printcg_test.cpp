@@ -179,7 +179,7 @@ TEST_F(PrintCGTest, VoiceAfterItsWaitAndADashSilences) {
 TEST_F(PrintCGTest, RightClickReturnsToTheModeHeldInTheParameter) {
   CCommonPrintCG* viewer = Enter({"small"}, {{0, 0}});
   EXPECT_EQ(viewer->GetParameter(), 17) << "\"backMode\" by default";
-  Game().CGameCallBack::NotifyMode(CCommonPrintCG::kModeNumber, 15);
+  viewer->SetParameter(15);  // opened by mode 15
   host_->InjectButton(1, true);
   host_->InjectButton(1, false);
   Game().RunFrames(2);

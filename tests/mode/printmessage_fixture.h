@@ -1,7 +1,7 @@
-// The print-message tests' game: the test double with the script-run word,
-// the back log, the voice, the floating buttons, the shortcuts and the
-// message cursor recorded or scripted, and mode 10 made from the test's
-// "PrintMessage" list.
+// The print-message tests' game: the fake of the services with the back
+// log, the voice, the floating buttons, the shortcuts, the message cursor
+// and the message words recorded or scripted, and mode 10 made from the
+// test's "PrintMessage" list.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,14 +12,15 @@
 #include <tuple>
 #include <vector>
 
-#include "game/game_test.h"
 #include "mode/printmessage.h"
 #include "platform/types.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 #include "support/text.h"
 
 namespace printmessage_test {
 
-using Pairs = game_test::Pairs;
+using Pairs = testsupport::Pairs;
 
 struct LogLine {
   std::string text;
@@ -27,19 +28,28 @@ struct LogLine {
   bool operator==(const LogLine& o) const { return text == o.text && colour == o.colour; }
 };
 
-class MessageGame : public testsupport::FakeGame {
+class MessageGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
+  using FakeServices::FakeServices;
 
   int released = 0;
   std::vector<LogLine> log;
   int voiceFlag = 0, voiceTime = 7000;
   int floatingAnswer = -1, shortCut = -1;
   std::vector<std::string> cursor;
+  // The message window's design number (the font size type), the
+  // script's auto word and the mode's "noVoiceIsDefaultWait".
+  int windowMode = 0, storedOption = 0, noVoiceIsDefaultWait = 0;
 
   void SetSkipFilmFlag(int value) override {
     if (value == 1) ++released;
-    FakeGame::SetSkipFilmFlag(value);
+    FakeServices::SetSkipFilmFlag(value);
+  }
+  int GetMessageSpeed() const override { return windowMode; }
+  int GetMessageSkipFlag() const override { return storedOption; }
+  int SetMessageParam(int kind, int value) override {
+    if (kind == 1) noVoiceIsDefaultWait = value;
+    return -1;
   }
   void AddBackLog(const char* text, int r, int g, int b) override {
     log.push_back({text ? text : "(null)", static_cast<uint32_t>(r << 16 | g << 8 | b)});
@@ -56,11 +66,11 @@ class MessageGame : public testsupport::FakeGame {
   void SetStartFlag(int flag) { SetScriptStartFlag(flag); }
 };
 
-class PrintMessageTest : public game_test::GameTest {
+class PrintMessageTest : public testsupport::GameFolderTest {
  public:
   void TearDown() override {
     game_.reset();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
 
   // The game and its mode 10, made from the lists written so far.
@@ -68,14 +78,11 @@ class PrintMessageTest : public game_test::GameTest {
     if (!game_) {
       dir_->Write("spt/namecol.xtx", "Alice,255,0,0\r\nBob,0,0,255\r\n");
       game_ = std::make_unique<MessageGame>(*host_);
+      game_->MakeMode<CCommonPrintMessage>();
     }
     return *game_;
   }
-  CCommonPrintMessage& Mode() {
-    auto* mode = static_cast<CCommonPrintMessage*>(Game().GetPrintMessage());
-    EXPECT_NE(mode, nullptr);
-    return *mode;
-  }
+  CCommonPrintMessage& Mode() { return *Game().Mode<CCommonPrintMessage>(); }
   // Init as on entering the mode, at message speed index `speed`.
   CCommonPrintMessage& Enter(int speed) {
     Game().SetSystemSetting(105, speed);

@@ -1,6 +1,7 @@
-// The print-message mode frame by frame on the test double (50 ms frames):
-// typing, clicks, skip, auto mode, the hidden window, the back log, the
-// waits, the message cursor, cut-in groups and the demonstration run.
+// The print-message mode frame by frame on the fake of the services (50 ms
+// frames): typing, clicks, skip, auto mode, the hidden window, the back
+// log, the waits, the message cursor, cut-in groups and the demonstration
+// run.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -138,7 +139,7 @@ TEST_F(PrintMessageTest, SpaceHidesTheWindowAndAClickShowsItWithoutTurning) {
   EXPECT_EQ(Game().released, 1);
   // While the script's auto word is set the window cannot be hidden.
   Set(kWindow, "Alice\r\nab");
-  Game().SetStoredOption(1);
+  Game().storedOption = 1;
   Game().SetSystemSetting(6, 0);
   Run();
   Key(VK_SPACE);
@@ -304,13 +305,15 @@ TEST_F(PrintMessageTest, ALongContinuedFullScreenPageKeepsTyping) {
 // Mended: a cut-in group stands at its box whatever line it starts on, and
 // a one-line group right after another gets its own box.
 TEST_F(PrintMessageTest, CutinGroupsStandAtTheirBoxes) {
-  WriteList("game", {{"useCutinFlag", "1"}});
   // Row 1: text at (100, 100), 100 down a line, a box of kind 1 with a
   // margin of 10, colour (255, 0, 255) at 100 percent.
   dir_->Write("spt/cutinChara.xtx",
               "h,h,h,h,h,h,h,h,h,h,h,h,h,h,h,h\r\n"
               "one,t1,100,100,0,100,1,10,10,255,0,255,100,0,0,0\r\n"
               "two,t2,400,100,0,100,1,10,10,0,255,0,100,0,0,0\r\n");
+  // The game uses cut-ins ("useCutinFlag"): mode 10 made again.
+  Game().Settings().useCutinFlag = 1;
+  Game().MakeMode<CCommonPrintMessage>();
   CCommonPrintMessage& mode = Enter(4);
   ASSERT_NE(mode.GetCutinChara(), nullptr);
   ASSERT_EQ(mode.GetCutinChara()->GetTextPos(1).y, 100);

@@ -1,5 +1,4 @@
-// The print-message mode: settings, text entry, the save state and the
-// game's save chunks.
+// The print-message mode: settings, text entry and the save state.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -67,7 +66,7 @@ TEST_F(PrintMessageTest, SettingsAreHeldWhereTheyWouldBreakTheLayout) {
   EXPECT_EQ(s.multiB, 50);
   EXPECT_EQ(s.clips[2][0], 10);
   EXPECT_EQ(s.clips[2][3], 7);
-  EXPECT_EQ(Game().GetNoVoiceIsDefaultWait(), 1);
+  EXPECT_EQ(Game().noVoiceIsDefaultWait, 1);
   EXPECT_EQ(std::vector<int>({s.colorR, s.colorG, s.colorB, s.shadeColor}),
             (std::vector<int>{255, 10, 255, 7}));
   EXPECT_EQ(s.nameShadeColor, 0x010000);
@@ -202,14 +201,14 @@ TEST_F(PrintMessageTest, SecondFontSizeTypeTablesKeepTheBaseEntry) {
   EXPECT_EQ(s.layouts[2].fontSize, 16);
   EXPECT_EQ(s.layouts[1].fontSize, 24);
   Set(kWindow, "Alice\r\nA");
-  Game().SetMessageWindowMode(0);
+  Game().windowMode = 0;
   Run();
   EXPECT_EQ(Mode().GetCurrentNameSpace(), 3);
-  Game().SetMessageWindowMode(9);
+  Game().windowMode = 9;
   Run();
   EXPECT_EQ(Mode().GetCurrentNameSpace(), 3);
   EXPECT_EQ(Mode().GetCurrentLayout().fontSize, 16);
-  Game().SetMessageWindowMode(1);
+  Game().windowMode = 1;
   Run();
   EXPECT_EQ(Mode().GetCurrentNameSpace(), 7);
 }
@@ -252,44 +251,6 @@ TEST_F(PrintMessageTest, SavedStateIsCheckedWhereItEnters) {
   EXPECT_EQ(mode.GetMessageLine(5)[255], 0);
   mode.SetMessageLine(64, line.data(), line.size());
   EXPECT_EQ(mode.GetMessageLine(64), nullptr);
-}
-
-TEST_F(PrintMessageTest, TheSaveChunksCarryLinesCodeCountAndCutins) {
-  WriteList("game", {{"useCutinFlag", "1"}});
-  dir_->Write("spt/cutinChara.xtx", std::string(16, ',') + "\r\n");
-  MessageGame& game = Game();
-  CCommonPrintMessage& mode = Mode();
-  mode.SetCutinNumber(4);
-  Set(kFull, "one\r\ntwo\r\nthree", 0x10002, 2);
-  EXPECT_EQ(mode.GetCutinMark(2, 0), 2);
-  EXPECT_EQ(mode.GetCutinMark(0, 1), 3);
-
-  std::vector<uint8_t> message(32 + 64 * 256, 0xEE), cutin(1056, 0), status(7088, 0);
-  game.PutMessage(message.data(), message.size());
-  game.PutCutin(cutin.data(), cutin.size());
-  game.PutGameStatus(status.data(), status.size());
-  EXPECT_STREQ(reinterpret_cast<const char*>(message.data() + 32 + 256), "two");
-  EXPECT_EQ(message[32 + 3 * 256], 0);
-
-  // A new game empties the state; the chunks bring it back.
-  mode.LoadData(std::vector<int>(128, 0).data());
-  mode.SetCutinNumber(0);
-  Set(kWindow, "other");
-  mode.SetMessageCode(kWindow);
-  game.GetMessage(message.data(), message.size());
-  game.GetCutin(cutin.data(), cutin.size());
-  EXPECT_EQ(mode.GetCutinNumber(), 4);
-  EXPECT_EQ(mode.GetCutinMark(1, 0), 2);
-  EXPECT_EQ(mode.GetCutinMark(1, 1), 2);
-  EXPECT_STREQ(mode.GetMessageLine(2), "three");
-  // Words 29 and 30 of the game status: the count and the code.
-  EXPECT_EQ(status[29 * 4], 3);
-  EXPECT_EQ(status[30 * 4] | status[30 * 4 + 3] << 24, 0x22000002);
-  // Loaded with mode 10 current, the game hands both back.
-  ASSERT_EQ(game.CheckGameStatus(status.data(), status.size()), nullptr);
-  game.GetGameStatus(status.data(), status.size());
-  EXPECT_EQ(mode.GetMessageCode(), kFull);
-  EXPECT_EQ(mode.GetLineCount(), 3);
 }
 
 }  // namespace

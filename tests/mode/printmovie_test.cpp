@@ -1,98 +1,29 @@
-// The movie mode (27) on the test double with the game's own movie player
-// and the clips the build makes: the default movie, clicks, the last wait,
-// movies chosen by a variable or a script call, movies off, the codec
-// levels and the start-up chain's codec check.
+// The movie mode (27) on the fake of the services with its movie player
+// and the clips the build makes: the end of a movie, clicks, movies chosen
+// by a variable or a script call, movies off and the low codec levels.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "mode/nothing.h"
-#include "mode/printmovie.h"
-#include "platform/movie.h"
-#include "sound/movieplayer.h"
 #include "startup_fixture.h"
-#include "support/movie_clips.h"
+// After the start-up fixture of its kind.
+#include "printmovie_fixture.h"
 #include "support/text.h"
 
 namespace {
 
 using startup_test::StartupGame;
 
-class MovieGame : public StartupGame {
+// The fake with the movie mode and the movie list.
+class MovieGame : public printmovie_test::MovieGameOf<StartupGame> {
  public:
-  explicit MovieGame(platform::HeadlessBackend& host) : StartupGame(host) {
-    modeDisable_[CCommonPrintMovie::kModeNumber] = 0;
-    CreateMode(CCommonPrintMovie::kModeNumber);
+  explicit MovieGame(platform::HeadlessBackend& host) : MovieGameOf(host) {
+    SetMovieList({"first.wmv", "1", "second.wmv", "1", "third.wmv", "1"});
+    MakeMode<CCommonPrintMovie>();
   }
-  CCommonPrintMovie* Movie() const { return Mode<CCommonPrintMovie>(); }
-  using StartupGame::CreateMode;
-  // Every skip-film state set.
-  void SetSkipFilmFlag(int value) override {
-    skipFilmSets.push_back(value);
-    StartupGame::SetSkipFilmFlag(value);
-  }
-  std::vector<int> skipFilmSets;
 };
 
-class PrintMovieTest : public startup_test::StartupTest {
- protected:
-  void SetUp() override {
-    StartupTest::SetUp();
-    ASSERT_TRUE(testsupport::CopyMovieClip(dir_->path(), "clip.wmv", "movie/default.wmv"));
-    ASSERT_TRUE(testsupport::CopyMovieClip(dir_->path(), "silent.wmv", "movie/third.wmv"));
-    dir_->Write("spt/movielist.xtx", "first.wmv,1\r\nsecond.wmv,1\r\nthird.wmv,1\r\n");
-  }
-  void TearDown() override {
-    movieGame_.reset();
-    platform::SetMissingMovieCodecs({});
-    StartupTest::TearDown();
-  }
-  MovieGame& Game() {
-    if (!movieGame_) movieGame_ = std::make_unique<MovieGame>(*host_);
-    return *movieGame_;
-  }
-  CMoviePlayer* Player() { return Game().GetMoviePlayer(); }
-  // Enters the movie mode and runs frames until its first mode request (at
-  // most `limit`); the frames run.
-  int Enter(int limit = 100) {
-    Game().EnterMode(CCommonPrintMovie::kModeNumber);
-    return Until(limit);
-  }
-  int Until(int limit) {
-    int n = 0;
-    while (Game().ModeRequests().empty() && n < limit) {
-      Game().RunFrame();
-      ++n;
-    }
-    return n;
-  }
-  bool Saw(const std::string& text) const {
-    for (const std::string& line : host_->DebugLines())
-      if (line.find(text) != std::string::npos) return true;
-    return false;
-  }
-  std::unique_ptr<MovieGame> movieGame_;
-};
-
-TEST_F(PrintMovieTest, DefaultMoviePlaysAClickEndsItAndFiveFramesLaterTheTitle) {
-  Game().SetCodecCheckState(4);
-  Game().EnterMode(CCommonPrintMovie::kModeNumber);
-  EXPECT_EQ(Game().Movie()->GetPlayedPath(), "movie\\default.wmv");
-  ASSERT_EQ(Player()->IsPlaying(), 1);
-  EXPECT_EQ(Player()->GetVolume(), Game().GetSystemSetting(203) ? Game().GetSystemSetting(103) : 0);
-  Game().RunFrames(4);
-  const uint32_t moving = Pixel(400, 300);
-  EXPECT_NE(moving, 0u);
-  Click(10, 10);
-  Game().RunFrame();
-  EXPECT_EQ(Player()->IsPlaying(), 0);
-  EXPECT_EQ(Pixel(400, 300), 0u);
-  EXPECT_EQ(Game().Movie()->GetStateWord(), 1);
-  EXPECT_EQ(Until(20), 5);
-  EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{4}));
-  EXPECT_TRUE(Saw("[x]"));
-  EXPECT_TRUE(Saw("[o]"));
-}
+class PrintMovieTest : public printmovie_test::PrintMovieFixture<MovieGame> {};
 
 TEST_F(PrintMovieTest, TheEndOfTheMovieEndsTheMode) {
   WriteList("PrintMovie", {{"noSKipFlag", "1"}, {"nextMode", "2"}});
@@ -197,65 +128,15 @@ TEST_F(PrintMovieTest, LowCodecLevelThatCannotBeClickedAwayCountsAsEnded) {
   EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{4}));
 }
 
-TEST_F(PrintMovieTest, CodecCheckAnswersFromWhatTheFileDecodes) {
-  struct Case {
-    std::vector<std::string> missing;
-    const char* file;
-    int level;
-  } cases[] = {
-      {{}, "default.wmv", 4},
-      {{"wmav2"}, "default.wmv", 2},
-      {{"msmpeg4v3"}, "default.wmv", 1},
-      {{}, "none.wmv", 0},
-  };
-  for (const Case& c : cases) {
-    movieGame_.reset();
-    platform::SetMissingMovieCodecs(c.missing);
-    WriteList("PrintMovie", {{"codecCheckFileName", c.file}});
-    EXPECT_EQ(Game().CheckMovieCodec(), c.level) << c.file;
-    EXPECT_EQ(Game().CheckMovieCodec(), c.level);  // kept
-  }
-}
-
-TEST_F(PrintMovieTest, StartUpChecksTheCodecOnTheSampleMovie) {
-  for (bool withMovie : {true, false}) {
-    movieGame_.reset();
-    if (!withMovie) std::filesystem::remove(*dir_ / "movie/default.wmv");
-    WriteList("nothing", {{"codecCheckFlag", "1"}});
-    Game().Remake<CCommonNothing>();
-    Game().EnterMode(CCommonNothing::kModeNumber);
-    Until(5);
-    EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{withMovie ? 2 : 32})) << withMovie;
-  }
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(PrintMovieTest, AScreenSwitchPausesAndResumesTheMovieWhereItWas) {
-  Game().SetCodecCheckState(4);
-  Game().EnterMode(CCommonPrintMovie::kModeNumber);
-  Game().RunFrames(6);
-  const int64_t before = Player()->GetPosition();
-  ASSERT_GT(before, 0);
-  Game().ToFullScreenMode(1);
-  EXPECT_EQ(Player()->IsPlaying(), 1);
-  EXPECT_EQ(Player()->GetSavedPosition(), before);
-  EXPECT_EQ(Player()->GetPosition(), before);
-  Game().ToWindowMode(1);
-  EXPECT_EQ(Player()->IsPlaying(), 1);
-  EXPECT_GE(Player()->GetPosition(), before);
-}
-
 }  // namespace
 
 namespace {
 
 TEST_F(PrintMovieTest, TheMovieSelectionsStayAndDrawNothing) {
   for (int n : {CCommonSelectMovieChara::kModeNumber, CCommonSelectMovie::kModeNumber}) {
-    ASSERT_EQ(Game().CreateMode(n), 1) << n;
-    CCommonGeneral* mode = Game().GetMode(n);
+    CCommonGeneral* mode = n == CCommonSelectMovieChara::kModeNumber
+                               ? static_cast<CCommonGeneral*>(Game().MakeMode<CCommonSelectMovieChara>())
+                               : Game().MakeMode<CCommonSelectMovie>();
     EXPECT_EQ(mode->Init(), -1);
     EXPECT_EQ(mode->Calcu(), -1);
     EXPECT_EQ(mode->Print(), -1);

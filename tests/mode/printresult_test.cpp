@@ -61,7 +61,6 @@ class PrintResultTest : public ScreensTest {
  protected:
   void SetUp() override {
     ScreensTest::SetUp();
-    WriteList("game", {{"resultFlag", "1"}});
     WritePicture("sys/plate1", 100, 40, 1);
     WritePicture("sys/plate2", 100, 40, 2);
     WritePicture("sys/okb", 80, 20, 3);
@@ -106,7 +105,8 @@ class PrintResultTest : public ScreensTest {
   CCommonPrintResult* Make(const Pairs& keys, int descriptions = 20) {
     WriteDescriptions(descriptions);
     WriteList("printResult", keys);
-    mode_ = Game().Remake<CCommonPrintResult>(33, [](CGameCallBack* g) { return new CCommonPrintResult(g); });
+    if (withTable_) Game().MakeResultTable();
+    mode_ = Game().Remake<CCommonPrintResult>(33, [](CGameServices* g) { return new CCommonPrintResult(g); });
     return mode_;
   }
   CIntTableFile* Table() { return Game().GetResultTable(); }
@@ -130,6 +130,8 @@ class PrintResultTest : public ScreensTest {
   }
 
   CCommonPrintResult* mode_ = nullptr;
+  // The game keeps the result table ("resultFlag").
+  bool withTable_ = true;
 };
 
 TEST_F(PrintResultTest, NewResultsAreAnnouncedInOrderAndWritten) {
@@ -166,7 +168,6 @@ TEST_F(PrintResultTest, AnAnnouncementTurnsToItsPage) {
   EXPECT_EQ(mode_->GetPage(), 1);
   // Without the dialog nothing is announced and new results are drawn.
   game_.reset();
-  WriteList("game", {{"resultFlag", "1"}});
   Pairs keys = Keys();
   keys.push_back({"dialogFlag", "0"});
   Make(keys);
@@ -288,7 +289,7 @@ TEST_F(PrintResultTest, RowsPastTheTableAndNoTable) {
   for (int i = 0; i < 3; ++i) Frame();
 
   game_.reset();
-  WriteList("game", {});
+  withTable_ = false;
   Make(Keys());
   ASSERT_EQ(Game().GetResultTable(), nullptr);
   Enter();

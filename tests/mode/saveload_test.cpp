@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "game/game_test.h"
 #include "mode/loadsave_fixture.h"
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
@@ -17,31 +16,28 @@
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
 #include "support/dwq_picture.h"
-#include "support/fake_game.h"
+#include "support/fake_services.h"
 #include "widget/textinputbox.h"
 
 namespace {
 
-using game_test::Pairs;
+using testsupport::Pairs;
 
 // Records the save's steps with whether the slot file existed then.
-class SaveGame : public testsupport::FakeGame {
+class SaveGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
-  void OnBeforeSaveSystemFile() override { Step("system"); }
+  using FakeServices::FakeServices;
+  void SaveSystemFile() override { Step("system"); }
   int SetLastSaveSlot(int slot) override {
     Step("last " + std::to_string(slot));
-    return FakeGame::SetLastSaveSlot(slot);
+    return FakeServices::SetLastSaveSlot(slot);
   }
-  void RestartFromLoad() override {
-    steps.push_back("restart");
-    FakeGame::RestartFromLoad();
-  }
+  void RestartFromLoad() override { steps.push_back("restart"); }
   void Step(const std::string& what) {
     const bool file = watched >= 0 && platform::FileExists(CCommonDataFile::SlotPath(watched));
     steps.push_back(what + (file ? " (file)" : ""));
   }
-  int GetVar(int number) override { return number == 7 ? fixValue : FakeGame::GetVar(number); }
+  int GetVar(int number) override { return number == 7 ? fixValue : FakeServices::GetVar(number); }
 
   std::vector<std::string> steps;
   int watched = -1;
@@ -244,10 +240,7 @@ TEST_F(SaveLoadTest, ASlotThatCannotBeWrittenIsNotMarkedLastSaved) {
 
 TEST_F(SaveLoadTest, TheDialogsThumbnailTakesOnlyWhatFitsItsPicture) {
   // The game's thumbnail (200 x 150) is larger than the layout's (132 x 100).
-  WriteList("game", {{"miniCGSizeX", "200"}, {"miniCGSizeY", "150"}});
-  int w = 0, h = 0;
-  Game().GetMiniCGSize(&w, &h);
-  ASSERT_EQ(w, 200);
+  Game().SetMiniCGSize(200, 150);
   MakeSave(Join({{"commentInputFlag", "1"}, {"miniCGPrintFlag", "1"}}, DialogButtons("2")));
   ClickSlot(0);
   ASSERT_EQ(save_->GetDialogState(), 2);

@@ -169,7 +169,7 @@ TEST_F(SelectCGTest, BackButtonReturnsToTheModeThatOpenedTheGallery) {
   testsupport::WriteDwq(*dir_, "sys/ta_backButton", 400, 30, 0x00FF00);
   WriteCGList(0, {"p0"});
   Enter({{0, 0}});
-  Game().CGameCallBack::NotifyMode(CCommonSelectCG::kModeNumber, 15);
+  Game().Mode<CCommonSelectCG>()->SetParameter(15);  // opened by mode 15
   EXPECT_EQ(Pixel(650, 515), 0x00FF00u);
   MoveTo(650, 515);
   Game().RunFrame();

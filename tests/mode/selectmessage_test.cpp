@@ -1,4 +1,4 @@
-// The choice mode on the test double: the rows and the pick, keys and the
+// The choice mode on the fake of the services: the rows and the pick, keys and the
 // pointer, pages, the time limit, hiding the window, leaving for other
 // modes, the back-log lines, the timer, the special layouts and the saved
 // words.
@@ -11,33 +11,29 @@
 #include <vector>
 
 #include "dwqwriter.h"
-#include "game/game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "mode/selectmessage.h"
 #include "widget/updownbutton.h"
 #include "platform/types.h"
 #include "support/dwq_picture.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 #include "widget/numberprint.h"
 
 namespace {
 
-using game_test::Pairs;
+using testsupport::Pairs;
 using testsupport::Sjis;
 using selectmessage::Rect;
 
-// The test double with the back log, the script's label call and the option
+// The fake with the back log, the script's label call and the option
 // buttons recorded in Calls().
-class ChoiceGame : public testsupport::FakeGame {
+class ChoiceGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
+  using FakeServices::FakeServices;
 
-  CCommonSelectMessage* Remake() {
-    delete modeTable_[CCommonSelectMessage::kModeNumber];
-    auto* mode = new CCommonSelectMessage(this);
-    modeTable_[CCommonSelectMessage::kModeNumber] = mode;
-    return mode;
-  }
+  CCommonSelectMessage* Remake() { return MakeMode<CCommonSelectMessage>(); }
   void AddBackLog(const char* text, int r, int g, int b) override {
     Note("AddBackLog " + testsupport::Utf8(text) + " " + Color(r, g, b));
   }
@@ -72,11 +68,11 @@ class ChoiceGame : public testsupport::FakeGame {
 
 constexpr int kClickDelay = 3;
 
-class SelectMessageTest : public game_test::GameTest {
+class SelectMessageTest : public testsupport::GameFolderTest {
  protected:
   void TearDown() override {
     game_.reset();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
 
   ChoiceGame& Game() {
@@ -134,16 +130,6 @@ class SelectMessageTest : public game_test::GameTest {
   std::unique_ptr<ChoiceGame> game_;
   CCommonSelectMessage* mode_ = nullptr;
 };
-
-TEST_F(SelectMessageTest, TheFactoryMakesModeNineAndTheAccessorFindsIt) {
-  WriteList("SelectMessage", {});
-  auto* mode = static_cast<CCommonSelectMessage*>(Game().GetSelectMessage());
-  ASSERT_NE(mode, nullptr);
-  EXPECT_EQ(mode, Game().GetMode(9));
-  EXPECT_EQ(mode->GetModeNumber(), 9);
-  // "backLogOk" (1 by default) marks mode 9 in the per-mode flags.
-  EXPECT_EQ(Game().GetModeFlag(9), 1);
-}
 
 TEST_F(SelectMessageTest, TheSecondOfThreeRowsReturnsTwoAfterTheClickingTime) {
   Make({{"clickingTime", "5"}});
@@ -430,30 +416,6 @@ TEST_F(SelectMessageTest, StateFromTheCommandOrASaveStaysInsideTheSlots) {
   EXPECT_STREQ(mode_->GetSelectText(1), "keep");
   mode_->RestoreSelectTexts(entries.data(), entries.size());
   for (int i = 0; i < 64; ++i) EXPECT_EQ(std::strlen(mode_->GetSelectText(i)), 254u) << i;
-}
-
-TEST_F(SelectMessageTest, ThePendingChoiceTravelsInTheGameStatusAndMessageChunks) {
-  Make({});
-  Fill({"Q"}, {"A", "B"}, 9000, 2, 1);
-  mode_->SetSelectState(4321);
-  Game().SetReturnMode(9);
-  std::vector<uint8_t> status(7088), message(32 + 64 * 256);
-  Game().PutGameStatus(status.data(), status.size());
-  Game().PutMessage(message.data(), message.size());
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(&message[32 + 256])), "A");
-
-  // A new mode object takes them back.
-  Make({});
-  Game().GetGameStatus(status.data(), status.size());
-  Game().GetMessage(message.data(), message.size());
-  EXPECT_EQ(mode_->GetSelectStart(), 1);
-  EXPECT_EQ(mode_->GetSelectEnd(), 3);
-  EXPECT_EQ(mode_->GetTimeLimit(), 9000);
-  EXPECT_EQ(mode_->GetTimeoutChoice(), 2);
-  EXPECT_EQ(mode_->GetSelectState(), 4321);
-  EXPECT_EQ(mode_->GetSelectExtra(), 1);
-  EXPECT_STREQ(mode_->GetSelectText(0), "Q");
-  EXPECT_STREQ(mode_->GetSelectText(2), "B");
 }
 
 // --- Drawing ---

@@ -95,7 +95,7 @@ class SelectPlaceTest : public ScreensTest {
     for (int i = 0; i < 7; ++i) game.SetVarNumber(names[i], vars[i]);
     const int number = variant == 0 ? 22 : 35;
     mode_ = game.Remake<CCommonSelectPlace>(
-        number, [variant](CGameCallBack* g) { return new CCommonSelectPlace(g, variant); });
+        number, [variant](CGameServices* g) { return new CCommonSelectPlace(g, variant); });
     return mode_;
   }
   void Enter() {
@@ -116,18 +116,6 @@ class SelectPlaceTest : public ScreensTest {
 
   CCommonSelectPlace* mode_ = nullptr;
 };
-
-TEST_F(SelectPlaceTest, TheFactoryMakesBothVariantsWhenSwitchedOn) {
-  WriteList("game", {{"selectplaceIsDefault", "1"}, {"selectplace2IsDefault", "1"}});
-  WriteList("SelectPlace", {});
-  auto* first = dynamic_cast<CCommonSelectPlace*>(Game().GetMode(22));
-  auto* second = dynamic_cast<CCommonSelectPlace*>(Game().GetMode(35));
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(first->GetModeNumber(), 22);
-  EXPECT_EQ(second->GetModeNumber(), 35);
-  EXPECT_EQ(first->GetPlaceNumber(), 1);
-}
 
 TEST_F(SelectPlaceTest, ShownAndEnabledPlaces) {
   struct Case {

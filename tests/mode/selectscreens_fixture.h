@@ -1,4 +1,4 @@
-// The game of the place, heroine and result tests: the test double whose
+// The game of the place, heroine and result tests: the fake of the services whose
 // floating buttons, short-cut keys and the calls the modes make on leaving
 // are scripted or recorded, and which remakes a mode after the test has
 // named its variables.
@@ -11,28 +11,26 @@
 #include <vector>
 
 #include "dwqwriter.h"
-#include "game/game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "screen_fill.h"
 #include "support/dwq_picture.h"
+#include "support/fake_services.h"
+#include "support/game_folder_test.h"
 
 namespace selectscreens_test {
 
-using game_test::Pairs;
+using testsupport::Pairs;
 using Screen = std::vector<uint32_t>;
 
-class ScreensGame : public testsupport::FakeGame {
+class ScreensGame : public testsupport::FakeServices {
  public:
-  using FakeGame::FakeGame;
+  using FakeServices::FakeServices;
 
   // Mode `number` made again by `make`.
   template <typename M, typename Make>
   M* Remake(int number, Make make) {
-    delete modeTable_[number];
-    M* mode = make(this);
-    modeTable_[number] = mode;
-    return mode;
+    return static_cast<M*>(PutMode(number, std::unique_ptr<M>(make(this))));
   }
   int CheckFloatingButtons() override { return floating_; }
   int CheckShortCut(int) override { return shortCut_; }
@@ -56,11 +54,11 @@ class ScreensGame : public testsupport::FakeGame {
   int shortCut_ = -1;
 };
 
-class ScreensTest : public game_test::GameTest {
+class ScreensTest : public testsupport::GameFolderTest {
  protected:
   void TearDown() override {
     game_.reset();
-    GameTest::TearDown();
+    GameFolderTest::TearDown();
   }
   ScreensGame& Game() {
     if (!game_) game_ = std::make_unique<ScreensGame>(*host_);

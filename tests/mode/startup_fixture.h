@@ -1,148 +1,35 @@
-// The start-up chain and title tests' game: the test double with the
-// game's own modes 1, 2, 3, 4 and 32, a test's way to enter one of them,
-// clicks through the headless host and the screen's pixels.
+// The start-up and title tests' game, and that of the screens entered the
+// same way: the fake of the services with the start-up modes 1, 2, 3, 4 and
+// 32 made (mode/startup_test_base.h has the test ground).
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "game/game_test.h"
-#include "graphics/allgraphics.h"
-#include "graphics/picture.h"
-#include "graphics/screenbuffer.h"
-#include "platform/system.h"
-#include "support/dwq_picture.h"
+#include "mode/codecerror.h"
+#include "mode/logo.h"
+#include "mode/nothing.h"
+#include "mode/opening.h"
+#include "mode/title.h"
+#include "startup_test_base.h"
+#include "support/fake_services.h"
 
 namespace startup_test {
 
-using Pairs = game_test::Pairs;
-
-class StartupGame : public testsupport::FakeGame {
+class StartupGame : public StartRecording<testsupport::FakeServices> {
  public:
-  // The double with the game's own start-up modes, made from the lists the
-  // test wrote.
-  explicit StartupGame(platform::HeadlessBackend& host) : FakeGame(host) {
-    for (int n : kStartupModes) {
-      modeDisable_[n] = 0;
-      CreateMode(n);
-    }
+  // The fake with the start-up modes, made from the lists the test wrote.
+  explicit StartupGame(platform::HeadlessBackend& host) : StartRecording(host) {
+    MakeMode<CCommonNothing>();
+    MakeMode<CCommonLogo>();
+    MakeMode<CCommonOpening>();
+    MakeMode<CCommonTitle>();
+    MakeMode<CCommonCodecError>();
   }
-  static constexpr int kStartupModes[] = {1, 2, 3, 4, 32};
-
-  // Makes mode n current and enters it, as the mode change does.
-  void EnterMode(int n) {
-    SetCurrentMode(n);
-    if (CCommonGeneral* mode = GetMode(n)) mode->Enter();
-  }
-  // Makes the game's mode T again (after the test named its variables).
+  // Makes mode T again (after the test named its variables).
   template <typename T>
   T* Remake() {
-    delete modeTable_[T::kModeNumber];
-    modeTable_[T::kModeNumber] = new T(this);
-    return Mode<T>();
+    return MakeMode<T>();
   }
-  template <typename T>
-  T* Mode() const {
-    return dynamic_cast<T*>(GetMode(T::kModeNumber));
-  }
-  // Every new game started: (variable, value).
-  int StartNewGame(int ignored, int stateFlag, int varNumber, int value) override {
-    newGames.push_back({varNumber, value});
-    return FakeGame::StartNewGame(ignored, stateFlag, varNumber, value);
-  }
-  void CloseGame() override {
-    ++closes;
-    FakeGame::CloseGame();
-  }
-  std::vector<std::pair<int, int>> newGames;
-  int closes = 0;
 };
 
-class StartupTest : public game_test::GameTest {
- protected:
-  void TearDown() override {
-    game_.reset();
-    GameTest::TearDown();
-  }
-
-  StartupGame& Game() {
-    if (!game_) game_ = std::make_unique<StartupGame>(*host_);
-    return *game_;
-  }
-
-  // A left click at (x, y) that reaches the game in the next frame.
-  void Click(int x, int y) const {
-    host_->InjectMouseMove(x, y);
-    host_->InjectButton(0, true);
-    host_->InjectButton(0, false);
-  }
-  void MoveTo(int x, int y) const { host_->InjectMouseMove(x, y); }
-
-  // The menu keys of a menu screen: `menus` rows of `columns` buttons of
-  // the picture `picture` (200 x 40), column c at (300, 100 + 50 c); the
-  // extra keys follow.
-  static Pairs MenuPairs(const std::string& picture, const Pairs& extra, int columns, int menus) {
-    Pairs pairs;
-    for (int m = 1; m <= menus; ++m) {
-      const std::string first = "menu" + std::to_string(m) + "button1";
-      pairs.insert(pairs.end(), {{first + "SizeX", "200"}, {first + "SizeY", "40"}, {first + "ClickTime", "0"}});
-      for (int c = 1; c <= columns; ++c) {
-        const std::string key = "menu" + std::to_string(m) + "button" + std::to_string(c);
-        pairs.push_back({key + "Filename", picture});
-        pairs.push_back({key + "PrintX", "300"});
-        pairs.push_back({key + "PrintY", std::to_string(100 + 50 * (c - 1))});
-      }
-    }
-    pairs.insert(pairs.end(), extra.begin(), extra.end());
-    return pairs;
-  }
-  // Whether the game recorded the call.
-  bool Called(const std::string& call) const {
-    const auto& calls = game_->Calls();
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-  }
-  // Clicks column c of such a menu and runs frames until the screen acts.
-  void Press(int column) {
-    StartupGame& game = Game();
-    const int y = 110 + 50 * column;
-    MoveTo(310, y);
-    game.RunFrame();
-    Click(310, y);
-    for (int i = 0; i < 4 && game.ModeRequests().empty() && game.newGames.empty() && !game.closes; ++i)
-      game.RunFrame();
-  }
-
-  // Frames until the game has carried out `requests` mode changes, at most
-  // `limit`; the number of frames run.
-  int RunUntilRequests(size_t requests, int limit) {
-    int n = 0;
-    while (Game().ModeRequests().size() < requests && n < limit) {
-      Game().RunFrame();
-      ++n;
-    }
-    return n;
-  }
-
-  static uint32_t Pixel(int x, int y) {
-    return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x];
-  }
-  // The pixel (x, y) of `fill` with the picture drawn over it at percent,
-  // as the blitter draws it.
-  static uint32_t Blended(uint32_t fill, const std::string& picture, int percent, int x = 0,
-                          int y = 0) {
-    CAllGraphics::FillScreen(fill >> 16 & 0xFF, fill >> 8 & 0xFF, fill & 0xFF);
-    CPicture p;
-    EXPECT_EQ(p.LoadDWQ(picture.c_str()), 1) << picture;
-    p.TransLucentBlt(0, 0, 0, 0, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight(), percent);
-    return Pixel(x, y);
-  }
-
-  std::unique_ptr<StartupGame> game_;
-};
+class StartupTest : public StartupFixture<StartupGame> {};
 
 }  // namespace startup_test

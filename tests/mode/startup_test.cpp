@@ -1,5 +1,4 @@
-// Modes 1, 2, 3 and 32: the start-up chain from the first frame to the
-// title.
+// Modes 1, 2, 3 and 32, the start-up chain's modes, each on its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,52 +16,7 @@
 namespace startup_test {
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xC03020, kBlue = 0x2040C0;
-
-class ChainTest : public StartupTest {
- protected:
-  void WriteLogos() const {
-    testsupport::WriteDwq(*dir_, "sys/logo1", 800, 600, kRed);
-    testsupport::WriteDwq(*dir_, "sys/logo2", 800, 600, kBlue);
-  }
-};
-
-TEST_F(ChainTest, DefaultChainFillsWhiteThenFadesTwoLogosAndLeavesForTheTitle) {
-  WriteLogos();
-  StartupGame& game = Game();
-  game.EnterMode(CCommonNothing::kModeNumber);
-  game.RunFrame();
-  EXPECT_EQ(Pixel(400, 300), kWhite);
-  EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2}));
-  ASSERT_EQ(game.GetCurrentMode(), CCommonLogo::kModeNumber);
-
-  // Frame k of a logo (from 1): 10 frames fading in from white, 20 frames
-  // standing, 10 frames fading out to white.
-  struct Step {
-    int frame;
-    uint32_t fill;
-    const char* picture;
-    int percent;
-  };
-  const Step steps[] = {
-      {1, kWhite, "sys\\logo1", 10},   {5, kWhite, "sys\\logo1", 50},  {9, kWhite, "sys\\logo1", 90},
-      {10, kWhite, "sys\\logo1", 100}, {29, kWhite, "sys\\logo1", 100}, {30, kWhite, "sys\\logo1", 100},
-      {31, kWhite, "sys\\logo1", 90},  {39, kWhite, "sys\\logo1", 10},  {40, kWhite, "sys\\logo2", 0},
-      {45, kWhite, "sys\\logo2", 50},  {79, kWhite, "sys\\logo2", 10},
-  };
-  int frame = 0;
-  for (const Step& step : steps) {
-    while (frame < step.frame) {
-      game.RunFrame();
-      ++frame;
-    }
-    const uint32_t seen = Pixel(400, 300);
-    EXPECT_EQ(seen, Blended(step.fill, step.picture, step.percent, 400, 300)) << "frame " << frame;
-    EXPECT_EQ(game.GetCurrentMode(), CCommonLogo::kModeNumber) << "frame " << frame;
-  }
-  game.RunFrame();
-  EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2, 4}));
-}
+class ChainTest : public ChainFixture<StartupGame> {};
 
 TEST_F(ChainTest, LastLogoLeavesThroughTheExitFade) {
   WriteLogos();

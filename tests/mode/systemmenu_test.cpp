@@ -17,13 +17,13 @@ namespace {
 
 constexpr int kOptions = 9;
 
-// The menu with the game's return flag as its leave left it.
+// The menu with the return flag as its leave left it.
 class RecordingMenu : public CCommonSystemMenu {
  public:
   using CCommonSystemMenu::CCommonSystemMenu;
   void AtExit() override {
     CCommonSystemMenu::AtExit();
-    returnFlag = static_cast<CGameCallBack*>(game_)->GetReturnFlag();
+    returnFlag = static_cast<testsupport::FakeServices*>(game_)->GetReturnFlag();
   }
   int returnFlag = -1;
 };
@@ -247,36 +247,6 @@ TEST_F(SystemMenuTest, DelaysAndSpeedsFollowTheSharedGenerator) {
     EXPECT_EQ(menu->GetDelay(i), delay) << i;
     EXPECT_EQ(menu->GetSpeed(i), speed) << i;
   }
-}
-
-}  // namespace
-}  // namespace startup_test
-
-namespace startup_test {
-namespace {
-
-TEST_F(SystemMenuTest, AddedOptionsBecomeTheGamesShortCutRowsAndSceneModeReachesTheMenu) {
-  Write({{"optionNumber", "11"},
-         {"expOptionMode10", "15"},
-         {"menu1button10AccelKey1", "E"},
-         {"expOptionCommand11", "5"},
-         {"menu1button11AccelKey1", "Q"}},
-        11);
-  StartupGame& game = Game();
-  game.Remake<CCommonSystemMenu>();
-  game.PrepareModeTables();
-  ASSERT_EQ(game.GetShortCutRowCount(), 2);
-  EXPECT_EQ(game.GetShortCutRow(0)->key, 'E');
-  EXPECT_EQ(game.GetShortCutRow(0)->target, 15);
-  EXPECT_EQ(game.GetShortCutRow(1)->key, 'Q');
-  EXPECT_EQ(game.GetShortCutRow(1)->action, 5);
-  EXPECT_EQ(game.GetShortCutRow(1)->target, 0);
-
-  game.SetSystemMenuSceneMode(1);
-  game.EnterMode(CCommonSystemMenu::kModeNumber);
-  EXPECT_EQ(game.Mode<CCommonSystemMenu>()->GetSceneMode(), 1);
-  game.SetSystemMenuSceneMode(0);
-  EXPECT_EQ(game.Mode<CCommonSystemMenu>()->GetSceneMode(), 0);
 }
 
 }  // namespace

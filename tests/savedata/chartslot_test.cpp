@@ -1,5 +1,6 @@
 // The flow chart's slot files, side files and extension chunk: run-length
-// blocks, round trips through a game, and files refused untouched.
+// blocks, round trips through the game's services, and files refused
+// untouched.
 #include "savedata/chartslot.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 #include <random>
 
 #include "savedata_test.h"
-#include "support/fake_game.h"
+#include "support/fake_services.h"
 
 namespace savedata_test {
 namespace {
@@ -24,7 +25,7 @@ class ChartSlotTest : public SaveDataTest {
  protected:
   void SetUp() override {
     SaveDataTest::SetUp();
-    game_ = std::make_unique<testsupport::FakeGame>(*host_);
+    game_ = std::make_unique<testsupport::FakeServices>(*host_);
     ASSERT_EQ(CreateSaveFolder(), 1);
   }
   void TearDown() override {
@@ -41,7 +42,7 @@ class ChartSlotTest : public SaveDataTest {
     for (int i = 0; i < CChartSlots::kVarCount; ++i) v.push_back(game_->GetVar(i));
     return v;
   }
-  std::unique_ptr<testsupport::FakeGame> game_;
+  std::unique_ptr<testsupport::FakeServices> game_;
 };
 
 TEST(ChartSlotBlocks, RunLengthExamples) {
@@ -191,7 +192,8 @@ TEST_F(ChartSlotTest, DamagedSlotFilesChangeNothing) {
       {"flag length overshoots", [&](std::string* f) { PutWord(f, l2, 1 << 20); }},
       {"open length odd", [&](std::string* f) { PutWord(f, l3, 6); }},
       {"trailing bytes", [](std::string* f) { f->append("abcd"); }},
-      {"impossible script level", [](std::string* f) { PutWord(f, 96, 1000); }},
+      // A whole file whose game status the game cannot restore.
+      {"status the game refuses", [this](std::string*) { game_->SetGameStatusRefusal("refused"); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -16,13 +16,11 @@ platform::Window* MakeWindow(int width, int height) {
   return platform::CreateWindow(desc);
 }
 
-std::string Text(const char* s) { return s ? s : "(null)"; }
-
 }  // namespace
 
 FakeGame::FakeGame(platform::HeadlessBackend& host, int width, int height)
-    : CGame(MakeWindow(width, height), nullptr, width, height, 32),
-      host_(host),
+    : RecordedServices(MakeWindow(width, height), nullptr, width, height, 32),
+      FrameRecord(host, 0),
       ownSystemFile_(std::make_unique<CCommonSystemFile>()) {
   systemFile_ = ownSystemFile_.get();
   Init();
@@ -71,50 +69,21 @@ void FakeGame::OnBeforeChangeMode() {
   requests_.push_back(GetNextMode());
 }
 
-void FakeGame::Record(const std::string& op, const std::vector<std::string>& args) {
-  RecordCall(op, args);
-  sounds_.push_back(calls_.back());
-}
-
-void FakeGame::PlayVoice(const char* name) { Record("PlayVoice", {Text(name)}); }
-
-void FakeGame::PlaySystemSe(int n, int asVoice) {
-  Record("PlaySystemSe", {std::to_string(n), std::to_string(asVoice)});
-}
-
-void FakeGame::PlaySeFile(const char* name, int delta) {
-  Record("PlaySeFile", {Text(name), std::to_string(delta)});
-}
-
-void FakeGame::PlaySystemVoiceFile(const char* name, int ignored, int sameBuffer) {
-  Record("PlaySystemVoiceFile", {Text(name), std::to_string(ignored), std::to_string(sameBuffer)});
-}
-
-void FakeGame::PlayNote(int n) { Record("PlayNote", {std::to_string(n)}); }
-
 void FakeGame::PlayBgm(const char* name, int loopCount, int delta, int fadeIn, int fadeOut) {
-  Record("PlayBgm", {Text(name), std::to_string(loopCount), std::to_string(delta),
-                     std::to_string(fadeIn), std::to_string(fadeOut)});
+  Sound("PlayBgm", {CallText(name), Num(loopCount), Num(delta), Num(fadeIn), Num(fadeOut)});
 }
 
 void FakeGame::PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) {
-  Record("PlayBgmNumber", {std::to_string(n), std::to_string(loopCount), std::to_string(delta),
-                           std::to_string(fadeIn), std::to_string(fadeOut)});
+  RecordedServices::PlayBgmNumber(n, loopCount, delta, fadeIn, fadeOut);
   CGame::PlayBgmNumber(n, loopCount, delta, fadeIn, fadeOut);
 }
 
 void FakeGame::StopBgm(int fadeOut) {
-  Record("StopBgm", {std::to_string(fadeOut)});
+  RecordedServices::StopBgm(fadeOut);
   CGame::StopBgm(fadeOut);
 }
 
-// --- Additions for the mode tests ---
-
-void FakeGame::RecordCall(const std::string& op, const std::vector<std::string>& args) {
-  std::string line = op;
-  for (const std::string& a : args) line += " " + a;
-  calls_.push_back(line);
-}
+// --- Additions for the modes run inside the game ---
 
 void FakeGame::MakePictures(int width, int height) {
   // A screen buffer of the double's own replaces the game's, so frames are
@@ -146,64 +115,24 @@ void FakeGame::OnBeforePrint() {
   if (print_) print_();
 }
 
-void FakeGame::PrintWipeType(int progress, int length, int kind) {
-  RecordCall("PrintWipeType", {std::to_string(progress), std::to_string(length), std::to_string(kind)});
-}
-
-int FakeGame::LoadBackScript(const char* name) {
-  RecordCall("LoadBackScript", {Text(name)});
-  return 1;
-}
-
-int FakeGame::CalcuBackScript(int loop) {
-  RecordCall("CalcuBackScript", {std::to_string(loop)});
-  return backScriptResult_;
-}
-
-void FakeGame::PrintBackScript() { RecordCall("PrintBackScript", {}); }
-
 void FakeGame::SetBackScriptMode(int mode) {
-  RecordCall("SetBackScriptMode", {std::to_string(mode)});
+  RecordedServices::SetBackScriptMode(mode);
   CGame::SetBackScriptMode(mode);
 }
 
-int FakeGame::CheckMiniGameStart(int value) {
-  RecordCall("CheckMiniGameStart", {std::to_string(value)});
-  return miniGameStart_;
-}
-
 void FakeGame::SetMiniGameAreaMode(int mode) {
-  RecordCall("SetMiniGameAreaMode", {std::to_string(mode)});
+  RecordedServices::SetMiniGameAreaMode(mode);
   CGame::SetMiniGameAreaMode(mode);
 }
 
 void FakeGame::PrintMiniGameButtons() {
-  RecordCall("PrintMiniGameButtons", {});
+  RecordedServices::PrintMiniGameButtons();
   CGame::PrintMiniGameButtons();
 }
 
-void FakeGame::NotifyMode(int mode, int value) {
-  RecordCall("NotifyMode", {std::to_string(mode), std::to_string(value)});
-}
-
-void FakeGame::OnModeEnter(int mode) { RecordCall("OnModeEnter", {std::to_string(mode)}); }
-
-void FakeGame::OnModeHook(int mode) { RecordCall("OnModeHook", {std::to_string(mode)}); }
-
 void FakeGame::RestoreFloatingLayers() {
-  if (!frameLayerStep_) RecordCall("RestoreFloatingLayers", {});
+  if (!frameLayerStep_) RecordedServices::RestoreFloatingLayers();
   CGame::RestoreFloatingLayers();
-}
-
-CPicture* FakeGame::LoadSystemPicture(const char* name, int flag) {
-  RecordCall("LoadSystemPicture", {Text(name), std::to_string(flag)});
-  return nullptr;
-}
-
-int FakeGame::GetVarNumber(const char* name) {
-  RecordCall("GetVarNumber", {Text(name)});
-  auto it = varNumbers_.find(Text(name));
-  return it == varNumbers_.end() ? -1 : it->second;
 }
 
 }  // namespace testsupport

@@ -8,7 +8,7 @@
 
 #include "mode/minigamemode.h"
 #include "mode/omake.h"
-#include "startup_fixture.h"
+#include "startup_game.h"
 
 namespace startup_test {
 namespace {
