@@ -50,30 +50,31 @@ int64_t processFrameCount = 0;
 }  // namespace
 
 int CGameCallBack::Frame(int elapsed) {
-  // 1. A stop request: the requester learns that the frame stopped. Only a
+  // A stop request: the requester learns that the frame stopped. Only a
   // game thread could answer it, and none is ever started here, so the
   // frame does not wait for an answer.
   if (stopFlag_) {
     if (events_[0]) events_[0]->Set();
     return 0;
   }
-  // 2. A lost presentation target is recovered while the window is active.
+  // A lost presentation target is recovered while the window is active.
   if (window_ && window_->IsActive()) RecoverSurfaces();
-  // 3.
+  // The frame counts for the process.
   ++processFrameCount;
-  // 4, 5.
+  // A full screen that lost the game's size, and a stalled clock.
   SuperviseFullScreen();
   GuardStall();
-  // 6. The load meter takes its start time here.
+  // The frame-skip controller's clock; the load meter takes its start time here.
   if (frameSkip_) frameSkip_->Advance(elapsed);
   if (fukaPrint_) fukaPrint_->SetStartTime(static_cast<int>(platform::GetTicks()));
-  // 7, 8.
+  // The title's hook, then the sound effects' and voices' fades.
   OnFrameStart(elapsed);
   if (sePlayer_) sePlayer_->Calcu(elapsed);
   if (voicePlayer_) voicePlayer_->Calcu(elapsed);
-  // 9.
+  // Show requests live for one frame.
   for (int& request : showRequests_) request = 0;
-  // 10.
+  // The frame skip, then the mouse: presses, wheel and the effects' view
+  // of the pointer.
   CalcuFrameSkip(elapsed);
   UpdateMouse();
   wheelFlag_ = 0;
@@ -82,10 +83,10 @@ int CGameCallBack::Frame(int elapsed) {
     mouseStatus_->GetPos(&pos);
     effect_->SetMousePos(pos.x, pos.y);
   }
-  // 11.
+  // The screen buffer opens the frame; last frame's update rectangles go.
   if (screenBuffer_) CScreenBuffer::StartFrame();
   FlushUpdateRects();
-  // 12, 13. The current mode's calculation gives the request; a number
+  // The current mode's calculation gives the request; a number
   // without a mode object runs no mode step.
   SetNextMode(-1);
   OnBeforeCalcu();
@@ -94,7 +95,8 @@ int CGameCallBack::Frame(int elapsed) {
     const int next = mode->GeneralCalcu();
     if (next != -1) SetNextMode(next);
   }
-  // 14, 15.
+  // The companion modes calculate, then this frame's key and mouse state
+  // is spent.
   OnAfterCalcu();
   OnAfterCalcuLate();
   CalcuListedModes();
@@ -102,64 +104,65 @@ int CGameCallBack::Frame(int elapsed) {
   if (mouseStatus_) mouseStatus_->Calcu();
   ClearKeyStatus();
   enterFlag_ = spaceFlag_ = 0;
-  // 16. What the floating layers covered comes back, unless the whole
+  // What the floating layers covered comes back, unless the whole
   // screen is drawn anew anyway and the layers are told to forget it.
   if (settings_.floatingLayerFlashFlag && screenBuffer_ && CScreenBuffer::CheckFullRedraw())
     ResetFloatingLayers();
   else
     RestoreFloatingLayers();
-  // 17. The movie mode's state word on the debug output. Its player writes
+  // The movie mode's state word on the debug output. Its player writes
   // the movie into the screen buffer, which is presented like any other
   // frame, with no floating layer drawn over it.
   const bool movieMode = GetCurrentMode() == modenumber::kPrintMovie;
   if (const CMoviePlayback* movie = movieMode ? GetMoviePlayback() : nullptr)
     platform::DebugOutput(movie->GetStateWord() ? "[x]" : "[o]");
   const bool movieFrame = screenUpdateBlocked_;
-  // 18 to 20.
+  // The effects advance, then the modes draw: the lower stack levels
+  // first, then the current mode.
   if (effect_) effect_->Tick();
   OnBeforePrint();
   PrintLowerModes();
   if (mode) mode->GeneralPrint();
-  // 21 to 23. The debug lines of the text printer join here with the text
-  // layout work.
+  // The companion modes draw after the title's hooks.
   OnAfterPrint();
   OnAfterPrintLate();
   PrintListedModes();
   OnBeforeFloatingButtons();
-  // 24.
+  // A quick load the keys left for this frame.
   RunDelayedQuickLoad();
-  // 25.
+  // The notices, whose phases play their sounds.
   ServeNotice();
-  // 26.
+  // Outside the movie mode: the buttons asked for this frame, the message
+  // cursor and the game mouse.
   if (!movieMode) {
     if (showRequests_[0]) ShowSceneButton();
     if (showRequests_[1]) ShowFloatingButtons();
     if (showRequests_[2]) ShowSkipFilmButton();
-    // 27, 28. The one-shot and hold words of the game mouse are never set:
+    // The one-shot and hold words of the game mouse are never set:
     // it is drawn once, at the mouse position.
     ServeMessageCursor();
     ServeGameMouse();
   }
-  // 29.
+  // A requested exit runs the mode's leave hooks.
   if (mode) mode->ExitStep();
-  // 30. The load and frame-rate meters draw after these.
+  // The boss-coming cover and the variable overlay; the load and frame-rate meters draw after these.
   if (GetBossComingFlag()) PrintBossComing();
   if (GetDebugFlag()) PrintDebugParamBack();
   if (fukaPrint_) fukaPrint_->Print(-1);
   if (fpsPrint_) fpsPrint_->Print();
-  // 31.
+  // The frame is drawn and presented, unless a movie presents itself.
   OnBeforePrintScreen();
   if (!movieFrame) PrintScreen();
   OnBeforeFlipScreen();
   if (!movieFrame) FlipScreen();
   OnAfterFlipScreen();
-  // 32, 33. The control script goes on from where it stopped.
+  // A kept game state comes back; the control script goes on from where it stopped.
   if (restorePending_) {
     RestoreGameState();
     restorePending_ = 0;
   }
   CallControlScript(-1);
-  // 34. The mode change comes last, so the new mode is first calculated in
+  // The mode change comes last, so the new mode is first calculated in
   // the next frame.
   const int request = GetNextMode();
   if (request > 0) {
@@ -169,10 +172,10 @@ int CGameCallBack::Frame(int elapsed) {
     // Text pages come and go quickly; only other changes forget the lag.
     if (request != modenumber::kPrintMessage && frameSkip_) frameSkip_->Reset();
   }
-  // 35.
+  // The variable overlay and the window's text lines.
   if (GetDebugFlag()) PrintDebugParam();
   UpdateWindowText();
-  // 36 to 38. The load meter takes its end time before the close.
+  // The frame closes; the load meter takes its end time before the close.
   if (screenBuffer_) CScreenBuffer::EndFrame();
   ++frameCount_;
   if (wheelCountdown_ > 0) --wheelCountdown_;

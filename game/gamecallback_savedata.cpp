@@ -337,7 +337,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
     StopBgm(-1);
   else
     PlayBgmNumber(music, bgmLoopCount_, -9999, -1, -1);
-  // 10.
+  // The skip-film button's enable word.
   skipFilmButtonEnable_ = Word(chunk, kSkipFilmEnable);
   if (skipFilmButtonEnable_ != 0) HideSkipFilmButton();
   // 11-14. The mode of level 0 and the place of the running script.
