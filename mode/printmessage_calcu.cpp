@@ -148,7 +148,7 @@ int CCommonPrintMessage::CalcuText(int button) {
   if (typing_) {
     // 3.
     TypingInput();
-    // The auto count-down runs on while a voiced page types.
+    // A voiced page's count-down runs on while it types.
     AutoStep();
   } else if (windowHidden_) {
     // 4. Any click or Space shows the window again; the page stays.
@@ -221,21 +221,20 @@ void CCommonPrintMessage::TypingInput() {
   }
 }
 
-// 1 when auto mode turns the page. A voiced page counts down from the
-// frame it was set; a voiceless one waits its reading pause once it is
-// complete (held at the full pause while it types).
+// 1 when auto mode turns the page. A voiced page counts down its voice and
+// pause from the frame it was set, with auto mode on or off, so auto mode
+// switched on while the voice speaks waits for it instead of cutting it. A
+// voiceless page counts only while auto mode is on and the page is
+// complete; otherwise its count-down is held at 1, so auto mode turns it on
+// the frame after it is complete: it is read while it types.
 int CCommonPrintMessage::AutoStep() {
-  // The count-down runs whether auto mode is on or not: auto mode switched
-  // on while a voice speaks waits for the voice and its pause instead of
-  // turning the page at once.
   const bool on = game_->GetSystemSetting(kOptionAuto) != 0;
-  if (game_->GetVoiceFlag() || !typing_) {
+  if (game_->GetVoiceFlag() || (on && !typing_)) {
     autoCountdown_ =
         Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0));
     return on && autoCountdown_ <= 0 ? 1 : 0;
   }
-  const int level = std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1);
-  autoCountdown_ = s_.noVoiceLastWait[level];
+  autoCountdown_ = 1;
   return 0;
 }
 
