@@ -16,6 +16,9 @@
 #include "minigame/allminigame.h"
 #include "minigame/change.h"
 #include "minigame/cross.h"
+#include "minigame/minigamegolf.h"
+#include "minigame/minigamemonte.h"
+#include "minigame/minigamepyramid.h"
 #include "minigame/puzzle9.h"
 #include "minigame/slide16.h"
 #include "puzzle_fixture.h"
@@ -264,6 +267,28 @@ TEST_F(PuzzleTest, AHeldPieceFollowsAFarPointerOffTheScreen) {
   puzzle9.Click(1, 1);
   ASSERT_EQ(puzzle9.GetBoard().held, 4);
   follow(puzzle9, "Puzzle9");
+}
+
+// The card and tile games read the pointer kept in range as the puzzles do:
+// clicks far off the screen, up to the ends of int, touch nothing.
+TEST_F(PuzzleTest, CardAndTileGamesTakeAFarPointer) {
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  auto play = [&](auto& game, const char* name) {
+    game.Begin();
+    for (int i = 0; i < 40; ++i) game.Click(-5, -5);  // past the deal
+    const auto before = game.GetBoard();
+    for (auto [x, y] : {std::pair{kMax, kMax}, {kMin, kMin}, {kMax, kMin}, {kMin, kMax}}) {
+      game.Click(x, y);
+      game.Print();
+    }
+    EXPECT_TRUE(game.GetBoard() == before) << name;
+  };
+  Driven<CMiniGameGolf> golf(&holder_);
+  play(golf, "Golf");
+  Driven<CMiniGamePyramid> pyramid(&holder_);
+  play(pyramid, "Pyramid");
+  Driven<CMiniGameMonte> monte(&holder_);
+  play(monte, "Monte");
 }
 
 TEST(PuzzleFactory, MakesCrossAndSlide16) {
