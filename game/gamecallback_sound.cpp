@@ -62,12 +62,15 @@ int CGameCallBack::GetVoiceChara(const char* name) const {
   return -1;
 }
 
-// The configuration's voice button of the voice's character; without the
-// configuration screen each character is its own entry.
+// The switch and volume entry of the voice's character. With the
+// configuration screen it is the index of the voice button that governs
+// the character (the screen answers 1-based button numbers; its button i
+// keeps switch i and volume 500 + i); without it each character is its own
+// entry.
 int CGameCallBack::VoiceEntry(const char* name) const {
   const int chara = GetVoiceChara(name);
   const CConfigScreen* config = GetConfigScreen();
-  return chara >= 0 && config ? config->GetVoiceOffButton(chara) : chara;
+  return chara >= 0 && config ? config->GetVoiceOffButton(chara) - 1 : chara;
 }
 
 int CGameCallBack::GetCharaVoiceFlag(int chara) {

@@ -8,6 +8,7 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "minigame/allminigame.h"
+#include "minigame/puzzlecommon.h"
 #include "setup/random.h"
 
 namespace cardgame {
@@ -65,8 +66,7 @@ void Sheet::Draw(int card, int x, int y, int percent, bool hover, int overlay) c
 MouseFrame ReadMouse(const CMouseStatus* mouse) {
   MouseFrame m;
   if (!mouse) return m;
-  platform::Point p{};
-  mouse->GetPos(&p);
+  const platform::Point p = puzzle::MousePos(mouse);
   m.x = p.x;
   m.y = p.y;
   m.left = mouse->GetClick(0) != 0;

@@ -17,7 +17,8 @@ struct Click {
 };
 
 // The mouse position kept within +-kFar, so that sums with screen sizes
-// never overflow; (0, 0) without a mouse.
+// never overflow; (0, 0) without a mouse. The card and tile games read the
+// mouse through it too.
 constexpr int kFar = 1 << 20;
 platform::Point MousePos(const CMouseStatus* mouse);
 // The left click of this frame (its position as MousePos); none without a

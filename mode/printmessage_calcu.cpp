@@ -66,7 +66,7 @@ void CCommonPrintMessage::ReleaseScript() { game_->SetSkipFilmFlag(1); }
 
 int CCommonPrintMessage::Calcu() {
   if (!game_) return -1;
-  // 1. The frames that waits and effects advance.
+  // The frames that waits and effects advance.
   int n;
   if (pageCode_ == kCodeWait) {
     n = game_->CalcuWaitCount(std::max(waitFrames_, 1));
@@ -80,7 +80,7 @@ int CCommonPrintMessage::Calcu() {
   }
   effectFrames_ = n;
 
-  // 2. Cells this frame at the message speed (characters per second).
+  // Cells this frame at the message speed (characters per second).
   const int check = game_->GetAutoMessageCheckFlag();
   const int index = check > 0 ? std::clamp(check - 1, 0, kSpeeds - 1) : speedIndex_;
   const int64_t speed = std::max(s_.speeds[index], 1);
@@ -90,26 +90,25 @@ int CCommonPrintMessage::Calcu() {
   // More cells than any page holds change nothing.
   cellsThisFrame_ = static_cast<int>(std::min<int64_t>(v / 1000, kMostCells));
 
-  // 3.
   game_->CalcuEffect();
-  // 4. Skip, unless locked.
+  // Skip, unless locked.
   skipBefore_ = skipNow_;
   skipNow_ = InAutoCheck() || game_->GetCannotSkipFlag() ? 0 : game_->GetShiftSkipState();
-  // 5. A demonstration from the title only watches for a button.
+  // A demonstration from the title only watches for a button.
   if (game_->GetScriptStartFlag()) return CalcuDemo();
-  // 6.
+  // The skip-film button ends waits and lets the script go on.
   if (game_->CheckSkipFilmButton()) {
     waitFrames_ = 0;
     screenWaitCounter_ = screenWaitLength_;
     ReleaseScript();
     return -1;
   }
-  // 7. The floating buttons of a complete, shown text page.
+  // The floating buttons of a complete, shown text page.
   int button = -1;
   if (FloatingAllowed() && pageCode_ != kCodeWait && pageCode_ != kCodeScreenWait && !typing_ &&
       !windowHidden_)
     button = game_->CheckFloatingButtons();
-  // 8. Any click, a right button or the wheel up stop auto mode and skip.
+  // Any click, a right button or the wheel up stop auto mode and skip.
   const int right = s_.rightSkipOffIsClick ? GetClick(1) : (mouse_ ? mouse_->GetTrig(1) : 0);
   if (GetClick(0) || right || (mouse_ && mouse_->GetWheel() > 0)) {
     game_->SetSystemSetting(kOptionAuto, 0);
@@ -118,14 +117,14 @@ int CCommonPrintMessage::Calcu() {
       skipNow_ = 0;
     }
   }
-  // 9.
+  // The page kind decides the rest.
   if (pageCode_ == kCodeWait) return CalcuWait(button);
   if (pageCode_ == kCodeScreenWait) return CalcuScreenWait(button);
   return CalcuText(button);
 }
 
 int CCommonPrintMessage::CalcuText(int button) {
-  // 1. The floating buttons: system menu, configuration, back log.
+  // The floating buttons: system menu, configuration, back log.
   if (button != -1) {
     const int r = CheckButtonResult(button);
     if (r == 0) return ExitToMode(game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber));
@@ -140,18 +139,17 @@ int CCommonPrintMessage::CalcuText(int button) {
     const int kind = GetButtonCodeKind(button);
     if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
   }
-  // 2.
+  // The script's auto-message mode counts its voice down.
   autoCheckVoiceCountdown_ =
       Saturate(static_cast<int64_t>(autoCheckVoiceCountdown_) - game_->GetMessageWaitTime());
   const int frameTime = std::max(game_->GetMessageWaitTime(), 0);
 
   if (typing_) {
-    // 3.
     TypingInput();
-    // The auto count-down runs on while a voiced page types.
+    // A voiced page's count-down runs on while it types.
     AutoStep();
   } else if (windowHidden_) {
-    // 4. Any click or Space shows the window again; the page stays.
+    // Any click or Space shows the window again; the page stays.
     if (GetClick(0) || GetClick(1) || game_->CheckKeyTrig(kKeySpace) ||
         (windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_))) {
       game_->SetSystemSetting(kOptionAuto, 0);
@@ -159,18 +157,18 @@ int CCommonPrintMessage::CalcuText(int button) {
       CScreenBuffer::SetFullRedraw(0);
     }
   } else if (WindowToggleInput() && game_->GetMessageSkipFlag() == 0 && FloatingAllowed()) {
-    // 5.
+    // Space or the window button hides the window.
     SetWindowPrint(0);
     CScreenBuffer::SetFullRedraw(0);
   } else {
-    // 6.1 The wheel opens the back log.
+    // The wheel opens the back log.
     if (mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled() && FloatingAllowed()) {
       game_->KeepGameState();
       if (s_.backlogSound > 0) game_->PlaySystemSe(s_.backlogSound - 1, 0);
       game_->NotifyMode(modenumber::kBackLog, kModeNumber);
       return ExitToMode(modenumber::kBackLog);
     }
-    // 6.2
+    // Auto mode, a click or the script's auto-message mode turns the page.
     int due = AutoStep();
     int go = AdvanceInput();
     if (InAutoCheck()) {
@@ -182,18 +180,18 @@ int CCommonPrintMessage::CalcuText(int button) {
       due = 0;
     }
     if (go || due) {
-      // 6.3 A manual turn ends auto mode.
+      // A manual turn ends auto mode.
       if (!due) game_->SetSystemSetting(kOptionAuto, 0);
       game_->OnMessageClick();
       MarkRead();
       ReleaseScript();
     } else if (skipNow_ && (skipBefore_ == 0 || skipUnread_ || IsRead())) {
-      // 6.4 Skip passes the page it starts on, then read pages (and unread
+      // Skip passes the page it starts on, then read pages (and unread
       // ones with the option).
       MarkRead();
       ReleaseScript();
     } else {
-      // 6.5 'A' starts auto mode; the shortcut keys leave for their mode.
+      // 'A' starts auto mode; the shortcut keys leave for their mode.
       if (game_->CheckKeyTrig(kKeyA) && FloatingAllowed()) game_->SetSystemSetting(kOptionAuto, 1);
       if (button == -1 && FloatingAllowed()) {
         const int m = game_->CheckShortCut(kModeNumber);
@@ -221,21 +219,20 @@ void CCommonPrintMessage::TypingInput() {
   }
 }
 
-// 1 when auto mode turns the page. A voiced page counts down from the
-// frame it was set; a voiceless one waits its reading pause once it is
-// complete (held at the full pause while it types).
+// 1 when auto mode turns the page. A voiced page counts down its voice and
+// pause from the frame it was set, with auto mode on or off, so auto mode
+// switched on while the voice speaks waits for it instead of cutting it. A
+// voiceless page counts only while auto mode is on and the page is
+// complete; otherwise its count-down is held at 1, so auto mode turns it on
+// the frame after it is complete: it is read while it types.
 int CCommonPrintMessage::AutoStep() {
-  // The count-down runs whether auto mode is on or not: auto mode switched
-  // on while a voice speaks waits for the voice and its pause instead of
-  // turning the page at once.
   const bool on = game_->GetSystemSetting(kOptionAuto) != 0;
-  if (game_->GetVoiceFlag() || !typing_) {
+  if (game_->GetVoiceFlag() || (on && !typing_)) {
     autoCountdown_ =
         Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0));
     return on && autoCountdown_ <= 0 ? 1 : 0;
   }
-  const int level = std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1);
-  autoCountdown_ = s_.noVoiceLastWait[level];
+  autoCountdown_ = 1;
   return 0;
 }
 

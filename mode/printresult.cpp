@@ -150,21 +150,25 @@ CCommonPrintResult::CCommonPrintResult(CGameServices* game) : CCommonGeneral(gam
     okButton_->SetPicture(CPicturePool::GetPicture(kOkPicture));
   }
 
-  // The descriptions: result r reads record r + 1.
+  // The descriptions: result r takes its voice and its scrolling line from
+  // record r + 1, the lines drawn one below another from record r.
   descList_ = std::make_unique<CNameList>();
   descList_->Load(descName, false, false);
+  auto recordLines = [&](int record) {
+    std::vector<const char*> lines;
+    for (int k = 0; k < blockMax_; ++k) {
+      const char* line = descList_->GetName(record * kRecord + 2 + k);
+      if (line && line[0] != '@') lines.push_back(line);
+    }
+    return lines;
+  };
   results_.resize(count);
   for (int r = 0; r < count; ++r) {
     Result& result = results_[r];
-    const int first = (r + 1) * kRecord;
-    result.voice = descList_->GetName(first + 1);
-    for (int k = 0; k < blockMax_; ++k) {
-      const char* line = descList_->GetName(first + 2 + k);
-      if (!line || line[0] == '@') continue;
-      result.lines.push_back(line);
-      result.text += line;
-    }
+    result.voice = descList_->GetName((r + 1) * kRecord + 1);
+    for (const char* line : recordLines(r + 1)) result.text += line;
     result.length = static_cast<int>(result.text.size() / 2);
+    result.lines = recordLines(r);
   }
 }
 
@@ -180,6 +184,11 @@ void CCommonPrintResult::Release() {
 const std::string& CCommonPrintResult::GetText(int r) const {
   static const std::string kNone;
   return Valid(r) ? results_[r].text : kNone;
+}
+
+std::vector<std::string> CCommonPrintResult::GetLines(int r) const {
+  if (!Valid(r)) return {};
+  return std::vector<std::string>(results_[r].lines.begin(), results_[r].lines.end());
 }
 
 CPicture* CCommonPrintResult::Plate(int page) const {

@@ -67,6 +67,8 @@ class CCommonPrintResult : public CCommonGeneral {
   int GetResultCount() const { return static_cast<int>(results_.size()); }
   int GetState(int r) const { return Valid(r) ? results_[r].state : 0; }
   const std::string& GetText(int r) const;
+  // The lines of description mode 0.
+  std::vector<std::string> GetLines(int r) const;
   int GetPage() const { return page_; }
   int GetPageCount() const { return pages_; }
   int GetHovered() const { return hovered_; }

@@ -416,13 +416,13 @@ void CCommonSelectMessage::ShowWindowAgain() {
 
 int CCommonSelectMessage::Calcu() {
   if (!game_) return -1;
-  // 1. The appear animation.
+  // The appear animation.
   if (firstAppearType_ && appearCounter_ < firstAppearTime_) {
     ++appearCounter_;
     game_->CheckFloatingButtons();
     return -1;
   }
-  // 2. After a pick (or the time-over), the countdown to leaving; once left
+  // After a pick (or the time-over), the countdown to leaving; once left
   // nothing more happens until the mode is entered again.
   if (selected_) {
     if (countdown_ < 0) return -1;
@@ -431,7 +431,7 @@ int CCommonSelectMessage::Calcu() {
     deliver_ = 1;
     return ExitToMode(-1);
   }
-  // 3. The floating option buttons.
+  // The floating option buttons.
   const int options = OptionsAllowed();
   int next = -1;
   if (windowShown_ && optionOk_ && options) {
@@ -439,14 +439,14 @@ int CCommonSelectMessage::Calcu() {
     if (r == 1) return next;
     if (r == -1) return -1;
   }
-  // 4. Keys.
+  // Keys.
   const int keyMoved = keyMoveEnable_ ? StepKeys() : 0;
-  // 5. The page buttons.
+  // The page buttons.
   if (StepScrollButtons(keyMoved)) return -1;
-  // 6.
+  // The cursor animation.
   prevHover_ = hover_;
   StepCursorAnime();
-  // 8. The hidden window comes back with a click or Space.
+  // The hidden window comes back with a click or Space.
   const int offClick =
       windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_);
   if (!windowShown_) {
@@ -454,7 +454,7 @@ int CCommonSelectMessage::Calcu() {
       ShowWindowAgain();
     return -1;
   }
-  // 7. The shown window.
+  // The shown window.
   platform::Point p{};
   if (mouse_) mouse_->GetPos(&p);
   hover_ = HitTestItem(p.x, p.y);

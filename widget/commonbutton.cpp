@@ -91,6 +91,9 @@ int32_t CCommonButton::Calcu(const CInputStatus* input) {
     // Stays decided until the owner starts the button again.
     return MakeButtonCode(buttoncode::kDecided, -1, -1, number_, -1);
   }
+  // Enabled again without Init: inert, clicks included, until Init or an
+  // idle step, so a press taken before it was disabled cannot act again.
+  if (state_ == kDisabled) return buttoncode::kNothing;
   if (CheckTrigger(input)) {
     StartClick();
     ResetOthers();
@@ -103,8 +106,6 @@ int32_t CCommonButton::Calcu(const CInputStatus* input) {
 }
 
 int32_t CCommonButton::CalcuHover(bool hit) {
-  // Disabled look while enabled again without Init: inert until Init or an
-  // idle step.
   if (state_ != kNormal && state_ != kHover) return buttoncode::kNothing;
   // Entering and leaving mirror each other: from normal the mouse may enter
   // and the leave sound may be due; from hover the other way round.

@@ -217,9 +217,12 @@ void CTextInputBox::Start() {
   FollowCursor();
 }
 
+// Text input ends with the entry whatever "imeAutoCloseFlag" says, as Start
+// begins it whatever "imeAutoOpenFlag" says: left on, the desktop's input
+// method would go on taking the game's keys.
 void CTextInputBox::Stop() {
   active_ = 0;
-  CloseIme();
+  if (window_ && window_->IsTextInputOn()) window_->StopTextInput();
 }
 
 void CTextInputBox::CloseIme() {

@@ -59,7 +59,9 @@ class CTextInputBox {
     imeAutoClose_ = autoClose;
   }
 
+  // Begins input and turns text input on.
   void Start();
+  // Ends input and turns text input off.
   void Stop();
   // Turns text input off when "imeAutoCloseFlag" is set.
   void CloseIme();

@@ -66,5 +66,55 @@ TEST_F(ConfigInGameTest, TheVoiceSampleOffsetFollowsTheVolumeChannelWord) {
   EXPECT_EQ(sounds, (std::vector<std::string>{"PlaySeFile level -5", "PlaySeFile level -20"}));
 }
 
+// A voice button and the voices it governs agree: button i keeps the switch
+// and the volume that a voice of its characters reads, one by one or in
+// groups.
+TEST_F(ConfigInGameTest, AVoiceButtonGovernsTheVoicesOfItsCharacters) {
+  dir_->Write("spt/charaname.xtx", "none x ab Aki cd Ban ef Cho");
+  testsupport::WriteDwq(*dir_, "sys/vsw", 50, 20, 0x30A030);
+  const testsupport::Pairs buttons = {
+      {"voice1Button1SizeX", "50"},    {"voice1Button1SizeY", "20"},   {"voice1Button1ClickTime", "0"},
+      {"voice1Button1Filename", "vsw"}, {"voice1Button2Filename", "vsw"}, {"voice1Button1PrintX", "10"},
+      {"voice1Button1PrintY", "400"},  {"voice2Button1PrintX", "110"}, {"voice2Button1PrintY", "400"}};
+  struct Case {
+    const char* name;
+    testsupport::Pairs keys;
+    std::vector<std::string> offByButton2;  // the voices muted by button 2
+    const char* volumeOfButton2;
+  };
+  const Case cases[] = {
+      {"one character a button", {}, {"cd0001"}, "cd0001"},
+      // Button 1 holds Aki and Cho, button 2 Ban.
+      {"groups",
+       {{"voiceCutButtonCustomFlag", "1"}, {"voiceOffNumberByButton1", "2"}, {"voiceOffButton1chara2", "3"},
+        {"voiceOffButton2chara1", "2"}},
+       {"cd0001"},
+       "cd0001"},
+      // Button 1 holds Ban, button 2 Aki and Cho.
+      {"groups the other way",
+       {{"voiceCutButtonCustomFlag", "1"}, {"voiceOffButton1chara1", "2"}, {"voiceOffNumberByButton2", "2"},
+        {"voiceOffButton2chara1", "1"}, {"voiceOffButton2chara2", "3"}},
+       {"ab0001", "ef0001"},
+       "ab0001"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testsupport::Pairs keys = {{"voiceCutButtonNumber", "2"}};
+    keys.insert(keys.end(), buttons.begin(), buttons.end());
+    keys.insert(keys.end(), c.keys.begin(), c.keys.end());
+    Make(keys);
+    game_->Enter();
+    game_->RunFrame();
+    ClickAndRun(115, 405);  // button 2: its voices off
+    EXPECT_EQ(game_->GetCharaVoiceFlag(1), 0);
+    std::vector<std::string> off;
+    for (const char* voice : {"ab0001", "cd0001", "ef0001"})
+      if (game_->CheckVoiceOff(voice)) off.push_back(voice);
+    EXPECT_EQ(off, c.offByButton2);
+    game_->SetSystemSetting(501, -4);  // button 2's volume step
+    EXPECT_EQ(game_->GetCharaVoiceVolume(c.volumeOfButton2), -8);  // default delta 2
+    game_.reset();
+  }
+}
 
 }  // namespace

@@ -551,6 +551,10 @@ TEST_F(FloatingButtonsTest, SkipFilmStartsOnlyOnADecidedClickInTheMessageMode) {
     EXPECT_EQ(words, c.started ? (std::vector<int>{0, 1, 1, 1, 1}) : std::vector<int>(5, 0));
     EXPECT_EQ(flag, c.started ? 1 : 0);
     EXPECT_EQ(game_->GetSkipFilmButtonEnable(), c.started ? 0 : c.enable);
+    // A taken click resets the button: with the enable word back, a frame
+    // without a press starts nothing.
+    game_->SetSkipFilmButtonEnable(c.enable);
+    EXPECT_EQ(Frame({}, [&] { return game_->CheckSkipFilmButton(); }), 0);
   }
 }
 

@@ -374,7 +374,7 @@ TEST_F(GameTest, TheTextInputBoxTakesTheWindowsCharacters) {
   struct Case {
     const char* open;
     const char* close;
-    bool onAfterStop;
+    bool onAfterCloseIme;
   } cases[] = {{"1", "1", false}, {"1", "0", true}, {"0", "1", false}};
   for (const Case& c : cases) {
     WriteList("game", {{"imeAutoOpenFlag", c.open}, {"imeAutoCloseFlag", c.close}});
@@ -388,9 +388,12 @@ TEST_F(GameTest, TheTextInputBoxTakesTheWindowsCharacters) {
     for (uintptr_t b : {uintptr_t{'a'}, uintptr_t{0x182}, uintptr_t{0xA0}})
       game.WindowProc(window_, WM_CHAR, b, 0);  // the low byte counts
     EXPECT_STREQ(box->GetText(), "\x82\x81\x82\xA0");
+    // The close flag governs closing the input method; the end of the entry
+    // ends text input.
+    box->CloseIme();
+    EXPECT_EQ(window_->IsTextInputOn(), c.onAfterCloseIme) << c.open << c.close;
     box->Stop();
-    EXPECT_EQ(window_->IsTextInputOn(), c.onAfterStop) << c.open << c.close;
-    window_->StopTextInput();
+    EXPECT_FALSE(window_->IsTextInputOn()) << c.open << c.close;
   }
 }
 

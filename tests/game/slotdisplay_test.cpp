@@ -3,6 +3,8 @@
 // steps, the cursor animation, hit tests and damaged or odd slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +13,7 @@
 #include "game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "message/textprint.h"
 #include "savedata/datafilesetup.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
@@ -288,19 +291,36 @@ TEST_F(SlotDisplayTest, ExtraPictureCellsStayInsideThePicture) {
 }
 
 TEST_F(SlotDisplayTest, StatusLinesWithoutAnEndAreDrawnWithinTheirField) {
+  // The comment row stands apart from the status lines.
   Make({{"saveTimePrintFlag", "0"}, {"textPrintFlag", "1"}, {"textPrintNumber", "6"},
-        {"commentPrintFlag", "1"}});
+        {"commentPrintFlag", "1"}, {"commentPrintY", "400"}});
   Save(4);
-  // The first status line and the comment filled to their ends with no NUL.
+  // The first status line and the comment filled to their ends with no NUL;
+  // the family name after the comment holds text too.
   std::string bytes = dir_->Read("sav/data4.sav");
   for (size_t i = 0; i < 256; ++i) bytes[kStatus + 6064 + i] = 'A';
   for (size_t i = 0; i < 32; ++i) bytes[kStatus + 1760 + i] = 'B';
+  for (size_t i = 0; i < 16; ++i) bytes[kStatus + 1792 + i] = 'C';
   dir_->Write("sav/data4.sav", bytes);
   // Drawn from copies that end within the fields: the sanitizer build sees
   // no read past the peeked record.
   CCommonDataFile slot(game_.get(), 0, 0, nullptr);
   ASSERT_EQ(slot.Peek(4), 1) << slot.GetRefusal();
+  auto commentRows = [] {
+    std::vector<uint32_t> rows;
+    for (int y = 400; y < 440; ++y)
+      for (int x = 0; x < CScreenBuffer::GetWidth(); ++x) rows.push_back(At(x, y));
+    return rows;
+  };
+  Fill(0);
   slot.Print(0, 0, 4, 0, 0);
+  const std::vector<uint32_t> drawn = commentRows();
+  // The comment shows its 32 bytes and nothing of the name after them.
+  Fill(0);
+  game_->GetTextBuffer()->Print(0, 400, std::string(32, 'B').c_str(), 12, 255, 255, 255, 1, -1, -1);
+  const std::vector<uint32_t> field = commentRows();
+  EXPECT_NE(std::count(field.begin(), field.end(), 0u), static_cast<std::ptrdiff_t>(field.size()));
+  EXPECT_EQ(drawn, field);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// The picture puzzles Slide16 and Cross: rules solved headless with a seed,
-// their sounds and clears, and the pixels of a few frames.
+// The picture puzzles Slide16, Cross and Change: rules solved headless with a
+// seed, their sounds and clears, and the pixels of a few frames; the held
+// pieces of Change and Puzzle9 under a far pointer.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
@@ -12,6 +16,10 @@
 #include "minigame/allminigame.h"
 #include "minigame/change.h"
 #include "minigame/cross.h"
+#include "minigame/minigamegolf.h"
+#include "minigame/minigamemonte.h"
+#include "minigame/minigamepyramid.h"
+#include "minigame/puzzle9.h"
 #include "minigame/slide16.h"
 #include "puzzle_fixture.h"
 #include "setup/random.h"
@@ -229,6 +237,58 @@ TEST_F(PuzzleTest, ChangeDrawsTheEmptyCellFilledAndTheTilesFromTheirPlaces) {
   EXPECT_EQ(Screen(kW - 2, kH - 2), 0x004080u);
   const int t = game.GetBoard().cells[0];
   EXPECT_EQ(Screen(1, 1), (uint32_t(t / 4 * (kH / 4) + 1) << 8) | uint32_t(t % 4 * (kW / 4) + 1));
+}
+
+// The held tile of Change and the held piece of Puzzle9 follow the pointer:
+// one far off the screen, up to the ends of int, draws the frame of one
+// just off it.
+TEST_F(PuzzleTest, AHeldPieceFollowsAFarPointerOffTheScreen) {
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  const std::pair<int, int> far[] = {{kMin, kMin}, {kMax, kMax}, {kMin, kMax}, {kMax, kMin}};
+  auto frame = [&](auto& game, int x, int y) {
+    game.Hold(x, y);  // a frame's step without a click
+    game.Print();
+    return std::vector<uint32_t>(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+  };
+  auto follow = [&](auto& game, const char* name) {
+    const std::vector<uint32_t> off = frame(game, -100, -100);
+    for (auto [x, y] : far) EXPECT_EQ(frame(game, x, y), off) << name << " " << x << "," << y;
+  };
+  Driven<CMiniGameChange> change(&holder_);
+  change.Begin();
+  change.Click(kW - 1, kH - 1);
+  ASSERT_GE(change.GetBoard().held, 0);  // the tile of cell 15
+  follow(change, "Change");
+
+  Driven<CMiniGamePuzzle9> puzzle9(&holder_);
+  puzzle9.Begin();
+  for (Puzzle9Board::Piece& p : puzzle9.Board().pieces) p.x = -16, p.y = -12, p.vx = p.vy = 0;
+  puzzle9.Board().pieces[4].x = puzzle9.Board().pieces[4].y = 0;
+  puzzle9.Click(1, 1);
+  ASSERT_EQ(puzzle9.GetBoard().held, 4);
+  follow(puzzle9, "Puzzle9");
+}
+
+// The card and tile games read the pointer kept in range as the puzzles do:
+// clicks far off the screen, up to the ends of int, touch nothing.
+TEST_F(PuzzleTest, CardAndTileGamesTakeAFarPointer) {
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  auto play = [&](auto& game, const char* name) {
+    game.Begin();
+    for (int i = 0; i < 40; ++i) game.Click(-5, -5);  // past the deal
+    const auto before = game.GetBoard();
+    for (auto [x, y] : {std::pair{kMax, kMax}, {kMin, kMin}, {kMax, kMin}, {kMin, kMax}}) {
+      game.Click(x, y);
+      game.Print();
+    }
+    EXPECT_TRUE(game.GetBoard() == before) << name;
+  };
+  Driven<CMiniGameGolf> golf(&holder_);
+  play(golf, "Golf");
+  Driven<CMiniGamePyramid> pyramid(&holder_);
+  play(pyramid, "Pyramid");
+  Driven<CMiniGameMonte> monte(&holder_);
+  play(monte, "Monte");
 }
 
 TEST(PuzzleFactory, MakesCrossAndSlide16) {

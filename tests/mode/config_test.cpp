@@ -36,7 +36,17 @@ class ConfigGame : public config_test::ConfigGameOf<startup_test::StartupGame> {
   void SetFlagA(int flag) { SetConfigFlags(flag, GetConfigFlagB()); }
   int GetConfigHelperValue() override { return designs; }
   int CheckMessageWindowHit(int x, int y) override { return x >= 0 && x < 200 && y >= 0 && y < 50 ? 1 : 0; }
+  // The screen switches as the game's do: nothing when setting 4 already
+  // holds the target; each switch made is kept in `switches`.
+  void ToWindowMode(int) override { SwitchScreen(0); }
+  void ToFullScreenMode(int) override { SwitchScreen(1); }
+  void SwitchScreen(int full) {
+    if ((GetSystemSetting(4) != 0) == (full != 0)) return;
+    SetSystemSetting(4, full);
+    switches.push_back(full);
+  }
   int designs = 1;
+  std::vector<int> switches;
 };
 
 class ConfigTest : public config_test::ConfigFixture<ConfigGame> {};
@@ -389,12 +399,15 @@ TEST_F(ConfigTest, ModeRadiosReachTheirSettings) {
   ClickAndRun(610, 460);  // skip: the second button
   EXPECT_EQ(Setting(2), 1);
   EXPECT_EQ(Mode()->GetModeRadio(1)->GetSelect(), 1);
+  // The screen radio switches the screen, not only the setting.
   ClickAndRun(610, 410);  // full screen
   EXPECT_EQ(Setting(4), 1);
   EXPECT_EQ(Mode()->GetModeRadio(0)->GetSelect(), 1);
+  EXPECT_EQ(game_->switches, (std::vector<int>{1}));
   ClickAndRun(510, 410);  // a window again
   EXPECT_EQ(Setting(4), 0);
   EXPECT_EQ(Mode()->GetModeRadio(0)->GetSelect(), 0);
+  EXPECT_EQ(game_->switches, (std::vector<int>{1, 0}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mode/nameinput.h"
+#include "platform/backend.h"
 #include "savedata/systemfile.h"
 #include "startup_fixture.h"
 #include "widget/textinputbox.h"
@@ -71,9 +72,12 @@ TEST_F(NameInputTest, TypedJapaneseReachesTheGameAndTheSystemFile) {
   EXPECT_EQ(mode->GetPosition(), 1);
   Game().GetTextInputBox()->Clear();
   Type("太郎");
+  EXPECT_TRUE(Game().GetWindowHandle()->IsTextInputOn());
   Ok();
   ASSERT_TRUE(mode->IsFinished());
   EXPECT_TRUE(mode->IsConfirmed());
+  // Text input ends with the entry (the box's close flag is off here).
+  EXPECT_FALSE(Game().GetWindowHandle()->IsTextInputOn());
   mode->AtExit();
   EXPECT_EQ(std::string(Game().GetFamilyName()), kYamada);
   EXPECT_EQ(std::string(Game().GetGivenName()), kTaro);

@@ -158,8 +158,8 @@ TEST_F(PrintMessageTest, AutoModeTurnsAVoicedPageAfterTheVoiceAndItsPause) {
   EXPECT_EQ(Game().GetSystemSetting(6), 1);
 }
 
-// Mended: auto mode switched on while the voice of a page still speaks
-// waits for the voice and its pause (it turned the page at once before).
+// Auto mode switched on while the voice of a page still speaks waits for
+// the voice and its pause.
 TEST_F(PrintMessageTest, AutoModeSwitchedOnDuringAVoiceWaitsForIt) {
   WriteList("PrintMessage", {{"voiceLastWait", "500"}});
   Enter(0);
@@ -180,9 +180,10 @@ TEST_F(PrintMessageTest, AutoModeSwitchedOnDuringAVoiceWaitsForIt) {
   EXPECT_EQ(FramesToRelease(5), 1);
 }
 
-// Mended: the reading pause of a voiceless page runs once it is complete
-// (it turned one frame after completion before).
-TEST_F(PrintMessageTest, AutoModeGivesAVoicelessPageItsReadingPause) {
+// A voiceless page is read while it types: auto mode turns it on the frame
+// after it is complete, with auto mode on from the start or switched on
+// after a page was read.
+TEST_F(PrintMessageTest, AutoModeTurnsAVoicelessPageOnceItIsComplete) {
   WriteList("PrintMessage", {{"noVoiceLastWait", "1000"}});
   CCommonPrintMessage& mode = Enter(0);
   Game().SetSystemSetting(6, 1);
@@ -193,8 +194,14 @@ TEST_F(PrintMessageTest, AutoModeGivesAVoicelessPageItsReadingPause) {
     ++frames;
   }
   EXPECT_EQ(frames, 10);
-  EXPECT_EQ(mode.GetAutoCountdown(), 1000);
-  EXPECT_EQ(FramesToRelease(100), 20);
+  EXPECT_EQ(mode.GetAutoCountdown(), 1);
+  EXPECT_EQ(FramesToRelease(100), 1);
+  Set(kWindow, "Alice\r\nabcd");
+  Game().SetSystemSetting(6, 0);
+  for (int i = 0; i < 10; ++i) Run();
+  EXPECT_EQ(Game().released, 1);
+  Key('A');
+  EXPECT_EQ(FramesToRelease(5), 1);
 }
 
 TEST_F(PrintMessageTest, TheAKeyStartsAutoModeAndInputStopsIt) {
@@ -278,11 +285,22 @@ TEST_F(PrintMessageTest, FloatingButtonsAndShortcutsLeaveForTheirModes) {
   Game().shortCut = 6;
   EXPECT_EQ(Run(), 6);
   Game().shortCut = -1;
-  // A hover code is ignored; a decided button 2 opens the back log.
+  // A hover code is ignored.
   Game().floatingAnswer = static_cast<int>(0xF8000000u);
   EXPECT_EQ(Run(), -1);
-  Game().floatingAnswer = static_cast<int>(0xF0000082u);
-  EXPECT_EQ(Run(), 7);
+  // Decided buttons, as in the choice mode: 0 the system menu, 1 the
+  // configuration, 2 the back log.
+  const struct {
+    int button, mode;
+  } cases[] = {{0, 13}, {1, 12}, {2, 7}};
+  for (const auto& c : cases) {
+    Enter(4);
+    Set(kWindow, "Alice\r\nab");
+    Run();
+    Game().floatingAnswer = static_cast<int>(0xF0000080u) | c.button;
+    EXPECT_EQ(Run(), c.mode) << c.button;
+    Game().floatingAnswer = -1;
+  }
 }
 
 // A continued full-screen page past 64 lines types every new line and

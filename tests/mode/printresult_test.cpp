@@ -248,14 +248,21 @@ TEST_F(PrintResultTest, TheScrollingLineIsClippedAtBothEdges) {
   EXPECT_GT(changed, 50);
 }
 
-TEST_F(PrintResultTest, DescriptionsComeFromTheNextRecord) {
+// The scrolling line comes from the next record, the lines of description
+// mode 0 from the result's own record (the first result's from the head).
+TEST_F(PrintResultTest, DescriptionsComeFromTheirRecords) {
   Pairs keys = Keys();
   keys.push_back({"messageBlockMax", "9"});  // held to 6: "x" four times more
   Make(keys);
-  std::string line;
-  for (int i = 0; i < 40; ++i) line += "\x82\xA0";
-  EXPECT_EQ(mode_->GetText(1), line + "xxxx");
-  EXPECT_EQ(mode_->GetText(0).size(), 56u + 4u);
+  std::string line28, line40;
+  for (int i = 0; i < 28; ++i) line28 += "\x82\xA0";
+  for (int i = 0; i < 40; ++i) line40 += "\x82\xA0";
+  EXPECT_EQ(mode_->GetText(1), line40 + "xxxx");
+  EXPECT_EQ(mode_->GetText(0), line28 + "xxxx");
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(mode_->GetLines(0), (Lines{"h2", "h3", "h4", "h5", "h6", "h7"}));
+  EXPECT_EQ(mode_->GetLines(1), (Lines{line28, "x", "x", "x", "x"}));
+  EXPECT_EQ(mode_->GetLines(2), (Lines{line40, "x", "x", "x", "x"}));
 }
 
 TEST_F(PrintResultTest, PagesAndBack) {

@@ -170,9 +170,12 @@ TEST_F(SelectMessageTest, TheSecondOfThreeRowsReturnsTwoAfterTheClickingTime) {
   Frame();
   EXPECT_EQ(Game().Lines("CallScriptLabel"), (std::vector<std::string>{"CallScriptLabel 2"}));
   EXPECT_EQ(Game().Lines("SetSkipFilmFlag"), (std::vector<std::string>{"SetSkipFilmFlag 1"}));
-  // Nothing is delivered twice.
+  // Nothing is delivered twice: not by later frames, nor by a second exit
+  // hook of the same list.
   Frames(3);
+  mode_->AtExit();
   EXPECT_EQ(Game().Lines("CallScriptLabel").size(), 1u);
+  EXPECT_EQ(Game().Lines("SetSkipFilmFlag").size(), 1u);
 }
 
 TEST_F(SelectMessageTest, TheBackLogGetsTheHeaderTheQuestionAndTheChoices) {

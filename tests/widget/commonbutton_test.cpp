@@ -136,6 +136,8 @@ TEST_F(ButtonTest, EnabledAgainStaysInertUntilInitOrAnIdleStep) {
     b->SetEnable(1);
     EXPECT_EQ(Step(*b, Inside()), buttoncode::kNothing);
     EXPECT_EQ(Step(*b, Inside()), buttoncode::kNothing);
+    // A click does not start it either.
+    EXPECT_EQ(Step(*b, ClickInside()), buttoncode::kNothing);
     EXPECT_EQ(b->GetState(), CCommonButton::kDisabled);
     if (viaInit)
       b->Init();

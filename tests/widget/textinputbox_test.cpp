@@ -229,10 +229,12 @@ TEST_F(TextInputBoxTest, TypedTextThroughTheWindow) {
   EXPECT_FALSE(window_->IsTextInputOn());
 }
 
+// The close flag governs CloseIme alone: the end of the entry (Stop) ends
+// text input whatever the flags say.
 TEST_F(TextInputBoxTest, ImeFlags) {
   struct Case {
     int open, close;
-    bool onAfterStop;
+    bool onAfterCloseIme;
   } cases[] = {{1, 1, false}, {0, 1, false}, {1, 0, true}, {0, 0, true}};
   for (const Case& c : cases) {
     window_->StopTextInput();
@@ -240,8 +242,11 @@ TEST_F(TextInputBoxTest, ImeFlags) {
     box.SetImeFlags(c.open, c.close);
     box.Start();  // on even without the open flag: nothing is typed otherwise
     EXPECT_TRUE(window_->IsTextInputOn()) << c.open << c.close;
+    box.CloseIme();
+    EXPECT_EQ(window_->IsTextInputOn(), c.onAfterCloseIme) << c.open << c.close;
+    box.Start();
     box.Stop();
-    EXPECT_EQ(window_->IsTextInputOn(), c.onAfterStop) << c.open << c.close;
+    EXPECT_FALSE(window_->IsTextInputOn()) << c.open << c.close;
   }
 }
 
