@@ -557,5 +557,54 @@ TEST_F(SaveSlotTest, ScriptStateResumes) {
   EXPECT_EQ(moved->GetPC(), expect.GetPC());
 }
 
+// A game saved at the second of two choices finds that choice again, by
+// the record's key, in a later build of the story.
+TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
+  const char* const story = R"(.header 32
+  text "first"
+  choice time=300 "a" "b"
+  text "second"
+  choice time=300 "c" "d"
+  endgame
+)";
+  const char* const later = R"(.header 32
+  nop
+  text "first"
+  nop
+  choice time=300 "a" "b"
+  nop
+  text "second"
+  nop
+  choice time=300 "c" "d"
+  endgame
+)";
+  const zasm::Assembly before = zasm::Assemble(story);
+  ASSERT_TRUE(before.ok()) << before.ErrorText();
+  dir_->Write("spt/sys.spt", before.FileBytes());
+  SlotGame& game = Make({{"highVersion", "1"}});
+  CScript* script = game.Script(0);
+  for (int i = 0; i < 4; ++i) script->Run();
+  EXPECT_EQ(game.GetChoiceKey(), 1);
+  game.SetReturn(9);
+  game.KeepGameState();
+  {
+    CCommonDataFile slot(&game);
+    ASSERT_EQ(slot.Save(1), 0);
+  }
+  game_.reset();
+
+  const zasm::Assembly after = zasm::Assemble(later);
+  ASSERT_TRUE(after.ok()) << after.ErrorText();
+  dir_->Write("spt/sys.spt", after.FileBytes());
+  SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
+  CCommonDataFile slot(&newer);
+  ASSERT_EQ(slot.Peek(1), 1);
+  ASSERT_EQ(slot.Load(1), 9);
+  CScript expect(&newer);
+  ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
+  ASSERT_EQ(expect.SearchChoice(1), 1);
+  EXPECT_EQ(newer.Script(0)->GetPC(), expect.GetPC());
+}
+
 }  // namespace
 }  // namespace game_test
