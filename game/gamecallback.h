@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -1034,6 +1035,13 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // The script of level k loaded again from its project number; 0 when it
   // has no name or does not load.
   int ReloadScript(int level, int number);
+  // "spt\\<name>.spt" of project number n ("" when the list has no name).
+  std::string ScriptPath(int number) const;
+  // Whether the saved call stacks and resume entries lead to records of the
+  // scripts they would be restored into; null, or the reason.
+  const char* CheckSavedScripts(const uint8_t* chunk);
+  // Why CheckGameStatus last refused, when the reason names a file.
+  std::string statusRefusal_;
 
  public:
   // --- Sounds (game/gamecallback_sound.cpp) ---

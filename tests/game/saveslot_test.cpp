@@ -606,5 +606,122 @@ TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
   EXPECT_EQ(newer.Script(0)->GetPC(), expect.GetPC());
 }
 
+// What a restore follows is checked before anything changes: the call
+// sites within the saved depth, the stop entry of a level below the saved
+// one, the system-call entry of a saved mode that resumes by it, and the
+// return positions of a script without resume tables. A refusal names the
+// script.
+TEST_F(SaveSlotTest, SavedCallSitesAndEntriesAreCheckedBeforeTheRestore) {
+  // The system call and the script call after the end only fill their
+  // tables with entry 0.
+  const zasm::Assembly story = zasm::Assemble(R"(.header 32
+var r 100
+  text "one"
+  call outer
+  text "after"
+  endgame
+  syscall 1
+  callscript "sub"
+outer:
+  call inner
+  return
+inner:
+  text "deep"
+  r += 1
+  return
+)");
+  ASSERT_TRUE(story.ok()) << story.ErrorText();
+  const zasm::Assembly sub = zasm::Assemble(".header 32\n  text \"s\"\n  endgame\n");
+  ASSERT_TRUE(sub.ok()) << sub.ErrorText();
+  dir_->Write("spt/sys.spt", story.FileBytes());
+  dir_->Write("spt/sub.spt", sub.FileBytes());
+  SlotGame& game = Make();
+  CScript* script = game.Script(0);
+  script->Run();
+  script->Run();  // "deep", two calls down
+  ASSERT_EQ(script->GetCallDepth(), 2);
+  game.KeepGameState();
+  {
+    CCommonDataFile writer(&game);
+    ASSERT_EQ(writer.Save(1), 0);
+  }
+  const std::string good = SlotBytes(1);
+  const size_t status = 96;
+  auto word = [&](int w) { return status + 4 * static_cast<size_t>(w); };
+  const size_t site = word(489), stopEntry = word(489 + 253), systemCallEntry = word(489 + 254);
+  const struct {
+    const char* what;
+    std::function<void(std::string*)> change;
+    const char* refusalNames;  // null: the slot loads
+  } cases[] = {
+      {"first call site outside the table", [&](std::string* f) { PutWord(f, site, 7); },
+       "sys.spt"},
+      {"second call site negative", [&](std::string* f) { PutWord(f, site + 4, -1); }, "sys.spt"},
+      {"a word past the depth is not a call site", [&](std::string* f) { PutWord(f, site + 8, 999); },
+       nullptr},
+      {"saved in a mode that resumes after its system call",
+       [&](std::string* f) { PutWord(f, word(20), 22); }, nullptr},
+      {"system-call entry outside the table",
+       [&](std::string* f) {
+         PutWord(f, word(20), 22);
+         PutWord(f, systemCallEntry, 5);
+       },
+       "sys.spt"},
+      {"inside a sub-script", [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 1);
+       },
+       nullptr},
+      {"stop entry of the calling level outside the table",
+       [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 1);
+         PutWord(f, stopEntry, 3);
+       },
+       "sys.spt"},
+      {"a sub-script call site outside its table",
+       [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 1);
+         PutWord(f, word(744), 1);
+         PutWord(f, word(745), 0);
+       },
+       "sub.spt"},
+      {"the sub-script is missing",
+       [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 0);
+       },
+       "story.spt"},
+      {"without resume tables a return position outside the script",
+       [&](std::string* f) {
+         PutWord(f, word(22), 0);
+         PutWord(f, site + 4, 1 << 30);
+       },
+       "position"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string file = good;
+    c.change(&file);
+    WriteSlot(1, file);
+    game.Vars()->SetVar(7, 77);
+    script->SetPC(3);
+    script->SetCallDepth(0);
+    CCommonDataFile slot(&game);
+    if (!c.refusalNames) {
+      EXPECT_EQ(slot.Peek(1), 1) << slot.GetRefusal();
+      EXPECT_GE(slot.Load(1), 0);
+      continue;
+    }
+    EXPECT_EQ(slot.Peek(1), 0);
+    EXPECT_NE(slot.GetRefusal().find(c.refusalNames), std::string::npos) << slot.GetRefusal();
+    EXPECT_EQ(slot.Load(1), -1);
+    EXPECT_EQ(game.Vars()->GetVar(7), 77);
+    EXPECT_EQ(script->GetPC(), 3);
+    EXPECT_EQ(script->GetCallDepth(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace game_test
