@@ -635,6 +635,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   void SetMovieOff() override { movieOff_ = 1; }
   int IsMovieOff() const override { return movieOff_; }
   const char* GetMovieListName(int n) const override;
+  // 1 when movie entry n (1-based) exists and its "<name>IsDefault" did not
+  // switch it off, else 0.
+  int IsMovieListEntryEnabled(int n) const;
   void ClearPlayCount() override;
   int GetPlayCount() const override;
   void AddPlayCount() override;
@@ -790,6 +793,8 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CNameList* commandList_ = nullptr;
   CNameList* projectList_ = nullptr;
   CNameList* movieList_ = nullptr;
+  // Per movie entry: 1 when "<name>IsDefault" is 0 (the entry is off).
+  std::vector<char> movieEntryOff_;
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
