@@ -91,13 +91,17 @@ std::vector<ChunkInfo> Chunks(const std::string& file) {
 }
 
 // The story: level 0 calls a sub-routine that calls another; a text
-// inside, and a later build of the same story with records inserted.
+// inside, and a later build of the same story with records inserted. The
+// system call and the script call after the end only fill their tables
+// with entry 0.
 const char* const kStory = R"(.header 32
 var r 100
   text "one"
   call outer
   text "after"
   endgame
+  syscall 1
+  callscript "sub"
 outer:
   call inner
   return
@@ -160,6 +164,28 @@ class SaveSlotTest : public GameTest {
   }
   void WriteSlot(int slot, const std::string& bytes) const {
     dir_->Write("sav/data" + std::to_string(slot) + ".sav", bytes);
+  }
+  // Writes the assembled source as "spt/<name>.spt".
+  void WriteScript(const char* source, const std::string& name = "sys") const {
+    const zasm::Assembly assembly = zasm::Assemble(source);
+    ASSERT_TRUE(assembly.ok()) << assembly.ErrorText();
+    dir_->Write("spt/" + name + ".spt", assembly.FileBytes());
+  }
+  // A newer program with a later build of the story loads slot 1, saved in
+  // `mode`: the story stands where `find` puts a fresh copy of that build.
+  void ExpectResumeInLaterBuild(const char* later, int mode,
+                                const std::function<int(CScript&)>& find) {
+    game_.reset();
+    WriteScript(later);
+    SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
+    CCommonDataFile slot(&newer);
+    ASSERT_EQ(slot.Peek(1), 1);
+    EXPECT_EQ(slot.CheckVersion(), 0);
+    ASSERT_EQ(slot.Load(1), mode);
+    CScript expect(&newer);
+    ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
+    ASSERT_EQ(find(expect), 1);
+    EXPECT_EQ(newer.Script(0)->GetPC(), expect.GetPC());
   }
 
   CCommonSystemFile systemFile_;
@@ -442,9 +468,7 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
 
 // The state kept when a system mode opens comes back when it closes.
 TEST_F(SaveSlotTest, KeptStateIsPutBack) {
-  const zasm::Assembly story = zasm::Assemble(kStory);
-  ASSERT_TRUE(story.ok()) << story.ErrorText();
-  dir_->Write("spt/sys.spt", story.FileBytes());
+  WriteScript(kStory);
   SlotGame& game = Make();
   CScript* script = game.Script(0);
   script->Run();
@@ -512,9 +536,7 @@ TEST_F(SaveSlotTest, IsLoadableFollowsTheSlotsVersion) {
 // A story saved inside two nested calls resumes at the same record; the
 // same save read by a later build finds its text by key.
 TEST_F(SaveSlotTest, ScriptStateResumes) {
-  const zasm::Assembly story = zasm::Assemble(kStory);
-  ASSERT_TRUE(story.ok()) << story.ErrorText();
-  dir_->Write("spt/sys.spt", story.FileBytes());
+  WriteScript(kStory);
   SlotGame& game = Make({{"highVersion", "1"}});
   CScript* script = game.Script(0);
   ASSERT_TRUE(script->HasResumeTables());
@@ -541,20 +563,7 @@ TEST_F(SaveSlotTest, ScriptStateResumes) {
   EXPECT_EQ(script->GetCallDepth(), 0);
 
   // The later build: a newer program searches the message by its key.
-  game_.reset();
-  const zasm::Assembly later = zasm::Assemble(kStoryLater);
-  ASSERT_TRUE(later.ok()) << later.ErrorText();
-  dir_->Write("spt/sys.spt", later.FileBytes());
-  SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
-  CCommonDataFile again(&newer);
-  ASSERT_EQ(again.Peek(1), 1);
-  EXPECT_EQ(again.CheckVersion(), 0);
-  ASSERT_EQ(again.Load(1), 10);
-  CScript* moved = newer.Script(0);
-  CScript expect(&newer);
-  ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
-  ASSERT_EQ(expect.SearchMessage(2), 1);
-  EXPECT_EQ(moved->GetPC(), expect.GetPC());
+  ExpectResumeInLaterBuild(kStoryLater, 10, [](CScript& s) { return s.SearchMessage(2); });
 }
 
 // A game saved at the second of two choices finds that choice again, by
@@ -578,9 +587,7 @@ TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
   choice time=300 "c" "d"
   endgame
 )";
-  const zasm::Assembly before = zasm::Assemble(story);
-  ASSERT_TRUE(before.ok()) << before.ErrorText();
-  dir_->Write("spt/sys.spt", before.FileBytes());
+  WriteScript(story);
   SlotGame& game = Make({{"highVersion", "1"}});
   CScript* script = game.Script(0);
   for (int i = 0; i < 4; ++i) script->Run();
@@ -591,19 +598,7 @@ TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
     CCommonDataFile slot(&game);
     ASSERT_EQ(slot.Save(1), 0);
   }
-  game_.reset();
-
-  const zasm::Assembly after = zasm::Assemble(later);
-  ASSERT_TRUE(after.ok()) << after.ErrorText();
-  dir_->Write("spt/sys.spt", after.FileBytes());
-  SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
-  CCommonDataFile slot(&newer);
-  ASSERT_EQ(slot.Peek(1), 1);
-  ASSERT_EQ(slot.Load(1), 9);
-  CScript expect(&newer);
-  ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
-  ASSERT_EQ(expect.SearchChoice(1), 1);
-  EXPECT_EQ(newer.Script(0)->GetPC(), expect.GetPC());
+  ExpectResumeInLaterBuild(later, 9, [](CScript& s) { return s.SearchChoice(1); });
 }
 
 // What a restore follows is checked before anything changes: the call
@@ -612,29 +607,8 @@ TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
 // return positions of a script without resume tables. A refusal names the
 // script.
 TEST_F(SaveSlotTest, SavedCallSitesAndEntriesAreCheckedBeforeTheRestore) {
-  // The system call and the script call after the end only fill their
-  // tables with entry 0.
-  const zasm::Assembly story = zasm::Assemble(R"(.header 32
-var r 100
-  text "one"
-  call outer
-  text "after"
-  endgame
-  syscall 1
-  callscript "sub"
-outer:
-  call inner
-  return
-inner:
-  text "deep"
-  r += 1
-  return
-)");
-  ASSERT_TRUE(story.ok()) << story.ErrorText();
-  const zasm::Assembly sub = zasm::Assemble(".header 32\n  text \"s\"\n  endgame\n");
-  ASSERT_TRUE(sub.ok()) << sub.ErrorText();
-  dir_->Write("spt/sys.spt", story.FileBytes());
-  dir_->Write("spt/sub.spt", sub.FileBytes());
+  WriteScript(kStory);
+  WriteScript(".header 32\n  text \"s\"\n  endgame\n", "sub");
   SlotGame& game = Make();
   CScript* script = game.Script(0);
   script->Run();
