@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -634,6 +635,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   void SetMovieOff() override { movieOff_ = 1; }
   int IsMovieOff() const override { return movieOff_; }
   const char* GetMovieListName(int n) const override;
+  // 1 when movie entry n (1-based) exists and its "<name>IsDefault" did not
+  // switch it off, else 0.
+  int IsMovieListEntryEnabled(int n) const;
   void ClearPlayCount() override;
   int GetPlayCount() const override;
   void AddPlayCount() override;
@@ -789,6 +793,8 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CNameList* commandList_ = nullptr;
   CNameList* projectList_ = nullptr;
   CNameList* movieList_ = nullptr;
+  // Per movie entry: 1 when "<name>IsDefault" is 0 (the entry is off).
+  std::vector<char> movieEntryOff_;
   CNameList* faceList_ = nullptr;
   CSetupList* setupList_ = nullptr;
 
@@ -1034,6 +1040,13 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // The script of level k loaded again from its project number; 0 when it
   // has no name or does not load.
   int ReloadScript(int level, int number);
+  // "spt\\<name>.spt" of project number n ("" when the list has no name).
+  std::string ScriptPath(int number) const;
+  // Whether the saved call stacks and resume entries lead to records of the
+  // scripts they would be restored into; null, or the reason.
+  const char* CheckSavedScripts(const uint8_t* chunk);
+  // Why CheckGameStatus last refused, when the reason names a file.
+  std::string statusRefusal_;
 
  public:
   // --- Sounds (game/gamecallback_sound.cpp) ---

@@ -296,6 +296,12 @@ const char* CGameCallBack::GetMovieListName(int n) const {
   return movieList_->GetName(2 * n - 2);
 }
 
+int CGameCallBack::IsMovieListEntryEnabled(int n) const {
+  if (!GetMovieListName(n)) return 0;
+  const size_t i = static_cast<size_t>(n - 1);
+  return i < movieEntryOff_.size() && movieEntryOff_[i] ? 0 : 1;
+}
+
 // --- The play counter ---
 
 void CGameCallBack::ClearPlayCount() {

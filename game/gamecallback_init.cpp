@@ -731,8 +731,18 @@ void CGameCallBack::InitDataLists() {
     // picture work and registers the sub-entry "face".
     commandList_ = LoadDataList("spt\\command.xtx");
   }
-  // Optional. Each movie's "<name>IsDefault" is the movie modes' to read.
-  if (platform::FileExists("spt\\movielist.xtx")) movieList_ = LoadDataList("spt\\movielist.xtx");
+  // Optional. Every movie entry (a key and its value) is on unless its
+  // "<key>IsDefault" is 0.
+  movieEntryOff_.clear();
+  if (platform::FileExists("spt\\movielist.xtx")) {
+    movieList_ = LoadDataList("spt\\movielist.xtx");
+    for (int i = 0; movieList_ && i < movieList_->GetCount(); i += 2) {
+      int isDefault = 1;
+      const char* name = movieList_->GetName(i);
+      GetSetupInt(&isDefault, (std::string(name ? name : "") + "IsDefault").c_str());
+      movieEntryOff_.push_back(isDefault == 0 ? 1 : 0);
+    }
+  }
   if (!s.noScriptFlag) sceneVoiceList_ = new CSceneVoiceList;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "effect/alleffect.h"
@@ -257,6 +258,7 @@ const char* CGameCallBack::CheckGameStatus(const uint8_t* chunk, size_t size) {
     const int capacity = scripts_[k] ? scripts_[k]->GetCapacity() : 0;
     if (pc < 0 || pc > capacity) return "a saved script position lies outside the script";
   }
+  if (const char* reason = CheckSavedScripts(chunk)) return reason;
   const int music = Word(chunk, kMusic);
   if (music != -1 && (music < 0 || music >= GetBgmCount()))
     return "the saved music is not in the music list";
@@ -264,11 +266,76 @@ const char* CGameCallBack::CheckGameStatus(const uint8_t* chunk, size_t size) {
   return nullptr;
 }
 
+// What the restore follows must lead somewhere, or the story would resume
+// in the wrong place with a cut call stack. With resume tables: the call
+// sites of level 0 and of every level up to the saved one, the stop entry
+// of each level below it, and the system-call entry of the saved level
+// unless the saved mode is found again by key or is the title. Without
+// them the return positions, like the program counters, lie inside the
+// script. The script files of levels 1 and up are read for the check when
+// their level does not hold them already.
+const char* CGameCallBack::CheckSavedScripts(const uint8_t* chunk) {
+  using Table = CScript::ResumeTable;
+  const int level = Word(chunk, kScriptLevel);
+  const int mode = Word(chunk, kReturnMode);
+  const bool resume = Word(chunk, kResumeTables) > 0;
+  const bool jumpsToSystemCall = mode != modenumber::kTitle && mode != modenumber::kPrintMessage &&
+                                 mode != modenumber::kSelectMessage;
+  for (int k = 0; k < kScriptLevels; ++k) {
+    if (!scripts_[k]) continue;
+    const int at = kCallDepths + kLevelStride * k;
+    const int depth = Word(chunk, at);
+    if (!resume) {
+      for (int i = 0; i < depth; ++i) {
+        const int position = Word(chunk, at + 1 + i);
+        if (position < 0 || position > scripts_[k]->GetCapacity())
+          return "a saved return position lies outside the script";
+      }
+      continue;
+    }
+    if (k > level) continue;
+    std::unique_ptr<CScript> probe;
+    const CScript* script = scripts_[k];
+    std::string name = *script->GetLoadedName() ? script->GetLoadedName() : "the story script";
+    if (k > 0) {
+      name = ScriptPath(Word(chunk, kScriptNumberWords[k]));
+      if (!script->IsLoaded() || !setup::EqualNoCase(script->GetLoadedName(), name.c_str())) {
+        probe = std::make_unique<CScript>(this, script->GetCapacity());
+        if (!probe->Load(name.c_str())) {
+          statusRefusal_ = "the saved script " + name + " cannot be read";
+          return statusRefusal_.c_str();
+        }
+        script = probe.get();
+      }
+    }
+    const char* broken = nullptr;
+    for (int i = 0; i < depth && !broken; ++i)
+      if (!script->HasResumeEntry(Table::kCallSites, Word(chunk, at + 1 + i)))
+        broken = "a saved call site is not in the call-site table of ";
+    if (!broken && k < level &&
+        !script->HasResumeEntry(Table::kStopEntries, Word(chunk, at + 1 + CScript::kStopEntrySlot)))
+      broken = "the saved stop entry is not in the stop-entry table of ";
+    if (!broken && k == level && jumpsToSystemCall &&
+        !script->HasResumeEntry(Table::kSystemCallEntries,
+                                Word(chunk, at + 1 + CScript::kSystemCallEntrySlot)))
+      broken = "the saved system-call entry is not in the system-call table of ";
+    if (broken) {
+      statusRefusal_ = broken + name;
+      return statusRefusal_.c_str();
+    }
+  }
+  return nullptr;
+}
+
+std::string CGameCallBack::ScriptPath(int number) const {
+  const char* name = projectList_ ? projectList_->GetName(number) : nullptr;
+  return name && *name ? std::string("spt\\") + name + ".spt" : std::string();
+}
+
 int CGameCallBack::ReloadScript(int level, int number) {
-  if (level < 1 || level >= kScriptLevels || !scripts_[level] || !projectList_) return 0;
-  const char* name = projectList_->GetName(number);
-  if (!name || !*name) return 0;
-  const std::string path = std::string("spt\\") + name + ".spt";
+  if (level < 1 || level >= kScriptLevels || !scripts_[level]) return 0;
+  const std::string path = ScriptPath(number);
+  if (path.empty()) return 0;
   scriptNumber_[level] = number;
   return scripts_[level]->Load(path.c_str());
 }

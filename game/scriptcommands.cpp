@@ -221,7 +221,9 @@ void ScriptCommandHandlers::Choice(CGameCallBack& g, const ScriptArgs& a) {
     sm->SetSelectRange(n, m);
     sm->SetSelectExtra(r);
   }
-  g.choiceKey_ = p;
+  // A restored game finds the choice record again by the record's own key
+  // word; P is the time limit, shared by many choices.
+  g.choiceKey_ = script ? script->GetChoiceKey() : -1;
   for (int i = 0; i < n + m; ++i) {
     const char* text = script ? script->GetString(a.Word(firstText + i)) : "";
     if (!text) text = "";

@@ -414,6 +414,14 @@ int32_t CScript::ChoiceKeyAt(int at, int len, bool* ok) const {
   return *ok ? words_[at + 4 + n + m] : 0;
 }
 
+bool CScript::HasResumeEntry(ResumeTable table, int entry) const {
+  const int start = table == ResumeTable::kCallSites     ? callSiteTable_
+                    : table == ResumeTable::kStopEntries ? stopEntries_
+                                                         : systemCallEntries_;
+  int target = 0;
+  return loaded_ && HasResumeTables() && EntryTarget(start, entry, &target);
+}
+
 int CScript::SearchChoice(int key) {
   for (int at = 0, len; (len = RecordLength(at)) != 0; at += len) {
     if (len >= 3 && words_[at + 1] == kClassText && words_[at + 2] == kTextChoice) {
@@ -766,12 +774,14 @@ bool CScript::HandOver(const Record& r, const CommandInfo& command) {
 }
 
 // The list a choice record hands over: n, m, the n + m string numbers, P,
-// Q and R. False for a broken record.
+// Q and R; the record's key is kept for GetChoiceKey. False for a broken
+// record.
 bool CScript::BuildChoiceList(const Record& r) {
   const int len = r.len;
   bool ok = false;
-  ChoiceKeyAt(r.at, len, &ok);
+  const int32_t key = ChoiceKeyAt(r.at, len, &ok);
   if (!ok) return false;
+  choiceKey_ = key;
   const int32_t n = words_[r.at + 3];
   const int32_t m = len != static_cast<long long>(n) + 5 ? words_[r.at + len - 1] : 0;
   const bool pq = static_cast<long long>(n) + m + 5 < len;

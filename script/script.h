@@ -64,7 +64,15 @@ class CScript {
   int RestoreCallStack();
   int SearchMessage(int key);
   int SearchChoice(int key);
+  // The key word of the choice record last handed to the game (-1 before
+  // any): what SearchChoice finds that record by.
+  int GetChoiceKey() const { return choiceKey_; }
   bool HasResumeTables() const { return loaded_ && headerLength_ >= script::kHeaderResumeLength; }
+
+  // Whether `entry` of a resume table leads to a record of this script, so
+  // that a restored call stack or resume entry can be followed.
+  enum class ResumeTable { kCallSites, kStopEntries, kSystemCallEntries };
+  bool HasResumeEntry(ResumeTable table, int entry) const;
 
   // Execution state the game saves and restores.
   int GetCallDepth() const { return callDepth_; }
@@ -180,4 +188,5 @@ class CScript {
   int stopEntries_ = 0;
   int stepLimit_ = 0;
   std::vector<int32_t> choice_;
+  int32_t choiceKey_ = -1;
 };

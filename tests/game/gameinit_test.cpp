@@ -283,6 +283,26 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   EXPECT_EQ(host_->Boxes()[0].caption, "var not found");
 }
 
+// Each movie of the movie list is on unless its "<name>IsDefault" is 0; a
+// game without the list has no movies and no box about it.
+TEST_F(GameTest, MovieEntriesAreSwitchedByTheirIsDefaultKeys) {
+  {
+    InitGame game(window_);
+    game.Init();
+    EXPECT_EQ(game.IsMovieListEntryEnabled(1), 0);
+    for (const auto& box : host_->Boxes()) EXPECT_EQ(box.text.find("movielist"), std::string::npos);
+  }
+  host_->ClearBoxes();
+  dir_->Write("spt/movielist.xtx", "op.wmv,1\r\ned.wmv,2\r\nextra.wmv,3\r\nlast.wmv\r\n");
+  WriteList("game", {{"ed.wmvIsDefault", "0"}, {"extra.wmvIsDefault", "1"}});
+  InitGame game(window_);
+  game.Init();
+  host_->ClearBoxes();
+  EXPECT_STREQ(game.GetMovieListName(2), "ed.wmv");
+  const int expected[] = {0, 1, 0, 1, 1, 0};  // entries 0..5; 4 has no value
+  for (int n = 0; n <= 5; ++n) EXPECT_EQ(game.IsMovieListEntryEnabled(n), expected[n]) << n;
+}
+
 TEST_F(GameTest, TheWindowPositionIsPulledIntoTheDesktop) {
   platform::DesktopInfo desk;
   desk.virtualX = -100;

@@ -91,13 +91,17 @@ std::vector<ChunkInfo> Chunks(const std::string& file) {
 }
 
 // The story: level 0 calls a sub-routine that calls another; a text
-// inside, and a later build of the same story with records inserted.
+// inside, and a later build of the same story with records inserted. The
+// system call and the script call after the end only fill their tables
+// with entry 0.
 const char* const kStory = R"(.header 32
 var r 100
   text "one"
   call outer
   text "after"
   endgame
+  syscall 1
+  callscript "sub"
 outer:
   call inner
   return
@@ -160,6 +164,28 @@ class SaveSlotTest : public GameTest {
   }
   void WriteSlot(int slot, const std::string& bytes) const {
     dir_->Write("sav/data" + std::to_string(slot) + ".sav", bytes);
+  }
+  // Writes the assembled source as "spt/<name>.spt".
+  void WriteScript(const char* source, const std::string& name = "sys") const {
+    const zasm::Assembly assembly = zasm::Assemble(source);
+    ASSERT_TRUE(assembly.ok()) << assembly.ErrorText();
+    dir_->Write("spt/" + name + ".spt", assembly.FileBytes());
+  }
+  // A newer program with a later build of the story loads slot 1, saved in
+  // `mode`: the story stands where `find` puts a fresh copy of that build.
+  void ExpectResumeInLaterBuild(const char* later, int mode,
+                                const std::function<int(CScript&)>& find) {
+    game_.reset();
+    WriteScript(later);
+    SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
+    CCommonDataFile slot(&newer);
+    ASSERT_EQ(slot.Peek(1), 1);
+    EXPECT_EQ(slot.CheckVersion(), 0);
+    ASSERT_EQ(slot.Load(1), mode);
+    CScript expect(&newer);
+    ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
+    ASSERT_EQ(find(expect), 1);
+    EXPECT_EQ(newer.Script(0)->GetPC(), expect.GetPC());
   }
 
   CCommonSystemFile systemFile_;
@@ -442,9 +468,7 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
 
 // The state kept when a system mode opens comes back when it closes.
 TEST_F(SaveSlotTest, KeptStateIsPutBack) {
-  const zasm::Assembly story = zasm::Assemble(kStory);
-  ASSERT_TRUE(story.ok()) << story.ErrorText();
-  dir_->Write("spt/sys.spt", story.FileBytes());
+  WriteScript(kStory);
   SlotGame& game = Make();
   CScript* script = game.Script(0);
   script->Run();
@@ -512,9 +536,7 @@ TEST_F(SaveSlotTest, IsLoadableFollowsTheSlotsVersion) {
 // A story saved inside two nested calls resumes at the same record; the
 // same save read by a later build finds its text by key.
 TEST_F(SaveSlotTest, ScriptStateResumes) {
-  const zasm::Assembly story = zasm::Assemble(kStory);
-  ASSERT_TRUE(story.ok()) << story.ErrorText();
-  dir_->Write("spt/sys.spt", story.FileBytes());
+  WriteScript(kStory);
   SlotGame& game = Make({{"highVersion", "1"}});
   CScript* script = game.Script(0);
   ASSERT_TRUE(script->HasResumeTables());
@@ -541,20 +563,138 @@ TEST_F(SaveSlotTest, ScriptStateResumes) {
   EXPECT_EQ(script->GetCallDepth(), 0);
 
   // The later build: a newer program searches the message by its key.
-  game_.reset();
-  const zasm::Assembly later = zasm::Assemble(kStoryLater);
-  ASSERT_TRUE(later.ok()) << later.ErrorText();
-  dir_->Write("spt/sys.spt", later.FileBytes());
-  SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
-  CCommonDataFile again(&newer);
-  ASSERT_EQ(again.Peek(1), 1);
-  EXPECT_EQ(again.CheckVersion(), 0);
-  ASSERT_EQ(again.Load(1), 10);
-  CScript* moved = newer.Script(0);
-  CScript expect(&newer);
-  ASSERT_EQ(expect.Load("spt\\sys.spt"), 1);
-  ASSERT_EQ(expect.SearchMessage(2), 1);
-  EXPECT_EQ(moved->GetPC(), expect.GetPC());
+  ExpectResumeInLaterBuild(kStoryLater, 10, [](CScript& s) { return s.SearchMessage(2); });
+}
+
+// A game saved at the second of two choices finds that choice again, by
+// the record's key, in a later build of the story.
+TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
+  const char* const story = R"(.header 32
+  text "first"
+  choice time=300 "a" "b"
+  text "second"
+  choice time=300 "c" "d"
+  endgame
+)";
+  const char* const later = R"(.header 32
+  nop
+  text "first"
+  nop
+  choice time=300 "a" "b"
+  nop
+  text "second"
+  nop
+  choice time=300 "c" "d"
+  endgame
+)";
+  WriteScript(story);
+  SlotGame& game = Make({{"highVersion", "1"}});
+  CScript* script = game.Script(0);
+  for (int i = 0; i < 4; ++i) script->Run();
+  EXPECT_EQ(game.GetChoiceKey(), 1);
+  game.SetReturn(9);
+  game.KeepGameState();
+  {
+    CCommonDataFile slot(&game);
+    ASSERT_EQ(slot.Save(1), 0);
+  }
+  ExpectResumeInLaterBuild(later, 9, [](CScript& s) { return s.SearchChoice(1); });
+}
+
+// What a restore follows is checked before anything changes: the call
+// sites within the saved depth, the stop entry of a level below the saved
+// one, the system-call entry of a saved mode that resumes by it, and the
+// return positions of a script without resume tables. A refusal names the
+// script.
+TEST_F(SaveSlotTest, SavedCallSitesAndEntriesAreCheckedBeforeTheRestore) {
+  WriteScript(kStory);
+  WriteScript(".header 32\n  text \"s\"\n  endgame\n", "sub");
+  SlotGame& game = Make();
+  CScript* script = game.Script(0);
+  script->Run();
+  script->Run();  // "deep", two calls down
+  ASSERT_EQ(script->GetCallDepth(), 2);
+  game.KeepGameState();
+  {
+    CCommonDataFile writer(&game);
+    ASSERT_EQ(writer.Save(1), 0);
+  }
+  const std::string good = SlotBytes(1);
+  const size_t status = 96;
+  auto word = [&](int w) { return status + 4 * static_cast<size_t>(w); };
+  const size_t site = word(489), stopEntry = word(489 + 253), systemCallEntry = word(489 + 254);
+  const struct {
+    const char* what;
+    std::function<void(std::string*)> change;
+    const char* refusalNames;  // null: the slot loads
+  } cases[] = {
+      {"first call site outside the table", [&](std::string* f) { PutWord(f, site, 7); },
+       "sys.spt"},
+      {"second call site negative", [&](std::string* f) { PutWord(f, site + 4, -1); }, "sys.spt"},
+      {"a word past the depth is not a call site", [&](std::string* f) { PutWord(f, site + 8, 999); },
+       nullptr},
+      {"saved in a mode that resumes after its system call",
+       [&](std::string* f) { PutWord(f, word(20), 22); }, nullptr},
+      {"system-call entry outside the table",
+       [&](std::string* f) {
+         PutWord(f, word(20), 22);
+         PutWord(f, systemCallEntry, 5);
+       },
+       "sys.spt"},
+      {"inside a sub-script", [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 1);
+       },
+       nullptr},
+      {"stop entry of the calling level outside the table",
+       [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 1);
+         PutWord(f, stopEntry, 3);
+       },
+       "sys.spt"},
+      {"a sub-script call site outside its table",
+       [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 1);
+         PutWord(f, word(744), 1);
+         PutWord(f, word(745), 0);
+       },
+       "sub.spt"},
+      {"the sub-script is missing",
+       [&](std::string* f) {
+         PutWord(f, word(24), 1);
+         PutWord(f, word(26), 0);
+       },
+       "story.spt"},
+      {"without resume tables a return position outside the script",
+       [&](std::string* f) {
+         PutWord(f, word(22), 0);
+         PutWord(f, site + 4, 1 << 30);
+       },
+       "position"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string file = good;
+    c.change(&file);
+    WriteSlot(1, file);
+    game.Vars()->SetVar(7, 77);
+    script->SetPC(3);
+    script->SetCallDepth(0);
+    CCommonDataFile slot(&game);
+    if (!c.refusalNames) {
+      EXPECT_EQ(slot.Peek(1), 1) << slot.GetRefusal();
+      EXPECT_GE(slot.Load(1), 0);
+      continue;
+    }
+    EXPECT_EQ(slot.Peek(1), 0);
+    EXPECT_NE(slot.GetRefusal().find(c.refusalNames), std::string::npos) << slot.GetRefusal();
+    EXPECT_EQ(slot.Load(1), -1);
+    EXPECT_EQ(game.Vars()->GetVar(7), 77);
+    EXPECT_EQ(script->GetPC(), 3);
+    EXPECT_EQ(script->GetCallDepth(), 0);
+  }
 }
 
 }  // namespace

@@ -38,8 +38,14 @@ class SaveGame : public testsupport::FakeServices {
     steps.push_back(what + (file ? " (file)" : ""));
   }
   int GetVar(int number) override { return number == 7 ? fixValue : FakeServices::GetVar(number); }
+  // A load begins with the slot's INFO chunk.
+  void StopAllSound() override { loadOrder.push_back("stop sounds"); }
+  void GetSaveData(int type, const uint8_t*, size_t) override {
+    if (type == 1) loadOrder.push_back("load");
+  }
 
   std::vector<std::string> steps;
+  std::vector<std::string> loadOrder;
   int watched = -1;
   int fixValue = 0;
 };
@@ -301,17 +307,21 @@ TEST_F(SaveLoadTest, ASlotRemovedBeforeItsLoadRestartsNothingAndGoesBack) {
 
 TEST_F(SaveLoadTest, QuickLoadRefusesAnEmptySlotAndStopsSoundsBeforeLoading) {
   CCommonLoad& load = MakeLoad();
+  Game().loadOrder.clear();
   EXPECT_EQ(load.HasQuickLoadData(), 0);
   EXPECT_EQ(load.QuickLoad(), 0);
   EXPECT_TRUE(Game().steps.empty());
   EXPECT_TRUE(Game().Calls().empty());
+  EXPECT_TRUE(Game().loadOrder.empty());
 
   SaveSlot(0);
   EXPECT_EQ(load.HasQuickLoadData(), 1);
   EXPECT_EQ(load.GetSlot(0)->GetPeekedSlot(), 0);
   Game().ClearCalls();
+  Game().loadOrder.clear();
   EXPECT_EQ(load.QuickLoad(), 1);
   EXPECT_EQ(Game().steps, (std::vector<std::string>{"restart"}));
+  EXPECT_EQ(Game().loadOrder, (std::vector<std::string>{"stop sounds", "load"}));
 }
 
 }  // namespace

@@ -481,6 +481,8 @@ endgame
   EXPECT_STREQ(script_->GetString(b.words[4]), "C");
   EXPECT_STREQ(script_->GetString(b.words[5]), "x");
   EXPECT_EQ(std::vector<int>(b.words.begin() + 6, b.words.end()), (std::vector<int>{300, 2, 5}));
+  // The key of the last choice handed over, apart from P.
+  EXPECT_EQ(script_->GetChoiceKey(), 9);
 
   // Both are found again by their keys (auto-numbered from 0, or given).
   EXPECT_EQ(script_->SearchChoice(0), 1);
