@@ -4,6 +4,11 @@
 // closed, unseen and next (pulsing) nodes apart, links are coloured by
 // whether they were passed or taken last, and a mini-map, chart tabs with
 // "new" marks, completion percentages and node descriptions go with them.
+// The first four back layers and the centre layer are the pictures of
+// effect channels 0..3 and "centerPicLayer" (loaded there by the menu, or
+// left to the back script with "picLoadBackScript"); further back layers
+// are the menu's own; the chart tabs draw from work pictures 2, 3, ... of
+// the pool.
 //
 // The per-node arrays and their files (chart slot files, "tsuka.dat",
 // "mita.dat", the save slots' extension chunk) are CChartSlots'. This file
