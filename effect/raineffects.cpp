@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "platform/system.h"
 #include "setup/random.h"
 
 using namespace effectstart;
@@ -132,6 +134,12 @@ int CEffectRain4::SetParam(EffectChannel* record, int count, const int* values, 
   MakeParams(Table(), count, values, w, h, p);
   p[kVanishX] = std::clamp(p[kVanishX], 0, std::max(w - 1, 0));
   p[kVanishY] = std::clamp(p[kVanishY], 0, std::max(h - 1, 0));
+  if (p[kLayerCount] > kMaxLayers) {
+    const std::string line = "effect " + std::to_string(kNumber) + " on channel " +
+                             std::to_string(channel) + ": " + std::to_string(p[kLayerCount]) +
+                             " layers asked for, " + std::to_string(kMaxLayers) + " drawn";
+    platform::ErrorOutput(line.c_str());
+  }
   StartRecord(record, kNumber, p[kDuration], p, Table().max);
   const Range range = RangeOf(*record);
   record->Param(kLayerCount) = range.layers;
@@ -145,7 +153,7 @@ CEffectRain4::Range CEffectRain4::RangeOf(const EffectChannel& record) {
   Range r;
   r.far = std::max(record.Param(kFar), 10);
   r.nearest = std::min(std::max(record.Param(kNear), 10), r.far - 1);
-  r.layers = std::clamp(record.Param(kLayerCount), 0, std::min(r.far - r.nearest, kMaxLayers));
+  r.layers = std::clamp(record.Param(kLayerCount), 0, kMaxLayers);
   return r;
 }
 

@@ -43,9 +43,10 @@ class CEffectRain2 : public CTableStartEffect {
   std::array<int, CEffectManager::kChannels> scatter_{};
 };
 
-// A start holds the layers to the depth range and 256, the far depth at
-// least 10, the near one within 10..far - 1 and the vanishing point on the
-// screen. Each channel's depth lives in the object.
+// A start holds the far depth to at least 10, the near one to 10..far - 1,
+// the vanishing point to the screen and the layers to kMaxLayers (more
+// layers than depth steps share depths and are all drawn). Each channel's
+// depth lives in the object.
 class CEffectRain4 : public CTableStartEffect {
  public:
   static constexpr int kNumber = 102;
@@ -63,8 +64,9 @@ class CEffectRain4 : public CTableStartEffect {
   };
   static const effectstart::ParamDefault kDefaults[];
   static const effectstart::StartTable kTable;
-  // More layers than depth steps would repeat depths; past a few hundred a
-  // frame would stall on the tiles alone.
+  // Every layer covers the screen with tiles: a frame of more layers than
+  // this would stall. No rain uses so many; a start that asks for more is
+  // held to it, with a message.
   static constexpr int kMaxLayers = 256;
   explicit CEffectRain4(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;

@@ -166,6 +166,9 @@ void CEffectSimpleWipeRaster::Print(CPicture* oldPicture, CPicture* newPicture, 
 int CEffectSimpleWipeMozaic::BlockSize(int progress, int max) {
   const int64_t h = std::max(max / 2, 1);
   const int64_t a = progress < h ? progress : std::min<int64_t>(h, int64_t{max} - progress);
+  // A short wipe would already pixelate its first and last step: those
+  // show the old and the new picture as they are.
+  if (a <= 0) return 1;
   return static_cast<int>(std::clamp<int64_t>((a + 1) * 64 / h, 1, 64));
 }
 

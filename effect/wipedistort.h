@@ -64,7 +64,8 @@ class CEffectSimpleWipeMozaic : public CEffectSimpleWipeCommon {
   const char* KindName() const override { return "CEffectSimpleWipeMozaic"; }
   void Print(CPicture* oldPicture, CPicture* newPicture, int progress, int max,
              const int* oldOffset, const int* newOffset) override;
-  // The block size of a step: 1..64.
+  // The block size of a step: 1..64; 1 (the picture plain) at the first and
+  // the last step, whatever the maximum.
   static int BlockSize(int progress, int max);
 };
 

@@ -113,13 +113,14 @@ CEffectSimpleWipeHahen::CEffectSimpleWipeHahen(CAllWipe* owner, const WipeArgs& 
 
 void CEffectSimpleWipeHahen::Place(int p, int max) {
   const int64_t g = int64_t{max} * holdPercent_ / 100;
+  const double unit = max > kCreepSteps ? static_cast<double>(kCreepSteps) / max : 1.0;
   if (p <= g) {
-    const double k = creepPermille_ * 0.001 * p;
+    const double k = creepPermille_ * 0.001 * p * unit;
     for (int f = 0; f < kFragments; ++f)
       offset_[f] = {static_cast<float>(velocity_[f].x * k), static_cast<float>(velocity_[f].y * k)};
     return;
   }
-  const double k0 = creepPermille_ * 0.001 * static_cast<double>(g);
+  const double k0 = creepPermille_ * 0.001 * static_cast<double>(g) * unit;
   double d = static_cast<double>(max - g);
   if (d <= 0) d = 1;
   const double s =
@@ -144,6 +145,13 @@ void CEffectSimpleWipeHahen::Print(CPicture* oldPicture, CPicture* newPicture, i
     p = max_ - progress_;
   }
   Place(p, max_);
+  // In place the fragments tile the screen, and by the end they have flown
+  // off: the first and the last step show a picture whole, without the
+  // seams between fragments or a fragment left at an edge.
+  if (p <= 0 || p >= max_) {
+    for (int y = 0; y < screenH_; ++y) CopyLine(p <= 0 ? old_ : new_, y);
+    return;
+  }
   for (int y = 0; y < screenH_; ++y) CopyLine(new_, y);
   for (int f = 0; f < kFragments; ++f) {
     const int ix = static_cast<int>(offset_[f].x + 0.5f);

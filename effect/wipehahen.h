@@ -2,7 +2,8 @@
 // creep, then fly outward from the screen centre and uncover the new
 // picture drawn whole behind them. The fragment geometry is a fixed
 // tessellation of a 640 x 480 screen, scaled to the screen at construction;
-// fragments farther from the centre fly faster.
+// fragments farther from the centre fly faster. The first step shows the old
+// picture whole and the last the new one.
 #pragma once
 
 #include <array>
@@ -15,6 +16,10 @@ class CEffectSimpleWipeHahen : public CEffectSimpleWipeCommon {
   static constexpr int kFragments = 32;
   static constexpr int kVertices = 66;
   static constexpr int kMaxCorners = 15;
+  // The creep is counted in steps of a wipe of at most this many steps: a
+  // finer progress unit (the simple-wipe effect's 0..10000) creeps as far as
+  // such a wipe instead of carrying the fragments off before their flight.
+  static constexpr int kCreepSteps = 100;
 
   CEffectSimpleWipeHahen(CAllWipe* owner, const WipeArgs& args);
   const char* KindName() const override { return "CEffectSimpleWipeHahen"; }

@@ -6,6 +6,7 @@
 
 #include "services/gameservices.h"
 #include "graphics/picture.h"
+#include "graphics/systempicture.h"
 #include "message/textprint.h"
 #include "mode/chartmenu_settings.h"
 #include "savedata/chartfile.h"
@@ -84,7 +85,6 @@ CCommonChartMenu::CCommonChartMenu(CGameServices* game)
   if (game_ && game_->GetFont()) text_ = std::make_unique<CTextPrint>(game_->GetFont());
   if (GetSetupList())
     tabs_ = std::make_unique<CCommonRadioButtonGroup>(GetSetupList(), "grow", nullptr, set_->charts);
-  tabPictures_.resize(static_cast<size_t>(set_->charts));
   if (set_->newMarkPrint && GetSetupList())
     newMark_ = std::make_unique<CAnimePart>("newmark", GetSetupList(), 1);
   ConstructDialog();
@@ -104,10 +104,12 @@ void CCommonChartMenu::Release() {
   dialogButtons_.reset();  // before the pictures it shows
   tabs_.reset();
   newMark_.reset();
-  tabPictures_.clear();
+  extraTabPictures_.clear();
   charts_.clear();
   atlases_.clear();
-  backs_.clear();
+  extraBacks_.clear();
+  backShown_.clear();
+  centerShown_ = false;
 }
 
 void CCommonChartMenu::LoadVariables() {
@@ -318,12 +320,19 @@ void CCommonChartMenu::SetUpTabs() {
 
 void CCommonChartMenu::LoadTabPictures() {
   if (!tabs_) return;
-  for (int c = 0; c < tabs_->GetCount() && c < static_cast<int>(tabPictures_.size()); ++c) {
+  const int pooled = std::max(CPicturePool::kCount - kFirstTabPicture, 0);
+  for (int c = 0; c < tabs_->GetCount(); ++c) {
+    CPicture* picture = nullptr;
+    if (c < pooled) {
+      picture = CPicturePool::GetPicture(c + kFirstTabPicture);
+    } else {
+      const size_t k = static_cast<size_t>(c - pooled);
+      if (extraTabPictures_.size() <= k) extraTabPictures_.resize(k + 1);
+      if (!extraTabPictures_[k]) extraTabPictures_[k] = std::make_unique<CPicture>();
+      picture = extraTabPictures_[k].get();
+    }
     const char* name = tabs_->GetFilename(c, -1);
-    auto& picture = tabPictures_[static_cast<size_t>(c)];
-    if (!picture) picture = std::make_unique<CPicture>();
-    if (name && *name && LoadNamed(picture.get(), name))
-      tabs_->SetPicture(picture.get(), c, -1);
+    if (picture && name && *name && LoadNamed(picture, name)) tabs_->SetPicture(picture, c, -1);
   }
 }
 
@@ -346,21 +355,29 @@ void CCommonChartMenu::LoadChartPictures() {
     atlases_.push_back(std::move(picture));
   }
   backCount_ = BackPictureCount(c);
+  // With the back script providing them, the channels' pictures show as
+  // they are.
   const bool menuLoads = !(GetBackScriptFlag() && set_->picLoadBackScript);
-  backs_.clear();
-  center_.reset();
+  extraBacks_.clear();
+  backShown_.assign(static_cast<size_t>(backCount_), menuLoads ? 0 : 1);
   if (menuLoads && *set_->tagBack) {
     for (int k = 1; k <= backCount_; ++k) {
       std::snprintf(name, sizeof name, "%s%d_%d", set_->tagBack, c + 1, k);
-      auto picture = std::make_unique<CPicture>();
-      if (!LoadNamed(picture.get(), name)) picture.reset();
-      backs_.push_back(std::move(picture));
+      CPicture* picture = nullptr;
+      if (k <= kChannelBacks) {
+        picture = game_ ? game_->GetEffectPicture(k - 1) : nullptr;
+      } else {
+        extraBacks_.push_back(std::make_unique<CPicture>());
+        picture = extraBacks_.back().get();
+      }
+      backShown_[static_cast<size_t>(k - 1)] = picture && LoadNamed(picture, name) ? 1 : 0;
     }
   }
+  centerShown_ = !menuLoads;
   if (menuLoads && *set_->tagCenter) {
     std::snprintf(name, sizeof name, "%s%d", set_->tagCenter, c + 1);
-    auto picture = std::make_unique<CPicture>();
-    if (LoadNamed(picture.get(), name)) center_ = std::move(picture);
+    CPicture* picture = game_ ? game_->GetEffectPicture(set_->centerPicLayer) : nullptr;
+    centerShown_ = picture && LoadNamed(picture, name);
   }
   miniBase_.reset();
   auto base = std::make_unique<CPicture>();

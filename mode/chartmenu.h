@@ -4,6 +4,11 @@
 // closed, unseen and next (pulsing) nodes apart, links are coloured by
 // whether they were passed or taken last, and a mini-map, chart tabs with
 // "new" marks, completion percentages and node descriptions go with them.
+// The first four back layers and the centre layer are the pictures of
+// effect channels 0..3 and "centerPicLayer" (loaded there by the menu, or
+// left to the back script with "picLoadBackScript"); further back layers
+// are the menu's own; the chart tabs draw from work pictures 2, 3, ... of
+// the pool.
 //
 // The per-node arrays and their files (chart slot files, "tsuka.dat",
 // "mita.dat", the save slots' extension chunk) are CChartSlots'. This file
@@ -41,6 +46,11 @@ class CCommonChartMenu : public CCommonGeneral {
   static constexpr int kLineColors = 5;
   // More back pictures per chart than this are not made.
   static constexpr int kMaxBackPictures = 64;
+  // The first back pictures live in the pictures of effect channels 0..3;
+  // the menu makes the others.
+  static constexpr int kChannelBacks = 4;
+  // Tab i draws from work picture i + kFirstTabPicture of the pool.
+  static constexpr int kFirstTabPicture = 2;
   // Larger button cells and zooms are held to these.
   static constexpr int kMaxCellSide = 4096;
   static constexpr int kMaxZoomPercent = 1000;
@@ -245,6 +255,11 @@ class CCommonChartMenu : public CCommonGeneral {
   void PrintDescription();
   // The atlas and cell of node n; false without one.
   bool NodeCell(int n, CPicture** atlas, int* sx, int* sy) const;
+  // Back picture i of the displayed chart and the centre picture: effect
+  // channel pictures (back pictures past kChannelBacks the menu's own);
+  // null when not shown (a file that failed to load).
+  CPicture* BackPicture(int i) const;
+  CPicture* CenterPicture() const;
 
   std::unique_ptr<Settings> set_;
   std::unique_ptr<CChartSlots> slots_;
@@ -295,8 +310,9 @@ class CCommonChartMenu : public CCommonGeneral {
   // Pictures.
   int atlasCols_ = 1, atlasRows_ = 1;
   std::vector<std::unique_ptr<CPicture>> atlases_;
-  std::vector<std::unique_ptr<CPicture>> backs_;
-  std::unique_ptr<CPicture> center_;
+  std::vector<uint8_t> backShown_;  // per back picture of the chart
+  std::vector<std::unique_ptr<CPicture>> extraBacks_;
+  bool centerShown_ = false;
   std::unique_ptr<CPicture> cursor_, notLook_, compMark_, nowMarker_;
   std::unique_ptr<CPicture> miniBase_, miniButton_, miniWindow_;
   std::unique_ptr<CPicture> tasseido_, descWindow_, capture_, dialog_;
@@ -304,7 +320,8 @@ class CCommonChartMenu : public CCommonGeneral {
   std::unique_ptr<CNumberPrint> numbers_;
   std::unique_ptr<CCommonRadioButtonGroup> tabs_;
   std::unique_ptr<CAnimePart> newMark_;
-  std::vector<std::unique_ptr<CPicture>> tabPictures_;
+  // Tabs past the end of the work picture pool.
+  std::vector<std::unique_ptr<CPicture>> extraTabPictures_;
   std::unique_ptr<CTextPrint> text_;
   std::unique_ptr<CCommonButtonGroup> dialogButtons_;
   std::unique_ptr<CPicture> dialogButtonPictures_[2];

@@ -87,18 +87,32 @@ int CCommonChartMenu::BackOffset(int percent) const {
   return static_cast<int>(std::clamp<__int128>(offset, -kMaxOffset, kMaxOffset));
 }
 
+CPicture* CCommonChartMenu::BackPicture(int i) const {
+  if (i < 0 || i >= static_cast<int>(backShown_.size()) || !backShown_[static_cast<size_t>(i)])
+    return nullptr;
+  if (i < kChannelBacks) return game_ ? game_->GetEffectPicture(i) : nullptr;
+  const size_t k = static_cast<size_t>(i - kChannelBacks);
+  return k < extraBacks_.size() ? extraBacks_[k].get() : nullptr;
+}
+
+CPicture* CCommonChartMenu::CenterPicture() const {
+  return centerShown_ && game_ ? game_->GetEffectPicture(set_->centerPicLayer) : nullptr;
+}
+
 void CCommonChartMenu::PrintBack() {
   const int height = game_ ? game_->GetScreenHeight() : 600;
   const int width = game_ ? game_->GetScreenWidth() : 800;
   const int d = BackOffset(100);
-  for (size_t i = 0; i < backs_.size(); ++i) {
-    const int y = d + height * static_cast<int>(i);
-    if (backs_[i] && y < height && y + height > 0) backs_[i]->Blt(0, y, 0, 0, width, height, 0);
+  for (int i = 0; i < static_cast<int>(backShown_.size()); ++i) {
+    const int y = d + height * i;
+    CPicture* back = BackPicture(i);
+    if (back && y < height && y + height > 0) back->Blt(0, y, 0, 0, width, height, 0);
   }
 }
 
 void CCommonChartMenu::PrintCenter() {
-  if (!center_) return;
+  CPicture* center = CenterPicture();
+  if (!center) return;
   const int height = std::max(game_ ? game_->GetScreenHeight() : 600, 1);
   const int width = game_ ? game_->GetScreenWidth() : 800;
   const int d = BackOffset(set_->centerMulti) % height;
@@ -106,7 +120,7 @@ void CCommonChartMenu::PrintCenter() {
     for (int j = 0; j < 3; ++j) {
       const int x = width * i - centerScrollX_;
       const int y = d + height * (j - 1);
-      if (-height < y && y < height) center_->Blt(x, y, 0, 0, width, height, 1);
+      if (-height < y && y < height) center->Blt(x, y, 0, 0, width, height, 1);
     }
 }
 
@@ -280,7 +294,7 @@ bool CCommonChartMenu::NodeCell(int n, CPicture** atlas, int* sx, int* sy) const
 
 void CCommonChartMenu::EraseButtonBacks() {
   const CChartFile* chart = GetChart(displayedChart_);
-  if (!chart || backs_.empty()) return;
+  if (!chart || backShown_.empty()) return;
   const int height = game_ ? game_->GetScreenHeight() : 600;
   const int d = BackOffset(100);
   for (int i = 0; i < chart->GetCount(); ++i) {
@@ -293,10 +307,11 @@ void CCommonChartMenu::EraseButtonBacks() {
     const int w = static_cast<int>(int64_t{set_->slotSizeX} * zoom / 100);
     const int h = static_cast<int>(int64_t{set_->slotSizeY} * zoom / 100);
     const int left = x - w / 2, top = y - h / 2;
-    for (size_t k = 0; k < backs_.size(); ++k) {
-      const int backTop = d + height * static_cast<int>(k);
+    for (int k = 0; k < static_cast<int>(backShown_.size()); ++k) {
+      const int backTop = d + height * k;
       const int from = std::max(top, backTop), to = std::min(top + h, backTop + height);
-      if (backs_[k] && from < to) backs_[k]->Blt(left, from, left, from - backTop, w, to - from, 0);
+      CPicture* back = BackPicture(k);
+      if (back && from < to) back->Blt(left, from, left, from - backTop, w, to - from, 0);
     }
   }
 }

@@ -58,19 +58,22 @@ void CMiniCGMaker::Make(const uint32_t* source, uint32_t* out) const {
     MakeGeneral(source, out);
 }
 
-void CMiniCGMaker::MakeFastPlain(const uint32_t* source, uint32_t* out) const {
-  const int b = block_;
-  const int left = (sourceWidth_ - b * width_) / 2;
-  const int top = (sourceHeight_ - b * height_) / 2;
-  const int r = Reciprocal(b);
-  for (int i = 0; i < height_; ++i) {
-    for (int j = 0; j < width_; ++j) {
-      const uint32_t* block =
-          source + static_cast<int64_t>(top + i * b) * sourceWidth_ + left + j * b;
+namespace {
+
+// The fast path lane by lane: blocks of b x b centred on the source, each
+// lane summed and multiplied by the 16-bit reciprocal.
+inline void FastBlocks(const uint32_t* source, int sourceWidth, int sourceHeight, int width,
+                       int height, int b, uint32_t* out) {
+  const int left = (sourceWidth - b * width) / 2;
+  const int top = (sourceHeight - b * height) / 2;
+  const int r = CMiniCGMaker::Reciprocal(b);
+  for (int i = 0; i < height; ++i) {
+    for (int j = 0; j < width; ++j) {
+      const uint32_t* block = source + static_cast<int64_t>(top + i * b) * sourceWidth + left + j * b;
       int sum[4] = {};
       for (int y = 0; y < b; ++y)
         for (int x = 0; x < b; ++x) {
-          const uint32_t p = block[static_cast<int64_t>(y) * sourceWidth_ + x];
+          const uint32_t p = block[static_cast<int64_t>(y) * sourceWidth + x];
           for (int lane = 0; lane < 4; ++lane) sum[lane] += static_cast<int>(p >> (8 * lane) & 0xFF);
         }
       uint32_t pixel = 0;
@@ -78,6 +81,20 @@ void CMiniCGMaker::MakeFastPlain(const uint32_t* source, uint32_t* out) const {
       *out++ = pixel;
     }
   }
+}
+
+}  // namespace
+
+void CMiniCGMaker::MakeFastPlain(const uint32_t* source, uint32_t* out) const {
+  FastBlocks(source, sourceWidth_, sourceHeight_, width_, height_, block_, out);
+}
+
+void CMiniCGMaker::Make640x480(const uint32_t* source, uint32_t* out) {
+  if (source && out) FastBlocks(source, 640, 480, 106, 80, 6, out);
+}
+
+void CMiniCGMaker::Make800x600(const uint32_t* source, uint32_t* out) {
+  if (source && out) FastBlocks(source, 800, 600, 132, 100, 6, out);
 }
 
 void CMiniCGMaker::MakeFast(const uint32_t* source, uint32_t* out) const {

@@ -43,6 +43,12 @@ class CMiniCGMaker {
   void MakeFastPlain(const uint32_t* source, uint32_t* out) const;
   void MakeGeneral(const uint32_t* source, uint32_t* out) const;
 
+  // The fast path at two fixed geometries, blocks of 6 centred on the
+  // screen: 640 x 480 into 106 x 80 and 800 x 600 into 132 x 100. Nothing
+  // when either buffer is missing.
+  static void Make640x480(const uint32_t* source, uint32_t* out);
+  static void Make800x600(const uint32_t* source, uint32_t* out);
+
  private:
   int sourceWidth_, sourceHeight_;
   int width_, height_;

@@ -35,15 +35,20 @@ TEST_F(RainTest, DefaultsAndClamps) {
   ASSERT_EQ(Start(5, 102, {}), 1);
   EXPECT_EQ(std::vector<int>(Channel(5)->v + 29, Channel(5)->v + 38),
             (std::vector<int>{20, 2, 500, 20, -20, kW / 2, kH / 2, 0, 60}));
-  // Near at or beyond far: one less than far; the layers held to the range.
-  ASSERT_EQ(Start(5, 102, {20, 1000, 30, 40, 0, -9, 999}), 1);
+  // Near at or beyond far: one less than far. Layers that share a depth
+  // are kept; only a count no rain reaches is held, with a message.
+  host_->ClearErrorLines();
+  ASSERT_EQ(Start(5, 102, {20, 3, 30, 40, 0, -9, 999}), 1);
   EXPECT_EQ(std::vector<int>(Channel(5)->v + 30, Channel(5)->v + 36),
-            (std::vector<int>{1, 30, 29, 0, 0, kH - 1}));
+            (std::vector<int>{3, 30, 29, 0, 0, kH - 1}));
+  EXPECT_TRUE(host_->ErrorLines().empty());
   ASSERT_EQ(Start(5, 102, {20, 1000, INT_MAX, 10}), 1);
   EXPECT_EQ(Channel(5)->Param(1), CEffectRain4::kMaxLayers);
-  ASSERT_EQ(Start(5, 102, {20, 1000, 5, 3}), 1);
-  // Far at least 10, near at least 10 and then below far: one layer.
-  EXPECT_EQ(std::vector<int>(Channel(5)->v + 30, Channel(5)->v + 33), (std::vector<int>{1, 10, 9}));
+  ASSERT_EQ(host_->ErrorLines().size(), 1u);
+  EXPECT_EQ(host_->ErrorLines()[0], "effect 102 on channel 5: 1000 layers asked for, 256 drawn");
+  ASSERT_EQ(Start(5, 102, {20, 2, 5, 3}), 1);
+  // Far at least 10, near at least 10 and then below far.
+  EXPECT_EQ(std::vector<int>(Channel(5)->v + 30, Channel(5)->v + 33), (std::vector<int>{2, 10, 9}));
   for (int number : {56, 102}) EXPECT_EQ(manager_->GetEffect(number)->Finish(Channel(5), 5), 1);
 }
 

@@ -10,7 +10,9 @@
 
 #include "chartmenu_services.h"
 #include "input/inputstatus.h"
+#include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "graphics/systempicture.h"
 #include "platform/files.h"
 #include "savedata/chartfile.h"
 #include "savedata/savefolder.h"
@@ -244,6 +246,56 @@ TEST_F(ChartMenuTest, ParallaxAndVisibility) {
   } cases[] = {{-20, 0, true}, {-21, 0, false}, {199, 0, true}, {200, 0, false},
                {0, -20, true}, {0, -21, false}, {0, 159, true}, {0, 160, false}};
   for (const auto& c : cases) EXPECT_EQ(flat.IsButtonVisible(c.x, c.y), c.visible) << c.x << "," << c.y;
+}
+
+// The back pictures and the centre picture of the displayed chart are the
+// pictures of effect channels 0..3 and "centerPicLayer": the menu loads
+// them there and draws what those pictures hold. With the back script
+// providing them it loads nothing and draws the channels as they are. The
+// tabs draw from work pictures 2, 3, ... of the pool.
+TEST_F(ChartMenuTest, PicturesComeFromTheEffectChannels) {
+  constexpr uint32_t kRepainted = 0x0A0B0C, kCentre = 0x336699, kScripted = 0x445566;
+  auto repaint = [](CPicture* picture, uint32_t colour) {
+    ASSERT_NE(picture, nullptr);
+    std::fill_n(picture->GetPixelBuffer(), picture->GetWidth() * picture->GetHeight(), colour);
+  };
+  Pairs keys = {{"debugDontPrintButton", "1"}, {"grow1Button1Filename", "ta_chart_tab1"},
+                {"grow1Button2Filename", "ta_chart_tab1"}};
+  testsupport::WriteDwq(*dir_, "sys/ta_chart_tab1", 20, 10, 0x111111);
+  CCommonChartMenu& menu = Menu(keys);
+  const uint32_t* s = CScreenBuffer::GetBuffer();
+  game_->SetVar(kSlotVar, 1);
+  menu.Init();
+  EXPECT_STREQ(game_->GetEffectPicture(0)->GetName(), "sys\\chart_back1_1");
+  EXPECT_STREQ(game_->GetEffectPicture(1)->GetName(), "sys\\chart_back1_2");
+  repaint(game_->GetEffectPicture(0), kRepainted);
+  menu.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kRepainted);
+  ASSERT_NE(menu.GetTabs(), nullptr);
+  EXPECT_EQ(menu.GetTabs()->GetPicture(0, 0), CPicturePool::GetPicture(2));
+  EXPECT_STREQ(CPicturePool::GetPicture(2)->GetName(), "sys\\ta_chart_tab1");
+
+  // The centre picture (fully masked here) covers the back.
+  testsupport::WriteDwq(*dir_, "sys/ta_chart_center1", 200, 150, kCentre);
+  keys.push_back({"centerPicLayer", "7"});
+  CCommonChartMenu& centred = Menu(keys);
+  centred.Init();
+  EXPECT_STREQ(game_->GetEffectPicture(7)->GetName(), "sys\\ta_chart_center1");
+  repaint(game_->GetEffectPicture(7), kRepainted + 1);
+  centred.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kRepainted + 1);
+
+  // The back script's pictures: nothing loaded over them.
+  game_->SetEffectPicture(0, std::make_unique<CPicture>(200, 150, 0));
+  game_->SetEffectPicture(7, std::make_unique<CPicture>());
+  repaint(game_->GetEffectPicture(0), kScripted);
+  CCommonChartMenu& scripted =
+      Menu({{"backScriptFlag", "1"}, {"picLoadBackScript", "1"}, {"debugDontPrintButton", "1"}});
+  scripted.Init();
+  EXPECT_STREQ(game_->GetEffectPicture(0)->GetName(), "");
+  EXPECT_STREQ(game_->GetEffectPicture(5)->GetName(), "");
+  scripted.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kScripted);
 }
 
 TEST_F(ChartMenuTest, DrawnFrame) {

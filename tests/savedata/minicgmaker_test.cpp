@@ -104,6 +104,33 @@ TEST(MiniCGMaker, FastPathsAgree) {
   }
 }
 
+// The two fixed-geometry routines give the bytes of a maker set to the same
+// sizes, on a busy screen.
+TEST(MiniCGMaker, FixedGeometriesMatchTheMaker) {
+  struct Case {
+    int sw, sh, tw, th;
+    void (*make)(const uint32_t*, uint32_t*);
+  } cases[] = {{640, 480, 106, 80, &CMiniCGMaker::Make640x480},
+               {800, 600, 132, 100, &CMiniCGMaker::Make800x600}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sw);
+    CMiniCGMaker maker;
+    maker.SetSourceSize(c.sw, c.sh);
+    maker.SetMiniCGSize(c.tw, c.th);
+    maker.SetBlockSize(6);
+    ASSERT_EQ(maker.IsFastPath(), 1);
+    std::vector<uint32_t> screen(static_cast<size_t>(c.sw) * c.sh);
+    uint32_t seed = 777;
+    for (uint32_t& p : screen) p = seed = seed * 1103515245u + 12345u;
+    std::vector<uint32_t> fixed(static_cast<size_t>(c.tw) * c.th, 1), general(fixed.size(), 2);
+    c.make(screen.data(), fixed.data());
+    maker.Make(screen.data(), general.data());
+    EXPECT_EQ(fixed, general);
+    c.make(nullptr, fixed.data());
+    c.make(screen.data(), nullptr);
+  }
+}
+
 TEST(MiniCGMaker, MissingBuffersDoNothing) {
   CMiniCGMaker maker;
   std::vector<uint32_t> out(132 * 100, 7);
