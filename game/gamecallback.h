@@ -663,8 +663,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int LoadSetupFile(const char* name, int pairs);
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
-  // The debug list, the scene-name line and the window-message log.
-  void SetDebugFlags(int flag) { debugFlag_ = windowLogFlag_ = flag; }
+  // The debug list, the scene-name line and the window-message log, and
+  // the process-wide debug word, all on or all off.
+  void SetDebugFlags(int flag);
   int GetDebugFlag() const { return debugFlag_; }
   // The destroy step; nothing while the initialised flag is 0.
   void ReleaseAll();
@@ -1254,11 +1255,20 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CFukaPrint* GetFukaPrint() const { return fukaPrint_; }
   CPrintDebugParam* GetDebugParam() const { return debugParam_; }
   int GetDebugWord() const { return debugWord_; }
+  // The debug word of the whole process, set with the game's debug switches
+  // (code without the game object reads it here); the reset is for tests.
+  static int GetProcessDebugFlag();
+  static void ResetProcessDebugFlag();
 
  protected:
   // The scene-name line and the debug list into the window's text.
   void PrintSceneName();
   void PrintDebugList();
+  // Lines the frame draws into the screen buffer with the game's text
+  // printer: the frame-skip lag and the back-script mode (debug mode), and
+  // the music numbers ("debugMusicNumberPrintFlag").
+  void PrintFrameDebugLines();
+  void PrintMusicNumber();
   // Init step 32: the variable overlay over the variable names.
   void InitDebugParam();
   CFpsPrint* fpsPrint_ = nullptr;
