@@ -10,6 +10,7 @@
 // or nothing done.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "game/keyflagtable.h"
 #include "modebase/moderoles.h"
 #include "modebase/modenumbers.h"
+#include "platform/types.h"
 #include "script/scriptcallback.h"
 #include "services/gameservices.h"
 #include "services/gamesettings.h"
@@ -302,7 +304,23 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   void ResetFrameTime() override;
   CDataFileSetup* GetSaveSlotLayout() override;
   virtual int FrameOnMainThread(int elapsed);
+  static constexpr uint32_t kStartGameThreadMessage = WM_USER + 555;
+  static constexpr uint32_t kEndGameThreadMessage = WM_USER + 556;
+  // What WM_USER + 555 carries (wParam points at it, lParam at the end
+  // event): the three arguments and the end event, which the window side
+  // sets once the game thread has ended. It lives in the game object, so a
+  // window that answers late still reads valid memory.
+  struct GameThreadRequest {
+    int args[3] = {};
+    platform::Event* end = nullptr;
+  };
+  // Asks the window thread (WM_USER + 555) for a game thread with the three
+  // arguments and waits until that thread has ended: 1, or 0 when the
+  // window answered no thread within 10 s. Never call it on the window
+  // thread, which must keep handling messages meanwhile.
   virtual int StartGameThread(int a, int b, int c);
+  // Called on the game thread as its last act: tells the window thread
+  // (WM_USER + 556) that it ends; the thread's body returns after it.
   virtual void EndGameThread();
 
   // Frame hooks, in the order the frame calls them (empty here).
@@ -862,7 +880,18 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
 
   // Window-thread handshake: game, window, answer and acknowledgement.
   platform::Event* events_[4] = {};
-  int windowRequestResult_ = 0;
+  // Written by the window thread, read by the game side.
+  std::atomic<int> windowRequestResult_{0};
+  // The bounded waits of the handshake in ms (tests shorten them).
+  struct HandshakeWaits {
+    uint32_t gameEvent = 3000;
+    uint32_t answer = 5000;
+    uint32_t thread = 10000;
+  } handshakeWaits_;
+  // The request of the last StartGameThread and its end event, kept for
+  // the game object's life.
+  GameThreadRequest threadRequest_;
+  std::unique_ptr<platform::Event> threadEnd_;
 
   // Keyed flag table of companion modes.
   CKeyFlagTable* keyFlagTable_ = nullptr;
