@@ -681,8 +681,8 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int LoadSetupFile(const char* name, int pairs);
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
-  // The debug list, the scene-name line and the window-message log, and
-  // the process-wide debug word, all on or all off.
+  // The debug list, the scene-name line and the window-message log, a
+  // further debug switch and the process-wide debug word, all on or all off.
   void SetDebugFlags(int flag);
   int GetDebugFlag() const { return debugFlag_; }
   // The destroy step; nothing while the initialised flag is 0.
@@ -1284,6 +1284,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CFukaPrint* GetFukaPrint() const { return fukaPrint_; }
   CPrintDebugParam* GetDebugParam() const { return debugParam_; }
   int GetDebugWord() const { return debugWord_; }
+  int GetDebugSwitch() const { return debugSwitch_; }
   // The debug word of the whole process, set with the game's debug switches
   // (code without the game object reads it here); the reset is for tests.
   static int GetProcessDebugFlag();
@@ -1304,6 +1305,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CFukaPrint* fukaPrint_ = nullptr;
   CPrintDebugParam* debugParam_ = nullptr;
   int windowLogFlag_ = 0;
+  int debugSwitch_ = 0;
   int debugWord_ = 0;
   char debugLines_[kDebugLines][kDebugLineSize] = {};
   int debugLineCount_ = 0;

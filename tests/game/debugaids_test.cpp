@@ -374,6 +374,7 @@ TEST_F(DebugAidsTest, TheFrameDrawsItsLagAndBackScriptLinesInDebugModeAndTheMusi
     MakeGame({{"debugMusicNumberPrintFlag", c.musicFlag}}, c.debug);
     // Debug mode sets the process-wide debug word with the game's switches.
     EXPECT_EQ(CGameCallBack::GetProcessDebugFlag(), c.debug ? 1 : 0);
+    EXPECT_EQ(game_->GetDebugSwitch(), c.debug ? 1 : 0);
     game_->Frame(50);
     const platform::HeadlessWindow& window = *host_->GetWindow();
     EXPECT_EQ(Inked(Band(window, 300)), c.lagLines);
