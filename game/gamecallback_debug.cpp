@@ -181,7 +181,7 @@ void CGameCallBack::PrintMusicNumber() {
 // --- The window's text of a frame ---
 
 void CGameCallBack::UpdateWindowText() {
-  // Step 35 after the variable overlay: the scene-name line (unless the
+  // After the variable overlay: the scene-name line (unless the
   // scripts are off) and the debug list, in debug mode only. Setting them
   // also takes the start message away.
   if (GetDebugFlag()) {

@@ -500,9 +500,7 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
 }
 
 void CTextPrint::DrawDebugList() {
-  // Drawn once, at the end of the print that follows the additions: the
-  // list is emptied after drawing, not before the layout, so what a caller
-  // added is seen.
+  // Each text is drawn once, when the print that follows its addition ends.
   if (!debugList_) return;
   for (const CTextDebugList::Entry& e : debugList_->Entries()) {
     font_->DrawSurfaceText(e.x, e.y, e.text, e.colour);
