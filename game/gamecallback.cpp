@@ -10,6 +10,7 @@
 #include "modebase/modenumbers.h"
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "platform/sync.h"
 #include "setup/setuplist.h"
 
 CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width,

@@ -10,6 +10,7 @@
 // or nothing done.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "game/keyflagtable.h"
 #include "modebase/moderoles.h"
 #include "modebase/modenumbers.h"
+#include "platform/types.h"
 #include "script/scriptcallback.h"
 #include "services/gameservices.h"
 #include "services/gamesettings.h"
@@ -303,7 +305,23 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   void ResetFrameTime() override;
   CDataFileSetup* GetSaveSlotLayout() override;
   virtual int FrameOnMainThread(int elapsed);
+  static constexpr uint32_t kStartGameThreadMessage = WM_USER + 555;
+  static constexpr uint32_t kEndGameThreadMessage = WM_USER + 556;
+  // What WM_USER + 555 carries (wParam points at it, lParam at the end
+  // event): the three arguments and the end event, which the window side
+  // sets once the game thread has ended. It lives in the game object, so a
+  // window that answers late still reads valid memory.
+  struct GameThreadRequest {
+    int args[3] = {};
+    platform::Event* end = nullptr;
+  };
+  // Asks the window thread (WM_USER + 555) for a game thread with the three
+  // arguments and waits until that thread has ended: 1, or 0 when the
+  // window answered no thread within 10 s. Never call it on the window
+  // thread, which must keep handling messages meanwhile.
   virtual int StartGameThread(int a, int b, int c);
+  // Called on the game thread as its last act: tells the window thread
+  // (WM_USER + 556) that it ends; the thread's body returns after it.
   virtual void EndGameThread();
 
   // Frame hooks, in the order the frame calls them (empty here).
@@ -667,8 +685,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int LoadSetupFile(const char* name, int pairs);
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
-  // The debug list, the scene-name line and the window-message log.
-  void SetDebugFlags(int flag) { debugFlag_ = windowLogFlag_ = flag; }
+  // The debug list, the scene-name line and the window-message log, a
+  // further debug switch and the process-wide debug word, all on or all off.
+  void SetDebugFlags(int flag);
   int GetDebugFlag() const { return debugFlag_; }
   // The destroy step; nothing while the initialised flag is 0.
   void ReleaseAll();
@@ -867,7 +886,18 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
 
   // Window-thread handshake: game, window, answer and acknowledgement.
   platform::Event* events_[4] = {};
-  int windowRequestResult_ = 0;
+  // Written by the window thread, read by the game side.
+  std::atomic<int> windowRequestResult_{0};
+  // The bounded waits of the handshake in ms (tests shorten them).
+  struct HandshakeWaits {
+    uint32_t gameEvent = 3000;
+    uint32_t answer = 5000;
+    uint32_t thread = 10000;
+  } handshakeWaits_;
+  // The request of the last StartGameThread and its end event, kept for
+  // the game object's life.
+  GameThreadRequest threadRequest_;
+  std::unique_ptr<platform::Event> threadEnd_;
 
   // Keyed flag table of companion modes.
   CKeyFlagTable* keyFlagTable_ = nullptr;
@@ -1267,17 +1297,28 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CFukaPrint* GetFukaPrint() const { return fukaPrint_; }
   CPrintDebugParam* GetDebugParam() const { return debugParam_; }
   int GetDebugWord() const { return debugWord_; }
+  int GetDebugSwitch() const { return debugSwitch_; }
+  // The debug word of the whole process, set with the game's debug switches
+  // (code without the game object reads it here); the reset is for tests.
+  static int GetProcessDebugFlag();
+  static void ResetProcessDebugFlag();
 
  protected:
   // The scene-name line and the debug list into the window's text.
   void PrintSceneName();
   void PrintDebugList();
+  // Lines the frame draws into the screen buffer with the game's text
+  // printer: the frame-skip lag and the back-script mode (debug mode), and
+  // the music numbers ("debugMusicNumberPrintFlag").
+  void PrintFrameDebugLines();
+  void PrintMusicNumber();
   // Init step 32: the variable overlay over the variable names.
   void InitDebugParam();
   CFpsPrint* fpsPrint_ = nullptr;
   CFukaPrint* fukaPrint_ = nullptr;
   CPrintDebugParam* debugParam_ = nullptr;
   int windowLogFlag_ = 0;
+  int debugSwitch_ = 0;
   int debugWord_ = 0;
   char debugLines_[kDebugLines][kDebugLineSize] = {};
   int debugLineCount_ = 0;

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "game/debugaids.h"
+#include "game/frameskip.h"
 #include "game/gamecallback.h"
+#include "message/textprint.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/types.h"
@@ -30,6 +32,14 @@ constexpr int64_t kListBack = 0x008000;
 constexpr int kSceneX = 16, kSceneY = 8;
 constexpr int64_t kSceneBack = 0xFF8000;
 constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF;
+// The frame's own debug lines, in the screen buffer at size 16: the lag at
+// (0, 300), the back-script mode at (0, 320), the music numbers at (0, 0).
+constexpr int kFrameLineSize = 16;
+constexpr int kLagY = 300, kBackScriptY = 320, kMusicY = 0;
+
+// Switched on with the game's debug mode; read by whoever needs it without
+// the game object.
+int processDebugFlag = 0;
 
 // Appends to the window-message log; a log that cannot be opened is
 // skipped.
@@ -58,6 +68,17 @@ void AddShadowedLine(std::vector<platform::OverlayText>* out, int x, int y, cons
 }
 
 }  // namespace
+
+// --- The debug switches ---
+
+void CGameCallBack::SetDebugFlags(int flag) {
+  debugFlag_ = windowLogFlag_ = debugSwitch_ = flag;
+  processDebugFlag = flag;
+}
+
+int CGameCallBack::GetProcessDebugFlag() { return processDebugFlag; }
+
+void CGameCallBack::ResetProcessDebugFlag() { processDebugFlag = 0; }
 
 // --- The window-message log ---
 
@@ -131,10 +152,36 @@ void CGameCallBack::PrintSceneName() {
   AddShadowedLine(&windowText_, kSceneX, kSceneY, text, kSceneBack);
 }
 
+// --- The frame's lines in the screen buffer ---
+
+void CGameCallBack::PrintFrameDebugLines() {
+  CTextPrint* text = GetTextBuffer();
+  if (!text) return;
+  char line[64];
+  // 遅れ：%d
+  std::snprintf(line, sizeof line, "\x92\x78\x82\xEA\x81\x46%d", frameSkip_ ? frameSkip_->GetLag() : 0);
+  text->Print(0, kLagY, line, kFrameLineSize);
+  // バックスクリプトモード：%d
+  std::snprintf(line, sizeof line,
+                "\x83\x6F\x83\x62\x83\x4E\x83\x58\x83\x4E\x83\x8A\x83\x76\x83\x67\x83\x82\x81\x5B"
+                "\x83\x68\x81\x46%d",
+                GetBackScriptMode());
+  text->Print(0, kBackScriptY, line, kFrameLineSize);
+}
+
+void CGameCallBack::PrintMusicNumber() {
+  CTextPrint* text = GetTextBuffer();
+  if (!text) return;
+  // 曲：%d %d, the music now playing and the one last played.
+  char line[48];
+  std::snprintf(line, sizeof line, "\x8B\xC8\x81\x46%d %d", currentBgm_, lastBgm_);
+  text->Print(0, kMusicY, line, kFrameLineSize);
+}
+
 // --- The window's text of a frame ---
 
 void CGameCallBack::UpdateWindowText() {
-  // Step 35 after the variable overlay: the scene-name line (unless the
+  // After the variable overlay: the scene-name line (unless the
   // scripts are off) and the debug list, in debug mode only. Setting them
   // also takes the start message away.
   if (GetDebugFlag()) {

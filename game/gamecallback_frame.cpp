@@ -123,11 +123,15 @@ int CGameCallBack::Frame(int elapsed) {
   OnBeforePrint();
   PrintLowerModes();
   if (mode) mode->GeneralPrint();
+  // In debug mode, the frame-skip lag and the back-script mode under the
+  // modes' drawing.
+  if (GetDebugFlag()) PrintFrameDebugLines();
   // The companion modes draw after the title's hooks.
   OnAfterPrint();
   OnAfterPrintLate();
   PrintListedModes();
   OnBeforeFloatingButtons();
+  if (settings_.debugMusicNumberPrintFlag) PrintMusicNumber();
   // A quick load the keys left for this frame.
   RunDelayedQuickLoad();
   // The notices, whose phases play their sounds.

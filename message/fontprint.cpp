@@ -9,6 +9,7 @@
 #include "graphics/screenbuffer.h"
 #include "message/rendersettings.h"
 #include "message/userfont.h"
+#include "platform/codec.h"
 #include "setup/namelist.h"
 #include "setup/setuplist.h"
 
@@ -87,6 +88,23 @@ void CFontPrint::EndPrint() { busy_ = false; }
 
 platform::GlyphSurface CFontPrint::GetDrawSurface() {
   return {dib_.data(), dib_.empty() ? 0 : dibWidth_, dib_.empty() ? 0 : kDibRows, dibWidth_};
+}
+
+void CFontPrint::DrawSurfaceText(int x, int y, const std::string& text, uint32_t colour) {
+  if (!busy_) return;
+  platform::GlyphFont* font = Font(sizeIndex_);
+  if (!font) return;
+  const platform::GlyphSurface surface = GetDrawSurface();
+  int64_t at = x;
+  for (size_t i = 0; i < text.size();) {
+    const bool pair =
+        platform::IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
+    const int bytes = pair ? 2 : 1;
+    if (at > surface.width) break;
+    font->DrawCell(surface, static_cast<int>(at), y, text.data() + i, bytes, colour);
+    at += int64_t{sizeIndex_} * bytes;
+    i += static_cast<size_t>(bytes);
+  }
 }
 
 void CFontPrint::LoadUserFont(const char* name) {

@@ -73,6 +73,11 @@ class CFontPrint {
 
   // The double-size drawing surface (for the debug list).
   platform::GlyphSurface GetDrawSurface();
+  // CP932 text in one colour (0x00RRGGBB) with the current print's font
+  // into the drawing surface, its top-left at (x, y): a half-width
+  // character advances by the font size, a double-byte one by twice it.
+  // Nothing without a begun print.
+  void DrawSurfaceText(int x, int y, const std::string& text, uint32_t colour);
   CPicture* GetWorkPicture() const { return work_.get(); }
   CPicture* GetAnnotationWorkPicture() const { return annotationWork_.get(); }
   int GetAnnotationSize() const { return annotationSize_; }

@@ -2,11 +2,13 @@
 #include "message/textprint.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "message/rendersettings.h"
 #include "message/textlayer.h"
 #include "message/textstate.h"
+#include "platform/system.h"
 #include "setup/text.h"
 
 namespace {
@@ -152,7 +154,8 @@ int NameCells(const char* name, bool twoByte) {
 
 }  // namespace
 
-CTextPrint::CTextPrint(CFontPrint* font) : font_(font) {
+CTextPrint::CTextPrint(CFontPrint* font, CTextDebugList* debugList)
+    : font_(font), debugList_(debugList) {
   work_ = font_ ? font_->GetWorkPicture() : nullptr;
   records_ = new AnnotationRecord[kMaxAnnotations];
   texts_ = new const char*[kMaxAnnotations]();
@@ -492,5 +495,21 @@ int CTextPrint::PrintText(int start, int end, int x, int y, const char* text, in
     }
     i += 2;
   }
+  DrawDebugList();
   return lastCells - end;
+}
+
+void CTextPrint::DrawDebugList() {
+  // Each text is drawn once, when the print that follows its addition ends.
+  if (!debugList_) return;
+  for (const CTextDebugList::Entry& e : debugList_->Entries()) {
+    font_->DrawSurfaceText(e.x, e.y, e.text, e.colour);
+    char head[CTextDebugList::kTraceBytes + 2];
+    setup::CopyCp932Cut(head, e.text.c_str(), CTextDebugList::kTraceBytes);
+    char trace[sizeof head + 64];
+    std::snprintf(trace, sizeof trace, "[%s x=%d y=%d ln=%d]", head, e.x, e.y,
+                  static_cast<int>(e.text.size()));
+    platform::DebugOutput(trace);
+  }
+  debugList_->Clear();
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "message/fontprint.h"
+#include "message/textdebuglist.h"
 #include "widget/textlineprinter.h"
 
 class CTextPrint : public ITextLinePrinter {
@@ -24,7 +25,9 @@ class CTextPrint : public ITextLinePrinter {
   static constexpr int kMaxAnnotationChars = 100;
 
   // font: the shared renderer (not owned; must outlive this object).
-  explicit CTextPrint(CFontPrint* font);
+  // debugList: texts drawn into the renderer's drawing surface and traced
+  // when a print call ends, then forgotten; null for none (not owned).
+  explicit CTextPrint(CFontPrint* font, CTextDebugList* debugList = nullptr);
   ~CTextPrint() override;
   CTextPrint(const CTextPrint&) = delete;
   CTextPrint& operator=(const CTextPrint&) = delete;
@@ -79,7 +82,12 @@ class CTextPrint : public ITextLinePrinter {
   int Begin(int size, int start, int end, int x, int y, const char* text, int r, int g, int b,
             int spacing, int pitch, int outline, int clipTop, int clipHeight);
 
+  // The debug list's texts into the renderer's drawing surface and the
+  // debug output; the list is emptied after.
+  void DrawDebugList();
+
   CFontPrint* font_;
+  CTextDebugList* debugList_ = nullptr;
   CPicture* work_ = nullptr;
   AnnotationRecord* records_ = nullptr;
   const char** texts_ = nullptr;

@@ -4,6 +4,7 @@
 // platform/system.h, which forward here.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -123,12 +124,19 @@ class Window {
   Point GetCompositionPoint() const { return compositionPoint_; }
   int GetCompositionHeight() const { return compositionHeight_; }
 
+  // The window's close item (its close box): while disabled the host's
+  // close request is dropped; a WM_CLOSE the program posts still arrives.
+  // Set from any thread.
+  void EnableCloseItem(bool enabled) { closeItemEnabled_ = enabled; }
+  bool IsCloseItemEnabled() const { return closeItemEnabled_; }
+
  private:
   WindowHandler handler_ = nullptr;
   void* handlerContext_ = nullptr;
   bool textInput_ = false;
   Point compositionPoint_;
   int compositionHeight_ = 0;
+  std::atomic<bool> closeItemEnabled_{true};
 };
 
 class Backend {

@@ -251,6 +251,8 @@ void HeadlessBackend::InjectWheel(int delta) {
 
 void HeadlessBackend::InjectClose() {
   std::lock_guard<std::mutex> lock(mutex_);
+  // A disabled close box does nothing, as on the desktop.
+  if (window_ && !window_->IsCloseItemEnabled()) return;
   queue_.push_back({window_.get(), WM_CLOSE, 0, 0});
 }
 

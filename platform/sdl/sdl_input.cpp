@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/backend.h"
 #include "platform/codec.h"
 
 namespace platform::sdl {
@@ -264,6 +265,7 @@ void InputTranslator::Translate(const SDL_Event& event, std::vector<Message>* ou
           Emit(out, WM_SIZE, SIZE_MAXIMIZED, MakeLParam(windowW_, windowH_));
           return;
         case SDL_WINDOWEVENT_CLOSE:
+          if (window_ && !window_->IsCloseItemEnabled()) return;
           Emit(out, WM_CLOSE, 0, 0);
           return;
         default:

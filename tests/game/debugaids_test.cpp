@@ -3,6 +3,7 @@
 // of a frame, and the destroy step's order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "platform/headless/headless.h"
 #include "platform/types.h"
 #include "setup/namelist.h"
 #include "support/dwq_picture.h"
@@ -69,6 +71,7 @@ class DebugAidsTest : public GameTest {
   void TearDown() override {
     game_.reset();
     datedlog::StopDatedLog();
+    CGameCallBack::ResetProcessDebugFlag();
     GameTest::TearDown();
   }
   const Lines& Overlay() const { return host_->GetWindow()->Overlay(); }
@@ -336,6 +339,64 @@ TEST_F(DebugAidsTest, InDebugModeTheFrameShowsTheListTheSceneLineAndTheVariableP
   EXPECT_EQ(ScreenAt(360, 8), 0x40C080u);
   EXPECT_EQ(ScreenAt(791, 591), 0x40C080u);
   EXPECT_NE(ScreenAt(359, 8), 0x40C080u);
+}
+
+// Pixels of the presented frame in rows y .. y + 15 of the left 400
+// columns that are not black; the frame's debug lines are text of size 16.
+std::vector<uint32_t> Band(const platform::HeadlessWindow& window, int y) {
+  std::vector<uint32_t> band;
+  for (int row = y; row < y + 16; ++row)
+    for (int x = 0; x < 400; ++x) band.push_back(window.PixelAt(x, row) & 0xFFFFFF);
+  return band;
+}
+
+bool Inked(const std::vector<uint32_t>& band) {
+  return std::any_of(band.begin(), band.end(), [](uint32_t p) { return p != 0; });
+}
+
+TEST_F(DebugAidsTest, TheFrameDrawsItsLagAndBackScriptLinesInDebugModeAndTheMusicLineByItsFlag) {
+  struct Case {
+    const char* name;
+    bool debug;
+    const char* musicFlag;
+    bool lagLines, musicLine;
+  };
+  const Case cases[] = {
+      {"neither", false, "0", false, false},
+      {"debug mode", true, "0", true, false},
+      {"the music flag", false, "1", false, true},
+      {"both", true, "1", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dir_ = std::make_unique<testsupport::TempDir>();
+    CGameCallBack::ResetProcessDebugFlag();
+    MakeGame({{"debugMusicNumberPrintFlag", c.musicFlag}}, c.debug);
+    // Debug mode sets the process-wide debug word with the game's switches.
+    EXPECT_EQ(CGameCallBack::GetProcessDebugFlag(), c.debug ? 1 : 0);
+    EXPECT_EQ(game_->GetDebugSwitch(), c.debug ? 1 : 0);
+    game_->Frame(50);
+    const platform::HeadlessWindow& window = *host_->GetWindow();
+    EXPECT_EQ(Inked(Band(window, 300)), c.lagLines);
+    EXPECT_EQ(Inked(Band(window, 320)), c.lagLines);
+    EXPECT_EQ(Inked(Band(window, 0)), c.musicLine);
+    // Nothing between the lines.
+    EXPECT_FALSE(Inked(Band(window, 200)));
+    if (c.lagLines) {
+      // The line carries the back-script mode's value.
+      const std::vector<uint32_t> before = Band(window, 320);
+      game_->SetBackScriptMode(7);
+      game_->Frame(50);
+      EXPECT_NE(Band(*host_->GetWindow(), 320), before);
+    }
+    if (c.musicLine) {
+      const std::vector<uint32_t> before = Band(window, 0);
+      game_->PlayBgmNumber(3, 0, 0, 0, 0);
+      game_->Frame(50);
+      EXPECT_NE(Band(*host_->GetWindow(), 0), before);
+    }
+    game_.reset();
+  }
 }
 
 TEST_F(DebugAidsTest, OutsideDebugModeTheKeysOnlyReachTheKeyState) {

@@ -8,6 +8,7 @@
 
 #include "message/fontprint.h"
 #include "message/rendersettings.h"
+#include "message/textdebuglist.h"
 #include "message/textstate.h"
 #include "message_fixture.h"
 
@@ -305,6 +306,51 @@ TEST_F(TextPrintTest, SlotsAreBounded) {
           "\x82\x51",
           24);
   EXPECT_EQ(LastCells(t), Special(25) + "\x92\x75\x82\xAB\x8A\xB7\x82\xA6\x82\x51");
+}
+
+TEST_F(TextPrintTest, ADebugListIsDrawnIntoTheDrawingSurfaceAndTracedWhenAPrintEnds) {
+  CFontPrint font;
+  CTextDebugList list;
+  CTextPrint t(&font, &list);
+  // Added before the print: "AB" and あ in red at (10, 4), and a text whose
+  // trace shows its first 16 bytes of whole characters.
+  ASSERT_EQ(list.Add(0xFF0000, 10, 4, "AB" A_ "tail", 4), 1);
+  ASSERT_EQ(list.Add(0x0000FF, 0, 100, "abcdefghijklmno" A_, 100), 1);
+  host_->ClearDebugLines();
+  t.Print(0, 0, KA_, 16);
+  EXPECT_EQ(list.GetCount(), 0);
+  const std::vector<std::string> traces = host_->DebugLines();
+  ASSERT_EQ(traces.size(), 2u);
+  EXPECT_EQ(traces[0], "[AB" A_ " x=10 y=4 ln=4]");
+  EXPECT_EQ(traces[1], "[abcdefghijklmno x=0 y=100 ln=17]");
+
+  // In the surface: size 16, so "A" and "B" 16 apart and あ 32 wide, the
+  // cut-off "tail" not drawn.
+  const platform::GlyphSurface surface = font.GetDrawSurface();
+  auto red = [&](int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += surface.pixels[size_t(y) * surface.pitch + x] == 0xFF0000u;
+    return n;
+  };
+  EXPECT_GT(red(10, 26, 4, 36), 0);
+  EXPECT_GT(red(26, 42, 4, 36), 0);
+  EXPECT_GT(red(42, 74, 4, 36), 0);
+  EXPECT_EQ(red(74, 200, 0, 40), 0);
+  EXPECT_EQ(red(0, 10, 0, 40), 0);
+  EXPECT_EQ(red(10, 74, 0, 4), 0);
+
+  // Drawn once: the next print traces nothing.
+  host_->ClearDebugLines();
+  t.Print(0, 0, KA_, 16);
+  EXPECT_TRUE(host_->DebugLines().empty());
+
+  // Full at 100 entries; a null text or a negative length is refused.
+  for (int i = 0; i < CTextDebugList::kMaxEntries; ++i) ASSERT_EQ(list.Add(0, 0, 0, "x", 1), 1);
+  EXPECT_EQ(list.Add(0, 0, 0, "x", 1), 0);
+  list.Clear();
+  EXPECT_EQ(list.Add(0, 0, 0, nullptr, 1), 0);
+  EXPECT_EQ(list.Add(0, 0, 0, "x", -1), 0);
 }
 
 }  // namespace

@@ -177,6 +177,22 @@ TEST(HeadlessMessages, CloseDestroysAndQuitEndsGetMessage) {
   EXPECT_FALSE(w->IsVisible());
 }
 
+TEST(HeadlessMessages, ADisabledCloseItemDropsTheCloseBoxButNotAPostedClose) {
+  auto& host = platform::InstallHeadless();
+  platform::Window* w = platform::CreateWindow({});
+  Message m;
+  w->EnableCloseItem(false);
+  host.InjectClose();
+  EXPECT_FALSE(platform::PeekMessage(&m, true));
+  platform::PostMessage(w, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(platform::PeekMessage(&m, true));
+  EXPECT_EQ(m.message, WM_CLOSE);
+  w->EnableCloseItem(true);
+  host.InjectClose();
+  ASSERT_TRUE(platform::PeekMessage(&m, true));
+  EXPECT_EQ(m.message, WM_CLOSE);
+}
+
 std::vector<uint32_t> ReadPng(const std::string& path, int* w, int* h) {
   std::vector<uint32_t> pixels;
   FILE* f = fopen(path.c_str(), "rb");

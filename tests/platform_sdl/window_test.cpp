@@ -252,6 +252,27 @@ TEST_F(SdlBackendTest, LostTargetIsReportedOnceAndTheFrameSurvives) {
   }
 }
 
+TEST_F(SdlBackendTest, ADisabledCloseItemDropsTheCloseBoxButNotAPostedClose) {
+  SdlWindow* window = MakeWindow(8, 8);
+  ASSERT_NE(window, nullptr);
+  auto closes = [&] {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    e.window.windowID = SDL_GetWindowID(window->Handle());
+    EXPECT_EQ(SDL_PushEvent(&e), 1);
+    int n = 0;
+    for (const Message& m : Drain()) n += m.message == WM_CLOSE;
+    return n;
+  };
+  window->EnableCloseItem(false);
+  EXPECT_EQ(closes(), 0);
+  backend_->PostMessage(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(Drain().size(), 1u);
+  window->EnableCloseItem(true);
+  EXPECT_EQ(closes(), 1);
+}
+
 TEST_F(SdlBackendTest, FrameOfAnotherSizeResizesTheCopyAndTheMapping) {
   SdlWindow* window = MakeWindow(8, 8);
   ASSERT_NE(window, nullptr);
