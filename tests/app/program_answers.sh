@@ -5,8 +5,9 @@
 # display that shows nothing, each with its message and exit status.
 set -uo pipefail
 program=$1 game=$2 work=$3
+source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
-cp -r "$game" "$work/game"
+clone_game "$work/game"
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR=$work/run
 failed=0

@@ -16,7 +16,7 @@ run() {  # run NAME DIR FRAMES [INPUT]: frame hashes in $work/NAME.txt, screensh
   printf '1 move -5 700\n%s\n' "${4:-}" | grep . >"$work/$1.input"
   run_headless "$1" "$2" "$3" "$work/$1.input"
 }
-fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
+fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
 # A word of the system data (the file's words start 64 bytes before).
 setting() { od -An -t d4 -j $(($2 + 64)) -N 4 "$1" | tr -d ' '; }
 

@@ -5,11 +5,12 @@
 # frames.
 set -euo pipefail
 program=$1 game=$2 work=$3
+source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
 
 run() {  # run NAME: frame hashes of one run in $work/NAME.txt
   local dir=$work/$1
-  cp -r "$game" "$dir"
+  clone_game "$dir"
   mkdir -m 700 "$dir.run"
   XDG_RUNTIME_DIR=$dir.run timeout 120 "$program" "$dir" --headless --frames 30 --hash-every 1 \
     >"$dir.out" 2>&1 || { echo "run $1 failed:"; cat "$dir.out"; exit 1; }

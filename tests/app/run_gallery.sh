@@ -73,7 +73,7 @@ cat >"$work/input" <<'INPUT'
 INPUT
 
 run() {  # run NAME FRAMES: on a fresh copy of the game
-  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  rm -rf "$work/$1" && clone_game "$work/$1"
   run_headless "$1" "$work/$1" "$2" "$work/input"
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }

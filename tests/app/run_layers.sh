@@ -7,11 +7,12 @@
 # frame and the screenshot equal those of the run that never came in).
 set -euo pipefail
 program=$1 game=$2 work=$3
+source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
 
 run() {  # run NAME INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
   local name=$1 dir=$work/$1
-  cp -r "$game" "$dir"
+  clone_game "$dir"
   printf '%s\n' "$2" >"$work/$name.input"
   mkdir -m 700 "$dir.run"
   XDG_RUNTIME_DIR=$dir.run timeout 120 "$program" "$dir" --headless --frames 40 --hash-every 1 \

@@ -1,5 +1,6 @@
 # Shared by the end-to-end runs; sourced once `program` (the game program)
 # and `work` (the work folder) are set.
+source "$(dirname "${BASH_SOURCE[0]}")/game_copy.sh"
 
 failed=0
 
@@ -36,7 +37,7 @@ click() {
 # run_story NAME FRAMES: a fresh copy of the game ($game) in $work/NAME whose
 # control script is $work/control.spt, run with $work/input.
 run_story() {
-  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  rm -rf "$work/$1" && clone_game "$work/$1"
   cp "$work/control.spt" "$work/$1/spt/sys.spt"
   run_headless "$1" "$work/$1" "$2" "$work/input"
 }

@@ -12,7 +12,7 @@ rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
 run() {  # run NAME FRAMES [INPUT]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  rm -rf "$work/$1" && clone_game "$work/$1"
   printf '1 move -5 700\n%s\n' "${3:-}" | grep . >"$work/$1.input"
   run_headless "$1" "$work/$1" "$2" "$work/$1.input"
 }

@@ -4,8 +4,9 @@
 # stays clean), checks the screenshot it writes and the system file it saves.
 set -euo pipefail
 mode=$1 program=$2 game=$3 work=$4
+source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
-cp -r "$game" "$work/game"
+clone_game "$work/game"
 shot=$work/shot.png
 sysfile=$work/game/sav/sysfile.sav
 # The single-instance lock lives here, so parallel runs do not meet.

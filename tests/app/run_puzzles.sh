@@ -20,7 +20,7 @@ rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
 run() {  # run NAME FRAMES [INPUT]: a copy whose seed is fixed (the same deal every run)
-  rm -rf "$work/$1" && cp -r "$game" "$work/$1"
+  rm -rf "$work/$1" && clone_game "$work/$1"
   { printf 'initRandomSeed,1234\r\n'; cat "$game/init/mainControl.xtx"; } >"$work/$1/init/mainControl.xtx"
   printf '1 move -5 700\n%s\n' "${3:-}" | grep . >"$work/$1.input"
   run_headless "$1" "$work/$1" "$2" "$work/$1.input"

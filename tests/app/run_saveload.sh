@@ -56,7 +56,7 @@ load_input='1 move -5 700
 201 button 0 up
 202 move -5 700'
 
-rm -rf "$work/a" && cp -r "$game" "$work/a"
+rm -rf "$work/a" && clone_game "$work/a"
 sys_before=$(cksum <"$work/a/sav/sysfile.sav" 2>/dev/null || echo none)
 run save "$work/a" 590 "$save_input"
 check "the slot file was written" test -s "$work/a/sav/data0.sav"

@@ -12,6 +12,7 @@
 #   title is entered (here restarted by itself).
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
+source "$(dirname "$0")/game_copy.sh"
 rm -rf "$work" && mkdir -p "$work"
 frames=150
 
@@ -29,7 +30,7 @@ run() {  # run NAME DIR [INPUT]: frame hashes in $work/NAME.txt, screenshot $wor
   fi
   grep '^frame ' "$work/$name.out" >"$work/$name.txt" || true
 }
-fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
+fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
 # The first frame from which the run shows its last frame to the end.
 settled() {
   local last; last=$(tail -1 "$1" | cut -d' ' -f3)

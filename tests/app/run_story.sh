@@ -104,7 +104,7 @@ END
 run() {  # run NAME FRAMES [OPTIONS...]: on a fresh copy of the game
   local name=$1 frames=$2
   shift 2
-  rm -rf "$work/$name.game" && cp -r "$game" "$work/$name.game"
+  rm -rf "$work/$name.game" && clone_game "$work/$name.game"
   run_headless "$name" "$work/$name.game" "$frames" "$work/input" "$@"
 }
 # The loudest sample of the captured mix from frame A to frame B (a frame

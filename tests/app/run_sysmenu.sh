@@ -43,7 +43,7 @@ name() {  # name FRAME TEXT
 } >"$work/input"
 
 run() { run_headless "$@"; }  # run NAME DIR FRAMES INPUT
-fresh() { rm -rf "$work/$1" && cp -r "$game" "$work/$1"; }
+fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
 setting() { od -An -t d4 -j $(($2 + 64)) -N 4 "$1" | tr -d ' '; }
 holds() { LC_ALL=C grep -q -F "$(printf '%s' "$2" | iconv -f UTF-8 -t CP932)" "$1"; }
 
