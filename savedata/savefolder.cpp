@@ -203,6 +203,31 @@ int DeleteSaveFiles(int removeFolders, int recurse, int includeOrg, int onlySav)
   return 1;
 }
 
+int RemoveStaleSaveTemporaries() {
+  Build();
+  const std::string& save = State().savePath;
+  // An empty save path would be the program's own folder.
+  if (save.empty() || !platform::IsDirectory(save)) return 0;
+  std::vector<std::string> folders{save};
+  for (const std::string& name : platform::ListFolder(save))
+    if (platform::IsDirectory(save + "\\" + name)) folders.push_back(save + "\\" + name);
+  int removed = 0;
+  for (const std::string& folder : folders) {
+    for (const platform::StaleTemporary& temp : platform::RemoveStaleTemporaries(folder)) {
+      const std::string path = folder + "\\" + temp.name;
+      if (temp.error.empty()) {
+        ++removed;
+        platform::DebugOutput(("removed " + path + ", left by an interrupted save").c_str());
+      } else {
+        platform::ErrorOutput(("the temporary file " + path + " left by an interrupted save " +
+                               "cannot be removed: " + temp.error)
+                                  .c_str());
+      }
+    }
+  }
+  return removed;
+}
+
 int IsFolderEmpty(const char* path) {
   if (!path) return 1;
   return platform::ListFolder(path).empty() ? 1 : 0;
