@@ -177,10 +177,18 @@ const char* GetSpecialFolderPath() {
 int CreateSaveFolder() {
   Build();
   const SaveFolderState& s = State();
-  if (!CreateSpecialFolder(s.special)) return 0;
-  if (!s.company.empty() && !platform::CreateDirectory(s.companyPath)) return 0;
-  if (!s.game.empty() && !platform::CreateDirectory(s.gamePath)) return 0;
-  if (!s.sub.empty() && !platform::CreateDirectory(s.savePath)) return 0;
+  // Saves into a folder that cannot be made fail later, each with its box;
+  // the line says why from the start.
+  auto cannot = [](const std::string& path) {
+    platform::ErrorOutput(("the save folder " + platform::Utf8ToCp932(platform::ResolvePath(path)) +
+                           " cannot be made")
+                              .c_str());
+    return 0;
+  };
+  if (!CreateSpecialFolder(s.special)) return cannot(s.special);
+  if (!s.company.empty() && !platform::CreateDirectory(s.companyPath)) return cannot(s.companyPath);
+  if (!s.game.empty() && !platform::CreateDirectory(s.gamePath)) return cannot(s.gamePath);
+  if (!s.sub.empty() && !platform::CreateDirectory(s.savePath)) return cannot(s.savePath);
   return 1;
 }
 

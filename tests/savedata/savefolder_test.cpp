@@ -111,6 +111,8 @@ TEST_F(SaveFolderTest, CreatesTheLevelsThatAreSet) {
   SetSaveFolder(nullptr, nullptr, 0);
   SetSaveSubFolder("blocked", 1);
   EXPECT_EQ(CreateSaveFolder(), 0);
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{"the save folder " + Dir() / "blocked" + " cannot be made"}));
 }
 
 TEST_F(SaveFolderTest, DeletesOnlyWhatItIsAskedTo) {
