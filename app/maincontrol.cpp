@@ -121,6 +121,7 @@ CMainControl::CMainControl(CCommonSystemFile* systemFile, CWheelMessage* wheelMe
   int createSaveFolder = 1;
   GetGameSetupInt(&createSaveFolder, "createSaveFolder");
   if (createSaveFolder) CreateSaveFolder();
+  RemoveStaleSaveTemporaries();
 
   GetMainSetupInt(&oldUseGeneralFlag_, "oldUseGeneralFlag");
   fileIcon_ = 0;

@@ -387,9 +387,13 @@ void CCommonSave::WriteSave() {
 int CCommonSave::QuickSave() {
   CCommonDataFile* slot = GetSlot(0);
   if (!slot) return 1;
-  slot->Save(quickSaveSlot_);
+  const int written = slot->Save(quickSaveSlot_);
   slot->Peek(quickSaveSlot_);
-  if (quickSetLast_ != 0 && game_) game_->SetLastSaveSlot(quickSetLast_ == -1 ? -1 : quickSaveSlot_);
+  // A quick slot that could not be written (the slot reported it) does not
+  // become the last saved one.
+  if (quickSetLast_ == -1 && game_) game_->SetLastSaveSlot(-1);
+  if (quickSetLast_ != 0 && quickSetLast_ != -1 && written == 0 && game_)
+    game_->SetLastSaveSlot(quickSaveSlot_);
   return 1;
 }
 

@@ -305,7 +305,8 @@ int CCommonLoadSave::Calcu() {
   // 7.
   if (!GetClick(0)) return -1;
   if (CCommonDataFile* slot = GetSlot(current_)) {
-    if (slot->HasData()) return OnSlotWithData(current_);
+    // A damaged file is overwritten as a slot with data is.
+    if (slot->HasData() || slot->IsDamaged()) return OnSlotWithData(current_);
     if (saveScreen_) return OnEmptySlot(current_);
     return -1;
   }
@@ -344,7 +345,8 @@ int CCommonLoadSave::Print() {
       const int absolute = GetAbsoluteSlot(i);
       const bool chosen = waiting_ && i == chosen_;
       int state = 0;
-      if (i == current_ || chosen) state = !saveScreen_ ? 2 : slot->HasData() ? 3 : 1;
+      if (i == current_ || chosen)
+        state = !saveScreen_ ? 2 : slot->HasData() || slot->IsDamaged() ? 3 : 1;
       if (!saveScreen_ && !slot->HasData()) state = 0;
       const int blink = chosen && !open ? blinkCounter_ + 1 : 0;
       const int lastSaved = lastSave_ && absolute == last ? 1 : 0;

@@ -184,6 +184,8 @@ class Backend {
 
 // The installed backend; the program installs one before using any service.
 Backend& Host();
+// Also sets the process up for the host: a file-size limit then fails a
+// write instead of killing the program (SIGXFSZ ignored).
 void Install(std::unique_ptr<Backend> backend);
 // Removes the installed backend (tests); the next Install replaces it.
 std::unique_ptr<Backend> Uninstall();

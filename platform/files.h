@@ -83,6 +83,21 @@ class WholeFileWriter {
   std::string error_;
 };
 
+// Moves a file or folder to a new name, replacing a file of that name;
+// false with the system's text in error (when given).
+bool RenameFile(std::string_view from, std::string_view to, std::string* error = nullptr);
+
+// Removes what interrupted whole-file writes left in a folder: files named
+// "<name>.tmp.XXXXXX" (six letters or digits, as the writers make them)
+// that were not written to for a minute, so another program's write in
+// progress is left alone. Answers each one found, with the system's text
+// when it could not be removed.
+struct StaleTemporary {
+  std::string name;   // CP932, within the folder
+  std::string error;  // empty when removed
+};
+std::vector<StaleTemporary> RemoveStaleTemporaries(std::string_view folder);
+
 // User folders (host paths converted to CP932, without trailing separator).
 std::string DocumentsFolder();
 std::string AppDataFolder();

@@ -6,14 +6,19 @@
 
 #include "services/gameservices.h"
 #include "platform/bytes.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "platform/types.h"
 #include "graphics/picture.h"
 #include "modebase/modenumbers.h"
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
 namespace {
+
+// The reason ReadSlot gives for a slot without a file.
+constexpr char kNoFile[] = "no file";
 
 constexpr size_t kNameOffset = 16;
 constexpr size_t kNameRoom = 15;
@@ -30,6 +35,11 @@ enum ChunkType {
   kTypeOmakeClass = 8,
   kTypeCutin = 9,
 };
+
+// セーブデータ:%s\data%d.savがsaveできませんでした
+const char kCannotSaveMessage[] =
+    "\x83\x5a\x81\x5b\x83\x75\x83\x66\x81\x5b\x83\x5e:%s\\data%d.sav\x82\xaa"
+    "save\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd";
 
 int32_t WordAt(const uint8_t* p) { return static_cast<int32_t>(platform::GetLE32(p)); }
 void PutWordAt(uint8_t* p, int32_t v) { platform::SetLE32(p, static_cast<uint32_t>(v)); }
@@ -199,9 +209,15 @@ int CCommonDataFile::Save(int slot) {
   const std::string path = SlotPath(slot);
   std::string error;
   if (!platform::WriteWholeFile(path, file.data(), file.size(), &error)) {
-    platform::ErrorOutput(("save slot " + std::to_string(slot) + " not written (" + path +
-                           "): " + error)
+    // The player learns at once that the game was not saved; the line gives
+    // the file on this host and the system's reason.
+    platform::ErrorOutput(("save slot " + std::to_string(slot) + " not written (" +
+                           platform::Utf8ToCp932(platform::ResolvePath(path)) + "): " + error)
                               .c_str());
+    std::string text(std::strlen(GetSaveFolder()) + sizeof kCannotSaveMessage + 16, '\0');
+    text.resize(static_cast<size_t>(std::max(
+        0, std::snprintf(text.data(), text.size(), kCannotSaveMessage, GetSaveFolder(), slot))));
+    platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK);
     return -1;
   }
   return 0;
@@ -210,7 +226,7 @@ int CCommonDataFile::Save(int slot) {
 bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
   std::string bytes;
   if (!platform::ReadWholeFile(SlotPath(slot), &bytes)) {
-    *reason = "no file";
+    *reason = platform::FileExists(SlotPath(slot)) ? "the file cannot be read" : kNoFile;
     return false;
   }
   out->bytes.assign(bytes.begin(), bytes.end());
@@ -277,8 +293,11 @@ bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
 
 void CCommonDataFile::Refuse(int slot, const std::string& reason) {
   refusal_ = reason;
-  if (reason != "no file")
-    platform::DebugOutput(("save slot " + std::to_string(slot) + " refused: " + reason).c_str());
+  if (reason == kNoFile) return;
+  platform::ErrorOutput(("save slot " + std::to_string(slot) + " (" +
+                         platform::Utf8ToCp932(platform::ResolvePath(SlotPath(slot))) +
+                         ") is damaged: " + reason)
+                            .c_str());
 }
 
 void CCommonDataFile::TakeThumbnail(const Slot& file) {
@@ -293,11 +312,13 @@ void CCommonDataFile::TakeThumbnail(const Slot& file) {
 int CCommonDataFile::Peek(int slot) {
   slot_ = slot;
   hasData_ = 0;
+  damaged_ = 0;
   refusal_.clear();
   Slot file;
   std::string reason;
   if (!ReadSlot(slot, &file, &reason)) {
     Refuse(slot, reason);
+    damaged_ = reason == kNoFile ? 0 : 1;
     std::memset(status_, 0, sizeof status_);
     std::memset(info_, 0, sizeof info_);
     std::memset(gameVar_, 0, sizeof gameVar_);

@@ -13,8 +13,9 @@
 // leaves the slot's previous file as it was. On reading, the whole file is
 // checked before anything is used (header name, INFO counts, each chunk's
 // type and size within the file, the game status the game is asked to
-// accept); a slot that fails any check peeks as having no data and does not
-// load, and the running game is left untouched.
+// accept); a slot that fails any check peeks as having no data but as
+// damaged (the reason on stderr), does not load, and the running game is
+// left untouched.
 #pragma once
 
 #include <cstddef>
@@ -76,14 +77,19 @@ class CCommonDataFile {
   static void StampGameStatus(uint8_t* status);
 
   virtual void Release();
-  // 0 when written, -1 when the file could not be written (the previous
-  // file of the slot is then unchanged).
+  // 0 when written, -1 when the file could not be written: the player is
+  // told in a box naming the file, stderr has the system's reason, and the
+  // previous file of the slot is unchanged.
   virtual int Save(int slot);
   // The saved mode, or -1 (missing or refused file; nothing restored).
   virtual int Load(int slot);
   // 1 when the slot holds a sound file, else 0; remembers the slot.
   virtual int Peek(int slot);
   virtual int HasData();
+  // 1 when the last Peek found a file in the slot that cannot be used
+  // (damaged, unreadable or another game's): the slot is not empty, and
+  // shows the mark of a slot that cannot be loaded.
+  int IsDamaged() const { return damaged_; }
   virtual int GetSavedMode();
   // Status line 1, 2 or 3 for type 1, 2, 3; line 0 for any other type.
   virtual const char* GetStatusText(int type);
@@ -181,6 +187,7 @@ class CCommonDataFile {
   std::vector<uint32_t> thumbnail_;
   int thumbnailWidth_ = 0, thumbnailHeight_ = 0;
   int hasData_ = 0;
+  int damaged_ = 0;
   std::string refusal_;
   char statusText_[kStatusTextSize] = {};
 

@@ -140,6 +140,10 @@ void CCommonDataFile::Print(int cursorState, int mode, int slotLabel, int loadOr
     if (lastSaved > 0)
       if (CAnimePart* anime = setup_->GetLastSaveAnime()) anime->PrintAt(x, y);
     PrintMark(x, y);
+  } else if (IsDamaged() && setup_) {
+    // A file the slot cannot use: the mark of a slot that cannot be loaded,
+    // so the player does not take it for an empty one.
+    PrintMark(x, y);
   }
   // 4. The cursor.
   if (cursorState > 0) PrintCursor(x, y, cursorState, mode);

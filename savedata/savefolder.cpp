@@ -177,10 +177,18 @@ const char* GetSpecialFolderPath() {
 int CreateSaveFolder() {
   Build();
   const SaveFolderState& s = State();
-  if (!CreateSpecialFolder(s.special)) return 0;
-  if (!s.company.empty() && !platform::CreateDirectory(s.companyPath)) return 0;
-  if (!s.game.empty() && !platform::CreateDirectory(s.gamePath)) return 0;
-  if (!s.sub.empty() && !platform::CreateDirectory(s.savePath)) return 0;
+  // Saves into a folder that cannot be made fail later, each with its box;
+  // the line says why from the start.
+  auto cannot = [](const std::string& path) {
+    platform::ErrorOutput(("the save folder " + platform::Utf8ToCp932(platform::ResolvePath(path)) +
+                           " cannot be made")
+                              .c_str());
+    return 0;
+  };
+  if (!CreateSpecialFolder(s.special)) return cannot(s.special);
+  if (!s.company.empty() && !platform::CreateDirectory(s.companyPath)) return cannot(s.companyPath);
+  if (!s.game.empty() && !platform::CreateDirectory(s.gamePath)) return cannot(s.gamePath);
+  if (!s.sub.empty() && !platform::CreateDirectory(s.savePath)) return cannot(s.savePath);
   return 1;
 }
 
@@ -201,6 +209,31 @@ int DeleteSaveFiles(int removeFolders, int recurse, int includeOrg, int onlySav)
     }
   }
   return 1;
+}
+
+int RemoveStaleSaveTemporaries() {
+  Build();
+  const std::string& save = State().savePath;
+  // An empty save path would be the program's own folder.
+  if (save.empty() || !platform::IsDirectory(save)) return 0;
+  std::vector<std::string> folders{save};
+  for (const std::string& name : platform::ListFolder(save))
+    if (platform::IsDirectory(save + "\\" + name)) folders.push_back(save + "\\" + name);
+  int removed = 0;
+  for (const std::string& folder : folders) {
+    for (const platform::StaleTemporary& temp : platform::RemoveStaleTemporaries(folder)) {
+      const std::string path = folder + "\\" + temp.name;
+      if (temp.error.empty()) {
+        ++removed;
+        platform::DebugOutput(("removed " + path + ", left by an interrupted save").c_str());
+      } else {
+        platform::ErrorOutput(("the temporary file " + path + " left by an interrupted save " +
+                               "cannot be removed: " + temp.error)
+                                  .c_str());
+      }
+    }
+  }
+  return removed;
 }
 
 int IsFolderEmpty(const char* path) {

@@ -28,6 +28,10 @@ int CreateSaveFolder();
 // removeFolders the empty levels are removed after. 0 when a file could not
 // be deleted (after a box naming it).
 int DeleteSaveFiles(int removeFolders, int recurse, int includeOrg, int onlySav);
+// Removes the temporary files that saves interrupted by a crash left in
+// the save folder and its sub-folders (nothing else); a file that cannot be
+// removed is named on stderr. The number removed.
+int RemoveStaleSaveTemporaries();
 // 1 when the folder holds nothing (or cannot be listed).
 int IsFolderEmpty(const char* path);
 

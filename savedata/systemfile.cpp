@@ -82,6 +82,15 @@ void ShowBox(const char* format, const char* folder) {
   platform::MessageBox(nullptr, text.c_str(), kErrorCaption, MB_OK);
 }
 
+// システムファイル:%s\sysfile.savが壊れています
+const char kDamagedMessage[] =
+    "\x83\x56\x83\x58\x83\x65\x83\x80\x83\x74\x83\x40\x83\x43\x83\x8b\x3a%s\\sysfile.sav"
+    "\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7";
+
+std::string HostPath(const std::string& path) {
+  return platform::Utf8ToCp932(platform::ResolvePath(path));
+}
+
 // Reads at most `max` bytes of a file; false when it cannot be opened.
 bool ReadStart(const std::string& path, size_t max, std::string* out) {
   if (platform::IsDirectory(path)) return false;
@@ -165,22 +174,40 @@ const char* CCommonSystemFile::SavePath() {
 }
 
 // The blocks are read one after another, each as long as its size word says
-// (an older, shorter block leaves the rest of its default). A size word
-// outside the format ends the reading there: that block and the ones after
-// keep their defaults, and nothing is taken from a wrong place.
-bool CCommonSystemFile::ReadImage(const unsigned char* data, size_t size) {
+// (an older, shorter block leaves the rest of its default); tags and ids
+// are not compared, and a block count above ten reads the ten. A size word
+// outside the format, a block count below one or a file that ends inside a
+// block it promises is damage: the reading stops there.
+bool CCommonSystemFile::ReadImage(const unsigned char* data, size_t size, std::string* reason) {
   platform::ByteReader reader(data, size);
-  bool any = false;
-  for (int k = 0; k < kBlockCount; ++k) {
-    if (k > 0 && GetBlockWord(kFileInfo, 32) < k + 1) break;
+  bool whole = true;
+  for (int k = 0; k < kBlockCount && whole; ++k) {
+    const int count = GetBlockWord(kFileInfo, 32);
+    if (k == 1 && count < 1) {
+      *reason = "the block count is " + std::to_string(count);
+      whole = false;
+      break;
+    }
+    if (k > 0 && count < k + 1) break;
     int32_t blockSize = 0;
-    if (!reader.I32(&blockSize)) break;
-    if (blockSize < 4 || blockSize > kBlocks[k].size) break;
+    if (!reader.I32(&blockSize)) {
+      *reason = std::string("the file ends before the ") + kBlocks[k].tag + " block";
+      whole = false;
+      break;
+    }
+    if (blockSize < 4 || blockSize > kBlocks[k].size) {
+      *reason = std::string("the ") + kBlocks[k].tag + " block has a size of " +
+                std::to_string(blockSize);
+      whole = false;
+      break;
+    }
     const size_t wanted = static_cast<size_t>(blockSize) - 4;
     const size_t available = std::min(wanted, static_cast<size_t>(reader.Remaining()));
     reader.Read(image_ + kBlocks[k].offset + 4, available);
-    any = true;
-    if (available < wanted) break;
+    if (available < wanted) {
+      *reason = std::string("the file ends inside the ") + kBlocks[k].tag + " block";
+      whole = false;
+    }
   }
   // The header words are the format's own, whatever the file held; the
   // texts stay terminated.
@@ -188,21 +215,62 @@ bool CCommonSystemFile::ReadImage(const unsigned char* data, size_t size) {
   Body(kSystemData)[kFamilyNameOffset - kHeaderSize + kNameSize - 1] = 0;
   Body(kSystemData)[kGivenNameOffset - kHeaderSize + kNameSize - 1] = 0;
   Body(kSystemData)[kFontFaceOffset - kHeaderSize + kFontFaceSize - 1] = 0;
-  return any;
+  return whole;
+}
+
+int CCommonSystemFile::ReadFile(const std::string& path, std::string* reason) {
+  if (!platform::FileExists(path)) return 0;
+  std::string bytes;
+  if (!ReadStart(path, kFileSize, &bytes)) {
+    *reason = platform::IsDirectory(path) ? "it is a folder" : "it cannot be read";
+    return -1;
+  }
+  SetDefault();
+  return ReadImage(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), reason) ? 1
+                                                                                              : -1;
 }
 
 int CCommonSystemFile::Load(int showError) {
-  std::string bytes;
-  bool found = ReadStart(SavePath(), kFileSize, &bytes);
-  if (!found) found = ReadStart(std::string("sav\\") + baseName_ + ".org", kFileSize, &bytes);
-  SetDefault();
-  if (!found) {
+  const std::string path = SavePath();
+  const std::string org = std::string("sav\\") + baseName_ + ".org";
+  std::string reason;
+  const int own = ReadFile(path, &reason);
+  if (own == 1) return 1;
+  if (own == 0) {
+    // No file of the player's yet: the one shipped with the game, else the
+    // defaults, written at once.
+    std::string orgReason;
+    const int shipped = ReadFile(org, &orgReason);
+    if (shipped == 1) return 1;
+    if (shipped == -1)
+      platform::ErrorOutput(("the system file " + HostPath(org) + " is damaged: " + orgReason).c_str());
+    SetDefault();
     if (showError) ShowBox(kNotFoundMessage, GetSaveFolder());
     Save(0);
     return 0;
   }
-  ReadImage(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  return 1;
+
+  // The player's file is damaged: it is kept aside, never written over, and
+  // the shipped file or the defaults take its place.
+  const std::string aside = path + ".bad";
+  std::string error;
+  const bool kept = platform::RenameFile(path, aside, &error);
+  std::string line = "the system file " + HostPath(path) + " is damaged: " + reason;
+  line += kept ? "; kept as " + HostPath(aside) : "; it cannot be kept aside: " + error;
+  std::string orgReason;
+  const int shipped = ReadFile(org, &orgReason);
+  if (shipped == 1) {
+    line += "; the settings come from " + HostPath(org);
+  } else {
+    SetDefault();
+    line += "; the settings are the defaults";
+    if (shipped == -1) line += " (" + HostPath(org) + " is damaged too: " + orgReason + ")";
+  }
+  platform::ErrorOutput(line.c_str());
+  if (showError) ShowBox(kDamagedMessage, GetSaveFolder());
+  // A fresh file now, unless that would replace the damaged one.
+  if (kept) Save(0);
+  return shipped == 1 ? 1 : 0;
 }
 
 int CCommonSystemFile::Save(int showError) {

@@ -57,7 +57,10 @@ class CCommonSystemFile {
 
   virtual void Release();
   // 1 when a file was read; 0 when none was found (the defaults are then
-  // written, after a box when showError).
+  // written, after a box when showError). A "sysfile.sav" that is damaged
+  // or cannot be read is said so on stderr (and in a box when showError),
+  // moved aside to "sysfile.sav.bad", and replaced by the shipped
+  // "sav\\sysfile.org" when that one reads (1), else by the defaults (0).
   virtual int Load(int showError);
   // 1 when written; 0 when the file could not be written (the old file
   // stays as it was; a box when showError).
@@ -131,7 +134,12 @@ class CCommonSystemFile {
   void StoreTime(int offset);
   // "<save folder>\\sysfile.sav".
   const char* SavePath();
-  bool ReadImage(const unsigned char* data, size_t size);
+  // Reads the blocks into the image; false with the reason when the bytes
+  // are not a system file (the image then holds part of them).
+  bool ReadImage(const unsigned char* data, size_t size, std::string* reason);
+  // Reads a file into the image: 1 read, 0 missing, -1 damaged or
+  // unreadable (with the reason).
+  int ReadFile(const std::string& path, std::string* reason);
 
   unsigned char image_[kFileSize];
   const char* baseName_ = "sysfile";

@@ -1,5 +1,6 @@
 #include "platform/backend.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,7 +32,12 @@ void Backend::ErrorOutput(const std::string& text) {
   std::fflush(stderr);
 }
 
-void Install(std::unique_ptr<Backend> backend) { Slot() = std::move(backend); }
+void Install(std::unique_ptr<Backend> backend) {
+  // A file-size limit must make a write fail (EFBIG), which the writers
+  // report, instead of killing the program in the middle of a save.
+  std::signal(SIGXFSZ, SIG_IGN);
+  Slot() = std::move(backend);
+}
 
 std::unique_ptr<Backend> Uninstall() { return std::move(Slot()); }
 

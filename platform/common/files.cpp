@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 
@@ -277,6 +278,51 @@ bool RemoveDirectory(std::string_view path) {
 bool CopyFile(std::string_view from, std::string_view to) {
   std::string data;
   return ReadWholeFile(from, &data) && WriteWholeFile(to, data.data(), data.size());
+}
+
+bool RenameFile(std::string_view from, std::string_view to, std::string* error) {
+  const std::string source = ResolvePath(from), target = ResolvePath(to);
+  if (::rename(source.c_str(), target.c_str()) != 0) {
+    if (error) *error = std::strerror(errno);
+    return false;
+  }
+  ForgetListing(ParentOf(source));
+  ForgetListing(ParentOf(target));
+  return true;
+}
+
+namespace {
+// The name WholeFileWriter::Open gives its temporary file: the target's
+// name, ".tmp." and mkstemp's six letters or digits.
+constexpr std::string_view kTempMark = ".tmp.";
+constexpr size_t kTempSuffix = 6;
+bool IsWriterTemporary(const std::string& name) {
+  if (name.size() <= kTempMark.size() + kTempSuffix) return false;
+  const size_t mark = name.size() - kTempSuffix - kTempMark.size();
+  if (name.compare(mark, kTempMark.size(), kTempMark) != 0) return false;
+  return std::all_of(name.end() - kTempSuffix, name.end(), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+}
+constexpr time_t kStaleSeconds = 60;
+}  // namespace
+
+std::vector<StaleTemporary> RemoveStaleTemporaries(std::string_view folder) {
+  std::vector<StaleTemporary> found;
+  const std::string host = ResolvePath(folder);
+  const time_t now = ::time(nullptr);
+  for (const auto& entry : ReadListing(host)) {
+    if (!IsWriterTemporary(entry.host)) continue;
+    const std::string path = host + "/" + entry.host;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (st.st_mtime > now - kStaleSeconds) continue;
+    StaleTemporary temp{entry.cp932.empty() ? Utf8ToCp932(entry.host) : entry.cp932, {}};
+    if (::unlink(path.c_str()) != 0) temp.error = std::strerror(errno);
+    found.push_back(std::move(temp));
+  }
+  if (!found.empty()) ForgetListing(host);
+  return found;
 }
 
 std::vector<std::string> ListFolder(std::string_view path) {

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -45,6 +48,17 @@ TEST_F(MainControlTest, WithoutSettingsListsTheDefaultsHold) {
 
   app.Release();
   EXPECT_TRUE(other.Acquire("ZORCommonGameByKelomi"));
+}
+
+// The start clears what a save cut short by a crash left in the save folder.
+TEST_F(MainControlTest, TheStartRemovesWhatCrashedSavesLeft) {
+  Dir().Write("sav/data0.sav", "slot");
+  Dir().Write("sav/data0.sav.tmp.Q1w2E3", "partial");
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, (Dir() / "sav/data0.sav.tmp.Q1w2E3").c_str(), old, 0), 0);
+  CMainControl app(nullptr, nullptr);
+  EXPECT_FALSE(Dir().Exists("sav/data0.sav.tmp.Q1w2E3"));
+  EXPECT_EQ(Dir().Read("sav/data0.sav"), "slot");
 }
 
 struct ExpectedBox {

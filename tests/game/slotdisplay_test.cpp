@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -195,6 +196,47 @@ TEST_F(SlotDisplayTest, SlotsOfOtherVersionsShowTheirMarks) {
     // Every mark stands at X 20: old and bad follow the error position.
     EXPECT_EQ(At(22, 302), c.mark) << c.high << "." << c.middle;
     game_.reset();
+  }
+}
+
+// A file the slot cannot use is not shown as an empty slot: it carries the
+// mark of a slot that cannot be loaded, and stderr names the file and why.
+TEST_F(SlotDisplayTest, ADamagedSlotShowsTheBadMark) {
+  testsupport::WriteDwq(*dir_, "sys/m_bad", 8, 8, 0x0000FF);
+  Make({{"saveTimePrintFlag", "0"}, {"picSizeX", "0"}, {"fileNameBad", "m_bad"}, {"errorPrintX", "20"}});
+  Save(3);
+  const std::string good = dir_->Read("sav/data3.sav");
+  struct Case {
+    const char* what;
+    std::string bytes;  // none: no file
+    int damaged;
+    uint32_t mark;
+  } const cases[] = {
+      {"cut short", good.substr(0, 3000), 1, 0x0000FF},
+      {"empty file", "", 1, 0x0000FF},
+      {"no file", "-", 0, 0x101010},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.bytes == "-")
+      std::filesystem::remove(*dir_ / "sav/data3.sav");
+    else
+      dir_->Write("sav/data3.sav", c.bytes);
+    host_->ClearErrorLines();
+    Fill(0x101010);
+    CCommonDataFile slot(game_.get(), 0, 300, nullptr);
+    EXPECT_EQ(slot.Peek(3), 0);
+    EXPECT_EQ(slot.HasData(), 0);
+    EXPECT_EQ(slot.IsDamaged(), c.damaged);
+    slot.Print(0, 0, 3, 1, 0);
+    EXPECT_EQ(At(22, 302), c.mark);
+    const auto lines = host_->ErrorLines();
+    ASSERT_EQ(lines.size(), static_cast<size_t>(c.damaged));
+    if (c.damaged) {
+      EXPECT_NE(lines[0].find("save slot 3 (" + *dir_ / "sav/data3.sav) is damaged: "),
+                std::string::npos)
+          << lines[0];
+    }
   }
 }
 

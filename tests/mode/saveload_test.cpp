@@ -3,6 +3,11 @@
 // variable, the comment cut, quick save and quick load, and the refusals
 // of slots that vanished or could not be written.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 
 #include <memory>
 #include <string>
@@ -165,6 +170,18 @@ TEST_F(SaveLoadTest, TheWarningsCancelKeepsTheFileAndItsOkWritesAtOnce) {
   EXPECT_EQ(save_->GetDialogState(), 0);
 }
 
+// Saving over a damaged slot asks first, as over any slot that holds a file.
+TEST_F(SaveLoadTest, ADamagedSlotIsOverwrittenOnlyAfterTheWarning) {
+  SaveSlot(2);
+  const std::string damaged = FileBytes(2).substr(0, 500);
+  dir_->Write("sav/data2.sav", damaged);
+  MakeSave(Join({{"warningPrintFlag", "1"}}, DialogButtons("")));
+  ClickSlot(2);
+  EXPECT_EQ(save_->GetDialogState(), 1);
+  ClickDialog(1);
+  EXPECT_EQ(FileBytes(2), damaged);
+}
+
 TEST_F(SaveLoadTest, TheCommentDialogShowsTheOldCommentAndOnlyTheWarningsOkWrites) {
   SaveSlot(3, "old words");
   MakeSave(Join(Join({{"warningPrintFlag", "1"}, {"commentInputFlag", "1"}, {"Max", "100"}},
@@ -242,6 +259,65 @@ TEST_F(SaveLoadTest, ASlotThatCannotBeWrittenIsNotMarkedLastSaved) {
   Frames(8);
   EXPECT_EQ(Game().steps, (std::vector<std::string>{"system"}));
   EXPECT_EQ(Game().GetLastSaveSlot(), -1);
+}
+
+// A save that fails tells the player at once in a box naming the slot's
+// file, gives the host path and the system's reason on stderr, and leaves
+// the slot's old file as it was.
+TEST_F(SaveLoadTest, AFailedSaveShowsTheBoxAndKeepsTheOldSlot) {
+  const struct {
+    const char* what;
+    std::function<void()> fail;
+    const char* reason;
+  } cases[] = {
+      {"full disk", [] { platform::FailWholeFileWrites(1); }, "No space left on device"},
+      {"save folder is a file",
+       [&] {
+         std::filesystem::remove_all(*dir_ / "sav");
+         dir_->Write("sav", "not a folder");
+       },
+       "Not a directory"},
+      {"read-only folder", [&] { ::chmod((*dir_ / "sav").c_str(), 0555); }, "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (std::string(c.what) == "read-only folder" && ::geteuid() == 0) continue;  // root writes anyway
+    std::filesystem::remove_all(*dir_ / "sav");
+    ASSERT_TRUE(platform::CreateDirectory("sav"));
+    SaveSlot(4);
+    c.fail();
+    const std::string before = FileBytes(4);
+    MakeSave();
+    host_->ClearBoxes();
+    host_->ClearErrorLines();
+    ClickSlot(4);
+    Frames(8);
+    const auto boxes = host_->Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, testsupport::Sjis("セーブデータ:sav\\data4.savがsaveできませんでした"));
+    EXPECT_EQ(boxes[0].caption, "Error");
+    bool named = false;
+    for (const std::string& line : host_->ErrorLines())
+      named |= line.find(*dir_ / "sav/data4.sav") != std::string::npos &&
+               line.find(c.reason) != std::string::npos;
+    EXPECT_TRUE(named);
+    EXPECT_EQ(FileBytes(4), before);
+    EXPECT_EQ(Game().GetLastSaveSlot(), -1);
+    ::chmod((*dir_ / "sav").c_str(), 0755);
+    ReleaseScreens();
+  }
+}
+
+TEST_F(SaveLoadTest, AFailedQuickSaveShowsTheBoxAndIsNotTheLastSlot) {
+  Game().SetLastSaveSlot(5);
+  CCommonSave& save = MakeSave({{"quickSetLastFlag", "1"}});
+  host_->ClearBoxes();
+  platform::FailWholeFileWrites(1);
+  EXPECT_EQ(save.QuickSave(), 1);
+  ASSERT_EQ(host_->Boxes().size(), 1u);
+  EXPECT_EQ(host_->Boxes()[0].text, testsupport::Sjis("セーブデータ:sav\\data0.savがsaveできませんでした"));
+  EXPECT_FALSE(platform::FileExists(CCommonDataFile::SlotPath(0)));
+  EXPECT_EQ(Game().GetLastSaveSlot(), 5);
 }
 
 TEST_F(SaveLoadTest, TheDialogsThumbnailTakesOnlyWhatFitsItsPicture) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -154,6 +159,57 @@ TEST(WholeFile, WriterAbortKeepsOldFileAndMissingFolderFails) {
   }
   EXPECT_EQ(dir.Read("slot.dat"), "keep");
   EXPECT_FALSE(platform::WriteWholeFile("no\\such\\folder\\x.dat", "x", 1));
+}
+
+// Under a file-size limit a write fails with the system's reason and the
+// old file stays; the program is not killed (it runs in a child here, so
+// the limit and a possible kill stay there).
+TEST(WholeFile, AFileSizeLimitFailsTheWriteInsteadOfKillingTheProgram) {
+  TempDir dir;
+  dir.Write("data1.sav", "old slot");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    platform::InstallHeadless();
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string big(64 * 1024, 'x');
+    std::string error;
+    const bool written = platform::WriteWholeFile("data1.sav", big.data(), big.size(), &error);
+    ::_exit(written ? 1 : error == "File too large" ? 0 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(dir.Read("data1.sav"), "old slot");
+  EXPECT_EQ(platform::ListFolder("."), (std::vector<std::string>{"data1.sav"}));
+}
+
+// Only the writers' own temporaries that nobody wrote to for a minute go.
+TEST(WholeFile, StaleTemporariesAreRemovedAndNothingElse) {
+  TempDir dir;
+  const char* stale[] = {"data0.sav.tmp.a1B2c3", "sysfile.sav.tmp.XXXXXX"};
+  const char* kept[] = {"data0.sav", "notes.tmp.txt", "data2.sav.tmp.abc", "data3.sav.tmp.abc-12",
+                        "fresh.sav.tmp.Zz9Zz9"};
+  for (const char* name : stale) dir.Write(name, "x");
+  for (const char* name : kept) dir.Write(name, "x");
+  ASSERT_EQ(::mkdir((dir / "dir.sav.tmp.q1w2e3").c_str(), 0755), 0);
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const char* name : {"data0.sav.tmp.a1B2c3", "sysfile.sav.tmp.XXXXXX", "data0.sav",
+                           "notes.tmp.txt", "data2.sav.tmp.abc", "data3.sav.tmp.abc-12",
+                           "dir.sav.tmp.q1w2e3"})
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), old, 0), 0) << name;
+
+  std::vector<std::string> removed;
+  for (const auto& temp : platform::RemoveStaleTemporaries(".")) {
+    EXPECT_EQ(temp.error, "");
+    removed.push_back(temp.name);
+  }
+  EXPECT_EQ(removed, (std::vector<std::string>{"data0.sav.tmp.a1B2c3", "sysfile.sav.tmp.XXXXXX"}));
+  for (const char* name : stale) EXPECT_FALSE(dir.Exists(name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(dir.Exists(name)) << name;
+  EXPECT_TRUE(dir.Exists("dir.sav.tmp.q1w2e3"));
 }
 
 TEST(UserFolders, FollowXdgSettings) {

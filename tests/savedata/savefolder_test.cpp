@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -108,6 +111,8 @@ TEST_F(SaveFolderTest, CreatesTheLevelsThatAreSet) {
   SetSaveFolder(nullptr, nullptr, 0);
   SetSaveSubFolder("blocked", 1);
   EXPECT_EQ(CreateSaveFolder(), 0);
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{"the save folder " + Dir() / "blocked" + " cannot be made"}));
 }
 
 TEST_F(SaveFolderTest, DeletesOnlyWhatItIsAskedTo) {
@@ -140,6 +145,25 @@ TEST_F(SaveFolderTest, DeletesOnlyWhatItIsAskedTo) {
   EXPECT_EQ(DeleteSaveFiles(0, 1, 0, 0), 0);
   EXPECT_TRUE(Dir().Exists("sav/chart/keep.org"));
   EXPECT_FALSE(Dir().Exists("sav/chart/chart1.sav"));
+}
+
+// What crashed saves left in the save folder and its sub-folders goes;
+// every other file, and temporaries outside the save folder, stay.
+TEST_F(SaveFolderTest, StaleTemporariesOfTheSaveFolderAreRemoved) {
+  SetSaveFolder(nullptr, nullptr, 0);
+  const char* stale[] = {"sav/data1.sav.tmp.Ab12Cd", "sav/sysfile.sav.tmp.zzzzzz",
+                         "sav/chart1/chart3.sav.tmp.123456"};
+  const char* kept[] = {"sav/data1.sav", "sav/sysfile.sav", "sav/chart1/chart3.sav",
+                        "sav/readme.tmp.txt", "other.sav.tmp.Ab12Cd"};
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const char* name : stale) Dir().Write(name, "partial");
+  for (const char* name : kept) Dir().Write(name, "keep");
+  for (const char* name : stale) ASSERT_EQ(::utimensat(AT_FDCWD, (Dir() / name).c_str(), old, 0), 0);
+  for (const char* name : kept) ASSERT_EQ(::utimensat(AT_FDCWD, (Dir() / name).c_str(), old, 0), 0);
+  EXPECT_EQ(RemoveStaleSaveTemporaries(), 3);
+  for (const char* name : stale) EXPECT_FALSE(Dir().Exists(name)) << name;
+  for (const char* name : kept) EXPECT_EQ(Dir().Read(name), "keep") << name;
+  EXPECT_EQ(RemoveStaleSaveTemporaries(), 0);
 }
 
 TEST_F(SaveFolderTest, RemovesEmptyLevelsButNeverTheUsersFolder) {

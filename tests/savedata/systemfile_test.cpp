@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -194,7 +195,11 @@ TEST_F(SystemFileTest, ABlockCountOfThreeReadsThreeBlocks) {
   EXPECT_EQ(SavedFile().size(), static_cast<size_t>(kFileSize));
 }
 
-TEST_F(SystemFileTest, DamagedFilesAreReadOnlyAsFarAsTheyAreSound) {
+// A damaged "sysfile.sav" is said so (stderr, and a box when asked), kept
+// aside as "sysfile.sav.bad" byte for byte, and replaced by the shipped
+// "sysfile.org" when there is one, else by the defaults; sound files with
+// extra bytes or a large block count are read as before.
+TEST_F(SystemFileTest, DamagedFilesAreKeptAsideAndTheBackupOrDefaultsUsed) {
   const std::string good = MarkedFile();
   std::mt19937 random(7);
   std::string noise(kFileSize, '\0');
@@ -204,49 +209,79 @@ TEST_F(SystemFileTest, DamagedFilesAreReadOnlyAsFarAsTheyAreSound) {
     PutWord(&s, offset, value);
     return s;
   };
+  // The backup: a sound file with its own markers in SYSTEM DATA.
+  std::string backup = DefaultImage(0, 0);
+  PutWord(&backup, kSys + 176, 33);
   struct Case {
     const char* name;
     std::string bytes;
-    const char* fromFile;  // blocks 2..10: F from the file, - default
+    bool damaged;
   };
   const std::vector<Case> cases = {
-      {"empty", "", "---------"},
-      {"three bytes", good.substr(0, 3), "---------"},
-      {"info only", good.substr(0, 64), "---------"},
-      {"size word 0", withWord(0, 0), "---------"},
-      {"size word 3", withWord(0, 3), "---------"},
-      {"size word past the block", withWord(0, 65), "---------"},
-      {"negative size word", withWord(0, -4), "---------"},
-      {"huge size word", withWord(0, 0x7FFFFFFF), "---------"},
-      {"random bytes", noise, "---------"},
-      {"system data too long", withWord(64, 2049), "---------"},
-      {"film flag size 2", withWord(38848, 2), "FFFFF----"},
-      {"cut inside mes flag", good.substr(0, 3000), "F--------"},
-      {"cut before music flag", good.substr(0, 57376 + 3), "FFFFFFFF-"},
-      {"oversized", good + std::string(5000, '\x55'), "FFFFFFFFF"},
-      {"negative block count", withWord(32, -1), "---------"},
-      {"large block count", withWord(32, 1000), "FFFFFFFFF"},
+      {"empty", "", true},
+      {"three bytes", good.substr(0, 3), true},
+      {"info only", good.substr(0, 64), true},
+      {"size word 0", withWord(0, 0), true},
+      {"size word past the block", withWord(0, 65), true},
+      {"negative size word", withWord(0, -4), true},
+      {"huge size word", withWord(0, 0x7FFFFFFF), true},
+      {"random bytes", noise, true},
+      {"system data too long", withWord(64, 2049), true},
+      {"film flag size 2", withWord(38848, 2), true},
+      {"cut inside mes flag", good.substr(0, 3000), true},
+      {"cut before music flag", good.substr(0, 57376 + 3), true},
+      {"negative block count", withWord(32, -1), true},
+      {"oversized", good + std::string(5000, '\x55'), false},
+      {"large block count", withWord(32, 1000), false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Dir().Write("sav/sysfile.sav", c.bytes);
-    Sys f;
-    EXPECT_EQ(f.Load(1), 1);
-    EXPECT_EQ(FromFile(f), c.fromFile);
-    // Whatever was read, the headers and texts are sound and the next save
-    // writes a whole file.
-    for (int k = 0; k < Sys::kBlockCount; ++k) {
-      EXPECT_EQ(f.GetBlockWord(k, 0), kLayout[k].size);
-      EXPECT_EQ(f.GetBlockWord(k, 4), kLayout[k].id);
+  for (const bool withBackup : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (withBackup ? " with the backup" : ""));
+      std::filesystem::remove(Dir() / "sav/sysfile.sav.bad");
+      std::filesystem::remove(Dir() / "sav/sysfile.org");
+      if (withBackup) Dir().Write("sav/sysfile.org", backup);
+      Dir().Write("sav/sysfile.sav", c.bytes);
+      host_->ClearBoxes();
+      host_->ClearErrorLines();
+      Sys f;
+      const int loaded = f.Load(1);
+      if (!c.damaged) {
+        EXPECT_EQ(loaded, 1);
+        EXPECT_EQ(FromFile(f), "FFFFFFFFF");
+        EXPECT_TRUE(Boxes().empty());
+        EXPECT_FALSE(Dir().Exists("sav/sysfile.sav.bad"));
+        continue;
+      }
+      EXPECT_EQ(loaded, withBackup ? 1 : 0);
+      EXPECT_EQ(Dir().Read("sav/sysfile.sav.bad"), c.bytes);
+      EXPECT_EQ(FromFile(f), "---------");
+      EXPECT_EQ(f.GetSystemData(176), withBackup ? 33 : 90);
+      const auto boxes = Boxes();
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].text, testsupport::Sjis("システムファイル:sav\\sysfile.savが壊れています"));
+      const auto lines = host_->ErrorLines();
+      ASSERT_EQ(lines.size(), 1u);
+      EXPECT_NE(lines[0].find(Dir() / "sav/sysfile.sav is damaged: "), std::string::npos) << lines[0];
+      EXPECT_NE(lines[0].find("kept as " + Dir() / "sav/sysfile.sav.bad"), std::string::npos);
+      // A sound file takes the damaged one's place at once.
+      const std::string saved = SavedFile();
+      ASSERT_EQ(saved.size(), static_cast<size_t>(kFileSize));
+      EXPECT_EQ(Word(saved, kSys + 176), withBackup ? 33 : 90);
     }
-    EXPECT_LT(std::strlen(f.GetFamilyName()), 16u);
-    EXPECT_LT(std::strlen(f.GetFontFace()), 256u);
-    ASSERT_EQ(f.Save(0), 1);
-    const std::string saved = SavedFile();
-    ASSERT_EQ(saved.size(), static_cast<size_t>(kFileSize));
-    EXPECT_EQ(saved.substr(0, 32), DefaultImage(0, 0).substr(0, 32));
   }
+}
+
+// A system file that cannot be read at all (here a folder in its place) is
+// kept aside as well; quietly asked, only stderr says so.
+TEST_F(SystemFileTest, AnUnreadableSystemFileIsKeptAsideToo) {
+  ASSERT_TRUE(platform::CreateDirectory("sav\\sysfile.sav"));
+  Sys f;
+  EXPECT_EQ(f.Load(0), 0);
   EXPECT_TRUE(Boxes().empty());
+  ASSERT_EQ(host_->ErrorLines().size(), 1u);
+  EXPECT_NE(host_->ErrorLines()[0].find("is damaged: it is a folder"), std::string::npos);
+  EXPECT_TRUE(platform::IsDirectory("sav\\sysfile.sav.bad"));
+  EXPECT_EQ(SavedFile().size(), static_cast<size_t>(kFileSize));
 }
 
 // An older layout with a shorter block: the rest of that block keeps its
