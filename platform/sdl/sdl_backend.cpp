@@ -14,6 +14,7 @@
 #include "platform/freetype/freetype_glyphs.h"
 #include "platform/glyphs.h"
 #include "platform/sdl/sdl.h"
+#include "platform/sdl/sdl_messagebox.h"
 
 namespace platform {
 
@@ -27,10 +28,6 @@ timespec Now() {
   return ts;
 }
 
-// Button labels of the boxes, shown by SDL as UTF-8.
-constexpr const char kLabelOk[] = "OK";
-constexpr const char kLabelYes[] = "\xE3\x81\xAF\xE3\x81\x84";  // はい
-constexpr const char kLabelNo[] = "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88";  // いいえ
 
 }  // namespace
 
@@ -132,42 +129,65 @@ int64_t SdlBackend::EpochSeconds() { return static_cast<int64_t>(Now().tv_sec); 
 int SdlBackend::MessageBox(Window* owner, const std::string& text, const std::string& caption,
                            int style) {
   const bool yesNo = (style & 0x0F) == MB_YESNO;
-  Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-  switch (style & 0xF0) {
-    case MB_ICONERROR: flags |= SDL_MESSAGEBOX_ERROR; break;
-    case MB_ICONWARNING: flags |= SDL_MESSAGEBOX_WARNING; break;
-    case MB_ICONINFORMATION: flags |= SDL_MESSAGEBOX_INFORMATION; break;
-    default: break;
-  }
-  std::string title = Cp932ToUtf8(caption);
-  std::string message = Cp932ToUtf8(text);
-  SDL_MessageBoxButtonData buttons[2];
-  int buttonCount;
-  if (yesNo) {
-    buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, kLabelYes};
-    buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, kLabelNo};
-    buttonCount = 2;
-  } else {
-    buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                  IDOK, kLabelOk};
-    buttonCount = 1;
-  }
-  SDL_Window* parent = nullptr;
-  if (owner && owner == window_.get()) parent = window_->Handle();
-  SDL_MessageBoxData data{flags, parent, title.c_str(), message.c_str(), buttonCount, buttons,
-                          nullptr};
-  int answer = -1;
+  const int cautious = yesNo ? IDNO : IDOK;
+  const std::string title = Cp932ToUtf8(caption);
+  const std::string message = Cp932ToUtf8(text);
+  // Every box leaves its line on the terminal, shown or not.
+  std::fprintf(stderr, "[box] %s: %s\n", title.c_str(), message.c_str());
+  std::fflush(stderr);
   // Without a display there is no one to ask: SDL's fallbacks would start a
   // helper program (forking a process that may hold locks of other
-  // threads), so the box goes straight to the terminal.
+  // threads), so the line above is all; the answer is the cautious one.
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const bool display = (x11 && *x11) || (wayland && *wayland);
-  if (!display || SDL_ShowMessageBox(&data, &answer) != 0) {
-    // No way to ask: say it on the terminal and take the cautious answer.
-    std::fprintf(stderr, "[box] %s: %s\n", title.c_str(), message.c_str());
-    std::fflush(stderr);
-    return yesNo ? IDNO : IDOK;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const std::string driverName = driver ? driver : "";
+  if (!((x11 && *x11) || (wayland && *wayland)) || driverName == "dummy" ||
+      driverName == "offscreen")
+    return cautious;
+
+  SDL_Window* parent = nullptr;
+  if (owner && owner == window_.get()) parent = window_->Handle();
+  int answer = -1;
+  std::string why;
+  // Our own box draws Japanese with the game's face; SDL's windows belong
+  // to the thread that opened the display.
+  if (std::this_thread::get_id() == mainThread_) {
+    if (!boxFont_) boxFont_ = std::make_unique<OverlayFont>();
+    BoxPicture picture;
+    if (DrawBox(*boxFont_, text, caption, style, &picture))
+      answer = RunBox(picture, parent, &why);
+    else
+      why = "no face to draw its text";
+  } else {
+    why = "asked from another thread";
+  }
+  if (answer < 0) {
+    // SDL's own box, with the same texts and labels in UTF-8.
+    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    switch (style & 0xF0) {
+      case MB_ICONERROR: flags |= SDL_MESSAGEBOX_ERROR; break;
+      case MB_ICONWARNING: flags |= SDL_MESSAGEBOX_WARNING; break;
+      case MB_ICONINFORMATION: flags |= SDL_MESSAGEBOX_INFORMATION; break;
+      default: break;
+    }
+    const std::vector<BoxButton> boxButtons = BoxButtons(style);
+    std::vector<std::string> labels;
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    for (const BoxButton& b : boxButtons) labels.push_back(Cp932ToUtf8(b.label));
+    for (size_t i = 0; i < boxButtons.size(); ++i) {
+      Uint32 keys = (boxButtons[i].returnKey ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0) |
+                    (boxButtons[i].escapeKey ? SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT : 0);
+      buttons.push_back({keys, boxButtons[i].answer, labels[i].c_str()});
+    }
+    SDL_MessageBoxData data{flags, parent, title.c_str(), message.c_str(),
+                            static_cast<int>(buttons.size()), buttons.data(), nullptr};
+    if (SDL_ShowMessageBox(&data, &answer) != 0) {
+      std::fprintf(stderr, "zor: the box could not be shown (%s; %s); taken as %s\n", why.c_str(),
+                   SDL_GetError(), yesNo ? "No" : "OK");
+      std::fflush(stderr);
+      return cautious;
+    }
   }
   // A box closed without a button counts as No.
   if (yesNo) return answer == IDYES ? IDYES : IDNO;

@@ -168,6 +168,7 @@ class SdlBackend : public Backend {
   std::shared_ptr<AudioDevice> audio_;
   std::unique_ptr<SdlAudio> audioOut_;
   std::shared_ptr<GlyphService> glyphs_;
+  std::unique_ptr<OverlayFont> boxFont_;  // made with the first box
   mutable std::mutex scriptMutex_;  // the script and what it holds
   InputScript script_;
   Point scriptPointer_;             // game pixels
