@@ -234,6 +234,9 @@ int RunBox(const BoxPicture& picture, SDL_Window* parent, std::string* error) {
       case SDL_WINDOWEVENT: target = e.window.windowID; input = false; break;
       default: input = false; break;
     }
+    // Keys that come before SDL has made the box their target (it waits a
+    // moment after a focus change) have no window: they are the box's too.
+    if (target == 0 && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP)) target = id;
     if (target != id) {
       if (!input) kept.push_back(e);
       // The program is asked to end (a signal, the session): the box gives
