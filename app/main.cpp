@@ -63,9 +63,16 @@ int main(int argc, char** argv) {
     }
     if (const char* note = HeadlessEndingNote(options, host.InputScriptCloses()))
       std::fputs(note, stderr);
-  } else if (!options.captureAudio.empty()) {
-    std::fputs("zorgame: --capture-audio needs a headless run; nothing is captured\n", stderr);
-    options.captureAudio.clear();
+  } else {
+    // The window takes the script's events as real input at their frames.
+    if (!options.inputScript.empty() && !platform::LoadSdlInputScript(options.inputScript, &error)) {
+      std::fprintf(stderr, "zorgame: %s\n", error.c_str());
+      return 2;
+    }
+    if (!options.captureAudio.empty()) {
+      std::fputs("zorgame: --capture-audio needs a headless run; nothing is captured\n", stderr);
+      options.captureAudio.clear();
+    }
   }
   // The mix of the whole run, kept from the first frame on.
   std::shared_ptr<platform::AudioDevice> capture;

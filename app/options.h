@@ -15,7 +15,7 @@ struct ProgramOptions {
   std::string screenshot;       // PNG written at the end of the run
   bool boxAnswerYes = false;
   bool debugOutput = false;
-  std::string inputScript;      // headless input script
+  std::string inputScript;      // input script (both hosts)
   int hashEvery = 0;            // headless: print a frame hash every N frames
   bool realFonts = false;       // headless: FreeType glyphs instead of the synthetic font
   std::string captureAudio;     // headless: the whole run's mix written as a WAV file

@@ -1,12 +1,8 @@
 #include "platform/headless/headless.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <sstream>
-#include <string_view>
 
 #include "platform/common/localtime.h"
 #include "platform/codec.h"
@@ -257,104 +253,38 @@ void HeadlessBackend::InjectClose() {
 }
 
 bool HeadlessBackend::LoadInputScript(const std::string& hostPath, std::string* error) {
-  std::ifstream in(hostPath, std::ios::binary);
-  if (!in) {
-    if (error) *error = "cannot open input script " + hostPath;
-    return false;
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  return ParseInputScript(text.str(), error);
-}
-
-bool HeadlessBackend::ParseInputScript(const std::string& text, std::string* error) {
-  std::vector<ScriptEvent> events;
-  // Editors may put a UTF-8 byte-order mark in front of the first line.
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  std::istringstream lines(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size())
-                                                            : text);
-  std::string line;
-  int number = 0;
-  auto fail = [&](const std::string& why) {
-    if (error) *error = "input script line " + std::to_string(number) + ": " + why;
-    return false;
-  };
-  while (std::getline(lines, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#') continue;
-    std::istringstream words(line);
-    ScriptEvent event;
-    if (!(words >> event.frame) || event.frame < 0) return fail("expected a frame number");
-    if (!(words >> event.kind)) return fail("expected an event");
-    if (event.kind == "text") {
-      std::string rest;
-      std::getline(words, rest);
-      size_t start = rest.find_first_not_of(' ');
-      event.args.push_back(start == std::string::npos ? "" : rest.substr(start));
-    } else {
-      std::string arg;
-      while (words >> arg) event.args.push_back(arg);
-    }
-    auto isInt = [](const std::string& s) {
-      if (s.empty()) return false;
-      char* end = nullptr;
-      std::strtol(s.c_str(), &end, 10);
-      return *end == 0;
-    };
-    const auto& a = event.args;
-    bool ok = false;
-    if (event.kind == "key")
-      ok = a.size() == 2 && isInt(a[0]) && (a[1] == "down" || a[1] == "up" || a[1] == "altdown");
-    else if (event.kind == "text")
-      ok = a.size() == 1;
-    else if (event.kind == "move")
-      ok = a.size() == 2 && isInt(a[0]) && isInt(a[1]);
-    else if (event.kind == "button")
-      ok = a.size() == 2 && isInt(a[0]) && std::atoi(a[0].c_str()) >= 0 &&
-           std::atoi(a[0].c_str()) <= 2 && (a[1] == "down" || a[1] == "up");
-    else if (event.kind == "wheel")
-      ok = a.size() == 1 && isInt(a[0]);
-    else if (event.kind == "close")
-      ok = a.empty();
-    if (!ok) return fail("bad event \"" + line.substr(first) + "\"");
-    events.push_back(std::move(event));
-  }
-  // Events are delivered in frame order; lines of the same frame keep theirs.
-  std::stable_sort(events.begin(), events.end(),
-                   [](const ScriptEvent& x, const ScriptEvent& y) { return x.frame < y.frame; });
-  script_ = std::move(events);
-  scriptNext_ = 0;
+  if (!script_.Load(hostPath, error)) return false;
   DeliverScriptEvents();
   return true;
 }
 
-bool HeadlessBackend::InputScriptCloses() const {
-  return std::any_of(script_.begin(), script_.end(),
-                     [](const ScriptEvent& e) { return e.kind == "close"; });
+bool HeadlessBackend::ParseInputScript(const std::string& text, std::string* error) {
+  if (!script_.Parse(text, error)) return false;
+  DeliverScriptEvents();
+  return true;
 }
 
-void HeadlessBackend::Apply(const ScriptEvent& e) {
-  const auto& a = e.args;
-  if (e.kind == "key")
-    InjectKey(std::atoi(a[0].c_str()), a[1] != "up", a[1] == "altdown");
-  else if (e.kind == "text")
-    InjectText(a[0]);
-  else if (e.kind == "move")
-    InjectMouseMove(std::atoi(a[0].c_str()), std::atoi(a[1].c_str()));
-  else if (e.kind == "button")
-    InjectButton(std::atoi(a[0].c_str()), a[1] == "down");
-  else if (e.kind == "wheel")
-    InjectWheel(std::atoi(a[0].c_str()));
-  else if (e.kind == "close")
-    InjectClose();
+void HeadlessBackend::Apply(const InputEvent& e) {
+  using Kind = InputEvent::Kind;
+  switch (e.kind) {
+    case Kind::kKey: InjectKey(e.a, e.down, e.alt); break;
+    case Kind::kText: InjectText(e.text); break;
+    case Kind::kMove: InjectMouseMove(e.a, e.b); break;
+    case Kind::kButton: InjectButton(e.a, e.down); break;
+    case Kind::kWheel: InjectWheel(e.a); break;
+    case Kind::kClose: InjectClose(); break;
+    case Kind::kScreenshot:
+      if (window_ && window_->SaveScreenshot(e.text))
+        std::printf("screenshot: %s\n", e.text.c_str());
+      else
+        std::fprintf(stderr, "zor: could not write the screenshot %s\n", e.text.c_str());
+      break;
+  }
 }
 
 void HeadlessBackend::DeliverScriptEvents() {
   long long presented = window_ ? window_->PresentCount() : 0;
-  while (scriptNext_ < script_.size() && script_[scriptNext_].frame <= presented)
-    Apply(script_[scriptNext_++]);
+  for (const InputEvent& e : script_.TakeDue(presented)) Apply(e);
 }
 
 void HeadlessBackend::SetHashEvery(int n) { hashEvery_ = n < 0 ? 0 : n; }

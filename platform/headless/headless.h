@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/common/input_script.h"
 #include "platform/headless/headless_audio.h"
 
 namespace platform {
@@ -102,16 +103,13 @@ class HeadlessBackend : public Backend {
   void InjectWheel(int delta);
   void InjectClose();
 
-  // Input script: one event a line, "<frame> <event> <args>", where frame is
-  // the number of frames presented before the event is delivered. Events:
-  //   key <vk> down|up | text <utf8> | move <x> <y> | button <0-2> down|up
-  //   | wheel <delta> | close
-  // Blank lines and lines starting with '#' are ignored, and so is a UTF-8
-  // byte-order mark at the start. False with a message on a malformed line.
+  // Input script (platform/common/input_script.h): its events are posted at
+  // their frames, those of frame 0 at once. False with a message on a file
+  // that cannot be read or a malformed line.
   bool LoadInputScript(const std::string& hostPath, std::string* error);
   bool ParseInputScript(const std::string& text, std::string* error);
   // The loaded input script closes the window at some frame.
-  bool InputScriptCloses() const;
+  bool InputScriptCloses() const { return script_.Closes(); }
 
   // --- Presentation ---
   HeadlessWindow* GetWindow() const { return window_.get(); }
@@ -124,12 +122,7 @@ class HeadlessBackend : public Backend {
   friend class HeadlessWindow;
   void OnPresented();
   void DeliverScriptEvents();
-  struct ScriptEvent {
-    long long frame;
-    std::string kind;
-    std::vector<std::string> args;
-  };
-  void Apply(const ScriptEvent& event);
+  void Apply(const InputEvent& event);
 
   mutable std::mutex mutex_;
   uint64_t ticks_ = 0;
@@ -146,8 +139,7 @@ class HeadlessBackend : public Backend {
   bool held_[256] = {};
   int mouseX_ = 0, mouseY_ = 0;
   std::unique_ptr<HeadlessWindow> window_;
-  std::vector<ScriptEvent> script_;
-  size_t scriptNext_ = 0;
+  InputScript script_;
   int hashEvery_ = 0;
   std::string screenshotPath_;
   HeadlessAudio audio_;

@@ -18,6 +18,11 @@ enum class SdlDisplay { kAny, kVisible };
 std::unique_ptr<Backend> CreateSdlBackend(std::string* error,
                                           SdlDisplay display = SdlDisplay::kAny);
 
+// Gives the installed SDL backend the input script that drives the run
+// (--input; see platform/common/input_script.h). False with the reason when
+// the file cannot be read or the SDL backend is not the one installed.
+bool LoadSdlInputScript(const std::string& hostPath, std::string* error);
+
 // Trace lines go to stderr only while this is on (off at start).
 void SetSdlDebugOutput(bool on);
 

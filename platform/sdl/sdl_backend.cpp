@@ -1,5 +1,6 @@
 #include "platform/sdl/sdl_backend.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "platform/freetype/freetype_glyphs.h"
 #include "platform/glyphs.h"
 #include "platform/sdl/sdl.h"
+#include "platform/sdl/sdl_messagebox.h"
 
 namespace platform {
 
@@ -26,14 +28,19 @@ timespec Now() {
   return ts;
 }
 
-// Button labels of the boxes, shown by SDL as UTF-8.
-constexpr const char kLabelOk[] = "OK";
-constexpr const char kLabelYes[] = "\xE3\x81\xAF\xE3\x81\x84";  // はい
-constexpr const char kLabelNo[] = "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88";  // いいえ
 
 }  // namespace
 
 void SetSdlDebugOutput(bool on) { g_debugOutput = on; }
+
+bool LoadSdlInputScript(const std::string& hostPath, std::string* error) {
+  auto* sdl = IsInstalled() ? dynamic_cast<sdl::SdlBackend*>(&Host()) : nullptr;
+  if (!sdl) {
+    if (error) *error = "the input script " + hostPath + " needs the SDL backend installed";
+    return false;
+  }
+  return sdl->LoadInputScript(hostPath, error);
+}
 
 namespace {
 
@@ -122,42 +129,65 @@ int64_t SdlBackend::EpochSeconds() { return static_cast<int64_t>(Now().tv_sec); 
 int SdlBackend::MessageBox(Window* owner, const std::string& text, const std::string& caption,
                            int style) {
   const bool yesNo = (style & 0x0F) == MB_YESNO;
-  Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-  switch (style & 0xF0) {
-    case MB_ICONERROR: flags |= SDL_MESSAGEBOX_ERROR; break;
-    case MB_ICONWARNING: flags |= SDL_MESSAGEBOX_WARNING; break;
-    case MB_ICONINFORMATION: flags |= SDL_MESSAGEBOX_INFORMATION; break;
-    default: break;
-  }
-  std::string title = Cp932ToUtf8(caption);
-  std::string message = Cp932ToUtf8(text);
-  SDL_MessageBoxButtonData buttons[2];
-  int buttonCount;
-  if (yesNo) {
-    buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, kLabelYes};
-    buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, kLabelNo};
-    buttonCount = 2;
-  } else {
-    buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                  IDOK, kLabelOk};
-    buttonCount = 1;
-  }
-  SDL_Window* parent = nullptr;
-  if (owner && owner == window_.get()) parent = window_->Handle();
-  SDL_MessageBoxData data{flags, parent, title.c_str(), message.c_str(), buttonCount, buttons,
-                          nullptr};
-  int answer = -1;
+  const int cautious = yesNo ? IDNO : IDOK;
+  const std::string title = Cp932ToUtf8(caption);
+  const std::string message = Cp932ToUtf8(text);
+  // Every box leaves its line on the terminal, shown or not.
+  std::fprintf(stderr, "[box] %s: %s\n", title.c_str(), message.c_str());
+  std::fflush(stderr);
   // Without a display there is no one to ask: SDL's fallbacks would start a
   // helper program (forking a process that may hold locks of other
-  // threads), so the box goes straight to the terminal.
+  // threads), so the line above is all; the answer is the cautious one.
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const bool display = (x11 && *x11) || (wayland && *wayland);
-  if (!display || SDL_ShowMessageBox(&data, &answer) != 0) {
-    // No way to ask: say it on the terminal and take the cautious answer.
-    std::fprintf(stderr, "[box] %s: %s\n", title.c_str(), message.c_str());
-    std::fflush(stderr);
-    return yesNo ? IDNO : IDOK;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const std::string driverName = driver ? driver : "";
+  if (!((x11 && *x11) || (wayland && *wayland)) || driverName == "dummy" ||
+      driverName == "offscreen")
+    return cautious;
+
+  SDL_Window* parent = nullptr;
+  if (owner && owner == window_.get()) parent = window_->Handle();
+  int answer = -1;
+  std::string why;
+  // Our own box draws Japanese with the game's face; SDL's windows belong
+  // to the thread that opened the display.
+  if (std::this_thread::get_id() == mainThread_) {
+    if (!boxFont_) boxFont_ = std::make_unique<OverlayFont>();
+    BoxPicture picture;
+    if (DrawBox(*boxFont_, text, caption, style, &picture))
+      answer = RunBox(picture, parent, &why);
+    else
+      why = "no face to draw its text";
+  } else {
+    why = "asked from another thread";
+  }
+  if (answer < 0) {
+    // SDL's own box, with the same texts and labels in UTF-8.
+    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    switch (style & 0xF0) {
+      case MB_ICONERROR: flags |= SDL_MESSAGEBOX_ERROR; break;
+      case MB_ICONWARNING: flags |= SDL_MESSAGEBOX_WARNING; break;
+      case MB_ICONINFORMATION: flags |= SDL_MESSAGEBOX_INFORMATION; break;
+      default: break;
+    }
+    const std::vector<BoxButton> boxButtons = BoxButtons(style);
+    std::vector<std::string> labels;
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    for (const BoxButton& b : boxButtons) labels.push_back(Cp932ToUtf8(b.label));
+    for (size_t i = 0; i < boxButtons.size(); ++i) {
+      Uint32 keys = (boxButtons[i].returnKey ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0) |
+                    (boxButtons[i].escapeKey ? SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT : 0);
+      buttons.push_back({keys, boxButtons[i].answer, labels[i].c_str()});
+    }
+    SDL_MessageBoxData data{flags, parent, title.c_str(), message.c_str(),
+                            static_cast<int>(buttons.size()), buttons.data(), nullptr};
+    if (SDL_ShowMessageBox(&data, &answer) != 0) {
+      std::fprintf(stderr, "zor: the box could not be shown (%s; %s); taken as %s\n", why.c_str(),
+                   SDL_GetError(), yesNo ? "No" : "OK");
+      std::fflush(stderr);
+      return cautious;
+    }
   }
   // A box closed without a button counts as No.
   if (yesNo) return answer == IDYES ? IDYES : IDNO;
@@ -290,14 +320,159 @@ void SdlBackend::PostMessage(Window* window, uint32_t message, uintptr_t wParam,
 
 bool SdlBackend::IsKeyHeld(int vk) {
   if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) {
-    // The pointer's own state, so a release outside the window is seen.
+    // The pointer's own state, so a release outside the window is seen; and
+    // the buttons an input script holds.
     Uint32 state = SDL_GetGlobalMouseState(nullptr, nullptr);
+    {
+      std::lock_guard<std::mutex> lock(scriptMutex_);
+      state |= scriptButtons_;
+    }
     Uint32 mask = vk == VK_LBUTTON   ? SDL_BUTTON_LMASK
                   : vk == VK_RBUTTON ? SDL_BUTTON_RMASK
                                      : SDL_BUTTON_MMASK;
     return (state & mask) != 0;
   }
   return input_.KeyHeld(vk);
+}
+
+bool SdlBackend::LoadInputScript(const std::string& hostPath, std::string* error) {
+  {
+    std::lock_guard<std::mutex> lock(scriptMutex_);
+    if (!script_.Load(hostPath, error)) return false;
+  }
+  DeliverScriptEvents(window_ ? window_->PresentCount() : 0);
+  return true;
+}
+
+bool SdlBackend::ParseInputScript(const std::string& text, std::string* error) {
+  {
+    std::lock_guard<std::mutex> lock(scriptMutex_);
+    if (!script_.Parse(text, error)) return false;
+  }
+  DeliverScriptEvents(window_ ? window_->PresentCount() : 0);
+  return true;
+}
+
+bool SdlBackend::InputScriptCloses() const {
+  std::lock_guard<std::mutex> lock(scriptMutex_);
+  return script_.Closes();
+}
+
+void SdlBackend::DeliverScriptEvents(long long presented) {
+  std::lock_guard<std::mutex> lock(scriptMutex_);
+  if (script_.Empty()) return;
+  for (const InputEvent& e : script_.TakeDue(presented)) PushScriptEvent(e);
+}
+
+void SdlBackend::PushScriptEvent(const InputEvent& e) {
+  SDL_Window* handle = window_ ? window_->Handle() : nullptr;
+  const Uint32 id = handle ? SDL_GetWindowID(handle) : 0;
+  // Script positions are game pixels; SDL's are window units.
+  auto toWindow = [&](Point p) {
+    if (!handle) return p;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(handle, &w, &h);
+    return GameToWindow(p.x, p.y, w, h, window_->GameWidth(), window_->GameHeight());
+  };
+  auto push = [](SDL_Event& event) {
+    if (SDL_PushEvent(&event) < 0)
+      std::fprintf(stderr, "zor: input script: SDL refused an event: %s\n", SDL_GetError());
+  };
+  SDL_Event event{};
+  using Kind = InputEvent::Kind;
+  switch (e.kind) {
+    case Kind::kKey: {
+      const SDL_Keycode sym = SdlKeyFromVirtualKey(e.a);
+      if (sym == SDLK_UNKNOWN) {
+        std::fprintf(stderr, "zor: input script: no key gives the code %d here; left out\n", e.a);
+        return;
+      }
+      event.type = e.down ? SDL_KEYDOWN : SDL_KEYUP;
+      event.key.windowID = id;
+      event.key.state = e.down ? SDL_PRESSED : SDL_RELEASED;
+      event.key.keysym.sym = sym;
+      event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
+      event.key.keysym.mod = e.alt ? KMOD_LALT : KMOD_NONE;
+      push(event);
+      return;
+    }
+    case Kind::kText: {
+      // SDL carries text in pieces of at most 31 bytes, cut between characters.
+      const std::string& t = e.text;
+      constexpr size_t kPiece = SDL_TEXTINPUTEVENT_TEXT_SIZE - 1;
+      for (size_t i = 0; i < t.size();) {
+        size_t n = std::min(t.size() - i, kPiece);
+        while (n > 0 && i + n < t.size() && (static_cast<unsigned char>(t[i + n]) & 0xC0) == 0x80)
+          --n;
+        if (n == 0) n = std::min(t.size() - i, kPiece);  // not UTF-8: cut anywhere
+        SDL_Event piece{};
+        piece.type = SDL_TEXTINPUT;
+        piece.text.windowID = id;
+        std::memcpy(piece.text.text, t.data() + i, n);
+        push(piece);
+        i += n;
+      }
+      return;
+    }
+    case Kind::kMove: {
+      scriptPointer_ = {e.a, e.b};
+      const Point p = toWindow(scriptPointer_);
+      event.type = SDL_MOUSEMOTION;
+      event.motion.windowID = id;
+      event.motion.state = scriptButtons_;
+      event.motion.x = p.x;
+      event.motion.y = p.y;
+      push(event);
+      return;
+    }
+    case Kind::kButton: {
+      static constexpr Uint8 kButtons[3] = {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE};
+      const Uint8 button = kButtons[e.a];
+      if (e.down)
+        scriptButtons_ |= SDL_BUTTON(button);
+      else
+        scriptButtons_ &= ~SDL_BUTTON(button);
+      const Point p = toWindow(scriptPointer_);
+      event.type = e.down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+      event.button.windowID = id;
+      event.button.button = button;
+      event.button.state = e.down ? SDL_PRESSED : SDL_RELEASED;
+      event.button.clicks = 1;
+      event.button.x = p.x;
+      event.button.y = p.y;
+      push(event);
+      return;
+    }
+    case Kind::kWheel: {
+      // SDL counts the wheel in notches of WHEEL_DELTA; a smaller turn is
+      // still one notch its way.
+      int notches = e.a / WHEEL_DELTA;
+      if (notches == 0 && e.a != 0) notches = e.a > 0 ? 1 : -1;
+      const Point p = toWindow(scriptPointer_);
+      event.type = SDL_MOUSEWHEEL;
+      event.wheel.windowID = id;
+      event.wheel.y = notches;
+      event.wheel.preciseY = static_cast<float>(notches);
+      event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+      event.wheel.mouseX = p.x;
+      event.wheel.mouseY = p.y;
+      push(event);
+      return;
+    }
+    case Kind::kClose:
+      event.type = SDL_WINDOWEVENT;
+      event.window.windowID = id;
+      event.window.event = SDL_WINDOWEVENT_CLOSE;
+      push(event);
+      return;
+    case Kind::kScreenshot:
+      if (window_ && window_->SaveScreenshot(e.text))
+        std::printf("screenshot: %s\n", e.text.c_str());
+      else
+        std::fprintf(stderr, "zor: could not write the screenshot %s\n", e.text.c_str());
+      std::fflush(stdout);
+      return;
+  }
 }
 
 std::shared_ptr<AudioDevice> SdlBackend::Audio() {

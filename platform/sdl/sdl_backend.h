@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/common/input_script.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_input.h"
@@ -66,6 +67,8 @@ class SdlWindow : public Window {
   // The last composed frame as presented (0x00RRGGBB, width * height).
   const std::vector<uint32_t>& FrameCopy() const { return frame_; }
   bool HasRenderer() const { return renderer_ != nullptr; }
+  // Frames presented so far (an input script's frame numbers count these).
+  long long PresentCount() const { return presents_; }
 
  private:
   SdlWindow(SdlBackend* owner, SDL_Window* window, const WindowDesc& desc);
@@ -77,6 +80,9 @@ class SdlWindow : public Window {
   void BuildOverlayTextures();
   void DrawOverlay(const Viewport& view);
   void ApplyTextInputRect();
+  // Uploads the changed rectangles (all after a resize or a loss) and shows
+  // the frame.
+  PresentResult ShowFrame(const std::vector<SDL_Rect>& changed, bool resized, bool lost);
 
   SdlBackend* owner_;
   SDL_Window* window_;
@@ -87,6 +93,7 @@ class SdlWindow : public Window {
   int gameW_, gameH_;
   std::vector<uint32_t> frame_;
   int frameW_ = 0, frameH_ = 0;
+  long long presents_ = 0;
 
   struct OverlayLine {
     SDL_Texture* texture = nullptr;
@@ -128,6 +135,18 @@ class SdlBackend : public Backend {
   SdlWindow* GetWindow() const { return window_.get(); }
   // Takes every waiting SDL event into the message queue.
   void PumpEvents();
+  // The input script (platform/common/input_script.h): once the window has
+  // presented an event's frame, the event is pushed into SDL's queue as the
+  // SDL event real input would make, so it takes the same way to the game;
+  // the game's own frames are the clock. Events of frame 0 go when the window
+  // is made. False with a message on a file that cannot be read or a
+  // malformed line.
+  bool LoadInputScript(const std::string& hostPath, std::string* error);
+  bool ParseInputScript(const std::string& text, std::string* error);
+  bool InputScriptCloses() const;
+  // Pushes the script's events due after `presented` frames (any thread).
+  void DeliverScriptEvents(long long presented);
+
   // Shows or clears the composition the input method reports; false for
   // typed text that comes while text input is off (it is dropped).
   bool NoteComposition(const SDL_Event& event);
@@ -137,6 +156,7 @@ class SdlBackend : public Backend {
                                                              SdlDisplay display);
   SdlBackend();  // after SDL_Init
   void RefreshView();
+  void PushScriptEvent(const InputEvent& event);
 
   const std::thread::id mainThread_;
   bool destroying_ = false;
@@ -148,6 +168,11 @@ class SdlBackend : public Backend {
   std::shared_ptr<AudioDevice> audio_;
   std::unique_ptr<SdlAudio> audioOut_;
   std::shared_ptr<GlyphService> glyphs_;
+  std::unique_ptr<OverlayFont> boxFont_;  // made with the first box
+  mutable std::mutex scriptMutex_;  // the script and what it holds
+  InputScript script_;
+  Point scriptPointer_;             // game pixels
+  uint32_t scriptButtons_ = 0;      // SDL_BUTTON_*MASK held by the script
 };
 
 }  // namespace platform::sdl

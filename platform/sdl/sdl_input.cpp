@@ -25,46 +25,41 @@ int64_t CeilDiv(int64_t a, int64_t b) {
 // are pinned rather than wrapped round to the other side.
 int Clamp16(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -32768, 32767)); }
 
+// Keys with a code of their own besides the letter, digit, function and
+// keypad digit ranges. Where several keys give one code, the first one is
+// the key that stands for the code (an input script's key).
+struct KeyCode {
+  SDL_Keycode key;
+  int vk;
+};
+constexpr KeyCode kKeyCodes[] = {
+    {SDLK_BACKSPACE, VK_BACK},     {SDLK_TAB, VK_TAB},
+    {SDLK_RETURN, VK_RETURN},      {SDLK_RETURN2, VK_RETURN},
+    {SDLK_KP_ENTER, VK_RETURN},    {SDLK_LSHIFT, VK_SHIFT},
+    {SDLK_RSHIFT, VK_SHIFT},       {SDLK_LCTRL, VK_CONTROL},
+    {SDLK_RCTRL, VK_CONTROL},      {SDLK_LALT, VK_MENU},
+    {SDLK_RALT, VK_MENU},          {SDLK_ESCAPE, VK_ESCAPE},
+    {SDLK_SPACE, VK_SPACE},        {SDLK_PAGEUP, VK_PRIOR},
+    {SDLK_PAGEDOWN, VK_NEXT},      {SDLK_END, VK_END},
+    {SDLK_HOME, VK_HOME},          {SDLK_LEFT, VK_LEFT},
+    {SDLK_UP, VK_UP},              {SDLK_RIGHT, VK_RIGHT},
+    {SDLK_DOWN, VK_DOWN},          {SDLK_INSERT, VK_INSERT},
+    {SDLK_DELETE, VK_DELETE},      {SDLK_KP_0, VK_NUMPAD0},
+    {SDLK_KP_MULTIPLY, VK_MULTIPLY}, {SDLK_KP_PLUS, VK_ADD},
+    {SDLK_KP_COMMA, VK_SEPARATOR}, {SDLK_SEPARATOR, VK_SEPARATOR},
+    {SDLK_KP_MINUS, VK_SUBTRACT},  {SDLK_KP_PERIOD, VK_DECIMAL},
+    {SDLK_KP_DECIMAL, VK_DECIMAL}, {SDLK_KP_DIVIDE, VK_DIVIDE},
+};
+
 int KeyFromKeycode(SDL_Keycode k) {
   if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<int>(k - SDLK_a);
   if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<int>(k - SDLK_0);
   if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<int>(k - SDLK_F1);
   if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + static_cast<int>(k - SDLK_KP_1);
-  switch (k) {
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN:
-    case SDLK_RETURN2:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_COMMA:
-    case SDLK_SEPARATOR: return VK_SEPARATOR;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    case SDLK_KP_PERIOD:
-    case SDLK_KP_DECIMAL: return VK_DECIMAL;
-    case SDLK_KP_DIVIDE: return VK_DIVIDE;
-    default: return 0;
+  for (const KeyCode& c : kKeyCodes) {
+    if (c.key == k) return c.vk;
   }
+  return 0;
 }
 
 bool IsAsciiAlnum(SDL_Keycode k) {
@@ -134,6 +129,17 @@ int VirtualKeyFromSdl(const SDL_Keysym& key) {
   }
   if (sc == SDL_SCANCODE_KP_0) return VK_NUMPAD0;
   return 0;
+}
+
+SDL_Keycode SdlKeyFromVirtualKey(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return SDLK_a + (vk - 'A');
+  if (vk >= '0' && vk <= '9') return SDLK_0 + (vk - '0');
+  if (vk >= VK_F1 && vk <= VK_F12) return SDLK_F1 + (vk - VK_F1);
+  if (vk >= VK_NUMPAD0 + 1 && vk <= VK_NUMPAD0 + 9) return SDLK_KP_1 + (vk - VK_NUMPAD0 - 1);
+  for (const KeyCode& c : kKeyCodes) {
+    if (c.vk == vk) return c.key;
+  }
+  return SDLK_UNKNOWN;
 }
 
 InputTranslator::InputTranslator() { std::memset(held_, 0, sizeof(held_)); }

@@ -29,6 +29,9 @@ Point GameToWindow(int gx, int gy, int outW, int outH, int gameW, int gameH);
 
 // Virtual-key code of an SDL key, 0 for keys the engine has no code for.
 int VirtualKeyFromSdl(const SDL_Keysym& key);
+// The SDL key that gives a virtual-key code, SDLK_UNKNOWN for codes no key
+// gives.
+SDL_Keycode SdlKeyFromVirtualKey(int vk);
 
 // Keeps what the translation needs between events: the target window, the
 // view geometry, the held keys and buttons, and the renderer's losses.

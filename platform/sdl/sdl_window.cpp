@@ -233,7 +233,13 @@ PresentResult SdlWindow::Present(const FrameView& frame, const Rect* rects, int 
     }
     changed.push_back(SDL_Rect{left, top, right - left, bottom - top});
   }
+  const PresentResult result = ShowFrame(changed, resized, lost);
+  ++presents_;
+  owner_->DeliverScriptEvents(presents_);
+  return result;
+}
 
+PresentResult SdlWindow::ShowFrame(const std::vector<SDL_Rect>& changed, bool resized, bool lost) {
   if (!renderer_) return lost ? PresentResult::kLost : PresentResult::kOk;
   if (resized || lost || !texture_) {
     if (!CreateTexture()) return PresentResult::kLost;

@@ -48,3 +48,7 @@ settled() {
   local last; last=$(tail -1 "$1" | cut -d' ' -f3)
   awk -v h="$last" '$3 != h { s = 0 } $3 == h && !s { s = $2 } END { print s }' "$1"
 }
+
+# holds_colour PNG RRGGBB N: at least N pixels of the colour #RRGGBB in the
+# 800x600 picture (needs `screendiff` set).
+holds_colour() { "$screendiff" "#$2" "$1" 0 $((800 * 600 - $3)) >/dev/null 2>&1; }

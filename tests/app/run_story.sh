@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # run_story.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
-# The sample game's story end to end, headless, from one input script:
+# The sample game's story end to end, headless, from one input script
+# (story.input, which run_story_window.sh plays in a real window too):
 # New game, the name entry's OK twice; a click while the greeting types
 # (it completes), a click that turns it; 'A' on the voiced page (auto mode
 # turns it once the voice and its pause are over, and the pages after it:
@@ -42,64 +43,7 @@ source "$(dirname "$0")/run_lib.sh"
 # 745, the up arrow mark clicked at 752, 756, 760 and 764), the voice mark
 # clicked at 777, Page Down at 790, 793 and 796, the wheel down at 800; the
 # page again from 802.
-cat >"$work/input" <<'END'
-1 move -5 700
-130 move 400 300
-140 button 0 down
-141 button 0 up
-142 move -5 700
-215 move 320 356
-218 button 0 down
-219 button 0 up
-245 move 320 356
-248 button 0 down
-249 button 0 up
-250 move -5 700
-275 button 0 down
-276 button 0 up
-285 button 0 down
-286 button 0 up
-297 key 65 down
-298 key 65 up
-460 key 40 down
-461 key 40 up
-464 key 40 down
-465 key 40 up
-475 key 13 down
-476 key 13 up
-560 move 400 434
-563 button 0 down
-564 button 0 up
-565 move -5 700
-578 button 0 down
-579 button 0 up
-730 wheel 120
-740 key 33 down
-741 key 33 up
-745 key 33 down
-746 key 33 up
-750 move 400 90
-752 button 0 down
-753 button 0 up
-756 button 0 down
-757 button 0 up
-760 button 0 down
-761 button 0 up
-764 button 0 down
-765 button 0 up
-768 move -5 700
-775 move 100 116
-777 button 0 down
-778 button 0 up
-779 move -5 700
-790 key 34 down
-791 key 34 up
-793 key 34 down
-794 key 34 up
-796 key 34 down
-797 key 34 up
-800 wheel -120
-END
+cp "$(dirname "$0")/story.input" "$work/input"
 
 run() {  # run NAME FRAMES [OPTIONS...]: on a fresh copy of the game
   local name=$1 frames=$2
@@ -113,8 +57,6 @@ loudest() {
   od -An -v -t d2 -j $((44 + $2 * 8820)) -N $((($3 - $2) * 8820)) "$1" |
     awk '{ for (i = 1; i <= NF; ++i) { v = $i < 0 ? -$i : $i; if (v > m) m = v } } END { print m + 0 }'
 }
-# At least N pixels of the colour #RRGGBB in the picture.
-holds_colour() { "$screendiff" "#$2" "$1" 0 $((800 * 600 - $3)) >/dev/null 2>&1; }
 
 run voice 340
 check "the voiced page with its continuation matches" "$screendiff" "$expected/story_voice.png" "$work/voice.png" 8 480

@@ -306,7 +306,8 @@ TEST(HeadlessInputScript, DeliversEventsAtTheirFrames) {
   ASSERT_EQ(msgs.size(), 1u);
   EXPECT_EQ(msgs[0].message, WM_CLOSE);
 
-  for (const char* bad : {"x key 1 down", "1 key 1 sideways", "1 button 3 down", "1 jump", "-1 close"}) {
+  for (const char* bad : {"x key 1 down", "1 key 1 sideways", "1 button 3 down", "1 jump", "-1 close",
+                          "1 screenshot"}) {
     EXPECT_FALSE(host.ParseInputScript(bad, &error)) << bad;
     EXPECT_NE(error.find("line 1"), std::string::npos);
   }

@@ -157,6 +157,25 @@ TEST(SdlKeys, TableGivesTheVirtualKeyCodes) {
   }
 }
 
+TEST(SdlKeys, EveryCodeOfTheTableHasAKeyThatGivesItBack) {
+  // Keys, Tab, Return, Shift, Ctrl, Alt, Esc, Space, the cursor block,
+  // digits, letters, the keypad and F1..F12.
+  std::vector<int> codes = {8, 9, 13, 16, 17, 18, 27, 32, 45, 46};
+  for (int vk = 33; vk <= 40; ++vk) codes.push_back(vk);
+  for (int vk = 48; vk <= 57; ++vk) codes.push_back(vk);
+  for (int vk = 65; vk <= 90; ++vk) codes.push_back(vk);
+  for (int vk = 96; vk <= 123; ++vk) codes.push_back(vk);
+  for (int vk : codes) {
+    const SDL_Keycode sym = SdlKeyFromVirtualKey(vk);
+    ASSERT_NE(sym, SDLK_UNKNOWN) << "code " << vk;
+    SDL_Keysym key{};
+    key.sym = sym;
+    key.scancode = SDL_GetScancodeFromKey(sym);
+    EXPECT_EQ(VirtualKeyFromSdl(key), vk) << "code " << vk;
+  }
+  for (int vk : {0, 1, 20, 0x5B, 0x7C, 0xBC, 255}) EXPECT_EQ(SdlKeyFromVirtualKey(vk), SDLK_UNKNOWN) << vk;
+}
+
 TEST(SdlKeys, ShiftedLetterIsStillTheLetterAndRepeatSendsKeyDownAgain) {
   InputTranslator t;
   auto first = Feed(t, KeyEvent(true, SDLK_q, SDL_SCANCODE_Q, KMOD_LSHIFT));

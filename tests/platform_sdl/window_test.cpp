@@ -391,6 +391,77 @@ TEST_F(SdlBackendTest, IconFromIcoAndBmpFilesOthersRefused) {
   EXPECT_FALSE(window->SetIcon(""));
 }
 
+TEST_F(SdlBackendTest, InputScriptGoesThroughSdlsQueueAtItsFrames) {
+  testsupport::TempDir dir;
+  // The window is twice the game's size: positions are scaled both ways.
+  SdlWindow* window = MakeWindow(200, 100);
+  ASSERT_NE(window, nullptr);
+  std::vector<uint32_t> px(100 * 50, 0x336699);
+  FrameView frame{px.data(), 100, 50, 100 * 4};
+  Rect all{0, 0, 100, 50};
+  window->Present(frame, &all, 1, false);
+  Drain();
+  window->StartTextInput();
+  const std::string shot = dir / "at2.png";
+  std::string error;
+  ASSERT_TRUE(backend_->ParseInputScript("2 move 10 20\n2 button 0 down\n"
+                                         "2 key 65 down\n2 text \xE3\x81\x82\n"
+                                         "3 wheel -120\n3 button 0 up\n3 key 13 altdown\n"
+                                         "3 screenshot " + shot + "\n4 key 300 down\n4 close\n",
+                                         &error))
+      << error;
+  EXPECT_TRUE(backend_->InputScriptCloses());
+  EXPECT_TRUE(Drain().empty()) << "frame 2 is not there yet";
+
+  window->Present(frame, &all, 1, false);
+  std::vector<Message> m = Drain();
+  ASSERT_EQ(m.size(), 5u);
+  EXPECT_EQ(m[0].message, WM_MOUSEMOVE);
+  EXPECT_EQ(m[0].lParam, MakeLParam(10, 20));
+  EXPECT_EQ(m[1].message, WM_LBUTTONDOWN);
+  EXPECT_EQ(m[1].wParam, static_cast<uintptr_t>(MK_LBUTTON));
+  EXPECT_EQ(m[1].lParam, MakeLParam(10, 20));
+  EXPECT_EQ(m[2].message, WM_KEYDOWN);
+  EXPECT_EQ(m[2].wParam, static_cast<uintptr_t>('A'));
+  // "あ" typed: its two CP932 bytes.
+  EXPECT_EQ(m[3].message, WM_CHAR);
+  EXPECT_EQ(m[3].wParam, 0x82u);
+  EXPECT_EQ(m[4].wParam, 0xA0u);
+  EXPECT_TRUE(backend_->IsKeyHeld(VK_LBUTTON));
+  EXPECT_TRUE(backend_->IsKeyHeld('A'));
+
+  window->Present(frame, &all, 1, false);
+  m = Drain();
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(m[0].message, WM_MOUSEWHEEL);
+  EXPECT_EQ(m[0].wParam >> 16, static_cast<uintptr_t>(static_cast<uint16_t>(-120)));
+  EXPECT_EQ(m[0].lParam, MakeLParam(10, 20));
+  EXPECT_EQ(m[1].message, WM_LBUTTONUP);
+  EXPECT_EQ(m[2].message, WM_SYSKEYDOWN);
+  EXPECT_FALSE(backend_->IsKeyHeld(VK_LBUTTON));
+  EXPECT_TRUE(dir.Exists("at2.png"));
+
+  // A code no key gives is left out with a line on stderr.
+  testing::internal::CaptureStderr();
+  window->Present(frame, &all, 1, false);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("300"), std::string::npos) << err;
+  m = Drain();
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].message, WM_CLOSE);
+}
+
+TEST_F(SdlBackendTest, InputScriptFileErrorsNameTheFile) {
+  testsupport::TempDir dir;
+  dir.Write("bad.txt", "0 key 65 down\n5 jump\n");
+  std::string error;
+  EXPECT_FALSE(backend_->LoadInputScript(dir / "bad.txt", &error));
+  EXPECT_NE(error.find("bad.txt"), std::string::npos) << error;
+  EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+  EXPECT_FALSE(backend_->LoadInputScript(dir / "missing.txt", &error));
+  EXPECT_NE(error.find("missing.txt"), std::string::npos) << error;
+}
+
 TEST_F(SdlBackendTest, BoxWithoutADisplayGoesToStderrWithTheCautiousAnswer) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
