@@ -124,11 +124,16 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       }
       return 1;
     case script::kResultEnd:
-    case script::kResultError:
+    case script::kResultError: {
       // Never repeated: a replay whose place is gone ends here.
       EndFastForward();
       ReportScriptStop(result);
+      // A script that could not be loaded (its loader said why) never runs:
+      // the game ends on the title instead of standing still.
+      const CScript* script = CurrentScript();
+      if (result == script::kResultError && script && !script->IsLoaded()) EndOfGame();
       return 0;
+    }
     default:
       // A blocking command: the replay goes on past it only while it skips
       // to its saved message.
