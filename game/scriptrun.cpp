@@ -128,10 +128,12 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       // Never repeated: a replay whose place is gone ends here.
       EndFastForward();
       ReportScriptStop(result);
-      // A script that could not be loaded (its loader said why) never runs:
-      // the game ends on the title instead of standing still.
+      // A called script that could not be loaded (its loader said why)
+      // never runs: the game ends on the title instead of standing still.
       const CScript* script = CurrentScript();
-      if (result == script::kResultError && script && !script->IsLoaded()) EndOfGame();
+      if (result == script::kResultError && calledScriptFailed_ && script && !script->IsLoaded())
+        EndOfGame();
+      calledScriptFailed_ = 0;
       return 0;
     }
     default:
@@ -194,7 +196,7 @@ void CGameCallBack::CallSubScript(const char* name, int down) {
   scriptNumber_[scriptLevel_] = std::max(found, 0);
   CScript* script = scripts_[scriptLevel_];
   if (!script) return;
-  script->Load(path.c_str());
+  calledScriptFailed_ = script->Load(path.c_str()) ? 0 : 1;
   script->SetPC(0);
   script->SetCallDepth(0);
 }
