@@ -130,8 +130,8 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       ReportScriptStop(result);
       // A called script that could not be loaded (its loader said why)
       // never runs: the game ends on the title instead of standing still.
-      const CScript* script = CurrentScript();
-      if (result == script::kResultError && calledScriptFailed_ && script && !script->IsLoaded())
+      const CScript* current = CurrentScript();
+      if (result == script::kResultError && calledScriptFailed_ && current && !current->IsLoaded())
         EndOfGame();
       calledScriptFailed_ = 0;
       return 0;
