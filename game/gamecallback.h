@@ -1237,6 +1237,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // The released script stopped on an end of code or an error, reported
   // once; it stays stopped until a game start or load moves it.
   int scriptHalted_ = 0, haltLevel_ = -1, haltPc_ = -1;
+  // The script a script called could not be loaded: when the run then stops
+  // on it, the game ends on the title.
+  int calledScriptFailed_ = 0;
   int scriptRecordLimit_ = kScriptRecordsPerRun;
   std::unique_ptr<CBackScriptRunner> backScript_;
   int backScriptRunning_ = 0;

@@ -14,6 +14,7 @@
 #include "graphics/screenbuffer.h"
 #include "modebase/modenumbers.h"
 #include "platform/backend.h"
+#include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
@@ -287,6 +288,14 @@ int CGameCallBack::CheckMovieCodec() {
   if (codecCheck_ == -1) {
     CMoviePlayback* movieMode = GetMoviePlayback();
     codecCheck_ = movieMode && moviePlayer_ && !movieOff_ ? movieMode->CheckCodec() : 0;
+    // The player names a file it could not use; these say why no file was
+    // tried.
+    if (!movieMode)
+      platform::ErrorOutput(
+          "movie check: the game has no movie mode (see \"printmovieIsDefault\" in "
+          "init\\game.xtx)");
+    else if (!moviePlayer_)
+      platform::ErrorOutput("movie check: the game has no movie player");
   }
   return codecCheck_;
 }

@@ -689,8 +689,9 @@ void CGameCallBack::InitVariables() {
   GetSetupInt(&s.varInitFlag, "varInitFlag");
   if (s.varInitFlag) varInitList_ = LoadDataList("spt\\varinitdata.xtx");
   GetSetupInt(&s.windowOffMouseButton, "windowOffMouseButton");
-  varNameList_ = LoadDataList("spt\\var.fxf", true);
-  varNameTable_ = new CVarNameTable(varNameList_);
+  constexpr const char* kVarList = "spt\\var.fxf";
+  varNameList_ = LoadDataList(kVarList, true);
+  varNameTable_ = new CVarNameTable(varNameList_, kVarList);
   GetSetupInt(&s.useSaijistu, "useSaijistu");
   if (s.useSaijistu) holidayList_ = new CHolidayList;
   if (GetSetupString(&s.renameLayerVar, "renameLayerVar")) {

@@ -124,11 +124,18 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       }
       return 1;
     case script::kResultEnd:
-    case script::kResultError:
+    case script::kResultError: {
       // Never repeated: a replay whose place is gone ends here.
       EndFastForward();
       ReportScriptStop(result);
+      // A called script that could not be loaded (its loader said why)
+      // never runs: the game ends on the title instead of standing still.
+      const CScript* current = CurrentScript();
+      if (result == script::kResultError && calledScriptFailed_ && current && !current->IsLoaded())
+        EndOfGame();
+      calledScriptFailed_ = 0;
       return 0;
+    }
     default:
       // A blocking command: the replay goes on past it only while it skips
       // to its saved message.
@@ -189,7 +196,7 @@ void CGameCallBack::CallSubScript(const char* name, int down) {
   scriptNumber_[scriptLevel_] = std::max(found, 0);
   CScript* script = scripts_[scriptLevel_];
   if (!script) return;
-  script->Load(path.c_str());
+  calledScriptFailed_ = script->Load(path.c_str()) ? 0 : 1;
   script->SetPC(0);
   script->SetCallDepth(0);
 }

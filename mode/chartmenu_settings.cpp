@@ -4,6 +4,7 @@
 #include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "mode/chartmenu_settings.h"
+#include "setup/wrap.h"
 
 namespace {
 
@@ -143,11 +144,12 @@ void CCommonChartMenu::LoadSettings() {
   GetSetupInt(&s.basicChart, "basicChartNumber");
   if (s.basicChart < 0) s.basicChart = -1;
   if (GetBackScriptFlag()) GetSetupInt(&s.picLoadBackScript, "picLoadBackScript");
-  GetSetupIntDefault(&s.slotAreaSizeX, "slotAreaSizeX", width - s.slotAreaStartX);
-  GetSetupIntDefault(&s.slotAreaSizeY, "slotAreaSizeY", height - s.slotAreaStartY);
-  GetSetupIntDefault(&s.backPicSizeY, "backPicSizeY", height * s.backPicNumberCommon);
+  GetSetupIntDefault(&s.slotAreaSizeX, "slotAreaSizeX", setup::WrapSub(width, s.slotAreaStartX));
+  GetSetupIntDefault(&s.slotAreaSizeY, "slotAreaSizeY", setup::WrapSub(height, s.slotAreaStartY));
+  GetSetupIntDefault(&s.backPicSizeY, "backPicSizeY",
+                     setup::WrapMul(height, s.backPicNumberCommon));
   GetSetupIntDefault(&s.fontNextX, "chartFontNextX", s.fontSizeX);
-  GetSetupIntDefault(&s.descNextY, "descNextY", s.descFontSize + 8);
+  GetSetupIntDefault(&s.descNextY, "descNextY", setup::WrapAdd(s.descFontSize, 8));
   for (int i = 0; i < kLineColors; ++i) {
     GetSetupInt(&s.lineColor[i][0], Numbered("lineColorR%d", i + 1).c_str());
     GetSetupInt(&s.lineColor[i][1], Numbered("lineColorG%d", i + 1).c_str());
@@ -189,8 +191,10 @@ void CCommonChartMenu::LoadPictureSizes() {
                      miniWindow_ ? miniWindow_->GetWidth() : 0);
   int sizeX1 = s.miniCommon.sizeX;
   GetSetupInt(&sizeX1, "miniMapSizeX1");
-  GetSetupIntDefault(&s.miniWindowPrintX, "miniMapWindowPrintX", (sizeX1 - s.miniWindowSizeX) / 2);
-  GetSetupIntDefault(&s.miniWindowPrintY, "miniMapWindowPrintY", -s.miniWindowUp);
+  GetSetupIntDefault(&s.miniWindowPrintX, "miniMapWindowPrintX",
+                     setup::WrapSub(sizeX1, s.miniWindowSizeX) / 2);
+  GetSetupIntDefault(&s.miniWindowPrintY, "miniMapWindowPrintY",
+                     setup::WrapSub(0, s.miniWindowUp));
   const int w = descWindow_ ? descWindow_->GetWidth() : 0;
   const int h = descWindow_ ? descWindow_->GetHeight() : 0;
   GetSetupIntDefault(&s.upperDescX, "upperDescWindowPrintX", (width - w) / 2);

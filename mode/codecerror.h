@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "modebase/commongeneral.h"
 #include "modebase/modenumbers.h"
@@ -36,6 +37,11 @@ class CCommonCodecError : public CCommonGeneral {
 
  private:
   void PrintDialog();
+  // Asks by box whether to go on without movies, naming the pictures that
+  // are missing; the answer is taken on the next frame.
+  void AskWithoutPictures(const std::string& missing);
+  // What a button (0 no movies, 1 anyway, 2 quit) does.
+  int Choose(int button);
 
   std::unique_ptr<CCommonButtonGroup> buttons_;
   int nextMode_ = modenumber::kLogo;
@@ -47,4 +53,6 @@ class CCommonCodecError : public CCommonGeneral {
   int codecLevel_ = 0;
   // The quit button was decided in this entry.
   int closing_ = 0;
+  // The box's answer as a button, -1 when no box was asked.
+  int boxChoice_ = -1;
 };

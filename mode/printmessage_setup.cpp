@@ -8,6 +8,7 @@
 #include "message/cutin.h"
 #include "message/fontprint.h"
 #include "mode/printmessage.h"
+#include "setup/wrap.h"
 
 namespace {
 
@@ -56,13 +57,13 @@ void CCommonPrintMessage::LoadSettings() {
   s.windowMessageNumber = std::clamp(s.windowMessageNumber, 0, kTextSlots);
   const int height = game_ ? game_->GetScreenHeight() : CScreenBuffer::GetHeight();
   GetSetupIntDefault(&s.fullMessageNumber, "fullMessageNumber",
-                     (height - s.lPrintY) / Divisor(s.lNextY) - 1);
+                     setup::WrapSub(height, s.lPrintY) / Divisor(s.lNextY) - 1);
   s.fullMessageNumber = std::clamp(s.fullMessageNumber, 0, kTextSlots);
 
   // The name.
   GetSetupIntDefault(&s.nameFlag, "nameFlag", 1);
-  GetSetupIntDefault(&s.nameX, "nameX", b.printX - b.nextX);
-  GetSetupIntDefault(&s.nameY, "nameY", b.printY - b.nextY);
+  GetSetupIntDefault(&s.nameX, "nameX", setup::WrapSub(b.printX, b.nextX));
+  GetSetupIntDefault(&s.nameY, "nameY", setup::WrapSub(b.printY, b.nextY));
   GetSetupIntDefault(&s.nameCenterFlag, "nameCenterFlag", 1);
   GetSetupIntDefault(&s.nameLengthMax, "nameLengthMax", 5);
   GetSetupIntDefault(&s.nameFontSize, "nameFontSize", 20);

@@ -1,14 +1,18 @@
 #include "script/script.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/bytereader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "platform/system.h"
+#include "script/scriptcheck.h"
 #include "setup/text.h"
 
 using namespace script;
@@ -240,15 +244,17 @@ int CScript::Load(const char* name) {
       return 0;
     }
   }
-  if (read == 0) {
-    AddErrorf("Script File empty:%s", name);
+  // Checked before anything of it runs, as the assembler's dump checks it.
+  const long long size = platform::FileSize(name);
+  std::string why = script::CheckScriptSize(static_cast<uint64_t>(std::max(size, 0LL)));
+  if (why.empty())
+    why = script::CheckScriptWords(reinterpret_cast<const uint32_t*>(words_),
+                                   static_cast<size_t>(read));
+  if (!why.empty()) {
+    Refuse(name, why, size <= 0);
     return 0;
   }
   const int headerLength = words_[0];
-  if (headerLength <= 0 || headerLength > read) {
-    AddErrorf("Script File broken:%s", name);
-    return 0;
-  }
 
   count_ = read;
   headerLength_ = headerLength;
@@ -270,6 +276,14 @@ int CScript::Load(const char* name) {
   pc_ = 0;
   callDepth_ = 0;
   return 1;
+}
+
+// A file that is there but is no compiled script: nothing of it runs.
+void CScript::Refuse(const char* name, const std::string& why, bool empty) {
+  const std::string head = std::string(empty ? "Script File empty:" : "Script File broken:") + name;
+  AddError(head.c_str());
+  platform::ErrorOutput((head + ": " + why).c_str());
+  platform::MessageBox(nullptr, (head + "\n" + why).c_str(), "ERROR", MB_OK | MB_ICONERROR);
 }
 
 int CScript::RecordLength(int at) const {

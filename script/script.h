@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "script/commandtable.h"
@@ -115,6 +116,9 @@ class CScript {
   void Clear();
   bool Allocate(int capacity);
   int ReadFile(const char* name);  // words read, or -1
+  // Reports a file that is not a compiled script (or an empty one): the
+  // error ring, a line on stderr and a box, each naming the file and why.
+  void Refuse(const char* name, const std::string& why, bool empty);
   void AddErrorf(const char* format, ...) __attribute__((format(printf, 2, 3)));
   bool TableEntry(int table, int i, int32_t* out) const;
   // Record index `entry` of `table` -> the word after that record.

@@ -5,7 +5,8 @@
 #include "platform/system.h"
 #include "setup/namelist.h"
 
-CVarNameTable::CVarNameTable(CNameList* list) : list_(list), count_(list ? list->GetCount() : 0) {}
+CVarNameTable::CVarNameTable(CNameList* list, const char* fileName)
+    : list_(list), count_(list ? list->GetCount() : 0), fileName_(fileName ? fileName : "") {}
 
 int CVarNameTable::SearchVar(const char* name) const {
   if (!name) name = "";
@@ -14,6 +15,11 @@ int CVarNameTable::SearchVar(const char* name) const {
     const char* token = list_->GetName(i);
     if (token && token[0] != '\0' && std::strcmp(token, name) == 0) return i;
   }
-  platform::MessageBox(nullptr, name, "var not found", MB_OK);
+  const std::string text = fileName_ + ": " + name;
+  platform::ErrorOutput(("var not found: " + text).c_str());
+  if (!boxShown_) {
+    boxShown_ = true;
+    platform::MessageBox(nullptr, text.c_str(), "var not found", MB_OK);
+  }
   return -1;
 }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "graphics/screenbuffer.h"
+#include "platform/files.h"
 #include "platform/movie.h"
 #include "platform/system.h"
 
@@ -80,12 +82,21 @@ int CMoviePlayer::Resume() {
 }
 
 int CMoviePlayer::CheckCodec(const char* fileName) {
-  if (!fileName || std::strlen(fileName) > kMaxFileName) return kLevelFailed;
+  if (!fileName) return kLevelFailed;
+  // Every answer below complete names the file and why on stderr.
+  auto failed = [fileName](int level, const char* why) {
+    platform::ErrorOutput((std::string("movie check: ") + fileName + ": " + why).c_str());
+    return level;
+  };
+  if (std::strlen(fileName) > kMaxFileName) return failed(kLevelFailed, "the name is too long");
+  const long long size = platform::FileSize(fileName);
+  if (size < 0) return failed(kLevelFailed, "the file is not there");
+  if (size == 0) return failed(kLevelFailed, "the file is empty");
   std::unique_ptr<platform::Movie> movie = platform::Movie::Open(fileName);
-  if (!movie) return kLevelFailed;
+  if (!movie) return failed(kLevelFailed, "the file is not a movie that can be decoded");
   const platform::MovieInfo& info = movie->Info();
-  if (info.hasVideo && !info.videoDecodes) return kLevelNoVideo;
-  if (info.hasAudio && !info.audioDecodes) return kLevelNoAudio;
+  if (info.hasVideo && !info.videoDecodes) return failed(kLevelNoVideo, "its pictures do not decode");
+  if (info.hasAudio && !info.audioDecodes) return failed(kLevelNoAudio, "its sound does not decode");
   return kLevelComplete;
 }
 

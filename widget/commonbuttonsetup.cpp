@@ -6,6 +6,7 @@
 
 #include "setup/setuplist.h"
 #include "setup/text.h"
+#include "setup/wrap.h"
 #include "widget/commonbutton.h"
 
 namespace {
@@ -136,9 +137,8 @@ void CCommonButtonSetup::CopyFrom(const CCommonButtonSetup& previous, int dx, in
   copy(std::begin(kPlaceKeys), std::end(kPlaceKeys));
   copy(std::begin(kHitKeys), std::end(kHitKeys));
   copy(std::begin(kSoundKeys), std::end(kSoundKeys));
-  // Wrapped in unsigned: a huge position must not be undefined.
-  printX = static_cast<int>(static_cast<unsigned>(previous.printX) + static_cast<unsigned>(dx));
-  printY = static_cast<int>(static_cast<unsigned>(previous.printY) + static_cast<unsigned>(dy));
+  printX = setup::WrapAdd(previous.printX, dx);
+  printY = setup::WrapAdd(previous.printY, dy);
   fileName = previous.fileName;
   for (int s = 0; s < kStates; ++s) {
     animePattern[s] = previous.animePattern[s];

@@ -71,9 +71,18 @@ TEST_F(GameTest, AnEmptyGameFolderStartsOnTheDefaultsAfterItsBoxes) {
     return std::find(boxes.begin(), boxes.end(), line) != boxes.end();
   };
   for (const char* line : {"file not found: init\\game.xtx", "file not found: spt\\var.fxf",
-                           "file not found: spt\\project.xtx", "var not found: systemyear",
-                           "var not found: expcheck5", "var not found: year"})
+                           "file not found: spt\\project.xtx"})
     EXPECT_TRUE(shown(line)) << line;
+  // The names the game looks for: one box for the first, a line on stderr
+  // for each.
+  EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                          [](const std::string& b) { return b.starts_with("var not found"); }),
+            1);
+  const std::vector<std::string> lines = host_->ErrorLines();
+  for (const char* line : {"var not found: spt\\var.fxf: systemyear",
+                           "var not found: spt\\var.fxf: expcheck5",
+                           "var not found: spt\\var.fxf: year"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
   // A missing system script goes to the script's error ring, not to a box.
   ASSERT_NE(game.Script(0), nullptr);
   EXPECT_FALSE(game.Script(0)->IsLoaded());
@@ -278,9 +287,31 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   EXPECT_EQ(game.OnSystemFunction(1, 1, args), 1225);
   EXPECT_EQ(game.OnSystemFunction(2, 1, args), 2);
 
+  // The list lacks names the game looked for at start, which showed the
+  // table's one box: later misses go to stderr.
   EXPECT_EQ(game.GetVarNumber("nothing"), -1);
-  ASSERT_EQ(host_->Boxes().size(), 1u);
-  EXPECT_EQ(host_->Boxes()[0].caption, "var not found");
+  EXPECT_TRUE(host_->Boxes().empty());
+  EXPECT_EQ(host_->ErrorLines().back(), "var not found: spt\\var.fxf: nothing");
+}
+
+// A variable list that is there but damaged (here stored without its byte
+// inversion) holds none of the names the game looks for: one box names the
+// file and the first name, stderr every name.
+TEST_F(GameTest, ADamagedVariableListShowsOneBox) {
+  dir_->Write("spt/var.fxf", "systemyear\r\nmousex\r\ndate\r\nyear\r\nrnd\r\n");
+  InitGame game(window_);
+  game.Init();
+  std::vector<platform::BoxRecord> boxes;
+  for (const platform::BoxRecord& b : host_->Boxes())
+    if (b.caption == "var not found") boxes.push_back(b);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "spt\\var.fxf: systemyear");
+  const std::vector<std::string> lines = host_->ErrorLines();
+  EXPECT_GT(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) {
+                            return l.starts_with("var not found: spt\\var.fxf: ");
+                          }),
+            3);
 }
 
 // Each movie of the movie list is on unless its "<name>IsDefault" is 0; a

@@ -166,6 +166,18 @@ TEST_F(ChartMenuTest, ImpossibleSettingsKeepSafeValues) {
   EXPECT_EQ(menu.GetDisplayedChart(), 0);
 }
 
+// Defaults computed from values at the ends of the 32-bit range wrap around
+// (the sanitizer build stops on an overflow).
+TEST_F(ChartMenuTest, ExtremeSettingsReadWithoutOverflow) {
+  CCommonChartMenu& menu = Menu({{"slotAreaStartX", "-2147483648"}, {"slotAreaStartY", "-2147483647"},
+                                 {"backPicNumberCommon", "2147483647"}, {"descFontSize", "2147483647"},
+                                 {"miniMapSizeX1", "-2147483648"}, {"miniMapWindowSizeX", "8"},
+                                 {"miniMapWindowUpSize", "-2147483648"}});
+  menu.Init();
+  menu.Calcu();
+  menu.Print();
+}
+
 TEST_F(ChartMenuTest, SlotFilesThroughTheMenu) {
   CCommonChartMenu& menu = Menu();
   game_->SetVar(kSlotVar, 3);

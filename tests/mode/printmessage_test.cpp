@@ -72,6 +72,21 @@ TEST_F(PrintMessageTest, SettingsAreHeldWhereTheyWouldBreakTheLayout) {
   EXPECT_EQ(s.nameShadeColor, 0x010000);
 }
 
+// Positions at the ends of the 32-bit range: the defaults computed from them
+// wrap around instead of overflowing (the sanitizer build stops on the
+// latter).
+TEST_F(PrintMessageTest, DefaultsFromExtremePositionsWrap) {
+  WriteList("PrintMessage", {{"printX", "2147483647"},
+                             {"nextX", "-8"},
+                             {"printY", "-2147483648"},
+                             {"nextY", "1"},
+                             {"LPrintY", "-2147483648"}});
+  const CCommonPrintMessage::Settings& s = Mode().GetSettings();
+  EXPECT_EQ(s.nameX, -2147483641);
+  EXPECT_EQ(s.nameY, 2147483647);
+  EXPECT_EQ(s.fullMessageNumber, 0);
+}
+
 // What a sequence of text commands leaves in the line store and the back
 // log.
 struct EntryCase {

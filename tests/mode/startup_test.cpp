@@ -244,7 +244,8 @@ class CodecDialogTest : public StartupTest {
                    {"canButtonFilename", "bcan"},  {"canButtonPrintX", "300"}, {"canButtonPrintY", "500"},
                    {"exitButtonFilename", "bexit"}, {"exitButtonPrintX", "500"},
                    {"exitButtonPrintY", "500"}};
-    pairs.insert(pairs.end(), extra.begin(), extra.end());
+    // The first of a key wins: the extra keys go first.
+    pairs.insert(pairs.begin(), extra.begin(), extra.end());
     WriteList("CodecError", pairs);
   }
   // Clicks the button at x and runs frames until something happens.
@@ -298,6 +299,39 @@ TEST_F(CodecDialogTest, GoOnAnywayKeepsMoviesButNotAtLevelZero) {
       EXPECT_EQ(game.IsMovieOff(), 0);
     }
   }
+}
+
+// A dialog whose pictures are missing cannot be read or answered: one box
+// names the missing pictures and asks; Yes goes on without movies, No quits.
+TEST_F(CodecDialogTest, MissingPicturesAskByBox) {
+  for (const int answer : {IDYES, IDNO}) {
+    SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+    WriteDialogList({{"filenameDialog", "nodialog"}, {"canButtonFilename", "nocan"}});
+    game_.reset();
+    host_->SetBoxAnswer(answer);
+    StartupGame& game = Game();
+    game.SetCodecCheckState(2);
+    host_->ClearBoxes();
+    host_->ClearErrorLines();
+    game.EnterMode(CCommonCodecError::kModeNumber);
+    const std::vector<platform::BoxRecord> boxes = host_->Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "CodecError");
+    for (const char* name : {"sys\\nodialog", "sys\\nocan", "Go on without movies?"})
+      EXPECT_NE(boxes[0].text.find(name), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(boxes[0].text.find("sys\\bnot"), std::string::npos) << "it loaded";
+    ASSERT_EQ(host_->ErrorLines().size(), 1u);
+    EXPECT_NE(host_->ErrorLines()[0].find("sys\\nocan"), std::string::npos);
+    for (int i = 0; i < 4 && game.ModeRequests().empty() && !game.closes; ++i) game.RunFrame();
+    if (answer == IDYES) {
+      EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2}));
+      EXPECT_EQ(game.IsMovieOff(), 1);
+    } else {
+      EXPECT_EQ(game.closes, 1);
+      EXPECT_TRUE(game.ModeRequests().empty());
+    }
+  }
+  host_->SetBoxAnswer(IDNO);
 }
 
 TEST_F(CodecDialogTest, QuitPostsTheCloseRequest) {

@@ -8,12 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "script/scriptcheck.h"
+
 namespace zasm {
 
-// Header lengths the assembler writes and the dump accepts (the header holds
-// at least the constant table's word).
-constexpr int kMinHeaderLength = 19;
-constexpr int kMaxHeaderLength = 256;
+// Header lengths the assembler writes and the dump accepts.
+using script::kMaxHeaderLength;
+using script::kMinHeaderLength;
 
 struct LabelInfo {
   int number = -1;  // entry in the label table: what `call` and GotoLabel use
@@ -40,10 +41,8 @@ Assembly Assemble(std::string_view source);
 std::string EncodeWords(const std::vector<uint32_t>& words);
 // The words of a file with the XOR undone; a last incomplete word is dropped.
 std::vector<uint32_t> DecodeFile(std::string_view bytes);
-// Why the bytes are not a compiled script (empty when they are one): a
-// whole number of words, a header of kMinHeaderLength..kMaxHeaderLength
-// words, records that end with the end word inside the file, and tables
-// inside the file.
+// Why the bytes are not a compiled script (empty when they are one): the
+// engine loader's checks (script/scriptcheck.h).
 std::string CheckScriptFile(std::string_view bytes);
 // A listing of the header, the records and the tables, for debugging.
 std::string Disassemble(const std::vector<uint32_t>& words);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "script/commandtable.h"
+#include "script/scriptcheck.h"
 #include "tools/asm/assembler.h"
 
 namespace zasm {
@@ -62,42 +63,10 @@ void Line(std::string* out, const char* format, ...) {
 }  // namespace
 
 std::string CheckScriptFile(std::string_view bytes) {
-  if (bytes.empty()) return "the file is empty";
-  if (bytes.size() % 4 != 0) return "the file is not a whole number of 4-byte words";
+  const std::string why = CheckScriptSize(bytes.size());
+  if (!why.empty()) return why;
   const std::vector<uint32_t> words = DecodeFile(bytes);
-  const size_t count = words.size();
-  const uint32_t header = words[0];
-  if (header < static_cast<uint32_t>(kMinHeaderLength) ||
-      header > static_cast<uint32_t>(kMaxHeaderLength) || header > count)
-    return "the header length " + std::to_string(header) + " is not " +
-           std::to_string(kMinHeaderLength) + ".." + std::to_string(kMaxHeaderLength) +
-           " words within the file's " + std::to_string(count);
-  size_t pc = header;
-  while (true) {
-    if (pc >= count) return "the code has no end word";
-    const uint32_t len = words[pc];
-    if (len == 0) break;
-    if (len > count - pc)
-      return "the record at word " + std::to_string(pc) + " runs past the end of the file";
-    pc += len;
-  }
-  // Each table lies inside the file (0: none); the label table's count is known.
-  const struct {
-    int word;
-    const char* name;
-  } tables[] = {{kHeaderMessageTable, "message"},     {kHeaderStringTable, "string"},
-                {kHeaderLabelTable, "label"},         {kHeaderConstantTable, "constant"},
-                {kHeaderCallSiteTable, "call site"},  {kHeaderSystemCallEntries, "system call"},
-                {kHeaderStopEntries, "stop"}};
-  for (const auto& table : tables) {
-    if (static_cast<uint32_t>(table.word) >= header) continue;
-    const uint64_t at = words[static_cast<size_t>(table.word)];
-    const uint64_t entries = table.word == kHeaderLabelTable ? words[kHeaderLabelCount] : 0;
-    if (at != 0 && (at < header || at + entries > count))
-      return std::string("the ") + table.name + " table at word " + std::to_string(at) +
-             " lies outside the file";
-  }
-  return "";
+  return CheckScriptWords(words.data(), words.size());
 }
 
 std::string Disassemble(const std::vector<uint32_t>& words) {
