@@ -13,7 +13,7 @@ source "$(dirname "$0")/run_lib.sh"
 boxes() { grep -c '^\[box\]' "$work/$1.out" || true; }
 for how in cut garbage; do
   dir=$work/$how
-  cp -r "$game" "$dir"
+  clone_game "$dir"
   case $how in
     cut) head -c 1000 "$game/spt/scene1.spt" >"$dir/spt/scene1.spt" ;;
     garbage) head -c 4000 "$game/vaw/sys/logo.vaw" >"$dir/spt/scene1.spt" ;;

@@ -15,7 +15,7 @@ source "$(dirname "$0")/run_lib.sh"
 # damaged NAME HOW: a copy of the game in $work/NAME with its movie damaged.
 damaged() {
   local dir=$work/$1 movie=$work/$1/movie/default.wmv
-  rm -rf "$dir" && cp -r "$game" "$dir"
+  rm -rf "$dir" && clone_game "$dir"
   mkdir -p "$dir/movie"
   case $2 in
     missing) rm -f "$movie" ;;

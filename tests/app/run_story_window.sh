@@ -20,7 +20,7 @@ command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 77; }
 rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
-cp -r "$game" "$work/game"
+clone_game "$work/game"
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR=$work/run
 # A first start shows the "system file not found" box, which waits for a
