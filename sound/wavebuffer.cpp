@@ -344,11 +344,19 @@ int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
   if (std::strlen(name) > VoicePackIndexEntry::kNameSize) return -1;
   const std::vector<uint8_t>& table = s.indexes[slot].table;
   const size_t records = table.size() / VoicePackIndexEntry::kSize;
-  for (size_t i = 0; i + 1 < records; ++i) {
+  const std::string path = "cdvaw\\" + std::string(s.indexes[slot].prefix) + ".vtb";
+  for (size_t i = 0; i < records; ++i) {
     const uint8_t* record = table.data() + i * VoicePackIndexEntry::kSize;
     char entry[VoicePackIndexEntry::kNameSize + 1] = {};
     std::memcpy(entry, record, VoicePackIndexEntry::kNameSize);
     if (!setup::EqualNoCase(entry, name)) continue;
+    // The last record only marks where the last entry ends (its name is
+    // usually empty).
+    if (i + 1 == records) {
+      if (!*name) return -1;
+      platform::ErrorOutput((path + ": the entry " + name + " has no record after it to end it; the index is broken").c_str());
+      return -1;
+    }
     int32_t offset = -1, next = -1;
     platform::ByteReader::I32At(table.data(), table.size(),
                                 i * VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize, &offset);
@@ -358,9 +366,8 @@ int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
     // An entry that starts before the pack or does not end after it starts
     // is damage, not a sound.
     if (offset < 0 || next <= offset) {
-      platform::ErrorOutput(("cdvaw\\" + std::string(s.indexes[slot].prefix) + ".vtb: the entry " + name +
-                             " runs from " + std::to_string(offset) + " to " + std::to_string(next) +
-                             "; the index is broken")
+      platform::ErrorOutput((path + ": the entry " + name + " runs from " + std::to_string(offset) + " to " +
+                             std::to_string(next) + "; the index is broken")
                                 .c_str());
       return -1;
     }
