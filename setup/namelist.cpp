@@ -90,6 +90,9 @@ struct SettingsFile {
 };
 std::mutex g_settingsMutex;
 std::vector<SettingsFile> g_settingsFiles;
+// Raised when the record is forgotten: a list of an earlier record marks
+// nothing in the new one.
+int g_settingsGeneration = 0;
 
 bool Matches(const char* slot, const char* text, bool caseInsensitive) {
   if (slot[0] == '\0') return false;
@@ -217,10 +220,10 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
       ++tokenLength;
     }
     if (tokenLength > static_cast<size_t>(kMaxToken)) {
-      const std::string line = std::string(path) + ": the token at byte " + std::to_string(pos) +
-                               " is longer than " + std::to_string(kMaxToken) +
-                               " bytes; the list ends before it";
-      platform::ErrorOutput(line.c_str());
+      const std::string message = std::string(path) + ": the token at byte " + std::to_string(pos) +
+                                  " is longer than " + std::to_string(kMaxToken) +
+                                  " bytes; the list ends before it";
+      platform::ErrorOutput(message.c_str());
       Box(ListBoxText(kTokenTooLong, path).c_str(), "ERROR");
       break;
     }
@@ -292,12 +295,22 @@ int CNameList::LoadInit(const char* name) {
       if (i % 2 == 0 && Slot(i)[0] != '\0') file.keys.push_back({Slot(i), lines[i - first], false});
     g_settingsFiles.push_back(std::move(file));
   }
+  if (settingsGeneration_ != g_settingsGeneration) {
+    settingsFiles_.clear();
+    askedSlots_.clear();
+  }
+  settingsGeneration_ = g_settingsGeneration;
   settingsFiles_.push_back(entry);
   return 1;
 }
 
-void CNameList::MarkAsked(const char* key) const {
+void CNameList::MarkAsked(int slot, const char* key) const {
   std::lock_guard<std::mutex> lock(g_settingsMutex);
+  if (settingsGeneration_ != g_settingsGeneration) return;
+  // Each slot is looked up in the record once.
+  if (slot < static_cast<int>(askedSlots_.size()) && askedSlots_[slot]) return;
+  if (slot >= static_cast<int>(askedSlots_.size())) askedSlots_.resize(static_cast<size_t>(slot) + 1, 0);
+  askedSlots_[slot] = 1;
   for (int entry : settingsFiles_) {
     if (entry < 0 || entry >= static_cast<int>(g_settingsFiles.size())) continue;
     for (SettingsKey& k : g_settingsFiles[entry].keys)
@@ -319,6 +332,7 @@ void CNameList::ReportUnaskedKeys() {
 void CNameList::ForgetSettingsKeys() {
   std::lock_guard<std::mutex> lock(g_settingsMutex);
   g_settingsFiles.clear();
+  ++g_settingsGeneration;
 }
 
 void CNameList::ResetInit2Check() { g_init2 = -1; }
@@ -382,7 +396,7 @@ int CNameList::SearchKey(const char* key, bool caseInsensitive, int start) const
   for (int tested = 0; tested < keys; ++tested) {
     const int slot = k * 2;
     if (Matches(Slot(slot), key, caseInsensitive)) {
-      if (!settingsFiles_.empty()) MarkAsked(key);
+      if (!settingsFiles_.empty()) MarkAsked(slot, key);
       return slot;
     }
     if (++k == keys) k = 0;

@@ -90,7 +90,8 @@ class CNameList {
   // Load's reader. With `lines` (settings lists) the file is read as pairs
   // and the line of every token read is appended there.
   int LoadTokens(const char* path, bool invertBytes, bool quiet, std::vector<int>* lines);
-  void MarkAsked(const char* key) const;
+  // Records that the key in `slot` was asked for.
+  void MarkAsked(int slot, const char* key) const;
 
   int capacity_ = 0;
   int count_ = 0;
@@ -99,4 +100,6 @@ class CNameList {
   // The settings files this list was loaded from (entries of the process'
   // record of settings keys); empty for other lists.
   std::vector<int> settingsFiles_;
+  int settingsGeneration_ = -1;
+  mutable std::vector<char> askedSlots_;
 };

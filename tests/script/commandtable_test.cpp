@@ -29,7 +29,8 @@ Written Numbers(int count) {
   Written w{"", count, {}, "", 0};
   for (int i = 0; i < count; ++i) {
     const int v = kValues[i % 3] + i / 3;
-    w.args += (i ? " " : "") + std::to_string(v);
+    if (i) w.args += ' ';
+    w.args += std::to_string(v);
     w.words.push_back(v);
   }
   return w;
