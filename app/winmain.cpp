@@ -5,6 +5,7 @@
 #include "app/maincontrol.h"
 #include "game/game.h"
 #include "platform/files.h"
+#include "setup/namelist.h"
 
 namespace {
 CGameCallBack* g_game = nullptr;
@@ -39,6 +40,7 @@ int WinMain(const StartOptions& options) {
     return kExitUsage;
   }
   g_game = nullptr;
+  CNameList::ForgetSettingsKeys();
   int status = kExitStartRefused;
   CMainControl* app = new CMainControl(nullptr, nullptr);
   if (app->CheckStartUp()) {
@@ -59,6 +61,10 @@ int WinMain(const StartOptions& options) {
   app->Release();
   const bool screenshotFailed = app->ScreenshotFailed();
   delete app;
+  // Keys of the settings lists that nothing read in this run, for the
+  // author: a misspelt key is ignored otherwise.
+  CNameList::ReportUnaskedKeys();
+  CNameList::ForgetSettingsKeys();
   RestoreStartFolder();
   return screenshotFailed ? kExitScreenshotFailed : status;
 }

@@ -106,7 +106,10 @@ void CGameCallBack::PlayVoice(const char* name) {
   if (!voicePlayer_ || !name || GetSystemSetting(202) == 0 || CheckVoiceOff(name)) return;
   voicePlayer_->Stop(0, 0, 0);
   CWaveBuffer wave;
-  if (!wave.LoadVoicePack(name) && !wave.LoadVoiceFile(name)) return;
+  if (!wave.LoadVoicePack(name) && !wave.LoadVoiceFile(name)) {
+    CWaveBuffer::ReportMissingVoice(name);
+    return;
+  }
   voicePlayer_->CreateBuffer(0, wave.GetData(), wave.GetDataSize(), wave.GetChannels(),
                              wave.GetSamplesPerSec(), wave.GetBitsPerSample());
   voicePlayer_->SetVolume(0, Level(static_cast<long long>(GetSystemSetting(102)) +

@@ -170,6 +170,7 @@ int CGameCallBack::LoadAndStartVoice(int ch, const char* name) {
       platform::MessageBox(nullptr, name, "Error LoadVoice", MB_OK);
     else if (settings_.loadVoiceErrorPrintFlag == 2)
       platform::DebugPrintf("Err LoadVoice:%s", name);
+    CWaveBuffer::ReportMissingVoice(name);
     return 0;
   }
   voiceWaitTime_ = wave.GetLength();

@@ -51,14 +51,19 @@ int ReadLevelSetting() {
 
 }  // namespace
 
-std::unique_ptr<DwqPackIndex> DwqPackIndex::Parse(std::string bytes, int64_t volumeSize) {
+std::unique_ptr<DwqPackIndex> DwqPackIndex::Parse(std::string bytes, int64_t volumeSize, std::string* why) {
+  auto refuse = [&](const std::string& problem) {
+    if (why) *why = problem;
+    return nullptr;
+  };
   const int64_t size = static_cast<int64_t>(bytes.size());
-  if (size < 4 || size > INT_MAX) return nullptr;
+  if (size < 4 || size > INT_MAX) return refuse("its size of " + std::to_string(size) + " bytes cannot hold an index");
   platform::ByteReader reader(bytes);
   int32_t count32 = 0;
-  if (!reader.I32(&count32)) return nullptr;
+  if (!reader.I32(&count32)) return refuse("its entry count cannot be read");
   const int64_t count = count32;
-  if (count < 0 || 4 + 8 * count > size) return nullptr;
+  if (count < 0 || 4 + 8 * count > size)
+    return refuse("its " + std::to_string(count) + " entries do not fit its " + std::to_string(size) + " bytes");
   const int64_t names = 4 + 8 * count;
   // Every name must end inside the file: it starts in the names area no
   // later than the area's last NUL.
@@ -71,15 +76,19 @@ std::unique_ptr<DwqPackIndex> DwqPackIndex::Parse(std::string bytes, int64_t vol
     }
   for (int64_t i = 0; i < count; ++i) {
     int32_t name = -1;
-    if (!reader.I32(&name) || name < 0 || names + name > lastNul) return nullptr;
+    if (!reader.I32(&name) || name < 0 || names + name > lastNul)
+      return refuse("the name of entry " + std::to_string(i) + " does not lie inside the file");
   }
   int64_t previous = 0;
   for (int64_t i = 0; i < count; ++i) {
     int32_t data = -1;
-    if (!reader.I32(&data) || data < previous) return nullptr;
+    if (!reader.I32(&data) || data < previous)
+      return refuse("the data of entry " + std::to_string(i) + " starts before that of the entry before it");
     previous = data;
   }
-  if (count > 0 && volumeSize >= 0 && previous > volumeSize) return nullptr;
+  if (count > 0 && volumeSize >= 0 && previous > volumeSize)
+    return refuse("its last entry starts at " + std::to_string(previous) + ", past the end of the " +
+                  std::to_string(volumeSize) + "-byte volume");
   auto index = std::unique_ptr<DwqPackIndex>(new DwqPackIndex());
   index->block_ = std::move(bytes);
   index->count_ = static_cast<int>(count);
@@ -138,12 +147,15 @@ void LoadPackVolumes() {
       const std::string path = VolumePath(k, v, "gtb");
       if (!platform::FileExists(path) || platform::IsDirectory(path)) continue;
       std::string bytes;
-      if (!platform::ReadWholeFile(path, &bytes)) continue;
+      if (!platform::ReadWholeFile(path, &bytes)) {
+        platform::ErrorOutput(("pack index " + path + " cannot be read; its volume is skipped").c_str());
+        continue;
+      }
       const long long volumeSize = platform::FileSize(VolumePath(k, v, "gpk"));
-      auto index = DwqPackIndex::Parse(std::move(bytes), volumeSize);
+      std::string why;
+      auto index = DwqPackIndex::Parse(std::move(bytes), volumeSize, &why);
       if (!index) {
-        platform::DebugOutput(
-            ("pack index " + path + " is broken; its volume is skipped\n").c_str());
+        platform::ErrorOutput(("pack index " + path + " is broken: " + why + "; its volume is skipped").c_str());
         continue;
       }
       s.indexes[static_cast<size_t>(v) * dwqpack::kPrefixCount + k] = std::move(index);
@@ -205,8 +217,9 @@ FILE* OpenPackEntry(const char* name, int* bytesLeft) {
   if (end < 0 || stop > end || start > stop ||
       std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) {
     std::fclose(file);
-    platform::DebugOutput(
-        ("pack entry " + key + " lies outside " + VolumePath(k, volume, "gpk") + "\n").c_str());
+    platform::ErrorOutput(("pack entry " + key + " lies outside " + VolumePath(k, volume, "gpk") +
+                           "; the volume has changed since its index was read")
+                              .c_str());
     return nullptr;
   }
   if (bytesLeft) *bytesLeft = static_cast<int>(std::min<int64_t>(stop - start, INT_MAX));

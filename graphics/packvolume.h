@@ -18,7 +18,9 @@ class DwqPackIndex {
   // tables longer than the file, a name offset outside the names area or
   // without its NUL, a data offset that is negative, smaller than the one
   // before it or (volumeSize >= 0) beyond the data file.
-  static std::unique_ptr<DwqPackIndex> Parse(std::string bytes, int64_t volumeSize);
+  // With `why`, a refusal says there what is wrong.
+  static std::unique_ptr<DwqPackIndex> Parse(std::string bytes, int64_t volumeSize,
+                                             std::string* why = nullptr);
 
   int GetCount() const { return count_; }
   const char* GetName(int i) const;

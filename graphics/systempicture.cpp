@@ -93,18 +93,18 @@ CPicture* CSystemPicture::Load(const char* name, int) {
         "\x83\x56\x83\x58\x83\x65\x83\x80\x83\x4f\x83\x89\x83\x74\x83\x42\x83\x62\x83\x4e\x82\xcc"
         "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7:";
     line += name;
-    line += "\n";
-    platform::DebugOutput(line.c_str());
+    platform::ErrorOutput(line.c_str());
   }
   CPicture* picture = new (std::nothrow) CPicture();
   if (!picture) return pictures_[0];
   std::memcpy(names_[used_], stored.c_str(), stored.size() + 1);
   pictures_[used_] = picture;
   if (!picture->LoadDWQ(("sys\\" + stored).c_str(), 0, nullptr)) {
+    // The picture loader has said why when the file is there but broken.
     std::string line = "Load SystemPicture Error:";
     line += name;
-    line += "\n";
-    platform::DebugOutput(line.c_str());
+    line += " (sys\\" + stored + ")";
+    platform::ErrorOutput(line.c_str());
   }
   ++used_;
   return picture;

@@ -33,11 +33,18 @@ enum class CommandShape : uint8_t {
   kScriptName,  // a script name; parameter 0, the name
 };
 
+// A kWordsN command with no upper bound of numbers.
+constexpr uint8_t kAnyCount = 255;
+
 struct CommandInfo {
   int32_t code;
   int32_t cls;            // the record class it is written in
   CommandShape shape;
   const char* mnemonic;   // the assembler's name (nullptr: only `cmd CODE`)
+  // How many numbers a kWordsN command takes: its handler's words, the
+  // optional ones (which take a default) counted in the maximum.
+  uint8_t minCount = 0;
+  uint8_t maxCount = kAnyCount;
   bool ignored = false;   // the game has no handler: the command does nothing
 };
 
@@ -50,24 +57,24 @@ inline constexpr CommandInfo kCommands[] = {
     {0x22220002, kClassText, CommandShape::kPage, "fulltext"},
     {0x22220003, kClassText, CommandShape::kPage, "moretext"},
     {0x22220004, kClassText, CommandShape::kWords1, "wait"},
-    {0x22220005, kClassText, CommandShape::kWordsN, "wipe"},
+    {0x22220005, kClassText, CommandShape::kWordsN, "wipe", 2, 2},
     {0x22220006, kClassText, CommandShape::kChoice, "choice"},
     // Engine commands: the run goes on.
-    {0x33330007, kClassCommand, CommandShape::kWordsN, "bgm"},
-    {0x33330008, kClassCommand, CommandShape::kWordsN, "voice"},
-    {0x33330009, kClassCommand, CommandShape::kWordsN, "se"},
+    {0x33330007, kClassCommand, CommandShape::kWordsN, "bgm", 1, 5},
+    {0x33330008, kClassCommand, CommandShape::kWordsN, "voice", 2, 12},
+    {0x33330009, kClassCommand, CommandShape::kWordsN, "se", 2, 12},
     {0x33330011, kClassCommand, CommandShape::kNone, "getscreen"},
     {0x33330012, kClassCommand, CommandShape::kNone, "effectclear"},
-    {0x33330013, kClassCommand, CommandShape::kWordsN, "effect"},
+    {0x33330013, kClassCommand, CommandShape::kWordsN, "effect", 2, kAnyCount},
     {0x33330014, kClassCommand, CommandShape::kWords1, "effectreset"},
     {0x33330015, kClassCommand, CommandShape::kString, "loaddwq"},
-    {0x33330016, kClassCommand, CommandShape::kWordsN, "effectrect"},
+    {0x33330016, kClassCommand, CommandShape::kWordsN, "effectrect", 9, 9},
     {0x33330017, kClassCommand, CommandShape::kNone, "textshown"},
-    {0x33330018, kClassCommand, CommandShape::kWordsN, "cgflag"},
-    {0x33330019, kClassCommand, CommandShape::kWords1, nullptr, kIgnored},
+    {0x33330018, kClassCommand, CommandShape::kWordsN, "cgflag", 2, 3},
+    {0x33330019, kClassCommand, CommandShape::kWords1, nullptr, 0, kAnyCount, kIgnored},
     {0x3333001A, kClassCommand, CommandShape::kWords1, "filmflag"},
-    {0x3333001B, kClassCommand, CommandShape::kWordsN, "windowstate"},
-    {0x3333001C, kClassCommand, CommandShape::kWordsN, "windowdisplay"},
+    {0x3333001B, kClassCommand, CommandShape::kWordsN, "windowstate", 0, 2},
+    {0x3333001C, kClassCommand, CommandShape::kWordsN, "windowdisplay", 0, 3},
     {0x3333001E, kClassCommand, CommandShape::kValue, "option6"},
     {0x3333001F, kClassCommand, CommandShape::kString, "preloaddwq"},
     {0x33330028, kClassCommand, CommandShape::kWords1, "frametime"},
@@ -75,7 +82,7 @@ inline constexpr CommandInfo kCommands[] = {
     {0x33330042, kClassCommand, CommandShape::kMessage1, "debugline"},
     {0x33330050, kClassCommand, CommandShape::kString1, "name1"},
     {0x33330051, kClassCommand, CommandShape::kString1, "name2"},
-    {0x33330052, kClassCommand, CommandShape::kValue, nullptr, kIgnored},
+    {0x33330052, kClassCommand, CommandShape::kValue, nullptr, 0, kAnyCount, kIgnored},
     {0x33330053, kClassCommand, CommandShape::kValue, "scriptword"},
     {0x33330054, kClassCommand, CommandShape::kValue, "windowdesign"},
     {0x33330055, kClassCommand, CommandShape::kValue, "cursordesign"},
@@ -90,16 +97,16 @@ inline constexpr CommandInfo kCommands[] = {
     {0x3333005E, kClassCommand, CommandShape::kValue, "scripthook"},
     {0x3333005F, kClassCommand, CommandShape::kValue, "windowmode"},
     {0x33330060, kClassCommand, CommandShape::kValue, "costumemask"},
-    {0x33330061, kClassCommand, CommandShape::kWordsN, "cgflagif"},
-    {0x33330062, kClassCommand, CommandShape::kWordsN, "setvar"},
-    {0x33330063, kClassCommand, CommandShape::kWordsN, "variantvar"},
-    {0x33330064, kClassCommand, CommandShape::kWordsN, "face"},
-    {0x33330065, kClassCommand, CommandShape::kWordsN, "facenumber"},
-    {0x33330066, kClassCommand, CommandShape::kWordsN, "sefade"},
-    {0x33330067, kClassCommand, CommandShape::kWordsN, "voicefade"},
-    {0x33330068, kClassCommand, CommandShape::kWordsN, "sevolume"},
-    {0x33330069, kClassCommand, CommandShape::kWordsN, "voicevolume"},
-    {0x3333006A, kClassCommand, CommandShape::kWordsN, "bgmvolume"},
+    {0x33330061, kClassCommand, CommandShape::kWordsN, "cgflagif", 5, 5},
+    {0x33330062, kClassCommand, CommandShape::kWordsN, "setvar", 2, 2},
+    {0x33330063, kClassCommand, CommandShape::kWordsN, "variantvar", 2, 2},
+    {0x33330064, kClassCommand, CommandShape::kWordsN, "face", 2, 2},
+    {0x33330065, kClassCommand, CommandShape::kWordsN, "facenumber", 1, 1},
+    {0x33330066, kClassCommand, CommandShape::kWordsN, "sefade", 1, 1},
+    {0x33330067, kClassCommand, CommandShape::kWordsN, "voicefade", 1, 1},
+    {0x33330068, kClassCommand, CommandShape::kWordsN, "sevolume", 2, 2},
+    {0x33330069, kClassCommand, CommandShape::kWordsN, "voicevolume", 2, 2},
+    {0x3333006A, kClassCommand, CommandShape::kWordsN, "bgmvolume", 1, 2},
     // Sub-scripts: control records, the run stops after them.
     {0x5556000A, kClassControl, CommandShape::kScriptCall, "callscript"},
     {0x55560015, kClassControl, CommandShape::kScriptName, "jumpscript"},
@@ -157,7 +164,13 @@ constexpr bool NamesUnique() {
   return true;
 }
 static_assert(CodesAscend(), "kCommands must list each code once, in ascending order");
+constexpr bool CountsOrdered() {
+  for (const CommandInfo& c : kCommands)
+    if (c.minCount > c.maxCount) return false;
+  return true;
+}
 static_assert(NamesUnique(), "two commands share a name");
+static_assert(CountsOrdered(), "a command takes at least as many numbers as it may");
 }  // namespace command_table_checks
 
 // The codes the interpreter also answers from Run: a text page yields

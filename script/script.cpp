@@ -213,6 +213,7 @@ int CScript::ReadFile(const char* name) {
 
 int CScript::Load(const char* name) {
   pc_ = 0;
+  endReportedAt_ = -1;
   callDepth_ = 0;
   if (!name) {
     Clear();
@@ -533,6 +534,19 @@ const CScript::ClassHandler CScript::kClassHandlers[] = {
     {kClassNotice, &CScript::RunNotice},
 };
 
+int CScript::RanOffEnd() {
+  if (endReportedAt_ != pc_) {
+    endReportedAt_ = pc_;
+    char line[kNameLength + 160];
+    std::snprintf(line, sizeof line,
+                  "%s: the script ran off its end at word %d (no exitscript, endgame or "
+                  "jumpscript before it); it stops here",
+                  name_, pc_);
+    platform::ErrorOutput(line);
+  }
+  return kResultEnd;
+}
+
 int CScript::Run(int start) {
   if (!loaded_) return kResultError;
   if (start != -1) {
@@ -546,7 +560,7 @@ int CScript::Run(int start) {
   int steps = 0;
   for (;;) {
     if (stepLimit_ > 0 && steps++ >= stepLimit_) return kResultStepLimit;
-    if (pc_ >= count_) return kResultEnd;
+    if (pc_ >= count_) return RanOffEnd();
     if (pc_ < 0) {
       AddErrorf("program counter %d is out of range", pc_);
       return kResultEnd;
@@ -554,7 +568,7 @@ int CScript::Run(int start) {
     const int len = words_[pc_];
     if (len == 0) {
       AddError(kNoMoreScript);
-      return kResultEnd;
+      return RanOffEnd();
     }
     if (len < 0 || len > count_ - pc_) {
       AddErrorf("record length %d at word %d is out of range", len, pc_);

@@ -55,7 +55,10 @@ class CScript {
 
   int GotoLabel(int n);
   int SearchCase(int start, int value);
-  void SetPC(int pc) { pc_ = pc; }
+  void SetPC(int pc) {
+    pc_ = pc;
+    endReportedAt_ = -1;
+  }
   int GetPC() const { return pc_; }
 
   // Repositioning after a restored game (the tables of a header of at least
@@ -163,6 +166,8 @@ class CScript {
   // and moves past it; false, with nothing handed over, for a broken record.
   bool HandOver(const Record& r, const script::CommandInfo& command);
   bool BuildChoiceList(const Record& r);
+  // The end of the code reached in normal flow: a line on stderr, once.
+  int RanOffEnd();
 
   int callDepth_ = 0;
   int32_t returnStack_[256] = {};
@@ -172,6 +177,9 @@ class CScript {
   int32_t* words_ = nullptr;
   int count_ = 0;
   int pc_ = 0;
+  // Where the run last fell off the end of the code, once told on stderr;
+  // a run that stops there again says nothing more until the script moves.
+  int endReportedAt_ = -1;
   int messageTable_ = 0;
   int stringTable_ = 0;
   int constantTable_ = 0;

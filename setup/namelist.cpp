@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -57,6 +59,40 @@ bool IsBlank(unsigned char c) {
 
 bool EndsToken(unsigned char c) { return IsBlank(c) || c == ','; }
 
+
+// A list's box: the message, and on its second line the list's path.
+std::string ListBoxText(const char* message, const char* path) {
+  return std::string(message) + "\n" + path;
+}
+
+// True when `pos` holds a comma that ends its line: only blanks or TABs
+// follow it up to a line break or the end of the text.
+bool CommaEndsLine(const char* text, size_t pos, size_t length) {
+  if (pos >= length || text[pos] != ',') return false;
+  for (++pos; pos < length; ++pos) {
+    const char c = text[pos];
+    if (c == '\r' || c == '\n') return true;
+    if (c != ' ' && c != '\t' && c != '\0') return false;
+  }
+  return true;
+}
+
+// The keys of every settings list loaded in this run, with whether anything
+// asked for them. A file loaded by several lists has one entry.
+struct SettingsKey {
+  std::string name;
+  int line = 0;
+  bool asked = false;
+};
+struct SettingsFile {
+  std::string path;
+  std::vector<SettingsKey> keys;
+};
+std::mutex g_settingsMutex;
+std::vector<SettingsFile> g_settingsFiles;
+// Raised when the record is forgotten: a list of an earlier record marks
+// nothing in the new one.
+int g_settingsGeneration = 0;
 
 bool Matches(const char* slot, const char* text, bool caseInsensitive) {
   if (slot[0] == '\0') return false;
@@ -114,6 +150,10 @@ void CNameList::ClearFrom(int first) {
 }
 
 int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
+  return LoadTokens(path, invertBytes, quiet, nullptr);
+}
+
+int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::vector<int>* lines) {
   if (!path) return 0;
   // A folder opens for reading on this host but is no list.
   FILE* file = platform::IsDirectory(path) ? nullptr : platform::FileOpen(path, "rb");
@@ -143,7 +183,7 @@ int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
   if (size <= INT_MAX - 2) text = static_cast<char*>(ListAlloc(static_cast<size_t>(size) + 2, false));
   if (!text) {
     std::fclose(file);
-    Box(kNoMemory, "ERROR");
+    Box(ListBoxText(kNoMemory, path).c_str(), "ERROR");
     return 0;
   }
   size_t length = 0;
@@ -158,11 +198,19 @@ int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
 
   int result = 1;
   size_t pos = 0;
+  int line = 1;
+  int lineTokens = 0;
   while (pos < length) {
     // A separator run: at most one comma, then blanks. A second comma is the
     // start of the next token, an empty one.
     if (text[pos] == ',') ++pos;
-    while (pos < length && IsBlank(static_cast<unsigned char>(text[pos]))) ++pos;
+    while (pos < length && IsBlank(static_cast<unsigned char>(text[pos]))) {
+      if (text[pos] == '\n') {
+        ++line;
+        lineTokens = 0;
+      }
+      ++pos;
+    }
     if (pos >= length) break;
 
     size_t tokenLength = 0;
@@ -172,15 +220,15 @@ int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
       ++tokenLength;
     }
     if (tokenLength > static_cast<size_t>(kMaxToken)) {
-      const std::string line = std::string(path) + ": the token at byte " + std::to_string(pos) +
-                               " is longer than " + std::to_string(kMaxToken) +
-                               " bytes; the list ends before it";
-      platform::ErrorOutput(line.c_str());
-      Box(kTokenTooLong, "ERROR");
+      const std::string message = std::string(path) + ": the token at byte " + std::to_string(pos) +
+                                  " is longer than " + std::to_string(kMaxToken) +
+                                  " bytes; the list ends before it";
+      platform::ErrorOutput(message.c_str());
+      Box(ListBoxText(kTokenTooLong, path).c_str(), "ERROR");
       break;
     }
     if (!Reserve(static_cast<int64_t>(count_) + 1, kGrowStep)) {
-      Box(kNoMemory, "ERROR");
+      Box(ListBoxText(kNoMemory, path).c_str(), "ERROR");
       result = 0;
       break;
     }
@@ -189,6 +237,25 @@ int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
     slot[tokenLength] = '\0';
     ++count_;
     pos += tokenLength;
+    if (!lines) continue;
+    lines->push_back(line);
+    // "key," ending a line of pairs: the key's value is empty, and the
+    // next line's key must not become this key's value.
+    if (++lineTokens % 2 == 1 && CommaEndsLine(text, pos, length)) {
+      const std::string key = slot;
+      if (!Reserve(static_cast<int64_t>(count_) + 1, kGrowStep)) {
+        Box(ListBoxText(kNoMemory, path).c_str(), "ERROR");
+        result = 0;
+        break;
+      }
+      Slot(count_)[0] = '\0';
+      ++count_;
+      ++lineTokens;
+      lines->push_back(line);
+      const std::string message = std::string(path) + ": line " + std::to_string(line) + ": \"" +
+                                  key + "\" has nothing after its comma; its value is empty";
+      platform::ErrorOutput(message.c_str());
+    }
   }
   // One spare slot follows the last token; callers write into it.
   if (result) Reserve(static_cast<int64_t>(count_) + 1, kGrowStep);
@@ -202,12 +269,70 @@ int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
 int CNameList::LoadInit(const char* name) {
   if (!name) return 0;
   if (g_init2 < 0) g_init2 = platform::FileExists("init2") ? 1 : 0;
+  const int first = count_;
+  std::vector<int> lines;
+  std::string path;
+  int loaded = 0;
   if (g_init2) {
-    const std::string inverted = std::string("init2\\") + name + ".fxf";
-    if (Load(inverted.c_str(), true, true)) return 1;
+    path = std::string("init2\\") + name + ".fxf";
+    loaded = LoadTokens(path.c_str(), true, true, &lines);
   }
-  const std::string plain = std::string("init\\") + name + ".xtx";
-  return Load(plain.c_str(), false, false);
+  if (!loaded) {
+    lines.clear();
+    path = std::string("init\\") + name + ".xtx";
+    loaded = LoadTokens(path.c_str(), false, false, &lines);
+  }
+  if (!loaded) return 0;
+
+  // Keys stand in the even slots.
+  std::lock_guard<std::mutex> lock(g_settingsMutex);
+  int entry = 0;
+  while (entry < static_cast<int>(g_settingsFiles.size()) && g_settingsFiles[entry].path != path) ++entry;
+  if (entry == static_cast<int>(g_settingsFiles.size())) {
+    SettingsFile file;
+    file.path = path;
+    for (int i = first; i < count_ && i - first < static_cast<int>(lines.size()); ++i)
+      if (i % 2 == 0 && Slot(i)[0] != '\0') file.keys.push_back({Slot(i), lines[i - first], false});
+    g_settingsFiles.push_back(std::move(file));
+  }
+  if (settingsGeneration_ != g_settingsGeneration) {
+    settingsFiles_.clear();
+    askedSlots_.clear();
+  }
+  settingsGeneration_ = g_settingsGeneration;
+  settingsFiles_.push_back(entry);
+  return 1;
+}
+
+void CNameList::MarkAsked(int slot, const char* key) const {
+  std::lock_guard<std::mutex> lock(g_settingsMutex);
+  if (settingsGeneration_ != g_settingsGeneration) return;
+  // Each slot is looked up in the record once.
+  if (slot < static_cast<int>(askedSlots_.size()) && askedSlots_[slot]) return;
+  if (slot >= static_cast<int>(askedSlots_.size())) askedSlots_.resize(static_cast<size_t>(slot) + 1, 0);
+  askedSlots_[slot] = 1;
+  for (int entry : settingsFiles_) {
+    if (entry < 0 || entry >= static_cast<int>(g_settingsFiles.size())) continue;
+    for (SettingsKey& k : g_settingsFiles[entry].keys)
+      if (!k.asked && setup::EqualNoCase(k.name.c_str(), key)) k.asked = true;
+  }
+}
+
+void CNameList::ReportUnaskedKeys() {
+  std::lock_guard<std::mutex> lock(g_settingsMutex);
+  for (const SettingsFile& file : g_settingsFiles)
+    for (const SettingsKey& k : file.keys) {
+      if (k.asked) continue;
+      const std::string line = file.path + ": line " + std::to_string(k.line) + ": nothing asked for the key \"" +
+                               k.name + "\" (is it misspelt?)\n";
+      platform::DebugOutput(line.c_str());
+    }
+}
+
+void CNameList::ForgetSettingsKeys() {
+  std::lock_guard<std::mutex> lock(g_settingsMutex);
+  g_settingsFiles.clear();
+  ++g_settingsGeneration;
 }
 
 void CNameList::ResetInit2Check() { g_init2 = -1; }
@@ -270,7 +395,10 @@ int CNameList::SearchKey(const char* key, bool caseInsensitive, int start) const
   if (k >= keys) k = 0;
   for (int tested = 0; tested < keys; ++tested) {
     const int slot = k * 2;
-    if (Matches(Slot(slot), key, caseInsensitive)) return slot;
+    if (Matches(Slot(slot), key, caseInsensitive)) {
+      if (!settingsFiles_.empty()) MarkAsked(slot, key);
+      return slot;
+    }
     if (++k == keys) k = 0;
   }
   return -1;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class CNameList {
  public:
@@ -28,7 +29,10 @@ class CNameList {
   // file; 0 when the file cannot be opened or read into memory.
   int Load(const char* path, bool invertBytes, bool quiet);
   // The settings list `name`: "init2\\name.fxf" when an "init2" entry exists
-  // beside the program and that file loads, else "init\\name.xtx".
+  // beside the program and that file loads, else "init\\name.xtx". A
+  // settings list holds pairs: a line that ends in a comma right after a
+  // key ("key,") gives that key an empty value, so the next line's key
+  // stays a key.
   int LoadInit(const char* name);
 
   int GetCount() const { return count_; }
@@ -63,6 +67,13 @@ class CNameList {
 
   int GetCapacity() const { return capacity_; }
 
+  // Settings lists remember which of their keys SearchKey was asked for;
+  // this writes a debug line for every key of a loaded settings list that
+  // nothing asked for (a misspelt key shows up there).
+  static void ReportUnaskedKeys();
+  // Forgets the settings lists seen so far (a new run, or a test).
+  static void ForgetSettingsKeys();
+
   // The "init2" answer is taken once per process; tests that change game
   // folders forget it here.
   static void ResetInit2Check();
@@ -76,9 +87,19 @@ class CNameList {
   bool Reserve(int64_t needed, int step);
   void ClearFrom(int first);
   int WriteList(const char* path, bool invert, int columns, bool trailingComma);
+  // Load's reader. With `lines` (settings lists) the file is read as pairs
+  // and the line of every token read is appended there.
+  int LoadTokens(const char* path, bool invertBytes, bool quiet, std::vector<int>* lines);
+  // Records that the key in `slot` was asked for.
+  void MarkAsked(int slot, const char* key) const;
 
   int capacity_ = 0;
   int count_ = 0;
   char* slots_ = nullptr;
   int changed_ = 0;
+  // The settings files this list was loaded from (entries of the process'
+  // record of settings keys); empty for other lists.
+  std::vector<int> settingsFiles_;
+  int settingsGeneration_ = -1;
+  mutable std::vector<char> askedSlots_;
 };

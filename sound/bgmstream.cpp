@@ -418,17 +418,29 @@ void CBgmStream::Calcu() {
 int CBgmStream::OpenWgq(const char* name) {
   CloseFile();
   file_ = OpenMusicFile(name);
-  if (!file_) return 0;
+  // Said once per name and play: a playlist comes back to the same file.
+  auto tellOnce = [&](const std::string& problem) {
+    if (std::find(refused_.begin(), refused_.end(), name) != refused_.end()) return false;
+    refused_.emplace_back(name);
+    platform::ErrorOutput(
+        (std::string("wgq\\") + name + ".wgq: " + problem + "; the music is not played").c_str());
+    return true;
+  };
+  if (!file_) {
+    tellOnce("the file cannot be opened");
+    return 0;
+  }
   endFlag_ = 0;
-  if (decoder_->Open(file_) &&
+  const int opened = decoder_->Open(file_);
+  if (!opened) tellOnce(decoder_->GetProblem());
+  if (opened &&
       (decoder_->GetChannels() != kChannels || decoder_->GetSamplesPerSec() != kSamplesPerSec)) {
     // The buffer plays 44,100 Hz stereo only; anything else would come out
     // at the wrong speed. The file counts as one that ended at once.
+    const std::string format = "it is " + std::to_string(decoder_->GetSamplesPerSec()) + " Hz with " +
+                               std::to_string(decoder_->GetChannels()) + " channels, not 44100 Hz stereo";
     decoder_->Close();
-    if (std::find(refused_.begin(), refused_.end(), name) == refused_.end()) {
-      refused_.emplace_back(name);
-      platform::DebugPrintf("wgq\\%s.wgq: %d Hz, %d channels\n", name,
-                            decoder_->GetSamplesPerSec(), decoder_->GetChannels());
+    if (tellOnce(format)) {
       // 44100Hzステレオではない音楽は再生できません
       std::string text = std::string("wgq\\") + name +
                          ".wgq\n44100Hz\x83\x58\x83\x65\x83\x8c\x83\x49\x82\xc5\x82\xcd\x82\xc8\x82"

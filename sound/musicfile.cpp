@@ -60,7 +60,11 @@ int COggStreamDecoder::Feed() {
 
 int COggStreamDecoder::Open(FILE* file) {
   Close();
-  if (!file || !output_) return 0;
+  problem_ = "";
+  if (!file || !output_) {
+    problem_ = "no file";
+    return 0;
+  }
   State& s = *state_;
   file_ = file;
   ogg_sync_init(&s.sync);
@@ -69,6 +73,7 @@ int COggStreamDecoder::Open(FILE* file) {
   platform::DebugOutput("S");
   if (ogg_sync_pageout(&s.sync, &s.page) != 1) {
     platform::DebugOutput(first == kReadSize ? "Must not be Vorbis data" : "[error1inOggDecoder]");
+    problem_ = first == kReadSize ? "it holds no Ogg stream" : "it is too short for an Ogg stream";
     Close();
     return 0;
   }
@@ -77,17 +82,20 @@ int COggStreamDecoder::Open(FILE* file) {
   vorbis_info_init(&s.info);
   vorbis_comment_init(&s.comment);
   s.infoInit = true;
-  auto fail = [&](const char* why) {
+  auto fail = [&](const char* why, const char* problem) {
     platform::DebugOutput(why);
+    problem_ = problem;
     Close();
     return 0;
   };
+  constexpr char kBrokenHeaders[] = "its Vorbis headers are broken";
+  constexpr char kNotVorbis[] = "its Ogg stream holds no Vorbis sound";
   if (ogg_stream_pagein(&s.stream, &s.page) < 0)
-    return fail("Error reading first page of Ogg bitstream data.\n");
+    return fail("Error reading first page of Ogg bitstream data.\n", "its first Ogg page is broken");
   if (ogg_stream_packetout(&s.stream, &s.packet) != 1)
-    return fail("Error reading initial header packet.\n");
+    return fail("Error reading initial header packet.\n", kBrokenHeaders);
   if (vorbis_synthesis_headerin(&s.info, &s.comment, &s.packet) < 0)
-    return fail("This Ogg bitstream does not contain Vorbis ");
+    return fail("This Ogg bitstream does not contain Vorbis ", kNotVorbis);
 
   int headers = 0;
   while (headers < 2) {
@@ -100,22 +108,26 @@ int COggStreamDecoder::Open(FILE* file) {
         result = ogg_stream_packetout(&s.stream, &s.packet);
         if (result == 0) break;
         if (result < 0 || vorbis_synthesis_headerin(&s.info, &s.comment, &s.packet) < 0)
-          return fail("Corrupt secondary header.  Exiting.\n");
+          return fail("Corrupt secondary header.  Exiting.\n", kBrokenHeaders);
         ++headers;
       }
     }
     if (headers < 2) {
-      if (Feed() == 0) return fail("End of file before finding all Vorbis headers!\n");
+      if (Feed() == 0)
+        return fail("End of file before finding all Vorbis headers!\n", "it ends before its Vorbis headers do");
       platform::DebugOutput("A");
     }
   }
 
   const int channels = s.info.channels;
   // One batch of every channel must fit the output buffer.
-  if (channels <= 0 || channels > kReadSize) return fail("This Ogg bitstream does not contain Vorbis ");
-  if (vorbis_synthesis_init(&s.dsp, &s.info) != 0) return fail("Corrupt secondary header.  Exiting.\n");
+  if (channels <= 0 || channels > kReadSize)
+    return fail("This Ogg bitstream does not contain Vorbis ", kNotVorbis);
+  if (vorbis_synthesis_init(&s.dsp, &s.info) != 0)
+    return fail("Corrupt secondary header.  Exiting.\n", kBrokenHeaders);
   s.dspInit = true;
-  if (vorbis_block_init(&s.dsp, &s.block) != 0) return fail("Corrupt secondary header.  Exiting.\n");
+  if (vorbis_block_init(&s.dsp, &s.block) != 0)
+    return fail("Corrupt secondary header.  Exiting.\n", kBrokenHeaders);
   s.blockInit = true;
   channels_ = channels;
   samplesPerSec_ = static_cast<int>(s.info.rate);

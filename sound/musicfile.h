@@ -32,6 +32,8 @@ class COggStreamDecoder {
   int Decode();
   void Close();
   int IsOpen() const { return open_; }
+  // Why the last Open failed ("" after a success).
+  const char* GetProblem() const { return problem_; }
 
   // The stream's format, valid while open.
   int GetChannels() const { return channels_; }
@@ -46,6 +48,7 @@ class COggStreamDecoder {
   FILE* file_ = nullptr;
   std::unique_ptr<State> state_;
   int open_ = 0;
+  const char* problem_ = "";
   int channels_ = 0;
   int samplesPerSec_ = 0;
   int framesPerBatch_ = 0;

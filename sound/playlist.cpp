@@ -46,12 +46,16 @@ int CBgmPlayList::Load(const char* name) {
   } else if (platform::FileExists(base + ".wgq")) {
     if (!SetText(name, static_cast<int>(std::strlen(name)))) return 0;
   } else {
+    platform::ErrorOutput((base + ".wgq: there is neither this file nor a list " + base +
+                           ".mml; the music is not played")
+                              .c_str());
     return 0;
   }
   if (!Valid()) {
     // A list that cannot play would hang or loop on nothing: say so instead.
     // プレイリストが正しくありません
     const std::string text = base + ".mml\n\x83\x76\x83\x8c\x83\x43\x83\x8a\x83\x58\x83\x67\x82\xaa\x90\xb3\x82\xb5\x82\xad\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+    platform::ErrorOutput((base + ".mml: the list names nothing that can play; the music is not played").c_str());
     platform::MessageBox(nullptr, text.c_str(), "ERROR", MB_OK | MB_ICONERROR);
     length_ = 0;
     text_[0] = 0;

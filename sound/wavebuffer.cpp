@@ -140,7 +140,7 @@ int CWaveBuffer::LoadFile(const char* dir, const char* name) {
     Forget();
     return 0;
   }
-  return Load(file.get(), 0, name, Kind::kSound);
+  return Load(file.get(), 0, name, Kind::kSound, path);
 }
 
 int CWaveBuffer::LoadVoiceFile(const char* name) {
@@ -154,7 +154,7 @@ int CWaveBuffer::LoadVoiceFile(const char* name) {
     Forget();
     return 0;
   }
-  return Load(file.get(), 0, name, Kind::kVoice);
+  return Load(file.get(), 0, name, Kind::kVoice, path);
 }
 
 int CWaveBuffer::LoadVoicePack(const char* name) {
@@ -169,7 +169,8 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
     Forget();
     return 0;
   }
-  File file(platform::FileOpen("cdvaw\\" + prefix + ".vpk", "rb"));
+  const std::string pack = "cdvaw\\" + prefix + ".vpk";
+  File file(platform::FileOpen(pack, "rb"));
   if (!file) {
     Forget();
     return 0;
@@ -178,16 +179,36 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
   const int offset = FindPackEntry(slot, name, &length);
   // The entry must lie inside the pack as it is on disk.
   const long long packSize = offset >= 0 ? platform::ByteReader(file.get(), -1).Size() : -1;
+  if (offset >= 0 && (packSize < 0 || static_cast<long long>(offset) + length > packSize)) {
+    platform::ErrorOutput((pack + ": the entry " + name + " (bytes " + std::to_string(offset) + ".." +
+                           std::to_string(static_cast<long long>(offset) + length) +
+                           ") lies outside the pack of " + std::to_string(packSize) + " bytes")
+                              .c_str());
+  }
   if (offset < 0 || packSize < 0 || static_cast<long long>(offset) + length > packSize ||
       std::fseek(file.get(), offset, SEEK_SET) != 0) {
     Forget();
     return 0;
   }
-  return Load(file.get(), length, name, Kind::kVoice);
+  return Load(file.get(), length, name, Kind::kVoice, pack + " (entry " + name + ")");
 }
 
-int CWaveBuffer::Load(FILE* file, int size, const char* name, Kind kind) {
+void CWaveBuffer::ReportMissingVoice(const char* name) {
+  if (!name) name = "";
+  const std::string prefix = Prefix(name);
+  const std::string line = std::string("voice \"") + name + "\" could not be loaded (looked in cdvaw\\" + prefix +
+                           ".vpk and cdvaw\\" + prefix + "\\" + name + ".vaw); nothing plays";
+  platform::ErrorOutput(line.c_str());
+}
+
+int CWaveBuffer::Fail(std::string why) {
+  problem_ = std::move(why);
+  return 0;
+}
+
+int CWaveBuffer::Load(FILE* file, int size, const char* name, Kind kind, const std::string& where) {
   if (!ReadWave(file, size)) {
+    platform::ErrorOutput((where + ": " + problem_ + "; the sound is not played").c_str());
     Forget();
     return 0;
   }
@@ -198,13 +219,14 @@ int CWaveBuffer::Load(FILE* file, int size, const char* name, Kind kind) {
 
 int CWaveBuffer::ReadWave(FILE* file, int size) {
   Forget();
-  if (!file) return 0;
+  problem_.clear();
+  if (!file) return Fail("no file");
   platform::ByteReader reader(file, size > 0 ? size : -1);
   const long long available = reader.Remaining();
-  if (available < kFmtBody) return 0;
+  if (available < kFmtBody) return Fail("shorter than its " + std::to_string(kFmtBody) + "-byte header");
 
   uint8_t head[kFmtBody];
-  if (!reader.Read(head, sizeof head)) return 0;
+  if (!reader.Read(head, sizeof head)) return Fail("its header cannot be read");
   SoundFileHeader header;
   std::memcpy(header.bytes, head, SoundFileHeader::kSize);
   const char type = header.Type();
@@ -213,20 +235,26 @@ int CWaveBuffer::ReadWave(FILE* file, int size) {
 
   // The lengths decide every later read and the image's size: check them
   // against the format's limits and the bytes that are really there.
-  if (fmtLength < kMinFmt || fmtLength > kMaxFmt) return 0;
+  if (fmtLength < kMinFmt || fmtLength > kMaxFmt)
+    return Fail("its fmt chunk of " + std::to_string(fmtLength) + " bytes is outside " +
+                std::to_string(kMinFmt) + ".." + std::to_string(kMaxFmt));
   const int f = fmtLength;
-  if (available < kFmtBody + f + 8) return 0;
-  if (riffLength < 20 + f || riffLength > kMaxImageSize - 8 - kSlack) return 0;
+  if (available < kFmtBody + f + 8) return Fail("it ends inside its fmt chunk");
+  if (riffLength < 20 + f || riffLength > kMaxImageSize - 8 - kSlack)
+    return Fail("its RIFF length " + std::to_string(riffLength) + " does not fit its chunks");
   // A raw body ('1') yields no samples; it cannot be played.
-  if (type == '1') return 0;
+  if (type == '1') return Fail("its body is raw (type 1), which holds no playable samples");
   const bool pcm = type == '0';
-  if (pcm && kRiffPart + 8 + static_cast<long long>(riffLength) > available) return 0;
+  if (pcm && kRiffPart + 8 + static_cast<long long>(riffLength) > available)
+    return Fail("it is shorter than its RIFF length " + std::to_string(riffLength) + " says");
 
   uint8_t fmt[kMaxFmt + 8];
-  if (!reader.Read(fmt, static_cast<size_t>(f) + 8)) return 0;
+  if (!reader.Read(fmt, static_cast<size_t>(f) + 8)) return Fail("it ends inside its fmt chunk");
   const int32_t dataLength = platform::GetLE32Signed(fmt + f + 4);
-  if (dataLength < 0 || dataLength > riffLength - 20 - f) return 0;
-  if (pcm && kFmtBody + f + 8 + static_cast<long long>(dataLength) > available) return 0;
+  if (dataLength < 0 || dataLength > riffLength - 20 - f)
+    return Fail("its data length " + std::to_string(dataLength) + " does not fit its RIFF length");
+  if (pcm && kFmtBody + f + 8 + static_cast<long long>(dataLength) > available)
+    return Fail("it ends inside its samples");
 
   WaveFormat format;
   uint8_t wfx[18] = {};
@@ -242,20 +270,22 @@ int CWaveBuffer::ReadWave(FILE* file, int size) {
   const int imageSize = riffLength + 8 + kSlack;
   int length = dataLength;
   if (pcm) {
-    if (!CreateBuffer(imageSize)) return 0;
-    if (!reader.Read(image_.get() + 28 + f, static_cast<size_t>(dataLength))) return 0;
+    if (!CreateBuffer(imageSize)) return Fail("no memory for its samples");
+    if (!reader.Read(image_.get() + 28 + f, static_cast<size_t>(dataLength)))
+      return Fail("it ends inside its samples");
   } else {
     const long long stream = available - (kFmtBody + f + 8);
-    if (stream <= 0 || stream > kMaxImageSize) return 0;
-    if (!ReserveDecodeBuffer(static_cast<int>(stream))) return 0;
+    if (stream <= 0 || stream > kMaxImageSize) return Fail("it holds no Ogg Vorbis stream");
+    if (!ReserveDecodeBuffer(static_cast<int>(stream))) return Fail("no memory for its stream");
     Shared& s = S();
     const size_t got = static_cast<size_t>(stream);
-    if (!reader.Read(s.decode.get(), got) || !CreateBuffer(imageSize)) return 0;
+    if (!reader.Read(s.decode.get(), got)) return Fail("its stream cannot be read");
+    if (!CreateBuffer(imageSize)) return Fail("no memory for its samples");
     if (!s.decoder) s.decoder = std::make_unique<COggDecoder>();
     const int decoded = s.decoder->Decode(s.decode.get(), static_cast<int>(got),
                                           image_.get() + 28 + f, imageSize - 28 - f);
     // Nothing decoded is a failed load: the image still holds the last sound.
-    if (decoded <= 0) return 0;
+    if (decoded <= 0) return Fail("its Ogg Vorbis stream does not decode");
     // A stream that ends early is as long as what it gave.
     if (decoded < length) length = decoded;
     // The samples are what the stream says they are.
@@ -294,7 +324,12 @@ int CWaveBuffer::FindPackIndex(const char* prefix) {
   if (static_cast<int>(s.indexes.size()) >= kMaxPackIndexes) return -1;
   const std::string key = Prefix(prefix);
   std::string bytes;
-  if (!platform::ReadWholeFile("cdvaw\\" + key + ".vtb", &bytes)) return -1;
+  const std::string path = "cdvaw\\" + key + ".vtb";
+  if (!platform::ReadWholeFile(path, &bytes)) return -1;
+  if (bytes.empty() || bytes.size() % VoicePackIndexEntry::kSize != 0)
+    platform::ErrorOutput((path + ": " + std::to_string(bytes.size()) + " bytes is not a whole number of " +
+                           std::to_string(VoicePackIndexEntry::kSize) + "-byte records; the index is broken")
+                              .c_str());
   PackIndex index;
   std::memcpy(index.prefix, key.data(), key.size());
   index.table.assign(bytes.begin(), bytes.end());
@@ -309,11 +344,19 @@ int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
   if (std::strlen(name) > VoicePackIndexEntry::kNameSize) return -1;
   const std::vector<uint8_t>& table = s.indexes[slot].table;
   const size_t records = table.size() / VoicePackIndexEntry::kSize;
-  for (size_t i = 0; i + 1 < records; ++i) {
+  const std::string path = "cdvaw\\" + std::string(s.indexes[slot].prefix) + ".vtb";
+  for (size_t i = 0; i < records; ++i) {
     const uint8_t* record = table.data() + i * VoicePackIndexEntry::kSize;
     char entry[VoicePackIndexEntry::kNameSize + 1] = {};
     std::memcpy(entry, record, VoicePackIndexEntry::kNameSize);
     if (!setup::EqualNoCase(entry, name)) continue;
+    // The last record only marks where the last entry ends (its name is
+    // usually empty).
+    if (i + 1 == records) {
+      if (!*name) return -1;
+      platform::ErrorOutput((path + ": the entry " + name + " has no record after it to end it; the index is broken").c_str());
+      return -1;
+    }
     int32_t offset = -1, next = -1;
     platform::ByteReader::I32At(table.data(), table.size(),
                                 i * VoicePackIndexEntry::kSize + VoicePackIndexEntry::kNameSize, &offset);
@@ -322,7 +365,12 @@ int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
                                 &next);
     // An entry that starts before the pack or does not end after it starts
     // is damage, not a sound.
-    if (offset < 0 || next <= offset) return -1;
+    if (offset < 0 || next <= offset) {
+      platform::ErrorOutput((path + ": the entry " + name + " runs from " + std::to_string(offset) + " to " +
+                             std::to_string(next) + "; the index is broken")
+                                .c_str());
+      return -1;
+    }
     if (outLength) *outLength = next - offset;
     return offset;
   }

@@ -65,6 +65,11 @@ class CWaveBuffer {
   // Reads one .vaw image from the file's position; size is the pack entry's
   // length, or <= 0 for the rest of the file.
   int ReadWave(FILE* file, int size);
+  // Why the last ReadWave failed ("" after a success).
+  const std::string& GetProblem() const { return problem_; }
+  // The line on stderr for a voice that neither its pack nor its loose file
+  // gave.
+  static void ReportMissingVoice(const char* name);
 
   static int FindPackIndex(const char* prefix);
   static int FindPackEntry(int slot, const char* name, int* outLength);
@@ -88,7 +93,9 @@ class CWaveBuffer {
 
  private:
   enum class Kind { kNone, kVoice, kSound };
-  int Load(FILE* file, int size, const char* name, Kind kind);
+  // Reads the image; a damaged one gives a line on stderr naming `where`.
+  int Load(FILE* file, int size, const char* name, Kind kind, const std::string& where);
+  int Fail(std::string why);
   void Forget();
 
   int imageLength_ = 0;
@@ -103,4 +110,5 @@ class CWaveBuffer {
   Kind kind_ = Kind::kNone;
   int scaled_ = 0;
   int scalePercent_ = 100;
+  std::string problem_;
 };

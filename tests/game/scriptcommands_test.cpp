@@ -403,6 +403,21 @@ TEST_F(ScriptSoundTest, VoicesPlayOnTheirChannelWithOneShotFadesAndTheQuietestOf
   EXPECT_NE(host_->DebugLines().back().find("voice channel 6"), std::string::npos);
 }
 
+TEST_F(ScriptSoundTest, AMissingVoiceIsToldOnStderrWhateverTheReportMode) {
+  // The voice command and the line voice of a mode (PlayVoice) alike.
+  ScriptGame& g = Make("voice 1 0\nwait 1\n");
+  g.CommandNotice(0x33330008, 0, "zz0404");
+  host_->ClearErrorLines();
+  g.Release();
+  g.PlayVoice("zz0405");
+  EXPECT_FALSE(Playing(g.Voices(), 0));
+  const std::string tail = "; nothing plays";
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{
+                "voice \"zz0404\" could not be loaded (looked in cdvaw\\zz.vpk and cdvaw\\zz\\zz0404.vaw)" + tail,
+                "voice \"zz0405\" could not be loaded (looked in cdvaw\\zz.vpk and cdvaw\\zz\\zz0405.vaw)" + tail}));
+}
+
 TEST_F(ScriptSoundTest, WhileSkippingAReadVoiceIsNotPlayedAndAnUnreadOneIs) {
   Voice("ab0001");
   ScriptGame& g = Make("text \"a\" key=1\nvoice 1 0\nwait 1\n");

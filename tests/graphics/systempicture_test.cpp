@@ -44,15 +44,15 @@ TEST_F(SystemPictureTest, EntryZeroIsTheErrorPicture) {
   EXPECT_EQ(error->GetWidth(), 3);
   EXPECT_STREQ(error->GetName(), "sys\\error");
   // A picture that fails to load stays cached, empty, and is reported once.
-  host_->ClearDebugLines();
+  host_->ClearErrorLines();
   CPicture* missing = cache.Load("nothere", 0);
   ASSERT_NE(missing, nullptr);
   EXPECT_NE(missing, error);
   EXPECT_EQ(missing->IsLoaded(), 0);
   EXPECT_EQ(cache.Load("nothere", 0), missing);
-  const auto lines = host_->DebugLines();
+  const auto lines = host_->ErrorLines();
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "Load SystemPicture Error:nothere\n");
+  EXPECT_EQ(lines[0], "Load SystemPicture Error:nothere (sys\\nothere)");
 }
 
 TEST_F(SystemPictureTest, GrowsWithoutMovingEarlierPictures) {
@@ -76,15 +76,14 @@ TEST_F(SystemPictureTest, LongNamesAreCutOnceAndFoundAgain) {
   const std::string name(70, 'a');
   WritePicture("sys\\" + name.substr(0, 62), Pattern(5, 1));
   CSystemPicture cache;
-  host_->ClearDebugLines();
+  host_->ClearErrorLines();
   CPicture* picture = cache.Load(name.c_str(), 0);
   EXPECT_EQ(picture->GetWidth(), 5);
   EXPECT_EQ(cache.Load(name.c_str(), 0), picture);
   EXPECT_EQ(cache.GetUsed(), 2);
-  const auto lines = host_->DebugLines();
+  const auto lines = host_->ErrorLines();
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0],
-            testsupport::Sjis("システムグラフィックのファイル名が長すぎます:") + name + "\n");
+  EXPECT_EQ(lines[0], testsupport::Sjis("システムグラフィックのファイル名が長すぎます:") + name);
   // 61 bytes are kept whole.
   const std::string shorter(61, 'b');
   WritePicture("sys\\" + shorter, Pattern(1, 1));

@@ -171,8 +171,8 @@ TEST(AssemblerTest, MistakesAreReportedWithTheirLine) {
       {"nop\nelse nop", "line 2: elsif/else without its if"},
       {"if 1 if 2 nop", "line 1: a body without braces must be one simple statement"},
       {"if 1\n", "line 2: a body without braces must be one simple statement"},
-      {"loaddwq \"x\"", "line 1: command 0x33330015 takes a number and a string"},
-      {"getscreen 1", "line 1: command 0x33330011 takes no arguments"},
+      {"loaddwq \"x\"", "line 1: command 0x33330015 (loaddwq) takes a number and a string"},
+      {"getscreen 1", "line 1: command 0x33330011 (getscreen) takes no arguments"},
       {"text \"\xF0\x9F\x98\x80\"", "has a character that CP932 cannot hold"},
       {"text \"open", "line 1: string without its closing quote"},
       {"nop\n.header 24", "line 2: .header must come before the first record"},
@@ -188,6 +188,43 @@ TEST(AssemblerTest, MistakesAreReportedWithTheirLine) {
     ASSERT_FALSE(a.ok()) << c.source;
     EXPECT_NE(a.ErrorText().find(c.error), std::string::npos)
         << c.source << "\ngot: " << a.ErrorText();
+  }
+}
+
+TEST(AssemblerTest, WarnsWhereTheRunCanFallOffTheEnd) {
+  struct Case {
+    const char* name;
+    const char* source;
+    std::vector<int> lines;  // the lines after which the end can be reached
+  };
+  const Case cases[] = {
+      {"last text", "wait 1\ntext \"a\"\n", {2}},
+      {"ends with exitscript", "text \"a\"\nexitscript\n", {}},
+      {"ends with endgame", "text \"a\"\nendgame", {}},
+      {"ends with jumpscript", "jumpscript \"next\"", {}},
+      {"a sub-script call comes back", "callscript \"sub\"", {1}},
+      {"a loop", "top:\nwait 1\ngoto top\n", {}},
+      {"if without else", "if $1 == 0 {\n  exitscript\n}\n", {1}},
+      {"if and else both end", "if $1 == 0 {\n  exitscript\n} else {\n  endgame\n}\n", {}},
+      {"elsif without else",
+       "if $1 == 0 {\n  exitscript\n} elsif $1 == 1 {\n  endgame\n}\nwait 1\n", {6}},
+      {"a body that falls out", "if $1 == 0 {\n  wait 1\n} else {\n  exitscript\n}\n", {3}},
+      {"subroutine without return", "call sub\nexitscript\nsub:\n  wait 2\n", {4}},
+      {"subroutine with return", "call sub\nexitscript\nsub:\n  wait 2\n  return\n", {}},
+      {"a label the game may jump to", "exitscript\nlater:\n  text \"x\"\n", {3}},
+      {"a case body", "case 1 {\n  wait 1\n}\nexitscript\n", {}},
+      {"raw words are not followed", ".words 3 0x66660002 0x55560001\n", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const zasm::Assembly a = zasm::Assemble(c.source);
+    ASSERT_TRUE(a.ok()) << a.ErrorText();
+    std::vector<std::string> expected;
+    for (int line : c.lines)
+      expected.push_back("line " + std::to_string(line) +
+                         ": the script can run off its end after this line (end it with exitscript, "
+                         "endgame or jumpscript)");
+    EXPECT_EQ(a.warnings, expected);
   }
 }
 

@@ -1,6 +1,7 @@
 // The command table as the assembler and the interpreter read it: every
 // command written with its arguments reaches the game with the same
 // arguments, and a command written with the wrong arguments is refused.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,11 +23,24 @@ struct Written {
   int extra;
 };
 
-Written WrittenFor(CommandShape shape) {
-  switch (shape) {
+// `count` numbers, as written and as the game gets them.
+Written Numbers(int count) {
+  static const int kValues[] = {3, -2, 70000};
+  Written w{"", count, {}, "", 0};
+  for (int i = 0; i < count; ++i) {
+    const int v = kValues[i % 3] + i / 3;
+    if (i) w.args += ' ';
+    w.args += std::to_string(v);
+    w.words.push_back(v);
+  }
+  return w;
+}
+
+Written WrittenFor(const CommandInfo& c) {
+  switch (c.shape) {
     case CommandShape::kNone: return {"", 0, {}, "", 0};
     case CommandShape::kWords1: return {"-7", 1, {-7}, "", 0};
-    case CommandShape::kWordsN: return {"3 -2 70000", 3, {3, -2, 70000}, "", 0};
+    case CommandShape::kWordsN: return Numbers(std::clamp(3, int{c.minCount}, int{c.maxCount}));
     case CommandShape::kString: return {"5 \"bg01\"", 5, {}, "bg01", 0};
     case CommandShape::kValue: return {"-4", -4, {}, "", 0};
     case CommandShape::kString1: return {"\"taro\"", 1, {}, "taro", 0};
@@ -41,13 +55,19 @@ Written WrittenFor(CommandShape shape) {
   return {};
 }
 
-// Arguments each shape refuses.
-std::vector<std::string> RefusedFor(CommandShape shape) {
-  switch (shape) {
+// Arguments each command refuses by its shape; for one of numbers, one
+// number fewer or more than it takes too.
+std::vector<std::string> RefusedFor(const CommandInfo& c) {
+  switch (c.shape) {
     case CommandShape::kNone: return {"1", "\"x\""};
     case CommandShape::kWords1:
     case CommandShape::kValue: return {"", "1 2", "\"x\"", "\"x\" 1"};
-    case CommandShape::kWordsN: return {"\"a\" \"b\" 1"};
+    case CommandShape::kWordsN: {
+      std::vector<std::string> refused = {"\"a\" \"b\" 1"};
+      if (c.minCount > 0) refused.push_back(Numbers(c.minCount - 1).args);
+      if (c.maxCount < kAnyCount) refused.push_back(Numbers(c.maxCount + 1).args);
+      return refused;
+    }
     case CommandShape::kString: return {"1", "\"x\"", "1 2 \"x\"", "1 \"x\" \"y\""};
     case CommandShape::kString1:
     case CommandShape::kMessage1: return {"", "1", "1 \"x\"", "\"x\" \"y\""};
@@ -77,7 +97,7 @@ std::vector<std::string> Spellings(const CommandInfo& c) {
 
 TEST_F(ScriptTest, EveryCommandReachesTheGameWithTheArgumentsItWasWrittenWith) {
   for (const CommandInfo& c : kCommands) {
-    const Written w = WrittenFor(c.shape);
+    const Written w = WrittenFor(c);
     // Engine commands let the run go on to "endgame"; a text page yields
     // kTextWindow, the other text and script commands their own code.
     const int result = c.cls == kClassCommand              ? kStopAfterB
@@ -106,12 +126,32 @@ TEST_F(ScriptTest, EveryCommandReachesTheGameWithTheArgumentsItWasWrittenWith) {
 TEST(CommandTableTest, ACommandWithTheWrongArgumentsIsRefused) {
   for (const CommandInfo& c : kCommands) {
     for (const std::string& spelling : Spellings(c)) {
-      for (const std::string& args : RefusedFor(c.shape)) {
+      for (const std::string& args : RefusedFor(c)) {
         const std::string source = spelling + " " + args;
         EXPECT_FALSE(zasm::Assemble(source).ok()) << source;
       }
     }
   }
+}
+
+TEST(CommandTableTest, AWrongCountOfNumbersIsRefusedWithTheCountsItTakes) {
+  struct Case {
+    const char* source;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"wipe 1", "line 1: command 0x22220005 (wipe) takes 2 numbers, not 1"},
+      {"nop\nbgm", "line 2: command 0x33330007 (bgm) takes 1 to 5 numbers, not 0"},
+      {"effect 0", "line 1: command 0x33330013 (effect) takes at least 2 numbers, not 1"},
+      {"cmd 0x33330065 1 2", "line 1: command 0x33330065 (facenumber) takes 1 number, not 2"},
+  };
+  for (const Case& c : cases) {
+    const zasm::Assembly a = zasm::Assemble(c.source);
+    EXPECT_EQ(a.ErrorText(), std::string(c.error) + "\n") << c.source;
+  }
+  // The optional numbers may be left out.
+  for (const char* source : {"bgm 1", "bgm -1 30", "cgflag 1 2", "windowstate 0", "bgmvolume -5"})
+    EXPECT_TRUE(zasm::Assemble(source).ok()) << source;
 }
 
 TEST(CommandTableTest, LookupsFindEachCommandByCodeAndName) {

@@ -288,6 +288,24 @@ top:
   EXPECT_EQ(game_.vars.GetVar(100), 6);
 }
 
+TEST_F(ScriptTest, RunningOffTheEndIsToldOnStderrOncePerStop) {
+  Load("wait 5\n");
+  host_.ClearErrorLines();
+  EXPECT_EQ(script_->Run(), kTextWait);
+  EXPECT_TRUE(host_.ErrorLines().empty());
+  const int end = script_->GetPC();
+  const std::string line = "spt\\test.spt: the script ran off its end at word " + std::to_string(end) +
+                           " (no exitscript, endgame or jumpscript before it); it stops here";
+  // Asked again and again, as the back-script runner does every frame: one line.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(script_->Run(), kResultEnd);
+  EXPECT_EQ(host_.ErrorLines(), std::vector<std::string>{line});
+  // Moved and run off again: told again.
+  script_->SetPC(0);
+  EXPECT_EQ(script_->Run(), kTextWait);
+  EXPECT_EQ(script_->Run(), kResultEnd);
+  EXPECT_EQ(host_.ErrorLines(), (std::vector<std::string>{line, line}));
+}
+
 TEST_F(ScriptTest, StopCodesYieldBeforeOrAfterTheirRecord) {
   struct Case {
     int code;

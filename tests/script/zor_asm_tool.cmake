@@ -10,6 +10,14 @@ math(EXPR rest "${size} % 4")
 if(size LESS 132 OR NOT rest EQUAL 0)
   message(FATAL_ERROR "hello.spt has ${size} bytes")
 endif()
+# A text that can run off its end is written, with a warning that names the
+# line after which it can.
+file(WRITE ${OUT}/open.txt "wait 1\ntext \"a\"\n")
+execute_process(COMMAND ${ASM} ${OUT}/open.txt ${OUT}/open.spt ERROR_VARIABLE errors RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${OUT}/open.spt OR
+   NOT errors MATCHES "open.txt: warning: line 2: the script can run off its end")
+  message(FATAL_ERROR "zor-asm on a text without its end: ${rc}\n${errors}")
+endif()
 execute_process(COMMAND ${ASM} --dump ${OUT}/hello.spt OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT listing MATCHES "choice" OR NOT listing MATCHES "header 32 words")
   message(FATAL_ERROR "zor-asm --dump: ${rc}\n${listing}")

@@ -52,6 +52,7 @@ class SetupTest : public ::testing::Test {
     dir_ = pattern;
     platform::SetGameFolder(dir_);
     CNameList::ResetInit2Check();
+    CNameList::ForgetSettingsKeys();
     CNameList::FailAllocations(0);
   }
 

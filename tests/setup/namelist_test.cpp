@@ -104,10 +104,9 @@ TEST_F(NameListTest, TokenLengthLimit) {
   const auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "ERROR");
-  EXPECT_EQ(boxes[0].text, kTokenTooLong);
+  EXPECT_EQ(boxes[0].text, kTokenTooLong + "\nlong.xtx");
 
-  // The box does not say which list; stderr does, for a quiet inverted list
-  // too (its byte offsets are those of the file).
+  // stderr names the list also for a quiet inverted list (its byte offsets are those of the file).
   std::string inverted = "k " + tooLong;
   for (char& c : inverted) c = static_cast<char>(~static_cast<unsigned char>(c));
   Write("init2/long.fxf", inverted);
@@ -177,7 +176,7 @@ TEST_F(NameListTest, OutOfMemoryIsReported) {
   ASSERT_EQ(boxes.size(), 2u);
   for (const auto& box : boxes) {
     EXPECT_EQ(box.caption, "ERROR");
-    EXPECT_EQ(box.text, kNoMemory);
+    EXPECT_EQ(box.text, kNoMemory + "\nlist.xtx");
   }
 }
 

@@ -58,6 +58,70 @@ TYPED_TEST(ReaderTest, ReadsKeysWithDefaults) {
   EXPECT_EQ(this->Boxes()[0].text, "init\\absent.xtx");
 }
 
+TYPED_TEST(ReaderTest, KeyWithACommaAndNoValueReadsEmpty) {
+  // "filenameCapturePic," must not take "frameTime" as its value.
+  this->Write("init/sample.xtx",
+              "filenameCapturePic,\r\nframeTime 50\r\nfirst 1, second,  \r\n"
+              "trailing,word,\r\nlast,");
+  TypeParam reader;
+  ASSERT_EQ(reader.LoadSetupFile("sample", 8), 1);
+  const char* text = "default";
+  EXPECT_EQ(reader.GetSetupString(&text, "filenameCapturePic"), 1);
+  EXPECT_STREQ(text, "");
+  struct Pair {
+    const char* key;
+    const char* value;
+  };
+  const Pair pairs[] = {{"frameTime", "50"}, {"first", "1"}, {"second", ""},
+                        {"trailing", "word"}, {"last", ""}};
+  for (const Pair& p : pairs) {
+    SCOPED_TRACE(p.key);
+    text = "default";
+    EXPECT_EQ(reader.GetSetupString(&text, p.key), 1);
+    EXPECT_STREQ(text, p.value);
+  }
+  const auto lines = this->host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "init\\sample.xtx: line 1: \"filenameCapturePic\" has nothing after its comma; "
+                      "its value is empty");
+  EXPECT_NE(lines[1].find("line 3: \"second\""), std::string::npos);
+  EXPECT_NE(lines[2].find("line 5: \"last\""), std::string::npos);
+
+  // A data list is no list of pairs: its commas at line ends stay harmless.
+  CNameList data;
+  ASSERT_EQ(data.Load("init\\sample.xtx", false, false), 1);
+  EXPECT_EQ(Tokens(data), (std::vector<std::string>{"filenameCapturePic", "frameTime", "50", "first",
+                                                    "1", "second", "trailing", "word", "last"}));
+}
+
+TEST_F(SetupTest, KeysNothingAskedForAreListed) {
+  CNameList::ForgetSettingsKeys();
+  Write("init/game.xtx", "frameTime 50\r\nstartupJumpScrptFlag 1\r\nnoticeFlag 1\r\n");
+  Write("init/other.xtx", "used 1\r\n");
+  {
+    // Two readers of one file, and a second file: a key counts as asked
+    // when any reader asked for it, in any letter case.
+    CSetupList first, second, other;
+    ASSERT_EQ(first.LoadSetupFile("game", 8), 1);
+    ASSERT_EQ(second.LoadSetupFile("game", 8), 1);
+    ASSERT_EQ(other.LoadSetupFile("other", 8), 1);
+    int value = 0;
+    first.GetSetupInt(&value, "FRAMETIME");
+    second.GetSetupInt(&value, "noticeFlag");
+    second.GetSetupInt(&value, "startupJumpScriptFlag");  // not in the file
+    other.GetSetupInt(&value, "used");
+  }
+  host_->ClearDebugLines();
+  CNameList::ReportUnaskedKeys();
+  EXPECT_EQ(host_->DebugLines(),
+            (std::vector<std::string>{"init\\game.xtx: line 2: nothing asked for the key "
+                                      "\"startupJumpScrptFlag\" (is it misspelt?)\n"}));
+  CNameList::ForgetSettingsKeys();
+  host_->ClearDebugLines();
+  CNameList::ReportUnaskedKeys();
+  EXPECT_TRUE(host_->DebugLines().empty());
+}
+
 TEST_F(SetupTest, IntegerConversion) {
   struct Case {
     const char* text;

@@ -169,6 +169,7 @@ TEST_F(BgmStreamTest, NamesThatDoNotPlayAreSkippedAndAListOfNoneEndsAtOnce) {
       {"good [0:gone]", 0, 1},
   };
   CBgmStream& s = Make();
+  host_->ClearErrorLines();
   for (const Case& c : cases) {
     dir_.Write("wgq/list.mml", c.list);
     ASSERT_EQ(s.Play("list", c.loops, 0, 0), 1) << c.list;
@@ -178,7 +179,13 @@ TEST_F(BgmStreamTest, NamesThatDoNotPlayAreSkippedAndAListOfNoneEndsAtOnce) {
     EXPECT_EQ(s.IsPlaying(), 0) << c.list;
   }
   EXPECT_TRUE(host_->Boxes().empty());
+  // A name that is in a list but not on disk, and one that is nowhere.
+  EXPECT_EQ(host_->ErrorLines().front(), "wgq\\gone1.wgq: the file cannot be opened; the music is not played");
+  host_->ClearErrorLines();
   EXPECT_EQ(s.Play("nothing", 0, 0, 0), 0);
+  EXPECT_EQ(host_->ErrorLines(),
+            std::vector<std::string>{"wgq\\nothing.wgq: there is neither this file nor a list wgq\\nothing.mml; "
+                                     "the music is not played"});
 }
 
 TEST_F(BgmStreamTest, AFadeInRisesInTenthsOfASecond) {
@@ -427,6 +434,9 @@ TEST_F(BgmStreamTest, MusicNotAt44100HzStereoIsRefusedWithABox) {
   EXPECT_EQ(boxes[0].caption, "ERROR");
   EXPECT_EQ(boxes[0].text, "wgq\\slow.wgq" + message);
   EXPECT_EQ(s.IsPlaying(), 0);
+  ASSERT_FALSE(host_->ErrorLines().empty());
+  EXPECT_EQ(host_->ErrorLines().back(),
+            "wgq\\slow.wgq: it is 22050 Hz with 2 channels, not 44100 Hz stereo; the music is not played");
 
   // In a list the other pieces play, and the box comes once.
   host_->ClearBoxes();
@@ -446,9 +456,19 @@ TEST_F(BgmStreamTest, FilesThatAreNotMusicEndAtOnce) {
   const std::string good = dir_.Read("wgq/good.wgq");
   dir_.Write("wgq/cut.wgq", good.substr(0, 200));
   CBgmStream& s = Make();
-  for (const char* name : {"junk", "tiny", "cut"}) {
-    ASSERT_EQ(s.Play(name, 0, 0, 0), 1) << name;
-    EXPECT_EQ(s.IsPlaying(), 0) << name;
+  struct Case {
+    const char* name;
+    const char* problem;
+  };
+  const Case cases[] = {{"junk", "it holds no Ogg stream"},
+                        {"tiny", "it is too short for an Ogg stream"},
+                        {"cut", "it ends before its Vorbis headers do"}};
+  for (const Case& c : cases) {
+    host_->ClearErrorLines();
+    ASSERT_EQ(s.Play(c.name, 0, 0, 0), 1) << c.name;
+    EXPECT_EQ(s.IsPlaying(), 0) << c.name;
+    EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{std::string("wgq\\") + c.name + ".wgq: " +
+                                                            c.problem + "; the music is not played"});
   }
   dir_.Write("wgq/list.mml", "junk tiny cut good");
   ASSERT_EQ(s.Play("list", 1, 0, 0), 1);

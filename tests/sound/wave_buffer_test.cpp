@@ -69,6 +69,15 @@ class WaveBufferTest : public testing::Test {
     return std::vector<uint8_t>(w.GetData(), w.GetData() + w.GetDataSize());
   }
 
+  // Exactly one line on stderr, starting and ending as given.
+  void ExpectOneLine(const std::string& start, const std::string& end, const std::string& what) {
+    const auto lines = host_->ErrorLines();
+    ASSERT_EQ(lines.size(), 1u) << what;
+    EXPECT_EQ(lines[0].rfind(start, 0), 0u) << what << ": " << lines[0];
+    EXPECT_TRUE(lines[0].size() >= end.size() && lines[0].compare(lines[0].size() - end.size(), end.size(), end) == 0)
+        << what << ": " << lines[0];
+  }
+
   platform::HeadlessBackend* host_ = nullptr;
   std::unique_ptr<testsupport::TempDir> dir_;
 };
@@ -310,10 +319,12 @@ TEST_F(WaveBufferTest, DamagedFilesFailAndExposeNoEarlierSound) {
     std::vector<uint8_t> bad = pcm;
     d.apply(&bad);
     dir_->Write("vaw/bad.vaw", Str(bad));
+    host_->ClearErrorLines();
     EXPECT_EQ(w.LoadFile("", "bad"), 0) << d.what;
     EXPECT_EQ(w.GetDataSize(), 0) << d.what;
     EXPECT_EQ(w.GetData(), nullptr) << d.what;
     EXPECT_STREQ(w.GetName(), "") << d.what;
+    ExpectOneLine("vaw\\bad.vaw: ", "; the sound is not played", d.what);
   }
 
   // Ogg bodies that are not Vorbis, or stop before their first samples.
@@ -334,15 +345,19 @@ TEST_F(WaveBufferTest, DamagedFilesFailAndExposeNoEarlierSound) {
     std::vector<uint8_t> bad = ogg;
     d.apply(&bad);
     dir_->Write("vaw/bad.vaw", Str(bad));
+    host_->ClearErrorLines();
     EXPECT_EQ(w.LoadFile("", "bad"), 0) << d.what;
     EXPECT_EQ(w.GetDataSize(), 0) << d.what;
+    ExpectOneLine("vaw\\bad.vaw: ", "; the sound is not played", d.what);
   }
   const auto lines = host_->DebugLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "Must not be Vorbis data");
 
-  // Less than 4096 bytes of noise: no page, and nothing said about it.
+  // Less than 4096 bytes of noise: no page, and no debug line about it;
+  // stderr still says the file is bad.
   host_->ClearDebugLines();
+  host_->ClearErrorLines();
   std::vector<uint8_t> small = ogg;
   small.resize(soundtest::kBodyAt);
   auto n = noise(1000);
@@ -350,6 +365,7 @@ TEST_F(WaveBufferTest, DamagedFilesFailAndExposeNoEarlierSound) {
   dir_->Write("vaw/bad.vaw", Str(small));
   EXPECT_EQ(w.LoadFile("", "bad"), 0);
   EXPECT_TRUE(host_->DebugLines().empty());
+  ExpectOneLine("vaw\\bad.vaw: ", "; the sound is not played", "small noise");
 }
 
 TEST_F(WaveBufferTest, AStreamThatEndsEarlyIsAsLongAsWhatItGave) {
@@ -413,9 +429,12 @@ TEST_F(WaveBufferTest, DamagedPacksFail) {
     c.apply(&pack, &index);
     dir_->Write("cdvaw/pq.vpk", Str(pack));
     dir_->Write("cdvaw/pq.vtb", Str(index));
+    host_->ClearErrorLines();
     CWaveBuffer w;  // alone, so the index is read afresh
     EXPECT_EQ(w.LoadVoicePack("pq0001"), 0) << c.what;
     EXPECT_EQ(w.GetDataSize(), 0) << c.what;
+    // One line on stderr names the index or the pack, and what is wrong.
+    ExpectOneLine("cdvaw\\pq.v", "", c.what);
   }
 }
 

@@ -302,6 +302,7 @@ class Parser {
     w_.push_back(static_cast<uint32_t>(code));
     w_.insert(w_.end(), operands.begin(), operands.end());
     ++records_;
+    recordLines_[at] = lastLine_;
     return at;
   }
 
@@ -727,6 +728,7 @@ class Parser {
     } else if (word == ".words") {
       Next();
       EnsureHeader();
+      rawWords_ = true;
       while (!AtStatementEnd()) w_.push_back(Constant());
     } else {
       Emit(kClassExpression, 0, Expression());
@@ -828,7 +830,8 @@ class Parser {
       }
     }
     auto shapeError = [&](const char* wanted) {
-      ErrorAt(lastLine_, Format("command 0x%08X takes %s", static_cast<unsigned>(code), wanted));
+      const std::string name = command.mnemonic ? std::string(" (") + command.mnemonic + ")" : "";
+      ErrorAt(lastLine_, Format("command 0x%08X%s takes %s", static_cast<unsigned>(code), name.c_str(), wanted));
     };
     const uint32_t first = words.empty() ? 0 : words[0];
     const std::string text = texts.empty() ? std::string() : texts[0];
@@ -852,6 +855,16 @@ class Parser {
           shapeError("numbers");
         } else if (texts.size() > 1) {
           shapeError("numbers and at most one string");
+        }
+        if (words.size() < command.minCount || words.size() > command.maxCount) {
+          const std::string wanted =
+              command.minCount == command.maxCount ? std::to_string(command.minCount)
+              : command.maxCount == kAnyCount      ? "at least " + std::to_string(command.minCount)
+                                                   : std::to_string(command.minCount) + " to " +
+                                                         std::to_string(command.maxCount);
+          shapeError((wanted + (command.maxCount == 1 ? " number" : " numbers") + ", not " +
+                      std::to_string(words.size()))
+                         .c_str());
         }
         if (texts.size() == 1 && command.cls == kClassCommand) {
           Emit(kClassNotice, code, {0, String(text)});
@@ -917,6 +930,7 @@ class Parser {
     info.number = static_cast<int>(labelWords_.size());
     info.word = static_cast<int>(w_.size());
     labelWords_.push_back(info.word);
+    labelLines_.push_back(name.line);
     labels_[name.text] = info;
   }
 
@@ -987,6 +1001,108 @@ class Parser {
     w_[static_cast<size_t>(record) + 2] = static_cast<uint32_t>(chain ? kIf : kIfOnly);
   }
 
+  // --- flow ---
+  // The record after the body that starts at `at`: past the block when the
+  // body is one, else past its one record.
+  size_t AfterBody(size_t at) const {
+    const size_t end = w_.size();
+    if (at + 3 >= end || w_[at] < 3) return end;
+    const bool block = static_cast<int32_t>(w_[at + 1]) == kClassControl &&
+                       static_cast<int32_t>(w_[at + 2]) == kBlockOpen;
+    return at + (block && w_[at] >= 4 ? w_[at + 3] : w_[at]);
+  }
+
+  // Warns on every record after which the run can reach the end of the
+  // code: the interpreter stops there for good and the game waits for
+  // ever. The entries are the start and every label (the game can jump to
+  // any); a case body is entered from outside too.
+  void WarnRunOffEnd() {
+    // Raw words can be anything: no flow is known.
+    if (rawWords_) return;
+    const size_t end = w_.size();
+    std::vector<char> seen(end, 0);
+    std::vector<std::pair<size_t, int>> work;  // (word, line of the step that led there)
+    work.push_back({0, 1});
+    for (size_t i = 0; i < labelWords_.size(); ++i)
+      work.push_back({static_cast<size_t>(labelWords_[i]), labelLines_[i]});
+    std::set<int> lines;
+    while (!work.empty()) {
+      const auto [at, from] = work.back();
+      work.pop_back();
+      if (at >= end) {
+        lines.insert(from);
+        continue;
+      }
+      if (seen[at]) continue;
+      seen[at] = 1;
+      const auto found = recordLines_.find(static_cast<int>(at));
+      const int line = found != recordLines_.end() ? found->second : 1;
+      // The header's words are written last.
+      const uint32_t length = at == 0 ? static_cast<uint32_t>(headerLength_) : w_[at];
+      // A record that does not fit is reported elsewhere, or is raw.
+      if (length < 3 || at + length > end) return;
+      const int32_t cls = static_cast<int32_t>(w_[at + 1]);
+      const int32_t code = static_cast<int32_t>(w_[at + 2]);
+      const size_t next = at + length;
+      auto go = [&](size_t to) { work.push_back({to, line}); };
+      if (at == 0 || cls != kClassControl) {
+        go(next);
+        continue;
+      }
+      switch (code) {
+        case kStopHere5:
+        case kStopHere6:
+        case kStopAfterB:
+        case kReturn:
+          break;
+        case kGoto:
+          go(length >= 4 ? w_[at + 3] : end);
+          break;
+        case kCall:
+          if (length >= 4 && w_[at + 3] < labelWords_.size())
+            go(static_cast<size_t>(labelWords_[w_[at + 3]]));
+          go(next);
+          break;
+        case kIfOnly:
+          go(next);
+          go(AfterBody(next));
+          break;
+        case kIf: {
+          // The false way runs down the chain: past each body, into an
+          // else's body, or on after the last branch.
+          go(next);
+          size_t q = AfterBody(next);
+          while (q + 3 < end && static_cast<int32_t>(w_[q + 1]) == kClassControl &&
+                 static_cast<int32_t>(w_[q + 2]) == kElsif) {
+            go(q + w_[q]);
+            q = AfterBody(q + w_[q]);
+          }
+          if (q + 3 < end && static_cast<int32_t>(w_[q + 1]) == kClassControl &&
+              static_cast<int32_t>(w_[q + 2]) == kElse)
+            q += w_[q];
+          go(q);
+          break;
+        }
+        case kCase:
+          go(next);
+          go(AfterBody(next));
+          break;
+        case kElsif:
+        case kElse:
+          go(AfterBody(next));
+          break;
+        default:
+          if (code == kReplaceScript) break;
+          go(next);
+          break;
+      }
+    }
+    for (int line : lines)
+      out_->warnings.push_back(Format("line %d: the script can run off its end after this line "
+                                      "(end it with exitscript, endgame or jumpscript)",
+                                      line));
+  }
+
   // --- tables ---
   // A table of word values; 0 (absent) when it has no entries.
   uint32_t Table(const std::vector<int>& values) {
@@ -1006,6 +1122,7 @@ class Parser {
       }
       w_[f.at] = static_cast<uint32_t>(f.number ? found->second.number : found->second.word);
     }
+    WarnRunOffEnd();
     w_.push_back(0);  // end of code
 
     const bool resume = headerLength_ >= kHeaderResumeLength;
@@ -1071,6 +1188,9 @@ class Parser {
   std::map<std::string, int32_t> consts_;
   std::map<std::string, LabelInfo> labels_;
   std::vector<int> labelWords_;
+  std::vector<int> labelLines_;
+  std::map<int, int> recordLines_;  // word of a record -> its source line
+  bool rawWords_ = false;
   std::vector<Fixup> fixups_;
   std::vector<int> blocks_;
   std::vector<int> callSites_, systemCalls_, stops_;

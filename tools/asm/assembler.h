@@ -27,6 +27,8 @@ struct Assembly {
   std::map<std::string, LabelInfo> labels;
   // "line N: message", in source order; empty when the text assembled.
   std::vector<std::string> errors;
+  // "line N: message": what assembles but is likely wrong.
+  std::vector<std::string> warnings;
 
   bool ok() const { return errors.empty(); }
   // The file: every word XORed with the key, little-endian.

@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const zasm::Assembly assembly = zasm::Assemble(input);
+  for (const std::string& w : assembly.warnings)
+    std::fprintf(stderr, "%s: warning: %s\n", first.c_str(), w.c_str());
   if (!assembly.ok()) {
     for (const std::string& e : assembly.errors) std::fprintf(stderr, "%s: %s\n", first.c_str(), e.c_str());
     return 1;
