@@ -8,6 +8,7 @@
 
 #include "bench/support/game_folder.h"
 #include "bench/support/memcpy_reference.h"
+#include "bench/support/picture_loader.h"
 #include "effect/effectmanager.h"
 #include "effect/effectmoviewarp.h"
 #include "effectrunner.h"
@@ -31,6 +32,7 @@ void WithEffect(benchmark::State& state, int number, std::vector<int> values, Dr
   if (!work.Ok()) return;
   const std::string& folder = work.Path();
   {
+    benchsupport::PictureLoaderScope loader;
     CScreenBuffer screen(kW, kH, 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;
