@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -176,6 +177,18 @@ const TurnTable& Turns() {
 // functions, of theta's rounding and of the products, with a wide margin.
 constexpr double kMarginPerUnit = 1.0 / (int64_t{1} << 44);
 
+// ClampToInt of a scaled distance, which is never negative, in a form the
+// vector lanes take.
+inline int32_t ScaledToInt(double t) {
+  constexpr double kIntMax = INT_MAX;
+  return static_cast<int32_t>(t < kIntMax ? t : kIntMax);
+}
+
+// Divided by a distance plus this, rr stays finite at the centre (whose
+// pixel is never sure) and is divided by the distance itself elsewhere:
+// distances are 0 or at least 1, which the addend leaves as they are.
+constexpr double kCentreAddend = 1e-300;
+
 // Offsets beyond this size are left to the library's cosine and sine, so
 // every conversion to int stays defined.
 constexpr double kFastLimit = 1 << 30;
@@ -188,18 +201,23 @@ struct CEffectMovieWarp::Work {
   // Cosine and sine of the frame's turn by rr10, when the frame has them.
   std::vector<double> turnCos, turnSin;
   // Per pixel of the row.
-  std::vector<double> radius, divisor, cosine, sine;
+  std::vector<double> radius, cosine, sine;
   std::vector<int32_t> rr, rr10, offsetX, offsetY, sure;
   // The picture pixel drawn; kOutside, or kUnsure until it is worked out
   // through the library's cosine and sine.
+  // kAhead entries past the row's end, kOutside.
   std::vector<int64_t> at;
   static constexpr int64_t kOutside = -1, kUnsure = -2;
+  // The picture points of a row are scattered: each is fetched this many
+  // pixels ahead of its drawing.
+  static constexpr int kAhead = 16;
 
   void Resize(int width) {
     const size_t n = static_cast<size_t>(width);
-    for (std::vector<double>* v : {&radius, &divisor, &cosine, &sine}) v->resize(n);
+    for (std::vector<double>* v : {&radius, &cosine, &sine}) v->resize(n);
     for (std::vector<int32_t>* v : {&rr, &rr10, &offsetX, &offsetY, &sure}) v->resize(n);
-    at.resize(n);
+    at.resize(n + kAhead);
+    std::fill(at.begin() + static_cast<std::ptrdiff_t>(n), at.end(), kOutside);
   }
 };
 
@@ -221,23 +239,7 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
   }
 }
 
-namespace {
-
-// ClampToInt of a scaled distance, which is never negative, in a form the
-// vector lanes take.
-inline int32_t ScaledToInt(double t) {
-  constexpr double kIntMax = INT_MAX;
-  return static_cast<int32_t>(t < kIntMax ? t : kIntMax);
-}
-
-// The picture points of a row are scattered: each is fetched this many
-// pixels ahead of its drawing.
-constexpr int kAhead = 16;
-
-}  // namespace
-
-// Row y's distances r (and a divisor: r, or 1 at the centre) and scaled
-// distances rr and rr10.
+// Row y's distances r and scaled distances rr and rr10.
 void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   Work& w = *work_;
   const double dy = static_cast<double>(y - s.cy);
@@ -245,7 +247,6 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   const double inv = s.inv;
   const int width = s.width;
   double* radius = w.radius.data();
-  double* divisor = w.divisor.data();
   int32_t* rrs = w.rr.data();
   int32_t* rr10s = w.rr10.data();
   packedwords::Run([=] {
@@ -255,8 +256,6 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
       const double t = r * inv;
       const int32_t rr = ScaledToInt(t);
       radius[x] = r;
-      // Distances are 0 (the centre, never sure) or at least 1.
-      divisor[x] = r < 1.0 ? 1.0 : r;
       rrs[x] = rr < 1 ? 1 : rr;
       rr10s[x] = ScaledToInt(t * 10);
     }
@@ -275,7 +274,6 @@ void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
   const int32_t originY = static_cast<int32_t>(s.originY);
   const int32_t pw = s.pw, ph = s.ph;
   const double* radius = w.radius.data();
-  const double* divisor = w.divisor.data();
   const int32_t* rrs = w.rr.data();
   const double* cosine = w.turnCos.data();
   const double* sine = w.turnSin.data();
@@ -284,7 +282,7 @@ void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
       const double dx = firstDx + x;
-      const double k = static_cast<double>(rrs[x]) / divisor[x];
+      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
       // Scaled distances here stay below the screen's size, and offsets
       // with them.
       const double c = cosine[rr10s[x]], sn = sine[rr10s[x]];
@@ -314,7 +312,6 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
   const double firstDx = static_cast<double>(-s.cx);
   const int width = s.width;
   const double* radius = w.radius.data();
-  const double* divisor = w.divisor.data();
   const int32_t* rrs = w.rr.data();
   const int32_t* rr10s = w.rr10.data();
   double* cosine = w.cosine.data();
@@ -340,7 +337,7 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
       const double dx = firstDx + x;
-      const double k = static_cast<double>(rrs[x]) / divisor[x];
+      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
       const double ax = (dx * cosine[x] - dy * sine[x]) * k + 0.5;
       const double ay = (dx * sine[x] + dy * cosine[x]) * k + 0.5;
       // Held inside the range so the conversions stay defined; a held
@@ -424,9 +421,9 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
     // first through the library's cosine and sine.
     uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
     for (int x = 0; x < s.width; ++x) {
-      if (x + kAhead < s.width && at[x + kAhead] >= 0) {
-        __builtin_prefetch(s.mask + at[x + kAhead]);
-        __builtin_prefetch(s.source + at[x + kAhead]);
+      if (at[x + Work::kAhead] >= 0) {
+        __builtin_prefetch(s.mask + at[x + Work::kAhead]);
+        __builtin_prefetch(s.source + at[x + Work::kAhead]);
       }
       if (at[x] == Work::kUnsure) {
         const Offset offset =
