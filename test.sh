@@ -3,8 +3,9 @@
 # UndefinedBehaviorSanitizer, and runs every test through CTest: each case
 # alone, and each test binary whole in one process (label "whole"). Then the
 # threaded tests under ThreadSanitizer; the optimised build with its tests,
-# each test binary run whole; and the fuzz targets built with clang, each run
-# briefly, also through CTest.
+# each test binary run whole, and each benchmark binary run once briefly
+# (label "bench"); and the fuzz targets built with clang, each run briefly,
+# also through CTest.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -32,6 +33,9 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --output-on-
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_TESTS=ON -DZOR_BENCH=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -j "$jobs" --output-on-failure --timeout 600 -L whole
+# Every benchmark binary once, each benchmark for the shortest time: one
+# whose set-up fails exits non-zero and fails here.
+ctest --test-dir build/release -j "$jobs" --output-on-failure --timeout 600 -L bench
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

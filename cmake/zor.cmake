@@ -118,14 +118,22 @@ function(zor_fuzz name)
 endfunction()
 
 # zor_bench(<name> SOURCES ... [DEPS ...])
+# A Google Benchmark binary whose main (bench/support/bench_main.cpp) exits
+# with 1 when a benchmark reports an error. In an optimised build CTest runs
+# it once, each benchmark for the shortest time (entry "bench.<name>",
+# label "bench"), so a benchmark whose set-up fails fails the suite.
 function(zor_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   find_package(benchmark REQUIRED)
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/bench/support/bench_main.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   zor_warnings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+  if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+    add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0)
+    set_tests_properties(bench.${name} PROPERTIES LABELS bench)
+  endif()
 endfunction()
 
 # selected is true unless ZOR_ONLY names folders and none is a prefix of name.

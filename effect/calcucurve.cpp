@@ -8,13 +8,6 @@
 
 #include "setup/random.h"
 
-int ClampToInt(double v) {
-  if (!(v == v)) return 0;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(v);
-}
-
 int ScaledValue(int v, int k, int divisor) {
   const int64_t product = int64_t{v} * k / (divisor == 0 ? 1 : divisor);
   return static_cast<int>(std::clamp<int64_t>(product, INT_MIN, INT_MAX));

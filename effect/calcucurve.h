@@ -9,11 +9,19 @@
 // slow rise and fall, 10 two teeth then one slow ramp; others linear).
 #pragma once
 
+#include <climits>
+
 // Jitter draws from crt::rand. The last argument is not used (callers pass 0).
 int CalcuCurve(int counter, int length, int from, int to, int ramp, int code, int ignored = 0);
 
-// A double truncated toward zero into the int range (NaN gives 0).
-int ClampToInt(double v);
+// A double truncated toward zero into the int range (NaN gives 0). Inline:
+// pixel loops call it for every pixel.
+inline int ClampToInt(double v) {
+  if (!(v == v)) return 0;
+  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(v);
+}
 
 // A script value times k (and divided by `divisor`, truncated), formed in
 // 64 bits and held to the int range: what effects pass to CalcuCurve.

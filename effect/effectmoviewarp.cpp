@@ -1,10 +1,16 @@
 #include "effect/effectmoviewarp.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
+#include "effect/packedpixel.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -92,19 +98,45 @@ bool CEffectMovieWarp::Prepare(const EffectChannel& record, Setup* s) {
 
 namespace {
 
-// Screen pixel `out` from the picture point its distance r and direction
-// theta from the centre lead to.
-inline void WarpPixel(const CEffectMovieWarp::Frame& f, double inv, int64_t half10,
-                      int64_t originX, int64_t originY, int pw, int ph, const uint32_t* source,
-                      const uint8_t* mask, double r, double theta, uint32_t* out) {
+// The source point's offset from the whirl's origin.
+struct Offset {
+  int64_t x = 0, y = 0;
+};
+
+// The frame's angle for a pixel whose scaled distance, in tenths, is rr10:
+// twist x rr10 / (half x 10) in integers, reduced by the remainder of 360
+// that keeps its sign.
+inline int64_t TurnDegrees(const CEffectMovieWarp::Frame& f, int64_t rr10, int64_t half10) {
+  return f.twist * rr10 / half10 % 360;
+}
+
+inline double TurnRadians(int64_t angle) { return static_cast<double>(angle) / 360 * 6.28318; }
+
+// The offset of the pixel at distance r and direction theta from the centre:
+// its scaled distance turned by the frame's angle, through the library's
+// cosine and sine.
+inline Offset PlainOffset(const CEffectMovieWarp::Frame& f, double inv, int64_t half10, double r,
+                          double theta) {
   const int64_t rr = std::max(ClampToInt(r * inv), 1);
   const int64_t rr10 = ClampToInt(r * inv * 10);
-  const int64_t angle = f.twist * rr10 / half10 % 360;
-  const double phi = static_cast<double>(angle) / 360 * 6.28318;
-  const int64_t sx = originX + ClampToInt(std::cos(theta + phi) * rr + 0.5);
-  const int64_t sy = originY + ClampToInt(std::sin(theta + phi) * rr + 0.5);
-  if (sx < 0 || sy < 0 || sx >= pw || sy >= ph) return;
-  const size_t at = static_cast<size_t>(sy) * pw + static_cast<size_t>(sx);
+  const double phi = TurnRadians(TurnDegrees(f, rr10, half10));
+  return {ClampToInt(std::cos(theta + phi) * rr + 0.5),
+          ClampToInt(std::sin(theta + phi) * rr + 0.5)};
+}
+
+// Where in the picture the point at `offset` from the origin lies; -1
+// outside the picture.
+inline int64_t PictureIndex(int64_t originX, int64_t originY, int pw, int ph, Offset offset) {
+  const int64_t sx = originX + offset.x;
+  const int64_t sy = originY + offset.y;
+  if (sx < 0 || sy < 0 || sx >= pw || sy >= ph) return -1;
+  return sy * pw + sx;
+}
+
+// Screen pixel `out` from picture pixel `at`, through its mask value at the
+// frame's opacity.
+inline void DrawFrom(const CEffectMovieWarp::Frame& f, const uint32_t* source,
+                     const uint8_t* mask, size_t at, uint32_t* out) {
   uint32_t m = mask[at];
   if (m == 0) return;
   if (f.opacity != 100) m = m * static_cast<uint32_t>(f.opacity) / 100;
@@ -122,7 +154,74 @@ inline void WarpPixel(const CEffectMovieWarp::Frame& f, double inv, int64_t half
   *out = blended;
 }
 
+// Cosine and sine of the turn for every angle from -359 to 359 degrees.
+struct TurnTable {
+  static constexpr int kLowest = -359;
+  double cos[719], sin[719];
+  TurnTable() {
+    for (int i = 0; i < 719; ++i) {
+      cos[i] = std::cos(TurnRadians(i + kLowest));
+      sin[i] = std::sin(TurnRadians(i + kLowest));
+    }
+  }
+};
+
+const TurnTable& Turns() {
+  static const TurnTable table;
+  return table;
+}
+
+// Bound on how far (dx cos phi - dy sin phi) x rr / r and cos(theta + phi)
+// x rr, each plus 0.5 and rounded the way doubles round, can differ, per
+// unit of rr + 1: a few units in the last place of the library's
+// functions, of theta's rounding and of the products, with a wide margin.
+constexpr double kMarginPerUnit = 1.0 / (int64_t{1} << 44);
+
+// ClampToInt of a scaled distance, which is never negative, in a form the
+// vector lanes take.
+inline int32_t ScaledToInt(double t) {
+  constexpr double kIntMax = INT_MAX;
+  return static_cast<int32_t>(t < kIntMax ? t : kIntMax);
+}
+
+// Divided by a distance plus this, rr stays finite at the centre (whose
+// pixel is never sure) and is divided by the distance itself elsewhere:
+// distances are 0 or at least 1, which the addend leaves as they are.
+constexpr double kCentreAddend = 1e-300;
+
+// Offsets beyond this size are left to the library's cosine and sine, so
+// every conversion to int stays defined.
+constexpr double kFastLimit = 1 << 30;
+
 }  // namespace
+
+// What Print works with: the frame's turn by scaled distance and the row
+// being drawn.
+struct CEffectMovieWarp::Work {
+  // Cosine and sine of the frame's turn by rr10, when the frame has them.
+  std::vector<double> turnCos, turnSin;
+  // Per pixel of the row.
+  std::vector<double> radius, cosine, sine;
+  std::vector<int32_t> rr, rr10, offsetX, offsetY, sure;
+  // The picture pixel drawn; kOutside, or kUnsure until it is worked out
+  // through the library's cosine and sine.
+  // kAhead entries past the row's end, kOutside.
+  std::vector<int64_t> at;
+  static constexpr int64_t kOutside = -1, kUnsure = -2;
+  // The picture points of a row are scattered: each is fetched this many
+  // pixels ahead of its drawing.
+  static constexpr int kAhead = 16;
+
+  void Resize(int width) {
+    const size_t n = static_cast<size_t>(width);
+    for (std::vector<double>* v : {&radius, &cosine, &sine}) v->resize(n);
+    for (std::vector<int32_t>* v : {&rr, &rr10, &offsetX, &offsetY, &sure}) v->resize(n);
+    at.resize(n + kAhead);
+    std::fill(at.begin() + static_cast<std::ptrdiff_t>(n), at.end(), kOutside);
+  }
+};
+
+CEffectMovieWarp::~CEffectMovieWarp() = default;
 
 void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
   Setup s;
@@ -132,39 +231,212 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
     const double dy = static_cast<double>(y - s.cy);
     for (int x = 0; x < s.width; ++x) {
       const double dx = static_cast<double>(x - s.cx);
-      WarpPixel(s.f, s.inv, s.half10, s.originX, s.originY, s.pw, s.ph, s.source, s.mask,
-                std::sqrt(dx * dx + dy * dy), std::atan2(dy, dx), row + x);
+      const Offset offset =
+          PlainOffset(s.f, s.inv, s.half10, std::sqrt(dx * dx + dy * dy), std::atan2(dy, dx));
+      const int64_t at = PictureIndex(s.originX, s.originY, s.pw, s.ph, offset);
+      if (at >= 0) DrawFrom(s.f, s.source, s.mask, static_cast<size_t>(at), row + x);
     }
   }
 }
 
-void CEffectMovieWarp::EnsureTable(int64_t cx, int64_t cy, int width, int height) {
-  const size_t n = static_cast<size_t>(width) * height;
-  if (radius_.size() == n && tableCx_ == cx && tableCy_ == cy && tableW_ == width &&
-      tableH_ == height)
-    return;
-  radius_.resize(n);
-  theta_.resize(n);
-  for (int y = 0; y < height; ++y) {
-    const double dy = static_cast<double>(y - cy);
+// Row y's distances r and scaled distances rr and rr10.
+void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
+  Work& w = *work_;
+  const double dy = static_cast<double>(y - s.cy);
+  const double firstDx = static_cast<double>(-s.cx);
+  const double inv = s.inv;
+  const int width = s.width;
+  double* radius = w.radius.data();
+  int32_t* rrs = w.rr.data();
+  int32_t* rr10s = w.rr10.data();
+  packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
-      const double dx = static_cast<double>(x - cx);
-      radius_[static_cast<size_t>(y) * width + x] = std::sqrt(dx * dx + dy * dy);
-      theta_[static_cast<size_t>(y) * width + x] = std::atan2(dy, dx);
+      const double dx = firstDx + x;
+      const double r = std::sqrt(dx * dx + dy * dy);
+      const double t = r * inv;
+      const int32_t rr = ScaledToInt(t);
+      radius[x] = r;
+      rrs[x] = rr < 1 ? 1 : rr;
+      rr10s[x] = ScaledToInt(t * 10);
     }
-  }
-  tableCx_ = cx;
-  tableCy_ = cy;
-  tableW_ = width;
-  tableH_ = height;
+  });
 }
 
+// Row y's picture indices where the frame has its turn by rr10 and
+// offsets, the origin and the picture's size all fit 32 bits, in vector
+// lanes.
+void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
+  Work& w = *work_;
+  const double dy = static_cast<double>(y - s.cy);
+  const double firstDx = static_cast<double>(-s.cx);
+  const int width = s.width;
+  const int32_t originX = static_cast<int32_t>(s.originX);
+  const int32_t originY = static_cast<int32_t>(s.originY);
+  const int32_t pw = s.pw, ph = s.ph;
+  const double* radius = w.radius.data();
+  const int32_t* rrs = w.rr.data();
+  const double* cosine = w.turnCos.data();
+  const double* sine = w.turnSin.data();
+  const int32_t* rr10s = w.rr10.data();
+  int64_t* at = w.at.data();
+  packedwords::Run([=] {
+    for (int x = 0; x < width; ++x) {
+      const double dx = firstDx + x;
+      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+      // Scaled distances here stay below the screen's size, and offsets
+      // with them.
+      const double c = cosine[rr10s[x]], sn = sine[rr10s[x]];
+      const double ax = (dx * c - dy * sn) * k + 0.5;
+      const double ay = (dx * sn + dy * c) * k + 0.5;
+      const int32_t lowX = static_cast<int32_t>(ax - margin);
+      const int32_t lowY = static_cast<int32_t>(ay - margin);
+      const int32_t highX = static_cast<int32_t>(ax + margin);
+      const int32_t highY = static_cast<int32_t>(ay + margin);
+      const int32_t sx = originX + lowX, sy = originY + lowY;
+      const bool inside = (sx >= 0) & (sx < pw) & (sy >= 0) & (sy < ph);
+      const bool sure = (radius[x] > 0) & (lowX == highX) & (lowY == highY);
+      const int32_t placed = !sure ? int32_t{Work::kUnsure}
+                             : inside ? sy * pw + sx
+                                      : int32_t{Work::kOutside};
+      at[x] = placed;
+    }
+  });
+}
+
+// Row y's picture indices for any frame: the turn per pixel (by rr10
+// where the frame has it), offsets held inside the range in vector lanes,
+// then the indices in 64 bits.
+void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
+  Work& w = *work_;
+  const double dy = static_cast<double>(y - s.cy);
+  const double firstDx = static_cast<double>(-s.cx);
+  const int width = s.width;
+  const double* radius = w.radius.data();
+  const int32_t* rrs = w.rr.data();
+  const int32_t* rr10s = w.rr10.data();
+  double* cosine = w.cosine.data();
+  double* sine = w.sine.data();
+  int32_t* offsetX = w.offsetX.data();
+  int32_t* offsetY = w.offsetY.data();
+  int32_t* sure = w.sure.data();
+  // The turn's cosine and sine per pixel.
+  if (!w.turnCos.empty()) {
+    for (int x = 0; x < width; ++x) {
+      cosine[x] = w.turnCos[static_cast<size_t>(rr10s[x])];
+      sine[x] = w.turnSin[static_cast<size_t>(rr10s[x])];
+    }
+  } else {
+    const TurnTable& turns = Turns();
+    for (int x = 0; x < width; ++x) {
+      const size_t turn =
+          static_cast<size_t>(TurnDegrees(s.f, rr10s[x], s.half10) - TurnTable::kLowest);
+      cosine[x] = turns.cos[turn];
+      sine[x] = turns.sin[turn];
+    }
+  }
+  packedwords::Run([=] {
+    for (int x = 0; x < width; ++x) {
+      const double dx = firstDx + x;
+      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+      const double ax = (dx * cosine[x] - dy * sine[x]) * k + 0.5;
+      const double ay = (dx * sine[x] + dy * cosine[x]) * k + 0.5;
+      // Held inside the range so the conversions stay defined; a held
+      // pixel is not sure.
+      const double heldX = ax < -kFastLimit ? -kFastLimit : ax > kFastLimit ? kFastLimit : ax;
+      const double heldY = ay < -kFastLimit ? -kFastLimit : ay > kFastLimit ? kFastLimit : ay;
+      const int32_t lowX = static_cast<int32_t>(heldX - margin);
+      const int32_t lowY = static_cast<int32_t>(heldY - margin);
+      const int32_t highX = static_cast<int32_t>(heldX + margin);
+      const int32_t highY = static_cast<int32_t>(heldY + margin);
+      offsetX[x] = lowX;
+      offsetY[x] = lowY;
+      sure[x] = (ax > -kFastLimit) & (ax < kFastLimit) & (ay > -kFastLimit) & (ay < kFastLimit) &
+                (radius[x] > 0) & (lowX == highX) & (lowY == highY);
+    }
+  });
+  for (int x = 0; x < width; ++x)
+    w.at[static_cast<size_t>(x)] =
+        sure[x] ? PictureIndex(s.originX, s.originY, s.pw, s.ph, {offsetX[x], offsetY[x]})
+                : Work::kUnsure;
+}
+
+// Each pixel's distance r, scaled distances rr and rr10 and the turn's
+// cosine and sine for rr10; cos(theta + phi) as (dx cos phi - dy sin phi)
+// / r and sin(theta + phi) as (dx sin phi + dy cos phi) / r, times rr,
+// which differ from the library's values only in the last places, and
+// whether the truncation comes out the same anywhere within the margin
+// those places allow. Where it might not (and at the centre) the library's
+// cosine and sine decide, so every pixel is PrintPlain's.
 void CEffectMovieWarp::Print(EffectChannel* record, int) {
   Setup s;
   if (!Prepare(*record, &s)) return;
-  EnsureTable(s.cx, s.cy, s.width, s.height);
-  const size_t n = static_cast<size_t>(s.width) * s.height;
-  for (size_t i = 0; i < n; ++i)
-    WarpPixel(s.f, s.inv, s.half10, s.originX, s.originY, s.pw, s.ph, s.source, s.mask,
-              radius_[i], theta_[i], s.screen + i);
+  if (!work_) work_ = std::make_unique<Work>();
+  Work& w = *work_;
+  w.Resize(s.width);
+  // The farthest pixel is a corner.
+  double farthest = 0;
+  for (int64_t x : {int64_t{0}, int64_t{s.width} - 1})
+    for (int64_t y : {int64_t{0}, int64_t{s.height} - 1}) {
+      const double dx = static_cast<double>(x - s.cx), dy = static_cast<double>(y - s.cy);
+      farthest = std::max(farthest, std::sqrt(dx * dx + dy * dy));
+    }
+  const double top = farthest * s.inv;
+  const double margin = (std::min(top, kFastLimit) + 2) * kMarginPerUnit;
+  // The turn by rr10, unless that is longer than the screen has pixels (it
+  // would cost more than the divisions it saves) or than kMaxTurns.
+  constexpr double kMaxTurns = 1 << 18;
+  w.turnCos.clear();
+  w.turnSin.clear();
+  if (top * 10 < std::min(static_cast<double>(s.width) * s.height, kMaxTurns)) {
+    const TurnTable& turns = Turns();
+    const size_t last = static_cast<size_t>(ClampToInt(top * 10));
+    w.turnCos.resize(last + 1);
+    w.turnSin.resize(last + 1);
+    for (size_t rr10 = 0; rr10 <= last; ++rr10) {
+      const int64_t turn = TurnDegrees(s.f, static_cast<int64_t>(rr10), s.half10);
+      w.turnCos[rr10] = turns.cos[static_cast<size_t>(turn - TurnTable::kLowest)];
+      w.turnSin[rr10] = turns.sin[static_cast<size_t>(turn - TurnTable::kLowest)];
+    }
+  }
+  // Scaled distances are then below the screen's size, and with the origin
+  // and the picture's size below 2^30 every index fits 32 bits.
+  constexpr int64_t kSmall = int64_t{1} << 30;
+  const bool narrow = !w.turnCos.empty() && s.originX < kSmall && s.originX > -kSmall &&
+                    s.originY < kSmall && s.originY > -kSmall &&
+                    int64_t{s.pw} * s.ph < INT_MAX;
+  // Each mask value at the frame's opacity.
+  uint8_t weight[256];
+  for (uint32_t m = 0; m < 256; ++m)
+    weight[m] = static_cast<uint8_t>(m * static_cast<uint32_t>(s.f.opacity) / 100);
+  for (int y = 0; y < s.height; ++y) {
+    RowDistances(s, y);
+    if (narrow)
+      RowIndicesNarrow(s, y, margin);
+    else
+      RowIndicesWide(s, y, margin);
+    const double dy = static_cast<double>(y - s.cy);
+    int64_t* at = w.at.data();
+    // Each pixel by DrawFrom's rule, with the opacity's weights looked up
+    // and the three channels blended in one word; an unsure pixel's index
+    // first through the library's cosine and sine.
+    uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
+    for (int x = 0; x < s.width; ++x) {
+      if (at[x + Work::kAhead] >= 0) {
+        __builtin_prefetch(s.mask + at[x + Work::kAhead]);
+        __builtin_prefetch(s.source + at[x + Work::kAhead]);
+      }
+      if (at[x] == Work::kUnsure) {
+        const Offset offset =
+            PlainOffset(s.f, s.inv, s.half10, w.radius[static_cast<size_t>(x)],
+                        std::atan2(dy, static_cast<double>(x - s.cx)));
+        at[x] = PictureIndex(s.originX, s.originY, s.pw, s.ph, offset);
+      }
+      if (at[x] < 0) continue;
+      const uint32_t m = weight[s.mask[at[x]]];
+      if (m == 0) continue;
+      const uint32_t source = s.source[at[x]];
+      screenRow[x] =
+          m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
+    }
+  }
 }

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "effect/effectstart.h"
 
@@ -35,9 +35,10 @@ class CEffectMovieWarp : public CTableStartEffect {
   static const effectstart::ParamDefault kDefaults[];
   static const effectstart::StartTable kTable;
   explicit CEffectMovieWarp(CEffectManager* manager);
+  ~CEffectMovieWarp() override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
-  // Takes each pixel's distance and direction from the centre from a table
-  // kept while the centre and the screen stay the same.
+  // Turns each pixel through a table of the turn's cosine and sine, in
+  // vector lanes, and gives PrintPlain's bytes.
   void Print(EffectChannel* record, int channel) override;
   // The same frame computing everything per pixel (the reference Print
   // is held to).
@@ -55,11 +56,13 @@ class CEffectMovieWarp : public CTableStartEffect {
   struct Setup;
   // False when the record's picture cannot be drawn.
   bool Prepare(const EffectChannel& record, Setup* setup);
-  void EnsureTable(int64_t cx, int64_t cy, int width, int height);
+  // Steps of Print for row y (see there): the distances, then the turn and
+  // the picture indices (Work::kUnsure where the library's cosine and sine
+  // must decide).
+  void RowDistances(const Setup& setup, int y);
+  void RowIndicesNarrow(const Setup& setup, int y, double margin);
+  void RowIndicesWide(const Setup& setup, int y, double margin);
 
-  // Distance and direction of every screen pixel from the centre the table
-  // was made for.
-  std::vector<double> radius_, theta_;
-  int64_t tableCx_ = 0, tableCy_ = 0;
-  int tableW_ = 0, tableH_ = 0;
+  struct Work;
+  std::unique_ptr<Work> work_;
 };

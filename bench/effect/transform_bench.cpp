@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/support/game_folder.h"
+#include "bench/support/picture_loader.h"
 #include "effect/effectmanager.h"
 #include "effectrunner.h"
 #include "graphics/allgraphics.h"
@@ -29,6 +30,7 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
   if (!work.Ok()) return;
   const std::string& folder = work.Path();
   {
+    benchsupport::PictureLoaderScope loader;
     CScreenBuffer screen(kW, kH, 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/support/memcpy_reference.h"
+#include "bench/support/unavailable.h"
 
 #include "dwqwriter.h"
 #include "graphics/blendrows.h"
@@ -259,7 +260,7 @@ void JpegPhotos(benchmark::State& state, dwqtool::JpegSampling sampling, Decoder
                 bool wide = true) {
   const Streams& set = Photos(sampling);
   if (set.empty()) {
-    state.SkipWithError("no photographs: run bench/graphics/photos.sh");
+    benchsupport::SkipUnavailable(state, "no photographs: run bench/graphics/photos.sh");
     return;
   }
   state.counters["photos"] = static_cast<double>(set.size());

@@ -11,6 +11,7 @@
 #include "effect/effectmoviewarp.h"
 #include "effect/effectregistry.h"
 #include "effect_fixture.h"
+#include "graphics/blendrows.h"
 
 namespace effect_test {
 namespace {
@@ -292,32 +293,63 @@ TEST_F(EffectTest, WarpTwistAndZoomExtremesStayDefined) {
   EXPECT_LE(f.opacity, 100);
 }
 
-TEST_F(EffectTest, WarpTableGivesThePlainLoopsBytes) {
-  ChannelPicture(5, kW + 9, kH - 5, Coordinates, [](int x, int y) {
-    return static_cast<uint8_t>((x * 31 + y * 7) % 256);
-  });
-  auto* warp = static_cast<CEffectMovieWarp*>(manager_->GetEffect(105));
-  const std::vector<std::vector<int>> starts = {
-      {20, kW / 2, kH / 2, 180, 0, 0, 0, 100, 100, 0, 0, 100, 100},
-      {20, 3, 40, 720, 0, 75, 3, 40, 90, 30, 0, 250, 30},
-      {20, -30, 10, -400, 0, 4, 5, 100, 100, 0, 0, 60, 140},
-      {20, 3, 40, 90, 0, 0, 0, 100, 50, 0, 0, 100, 100},
+// Print (vector lanes, tables of the turn, the library's cosine and sine
+// only where a truncation is close) against the per-pixel reference, on
+// every frame of each run: frames with a turn index and 32-bit picture
+// indices, and frames without (zoomed far out, a centre or a draw position
+// far away, twists at the ends of the int range); with the 256-bit lanes
+// and without them; on the fixture's screen and on a wider one.
+TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
+  struct Case {
+    std::vector<int> values;
+    int drawX, drawY;
   };
-  const int at[4] = {-4, 6, kW, kH};
-  manager_->SetRect(5, 5, at);
-  for (const auto& values : starts)
-    for (int counter : {0, 7, 20}) {
-      ASSERT_EQ(Start(5, 105, values), 1);
-      manager_->GetChannel(5)->Counter() = counter;
-      std::vector<uint32_t> plain(size_t{kW} * kH), table(size_t{kW} * kH);
-      for (int i = 0; i < kW * kH; ++i) CScreenBuffer::GetBuffer()[i] = 0x0A0B0C + i;
-      warp->PrintPlain(manager_->GetChannel(5), 5);
-      std::copy_n(CScreenBuffer::GetBuffer(), kW * kH, plain.begin());
-      for (int i = 0; i < kW * kH; ++i) CScreenBuffer::GetBuffer()[i] = 0x0A0B0C + i;
-      warp->Print(manager_->GetChannel(5), 5);
-      std::copy_n(CScreenBuffer::GetBuffer(), kW * kH, table.begin());
-      EXPECT_EQ(plain, table) << values[1] << "," << values[2] << " at " << counter;
-    }
+  const std::vector<Case> cases = {
+      {{20, kW / 2, kH / 2, 180, 0, 0, 0, 100, 100, 0, 0, 100, 100}, -4, 6},
+      {{20, 3, 40, 720, 0, 75, 3, 40, 90, 30, 0, 250, 30}, -4, 6},
+      {{20, -30, 10, -400, 0, 4, 5, 100, 100, 0, 0, 60, 140}, 7, -3},
+      {{20, 3, 40, 90, 0, 0, 0, 100, 50, 0, 0, 100, 100}, 0, 0},
+      {{20, kW / 2, kH / 2, 360, 0, 0, 0, 100, 100, 0, 0, 1, 1}, 0, 0},
+      {{20, 100000, -70000, INT_MAX, 0, 0, 0, 100, 100, 0, 0, 100, 100}, -99990, 70010},
+      {{20, INT_MIN, INT_MAX, INT_MIN, 0, 0, 0, 100, 100, 0, 0, INT_MAX, INT_MIN}, 0, 0},
+      {{20, 20, 20, 200, 0, 0, 0, 100, 100, 0, 0, 100, 100}, INT_MIN / 2, 0},
+  };
+  auto* warp = static_cast<CEffectMovieWarp*>(manager_->GetEffect(105));
+  auto compare = [&](int w, int h, const std::vector<Case>& run) {
+    for (const Case& c : run)
+      for (int counter = 0; counter <= c.values[0]; ++counter) {
+        const int at[4] = {c.drawX, c.drawY, w, h};
+        manager_->SetRect(5, 5, at);
+        ASSERT_EQ(Start(5, 105, c.values), 1);
+        manager_->GetChannel(5)->Counter() = counter;
+        const size_t n = static_cast<size_t>(w) * h;
+        std::vector<uint32_t> plain(n), fast(n);
+        for (uint32_t* out : {plain.data(), fast.data()}) {
+          for (size_t i = 0; i < n; ++i) CScreenBuffer::GetBuffer()[i] = static_cast<uint32_t>(0x0A0B0C + i * 77);
+          if (out == plain.data())
+            warp->PrintPlain(manager_->GetChannel(5), 5);
+          else
+            warp->Print(manager_->GetChannel(5), 5);
+          std::copy_n(CScreenBuffer::GetBuffer(), n, out);
+        }
+        ASSERT_EQ(plain, fast) << c.values[1] << "," << c.values[2] << " twist " << c.values[3]
+                               << " at frame " << counter << ", " << w << " x " << h;
+      }
+  };
+  auto mask = [](int x, int y) { return static_cast<uint8_t>((x * 31 + y * 7) % 256); };
+  ChannelPicture(5, kW + 9, kH - 5, Coordinates, mask);
+  compare(kW, kH, cases);
+  blendrows::AllowWideRows(false);
+  compare(kW, kH, cases);
+  blendrows::AllowWideRows(true);
+
+  constexpr int kWideW = 320, kWideH = 200;
+  screen_.reset();
+  screen_ = std::make_unique<CScreenBuffer>(kWideW, kWideH, 0);
+  ChannelPicture(5, kWideW + 9, kWideH - 5, Coordinates, mask);
+  compare(kWideW, kWideH,
+          {{{20, 160, 100, 360, 0, 0, 0, 70, 100, 0, 0, 150, 50}, 0, 0},
+           {{20, 17, 180, -1000, 0, 0, 0, 100, 100, 0, 0, 30, 300}, 3, 1}});
 }
 
 // --- #113 ---
