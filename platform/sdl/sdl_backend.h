@@ -64,18 +64,25 @@ class SdlWindow : public Window {
   // another size is presented.
   int GameWidth() const { return gameW_; }
   int GameHeight() const { return gameH_; }
-  // The last composed frame as presented (0x00RRGGBB, width * height).
-  const std::vector<uint32_t>& FrameCopy() const { return frame_; }
+  // The last composed frame as presented (0x00RRGGBB, width * height);
+  // empty before the first frame.
+  std::vector<uint32_t> FrameCopy();
   bool HasRenderer() const { return renderer_ != nullptr; }
   // Frames presented so far (an input script's frame numbers count these).
   long long PresentCount() const { return presents_; }
+  // How the frame's texture is sampled when drawn into the window.
+  SDL_ScaleMode TextureScaleMode() const { return scaleMode_; }
 
  private:
   SdlWindow(SdlBackend* owner, SDL_Window* window, const WindowDesc& desc);
   bool CreateRenderer();
   void DestroyRenderer();
-  bool CreateTexture();
-  bool UploadAll();
+  // Makes the frame's texture and fills it with the whole frame.
+  bool CreateTexture(const FrameView& frame);
+  // Copies one (clipped) rectangle of the frame into the kept copy.
+  void CopyRect(const FrameView& frame, const SDL_Rect& r);
+  // The frame as presented: read back from the texture, or the kept copy.
+  bool ReadFrame(std::vector<uint32_t>* out);
   void DropOverlayTextures();
   void BuildOverlayTextures();
   void DrawOverlay(const Viewport& view);
@@ -88,6 +95,11 @@ class SdlWindow : public Window {
   SDL_Window* window_;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  SDL_ScaleMode scaleMode_ = SDL_ScaleModeNearest;
+  // The presented frame is kept here only when the renderer cannot give it
+  // back (no renderer, or one without render targets).
+  bool keepCopy_ = true;
+  std::vector<SDL_Rect> changed_;  // the rectangles of the present under way
   std::string title_;
   bool fullScreen_ = false;
   int gameW_, gameH_;

@@ -30,6 +30,17 @@ SDL_Surface* SurfaceFromIcon(const IconImage& icon) {
   return s;
 }
 
+// The frame shown at a whole scale (1:1, 2:1, ...) maps every window pixel
+// onto one game pixel: nearest sampling keeps it sharp and costs least. Any
+// other scale is filtered.
+SDL_ScaleMode ScaleModeFor(const Viewport& view, int frameW, int frameH) {
+  if (frameW <= 0 || frameH <= 0 || view.w < frameW || view.w % frameW != 0 || view.h % frameH != 0 ||
+      view.w / frameW != view.h / frameH) {
+    return SDL_ScaleModeLinear;
+  }
+  return SDL_ScaleModeNearest;
+}
+
 }  // namespace
 
 SdlWindow::SdlWindow(SdlBackend* owner, SDL_Window* window, const WindowDesc& desc)
@@ -68,6 +79,9 @@ SdlWindow::~SdlWindow() {
 bool SdlWindow::CreateRenderer() {
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  // A renderer that can draw into a texture gives the frame back from its
+  // texture; otherwise the window keeps a copy of what it presents.
+  keepCopy_ = !renderer_ || !SDL_RenderTargetSupported(renderer_);
   if (!renderer_) return false;
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   overlayDirty_ = true;
@@ -82,19 +96,66 @@ void SdlWindow::DestroyRenderer() {
   renderer_ = nullptr;
 }
 
-bool SdlWindow::CreateTexture() {
+bool SdlWindow::CreateTexture(const FrameView& frame) {
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                frameW_, frameH_);
-  if (!texture_) return false;
+  if (!texture_) {
+    // Nothing to read the frame back from: the window keeps it itself.
+    keepCopy_ = true;
+    CopyRect(frame, SDL_Rect{0, 0, frameW_, frameH_});
+    return false;
+  }
   // The top byte of a frame pixel is not alpha.
   SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-  SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
-  return UploadAll();
+  scaleMode_ = SDL_ScaleModeNearest;
+  SDL_SetTextureScaleMode(texture_, scaleMode_);
+  // A new texture holds nothing yet: it takes the whole frame.
+  if (keepCopy_) CopyRect(frame, SDL_Rect{0, 0, frameW_, frameH_});
+  return SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch) == 0;
 }
 
-bool SdlWindow::UploadAll() {
-  return SDL_UpdateTexture(texture_, nullptr, frame_.data(), frameW_ * 4) == 0;
+void SdlWindow::CopyRect(const FrameView& frame, const SDL_Rect& r) {
+  const size_t size = static_cast<size_t>(frameW_) * frameH_;
+  if (frame_.size() != size) frame_.assign(size, 0);
+  const auto* base = static_cast<const uint8_t*>(static_cast<const void*>(frame.pixels));
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    std::memcpy(&frame_[static_cast<size_t>(y) * frameW_ + r.x],
+                base + static_cast<size_t>(y) * frame.pitch + static_cast<size_t>(r.x) * 4,
+                static_cast<size_t>(r.w) * 4);
+  }
+}
+
+std::vector<uint32_t> SdlWindow::FrameCopy() {
+  std::vector<uint32_t> pixels;
+  if (!ReadFrame(&pixels)) pixels.clear();
+  return pixels;
+}
+
+bool SdlWindow::ReadFrame(std::vector<uint32_t>* out) {
+  if (frameW_ <= 0 || frameH_ <= 0) return false;
+  if (keepCopy_ || !texture_) {
+    *out = frame_;
+    return !out->empty();
+  }
+  // The texture drawn 1:1 into a frame-sized target and read back.
+  SDL_Texture* target =
+      SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, frameW_, frameH_);
+  if (!target) return false;
+  SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
+  bool ok = SDL_SetRenderTarget(renderer_, target) == 0;
+  if (ok) {
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    out->assign(static_cast<size_t>(frameW_) * frameH_, 0);
+    ok = SDL_RenderCopy(renderer_, texture_, nullptr, nullptr) == 0 &&
+         SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, out->data(), frameW_ * 4) == 0;
+    SDL_SetTextureScaleMode(texture_, scaleMode_);
+    SDL_SetRenderTarget(renderer_, previous);
+  }
+  SDL_DestroyTexture(target);
+  if (!ok) return false;
+  for (uint32_t& p : *out) p &= 0x00FFFFFFu;
+  return true;
 }
 
 void SdlWindow::Show(bool show) {
@@ -216,22 +277,20 @@ PresentResult SdlWindow::Present(const FrameView& frame, const Rect* rects, int 
     frameH_ = frame.height;
     gameW_ = frameW_;
     gameH_ = frameH_;
-    frame_.assign(static_cast<size_t>(frameW_) * frameH_, 0);
+    frame_.clear();
   }
 
-  // The CPU copy takes exactly the given rectangles.
-  std::vector<SDL_Rect> changed;
-  const auto* base = static_cast<const uint8_t*>(static_cast<const void*>(frame.pixels));
+  // Exactly the given rectangles, each copied once into the texture; a
+  // window that keeps its own copy of the frame copies them there too.
+  changed_.clear();
   for (int i = 0; rects && i < count; ++i) {
     int left = std::max(rects[i].left, 0), top = std::max(rects[i].top, 0);
     int right = std::min(rects[i].right, frameW_), bottom = std::min(rects[i].bottom, frameH_);
     if (right <= left || bottom <= top) continue;
-    for (int y = top; y < bottom; ++y) {
-      std::memcpy(&frame_[static_cast<size_t>(y) * frameW_ + left],
-                  base + static_cast<size_t>(y) * frame.pitch + static_cast<size_t>(left) * 4,
-                  static_cast<size_t>(right - left) * 4);
-    }
-    changed.push_back(SDL_Rect{left, top, right - left, bottom - top});
+    changed_.push_back(SDL_Rect{left, top, right - left, bottom - top});
+  }
+  if (keepCopy_) {
+    for (const SDL_Rect& r : changed_) CopyRect(frame, r);
   }
   const PresentResult result = ShowFrame(changed, resized, lost);
   ++presents_;
@@ -242,14 +301,15 @@ PresentResult SdlWindow::Present(const FrameView& frame, const Rect* rects, int 
 PresentResult SdlWindow::ShowFrame(const std::vector<SDL_Rect>& changed, bool resized, bool lost) {
   if (!renderer_) return lost ? PresentResult::kLost : PresentResult::kOk;
   if (resized || lost || !texture_) {
-    if (!CreateTexture()) return PresentResult::kLost;
+    if (!CreateTexture(frame)) return PresentResult::kLost;
   } else {
-    for (const SDL_Rect& r : changed) {
-      if (SDL_UpdateTexture(texture_, &r, &frame_[static_cast<size_t>(r.y) * frameW_ + r.x],
-                            frameW_ * 4) != 0) {
+    const auto* base = static_cast<const uint8_t*>(static_cast<const void*>(frame.pixels));
+    for (const SDL_Rect& r : changed_) {
+      const uint8_t* from = base + static_cast<size_t>(r.y) * frame.pitch + static_cast<size_t>(r.x) * 4;
+      if (SDL_UpdateTexture(texture_, &r, from, frame.pitch) != 0) {
         // A texture that refuses its pixels is treated like a lost one.
         lost = true;
-        if (!CreateTexture()) return PresentResult::kLost;
+        if (!CreateTexture(frame)) return PresentResult::kLost;
         break;
       }
     }
@@ -260,6 +320,8 @@ PresentResult SdlWindow::ShowFrame(const std::vector<SDL_Rect>& changed, bool re
     SDL_GetWindowSize(window_, &outW, &outH);
   }
   Viewport view = FitFrame(outW, outH, frameW_, frameH_);
+  const SDL_ScaleMode mode = ScaleModeFor(view, frameW_, frameH_);
+  if (mode != scaleMode_ && SDL_SetTextureScaleMode(texture_, mode) == 0) scaleMode_ = mode;
   SDL_Rect dst{view.x, view.y, view.w, view.h};
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
@@ -333,8 +395,9 @@ void SdlWindow::DrawOverlay(const Viewport& view) {
 }
 
 bool SdlWindow::SaveScreenshot(const std::string& hostPath) {
-  if (frame_.empty()) return false;
-  FrameView view{frame_.data(), frameW_, frameH_, frameW_ * 4};
+  std::vector<uint32_t> pixels;
+  if (!ReadFrame(&pixels)) return false;
+  FrameView view{pixels.data(), frameW_, frameH_, frameW_ * 4};
   return WritePngFile(hostPath, view);
 }
 

@@ -289,6 +289,37 @@ TEST_F(SdlBackendTest, FrameOfAnotherSizeResizesTheCopyAndTheMapping) {
   EXPECT_EQ(window->FrameCopy().size(), 64u);
 }
 
+// Nearest sampling where every window pixel is one game pixel (1:1 and
+// whole scales, with or without bars), filtering at any other scale.
+TEST_F(SdlBackendTest, TextureIsFilteredOnlyWhenTheScaleIsNotWhole) {
+  SdlWindow* window = MakeWindow(32, 24);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->HasRenderer()) << SDL_GetError();
+  std::vector<uint32_t> px(32 * 24, 0x808080);
+  FrameView frame{px.data(), 32, 24, 32 * 4};
+  Rect all{0, 0, 32, 24};
+  const struct {
+    int w, h;
+    SDL_ScaleMode mode;
+  } cases[] = {
+      {32, 24, SDL_ScaleModeNearest},  // 1:1
+      {64, 48, SDL_ScaleModeNearest},  // 2:1
+      {64, 60, SDL_ScaleModeNearest},  // 2:1 with bars above and below
+      {40, 24, SDL_ScaleModeNearest},  // 1:1 with bars at the sides
+      {48, 36, SDL_ScaleModeLinear},   // 1.5:1
+      {70, 50, SDL_ScaleModeLinear},   // 66 x 50
+      {16, 12, SDL_ScaleModeLinear},   // 1:2
+      {32, 24, SDL_ScaleModeNearest},  // back to 1:1
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    window->Move(0, 0, c.w, c.h);
+    Drain();
+    EXPECT_EQ(window->Present(frame, &all, 1, false), PresentResult::kOk);
+    EXPECT_EQ(window->TextureScaleMode(), c.mode);
+  }
+}
+
 // Synthetic input-method events: the composition is only shown, the commit
 // arrives whole and in order as CP932 bytes, and nothing is typed while text
 // input is off.
