@@ -89,7 +89,7 @@ class SdlWindow : public Window {
   void ApplyTextInputRect();
   // Uploads the changed rectangles (all after a resize or a loss) and shows
   // the frame.
-  PresentResult ShowFrame(const std::vector<SDL_Rect>& changed, bool resized, bool lost);
+  PresentResult ShowFrame(const FrameView& frame, bool resized, bool lost);
 
   SdlBackend* owner_;
   SDL_Window* window_;

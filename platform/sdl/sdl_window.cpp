@@ -292,13 +292,13 @@ PresentResult SdlWindow::Present(const FrameView& frame, const Rect* rects, int 
   if (keepCopy_) {
     for (const SDL_Rect& r : changed_) CopyRect(frame, r);
   }
-  const PresentResult result = ShowFrame(changed, resized, lost);
+  const PresentResult result = ShowFrame(frame, resized, lost);
   ++presents_;
   owner_->DeliverScriptEvents(presents_);
   return result;
 }
 
-PresentResult SdlWindow::ShowFrame(const std::vector<SDL_Rect>& changed, bool resized, bool lost) {
+PresentResult SdlWindow::ShowFrame(const FrameView& frame, bool resized, bool lost) {
   if (!renderer_) return lost ? PresentResult::kLost : PresentResult::kOk;
   if (resized || lost || !texture_) {
     if (!CreateTexture(frame)) return PresentResult::kLost;
