@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -15,6 +16,8 @@
 
 #include "platform/codec.h"
 #include "platform/freetype/freetype_glyphs.h"
+#include "platform/backend.h"
+#include "platform/system.h"
 
 namespace platform {
 namespace {
@@ -186,7 +189,21 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
       auto font = std::make_unique<FreeTypeFont>(shared_from_this(), size, file.family);
       if (font->Setup(face, desc.weight, desc.italic)) return font;
     }
-    // No font at all on this machine: blank cells rather than no text system.
+    // No font at all on this machine: blank cells rather than no text system,
+    // said once.
+    if (!blankReported_) {
+      blankReported_ = true;
+      const std::string reason = !library_           ? "FreeType did not start"
+                                 : file.path.empty() ? "fontconfig finds no font"
+                                                     : "FreeType cannot open " + file.path;
+      const std::string line =
+          "No font for \"" + Cp932ToUtf8(desc.face) + "\": " + reason + "; text is drawn blank";
+      if (IsInstalled()) {
+        ErrorOutput(Utf8ToCp932(line).c_str());
+      } else {
+        std::fprintf(stderr, "%s\n", line.c_str());
+      }
+    }
     return MakeBlank(size);
   }
 
@@ -233,6 +250,7 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
   }
 
   FT_Library library_ = nullptr;
+  bool blankReported_ = false;
   std::map<std::pair<std::string, int>, FT_Face> faces_;
   std::map<std::pair<std::string, bool>, FontFile> lookups_;
 };
