@@ -97,8 +97,11 @@ void ReduceRowOneColour(const uint32_t* top, const uint32_t* bottom, int columns
       pixels[x] = n != 0 ? colour : CFontPrint::kFillColour;
       mask[x] = coverage;
     } else {
-      pixels[x] = n != 0 ? colour : pixels[x];
-      mask[x] = n != 0 ? coverage : mask[x];
+      // Uncovered pixels keep what they hold (a select by mask, so the
+      // store is not conditional).
+      const uint32_t inked = 0u - static_cast<uint32_t>(n != 0);
+      pixels[x] = (colour & inked) | (pixels[x] & ~inked);
+      mask[x] = static_cast<uint8_t>((coverage & inked) | (mask[x] & ~inked));
     }
   }
 }

@@ -3,11 +3,19 @@
 // costs) and rendered cold (what the first frame of a page costs), through
 // the synthetic font and through FreeType with a shadow and with a full
 // outline. The reference is memcpy of the page's pixel and mask bytes.
+// TextPageFirst and TextPageRerender are the game's message page with the
+// IPA fonts and its shadow, read against FreeTypePageAA, FreeType's own
+// anti-aliased rendering of the same characters. Without the IPA fonts the
+// program says so and exits with 1.
 //
-// Measured (Release, the 8-core build machine): memcpy 0.071 ms; the page
-// from the cache 0.134 ms (1.9 x memcpy, 0.27 % of a 50 ms frame); cold
-// through the synthetic font 6.0 ms, through FreeType with the shadow
-// 5.1 ms and with the full outline 11.4 ms.
+// Measured (Release, the 8-core build machine under the load of other
+// builds, CPU time, medians of 7): memcpy 0.069 ms; the page from the cache
+// 0.113 ms; cold through the synthetic font 3.6 ms, through FreeType with
+// the shadow 1.19 ms and with the full outline 2.5 ms. The first page
+// 2.71 ms against FreeType's 2.06 ms (1.32 x); re-rendered 1.19 ms against
+// 1.82 ms (0.65 x). Before the fonts were opened lazily, fontconfig loaded
+// once and the ink counted by one-colour passes: 12.5 ms against 1.94 ms
+// (6.4 x) and 4.96 ms against 1.80 ms (2.8 x).
 #include <benchmark/benchmark.h>
 
 #include <ft2build.h>
