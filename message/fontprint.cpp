@@ -15,7 +15,6 @@
 
 namespace {
 const char kMinchoFaceName[] = "\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9";  // ＭＳ 明朝
-constexpr int kPresetSizes[] = {10, 14, 16, 18, 20, 22, 24};
 constexpr size_t kMaxFaceBytes = 255;
 }  // namespace
 
@@ -44,8 +43,8 @@ CFontPrint::CFontPrint(const char* face) {
   layer_ = std::make_unique<CTextLayer>(settings.rubiFlag);
   special_ = std::make_unique<CPicture>();
   special_->LoadDWQ("sys\\spfont24");
+  // Each size's font is opened when text of that size is first drawn.
   glyphs_ = platform::Glyphs();
-  for (int size : kPresetSizes) Font(size);
 }
 
 CFontPrint::~CFontPrint() { Release(); }

@@ -97,8 +97,9 @@ class CFontPrint {
   void ClearDib(int rows, int columns);
   // Reduces rows x columns of output pixels from the DIB into `to`: with
   // fill, every pixel is written (uncovered ones with the fill colour and
-  // coverage 0); otherwise only covered pixels.
-  void Reduce(CPicture* to, int rows, int columns, bool fill);
+  // coverage 0); otherwise only covered pixels. colour: the one colour of
+  // every inked DIB pixel, or kEmpty when they may differ.
+  void Reduce(CPicture* to, int rows, int columns, bool fill, uint32_t colour = kEmpty);
   void DrawGlyphCell(platform::GlyphFont* font, int size, const char* cell, int bytes, int x,
                      int y, uint32_t colour);
   void DrawSpecial(int glyph, int size, int x, int y, uint32_t colour);

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint8_t kCoverage[5] = {0, 64, 128, 192, 255};
 constexpr int kMaxCells = 256;
 
 }  // namespace
@@ -26,33 +25,106 @@ void CFontPrint::ClearDib(int rows, int columns) {
     std::fill_n(dib_.begin() + static_cast<ptrdiff_t>(y) * dibWidth_, columns, kEmpty);
 }
 
-void CFontPrint::Reduce(CPicture* to, int rows, int columns, bool fill) {
+namespace {
+
+// One output pixel from its 2 x 2 block: the channels of the inked
+// sub-pixels averaged (truncated), the coverage by their number.
+template <bool kFill>
+inline void ReducePixel(const uint32_t* top, const uint32_t* bottom, uint32_t* pixel,
+                        uint8_t* mask) {
+  constexpr uint8_t kCoverage[5] = {0, 64, 128, 192, 255};
+  const uint32_t sub[4] = {top[0], top[1], bottom[0], bottom[1]};
+  uint32_t n = 0, r = 0, g = 0, b = 0;
+  for (uint32_t p : sub) {
+    if (p == CFontPrint::kEmpty) continue;
+    ++n;
+    r += p >> 16 & 0xFF;
+    g += p >> 8 & 0xFF;
+    b += p & 0xFF;
+  }
+  if (n > 0) {
+    *pixel = (r / n) << 16 | (g / n) << 8 | (b / n);
+    *mask = kCoverage[n];
+  } else if (kFill) {
+    *pixel = CFontPrint::kFillColour;
+    *mask = 0;
+  }
+}
+
+// A row of output pixels. Most of a line is background, so four output
+// pixels at a time whose eight top and eight bottom sub-pixels are all
+// cleared are passed over (or filled) without the per-pixel work.
+template <bool kFill>
+void ReduceRow(const uint32_t* top, const uint32_t* bottom, int columns, uint32_t* pixels,
+               uint8_t* mask) {
+  constexpr uint64_t kEmptyPair = uint64_t{CFontPrint::kEmpty} << 32 | CFontPrint::kEmpty;
+  constexpr int kRun = 4;
+  int x = 0;
+  for (; x + kRun <= columns; x += kRun) {
+    uint64_t top64[kRun], bottom64[kRun];
+    std::memcpy(top64, top + 2 * x, sizeof top64);
+    std::memcpy(bottom64, bottom + 2 * x, sizeof bottom64);
+    uint64_t differ = 0;
+    for (int k = 0; k < kRun; ++k) differ |= (top64[k] ^ kEmptyPair) | (bottom64[k] ^ kEmptyPair);
+    if (differ == 0) {
+      if (kFill) {
+        std::fill_n(pixels + x, kRun, CFontPrint::kFillColour);
+        std::fill_n(mask + x, kRun, uint8_t{0});
+      }
+      continue;
+    }
+    for (int k = x; k < x + kRun; ++k)
+      ReducePixel<kFill>(top + 2 * k, bottom + 2 * k, pixels + k, mask + k);
+  }
+  for (; x < columns; ++x) ReducePixel<kFill>(top + 2 * x, bottom + 2 * x, pixels + x, mask + x);
+}
+
+// A row whose inked sub-pixels all have one colour: the average is that
+// colour, so only the inked sub-pixels are counted. Branch-free, so the
+// loop vectorises.
+template <bool kFill>
+void ReduceRowOneColour(const uint32_t* top, const uint32_t* bottom, int columns,
+                        uint32_t colour, uint32_t* pixels, uint8_t* mask) {
+  constexpr uint32_t kEmpty = CFontPrint::kEmpty;
+  for (int x = 0; x < columns; ++x) {
+    const uint32_t n = static_cast<uint32_t>(top[2 * x] != kEmpty) +
+                       static_cast<uint32_t>(top[2 * x + 1] != kEmpty) +
+                       static_cast<uint32_t>(bottom[2 * x] != kEmpty) +
+                       static_cast<uint32_t>(bottom[2 * x + 1] != kEmpty);
+    // 0, 64, 128, 192 or 255 for none to four.
+    const uint8_t coverage = static_cast<uint8_t>((n << 6) - (n >> 2));
+    if (kFill) {
+      pixels[x] = n != 0 ? colour : CFontPrint::kFillColour;
+      mask[x] = coverage;
+    } else {
+      // Uncovered pixels keep what they hold (a select by mask, so the
+      // store is not conditional).
+      const uint32_t inked = 0u - static_cast<uint32_t>(n != 0);
+      pixels[x] = (colour & inked) | (pixels[x] & ~inked);
+      mask[x] = static_cast<uint8_t>((coverage & inked) | (mask[x] & ~inked));
+    }
+  }
+}
+
+}  // namespace
+
+void CFontPrint::Reduce(CPicture* to, int rows, int columns, bool fill, uint32_t colour) {
   rows = std::min({rows, kDibRows / 2, to->GetHeight()});
   columns = std::min({columns, dibWidth_ / 2, to->GetWidth()});
   uint32_t* pixels = to->GetPixelBuffer();
   uint8_t* mask = to->GetMask();
   for (int y = 0; y < rows; ++y) {
     const uint32_t* top = &dib_[static_cast<size_t>(2 * y) * dibWidth_];
+    const size_t at = static_cast<size_t>(y) * to->GetWidth();
     const uint32_t* bottom = top + dibWidth_;
-    for (int x = 0; x < columns; ++x) {
-      const uint32_t sub[4] = {top[2 * x], top[2 * x + 1], bottom[2 * x], bottom[2 * x + 1]};
-      int n = 0;
-      uint32_t r = 0, g = 0, b = 0;
-      for (uint32_t p : sub) {
-        if (p == kEmpty) continue;
-        ++n;
-        r += p >> 16 & 0xFF;
-        g += p >> 8 & 0xFF;
-        b += p & 0xFF;
-      }
-      const size_t at = static_cast<size_t>(y) * to->GetWidth() + x;
-      if (n > 0) {
-        pixels[at] = (r / n) << 16 | (g / n) << 8 | (b / n);
-        mask[at] = kCoverage[n];
-      } else if (fill) {
-        pixels[at] = kFillColour;
-        mask[at] = 0;
-      }
+    if (colour != kEmpty && fill) {
+      ReduceRowOneColour<true>(top, bottom, columns, colour, pixels + at, mask + at);
+    } else if (colour != kEmpty) {
+      ReduceRowOneColour<false>(top, bottom, columns, colour, pixels + at, mask + at);
+    } else if (fill) {
+      ReduceRow<true>(top, bottom, columns, pixels + at, mask + at);
+    } else {
+      ReduceRow<false>(top, bottom, columns, pixels + at, mask + at);
     }
   }
 }
@@ -166,11 +238,16 @@ void CFontPrint::RenderCells(const char* cells, int n, int advance, int s, int o
       }
     }
   }
-  Reduce(work_.get(), s, outWidth, true);
+  Reduce(work_.get(), s, outWidth, true, static_cast<uint32_t>(outline) & 0x00FFFFFFu);
   ClearDib(2 * s, dibColumns);
   for (int i = 0; i < n; ++i)
     DrawGlyphCell(font, s, cells + bytes * i, bytes, i * advance, 0, cellColour(i));
-  Reduce(work_.get(), s, outWidth, false);
+  // The face's cells share one colour unless each has its own.
+  uint32_t faceColour = n > 0 ? cellColour(0) : baseColour;
+  for (int i = 1; i < n && faceColour != kEmpty; ++i) {
+    if (cellColour(i) != faceColour) faceColour = kEmpty;
+  }
+  Reduce(work_.get(), s, outWidth, false, faceColour);
   work_->GetPixelBuffer()[0] = kFillColour;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -15,6 +16,8 @@
 
 #include "platform/codec.h"
 #include "platform/freetype/freetype_glyphs.h"
+#include "platform/backend.h"
+#include "platform/system.h"
 
 namespace platform {
 namespace {
@@ -30,9 +33,11 @@ struct Source {
   bool oblique = false;
 };
 
+// A glyph's ink box within its cell: left and top from the cell's top-left,
+// one byte per pixel, 0 or 1.
 struct Glyph {
   int left = 0, top = 0, width = 0, rows = 0;
-  std::vector<uint8_t> ink;  // one byte per pixel, 0 or 1
+  std::vector<uint8_t> ink;
 };
 
 class FreeTypeFont : public GlyphFont {
@@ -43,10 +48,10 @@ class FreeTypeFont : public GlyphFont {
     if (primary_.size) FT_Done_Size(primary_.size);
     if (gothic_.size) FT_Done_Size(gothic_.size);
   }
-  bool Setup(FT_Face face, FT_Face gothic, int weight, bool italic) {
-    if (!Prepare(face, weight, italic, &primary_)) return false;
-    if (gothic && gothic != face) Prepare(gothic, weight, italic, &gothic_);
-    return true;
+  bool Setup(FT_Face face, int weight, bool italic) {
+    weight_ = weight;
+    italic_ = italic;
+    return Prepare(face, weight, italic, &primary_);
   }
 
   int Size() const override { return size_; }
@@ -62,15 +67,19 @@ class FreeTypeFont : public GlyphFont {
     if (it == cache_.end()) it = cache_.emplace(key, Rasterise(cell, bytes)).first;
     const Glyph& g = it->second;
     color &= 0x00FFFFFFu;
-    for (int row = 0; row < g.rows; ++row) {
-      const int py = y + row;
-      if (py < 0 || py >= surface.height) continue;
-      uint32_t* line = surface.pixels + static_cast<size_t>(py) * surface.pitch;
-      for (int col = 0; col < g.width; ++col) {
-        const int px = x + col;
-        if (px < 0 || px >= surface.width) continue;
-        if (g.ink[static_cast<size_t>(row) * g.width + col]) line[px] = color;
-      }
+    // The ink box clipped to the surface once; 64-bit sums keep far
+    // positions from overflowing.
+    const int64_t left = int64_t{x} + g.left, top = int64_t{y} + g.top;
+    const int col0 = static_cast<int>(std::clamp<int64_t>(-left, 0, g.width));
+    const int col1 = static_cast<int>(std::clamp<int64_t>(surface.width - left, 0, g.width));
+    const int row0 = static_cast<int>(std::clamp<int64_t>(-top, 0, g.rows));
+    const int row1 = static_cast<int>(std::clamp<int64_t>(surface.height - top, 0, g.rows));
+    if (col0 >= col1) return;
+    for (int row = row0; row < row1; ++row) {
+      uint32_t* to = surface.pixels + static_cast<size_t>(top + row) * surface.pitch +
+                     static_cast<ptrdiff_t>(left);
+      const uint8_t* ink = g.ink.data() + static_cast<size_t>(row) * g.width;
+      for (int col = col0; col < col1; ++col) to[col] = ink[col] ? color : to[col];
     }
   }
 
@@ -111,6 +120,7 @@ class FreeTypeFont : public GlyphFont {
     if (cp < 0x20) return g;  // unconvertible or a control
     Source* s = &primary_;
     FT_UInt index = FT_Get_Char_Index(s->face, cp);
+    if (index == 0) OpenGothic();
     if (index == 0 && gothic_.face) {
       s = &gothic_;
       index = FT_Get_Char_Index(s->face, cp);
@@ -124,38 +134,40 @@ class FreeTypeFont : public GlyphFont {
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return g;
     const FT_Bitmap& bm = slot->bitmap;
     if (bm.pixel_mode != FT_PIXEL_MODE_MONO || !bm.buffer) return g;
-    g.width = static_cast<int>(bm.width);
-    g.rows = static_cast<int>(bm.rows);
-    g.left = slot->bitmap_left;
-    g.top = slot->bitmap_top;
-    g.ink.assign(static_cast<size_t>(g.width) * g.rows, 0);
-    for (int row = 0; row < g.rows; ++row) {
-      const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch;
-      for (int col = 0; col < g.width; ++col) {
-        g.ink[static_cast<size_t>(row) * g.width + col] = src[col >> 3] >> (7 - (col & 7)) & 1;
+    // Placed in the cell: rows from the cell's top, columns from its left;
+    // ink above or left of the cell is not drawn.
+    const int left = slot->bitmap_left, top = s->baseline - slot->bitmap_top;
+    const int skipCols = std::max(0, -left), skipRows = std::max(0, -top);
+    const int width = static_cast<int>(bm.width) - skipCols;
+    const int rows = static_cast<int>(bm.rows) - skipRows;
+    if (width <= 0 || rows <= 0) return g;
+    g.left = left + skipCols;
+    g.top = top + skipRows;
+    g.width = width;
+    g.rows = rows;
+    g.ink.assign(static_cast<size_t>(width) * rows, 0);
+    for (int row = 0; row < rows; ++row) {
+      const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(row + skipRows) * bm.pitch;
+      uint8_t* to = g.ink.data() + static_cast<size_t>(row) * width;
+      for (int col = 0; col < width; ++col) {
+        const int c = col + skipCols;
+        to[col] = src[c >> 3] >> (7 - (c & 7)) & 1;
       }
     }
-    // Placed in the cell: rows from the cell's top, columns from its left.
-    const int top = s->baseline - g.top;
-    Glyph placed;
-    placed.width = std::max(0, g.left) + g.width;
-    placed.rows = std::max(0, top) + g.rows;
-    placed.ink.assign(static_cast<size_t>(placed.width) * placed.rows, 0);
-    for (int row = 0; row < g.rows; ++row) {
-      for (int col = 0; col < g.width; ++col) {
-        const int px = g.left + col, py = top + row;
-        if (px < 0 || py < 0) continue;  // the cell's top-left is the drawing origin
-        placed.ink[static_cast<size_t>(py) * placed.width + px] =
-            g.ink[static_cast<size_t>(row) * g.width + col];
-      }
-    }
-    return placed;
+    return g;
   }
+
+  // The gothic face at this size, for the characters the face lacks: opened
+  // when the first of them is drawn.
+  void OpenGothic();
 
   std::shared_ptr<FreeTypeGlyphs> owner_;
   int size_;
   std::string family_;
+  int weight_ = 400;
+  bool italic_ = false;
   Source primary_, gothic_;
+  bool gothicTried_ = false;
   std::unordered_map<unsigned, Glyph> cache_;
 };
 
@@ -173,14 +185,32 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
     const int size = std::clamp(desc.size, 1, 1024);
     FontFile file;
     FT_Face face = Lookup(desc.face, desc.weight, &file);
-    FontFile gothicFile;
-    FT_Face gothic = Lookup("IPAGothic", desc.weight, &gothicFile);
     if (face) {
       auto font = std::make_unique<FreeTypeFont>(shared_from_this(), size, file.family);
-      if (font->Setup(face, gothic, desc.weight, desc.italic)) return font;
+      if (font->Setup(face, desc.weight, desc.italic)) return font;
     }
-    // No font at all on this machine: blank cells rather than no text system.
+    // No font at all on this machine: blank cells rather than no text system,
+    // said once.
+    if (!blankReported_) {
+      blankReported_ = true;
+      const std::string reason = !library_           ? "FreeType did not start"
+                                 : file.path.empty() ? "fontconfig finds no font"
+                                                     : "FreeType cannot open " + file.path;
+      const std::string line =
+          "No font for \"" + Cp932ToUtf8(desc.face) + "\": " + reason + "; text is drawn blank";
+      if (IsInstalled()) {
+        ErrorOutput(Utf8ToCp932(line).c_str());
+      } else {
+        std::fprintf(stderr, "%s\n", line.c_str());
+      }
+    }
     return MakeBlank(size);
+  }
+
+  // The gothic face, which serves the characters other faces lack.
+  FT_Face Gothic(int weight) {
+    FontFile file;
+    return Lookup("IPAGothic", weight, &file);
   }
 
  private:
@@ -220,9 +250,17 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
   }
 
   FT_Library library_ = nullptr;
+  bool blankReported_ = false;
   std::map<std::pair<std::string, int>, FT_Face> faces_;
   std::map<std::pair<std::string, bool>, FontFile> lookups_;
 };
+
+void FreeTypeFont::OpenGothic() {
+  if (gothicTried_) return;
+  gothicTried_ = true;
+  FT_Face gothic = owner_->Gothic(weight_);
+  if (gothic && gothic != primary_.face) Prepare(gothic, weight_, italic_, &gothic_);
+}
 
 }  // namespace
 

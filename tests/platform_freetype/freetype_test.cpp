@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/codec.h"
 #include "platform/freetype/freetype_glyphs.h"
+#include "platform/headless/headless.h"
 
 namespace {
 
@@ -154,3 +156,20 @@ TEST_F(FreeTypeGlyphs, ClipsToTheSurface) {
 }
 
 }  // namespace
+
+// Run by CTest with a fontconfig configuration that lists no font
+// (ZOR_NO_FONTS set): every font draws blank, and the log says why once.
+TEST(FreeTypeWithoutFonts, FontsDrawBlankAndTheReasonIsLoggedOnce) {
+  if (!std::getenv("ZOR_NO_FONTS")) GTEST_SKIP() << "run with a configuration of no fonts";
+  platform::HeadlessBackend& host = platform::InstallHeadless();
+  host.SetErrorEcho(false);
+  auto glyphs = platform::CreateFreeTypeGlyphs();
+  for (int size : {24, 16}) {
+    auto font = glyphs->OpenFont({Cp("ＭＳ ゴシック"), size, 400, false});
+    EXPECT_EQ(DrawCell(*font, Cp("国")).count, 0);
+  }
+  const std::vector<std::string> lines = host.ErrorLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("fontconfig finds no font"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(Cp("ＭＳ ゴシック")), std::string::npos) << lines[0];
+}
