@@ -59,8 +59,8 @@ class CAllWipe : public CWipeTableAccess {
 
 // --- The list of wipe numbers (wipelist.cpp) ---
 
-// A kind: its class name and how to make one, or null while the kind is not
-// built (its numbers then draw nothing).
+// A kind: its class name and how to make one (a number whose kind has no
+// maker keeps an empty slot and draws nothing).
 using WipeMaker = CEffectSimpleWipeCommon* (*)(CAllWipe* owner, const WipeArgs& args);
 struct WipeKind {
   const char* name;
