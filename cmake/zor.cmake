@@ -57,6 +57,33 @@ function(zor_test name)
     ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::max_malloc_fill_size=2147483647")
 endfunction()
 
+# zor_xvfb_test(<test name> <test binary> <gtest filter> [XDOTOOL]): runs
+# the binary's cases matching the filter on a virtual display (xvfb-run;
+# with XDOTOOL also xdotool, to answer windows). Where they are missing the
+# entry reports itself skipped. X and D-Bus client libraries keep
+# allocations to the end of the process, so leak checking is off there.
+function(zor_xvfb_test name binary filter)
+  cmake_parse_arguments(ARG "XDOTOOL" "" "" ${ARGN})
+  find_program(ZOR_XVFB_RUN xvfb-run)
+  set(ready ${ZOR_XVFB_RUN})
+  set(needs "xvfb-run")
+  if(ARG_XDOTOOL)
+    find_program(ZOR_XDOTOOL xdotool)
+    if(NOT ZOR_XDOTOOL)
+      set(ready "")
+    endif()
+    set(needs "xvfb-run or xdotool")
+  endif()
+  if(ready)
+    add_test(NAME ${name}
+      COMMAND ${ZOR_XVFB_RUN} -a env ZOR_XVFB=1 ASAN_OPTIONS=detect_leaks=0
+        $<TARGET_FILE:${binary}> --gtest_filter=${filter})
+  else()
+    add_test(NAME ${name} COMMAND sh -c "echo ${needs} is missing; exit 77")
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60 SKIP_RETURN_CODE 77)
+endfunction()
+
 # zor_tool(<name> SOURCES ... [DEPS ...])
 function(zor_tool name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
