@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/unavailable.h"
 #include "platform/backend.h"
 #include "platform/sdl/sdl.h"
 
@@ -57,7 +58,7 @@ void Engine(benchmark::State& state) {
   const int band = static_cast<int>(state.range(0)), scale = static_cast<int>(state.range(1));
   platform::Backend* sdl = Sdl();
   if (!sdl) {
-    state.SkipWithError("no display");
+    benchsupport::SkipUnavailable(state, "no display (run bench/platform/present.sh)");
     return;
   }
   platform::WindowDesc desc;
@@ -84,7 +85,7 @@ void Engine(benchmark::State& state) {
 void Bare(benchmark::State& state) {
   const int band = static_cast<int>(state.range(0)), scale = static_cast<int>(state.range(1));
   if (!Sdl()) {
-    state.SkipWithError("no display");
+    benchsupport::SkipUnavailable(state, "no display (run bench/platform/present.sh)");
     return;
   }
   SDL_Window* window = SDL_CreateWindow("bare", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kW * scale,
