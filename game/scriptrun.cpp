@@ -197,6 +197,7 @@ void CGameCallBack::CallSubScript(const char* name, int down) {
   CScript* script = scripts_[scriptLevel_];
   if (!script) return;
   calledScriptFailed_ = script->Load(path.c_str()) ? 0 : 1;
+  if (calledScriptFailed_) script->ReportLoadFailure();
   script->SetPC(0);
   script->SetCallDepth(0);
 }
