@@ -94,6 +94,8 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   static constexpr int kMaxUpdateRects = 100;
   static constexpr int kMaxCallParams = 256;
   static constexpr int kEffectChannels = 16;
+  // The system script: the control script every game start runs.
+  static constexpr char kControlScriptPath[] = "spt\\sys.spt";
   static constexpr int kEffectNameSize = 256;
   static constexpr int kTableRows = 50;
   static constexpr int kDefaultVoiceWaitTime = 7000;
@@ -1237,9 +1239,12 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // The released script stopped on an end of code or an error, reported
   // once; it stays stopped until a game start or load moves it.
   int scriptHalted_ = 0, haltLevel_ = -1, haltPc_ = -1;
-  // The script a script called could not be loaded: when the run then stops
-  // on it, the game ends on the title.
+  // The script a script called, or the system script at a game start, could
+  // not be loaded: when the run then stops on it, the game ends on the title.
   int calledScriptFailed_ = 0;
+  // The box saying that a game cannot start without the system script has
+  // been shown (the line on stderr comes every time).
+  int noControlScriptShown_ = 0;
   int scriptRecordLimit_ = kScriptRecordsPerRun;
   std::unique_ptr<CBackScriptRunner> backScript_;
   int backScriptRunning_ = 0;
@@ -1255,6 +1260,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   void CallSubScript(const char* name, int down);
   // The end of the game: the system file saved, the title requested.
   void EndOfGame();
+  // A game start found the system script not loaded: a line on stderr
+  // every time, the box once.
+  void ReportNoControlScript();
   void ReportScriptStop(int result);
   // A replay that cannot go on: its words cleared, skipping stopped.
   void EndFastForward();

@@ -495,7 +495,7 @@ void CGameCallBack::Init() {
       scripts_[i] = new CScript(this, *sizes[i]);
     }
     // A missing file goes to the script's error ring.
-    scripts_[0]->Load("spt\\sys.spt");
+    scripts_[0]->Load(kControlScriptPath);
     KeepGameState();
   }
 

@@ -3,8 +3,12 @@
 #include "game/gamecallback.h"
 #include "widget/holidaylist.h"
 
+#include <string>
+
 #include "effect/alleffect.h"
 #include "modebase/commongeneral.h"
+#include "platform/system.h"
+#include "platform/types.h"
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
@@ -96,10 +100,27 @@ int CGameCallBack::StartNewGame(int, int stateFlag, int varNumber, int value) {
     scripts_[0]->SetCallDepth(0);
   }
   scriptLevel_ = 0;
+  // Without its system script the run stops at once and ends the game on
+  // the title, on every start, even where an earlier start stopped.
+  if (scripts_[0] && !scripts_[0]->IsLoaded()) {
+    ReportNoControlScript();
+    scriptHalted_ = 0;
+    calledScriptFailed_ = 1;
+  }
   if (stateFlag != 0) StopBgm(-1);
   CalcuWaitCount(-1);
   SetSkipFilmFlag(1);
   return -1;
+}
+
+void CGameCallBack::ReportNoControlScript() {
+  const std::string head =
+      std::string(kControlScriptPath) + ": the game cannot start without the system script";
+  const char* why = scripts_[0] ? scripts_[0]->GetError(0) : "";
+  platform::ErrorOutput((head + " (" + why + ")").c_str());
+  if (noControlScriptShown_) return;
+  noControlScriptShown_ = 1;
+  platform::MessageBox(nullptr, (head + "\n" + why).c_str(), "ERROR", MB_OK | MB_ICONERROR);
 }
 
 void CGameCallBack::StartGameScript(int varNumber, int value) {

@@ -249,7 +249,15 @@ void CGameCallBack::StartSoundEffect(int ch, int number) {
   const char* name = seList_ && number >= 0 && number <= (INT_MAX - 1) / 2 ? seList_->GetName(2 * number) : nullptr;
   if (!name || !sePlayer_ || GetSystemSetting(201) == 0) return;
   CWaveBuffer wave;
-  if (!wave.LoadFile("se", name)) return;
+  if (!wave.LoadFile("se", name)) {
+    // A damaged file has had its line from the loader; a missing one gets
+    // it here.
+    if (wave.GetProblem().empty())
+      platform::ErrorOutput((std::string("sound effect ") + std::to_string(number) + " \"" + name +
+                             "\" could not be loaded (looked in vaw\\se\\" + name + ".vaw); nothing plays")
+                                .c_str());
+    return;
+  }
   sePlayer_->CreateBuffer(ch, wave.GetData(), wave.GetDataSize(), wave.GetChannels(),
                           wave.GetSamplesPerSec(), wave.GetBitsPerSample());
   sePlayer_->SetVolume(ch, VolumeFor(sePlayer_->GetParam(ch, SoundChannelRecord::kVolume), GetSystemSetting(101)), 0);

@@ -128,8 +128,9 @@ int CGameCallBack::ActOnScriptResult(int result, int fastForward) {
       // Never repeated: a replay whose place is gone ends here.
       EndFastForward();
       ReportScriptStop(result);
-      // A called script that could not be loaded (its loader said why)
-      // never runs: the game ends on the title instead of standing still.
+      // A called script that could not be loaded (its loader said why), or
+      // the system script missing at a game start, never runs: the game
+      // ends on the title instead of standing still.
       const CScript* current = CurrentScript();
       if (result == script::kResultError && calledScriptFailed_ && current && !current->IsLoaded())
         EndOfGame();
@@ -197,6 +198,7 @@ void CGameCallBack::CallSubScript(const char* name, int down) {
   CScript* script = scripts_[scriptLevel_];
   if (!script) return;
   calledScriptFailed_ = script->Load(path.c_str()) ? 0 : 1;
+  if (calledScriptFailed_) script->ReportLoadFailure();
   script->SetPC(0);
   script->SetCallDepth(0);
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "graphics/picture.h"
 #include "message/syspicture.h"
 #include "message/textstate.h"
+#include "platform/system.h"
 #include "setup/namelist.h"
 #include "setup/text.h"
 
@@ -191,15 +193,46 @@ void CNameColorList::Release() {
 int CNameColorList::Load(const char* file) {
   Release();
   auto list = std::make_unique<CNameList>();
-  if (!file || !list->Load(file, false, true) || list->GetCount() < 4) return 0;
+  if (!file || !list->Load(file, false, true)) return 0;
+  if (list->GetCount() < 4) {
+    if (list->GetCount() > 0)
+      platform::ErrorOutput((std::string(file) + ": " + std::to_string(list->GetCount()) +
+                             " values hold no whole row (a name and three colours); no names are coloured")
+                                .c_str());
+    return 0;
+  }
   list_ = std::move(list);
   count_ = list_->GetCount() / 4;
+  ReportDamage(file);
   colours_.resize(static_cast<size_t>(count_));
   for (int i = 0; i < count_; ++i) {
     colours_[i] = MakeColourWord(TokenInt(*list_, 4 * i + 1, 255), TokenInt(*list_, 4 * i + 2, 255),
                                  TokenInt(*list_, 4 * i + 3, 255));
   }
   return 1;
+}
+
+// Rows are a name and three colour values 0..255; what does not fit gets a
+// line on stderr naming the file and the row (colours that do not parse
+// are drawn white).
+void CNameColorList::ReportDamage(const char* file) const {
+  const int tokens = list_->GetCount();
+  if (tokens % 4 != 0)
+    platform::ErrorOutput((std::string(file) + ": row " + std::to_string(count_ + 1) + " has " +
+                           std::to_string(tokens % 4) + " of its 4 values (a name and three colours); it is left out")
+                              .c_str());
+  for (int i = 0; i < count_; ++i)
+    for (int k = 1; k <= 3; ++k) {
+      const char* text = list_->GetName(4 * i + k);
+      const char* p = text;
+      if (*p == '+') ++p;
+      bool digits = *p != '\0' && std::strlen(p) <= 3;
+      for (const char* q = p; *q; ++q) digits &= *q >= '0' && *q <= '9';
+      if (digits && setup::ParseDecimal(text) <= 255) continue;
+      platform::ErrorOutput((std::string(file) + ": row " + std::to_string(i + 1) + " (" + list_->GetName(4 * i) +
+                             "): the colour value \"" + text + "\" is not a number 0..255")
+                                .c_str());
+    }
 }
 
 int CNameColorList::Find(const char* name) const {

@@ -114,6 +114,7 @@ class CNameColorList {
   int GetCount() const { return count_; }
 
  private:
+  void ReportDamage(const char* file) const;
   std::unique_ptr<CNameList> list_;
   int count_ = 0;
   std::vector<uint32_t> colours_;

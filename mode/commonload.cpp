@@ -1,8 +1,12 @@
 #include "mode/commonload.h"
 
+#include <string>
+
 #include "services/gameservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "platform/system.h"
+#include "platform/types.h"
 #include "savedata/savedatafile.h"
 
 CCommonLoad::CCommonLoad(CGameServices* game) : CCommonLoadSave(game, "load", 0) {
@@ -77,14 +81,35 @@ int CCommonLoad::QuickLoad() {
   CCommonDataFile* slot = GetSlot(0);
   if (!slot || !game_) return 0;
   slot->Peek(quickLoadSlot_);
-  if (!slot->HasData() || !slot->IsLoadable()) return 0;
+  if (!slot->HasData() && !slot->IsDamaged()) return 0;
+  if (slot->IsDamaged() || !slot->IsLoadable()) {
+    TellCannotQuickLoad(slot);
+    return 0;
+  }
   game_->StopAllSound();
-  return LoadAndRestart(slot, quickLoadSlot_) ? 1 : 0;
+  if (LoadAndRestart(slot, quickLoadSlot_)) return 1;
+  TellCannotQuickLoad(slot);
+  return 0;
 }
 
+// A damaged quick slot counts as one with data, so that quick load is
+// offered and then says why it cannot load.
 int CCommonLoad::HasQuickLoadData() {
   CCommonDataFile* slot = GetSlot(0);
   if (!slot) return 0;
   slot->Peek(quickLoadSlot_);
-  return slot->HasData();
+  return slot->HasData() || slot->IsDamaged() ? 1 : 0;
+}
+
+void CCommonLoad::TellCannotQuickLoad(CCommonDataFile* slot) {
+  std::string why = slot->GetRefusal();
+  if (why.empty()) {
+    const int version = slot->CheckVersion();
+    why = version < 0 ? "it was saved by a newer program" : version > 1 ? "it is too old to load" : "it cannot be read";
+  }
+  const std::string path = CCommonDataFile::SlotPath(quickLoadSlot_);
+  platform::ErrorOutput((path + ": the quick save cannot be loaded: " + why).c_str());
+  platform::MessageBox(nullptr, (path + "\nThe quick save cannot be loaded: " + why).c_str(), "ERROR",
+                       MB_OK | MB_ICONERROR);
+  PlayCannotLoad();
 }

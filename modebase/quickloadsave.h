@@ -7,10 +7,12 @@
 class CQuickLoadMode {
  public:
   virtual ~CQuickLoadMode() = default;
-  // 1 when the quick slot holds data, else 0.
+  // 1 when the quick slot holds a file (data, or a damaged file that quick
+  // load refuses with a message), else 0.
   virtual int HasQuickLoadData() = 0;
   // 1 when the quick slot was loaded (the game restarts from it), 0 when
-  // the load was refused and nothing changed.
+  // the load was refused and nothing changed (a file that cannot be loaded
+  // is named to the player).
   virtual int QuickLoad() = 0;
 };
 

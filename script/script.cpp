@@ -215,6 +215,7 @@ int CScript::Load(const char* name) {
   pc_ = 0;
   endReportedAt_ = -1;
   callDepth_ = 0;
+  refusalShown_ = false;
   if (!name) {
     Clear();
     return 0;
@@ -285,6 +286,14 @@ void CScript::Refuse(const char* name, const std::string& why, bool empty) {
   AddError(head.c_str());
   platform::ErrorOutput((head + ": " + why).c_str());
   platform::MessageBox(nullptr, (head + "\n" + why).c_str(), "ERROR", MB_OK | MB_ICONERROR);
+  refusalShown_ = true;
+}
+
+void CScript::ReportLoadFailure() const {
+  if (loaded_ || refusalShown_) return;
+  const char* why = GetError(0);
+  platform::ErrorOutput(why);
+  platform::MessageBox(nullptr, why, "ERROR", MB_OK | MB_ICONERROR);
 }
 
 int CScript::RecordLength(int at) const {

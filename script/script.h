@@ -37,6 +37,10 @@ class CScript {
   // Loads an engine path ("spt\\name.spt"). The same name again (any letter
   // case) only rewinds. 1 on success; on failure the script is left empty.
   int Load(const char* name);
+  // After a failed Load: shows its reason (the latest error-ring entry,
+  // naming the file) in a box and on stderr, unless the loader has shown
+  // it already (a file that is no compiled script).
+  void ReportLoadFailure() const;
   // Runs from `start` (-1: the program counter) until a record yields.
   int Run(int start = -1);
   void Free();
@@ -184,6 +188,8 @@ class CScript {
   int stringTable_ = 0;
   int constantTable_ = 0;
   int loaded_ = 0;
+  // The last Load refused the file and has told the player why.
+  bool refusalShown_ = false;
   int errorFlag_ = 0;
   char errors_[kErrorSlots][kErrorLength] = {};
   int errorCount_ = 0;

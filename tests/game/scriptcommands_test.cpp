@@ -418,6 +418,19 @@ TEST_F(ScriptSoundTest, AMissingVoiceIsToldOnStderrWhateverTheReportMode) {
                 "voice \"zz0405\" could not be loaded (looked in cdvaw\\zz.vpk and cdvaw\\zz\\zz0405.vaw)" + tail}));
 }
 
+TEST_F(ScriptSoundTest, AMissingSoundEffectIsToldOnStderr) {
+  dir_->Write("spt/selist.xtx", "door x bell x");
+  Se("bell");
+  ScriptGame& g = Make("se 0 2\nse 1 3\nwait 1\n");
+  host_->ClearErrorLines();
+  g.Release();
+  EXPECT_FALSE(Playing(g.Se(), 2));
+  EXPECT_TRUE(Playing(g.Se(), 3));
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{
+                "sound effect 0 \"door\" could not be loaded (looked in vaw\\se\\door.vaw); nothing plays"}));
+}
+
 TEST_F(ScriptSoundTest, WhileSkippingAReadVoiceIsNotPlayedAndAnUnreadOneIs) {
   Voice("ab0001");
   ScriptGame& g = Make("text \"a\" key=1\nvoice 1 0\nwait 1\n");

@@ -111,7 +111,14 @@ TEST_F(CutinTest, NameColours) {
   dir_.Write("spt/namecol.xtx", "Mika 300 128 64\nRen 1 2 3\nSora x 5 6\nshort 1");
   CNameColorList c;
   EXPECT_EQ(c.GetColorByName("Mika"), 0xFFFFFFu);  // nothing loaded yet
+  host_->ClearErrorLines();
   ASSERT_EQ(c.Load("spt\\namecol.xtx"), 1);
+  // Each value that does not fit, and the row cut short, named with the file.
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{
+                "spt\\namecol.xtx: row 4 has 2 of its 4 values (a name and three colours); it is left out",
+                "spt\\namecol.xtx: row 1 (Mika): the colour value \"300\" is not a number 0..255",
+                "spt\\namecol.xtx: row 3 (Sora): the colour value \"x\" is not a number 0..255"}));
   EXPECT_EQ(c.GetCount(), 3);
   EXPECT_EQ(c.GetColorByName("Mika"), MakeColourWord(44, 128, 64));  // the low 8 bits of 300
   EXPECT_EQ(c.GetColor(c.Find("Ren")), MakeColourWord(1, 2, 3));
@@ -122,6 +129,13 @@ TEST_F(CutinTest, NameColours) {
   EXPECT_EQ(c.GetColor(-1), 0xFFFFFFu);
   EXPECT_EQ(c.Load("spt\\missing.xtx"), 0);
   EXPECT_EQ(c.GetColorByName("Mika"), 0xFFFFFFu);
+  // Cut before its first whole row.
+  dir_.Write("spt/cut.xtx", "Mika 30");
+  host_->ClearErrorLines();
+  EXPECT_EQ(c.Load("spt\\cut.xtx"), 0);
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{
+                "spt\\cut.xtx: 2 values hold no whole row (a name and three colours); no names are coloured"}));
 }
 
 }  // namespace

@@ -400,4 +400,25 @@ TEST_F(SaveLoadTest, QuickLoadRefusesAnEmptySlotAndStopsSoundsBeforeLoading) {
   EXPECT_EQ(Game().loadOrder, (std::vector<std::string>{"stop sounds", "load"}));
 }
 
+TEST_F(SaveLoadTest, QuickLoadOfADamagedSlotNamesTheFileAndChangesNothing) {
+  SaveSlot(0);
+  const std::string damaged = FileBytes(0).substr(0, 500);
+  dir_->Write("sav/data0.sav", damaged);
+  CCommonLoad& load = MakeLoad({{"cannotLoadSound", "3"}});
+  host_->ClearBoxes();
+  Game().ClearSounds();
+  Game().loadOrder.clear();
+  // Offered, so that the player who asks is told why it cannot load.
+  EXPECT_EQ(load.HasQuickLoadData(), 1);
+  EXPECT_EQ(load.QuickLoad(), 0);
+  const auto boxes = host_->Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "ERROR");
+  EXPECT_TRUE(boxes[0].text.starts_with("sav\\data0.sav\nThe quick save cannot be loaded: ")) << boxes[0].text;
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 2 0"}));
+  EXPECT_TRUE(Game().steps.empty());
+  EXPECT_TRUE(Game().loadOrder.empty());
+  EXPECT_EQ(FileBytes(0), damaged);
+}
+
 }  // namespace
