@@ -5,12 +5,15 @@
 // need the game.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "modebase/commongeneral.h"
+#include "platform/system.h"
 #include "game/extramodes.h"
 #include "game/gamecallback.h"
+
 #include "message/textstate.h"
 #include "savedata/cglist.h"
 #include "savedata/inttablefile.h"
@@ -56,7 +59,13 @@ int CGameCallBack::RegistSystemCall(int mode, const char* name) {
   if (systemCallCount_ >= kTableRows || IsModeDisabled(mode) || !name || !commandList_) return 0;
   // The command list holds pairs; a name counts wherever it stands.
   const int token = commandList_->Search(name, -1);
-  if (token < 0) return 0;
+  if (token < 0) {
+    std::fprintf(stderr,
+                 "spt\\command.xtx: mode %d asks for the call \"%s\", which the list does not name; "
+                 "scripts cannot call it\n",
+                 mode, name);
+    return 0;
+  }
   systemCalls_[systemCallCount_][0] = token / 2;
   systemCalls_[systemCallCount_][1] = mode;
   ++systemCallCount_;
@@ -77,11 +86,25 @@ int CGameCallBack::RegistSystemFunction(int mode, const char* name, int value) {
 void CGameCallBack::RegistExtraModeCalls() {
   // After the command list is loaded, before any mode registers: the
   // tables start empty, then every extra mode left on is a call under its
-  // own name.
+  // own name, when the command list names it. An extra mode the list does
+  // not name is reached from the menus only, which is no fault: the debug
+  // output says so (a misspelt name then shows). A list without a single
+  // call is always told.
   systemCallCount_ = systemFunctionCount_ = 0;
+  if (commandList_ && commandList_->GetCount() < 2) {
+    std::fprintf(stderr, "spt\\command.xtx holds no calls; scripts cannot call any mode\n");
+  }
   for (int i = 0; i < extraModeList_->GetCount(); ++i) {
     const int n = extraModeList_->GetNumber(i);
-    if (!IsModeDisabled(n)) RegistSystemCall(n, extraModeList_->GetName(i));
+    const char* name = extraModeList_->GetName(i);
+    if (IsModeDisabled(n) || !name || !commandList_) continue;
+    if (commandList_->Search(name, -1) < 0) {
+      const std::string line = std::string("spt\\command.xtx does not name the mode \"") + name +
+                               "\"; scripts cannot call it\n";
+      platform::DebugOutput(line.c_str());
+      continue;
+    }
+    RegistSystemCall(n, name);
   }
 }
 

@@ -165,8 +165,13 @@ TEST_F(GameCallsTest, SystemCallsReachTheFirstRegisteredModeThatExists) {
   EXPECT_EQ(game->RegistSystemCall(14, "chart"), 1);  // no mode 14
   EXPECT_EQ(game->RegistSystemCall(34, "chart"), 1);
   EXPECT_EQ(game->RegistSystemCall(22, "chart"), 1);
-  // The command list is searched case-sensitively, over every token.
+  // The command list is searched case-sensitively, over every token; a
+  // name it does not hold is named on stderr with the list.
+  testing::internal::CaptureStderr();
   EXPECT_EQ(game->RegistSystemCall(22, "Chart"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "spt\\command.xtx: mode 22 asks for the call \"Chart\", which the list does not name; "
+            "scripts cannot call it\n");
   EXPECT_EQ(game->RegistSystemCall(22, "2"), 1);  // the token "2" (index 5): command 2
   EXPECT_EQ(game->RegistSystemCall(22, nullptr), 0);
   EXPECT_EQ(game->RegistSystemCall(30, "place"), 0);  // a disabled extra mode
@@ -185,6 +190,21 @@ TEST_F(GameCallsTest, SystemCallsReachTheFirstRegisteredModeThatExists) {
   game->SystemCall(2, 1, args);
   game->SystemCall(0, 0, nullptr);
   EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "22 SetCallArgs 5 0", "OnSystemCall 0 0"}));
+}
+
+TEST_F(GameCallsTest, ACommandListWithoutCallsIsTold) {
+  // Extra modes the list does not name are reached from the menus only:
+  // nothing on stderr for them; a list holding no call at all is told.
+  for (const char* list : {"place,0\r\n", ""}) {
+    dir_->Write("spt/command.xtx", list);
+    testing::internal::CaptureStderr();
+    auto game = Make({22});
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("does not name the mode"), std::string::npos) << err;
+    EXPECT_EQ(err.find("spt\\command.xtx holds no calls; scripts cannot call any mode\n") != std::string::npos,
+              *list == '\0')
+        << err;
+  }
 }
 
 TEST_F(GameCallsTest, AnExtraModeLeftOnIsCalledByItsName) {
