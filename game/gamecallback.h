@@ -951,9 +951,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
 
  public:
   // --- Text, message window, faces (game/gamecallback_text.cpp) ---
-  // Init's steps that make them, each called once in Init's order:
-  // step 23 after the face list, step 28 after the system pictures, step 31
-  // after the thumbnail maker, step 34 (the names) after the input objects.
+  // Init makes them, each once and in this order: the face control after
+  // the face list, the text after the system pictures, the message window
+  // after the thumbnail maker, the names after the input objects.
   void InitFaceControl();
   void InitText();
   void InitMessageWindow();
@@ -994,9 +994,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int RunStopF5(int count, const int* values);
   int RunSaveSystemFile(int count, const int* values);
   int RunLayer(int count, const int* values);
-  // Init step 29: the layer table and the layers the settings ask for.
+  // At start: the layer table and the layers the settings ask for.
   void InitFloatingLayers();
-  // Frame steps 25, 27 and 28: the notices (their phase sounds play), the
+  // Each frame: the notices (their phase sounds play), the
   // message cursor when requested, the game mouse inside the screen.
   void ServeNotice();
   void ServeMessageCursor();
@@ -1177,7 +1177,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // The sound-effect and voice channels the script handlers start again
   // when a request of theirs is still pending.
   void PlayPendingSounds();
-  // Step 33 of the frame (CallControlScript (-1)): the released script runs
+  // Each frame (CallControlScript (-1)): the released script runs
   // until its next blocking command, and a restored game fast-forwards to
   // its place; both take a bounded number of results per frame and go on
   // in the next one.
@@ -1323,7 +1323,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // the music numbers ("debugMusicNumberPrintFlag").
   void PrintFrameDebugLines();
   void PrintMusicNumber();
-  // Init step 32: the variable overlay over the variable names.
+  // At start: the variable overlay over the variable names.
   void InitDebugParam();
   CFpsPrint* fpsPrint_ = nullptr;
   CFukaPrint* fukaPrint_ = nullptr;
@@ -1385,7 +1385,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int GetSkipFilmFlag() const { return skipFilmStarted_; }
 
  protected:
-  // Frame step 24: the quick load the keys left for the frame.
+  // Each frame: the quick load the keys left for the frame.
   void RunDelayedQuickLoad();
   // A sound of the settings: system sound n - 1 for n of 1 or more.
   void PlaySettingSound(int n);

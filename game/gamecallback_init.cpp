@@ -112,14 +112,14 @@ struct IntKey {
   bool fromPrevious = false;
 };
 
-// Step 3.
+// The error log.
 const IntKey kLogKeys[] = {
     {"errorLogFlag", &GameSettings::errorLogFlag},
     {"startupLoadErrorPrintFlag", &GameSettings::startupLoadErrorPrintFlag},
     {"debugMusicNumberPrintFlag", &GameSettings::debugMusicNumberPrintFlag},
 };
 
-// Step 14, after the quick-save keys.
+// Quick save and load, read after the message keys.
 const IntKey kQuickKeys[] = {
     {"quickSaveEnable", &GameSettings::quickSaveEnable},
     {"quickLoadEnable", &GameSettings::quickLoadEnable, true},
@@ -181,7 +181,7 @@ const IntKey kMessageKeys[] = {
     {"cannotSkipCheckKillShift", &GameSettings::cannotSkipCheckKillShift},
 };
 
-// Step 21.
+// The scripts.
 const IntKey kScriptKeys[] = {
     {"noScriptFlag", &GameSettings::noScriptFlag},
     {"controlScriptSize", &GameSettings::controlScriptSize},
@@ -190,7 +190,9 @@ const IntKey kScriptKeys[] = {
     {"subSubScriptSize", &GameSettings::subSubScriptSize},
 };
 
-// Step 25 (its texts are read beside it).
+// Back-script skipping, save numbers, the option word, the floating
+// layer's flash and the extra-mode buttons (their texts are read beside
+// them).
 const IntKey kFlagKeys[] = {
     {"maxSkipFrameBackScript", &GameSettings::maxSkipFrameBackScript},
     {"specialNumberForSaveSetFlag", &GameSettings::specialNumberForSaveSetFlag},
@@ -200,7 +202,7 @@ const IntKey kFlagKeys[] = {
     {"expModeButtonIsMessageCursor", &GameSettings::expModeButtonIsMessageCursor},
 };
 
-// Step 27.
+// Sound and music.
 const IntKey kSoundKeys[] = {
     {"defaultMusicFadeInTime", &GameSettings::defaultMusicFadeInTime},
     {"defaultMusicFadeOutTime", &GameSettings::defaultMusicFadeOutTime},
@@ -211,7 +213,7 @@ const IntKey kSoundKeys[] = {
     {"sound3DFlag", &GameSettings::sound3DFlag},
 };
 
-// Step 28, before the outline mask.
+// Text, read before the outline mask.
 const IntKey kTextKeys[] = {
     {"rubiFlag", &GameSettings::rubiFlag},       {"rubiPercent", &GameSettings::rubiPercent},
     {"rubiDeltaY", &GameSettings::rubiDeltaY},   {"rubiSukima", &GameSettings::rubiSukima},
@@ -222,7 +224,7 @@ const IntKey kTextKeys[] = {
     {"fukuroCustom", &GameSettings::fukuroCustom},
 };
 
-// Step 29 (the quick save and load buttons are read only with their
+// The input objects each made on its flag (the quick save and load buttons are read only with their
 // function on).
 const IntKey kLayerKeys[] = {
     {"gameMouseCreateFlag", &GameSettings::gameMouseCreateFlag},
@@ -241,7 +243,8 @@ const IntKey kButtonKeys[] = {
     {"sceneButtonMode", &GameSettings::sceneButtonMode},
 };
 
-// Steps 30 to 32.
+// Result notices, the message window, music, text input and the picture
+// buffer.
 const IntKey kLateKeys[] = {
     {"autoResultNotice", &GameSettings::autoResultNotice},
     {"noMessageWindowFlag", &GameSettings::noMessageWindowFlag},
@@ -253,7 +256,7 @@ const IntKey kLateKeys[] = {
     {"pictureBufferInitLoadFlag", &GameSettings::pictureBufferInitLoadFlag},
 };
 
-// Steps 34 and 35.
+// The player's names.
 const IntKey kNameKeys[] = {
     {"seiClearFlag", &GameSettings::seiClearFlag},
     {"meiClearFlag", &GameSettings::meiClearFlag},
@@ -350,23 +353,23 @@ void CGameCallBack::Init() {
   settings_ = GameSettings();
   GameSettings& s = settings_;
 
-  // 1. The request events of the game services.
+  // The request events of the game services.
   for (platform::Event*& e : events_) e = new platform::Event(true, false);
 
-  // 2. The settings list "game" (its reader's box when it is missing).
+  // The settings list "game" (its reader's box when it is missing).
   LoadSetupFile("game", 256);
 
-  // 3. Logging: the dated error log is named by the time of this start.
+  // Logging: the dated error log is named by the time of this start.
   ReadIntKeys(setupList_, &s, kLogKeys);
   if (s.errorLogFlag) datedlog::StartDatedLog();
   if (s.startupLoadErrorPrintFlag) SetLoadDwqErrorFlag(1);
   std::fill(std::begin(optionButtonOff_), std::end(optionButtonOff_), 0);
 
-  // 4. The installation's identifier.
+  // The installation's identifier.
   GetSetupInt(&s.dontCreateGUID, "dontCreateGUID");
   if (!s.dontCreateGUID && systemFile_) systemFile_->MakeUniqueId(1);
 
-  // 5, 6, 7. Picture loading switches; the window to the front.
+  // Picture loading switches; the window to the front.
   GetSetupInt(&s.dwqPackLevel, "dwqPackLevel");
   SetDwqPackLevel(s.dwqPackLevel);
   if (window_) window_->Focus();
@@ -374,7 +377,7 @@ void CGameCallBack::Init() {
   GetSetupInt(&s.jpegMMX, "jpegMMX");
   CJpegDecoder::SetNoMmx(s.jpegMMX == 0 ? 1 : 0);
 
-  // 8. The picture loader, before anything loads a picture; the screen
+  // The picture loader, before anything loads a picture; the screen
   // buffer, black; the variables with their layer-off map cleared.
   InitPictureLoader(dwq::kDecodeMegabytes);
   screenBuffer_ = new CScreenBuffer(width_, height_, s.notUseDirectDraw);
@@ -383,15 +386,15 @@ void CGameCallBack::Init() {
   varHost_ = new GameVarHost(this);
   gameVars_ = new CGameVariables(varHost_);
 
-  // 9. Every frame whole: the platform always reports a current system.
+  // Every frame whole: the platform always reports a current system.
   GetSetupInt(&s.vistaCheck, "vistaCheck");
   if (s.vistaCheck) CScreenBuffer::SetAlwaysFullRedraw();
 
-  // 10.
+  // The picture pool and the list of extra modes.
   picturePool_ = new CPicturePool;
   extraModeList_ = new CExtraModeList;
 
-  // 11. The save-slot layout (settings list "dataFile"), unless the game
+  // The save-slot layout (settings list "dataFile"), unless the game
   // has neither screen or says not to.
   GetSetupInt(&s.saveClassDisable, "saveClassDisable");
   GetSetupInt(&s.loadClassDisable, "loadClassDisable");
@@ -399,12 +402,12 @@ void CGameCallBack::Init() {
   GetSetupInt(&s.dataFileDontCreate, "dataFileDontCreate");
   if (!s.dataFileDontCreate) saveSlotLayout_ = new CDataFileSetup;
 
-  // 12, 13.
+  // The company and game names, and the extended save data.
   GetSetupString(&s.companyName, "companyName");
   GetSetupString(&s.gameName, "gameName");
   InitExtSaveData();
 
-  // 14.
+  // The message and quick save/load switches.
   ReadIntKeys(setupList_, &s, kMessageKeys);
   ReadIntKeys(setupList_, &s, kQuickKeys);
   const char* key = nullptr;
@@ -428,15 +431,15 @@ void CGameCallBack::Init() {
   frameSkip_->SetPeriod(frameTime_);
   InitMiniCGSize();
 
-  // 15. Extra modes and class switches, then the mini-game list.
+  // Extra modes and class switches, then the mini-game list.
   InitModeSwitches();
 
-  // 16. The back button is the widget work's.
+  // The back button is the widget work's.
   GetSetupInt(&s.useExtClass, "useExtClass");
   keyFlagTable_ = new CKeyFlagTable(s.useExtClass);
   InitBackButton();
 
-  // 17. The version; the variables start cleared; variables 200..299 come
+  // The version; the variables start cleared; variables 200..299 come
   // back from the system file.
   GetSetupInt(&s.highVersion, "highVersion");
   GetSetupInt(&s.middleVersion, "middleVersion");
@@ -448,11 +451,11 @@ void CGameCallBack::Init() {
                                                           CCommonSystemFile::kHeaderSize + 4 * i));
   }
 
-  // 18.
+  // The window position, adjusted to the desktop when asked.
   GetSetupInt(&s.windowAdjustFlag, "windowAdjustFlag");
   if (s.windowAdjustFlag) AdjustWindowPosition();
 
-  // 19. Presentation and the screen-size pictures. The presenter takes
+  // Presentation and the screen-size pictures. The presenter takes
   // 32-bit pixels as the screen buffer holds them, so the converter copies
   // them as they are.
   presentation_ = new CDirectDrawScreen(window_, width_, height_, bpp_, 0);
@@ -470,7 +473,7 @@ void CGameCallBack::Init() {
   // buffer and the pictures fail then too.
   pixelBuffer_ = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)]();
 
-  // 20. Scenes and picture lists; the effect holder, reset.
+  // Scenes and picture lists; the effect holder, reset.
   GetSetupInt(&s.noSceneListFlag, "noSceneListFlag");
   if (!s.noSceneListFlag) {
     sceneDataFile_ = new CSceneDataFile;
@@ -481,7 +484,7 @@ void CGameCallBack::Init() {
   effect_ = new CAllEffect;
   effect_->ResetAll();
 
-  // 21. Scripts. Keeping the game state in memory comes with the saved
+  // Scripts. Keeping the game state in memory comes with the saved
   // games work (KeepGameState does nothing yet).
   ReadIntKeys(setupList_, &s, kScriptKeys);
   if (!s.noScriptFlag) {
@@ -512,10 +515,10 @@ void CGameCallBack::Init() {
   if (s.optionOffVarFlag) optionOffVar_ = GetVarNumber(s.optionOffVarName);
   InitSystemVarNumbers();
 
-  // 27.
+  // Sound, music and voices.
   InitSound();
 
-  // 28. Text: the render settings (the player's face from the system file
+  // Text: the render settings (the player's face from the system file
   // wins over "defaultFont"), the glyph renderer, the text layout and the
   // user fonts.
   systemPicture_ = new CSystemPicture;
@@ -528,7 +531,7 @@ void CGameCallBack::Init() {
   GetSetupInt(&s.userFontNumber, "userFontNumber");
   InitText();
 
-  // 29. The floating layers: the game mouse, the message cursor and the
+  // The floating layers: the game mouse, the message cursor and the
   // notices (the seven floating buttons come with their own work; their
   // switches are kept).
   ReadIntKeys(setupList_, &s, kLayerKeys);
@@ -538,7 +541,7 @@ void CGameCallBack::Init() {
   InitFloatingLayers();
   if (s.noticeFlag) noticeFunction_ = FunctionRow("notice");
 
-  // 30. Results.
+  // Results.
   GetSetupInt(&s.resultFlag, "resultFlag");
   if (s.resultFlag) {
     resultTable_ = new CIntTableFile("result", 1024, 1024, 1, nullptr);
@@ -549,7 +552,7 @@ void CGameCallBack::Init() {
     }
   }
 
-  // 31, 32. The message window (the thumbnail maker comes with its own
+  // The message window (the thumbnail maker comes with its own
   // work); the input objects and the variable overlay.
   ReadIntKeys(setupList_, &s, kLateKeys);
   InitMessageWindow();
@@ -562,7 +565,7 @@ void CGameCallBack::Init() {
   textInputBox_->SetImeFlags(s.imeAutoOpenFlag, s.imeAutoCloseFlag);
   InitDebugParam();
 
-  // 33. The effect channels' pictures: sized and loaded as the list asks.
+  // The effect channels' pictures: sized and loaded as the list asks.
   InitPictureBuffers(setupList_, effect_);
   InitFukaPrint();
   InitFpsPrint();
@@ -573,7 +576,7 @@ void CGameCallBack::Init() {
   SetShiftSkipState(0);
   ClearKeyStatus();
 
-  // 34, 35. Names and short-cut sounds.
+  // Names and short-cut sounds.
   GetSetupString(&s.seiInitData, "seiInitData");
   GetSetupString(&s.meiInitData, "meiInitData");
   ReadIntKeys(setupList_, &s, kNameKeys);

@@ -348,7 +348,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   scriptLevel_ = Word(chunk, kScriptLevel);
   musicRoomValue_ = Word(chunk, kMusicRoom);
   for (int k = 1; k <= scriptLevel_; ++k) ReloadScript(k, numbers[k]);
-  // 4. Layers.
+  // Layers.
   SetLayerDisableMask(Word(chunk, kLayerMask));
   // 5-6. Sound parameters and voice names.
   for (int ch = 0; ch < kSoundChannels; ++ch)
@@ -363,7 +363,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
     std::memset(voiceNames_[v], 0, sizeof voiceNames_[v]);
     std::memcpy(voiceNames_[v], name.data(), name.size());
   }
-  // 7. Story words, designs, hold flags.
+  // Story words, designs, hold flags.
   scriptWord_ = Word(chunk, kScriptWord);
   messageWindowOn_ = Word(chunk, kWindowShown);
   messageWindowMode_ = Word(chunk, kWindowMode);
@@ -376,7 +376,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   costumeMask_ = Word(chunk, kCostumeMask);
   for (int i = 0; i < kEffectChannels; ++i)
     holdFlags_[i] = chunk[4 * kHoldFlags + 2 * i] | chunk[4 * kHoldFlags + 2 * i + 1] << 8;
-  // 8. Script positions, depths and stacks; with resume tables the call
+  // Script positions, depths and stacks; with resume tables the call
   // stacks are rebuilt from their call sites.
   const int resume = Word(chunk, kResumeTables);
   for (int k = 0; k < kScriptLevels; ++k) {
@@ -393,7 +393,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
     for (int k = 0; k < scriptLevel_; ++k)
       if (scripts_[k]) scripts_[k]->JumpToEntryB();
   }
-  // 9. Saved words and the music.
+  // Saved words and the music.
   savedLineCount_ = Word(chunk, kLineCount);
   savedChoiceEnd_ = Word(chunk, kChoiceEnd);
   savedChoiceStart_ = Word(chunk, kChoiceStart);
@@ -440,7 +440,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   } else if (mode != modenumber::kTitle && resume >= 1 && script) {
     script->JumpToEntryA();
   }
-  // 15. Names, then the frame time.
+  // Names, then the frame time.
   const std::string family = GetText(chunk + kFamilyOffset, kNameField);
   const std::string given = GetText(chunk + kGivenOffset, kNameField);
   SetNames(family.c_str(), given.c_str());

@@ -66,16 +66,16 @@ void CGameCallBack::ReleaseAll() {
   // A game object whose initialisation never ran owns nothing.
   if (!initialised_) return;
 
-  // 1. The short-cut key table and the per-mode back-log table are made
+  // The short-cut key table and the per-mode back-log table are made
   // with the system menu's rows (PrepareModeTables keeps them empty).
 
-  // 2. The music stops with the player's default fade, which runs out.
+  // The music stops with the player's default fade, which runs out.
   if (sePlayer_) {
     StopBgm(-1);
     platform::Sleep(kSoundPauseMs);
   }
 
-  // 3. The sound players, the system sound buffers and their loader; every
+  // The sound players, the system sound buffers and their loader; every
   // stream thread has ended when its player is gone.
   DeleteAndClear(voicePlayer_);
   DeleteAndClear(sePlayer_);
@@ -84,7 +84,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(systemSoundLoader_);
   platform::Sleep(kSoundPauseMs);
 
-  // 4. The meters, the variable overlay, the boss-coming picture and the
+  // The meters, the variable overlay, the boss-coming picture and the
   // message window; the scripts (sub-sub, sub, exec, control); the buffer,
   // screen and work pictures.
   DeleteAndClear(fpsPrint_);
@@ -99,7 +99,7 @@ void CGameCallBack::ReleaseAll() {
   delete[] pixelBuffer_;
   pixelBuffer_ = nullptr;
 
-  // 5. The modes, then what they share: the keyed flag table, the scene
+  // The modes, then what they share: the keyed flag table, the scene
   // list and data, the text input box, the input objects, the result table,
   // the notices, the floating buttons, the message
   // cursor, the game mouse and the floating layer table.
@@ -119,7 +119,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(gameMouse_);
   DeleteAndClear(floatingLayers_);
 
-  // 6. The text printer and the glyph renderer (the face control goes with
+  // The text printer and the glyph renderer (the face control goes with
   // them), the system pictures, the common button setups, the preloaded
   // system sounds, the mixer, the movie player, the sound device (its
   // mixing thread joined) and the surface converter.
@@ -134,7 +134,7 @@ void CGameCallBack::ReleaseAll() {
   DeleteAndClear(soundDevice_);
   DeleteAndClear(surfaceConverter_);
 
-  // 7. The variable names and the variables, the picture lists, the data
+  // The variable names and the variables, the picture lists, the data
   // lists, the frame-skip controller, the scene voices, the holiday list,
   // the effect manager, the screen buffer with the picture loader's shared
   // state, and the presentation.
@@ -155,7 +155,7 @@ void CGameCallBack::ReleaseAll() {
   ReleasePictureLoader();
   DeleteAndClear(presentation_);
 
-  // 8. The platform's window leaves full screen as it closes, so there is
+  // The platform's window leaves full screen as it closes, so there is
   // no display mode to reset. The extension-data tables, the extra-mode
   // list, the picture pool, the save-slot layout and the settings lists.
   DeleteAndClear(extNameTable_);
@@ -173,9 +173,9 @@ void CGameCallBack::ReleaseAll() {
   saveHeaderName_ = "SAVEDATA";
   startText_ = nullptr;
 
-  // 9. The save comment lines are the game object's own arrays.
+  // The save comment lines are the game object's own arrays.
 
-  // 10. The handshake's events, each once.
+  // The handshake's events, each once.
   for (platform::Event*& e : events_) DeleteAndClear(e);
   initialised_ = 0;
 }

@@ -192,18 +192,18 @@ void ScriptCommandHandlers::Voice(CGameCallBack& g, const ScriptArgs& a) {
   if (!ChannelOk(ch, CVoicePlayer::kChannels, "voice")) return;
   const char* name = g.noticedVoice_;
   const bool skipping = g.IsSkipping() || g.fastForward_[CGameCallBack::kReplayRunning];
-  // 1. The back log and the voice-heard flag.
+  // The back log and the voice-heard flag.
   if (number != -1 && ch <= 1)
     if (CStoryBackLogMode* log = g.GetBackLog()) log->SetVoice(name);
   const int chara = g.GetVoiceChara(name);
   if (chara >= 0 && g.systemFile_ && (g.settings_.mustSetVoiceFlag || !skipping))
     g.systemFile_->SetVoiceFlag(chara);
   CVoicePlayer* player = g.voicePlayer_;
-  // 2. Skipping stops what still sounds.
+  // Skipping stops what still sounds.
   if (skipping && g.cannotSkipFlag_ == 0 && (ch <= 1 || g.messageSwitch_ == 0) && player &&
       player->IsPlaying(ch))
     player->Stop(ch, 0, fade);
-  // 3. Whether this voice is wanted.
+  // Whether this voice is wanted.
   if (g.fastForward_[CGameCallBack::kReplayRunning]) return;
   const bool held = g.cannotSkipFlag_ != 0 || (ch > 1 && g.messageSwitch_ != 0);
   bool wanted = !g.IsSkipping() || held ||

@@ -1,4 +1,4 @@
-// CGameCallBack: running the scripts. Step 33 of the frame lets the
+// CGameCallBack: running the scripts. Each frame lets the
 // released script run until its next blocking command, and a restored game
 // fast-forward to its place; sub-script calls, the end of the game, scene
 // replay and the forwards to the back-script runner.
@@ -30,7 +30,7 @@ constexpr char kBadScene[] =
 
 }  // namespace
 
-// Step 33 of the frame asks with -1: the released script's loop. Another
+// Each frame asks with -1: the released script's loop. Another
 // start runs the current script once from that word.
 int CGameCallBack::CallControlScript(int start) {
   if (start != -1) return RunCurrentScript(start);

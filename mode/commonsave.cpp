@@ -399,9 +399,9 @@ int CCommonSave::QuickSave() {
 
 void CCommonSave::PrintDialogExtra() {
   const int x2 = dialogs_[1].x, y2 = dialogs_[1].y;
-  // 1. The thumbnail.
+  // The thumbnail.
   if (miniCGPrint_ && miniCG_) miniCG_->Put(x2 + miniCGX_, y2 + miniCGY_, 0);
-  // 2. Today's date and time.
+  // Today's date and time.
   if (ex_.date && date4_) {
     const platform::LocalTime t = platform::GetLocalTime();
     const int x = x2 + ex_.dateX, y = y2 + ex_.dateY, n = ex_.dateNextX;
@@ -414,7 +414,7 @@ void CCommonSave::PrintDialogExtra() {
     date2_->PrintChar(x + n * 13, y, kColonGlyph);
     date2_->Print(x + n * 14, y, t.minute);
   }
-  // 3, 4. The in-game year and date.
+  // The in-game year and date.
   if (ex_.year && year4_ && game_) {
     const int x = x2 + ex_.yearX, y = y2 + ex_.yearY;
     year4_->Print(x, y, ex_.yearVar >= 0 ? game_->GetVar(ex_.yearVar) : 0);
@@ -428,7 +428,7 @@ void CCommonSave::PrintDialogExtra() {
     day_->Print(x + n * 3, y, d % 100);
   }
   const int special = game_ ? game_->GetModeVariable() : 0;
-  // 5. The extra picture.
+  // The extra picture.
   if (ex_.addPic && addPicture_ && !(ex_.addPicWithSpecial && special < specialLimit_)) {
     int sx = 0, sy = 0;
     if (ex_.addPicMulti && special >= 0) {
@@ -437,7 +437,7 @@ void CCommonSave::PrintDialogExtra() {
     }
     addPicture_->Blt(x2 + ex_.addPicX, y2 + ex_.addPicY, sx, sy, ex_.addPicW, ex_.addPicH, 1);
   }
-  // 6. The special number.
+  // The special number.
   if (ex_.special && special_ && special >= specialLimit_)
     special_->Print(x2 + ex_.specialX, y2 + ex_.specialY, special);
 }

@@ -148,30 +148,30 @@ void CCommonLoadSave::SetPage(int n) {
 }
 
 int CCommonLoadSave::Init() {
-  // 1.
+  // No slot chosen yet; the last save is read again and every sound stops.
   loadChosen_ = 0;
   if (lastSave_) lastSave_->Init();
   if (game_) game_->StopAllSound();
   quickLoadEnable_ = QuickLoadSwitch();
   quickSaveEnable_ = QuickSaveSwitch();
-  // 2.
+  // The background and the dialog picture.
   LoadBackgroundPicture();
   if (dialogs_[0].exists && dialogs_[0].fileName && workPicture_)
     workPicture_->LoadDWQ((std::string("sys\\") + dialogs_[0].fileName).c_str());
-  // 3.
+  // The page buttons for the slot pages.
   if (pageMode_ == 1 && updownBack_) {
     updownBack_->SetPageMax(pages_);
     updownBack_->SetPage(page_);
     updownBack_->Init();
   }
   if (pageMode_ == 2 && tabs_) tabs_->SetSelect(page_);
-  // 4.
+  // Every slot on the page reads its file.
   for (int i = 0; i < GetSlotCount(); ++i) {
     slots_[i]->SetQuickEnable(quickLoadEnable_, quickSaveEnable_);
     slots_[i]->Peek(GetAbsoluteSlot(i));
     slots_[i]->ResetAnime();
   }
-  // 5.
+  // The back button and the page switcher.
   ReloadBackButtonPicture();
   SetBackButtonPos();
   if (pageMode_ == 1) {
@@ -188,10 +188,10 @@ int CCommonLoadSave::Init() {
           picture->LoadDWQ((std::string("sys\\") + file).c_str());
     tabs_->SetSelect(page_);
   }
-  // 6.
+  // The dialogs' buttons start idle.
   for (Dialog& d : dialogs_)
     if (d.exists && d.buttons) d.buttons->Init();
-  // 7.
+  // No slot under the pointer; nothing waits.
   current_ = previous_ = -1;
   waiting_ = 0;
   blinkCounter_ = 0;
@@ -246,7 +246,7 @@ int CCommonLoadSave::CalcuPageControls(bool withInput) {
 }
 
 int CCommonLoadSave::Calcu() {
-  // 1. An open dialog takes the frame.
+  // An open dialog takes the frame.
   if (dialogState_ == 1) {
     CScreenBuffer::SetFullRedraw(0);
     return CalcuWarningDialog();
@@ -255,12 +255,12 @@ int CCommonLoadSave::Calcu() {
     CScreenBuffer::SetFullRedraw(0);
     return CalcuCommentDialog();
   }
-  // 2. A page control is held.
+  // A page control is held.
   if (waiting_ && chosen_ == -2) {
     const int r = CalcuPageControls(true);
     return r == kNoDecision ? -1 : r;
   }
-  // 3. A chosen slot blinks, then is acted on.
+  // A chosen slot blinks, then is acted on.
   if (waiting_) {
     CalcuPageControls(false);
     if (chosen_ < 0) {
@@ -272,11 +272,11 @@ int CCommonLoadSave::Calcu() {
     loadChosen_ = 1;
     return ExitToMode(-1);
   }
-  // 4. The page controls.
+  // The page controls.
   if (lastSave_) lastSave_->Calcu(1);
   const int r = CalcuPageControls(true);
   if (r != kNoDecision) return r;
-  // 5. The slot under the mouse.
+  // The slot under the mouse.
   platform::Point p{};
   if (mouse_) mouse_->GetPos(&p);
   int hovered = -1, selectable = -1;
@@ -295,14 +295,14 @@ int CCommonLoadSave::Calcu() {
     selectable = quickBlocked ? -1 : i;
     break;
   }
-  // 6.
+  // The slot under the pointer becomes the current one.
   previous_ = current_;
   current_ = selectable;
   if (previous_ != current_) {
     if (CCommonDataFile* slot = GetSlot(previous_)) slot->ResetAnime();
     if (CCommonDataFile* slot = GetSlot(current_)) slot->ResetAnime();
   }
-  // 7.
+  // A click on a slot acts on it.
   if (!GetClick(0)) return -1;
   if (CCommonDataFile* slot = GetSlot(current_)) {
     // A damaged file is overwritten as a slot with data is.
@@ -329,16 +329,16 @@ void CCommonLoadSave::PrintPageControls(bool idle) {
 }
 
 int CCommonLoadSave::Print() {
-  // 1.
+  // The back screen; the whole screen when it is drawn again.
   PrintBackScreen();
   const int last = game_ ? game_->GetLastSaveSlot() : -1;
   const bool whole = CScreenBuffer::CheckFullRedraw() != 0;
   const bool script = backScriptFlag_ != 0;
   const Dialog* open = dialogState_ == 1 ? &dialogs_[0] : dialogState_ == 2 ? &dialogs_[1] : nullptr;
-  // 2.
+  // Under an open dialog only its own rectangle is restored.
   if (open && !whole && !script && screenPicture_)
     screenPicture_->Blt(open->x, open->y, open->x, open->y, open->sizeX, open->sizeY, 0);
-  // 3.
+  // The slots, unless a dialog is open over a screen that stays.
   if (!open || script || whole) {
     for (int i = 0; i < GetSlotCount(); ++i) {
       CCommonDataFile* slot = slots_[i].get();
@@ -354,7 +354,7 @@ int CCommonLoadSave::Print() {
         slot->Print(state, blink, absolute, saveScreen_, lastSaved);
     }
   }
-  // 4.
+  // The open dialog.
   if (open) {
     if (dialogState_ == 1) {
       if (workPicture_) workPicture_->Put(open->x, open->y, 1);
@@ -371,7 +371,7 @@ int CCommonLoadSave::Print() {
   } else {
     PrintPageControls(false);
   }
-  // 5.
+  // The page number.
   if (pagePrint_) pagePrint_->Print(page_ + 1, pages_);
   return -1;
 }

@@ -208,7 +208,7 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
   if (code != kCodeWindow && code != kCodeFull && code != kCodeContinue) return;
   if (!text) text = "";
 
-  // 1. The auto-mode count-downs of the page.
+  // The auto-mode count-downs of the page.
   autoCheckElapsed_ = 0;
   const int level = game_ ? std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1) : 0;
   if (game_ && game_->GetVoiceFlag()) {
@@ -219,20 +219,20 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
     autoCountdown_ = s_.noVoiceLastWait[level];
     autoCheckVoiceCountdown_ = 1;
   }
-  // 2. A wait's page continues as a window page.
+  // A wait's page continues as a window page.
   if (code != kCodeContinue) pageCode_ = code;
   if (pageCode_ == kCodeWait || pageCode_ == kCodeScreenWait) pageCode_ = kCodeWindow;
-  // 3.
+  // The new message starts typing.
   messageId_ = (id & 0xFFFF) == 0xFFFF ? -1 : id;
   typing_ = 1;
   nameDrawn_ = 0;
   SetWindowPrint(1);
-  // 4. A new page.
+  // A new page.
   if (code != kCodeContinue) {
     lineCount_ = 0;
     for (int i = 0; i < kTextSlots; ++i) ClearLine(i);
   }
-  // 5. A window page typed on: what is held stays shown, the last line is
+  // A window page typed on: what is held stays shown, the last line is
   // measured again.
   if (code == kCodeContinue && pageCode_ == kCodeWindow && lineCount_ > 0) {
     if (game_) game_->SetMessageWindowOn(1);
@@ -240,7 +240,7 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
     total_[lineCount_ - 1] = -1;
   }
 
-  // 6. The lines, split at CR (an LF after it belongs to the break).
+  // The lines, split at CR (an LF after it belongs to the break).
   Entry e;
   e.code = code;
   e.cutinCharacter = extra;
@@ -258,14 +258,14 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
     p = q;
   }
 
-  // 7. Cut-in marks on the last j lines held, from the bottom up.
+  // Cut-in marks on the last j lines held, from the bottom up.
   if (cutinNumber_ > 0 && useCutin_ && extra != 0 && j > 0)
     for (int k = 1; k <= j && lineCount_ - k >= 0; ++k) {
       cutin_[2 * (lineCount_ - k)] = extra;
       cutin_[2 * (lineCount_ - k) + 1] = k;
     }
 
-  // 8. The page's line limit.
+  // The page's line limit.
   if (pageCode_ == kCodeWindow) {
     lineCount_ = std::min(lineCount_, s_.windowMessageNumber);
   } else {

@@ -33,11 +33,11 @@ void CCommonPrintMessage::ApplyFontSizeType() {
 
 int CCommonPrintMessage::Print() {
   if (!game_) return -1;
-  // 1.
+  // The font size of the current page.
   ApplyFontSizeType();
-  // 2. Cut-in boxes are drawn whole every frame.
+  // Cut-in boxes are drawn whole every frame.
   if (cutinNumber_) CScreenBuffer::SetFullRedraw(0);
-  // 3.
+  // A screen wait draws its own page; every other page the window and its lines.
   if (pageCode_ == kCodeScreenWait) {
     PrintScreenWait();
   } else {
@@ -49,7 +49,7 @@ int CCommonPrintMessage::Print() {
     game_->RefreshEffect(1);
     game_->AddEffectFrame(effectFrames_);
   }
-  // 4. The floating buttons.
+  // The floating buttons.
   if (FloatingAllowed()) {
     const bool wait = pageCode_ == kCodeWait || pageCode_ == kCodeScreenWait;
     if (!wait && !windowHidden_) game_->RequestFloatingButtons();
@@ -69,10 +69,10 @@ int CCommonPrintMessage::NameShown() const {
 
 int CCommonPrintMessage::PrintText(int forceNewPage) {
   if (!game_) return -1;
-  // 1.
+  // Whether the whole screen is drawn again, and which page is drawn.
   const int full = CScreenBuffer::CheckFullRedraw();
   const int code = forceNewPage ? kCodeWindow : pageCode_;
-  // 2. Face and window, or the full-screen background.
+  // Face and window, or the full-screen background.
   if (!cutinNumber_) {
     if (code == kCodeWindow && !windowHidden_) {
       const int nameKnown =
@@ -84,13 +84,13 @@ int CCommonPrintMessage::PrintText(int forceNewPage) {
       PrintLprintBG();
     }
   }
-  // 3.
+  // Nothing while the window is hidden; the name when it is shown and changed.
   if (windowHidden_) return -1;
   const int withName = code == kCodeWindow && NameShown();
   if (withName && (full || !nameDrawn_) && lineCount_ > 0) PrintName(full);
-  // 4.
+  // The lines of the page.
   PrintLines(full, code, withName ? 1 : 0);
-  // 5.
+  // The cursor once the page is complete and waits for the player.
   if (!typing_ && !forceNewPage && code != kCodeWait && !InAutoCheck()) PlaceCursor(code);
   return -1;
 }

@@ -279,7 +279,7 @@ int CCommonPrintResult::HitResult(int x, int y) const {
 }
 
 int CCommonPrintResult::Calcu() {
-  // 1. The announcement waits for its OK.
+  // The announcement waits for its OK.
   if (Valid(announced_)) {
     if (okButton_ && CheckButtonResult(okButton_->Calcu(input_)) == 0) {
       AnnounceNext();
@@ -287,18 +287,18 @@ int CCommonPrintResult::Calcu() {
     }
     return -1;
   }
-  // 2. Back and the pages.
+  // Back and the pages.
   const int code = pages_ > 1 && updownBack_ ? updownBack_->Calcu(input_)
                    : backButton_            ? backButton_->Calcu(input_)
                                             : -1;
   const int button = CheckButtonResult(code);
   if (button == 0) return ExitToMode(nextMode_);
   if (button > 0) SetPage(button - 1);
-  // 3. The hovered result.
+  // The hovered result.
   platform::Point mouse{-1, -1};
   if (mouse_) mouse_->GetPos(&mouse);
   const int now = HitResult(mouse.x, mouse.y);
-  // 4. A new one restarts the voice wait and the scroll.
+  // A new one restarts the voice wait and the scroll.
   if (now != hovered_) {
     hovered_ = now;
     voiceCountdown_ = voiceStartWait_;
@@ -308,7 +308,7 @@ int CCommonPrintResult::Calcu() {
                                               scrollStartWait_);
     return -1;
   }
-  // 5. While it stays hovered.
+  // While it stays hovered.
   if (!Valid(hovered_)) return -1;
   if (voiceCountdown_ > 0 && --voiceCountdown_ == 0 && voiceFlag_ && game_) {
     const char* voice = results_[hovered_].voice;

@@ -225,7 +225,7 @@ int CCommonSelectHeroin::Choose(int value) {
 int CCommonSelectHeroin::Calcu() {
   if (!game_) return -1;
   const int n = GetEntryCount();
-  // 1. A running turn takes no input.
+  // A running turn takes no input.
   if (direction_ != 0) {
     if (++turnCounter_ >= circle_.turnFrame) {
       front_ = n < 1 ? 0 : (front_ + direction_ + n) % n;
@@ -235,7 +235,7 @@ int CCommonSelectHeroin::Calcu() {
     }
     return -1;
   }
-  // 2. The floating buttons: the system menu opens at once.
+  // The floating buttons: the system menu opens at once.
   const int code = game_->CheckFloatingButtons();
   const int kind = GetButtonCodeKind(code);
   if (CheckButtonResult(code) == 0) {
@@ -246,7 +246,7 @@ int CCommonSelectHeroin::Calcu() {
     return modenumber::kSystemMenu;
   }
   if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
-  // 3. The turn buttons.
+  // The turn buttons.
   if (CanTurn() && upDownButtons_) {
     const int page = CheckButtonResult(upDownButtons_->Calcu(input_));
     if (page == kTurnUp || page == kTurnDown) {
@@ -254,12 +254,12 @@ int CCommonSelectHeroin::Calcu() {
       return -1;
     }
   }
-  // 4. OK: the front heroine's position + 1.
+  // OK: the front heroine's position + 1.
   if (n > 0 && okButton_ && CheckButtonResult(okButton_->Calcu(input_)) == 0)
     return Choose(entries_[front_].position + 1);
-  // 5. Next.
+  // Next.
   if (nextOffered_ && CheckButtonResult(nextButton_->Calcu(input_)) == 0) return Choose(1);
-  // 6. Short-cut keys.
+  // Short-cut keys.
   const int shortcut = game_->CheckShortCut(kModeNumber);
   if (shortcut != -1) {
     chosen_ = 0;

@@ -301,7 +301,7 @@ void CCommonSelectPlace::MovePointerToPlace(int i) {
 
 int CCommonSelectPlace::Calcu() {
   if (!game_) return -1;
-  // 1. The floating buttons.
+  // The floating buttons.
   const int code = game_->CheckFloatingButtons();
   const int kind = GetButtonCodeKind(code);
   switch (CheckButtonResult(code)) {
@@ -316,14 +316,14 @@ int CCommonSelectPlace::Calcu() {
   }
   if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
 
-  // 2. The buttons, once the entry countdown has run.
+  // The buttons, once the entry countdown has run.
   int result = -1;
   if (entryCountdown_ > 0)
     --entryCountdown_;
   else
     result = buttons_->Calcu(input_);
 
-  // 3. The hovered place.
+  // The hovered place.
   platform::Point mouse{0, 0};
   if (mouse_) mouse_->GetPos(&mouse);
   if (autoPicLoad_ || onButtonVar_ != -1) {
@@ -335,7 +335,7 @@ int CCommonSelectPlace::Calcu() {
     hovered_ = now;
   }
 
-  // 4. A decided place.
+  // A decided place.
   const int place = CheckButtonResult2(result);
   if (place >= 0 && place < GetPlaceNumber()) {
     chosen_ = place;
@@ -343,18 +343,18 @@ int CCommonSelectPlace::Calcu() {
     return ExitToMode(-1);
   }
 
-  // 5. The wheel opens the back log.
+  // The wheel opens the back log.
   if (backLogOk_ && mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled())
     return LeaveFor(modenumber::kBackLog);
 
-  // 6. Short-cut keys.
+  // Short-cut keys.
   const int shortcut = game_->CheckShortCut(modeNumber_);
   if (shortcut != -1) {
     chosenFlag_ = 0;
     return ExitToMode(shortcut);
   }
 
-  // 7. Key movement.
+  // Key movement.
   if (keyMoveEnable_ && GetPlaceNumber() > 0) {
     const int under = PlaceAt(mouse.x, mouse.y, keyMoveCannotSelectOk_);
     if (under >= 0 && game_->CheckKeyTrig(kKeyDecide) && places_[under].enabled) {

@@ -109,7 +109,7 @@ void CCommonDataFile::Print(int cursorState, int mode, int slotLabel, int loadOr
                             int lastSaved) {
   const SlotLayoutValues& v = layout_;
   const int x = x_, y = y_;
-  // 1, 2. Background and base.
+  // Background and base.
   if (back_) back_->Blt(x, y, x, y, v.areaSizeX, v.areaSizeY, 0);
   if (v.basePrintFlag && setup_) {
     const int quickOn = loadOrSave ? quickSaveEnable_ : quickLoadEnable_;
@@ -117,7 +117,7 @@ void CCommonDataFile::Print(int cursorState, int mode, int slotLabel, int loadOr
     if (CPicture* base = setup_->GetBasePicture(loadOrSave, quick))
       base->Blt(x, y, 0, 0, v.areaSizeX, v.areaSizeY, 1);
   }
-  // 3. What the slot holds.
+  // What the slot holds.
   if (HasData() && setup_) {
     PrintThumbnail(x, y);
     if (v.numberPrintFlag && slotLabel >= 0)
@@ -145,7 +145,7 @@ void CCommonDataFile::Print(int cursorState, int mode, int slotLabel, int loadOr
     // so the player does not take it for an empty one.
     PrintMark(x, y);
   }
-  // 4. The cursor.
+  // The cursor.
   if (cursorState > 0) PrintCursor(x, y, cursorState, mode);
   if (screen_)
     screen_->AddUpdateRect(platform::Rect{x, y, x + v.areaSizeX, y + v.areaSizeY});

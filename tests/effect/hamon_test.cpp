@@ -189,7 +189,7 @@ TEST_F(HamonTest, RestoreStartsAgainFromTimeZero) {
   EXPECT_EQ(Record()->Param(4), 9);
 }
 
-// Fault mended: a record that reached Print before any start made the map
+// A record that reached Print before any start made the map
 // (a loaded game drawn before its effects were restored) read a null map.
 TEST_F(HamonTest, NothingIsDrawnBeforeAStartMadeTheMap) {
   ASSERT_FALSE(Hamon()->IsMapValid());
@@ -206,7 +206,7 @@ TEST_F(HamonTest, NothingIsDrawnBeforeAStartMadeTheMap) {
   EXPECT_FALSE(ScreenIs(kGrey));
 }
 
-// Fault mended: a second-picture channel outside 0..15 (other than -1)
+// A second-picture channel outside 0..15 (other than -1)
 // reached the draw position lookup; it names a missing picture.
 TEST_F(HamonTest, SecondChannelOutsideTheChannelsDrawsNothing) {
   for (int p1 : {16, -2, 1000}) {
@@ -222,7 +222,7 @@ TEST_F(HamonTest, SecondChannelOutsideTheChannelsDrawsNothing) {
   EXPECT_TRUE(ScreenIs(kGrey));
 }
 
-// Fault mended: the map held width / 4 groups per row, so at a width that
+// The map held width / 4 groups per row, so at a width that
 // is not a multiple of 4 the last pixels of a row read the next row's
 // records and the last row read past the map.
 TEST_F(HamonTest, OddScreenSizesKeepEveryPixelsOwnRecord) {

@@ -25,7 +25,7 @@ uint32_t Bytes(uint32_t a, uint32_t b, F f) {
 
 class BlendStripTest : public WipeStepTest {};
 
-// Fault mended: the multiplicative wipe with a maximum of 1 ended on the
+// The multiplicative wipe with a maximum of 1 ended on the
 // product of the pictures (its midpoint); every kind ends on the new one.
 TEST_F(BlendStripTest, EveryKindStartsOldAndEndsNew) {
   for (int number : {0, 1, 2, 3, 4, 5, 39, 40, 60}) {
@@ -157,7 +157,7 @@ TEST_F(BlendStripTest, MultiShowsTheProductAtTheMidpoint) {
   }));
 }
 
-// Fault mended: the additive wipe drew pixels in pairs and left the last
+// The additive wipe drew pixels in pairs and left the last
 // column of an odd-width screen undrawn; every pixel is drawn.
 TEST_F(BlendStripTest, AddDrawsEveryColumnOfAnOddWidth) {
   manager_.reset();

@@ -99,7 +99,7 @@ TEST_F(WipeEffectTest, SimpleWipeRunsItsNumberOverTheDuration) {
   EXPECT_EQ(Screen(), want);
 }
 
-// Fault mended: a new-picture channel outside 0..15 other than -1 reached
+// A new-picture channel outside 0..15 other than -1 reached
 // the manager, which clamps it to channel 15; it is no picture.
 TEST_F(WipeEffectTest, SimpleWipeDrawsNothingWithoutBothPictures) {
   Load(15, OldPx);  // what a clamped channel number would reach
@@ -190,7 +190,7 @@ TEST_F(WipeEffectTest, MaskWipeChangesBrightAreasFirst) {
   EXPECT_TRUE(ScreenMatches([&](int x, int y) { return blend(x, y, 128); }));
 }
 
-// Fault mended: a sharpness from a save beyond 127 overflowed the blend's
+// A sharpness from a save beyond 127 overflowed the blend's
 // sums; it is drawn as 127.
 TEST_F(WipeEffectTest, MaskWipeClampsASavedSharpness) {
   Load(12, [](int x, int y) { return static_cast<uint32_t>(x * 4 + y) * 0x010101u; });
@@ -202,7 +202,7 @@ TEST_F(WipeEffectTest, MaskWipeClampsASavedSharpness) {
   EXPECT_EQ(Screen(), want);
 }
 
-// Fault mended: channel numbers outside 0..15 other than -1 reached the
+// Channel numbers outside 0..15 other than -1 reached the
 // manager (which clamps them to channel 15); they are no picture.
 TEST_F(WipeEffectTest, MaskWipeDrawsNothingWithoutItsThreePictures) {
   Load(15, OldPx);

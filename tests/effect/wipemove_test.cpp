@@ -83,7 +83,7 @@ TEST(MoveWipes, FallGapBouncesTwice) {
   }
 }
 
-// Fault mended: E^2 (2c + 1) S passed 64 bits for maxima near the int
+// E^2 (2c + 1) S passed 64 bits for maxima near the int
 // range. Each reel starts on the old picture and rests on the new one at
 // its own step, whatever the maximum.
 TEST(MoveWipes, ReelPositionsWithALargeMaximum) {

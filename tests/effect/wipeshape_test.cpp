@@ -51,7 +51,7 @@ TEST(ShapeAndMoveWipes, EveryKindStartsOldAndEndsNewAt800x600) {
   EXPECT_FALSE(world.Shows(world.Old()));
 }
 
-// Fault mended: a line's runs did not always add up to the width (the
+// A line's runs did not always add up to the width (the
 // star's legs and the heart's lobes touching, the turning star's crossings
 // unsorted). Every line of every shape, at every step of a small maximum
 // and at several screen sizes, adds up to the width; only the circle and
@@ -120,8 +120,8 @@ TEST(ShapeWipes, IntervalsAreSortedMergedAndCut) {
 
 // The clock at a quarter shows the new picture in the upper right quarter,
 // at a half in the right half; near a quarter turn with a large maximum
-// the slope times the line's distance leaves the int range (fault mended:
-// it is limited to the half-width before it becomes an int).
+// the slope times the line's distance leaves the int range, so it is
+// limited to the half-width before it becomes an int).
 TEST(ShapeWipes, ClockQuartersAndALargeMaximum) {
   WipeWorld world(64, 48);
   // The step whose hand lies closest to three o'clock: its slope is near
@@ -202,7 +202,7 @@ TEST(ShapeWipes, TornEdgeIsTheSameInEveryFrame) {
   EXPECT_EQ(world.Screen(), first);
 }
 
-// Fault mended: the torn edge read two random values per screen line from
+// The torn edge read two random values per screen line from
 // a table made for the screen the wipe table was built on; on a taller
 // screen it read past the table. Lines past it reuse the values from the
 // top.

@@ -141,7 +141,7 @@ TEST_F(WipeBaseTest, MultiRunsAlternateFromOld) {
   }
 }
 
-// Fault mended: the compositors copied the runs they were given without
+// The compositors copied the runs they were given without
 // checking their sum. Runs are cut at the line's end and negative runs
 // count as 0; a line whose runs fall short keeps the rest of the screen.
 TEST_F(WipeBaseTest, RunsNeverPassTheLine) {

@@ -320,7 +320,7 @@ TEST_F(PrintMessageTest, ALongContinuedFullScreenPageKeepsTyping) {
   EXPECT_EQ(mode.GetLineCount(), 64);
 }
 
-// Mended: a cut-in group stands at its box whatever line it starts on, and
+// A cut-in group stands at its box whatever line it starts on, and
 // a one-line group right after another gets its own box.
 TEST_F(PrintMessageTest, CutinGroupsStandAtTheirBoxes) {
   // Row 1: text at (100, 100), 100 down a line, a box of kind 1 with a

@@ -165,11 +165,11 @@ TEST_F(EntryTest, TextCommandsFillTheLineStore) {
        {"N", "A", "", "B"}, kWindow, {{"B", kWhite}}},
       {"a long line is cut to 254 bytes", {}, [](auto* t) { t->Set(kFull, std::string(300, 'x')); },
        {std::string(254, 'x')}, kFull, {}},
-      // Mended: with no line held a join has nothing to join.
+      // With no line held a join has nothing to join.
       {"a continuation with no line held stores its line", {},
        [](auto* t) { t->Set(kContinue, "#続X\r\nY"); }, {"X", "Y"}, kWindow,
        {{"X", kWhite}, {"Y", kWhite}}},
-      // Mended: a 65th slot is never written; the line is only logged.
+      // A 65th slot is never written; the line is only logged.
       {"a full store drops a continuation's new line", {{"fullMessageNumber", "64"}},
        [many](auto* t) {
          t->Set(kFull, many);

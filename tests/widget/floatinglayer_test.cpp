@@ -197,7 +197,7 @@ TEST_F(MouseTest, TrailOfFiveFades) {
   EXPECT_EQ(CountChanged(0), 6);
 }
 
-// Mended: the first frames draw no ghost images from unwritten entries,
+// The first frames draw no ghost images from unwritten entries,
 // and a trail length below 1 draws no trail (no division by zero).
 TEST_F(MouseTest, NoGhostsInTheFirstFramesAndNoTrailBelowOne) {
   WriteCells("ta_mouse", 1, 1, 1, 1, [](int, int) { return 0xC8C8C8u; });
