@@ -179,7 +179,7 @@ int RunBox(const BoxPicture& picture, SDL_Window* parent, std::string* error) {
   }
   SDL_Window* window = SDL_CreateWindow(picture.titleUtf8.c_str(), SDL_WINDOWPOS_CENTERED,
                                         SDL_WINDOWPOS_CENTERED, picture.width, picture.height,
-                                        SDL_WINDOW_SHOWN);
+                                        SDL_WINDOW_HIDDEN);
   if (!window) {
     if (error) *error = SDL_GetError();
     return -1;
@@ -196,6 +196,10 @@ int RunBox(const BoxPicture& picture, SDL_Window* parent, std::string* error) {
     return -1;
   }
   SDL_UpdateTexture(texture, nullptr, picture.pixels.data(), picture.width * 4);
+  // The window is shown only now that its renderer is made: making one can
+  // replace the window underneath, and a window shown before that would
+  // appear, vanish and come back under the player's pointer.
+  SDL_ShowWindow(window);
   if (parent) SDL_SetWindowModalFor(window, parent);
   SDL_RaiseWindow(window);
   const Uint32 id = SDL_GetWindowID(window);

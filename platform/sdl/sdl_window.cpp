@@ -52,7 +52,9 @@ SdlWindow::SdlWindow(SdlBackend* owner, SDL_Window* window, const WindowDesc& de
 
 std::unique_ptr<SdlWindow> SdlWindow::Create(SdlBackend* owner, const WindowDesc& desc,
                                              std::string* error) {
-  Uint32 flags = desc.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+  // The window is shown only once its renderer is made: making one can
+  // replace the window underneath, which would flash on the screen.
+  Uint32 flags = SDL_WINDOW_HIDDEN;
   if (!desc.caption) flags |= SDL_WINDOW_BORDERLESS;
   std::string title = Cp932ToUtf8(desc.title);
   SDL_Window* window = SDL_CreateWindow(title.c_str(), desc.x, desc.y, std::max(desc.clientWidth, 1),
@@ -68,6 +70,7 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(SdlBackend* owner, const WindowDesc
   if (!self->CreateRenderer()) {
     std::fprintf(stderr, "zor: cannot draw into the window: %s\n", SDL_GetError());
   }
+  if (desc.visible) SDL_ShowWindow(window);
   return self;
 }
 

@@ -2,6 +2,8 @@
 // and, under xvfb-run, a real box answered from outside.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -136,30 +138,48 @@ TEST(SdlBoxXvfb, RealBoxShowsTheJapaneseCaptionAndTakesTheAnswer) {
   const Rect& no = picture.buttons[1].area;
   // The box is the test program's only window; its title tells that the
   // caption reached the X server as UTF-8 "エラー". A click on いいえ
-  // answers: the answer comes from where the button was drawn. A click that
-  // comes while the new window is still settling can go unseen, so the
-  // player clicks again until the box is gone.
-  const std::string click = "mousemove --window $w " + std::to_string((no.left + no.right) / 2) +
-                            " " + std::to_string((no.top + no.bottom) / 2) + " click 1";
+  // answers: the answer comes from where the button was drawn. The player
+  // clicks again until the box is gone, each time coming into the button
+  // from the window's corner so the pointer is seen to move.
+  const std::string x = std::to_string((no.left + no.right) / 2);
+  const std::string y = std::to_string((no.top + no.bottom) / 2);
   const std::string player =
-      "timeout 20 sh -c 'w=$(xdotool search --sync --onlyvisible --classname test_platform_sdl "
-      "| head -1); xdotool getwindowname $w; while xdotool getwindowname $w >/dev/null 2>&1; do "
-      "xdotool " + click + " >/dev/null 2>&1; sleep 0.5; done' 2>&1";
-  std::string title;
+      "timeout 30 sh -c 'w=$(xdotool search --sync --onlyvisible --classname test_platform_sdl "
+      "| head -1); [ -n \"$w\" ] || exit 3; xdotool getwindowname $w; n=0; "
+      "while xdotool getwindowname $w >/dev/null 2>&1; do n=$((n+1)); "
+      "xdotool mousemove --window $w 1 1 mousemove --window $w " + x + " " + y +
+      " click 1 >&2; sleep 0.5; done; echo \"clicks: $n\" >&2' 2>&1";
+  std::string said;
   int status = -1;
+  std::atomic<bool> answered{false}, ended{false};
   std::thread playing([&] {
     FILE* out = popen(player.c_str(), "r");
-    if (!out) return;
-    char line[256];
-    while (std::fgets(line, sizeof line, out)) title += line;
-    status = pclose(out);
+    if (out) {
+      char line[256];
+      while (std::fgets(line, sizeof line, out)) said += line;
+      status = pclose(out);
+    }
+    // The box should have answered by now. One still waiting a moment later
+    // is ended as a request to end the program would end it (it takes its
+    // cancel), and the test fails below instead of waiting for ever.
+    for (int i = 0; i < 50 && !answered; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!answered) {
+      ended = true;
+      SDL_Event quit{};
+      quit.type = SDL_QUIT;
+      SDL_PushEvent(&quit);
+    }
   });
   testing::internal::CaptureStderr();
   const int answer = backend->MessageBox(nullptr, text, kCaption, MB_YESNO | MB_ICONWARNING);
+  answered = true;
   const std::string err = testing::internal::GetCapturedStderr();
   playing.join();
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(title, "\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n");
+  EXPECT_FALSE(ended) << "the box did not take the click: " << said;
+  EXPECT_EQ(status, 0) << said;
+  const std::string title = said.substr(0, said.find('\n') + 1);
+  EXPECT_EQ(title, "\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n") << said;
   EXPECT_EQ(answer, IDNO);
   EXPECT_NE(err.find("[box] \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC: " + Cp932ToUtf8(kLine1)),
             std::string::npos)
