@@ -2,8 +2,8 @@
 # run_debug.sh ZORGAME GAME_DIR WORK_DIR
 # The debug aids end to end on copies of the sample game, headless for 40
 # frames: with "debug666.txt" beside the game two runs show the same frames
-# without a box, and the screenshot with the frame-rate meter on (the
-# sample's "fpsPrintFlag") differs from one with it off.
+# without a box, and the screenshot with the frame-rate meter turned on
+# ("fpsPrintFlag") differs from one with the sample's own setting (off).
 set -euo pipefail
 program=$1 game=$2 work=$3
 rm -rf "$work" && mkdir -p "$work"
@@ -24,9 +24,9 @@ run() {
   [ "$(wc -l <"$work/$name.txt")" -ge 40 ] || { echo "run $name hashed fewer than 40 frames:"; cat "$dir.out"; exit 1; }
 }
 
-run first
-run second
-run nometer fpsPrintFlag 0
+run first fpsPrintFlag 1
+run second fpsPrintFlag 1
+run nometer
 cmp -s "$work/first.txt" "$work/second.txt" || {
   echo "the two debug runs showed different frames:"; diff "$work/first.txt" "$work/second.txt"; exit 1; }
 if cmp -s "$work/first.png" "$work/nometer.png"; then

@@ -22,9 +22,15 @@ run_headless() {
 }
 
 # check NAME CONDITION...: reports the condition; a failed one makes the
-# script fail at its end (exit $failed).
+# script fail at its end (exit $failed). With ZOR_WRITE_EXPECTED=1 a
+# comparison with a stored screenshot ("$screendiff" "$expected/X.png" NEW
+# ...) first stores NEW as X.png: look at the pictures before committing.
 check() {
   local name=$1; shift
+  if [ "${ZOR_WRITE_EXPECTED:-0}" = 1 ] && [ -n "${screendiff:-}" ] && [ "$1" = "$screendiff" ] &&
+    [ -n "${expected:-}" ] && [[ "$2" == "$expected"/* ]]; then
+    cp "$3" "$2"
+  fi
   if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failed=1; fi
 }
 
