@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# run_minimal.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
+# The minimal game of docs/authoring.md end to end, headless, on copies of
+# build/<tree>/minimal-game:
+# - it starts straight into the scene (no logo, no title) and shows no box:
+#   the shipped system file is enough for a first start;
+# - the question answered both ways runs its own branch (minimal_sea.png,
+#   minimal_town.png: run with ZOR_WRITE_EXPECTED=1 to renew them); both
+#   ways end on the title (minimal_title.png);
+# - saving on the page after the answer (S, slot 1, the right button back
+#   to the scene) and loading it in a new run (L at the first page, slot 1)
+#   brings that page back.
+set -euo pipefail
+program=$1 screendiff=$2 game=$3 expected=$4 work=$5
+rm -rf "$work" && mkdir -p "$work"
+source "$(dirname "$0")/run_lib.sh"
+
+# fresh NAME: a copy of the game in $work/NAME with its lock folder.
+fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
+
+# The scene up to the question: two pages (the second voiced), then the
+# answer at the question's first or second line, the branch's page, the
+# road's page and the title.
+answer() {  # answer Y: the input script picking the answer at height Y
+  cat <<INPUT
+1 move -5 700
+40 button 0 down
+41 button 0 up
+80 button 0 down
+81 button 0 up
+120 move 350 $1
+125 button 0 down
+126 button 0 up
+127 move -5 700
+158 screenshot $work/branch$1.png
+160 button 0 down
+161 button 0 up
+230 button 0 down
+231 button 0 up
+INPUT
+}
+
+fresh sea
+answer 250 >"$work/sea.input"
+run_headless sea "$work/sea" 320 "$work/sea.input"
+check "the first answer runs the sea's branch" "$screendiff" "$expected/minimal_sea.png" "$work/branch250.png" 8 480
+check "the story ends on the title" "$screendiff" "$expected/minimal_title.png" "$work/sea.png" 8 480
+check "the first start found the shipped system file" test -s "$work/sea/sav/sysfile.sav"
+
+fresh town
+answer 280 >"$work/town.input"
+run_headless town "$work/town" 320 "$work/town.input"
+check "the second answer runs the town's branch" "$screendiff" "$expected/minimal_town.png" "$work/branch280.png" 8 480
+check "the two branches differ" test "$(cksum <"$work/branch250.png")" != "$(cksum <"$work/branch280.png")"
+check "the other way ends on the title too" "$screendiff" "$expected/minimal_title.png" "$work/town.png" 8 480
+
+# Save on the sea's page: S opens the save screen, slot 1 saves, the right
+# button goes back to the scene.
+fresh saved
+cat >"$work/save.input" <<INPUT
+1 move -5 700
+40 button 0 down
+41 button 0 up
+80 button 0 down
+81 button 0 up
+120 move 350 250
+125 button 0 down
+126 button 0 up
+127 move -5 700
+160 key 83 down
+161 key 83 up
+200 move 151 163
+205 button 0 down
+206 button 0 up
+207 move -5 700
+240 button 1 down
+241 button 1 up
+INPUT
+run_headless save "$work/saved" 280 "$work/save.input"
+check "the slot file was written" test -s "$work/saved/sav/data0.sav"
+check "the save screen went back to the saved page" "$screendiff" "$work/branch250.png" "$work/save.png" 8 480
+
+# A new run on the saved folder: L at the first page, slot 1.
+cat >"$work/load.input" <<INPUT
+1 move -5 700
+38 screenshot $work/first.png
+40 key 76 down
+41 key 76 up
+80 move 151 163
+85 button 0 down
+86 button 0 up
+87 move -5 700
+INPUT
+run_headless load "$work/saved" 160 "$work/load.input"
+check "loading brings the saved page back" "$screendiff" "$work/branch250.png" "$work/load.png" 8 480
+check "the run started on another page" test "$(cksum <"$work/first.png")" != "$(cksum <"$work/load.png")"
+exit $failed
