@@ -6,10 +6,15 @@
 #include "graphics/allgraphics.h"
 #include "graphics/pictureloader.h"
 
-CQuietPictureLoads::CQuietPictureLoads() : report_(GetLoadDwqErrorFlag()) {
+CQuietPictureLoads::CQuietPictureLoads()
+    : report_(GetLoadDwqErrorFlag()), quiet_(GetLoadDwqQuiet()) {
   SetLoadDwqErrorFlag(0);
+  SetLoadDwqQuiet(1);
 }
-CQuietPictureLoads::~CQuietPictureLoads() { SetLoadDwqErrorFlag(report_); }
+CQuietPictureLoads::~CQuietPictureLoads() {
+  SetLoadDwqErrorFlag(report_);
+  SetLoadDwqQuiet(quiet_);
+}
 
 CCommonEffect::CCommonEffect(CEffectManager* manager, int) : manager_(manager) {}
 

@@ -13,8 +13,9 @@
 class CEffectManager;
 class CPicture;
 
-// The picture loader's error report switched off for the life of the object
-// (an effect's own pictures load quietly), then restored.
+// The picture loader's error report (box and stderr line) switched off for
+// the life of the object (an effect's own pictures load quietly, and the
+// effect tells what it did not find), then restored.
 class CQuietPictureLoads {
  public:
   CQuietPictureLoads();
@@ -26,6 +27,7 @@ class CQuietPictureLoads {
 
  private:
   int report_;
+  int quiet_;
 };
 
 class CCommonEffect {

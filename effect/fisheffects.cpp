@@ -9,6 +9,7 @@
 #include "effect/packedpixel.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "platform/system.h"
 #include "setup/random.h"
 
 using namespace effectstart;
@@ -375,6 +376,9 @@ int CEffectKira::Level(int age, int life) {
 void CEffectKira::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   uint32_t* screen = CScreenBuffer::GetBuffer();
+  if (!loaded_ && !toldMissing_)
+    platform::ErrorOutput("the sparkle effect draws nothing: no usable picture sys\\kirakira");
+  toldMissing_ = toldMissing_ || !loaded_;
   if (!loaded_ || !screen || W <= 0 || H <= 0) return;
   const int count = std::clamp(record->Param(kCount), 1, kSparkles);
   for (int i = 0; i < count; ++i) {

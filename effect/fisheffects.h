@@ -141,6 +141,7 @@ class CEffectKira : public CTableStartEffect {
  private:
   std::unique_ptr<CPicture> picture_;
   int loaded_ = 0;
+  bool toldMissing_ = false;
   std::array<uint8_t, kSpot * kSpot> intensity_{};
   std::array<Sparkle, kSparkles> sparkles_{};
 };

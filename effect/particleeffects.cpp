@@ -67,7 +67,7 @@ bool ClassDrawn(int sizeClass, int low, int high) { return sizeClass >= low && s
 CParticleSheetEffect::CParticleSheetEffect(CEffectManager* manager, const StartTable& table,
                                            const char* first, const char* second,
                                            const char* missing)
-    : CTableStartEffect(manager, table), sheet_(std::make_unique<CPicture>()) {
+    : CTableStartEffect(manager, table), sheet_(std::make_unique<CPicture>()), missing_(missing) {
   int report = 0;
   {
     const CQuietPictureLoads quiet;
@@ -82,6 +82,13 @@ CParticleSheetEffect::CParticleSheetEffect(CEffectManager* manager, const StartT
 CParticleSheetEffect::~CParticleSheetEffect() = default;
 
 void CParticleSheetEffect::Tick(EffectChannel*, int) { moved_ = 0; }
+
+bool CParticleSheetEffect::DrawsNothing() {
+  if (loaded_) return false;
+  if (!toldMissing_) platform::ErrorOutput(missing_);
+  toldMissing_ = true;
+  return true;
+}
 
 void CParticleSheetEffect::MoveOncePerFrame() {
   if (moved_) return;
@@ -154,7 +161,7 @@ void CEffectSnowCommon::Move() {
 
 void CEffectSnowCommon::Print(EffectChannel* record, int) {
   MoveOncePerFrame();
-  if (!loaded_) return;
+  if (DrawsNothing()) return;
   const int low = record->Param(kSmallest) == -1 ? 0 : record->Param(kSmallest);
   const int high = record->Param(kLargest) == -1 ? kClasses - 1 : record->Param(kLargest);
   for (int i = 0; i < active_; ++i) {
@@ -221,7 +228,7 @@ void CEffectFlower::Move() {
 
 void CEffectFlower::Print(EffectChannel* record, int) {
   MoveOncePerFrame();
-  if (!loaded_) return;
+  if (DrawsNothing()) return;
   // A record from a save is held to the start's limit.
   const int drawn = std::clamp(record->Param(kDrawn), 0, kPetals);
   for (int i = 0; i < drawn; ++i) {

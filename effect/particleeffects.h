@@ -18,7 +18,8 @@ class CPicture;
 // What snow and petals share: a sprite sheet, loaded by the constructor
 // from `first` (32-bit), else `second` (kept as palette indices) with the
 // loader's report switch off (a box with `missing` when neither loads while
-// it was on; the switch is restored), and a movement once a frame.
+// it was on; the switch is restored), and a movement once a frame. An
+// effect drawn without its sheet says `missing` on stderr once.
 class CParticleSheetEffect : public CTableStartEffect {
  public:
   CParticleSheetEffect(CEffectManager* manager, const effectstart::StartTable& table,
@@ -33,6 +34,8 @@ class CParticleSheetEffect : public CTableStartEffect {
  protected:
   // Moves the particles unless this frame did.
   void MoveOncePerFrame();
+  // True when there is no sheet to draw with (told on stderr the first time).
+  bool DrawsNothing();
   // One step of a falling particle (field position, speed, then the
   // screen position); one that reaches the screen height is seeded again
   // just above the top.
@@ -51,6 +54,8 @@ class CParticleSheetEffect : public CTableStartEffect {
   int loaded_ = 0;
 
  private:
+  const char* missing_;
+  bool toldMissing_ = false;
   int moved_ = 0;
 };
 

@@ -144,7 +144,7 @@ class CPicture : public CPixelTargetOwner {
   // The mask plane from the loader's PNG reader (after a PNG body).
   int CreateMaskFromPng();
   void CalcuBoundingBox();
-  void ShowLoadError(const char* name);
+  void ShowLoadError(const char* name, const std::string& path);
   // The reason goes to stderr every time; the box only with the error flag.
   void ShowBadFile(const char* name, const std::string& why);
   // Null when the body was read, else why not.

@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <set>
 #include <string>
 
 #include "graphics/dwqformat.h"
@@ -36,6 +38,10 @@ struct LoaderState {
   int decodeSize = 0;
   int errorFlag = 0;
   int errorMode = 0;
+  int quiet = 0;
+  // The missing names already told on stderr.
+  std::mutex toldLock;
+  std::set<std::string> told;
   CJpegDecoder* jpeg = nullptr;
   CPngReader* png = nullptr;
 };
@@ -169,12 +175,17 @@ void SetLoadDwqErrorFlag(int on) { Loader().errorFlag = on; }
 int GetLoadDwqErrorFlag() { return Loader().errorFlag; }
 void SetLoadDwqErrorMode(int mode) { Loader().errorMode = mode; }
 int GetLoadDwqErrorMode() { return Loader().errorMode; }
+void SetLoadDwqQuiet(int on) { Loader().quiet = on; }
+int GetLoadDwqQuiet() { return Loader().quiet; }
 
 void ResetPictureLoader() {
   ReleasePictureLoader();
   ResetPackVolumes();
   Loader().errorFlag = 0;
   Loader().errorMode = 0;
+  Loader().quiet = 0;
+  std::lock_guard<std::mutex> hold(Loader().toldLock);
+  Loader().told.clear();
 }
 
 // What the headers say, checked, before the picture changes.
@@ -207,7 +218,21 @@ FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
   return platform::FileOpen(path, "rb");
 }
 
-void CPicture::ShowLoadError(const char* name) {
+void CPicture::ShowLoadError(const char* name, const std::string& path) {
+  // Each missing name is told once on stderr, box or not: a screen whose
+  // picture is missing draws black, and the line says why. A caller that
+  // tries names in turn loads quietly and tells what it found itself.
+  LoaderState& s = Loader();
+  if (s.quiet) return;
+  bool first;
+  {
+    std::lock_guard<std::mutex> hold(s.toldLock);
+    first = s.told.insert(name).second;
+  }
+  if (first)
+    platform::ErrorOutput(("LOAD DWQ ERROR(File Not Found) " + std::string(name) + ": no " +
+                           path + " and no pack lists it")
+                              .c_str());
   if (!GetLoadDwqErrorFlag()) return;
   std::string text = "LOAD DWQ ERROR(File Not Found)\n";
   text += name;
@@ -515,8 +540,9 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
 
   FILE* file = OpenDwqFile(path_.c_str(), name);
   if (!file) {
+    const std::string tried = path_;
     keepPrevious();
-    ShowLoadError(name);
+    ShowLoadError(name, tried);
     return 0;
   }
   std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);

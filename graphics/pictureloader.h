@@ -21,6 +21,10 @@ void SetLoadDwqErrorFlag(int on);
 int GetLoadDwqErrorFlag();
 void SetLoadDwqErrorMode(int mode);
 int GetLoadDwqErrorMode();
+// While on, a picture file that is not found is not told at all (not even
+// on stderr): the caller tries names in turn and reports for itself.
+void SetLoadDwqQuiet(int on);
+int GetLoadDwqQuiet();
 
 // Tests: releases the loader and clears the switch and the mode number.
 void ResetPictureLoader();

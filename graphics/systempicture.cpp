@@ -5,6 +5,7 @@
 #include <string>
 
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "platform/system.h"
 
 namespace {
@@ -28,7 +29,12 @@ CSystemPicture::CSystemPicture() {
     return;
   }
   capacity_ = kFirstCapacity;
+  // The stand-in given where no picture can be kept is optional: a game
+  // without "sys\error" gets an empty one, without a word.
+  const int quiet = GetLoadDwqQuiet();
+  SetLoadDwqQuiet(1);
   pictures_[0] = new (std::nothrow) CPicture("sys\\error");
+  SetLoadDwqQuiet(quiet);
   used_ = 1;
   g_current = this;
 }

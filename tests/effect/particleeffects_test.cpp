@@ -180,11 +180,16 @@ TEST_F(ParticleTest, MissingSheetsShowABoxPerObjectOnlyWhileTheReportIsOn) {
   Rebuild(1);
   EXPECT_TRUE(host_->Boxes().empty());
   EXPECT_EQ(GetLoadDwqErrorFlag(), 0);
-  // Without sheets snow and petals draw nothing.
+  // Without sheets snow and petals draw nothing, and stderr says so once
+  // for each effect drawn, however many frames it is drawn.
   ASSERT_EQ(Start(5, 14, {}), 1);
   ASSERT_EQ(Start(6, 12, {}), 1);
   Frame();
+  Frame();
   EXPECT_TRUE(ScreenIs(0));
+  std::multiset<std::string> told;
+  for (const std::string& line : host_->ErrorLines()) told.insert(line.substr(0, 15));
+  EXPECT_EQ(told, (std::multiset<std::string>{"ta_eff_saku.dwq", "ta_eff_snow.dwq"}));
 }
 
 TEST_F(ParticleTest, RainSpawnsEachDropThenScattersIt) {

@@ -271,6 +271,18 @@ TEST_F(LoaderTest, MissingFileShowsTheBoxWhenTheSwitchIsOn) {
   CPicture picture;
   ASSERT_EQ(picture.LoadDWQ("here"), 1);
 
+  // Switch off: no box, but stderr names the picture and where it was
+  // looked for, once per name; a quiet load tells nothing.
+  EXPECT_EQ(picture.LoadDWQ("sys\\gone"), 0);
+  EXPECT_EQ(picture.LoadDWQ("sys\\gone"), 0);
+  SetLoadDwqQuiet(1);
+  EXPECT_EQ(picture.LoadDWQ("sys\\hushed"), 0);
+  SetLoadDwqQuiet(0);
+  EXPECT_TRUE(host_->Boxes().empty());
+  EXPECT_EQ(host_->ErrorLines(),
+            std::vector<std::string>{
+                "LOAD DWQ ERROR(File Not Found) sys\\gone: no dwq\\sys\\gone.dwq and no pack lists it"});
+
   SetLoadDwqErrorFlag(1);
   SetLoadDwqErrorMode(7);
   EXPECT_EQ(picture.LoadDWQ("sys\\nothere"), 0);
