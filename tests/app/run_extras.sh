@@ -3,8 +3,9 @@
 # The picture book and the flow chart end to end, headless, each on copies
 # of the sample game whose control script is cut down to what the screen
 # needs:
-# - the book: a new game that only makes items 1 and 3 appear ("zukanon")
-#   and ends; the title, Extras, Picture book. The book's page with the two
+# - the book: a new game that only shows Mina on channel 4, makes items 1
+#   and 3 appear ("zukanon") and ends; the title, Extras, Picture book (the
+#   book's back script clears what the story left on the channels). The book's page with the two
 #   items, item 1's page after a click on it, and the items again after a
 #   click on the page match their stored screenshots (book.png,
 #   book_item.png); the back button then leaves for the extras menu.
@@ -21,6 +22,8 @@ differs() { ! "$screendiff" "$1" "$2" 8 2000 >/dev/null 2>&1; }
 
 cat >"$work/book.txt" <<'SCRIPT'
 main:
+  loaddwq 4 "ch01"
+  effectrect 4 300 240 240 360 300 240 240 360
   func 3 (1)
   func 3 (3)
   endgame
