@@ -3,9 +3,9 @@
 set(demo_start_pictures
   logo1 8 logo2 8 title_bg 8
   t_new 4 t_load 4 t_config 4 t_extras 4 t_quit 4 t_movie 4
-  sv_dialog 5 sv_ok 4 sv_cancel 4
+  save_bg 4 load_bg 4 sv_dialog 5 sv_warn 5 sv_ok 4 sv_cancel 4
   CodecError 8 cd_dialog 4 cd_nomovie 3 cd_anyway 3 cd_quit 3
-  mg_desc 10 mg_congra 4 mg_nocg 4 mg_exit 2)
+  mg_desc 5 mg_congra 4 mg_nocg 4 mg_exit 2)
 list(LENGTH demo_start_pictures demo_start_count)
 math(EXPR demo_start_last "${demo_start_count} - 1")
 foreach(i RANGE 0 ${demo_start_last} 2)

@@ -4,6 +4,8 @@
 # through the greeting (after it the scene unlocks three of Mina's
 # pictures), the system menu's Title, the title again, Extras, Pictures,
 # Mina on the character page.
+# - The character page shows Mina's button before it is hovered and
+#   matches its stored screenshot within a tolerance.
 # - The gallery page matches the stored screenshot within a tolerance.
 # - A click on the panorama opens the viewer; mid-scroll it matches its
 #   stored screenshot.
@@ -78,6 +80,8 @@ run() {  # run NAME FRAMES: on a fresh copy of the game
 }
 differs() { ! "$screendiff" "$1" "$2" 8 480 >/dev/null 2>&1; }
 
+run chara 578
+check "the character page matches its stored screenshot" "$screendiff" "$expected/gallery_chara.png" "$work/chara.png" 8 480
 run page 629
 check "the gallery page matches its stored screenshot" "$screendiff" "$expected/gallery.png" "$work/page.png" 8 480
 run scroll 701

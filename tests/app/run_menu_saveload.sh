@@ -42,7 +42,7 @@ SCRIPT
   click 240 624 68
   click 290 151 163
   click 340 300 357
-  click 370 8 8
+  click 370 730 572
   click 430 400 300
   click 480 776 20
   click 520 624 112

@@ -7,8 +7,11 @@
 #   rewritten system file;
 # - a second run on the same folder loads slot 1 from the title and ends on
 #   the saved scene, matching the first run's last frame;
-# - the load screen shows the slot (tests/app/expected/load.png: copy the
-#   run's load.png to renew it); two runs show the same frames.
+# - the save screen (its heading, the slots' numbers, the back button), the
+#   comment dialog with its typed comment, the warning shown when the
+#   comment of slot 1 is confirmed again, and the load screen with the
+#   saved slot match their stored screenshots (tests/app/expected/save*.png,
+#   load.png); two runs show the same frames.
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
@@ -42,7 +45,7 @@ save_input='1 move -5 700
 495 move 300 357
 500 button 0 down
 501 button 0 up
-530 move 8 8
+530 move 730 572
 535 button 0 down
 536 button 0 up
 540 move -5 700'
@@ -58,12 +61,19 @@ load_input='1 move -5 700
 
 rm -rf "$work/a" && clone_game "$work/a"
 sys_before=$(cksum <"$work/a/sav/sysfile.sav" 2>/dev/null || echo none)
+rm -rf "$work/s" "$work/s2" && clone_game "$work/s" && clone_game "$work/s2"
+run save_screen "$work/s" 455 "$save_input"
+check "the save screen matches its stored screenshot" "$screendiff" "$expected/save.png" "$work/save_screen.png" 8 480
+run save_comment "$work/s2" 494 "$save_input"
+check "the comment dialog matches its stored screenshot" "$screendiff" "$expected/save_comment.png" "$work/save_comment.png" 8 480
 run save "$work/a" 590 "$save_input"
 check "the slot file was written" test -s "$work/a/sav/data0.sav"
 check "the system file was rewritten" test "$(cksum <"$work/a/sav/sysfile.sav")" != "$sys_before"
 check "the comment is in the slot (CP932)" grep -q "$(printf '\x83\x65\x83\x58\x83\x67')" "$work/a/sav/data0.sav"
 
-cp -r "$work/a" "$work/b" && cp -r "$work/a" "$work/c" && cp -r "$work/a" "$work/d"
+cp -r "$work/a" "$work/b" && cp -r "$work/a" "$work/c" && cp -r "$work/a" "$work/d" && cp -r "$work/a" "$work/w"
+run save_warning "$work/w" 520 "$save_input"
+check "saving over slot 1 asks first" "$screendiff" "$expected/save_warning.png" "$work/save_warning.png" 8 480
 run load "$work/b" 180 "$load_input"
 run restored "$work/c" 320 "$load_input"
 run restored2 "$work/d" 320 "$load_input"
