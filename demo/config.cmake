@@ -1,7 +1,7 @@
-# The configuration screen's, system menu's and name entry's pictures and
-# the story's message window and name plate ("sys\\<name>", text grids in
-# demo/config, demo/sysmenu and demo/story drawn 4 times larger with their
-# mask) and the configuration's samples
+# The configuration screen's, system menu's and name entry's pictures, the
+# story's message window, name plate and timer digits ("sys\\<name>", text
+# grids in demo/config, demo/sysmenu and demo/story drawn 4 times larger
+# with their mask) and the configuration's samples
 # ("vaw\\sys\\<name>", tones in demo/config/tones).
 file(GLOB config_grids RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/config/*.txt ${CMAKE_CURRENT_SOURCE_DIR}/sysmenu/*.txt

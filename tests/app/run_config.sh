@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# run_config.sh ZORGAME SCREENDIFF GAME_DIR WORK_DIR
+# run_config.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
 # The sample game's configuration screen end to end, headless.
+# - A fresh folder's screen matches its stored screenshot (config.png, from
+#   the run's untouched.png): the heading stands clear of the first row.
 # - From the title's Config button: the music bar dragged to its left end
 #   and the message speed raised to its top, then Back and Quit; the
 #   system file holds music volume 0 and message speed 4.
@@ -8,7 +10,7 @@
 #   where they were left (the same picture as a run that made the change
 #   and stayed), unlike a fresh folder's screen.
 set -euo pipefail
-program=$1 screendiff=$2 game=$3 work=$4
+program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
@@ -58,6 +60,8 @@ run again "$work/a" $((C + 30)) "$open"
 fresh b && run stay "$work/b" $((C + 30)) "$open
 $change"
 fresh c && run untouched "$work/c" $((C + 30)) "$open"
+check "a fresh folder's screen matches its stored screenshot" \
+  "$screendiff" "$expected/config.png" "$work/untouched.png" 8 480
 check "the second run shows the bars where they were left" "$screendiff" "$work/stay.png" "$work/again.png" 0 0
 differs() { ! "$screendiff" "$work/untouched.png" "$1" 0 0 >/dev/null 2>&1; }
 check "a fresh folder shows them elsewhere" differs "$work/again.png"

@@ -12,6 +12,9 @@
 # - The wheel steps to the next seen picture.
 # - A right click returns to the page of that picture.
 # - Two runs show the same frames.
+# - From the title, Extras and Music: the music room with its cursor on the
+#   first title matches its stored screenshot (music_room.png, from the
+#   run's music.png): the title stands inside the cursor's frame.
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
@@ -93,4 +96,11 @@ run back 811
 check "a right click returns to the picture's page" "$screendiff" "$expected/gallery.png" "$work/back.png" 8 480
 run again 811
 check "two runs show the same frames" cmp -s "$work/back.txt" "$work/again.txt"
+
+# The title stands at 125: Extras at 140, Music at 172.
+printf '1 move -5 700\n130 move 400 450\n140 button 0 down\n141 button 0 up\n142 move -5 700\n' >"$work/music.input"
+printf '170 move 400 400\n172 button 0 down\n173 button 0 up\n174 move -5 700\n' >>"$work/music.input"
+rm -rf "$work/music" && clone_game "$work/music"
+run_headless music "$work/music" 215 "$work/music.input"
+check "the music room matches its stored screenshot" "$screendiff" "$expected/music_room.png" "$work/music.png" 8 480
 exit $failed

@@ -23,6 +23,9 @@
 #   shows, is silent in the back log before the click on the voice mark and
 #   not silent after it (the music has faded out before the voiced line).
 # - After the back log the page is shown as it was before it opened.
+# - With the longest names the entry takes (7 characters each, typed over
+#   whatever the fields hold), the greeting's first line stays inside the
+#   message window (story_longname.png, from the run's longname.png).
 # - The real-font run (--real-fonts) shows the voiced page with ink of the
 #   text colour and the name in Mina's colour, and the back log's newest
 #   page "制限時間オーバー" and the three "・" lines in their colours.
@@ -76,6 +79,23 @@ check "two runs show the same frames" cmp -s "$work/whole.txt" "$work/twice.txt"
 check "the mix sounds while the voiced page shows" test "$(loudest "$work/mix.wav" 292 305)" -gt 500
 check "the back log is silent before the voice mark is clicked" test "$(loudest "$work/mix.wav" 755 770)" -eq 0
 check "the voice mark plays the voice again" test "$(loudest "$work/mix.wav" 780 795)" -gt 500
+
+# New game; Backspace eight times and 7 characters into each name field
+# before its OK (218, 248); the greeting completed by a click at 275.
+{
+  printf '1 move -5 700\n130 move 400 300\n140 button 0 down\n141 button 0 up\n142 move -5 700\n'
+  for f in 200 225; do
+    for i in 0 1 2 3 4 5 6 7; do printf '%d key 8 down\n%d key 8 up\n' $((f + i)) $((f + i)); done
+  done
+  printf '208 text ながいみょうじ\n233 text ながいなまえだ\n'
+  printf '215 move 320 356\n218 button 0 down\n219 button 0 up\n'
+  printf '245 move 320 356\n248 button 0 down\n249 button 0 up\n250 move -5 700\n'
+  printf '275 button 0 down\n276 button 0 up\n'
+} >"$work/longname.input"
+rm -rf "$work/longname.game" && clone_game "$work/longname.game"
+run_headless longname "$work/longname.game" 285 "$work/longname.input"
+check "the greeting with the longest names stays inside the window" \
+  "$screendiff" "$expected/story_longname.png" "$work/longname.png" 8 480
 
 run fonts 340 --real-fonts
 differs() { ! "$screendiff" "$1" "$2" 0 0 >/dev/null 2>&1; }
