@@ -320,8 +320,9 @@ TEST_F(CodecDialogTest, MissingPicturesAskByBox) {
     for (const char* name : {"sys\\nodialog", "sys\\nocan", "Go on without movies?"})
       EXPECT_NE(boxes[0].text.find(name), std::string::npos) << boxes[0].text;
     EXPECT_EQ(boxes[0].text.find("sys\\bnot"), std::string::npos) << "it loaded";
-    ASSERT_EQ(host_->ErrorLines().size(), 1u);
-    EXPECT_NE(host_->ErrorLines()[0].find("sys\\nocan"), std::string::npos);
+    // The loader names each missing file once; the screen's own line sums up.
+    ASSERT_FALSE(host_->ErrorLines().empty());
+    EXPECT_NE(host_->ErrorLines().back().find("sys\\nocan"), std::string::npos);
     for (int i = 0; i < 4 && game.ModeRequests().empty() && !game.closes; ++i) game.RunFrame();
     if (answer == IDYES) {
       EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2}));
