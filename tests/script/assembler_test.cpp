@@ -264,7 +264,11 @@ TEST(AssemblerTest, WarnsWhenAChoiceAnswerHasNoLabel) {
   std::string many = ".labelbase -1\nchoice";
   for (int i = 0; i < 65; ++i) many += " \"c\"";
   many += "\n";
-  for (int i = 0; i < 65; ++i) many += "l" + std::to_string(i) + ":\n";
+  for (int i = 0; i < 65; ++i) {
+    many += 'l';
+    many += std::to_string(i);
+    many += ":\n";
+  }
   many += "endgame\n";
   const zasm::Assembly a = zasm::Assemble(many);
   ASSERT_EQ(a.warnings.size(), 1u);
