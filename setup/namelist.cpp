@@ -57,7 +57,6 @@ bool IsBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
 }
 
-bool EndsToken(unsigned char c) { return IsBlank(c) || c == ','; }
 
 
 // A list's box: the message, and on its second line the list's path.
@@ -111,6 +110,8 @@ CNameList::CNameList(int capacity) {
 }
 
 CNameList::~CNameList() { Free(); }
+
+bool CNameList::EndsToken(unsigned char c) { return IsBlank(c) || c == ','; }
 
 void CNameList::Free() {
   std::free(slots_);

@@ -15,6 +15,9 @@ class CNameList {
   // Keeps the slot buffer's byte size within 32 bits.
   static constexpr int kMaxSlots = 0x7FFFFFFF / kSlotSize;
 
+  // The bytes that end a token: blanks, TABs, CRs, LFs, NULs and commas.
+  static bool EndsToken(unsigned char c);
+
   CNameList();
   explicit CNameList(int capacity);
   virtual ~CNameList();

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -183,6 +185,36 @@ TEST_F(ScriptTest, AChoiceHandsItsTextsAndLimitsToTheChoiceMode) {
   EXPECT_EQ(g.GetChoiceKey(), 7);
   EXPECT_EQ(g.FastForward(3), 0);
   EXPECT_EQ(g.GetNextMode(), 9);
+}
+
+// The example of "Choices" in the assembler's README, as an author copies
+// it: each answer runs its own branch once the choice mode hands it over.
+TEST_F(ScriptTest, TheDocumentedChoiceRunsTheBranchOfEachAnswer) {
+  std::ifstream readme(std::string(ZOR_SOURCE_DIR) + "/tools/asm/README.md");
+  const std::string text((std::istreambuf_iterator<char>(readme)), std::istreambuf_iterator<char>());
+  const size_t section = text.find("\n## Choices\n");
+  ASSERT_NE(section, std::string::npos);
+  const size_t open = text.find("```\n", section) + 4;
+  const std::string example = text.substr(open, text.find("```\n", open) - open);
+  const zasm::Assembly a = zasm::Assemble(example);
+  ASSERT_TRUE(a.ok()) << a.ErrorText();
+  EXPECT_TRUE(a.warnings.empty()) << a.warnings[0];
+  const std::string said[] = {Sjis("ユイ\r\n「丘の上は風が気持ちいいね。」"),
+                              Sjis("ユイ\r\n「川の音が聞こえるね。」")};
+  for (int answer = 1; answer <= 2; ++answer) {
+    SCOPED_TRACE(answer);
+    ScriptGame& g = Make(example);
+    g.Release();
+    ASSERT_EQ(g.GetNextMode(), 9);
+    EXPECT_EQ(g.log[1], "9 SetSelectRange 2 1");
+    // What the choice mode does when the player picks.
+    g.log.clear();
+    ASSERT_EQ(g.CallScriptLabel(answer), 0);
+    g.Release();
+    EXPECT_EQ(g.GetVar(211), answer);
+    ASSERT_EQ(g.log.size(), 1u);
+    EXPECT_NE(g.log[0].find(said[answer - 1]), std::string::npos) << g.log[0];
+  }
 }
 
 TEST_F(ScriptTest, AChoiceOfMoreThanSixtyFourTextsIsCutWithAnError) {

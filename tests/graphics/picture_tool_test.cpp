@@ -1,5 +1,5 @@
-// zor-picture as the sample game uses it: PNG in, picture files out, read
-// back by the engine's loader.
+// zor-picture as the sample game uses it: PNG or JPEG in, picture files
+// out, read back by the engine's loader.
 #include <png.h>
 #include <zlib.h>
 #include <sys/wait.h>
@@ -473,6 +473,81 @@ TEST_F(PictureToolTest, TextGridsDrawnLarger) {
     }
   for (const char* bad : {"--scale 0", "--scale 65", "--scale x"})
     EXPECT_EQ(Tool(std::string(bad) + " " + dir_ / "grid.txt" + " " + dir_ / "x.dwq"), 2) << bad;
+}
+
+// --fit: a photograph scaled to cover the screen, the overflow cut evenly
+// from both sides. Blue edges stand for the overflow: none may show.
+TEST_F(PictureToolTest, FitScalesAPhotographToCoverTheScreen) {
+  auto picture = [](int w, int h, bool wide) {
+    dwqtool::Picture p{w, h, {}, {}};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        // Only the centred part of the target's shape is not blue; its red
+        // rises along the long side that stays whole.
+        const bool edge = wide ? (x < 10 || x >= 30) : (y < 15 || y >= 25);
+        const int along = wide ? x - 10 : x;
+        p.pixels.push_back(edge ? 0x0000FFu : (static_cast<uint32_t>(along * 12) << 16) | 0x00FF00u);
+      }
+    return p;
+  };
+  WritePng(dir_ / "wide.png", picture(40, 10, true));  // 4:1 into 2:1: 10 columns cut each side
+  WritePng(dir_ / "tall.png", picture(20, 40, false));  // 1:2 into 2:1: 15 rows cut top and bottom
+  dwqtool::Picture forJpeg = picture(40, 10, true);
+  std::vector<uint8_t> jpeg;
+  std::string error, said;
+  dwqtool::Options fine;
+  fine.jpegQuality = 100;
+  fine.jpegSampling = dwqtool::JpegSampling::k444;
+  ASSERT_TRUE(dwqtool::EncodeJpeg(forJpeg, fine, &jpeg, &error)) << error;
+  dir_.Write("wide.jpg", std::string(jpeg.begin(), jpeg.end()));
+  dir_.Write("dwq/.keep", "");
+  ASSERT_EQ(ToolSays("--fit 16x8 " + dir_ / "wide.png" + " " + dir_ / "dwq/wide.dwq", dir_ / "log.txt", &said), 0);
+  EXPECT_EQ(said, "");
+  ASSERT_EQ(ToolSays("--fit 16x8 " + dir_ / "tall.png" + " " + dir_ / "dwq/tall.dwq", dir_ / "log.txt", &said), 0);
+  EXPECT_EQ(said, "");
+  // A picture smaller than the screen is enlarged, with a note.
+  ASSERT_EQ(ToolSays("--fit 64x32 " + dir_ / "wide.png" + " " + dir_ / "big.dwq", dir_ / "log.txt", &said), 0);
+  EXPECT_NE(said.find("20x10 is enlarged to 64x32"), std::string::npos) << said;
+  // A JPEG body is made again at the new size, not stored as it came.
+  ASSERT_EQ(Tool("--fit 16x8 --body jpeg --quality 100 --sampling 444 " + dir_ / "wide.jpg" + " " +
+                 dir_ / "dwq/jpeg.dwq"),
+            0);
+  for (const char* name : {"wide", "tall", "jpeg"}) {
+    SCOPED_TRACE(name);
+    CPicture loaded;
+    ASSERT_EQ(loaded.LoadDWQ(name), 1);
+    ASSERT_EQ(loaded.GetWidth(), 16);
+    ASSERT_EQ(loaded.GetHeight(), 8);
+    const uint32_t* px = loaded.GetPixelBuffer();
+    const int tolerance = std::string(name) == "jpeg" ? 16 : 6;
+    for (int i = 0; i < 16 * 8; ++i) {
+      EXPECT_LE(static_cast<int>(px[i] & 0xFF), tolerance) << i;  // no blue edge
+      EXPECT_GE(static_cast<int>((px[i] >> 8) & 0xFF), 255 - tolerance) << i;
+    }
+    if (std::string(name) != "tall") {
+      // Red rises left to right across the kept part (0 .. 228 in the input).
+      EXPECT_LT(static_cast<int>(px[4 * 16] >> 16), 30);
+      EXPECT_GT(static_cast<int>(px[4 * 16 + 15] >> 16), 200);
+    }
+  }
+  dir_.Write("grid.txt", "# = FF8000\n#\n");
+  struct Case {
+    std::string args;
+    int status;
+  };
+  const Case refused[] = {
+      {"--fit 0x8 " + dir_ / "wide.png", 2},
+      {"--fit 16 " + dir_ / "wide.png", 2},
+      {"--fit 9000x8 " + dir_ / "wide.png", 2},
+      {"--fit 16x8 --body png " + dir_ / "wide.png", 2},
+      {"--fit 16x8 --scale 2 " + dir_ / "grid.txt", 2},
+      {"--fit 16x8 " + dir_ / "grid.txt", 1},
+  };
+  for (const Case& c : refused) {
+    EXPECT_EQ(ToolSays(c.args + " " + dir_ / "x.dwq", dir_ / "log.txt", &said), c.status) << c.args;
+    EXPECT_NE(said.find("--fit"), std::string::npos) << said;
+    EXPECT_FALSE(dir_.Exists("x.dwq"));
+  }
 }
 
 }  // namespace

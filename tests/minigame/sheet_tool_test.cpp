@@ -2,7 +2,15 @@
 // glyphs, clear corners and frames, and the line of a bad statement.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include <unistd.h>
 
 #include "sheet.h"
 
@@ -47,6 +55,31 @@ TEST(SheetTool, NamesTheLineOfABadStatement) {
     EXPECT_FALSE(sheettool::DrawSheet(c.text, &p, &error)) << c.text;
     EXPECT_EQ(error, c.error) << c.text;
   }
+}
+
+// A sheet the game's loader could not hold is refused, not written: here a
+// mask of a dot in every corner of 2 x 2 cells, whose coded rows pass the
+// loader's decode buffer.
+TEST(SheetTool, RefusesASheetTheLoaderCannotHold) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("zor_sheet_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream((dir / "wide.txt").string()) << "size 2 2\ngrid 1024 1024\ncolour ink ffffff\nbox 0-1023,0-1023 0 0 1 1 ink\n";
+  std::ofstream((dir / "small.txt").string()) << "size 16 16\ngrid 2 2\n";
+  auto tool = [&](const std::string& name) {
+    const std::string command = std::string(ZOR_BINARY_DIR) + "/bin/zor-sheet " + (dir / (name + ".txt")).string() +
+                                " " + (dir / (name + ".dwq")).string() + " 2>" + (dir / "said.txt").string();
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(tool("small"), 0);
+  EXPECT_EQ(tool("wide"), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "wide.dwq"));
+  std::ifstream in((dir / "said.txt").string());
+  const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(said.find("wide.txt: "), std::string::npos) << said;
+  EXPECT_NE(said.find("decode buffer"), std::string::npos) << said;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -228,6 +228,53 @@ TEST(AssemblerTest, WarnsWhereTheRunCanFallOffTheEnd) {
   }
 }
 
+// The game goes on at label (answer + label base) after a choice; an answer
+// with no such label silently goes on after the choice.
+TEST(AssemblerTest, WarnsWhenAChoiceAnswerHasNoLabel) {
+  struct Case {
+    const char* name;
+    std::string source;
+    std::string warning;  // a part of the one warning expected; empty: none
+  };
+  const std::string tail = "\na:\n  endgame\nb:\n  endgame\n";
+  const Case cases[] = {
+      {"label base 0: answer 1 at the second label", "choice \"x\" \"y\"" + tail,
+       "line 1: answer 2 of this choice has no label, so the run goes on after the choice (answer k goes on at "
+       "label k + 0, the label base, of the 2 labels counted from 0; answers with a label: 1 at b)"},
+      {"label base -1", ".labelbase -1\nchoice \"x\" \"y\"" + tail, ""},
+      {"question lines are not answers", ".labelbase -1\nchoice \"xq\" \"y\" / \"z\"" + tail, ""},
+      {"a time limit goes on at the answer after the last",
+       ".labelbase -1\nchoice time=500 \"x\" \"y\"" + tail, "answer 3 of this choice"},
+      {"or at its timeout answer", ".labelbase -1\nchoice time=500 timeout=1 \"x\" \"y\"" + tail, ""},
+      {"no labels at all", "choice \"x\"\nendgame\n", "answers with a label: none"},
+      {"a text past 254 bytes", ".labelbase -1\nchoice \"" + std::string(255, 'a') + "\" \"y\"" + tail,
+       "a choice text of 255 bytes is cut to its first 254 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const zasm::Assembly a = zasm::Assemble(c.source);
+    ASSERT_TRUE(a.ok()) << a.ErrorText();
+    if (c.warning.empty()) {
+      EXPECT_TRUE(a.warnings.empty()) << a.warnings[0];
+    } else {
+      ASSERT_EQ(a.warnings.size(), 1u);
+      EXPECT_NE(a.warnings[0].find(c.warning), std::string::npos) << a.warnings[0];
+    }
+  }
+  std::string many = ".labelbase -1\nchoice";
+  for (int i = 0; i < 65; ++i) many += " \"c\"";
+  many += "\n";
+  for (int i = 0; i < 65; ++i) {
+    many += 'l';
+    many += std::to_string(i);
+    many += ":\n";
+  }
+  many += "endgame\n";
+  const zasm::Assembly a = zasm::Assemble(many);
+  ASSERT_EQ(a.warnings.size(), 1u);
+  EXPECT_EQ(a.warnings[0], "line 2: the choice has 65 texts; the game shows the first 64");
+}
+
 TEST(AssemblerTest, EscapesCommentsAndSeparators) {
   const zasm::Assembly a = zasm::Assemble(
       "\xEF\xBB\xBF# comment\nvar x 100 // another\nx = 1; x = 2\ntext \"a\\\"b\\\\c\\x82\\xA0\"\n");

@@ -1,3 +1,7 @@
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -117,6 +121,43 @@ TEST_F(NameListTest, TokenLengthLimit) {
             (Strings{"long.xtx: the token at byte 4 is longer than 127 bytes; the list ends before it",
                      "init2\\long.fxf: the token at byte 2 is longer than 127 bytes; the list ends "
                      "before it"}));
+}
+
+// zor-list refuses, by its line, a token the game would end the list at;
+// the length is counted in the CP932 bytes the game reads.
+TEST_F(NameListTest, TheListToolRefusesATokenTheGameCannotRead) {
+  std::string kana43, kana64;
+  for (int i = 0; i < 43; ++i) kana43 += "あ";  // 129 UTF-8 bytes, 86 in CP932
+  for (int i = 0; i < 64; ++i) kana64 += "あ";  // 128 in CP932
+  struct Case {
+    std::string text;
+    const char* said;  // empty: written
+  };
+  const Case cases[] = {
+      {"a b\nkey," + std::string(127, 'x') + "\n", ""},
+      {"a\nname " + kana43 + ",b\n", ""},
+      {"a b\nkey," + std::string(128, 'y') + "\n", "in.txt:2: a token of 128 bytes; the game reads at most 127"},
+      {"a\n\n" + kana64, "in.txt:3: a token of 128 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    Write("in.txt", c.text);
+    const std::string command = std::string(ZOR_BINARY_DIR) + "/bin/zor-list " + dir_ + "/in.txt " + dir_ +
+                                "/out.xtx 2>" + dir_ + "/said.txt";
+    const int status = std::system(command.c_str());
+    std::ifstream in(dir_ + "/said.txt");
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::error_code ignored;
+    const bool written = std::filesystem::remove(dir_ + "/out.xtx", ignored);
+    if (*c.said == 0) {
+      EXPECT_EQ(status, 0) << said;
+      EXPECT_TRUE(written);
+    } else {
+      EXPECT_NE(status, 0);
+      EXPECT_FALSE(written);
+      EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    }
+  }
 }
 
 TEST_F(NameListTest, GrowsByHundredsWhileLoading) {

@@ -1,4 +1,4 @@
-// zor-sound as the sample game and scripts use it: WAV in, voice files and
+// zor-sound as the sample game and scripts use it: WAV or Ogg Vorbis in, voice files and
 // packs out, read back by the engine's loader.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <string>
 
+#include <ogg/ogg.h>
+
+#include "music_fixtures.h"
 #include "platform/bytes.h"
 #include "platform/headless/headless.h"
 #include "sound/wavebuffer.h"
@@ -244,3 +247,113 @@ TEST(SoundToolInput, TheToolWritesA16BitVoiceFromA24BitFile) {
 }
 
 }  // namespace
+
+// --- Ogg Vorbis inputs, wrapped as they are ---
+
+std::string OggOf(const platform::WavData& wav) {
+  std::vector<uint8_t> ogg;
+  std::string error;
+  EXPECT_TRUE(soundtool::EncodeVorbis(wav, 0.1f, &ogg, &error)) << error;
+  return std::string(ogg.begin(), ogg.end());
+}
+
+// One Ogg page holding an Opus identification packet.
+std::string OpusPage() {
+  ogg_stream_state os;
+  ogg_stream_init(&os, 5);
+  unsigned char head[19] = {'O', 'p', 'u', 's', 'H', 'e', 'a', 'd', 1, 2};
+  ogg_packet packet{};
+  packet.packet = head;
+  packet.bytes = sizeof head;
+  packet.b_o_s = 1;
+  ogg_stream_packetin(&os, &packet);
+  ogg_page page;
+  std::string out;
+  while (ogg_stream_flush(&os, &page) != 0) {
+    out.append(reinterpret_cast<const char*>(page.header), static_cast<size_t>(page.header_len));
+    out.append(reinterpret_cast<const char*>(page.body), static_cast<size_t>(page.body_len));
+  }
+  ogg_stream_clear(&os);
+  return out;
+}
+
+// Runs the tool; its status, and what it said on stderr in *said.
+int ToolSaying(testsupport::TempDir& dir, const std::string& args, std::string* said) {
+  const std::string command = std::string(ZOR_BINARY_DIR) + "/bin/zor-sound " + args + " 2>" + dir / "said.txt";
+  const int status = std::system(command.c_str());
+  *said = dir.Read("said.txt");
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SoundToolOgg, AnOggVorbisFileBecomesAVoiceOrMusicUnchanged) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  testsupport::TempDir dir;
+  dir.Write("vaw/se/.keep", "");
+  dir.Write("wgq/.keep", "");
+  const std::string voice = OggOf(soundtest::Sine(22050, 1, 16, 4410));
+  const std::string music = OggOf(soundtest::Sine(44100, 2, 16, 22050));
+  dir.Write("voice.ogg", voice);
+  dir.Write("music.OGG", music);
+  dir.Write("music.data", music);  // found by its first bytes, whatever its name
+  std::string said;
+  ASSERT_EQ(ToolSaying(dir, "voice --ogg " + dir / "voice.ogg" + " " + dir / "vaw/se/v.vaw", &said), 0) << said;
+  ASSERT_EQ(ToolSaying(dir, "music " + dir / "music.OGG" + " " + dir / "wgq/m.wgq", &said), 0) << said;
+  ASSERT_EQ(ToolSaying(dir, "music " + dir / "music.data" + " " + dir / "wgq/n.wgq", &said), 0) << said;
+
+  // The streams are the input's bytes, behind the header the game reads.
+  const std::string v = dir.Read("vaw/se/v.vaw");
+  ASSERT_GT(v.size(), 110u);
+  EXPECT_EQ(v[57], '2');
+  EXPECT_EQ(v.substr(110), voice);
+  CWaveBuffer w;
+  ASSERT_EQ(w.LoadFile("se", "v"), 1);
+  EXPECT_EQ(w.GetChannels(), 1);
+  EXPECT_EQ(w.GetSamplesPerSec(), 22050);
+  EXPECT_EQ(w.GetDataSize(), 4410 * 2);
+  EXPECT_EQ(w.GetLength(), 200);
+
+  const std::string m = dir.Read("wgq/m.wgq");
+  EXPECT_EQ(m.substr(102), music);
+  EXPECT_EQ(dir.Read("wgq/n.wgq"), m);
+  EXPECT_EQ(musictest::DecodeMusic("m").size(), 22050u * 2);
+}
+
+TEST(SoundToolOgg, WhatTheGameCannotPlayIsRefusedWithTheReason) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  testsupport::TempDir dir;
+  const std::string stereo = OggOf(soundtest::Sine(44100, 2, 16, 4410));
+  dir.Write("stereo.ogg", stereo);
+  dir.Write("mono.ogg", OggOf(soundtest::Sine(44100, 1, 16, 4410)));
+  dir.Write("fast.ogg", OggOf(soundtest::Sine(48000, 2, 16, 4800)));
+  dir.Write("opus.ogg", OpusPage());
+  dir.Write("chained.ogg", stereo + stereo);
+  dir.Write("cut.ogg", stereo.substr(0, stereo.size() - 10));
+  const platform::WavData wav = soundtest::Sine(44100, 2, 16, 441);
+  ASSERT_TRUE(platform::WriteWavFile(dir / "wav.ogg", wav.format, wav.pcm.data(), wav.pcm.size()));
+  struct Case {
+    const char* args;
+    int status;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"music mono.ogg", 1, "44100 Hz stereo only (this stream is 44100 Hz, 1 channel)"},
+      {"music fast.ogg", 1, "48000 Hz, 2 channels"},
+      {"voice --ogg opus.ogg", 1, "Opus, not Vorbis"},
+      {"music chained.ogg", 1, "more than one Ogg stream"},
+      {"voice --ogg cut.ogg", 1, "cut short"},
+      {"music wav.ogg", 1, "not an Ogg file"},
+      {"voice stereo.ogg", 2, "add --ogg"},
+      {"music --quality 0.5 stereo.ogg", 2, "not re-encoded"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    std::string args = c.args;
+    const size_t in = args.rfind(' ') + 1;
+    args.insert(in, dir / "");
+    std::string said;
+    EXPECT_EQ(ToolSaying(dir, args + " " + dir / "out", &said), c.status);
+    EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    EXPECT_NE(said.find(args.substr(in)), std::string::npos) << said;  // the file is named
+    EXPECT_FALSE(dir.Exists("out"));
+  }
+}

@@ -754,6 +754,7 @@ class Parser {
 
   // choice [key=K] [time=P] [timeout=Q] [param=R] "a" "b" ... [/ "x" ...]
   void Choice(const CommandInfo& command) {
+    const int line = lastLine_;
     std::vector<uint32_t> choices, extras;
     uint32_t key = static_cast<uint32_t>(choiceKey_++);
     uint32_t p = 0, q = 0, r = 0;
@@ -786,6 +787,18 @@ class Parser {
         Next();
       }
     }
+    // The choice window keeps 64 texts of 254 bytes; the game cuts the rest.
+    if (choices.size() + extras.size() > 64)
+      out_->warnings.push_back("line " + std::to_string(line) + ": the choice has " +
+                               std::to_string(choices.size() + extras.size()) +
+                               " texts; the game shows the first 64");
+    std::vector<uint32_t> texts = choices;
+    texts.insert(texts.end(), extras.begin(), extras.end());
+    for (uint32_t text : texts)
+      if (strings_[text].size() > 254)
+        out_->warnings.push_back("line " + std::to_string(line) + ": a choice text of " +
+                                 std::to_string(strings_[text].size()) +
+                                 " bytes is cut to its first 254 bytes");
     std::vector<uint32_t> operands = {static_cast<uint32_t>(choices.size())};
     operands.insert(operands.end(), choices.begin(), choices.end());
     if (full) {
@@ -796,6 +809,12 @@ class Parser {
       operands.push_back(key);
     }
     Emit(command.cls, command.code, operands);
+    // A time limit also delivers its timeout answer (the one after the last
+    // when none is given).
+    std::vector<int> answers;
+    for (size_t k = 1; k <= choices.size(); ++k) answers.push_back(static_cast<int>(k));
+    if (p != 0) answers.push_back(q != 0 ? static_cast<int32_t>(q) : static_cast<int>(choices.size()) + 1);
+    choiceAnswers_.push_back({line, answers});
   }
 
   // A command of the table with its arguments, as its shape says.
@@ -1103,6 +1122,33 @@ class Parser {
                                       line));
   }
 
+  // The game hands a choice's 1-based answer to GotoLabel, which goes on at
+  // label (answer + label base) of this script and does nothing when there
+  // is no such label: the run then goes on after the choice. Warns on every
+  // choice with an answer that has no label, saying where the others go.
+  void WarnChoiceLabels() {
+    std::vector<std::string> names(labelWords_.size());
+    for (const auto& [name, info] : labels_)
+      if (info.number >= 0 && static_cast<size_t>(info.number) < names.size()) names[info.number] = name;
+    for (const ChoiceAnswers& c : choiceAnswers_) {
+      std::string missing, found;
+      for (int answer : c.answers) {
+        const long long index = static_cast<long long>(answer) + labelBase_;
+        std::string& list = index >= 0 && index < static_cast<long long>(names.size()) ? found : missing;
+        if (!list.empty()) list += ", ";
+        list += std::to_string(answer);
+        if (&list == &found) list += " at " + names[static_cast<size_t>(index)];
+      }
+      if (missing.empty()) continue;
+      out_->warnings.push_back(
+          "line " + std::to_string(c.line) + ": answer " + missing +
+          " of this choice has no label, so the run goes on after the choice (answer k goes on at "
+          "label k + " + std::to_string(labelBase_) + ", the label base, of the " +
+          std::to_string(names.size()) + " labels counted from 0; answers with a label: " +
+          (found.empty() ? "none" : found) + "); write `.labelbase -1` and the answers' labels first");
+    }
+  }
+
   // --- tables ---
   // A table of word values; 0 (absent) when it has no entries.
   uint32_t Table(const std::vector<int>& values) {
@@ -1123,6 +1169,7 @@ class Parser {
       w_[f.at] = static_cast<uint32_t>(f.number ? found->second.number : found->second.word);
     }
     WarnRunOffEnd();
+    WarnChoiceLabels();
     w_.push_back(0);  // end of code
 
     const bool resume = headerLength_ >= kHeaderResumeLength;
@@ -1192,6 +1239,11 @@ class Parser {
   std::map<int, int> recordLines_;  // word of a record -> its source line
   bool rawWords_ = false;
   std::vector<Fixup> fixups_;
+  struct ChoiceAnswers {
+    int line;
+    std::vector<int> answers;
+  };
+  std::vector<ChoiceAnswers> choiceAnswers_;
   std::vector<int> blocks_;
   std::vector<int> callSites_, systemCalls_, stops_;
   std::vector<int32_t> constants_;

@@ -1,6 +1,7 @@
 // zor-list [--invert] IN.txt OUT
 //   Writes the UTF-8 text IN.txt as a CP932 list file; with --invert every
-//   byte is complemented (the .fxf form).
+//   byte is complemented (the .fxf form). A token longer than the game reads
+//   is refused with its line.
 // zor-list --dump [--invert] FILE
 //   Prints the tokens the engine reads from FILE, one a line, as
 //   "slot<TAB>token" in UTF-8.
@@ -45,6 +46,21 @@ int Write(const std::string& inPath, const std::string& outPath, bool invert) {
       std::fprintf(stderr, "zor-list: %s:%d: text that CP932 cannot hold (or is not UTF-8)\n",
                    inPath.c_str(), number);
       return 1;
+    }
+    // The game reads tokens of at most 127 bytes and ends the list before a
+    // longer one.
+    size_t token = 0;
+    for (size_t i = 0; i <= converted.size(); ++i) {
+      if (i < converted.size() && !CNameList::EndsToken(static_cast<unsigned char>(converted[i]))) {
+        ++token;
+        continue;
+      }
+      if (token > static_cast<size_t>(CNameList::kMaxToken)) {
+        std::fprintf(stderr, "zor-list: %s:%d: a token of %zu bytes; the game reads at most %d\n",
+                     inPath.c_str(), number, token, CNameList::kMaxToken);
+        return 1;
+      }
+      token = 0;
     }
     list += converted;
     start = end;

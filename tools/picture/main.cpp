@@ -1,16 +1,20 @@
 // zor-picture [options] IN.png|IN.jpg|IN.txt OUT.dwq
 //   Writes a picture file (".dwq") from a PNG or a JPEG, refusing what the
-//   game could not load. See README.md.
+//   game could not load; --fit WxH scales a photograph to the screen first.
+//   See README.md.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dwqwriter.h"
+#include "fit.h"
 #include "pngfile.h"
 #include "textgrid.h"
 
@@ -53,6 +57,8 @@ int Usage() {
                "                       (1..64, default 1)\n"
                "  --anime-frame        a frame file of the full-screen animation instead\n"
                "                       (a PNG of at most 256 colours, the screen's size)\n"
+               "  --fit WxH            a PNG or JPEG scaled to cover W x H (1..8192 each),\n"
+               "                       the overflow cut off evenly on both sides\n"
                "A baseline JPEG input is stored as it is with --body jpeg.\n"
                "Exit status: 0 written, 1 refused (the reason on stderr), 2 a wrong command line.\n");
   return 2;
@@ -109,7 +115,18 @@ dwqtool::Picture Enlarged(const dwqtool::Picture& in, int scale) {
   return out;
 }
 
-bool MakeFile(const std::string& path, const dwqtool::Options& options, int scale,
+// The --fit size, or 0 x 0 when none is asked for.
+struct FitSize {
+  int width = 0, height = 0;
+};
+
+bool ParseFit(const std::string& text, FitSize* fit) {
+  const size_t x = text.find('x');
+  return x != std::string::npos && ParseNumber(text.substr(0, x).c_str(), 1, 8192, &fit->width) &&
+         ParseNumber(text.substr(x + 1).c_str(), 1, 8192, &fit->height);
+}
+
+bool MakeFile(const std::string& path, const dwqtool::Options& options, int scale, FitSize fit,
               std::vector<uint8_t>* out, std::string* error) {
   std::vector<uint8_t> input;
   if (!ReadFileBytes(path, &input)) {
@@ -117,7 +134,12 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
     return false;
   }
   dwqtool::Picture picture;
+  const bool fitting = fit.width > 0;
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".txt") == 0) {
+    if (fitting) {
+      *error = "--fit scales a photograph (PNG or JPEG), not a picture drawn as text";
+      return false;
+    }
     if (!dwqtool::ReadTextGrid(std::string(input.begin(), input.end()), &picture, error)) return false;
     if (scale > 1) picture = Enlarged(picture, scale);
   } else if (IsJpeg(input)) {
@@ -125,11 +147,11 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
     if (!dwqtool::DecodeJpeg(input, &picture, error)) return false;
     int width = 0, height = 0;
     const std::string why = dwqtool::EngineJpegProblem(input, &width, &height);
-    if (options.body == dwqtool::BodyType::kJpeg && why.empty()) {
+    if (options.body == dwqtool::BodyType::kJpeg && why.empty() && !fitting) {
       *out = dwqtool::AssembleFile(options, width, height, input, {});
       return true;
     }
-    if (options.body == dwqtool::BodyType::kJpeg)
+    if (options.body == dwqtool::BodyType::kJpeg && !fitting)
       std::fprintf(stderr,
                    "zor-picture: note: %s: %s, which the game does not decode; "
                    "it is written again as baseline JPEG\n",
@@ -142,6 +164,15 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
     *out = dwqtool::AssembleFile(options, picture.width, picture.height, input, picture.alpha);
     return true;
   }
+  if (fitting) {
+    const dwqtool::Crop kept = dwqtool::CoverCrop(picture.width, picture.height, fit.width, fit.height);
+    if (kept.width < fit.width)
+      std::fprintf(stderr, "zor-picture: note: %s: the kept %dx%d is enlarged to %dx%d and will look soft\n",
+                   path.c_str(), kept.width, kept.height, fit.width, fit.height);
+    dwqtool::Picture fitted;
+    if (!dwqtool::FitPicture(picture, fit.width, fit.height, &fitted, error)) return false;
+    picture = std::move(fitted);
+  }
   return dwqtool::MakeDwq(picture, options, out, error);
 }
 
@@ -152,6 +183,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> files;
   bool animeFrame = false;
   int scale = 1;
+  FitSize fit;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -170,6 +202,11 @@ int main(int argc, char** argv) {
     } else if (arg == "--scale" && hasValue) {
       if (!ParseNumber(argv[++i], 1, 64, &scale)) {
         std::fprintf(stderr, "zor-picture: --scale takes 1..64\n");
+        return 2;
+      }
+    } else if (arg == "--fit" && hasValue) {
+      if (!ParseFit(argv[++i], &fit)) {
+        std::fprintf(stderr, "zor-picture: --fit takes WIDTHxHEIGHT, each 1..8192 (800x600)\n");
         return 2;
       }
     } else if (arg == "--anime-frame") {
@@ -217,6 +254,11 @@ int main(int argc, char** argv) {
     }
   }
   if (files.size() != 2) return Usage();
+  if (fit.width > 0 && (animeFrame || options.body == dwqtool::BodyType::kPng || scale > 1)) {
+    std::fprintf(stderr, "zor-picture: --fit cannot go with %s\n",
+                 animeFrame ? "--anime-frame" : scale > 1 ? "--scale" : "--body png (the input stored unchanged)");
+    return 2;
+  }
   if (options.headerBox && !options.mask && options.body != dwqtool::BodyType::kPacked &&
       options.body != dwqtool::BodyType::kPng)
     std::fprintf(stderr, "zor-picture: note: the game uses the header box only with a mask\n");
@@ -230,7 +272,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
       return 1;
     }
-  } else if (!MakeFile(files[0], options, scale, &out, &error)) {
+  } else if (!MakeFile(files[0], options, scale, fit, &out, &error)) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }

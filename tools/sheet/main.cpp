@@ -25,8 +25,17 @@ int main(int argc, char** argv) {
   dwqtool::Options options;
   options.mask = true;
   std::vector<uint8_t> file;
-  if (!dwqtool::MakeDwq(picture, options, &file, &error) ||
-      !toolsupport::WriteHostFile(argv[2], file.data(), file.size())) {
+  if (!dwqtool::MakeDwq(picture, options, &file, &error)) {
+    std::fprintf(stderr, "zor-sheet: %s: %s\n", argv[1], error.c_str());
+    return 1;
+  }
+  // What the game cannot load is not written.
+  const std::string limit = dwqtool::LoaderLimitProblem(file);
+  if (!limit.empty()) {
+    std::fprintf(stderr, "zor-sheet: %s: %s\n", argv[1], limit.c_str());
+    return 1;
+  }
+  if (!toolsupport::WriteHostFile(argv[2], file.data(), file.size())) {
     std::fprintf(stderr, "zor-sheet: %s: %s\n", argv[2], error.empty() ? "cannot write" : error.c_str());
     return 1;
   }

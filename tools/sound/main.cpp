@@ -1,12 +1,16 @@
-// zor-sound voice [--ogg] [--quality Q] IN.wav OUT.vaw
+// zor-sound voice [--ogg] [--quality Q] IN.wav|IN.txt OUT.vaw
 //   Writes a voice file (".vaw") from a WAV file, or from a sound written as
 //   text (IN.txt, tones.h) (1 or 2 channels; 8- or
 //   16-bit PCM as it is, 24- or 32-bit PCM and float rounded to 16 bits,
 //   also behind the extensible header): the PCM form, or with --ogg the Ogg Vorbis form (quality
 //   -0.1..1.0, default 0.4).
+// zor-sound voice --ogg IN.ogg OUT.vaw
+//   Wraps an Ogg Vorbis file as it is (1 or 2 channels, 100..200000 Hz).
 // zor-sound music [--quality Q] IN.wav OUT.wgq
 //   Writes a music file (".wgq", Ogg Vorbis) from a 44,100 Hz PCM WAV file
 //   (a mono one is made stereo; other rates are refused).
+// zor-sound music IN.ogg OUT.wgq
+//   Wraps a 44,100 Hz stereo Ogg Vorbis file as it is.
 // zor-sound tune IN.txt OUT.wgq
 //   Writes a music file from a tune written as text: one note a line,
 //   "NOTE MS" (C4, F#3, Bb5 ...; R a rest), played as soft sine tones at
@@ -17,6 +21,7 @@
 //   finds "ab0012" in the pack "cdvaw/ab.vpk".
 #include <algorithm>
 #include <cmath>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -35,14 +40,50 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: zor-sound voice [--ogg] [--quality Q] IN.wav|IN.txt OUT.vaw\n"
+               "       zor-sound voice --ogg IN.ogg OUT.vaw\n"
                "       zor-sound music [--quality Q] IN.wav OUT.wgq\n"
+               "       zor-sound music IN.ogg OUT.wgq\n"
                "       zor-sound tune IN.txt OUT.wgq\n"
                "       zor-sound pack OUT.vpk IN.vaw...\n");
   return 2;
 }
 
+// An Ogg Vorbis input, wrapped as it is: a voice in the Ogg form or music.
+int Wrap(const std::string& in, const std::string& outPath, const std::vector<uint8_t>& bytes,
+         bool music, bool ogg, bool qualityGiven) {
+  if (!music && !ogg) {
+    std::fprintf(stderr,
+                 "zor-sound: %s: an Ogg Vorbis input makes the Ogg form of a voice only; add --ogg\n",
+                 in.c_str());
+    return 2;
+  }
+  if (qualityGiven) {
+    std::fprintf(stderr, "zor-sound: %s: --quality has no use for an Ogg input, which is not re-encoded\n",
+                 in.c_str());
+    return 2;
+  }
+  std::vector<uint8_t> out;
+  std::string error;
+  if (!(music ? soundtool::WrapOggMusic(bytes, &out, &error) : soundtool::WrapOggVoice(bytes, &out, &error))) {
+    std::fprintf(stderr, "zor-sound: %s: %s\n", in.c_str(), error.c_str());
+    return 1;
+  }
+  if (!soundtool::WriteBytes(outPath, out)) {
+    std::fprintf(stderr, "zor-sound: cannot write %s\n", outPath.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+bool IsOggName(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".ogg" || ext == ".oga";
+}
+
 int Encode(const std::vector<std::string>& args, bool music) {
   bool ogg = music;
+  bool qualityGiven = false;
   float quality = 0.4f;
   std::vector<std::string> files;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -51,6 +92,7 @@ int Encode(const std::vector<std::string>& args, bool music) {
     } else if (args[i] == "--quality" && i + 1 < args.size()) {
       char* end = nullptr;
       quality = std::strtof(args[++i].c_str(), &end);
+      qualityGiven = true;
       if (*end != 0 || quality < -0.1f || quality > 1.0f) {
         std::fprintf(stderr, "zor-sound: quality must be a number from -0.1 to 1.0\n");
         return 2;
@@ -62,6 +104,15 @@ int Encode(const std::vector<std::string>& args, bool music) {
     }
   }
   if (files.size() != 2) return Usage();
+  // An Ogg file (by its first bytes, or by its name) is wrapped, not decoded.
+  std::vector<uint8_t> head;
+  if (IsOggName(files[0]) || (soundtool::ReadBytes(files[0], &head) && soundtool::LooksLikeOgg(head))) {
+    if (head.empty() && !soundtool::ReadBytes(files[0], &head)) {
+      std::fprintf(stderr, "zor-sound: cannot read %s\n", files[0].c_str());
+      return 1;
+    }
+    return Wrap(files[0], files[1], head, music, ogg, qualityGiven);
+  }
   platform::WavSource source;
   platform::WavData wav;
   std::string error, note;

@@ -198,17 +198,145 @@ bool EncodeVorbis(const platform::WavData& wav, float quality, std::vector<uint8
   return true;
 }
 
+namespace {
+
+// The Ogg form of a voice of `frames` frames of `channels` x `rate`: its
+// data length is that of the decoded 16-bit PCM.
+bool OggVoiceImage(int channels, int rate, uint64_t frames, const std::vector<uint8_t>& ogg,
+                   std::vector<uint8_t>* out, std::string* error) {
+  const platform::AudioFormat decoded{channels, rate, 16};
+  const uint64_t length = frames * static_cast<uint64_t>(decoded.BlockAlign());
+  if (length > 0x0FFFFFFFu) return Fail(error, "the sound is too long for a voice file");
+  *out = MakeVoiceImage(kTypeOgg, decoded, static_cast<uint32_t>(length), ogg);
+  return true;
+}
+
+// The libogg/libvorbis state of ReadOggVorbis, cleared whatever was set up.
+struct VorbisReader {
+  ogg_sync_state sync;
+  ogg_stream_state stream;
+  vorbis_info info;
+  vorbis_comment comment;
+  vorbis_dsp_state dsp;
+  vorbis_block block;
+  bool streamInit = false, dspInit = false;
+  VorbisReader() {
+    ogg_sync_init(&sync);
+    vorbis_info_init(&info);
+    vorbis_comment_init(&comment);
+  }
+  ~VorbisReader() {
+    if (streamInit) ogg_stream_clear(&stream);
+    if (dspInit) {
+      vorbis_block_clear(&block);
+      vorbis_dsp_clear(&dsp);
+    }
+    vorbis_comment_clear(&comment);
+    vorbis_info_clear(&info);
+    ogg_sync_clear(&sync);
+  }
+  VorbisReader(const VorbisReader&) = delete;
+  VorbisReader& operator=(const VorbisReader&) = delete;
+};
+
+// Why a first packet is not a Vorbis identification header, naming the
+// codecs an author is likely to meet.
+std::string NotVorbis(const ogg_packet& packet) {
+  const auto starts = [&](const char* tag) {
+    const size_t n = std::strlen(tag);
+    return static_cast<size_t>(packet.bytes) >= n && std::memcmp(packet.packet, tag, n) == 0;
+  };
+  std::string codec = "another codec";
+  if (starts("OpusHead")) codec = "Opus";
+  else if (starts("\x7F" "FLAC")) codec = "FLAC";
+  else if (starts("Speex")) codec = "Speex";
+  else if (starts("\x80theora")) codec = "Theora video";
+  return "the Ogg stream is " + codec + ", not Vorbis (the game decodes Ogg Vorbis only)";
+}
+
+}  // namespace
+
 bool MakeOggVoice(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
                   std::string* error) {
   std::vector<uint8_t> ogg;
   if (!EncodeVorbis(wav, quality, &ogg, error)) return false;
-  platform::AudioFormat decoded = wav.format;
-  decoded.bitsPerSample = 16;
   const size_t frames = wav.pcm.size() / static_cast<size_t>(wav.format.BlockAlign());
-  const uint64_t length = static_cast<uint64_t>(frames) * static_cast<uint64_t>(decoded.BlockAlign());
-  if (length > 0x0FFFFFFFu) return Fail(error, "the sound is too long for a voice file");
-  *out = MakeVoiceImage(kTypeOgg, decoded, static_cast<uint32_t>(length), ogg);
+  return OggVoiceImage(wav.format.channels, wav.format.samplesPerSec, frames, ogg, out, error);
+}
+
+bool LooksLikeOgg(const std::vector<uint8_t>& bytes) {
+  return bytes.size() >= 4 && std::memcmp(bytes.data(), "OggS", 4) == 0;
+}
+
+bool ReadOggVorbis(const std::vector<uint8_t>& bytes, OggVorbisInfo* out, std::string* error) {
+  if (!LooksLikeOgg(bytes)) return Fail(error, "not an Ogg file (it does not begin with \"OggS\")");
+  if (bytes.size() > 0x7FFFFFFFu) return Fail(error, "the file is larger than 2 GB");
+  VorbisReader r;
+  char* buffer = ogg_sync_buffer(&r.sync, static_cast<long>(bytes.size()));
+  if (!buffer) return Fail(error, "no memory for the file");
+  std::memcpy(buffer, bytes.data(), bytes.size());
+  ogg_sync_wrote(&r.sync, static_cast<long>(bytes.size()));
+  int serial = 0, headers = 0;
+  bool ended = false;
+  uint64_t frames = 0;
+  ogg_page page;
+  for (int got; (got = ogg_sync_pageout(&r.sync, &page)) != 0;) {
+    if (got < 0) return Fail(error, "the Ogg stream is damaged (bytes that are not a whole page)");
+    if (!r.streamInit) {
+      serial = ogg_page_serialno(&page);
+      ogg_stream_init(&r.stream, serial);
+      r.streamInit = true;
+    } else if (ogg_page_bos(&page) || ogg_page_serialno(&page) != serial || ended) {
+      return Fail(error, "the file holds more than one Ogg stream (chained or multiplexed); "
+                         "the game plays one Vorbis stream a file");
+    }
+    if (ogg_stream_pagein(&r.stream, &page) != 0)
+      return Fail(error, "the Ogg stream is damaged (a page does not fit the stream)");
+    ended = ogg_page_eos(&page) != 0;
+    ogg_packet packet;
+    for (int p; (p = ogg_stream_packetout(&r.stream, &packet)) != 0;) {
+      if (p < 0) return Fail(error, "the Ogg stream is damaged (a page is missing)");
+      if (headers < 3) {
+        if (vorbis_synthesis_headerin(&r.info, &r.comment, &packet) != 0)
+          return Fail(error, headers == 0 ? NotVorbis(packet) : "the Vorbis headers are damaged");
+        if (++headers == 3) {
+          if (vorbis_synthesis_init(&r.dsp, &r.info) != 0)
+            return Fail(error, "the Vorbis headers are damaged");
+          vorbis_block_init(&r.dsp, &r.block);
+          r.dspInit = true;
+        }
+        continue;
+      }
+      // Packets that do not decode are passed over, as the game's decoders do.
+      if (vorbis_synthesis(&r.block, &packet) == 0) vorbis_synthesis_blockin(&r.dsp, &r.block);
+      float** pcm = nullptr;
+      for (int n; (n = vorbis_synthesis_pcmout(&r.dsp, &pcm)) > 0;) {
+        frames += static_cast<uint64_t>(n);
+        vorbis_synthesis_read(&r.dsp, n);
+      }
+    }
+  }
+  if (r.sync.returned < r.sync.fill)
+    return Fail(error, "the file ends inside an Ogg page (is it cut short?)");
+  if (headers < 3) return Fail(error, "the file ends before the Vorbis headers do");
+  if (frames == 0) return Fail(error, "the Vorbis stream holds no samples");
+  out->channels = r.info.channels;
+  out->samplesPerSec = static_cast<int>(std::min<long>(r.info.rate, 0x7FFFFFFF));
+  out->frames = frames;
   return true;
+}
+
+bool WrapOggVoice(const std::vector<uint8_t>& ogg, std::vector<uint8_t>* out, std::string* error) {
+  OggVorbisInfo info;
+  if (!ReadOggVorbis(ogg, &info, error)) return false;
+  if (info.channels < 1 || info.channels > 2)
+    return Fail(error, "the sound has " + std::to_string(info.channels) +
+                           " channels; voice files hold 1 or 2 (mix it down first)");
+  const platform::AudioFormat format{info.channels, info.samplesPerSec, 16};
+  if (!format.Valid())
+    return Fail(error, "the rate of " + std::to_string(info.samplesPerSec) +
+                           " Hz is outside 100..200000 Hz");
+  return OggVoiceImage(info.channels, info.samplesPerSec, info.frames, ogg, out, error);
 }
 
 std::vector<uint8_t> MakeMusicImage(char type, const std::vector<uint8_t>& ogg) {
@@ -245,6 +373,19 @@ bool MakeMusicFile(const platform::WavData& wav, float quality, std::vector<uint
   }
   std::vector<uint8_t> ogg;
   if (!EncodeVorbis(*source, quality, &ogg, error)) return false;
+  *out = MakeMusicImage(kTypeOgg, ogg);
+  return true;
+}
+
+bool WrapOggMusic(const std::vector<uint8_t>& ogg, std::vector<uint8_t>* out, std::string* error) {
+  OggVorbisInfo info;
+  if (!ReadOggVorbis(ogg, &info, error)) return false;
+  if (info.channels != 2 || info.samplesPerSec != kMusicRate)
+    return Fail(error, "music plays 44100 Hz stereo only (this stream is " +
+                           std::to_string(info.samplesPerSec) + " Hz, " +
+                           std::to_string(info.channels) + (info.channels == 1 ? " channel" : " channels") +
+                           "); an Ogg input is not re-encoded: decode it to a 44100 Hz WAV "
+                           "(mono is made stereo) and give the tool that");
   *out = MakeMusicImage(kTypeOgg, ogg);
   return true;
 }

@@ -44,6 +44,28 @@ bool EncodeVorbis(const platform::WavData& wav, float quality, std::vector<uint8
 bool MakeOggVoice(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
                   std::string* error);
 
+// What an Ogg Vorbis file holds, found by decoding all of it.
+struct OggVorbisInfo {
+  int channels = 0;
+  int samplesPerSec = 0;
+  uint64_t frames = 0;  // samples per channel
+};
+
+// True when the bytes begin as an Ogg file does ("OggS").
+bool LooksLikeOgg(const std::vector<uint8_t>& bytes);
+
+// Reads an Ogg file the way the game's decoders take it: one Vorbis stream
+// whose first page is the file's first byte, decoded to the end. False with
+// the reason for anything else: not Ogg, another codec (Opus, FLAC, ...),
+// more than one stream (chained or multiplexed), damaged or cut-short
+// pages, headers that do not decode, or no samples at all.
+bool ReadOggVorbis(const std::vector<uint8_t>& ogg, OggVorbisInfo* info, std::string* error);
+
+// The Ogg form of a voice around an Ogg Vorbis file as it is (not
+// re-encoded): 1 or 2 channels at 100..200000 Hz, decoding to at most
+// 0x0FFFFFFF bytes of 16-bit PCM. False with the reason otherwise.
+bool WrapOggVoice(const std::vector<uint8_t>& ogg, std::vector<uint8_t>* out, std::string* error);
+
 // Music files (".wgq") play at 44,100 Hz stereo only.
 constexpr int kMusicRate = 44100;
 
@@ -56,6 +78,10 @@ std::vector<uint8_t> MakeMusicImage(char type, const std::vector<uint8_t>& ogg);
 // the type '2' form. False with a reason for other rates.
 bool MakeMusicFile(const platform::WavData& wav, float quality, std::vector<uint8_t>* out,
                    std::string* error);
+
+// The music file (type '2') around an Ogg Vorbis file as it is (not
+// re-encoded). False with the reason unless it is 44,100 Hz stereo Vorbis.
+bool WrapOggMusic(const std::vector<uint8_t>& ogg, std::vector<uint8_t>* out, std::string* error);
 
 struct PackEntry {
   std::string name;            // at most 8 bytes
