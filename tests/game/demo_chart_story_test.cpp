@@ -9,7 +9,7 @@
 // nodes reached and their seen marks in "mita.dat", and the same frames in
 // two runs.
 //
-// ZOR_UPDATE_EXPECTED=1 writes the samples anew (and the screenshots
+// ZOR_WRITE_EXPECTED=1 writes the samples anew (and the screenshots
 // "chart_story_*.png" into the test's working folder to look at).
 #include <gtest/gtest.h>
 
@@ -133,7 +133,7 @@ StoryRun RunStory(bool keepScreenshots) {
 std::string SamplesPath() { return ZOR_SOURCE_DIR "/tests/game/data/demo_chart_story.txt"; }
 
 TEST(DemoChartStoryTest, BranchPlayAndJumpBack) {
-  const bool update = std::getenv("ZOR_UPDATE_EXPECTED") != nullptr;
+  const bool update = std::getenv("ZOR_WRITE_EXPECTED") != nullptr;
   const StoryRun first = RunStory(update);
   const StoryRun second = RunStory(false);
   EXPECT_EQ(first.boxes, 0);

@@ -5,7 +5,7 @@
 // frames, the side files come back unchanged, and the last frame matches
 // the stored samples (tests/game/data/demo_chart1.txt) within a tolerance.
 //
-// ZOR_UPDATE_EXPECTED=1 writes the samples anew (and the screenshot
+// ZOR_WRITE_EXPECTED=1 writes the samples anew (and the screenshot
 // "demo_chart1.png" into the test's working folder to look at).
 #include <gtest/gtest.h>
 
@@ -99,7 +99,7 @@ ChartRun RunChart(const std::string& screenshot) {
 std::string SamplesPath() { return ZOR_SOURCE_DIR "/tests/game/data/demo_chart1.txt"; }
 
 TEST(DemoChartTest, TheChartShowsTheSameFramesAndItsPicture) {
-  const bool update = std::getenv("ZOR_UPDATE_EXPECTED") != nullptr;
+  const bool update = std::getenv("ZOR_WRITE_EXPECTED") != nullptr;
   const ChartRun first = RunChart(update ? (std::filesystem::current_path() / "demo_chart1.png").string() : "");
   const ChartRun second = RunChart("");
   EXPECT_EQ(first.boxes, 0);

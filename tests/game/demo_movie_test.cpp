@@ -7,7 +7,7 @@
 // tone at the movie volume; a click skips to black and, after the last
 // wait, the title.
 //
-// ZOR_UPDATE_EXPECTED=1 writes the samples anew (and the screenshot
+// ZOR_WRITE_EXPECTED=1 writes the samples anew (and the screenshot
 // "demo_movie.png" into the test's working folder to look at).
 #include <gtest/gtest.h>
 
@@ -114,7 +114,7 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
 std::string SamplesPath() { return ZOR_SOURCE_DIR "/tests/game/data/demo_movie.txt"; }
 
 TEST(DemoMovieTest, TheMoviePlaysToItsEndAndRepeatsExactly) {
-  const bool update = std::getenv("ZOR_UPDATE_EXPECTED") != nullptr;
+  const bool update = std::getenv("ZOR_WRITE_EXPECTED") != nullptr;
   const MovieRun first = RunMovie(-1, update ? (std::filesystem::current_path() / "demo_movie.png").string() : "");
   const MovieRun second = RunMovie(-1, "");
   EXPECT_EQ(first.boxes, 0);

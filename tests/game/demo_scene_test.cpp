@@ -4,7 +4,7 @@
 // music is asked for, and the last frame matches the stored samples of the
 // scene (tests/game/data/demo_scene1.txt) within a small tolerance.
 //
-// ZOR_UPDATE_EXPECTED=1 writes the samples anew (and the screenshot
+// ZOR_WRITE_EXPECTED=1 writes the samples anew (and the screenshot
 // "demo_scene1.png" into the test's working folder to look at).
 #include <gtest/gtest.h>
 
@@ -74,7 +74,7 @@ SceneRun RunScene(const std::string& screenshot) {
 std::string SamplesPath() { return ZOR_SOURCE_DIR "/tests/game/data/demo_scene1.txt"; }
 
 TEST(DemoSceneTest, TheFirstSceneShowsTheSameFramesAndItsPicture) {
-  const bool update = std::getenv("ZOR_UPDATE_EXPECTED") != nullptr;
+  const bool update = std::getenv("ZOR_WRITE_EXPECTED") != nullptr;
   const SceneRun first = RunScene(update ? (std::filesystem::current_path() / "demo_scene1.png").string() : "");
   const SceneRun second = RunScene("");
   EXPECT_EQ(first.boxes, 0);

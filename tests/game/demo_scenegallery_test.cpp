@@ -9,7 +9,7 @@
 // click replays it, and the replay's end returns to the gallery. Two runs
 // show the same frames.
 //
-// ZOR_UPDATE_EXPECTED=1 writes the samples anew (and the screenshot
+// ZOR_WRITE_EXPECTED=1 writes the samples anew (and the screenshot
 // "demo_scenegallery.png" into the test's working folder to look at).
 #include <gtest/gtest.h>
 
@@ -150,7 +150,7 @@ GalleryRun RunGallery(const std::string& screenshot) {
 std::string SamplesPath() { return ZOR_SOURCE_DIR "/tests/game/data/demo_scenegallery.txt"; }
 
 TEST(DemoSceneGalleryTest, AfterTheSceneTheGalleryShowsItPlaysItsVoiceAndReplaysIt) {
-  const bool update = std::getenv("ZOR_UPDATE_EXPECTED") != nullptr;
+  const bool update = std::getenv("ZOR_WRITE_EXPECTED") != nullptr;
   const GalleryRun first =
       RunGallery(update ? (std::filesystem::current_path() / "demo_scenegallery.png").string() : "");
   const GalleryRun second = RunGallery("");
