@@ -226,8 +226,8 @@ void CGameCallBack::StoreNamesAndKeptVars() {
   for (int i = 0; i < kKeptVarCount; ++i)
     systemFile_->SetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * i,
                               GetVar(kKeptVarFirst + i));
-  systemFile_->SetFamilyName(GetTextState().familyName);
-  systemFile_->SetGivenName(GetTextState().givenName);
+  systemFile_->SetFamilyName(KeptName(GetTextState().familyName));
+  systemFile_->SetGivenName(KeptName(GetTextState().givenName));
 }
 
 void CGameCallBack::SaveNames() {

@@ -12,6 +12,7 @@
 #include "modebase/modenames.h"
 #include "modebase/modenumbers.h"
 #include "message/autosave.h"
+#include "message/textstate.h"
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -210,8 +211,9 @@ void CGameCallBack::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kMouseDesign, mouseNumberScript_);
   std::memcpy(chunk + kVoiceNamesOffset, voiceNames_, sizeof voiceNames_);
   PutText(chunk + kStatusExtraOffset, kStatusExtraRoom + 2, GetStatusExtra(), kStatusExtraRoom);
-  PutText(chunk + kFamilyOffset, kNameField, GetFamilyName(), kNameField - 1);
-  PutText(chunk + kGivenOffset, kNameField, GetGivenName(), kNameField - 1);
+  // The names the text shows, placeholders included.
+  PutText(chunk + kFamilyOffset, kNameField, GetTextState().familyName, kNameField - 1);
+  PutText(chunk + kGivenOffset, kNameField, GetTextState().givenName, kNameField - 1);
   for (int i = 0; i < kEffectChannels; ++i) {
     const uint16_t flag = static_cast<uint16_t>(keptHoldFlags_[i]);
     chunk[4 * kHoldFlags + 2 * i] = static_cast<uint8_t>(flag);

@@ -75,8 +75,8 @@ void CGameCallBack::InitTextNames() {
     bool family;
   };
   const Name names[] = {
-      {systemFile_ ? systemFile_->GetFamilyName() : "", "seiInitData", "seiClearFlag", true},
-      {systemFile_ ? systemFile_->GetGivenName() : "", "meiInitData", "meiClearFlag", false},
+      {GetFamilyName(), "seiInitData", "seiClearFlag", true},
+      {GetGivenName(), "meiInitData", "meiClearFlag", false},
   };
   for (const Name& n : names) {
     if (*n.stored) {
@@ -117,17 +117,20 @@ void CGameCallBack::ResetTextPosition() {
   if (font_) font_->ClearTextLayer();
 }
 
-const char* CGameCallBack::GetFamilyName() { return GetTextState().familyName; }
+// The names the player gave, as the system data keeps them: empty until a
+// name is set (the text shows the placeholders meanwhile). A system file
+// written with a placeholder as its name holds no name either.
+const char* CGameCallBack::GetFamilyName() { return systemFile_ ? KeptName(systemFile_->GetFamilyName()) : ""; }
 
-const char* CGameCallBack::GetGivenName() { return GetTextState().givenName; }
+const char* CGameCallBack::GetGivenName() { return systemFile_ ? KeptName(systemFile_->GetGivenName()) : ""; }
 
 void CGameCallBack::SetNames(const char* family, const char* given) {
   // One store: the text state's names, cut once on a character boundary,
-  // are the ones the system data keeps.
+  // are the ones the system data keeps; a placeholder is kept as no name.
   SetTextNames(family, given);
   if (!systemFile_) return;
-  if (family) systemFile_->SetFamilyName(GetTextState().familyName);
-  if (given) systemFile_->SetGivenName(GetTextState().givenName);
+  if (family) systemFile_->SetFamilyName(KeptName(GetTextState().familyName));
+  if (given) systemFile_->SetGivenName(KeptName(GetTextState().givenName));
 }
 
 // --- Message window: the one place the window is reached ---

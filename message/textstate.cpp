@@ -45,3 +45,8 @@ void SetTextNames(const char* family, const char* given) {
   if (family) setup::CopyCp932Cut(s.familyName, family, CTextState::kNameBytes);
   if (given) setup::CopyCp932Cut(s.givenName, given, CTextState::kNameBytes);
 }
+
+const char* KeptName(const char* name) {
+  if (!name) return "";
+  return std::strcmp(name, kFamilyPlaceholder) == 0 || std::strcmp(name, kGivenPlaceholder) == 0 ? "" : name;
+}

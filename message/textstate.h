@@ -39,3 +39,7 @@ void ResetTextState();
 // The names "#姓" and "#名" insert: at most 15 bytes each, cut before a
 // double-byte character that would not fit. A null name is left as it is.
 void SetTextNames(const char* family, const char* given);
+
+// The name to keep for a name buffer's text: "" while the buffer still holds
+// its placeholder ("《◆姓》" or "《◆名》"), since no name was set; else the text.
+const char* KeptName(const char* name);

@@ -221,7 +221,12 @@ int CCommonNameInput::Calcu() {
   // With no field to enter, the fixed (or current) names stand at once.
   if (fieldCount_ == 0) return Finish(1);
   if (frames_ < kMaxFrames) ++frames_;
-  if (ok_ && CheckButtonResult(ok_->Calcu(input_)) >= 0) {
+  // Return typed into the box confirms the field as "ok" does.
+  CTextInputBox* box = Box();
+  const bool returnTyped = box && box->GetEnteredFlag();
+  if (returnTyped) box->ClearEnteredFlag();
+  const bool okDecided = ok_ && CheckButtonResult(ok_->Calcu(input_)) >= 0;
+  if (okDecided || returnTyped) {
     const int result = ConfirmField();
     if (!finished_) UpdateButtons(true);
     return result;

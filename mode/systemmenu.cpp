@@ -194,8 +194,10 @@ int CCommonSystemMenu::Init() {
   overall_ = 0;
   if (panel_) panel_->SetMenu(0);
   for (int i = 0; i < optionNumber_; ++i) {
+    // Each option's start delay and speed are drawn from the shared
+    // generator, whose later numbers the scripts read; the drawing and the
+    // end of the animation follow the overall progress alone.
     delay_[i] = (kScale / step_) * i / optionNumber_ + crt::rand() % 3;
-    progress_[i] = 0;
     speed_[i] = crt::rand() % 1800 + 900;
   }
   if (game_) game_->RestoreFloatingLayers();
@@ -345,15 +347,9 @@ int CCommonSystemMenu::Calcu() {
   }
   if (!shown_) {
     if (overall_ < kScale) overall_ = std::min(kScale, overall_ + step_);
-    bool done = overall_ >= kScale;
-    for (int i = 0; i < optionNumber_; ++i) {
-      if (delay_[i] > 0) {
-        --delay_[i];
-      } else {
-        progress_[i] = std::min(kScale, progress_[i] + speed_[i]);
-      }
-      if (progress_[i] < kScale) done = false;
-    }
+    // The menu takes input as soon as it is drawn whole, so a click on a
+    // menu that looks finished reaches its option.
+    const bool done = overall_ >= kScale;
     if (done || GetClick(0) || GetClick(1)) {
       shown_ = 1;
       if (panel_) panel_->Calcu(nullptr, 0);

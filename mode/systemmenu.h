@@ -100,7 +100,6 @@ class CCommonSystemMenu : public CCommonGeneral, public CSystemMenuOptions {
 
   int step_ = systemmenu::kScale / 20;
   int overall_ = 0;
-  int delay_[systemmenu::kMaxOptions] = {}, progress_[systemmenu::kMaxOptions] = {},
-      speed_[systemmenu::kMaxOptions] = {};
+  int delay_[systemmenu::kMaxOptions] = {}, speed_[systemmenu::kMaxOptions] = {};
   int sceneRequest_ = 0, sceneMode_ = 0, shown_ = 0, dialogOpen_ = 0, returning_ = 0;
 };

@@ -70,6 +70,8 @@ class CTextInputBox {
   void SetText(const char* text, int refresh = 1);
   const char* GetText() const { return text_.get(); }
   int GetEnteredFlag() const { return entered_; }
+  // Return taken: the screen acted on it (the text stays).
+  void ClearEnteredFlag() { entered_ = 0; }
   int GetChangedFlag() const { return changed_; }
   int IsActive() const { return active_; }
   int GetCapacity() const { return capacity_; }

@@ -85,9 +85,11 @@ TEST_F(GameTextTest, NamesFromTheSettingsWhenTheSystemFileHasNone) {
   WriteList("game", {{"seiInitData", "Sato"}, {"meiInitData", "Ken"}, {"meiClearFlag", "1"}});
   Make();
   EXPECT_STREQ(game_->GetFamilyName(), "Sato");
-  EXPECT_STREQ(game_->GetGivenName(), "Ken");
   EXPECT_STREQ(game_->SystemFile()->GetFamilyName(), "Sato");
-  EXPECT_STREQ(game_->SystemFile()->GetGivenName(), "");  // shown, not kept
+  // The cleared name is shown, not kept: the name entry starts empty.
+  EXPECT_STREQ(GetTextState().givenName, "Ken");
+  EXPECT_STREQ(game_->GetGivenName(), "");
+  EXPECT_STREQ(game_->SystemFile()->GetGivenName(), "");
 }
 
 TEST_F(GameTextTest, ChangeFaceDrawsTheSpeakersFaceForItsMode) {

@@ -397,6 +397,24 @@ TEST_F(GameCallsTest, SavingNamesKeepsVariablesAndNamesInTheSystemData) {
   EXPECT_STREQ(systemFile_.GetGivenName(), "giv");
 }
 
+TEST_F(GameCallsTest, PlaceholdersAreNeverKeptAsNames) {
+  auto game = Make({});
+  // No name set: the text shows the placeholders, the system data keeps no
+  // name, whether the names are saved at close or set from a slot that
+  // holds the placeholders.
+  game->SaveNames();
+  EXPECT_STREQ(systemFile_.GetFamilyName(), "");
+  EXPECT_STREQ(systemFile_.GetGivenName(), "");
+  game->SetNames(Sjis("《◆姓》").c_str(), Sjis("《◆名》").c_str());
+  EXPECT_EQ(std::string(GetTextState().familyName), Sjis("《◆姓》"));
+  EXPECT_STREQ(systemFile_.GetFamilyName(), "");
+  EXPECT_STREQ(systemFile_.GetGivenName(), "");
+  EXPECT_STREQ(game->GetFamilyName(), "");
+  // A system file that holds a placeholder as its name holds no name.
+  systemFile_.SetGivenName(Sjis("《◆名》").c_str());
+  EXPECT_STREQ(game->GetGivenName(), "");
+}
+
 // --- Day of the week ---
 
 TEST_F(GameCallsTest, WeekDaysFollowTheYearVariable) {

@@ -56,6 +56,11 @@ class NameInputTest : public StartupTest {
     Game().RunFrames(2);
   }
   void Ok() { ClickButton(100); }
+  void Return() {
+    host_->InjectKey(VK_RETURN, true);
+    host_->InjectKey(VK_RETURN, false);
+    Game().RunFrame();
+  }
   void Cancel() { ClickButton(300); }
   const char* BoxText() const { return game_->GetTextInputBox()->GetText(); }
 };
@@ -132,6 +137,26 @@ TEST_F(NameInputTest, EmptyEntryRefusedUnlessNullNameOkThenTheDefault) {
   Ok();
   ASSERT_TRUE(mode->IsFinished());
   EXPECT_STREQ(mode->GetName(0), Game().GetDefaultName(0));
+}
+
+TEST_F(NameInputTest, ReturnConfirmsTheFieldAndIsNotKeptWhenRefused) {
+  Write({});
+  CCommonNameInput* mode = Enter();
+  EXPECT_STREQ(BoxText(), "");
+  // An empty field refuses Return; the refused key does not confirm the
+  // name typed afterwards by itself.
+  Return();
+  EXPECT_EQ(mode->GetPosition(), 0);
+  Type("山田");
+  EXPECT_EQ(mode->GetPosition(), 0);
+  Return();
+  EXPECT_EQ(mode->GetPosition(), 1);
+  EXPECT_EQ(std::string(mode->GetName(0)), kYamada);
+  Type("太郎");
+  Return();
+  ASSERT_TRUE(mode->IsFinished());
+  EXPECT_TRUE(mode->IsConfirmed());
+  EXPECT_EQ(std::string(mode->GetName(1)), kTaro);
 }
 
 TEST_F(NameInputTest, FixedNamesAndNoFieldAtAll) {

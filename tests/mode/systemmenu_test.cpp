@@ -231,6 +231,17 @@ TEST_F(SystemMenuTest, AppearAnimationEndsOrARightClickFinishesIt) {
   menu = Open(10, 0, 1);
   Game().RunFrames(40);
   EXPECT_TRUE(menu->IsShown());
+
+  // Once the wipe is drawn whole (20 frames) the first click picks its
+  // option, whatever the options' drawn delays and speeds.
+  for (unsigned seed : {1u, 7u, 1234u}) {
+    game_.reset();
+    crt::srand(seed);
+    menu = Open(10, 0, 20);
+    EXPECT_TRUE(menu->IsShown()) << seed;
+    Press(2);
+    EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{12})) << seed;
+  }
 }
 
 TEST_F(SystemMenuTest, DelaysAndSpeedsFollowTheSharedGenerator) {

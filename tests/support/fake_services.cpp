@@ -413,15 +413,16 @@ int FakeServices::GetSystemSetting(int id) {
   return it == options_.end() ? 0 : it->second;
 }
 
-const char* FakeServices::GetFamilyName() { return GetTextState().familyName; }
+// As the game: the system data's names, empty until set.
+const char* FakeServices::GetFamilyName() { return KeptName(systemFile_->GetFamilyName()); }
 
-const char* FakeServices::GetGivenName() { return GetTextState().givenName; }
+const char* FakeServices::GetGivenName() { return KeptName(systemFile_->GetGivenName()); }
 
 void FakeServices::SetNames(const char* family, const char* given) {
   // The names as the text state cut them are the ones the system data keeps.
   SetTextNames(family, given);
-  if (family) systemFile_->SetFamilyName(GetTextState().familyName);
-  if (given) systemFile_->SetGivenName(GetTextState().givenName);
+  if (family) systemFile_->SetFamilyName(KeptName(GetTextState().familyName));
+  if (given) systemFile_->SetGivenName(KeptName(GetTextState().givenName));
 }
 
 const char* FakeServices::GetDefaultName(int which) const {
