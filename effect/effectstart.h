@@ -142,15 +142,15 @@ struct StartTable {
 
 }  // namespace effectstart
 
-// The base of effects that start from a table: SetParam runs steps 1 to 4
-// on the current screen and answers 1.
+// The base of effects that start from a table: SetParam runs the four
+// steps listed at the top of this file on the current screen and answers 1.
 class CTableStartEffect : public CCommonEffect {
  public:
   CTableStartEffect(CEffectManager *manager, const effectstart::StartTable &table)
       : CCommonEffect(manager), table_(table) {}
   int SetParam(EffectChannel *record, int count, const int *values, int channel) override;
-  // Steps 1 to 3 on a screen of w x h: p (table.max ints) receives the
-  // list. Returns how many values were taken from the script.
+  // The cut, the defaults and the clamps (steps 1 to 3 at the top of this
+  // file) on a screen of w x h: p (table.max ints) receives the list. Returns how many values were taken from the script.
   static int MakeParams(const effectstart::StartTable &table, int count, const int *values, int w,
                         int h, int *p);
   const effectstart::StartTable &Table() const { return table_; }

@@ -84,9 +84,12 @@ class CEffectRemember : public CCommonEffect {
   void SetFrameCount(int n) { frames_ = n; }
   const std::vector<int>& LeftEdges() const { return left_; }
   const std::vector<int>& RightEdges() const { return right_; }
-  // Steps 1 to 4 of a draw at frame t: the edge tables for a w x h screen.
+  // The first half of a draw at frame t: the left and right edge tables for
+  // a w x h screen (two waves a side, rounded over the top and bottom 100
+  // rows).
   void MakeEdges(int t, int w, int h);
-  // Step 5 on a screen of w x h: every row whitened toward both sides.
+  // The second half, on a screen of w x h: every row whitened from its
+  // edges outward to both sides.
   void Whiten(uint32_t* screen, int w, int h) const;
 
  private:
@@ -149,13 +152,14 @@ class CEffectCharaMetal : public CTableStartEffect {
   // The band width held so that the W + H + band entries that can be read
   // fit in a table of `capacity` colours (and not below 0).
   static int BandWidth(int band, int w, int h, int capacity);
-  // Step 2: table[0 .. W + H + band - 1] cleared and the band written at
-  // `start` (pos - band + the draw offset of the direction).
+  // The colour table of a frame: table[0 .. W + H + band - 1] cleared and
+  // the band written at `start` (pos - band + the draw offset of the
+  // direction).
   static void MakeTable(uint32_t* table, int entries, int64_t start, int band, int softPercent,
                         int r, int g, int b);
-  // Step 3 for one row: screen[i] from picture[i] plus colour[i * step]
-  // through mask[i]. The plain loop, and the one the effect runs (the same
-  // bytes).
+  // One row of the picture drawn: screen[i] from picture[i] plus
+  // colour[i * step] through mask[i]. The plain loop, and the one the
+  // effect runs (the same bytes).
   static void ShineRowPlain(uint32_t* screen, const uint32_t* picture, const uint8_t* mask,
                             const uint32_t* colour, int step, int n);
   static void ShineRow(uint32_t* screen, const uint32_t* picture, const uint8_t* mask,

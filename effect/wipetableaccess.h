@@ -1,6 +1,7 @@
 // How the manager's transition step reaches the wipe table that the simple
 // wipe effect (#59) owns. The effect hands its table to the manager with
-// CEffectManager::SetWipeTable; until it does, transitions draw nothing.
+// CEffectManager::SetWipeTable as it is made and takes it back as it is
+// released; without a table, transitions draw nothing.
 #pragma once
 
 class CPicture;

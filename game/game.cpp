@@ -44,7 +44,7 @@ void CGame::CreateModes() {
 }
 
 void CGame::CreateModeSet() {
-  // 27 stands twice: the second call finds the slot filled.
+  // Mode 27 stands twice: the second call finds the slot filled.
   static constexpr int kOrder[] = {1,  2,  4,  3,  12, 10, 22, 35, 7,  14, 9,  13, 32, 27, 31, 30,
                                    27, 29, 33, 34, 24, 45, 15, 16, 17, 20, 18, 8,  23, 5,  6,  40};
   for (int n : kOrder) CreateMode(n);

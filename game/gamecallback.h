@@ -5,9 +5,9 @@
 // requests; only game/ and app/ include this header. CGame (game/game.h) is
 // the title's class over it.
 //
-// The bodies are split by concern over gamecallback_*.cpp. Services whose
-// objects do not exist yet answer as a missing object answers: 0, -1, NULL
-// or nothing done.
+// The bodies are split by concern over gamecallback_*.cpp. A service whose
+// object the game's settings did not make (or that is already destroyed)
+// answers as a missing object answers: 0, -1, NULL or nothing done.
 #pragma once
 
 #include <atomic>
@@ -1052,8 +1052,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int loadedVersion_ = 0;
   int choiceKey_ = -1;
   char saveComments_[kCommentLines][kCommentSize] = {};
-  // Story words kept here for the save until their owners (the print-message
-  // and choice modes, the script commands) take them over.
+  // Story words of the save: read from the print-message and choice modes
+  // when a save is written, handed back to them when one is read, and kept
+  // here when the mode does not exist.
   int savedLineCount_ = 0, messageCode_ = 0, savedChoiceEnd_ = 0, savedChoiceStart_ = 0;
   int choiceWords_[4] = {};
   int bgmLoopCount_ = 0, specialSaveNumber_ = 0, musicRoomValue_ = 0;
@@ -1178,12 +1179,13 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   // when a request of theirs is still pending.
   void PlayPendingSounds();
   // Each frame (CallControlScript (-1)): the released script runs
-  // until its next blocking command, and a restored game fast-forwards to
-  // its place; both take a bounded number of results per frame and go on
-  // in the next one.
+  // until its next blocking command, and a replay StartFastForward began
+  // runs on; both take a bounded number of results per frame and go on in
+  // the next one.
   void RunScriptStep();
-  // A restored game replays its script without frames up to its place
-  // (skipToPosition: to the saved message) until a blocking command.
+  // Replays the script without frames up to its place (skipToPosition: to
+  // the saved message) until a blocking command. No load starts it: a
+  // loaded game goes to its saved place directly.
   void StartFastForward(int skipToPosition);
   int IsFastForwarding() const { return fastForward_[kReplayRunning]; }
   int IsSkippingToPosition() const { return fastForward_[kSkipToPosition]; }

@@ -484,8 +484,8 @@ void CGameCallBack::Init() {
   effect_ = new CAllEffect;
   effect_->ResetAll();
 
-  // Scripts. Keeping the game state in memory comes with the saved
-  // games work (KeepGameState does nothing yet).
+  // Scripts: the four levels are made, the control script is loaded and
+  // the starting game state is kept (KeepGameState).
   ReadIntKeys(setupList_, &s, kScriptKeys);
   if (!s.noScriptFlag) {
     int* sizes[4] = {&s.controlScriptSize, &s.execScriptSize, &s.subScriptSize,
@@ -502,7 +502,8 @@ void CGameCallBack::Init() {
     KeepGameState();
   }
 
-  // 22 to 26.
+  // The variables, the data lists, the face control, the function numbers,
+  // the extra modes' script calls and the variables the flag keys name.
   InitVariables();
   InitDataLists();
   InitFaceControl();
@@ -531,9 +532,8 @@ void CGameCallBack::Init() {
   GetSetupInt(&s.userFontNumber, "userFontNumber");
   InitText();
 
-  // The floating layers: the game mouse, the message cursor and the
-  // notices (the seven floating buttons come with their own work; their
-  // switches are kept).
+  // The floating layers: the game mouse, the message cursor, the notices
+  // and the seven floating buttons, each made when its switch is on.
   ReadIntKeys(setupList_, &s, kLayerKeys);
   if (s.quickSaveEnable) GetSetupInt(&s.quickSaveButtonCreateFlag, "quickSaveButtonCreateFlag");
   if (s.quickLoadEnable) GetSetupInt(&s.quickLoadButtonCreateFlag, "quickLoadButtonCreateFlag");
@@ -552,8 +552,8 @@ void CGameCallBack::Init() {
     }
   }
 
-  // The message window (the thumbnail maker comes with its own
-  // work); the input objects and the variable overlay.
+  // The message window (thumbnails are made when a save takes one); the
+  // input objects and the variable overlay.
   ReadIntKeys(setupList_, &s, kLateKeys);
   InitMessageWindow();
   mouseStatus_ = new CMouseStatus;

@@ -241,9 +241,9 @@ void CGameCallBack::RestartFromLoad() {
   SetMessageModeFlag(0);
   SetBackScriptMode(0);
   ResetTextPosition();
-  // The three message words belong to the message window; the choice words
-  // go to mode 9 once it exists. The cut-in number came with the CUTIN
-  // chunk.
+  // The loaded message words and choice words were handed to the
+  // print-message and choice modes as the save was read, and the cut-in
+  // number with the CUTIN chunk; here the current mode starts again.
   CCommonGeneral* mode = GetMode(GetCurrentMode());
   if (mode) mode->ResetGame();
   if (GetCurrentMode() == CCommonPrintMessage::kModeNumber)

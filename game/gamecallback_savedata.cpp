@@ -344,7 +344,7 @@ int CGameCallBack::ReloadScript(int level, int number) {
 
 void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   if (CheckGameStatus(chunk, size)) return;
-  // 1-3. Script numbers and level, the music-room value, the scripts.
+  // Script numbers and level, the music-room value, the scripts.
   int numbers[kScriptLevels] = {scriptNumber_[0]};
   for (int k = 1; k < kScriptLevels; ++k) numbers[k] = Word(chunk, kScriptNumberWords[k]);
   scriptLevel_ = Word(chunk, kScriptLevel);
@@ -352,7 +352,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   for (int k = 1; k <= scriptLevel_; ++k) ReloadScript(k, numbers[k]);
   // Layers.
   SetLayerDisableMask(Word(chunk, kLayerMask));
-  // 5-6. Sound parameters and voice names.
+  // Sound parameters and voice names.
   for (int ch = 0; ch < kSoundChannels; ++ch)
     for (int i = 0; i < kSoundParams; ++i)
       if (sePlayer_) sePlayer_->SetParam(ch, i, Word(chunk, kSeParams + kSoundParams * ch + i));
@@ -409,7 +409,7 @@ void CGameCallBack::GetGameStatus(const uint8_t* chunk, size_t size) {
   // The skip-film button's enable word.
   skipFilmButtonEnable_ = Word(chunk, kSkipFilmEnable);
   if (skipFilmButtonEnable_ != 0) HideSkipFilmButton();
-  // 11-14. The mode of level 0 and the place of the running script.
+  // The mode of level 0 and the place of the running script.
   messageKey_ = Word(chunk, kMessageKey);
   choiceKey_ = Word(chunk, kChoiceKey);
   const int mode = Word(chunk, kReturnMode);

@@ -3,7 +3,7 @@
 // music is stopped first and given time to fade, the sound players go
 // before the device they play on, the modes before what they share, the
 // lists and the screen buffer after everything that reads them, and the
-// handshake's events last. Objects whose work has not made them yet are
+// handshake's events last. Objects the game's settings did not make are
 // null here and skipped.
 #include <algorithm>
 

@@ -365,7 +365,7 @@ void ScriptCommandHandlers::WindowState(CGameCallBack& g, const ScriptArgs& a) {
   if (a.param > 0) {
     const int key = a.Word(0, -1);
     if (key >= 0) g.messageKey_ = key;
-    // A message not read yet ends the replay of a restored game.
+    // A message not read yet ends a replay.
     if (key != -1 && g.fastForward_[CGameCallBack::kReplayRunning] &&
         !g.CheckMessageReadFlag(key, -1))
       g.fastForward_[CGameCallBack::kReplayRunning] = 0;

@@ -1,7 +1,7 @@
 // CGameCallBack: running the scripts. Each frame lets the
-// released script run until its next blocking command, and a restored game
-// fast-forward to its place; sub-script calls, the end of the game, scene
-// replay and the forwards to the back-script runner.
+// released script run until its next blocking command, and a replay that
+// StartFastForward began run on to its place; sub-script calls, the end of
+// the game, scene replay and the forwards to the back-script runner.
 #include <algorithm>
 #include <string>
 

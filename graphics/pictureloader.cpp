@@ -146,8 +146,9 @@ int InitPictureLoader(int megabytes) {
   s.decodeSize = s.decode ? size : 0;
   // Pack indexes are read once, here: volumes changed later are not seen.
   LoadPackVolumes();
-  // The JPEG path follows the game's setting until the game object reads
-  // it; without a decoder or reader their bodies fail to load.
+  // The JPEG path follows the game's "jpegMMX", read here and set again by
+  // the game object from its settings; without a decoder or reader their
+  // bodies fail to load.
   CJpegDecoder::SetNoMmx(ReadJpegMmxSetting() == 0);
   s.jpeg = new (std::nothrow) CJpegDecoder();
   if (s.jpeg && !s.jpeg->CreateWorkArea()) {

@@ -30,7 +30,7 @@ int CCommonPrintMessage::Init() {
   game_->HideFloatingButtons();
   game_->HideSkipFilmButton();
   // The sounds that commands queued start with the channel start of the
-  // script commands (PlayPendingSounds), not here yet.
+  // script commands (PlayPendingSounds), not here.
   return -1;
 }
 

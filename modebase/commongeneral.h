@@ -261,8 +261,9 @@ class CCommonGeneral {
   int parameter_ = 0;
   int modeNumber_ = -1;
 
-  // Buttons. Not created until the widgets are wired; the in-use pointers
-  // may name the game's shared ones.
+  // Buttons: the mode's own back button and up/down pair (made by
+  // LoadBackButtonSetup / LoadUpDownButtonSetup for type 0, null otherwise),
+  // the ones in use, and the control over both.
   CCommonBackButton* backButton_ = nullptr;
   CCommonBackButton* ownBackButton_ = nullptr;
   CUpDownButton* upDownButtons_ = nullptr;

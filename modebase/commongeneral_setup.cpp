@@ -144,8 +144,9 @@ void CCommonGeneral::LoadKeyMoveSetup(int tateYoko, int upDown, int leftRight) {
 // Type 0: the mode's own CCommonBackButton "back" over this list or, with
 // "useCommonBackSetup", over the game's list (whose position and file name
 // the mode's own position keys then override), drawing into work picture 0
-// of the pool. Type 1 takes the game's shared back button, which the game
-// makes with its debug aids; until then there is none. Other types: none.
+// of the pool. Type 1 takes the game's shared back button, which only a
+// title's game class makes (CGameCallBack::CreateBackButton is empty), so
+// the mode has none here. Other types: none.
 void CCommonGeneral::LoadBackButtonSetup() {
   GetSetupIntDefault(&backButtonType_, "backButtonType", 0);
   GetSetupIntDefault(&backPrintX_, "backPrintX", 0);
@@ -177,8 +178,8 @@ void CCommonGeneral::LoadBackButtonSetup() {
 // Type 0: the mode's own CUpDownButton over this list or, with
 // "useCommonUpDownSetup", over the game's list (whose positions the mode's
 // own keys then override, and whose file names win), drawing into pool
-// pictures 1 (up) and 2 (down). Type 1 takes the game's shared pair, which
-// the game does not make yet: none. Other types: none.
+// pictures 1 (up) and 2 (down). Type 1 names the game's shared pair, which
+// the game object does not make: the mode has none. Other types: none.
 void CCommonGeneral::LoadUpDownButtonSetup() {
   GetSetupIntDefault(&updownButtonType_, "updownButtonType", 0);
   GetSetupIntDefault(&upPrintX_, "upPrintX", 0);

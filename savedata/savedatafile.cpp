@@ -115,8 +115,7 @@ CCommonDataFile::CCommonDataFile(CGameServices* game) : saves_(game), screen_(ga
   version_ = saves_->GetVersion();
   omakeClass_ = saves_->GetExtDataValue() != 0 ? 1 : 0;
   cutin_ = saves_->GetUseCutinFlag() != 0 ? 1 : 0;
-  // The save-slot layout decides the thumbnail size once it exists; until
-  // then the game's own size is used.
+  // The thumbnail size is the game's ("miniCGReduce", "miniCGSizeX/Y").
   saves_->GetMiniCGSize(&miniCGWidth_, &miniCGHeight_);
   miniCGWidth_ = std::clamp(miniCGWidth_, 0, kMaxMiniCGSide);
   miniCGHeight_ = std::clamp(miniCGHeight_, 0, kMaxMiniCGSide);

@@ -41,8 +41,9 @@ enum class SystemVar : int {
   kCount = kExpCheck1 + 5,
 };
 
-// What the variables need from the rest of the game. The defaults stand in
-// for services that do not exist yet.
+// What the variables need from the rest of the game (the game object's
+// host answers them). The defaults answer 0 and do nothing, for variables
+// used without a game.
 class CGameVarHost {
  public:
   virtual ~CGameVarHost() = default;

@@ -600,7 +600,8 @@ TEST_F(CommonGeneralTest, MissingListKeepsTheDefaults) {
   EXPECT_TRUE(game_->Sounds().empty());
 }
 
-// --- Mended faults ---
+// --- Settings out of range: fade times, the exit in use, quick-button
+// rows, colour components ---
 
 TEST_F(CommonGeneralTest, ExitFadeWithoutTimeLeavesAtOnce) {
   for (const char* time : {"0", "-5"}) {

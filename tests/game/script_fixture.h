@@ -107,7 +107,8 @@ class ScriptGame : public CGame {
   void OnScriptCommand(int v) override { log.push_back("OnScriptCommand " + std::to_string(v)); }
   void OnRestoreStateHook() override { log.push_back("OnRestoreStateHook"); }
 
-  // Releases the script as a message mode does and runs frame step 33.
+  // Releases the script as a message mode does and runs it as the frame
+  // does, up to its next blocking command.
   void Release() {
     SetSkipFilmFlag(1);
     CallControlScript(-1);

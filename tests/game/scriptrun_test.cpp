@@ -1,6 +1,6 @@
-// Running the scripts: the released script's loop of frame step 33, the
-// fast-forward of a restored game, sub-script levels, the end of the game,
-// scene replay and the back-script runner.
+// Running the scripts: the frame's run of the released script up to its
+// next blocking command, the fast-forward replay, sub-script levels, the
+// end of the game, scene replay and the back-script runner.
 #include <gtest/gtest.h>
 
 #include <string>
