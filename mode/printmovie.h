@@ -65,8 +65,8 @@ class CCommonPrintMovie : public CCommonGeneral, public CMoviePlayback {
   std::string playedPath_;
 };
 
-// The movie selections, place-holders: each loads its list (16 pairs) and
-// stays, drawing nothing.
+// The movie selections: each loads its list (16 pairs) and stays, drawing
+// nothing and taking no input.
 class CCommonMoviePlaceHolder : public CCommonGeneral {
  public:
   CCommonMoviePlaceHolder(CGameServices* game, int modeNumber, const char* listName);
