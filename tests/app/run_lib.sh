@@ -40,12 +40,15 @@ click() {
   printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
 }
 
-# run_story NAME FRAMES: a fresh copy of the game ($game) in $work/NAME whose
-# control script is $work/control.spt, run with $work/input.
+# run_story NAME FRAMES [OPTIONS...]: a fresh copy of the game ($game) in
+# $work/NAME whose control script is $work/control.spt, run with $work/input
+# (and the further program options).
 run_story() {
-  rm -rf "$work/$1" && clone_game "$work/$1"
-  cp "$work/control.spt" "$work/$1/spt/sys.spt"
-  run_headless "$1" "$work/$1" "$2" "$work/input"
+  local name=$1 frames=$2
+  shift 2
+  rm -rf "$work/$name" && clone_game "$work/$name"
+  cp "$work/control.spt" "$work/$name/spt/sys.spt"
+  run_headless "$name" "$work/$name" "$frames" "$work/input" "$@"
 }
 
 # settled HASHES: the first frame from which the run (its hash file) shows
