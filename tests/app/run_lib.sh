@@ -7,7 +7,11 @@ failed=0
 # run_headless NAME DIR FRAMES INPUT_FILE [OPTIONS...]: runs the game in DIR
 # headless for FRAMES frames with the input script (and the further program
 # options); frame hashes in $work/NAME.txt, the last frame in
-# $work/NAME.png. A failed run or a message box stops the script.
+# $work/NAME.png. A failed run or a message box stops the script. Options
+# --screenshot-at FRAME FILE take further frames from the same run; frames
+# count as the hash lines do, and a run of FRAMES frames shows FRAMES + 2
+# (the start-up message first, the frame that closes last), so its last
+# frame is the one --screenshot-at FRAMES+2 writes in a longer run.
 run_headless() {
   local name=$1 dir=$2 frames=$3 input=$4
   shift 4
