@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
     options.inputScript = platform::HostAbsolutePath(options.inputScript);
   if (!options.captureAudio.empty())
     options.captureAudio = platform::HostAbsolutePath(options.captureAudio);
+  for (ProgramOptions::ScreenshotAt& shot : options.screenshotsAt)
+    shot.file = platform::HostAbsolutePath(shot.file);
 
   // The game folder given on the command line wins over the program's own.
   const std::string folder = options.gameFolder.empty()
@@ -51,8 +53,13 @@ int main(int argc, char** argv) {
       options.headless = true;
     }
   }
+  platform::HeadlessBackend* headless = nullptr;
   if (options.headless) {
     auto& host = platform::InstallHeadless();
+    headless = &host;
+    for (const ProgramOptions::ScreenshotAt& shot : options.screenshotsAt)
+      host.ScreenshotAt(shot.frame, shot.file);
+    for (long long frame : options.hashesAt) host.HashAt(frame);
     host.SetBoxAnswer(options.boxAnswerYes ? IDYES : IDNO);
     host.SetDebugEcho(options.debugOutput);
     host.SetHashEvery(options.hashEvery);
@@ -73,6 +80,9 @@ int main(int argc, char** argv) {
       std::fputs("zorgame: --capture-audio needs a headless run; nothing is captured\n", stderr);
       options.captureAudio.clear();
     }
+    if (!options.screenshotsAt.empty() || !options.hashesAt.empty())
+      std::fputs("zorgame: --screenshot-at and --hash-at need a headless run; nothing is written\n",
+                 stderr);
   }
   // The mix of the whole run, kept from the first frame on.
   std::shared_ptr<platform::AudioDevice> capture;
@@ -83,6 +93,11 @@ int main(int argc, char** argv) {
   start.frames = options.frames;
   start.screenshot = options.screenshot;
   int status = WinMain(start);
+  // A frame asked for that could not be written, or that the run never
+  // reached, fails the run as the screenshot of the last frame does.
+  if (headless && (headless->ScreenshotFailed() || headless->ReportFramesNotReached()) &&
+      status == kExitDone)
+    status = kExitScreenshotFailed;
   if (capture) {
     const std::vector<int16_t> mix = capture->StopCapture();
     if (platform::WriteWavFile(options.captureAudio, platform::AudioFormat{}, mix.data(),

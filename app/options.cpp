@@ -18,9 +18,11 @@ bool ToNumber(const std::string& s, long long* out) {
 const char* ProgramUsage() {
   return "usage: zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]\n"
          "               [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]\n"
-         "               [--real-fonts] [--capture-audio FILE]\n"
+         "               [--real-fonts] [--capture-audio FILE] [--screenshot-at FRAME FILE]...\n"
+         "               [--hash-at FRAME]...\n"
          "       zorgame --help\n"
-         "exit status: 0 the game ended, 1 the screenshot or audio file could not be written,\n"
+         "exit status: 0 the game ended, 1 a screenshot, frame hash or audio file asked for\n"
+         "             could not be written,\n"
          "             2 a wrong command line or game folder, 3 the start was refused\n";
 }
 
@@ -66,6 +68,24 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions* o
         return false;
       }
       o.hashEvery = static_cast<int>(n);
+    } else if (a == "--screenshot-at" || a == "--hash-at") {
+      long long frame = 0;
+      if (!value(&v)) return false;
+      if (!ToNumber(v, &frame) || frame < 1) {
+        *error = a + " needs a frame number from 1, not \"" + v + "\"";
+        return false;
+      }
+      if (a == "--hash-at") {
+        o.hashesAt.push_back(frame);
+        continue;
+      }
+      std::string file;
+      if (!value(&file)) return false;
+      if (file.empty() || file[0] == '-') {
+        *error = "--screenshot-at " + v + " needs a file, not \"" + file + "\"";
+        return false;
+      }
+      o.screenshotsAt.push_back({frame, file});
     } else if (a == "--screenshot") {
       if (!value(&o.screenshot)) return false;
     } else if (a == "--capture-audio") {

@@ -1,7 +1,8 @@
 // Command line of the program:
 //   zorgame [GAME_DIR] [--headless] [--frames N] [--screenshot FILE]
 //           [--box-answer yes|no] [--debug-output] [--input FILE] [--hash-every N]
-//           [--real-fonts] [--capture-audio FILE]
+//           [--real-fonts] [--capture-audio FILE] [--screenshot-at FRAME FILE]...
+//           [--hash-at FRAME]...
 //   zorgame --help
 #pragma once
 
@@ -19,6 +20,14 @@ struct ProgramOptions {
   int hashEvery = 0;            // headless: print a frame hash every N frames
   bool realFonts = false;       // headless: FreeType glyphs instead of the synthetic font
   std::string captureAudio;     // headless: the whole run's mix written as a WAV file
+  // Headless: frames (counted as --hash-every and the input script count
+  // them, from 1) written as PNG files, and frames whose hash is printed.
+  struct ScreenshotAt {
+    long long frame;
+    std::string file;
+  };
+  std::vector<ScreenshotAt> screenshotsAt;
+  std::vector<long long> hashesAt;
   bool help = false;            // --help or -h: print the usage and end
 };
 

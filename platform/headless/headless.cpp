@@ -273,13 +273,17 @@ void HeadlessBackend::Apply(const InputEvent& e) {
     case Kind::kButton: InjectButton(e.a, e.down); break;
     case Kind::kWheel: InjectWheel(e.a); break;
     case Kind::kClose: InjectClose(); break;
-    case Kind::kScreenshot:
-      if (window_ && window_->SaveScreenshot(e.text))
-        std::printf("screenshot: %s\n", e.text.c_str());
-      else
-        std::fprintf(stderr, "zor: could not write the screenshot %s\n", e.text.c_str());
-      break;
+    case Kind::kScreenshot: SaveFrame(e.text); break;
   }
+}
+
+bool HeadlessBackend::SaveFrame(const std::string& hostPath) {
+  if (window_ && window_->SaveScreenshot(hostPath)) {
+    std::printf("screenshot: %s\n", hostPath.c_str());
+    return true;
+  }
+  std::fprintf(stderr, "zor: could not write the screenshot %s\n", hostPath.c_str());
+  return false;
 }
 
 void HeadlessBackend::DeliverScriptEvents() {
@@ -291,11 +295,32 @@ void HeadlessBackend::SetHashEvery(int n) { hashEvery_ = n < 0 ? 0 : n; }
 
 void HeadlessBackend::SetScreenshotPath(const std::string& hostPath) { screenshotPath_ = hostPath; }
 
+void HeadlessBackend::ScreenshotAt(long long frame, const std::string& hostPath) {
+  screenshotsAt_.emplace(frame, hostPath);
+}
+
+void HeadlessBackend::HashAt(long long frame) { hashesAt_.insert(frame); }
+
+bool HeadlessBackend::ReportFramesNotReached() const {
+  const long long shown = window_ ? window_->PresentCount() : 0;
+  bool any = false;
+  for (auto it = screenshotsAt_.upper_bound(shown); it != screenshotsAt_.end(); ++it, any = true)
+    std::fprintf(stderr, "zor: the run ended at frame %lld, before frame %lld: %s was not written\n",
+                 shown, it->first, it->second.c_str());
+  for (auto it = hashesAt_.upper_bound(shown); it != hashesAt_.end(); ++it, any = true)
+    std::fprintf(stderr, "zor: the run ended at frame %lld, before frame %lld: its hash was not printed\n",
+                 shown, *it);
+  return any;
+}
+
 void HeadlessBackend::OnPresented() {
   long long n = window_->PresentCount();
-  if (hashEvery_ > 0 && n % hashEvery_ == 0)
+  if ((hashEvery_ > 0 && n % hashEvery_ == 0) || hashesAt_.count(n))
     std::printf("frame %lld %016llx\n", n, static_cast<unsigned long long>(window_->FrameHash()));
   if (!screenshotPath_.empty()) window_->SaveScreenshot(screenshotPath_);
+  auto [first, last] = screenshotsAt_.equal_range(n);
+  for (auto it = first; it != last; ++it)
+    if (!SaveFrame(it->second)) screenshotFailed_ = true;
   DeliverScriptEvents();
 }
 

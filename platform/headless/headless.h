@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -117,12 +119,24 @@ class HeadlessBackend : public Backend {
   void SetHashEvery(int n);
   // Write the frame as PNG after every presented frame (empty = never).
   void SetScreenshotPath(const std::string& hostPath);
+  // Write presented frame `frame` (counted from 1) as PNG to `hostPath`.
+  void ScreenshotAt(long long frame, const std::string& hostPath);
+  // Print "frame <n> <hash>" for presented frame `frame`.
+  void HashAt(long long frame);
+  // A ScreenshotAt file could not be written.
+  bool ScreenshotFailed() const { return screenshotFailed_; }
+  // Reports on stderr each ScreenshotAt and HashAt frame the run did not
+  // reach (naming its file); true when there was one.
+  bool ReportFramesNotReached() const;
 
  private:
   friend class HeadlessWindow;
   void OnPresented();
   void DeliverScriptEvents();
   void Apply(const InputEvent& event);
+  // Writes the frame shown to `hostPath`, saying so on stdout, or on stderr
+  // when it cannot (false then).
+  bool SaveFrame(const std::string& hostPath);
 
   mutable std::mutex mutex_;
   uint64_t ticks_ = 0;
@@ -142,6 +156,9 @@ class HeadlessBackend : public Backend {
   InputScript script_;
   int hashEvery_ = 0;
   std::string screenshotPath_;
+  std::multimap<long long, std::string> screenshotsAt_;
+  std::set<long long> hashesAt_;
+  bool screenshotFailed_ = false;
   HeadlessAudio audio_;
   std::shared_ptr<GlyphService> glyphs_;
 };

@@ -9,7 +9,9 @@ TEST(ProgramOptions, ReadsEveryOption) {
   std::string error;
   ASSERT_TRUE(ParseProgramOptions({"demo", "--headless", "--frames", "40", "--screenshot", "s.png",
                                    "--box-answer", "yes", "--debug-output", "--input", "in.txt",
-                                   "--hash-every", "10", "--real-fonts", "--capture-audio", "mix.wav"},
+                                   "--hash-every", "10", "--real-fonts", "--capture-audio", "mix.wav",
+                                   "--screenshot-at", "7", "a.png", "--hash-at", "9",
+                                   "--screenshot-at", "3", "b.png", "--hash-at", "2"},
                                   &o, &error))
       << error;
   EXPECT_EQ(o.gameFolder, "demo");
@@ -22,6 +24,12 @@ TEST(ProgramOptions, ReadsEveryOption) {
   EXPECT_EQ(o.hashEvery, 10);
   EXPECT_TRUE(o.realFonts);
   EXPECT_EQ(o.captureAudio, "mix.wav");
+  ASSERT_EQ(o.screenshotsAt.size(), 2u);
+  EXPECT_EQ(o.screenshotsAt[0].frame, 7);
+  EXPECT_EQ(o.screenshotsAt[0].file, "a.png");
+  EXPECT_EQ(o.screenshotsAt[1].frame, 3);
+  EXPECT_EQ(o.screenshotsAt[1].file, "b.png");
+  EXPECT_EQ(o.hashesAt, (std::vector<long long>{9, 2}));
 
   ASSERT_TRUE(ParseProgramOptions({}, &o, &error));
   EXPECT_EQ(o.gameFolder, "");
@@ -34,6 +42,9 @@ TEST(ProgramOptions, RefusesWhatItDoesNotUnderstand) {
   const std::vector<std::vector<std::string>> bad = {
       {"--frames"}, {"--frames", "x"}, {"--frames", "-3"}, {"--box-answer", "maybe"},
       {"--color"},  {"a", "b"},        {"--hash-every", "1e3"}, {"--capture-audio"},
+      {"--screenshot-at", "0", "a.png"}, {"--screenshot-at", "5"},
+      {"--screenshot-at", "5", "--headless"}, {"--screenshot-at", "x", "a.png"},
+      {"--hash-at", "0"}, {"--hash-at"},
   };
   for (const auto& args : bad) {
     ProgramOptions o;

@@ -46,6 +46,24 @@ if grep -q "the run ends when the game quits" "$work/out.txt"; then
   echo "FAIL: the ending note was printed for a run that has an end"; failed=1
 fi
 
+# Frames picked from one run: each written or hashed at its frame (a run of
+# --frames 5 shows 7: the start-up message, 5 frames and the one closing
+# it, whose picture --screenshot writes); a file that cannot be written, or
+# a frame the run never reaches, fails the run naming the file.
+expect 0 "frame 2 " "frames picked from one run" -- "$program" "$work/game" --headless --frames 5 \
+  --screenshot "$work/last.png" --screenshot-at 3 "$work/at3.png" --screenshot-at 7 "$work/at7.png" \
+  --hash-at 2
+if ! cmp -s "$work/at7.png" "$work/last.png" || cmp -s "$work/at3.png" "$work/last.png" ||
+  [ "$(grep -c '^frame ' "$work/out.txt")" != 1 ]; then
+  echo "FAIL: the frames picked from one run"; failed=1
+fi
+expect 1 "could not write the screenshot $work/no/at.png" "a frame that cannot be written" -- \
+  "$program" "$work/game" --headless --frames 5 --screenshot-at 2 "$work/no/at.png"
+expect 1 "$work/late.png was not written" "a frame the run never reaches" -- \
+  "$program" "$work/game" --headless --frames 5 --screenshot-at 8 "$work/late.png"
+expect 2 "--screenshot-at needs a value" "a frame without its file" -- \
+  "$program" "$work/game" --headless --screenshot-at 3
+
 # The desktop check refuses the start: its box, then a non-zero status.
 printf 'needBpp,64\r\n' >"$work/game/init/mainControl.xtx"
 expect 3 "[box]" "a refused start" -- "$program" "$work/game" --headless --frames 3

@@ -7,7 +7,11 @@ failed=0
 # run_headless NAME DIR FRAMES INPUT_FILE [OPTIONS...]: runs the game in DIR
 # headless for FRAMES frames with the input script (and the further program
 # options); frame hashes in $work/NAME.txt, the last frame in
-# $work/NAME.png. A failed run or a message box stops the script.
+# $work/NAME.png. A failed run or a message box stops the script. Options
+# --screenshot-at FRAME FILE take further frames from the same run; frames
+# count as the hash lines do, and a run of FRAMES frames shows FRAMES + 2
+# (the start-up message first, the frame that closes last), so its last
+# frame is the one --screenshot-at FRAMES+2 writes in a longer run.
 run_headless() {
   local name=$1 dir=$2 frames=$3 input=$4
   shift 4
@@ -40,12 +44,15 @@ click() {
   printf '%d move %d %d\n%d button 0 down\n%d button 0 up\n%d move -5 700\n' "$1" "$2" "$3" $(($1 + 2)) $(($1 + 3)) $(($1 + 4))
 }
 
-# run_story NAME FRAMES: a fresh copy of the game ($game) in $work/NAME whose
-# control script is $work/control.spt, run with $work/input.
+# run_story NAME FRAMES [OPTIONS...]: a fresh copy of the game ($game) in
+# $work/NAME whose control script is $work/control.spt, run with $work/input
+# (and the further program options).
 run_story() {
-  rm -rf "$work/$1" && clone_game "$work/$1"
-  cp "$work/control.spt" "$work/$1/spt/sys.spt"
-  run_headless "$1" "$work/$1" "$2" "$work/input"
+  local name=$1 frames=$2
+  shift 2
+  rm -rf "$work/$name" && clone_game "$work/$name"
+  cp "$work/control.spt" "$work/$name/spt/sys.spt"
+  run_headless "$name" "$work/$name" "$frames" "$work/input" "$@"
 }
 
 # settled HASHES: the first frame from which the run (its hash file) shows

@@ -17,9 +17,11 @@ program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
-run() {  # run NAME DIR FRAMES INPUT: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
-  printf '%s\n' "$4" >"$work/$1.input"
-  run_headless "$1" "$2" "$3" "$work/$1.input"
+run() {  # run NAME DIR FRAMES INPUT [OPTIONS...]: frame hashes in $work/NAME.txt, screenshot $work/NAME.png
+  local name=$1 dir=$2 frames=$3
+  printf '%s\n' "$4" >"$work/$name.input"
+  shift 4
+  run_headless "$name" "$dir" "$frames" "$work/$name.input" "$@"
 }
 
 # New game, OK twice in the name entry (the stored names), S in the scene,
@@ -61,21 +63,18 @@ load_input='1 move -5 700
 
 rm -rf "$work/a" && clone_game "$work/a"
 sys_before=$(cksum <"$work/a/sav/sysfile.sav" 2>/dev/null || echo none)
-rm -rf "$work/s" "$work/s2" && clone_game "$work/s" && clone_game "$work/s2"
-run save_screen "$work/s" 455 "$save_input"
+run save "$work/a" 590 "$save_input" --screenshot-at 457 "$work/save_screen.png" \
+  --screenshot-at 496 "$work/save_comment.png"
 check "the save screen matches its stored screenshot" "$screendiff" "$expected/save.png" "$work/save_screen.png" 8 480
-run save_comment "$work/s2" 494 "$save_input"
 check "the comment dialog matches its stored screenshot" "$screendiff" "$expected/save_comment.png" "$work/save_comment.png" 8 480
-run save "$work/a" 590 "$save_input"
 check "the slot file was written" test -s "$work/a/sav/data0.sav"
 check "the system file was rewritten" test "$(cksum <"$work/a/sav/sysfile.sav")" != "$sys_before"
 check "the comment is in the slot (CP932)" grep -q "$(printf '\x83\x65\x83\x58\x83\x67')" "$work/a/sav/data0.sav"
 
-cp -r "$work/a" "$work/b" && cp -r "$work/a" "$work/c" && cp -r "$work/a" "$work/d" && cp -r "$work/a" "$work/w"
+cp -r "$work/a" "$work/c" && cp -r "$work/a" "$work/d" && cp -r "$work/a" "$work/w"
 run save_warning "$work/w" 520 "$save_input"
 check "saving over slot 1 asks first" "$screendiff" "$expected/save_warning.png" "$work/save_warning.png" 8 480
-run load "$work/b" 180 "$load_input"
-run restored "$work/c" 320 "$load_input"
+run restored "$work/c" 320 "$load_input" --screenshot-at 182 "$work/load.png"
 run restored2 "$work/d" 320 "$load_input"
 check "the load screen shows the slot" "$screendiff" "$expected/load.png" "$work/load.png" 8 480
 check "the loaded game shows the saved scene" "$screendiff" "$work/save.png" "$work/restored.png" 8 2000

@@ -61,19 +61,18 @@ loudest() {
     awk '{ for (i = 1; i <= NF; ++i) { v = $i < 0 ? -$i : $i; if (v > m) m = v } } END { print m + 0 }'
 }
 
-run voice 340
+# One run of the input to its end, with the audio and the frames checked;
+# a second one to show that the frames repeat.
+run whole 830 --capture-audio "$work/mix.wav" --screenshot-at 342 "$work/voice.png" \
+  --screenshot-at 472 "$work/choice.png" --screenshot-at 642 "$work/timer.png" \
+  --screenshot-at 730 "$work/before.png" --screenshot-at 774 "$work/backlog.png" \
+  --screenshot-at 817 "$work/after.png"
 check "the voiced page with its continuation matches" "$screendiff" "$expected/story_voice.png" "$work/voice.png" 8 480
-run choice 470
 check "the first question with the cursor on the second row matches" \
   "$screendiff" "$expected/story_choice.png" "$work/choice.png" 8 480
-run timer 640
 check "the timed question halfway matches" "$screendiff" "$expected/story_timer.png" "$work/timer.png" 8 480
-run backlog 772
 check "the back log at the voiced line matches" "$screendiff" "$expected/story_backlog.png" "$work/backlog.png" 8 480
-run before 728
-run after 815
 check "after the back log the page is as it was" "$screendiff" "$work/before.png" "$work/after.png" 8 480
-run whole 830 --capture-audio "$work/mix.wav"
 run twice 830
 check "two runs show the same frames" cmp -s "$work/whole.txt" "$work/twice.txt"
 check "the mix sounds while the voiced page shows" test "$(loudest "$work/mix.wav" 292 305)" -gt 500
@@ -97,12 +96,11 @@ run_headless longname "$work/longname.game" 285 "$work/longname.input"
 check "the greeting with the longest names stays inside the window" \
   "$screendiff" "$expected/story_longname.png" "$work/longname.png" 8 480
 
-run fonts 340 --real-fonts
+run realfonts 740 --real-fonts --screenshot-at 342 "$work/fonts.png" --screenshot-at 740 "$work/logfonts.png"
 differs() { ! "$screendiff" "$1" "$2" 0 0 >/dev/null 2>&1; }
 check "the real fonts draw the page differently" differs "$work/voice.png" "$work/fonts.png"
 check "the text is inked in its colour" holds_colour "$work/fonts.png" FFFFFF 400
 check "the name is inked in Mina's colour" holds_colour "$work/fonts.png" FFAAC8 40
-run logfonts 738 --real-fonts
 check "the back log shows \"制限時間オーバー\" in its colour" holds_colour "$work/logfonts.png" FF4080 40
 check "the back log shows the three \"・\" lines in grey" holds_colour "$work/logfonts.png" 808080 12
 exit $failed
