@@ -6,15 +6,10 @@
 #include "graphics/allgraphics.h"
 #include "graphics/pictureloader.h"
 
-CQuietPictureLoads::CQuietPictureLoads()
-    : report_(GetLoadDwqErrorFlag()), quiet_(GetLoadDwqQuiet()) {
+CQuietPictureLoads::CQuietPictureLoads() : report_(GetLoadDwqErrorFlag()) {
   SetLoadDwqErrorFlag(0);
-  SetLoadDwqQuiet(1);
 }
-CQuietPictureLoads::~CQuietPictureLoads() {
-  SetLoadDwqErrorFlag(report_);
-  SetLoadDwqQuiet(quiet_);
-}
+CQuietPictureLoads::~CQuietPictureLoads() { SetLoadDwqErrorFlag(report_); }
 
 CCommonEffect::CCommonEffect(CEffectManager* manager, int) : manager_(manager) {}
 

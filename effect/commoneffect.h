@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "effect/effectchannel.h"
+#include "graphics/pictureloader.h"
 
 class CEffectManager;
 class CPicture;
@@ -27,7 +28,7 @@ class CQuietPictureLoads {
 
  private:
   int report_;
-  int quiet_;
+  CQuietMissingPictures quiet_;
 };
 
 class CCommonEffect {

@@ -376,10 +376,13 @@ int CEffectKira::Level(int age, int life) {
 void CEffectKira::Print(EffectChannel* record, int) {
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
   uint32_t* screen = CScreenBuffer::GetBuffer();
-  if (!loaded_ && !toldMissing_)
-    platform::ErrorOutput("the sparkle effect draws nothing: no usable picture sys\\kirakira");
-  toldMissing_ = toldMissing_ || !loaded_;
-  if (!loaded_ || !screen || W <= 0 || H <= 0) return;
+  if (!loaded_) {
+    if (!toldMissing_)
+      platform::ErrorOutput("the sparkle effect draws nothing: no usable picture sys\\kirakira");
+    toldMissing_ = true;
+    return;
+  }
+  if (!screen || W <= 0 || H <= 0) return;
   const int count = std::clamp(record->Param(kCount), 1, kSparkles);
   for (int i = 0; i < count; ++i) {
     Sparkle& s = sparkles_[i];

@@ -25,6 +25,17 @@ int GetLoadDwqErrorMode();
 // on stderr): the caller tries names in turn and reports for itself.
 void SetLoadDwqQuiet(int on);
 int GetLoadDwqQuiet();
+// The quiet switch on for the life of the object, then as it was.
+class CQuietMissingPictures {
+ public:
+  CQuietMissingPictures() : was_(GetLoadDwqQuiet()) { SetLoadDwqQuiet(1); }
+  ~CQuietMissingPictures() { SetLoadDwqQuiet(was_); }
+  CQuietMissingPictures(const CQuietMissingPictures&) = delete;
+  CQuietMissingPictures& operator=(const CQuietMissingPictures&) = delete;
+
+ private:
+  int was_;
+};
 
 // Tests: releases the loader and clears the switch and the mode number.
 void ResetPictureLoader();

@@ -31,10 +31,10 @@ CSystemPicture::CSystemPicture() {
   capacity_ = kFirstCapacity;
   // The stand-in given where no picture can be kept is optional: a game
   // without "sys\error" gets an empty one, without a word.
-  const int quiet = GetLoadDwqQuiet();
-  SetLoadDwqQuiet(1);
-  pictures_[0] = new (std::nothrow) CPicture("sys\\error");
-  SetLoadDwqQuiet(quiet);
+  {
+    const CQuietMissingPictures quiet;
+    pictures_[0] = new (std::nothrow) CPicture("sys\\error");
+  }
   used_ = 1;
   g_current = this;
 }
