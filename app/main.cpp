@@ -95,8 +95,9 @@ int main(int argc, char** argv) {
   int status = WinMain(start);
   // A frame asked for that could not be written, or that the run never
   // reached, fails the run as the screenshot of the last frame does.
-  if (headless && (headless->ScreenshotFailed() || headless->ReportFramesNotReached()) &&
-      status == kExitDone)
+  // Every frame not reached is told, whether or not a screenshot failed.
+  const bool notReached = headless && headless->ReportFramesNotReached();
+  if (headless && (headless->ScreenshotFailed() || notReached) && status == kExitDone)
     status = kExitScreenshotFailed;
   if (capture) {
     const std::vector<int16_t> mix = capture->StopCapture();

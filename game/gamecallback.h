@@ -1310,7 +1310,7 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CFukaPrint* GetFukaPrint() const { return fukaPrint_; }
   CPrintDebugParam* GetDebugParam() const { return debugParam_; }
   int GetDebugWord() const { return debugWord_; }
-  int GetDebugSwitch() const { return debugSwitch_; }
+  int GetDebugSwitch() const { return debugFlag_; }
   // The debug word of the whole process, set with the game's debug switches
   // (code without the game object reads it here); the reset is for tests.
   static int GetProcessDebugFlag();
@@ -1331,7 +1331,6 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   CFukaPrint* fukaPrint_ = nullptr;
   CPrintDebugParam* debugParam_ = nullptr;
   int windowLogFlag_ = 0;
-  int debugSwitch_ = 0;
   int debugWord_ = 0;
   char debugLines_[kDebugLines][kDebugLineSize] = {};
   int debugLineCount_ = 0;

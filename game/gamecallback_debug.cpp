@@ -72,7 +72,7 @@ void AddShadowedLine(std::vector<platform::OverlayText>* out, int x, int y, cons
 // --- The debug switches ---
 
 void CGameCallBack::SetDebugFlags(int flag) {
-  debugFlag_ = windowLogFlag_ = debugSwitch_ = flag;
+  debugFlag_ = windowLogFlag_ = flag;
   processDebugFlag = flag;
 }
 

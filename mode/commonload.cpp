@@ -81,7 +81,7 @@ int CCommonLoad::QuickLoad() {
   CCommonDataFile* slot = GetSlot(0);
   if (!slot || !game_) return 0;
   slot->Peek(quickLoadSlot_);
-  if (!slot->HasData() && !slot->IsDamaged()) return 0;
+  if (!slot->HoldsFile()) return 0;
   if (slot->IsDamaged() || !slot->IsLoadable()) {
     TellCannotQuickLoad(slot);
     return 0;
@@ -98,7 +98,7 @@ int CCommonLoad::HasQuickLoadData() {
   CCommonDataFile* slot = GetSlot(0);
   if (!slot) return 0;
   slot->Peek(quickLoadSlot_);
-  return slot->HasData() || slot->IsDamaged() ? 1 : 0;
+  return slot->HoldsFile();
 }
 
 void CCommonLoad::TellCannotQuickLoad(CCommonDataFile* slot) {

@@ -391,8 +391,9 @@ int CCommonSave::QuickSave() {
   slot->Peek(quickSaveSlot_);
   // A quick slot that could not be written (the slot reported it) does not
   // become the last saved one.
-  if (quickSetLast_ == -1 && game_) game_->SetLastSaveSlot(-1);
-  if (quickSetLast_ != 0 && quickSetLast_ != -1 && written == 0 && game_)
+  if (game_ && quickSetLast_ == -1)
+    game_->SetLastSaveSlot(-1);
+  else if (game_ && quickSetLast_ != 0 && written == 0)
     game_->SetLastSaveSlot(quickSaveSlot_);
   return 1;
 }

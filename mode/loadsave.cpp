@@ -306,7 +306,7 @@ int CCommonLoadSave::Calcu() {
   if (!GetClick(0)) return -1;
   if (CCommonDataFile* slot = GetSlot(current_)) {
     // A damaged file is overwritten as a slot with data is.
-    if (slot->HasData() || slot->IsDamaged()) return OnSlotWithData(current_);
+    if (slot->HoldsFile()) return OnSlotWithData(current_);
     if (saveScreen_) return OnEmptySlot(current_);
     return -1;
   }
@@ -346,7 +346,7 @@ int CCommonLoadSave::Print() {
       const bool chosen = waiting_ && i == chosen_;
       int state = 0;
       if (i == current_ || chosen)
-        state = !saveScreen_ ? 2 : slot->HasData() || slot->IsDamaged() ? 3 : 1;
+        state = !saveScreen_ ? 2 : slot->HoldsFile() ? 3 : 1;
       if (!saveScreen_ && !slot->HasData()) state = 0;
       const int blink = chosen && !open ? blinkCounter_ + 1 : 0;
       const int lastSaved = lastSave_ && absolute == last ? 1 : 0;

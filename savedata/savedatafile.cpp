@@ -211,7 +211,7 @@ int CCommonDataFile::Save(int slot) {
     // The player learns at once that the game was not saved; the line gives
     // the file on this host and the system's reason.
     platform::ErrorOutput(("save slot " + std::to_string(slot) + " not written (" +
-                           platform::Utf8ToCp932(platform::ResolvePath(path)) + "): " + error)
+                           HostPath(path) + "): " + error)
                               .c_str());
     std::string text(std::strlen(GetSaveFolder()) + sizeof kCannotSaveMessage + 16, '\0');
     text.resize(static_cast<size_t>(std::max(
@@ -294,7 +294,7 @@ void CCommonDataFile::Refuse(int slot, const std::string& reason) {
   refusal_ = reason;
   if (reason == kNoFile) return;
   platform::ErrorOutput(("save slot " + std::to_string(slot) + " (" +
-                         platform::Utf8ToCp932(platform::ResolvePath(SlotPath(slot))) +
+                         HostPath(SlotPath(slot)) +
                          ") is damaged: " + reason)
                             .c_str());
 }

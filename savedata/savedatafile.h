@@ -90,6 +90,8 @@ class CCommonDataFile {
   // (damaged, unreadable or another game's): the slot is not empty, and
   // shows the mark of a slot that cannot be loaded.
   int IsDamaged() const { return damaged_; }
+  // 1 when the last Peek found a file in the slot, usable or not.
+  int HoldsFile() { return HasData() || damaged_ ? 1 : 0; }
   virtual int GetSavedMode();
   // Status line 1, 2 or 3 for type 1, 2, 3; line 0 for any other type.
   virtual const char* GetStatusText(int type);

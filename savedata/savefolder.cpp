@@ -180,7 +180,7 @@ int CreateSaveFolder() {
   // Saves into a folder that cannot be made fail later, each with its box;
   // the line says why from the start.
   auto cannot = [](const std::string& path) {
-    platform::ErrorOutput(("the save folder " + platform::Utf8ToCp932(platform::ResolvePath(path)) +
+    platform::ErrorOutput(("the save folder " + HostPath(path) +
                            " cannot be made")
                               .c_str());
     return 0;
@@ -242,3 +242,7 @@ int IsFolderEmpty(const char* path) {
 }
 
 void ResetSaveFolder() { State() = SaveFolderState(); }
+
+std::string HostPath(const std::string& path) {
+  return platform::Utf8ToCp932(platform::ResolvePath(path));
+}

@@ -5,6 +5,8 @@
 // set up once at start-up. Texts are CP932.
 #pragma once
 
+#include <string>
+
 // type 0: no special folder, and company and game are cleared; 1: the
 // documents folder; other values: the application-data folder.
 void SetSaveFolder(const char* company, const char* game, int type);
@@ -23,6 +25,8 @@ const char* GetSpecialFolderPath();
 // Creates the company, game and save levels that are set; 0 at the first
 // level that cannot be made, else 1.
 int CreateSaveFolder();
+// A game path as the host names it (resolved, CP932), for messages.
+std::string HostPath(const std::string& path);
 // Deletes files of the save folder (only ".sav" ones with onlySav, ".org"
 // ones only with includeOrg, sub-folders only with recurse); with
 // removeFolders the empty levels are removed after. 0 when a file could not

@@ -87,10 +87,6 @@ const char kDamagedMessage[] =
     "\x83\x56\x83\x58\x83\x65\x83\x80\x83\x74\x83\x40\x83\x43\x83\x8b\x3a%s\\sysfile.sav"
     "\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7";
 
-std::string HostPath(const std::string& path) {
-  return platform::Utf8ToCp932(platform::ResolvePath(path));
-}
-
 // Reads at most `max` bytes of a file; false when it cannot be opened.
 bool ReadStart(const std::string& path, size_t max, std::string* out) {
   if (platform::IsDirectory(path)) return false;
@@ -282,8 +278,8 @@ int CCommonSystemFile::Save(int showError) {
   std::string error;
   if (!platform::WriteWholeFile(SavePath(), image_, sizeof image_, &error)) {
     // The box names the folder only; the line gives the file and the cause.
-    const std::string line = "the system file " + platform::Utf8ToCp932(platform::ResolvePath(
-                                                      SavePath())) +
+    const std::string line = "the system file " + HostPath(
+                                                      SavePath()) +
                              " cannot be saved: " + error;
     platform::ErrorOutput(line.c_str());
     if (showError) ShowBox(kCannotSaveMessage, GetSaveFolder());

@@ -228,9 +228,9 @@ int CScript::Load(const char* name) {
     AddErrorf("Script File not found:%s", name);
     return 0;
   }
+  const long long size = platform::FileSize(name);
   if (read >= capacity_) {
     // The file filled the buffer: make room for all of it and read again.
-    const long long size = platform::FileSize(name);
     const long long capacity = size < 0 ? -1 : ((size + 3) / 4 + 2047) / 1024 * 1024;
     if (capacity < 0 || capacity > kMaxCapacity) {
       AddErrorf("Script File too large:%s", name);
@@ -247,7 +247,6 @@ int CScript::Load(const char* name) {
     }
   }
   // Checked before anything of it runs, as the assembler's dump checks it.
-  const long long size = platform::FileSize(name);
   std::string why = script::CheckScriptSize(static_cast<uint64_t>(std::max(size, 0LL)));
   if (why.empty())
     why = script::CheckScriptWords(reinterpret_cast<const uint32_t*>(words_),

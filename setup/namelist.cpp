@@ -57,8 +57,6 @@ bool IsBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
 }
 
-
-
 // A list's box: the message, and on its second line the list's path.
 std::string ListBoxText(const char* message, const char* path) {
   return std::string(message) + "\n" + path;

@@ -375,7 +375,7 @@ FILE* WholeFileWriter::Open(std::string_view path) {
   Abort();
   error_.clear();
   target_ = ResolvePath(path);
-  std::string pattern = target_ + ".tmp.XXXXXX";
+  std::string pattern = target_ + std::string(kTempMark) + std::string(kTempSuffix, 'X');
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back(0);
   int fd = ::mkstemp(name.data());

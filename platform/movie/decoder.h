@@ -14,6 +14,11 @@
 
 namespace platform::movie {
 
+// What both sides of the decoder agree on: times in 100-ns units, sound as
+// 16-bit stereo frames.
+constexpr int64_t kUnits = 10000000;
+constexpr uint32_t kFrameBytes = 4;
+
 constexpr int kDecoderInterface = 1;
 
 // The file name of the module and the name of its entry,

@@ -22,9 +22,7 @@ namespace platform::movie {
 
 namespace {
 
-constexpr int64_t kUnits = 10000000;  // 100-ns units a second
-constexpr AVRational kUnitBase{1, 10000000};
-constexpr uint32_t kFrameBytes = 4;  // 16-bit stereo
+constexpr AVRational kUnitBase{1, kUnits};
 // Packets a stream may queue while the other one is looked for; a file
 // interleaved worse than that is read as if the stream ended.
 constexpr size_t kQueueLimit = 4096;

@@ -18,8 +18,8 @@ namespace platform {
 
 namespace {
 
-constexpr int64_t kUnits = 10000000;  // 100-ns units a second
-constexpr uint32_t kFrameBytes = 4;   // 16-bit stereo
+using movie::kFrameBytes;
+using movie::kUnits;
 constexpr uint32_t kRingBytes = kMixRate * kFrameBytes * 2;       // 2 s
 constexpr uint32_t kAheadBytes = kMixRate * kFrameBytes / 2;      // 0.5 s
 constexpr uint32_t kSilenceGuard = kMixRate * kFrameBytes / 4;    // 0.25 s
