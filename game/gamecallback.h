@@ -23,7 +23,17 @@
 #include "modebase/modenumbers.h"
 #include "platform/types.h"
 #include "script/scriptcallback.h"
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/floatingservices.h"
+#include "services/gameroles.h"
+#include "services/inputservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "services/gamesettings.h"
 
 namespace platform {
@@ -87,7 +97,17 @@ class CVoicePlayer;
 class CWaveBuffer;
 enum class SystemVar : int;
 
-class CGameCallBack : public CScriptCallBack, public CGameServices {
+class CGameCallBack : public CScriptCallBack,
+                      public CSaveServices,
+                      public CSoundServices,
+                      public CScreenServices,
+                      public CFloatingServices,
+                      public CBackScriptServices,
+                      public CTextServices,
+                      public CMessageWindowServices,
+                      public CInputServices,
+                      public CModeFlowServices,
+                      public CVariableServices {
  public:
   static constexpr int kModeCount = modenumber::kModeCount;
   static constexpr int kLevelCount = 16;
@@ -530,7 +550,9 @@ class CGameCallBack : public CScriptCallBack, public CGameServices {
   int IsInitialised() const { return initialised_; }
   int GetSurfaceRestoreFlag() const { return surfaceRestoreFlag_; }
   int GetCallParamCount() const { return callParamCount_; }
-  const GameSettings& GetSettings() const override { return settings_; }
+  const GameSettings& GetSettings() const { return settings_; }
+  // The roles the game hands each mode.
+  GameRoles Roles() { return GameRoles(this); }
   int GetWindowOffMouseButton() const override { return settings_.windowOffMouseButton; }
   int GetAreaButtonMode() const override { return settings_.areaButtonMode; }
   int GetMiniGameCheckNumber() const override { return settings_.miniGameCheckNumber; }

@@ -48,11 +48,11 @@ struct ModeFactoryEntry {
 
 template <typename T>
 CCommonGeneral* Make(CGameCallBack* game) {
-  return new T(game);
+  return new T(game->Roles());
 }
 
 // The second place selection ("SelectPlace2").
-CCommonGeneral* MakeSelectPlace2(CGameCallBack* game) { return new CCommonSelectPlace(game, 1); }
+CCommonGeneral* MakeSelectPlace2(CGameCallBack* game) { return new CCommonSelectPlace(game->Roles(), 1); }
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},

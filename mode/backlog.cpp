@@ -7,7 +7,12 @@
 #include <cstring>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/inputservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
@@ -62,14 +67,14 @@ int LoadSys(CPicture* picture, const char* name) {
 
 }  // namespace
 
-CCommonBackLog::CCommonBackLog(CGameServices* game) : CCommonGeneral(game) {
+CCommonBackLog::CCommonBackLog(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("BackLog", 32);
   LoadBackScriptSetup();
   LoadFadeSetup();
   LoadSettings();
   LoadFirstMessage();
-  if (game_ && game_->GetFont()) textPrint_ = std::make_unique<CTextPrint>(game_->GetFont());
+  if (game_ && game_.text->GetFont()) textPrint_ = std::make_unique<CTextPrint>(game_.text->GetFont());
   LoadPictures();
   ClearLog();
 }
@@ -77,7 +82,7 @@ CCommonBackLog::CCommonBackLog(CGameServices* game) : CCommonGeneral(game) {
 CCommonBackLog::~CCommonBackLog() { Release(); }
 
 void CCommonBackLog::LoadSettings() {
-  const int width = game_ ? game_->GetScreenWidth() : CScreenBuffer::GetWidth();
+  const int width = game_ ? game_.screen->GetScreenWidth() : CScreenBuffer::GetWidth();
 
   GetSetupIntDefault(&bgMode_, "bgMode", kBgColor);
   if (GetBackScriptFlag()) bgMode_ = kBgBackScript;
@@ -269,7 +274,7 @@ int CCommonBackLog::GoNewer(int n) {
 // --- The mode ---
 
 int CCommonBackLog::Init() {
-  if (game_) game_->StopAllSound();
+  if (game_) game_.sound->StopAllSound();
   arrowAnime_.SetCount(0);
   voiceAnime_.SetCount(0);
   hoveredVoice_ = -1;
@@ -291,11 +296,11 @@ void CCommonBackLog::PrepareBackground() {
   if (bgMode_ == kBgPicture) {
     LoadSys(screenPicture_, bgFileName_);
   } else if (bgMode_ == kBgScene) {
-    if (game_) game_->RestoreFloatingLayers();
+    if (game_) game_.floating->RestoreFloatingLayers();
     CScreenBuffer::SetFullRedraw(0);
     if (game_) {
-      game_->RefreshEffect(0);
-      game_->RefreshEffect(1);
+      game_.screen->RefreshEffect(0);
+      game_.screen->RefreshEffect(1);
     }
     if (nega_) CAllGraphics::Nega();
     if (grey_) CAllGraphics::Grey();
@@ -306,13 +311,13 @@ void CCommonBackLog::PrepareBackground() {
 }
 
 void CCommonBackLog::AtExit() {
-  if (game_) game_->RestoreGameState();
+  if (game_) game_.saves->RestoreGameState();
 }
 
 int CCommonBackLog::LeaveLog() {
   if (game_) {
-    game_->StopAllSound();
-    if (returnSoundNumber_ > 0) game_->PlaySystemSe(returnSoundNumber_ - 1, 0);
+    game_.sound->StopAllSound();
+    if (returnSoundNumber_ > 0) game_.sound->PlaySystemSe(returnSoundNumber_ - 1, 0);
   }
   // An opener that never named itself would leave the player in the log:
   // back to the story's mode then, as for a system mode without a return
@@ -361,7 +366,7 @@ int CCommonBackLog::Calcu() {
   };
   static constexpr KeyStep kKeys[] = {{29, 1, 5}, {28, 0, 5}, {26, 1, 10}, {27, 0, 10}};
   for (const KeyStep& k : kKeys) {
-    if (!game_ || !game_->CheckKeyTrig(k.code)) continue;
+    if (!game_ || !game_.input->CheckKeyTrig(k.code)) continue;
     if (k.newer && !CanGoNewer()) return LeaveLog();
     if (k.newer ? GoNewer(k.lines) : GoOlder(k.lines)) return -1;
   }
@@ -381,7 +386,7 @@ int CCommonBackLog::Calcu() {
       downPressed_ = 1;
       GoNewer(1);
     } else if (hoveredVoice_ >= 0 && game_) {
-      game_->PlayVoice(voices_[hoveredVoice_]);
+      game_.sound->PlayVoice(voices_[hoveredVoice_]);
     }
   }
   return -1;

@@ -1,6 +1,6 @@
 // CCommonBackLog: mode 7, the back log, and at the same time the store of
 // every line the story showed. The game object adds the lines
-// (CGameServices::AddBackLog, SetBackLogColor, ClearBackLog) and the voice
+// (CMessageWindowServices::AddBackLog, SetBackLogColor, ClearBackLog) and the voice
 // command names the voice of the line about to come (SetVoice). The player
 // opens the mode from the story (wheel up, floating button, shortcut), reads
 // the newest lines again in their colours, scrolls with the wheel, the
@@ -43,7 +43,7 @@ class CCommonBackLog : public CCommonGeneral, public CStoryBackLogMode {
   // Background modes.
   enum { kBgColor = 0, kBgPicture = 1, kBgScene = 2, kBgBackScript = 3 };
 
-  explicit CCommonBackLog(CGameServices* game);
+  explicit CCommonBackLog(const GameRoles& game);
   ~CCommonBackLog() override;
   void RegisterRoles(ModeRoles* roles) override { roles->backLog = this; }
 

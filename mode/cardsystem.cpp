@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/modeflowservices.h"
+#include "services/variableservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -53,7 +54,7 @@ int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT
 
 }  // namespace
 
-CCommonCardSystem::CCommonCardSystem(CGameServices* game) : CCommonGeneral(game) {
+CCommonCardSystem::CCommonCardSystem(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   // The list holds 64 tokens.
   LoadSetupFile("cardSystem", 32);
@@ -65,7 +66,7 @@ CCommonCardSystem::CCommonCardSystem(CGameServices* game) : CCommonGeneral(game)
   for (int n = 1; n <= cardNumber_; ++n) {
     const char* name = nullptr;
     if (GetSetupString(&name, Numbered("cardPlaceVar", n).c_str()) && game_)
-      cards_[n - 1].placeVar = game_->GetVarNumber(name);
+      cards_[n - 1].placeVar = game_.variables->GetVarNumber(name);
   }
 
   for (int c = 0; c < kControls; ++c) {
@@ -77,8 +78,8 @@ CCommonCardSystem::CCommonCardSystem(CGameServices* game) : CCommonGeneral(game)
     const char* var = keys.varName;
     GetSetupString(&var, keys.varKey);
     if (game_) {
-      game_->RegistSystemFunction(kModeNumber, function, c);
-      controls_[c].var = game_->GetVarNumber(var);
+      game_.modeFlow->RegistSystemFunction(kModeNumber, function, c);
+      controls_[c].var = game_.variables->GetVarNumber(var);
     }
   }
 
@@ -86,7 +87,7 @@ CCommonCardSystem::CCommonCardSystem(CGameServices* game) : CCommonGeneral(game)
   GetSetupIntDefault(&powerMax_, "powerMax", 10);
   const char* powerVar = nullptr;
   if (GetSetupString(&powerVar, "powerMaxVar") && game_)
-    powerMaxVar_ = game_->GetVarNumber(powerVar);
+    powerMaxVar_ = game_.variables->GetVarNumber(powerVar);
   GetSetupIntDefault(&cardSizeX_, "cardSizeX", 100);
   GetSetupIntDefault(&cardSizeY_, "cardSizeY", 200);
   GetSetupIntDefault(&onCardPrintX_, "onCardPrintX", -10);
@@ -149,10 +150,10 @@ int CCommonCardSystem::Function(int type, int count, const int* args) {
   if (type < 0 || type >= kControls || card < 1 || card > cardNumber_ || !game_) return 0;
   const Control& control = controls_[type];
   if (!control.flag || control.var < 0) return 0;
-  uint32_t bits = static_cast<uint32_t>(game_->GetVar(control.var));
+  uint32_t bits = static_cast<uint32_t>(game_.variables->GetVar(control.var));
   const uint32_t bit = CardBit(card - 1);
   bits = flag ? (bits & ~bit) : (bits | bit);
-  game_->SetVar(control.var, static_cast<int>(bits));
+  game_.variables->SetVar(control.var, static_cast<int>(bits));
   return 0;
 }
 
@@ -177,11 +178,11 @@ int CCommonCardSystem::Init() {
       const Control& control = controls_[c];
       int on = 1;
       if (control.flag && control.var >= 0 && game_)
-        on = (static_cast<uint32_t>(game_->GetVar(control.var)) & CardBit(n)) ? 0 : 1;
+        on = (static_cast<uint32_t>(game_.variables->GetVar(control.var)) & CardBit(n)) ? 0 : 1;
       cards_[n].state[c] = on;
     }
   }
-  if (powerMaxVar_ >= 0 && game_) powerMax_ = game_->GetVar(powerMaxVar_);
+  if (powerMaxVar_ >= 0 && game_) powerMax_ = game_.variables->GetVar(powerMaxVar_);
   cardIndex_ = -1;
   if (okButton_) {
     // Loaded and initialised; the screen neither draws nor polls it.

@@ -24,7 +24,7 @@ class CCommonCardSystem : public CCommonGeneral {
   static constexpr int kMaxCards = 32;
   static constexpr int kControls = 3;  // 0 appear, 1 enable, 2 placed
 
-  explicit CCommonCardSystem(CGameServices* game);
+  explicit CCommonCardSystem(const GameRoles& game);
   ~CCommonCardSystem() override;
 
   void SetCallArgs(int count, const int* values) override;

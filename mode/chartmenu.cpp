@@ -4,7 +4,12 @@
 #include <cstdio>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "message/textprint.h"
@@ -27,7 +32,7 @@ int LoadNamed(CPicture* picture, const char* name) {
 
 }  // namespace
 
-CCommonChartMenu::CCommonChartMenu(CGameServices* game)
+CCommonChartMenu::CCommonChartMenu(const GameRoles& game)
     : CCommonGeneral(game), set_(std::make_unique<Settings>()) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("selectchart", 256);
@@ -53,7 +58,7 @@ CCommonChartMenu::CCommonChartMenu(CGameServices* game)
   slots_->LoadSeenBits();
   slots_->LoadPassedBits();
   if (game_)
-    game_->SetAutoSaveDataByMode(kModeNumber, static_cast<int>(slots_->ExtSize()));
+    game_.saves->SetAutoSaveDataByMode(kModeNumber, static_cast<int>(slots_->ExtSize()));
 
   // The first atlas gives the cells per atlas.
   CPicture first;
@@ -82,7 +87,7 @@ CCommonChartMenu::CCommonChartMenu(CGameServices* game)
                                               set_->fontLeft);
     chartFont_ = std::move(font);
   }
-  if (game_ && game_->GetFont()) text_ = std::make_unique<CTextPrint>(game_->GetFont());
+  if (game_ && game_.text->GetFont()) text_ = std::make_unique<CTextPrint>(game_.text->GetFont());
   if (GetSetupList())
     tabs_ = std::make_unique<CCommonRadioButtonGroup>(GetSetupList(), "grow", nullptr, set_->charts);
   if (set_->newMarkPrint && GetSetupList())
@@ -114,21 +119,21 @@ void CCommonChartMenu::Release() {
 
 void CCommonChartMenu::LoadVariables() {
   if (!game_) return;
-  slotVar_ = game_->GetVarNumber(set_->slotVarName);
-  workVar_ = game_->GetVarNumber(set_->workVarName);
-  if (set_->savePrintChart) workVar2_ = game_->GetVarNumber(set_->workVarName2);
-  if (set_->basicChart < set_->charts) openVar_ = game_->GetVarNumber(set_->chartOpenVar);
-  if (set_->newMarkPrint) newMarkVar_ = game_->GetVarNumber(set_->newMarkVarName);
+  slotVar_ = game_.variables->GetVarNumber(set_->slotVarName);
+  workVar_ = game_.variables->GetVarNumber(set_->workVarName);
+  if (set_->savePrintChart) workVar2_ = game_.variables->GetVarNumber(set_->workVarName2);
+  if (set_->basicChart < set_->charts) openVar_ = game_.variables->GetVarNumber(set_->chartOpenVar);
+  if (set_->newMarkPrint) newMarkVar_ = game_.variables->GetVarNumber(set_->newMarkVarName);
 }
 
-int CCommonChartMenu::VarValue(int var) const { return var >= 0 && game_ ? game_->GetVar(var) : 0; }
+int CCommonChartMenu::VarValue(int var) const { return var >= 0 && game_ ? game_.variables->GetVar(var) : 0; }
 
 void CCommonChartMenu::DeriveNodes() {
   for (auto& chart : charts_) {
     for (int i = 0; i < chart->GetCount(); ++i) {
       const int n = chart->GetNodeNumber(i);
       const char* label = chart->GetNodeLabel(n);
-      if (label && game_) chart->SetNodeState(n, game_->GetVarNumber(label));
+      if (label && game_) chart->SetNodeState(n, game_.variables->GetVarNumber(label));
     }
   }
   // A node some link leads to is no root.
@@ -156,8 +161,8 @@ void CCommonChartMenu::LoadExtData(const uint8_t* buffer, size_t size, int) {
 
 void CCommonChartMenu::SaveChartSlot(int returnToChart) {
   if (!game_) return;
-  game_->SetReturnMode(returnToChart ? kModeNumber : modenumber::kTitle);
-  game_->KeepGameState();
+  game_.modeFlow->SetReturnMode(returnToChart ? kModeNumber : modenumber::kTitle);
+  game_.saves->KeepGameState();
   slots_->SaveSlot(VarValue(slotVar_));
 }
 
@@ -255,13 +260,13 @@ void CCommonChartMenu::SetScrollY(int y) {
 }
 
 void CCommonChartMenu::ClampScroll() {
-  const int height = game_ ? game_->GetScreenHeight() : 600;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
   scrollY_ = std::min(scrollY_, chartHeight_ - height);
   scrollY_ = std::max(scrollY_, 0);
 }
 
 void CCommonChartMenu::UpdateMiniWindow() {
-  const int64_t height = game_ ? game_->GetScreenHeight() : 600;
+  const int64_t height = game_ ? game_.screen->GetScreenHeight() : 600;
   const int64_t chart = AtLeast1(chartHeight_);
   miniWindowHeight_ = static_cast<int>(int64_t{set_->mini.sizeY} * height / chart);
   miniWindowY_ = static_cast<int>(int64_t{set_->mini.sizeY} * scrollY_ / chart);
@@ -365,7 +370,7 @@ void CCommonChartMenu::LoadChartPictures() {
       std::snprintf(name, sizeof name, "%s%d_%d", set_->tagBack, c + 1, k);
       CPicture* picture = nullptr;
       if (k <= kChannelBacks) {
-        picture = game_ ? game_->GetEffectPicture(k - 1) : nullptr;
+        picture = game_ ? game_.screen->GetEffectPicture(k - 1) : nullptr;
       } else {
         extraBacks_.push_back(std::make_unique<CPicture>());
         picture = extraBacks_.back().get();
@@ -376,7 +381,7 @@ void CCommonChartMenu::LoadChartPictures() {
   centerShown_ = !menuLoads;
   if (menuLoads && *set_->tagCenter) {
     std::snprintf(name, sizeof name, "%s%d", set_->tagCenter, c + 1);
-    CPicture* picture = game_ ? game_->GetEffectPicture(set_->centerPicLayer) : nullptr;
+    CPicture* picture = game_ ? game_.screen->GetEffectPicture(set_->centerPicLayer) : nullptr;
     centerShown_ = picture && LoadNamed(picture, name);
   }
   miniBase_.reset();
@@ -404,7 +409,7 @@ int CCommonChartMenu::Init() {
   entryChart_ = currentNode_ >= 0 ? ChartOf(currentNode_) : 0;
   int shown = entryChart_;
   if (set_->savePrintChart && workVar2_ >= 0) shown = VarValue(workVar2_);
-  if (game_) game_->HideFloatingButtons();
+  if (game_) game_.floating->HideFloatingButtons();
   newChartBits_ = 0;
   const uint32_t acknowledged =
       set_->newMarkPrint ? static_cast<uint32_t>(VarValue(newMarkVar_)) : 0xFFFFFFFFu;
@@ -416,7 +421,7 @@ int CCommonChartMenu::Init() {
   ChangeChart(shown);
   if (displayedChart_ == entryChart_ && currentNode_ >= 0) {
     const CChartFile* chart = GetChart(entryChart_);
-    const int height = game_ ? game_->GetScreenHeight() : 600;
+    const int height = game_ ? game_.screen->GetScreenHeight() : 600;
     SetScrollY(chart->GetNodePos(currentNode_).y - height / 2);
   }
   hoveredNode_ = -1;

@@ -58,7 +58,7 @@ class CCommonChartMenu : public CCommonGeneral {
   // The settings read from the list (mode/chartmenu_settings.h).
   struct Settings;
 
-  explicit CCommonChartMenu(CGameServices* game);
+  explicit CCommonChartMenu(const GameRoles& game);
   ~CCommonChartMenu() override;
   // Writes the passed and seen files, then frees the charts and pictures.
   void Release();

@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/inputservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "mode/chartmenu.h"
 #include "mode/chartmenu_settings.h"
@@ -54,20 +61,20 @@ void CCommonChartMenu::RecordBranch(int from, int to) {
 void CCommonChartMenu::OpenChart(int number) {
   const int64_t i = int64_t{number} - (int64_t{set_->basicChart} + 1);
   if (i < 0 || i > 30 || openVar_ < 0 || !game_) return;
-  game_->SetVar(openVar_, VarValue(openVar_) | (1 << i));
-  game_->SaveSystemFile();
+  game_.variables->SetVar(openVar_, VarValue(openVar_) | (1 << i));
+  game_.saves->SaveSystemFile();
 }
 
 void CCommonChartMenu::SetVarValue(int var, int value) {
-  if (var >= 0 && game_) game_->SetVar(var, value);
+  if (var >= 0 && game_) game_.variables->SetVar(var, value);
 }
 
 void CCommonChartMenu::RegisterFunctions() {
   if (!game_) return;
   for (int t = 0; t < kFunctionTypes; ++t)
-    if (set_->useFunction[t]) game_->RegistSystemFunction(kModeNumber, set_->functionName[t], t);
-  if (set_->useFunction[1]) percentVar_ = game_->GetVarNumber(set_->chartPercentVarName);
-  if (set_->useFunction[2]) compVar_ = game_->GetVarNumber(set_->checkCompVarName);
+    if (set_->useFunction[t]) game_.modeFlow->RegistSystemFunction(kModeNumber, set_->functionName[t], t);
+  if (set_->useFunction[1]) percentVar_ = game_.variables->GetVarNumber(set_->chartPercentVarName);
+  if (set_->useFunction[2]) compVar_ = game_.variables->GetVarNumber(set_->checkCompVarName);
 }
 
 // --- Overrides of the game's calls ---
@@ -179,7 +186,7 @@ void CCommonChartMenu::AtExit() {
     const uint32_t bit = c < 32 ? newChartBits_ & (1u << c) : 0;
     SetVarValue(newMarkVar_, static_cast<int>(static_cast<uint32_t>(VarValue(newMarkVar_)) | bit));
   }
-  if (game_) game_->SetSkipFilmFlag(1);
+  if (game_) game_.messageWindow->SetSkipFilmFlag(1);
 }
 
 bool CCommonChartMenu::IsLinkOfCurrent(int n) const {
@@ -219,19 +226,19 @@ bool CCommonChartMenu::IsNextCandidate(int n) const { return IsNext(n); }
 
 namespace {
 
-platform::Point MousePos(CGameServices* game) {
+platform::Point MousePos(const GameRoles& game) {
   platform::Point pos{0, 0};
-  if (CMouseStatus* mouse = game ? game->GetMouseStatus() : nullptr) mouse->GetPos(&pos);
+  if (CMouseStatus* mouse = game ? game.input->GetMouseStatus() : nullptr) mouse->GetPos(&pos);
   return pos;
 }
 
-bool Held(CGameServices* game, int button) {
-  CMouseStatus* mouse = game ? game->GetMouseStatus() : nullptr;
+bool Held(const GameRoles& game, int button) {
+  CMouseStatus* mouse = game ? game.input->GetMouseStatus() : nullptr;
   return mouse && mouse->GetTrig(button);
 }
 
-bool Clicked(CGameServices* game, int button) {
-  CMouseStatus* mouse = game ? game->GetMouseStatus() : nullptr;
+bool Clicked(const GameRoles& game, int button) {
+  CMouseStatus* mouse = game ? game.input->GetMouseStatus() : nullptr;
   return mouse && mouse->GetClick(button);
 }
 
@@ -293,13 +300,13 @@ int CCommonChartMenu::CalcuDialog() {
 // --- The calculation step ---
 
 int CCommonChartMenu::Calcu() {
-  const int width = game_ ? std::max(1, game_->GetScreenWidth()) : 800;
+  const int width = game_ ? std::max(1, game_.screen->GetScreenWidth()) : 800;
   const int64_t moved = int64_t{centerScrollX_} - ScrollSpeedX(displayedChart_) + width;
   centerScrollX_ = static_cast<int>(((moved % width) + width) % width);
   if (dialogShown_) return CalcuDialog();
   pulseCounter_ = (pulseCounter_ + 1) % std::max(1, set_->buttonMultiCount);
   lineColorCounter_ = (lineColorCounter_ + 1) % std::max(1, set_->lineColorCount);
-  if (!game_ || !game_->GetMouseStatus()) return -1;
+  if (!game_ || !game_.input->GetMouseStatus()) return -1;
   if (set_->editMode == 2) return CalcuEdit();
   return CalcuInput();
 }
@@ -353,10 +360,10 @@ int CCommonChartMenu::StepRightPress() {
 }
 
 int CCommonChartMenu::StepFloating() {
-  const int code = game_->CheckFloatingButtons();
+  const int code = game_.floating->CheckFloatingButtons();
   if (code == buttoncode::kNothing) return kGoOn;
   if (tabs_) tabs_->Calcu(nullptr);
-  if (CheckButtonResult(code) == 0) return game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber);
+  if (CheckButtonResult(code) == 0) return game_.modeFlow->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber);
   return IsPressedKind(code) ? -1 : kGoOn;
 }
 
@@ -368,7 +375,7 @@ int CCommonChartMenu::StepTabs() {
     if (set_->savePrintChart) SetVarValue(workVar2_, c);
     ChangeChart(c);
     if (displayedChart_ == entryChart_ && currentNode_ >= 0) {
-      const int height = game_->GetScreenHeight();
+      const int height = game_.screen->GetScreenHeight();
       SetScrollY(GetChart(entryChart_)->GetNodePos(currentNode_).y - height / 2);
     }
     return -1;
@@ -377,8 +384,8 @@ int CCommonChartMenu::StepTabs() {
 }
 
 int CCommonChartMenu::StepShortCut() {
-  const int mode = game_->CheckShortCut(kModeNumber);
-  if (mode == modenumber::kSystemMenu) return game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber);
+  const int mode = game_.floating->CheckShortCut(kModeNumber);
+  if (mode == modenumber::kSystemMenu) return game_.modeFlow->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber);
   if (mode != -1) return ExitToMode(mode);
   return kGoOn;
 }
@@ -407,7 +414,7 @@ void CCommonChartMenu::StepWindowDrag() {
 void CCommonChartMenu::StepDragScroll() {
   const int64_t d = int64_t{MousePos(game_).y} - pressY_;
   const int64_t s = set_->captureReverse ? -1 : 1;
-  const int64_t height = std::max(game_->GetScreenHeight(), 1);
+  const int64_t height = std::max(game_.screen->GetScreenHeight(), 1);
   const int64_t step = set_->mainCaptureOk == 3 ? d * (chartHeight_ - height) / height : d;
   SetScrollY(Clamp(int64_t{pressScrollY_} - step * s, INT32_MIN, INT32_MAX));
 }
@@ -437,7 +444,7 @@ int CCommonChartMenu::StepMiniMapClick() {
 }
 
 int CCommonChartMenu::StepWheel() {
-  const int wheel = game_->GetMouseStatus()->GetWheel();
+  const int wheel = game_.input->GetMouseStatus()->GetWheel();
   if (wheel == 0) return kGoOn;
   SetScrollY(Clamp(int64_t{scrollY_} - int64_t{wheel} * set_->scrollSpeed, INT32_MIN, INT32_MAX));
   return -1;
@@ -456,11 +463,11 @@ int CCommonChartMenu::StepPointer() {
   if (descNode_ < 0 && displayedChart_ == entryChart_)
     descNode_ = NodeAt(pos.x, pos.y, &CCommonChartMenu::IsNextCandidate);
   if (hoveredNode_ >= 0 && hoveredNode_ != before && IsOpen(hoveredNode_) && set_->overSound > 0)
-    game_->PlaySystemSe(set_->overSound - 1, 0);
+    game_.sound->PlaySystemSe(set_->overSound - 1, 0);
   if (!Clicked(game_, kLeft) || hoveredNode_ < 0) return -1;
   const bool next = IsNext(hoveredNode_);
   if (!next && !(set_->allClickOk == 1 && IsSelectable(hoveredNode_))) return -1;
-  if (set_->selectSound > 0) game_->PlaySystemSe(set_->selectSound - 1, 0);
+  if (set_->selectSound > 0) game_.sound->PlaySystemSe(set_->selectSound - 1, 0);
   chosenNode_ = hoveredNode_;
   // Without the dialog's buttons there is nothing to ask with: the jump
   // goes on.
@@ -504,7 +511,7 @@ int CCommonChartMenu::CalcuEdit() {
       chart->SetNodePos(editDrag_.node, x, y);
     }
   }
-  const int width = std::max(1, game_->GetScreenWidth());
+  const int width = std::max(1, game_.screen->GetScreenWidth());
   centerScrollX_ = (centerScrollX_ + 1) % width;
   if (miniMapState_ == 0 && editDrag_.node < 0 && Clicked(game_, kLeft)) {
     if (const int n = NodeAt(m.x, m.y, nullptr); n >= 0) {

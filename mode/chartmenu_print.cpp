@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/floatingservices.h"
+#include "services/inputservices.h"
+#include "services/screenservices.h"
 #include "graphics/line.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -54,9 +57,9 @@ int CCommonChartMenu::Print() {
   // the whole screen: all of it is shown anew.
   CScreenBuffer::AddDirtyRect(0, 0, CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight());
   PrintBack();
-  if (backScript && game_) game_->PrintBackScriptRange(0, set_->centerPicLayer - 1);
+  if (backScript && game_) game_.backScript->PrintBackScriptRange(0, set_->centerPicLayer - 1);
   PrintCenter();
-  if (backScript && game_) game_->PrintBackScriptRange(set_->centerPicLayer + 1, kLastBackChannel);
+  if (backScript && game_) game_.backScript->PrintBackScriptRange(set_->centerPicLayer + 1, kLastBackChannel);
   PrintLinks();
   if (tabs_) tabs_->Print();
   if (set_->newMarkPrint) PrintNewMarks();
@@ -67,18 +70,18 @@ int CCommonChartMenu::Print() {
   PrintCompletion();
   PrintDescription();
   if (miniMapState_ == 2) PrintCapture();
-  if (backScript && game_) game_->PrintBackScriptRange(kTopChannelFirst, kTopChannelLast);
+  if (backScript && game_) game_.backScript->PrintBackScriptRange(kTopChannelFirst, kTopChannelLast);
   if (dialogShown_) {
     if (dialog_) dialog_->Blt(set_->dialogX, set_->dialogY, 0, 0, dialog_->GetWidth(), dialog_->GetHeight(), 1);
     if (dialogButtons_) dialogButtons_->Print();
   }
   if (set_->editMode == 2) PrintEditTexts();
-  if (game_) game_->ShowFloatingButtons();
+  if (game_) game_.floating->ShowFloatingButtons();
   return -1;
 }
 
 int CCommonChartMenu::BackOffset(int percent) const {
-  const int64_t height = game_ ? game_->GetScreenHeight() : 600;
+  const int64_t height = game_ ? game_.screen->GetScreenHeight() : 600;
   const int64_t backExtra = int64_t{backCount_} * height - height;
   const int64_t chartExtra = int64_t{chartHeight_} - height;
   if (backExtra <= 0 || chartExtra <= 0) return 0;
@@ -90,18 +93,18 @@ int CCommonChartMenu::BackOffset(int percent) const {
 CPicture* CCommonChartMenu::BackPicture(int i) const {
   if (i < 0 || i >= static_cast<int>(backShown_.size()) || !backShown_[static_cast<size_t>(i)])
     return nullptr;
-  if (i < kChannelBacks) return game_ ? game_->GetEffectPicture(i) : nullptr;
+  if (i < kChannelBacks) return game_ ? game_.screen->GetEffectPicture(i) : nullptr;
   const size_t k = static_cast<size_t>(i - kChannelBacks);
   return k < extraBacks_.size() ? extraBacks_[k].get() : nullptr;
 }
 
 CPicture* CCommonChartMenu::CenterPicture() const {
-  return centerShown_ && game_ ? game_->GetEffectPicture(set_->centerPicLayer) : nullptr;
+  return centerShown_ && game_ ? game_.screen->GetEffectPicture(set_->centerPicLayer) : nullptr;
 }
 
 void CCommonChartMenu::PrintBack() {
-  const int height = game_ ? game_->GetScreenHeight() : 600;
-  const int width = game_ ? game_->GetScreenWidth() : 800;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
+  const int width = game_ ? game_.screen->GetScreenWidth() : 800;
   const int d = BackOffset(100);
   for (int i = 0; i < static_cast<int>(backShown_.size()); ++i) {
     const int y = d + height * i;
@@ -113,8 +116,8 @@ void CCommonChartMenu::PrintBack() {
 void CCommonChartMenu::PrintCenter() {
   CPicture* center = CenterPicture();
   if (!center) return;
-  const int height = std::max(game_ ? game_->GetScreenHeight() : 600, 1);
-  const int width = game_ ? game_->GetScreenWidth() : 800;
+  const int height = std::max(game_ ? game_.screen->GetScreenHeight() : 600, 1);
+  const int width = game_ ? game_.screen->GetScreenWidth() : 800;
   const int d = BackOffset(set_->centerMulti) % height;
   for (int i = 0; i < 2; ++i)
     for (int j = 0; j < 3; ++j) {
@@ -132,8 +135,8 @@ void CCommonChartMenu::NodeScreenPos(int n, int* x, int* y) const {
 }
 
 bool CCommonChartMenu::IsButtonVisible(int x, int y) const {
-  const int width = game_ ? game_->GetScreenWidth() : 800;
-  const int height = game_ ? game_->GetScreenHeight() : 600;
+  const int width = game_ ? game_.screen->GetScreenWidth() : 800;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
   return x >= -set_->slotSizeX && x < width && y >= -2 * set_->slotSizeY &&
          y < height + set_->slotSizeY;
 }
@@ -169,8 +172,8 @@ void CCommonChartMenu::PrintLine(int x1, int y1, int x2, int y2, int color) {
 void CCommonChartMenu::PrintLinks() {
   const CChartFile* chart = GetChart(displayedChart_);
   if (!chart) return;
-  const int width = game_ ? game_->GetScreenWidth() : 800;
-  const int height = game_ ? game_->GetScreenHeight() : 600;
+  const int width = game_ ? game_.screen->GetScreenWidth() : 800;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
   auto inside = [&](int x, int y) {
     return x >= -kLineMargin && x < width + kLineMargin && y >= -kLineMargin &&
            y < height + kLineMargin;
@@ -295,7 +298,7 @@ bool CCommonChartMenu::NodeCell(int n, CPicture** atlas, int* sx, int* sy) const
 void CCommonChartMenu::EraseButtonBacks() {
   const CChartFile* chart = GetChart(displayedChart_);
   if (!chart || backShown_.empty()) return;
-  const int height = game_ ? game_->GetScreenHeight() : 600;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
   const int d = BackOffset(100);
   for (int i = 0; i < chart->GetCount(); ++i) {
     const int n = chart->GetNodeNumber(i);
@@ -402,7 +405,7 @@ void CCommonChartMenu::PrintDescription() {
 }
 
 void CCommonChartMenu::PrintCapture() {
-  CMouseStatus* mouse = game_ ? game_->GetMouseStatus() : nullptr;
+  CMouseStatus* mouse = game_ ? game_.input->GetMouseStatus() : nullptr;
   if (!capture_ || !mouse) return;
   platform::Point p{0, 0};
   mouse->GetPos(&p);

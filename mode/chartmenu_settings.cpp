@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "services/gameservices.h"
+#include "services/screenservices.h"
 #include "graphics/picture.h"
 #include "mode/chartmenu_settings.h"
 #include "setup/wrap.h"
@@ -126,8 +126,8 @@ std::string Numbered(const char* key, int n) {
 
 void CCommonChartMenu::LoadSettings() {
   Settings& s = *set_;
-  const int width = game_ ? game_->GetScreenWidth() : 800;
-  const int height = game_ ? game_->GetScreenHeight() : 600;
+  const int width = game_ ? game_.screen->GetScreenWidth() : 800;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
   for (const IntKey& k : kIntKeys) GetSetupInt(&(s.*k.field), k.key);
   for (const StringKey& k : kStringKeys) GetSetupString(&(s.*k.field), k.key);
   // The script functions, by type.
@@ -181,8 +181,8 @@ void CCommonChartMenu::LoadSettings() {
 
 void CCommonChartMenu::LoadPictureSizes() {
   Settings& s = *set_;
-  const int width = game_ ? game_->GetScreenWidth() : 800;
-  const int height = game_ ? game_->GetScreenHeight() : 600;
+  const int width = game_ ? game_.screen->GetScreenWidth() : 800;
+  const int height = game_ ? game_.screen->GetScreenHeight() : 600;
   GetSetupIntDefault(&s.compSizeX, "compSizeX", compMark_ ? compMark_->GetWidth() : 0);
   GetSetupIntDefault(&s.compSizeY, "compSizeY", compMark_ ? compMark_->GetHeight() : 0);
   GetSetupIntDefault(&s.compNextX, "compNextX", s.compSizeX);
@@ -218,7 +218,7 @@ void CCommonChartMenu::LoadMiniMapSettings(int c) {
 }
 
 int CCommonChartMenu::BackPictureCount(int c) const {
-  const int height = std::max(game_ ? game_->GetScreenHeight() : 600, 1);
+  const int height = std::max(game_ ? game_.screen->GetScreenHeight() : 600, 1);
   int count = 0;
   if (GetSetupInt(&count, Numbered("backPicNumber%d", c + 1).c_str()))
     return std::clamp(count, 1, kMaxBackPictures);

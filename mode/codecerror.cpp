@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/modeflowservices.h"
+#include "services/soundservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -17,7 +18,7 @@ constexpr const char* kButtonNames[CCommonCodecError::kButtons] = {"notButton", 
 
 }  // namespace
 
-CCommonCodecError::CCommonCodecError(CGameServices* game) : CCommonGeneral(game) {
+CCommonCodecError::CCommonCodecError(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("CodecError", 32);
   LoadBackScriptSetup();
@@ -79,7 +80,7 @@ int CCommonCodecError::Init() {
     else
       missing += std::string("\n") + kButtonNames[i] + "Filename";
   }
-  codecLevel_ = game_ ? game_->CheckMovieCodec() : 0;
+  codecLevel_ = game_ ? game_.sound->CheckMovieCodec() : 0;
   buttons_->SetEnable(1, codecLevel_ != 0 ? 1 : 0);
   buttons_->Init();
   if (!missing.empty()) AskWithoutPictures(missing);
@@ -128,16 +129,16 @@ int CCommonCodecError::Choose(int button) {
   switch (button) {
     case 0:
       if (game_) {
-        game_->SetCodecChoice(0);
-        game_->SetMovieOff();
+        game_.sound->SetCodecChoice(0);
+        game_.sound->SetMovieOff();
       }
       return ExitToMode(nextMode_);
     case 1:
-      if (game_) game_->SetCodecChoice(1);
+      if (game_) game_.sound->SetCodecChoice(1);
       return ExitToMode(nextMode_);
     case 2:
       closing_ = 1;
-      if (game_) game_->CloseGame();
+      if (game_) game_.modeFlow->CloseGame();
       return -1;
     default:
       return -1;

@@ -20,7 +20,7 @@ class CCommonCodecError : public CCommonGeneral {
   static constexpr int kFirstPoolPicture = 3;
   static constexpr int kCentred = -999;
 
-  explicit CCommonCodecError(CGameServices* game);
+  explicit CCommonCodecError(const GameRoles& game);
   ~CCommonCodecError() override;
 
   int Calcu() override;

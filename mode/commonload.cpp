@@ -2,14 +2,16 @@
 
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/modeflowservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/savedatafile.h"
 
-CCommonLoad::CCommonLoad(CGameServices* game) : CCommonLoadSave(game, "load", 0) {
+CCommonLoad::CCommonLoad(const GameRoles& game) : CCommonLoadSave(game, "load", 0) {
   GetSetupInt(&loadSound_, "loadSound");
   GetSetupInt(&cannotLoadSound_, "cannotLoadSound");
   loadVoices_.Load(*this, "loadVoiceNumber", "loadVoice");
@@ -37,13 +39,13 @@ int CCommonLoad::OnSlotWithData(int index) {
   chosen_ = index;
   blinkCounter_ = 0;
   waiting_ = 1;
-  if (loadSound_ != -1 && game_) game_->PlaySystemSe(loadSound_ - 1, 0);
+  if (loadSound_ != -1 && game_) game_.sound->PlaySystemSe(loadSound_ - 1, 0);
   loadVoices_.Play(game_, -1);
   return -1;
 }
 
 void CCommonLoad::PlayCannotLoad() {
-  if (cannotLoadSound_ != -1 && game_) game_->PlaySystemSe(cannotLoadSound_ - 1, 0);
+  if (cannotLoadSound_ != -1 && game_) game_.sound->PlaySystemSe(cannotLoadSound_ - 1, 0);
   cannotLoadVoices_.Play(game_, -1);
 }
 
@@ -57,8 +59,8 @@ bool CCommonLoad::LoadAndRestart(CCommonDataFile* slot, int absolute) {
   // A slot that vanished or was damaged after its peek is refused before
   // anything of the game changes: nothing restarts then.
   if (slot->Load(absolute) < 0) return false;
-  game_->RestartFromLoad();
-  if (CPicture* picture = game_->GetBufferPicture(0)) picture->Put(0, 0, 0);
+  game_.modeFlow->RestartFromLoad();
+  if (CPicture* picture = game_.screen->GetBufferPicture(0)) picture->Put(0, 0, 0);
   CScreenBuffer::SetFullRedraw(0);
   return true;
 }
@@ -73,8 +75,8 @@ void CCommonLoad::AtExit() {
   if (slot && LoadAndRestart(slot, absolute)) return;
   // As the back button: back to the mode that opened the screen.
   PlayCannotLoad();
-  game_->SetReturnFlag();
-  game_->SetNextMode(parameter_);
+  game_.modeFlow->SetReturnFlag();
+  game_.modeFlow->SetNextMode(parameter_);
 }
 
 int CCommonLoad::QuickLoad() {
@@ -86,7 +88,7 @@ int CCommonLoad::QuickLoad() {
     TellCannotQuickLoad(slot);
     return 0;
   }
-  game_->StopAllSound();
+  game_.sound->StopAllSound();
   if (LoadAndRestart(slot, quickLoadSlot_)) return 1;
   TellCannotQuickLoad(slot);
   return 0;

@@ -14,7 +14,7 @@ class CCommonLoad : public CCommonLoadSave, public CQuickLoadMode {
  public:
   static constexpr int kModeNumber = modenumber::kLoad;
 
-  explicit CCommonLoad(CGameServices* game);
+  explicit CCommonLoad(const GameRoles& game);
   ~CCommonLoad() override;
   void RegisterRoles(ModeRoles* roles) override { roles->quickLoad = this; }
 

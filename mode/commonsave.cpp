@@ -4,7 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "services/gameservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -46,14 +50,14 @@ void CModeVoices::Load(const CCommonGeneral& mode, const char* countKey, const c
   }
 }
 
-void CModeVoices::Play(CGameServices* game, int fixVar) const {
+void CModeVoices::Play(const GameRoles& game, int fixVar) const {
   if (names_.empty() || !game) return;
   int i = crt::rand() % Count();
   if (fixVar >= 0) {
-    const int v = game->GetVar(fixVar);
+    const int v = game.variables->GetVar(fixVar);
     if (v >= 1 && v <= Count()) i = v - 1;
   }
-  if (!names_[i].empty()) game->PlayVoice(names_[i].c_str());
+  if (!names_[i].empty()) game.sound->PlayVoice(names_[i].c_str());
 }
 
 // --- The save screen ---
@@ -82,7 +86,7 @@ CCommonLoadSave::Dialog& CCommonSave::MakeDialog(int dialog, const char* suffix,
   return d;
 }
 
-CCommonSave::CCommonSave(CGameServices* game) : CCommonLoadSave(game, "save", 1) {
+CCommonSave::CCommonSave(const GameRoles& game) : CCommonLoadSave(game, "save", 1) {
   GetSetupInt(&miniCGPrint_, "miniCGPrintFlag");
   GetSetupInt(&miniCGX_, "miniCGPrintX");
   GetSetupInt(&miniCGY_, "miniCGPrintY");
@@ -99,10 +103,10 @@ CCommonSave::CCommonSave(CGameServices* game) : CCommonLoadSave(game, "save", 1)
   GetSetupInt(&quickSaveSelectOk_, "quickSaveSelectOk");
   GetSetupInt(&quickSetLast_, "quickSetLastFlag");
   const char* fix = nullptr;
-  if (game_ && GetSetupString(&fix, "saveVoiceFixVar") && fix) saveFixVar_ = game_->GetVarNumber(fix);
+  if (game_ && GetSetupString(&fix, "saveVoiceFixVar") && fix) saveFixVar_ = game_.variables->GetVarNumber(fix);
   fix = nullptr;
   if (game_ && GetSetupString(&fix, "warningVoiceFixVar") && fix)
-    warningFixVar_ = game_->GetVarNumber(fix);
+    warningFixVar_ = game_.variables->GetVarNumber(fix);
 
   if (warningPrint_) MakeDialog(0, "", kWarningButtonPicture);
   if (!commentInput_) return;
@@ -115,7 +119,7 @@ CCommonSave::CCommonSave(CGameServices* game) : CCommonLoadSave(game, "save", 1)
     const SlotLayoutValues v = layout_ ? layout_->GetValues() : SlotLayoutValues{};
     miniCG_ = std::make_unique<CPicture>(std::max(v.picSizeX, 1), std::max(v.picSizeY, 1), 0);
   }
-  if (CTextInputBox* box = game_ ? game_->GetTextInputBox() : nullptr) {
+  if (CTextInputBox* box = game_ ? game_.text->GetTextInputBox() : nullptr) {
     box->SetSetupList(GetSetupList());
     box->LoadStyle("", kTextBoxStyle);
     box->LoadStyle("textInput", kTextBoxStyle);
@@ -188,7 +192,7 @@ CCommonSave::CCommonSave(CGameServices* game) : CCommonLoadSave(game, "save", 1)
   if (ex_.addPicPerRow <= 0) ex_.addPicPerRow = 1;
   const char* addName = nullptr;
   if (ex_.addPic && GetSetupString(&addName, "filenameTextBoxAddPic") && addName && game_)
-    addPicture_ = game_->LoadSystemPicture(addName, 0);
+    addPicture_ = game_.screen->LoadSystemPicture(addName, 0);
 
   GetSetupInt(&ex_.special, "textBoxSpecialNumberPrintFlag");
   GetSetupInt(&ex_.specialX, "textBoxSpecialNumberPrintX");
@@ -198,8 +202,8 @@ CCommonSave::CCommonSave(CGameServices* game) : CCommonLoadSave(game, "save", 1)
   special_ = printer("textBoxSpecialNumber", "filenameTextBoxSpecialNumberFont", specialKeta, 0,
                      &specialNext, nullptr, 16, 16);
   if (game_) {
-    ex_.yearVar = game_->GetVarNumber("year");
-    ex_.dateVar = game_->GetVarNumber("date");
+    ex_.yearVar = game_.variables->GetVarNumber("year");
+    ex_.dateVar = game_.variables->GetVarNumber("date");
   }
 }
 
@@ -239,14 +243,14 @@ int CCommonSave::Init() {
 int CCommonSave::PrintEnterScreen() { return Print(); }
 
 void CCommonSave::PlaySaveSound() {
-  if (saveSound_ != -1 && game_) game_->PlaySystemSe(saveSound_ - 1, 0);
+  if (saveSound_ != -1 && game_) game_.sound->PlaySystemSe(saveSound_ - 1, 0);
   saveVoices_.Play(game_, saveFixVar_);
 }
 
 void CCommonSave::OpenWarning() {
   dialogState_ = 1;
   if (buttons_[0]) buttons_[0]->Init();
-  if (warningSound_ != -1 && game_) game_->PlaySystemSe(warningSound_ - 1, 0);
+  if (warningSound_ != -1 && game_) game_.sound->PlaySystemSe(warningSound_ - 1, 0);
   warningVoices_.Play(game_, warningFixVar_);
   CScreenBuffer::SetFullRedraw(0);
 }
@@ -286,7 +290,7 @@ void CCommonSave::OpenCommentDialog(int n) {
   char text[kCommentBytes + 2] = {};
   CCommonDataFile* slot = GetSlot(chosen_);
   if (n >= 0 && slot) setup::CopyCp932Cut(text, slot->GetStatusText(commentLine_ - 1), kCommentBytes);
-  if (CTextInputBox* box = game_ ? game_->GetTextInputBox() : nullptr) {
+  if (CTextInputBox* box = game_ ? game_.text->GetTextInputBox() : nullptr) {
     box->SetStyle(kTextBoxStyle);
     box->SetPrintXY(dialogs_[1].x + textBoxX_, dialogs_[1].y + textBoxY_, kTextBoxStyle);
     box->Start();
@@ -297,10 +301,10 @@ void CCommonSave::OpenCommentDialog(int n) {
     // The game copies its own thumbnail size; only what fits the picture
     // is taken.
     int w = 0, h = 0;
-    game_->GetMiniCGSize(&w, &h);
+    game_.saves->GetMiniCGSize(&w, &h);
     if (w > 0 && h > 0) {
       std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
-      game_->GetMiniCG(pixels.data(), -2, w, h);
+      game_.saves->GetMiniCG(pixels.data(), -2, w, h);
       uint32_t* dst = miniCG_->GetPixelBuffer();
       const int cw = std::min(w, miniCG_->GetWidth()), ch = std::min(h, miniCG_->GetHeight());
       for (int y = 0; dst && y < ch; ++y)
@@ -327,7 +331,7 @@ int CCommonSave::CalcuCommentDialog() {
   if (!buttons_[1]) return -1;
   const int32_t code = buttons_[1]->Calcu(input_);
   if (code == -1) return -1;
-  CTextInputBox* box = game_ ? game_->GetTextInputBox() : nullptr;
+  CTextInputBox* box = game_ ? game_.text->GetTextInputBox() : nullptr;
   const int v = CheckButtonResult2(code);
   if (v == 0) {
     if (box) box->CloseIme();
@@ -375,13 +379,13 @@ void CCommonSave::WriteSave() {
   CCommonDataFile* slot = GetSlot(chosen_);
   if (!slot || !game_) return;
   const int absolute = GetAbsoluteSlot(chosen_);
-  game_->SaveSystemFile();
+  game_.saves->SaveSystemFile();
   if (commentInput_)
-    if (CTextInputBox* box = game_->GetTextInputBox()) game_->SetSaveComment(box->GetText(), commentLine_ - 1);
+    if (CTextInputBox* box = game_.text->GetTextInputBox()) game_.saves->SetSaveComment(box->GetText(), commentLine_ - 1);
   const int written = slot->Save(absolute);
   slot->Peek(absolute);
   // A slot that could not be written is not the last saved one.
-  if (written == 0) game_->SetLastSaveSlot(absolute);
+  if (written == 0) game_.saves->SetLastSaveSlot(absolute);
 }
 
 int CCommonSave::QuickSave() {
@@ -392,9 +396,9 @@ int CCommonSave::QuickSave() {
   // A quick slot that could not be written (the slot reported it) does not
   // become the last saved one.
   if (game_ && quickSetLast_ == -1)
-    game_->SetLastSaveSlot(-1);
+    game_.saves->SetLastSaveSlot(-1);
   else if (game_ && quickSetLast_ != 0 && written == 0)
-    game_->SetLastSaveSlot(quickSaveSlot_);
+    game_.saves->SetLastSaveSlot(quickSaveSlot_);
   return 1;
 }
 
@@ -418,17 +422,17 @@ void CCommonSave::PrintDialogExtra() {
   // The in-game year and date.
   if (ex_.year && year4_ && game_) {
     const int x = x2 + ex_.yearX, y = y2 + ex_.yearY;
-    year4_->Print(x, y, ex_.yearVar >= 0 ? game_->GetVar(ex_.yearVar) : 0);
+    year4_->Print(x, y, ex_.yearVar >= 0 ? game_.variables->GetVar(ex_.yearVar) : 0);
     if (ex_.gameDate) year4_->PrintChar(x + ex_.yearNextX * 4, y, kSlashGlyph);
   }
   if (ex_.gameDate && month_ && game_) {
-    const int d = ex_.dateVar >= 0 ? game_->GetVar(ex_.dateVar) : 0;
+    const int d = ex_.dateVar >= 0 ? game_.variables->GetVar(ex_.dateVar) : 0;
     const int x = x2 + ex_.gameDateX, y = y2 + ex_.gameDateY, n = ex_.gameDateNextX;
     month_->Print(x, y, d / 100);
     month_->PrintChar(x + n * 2, y, kSlashGlyph);
     day_->Print(x + n * 3, y, d % 100);
   }
-  const int special = game_ ? game_->GetModeVariable() : 0;
+  const int special = game_ ? game_.variables->GetModeVariable() : 0;
   // The extra picture.
   if (ex_.addPic && addPicture_ && !(ex_.addPicWithSpecial && special < specialLimit_)) {
     int sx = 0, sy = 0;

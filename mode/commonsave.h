@@ -25,7 +25,7 @@ class CModeVoices {
   void Load(const CCommonGeneral& mode, const char* countKey, const char* nameKey);
   // The random number is drawn first; a fixed value v in 1..count picks
   // voice v, any other value keeps the random choice.
-  void Play(CGameServices* game, int fixVar) const;
+  void Play(const GameRoles& game, int fixVar) const;
   int Count() const { return static_cast<int>(names_.size()); }
 
  private:
@@ -37,7 +37,7 @@ class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
   static constexpr int kModeNumber = modenumber::kSave;
   static constexpr int kCommentBytes = 254;
 
-  explicit CCommonSave(CGameServices* game);
+  explicit CCommonSave(const GameRoles& game);
   ~CCommonSave() override;
   void RegisterRoles(ModeRoles* roles) override { roles->quickSave = this; }
 

@@ -7,7 +7,12 @@
 #include <cstdio>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/messagewindowservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -103,7 +108,7 @@ std::string Key(const char* pattern, int n) {
 
 using config::Key;
 
-CCommonConfig::CCommonConfig(CGameServices* game) : CCommonGeneral(game) {
+CCommonConfig::CCommonConfig(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("Config", 1024);
   LoadBackScriptSetup();
@@ -119,7 +124,7 @@ CCommonConfig::CCommonConfig(CGameServices* game) : CCommonGeneral(game) {
   LoadVoiceButtons();
   LoadWindowSample();
   LoadSamples();
-  if (game_ && game_->GetFont()) text_ = std::make_unique<CTextPrint>(game_->GetFont());
+  if (game_ && game_.text->GetFont()) text_ = std::make_unique<CTextPrint>(game_.text->GetFont());
 }
 
 CCommonConfig::~CCommonConfig() { Release(); }
@@ -153,7 +158,7 @@ void CCommonConfig::LoadPages() {
     // "コンフィグページ"
     const char* name = "\x83\x52\x83\x93\x83\x74\x83\x42\x83\x4F\x83\x79\x81\x5B\x83\x57";
     GetSetupString(&name, "pageNumberVarName");
-    pageVar_ = game_->GetVarNumber(name);
+    pageVar_ = game_.variables->GetVarNumber(name);
   }
   const char* common = "bg_config";
   GetSetupString(&common, "filenameBG");
@@ -175,7 +180,7 @@ CPicture* CCommonConfig::TakePicture(int page) {
   const int p = page == -1 ? 0 : std::clamp(page - 1, 0, pageMax_ - 1);
   CPicture* picture = nullptr;
   if (effectCounter_[p] < kEffectPictures && game_) {
-    picture = game_->GetEffectPicture(effectCounter_[p]);
+    picture = game_.screen->GetEffectPicture(effectCounter_[p]);
     if (page == -1) {
       for (int& c : effectCounter_) c = std::max(c, effectCounter_[p] + 1);
     } else {
@@ -222,7 +227,7 @@ void CCommonConfig::LoadBars() {
     GetSetupString(&file, Key("%sBarFileName", name).c_str());
     int trans = 1;
     GetSetupInt(&trans, Key("%sVolumeTransFlag", name).c_str());
-    CPicture* picture = game_ ? game_->LoadSystemPicture(file, 0) : nullptr;
+    CPicture* picture = game_ ? game_.screen->LoadSystemPicture(file, 0) : nullptr;
     const int max = (k == 0 || k == 7) ? 4 : 100;
     bar.slider = std::make_unique<CCommonSlider>(picture, max, x, y, sizeX, sizeY, 0, 0, trans,
                                                  ControlBack(), 0);
@@ -271,7 +276,7 @@ void CCommonConfig::LoadRadios() {
 }
 
 void CCommonConfig::LoadWindowSample() {
-  designCount_ = game_ ? std::max(1, game_->GetConfigHelperValue()) : 1;
+  designCount_ = game_ ? std::max(1, game_.messageWindow->GetConfigHelperValue()) : 1;
   windowPrintFlag_ = designCount_ - 1;
   GetSetupInt(&windowPrintFlag_, "windowPrintFlag");
   GetSetupInt(&windowPage_, "windowPrintPage");
@@ -307,11 +312,11 @@ void CCommonConfig::BeforeInit() {
 }
 
 void CCommonConfig::WritePageVar() {
-  if (pageNumberSetFlag_ && pageVar_ >= 0 && game_) game_->SetVar(pageVar_, page_ + 1);
+  if (pageNumberSetFlag_ && pageVar_ >= 0 && game_) game_.variables->SetVar(pageVar_, page_ + 1);
 }
 
 int CCommonConfig::Init() {
-  if (game_) game_->StopAllSound();
+  if (game_) game_.sound->StopAllSound();
   pageRequested_ = 0;
   if (!backScriptFlag_ && screenPicture_)
     screenPicture_->LoadDWQ(("sys\\" + std::string(pageBackground_[page_])).c_str());
@@ -326,14 +331,14 @@ int CCommonConfig::Init() {
   }
   InitVoiceButtons();
   SetBarsFromSettings();
-  const int lock = game_ ? game_->GetConfigFlagB() : 0;
+  const int lock = game_ ? game_.variables->GetConfigFlagB() : 0;
   for (int i = 0; i < static_cast<int>(extraRadios_.size()); ++i) {
-    extraRadios_[i].radio->SetSelect(game_ ? game_->GetSystemSetting(300 + i) : 0);
+    extraRadios_[i].radio->SetSelect(game_ ? game_.variables->GetSystemSetting(300 + i) : 0);
     if (i < 8) extraRadios_[i].radio->SetEnableAll((lock >> i) & 1 ? 0 : 1);
   }
   for (int i = 0; i < static_cast<int>(extraChecks_.size()); ++i) {
     CCommonCheckButton* check = extraChecks_[i].check.get();
-    check->SetState(game_ && game_->GetSystemSetting(400 + i) ? 1 : 0);
+    check->SetState(game_ && game_.variables->GetSystemSetting(400 + i) ? 1 : 0);
     check->Init();
     if (i < 8) check->SetEnable((lock >> (i + 8)) & 1 ? 0 : 1);
   }
@@ -349,15 +354,15 @@ void CCommonConfig::SetBarsFromSettings() {
   for (int k = 0; k < config::kBarKinds; ++k) {
     Bar& bar = bars_[k];
     if (bar.onOff) {
-      bar.onOff->SetState(game_ && game_->GetSystemSetting(200 + k - 1) ? 1 : 0);
+      bar.onOff->SetState(game_ && game_.variables->GetSystemSetting(200 + k - 1) ? 1 : 0);
       bar.onOff->Init();
     }
     if (!bar.slider) continue;
-    const int stored = game_ ? game_->GetSystemSetting(config::BarSetting(k)) : 0;
+    const int stored = game_ ? game_.variables->GetSystemSetting(config::BarSetting(k)) : 0;
     bar.slider->SetValue(config::BarShownValue(k, stored, volumeMin_, volumeMax_));
   }
   for (int i = 0; i < config::kModeRadios; ++i)
-    modeRadios_[i]->SetSelect(game_ && game_->GetSystemSetting(config::kModeRadioSettings[i]) ? 1 : 0);
+    modeRadios_[i]->SetSelect(game_ && game_.variables->GetSystemSetting(config::kModeRadioSettings[i]) ? 1 : 0);
 }
 
 void CCommonConfig::ReloadCheck(CCommonMultiStateButton* check) const {
@@ -400,7 +405,7 @@ void CCommonConfig::ChangePage() {
   pressState_ = -1;
   if (backScriptFlag_) {
     WritePageVar();
-    if (changePageRestartScript_ && game_) game_->ResetBackScript();
+    if (changePageRestartScript_ && game_) game_.backScript->ResetBackScript();
   }
   CScreenBuffer::SetFullRedraw(0);
 }
@@ -408,7 +413,7 @@ void CCommonConfig::ChangePage() {
 void CCommonConfig::UpdateWindowModeButtons() {
   CCommonRadioButtonGroup* radio = modeRadios_[0].get();
   if (!radio) return;
-  radio->SetSelect(game_ && game_->GetSystemSetting(4) ? 1 : 0);
+  radio->SetSelect(game_ && game_.variables->GetSystemSetting(4) ? 1 : 0);
   if (OnPage(modeRadioPage_[0])) ReloadRadio(radio);
 }
 

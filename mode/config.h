@@ -73,7 +73,7 @@ class CCommonConfig : public CCommonGeneral, public CConfigScreen {
   static constexpr int kMaxRadioButtons = 16;
   static constexpr int kMaxSampleLines = 64;
 
-  explicit CCommonConfig(CGameServices* game);
+  explicit CCommonConfig(const GameRoles& game);
   ~CCommonConfig() override;
   void RegisterRoles(ModeRoles* roles) override { roles->config = this; }
 

@@ -2,7 +2,11 @@
 #include <algorithm>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "message/textprint.h"
@@ -24,13 +28,13 @@ bool Decided(int32_t code) { return GetButtonCodeKind(code) == buttoncode::kDeci
 }  // namespace
 
 int CCommonConfig::LeaveScreen() {
-  if (game_) game_->SetReturnFlag();
+  if (game_) game_.modeFlow->SetReturnFlag();
   return ExitToMode(parameter_);
 }
 
 int CCommonConfig::Calcu() {
   CMyKeyStatus* keys = input_ ? input_->GetKeyStatus() : nullptr;
-  if (keys && keys->CheckKey(kHomeKey, 1) && game_ && game_->GetConfigFlagA()) game_->ClearPlayCount();
+  if (keys && keys->CheckKey(kHomeKey, 1) && game_ && game_.variables->GetConfigFlagA()) game_.modeFlow->ClearPlayCount();
 
   // Page and exit controls. A press that ended without a decision (let go
   // outside the control) frees the other controls again at once.
@@ -72,10 +76,10 @@ int CCommonConfig::Calcu() {
     const int a = CalcuRadio(modeRadios_[i].get(), input, i == 0 ? -1 : config::kModeRadioSettings[i]);
     if (a < 0 || i != 0 || !game_) continue;
     if (a == 1)
-      game_->ToFullScreenMode(0);
+      game_.screen->ToFullScreenMode(0);
     else
-      game_->ToWindowMode(0);
-    game_->SetSystemSetting(4, a);
+      game_.screen->ToWindowMode(0);
+    game_.variables->SetSystemSetting(4, a);
   }
   for (int i = 0; i < static_cast<int>(extraRadios_.size()); ++i)
     if (OnPage(extraRadios_[i].page)) CalcuRadio(extraRadios_[i].radio.get(), input, 300 + i);
@@ -91,7 +95,7 @@ int CCommonConfig::Calcu() {
 int CCommonConfig::CalcuRadio(CCommonRadioButtonGroup* radio, const CInputStatus* input, int setting) {
   const int a = CheckButtonResult(radio->Calcu(input));
   if (a < 0) return -1;
-  if (game_ && setting >= 0) game_->SetSystemSetting(setting, a);
+  if (game_ && setting >= 0) game_.variables->SetSystemSetting(setting, a);
   radio->SetSelect(a);
   ReloadRadio(radio);
   return a;
@@ -102,7 +106,7 @@ int CCommonConfig::CalcuRadio(CCommonRadioButtonGroup* radio, const CInputStatus
 int CCommonConfig::CalcuToggle(CCommonCheckButton* check, const CInputStatus* input, int setting) {
   const int a = CheckButtonResult(check->Calcu(input));
   if (a < 0) return -1;
-  if (game_) game_->SetSystemSetting(setting, 1 - a);
+  if (game_) game_.variables->SetSystemSetting(setting, 1 - a);
   check->SetState(1 - a);
   check->Init();
   ReloadCheck(check);
@@ -115,12 +119,12 @@ void CCommonConfig::CalcuBars() {
   for (int k = 0; k < config::kBarKinds; ++k) {
     Bar& bar = bars_[k];
     if (!bar.slider || !OnPage(bar.page)) continue;
-    if (k >= 1 && k <= 5 && game_ && game_->GetSystemSetting(200 + k - 1) != 1) continue;
+    if (k >= 1 && k <= 5 && game_ && game_.variables->GetSystemSetting(200 + k - 1) != 1) continue;
     const int before = bar.slider->GetValue();
     const int value = bar.slider->Calcu(mouse);
     if (value < 0) continue;
     if (value != before && game_)
-      game_->SetSystemSetting(config::BarSetting(k), config::BarStoredValue(k, value, volumeMin_, volumeMax_));
+      game_.variables->SetSystemSetting(config::BarSetting(k), config::BarStoredValue(k, value, volumeMin_, volumeMax_));
     // A click starts a drag: the sample plays once, when it ends.
     if (extSeFlag_ && !bar.slider->CheckDrag()) PlaySampleSound(k, value);
   }
@@ -135,19 +139,19 @@ void CCommonConfig::CalcuBars() {
 void CCommonConfig::PlayClickOfState(const CCommonCheckButton* button, int state) const {
   const CCommonButton* own = button ? button->GetStateButton(state) : nullptr;
   if (own && own->GetClickSound() > 0 && game_)
-    game_->PlaySystemSe(own->GetClickSound() - 1, own->GetVolumeType());
+    game_.sound->PlaySystemSe(own->GetClickSound() - 1, own->GetVolumeType());
 }
 
 void CCommonConfig::CalcuWindowSample() {
   if (!game_) return;
-  designCount_ = std::max(1, game_->GetConfigHelperValue());
+  designCount_ = std::max(1, game_.messageWindow->GetConfigHelperValue());
   if (designCount_ < 2 || !OnPage(windowPage_)) return;
   const CMouseStatus* mouse = input_ ? input_->GetMouseStatus() : nullptr;
   if (!mouse || !mouse->GetClick(0)) return;
   platform::Point point{};
   mouse->GetPos(&point);
-  if (!game_->CheckMessageWindowHit(point.x - windowX_, point.y - windowY_)) return;
-  game_->SetWindowNumberConfig((game_->GetWindowNumberConfig() + 1) % designCount_);
+  if (!game_.messageWindow->CheckMessageWindowHit(point.x - windowX_, point.y - windowY_)) return;
+  game_.messageWindow->SetWindowNumberConfig((game_.messageWindow->GetWindowNumberConfig() + 1) % designCount_);
   platform::DebugOutput("windowchanged[config]\n");
   CScreenBuffer::SetFullRedraw(0);
 }
@@ -165,7 +169,7 @@ int CCommonConfig::Print() {
   for (int k = 0; k < config::kBarKinds; ++k) {
     Bar& bar = bars_[k];
     if (!bar.slider || !OnPage(bar.page)) continue;
-    const bool off = k >= 1 && k <= 5 && game_ && game_->GetSystemSetting(200 + k - 1) == 0;
+    const bool off = k >= 1 && k <= 5 && game_ && game_.variables->GetSystemSetting(200 + k - 1) == 0;
     bar.slider->Print(full, off ? 1 : 0);
     if (bar.onOff) bar.onOff->Print();
   }
@@ -182,7 +186,7 @@ int CCommonConfig::Print() {
 
 void CCommonConfig::PrintWindowSample() {
   if (!windowPrintFlag_ || !OnPage(windowPage_) || !game_) return;
-  game_->CheckMessageWindow(1, 1, platform::Point{windowX_, windowY_});
+  game_.messageWindow->CheckMessageWindow(1, 1, platform::Point{windowX_, windowY_});
   if (!text_) return;
   for (int i = 0; i < static_cast<int>(sampleLines_.size()); ++i) {
     const char* line = sampleLines_[i];

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "mode/config.h"
@@ -70,7 +72,7 @@ void CCommonConfig::LoadVoiceButtons() {
   GetSetupInt(&numberY, "voiceAutoLineNumberY");
   const char* barFile = nullptr;
   GetSetupString(&barFile, "filenameCharaVoiceVolume");
-  CPicture* barPicture = barFile && game_ ? game_->LoadSystemPicture(barFile, 0) : nullptr;
+  CPicture* barPicture = barFile && game_ ? game_.screen->LoadSystemPicture(barFile, 0) : nullptr;
   int barX = 0, barY = 30, barW = 200, barH = 20;
   GetSetupInt(&barX, "charaVolumePrintX");
   GetSetupInt(&barY, "charaVolumePrintY");
@@ -100,7 +102,7 @@ void CCommonConfig::LoadVoiceButtons() {
     }
     if (nameChangeFlag_ && game_) {
       const char* name = nullptr;
-      if (GetSetupString(&name, Key("voiceNameChangeVar%d", n).c_str())) voice.nameVar = game_->GetVarNumber(name);
+      if (GetSetupString(&name, Key("voiceNameChangeVar%d", n).c_str())) voice.nameVar = game_.variables->GetVarNumber(name);
     }
     for (int set = 0; set < 2; ++set)
       for (int s = 0; s < 2; ++s)
@@ -123,7 +125,7 @@ void CCommonConfig::LoadVoiceButtons() {
       if (any) {
         const char* name = nullptr;
         if (GetSetupString(&name, Key("voiceVoiceChangeVar%d", n).c_str()))
-          voice.soundVar = game_->GetVarNumber(name);
+          voice.soundVar = game_.variables->GetVarNumber(name);
         else
           voice.soundVar = voice.nameVar;
       }
@@ -157,19 +159,19 @@ void CCommonConfig::InitVoiceButtons() {
     int shown = 1;
     if (checkAppearFlag_ && game_) {
       if (!customFlag_) {
-        shown = game_->CheckSystemFlag(i + 1) ? 1 : 0;
+        shown = game_.variables->CheckSystemFlag(i + 1) ? 1 : 0;
       } else {
         shown = 0;
-        for (int chara : voice.charas) shown = shown || game_->CheckSystemFlag(chara);
+        for (int chara : voice.charas) shown = shown || game_.variables->CheckSystemFlag(chara);
       }
     }
     voice.button->SetExist(shown);
-    if (shown) voice.button->SetState(game_ && game_->GetCharaVoiceFlag(i) ? 1 : 0);
+    if (shown) voice.button->SetState(game_ && game_.sound->GetCharaVoiceFlag(i) ? 1 : 0);
     voice.button->Init();
-    if (voice.bar && game_) voice.bar->SetValue(std::clamp(game_->GetSystemSetting(500 + i) - charaVolumeMin_, 0,
+    if (voice.bar && game_) voice.bar->SetValue(std::clamp(game_.variables->GetSystemSetting(500 + i) - charaVolumeMin_, 0,
                                                            charaVolumeMax_ - charaVolumeMin_));
     if (voiceChangeFlag_) {
-      const int set = voice.soundVar >= 0 && game_ && game_->GetVar(voice.soundVar) > 0 ? 1 : 0;
+      const int set = voice.soundVar >= 0 && game_ && game_.variables->GetVar(voice.soundVar) > 0 ? 1 : 0;
       for (int s = 0; s < 2; ++s) {
         CCommonButton* button = voice.button->GetStateButton(s);
         if (!button) continue;
@@ -193,7 +195,7 @@ void CCommonConfig::ReloadVoiceButton(int i) const {
   const char* name = voice.button->GetFilename(state);
   if (!picture || !name || !*name) return;
   std::string path = std::string("sys\\") + name;
-  const int value = nameChangeFlag_ && voice.nameVar >= 0 && game_ ? game_->GetVar(voice.nameVar) : 0;
+  const int value = nameChangeFlag_ && voice.nameVar >= 0 && game_ ? game_.variables->GetVar(voice.nameVar) : 0;
   if (value > 0) {
     path += '_';
     path += std::to_string(value);
@@ -210,19 +212,19 @@ void CCommonConfig::CalcuVoiceButtons(bool mouse) {
       const int before = voice.bar->GetValue();
       const int value = voice.bar->Calcu(status);
       if (value >= 0) {
-        if (value != before && game_) game_->SetSystemSetting(500 + i, value + charaVolumeMin_);
+        if (value != before && game_) game_.variables->SetSystemSetting(500 + i, value + charaVolumeMin_);
         if (!voice.bar->CheckDrag()) {
           const int state = voice.button->GetState();
           const CCommonButton* opposite = voice.button->GetStateButton(1 - state);
           const CCommonButton* current = voice.button->GetStateButton(state);
           if (opposite && current && opposite->GetClickSound() > 0 && game_)
-            game_->PlaySystemSe(opposite->GetClickSound() - 1, current->GetVolumeType());
+            game_.sound->PlaySystemSe(opposite->GetClickSound() - 1, current->GetVolumeType());
         }
       }
     }
     const int a = CheckButtonResult(voice.button->Calcu(mouse ? input_ : nullptr));
     if (a < 0) continue;
-    if (game_) game_->SetCharaVoiceFlag(i, a ? 0 : 1);
+    if (game_) game_.sound->SetCharaVoiceFlag(i, a ? 0 : 1);
     voice.button->SetState(a ? 0 : 1);
     ReloadVoiceButton(i);
     voice.button->Init();
@@ -269,9 +271,9 @@ void CCommonConfig::PlaySampleSound(int kind, int value) {
   const char* file = sampleList_->GetName(2 * entry);
   if (!file) return;
   if (sample.isVoice == 1) {
-    game_->PlaySystemVoiceFile(file, 0, sameBufferFlag_);
+    game_.sound->PlaySystemVoiceFile(file, 0, sameBufferFlag_);
   } else {
-    const int offset = kind == 3 ? game_->GetSystemSetting(103) - game_->GetSystemSetting(101) : 0;
-    game_->PlaySeFile(file, offset);
+    const int offset = kind == 3 ? game_.variables->GetSystemSetting(103) - game_.variables->GetSystemSetting(101) : 0;
+    game_.sound->PlaySeFile(file, offset);
   }
 }

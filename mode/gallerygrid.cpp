@@ -5,7 +5,7 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
-#include "services/gameservices.h"
+#include "services/soundservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -300,19 +300,19 @@ void CGalleryPick::PageButton(bool pressed) {
 }
 
 bool CGalleryPick::Step(const CGalleryGrid& grid, int x, int y, bool click, int selectSound, bool notes,
-                        CGameServices* game) {
+                        const GameRoles& game) {
   prevHover_ = hover_;
   hover_ = grid.HitTest(x, y);
   if (selected_ == -1 && hover_ >= 0 && click) {
     selected_ = hover_;
     countdown_ = kBlinkFrames;
-    if (game && selectSound != -1) game->PlaySystemSe(selectSound - 1, 0);
+    if (game && selectSound != -1) game.sound->PlaySystemSe(selectSound - 1, 0);
     return true;
   }
   if (soundGuard_ >= 1) {
     --soundGuard_;
   } else if (hover_ != prevHover_ && hover_ >= 0 && notes && game) {
-    game->PlayNote(hover_);
+    game.sound->PlayNote(hover_);
   }
   return false;
 }

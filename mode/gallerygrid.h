@@ -11,8 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "services/gameroles.h"
+
 class CCommonGeneral;
-class CGameServices;
 class CNumberPrint;
 class CPicture;
 
@@ -138,7 +139,7 @@ class CGalleryPick {
   // answering true. Otherwise a newly hovered cell plays its note when
   // `notes` is set, unless a page has just turned.
   bool Step(const CGalleryGrid& grid, int x, int y, bool click, int selectSound, bool notes,
-            CGameServices* game);
+            const GameRoles& game);
   // The picked cell's blink: true once it is over.
   bool BlinkOver() { return --countdown_ < 1; }
   // Redraws seen cell k when the frame asks for it (a whole redraw, the

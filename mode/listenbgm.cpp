@@ -7,12 +7,16 @@
 #include <cstring>
 #include <string>
 
-#include "services/gamesettings.h"
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
+#include "message/rendersettings.h"
 #include "message/textprint.h"
 #include "setup/namelist.h"
 #include "sound/bgmplayer.h"
@@ -123,7 +127,7 @@ constexpr const char kCannotName[] = "\x81\x48\x81\x48\x81\x48";
 
 }  // namespace
 
-CCommonListenBGM::CCommonListenBGM(CGameServices* game) : CCommonGeneral(game) {
+CCommonListenBGM::CCommonListenBGM(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("ListenBGM", 256);
   LoadBackScriptSetup();
@@ -142,8 +146,8 @@ CCommonListenBGM::CCommonListenBGM(CGameServices* game) : CCommonGeneral(game) {
     buttons_[i] = std::make_unique<CCommonCheckButton>(GetSetupList(), back, kButtonNames[i]);
     for (int s = 0; s < 2; ++s) buttons_[i]->SetPicture(CPicturePool::GetPicture(kFirstPoolPicture + 2 * i + s), s);
   }
-  if (game_ && game_->GetFont()) text_ = std::make_unique<CTextPrint>(game_->GetFont());
-  CPicture* bar = game_ ? game_->LoadSystemPicture(volumeFile_, 0) : nullptr;
+  if (game_ && game_.text->GetFont()) text_ = std::make_unique<CTextPrint>(game_.text->GetFont());
+  CPicture* bar = game_ ? game_.screen->LoadSystemPicture(volumeFile_, 0) : nullptr;
   slider_ = std::make_unique<CCommonSlider>(bar, 100, k_.volumeX, k_.volumeY, k_.volumeW, k_.volumeH, 0, 0,
                                             k_.volumeTrans, back, 0);
   numberFont_ = std::make_unique<CPicture>();
@@ -217,7 +221,7 @@ void CCommonListenBGM::ReadSettings() {
                    &k_.digitNextX, &k_.digitNextY, &k_.trackX, &k_.trackY, &k_.minuteX, &k_.minuteY,
                    &k_.secondX, &k_.secondY, &k_.nameX, &k_.nameY, &k_.cursorX, &k_.cursorY, &k_.cursorW,
                    &k_.cursorH, &k_.cursorNextX, &k_.cursorNextY, &k_.nameMax});
-  if (game_) codeByte_ = game_->GetSettings().codeByte;
+  codeByte_ = GetRenderSettings().codeByte;
 }
 
 void CCommonListenBGM::ReadTracks() {
@@ -245,12 +249,12 @@ void CCommonListenBGM::ReadTracks() {
     } else {
       const long long n = std::strcmp(heard, "@") == 0 ? 0 : std::strtoll(heard, nullptr, 10);
       if (n == 0)
-        track.bgm = game_ ? game_->SearchBgmName(track.file) : -1;
+        track.bgm = game_ ? game_.sound->SearchBgmName(track.file) : -1;
       else
         track.bgm = n >= 1 && n <= INT_MAX ? static_cast<int>(n - 1) : -1;
     }
     const char* var = token(base + 6);
-    if (std::strcmp(var, "@") != 0 && *var && game_) track.unlockVar = game_->GetVarNumber(var);
+    if (std::strcmp(var, "@") != 0 && *var && game_) track.unlockVar = game_.variables->GetVarNumber(var);
   }
 }
 
@@ -267,7 +271,7 @@ void CCommonListenBGM::SetUpSpectrum() {
   levels_.assign(bandStarts_.size(), 0);
 }
 
-CBgmPlayer* CCommonListenBGM::Player() const { return game_ ? game_->GetBgmPlayer() : nullptr; }
+CBgmPlayer* CCommonListenBGM::Player() const { return game_ ? game_.sound->GetBgmPlayer() : nullptr; }
 
 int CCommonListenBGM::Init() {
   CBgmPlayer* player = Player();
@@ -297,7 +301,7 @@ int CCommonListenBGM::Init() {
 
   cursor_ = 0;
   listenNumber_ = 0;
-  if (game_) game_->SetListenBgmState(0, 1);
+  if (game_) game_.sound->SetListenBgmState(0, 1);
   if (upDownButtons_) {
     upDownButtons_->SetPageMax(GetTrackCount());
     upDownButtons_->SetPage(cursor_);
@@ -307,12 +311,12 @@ int CCommonListenBGM::Init() {
 
   for (Track& track : tracks_) {
     track.available = 1;
-    if (k_.checkListen && track.bgm >= 0 && game_) track.available = game_->GetMusicFlag(track.bgm);
-    if (track.unlockVar >= 0 && game_) track.available = game_->GetVar(track.unlockVar) != 0 ? 1 : 0;
+    if (k_.checkListen && track.bgm >= 0 && game_) track.available = game_.sound->GetMusicFlag(track.bgm);
+    if (track.unlockVar >= 0 && game_) track.available = game_.variables->GetVar(track.unlockVar) != 0 ? 1 : 0;
   }
 
   frames_ = 0;
-  keptVolumeSetting_ = game_ ? game_->GetSystemSetting(100) : 100;
+  keptVolumeSetting_ = game_ ? game_.variables->GetSystemSetting(100) : 100;
   const int64_t range = std::max<int64_t>(static_cast<int64_t>(k_.volumeMax) - k_.volumeMin, 1);
   const int64_t v = std::clamp<int64_t>(keptVolumeSetting_, std::min(k_.volumeMin, k_.volumeMax),
                                         std::max(k_.volumeMin, k_.volumeMax));
@@ -339,9 +343,9 @@ void CCommonListenBGM::SetButtonStates(int play, int pause, int stop) {
 
 void CCommonListenBGM::StateChange(int type) {
   if (game_) {
-    game_->SetListenBgmState(type, listenNumber_ + 1);
+    game_.sound->SetListenBgmState(type, listenNumber_ + 1);
     const int restart = type == kPlaying ? k_.playRestart : type == kStopped ? k_.stopRestart : k_.pauseRestart;
-    if (backScriptFlag_ && restart) game_->ResetBackScript();
+    if (backScriptFlag_ && restart) game_.backScript->ResetBackScript();
   }
   CScreenBuffer::SetFullRedraw(0);
 }
@@ -491,14 +495,14 @@ int CCommonListenBGM::Calcu() {
   if (updownBack_) {
     const int v = CheckButtonResult2(updownBack_->Calcu(input_));
     if (v == 0) {
-      if (game_) game_->SetSystemSetting(100, keptVolumeSetting_);
+      if (game_) game_.variables->SetSystemSetting(100, keptVolumeSetting_);
       if (player) {
         player->Stop(-1);
         if (spectrum_) player->StopSpectrum();
       }
       if (game_) {
-        game_->StopBgm(-1);
-        game_->SetBackScriptMode(0);
+        game_.sound->StopBgm(-1);
+        game_.backScript->SetBackScriptMode(0);
       }
       return ExitToMode(modenumber::kOmake);
     }

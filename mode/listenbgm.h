@@ -70,7 +70,7 @@ class CCommonListenBGM : public CCommonGeneral {
   // Button i's two pictures are work pictures 3 + 2i and 4 + 2i.
   static constexpr int kFirstPoolPicture = 3;
 
-  explicit CCommonListenBGM(CGameServices* game);
+  explicit CCommonListenBGM(const GameRoles& game);
   ~CCommonListenBGM() override;
 
   int Calcu() override;

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -29,7 +33,7 @@ constexpr int kFirstTabPicture = 7;
 constexpr int kNoDecision = -2;
 }  // namespace
 
-CCommonLoadSave::CCommonLoadSave(CGameServices* game, const char* listName, int saveScreen)
+CCommonLoadSave::CCommonLoadSave(const GameRoles& game, const char* listName, int saveScreen)
     : CCommonGeneral(game), saveScreen_(saveScreen ? 1 : 0) {
   SetModeNumber(saveScreen_ ? modenumber::kSave : modenumber::kLoad);
   const char* name = listName ? listName : "";
@@ -81,8 +85,8 @@ CCommonLoadSave::CCommonLoadSave(CGameServices* game, const char* listName, int 
   LoadDialogVoiceSetup();
 
   if (game_) {
-    layout_ = game_->GetSaveSlotLayout();
-    game_->GetMiniCGSize(&miniCGSizeX_, &miniCGSizeY_);
+    layout_ = game_.saves->GetSaveSlotLayout();
+    game_.saves->GetMiniCGSize(&miniCGSizeX_, &miniCGSizeY_);
   }
   if (layout_) {
     quickLoadSlot_ = quickSaveSlot_ = layout_->GetQuickSlotNumber();
@@ -123,9 +127,9 @@ void CCommonLoadSave::Release() {
   pagePrint_.reset();
 }
 
-int CCommonLoadSave::QuickLoadSwitch() { return game_ ? game_->IsQuickLoadEnable() : 0; }
+int CCommonLoadSave::QuickLoadSwitch() { return game_ ? game_.floating->IsQuickLoadEnable() : 0; }
 
-int CCommonLoadSave::QuickSaveSwitch() { return game_ ? game_->GetQuickSaveEnable() : 0; }
+int CCommonLoadSave::QuickSaveSwitch() { return game_ ? game_.floating->GetQuickSaveEnable() : 0; }
 
 int CCommonLoadSave::CalcuWarningDialog() { return -1; }
 
@@ -151,7 +155,7 @@ int CCommonLoadSave::Init() {
   // No slot chosen yet; the last save is read again and every sound stops.
   loadChosen_ = 0;
   if (lastSave_) lastSave_->Init();
-  if (game_) game_->StopAllSound();
+  if (game_) game_.sound->StopAllSound();
   quickLoadEnable_ = QuickLoadSwitch();
   quickSaveEnable_ = QuickSaveSwitch();
   // The background and the dialog picture.
@@ -203,7 +207,7 @@ int CCommonLoadSave::CalcuPageControls(bool withInput) {
   const CInputStatus* input = withInput ? input_ : nullptr;
   auto pressed = [](int32_t code) { return GetButtonCodeKind(code) == buttoncode::kPressed; };
   auto back = [&] {
-    if (game_) game_->SetReturnFlag();
+    if (game_) game_.modeFlow->SetReturnFlag();
     return ExitToMode(parameter_);
   };
   auto press = [&] {
@@ -331,7 +335,7 @@ void CCommonLoadSave::PrintPageControls(bool idle) {
 int CCommonLoadSave::Print() {
   // The back screen; the whole screen when it is drawn again.
   PrintBackScreen();
-  const int last = game_ ? game_->GetLastSaveSlot() : -1;
+  const int last = game_ ? game_.saves->GetLastSaveSlot() : -1;
   const bool whole = CScreenBuffer::CheckFullRedraw() != 0;
   const bool script = backScriptFlag_ != 0;
   const Dialog* open = dialogState_ == 1 ? &dialogs_[0] : dialogState_ == 2 ? &dialogs_[1] : nullptr;
@@ -365,7 +369,7 @@ int CCommonLoadSave::Print() {
     CScreenBuffer::AddDirtyRect(open->x, open->y, open->sizeX, open->sizeY);
     if (dialogState_ == 2) {
       PrintDialogExtra();
-      if (CTextInputBox* box = game_ ? game_->GetTextInputBox() : nullptr) box->Print();
+      if (CTextInputBox* box = game_ ? game_.text->GetTextInputBox() : nullptr) box->Print();
     }
     if (warningUpDownBackPrintFlag_) PrintPageControls(true);
   } else {

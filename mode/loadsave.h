@@ -31,7 +31,7 @@ class CCommonLoadSave : public CCommonGeneral {
 
   // Reads the settings list `listName` (32 pairs); saveScreen selects the
   // save screen's rules (mode 6) or the load screen's (mode 5).
-  CCommonLoadSave(CGameServices* game, const char* listName, int saveScreen);
+  CCommonLoadSave(const GameRoles& game, const char* listName, int saveScreen);
   ~CCommonLoadSave() override;
 
   int Calcu() override;

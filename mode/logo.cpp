@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "services/gameservices.h"
+#include "services/modeflowservices.h"
+#include "services/soundservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
-CCommonLogo::CCommonLogo(CGameServices* game) : CCommonGeneral(game) {
+CCommonLogo::CCommonLogo(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("logo", 64);
   LoadFadeSetup();
@@ -123,9 +124,9 @@ void CCommonLogo::PlaySounds() {
     sound.played = 1;
     if (sound.fileName.empty() || !game_) continue;
     if (sound.type == 0)
-      game_->PlaySeFile(sound.fileName.c_str(), 0);
+      game_.sound->PlaySeFile(sound.fileName.c_str(), 0);
     else
-      game_->PlayVoice(sound.fileName.c_str());
+      game_.sound->PlayVoice(sound.fileName.c_str());
   }
 }
 
@@ -133,7 +134,7 @@ int CCommonLogo::Calcu() {
   // Without a logo there is nothing to show: leave at once.
   if (current_ >= GetLogoCount()) return ExitToMode(nextMode_);
   const int skip = logos_[current_].skipLevel;
-  const int playCount = game_ ? game_->GetPlayCount() : 0;
+  const int playCount = game_ ? game_.modeFlow->GetPlayCount() : 0;
   if (skip != 0 && static_cast<long long>(playCount) + 1 >= skip && (GetClick(0) || GetClick(1))) {
     CScreenBuffer::SetFullRedraw(0);
     return Advance();

@@ -34,7 +34,7 @@ class CCommonLogo : public CCommonGeneral {
     int played = 0;
   };
 
-  explicit CCommonLogo(CGameServices* game);
+  explicit CCommonLogo(const GameRoles& game);
   ~CCommonLogo() override;
 
   int Calcu() override;

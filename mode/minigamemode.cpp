@@ -4,7 +4,12 @@
 #include <climits>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/inputservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -44,7 +49,7 @@ std::string InFolder(const char* name) {
 
 }  // namespace
 
-CCommonMiniGame::CCommonMiniGame(CGameServices* game, std::span<const MiniGameType> types)
+CCommonMiniGame::CCommonMiniGame(const GameRoles& game, std::span<const MiniGameType> types)
     : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("miniGame", 128);
@@ -59,8 +64,8 @@ CCommonMiniGame::CCommonMiniGame(CGameServices* game, std::span<const MiniGameTy
   congraX_ = CScreenBuffer::GetWidth() / 2;
   congraY_ = CScreenBuffer::GetHeight() / 2;
   ReadSounds();
-  holder_ = std::make_unique<CAllMiniGame>(game ? game->GetInputStatus() : nullptr,
-                                           game ? game->GetMouseStatus() : nullptr,
+  holder_ = std::make_unique<CAllMiniGame>(game ? game.input->GetInputStatus() : nullptr,
+                                           game ? game.input->GetMouseStatus() : nullptr,
                                            kMaxGames, types);
   ReadPictureSets();
   ReadGames();
@@ -93,7 +98,7 @@ void CCommonMiniGame::ReadPictureSets() {
     const std::string set = CAllMiniGame::GetPictureSetName(i);
     const char* file = nullptr;
     if (!GetSetupString(&file, (set + "PicFileName").c_str()) || !file) continue;
-    CPicture* picture = game_ ? game_->LoadSystemPicture(file, 0) : nullptr;
+    CPicture* picture = game_ ? game_.screen->LoadSystemPicture(file, 0) : nullptr;
     holder_->SetSetPicture(i, picture);
     int w = 0, h = 0;
     holder_->GetCellSize(i, &w, &h);
@@ -136,10 +141,10 @@ void CCommonMiniGame::ReadAreas() {
     GetSetupInt(&a.h, Numbered("miniGameCheckSizeY", n).c_str());
     const char* name = nullptr;
     if (n <= areaCount_ && GetSetupString(&name, Numbered("checkVarName", n).c_str()) && name && *name && game_)
-      a.checkVar = game_->GetVarNumber(name);
+      a.checkVar = game_.variables->GetVarNumber(name);
     name = nullptr;
     if (GetSetupString(&name, Numbered("setVarName", n).c_str()) && name && game_) {
-      a.setVar = game_->GetVarNumber(name);
+      a.setVar = game_.variables->GetVarNumber(name);
       a.setType = 1;
     }
     GetSetupInt(&a.setType, Numbered("setVarType", n).c_str());
@@ -190,7 +195,7 @@ int CCommonMiniGame::CreateGame(int type) { return holder_ ? holder_->CreateGame
 
 bool CCommonMiniGame::AreaActive(int i, int mode) {
   const Area& a = areas_[i];
-  return a.checkMode == mode && (a.checkVar < 0 || !game_ || game_->GetVar(a.checkVar) != 0);
+  return a.checkMode == mode && (a.checkVar < 0 || !game_ || game_.variables->GetVar(a.checkVar) != 0);
 }
 
 void CCommonMiniGame::SetCheckMode(int mode) {
@@ -242,7 +247,7 @@ const CCommonMiniGame::Area* CCommonMiniGame::CurrentArea() const {
 
 void CCommonMiniGame::CollectEligibleCGs() {
   eligible_.clear();
-  CCGList* list = game_ ? game_->GetCGList() : nullptr;
+  CCGList* list = game_ ? game_.saves->GetCGList() : nullptr;
   if (!list) return;
   for (int c = 0; c < list->GetCharaCount(); ++c) {
     for (int j = 0; j < list->GetCGCount(c); ++j) {
@@ -259,7 +264,7 @@ void CCommonMiniGame::CollectEligibleCGs() {
 
 void CCommonMiniGame::LoadVisitPictures() {
   CollectEligibleCGs();
-  CCGList* list = game_ ? game_->GetCGList() : nullptr;
+  CCGList* list = game_ ? game_.saves->GetCGList() : nullptr;
   const int n = static_cast<int>(eligible_.size());
   int first = -1;
   for (int k = 0; k < 2; ++k) {
@@ -270,11 +275,11 @@ void CCommonMiniGame::LoadVisitPictures() {
       else if (pick == first) pick = (pick + 1) % n;
       name = list->GetCGName(eligible_[pick] / 100000, eligible_[pick] % 100000, 1);
     }
-    CPicture* picture = game_ ? game_->GetEffectPicture(k) : nullptr;
+    CPicture* picture = game_ ? game_.screen->GetEffectPicture(k) : nullptr;
     if (picture && name) picture->LoadDWQ(InFolder(name).c_str());
   }
   if (n >= 2) return;
-  if (CPicture* picture = game_ ? game_->GetEffectPicture(1) : nullptr) {
+  if (CPicture* picture = game_ ? game_.screen->GetEffectPicture(1) : nullptr) {
     picture->Resize(CScreenBuffer::GetWidth(), CScreenBuffer::GetHeight());
     FillPictureColor(picture, kNoCGColor >> 16, (kNoCGColor >> 8) & 0xFF, kNoCGColor & 0xFF);
     picture->ClearName();
@@ -291,7 +296,7 @@ void CCommonMiniGame::ShowPage(int page) {
 
 int CCommonMiniGame::Init() {
   recorded_ = 0;
-  gameNumber_ = game_ ? game_->GetMiniGameResult() : -1;
+  gameNumber_ = game_ ? game_.modeFlow->GetMiniGameResult() : -1;
   const Area* a = CurrentArea();
   exitX_ = a ? a->exitX : (exitButton_ ? exitButton_->GetPrintX() : 0);
   exitY_ = a ? a->exitY : (exitButton_ ? exitButton_->GetPrintY() : 0);
@@ -309,7 +314,7 @@ int CCommonMiniGame::Init() {
   }
   if (layers_) layers_->ResetSaveAll();
   if (holder_) {
-    for (int k = 0; k < 3; ++k) holder_->SetPicture(game_ ? game_->GetEffectPicture(k) : nullptr, k);
+    for (int k = 0; k < 3; ++k) holder_->SetPicture(game_ ? game_.screen->GetEffectPicture(k) : nullptr, k);
     holder_->SetScreenPicture(screenPicture_);
     holder_->SetWorkPicture(workPicture_);
     holder_->SetCurrentGame(gameNumber_);
@@ -353,16 +358,16 @@ void CCommonMiniGame::RecordClear() {
   if (!recorded_) {
     recorded_ = 1;
     if (a->setVar >= 0) {
-      const int value = game_->GetVar(a->setVar);
+      const int value = game_.variables->GetVar(a->setVar);
       switch (a->setType) {
-        case 1: game_->SetVar(a->setVar, 1); break;
-        case 2: game_->SetVar(a->setVar, value + 1); break;
-        case 3: game_->SetVar(a->setVar, value | (1 << (gameNumber_ & 31))); break;
+        case 1: game_.variables->SetVar(a->setVar, 1); break;
+        case 2: game_.variables->SetVar(a->setVar, value + 1); break;
+        case 3: game_.variables->SetVar(a->setVar, value | (1 << (gameNumber_ & 31))); break;
         default: break;
       }
     }
   }
-  CCommonSystemFile* system = game_->GetSystemFile();
+  CCommonSystemFile* system = game_.saves->GetSystemFile();
   for (const auto& [chara, index] : a->cgs)
     if (chara > 0 && index > 0 && system) system->SetCGFlag(chara - 1, index - 1);
 }
@@ -387,7 +392,7 @@ int CCommonMiniGame::Calcu() {
     RecordClear();
   }
   const int r = holder_->GetSoundRequest();
-  if (r >= 0 && r < kSounds && sounds_[r] > 0 && game_) game_->PlaySystemSe(sounds_[r] - 1, 0);
+  if (r >= 0 && r < kSounds && sounds_[r] > 0 && game_) game_.sound->PlaySystemSe(sounds_[r] - 1, 0);
   return -1;
 }
 

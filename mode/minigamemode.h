@@ -30,7 +30,7 @@ class CCommonMiniGame : public CCommonGeneral, public CMiniGameHost {
   static constexpr int kNoCGColor = 0x004080;
 
   // `types` replaces the engine's game table (tests, stand-in games).
-  explicit CCommonMiniGame(CGameServices* game,
+  explicit CCommonMiniGame(const GameRoles& game,
                            std::span<const MiniGameType> types = DefaultMiniGameTypes());
   ~CCommonMiniGame() override;
   void RegisterRoles(ModeRoles* roles) override { roles->miniGameHost = this; }

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/messagewindowservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "message/textprint.h"
@@ -25,7 +27,7 @@ std::string Key(const char* prefix, const char* suffix) { return std::string(pre
 
 }  // namespace
 
-CCommonNameInput::CCommonNameInput(CGameServices* game) : CCommonGeneral(game) {
+CCommonNameInput::CCommonNameInput(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("nameInput", 2048);
   LoadBackScriptSetup();
@@ -69,7 +71,7 @@ CCommonNameInput::CCommonNameInput(CGameServices* game) : CCommonGeneral(game) {
   for (auto [key, var] : {std::pair{"statusVarName", &statusVar_}, std::pair{"timeVarName", &timeVar_}}) {
     const char* name = nullptr;
     if (!GetSetupString(&name, key) || !name || !game_) continue;
-    *var = game_->GetVarNumber(name);
+    *var = game_.variables->GetVarNumber(name);
     if (*var < 0) platform::DebugOutput(("nameInput: no variable \"" + std::string(name) + "\" for " + key).c_str());
   }
 
@@ -113,7 +115,7 @@ void CCommonNameInput::ReadField(int i, const char* prefix, const Field& default
   GetSetupInt(&f.spacing, Key(prefix, "FontSukima").c_str());
 }
 
-CTextInputBox* CCommonNameInput::Box() const { return game_ ? game_->GetTextInputBox() : nullptr; }
+CTextInputBox* CCommonNameInput::Box() const { return game_ ? game_.text->GetTextInputBox() : nullptr; }
 
 void CCommonNameInput::SelectField(int field) {
   CTextInputBox* box = Box();
@@ -155,8 +157,8 @@ int CCommonNameInput::Init() {
     }
   }
   if (game_) {
-    setup::CopyCp932Cut(names_[0], game_->GetFamilyName(), kMaxNameBytes);
-    setup::CopyCp932Cut(names_[1], game_->GetGivenName(), kMaxNameBytes);
+    setup::CopyCp932Cut(names_[0], game_.variables->GetFamilyName(), kMaxNameBytes);
+    setup::CopyCp932Cut(names_[1], game_.variables->GetGivenName(), kMaxNameBytes);
   }
   for (int f = 0; f < 2; ++f)
     if (!fields_[f].entered && fields_[f].fix) setup::CopyCp932Cut(names_[f], fields_[f].fixData, kMaxNameBytes);
@@ -190,7 +192,7 @@ int CCommonNameInput::ConfirmField() {
   const char* text = box && box->GetText() ? box->GetText() : "";
   if (!text[0]) {
     if (!nullNameOk_) return -1;
-    if (fields_[field].nullIsDefault && game_) text = game_->GetDefaultName(field);
+    if (fields_[field].nullIsDefault && game_) text = game_.variables->GetDefaultName(field);
   }
   setup::CopyCp932Cut(names_[field], text, kMaxNameBytes);
   if (position_ + 1 >= fieldCount_) return Finish(1);
@@ -241,7 +243,7 @@ int CCommonNameInput::Print() {
   if (fieldCount_ > 0 && workPicture_)
     workPicture_->Blt(dialogX_, dialogY_, 0, 0, dialogW_, dialogH_, 1);
   CTextInputBox* box = Box();
-  CTextPrint* printer = game_ ? game_->GetTextBuffer() : nullptr;
+  CTextPrint* printer = game_ ? game_.text->GetTextBuffer() : nullptr;
   const int current = fieldCount_ > 0 ? order_[position_] : -1;
   for (int f = 0; f < 2; ++f) {
     const Field& field = fields_[f];
@@ -258,11 +260,11 @@ int CCommonNameInput::Print() {
 }
 
 void CCommonNameInput::AtExit() {
-  if (confirmed_ && game_) game_->SetNames(names_[0], names_[1]);
+  if (confirmed_ && game_) game_.variables->SetNames(names_[0], names_[1]);
   if (game_) {
-    if (statusVar_ >= 0) game_->SetVar(statusVar_, confirmed_ ? 1 : 0);
-    if (timeVar_ >= 0) game_->SetVar(timeVar_, frames_);
-    game_->ResetTextPosition();
-    game_->SetSkipFilmFlag(1);
+    if (statusVar_ >= 0) game_.variables->SetVar(statusVar_, confirmed_ ? 1 : 0);
+    if (timeVar_ >= 0) game_.variables->SetVar(timeVar_, frames_);
+    game_.text->ResetTextPosition();
+    game_.messageWindow->SetSkipFilmFlag(1);
   }
 }

@@ -21,7 +21,7 @@ class CCommonNameInput : public CCommonGeneral {
   static constexpr int kMaxNameBytes = kNameBytes - 2;
   static constexpr int kMaxFrames = 9999;
 
-  explicit CCommonNameInput(CGameServices* game);
+  explicit CCommonNameInput(const GameRoles& game);
   ~CCommonNameInput() override;
 
   int Calcu() override;

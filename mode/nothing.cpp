@@ -1,13 +1,15 @@
 #include "mode/nothing.h"
 
-#include "services/gameservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/soundservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/screenbuffer.h"
 #include "mode/modekeys.h"
 #include "platform/system.h"
 #include "platform/types.h"
 
-CCommonNothing::CCommonNothing(CGameServices* game) : CCommonGeneral(game) {
+CCommonNothing::CCommonNothing(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("nothing", 16);
   ReadColorKeys(*this, "fillColor", "", &fill_);
@@ -30,13 +32,13 @@ int CCommonNothing::Calcu() {
     // frame.
     if (gameStarted_ || !game_) return -1;
     gameStarted_ = 1;
-    game_->SetMessageModeFlag(0);
-    return game_->StartNewGame(0, 0, -1, 0);
+    game_.messageWindow->SetMessageModeFlag(0);
+    return game_.modeFlow->StartNewGame(0, 0, -1, 0);
   }
   if (game_ && platform::IsKeyHeld(VK_SHIFT) && platform::IsKeyHeld(VK_CONTROL))
-    game_->SetCodecCheckState(3);
+    game_.sound->SetCodecCheckState(3);
   if (codecCheckFlag_ && codecLevel_ == -1 && game_) {
-    codecLevel_ = game_->CheckMovieCodec();
+    codecLevel_ = game_.sound->CheckMovieCodec();
     if (codecLevel_ < codecLimit_) return modenumber::kCodecError;
   }
   return nextMode_;

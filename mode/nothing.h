@@ -14,7 +14,7 @@ class CCommonNothing : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = modenumber::kNothing;
 
-  explicit CCommonNothing(CGameServices* game);
+  explicit CCommonNothing(const GameRoles& game);
   ~CCommonNothing() override;
 
   int Calcu() override;

@@ -2,7 +2,13 @@
 
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -17,12 +23,12 @@ constexpr const char* kModeExistKeys[] = {"cgModeExistFlag", "sceneModeExistFlag
 
 }  // namespace
 
-CCommonOmake::CCommonOmake(CGameServices* game) : CCommonGeneral(game) {
+CCommonOmake::CCommonOmake(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("omake", 32);
   if (game_) {
-    cgList_ = game_->GetCGList();
-    sceneList_ = game_->GetSceneList();
+    cgList_ = game_.saves->GetCGList();
+    sceneList_ = game_.saves->GetSceneList();
   }
   GetSetupInt(&basicButtonNumber_, "basicButtonNumber");
   setup_ = std::make_unique<CMenuButtonSetup>(GetSetupList(), basicButtonNumber_);
@@ -47,14 +53,14 @@ CCommonOmake::CCommonOmake(CGameServices* game) : CCommonGeneral(game) {
   basicButtonNumber_ = setup_->GetBasicButtonNumber();
   extButtonNumber_ = setup_->GetExtButtonNumber();
   if (extModeNumber_ > 0 && game_) {
-    if (const char* name = setup_->GetExtModeCheckVarName()) checkVar_ = game_->GetVarNumber(name);
-    if (const char* name = setup_->GetExtModeReturnVarName()) returnVar_ = game_->GetVarNumber(name);
+    if (const char* name = setup_->GetExtModeCheckVarName()) checkVar_ = game_.variables->GetVarNumber(name);
+    if (const char* name = setup_->GetExtModeReturnVarName()) returnVar_ = game_.variables->GetVarNumber(name);
   }
   for (int i = 0; i < 3; ++i) GetSetupInt(&modeExist_[i], kModeExistKeys[i]);
 
   panel_ = std::make_unique<CMenuButtonPanel>(setup_.get(), backScriptFlag_ ? nullptr : screenPicture_);
   int base = kFirstPoolPicture;
-  if (game_ && game_->GetAreaButtonMode()) base += game_->GetMiniGameCheckNumber();
+  if (game_ && game_.modeFlow->GetAreaButtonMode()) base += game_.modeFlow->GetMiniGameCheckNumber();
   for (int c = 0; c < panel_->GetColumns(); ++c) panel_->SetPicture(c, CPicturePool::GetPicture(base + c), -1);
   panel_->SetCancelButton(kCancelColumn);
 }
@@ -76,20 +82,20 @@ int CCommonOmake::GetPhase() const {
 void CCommonOmake::EndAnime() {
   const long long end = static_cast<long long>(menuStartWaitTime_) + menuStartEffectTime_;
   timer_ = static_cast<int>(end > 0 ? end : 0);
-  if (game_) game_->SetMiniGameAreaMode(kModeNumber);
+  if (game_) game_.modeFlow->SetMiniGameAreaMode(kModeNumber);
 }
 
 int CCommonOmake::Init() {
   timer_ = 0;
-  if (game_) game_->ResetFrameTime();
+  if (game_) game_.screen->ResetFrameTime();
   if (!panel_) return -1;
   currentMenu_ = 0;
-  if (extModeNumber_ > 0 && checkVar_ != -1 && game_) currentMenu_ = game_->GetVar(checkVar_);
+  if (extModeNumber_ > 0 && checkVar_ != -1 && game_) currentMenu_ = game_.variables->GetVar(checkVar_);
   panel_->SetMenu(currentMenu_);
   currentMenu_ = panel_->GetMenu();
   if (game_) {
-    game_->EndSkipFilm();
-    game_->SetScriptStartFlag(0);
+    game_.messageWindow->EndSkipFilm();
+    game_.modeFlow->SetScriptStartFlag(0);
   }
   LoadBackgroundPicture();
   for (int c = 0; c < 3; ++c)
@@ -100,7 +106,7 @@ int CCommonOmake::Init() {
     if (CPicture* picture = panel_->GetPicture(c, currentMenu_); picture && name)
       picture->LoadDWQ(("sys\\" + std::string(name)).c_str());
   }
-  if (GetPhase() == 0 && game_) game_->SetMiniGameAreaMode(kModeNumber);
+  if (GetPhase() == 0 && game_) game_.modeFlow->SetMiniGameAreaMode(kModeNumber);
   return -1;
 }
 
@@ -113,12 +119,12 @@ int CCommonOmake::Calcu() {
   if (!panel_) return -1;
   const int32_t code = panel_->Calcu(input_, 0);
   const int sound = GetButtonCodeSound(code);
-  if (sound > 0 && game_) game_->PlaySystemSe(sound - 1, 0);
+  if (sound > 0 && game_) game_.sound->PlaySystemSe(sound - 1, 0);
   const int n = GetButtonCodeNumber(code);
   if (GetButtonCodeKind(code) != buttoncode::kDecided || n < 0) return -1;
   if (game_) {
-    game_->SetBackScriptMode(0);
-    game_->ResetFrameTime();
+    game_.backScript->SetBackScriptMode(0);
+    game_.screen->ResetFrameTime();
   }
   return Decide(n);
 }
@@ -129,12 +135,12 @@ int CCommonOmake::Decide(int n) {
       if (!cgCharaAuto_) return ExitToMode(modenumber::kSelectCGChara);
       if (cgList_) cgList_->SetCurrentChara(0);
       // The gallery's back button returns here.
-      if (game_) game_->NotifyMode(modenumber::kSelectCG, kModeNumber);
+      if (game_) game_.modeFlow->NotifyMode(modenumber::kSelectCG, kModeNumber);
       return ExitToMode(modenumber::kSelectCG);
     case 1:
       if (!sceneCharaAuto_) return ExitToMode(modenumber::kSelectSceneChara);
       if (sceneList_) sceneList_->SetCurrentChara(0);
-      if (game_) game_->NotifyMode(modenumber::kSelectScene, kModeNumber);
+      if (game_) game_.modeFlow->NotifyMode(modenumber::kSelectScene, kModeNumber);
       return ExitToMode(modenumber::kSelectScene);
     case 2:
       return ExitToMode(modenumber::kListenBGM);
@@ -149,11 +155,11 @@ int CCommonOmake::Decide(int n) {
 }
 
 int CCommonOmake::SpecialOrNewGame(int m, int value) {
-  if (game_) game_->SetMessageModeFlag(0);
+  if (game_) game_.messageWindow->SetMessageModeFlag(0);
   if (m > 0) return ExitToMode(m);
   if (game_) {
-    game_->StartNewGame(0, 0, returnVar_, value);
-    game_->SetSkipFilmFlag(1);
+    game_.modeFlow->StartNewGame(0, 0, returnVar_, value);
+    game_.messageWindow->SetSkipFilmFlag(1);
   }
   return -1;
 }

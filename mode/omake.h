@@ -23,7 +23,7 @@ class CCommonOmake : public CCommonGeneral {
   static constexpr int kFirstPoolPicture = 3;
   static constexpr int kCancelColumn = 3;
 
-  explicit CCommonOmake(CGameServices* game);
+  explicit CCommonOmake(const GameRoles& game);
   ~CCommonOmake() override;
 
   int Calcu() override;

@@ -1,8 +1,8 @@
 #include "mode/opening.h"
 
-#include "services/gameservices.h"
+#include "services/screenservices.h"
 
-CCommonOpening::CCommonOpening(CGameServices* game) : CCommonGeneral(game) {
+CCommonOpening::CCommonOpening(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("opening", 16);
   GetSetupMode("nextMode", &nextMode_);
@@ -15,8 +15,8 @@ CCommonOpening::~CCommonOpening() = default;
 
 int CCommonOpening::Init() {
   if (game_) {
-    game_->SetLayerDisableMask(0);
-    game_->ResetFrameTime();
+    game_.screen->SetLayerDisableMask(0);
+    game_.screen->ResetFrameTime();
   }
   return 0;
 }

@@ -10,7 +10,7 @@ class CCommonOpening : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = modenumber::kOpening;
 
-  explicit CCommonOpening(CGameServices* game);
+  explicit CCommonOpening(const GameRoles& game);
   ~CCommonOpening() override;
 
   int Calcu() override;

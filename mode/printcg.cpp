@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "services/gameservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
@@ -18,19 +20,19 @@
 
 namespace {
 
-int Screen(const CGameServices* game, bool horizontal) {
-  if (game) return horizontal ? game->GetScreenWidth() : game->GetScreenHeight();
+int Screen(const GameRoles& game, bool horizontal) {
+  if (game) return horizontal ? game.screen->GetScreenWidth() : game.screen->GetScreenHeight();
   return horizontal ? CScreenBuffer::GetWidth() : CScreenBuffer::GetHeight();
 }
 
 }  // namespace
 
-CCommonPrintCG::CCommonPrintCG(CGameServices* game) : CCommonGeneral(game) {
+CCommonPrintCG::CCommonPrintCG(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("PrintCG", 64);
   if (game_) {
-    cgList_ = game_->GetCGList();
-    voiceList_ = game_->GetCGVoiceList();
+    cgList_ = game_.saves->GetCGList();
+    voiceList_ = game_.saves->GetCGVoiceList();
   }
   GetSetupInt(&x_.setting, "scrollDirectionX");
   GetSetupInt(&y_.setting, "scrollDirectionY");
@@ -100,7 +102,7 @@ void CCommonPrintCG::LoadPicture() {
   std::fill(std::begin(tileLoaded_), std::end(tileLoaded_), 0);
   const std::string base = name ? name : "";
   for (int i = 0; i < n; ++i) {
-    CPicture* tile = game_ ? game_->GetEffectPicture(i) : nullptr;
+    CPicture* tile = game_ ? game_.screen->GetEffectPicture(i) : nullptr;
     if (!tile) continue;
     // A name too short for its folder is a missing picture; the loader
     // reports a missing file.
@@ -138,7 +140,7 @@ void CCommonPrintCG::LoadPicture() {
 
 CPicture* CCommonPrintCG::Tile(int k) const {
   if (k < 0 || k >= kMaxTiles || !tileLoaded_[k] || !game_) return nullptr;
-  return game_->GetEffectPicture(k);
+  return game_.screen->GetEffectPicture(k);
 }
 
 int CCommonPrintCG::AnyTransparent() const {
@@ -159,9 +161,9 @@ void CCommonPrintCG::StepVoice() {
   if (voiceCountdown_ > 0 && --voiceCountdown_ > 0) return;
   if (!game_) return;
   if (voiceName_[0] == '-')
-    game_->StopAllSound();
+    game_.sound->StopAllSound();
   else
-    game_->PlayVoice(voiceName_.c_str());
+    game_.sound->PlayVoice(voiceName_.c_str());
   voicePlayed_ = 1;
 }
 
@@ -176,7 +178,7 @@ void CCommonPrintCG::UpdateOffsets() {
 
 int CCommonPrintCG::Calcu() {
   if (GetClick(1)) {
-    if (game_) game_->PlaySystemSeAlt(backSound_ - 1);
+    if (game_) game_.sound->PlaySystemSeAlt(backSound_ - 1);
     return ExitToMode(parameter_);
   }
   StepVoice();
@@ -213,7 +215,7 @@ int CCommonPrintCG::Calcu() {
     const int before = cgList_->GetCurrentCG();
     const int now = step < 0 ? cgList_->PrevSeenCG() : cgList_->NextSeenCG();
     if (now != before) {
-      if (game_) game_->PlaySystemSe((step < 0 ? prevSound_ : nextSound_) - 1, 0);
+      if (game_) game_.sound->PlaySystemSe((step < 0 ? prevSound_ : nextSound_) - 1, 0);
       LoadPicture();
       StartVoice();
       CScreenBuffer::SetFullRedraw(0);

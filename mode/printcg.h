@@ -24,7 +24,7 @@ class CCommonPrintCG : public CCommonGeneral {
   // The Control key as the held-key query numbers it.
   static constexpr int kControlKey = 17;
 
-  explicit CCommonPrintCG(CGameServices* game);
+  explicit CCommonPrintCG(const GameRoles& game);
   ~CCommonPrintCG() override;
 
   int Calcu() override;

@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "services/gameservices.h"
+#include "services/messagewindowservices.h"
+#include "services/saveservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/screenbuffer.h"
 #include "message/cutin.h"
 #include "message/textprint.h"
@@ -41,9 +45,9 @@ struct CCommonPrintMessage::Entry {
   bool dropRest = false;
 };
 
-CCommonPrintMessage::CCommonPrintMessage(CGameServices* game) : CCommonGeneral(game) {
+CCommonPrintMessage::CCommonPrintMessage(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
-  if (game_) useCutin_ = game_->GetUseCutinFlag() ? 1 : 0;
+  if (game_) useCutin_ = game_.saves->GetUseCutinFlag() ? 1 : 0;
   LoadSetupFile("PrintMessage", 32);
   LoadSettings();
   LoadFadeSetup();
@@ -52,14 +56,14 @@ CCommonPrintMessage::CCommonPrintMessage(CGameServices* game) : CCommonGeneral(g
   curNameX_ = s_.nameX;
   curNameY_ = s_.nameY;
   curNameSpace_ = s_.nameSpace;
-  if (game_) windowOffMouseButton_ = game_->GetWindowOffMouseButton();
+  if (game_) windowOffMouseButton_ = game_.messageWindow->GetWindowOffMouseButton();
 
-  if (game_ && game_->GetFont()) text_ = std::make_unique<CTextPrint>(game_->GetFont());
+  if (game_ && game_.text->GetFont()) text_ = std::make_unique<CTextPrint>(game_.text->GetFont());
   for (int i = 0; i < kTextSlots; ++i) ClearLine(i);
   SetWindowPrint(1);
   if (game_) {
-    game_->SetModeFlag(kModeNumber, 1);
-    game_->SetMessageParam(1, s_.noVoiceIsDefaultWait);
+    game_.variables->SetModeFlag(kModeNumber, 1);
+    game_.messageWindow->SetMessageParam(1, s_.noVoiceIsDefaultWait);
   }
 }
 
@@ -201,7 +205,7 @@ uint32_t CCommonPrintMessage::NameColour(const char* name) const {
 }
 
 void CCommonPrintMessage::LogLine(const char* text, uint32_t colour) {
-  if (game_) game_->AddBackLog(text, colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF);
+  if (game_) game_.messageWindow->AddBackLog(text, colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF);
 }
 
 void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int extra) {
@@ -210,9 +214,9 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
 
   // The auto-mode count-downs of the page.
   autoCheckElapsed_ = 0;
-  const int level = game_ ? std::clamp(game_->GetSystemSetting(107), 0, kWaitLevels - 1) : 0;
-  if (game_ && game_->GetVoiceFlag()) {
-    const int64_t voice = game_->GetVoiceWaitTime();
+  const int level = game_ ? std::clamp(game_.variables->GetSystemSetting(107), 0, kWaitLevels - 1) : 0;
+  if (game_ && game_.sound->GetVoiceFlag()) {
+    const int64_t voice = game_.sound->GetVoiceWaitTime();
     autoCountdown_ = Saturate(voice + s_.voiceLastWait[level]);
     autoCheckVoiceCountdown_ = Saturate(voice + s_.autoMessageVoiceLastWait);
   } else {
@@ -235,7 +239,7 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
   // A window page typed on: what is held stays shown, the last line is
   // measured again.
   if (code == kCodeContinue && pageCode_ == kCodeWindow && lineCount_ > 0) {
-    if (game_) game_->SetMessageWindowOn(1);
+    if (game_) game_.messageWindow->SetMessageWindowOn(1);
     for (int i = 0; i < lineCount_; ++i) typed_[i] = std::max(total_[i], 0);
     total_[lineCount_ - 1] = -1;
   }

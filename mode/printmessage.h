@@ -46,7 +46,7 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   static constexpr int kCodeWait = script::kTextWait;
   static constexpr int kCodeScreenWait = script::kTextWipe;
 
-  explicit CCommonPrintMessage(CGameServices* game);
+  explicit CCommonPrintMessage(const GameRoles& game);
   ~CCommonPrintMessage() override;
   void RegisterRoles(ModeRoles* roles) override { roles->message = this; }
 

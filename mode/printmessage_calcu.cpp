@@ -4,7 +4,14 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/inputservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printmessage.h"
@@ -23,12 +30,12 @@ constexpr int kMostCells = 1 << 20;
 
 int CCommonPrintMessage::Init() {
   if (!game_) return -1;
-  skipUnread_ = game_->IsSystemSettingOn() ? 1 : 0;
+  skipUnread_ = game_.variables->IsSystemSettingOn() ? 1 : 0;
   typingRemainder_ = 0;
-  speedIndex_ = std::clamp(game_->GetSystemSetting(kOptionSpeed), 0, kSpeeds - 1);
+  speedIndex_ = std::clamp(game_.variables->GetSystemSetting(kOptionSpeed), 0, kSpeeds - 1);
   skipNow_ = skipBefore_ = 0;
-  game_->HideFloatingButtons();
-  game_->HideSkipFilmButton();
+  game_.floating->HideFloatingButtons();
+  game_.floating->HideSkipFilmButton();
   // The sounds that commands queued start with the channel start of the
   // script commands (PlayPendingSounds), not here.
   return -1;
@@ -36,31 +43,31 @@ int CCommonPrintMessage::Init() {
 
 // --- Terms ---
 
-int CCommonPrintMessage::InAutoCheck() { return game_->GetAutoMessageCheckFlag() > 0 ? 1 : 0; }
+int CCommonPrintMessage::InAutoCheck() { return game_.messageWindow->GetAutoMessageCheckFlag() > 0 ? 1 : 0; }
 
 int CCommonPrintMessage::FloatingAllowed() {
-  return !InAutoCheck() && game_->GetFloatingButtonOffFlag() == 0 ? 1 : 0;
+  return !InAutoCheck() && game_.floating->GetFloatingButtonOffFlag() == 0 ? 1 : 0;
 }
 
 int CCommonPrintMessage::AdvanceInput() {
-  if (GetClick(0) || game_->CheckKeyTrig(kKeyReturn)) return 1;
+  if (GetClick(0) || game_.input->CheckKeyTrig(kKeyReturn)) return 1;
   return s_.wheelDownIsClick && mouse_ && mouse_->GetWheel() < 0 ? 1 : 0;
 }
 
 int CCommonPrintMessage::WindowToggleInput() {
   if (windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_)) return 1;
-  return game_->CheckKeyTrig(kKeySpace) ? 1 : 0;
+  return game_.input->CheckKeyTrig(kKeySpace) ? 1 : 0;
 }
 
 int CCommonPrintMessage::IsRead() {
-  return messageId_ == -1 || game_->CheckMessageReadFlag(messageId_ & 0xFFFF, -1) ? 1 : 0;
+  return messageId_ == -1 || game_.messageWindow->CheckMessageReadFlag(messageId_ & 0xFFFF, -1) ? 1 : 0;
 }
 
 void CCommonPrintMessage::MarkRead() {
-  if (messageId_ != -1) game_->SetMessageReadFlag(messageId_ & 0xFFFF, -1);
+  if (messageId_ != -1) game_.messageWindow->SetMessageReadFlag(messageId_ & 0xFFFF, -1);
 }
 
-void CCommonPrintMessage::ReleaseScript() { game_->SetSkipFilmFlag(1); }
+void CCommonPrintMessage::ReleaseScript() { game_.messageWindow->SetSkipFilmFlag(1); }
 
 // --- The frame ---
 
@@ -69,35 +76,35 @@ int CCommonPrintMessage::Calcu() {
   // The frames that waits and effects advance.
   int n;
   if (pageCode_ == kCodeWait) {
-    n = game_->CalcuWaitCount(std::max(waitFrames_, 1));
+    n = game_.screen->CalcuWaitCount(std::max(waitFrames_, 1));
     waitFrames_ -= n;
   } else if (pageCode_ == kCodeScreenWait) {
     const int64_t left = static_cast<int64_t>(screenWaitLength_) - screenWaitCounter_;
-    n = game_->CalcuWaitCount(static_cast<int>(std::clamp<int64_t>(left, 1, INT32_MAX)));
+    n = game_.screen->CalcuWaitCount(static_cast<int>(std::clamp<int64_t>(left, 1, INT32_MAX)));
     screenWaitCounter_ += n;
   } else {
-    n = game_->CalcuWaitCount(0);
+    n = game_.screen->CalcuWaitCount(0);
   }
   effectFrames_ = n;
 
   // Cells this frame at the message speed (characters per second).
-  const int check = game_->GetAutoMessageCheckFlag();
+  const int check = game_.messageWindow->GetAutoMessageCheckFlag();
   const int index = check > 0 ? std::clamp(check - 1, 0, kSpeeds - 1) : speedIndex_;
   const int64_t speed = std::max(s_.speeds[index], 1);
   const int64_t v =
-      static_cast<int64_t>(std::max(game_->GetMessageWaitTime(), 0)) * speed + typingRemainder_;
+      static_cast<int64_t>(std::max(game_.screen->GetMessageWaitTime(), 0)) * speed + typingRemainder_;
   typingRemainder_ = static_cast<int>(v % 1000);
   // More cells than any page holds change nothing.
   cellsThisFrame_ = static_cast<int>(std::min<int64_t>(v / 1000, kMostCells));
 
-  game_->CalcuEffect();
+  game_.screen->CalcuEffect();
   // Skip, unless locked.
   skipBefore_ = skipNow_;
-  skipNow_ = InAutoCheck() || game_->GetCannotSkipFlag() ? 0 : game_->GetShiftSkipState();
+  skipNow_ = InAutoCheck() || game_.messageWindow->GetCannotSkipFlag() ? 0 : game_.messageWindow->GetShiftSkipState();
   // A demonstration from the title only watches for a button.
-  if (game_->GetScriptStartFlag()) return CalcuDemo();
+  if (game_.modeFlow->GetScriptStartFlag()) return CalcuDemo();
   // The skip-film button ends waits and lets the script go on.
-  if (game_->CheckSkipFilmButton()) {
+  if (game_.floating->CheckSkipFilmButton()) {
     waitFrames_ = 0;
     screenWaitCounter_ = screenWaitLength_;
     ReleaseScript();
@@ -107,13 +114,13 @@ int CCommonPrintMessage::Calcu() {
   int button = -1;
   if (FloatingAllowed() && pageCode_ != kCodeWait && pageCode_ != kCodeScreenWait && !typing_ &&
       !windowHidden_)
-    button = game_->CheckFloatingButtons();
+    button = game_.floating->CheckFloatingButtons();
   // Any click, a right button or the wheel up stop auto mode and skip.
   const int right = s_.rightSkipOffIsClick ? GetClick(1) : (mouse_ ? mouse_->GetTrig(1) : 0);
   if (GetClick(0) || right || (mouse_ && mouse_->GetWheel() > 0)) {
-    game_->SetSystemSetting(kOptionAuto, 0);
+    game_.variables->SetSystemSetting(kOptionAuto, 0);
     if (skipNow_) {
-      game_->SetShiftSkipState(0);
+      game_.messageWindow->SetShiftSkipState(0);
       skipNow_ = 0;
     }
   }
@@ -127,22 +134,22 @@ int CCommonPrintMessage::CalcuText(int button) {
   // The floating buttons: system menu, configuration, back log.
   if (button != -1) {
     const int r = CheckButtonResult(button);
-    if (r == 0) return ExitToMode(game_->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber));
+    if (r == 0) return ExitToMode(game_.modeFlow->PrepareSystemMode(modenumber::kSystemMenu, kModeNumber));
     if (r == 1) {
-      game_->NotifyMode(modenumber::kConfig, kModeNumber);
-      return ExitToMode(game_->PrepareSystemMode(modenumber::kConfig, kModeNumber));
+      game_.modeFlow->NotifyMode(modenumber::kConfig, kModeNumber);
+      return ExitToMode(game_.modeFlow->PrepareSystemMode(modenumber::kConfig, kModeNumber));
     }
     if (r == 2) {
-      game_->NotifyMode(modenumber::kBackLog, kModeNumber);
-      return ExitToMode(game_->PrepareSystemMode(modenumber::kBackLog, kModeNumber));
+      game_.modeFlow->NotifyMode(modenumber::kBackLog, kModeNumber);
+      return ExitToMode(game_.modeFlow->PrepareSystemMode(modenumber::kBackLog, kModeNumber));
     }
     const int kind = GetButtonCodeKind(button);
     if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
   }
   // The script's auto-message mode counts its voice down.
   autoCheckVoiceCountdown_ =
-      Saturate(static_cast<int64_t>(autoCheckVoiceCountdown_) - game_->GetMessageWaitTime());
-  const int frameTime = std::max(game_->GetMessageWaitTime(), 0);
+      Saturate(static_cast<int64_t>(autoCheckVoiceCountdown_) - game_.screen->GetMessageWaitTime());
+  const int frameTime = std::max(game_.screen->GetMessageWaitTime(), 0);
 
   if (typing_) {
     TypingInput();
@@ -150,22 +157,22 @@ int CCommonPrintMessage::CalcuText(int button) {
     AutoStep();
   } else if (windowHidden_) {
     // Any click or Space shows the window again; the page stays.
-    if (GetClick(0) || GetClick(1) || game_->CheckKeyTrig(kKeySpace) ||
+    if (GetClick(0) || GetClick(1) || game_.input->CheckKeyTrig(kKeySpace) ||
         (windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_))) {
-      game_->SetSystemSetting(kOptionAuto, 0);
+      game_.variables->SetSystemSetting(kOptionAuto, 0);
       SetWindowPrint(1);
       CScreenBuffer::SetFullRedraw(0);
     }
-  } else if (WindowToggleInput() && game_->GetMessageSkipFlag() == 0 && FloatingAllowed()) {
+  } else if (WindowToggleInput() && game_.messageWindow->GetMessageSkipFlag() == 0 && FloatingAllowed()) {
     // Space or the window button hides the window.
     SetWindowPrint(0);
     CScreenBuffer::SetFullRedraw(0);
   } else {
     // The wheel opens the back log.
-    if (mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled() && FloatingAllowed()) {
-      game_->KeepGameState();
-      if (s_.backlogSound > 0) game_->PlaySystemSe(s_.backlogSound - 1, 0);
-      game_->NotifyMode(modenumber::kBackLog, kModeNumber);
+    if (mouse_ && mouse_->GetWheel() > 0 && !game_.messageWindow->IsBackLogDisabled() && FloatingAllowed()) {
+      game_.saves->KeepGameState();
+      if (s_.backlogSound > 0) game_.sound->PlaySystemSe(s_.backlogSound - 1, 0);
+      game_.modeFlow->NotifyMode(modenumber::kBackLog, kModeNumber);
       return ExitToMode(modenumber::kBackLog);
     }
     // Auto mode, a click or the script's auto-message mode turns the page.
@@ -181,8 +188,8 @@ int CCommonPrintMessage::CalcuText(int button) {
     }
     if (go || due) {
       // A manual turn ends auto mode.
-      if (!due) game_->SetSystemSetting(kOptionAuto, 0);
-      game_->OnMessageClick();
+      if (!due) game_.variables->SetSystemSetting(kOptionAuto, 0);
+      game_.messageWindow->OnMessageClick();
       MarkRead();
       ReleaseScript();
     } else if (skipNow_ && (skipBefore_ == 0 || skipUnread_ || IsRead())) {
@@ -192,12 +199,12 @@ int CCommonPrintMessage::CalcuText(int button) {
       ReleaseScript();
     } else {
       // 'A' starts auto mode; the shortcut keys leave for their mode.
-      if (game_->CheckKeyTrig(kKeyA) && FloatingAllowed()) game_->SetSystemSetting(kOptionAuto, 1);
+      if (game_.input->CheckKeyTrig(kKeyA) && FloatingAllowed()) game_.variables->SetSystemSetting(kOptionAuto, 1);
       if (button == -1 && FloatingAllowed()) {
-        const int m = game_->CheckShortCut(kModeNumber);
+        const int m = game_.floating->CheckShortCut(kModeNumber);
         if (m != -1) {
-          game_->SetSystemSetting(kOptionAuto, 0);
-          if (m == modenumber::kSystemMenu && game_->GetMessageModeFlag()) game_->SetSystemMenuSceneMode(1);
+          game_.variables->SetSystemSetting(kOptionAuto, 0);
+          if (m == modenumber::kSystemMenu && game_.messageWindow->GetMessageModeFlag()) game_.modeFlow->SetSystemMenuSceneMode(1);
           return ExitToMode(m);
         }
       }
@@ -212,8 +219,8 @@ void CCommonPrintMessage::TypingInput() {
     ReleaseScript();
     MarkRead();
     typing_ = 0;
-  } else if (!InAutoCheck() && !game_->GetMessageSwitch() && AdvanceInput()) {
-    game_->SetSystemSetting(kOptionAuto, 0);
+  } else if (!InAutoCheck() && !game_.messageWindow->GetMessageSwitch() && AdvanceInput()) {
+    game_.variables->SetSystemSetting(kOptionAuto, 0);
     cellsThisFrame_ = kAllCells;
     typing_ = 0;
   }
@@ -226,10 +233,10 @@ void CCommonPrintMessage::TypingInput() {
 // complete; otherwise its count-down is held at 1, so auto mode turns it on
 // the frame after it is complete: it is read while it types.
 int CCommonPrintMessage::AutoStep() {
-  const bool on = game_->GetSystemSetting(kOptionAuto) != 0;
-  if (game_->GetVoiceFlag() || (on && !typing_)) {
+  const bool on = game_.variables->GetSystemSetting(kOptionAuto) != 0;
+  if (game_.sound->GetVoiceFlag() || (on && !typing_)) {
     autoCountdown_ =
-        Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_->GetMessageWaitTime(), 0));
+        Saturate(static_cast<int64_t>(autoCountdown_) - std::max(game_.screen->GetMessageWaitTime(), 0));
     return on && autoCountdown_ <= 0 ? 1 : 0;
   }
   autoCountdown_ = 1;
@@ -237,13 +244,13 @@ int CCommonPrintMessage::AutoStep() {
 }
 
 int CCommonPrintMessage::CalcuWait(int) {
-  if (skipNow_ || (!InAutoCheck() && !game_->GetMessageSwitch() && AdvanceInput())) waitFrames_ = 0;
+  if (skipNow_ || (!InAutoCheck() && !game_.messageWindow->GetMessageSwitch() && AdvanceInput())) waitFrames_ = 0;
   if (waitFrames_ < 1) ReleaseScript();
   return -1;
 }
 
 int CCommonPrintMessage::CalcuScreenWait(int) {
-  if (skipNow_ || (!InAutoCheck() && !game_->GetMessageSwitch() && AdvanceInput()))
+  if (skipNow_ || (!InAutoCheck() && !game_.messageWindow->GetMessageSwitch() && AdvanceInput()))
     screenWaitCounter_ = screenWaitLength_;
   if (IsScreenWaitDone()) ReleaseScript();
   return -1;
@@ -255,14 +262,14 @@ int CCommonPrintMessage::IsScreenWaitDone() {
 
 int CCommonPrintMessage::CalcuDemo() {
   if (!mouse_ || (!mouse_->GetTrig(0) && !mouse_->GetTrig(1))) return -1;
-  game_->OnMessageClick();
+  game_.messageWindow->OnMessageClick();
   return modenumber::kTitle;
 }
 
 void CCommonPrintMessage::PrepareExit() {
   // "createExitScreenFlag" is the normal exit's capture setting.
   if (exitNormal_.createScreen) {
-    game_->RestoreFirstFloatingLayer();
+    game_.floating->RestoreFirstFloatingLayer();
     CreateExitScreen();
   }
 }

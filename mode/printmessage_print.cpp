@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/screenservices.h"
+#include "services/variableservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
@@ -24,7 +28,7 @@ constexpr int kOptionWindowPercent = 106;
 
 void CCommonPrintMessage::ApplyFontSizeType() {
   if (s_.fontSizeTypeNumber <= 0 || s_.layouts.empty()) return;
-  const int t = std::clamp(game_->GetMessageSpeed(), 0, s_.fontSizeTypeNumber);
+  const int t = std::clamp(game_.messageWindow->GetMessageSpeed(), 0, s_.fontSizeTypeNumber);
   cur_ = s_.layouts[t];
   curNameX_ = s_.nameXs[t];
   curNameY_ = s_.nameYs[t];
@@ -41,22 +45,22 @@ int CCommonPrintMessage::Print() {
   if (pageCode_ == kCodeScreenWait) {
     PrintScreenWait();
   } else {
-    game_->RefreshEffect(0);
+    game_.screen->RefreshEffect(0);
     if (pageCode_ == kCodeWait)
       PrintWait();
     else
       PrintText(0);
-    game_->RefreshEffect(1);
-    game_->AddEffectFrame(effectFrames_);
+    game_.screen->RefreshEffect(1);
+    game_.screen->AddEffectFrame(effectFrames_);
   }
   // The floating buttons.
   if (FloatingAllowed()) {
     const bool wait = pageCode_ == kCodeWait || pageCode_ == kCodeScreenWait;
-    if (!wait && !windowHidden_) game_->RequestFloatingButtons();
-    if (wait && s_.drawOverrapOptionFlag && !game_->GetScriptStartFlag())
-      game_->RequestFloatingButtons();
+    if (!wait && !windowHidden_) game_.floating->RequestFloatingButtons();
+    if (wait && s_.drawOverrapOptionFlag && !game_.modeFlow->GetScriptStartFlag())
+      game_.floating->RequestFloatingButtons();
   }
-  game_->RequestSkipFilmButton();
+  game_.floating->RequestSkipFilmButton();
   return -1;
 }
 
@@ -77,9 +81,9 @@ int CCommonPrintMessage::PrintText(int forceNewPage) {
     if (code == kCodeWindow && !windowHidden_) {
       const int nameKnown =
           s_.autoNameWindowFlag && nameColors_ && nameColors_->Find(lines_[0]) >= 0 ? 1 : 0;
-      game_->ChangeFace(1, lines_[0]);
-      game_->PrintMessageWindow(full, nameKnown, nullptr);
-      game_->ChangeFace(2, lines_[0]);
+      game_.messageWindow->ChangeFace(1, lines_[0]);
+      game_.messageWindow->PrintMessageWindow(full, nameKnown, nullptr);
+      game_.messageWindow->ChangeFace(2, lines_[0]);
     } else if ((code == kCodeFull || code == kCodeContinue) && s_.lPrintBGMode && !windowHidden_) {
       PrintLprintBG();
     }
@@ -135,7 +139,7 @@ void CCommonPrintMessage::PrintCutinWindow(int line, int lines, int fontSize) {
   } else if (kind < 0 && cutinWindow_ && kind != INT32_MIN) {
     if (cutinWindow_->SetNumber(-kind))
       cutinWindow_
-          ->SetPercent(100 - std::clamp(game_->GetSystemSetting(kOptionWindowPercent), 0, 100))
+          ->SetPercent(100 - std::clamp(game_.variables->GetSystemSetting(kOptionWindowPercent), 0, 100))
           .Print(at.x, at.y);
   }
 }
@@ -213,26 +217,26 @@ void CCommonPrintMessage::PrintLines(int full, int code, int first) {
 }
 
 void CCommonPrintMessage::PlaceCursor(int code) {
-  game_->OnMessageCursor(1);
+  game_.messageWindow->OnMessageCursor(1);
   if (code == kCodeWindow) {
-    game_->SetMessageCursorKind(0);
+    game_.messageWindow->SetMessageCursorKind(0);
     return;
   }
   const int last = lineCount_ > 0 ? std::max(total_[lineCount_ - 1], 0) : 0;
   const int64_t x = static_cast<int64_t>(cur_.fontSize + cur_.space) * last + s_.lPrintX;
   const int64_t y = static_cast<int64_t>(std::max(lineCount_ - 1, 0)) * s_.lNextY + s_.lPrintY;
-  game_->SetMessageCursor(static_cast<int>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
+  game_.messageWindow->SetMessageCursor(static_cast<int>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
                           static_cast<int>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX)), 2);
 }
 
 int CCommonPrintMessage::PrintWait() {
-  if (game_->GetScriptStartFlag()) return -1;
-  const int type = game_->GetAutoModeType();
+  if (game_.modeFlow->GetScriptStartFlag()) return -1;
+  const int type = game_.messageWindow->GetAutoModeType();
   if (type == 0 || type == 3) {
-    if (s_.drawWindowWithMessageFlag && game_->GetAutoModeFlag())
+    if (s_.drawWindowWithMessageFlag && game_.messageWindow->GetAutoModeFlag())
       PrintText(1);
     else
-      game_->PrintMessageWindowIfShown(CScreenBuffer::CheckFullRedraw(), 0, nullptr);
+      game_.messageWindow->PrintMessageWindowIfShown(CScreenBuffer::CheckFullRedraw(), 0, nullptr);
   } else if (type == 1 || type == 2) {
     if (s_.lPrintBGMode && !windowHidden_) PrintLprintBG();
   }
@@ -241,7 +245,7 @@ int CCommonPrintMessage::PrintWait() {
 
 int CCommonPrintMessage::PrintScreenWait() {
   CScreenBuffer::SetFullRedraw(0);
-  game_->PrintWipe(screenWaitCounter_);
+  game_.screen->PrintWipe(screenWaitCounter_);
   return -1;
 }
 

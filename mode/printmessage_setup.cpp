@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/screenservices.h"
 #include "graphics/screenbuffer.h"
 #include "message/cutin.h"
 #include "message/fontprint.h"
@@ -55,7 +55,7 @@ void CCommonPrintMessage::LoadSettings() {
 
   GetSetupIntDefault(&s.windowMessageNumber, "windowMessageNumber", 4);
   s.windowMessageNumber = std::clamp(s.windowMessageNumber, 0, kTextSlots);
-  const int height = game_ ? game_->GetScreenHeight() : CScreenBuffer::GetHeight();
+  const int height = game_ ? game_.screen->GetScreenHeight() : CScreenBuffer::GetHeight();
   GetSetupIntDefault(&s.fullMessageNumber, "fullMessageNumber",
                      setup::WrapSub(height, s.lPrintY) / Divisor(s.lNextY) - 1);
   s.fullMessageNumber = std::clamp(s.fullMessageNumber, 0, kTextSlots);
@@ -119,7 +119,7 @@ void CCommonPrintMessage::LoadSettings() {
                                                 "lprintBGGreyClip", "lprintBGMultiClip",
                                                 "lprintBGAddSubClip"};
   static constexpr const char* kClipKeys[4] = {"X", "Y", "SizeX", "SizeY"};
-  const int width = game_ ? game_->GetScreenWidth() : CScreenBuffer::GetWidth();
+  const int width = game_ ? game_.screen->GetScreenWidth() : CScreenBuffer::GetWidth();
   const int general[4] = {0, 0, width, height};
   for (int c = 0; c < 5; ++c)
     for (int k = 0; k < 4; ++k)
@@ -167,12 +167,12 @@ void CCommonPrintMessage::LoadSettings() {
   if (s.namePicFlag && game_) {
     const char* name = "ta_namepic";
     GetSetupString(&name, "filenameNamePic");
-    namePicture_ = game_->LoadSystemPicture(name, 0);
+    namePicture_ = game_.screen->LoadSystemPicture(name, 0);
   }
   if ((s.lPrintBGMode & 1) && game_) {
     const char* name = "ta_fullMessageWindow";
     GetSetupString(&name, "lprintBGFileName");
-    lPrintBGPicture_ = game_->LoadSystemPicture(name, 0);
+    lPrintBGPicture_ = game_.screen->LoadSystemPicture(name, 0);
   }
   s.namePicSizeX = Divisor(s.namePicSizeX);
   s.namePicSizeY = std::max(s.namePicSizeY, 0);

@@ -17,7 +17,7 @@ class CCommonPrintMovie : public CCommonGeneral, public CMoviePlayback {
  public:
   static constexpr int kModeNumber = modenumber::kPrintMovie;
 
-  explicit CCommonPrintMovie(CGameServices* game);
+  explicit CCommonPrintMovie(const GameRoles& game);
   ~CCommonPrintMovie() override;
   void RegisterRoles(ModeRoles* roles) override { roles->movie = this; }
 
@@ -69,7 +69,7 @@ class CCommonPrintMovie : public CCommonGeneral, public CMoviePlayback {
 // nothing and taking no input.
 class CCommonMoviePlaceHolder : public CCommonGeneral {
  public:
-  CCommonMoviePlaceHolder(CGameServices* game, int modeNumber, const char* listName);
+  CCommonMoviePlaceHolder(const GameRoles& game, int modeNumber, const char* listName);
   int Calcu() override { return -1; }
   int Print() override { return -1; }
   int Init() override { return -1; }
@@ -79,7 +79,7 @@ class CCommonMoviePlaceHolder : public CCommonGeneral {
 class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
  public:
   static constexpr int kModeNumber = modenumber::kSelectMovieChara;
-  explicit CCommonSelectMovieChara(CGameServices* game)
+  explicit CCommonSelectMovieChara(const GameRoles& game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovieChara") {}
 };
 
@@ -87,6 +87,6 @@ class CCommonSelectMovieChara : public CCommonMoviePlaceHolder {
 class CCommonSelectMovie : public CCommonMoviePlaceHolder {
  public:
   static constexpr int kModeNumber = modenumber::kSelectMovie;
-  explicit CCommonSelectMovie(CGameServices* game)
+  explicit CCommonSelectMovie(const GameRoles& game)
       : CCommonMoviePlaceHolder(game, kModeNumber, "SelectMovie") {}
 };

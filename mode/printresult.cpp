@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/saveservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
@@ -76,7 +78,7 @@ std::string SysName(const char* stem, const std::string& suffix) {
 
 }  // namespace
 
-CCommonPrintResult::CCommonPrintResult(CGameServices* game) : CCommonGeneral(game) {
+CCommonPrintResult::CCommonPrintResult(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("printResult", 256);
   LoadBackScriptSetup();
@@ -204,7 +206,7 @@ void CCommonPrintResult::SetPage(int page) {
 
 int CCommonPrintResult::AnnounceNext() {
   if (!dialogFlag_) return -1;
-  CIntTableFile* table = game_ ? game_->GetResultTable() : nullptr;
+  CIntTableFile* table = game_ ? game_.saves->GetResultTable() : nullptr;
   if (Valid(announced_)) {
     results_[announced_].state = 2;
     if (table) table->SetValue(announced_ + 1, 2, 0);
@@ -247,7 +249,7 @@ int CCommonPrintResult::Init() {
     ReloadButtonPicture(okButton_.get(), nullptr);
     okButton_->Init();
   }
-  CIntTableFile* table = game_ ? game_->GetResultTable() : nullptr;
+  CIntTableFile* table = game_ ? game_.saves->GetResultTable() : nullptr;
   for (int r = 0; r < GetResultCount(); ++r) {
     const int row = r + 1;
     results_[r].state = table && row < kTableRows ? table->GetValue(row, 0) : 0;
@@ -312,14 +314,14 @@ int CCommonPrintResult::Calcu() {
   if (!Valid(hovered_)) return -1;
   if (voiceCountdown_ > 0 && --voiceCountdown_ == 0 && voiceFlag_ && game_) {
     const char* voice = results_[hovered_].voice;
-    if (voice && voice[0] && voice[0] != '!') game_->PlayVoice(voice);
+    if (voice && voice[0] && voice[0] != '!') game_.sound->PlayVoice(voice);
   }
   if (scrollCounter_ < scrollLimit_) ++scrollCounter_;
   return -1;
 }
 
 void CCommonPrintResult::PrintDescription(int r) {
-  CTextPrint* text = game_ ? game_->GetTextBuffer() : nullptr;
+  CTextPrint* text = game_ ? game_.text->GetTextBuffer() : nullptr;
   if (!text || !Valid(r)) return;
   const Result& result = results_[r];
   if (descPrintType_ == 0) {
@@ -374,5 +376,5 @@ int CCommonPrintResult::Print() {
 }
 
 void CCommonPrintResult::AtExit() {
-  if (game_) game_->StopAllSound();
+  if (game_) game_.sound->StopAllSound();
 }

@@ -50,7 +50,7 @@ class CCommonPrintResult : public CCommonGeneral {
   static constexpr int kFirstPlatePicture = 4;
   static constexpr int kOkPicture = 3;
 
-  explicit CCommonPrintResult(CGameServices* game);
+  explicit CCommonPrintResult(const GameRoles& game);
   ~CCommonPrintResult() override;
 
   int Calcu() override;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -14,10 +16,10 @@
 #include "widget/pageprint.h"
 #include "widget/updownbutton.h"
 
-CCommonSelectCG::CCommonSelectCG(CGameServices* game) : CCommonGeneral(game) {
+CCommonSelectCG::CCommonSelectCG(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectCG", 256);
-  if (game_) cgList_ = game_->GetCGList();
+  if (game_) cgList_ = game_.saves->GetCGList();
   LoadBackScriptSetup();
   LoadBackButtonSetup();
   LoadUpDownButtonSetup();
@@ -87,8 +89,8 @@ int CCommonSelectCG::Init() {
   const int count = entryStarts_[static_cast<size_t>(chara_)].back();
   if (cg_ < 0 || cg_ >= count) cg_ = 0;
   if (game_) {
-    game_->StopAllSound();
-    game_->ResetFrameTime();
+    game_.sound->StopAllSound();
+    game_.screen->ResetFrameTime();
   }
   const int entries = GetEntryCount(chara_);
   int entry = 0;
@@ -156,7 +158,7 @@ int CCommonSelectCG::Calcu() {
     const int shown = FirstSeen(e);
     pick_.ClearSelected();
     if (cgList_ && shown >= 0) cgList_->SetCurrentCG(shown);
-    if (game_) game_->ResetFrameTime();
+    if (game_) game_.screen->ResetFrameTime();
     return ExitToMode(modenumber::kPrintCG);
   }
   if (updownBack_) {

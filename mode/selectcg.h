@@ -23,7 +23,7 @@ class CCommonSelectCG : public CCommonGeneral {
  public:
   static constexpr int kModeNumber = modenumber::kSelectCG;
 
-  explicit CCommonSelectCG(CGameServices* game);
+  explicit CCommonSelectCG(const GameRoles& game);
   ~CCommonSelectCG() override;
 
   int Calcu() override;

@@ -4,7 +4,13 @@
 #include <cstdint>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
@@ -46,7 +52,7 @@ int CGalleryCharaPage::HeartOf(int marked, int seen) {
   return seen < marked ? kSomeSeen : kAllSeen;
 }
 
-CGalleryCharaPage::CGalleryCharaPage(CGameServices* game, const CharaPageKind& kind, int charas)
+CGalleryCharaPage::CGalleryCharaPage(const GameRoles& game, const CharaPageKind& kind, int charas)
     : CCommonGeneral(game), kind_(kind), charas_(std::max(charas, 1)) {
   SetModeNumber(kind_.mode);
   LoadSetupFile(kind_.list, kind_.listPairs);
@@ -135,7 +141,7 @@ void CGalleryCharaPage::ReadSettings() {
       GetSetupInt(&appearPercent_[static_cast<size_t>(i)], Numbered("charaAppearPercent", i + 1).c_str());
       const char* var = nullptr;
       if (game_ && GetSetupString(&var, Numbered("charaAppearVarName", i + 1).c_str()) && var)
-        appearVar_[static_cast<size_t>(i)] = game_->GetVarNumber(var);
+        appearVar_[static_cast<size_t>(i)] = game_.variables->GetVarNumber(var);
     }
   }
   if (kind_.scenePage) {
@@ -216,7 +222,7 @@ int CGalleryCharaPage::GetHeart(int i) const {
 }
 
 int CGalleryCharaPage::Init() {
-  if (game_) game_->ResetFrameTime();
+  if (game_) game_.screen->ResetFrameTime();
   if (backButton_) backButton_->Init();
   SetBackButtonPos();
   if (!backScriptFlag_) LoadBackgroundPicture();
@@ -224,11 +230,11 @@ int CGalleryCharaPage::Init() {
     if (!chara_) chara_ = std::make_unique<CPicture>();
     chara_->LoadDWQ(("sys\\" + std::string(charaName_)).c_str());
   }
-  if (cursorName_ && !cursor_ && game_) cursor_ = game_->LoadSystemPicture(cursorName_, 0);
+  if (cursorName_ && !cursor_ && game_) cursor_ = game_.screen->LoadSystemPicture(cursorName_, 0);
   // The fonts come from the system pictures when the page is first shown.
   const auto printer = [&](std::unique_ptr<CNumberPrint>& p, const Font& font, int nextX) {
     if (p || !font.name || !game_) return;
-    p = std::make_unique<CNumberPrint>(game_->LoadSystemPicture(font.name, 0), font.sizeX, font.sizeY, kPercentKeta,
+    p = std::make_unique<CNumberPrint>(game_.screen->LoadSystemPicture(font.name, 0), font.sizeX, font.sizeY, kPercentKeta,
                                        nextX, 0, 1, 0);
   };
   printer(totalPrinter_, totalFont_, totalNextX_);
@@ -240,7 +246,7 @@ int CGalleryCharaPage::Init() {
     const size_t k = static_cast<size_t>(i);
     if (kind_.appearRules) {
       const int var = appearVar_[k];
-      enabled_[k] = SeenPercent(i) >= appearPercent_[k] && (var < 0 || !game_ || game_->GetVar(var) != 0) ? 1 : 0;
+      enabled_[k] = SeenPercent(i) >= appearPercent_[k] && (var < 0 || !game_ || game_.variables->GetVar(var) != 0) ? 1 : 0;
     }
     heart_[k] = CountHeart(i);
   }
@@ -260,7 +266,7 @@ int CGalleryCharaPage::Init() {
   PrintTotal();
   ReloadBackButtonPicture();
   if (!backScriptFlag_ && screenPicture_) screenPicture_->GetScreen();
-  if (!kind_.scenePage && game_) game_->EndSkipFilm();
+  if (!kind_.scenePage && game_) game_.messageWindow->EndSkipFilm();
   return -1;
 }
 
@@ -347,13 +353,13 @@ int CGalleryCharaPage::HitTest(int px, int py) const {
 }
 
 int CGalleryCharaPage::Calcu() {
-  if (kind_.scenePage && backScriptFlag_ && game_) game_->CalcuBackScript(1);
+  if (kind_.scenePage && backScriptFlag_ && game_) game_.backScript->CalcuBackScript(1);
   if (selected_ >= 0) {
     if (--countdown_ >= 1) return -1;
     const int chosen = selected_;
     selected_ = -1;
     Choose(chosen);
-    if (game_) game_->NotifyMode(kind_.gallery, kind_.mode);
+    if (game_) game_.modeFlow->NotifyMode(kind_.gallery, kind_.mode);
     return ExitToMode(kind_.gallery);
   }
   if (backButton_) {
@@ -373,7 +379,7 @@ int CGalleryCharaPage::Calcu() {
   if (selected_ == -1 && hover_ >= 0 && GetClick(0)) {
     selected_ = hover_;
     countdown_ = kBlinkFrames;
-    if (game_) game_->PlaySystemSeAlt(kSelectSound);
+    if (game_) game_.sound->PlaySystemSeAlt(kSelectSound);
   }
   return -1;
 }
@@ -402,41 +408,41 @@ int CGalleryCharaPage::PrintEnterScreen() {
 
 // --- Mode 16 ---
 
-CCommonSelectCGChara::CCommonSelectCGChara(CGameServices* game)
-    : CGalleryCharaPage(game, kCGPage, game && game->GetCGList() ? game->GetCGList()->GetCharaCount() : 1) {}
+CCommonSelectCGChara::CCommonSelectCGChara(const GameRoles& game)
+    : CGalleryCharaPage(game, kCGPage, game && game.saves->GetCGList() ? game.saves->GetCGList()->GetCharaCount() : 1) {}
 
 int CCommonSelectCGChara::SeenPercent(int i) const {
-  return game_ && game_->GetCGList() ? game_->GetCGList()->GetSeenPercent(i) : 0;
+  return game_ && game_.saves->GetCGList() ? game_.saves->GetCGList()->GetSeenPercent(i) : 0;
 }
 
 int CCommonSelectCGChara::TotalPercent() const {
-  return game_ && game_->GetCGList() ? game_->GetCGList()->GetTotalSeenPercent() : 0;
+  return game_ && game_.saves->GetCGList() ? game_.saves->GetCGList()->GetTotalSeenPercent() : 0;
 }
 
 void CCommonSelectCGChara::Choose(int i) {
-  if (CCGList* list = game_ ? game_->GetCGList() : nullptr) list->SetCurrentChara(i)->SetCurrentCG(0);
+  if (CCGList* list = game_ ? game_.saves->GetCGList() : nullptr) list->SetCurrentChara(i)->SetCurrentCG(0);
 }
 
 // --- Mode 20 ---
 
-CCommonSelectSceneChara::CCommonSelectSceneChara(CGameServices* game)
+CCommonSelectSceneChara::CCommonSelectSceneChara(const GameRoles& game)
     : CGalleryCharaPage(game, kScenePage,
-                        game && game->GetSceneList() ? game->GetSceneList()->GetCharaCount() : 1) {}
+                        game && game.saves->GetSceneList() ? game.saves->GetSceneList()->GetCharaCount() : 1) {}
 
 int CCommonSelectSceneChara::SeenPercent(int i) const {
-  return game_ && game_->GetSceneList() ? game_->GetSceneList()->GetSeenPercent(i) : 0;
+  return game_ && game_.saves->GetSceneList() ? game_.saves->GetSceneList()->GetSeenPercent(i) : 0;
 }
 
 int CCommonSelectSceneChara::TotalPercent() const {
-  return game_ && game_->GetSceneList() ? game_->GetSceneList()->GetTotalSeenPercent() : 0;
+  return game_ && game_.saves->GetSceneList() ? game_.saves->GetSceneList()->GetTotalSeenPercent() : 0;
 }
 
 void CCommonSelectSceneChara::Choose(int i) {
-  if (CSceneList* list = game_ ? game_->GetSceneList() : nullptr) list->SetCurrentChara(i)->SetCurrentScene(0);
+  if (CSceneList* list = game_ ? game_.saves->GetSceneList() : nullptr) list->SetCurrentChara(i)->SetCurrentScene(0);
 }
 
 int CCommonSelectSceneChara::CountHeart(int i) const {
-  const CSceneList* list = game_ ? game_->GetSceneList() : nullptr;
+  const CSceneList* list = game_ ? game_.saves->GetSceneList() : nullptr;
   if (!list) return kNoMarked;
   int seen = 0;
   for (int s = 0; s < list->GetSceneCount(i); ++s)

@@ -54,7 +54,7 @@ class CGalleryCharaPage : public CCommonGeneral {
   static int HeartOf(int marked, int seen);
 
   // `charas`: the gallery list's character count (held to at least 1).
-  CGalleryCharaPage(CGameServices* game, const CharaPageKind& kind, int charas);
+  CGalleryCharaPage(const GameRoles& game, const CharaPageKind& kind, int charas);
   ~CGalleryCharaPage() override;
 
   int Calcu() override;
@@ -128,7 +128,7 @@ class CGalleryCharaPage : public CCommonGeneral {
 class CCommonSelectCGChara : public CGalleryCharaPage {
  public:
   static constexpr int kModeNumber = modenumber::kSelectCGChara;
-  explicit CCommonSelectCGChara(CGameServices* game);
+  explicit CCommonSelectCGChara(const GameRoles& game);
 
  protected:
   int SeenPercent(int i) const override;
@@ -139,7 +139,7 @@ class CCommonSelectCGChara : public CGalleryCharaPage {
 class CCommonSelectSceneChara : public CGalleryCharaPage {
  public:
   static constexpr int kModeNumber = modenumber::kSelectSceneChara;
-  explicit CCommonSelectSceneChara(CGameServices* game);
+  explicit CCommonSelectSceneChara(const GameRoles& game);
 
  protected:
   int SeenPercent(int i) const override;

@@ -5,7 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "mode/modekeys.h"
@@ -61,7 +66,7 @@ constexpr int kEntryChannels[CCommonSelectHeroin::kMaxHeroines] = {6, 7, 8, 9, 1
 
 }  // namespace
 
-CCommonSelectHeroin::CCommonSelectHeroin(CGameServices* game) : CCommonGeneral(game) {
+CCommonSelectHeroin::CCommonSelectHeroin(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectHeroin", 128);
   LoadBackScriptSetup();
@@ -75,7 +80,7 @@ CCommonSelectHeroin::CCommonSelectHeroin(CGameServices* game) : CCommonGeneral(g
   // A missing name names no variable.
   auto var = [&](const std::string& key) {
     const char* name = nullptr;
-    return GetSetupString(&name, key.c_str()) && game_ ? game_->GetVarNumber(name) : -1;
+    return GetSetupString(&name, key.c_str()) && game_ ? game_.variables->GetVarNumber(name) : -1;
   };
   for (int p = 0; p < printMax_; ++p) heroinVars_[p] = var(Numbered("heroinVarName", p + 1));
   returnVar_ = var("returnVarName");
@@ -134,7 +139,7 @@ int CCommonSelectHeroin::GetEntryPosition(int k) const {
 CPicture* CCommonSelectHeroin::Holder(int k) const {
   if (k < 0 || k >= kMaxHeroines) return nullptr;
   if (createBuffer_) return ownPictures_[k].get();
-  return game_ ? game_->GetEffectPicture(kEntryChannels[k]) : nullptr;
+  return game_ ? game_.screen->GetEffectPicture(kEntryChannels[k]) : nullptr;
 }
 
 CPicture* CCommonSelectHeroin::GetEntryPicture(int k) const {
@@ -156,12 +161,12 @@ void CCommonSelectHeroin::ResetButtons() {
 
 int CCommonSelectHeroin::Init() {
   if (!game_) return -1;
-  game_->ResetFrameTime();
-  nextOffered_ = nextButton_ && nextVar_ != -1 && game_->GetVar(nextVar_) != 0;
+  game_.screen->ResetFrameTime();
+  nextOffered_ = nextButton_ && nextVar_ != -1 && game_.variables->GetVar(nextVar_) != 0;
   entries_.clear();
   for (int p = 0; p < printMax_; ++p) {
     if (heroinVars_[p] == -1) continue;
-    const int v = game_->GetVar(heroinVars_[p]);
+    const int v = game_.variables->GetVar(heroinVars_[p]);
     if (v > 0) entries_.push_back({p, v - 1});
   }
   if (upDownButtons_) {
@@ -193,7 +198,7 @@ int CCommonSelectHeroin::Init() {
 
   front_ = 0;
   for (int k = 0; k < n; ++k)
-    if (entries_[k].position == game_->GetMusicRoomValue()) {
+    if (entries_[k].position == game_.variables->GetMusicRoomValue()) {
       front_ = k;
       break;
     }
@@ -217,7 +222,7 @@ void CCommonSelectHeroin::StartTurn(int direction) {
 
 int CCommonSelectHeroin::Choose(int value) {
   // Without a return variable nothing is written.
-  if (returnVar_ != -1) game_->SetVar(returnVar_, value);
+  if (returnVar_ != -1) game_.variables->SetVar(returnVar_, value);
   chosen_ = 1;
   return ExitToMode(-1);
 }
@@ -229,20 +234,20 @@ int CCommonSelectHeroin::Calcu() {
   if (direction_ != 0) {
     if (++turnCounter_ >= circle_.turnFrame) {
       front_ = n < 1 ? 0 : (front_ + direction_ + n) % n;
-      if (n > 0) game_->SetMusicRoomValue(entries_[front_].position);
+      if (n > 0) game_.variables->SetMusicRoomValue(entries_[front_].position);
       turnCounter_ = direction_ = 0;
       ResetButtons();
     }
     return -1;
   }
   // The floating buttons: the system menu opens at once.
-  const int code = game_->CheckFloatingButtons();
+  const int code = game_.floating->CheckFloatingButtons();
   const int kind = GetButtonCodeKind(code);
   if (CheckButtonResult(code) == 0) {
-    game_->KeepGameState();
-    game_->SetReturnMode(kModeNumber);
-    game_->MakeMiniCG();
-    game_->NotifyMode(modenumber::kSystemMenu, kModeNumber);
+    game_.saves->KeepGameState();
+    game_.modeFlow->SetReturnMode(kModeNumber);
+    game_.saves->MakeMiniCG();
+    game_.modeFlow->NotifyMode(modenumber::kSystemMenu, kModeNumber);
     return modenumber::kSystemMenu;
   }
   if (kind == buttoncode::kPressed || kind == buttoncode::kBusy) return -1;
@@ -260,7 +265,7 @@ int CCommonSelectHeroin::Calcu() {
   // Next.
   if (nextOffered_ && CheckButtonResult(nextButton_->Calcu(input_)) == 0) return Choose(1);
   // Short-cut keys.
-  const int shortcut = game_->CheckShortCut(kModeNumber);
+  const int shortcut = game_.floating->CheckShortCut(kModeNumber);
   if (shortcut != -1) {
     chosen_ = 0;
     return ExitToMode(shortcut);
@@ -296,11 +301,11 @@ int CCommonSelectHeroin::Print() {
   if (CanTurn() && upDownButtons_) upDownButtons_->Print();
   if (GetEntryCount() > 0 && direction_ == 0 && okButton_) okButton_->Print();
   if (nextOffered_ && direction_ == 0) nextButton_->Print();
-  if (game_) game_->RequestFloatingButtons();
+  if (game_) game_.floating->RequestFloatingButtons();
   return -1;
 }
 
 void CCommonSelectHeroin::AtExit() {
-  if (chosen_ && game_) game_->SetSkipFilmFlag(1);
+  if (chosen_ && game_) game_.messageWindow->SetSkipFilmFlag(1);
   chosen_ = 0;
 }

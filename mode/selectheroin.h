@@ -46,7 +46,7 @@ class CCommonSelectHeroin : public CCommonGeneral {
   static constexpr int kOkPicture = 4;
   static constexpr int kNextPicture = 3;
 
-  explicit CCommonSelectHeroin(CGameServices* game);
+  explicit CCommonSelectHeroin(const GameRoles& game);
   ~CCommonSelectHeroin() override;
 
   void SetCallArgs(int count, const int* values) override;

@@ -7,7 +7,14 @@
 #include <cstring>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/inputservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
@@ -43,7 +50,7 @@ int IsHoverCode(int code) {
 
 }  // namespace
 
-CCommonSelectMessage::CCommonSelectMessage(CGameServices* game) : CCommonGeneral(game) {
+CCommonSelectMessage::CCommonSelectMessage(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectMessage", 128);
   LoadMustAllPrintFlag();
@@ -53,7 +60,7 @@ CCommonSelectMessage::CCommonSelectMessage(CGameServices* game) : CCommonGeneral
   LoadSettings();
   LoadTimerSettings();
   LoadSpecialSettings();
-  if (game_) windowOffMouseButton_ = game_->GetWindowOffMouseButton();
+  if (game_) windowOffMouseButton_ = game_.messageWindow->GetWindowOffMouseButton();
 }
 
 CCommonSelectMessage::~CCommonSelectMessage() { Release(); }
@@ -62,7 +69,7 @@ void CCommonSelectMessage::LoadSettings() {
   GetSetupIntDefault(&optionOk_, "optionOk", 0);
   GetSetupIntDefault(&backLogOk_, "backLogOk", 1);
   if (optionOk_ == 1) backLogOk_ = 1;
-  if (backLogOk_ && game_) game_->SetModeFlag(kModeNumber, 1);
+  if (backLogOk_ && game_) game_.variables->SetModeFlag(kModeNumber, 1);
 
   // The time-limit window's keys default to the window's.
   ReadWindowKeys("window", &window_);
@@ -146,8 +153,8 @@ void CCommonSelectMessage::AddBackLogHeader() {
   selected_ = 0;
   deliver_ = 0;
   if (!game_) return;
-  game_->AddBackLog(kWideSpace, 255, 255, 255);
-  game_->AddBackLog(backlogMessage_ ? backlogMessage_ : "", backlogMessageColor_.r,
+  game_.messageWindow->AddBackLog(kWideSpace, 255, 255, 255);
+  game_.messageWindow->AddBackLog(backlogMessage_ ? backlogMessage_ : "", backlogMessageColor_.r,
                     backlogMessageColor_.g, backlogMessageColor_.b);
 }
 
@@ -165,7 +172,7 @@ void CCommonSelectMessage::SetSelectText(int index, const char* text) {
   appearCounter_ = 0;
   // Selector 2 keeps the question lines of a special layout out of the log.
   const int question = index < questionLines_;
-  if (game_ && !(IsSpecial() && selector_ == 2 && question)) game_->AddBackLog(slot, 255, 255, 255);
+  if (game_ && !(IsSpecial() && selector_ == 2 && question)) game_.messageWindow->AddBackLog(slot, 255, 255, 255);
 }
 
 const char* CCommonSelectMessage::GetSelectText(int index) const {
@@ -187,7 +194,7 @@ void CCommonSelectMessage::RestoreSelectTexts(const uint8_t* entries, size_t siz
 
 void CCommonSelectMessage::SetTimeLimit(int time, int timeoutChoice) {
   // INT_MIN names no variable.
-  if (time < 0) time = game_ && time != INT_MIN ? game_->GetVar(-time) : 0;
+  if (time < 0) time = game_ && time != INT_MIN ? game_.variables->GetVar(-time) : 0;
   timeLimit_ = std::max(time, 0);
   timeoutChoice_ = timeoutChoice;
   remaining_ = timeLimit_;
@@ -238,9 +245,9 @@ void CCommonSelectMessage::MoveMouseToItem(int row) {
   if (!game_ || row < 0 || row >= GetRowCount()) return;
   const selectmessage::Rect c = GetCursorRect(row);
   int ox = 0, oy = 0;
-  game_->GetGameMousePos(&ox, &oy);
+  game_.floating->GetGameMousePos(&ox, &oy);
   // The host puts the pointer there, or records it for the next frame.
-  if (platform::Window* window = game_->GetWindowHandle())
+  if (platform::Window* window = game_.screen->GetWindowHandle())
     window->WarpPointer(c.x + c.w / 2 - ox, c.y + c.h / 2 - oy);
 }
 
@@ -260,7 +267,7 @@ int CCommonSelectMessage::Init() {
   onScrollButton_ = 0;
   page_ = 0;
   pageCount_ = 1;
-  if (game_) game_->HideFloatingButtons();
+  if (game_) game_.floating->HideFloatingButtons();
   if (useScrollFlag_) SetScrollPages();
 
   const WindowKeys& w = timeLimit_ > 0 ? timeLimitWindow_ : window_;
@@ -287,8 +294,8 @@ void CCommonSelectMessage::AtExit() {
   if (!deliver_ || !game_) return;
   // Delivered once: a later exit of the same list hands nothing over.
   deliver_ = 0;
-  game_->CallScriptLabel(result_);
-  game_->SetSkipFilmFlag(1);
+  game_.modeFlow->CallScriptLabel(result_);
+  game_.messageWindow->SetSkipFilmFlag(1);
 }
 
 void CCommonSelectMessage::SetScrollPages() {
@@ -305,20 +312,20 @@ int CCommonSelectMessage::OptionsAllowed() const {
 
 int CCommonSelectMessage::PlaySound(int value) const {
   if (value == -1 || !game_) return 0;
-  game_->PlaySystemSe(value - 1, 0);
+  game_.sound->PlaySystemSe(value - 1, 0);
   return 1;
 }
 
 // 1 with *next set when a floating button leaves the mode, 0 to go on, -1
 // to end the frame.
 int CCommonSelectMessage::CheckOptionButtons(int* next) {
-  const int code = game_->CheckFloatingButtons();
+  const int code = game_.floating->CheckFloatingButtons();
   const int button = CheckButtonResult(code);
   if (button == 0) {
-    game_->KeepGameState();
-    game_->SetReturnMode(kModeNumber);
-    game_->MakeMiniCG();
-    game_->NotifyMode(modenumber::kSystemMenu, kModeNumber);
+    game_.saves->KeepGameState();
+    game_.modeFlow->SetReturnMode(kModeNumber);
+    game_.saves->MakeMiniCG();
+    game_.modeFlow->NotifyMode(modenumber::kSystemMenu, kModeNumber);
     deliver_ = 0;
     *next = ExitToMode(modenumber::kSystemMenu);
     return 1;
@@ -326,8 +333,8 @@ int CCommonSelectMessage::CheckOptionButtons(int* next) {
   if (button == 1 || button == 2) {
     const int mode = button == 1 ? modenumber::kConfig : modenumber::kBackLog;
     deliver_ = 0;
-    game_->NotifyMode(mode, kModeNumber);
-    *next = ExitToMode(game_->PrepareSystemMode(mode, kModeNumber));
+    game_.modeFlow->NotifyMode(mode, kModeNumber);
+    *next = ExitToMode(game_.modeFlow->PrepareSystemMode(mode, kModeNumber));
     return 1;
   }
   return IsHoverCode(code) ? -1 : 0;
@@ -361,22 +368,22 @@ int CCommonSelectMessage::StepKeys() {
     if (keyCursor_ > last) keyCursor_ = last;
     MoveMouseToItem(keyCursor_);
   };
-  if (keyMoveUpDownEnable_ && game_->CheckKeyTrig(kKeyUp)) step(-1);
-  if (keyMoveLeftRightEnable_ && game_->CheckKeyTrig(kKeyLeft)) step(-1);
-  if (keyMoveUpDownEnable_ && game_->CheckKeyTrig(kKeyDown)) step(1);
-  if (keyMoveLeftRightEnable_ && game_->CheckKeyTrig(kKeyRight)) step(1);
+  if (keyMoveUpDownEnable_ && game_.input->CheckKeyTrig(kKeyUp)) step(-1);
+  if (keyMoveLeftRightEnable_ && game_.input->CheckKeyTrig(kKeyLeft)) step(-1);
+  if (keyMoveUpDownEnable_ && game_.input->CheckKeyTrig(kKeyDown)) step(1);
+  if (keyMoveLeftRightEnable_ && game_.input->CheckKeyTrig(kKeyRight)) step(1);
   if (moved) CScreenBuffer::SetFullRedraw(0);
   return moved;
 }
 
 void CCommonSelectMessage::AddDotLines() {
-  for (int i = 0; i < 3; ++i) game_->AddBackLog(kDotLine, 128, 128, 128);
+  for (int i = 0; i < 3; ++i) game_.messageWindow->AddBackLog(kDotLine, 128, 128, 128);
 }
 
 void CCommonSelectMessage::PickRow(int row) {
   PlaySound(selectSound_);
   const int choice = row + page_;
-  game_->SetBackLogColor(count_ - choice, backlogSelectColor_.r, backlogSelectColor_.g,
+  game_.messageWindow->SetBackLogColor(count_ - choice, backlogSelectColor_.r, backlogSelectColor_.g,
                          backlogSelectColor_.b);
   AddDotLines();
   result_ = choice + 1;
@@ -389,15 +396,15 @@ void CCommonSelectMessage::PickRow(int row) {
 // 1 with *next set when the time ran out.
 int CCommonSelectMessage::CheckTimeOver(int* next) {
   if (timeLimit_ <= 0) return 0;
-  remaining_ -= std::max(game_->GetMessageWaitTime(), 0);
+  remaining_ -= std::max(game_.screen->GetMessageWaitTime(), 0);
   if (remaining_ > 0) return 0;
   remaining_ = 0;
   // Only a real choice of the list is recoloured (the script passes count
   // + 1 for none).
   if (timeoutChoice_ >= 1 && timeoutChoice_ <= count_)
-    game_->SetBackLogColor(count_ - timeoutChoice_ + 1, backlogSelectColor_.r,
+    game_.messageWindow->SetBackLogColor(count_ - timeoutChoice_ + 1, backlogSelectColor_.r,
                            backlogSelectColor_.g, backlogSelectColor_.b);
-  game_->AddBackLog(kTimeOver, 255, 64, 128);
+  game_.messageWindow->AddBackLog(kTimeOver, 255, 64, 128);
   AddDotLines();
   deliver_ = 1;
   result_ = timeoutChoice_;
@@ -419,7 +426,7 @@ int CCommonSelectMessage::Calcu() {
   // The appear animation.
   if (firstAppearType_ && appearCounter_ < firstAppearTime_) {
     ++appearCounter_;
-    game_->CheckFloatingButtons();
+    game_.floating->CheckFloatingButtons();
     return -1;
   }
   // After a pick (or the time-over), the countdown to leaving; once left
@@ -450,7 +457,7 @@ int CCommonSelectMessage::Calcu() {
   const int offClick =
       windowOffMouseButton_ != -1 && mouse_ && mouse_->GetClick(windowOffMouseButton_);
   if (!windowShown_) {
-    if (GetClick(0) || GetClick(1) || game_->CheckKeyTrig(VK_SPACE) || offClick)
+    if (GetClick(0) || GetClick(1) || game_.input->CheckKeyTrig(VK_SPACE) || offClick)
       ShowWindowAgain();
     return -1;
   }
@@ -461,12 +468,12 @@ int CCommonSelectMessage::Calcu() {
   if (clickDelay_ > 0) {
     --clickDelay_;
   } else {
-    const int pick = GetClick(0) || (keyMoveEnable_ && game_->CheckKeyTrig(VK_RETURN));
+    const int pick = GetClick(0) || (keyMoveEnable_ && game_.input->CheckKeyTrig(VK_RETURN));
     if (pick && hover_ >= 0) {
       PickRow(hover_);
       return -1;
     }
-    if (options && (game_->CheckKeyTrig(VK_SPACE) || offClick)) {
+    if (options && (game_.input->CheckKeyTrig(VK_SPACE) || offClick)) {
       windowShown_ = 0;
       PlaySound(windowOffSound_);
       CScreenBuffer::SetFullRedraw(0);
@@ -475,15 +482,15 @@ int CCommonSelectMessage::Calcu() {
   }
   const int wheel = mouse_ ? mouse_->GetWheel() : 0;
   if (wheel >= 1 && backLogOk_ && options && !onScrollButton_ && !keyMoved &&
-      !game_->IsBackLogDisabled()) {
-    game_->KeepGameState();
-    if (backlogSound_ > 0) game_->PlaySystemSe(backlogSound_ - 1, 0);
-    game_->NotifyMode(modenumber::kBackLog, kModeNumber);
+      !game_.messageWindow->IsBackLogDisabled()) {
+    game_.saves->KeepGameState();
+    if (backlogSound_ > 0) game_.sound->PlaySystemSe(backlogSound_ - 1, 0);
+    game_.modeFlow->NotifyMode(modenumber::kBackLog, kModeNumber);
     deliver_ = 0;
     return ExitToMode(modenumber::kBackLog);
   }
   if (optionOk_ && options) {
-    const int m = game_->CheckShortCut(kModeNumber);
+    const int m = game_.floating->CheckShortCut(kModeNumber);
     if (m != -1) {
       deliver_ = 0;
       return ExitToMode(m);

@@ -74,7 +74,7 @@ class CCommonSelectMessage : public CCommonGeneral, public CStoryChoiceMode {
   // Layouts kept for at most this many choices (no list has more).
   static constexpr int kMaxSpecialNumber = kTextSlots;
 
-  explicit CCommonSelectMessage(CGameServices* game);
+  explicit CCommonSelectMessage(const GameRoles& game);
   ~CCommonSelectMessage() override;
   void RegisterRoles(ModeRoles* roles) override { roles->choice = this; }
 

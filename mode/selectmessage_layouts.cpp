@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
 #include "mode/selectmessage.h"
@@ -45,7 +45,7 @@ void CCommonSelectMessage::LoadSpecialSettings() {
     const char* name = nullptr;
     if (GetSetupString(&name, ("specialWindowVarName" + std::to_string(q)).c_str()) && name &&
         game_)
-      k.vars[q - 1] = game_->GetVarNumber(name);
+      k.vars[q - 1] = game_.variables->GetVarNumber(name);
   }
 
   k.anime = anime_;
@@ -81,7 +81,7 @@ int CCommonSelectMessage::SpecialIndex(int choice) const {
 int CCommonSelectMessage::GetSpecialCell(int row) const {
   if (row < 0 || row >= special_.number) return row;
   const int var = special_.vars[row];
-  const int value = var >= 0 && game_ ? game_->GetVar(var) : 0;
+  const int value = var >= 0 && game_ ? game_.variables->GetVar(var) : 0;
   return value > 0 ? value - 1 : row;
 }
 

@@ -4,7 +4,10 @@
 #include <climits>
 #include <cstdint>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/screenservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "message/textprint.h"
@@ -88,7 +91,7 @@ void CCommonSelectMessage::GetRowPos(int row, int* x, int* y) const {
 }
 
 void CCommonSelectMessage::PrintLineText(int x, int y, const char* text, int size) {
-  CTextPrint* printer = game_ ? game_->GetTextBuffer() : nullptr;
+  CTextPrint* printer = game_ ? game_.text->GetTextBuffer() : nullptr;
   if (!printer || !text) return;
   if (firstAppearType_ && appearCounter_ < firstAppearTime_) {
     int top = 0, height = 0;
@@ -108,7 +111,7 @@ void CCommonSelectMessage::RestoreRect(const selectmessage::Rect& r) {
   const int64_t right = std::min(int64_t{r.x} + r.w, int64_t{w.x} + w.w);
   const int64_t bottom = std::min(int64_t{r.y} + r.h, int64_t{w.y} + w.h);
   if (right <= left || bottom <= top) return;
-  const int percent = 100 - (game_ ? game_->GetSystemSetting(106) : 0);
+  const int percent = 100 - (game_ ? game_.variables->GetSystemSetting(106) : 0);
   const int x = static_cast<int>(left), y = static_cast<int>(top);
   const int cw = static_cast<int>(right - left), ch = static_cast<int>(bottom - top);
   if (percent > 99)
@@ -121,7 +124,7 @@ void CCommonSelectMessage::PrintWindow() {
   const WindowKeys& w = timeLimit_ > 0 ? timeLimitWindow_ : window_;
   // The background was drawn under the whole window already.
   if (w.print && workPicture_) {
-    const int percent = 100 - (game_ ? game_->GetSystemSetting(106) : 0);
+    const int percent = 100 - (game_ ? game_.variables->GetSystemSetting(106) : 0);
     if (percent > 99)
       workPicture_->Blt(w.x, w.y, 0, 0, w.w, w.h, 1);
     else if (percent > 0)
@@ -179,9 +182,9 @@ void CCommonSelectMessage::PrintLines(int full) {
 void CCommonSelectMessage::PrintBackground() {
   if (backPrintMode_ == 2) {
     if (!game_) return;
-    game_->CalcuEffect();
-    game_->AddEffectFrame(1);
-    game_->RefreshEffect(0);
+    game_.screen->CalcuEffect();
+    game_.screen->AddEffectFrame(1);
+    game_.screen->RefreshEffect(0);
     return;
   }
   if (CScreenBuffer::CheckFullRedraw() && screenPicture_) screenPicture_->Put(0, 0, 0);
@@ -200,10 +203,10 @@ int CCommonSelectMessage::Print() {
     if (full) PrintWindow();
     PrintLines(full);
     CScreenBuffer::AddDirtyRect(589, 7, 50, 54);
-    if (OptionsAllowed() && game_) game_->RequestFloatingButtons();
+    if (OptionsAllowed() && game_) game_.floating->RequestFloatingButtons();
     if (timeLimit_ > 0) PrintTimer();
     if (useScrollFlag_) PrintScrollButtons();
   }
-  if (backPrintMode_ == 2 && game_) game_->RefreshEffect(1);
+  if (backPrintMode_ == 2 && game_) game_.screen->RefreshEffect(1);
   return -1;
 }

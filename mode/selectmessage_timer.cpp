@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "services/gameservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"

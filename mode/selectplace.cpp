@@ -5,7 +5,13 @@
 #include <cstring>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/floatingservices.h"
+#include "services/inputservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/screenservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/systempicture.h"
@@ -80,15 +86,15 @@ constexpr char kSelectedPlaceVar[] = "\x8F\xEA\x8F\x8A\x91\x49\x91\xF0\x94\xD4\x
 std::string SysName(const char* name) { return std::string("sys\\") + (name ? name : ""); }
 
 // A per-place variable key (1-based): its variable, -1 when missing.
-int ReadVar(const CCommonGeneral& mode, CGameServices* game, const char* key, int n) {
+int ReadVar(const CCommonGeneral& mode, const GameRoles& game, const char* key, int n) {
   const char* name = nullptr;
   if (!game || !mode.GetSetupString(&name, Numbered(key, n).c_str())) return -1;
-  return game->GetVarNumber(name);
+  return game.variables->GetVarNumber(name);
 }
 
 }  // namespace
 
-CCommonSelectPlace::CCommonSelectPlace(CGameServices* game, int variant)
+CCommonSelectPlace::CCommonSelectPlace(const GameRoles& game, int variant)
     : CCommonGeneral(game), variant_(std::max(variant, 0)) {
   SetModeNumber(variant_ == 0 ? kModeNumber : kSecondModeNumber - 1 + variant_);
   if (variant_ == 0)
@@ -109,8 +115,8 @@ CCommonSelectPlace::CCommonSelectPlace(CGameServices* game, int variant)
   const int count = ReadCount(*this, "placeNumber", 1, buttoncode::kMaxNumber);
   const char* name = kSelectedPlaceVar;
   GetSetupString(&name, "selectedPlaceVarName");
-  if (game_) selectedVar_ = game_->GetVarNumber(name);
-  if (GetSetupString(&name, "onButtonVarName") && game_) onButtonVar_ = game_->GetVarNumber(name);
+  if (game_) selectedVar_ = game_.variables->GetVarNumber(name);
+  if (GetSetupString(&name, "onButtonVarName") && game_) onButtonVar_ = game_.variables->GetVarNumber(name);
   GetSetupInt(&placeAppearFlag_, "placeAppearFlag");
   GetSetupInt(&selectFlag_, "selectFlag");
   GetSetupInt(&charaFlag_, "charaFlag");
@@ -135,7 +141,7 @@ CCommonSelectPlace::CCommonSelectPlace(CGameServices* game, int variant)
   GetSetupString(&backgroundFileName_, "filenameBG");
   GetSetupInt(&onButtonRestart_, "onButtonChangeToRestartBackScript");
   GetSetupInt(&backLogOk_, "backLogOk");
-  if (backLogOk_ && game_) game_->SetModeFlag(modeNumber_, 1);
+  if (backLogOk_ && game_) game_.variables->SetModeFlag(modeNumber_, 1);
   GetSetupInt(&autoPicLoad_, "autoPicLoad");
   GetSetupInt(&autoPicCannotOk_, "autoPicCannotOk");
   GetSetupInt(&autoPicRestart_, "autoPicRestartBackScript");
@@ -174,7 +180,7 @@ void CCommonSelectPlace::Release() {
 
 CPicture* CCommonSelectPlace::Holder(int i) const {
   if (!backScriptFlag_ && i < kButtonChannels && game_)
-    if (CPicture* p = game_->GetEffectPicture(kFirstButtonChannel + i)) return p;
+    if (CPicture* p = game_.screen->GetEffectPicture(kFirstButtonChannel + i)) return p;
   return CPicturePool::GetPicture(backScriptFlag_ ? i : std::max(i - kButtonChannels, 0));
 }
 
@@ -188,13 +194,13 @@ void CCommonSelectPlace::LoadAutoPictures(int number, int restartAllowed) {
     const char* tag = autoPicTags_[layer];
     // A tag too short to name its folder loads nothing.
     if (!tag || std::strlen(tag) < 2) continue;
-    CPicture* picture = game_->GetEffectPicture(layer);
+    CPicture* picture = game_.screen->GetEffectPicture(layer);
     if (!picture) continue;
     const std::string name = std::string(tag, 2) + "\\" + tag + std::to_string(number);
     picture->LoadDWQ(name.c_str());
   }
   lastAutoPic_ = number;
-  if (restartAllowed && autoPicRestart_) game_->ResetBackScript();
+  if (restartAllowed && autoPicRestart_) game_.backScript->ResetBackScript();
 }
 
 int CCommonSelectPlace::Init() {
@@ -203,26 +209,26 @@ int CCommonSelectPlace::Init() {
   lastAutoPic_ = -1;
   if (autoPicLoad_ && game_) {
     for (int layer = 0; layer < kAutoPicLayers; ++layer)
-      if (autoPicTags_[layer]) game_->SetOptionButtonOff(layer, 1);
-    if (onButtonVar_ != -1) game_->SetVar(onButtonVar_, 0);
+      if (autoPicTags_[layer]) game_.floating->SetOptionButtonOff(layer, 1);
+    if (onButtonVar_ != -1) game_.variables->SetVar(onButtonVar_, 0);
     LoadAutoPictures(0, 0);
   } else if (onButtonVar_ != -1 && game_) {
-    game_->SetVar(onButtonVar_, 0);
+    game_.variables->SetVar(onButtonVar_, 0);
   }
   LoadBackgroundPicture();
   if (charaFlag_ && allCharaFlag_ && !backScriptFlag_) {
     if (!allChara_) allChara_ = std::make_unique<CPicture>();
     allChara_->LoadDWQ(SysName(allCharaName_).c_str());
   }
-  if (game_) game_->HideFloatingButtons();
+  if (game_) game_.floating->HideFloatingButtons();
 
   for (int i = 0; i < GetPlaceNumber(); ++i) {
     Place& p = places_[i];
-    p.appear = game_ ? game_->GetVar(p.appearVar) : 1;
-    p.selectOk = game_ ? game_->GetVar(p.selectVar) : 1;
+    p.appear = game_ ? game_.variables->GetVar(p.appearVar) : 1;
+    p.selectOk = game_ ? game_.variables->GetVar(p.selectVar) : 1;
     const bool shown = !placeAppearFlag_ || p.appear != 0;
     const bool selectable = !selectFlag_ || p.selectOk != 0;
-    p.chara = charaFlag_ && shown && selectable && game_ ? game_->GetVar(p.charaVar) : -1;
+    p.chara = charaFlag_ && shown && selectable && game_ ? game_.variables->GetVar(p.charaVar) : -1;
     p.picture.reset();
     if (charaFlag_ && !allCharaFlag_ && p.chara > 0) {
       p.picture = std::make_unique<CPicture>();
@@ -267,8 +273,8 @@ int CCommonSelectPlace::PlaceAt(int x, int y, int anyShown) const {
 
 int CCommonSelectPlace::LeaveFor(int m) {
   chosenFlag_ = 0;
-  if (m != modenumber::kSystemMenu) game_->NotifyMode(m, modeNumber_);
-  return ExitToMode(game_->PrepareSystemMode(m, modeNumber_));
+  if (m != modenumber::kSystemMenu) game_.modeFlow->NotifyMode(m, modeNumber_);
+  return ExitToMode(game_.modeFlow->PrepareSystemMode(m, modeNumber_));
 }
 
 int CCommonSelectPlace::StepKeyCursor(int step) {
@@ -290,11 +296,11 @@ void CCommonSelectPlace::MovePointerToPlace(int i) {
   const CCommonButton* b = buttons_->GetButton(i);
   if (!b || !game_) return;
   int ox = 0, oy = 0;
-  game_->GetGameMousePos(&ox, &oy);
+  game_.floating->GetGameMousePos(&ox, &oy);
   // The host puts the pointer there, or records it for the next frame.
   const int64_t x = int64_t{b->GetPrintX()} + b->GetSizeX() / 2 - ox;
   const int64_t y = int64_t{b->GetPrintY()} + b->GetSizeY() / 2 - oy;
-  if (platform::Window* window = game_->GetWindowHandle())
+  if (platform::Window* window = game_.screen->GetWindowHandle())
     window->WarpPointer(static_cast<int>(std::clamp<int64_t>(x, -kMaxCoordinate, kMaxCoordinate)),
                         static_cast<int>(std::clamp<int64_t>(y, -kMaxCoordinate, kMaxCoordinate)));
 }
@@ -302,7 +308,7 @@ void CCommonSelectPlace::MovePointerToPlace(int i) {
 int CCommonSelectPlace::Calcu() {
   if (!game_) return -1;
   // The floating buttons.
-  const int code = game_->CheckFloatingButtons();
+  const int code = game_.floating->CheckFloatingButtons();
   const int kind = GetButtonCodeKind(code);
   switch (CheckButtonResult(code)) {
     case 0:
@@ -329,8 +335,8 @@ int CCommonSelectPlace::Calcu() {
   if (autoPicLoad_ || onButtonVar_ != -1) {
     const int now = PlaceAt(mouse.x, mouse.y, autoPicCannotOk_);
     if (onButtonRestart_ && now != hovered_ && onButtonVar_ != -1) {
-      game_->SetVar(onButtonVar_, now + 1);
-      game_->ResetBackScript();
+      game_.variables->SetVar(onButtonVar_, now + 1);
+      game_.backScript->ResetBackScript();
     }
     hovered_ = now;
   }
@@ -344,11 +350,11 @@ int CCommonSelectPlace::Calcu() {
   }
 
   // The wheel opens the back log.
-  if (backLogOk_ && mouse_ && mouse_->GetWheel() > 0 && !game_->IsBackLogDisabled())
+  if (backLogOk_ && mouse_ && mouse_->GetWheel() > 0 && !game_.messageWindow->IsBackLogDisabled())
     return LeaveFor(modenumber::kBackLog);
 
   // Short-cut keys.
-  const int shortcut = game_->CheckShortCut(modeNumber_);
+  const int shortcut = game_.floating->CheckShortCut(modeNumber_);
   if (shortcut != -1) {
     chosenFlag_ = 0;
     return ExitToMode(shortcut);
@@ -357,19 +363,19 @@ int CCommonSelectPlace::Calcu() {
   // Key movement.
   if (keyMoveEnable_ && GetPlaceNumber() > 0) {
     const int under = PlaceAt(mouse.x, mouse.y, keyMoveCannotSelectOk_);
-    if (under >= 0 && game_->CheckKeyTrig(kKeyDecide) && places_[under].enabled) {
+    if (under >= 0 && game_.input->CheckKeyTrig(kKeyDecide) && places_[under].enabled) {
       if (CCommonButton* b = buttons_->GetButton(under)) b->StartClick();
     } else if (under >= 0) {
       keyCursor_ = under;
     }
     int step = 0;
     if (keyMoveUpDownEnable_) {
-      if (game_->CheckKeyTrig(kKeyUp)) step = -1;
-      if (game_->CheckKeyTrig(kKeyDown)) step = 1;
+      if (game_.input->CheckKeyTrig(kKeyUp)) step = -1;
+      if (game_.input->CheckKeyTrig(kKeyDown)) step = 1;
     }
     if (keyMoveLeftRightEnable_) {
-      if (game_->CheckKeyTrig(kKeyLeft)) step = -1;
-      if (game_->CheckKeyTrig(kKeyRight)) step = 1;
+      if (game_.input->CheckKeyTrig(kKeyLeft)) step = -1;
+      if (game_.input->CheckKeyTrig(kKeyRight)) step = 1;
     }
     if (step) StepKeyCursor(step);
   }
@@ -382,7 +388,7 @@ void CCommonSelectPlace::PrintLayers(int first) {
 }
 
 int CCommonSelectPlace::Print() {
-  if (game_ && onButtonVar_ != -1) game_->SetVar(onButtonVar_, hovered_ + 1);
+  if (game_ && onButtonVar_ != -1) game_.variables->SetVar(onButtonVar_, hovered_ + 1);
   if (autoPicLoad_) LoadAutoPictures(hovered_ + 1, 1);
   PrintBackScreen();
   BeforePrintPlaces();
@@ -392,7 +398,7 @@ int CCommonSelectPlace::Print() {
   if (charaFlag_ && charaPrintUpper_) PrintCharas();
   PrintLayers(0);
   AfterPrintPlaces();
-  if (game_) game_->RequestFloatingButtons();
+  if (game_) game_.floating->RequestFloatingButtons();
   return -1;
 }
 
@@ -439,12 +445,12 @@ void CCommonSelectPlace::PrintCharas() {
 void CCommonSelectPlace::BeforeExit() {
   if (!autoPicLoad_ || !game_) return;
   for (int layer = 0; layer < kAutoPicLayers; ++layer)
-    if (autoPicTags_[layer]) game_->SetOptionButtonOff(layer, 0);
+    if (autoPicTags_[layer]) game_.floating->SetOptionButtonOff(layer, 0);
 }
 
 void CCommonSelectPlace::AtExit() {
   if (!chosenFlag_ || !game_) return;
-  game_->SetVar(selectedVar_, chosen_ + 1);
-  game_->SetSkipFilmFlag(1);
+  game_.variables->SetVar(selectedVar_, chosen_ + 1);
+  game_.messageWindow->SetSkipFilmFlag(1);
   chosenFlag_ = 0;
 }

@@ -37,7 +37,7 @@ class CCommonSelectPlace : public CCommonGeneral {
   static constexpr int kSecondModeNumber = modenumber::kSelectPlace2;
   static constexpr int kAutoPicLayers = 16;
 
-  explicit CCommonSelectPlace(CGameServices* game, int variant = 0);
+  explicit CCommonSelectPlace(const GameRoles& game, int variant = 0);
   ~CCommonSelectPlace() override;
 
   int Calcu() override;

@@ -4,7 +4,14 @@
 #include <cstdio>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -54,12 +61,12 @@ void CCommonSelectScene::CheckData(const CSceneDataFile* data, const CSceneVoice
   }
 }
 
-CCommonSelectScene::CCommonSelectScene(CGameServices* game) : CCommonGeneral(game) {
+CCommonSelectScene::CCommonSelectScene(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SelectScene", 32);
   if (game_) {
-    sceneList_ = game_->GetSceneList();
-    voiceList_ = game_->GetSceneVoiceList();
+    sceneList_ = game_.saves->GetSceneList();
+    voiceList_ = game_.saves->GetSceneVoiceList();
   }
   LoadBackScriptSetup();
   LoadBackButtonSetup();
@@ -70,7 +77,7 @@ CCommonSelectScene::CCommonSelectScene(CGameServices* game) : CCommonGeneral(gam
   LoadEnterExitVoiceSetup();
   int listCheckFlag = 1;
   GetSetupInt(&listCheckFlag, "listCheckFlag");
-  if (listCheckFlag && game_) CheckData(game_->GetSceneDataFile(), voiceList_);
+  if (listCheckFlag && game_) CheckData(game_.saves->GetSceneDataFile(), voiceList_);
   GetSetupInt(&scenePianoSoundFlag_, "scenePianoSoundFlag");
   backgroundFileName_ = "scene_bg";
   GetSetupString(&backgroundFileName_, "filenameBG");
@@ -99,12 +106,12 @@ int CCommonSelectScene::Init() {
   grid_->LoadPictures();
   header_->LoadPictures();
   if (game_) {
-    game_->SetLayerDisableMask(0);
-    game_->StopAllSound();
-    game_->ClearGameState();
+    game_.screen->SetLayerDisableMask(0);
+    game_.sound->StopAllSound();
+    game_.saves->ClearGameState();
     for (const auto& range : kClearedVars)
-      for (int v = range[0]; v <= range[1]; ++v) game_->SetVar(v, 0);
-    game_->ResetFrameTime();
+      for (int v = range[0]; v <= range[1]; ++v) game_.variables->SetVar(v, 0);
+    game_.screen->ResetFrameTime();
   }
   replay_ = 0;
   chara_ = sceneList_ ? sceneList_->GetCurrentChara() : 0;
@@ -154,7 +161,7 @@ void CCommonSelectScene::BuildPage() {
 }
 
 void CCommonSelectScene::PrintTexts(int k) const {
-  CTextPrint* printer = game_ ? game_->GetTextBuffer() : nullptr;
+  CTextPrint* printer = game_ ? game_.text->GetTextBuffer() : nullptr;
   if (!printer || !voiceList_) return;
   const int s = SceneOf(k);
   int x = 0, y = 0;
@@ -215,7 +222,7 @@ int CCommonSelectScene::Calcu() {
   }
   if (pendingVoice_ >= 0 && --voiceCountdown_ <= 0) {
     const char* voice = voiceList_ ? voiceList_->GetSceneVoice(chara_, pendingVoice_) : nullptr;
-    if (game_ && voice && *voice && !game_->CheckVoiceOff(voice)) game_->PlayVoice(voice);
+    if (game_ && voice && *voice && !game_.sound->CheckVoiceOff(voice)) game_.sound->PlayVoice(voice);
     pendingVoice_ = -1;
   }
   return -1;
@@ -224,16 +231,16 @@ int CCommonSelectScene::Calcu() {
 void CCommonSelectScene::AtExit() {
   CCommonGeneral::AtExit();
   if (!game_) return;
-  if (exitStopVoiceFlag_) game_->FadeOutVoice(exitStopVoiceFadeOutTime_);
+  if (exitStopVoiceFlag_) game_.sound->FadeOutVoice(exitStopVoiceFadeOutTime_);
   if (!replay_) return;
   const int scene = SceneOf(pick_.GetSelected());
   pick_.ClearSelected();
   if (sceneList_) sceneList_->SetCurrentScene(scene);
-  game_->ResetFrameTime();
-  game_->SetBackScriptMode(0);
-  game_->SetMessageModeFlag(1);
-  game_->SetLayerDisableMask(voiceList_ ? static_cast<int>(voiceList_->GetSceneFlags(chara_, scene) & 0xFFFF) : 0);
-  if (game_->StartSceneScript()) game_->StopBgm(-1);
+  game_.screen->ResetFrameTime();
+  game_.backScript->SetBackScriptMode(0);
+  game_.messageWindow->SetMessageModeFlag(1);
+  game_.screen->SetLayerDisableMask(voiceList_ ? static_cast<int>(voiceList_->GetSceneFlags(chara_, scene) & 0xFFFF) : 0);
+  if (game_.modeFlow->StartSceneScript()) game_.sound->StopBgm(-1);
 }
 
 int CCommonSelectScene::Print() {

@@ -27,7 +27,7 @@ class CCommonSelectScene : public CCommonGeneral {
   // The seen table's size: a character shows its first 200 scenes.
   static constexpr int kMaxScenes = 200;
 
-  explicit CCommonSelectScene(CGameServices* game);
+  explicit CCommonSelectScene(const GameRoles& game);
   ~CCommonSelectScene() override;
 
   int Calcu() override;

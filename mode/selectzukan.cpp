@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/floatingservices.h"
+#include "services/modeflowservices.h"
+#include "services/variableservices.h"
 #include "input/inputstatus.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -19,7 +22,7 @@ constexpr const char kReturnVarName[] = "\x90\x7D\x8A\xD3\x94\xD4\x8D\x86";
 
 }  // namespace
 
-CCommonSelectZukan::CCommonSelectZukan(CGameServices* game) : CCommonGeneral(game) {
+CCommonSelectZukan::CCommonSelectZukan(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("selectzukan", 16);
   LoadBackScriptSetup();
@@ -63,17 +66,17 @@ CCommonSelectZukan::CCommonSelectZukan(CGameServices* game) : CCommonGeneral(gam
   GetSetupString(&name, "appearVarName");
   for (int k = 1; k <= vars; ++k) {
     GetSetupString(&name, Numbered("appearVarName", k).c_str());
-    if (game_) appearVars_[static_cast<size_t>(k - 1)] = game_->GetVarNumber(name);
+    if (game_) appearVars_[static_cast<size_t>(k - 1)] = game_.variables->GetVarNumber(name);
   }
   const char* returnName = kReturnVarName;
   GetSetupString(&returnName, "returnVarName");
-  if (game_) returnVar_ = game_->GetVarNumber(returnName);
+  if (game_) returnVar_ = game_.variables->GetVarNumber(returnName);
   cursor_ = std::make_unique<CAnimePart>("zukanCursor", GetSetupList(), 1);
   seat_ = std::make_unique<CPicture>();
 
   const char* function = "zukanon";
   GetSetupString(&function, "functionName");
-  if (game_) game_->RegistSystemFunction(kModeNumber, function, 0);
+  if (game_) game_.modeFlow->RegistSystemFunction(kModeNumber, function, 0);
 }
 
 CCommonSelectZukan::~CCommonSelectZukan() { Release(); }
@@ -91,16 +94,16 @@ int CCommonSelectZukan::Function(int, int count, const int* args) {
   const int w = (n - 1) / kItemsPerVar;
   const int var = appearVars_[static_cast<size_t>(w)];
   if (var < 0) return 0;
-  const uint32_t bits = static_cast<uint32_t>(game_->GetVar(var)) | (1u << ((n - 1) % kItemsPerVar));
-  game_->SetVar(var, static_cast<int>(bits));
+  const uint32_t bits = static_cast<uint32_t>(game_.variables->GetVar(var)) | (1u << ((n - 1) % kItemsPerVar));
+  game_.variables->SetVar(var, static_cast<int>(bits));
   return 0;
 }
 
 void CCommonSelectZukan::BeforeInit() {
   chosen_ = -1;
   if (game_) {
-    if (returnVar_ >= 0) game_->SetVar(returnVar_, 0);
-    game_->ResetBackScript();
+    if (returnVar_ >= 0) game_.variables->SetVar(returnVar_, 0);
+    game_.backScript->ResetBackScript();
   }
 }
 
@@ -110,7 +113,7 @@ int CCommonSelectZukan::Init() {
   seatColumns_ = seat_ ? seat_->GetWidth() / sizeX_ : 0;
   seatRows_ = seat_ ? seat_->GetHeight() / sizeY_ : 0;
   for (size_t w = 0; w < appearVars_.size(); ++w)
-    appearValues_[w] = appearVars_[w] >= 0 && game_ ? game_->GetVar(appearVars_[w]) : 0;
+    appearValues_[w] = appearVars_[w] >= 0 && game_ ? game_.variables->GetVar(appearVars_[w]) : 0;
   ReloadBackButtonPicture();
   SetBackButtonPos();
   if (backButton_) backButton_->Init();
@@ -139,9 +142,9 @@ void CCommonSelectZukan::ReturnToGrid() {
   chosen_ = -1;
   hovered_ = -1;
   if (!game_) return;
-  if (returnVar_ >= 0) game_->SetVar(returnVar_, 0);
-  game_->ResetBackScript();
-  game_->CalcuBackScript(1);
+  if (returnVar_ >= 0) game_.variables->SetVar(returnVar_, 0);
+  game_.backScript->ResetBackScript();
+  game_.backScript->CalcuBackScript(1);
 }
 
 int CCommonSelectZukan::Calcu() {
@@ -150,7 +153,7 @@ int CCommonSelectZukan::Calcu() {
     return -1;
   }
   if (backButton_ && CheckButtonResult2(backButton_->Calcu(input_)) >= 0) {
-    if (game_) game_->SetReturnFlag();
+    if (game_) game_.modeFlow->SetReturnFlag();
     return ExitToMode(parameter_);
   }
   platform::Point p{};
@@ -162,10 +165,10 @@ int CCommonSelectZukan::Calcu() {
     if (backButton_) backButton_->Init();
     chosen_ = hovered_;
     if (game_) {
-      if (returnVar_ >= 0) game_->SetVar(returnVar_, chosen_ + 1);
-      game_->RestoreFloatingLayers();
-      game_->ResetBackScript();
-      game_->CalcuBackScript(1);
+      if (returnVar_ >= 0) game_.variables->SetVar(returnVar_, chosen_ + 1);
+      game_.floating->RestoreFloatingLayers();
+      game_.backScript->ResetBackScript();
+      game_.backScript->CalcuBackScript(1);
     }
   }
   return -1;

@@ -23,7 +23,7 @@ class CCommonSelectZukan : public CCommonGeneral {
   // No game has more variables than this to hold items in.
   static constexpr int kMaxItems = kItemsPerVar * 1000;
 
-  explicit CCommonSelectZukan(CGameServices* game);
+  explicit CCommonSelectZukan(const GameRoles& game);
   ~CCommonSelectZukan() override;
 
   int Calcu() override;

@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "graphics/allgraphics.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -57,7 +62,7 @@ std::string SysName(const char* name) { return "sys\\" + std::string(name); }
 
 }  // namespace
 
-CCommonSystemMenu::CCommonSystemMenu(CGameServices* game) : CCommonGeneral(game) {
+CCommonSystemMenu::CCommonSystemMenu(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("SystemMenu", 128);
   LoadBackScriptSetup();
@@ -165,13 +170,13 @@ int CCommonSystemMenu::GetOptionCommand(int option) const {
 
 void CCommonSystemMenu::BeforeInit() {
   if (!backScriptFlag_ || !screenToGetPut_ || !game_) return;
-  game_->RestoreFloatingLayers();
+  game_.floating->RestoreFloatingLayers();
   CScreenBuffer::SetFullRedraw(0);
   if (!getWithMessage_) {
-    game_->RefreshEffect(0);
-    game_->RefreshEffect(1);
+    game_.screen->RefreshEffect(0);
+    game_.screen->RefreshEffect(1);
   }
-  if (CPicture* effect = game_->GetEffectScreenPicture()) effect->GetScreen();
+  if (CPicture* effect = game_.screen->GetEffectScreenPicture()) effect->GetScreen();
 }
 
 void CCommonSystemMenu::FilterScreen() {
@@ -187,7 +192,7 @@ int CCommonSystemMenu::Init() {
   sceneMode_ = sceneRequest_;
   if (sceneRequest_) platform::DebugOutput("[SystemMenu::sceneMode]");
   sceneRequest_ = 0;
-  if (game_) game_->StopAllSound();
+  if (game_) game_.sound->StopAllSound();
 
   shown_ = 0;
   dialogOpen_ = 0;
@@ -200,13 +205,13 @@ int CCommonSystemMenu::Init() {
     delay_[i] = (kScale / step_) * i / optionNumber_ + crt::rand() % 3;
     speed_[i] = crt::rand() % 1800 + 900;
   }
-  if (game_) game_->RestoreFloatingLayers();
+  if (game_) game_.floating->RestoreFloatingLayers();
 
   const bool overScript = backScriptFlag_ && screenToGetPut_;
   if ((backScreenType_ == 2 || overScript) && (nega_ || grey_ || multi_ || addSub_)) {
-    CPicture* effect = game_ ? game_->GetEffectScreenPicture() : nullptr;
+    CPicture* effect = game_ ? game_.screen->GetEffectScreenPicture() : nullptr;
     if (overScript && game_)
-      if (CPicture* back = game_->GetEffectBackPicture()) back->Put(0, 0, 0);
+      if (CPicture* back = game_.screen->GetEffectBackPicture()) back->Put(0, 0, 0);
     FilterScreen();
     if (overScript && effect) effect->GetScreen();
   } else if (backScreenType_ == 1 && screenPicture_) {
@@ -247,18 +252,18 @@ void CCommonSystemMenu::EnableOptions() {
     panel_->SetEnable(i, 1, 0);
   }
   for (int i = kBuiltIn; i < optionNumber_; ++i)
-    if (expMode_[i] > 0 && game_ && !game_->CheckEnableVar(expMode_[i])) panel_->SetEnable(i, 0, 0);
+    if (expMode_[i] > 0 && game_ && !game_.variables->CheckEnableVar(expMode_[i])) panel_->SetEnable(i, 0, 0);
   if (opening != modenumber::kPrintMessage && opening != modenumber::kSelectMessage)
     for (int i : {3, 4, 6}) panel_->SetEnable(i, 0, 0);
-  if (game_ && !game_->GetModeFlag(opening)) panel_->SetEnable(5, 0, 0);
+  if (game_ && !game_.variables->GetModeFlag(opening)) panel_->SetEnable(5, 0, 0);
   if (sceneMode_) {
     panel_->SetEnable(0, 0, 0);
     panel_->SetEnable(1, 0, 0);
     for (int i = kBuiltIn; i < optionNumber_; ++i) panel_->SetEnable(i, 0, 0);
-  } else if (game_ && game_->IsQuickLoadEnable()) {
+  } else if (game_ && game_.floating->IsQuickLoadEnable()) {
     for (int i = kBuiltIn; i < optionNumber_; ++i) {
       if (expCommand_[i] != kQuickLoadCommand) continue;
-      panel_->SetEnable(i, game_->CheckQuickLoadData() ? 1 : 0, 0);
+      panel_->SetEnable(i, game_.floating->CheckQuickLoadData() ? 1 : 0, 0);
       break;
     }
   }
@@ -276,9 +281,9 @@ int CCommonSystemMenu::LeaveGame() {
 
 int CCommonSystemMenu::OpenDialog() {
   dialogOpen_ = 1;
-  if (game_ && exitWarningSound_ > 0) game_->PlaySystemSe(exitWarningSound_ - 1, 0);
+  if (game_ && exitWarningSound_ > 0) game_.sound->PlaySystemSe(exitWarningSound_ - 1, 0);
   CScreenBuffer::SetFullRedraw(0);
-  if (game_) game_->RestoreFloatingLayers();
+  if (game_) game_.floating->RestoreFloatingLayers();
   if (mustAllPrintFlag_ && !backScriptFlag_ && screenPicture_) screenPicture_->Put(0, 0, 0);
   if (workPicture_) {
     workPicture_->LoadDWQ(SysName(dialogName_).c_str());
@@ -297,21 +302,21 @@ int CCommonSystemMenu::Decide(int option) {
     case 2: {
       const int target =
           option == 0 ? modenumber::kSave : option == 1 ? modenumber::kLoad : modenumber::kConfig;
-      if (game_) game_->NotifyMode(target, parameter_);
+      if (game_) game_.modeFlow->NotifyMode(target, parameter_);
       CreateExitScreen();
       return ExitToMode(target);
     }
     case 3:
-      if (game_) game_->ShowMessageWindow(0);
+      if (game_) game_.messageWindow->ShowMessageWindow(0);
       return ReturnToStory();
     case 4:
-      if (game_) game_->SetShiftSkipState(1);
+      if (game_) game_.messageWindow->SetShiftSkipState(1);
       return ReturnToStory();
     case 5:
-      if (game_) game_->NotifyMode(modenumber::kBackLog, parameter_);
+      if (game_) game_.modeFlow->NotifyMode(modenumber::kBackLog, parameter_);
       return modenumber::kBackLog;
     case 6:
-      if (game_) game_->SetSystemSetting(6, 1);
+      if (game_) game_.variables->SetSystemSetting(6, 1);
       return ReturnToStory();
     case kCancelOption:
       return ReturnToStory();
@@ -323,17 +328,17 @@ int CCommonSystemMenu::Decide(int option) {
   }
   if (option < kBuiltIn || option >= optionNumber_) return -1;
   if (expMode_[option] > 0) {
-    if (game_) game_->NotifyMode(expMode_[option], parameter_);
+    if (game_) game_.modeFlow->NotifyMode(expMode_[option], parameter_);
     CreateExitScreen();
     return ExitToMode(expMode_[option]);
   }
   const int command = expCommand_[option];
   if (command <= 0 || !game_) return -1;
-  if (command == kQuickLoadCommand && game_->GetQuickLoadDelay()) {
-    game_->SetQuickLoadDelayFlag(1);
+  if (command == kQuickLoadCommand && game_.floating->GetQuickLoadDelay()) {
+    game_.floating->SetQuickLoadDelayFlag(1);
     return -1;
   }
-  if (game_->QuickLoadSave(command) == -1) return ReturnToStory();
+  if (game_.floating->QuickLoadSave(command) == -1) return ReturnToStory();
   return -1;
 }
 
@@ -399,5 +404,5 @@ int CCommonSystemMenu::Print() {
 void CCommonSystemMenu::AtExit() {
   if (!returning_) return;
   returning_ = 0;
-  if (game_) game_->SetReturnFlag();
+  if (game_) game_.modeFlow->SetReturnFlag();
 }

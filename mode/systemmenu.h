@@ -39,7 +39,7 @@ class CCommonSystemMenu : public CCommonGeneral, public CSystemMenuOptions {
   static constexpr int kCancelOption = 7, kExitOption = 8;
   static constexpr int kFirstPoolPicture = 5, kDialogPoolPicture = 3;
 
-  explicit CCommonSystemMenu(CGameServices* game);
+  explicit CCommonSystemMenu(const GameRoles& game);
   ~CCommonSystemMenu() override;
   void RegisterRoles(ModeRoles* roles) override { roles->systemMenu = this; }
 

@@ -2,7 +2,13 @@
 
 #include <string>
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -16,7 +22,7 @@ constexpr int kClearedVars[][2] = {{100, 199}, {300, 999}};
 
 }  // namespace
 
-CCommonTitle::CCommonTitle(CGameServices* game) : CCommonGeneral(game) {
+CCommonTitle::CCommonTitle(const GameRoles& game) : CCommonGeneral(game) {
   SetModeNumber(kModeNumber);
   LoadSetupFile("title", 64);
   LoadBackScriptSetup();
@@ -42,11 +48,11 @@ CCommonTitle::CCommonTitle(CGameServices* game) : CCommonGeneral(game) {
   basicNumber_ = setup_->GetBasicButtonNumber();
   extNumber_ = setup_->GetExtButtonNumber();
   if (extModeNumber_ > 0 && game_) {
-    if (const char* name = setup_->GetExtModeCheckVarName()) checkVar_ = game_->GetVarNumber(name);
-    if (const char* name = setup_->GetExtModeReturnVarName()) returnVar_ = game_->GetVarNumber(name);
+    if (const char* name = setup_->GetExtModeCheckVarName()) checkVar_ = game_.variables->GetVarNumber(name);
+    if (const char* name = setup_->GetExtModeReturnVarName()) returnVar_ = game_.variables->GetVarNumber(name);
   }
   int base = kFirstPoolPicture;
-  if (game_ && game_->GetAreaButtonMode()) base += game_->GetMiniGameCheckNumber();
+  if (game_ && game_.modeFlow->GetAreaButtonMode()) base += game_.modeFlow->GetMiniGameCheckNumber();
   for (int c = 0; c < menu_->GetColumns(); ++c)
     menu_->SetPicture(c, CPicturePool::GetPicture(base + c), -1);
 }
@@ -67,31 +73,31 @@ int CCommonTitle::GetMenuPhase() const {
 
 void CCommonTitle::SkipMenuStart() {
   startCounter_ = menuStartWaitTime_ + menuStartEffectTime_;
-  if (game_) game_->SetMiniGameAreaMode(kModeNumber);
+  if (game_) game_.modeFlow->SetMiniGameAreaMode(kModeNumber);
 }
 
 int CCommonTitle::Init() {
   startChosen_ = 0;
   left_ = started_ = 0;
   if (game_) {
-    game_->ClearBackLog();
-    game_->SetLayerDisableMask(0);
+    game_.messageWindow->ClearBackLog();
+    game_.screen->SetLayerDisableMask(0);
   }
   startCounter_ = 0;
   if (game_) {
-    game_->AddPlayCount();
-    game_->StopAllSound();
-    game_->ClearGameState();
+    game_.modeFlow->AddPlayCount();
+    game_.sound->StopAllSound();
+    game_.saves->ClearGameState();
     for (const auto& range : kClearedVars)
-      for (int n = range[0]; n <= range[1]; ++n) game_->SetVar(n, 0);
+      for (int n = range[0]; n <= range[1]; ++n) game_.variables->SetVar(n, 0);
   }
   if (!menu_) return 0;
   int shown = 0;
-  if (extModeNumber_ > 0 && checkVar_ != -1 && game_) shown = game_->GetVar(checkVar_);
+  if (extModeNumber_ > 0 && checkVar_ != -1 && game_) shown = game_.variables->GetVar(checkVar_);
   menu_->SetMenu(shown);
   shownMenu_ = menu_->GetMenu();
   idleCounter_ = 0;
-  if (game_) game_->ResetFrameTime();
+  if (game_) game_.screen->ResetFrameTime();
   if (!backScriptFlag_ && screenPicture_) screenPicture_->LoadDWQ(("sys\\" + std::string(bgName_)).c_str());
   for (int c = 0; c < menu_->GetColumns(); ++c) {
     const char* name = menu_->GetFilename(c, shownMenu_);
@@ -99,7 +105,7 @@ int CCommonTitle::Init() {
       picture->LoadDWQ(("sys\\" + std::string(name)).c_str());
   }
   menu_->Init();
-  if (GetMenuPhase() == 0 && game_) game_->SetMiniGameAreaMode(kModeNumber);
+  if (GetMenuPhase() == 0 && game_) game_.modeFlow->SetMiniGameAreaMode(kModeNumber);
   return 0;
 }
 
@@ -118,15 +124,15 @@ int CCommonTitle::Decide(int f) {
       return ChooseStart(0);
     case 1:
       if (game_) {
-        game_->KeepGameState();
-        game_->SetMessageModeFlag(0);
-        game_->NotifyMode(modenumber::kLoad, kModeNumber);
+        game_.saves->KeepGameState();
+        game_.messageWindow->SetMessageModeFlag(0);
+        game_.modeFlow->NotifyMode(modenumber::kLoad, kModeNumber);
       }
       return ExitToMode(modenumber::kLoad);
     case 2:
       if (game_) {
-        game_->KeepGameState();
-        game_->NotifyMode(modenumber::kConfig, kModeNumber);
+        game_.saves->KeepGameState();
+        game_.modeFlow->NotifyMode(modenumber::kConfig, kModeNumber);
       }
       return ExitToMode(modenumber::kConfig);
     case 3:
@@ -134,7 +140,7 @@ int CCommonTitle::Decide(int f) {
     case 4:
       // The close request is posted once; the title then waits for the end.
       left_ = 1;
-      if (game_) game_->CloseGame();
+      if (game_) game_.modeFlow->CloseGame();
       return -1;
     default:
       break;
@@ -142,9 +148,9 @@ int CCommonTitle::Decide(int f) {
   // Further buttons: this title's own numbering, which its scripts read.
   const bool basic = f < basicNumber_;
   const int m = basic ? setup_->GetBasicButtonSpecialMode(f) : setup_->GetExtButtonSpecialMode(f - 5);
-  if (game_) game_->SetMessageModeFlag(0);
+  if (game_) game_.messageWindow->SetMessageModeFlag(0);
   if (m > 0) {
-    if (game_) game_->NotifyMode(m, kModeNumber);
+    if (game_) game_.modeFlow->NotifyMode(m, kModeNumber);
     return ExitToMode(m);
   }
   return ChooseStart(basic ? 4 - f : f - 4);
@@ -161,12 +167,12 @@ int CCommonTitle::Calcu() {
   } else if (!left_ && menu_) {
     const int32_t code = menu_->Calcu(input_, 0);
     const int sound = GetButtonCodeSound(code);
-    if (sound > 0 && game_) game_->PlaySystemSe(sound - 1, 0);
+    if (sound > 0 && game_) game_.sound->PlaySystemSe(sound - 1, 0);
     const int f = GetButtonCodeNumber(code);
     if (GetButtonCodeKind(code) == buttoncode::kDecided && f >= 0) {
       if (game_) {
-        game_->SetBackScriptMode(0);
-        game_->ResetFrameTime();
+        game_.backScript->SetBackScriptMode(0);
+        game_.screen->ResetFrameTime();
       }
       return Decide(f);
     }
@@ -180,9 +186,9 @@ void CCommonTitle::AtExit() {
   if (!startChosen_) return;
   if (exitNormal_.createScreen) CreateExitScreen();
   if (game_) {
-    game_->SetMessageModeFlag(0);
-    game_->StartNewGame(0, 0, startValue_ != 0 ? returnVar_ : -1, startValue_);
-    game_->SetSkipFilmFlag(1);
+    game_.messageWindow->SetMessageModeFlag(0);
+    game_.modeFlow->StartNewGame(0, 0, startValue_ != 0 ? returnVar_ : -1, startValue_);
+    game_.messageWindow->SetSkipFilmFlag(1);
   }
   startChosen_ = 0;
   started_ = 1;

@@ -22,7 +22,7 @@ class CCommonTitle : public CCommonGeneral {
   // mini-game area buttons' pictures when those are on).
   static constexpr int kFirstPoolPicture = 3;
 
-  explicit CCommonTitle(CGameServices* game);
+  explicit CCommonTitle(const GameRoles& game);
   ~CCommonTitle() override;
 
   int Calcu() override;

@@ -2,7 +2,11 @@
 // another mode, key movement and button results.
 #include "modebase/commongeneral.h"
 
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/inputservices.h"
+#include "services/modeflowservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
 #include "modebase/modenumbers.h"
@@ -37,14 +41,14 @@ int CodeButton(int code) {
 
 }  // namespace
 
-CCommonGeneral::CCommonGeneral(CGameServices* game) : game_(game) {
+CCommonGeneral::CCommonGeneral(const GameRoles& game) : game_(game) {
   if (game_) {
-    screenPicture_ = game_->GetScreenPicture();
-    workPicture_ = game_->GetWorkPicture();
-    fadeFromPicture_ = game_->GetBufferPicture(0);
-    fadeToPicture_ = game_->GetBufferPicture(1);
-    mouse_ = game_->GetMouseStatus();
-    input_ = game_->GetInputStatus();
+    screenPicture_ = game_.screen->GetScreenPicture();
+    workPicture_ = game_.screen->GetWorkPicture();
+    fadeFromPicture_ = game_.screen->GetBufferPicture(0);
+    fadeToPicture_ = game_.screen->GetBufferPicture(1);
+    mouse_ = game_.input->GetMouseStatus();
+    input_ = game_.input->GetInputStatus();
   }
   exitSpecial_.createScreen = 0;
   exitNormal_.createScreen = 1;
@@ -82,7 +86,7 @@ int CCommonGeneral::Enter() {
   if (mouse_) mouse_->Clear(0);
   enterVoiceCountdown_ = enterVoiceWaitTime_;
   exitVoiceCountdown_ = 0;
-  if (game_) game_->OnModeEnter(modeNumber_);
+  if (game_) game_.modeFlow->OnModeEnter(modeNumber_);
   enterFadeCountdown_ = 0;
   exitFadeCountdown_ = 0;
   fadePhase_ = 0;
@@ -91,12 +95,12 @@ int CCommonGeneral::Enter() {
   if (game_) {
     if (backScriptFlag_) {
       backScriptEnded_ = 0;
-      game_->SetBackScriptMode(1);
-      game_->LoadBackScript(backScriptName_);
+      game_.backScript->SetBackScriptMode(1);
+      game_.backScript->LoadBackScript(backScriptName_);
     } else {
-      game_->SetBackScriptMode(0);
+      game_.backScript->SetBackScriptMode(0);
     }
-    game_->SetMiniGameAreaMode(-1);
+    game_.modeFlow->SetMiniGameAreaMode(-1);
   }
   const int result = Init();
   AfterInit();
@@ -158,7 +162,7 @@ int CCommonGeneral::PrintEnterScreen() {
 
 int CCommonGeneral::ExitToMode(int mode) {
   CScreenBuffer::SetFullRedraw(0);
-  if (game_) game_->OnModeHook(mode);
+  if (game_) game_.modeFlow->OnModeHook(mode);
   exitTargetMode_ = mode;
   const ExitFade& fade = ExitFadeInUse();
   int created = 0;
@@ -185,9 +189,9 @@ void CCommonGeneral::PlayButtonSound(const ButtonSounds& button, int code) {
     case kKindLeft: sound = button.exitWait == 0 ? button.exit : 0; break;
     default: break;
   }
-  if (sound > 0) game_->PlaySystemSe(sound - 1, button.volumeType);
+  if (sound > 0) game_.sound->PlaySystemSe(sound - 1, button.volumeType);
   if (CodeKind(code) == kKindSoundOnly && (code & 0x7F) != 0)
-    game_->PlaySystemSe((code & 0x7F) - 1, button.volumeType);
+    game_.sound->PlaySystemSe((code & 0x7F) - 1, button.volumeType);
 }
 
 int CCommonGeneral::CheckButtonResult3(int code) { return CheckButtonResult(code); }
@@ -197,12 +201,12 @@ int CCommonGeneral::CheckButtonResult2(int code) { return CheckButtonResult(code
 int CCommonGeneral::CheckButtonResult(int code) {
   if (code == -1) return -1;
   const int sound = CodeSound(code);
-  if (sound > 0 && game_) game_->PlaySystemSe(sound - 1, CodeVolumeType(code));
+  if (sound > 0 && game_) game_.sound->PlaySystemSe(sound - 1, CodeVolumeType(code));
   return CodeKind(code) == kKindDecided ? CodeButton(code) : -1;
 }
 
 int CCommonGeneral::CheckMiniGame() {
-  return miniGameCheckFlag_ && game_ ? game_->CheckMiniGameStart(modeNumber_) : 0;
+  return miniGameCheckFlag_ && game_ ? game_.modeFlow->CheckMiniGameStart(modeNumber_) : 0;
 }
 
 void CCommonGeneral::RequestExit() { exitRequested_ = 1; }
@@ -215,8 +219,8 @@ int CCommonGeneral::CalcuKeyMove() {
   keyMoved_ = 0;
   int step = 0, leftRight = 0, upDown = 0;
   if (keyMoveUpDownEnable_) {
-    if (game_->CheckKeyTrig(VK_UP)) step = -1;
-    if (game_->CheckKeyTrig(VK_DOWN)) step = 1;
+    if (game_.input->CheckKeyTrig(VK_UP)) step = -1;
+    if (game_.input->CheckKeyTrig(VK_DOWN)) step = 1;
     if (keyMoveTateYoko_) {
       upDown = step;
       step = 0;
@@ -224,8 +228,8 @@ int CCommonGeneral::CalcuKeyMove() {
   }
   if (keyMoveLeftRightEnable_) {
     // Without the split a left/right key overrides an up/down result.
-    if (game_->CheckKeyTrig(VK_LEFT)) step = -1;
-    if (game_->CheckKeyTrig(VK_RIGHT)) step = 1;
+    if (game_.input->CheckKeyTrig(VK_LEFT)) step = -1;
+    if (game_.input->CheckKeyTrig(VK_RIGHT)) step = 1;
     if (keyMoveTateYoko_) {
       leftRight = step;
       step = 0;
@@ -252,9 +256,9 @@ int CCommonGeneral::GeneralCalcu() {
   fadePhase_ = 0;
   if (enterExitVoiceFlag_ && game_) {
     if (enterVoiceCountdown_ > 0 && --enterVoiceCountdown_ == 0 && enterVoiceFileName_)
-      game_->PlaySystemVoiceFile(enterVoiceFileName_, 1, 0);
+      game_.sound->PlaySystemVoiceFile(enterVoiceFileName_, 1, 0);
     if (exitVoiceCountdown_ > 0 && --exitVoiceCountdown_ == 0 && exitVoiceFileName_)
-      game_->PlaySystemVoiceFile(exitVoiceFileName_, 1, 0);
+      game_.sound->PlaySystemVoiceFile(exitVoiceFileName_, 1, 0);
   }
 
   if (enterFadeInType_ != 0 && enterFadeCountdown_ >= 1) {
@@ -271,14 +275,14 @@ int CCommonGeneral::GeneralCalcu() {
     return exitTargetMode_;
   }
 
-  if (miniGameCheckFlag_ && game_ && game_->CheckMiniGameStart(modeNumber_)) {
-    game_->NotifyMode(modenumber::kMiniGame, modeNumber_);
+  if (miniGameCheckFlag_ && game_ && game_.modeFlow->CheckMiniGameStart(modeNumber_)) {
+    game_.modeFlow->NotifyMode(modenumber::kMiniGame, modeNumber_);
     return ExitToMode(modenumber::kMiniGame);
   }
 
   BeforeCalcu();
-  if (backScriptFlag_ && game_ && game_->GetBackScriptMode() &&
-      game_->CalcuBackScript(backScriptLoopFlag_ ? 1 : 0))
+  if (backScriptFlag_ && game_ && game_.backScript->GetBackScriptMode() &&
+      game_.backScript->CalcuBackScript(backScriptLoopFlag_ ? 1 : 0))
     backScriptEnded_ = 1;
   if (keyMoveEnable_) {
     CalcuKeyMove();
@@ -310,14 +314,14 @@ int CCommonGeneral::GeneralPrint() {
   if (mustAllPrintFlag_) CScreenBuffer::SetFullRedraw(0);
   BeforePrint();
   const int result = Print();
-  if (miniGameCheckFlag_ && game_) game_->PrintMiniGameButtons();
+  if (miniGameCheckFlag_ && game_) game_.modeFlow->PrintMiniGameButtons();
   AfterPrint();
   return result;
 }
 
 int CCommonGeneral::ExitStep() {
   if (!exitRequested_) return -1;
-  if (game_) game_->SetBackScriptMode(0);
+  if (game_) game_.backScript->SetBackScriptMode(0);
   BeforeExit();
   AtExit();
   exitRequested_ = 0;
@@ -360,7 +364,7 @@ int CCommonGeneral::GetModeNumberByName(const char* name) {
 void CCommonGeneral::PrintBackScreen() {
   if (backScriptFlag_) {
     CScreenBuffer::SetFullRedraw(0);
-    if (game_) game_->PrintBackScript();
+    if (game_) game_.backScript->PrintBackScript();
   } else if (CScreenBuffer::CheckFullRedraw() && screenPicture_) {
     screenPicture_->Put(0, 0, 0);
   }

@@ -13,8 +13,8 @@
 // it is left, and the companion drivers for the modes listed with the
 // current one in the keyed flag table.
 //
-// The mode reaches the game only through its role interfaces (services/,
-// held as one CGameServices). The back button, the up/down pair with its
+// The mode reaches the game only through its role interfaces (services/),
+// held as one GameRoles set in game_: `game_.sound->PlaySystemSe(...)`. The back button, the up/down pair with its
 // back-button link, the date printer and the animation layers are widgets
 // the loaders make; every operation skips one that is missing.
 #pragma once
@@ -23,10 +23,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "services/gameroles.h"
+
 class CCommonBackButton;
 class CCommonUpdownBack;
 class CDatePrint;
-class CGameServices;
 class CInputStatus;
 class CMouseStatus;
 class CNameList;
@@ -54,7 +55,7 @@ class CCommonGeneral {
   // More animation layers than a screen could show are not made.
   static constexpr int kMaxAnimeLayers = 256;
 
-  explicit CCommonGeneral(CGameServices* game);
+  explicit CCommonGeneral(const GameRoles& game);
   CCommonGeneral(const CCommonGeneral&) = delete;
   CCommonGeneral& operator=(const CCommonGeneral&) = delete;
 
@@ -252,7 +253,7 @@ class CCommonGeneral {
   void BlendFade(int64_t numerator, int64_t denominator);
 
   // Links to the game and its objects (not owned).
-  CGameServices* game_;
+  GameRoles game_;
   CPicture* screenPicture_ = nullptr;
   CPicture* workPicture_ = nullptr;
   CMouseStatus* mouse_ = nullptr;

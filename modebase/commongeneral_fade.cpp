@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "modebase/commongeneral.h"
-#include "services/gameservices.h"
+#include "services/floatingservices.h"
+#include "services/screenservices.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
@@ -23,7 +24,7 @@ void CCommonGeneral::FillPictureColor(CPicture* picture, int r, int g, int b) {
 }
 
 int CCommonGeneral::CreateExitScreen() {
-  if (game_) game_->RestoreFloatingLayers();
+  if (game_) game_.floating->RestoreFloatingLayers();
   BeforeCreateExitScreen();
   if (fadeFromPicture_) fadeFromPicture_->GetScreen();
   // Every fade goes towards the exit colour, the cross-fade too: the target
@@ -59,7 +60,7 @@ int CCommonGeneral::PrintEnterFade() {
     BlendFade(t - c, steps);
   } else if (enterFadeInType_ >= 1 && game_) {
     const int64_t step = std::min(std::max<int64_t>(t - c, 0), steps);
-    game_->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), enterFadeInType_ - 1);
+    game_.screen->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), enterFadeInType_ - 1);
   }
   return -1;
 }
@@ -72,7 +73,7 @@ int CCommonGeneral::PrintExitFade() {
     BlendFade(t - c - 1, steps);
   } else if (fade.Type() >= 1 && game_) {
     const int64_t step = std::min(std::max<int64_t>(t - c, 0), steps);
-    game_->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), fade.Type() - 1);
+    game_.screen->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), fade.Type() - 1);
   }
   return -1;
 }

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "modebase/commongeneral.h"
-#include "services/gameservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/variableservices.h"
 #include "modebase/modenames.h"
 #include "modebase/modenumbers.h"
 #include "graphics/picture.h"
@@ -118,7 +120,7 @@ void CCommonGeneral::LoadBgmSetup() {
   GetSetupIntDefault(&bgmVolume_, "bgmVolume", 0);
   GetSetupIntDefault(&bgmLoop_, "bgmLoop", 0);
   GetSetupIntDefault(&bgmFadeInTime_, "bgmFadeInTime",
-                     game_ ? game_->GetDefaultMusicFadeInTime() : 0);
+                     game_ ? game_.sound->GetDefaultMusicFadeInTime() : 0);
 }
 
 // The loop flag keeps what the constructor or the caller set before.
@@ -160,7 +162,7 @@ void CCommonGeneral::LoadBackButtonSetup() {
   CPicture* background = (backScriptFlag_ || !backButtonBGUse_) ? nullptr : screenPicture_;
   CNameList* list = GetSetupList();
   if (useCommonBackSetup_) {
-    const CSetupList* common = game_ ? game_->GetGameSetupList() : nullptr;
+    const CSetupList* common = game_ ? game_.variables->GetGameSetupList() : nullptr;
     list = common ? common->GetList() : nullptr;
     if (common) {
       common->GetSetupInt(&backPrintX_, "backPrintX");
@@ -196,7 +198,7 @@ void CCommonGeneral::LoadUpDownButtonSetup() {
   CPicture* background = backScriptFlag_ ? nullptr : screenPicture_;
   CNameList* list = GetSetupList();
   if (useCommonUpDownSetup_) {
-    const CSetupList* common = game_ ? game_->GetGameSetupList() : nullptr;
+    const CSetupList* common = game_ ? game_.variables->GetGameSetupList() : nullptr;
     list = common ? common->GetList() : nullptr;
     int* const positions[4] = {&upPrintX_, &upPrintY_, &downPrintX_, &downPrintY_};
     static constexpr const char* kKeys[4] = {"upPrintX", "upPrintY", "downPrintX", "downPrintY"};
@@ -280,9 +282,9 @@ void CCommonGeneral::LoadAnimeLayerSetup() {
       const std::string prefix = "animeLayer" + std::to_string(i + 1);
       CVarAnimePart* layer = new CVarAnimePart(GetSetupList(), prefix.c_str(), back);
       if (game_) {
-        layer->SetPicture(game_->LoadSystemPicture(layer->GetFilename(), 0));
+        layer->SetPicture(game_.screen->LoadSystemPicture(layer->GetFilename(), 0));
         const char* var = layer->GetVarName();
-        if (var && var[0] != '@') layer->SetVarNumber(game_->GetVarNumber(var));
+        if (var && var[0] != '@') layer->SetVarNumber(game_.variables->GetVarNumber(var));
       }
       animeLayers_[i] = layer;
     }
@@ -300,8 +302,8 @@ void CCommonGeneral::LoadGameDateLayerSetup() {
   delete datePrinter_;
   datePrinter_ = new CDatePrint(GetSetupList(), "game", back);
   if (game_) {
-    yearVarNumber_ = game_->GetVarNumber("year");
-    dateVarNumber_ = game_->GetVarNumber("date");
+    yearVarNumber_ = game_.variables->GetVarNumber("year");
+    dateVarNumber_ = game_.variables->GetVarNumber("date");
   }
   GetSetupIntDefault(&gameLayerFirst_, "gameLayerFirst", 1);
 }
@@ -309,8 +311,8 @@ void CCommonGeneral::LoadGameDateLayerSetup() {
 // Draws the date of the "year" and "date" variables (month * 100 + day).
 void CCommonGeneral::UpdateGameDateLayer() {
   if (!gameDateLayerPrintFlag_ || !datePrinter_ || !game_) return;
-  const int year = game_->GetVar(yearVarNumber_);
-  const int date = game_->GetVar(dateVarNumber_);
+  const int year = game_.variables->GetVar(yearVarNumber_);
+  const int date = game_.variables->GetVar(dateVarNumber_);
   datePrinter_->Print(year, date / 100, date % 100);
 }
 
@@ -321,15 +323,15 @@ void CCommonGeneral::UpdateAnimeLayers() {
   for (int i = 0; i < animeLayerCount_; ++i) {
     CVarAnimePart* layer = animeLayers_[i];
     const int var = layer->GetVarNumber();
-    const int value = var == -1 ? 1 : (game_ ? game_->GetVar(var) : 0);
+    const int value = var == -1 ? 1 : (game_ ? game_.variables->GetVar(var) : 0);
     layer->Print(value, noRestore);
   }
 }
 
 void CCommonGeneral::StartBgm() {
   if (!game_) return;
-  if (bgmRestartFlag_) game_->StopBgm(-1);
+  if (bgmRestartFlag_) game_.sound->StopBgm(-1);
   if (bgmNumber_ < 1) return;
-  if (game_->GetBgmNumber() + 1 != bgmNumber_)
-    game_->PlayBgmNumber(bgmNumber_ - 1, bgmLoop_, bgmVolume_, bgmFadeInTime_, -1);
+  if (game_.sound->GetBgmNumber() + 1 != bgmNumber_)
+    game_.sound->PlayBgmNumber(bgmNumber_ - 1, bgmLoop_, bgmVolume_, bgmFadeInTime_, -1);
 }

@@ -1,5 +1,5 @@
 // What the mini-game mode (40) offers the modes that host a mini-game
-// through CGameServices::CheckMiniGameStart. The mode implements it beside
+// through CModeFlowServices::CheckMiniGameStart. The mode implements it beside
 // CCommonGeneral; the game finds it in its mode table and keeps the number
 // of a started game for it (GetMiniGameResult).
 #pragma once

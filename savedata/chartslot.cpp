@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "services/gameservices.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
+#include "services/saveservices.h"
+#include "services/variableservices.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ std::string SideFilePath(const char* name) { return std::string(GetSaveFolder())
 
 }  // namespace
 
-CChartSlots::CChartSlots(CGameServices* game, int charts, int block) : saves_(game), vars_(game) {
+CChartSlots::CChartSlots(const GameRoles& game, int charts, int block) : saves_(game.saves), vars_(game.variables) {
   if (charts >= 1 && block >= 1 && static_cast<int64_t>(charts) * block <= kMaxNodes) {
     charts_ = charts;
     block_ = block;

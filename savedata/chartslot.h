@@ -28,7 +28,8 @@
 #include <string>
 #include <vector>
 
-class CGameServices;
+#include "services/gameroles.h"
+
 class CSaveServices;
 class CVariableServices;
 
@@ -47,7 +48,7 @@ class CChartSlots {
 
   // charts (N) and block (B) below 1, or N * B beyond kMaxNodes, keep the
   // defaults.
-  CChartSlots(CGameServices* game, int charts, int block);
+  CChartSlots(const GameRoles& game, int charts, int block);
 
   int GetChartCount() const { return charts_; }
   int GetBlockSize() const { return block_; }

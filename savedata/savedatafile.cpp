@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "services/gameservices.h"
 #include "platform/bytes.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -13,6 +12,7 @@
 #include "graphics/picture.h"
 #include "modebase/modenumbers.h"
 #include "savedata/savefolder.h"
+#include "services/saveservices.h"
 #include "setup/text.h"
 
 namespace {
@@ -107,7 +107,7 @@ class ChunkWalker {
 
 }  // namespace
 
-CCommonDataFile::CCommonDataFile(CGameServices* game) : saves_(game), screen_(game) {
+CCommonDataFile::CCommonDataFile(const GameRoles& game) : saves_(game.saves), screen_(game.screen), text_(game.text) {
   if (!saves_) return;
   const int count = std::clamp(saves_->GetExtSaveDataCount(), 0, kMaxExtCount);
   for (int i = 0; i < count; ++i)

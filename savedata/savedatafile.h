@@ -25,10 +25,11 @@
 #include <vector>
 
 #include "savedata/datafilesetup.h"
+#include "services/gameroles.h"
 
-class CGameServices;
 class CSaveServices;
 class CScreenServices;
+class CTextServices;
 class CPicture;
 
 // The frame of a slot cursor animation: the cell shown, the cell faded
@@ -63,11 +64,11 @@ class CCommonDataFile {
 
   // Takes from the game the EXT count and sizes, the version, the
   // OMAKECLASS and CUTIN switches and the thumbnail size.
-  explicit CCommonDataFile(CGameServices* game);
+  explicit CCommonDataFile(const GameRoles& game);
   // A slot display of the load and save screens at (x, y): also copies the
   // game's save-slot layout (its defaults when the game has none) and
   // borrows the screen's back picture (may be null).
-  CCommonDataFile(CGameServices* game, int x, int y, CPicture* backPicture);
+  CCommonDataFile(const GameRoles& game, int x, int y, CPicture* backPicture);
   virtual ~CCommonDataFile();
   CCommonDataFile(const CCommonDataFile&) = delete;
   CCommonDataFile& operator=(const CCommonDataFile&) = delete;
@@ -175,9 +176,11 @@ class CCommonDataFile {
   // The checked file's thumbnail into this object's.
   void TakeThumbnail(const Slot& file);
 
-  // The save chunks and the screen the slot is drawn on (null: none).
+  // The save chunks, the screen the slot is drawn on and its text printer
+  // (null: none).
   CSaveServices* saves_;
   CScreenServices* screen_;
+  CTextServices* text_;
   uint8_t status_[kGameStatusSize] = {};
   uint8_t info_[kInfoSize] = {};
   uint8_t gameVar_[kGameVarSize] = {};

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "services/gameservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -42,17 +45,17 @@ int64_t Cycle(const SlotCursorAnime& a) {
 
 }  // namespace
 
-CCommonDataFile::CCommonDataFile(CGameServices* game, int x, int y, CPicture* backPicture)
+CCommonDataFile::CCommonDataFile(const GameRoles& game, int x, int y, CPicture* backPicture)
     : CCommonDataFile(game) {
   x_ = x;
   y_ = y;
   back_ = backPicture;
-  setup_ = game ? game->GetSaveSlotLayout() : nullptr;
+  setup_ = game ? game.saves->GetSaveSlotLayout() : nullptr;
   if (setup_) layout_ = setup_->GetValues();
   const SlotLayoutValues& v = layout_;
   if (game && (v.gameYearPrintFlag || v.gameDatePrintFlag || v.gameWeekPrintFlag)) {
-    yearVar_ = game->GetVarNumber("year");
-    dateVar_ = game->GetVarNumber("date");
+    yearVar_ = game.variables->GetVarNumber("year");
+    dateVar_ = game.variables->GetVarNumber("date");
   }
 }
 
@@ -214,7 +217,7 @@ void CCommonDataFile::PrintGameDate(int x, int y) {
   const SlotLayoutValues& v = layout_;
   if (!v.gameYearPrintFlag && !v.gameDatePrintFlag && !v.gameWeekPrintFlag) return;
   auto var = [&](int n) {
-    return n >= 0 && n < CGameServices::kVarCount ? WordAt(GetPeekedGameVar() + 32 + 4 * n) : 0;
+    return n >= 0 && n < CVariableServices::kVarCount ? WordAt(GetPeekedGameVar() + 32 + 4 * n) : 0;
   };
   const int year = var(yearVar_), date = var(dateVar_);
   const int month = date / 100, day = date % 100;
@@ -243,7 +246,7 @@ void CCommonDataFile::PrintGameDate(int x, int y) {
 
 void CCommonDataFile::PrintTexts(int x, int y) {
   const SlotLayoutValues& v = layout_;
-  CTextPrint* text = screen_ ? screen_->GetTextBuffer() : nullptr;
+  CTextPrint* text = text_ ? text_->GetTextBuffer() : nullptr;
   if (!text) return;
   auto shade = [](int value) { return value != 0 ? value : -1; };
   if (v.commentPrintFlag) {

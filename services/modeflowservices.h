@@ -1,22 +1,12 @@
-// CModeFlowServices: the flow between modes: the frame's input, mode
-// requests and returns, game starts and loads, short cuts, quick load and
-// save, mini-game starts, script calls and the play counter.
+// CModeFlowServices: the flow between modes: mode requests and returns, game
+// starts and loads, mini-game starts, script calls and the play counter.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-class CInputStatus;
-class CMouseStatus;
-
 class CModeFlowServices {
  public:
-  virtual CMouseStatus* GetMouseStatus() = 0;
-  virtual CInputStatus* GetInputStatus() = 0;
-  // 1 when the key was pressed this frame. 28..31 also accept Left, Right,
-  // Up, Down; 26 and 27 Page Down and Page Up; every code is also tested as
-  // a virtual-key code of its own.
-  virtual int CheckKeyTrig(int code) = 0;
   virtual void NotifyMode(int mode, int value) = 0;
   virtual int CallScriptLabel(int label) = 0;
   virtual void SetReturnMode(int mode) = 0;
@@ -28,7 +18,6 @@ class CModeFlowServices {
   virtual void OnModeHook(int mode) = 0;
   virtual int GetScriptStartFlag() = 0;
   virtual void SetScriptStartFlag(int flag) = 0;
-  virtual int CheckShortCut(int mode) = 0;
   virtual int PrepareSystemMode(int result, int returnMode) = 0;
   virtual int CheckMiniGameStart(int value) = 0;
   // The mini-game mode's host mode number (-1 none; the mode enter sequence
@@ -50,19 +39,6 @@ class CModeFlowServices {
   virtual int GetPlayCount() const = 0;
   virtual void AddPlayCount() = 0;
   virtual void SetSystemMenuSceneMode(int flag) = 0;
-  // Type 5 quick load: 0 when the load mode loaded its quick slot, else -1.
-  // Type 6 quick save: -1 once the save mode saved. Any other type, or a
-  // switch that is off or a mode that is missing: GetAutoSaveType (type).
-  virtual int QuickLoadSave(int type) = 0;
-  // "quickLoadEnable" and "quickSaveEnable".
-  virtual int IsQuickLoadEnable() const = 0;
-  virtual int GetQuickSaveEnable() const = 0;
-  // 1 when quick load is on and the load mode has quick-load data.
-  virtual int CheckQuickLoadData() = 0;
-  // "quickLoadDelay"; the mark of a quick load the frame carries out
-  // (the argument is ignored: the mark becomes 1).
-  virtual int GetQuickLoadDelay() const = 0;
-  virtual void SetQuickLoadDelayFlag(int ignored) = 0;
   // The number of the mini-game CheckMiniGameStart started (0 none yet).
   virtual int GetMiniGameResult() const = 0;
 

@@ -1,6 +1,5 @@
 // CScreenServices: the screen: its pictures, the effect channels and wipes,
-// the update rectangles, text drawing, the floating layers and buttons, the
-// back script drawn behind a mode, and the frame timing.
+// the update rectangles, the window and full screen, and the frame timing.
 #pragma once
 
 #include <cstddef>
@@ -11,22 +10,12 @@ struct Rect;
 class Window;
 }  // namespace platform
 
-class CFontPrint;
 class CPicture;
-class CTextInputBox;
-class CTextPrint;
 
 class CScreenServices {
  public:
   virtual CPicture* GetScreenPicture() = 0;
   virtual CPicture* GetWorkPicture() = 0;
-  virtual CFontPrint* GetFont() = 0;
-  virtual CTextPrint* GetTextBuffer() = 0;
-  // The one-line text entry of the name-entry and save screens; null before
-  // initialisation.
-  virtual CTextInputBox* GetTextInputBox() = 0;
-  // Empties the renderer's line cache (scene start, reset, after name input).
-  virtual void ResetTextPosition() = 0;
   virtual void ToWindowMode(int quiet) = 0;
   virtual void ToFullScreenMode(int quiet) = 0;
   virtual void CalcuEffect() = 0;
@@ -37,26 +26,9 @@ class CScreenServices {
   virtual void PrintWipe(int progress) = 0;
   virtual CPicture* LoadSystemPicture(const char* name, int flag) = 0;
   virtual void AddUpdateRect(const platform::Rect& rect) = 0;
-  virtual void RestoreFloatingLayers() = 0;
   virtual platform::Window* GetWindowHandle() = 0;
-  virtual void RestoreFirstFloatingLayer() = 0;
   virtual void PrintWipeType(int progress, int length, int kind) = 0;
   virtual void ResetFrameTime() = 0;
-  virtual void SetBackScriptMode(int mode) = 0;
-  virtual int GetBackScriptMode() = 0;
-  virtual void ResetBackScript() = 0;
-  virtual int LoadBackScript(const char* name) = 0;
-  virtual int CalcuBackScript(int loop) = 0;
-  virtual void PrintBackScript() = 0;
-  virtual void PrintBackScriptRange(int first, int last) = 0;
-  virtual int CheckFloatingButtons() = 0;
-  virtual int CheckSkipFilmButton() = 0;
-  virtual void HideFloatingButtons() = 0;
-  virtual void HideSkipFilmButton() = 0;
-  virtual void RequestFloatingButtons() = 0;
-  virtual void RequestSkipFilmButton() = 0;
-  virtual void ShowFloatingButtons() = 0;
-  virtual int GetFloatingButtonOffFlag() = 0;
   virtual int GetScreenWidth() const = 0;
   virtual int GetScreenHeight() const = 0;
   // The frames that waits and effects advance this frame: the frame-skip
@@ -73,16 +45,12 @@ class CScreenServices {
   // and the next frame drawn whole.
   virtual void RestoreSurfaces(int flag) = 0;
   virtual void HideCursor() = 0;
-  // The game-mouse layer's offset ((0, 0) without the layer).
-  virtual void GetGameMousePos(int* x, int* y) const = 0;
   virtual CPicture* GetEffectBackPicture() const = 0;
   virtual CPicture* GetEffectScreenPicture() const = 0;
   // The elapsed ms of the current frame (the choice and message modes).
   virtual int GetMessageWaitTime() const = 0;
   // The picture of effect channel n (NULL without one).
   virtual CPicture* GetEffectPicture(int n) = 0;
-  // The 16 option-button off flags; an index outside 0..15 is ignored (0).
-  virtual void SetOptionButtonOff(int index, int flag) = 0;
 
  protected:
   ~CScreenServices() = default;

@@ -7,7 +7,6 @@
 #include <cstdint>
 
 class CSetupList;
-struct GameSettings;
 
 class CVariableServices {
  public:
@@ -24,8 +23,6 @@ class CVariableServices {
   virtual const char* GetFamilyName() = 0;
   virtual const char* GetGivenName() = 0;
   virtual void SetNames(const char* family, const char* given) = 0;
-  // The words and texts read from the settings list "game".
-  virtual const GameSettings& GetSettings() const = 0;
   // "seiInitData" (0) or "meiInitData" (1) of the list "game"; "エラー名"
   // for any other argument or a missing key.
   virtual const char* GetDefaultName(int which) const = 0;

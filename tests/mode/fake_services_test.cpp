@@ -21,7 +21,7 @@ using testsupport::FakeServices;
 // the mode it is told to.
 class LoggingMode : public CCommonGeneral {
  public:
-  LoggingMode(CGameServices* game, int number, std::vector<std::string>* log)
+  LoggingMode(const GameRoles& game, int number, std::vector<std::string>* log)
       : CCommonGeneral(game), log_(log) {
     SetModeNumber(number);
   }

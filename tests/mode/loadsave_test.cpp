@@ -24,7 +24,7 @@ using testsupport::Pairs;
 
 class TestScreen : public CCommonLoadSave {
  public:
-  TestScreen(CGameServices* game, const char* list, int save) : CCommonLoadSave(game, list, save) {}
+  TestScreen(const GameRoles& game, const char* list, int save) : CCommonLoadSave(game, list, save) {}
   int OnSlotDecided(int i) override { return Note("decided " + std::to_string(i)); }
   int OnSlotWithData(int i) override { return Note("data " + std::to_string(i)); }
   int OnEmptySlot(int i) override { return Note("empty " + std::to_string(i)); }

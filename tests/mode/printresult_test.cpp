@@ -106,7 +106,7 @@ class PrintResultTest : public ScreensTest {
     WriteDescriptions(descriptions);
     WriteList("printResult", keys);
     if (withTable_) Game().MakeResultTable();
-    mode_ = Game().Remake<CCommonPrintResult>(33, [](CGameServices* g) { return new CCommonPrintResult(g); });
+    mode_ = Game().Remake<CCommonPrintResult>(33, [](const GameRoles& g) { return new CCommonPrintResult(g); });
     return mode_;
   }
   CIntTableFile* Table() { return Game().GetResultTable(); }

@@ -84,7 +84,7 @@ class SelectHeroinTest : public ScreensTest {
     game.SetVarNumber("ret", kReturnVar);
     game.SetVarNumber("nx", kNextVar);
     for (int i = 0; i < 4; ++i) game.SetVarNumber(testsupport::Numbered("h", i + 1), kFirstHeroinVar + i);
-    mode_ = game.Remake<CCommonSelectHeroin>(31, [](CGameServices* g) { return new CCommonSelectHeroin(g); });
+    mode_ = game.Remake<CCommonSelectHeroin>(31, [](const GameRoles& g) { return new CCommonSelectHeroin(g); });
     for (size_t i = 0; i < values.size(); ++i) game.SetVar(kFirstHeroinVar + static_cast<int>(i), values[i]);
     return mode_;
   }

@@ -95,7 +95,7 @@ class SelectPlaceTest : public ScreensTest {
     for (int i = 0; i < 7; ++i) game.SetVarNumber(names[i], vars[i]);
     const int number = variant == 0 ? 22 : 35;
     mode_ = game.Remake<CCommonSelectPlace>(
-        number, [variant](CGameServices* g) { return new CCommonSelectPlace(g, variant); });
+        number, [variant](const GameRoles& g) { return new CCommonSelectPlace(g, variant); });
     return mode_;
   }
   void Enter() {

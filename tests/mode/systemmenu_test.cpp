@@ -23,7 +23,7 @@ class RecordingMenu : public CCommonSystemMenu {
   using CCommonSystemMenu::CCommonSystemMenu;
   void AtExit() override {
     CCommonSystemMenu::AtExit();
-    returnFlag = static_cast<testsupport::FakeServices*>(game_)->GetReturnFlag();
+    returnFlag = static_cast<testsupport::FakeServices*>(game_.modeFlow)->GetReturnFlag();
   }
   int returnFlag = -1;
 };

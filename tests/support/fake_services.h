@@ -51,7 +51,17 @@
 
 #include "modebase/commongeneral.h"
 #include "platform/headless/headless.h"
-#include "services/gameservices.h"
+#include "services/backscriptservices.h"
+#include "services/floatingservices.h"
+#include "services/gameroles.h"
+#include "services/inputservices.h"
+#include "services/messagewindowservices.h"
+#include "services/modeflowservices.h"
+#include "services/saveservices.h"
+#include "services/screenservices.h"
+#include "services/soundservices.h"
+#include "services/textservices.h"
+#include "services/variableservices.h"
 #include "services/gamesettings.h"
 #include "support/recorded_services.h"
 
@@ -81,7 +91,23 @@ class CTextPrint;
 
 namespace testsupport {
 
-class FakeServices : public RecordedServices<CGameServices>, public FrameRecord {
+// Every role the game plays, in one class: a fake that plays them all
+// converts to the whole GameRoles set.
+class AllGameRoles : public CSaveServices,
+                     public CSoundServices,
+                     public CScreenServices,
+                     public CFloatingServices,
+                     public CBackScriptServices,
+                     public CTextServices,
+                     public CMessageWindowServices,
+                     public CInputServices,
+                     public CModeFlowServices,
+                     public CVariableServices {
+ protected:
+  ~AllGameRoles() = default;
+};
+
+class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord {
  public:
   static constexpr int kEffectChannels = 16;
 
@@ -341,7 +367,6 @@ class FakeServices : public RecordedServices<CGameServices>, public FrameRecord 
   const char* GetFamilyName() override;
   const char* GetGivenName() override;
   void SetNames(const char* family, const char* given) override;
-  const GameSettings& GetSettings() const override { return settings_; }
   const char* GetDefaultName(int which) const override;
   int CheckEnableVar(int) override { return 1; }
   int GetModeFlag(int i) const override;
