@@ -26,6 +26,5 @@ constexpr EffectEntry MakeEffectEntry() {
 // Every registered effect, in ascending number.
 std::span<const EffectEntry> GetEffectEntries();
 
-// 1 for the 115 numbers the engine defines an effect at (each of them has
-// its entry above), 0 for the others.
+// 1 for a number that has an entry in the table, 0 for the others.
 int IsEffectNumberDefined(int number);

@@ -68,14 +68,13 @@ TEST(EffectChannelRecord, FieldsSitAtTheirByteOffsets) {
 
 TEST_F(EffectTest, TableHoldsOnlyDefinedNumbersAndThisFamily) {
   CEffectManager plain;
-  int defined = 0;
+  size_t defined = 0;
   for (int n = 0; n < 256; ++n) {
     defined += IsEffectNumberDefined(n);
-    if (plain.GetEffect(n)) {
-      EXPECT_TRUE(IsEffectNumberDefined(n)) << n;
-    }
+    EXPECT_EQ(IsEffectNumberDefined(n), plain.GetEffect(n) ? 1 : 0) << n;
   }
-  EXPECT_EQ(defined, 115);
+  EXPECT_EQ(defined, GetEffectEntries().size());
+  for (int n : {-1, 256, INT_MIN, INT_MAX}) EXPECT_EQ(IsEffectNumberDefined(n), 0) << n;
   for (int n : {0, 1, 2, 66, 73, 75, 105, 113}) EXPECT_NE(plain.GetEffect(n), nullptr) << n;
   for (int n : {3, 16, 137}) {
     EXPECT_FALSE(IsEffectNumberDefined(n));
