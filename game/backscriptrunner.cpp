@@ -3,22 +3,26 @@
 #include <algorithm>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "game/framepart.h"
+#include "game/gamelists.h"
+#include "game/gameparts.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
 #include "platform/types.h"
 #include "platform/system.h"
 #include "script/codes.h"
 #include "script/script.h"
 #include "setup/namelist.h"
 
-CBackScriptRunner::CBackScriptRunner(CGameCallBack* game)
-    : game_(game), script_(new CScript(game, kCapacity)) {
+CBackScriptRunner::CBackScriptRunner(GameParts& parts)
+    : parts_(parts), script_(std::make_unique<CScript>(parts.callback, kCapacity)) {
   script_->SetStepLimit(kRecordsPerRun);
 }
 
-CBackScriptRunner::~CBackScriptRunner() { delete script_; }
+CBackScriptRunner::~CBackScriptRunner() = default;
 
 int CBackScriptRunner::Load(const char* name) {
-  CNameList* projects = game_->GetProjectList();
+  const CNameList* projects = parts_.lists->GetProjectList();
   const int n = projects && name ? projects->Search(name, 0) : -1;
   if (n < 0) {
     platform::MessageBox(nullptr, name ? name : "", "LOAD BACK SCRIPT ERROR", MB_OK);
@@ -53,9 +57,9 @@ int CBackScriptRunner::Run(int force, int loop) {
                    (mode_ == kTransition && step_ >= length_);
   if (!due) return 0;
   for (int pass = 0; pass < 2; ++pass) {
-    game_->backScriptRunning_ = 1;
+    parts_.scripts->SetBackScriptRunning(1);
     const int result = script_->Run(-1);
-    game_->backScriptRunning_ = 0;
+    parts_.scripts->SetBackScriptRunning(0);
     if (result != script::kStopHere6) return 0;
     if (!loop) return 1;
     // Once round again from the start; a script that only stops comes back
@@ -66,8 +70,8 @@ int CBackScriptRunner::Run(int force, int loop) {
 }
 
 void CBackScriptRunner::Advance() {
-  int frames = std::max(game_->CalcuWaitCount(0), 1);
-  frames = std::min(frames, std::max(game_->GetSettings().maxSkipFrameBackScript, 1));
+  int frames = std::max(parts_.frame->CalcuWaitCount(0), 1);
+  frames = std::min(frames, std::max(parts_.scripts->GetSettings().maxSkipFrameBackScript, 1));
   if (mode_ == kTransition) {
     frames = std::clamp(length_ - step_, 0, frames);
     step_ += frames;
@@ -87,14 +91,14 @@ int CBackScriptRunner::Calcu(int loop) {
 
 void CBackScriptRunner::Print() {
   if (mode_ == kTransition) {
-    game_->PrintWipeType(step_, length_, kind_);
+    parts_.screen->PrintWipeType(step_, length_, kind_);
     return;
   }
-  game_->PrintEffect(0, CGameCallBack::kEffectChannels - 1);
-  game_->AddEffectFrame(advanced_);
+  parts_.screen->PrintEffect(0, CScreenPart::kEffectChannels - 1);
+  parts_.screen->AddEffectFrame(advanced_);
 }
 
-void CBackScriptRunner::PrintRange(int first, int last) { game_->PrintEffect(first, last); }
+void CBackScriptRunner::PrintRange(int first, int last) { parts_.screen->PrintEffect(first, last); }
 
 void CBackScriptRunner::StartCountDown(int frames) {
   mode_ = kCountDown;

@@ -5,8 +5,9 @@
 // mode; between them it runs until the script yields.
 #pragma once
 
-class CGameCallBack;
-class CNameList;
+#include <memory>
+
+struct GameParts;
 class CScript;
 
 class CBackScriptRunner {
@@ -17,7 +18,7 @@ class CBackScriptRunner {
   static constexpr int kRecordsPerRun = 100000;
   enum Mode { kCountDown = 0, kTransition = 1 };
 
-  explicit CBackScriptRunner(CGameCallBack* game);
+  explicit CBackScriptRunner(GameParts& parts);
   ~CBackScriptRunner();
   CBackScriptRunner(const CBackScriptRunner&) = delete;
   CBackScriptRunner& operator=(const CBackScriptRunner&) = delete;
@@ -52,14 +53,14 @@ class CBackScriptRunner {
   int GetKind() const { return kind_; }
   int GetAdvanced() const { return advanced_; }
   int GetProject() const { return project_; }
-  CScript* GetScript() const { return script_; }
+  CScript* GetScript() const { return script_.get(); }
 
  private:
   void Rewind();
 
-  CGameCallBack* game_;
+  GameParts& parts_;
   int mode_ = kCountDown;
-  CScript* script_ = nullptr;
+  std::unique_ptr<CScript> script_;
   int project_ = -1;
   int countDown_ = 0;
   int step_ = 0, kind_ = 0, length_ = 0;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "game/gamecallback.h"
+#include "script/scriptcallback.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -159,7 +159,7 @@ platform::OverlayText Line(int x, int y, std::string text, uint32_t colour,
 
 }  // namespace
 
-CPrintDebugParam::CPrintDebugParam(CGameCallBack* game, const CNameList* names)
+CPrintDebugParam::CPrintDebugParam(CScriptCallBack* game, const CNameList* names)
     : game_(game), names_(names) {}
 
 void CPrintDebugParam::Fade() {

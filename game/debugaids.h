@@ -13,7 +13,7 @@ namespace platform {
 struct OverlayText;
 }
 
-class CGameCallBack;
+class CScriptCallBack;
 class CNameList;
 class CPicture;
 class CSetupList;
@@ -87,7 +87,7 @@ class CPrintDebugParam {
   static constexpr int kPageSize = 20;
   static constexpr int kVarCount = 1000;
 
-  explicit CPrintDebugParam(CGameCallBack* game, const CNameList* names);
+  explicit CPrintDebugParam(CScriptCallBack* game, const CNameList* names);
   virtual ~CPrintDebugParam() = default;
 
   // Box shown and 25 percent more opaque; past 100 hidden and back to 0.
@@ -109,7 +109,7 @@ class CPrintDebugParam {
   void SetHighlight(int on) { highlight_ = on; }
 
  private:
-  CGameCallBack* game_;
+  CScriptCallBack* game_;
   const CNameList* names_;
   int selected_ = 0;
   int pageSize_ = kPageSize;

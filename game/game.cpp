@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "game/debugpart.h"
+#include "game/modeflowpart.h"
+#include "game/scriptpart.h"
+#include "game/variablepart.h"
 #include "modebase/commongeneral.h"
 #include "graphics/pictureloader.h"
 #include "platform/files.h"
@@ -14,40 +18,44 @@ CGame::~CGame() = default;
 void CGame::OnSystemCall(int key, int count, const int* values) {
   systemCallResult_ = 0;
   systemCallKey_ = key;
-  SetCallParam(count, values);
+  Scripts().SetCallParam(count, values);
 }
 
 int CGame::OnSystemFunction(int number, int count, const int* values) {
   systemFunctionNumber_ = number;
-  SetCallParam(count, values);
-  if (number == adjustDateFunction_ && adjustDateFunction_ != -1 && dateVar_ != -1) {
+  Scripts().SetCallParam(count, values);
+  const int adjustDate = Scripts().GetAdjustDateFunction();
+  const int dateVar = Vars().GetDateVar();
+  if (number == adjustDate && adjustDate != -1 && dateVar != -1) {
     // Writing the date back runs the setter's side effects; the answer is
     // the value it leaves.
-    SetVar(dateVar_, GetVar(dateVar_));
-    return GetVar(dateVar_);
+    SetVar(dateVar, GetVar(dateVar));
+    return GetVar(dateVar);
   }
   return number;
 }
 
-int CGame::OnAfterPrint() { return GetCurrentMode(); }
+int CGame::OnAfterPrint() { return Modes().GetCurrentMode(); }
 
 void CGame::CreateModes() {
   if (IsDebugMode()) {
-    SetDebugFlags(1);
+    Debug().SetDebugFlags(1);
     SetLoadDwqErrorFlag(1);
   }
   CreateModeSet();
-  SetResetWord(0);
-  if (settings_.startMessageFlag) ShowStartMessage(settings_.startMessage);
+  Modes().SetResetWord(0);
+  const CDebugPart::Settings& s = Debug().GetSettings();
+  if (s.startMessageFlag) Debug().ShowStartMessage(s.startMessage);
   // The first mode of the run, when it exists.
-  if (CCommonGeneral* mode = GetMode(GetCurrentMode())) mode->Enter();
+  CModeFlowPart& modes = Modes();
+  if (CCommonGeneral* mode = modes.GetMode(modes.GetCurrentMode())) mode->Enter();
 }
 
 void CGame::CreateModeSet() {
   // Mode 27 stands twice: the second call finds the slot filled.
   static constexpr int kOrder[] = {1,  2,  4,  3,  12, 10, 22, 35, 7,  14, 9,  13, 32, 27, 31, 30,
                                    27, 29, 33, 34, 24, 45, 15, 16, 17, 20, 18, 8,  23, 5,  6,  40};
-  for (int n : kOrder) CreateMode(n);
+  for (int n : kOrder) Modes().CreateMode(n);
 }
 
 int CGame::IsDebugMode() {

@@ -32,4 +32,10 @@ class CGame : public CGameCallBack {
  protected:
   // The modes in their fixed order of creation.
   void CreateModeSet();
+
+ private:
+  // The script-call words: the key of the last call and the number of the
+  // last function no mode took.
+  int systemCallKey_ = 0, systemCallResult_ = 0;
+  int systemFunctionNumber_ = 0;
 };

@@ -1,62 +1,167 @@
-// CGameCallBack: construction and the settings list "game". Initialisation
-// is in gamecallback_init.cpp, the destroy step in gamecallback_teardown.cpp,
-// the window-thread handshake in gamecallback_thread.cpp and the debug aids
-// in gamecallback_debug.cpp.
+// CGameCallBack: construction, the parts, the destroy step, the settings
+// list "game" and the interpreter's callback. Initialisation is in
+// gamecallback_init.cpp, the frame in gamecallback_frame.cpp, the window's
+// messages in gamecallback_window.cpp, the window-thread handshake in
+// threadhandshake.cpp and the mode factory in gamecallback_modes.cpp.
 #include "game/gamecallback.h"
 
-#include <cstdio>
-
-#include "game/backscriptrunner.h"
-#include "modebase/modenumbers.h"
-#include "platform/backend.h"
-#include "platform/files.h"
+#include "game/debugpart.h"
+#include "game/floatingpart.h"
+#include "game/framepart.h"
+#include "game/gamelists.h"
+#include "game/inputpart.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptcommands.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
+#include "game/textpart.h"
+#include "game/variablepart.h"
 #include "platform/sync.h"
+#include "script/commandtable.h"
 #include "setup/setuplist.h"
+#include "setup/text.h"
 
-CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width,
-                             int height, int bpp)
+GameParts::~GameParts() = default;
+
+CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width, int height,
+                             int bpp)
     : window_(window), systemFile_(systemFile), width_(width), height_(height), bpp_(bpp) {
-  for (int& n : nextModeStack_) n = -1;
-  // Every run starts in the start-up mode.
-  modeStack_[0] = modenumber::kNothing;
+  MakeParts();
 }
 
 CGameCallBack::~CGameCallBack() { ReleaseAll(); }
 
-void CGameCallBack::SetMainControl(CMainControl* mainControl) { mainControl_ = mainControl; }
+void CGameCallBack::MakeParts() {
+  parts_ = std::make_unique<GameParts>();
+  GameParts& p = *parts_;
+  p.window = window_;
+  p.systemFile = systemFile_;
+  p.width = width_;
+  p.height = height_;
+  p.bpp = bpp_;
+  p.hooks = this;
+  p.callback = this;
+  p.list = setupList_.get();
+  p.screen = std::make_unique<CScreenPart>(p);
+  p.frame = std::make_unique<CFramePart>(p);
+  p.lists = std::make_unique<CGameLists>(p);
+  p.vars = std::make_unique<CVariablePart>(p);
+  p.sound = std::make_unique<CSoundPart>(p);
+  p.text = std::make_unique<CTextPart>(p);
+  p.saves = std::make_unique<CSavePart>(p);
+  p.input = std::make_unique<CInputPart>(p);
+  p.floating = std::make_unique<CFloatingPart>(p);
+  p.messageWindow = std::make_unique<CMessageWindowPart>(p);
+  p.scripts = std::make_unique<CScriptPart>(p);
+  p.debug = std::make_unique<CDebugPart>(p);
+  p.modes = std::make_unique<CModeFlowPart>(p);
+}
 
-// The short-cut rows come from the system menu's added options (target,
-// action, key code; the options carry no sound of their own). The
-// extension objects' sizes wait for the save chunks.
-void CGameCallBack::PrepareModeTables() {
-  std::vector<ShortCutRow> rows;
-  if (const CSystemMenuOptions* menu = GetSystemMenuOptions()) {
-    for (int r = CSystemMenuOptions::kBuiltInOptions; r < menu->GetOptionNumber(); ++r)
-      rows.push_back({menu->GetOptionAccelKey(r), menu->GetOptionMode(r), menu->GetOptionCommand(r), 0});
-  }
-  SetShortCutRows(std::move(rows));
+void CGameCallBack::ReleaseAll() {
+  // A game object whose initialisation never ran owns nothing.
+  if (!initialised_) return;
+  parts_->sound->Shutdown();
+  parts_.reset();
+  MakeParts();
+  // The texts of the settings pointed into the settings list.
+  settings_ = Settings();
+  setupList_.reset();
+  parts_->list = nullptr;
+  handshake_.Release();
+  initialised_ = 0;
+}
+
+GameRoles CGameCallBack::Roles() {
+  GameParts& p = *parts_;
+  GameRoles roles;
+  roles.saves = p.saves.get();
+  roles.sound = p.sound.get();
+  roles.screen = p.screen.get();
+  roles.floating = p.floating.get();
+  roles.backScript = p.scripts.get();
+  roles.text = p.text.get();
+  roles.messageWindow = p.messageWindow.get();
+  roles.input = p.input.get();
+  roles.modeFlow = p.modes.get();
+  roles.variables = p.vars.get();
+  return roles;
 }
 
 int CGameCallBack::LoadSetupFile(const char* name, int pairs) {
-  if (!setupList_) setupList_ = new CSetupList;
+  if (!setupList_) setupList_ = std::make_unique<CSetupList>();
+  parts_->list = setupList_.get();
   return setupList_->LoadSetupFile(name, pairs);
 }
 
-int CGameCallBack::GetSetupInt(int* out, const char* key) const {
-  return setupList_ ? setupList_->GetSetupInt(out, key) : 0;
+// The short-cut rows come from the system menu's added options (target,
+// action, key code; the options carry no sound of their own).
+void CGameCallBack::PrepareModeTables() {
+  std::vector<CFloatingPart::ShortCutRow> rows;
+  if (const CSystemMenuOptions* menu = Modes().GetSystemMenuOptions()) {
+    for (int r = CSystemMenuOptions::kBuiltInOptions; r < menu->GetOptionNumber(); ++r)
+      rows.push_back({menu->GetOptionAccelKey(r), menu->GetOptionMode(r), menu->GetOptionCommand(r), 0});
+  }
+  Floating().SetShortCutRows(std::move(rows));
 }
 
-int CGameCallBack::GetSetupString(const char** out, const char* key) const {
-  return setupList_ ? setupList_->GetSetupString(out, key) : 0;
+// --- What the application's loop asks ---
+
+int CGameCallBack::GetFrameTime() { return Frames().GetFrameTime(); }
+
+void CGameCallBack::SetFullScreenSize(int width, int height) { Screen().SetFullScreenSize(width, height); }
+
+void CGameCallBack::SetClipLeftTop(int left, int top) { Screen().SetClipLeftTop(left, top); }
+
+void CGameCallBack::SetClipRightBottom(int right, int bottom) { Screen().SetClipRightBottom(right, bottom); }
+
+int CGameCallBack::PrintStartMessage() { return Debug().ShowStartMessage("Initializing.."); }
+
+// --- The interpreter's callback ---
+
+void CGameCallBack::SystemCommand(int code, int param, const void* data, int extra) {
+  RunScriptCommand(*parts_, code, param, data, extra);
 }
 
-// --- Debug aids and start-up helpers ---
-
-int CGameCallBack::IsDebugMode() {
-  FILE* f = platform::FileOpen("debug.txt", "rb");
-  if (!f) return 0;
-  std::fclose(f);
-  return 1;
+void CGameCallBack::CommandNotice(int code, int, const char* text) {
+  if (code != script::CommandCode("voice")) return;
+  CSoundPart::ScriptSounds& sounds = Sound().GetScriptSounds();
+  setup::CopyCp932Cut(sounds.noticedVoice, text, CSoundPart::ScriptSounds::kNameSize - 2);
 }
 
-void CGameCallBack::CreateBackButton() {}
+void CGameCallBack::SystemCall(int code, int count, const int* values) { Scripts().SystemCall(code, count, values); }
+
+int CGameCallBack::SystemFunction(int code, int count, const int* values) {
+  return Scripts().SystemFunction(code, count, values);
+}
+
+// --- The window-thread handshake ---
+
+int CGameCallBack::StartGameThread(int a, int b, int c) {
+  return handshake_.StartGameThread(parts_->window, a, b, c, settings_.modalCannotCloseFlag);
+}
+
+void CGameCallBack::EndGameThread() {
+  const int level = Modes().GetModeLevel();
+  handshake_.EndGameThread(parts_->window, level, settings_.modalCannotCloseFlag && level == 0);
+}
+
+int CGameCallBack::WaitGameEvent() { return handshake_.WaitGameEvent(); }
+
+int CGameCallBack::SetWindowEvent() { return handshake_.SetWindowEvent(); }
+
+int CGameCallBack::AnswerWindowRequest(int answer) { return handshake_.AnswerWindowRequest(answer); }
+
+int CGameCallBack::CheckGameEvent() { return handshake_.CheckGameEvent(); }
+
+void CGameCallBack::SignalGameEvent() { handshake_.SignalGameEvent(); }
+
+int CGameCallBack::GetVar(int number) { return Vars().GetVar(number); }
+
+int CGameCallBack::GetSystemVar(int number) { return Vars().GetSystemVar(number); }
+
+void CGameCallBack::SetVar(int number, int value) { Vars().SetVar(number, value); }
+
+void CGameCallBack::OnSetVar(int id, int value) { Floating().ApplyExpansionOption(id, value); }

@@ -9,6 +9,14 @@
 #include "effect/alleffect.h"
 #include "game/debugaids.h"
 #include "game/gamecallback.h"
+#include "game/debugpart.h"
+#include "game/inputpart.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
+#include "game/soundpart.h"
+#include "game/textpart.h"
+#include "game/variablepart.h"
 #include "input/inputstatus.h"
 #include "graphics/presentation.h"
 #include "graphics/screenbuffer.h"
@@ -76,219 +84,183 @@ constexpr ButtonMessage kButtonMessages[] = {
     {WM_LBUTTONUP, 0, 0},   {WM_RBUTTONUP, 1, 0},   {WM_MBUTTONUP, 2, 0},
 };
 
-constexpr uintptr_t kButtonBits[CMouseStatus::kButtons] = {MK_LBUTTON, MK_RBUTTON, MK_MBUTTON};
-
-}  // namespace
-
-// The handlers reach the game's input words; each is one message or key.
-struct GameWindowHandlers {
-  using Game = CGameCallBack;
+// The handlers: each one message or key, over the game's parts.
+struct Handlers {
+  CGameCallBack& g;
+  GameParts& p;
 
   // `repeat`: the key was already down (an auto-repeat); the keys that
   // switch something on and off act only on the press.
-  static void KeyDown(Game& g, platform::Window* window, int vk, bool repeat) {
-    CMyKeyStatus* keys = g.keyStatus_;
-    if (keys) keys->SetKey(vk, 1);
+  void KeyDown(platform::Window* window, int vk, bool repeat) {
+    CInputPart& input = *p.input;
+    input.SetKey(vk, 1);
     if (vk >= kFirstLetterKey && vk <= kLastLetterKey) return;
     for (const ArrowKey& a : kArrowKeys) {
       if (a.vk != vk) continue;
       g.OnWindowProcArg(a.hookArg);
-      if (CPrintDebugParam* debug = DebugParam(g)) DebugArrow(g, debug, a);
-      if (keys) keys->SetKey(a.recordAs, 1);
-      if (a.wheel != 0) {
-        g.wheelFlag_ = 1;
-        g.wheelDelta_ = a.wheel;
-      }
+      if (CPrintDebugParam* debug = DebugParam()) DebugArrow(debug, a);
+      input.SetKey(a.recordAs, 1);
+      if (a.wheel != 0) input.RecordWheel(a.wheel);
       return;
     }
     for (const KeyAlias& a : kKeyAliases)
-      if (a.vk == vk && keys) keys->SetKey(a.recordAs, 1);
+      if (a.vk == vk) input.SetKey(a.recordAs, 1);
+    const CGameCallBack::Settings& s = g.GetSettings();
     switch (vk) {
-      case VK_RETURN: g.enterFlag_ = 1; break;
-      case VK_SPACE: g.spaceFlag_ = 1; break;
-      case VK_SHIFT: Shift(g, repeat); break;
+      case VK_RETURN: input.SetEnter(); break;
+      case VK_SPACE: input.SetSpace(); break;
+      case VK_SHIFT: Shift(repeat); break;
       case VK_CONTROL:
-        g.ctrlHeld_ = 1;
-        g.SetShiftSkipState(1);
+        input.SetCtrlHeld(1);
+        p.messageWindow->SetShiftSkipState(1);
         break;
-      case VK_ESCAPE: CloseUnless(g, window, g.settings_.escKeyExitOffFlag); break;
-      case VK_F9: CloseUnless(g, window, g.settings_.f9KeyExitOffFlag); break;
-      case VK_F4: Skip(g, 0, g.settings_.F4OK); break;
-      case VK_F5: Skip(g, 1, g.settings_.F5Ok); break;
+      case VK_ESCAPE: CloseUnless(window, s.escKeyExitOffFlag); break;
+      case VK_F9: CloseUnless(window, s.f9KeyExitOffFlag); break;
+      case VK_F4: Skip(0, s.F4OK); break;
+      case VK_F5: Skip(1, s.F5Ok); break;
       case VK_F12:
-        if (!repeat) g.ToggleScreenMode(1);
+        if (!repeat) p.screen->ToggleScreenMode(1);
         break;
       case VK_SUBTRACT:
-        if (!repeat) BossComing(g);
+        if (!repeat) BossComing();
         break;
       case VK_PRIOR:
-      case VK_INSERT: DebugPage(g, -1); break;
-      case VK_NEXT: DebugPage(g, 1); break;
-      case VK_MULTIPLY: g.PrintLibraryVersions(); break;
+      case VK_INSERT: DebugPage(-1); break;
+      case VK_NEXT: DebugPage(1); break;
+      case VK_MULTIPLY: p.debug->PrintLibraryVersions(); break;
       case VK_ADD:
-        if (g.debugParam_) g.debugParam_->Fade();
+        if (CPrintDebugParam* debug = p.debug->GetDebugParam()) debug->Fade();
         break;
       default: break;
     }
   }
 
   // The variable overlay while the debug outputs are on; null otherwise.
-  static CPrintDebugParam* DebugParam(Game& g) {
-    return g.GetDebugFlag() ? g.debugParam_ : nullptr;
+  CPrintDebugParam* DebugParam() const {
+    return p.debug->GetDebugFlag() ? p.debug->GetDebugParam() : nullptr;
   }
 
-  static void DebugArrow(Game& g, CPrintDebugParam* debug, const ArrowKey& a) {
+  void DebugArrow(CPrintDebugParam* debug, const ArrowKey& a) {
     if (a.select != 0) debug->MoveSelect(a.select, 1);
     if (a.change != 0) {
-      int step = g.shiftHeld_ ? kShiftStep : kStep;
-      if (g.ctrlHeld_) step += kCtrlExtra;
+      int step = p.input->IsShiftHeld() ? kShiftStep : kStep;
+      if (p.input->IsCtrlHeld()) step += kCtrlExtra;
       const int n = debug->GetSelected();
-      const int64_t value = int64_t{g.GetVar(n)} + int64_t{a.change} * step;
-      g.SetVar(n, static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)));
+      const int64_t value = int64_t{p.vars->GetVar(n)} + int64_t{a.change} * step;
+      p.vars->SetVar(n, static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)));
     }
     CScreenBuffer::SetFullRedraw(0);
   }
 
-  static void DebugPage(Game& g, int n) {
-    if (CPrintDebugParam* debug = DebugParam(g)) {
+  void DebugPage(int n) {
+    if (CPrintDebugParam* debug = DebugParam()) {
       debug->MovePage(n);
       CScreenBuffer::SetFullRedraw(0);
     }
   }
 
   // Shift's press switches the shift skip on and off.
-  static void Shift(Game& g, bool repeat) {
-    g.shiftHeld_ = 1;
-    if (!repeat) g.ToggleShiftSkip();
+  void Shift(bool repeat) {
+    p.input->SetShiftHeld(1);
+    if (!repeat) p.messageWindow->ToggleShiftSkip();
   }
 
   // Esc and F9 close the game, except during name input or when their
   // off flag is set.
-  static void CloseUnless(Game& g, platform::Window* window, int offFlag) {
-    if (g.GetCurrentMode() == modenumber::kNameInput || offFlag) return;
-    platform::PostMessage(window ? window : g.window_, WM_CLOSE, 0, 0);
+  void CloseUnless(platform::Window* window, int offFlag) {
+    if (p.modes->GetCurrentMode() == modenumber::kNameInput || offFlag) return;
+    platform::PostMessage(window ? window : p.window, WM_CLOSE, 0, 0);
   }
 
   // F4 (kind 0) and F5 (kind 1) skip the text of the print-message mode.
-  // (The print-message mode's own skip words are set here once it exists.)
-  static void Skip(Game& g, int kind, int allowed) {
-    if (!allowed || g.GetCurrentMode() != modenumber::kPrintMessage || g.GetMessageModeFlag()) return;
-    g.SetMessageReadFlag(g.messageKey_, -1);
-    g.skipKind_[0] = kind == 0 ? 1 : 0;
-    g.skipKind_[1] = kind == 1 ? 1 : 0;
-    if (kind == 1 && g.effect_) g.effect_->ResetAll();
-    g.SetSkipFilmFlag(1);
+  void Skip(int kind, int allowed) {
+    CMessageWindowPart& story = *p.messageWindow;
+    if (!allowed || p.modes->GetCurrentMode() != modenumber::kPrintMessage || story.GetMessageModeFlag()) return;
+    story.SkipByKey(kind);
   }
 
   // Numeric minus hides the game behind the boss-coming screen and shows it
   // again, in every mode; in debug mode a debug word toggles too.
-  static void BossComing(Game& g) {
-    if (DebugParam(g)) g.debugWord_ ^= 1;
-    g.SetBossComingFlag(g.GetBossComingFlag() ? 0 : 1);
-    if (g.GetBossComingFlag()) g.OnWindowProc();
+  void BossComing() {
+    if (DebugParam()) p.debug->ToggleDebugWord();
+    CScreenPart& screen = *p.screen;
+    screen.SetBossComingFlag(screen.GetBossComingFlag() ? 0 : 1);
+    if (screen.GetBossComingFlag()) g.OnWindowProc();
   }
 
-  static void KeyUp(Game& g, int vk) {
-    if (!g.keyStatus_) return;
+  void KeyUp(int vk) {
+    CInputPart& input = *p.input;
+    if (!input.GetKeyStatus()) return;
     if (vk == VK_SHIFT) {
-      g.shiftHeld_ = 0;
-      g.keyStatus_->SetKey(VK_SHIFT, 0);
+      input.SetShiftHeld(0);
+      input.SetKey(VK_SHIFT, 0);
     } else if (vk == VK_CONTROL) {
-      g.keyStatus_->SetKey(VK_CONTROL, 0);
-      g.SetShiftSkipState(0);
-      g.ctrlHeld_ = 0;
+      input.SetKey(VK_CONTROL, 0);
+      p.messageWindow->SetShiftSkipState(0);
+      input.SetCtrlHeld(0);
     }
-  }
-
-  static void MouseMove(Game& g, uintptr_t wParam, intptr_t lParam) {
-    CMouseStatus* mouse = g.mouseStatus_;
-    if (!mouse) return;
-    mouse->SetPos(LowWordSigned(lParam), HighWordSigned(lParam));
-    for (int b = 0; b < CMouseStatus::kButtons; ++b) {
-      const bool held = (wParam & kButtonBits[b]) != 0;
-      // A button already down when the pointer came in is held, not
-      // clicked; a release that happened elsewhere lets it go.
-      if (held && !mouse->GetTrig(b)) mouse->SetTrig(b, 1);
-      if (!held && mouse->GetTrig(b)) mouse->SetButton(b, 0);
-    }
-  }
-
-  static void Button(Game& g, const ButtonMessage& m) {
-    if (g.mouseStatus_) g.mouseStatus_->SetButton(m.button, m.down);
-    if (m.down) g.pressed_[m.button] = 1;
-  }
-
-  // Wheel turns count only outside the two frames after a screen switch
-  // and outside the stall guard's block.
-  static void Wheel(Game& g, uintptr_t wParam) {
-    if (g.wheelCountdown_ > 0 || g.backLogDisableCountdown_ != 0) return;
-    g.wheelDelta_ = HighWordSigned(static_cast<intptr_t>(wParam));
-    g.wheelFlag_ = 1;
   }
 
   // The client position is the remembered one (frames and captions belong
   // to the window manager and measure 0), except while the window is full
   // screen, maximised or minimised. The window-message log notes the move.
-  static void Move(Game& g, platform::Window* window, uintptr_t wParam, intptr_t lParam) {
-    g.LogWindowMessage(WM_MOVE, wParam, lParam);
+  void Move(platform::Window* window, uintptr_t wParam, intptr_t lParam) {
+    p.debug->LogWindowMessage(WM_MOVE, wParam, lParam);
     const int x = LowWordSigned(lParam), y = HighWordSigned(lParam);
-    const bool fullScreen = g.GetSystemSetting(4) != 0 || (window && window->IsFullScreen());
+    const bool fullScreen = p.vars->GetSystemSetting(4) != 0 || (window && window->IsFullScreen());
     if (!fullScreen && window && !window->IsMaximized() && !window->IsMinimized()) {
-      g.windowX_ = x;
-      g.windowY_ = y;
-      if (g.systemFile_) g.systemFile_->SetPosition(x, y);
+      p.screen->SetWindowPosition(x, y);
+      if (p.systemFile) p.systemFile->SetPosition(x, y);
       CScreenBuffer::SetFullRedraw(0);
     }
-    if (g.presentation_) {
-      g.presentation_->CalcuWindowFrame(x, y);
+    if (CDirectDrawScreen* presentation = p.screen->GetPresentation()) {
+      presentation->CalcuWindowFrame(x, y);
       CScreenBuffer::SetFullRedraw(0);
     }
   }
 
   // The host gives no update rectangle: the whole screen is drawn again.
   // (In the movie mode the movie player repaints its video instead.)
-  static void Paint(Game& g, platform::Window* window) {
-    if (g.GetCurrentMode() == modenumber::kPrintMovie) {
-      if (g.moviePlayer_) g.moviePlayer_->RepaintVideo(window, nullptr);
+  void Paint(platform::Window* window) {
+    if (p.modes->GetCurrentMode() == modenumber::kPrintMovie) {
+      if (CMoviePlayer* movie = p.sound->GetMoviePlayer()) movie->RepaintVideo(window, nullptr);
       return;
     }
-    g.AddUpdateRect(platform::Rect{0, 0, g.width_, g.height_});
+    p.screen->AddUpdateRect(platform::Rect{0, 0, p.width, p.height});
   }
 
   // The music fades out before the window goes.
-  static void Close(Game& g) {
+  void Close() {
     platform::Sleep(100);
-    g.StopBgm(-1);
+    p.sound->StopBgm(-1);
     platform::Sleep(200);
-    g.SaveNames();
+    p.vars->SaveNames();
   }
 
-  static void ActivateApp(Game& g, uintptr_t active) {
+  void ActivateApp(uintptr_t active) {
     if (active)
-      g.RecoverSurfaces();
-    else if (g.presentation_)
-      g.presentation_->RestoreSurfaces(0);
+      p.screen->RecoverSurfaces();
+    else if (CDirectDrawScreen* presentation = p.screen->GetPresentation())
+      presentation->RestoreSurfaces(0);
   }
 
-  static void Char(Game& g, uintptr_t wParam) {
-    if (g.textInputBox_) g.textInputBox_->PutChar(static_cast<int>(wParam & 0xFF));
+  void Char(uintptr_t wParam) {
+    if (CTextInputBox* box = p.text->GetTextInputBox()) box->PutChar(static_cast<int>(wParam & 0xFF));
   }
 
   // The game draws its own cursor; the system's is hidden over the window.
   // (In the movie mode the movie player shows it by its option.)
-  static void SetCursor(Game& g, platform::Window* window) {
-    if (g.GetCurrentMode() == modenumber::kPrintMovie && g.moviePlayer_) return;
+  void SetCursor(platform::Window* window) {
+    if (p.modes->GetCurrentMode() == modenumber::kPrintMovie && p.sound->GetMoviePlayer()) return;
     if (window) window->ShowSystemCursor(false);
   }
 };
 
-void CGameCallBack::RecoverSurfaces() {
-  if (presentation_ && presentation_->RestoreSurfaces(1)) CScreenBuffer::SetFullRedraw(0);
-}
+}  // namespace
 
 intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
                                    intptr_t lParam) {
-  using H = GameWindowHandlers;
+  Handlers h{*this, *parts_};
   // Key codes outside 0..255 name no key. A held key repeats its key
   // message many times a second: what switches on and off acts only on the
   // press, or it would flicker for as long as the key is held.
@@ -296,37 +268,37 @@ intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, u
   const bool repeat = (lParam & KEY_REPEAT_LPARAM) != 0;
   switch (message) {
     case WM_KEYDOWN:
-      if (vk >= 0) H::KeyDown(*this, window, vk, repeat);
+      if (vk >= 0) h.KeyDown(window, vk, repeat);
       break;
     case WM_KEYUP:
-      if (vk >= 0) H::KeyUp(*this, vk);
+      if (vk >= 0) h.KeyUp(vk);
       break;
     case WM_SYSKEYDOWN:
-      if (wParam == kAltEnter && !repeat) ToggleScreenMode(1);
+      if (wParam == kAltEnter && !repeat) Screen().ToggleScreenMode(1);
       break;
-    case WM_MOUSEMOVE: H::MouseMove(*this, wParam, lParam); break;
-    case WM_MOUSEWHEEL: H::Wheel(*this, wParam); break;
-    case WM_MOVE: H::Move(*this, window, wParam, lParam); break;
+    case WM_MOUSEMOVE: Input().MouseMove(LowWordSigned(lParam), HighWordSigned(lParam), wParam); break;
+    case WM_MOUSEWHEEL: Input().WheelMessage(HighWordSigned(static_cast<intptr_t>(wParam))); break;
+    case WM_MOVE: h.Move(window, wParam, lParam); break;
     case WM_SIZE:
-      if (wParam == SIZE_MAXIMIZED) ToFullScreenMode(1);
-      LogWindowMessage(WM_SIZE, wParam, lParam);
+      if (wParam == SIZE_MAXIMIZED) Screen().ToFullScreenMode(1);
+      Debug().LogWindowMessage(WM_SIZE, wParam, lParam);
       break;
-    case WM_PAINT: H::Paint(*this, window); break;
-    case WM_CLOSE: H::Close(*this); break;
-    case WM_ACTIVATEAPP: H::ActivateApp(*this, wParam); break;
-    case WM_SETCURSOR: H::SetCursor(*this, window); break;
-    case WM_CHAR: H::Char(*this, wParam); break;
+    case WM_PAINT: h.Paint(window); break;
+    case WM_CLOSE: h.Close(); break;
+    case WM_ACTIVATEAPP: h.ActivateApp(wParam); break;
+    case WM_SETCURSOR: h.SetCursor(window); break;
+    case WM_CHAR: h.Char(wParam); break;
     case WM_DISPLAYCHANGE:
-      if (GetCurrentMode() == modenumber::kPrintMovie && GetMode(modenumber::kPrintMovie) && moviePlayer_)
-        moviePlayer_->DisplayModeChanged();
+      if (Modes().GetCurrentMode() == modenumber::kPrintMovie && Modes().GetMode(modenumber::kPrintMovie))
+        if (CMoviePlayer* movie = Sound().GetMoviePlayer()) movie->DisplayModeChanged();
       break;
     case CMoviePlayer::kNotifyMessage:
-      if (moviePlayer_) moviePlayer_->CheckEvent();
+      if (CMoviePlayer* movie = Sound().GetMoviePlayer()) movie->CheckEvent();
       break;
     case MM_MCINOTIFY: return 1;
     default:
       for (const ButtonMessage& m : kButtonMessages)
-        if (m.message == message) H::Button(*this, m);
+        if (m.message == message) Input().ButtonMessage(m.button, m.down);
       break;
   }
   return platform::DefWindowProc(window, message, wParam, lParam);

@@ -18,6 +18,8 @@
 #include "bench/support/headless_window.h"
 #include "bench/support/memcpy_reference.h"
 #include "game/game.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/backlog.h"
 #include "platform/codec.h"
@@ -48,14 +50,14 @@ void BackLogFrame(benchmark::State& state) {
   CGame game(window, nullptr, kW, kH, 32);
   game.Init();
   game.CreateModes();
-  CCommonBackLog* log = static_cast<CCommonBackLog*>(game.GetBackLog());
+  CCommonBackLog* log = static_cast<CCommonBackLog*>(game.Modes().GetBackLog());
   if (!log) {
     state.SkipWithError("no back log");
     return;
   }
   for (int i = 0; i < 60; ++i) {
     if (i % 2 == 0) log->SetVoice(("ka" + std::to_string(i)).c_str());
-    game.AddBackLog(Line(i).c_str(), 255, 255 - i, 200);
+    game.MessageWindow().AddBackLog(Line(i).c_str(), 255, 255 - i, 200);
   }
   log->Init();
   log->GoOlder(8);  // both arrows

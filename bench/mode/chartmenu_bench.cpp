@@ -19,6 +19,7 @@
 #include "bench/support/masked_picture.h"
 #include "bench/support/memcpy_reference.h"
 #include "game/game.h"
+#include "game/modeflowpart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/chartmenu.h"
 #include "platform/files.h"
@@ -82,7 +83,7 @@ void WithMenu(benchmark::State& state, Body body) {
   CGame game(window, nullptr, kW, kH, 32);
   game.Init();
   game.CreateModes();
-  auto* menu = dynamic_cast<CCommonChartMenu*>(game.GetMode(CCommonChartMenu::kModeNumber));
+  auto* menu = dynamic_cast<CCommonChartMenu*>(game.Modes().GetMode(CCommonChartMenu::kModeNumber));
   if (!menu) {
     state.SkipWithError("no chart menu");
     return;

@@ -21,6 +21,8 @@
 #include "bench/support/masked_picture.h"
 #include "bench/support/memcpy_reference.h"
 #include "game/game.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printcg.h"
 #include "mode/selectcg.h"
@@ -66,8 +68,8 @@ bool WriteFolder() {
 struct Game {
   explicit Game(platform::Window* window) : game(window, &systemFile, kW, kH, 32) {
     game.Init();
-    game.GetCGList()->Load(1);
-    for (int i = 0; i < game.GetCGList()->GetCGCount(0); ++i) systemFile.SetCGFlag(0, i);
+    game.Saves().GetCGList()->Load(1);
+    for (int i = 0; i < game.Saves().GetCGList()->GetCGCount(0); ++i) systemFile.SetCGFlag(0, i);
     game.CreateModes();
   }
   CCommonSystemFile systemFile;
@@ -82,7 +84,7 @@ T* MakeMode(benchmark::State& state, std::unique_ptr<Game>* g) {
     return nullptr;
   }
   *g = std::make_unique<Game>(benchsupport::HeadlessWindow(kW, kH));
-  auto* mode = dynamic_cast<T*>((*g)->game.GetMode(T::kModeNumber));
+  auto* mode = dynamic_cast<T*>((*g)->game.Modes().GetMode(T::kModeNumber));
   if (!mode) state.SkipWithError("no mode");
   return mode;
 }
@@ -92,7 +94,7 @@ void ViewerFrame(benchmark::State& state, int picture) {
   std::unique_ptr<Game> g;
   auto* viewer = folder.Ok() ? MakeMode<CCommonPrintCG>(state, &g) : nullptr;
   if (!viewer) return;
-  g->game.GetCGList()->SetCurrentChara(0)->SetCurrentCG(picture);
+  g->game.Saves().GetCGList()->SetCurrentChara(0)->SetCurrentCG(picture);
   viewer->Init();
   if (!viewer->IsScrolling()) {
     state.SkipWithError("the picture does not scroll");

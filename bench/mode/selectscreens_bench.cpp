@@ -15,6 +15,8 @@
 #include "bench/support/masked_picture.h"
 #include "bench/support/memcpy_reference.h"
 #include "game/game.h"
+#include "game/modeflowpart.h"
+#include "game/variablepart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/selectheroin.h"
 #include "mode/selectplace.h"
@@ -35,7 +37,7 @@ struct Game {
   // Mode n as M; null (the benchmark skipped) when it was not made.
   template <typename M>
   M* Mode(int n, benchmark::State& state) {
-    auto* mode = dynamic_cast<M*>(game.GetMode(n));
+    auto* mode = dynamic_cast<M*>(game.Modes().GetMode(n));
     if (!mode) state.SkipWithError("the mode was not made");
     return mode;
   }
@@ -99,7 +101,7 @@ void HeroinCircleFrame(benchmark::State& state) {
   auto* mode = g.Mode<CCommonSelectHeroin>(CCommonSelectHeroin::kModeNumber, state);
   if (!mode) return;
   for (int p = 1; p <= heroines; ++p)
-    g.game.SetVar(g.game.GetVarNumber(std::string("v").append(std::to_string(p)).c_str()), 1);
+    g.game.SetVar(g.game.Vars().GetVarNumber(std::string("v").append(std::to_string(p)).c_str()), 1);
   mode->Init();
   if (mode->GetEntryCount() != heroines || !mode->GetEntryPicture(0)) {
     state.SkipWithError("the heroines were not loaded");
@@ -150,7 +152,7 @@ void PlaceMapFrame(benchmark::State& state) {
   Game g;
   auto* mode = g.Mode<CCommonSelectPlace>(CCommonSelectPlace::kModeNumber, state);
   if (!mode) return;
-  g.game.SetVar(g.game.GetVarNumber("c"), 1);
+  g.game.SetVar(g.game.Vars().GetVarNumber("c"), 1);
   mode->Init();
   if (mode->GetCharaNumber(7) != 1) {
     state.SkipWithError("no characters");

@@ -10,6 +10,7 @@
 #include "bench/support/headless_window.h"
 #include "bench/support/memcpy_reference.h"
 #include "game/game.h"
+#include "game/savepart.h"
 #include "savedata/minicgmaker.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
@@ -78,8 +79,8 @@ void SavePlainSlot(benchmark::State& state) {
   CCommonSystemFile systemFile;
   PlainGame game(benchsupport::HeadlessWindow(kW, kH), &systemFile);
   game.Init();
-  game.MakeMiniCG();
-  CCommonDataFile slot(&game);
+  game.Saves().MakeMiniCG();
+  CCommonDataFile slot(game.Roles());
   for (auto _ : state) {
     if (slot.Save(1) != 0) {
       state.SkipWithError("save failed");

@@ -9,7 +9,13 @@
 #include <string>
 
 #include "fuzz/support/fuzz_support.h"
+#include "game/framepart.h"
 #include "game/game.h"
+#include "game/gamelists.h"
+#include "game/messagewindowpart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/variablepart.h"
 #include "message/textstate.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -52,8 +58,8 @@ void Run(CGame& game, Reader& in) {
   while (in.More()) {
     const int op = in.Byte() % 14;
     switch (op) {
-      case 0: game.RegistSystemCall(in.Int(), kNames[in.Byte() % 10]); break;
-      case 1: game.RegistSystemFunction(in.Int(), kNames[in.Byte() % 10], in.Int()); break;
+      case 0: game.Scripts().RegistSystemCall(in.Int(), kNames[in.Byte() % 10]); break;
+      case 1: game.Scripts().RegistSystemFunction(in.Int(), kNames[in.Byte() % 10], in.Int()); break;
       case 2:
       case 3: {
         const int code = in.Int();
@@ -68,32 +74,32 @@ void Run(CGame& game, Reader& in) {
       }
       case 4: {
         game.SetVar(120, in.Int());
-        const int day = game.GetWeekDay(in.Int());
+        const int day = game.Vars().GetWeekDay(in.Int());
         fuzzsupport::Check(day >= 0 && day <= 6, "weekday");
         break;
       }
-      case 5: game.GetSystemSetting(in.Int()); break;
+      case 5: game.Vars().GetSystemSetting(in.Int()); break;
       case 6: {
         const int n = in.Int();
-        const int enabled = game.CheckEnableVar(n);
-        fuzzsupport::Check(n < 0 || n > 255 || enabled == game.CheckEnableVar(n), "enable");
-        game.CheckSystemFlag(n);
-        game.SetModeFlag(n, in.Int());
-        game.GetModeFlag(n);
+        const int enabled = game.Vars().CheckEnableVar(n);
+        fuzzsupport::Check(n < 0 || n > 255 || enabled == game.Vars().CheckEnableVar(n), "enable");
+        game.Vars().CheckSystemFlag(n);
+        game.Vars().SetModeFlag(n, in.Int());
+        game.Vars().GetModeFlag(n);
         break;
       }
       case 7: {
         const int message = in.Int(), script = in.Int();
-        game.SetMessageReadFlag(message, script);
-        game.CheckMessageReadFlag(message, script);
+        game.MessageWindow().SetMessageReadFlag(message, script);
+        game.MessageWindow().CheckMessageReadFlag(message, script);
         break;
       }
       case 8: {
         const std::string family = in.Text(), given = in.Text();
-        game.SetNames(family.c_str(), in.Byte() & 1 ? given.c_str() : nullptr);
+        game.Vars().SetNames(family.c_str(), in.Byte() & 1 ? given.c_str() : nullptr);
         fuzzsupport::Check(std::strlen(GetTextState().familyName) <= 15, "family name");
         fuzzsupport::Check(std::strlen(GetTextState().givenName) <= 15, "given name");
-        fuzzsupport::Check(std::strlen(game.GetFamilyName()) <= 15, "stored family name");
+        fuzzsupport::Check(std::strlen(game.Vars().GetFamilyName()) <= 15, "stored family name");
         break;
       }
       case 9: {
@@ -102,18 +108,18 @@ void Run(CGame& game, Reader& in) {
         r.top = in.Int();
         r.right = in.Int();
         r.bottom = in.Int();
-        game.AddUpdateRect(r);
+        game.Screen().AddUpdateRect(r);
         break;
       }
-      case 10: fuzzsupport::Check(game.CalcuWaitCount(in.Int()) >= -1, "wait count"); break;
+      case 10: fuzzsupport::Check(game.Frames().CalcuWaitCount(in.Int()) >= -1, "wait count"); break;
       case 11:
-        game.SetLayerDisableMask(in.Int());
-        game.SwitchEffectLayer(in.Int(), in.Byte());
+        game.Screen().SetLayerDisableMask(in.Int());
+        game.Screen().SwitchEffectLayer(in.Int(), in.Byte());
         break;
       case 12:
-        game.GetMovieListName(in.Int());
-        game.CallScriptLabel(in.Int());
-        game.GetDefaultName(in.Int());
+        game.Lists().GetMovieListName(in.Int());
+        game.Scripts().CallScriptLabel(in.Int());
+        game.Vars().GetDefaultName(in.Int());
         break;
       default: game.GetSystemVar(in.Int() % 1200); break;
     }

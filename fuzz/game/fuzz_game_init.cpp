@@ -5,6 +5,7 @@
 
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/savepart.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game.CreateModes();
     fuzzsupport::Check(game.GetFrameTime() >= 1 && game.GetFrameTime() <= 1000, "frame time");
     int w = -1, h = -1;
-    game.GetMiniCGSize(&w, &h);
+    game.Saves().GetMiniCGSize(&w, &h);
     fuzzsupport::Check(w >= 0 && w <= kWidth && h >= 0 && h <= kHeight, "thumbnail");
     for (int i = 0; i < 2; ++i) game.Frame(game.GetFrameTime());
   }

@@ -20,7 +20,7 @@ constexpr const char* kWords[] = {"strip", "ta_futa1", "missing", "v0", "", "zuk
 inline void Run(CGame& game, fuzzsupport::Reader& in) {
   modefuzz::Write("init\\selectzukan.xtx", modefuzz::RandomList(in, kKeys, kWords, 24));
   game.SetVar(0, modefuzz::Value(in));
-  CCommonSelectZukan book(&game);
+  CCommonSelectZukan book(game.Roles());
   for (int k = in.Byte() % 6; k > 0; --k) {
     const int n = modefuzz::Value(in);
     book.Function(0, 1, &n);

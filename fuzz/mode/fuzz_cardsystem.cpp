@@ -11,6 +11,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/modeflowpart.h"
 #include "mode/carddata.h"
 #include "mode/cardsystem.h"
 #include "platform/files.h"
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
-    auto* mode = dynamic_cast<CCommonCardSystem*>(game.GetMode(CCommonCardSystem::kModeNumber));
+    auto* mode = dynamic_cast<CCommonCardSystem*>(game.Modes().GetMode(CCommonCardSystem::kModeNumber));
     fuzzsupport::Check(mode != nullptr, "mode 45 made");
     fuzzsupport::Check(mode->GetCardNumber() >= 0 && mode->GetCardNumber() <= 32, "card count");
     std::vector<int> controlVars;

@@ -13,6 +13,8 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/inputpart.h"
+#include "game/modeflowpart.h"
 #include "input/inputstatus.h"
 #include "mode/chartmenu.h"
 #include "platform/files.h"
@@ -106,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
-    auto* mode = dynamic_cast<CCommonChartMenu*>(game.GetMode(CCommonChartMenu::kModeNumber));
+    auto* mode = dynamic_cast<CCommonChartMenu*>(game.Modes().GetMode(CCommonChartMenu::kModeNumber));
     fuzzsupport::Check(mode != nullptr, "mode 34 made");
     for (int v = 0; v < kVars; ++v) game.SetVar(v, in.Byte() & 1 ? in.Byte() % 50 : in.Int());
     for (int k = in.Byte() % 16; k > 0; --k)
@@ -116,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mode->SetHoveredNode(in.Byte() % 50);
     mode->SetDescNode(in.Byte() % 50 - 2);
     mode->SetScrollY(Value(in) % 100000 * 50);
-    CMouseStatus* mouse = game.GetMouseStatus();
+    CMouseStatus* mouse = game.Input().GetMouseStatus();
     for (int frame = 0; frame < 48 && in.More(); ++frame) {
       switch (in.Byte() % 8) {
         case 0: {

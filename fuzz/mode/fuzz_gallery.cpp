@@ -18,6 +18,9 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/inputpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
 #include "input/inputstatus.h"
 #include "mode/gallerygrid.h"
 #include "mode/printcg.h"
@@ -90,13 +93,13 @@ std::string RandomSceneTable(Reader& in) {
 
 // Pages, pointer and clicks of mode 18 and the character pages.
 void FuzzScenePages(Reader& in, CGame& game) {
-  CMouseStatus* mouse = game.GetMouseStatus();
+  CMouseStatus* mouse = game.Input().GetMouseStatus();
   const auto point = [&] {
     if (mouse) mouse->SetPos(in.Byte() * 4 - 100, in.Byte() * 3 - 100);
     if (mouse) mouse->SetTrig(0, in.Byte() & 1);
   };
-  if (CSceneList* scenes = game.GetSceneList()) scenes->SetCurrentChara(modefuzz::Value(in));
-  auto* gallery = dynamic_cast<CCommonSelectScene*>(game.GetMode(CCommonSelectScene::kModeNumber));
+  if (CSceneList* scenes = game.Saves().GetSceneList()) scenes->SetCurrentChara(modefuzz::Value(in));
+  auto* gallery = dynamic_cast<CCommonSelectScene*>(game.Modes().GetMode(CCommonSelectScene::kModeNumber));
   fuzzsupport::Check(gallery != nullptr, "mode 18 made");
   gallery->Init();
   fuzzsupport::Check(gallery->GetSceneCount() <= CCommonSelectScene::kMaxScenes, "at most 200 scenes");
@@ -110,7 +113,7 @@ void FuzzScenePages(Reader& in, CGame& game) {
     }
   }
   for (int n : {CCommonSelectCGChara::kModeNumber, CCommonSelectSceneChara::kModeNumber}) {
-    auto* page = dynamic_cast<CGalleryCharaPage*>(game.GetMode(n));
+    auto* page = dynamic_cast<CGalleryCharaPage*>(game.Modes().GetMode(n));
     fuzzsupport::Check(page != nullptr, "character page made");
     page->Init();
     page->Print();
@@ -179,14 +182,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CCommonSystemFile systemFile;
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
-    CCGList* list = game.GetCGList();
+    CCGList* list = game.Saves().GetCGList();
     list->Load(kCharas);
     for (int c = 0; c < kCharas; ++c)
       for (int i = 0; i < list->GetCGCount(c); ++i)
         if (in.Byte() & 1) systemFile.SetCGFlag(c, i);
     game.CreateModes();
-    auto* gallery = dynamic_cast<CCommonSelectCG*>(game.GetMode(CCommonSelectCG::kModeNumber));
-    auto* viewer = dynamic_cast<CCommonPrintCG*>(game.GetMode(CCommonPrintCG::kModeNumber));
+    auto* gallery = dynamic_cast<CCommonSelectCG*>(game.Modes().GetMode(CCommonSelectCG::kModeNumber));
+    auto* viewer = dynamic_cast<CCommonPrintCG*>(game.Modes().GetMode(CCommonPrintCG::kModeNumber));
     fuzzsupport::Check(gallery && viewer, "modes 17 and 23 made");
     list->SetCurrentChara(modefuzz::Value(in));
     list->SetCurrentCG(modefuzz::Value(in));
@@ -207,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bookfuzz::Run(game, in);
     viewer->Init();
     viewer->Print();
-    CMouseStatus* mouse = game.GetMouseStatus();
+    CMouseStatus* mouse = game.Input().GetMouseStatus();
     while (in.More()) {
       if (mouse) mouse->SetWheel(in.Byte() & 1 ? 120 : -120);
       viewer->Calcu();

@@ -4,11 +4,15 @@
 // mouse input. Every started game number lies inside the holder.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/inputpart.h"
+#include "game/modeflowpart.h"
 #include "input/inputstatus.h"
 #include "mode/minigamemode.h"
 #include "savedata/systemfile.h"
@@ -36,14 +40,45 @@ constexpr const char* kWords[] = {"v1", "v2", "v7", "title", "omake", "nothing",
 using fuzzsupport::Reader;
 using modefuzz::Value;
 
+// The mode flow whose started game number the target may set: a set
+// number stands until a mini-game start writes its own.
+class FuzzModes final : public CModeFlowPart {
+ public:
+  using CModeFlowPart::CModeFlowPart;
+  int CheckMiniGameStart(int value) override {
+    const int started = CModeFlowPart::CheckMiniGameStart(value);
+    if (started) numberSet_ = false;
+    return started;
+  }
+  int GetMiniGameResult() const override { return numberSet_ ? number_ : CModeFlowPart::GetMiniGameResult(); }
+  void SetNumber(int n) {
+    number_ = n;
+    numberSet_ = true;
+  }
+
+ private:
+  int number_ = 0;
+  bool numberSet_ = false;
+};
+
 class FuzzGame : public CGame {
  public:
-  using CGame::CGame;
-  void Install(CCommonGeneral* mode) {
-    delete modeTable_[mode->GetModeNumber()];
-    modeTable_[mode->GetModeNumber()] = mode;
+  FuzzGame(platform::Window* window, CCommonSystemFile* systemFile, int width, int height, int bpp)
+      : CGame(window, systemFile, width, height, bpp) {
+    auto modes = std::make_unique<FuzzModes>(Parts());
+    modes_ = modes.get();
+    Parts().modes = std::move(modes);
   }
-  void SetNumber(int n) { miniGameNumber_ = n; }
+  // Puts the mode in the table at its number (the table owns it).
+  CCommonGeneral* Install(std::unique_ptr<CCommonGeneral> mode) {
+    CCommonGeneral* installed = mode.get();
+    Modes().PutMode(installed->GetModeNumber(), std::move(mode));
+    return installed;
+  }
+  void SetNumber(int n) { modes_->SetNumber(n); }
+
+ private:
+  FuzzModes* modes_ = nullptr;
 };
 
 }  // namespace
@@ -65,13 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CCommonSystemFile systemFile;
     FuzzGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
-    auto* mode = new CCommonMiniGame(&game, minigame_test::StandInTypes());
-    game.Install(mode);
+    auto* mode = static_cast<CCommonMiniGame*>(
+        game.Install(std::make_unique<CCommonMiniGame>(game.Roles(), minigame_test::StandInTypes())));
     CAllMiniGame* holder = mode->GetHolder();
     fuzzsupport::Check(holder->GetCount() >= 0 && holder->GetCount() <= CMiniGameHost::kMaxGames, "games held");
     fuzzsupport::Check(mode->GetAreaCount() >= 0 && mode->GetAreaCount() <= CMiniGameHost::kMaxGames, "areas");
     for (int v = 0; v < kVars; ++v) game.SetVar(v, in.Byte() & 1 ? in.Int() : in.Byte() % 3);
-    CMouseStatus* mouse = game.GetMouseStatus();
+    CMouseStatus* mouse = game.Input().GetMouseStatus();
     while (in.More()) {
       if (mouse) {
         mouse->SetPos(in.Byte() % 2 ? Value(in) : in.Byte() * 3, in.Byte() * 2);
@@ -80,17 +115,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int what = in.Byte() % 5;
       const int value = in.Byte() % 3 ? (in.Byte() % 2 ? 4 : 15) : Value(in);
       if (what == 0) {
-        game.CGameCallBack::SetMiniGameAreaMode(value);
+        game.Modes().SetMiniGameAreaMode(value);
       } else if (what == 1) {
         const int area = mode->CheckArea(value);
         fuzzsupport::Check(area >= -1 && area < mode->GetAreaCount(), "area inside the table");
       } else if (what == 2) {
-        if (game.CGameCallBack::CheckMiniGameStart(value)) {
-          const int n = game.GetMiniGameResult();
+        if (game.Modes().CheckMiniGameStart(value)) {
+          const int n = game.Modes().GetMiniGameResult();
           fuzzsupport::Check(n >= 0 && n < holder->GetCapacity(), "started game inside the holder");
         }
       } else if (what == 3) {
-        game.SetNumber(in.Byte() % 2 ? game.GetMiniGameResult() : Value(in));
+        game.SetNumber(in.Byte() % 2 ? game.Modes().GetMiniGameResult() : Value(in));
         mode->SetParameter(4);
         mode->Init();
       } else {
@@ -98,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         minigame_test::Control().sounds = {in.Byte() % 7 - 1};
         mode->Calcu();
         mode->Print();
-        game.CGameCallBack::PrintMiniGameButtons();
+        game.Modes().PrintMiniGameButtons();
       }
       if (mouse) mouse->SetButton(0, 0);
     }

@@ -13,6 +13,8 @@
 
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
+#include "game/modeflowpart.h"
+#include "game/variablepart.h"
 #include "mode/listenbgm.h"
 #include "savedata/systemfile.h"
 #include "soundwriter.h"
@@ -84,15 +86,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int k = in.Byte() % 4; k > 0; --k) systemFile.AddMusicCount(modefuzz::Value(in));
     game.SetVar(0, modefuzz::Value(in));
     game.SetVar(1, modefuzz::Value(in));
-    game.SetSystemSetting(100, modefuzz::Value(in));
+    game.Vars().SetSystemSetting(100, modefuzz::Value(in));
     game.CreateModes();
-    auto* room = dynamic_cast<CCommonListenBGM*>(game.GetMode(CCommonListenBGM::kModeNumber));
+    auto* room = dynamic_cast<CCommonListenBGM*>(game.Modes().GetMode(CCommonListenBGM::kModeNumber));
     fuzzsupport::Check(room != nullptr, "mode 8 made");
     const std::vector<int>& starts = room->GetBandStarts();
     for (int s : starts)
       fuzzsupport::Check(s >= 1 && s < room->GetSpectrumPoints() / 2, "a band starts inside the transform");
-    game.SetNextMode(CCommonListenBGM::kModeNumber);
-    game.ChangeMode();
+    game.Modes().SetNextMode(CCommonListenBGM::kModeNumber);
+    game.Modes().ChangeMode();
     for (int frame = 0; frame < 32 && in.More(); ++frame) {
       modefuzz::InjectRandomInput(*g_host, in);
       // A held or released button of either side now and then.

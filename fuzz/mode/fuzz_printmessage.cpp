@@ -15,7 +15,10 @@
 
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
+#include "game/framepart.h"
 #include "game/game.h"
+#include "game/messagewindowpart.h"
+#include "game/variablepart.h"
 #include "mode/printmessage.h"
 #include "platform/files.h"
 #include "savedata/systemfile.h"
@@ -108,12 +111,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in(data, size);
   Write("init\\PrintMessage.xtx", modefuzz::RandomList(in, kKeys, kNumbers, 24));
   CGame& game = *g_game;
-  game.SetSystemSetting(105, 2);
-  game.SetSystemSetting(6, 0);
-  game.SetShiftSkipState(0);
-  game.SetMessageWindowMode(0);
+  game.Vars().SetSystemSetting(105, 2);
+  game.Vars().SetSystemSetting(6, 0);
+  game.MessageWindow().SetShiftSkipState(0);
+  game.MessageWindow().SetMessageWindowMode(0);
   {
-    auto own = std::make_unique<CCommonPrintMessage>(&game);
+    auto own = std::make_unique<CCommonPrintMessage>(game.Roles());
     CCommonPrintMessage* mode = own.get();
     mode->Init();
     while (in.More()) {
@@ -151,17 +154,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           break;
         case 8:
           mode->SetCutinNumber(Value(in));
-          game.SetSystemSetting(105, Value(in));
-          game.SetSystemSetting(6, in.Byte() & 1);
-          game.SetShiftSkipState(in.Byte() & 1);
-          game.SetMessageWindowMode(Value(in));
+          game.Vars().SetSystemSetting(105, Value(in));
+          game.Vars().SetSystemSetting(6, in.Byte() & 1);
+          game.MessageWindow().SetShiftSkipState(in.Byte() & 1);
+          game.MessageWindow().SetMessageWindowMode(Value(in));
           break;
         default: {
           const int frames = in.Byte() % 4 + 1;
           if (in.Byte() & 1) mode->ResetGame();
           for (int f = 0; f < frames; ++f) {
             // The frame's elapsed time, which typing and auto mode count.
-            game.CalcuFrameSkip(in.Byte() * 4);
+            game.Frames().CalcuFrameSkip(in.Byte() * 4);
             mode->Calcu();
             mode->Print();
           }

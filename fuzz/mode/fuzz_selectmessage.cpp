@@ -13,6 +13,7 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/modeflowpart.h"
 #include "mode/selectmessage.h"
 #include "platform/files.h"
 #include "platform/types.h"
@@ -144,12 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
-    auto* mode = static_cast<CCommonSelectMessage*>(game.GetSelectMessage());
+    auto* mode = static_cast<CCommonSelectMessage*>(game.Modes().GetSelectMessage());
     fuzzsupport::Check(mode != nullptr, "mode 9 made");
     Fill(in, mode, game);
     CheckSlots(mode);
-    game.SetNextMode(CCommonSelectMessage::kModeNumber);
-    game.ChangeMode();
+    game.Modes().SetNextMode(CCommonSelectMessage::kModeNumber);
+    game.Modes().ChangeMode();
     for (int frame = 0; frame < 40 && in.More(); ++frame) {
       RandomInput(in);
       modefuzz::Pump(game, g_window);

@@ -11,6 +11,9 @@
 #include "fuzz/mode/mode_fuzz.h"
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/variablepart.h"
 #include "modebase/commongeneral.h"
 #include "platform/files.h"
 #include "platform/types.h"
@@ -117,14 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
-    CCommonGeneral* mode = game.GetMode(which.number);
+    CCommonGeneral* mode = game.Modes().GetMode(which.number);
     fuzzsupport::Check(mode != nullptr, "mode made");
     for (int v = 0; v < kVars; ++v) game.SetVar(v, Value(in));
-    if (CIntTableFile* table = game.GetResultTable())
+    if (CIntTableFile* table = game.Saves().GetResultTable())
       for (int k = in.Byte() % 8; k > 0; --k) table->SetValue(Value(in), Value(in), Value(in));
-    game.SetMusicRoomValue(Value(in));
-    game.SetNextMode(which.number);
-    game.ChangeMode();
+    game.Vars().SetMusicRoomValue(Value(in));
+    game.Modes().SetNextMode(which.number);
+    game.Modes().ChangeMode();
     for (int frame = 0; frame < 24 && in.More(); ++frame) {
       modefuzz::InjectRandomInput(*g_host, in);
       modefuzz::Pump(game, g_window);

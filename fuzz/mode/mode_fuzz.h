@@ -71,11 +71,11 @@ inline void WriteVarNamesAndPictureFolder(int count) {
   platform::CreateDirectory("dwq\\sys");
 }
 
-// The game with its mode change at hand, to enter a mode at once.
+// The game a target enters a mode in at once (Modes().SetNextMode, then
+// Modes().ChangeMode).
 class ModeGame : public CGame {
  public:
   using CGame::CGame;
-  using CGameCallBack::ChangeMode;
 };
 
 // One random input for the next frame: a mouse move over the screen and a

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  CChartSlots slots(g_game, 2, 100);
+  CChartSlots slots(g_game->Roles(), 2, 100);
   slots.CreateChartFolders();
   WriteHost("game/sav/chart1/slot7.dat", data, size);
   WriteHost("game/sav/tsuka.dat", data, size);

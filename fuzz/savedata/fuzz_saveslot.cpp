@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     if (!out) return 0;
   }
-  CCommonDataFile slot(g_game);
+  CCommonDataFile slot(g_game->Roles());
   const int peeked = slot.Peek(1);
   fuzzsupport::Check(peeked == slot.HasData(), "Peek and HasData agree");
   const int check = slot.CheckVersion();

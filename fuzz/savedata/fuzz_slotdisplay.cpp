@@ -19,11 +19,12 @@
 
 namespace {
 
+// The slot display's layout is the fuzz target's own.
 class DisplayGame : public saveslotfuzz::SlotGame {
  public:
-  using SlotGame::SlotGame;
-  CDataFileSetup* GetSaveSlotLayout() override { return layout; }
-  CDataFileSetup* layout = nullptr;
+  DisplayGame(platform::Window* window, CCommonSystemFile* systemFile) : SlotGame(window, systemFile) {
+    ownLayout = true;
+  }
 };
 
 CCommonSystemFile* g_systemFile = nullptr;
@@ -96,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     if (!out) return 0;
   }
-  CCommonDataFile slot(g_game, 250, 150, nullptr);
+  CCommonDataFile slot(g_game->Roles(), 250, 150, nullptr);
   slot.SetQuickEnable(1, 1);
   const int peeked = slot.Peek(1);
   fuzzsupport::Check(peeked == slot.HasData(), "Peek and HasData agree");

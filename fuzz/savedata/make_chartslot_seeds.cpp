@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = std::filesystem::absolute(argv[1]);
   CCommonSystemFile systemFile;
   auto game = saveslotfuzz::MakeGame(&systemFile);
-  game->KeepGameState();
-  CChartSlots slots(game.get(), 2, 100);
+  game->Saves().KeepGameState();
+  CChartSlots slots(game->Roles(), 2, 100);
   slots.CreateChartFolders();
   bool ok = slots.SaveSlot(7) && CopySeed(slots.SlotPathOf(7), dir / "fresh.dat");
   for (int i = 0; i < 1000; i += 3) game->SetVar(i, i * 7 - 500);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fuzz/savedata/saveslot_game.h"
+#include "game/variablepart.h"
 #include "graphics/screenbuffer.h"
 #include "savedata/savedatafile.h"
 
@@ -27,21 +28,21 @@ int main(int argc, char** argv) {
   CCommonSystemFile systemFile;
   auto game = saveslotfuzz::MakeGame(&systemFile);
   for (int i = 0; i < 1000; ++i) game->SetVar(i, i * 7);
-  game->SetNames("Yamada", "Hanako");
-  game->SetSaveComment("chapter one", 1);
+  game->Vars().SetNames("Yamada", "Hanako");
+  game->Saves().SetSaveComment("chapter one", 1);
   if (uint32_t* screen = CScreenBuffer::GetBuffer())
     for (int i = 0; i < 320 * 240; ++i) screen[i] = static_cast<uint32_t>(i * 2654435761u);
-  game->MakeMiniCG();
-  game->KeepGameState();
+  game->Saves().MakeMiniCG();
+  game->Saves().KeepGameState();
   bool ok = true;
   {
-    CCommonDataFile slot(game.get());
+    CCommonDataFile slot(game->Roles());
     ok = ok && slot.Save(1) == 0 && Copy(1, dir / "full.sav") && Copy(1, dir / "cut.sav", 5000);
   }
   game->cutin = 0;
   game->extSizes.clear();
   {
-    CCommonDataFile slot(game.get());
+    CCommonDataFile slot(game->Roles());
     ok = ok && slot.Save(2) == 0 && Copy(2, dir / "plain.sav");
   }
   if (!ok) {

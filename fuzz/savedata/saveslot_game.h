@@ -13,29 +13,61 @@
 
 #include "fuzz/support/fuzz_support.h"
 #include "game/game.h"
+#include "game/gameparts.h"
+#include "game/savepart.h"
 #include "platform/files.h"
 #include "savedata/savefolder.h"
 #include "savedata/systemfile.h"
 
 namespace saveslotfuzz {
 
+class SlotGame;
+
+// The save role of SlotGame: the cut-in flag, the EXT chunks and, when the
+// game names one, the save-slot layout come from the game's fields.
+class SlotSaves final : public CSavePart {
+ public:
+  SlotSaves(GameParts& parts, SlotGame* game) : CSavePart(parts), game_(game) {}
+  int GetUseCutinFlag() override;
+  int GetExtSaveDataCount() override;
+  int GetExtSaveDataSize(int i) override;
+  void PutExtSaveData(uint8_t* body, size_t size, int i) override;
+  CDataFileSetup* GetSaveSlotLayout() override;
+
+ private:
+  SlotGame* game_;
+};
+
 class SlotGame : public CGame {
  public:
   SlotGame(platform::Window* window, CCommonSystemFile* systemFile)
-      : CGame(window, systemFile, 320, 240, 32) {}
+      : CGame(window, systemFile, 320, 240, 32) {
+    Parts().saves = std::make_unique<SlotSaves>(Parts(), this);
+  }
+  // The destroy step while the fields the save role reads still stand.
+  ~SlotGame() override { ReleaseAll(); }
   CCommonGeneral* MakeMode(int) override { return nullptr; }
-  int GetUseCutinFlag() override { return cutin; }
-  int GetExtSaveDataCount() override { return static_cast<int>(extSizes.size()); }
-  int GetExtSaveDataSize(int i) override {
-    return i >= 0 && i < static_cast<int>(extSizes.size()) ? extSizes[static_cast<size_t>(i)] : 0;
-  }
-  void PutExtSaveData(uint8_t* body, size_t size, int i) override {
-    if (size) std::memset(body, 0x40 + i, size);
-  }
 
   int cutin = 1;
   std::vector<int> extSizes = {40, 0};
+  // With ownLayout the save-slot layout is `layout` (may be null), else
+  // the game's own.
+  bool ownLayout = false;
+  CDataFileSetup* layout = nullptr;
 };
+
+inline int SlotSaves::GetUseCutinFlag() { return game_->cutin; }
+inline int SlotSaves::GetExtSaveDataCount() { return static_cast<int>(game_->extSizes.size()); }
+inline int SlotSaves::GetExtSaveDataSize(int i) {
+  const std::vector<int>& sizes = game_->extSizes;
+  return i >= 0 && i < static_cast<int>(sizes.size()) ? sizes[static_cast<size_t>(i)] : 0;
+}
+inline void SlotSaves::PutExtSaveData(uint8_t* body, size_t size, int i) {
+  if (size) std::memset(body, 0x40 + i, size);
+}
+inline CDataFileSetup* SlotSaves::GetSaveSlotLayout() {
+  return game_->ownLayout ? game_->layout : CSavePart::GetSaveSlotLayout();
+}
 
 inline void Write(const char* path, const std::string& text) {
   platform::WriteWholeFile(path, text.data(), text.size());

@@ -10,6 +10,8 @@
 #include "fuzz/support/fuzz_support.h"
 #include "fuzz_common.h"
 #include "game/game.h"
+#include "game/messagewindowpart.h"
+#include "game/scriptpart.h"
 #include "message/textstate.h"
 #include "platform/files.h"
 #include "savedata/systemfile.h"
@@ -45,16 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CGame game(g_window, &systemFile, kWidth, kHeight, 32);
     game.Init();
     game.CreateModes();
-    game.SetScriptRecordLimit(500);
+    game.Scripts().SetScriptRecordLimit(500);
     for (int i = 0; i < 12; ++i) {
-      if (i == 4) game.StartFastForward(0);
-      if (i == 8) game.StartFastForward(1);
-      game.SetSkipFilmFlag(1);
-      game.CallControlScript(-1);
+      if (i == 4) game.Scripts().StartFastForward(0);
+      if (i == 8) game.Scripts().StartFastForward(1);
+      game.MessageWindow().SetSkipFilmFlag(1);
+      game.Scripts().CallControlScript(-1);
     }
-    if (game.LoadBackScript("input"))
-      for (int i = 0; i < 4; ++i) game.CalcuBackScript(i & 1);
-    game.StartSceneScript();
+    if (game.Scripts().LoadBackScript("input"))
+      for (int i = 0; i < 4; ++i) game.Scripts().CalcuBackScript(i & 1);
+    game.Scripts().StartSceneScript();
   }
   ResetTextState();
   g_host->ClearBoxes();

@@ -1,4 +1,5 @@
 #include "app_test.h"
+#include "game/framepart.h"
 #include "game/game.h"
 #include "platform/system.h"
 
@@ -22,7 +23,7 @@ TEST_F(GameTest, TheGamePacesByItsSettingAndPresentsItsScreenBuffer) {
   CGame game(window, nullptr, 800, 600, 32);
   game.Init();
   EXPECT_EQ(game.GetFrameTime(), 33);
-  EXPECT_EQ(game.GetDefaultFrameTime(), 33);
+  EXPECT_EQ(game.Frames().GetDefaultFrameTime(), 33);
   EXPECT_EQ(game.CheckReady(), 1);
 
   const long long before = host_->GetWindow()->PresentCount();

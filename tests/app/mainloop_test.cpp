@@ -25,7 +25,7 @@ class RecordingGame : public CGameCallBack {
   void Init() override {
     calls.push_back("Init");
     // Messages that come while the game starts already reach it.
-    window_->Call(kTestMessage, 0, 0);
+    Parts().window->Call(kTestMessage, 0, 0);
   }
   void CreateModes() override { calls.push_back("CreateModes"); }
   void PrepareModeTables() override { calls.push_back("PrepareModeTables"); }

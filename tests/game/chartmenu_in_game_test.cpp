@@ -22,7 +22,7 @@ TEST_F(ChartInGameTest, SavedGameCarriesTheBranches) {
   int args[2] = {4, 0};
   menu.Function(4, 2, args);  // node 4 closed
   ASSERT_EQ(menu.Slots().GetFlag(1), 1);
-  CCommonDataFile slot(game_.get());
+  CCommonDataFile slot(game_->Roles());
   ASSERT_EQ(slot.Save(1), 0);
 
   menu.NewGame();

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "game/inputpart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
 #include "game_test.h"
@@ -34,7 +38,7 @@ using Calls = std::vector<std::string>;
 class TestMode : public CCommonGeneral {
  public:
   TestMode(testsupport::FakeGame* game, int number, const char* list = nullptr)
-      : CCommonGeneral(game), fake_(game) {
+      : CCommonGeneral(game->Roles()), fake_(game) {
     SetModeNumber(number);
     if (list) LoadSetupFile(list, 64);
   }
@@ -154,7 +158,7 @@ TEST_F(CommonGeneralTest, EnterRunsItsSequenceInOrder) {
                            "LoadBackScript bs01", "SetMiniGameAreaMode -1", "Init", "AfterInit",
                            "Print", "PlayBgmNumber 2 1 80 30 -1"}));
   EXPECT_EQ(mode.EnterCountdown(), 5);
-  EXPECT_EQ(game_->GetBackScriptMode(), 1);
+  EXPECT_EQ(game_->Scripts().GetBackScriptMode(), 1);
 
   // Without a back script the game's back-script mode is switched off.
   TestMode plain(game_.get(), 13);
@@ -357,7 +361,7 @@ TEST_F(CommonGeneralTest, PrintBackScreenBothWays) {
   EXPECT_EQ(CScreenBuffer::CheckFullRedraw(), 1);
 
   TestMode plain(game_.get(), 12);
-  CPicture* back = game_->GetScreenPicture();
+  CPicture* back = game_->Screen().GetScreenPicture();
   CCommonGeneral::FillPictureColor(back, 1, 2, 3);
   CScreenBuffer::StartFrame();
   CScreenBuffer::StartFrame();
@@ -515,7 +519,7 @@ TEST_F(CommonGeneralTest, LoaderEdgeCases) {
        {{"bgmNumber", "3"}},
        10,
        [](TestMode& m, testsupport::FakeGame& g) {
-         g.PlayBgmNumber(2, 0, 0, 0, -1);
+         g.Sound().PlayBgmNumber(2, 0, 0, 0, -1);
          g.ClearSounds();
          m.Enter();
          EXPECT_TRUE(g.Sounds().empty());
@@ -524,7 +528,7 @@ TEST_F(CommonGeneralTest, LoaderEdgeCases) {
        {{"bgmNumber", "3"}, {"bgmRestartFlag", "1"}},
        10,
        [](TestMode& m, testsupport::FakeGame& g) {
-         g.PlayBgmNumber(2, 0, 0, 0, -1);
+         g.Sound().PlayBgmNumber(2, 0, 0, 0, -1);
          g.ClearSounds();
          m.Enter();
          EXPECT_EQ(g.Sounds(), (Calls{"StopBgm -1", "PlayBgmNumber 2 0 0 0 -1"}));
@@ -547,7 +551,7 @@ TEST_F(CommonGeneralTest, LoaderEdgeCases) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     WriteList("m", c.list);
-    game_->StopBgm(-1);
+    game_->Sound().StopBgm(-1);
     game_->ClearCalls();
     TestMode mode(game_.get(), c.mode, "m");
     mode.LoadFadeSetup();
@@ -716,7 +720,7 @@ TEST_F(CommonGeneralTest, UpDownPairAndCombinedControl) {
   ASSERT_NE(pair, nullptr);
   EXPECT_EQ(pair->GetPicture(0), CPicturePool::GetPicture(1));
   EXPECT_EQ(pair->GetPicture(1), CPicturePool::GetPicture(2));
-  EXPECT_EQ(pair->GetButton(0)->GetBackPicture(), game_->GetScreenPicture());
+  EXPECT_EQ(pair->GetButton(0)->GetBackPicture(), game_->Screen().GetScreenPicture());
   EXPECT_EQ(pair->GetButton(0)->GetPrintXY(), (platform::Point{30, 40}));
   EXPECT_EQ(pair->GetButton(1)->GetPrintXY(), (platform::Point{50, 60}));
   EXPECT_EQ(pair->GetButton(1)->GetSizeX(), 24) << "down inherits from up";
@@ -730,9 +734,9 @@ TEST_F(CommonGeneralTest, UpDownPairAndCombinedControl) {
   ASSERT_NE(control, nullptr);
   control->SetPageMax(3);
   control->Init();
-  game_->GetMouseStatus()->SetPos(500, 500);
-  game_->GetMouseStatus()->SetWheel(-1);
-  EXPECT_EQ(control->Calcu(game_->GetInputStatus()),
+  game_->Input().GetMouseStatus()->SetPos(500, 500);
+  game_->Input().GetMouseStatus()->SetWheel(-1);
+  EXPECT_EQ(control->Calcu(game_->Input().GetInputStatus()),
             MakeButtonCode(buttoncode::kPressed, 0, -1, 1, -1));
 
   WriteList("game", {{"upPrintX", "5"}, {"upPrintY", "6"}, {"upFileName", "ta_commonUp"}});
@@ -758,7 +762,7 @@ TEST_F(CommonGeneralTest, UpDownPairAndCombinedControl) {
     other.ReloadUpDownButtonPicture();
     EXPECT_EQ(other.GetUpDownButtons(), nullptr) << type;
     ASSERT_NE(other.GetUpdownBack(), nullptr);
-    EXPECT_EQ(other.GetUpdownBack()->Calcu(game_->GetInputStatus()), buttoncode::kNothing);
+    EXPECT_EQ(other.GetUpdownBack()->Calcu(game_->Input().GetInputStatus()), buttoncode::kNothing);
   }
 }
 

@@ -7,8 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/soundpart.h"
+#include "game/variablepart.h"
 #include "graphics/picture.h"
 #include "startup_game.h"
+// After the start-up game of its kind.
 #include "mode/config_fixture.h"
 
 namespace {
@@ -18,15 +23,15 @@ namespace {
 // volume-channel word.
 class ConfigGame : public config_test::ConfigGameOf<startup_test::StartupGame> {
  public:
-  using ConfigGameOf::ConfigGameOf;
-  CPicture* LoadSystemPicture(const char* name, int flag) override {
-    return CGameCallBack::LoadSystemPicture(name, flag);
-  }
+  explicit ConfigGame(platform::HeadlessBackend& host)
+      : ConfigGameOf(host, [this](GameParts& p) {
+          p.screen = std::make_unique<testsupport::GamePicturesScreen>(p, *this);
+        }) {}
   void LoadChannel(int ch, const std::string& name) {
-    std::snprintf(effectPictureNames_[ch], kEffectNameSize, "%s", name.c_str());
-    GetEffectPicture(ch)->LoadDWQ(name.c_str());
+    std::snprintf(Screen().GetEffectPictureName(ch), CScreenPart::kEffectNameSize, "%s", name.c_str());
+    Screen().GetEffectPicture(ch)->LoadDWQ(name.c_str());
   }
-  void SetVolumeChannelWord(int word) { settings_.movieVolumeNotUse = word; }
+  void SetVolumeChannelWord(int word) { Vars().GetSettings().movieVolumeNotUse = word; }
 };
 
 class ConfigInGameTest : public config_test::ConfigFixture<ConfigGame> {};
@@ -35,10 +40,10 @@ TEST_F(ConfigInGameTest, TheStorysChannelPictureComesBackAfterAVisit) {
   testsupport::WriteDwq(*dir_, "bg/story", 8, 8, 0x336699);
   Make({{"backFilename", "sw"}, {"backSizeX", "60"}, {"backSizeY", "30"}, {"backClickTime", "0"},
         {"backPrintX", "700"}, {"backPrintY", "550"}});
-  CPicture* channel = game_->GetEffectPicture(0);
+  CPicture* channel = game_->Screen().GetEffectPicture(0);
   ASSERT_NE(channel, nullptr);
   game_->LoadChannel(0, "bg\\story");
-  game_->KeepGameState();
+  game_->Saves().KeepGameState();
   game_->Enter();
   game_->RunFrame();
   EXPECT_NE(channel->GetPixelBuffer()[0], 0x336699u);  // borrowed by a switch
@@ -53,9 +58,9 @@ TEST_F(ConfigInGameTest, TheStorysChannelPictureComesBackAfterAVisit) {
 TEST_F(ConfigInGameTest, TheVoiceSampleOffsetFollowsTheVolumeChannelWord) {
   dir_->Write("mok/configSe.xtx", "level,0\r\n");
   CCommonConfig* mode = Make({{"extSeFlag", "1"}, {"voiceSeNumber", "1"}});
-  game_->SetSystemSetting(101, 90);
-  game_->SetSystemSetting(102, 70);
-  game_->SetSystemSetting(103, 85);
+  game_->Vars().SetSystemSetting(101, 90);
+  game_->Vars().SetSystemSetting(102, 70);
+  game_->Vars().SetSystemSetting(103, 85);
   game_->ClearCalls();
   mode->PlaySampleSound(3, 0);
   game_->SetVolumeChannelWord(3);  // 103 reads the voice volume
@@ -106,13 +111,13 @@ TEST_F(ConfigInGameTest, AVoiceButtonGovernsTheVoicesOfItsCharacters) {
     game_->Enter();
     game_->RunFrame();
     ClickAndRun(115, 405);  // button 2: its voices off
-    EXPECT_EQ(game_->GetCharaVoiceFlag(1), 0);
+    EXPECT_EQ(game_->Sound().GetCharaVoiceFlag(1), 0);
     std::vector<std::string> off;
     for (const char* voice : {"ab0001", "cd0001", "ef0001"})
-      if (game_->CheckVoiceOff(voice)) off.push_back(voice);
+      if (game_->Sound().CheckVoiceOff(voice)) off.push_back(voice);
     EXPECT_EQ(off, c.offByButton2);
-    game_->SetSystemSetting(501, -4);  // button 2's volume step
-    EXPECT_EQ(game_->GetCharaVoiceVolume(c.volumeOfButton2), -8);  // default delta 2
+    game_->Vars().SetSystemSetting(501, -4);  // button 2's volume step
+    EXPECT_EQ(game_->Sound().GetCharaVoiceVolume(c.volumeOfButton2), -8);  // default delta 2
     game_.reset();
   }
 }

@@ -11,8 +11,17 @@
 
 #include "modebase/commongeneral.h"
 #include "game/debugaids.h"
+#include "game/debugpart.h"
 #include "game/extramodes.h"
 #include "game/game.h"
+#include "game/gamelists.h"
+#include "game/inputpart.h"
+#include "game/floatingpart.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
+#include "game/variablepart.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
@@ -31,11 +40,11 @@ using Lines = std::vector<platform::OverlayText>;
 class DebugGame : public CGame {
  public:
   explicit DebugGame(platform::Window* window) : CGame(window, nullptr, 800, 600, 32) {}
-  void SetDebug(int on) { SetDebugFlags(on); }
+  void SetDebug(int on) { Debug().SetDebugFlags(on); }
   // The start-up chain (modes 1, 2, 3, 4 and 32) stays off: these tests
   // look at what the debug aids alone draw.
   void LeaveOutStartUpChain() {
-    for (int n : {1, 2, 3, 4, 32}) modeDisable_[n] = 1;
+    for (int n : {1, 2, 3, 4, 32}) Modes().SetModeDisabled(n, 1);
   }
   using CGameCallBack::ReleaseAll;
 };
@@ -71,7 +80,7 @@ class DebugAidsTest : public GameTest {
   void TearDown() override {
     game_.reset();
     datedlog::StopDatedLog();
-    CGameCallBack::ResetProcessDebugFlag();
+    CDebugPart::ResetProcessDebugFlag();
     GameTest::TearDown();
   }
   const Lines& Overlay() const { return host_->GetWindow()->Overlay(); }
@@ -82,37 +91,37 @@ class DebugAidsTest : public GameTest {
 
 TEST_F(DebugAidsTest, TheDebugListKeepsItsLastTwentyLinesOfWholeCharacters) {
   MakeGame({});
-  game_->AddDebugLine(nullptr);
-  EXPECT_EQ(game_->GetDebugLineCount(), 0);
-  for (int i = 0; i < 21; ++i) game_->AddDebugLine(("line " + std::to_string(i)).c_str());
-  ASSERT_EQ(game_->GetDebugLineCount(), 20);
-  EXPECT_STREQ(game_->GetDebugLine(0), "line 1");
-  EXPECT_STREQ(game_->GetDebugLine(19), "line 20");
-  EXPECT_EQ(game_->GetDebugLine(20), nullptr);
+  game_->Debug().AddDebugLine(nullptr);
+  EXPECT_EQ(game_->Debug().GetDebugLineCount(), 0);
+  for (int i = 0; i < 21; ++i) game_->Debug().AddDebugLine(("line " + std::to_string(i)).c_str());
+  ASSERT_EQ(game_->Debug().GetDebugLineCount(), 20);
+  EXPECT_STREQ(game_->Debug().GetDebugLine(0), "line 1");
+  EXPECT_STREQ(game_->Debug().GetDebugLine(19), "line 20");
+  EXPECT_EQ(game_->Debug().GetDebugLine(20), nullptr);
   // 253 bytes and a double-byte character: the character does not fit.
-  game_->AddDebugLine((std::string(253, 'a') + "\x82\xA0").c_str());
-  EXPECT_EQ(std::string(game_->GetDebugLine(19)), std::string(253, 'a'));
-  game_->PrintLibraryVersions();
-  EXPECT_STREQ(game_->GetDebugLine(16), "MoktDirectXLib : Feb  7 2011 , 07:34:37");
-  EXPECT_STREQ(game_->GetDebugLine(17), "MOKTLIB : Feb  7 2011 , 07:35:18");
-  EXPECT_STREQ(game_->GetDebugLine(18), "ZORUtilLib : Feb  7 2011 , 07:34:48");
-  EXPECT_STREQ(game_->GetDebugLine(19), "ZORLib : Feb  7 2011 , 07:34:34");
+  game_->Debug().AddDebugLine((std::string(253, 'a') + "\x82\xA0").c_str());
+  EXPECT_EQ(std::string(game_->Debug().GetDebugLine(19)), std::string(253, 'a'));
+  game_->Debug().PrintLibraryVersions();
+  EXPECT_STREQ(game_->Debug().GetDebugLine(16), "MoktDirectXLib : Feb  7 2011 , 07:34:37");
+  EXPECT_STREQ(game_->Debug().GetDebugLine(17), "MOKTLIB : Feb  7 2011 , 07:35:18");
+  EXPECT_STREQ(game_->Debug().GetDebugLine(18), "ZORUtilLib : Feb  7 2011 , 07:34:48");
+  EXPECT_STREQ(game_->Debug().GetDebugLine(19), "ZORLib : Feb  7 2011 , 07:34:34");
 }
 
 TEST_F(DebugAidsTest, TheWindowMessageLogAppendsWhileItIsOn) {
   MakeGame({});
   const intptr_t move = (100 << 16) | 50;
-  game_->LogWindowMessage(WM_MOVE, 0, move);
-  game_->WriteWindowLog("off");
+  game_->Debug().LogWindowMessage(WM_MOVE, 0, move);
+  game_->Debug().WriteWindowLog("off");
   EXPECT_FALSE(dir_->Exists("wmlog.txt"));
 
   game_->SetDebug(1);
-  EXPECT_EQ(game_->GetConfigFlagA(), 1);
-  game_->LogWindowMessage(WM_MOVE, 0, move);
-  game_->LogWindowMessage(WM_SIZE, SIZE_RESTORED, (480 << 16) | 640);
-  game_->LogWindowMessage(WM_PAINT, 0, move);
-  game_->WriteWindowLog("text");
-  game_->WriteWindowLog(nullptr);
+  EXPECT_EQ(game_->Vars().GetConfigFlagA(), 1);
+  game_->Debug().LogWindowMessage(WM_MOVE, 0, move);
+  game_->Debug().LogWindowMessage(WM_SIZE, SIZE_RESTORED, (480 << 16) | 640);
+  game_->Debug().LogWindowMessage(WM_PAINT, 0, move);
+  game_->Debug().WriteWindowLog("text");
+  game_->Debug().WriteWindowLog(nullptr);
   // The window handler notes its moves and sizes itself.
   game_->WindowProc(window_, WM_MOVE, 0, (7 << 16) | 9);
   EXPECT_EQ(dir_->Read("wmlog.txt"), "\r\nMOVE:50 100\r\nSIZE 640 480\r\n\r\ntext\r\nMOVE:9 7");
@@ -121,7 +130,7 @@ TEST_F(DebugAidsTest, TheWindowMessageLogAppendsWhileItIsOn) {
 TEST_F(DebugAidsTest, TheFrameRateMeterShowsUpToThreeDigits) {
   WriteFont(*dir_, "nekofont", 16, 16);
   MakeGame({{"fpsPrintFlag", "1"}});
-  CFpsPrint* fps = game_->GetFpsPrint();
+  CFpsPrint* fps = game_->Debug().GetFpsPrint();
   ASSERT_NE(fps, nullptr);
   struct Case {
     const char* name;
@@ -154,7 +163,7 @@ TEST_F(DebugAidsTest, TheFrameRateMeterShowsUpToThreeDigits) {
 TEST_F(DebugAidsTest, TheLoadMeterShowsTwoDigitsBehindItsMarker) {
   WriteFont(*dir_, "nekofont", 16, 16);
   MakeGame({{"fukaPrintFlag", "1"}, {"fukaPrintX", "100"}});
-  CFukaPrint* fuka = game_->GetFukaPrint();
+  CFukaPrint* fuka = game_->Debug().GetFukaPrint();
   ASSERT_NE(fuka, nullptr);
   struct Case {
     int value;
@@ -182,8 +191,8 @@ TEST_F(DebugAidsTest, MetersWithoutSizesOrFontDrawNothing) {
     dir_ = std::make_unique<testsupport::TempDir>();
     if (font) WriteFont(*dir_, "nekofont", 16, 16);
     MakeGame(font ? badSizes : Pairs{{"fpsPrintFlag", "1"}, {"fukaPrintFlag", "1"}});
-    ASSERT_NE(game_->GetFpsPrint(), nullptr);
-    ASSERT_NE(game_->GetFukaPrint(), nullptr);
+    ASSERT_NE(game_->Debug().GetFpsPrint(), nullptr);
+    ASSERT_NE(game_->Debug().GetFukaPrint(), nullptr);
     for (int i = 0; i < 3; ++i) game_->Frame(50);
     for (int y = 0; y < 600; ++y)
       for (int x = 0; x < 800; ++x) ASSERT_EQ(ScreenAt(x, y), 0u) << x << "," << y;
@@ -288,7 +297,7 @@ TEST_F(DebugAidsTest, InDebugModeTheFrameShowsTheListTheSceneLineAndTheVariableP
   EXPECT_EQ(first[first.size() - 2].x, 17);
 
   Key(VK_MULTIPLY);
-  game_->SetSceneNameTexts("before", "after");
+  game_->Debug().SetSceneNameTexts("before", "after");
   game_->Frame(50);
   const Lines& lines = Overlay();
   auto find = [&](const std::string& text, int x) -> const platform::OverlayText* {
@@ -310,7 +319,7 @@ TEST_F(DebugAidsTest, InDebugModeTheFrameShowsTheListTheSceneLineAndTheVariableP
   // Page Down five times reaches variable 100; Right raises it by 1, by
   // 10 with Shift and by 109 with Shift and Ctrl; Down moves in the page.
   for (int i = 0; i < 5; ++i) Key(VK_NEXT);
-  EXPECT_EQ(game_->GetDebugParam()->GetSelected(), 100);
+  EXPECT_EQ(game_->Debug().GetDebugParam()->GetSelected(), 100);
   Key(VK_RIGHT);
   Key(VK_SHIFT);
   Key(VK_RIGHT);
@@ -322,9 +331,9 @@ TEST_F(DebugAidsTest, InDebugModeTheFrameShowsTheListTheSceneLineAndTheVariableP
   Key(VK_LEFT);
   EXPECT_EQ(game_->GetVar(100), 119);
   Key(VK_UP);
-  EXPECT_EQ(game_->GetDebugParam()->GetSelected(), 119);
+  EXPECT_EQ(game_->Debug().GetDebugParam()->GetSelected(), 119);
   Key(VK_INSERT);
-  EXPECT_EQ(game_->GetDebugParam()->GetSelected(), 99);
+  EXPECT_EQ(game_->Debug().GetDebugParam()->GetSelected(), 99);
   game_->Frame(50);
   const platform::OverlayText* marker = find("\x81\x9C", 365);
   ASSERT_NE(marker, nullptr);
@@ -333,8 +342,8 @@ TEST_F(DebugAidsTest, InDebugModeTheFrameShowsTheListTheSceneLineAndTheVariableP
   // buffer; numeric minus toggles the debug word with the boss-coming flag.
   Key(VK_ADD);
   Key(VK_SUBTRACT);
-  EXPECT_EQ(game_->GetDebugWord(), 1);
-  EXPECT_EQ(game_->GetBossComingFlag(), 1);
+  EXPECT_EQ(game_->Debug().GetDebugWord(), 1);
+  EXPECT_EQ(game_->Screen().GetBossComingFlag(), 1);
   game_->Frame(50);
   EXPECT_EQ(ScreenAt(360, 8), 0x40C080u);
   EXPECT_EQ(ScreenAt(791, 591), 0x40C080u);
@@ -370,11 +379,11 @@ TEST_F(DebugAidsTest, TheFrameDrawsItsLagAndBackScriptLinesInDebugModeAndTheMusi
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     dir_ = std::make_unique<testsupport::TempDir>();
-    CGameCallBack::ResetProcessDebugFlag();
+    CDebugPart::ResetProcessDebugFlag();
     MakeGame({{"debugMusicNumberPrintFlag", c.musicFlag}}, c.debug);
     // Debug mode sets the process-wide debug word with the game's switches.
-    EXPECT_EQ(CGameCallBack::GetProcessDebugFlag(), c.debug ? 1 : 0);
-    EXPECT_EQ(game_->GetDebugSwitch(), c.debug ? 1 : 0);
+    EXPECT_EQ(CDebugPart::GetProcessDebugFlag(), c.debug ? 1 : 0);
+    EXPECT_EQ(game_->Debug().GetDebugFlag(), c.debug ? 1 : 0);
     game_->Frame(50);
     const platform::HeadlessWindow& window = *host_->GetWindow();
     EXPECT_EQ(Inked(Band(window, 300)), c.lagLines);
@@ -385,13 +394,13 @@ TEST_F(DebugAidsTest, TheFrameDrawsItsLagAndBackScriptLinesInDebugModeAndTheMusi
     if (c.lagLines) {
       // The line carries the back-script mode's value.
       const std::vector<uint32_t> before = Band(window, 320);
-      game_->SetBackScriptMode(7);
+      game_->Scripts().SetBackScriptMode(7);
       game_->Frame(50);
       EXPECT_NE(Band(*host_->GetWindow(), 320), before);
     }
     if (c.musicLine) {
       const std::vector<uint32_t> before = Band(window, 0);
-      game_->PlayBgmNumber(3, 0, 0, 0, 0);
+      game_->Sound().PlayBgmNumber(3, 0, 0, 0, 0);
       game_->Frame(50);
       EXPECT_NE(Band(*host_->GetWindow(), 0), before);
     }
@@ -406,24 +415,24 @@ TEST_F(DebugAidsTest, OutsideDebugModeTheKeysOnlyReachTheKeyState) {
   Key(VK_RIGHT);
   game_->Frame(50);
   EXPECT_TRUE(Overlay().empty());
-  EXPECT_EQ(game_->GetDebugParam()->GetSelected(), 0);
-  EXPECT_EQ(game_->GetDebugWord(), 0);
+  EXPECT_EQ(game_->Debug().GetDebugParam()->GetSelected(), 0);
+  EXPECT_EQ(game_->Debug().GetDebugWord(), 0);
   // Numeric * still fills the list, which only debug mode shows.
-  EXPECT_EQ(game_->GetDebugLineCount(), 4);
+  EXPECT_EQ(game_->Debug().GetDebugLineCount(), 4);
 }
 
 TEST_F(DebugAidsTest, TheStartTextComesBackUntilTheFirstFrame) {
   MakeGame({});
-  game_->ShowStartMessage("wait");
+  game_->Debug().ShowStartMessage("wait");
   const long long shown = host_->GetWindow()->PresentCount();
-  game_->PrintStartText();
+  game_->Debug().PrintStartText();
   EXPECT_EQ(host_->GetWindow()->PresentCount(), shown + 1);
   ASSERT_EQ(Overlay().size(), 1u);
   EXPECT_EQ(Overlay()[0].text, "wait");
   game_->Frame(50);
   EXPECT_TRUE(Overlay().empty());
   const long long framed = host_->GetWindow()->PresentCount();
-  game_->PrintStartText();
+  game_->Debug().PrintStartText();
   EXPECT_EQ(host_->GetWindow()->PresentCount(), framed);
 }
 
@@ -475,52 +484,80 @@ TEST(ExtraModeList, TenModesAndNothingOutside) {
 // The destroy step, seen from the music stop and from a mode's destructor.
 class TeardownGame : public DebugGame {
  public:
-  using DebugGame::DebugGame;
   struct Seen {
     bool players = false, scripts = false, meters = false, screenPicture = false;
     bool floatingLayers = false, input = false, effects = false, lists = false, settings = false;
     bool events = false;
   };
-  Seen Look() const {
+  // The sound part notes what stands when the music stops.
+  class WatchedSound : public CSoundPart {
+   public:
+    WatchedSound(GameParts& parts, TeardownGame& game) : CSoundPart(parts), game_(game) {}
+    void StopBgm(int fadeOut) override {
+      game_.stops.push_back(game_.Look(parts_));
+      CSoundPart::StopBgm(fadeOut);
+    }
+
+   private:
+    TeardownGame& game_;
+  };
+
+  explicit TeardownGame(platform::Window* window) : DebugGame(window) {
+    Parts().sound = std::make_unique<WatchedSound>(Parts(), *this);
+  }
+  // The destroy step while `stops` still stands.
+  ~TeardownGame() override { ReleaseAll(); }
+
+  // What stands of the parts `p` (the game's, or the set being destroyed).
+  Seen Look(const GameParts& p) {
     Seen s;
-    s.players = bgmPlayer_ && sePlayer_ && voicePlayer_;
-    s.scripts = scripts_[0] != nullptr;
-    s.meters = fpsPrint_ != nullptr;
-    s.screenPicture = screenPicture_ != nullptr;
-    s.floatingLayers = floatingLayers_ != nullptr;
-    s.input = mouseStatus_ && keyStatus_;
-    s.effects = effect_ != nullptr;
-    s.lists = functionList_ != nullptr;
-    s.settings = setupList_ != nullptr;
-    s.events = events_[0] && events_[3];
+    s.players = p.sound->GetBgmPlayer() && p.sound->GetSePlayer() && p.sound->GetVoicePlayer();
+    s.scripts = p.scripts->GetScript(0) != nullptr;
+    s.meters = p.debug->GetFpsPrint() != nullptr;
+    s.screenPicture = p.screen->GetScreenPicture() != nullptr;
+    s.floatingLayers = p.floating->GetFloatingLayerTable() != nullptr;
+    s.input = p.input->GetMouseStatus() && p.input->GetKeyStatus();
+    s.effects = p.screen->GetEffect() != nullptr;
+    s.lists = p.lists->GetFunctionList() != nullptr;
+    s.settings = p.list != nullptr;
+    s.events = Handshake().GetEvent(CThreadHandshake::kGameEvent) &&
+               Handshake().GetEvent(CThreadHandshake::kAckEvent);
     return s;
   }
-  void StopBgm(int fadeOut) override {
-    stops.push_back(Look());
-    DebugGame::StopBgm(fadeOut);
-  }
-  void AddMode(CCommonGeneral* mode) { modeTable_[50] = mode; }
-  bool AllReleased() const {
+  Seen Look() { return Look(Parts()); }
+  void AddMode(std::unique_ptr<CCommonGeneral> mode) { Modes().PutMode(50, std::move(mode)); }
+  bool AllReleased() {
     const Seen s = Look();
-    return !bgmPlayer_ && !sePlayer_ && !soundDevice_ && !s.scripts && !s.meters &&
-           !s.screenPicture && !s.floatingLayers && !mouseStatus_ && !s.effects && !s.lists &&
-           !s.settings && !events_[0] && !events_[1] && !events_[2] && !events_[3] &&
-           !screenBuffer_ && !debugParam_;
+    return !Sound().GetBgmPlayer() && !Sound().GetSePlayer() && !Sound().GetSoundDevice() &&
+           !s.scripts && !s.meters && !s.screenPicture && !s.floatingLayers &&
+           !Input().GetMouseStatus() && !s.effects && !s.lists && !s.settings && !AnyEvent() &&
+           !Screen().HasScreenBuffer() && !Debug().GetDebugParam();
   }
   std::vector<Seen> stops;
+
+ private:
+  bool AnyEvent() {
+    for (int i : {CThreadHandshake::kGameEvent, CThreadHandshake::kWindowEvent,
+                  CThreadHandshake::kAnswerEvent, CThreadHandshake::kAckEvent})
+      if (Handshake().GetEvent(i)) return true;
+    return false;
+  }
 };
 
+// Notes, when the destroy step deletes it, what stands of the parts it was
+// made over.
 class WitnessMode : public CCommonGeneral {
  public:
   WitnessMode(TeardownGame* game, TeardownGame::Seen* seen)
-      : CCommonGeneral(game), game_(game), seen_(seen) {}
-  ~WitnessMode() override { *seen_ = game_->Look(); }
+      : CCommonGeneral(game->Roles()), game_(game), parts_(game->Parts()), seen_(seen) {}
+  ~WitnessMode() override { *seen_ = game_->Look(parts_); }
   int Calcu() override { return -1; }
   int Print() override { return -1; }
   int Init() override { return 1; }
 
  private:
   TeardownGame* game_;
+  const GameParts& parts_;
   TeardownGame::Seen* seen_;
 };
 
@@ -529,7 +566,7 @@ TEST_F(DebugAidsTest, TheDestroyStepStopsTheMusicFirstAndReleasesInItsOrder) {
   TeardownGame game(window_);
   game.Init();
   TeardownGame::Seen atMode;
-  game.AddMode(new WitnessMode(&game, &atMode));
+  game.AddMode(std::make_unique<WitnessMode>(&game, &atMode));
   const uint32_t before = platform::GetTicks();
   game.ReleaseAll();
   // The music stopped while every player and object still existed.
@@ -538,11 +575,12 @@ TEST_F(DebugAidsTest, TheDestroyStepStopsTheMusicFirstAndReleasesInItsOrder) {
   EXPECT_TRUE(stop.players && stop.scripts && stop.meters && stop.screenPicture &&
               stop.floatingLayers && stop.input && stop.effects && stop.lists && stop.settings &&
               stop.events);
-  // The modes go after the players, meters, scripts and screen pictures,
-  // before what they share; the events go last.
-  EXPECT_FALSE(atMode.players || atMode.scripts || atMode.meters || atMode.screenPicture);
-  EXPECT_TRUE(atMode.floatingLayers && atMode.input && atMode.effects && atMode.lists &&
-              atMode.settings && atMode.events);
+  // The players go before the modes; the modes go first of the parts,
+  // before everything they share (the meters, the scripts and the screen
+  // pictures among it); the events go last.
+  EXPECT_FALSE(atMode.players);
+  EXPECT_TRUE(atMode.scripts && atMode.meters && atMode.screenPicture && atMode.floatingLayers &&
+              atMode.input && atMode.effects && atMode.lists && atMode.settings && atMode.events);
   EXPECT_TRUE(game.AllReleased());
   // Two pauses of 300 ms: after the music stop and after the players.
   EXPECT_EQ(platform::GetTicks() - before, 600u);

@@ -22,6 +22,9 @@
 
 #include "chart_game.h"
 #include "demo_frames.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
+#include "game/variablepart.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -63,8 +66,15 @@ constexpr const char* kShotNames[] = {"node1", "chart", "node2", "dialog", "jump
 // under them.
 class StoryGame : public charttest::ChartGame {
  public:
-  using ChartGame::ChartGame;
-  int GetVarNumber(const char* name) override { return CGameCallBack::GetVarNumber(name); }
+  explicit StoryGame(platform::HeadlessBackend& host)
+      : ChartGame(host, 800, 600, [this](GameParts& p) { p.vars = std::make_unique<GameNames>(p, *this); }) {}
+
+ private:
+  class GameNames : public testsupport::RecordingVariables {
+   public:
+    using RecordingVariables::RecordingVariables;
+    int GetVarNumber(const char* name) override { return CVariablePart::GetVarNumber(name); }
+  };
 };
 
 // The text rows of the message window, (40, 465) to (740, 560).
@@ -100,7 +110,7 @@ StoryRun RunStory(bool keepScreenshots) {
     StoryGame game(host);
     game.Remake();
     host.ClearBoxes();
-    game.StartNewGame(0, 0, kShowcaseVar, kChartShowcase);
+    game.Modes().StartNewGame(0, 0, kShowcaseVar, kChartShowcase);
     size_t click = 0, shot = 0;
     for (int i = 1; i <= kFrames; ++i) {
       if (click < std::size(kClicks) && kClicks[click].frame == i) {
@@ -116,7 +126,7 @@ StoryRun RunStory(bool keepScreenshots) {
         run.shots.push_back(demotest::SampleScreen(kStep));
         run.texts.push_back(TextRows());
         if (keepScreenshots)
-          game.GetWindowHandle()->SaveScreenshot(
+          game.Screen().GetWindowHandle()->SaveScreenshot(
               (std::filesystem::current_path() / ("chart_story_" + std::string(kShotNames[shot]) + ".png"))
                   .string());
         ++shot;

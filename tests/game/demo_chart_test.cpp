@@ -19,6 +19,8 @@
 
 #include "chart_game.h"
 #include "demo_frames.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/chartmenu.h"
 #include "platform/backend.h"
@@ -73,7 +75,7 @@ ChartRun RunChart(const std::string& screenshot) {
   {
     ChartGame game(host);
     host.ClearBoxes();
-    EXPECT_NE(game.GetMode(CCommonChartMenu::kModeNumber), nullptr);
+    EXPECT_NE(game.Modes().GetMode(CCommonChartMenu::kModeNumber), nullptr);
     game.SetVarNumber("var900", kSlotVar);
     game.SetVarNumber("var901", kSlotVar + 1);
     game.SetVarNumber("var903", kLabelVar);
@@ -87,7 +89,7 @@ ChartRun RunChart(const std::string& screenshot) {
     }
     run.samples = demotest::SampleScreen(kStep);
     run.boxes = static_cast<int>(host.Boxes().size());
-    if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
+    if (!screenshot.empty()) game.Screen().GetWindowHandle()->SaveScreenshot(screenshot);
   }
   std::string seenAfter, passedAfter;
   platform::ReadWholeFile("sav\\mita.dat", &seenAfter);

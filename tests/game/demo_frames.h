@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "game/modeflowpart.h"
 #include "graphics/screenbuffer.h"
 #include "platform/headless/headless.h"
 #include "setup/namelist.h"
@@ -114,7 +115,7 @@ inline ShowcaseRun RunShowcase(int var, int value, int frames, int sampleFrame,
   {
     testsupport::FakeGame game(host);
     host.ClearBoxes();
-    game.StartNewGame(0, 0, var, value);
+    game.Modes().StartNewGame(0, 0, var, value);
     for (int i = 1; i <= frames; ++i) {
       game.RunFrame();
       run.hashes.push_back(HashScreen());

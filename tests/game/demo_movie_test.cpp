@@ -19,6 +19,9 @@
 #include <vector>
 
 #include "demo_frames.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
+#include "game/variablepart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/printmovie.h"
 #include "mode/title.h"
@@ -43,12 +46,12 @@ constexpr int kSampleFrame = 20;
 class DemoGame : public testsupport::FakeGame {
  public:
   explicit DemoGame(platform::HeadlessBackend& host) : FakeGame(host) {
-    modeDisable_[kTitleMode] = 0;
-    CreateMode(kTitleMode);
+    Modes().SetModeDisabled(kTitleMode, 0);
+    Modes().CreateMode(kTitleMode);
   }
   void Enter(int n) {
-    SetCurrentMode(n);
-    GetMode(n)->Enter();
+    Modes().SetCurrentMode(n);
+    Modes().GetMode(n)->Enter();
   }
 };
 
@@ -82,8 +85,8 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
     game.RunFrame();
     host.InjectButton(0, true);
     host.InjectButton(0, false);
-    for (int i = 0; i < 30 && game.GetCurrentMode() != kMovieMode; ++i) game.RunFrame();
-    EXPECT_EQ(game.GetCurrentMode(), kMovieMode);
+    for (int i = 0; i < 30 && game.Modes().GetCurrentMode() != kMovieMode; ++i) game.RunFrame();
+    EXPECT_EQ(game.Modes().GetCurrentMode(), kMovieMode);
     host.InjectMouseMove(-5, 700);
     platform::Audio()->StartCapture();
     const size_t before = game.ModeRequests().size();
@@ -98,12 +101,12 @@ MovieRun RunMovie(int clickAt, const std::string& screenshot) {
       if (i == clickAt && CScreenBuffer::GetBuffer()[300 * 800 + 400] == 0) run.blackAfterClick = 1;
       if (i == kSampleFrame) {
         run.samples = demotest::SampleScreen(kStep);
-        if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
+        if (!screenshot.empty()) game.Screen().GetWindowHandle()->SaveScreenshot(screenshot);
       }
     }
     run.mix = platform::Audio()->StopCapture();
     run.requests.assign(game.ModeRequests().begin() + static_cast<long>(before), game.ModeRequests().end());
-    run.movieVolume = game.GetSystemSetting(203) ? game.GetSystemSetting(103) : 0;
+    run.movieVolume = game.Vars().GetSystemSetting(203) ? game.Vars().GetSystemSetting(103) : 0;
     run.boxes = static_cast<int>(host.Boxes().size());
     for (const std::string& line : host.DebugLines())
       if (line.find("[EC_COMPLETE]") != std::string::npos) run.complete = true;

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "demo_frames.h"
+#include "game/modeflowpart.h"
+#include "game/variablepart.h"
 #include "graphics/screenbuffer.h"
 #include "mode/listenbgm.h"
 #include "mode/omake.h"
@@ -40,19 +42,18 @@ constexpr int kBookMode = CCommonSelectZukan::kModeNumber;
 class DemoGame : public testsupport::FakeGame {
  public:
   explicit DemoGame(platform::HeadlessBackend& host) : FakeGame(host) {
-    modeDisable_[kTitleMode] = 0;
-    CreateMode(kTitleMode);
+    Modes().SetModeDisabled(kTitleMode, 0);
+    Modes().CreateMode(kTitleMode);
     // The double names only the variables it is told; the book is made
     // again once it knows its two.
     SetVarNumber("var250", 250);
     SetVarNumber("var251", 251);
-    delete modeTable_[kBookMode];
-    modeTable_[kBookMode] = nullptr;
-    CreateMode(kBookMode);
+    Modes().PutMode(kBookMode, nullptr);
+    Modes().CreateMode(kBookMode);
   }
   void Enter(int n) {
-    SetCurrentMode(n);
-    GetMode(n)->Enter();
+    Modes().SetCurrentMode(n);
+    Modes().GetMode(n)->Enter();
   }
 };
 
@@ -94,7 +95,7 @@ MusicRun RunMusic() {
     host.ClearBoxes();
     // The double's system file is not loaded: the music volume a player
     // would have.
-    game.SetSystemSetting(100, 80);
+    game.Vars().SetSystemSetting(100, 80);
     auto click = [&](int x, int y) {
       host.InjectMouseMove(x, y);
       game.RunFrame();
@@ -102,8 +103,8 @@ MusicRun RunMusic() {
       host.InjectButton(0, false);
     };
     auto runUntil = [&](int mode, int limit) {
-      for (int i = 0; i < limit && game.GetCurrentMode() != mode; ++i) game.RunFrame();
-      return game.GetCurrentMode() == mode;
+      for (int i = 0; i < limit && game.Modes().GetCurrentMode() != mode; ++i) game.RunFrame();
+      return game.Modes().GetCurrentMode() == mode;
     };
     // The extras menu, then its button at (400, y) and past the screen's
     // enter fade.
@@ -115,7 +116,7 @@ MusicRun RunMusic() {
       host.InjectMouseMove(-5, 700);
       game.RunFrames(15);
     };
-    auto* room = dynamic_cast<CCommonListenBGM*>(game.GetMode(kMusicMode));
+    auto* room = dynamic_cast<CCommonListenBGM*>(game.Modes().GetMode(kMusicMode));
     EXPECT_NE(room, nullptr);
     if (!room) return run;
 
@@ -125,7 +126,7 @@ MusicRun RunMusic() {
     run.lockedBefore = room->IsAvailable(1);
 
     // The music scene, its line clicked away.
-    game.StartNewGame(0, 0, 200, 7);
+    game.Modes().StartNewGame(0, 0, 200, 7);
     EXPECT_TRUE(runUntil(CCommonPrintMessage::kModeNumber, 100));
     game.RunFrames(60);
     click(400, 300);

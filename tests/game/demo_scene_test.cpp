@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "demo_frames.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
 #include "graphics/screenbuffer.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
@@ -51,7 +53,7 @@ SceneRun RunScene(const std::string& screenshot) {
     testsupport::FakeGame game(host);
     host.ClearBoxes();
     // What the start-up mode does for "New game".
-    game.StartNewGame(0, 0, -1, 0);
+    game.Modes().StartNewGame(0, 0, -1, 0);
     // The scene opens the name entry first: OK keeps the names (family,
     // then given).
     for (int i = 0; i < kFrames; ++i) {
@@ -66,7 +68,7 @@ SceneRun RunScene(const std::string& screenshot) {
     run.samples = demotest::SampleScreen(kStep);
     run.sounds = game.Sounds();
     run.boxes = static_cast<int>(host.Boxes().size());
-    if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
+    if (!screenshot.empty()) game.Screen().GetWindowHandle()->SaveScreenshot(screenshot);
   }
   return run;
 }

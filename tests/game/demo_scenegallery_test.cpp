@@ -18,10 +18,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "demo_frames.h"
+#include "game/modeflowpart.h"
+#include "game/soundpart.h"
+#include "game/variablepart.h"
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
@@ -49,17 +53,24 @@ constexpr int kCellX = 150, kCellY = 160;
 // recorded.
 class TitleGame : public testsupport::FakeGame {
  public:
-  explicit TitleGame(platform::HeadlessBackend& host) : FakeGame(host) {
-    modeDisable_[kTitle] = 0;
-    CreateMode(kTitle);
+  explicit TitleGame(platform::HeadlessBackend& host)
+      : FakeGame(host, 800, 600, [this](GameParts& p) {
+          p.screen = std::make_unique<testsupport::GamePicturesScreen>(p, *this);
+          p.sound = std::make_unique<Voices>(p, *this);
+        }) {
+    Modes().SetModeDisabled(kTitle, 0);
+    Modes().CreateMode(kTitle);
   }
-  CPicture* LoadSystemPicture(const char* name, int flag) override {
-    return CGameCallBack::LoadSystemPicture(name, flag);
-  }
-  void PlayVoice(const char* name) override {
-    FakeGame::PlayVoice(name);
-    CGame::PlayVoice(name);
-  }
+
+ private:
+  class Voices : public testsupport::RecordingSound {
+   public:
+    using RecordingSound::RecordingSound;
+    void PlayVoice(const char* name) override {
+      RecordingSound::PlayVoice(name);
+      CSoundPart::PlayVoice(name);
+    }
+  };
 };
 
 struct GalleryRun {
@@ -86,9 +97,9 @@ GalleryRun RunGallery(const std::string& screenshot) {
     host.ClearBoxes();
     // The double's system file is not loaded: the voice is switched on as
     // the game's first start has it.
-    game.SetSystemSetting(202, 1);
-    game.SetSystemSetting(102, 100);
-    game.StartNewGame(0, 0, kShowcaseVar, kSceneShowcase);
+    game.Vars().SetSystemSetting(202, 1);
+    game.Vars().SetSystemSetting(102, 100);
+    game.Modes().StartNewGame(0, 0, kShowcaseVar, kSceneShowcase);
     const auto frame = [&] {
       game.RunFrame();
       run.hashes.push_back(demotest::HashScreen());
@@ -99,7 +110,7 @@ GalleryRun RunGallery(const std::string& screenshot) {
       for (int i = 1; i <= 600; ++i) {
         if (done()) return true;
         // A move, then the press and the release in frames of their own.
-        if (game.GetCurrentMode() == mode) {
+        if (game.Modes().GetCurrentMode() == mode) {
           if (i % 25 == 0) host.InjectMouseMove(x, y);
           if (i % 25 == 1) host.InjectButton(0, true);
           if (i % 25 == 2) host.InjectButton(0, false);
@@ -108,7 +119,7 @@ GalleryRun RunGallery(const std::string& screenshot) {
       }
       return done();
     };
-    const auto in = [&](int mode) { return [&game, mode] { return game.GetCurrentMode() == mode; }; };
+    const auto in = [&](int mode) { return [&game, mode] { return game.Modes().GetCurrentMode() == mode; }; };
     const struct {
       int target, from, x, y;
     } road[] = {{kStory, -1, 0, 0},
@@ -123,7 +134,7 @@ GalleryRun RunGallery(const std::string& screenshot) {
     host.InjectMouseMove(-5, 700);
     for (int i = 0; i < 30; ++i) frame();
     run.samples = demotest::SampleScreen(kStep);
-    if (!screenshot.empty()) game.GetWindowHandle()->SaveScreenshot(screenshot);
+    if (!screenshot.empty()) game.Screen().GetWindowHandle()->SaveScreenshot(screenshot);
     // Resting on the scene.
     const auto voices = [&] {
       int n = 0;

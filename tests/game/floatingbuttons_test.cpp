@@ -15,6 +15,11 @@
 #include "modebase/minigamehost.h"
 #include "modebase/moderoles.h"
 #include "modebase/quickloadsave.h"
+#include "game/floatingpart.h"
+#include "game/inputpart.h"
+#include "game/messagewindowpart.h"
+#include "game/savepart.h"
+#include "game/variablepart.h"
 #include "game_test.h"
 #include "platform/types.h"
 #include "widget/buttoncode.h"
@@ -33,7 +38,7 @@ using Log = std::vector<std::string>;
 class StandInMode : public CCommonGeneral {
  public:
   StandInMode(testsupport::FakeGame* game, int number, bool readQuickTable = false)
-      : CCommonGeneral(game), game_(game) {
+      : CCommonGeneral(game->Roles()), game_(game) {
     SetModeNumber(number);
     if (readQuickTable) {
       LoadSetupFile("standin", 16);
@@ -86,17 +91,18 @@ class FloatGame : public testsupport::FakeGame {
   using FakeGame::FakeGame;
   template <class T>
   T* Install(T* mode) {
-    delete modeTable_[mode->GetModeNumber()];
-    modeTable_[mode->GetModeNumber()] = mode;  // the game deletes its modes
+    // The game deletes its modes.
+    Modes().PutMode(mode->GetModeNumber(), std::unique_ptr<CCommonGeneral>(mode));
     return mode;
   }
-  void Remove(int n) {
-    delete modeTable_[n];
-    modeTable_[n] = nullptr;
-  }
-  void SetOffFlag(int flag) { floatingButtonOffFlag_ = flag; }
-  void SetEnableVar(int n, int var) { enableVars_[n] = var; }
-  char* Comment(int line) { return saveComments_[line]; }
+  void Remove(int n) { Modes().PutMode(n, nullptr); }
+  void SetOffFlag(int flag) { Floating().SetFloatingButtonOffFlag(flag); }
+  // The enable table's row of mode n (the variable that switches it, 0
+  // none): initialisation fills it from settings whose variable names the
+  // double answers with -1.
+  void SetEnableVar(int n, int var) { Vars().SetEnableVar(n, var); }
+  // Save comment line `line` as the game keeps it.
+  const char* Comment(int line) const { return Saves().GetSaveComment(line); }
 };
 
 // Accelerator keys of the buttons (option, skip film, quick save, quick
@@ -162,7 +168,7 @@ class FloatingButtonsTest : public GameTest {
     game_->Install(new SaveStandIn(game_.get()));
     game_->Install(new StandInMode(game_.get(), 12));
     game_->Install(new StandInMode(game_.get(), 13));
-    game_->SetCurrentMode(10);
+    game_->Modes().SetCurrentMode(10);
     game_->ClearCalls();
   }
 
@@ -181,10 +187,10 @@ class FloatingButtonsTest : public GameTest {
     return answer;
   }
   int Poll(const std::vector<int>& keys) {
-    return Frame(keys, [&] { return game_->CheckFloatingButtons(); });
+    return Frame(keys, [&] { return game_->Floating().CheckFloatingButtons(); });
   }
   int ShortCut(const std::vector<int>& keys, int mode = 10) {
-    return Frame(keys, [&] { return game_->CheckShortCut(mode); });
+    return Frame(keys, [&] { return game_->Floating().CheckShortCut(mode); });
   }
 
   // The calls of interest: sounds, notified modes and the stand-ins' notes.
@@ -195,7 +201,10 @@ class FloatingButtonsTest : public GameTest {
         out.push_back(c);
     return out;
   }
-  int NoticeHead() const { return game_->GetNotice() ? game_->GetNotice()->GetHead() : -2; }
+  int NoticeHead() const {
+    CNotice* notice = game_->Floating().GetNotice();
+    return notice ? notice->GetHead() : -2;
+  }
 
   std::unique_ptr<FloatGame> game_;
   LoadStandIn* load_ = nullptr;
@@ -247,7 +256,8 @@ TEST_F(FloatingButtonsTest, CheckFloatingButtonsFollowsItsResultRules) {
     EXPECT_EQ(Calls(), c.calls);
     // A reset button answers nothing on the next frame; one still decided
     // answers its decided code again.
-    const int32_t option = game_->GetFloatingButton(FloatGame::kOptionButton)->Calcu(game_->GetInputStatus());
+    CSceneOptionButton* optionButton = game_->Floating().GetFloatingButton(CFloatingPart::kOptionButton);
+    const int32_t option = optionButton->Calcu(game_->Input().GetInputStatus());
     if (c.optionReset) {
       EXPECT_EQ(option, -1);
     }
@@ -256,9 +266,9 @@ TEST_F(FloatingButtonsTest, CheckFloatingButtonsFollowsItsResultRules) {
 
 TEST_F(FloatingButtonsTest, QuickActionsSetStateNoticesAndHideTheirButton) {
   Make();
-  game_->SetCurrentMode(10);
+  game_->Modes().SetCurrentMode(10);
   Poll({kSaveKey});
-  EXPECT_EQ(game_->GetReturnMode(), 10);
+  EXPECT_EQ(game_->Modes().GetReturnMode(), 10);
   EXPECT_EQ(NoticeHead(), 1) << "saveNoticeNumber 2";
   // Hidden: the decided click is taken once.
   game_->ClearCalls();
@@ -272,7 +282,7 @@ TEST_F(FloatingButtonsTest, QuickActionsSetStateNoticesAndHideTheirButton) {
   load_->loads = 0;
   Poll({kLoadKey});
   EXPECT_EQ(Calls(), Log{"QuickLoad"});
-  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 0);
+  EXPECT_EQ(game_->Floating().GetNotice()->GetQueueLength(), 0);
 }
 
 TEST_F(FloatingButtonsTest, OffFlagAndMessageModeLimitWhatIsPolled) {
@@ -281,7 +291,7 @@ TEST_F(FloatingButtonsTest, OffFlagAndMessageModeLimitWhatIsPolled) {
   EXPECT_EQ(Poll({kSaveKey, kOptionKey, kConfigKey}), -1);
   EXPECT_EQ(Calls(), Log{});
   Make();
-  game_->SetMessageModeFlag(1);
+  game_->MessageWindow().SetMessageModeFlag(1);
   const int32_t code = Poll({kSaveKey, kLoadKey, kConfigKey});
   EXPECT_EQ(Calls(), Log{}) << "no quick save or load in message mode";
   EXPECT_EQ(GetButtonCodeNumber(code), 1) << "the config button still counts";
@@ -311,13 +321,13 @@ TEST_F(FloatingButtonsTest, ShowFollowsTheFlagsAndTheModesPermissions) {
     WriteList("standin", c.table);
     Make();
     game_->Install(new StandInMode(game_.get(), 50, true));
-    game_->SetCurrentMode(50);
+    game_->Modes().SetCurrentMode(50);
     game_->SetOffFlag(c.offFlag);
-    game_->SetMessageModeFlag(c.messageMode);
-    game_->ShowFloatingButtons();
+    game_->MessageWindow().SetMessageModeFlag(c.messageMode);
+    game_->Floating().ShowFloatingButtons();
     std::vector<int> shown;
     for (int slot : {option, save, load, config, backlog})
-      if (game_->GetFloatingLayerTable()->IsSaved(slot)) shown.push_back(slot);
+      if (game_->Floating().GetFloatingLayerTable()->IsSaved(slot)) shown.push_back(slot);
     EXPECT_EQ(shown, c.shown);
     // Polling follows the same permissions.
     game_->ClearCalls();
@@ -330,21 +340,21 @@ TEST_F(FloatingButtonsTest, ShowFollowsTheFlagsAndTheModesPermissions) {
 // the next frame takes the buttons off again unless asked once more.
 TEST_F(FloatingButtonsTest, TheFrameShowsWhatTheModeRequested) {
   Make();
-  game_->SetSkipFilmButtonEnable(1);
+  game_->Floating().SetSkipFilmButtonEnable(1);
   game_->RunFrame([] { return -1; },
                   [&] {
-                    game_->RequestFloatingButtons();
-                    game_->RequestSkipFilmButton();
+                    game_->Floating().RequestFloatingButtons();
+                    game_->Floating().RequestSkipFilmButton();
                   });
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(4), 1);
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 1);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(4), 1);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(12), 1);
   game_->RunFrame();
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(4), 0);
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 0);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(4), 0);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(12), 0);
   // Without the enable word the skip-film button is not asked for.
-  game_->SetSkipFilmButtonEnable(0);
-  game_->RunFrame([] { return -1; }, [&] { game_->RequestSkipFilmButton(); });
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 0);
+  game_->Floating().SetSkipFilmButtonEnable(0);
+  game_->RunFrame([] { return -1; }, [&] { game_->Floating().RequestSkipFilmButton(); });
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(12), 0);
 }
 
 TEST_F(FloatingButtonsTest, SceneAndSkipFilmButtonsShowByTheMessageModeFlag) {
@@ -352,47 +362,47 @@ TEST_F(FloatingButtonsTest, SceneAndSkipFilmButtonsShowByTheMessageModeFlag) {
   WriteList("sceneButton", {{"sceneButtonSizeX", "8"}, {"sceneButtonSizeY", "8"}});
   for (int messageMode : {0, 1}) {
     Make();
-    game_->SetMessageModeFlag(messageMode);
-    game_->ShowSceneButton();
-    game_->ShowSkipFilmButton();
-    EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(8), messageMode);
-    EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(12), 1 - messageMode);
+    game_->MessageWindow().SetMessageModeFlag(messageMode);
+    game_->Floating().ShowSceneButton();
+    game_->Floating().ShowSkipFilmButton();
+    EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(8), messageMode);
+    EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(12), 1 - messageMode);
   }
 }
 
 TEST_F(FloatingButtonsTest, UpdateQuickLoadButtonFollowsTheData) {
   Make();
-  CCommonButton* button = game_->GetFloatingButton(FloatGame::kQuickLoadButton)->GetButton();
+  CCommonButton* button = game_->Floating().GetFloatingButton(CFloatingPart::kQuickLoadButton)->GetButton();
   load_->data = 0;
-  game_->HideFloatingButtons();
+  game_->Floating().HideFloatingButtons();
   EXPECT_EQ(button->GetEnable(), 0);
-  EXPECT_EQ(game_->CheckQuickLoadData(), 0);
+  EXPECT_EQ(game_->Floating().CheckQuickLoadData(), 0);
   // Disabled, it blocks a click: busy, and nothing loads.
   EXPECT_EQ(Poll({kLoadKey}), static_cast<int32_t>(0xF9000000u));
   EXPECT_EQ(Calls(), Log{});
   load_->data = 1;
-  game_->UpdateQuickLoadButton();
+  game_->Floating().UpdateQuickLoadButton();
   EXPECT_EQ(button->GetEnable(), 1);
-  EXPECT_EQ(game_->CheckQuickLoadData(), 1);
+  EXPECT_EQ(game_->Floating().CheckQuickLoadData(), 1);
 }
 
 TEST_F(FloatingButtonsTest, QuickLoadSaveAnswersAndKeepsTheComments) {
   Make();
-  game_->SetSaveComment("comment", 0);
-  EXPECT_EQ(game_->QuickLoadSave(6), -1);
+  game_->Saves().SetSaveComment("comment", 0);
+  EXPECT_EQ(game_->Floating().QuickLoadSave(6), -1);
   EXPECT_STREQ(game_->Comment(0), "comment") << "restored after the save";
-  EXPECT_EQ(game_->QuickLoadSave(5), 0);
+  EXPECT_EQ(game_->Floating().QuickLoadSave(5), 0);
   load_->loads = 0;
-  EXPECT_EQ(game_->QuickLoadSave(5), -1);
-  EXPECT_EQ(game_->QuickLoadSave(3), -1);
+  EXPECT_EQ(game_->Floating().QuickLoadSave(5), -1);
+  EXPECT_EQ(game_->Floating().QuickLoadSave(3), -1);
   EXPECT_EQ(Calls(), (Log{"QuickSave", "QuickLoad", "QuickLoad"}));
   // Missing modes or switches: nothing asked.
   WriteList("game", {});
   Make();
   game_->ClearCalls();
-  EXPECT_EQ(game_->QuickLoadSave(5), -1);
-  EXPECT_EQ(game_->QuickLoadSave(6), -1);
-  EXPECT_EQ(game_->CheckQuickLoadData(), 0);
+  EXPECT_EQ(game_->Floating().QuickLoadSave(5), -1);
+  EXPECT_EQ(game_->Floating().QuickLoadSave(6), -1);
+  EXPECT_EQ(game_->Floating().CheckQuickLoadData(), 0);
   EXPECT_EQ(Calls(), Log{});
 }
 
@@ -414,8 +424,8 @@ TEST_F(FloatingButtonsTest, QuickSaveCarriesTheCommentOnlyWithItsFlag) {
     WriteList("game", {{"quickSaveEnable", "1"}, {"quickSaveCommentFlag", std::to_string(flag)}});
     game_ = std::make_unique<FloatGame>(*host_);
     auto* save = game_->Install(new CommentSaveStandIn(game_.get()));
-    game_->SetSaveComment("x", 0);
-    game_->QuickLoadSave(6);
+    game_->Saves().SetSaveComment("x", 0);
+    game_->Floating().QuickLoadSave(6);
     EXPECT_EQ(save->seen, flag ? 'x' : '\0');
     EXPECT_STREQ(game_->Comment(0), "x");
   }
@@ -433,31 +443,32 @@ TEST_F(FloatingButtonsTest, CheckShortCutFollowsItsRules) {
       {"L", {}, {'L'}, 5, {"PlaySystemSe 4 0", "NotifyMode 5 10"}},
       {"S", {}, {'S'}, 6, {"PlaySystemSe 5 0", "NotifyMode 6 10"}},
       {"C", {}, {'C'}, 12, {"PlaySystemSe 6 0", "NotifyMode 12 10"}},
-      {"L in message mode, then C", [&] { game_->SetMessageModeFlag(1); }, {'L', 'C'}, 12,
+      {"L in message mode, then C", [&] { game_->MessageWindow().SetMessageModeFlag(1); }, {'L', 'C'}, 12,
        {"PlaySystemSe 6 0", "NotifyMode 12 10"}},
-      {"S in message mode", [&] { game_->SetMessageModeFlag(1); }, {'S'}, -1, {}},
+      {"S in message mode", [&] { game_->MessageWindow().SetMessageModeFlag(1); }, {'S'}, -1, {}},
       {"L without a load mode", [&] { game_->Remove(5); }, {'L'}, -1, {}},
-      {"row opening its mode", [&] { game_->SetShortCutRows({{'K', 31, 6, 9}}); }, {'K'}, 31,
+      {"row opening its mode", [&] { game_->Floating().SetShortCutRows({{'K', 31, 6, 9}}); }, {'K'}, 31,
        {"PlaySystemSe 8 0", "NotifyMode 31 10"}},
       {"row whose mode is disabled falls to its action",
        [&] {
-         game_->SetShortCutRows({{'K', 31, 6, 9}});
+         game_->Floating().SetShortCutRows({{'K', 31, 6, 9}});
          game_->SetEnableVar(31, 100);
        },
        {'K'}, -1, {"PlaySystemSe 8 0", "QuickSave"}},
       {"row quick load without data",
        [&] {
-         game_->SetShortCutRows({{'K', 0, 5, 9}});
+         game_->Floating().SetShortCutRows({{'K', 0, 5, 9}});
          load_->data = 0;
        },
        {'K'}, -1, {"PlaySystemSe 3 0"}},
-      {"row quick load", [&] { game_->SetShortCutRows({{'K', 0, 5, 9}}); }, {'K'}, -1,
+      {"row quick load", [&] { game_->Floating().SetShortCutRows({{'K', 0, 5, 9}}); }, {'K'}, -1,
        {"PlaySystemSe 8 0", "QuickLoad"}},
       {"rows without key, target or action pass on",
-       [&] { game_->SetShortCutRows({{0, 31, 6, 9}, {'K', 0, 0, 9}, {'K', 0, 6, 10}}); }, {'K'}, -1,
-       {"PlaySystemSe 9 0", "QuickSave"}},
+       [&] { game_->Floating().SetShortCutRows({{0, 31, 6, 9}, {'K', 0, 0, 9}, {'K', 0, 6, 10}}); },
+       {'K'}, -1, {"PlaySystemSe 9 0", "QuickSave"}},
       // Codes, modes and sounds outside their ranges fire nothing.
-      {"rows out of range", [&] { game_->SetShortCutRows({{999, 31, 6, 9}, {'K', 500, 0, 9}, {'K', 0, 7, -3}}); },
+      {"rows out of range",
+       [&] { game_->Floating().SetShortCutRows({{999, 31, 6, 9}, {'K', 500, 0, 9}, {'K', 0, 7, -3}}); },
        {'K'}, -1, {}},
       {"quick save key", {}, {'Q'}, -1, {"PlaySystemSe 1 0", "QuickSave"}},
       {"quick load key", {}, {'W'}, -1, {"QuickLoad", "PlaySystemSe 2 0"}},
@@ -466,7 +477,7 @@ TEST_F(FloatingButtonsTest, CheckShortCutFollowsItsRules) {
       {"quick load key without data", [&] { load_->data = 0; }, {'W'}, -1, {"PlaySystemSe 2 0"}},
       {"M", {}, {'M'}, 13,
        {"PlaySystemSe 7 0", "NotifyMode 6 10", "NotifyMode 5 10", "NotifyMode 12 10", "NotifyMode 13 10"}},
-      {"O in message mode", [&] { game_->SetMessageModeFlag(1); }, {'O'}, 13,
+      {"O in message mode", [&] { game_->MessageWindow().SetMessageModeFlag(1); }, {'O'}, 13,
        {"PlaySystemSe 7 0", "NotifyMode 6 10", "NotifyMode 5 10", "NotifyMode 12 10", "NotifyMode 13 10"}},
       {"M without a system menu", [&] { game_->Remove(13); }, {'M'}, -1, {}},
       {"nothing", {}, {}, -1, {}},
@@ -482,7 +493,7 @@ TEST_F(FloatingButtonsTest, CheckShortCutFollowsItsRules) {
   // S keeps the mode to return to.
   Make();
   ShortCut({'S'}, 9);
-  EXPECT_EQ(game_->GetReturnMode(), 9);
+  EXPECT_EQ(game_->Modes().GetReturnMode(), 9);
 }
 
 TEST_F(FloatingButtonsTest, TheOptionMouseButtonOpensTheSystemMenu) {
@@ -505,13 +516,13 @@ TEST_F(FloatingButtonsTest, DelayedQuickLoadRunsInTheFrame) {
     EXPECT_EQ(ShortCut({'W'}), -1);
     EXPECT_EQ(Calls(), (Log{"QuickLoad", loads ? "PlaySystemSe 2 0" : "PlaySystemSe 3 0"}))
         << "marked in the step, run after it in the same frame";
-    EXPECT_EQ(game_->GetQuickLoadDelayFlag(), 0);
+    EXPECT_EQ(game_->Floating().GetQuickLoadDelayFlag(), 0);
   }
   // The system menu's entry sets the mark the same way.
   Make();
-  EXPECT_EQ(game_->GetQuickLoadDelay(), 1);
-  game_->SetQuickLoadDelayFlag(0);
-  EXPECT_EQ(game_->GetQuickLoadDelayFlag(), 1);
+  EXPECT_EQ(game_->Floating().GetQuickLoadDelay(), 1);
+  game_->Floating().SetQuickLoadDelayFlag(0);
+  EXPECT_EQ(game_->Floating().GetQuickLoadDelayFlag(), 1);
   game_->RunFrame();
   EXPECT_EQ(Calls(), (Log{"QuickLoad", "PlaySystemSe 2 0"}));
 }
@@ -534,64 +545,64 @@ TEST_F(FloatingButtonsTest, SkipFilmStartsOnlyOnADecidedClickInTheMessageMode) {
     SCOPED_TRACE(c.name);
     SetButton(1, c.clickTime);
     Make();
-    game_->SetCurrentMode(c.mode);
-    game_->SetMessageModeFlag(c.messageMode);
-    game_->SetSkipFilmButtonEnable(c.enable);
+    game_->Modes().SetCurrentMode(c.mode);
+    game_->MessageWindow().SetMessageModeFlag(c.messageMode);
+    game_->Floating().SetSkipFilmButtonEnable(c.enable);
     // The frame's script step takes the started flag: read it in the step.
     int flag = -1;
     EXPECT_EQ(Frame({kSkipKey},
                     [&] {
-                      const int r = game_->CheckSkipFilmButton();
-                      flag = game_->GetSkipFilmFlag();
+                      const int r = game_->Floating().CheckSkipFilmButton();
+                      flag = game_->MessageWindow().GetSkipFilmFlag();
                       return r;
                     }),
               c.result);
-    const std::vector<int> words = {game_->GetSkipFilmWord(0), game_->GetSkipFilmWord(1), game_->GetSkipFilmWord(2),
-                                    game_->GetSkipFilmWord(3), game_->GetSkipFilmWord(4)};
+    std::vector<int> words;
+    for (int i = 0; i < 5; ++i) words.push_back(game_->MessageWindow().GetSkipFilmWord(i));
     EXPECT_EQ(words, c.started ? (std::vector<int>{0, 1, 1, 1, 1}) : std::vector<int>(5, 0));
     EXPECT_EQ(flag, c.started ? 1 : 0);
-    EXPECT_EQ(game_->GetSkipFilmButtonEnable(), c.started ? 0 : c.enable);
+    EXPECT_EQ(game_->Floating().GetSkipFilmButtonEnable(), c.started ? 0 : c.enable);
     // A taken click resets the button: with the enable word back, a frame
     // without a press starts nothing.
-    game_->SetSkipFilmButtonEnable(c.enable);
-    EXPECT_EQ(Frame({}, [&] { return game_->CheckSkipFilmButton(); }), 0);
+    game_->Floating().SetSkipFilmButtonEnable(c.enable);
+    EXPECT_EQ(Frame({}, [&] { return game_->Floating().CheckSkipFilmButton(); }), 0);
   }
 }
 
 TEST_F(FloatingButtonsTest, MiniGameStartAsksTheMiniGameMode) {
   Make();
-  EXPECT_EQ(game_->CGameCallBack::CheckMiniGameStart(3), 0) << "no mode 40";
+  EXPECT_EQ(game_->Modes().CModeFlowPart::CheckMiniGameStart(3), 0) << "no mode 40";
   auto* host = game_->Install(new MiniGameStandIn(game_.get()));
-  EXPECT_EQ(Frame({}, [&] { return game_->CGameCallBack::CheckMiniGameStart(3); }), 0) << "no click";
+  EXPECT_EQ(Frame({}, [&] { return game_->Modes().CModeFlowPart::CheckMiniGameStart(3); }), 0) << "no click";
   host_->InjectButton(0, true);
-  EXPECT_EQ(Frame({}, [&] { return game_->CGameCallBack::CheckMiniGameStart(2); }), 0) << "no game";
+  EXPECT_EQ(Frame({}, [&] { return game_->Modes().CModeFlowPart::CheckMiniGameStart(2); }), 0) << "no game";
   host_->InjectButton(0, false);
   host_->InjectButton(0, true);
-  EXPECT_EQ(Frame({}, [&] { return game_->CGameCallBack::CheckMiniGameStart(3); }), 1);
-  EXPECT_EQ(game_->GetMiniGameResult(), 7);
+  EXPECT_EQ(Frame({}, [&] { return game_->Modes().CModeFlowPart::CheckMiniGameStart(3); }), 1);
+  EXPECT_EQ(game_->Modes().GetMiniGameResult(), 7);
   // With area buttons the buttons answer: the sound plays, a decided
   // button's number is the game's (game 0 starts too); the answer is 1.
   host->running = 1;
   host->code = MakeButtonCode(buttoncode::kDecided, 3, -1, 0, -1);
   game_->ClearCalls();
-  EXPECT_EQ(game_->CGameCallBack::CheckMiniGameStart(3), 1);
-  EXPECT_EQ(game_->GetMiniGameResult(), 0);
+  EXPECT_EQ(game_->Modes().CModeFlowPart::CheckMiniGameStart(3), 1);
+  EXPECT_EQ(game_->Modes().GetMiniGameResult(), 0);
   EXPECT_EQ(Calls(), Log{"PlaySystemSe 2 0"});
   // A hover carries the number too but starts nothing.
   host->code = MakeButtonCode(buttoncode::kEntered, -1, -1, 2, -1);
-  EXPECT_EQ(game_->CGameCallBack::CheckMiniGameStart(3), 0);
-  EXPECT_EQ(game_->GetMiniGameResult(), 0);
+  EXPECT_EQ(game_->Modes().CModeFlowPart::CheckMiniGameStart(3), 0);
+  EXPECT_EQ(game_->Modes().GetMiniGameResult(), 0);
 }
 
 TEST_F(FloatingButtonsTest, OptionButtonOffFlagsAreBoundedAndClearedByAQuickLoad) {
   Make();
-  game_->SetOptionButtonOff(3, 1);
-  game_->SetOptionButtonOff(16, 1);
-  game_->SetOptionButtonOff(-1, 1);
-  EXPECT_EQ(game_->GetOptionButtonOff(3), 1);
-  EXPECT_EQ(game_->GetOptionButtonOff(16), 0);
-  game_->QuickLoadSave(5);
-  EXPECT_EQ(game_->GetOptionButtonOff(3), 0);
+  game_->Floating().SetOptionButtonOff(3, 1);
+  game_->Floating().SetOptionButtonOff(16, 1);
+  game_->Floating().SetOptionButtonOff(-1, 1);
+  EXPECT_EQ(game_->Floating().GetOptionButtonOff(3), 1);
+  EXPECT_EQ(game_->Floating().GetOptionButtonOff(16), 0);
+  game_->Floating().QuickLoadSave(5);
+  EXPECT_EQ(game_->Floating().GetOptionButtonOff(3), 0);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/floatingpart.h"
+#include "game/gamelists.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "support/dwq_picture.h"
@@ -19,11 +21,17 @@
 namespace game_test {
 namespace {
 
+// The script's built-in functions "notice" and "setresult", reached as a
+// script reaches them: by their rows in the function list.
 class LayerGame : public testsupport::FakeGame {
  public:
   using FakeGame::FakeGame;
-  using CGameCallBack::RunNotice;
-  using CGameCallBack::RunSetResult;
+  int RunNotice(int count, const int* values) {
+    return SystemFunction(Lists().FunctionRow("notice"), count, values);
+  }
+  int RunSetResult(int count, const int* values) {
+    return SystemFunction(Lists().FunctionRow("setresult"), count, values);
+  }
 };
 
 class LayersTest : public GameTest {
@@ -32,7 +40,10 @@ class LayersTest : public GameTest {
   void WritePicture(const std::string& name, int w, int h, uint32_t colour) {
     testsupport::WriteDwq(*dir_, "sys/" + name, w, h, colour);
   }
-  void Make() { game_ = std::make_unique<LayerGame>(*host_); }
+  void Make() {
+    dir_->Write("spt/function.xtx", "notice,0\r\nsetresult,0\r\n");
+    game_ = std::make_unique<LayerGame>(*host_);
+  }
   static uint32_t At(int x, int y) { return CScreenBuffer::GetBuffer()[y * CScreenBuffer::GetWidth() + x]; }
   static void Fill(uint32_t colour) {
     std::fill(CScreenBuffer::GetBuffer(),
@@ -45,19 +56,19 @@ class LayersTest : public GameTest {
 TEST_F(LayersTest, InitialisationMakesWhatTheSettingsAsk) {
   WriteList("game", {{"gameMouseCreateFlag", "0"}, {"messageCursorCreateFlag", "1"}, {"noticeFlag", "1"}});
   Make();
-  ASSERT_NE(game_->GetFloatingLayerTable(), nullptr);
-  EXPECT_EQ(game_->GetGameMouse(), nullptr);
-  ASSERT_NE(game_->GetMessageCursor(), nullptr);
-  ASSERT_NE(game_->GetNotice(), nullptr);
-  EXPECT_EQ(game_->GetNotice()->GetFirstSlot(), 20);
-  EXPECT_EQ(game_->GetMessageCursor()->GetFirstSlot(), 2);
+  ASSERT_NE(game_->Floating().GetFloatingLayerTable(), nullptr);
+  EXPECT_EQ(game_->Floating().GetGameMouse(), nullptr);
+  ASSERT_NE(game_->Floating().GetMessageCursor(), nullptr);
+  ASSERT_NE(game_->Floating().GetNotice(), nullptr);
+  EXPECT_EQ(game_->Floating().GetNotice()->GetFirstSlot(), 20);
+  EXPECT_EQ(game_->Floating().GetMessageCursor()->GetFirstSlot(), 2);
   // Without a game mouse: no offset, no special mode.
   int x = -1, y = -1;
-  game_->GetGameMousePos(&x, &y);
+  game_->Floating().GetGameMousePos(&x, &y);
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 0);
-  game_->SetGameMouseSpecialMode(1);
-  EXPECT_EQ(game_->GetGameMouseSpecialMode(), 0);
+  game_->Floating().SetGameMouseSpecialMode(1);
+  EXPECT_EQ(game_->Floating().GetGameMouseSpecialMode(), 0);
 }
 
 // The cursor is drawn at the mouse position over the scene and taken off at
@@ -68,9 +79,9 @@ TEST_F(LayersTest, TheFrameDrawsTheGameMouseAndLeavesNoTrace) {
   WritePicture("ta_mouse", 4, 4, 0x00FF00);
   WritePicture("other", 4, 4, 0x0000FF);
   Make();
-  ASSERT_NE(game_->GetGameMouse(), nullptr);
+  ASSERT_NE(game_->Floating().GetGameMouse(), nullptr);
   int hx = 0, hy = 0;
-  game_->GetGameMousePos(&hx, &hy);
+  game_->Floating().GetGameMousePos(&hx, &hy);
   EXPECT_EQ(hx, 1);
   EXPECT_EQ(hy, 2);
   Fill(0x123456);
@@ -79,18 +90,18 @@ TEST_F(LayersTest, TheFrameDrawsTheGameMouseAndLeavesNoTrace) {
   EXPECT_EQ(At(99, 78), 0x00FF00u);
   EXPECT_EQ(At(98, 78), 0x123456u);
   // The story's design: the next frame draws it.
-  game_->SetMouseNumberScript(1);
-  EXPECT_EQ(game_->GetGameMouse()->GetScriptNumber(), 1);
+  game_->Floating().SetMouseNumberScript(1);
+  EXPECT_EQ(game_->Floating().GetGameMouse()->GetScriptNumber(), 1);
   game_->RunFrame();
   EXPECT_EQ(At(99, 78), 0x0000FFu);
   host_->InjectMouseMove(900, 80);
   game_->RunFrame();
   EXPECT_EQ(At(99, 78), 0x123456u);
   EXPECT_EQ(At(102, 81), 0x123456u);
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(0), 0);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(0), 0);
   // The special mode reaches the cursor.
-  game_->SetGameMouseSpecialMode(2);
-  EXPECT_EQ(game_->GetGameMouseSpecialMode(), 2);
+  game_->Floating().SetGameMouseSpecialMode(2);
+  EXPECT_EQ(game_->Floating().GetGameMouseSpecialMode(), 2);
 }
 
 TEST_F(LayersTest, NoticePhaseSoundsPlayThroughTheFrame) {
@@ -98,18 +109,18 @@ TEST_F(LayersTest, NoticePhaseSoundsPlayThroughTheFrame) {
   WriteList("notice", {{"noticeNumber", "2"}, {"startSound1", "3"}, {"waitSound1", "4"}, {"EndSound1", "0"},
                        {"startTime1", "2"}, {"waitTime1", "2"}, {"endTime1", "2"}});
   Make();
-  ASSERT_NE(game_->GetNotice(), nullptr);
+  ASSERT_NE(game_->Floating().GetNotice(), nullptr);
   const int one = 1;
   EXPECT_EQ(game_->RunNotice(1, &one), 0);
   game_->ClearSounds();
   game_->RunFrames(8);
   EXPECT_EQ(game_->Sounds(), (std::vector<std::string>{"PlaySystemSe 2 0", "PlaySystemSe 3 0"}));
-  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 0);
+  EXPECT_EQ(game_->Floating().GetNotice()->GetQueueLength(), 0);
   // Notice numbers count from 1; none and unknown ones show nothing.
   const int bad[] = {0, 3};
   for (int n : bad) game_->RunNotice(1, &n);
   game_->RunNotice(0, nullptr);
-  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 0);
+  EXPECT_EQ(game_->Floating().GetNotice()->GetQueueLength(), 0);
 }
 
 // A result set for the first time shows notice row + autoResultNotice - 2
@@ -118,12 +129,12 @@ TEST_F(LayersTest, SetResultShowsItsNoticeOnce) {
   WriteList("game", {{"noticeFlag", "1"}, {"resultFlag", "1"}, {"autoResultNotice", "2"}});
   WriteList("notice", {{"noticeNumber", "4"}, {"bufferMax", "4"}, {"sameDontSetFlag", "0"}});
   Make();
-  ASSERT_NE(game_->GetNotice(), nullptr);
+  ASSERT_NE(game_->Floating().GetNotice(), nullptr);
   const int args[] = {3, 1};
   game_->RunSetResult(2, args);
-  EXPECT_EQ(game_->GetNotice()->GetHead(), 3);
+  EXPECT_EQ(game_->Floating().GetNotice()->GetHead(), 3);
   game_->RunSetResult(2, args);
-  EXPECT_EQ(game_->GetNotice()->GetQueueLength(), 1);
+  EXPECT_EQ(game_->Floating().GetNotice()->GetQueueLength(), 1);
 }
 
 TEST_F(LayersTest, MessageCursorRequestIsServedOnce) {
@@ -131,21 +142,21 @@ TEST_F(LayersTest, MessageCursorRequestIsServedOnce) {
                               {"printX3", "2"}, {"printY3", "3"}, {"cursorNumberConfig", "2"}});
   WritePicture("mes_cur", 4, 4, 0xFF0000);
   Make();
-  ASSERT_NE(game_->GetMessageCursor(), nullptr);
+  ASSERT_NE(game_->Floating().GetMessageCursor(), nullptr);
   Fill(0);
-  game_->SetMessageCursor(100, 200, 1);
+  game_->Floating().SetMessageCursor(100, 200, 1);
   game_->RunFrame();
   EXPECT_EQ(At(30, 40), 0xFF0000u);
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(2), 1);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(2), 1);
   game_->RunFrame();
   EXPECT_EQ(At(30, 40), 0u);
-  EXPECT_EQ(game_->GetFloatingLayerTable()->IsSaved(2), 0);
+  EXPECT_EQ(game_->Floating().GetFloatingLayerTable()->IsSaved(2), 0);
   // Kinds 2 and 3 (from 0) pass the text end on.
-  game_->SetMessageCursor(100, 200, 2);
-  game_->GetMessageCursor()->Print(2, 0);
+  game_->Floating().SetMessageCursor(100, 200, 2);
+  game_->Floating().GetMessageCursor()->Print(2, 0);
   EXPECT_EQ(At(102, 203), 0xFF0000u);
-  game_->SetCursorNumberConfig(5);
-  EXPECT_EQ(game_->GetCursorNumberConfig(), 5);
+  game_->Floating().SetCursorNumberConfig(5);
+  EXPECT_EQ(game_->Floating().GetCursorNumberConfig(), 5);
 }
 
 // The floating buttons come after the message cursor, each at its slot;
@@ -159,7 +170,7 @@ TEST_F(LayersTest, FloatingButtonsFollowTheirFlags) {
   Make();
   const int slots[7] = {8, 4, 12, -1, 15, -1, 18};
   for (int i = 0; i < 7; ++i) {
-    CSceneOptionButton* button = game_->GetFloatingButton(i);
+    CSceneOptionButton* button = game_->Floating().GetFloatingButton(i);
     if (slots[i] < 0) {
       EXPECT_EQ(button, nullptr) << i;
       continue;
@@ -167,17 +178,17 @@ TEST_F(LayersTest, FloatingButtonsFollowTheirFlags) {
     ASSERT_NE(button, nullptr) << i;
     EXPECT_EQ(button->GetFirstSlot(), slots[i]) << i;
   }
-  CSceneOptionButton* quickLoad = game_->GetFloatingButton(4);
+  CSceneOptionButton* quickLoad = game_->Floating().GetFloatingButton(4);
   EXPECT_EQ(quickLoad->GetButton()->GetBlockWhenDisabled(), 1);
   EXPECT_EQ(quickLoad->GetButton()->GetPrintX(), 30);
   EXPECT_EQ(quickLoad->GetPartsNumber(), 0) << "slot 16 belongs to the quick-config button";
-  EXPECT_EQ(game_->GetFloatingButton(1)->GetButton()->GetBlockWhenDisabled(), 0);
-  EXPECT_EQ(game_->GetFloatingButton(7), nullptr);
+  EXPECT_EQ(game_->Floating().GetFloatingButton(1)->GetButton()->GetBlockWhenDisabled(), 0);
+  EXPECT_EQ(game_->Floating().GetFloatingButton(7), nullptr);
 
   WriteList("game", {});
   Make();
-  EXPECT_EQ(game_->GetFloatingButton(0), nullptr) << "scene button mode 2 has bit 0 clear";
-  EXPECT_NE(game_->GetFloatingButton(1), nullptr);
+  EXPECT_EQ(game_->Floating().GetFloatingButton(0), nullptr) << "scene button mode 2 has bit 0 clear";
+  EXPECT_NE(game_->Floating().GetFloatingButton(1), nullptr);
 }
 
 }  // namespace

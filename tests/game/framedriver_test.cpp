@@ -9,11 +9,24 @@
 #include <string>
 #include <vector>
 
-#include "modebase/commongeneral.h"
+#include "game/debugpart.h"
+#include "game/floatingpart.h"
+#include "game/framepart.h"
 #include "game/frameskip.h"
-#include "input/inputstatus.h"
+#include "game/game.h"
+#include "game/gameparts.h"
+#include "game/inputpart.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
+#include "game/variablepart.h"
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
+#include "input/inputstatus.h"
+#include "modebase/commongeneral.h"
 #include "platform/sync.h"
 #include "platform/system.h"
 #include "savedata/systemfile.h"
@@ -26,21 +39,22 @@ using Log = std::vector<std::string>;
 // A mode that notes its steps in the game's calls as "<number> <step>".
 class NotingMode : public CCommonGeneral {
  public:
-  NotingMode(testsupport::FakeGame* game, int number) : CCommonGeneral(game), game_(game) {
+  NotingMode(const GameRoles& roles, testsupport::CallLog* log, int number)
+      : CCommonGeneral(roles), log_(log) {
     SetModeNumber(number);
   }
   int Calcu() override {
-    game_->Note(std::to_string(GetModeNumber()) + " Calcu");
+    log_->Note(std::to_string(GetModeNumber()) + " Calcu");
     if (calcu) calcu();
     return result;
   }
   int Print() override {
-    game_->Note(std::to_string(GetModeNumber()) + " Print");
+    log_->Note(std::to_string(GetModeNumber()) + " Print");
     return -1;
   }
   int Init() override { return 1; }
   int Leave() override {
-    game_->Note(std::to_string(GetModeNumber()) + " Leave");
+    log_->Note(std::to_string(GetModeNumber()) + " Leave");
     return -1;
   }
 
@@ -48,21 +62,182 @@ class NotingMode : public CCommonGeneral {
   std::function<void()> calcu;
 
  private:
-  testsupport::FakeGame* game_;
+  testsupport::CallLog* log_;
 };
 
-// The test double with every frame hook and frame service noted in order.
-class TraceGame : public testsupport::FakeGame {
+// What the tracing parts share: whether the frame's steps are noted and the
+// full-screen option the screen switches keep.
+struct FrameTrace {
+  void Step(const std::string& text) {
+    if (on) log->Note(text);
+  }
+  testsupport::CallLog* log = nullptr;  // the double's
+  bool on = false;
+  int fullScreenOption = 0;
+};
+
+// The parts whose steps the frame and the window handler call, each noting
+// them. The parts the double records (screen, scripts, floating layers,
+// variables) go on recording the same calls here.
+class TracingInput : public CInputPart {
  public:
-  using FakeGame::FakeGame;
+  TracingInput(GameParts& parts, FrameTrace& trace) : CInputPart(parts), trace_(trace) {}
+  void UpdateMouse() override {
+    trace_.Step("UpdateMouse");
+    CInputPart::UpdateMouse();
+  }
+  void ClearKeyStatus() override {
+    trace_.Step("ClearKeyStatus");
+    CInputPart::ClearKeyStatus();
+  }
+
+ private:
+  FrameTrace& trace_;
+};
+
+class TracingFrame : public CFramePart {
+ public:
+  TracingFrame(GameParts& parts, FrameTrace& trace) : CFramePart(parts), trace_(trace) {}
+  void CalcuFrameSkip(int elapsed) override {
+    trace_.Step("CalcuFrameSkip " + std::to_string(elapsed));
+  }
+
+ private:
+  FrameTrace& trace_;
+};
+
+class TracingScreen : public testsupport::RecordingScreen {
+ public:
+  TracingScreen(GameParts& parts, FrameTrace& trace)
+      : RecordingScreen(parts, *trace.log), parts_(parts), trace_(trace) {}
+  void FlushUpdateRects() override { trace_.Step("FlushUpdateRects"); }
+  void PrintScreen() override { trace_.Step("PrintScreen"); }
+  void FlipScreen() override {
+    trace_.Step("FlipScreen");
+    CScreenPart::FlipScreen();
+  }
+  void PrintBossComing() override { trace_.Step("PrintBossComing"); }
+  // The screen switches note their calls and, as the switches do, make the
+  // window handler ignore the wheel for two frames.
+  void ToWindowMode(int quiet) override { Switch("ToWindowMode", quiet, 0); }
+  void ToFullScreenMode(int quiet) override { Switch("ToFullScreenMode", quiet, 1); }
+  void AddUpdateRect(const platform::Rect& r) override {
+    trace_.log->Note("AddUpdateRect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                     std::to_string(r.right) + " " + std::to_string(r.bottom));
+  }
+
+ private:
+  void Switch(const char* name, int quiet, int option) {
+    trace_.log->Note(std::string(name) + " " + std::to_string(quiet));
+    trace_.fullScreenOption = option;
+    parts_.input->PauseWheel(2);
+  }
+  GameParts& parts_;
+  FrameTrace& trace_;
+};
+
+class TracingFloating : public testsupport::RecordingFloating {
+ public:
+  TracingFloating(GameParts& parts, FrameTrace& trace, const bool& frameStep)
+      : RecordingFloating(parts, *trace.log, frameStep), trace_(trace) {}
+  void RestoreFloatingLayers() override {
+    trace_.Step("RestoreFloatingLayers");
+    RecordingFloating::RestoreFloatingLayers();
+  }
+  void ResetFloatingLayers() override { trace_.Step("ResetFloatingLayers"); }
+  void ShowSceneButton() override { trace_.Step("ShowSceneButton"); }
+  void ShowFloatingButtons() override { trace_.Step("ShowFloatingButtons"); }
+  void ShowSkipFilmButton() override { trace_.Step("ShowSkipFilmButton"); }
+
+ private:
+  FrameTrace& trace_;
+};
+
+class TracingDebug : public CDebugPart {
+ public:
+  TracingDebug(GameParts& parts, FrameTrace& trace) : CDebugPart(parts), trace_(trace) {}
+  void PrintDebugParam() override { trace_.Step("PrintDebugParam"); }
+  void PrintDebugParamBack() override { trace_.Step("PrintDebugParamBack"); }
+
+ private:
+  FrameTrace& trace_;
+};
+
+class TracingSaves : public CSavePart {
+ public:
+  TracingSaves(GameParts& parts, FrameTrace& trace) : CSavePart(parts), trace_(trace) {}
+  void RestoreGameState() override { trace_.Step("RestoreGameState"); }
+
+ private:
+  FrameTrace& trace_;
+};
+
+class TracingScripts : public testsupport::RecordingScripts {
+ public:
+  TracingScripts(GameParts& parts, FrameTrace& trace)
+      : RecordingScripts(parts, *trace.log), trace_(trace) {}
+  int CallControlScript(int start) override {
+    trace_.Step("CallControlScript " + std::to_string(start));
+    return 0;
+  }
+
+ private:
+  FrameTrace& trace_;
+};
+
+// Only the full-screen option is on (while the switches made it so).
+class TracingVariables : public testsupport::RecordingVariables {
+ public:
+  TracingVariables(GameParts& parts, FrameTrace& trace)
+      : RecordingVariables(parts, *trace.log), trace_(trace) {}
+  int GetSystemSetting(int id) override { return id == 4 ? trace_.fullScreenOption : 0; }
+
+ private:
+  FrameTrace& trace_;
+};
+
+class TracingMessageWindow : public CMessageWindowPart {
+ public:
+  TracingMessageWindow(GameParts& parts, FrameTrace& trace)
+      : CMessageWindowPart(parts), trace_(trace) {}
+  void SetMessageReadFlag(int message, int script) override {
+    trace_.log->Note("SetMessageReadFlag " + std::to_string(message) + " " + std::to_string(script));
+  }
+
+ private:
+  FrameTrace& trace_;
+};
+
+// The trace, made before the double whose parts note into it.
+struct TraceHolder {
+  FrameTrace trace;
+};
+
+// The test double with every frame hook and frame step noted in order.
+class TraceGame : private TraceHolder, public testsupport::FakeGame {
+ public:
+  explicit TraceGame(platform::HeadlessBackend& host)
+      : FakeGame(host, 800, 600, [this](GameParts& p) {
+          FrameTrace& trace = static_cast<TraceHolder&>(*this).trace;
+          trace.log = static_cast<testsupport::CallLog*>(this);
+          p.input = std::make_unique<TracingInput>(p, trace);
+          p.frame = std::make_unique<TracingFrame>(p, trace);
+          p.screen = std::make_unique<TracingScreen>(p, trace);
+          p.floating = std::make_unique<TracingFloating>(p, trace, FrameLayerStep());
+          p.debug = std::make_unique<TracingDebug>(p, trace);
+          p.saves = std::make_unique<TracingSaves>(p, trace);
+          p.scripts = std::make_unique<TracingScripts>(p, trace);
+          p.vars = std::make_unique<TracingVariables>(p, trace);
+          p.messageWindow = std::make_unique<TracingMessageWindow>(p, trace);
+        }) {}
 
   NotingMode* AddMode(int n) {
-    auto* mode = new NotingMode(this, n);
-    delete modeTable_[n];
-    modeTable_[n] = mode;  // the game deletes its modes
-    return mode;
+    auto mode = std::make_unique<NotingMode>(Roles(), this, n);
+    NotingMode* made = mode.get();
+    Modes().PutMode(n, std::move(mode));
+    return made;
   }
-  void Trace(bool on) { trace_ = on; }
+  void Trace(bool on) { trace.on = on; }
   Log TakeCalls() {
     Log out = Calls();
     ClearCalls();
@@ -70,109 +245,50 @@ class TraceGame : public testsupport::FakeGame {
   }
 
   // State the tests set or read.
-  int fullScreenOption = 0;
-  void SetStop() { stopFlag_ = 1; }
-  void SetRestorePending() { restorePending_ = 1; }
-  void SetDebug() { SetDebugFlags(1); }
-  void EnableSkipFilmButton() { skipFilmButtonEnable_ = 1; }
-  platform::Event* GameEvent() const { return events_[0]; }
-  int BackLogCountdown() const { return backLogDisableCountdown_; }
-  CFrameSkip* FrameSkip() const { return frameSkip_; }
-  GameSettings& Settings() { return settings_; }
-  int SkipFilmStarted() const { return skipFilmStarted_; }
-  void SetMessageKey(int key) { messageKey_ = key; }
-  void WindowPosition(int* x, int* y) const {
-    *x = windowX_;
-    *y = windowY_;
-  }
+  void SetFullScreenOption(int option) { trace.fullScreenOption = option; }
+  void SetRestorePending() { Modes().SetReturnFlag(); }
+  void SetDebug() { Debug().SetDebugFlags(1); }
+  void EnableSkipFilmButton() { Floating().SetSkipFilmButtonEnable(1); }
+  platform::Event* GameEvent() { return Handshake().GetEvent(CThreadHandshake::kGameEvent); }
+  int BackLogCountdown() const { return Input().GetBackLogCountdown(); }
+  CFrameSkip* FrameSkip() const { return Frames().GetFrameSkip(); }
+  int SkipFilmStarted() const { return MessageWindow().GetSkipFilmFlag(); }
+  void SetMessageKey(int key) { MessageWindow().Words().messageKey = key; }
+  void WindowPosition(int* x, int* y) const { Screen().GetWindowPosition(x, y); }
 
-  // Noted hooks and services.
-  void OnFrameStart(int elapsed) override { N("OnFrameStart " + std::to_string(elapsed)); }
-  void CalcuFrameSkip(int elapsed) override { N("CalcuFrameSkip " + std::to_string(elapsed)); }
-  void UpdateMouse() override {
-    N("UpdateMouse");
-    FakeGame::UpdateMouse();
-  }
-  void FlushUpdateRects() override { N("FlushUpdateRects"); }
+  // Noted hooks.
+  void OnFrameStart(int elapsed) override { trace.Step("OnFrameStart " + std::to_string(elapsed)); }
   void OnBeforeCalcu() override {
-    N("OnBeforeCalcu");
+    trace.Step("OnBeforeCalcu");
     FakeGame::OnBeforeCalcu();
   }
-  void OnAfterCalcu() override { N("OnAfterCalcu"); }
-  void OnAfterCalcuLate() override { N("OnAfterCalcuLate"); }
+  void OnAfterCalcu() override { trace.Step("OnAfterCalcu"); }
+  void OnAfterCalcuLate() override { trace.Step("OnAfterCalcuLate"); }
   void OnBeforeInput() override {
-    N("OnBeforeInput");
+    trace.Step("OnBeforeInput");
     FakeGame::OnBeforeInput();
   }
-  void RestoreFloatingLayers() override {
-    N("RestoreFloatingLayers");
-    FakeGame::RestoreFloatingLayers();
-  }
-  void ClearKeyStatus() override {
-    N("ClearKeyStatus");
-    FakeGame::ClearKeyStatus();
-  }
-  void ResetFloatingLayers() override { N("ResetFloatingLayers"); }
   void OnBeforePrint() override {
-    N("OnBeforePrint");
+    trace.Step("OnBeforePrint");
     FakeGame::OnBeforePrint();
   }
   int OnAfterPrint() override {
-    N("OnAfterPrint");
+    trace.Step("OnAfterPrint");
     return FakeGame::OnAfterPrint();
   }
-  void OnAfterPrintLate() override { N("OnAfterPrintLate"); }
-  void OnBeforeFloatingButtons() override { N("OnBeforeFloatingButtons"); }
-  void ShowSceneButton() override { N("ShowSceneButton"); }
-  void ShowFloatingButtons() override { N("ShowFloatingButtons"); }
-  void ShowSkipFilmButton() override { N("ShowSkipFilmButton"); }
-  void PrintBossComing() override { N("PrintBossComing"); }
-  void PrintDebugParamBack() override { N("PrintDebugParamBack"); }
-  void OnBeforePrintScreen() override { N("OnBeforePrintScreen"); }
-  void PrintScreen() override { N("PrintScreen"); }
-  void OnBeforeFlipScreen() override { N("OnBeforeFlipScreen"); }
-  void FlipScreen() override {
-    N("FlipScreen");
-    FakeGame::FlipScreen();
-  }
-  void OnAfterFlipScreen() override { N("OnAfterFlipScreen"); }
-  void RestoreGameState() override { N("RestoreGameState"); }
-  int CallControlScript(int start) override {
-    N("CallControlScript " + std::to_string(start));
-    return 0;
-  }
+  void OnAfterPrintLate() override { trace.Step("OnAfterPrintLate"); }
+  void OnBeforeFloatingButtons() override { trace.Step("OnBeforeFloatingButtons"); }
+  void OnBeforePrintScreen() override { trace.Step("OnBeforePrintScreen"); }
+  void OnBeforeFlipScreen() override { trace.Step("OnBeforeFlipScreen"); }
+  void OnAfterFlipScreen() override { trace.Step("OnAfterFlipScreen"); }
   void OnBeforeChangeMode() override {
-    N("OnBeforeChangeMode");
+    trace.Step("OnBeforeChangeMode");
     FakeGame::OnBeforeChangeMode();
   }
-  void OnAfterChangeMode() override { N("OnAfterChangeMode"); }
-  void PrintDebugParam() override { N("PrintDebugParam"); }
-  void OnFrameEnd() override { N("OnFrameEnd"); }
-  // The screen switches note their calls and, as the switches do, make the
-  // window handler ignore the wheel for two frames.
-  void ToWindowMode(int quiet) override { Switch("ToWindowMode", quiet, 0); }
-  void ToFullScreenMode(int quiet) override { Switch("ToFullScreenMode", quiet, 1); }
-  int GetSystemSetting(int id) override { return id == 4 ? fullScreenOption : 0; }
-  void AddUpdateRect(const platform::Rect& r) override {
-    Note("AddUpdateRect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-         std::to_string(r.right) + " " + std::to_string(r.bottom));
-  }
-  void SetMessageReadFlag(int message, int script) override {
-    Note("SetMessageReadFlag " + std::to_string(message) + " " + std::to_string(script));
-  }
+  void OnAfterChangeMode() override { trace.Step("OnAfterChangeMode"); }
+  void OnFrameEnd() override { trace.Step("OnFrameEnd"); }
   void OnWindowProc() override { Note("OnWindowProc"); }
   void OnWindowProcArg(int arg) override { Note("OnWindowProcArg " + std::to_string(arg)); }
-
- private:
-  void N(const std::string& text) {
-    if (trace_) Note(text);
-  }
-  void Switch(const char* name, int quiet, int option) {
-    Note(std::string(name) + " " + std::to_string(quiet));
-    fullScreenOption = option;
-    wheelCountdown_ = 2;
-  }
-  bool trace_ = false;
 };
 
 class FrameDriverTest : public GameTest {
@@ -206,13 +322,13 @@ TEST_F(FrameDriverTest, OneFrameRunsEveryStepInItsOrderWithTheModeChangeLast) {
   game_->AddMode(12);
   mode->result = 12;
   mode->calcu = [&] {
-    game_->RequestSceneButton();
-    game_->RequestFloatingButtons();
-    game_->RequestSkipFilmButton();
+    game_->Floating().RequestSceneButton();
+    game_->Floating().RequestFloatingButtons();
+    game_->Floating().RequestSkipFilmButton();
   };
   game_->EnableSkipFilmButton();
   game_->SetDebug();
-  game_->SetBossComingFlag(1);
+  game_->Screen().SetBossComingFlag(1);
   game_->SetRestorePending();
   game_->Trace(true);
   game_->RunFrame();
@@ -231,7 +347,7 @@ TEST_F(FrameDriverTest, OneFrameRunsEveryStepInItsOrderWithTheModeChangeLast) {
   ASSERT_GE(calls.size(), expected.size() + tail.size());
   EXPECT_EQ(Log(calls.begin(), calls.begin() + static_cast<long>(expected.size())), expected);
   EXPECT_EQ(Log(calls.end() - static_cast<long>(tail.size()), calls.end()), tail);
-  EXPECT_EQ(game_->GetCurrentMode(), 12);
+  EXPECT_EQ(game_->Modes().GetCurrentMode(), 12);
 
   // The new mode is first calculated in the next frame; the requests, the
   // restore and the mode change were this frame's only.
@@ -264,7 +380,7 @@ TEST_F(FrameDriverTest, FramesWithoutAModeOfTheMovieModeOrWithALayerFlash) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MakeGame(c.list);
-    game_->SetCurrentMode(c.mode);
+    game_->Modes().SetCurrentMode(c.mode);
     game_->RunFrame();  // the first frame is whole anyway
     if (c.fullRedraw) CScreenBuffer::SetFullRedraw(0);
     const long long presents = Window()->PresentCount();
@@ -283,7 +399,7 @@ TEST_F(FrameDriverTest, FramesWithoutAModeOfTheMovieModeOrWithALayerFlash) {
 TEST_F(FrameDriverTest, AStopRequestDrawsNothingAndDoesNotWait) {
   MakeGame();
   game_->AddMode(1);
-  game_->SetStop();
+  game_->RequestStop();
   const long long presents = Window()->PresentCount();
   const uint32_t before = platform::GetTicks();
   game_->Trace(true);
@@ -316,7 +432,7 @@ TEST_F(FrameDriverTest, AClockJumpBlocksTheBackLogAndDropsTheWheel) {
     host_->AdvanceClock(c.jump);
     int wheel = -5;
     game_->RunFrame([&] {
-      wheel = game_->GetMouseStatus()->GetWheel();
+      wheel = game_->Input().GetMouseStatus()->GetWheel();
       return -1;
     });
     EXPECT_EQ(game_->BackLogCountdown(), c.blocked);
@@ -333,7 +449,7 @@ TEST_F(FrameDriverTest, AClockJumpBlocksTheBackLogAndDropsTheWheel) {
   for (int i = 1; i <= 101; ++i) {
     host_->InjectWheel(-120);
     game_->RunFrame([&] {
-      seen.push_back(game_->GetMouseStatus()->GetWheel());
+      seen.push_back(game_->Input().GetMouseStatus()->GetWheel());
       return -1;
     });
   }
@@ -374,7 +490,7 @@ TEST_F(FrameDriverTest, AFullScreenThatLostTheGamesSizeFallsBackAfterFiveFrames)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MakeGame(c.list);
-    game_->fullScreenOption = c.option;
+    game_->SetFullScreenOption(c.option);
     Window()->SetFullScreen(true);
     Window()->Move(0, 0, c.displayWidth, 600);
     int fellBack = 0;
@@ -427,7 +543,7 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
       EXPECT_EQ(Window()->IsVisible(), !expected);
     };
   };
-  const auto mode = [](int n) { return [n](TraceGame& g) { g.SetCurrentMode(n); }; };
+  const auto mode = [](int n) { return [n](TraceGame& g) { g.Modes().SetCurrentMode(n); }; };
   const auto calls = [](Log expected) {
     return [expected](TraceGame& g) {
       Log seen;
@@ -438,21 +554,21 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
   };
   const auto skip = [](int f4, int f5, int started, Log noted) {
     return [=](TraceGame& g) {
-      EXPECT_EQ(g.GetSkipKind(0), f4);
-      EXPECT_EQ(g.GetSkipKind(1), f5);
+      EXPECT_EQ(g.MessageWindow().GetSkipKind(0), f4);
+      EXPECT_EQ(g.MessageWindow().GetSkipKind(1), f5);
       EXPECT_EQ(g.SkipFilmStarted(), started);
       EXPECT_EQ(g.Calls(), noted);
     };
   };
   const auto shiftSkip = [](int expected) {
-    return [expected](TraceGame& g) { EXPECT_EQ(g.GetShiftSkipState(), expected); };
+    return [expected](TraceGame& g) { EXPECT_EQ(g.MessageWindow().GetShiftSkipState(), expected); };
   };
   const auto position = [](int x, int y) {
     return [x, y](TraceGame& g) {
       int sx = -1, sy = -1;
       g.WindowPosition(&sx, &sy);
       int saved[2] = {-1, -1};
-      g.GetSystemFile()->GetPosition(saved);
+      g.Saves().GetSystemFile()->GetPosition(saved);
       EXPECT_EQ(sx, x);
       EXPECT_EQ(sy, y);
       EXPECT_EQ(saved[0], x);
@@ -476,7 +592,7 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
       {"Alt+Enter to full screen and back", {}, none,
        {{WM_SYSKEYDOWN, VK_RETURN, 0}, {WM_SYSKEYDOWN, VK_RETURN, 0}},
        calls({"ToFullScreenMode 1", "ToWindowMode 1"})},
-      {"F12 from full screen", {}, [](TraceGame& g) { g.fullScreenOption = 1; }, {Key(VK_F12)},
+      {"F12 from full screen", {}, [](TraceGame& g) { g.SetFullScreenOption(1); }, {Key(VK_F12)},
        calls({"ToWindowMode 1"})},
       {"other system keys and a plain Enter switch nothing", {}, none,
        {{WM_SYSKEYDOWN, 'X', 0}, {WM_SYSKEYDOWN, VK_RETURN + 256, 0}, Key(VK_RETURN)},
@@ -490,8 +606,8 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
       {"F4 outside the text mode", {}, mode(12), {Key(VK_F4)}, skip(0, 0, 0, {})},
       {"F4 with the message-mode flag", {},
        [](TraceGame& g) {
-         g.SetCurrentMode(10);
-         g.SetMessageModeFlag(1);
+         g.Modes().SetCurrentMode(10);
+         g.MessageWindow().SetMessageModeFlag(1);
        },
        {Key(VK_F4)}, skip(0, 0, 0, {})},
       {"F5 switched off", {{"F5Ok", "0"}}, mode(10), {Key(VK_F5)}, skip(0, 0, 0, {})},
@@ -515,11 +631,11 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
        shiftSkip(0)},
       {"numeric minus: the boss comes in any mode", {}, mode(12), {Key(VK_SUBTRACT)},
        [](TraceGame& g) {
-         EXPECT_EQ(g.GetBossComingFlag(), 1);
+         EXPECT_EQ(g.Screen().GetBossComingFlag(), 1);
          EXPECT_EQ(g.Calls(), Log{"OnWindowProc"});
        }},
       {"numeric minus twice: the boss goes", {}, none, {Key(VK_SUBTRACT), Key(VK_SUBTRACT)},
-       [](TraceGame& g) { EXPECT_EQ(g.GetBossComingFlag(), 0); }},
+       [](TraceGame& g) { EXPECT_EQ(g.Screen().GetBossComingFlag(), 0); }},
       {"the arrow keys and their numeric twins reach the hook", {}, none,
        {Key(VK_UP), Key(VK_DOWN), Key(VK_LEFT), Key(VK_RIGHT), Key(VK_NUMPAD0 + 8),
         Key(VK_NUMPAD0 + 2), Key(VK_NUMPAD0 + 4), Key(VK_NUMPAD0 + 6), Key('A')},
@@ -531,7 +647,7 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
        [this](TraceGame&) { Window()->SetZoomState(true, false); }, {move}, position(0, 0)},
       {"nor while minimised", {}, [this](TraceGame&) { Window()->SetZoomState(false, true); },
        {move}, position(0, 0)},
-      {"nor in full screen", {}, [](TraceGame& g) { g.fullScreenOption = 1; }, {move},
+      {"nor in full screen", {}, [](TraceGame& g) { g.SetFullScreenOption(1); }, {move},
        position(0, 0)},
       {"nor while the window is full screen", {},
        [this](TraceGame&) { Window()->SetFullScreen(true); }, {move}, position(0, 0)},
@@ -544,8 +660,8 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
        {Key(VK_ESCAPE + 256), Key(VK_F4 + 256), Key(VK_SUBTRACT + 0x10000), KeyUp(VK_SHIFT + 256)},
        [this](TraceGame& g) {
          EXPECT_TRUE(Window()->IsVisible());
-         EXPECT_EQ(g.GetSkipKind(0), 0);
-         EXPECT_EQ(g.GetBossComingFlag(), 0);
+         EXPECT_EQ(g.MessageWindow().GetSkipKind(0), 0);
+         EXPECT_EQ(g.Screen().GetBossComingFlag(), 0);
        }},
       {"the worker driver's start starts nothing", {}, none, {{WM_USER + 555, 0, 0}}, calls({})},
   };
@@ -557,7 +673,7 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
     game_->ClearCalls();
     game_->ClearSounds();
     for (const Message& m : row.messages)
-      game_->WindowProc(game_->GetWindowHandle(), m.message, m.wParam, m.lParam);
+      game_->WindowProc(game_->Screen().GetWindowHandle(), m.message, m.wParam, m.lParam);
     game_->Pump();  // what the handler posted (WM_CLOSE)
     row.check(*game_);
   }
@@ -565,8 +681,8 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
 
 TEST_F(FrameDriverTest, TheMciNotificationIsAnsweredWithoutTheHost) {
   MakeGame();
-  EXPECT_EQ(game_->WindowProc(game_->GetWindowHandle(), MM_MCINOTIFY, 0, 0), 1);
-  EXPECT_EQ(game_->WindowProc(game_->GetWindowHandle(), WM_USER + 555, 1, 2), 0);
+  EXPECT_EQ(game_->WindowProc(game_->Screen().GetWindowHandle(), MM_MCINOTIFY, 0, 0), 1);
+  EXPECT_EQ(game_->WindowProc(game_->Screen().GetWindowHandle(), WM_USER + 555, 1, 2), 0);
 }
 
 TEST_F(FrameDriverTest, TheWheelWaitsTwoFramesAfterAScreenSwitch) {
@@ -576,7 +692,7 @@ TEST_F(FrameDriverTest, TheWheelWaitsTwoFramesAfterAScreenSwitch) {
   for (int i = 0; i < 4; ++i) {
     host_->InjectWheel(120);
     game_->RunFrame([&] {
-      seen.push_back(game_->GetMouseStatus()->GetWheel());
+      seen.push_back(game_->Input().GetMouseStatus()->GetWheel());
       return -1;
     });
   }
@@ -594,18 +710,18 @@ TEST_F(FrameDriverTest, WildPointerAndWheelValuesStayInTheirRange) {
       {WM_LBUTTONDOWN, 0, -1},
   };
   for (const Message& m : wild)
-    game_->WindowProc(game_->GetWindowHandle(), m.message, m.wParam, m.lParam);
+    game_->WindowProc(game_->Screen().GetWindowHandle(), m.message, m.wParam, m.lParam);
   platform::Point pos;
   int wheel = 0;
   game_->RunFrame([&] {
-    game_->GetMouseStatus()->GetPos(&pos);
-    wheel = game_->GetMouseStatus()->GetWheel();
+    game_->Input().GetMouseStatus()->GetPos(&pos);
+    wheel = game_->Input().GetMouseStatus()->GetWheel();
     return -1;
   });
   EXPECT_EQ(pos, (platform::Point{-32768, 32767}));
   EXPECT_EQ(wheel, -1);
   int saved[2] = {0, 0};
-  game_->GetSystemFile()->GetPosition(saved);
+  game_->Saves().GetSystemFile()->GetPosition(saved);
   EXPECT_EQ(saved[0], -32768);
 }
 

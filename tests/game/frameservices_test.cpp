@@ -9,12 +9,18 @@
 #include <vector>
 
 #include "effect/alleffect.h"
-#include "modebase/commongeneral.h"
+#include "game/floatingpart.h"
+#include "game/framepart.h"
 #include "game/frameskip.h"
 #include "game/game.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/screenpart.h"
+#include "game/soundpart.h"
 #include "game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "modebase/commongeneral.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
 
@@ -23,7 +29,7 @@ namespace {
 
 class EmptyMode : public CCommonGeneral {
  public:
-  EmptyMode(CGameCallBack* game, int number) : CCommonGeneral(game) { SetModeNumber(number); }
+  EmptyMode(const GameRoles& roles, int number) : CCommonGeneral(roles) { SetModeNumber(number); }
   int Calcu() override { return -1; }
   int Print() override { return -1; }
   int Init() override { return 1; }
@@ -33,31 +39,9 @@ class FrameGame : public CGame {
  public:
   FrameGame(platform::Window* window, CCommonSystemFile* systemFile)
       : CGame(window, systemFile, 800, 600, 32) {}
-  ~FrameGame() override {
-    if (ownEffect_ && effect_ == ownEffect_.get()) effect_ = nullptr;
-  }
-  using CGameCallBack::CreateMode;
-  CCommonGeneral* MakeMode(int n) override { return n == 27 ? new EmptyMode(this, n) : nullptr; }
+  CCommonGeneral* MakeMode(int n) override { return n == 27 ? new EmptyMode(Roles(), n) : nullptr; }
 
-  void SetLevel(int level) { modeLevel_ = level; }
-  int RectCount() const { return updateRectCount_; }
-  std::vector<int> Rect(int i) const {
-    return {updateRects_[0][i], updateRects_[1][i], updateRects_[2][i], updateRects_[3][i]};
-  }
-  CFrameSkip* Skip() const { return frameSkip_; }
-  GameSettings& Settings() { return settings_; }
-  void SetMovieList(CNameList* list) { movieList_ = list; }
-  // The game's effect holder, or one of the test's while the game has none.
-  CAllEffect* Effect() {
-    if (!effect_) {
-      ownEffect_ = std::make_unique<CAllEffect>();
-      effect_ = ownEffect_.get();
-    }
-    return effect_;
-  }
-
- private:
-  std::unique_ptr<CAllEffect> ownEffect_;
+  CFrameSkip* Skip() const { return Frames().GetFrameSkip(); }
 };
 
 class FrameServicesTest : public GameTest {
@@ -85,58 +69,77 @@ TEST_F(FrameServicesTest, TheLastMainModeFollowsTheStoryModesAtLevelZeroOnly) {
                {50, true}, {99, true},  {12, false}, {4, false},  {34, false}, {40, false},
                {49, false}, {100, false}, {0, false}, {-1, false}};
   for (const Case& c : cases) {
-    game_->SetCurrentMode(1);
-    const int before = game_->GetLastMainMode();
-    game_->SetCurrentMode(c.mode);
-    EXPECT_EQ(game_->GetCurrentMode(), c.mode);
-    EXPECT_EQ(game_->GetLastMainMode(), c.story ? c.mode : before) << c.mode;
+    game_->Modes().SetCurrentMode(1);
+    const int before = game_->Modes().GetLastMainMode();
+    game_->Modes().SetCurrentMode(c.mode);
+    EXPECT_EQ(game_->Modes().GetCurrentMode(), c.mode);
+    EXPECT_EQ(game_->Modes().GetLastMainMode(), c.story ? c.mode : before) << c.mode;
   }
 
   // A raised level keeps its own current mode and request; the story modes
   // are not remembered there.
-  game_->SetCurrentMode(10);
-  game_->SetNextMode(-1);
-  game_->SetLevel(1);
-  game_->SetCurrentMode(22);
-  game_->SetNextMode(7);
-  EXPECT_EQ(game_->GetCurrentMode(), 22);
-  EXPECT_EQ(game_->GetNextMode(), 7);
-  EXPECT_EQ(game_->GetModeAtLevel(0), 10);
-  EXPECT_EQ(game_->GetModeAtLevel(1), 22);
-  EXPECT_EQ(game_->GetLastMainMode(), 10);
-  for (int level : {-1, 16, 1 << 20}) EXPECT_EQ(game_->GetModeAtLevel(level), 0) << level;
-  game_->SetLevel(0);
-  EXPECT_EQ(game_->GetCurrentMode(), 10);
-  EXPECT_EQ(game_->GetNextMode(), -1);
+  CModeFlowPart& modes = game_->Modes();
+  modes.SetCurrentMode(10);
+  modes.SetNextMode(-1);
+  modes.SetModeLevel(1);
+  modes.SetCurrentMode(22);
+  modes.SetNextMode(7);
+  EXPECT_EQ(modes.GetCurrentMode(), 22);
+  EXPECT_EQ(modes.GetNextMode(), 7);
+  EXPECT_EQ(modes.GetModeAtLevel(0), 10);
+  EXPECT_EQ(modes.GetModeAtLevel(1), 22);
+  EXPECT_EQ(modes.GetLastMainMode(), 10);
+  for (int level : {-1, 16, 1 << 20}) EXPECT_EQ(modes.GetModeAtLevel(level), 0) << level;
+  modes.SetModeLevel(0);
+  EXPECT_EQ(modes.GetCurrentMode(), 10);
+  EXPECT_EQ(modes.GetNextMode(), -1);
+}
+
+// The rectangles kept (left, top, width, height) as the frame hands them to
+// the screen buffer.
+std::vector<std::vector<int>> FlushedRects(CScreenPart& screen) {
+  CScreenBuffer::ClearDirtyRects();
+  screen.FlushUpdateRects();
+  std::vector<std::vector<int>> rects;
+  for (int i = 0; i < CScreenBuffer::GetDirtyRectCount(); ++i) {
+    int x = 0, y = 0, w = 0, h = 0;
+    CScreenBuffer::GetDirtyRect(i, &x, &y, &w, &h);
+    rects.push_back({x, y, w, h});
+  }
+  return rects;
 }
 
 TEST_F(FrameServicesTest, AtMostOneHundredRectanglesWithAnAreaAreKept) {
-  game_->AddUpdateRect({10, 20, 10, 40});   // no width
-  game_->AddUpdateRect({10, 20, 30, 20});   // no height
-  game_->AddUpdateRect({10, 20, 5, 40});    // turned round
-  EXPECT_EQ(game_->RectCount(), 0);
-  for (int i = 0; i < 101; ++i) game_->AddUpdateRect({i, 2 * i, i + 3, 2 * i + 4});
-  ASSERT_EQ(game_->RectCount(), 100);
-  EXPECT_EQ(game_->Rect(0), (std::vector<int>{0, 0, 3, 4}));
-  EXPECT_EQ(game_->Rect(99), (std::vector<int>{99, 198, 3, 4}));
+  CScreenPart& screen = game_->Screen();
+  screen.AddUpdateRect({10, 20, 10, 40});   // no width
+  screen.AddUpdateRect({10, 20, 30, 20});   // no height
+  screen.AddUpdateRect({10, 20, 5, 40});    // turned round
+  EXPECT_TRUE(FlushedRects(screen).empty());
+  for (int i = 0; i < 101; ++i) screen.AddUpdateRect({i, 2 * i, i + 3, 2 * i + 4});
+  const std::vector<std::vector<int>> rects = FlushedRects(screen);
+  ASSERT_EQ(rects.size(), 100u);
+  EXPECT_EQ(rects[0], (std::vector<int>{0, 0, 3, 4}));
+  EXPECT_EQ(rects[99], (std::vector<int>{99, 198, 3, 4}));
+  // The flush empties the list.
+  EXPECT_TRUE(FlushedRects(screen).empty());
 }
 
 TEST_F(FrameServicesTest, TheScreenIsPresentedAtOnceUnlessBlocked) {
   const long long before = host_->GetWindow()->PresentCount();
-  game_->UpdateScreenNow();
+  game_->Screen().UpdateScreenNow();
   EXPECT_EQ(host_->GetWindow()->PresentCount(), before + 1);
-  game_->SetScreenUpdateBlocked(1);
-  game_->UpdateScreenNow();
+  game_->Screen().SetScreenUpdateBlocked(1);
+  game_->Screen().UpdateScreenNow();
   EXPECT_EQ(host_->GetWindow()->PresentCount(), before + 1);
-  game_->SetScreenUpdateBlocked(0);
+  game_->Screen().SetScreenUpdateBlocked(0);
   // A frame presents once, through the same path.
   game_->Frame(50);
   EXPECT_EQ(host_->GetWindow()->PresentCount(), before + 2);
 
-  game_->RestoreSurfaces(0);
-  EXPECT_EQ(game_->GetSurfaceRestoreFlag(), 0);
-  game_->RestoreSurfaces(1);
-  EXPECT_EQ(game_->GetSurfaceRestoreFlag(), 1);
+  game_->Screen().RestoreSurfaces(0);
+  EXPECT_EQ(game_->Screen().GetSurfaceRestoreFlag(), 0);
+  game_->Screen().RestoreSurfaces(1);
+  EXPECT_EQ(game_->Screen().GetSurfaceRestoreFlag(), 1);
 }
 
 TEST_F(FrameServicesTest, WaitCountsComeFromTheFrameSkipController) {
@@ -144,37 +147,38 @@ TEST_F(FrameServicesTest, WaitCountsComeFromTheFrameSkipController) {
   ASSERT_NE(skip, nullptr);
   // On time nothing is owed yet; the frames owed rise with the lag, at most
   // "maxSkipFrame" (2) a frame.
-  EXPECT_EQ(game_->CalcuWaitCount(0), 0);
-  EXPECT_EQ(game_->CalcuWaitCount(5), 0);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(0), 0);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(5), 0);
   for (int i = 0; i < 3; ++i) skip->Advance(600);
   ASSERT_EQ(skip->GetSkipCount(), 2);
   const int lag = skip->GetLag();
-  EXPECT_EQ(game_->ConvertWaitCount(5), 2);
+  EXPECT_EQ(game_->Frames().ConvertWaitCount(5), 2);
   EXPECT_EQ(skip->GetLag(), lag);
-  EXPECT_EQ(game_->CalcuWaitCount(5), 2);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(5), 2);
   EXPECT_EQ(skip->GetLag(), lag - 2 * 50);
-  EXPECT_EQ(game_->CalcuWaitCount(1), 1);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(1), 1);
   EXPECT_EQ(skip->GetLag(), lag - 3 * 50);
-  EXPECT_EQ(game_->CalcuWaitCount(0), 2);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(0), 2);
   // A negative count starts again from nothing owed.
-  EXPECT_EQ(game_->CalcuWaitCount(-1), -1);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(-1), -1);
   EXPECT_EQ(skip->GetLag(), 0);
-  EXPECT_EQ(game_->CalcuWaitCount(0), 0);
+  EXPECT_EQ(game_->Frames().CalcuWaitCount(0), 0);
 }
 
 TEST_F(FrameServicesTest, TheLayerMaskIsKept) {
-  game_->SetLayerDisableMask(0x8005);
-  EXPECT_EQ(game_->GetLayerDisableMask(), 0x8005);
-  game_->SwitchEffectLayer(15, 1);
-  game_->SwitchEffectLayer(1, 0);
-  EXPECT_EQ(game_->GetLayerDisableMask(), 0x0007);
-  game_->SetLayerDisableMask(0);
-  EXPECT_EQ(game_->GetLayerDisableMask(), 0);
-  game_->CalcuEffect();  // nothing to step without the effect holder
+  game_->Screen().SetLayerDisableMask(0x8005);
+  EXPECT_EQ(game_->Screen().GetLayerDisableMask(), 0x8005);
+  game_->Screen().SwitchEffectLayer(15, 1);
+  game_->Screen().SwitchEffectLayer(1, 0);
+  EXPECT_EQ(game_->Screen().GetLayerDisableMask(), 0x0007);
+  game_->Screen().SetLayerDisableMask(0);
+  EXPECT_EQ(game_->Screen().GetLayerDisableMask(), 0);
+  game_->Screen().CalcuEffect();  // nothing to step without the effect holder
 }
 
 TEST_F(FrameServicesTest, AHiddenLayerIsNotDrawn) {
-  CEffectManager* manager = game_->Effect()->GetManager();
+  ASSERT_NE(game_->Screen().GetEffect(), nullptr);
+  CEffectManager* manager = game_->Screen().GetEffect()->GetManager();
   uint32_t* screen = CScreenBuffer::GetBuffer();
   ASSERT_NE(screen, nullptr);
   const size_t pixels = static_cast<size_t>(CScreenBuffer::GetWidth()) * CScreenBuffer::GetHeight();
@@ -184,7 +188,7 @@ TEST_F(FrameServicesTest, AHiddenLayerIsNotDrawn) {
   manager->SetPicture(0, 0);
   const int values[1] = {20};
   ASSERT_EQ(manager->StartEffect(0, 0, 1, values), 1);
-  game_->CalcuEffect();
+  game_->Screen().CalcuEffect();
 
   struct Case {
     int mask;
@@ -192,12 +196,12 @@ TEST_F(FrameServicesTest, AHiddenLayerIsNotDrawn) {
   } cases[] = {{1, 0x123456u}, {0, 0xFF0000u}, {0x8001, 0x123456u}, {0x8000, 0xFF0000u}};
   for (const Case& c : cases) {
     std::fill_n(screen, pixels, 0x123456u);
-    game_->SetLayerDisableMask(c.mask);
+    game_->Screen().SetLayerDisableMask(c.mask);
     manager->Print(0, 1);
     EXPECT_EQ(screen[0], c.seen) << c.mask;
   }
   // "layer" and the layer-off variables take the same way.
-  game_->SwitchEffectLayer(0, 0);
+  game_->Screen().SwitchEffectLayer(0, 0);
   std::fill_n(screen, pixels, 0x123456u);
   manager->Print(0, 1);
   EXPECT_EQ(screen[0], 0x123456u);
@@ -208,99 +212,99 @@ TEST_F(FrameServicesTest, WithoutAMessageWindowNothingIsDrawnOrHit) {
   WriteList("game", {{"noMessageWindowFlag", "1"}});
   game_ = std::make_unique<FrameGame>(window_, &systemFile_);
   game_->Init();
-  ASSERT_EQ(game_->GetMessageWindow(), nullptr);
-  game_->SetMessageWindowOn(1);
-  EXPECT_EQ(game_->PrintMessageWindow(1, 1, nullptr), 0);
-  EXPECT_EQ(game_->PrintMessageWindowIfShown(1, 1, nullptr), 0);
-  EXPECT_EQ(game_->CheckMessageWindow(1, 1, platform::Point{}), 0);
-  EXPECT_EQ(game_->CheckMessageWindowHit(0, 0), 0);
-  EXPECT_EQ(game_->GetConfigHelperValue(), 1);
+  ASSERT_EQ(game_->MessageWindow().GetMessageWindow(), nullptr);
+  game_->MessageWindow().SetMessageWindowOn(1);
+  EXPECT_EQ(game_->MessageWindow().PrintMessageWindow(1, 1, nullptr), 0);
+  EXPECT_EQ(game_->MessageWindow().PrintMessageWindowIfShown(1, 1, nullptr), 0);
+  EXPECT_EQ(game_->MessageWindow().CheckMessageWindow(1, 1, platform::Point{}), 0);
+  EXPECT_EQ(game_->MessageWindow().CheckMessageWindowHit(0, 0), 0);
+  EXPECT_EQ(game_->MessageWindow().GetConfigHelperValue(), 1);
   // The design numbers are kept: the configuration's in the system data.
-  game_->SetWindowNumberConfig(2);
-  game_->SetCursorNumberConfig(3);
-  game_->SetMouseNumberConfig(4);
-  game_->SetWindowNumberScript(5);
-  game_->SetCursorNumberScript(6);
-  game_->SetMouseNumberScript(7);
+  game_->MessageWindow().SetWindowNumberConfig(2);
+  game_->Floating().SetCursorNumberConfig(3);
+  game_->Floating().SetMouseNumberConfig(4);
+  game_->MessageWindow().SetWindowNumberScript(5);
+  game_->Floating().SetCursorNumberScript(6);
+  game_->Floating().SetMouseNumberScript(7);
   EXPECT_EQ(systemFile_.GetSystemData(1920), 2);
   EXPECT_EQ(systemFile_.GetSystemData(1924), 3);
   EXPECT_EQ(systemFile_.GetSystemData(1928), 4);
-  EXPECT_EQ(game_->GetWindowNumberConfig(), 2);
-  EXPECT_EQ(game_->GetWindowNumberScript(), 5);
-  EXPECT_EQ(game_->GetCursorNumberScript(), 6);
-  EXPECT_EQ(game_->GetMouseNumberScript(), 7);
+  EXPECT_EQ(game_->MessageWindow().GetWindowNumberConfig(), 2);
+  EXPECT_EQ(game_->MessageWindow().GetWindowNumberScript(), 5);
+  EXPECT_EQ(game_->Floating().GetCursorNumberScript(), 6);
+  EXPECT_EQ(game_->Floating().GetMouseNumberScript(), 7);
 }
 
 TEST_F(FrameServicesTest, TheCodecIsAskedOnce) {
-  game_->CreateMode(27);
-  EXPECT_EQ(game_->CheckMovieCodec(), 0);
-  game_->SetCodecCheckState(3);
-  EXPECT_EQ(game_->CheckMovieCodec(), 3);
-  EXPECT_EQ(game_->CheckMovieCodec(), 3);
-  game_->SetCodecChoice(1);
-  EXPECT_EQ(game_->GetCodecChoice(), 1);
-  EXPECT_EQ(game_->IsMovieOff(), 0);
-  game_->SetMovieOff();
-  EXPECT_EQ(game_->IsMovieOff(), 1);
+  game_->Modes().CreateMode(27);
+  EXPECT_EQ(game_->Sound().CheckMovieCodec(), 0);
+  game_->Sound().SetCodecCheckState(3);
+  EXPECT_EQ(game_->Sound().CheckMovieCodec(), 3);
+  EXPECT_EQ(game_->Sound().CheckMovieCodec(), 3);
+  game_->Sound().SetCodecChoice(1);
+  EXPECT_EQ(game_->Sound().GetCodecChoice(), 1);
+  EXPECT_EQ(game_->Sound().IsMovieOff(), 0);
+  game_->Sound().SetMovieOff();
+  EXPECT_EQ(game_->Sound().IsMovieOff(), 1);
 }
 
 TEST_F(FrameServicesTest, MessageWordsAndSwitches) {
-  game_->SetPendingSwitch(1);
-  game_->ApplyPendingSwitch();
-  EXPECT_EQ(game_->GetAutoModeFlag(), 1);
-  game_->ApplyPendingSwitch();  // nothing pending any more
-  EXPECT_EQ(game_->GetAutoModeFlag(), 1);
-  game_->SetPendingSwitch(7);
-  game_->ApplyPendingSwitch();
-  EXPECT_EQ(game_->GetAutoModeFlag(), 1);
+  game_->MessageWindow().SetPendingSwitch(1);
+  game_->MessageWindow().ApplyPendingSwitch();
+  EXPECT_EQ(game_->MessageWindow().GetAutoModeFlag(), 1);
+  game_->MessageWindow().ApplyPendingSwitch();  // nothing pending any more
+  EXPECT_EQ(game_->MessageWindow().GetAutoModeFlag(), 1);
+  game_->MessageWindow().SetPendingSwitch(7);
+  game_->MessageWindow().ApplyPendingSwitch();
+  EXPECT_EQ(game_->MessageWindow().GetAutoModeFlag(), 1);
 
   // Shift skip: with "shiftSkipMessageOnly" it starts only in mode 10.
-  game_->Settings().shiftSkipMessageOnly = 1;
-  game_->SetCurrentMode(4);
-  game_->ToggleShiftSkip();
-  EXPECT_EQ(game_->GetShiftSkipState(), 0);
-  game_->SetCurrentMode(10);
-  game_->ToggleShiftSkip();
-  EXPECT_EQ(game_->GetShiftSkipState(), 1);
-  game_->SetCurrentMode(4);
-  game_->ToggleShiftSkip();
-  EXPECT_EQ(game_->GetShiftSkipState(), 0);
+  game_->MessageWindow().GetSettings().shiftSkipMessageOnly = 1;
+  game_->Modes().SetCurrentMode(4);
+  game_->MessageWindow().ToggleShiftSkip();
+  EXPECT_EQ(game_->MessageWindow().GetShiftSkipState(), 0);
+  game_->Modes().SetCurrentMode(10);
+  game_->MessageWindow().ToggleShiftSkip();
+  EXPECT_EQ(game_->MessageWindow().GetShiftSkipState(), 1);
+  game_->Modes().SetCurrentMode(4);
+  game_->MessageWindow().ToggleShiftSkip();
+  EXPECT_EQ(game_->MessageWindow().GetShiftSkipState(), 0);
 
-  EXPECT_EQ(game_->SetMessageParam(1, 9), -1);
-  EXPECT_EQ(game_->GetNoVoiceIsDefaultWait(), 9);
-  EXPECT_EQ(game_->SetMessageParam(2, 4), -1);
-  EXPECT_EQ(game_->GetNoVoiceIsDefaultWait(), 9);
-  game_->SetMessageWindowMode(3);
-  EXPECT_EQ(game_->GetMessageSpeed(), 3);
-  game_->SetStoredOption(1);
-  EXPECT_EQ(game_->GetMessageSkipFlag(), 1);
-  game_->SetMessageModeFlag(1);
-  EXPECT_EQ(game_->GetMessageModeFlag(), 1);
+  EXPECT_EQ(game_->MessageWindow().SetMessageParam(1, 9), -1);
+  EXPECT_EQ(game_->MessageWindow().GetNoVoiceIsDefaultWait(), 9);
+  EXPECT_EQ(game_->MessageWindow().SetMessageParam(2, 4), -1);
+  EXPECT_EQ(game_->MessageWindow().GetNoVoiceIsDefaultWait(), 9);
+  game_->MessageWindow().SetMessageWindowMode(3);
+  EXPECT_EQ(game_->MessageWindow().GetMessageSpeed(), 3);
+  game_->MessageWindow().SetStoredOption(1);
+  EXPECT_EQ(game_->MessageWindow().GetMessageSkipFlag(), 1);
+  game_->MessageWindow().SetMessageModeFlag(1);
+  EXPECT_EQ(game_->MessageWindow().GetMessageModeFlag(), 1);
 }
 
 TEST_F(FrameServicesTest, ThePlayCountRisesOncePerRunAndStopsAtItsCap) {
   systemFile_.SetSystemData(208, 4);
-  game_->AddPlayCount();
-  game_->AddPlayCount();
-  EXPECT_EQ(game_->GetPlayCount(), 5);
-  game_->ClearPlayCount();
-  EXPECT_EQ(game_->GetPlayCount(), 0);
+  game_->Modes().AddPlayCount();
+  game_->Modes().AddPlayCount();
+  EXPECT_EQ(game_->Modes().GetPlayCount(), 5);
+  game_->Modes().ClearPlayCount();
+  EXPECT_EQ(game_->Modes().GetPlayCount(), 0);
 
   FrameGame second(window_, &systemFile_);
   systemFile_.SetSystemData(208, 0x7FFFFFFE);
-  second.AddPlayCount();
-  EXPECT_EQ(second.GetPlayCount(), 0x7FFFFFFE);
+  second.Modes().AddPlayCount();
+  EXPECT_EQ(second.Modes().GetPlayCount(), 0x7FFFFFFE);
 }
 
 TEST_F(FrameServicesTest, MovieNamesAreTheKeysOfTheList) {
-  EXPECT_EQ(game_->GetMovieListName(1), nullptr);
-  CNameList list;
-  for (const char* token : {"op.wmv", "1", "ed.wmv", "0", "last.wmv"}) list.Add(token, true);
-  game_->SetMovieList(&list);
-  EXPECT_STREQ(game_->GetMovieListName(1), "op.wmv");
-  EXPECT_STREQ(game_->GetMovieListName(3), "last.wmv");
-  for (int n : {0, -1, 4, 5, 1 << 30}) EXPECT_EQ(game_->GetMovieListName(n), nullptr) << n;
-  game_->SetMovieList(nullptr);
+  EXPECT_EQ(game_->Sound().GetMovieListName(1), nullptr);
+  game_.reset();
+  dir_->Write("spt/movielist.xtx", "op.wmv,1\r\ned.wmv,0\r\nlast.wmv\r\n");
+  game_ = std::make_unique<FrameGame>(window_, &systemFile_);
+  game_->Init();
+  EXPECT_STREQ(game_->Sound().GetMovieListName(1), "op.wmv");
+  EXPECT_STREQ(game_->Sound().GetMovieListName(3), "last.wmv");
+  for (int n : {0, -1, 4, 5, 1 << 30}) EXPECT_EQ(game_->Sound().GetMovieListName(n), nullptr) << n;
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 
 #include <memory>
 
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
 #include "mode/scene_lists.h"
 #include "mode/selectscene.h"
-#include "startup_game.h"
 #include "mode/systemmenu.h"
 #include "savedata/systemfile.h"
+#include "startup_game.h"
 
 namespace startup_test {
 namespace {
@@ -17,8 +19,15 @@ namespace {
 // The game whose scene replays start.
 class ReplayGame : public StartupGame {
  public:
-  using StartupGame::StartupGame;
-  int StartSceneScript() override { return 1; }
+  explicit ReplayGame(platform::HeadlessBackend& host)
+      : StartupGame(host, [this](GameParts& p) { p.modes = std::make_unique<Replays>(p, *this); }) {}
+
+ private:
+  class Replays : public testsupport::RecordingModeFlow {
+   public:
+    using RecordingModeFlow::RecordingModeFlow;
+    int StartSceneScript() override { return 1; }
+  };
 };
 
 class GalleryInGameTest : public StartupTest {
@@ -34,7 +43,7 @@ TEST_F(GalleryInGameTest, DuringAReplayTheSystemMenuOpensInSceneMode) {
   dir_->Write("spt/scene.dat", SceneTable({1}));
   dir_->Write("mok/sceneVoice.xtx", "[a]\r\n@p0 v0\r\n");
   ReplayGame& game = Replay();
-  game.GetSystemFile()->SetFilmFlag(10, 0);
+  game.Saves().GetSystemFile()->SetFilmFlag(10, 0);
   game.Remake<CCommonSelectScene>();
   game.EnterMode(CCommonSelectScene::kModeNumber);
   game.RunFrame();
@@ -46,7 +55,7 @@ TEST_F(GalleryInGameTest, DuringAReplayTheSystemMenuOpensInSceneMode) {
   RunUntilRequests(1, 12);
   game.RunFrames(3);
   // The story (mode 10) opens the menu while the scene runs.
-  game.PrepareSystemMode(CCommonSystemMenu::kModeNumber, 10);
+  game.Modes().PrepareSystemMode(CCommonSystemMenu::kModeNumber, 10);
   game.EnterMode(CCommonSystemMenu::kModeNumber);
   EXPECT_EQ(menu->GetSceneMode(), 1);
 }

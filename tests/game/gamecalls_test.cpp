@@ -10,8 +10,14 @@
 
 #include "tools/asm/assembler.h"
 #include "modebase/commongeneral.h"
-#include "game/frameskip.h"
+#include "game/floatingpart.h"
 #include "game/game.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/variablepart.h"
 #include "message/textstate.h"
 #include "game_test.h"
 #include "savedata/inttablefile.h"
@@ -29,7 +35,7 @@ using testsupport::Sjis;
 // A mode that notes the calls it receives as "<number> <call>".
 class CallMode : public CCommonGeneral {
  public:
-  CallMode(CGameCallBack* game, int number, Log* log) : CCommonGeneral(game), log_(log) {
+  CallMode(const GameRoles& game, int number, Log* log) : CCommonGeneral(game), log_(log) {
     SetModeNumber(number);
   }
   int Calcu() override { return -1; }
@@ -50,16 +56,39 @@ class CallMode : public CCommonGeneral {
   Log* log_;
 };
 
-// The title's game with call-recording modes for `classes` and its inner
-// words open to the tests.
+// The system file's save is only noted.
+class NotingSaves : public CSavePart {
+ public:
+  NotingSaves(GameParts& parts, Log* log) : CSavePart(parts), log_(log) {}
+  void SaveSystemFile() override { log_->push_back("SaveSystemFile"); }
+
+ private:
+  Log* log_;
+};
+
+// The floating layers' drawing is only noted.
+class NotingFloating : public CFloatingPart {
+ public:
+  NotingFloating(GameParts& parts, Log* log) : CFloatingPart(parts), log_(log) {}
+  void PrintFloatingLayers() override { log_->push_back("PrintFloatingLayers"); }
+
+ private:
+  Log* log_;
+};
+
+// The title's game with call-recording modes for `classes`.
 class CallGame : public CGame {
  public:
   CallGame(platform::Window* window, CCommonSystemFile* systemFile, std::set<int> classes = {})
-      : CGame(window, systemFile, 800, 600, 32), classes_(std::move(classes)) {}
-  using CGameCallBack::CreateMode;
+      : CGame(window, systemFile, 800, 600, 32), classes_(std::move(classes)) {
+    Parts().saves = std::make_unique<NotingSaves>(Parts(), &log);
+    Parts().floating = std::make_unique<NotingFloating>(Parts(), &log);
+  }
+  // The destroy step while the log stands.
+  ~CallGame() override { ReleaseAll(); }
 
   CCommonGeneral* MakeMode(int n) override {
-    return classes_.count(n) ? new CallMode(this, n, &log) : nullptr;
+    return classes_.count(n) ? new CallMode(Roles(), n, &log) : nullptr;
   }
   void OnSystemCall(int key, int count, const int*) override {
     log.push_back("OnSystemCall " + std::to_string(key) + " " + std::to_string(count));
@@ -68,24 +97,18 @@ class CallGame : public CGame {
     log.push_back("OnSystemFunction " + std::to_string(number));
     return -7;
   }
-  void SaveSystemFile() override { log.push_back("SaveSystemFile"); }
-  void PrintFloatingLayers() override { log.push_back("PrintFloatingLayers"); }
 
-  GameSettings& Settings() { return settings_; }
-  CIntTableFile* ResultTable() const { return resultTable_; }
-  CScript* Script(int i) const { return scripts_[i]; }
-  CFrameSkip* Skip() const { return frameSkip_; }
-  CGameVariables* Vars() const { return gameVars_; }
-  void SetLevel(int level) { modeLevel_ = level; }
-  void SetScriptNumber(int level, int number) { scriptNumber_[level] = number; }
-  int SkipFilmWord(int i) const { return skipFilm_[i]; }
-  void SetSkipFilmWords() {
-    for (int& w : skipFilm_) w = 1;
-  }
-  void DisableMode(int n) { modeDisable_[n] = 1; }
+  CIntTableFile* ResultTable() const { return Saves().GetResultTable(); }
+  CScript* Script(int i) const { return Scripts().GetScript(i); }
+  int SkipFilmWord(int i) const { return MessageWindow().GetSkipFilmWord(i); }
+  // A film skip started: its skip words set.
+  void SetSkipFilmWords() { MessageWindow().StartFilmSkip(); }
+  void DisableMode(int n) { Modes().SetModeDisabled(n, 1); }
   // Gives the result built-ins and "savesystemfile" one number.
   void ShareFunctionNumber(int number) {
-    setResultFunction_ = getResultFunction_ = saveSystemFileFunction_ = number;
+    CScriptPart::FunctionRows rows = Scripts().GetFunctionRows();
+    rows.setResult = rows.getResult = rows.saveSystemFile = number;
+    Scripts().SetFunctionRows(rows);
   }
 
   Log log;
@@ -141,7 +164,7 @@ class GameCallsTest : public GameTest {
     WriteList("game", list);
     auto g = std::make_unique<CallGame>(window_, &systemFile_, std::move(classes));
     g->Init();
-    for (int n = 1; n < CGameCallBack::kModeCount; ++n) g->CreateMode(n);
+    for (int n = 1; n < CGameCallBack::kModeCount; ++n) g->Modes().CreateMode(n);
     host_->ClearBoxes();
     return g;
   }
@@ -162,27 +185,27 @@ TEST_F(GameCallsTest, SystemCallsReachTheFirstRegisteredModeThatExists) {
   auto game = Make({22, 34});
   // "chart" is token 2 of the command list: command 1. One command for two
   // modes keeps both rows; the first whose mode exists is called.
-  EXPECT_EQ(game->RegistSystemCall(14, "chart"), 1);  // no mode 14
-  EXPECT_EQ(game->RegistSystemCall(34, "chart"), 1);
-  EXPECT_EQ(game->RegistSystemCall(22, "chart"), 1);
+  EXPECT_EQ(game->Scripts().RegistSystemCall(14, "chart"), 1);  // no mode 14
+  EXPECT_EQ(game->Scripts().RegistSystemCall(34, "chart"), 1);
+  EXPECT_EQ(game->Scripts().RegistSystemCall(22, "chart"), 1);
   // The command list is searched case-sensitively, over every token; a
   // name it does not hold is named on stderr with the list.
   testing::internal::CaptureStderr();
-  EXPECT_EQ(game->RegistSystemCall(22, "Chart"), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemCall(22, "Chart"), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "spt\\command.xtx: mode 22 asks for the call \"Chart\", which the list does not name; "
             "scripts cannot call it\n");
-  EXPECT_EQ(game->RegistSystemCall(22, "2"), 1);  // the token "2" (index 5): command 2
-  EXPECT_EQ(game->RegistSystemCall(22, nullptr), 0);
-  EXPECT_EQ(game->RegistSystemCall(30, "place"), 0);  // a disabled extra mode
-  EXPECT_EQ(game->RegistSystemCall(-1, "place"), 0);
-  EXPECT_EQ(game->RegistSystemCall(100, "place"), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemCall(22, "2"), 1);  // the token "2" (index 5): command 2
+  EXPECT_EQ(game->Scripts().RegistSystemCall(22, nullptr), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemCall(30, "place"), 0);  // a disabled extra mode
+  EXPECT_EQ(game->Scripts().RegistSystemCall(-1, "place"), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemCall(100, "place"), 0);
 
   game->SetSkipFilmWords();
   const int args[3] = {5, 6, 7};
   game->SystemCall(1, 3, args);
   EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "34 SetCallArgs 5 6"}));
-  EXPECT_EQ(game->GetNextMode(), 34);
+  EXPECT_EQ(game->Modes().GetNextMode(), 34);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(game->SkipFilmWord(i), 0) << i;
 
   // One argument: b is 0. A call nobody registered goes to the hook.
@@ -212,18 +235,18 @@ TEST_F(GameCallsTest, AnExtraModeLeftOnIsCalledByItsName) {
   const int args[2] = {1, 2};
   game->SystemCall(3, 2, args);
   EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "22 SetCallArgs 1 2"}));
-  EXPECT_EQ(game->GetNextMode(), 22);
+  EXPECT_EQ(game->Modes().GetNextMode(), 22);
 }
 
 TEST_F(GameCallsTest, RegistrationIsRefusedAtFiftyRows) {
   auto game = Make({24});
   // Row 0 is "selectplace", registered at initialisation.
-  for (int i = 1; i < CGameCallBack::kTableRows; ++i)
-    ASSERT_EQ(game->RegistSystemCall(24, "place"), 1) << i;
-  for (int i = 0; i < CGameCallBack::kTableRows; ++i)
-    ASSERT_EQ(game->RegistSystemFunction(24, "zukanon", i), 1) << i;
-  EXPECT_EQ(game->RegistSystemCall(24, "place"), 0);
-  EXPECT_EQ(game->RegistSystemFunction(24, "zukanon", 50), 0);
+  for (int i = 1; i < CScriptPart::kTableRows; ++i)
+    ASSERT_EQ(game->Scripts().RegistSystemCall(24, "place"), 1) << i;
+  for (int i = 0; i < CScriptPart::kTableRows; ++i)
+    ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "zukanon", i), 1) << i;
+  EXPECT_EQ(game->Scripts().RegistSystemCall(24, "place"), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(24, "zukanon", 50), 0);
   // The 50 rows all answer; the 51st never came in.
   const int arg = 9;
   game->SystemFunction(6, 1, &arg);
@@ -233,13 +256,13 @@ TEST_F(GameCallsTest, RegistrationIsRefusedAtFiftyRows) {
 
 TEST_F(GameCallsTest, FunctionsAreRegisteredByTheFirstColumnWithoutRegardToCase) {
   auto game = Make({24, 45});
-  EXPECT_EQ(game->RegistSystemFunction(24, "zukanon", 3), 1);
-  EXPECT_EQ(game->RegistSystemFunction(45, "APPEARCARD", 4), 1);
-  EXPECT_EQ(game->RegistSystemFunction(45, "0", 4), 0);  // the second column is no name
-  EXPECT_EQ(game->RegistSystemFunction(45, "missing", 4), 0);
-  EXPECT_EQ(game->RegistSystemFunction(45, nullptr, 4), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(24, "zukanon", 3), 1);
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(45, "APPEARCARD", 4), 1);
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(45, "0", 4), 0);  // the second column is no name
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(45, "missing", 4), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(45, nullptr, 4), 0);
   game->DisableMode(45);
-  EXPECT_EQ(game->RegistSystemFunction(45, "appearcard", 5), 0);
+  EXPECT_EQ(game->Scripts().RegistSystemFunction(45, "appearcard", 5), 0);
 
   const int args[2] = {8, 9};
   EXPECT_EQ(game->SystemFunction(7, 2, args), 145);
@@ -252,7 +275,7 @@ TEST_F(GameCallsTest, BuiltInFunctionsComeFirst) {
   auto game = Make({24});
   // A mode registering a built-in's name is never reached: the built-in
   // answers.
-  ASSERT_EQ(game->RegistSystemFunction(24, "savesystemfile", 0), 1);
+  ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "savesystemfile", 0), 1);
   game->SetSkipFilmWords();
   game->SystemFunction(0, 0, nullptr);  // stopf5
   for (int i = 0; i < 5; ++i) EXPECT_EQ(game->SkipFilmWord(i), 0) << i;
@@ -263,7 +286,7 @@ TEST_F(GameCallsTest, BuiltInFunctionsComeFirst) {
 
 TEST_F(GameCallsTest, BuiltInsSharingANumberAreAppliedInTheirOrder) {
   auto game = Make({24});
-  ASSERT_EQ(game->RegistSystemFunction(24, "zukanon", 0), 1);
+  ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "zukanon", 0), 1);
   game->ShareFunctionNumber(6);
   // "savesystemfile", then "setresult" sets row 9, then "getresult" sees it.
   const int row[1] = {9};
@@ -277,21 +300,21 @@ TEST_F(GameCallsTest, LayerSwitchesItsBitAndIgnoresLayersOutsideTheTable) {
   auto game = Make({});
   const int off[2] = {3, 0};
   game->SystemFunction(2, 2, off);
-  EXPECT_EQ(game->GetLayerDisableMask(), 1 << 3);
+  EXPECT_EQ(game->Screen().GetLayerDisableMask(), 1 << 3);
   const int on[1] = {3};  // one argument: on
   game->SystemFunction(2, 1, on);
-  EXPECT_EQ(game->GetLayerDisableMask(), 0);
+  EXPECT_EQ(game->Screen().GetLayerDisableMask(), 0);
   game->SystemFunction(2, 0, nullptr);  // no argument: nothing
   for (int layer : {-1, 16, 1 << 30}) {
     const int args[2] = {layer, 0};
     game->SystemFunction(2, 2, args);
-    EXPECT_EQ(game->GetLayerDisableMask(), 0) << layer;
+    EXPECT_EQ(game->Screen().GetLayerDisableMask(), 0) << layer;
   }
   // A layer-off variable switches its layer the same way.
   game->SetVar(304, 1);
-  EXPECT_EQ(game->GetLayerDisableMask(), 1 << 2);
+  EXPECT_EQ(game->Screen().GetLayerDisableMask(), 1 << 2);
   game->SetVar(304, 0);
-  EXPECT_EQ(game->GetLayerDisableMask(), 0);
+  EXPECT_EQ(game->Screen().GetLayerDisableMask(), 0);
 }
 
 TEST_F(GameCallsTest, ResultsAreSetOnceAndReadAgainstAThreshold) {
@@ -329,10 +352,10 @@ TEST_F(GameCallsTest, CallParametersKeepAtMost256Values) {
   auto game = Make({});
   std::vector<int> values(300);
   for (int i = 0; i < 300; ++i) values[static_cast<size_t>(i)] = i + 1;
-  game->SetCallParam(300, values.data());
-  EXPECT_EQ(game->GetCallParamCount(), 256);
-  EXPECT_EQ(game->GetCallParam(255), 256);
-  EXPECT_EQ(game->GetCallParam(256), 0);
+  game->Scripts().SetCallParam(300, values.data());
+  EXPECT_EQ(game->Scripts().GetCallParamCount(), 256);
+  EXPECT_EQ(game->Scripts().GetCallParam(255), 256);
+  EXPECT_EQ(game->Scripts().GetCallParam(256), 0);
 }
 
 TEST_F(GameCallsTest, ScriptLabelsMoveTheRunningScript) {
@@ -341,10 +364,10 @@ TEST_F(GameCallsTest, ScriptLabelsMoveTheRunningScript) {
   dir_->Write("spt/sys.spt", sys.FileBytes());
   auto game = Make({});
   ASSERT_NE(game->Script(0), nullptr);
-  EXPECT_EQ(game->CallScriptLabel(1), 0);
+  EXPECT_EQ(game->Modes().CallScriptLabel(1), 0);
   EXPECT_EQ(game->Script(0)->GetPC(), sys.LabelWord("second"));
-  EXPECT_EQ(game->CallScriptLabel(2), -1);
-  EXPECT_EQ(game->CallScriptLabel(-1), -1);
+  EXPECT_EQ(game->Modes().CallScriptLabel(2), -1);
+  EXPECT_EQ(game->Modes().CallScriptLabel(-1), -1);
   EXPECT_EQ(game->Script(0)->GetPC(), sys.LabelWord("second"));
 }
 
@@ -356,10 +379,10 @@ TEST_F(GameCallsTest, NamesAreCopiedWholeCharactersWithinFifteenBytes) {
   EXPECT_EQ(std::string(GetTextState().givenName), Sjis("《◆名》"));
   auto game = Make({});
 
-  game->SetNames(Sjis("山田").c_str(), Sjis("花子").c_str());
-  game->SetNames(nullptr, "x");
-  EXPECT_EQ(std::string(game->GetFamilyName()), Sjis("山田"));
-  EXPECT_STREQ(game->GetGivenName(), "x");
+  game->Vars().SetNames(Sjis("山田").c_str(), Sjis("花子").c_str());
+  game->Vars().SetNames(nullptr, "x");
+  EXPECT_EQ(std::string(game->Vars().GetFamilyName()), Sjis("山田"));
+  EXPECT_STREQ(game->Vars().GetGivenName(), "x");
   EXPECT_EQ(std::string(GetTextState().familyName), Sjis("山田"));
   EXPECT_STREQ(GetTextState().givenName, "x");
 
@@ -372,16 +395,17 @@ TEST_F(GameCallsTest, NamesAreCopiedWholeCharactersWithinFifteenBytes) {
       {"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmno"},
   };
   for (const Case& c : cases) {
-    game->SetNames(nullptr, Sjis(c.given).c_str());
-    EXPECT_EQ(std::string(game->GetGivenName()), Sjis(c.kept)) << c.given;
+    game->Vars().SetNames(nullptr, Sjis(c.given).c_str());
+    EXPECT_EQ(std::string(game->Vars().GetGivenName()), Sjis(c.kept)) << c.given;
     EXPECT_EQ(std::string(GetTextState().givenName), Sjis(c.kept)) << c.given;
   }
 }
 
 TEST_F(GameCallsTest, DefaultNamesComeFromTheList) {
   auto game = Make({}, {{"seiInitData", "佐藤"}});
-  EXPECT_EQ(std::string(game->GetDefaultName(0)), Sjis("佐藤"));
-  for (int which : {1, 2, -1}) EXPECT_EQ(std::string(game->GetDefaultName(which)), Sjis("エラー名"));
+  EXPECT_EQ(std::string(game->Vars().GetDefaultName(0)), Sjis("佐藤"));
+  for (int which : {1, 2, -1})
+    EXPECT_EQ(std::string(game->Vars().GetDefaultName(which)), Sjis("エラー名"));
 }
 
 TEST_F(GameCallsTest, SavingNamesKeepsVariablesAndNamesInTheSystemData) {
@@ -390,7 +414,7 @@ TEST_F(GameCallsTest, SavingNamesKeepsVariablesAndNamesInTheSystemData) {
   game->SetVar(299, 22);
   SetTextNames("fam", nullptr);
   SetTextNames(nullptr, "giv");
-  game->SaveNames();
+  game->Vars().SaveNames();
   EXPECT_EQ(systemFile_.GetBlockWord(CCommonSystemFile::kSystemVar, 32), 11);
   EXPECT_EQ(systemFile_.GetBlockWord(CCommonSystemFile::kSystemVar, 32 + 4 * 99), 22);
   EXPECT_STREQ(systemFile_.GetFamilyName(), "fam");
@@ -402,17 +426,17 @@ TEST_F(GameCallsTest, PlaceholdersAreNeverKeptAsNames) {
   // No name set: the text shows the placeholders, the system data keeps no
   // name, whether the names are saved at close or set from a slot that
   // holds the placeholders.
-  game->SaveNames();
+  game->Vars().SaveNames();
   EXPECT_STREQ(systemFile_.GetFamilyName(), "");
   EXPECT_STREQ(systemFile_.GetGivenName(), "");
-  game->SetNames(Sjis("《◆姓》").c_str(), Sjis("《◆名》").c_str());
+  game->Vars().SetNames(Sjis("《◆姓》").c_str(), Sjis("《◆名》").c_str());
   EXPECT_EQ(std::string(GetTextState().familyName), Sjis("《◆姓》"));
   EXPECT_STREQ(systemFile_.GetFamilyName(), "");
   EXPECT_STREQ(systemFile_.GetGivenName(), "");
-  EXPECT_STREQ(game->GetFamilyName(), "");
+  EXPECT_STREQ(game->Vars().GetFamilyName(), "");
   // A system file that holds a placeholder as its name holds no name.
   systemFile_.SetGivenName(Sjis("《◆名》").c_str());
-  EXPECT_STREQ(game->GetGivenName(), "");
+  EXPECT_STREQ(game->Vars().GetGivenName(), "");
 }
 
 // --- Day of the week ---
@@ -429,13 +453,13 @@ TEST_F(GameCallsTest, WeekDaysFollowTheYearVariable) {
   };
   for (const Case& c : cases) {
     game->SetVar(10, c.year);
-    EXPECT_EQ(game->GetWeekDay(c.monthDay), c.expected) << c.year << " " << c.monthDay;
+    EXPECT_EQ(game->Vars().GetWeekDay(c.monthDay), c.expected) << c.year << " " << c.monthDay;
   }
   // Whatever a script puts in, the day is one of the seven.
   for (int year : {-1, -2011, 0, 2147483647, -2147483647 - 1}) {
     for (int monthDay : {-1, -1231, 0, 1399, 2147483647, -2147483647 - 1}) {
       game->SetVar(10, year);
-      const int day = game->GetWeekDay(monthDay);
+      const int day = game->Vars().GetWeekDay(monthDay);
       EXPECT_TRUE(day >= 0 && day <= 6) << year << " " << monthDay << " " << day;
     }
   }
@@ -446,7 +470,7 @@ TEST_F(GameCallsTest, WithoutAYearVariableTheYearIs2000) {
   WriteList("game", {});
   CallGame game(window_, &systemFile_);
   game.Init();
-  EXPECT_EQ(game.GetWeekDay(101), 6);
+  EXPECT_EQ(game.Vars().GetWeekDay(101), 6);
 }
 
 // --- Options and flags ---
@@ -474,60 +498,60 @@ TEST_F(GameCallsTest, OptionsAnswerByIdFromTheSystemData) {
       {299, 0, 1, 0},    {572, 0, 1, 0},    {-1, 0, 1, 0},     {1 << 30, 0, 1, 0},
   };
   for (const Case& c : cases) {
-    game->Settings().movieVolumeNotUse = c.volumeChannel;
-    game->Settings().soundVoiceVolumeNotUse = c.voiceChannel;
-    EXPECT_EQ(game->GetSystemSetting(c.id), c.expected) << c.id << " " << c.volumeChannel << " "
-                                                        << c.voiceChannel;
+    game->Vars().GetSettings().movieVolumeNotUse = c.volumeChannel;
+    game->Vars().GetSettings().soundVoiceVolumeNotUse = c.voiceChannel;
+    EXPECT_EQ(game->Vars().GetSystemSetting(c.id), c.expected)
+        << c.id << " " << c.volumeChannel << " " << c.voiceChannel;
   }
   // 500..571 are the five-bit items.
   systemFile_.SetFiveBitValue(10, 20);
-  EXPECT_EQ(game->GetSystemSetting(510), -12);
+  EXPECT_EQ(game->Vars().GetSystemSetting(510), -12);
   systemFile_.SetSystemData(140, 0);
-  EXPECT_EQ(game->IsSystemSettingOn(), 0);
+  EXPECT_EQ(game->Vars().IsSystemSettingOn(), 0);
   systemFile_.SetSystemData(140, 5);
-  EXPECT_EQ(game->IsSystemSettingOn(), 1);
+  EXPECT_EQ(game->Vars().IsSystemSettingOn(), 1);
 }
 
 TEST_F(GameCallsTest, FlagsOfTheSystemDataAreBounded) {
   auto game = Make({});
-  EXPECT_EQ(game->CheckFrameSkipOff(), 0);
+  EXPECT_EQ(game->Vars().CheckFrameSkipOff(), 0);
   systemFile_.SetSystemData(152, 1);
-  EXPECT_EQ(game->CheckFrameSkipOff(), 1);
+  EXPECT_EQ(game->Vars().CheckFrameSkipOff(), 1);
 
   systemFile_.SetVoiceFlag(0);
   systemFile_.SetVoiceFlag(255);
   for (const auto& [n, expected] : std::vector<std::pair<int, int>>{
            {0, 1}, {1, 0}, {255, 1}, {256, 0}, {-1, 0}, {1 << 30, 0}})
-    EXPECT_EQ(game->CheckSystemFlag(n), expected) << n;
+    EXPECT_EQ(game->Vars().CheckSystemFlag(n), expected) << n;
 
   // -1 stands for the script of the running level.
-  game->SetScriptNumber(0, 4);
-  game->SetMessageReadFlag(7, -1);
+  game->Scripts().SetScriptNumber(0, 4);
+  game->MessageWindow().SetMessageReadFlag(7, -1);
   EXPECT_EQ(systemFile_.GetMesFlag(4, 7), 1);
-  EXPECT_EQ(game->CheckMessageReadFlag(7, 4), 1);
-  EXPECT_EQ(game->CheckMessageReadFlag(7, -1), 1);
-  EXPECT_EQ(game->CheckMessageReadFlag(8, -1), 0);
-  game->SetMessageReadFlag(7, 1 << 30);
-  EXPECT_EQ(game->CheckMessageReadFlag(-5, -5), 0);
+  EXPECT_EQ(game->MessageWindow().CheckMessageReadFlag(7, 4), 1);
+  EXPECT_EQ(game->MessageWindow().CheckMessageReadFlag(7, -1), 1);
+  EXPECT_EQ(game->MessageWindow().CheckMessageReadFlag(8, -1), 0);
+  game->MessageWindow().SetMessageReadFlag(7, 1 << 30);
+  EXPECT_EQ(game->MessageWindow().CheckMessageReadFlag(-5, -5), 0);
 }
 
 TEST_F(GameCallsTest, EnableTableModeFlagsAndListenWords) {
   auto game = Make({});
   // Mode 12 ("config") is enabled by its variable; 13 names no variable.
-  EXPECT_EQ(game->CheckEnableVar(12), 0);
+  EXPECT_EQ(game->Vars().CheckEnableVar(12), 0);
   game->SetVar(303, 4);
-  EXPECT_EQ(game->CheckEnableVar(12), 4);
-  for (int n : {13, 0, 255, -1, 256, 1 << 30}) EXPECT_EQ(game->CheckEnableVar(n), 1) << n;
+  EXPECT_EQ(game->Vars().CheckEnableVar(12), 4);
+  for (int n : {13, 0, 255, -1, 256, 1 << 30}) EXPECT_EQ(game->Vars().CheckEnableVar(n), 1) << n;
 
-  game->SetModeFlag(10, 1);
-  game->SetModeFlag(256, 1);
-  game->SetModeFlag(-1, 1);
-  EXPECT_EQ(game->GetModeFlag(10), 1);
-  EXPECT_EQ(game->GetModeFlag(9), 0);
-  EXPECT_EQ(game->GetModeFlag(256), 0);
-  EXPECT_EQ(game->GetModeFlag(-1), 0);
+  game->Vars().SetModeFlag(10, 1);
+  game->Vars().SetModeFlag(256, 1);
+  game->Vars().SetModeFlag(-1, 1);
+  EXPECT_EQ(game->Vars().GetModeFlag(10), 1);
+  EXPECT_EQ(game->Vars().GetModeFlag(9), 0);
+  EXPECT_EQ(game->Vars().GetModeFlag(256), 0);
+  EXPECT_EQ(game->Vars().GetModeFlag(-1), 0);
 
-  game->SetListenBgmState(2, 17);
+  game->Vars().SetListenBgmState(2, 17);
   EXPECT_EQ(game->GetVar(301), 2);
   EXPECT_EQ(game->GetVar(302), 17);
 }
@@ -557,8 +581,8 @@ TEST_F(GameCallsTest, ComputedVariablesAnswerThroughTheGame) {
 TEST_F(GameCallsTest, HolidaysFromTheListWithUseSaijistu) {
   dir_->Write("mok/saijitsu.xtx", "2011 2 7\n2011 2 11\n");
   auto game = Make({}, {{"useSaijistu", "1"}});
-  EXPECT_EQ(game->CheckHoliday(2011, 2, 11), 1);
-  EXPECT_EQ(game->CheckHoliday(2011, 2, 10), 0);
+  EXPECT_EQ(game->Vars().CheckHoliday(2011, 2, 11), 1);
+  EXPECT_EQ(game->Vars().CheckHoliday(2011, 2, 10), 0);
   game->SetVar(10, 2011);
   game->SetVar(11, 207);  // a Monday in the list
   EXPECT_EQ(game->GetSystemVar(13), 1);
@@ -566,7 +590,7 @@ TEST_F(GameCallsTest, HolidaysFromTheListWithUseSaijistu) {
   EXPECT_EQ(game->GetSystemVar(13), 0);
   // Without "useSaijistu" the file is not read.
   auto plain = Make({});
-  EXPECT_EQ(plain->CheckHoliday(2011, 2, 11), 0);
+  EXPECT_EQ(plain->Vars().CheckHoliday(2011, 2, 11), 0);
 }
 
 }  // namespace

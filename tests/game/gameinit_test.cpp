@@ -12,7 +12,17 @@
 #include "effect/alleffect.h"
 #include "effect/effectchannel.h"
 #include "effect/effectmanager.h"
+#include "game/floatingpart.h"
+#include "game/framepart.h"
 #include "game/game.h"
+#include "game/gamelists.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
+#include "game/textpart.h"
+#include "game/variablepart.h"
 #include "graphics/picture.h"
 #include "message/rendersettings.h"
 #include "game_test.h"
@@ -33,19 +43,8 @@ class InitGame : public CGame {
   InitGame(platform::Window* window, int width = 800, int height = 600,
            CCommonSystemFile* systemFile = nullptr)
       : CGame(window, systemFile, width, height, 32) {}
-  CScript* Script(int i) const { return scripts_[i]; }
-  CGameVariables* Vars() const { return gameVars_; }
-  int DateVar() const { return dateVar_; }
-  int AdjustDateFunction() const { return adjustDateFunction_; }
-  int LayerFunction() const { return layerFunction_; }
-  int RenameLayerVar() const { return renameLayerVarNumber_; }
-  int OptionOffVar() const { return optionOffVar_; }
-  const std::vector<std::vector<char>>& RenameTags() const { return renameTags_; }
-  const std::vector<int>& ExtDataModes() const { return extDataModes_; }
-  const std::vector<int>& ExtDataSubs() const { return extDataSubs_; }
-  const std::vector<int>& ExtSaveDataSizes() const { return extSaveDataSizes_; }
-  CAllEffect* Effects() const { return effect_; }
-  CSurfaceConverter* Converter() const { return surfaceConverter_; }
+  CScript* Script(int i) const { return Scripts().GetScript(i); }
+  CGameVariables* GameVars() const { return Vars().GetVariables(); }
 };
 
 std::string Inverted(const std::string& text) {
@@ -65,7 +64,7 @@ TEST_F(GameTest, AnEmptyGameFolderStartsOnTheDefaultsAfterItsBoxes) {
   game.Init();
   game.CreateModes();
   EXPECT_EQ(game.GetFrameTime(), 50);
-  EXPECT_EQ(game.GetDefaultFrameTime(), 50);
+  EXPECT_EQ(game.Frames().GetDefaultFrameTime(), 50);
   const std::vector<std::string> boxes = Captions(host_->Boxes());
   auto shown = [&](const std::string& line) {
     return std::find(boxes.begin(), boxes.end(), line) != boxes.end();
@@ -90,14 +89,22 @@ TEST_F(GameTest, AnEmptyGameFolderStartsOnTheDefaultsAfterItsBoxes) {
 
   // Every owned object the game can make here exists.
   const std::vector<std::pair<const char*, const void*>> owned = {
-      {"screen picture", game.GetScreenPicture()}, {"work picture", game.GetWorkPicture()},
-      {"buffer picture 0", game.GetBufferPicture(0)}, {"buffer picture 1", game.GetBufferPicture(1)},
-      {"pixel buffer", game.GetPixelBuffer()},     {"sound device", game.GetSoundDevice()},
-      {"music player", game.GetBgmPlayer()},       {"scene data", game.GetSceneDataFile()},
-      {"scene list", game.GetSceneList()},         {"picture list", game.GetCGList()},
-      {"picture voices", game.GetCGVoiceList()},   {"scene voices", game.GetSceneVoiceList()},
-      {"keyed flag table", game.GetKeyFlagTable()}, {"ext data names", game.GetExtDataNameTable()},
-      {"character names", game.GetCharaNameList()}, {"project list", game.GetProjectList()},
+      {"screen picture", game.Screen().GetScreenPicture()},
+      {"work picture", game.Screen().GetWorkPicture()},
+      {"buffer picture 0", game.Screen().GetBufferPicture(0)},
+      {"buffer picture 1", game.Screen().GetBufferPicture(1)},
+      {"pixel buffer", game.Screen().GetPixelBuffer()},
+      {"sound device", game.Sound().GetSoundDevice()},
+      {"music player", game.Sound().GetBgmPlayer()},
+      {"scene data", game.Saves().GetSceneDataFile()},
+      {"scene list", game.Saves().GetSceneList()},
+      {"picture list", game.Saves().GetCGList()},
+      {"picture voices", game.Saves().GetCGVoiceList()},
+      {"scene voices", game.Saves().GetSceneVoiceList()},
+      {"keyed flag table", game.Modes().GetKeyFlagTable()},
+      {"ext data names", game.Saves().GetExtDataNameTable()},
+      {"character names", game.Lists().GetCharaNameList()},
+      {"project list", game.Lists().GetProjectList()},
   };
   for (const auto& [name, p] : owned) EXPECT_NE(p, nullptr) << name;
 
@@ -120,8 +127,12 @@ TEST_F(GameTest, SettingsOfTheGameList) {
     int expected;
     Pairs miniGame = {{"miniGameCheckNumber", "7"}};
   };
-  auto setting = [](int GameSettings::*field) {
-    return [field](InitGame& g) { return g.GetSettings().*field; };
+  const auto maxSkipFrame = [](InitGame& g) { return g.Frames().GetSettings().maxSkipFrame; };
+  const auto dataFileDontCreate = [](InitGame& g) {
+    return g.Saves().GetSettings().dataFileDontCreate;
+  };
+  auto floating = [](int CFloatingPart::Settings::*field) {
+    return [field](InitGame& g) { return g.Floating().GetSettings().*field; };
   };
   auto capacity = [](int i) {
     return [i](InitGame& g) { return g.Script(i) ? g.Script(i)->GetCapacity() : -1; };
@@ -130,37 +141,37 @@ TEST_F(GameTest, SettingsOfTheGameList) {
       {"frameTime 33", {{"frameTime", "33"}}, [](InitGame& g) { return g.GetFrameTime(); }, 33},
       {"an impossible frameTime keeps 50",
        {{"frameTime", "0"}},
-       [](InitGame& g) { return g.GetDefaultFrameTime(); },
+       [](InitGame& g) { return g.Frames().GetDefaultFrameTime(); },
        50},
-      {"maxSkipFrame 0 is taken as 1", {{"maxSkipFrame", "0"}}, setting(&GameSettings::maxSkipFrame), 1},
+      {"maxSkipFrame 0 is taken as 1", {{"maxSkipFrame", "0"}}, maxSkipFrame, 1},
       {"quickSaveKey S gives 83",
        {{"quickSaveEnable", "1"}, {"quickSaveKey", "S"}},
-       setting(&GameSettings::quickSaveKey),
+       floating(&CFloatingPart::Settings::quickSaveKey),
        83},
       {"a numeric key reads as it is",
        {{"quickLoadEnable", "1"}, {"quickLoadKey", "120"}},
-       setting(&GameSettings::quickLoadKey),
+       floating(&CFloatingPart::Settings::quickLoadKey),
        120},
       {"quick keys need quick save or load",
        {{"quickSaveKey", "S"}},
-       setting(&GameSettings::quickSaveKey),
+       floating(&CFloatingPart::Settings::quickSaveKey),
        0},
       {"quickLoadEnable follows quickSaveEnable",
        {{"quickSaveEnable", "1"}},
-       setting(&GameSettings::quickLoadEnable),
+       floating(&CFloatingPart::Settings::quickLoadEnable),
        1},
       {"quickLoadErrorSound follows quickLoadSound",
        {{"quickSaveSound", "4"}, {"quickLoadSound", "6"}},
-       setting(&GameSettings::quickLoadErrorSound),
+       floating(&CFloatingPart::Settings::quickLoadErrorSound),
        6},
       {"save and load off: no save-slot layout",
        {{"saveClassDisable", "1"}, {"loadClassDisable", "1"}},
-       setting(&GameSettings::dataFileDontCreate),
+       dataFileDontCreate,
        1},
-      {"only save off", {{"saveClassDisable", "1"}}, setting(&GameSettings::dataFileDontCreate), 0},
+      {"only save off", {{"saveClassDisable", "1"}}, dataFileDontCreate, 0},
       {"dataFileDontCreate said",
        {{"saveClassDisable", "1"}, {"loadClassDisable", "1"}, {"dataFileDontCreate", "0"}},
-       setting(&GameSettings::dataFileDontCreate),
+       dataFileDontCreate,
        0},
       {"script capacity", {{"execScriptSize", "100"}}, capacity(1), 100},
       {"a negative capacity keeps the default", {{"subScriptSize", "-5"}}, capacity(2), 2048},
@@ -168,17 +179,17 @@ TEST_F(GameTest, SettingsOfTheGameList) {
       {"no scripts", {{"noScriptFlag", "1"}}, capacity(0), -1},
       {"short-cut sounds follow the system menu's",
        {{"shortCutSystemMenuSound", "5"}, {"shortCutLoadSound", "3"}},
-       setting(&GameSettings::shortCutConfigSound),
+       floating(&CFloatingPart::Settings::shortCutConfigSound),
        5},
-      {"the mini-game list", {}, [](InitGame& g) { return g.GetMiniGameCheckNumber(); }, 7},
+      {"the mini-game list", {}, [](InitGame& g) { return g.Modes().GetMiniGameCheckNumber(); }, 7},
       {"no mini-game list without the mini-game mode",
        {{"minigameClassDisable", "1"}},
-       [](InitGame& g) { return g.GetMiniGameCheckNumber(); },
+       [](InitGame& g) { return g.Modes().GetMiniGameCheckNumber(); },
        0},
       // As the mini-game mode holds it: at most its 32 games.
       {"the mini-game list's games are bounded as the mode's",
        {},
-       [](InitGame& g) { return g.GetMiniGameCheckNumber(); },
+       [](InitGame& g) { return g.Modes().GetMiniGameCheckNumber(); },
        32,
        {{"addMiniGame", "50"}}},
   };
@@ -232,7 +243,7 @@ TEST_F(GameTest, ThumbnailSize) {
     InitGame game(window_, c.width, c.height);
     game.Init();
     int w = -1, h = -1;
-    game.GetMiniCGSize(&w, &h);
+    game.Saves().GetMiniCGSize(&w, &h);
     EXPECT_EQ(w, c.w);
     EXPECT_EQ(h, c.h);
   }
@@ -263,22 +274,33 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
   game.Init();
   host_->ClearBoxes();
 
-  EXPECT_EQ(game.GetVarNumber("year"), 903);
-  EXPECT_EQ(game.DateVar(), 902);
-  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kSystemYear), 900);
-  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kMouseX), 901);
-  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kExpMode1), 904);
-  EXPECT_EQ(game.Vars()->GetSystemVarNumber(SystemVar::kRnd), 905);
-  EXPECT_EQ(game.Vars()->GetLayerOfVar(906), 3);
-  EXPECT_EQ(game.RenameLayerVar(), 907);
-  EXPECT_EQ(game.OptionOffVar(), 906);
-  ASSERT_EQ(game.RenameTags().size(), 2u);
-  EXPECT_EQ(std::string(game.RenameTags()[0].data()), std::string(62, 'x'));
-  EXPECT_STREQ(game.RenameTags()[1].data(), "door");
+  EXPECT_EQ(game.Vars().GetVarNumber("year"), 903);
+  EXPECT_EQ(game.Vars().GetDateVar(), 902);
+  EXPECT_EQ(game.GameVars()->GetSystemVarNumber(SystemVar::kSystemYear), 900);
+  EXPECT_EQ(game.GameVars()->GetSystemVarNumber(SystemVar::kMouseX), 901);
+  EXPECT_EQ(game.GameVars()->GetSystemVarNumber(SystemVar::kExpMode1), 904);
+  EXPECT_EQ(game.GameVars()->GetSystemVarNumber(SystemVar::kRnd), 905);
+  EXPECT_EQ(game.GameVars()->GetLayerOfVar(906), 3);
+  EXPECT_EQ(game.Vars().GetRenameLayerVar(), 907);
+  EXPECT_EQ(game.Vars().GetOptionOffVar(), 906);
+  const std::vector<std::vector<char>>& renameTags = game.Vars().GetRenameTags();
+  ASSERT_EQ(renameTags.size(), 2u);
+  EXPECT_EQ(std::string(renameTags[0].data()), std::string(62, 'x'));
+  EXPECT_STREQ(renameTags[1].data(), "door");
+  // The option-off variable is 1 while the option is off.
+  game.Vars().SetOptionOffVar(0);
+  EXPECT_EQ(game.GetVar(906), 1);
+  game.Vars().SetOptionOffVar(1);
+  EXPECT_EQ(game.GetVar(906), 0);
   // Variables 200..299 come back from the system file.
   EXPECT_EQ(game.GetVar(205), 77);
-  EXPECT_EQ(game.AdjustDateFunction(), 1);
-  EXPECT_EQ(game.LayerFunction(), 2);
+  EXPECT_EQ(game.Scripts().GetAdjustDateFunction(), 1);
+  EXPECT_EQ(game.Scripts().GetFunctionRows().layer, 2);
+  // The script function in the "layer" row switches an effect layer off.
+  const int layerArgs[2] = {3, 0};
+  EXPECT_EQ(game.SystemFunction(2, 2, layerArgs), 0);
+  EXPECT_EQ(game.Screen().GetLayerDisableMask(), 1 << 3);
+  game.Screen().SetLayerDisableMask(0);
 
   // "adjustdate" writes the date back and answers its value; any other
   // function answers its number.
@@ -289,7 +311,7 @@ TEST_F(GameTest, NamesOfVariablesAndFunctionsAreResolved) {
 
   // The list lacks names the game looked for at start, which showed the
   // table's one box: later misses go to stderr.
-  EXPECT_EQ(game.GetVarNumber("nothing"), -1);
+  EXPECT_EQ(game.Vars().GetVarNumber("nothing"), -1);
   EXPECT_TRUE(host_->Boxes().empty());
   EXPECT_EQ(host_->ErrorLines().back(), "var not found: spt\\var.fxf: nothing");
 }
@@ -320,7 +342,7 @@ TEST_F(GameTest, MovieEntriesAreSwitchedByTheirIsDefaultKeys) {
   {
     InitGame game(window_);
     game.Init();
-    EXPECT_EQ(game.IsMovieListEntryEnabled(1), 0);
+    EXPECT_EQ(game.Lists().IsMovieListEntryEnabled(1), 0);
     for (const auto& box : host_->Boxes()) EXPECT_EQ(box.text.find("movielist"), std::string::npos);
   }
   host_->ClearBoxes();
@@ -329,9 +351,9 @@ TEST_F(GameTest, MovieEntriesAreSwitchedByTheirIsDefaultKeys) {
   InitGame game(window_);
   game.Init();
   host_->ClearBoxes();
-  EXPECT_STREQ(game.GetMovieListName(2), "ed.wmv");
+  EXPECT_STREQ(game.Lists().GetMovieListName(2), "ed.wmv");
   const int expected[] = {0, 1, 0, 1, 1, 0};  // entries 0..5; 4 has no value
-  for (int n = 0; n <= 5; ++n) EXPECT_EQ(game.IsMovieListEntryEnabled(n), expected[n]) << n;
+  for (int n = 0; n <= 5; ++n) EXPECT_EQ(game.Lists().IsMovieListEntryEnabled(n), expected[n]) << n;
 }
 
 TEST_F(GameTest, TheWindowPositionIsPulledIntoTheDesktop) {
@@ -382,12 +404,24 @@ TEST_F(GameTest, ExtensionSaveDataTables) {
                      {"extSaveDataSize2", "2000000000"}});
   InitGame game(window_);
   game.Init();
-  EXPECT_EQ(game.ExtDataModes(), (std::vector<int>{4, 12}));
-  ASSERT_EQ(game.ExtDataSubs().size(), 1u);
-  EXPECT_GT(game.ExtDataSubs()[0], 0);
-  EXPECT_STREQ(game.GetSaveHeaderName(), "MYDATA");
+  host_->ClearBoxes();
+  CSavePart& saves = game.Saves();
+  // The rows: modes 4 and 12, one sub-entry ("FACE"; "none" names no
+  // entry), then the title's three sizes.
+  ASSERT_EQ(saves.GetExtSaveDataCount(), 6);
+  saves.SetAutoSaveDataByMode(4, 10);
+  saves.SetAutoSaveDataByMode(12, 20);
+  saves.SetAutoSaveDataBySubMode(0, 30);
+  EXPECT_TRUE(host_->Boxes().empty());
+  // No row for a mode past the first missing key: a box tells so.
+  saves.SetAutoSaveDataByMode(5, 40);
+  EXPECT_EQ(host_->Boxes().size(), 1u);
+  std::vector<int> sizes;
+  for (int i = 0; i < saves.GetExtSaveDataCount(); ++i)
+    sizes.push_back(saves.GetExtSaveDataSize(i));
   // Sizes a chunk cannot have are 0.
-  EXPECT_EQ(game.ExtSaveDataSizes(), (std::vector<int>{64, 0, 0}));
+  EXPECT_EQ(sizes, (std::vector<int>{10, 20, 30, 64, 0, 0}));
+  EXPECT_STREQ(saves.GetSaveHeaderName(), "MYDATA");
 }
 
 // The effect holder, the glyph renderer and the surface converter are made
@@ -402,23 +436,24 @@ TEST_F(GameTest, InitMakesTheEffectsTheGlyphRendererAndTheChannelPictures) {
                      {"startMessageFlag", "0"}});
   InitGame game(window_);
   game.Init();
-  ASSERT_NE(game.Effects(), nullptr);
-  ASSERT_NE(game.Effects()->GetManager(), nullptr);
-  EXPECT_NE(game.GetFont(), nullptr);
-  EXPECT_NE(game.Converter(), nullptr);
+  CAllEffect* effects = game.Screen().GetEffect();
+  ASSERT_NE(effects, nullptr);
+  ASSERT_NE(effects->GetManager(), nullptr);
+  EXPECT_NE(game.Text().GetFont(), nullptr);
+  EXPECT_NE(game.Screen().GetSurfaceConverter(), nullptr);
   EXPECT_EQ(GetRenderSettings().fontWeight, 400);
-  CEffectManager* manager = game.Effects()->GetManager();
+  CEffectManager* manager = effects->GetManager();
   EXPECT_EQ(manager->GetPicture(1)->GetWidth(), 64);
   EXPECT_EQ(manager->GetPicture(1)->GetHeight(), 32);
   // Only one of the two sizes: the picture keeps its own.
   EXPECT_NE(manager->GetPicture(2)->GetWidth(), 64);
 
-  EffectChannel* record = game.Effects()->GetChannel(3);
+  EffectChannel* record = effects->GetChannel(3);
   ASSERT_NE(record, nullptr);
   record->Active() = 1;
   record->EffectNumber() = 999;
-  game.RestartFromLoad();
-  EXPECT_EQ(game.Effects()->GetChannel(3)->Active(), 0);
+  game.Modes().RestartFromLoad();
+  EXPECT_EQ(game.Screen().GetEffect()->GetChannel(3)->Active(), 0);
 }
 
 TEST_F(GameTest, TheTextInputBoxTakesTheWindowsCharacters) {
@@ -431,7 +466,7 @@ TEST_F(GameTest, TheTextInputBoxTakesTheWindowsCharacters) {
     WriteList("game", {{"imeAutoOpenFlag", c.open}, {"imeAutoCloseFlag", c.close}});
     InitGame game(window_);
     game.Init();
-    CTextInputBox* box = game.GetTextInputBox();
+    CTextInputBox* box = game.Text().GetTextInputBox();
     ASSERT_NE(box, nullptr);
     game.WindowProc(window_, WM_CHAR, 'a', 0);  // not started: ignored
     box->Start();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game/modeflowpart.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
 #include "platform/sync.h"
@@ -22,26 +23,18 @@ namespace {
 // initialisation makes them.
 class HandshakeGame : public CGame {
  public:
-  HandshakeGame() : CGame(nullptr, nullptr, 800, 600, 32) {
-    for (platform::Event*& e : events_) e = new platform::Event(true, false);
-  }
-  ~HandshakeGame() override {
-    for (platform::Event*& e : events_) {
-      delete e;
-      e = nullptr;
-    }
-  }
-  platform::Event* Game() const { return events_[0]; }
-  platform::Event* WindowEvent() const { return events_[1]; }
-  platform::Event* Answer() const { return events_[2]; }
-  platform::Event* Ack() const { return events_[3]; }
-  int AnswerWord() const { return windowRequestResult_; }
-  void UseWindow(platform::Window* window) { window_ = window; }
+  HandshakeGame() : CGame(nullptr, nullptr, 800, 600, 32) { Handshake().MakeEvents(); }
+  platform::Event* Game() { return Handshake().GetEvent(CThreadHandshake::kGameEvent); }
+  platform::Event* WindowEvent() { return Handshake().GetEvent(CThreadHandshake::kWindowEvent); }
+  platform::Event* Answer() { return Handshake().GetEvent(CThreadHandshake::kAnswerEvent); }
+  platform::Event* Ack() { return Handshake().GetEvent(CThreadHandshake::kAckEvent); }
+  int AnswerWord() { return Handshake().GetAnswerWord(); }
+  void UseWindow(platform::Window* window) { Parts().window = window; }
   // A window that does not answer is given up on after `ms`, not 10 s.
-  void ShortenThreadWait(uint32_t ms) { handshakeWaits_.thread = ms; }
-  void SetModeLevel(int level) { modeLevel_ = level; }
-  void SetCloseFlag(int on) { settings_.modalCannotCloseFlag = on; }
-  void SetAnswerWord(int answer) { windowRequestResult_ = answer; }
+  void ShortenThreadWait(uint32_t ms) { Handshake().GetWaits().thread = ms; }
+  void SetModeLevel(int level) { Modes().SetModeLevel(level); }
+  void SetCloseFlag(int on) { GetSettings().modalCannotCloseFlag = on; }
+  void SetAnswerWord(int answer) { Handshake().SetAnswerWord(answer); }
 };
 
 bool Traced(const std::vector<std::string>& lines, const std::string& line) {

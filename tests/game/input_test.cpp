@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "game/inputpart.h"
+#include "game/variablepart.h"
 #include "input/inputstatus.h"
 #include "game_test.h"
 #include "platform/types.h"
@@ -26,7 +28,7 @@ class InputTest : public FakeGameTest {
   Seen Frame() {
     Seen s{};
     game_->RunFrame([&] {
-      CMouseStatus* m = game_->GetInputStatus()->GetMouseStatus();
+      CMouseStatus* m = game_->Input().GetInputStatus()->GetMouseStatus();
       for (int b = 0; b < 3; ++b) {
         s.click[b] = m->GetClick(b);
         s.trig[b] = m->GetTrig(b);
@@ -44,7 +46,7 @@ class InputTest : public FakeGameTest {
     std::vector<int> hit;
     game_->RunFrame([&] {
       for (int c : codes)
-        if (game_->CheckKeyTrig(c)) hit.push_back(c);
+        if (game_->Input().CheckKeyTrig(c)) hit.push_back(c);
       return -1;
     });
     return hit;
@@ -176,7 +178,7 @@ TEST_F(InputTest, KeyTriggersWithTheirAliases) {
     EXPECT_TRUE(Keys(codes).empty()) << c.name << ", one frame later";
     for (int vk : c.keys) host_->InjectKey(vk, false);
   }
-  for (int code : {-1, 256, 300, 1 << 20}) EXPECT_EQ(game_->CheckKeyTrig(code), 0) << code;
+  for (int code : {-1, 256, 300, 1 << 20}) EXPECT_EQ(game_->Input().CheckKeyTrig(code), 0) << code;
   // Codes beyond 255 in a key message reach nothing.
   platform::PostMessage(window_, WM_KEYDOWN, 256 + 65, 0);
   EXPECT_TRUE(Keys(codes).empty());
@@ -190,7 +192,7 @@ TEST_F(InputTest, AHeldKeyTriggersOnlyInFramesWithARepeat) {
   EXPECT_EQ(Keys({65}), std::vector<int>{65});
   bool down = true;
   game_->RunFrame([&] {
-    down = game_->GetKeyStatus()->CheckKey(65, 0);
+    down = game_->Input().GetKeyStatus()->CheckKey(65, 0);
     return -1;
   });
   EXPECT_FALSE(down);
@@ -202,9 +204,9 @@ TEST_F(InputTest, ShiftAndCtrlFollowTheirRelease) {
   host_->InjectKey(VK_CONTROL, true);
   int shiftDown = -1, shiftPressed = -1, ctrlDown = -1;
   game_->RunFrame([&] {
-    shiftDown = game_->GetKeyStatus()->CheckKey(VK_SHIFT, 0);
-    shiftPressed = game_->GetKeyStatus()->CheckKey(VK_SHIFT, 1);
-    ctrlDown = game_->GetKeyStatus()->CheckKey(VK_CONTROL, 0);
+    shiftDown = game_->Input().GetKeyStatus()->CheckKey(VK_SHIFT, 0);
+    shiftPressed = game_->Input().GetKeyStatus()->CheckKey(VK_SHIFT, 1);
+    ctrlDown = game_->Input().GetKeyStatus()->CheckKey(VK_CONTROL, 0);
     return -1;
   });
   EXPECT_EQ(shiftDown, 0);
@@ -213,19 +215,13 @@ TEST_F(InputTest, ShiftAndCtrlFollowTheirRelease) {
 }
 
 // The script's system variables read the same state.
-class VarGame : public testsupport::FakeGame {
- public:
-  using FakeGame::FakeGame;
-  CGameVariables* Vars() const { return gameVars_; }
-};
-
 TEST_F(GameTest, ScriptVariablesReadTheInputState) {
-  VarGame game(*host_);
+  testsupport::FakeGame game(*host_);
   const std::vector<std::pair<SystemVar, int>> numbers = {
       {SystemVar::kMouseX, 10}, {SystemVar::kMouseY, 11}, {SystemVar::kTrig1, 12},
       {SystemVar::kClick1, 13}, {SystemVar::kClick3, 14}, {SystemVar::kWheel, 15},
       {SystemVar::kMode, 16}};
-  for (const auto& [which, n] : numbers) game.Vars()->SetSystemVarNumber(which, n);
+  for (const auto& [which, n] : numbers) game.Vars().GetVariables()->SetSystemVarNumber(which, n);
   host_->InjectMouseMove(33, 44);
   host_->InjectButton(0, true);
   host_->InjectWheel(-120);

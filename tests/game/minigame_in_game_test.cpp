@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
+#include "game/modeflowpart.h"
 #include "mode/minigame_fixture.h"
 #include "support/fake_game.h"
 #include "widget/buttongroup.h"
@@ -16,12 +18,12 @@ namespace {
 // system pictures.
 class MiniGameGame : public testsupport::FakeGame {
  public:
-  using FakeGame::FakeGame;
+  explicit MiniGameGame(platform::HeadlessBackend& host)
+      : FakeGame(host, 800, 600, [this](GameParts& p) {
+          p.screen = std::make_unique<testsupport::GamePicturesScreen>(p, *this);
+        }) {}
   CCommonMiniGame* Remake() {
     return RemakeMode<CCommonMiniGame>(CCommonMiniGame::kModeNumber, minigame_test::StandInTypes());
-  }
-  CPicture* LoadSystemPicture(const char* name, int flag) override {
-    return CGameCallBack::LoadSystemPicture(name, flag);
   }
 };
 
@@ -30,12 +32,12 @@ class MiniGameInGameTest : public MiniGameFixture<MiniGameGame> {};
 TEST_F(MiniGameInGameTest, RectanglesStartWithALeftClickThroughTheGame) {
   Make({{"addMiniGame", "2"}, {"miniGameCheckMode1", "4"}, {"miniGameCheckX1", "0"}});
   MiniGameGame& game = Game();
-  game.CGameCallBack::SetMiniGameAreaMode(4);
+  game.Modes().CModeFlowPart::SetMiniGameAreaMode(4);
   EXPECT_EQ(mode_->GetCheckMode(), 4);
   auto start = [&] {
     int r = 0;
     game.RunFrame([&] {
-      r = game.CGameCallBack::CheckMiniGameStart(4);
+      r = game.Modes().CModeFlowPart::CheckMiniGameStart(4);
       return -1;
     });
     return r;
@@ -44,10 +46,10 @@ TEST_F(MiniGameInGameTest, RectanglesStartWithALeftClickThroughTheGame) {
   EXPECT_EQ(start(), 0) << "no click";
   Click(20, 5);
   EXPECT_EQ(start(), 1);
-  EXPECT_EQ(game.GetMiniGameResult(), 1);
+  EXPECT_EQ(game.Modes().GetMiniGameResult(), 1);
   Click(300, 300);
   EXPECT_EQ(start(), 0);
-  game.CGameCallBack::SetMiniGameAreaMode(-1);
+  game.Modes().CModeFlowPart::SetMiniGameAreaMode(-1);
   Click(20, 5);
   EXPECT_EQ(start(), 0) << "no check mode";
 }
@@ -60,14 +62,14 @@ TEST_F(MiniGameInGameTest, AreaButtonsStartTheirGameWithTheirSound) {
         {"minigameButton1PrintX", "0"}, {"minigameButton1PrintY", "0"}, {"minigameButton2PrintX", "100"},
         {"minigameButton2PrintY", "0"}});
   MiniGameGame& game = Game();
-  game.CGameCallBack::SetMiniGameAreaMode(4);
+  game.Modes().CModeFlowPart::SetMiniGameAreaMode(4);
   CCommonButtonGroup* group = mode_->GetAreaButtons();
   ASSERT_NE(group, nullptr);
   EXPECT_EQ(group->GetButton(0)->GetExist(), 1);
   EXPECT_EQ(group->GetPicture(0)->GetWidth(), 200) << "the picture is loaded";
-  game.CGameCallBack::SetMiniGameAreaMode(15);
+  game.Modes().CModeFlowPart::SetMiniGameAreaMode(15);
   EXPECT_EQ(group->GetButton(0)->GetExist(), 0) << "another mode's area";
-  game.CGameCallBack::SetMiniGameAreaMode(4);
+  game.Modes().CModeFlowPart::SetMiniGameAreaMode(4);
   game.ClearCalls();
   int started = 0;
   host_->InjectMouseMove(110, 10);
@@ -75,11 +77,11 @@ TEST_F(MiniGameInGameTest, AreaButtonsStartTheirGameWithTheirSound) {
   Click(110, 10);
   for (int i = 0; i < 4 && !started; ++i)
     game.RunFrame([&] {
-      started = game.CGameCallBack::CheckMiniGameStart(4);
+      started = game.Modes().CModeFlowPart::CheckMiniGameStart(4);
       return -1;
     });
   EXPECT_EQ(started, 1);
-  EXPECT_EQ(game.GetMiniGameResult(), 1);
+  EXPECT_EQ(game.Modes().GetMiniGameResult(), 1);
   const auto& calls = game.Calls();
   EXPECT_NE(std::find(calls.begin(), calls.end(), "PlaySystemSe 2 0"), calls.end());
 }

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/variablepart.h"
 #include "game_test.h"
 #include "mode/backlog.h"
 #include "mode/cardsystem.h"
@@ -20,8 +24,8 @@ TEST_F(GameTest, TheFactoryMakesBothPlaceSelectionsWhenSwitchedOn) {
   WriteList("game", {{"selectplaceIsDefault", "1"}, {"selectplace2IsDefault", "1"}});
   WriteList("SelectPlace", {});
   testsupport::FakeGame game(*host_);
-  auto* first = dynamic_cast<CCommonSelectPlace*>(game.GetMode(22));
-  auto* second = dynamic_cast<CCommonSelectPlace*>(game.GetMode(35));
+  auto* first = dynamic_cast<CCommonSelectPlace*>(game.Modes().GetMode(22));
+  auto* second = dynamic_cast<CCommonSelectPlace*>(game.Modes().GetMode(35));
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(first->GetModeNumber(), 22);
@@ -32,19 +36,19 @@ TEST_F(GameTest, TheFactoryMakesBothPlaceSelectionsWhenSwitchedOn) {
 TEST_F(GameTest, TheGameForwardsBackLogLinesColoursAndClearing) {
   WriteList("BackLog", {});
   testsupport::FakeGame game(*host_);
-  auto* log = static_cast<CCommonBackLog*>(game.GetBackLog());
+  auto* log = static_cast<CCommonBackLog*>(game.Modes().GetBackLog());
   ASSERT_NE(log, nullptr);
-  game.AddBackLog("one", 10, 20, 30);
-  game.AddBackLog("two", 40, 50, 60);
-  game.AddBackLog(nullptr, 1, 1, 1);
+  game.MessageWindow().AddBackLog("one", 10, 20, 30);
+  game.MessageWindow().AddBackLog("two", 40, 50, 60);
+  game.MessageWindow().AddBackLog(nullptr, 1, 1, 1);
   EXPECT_EQ(log->GetReadableCount(), 4);
   EXPECT_STREQ(log->GetText(3), "two");
   EXPECT_EQ(log->GetColor(3), 0x28323Cu);
   // (lines back, r, g, b): the picked choice of the choice mode.
-  game.SetBackLogColor(2, 255, 128, 0);
+  game.MessageWindow().SetBackLogColor(2, 255, 128, 0);
   EXPECT_EQ(log->GetColor(2), 0xFF8000u);
   EXPECT_EQ(log->GetColor(3), 0x28323Cu);
-  game.ClearBackLog();
+  game.MessageWindow().ClearBackLog();
   EXPECT_EQ(log->GetReadableCount(), 2);
   EXPECT_EQ(log->GetWriteIndex(), 2);
 }
@@ -53,7 +57,7 @@ TEST_F(GameTest, TheFactoryMakesTheCardSystemWhenSwitchedOn) {
   WriteList("game", {{"cardsystemIsDefault", "1"}});
   WriteList("cardSystem", {});
   testsupport::FakeGame game(*host_);
-  CCommonGeneral* mode = game.GetMode(45);
+  CCommonGeneral* mode = game.Modes().GetMode(45);
   ASSERT_NE(dynamic_cast<CCommonCardSystem*>(mode), nullptr);
   EXPECT_EQ(mode->GetModeNumber(), 45);
   EXPECT_EQ(mode->Calcu(), -1);
@@ -77,12 +81,12 @@ TEST_F(GameTest, ScriptFunctionsReachTheCardSystemThroughTheGame) {
 TEST_F(GameTest, TheFactoryMakesTheChoiceModeAndTheAccessorFindsIt) {
   WriteList("SelectMessage", {});
   testsupport::FakeGame game(*host_);
-  auto* mode = static_cast<CCommonSelectMessage*>(game.GetSelectMessage());
+  auto* mode = static_cast<CCommonSelectMessage*>(game.Modes().GetSelectMessage());
   ASSERT_NE(mode, nullptr);
-  EXPECT_EQ(mode, game.GetMode(9));
+  EXPECT_EQ(mode, game.Modes().GetMode(9));
   EXPECT_EQ(mode->GetModeNumber(), 9);
   // "backLogOk" (1 by default) marks mode 9 in the per-mode flags.
-  EXPECT_EQ(game.GetModeFlag(9), 1);
+  EXPECT_EQ(game.Vars().GetModeFlag(9), 1);
 }
 
 TEST_F(GameTest, APendingChoiceTravelsInTheGameStatusAndMessageChunks) {
@@ -99,16 +103,16 @@ TEST_F(GameTest, APendingChoiceTravelsInTheGameStatusAndMessageChunks) {
   mode->SetSelectText(2, "B");
   mode->SetTimeLimit(9000, 2);
   mode->SetSelectState(4321);
-  game.SetReturnMode(9);
+  game.Modes().SetReturnMode(9);
   std::vector<uint8_t> status(7088), message(32 + 64 * 256);
-  game.PutGameStatus(status.data(), status.size());
-  game.PutMessage(message.data(), message.size());
+  game.Saves().PutGameStatus(status.data(), status.size());
+  game.Saves().PutMessage(message.data(), message.size());
   EXPECT_EQ(std::string(reinterpret_cast<char*>(&message[32 + 256])), "A");
 
   // A new mode object takes them back.
   mode = game.RemakeMode<CCommonSelectMessage>(CCommonSelectMessage::kModeNumber);
-  game.GetGameStatus(status.data(), status.size());
-  game.GetMessage(message.data(), message.size());
+  game.Saves().GetGameStatus(status.data(), status.size());
+  game.Saves().GetMessage(message.data(), message.size());
   EXPECT_EQ(mode->GetSelectStart(), 1);
   EXPECT_EQ(mode->GetSelectEnd(), 3);
   EXPECT_EQ(mode->GetTimeLimit(), 9000);
@@ -124,7 +128,7 @@ TEST_F(GameTest, ThePrintMessageSaveChunksCarryLinesCodeCountAndCutins) {
   WriteList("game", {{"useCutinFlag", "1"}});
   dir_->Write("spt/cutinChara.xtx", std::string(16, ',') + "\r\n");
   testsupport::FakeGame game(*host_);
-  auto* printMessage = static_cast<CCommonPrintMessage*>(game.GetPrintMessage());
+  auto* printMessage = static_cast<CCommonPrintMessage*>(game.Modes().GetPrintMessage());
   ASSERT_NE(printMessage, nullptr);
   CCommonPrintMessage& mode = *printMessage;
   mode.SetCutinNumber(4);
@@ -133,9 +137,9 @@ TEST_F(GameTest, ThePrintMessageSaveChunksCarryLinesCodeCountAndCutins) {
   EXPECT_EQ(mode.GetCutinMark(0, 1), 3);
 
   std::vector<uint8_t> message(32 + 64 * 256, 0xEE), cutin(1056, 0), status(7088, 0);
-  game.PutMessage(message.data(), message.size());
-  game.PutCutin(cutin.data(), cutin.size());
-  game.PutGameStatus(status.data(), status.size());
+  game.Saves().PutMessage(message.data(), message.size());
+  game.Saves().PutCutin(cutin.data(), cutin.size());
+  game.Saves().PutGameStatus(status.data(), status.size());
   EXPECT_STREQ(reinterpret_cast<const char*>(message.data() + 32 + 256), "two");
   EXPECT_EQ(message[32 + 3 * 256], 0);
 
@@ -144,8 +148,8 @@ TEST_F(GameTest, ThePrintMessageSaveChunksCarryLinesCodeCountAndCutins) {
   mode.SetCutinNumber(0);
   mode.SetMessage(CCommonPrintMessage::kCodeWindow, 0x00010001, "other", 0);
   mode.SetMessageCode(CCommonPrintMessage::kCodeWindow);
-  game.GetMessage(message.data(), message.size());
-  game.GetCutin(cutin.data(), cutin.size());
+  game.Saves().GetMessage(message.data(), message.size());
+  game.Saves().GetCutin(cutin.data(), cutin.size());
   EXPECT_EQ(mode.GetCutinNumber(), 4);
   EXPECT_EQ(mode.GetCutinMark(1, 0), 2);
   EXPECT_EQ(mode.GetCutinMark(1, 1), 2);
@@ -154,8 +158,8 @@ TEST_F(GameTest, ThePrintMessageSaveChunksCarryLinesCodeCountAndCutins) {
   EXPECT_EQ(status[29 * 4], 3);
   EXPECT_EQ(status[30 * 4] | status[30 * 4 + 3] << 24, 0x22000002);
   // Loaded with mode 10 current, the game hands both back.
-  ASSERT_EQ(game.CheckGameStatus(status.data(), status.size()), nullptr);
-  game.GetGameStatus(status.data(), status.size());
+  ASSERT_EQ(game.Saves().CheckGameStatus(status.data(), status.size()), nullptr);
+  game.Saves().GetGameStatus(status.data(), status.size());
   EXPECT_EQ(mode.GetMessageCode(), kFull);
   EXPECT_EQ(mode.GetLineCount(), 3);
 }

@@ -10,6 +10,10 @@
 
 #include "modebase/commongeneral.h"
 #include "game/game.h"
+#include "game/keyflagtable.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/scriptpart.h"
 #include "modebase/modenames.h"
 #include "mode/backlog.h"
 #include "mode/printmessage.h"
@@ -24,7 +28,7 @@ using Log = std::vector<std::string>;
 // A mode that notes its steps as "<number> <step>".
 class RecordingMode : public CCommonGeneral {
  public:
-  RecordingMode(CGameCallBack* game, int number, Log* log) : CCommonGeneral(game), log_(log) {
+  RecordingMode(const GameRoles& roles, int number, Log* log) : CCommonGeneral(roles), log_(log) {
     SetModeNumber(number);
   }
   int Calcu() override { return Note("Calcu", calcuResult); }
@@ -49,18 +53,18 @@ class ModeGame : public CGame {
  public:
   ModeGame(platform::Window* window, std::set<int> classes)
       : CGame(window, nullptr, 800, 600, 32), classes_(std::move(classes)) {}
-  using CGameCallBack::ChangeMode;
-  using CGameCallBack::CreateMode;
+  // The destroy step while the log still stands.
+  ~ModeGame() override { ReleaseAll(); }
 
   CCommonGeneral* MakeMode(int n) override {
-    return classes_.count(n) ? new RecordingMode(this, n, &log) : nullptr;
+    return classes_.count(n) ? new RecordingMode(Roles(), n, &log) : nullptr;
   }
   void OnResetGame() override { log.push_back("OnResetGame"); }
-  RecordingMode* Mode(int n) const { return static_cast<RecordingMode*>(GetMode(n)); }
+  RecordingMode* Mode(int n) const { return static_cast<RecordingMode*>(Modes().GetMode(n)); }
   // A request carried out as the frame does it.
   void Request(int request) {
-    SetNextMode(request);
-    ChangeMode();
+    Modes().SetNextMode(request);
+    Modes().ChangeMode();
   }
   Log Take() {
     Log out;
@@ -80,14 +84,14 @@ TEST_F(GameTest, TheFactoryCreatesEachNumberOnce) {
   WriteList("game", {{"printmovieIsDefault", "1"}});
   ModeGame game(window_, kClasses);
   game.Init();
-  EXPECT_EQ(game.CreateMode(27), 1);
-  CCommonGeneral* movie = game.GetMode(27);
+  EXPECT_EQ(game.Modes().CreateMode(27), 1);
+  CCommonGeneral* movie = game.Modes().GetMode(27);
   ASSERT_NE(movie, nullptr);
-  EXPECT_EQ(game.CreateMode(27), 0);  // the slot is filled
-  EXPECT_EQ(game.GetMode(27), movie);
-  EXPECT_EQ(game.CreateMode(14), 0);  // no class
-  EXPECT_EQ(game.GetMode(14), nullptr);
-  for (int n : {-1, 100, 255}) EXPECT_EQ(game.CreateMode(n), 0) << n;
+  EXPECT_EQ(game.Modes().CreateMode(27), 0);  // the slot is filled
+  EXPECT_EQ(game.Modes().GetMode(27), movie);
+  EXPECT_EQ(game.Modes().CreateMode(14), 0);  // no class
+  EXPECT_EQ(game.Modes().GetMode(14), nullptr);
+  for (int n : {-1, 100, 255}) EXPECT_EQ(game.Modes().CreateMode(n), 0) << n;
   // The real factory by default: the modes with a class, and nothing for a
   // number without one.
   CGame plain(window_, nullptr, 800, 600, 32);
@@ -95,8 +99,8 @@ TEST_F(GameTest, TheFactoryCreatesEachNumberOnce) {
   plain.CreateModes();
   const std::set<int> made = {1, 2, 3, 4, CCommonBackLog::kModeNumber, CCommonSelectMessage::kModeNumber, CCommonPrintMessage::kModeNumber, 32, 12, 15, 16, 17, 18, 20, 23, 27, 40, 5, 6, 13, 8};
   for (int n = 0; n < CGameCallBack::kModeCount; ++n)
-    EXPECT_EQ(plain.GetMode(n) != nullptr, made.count(n) == 1) << n;
-  EXPECT_EQ(static_cast<CCommonBackLog*>(plain.GetBackLog()), plain.GetMode(7));
+    EXPECT_EQ(plain.Modes().GetMode(n) != nullptr, made.count(n) == 1) << n;
+  EXPECT_EQ(static_cast<CCommonBackLog*>(plain.Modes().GetBackLog()), plain.Modes().GetMode(7));
 }
 
 TEST_F(GameTest, ClassSwitchesAndExtraModes) {
@@ -125,8 +129,8 @@ TEST_F(GameTest, ClassSwitchesAndExtraModes) {
     ModeGame game(window_, {1, 4, 7, 9, 10, 12, 13, 22, 27, 35, 45});
     game.Init();
     game.CreateModes();
-    for (int n : c.created) EXPECT_NE(game.GetMode(n), nullptr) << n;
-    for (int n : c.missing) EXPECT_EQ(game.GetMode(n), nullptr) << n;
+    for (int n : c.created) EXPECT_NE(game.Modes().GetMode(n), nullptr) << n;
+    for (int n : c.missing) EXPECT_EQ(game.Modes().GetMode(n), nullptr) << n;
   }
 }
 
@@ -134,12 +138,12 @@ TEST_F(GameTest, ARequestLeavesOneModeAndEntersTheNext) {
   ModeGame game(window_, kClasses);
   game.Init();
   game.CreateModes();
-  EXPECT_EQ(game.GetCurrentMode(), 1);
+  EXPECT_EQ(game.Modes().GetCurrentMode(), 1);
   EXPECT_EQ(game.Take(), (Log{"1 Init"}));  // the first mode of the run
 
   // Flags above the low byte are the caller's: 0x10C enters mode 12.
   game.Request(0x10C);
-  EXPECT_EQ(game.GetCurrentMode(), 12);
+  EXPECT_EQ(game.Modes().GetCurrentMode(), 12);
   EXPECT_EQ(game.Take(), (Log{"1 Leave", "12 Init"}));
 
   // A number without a mode object becomes current and nothing runs; so
@@ -147,7 +151,7 @@ TEST_F(GameTest, ARequestLeavesOneModeAndEntersTheNext) {
   for (int request : {14, 0x1C8, 0xFF}) {
     SCOPED_TRACE(request);
     game.Request(request);
-    EXPECT_EQ(game.GetCurrentMode(), request & 0xFF);
+    EXPECT_EQ(game.Modes().GetCurrentMode(), request & 0xFF);
     game.Frame(50);
   }
   EXPECT_EQ(game.Take(), (Log{"12 Leave"}));
@@ -158,13 +162,13 @@ TEST_F(GameTest, ARequestLeavesOneModeAndEntersTheNext) {
   game.Take();
   game.Mode(4)->calcuResult = 12;
   game.Frame(50);
-  EXPECT_EQ(game.GetCurrentMode(), 12);
+  EXPECT_EQ(game.Modes().GetCurrentMode(), 12);
   EXPECT_EQ(game.Take(), (Log{"4 Calcu", "4 Print", "4 Leave", "12 Init"}));
 
   // A mode's parameter passes through the game.
-  game.NotifyMode(7, 5);
-  game.NotifyMode(14, 5);
-  game.NotifyMode(300, 5);
+  game.Modes().NotifyMode(7, 5);
+  game.Modes().NotifyMode(14, 5);
+  game.Modes().NotifyMode(300, 5);
   EXPECT_EQ(game.Take(), (Log{"7 SetParameter 5"}));
 
   EXPECT_EQ(modenames::GetModeNumber("TITLE"), 4);
@@ -176,7 +180,7 @@ TEST_F(GameTest, CompanionModesFollowTheKeyedFlagTable) {
   ModeGame game(window_, kClasses);
   game.Init();
   game.CreateModes();
-  CKeyFlagTable* table = game.GetKeyFlagTable();
+  CKeyFlagTable* table = game.Modes().GetKeyFlagTable();
   ASSERT_NE(table, nullptr);
   // Row 10 lists the back log (7) for its calculation; a key that names no
   // mode slot (150, from a saved table) is skipped.
@@ -213,11 +217,11 @@ TEST_F(GameTest, CompanionModesFollowTheKeyedFlagTable) {
   ASSERT_EQ(table->Insert(4, 1, 2, -1), 1);
   ASSERT_EQ(table->Insert(4, 7, 2, -1), 1);
   ASSERT_EQ(table->Insert(10, 13, 2, -1), 1);
-  game.ChangeModeResources(4, 10);
+  game.Modes().ChangeModeResources(4, 10);
   EXPECT_EQ(game.Take(), (Log{"1 Leave", "13 Init"}));
-  game.ChangeModeResources(-1, 200);
-  game.LeaveMode(4);
-  game.LeaveMode(99);
+  game.Modes().ChangeModeResources(-1, 200);
+  game.Modes().LeaveMode(4);
+  game.Modes().LeaveMode(99);
   EXPECT_EQ(game.Take(), (Log{"4 Leave"}));
 }
 
@@ -226,14 +230,14 @@ TEST_F(GameTest, RestartFromLoadReentersTheCurrentMode) {
   ModeGame game(window_, kClasses);
   game.Init();
   game.CreateModes();
-  game.GetKeyFlagTable()->Insert(12, 7, 2, -1);
+  game.Modes().GetKeyFlagTable()->Insert(12, 7, 2, -1);
   game.Request(12);
   game.Take();
-  game.SetMessageModeFlag(3);
-  game.SetBackScriptMode(1);
-  game.RestartFromLoad();
-  EXPECT_EQ(game.GetMessageModeFlag(), 0);
-  EXPECT_EQ(game.GetBackScriptMode(), 0);
+  game.MessageWindow().SetMessageModeFlag(3);
+  game.Scripts().SetBackScriptMode(1);
+  game.Modes().RestartFromLoad();
+  EXPECT_EQ(game.MessageWindow().GetMessageModeFlag(), 0);
+  EXPECT_EQ(game.Scripts().GetBackScriptMode(), 0);
   // The keyed flag table's mode word asks for the companions.
   EXPECT_EQ(game.Take(), (Log{"12 ResetGame", "12 Init", "7 Init", "OnResetGame"}));
 
@@ -242,13 +246,13 @@ TEST_F(GameTest, RestartFromLoadReentersTheCurrentMode) {
   ModeGame other(window_, kClasses);
   other.Init();
   other.CreateModes();
-  other.GetKeyFlagTable()->Insert(1, 7, 2, -1);
+  other.Modes().GetKeyFlagTable()->Insert(1, 7, 2, -1);
   other.Take();
-  other.RestartFromLoad();
+  other.Modes().RestartFromLoad();
   EXPECT_EQ(other.Take(), (Log{"1 ResetGame", "1 Init", "OnResetGame"}));
   other.Request(30);
   other.Take();
-  other.RestartFromLoad();
+  other.Modes().RestartFromLoad();
   EXPECT_EQ(other.Take(), (Log{"OnResetGame"}));
 }
 

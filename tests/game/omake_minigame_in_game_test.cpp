@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/modeflowpart.h"
 #include "mode/minigamemode.h"
 #include "mode/omake.h"
 #include "startup_game.h"
@@ -14,18 +15,27 @@ namespace startup_test {
 namespace {
 
 // The double with the game's own mini-game services: the area check, the
-// check mode, the area drawing and the mode notices.
+// check mode, the area drawing and the mode notices (recorded as well), and
+// its own system pictures.
 class AreaGame : public StartupGame {
  public:
-  using StartupGame::StartupGame;
-  int CheckMiniGameStart(int value) override { return CGameCallBack::CheckMiniGameStart(value); }
-  void NotifyMode(int mode, int value) override {
-    StartupGame::NotifyMode(mode, value);
-    CGameCallBack::NotifyMode(mode, value);
-  }
-  CPicture* LoadSystemPicture(const char* name, int flag) override {
-    return CGameCallBack::LoadSystemPicture(name, flag);
-  }
+  explicit AreaGame(platform::HeadlessBackend& host)
+      : StartupGame(host, [this](GameParts& p) {
+          p.screen = std::make_unique<testsupport::GamePicturesScreen>(p, *this);
+          p.modes = std::make_unique<MiniGameFlow>(p, *this);
+        }) {}
+
+ private:
+  class MiniGameFlow : public testsupport::RecordingModeFlow {
+   public:
+    using RecordingModeFlow::RecordingModeFlow;
+    int CheckMiniGameStart(int value) override { return CModeFlowPart::CheckMiniGameStart(value); }
+    // Recorded, then carried out.
+    void NotifyMode(int mode, int value) override {
+      RecordingModeFlow::NotifyMode(mode, value);
+      CModeFlowPart::NotifyMode(mode, value);
+    }
+  };
 };
 
 class OmakeMiniGameTest : public StartupTest {
@@ -73,8 +83,8 @@ TEST_F(OmakeMiniGameTest, TheAreaStartsTheMiniGameAndItsExitReturnsToTheExtrasMe
   RunToRequest(1);
   ASSERT_EQ(game.ModeRequests(), (std::vector<int>{CCommonMiniGame::kModeNumber}));
   EXPECT_TRUE(Called("NotifyMode 40 15"));
-  EXPECT_EQ(game.GetCurrentMode(), CCommonMiniGame::kModeNumber);
-  EXPECT_EQ(game.GetMiniGameResult(), 0) << "the first entry";
+  EXPECT_EQ(game.Modes().GetCurrentMode(), CCommonMiniGame::kModeNumber);
+  EXPECT_EQ(game.Modes().GetMiniGameResult(), 0) << "the first entry";
   EXPECT_EQ(game.Mode<CCommonMiniGame>()->GetCheckMode(), -1) << "no area is checked inside the mode";
 
   // The exit button of the empty entry returns to the extras menu, whose
@@ -84,7 +94,7 @@ TEST_F(OmakeMiniGameTest, TheAreaStartsTheMiniGameAndItsExitReturnsToTheExtrasMe
   RunToRequest(2);
   EXPECT_EQ(game.ModeRequests(),
             (std::vector<int>{CCommonMiniGame::kModeNumber, CCommonOmake::kModeNumber}));
-  EXPECT_EQ(game.GetCurrentMode(), CCommonOmake::kModeNumber);
+  EXPECT_EQ(game.Modes().GetCurrentMode(), CCommonOmake::kModeNumber);
   game.RunFrame();
   EXPECT_EQ(game.Mode<CCommonMiniGame>()->GetCheckMode(), CCommonOmake::kModeNumber);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "game/screenpart.h"
+#include "game/soundpart.h"
 #include "mode/nothing.h"
 #include "startup_game.h"
 // After the start-up fixture of its kind.
@@ -17,23 +19,27 @@ namespace {
 
 using startup_test::StartupGame;
 
-// The game with its movie mode switched on.
-class MovieGame : public printmovie_test::MovieGameOf<StartupGame> {
+// The game with its movie mode switched on, and what the movie fixture
+// asks of it (mode/printmovie_fixture.h).
+class MovieGame : public StartupGame {
  public:
-  explicit MovieGame(platform::HeadlessBackend& host) : MovieGameOf(host) {
-    modeDisable_[CCommonPrintMovie::kModeNumber] = 0;
-    CreateMode(CCommonPrintMovie::kModeNumber);
+  explicit MovieGame(platform::HeadlessBackend& host) : StartupGame(host) {
+    Modes().SetModeDisabled(CCommonPrintMovie::kModeNumber, 0);
+    Modes().CreateMode(CCommonPrintMovie::kModeNumber);
   }
+  CCommonPrintMovie* Movie() const { return Mode<CCommonPrintMovie>(); }
+  CMoviePlayer* GetMoviePlayer() { return Sound().GetMoviePlayer(); }
 };
 
 class PrintMovieInGameTest : public printmovie_test::PrintMovieFixture<MovieGame> {};
 
 TEST_F(PrintMovieInGameTest, DefaultMoviePlaysAClickEndsItAndFiveFramesLaterTheTitle) {
-  Game().SetCodecCheckState(4);
+  Game().Sound().SetCodecCheckState(4);
   Game().EnterMode(CCommonPrintMovie::kModeNumber);
   EXPECT_EQ(Game().Movie()->GetPlayedPath(), "movie\\default.wmv");
   ASSERT_EQ(Player()->IsPlaying(), 1);
-  EXPECT_EQ(Player()->GetVolume(), Game().GetSystemSetting(203) ? Game().GetSystemSetting(103) : 0);
+  EXPECT_EQ(Player()->GetVolume(),
+            Game().Vars().GetSystemSetting(203) ? Game().Vars().GetSystemSetting(103) : 0);
   Game().RunFrames(4);
   const uint32_t moving = Pixel(400, 300);
   EXPECT_NE(moving, 0u);
@@ -63,8 +69,8 @@ TEST_F(PrintMovieInGameTest, CodecCheckAnswersFromWhatTheFileDecodes) {
     movieGame_.reset();
     platform::SetMissingMovieCodecs(c.missing);
     WriteList("PrintMovie", {{"codecCheckFileName", c.file}});
-    EXPECT_EQ(Game().CheckMovieCodec(), c.level) << c.file;
-    EXPECT_EQ(Game().CheckMovieCodec(), c.level);  // kept
+    EXPECT_EQ(Game().Sound().CheckMovieCodec(), c.level) << c.file;
+    EXPECT_EQ(Game().Sound().CheckMovieCodec(), c.level);  // kept
   }
 }
 
@@ -81,16 +87,16 @@ TEST_F(PrintMovieInGameTest, StartUpChecksTheCodecOnTheSampleMovie) {
 }
 
 TEST_F(PrintMovieInGameTest, AScreenSwitchPausesAndResumesTheMovieWhereItWas) {
-  Game().SetCodecCheckState(4);
+  Game().Sound().SetCodecCheckState(4);
   Game().EnterMode(CCommonPrintMovie::kModeNumber);
   Game().RunFrames(6);
   const int64_t before = Player()->GetPosition();
   ASSERT_GT(before, 0);
-  Game().ToFullScreenMode(1);
+  Game().Screen().ToFullScreenMode(1);
   EXPECT_EQ(Player()->IsPlaying(), 1);
   EXPECT_EQ(Player()->GetSavedPosition(), before);
   EXPECT_EQ(Player()->GetPosition(), before);
-  Game().ToWindowMode(1);
+  Game().Screen().ToWindowMode(1);
   EXPECT_EQ(Player()->IsPlaying(), 1);
   EXPECT_GE(Player()->GetPosition(), before);
 }

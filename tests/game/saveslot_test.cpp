@@ -10,8 +10,16 @@
 #include <vector>
 
 #include "effect/alleffect.h"
+#include "game/framepart.h"
 #include "game/game.h"
 #include "game/keyflagtable.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
+#include "game/variablepart.h"
 #include "modebase/modenames.h"
 #include "message/textstate.h"
 #include "game_test.h"
@@ -30,39 +38,58 @@ namespace {
 
 using testsupport::Sjis;
 
-class SlotGame : public CGame {
+// What the title's own EXT entries and save header are in a test.
+struct SlotExt {
+  std::vector<int> sizes;
+  std::vector<std::string> seen;
+  std::string headerName = "SAVEDATA";
+};
+
+// The title's EXT entries of `ext`'s sizes (each filled with 0x40 + its
+// index; what a load hands back is noted) and its save header name.
+class SlotSaves : public CSavePart {
  public:
-  SlotGame(platform::Window* window, CCommonSystemFile* systemFile)
-      : CGame(window, systemFile, 800, 600, 32) {}
-  CCommonGeneral* MakeMode(int) override { return nullptr; }
-  CScript* Script(int i) const { return scripts_[i]; }
-  CGameVariables* Vars() const { return gameVars_; }
-  void SetLevel(int level) { scriptLevel_ = level; }
-  void SetScriptNumber(int level, int number) { scriptNumber_[level] = number; }
-  int ScriptLevel() const { return scriptLevel_; }
-  CAllEffect* Effects() const { return effect_; }
-  void SetPictureName(int ch, const std::string& name) {
-    std::memset(effectPictureNames_[ch], 0, kEffectNameSize);
-    std::memcpy(effectPictureNames_[ch], name.data(), std::min<size_t>(name.size(), 255));
-  }
-  // The print-message mode's return mode, as PrepareSystemMode sets it.
-  void SetReturn(int mode) { returnMode_ = mode; }
-  int GetExtSaveDataCount() override { return static_cast<int>(extSizes.size()); }
+  SlotSaves(GameParts& parts, SlotExt* ext) : CSavePart(parts), ext_(ext) {}
+  int GetExtSaveDataCount() override { return static_cast<int>(ext_->sizes.size()); }
   int GetExtSaveDataSize(int i) override {
-    return i >= 0 && i < static_cast<int>(extSizes.size()) ? extSizes[static_cast<size_t>(i)] : 0;
+    return i >= 0 && i < static_cast<int>(ext_->sizes.size()) ? ext_->sizes[static_cast<size_t>(i)] : 0;
   }
   void PutExtSaveData(uint8_t* body, size_t size, int i) override {
     if (size) std::memset(body, 0x40 + i, size);
   }
   void GetExtSaveData(const uint8_t* body, size_t size, int i) override {
-    extSeen.push_back(std::to_string(i) + ":" + std::to_string(size) + ":" +
-                      (size ? std::to_string(body[0]) : "-"));
+    ext_->seen.push_back(std::to_string(i) + ":" + std::to_string(size) + ":" +
+                         (size ? std::to_string(body[0]) : "-"));
   }
-  const char* GetSaveHeaderName() override { return headerName.c_str(); }
+  const char* GetSaveHeaderName() override { return ext_->headerName.c_str(); }
 
-  std::vector<int> extSizes;
-  std::vector<std::string> extSeen;
-  std::string headerName = "SAVEDATA";
+ private:
+  SlotExt* ext_;
+};
+
+class SlotGame : public CGame {
+ public:
+  SlotGame(platform::Window* window, CCommonSystemFile* systemFile)
+      : CGame(window, systemFile, 800, 600, 32) {
+    Parts().saves = std::make_unique<SlotSaves>(Parts(), &ext);
+  }
+  // The destroy step while the EXT entries stand.
+  ~SlotGame() override { ReleaseAll(); }
+  CCommonGeneral* MakeMode(int) override { return nullptr; }
+  CScript* Script(int i) const { return Scripts().GetScript(i); }
+  CGameVariables* Variables() const { return Vars().GetVariables(); }
+  void SetLevel(int level) { Scripts().SetScriptLevel(level); }
+  int ScriptLevel() const { return Scripts().GetScriptLevel(); }
+  CAllEffect* Effects() const { return Screen().GetEffect(); }
+  void SetPictureName(int ch, const std::string& name) {
+    char* kept = Screen().GetEffectPictureName(ch);
+    std::memset(kept, 0, CScreenPart::kEffectNameSize);
+    std::memcpy(kept, name.data(), std::min<size_t>(name.size(), 255));
+  }
+  // The print-message mode's return mode, as PrepareSystemMode sets it.
+  void SetReturn(int mode) { Modes().SetReturnMode(mode); }
+
+  SlotExt ext;
 };
 
 int32_t Word(const std::string& bytes, size_t offset) {
@@ -178,7 +205,7 @@ class SaveSlotTest : public GameTest {
     game_.reset();
     WriteScript(later);
     SlotGame& newer = Make({{"highVersion", "1"}, {"lowVersion", "1"}});
-    CCommonDataFile slot(&newer);
+    CCommonDataFile slot(newer.Roles());
     ASSERT_EQ(slot.Peek(1), 1);
     EXPECT_EQ(slot.CheckVersion(), 0);
     ASSERT_EQ(slot.Load(1), mode);
@@ -194,7 +221,7 @@ class SaveSlotTest : public GameTest {
 
 TEST_F(SaveSlotTest, PlainGameWritesEightChunksInOrder) {
   SlotGame& game = Make();
-  CCommonDataFile slot(&game);
+  CCommonDataFile slot(game.Roles());
   ASSERT_EQ(slot.Save(1), 0);
   const std::string file = SlotBytes(1);
   EXPECT_EQ(file.size(), 101120u);
@@ -218,15 +245,15 @@ TEST_F(SaveSlotTest, PlainGameWritesEightChunksInOrder) {
   EXPECT_EQ(Word(file, 7184 + 36), 100);
   ASSERT_EQ(slot.Peek(1), 1);
   EXPECT_EQ(slot.HasData(), 1);
-  EXPECT_EQ(slot.Load(1), game.GetReturnMode());
+  EXPECT_EQ(slot.Load(1), game.Modes().GetReturnMode());
 }
 
 TEST_F(SaveSlotTest, FullGameAddsKeyedTableCutinAndExtChunks) {
   SlotGame& game = Make({{"useExtClass", "1"}, {"useCutinFlag", "1"}, {"highVersion", "1"}});
-  ASSERT_NE(game.GetExtDataValue(), 0);
-  game.extSizes = {100, 0};
-  game.headerName = "ABCDEFGHIJKLMNOPQRST";  // 20 characters
-  CCommonDataFile slot(&game);
+  ASSERT_NE(game.Saves().GetExtDataValue(), 0);
+  game.ext.sizes = {100, 0};
+  game.ext.headerName = "ABCDEFGHIJKLMNOPQRST";  // 20 characters
+  CCommonDataFile slot(game.Roles());
   ASSERT_EQ(slot.Save(2), 0);
   const std::string file = SlotBytes(2);
   const std::vector<ChunkInfo> chunks = Chunks(file);
@@ -252,37 +279,37 @@ TEST_F(SaveSlotTest, FullGameAddsKeyedTableCutinAndExtChunks) {
   EXPECT_EQ(Word(file, 32 + 48), 1);
 
   // The EXT count and sizes come from the file, whatever the game says now.
-  game.extSizes = {4};
+  game.ext.sizes = {4};
   ASSERT_EQ(slot.Peek(2), 1);
   ASSERT_GE(slot.Load(2), 0);
-  EXPECT_EQ(game.extSeen, (std::vector<std::string>{"0:100:64", "1:0:-"}));
+  EXPECT_EQ(game.ext.seen, (std::vector<std::string>{"0:100:64", "1:0:-"}));
 }
 
 TEST_F(SaveSlotTest, SavePeekLoadRoundTrip) {
   SlotGame& game = Make({{"useExtClass", "1"}, {"seiInitData", "x"}});
-  for (int i = 0; i < 1000; ++i) game.Vars()->SetVar(i, i * 3 + 1);
-  game.SetNames(Sjis("山田").c_str(), Sjis("花子").c_str());
-  game.GetKeyFlagTable()->Insert(3, 7, 0x6, 0);
-  game.SetSaveComment(Sjis("第一章").c_str(), 1);
-  game.SetSaveComment(std::string(300, 'c').c_str(), 2);
-  game.SetLayerDisableMask(0x8001);
-  game.SetFrameTime(40);
-  game.PlayBgmNumber(1, 2, -9999, -1, -1);
+  for (int i = 0; i < 1000; ++i) game.Variables()->SetVar(i, i * 3 + 1);
+  game.Vars().SetNames(Sjis("山田").c_str(), Sjis("花子").c_str());
+  game.Modes().GetKeyFlagTable()->Insert(3, 7, 0x6, 0);
+  game.Saves().SetSaveComment(Sjis("第一章").c_str(), 1);
+  game.Saves().SetSaveComment(std::string(300, 'c').c_str(), 2);
+  game.Screen().SetLayerDisableMask(0x8001);
+  game.Frames().SetFrameTime(40);
+  game.Sound().PlayBgmNumber(1, 2, -9999, -1, -1);
   uint32_t* screen = CScreenBuffer::GetBuffer();
   ASSERT_NE(screen, nullptr);
   std::fill(screen, screen + 800 * 600, 0x00808080u);
-  game.MakeMiniCG();
-  game.KeepGameState();
-  CCommonDataFile slot(&game);
+  game.Saves().MakeMiniCG();
+  game.Saves().KeepGameState();
+  CCommonDataFile slot(game.Roles());
   ASSERT_EQ(slot.Save(3), 0);
 
   // Change everything, then load.
-  for (int i = 0; i < 1000; ++i) game.Vars()->SetVar(i, -5);
-  game.SetNames("a", "b");
-  game.GetKeyFlagTable()->ClearAll();
-  game.SetLayerDisableMask(0);
-  game.SetFrameTime(50);
-  game.StopBgm(-1);
+  for (int i = 0; i < 1000; ++i) game.Variables()->SetVar(i, -5);
+  game.Vars().SetNames("a", "b");
+  game.Modes().GetKeyFlagTable()->ClearAll();
+  game.Screen().SetLayerDisableMask(0);
+  game.Frames().SetFrameTime(50);
+  game.Sound().StopBgm(-1);
 
   ASSERT_EQ(slot.Peek(3), 1);
   EXPECT_EQ(slot.GetThumbnailWidth(), 132);
@@ -295,19 +322,19 @@ TEST_F(SaveSlotTest, SavePeekLoadRoundTrip) {
   EXPECT_EQ(Word(std::string(reinterpret_cast<const char*>(slot.GetPeekedStatus()), 7088), 84),
             1);
   ASSERT_EQ(slot.Load(3), 10);
-  EXPECT_EQ(game.Vars()->GetVar(0), 1);
-  EXPECT_EQ(game.Vars()->GetVar(199), 598);
-  EXPECT_EQ(game.Vars()->GetVar(200), -5);  // system data's, kept
-  EXPECT_EQ(game.Vars()->GetVar(299), -5);
-  EXPECT_EQ(game.Vars()->GetVar(300), 901);
-  EXPECT_EQ(game.Vars()->GetVar(999), 2998);
-  EXPECT_EQ(std::string(game.GetFamilyName()), Sjis("山田"));
+  EXPECT_EQ(game.Variables()->GetVar(0), 1);
+  EXPECT_EQ(game.Variables()->GetVar(199), 598);
+  EXPECT_EQ(game.Variables()->GetVar(200), -5);  // system data's, kept
+  EXPECT_EQ(game.Variables()->GetVar(299), -5);
+  EXPECT_EQ(game.Variables()->GetVar(300), 901);
+  EXPECT_EQ(game.Variables()->GetVar(999), 2998);
+  EXPECT_EQ(std::string(game.Vars().GetFamilyName()), Sjis("山田"));
   EXPECT_EQ(std::string(GetTextState().givenName), Sjis("花子"));
-  EXPECT_EQ(game.GetKeyFlagTable()->Find(3, 7), 0);
-  EXPECT_EQ(game.GetLayerDisableMask(), 0x8001);
+  EXPECT_EQ(game.Modes().GetKeyFlagTable()->Find(3, 7), 0);
+  EXPECT_EQ(game.Screen().GetLayerDisableMask(), 0x8001);
   EXPECT_EQ(game.GetFrameTime(), 40);
-  EXPECT_EQ(game.GetBgmNumber(), 1);
-  EXPECT_EQ(game.GetLoadedVersion(), game.GetVersion());
+  EXPECT_EQ(game.Sound().GetBgmNumber(), 1);
+  EXPECT_EQ(game.Saves().GetLoadedVersion(), game.Saves().GetVersion());
 
   // A second save counts on from what the loaded game carried.
   std::string file = SlotBytes(3);
@@ -329,8 +356,8 @@ TEST_F(SaveSlotTest, EffectChannelsAndPictureNames) {
   channel->v[200] = 0x12345678;
   game.SetPictureName(3, "nosuchpicture");
   game.SetPictureName(4, std::string(300, 'p'));
-  game.KeepGameState();
-  CCommonDataFile slot(&game);
+  game.Saves().KeepGameState();
+  CCommonDataFile slot(game.Roles());
   ASSERT_EQ(slot.Save(1), 0);
   const std::string file = SlotBytes(1);
   const size_t names = 7184 + 52848 + 4128 + 16416 + 32;
@@ -350,10 +377,10 @@ TEST_F(SaveSlotTest, EffectChannelsAndPictureNames) {
 
 TEST_F(SaveSlotTest, LastSlotAndThumbnailSizes) {
   SlotGame& game = Make();
-  EXPECT_EQ(game.SetLastSaveSlot(4), 5);
-  EXPECT_EQ(game.GetLastSaveSlot(), 4);
+  EXPECT_EQ(game.Saves().SetLastSaveSlot(4), 5);
+  EXPECT_EQ(game.Saves().GetLastSaveSlot(), 4);
   std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0x00102030u);
-  game.MakeMiniCG();
+  game.Saves().MakeMiniCG();
   std::vector<uint32_t> out(20000, 0xAAAAAAAA);
   const struct {
     int type, w, h;
@@ -361,7 +388,7 @@ TEST_F(SaveSlotTest, LastSlotAndThumbnailSizes) {
   } cases[] = {{0, 0, 0, 4800}, {-2, 0, 0, 13200}, {-1, 10, 7, 70}, {5, 0, 0, 13200}};
   for (const auto& c : cases) {
     std::fill(out.begin(), out.end(), 0xAAAAAAAA);
-    game.GetMiniCG(out.data(), c.type, c.w, c.h);
+    game.Saves().GetMiniCG(out.data(), c.type, c.w, c.h);
     EXPECT_EQ(out[c.count - 1], 0x000F1F2Fu) << c.type;  // the fast path, one below
     EXPECT_EQ(out[c.count], 0xAAAAAAAAu) << c.type;
   }
@@ -376,18 +403,18 @@ TEST_F(SaveSlotTest, ExtRowsCountAndSizes) {
   CGame game(window_, &systemFile_, 800, 600, 32);
   game.Init();
   host_->ClearBoxes();
-  ASSERT_EQ(game.GetExtSaveDataCount(), 3);
-  EXPECT_EQ(game.GetExtSaveDataSize(0), 0);
-  EXPECT_EQ(game.GetExtSaveDataSize(2), 30);
-  EXPECT_EQ(game.GetExtSaveDataSize(-1), 0);
-  EXPECT_EQ(game.GetExtSaveDataSize(3), 0);
-  game.SetAutoSaveDataByMode(modenames::GetModeNumber("config"), 64);
-  EXPECT_EQ(game.GetExtSaveDataSize(0), 64);
-  game.SetAutoSaveDataBySubMode(1, 8);  // the second configured chunk
-  EXPECT_EQ(game.GetExtSaveDataSize(2), 8);
+  ASSERT_EQ(game.Saves().GetExtSaveDataCount(), 3);
+  EXPECT_EQ(game.Saves().GetExtSaveDataSize(0), 0);
+  EXPECT_EQ(game.Saves().GetExtSaveDataSize(2), 30);
+  EXPECT_EQ(game.Saves().GetExtSaveDataSize(-1), 0);
+  EXPECT_EQ(game.Saves().GetExtSaveDataSize(3), 0);
+  game.Saves().SetAutoSaveDataByMode(modenames::GetModeNumber("config"), 64);
+  EXPECT_EQ(game.Saves().GetExtSaveDataSize(0), 64);
+  game.Saves().SetAutoSaveDataBySubMode(1, 8);  // the second configured chunk
+  EXPECT_EQ(game.Saves().GetExtSaveDataSize(2), 8);
   EXPECT_TRUE(host_->Boxes().empty());
-  game.SetAutoSaveDataByMode(3, 10);
-  game.SetAutoSaveDataBySubMode(5, 10);
+  game.Saves().SetAutoSaveDataByMode(3, 10);
+  game.Saves().SetAutoSaveDataBySubMode(5, 10);
   const auto boxes = host_->Boxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].caption, "Error");
@@ -398,24 +425,24 @@ TEST_F(SaveSlotTest, ExtRowsCountAndSizes) {
 
 TEST_F(SaveSlotTest, AFailedSaveLeavesTheOldSlot) {
   SlotGame& game = Make();
-  game.Vars()->SetVar(5, 55);
-  CCommonDataFile slot(&game);
+  game.Variables()->SetVar(5, 55);
+  CCommonDataFile slot(game.Roles());
   ASSERT_EQ(slot.Save(1), 0);
   const std::string before = SlotBytes(1);
-  game.Vars()->SetVar(5, 66);
+  game.Variables()->SetVar(5, 66);
   platform::FailWholeFileWrites(1);
   EXPECT_EQ(slot.Save(1), -1);
   EXPECT_EQ(SlotBytes(1), before);
   ASSERT_EQ(slot.Peek(1), 1);
   ASSERT_GE(slot.Load(1), 0);
-  EXPECT_EQ(game.Vars()->GetVar(5), 55);
+  EXPECT_EQ(game.Variables()->GetVar(5), 55);
 }
 
 // Each damage: the slot peeks as empty, does not load, and the game keeps
 // its state.
 TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
   SlotGame& game = Make();
-  CCommonDataFile writer(&game);
+  CCommonDataFile writer(game.Roles());
   ASSERT_EQ(writer.Save(1), 0);
   const std::string good = SlotBytes(1);
   const size_t status = 96, miniCG = 7184;
@@ -452,16 +479,16 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
     std::string file = good;
     c.damage(&file);
     WriteSlot(1, file);
-    game.Vars()->SetVar(7, 77);
-    CCommonDataFile slot(&game);
+    game.Variables()->SetVar(7, 77);
+    CCommonDataFile slot(game.Roles());
     EXPECT_EQ(slot.Peek(1), 0);
     EXPECT_EQ(slot.HasData(), 0);
     EXPECT_EQ(slot.IsLoadable(), 0);
     EXPECT_FALSE(slot.GetRefusal().empty());
     EXPECT_EQ(slot.Load(1), -1);
-    EXPECT_EQ(game.Vars()->GetVar(7), 77);
+    EXPECT_EQ(game.Variables()->GetVar(7), 77);
   }
-  CCommonDataFile missing(&game);
+  CCommonDataFile missing(game.Roles());
   EXPECT_EQ(missing.Peek(9), 0);
   EXPECT_EQ(missing.Load(9), -1);
 }
@@ -474,29 +501,29 @@ TEST_F(SaveSlotTest, KeptStateIsPutBack) {
   script->Run();
   script->Run();
   const int pc = script->GetPC();
-  game.KeepGameState();
+  game.Saves().KeepGameState();
   script->SetPC(0);
   script->SetCallDepth(0);
   game.SetLevel(2);
-  game.RestoreGameState();
+  game.Saves().RestoreGameState();
   EXPECT_EQ(script->GetPC(), pc);
   EXPECT_EQ(script->GetCallDepth(), 2);
   EXPECT_EQ(game.ScriptLevel(), 0);
   // Opening a system mode keeps the state and takes the thumbnail.
   std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0x00808080u);
   script->SetPC(0);
-  EXPECT_EQ(game.PrepareSystemMode(7, 0), 7);
-  EXPECT_EQ(game.GetReturnMode(), 10);
-  ASSERT_EQ(game.GetMiniCGPixels().size(), 13200u);
-  EXPECT_EQ(game.GetMiniCGPixels()[0], 0x007F7F7Fu);
+  EXPECT_EQ(game.Modes().PrepareSystemMode(7, 0), 7);
+  EXPECT_EQ(game.Modes().GetReturnMode(), 10);
+  ASSERT_EQ(game.Saves().GetMiniCGPixels().size(), 13200u);
+  EXPECT_EQ(game.Saves().GetMiniCGPixels()[0], 0x007F7F7Fu);
   script->SetPC(pc);
-  game.RestoreGameState();
+  game.Saves().RestoreGameState();
   EXPECT_EQ(script->GetPC(), 0);
-  game.SetMessageWindowMode(3);
-  game.SetWindowNumberScript(4);
-  game.ClearGameState();
-  EXPECT_EQ(game.GetMessageSpeed(), 0);
-  EXPECT_EQ(game.GetWindowNumberScript(), 0);
+  game.MessageWindow().SetMessageWindowMode(3);
+  game.MessageWindow().SetWindowNumberScript(4);
+  game.Saves().ClearGameState();
+  EXPECT_EQ(game.MessageWindow().GetMessageSpeed(), 0);
+  EXPECT_EQ(game.MessageWindow().GetWindowNumberScript(), 0);
 }
 
 TEST(SaveSlotVersions, CheckVersionRules) {
@@ -521,12 +548,12 @@ TEST(SaveSlotVersions, CheckVersionRules) {
 TEST_F(SaveSlotTest, IsLoadableFollowsTheSlotsVersion) {
   Make({{"highVersion", "1"}, {"middleVersion", "1"}, {"lowVersion", "9"}});
   {
-    CCommonDataFile slot(game_.get());
+    CCommonDataFile slot(game_->Roles());
     ASSERT_EQ(slot.Save(1), 0);
   }
   game_.reset();
   SlotGame& newer = Make({{"highVersion", "1"}, {"middleVersion", "2"}, {"lowVersion", "3"}});
-  CCommonDataFile slot(&newer);
+  CCommonDataFile slot(newer.Roles());
   ASSERT_EQ(slot.Peek(1), 1);
   EXPECT_EQ(slot.GetSavedMode(), 10);
   EXPECT_EQ(slot.CheckVersion(), 2);  // saved in the message mode
@@ -544,9 +571,10 @@ TEST_F(SaveSlotTest, ScriptStateResumes) {
   script->Run();  // "deep", inside outer and inner
   ASSERT_EQ(script->GetCallDepth(), 2);
   const int pc = script->GetPC();
-  game.SetMessageKeys(2, -1);
-  game.KeepGameState();
-  CCommonDataFile slot(&game);
+  game.MessageWindow().Words().messageKey = 2;
+  game.MessageWindow().Words().choiceKey = -1;
+  game.Saves().KeepGameState();
+  CCommonDataFile slot(game.Roles());
   ASSERT_EQ(slot.Save(1), 0);
 
   script->SetPC(0);
@@ -557,9 +585,9 @@ TEST_F(SaveSlotTest, ScriptStateResumes) {
   EXPECT_EQ(script->GetCallDepth(), 2);
   EXPECT_EQ(script->GetErrorFlag(), 0);
   // On: the two returns, then the text after the call.
-  game.Vars()->SetVar(100, 0);
+  game.Variables()->SetVar(100, 0);
   script->Run();
-  EXPECT_EQ(game.Vars()->GetVar(100), 1);
+  EXPECT_EQ(game.Variables()->GetVar(100), 1);
   EXPECT_EQ(script->GetCallDepth(), 0);
 
   // The later build: a newer program searches the message by its key.
@@ -591,11 +619,11 @@ TEST_F(SaveSlotTest, ChoiceResumesByItsKey) {
   SlotGame& game = Make({{"highVersion", "1"}});
   CScript* script = game.Script(0);
   for (int i = 0; i < 4; ++i) script->Run();
-  EXPECT_EQ(game.GetChoiceKey(), 1);
+  EXPECT_EQ(game.MessageWindow().Words().choiceKey, 1);
   game.SetReturn(9);
-  game.KeepGameState();
+  game.Saves().KeepGameState();
   {
-    CCommonDataFile slot(&game);
+    CCommonDataFile slot(game.Roles());
     ASSERT_EQ(slot.Save(1), 0);
   }
   ExpectResumeInLaterBuild(later, 9, [](CScript& s) { return s.SearchChoice(1); });
@@ -614,9 +642,9 @@ TEST_F(SaveSlotTest, SavedCallSitesAndEntriesAreCheckedBeforeTheRestore) {
   script->Run();
   script->Run();  // "deep", two calls down
   ASSERT_EQ(script->GetCallDepth(), 2);
-  game.KeepGameState();
+  game.Saves().KeepGameState();
   {
-    CCommonDataFile writer(&game);
+    CCommonDataFile writer(game.Roles());
     ASSERT_EQ(writer.Save(1), 0);
   }
   const std::string good = SlotBytes(1);
@@ -679,10 +707,10 @@ TEST_F(SaveSlotTest, SavedCallSitesAndEntriesAreCheckedBeforeTheRestore) {
     std::string file = good;
     c.change(&file);
     WriteSlot(1, file);
-    game.Vars()->SetVar(7, 77);
+    game.Variables()->SetVar(7, 77);
     script->SetPC(3);
     script->SetCallDepth(0);
-    CCommonDataFile slot(&game);
+    CCommonDataFile slot(game.Roles());
     if (!c.refusalNames) {
       EXPECT_EQ(slot.Peek(1), 1) << slot.GetRefusal();
       EXPECT_GE(slot.Load(1), 0);
@@ -691,7 +719,7 @@ TEST_F(SaveSlotTest, SavedCallSitesAndEntriesAreCheckedBeforeTheRestore) {
     EXPECT_EQ(slot.Peek(1), 0);
     EXPECT_NE(slot.GetRefusal().find(c.refusalNames), std::string::npos) << slot.GetRefusal();
     EXPECT_EQ(slot.Load(1), -1);
-    EXPECT_EQ(game.Vars()->GetVar(7), 77);
+    EXPECT_EQ(game.Variables()->GetVar(7), 77);
     EXPECT_EQ(script->GetPC(), 3);
     EXPECT_EQ(script->GetCallDepth(), 0);
   }

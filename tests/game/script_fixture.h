@@ -14,6 +14,12 @@
 #include "game/backscriptrunner.h"
 #include "game/game.h"
 #include "game/game_test.h"
+#include "game/messagewindowpart.h"
+#include "game/modeflowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/soundpart.h"
 #include "mode/backlog.h"
 #include "mode/printmessage.h"
 #include "mode/selectmessage.h"
@@ -34,7 +40,7 @@ inline std::string Hex(int v) {
 
 class PrintStandIn : public CCommonPrintMessage {
  public:
-  PrintStandIn(CGameCallBack* game, Log* log) : CCommonPrintMessage(game), log_(log) {}
+  PrintStandIn(const GameRoles& game, Log* log) : CCommonPrintMessage(game), log_(log) {}
   void SetMessage(int code, int id, const char* text, int extra) override {
     Note("SetMessage " + Hex(code) + " " + Hex(id) + " " + text + " " + std::to_string(extra));
   }
@@ -56,7 +62,7 @@ class PrintStandIn : public CCommonPrintMessage {
 
 class SelectStandIn : public CCommonSelectMessage {
  public:
-  SelectStandIn(CGameCallBack* game, Log* log) : CCommonSelectMessage(game), log_(log) {}
+  SelectStandIn(const GameRoles& game, Log* log) : CCommonSelectMessage(game), log_(log) {}
   void AddBackLogHeader() override { Note("AddBackLogHeader"); }
   void SetSelectRange(int n, int m) override {
     Note("SetSelectRange " + std::to_string(n) + " " + std::to_string(m));
@@ -76,8 +82,38 @@ class SelectStandIn : public CCommonSelectMessage {
 
 class BackLogStandIn : public CCommonBackLog {
  public:
-  BackLogStandIn(CGameCallBack* game, Log* log) : CCommonBackLog(game), log_(log) {}
+  BackLogStandIn(const GameRoles& game, Log* log) : CCommonBackLog(game), log_(log) {}
   void SetVoice(const char* name) override { log_->push_back(std::string("7 SetVoice ") + name); }
+
+ private:
+  Log* log_;
+};
+
+// The music the script asks for is noted; a stop is only noted while the
+// interception is on (the destroy step stops the music for real).
+class LoggingSound : public CSoundPart {
+ public:
+  LoggingSound(GameParts& parts, Log* log) : CSoundPart(parts), log_(log) {}
+  void PlayBgmNumber(int n, int loop, int delta, int fadeIn, int fadeOut) override {
+    log_->push_back("PlayBgmNumber " + std::to_string(n) + " " + std::to_string(loop) + " " +
+                    std::to_string(delta) + " " + std::to_string(fadeIn) + " " + std::to_string(fadeOut));
+    CSoundPart::PlayBgmNumber(n, loop, delta, fadeIn, fadeOut);
+  }
+  void StopBgm(int fadeOut) override {
+    if (!intercept) return CSoundPart::StopBgm(fadeOut);
+    log_->push_back("StopBgm " + std::to_string(fadeOut));
+  }
+  bool intercept = true;
+
+ private:
+  Log* log_;
+};
+
+// The system file's save is only noted.
+class LoggingSaves : public CSavePart {
+ public:
+  LoggingSaves(GameParts& parts, Log* log) : CSavePart(parts), log_(log) {}
+  void SaveSystemFile() override { log_->push_back("SaveSystemFile"); }
 
  private:
   Log* log_;
@@ -86,70 +122,76 @@ class BackLogStandIn : public CCommonBackLog {
 class ScriptGame : public CGame {
  public:
   ScriptGame(platform::Window* window, CCommonSystemFile* systemFile, bool modes)
-      : CGame(window, systemFile, 64, 48, 32), modes_(modes) {}
-  using CGameCallBack::CreateMode;
-  using CGameCallBack::RunCurrentScript;
+      : CGame(window, systemFile, 64, 48, 32), modes_(modes) {
+    auto sound = std::make_unique<LoggingSound>(Parts(), &log);
+    sound_ = sound.get();
+    Parts().sound = std::move(sound);
+    Parts().saves = std::make_unique<LoggingSaves>(Parts(), &log);
+  }
+  // The destroy step while the log stands, with the real music stop.
+  ~ScriptGame() override {
+    sound_->intercept = false;
+    ReleaseAll();
+  }
 
   CCommonGeneral* MakeMode(int n) override {
     if (!modes_) return nullptr;
-    if (n == 10) return new PrintStandIn(this, &log);
-    if (n == 9) return new SelectStandIn(this, &log);
-    if (n == 7) return new BackLogStandIn(this, &log);
+    if (n == 10) return new PrintStandIn(Roles(), &log);
+    if (n == 9) return new SelectStandIn(Roles(), &log);
+    if (n == 7) return new BackLogStandIn(Roles(), &log);
     return nullptr;
   }
-  void PlayBgmNumber(int n, int loop, int delta, int fadeIn, int fadeOut) override {
-    log.push_back("PlayBgmNumber " + std::to_string(n) + " " + std::to_string(loop) + " " +
-                  std::to_string(delta) + " " + std::to_string(fadeIn) + " " + std::to_string(fadeOut));
-    CGame::PlayBgmNumber(n, loop, delta, fadeIn, fadeOut);
-  }
-  void StopBgm(int fadeOut) override { log.push_back("StopBgm " + std::to_string(fadeOut)); }
-  void SaveSystemFile() override { log.push_back("SaveSystemFile"); }
   void OnScriptCommand(int v) override { log.push_back("OnScriptCommand " + std::to_string(v)); }
   void OnRestoreStateHook() override { log.push_back("OnRestoreStateHook"); }
 
   // Releases the script as a message mode does and runs it as the frame
   // does, up to its next blocking command.
   void Release() {
-    SetSkipFilmFlag(1);
-    CallControlScript(-1);
+    MessageWindow().SetSkipFilmFlag(1);
+    Scripts().CallControlScript(-1);
   }
-  CScript* Script(int level) const { return scripts_[level]; }
-  int Level() const { return scriptLevel_; }
-  int ScriptNumber(int level) const { return scriptNumber_[level]; }
-  int Released() const { return skipFilmStarted_; }
-  void SetSkipping(int on) { skipFilm_[2] = on; }
-  int FastForward(int i) const { return fastForward_[i]; }
-  void SetFastForward(int i, int v) { fastForward_[i] = v; }
-  int WipeType() const { return wipeType_; }
-  int WipeLength() const { return wipeLength_; }
-  int CannotSkip() const { return cannotSkipFlag_; }
-  int CostumeMaskValue() const { return costumeMask_; }
-  int VariantVar(int ch) const { return variantVars_[ch]; }
-  int VoiceFade() const { return voiceFadeTime_; }
-  int SeFade() const { return seFadeTime_; }
-  int ReadSkip() const { return readSkip_; }
-  int WindowPending() const { return windowPendingWord_; }
-  const char* Noticed() const { return noticedVoice_; }
-  const char* ChannelName(int ch) const { return effectPictureNames_[ch]; }
-  const char* VoiceName(int ch) const { return voiceNames_[ch]; }
-  void SetHold(int ch, int flags) { holdFlags_[ch] = flags; }
+  CScript* Script(int level) const { return Scripts().GetScript(level); }
+  int Level() const { return Scripts().GetScriptLevel(); }
+  int ScriptNumber(int level) const { return Scripts().GetScriptNumber(level); }
+  int Released() const { return MessageWindow().GetSkipFilmFlag(); }
+  // A film skip running (on) or ended (off).
+  void SetSkipping(int on) {
+    if (on)
+      MessageWindow().StartFilmSkip();
+    else
+      MessageWindow().EndSkipFilm();
+  }
+  int FastForward(int i) const { return Scripts().GetFastForward(i); }
+  void SetFastForward(int i, int v) { Scripts().SetFastForward(i, v); }
+  int WipeType() const { return Screen().GetWipeType(); }
+  int WipeLength() const { return Screen().GetWipeLength(); }
+  int CostumeMaskValue() const { return Scripts().Pictures().costumeMask; }
+  int VariantVar(int ch) const { return Scripts().Pictures().variantVars[ch]; }
+  int VoiceFade() const { return Sound().GetScriptSounds().voiceFadeTime; }
+  int SeFade() const { return Sound().GetScriptSounds().seFadeTime; }
+  int ReadSkip() const { return MessageWindow().Words().readSkip; }
+  const char* Noticed() const { return Sound().GetScriptSounds().noticedVoice; }
+  const char* ChannelName(int ch) const { return Screen().GetEffectPictureName(ch); }
+  const char* VoiceName(int ch) const { return Sound().GetScriptSounds().voiceNames[ch]; }
+  void SetHold(int ch, int flags) { Scripts().Pictures().holdFlags[ch] = flags; }
   void SetCostume(int var, std::vector<std::string> suffixes) {
-    costumeVar_ = var;
-    costumeSuffixes_.clear();
-    for (const std::string& s : suffixes) costumeSuffixes_.emplace_back(s.c_str(), s.c_str() + s.size() + 1);
+    CScriptPart::PictureWords& pictures = Scripts().Pictures();
+    pictures.costumeVar = var;
+    pictures.costumeSuffixes.clear();
+    for (const std::string& s : suffixes)
+      pictures.costumeSuffixes.emplace_back(s.c_str(), s.c_str() + s.size() + 1);
   }
-  void SetCostumeMask(int mask) { costumeMask_ = mask; }
-  void SetBackScriptRunning(int v) { backScriptRunning_ = v; }
-  GameSettings& Settings() { return settings_; }
-  CAllEffect* Effect() const { return effect_; }
-  class CSePlayer* Se() const { return sePlayer_; }
-  class CVoicePlayer* Voices() const { return voicePlayer_; }
-  void SetDebug(int flag) { SetDebugFlags(flag); }
+  void SetCostumeMask(int mask) { Scripts().Pictures().costumeMask = mask; }
+  void SetBackScriptRunning(int v) { Scripts().SetBackScriptRunning(v); }
+  CAllEffect* Effect() const { return Screen().GetEffect(); }
+  CSePlayer* Se() const { return Sound().GetSePlayer(); }
+  CVoicePlayer* Voices() const { return Sound().GetVoicePlayer(); }
 
   Log log;
 
  private:
   bool modes_;
+  LoggingSound* sound_ = nullptr;
 };
 
 class ScriptTest : public game_test::GameTest {
@@ -175,7 +217,7 @@ class ScriptTest : public game_test::GameTest {
     systemFile_.SetDefault();
     game_ = std::make_unique<ScriptGame>(window_, &systemFile_, modes);
     game_->Init();
-    for (int n = 1; n < CGameCallBack::kModeCount; ++n) game_->CreateMode(n);
+    for (int n = 1; n < CGameCallBack::kModeCount; ++n) game_->Modes().CreateMode(n);
     host_->ClearBoxes();
     host_->ClearDebugLines();
     return *game_;

@@ -12,8 +12,12 @@
 #include <vector>
 
 #include "effect/alleffect.h"
+#include "game/debugpart.h"
+#include "game/floatingpart.h"
+#include "game/framepart.h"
 #include "game/script_fixture.h"
 #include "game/scriptcommands.h"
+#include "game/variablepart.h"
 #include "graphics/picture.h"
 #include "script/commandtable.h"
 #include "sound/bgmplayer.h"
@@ -42,31 +46,36 @@ struct Row {
 
 TEST_F(ScriptTest, EveryStoringCodeReachesItsWordInItsShape) {
   const std::vector<Row> rows = {
-      {"textshown", [](ScriptGame& g) { return g.GetAutoModeFlag() == 1; }},
-      {"option6 2", [](ScriptGame& g) { return g.GetMessageSkipFlag() == 0 && g.GetSystemSetting(6) == 0; }},
-      {"option6 5", [](ScriptGame& g) { return g.GetMessageSkipFlag() == 5; }},
+      {"textshown", [](ScriptGame& g) { return g.MessageWindow().GetAutoModeFlag() == 1; }},
+      {"option6 2",
+       [](ScriptGame& g) {
+         return g.MessageWindow().GetMessageSkipFlag() == 0 && g.Vars().GetSystemSetting(6) == 0;
+       }},
+      {"option6 5", [](ScriptGame& g) { return g.MessageWindow().GetMessageSkipFlag() == 5; }},
       {"frametime 30", [](ScriptGame& g) { return g.GetFrameTime() == 30; }},
       {"frametime 30; frametime -4", [](ScriptGame& g) { return g.GetFrameTime() == 30; }},
-      {"frametime 30; frametime 0", [](ScriptGame& g) { return g.GetFrameTime() == g.GetDefaultFrameTime(); }},
-      {"frametime 30; defaultframetime", [](ScriptGame& g) { return g.GetFrameTime() == g.GetDefaultFrameTime(); }},
-      {"cmd 0x33330053 5", [](ScriptGame& g) { return g.GetConfigFlagB() == 5; }},
-      {"cmd 0x33330053 5; cmd 0x33330053 0", [](ScriptGame& g) { return g.GetConfigFlagB() == 5; }},
-      {"cmd 0x33330053 5; cmd 0x33330053 -3", [](ScriptGame& g) { return g.GetConfigFlagB() == 0; }},
-      {"cmd 0x33330054 3", [](ScriptGame& g) { return g.GetWindowNumberScript() == 3; }},
-      {"cmd 0x33330055 2", [](ScriptGame& g) { return g.GetCursorNumberScript() == 2; }},
-      {"cmd 0x33330056 4", [](ScriptGame& g) { return g.GetMouseNumberScript() == 4; }},
-      {"cmd 0x3333005F 6", [](ScriptGame& g) { return g.GetMessageSpeed() == 6; }},
-      {"cmd 0x33330057 -1", [](ScriptGame& g) { return g.GetCannotSkipFlag() == 0; }},
-      {"cmd 0x33330057 3", [](ScriptGame& g) { return g.GetCannotSkipFlag() == 3; }},
-      {"cmd 0x33330058 2", [](ScriptGame& g) { return g.GetMessageSwitch() == 2; }},
-      {"cmd 0x33330059 -1", [](ScriptGame& g) { return g.GetAutoMessageCheckFlag() == 0; }},
-      {"cmd 0x3333005A 1", [](ScriptGame& g) { return g.GetFloatingButtonOffFlag() == 1; }},
+      {"frametime 30; frametime 0",
+       [](ScriptGame& g) { return g.GetFrameTime() == g.Frames().GetDefaultFrameTime(); }},
+      {"frametime 30; defaultframetime",
+       [](ScriptGame& g) { return g.GetFrameTime() == g.Frames().GetDefaultFrameTime(); }},
+      {"cmd 0x33330053 5", [](ScriptGame& g) { return g.Vars().GetConfigFlagB() == 5; }},
+      {"cmd 0x33330053 5; cmd 0x33330053 0", [](ScriptGame& g) { return g.Vars().GetConfigFlagB() == 5; }},
+      {"cmd 0x33330053 5; cmd 0x33330053 -3", [](ScriptGame& g) { return g.Vars().GetConfigFlagB() == 0; }},
+      {"cmd 0x33330054 3", [](ScriptGame& g) { return g.MessageWindow().GetWindowNumberScript() == 3; }},
+      {"cmd 0x33330055 2", [](ScriptGame& g) { return g.Floating().GetCursorNumberScript() == 2; }},
+      {"cmd 0x33330056 4", [](ScriptGame& g) { return g.Floating().GetMouseNumberScript() == 4; }},
+      {"cmd 0x3333005F 6", [](ScriptGame& g) { return g.MessageWindow().GetMessageSpeed() == 6; }},
+      {"cmd 0x33330057 -1", [](ScriptGame& g) { return g.MessageWindow().GetCannotSkipFlag() == 0; }},
+      {"cmd 0x33330057 3", [](ScriptGame& g) { return g.MessageWindow().GetCannotSkipFlag() == 3; }},
+      {"cmd 0x33330058 2", [](ScriptGame& g) { return g.MessageWindow().GetMessageSwitch() == 2; }},
+      {"cmd 0x33330059 -1", [](ScriptGame& g) { return g.MessageWindow().GetAutoMessageCheckFlag() == 0; }},
+      {"cmd 0x3333005A 1", [](ScriptGame& g) { return g.Floating().GetFloatingButtonOffFlag() == 1; }},
       {"cutin 4", [](ScriptGame& g) {
-         return g.GetCutinNumberWord() == 4 && g.log == Log{"10 SetCutinNumber 4"};
+         return g.MessageWindow().Words().cutinNumber == 4 && g.log == Log{"10 SetCutinNumber 4"};
        }},
       {"cmd 0x3333005C 1", [](ScriptGame& g) { return g.log == Log{"10 SetFrameFlag 1"}; }},
-      {"cmd 0x3333005D 2", [](ScriptGame& g) { return g.GetChoiceReturnFlag() == 0; }},
-      {"cmd 0x3333005D 1", [](ScriptGame& g) { return g.GetChoiceReturnFlag() == 1; }},
+      {"cmd 0x3333005D 2", [](ScriptGame& g) { return g.MessageWindow().Words().choiceReturn == 0; }},
+      {"cmd 0x3333005D 1", [](ScriptGame& g) { return g.MessageWindow().Words().choiceReturn == 1; }},
       {"cmd 0x3333005E 7", [](ScriptGame& g) { return g.log == Log{"OnScriptCommand 7"}; }},
       {"cmd 0x33330060 5", [](ScriptGame& g) { return g.CostumeMaskValue() == 5; }},
       {"setvar 300 9", [](ScriptGame& g) { return g.GetVar(300) == 9; }},
@@ -93,15 +102,15 @@ TEST_F(ScriptTest, NamesAreCutOnWholeCharactersAndUnknownCodesAreIgnored) {
   for (int i = 0; i < 31; ++i) longName += "あ";
   ScriptGame& g = Make("name1 \"" + longName + "x\"\nname2 \"y" + longName + "\"\n");
   g.Release();
-  EXPECT_EQ(std::string(g.GetFirstName()), Sjis(longName));
-  EXPECT_EQ(std::string(g.GetSecondName()), Sjis("y" + longName.substr(0, 30 * 3)));
+  EXPECT_EQ(std::string(g.Debug().GetFirstName()), Sjis(longName));
+  EXPECT_EQ(std::string(g.Debug().GetSecondName()), Sjis("y" + longName.substr(0, 30 * 3)));
   // Codes the table does not name change nothing, whatever their data.
   const int32_t words[4] = {1, 2, 3, 4};
   g.log.clear();
   for (int code : {0x33330001, 0x3333006B, 0x22220007, 0x55560017, 0})
     g.SystemCommand(code, 4, words, 0);
   EXPECT_TRUE(g.log.empty());
-  EXPECT_EQ(g.GetNextMode(), -1);
+  EXPECT_EQ(g.Modes().GetNextMode(), -1);
   // The notice keeps only the voice name of the voice command.
   g.CommandNotice(0x33330007, 0, "bgm");
   EXPECT_STREQ(g.Noticed(), "");
@@ -116,13 +125,13 @@ TEST_F(ScriptTest, NamesAreCutOnWholeCharactersAndUnknownCodesAreIgnored) {
 TEST(ScriptCommandTableTest, EveryCommandHasAHandlerUnlessMarkedIgnored) {
   for (const script::CommandInfo& c : script::kCommands) {
     int handlers = 0;
-    for (int i = 0; i < ScriptCommandHandlers::kTableSize; ++i)
-      handlers += ScriptCommandHandlers::kTable[i].code == c.code;
+    for (int i = 0; i < scriptcommand::kTableSize; ++i)
+      handlers += scriptcommand::kTable[i].code == c.code;
     EXPECT_EQ(handlers, c.ignored ? 0 : 1) << Hex(c.code);
   }
-  for (int i = 0; i < ScriptCommandHandlers::kTableSize; ++i)
-    EXPECT_NE(script::FindCommand(ScriptCommandHandlers::kTable[i].code), nullptr)
-        << Hex(ScriptCommandHandlers::kTable[i].code);
+  for (int i = 0; i < scriptcommand::kTableSize; ++i)
+    EXPECT_NE(script::FindCommand(scriptcommand::kTable[i].code), nullptr)
+        << Hex(scriptcommand::kTable[i].code);
 }
 
 // --- Text and choices ---
@@ -133,20 +142,20 @@ TEST_F(ScriptTest, MessagesReachThePrintMessageModeWithTheirIdAndTheTextShownWor
       "wait 0\nwait 3\n");
   g.Release();
   EXPECT_EQ(g.log, (Log{"10 SetMessage 22220001 5 one 2"}));
-  EXPECT_EQ(g.GetNextMode(), 10);
-  EXPECT_EQ(g.GetAutoModeFlag(), 1);
-  EXPECT_EQ(g.GetMessageKey(), 5);
+  EXPECT_EQ(g.Modes().GetNextMode(), 10);
+  EXPECT_EQ(g.MessageWindow().GetAutoModeFlag(), 1);
+  EXPECT_EQ(g.MessageWindow().Words().messageKey, 5);
   g.Release();
-  EXPECT_EQ(g.GetAutoModeFlag(), 0);
+  EXPECT_EQ(g.MessageWindow().GetAutoModeFlag(), 0);
   g.Release();
-  EXPECT_EQ(g.GetAutoModeFlag(), 0);
+  EXPECT_EQ(g.MessageWindow().GetAutoModeFlag(), 0);
   EXPECT_EQ(g.log.back(), "10 SetMessage 22220003 7 three 0");
   // A wait of 0 goes on without mode 10; a wait of 3 blocks in it.
   g.log.clear();
-  g.SetNextMode(-1);
+  g.Modes().SetNextMode(-1);
   g.Release();
   EXPECT_EQ(g.log, (Log{"10 SetWaitTime 0", "10 SetWaitTime 3"}));
-  EXPECT_EQ(g.GetNextMode(), 10);
+  EXPECT_EQ(g.Modes().GetNextMode(), 10);
 }
 
 TEST_F(ScriptTest, TheMessageIdCarriesTheProjectNumberOfTheLevel) {
@@ -161,18 +170,18 @@ TEST_F(ScriptTest, TheMessageIdCarriesTheProjectNumberOfTheLevel) {
 
 TEST_F(ScriptTest, AMessageWhileSkippingToAPositionOnlyMarksItRead) {
   ScriptGame& g = Make("text \"seen\" key=3\nwait 4\n");
-  g.StartFastForward(1);
+  g.Scripts().StartFastForward(1);
   g.SetFastForward(2, 0);
-  g.CallControlScript(-1);
+  g.Scripts().CallControlScript(-1);
   EXPECT_EQ(g.log, (Log{"10 SetWaitTime 4"}));
-  EXPECT_EQ(g.GetNextMode(), -1);
+  EXPECT_EQ(g.Modes().GetNextMode(), -1);
   EXPECT_EQ(systemFile_.GetMesFlag(0, 3), 1);
 }
 
 TEST_F(ScriptTest, AChoiceHandsItsTextsAndLimitsToTheChoiceMode) {
   ScriptGame& g = Make(
       "textshown\nchoice key=7 time=30 timeout=0 param=4 \"xgo\" \"stay\" / \"why\"\n");
-  g.StartFastForward(0);
+  g.Scripts().StartFastForward(0);
   g.SetFastForward(0, 0);
   g.SetFastForward(3, 1);
   g.Release();
@@ -180,11 +189,11 @@ TEST_F(ScriptTest, AChoiceHandsItsTextsAndLimitsToTheChoiceMode) {
   EXPECT_EQ(g.log, (Log{"9 AddBackLogHeader", "9 SetSelectRange 2 1",
                         "9 SetSelectExtra 4", "9 SetSelectText 0 go", "9 SetSelectText 1 stay",
                         "9 SetSelectText 2 why", "9 SetTimeLimit 30 3"}));
-  EXPECT_EQ(g.GetAutoModeFlag(), 0);
+  EXPECT_EQ(g.MessageWindow().GetAutoModeFlag(), 0);
   // The record's own key, not the time limit, finds the choice again.
-  EXPECT_EQ(g.GetChoiceKey(), 7);
+  EXPECT_EQ(g.MessageWindow().Words().choiceKey, 7);
   EXPECT_EQ(g.FastForward(3), 0);
-  EXPECT_EQ(g.GetNextMode(), 9);
+  EXPECT_EQ(g.Modes().GetNextMode(), 9);
 }
 
 // The example of "Choices" in the assembler's README, as an author copies
@@ -205,11 +214,11 @@ TEST_F(ScriptTest, TheDocumentedChoiceRunsTheBranchOfEachAnswer) {
     SCOPED_TRACE(answer);
     ScriptGame& g = Make(example);
     g.Release();
-    ASSERT_EQ(g.GetNextMode(), 9);
+    ASSERT_EQ(g.Modes().GetNextMode(), 9);
     EXPECT_EQ(g.log[1], "9 SetSelectRange 2 1");
     // What the choice mode does when the player picks.
     g.log.clear();
-    ASSERT_EQ(g.CallScriptLabel(answer), 0);
+    ASSERT_EQ(g.Modes().CallScriptLabel(answer), 0);
     g.Release();
     EXPECT_EQ(g.GetVar(211), answer);
     ASSERT_EQ(g.log.size(), 1u);
@@ -237,7 +246,7 @@ TEST_F(ScriptTest, ATransitionDrawsTheSceneAndWaitsInThePrintMessageMode) {
   EXPECT_EQ(g.WipeType(), 3);
   EXPECT_EQ(g.WipeLength(), 20);
   EXPECT_EQ(g.log, (Log{"10 CheckPrintLprintBG", "10 SetScreenWait 3 20"}));
-  EXPECT_EQ(g.GetNextMode(), 10);
+  EXPECT_EQ(g.Modes().GetNextMode(), 10);
 }
 
 // --- Message-window state ---
@@ -251,30 +260,30 @@ TEST_F(ScriptTest, TheWindowStateWordsFollowTheirCountsAndKinds) {
       "wait 1\n"
       "cmd 0x3333001C -1\n"        // defaults: 3, -1
       "wait 1\n");
-  g.SetSystemSetting(6, 0);
+  g.Vars().SetSystemSetting(6, 0);
   g.Release();
-  EXPECT_EQ(g.GetMessageKey(), 9);
+  EXPECT_EQ(g.MessageWindow().Words().messageKey, 9);
   EXPECT_EQ(g.ReadSkip(), 1);
-  EXPECT_EQ(g.GetDisplayKind(), 0);
-  EXPECT_EQ(g.GetAutoKind(), -1);
-  EXPECT_EQ(g.GetAutoModeFlag(), 1);
-  g.SetMessageWindowOn(0);
+  EXPECT_EQ(g.MessageWindow().Words().displayKind, 0);
+  EXPECT_EQ(g.MessageWindow().Words().autoKind, -1);
+  EXPECT_EQ(g.MessageWindow().GetAutoModeFlag(), 1);
+  g.MessageWindow().SetMessageWindowOn(0);
   g.Release();
-  EXPECT_EQ(g.GetDisplayKind(), 3);
-  EXPECT_EQ(g.GetAutoKind(), -1);
-  EXPECT_EQ(g.GetAutoModeFlag(), 0);
+  EXPECT_EQ(g.MessageWindow().Words().displayKind, 3);
+  EXPECT_EQ(g.MessageWindow().Words().autoKind, -1);
+  EXPECT_EQ(g.MessageWindow().GetAutoModeFlag(), 0);
 }
 
 TEST_F(ScriptTest, AnUnreadMessageKeyEndsTheReplay) {
   // A script that never blocks keeps the replay for the next frame.
   ScriptGame& g = Make("cmd 0x3333001B 4\nloop:\ngoto loop\n");
   systemFile_.SetMesFlag(0, 4);
-  g.StartFastForward(1);
-  g.CallControlScript(-1);
+  g.Scripts().StartFastForward(1);
+  g.Scripts().CallControlScript(-1);
   EXPECT_EQ(g.FastForward(0), 1);
   ScriptGame& h = Make("cmd 0x3333001B 5\nloop:\ngoto loop\n");
-  h.StartFastForward(1);
-  h.CallControlScript(-1);
+  h.Scripts().StartFastForward(1);
+  h.Scripts().CallControlScript(-1);
   EXPECT_EQ(h.FastForward(0), 0);
 }
 
@@ -289,7 +298,7 @@ TEST_F(ScriptTest, UnlocksFollowTheirConditions) {
       "cmd 0x33330061 2 8 -1 302 4\n" // variable 302 = 4: allowed
       "filmflag 3\n",
       {{"offLayerDontSetCG", "1"}});
-  g.SetLayerDisableMask(1 << 2);
+  g.Screen().SetLayerDisableMask(1 << 2);
   g.SetVar(300, 7);
   g.SetVar(302, 4);
   g.Release();
@@ -308,8 +317,8 @@ TEST_F(ScriptTest, UnlocksFollowTheirConditions) {
   EXPECT_EQ(systemFile_.GetCGFlag(1, 1), 0);
   EXPECT_EQ(systemFile_.GetFilmFlag(0, 1), 0);
   h.Script(0)->SetPC(0);
-  h.StartFastForward(0);
-  h.CallControlScript(-1);
+  h.Scripts().StartFastForward(0);
+  h.Scripts().CallControlScript(-1);
   EXPECT_EQ(systemFile_.GetCGFlag(1, 1), 0);
   EXPECT_EQ(systemFile_.GetFilmFlag(0, 1), 1);
 }
@@ -333,10 +342,10 @@ TEST_F(ScriptTest, LoadDwqLooksInTheFolderOfTheNamesFirstTwoLettersWithItsVarian
   g.SetCostumeMask(1 << 2 | 1 << 3);
   g.Release();
   EXPECT_STREQ(g.ChannelName(0), "bg\\bg01");
-  EXPECT_EQ(g.GetEffectPicture(0)->GetWidth(), 4);
+  EXPECT_EQ(g.Screen().GetEffectPicture(0)->GetWidth(), 4);
   EXPECT_STREQ(g.ChannelName(1), "bg\\bg01__2");
   EXPECT_STREQ(g.ChannelName(2), "ch\\ch01_red");
-  EXPECT_EQ(g.GetEffectPicture(2)->GetWidth(), 2);
+  EXPECT_EQ(g.Screen().GetEffectPicture(2)->GetWidth(), 2);
   // A name too short for its folder is a missing picture; channel 16 is
   // no channel: a debug line, no box.
   EXPECT_STREQ(g.ChannelName(4), "");
@@ -413,7 +422,7 @@ TEST_F(ScriptSoundTest, VoicesPlayOnTheirChannelWithOneShotFadesAndTheQuietestOf
   dir_->Write("spt/charaname.xtx", "none x ab Aki");
   Voice("ab0001");
   ScriptGame& g = Make("voicefade 5\nvoice 1 0 -101\nwait 1\nvoice 1 1 -20\nwait 1\nvoice 1 6\nwait 1\n");
-  g.SetSystemSetting(102, 80);
+  g.Vars().SetSystemSetting(102, 80);
   g.CommandNotice(0x33330008, 0, "ab0001");
   g.Release();
   ASSERT_TRUE(Playing(g.Voices(), 0));
@@ -422,7 +431,7 @@ TEST_F(ScriptSoundTest, VoicesPlayOnTheirChannelWithOneShotFadesAndTheQuietestOf
   EXPECT_EQ(g.Voices()->GetFadeTarget(0), 1);
   EXPECT_EQ(g.log, (Log{"7 SetVoice ab0001", "10 SetWaitTime 1"}));
   EXPECT_EQ(systemFile_.GetVoiceFlag(1), 1);
-  EXPECT_EQ(g.GetVoiceWaitTime(), 99);  // 1100 frames at 11025 Hz
+  EXPECT_EQ(g.Sound().GetVoiceWaitTime(), 99);  // 1100 frames at 11025 Hz
   EXPECT_STREQ(g.VoiceName(0), "ab0001");
   g.Release();
   ASSERT_TRUE(Playing(g.Voices(), 1));
@@ -441,7 +450,7 @@ TEST_F(ScriptSoundTest, AMissingVoiceIsToldOnStderrWhateverTheReportMode) {
   g.CommandNotice(0x33330008, 0, "zz0404");
   host_->ClearErrorLines();
   g.Release();
-  g.PlayVoice("zz0405");
+  g.Sound().PlayVoice("zz0405");
   EXPECT_FALSE(Playing(g.Voices(), 0));
   const std::string tail = "; nothing plays";
   EXPECT_EQ(host_->ErrorLines(),
@@ -466,7 +475,7 @@ TEST_F(ScriptSoundTest, AMissingSoundEffectIsToldOnStderr) {
 TEST_F(ScriptSoundTest, WhileSkippingAReadVoiceIsNotPlayedAndAnUnreadOneIs) {
   Voice("ab0001");
   ScriptGame& g = Make("text \"a\" key=1\nvoice 1 0\nwait 1\n");
-  g.SetSystemSetting(2, 0);
+  g.Vars().SetSystemSetting(2, 0);
   g.SetSkipping(1);
   g.CommandNotice(0x33330008, 0, "ab0001");
   systemFile_.SetMesFlag(0, 1);
@@ -491,7 +500,7 @@ TEST_F(ScriptSoundTest, SoundEffectsPlayFromTheListAndNumbersPastItStayQuiet) {
   dir_->Write("spt/selist.xtx", "door x bell x");
   Se("bell");
   ScriptGame& g = Make("sefade 3\nse 1 2 -101\nse 7 3\nse 1 9\nse -1 2\n");
-  g.SetSystemSetting(101, 50);
+  g.Vars().SetSystemSetting(101, 50);
   g.Release();
   EXPECT_EQ(host_->Boxes().size(), 0u);
   // Stopped at once by the last command (the fade was used by the first).
@@ -499,7 +508,7 @@ TEST_F(ScriptSoundTest, SoundEffectsPlayFromTheListAndNumbersPastItStayQuiet) {
   EXPECT_EQ(g.Se()->GetLoopFlag(2), 0);
   EXPECT_FALSE(Playing(g.Se(), 3));
   ScriptGame& h = Make("se 1 2 -101 1\nsevolume 2 -10\nse 1 4 10\nwait 1\n");
-  h.SetSystemSetting(101, 50);
+  h.Vars().SetSystemSetting(101, 50);
   h.Release();
   ASSERT_TRUE(Playing(h.Se(), 2));
   EXPECT_EQ(Level(h.Se(), 2), 40);
@@ -516,7 +525,7 @@ TEST_F(ScriptSoundTest, ARestoredGameStartsItsLoopedSoundsAgain) {
   // A load brings the records back with silent buffers.
   g.Se()->GetBuffer(2)->Stop(0);
   g.Se()->GetBuffer(3)->Stop(0);
-  g.RestartFromLoad();
+  g.Modes().RestartFromLoad();
   // The looped sound's record still asks for it; the one-shot is over.
   EXPECT_TRUE(Playing(g.Se(), 2));
   EXPECT_FALSE(Playing(g.Se(), 3));
@@ -530,9 +539,9 @@ TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
   musictest::WriteMusic(*dir_, "m0", musictest::Tone({0.5}, 2.0, 440.0));
   dir_->Write("spt/bgmlist.xtx", "m0 One");
   ScriptGame& v = Make("bgm 1\nbgm -2 -30\nwait 1\nbgm -2 -90\nwait 1\n");
-  v.SetSystemSetting(100, 80);
+  v.Vars().SetSystemSetting(100, 80);
   auto volume = [&] {
-    CBgmPlayer* p = v.GetBgmPlayer();
+    CBgmPlayer* p = v.Sound().GetBgmPlayer();
     return p->GetStream(p->GetCurrentIndex())->GetBuffer()->GetVolume() / 100 + 100;
   };
   v.Release();
@@ -541,10 +550,10 @@ TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
   EXPECT_EQ(volume(), 1);
   // A replay only remembers the track.
   ScriptGame& h = Make("bgm 3\nwait 1\n");
-  h.StartFastForward(0);
-  h.CallControlScript(-1);
+  h.Scripts().StartFastForward(0);
+  h.Scripts().CallControlScript(-1);
   EXPECT_EQ(h.log, (Log{"10 SetWaitTime 1"}));
-  EXPECT_EQ(h.GetBgmNumber(), 2);
+  EXPECT_EQ(h.Sound().GetBgmNumber(), 2);
 }
 
 }  // namespace

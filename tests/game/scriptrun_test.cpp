@@ -22,7 +22,7 @@ int DebugLinesWith(const platform::HeadlessBackend& host, const std::string& par
 
 TEST_F(ScriptTest, AReleasedScriptRunsToItsNextBlockingCommandOnly) {
   ScriptGame& g = Make("setvar 300 1\nwait 2\nsetvar 300 2\nsyscall 5\nsetvar 300 3\n");
-  g.CallControlScript(-1);  // not released: nothing runs
+  g.Scripts().CallControlScript(-1);  // not released: nothing runs
   EXPECT_EQ(g.GetVar(300), 0);
   g.Release();
   EXPECT_EQ(g.GetVar(300), 1);
@@ -53,7 +53,7 @@ TEST_F(ScriptTest, AScriptThatNeverBlocksHandsTheFrameBackAndGoesOnNextFrame) {
   EXPECT_EQ(g.Released(), 1);
   const int first = g.GetVar(300);
   EXPECT_GT(first, 0);
-  g.CallControlScript(-1);
+  g.Scripts().CallControlScript(-1);
   EXPECT_GT(g.GetVar(300), first);
 }
 
@@ -91,29 +91,29 @@ TEST_F(ScriptTest, JumpScriptReplacesTheLevelsScriptAndStopHereRewindsTheControl
 
 TEST_F(ScriptTest, TheFastForwardTableActsOnEachResult) {
   ScriptGame& g = Make("syscall 1\ntext \"a\" key=1\nsetvar 300 1\nwait 3\nsetvar 300 2\n");
-  g.StartFastForward(1);
+  g.Scripts().StartFastForward(1);
   g.SetFastForward(2, 0);
-  g.CallControlScript(-1);
+  g.Scripts().CallControlScript(-1);
   // Past the system call (the restore hook) and the text; the end of the
   // code ends the replay instead of repeating it for ever.
   EXPECT_EQ(g.log, (Log{"OnRestoreStateHook", "10 SetWaitTime 3"}));
   EXPECT_EQ(g.GetVar(300), 2);
-  EXPECT_EQ(g.IsFastForwarding(), 0);
-  EXPECT_EQ(g.IsSkippingToPosition(), 0);
+  EXPECT_EQ(g.Scripts().IsFastForwarding(), 0);
+  EXPECT_EQ(g.Scripts().IsSkippingToPosition(), 0);
   EXPECT_EQ(DebugLinesWith(*host_, "no more code"), 1);
 
   // A return from the control script itself ends the replay too.
   ScriptGame& r = Make("text \"a\" key=1\nexitscript\n");
-  r.StartFastForward(1);
-  r.CallControlScript(-1);
-  EXPECT_EQ(r.IsFastForwarding(), 0);
+  r.Scripts().StartFastForward(1);
+  r.Scripts().CallControlScript(-1);
+  EXPECT_EQ(r.Scripts().IsFastForwarding(), 0);
 
   // Without the skip to a position, the first blocking command ends it.
   ScriptGame& h = Make("setvar 300 1\nwait 3\nsetvar 300 2\n");
-  h.StartFastForward(0);
-  h.CallControlScript(-1);
+  h.Scripts().StartFastForward(0);
+  h.Scripts().CallControlScript(-1);
   EXPECT_EQ(h.GetVar(300), 1);
-  EXPECT_EQ(h.IsFastForwarding(), 0);
+  EXPECT_EQ(h.Scripts().IsFastForwarding(), 0);
 }
 
 TEST_F(ScriptTest, TheEndOfTheGameSavesAndRequestsTheTitle) {
@@ -121,22 +121,22 @@ TEST_F(ScriptTest, TheEndOfTheGameSavesAndRequestsTheTitle) {
   g.SetSkipping(1);
   g.Release();
   EXPECT_EQ(g.log, (Log{"SaveSystemFile"}));
-  EXPECT_EQ(g.GetNextMode(), 4);
+  EXPECT_EQ(g.Modes().GetNextMode(), 4);
   EXPECT_EQ(g.GetVar(300), 0);
   EXPECT_EQ(g.Released(), 0);
 }
 
 TEST_F(ScriptTest, ASceneReplayGoesThroughItsItemsAndThenBackToTheGallery) {
   ScriptGame& g = Make("stop 0x5556000C\nsetvar 300 1\nstop 0x5556000C\nwait 1\n");
-  g.SetSceneReplay(1);
+  g.Scripts().SetSceneReplay(1);
   // Without scene items the first end of an item ends the replay.
   g.Release();
   EXPECT_EQ(g.log, (Log{"10 ResetGame"}));
-  EXPECT_EQ(g.GetNextMode(), 18);
-  EXPECT_EQ(g.GetSceneReplay(), 0);
+  EXPECT_EQ(g.Modes().GetNextMode(), 18);
+  EXPECT_EQ(g.Scripts().GetSceneReplay(), 0);
   EXPECT_EQ(g.GetVar(300), 0);
   // Outside a replay the code goes on.
-  g.SetNextMode(-1);
+  g.Modes().SetNextMode(-1);
   g.log.clear();
   g.Release();
   EXPECT_EQ(g.GetVar(300), 1);
@@ -146,17 +146,17 @@ TEST_F(ScriptTest, ASceneThatCannotStartShowsItsBox) {
   ScriptGame& g = Make("wait 1\n");
   // No "spt\\scene.dat": scene 0 names project entry 0, whose script has
   // no label 0.
-  EXPECT_EQ(g.StartSceneScript(), 0);
+  EXPECT_EQ(g.Modes().StartSceneScript(), 0);
   EXPECT_EQ(BoxCaptions(), (std::vector<std::string>{"ERROR"}));
   EXPECT_EQ(host_->Boxes()[0].text,
             Sjis("シーン番号が変か、もしくは、コンパイルしたplotwickが古いみたいですにゃ"));
   EXPECT_EQ(g.Level(), 0);
-  EXPECT_EQ(g.GetSceneReplay(), 0);
+  EXPECT_EQ(g.Scripts().GetSceneReplay(), 0);
 }
 
 TEST_F(ScriptTest, WithoutASceneListNoSceneStarts) {
   ScriptGame& g = Make("wait 1\n", {{"noSceneListFlag", "1"}});
-  EXPECT_EQ(g.StartSceneScript(), 0);  // no scene list: nothing starts
+  EXPECT_EQ(g.Modes().StartSceneScript(), 0);  // no scene list: nothing starts
   EXPECT_TRUE(host_->Boxes().empty());
 }
 
@@ -165,66 +165,66 @@ TEST_F(ScriptTest, WithoutASceneListNoSceneStarts) {
 TEST_F(ScriptTest, TheBackScriptCountsDownItsWaitsAndLoops) {
   Script("sub1", "$300 += 1\nwait 3\n$301 += 1\nexitscript\n");
   ScriptGame& g = Make("wait 1\n");
-  ASSERT_EQ(g.LoadBackScript("sub1"), 1);
-  CBackScriptRunner* runner = g.GetBackScriptRunner();
+  ASSERT_EQ(g.Scripts().LoadBackScript("sub1"), 1);
+  CBackScriptRunner* runner = g.Scripts().GetBackScriptRunner();
   // Loaded, run once (to the wait) and advanced once.
   EXPECT_EQ(g.GetVar(300), 1);
   EXPECT_EQ(runner->GetCountDown(), 2);
   EXPECT_TRUE(g.log.empty());  // its waits are its own
-  EXPECT_EQ(g.CalcuBackScript(0), 0);
+  EXPECT_EQ(g.Scripts().CalcuBackScript(0), 0);
   EXPECT_EQ(runner->GetCountDown(), 1);
-  g.CalcuBackScript(0);
+  g.Scripts().CalcuBackScript(0);
   EXPECT_EQ(runner->GetCountDown(), 0);
   // The count-down is out: the script goes on to its end.
-  EXPECT_EQ(g.CalcuBackScript(0), 1);
+  EXPECT_EQ(g.Scripts().CalcuBackScript(0), 1);
   EXPECT_EQ(g.GetVar(301), 1);
   // With loop it starts again from its beginning.
-  EXPECT_EQ(g.CalcuBackScript(1), 0);
+  EXPECT_EQ(g.Scripts().CalcuBackScript(1), 0);
   EXPECT_EQ(g.GetVar(300), 2);
 }
 
 TEST_F(ScriptTest, ResetBackScriptStartsTheLoadedScriptAgainFromItsBeginning) {
   Script("sub1", "$300 += 1\nwait 30\n$301 += 1\n");
   ScriptGame& g = Make("wait 1\n");
-  g.ResetBackScript();  // nothing loaded: nothing happens
-  ASSERT_EQ(g.LoadBackScript("sub1"), 1);
+  g.Scripts().ResetBackScript();  // nothing loaded: nothing happens
+  ASSERT_EQ(g.Scripts().LoadBackScript("sub1"), 1);
   EXPECT_EQ(g.GetVar(300), 1);
-  g.CalcuBackScript(0);
+  g.Scripts().CalcuBackScript(0);
   // Mid-wait the screen asks for a restart: the next frame runs the script
   // from its first line, without waiting out the count-down.
-  g.ResetBackScript();
-  g.CalcuBackScript(0);
+  g.Scripts().ResetBackScript();
+  g.Scripts().CalcuBackScript(0);
   EXPECT_EQ(g.GetVar(300), 2);
   EXPECT_EQ(g.GetVar(301), 0);
-  EXPECT_EQ(g.GetBackScriptRunner()->GetCountDown(), 29);
+  EXPECT_EQ(g.Scripts().GetBackScriptRunner()->GetCountDown(), 29);
 }
 
 TEST_F(ScriptTest, TheBackScriptRunsItsTransitionsOverTheirLength) {
   Script("sub1", "wipe 7 3\nsetvar 300 1\nwait 0\nwipe 2 1\n");
   ScriptGame& g = Make("wait 1\n");
-  ASSERT_EQ(g.LoadBackScript("sub1"), 1);
-  CBackScriptRunner* runner = g.GetBackScriptRunner();
+  ASSERT_EQ(g.Scripts().LoadBackScript("sub1"), 1);
+  CBackScriptRunner* runner = g.Scripts().GetBackScriptRunner();
   EXPECT_EQ(runner->GetMode(), CBackScriptRunner::kTransition);
   EXPECT_EQ(runner->GetKind(), 7);
   EXPECT_EQ(runner->GetStep(), 1);
-  EXPECT_EQ(g.GetWipeType(), 7);
-  EXPECT_EQ(g.GetWipeLength(), 3);
+  EXPECT_EQ(g.Screen().GetWipeType(), 7);
+  EXPECT_EQ(g.Screen().GetWipeLength(), 3);
   EXPECT_TRUE(g.log.empty());
-  g.CalcuBackScript(0);
-  g.CalcuBackScript(0);
+  g.Scripts().CalcuBackScript(0);
+  g.Scripts().CalcuBackScript(0);
   EXPECT_EQ(runner->GetStep(), 3);  // never past the length
   EXPECT_EQ(g.GetVar(300), 0);
-  g.CalcuBackScript(0);
+  g.Scripts().CalcuBackScript(0);
   EXPECT_EQ(g.GetVar(300), 1);
   EXPECT_EQ(runner->GetKind(), 2);
 }
 
 TEST_F(ScriptTest, AMissingBackScriptShowsItsBox) {
   ScriptGame& g = Make("wait 1\n");
-  EXPECT_EQ(g.LoadBackScript("nosuch"), 0);
+  EXPECT_EQ(g.Scripts().LoadBackScript("nosuch"), 0);
   EXPECT_EQ(BoxCaptions(), (std::vector<std::string>{"LOAD BACK SCRIPT ERROR"}));
   EXPECT_EQ(host_->Boxes()[0].text, "nosuch");
-  EXPECT_EQ(g.CalcuBackScript(0), 0);
+  EXPECT_EQ(g.Scripts().CalcuBackScript(0), 0);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "game/savepart.h"
+#include "game/textpart.h"
 #include "game_test.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -45,9 +47,9 @@ class SlotDisplayTest : public GameTest {
     game_ = std::make_unique<testsupport::FakeGame>(*host_);
     return *game_;
   }
-  const SlotLayoutValues& Layout() const { return game_->GetSaveSlotLayout()->GetValues(); }
+  const SlotLayoutValues& Layout() const { return game_->Saves().GetSaveSlotLayout()->GetValues(); }
   void Save(int slot) {
-    CCommonDataFile file(game_.get());
+    CCommonDataFile file(game_->Roles());
     ASSERT_EQ(file.Save(slot), 0);
   }
   // Rewrites a word of a saved slot file.
@@ -71,19 +73,19 @@ class SlotDisplayTest : public GameTest {
 
 TEST_F(SlotDisplayTest, WithoutAListTheLayoutKeepsItsDefaults) {
   Make({});
-  ASSERT_NE(game_->GetSaveSlotLayout(), nullptr);
+  ASSERT_NE(game_->Saves().GetSaveSlotLayout(), nullptr);
   const SlotLayoutValues& v = Layout();
   EXPECT_EQ(v.areaSizeX, 132);
   EXPECT_EQ(v.areaSizeY, 100);
   int w = 0, h = 0;
-  game_->GetSaveSlotLayout()->GetPicSize(&w, &h);
+  game_->Saves().GetSaveSlotLayout()->GetPicSize(&w, &h);
   EXPECT_EQ(w, 132);
   EXPECT_EQ(h, 100);
   EXPECT_EQ(v.picPrintX, 0);
   EXPECT_EQ(v.saveTimePrintFlag, 1);
   EXPECT_EQ(v.saveTimePrintX, 0);
   EXPECT_EQ(v.saveTimePrintY, 0);
-  ASSERT_NE(game_->GetSaveSlotLayout()->GetSaveTimeFont(), nullptr);
+  ASSERT_NE(game_->Saves().GetSaveSlotLayout()->GetSaveTimeFont(), nullptr);
   EXPECT_EQ(v.selectPrintMode, 0);
   EXPECT_EQ(v.selectColorR, 230);
   EXPECT_EQ(v.selectColorG, 0);
@@ -97,7 +99,7 @@ TEST_F(SlotDisplayTest, WithoutAListTheLayoutKeepsItsDefaults) {
 TEST_F(SlotDisplayTest, TheLayoutIsNotMadeWithoutEitherScreen) {
   WriteList("game", {{"saveClassDisable", "1"}, {"loadClassDisable", "1"}});
   Make({});
-  EXPECT_EQ(game_->GetSaveSlotLayout(), nullptr);
+  EXPECT_EQ(game_->Saves().GetSaveSlotLayout(), nullptr);
 }
 
 TEST_F(SlotDisplayTest, KeysChainToTheirDefaults) {
@@ -114,7 +116,7 @@ TEST_F(SlotDisplayTest, KeysChainToTheirDefaults) {
 TEST_F(SlotDisplayTest, OneBaseServesBothScreensAndBothQuickSlots) {
   testsupport::WriteDwq(*dir_, "sys/base_l", 132, 100, 0x112233);
   Make({{"baseChangeLoadSave", "0"}, {"filenameLoadBase", "base_l"}, {"filenameSaveBase", "x"}});
-  CDataFileSetup* layout = game_->GetSaveSlotLayout();
+  CDataFileSetup* layout = game_->Saves().GetSaveSlotLayout();
   CPicture* base = layout->GetBasePicture(0, 0);
   ASSERT_NE(base, nullptr);
   for (int save : {0, 1})
@@ -128,7 +130,7 @@ TEST_F(SlotDisplayTest, AnEmptySlotDrawsOnlyItsBaseAndCursor) {
   testsupport::WriteDwq(*dir_, "sys/ta_sl_font", 120, 10, 0xFFFFFF);
   Make({{"basePrintFlag", "1"}, {"filenameSaveBase", "base_s"}});
   Fill(0);
-  CCommonDataFile slot(game_.get(), 100, 50, nullptr);
+  CCommonDataFile slot(game_->Roles(), 100, 50, nullptr);
   EXPECT_EQ(slot.Peek(7), 0);
   slot.Print(0, 0, 7, 1, 1);
   for (int y = 50; y < 150; y += 7)
@@ -157,7 +159,7 @@ TEST_F(SlotDisplayTest, TheQuickSlotShowsTheQuickBaseWhileQuickSaveIsOn) {
   };
   for (const Case& c : cases) {
     Fill(0);
-    CCommonDataFile slot(game_.get(), 0, 0, nullptr);
+    CCommonDataFile slot(game_->Roles(), 0, 0, nullptr);
     slot.SetQuickEnable(c.quickOn, c.quickOn);
     slot.Peek(c.slot);
     slot.Print(0, 0, c.slot, c.save, 0);
@@ -185,12 +187,12 @@ TEST_F(SlotDisplayTest, SlotsOfOtherVersionsShowTheirMarks) {
                   {"fileNameBad", "m_bad"}, {"errorPrintX", "20"}};
     if (c.errorPicture) keys.push_back({"fileNameError", "m_err"});
     Make(keys);
-    game_->SetVersion(c.high, c.middle, 0);
+    game_->Saves().SetVersion(c.high, c.middle, 0);
     Save(3);
     Patch(3, kStatus + 80, 4);  // saved on the title, not in a message
-    game_->SetVersion(2, 2, 0);
+    game_->Saves().SetVersion(2, 2, 0);
     Fill(0x101010);
-    CCommonDataFile slot(game_.get(), 0, 300, nullptr);
+    CCommonDataFile slot(game_->Roles(), 0, 300, nullptr);
     ASSERT_EQ(slot.Peek(3), 1);
     slot.Print(0, 0, 3, 0, 0);
     // Every mark stands at X 20: old and bad follow the error position.
@@ -224,7 +226,7 @@ TEST_F(SlotDisplayTest, ADamagedSlotShowsTheBadMark) {
       dir_->Write("sav/data3.sav", c.bytes);
     host_->ClearErrorLines();
     Fill(0x101010);
-    CCommonDataFile slot(game_.get(), 0, 300, nullptr);
+    CCommonDataFile slot(game_->Roles(), 0, 300, nullptr);
     EXPECT_EQ(slot.Peek(3), 0);
     EXPECT_EQ(slot.HasData(), 0);
     EXPECT_EQ(slot.IsDamaged(), c.damaged);
@@ -252,7 +254,7 @@ TEST_F(SlotDisplayTest, TheSaveTimeFieldsStandAtTheirSteps) {
   const int when[] = {2024, 5, 7, 2, 9, 3};  // year, month, day, weekday, hour, minute
   for (int i = 0; i < 6; ++i) Patch(1, kStatus + 32 + 4 * i, when[i]);
   Fill(0xABCDEF);
-  CCommonDataFile slot(game_.get(), 100, 100, nullptr);
+  CCommonDataFile slot(game_->Roles(), 100, 100, nullptr);
   ASSERT_EQ(slot.Peek(1), 1);
   slot.Print(0, 0, 1, 1, 0);
   // Steps of 11 pixels: 2024/05/07 .. 09:03.
@@ -267,7 +269,7 @@ TEST_F(SlotDisplayTest, TheThumbnailAreaShowsNoMoreThanThePeekedPicture) {
   Make({{"saveTimePrintFlag", "0"}, {"picSizeX", "200"}, {"picSizeY", "50"}, {"picPrintX", "3"}});
   Save(5);  // the game's 132 x 100 thumbnail of a black screen
   Fill(0x777777);
-  CCommonDataFile slot(game_.get(), 10, 10, nullptr);
+  CCommonDataFile slot(game_->Roles(), 10, 10, nullptr);
   ASSERT_EQ(slot.Peek(5), 1);
   ASSERT_EQ(slot.GetThumbnailWidth(), 132);
   slot.Print(0, 0, 5, 0, 0);
@@ -301,7 +303,7 @@ TEST_F(SlotDisplayTest, TheBackAndForthCursorRunsThereAndBack) {
 
 TEST_F(SlotDisplayTest, HitTestCoversTheAreaToItsLastPixel) {
   Make({{"areaSizeX", "40"}, {"areaSizeY", "30"}});
-  CCommonDataFile slot(game_.get(), 10, 20, nullptr);
+  CCommonDataFile slot(game_->Roles(), 10, 20, nullptr);
   const struct {
     int x, y, hit;
   } cases[] = {{10, 20, 1}, {49, 49, 1}, {9, 20, 0}, {10, 19, 0}, {50, 20, 0}, {10, 50, 0}};
@@ -325,7 +327,7 @@ TEST_F(SlotDisplayTest, ExtraPictureCellsStayInsideThePicture) {
   for (const auto& c : cases) {
     Patch(2, kStatus + 184, c.special);
     Fill(0x777777);
-    CCommonDataFile slot(game_.get(), 0, 0, nullptr);
+    CCommonDataFile slot(game_->Roles(), 0, 0, nullptr);
     ASSERT_EQ(slot.Peek(2), 1);
     slot.Print(0, 0, 2, 0, 0);
     EXPECT_EQ(At(208, 8), c.colour) << c.special;
@@ -346,7 +348,7 @@ TEST_F(SlotDisplayTest, StatusLinesWithoutAnEndAreDrawnWithinTheirField) {
   dir_->Write("sav/data4.sav", bytes);
   // Drawn from copies that end within the fields: the sanitizer build sees
   // no read past the peeked record.
-  CCommonDataFile slot(game_.get(), 0, 0, nullptr);
+  CCommonDataFile slot(game_->Roles(), 0, 0, nullptr);
   ASSERT_EQ(slot.Peek(4), 1) << slot.GetRefusal();
   auto commentRows = [] {
     std::vector<uint32_t> rows;
@@ -359,7 +361,7 @@ TEST_F(SlotDisplayTest, StatusLinesWithoutAnEndAreDrawnWithinTheirField) {
   const std::vector<uint32_t> drawn = commentRows();
   // The comment shows its 32 bytes and nothing of the name after them.
   Fill(0);
-  game_->GetTextBuffer()->Print(0, 400, std::string(32, 'B').c_str(), 12, 255, 255, 255, 1, -1, -1);
+  game_->Text().GetTextBuffer()->Print(0, 400, std::string(32, 'B').c_str(), 12, 255, 255, 255, 1, -1, -1);
   const std::vector<uint32_t> field = commentRows();
   EXPECT_NE(std::count(field.begin(), field.end(), 0u), static_cast<std::ptrdiff_t>(field.size()));
   EXPECT_EQ(drawn, field);

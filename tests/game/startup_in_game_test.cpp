@@ -20,7 +20,7 @@ TEST_F(ChainInGameTest, DefaultChainFillsWhiteThenFadesTwoLogosAndLeavesForTheTi
   game.RunFrame();
   EXPECT_EQ(Pixel(400, 300), kWhite);
   EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2}));
-  ASSERT_EQ(game.GetCurrentMode(), CCommonLogo::kModeNumber);
+  ASSERT_EQ(game.Modes().GetCurrentMode(), CCommonLogo::kModeNumber);
 
   // Frame k of a logo (from 1): 10 frames fading in from white, 20 frames
   // standing, 10 frames fading out to white.
@@ -44,7 +44,7 @@ TEST_F(ChainInGameTest, DefaultChainFillsWhiteThenFadesTwoLogosAndLeavesForTheTi
     }
     const uint32_t seen = Pixel(400, 300);
     EXPECT_EQ(seen, Blended(step.fill, step.picture, step.percent, 400, 300)) << "frame " << frame;
-    EXPECT_EQ(game.GetCurrentMode(), CCommonLogo::kModeNumber) << "frame " << frame;
+    EXPECT_EQ(game.Modes().GetCurrentMode(), CCommonLogo::kModeNumber) << "frame " << frame;
   }
   game.RunFrame();
   EXPECT_EQ(game.ModeRequests(), (std::vector<int>{2, 4}));

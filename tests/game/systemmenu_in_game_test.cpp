@@ -2,8 +2,10 @@
 // game's short-cut rows, and the game's scene-mode word reaches the menu.
 #include <gtest/gtest.h>
 
-#include "startup_game.h"
+#include "game/floatingpart.h"
+#include "game/modeflowpart.h"
 #include "mode/systemmenu.h"
+#include "startup_game.h"
 
 namespace startup_test {
 namespace {
@@ -19,17 +21,17 @@ TEST_F(StartupTest, SystemMenusAddedOptionsBecomeTheGamesShortCutRowsAndSceneMod
   StartupGame& game = Game();
   game.Remake<CCommonSystemMenu>();
   game.PrepareModeTables();
-  ASSERT_EQ(game.GetShortCutRowCount(), 2);
-  EXPECT_EQ(game.GetShortCutRow(0)->key, 'E');
-  EXPECT_EQ(game.GetShortCutRow(0)->target, 15);
-  EXPECT_EQ(game.GetShortCutRow(1)->key, 'Q');
-  EXPECT_EQ(game.GetShortCutRow(1)->action, 5);
-  EXPECT_EQ(game.GetShortCutRow(1)->target, 0);
+  ASSERT_EQ(game.Floating().GetShortCutRowCount(), 2);
+  EXPECT_EQ(game.Floating().GetShortCutRow(0)->key, 'E');
+  EXPECT_EQ(game.Floating().GetShortCutRow(0)->target, 15);
+  EXPECT_EQ(game.Floating().GetShortCutRow(1)->key, 'Q');
+  EXPECT_EQ(game.Floating().GetShortCutRow(1)->action, 5);
+  EXPECT_EQ(game.Floating().GetShortCutRow(1)->target, 0);
 
-  game.SetSystemMenuSceneMode(1);
+  game.Modes().SetSystemMenuSceneMode(1);
   game.EnterMode(CCommonSystemMenu::kModeNumber);
   EXPECT_EQ(game.Mode<CCommonSystemMenu>()->GetSceneMode(), 1);
-  game.SetSystemMenuSceneMode(0);
+  game.Modes().SetSystemMenuSceneMode(0);
   EXPECT_EQ(game.Mode<CCommonSystemMenu>()->GetSceneMode(), 0);
 }
 

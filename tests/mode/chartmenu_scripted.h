@@ -1,8 +1,7 @@
-// A double of the flow-chart menu's tests, over the fake of the services or
-// the game's test double: its floating buttons and short-cut keys answer
-// what the test scripted while `scripted_` is set, its system-mode
-// preparation is a note then, and the skip-film flag is noted. Each double
-// remakes mode 34 its own way.
+// A double of the flow-chart menu's tests over the fake of the services
+// (chartmenu_services.h, which remakes mode 34): its floating buttons and
+// short-cut keys answer what the test scripted while `scripted_` is set, its
+// system-mode preparation is a note then, and the skip-film flag is noted.
 #pragma once
 
 #include <string>

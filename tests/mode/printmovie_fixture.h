@@ -19,7 +19,9 @@
 
 namespace printmovie_test {
 
-// The double's movie mode, and every skip-film state set.
+// The double's movie mode, and every skip-film state set (over the fake of
+// the services; the game's test double answers Movie() and GetMoviePlayer()
+// itself).
 template <typename Base>
 class MovieGameOf : public Base {
  public:

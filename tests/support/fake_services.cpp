@@ -62,7 +62,7 @@ int High(intptr_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
 }  // namespace
 
 FakeServices::FakeServices(platform::HeadlessBackend& host, int width, int height)
-    : FrameRecord(host, GameSettings().frameTime),
+    : FrameRecord(host, Switches().frameTime),
       width_(width),
       height_(height),
       window_(MakeWindow(width, height)) {
@@ -278,12 +278,12 @@ int FakeServices::GetCharaVoiceFlag(int chara) {
 }
 
 void FakeServices::PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) {
-  RecordedServices::PlayBgmNumber(n, loopCount, delta, fadeIn, fadeOut);
+  RecordedSound::PlayBgmNumber(n, loopCount, delta, fadeIn, fadeOut);
   bgmNumber_ = n;
 }
 
 void FakeServices::StopBgm(int fadeOut) {
-  RecordedServices::StopBgm(fadeOut);
+  RecordedSound::StopBgm(fadeOut);
   bgmNumber_ = -1;
 }
 
@@ -321,7 +321,7 @@ CPicture* FakeServices::GetBufferPicture(int n) {
 }
 
 CPicture* FakeServices::LoadSystemPicture(const char* name, int flag) {
-  CPicture* picture = RecordedServices::LoadSystemPicture(name, flag);
+  CPicture* picture = RecordedScreen::LoadSystemPicture(name, flag);
   return systemPictureAnswers_ ? systemPictures_->Load(name, flag) : picture;
 }
 
@@ -330,7 +330,7 @@ void FakeServices::AddUpdateRect(const platform::Rect& rect) {
 }
 
 void FakeServices::SetBackScriptMode(int mode) {
-  RecordedServices::SetBackScriptMode(mode);
+  RecordedBackScript::SetBackScriptMode(mode);
   backScriptMode_ = mode;
 }
 

@@ -62,7 +62,6 @@
 #include "services/soundservices.h"
 #include "services/textservices.h"
 #include "services/variableservices.h"
-#include "services/gamesettings.h"
 #include "support/recorded_services.h"
 
 class CBgmPlayer;
@@ -107,8 +106,22 @@ class AllGameRoles : public CSaveServices,
   ~AllGameRoles() = default;
 };
 
-class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord {
+class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord, public CallLog {
  public:
+  // The switches of the list "game" the double answers with.
+  struct Switches {
+    int useCutinFlag = 0;
+    int defaultMusicFadeInTime = 0;
+    int defaultMusicFadeOutTime = 5;
+    int windowOffMouseButton = 1;
+    int areaButtonMode = 0;
+    int miniGameCheckNumber = 0;
+    int quickSaveEnable = 0;
+    int quickLoadEnable = 0;
+    int quickLoadDelay = 0;
+    int miniCGReduce = 6;
+    int frameTime = 50;
+  };
   static constexpr int kEffectChannels = 16;
 
   explicit FakeServices(platform::HeadlessBackend& host, int width = 800, int height = 600);
@@ -141,7 +154,7 @@ class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord {
   int GetCurrentMode() const { return currentMode_; }
 
   // --- What the test scripts or reads ---
-  GameSettings& Settings() { return settings_; }
+  Switches& Settings() { return settings_; }
   // The settings list "game" as it was when the double was made.
   CSetupList* GetGameList() const;
   // The file names of the music list, in order (SearchBgmName).
@@ -382,6 +395,9 @@ class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord {
     configFlagB_ = b;
   }
 
+ protected:
+  CallLog& Log() override { return *this; }
+
  private:
   static constexpr int kVoiceWaitTime = 7000;
   static constexpr int kFlagTableSize = 256;
@@ -391,7 +407,7 @@ class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord {
 
   int width_, height_;
   platform::Window* window_ = nullptr;
-  GameSettings settings_;
+  Switches settings_;
   std::unique_ptr<CSetupList> gameList_;
   std::unique_ptr<CCommonSystemFile> systemFile_;
   std::unique_ptr<CScreenBuffer> screenBuffer_;

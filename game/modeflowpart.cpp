@@ -1,0 +1,437 @@
+#include "game/modeflowpart.h"
+
+#include <algorithm>
+#include <string>
+
+#include "effect/alleffect.h"
+#include "game/extramodes.h"
+#include "game/floatingpart.h"
+#include "game/framepart.h"
+#include "game/gamehooks.h"
+#include "game/gameparts.h"
+#include "game/inputpart.h"
+#include "game/keyflagtable.h"
+#include "game/messagewindowpart.h"
+#include "game/savepart.h"
+#include "game/screenpart.h"
+#include "game/scriptpart.h"
+#include "game/settingkeys.h"
+#include "game/soundpart.h"
+#include "game/textpart.h"
+#include "game/variablepart.h"
+#include "graphics/screenbuffer.h"
+#include "input/inputstatus.h"
+#include "modebase/commongeneral.h"
+#include "modebase/minigamehost.h"
+#include "modebase/modenames.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "savedata/systemfile.h"
+#include "script/script.h"
+#include "setup/setuplist.h"
+#include "widget/buttoncode.h"
+#include "widget/commonbuttonsetup.h"
+
+namespace {
+
+// SYSTEM DATA word of the play counter.
+constexpr int kPlayCountOffset = 208;
+constexpr int kMaxPlayCount = 0x7FFFFFFE;
+
+// The companion entries of a row (keys 1..99 only; anything else names no
+// mode slot and is skipped).
+template <typename F>
+void ForEachCompanion(const CKeyFlagTable* table, int row, F&& f) {
+  if (!table || row < 0 || row >= CKeyFlagTable::kRows) return;
+  for (int i = 0; i < CKeyFlagTable::kEntries; ++i) {
+    const int entry = table->GetEntry(row, i);
+    const int key = entry >> 8;
+    if (key >= 1 && key < CModeFlowPart::kModeCount) f(key, entry & 0xFF);
+  }
+}
+
+bool RowLists(const CKeyFlagTable* table, int row, int key) {
+  return table && row >= 0 && row < CKeyFlagTable::kRows && table->Find(row, key) >= 0;
+}
+
+}  // namespace
+
+CModeFlowPart::CModeFlowPart(GameParts& parts) : parts_(parts) {
+  for (int& n : nextModeStack_) n = -1;
+  // Every run starts in the start-up mode.
+  modeStack_[0] = modenumber::kNothing;
+}
+
+// The modes go first, in the order of their numbers.
+CModeFlowPart::~CModeFlowPart() {
+  for (auto& mode : modeTable_) mode.reset();
+}
+
+void CModeFlowPart::ReadSettings() {
+  ReadInt(parts_.list, &settings_.useExtClass, "useExtClass");
+  ReadInt(parts_.list, &settings_.createBackButtonFlag, "createBackButtonFlag");
+}
+
+// --- Init's steps ---
+
+void CModeFlowPart::MakeExtraModeList() { extraModeList_ = std::make_unique<CExtraModeList>(); }
+
+void CModeFlowPart::InitModeSwitches() {
+  std::fill(std::begin(modeDisable_), std::end(modeDisable_), 0);
+  for (int i = 0; i < extraModeList_->GetCount(); ++i) {
+    const int n = extraModeList_->GetNumber(i);
+    int isDefault = 0;
+    ReadInt(parts_.list, &isDefault, (std::string(extraModeList_->GetName(i)) + "IsDefault").c_str());
+    if (n >= 0 && n < kModeCount) modeDisable_[n] = isDefault ? 0 : 1;
+  }
+  LoadClassDisable();
+  if (!modeDisable_[modenumber::kMiniGame]) {
+    LoadMiniGameSetupFile("miniGame", 512);
+    GetMiniGameSetupInt(&settings_.areaButtonMode, "areaButtonMode");
+    // As the mini-game mode holds it: "addMiniGame" by default, at most the
+    // holder's 32 games, so menu columns and area buttons never share a
+    // pool picture.
+    GetMiniGameSetupInt(&settings_.miniGameCheckNumber, "addMiniGame");
+    GetMiniGameSetupInt(&settings_.miniGameCheckNumber, "miniGameCheckNumber");
+    settings_.miniGameCheckNumber = std::clamp(settings_.miniGameCheckNumber, 0, CMiniGameHost::kMaxGames);
+  }
+}
+
+void CModeFlowPart::LoadClassDisable() {
+  for (int n = 0; n < kModeCount; ++n) {
+    const char* name = modenames::GetModeName(n);
+    if (!*name) continue;
+    int value = 0;
+    if (ReadInt(parts_.list, &value, (std::string(name) + "ClassDisable").c_str())) modeDisable_[n] = value != 0 ? 1 : 0;
+  }
+}
+
+int CModeFlowPart::LoadMiniGameSetupFile(const char* name, int pairs) {
+  if (!miniGameList_) miniGameList_ = std::make_unique<CSetupList>();
+  return miniGameList_->LoadSetupFile(name, pairs);
+}
+
+int CModeFlowPart::GetMiniGameSetupInt(int* out, const char* key) const {
+  return miniGameList_ ? miniGameList_->GetSetupInt(out, key) : 0;
+}
+
+void CModeFlowPart::MakeKeyFlagTable() { keyFlagTable_ = std::make_unique<CKeyFlagTable>(settings_.useExtClass); }
+
+// The common back button's setup: made by CreateBackButton, which a title
+// class supplies (empty here).
+void CModeFlowPart::InitBackButton() {
+  commonSetupSecond_ = commonSetupThird_ = 0;
+  if (settings_.createBackButtonFlag) parts_.hooks->CreateBackButton();
+}
+
+// --- The mode table ---
+
+int CModeFlowPart::CreateMode(int n) {
+  if (n < 0 || n >= kModeCount || modeTable_[n] || modeDisable_[n]) return 0;
+  modeTable_[n].reset(parts_.hooks->MakeMode(n));
+  return modeTable_[n] ? 1 : 0;
+}
+
+void CModeFlowPart::PutMode(int n, std::unique_ptr<CCommonGeneral> mode) {
+  if (n >= 0 && n < kModeCount) modeTable_[n] = std::move(mode);
+}
+
+ModeRoles CModeFlowPart::GetModeRoles(int n) const {
+  ModeRoles roles;
+  if (CCommonGeneral* mode = GetMode(n)) mode->RegisterRoles(&roles);
+  return roles;
+}
+
+CStoryMessageMode* CModeFlowPart::GetPrintMessage() const {
+  return GetModeRoles(modenumber::kPrintMessage).message;
+}
+
+CStoryChoiceMode* CModeFlowPart::GetSelectMessage() const {
+  return GetModeRoles(modenumber::kSelectMessage).choice;
+}
+
+CStoryBackLogMode* CModeFlowPart::GetBackLog() const { return GetModeRoles(modenumber::kBackLog).backLog; }
+
+CSystemMenuOptions* CModeFlowPart::GetSystemMenuOptions() const {
+  return GetModeRoles(modenumber::kSystemMenu).systemMenu;
+}
+
+CConfigScreen* CModeFlowPart::GetConfigScreen() const { return GetModeRoles(modenumber::kConfig).config; }
+
+CMoviePlayback* CModeFlowPart::GetMoviePlayback() const {
+  return GetModeRoles(modenumber::kPrintMovie).movie;
+}
+
+CQuickLoadMode* CModeFlowPart::GetQuickLoadMode() const { return GetModeRoles(modenumber::kLoad).quickLoad; }
+
+CQuickSaveMode* CModeFlowPart::GetQuickSaveMode() const { return GetModeRoles(modenumber::kSave).quickSave; }
+
+CMiniGameHost* CModeFlowPart::GetMiniGameHost() const {
+  return GetModeRoles(modenumber::kMiniGame).miniGameHost;
+}
+
+// --- The mode stack ---
+
+void CModeFlowPart::SetCurrentMode(int n) {
+  modeStack_[modeLevel_] = n;
+  if (modeLevel_ == 0 && (n == modenumber::kSelectMessage || n == modenumber::kPrintMessage ||
+                          n == modenumber::kSelectPlace || n == modenumber::kSelectHeroin ||
+                          (n >= modenumber::kSelectPlace2 && n <= 39) || (n >= 50 && n <= 99)))
+    lastMainMode_ = n;
+}
+
+void CModeFlowPart::SetModeLevel(int level) { modeLevel_ = std::clamp(level, 0, kLevelCount - 1); }
+
+void CModeFlowPart::SetModeAtLevel(int level, int n) {
+  const int saved = modeLevel_;
+  modeLevel_ = level;
+  SetCurrentMode(n);
+  modeLevel_ = saved;
+}
+
+// --- Mode changes ---
+
+void CModeFlowPart::ChangeMode() {
+  const int old = GetCurrentMode();
+  // The logo's start-up record is the start-up chain's (mode 2's work).
+  if (CCommonGeneral* mode = GetMode(old)) mode->Leave();
+  // Bits above the low byte are the caller's.
+  const int next = GetNextMode() & 0xFF;
+  SetCurrentMode(next);
+  ReleaseModeResources(old, next);
+  // A number without a mode object (100..255 included) becomes current
+  // without entering anything.
+  if (CCommonGeneral* mode = GetMode(next)) mode->Enter();
+  LoadModeResources(old, next);
+  CScreenBuffer::SetFullRedraw(0);
+}
+
+void CModeFlowPart::LeaveMode(int n) {
+  if (CCommonGeneral* mode = GetMode(n)) mode->Leave();
+}
+
+void CModeFlowPart::ReleaseModeResources(int from, int to) {
+  const CKeyFlagTable* table = keyFlagTable_.get();
+  ForEachCompanion(table, from, [&](int key, int) {
+    if (RowLists(table, to, key)) return;
+    if (CCommonGeneral* mode = GetMode(key)) mode->CallLeave();
+  });
+}
+
+void CModeFlowPart::LoadModeResources(int from, int to) {
+  const CKeyFlagTable* table = keyFlagTable_.get();
+  ForEachCompanion(table, to, [&](int key, int) {
+    if (RowLists(table, from, key)) return;
+    if (CCommonGeneral* mode = GetMode(key)) mode->CallInit();
+  });
+}
+
+void CModeFlowPart::ChangeModeResources(int from, int to) {
+  ReleaseModeResources(from, to);
+  LoadModeResources(from, to);
+}
+
+void CModeFlowPart::CalcuListedModes() {
+  ForEachCompanion(keyFlagTable_.get(), GetCurrentMode(), [&](int key, int flags) {
+    CCommonGeneral* mode = GetMode(key);
+    if (mode && (flags & 0x02)) mode->CalcuUnlessFading(flags & 0x20);
+  });
+}
+
+void CModeFlowPart::PrintListedModes() {
+  ForEachCompanion(keyFlagTable_.get(), GetCurrentMode(), [&](int key, int flags) {
+    CCommonGeneral* mode = GetMode(key);
+    if (mode && (flags & 0x04)) mode->PrintUnlessFading(flags & 0x40);
+  });
+}
+
+void CModeFlowPart::NotifyListedModes() {
+  ForEachCompanion(keyFlagTable_.get(), GetCurrentMode(), [&](int key, int) {
+    if (CCommonGeneral* mode = GetMode(key)) mode->CallInit();
+  });
+}
+
+void CModeFlowPart::PrintLowerModes() {
+  int flag[kLevelCount] = {};
+  const int level = std::clamp(modeLevel_, 0, kLevelCount - 1);
+  for (int p = level - 1; p >= 0; --p) {
+    flag[p] = drawThrough_[p];
+    if (flag[p] != 1) break;
+  }
+  for (int p = 0; p < level; ++p)
+    if (flag[p] != 0)
+      if (CCommonGeneral* mode = GetMode(GetModeAtLevel(p))) mode->GeneralPrint();
+}
+
+void CModeFlowPart::ResetMiniGameMode() {
+  if (CCommonGeneral* mode = GetMode(modenumber::kMiniGame)) mode->ResetGame();
+}
+
+void CModeFlowPart::NotifyMode(int mode, int value) {
+  if (CCommonGeneral* m = GetMode(mode)) m->SetParameter(value);
+}
+
+void CModeFlowPart::CloseGame() { platform::PostMessage(parts_.window, WM_CLOSE, 0, 0); }
+
+void CModeFlowPart::OnModeEnter(int mode) { parts_.hooks->OnModeEnter(mode); }
+
+void CModeFlowPart::OnModeHook(int mode) { parts_.hooks->OnModeHook(mode); }
+
+int CModeFlowPart::CallScriptLabel(int label) { return parts_.scripts->CallScriptLabel(label); }
+
+int CModeFlowPart::StartSceneScript() { return parts_.scripts->StartSceneScript(); }
+
+int CModeFlowPart::GetScriptStartFlag() { return parts_.scripts->GetScriptStartFlag(); }
+
+void CModeFlowPart::SetScriptStartFlag(int flag) { parts_.scripts->SetScriptStartFlag(flag); }
+
+int CModeFlowPart::RegistSystemFunction(int mode, const char* name, int value) {
+  return parts_.scripts->RegistSystemFunction(mode, name, value);
+}
+
+void CModeFlowPart::SetSystemMenuSceneMode(int flag) {
+  if (CSystemMenuOptions* menu = GetSystemMenuOptions()) menu->SetSceneMode(flag);
+}
+
+// --- Game starts ---
+
+// What both starts do after the variables: the reset words, the effect
+// channels, the skip words and the new-game step of every mode.
+void CModeFlowPart::ResetForGameStart() {
+  SetResetWord(0);
+  SetResetWordB(0);
+  if (CAllEffect* effect = parts_.screen->GetEffect()) effect->ResetAll();
+  parts_.scripts->RunStopF5(0, nullptr);
+  parts_.messageWindow->SetMessageModeFlagWord(0);
+  parts_.hooks->OnNewGame(0, 0);
+  for (int n = 1; n < kModeCount; ++n)
+    if (CCommonGeneral* mode = GetMode(n)) mode->NewGame();
+}
+
+int CModeFlowPart::StartNewGame(int, int stateFlag, int varNumber, int value) {
+  CVariablePart& vars = *parts_.vars;
+  CMessageWindowPart& story = *parts_.messageWindow;
+  CScreenPart& screen = *parts_.screen;
+  vars.ClearGameVars(vars.GetSettings().varInitFlag);
+  if (varNumber != -1) vars.SetVar(varNumber, value);
+  story.SetMessageWindowOn(0);
+  story.SetMessageWindowMode(0);
+  parts_.scripts->SetBackScriptMode(0);
+  story.SetStoredOption(0);
+  parts_.text->ResetTextPosition();
+  for (int channel = 0; channel < CScreenPart::kEffectChannels; ++channel)
+    if (CAllEffect* effect = screen.GetEffect()) effect->SetPrintEnable(channel, 1);
+  screen.SetLayerDisableMask(0);
+  if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
+  vars.SetStateVarWord(stateFlag);
+  ResetForGameStart();
+  // The frame runs the control script from its start.
+  parts_.scripts->RewindControlScript(false);
+  parts_.scripts->CheckControlScriptLoaded();
+  if (stateFlag != 0) parts_.sound->StopBgm(-1);
+  parts_.frame->CalcuWaitCount(-1);
+  story.SetSkipFilmFlag(1);
+  return -1;
+}
+
+void CModeFlowPart::StartGameScript(int varNumber, int value) {
+  CVariablePart& vars = *parts_.vars;
+  vars.ClearGameVars(0);
+  parts_.scripts->SetScriptStartFlag(1);
+  if (varNumber != -1) vars.SetVar(varNumber, value);
+  parts_.messageWindow->SetMessageWindowOn(0);
+  ResetForGameStart();
+  parts_.scripts->RewindControlScript(true);
+  if (CScript* control = parts_.scripts->GetScript(0)) control->Run(-1);
+  parts_.frame->CalcuWaitCount(-1);
+}
+
+void CModeFlowPart::RestartFromLoad() {
+  CMessageWindowPart& story = *parts_.messageWindow;
+  SetResetWord(0);
+  SetResetWordB(0);
+  parts_.vars->SetStateVarWord(0);
+  story.SetMessageModeFlag(0);
+  parts_.scripts->SetBackScriptMode(0);
+  parts_.text->ResetTextPosition();
+  // The loaded message words and choice words were handed to the
+  // print-message and choice modes as the save was read, and the cut-in
+  // number with the CUTIN chunk; here the current mode starts again.
+  CCommonGeneral* mode = GetMode(GetCurrentMode());
+  if (mode) mode->ResetGame();
+  if (GetCurrentMode() == modenumber::kPrintMessage)
+    if (CStoryMessageMode* printMessage = GetPrintMessage()) {
+      printMessage->SetLineCount(story.Words().savedLineCount);
+      parts_.scripts->SetBackScriptMode(0);
+    }
+  if (mode) mode->Enter();
+  if (parts_.saves->GetExtDataValue()) NotifyListedModes();
+  if (CAllEffect* effect = parts_.screen->GetEffect()) effect->RestoreEffects();
+  parts_.sound->PlayPendingSounds();
+  parts_.hooks->OnResetGame();
+}
+
+// A story mode opening a system mode (save, load, config, system menu):
+// the state is kept and the thumbnail taken while the story is on screen.
+int CModeFlowPart::PrepareSystemMode(int result, int returnMode) {
+  if (returnMode == 0) returnMode = modenumber::kDefaultReturnMode;
+  parts_.saves->KeepGameState();
+  SetReturnMode(returnMode);
+  parts_.saves->MakeMiniCG();
+  for (int mode : {modenumber::kSave, modenumber::kLoad, modenumber::kConfig, modenumber::kSystemMenu})
+    NotifyMode(mode, returnMode);
+  if (CCommonGeneral* back = GetMode(returnMode)) back->CreateExitScreen();
+  if (returnMode == modenumber::kPrintMessage && parts_.messageWindow->GetMessageModeFlag())
+    SetSystemMenuSceneMode(1);
+  CScreenBuffer::SetFullRedraw(0);
+  return result;
+}
+
+// --- Mini-games ---
+
+void CModeFlowPart::SetMiniGameAreaMode(int mode) {
+  if (CMiniGameHost* host = GetMiniGameHost()) host->SetMiniGameCheckMode(mode);
+}
+
+void CModeFlowPart::PrintMiniGameButtons() {
+  if (CMiniGameHost* host = GetMiniGameHost()) host->PrintMiniGameAreaButtons();
+}
+
+int CModeFlowPart::CheckMiniGameStart(int value) {
+  CMiniGameHost* host = GetMiniGameHost();
+  if (!host) return 0;
+  if (host->IsMiniGameRunning()) {
+    const int32_t code = host->GetMiniGameButtonCode();
+    if (code == buttoncode::kNothing) return 0;
+    const int sound = GetButtonCodeSound(code);
+    if (sound >= 1) parts_.sound->PlaySystemSe(sound - 1, 0);
+    // The decided area button's number is the game's number, so game 0
+    // starts like any other.
+    const int number = GetButtonCodeNumber(code);
+    if (number < 0 || GetButtonCodeKind(code) != buttoncode::kDecided) return 0;
+    miniGameNumber_ = number;
+    return 1;
+  }
+  const int game = host->CheckMiniGameValue(value);
+  const CMouseStatus* mouse = parts_.input->GetMouseStatus();
+  if (game < 0 || !mouse || !mouse->GetClick(0)) return 0;
+  miniGameNumber_ = game;
+  return 1;
+}
+
+// --- The play counter ---
+
+void CModeFlowPart::ClearPlayCount() {
+  if (parts_.systemFile) parts_.systemFile->SetSystemData(kPlayCountOffset, 0);
+}
+
+int CModeFlowPart::GetPlayCount() const {
+  return parts_.systemFile ? parts_.systemFile->GetSystemData(kPlayCountOffset) : 0;
+}
+
+void CModeFlowPart::AddPlayCount() {
+  if (playCountAdded_ || !parts_.systemFile) return;
+  playCountAdded_ = 1;
+  const int count = GetPlayCount();
+  if (count < kMaxPlayCount) parts_.systemFile->SetSystemData(kPlayCountOffset, count + 1);
+}
