@@ -1,4 +1,11 @@
 # Build helpers shared by every folder.
+#
+# The engine's layers (ZOR_FOLDERS in the top CMakeLists.txt) are kept by the
+# compiler: each target of an engine folder compiles inside its layer root
+# under <build>/zor-roots/, which holds that folder and the folders before
+# it and nothing else (zor_fence_layers). Consumers outside the engine
+# (tests, tools, fuzz targets, benchmarks, demo/) get the repository root
+# from the engine libraries they link; engine targets do not.
 
 # Pixel results must not depend on the compiler's choice to fuse multiply-adds.
 add_compile_options(-ffp-contract=off)
@@ -24,13 +31,158 @@ function(zor_warnings target)
 endfunction()
 
 # zor_library(<name> SOURCES ... [DEPS ...] [PRIVATE_DEPS ...])
-# One static library per engine folder; the repository root is the include root.
+# One static library per engine folder. Its include folder is its layer root,
+# given by zor_fence_layers once every engine folder is added.
 function(zor_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   zor_warnings(${name})
+endfunction()
+
+# zor_fence_layers(<folder>...): called by the top CMakeLists.txt with the
+# engine folders it added, after the last. For each such folder F it makes
+# the layer root ${PROJECT_BINARY_DIR}/zor-roots/F: a real directory for F
+# and for every folder listed before it in ZOR_FOLDERS (subfolders too),
+# each file a symlink to the source file. Every target defined under F then
+# compiles its sources through their paths in the root and has the root as
+# its only folder of the repository, so the folder of the including file
+# ("../game/x.h") and the include path (<game/x.h>, "mode/../game/x.h")
+# both end inside the root, where no higher folder exists. The engine
+# targets are marked with the property ZOR_LAYER; the repository root stays
+# in their interface for every consumer without it (tests, tools, fuzz
+# targets, benchmarks, demo). -ffile-prefix-map turns the root's paths back
+# into the source paths in debug information and __FILE__.
+function(zor_fence_layers)
+  set(src ${PROJECT_SOURCE_DIR})
+  set(lower "")
+  foreach(folder IN LISTS ZOR_FOLDERS)
+    if(NOT IS_DIRECTORY ${src}/${folder})
+      continue()
+    endif()
+    # A file added to a folder re-runs the configuration at the next build,
+    # which puts it in the roots.
+    file(GLOB_RECURSE files LIST_DIRECTORIES false CONFIGURE_DEPENDS RELATIVE ${src} ${src}/${folder}/*)
+    list(APPEND lower ${files})
+    if(NOT folder IN_LIST ARGN)
+      continue()
+    endif()
+    set(root ${PROJECT_BINARY_DIR}/zor-roots/${folder})
+    zor_sync_root(${root} ${lower})
+    zor_directory_targets(${src}/${folder} targets)
+    foreach(target IN LISTS targets)
+      zor_fence_target(${target} ${folder} ${root})
+    endforeach()
+  endforeach()
+endfunction()
+
+# Makes root hold a symlink to each of the source files (paths from the
+# repository root) in real directories, and nothing else. Links already
+# right are left alone, so a configuration during a build takes no file
+# from under a compiler.
+function(zor_sync_root root)
+  foreach(file IN LISTS ARGN)
+    set("wanted:${file}" TRUE)
+    get_filename_component(dir ${file} DIRECTORY)
+    while(dir AND NOT DEFINED "wanted:${dir}")
+      set("wanted:${dir}" TRUE)
+      get_filename_component(dir ${dir} DIRECTORY)
+    endwhile()
+  endforeach()
+  file(GLOB_RECURSE present LIST_DIRECTORIES true RELATIVE ${root} ${root}/*)
+  foreach(entry IN LISTS present)
+    if(NOT DEFINED "wanted:${entry}")
+      file(REMOVE_RECURSE ${root}/${entry})
+    endif()
+  endforeach()
+  foreach(file IN LISTS ARGN)
+    if(NOT IS_SYMLINK ${root}/${file})
+      get_filename_component(dir ${root}/${file} DIRECTORY)
+      file(MAKE_DIRECTORY ${dir})
+      file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${file} ${root}/${file} SYMBOLIC)
+    endif()
+  endforeach()
+endfunction()
+
+# The targets defined in dir and its subdirectories.
+function(zor_directory_targets dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    zor_directory_targets(${sub} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# Puts one engine target of folder inside its layer root (zor_fence_layers).
+function(zor_fence_target target folder root)
+  set(src ${PROJECT_SOURCE_DIR})
+  get_target_property(type ${target} TYPE)
+  get_target_property(where ${target} SOURCE_DIR)
+  set(props INTERFACE_INCLUDE_DIRECTORIES)
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    list(APPEND props INCLUDE_DIRECTORIES)
+  endif()
+  # A folder of the source tree among its include folders would open the
+  # layers again: the root is the only one.
+  foreach(prop IN LISTS props)
+    get_target_property(dirs ${target} ${prop})
+    foreach(dir IN LISTS dirs)
+      if(dir MATCHES "\\$<")
+        continue()
+      endif()
+      cmake_path(IS_PREFIX src "${dir}" NORMALIZE in_source)
+      cmake_path(IS_PREFIX PROJECT_BINARY_DIR "${dir}" NORMALIZE in_build)
+      if(in_source AND NOT in_build)
+        message(FATAL_ERROR "${where}/CMakeLists.txt: ${target} has the include folder ${dir}; "
+          "an engine target sees only its layer root ${root}, which zor_fence_layers (cmake/zor.cmake) gives it")
+      endif()
+    endforeach()
+  endforeach()
+  set_property(TARGET ${target} PROPERTY ZOR_LAYER ${folder})
+  set_property(TARGET ${target} APPEND PROPERTY INTERFACE_INCLUDE_DIRECTORIES
+    "$<$<NOT:$<BOOL:$<TARGET_PROPERTY:ZOR_LAYER>>>:${src}>")
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    return()
+  endif()
+  target_include_directories(${target} BEFORE PRIVATE ${root})
+  target_compile_options(${target} PRIVATE -ffile-prefix-map=${root}/=${src}/)
+
+  # Each source through its path in the root, with the properties set on it.
+  get_target_property(sources ${target} SOURCES)
+  set(rooted "")
+  foreach(source IN LISTS sources)
+    if(source MATCHES "^\\$<")
+      list(APPEND rooted "${source}")
+      continue()
+    endif()
+    if(IS_ABSOLUTE "${source}")
+      set(path "${source}")
+    else()
+      set(path "${where}/${source}")
+    endif()
+    cmake_path(NORMAL_PATH path)
+    cmake_path(IS_PREFIX src "${path}" NORMALIZE in_source)
+    file(RELATIVE_PATH rel ${src} ${path})
+    if(NOT in_source OR NOT rel MATCHES "^${folder}/")
+      message(FATAL_ERROR "${where}/CMakeLists.txt: ${target} compiles ${path}, which is outside ${src}/${folder}; "
+        "an engine target compiles only files of its own folder")
+    endif()
+    set(link ${root}/${rel})
+    if(NOT EXISTS ${link})
+      message(FATAL_ERROR "${where}/CMakeLists.txt: ${target} compiles ${path}, which is missing")
+    endif()
+    foreach(prop COMPILE_OPTIONS COMPILE_DEFINITIONS COMPILE_FLAGS INCLUDE_DIRECTORIES OBJECT_DEPENDS
+                 HEADER_FILE_ONLY SKIP_PRECOMPILE_HEADERS SKIP_UNITY_BUILD_INCLUSION)
+      get_source_file_property(value ${path} TARGET_DIRECTORY ${target} ${prop})
+      if(NOT value STREQUAL "NOTFOUND")
+        set_source_files_properties(${link} TARGET_DIRECTORY ${target} PROPERTIES ${prop} "${value}")
+      endif()
+    endforeach()
+    list(APPEND rooted ${link})
+  endforeach()
+  set_property(TARGET ${target} PROPERTY SOURCES ${rooted})
 endfunction()
 
 # zor_test(<name> SOURCES ... [DEPS ...])

@@ -4,14 +4,22 @@
 #
 # The layers: ZOR_FOLDERS in CMakeLists.txt lists the engine folders lowest
 # first, and a file in one of them includes only headers of its own folder
-# and of the folders listed before it.
+# and of the folders listed before it. The build enforces this: each engine
+# target compiles inside a root that holds only those folders
+# (zor_fence_layers in cmake/zor.cmake), so a higher header is not found.
+# This script reports early, before a build, an include that names a higher
+# folder first ("game/x.h", <game/x.h>, "../game/x.h"), and it refuses what
+# the roots cannot stop: an include by absolute path, or one that climbs
+# above the folder ("../../x.h" from a file at the top of its folder), out
+# of the root.
 #
 # The host: the engine reaches it only through platform/: no SDL, FreeType,
 # fontconfig, iconv or libav*, no direct fopen, no real clock, no
 # std::filesystem or std::thread and no POSIX header anywhere else.
 #
-# With a folder argument the checks read that tree instead of this one (the
-# fence's own test plants a fault in a copy).
+# One search for each check, whatever the size of the tree. With a folder
+# argument the checks read that tree instead of this one (the fence's own
+# test plants a fault in a copy).
 set -u
 cd "${1:-$(dirname "$0")/..}"
 
@@ -20,26 +28,42 @@ if [ -z "$layers" ]; then
   echo "CMakeLists.txt: no set(ZOR_FOLDERS ...) line to read the layers from"
   exit 1
 fi
-# An include of a folder listed after the includer's own, at most one named
-# exception: "file:folder" with its reason. There is none.
-allowed_upward=""
+present=()
+for d in $layers; do
+  [ -d "$d" ] && present+=("$d")
+done
+[ ${#present[@]} -eq 0 ] && exit 0
+
+# Every include of every engine file in one search; awk ranks the folders.
 upward=$(
-  rank=0
-  declare -A rankOf
-  for f in $layers; do rankOf[$f]=$rank; rank=$((rank + 1)); done
-  for f in $layers; do
-    [ -d "$f" ] || continue
-    grep -rnoE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_0-9]+/' "$f" |
-      while IFS= read -r hit; do
-        file=${hit%%:*}
-        target=$(printf '%s' "$hit" | sed -E 's/.*"([a-z_0-9]+)\/$/\1/')
-        [ -n "${rankOf[$target]+x}" ] || continue
-        if [ "${rankOf[$target]}" -gt "${rankOf[$f]}" ] && [ "$file:$target" != "$allowed_upward" ]; then
-          line=$(printf '%s' "$hit" | cut -d: -f2)
-          echo "$file:$line: $f includes $target/, which is listed after it"
-        fi
-      done
-  done
+  grep -rnE --include='*.h' --include='*.cpp' --include='*.hpp' --include='*.cc' \
+    '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "${present[@]}" |
+    awk -v layers="$layers" '
+      BEGIN { n = split(layers, names, " "); for (i = 1; i <= n; i++) rank[names[i]] = i }
+      {
+        file = $0; sub(/:.*/, "", file)
+        rest = substr($0, length(file) + 2)
+        line = rest; sub(/:.*/, "", line)
+        text = substr(rest, length(line) + 2)
+        if (!match(text, /["<][^">]*[">]/)) next
+        path = substr(text, RSTART + 1, RLENGTH - 2)
+        own = file; sub(/\/.*/, "", own)
+        # How deep the file lies below its folder, and how far up the path climbs.
+        depth = gsub(/\//, "/", file) - 1
+        ups = gsub(/\.\.\//, "../", path)
+        if (path ~ /^\//) {
+          print file ":" line ": " own " includes " path " by absolute path, past its layer root"
+        } else if (ups > depth + 1) {
+          print file ":" line ": " own " includes " path ", which climbs out of its layer root"
+        } else {
+          # "../x/" from a file at the top of its folder names folder x.
+          if (depth == 0) sub(/^\.\.\//, "", path)
+          if (path !~ /\//) next
+          target = path; sub(/\/.*/, "", target)
+          if ((target in rank) && rank[target] > rank[own])
+            print file ":" line ": " own " includes " target "/, which is listed after it"
+        }
+      }'
 )
 if [ -n "$upward" ]; then
   echo "These includes run up the layers (ZOR_FOLDERS in CMakeLists.txt):"
@@ -48,7 +72,7 @@ if [ -n "$upward" ]; then
 fi
 
 folders=()
-for d in $layers demo; do
+for d in "${present[@]}" demo; do
   [ "$d" = platform ] && continue
   [ -d "$d" ] && folders+=("$d")
 done
