@@ -90,7 +90,7 @@ class CGameCallBack : public CScriptCallBack, public CGameHooks {
 
   // --- Hooks the game object fills ---
   // The mode factory: one line per mode class (gamecallback_modes.cpp).
-  CCommonGeneral* MakeMode(int n) override;
+  std::unique_ptr<CCommonGeneral> MakeMode(int n) override;
   // The expansion options that choose the game mouse's and the message
   // cursor's design.
   void OnSetVar(int id, int value) override;

@@ -1,5 +1,7 @@
 // CGameCallBack: the mode factory, the one place that names the mode
 // classes. Each mode joins with one line of the table.
+#include <memory>
+
 #include "modebase/commongeneral.h"
 #include "game/gamecallback.h"
 #include "mode/backlog.h"
@@ -35,7 +37,7 @@ namespace {
 // The mode factory: one line per mode class, number and constructor. Each
 // mode's work adds its line here ({4, &Make<CCommonTitle>}, ...); a number
 // without a line has no class and creates nothing.
-using ModeMaker = CCommonGeneral* (*)(CGameCallBack* game);
+using ModeMaker = std::unique_ptr<CCommonGeneral> (*)(CGameCallBack* game);
 
 struct ModeFactoryEntry {
   int number;
@@ -43,12 +45,14 @@ struct ModeFactoryEntry {
 };
 
 template <typename T>
-CCommonGeneral* Make(CGameCallBack* game) {
-  return new T(game->Roles());
+std::unique_ptr<CCommonGeneral> Make(CGameCallBack* game) {
+  return std::make_unique<T>(game->Roles());
 }
 
 // The second place selection ("SelectPlace2").
-CCommonGeneral* MakeSelectPlace2(CGameCallBack* game) { return new CCommonSelectPlace(game->Roles(), 1); }
+std::unique_ptr<CCommonGeneral> MakeSelectPlace2(CGameCallBack* game) {
+  return std::make_unique<CCommonSelectPlace>(game->Roles(), 1);
+}
 
 constexpr ModeFactoryEntry kModeFactory[] = {
     {CCommonBackLog::kModeNumber, &Make<CCommonBackLog>},
@@ -86,7 +90,7 @@ constexpr ModeFactoryEntry kModeFactory[] = {
 
 }  // namespace
 
-CCommonGeneral* CGameCallBack::MakeMode(int n) {
+std::unique_ptr<CCommonGeneral> CGameCallBack::MakeMode(int n) {
   for (const ModeFactoryEntry& e : kModeFactory)
     if (e.number == n && e.make) return e.make(this);
   return nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "modebase/commongeneral.h"
 #include "platform/files.h"
 
 void CGameHooks::OnSystemCall(int, int, const int*) {}
@@ -34,7 +35,7 @@ void CGameHooks::CallScreenChangeEnd() { OnScreenChangeEnd(); }
 void CGameHooks::OnWindowProc() {}
 void CGameHooks::OnWindowProcArg(int) {}
 
-CCommonGeneral* CGameHooks::MakeMode(int) { return nullptr; }
+std::unique_ptr<CCommonGeneral> CGameHooks::MakeMode(int) { return nullptr; }
 void CGameHooks::CreateModes() {}
 
 int CGameHooks::IsDebugMode() {

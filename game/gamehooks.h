@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 class CCommonGeneral;
 
@@ -58,7 +59,7 @@ class CGameHooks {
 
   // --- Modes, games and saves ---
   // A new object of mode class n; null for a number without a class.
-  virtual CCommonGeneral* MakeMode(int n);
+  virtual std::unique_ptr<CCommonGeneral> MakeMode(int n);
   // The debug switch, the mode set and the first mode entered.
   virtual void CreateModes();
   // 1 when "debug.txt" beside the program opens; CGame has its own file.

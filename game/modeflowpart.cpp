@@ -128,7 +128,7 @@ void CModeFlowPart::InitBackButton() {
 
 int CModeFlowPart::CreateMode(int n) {
   if (n < 0 || n >= kModeCount || modeTable_[n] || modeDisable_[n]) return 0;
-  modeTable_[n].reset(parts_.hooks->MakeMode(n));
+  modeTable_[n] = parts_.hooks->MakeMode(n);
   return modeTable_[n] ? 1 : 0;
 }
 

@@ -137,7 +137,11 @@ void CScreenPart::InitPresentation() {
                                            kMinPixelBuffer);
   // A screen too large to hold leaves the buffer null, as the screen
   // buffer and the pictures fail then too.
-  pixelBuffer_.reset(new (std::nothrow) uint32_t[static_cast<size_t>(pixels)]());
+  try {
+    pixelBuffer_ = std::make_unique<uint32_t[]>(static_cast<size_t>(pixels));
+  } catch (const std::bad_alloc&) {
+    pixelBuffer_.reset();
+  }
 }
 
 void CScreenPart::MakeEffects() {

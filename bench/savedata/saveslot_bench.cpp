@@ -9,6 +9,7 @@
 #include "bench/support/game_folder.h"
 #include "bench/support/headless_window.h"
 #include "bench/support/memcpy_reference.h"
+#include "modebase/commongeneral.h"
 #include "game/game.h"
 #include "game/savepart.h"
 #include "savedata/minicgmaker.h"
@@ -65,7 +66,7 @@ class PlainGame : public CGame {
  public:
   PlainGame(platform::Window* window, CCommonSystemFile* systemFile)
       : CGame(window, systemFile, kW, kH, 32) {}
-  CCommonGeneral* MakeMode(int) override { return nullptr; }
+  std::unique_ptr<CCommonGeneral> MakeMode(int) override { return nullptr; }
 };
 
 // Save of a plain slot (101,120 bytes) to a file, the whole-file writer

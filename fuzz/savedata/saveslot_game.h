@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz/support/fuzz_support.h"
+#include "modebase/commongeneral.h"
 #include "game/game.h"
 #include "game/gameparts.h"
 #include "game/savepart.h"
@@ -46,7 +47,7 @@ class SlotGame : public CGame {
   }
   // The destroy step while the fields the save role reads still stand.
   ~SlotGame() override { ReleaseAll(); }
-  CCommonGeneral* MakeMode(int) override { return nullptr; }
+  std::unique_ptr<CCommonGeneral> MakeMode(int) override { return nullptr; }
 
   int cutin = 1;
   std::vector<int> extSizes = {40, 0};

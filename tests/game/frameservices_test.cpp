@@ -39,7 +39,9 @@ class FrameGame : public CGame {
  public:
   FrameGame(platform::Window* window, CCommonSystemFile* systemFile)
       : CGame(window, systemFile, 800, 600, 32) {}
-  CCommonGeneral* MakeMode(int n) override { return n == 27 ? new EmptyMode(Roles(), n) : nullptr; }
+  std::unique_ptr<CCommonGeneral> MakeMode(int n) override {
+    return n == 27 ? std::make_unique<EmptyMode>(Roles(), n) : nullptr;
+  }
 
   CFrameSkip* Skip() const { return Frames().GetFrameSkip(); }
 };

@@ -87,8 +87,8 @@ class CallGame : public CGame {
   // The destroy step while the log stands.
   ~CallGame() override { ReleaseAll(); }
 
-  CCommonGeneral* MakeMode(int n) override {
-    return classes_.count(n) ? new CallMode(Roles(), n, &log) : nullptr;
+  std::unique_ptr<CCommonGeneral> MakeMode(int n) override {
+    return classes_.count(n) ? std::make_unique<CallMode>(Roles(), n, &log) : nullptr;
   }
   void OnSystemCall(int key, int count, const int*) override {
     log.push_back("OnSystemCall " + std::to_string(key) + " " + std::to_string(count));

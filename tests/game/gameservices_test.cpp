@@ -61,8 +61,8 @@ class ServicesGame : public CGame {
       : CGame(window, systemFile, 64, 48, 32) {}
   // The destroy step while the logs still stand.
   ~ServicesGame() override { ReleaseAll(); }
-  CCommonGeneral* MakeMode(int n) override {
-    return n >= 50 && n <= 52 ? new LoggingMode(Roles(), n, &prints) : nullptr;
+  std::unique_ptr<CCommonGeneral> MakeMode(int n) override {
+    return n >= 50 && n <= 52 ? std::make_unique<LoggingMode>(Roles(), n, &prints) : nullptr;
   }
   void OnScreenChangeBegin() override { hooks += "begin "; }
   void OnScreenChangeEnd() override { hooks += "end "; }

@@ -56,8 +56,8 @@ class ModeGame : public CGame {
   // The destroy step while the log still stands.
   ~ModeGame() override { ReleaseAll(); }
 
-  CCommonGeneral* MakeMode(int n) override {
-    return classes_.count(n) ? new RecordingMode(Roles(), n, &log) : nullptr;
+  std::unique_ptr<CCommonGeneral> MakeMode(int n) override {
+    return classes_.count(n) ? std::make_unique<RecordingMode>(Roles(), n, &log) : nullptr;
   }
   void OnResetGame() override { log.push_back("OnResetGame"); }
   RecordingMode* Mode(int n) const { return static_cast<RecordingMode*>(Modes().GetMode(n)); }

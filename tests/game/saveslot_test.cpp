@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "effect/alleffect.h"
+#include "modebase/commongeneral.h"
 #include "game/framepart.h"
 #include "game/game.h"
 #include "game/keyflagtable.h"
@@ -75,7 +76,7 @@ class SlotGame : public CGame {
   }
   // The destroy step while the EXT entries stand.
   ~SlotGame() override { ReleaseAll(); }
-  CCommonGeneral* MakeMode(int) override { return nullptr; }
+  std::unique_ptr<CCommonGeneral> MakeMode(int) override { return nullptr; }
   CScript* Script(int i) const { return Scripts().GetScript(i); }
   CGameVariables* Variables() const { return Vars().GetVariables(); }
   void SetLevel(int level) { Scripts().SetScriptLevel(level); }

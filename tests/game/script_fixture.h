@@ -134,11 +134,11 @@ class ScriptGame : public CGame {
     ReleaseAll();
   }
 
-  CCommonGeneral* MakeMode(int n) override {
+  std::unique_ptr<CCommonGeneral> MakeMode(int n) override {
     if (!modes_) return nullptr;
-    if (n == 10) return new PrintStandIn(Roles(), &log);
-    if (n == 9) return new SelectStandIn(Roles(), &log);
-    if (n == 7) return new BackLogStandIn(Roles(), &log);
+    if (n == 10) return std::make_unique<PrintStandIn>(Roles(), &log);
+    if (n == 9) return std::make_unique<SelectStandIn>(Roles(), &log);
+    if (n == 7) return std::make_unique<BackLogStandIn>(Roles(), &log);
     return nullptr;
   }
   void OnScriptCommand(int v) override { log.push_back("OnScriptCommand " + std::to_string(v)); }
