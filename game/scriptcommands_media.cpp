@@ -34,17 +34,9 @@
 namespace {
 
 constexpr int kKindsHeld[] = {2, 3, 5};
-// A volume offset of -101 plays at volume 1, the quietest that sounds.
-constexpr int kQuietOffset = -101;
 constexpr int kVoiceNameBytes = 62;
 constexpr int kEffectChannels = CScreenPart::kEffectChannels;
 constexpr int kEffectNameSize = CScreenPart::kEffectNameSize;
-
-int Level(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 100)); }
-
-int VolumeFor(int offset, int setting) {
-  return offset == kQuietOffset ? 1 : Level(static_cast<long long>(offset) + setting);
-}
 
 // Loads `path` into channel ch's picture and names the channel after it;
 // a failure leaves the channel without a name.
@@ -223,7 +215,7 @@ void Voice(GameParts& g, const ScriptArgs& a) {
   player->SetParams(ch, number, sound.GetCharaVoiceVolume(name), a.count, a.words);
   // The script's own -101 asks for the quietest volume; the record's
   // offset is held to -100..100, so the word itself is looked at.
-  if (a.Word(2) == kQuietOffset) player->SetParam(ch, SoundChannelRecord::kVolume, kQuietOffset);
+  if (a.Word(2) == CSoundPart::kQuietOffset) player->SetParam(ch, SoundChannelRecord::kVolume, CSoundPart::kQuietOffset);
   setup::CopyCp932Cut(state.voiceNames[ch], name, kVoiceNameBytes);
   if (ch <= 1) {
     sound.SetVoiceFlag(1);
@@ -251,7 +243,7 @@ void VoiceVolume(GameParts& g, const ScriptArgs& a) {
   if (!player->IsPlaying(ch)) return;
   const int setting =
       g.vars->GetSystemSetting(ch <= 1 ? 102 : 104) + sound.GetCharaVoiceVolume(state.voiceNames[ch]);
-  player->SetVolume(ch, VolumeFor(delta, setting), fade);
+  player->SetVolume(ch, CSoundPart::VolumeFor(delta, setting), fade);
   player->SetParam(ch, SoundChannelRecord::kVolume, delta);
 }
 
@@ -291,7 +283,7 @@ void SeVolume(GameParts& g, const ScriptArgs& a) {
   CSePlayer* player = sound.GetSePlayer();
   if (!ChannelOk(ch, CSePlayer::kChannels, "sound-effect") || !player) return;
   if (!player->IsPlaying(ch)) return;
-  player->SetVolume(ch, VolumeFor(delta, g.vars->GetSystemSetting(101)), fade);
+  player->SetVolume(ch, CSoundPart::VolumeFor(delta, g.vars->GetSystemSetting(101)), fade);
   player->SetParam(ch, SoundChannelRecord::kVolume, delta);
 }
 

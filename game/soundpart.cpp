@@ -34,8 +34,6 @@ constexpr int kSoundVolumeModeOffset = 88;
 constexpr int kCharaVolumeFirst = 500;
 constexpr int kCharaVolumeCount = 72;
 constexpr int kNoDelta = -9999;
-// A volume offset of -101 plays at volume 1, the quietest that sounds.
-constexpr int kQuietOffset = -101;
 // The pause after the music stops and after the players go, so fades and
 // streams come to rest (virtual time in headless runs).
 constexpr uint32_t kSoundPauseMs = 300;
@@ -67,9 +65,6 @@ const Key kSoundKeys[] = {
 
 int Level(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 100)); }
 
-int VolumeFor(int offset, int setting) {
-  return offset == kQuietOffset ? 1 : Level(static_cast<long long>(offset) + setting);
-}
 
 // The bytes of the first `count` characters of text (a double-byte
 // character counts once).
@@ -87,6 +82,10 @@ int VoiceOffOffset(int n) { return CCommonSystemFile::kVoiceOffOffset + 4 * (n %
 uint32_t VoiceOffBit(int n) { return 1u << (n / kVoiceOffWords); }
 
 }  // namespace
+
+int CSoundPart::VolumeFor(int offset, int setting) {
+  return offset == kQuietOffset ? 1 : Level(static_cast<long long>(offset) + setting);
+}
 
 CSoundPart::CSoundPart(GameParts& parts) : parts_(parts) {}
 

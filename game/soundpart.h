@@ -58,6 +58,12 @@ class CSoundPart : public CSoundServices {
     int bgmLoopCount = 0;
   };
   static constexpr int kDefaultVoiceWaitTime = 7000;
+  // A script's volume offset of -101 plays at volume 1, the quietest that
+  // sounds.
+  static constexpr int kQuietOffset = -101;
+  // The volume of a channel: the option's volume moved by the offset, held
+  // to 0..100 (1 for the quiet offset).
+  static int VolumeFor(int offset, int setting);
 
   explicit CSoundPart(GameParts& parts);
   virtual ~CSoundPart();
