@@ -233,7 +233,9 @@ FILE* FileOpen(std::string_view path, const char* mode) {
   if (!mode) return nullptr;
   std::string host = ResolvePath(path);
   FILE* f = std::fopen(host.c_str(), mode);
-  if (!f && IsWriteMode(mode) && errno == EACCES) {
+  // Only a create ("w...") may make a read-only file writable: an append
+  // or an update keeps what is there and must not lift the protection.
+  if (!f && mode[0] == 'w' && errno == EACCES) {
     struct stat st;
     if (::stat(host.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) {
       ::chmod(host.c_str(), st.st_mode | S_IWUSR);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,58 @@ TEST(FileOpen, WriteToReadOnlyFileRetriesAfterAddingWriteBit) {
   if (::geteuid() != 0) {
     EXPECT_TRUE(st.st_mode & S_IWUSR);
   }
+}
+
+// Runs `check` as an ordinary user: in a child that gives up root (root
+// writes read-only files anyway) after handing it the folder. The result is
+// the child's exit status, 0 when every check held.
+int AsOrdinaryUser(const std::filesystem::path& folder, int (*check)()) {
+  if (::geteuid() != 0) return check();
+  constexpr uid_t kNobody = 65534;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+      if (::chown(entry.path().c_str(), kNobody, kNobody) != 0) ::_exit(90);
+    if (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+      ::_exit(91);
+    ::_exit(check());
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 99;
+  return WEXITSTATUS(status);
+}
+
+// An append or an update of a read-only file fails and leaves it read-only;
+// only a create ("w...") lifts the protection and writes.
+TEST(FileOpen, OnlyACreateMakesAReadOnlyFileWritable) {
+  TempDir dir;
+  for (const char* name : {"a.txt", "rp.txt", "ap.txt", "w.txt"}) {
+    dir.Write(name, "old");
+    ASSERT_EQ(::chmod((dir / name).c_str(), 0444), 0);
+  }
+  const int result = AsOrdinaryUser(dir.path(), [] {
+    struct Case {
+      const char* file;
+      const char* mode;
+    } refused[] = {{"A.TXT", "ab"}, {"RP.TXT", "r+b"}, {"AP.TXT", "a+"}};
+    int bit = 1, failed = 0;
+    for (const Case& c : refused) {
+      FILE* f = platform::FileOpen(c.file, c.mode);
+      struct stat st;
+      if (f || ::stat(platform::ResolvePath(c.file).c_str(), &st) != 0 || (st.st_mode & 0777) != 0444)
+        failed |= bit;
+      if (f) std::fclose(f);
+      bit <<= 1;
+    }
+    FILE* f = platform::FileOpen("W.TXT", "wb");
+    if (!f) return failed | bit;
+    std::fputs("new", f);
+    std::fclose(f);
+    return failed;
+  });
+  EXPECT_EQ(result, 0) << "bit 1..4: ab, r+b, a+ opened or unprotected; wb refused";
+  EXPECT_EQ(dir.Read("a.txt"), "old");
+  EXPECT_EQ(dir.Read("w.txt"), "new");
 }
 
 TEST(FileOpen, MissingFileAndBadModeFail) {
