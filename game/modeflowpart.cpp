@@ -354,6 +354,9 @@ void CModeFlowPart::RestartFromLoad() {
   story.SetMessageModeFlag(0);
   parts_.scripts->SetBackScriptMode(0);
   parts_.text->ResetTextPosition();
+  // A loaded game starts without the script's automatic message mode and
+  // its click and skip locks, whatever the save held.
+  story.SetProhibitWords(0, 0, 0);
   // The loaded message words and choice words were handed to the
   // print-message and choice modes as the save was read, and the cut-in
   // number with the CUTIN chunk; here the current mode starts again.

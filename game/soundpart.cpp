@@ -87,7 +87,7 @@ int CSoundPart::VolumeFor(int offset, int setting) {
   return offset == kQuietOffset ? 1 : Level(static_cast<long long>(offset) + setting);
 }
 
-CSoundPart::CSoundPart(GameParts& parts) : parts_(parts) {}
+CSoundPart::CSoundPart(GameParts& parts) : parts_(parts) { std::fill(std::begin(seInBuffer_), std::end(seInBuffer_), -1); }
 
 CSoundPart::~CSoundPart() = default;
 
@@ -211,6 +211,7 @@ void CSoundPart::PlayVoice(const char* name) {
   }
   voicePlayer_->CreateBuffer(0, wave.GetData(), wave.GetDataSize(), wave.GetChannels(),
                              wave.GetSamplesPerSec(), wave.GetBitsPerSample());
+  voiceInBuffer_[0] = name;
   voicePlayer_->SetVolume(0, Level(static_cast<long long>(vars.GetSystemSetting(102)) +
                                        GetCharaVoiceVolume(name)),
                           0);
@@ -333,6 +334,7 @@ int CSoundPart::LoadAndStartVoice(int ch, const char* name) {
   voiceWaitTime_ = wave.GetLength();
   voicePlayer_->CreateBuffer(ch, wave.GetData(), wave.GetDataSize(), wave.GetChannels(),
                              wave.GetSamplesPerSec(), wave.GetBitsPerSample());
+  if (ch >= 0 && ch < CVoicePlayer::kChannels) voiceInBuffer_[ch] = name;
   CVariablePart& vars = *parts_.vars;
   if (vars.GetSystemSetting(ch <= 1 ? 202 : 204) == 0) return 1;
   if (CheckVoiceOff(name)) return 1;
@@ -361,20 +363,43 @@ void CSoundPart::StartSoundEffect(int ch, int number) {
   }
   sePlayer_->CreateBuffer(ch, wave.GetData(), wave.GetDataSize(), wave.GetChannels(),
                           wave.GetSamplesPerSec(), wave.GetBitsPerSample());
+  if (ch >= 0 && ch < CSePlayer::kChannels) seInBuffer_[ch] = number;
   sePlayer_->SetVolume(ch, VolumeFor(sePlayer_->GetParam(ch, SoundChannelRecord::kVolume), vars.GetSystemSetting(101)), 0);
   sePlayer_->Play(ch, sePlayer_->GetLoopFlag(ch), script_.seFadeTime);
 }
 
+namespace {
+
+// Whether the channel's buffer is still looping a sound.
+bool StillLooping(const CSoundChannelPlayer& player, int ch) {
+  const CSoundBuffer* b = player.GetBuffer(ch);
+  const platform::SoundBuffer* buffer = b ? b->GetBuffer() : nullptr;
+  return buffer && buffer->IsPlaying() && buffer->IsLooping();
+}
+
+// Whether the record of channel ch asks for a looped sound.
+bool WantsLoop(const CSoundChannelPlayer& player, int ch) {
+  return player.IsPlaying(ch) && player.GetLoopFlag(ch);
+}
+
+}  // namespace
+
 void CSoundPart::PlayPendingSounds() {
-  // A channel whose record still asks for a looped sound starts it again.
+  // A channel whose record asks for a looped sound starts it, unless the
+  // channel still loops that very sound: it goes on undisturbed.
   if (sePlayer_)
-    for (int ch = 0; ch < CSePlayer::kChannels; ++ch)
-      if (sePlayer_->IsPlaying(ch) && sePlayer_->GetLoopFlag(ch))
-        StartSoundEffect(ch, sePlayer_->GetParam(ch, SoundChannelRecord::kNumber));
+    for (int ch = 0; ch < CSePlayer::kChannels; ++ch) {
+      if (!WantsLoop(*sePlayer_, ch)) continue;
+      const int number = sePlayer_->GetParam(ch, SoundChannelRecord::kNumber);
+      if (StillLooping(*sePlayer_, ch) && seInBuffer_[ch] == number) continue;
+      StartSoundEffect(ch, number);
+    }
   if (voicePlayer_)
-    for (int ch = 0; ch < CVoicePlayer::kChannels; ++ch)
-      if (voicePlayer_->IsPlaying(ch) && voicePlayer_->GetLoopFlag(ch))
-        LoadAndStartVoice(ch, script_.voiceNames[ch]);
+    for (int ch = 0; ch < CVoicePlayer::kChannels; ++ch) {
+      if (!WantsLoop(*voicePlayer_, ch)) continue;
+      if (StillLooping(*voicePlayer_, ch) && voiceInBuffer_[ch] == script_.voiceNames[ch]) continue;
+      LoadAndStartVoice(ch, script_.voiceNames[ch]);
+    }
 }
 
 void CSoundPart::ClearLoopFlags() {

@@ -10,16 +10,17 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "services/soundservices.h"
+#include "sound/seplayer.h"
+#include "sound/voiceplayer.h"
 
 struct GameParts;
 class CDirectSound;
 class CMixer;
-class CSePlayer;
 class CSoundBuffer;
-class CVoicePlayer;
 class CWaveBuffer;
 
 class CSoundPart : public CSoundServices {
@@ -154,9 +155,7 @@ class CSoundPart : public CSoundServices {
   // Plays sound effect `number` of the list on channel ch with its stored
   // record; quiet when the list has no such entry.
   void StartSoundEffect(int ch, int number);
-  // The sound-effect and voice channels whose records still ask for a
-  // looped sound start it again.
-  void PlayPendingSounds();
+  void PlayPendingSounds() override;
   // Every channel's loop flag cleared.
   void ClearLoopFlags();
 
@@ -180,6 +179,11 @@ class CSoundPart : public CSoundServices {
 
   Settings settings_;
   ScriptSounds script_;
+  // What each script channel's buffer holds: the sound effect's number
+  // (-1 none) and the voice's name, so that a looped sound still sounding
+  // is not started over.
+  int seInBuffer_[CSePlayer::kChannels];
+  std::string voiceInBuffer_[CVoicePlayer::kChannels];
   // Destroyed in the reverse order: the players (Shutdown has already let
   // them go), the mixer, the movie player, the device last.
   std::unique_ptr<CDirectSound> soundDevice_;

@@ -36,8 +36,7 @@ int CCommonPrintMessage::Init() {
   skipNow_ = skipBefore_ = 0;
   game_.floating->HideFloatingButtons();
   game_.floating->HideSkipFilmButton();
-  // The sounds that commands queued start with the channel start of the
-  // script commands (PlayPendingSounds), not here.
+  game_.sound->PlayPendingSounds();
   return -1;
 }
 

@@ -282,8 +282,7 @@ int CCommonSelectMessage::Init() {
     screenPicture_->Put(0, 0, 0);
   }
   if (screenPicture_) screenPicture_->GetScreen();
-  // The sounds the script started before the choice begin with the game's
-  // pending-sound start, which the script commands' work provides.
+  if (game_) game_.sound->PlayPendingSounds();
   CScreenBuffer::SetFullRedraw(0);
   return 0;
 }

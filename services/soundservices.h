@@ -47,6 +47,10 @@ class CSoundServices {
   virtual int GetMusicFlag(int n) const = 0;
   // Every sound-effect and voice channel at once.
   virtual void StopAllSound() = 0;
+  // The sound-effect and voice channels whose records ask for a looped
+  // sound that no longer sounds start it (after a load, entering the text
+  // and choice screens).
+  virtual void PlayPendingSounds() = 0;
 
  protected:
   ~CSoundServices() = default;

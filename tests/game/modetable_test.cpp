@@ -3,6 +3,7 @@
 // the first mode of a run.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -35,10 +36,14 @@ class RecordingMode : public CCommonGeneral {
   int Print() override { return Note("Print", -1); }
   int Init() override { return Note("Init", 1); }
   int Leave() override { return Note("Leave", -1); }
-  void ResetGame() override { Note("ResetGame", 0); }
+  void ResetGame() override {
+    Note("ResetGame", 0);
+    if (onResetGame) onResetGame();
+  }
   void SetParameter(int value) override { Note("SetParameter " + std::to_string(value), 0); }
 
   int calcuResult = -1;
+  std::function<void()> onResetGame;
 
  private:
   int Note(const std::string& step, int result) {
@@ -235,7 +240,16 @@ TEST_F(GameTest, RestartFromLoadReentersTheCurrentMode) {
   game.Take();
   game.MessageWindow().SetMessageModeFlag(3);
   game.Scripts().SetBackScriptMode(1);
+  // The save held the automatic message mode and both locks; the current
+  // mode's restart already sees them cleared.
+  CMessageWindowPart& story = game.MessageWindow();
+  story.SetProhibitWords(3, 1, 1);
+  std::vector<int> seen;
+  game.Mode(12)->onResetGame = [&] {
+    seen = {story.GetAutoMessageCheckFlag(), story.GetMessageSwitch(), story.GetCannotSkipFlag()};
+  };
   game.Modes().RestartFromLoad();
+  EXPECT_EQ(seen, (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(game.MessageWindow().GetMessageModeFlag(), 0);
   EXPECT_EQ(game.Scripts().GetBackScriptMode(), 0);
   // The keyed flag table's mode word asks for the companions.

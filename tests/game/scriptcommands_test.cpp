@@ -531,6 +531,30 @@ TEST_F(ScriptSoundTest, ARestoredGameStartsItsLoopedSoundsAgain) {
   EXPECT_FALSE(Playing(g.Se(), 3));
 }
 
+// Entering the text or choice screen starts what the records ask for; a
+// looped sound still sounding goes on where it is, unless the record now
+// names another sound (a load over a playing game).
+TEST_F(ScriptSoundTest, PendingSoundsLeaveALoopThatStillSoundsAlone) {
+  dir_->Write("spt/selist.xtx", "door x bell x");
+  Se("door");
+  Se("bell");
+  Voice("ab0001");
+  ScriptGame& g = Make("se 1 2 0 1\nse 0 3 0 1\nvoice 1 2 0 1\nwait 1\n");
+  g.CommandNotice(0x33330008, 0, "ab0001");
+  g.Release();
+  ASSERT_TRUE(Playing(g.Se(), 2) && Playing(g.Se(), 3) && Playing(g.Voices(), 2));
+  auto position = [](CSoundChannelPlayer* p, int ch) { return p->GetBuffer(ch)->GetBuffer()->GetPosition(); };
+  for (CSoundChannelPlayer* p : {static_cast<CSoundChannelPlayer*>(g.Se()), static_cast<CSoundChannelPlayer*>(g.Voices())})
+    for (int ch : {2, 3})
+      if (p->GetBuffer(ch) && p->GetBuffer(ch)->GetBuffer()) p->GetBuffer(ch)->GetBuffer()->SetPosition(400);
+  g.Se()->SetParam(3, SoundChannelRecord::kNumber, 1);  // the record now asks for the bell
+  g.Sound().PlayPendingSounds();
+  EXPECT_EQ(position(g.Se(), 2), 400u);      // the same bell goes on
+  EXPECT_EQ(position(g.Voices(), 2), 400u);  // the same voice goes on
+  EXPECT_EQ(position(g.Se(), 3), 0u);        // the door gave way to the bell
+  EXPECT_TRUE(Playing(g.Se(), 3));
+}
+
 TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
   ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\n");
   g.Release();

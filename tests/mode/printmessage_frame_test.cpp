@@ -19,6 +19,8 @@ constexpr int kContinue = CCommonPrintMessage::kCodeContinue;
 
 TEST_F(PrintMessageTest, TypingFollowsTheSpeedAndCarriesTheRemainder) {
   CCommonPrintMessage& mode = Enter(0);  // 20 characters per second
+  // Entering starts the looped sounds a load left waiting.
+  EXPECT_EQ(std::count(Game().Calls().begin(), Game().Calls().end(), "PlayPendingSounds"), 1);
   Set(kWindow, "Alice\r\nabcdefgh");
   for (int frame = 1; frame <= 3; ++frame) {
     Run();

@@ -134,6 +134,9 @@ class SelectMessageTest : public testsupport::GameFolderTest {
 TEST_F(SelectMessageTest, TheSecondOfThreeRowsReturnsTwoAfterTheClickingTime) {
   Make({{"clickingTime", "5"}});
   Fill({"question"}, {"one", "two", "three"});
+  mode_->Enter();
+  // Entering starts the looped sounds a load left waiting.
+  EXPECT_EQ(Game().Lines("PlayPendingSounds").size(), 1u);
   Enter();
   // Rows 0..2 below the question line, each under its own rectangle.
   EXPECT_EQ(mode_->GetRowCount(), 3);

@@ -256,6 +256,7 @@ class FakeServices : public RecordedServices<AllGameRoles>, public FrameRecord, 
   int SearchBgmName(const char* name) const override;
   int GetMusicFlag(int n) const override;
   void StopAllSound() override {}
+  void PlayPendingSounds() override { Record("PlayPendingSounds", {}); }
 
   // --- CScreenServices ---
   CPicture* GetScreenPicture() override { return pictures_[0].get(); }
