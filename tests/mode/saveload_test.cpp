@@ -208,6 +208,39 @@ TEST_F(SaveLoadTest, TheCommentDialogShowsTheOldCommentAndOnlyTheWarningsOkWrite
   EXPECT_TRUE(Game().steps.empty());
 }
 
+// The comment dialog's OK and cancel end the entry and turn text input off
+// whatever "imeAutoCloseFlag" says: keys typed behind the warning that OK
+// opens reach no comment, and the save writes the one typed in the dialog.
+TEST_F(SaveLoadTest, TheCommentDialogEndsTextInputByOkAndByCancel) {
+  for (int closeFlag : {0, 1})
+    for (int cancel : {0, 1}) {
+      SCOPED_TRACE("imeAutoCloseFlag " + std::to_string(closeFlag) + (cancel ? " cancel" : " OK"));
+      SaveSlot(3, "old words");
+      MakeSave(Join(Join({{"warningPrintFlag", "1"}, {"commentInputFlag", "1"}, {"Max", "100"}},
+                         DialogButtons("")),
+                    DialogButtons("2")));
+      CTextInputBox* box = Game().GetTextInputBox();
+      box->SetImeFlags(1, closeFlag);
+      ClickSlot(3);
+      ASSERT_EQ(save_->GetDialogState(), 2);
+      ASSERT_TRUE(Game().GetWindowHandle()->IsTextInputOn());
+      box->SetText("new words", 1);
+      ClickDialog(cancel);
+      EXPECT_FALSE(Game().GetWindowHandle()->IsTextInputOn());
+      EXPECT_FALSE(box->IsActive());
+      host_->InjectText("x");
+      Frame();
+      EXPECT_STREQ(box->GetText(), "new words");
+      if (cancel) {
+        EXPECT_EQ(save_->GetDialogState(), 0);
+        continue;
+      }
+      ASSERT_EQ(save_->GetDialogState(), 1);
+      ClickDialog(0);
+      EXPECT_STREQ(save_->GetSlot(3)->GetStatusText(0), "new words");
+    }
+}
+
 TEST_F(SaveLoadTest, AnOldCommentIsCutToWholeCharactersOf254Bytes) {
   struct Case {
     std::string line, expected;
