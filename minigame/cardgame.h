@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/types.h"
+
 class CAllMiniGame;
 class CMouseStatus;
 class CPicture;

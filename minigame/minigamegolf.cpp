@@ -120,6 +120,7 @@ void CMiniGameGolf::EndStep() {
 }
 
 void CMiniGameGolf::Step(int x, int y, bool left, bool right) {
+  pointer_ = {x, y};
   if (clearFlag_ || gameOverFlag_) return;
   if (state_ != kIdle) {
     CScreenBuffer::SetFullRedrawFlag(1);

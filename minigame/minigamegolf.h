@@ -52,6 +52,8 @@ class CMiniGameGolf : public CMiniGameBase {
   int GetHover() const { return hover_; }
   int GetDrawnCard() const { return drawn_; }
   const cardgame::Anim& GetAnim() const { return anim_; }
+  // The pointer the last step read (kept within +-puzzle::kFar by ReadMouse).
+  platform::Point GetPointer() const { return pointer_; }
   int FoundationCard() const { return board_.foundation.empty() ? cardgame::kNoCard : board_.foundation.back(); }
   // Test and fuzz setup: the sheet's cell size without a picture.
   void SetCellSize(int cw, int ch) {
@@ -73,6 +75,7 @@ class CMiniGameGolf : public CMiniGameBase {
   int state_ = kIdle;
   int hover_ = -1;
   int prevHover_ = -1;
+  platform::Point pointer_;
   int moving_ = -1;
   int drawn_ = cardgame::kNoCard;
 };

@@ -132,6 +132,7 @@ void CMiniGameMonte::EndStep() {
 }
 
 void CMiniGameMonte::Step(int x, int y, bool left, bool right) {
+  pointer_ = {x, y};
   if (clearFlag_ || gameOverFlag_) return;
   if (state_ != kIdle) {
     CScreenBuffer::SetFullRedrawFlag(1);

@@ -45,6 +45,8 @@ class CMiniGameMonte : public CMiniGameBase {
   int GetState() const { return state_; }
   int GetSelected() const { return selected_; }
   const cardgame::Anim& GetAnim() const { return anim_; }
+  // The pointer the last step read (kept within +-puzzle::kFar by ReadMouse).
+  platform::Point GetPointer() const { return pointer_; }
 
  private:
   void ResetIdle();
@@ -59,6 +61,7 @@ class CMiniGameMonte : public CMiniGameBase {
   int state_ = kIdle;
   int hover_ = -1;
   int prevHover_ = -1;
+  platform::Point pointer_;
   int selected_ = -1;
   int pair_[2] = {-1, -1};
   int refillFrom_ = 0;

@@ -156,6 +156,7 @@ void CMiniGamePyramid::EndStep() {
 }
 
 void CMiniGamePyramid::Step(int x, int y, bool left, bool right) {
+  pointer_ = {x, y};
   if (clearFlag_ || gameOverFlag_) return;
   if (state_ != kIdle) {
     CScreenBuffer::SetFullRedrawFlag(1);

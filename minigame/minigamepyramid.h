@@ -55,6 +55,8 @@ class CMiniGamePyramid : public CMiniGameBase {
   int GetSelected() const { return selected_; }
   int GetDrawnCard() const { return drawn_; }
   const cardgame::Anim& GetAnim() const { return anim_; }
+  // The pointer the last step read (kept within +-puzzle::kFar by ReadMouse).
+  platform::Point GetPointer() const { return pointer_; }
   // Test and fuzz setup: the sheet's cell size without a picture.
   void SetCellSize(int cw, int ch) {
     sheet_.cw = cw;
@@ -78,6 +80,7 @@ class CMiniGamePyramid : public CMiniGameBase {
   int state_ = kIdle;
   int hover_ = -1;
   int prevHover_ = -1;
+  platform::Point pointer_;
   int selected_ = -1;
   int removing_[2] = {-1, -1};
   int drawn_ = cardgame::kNoCard;

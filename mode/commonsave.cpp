@@ -331,10 +331,12 @@ int CCommonSave::CalcuCommentDialog() {
   if (!buttons_[1]) return -1;
   const int32_t code = buttons_[1]->Calcu(input_);
   if (code == -1) return -1;
+  // Either button ends the entry and turns text input off, whatever
+  // "imeAutoCloseFlag" says; the typed comment stays in the box for the save.
   CTextInputBox* box = game_ ? game_.text->GetTextInputBox() : nullptr;
   const int v = CheckButtonResult2(code);
   if (v == 0) {
-    if (box) box->CloseIme();
+    if (box) box->Stop();
     if (overwrite_ && dialogs_[0].exists) {
       OpenWarning();
       return -1;
@@ -344,7 +346,7 @@ int CCommonSave::CalcuCommentDialog() {
     dialogState_ = 0;
     PlaySaveSound();
   } else if (v == 1) {
-    if (box) box->CloseIme();
+    if (box) box->Stop();
     dialogState_ = 0;
     SetControlsBack();
   }

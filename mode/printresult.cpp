@@ -152,8 +152,10 @@ CCommonPrintResult::CCommonPrintResult(const GameRoles& game) : CCommonGeneral(g
     okButton_->SetPicture(CPicturePool::GetPicture(kOkPicture));
   }
 
-  // The descriptions: result r takes its voice and its scrolling line from
-  // record r + 1, the lines drawn one below another from record r.
+  // The descriptions: result r takes its voice, its scrolling line and the
+  // lines drawn one below another from record r + 1 (record 0 is the
+  // list's head). A record past the end of the list gives no voice and no
+  // lines.
   descList_ = std::make_unique<CNameList>();
   descList_->Load(descName, false, false);
   auto recordLines = [&](int record) {
@@ -168,9 +170,9 @@ CCommonPrintResult::CCommonPrintResult(const GameRoles& game) : CCommonGeneral(g
   for (int r = 0; r < count; ++r) {
     Result& result = results_[r];
     result.voice = descList_->GetName((r + 1) * kRecord + 1);
-    for (const char* line : recordLines(r + 1)) result.text += line;
+    result.lines = recordLines(r + 1);
+    for (const char* line : result.lines) result.text += line;
     result.length = static_cast<int>(result.text.size() / 2);
-    result.lines = recordLines(r);
   }
 }
 

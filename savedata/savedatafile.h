@@ -89,8 +89,12 @@ class CCommonDataFile {
   virtual int HasData();
   // 1 when the last Peek found a file in the slot that cannot be used
   // (damaged, unreadable or another game's): the slot is not empty, and
-  // shows the mark of a slot that cannot be loaded.
+  // shows the layout's bad mark, or kDamagedText where the layout has no
+  // bad-mark picture.
   int IsDamaged() const { return damaged_; }
+  // データが壊れています ("the data is damaged"), CP932.
+  static constexpr char kDamagedText[] =
+      "\x83\x66\x81\x5b\x83\x5e\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7";
   // 1 when the last Peek found a file in the slot, usable or not.
   int HoldsFile() { return HasData() || damaged_ ? 1 : 0; }
   virtual int GetSavedMode();
@@ -209,6 +213,7 @@ class CCommonDataFile {
   void PrintExtraPicture(int x, int y, int special);
   void PrintTexts(int x, int y);
   void PrintMark(int x, int y);
+  void PrintDamagedLine(int x, int y);
   void PrintCursor(int x, int y, int cursorState, int mode);
   int x_ = 0, y_ = 0;
   CPicture* back_ = nullptr;

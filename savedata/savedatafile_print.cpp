@@ -144,9 +144,12 @@ void CCommonDataFile::Print(int cursorState, int mode, int slotLabel, int loadOr
       if (CAnimePart* anime = setup_->GetLastSaveAnime()) anime->PrintAt(x, y);
     PrintMark(x, y);
   } else if (IsDamaged() && setup_) {
-    // A file the slot cannot use: the mark of a slot that cannot be loaded,
-    // so the player does not take it for an empty one.
-    PrintMark(x, y);
+    // A file the slot cannot use is never shown as an empty slot: it takes
+    // the layout's bad mark, and a layout without one gets the damaged line.
+    if (setup_->GetBadPicture())
+      PrintMark(x, y);
+    else
+      PrintDamagedLine(x, y);
   }
   // The cursor.
   if (cursorState > 0) PrintCursor(x, y, cursorState, mode);
@@ -266,6 +269,24 @@ void CCommonDataFile::PrintTexts(int x, int y) {
     text->Print(x + v.textPrintX, y + v.textPrintY + i * v.textNextY, status.text, v.textFontSize,
                 v.textColorR, v.textColorG, v.textColorB, v.textSpaceX, -1,
                 shade(v.textColorShade));
+  }
+}
+
+void CCommonDataFile::PrintDamagedLine(int x, int y) {
+  const SlotLayoutValues& v = layout_;
+  CTextPrint* text = text_ ? text_->GetTextBuffer() : nullptr;
+  if (!text) return;
+  auto shade = [](int value) { return value != 0 ? value : -1; };
+  // In the comment's place and look; else in the first status line's; else
+  // over the thumbnail's place in the comment's look.
+  if (v.commentPrintFlag || !v.textPrintFlag) {
+    const int px = v.commentPrintFlag ? v.commentPrintX : v.picPrintX;
+    const int py = v.commentPrintFlag ? v.commentPrintY : v.picPrintY;
+    text->Print(x + px, y + py, kDamagedText, v.commentFontSize, v.commentColorR, v.commentColorG,
+                v.commentColorB, v.commentSpaceX, -1, shade(v.commentColorShade));
+  } else {
+    text->Print(x + v.textPrintX, y + v.textPrintY, kDamagedText, v.textFontSize, v.textColorR,
+                v.textColorG, v.textColorB, v.textSpaceX, -1, shade(v.textColorShade));
   }
 }
 

@@ -20,6 +20,7 @@
 #include "minigame/minigamemonte.h"
 #include "minigame/minigamepyramid.h"
 #include "minigame/puzzle9.h"
+#include "minigame/puzzlecommon.h"
 #include "minigame/slide16.h"
 #include "puzzle_fixture.h"
 #include "setup/random.h"
@@ -270,15 +271,29 @@ TEST_F(PuzzleTest, AHeldPieceFollowsAFarPointerOffTheScreen) {
 }
 
 // The card and tile games read the pointer kept in range as the puzzles do:
-// clicks far off the screen, up to the ends of int, touch nothing.
+// clicks far off the screen, up to the ends of int, reach the rules at
+// +-puzzle::kFar and touch nothing.
 TEST_F(PuzzleTest, CardAndTileGamesTakeAFarPointer) {
   constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  constexpr int kFar = puzzle::kFar;
   auto play = [&](auto& game, const char* name) {
     game.Begin();
     for (int i = 0; i < 40; ++i) game.Click(-5, -5);  // past the deal
+    ASSERT_EQ(game.GetState(), game.kIdle) << name;  // a click reaches the hit test
     const auto before = game.GetBoard();
-    for (auto [x, y] : {std::pair{kMax, kMax}, {kMin, kMin}, {kMax, kMin}, {kMin, kMax}}) {
-      game.Click(x, y);
+    const struct {
+      int x, y;
+      platform::Point read;
+    } clicks[] = {{kMax, kMax, {kFar, kFar}},
+                  {kMin, kMin, {-kFar, -kFar}},
+                  {kMax, kMin, {kFar, -kFar}},
+                  {kMin, kMax, {-kFar, kFar}},
+                  {12, -34, {12, -34}}};
+    for (const auto& c : clicks) {
+      game.Click(c.x, c.y);
+      const platform::Point read = game.GetPointer();
+      EXPECT_EQ(read.x, c.read.x) << name << " " << c.x << "," << c.y;
+      EXPECT_EQ(read.y, c.read.y) << name << " " << c.x << "," << c.y;
       game.Print();
     }
     EXPECT_TRUE(game.GetBoard() == before) << name;

@@ -104,6 +104,10 @@ class PrintResultTest : public ScreensTest {
   }
   CCommonPrintResult* Make(const Pairs& keys, int descriptions = 20) {
     WriteDescriptions(descriptions);
+    return MakeOver(keys);
+  }
+  // The mode over the description list already written.
+  CCommonPrintResult* MakeOver(const Pairs& keys) {
     WriteList("printResult", keys);
     if (withTable_) Game().MakeResultTable();
     mode_ = Game().Remake<CCommonPrintResult>(33, [](const GameRoles& g) { return new CCommonPrintResult(g); });
@@ -248,21 +252,61 @@ TEST_F(PrintResultTest, TheScrollingLineIsClippedAtBothEdges) {
   EXPECT_GT(changed, 50);
 }
 
-// The scrolling line comes from the next record, the lines of description
-// mode 0 from the result's own record (the first result's from the head).
-TEST_F(PrintResultTest, DescriptionsComeFromTheirRecords) {
+// Result r's voice, scrolling line and the lines of description mode 0 all
+// come from record r + 1; the last result, whose record lies past the end
+// of the list, has none and draws nothing.
+TEST_F(PrintResultTest, DescriptionsComeFromTheNextRecord) {
+  dir_->Write("mok/resultDesc.xtx",
+              "h0,h1,h2,h3,h4,h5,h6,h7\r\n"
+              "R0,v0,a0,@skipped,b0,c0,d0,e0\r\n"
+              "R1,!none,a1,b1,c1,d1,e1,f1\r\n");
   Pairs keys = Keys();
-  keys.push_back({"messageBlockMax", "9"});  // held to 6: "x" four times more
-  Make(keys);
-  std::string line28, line40;
-  for (int i = 0; i < 28; ++i) line28 += "\x82\xA0";
-  for (int i = 0; i < 40; ++i) line40 += "\x82\xA0";
-  EXPECT_EQ(mode_->GetText(1), line40 + "xxxx");
-  EXPECT_EQ(mode_->GetText(0), line28 + "xxxx");
+  keys[0] = {"resultsMax", "3"};
+  keys.push_back({"descprintType", "0"});
+  MakeOver(keys);
   using Lines = std::vector<std::string>;
-  EXPECT_EQ(mode_->GetLines(0), (Lines{"h2", "h3", "h4", "h5", "h6", "h7"}));
-  EXPECT_EQ(mode_->GetLines(1), (Lines{line28, "x", "x", "x", "x"}));
-  EXPECT_EQ(mode_->GetLines(2), (Lines{line40, "x", "x", "x", "x"}));
+  const struct {
+    int r;
+    Lines lines;
+    std::string text;
+  } cases[] = {
+      {0, {"a0", "b0", "c0"}, "a0b0c0"},  // four lines from the record, the '@' one left out
+      {1, {"a1", "b1", "c1", "d1"}, "a1b1c1d1"},
+      {2, {}, ""},  // past the list
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(mode_->GetLines(c.r), c.lines) << c.r;
+    EXPECT_EQ(mode_->GetText(c.r), c.text) << c.r;
+  }
+  // More lines than a record holds are held to its six.
+  game_.reset();
+  keys.push_back({"messageBlockMax", "9"});
+  MakeOver(keys);
+  EXPECT_EQ(mode_->GetLines(1), (Lines{"a1", "b1", "c1", "d1", "e1", "f1"}));
+
+  // The last result hovered: no voice and no description drawn.
+  for (int r = 0; r < 3; ++r) Earn(r, 2);
+  Enter();
+  host_->InjectMouseMove(400, 20);
+  for (int i = 0; i < 60; ++i) Frame();  // past the entry's fade
+  ASSERT_EQ(mode_->GetHovered(), -1);
+  FillScreen();
+  mode_->Print();
+  const Screen idle = Snapshot();
+  host_->InjectMouseMove(145, 105);
+  for (int i = 0; i < 10; ++i) Frame();
+  ASSERT_EQ(mode_->GetHovered(), 2);
+  EXPECT_TRUE(Voices().empty());
+  FillScreen();
+  mode_->Print();
+  EXPECT_TRUE(Snapshot() == idle);
+  // Result 0 hovered draws its lines.
+  host_->InjectMouseMove(105, 105);
+  Frame();
+  ASSERT_EQ(mode_->GetHovered(), 0);
+  FillScreen();
+  mode_->Print();
+  EXPECT_FALSE(Snapshot() == idle);
 }
 
 TEST_F(PrintResultTest, PagesAndBack) {

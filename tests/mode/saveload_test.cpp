@@ -14,9 +14,12 @@
 #include <vector>
 
 #include "mode/loadsave_fixture.h"
+#include "mode/screen_fill.h"
 #include "mode/commonload.h"
 #include "mode/commonsave.h"
 #include "graphics/picture.h"
+#include "graphics/screenbuffer.h"
+#include "message/textprint.h"
 #include "platform/files.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
@@ -182,6 +185,65 @@ TEST_F(SaveLoadTest, ADamagedSlotIsOverwrittenOnlyAfterTheWarning) {
   EXPECT_EQ(FileBytes(2), damaged);
 }
 
+// A damaged slot never looks empty: a layout with a bad-mark picture shows
+// it, one without says the data is damaged in the comment's place and look
+// (else the first status line's, else over the thumbnail's place).
+TEST_F(SaveLoadTest, ADamagedSlotShowsTheBadMarkOrSaysItIsDamaged) {
+  testsupport::WriteDwq(*dir_, "sys/m_bad", 8, 8, 0x0000FF);
+  const Pairs comment = {{"commentPrintFlag", "1"}, {"commentPrintX", "2"}, {"commentPrintY", "70"},
+                         {"commentFontSize", "10"}, {"commentColorR", "200"}};
+  struct Case {
+    const char* what;
+    Pairs keys;
+    int x, y, size, r;  // the damaged line; size 0: the bad mark at (4, 4)
+  } const cases[] = {
+      {"bad mark", Join(comment, {{"fileNameBad", "m_bad"}, {"badPrintX", "4"}, {"badPrintY", "4"}}), 0, 0, 0, 0},
+      {"comment line", Join(comment, {{"textPrintFlag", "1"}}), 2, 70, 10, 200},
+      {"status line", {{"textPrintFlag", "1"}, {"textPrintX", "3"}, {"textPrintY", "40"}, {"textFontSize", "14"}},
+       3, 40, 14, 255},
+      {"no text lines", {{"picPrintX", "5"}, {"picPrintY", "6"}}, 5, 6, 12, 255},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    game_.reset();
+    WriteList("dataFile", Join(c.keys, {{"saveTimePrintFlag", "0"}}));
+    SaveSlot(2);
+    dir_->Write("sav/data2.sav", FileBytes(2).substr(0, 500));
+    auto draw = [&](int peeked) {
+      screentest::FillScreen();
+      CCommonDataFile slot(&Game(), 100, 100, nullptr);
+      EXPECT_EQ(slot.Peek(2), 0);
+      EXPECT_EQ(slot.IsDamaged(), peeked);
+      slot.Print(0, 0, -1, 0, 0);
+      return screentest::Snapshot();
+    };
+    const screentest::Screen damaged = draw(1);
+    screentest::FillScreen();
+    const screentest::Screen untouched = screentest::Snapshot();
+    if (c.size == 0) {
+      // The mark alone, no line.
+      const int width = CScreenBuffer::GetWidth();
+      for (size_t i = 0; i < damaged.size(); ++i) {
+        const int x = static_cast<int>(i) % width, y = static_cast<int>(i) / width;
+        const bool mark = x >= 104 && x < 112 && y >= 104 && y < 112;
+        if (mark)
+          EXPECT_EQ(damaged[i] & 0xFFFFFF, 0x0000FFu) << x << "," << y;
+        else
+          ASSERT_EQ(damaged[i], untouched[i]) << x << "," << y;
+      }
+    } else {
+      Game().GetTextBuffer()->Print(100 + c.x, 100 + c.y, CCommonDataFile::kDamagedText, c.size, c.r,
+                                    255, 255, 1, -1, -1);
+      const screentest::Screen expected = screentest::Snapshot();
+      EXPECT_NE(expected, untouched);
+      EXPECT_EQ(damaged, expected);
+    }
+    // Without a file the slot is empty and draws nothing.
+    ASSERT_TRUE(platform::RemoveFile(CCommonDataFile::SlotPath(2)));
+    EXPECT_EQ(draw(0), untouched);
+  }
+}
+
 TEST_F(SaveLoadTest, TheCommentDialogShowsTheOldCommentAndOnlyTheWarningsOkWrites) {
   SaveSlot(3, "old words");
   MakeSave(Join(Join({{"warningPrintFlag", "1"}, {"commentInputFlag", "1"}, {"Max", "100"}},
@@ -206,6 +268,39 @@ TEST_F(SaveLoadTest, TheCommentDialogShowsTheOldCommentAndOnlyTheWarningsOkWrite
   ClickDialog(1);
   EXPECT_EQ(save_->GetDialogState(), 0);
   EXPECT_TRUE(Game().steps.empty());
+}
+
+// The comment dialog's OK and cancel end the entry and turn text input off
+// whatever "imeAutoCloseFlag" says: keys typed behind the warning that OK
+// opens reach no comment, and the save writes the one typed in the dialog.
+TEST_F(SaveLoadTest, TheCommentDialogEndsTextInputByOkAndByCancel) {
+  for (int closeFlag : {0, 1})
+    for (int cancel : {0, 1}) {
+      SCOPED_TRACE("imeAutoCloseFlag " + std::to_string(closeFlag) + (cancel ? " cancel" : " OK"));
+      SaveSlot(3, "old words");
+      MakeSave(Join(Join({{"warningPrintFlag", "1"}, {"commentInputFlag", "1"}, {"Max", "100"}},
+                         DialogButtons("")),
+                    DialogButtons("2")));
+      CTextInputBox* box = Game().GetTextInputBox();
+      box->SetImeFlags(1, closeFlag);
+      ClickSlot(3);
+      ASSERT_EQ(save_->GetDialogState(), 2);
+      ASSERT_TRUE(Game().GetWindowHandle()->IsTextInputOn());
+      box->SetText("new words", 1);
+      ClickDialog(cancel);
+      EXPECT_FALSE(Game().GetWindowHandle()->IsTextInputOn());
+      EXPECT_FALSE(box->IsActive());
+      host_->InjectText("x");
+      Frame();
+      EXPECT_STREQ(box->GetText(), "new words");
+      if (cancel) {
+        EXPECT_EQ(save_->GetDialogState(), 0);
+        continue;
+      }
+      ASSERT_EQ(save_->GetDialogState(), 1);
+      ClickDialog(0);
+      EXPECT_STREQ(save_->GetSlot(3)->GetStatusText(0), "new words");
+    }
 }
 
 TEST_F(SaveLoadTest, AnOldCommentIsCutToWholeCharactersOf254Bytes) {
