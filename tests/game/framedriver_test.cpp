@@ -611,6 +611,19 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
        },
        {Key(VK_F4)}, skip(0, 0, 0, {})},
       {"F5 switched off", {{"F5Ok", "0"}}, mode(10), {Key(VK_F5)}, skip(0, 0, 0, {})},
+      {"F4 and F5 leave the script's automatic mode and its locks", {},
+       [](TraceGame& g) {
+         g.Modes().SetCurrentMode(10);
+         g.MessageWindow().SetProhibitWords(2, 0, 1);
+       },
+       {Key(VK_F4), Key(VK_F5)},
+       [](TraceGame& g) {
+         CMessageWindowPart& story = g.MessageWindow();
+         EXPECT_EQ(g.SkipFilmStarted(), 1);
+         EXPECT_EQ(story.GetAutoMessageCheckFlag(), 2);
+         EXPECT_EQ(story.GetMessageSwitch(), 0);
+         EXPECT_EQ(story.GetCannotSkipFlag(), 1);
+       }},
       {"Shift switches the skip on; its release leaves it", {}, none, {Key(VK_SHIFT), KeyUp(VK_SHIFT)},
        shiftSkip(1)},
       {"Shift pressed twice", {}, none, {Key(VK_SHIFT), KeyUp(VK_SHIFT), Key(VK_SHIFT)},
