@@ -31,6 +31,8 @@
 namespace {
 
 constexpr int kWheelNotch = WHEEL_DELTA;
+// The system data's word that shows the system cursor over a movie.
+constexpr int kMovieCursorOffset = 172;
 constexpr uintptr_t kAltEnter = VK_RETURN;
 // The letters and the at sign only reach the key state.
 constexpr int kFirstLetterKey = 64, kLastLetterKey = 90;
@@ -248,11 +250,14 @@ struct Handlers {
     if (CTextInputBox* box = p.text->GetTextInputBox()) box->PutChar(static_cast<int>(wParam & 0xFF));
   }
 
-  // The game draws its own cursor; the system's is hidden over the window.
-  // (In the movie mode the movie player shows it by its option.)
+  // The game draws its own cursor, so the system's is hidden over the
+  // window; only a movie shows the system's arrow, when the player's option
+  // in the system data asks for it.
   void SetCursor(platform::Window* window) {
-    if (p.modes->GetCurrentMode() == modenumber::kPrintMovie && p.sound->GetMoviePlayer()) return;
-    if (window) window->ShowSystemCursor(false);
+    if (!window) return;
+    const bool movieCursor = p.modes->GetCurrentMode() == modenumber::kPrintMovie && p.systemFile &&
+                             p.systemFile->GetSystemData(kMovieCursorOffset) != 0;
+    window->ShowSystemCursor(movieCursor);
   }
 };
 

@@ -67,6 +67,13 @@ constexpr uint32_t WM_USER = 0x0400;
 constexpr uint32_t WM_APP = 0x8000;
 constexpr uint32_t MM_MCINOTIFY = 0x03B9;
 
+// WM_SETCURSOR: the host sends it whenever the pointer moves over the
+// client area and when it enters the window, before the WM_MOUSEMOVE; the
+// window's handler sets the cursor (Window::ShowSystemCursor). wParam is
+// the window; lParam holds the hit-test code (HTCLIENT) in its low word and
+// the mouse message that moved the pointer in its high word.
+constexpr int HTCLIENT = 1;
+
 // WM_SIZE kinds.
 constexpr uintptr_t SIZE_RESTORED = 0;
 constexpr uintptr_t SIZE_MINIMIZED = 1;

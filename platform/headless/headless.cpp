@@ -222,6 +222,15 @@ void HeadlessBackend::InjectMouseMove(int x, int y) {
   std::lock_guard<std::mutex> lock(mutex_);
   mouseX_ = x;
   mouseY_ = y;
+  // Over the client area the window sets its cursor first, as on a desktop.
+  if (window_) {
+    Window* window = window_.get();
+    const Point size = window->GetClientSize();
+    if (x >= 0 && y >= 0 && x < size.x && y < size.y) {
+      queue_.push_back({window, WM_SETCURSOR, reinterpret_cast<uintptr_t>(window),
+                        MakeLParam(HTCLIENT, static_cast<int>(WM_MOUSEMOVE))});
+    }
+  }
   queue_.push_back({window_.get(), WM_MOUSEMOVE, ButtonMask(held_), MakeLParam(x, y)});
 }
 

@@ -97,6 +97,8 @@ class HeadlessBackend : public Backend {
   // characters that have no CP932 form are dropped. Only while the window's
   // text input is on, as on the desktop.
   void InjectText(const std::string& utf8);
+  // A move to a point of the client area comes with a WM_SETCURSOR before
+  // its WM_MOUSEMOVE, as on a desktop.
   void InjectMouseMove(int x, int y);
   // button 0 left, 1 right, 2 middle.
   void InjectButton(int button, bool down);

@@ -170,6 +170,15 @@ void InputTranslator::Emit(std::vector<Message>* out, uint32_t message, uintptr_
   Put(out, window_, message, wParam, lParam);
 }
 
+void InputTranslator::EmitSetCursor(std::vector<Message>* out) const {
+  Emit(out, WM_SETCURSOR, reinterpret_cast<uintptr_t>(window_),
+       MakeLParam(HTCLIENT, static_cast<int>(WM_MOUSEMOVE)));
+}
+
+bool InputTranslator::InClientArea(int wx, int wy) const {
+  return wx >= 0 && wy >= 0 && wx < windowW_ && wy < windowH_;
+}
+
 intptr_t InputTranslator::PackPosition(int wx, int wy) const {
   Point p = WindowToGame(wx, wy, windowW_, windowH_, gameW_, gameH_);
   return MakeLParam(Clamp16(p.x), Clamp16(p.y));
@@ -211,6 +220,10 @@ void InputTranslator::Translate(const SDL_Event& event, std::vector<Message>* ou
       buttons_ = ((s & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0) |
                  ((s & SDL_BUTTON_RMASK) ? MK_RBUTTON : 0) |
                  ((s & SDL_BUTTON_MMASK) ? MK_MBUTTON : 0);
+      // Over the client area the window sets its cursor first, as on a
+      // desktop; a move outside it (the pointer captured while a button is
+      // held) leaves the cursor to whatever lies under the pointer.
+      if (InClientArea(event.motion.x, event.motion.y)) EmitSetCursor(out);
       Emit(out, WM_MOUSEMOVE, buttons_, PackPosition(event.motion.x, event.motion.y));
       return;
     }
@@ -257,6 +270,9 @@ void InputTranslator::Translate(const SDL_Event& event, std::vector<Message>* ou
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           windowW_ = event.window.data1;
           windowH_ = event.window.data2;
+          return;
+        case SDL_WINDOWEVENT_ENTER:
+          EmitSetCursor(out);
           return;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           Emit(out, WM_ACTIVATEAPP, 1, 0);

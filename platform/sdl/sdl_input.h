@@ -45,7 +45,8 @@ class InputTranslator {
   void SetView(int windowW, int windowH, int gameW, int gameH);
 
   // Appends the messages that one SDL event stands for (none for events the
-  // engine has no use for).
+  // engine has no use for). A pointer that moves over the client area or
+  // enters the window also brings a WM_SETCURSOR, before its WM_MOUSEMOVE.
   void Translate(const SDL_Event& event, std::vector<Message>* out);
 
   // Keys held according to the events seen (mouse buttons are not here:
@@ -62,6 +63,10 @@ class InputTranslator {
  private:
   void Emit(std::vector<Message>* out, uint32_t message, uintptr_t wParam, intptr_t lParam) const;
   intptr_t PackPosition(int wx, int wy) const;
+  // WM_SETCURSOR for a pointer over the client area.
+  void EmitSetCursor(std::vector<Message>* out) const;
+  // A window position inside the window (letterbox bars included).
+  bool InClientArea(int wx, int wy) const;
 
   Window* window_ = nullptr;
   int windowW_ = 0, windowH_ = 0, gameW_ = 0, gameH_ = 0;

@@ -200,6 +200,10 @@ int RunBox(const BoxPicture& picture, SDL_Window* parent, std::string* error) {
   // replace the window underneath, and a window shown before that would
   // appear, vanish and come back under the player's pointer.
   SDL_ShowWindow(window);
+  // The game hides the pointer over its window, and SDL's cursor is one for
+  // all its windows: the box shows it while it waits for an answer.
+  const int cursorShown = SDL_ShowCursor(SDL_QUERY);
+  SDL_ShowCursor(SDL_ENABLE);
   if (parent) SDL_SetWindowModalFor(window, parent);
   SDL_RaiseWindow(window);
   const Uint32 id = SDL_GetWindowID(window);
@@ -292,6 +296,7 @@ int RunBox(const BoxPicture& picture, SDL_Window* parent, std::string* error) {
   SDL_DestroyTexture(texture);
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
+  if (cursorShown == SDL_DISABLE) SDL_ShowCursor(SDL_DISABLE);
   for (SDL_Event& e : kept) SDL_PushEvent(&e);
   return answer;
 }

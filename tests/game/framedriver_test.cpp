@@ -692,6 +692,37 @@ TEST_F(FrameDriverTest, TheWindowsMessagesAndKeys) {
   }
 }
 
+TEST_F(FrameDriverTest, APointerOverTheWindowHidesTheSystemCursorAndAMovieShowsItByItsOption) {
+  // The system data's word of the movie cursor option.
+  constexpr int kMovieCursorWord = 172;
+  struct Row {
+    const char* name;
+    int mode;
+    int option;
+    bool shown;
+  } rows[] = {
+      {"the title", 1, 0, false},
+      {"the story, the option on", 10, 1, false},
+      {"a movie", 27, 0, false},
+      {"a movie, the option on", 27, 1, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    MakeGame();
+    game_->Modes().SetCurrentMode(row.mode);
+    game_->Saves().GetSystemFile()->SetSystemData(kMovieCursorWord, row.option);
+    Window()->ShowSystemCursor(!row.shown);
+    host_->InjectMouseMove(400, 300);
+    game_->Pump();
+    EXPECT_EQ(Window()->SystemCursorShown(), row.shown);
+    // Off the client area the window is not asked: the cursor stays.
+    Window()->ShowSystemCursor(!row.shown);
+    host_->InjectMouseMove(-5, 700);
+    game_->Pump();
+    EXPECT_EQ(Window()->SystemCursorShown(), !row.shown);
+  }
+}
+
 TEST_F(FrameDriverTest, TheMciNotificationIsAnsweredWithoutTheHost) {
   MakeGame();
   EXPECT_EQ(game_->WindowProc(game_->Screen().GetWindowHandle(), MM_MCINOTIFY, 0, 0), 1);

@@ -135,6 +135,33 @@ TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
   EXPECT_EQ(HighWordSigned(static_cast<intptr_t>(msgs[11].wParam)), -120);
 }
 
+TEST(HeadlessInput, AMoveOverTheClientAreaSetsTheCursorFirst) {
+  auto& host = platform::InstallHeadless();
+  platform::Window* w = platform::CreateWindow({});
+  w->Move(0, 0, 320, 240);
+  struct Case {
+    int x, y;
+    bool over;
+  } cases[] = {
+      {0, 0, true},     {319, 239, true}, {160, 120, true}, {-1, 10, false},
+      {10, -1, false},  {320, 10, false}, {10, 240, false}, {400, 300, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    host.InjectMouseMove(c.x, c.y);
+    auto msgs = Drain();
+    ASSERT_EQ(msgs.size(), c.over ? 2u : 1u);
+    if (c.over) {
+      EXPECT_EQ(msgs[0].window, w);
+      EXPECT_EQ(msgs[0].message, WM_SETCURSOR);
+      EXPECT_EQ(msgs[0].wParam, reinterpret_cast<uintptr_t>(w));
+      EXPECT_EQ(msgs[0].lParam, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+    }
+    EXPECT_EQ(msgs.back().message, WM_MOUSEMOVE);
+    EXPECT_EQ(msgs.back().lParam, MakeLParam(c.x, c.y));
+  }
+}
+
 TEST(HeadlessInput, HeldStateFollowsInjectionIncludingSilentRelease) {
   auto& host = platform::InstallHeadless();
   host.InjectButton(1, true);
@@ -294,9 +321,10 @@ TEST(HeadlessInputScript, DeliversEventsAtTheirFrames) {
   platform::FrameView view{frame.data(), 2, 2, 8};
   w->Present(view, nullptr, 0, false);
   msgs = Drain();
-  ASSERT_EQ(msgs.size(), 2u);
-  EXPECT_EQ(msgs[0].message, WM_MOUSEMOVE);
-  EXPECT_EQ(msgs[1].message, WM_LBUTTONDOWN);
+  ASSERT_EQ(msgs.size(), 3u);
+  EXPECT_EQ(msgs[0].message, WM_SETCURSOR);
+  EXPECT_EQ(msgs[1].message, WM_MOUSEMOVE);
+  EXPECT_EQ(msgs[2].message, WM_LBUTTONDOWN);
   w->Present(view, nullptr, 0, false);
   msgs = Drain();
   ASSERT_EQ(msgs.size(), 2u);

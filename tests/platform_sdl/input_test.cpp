@@ -304,16 +304,42 @@ TEST(SdlMouse, PositionsAreGamePixelsPackedSigned) {
   InputTranslator t;
   t.SetView(1920, 1080, 800, 600);
   auto out = Feed(t, MotionEvent(960, 540));
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].message, WM_MOUSEMOVE);
-  EXPECT_EQ(LowWordSigned(out[0].lParam), 400);
-  EXPECT_EQ(HighWordSigned(out[0].lParam), 300);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(out.back().message, WM_MOUSEMOVE);
+  EXPECT_EQ(LowWordSigned(out.back().lParam), 400);
+  EXPECT_EQ(HighWordSigned(out.back().lParam), 300);
   out = Feed(t, MotionEvent(0, -100));
-  EXPECT_EQ(LowWordSigned(out[0].lParam), -134);
-  EXPECT_EQ(HighWordSigned(out[0].lParam), -56);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(LowWordSigned(out.back().lParam), -134);
+  EXPECT_EQ(HighWordSigned(out.back().lParam), -56);
   // Far outside pins to the 16-bit range instead of wrapping.
   out = Feed(t, MotionEvent(200000, 0));
-  EXPECT_EQ(LowWordSigned(out[0].lParam), 32767);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(LowWordSigned(out.back().lParam), 32767);
+}
+
+TEST(SdlMouse, AMoveOverTheClientAreaSetsTheCursorFirst) {
+  InputTranslator t;
+  // 800x600 game on a 1920x1080 window: the bars are client area too.
+  t.SetView(1920, 1080, 800, 600);
+  struct Case {
+    int x, y;
+    bool over;
+  } cases[] = {
+      {960, 540, true}, {0, 0, true},     {100, 540, true},  {1919, 1079, true},
+      {-1, 0, false},   {0, -1, false},   {1920, 0, false},  {0, 1080, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    auto out = Feed(t, MotionEvent(c.x, c.y, SDL_BUTTON_LMASK));
+    ASSERT_EQ(out.size(), c.over ? 2u : 1u);
+    if (c.over) {
+      EXPECT_EQ(out[0].message, WM_SETCURSOR);
+      EXPECT_EQ(out[0].lParam, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+    }
+    EXPECT_EQ(out.back().message, WM_MOUSEMOVE);
+    EXPECT_EQ(out.back().wParam, MK_LBUTTON);
+  }
 }
 
 TEST(SdlMouse, ButtonsCarryTheHeldMask) {
@@ -340,7 +366,8 @@ TEST(SdlMouse, ButtonsCarryTheHeldMask) {
   EXPECT_TRUE(Feed(t, ButtonEvent(true, SDL_BUTTON_X1, 0, 0)).empty());
 
   out = Feed(t, MotionEvent(5, 5, SDL_BUTTON_LMASK | SDL_BUTTON_MMASK));
-  EXPECT_EQ(out[0].wParam, MK_LBUTTON | MK_MBUTTON);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(out.back().wParam, MK_LBUTTON | MK_MBUTTON);
 }
 
 TEST(SdlMouse, WheelGoesIn120StepsPositiveAway) {
@@ -386,6 +413,7 @@ TEST(SdlWindowEvents, BecomeWindowMessages) {
       {WindowEvent(SDL_WINDOWEVENT_EXPOSED), WM_PAINT, 0, 0},
       {WindowEvent(SDL_WINDOWEVENT_MAXIMIZED), WM_SIZE, SIZE_MAXIMIZED, MakeLParam(800, 600)},
       {WindowEvent(SDL_WINDOWEVENT_CLOSE), WM_CLOSE, 0, 0},
+      {WindowEvent(SDL_WINDOWEVENT_ENTER), WM_SETCURSOR, 0, MakeLParam(HTCLIENT, WM_MOUSEMOVE)},
       {quit, WM_CLOSE, 0, 0},
   };
   for (const Case& c : cases) {
@@ -405,7 +433,8 @@ TEST(SdlWindowEvents, SizeChangeMovesTheMapping) {
   t.SetView(800, 600, 800, 600);
   EXPECT_TRUE(Feed(t, WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1600, 1200)).empty());
   auto out = Feed(t, MotionEvent(1598, 1198));
-  EXPECT_EQ(out[0].lParam, MakeLParam(799, 599));
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(out.back().lParam, MakeLParam(799, 599));
 }
 
 TEST(SdlWindowEvents, RendererLossIsReportedOnce) {

@@ -15,6 +15,9 @@
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_messagebox.h"
 #include "platform/sdl/sdl_overlay.h"
+#ifdef ZOR_X_CURSOR
+#include "support/x_cursor.h"
+#endif
 
 namespace platform::sdl {
 namespace {
@@ -141,22 +144,35 @@ TEST(SdlBoxXvfb, RealBoxShowsTheJapaneseCaptionAndTakesTheAnswer) {
   // answers: the answer comes from where the button was drawn. The player
   // clicks again until the box is gone, each time coming into the button
   // from the window's corner so the pointer is seen to move.
+  // The game has hidden the cursor over its window; over the box the
+  // player sees one (read from the X server once the pointer is on the box)
+  // and the game's hidden cursor comes back with the answer.
   const std::string x = std::to_string((no.left + no.right) / 2);
   const std::string y = std::to_string((no.top + no.bottom) / 2);
+  SDL_ShowCursor(SDL_DISABLE);
   const std::string player =
       "timeout 30 sh -c 'w=$(xdotool search --sync --onlyvisible --classname test_platform_sdl "
-      "| head -1); [ -n \"$w\" ] || exit 3; xdotool getwindowname $w; n=0; "
+      "| head -1); [ -n \"$w\" ] || exit 3; xdotool getwindowname $w; "
+      "xdotool mousemove --window $w 1 1; sleep 0.3; echo on-the-box; sleep 0.5; n=0; "
       "while xdotool getwindowname $w >/dev/null 2>&1; do n=$((n+1)); "
       "xdotool mousemove --window $w 1 1 mousemove --window $w " + x + " " + y +
       " click 1 >&2; sleep 0.5; done; echo \"clicks: $n\" >&2' 2>&1";
   std::string said;
   int status = -1;
+#ifdef ZOR_X_CURSOR
+  testsupport::XCursorShot onTheBox;
+#endif
   std::atomic<bool> answered{false}, ended{false};
   std::thread playing([&] {
     FILE* out = popen(player.c_str(), "r");
     if (out) {
       char line[256];
-      while (std::fgets(line, sizeof line, out)) said += line;
+      while (std::fgets(line, sizeof line, out)) {
+#ifdef ZOR_X_CURSOR
+        if (std::string(line) == "on-the-box\n") onTheBox = testsupport::ReadXCursor();
+#endif
+        said += line;
+      }
       status = pclose(out);
     }
     // The box should have answered by now. One still waiting a moment later
@@ -181,6 +197,11 @@ TEST(SdlBoxXvfb, RealBoxShowsTheJapaneseCaptionAndTakesTheAnswer) {
   const std::string title = said.substr(0, said.find('\n') + 1);
   EXPECT_EQ(title, "\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n") << said;
   EXPECT_EQ(answer, IDNO);
+#ifdef ZOR_X_CURSOR
+  ASSERT_TRUE(onTheBox.ok) << onTheBox.error << "; " << said;
+  EXPECT_GT(onTheBox.opaque, 0) << "no cursor over the box";
+#endif
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
   EXPECT_NE(err.find("[box] \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC: " + Cp932ToUtf8(kLine1)),
             std::string::npos)
       << err;

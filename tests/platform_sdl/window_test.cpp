@@ -446,18 +446,20 @@ TEST_F(SdlBackendTest, InputScriptGoesThroughSdlsQueueAtItsFrames) {
 
   window->Present(frame, &all, 1, false);
   std::vector<Message> m = Drain();
-  ASSERT_EQ(m.size(), 5u);
-  EXPECT_EQ(m[0].message, WM_MOUSEMOVE);
-  EXPECT_EQ(m[0].lParam, MakeLParam(10, 20));
-  EXPECT_EQ(m[1].message, WM_LBUTTONDOWN);
-  EXPECT_EQ(m[1].wParam, static_cast<uintptr_t>(MK_LBUTTON));
+  ASSERT_EQ(m.size(), 6u);
+  // The move lands on the window: it sets its cursor first.
+  EXPECT_EQ(m[0].message, WM_SETCURSOR);
+  EXPECT_EQ(m[1].message, WM_MOUSEMOVE);
   EXPECT_EQ(m[1].lParam, MakeLParam(10, 20));
-  EXPECT_EQ(m[2].message, WM_KEYDOWN);
-  EXPECT_EQ(m[2].wParam, static_cast<uintptr_t>('A'));
+  EXPECT_EQ(m[2].message, WM_LBUTTONDOWN);
+  EXPECT_EQ(m[2].wParam, static_cast<uintptr_t>(MK_LBUTTON));
+  EXPECT_EQ(m[2].lParam, MakeLParam(10, 20));
+  EXPECT_EQ(m[3].message, WM_KEYDOWN);
+  EXPECT_EQ(m[3].wParam, static_cast<uintptr_t>('A'));
   // "あ" typed: its two CP932 bytes.
-  EXPECT_EQ(m[3].message, WM_CHAR);
-  EXPECT_EQ(m[3].wParam, 0x82u);
-  EXPECT_EQ(m[4].wParam, 0xA0u);
+  EXPECT_EQ(m[4].message, WM_CHAR);
+  EXPECT_EQ(m[4].wParam, 0x82u);
+  EXPECT_EQ(m[5].wParam, 0xA0u);
   EXPECT_TRUE(backend_->IsKeyHeld(VK_LBUTTON));
   EXPECT_TRUE(backend_->IsKeyHeld('A'));
 
