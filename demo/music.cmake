@@ -2,7 +2,7 @@
 # becomes "dwq\\sys\\<name>.dwq"): text grids with their mask, enlarged by
 # the picture tool 10 times unless listed here. (The same walk as the
 # demo's other picture grids; one helper can serve both.)
-set(demo_music_scales ta_bgm_selc 3 o_music 4 o_book 4 zk_seat 4 zk_cursor 4
+set(demo_music_scales bgm_bg 2 ta_bgm_selc 3 o_music 4 o_book 4 zk_seat 4 zk_cursor 4
   mr_rew0 5 mr_rew1 5 mr_play0 5 mr_play1 5 mr_ff0 5 mr_ff1 5 mr_pause0 5 mr_pause1 5 mr_stop0 5 mr_stop1 5)
 file(GLOB demo_music_grids RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/music/sys CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/music/sys/*.txt)

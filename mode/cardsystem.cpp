@@ -11,6 +11,7 @@
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
+#include "input/inputstatus.h"
 #include "mode/carddata.h"
 #include "mode/modekeys.h"
 #include "widget/commonbutton.h"
@@ -111,6 +112,9 @@ CCommonCardSystem::CCommonCardSystem(const GameRoles& game) : CCommonGeneral(gam
   power_ = std::make_unique<CCardPowerPrint>(GetSetupList());
   bar_ = std::make_unique<CCardBarPrint>(GetSetupList());
   okButton_ = std::make_unique<CCommonButton>(GetSetupList(), "ok", nullptr);
+  // Opened without being told where to return, the screen goes back to the
+  // extras menu.
+  parameter_ = modenumber::kOmake;
   okButton_->SetPicture(CPicturePool::GetPicture(0));
 }
 
@@ -157,7 +161,12 @@ int CCommonCardSystem::Function(int type, int count, const int* args) {
   return 0;
 }
 
-int CCommonCardSystem::Calcu() { return -1; }
+// The ok button and a right click leave for the mode that opened the screen.
+int CCommonCardSystem::Calcu() {
+  if (okShown_ && CheckButtonResult(okButton_->Calcu(input_)) >= 0) return ExitToMode(parameter_);
+  if (mouse_ && mouse_->GetClick(1)) return ExitToMode(parameter_);
+  return -1;
+}
 
 int CCommonCardSystem::Print() {
   CScreenBuffer::SetFullRedraw(0);
@@ -169,6 +178,7 @@ int CCommonCardSystem::Print() {
     if (cards_[s].picture) cards_[s].picture->Print(x, y, s, 0);
     if (power_) power_->Print(x, y, s + 1, s, 0, 0);
   }
+  if (okShown_) okButton_->Print();
   return -1;
 }
 
@@ -184,11 +194,12 @@ int CCommonCardSystem::Init() {
   }
   if (powerMaxVar_ >= 0 && game_) powerMax_ = game_.variables->GetVar(powerMaxVar_);
   cardIndex_ = -1;
+  okShown_ = false;
   if (okButton_) {
-    // Loaded and initialised; the screen neither draws nor polls it.
+    // A button whose picture loads is drawn and leaves the screen.
     CPicture* picture = okButton_->GetPicture();
     const char* file = okButton_->GetFileName();
-    if (picture && file) picture->LoadDWQ((std::string("sys\\") + file).c_str());
+    if (picture && file) okShown_ = picture->LoadDWQ((std::string("sys\\") + file).c_str()) != 0;
     okButton_->Init();
   }
   return 0;

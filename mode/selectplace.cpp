@@ -228,13 +228,19 @@ int CCommonSelectPlace::Init() {
     p.selectOk = game_ ? game_.variables->GetVar(p.selectVar) : 1;
     const bool shown = !placeAppearFlag_ || p.appear != 0;
     const bool selectable = !selectFlag_ || p.selectOk != 0;
-    p.chara = charaFlag_ && shown && selectable && game_ ? game_.variables->GetVar(p.charaVar) : -1;
+    // A place that names no character variable has no character (a missing
+    // variable would read as the literal 32767 and name a picture that is
+    // not there).
+    p.chara = -1;
+    if (charaFlag_ && shown && selectable && game_)
+      p.chara = p.charaVar >= 0 ? game_.variables->GetVar(p.charaVar) : 0;
     p.picture.reset();
     if (charaFlag_ && !allCharaFlag_ && p.chara > 0) {
       p.picture = std::make_unique<CPicture>();
       p.picture->LoadDWQ((SysName(charaBase_) + std::to_string(p.chara)).c_str());
     }
-    p.enabled = shown && selectable && !(charaFlag_ && charaOnlyFlag_ && p.chara < 1);
+    // Character-only places need a character where a variable names one.
+    p.enabled = shown && selectable && !(charaFlag_ && charaOnlyFlag_ && p.charaVar >= 0 && p.chara < 1);
   }
   for (int i = 0; i < buttons_->GetCount(); ++i) {
     if (CPicture* picture = buttons_->GetPicture(i))

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # run_cardgames.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
-# The sample's card game (Golf) and tile game (Nikaku) from their check
-# areas on the title's left edge, end to end, headless, on copies of the
-# game whose "mainControl" fixes "initRandomSeed":
+# The sample's card game (Golf) and tile game (Nikaku) from their buttons
+# on the extras screen, end to end, headless, on copies of the game whose
+# "mainControl" fixes "initRandomSeed":
 # - each game is played for a few moves of the seeded deal; the final
 #   screenshot matches the stored one (EXPECTED_DIR/golf.png, nikaku.png)
 #   within a small tolerance;
@@ -35,30 +35,33 @@ play() {  # play NAME FRAMES INPUT: seed 7 twice, then seed 8
 }
 
 t=120  # the title has settled (tests/app/run_minigame.sh)
+e=$((t + 40))  # the extras, opened at $t, have settled
 
-# Golf (area 2: 40 x 90 at (0, 200)); cards of 64 x 96: column j's last card
-# at (25 + 114 j, 332), the stock at (481, 436). Seed 7 deals the nine of
-# diamonds on the foundation (the mini-games made before Golf draw from the
-# generator too, so the deal follows the list's entries): the ten of
-# diamonds ends column 1 and the jack of hearts column 6; both go up, then
-# the stock turns twice.
-golf="$(click $t 20 245)
-$(click $((t + 80)) 170 370)
-$(click $((t + 120)) 740 370)
-$(click $((t + 160)) 510 480)
-$(click $((t + 200)) 510 480)"
-play golf $((t + 260)) "$golf"
+# Golf (the extras' GOLF button, 200 x 40 at (560, 330)); cards of 64 x 96:
+# column j's last card at (25 + 114 j, 332), the stock at (481, 436). Seed 7
+# deals the nine of diamonds on the foundation (the mini-games made before
+# Golf draw from the generator too, so the deal follows the list's
+# entries): the ten of diamonds ends column 1 and the jack of hearts column
+# 6; both go up, then the stock turns twice.
+golf="$(click $t 400 450)
+$(click $e 660 350)
+$(click $((e + 80)) 170 370)
+$(click $((e + 120)) 740 370)
+$(click $((e + 160)) 510 480)
+$(click $((e + 200)) 510 480)"
+play golf $((e + 260)) "$golf"
 
-# Nikaku (area 3: 40 x 90 at (0, 300)); tiles of 40 x 52, cell (c, r) at
-# (40 c, 52 r). A click ends the deal. Seed 7 deals two eights of circles
-# side by side in row 2, columns 11 and 12 (a straight join), and two fours
-# of characters in row 1, columns 8 and 11, with tiles between them: they
-# join round the outside through the border row above.
-nikaku="$(click $t 20 345)
-$(click $((t + 40)) 400 300)
-$(click $((t + 60)) 460 130)
-$(click $((t + 70)) 500 130)
-$(click $((t + 100)) 340 78)
-$(click $((t + 110)) 460 78)"
-play nikaku $((t + 200)) "$nikaku"
+# Nikaku (the NIKAKU button, 200 x 40 at (560, 380)); tiles of 40 x 52,
+# cell (c, r) at (40 c, 52 r). A click ends the deal. Seed 7 deals two
+# eights of circles side by side in row 2, columns 11 and 12 (a straight
+# join), and two fours of characters in row 1, columns 8 and 11, with tiles
+# between them: they join round the outside through the border row above.
+nikaku="$(click $t 400 450)
+$(click $e 660 400)
+$(click $((e + 40)) 400 300)
+$(click $((e + 60)) 460 130)
+$(click $((e + 70)) 500 130)
+$(click $((e + 100)) 340 78)
+$(click $((e + 110)) 460 78)"
+play nikaku $((e + 200)) "$nikaku"
 exit $failed

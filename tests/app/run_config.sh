@@ -8,7 +8,8 @@
 #   system file holds music volume 0 and message speed 4.
 # - A second run on the same folder opens the screen again: the bars stand
 #   where they were left (the same picture as a run that made the change
-#   and stayed), unlike a fresh folder's screen.
+#   and stayed), unlike a fresh folder's screen; the music bar at its
+#   minimum leaves its empty track (config_min.png).
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
@@ -63,6 +64,8 @@ fresh c && run untouched "$work/c" $((C + 30)) "$open"
 check "a fresh folder's screen matches its stored screenshot" \
   "$screendiff" "$expected/config.png" "$work/untouched.png" 8 480
 check "the second run shows the bars where they were left" "$screendiff" "$work/stay.png" "$work/again.png" 0 0
+check "a bar at its minimum leaves its track (music, config_min.png)" \
+  "$screendiff" "$expected/config_min.png" "$work/stay.png" 8 480
 differs() { ! "$screendiff" "$work/untouched.png" "$1" 0 0 >/dev/null 2>&1; }
 check "a fresh folder shows them elsewhere" differs "$work/again.png"
 

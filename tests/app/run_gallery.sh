@@ -5,7 +5,8 @@
 # pictures), the system menu's Title, the title again, Extras, Pictures,
 # Mina on the character page.
 # - The character page shows Mina's button before it is hovered and
-#   matches its stored screenshot within a tolerance.
+#   matches its stored screenshot within a tolerance (the heading PICTURES
+#   in its banner).
 # - The gallery page matches the stored screenshot within a tolerance.
 # - A click on the panorama opens the viewer; mid-scroll it matches its
 #   stored screenshot.
@@ -14,7 +15,10 @@
 # - Two runs show the same frames.
 # - From the title, Extras and Music: the music room with its cursor on the
 #   first title matches its stored screenshot (music_room.png, from the
-#   run's music.png): the title stands inside the cursor's frame.
+#   run's music.png): the title stands inside the cursor's frame; the
+#   heading, the labels of the number and time box and of the controls.
+# - From the title, Extras and Scenes: the scene gallery's character page
+#   under its heading SCENES (scene_chara.png).
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
@@ -103,4 +107,12 @@ printf '170 move 400 400\n172 button 0 down\n173 button 0 up\n174 move -5 700\n'
 rm -rf "$work/music" && clone_game "$work/music"
 run_headless music "$work/music" 215 "$work/music.input"
 check "the music room matches its stored screenshot" "$screendiff" "$expected/music_room.png" "$work/music.png" 8 480
+
+# The title stands at 125: Extras at 140, Scenes at 172: the scene
+# gallery's character page under its heading (scene_chara.png).
+printf '1 move -5 700\n130 move 400 450\n140 button 0 down\n141 button 0 up\n142 move -5 700\n' >"$work/scenes.input"
+printf '170 move 400 350\n172 button 0 down\n173 button 0 up\n174 move -5 700\n' >>"$work/scenes.input"
+rm -rf "$work/scenes" && clone_game "$work/scenes"
+run_headless scenes "$work/scenes" 215 "$work/scenes.input"
+check "the scene gallery's page matches its stored screenshot" "$screendiff" "$expected/scene_chara.png" "$work/scenes.png" 8 480
 exit $failed

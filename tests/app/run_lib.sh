@@ -7,7 +7,9 @@ failed=0
 # run_headless NAME DIR FRAMES INPUT_FILE [OPTIONS...]: runs the game in DIR
 # headless for FRAMES frames with the input script (and the further program
 # options); frame hashes in $work/NAME.txt, the last frame in
-# $work/NAME.png. A failed run or a message box stops the script. Options
+# $work/NAME.png, what the program wrote on stderr in $work/NAME.err (and
+# after its output in $work/NAME.out). A failed run or a message box stops
+# the script. Options
 # --screenshot-at FRAME FILE take further frames from the same run; frames
 # count as the hash lines do, and a run of FRAMES frames shows FRAMES + 2
 # (the start-up message first, the frame that closes last), so its last
@@ -16,9 +18,12 @@ run_headless() {
   local name=$1 dir=$2 frames=$3 input=$4
   shift 4
   mkdir -p -m 700 "$work/$name.run"
+  local status=0
   XDG_RUNTIME_DIR=$work/$name.run timeout 180 "$program" "$dir" --headless --frames "$frames" \
-    --hash-every 1 --screenshot "$work/$name.png" --input "$input" "$@" >"$work/$name.out" 2>&1 ||
-    { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
+    --hash-every 1 --screenshot "$work/$name.png" --input "$input" "$@" >"$work/$name.out" \
+    2>"$work/$name.err" || status=$?
+  cat "$work/$name.err" >>"$work/$name.out"
+  [ "$status" = 0 ] || { echo "run $name failed:"; cat "$work/$name.out"; exit 1; }
   if grep -q '^\[box\]' "$work/$name.out"; then
     echo "run $name showed message boxes:"; grep '^\[box\]' "$work/$name.out"; exit 1
   fi

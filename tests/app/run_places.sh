@@ -9,8 +9,10 @@
 # mid-turn, then OK; the story ends on the title; Results; the two
 # announcements acknowledged; the river's plate hovered until its line has
 # scrolled; the back button: the title.
-# - The map, the river scene, the circle mid-turn, the first announcement
-#   and the hovered plate match their stored screenshots within a tolerance
+# - The map, the river scene, the circle mid-turn (with the river's "NEW
+#   RESULT" notice at the top right), the first announcement on the results'
+#   own page (with the walk's notice leaving) and the hovered plate under
+#   the page's heading match their stored screenshots within a tolerance
 #   (ZOR_WRITE_EXPECTED=1 stores them anew: places_*.png).
 # - The result table (sav/result.sav, one 32-bit cell per row) holds the
 #   two acknowledged results: row 2 (the river) and row 3 (a walk

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # run_puzzles.sh ZORGAME SCREENDIFF GAME_DIR EXPECTED_DIR WORK_DIR
-# The sample game's picture puzzles on the title's right edge, end to end,
-# headless, on copies of the game whose "mainControl" fixes the seed:
-# - Slide16 (the area above the bottom-right one) deals its seeded scramble;
+# The sample game's picture puzzles from their buttons on the extras screen,
+# end to end, headless, on copies of the game whose "mainControl" fixes the
+# seed:
+# - Slide16 (the SLIDE 16 button) deals its seeded scramble;
 #   the opposite moves of that deal, in reverse order, clear it; a fixed
 #   number of frames after the clear the screen shows the whole picture with
 #   the bouncing congratulation (expected/puzzle_clear.png), and the picture
 #   moves from frame to frame;
-# - the clear is recorded in "var290", which opens Nurie's area (above
-#   Slide16's): without the clear a click there leaves the title as it is;
-#   after it Nurie opens, and a drag paints a stroke of picture 0 over the
-#   blue canvas (expected/puzzle_nurie.png);
+# - the clear is recorded in "var290", which brings Nurie's button (below
+#   SLIDE 16): without the clear the extras show no button there and a click
+#   there leaves them as they are (expected/extras.png); after it Nurie
+#   opens, and a drag paints a stroke of picture 0 over the blue canvas
+#   (expected/puzzle_nurie.png);
 # - two runs show the same frames.
 # Set ZOR_WRITE_EXPECTED=1 to store the screenshots anew.
 set -euo pipefail
@@ -28,8 +30,9 @@ run() {  # run NAME FRAMES [INPUT]: a copy whose seed is fixed (the same deal ev
 
 run title 150
 t=$(settled "$work/title.txt")
+e=$((t + 40))  # the extras, opened at $t, have settled
 
-# Slide16's area: 100 x 60 at (680, 440). The seeded deal was the moves
+# SLIDE 16: 200 x 40 at (560, 430). The seeded deal was the moves
 # 5 3 2 6 4 7 2 6 2 4 7 3 3; their opposites (0<->2, 1<->3, 4<->6, 5<->7)
 # in reverse order undo it. A move is a click on its handle, the border
 # cell (column, row) of 200 x 150 cells: 0 (1, 0), 1 (2, 0), 4 (0, 1),
@@ -38,8 +41,9 @@ t=$(settled "$work/title.txt")
 # before it), take the moves again from the new deal.
 handle_x=([0]=300 [1]=500 [4]=100 [5]=100 [6]=700 [7]=700)
 handle_y=([0]=75 [1]=75 [4]=225 [5]=375 [6]=225 [7]=375)
-solve=$(click $((t + 2)) 730 470)
-f=$((t + 40))
+solve="$(click $t 400 450)
+$(click $e 660 450)"
+f=$((e + 40))
 for m in 1 1 5 6 0 4 0 5 6 4 0 1 7; do
   solve+=$'\n'$(printf '%d move %d %d\n%d button 0 down\n%d button 0 up' \
     "$f" "${handle_x[$m]}" "${handle_y[$m]}" $((f + 1)) $((f + 2)))
@@ -58,18 +62,19 @@ moving=$(awk -v a=$((cleared + 5)) -v b=$((cleared + after)) '$2 >= a && $2 <= b
   "$work/clear1.txt" | sort -u | wc -l)
 check "the congratulation picture bounces (frames differ after the clear)" test "$moving" -ge 10
 
-# Without the clear, Nurie's area (100 x 60 at (680, 360)) is not active.
-run locked $((t + 60)) "$(click $((t + 2)) 730 390)"
-check "Nurie stays closed before Slide16 is cleared" "$screendiff" "$expected/title.png" "$work/locked.png" 8 480
+# Without the clear, Nurie's button (200 x 40 at (560, 480)) is not there.
+run locked $((e + 60)) "$(click $t 400 450)
+$(click $e 660 500)"
+check "Nurie stays closed before Slide16 is cleared" "$screendiff" "$expected/extras.png" "$work/locked.png" 8 480
 
 # After the clear: the exit button (64 x 24 at (720, 560)) back to the
-# title, then Nurie, and a drag across the middle of the screen.
-e=$((cleared + 10))
-n=$((e + 70))
+# extras, then Nurie, and a drag across the middle of the screen.
+x=$((cleared + 10))
+n=$((x + 70))
 d=$((n + 40))
 paint="$solve
-$(click "$e" 750 572)
-$(click "$n" 730 390)
+$(click "$x" 750 572)
+$(click "$n" 660 500)
 $d move 150 300
 $((d + 1)) button 0 down"
 for i in $(seq 1 50); do paint+=$'\n'"$((d + 1 + i)) move $((150 + 10 * i)) $((300 + (i % 10 - 5) * (i % 10 - 5) * 4))"; done
@@ -80,5 +85,5 @@ check "two Nurie runs show the same frames" cmp -s "$work/nurie1.txt" "$work/nur
 if [ "${ZOR_WRITE_EXPECTED:-0}" = 1 ]; then cp "$work/nurie1.png" "$expected/puzzle_nurie.png"; fi
 check "the recorded clear opens Nurie, where a drag paints a stroke" \
   "$screendiff" "$expected/puzzle_nurie.png" "$work/nurie1.png" 8 480
-check "the stroke is not the title" bash -c "! '$screendiff' '$expected/title.png' '$work/nurie1.png' 8 480 2>/dev/null"
+check "the stroke is not the extras" bash -c "! '$screendiff' '$expected/extras.png' '$work/nurie1.png' 8 480 2>/dev/null"
 exit $failed

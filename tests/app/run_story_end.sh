@@ -13,7 +13,8 @@
 #   the scene's pictures or effects (the girl, the sun's glow) over it
 #   (story_map.png).
 # - The last frame is the title (title.png).
-# - No script ran off its end (the line the interpreter writes on stderr).
+# - No script ran off its end, and the run wrote nothing at all on stderr
+#   (no missing picture, no script running off its end, no box).
 # ZOR_WRITE_EXPECTED=1 stores the screenshots anew.
 set -euo pipefail
 program=$1 screendiff=$2 game=$3 expected=$4 work=$5
@@ -54,4 +55,6 @@ check "the map reached from the story shows only the map" \
 check "the story ends on the title" "$screendiff" "$expected/title.png" "$work/end.png" 8 480
 no_run_off() { ! grep -q "ran off its end" "$work/end.out"; }
 check "no script ran off its end" no_run_off
+quiet() { [ ! -s "$work/end.err" ] || { echo "stderr:"; cat "$work/end.err"; false; }; }
+check "the story writes nothing on stderr" quiet
 exit $failed

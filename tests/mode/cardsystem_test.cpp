@@ -273,5 +273,45 @@ TEST_F(CardSystemTest, EveryEntryReadsTheVariables) {
   EXPECT_EQ(mode->GetCardState(1, kAppear), 1);
 }
 
+// The way out: the ok button (once its picture loads) and a right click
+// return to the parameter, the extras menu unless a caller named another;
+// without an ok picture nothing is drawn for it and a left click stays.
+TEST_F(CardSystemTest, TheOkButtonAndARightClickLeaveForTheParameter) {
+  WriteStrip("okpic", 64, 16, 11);
+  const Pairs ok = {{"okFilename", "okpic"}, {"okPrintX", "300"}, {"okPrintY", "500"},
+                    {"okSizeX", "64"},       {"okSizeY", "16"},     {"okClickTime", "0"}};
+  struct Case {
+    const char* name;
+    Pairs keys;
+    int parameter;  // -1: none given
+    int x, y, button;
+    int expected;  // the mode asked for, -1 none
+  };
+  // (312, 505) is the strip's pixel (12, 5), opaque: the button hits by
+  // its mask.
+  const Case cases[] = {
+      {"ok button", ok, -1, 312, 505, 0, modenumber::kOmake},
+      {"ok button, the title named", ok, modenumber::kTitle, 312, 505, 0, modenumber::kTitle},
+      {"right click", {}, -1, 10, 10, 1, modenumber::kOmake},
+      {"left click beside the button", ok, -1, 10, 10, 0, -1},
+      {"left click without an ok picture",
+       {{"okPrintX", "300"}, {"okPrintY", "500"}}, -1, 312, 505, 0, -1},
+  };
+  for (const Case& c : cases) {
+    CCommonCardSystem* mode = Make(c.keys);
+    if (c.parameter >= 0) mode->SetParameter(c.parameter);
+    Game().RunFrame([] { return CCommonCardSystem::kModeNumber; });
+    host_->InjectMouseMove(c.x, c.y);
+    Game().RunFrame();
+    host_->InjectButton(c.button, true);
+    host_->InjectButton(c.button, false);
+    for (int i = 0; i < 10 && Game().ModeRequests().size() < 2; ++i) Game().RunFrame();
+    std::vector<int> expected{CCommonCardSystem::kModeNumber};
+    if (c.expected >= 0) expected.push_back(c.expected);
+    EXPECT_EQ(Game().ModeRequests(), expected) << c.name;
+    game_.reset();
+  }
+}
+
 }  // namespace
 }  // namespace card_test

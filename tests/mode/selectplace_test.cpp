@@ -135,20 +135,20 @@ TEST_F(SelectPlaceTest, ShownAndEnabledPlaces) {
        {-1, -1, -1}},
       {"select-ok 0 disables", {{"selectFlag", "1"}, {"placeSelectOkVarName2", "ok2"}},
        {0, 0, 0, 0, 0, 0, 0}, {1, 1, 1}, {1, 0, 1}, {-1, -1, -1}},
-      // Places 1 and 3 name no variable: the literal 32767 shows and allows
-      // them; place 2's character 0 leaves its button disabled.
+      // Places 1 and 3 name no variable: they have no character and stay
+      // allowed; place 2's character 0 leaves its button disabled.
       {"character-only places",
        {{"charaFlag", "1"}, {"placeCharaVarName2", "ch2"}, {"fileNameCharaBase", "pl"}},
        {0, 0, 0, 0, 0, 0, 0},
        {1, 1, 1},
        {1, 0, 1},
-       {32767, 0, 32767}},
+       {0, 0, 0}},
       {"characters everywhere are optional",
        {{"charaFlag", "1"}, {"charaOnlyFlag", "0"}, {"placeCharaVarName2", "ch2"}},
-       {0, 0, 0, 0, 0, 0, 0},
+       {0, 0, 0, 3, 2, 0, 0},
        {1, 1, 1},
        {1, 1, 1},
-       {32767, 0, 32767}},
+       {0, 2, 0}},
   };
   const int vars[] = {kAppear1, kAppear2, kAppear3, kChara1, kChara2, kChara3, kSelect2};
   for (const Case& c : cases) {
