@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,19 @@ TEST(FileOpen, WriteToReadOnlyFileRetriesAfterAddingWriteBit) {
   }
 }
 
+// A test folder an ordinary user can reach: as root it goes under /tmp
+// (the test folders of a build may sit below folders only root enters).
+std::unique_ptr<TempDir> ReachableTempDir() {
+  if (::geteuid() != 0) return std::make_unique<TempDir>();
+  const char* was = std::getenv("ZOR_TEST_TMP");
+  const std::string saved = was ? was : "";
+  ::setenv("ZOR_TEST_TMP", "/tmp", 1);
+  auto dir = std::make_unique<TempDir>();
+  if (was) ::setenv("ZOR_TEST_TMP", saved.c_str(), 1);
+  else ::unsetenv("ZOR_TEST_TMP");
+  return dir;
+}
+
 // Runs `check` as an ordinary user: in a child that gives up root (root
 // writes read-only files anyway) after handing it the folder. The result is
 // the child's exit status, 0 when every check held.
@@ -133,7 +148,8 @@ int AsOrdinaryUser(const std::filesystem::path& folder, int (*check)()) {
 // An append or an update of a read-only file fails and leaves it read-only;
 // only a create ("w...") lifts the protection and writes.
 TEST(FileOpen, OnlyACreateMakesAReadOnlyFileWritable) {
-  TempDir dir;
+  std::unique_ptr<TempDir> made = ReachableTempDir();
+  const TempDir& dir = *made;
   for (const char* name : {"a.txt", "rp.txt", "ap.txt", "w.txt"}) {
     dir.Write(name, "old");
     ASSERT_EQ(::chmod((dir / name).c_str(), 0444), 0);
