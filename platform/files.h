@@ -50,9 +50,12 @@ long long FileSize(std::string_view path);
 bool ReadWholeFile(std::string_view path, std::string* out);
 
 // Whole-file writes: the bytes go to a temporary file in the same folder,
-// which replaces the old file only when every write succeeded. A failed
-// write leaves the previous file as it was; error (when given) then holds
-// the system's text for what went wrong.
+// which is synced to the disk and replaces the old file only when every
+// write succeeded; the folder is synced after the rename, so the new name
+// outlives a power loss. A failed write leaves the previous file as it
+// was; error (when given) then holds the system's text for what went
+// wrong. A failed sync of the folder fails the write too, although the new
+// file then already stands under its name.
 bool WriteWholeFile(std::string_view path, const void* data, size_t size,
                     std::string* error = nullptr);
 
@@ -105,5 +108,11 @@ std::string AppDataFolder();
 // Test aid: the next `count` whole-file writes fail as if the disk were full
 // (ENOSPC).
 void FailWholeFileWrites(int count);
+// Test aid: the next `count` syncs of a folder after a rename fail (EIO).
+void FailFolderSyncs(int count);
+// Test aid: while a log is given (null stops), each whole-file write notes
+// its durable steps in it: "sync <temporary>", "rename <temporary> <target>",
+// "sync folder <folder>", host paths.
+void RecordFileCalls(std::vector<std::string>* log);
 
 }  // namespace platform

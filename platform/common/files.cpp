@@ -48,6 +48,30 @@ std::map<std::string, std::vector<ListedName>>& Listings() {
 }
 
 std::atomic<int> g_failWrites{0};
+std::atomic<int> g_failFolderSyncs{0};
+std::vector<std::string>* g_callLog = nullptr;
+
+void NoteCall(const std::string& call) {
+  std::lock_guard<std::mutex> hold(Lock());
+  if (g_callLog) g_callLog->push_back(call);
+}
+
+// Makes a rename in the folder durable; false with errno set.
+bool SyncFolder(const std::string& folder) {
+  NoteCall("sync folder " + folder);
+  if (g_failFolderSyncs.load() > 0) {
+    g_failFolderSyncs.fetch_sub(1);
+    errno = EIO;
+    return false;
+  }
+  const int fd = ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  const int code = errno;
+  ::close(fd);
+  errno = code;
+  return ok;
+}
 
 std::string CurrentFolder() {
   char buffer[4096];
@@ -412,6 +436,7 @@ bool WholeFileWriter::Commit() {
     Failed(EIO);
     ok = false;
   }
+  if (ok) NoteCall("sync " + temp_);
   if (ok && ::fsync(::fileno(file_)) != 0) {
     Failed();
     ok = false;
@@ -426,6 +451,7 @@ bool WholeFileWriter::Commit() {
     Failed(ENOSPC);
     ok = false;
   }
+  if (ok) NoteCall("rename " + temp_ + " " + target_);
   if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) {
     Failed();
     ok = false;
@@ -433,6 +459,11 @@ bool WholeFileWriter::Commit() {
   if (!ok) ::unlink(temp_.c_str());
   temp_.clear();
   ForgetListing(ParentOf(target_));
+  // The new name is only durable once the folder holding it is synced.
+  if (ok && !SyncFolder(ParentOf(target_))) {
+    Failed();
+    ok = false;
+  }
   return ok;
 }
 
@@ -496,5 +527,12 @@ std::string AppDataFolder() {
 }
 
 void FailWholeFileWrites(int count) { g_failWrites.store(count < 0 ? 0 : count); }
+
+void FailFolderSyncs(int count) { g_failFolderSyncs.store(count < 0 ? 0 : count); }
+
+void RecordFileCalls(std::vector<std::string>* log) {
+  std::lock_guard<std::mutex> hold(Lock());
+  g_callLog = log;
+}
 
 }  // namespace platform

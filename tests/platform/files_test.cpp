@@ -230,6 +230,33 @@ TEST(WholeFile, WriterAbortKeepsOldFileAndMissingFolderFails) {
   EXPECT_FALSE(platform::WriteWholeFile("no\\such\\folder\\x.dat", "x", 1));
 }
 
+// The data is synced before the rename and the folder after it, so the new
+// name survives a power loss; a folder that cannot be synced fails the
+// write with the system's reason.
+TEST(WholeFile, TheFolderIsSyncedAfterTheRename) {
+  TempDir dir;
+  ASSERT_TRUE(platform::CreateDirectory("sav"));
+  std::vector<std::string> log;
+  platform::RecordFileCalls(&log);
+  const bool written = platform::WriteWholeFile("sav\\data1.sav", "slot", 4);
+  platform::RecordFileCalls(nullptr);
+  ASSERT_TRUE(written);
+  const std::string target = platform::ResolvePath("sav\\data1.sav");
+  ASSERT_EQ(log.size(), 3u);
+  const std::string temp = log[0].substr(5);
+  EXPECT_TRUE(log[0].starts_with("sync " + target + ".tmp.")) << log[0];
+  EXPECT_EQ(log[1], "rename " + temp + " " + target);
+  EXPECT_EQ(log[2], "sync folder " + platform::ResolvePath("sav"));
+
+  platform::FailFolderSyncs(1);
+  std::string error;
+  EXPECT_FALSE(platform::WriteWholeFile("sav\\data1.sav", "next", 4, &error));
+  EXPECT_EQ(error, "Input/output error");
+  EXPECT_EQ(dir.Read("sav/data1.sav"), "next");
+  EXPECT_EQ(platform::ListFolder("sav"), (std::vector<std::string>{"data1.sav"}));
+  EXPECT_TRUE(platform::WriteWholeFile("sav\\data1.sav", "last", 4));
+}
+
 // Under a file-size limit a write fails with the system's reason and the
 // old file stays; the program is not killed (it runs in a child here, so
 // the limit and a possible kill stay there).
