@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/bytereader.h"
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -226,14 +227,55 @@ const char* CChartSlots::CheckSlotFile(const std::vector<uint8_t>& bytes) const 
   return nullptr;
 }
 
+size_t CChartSlots::MaxSlotFileSize() const {
+  // The game status, three length words, and each block at its longest
+  // encoding: a word block two words for every word, the flag block two
+  // bytes for every byte.
+  return kRecordSize + 3 * 4 + 8 * static_cast<size_t>(kVarCount) + 2 * flags_.size() +
+         8 * open_.size();
+}
+
+namespace {
+// Reads a file of at most `limit` bytes; false with the reason when it
+// cannot be read or is longer (nothing of it is read then).
+bool ReadFileWithin(const std::string& path, size_t limit, std::vector<uint8_t>* out,
+                    std::string* reason) {
+  if (platform::IsDirectory(path)) {
+    *reason = "it is a folder";
+    return false;
+  }
+  FILE* f = platform::FileOpen(path, "rb");
+  if (!f) {
+    *reason = "it cannot be read";
+    return false;
+  }
+  platform::ByteReader file(f, -1);
+  bool read = false;
+  if (file.Size() > static_cast<int64_t>(limit)) {
+    *reason = "the file is " + std::to_string(file.Size()) + " bytes, longer than the " +
+              std::to_string(limit) + " it can be";
+  } else {
+    read = file.ReadRest(out);
+    if (!read) *reason = "it cannot be read";
+  }
+  std::fclose(f);
+  return read;
+}
+}  // namespace
+
 int CChartSlots::LoadSlot(int n) {
   if (!IsNode(n)) return 0;
   const std::string path = SlotPathOf(n);
-  std::string raw;
-  if (!platform::ReadWholeFile(path, &raw)) return 0;
-  const std::vector<uint8_t> bytes(raw.begin(), raw.end());
-  if (const char* reason = CheckSlotFile(bytes)) {
-    platform::DebugPrintf("chart: %s refused: %s\n", path.c_str(), reason);
+  if (!platform::FileExists(path)) return 0;
+  std::vector<uint8_t> bytes;
+  std::string why;
+  const char* reason = nullptr;
+  if (!ReadFileWithin(path, MaxSlotFileSize(), &bytes, &why))
+    reason = why.c_str();
+  else
+    reason = CheckSlotFile(bytes);
+  if (reason) {
+    platform::ErrorOutput(("the chart slot " + HostPath(path) + " is refused: " + reason).c_str());
     return 0;
   }
   const uint8_t* p = bytes.data();

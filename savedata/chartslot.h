@@ -70,12 +70,16 @@ class CChartSlots {
   // A node outside the range writes nothing. 1 when written.
   int SaveSlot(int n);
   // Restores node n's slot file; 1 when read, 0 when it is missing, outside
-  // the range or refused (nothing changed then).
+  // the range or refused (nothing changed then; a line on stderr names the
+  // file and the reason of a refusal).
   int LoadSlot(int n);
   // Builds the slot file's bytes (tests and the writer).
   std::vector<uint8_t> BuildSlotFile() const;
   // Null when the bytes form a slot file this game accepts, else the reason.
   const char* CheckSlotFile(const std::vector<uint8_t>& bytes) const;
+  // The longest slot file this chart's sizes allow; a longer one is refused
+  // unread.
+  size_t MaxSlotFileSize() const;
 
   void LoadPassedBits();
   int SavePassedBits() const;

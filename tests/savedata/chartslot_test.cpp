@@ -9,6 +9,7 @@
 
 #include "savedata_test.h"
 #include "support/fake_services.h"
+#include "support/large_file.h"
 
 namespace savedata_test {
 namespace {
@@ -206,6 +207,39 @@ TEST_F(ChartSlotTest, DamagedSlotFilesChangeNothing) {
     EXPECT_EQ(game_->GetVar(3), 44);
     EXPECT_EQ(slots.GetFlag(7), 5);
   }
+}
+
+// A slot file is read only when it is no longer than the longest this
+// chart can write: the longest encoding loads, a file grown to 3 GiB is
+// refused unread with a line naming it.
+TEST_F(ChartSlotTest, ASlotFileIsReadOnlyWithinItsLongestSize) {
+  CChartSlots slots(game_.get(), 1, 1000);
+  slots.CreateChartFolders();
+  // Every run broken: values alternate with the run value of each block.
+  for (int i = 0; i < CChartSlots::kVarCount; ++i) game_->SetVar(i, i % 2);
+  for (int n = 0; n < 1000; ++n) {
+    slots.SetFlag(n, n % 2);
+    slots.SetOpenBit(n, (n / 32) % 2 == 1);
+  }
+  ASSERT_EQ(slots.SaveSlot(1), 1);
+  const std::string path = slots.SlotPathOf(1);
+  EXPECT_LE(ReadFile(path).size(), slots.MaxSlotFileSize());
+  const std::vector<int32_t> open = slots.OpenWords();
+  for (int n = 0; n < 1000; ++n) slots.SetOpenBit(n, false);
+  ASSERT_EQ(slots.LoadSlot(1), 1);
+  EXPECT_EQ(slots.OpenWords(), open);
+
+  testsupport::MakeSparse(Dir() / "sav/chart1/slot1.dat", testsupport::kThreeGiB);
+  host_->ClearErrorLines();
+  slots.SetFlag(7, 5);
+  const int64_t before = testsupport::BytesReadSoFar();
+  EXPECT_EQ(slots.LoadSlot(1), 0);
+  EXPECT_LT(testsupport::BytesReadSoFar() - before, 1 << 20);
+  EXPECT_EQ(slots.GetFlag(7), 5);
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(Dir() / "sav/chart1/slot1.dat"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("3221225472 bytes, longer than"), std::string::npos) << lines[0];
 }
 
 TEST_F(ChartSlotTest, FailedWritesLeaveTheOldFiles) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "savedata_test.h"
+#include "support/large_file.h"
 
 namespace savedata_test {
 namespace {
@@ -268,6 +269,29 @@ TEST_F(SystemFileTest, DamagedFilesAreKeptAsideAndTheBackupOrDefaultsUsed) {
       ASSERT_EQ(saved.size(), static_cast<size_t>(kFileSize));
       EXPECT_EQ(Word(saved, kSys + 176), withBackup ? 33 : 90);
     }
+  }
+}
+
+// A system file grown to 3 GiB is read no further than the format's
+// 58,432 bytes: a whole image with a hole behind it reads as before, one
+// that is all hole is damaged and kept aside like any other.
+TEST_F(SystemFileTest, AFileGrownToGigabytesIsReadOnlyAsFarAsTheFormatGoes) {
+  const struct {
+    const char* name;
+    std::string start;
+    int loaded;
+  } cases[] = {{"a sound image and a hole", MarkedFile(), 1}, {"only a hole", "", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Dir() / "sav/sysfile.sav.bad");
+    Dir().Write("sav/sysfile.sav", c.start);
+    testsupport::MakeSparse(Dir() / "sav/sysfile.sav", testsupport::kThreeGiB);
+    const int64_t before = testsupport::BytesReadSoFar();
+    Sys f;
+    EXPECT_EQ(f.Load(0), c.loaded);
+    EXPECT_LT(testsupport::BytesReadSoFar() - before, 1 << 20);
+    EXPECT_EQ(FromFile(f), c.loaded ? "FFFFFFFFF" : "---------");
+    EXPECT_EQ(Dir().Exists("sav/sysfile.sav.bad"), c.loaded == 0);
   }
 }
 
