@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/bytereader.h"
 #include "platform/bytes.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -64,22 +65,27 @@ uint8_t* AddChunk(std::vector<uint8_t>* file, size_t size, int type, const char*
   return chunk;
 }
 
-// Steps over the file's chunks one by one, each by its own size word.
-class ChunkWalker {
+// Reads the file's chunks one by one, each by its own size word, into
+// `bytes`. A chunk is read only after its size was checked against what the
+// file still holds and against the chunk's own size in the format, so no
+// more is ever read or held than the format allows, whatever the file's
+// length.
+class ChunkReader {
  public:
-  explicit ChunkWalker(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  // The next chunk of `type` at least `minimum` bytes long; false with the
-  // reason otherwise.
-  bool Next(int type, size_t minimum, const char* what, CCommonDataFile::Chunk* out,
+  ChunkReader(platform::ByteReader* file, std::vector<uint8_t>* bytes) : file_(*file), bytes_(*bytes) {}
+  // The next chunk of `type`, between `minimum` and `maximum` bytes long;
+  // false with the reason otherwise.
+  bool Next(int type, size_t minimum, size_t maximum, const char* what, CCommonDataFile::Chunk* out,
             std::string* reason) {
-    const size_t left = bytes_.size() - at_;
-    if (left < CCommonDataFile::kHeaderSize) {
+    uint8_t header[CCommonDataFile::kHeaderSize];
+    if (!file_.Read(header, sizeof header)) {
       *reason = std::string("the file ends before the ") + what + " chunk";
       return false;
     }
-    const int32_t size = WordAt(bytes_.data() + at_);
-    const int32_t found = WordAt(bytes_.data() + at_ + 4);
-    if (size < CCommonDataFile::kHeaderSize || static_cast<size_t>(size) > left) {
+    const int32_t size = WordAt(header);
+    const int32_t found = WordAt(header + 4);
+    const int64_t left = file_.Remaining() + CCommonDataFile::kHeaderSize;
+    if (size < CCommonDataFile::kHeaderSize || size > left) {
       *reason = std::string("the ") + what + " chunk has a size of " + std::to_string(size) +
                 " with " + std::to_string(left) + " bytes left";
       return false;
@@ -89,20 +95,31 @@ class ChunkWalker {
                 " chunk belongs";
       return false;
     }
-    if (static_cast<size_t>(size) < minimum) {
-      *reason = std::string("the ") + what + " chunk is " + std::to_string(size) +
-                " bytes, shorter than " + std::to_string(minimum);
+    if (static_cast<size_t>(size) < minimum || static_cast<size_t>(size) > maximum) {
+      *reason = std::string("the ") + what + " chunk is " + std::to_string(size) + " bytes, " +
+                (minimum == maximum ? "not " + std::to_string(minimum)
+                 : static_cast<size_t>(size) < minimum ? "shorter than " + std::to_string(minimum)
+                                                        : "longer than " + std::to_string(maximum));
       return false;
     }
-    *out = {at_, static_cast<size_t>(size)};
-    at_ += static_cast<size_t>(size);
+    const size_t at = bytes_.size();
+    bytes_.insert(bytes_.end(), header, header + sizeof header);
+    bytes_.resize(at + static_cast<size_t>(size));
+    if (!file_.Read(bytes_.data() + at + sizeof header, static_cast<size_t>(size) - sizeof header)) {
+      *reason = std::string("the ") + what + " chunk cannot be read";
+      return false;
+    }
+    *out = {at, static_cast<size_t>(size)};
     return true;
   }
-  size_t Left() const { return bytes_.size() - at_; }
+  // A fixed chunk: exactly `size` bytes.
+  bool Next(int type, size_t size, const char* what, CCommonDataFile::Chunk* out, std::string* reason) {
+    return Next(type, size, size, what, out, reason);
+  }
 
  private:
-  const std::vector<uint8_t>& bytes_;
-  size_t at_ = 0;
+  platform::ByteReader& file_;
+  std::vector<uint8_t>& bytes_;
 };
 
 }  // namespace
@@ -223,26 +240,36 @@ int CCommonDataFile::Save(int slot) {
 }
 
 bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
-  std::string bytes;
-  if (!platform::ReadWholeFile(SlotPath(slot), &bytes)) {
-    *reason = platform::FileExists(SlotPath(slot)) ? "the file cannot be read" : kNoFile;
+  const std::string path = SlotPath(slot);
+  if (platform::IsDirectory(path)) {
+    *reason = "it is a folder";
     return false;
   }
-  out->bytes.assign(bytes.begin(), bytes.end());
-  ChunkWalker walk(out->bytes);
-  const uint8_t* base = out->bytes.data();
+  FILE* f = platform::FileOpen(path, "rb");
+  if (!f) {
+    *reason = platform::FileExists(path) ? "the file cannot be read" : kNoFile;
+    return false;
+  }
+  const bool read = ReadChunks(f, out, reason);
+  std::fclose(f);
+  return read;
+}
+
+bool CCommonDataFile::ReadChunks(FILE* f, Slot* out, std::string* reason) const {
+  platform::ByteReader file(f, -1);
+  out->bytes.clear();
+  ChunkReader walk(&file, &out->bytes);
 
   if (!walk.Next(kTypeHeader, kHeaderSize, "header", &out->header, reason)) return false;
   const std::string expected = ChunkName(saves_ ? saves_->GetSaveHeaderName() : nullptr);
   char stored[kNameRoom + 2] = {};
-  std::memcpy(stored, base + out->header.offset + kNameOffset, kNameRoom + 1);
+  std::memcpy(stored, out->bytes.data() + out->header.offset + kNameOffset, kNameRoom + 1);
   if (expected != stored) {
     *reason = "the header name is not this game's";
     return false;
   }
-
   if (!walk.Next(kTypeInfo, kInfoSize, "INFO", &out->info, reason)) return false;
-  const uint8_t* info = base + out->info.offset;
+  const uint8_t* info = out->bytes.data() + out->info.offset;
   const int chunks = WordAt(info + 32);
   const int ext = WordAt(info + 40);
   const int omake = WordAt(info + 44);
@@ -255,14 +282,16 @@ bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
 
   if (!walk.Next(kTypeGameStatus, kGameStatusSize, "GAMESTATUS", &out->status, reason))
     return false;
-  if (!walk.Next(kTypeMiniCG, kMiniCGBody, "MINICG", &out->miniCG, reason)) return false;
-  const uint8_t* miniCG = base + out->miniCG.offset;
+  if (!walk.Next(kTypeMiniCG, kMiniCGBody, kMiniCGBody + size_t{4} * kMaxMiniCGSide * kMaxMiniCGSide,
+                 "MINICG", &out->miniCG, reason))
+    return false;
+  const uint8_t* miniCG = out->bytes.data() + out->miniCG.offset;
   out->width = WordAt(miniCG + 32);
   out->height = WordAt(miniCG + 36);
   if (out->width < 0 || out->width > kMaxMiniCGSide || out->height < 0 ||
       out->height > kMaxMiniCGSide ||
-      out->miniCG.size < kMiniCGBody + static_cast<size_t>(out->width) * out->height * 4) {
-    *reason = "the thumbnail does not fit its chunk";
+      out->miniCG.size != kMiniCGBody + static_cast<size_t>(out->width) * out->height * 4) {
+    *reason = "the thumbnail does not fill its chunk";
     return false;
   }
   if (!walk.Next(kTypeGameVar, kGameVarSize, "GAMEVAR", &out->gameVar, reason) ||
@@ -278,11 +307,17 @@ bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
   for (int i = 0; i < ext; ++i) {
     Chunk chunk{};
     const std::string what = "EXT" + std::to_string(i + 1);
-    if (!walk.Next(kExtType + i, kHeaderSize, what.c_str(), &chunk, reason)) return false;
+    if (!walk.Next(kExtType + i, kHeaderSize, kHeaderSize + size_t{kMaxExtSize}, what.c_str(), &chunk,
+                   reason))
+      return false;
     out->ext.push_back(chunk);
   }
+  if (!file.AtEnd()) {
+    *reason = std::to_string(file.Remaining()) + " bytes follow the last chunk";
+    return false;
+  }
   if (saves_) {
-    if (const char* why = saves_->CheckGameStatus(base + out->status.offset, out->status.size)) {
+    if (const char* why = saves_->CheckGameStatus(out->bytes.data() + out->status.offset, out->status.size)) {
       *reason = why;
       return false;
     }

@@ -10,16 +10,21 @@
 // them, writes the file whole and reads it back.
 //
 // A save goes through the whole-file writer: a failed or interrupted save
-// leaves the slot's previous file as it was. On reading, the whole file is
-// checked before anything is used (header name, INFO counts, each chunk's
-// type and size within the file, the game status the game is asked to
-// accept); a slot that fails any check peeks as having no data but as
+// leaves the slot's previous file as it was. On reading, the chunks are
+// read one by one and the whole file is checked before anything is used
+// (header name, INFO counts, each chunk's type, and its size within the
+// file and within the format: a fixed chunk its own size, the thumbnail
+// its width times height, an EXT body at most kMaxExtSize; nothing may
+// follow the last chunk; the game status the game is asked to accept), so
+// a file grown by any length costs no more than the chunks it should
+// hold; a slot that fails any check peeks as having no data but as
 // damaged (the reason on stderr), does not load, and the running game is
 // left untouched.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -176,6 +181,7 @@ class CCommonDataFile {
   bool ReadSlot(int slot, Slot* out, std::string* reason) const;
 
  private:
+  bool ReadChunks(FILE* file, Slot* out, std::string* reason) const;
   void Refuse(int slot, const std::string& reason);
   // The checked file's thumbnail into this object's.
   void TakeThumbnail(const Slot& file);

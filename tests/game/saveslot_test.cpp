@@ -32,6 +32,7 @@
 #include "script/gamevars.h"
 #include "script/script.h"
 #include "tools/asm/assembler.h"
+#include "support/large_file.h"
 #include "support/text.h"
 
 namespace game_test {
@@ -460,6 +461,13 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
       {"size word below 32", [&](std::string* f) { PutWord(f, miniCG, 12); }},
       {"size word past the end", [&](std::string* f) { PutWord(f, miniCG, 1 << 30); }},
       {"thumbnail larger than its chunk", [&](std::string* f) { PutWord(f, miniCG + 32, 4000); }},
+      {"thumbnail smaller than its chunk", [&](std::string* f) { PutWord(f, miniCG + 32, 131); }},
+      {"GAMESTATUS longer than its size",
+       [&](std::string* f) {
+         PutWord(f, status, 7088 + 4);
+         f->insert(status + 7088, 4, '\0');
+       }},
+      {"bytes after the last chunk", [](std::string* f) { f->append("abcd"); }},
       {"script level 7", [&](std::string* f) { PutWord(f, status + 4 * 24, 7); }},
       {"saved mode 300", [&](std::string* f) { PutWord(f, status + 80, 300); }},
       {"call depth 300", [&](std::string* f) { PutWord(f, status + 4 * 488, 300); }},
@@ -492,6 +500,38 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
   CCommonDataFile missing(game.Roles());
   EXPECT_EQ(missing.Peek(9), 0);
   EXPECT_EQ(missing.Load(9), -1);
+}
+
+// A slot grown to 3 GiB, a sound one with a hole behind it or a hole alone,
+// is refused as damaged after reading no more than its chunks; the reason
+// says what was found.
+TEST_F(SaveSlotTest, ASlotGrownToGigabytesIsRefusedUnread) {
+  SlotGame& game = Make();
+  CCommonDataFile writer(game.Roles());
+  ASSERT_EQ(writer.Save(1), 0);
+  const std::string good = SlotBytes(1);
+  const std::string path = dir_->path() + "/sav/data1.sav";
+  const struct {
+    const char* what;
+    std::string start;
+    std::string reason;
+  } cases[] = {
+      {"a sound slot and a hole", good,
+       std::to_string(testsupport::kThreeGiB - good.size()) + " bytes follow the last chunk"},
+      {"only a hole", "", "the header chunk has a size of 0 with 3221225472 bytes left"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSlot(1, c.start);
+    testsupport::MakeSparse(path, testsupport::kThreeGiB);
+    const int64_t before = testsupport::BytesReadSoFar();
+    CCommonDataFile slot(game.Roles());
+    EXPECT_EQ(slot.Peek(1), 0);
+    EXPECT_EQ(slot.IsDamaged(), 1);
+    EXPECT_EQ(slot.GetRefusal(), c.reason);
+    EXPECT_EQ(slot.Load(1), -1);
+    EXPECT_LT(testsupport::BytesReadSoFar() - before, 4 << 20);
+  }
 }
 
 // The state kept when a system mode opens comes back when it closes.
