@@ -49,7 +49,13 @@ void CCommonLoad::PlayCannotLoad() {
   cannotLoadVoices_.Play(game_, -1);
 }
 
-int CCommonLoad::OnEmptySlot(int) {
+int CCommonLoad::OnEmptySlot(int index) {
+  // A slot holding a file it cannot load says why; an empty one only sounds.
+  CCommonDataFile* slot = GetSlot(index);
+  if (slot && slot->HoldsFile() && (slot->IsDamaged() || !slot->IsLoadable())) {
+    TellCannotLoad(slot, GetAbsoluteSlot(index), "save");
+    return -1;
+  }
   PlayCannotLoad();
   return -1;
 }
@@ -85,12 +91,12 @@ int CCommonLoad::QuickLoad() {
   slot->Peek(quickLoadSlot_);
   if (!slot->HoldsFile()) return 0;
   if (slot->IsDamaged() || !slot->IsLoadable()) {
-    TellCannotQuickLoad(slot);
+    TellCannotLoad(slot, quickLoadSlot_, "quick save");
     return 0;
   }
   game_.sound->StopAllSound();
   if (LoadAndRestart(slot, quickLoadSlot_)) return 1;
-  TellCannotQuickLoad(slot);
+  TellCannotLoad(slot, quickLoadSlot_, "quick save");
   return 0;
 }
 
@@ -103,15 +109,15 @@ int CCommonLoad::HasQuickLoadData() {
   return slot->HoldsFile();
 }
 
-void CCommonLoad::TellCannotQuickLoad(CCommonDataFile* slot) {
+void CCommonLoad::TellCannotLoad(CCommonDataFile* slot, int absolute, const char* what) {
   std::string why = slot->GetRefusal();
   if (why.empty()) {
     const int version = slot->CheckVersion();
     why = version < 0 ? "it was saved by a newer program" : version > 1 ? "it is too old to load" : "it cannot be read";
   }
-  const std::string path = CCommonDataFile::SlotPath(quickLoadSlot_);
-  platform::ErrorOutput((path + ": the quick save cannot be loaded: " + why).c_str());
-  platform::MessageBox(nullptr, (path + "\nThe quick save cannot be loaded: " + why).c_str(), "ERROR",
-                       MB_OK | MB_ICONERROR);
+  const std::string path = CCommonDataFile::SlotPath(absolute);
+  const std::string text = std::string(what) + " cannot be loaded: " + why;
+  platform::ErrorOutput((path + ": the " + text).c_str());
+  platform::MessageBox(nullptr, (path + "\nThe " + text).c_str(), "ERROR", MB_OK | MB_ICONERROR);
   PlayCannotLoad();
 }

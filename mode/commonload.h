@@ -37,9 +37,10 @@ class CCommonLoad : public CCommonLoadSave, public CQuickLoadMode {
   // when the slot could not be loaded (nothing restarted).
   bool LoadAndRestart(CCommonDataFile* slot, int absolute);
   void PlayCannotLoad();
-  // The quick slot holds a file that cannot be loaded: a box and a line on
-  // stderr naming the file and why, and the cannot-load sound.
-  void TellCannotQuickLoad(CCommonDataFile* slot);
+  // Slot `absolute` holds a file that cannot be loaded: a box and a line on
+  // stderr naming the file, what it is ("save", "quick save") and why, and
+  // the cannot-load sound.
+  void TellCannotLoad(CCommonDataFile* slot, int absolute, const char* what);
 
   int loadSound_ = 1, cannotLoadSound_ = -1;
   CModeVoices loadVoices_, cannotLoadVoices_;

@@ -314,7 +314,7 @@ int CCommonLoadSave::Calcu() {
     if (saveScreen_) return OnEmptySlot(current_);
     return -1;
   }
-  if (!saveScreen_ && hovered >= 0) return OnEmptySlot(-1);
+  if (!saveScreen_ && hovered >= 0) return OnEmptySlot(hovered);
   return -1;
 }
 

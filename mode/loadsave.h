@@ -47,8 +47,9 @@ class CCommonLoadSave : public CCommonGeneral {
   virtual int OnSlotDecided(int index) = 0;
   // A click on a selectable slot with data.
   virtual int OnSlotWithData(int index) = 0;
-  // A click on an empty slot (save screen) or, with -1, on a slot that
-  // cannot be loaded (load screen).
+  // A click on an empty slot (save screen) or on a slot that cannot be
+  // chosen (load screen: empty, damaged, of another version or the quick
+  // slot kept from choice).
   virtual int OnEmptySlot(int index) = 0;
   virtual void PrintDialogExtra();
 

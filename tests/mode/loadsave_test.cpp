@@ -178,7 +178,7 @@ TEST_F(LoadSaveTest, ClicksReachTheHooksByScreenAndSlot) {
     std::vector<std::string> calls;
   } const cases[] = {
       {1, 1, {"data 1"}}, {1, 2, {"empty 2"}}, {0, 1, {"data 1"}},
-      {0, 2, {"empty -1"}}, {0, -1, {}},      {1, -1, {}},
+      {0, 2, {"empty 2"}}, {0, -1, {}},      {1, -1, {}},
   };
   for (const Case& c : cases) {
     TestScreen& s = Make(c.save ? "save" : "load", c.save);

@@ -25,6 +25,7 @@
 #include "savedata/savefolder.h"
 #include "support/dwq_picture.h"
 #include "support/fake_services.h"
+#include "support/large_file.h"
 #include "widget/textinputbox.h"
 
 namespace {
@@ -514,6 +515,50 @@ TEST_F(SaveLoadTest, QuickLoadOfADamagedSlotNamesTheFileAndChangesNothing) {
   EXPECT_TRUE(Game().steps.empty());
   EXPECT_TRUE(Game().loadOrder.empty());
   EXPECT_EQ(FileBytes(0), damaged);
+}
+
+// A slot that holds a file it cannot load says why when clicked, as the
+// quick load does; a slot grown to 3 GiB is one such, and the screen comes
+// up without reading it.
+TEST_F(SaveLoadTest, AClickOnASlotThatCannotLoadSaysWhy) {
+  SaveSlot(2);
+  const std::string good = FileBytes(2);
+  const struct {
+    const char* what;
+    std::string bytes;
+    uint64_t length;  // grown to this by a hole (0: as it is)
+  } cases[] = {
+      {"cut short", good.substr(0, 500), 0},
+      {"grown to 3 GiB", good, testsupport::kThreeGiB},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (int slot : {0, 2}) {
+      dir_->Write("sav/data" + std::to_string(slot) + ".sav", c.bytes);
+      if (c.length) testsupport::MakeSparse(*dir_ / ("sav/data" + std::to_string(slot) + ".sav"), c.length);
+    }
+    const int64_t before = testsupport::BytesReadSoFar();
+    CCommonLoad& load = MakeLoad({{"cannotLoadSound", "3"}});
+    Frame();
+    EXPECT_LT(testsupport::BytesReadSoFar() - before, 16 << 20);
+    ASSERT_EQ(load.GetSlot(2)->IsDamaged(), 1);
+    const std::string why = load.GetSlot(2)->GetRefusal();
+    host_->ClearBoxes();
+    ClickSlot(2);
+    auto boxes = host_->Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "ERROR");
+    EXPECT_EQ(boxes[0].text, "sav\\data2.sav\nThe save cannot be loaded: " + why);
+    EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySystemSe 2 0"}));
+    EXPECT_EQ(load.IsWaiting(), 0);
+
+    host_->ClearBoxes();
+    EXPECT_EQ(load.QuickLoad(), 0);
+    boxes = host_->Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "sav\\data0.sav\nThe quick save cannot be loaded: " + why);
+    EXPECT_TRUE(Game().steps.empty());
+  }
 }
 
 }  // namespace
