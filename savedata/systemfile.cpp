@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
+#include "savedata/keptaside.h"
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
@@ -248,9 +249,8 @@ int CCommonSystemFile::Load(int showError) {
 
   // The player's file is damaged: it is kept aside, never written over, and
   // the shipped file or the defaults take its place.
-  const std::string aside = path + ".bad";
-  std::string error;
-  const bool kept = platform::RenameFile(path, aside, &error);
+  std::string aside, error;
+  const bool kept = KeepDamagedFile(path, &aside, &error);
   std::string line = "the system file " + HostPath(path) + " is damaged: " + reason;
   line += kept ? "; kept as " + HostPath(aside) : "; it cannot be kept aside: " + error;
   std::string orgReason;

@@ -59,7 +59,8 @@ class CCommonSystemFile {
   // 1 when a file was read; 0 when none was found (the defaults are then
   // written, after a box when showError). A "sysfile.sav" that is damaged
   // or cannot be read is said so on stderr (and in a box when showError),
-  // moved aside to "sysfile.sav.bad", and replaced by the shipped
+  // moved aside to "sysfile.sav.bad" (or the next free numbered copy,
+  // keptaside.h), and replaced by the shipped
   // "sav\\sysfile.org" when that one reads (1), else by the defaults (0).
   virtual int Load(int showError);
   // 1 when written; 0 when the file could not be written (the old file
