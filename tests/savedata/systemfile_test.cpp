@@ -320,6 +320,23 @@ TEST_F(SystemFileTest, DamagedFilesInARowLeaveNumberedCopies) {
   std::filesystem::create_directory(base + ".bad.5");
   EXPECT_NE(damage(9).find("kept as " + base + ".bad.5;"), std::string::npos);
   EXPECT_EQ(Dir().Read("sav/sysfile.sav.bad.5"), "damaged 9");
+  // One that is not empty cannot make way: the damaged file then stays in
+  // its place and no save writes over it.
+  std::filesystem::remove(base + ".bad.5");
+  Dir().Write("sav/sysfile.sav.bad.5/inside", "x");
+  Dir().Write("sav/sysfile.sav", "damaged 10");
+  host_->ClearErrorLines();
+  Sys f;
+  EXPECT_EQ(f.Load(0), 0);
+  EXPECT_EQ(f.Save(0), 0);
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("cannot be kept aside (the copy " + base + ".bad.5 cannot be replaced)"),
+            std::string::npos)
+      << lines[0];
+  EXPECT_EQ(lines[1], "the system file " + base +
+                          " is not saved: the damaged file there could not be kept aside");
+  EXPECT_EQ(Dir().Read("sav/sysfile.sav"), "damaged 10");
 }
 
 // An older layout with a shorter block: the rest of that block keeps its
