@@ -1,5 +1,6 @@
 #include "savedata/chartslot.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -7,6 +8,7 @@
 #include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "savedata/keptaside.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
 #include "services/saveservices.h"
@@ -303,21 +305,38 @@ int CChartSlots::LoadSlot(int n) {
 
 // --- Side files ---
 
-void CChartSlots::ReadSideFile(const char* name, std::vector<uint8_t>* bytes) {
-  std::string raw;
-  if (!platform::ReadWholeFile(SideFilePath(name), &raw)) return;
-  std::memcpy(bytes->data(), raw.data(), std::min(raw.size(), bytes->size()));
+void CChartSlots::ReadSideFile(const char* name, std::vector<uint8_t>* bytes, bool* hold) {
+  const std::string path = SideFilePath(name);
+  std::string raw, reason;
+  *hold = false;
+  switch (ReadFixedSizeFile(path, bytes->size(), &raw, &reason)) {
+    case SaveFileState::kMissing:
+      return;
+    case SaveFileState::kSound:
+      std::memcpy(bytes->data(), raw.data(), bytes->size());
+      return;
+    case SaveFileState::kDamaged:
+      std::fill(bytes->begin(), bytes->end(), 0);
+      *hold = !SetDamagedFileAside("the flow-chart file", path, reason, "its marks start empty");
+      return;
+  }
 }
 
-int CChartSlots::WriteSideFile(const char* name, const std::vector<uint8_t>& bytes) {
+int CChartSlots::WriteSideFile(const char* name, const std::vector<uint8_t>& bytes, bool hold) {
   const std::string path = SideFilePath(name);
+  if (hold) {
+    platform::ErrorOutput(("the flow-chart file " + HostPath(path) +
+                           " is not saved: the damaged file there could not be kept aside")
+                              .c_str());
+    return 0;
+  }
   std::string error;
   if (platform::WriteWholeFile(path, bytes.data(), bytes.size(), &error)) return 1;
-  platform::DebugPrintf("chart: %s not written: %s\n", path.c_str(), error.c_str());
+  ReportUnsavedFile("the flow-chart file", path, error);
   return 0;
 }
 
-void CChartSlots::LoadPassedBits() { ReadSideFile("tsuka.dat", &passed_); }
-int CChartSlots::SavePassedBits() const { return WriteSideFile("tsuka.dat", passed_); }
-void CChartSlots::LoadSeenBits() { ReadSideFile("mita.dat", &seen_); }
-int CChartSlots::SaveSeenBits() const { return WriteSideFile("mita.dat", seen_); }
+void CChartSlots::LoadPassedBits() { ReadSideFile("tsuka.dat", &passed_, &holdPassed_); }
+int CChartSlots::SavePassedBits() const { return WriteSideFile("tsuka.dat", passed_, holdPassed_); }
+void CChartSlots::LoadSeenBits() { ReadSideFile("mita.dat", &seen_, &holdSeen_); }
+int CChartSlots::SaveSeenBits() const { return WriteSideFile("mita.dat", seen_, holdSeen_); }

@@ -17,7 +17,10 @@
 // with k at most 255) and the open-bit words (a run of -1 as -1, k).
 //
 // Every file is built whole in memory and written through the whole-file
-// writer: a failed write leaves the previous file as it was. A slot file is
+// writer: a failed write leaves the previous file as it was. "tsuka.dat" and
+// "mita.dat" are read only when they hold exactly their array; any other is
+// damaged: said on stderr and in a box, kept aside, and its array starts at
+// 0. A slot file is
 // checked whole before anything changes (record header, length words, the
 // blocks ending the file, the game's own check of the status); a file that
 // fails counts as missing. Runs stop at the end of their block and array.
@@ -112,10 +115,13 @@ class CChartSlots {
   static void DecodeBytes(const uint8_t* body, size_t size, uint8_t* out, size_t n);
 
  private:
-  // Reads a side file into bytes (at most their size); a missing file
-  // leaves them.
-  static void ReadSideFile(const char* name, std::vector<uint8_t>* bytes);
-  static int WriteSideFile(const char* name, const std::vector<uint8_t>& bytes);
+  // Reads a side file of exactly the array's size into it; a missing file
+  // leaves it. A damaged one (another length, a folder, unreadable) clears
+  // the array and is kept aside (keptaside.h); hold is set when it could
+  // not be moved, so that it is not written over.
+  static void ReadSideFile(const char* name, std::vector<uint8_t>* bytes, bool* hold);
+  // 0 when held or not written (stderr, and a box for a failed write).
+  static int WriteSideFile(const char* name, const std::vector<uint8_t>& bytes, bool hold);
 
   // The game status check and the variables a slot keeps (null: none).
   CSaveServices* saves_;
@@ -126,4 +132,6 @@ class CChartSlots {
   std::vector<int32_t> open_;
   std::vector<uint8_t> passed_;
   std::vector<uint8_t> seen_;
+  bool holdPassed_ = false;
+  bool holdSeen_ = false;
 };

@@ -6,6 +6,8 @@
 
 #include "platform/bytereader.h"
 #include "platform/files.h"
+#include "platform/system.h"
+#include "savedata/keptaside.h"
 #include "savedata/savefolder.h"
 
 namespace {
@@ -65,24 +67,48 @@ int CIntTableFile::GetValue(int row, int column) const {
 }
 
 int CIntTableFile::Load() {
-  FILE* f = nullptr;
-  for (const char* extension : {"sav", "org"}) {
-    const std::string path = Path(extension);
-    if (platform::IsDirectory(path)) continue;
-    f = platform::FileOpen(path, "rb");
-    if (f) break;
+  // A file of the player's is whole or damaged: it holds exactly the table.
+  const size_t size = cells_.size() * 4;
+  const std::string own = Path("sav");
+  std::string bytes, ownReason;
+  holdSaves_ = false;
+  const SaveFileState state = ReadFixedSizeFile(own, size, &bytes, &ownReason);
+  if (state == SaveFileState::kSound) return Take(bytes);
+
+  const std::string shipped = Path("org");
+  std::string shippedBytes, shippedReason;
+  const SaveFileState fallback = ReadFixedSizeFile(shipped, size, &shippedBytes, &shippedReason);
+  if (fallback == SaveFileState::kDamaged)
+    platform::ErrorOutput(("the shipped table " + HostPath(shipped) + " is damaged: " + shippedReason +
+                           "; it is not used")
+                              .c_str());
+  if (state == SaveFileState::kDamaged) {
+    const std::string outcome = fallback == SaveFileState::kSound
+                                    ? "the table comes from " + HostPath(shipped)
+                                    : std::string("the table starts empty");
+    holdSaves_ = !SetDamagedFileAside("the table", own, ownReason, outcome);
+    // Its place is empty now: the cells are written there.
+    if (!holdSaves_) savePending_ = true;
   }
-  if (!f) return 0;
-  // A shorter file leaves the cells it does not reach.
-  platform::ByteReader reader(f, -1);
-  for (int32_t& cell : cells_)
-    if (!reader.I32(&cell)) break;
-  std::fclose(f);
+  if (fallback == SaveFileState::kSound) return Take(shippedBytes);
+  return 0;
+}
+
+int CIntTableFile::Take(const std::string& bytes) {
+  platform::ByteReader reader(bytes);
+  for (int32_t& cell : cells_) reader.I32(&cell);
   savePending_ = false;
   return 1;
 }
 
 int CIntTableFile::Save() {
+  const std::string path = Path("sav");
+  if (holdSaves_) {
+    platform::ErrorOutput(("the table " + HostPath(path) +
+                           " is not saved: the damaged file there could not be kept aside")
+                              .c_str());
+    return 0;
+  }
   std::vector<unsigned char> bytes(cells_.size() * 4);
   for (size_t i = 0; i < cells_.size(); ++i) {
     const uint32_t v = static_cast<uint32_t>(cells_[i]);
@@ -91,7 +117,11 @@ int CIntTableFile::Save() {
     bytes[4 * i + 2] = static_cast<unsigned char>(v >> 16);
     bytes[4 * i + 3] = static_cast<unsigned char>(v >> 24);
   }
-  if (!platform::WriteWholeFile(Path("sav"), bytes.data(), bytes.size())) return 0;
+  std::string error;
+  if (!platform::WriteWholeFile(path, bytes.data(), bytes.size(), &error)) {
+    ReportUnsavedFile("the table", path, error);
+    return 0;
+  }
   savePending_ = false;
   return 1;
 }

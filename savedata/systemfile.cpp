@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
+#include "savedata/keptaside.h"
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
@@ -227,6 +228,7 @@ int CCommonSystemFile::ReadFile(const std::string& path, std::string* reason) {
 }
 
 int CCommonSystemFile::Load(int showError) {
+  holdSaves_ = false;
   const std::string path = SavePath();
   const std::string org = std::string("sav\\") + baseName_ + ".org";
   std::string reason;
@@ -248,11 +250,12 @@ int CCommonSystemFile::Load(int showError) {
 
   // The player's file is damaged: it is kept aside, never written over, and
   // the shipped file or the defaults take its place.
-  const std::string aside = path + ".bad";
-  std::string error;
-  const bool kept = platform::RenameFile(path, aside, &error);
+  std::string aside, error;
+  const bool kept = KeepDamagedFile(path, &aside, &error);
+  holdSaves_ = !kept;
   std::string line = "the system file " + HostPath(path) + " is damaged: " + reason;
-  line += kept ? "; kept as " + HostPath(aside) : "; it cannot be kept aside: " + error;
+  line += kept ? "; kept as " + HostPath(aside)
+               : "; it cannot be kept aside (" + error + ") and is left in place, not written over";
   std::string orgReason;
   const int shipped = ReadFile(org, &orgReason);
   if (shipped == 1) {
@@ -270,6 +273,12 @@ int CCommonSystemFile::Load(int showError) {
 }
 
 int CCommonSystemFile::Save(int showError) {
+  if (holdSaves_) {
+    platform::ErrorOutput(("the system file " + HostPath(SavePath()) +
+                           " is not saved: the damaged file there could not be kept aside")
+                              .c_str());
+    return 0;
+  }
   SetBlockWord(kFileInfo, 32, kBlockCount);
   StoreTime(kSaveTimeOffset);
   SetSystemData(kSaveCounterOffset,

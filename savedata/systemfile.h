@@ -59,11 +59,13 @@ class CCommonSystemFile {
   // 1 when a file was read; 0 when none was found (the defaults are then
   // written, after a box when showError). A "sysfile.sav" that is damaged
   // or cannot be read is said so on stderr (and in a box when showError),
-  // moved aside to "sysfile.sav.bad", and replaced by the shipped
+  // moved aside to "sysfile.sav.bad" (or the next free numbered copy,
+  // keptaside.h), and replaced by the shipped
   // "sav\\sysfile.org" when that one reads (1), else by the defaults (0).
   virtual int Load(int showError);
   // 1 when written; 0 when the file could not be written (the old file
-  // stays as it was; a box when showError).
+  // stays as it was; a box when showError), or when a damaged file that
+  // could not be kept aside is still in its place (stderr).
   virtual int Save(int showError);
   // Window position (x, y); always 1.
   virtual int GetPosition(int out[2]);
@@ -144,6 +146,8 @@ class CCommonSystemFile {
   unsigned char image_[kFileSize];
   const char* baseName_ = "sysfile";
   std::string savePath_;
+  // A damaged file that could not be kept aside is not written over.
+  bool holdSaves_ = false;
   int scriptRows_ = 0, filmBits_ = 0, mesBits_ = 0;
   int cgRows_ = 0, cgBits_ = 0;
   int movieRows_ = 0, movieBits_ = 0;

@@ -1,14 +1,18 @@
 // Any bytes as a chart slot file, as the passed and seen files and as the
 // chart's extension chunk body: a refused slot file changes nothing, an
-// accepted one fills at most the arrays, and nothing reads outside them.
+// accepted one fills at most the arrays, side files of another length are
+// kept aside, and nothing reads outside them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "fuzz/savedata/saveslot_game.h"
+#include "platform/files.h"
 #include "savedata/chartslot.h"
+#include "savedata/savefolder.h"
 
 namespace {
 
@@ -47,6 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   slots.LoadSeenBits();
   fuzzsupport::Check(slots.Passed().size() == 200 && slots.Seen().size() == 200,
                      "side files fill at most their arrays");
+  const std::string folder = GetSaveFolder();
+  if (size != 200) {
+    fuzzsupport::Check(platform::FileExists(folder + "\\tsuka.dat.bad") &&
+                           platform::FileExists(folder + "\\mita.dat.bad") && slots.GetPassed(0) == 0,
+                       "damaged side files are kept aside and not used");
+  }
+  platform::RemoveFile(folder + "\\tsuka.dat.bad");
+  platform::RemoveFile(folder + "\\mita.dat.bad");
   slots.LoadExtData(data, size);
   std::vector<uint8_t> ext(slots.ExtSize());
   slots.SaveExtData(ext.data(), ext.size());

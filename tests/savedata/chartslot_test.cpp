@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "savedata_test.h"
@@ -28,6 +31,9 @@ class ChartSlotTest : public SaveDataTest {
     SaveDataTest::SetUp();
     game_ = std::make_unique<testsupport::FakeServices>(*host_);
     ASSERT_EQ(CreateSaveFolder(), 1);
+    // What the fake game said while it started up is not these tests' own.
+    host_->ClearErrorLines();
+    host_->ClearBoxes();
   }
   void TearDown() override {
     game_.reset();
@@ -258,40 +264,107 @@ TEST_F(ChartSlotTest, FailedWritesLeaveTheOldFiles) {
   slots.SetSeen(4, 1);
   platform::FailWholeFileWrites(3);
   EXPECT_EQ(slots.SaveSlot(3), 0);
+  host_->ClearBoxes();
   EXPECT_EQ(slots.SaveSeenBits(), 0);
   EXPECT_EQ(slots.SavePassedBits(), 0);
   EXPECT_EQ(ReadFile(slots.SlotPathOf(3)), slot);
   EXPECT_EQ(ReadFile(folder + "\\mita.dat"), seen);
   EXPECT_EQ(ReadFile(folder + "\\tsuka.dat"), passed);
+  // The side files' failures are the player's to see, and stderr's.
+  const std::string cannot = std::string(" cannot be saved: ") + std::strerror(ENOSPC);
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{"the flow-chart file " + Dir() / "sav/mita.dat" + cannot,
+                                      "the flow-chart file " + Dir() / "sav/tsuka.dat" + cannot}));
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[0].text, Dir() / "sav/mita.dat" + "\ncannot be saved: " + std::strerror(ENOSPC));
 }
 
-TEST_F(ChartSlotTest, SideFilesOfAnyLength) {
+TEST_F(ChartSlotTest, SideFilesOfTheirOwnLengthAreRead) {
   const std::string folder = GetSaveFolder();
-  const struct {
-    size_t length;
-    size_t filled;
-  } cases[] = {{0, 0}, {10, 10}, {1000, 1000}, {5000, 1000}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.length);
-    const std::string bytes(c.length, '\x05');
-    platform::WriteWholeFile(folder + "\\tsuka.dat", bytes.data(), bytes.size());
-    platform::WriteWholeFile(folder + "\\mita.dat", bytes.data(), bytes.size());
+  std::string passed(1000, '\0'), seen(1000, '\0');
+  passed[9] = 5;
+  seen[10] = 3;
+  platform::WriteWholeFile(folder + "\\tsuka.dat", passed.data(), passed.size());
+  platform::WriteWholeFile(folder + "\\mita.dat", seen.data(), seen.size());
+  {
     CChartSlots slots(game_.get(), 1, 1000);
     slots.LoadPassedBits();
     slots.LoadSeenBits();
-    for (int n : {0, 9, 10, 999})
-      EXPECT_EQ(slots.GetPassed(n), static_cast<size_t>(n) < c.filled ? 5 : 0) << n;
-    EXPECT_EQ(slots.GetSeen(10), c.filled > 10 ? 5 : 0);
+    EXPECT_EQ(slots.GetPassed(9), 5);
+    EXPECT_EQ(slots.GetPassed(10), 0);
+    EXPECT_EQ(slots.GetSeen(10), 3);
     ASSERT_EQ(slots.SaveSeenBits(), 1);
     ASSERT_EQ(slots.SavePassedBits(), 1);
-    EXPECT_EQ(ReadFile(folder + "\\tsuka.dat").size(), 1000u);
-    EXPECT_EQ(ReadFile(folder + "\\mita.dat").size(), 1000u);
   }
-  // Missing files: all bits 0.
+  EXPECT_EQ(ReadFile(folder + "\\tsuka.dat"), passed);
+  EXPECT_EQ(ReadFile(folder + "\\mita.dat"), seen);
+  EXPECT_TRUE(host_->ErrorLines().empty());
+  EXPECT_TRUE(Boxes().empty());
+  // Missing files: all bits 0, and nothing to say.
   platform::RemoveFile(folder + "\\tsuka.dat");
   CChartSlots slots(game_.get(), 1, 40);
   slots.LoadPassedBits();
   EXPECT_EQ(slots.GetPassed(3), 0);
+  EXPECT_TRUE(host_->ErrorLines().empty());
+}
+
+// A side file of another length (the arrays here: 38 passed bytes, 40 seen
+// bytes), a folder in its place or a file that cannot be read is named on
+// stderr and in a box and kept aside byte for byte; its marks start at 0
+// and the file written at the end is whole, not the damaged one padded.
+TEST_F(ChartSlotTest, DamagedSideFilesAreKeptAside) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool folder;
+  };
+  const std::vector<Case> cases = {
+      {"empty", "", false},
+      {"cut", std::string(20, '\x01'), false},
+      {"one byte short", std::string(37, '\x01'), false},
+      {"longer", std::string(41, '\x01'), false},
+      {"garbage of a large size", std::string(70000, '\xFF'), false},
+      {"a folder", "", true},
+  };
+  const struct {
+    const char* file;
+    size_t size;
+  } files[] = {{"tsuka.dat", 38}, {"mita.dat", 40}};
+  for (const auto& f : files) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(f.file) + ": " + c.name);
+      const std::string path = Dir() / "sav/" + f.file;
+      std::filesystem::remove_all(path);
+      std::filesystem::remove_all(path + ".bad");
+      if (c.folder)
+        std::filesystem::create_directory(path);
+      else
+        Dir().Write(std::string("sav/") + f.file, c.bytes);
+      host_->ClearBoxes();
+      host_->ClearErrorLines();
+      {
+        CChartSlots slots(game_.get(), 2, 19);
+        slots.LoadPassedBits();
+        slots.LoadSeenBits();
+        for (int n = 0; n < 38; ++n) ASSERT_EQ(slots.GetPassed(n) | slots.GetSeen(n), 0) << n;
+        const auto lines = host_->ErrorLines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].rfind("the flow-chart file " + path + " is damaged: ", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find("; kept as " + path + ".bad; its marks start empty"), std::string::npos)
+            << lines[0];
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_NE(Boxes()[0].text.find(path + ".bad"), std::string::npos);
+        ASSERT_EQ(slots.SavePassedBits(), 1);
+        ASSERT_EQ(slots.SaveSeenBits(), 1);
+      }
+      if (c.folder)
+        EXPECT_TRUE(std::filesystem::is_directory(path + ".bad"));
+      else
+        EXPECT_EQ(Dir().Read(std::string("sav/") + f.file + ".bad"), c.bytes);
+      EXPECT_EQ(Dir().Read(std::string("sav/") + f.file), std::string(f.size, '\0'));
+    }
+    std::filesystem::remove(Dir() / "sav/" + f.file);
+  }
 }
 
 TEST_F(ChartSlotTest, ExtensionChunkRoundTripAndWrongSize) {

@@ -308,6 +308,61 @@ TEST_F(SystemFileTest, AnUnreadableSystemFileIsKeptAsideToo) {
   EXPECT_EQ(SavedFile().size(), static_cast<size_t>(kFileSize));
 }
 
+// Each damaged system file gets a copy of its own: "sysfile.sav.bad", then
+// ".bad.2" up to ".bad.5"; past five the four oldest stay and the last name
+// holds the newest.
+TEST_F(SystemFileTest, DamagedFilesInARowLeaveNumberedCopies) {
+  const std::string base = Dir() / "sav/sysfile.sav";
+  auto damage = [&](int n) -> std::string {
+    Dir().Write("sav/sysfile.sav", "damaged " + std::to_string(n));
+    host_->ClearErrorLines();
+    Sys f;
+    EXPECT_EQ(f.Load(0), 0);
+    const auto lines = host_->ErrorLines();
+    EXPECT_EQ(lines.size(), 1u);
+    return lines.empty() ? "" : lines[0];
+  };
+  EXPECT_NE(damage(1).find("kept as " + base + ".bad;"), std::string::npos);
+  EXPECT_NE(damage(2).find("kept as " + base + ".bad.2;"), std::string::npos);
+  EXPECT_EQ(Dir().Read("sav/sysfile.sav.bad"), "damaged 1");
+  EXPECT_EQ(Dir().Read("sav/sysfile.sav.bad.2"), "damaged 2");
+  for (int n = 3; n <= 7; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_NE(damage(n).find("kept as " + base + ".bad." + std::to_string(std::min(n, 5)) + ";"),
+              std::string::npos);
+  }
+  for (int n = 1; n <= 4; ++n)
+    EXPECT_EQ(Dir().Read(n == 1 ? "sav/sysfile.sav.bad" : "sav/sysfile.sav.bad." + std::to_string(n)),
+              "damaged " + std::to_string(n));
+  EXPECT_EQ(Dir().Read("sav/sysfile.sav.bad.5"), "damaged 7");
+  EXPECT_FALSE(Dir().Exists("sav/sysfile.sav.bad.6"));
+  // A copy the player removed frees its name for the next one.
+  std::filesystem::remove(base + ".bad.2");
+  EXPECT_NE(damage(8).find("kept as " + base + ".bad.2;"), std::string::npos);
+  // A folder in the way of the last name is replaced when it is empty.
+  std::filesystem::remove(base + ".bad.5");
+  std::filesystem::create_directory(base + ".bad.5");
+  EXPECT_NE(damage(9).find("kept as " + base + ".bad.5;"), std::string::npos);
+  EXPECT_EQ(Dir().Read("sav/sysfile.sav.bad.5"), "damaged 9");
+  // One that is not empty cannot make way: the damaged file then stays in
+  // its place and no save writes over it.
+  std::filesystem::remove(base + ".bad.5");
+  Dir().Write("sav/sysfile.sav.bad.5/inside", "x");
+  Dir().Write("sav/sysfile.sav", "damaged 10");
+  host_->ClearErrorLines();
+  Sys f;
+  EXPECT_EQ(f.Load(0), 0);
+  EXPECT_EQ(f.Save(0), 0);
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("cannot be kept aside (the copy " + base + ".bad.5 cannot be replaced)"),
+            std::string::npos)
+      << lines[0];
+  EXPECT_EQ(lines[1], "the system file " + base +
+                          " is not saved: the damaged file there could not be kept aside");
+  EXPECT_EQ(Dir().Read("sav/sysfile.sav"), "damaged 10");
+}
+
 // An older layout with a shorter block: the rest of that block keeps its
 // default and the blocks after it are read from where they stand.
 TEST_F(SystemFileTest, AShorterBlockLeavesItsTailAtTheDefault) {
