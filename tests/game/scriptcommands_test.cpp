@@ -90,7 +90,7 @@ TEST_F(ScriptTest, EveryStoringCodeReachesItsWordInItsShape) {
   };
   for (const Row& row : rows) {
     if (!row.check) continue;
-    ScriptGame& g = Make(std::string(row.source) + "\n");
+    ScriptGame& g = Make(std::string(row.source) + "\nexitscript\n");
     g.Release();
     EXPECT_TRUE(row.check(g)) << row.source;
   }
@@ -100,7 +100,7 @@ TEST_F(ScriptTest, NamesAreCutOnWholeCharactersAndUnknownCodesAreIgnored) {
   // 31 double-byte characters and one more byte: the cut keeps 62 bytes.
   std::string longName;
   for (int i = 0; i < 31; ++i) longName += "あ";
-  ScriptGame& g = Make("name1 \"" + longName + "x\"\nname2 \"y" + longName + "\"\n");
+  ScriptGame& g = Make("name1 \"" + longName + "x\"\nname2 \"y" + longName + "\"\nexitscript\n");
   g.Release();
   EXPECT_EQ(std::string(g.Debug().GetFirstName()), Sjis(longName));
   EXPECT_EQ(std::string(g.Debug().GetSecondName()), Sjis("y" + longName.substr(0, 30 * 3)));
@@ -169,7 +169,7 @@ TEST_F(ScriptTest, TheMessageIdCarriesTheProjectNumberOfTheLevel) {
 }
 
 TEST_F(ScriptTest, AMessageWhileSkippingToAPositionOnlyMarksItRead) {
-  ScriptGame& g = Make("text \"seen\" key=3\nwait 4\n");
+  ScriptGame& g = Make("text \"seen\" key=3\nwait 4\nexitscript\n");
   g.Scripts().StartFastForward(1);
   g.SetFastForward(2, 0);
   g.Scripts().CallControlScript(-1);
@@ -335,7 +335,7 @@ TEST_F(ScriptTest, LoadDwqLooksInTheFolderOfTheNamesFirstTwoLettersWithItsVarian
       "loaddwq 2 \"ch01\"\n"
       "loaddwq 3 \"ch01\"\n"
       "loaddwq 4 \"b\"\n"
-      "loaddwq 16 \"bg01\"\n");
+      "loaddwq 16 \"bg01\"\nexitscript\n");
   g.SetVar(310, 2);
   g.SetCostume(320, {"_red", ""});
   g.SetVar(320, 1);
@@ -361,7 +361,7 @@ TEST_F(ScriptTest, AMissingVariantFallsBackUnlessStrictAndHeldChannelsKeepWhatTh
   const std::string source =
       "cmd 0x33330063 0 310\nloaddwq 0 \"bg01\"\n"
       "effectrect 1 1 2 3 4 5 6 7 8\nloaddwq 1 \"bg01\"\n"
-      "preloaddwq 2 \"zz09\"\n";
+      "preloaddwq 2 \"zz09\"\nexitscript\n";
   ScriptGame& g = Make(source);
   g.SetVar(310, 3);
   g.SetHold(1, 3);
@@ -499,7 +499,7 @@ TEST_F(ScriptSoundTest, WhileSkippingAReadVoiceIsNotPlayedAndAnUnreadOneIs) {
 TEST_F(ScriptSoundTest, SoundEffectsPlayFromTheListAndNumbersPastItStayQuiet) {
   dir_->Write("spt/selist.xtx", "door x bell x");
   Se("bell");
-  ScriptGame& g = Make("sefade 3\nse 1 2 -101\nse 7 3\nse 1 9\nse -1 2\n");
+  ScriptGame& g = Make("sefade 3\nse 1 2 -101\nse 7 3\nse 1 9\nse -1 2\nexitscript\n");
   g.Vars().SetSystemSetting(101, 50);
   g.Release();
   EXPECT_EQ(host_->Boxes().size(), 0u);
@@ -556,7 +556,7 @@ TEST_F(ScriptSoundTest, PendingSoundsLeaveALoopThatStillSoundsAlone) {
 }
 
 TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
-  ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\n");
+  ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\nexitscript\n");
   g.Release();
   EXPECT_EQ(g.log, (Log{"PlayBgmNumber 2 2 -10 4 5", "StopBgm 7", "StopBgm -1"}));
   // -2 sets the volume from the option, held to 1..100.
