@@ -397,6 +397,28 @@ TEST_F(ScriptTest, EffectRectanglesAreSetUnlessHeld) {
   EXPECT_NE(held[0], 5);
 }
 
+TEST_F(ScriptTest, EffectAndWipeNumbersThatDoNotExistAreNamedOnStderr) {
+  const std::string source =
+      "effect 3 11 20\neffect 2 59 20 6\na:\neffect 0 137\nb:\neffect 1 59 20 96\nc:\neffect 4 -7\n"
+      "d:\nwipe 137 20\n";
+  const zasm::Assembly assembly = zasm::Assemble(source);
+  ScriptGame& g = Make(source);
+  host_->ClearErrorLines();
+  g.Release();
+  const auto at = [&](const char* label) {
+    return "spt\\sys.spt at word " + std::to_string(assembly.LabelWord(label)) + ": ";
+  };
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{at("a") + "effect 137 does not exist; channel 0 starts nothing",
+                                      at("b") + "wipe 96 of effect 59 does not exist; channel 1 draws nothing",
+                                      at("c") + "effect -7 does not exist; channel 4 starts nothing",
+                                      at("d") + "wipe 137 does not exist; the transition shows no wipe"}));
+  // What exists starts as before, and the transition still takes its frames.
+  EXPECT_EQ(g.Effect()->GetChannel(3)->EffectNumber(), 11);
+  EXPECT_EQ(g.Effect()->GetChannel(2)->EffectNumber(), 59);
+  EXPECT_EQ(g.WipeLength(), 20);
+}
+
 // --- Sounds ---
 
 class ScriptSoundTest : public ScriptTest {
