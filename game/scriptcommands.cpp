@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "effect/alleffect.h"
+#include "effect/effectwipe.h"
 #include "game/backscriptrunner.h"
 #include "game/debugpart.h"
 #include "game/floatingpart.h"
@@ -142,6 +144,27 @@ bool ChannelOk(int channel, int count, const char* what) {
   return false;
 }
 
+CScript* CommandScript(GameParts& g) {
+  const CScriptPart& scripts = *g.scripts;
+  if (scripts.IsBackScriptRunning() && scripts.GetBackScriptRunner()) return scripts.GetBackScriptRunner()->GetScript();
+  return scripts.CurrentScript();
+}
+
+void ReportCommandFault(GameParts& g, const std::string& what) {
+  const CScript* script = CommandScript(g);
+  const std::string name = script && *script->GetLoadedName() ? script->GetLoadedName() : "the script";
+  const int at = script ? script->GetCommandStart() : -1;
+  platform::ErrorOutput((name + " at word " + std::to_string(at) + ": " + what).c_str());
+}
+
+bool WipeExists(GameParts& g, int n) {
+  const CAllEffect* effect = g.screen->GetEffect();
+  const CEffectManager* manager = effect ? effect->GetManager() : nullptr;
+  const auto* wipe =
+      manager ? dynamic_cast<const CEffectSimpleWipe*>(manager->GetEffect(CEffectSimpleWipe::kNumber)) : nullptr;
+  return wipe && wipe->GetWipe(n);
+}
+
 // --- Text and choices ---
 
 void Message(GameParts& g, const ScriptArgs& a) {
@@ -156,7 +179,15 @@ void Message(GameParts& g, const ScriptArgs& a) {
     if (scripts.GetSettings().mustSetMessageFlag) story.SetMessageReadFlag(a.param, -1);
     return;
   }
-  if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->SetMessage(a.code, id, a.Text(), a.extra);
+  if (CStoryMessageMode* pm = modes.GetPrintMessage()) {
+    pm->SetMessage(a.code, id, a.Text(), a.extra);
+    // What of the page does not fit is drawn as it comes; the author hears of it.
+    const std::string problem = pm->TakePageFitProblem();
+    if (!problem.empty())
+      ReportCommandFault(g, ((a.param & 0xFFFF) == 0xFFFF ? std::string("the page without a key")
+                                                          : "the page with key " + std::to_string(a.param)) +
+                                ": " + problem);
+  }
   if (a.code == script::kTextWindow) story.SetMessageWindowOn(1);
   if (a.code == script::kTextFull) story.SetMessageWindowOn(0);
   if (modes.GetCurrentMode() != modenumber::kPrintMessage) modes.SetNextMode(modenumber::kPrintMessage);
@@ -188,6 +219,8 @@ void Transition(GameParts& g, const ScriptArgs& a) {
   CPicture* from = screen.GetBufferPicture(0);
   CPicture* to = screen.GetBufferPicture(1);
   const int kind = a.Word(0), length = a.Word(1);
+  if (!WipeExists(g, kind))
+    ReportCommandFault(g, "wipe " + std::to_string(kind) + " does not exist; the transition shows no wipe");
   CStoryMessageMode* pm = modes.GetPrintMessage();
   CBackScriptRunner* back = scripts.GetBackScriptRunner();
   if (scripts.IsBackScriptRunning() && back) {

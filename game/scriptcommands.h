@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+class CScript;
 struct GameParts;
 
 // One command as the interpreter handed it over: the code, the parameter
@@ -45,6 +47,15 @@ extern const int kTableSize;
 
 // A channel word outside 0..count-1 ignores the command with a debug line.
 bool ChannelOk(int channel, int count, const char* what);
+// The script that handed over the command being run (the back script's
+// while it runs), or null.
+CScript* CommandScript(GameParts& g);
+// A line on stderr, "<script> at word <n>: <what>", naming the script and
+// where the command being run stands in it.
+void ReportCommandFault(GameParts& g, const std::string& what);
+// Whether the game's effects have wipe number n (what the wipe command and
+// the simple-wipe effect draw).
+bool WipeExists(GameParts& g, int n);
 // Whether a picture or scene unlock may be kept now (the group test
 // included when useGroup).
 bool UnlockAllowed(GameParts& g, int group, bool useGroup, int replayFlag);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "effect/alleffect.h"
+#include "effect/effectwipe.h"
 #include "game/floatingpart.h"
 #include "game/gameparts.h"
 #include "game/messagewindowpart.h"
@@ -74,6 +75,19 @@ void Effect(GameParts& g, const ScriptArgs& a) {
   if (!ChannelOk(ch, kEffectChannels, "effect")) return;
   CAllEffect* effect = g.screen->GetEffect();
   if (number != -1) {
+    const CEffectManager* manager = effect ? effect->GetManager() : nullptr;
+    if (manager && !manager->GetEffect(number)) {
+      ReportCommandFault(g, "effect " + std::to_string(number) + " does not exist; channel " + std::to_string(ch) +
+                                " starts nothing");
+      return;
+    }
+    // The simple wipe's second value is the wipe it draws.
+    if (manager && number == CEffectSimpleWipe::kNumber && a.count > 2 + CEffectSimpleWipe::kWipeNumber) {
+      const int wipe = a.Word(2 + CEffectSimpleWipe::kWipeNumber);
+      if (!WipeExists(g, wipe))
+        ReportCommandFault(g, "wipe " + std::to_string(wipe) + " of effect " + std::to_string(number) +
+                                  " does not exist; channel " + std::to_string(ch) + " draws nothing");
+    }
     if (effect) effect->StartEffect(ch, number, std::max(a.count - 2, 0), a.words + std::min(a.count, 2));
     return;
   }

@@ -346,7 +346,7 @@ void CScriptPart::RunScriptStep() {
   CMessageWindowPart& story = *parts_.messageWindow;
   int budget = kResultsPerFrame;
   while (fastForward_[kReplayRunning]) {
-    if (budget-- <= 0) return;
+    if (budget-- <= 0) return CountBusyFrame(true);
     if (!ActOnScriptResult(RunCurrentScript(-1), 1)) break;
   }
   while (story.GetSkipFilmFlag()) {
@@ -355,18 +355,35 @@ void CScriptPart::RunScriptStep() {
     CScript* script = CurrentScript();
     if (halt_.halted && script && halt_.level == scriptLevel_ && halt_.pc == script->GetPC()) {
       story.SetSkipFilmFlag(0);
-      return;
+      return CountBusyFrame(false);
     }
     halt_.halted = 0;
     story.SetSkipFilmFlag(0);
     for (;;) {
       if (budget-- <= 0) {
         story.SetSkipFilmFlag(1);
-        return;
+        return CountBusyFrame(true);
       }
       if (!ActOnScriptResult(RunCurrentScript(-1), 0)) break;
     }
   }
+  CountBusyFrame(false);
+}
+
+void CScriptPart::CountBusyFrame(bool busy) {
+  if (!busy) {
+    busyFrames_ = 0;
+    return;
+  }
+  if (++busyFrames_ != kBusyFramesReported) return;
+  const CScript* script = CurrentScript();
+  char line[CScript::kNameLength + 200];
+  std::snprintf(line, sizeof line,
+                "%s: the script has run %d frames in a row without waiting (level %d, now at word %d); "
+                "nothing on the screen changes until it reaches a text, wait or choice",
+                script ? script->GetLoadedName() : "", kBusyFramesReported, scriptLevel_,
+                script ? script->GetPC() : -1);
+  platform::ErrorOutput(line);
 }
 
 int CScriptPart::ActOnScriptResult(int result, int fastForward) {
@@ -423,7 +440,14 @@ int CScriptPart::ActOnScriptResult(int result, int fastForward) {
       // the system script missing at a game start, never runs: the game
       // ends on the title instead of standing still.
       const CScript* current = CurrentScript();
-      if (result == script::kResultError && calledScriptFailed_ && current && !current->IsLoaded()) EndOfGame();
+      if (result == script::kResultError && calledScriptFailed_ && current && !current->IsLoaded()) {
+        EndOfGame();
+      } else if (result == script::kResultEnd && current && current->RanOffItsEnd()) {
+        // A story that runs off the end of its code has nowhere to go: the
+        // player is told and taken back to the title.
+        ReportRanOffEnd();
+        EndOfGame();
+      }
       calledScriptFailed_ = 0;
       return 0;
     }
@@ -453,6 +477,16 @@ void CScriptPart::ReportScriptStop(int result) {
   halt_.halted = 1;
   halt_.level = scriptLevel_;
   halt_.pc = script ? script->GetPC() : -1;
+}
+
+void CScriptPart::ReportRanOffEnd() {
+  const CScript* script = CurrentScript();
+  if (!script) return;
+  const std::string text = std::string(script->GetLoadedName()) + ": the script ran off its end at word " +
+                           std::to_string(script->GetPC()) +
+                           "\nNo exitscript, endgame or jumpscript comes before it; the game goes back to "
+                           "the title.";
+  platform::MessageBox(nullptr, text.c_str(), "ERROR", MB_OK | MB_ICONERROR);
 }
 
 void CScriptPart::EndOfGame() {

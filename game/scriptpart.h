@@ -49,6 +49,9 @@ class CScriptPart : public CBackScriptServices {
   // Records a script runs before it hands the frame back (a script caught
   // in a loop without a blocking command leaves the game responsive).
   static constexpr int kScriptRecordsPerRun = 20000;
+  // Frames in a row that use up the frame's whole budget of results before
+  // the script is named on stderr as caught in a loop that never waits.
+  static constexpr int kBusyFramesReported = 100;
 
   explicit CScriptPart(GameParts& parts);
   virtual ~CScriptPart();
@@ -191,6 +194,11 @@ class CScriptPart : public CBackScriptServices {
   void EndOfGame();
   void ReportNoControlScript();
   void ReportScriptStop(int result);
+  // The running script ran off the end of its code: the box naming it.
+  void ReportRanOffEnd();
+  // Counts the frames in a row that used up the whole budget (`busy`) and
+  // names the script once such a stretch reaches kBusyFramesReported.
+  void CountBusyFrame(bool busy);
   // A replay that cannot go on: its words cleared, skipping stopped.
   void EndFastForward();
   // The built-in script functions, in the order they are applied.
@@ -234,5 +242,7 @@ class CScriptPart : public CBackScriptServices {
   // been shown (the line on stderr comes every time).
   int noControlScriptShown_ = 0;
   int scriptRecordLimit_ = kScriptRecordsPerRun;
+  // Frames in a row that used up the whole budget of results.
+  int busyFrames_ = 0;
   PictureWords pictures_;
 };

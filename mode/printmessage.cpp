@@ -16,6 +16,7 @@
 #include "services/variableservices.h"
 #include "graphics/screenbuffer.h"
 #include "message/cutin.h"
+#include "message/rendersettings.h"
 #include "message/textprint.h"
 #include "setup/text.h"
 
@@ -235,7 +236,11 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
   if (code != kCodeContinue) {
     lineCount_ = 0;
     for (int i = 0; i < kTextSlots; ++i) ClearLine(i);
+    fitTold_ = false;
   }
+  fitProblem_.clear();
+  // The lines this text adds (its first may join the last line held).
+  const int firstNew = std::max(lineCount_ - 1, 0);
   // A window page typed on: what is held stays shown, the last line is
   // measured again.
   if (code == kCodeContinue && pageCode_ == kCodeWindow && lineCount_ > 0) {
@@ -270,6 +275,7 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
     }
 
   // The page's line limit.
+  const int held = lineCount_;
   if (pageCode_ == kCodeWindow) {
     lineCount_ = std::min(lineCount_, s_.windowMessageNumber);
   } else {
@@ -278,6 +284,45 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
       --lineCount_;
     }
   }
+  CheckPageFits(held, pageCode_ == kCodeWindow ? firstNew : std::max(firstNew - (held - lineCount_), 0));
+}
+
+void CCommonPrintMessage::CheckPageFits(int held, int firstNew) {
+  if (fitTold_) return;
+  std::string problem;
+  if (pageCode_ == kCodeWindow && held > lineCount_) {
+    const int lost = held - lineCount_;
+    problem = std::to_string(held) + " lines where the message window holds " + std::to_string(lineCount_) +
+              (lost == 1 ? " (the last line is not shown)" : " (the last " + std::to_string(lost) + " are not shown)");
+  }
+  // Where each line is drawn (as PrintLines places it, cut-in lines aside)
+  // and how far it reaches.
+  const bool window = pageCode_ == kCodeWindow;
+  const int first = window && NameShown() ? 1 : 0;
+  const int size = cur_.fontSize, space = cur_.space;
+  const int64_t cell = (GetRenderSettings().codeByte == 1 ? size / 2 : size) + static_cast<int64_t>(space);
+  const int64_t right = CScreenBuffer::GetWidth();
+  for (int i = std::max(first, firstNew); i < lineCount_; ++i) {
+    if (cutinNumber_ && cutin_[2 * i] > 0) continue;
+    const int row = i - first;
+    const int64_t x = window ? cur_.printX + static_cast<int64_t>(row) * cur_.nextX
+                             : s_.lPrintX + static_cast<int64_t>(row) * s_.lNextX;
+    const int64_t end = x + CTextPrint::GetTextLength(lines_[i]) * cell;
+    if (end <= right) continue;
+    if (!problem.empty()) problem += "; ";
+    problem += "line " + std::to_string(i + 1) + " reaches x " + std::to_string(end) +
+               ", past the screen's right edge at " + std::to_string(right);
+    break;
+  }
+  if (problem.empty()) return;
+  fitProblem_ = problem;
+  fitTold_ = true;
+}
+
+std::string CCommonPrintMessage::TakePageFitProblem() {
+  std::string problem;
+  problem.swap(fitProblem_);
+  return problem;
 }
 
 void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, int j) {

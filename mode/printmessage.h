@@ -76,6 +76,7 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   // message id ((project number << 16) | (key & 0xFFFF); low half 0xFFFF:
   // none), its text and cut-in character (0 none). Other codes are ignored.
   void SetMessage(int code, int id, const char* text, int extra) override;
+  std::string TakePageFitProblem() override;
   // A count-down wait of `frames` (the "wait" command).
   void SetWaitTime(int frames) override;
   // A timed transition over the captured screen (the "wipe" command);
@@ -192,6 +193,9 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   struct Entry;
   void EnterLine(Entry* e, const char* line, size_t length, int j);
   void LogLine(const char* text, uint32_t colour);
+  // What of the page does not fit: `held` lines before the window's limit,
+  // the lines from `firstNew` on measured against the screen's width.
+  void CheckPageFits(int held, int firstNew);
   uint32_t NameColour(const char* name) const;
   void MarkRead();
   int IsRead();
@@ -240,6 +244,10 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   int cutinNumber_ = 0;
   int useCutin_ = 0;
   int frameFlag_ = 0, generalMode_ = 0;
+  // What of the page does not fit, not yet taken, and whether this page's
+  // problem has been taken already.
+  std::string fitProblem_;
+  bool fitTold_ = false;
   std::unique_ptr<CNameColorList> nameColors_;
   std::unique_ptr<CCutinChara> cutinChara_;
   std::unique_ptr<CCutinWindow> cutinWindow_;

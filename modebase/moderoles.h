@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class CMiniGameHost;
 class CQuickLoadMode;
@@ -29,6 +30,10 @@ class CStoryMessageMode {
   // message id ((project number << 16) | (key & 0xFFFF); low half 0xFFFF:
   // none), its text and cut-in character (0 none). Other codes are ignored.
   virtual void SetMessage(int code, int id, const char* text, int extra) = 0;
+  // After SetMessage: what of the page does not fit (more lines than the
+  // message window holds, a line running past the screen's right edge),
+  // said once a page; "" when it fits or has been said.
+  virtual std::string TakePageFitProblem() = 0;
   // A count-down wait of `frames` (the "wait" command).
   virtual void SetWaitTime(int frames) = 0;
   // A timed transition over the captured screen (the "wipe" command);

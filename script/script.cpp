@@ -167,6 +167,8 @@ void CScript::Clear() {
   messageTable_ = stringTable_ = constantTable_ = 0;
   labelCount_ = labelTable_ = labelBase_ = 0;
   callSiteTable_ = systemCallEntries_ = stopEntries_ = 0;
+  ranOffEnd_ = false;
+  commandStart_ = -1;
 }
 
 void CScript::AddError(const char* message) {
@@ -543,6 +545,7 @@ const CScript::ClassHandler CScript::kClassHandlers[] = {
 };
 
 int CScript::RanOffEnd() {
+  ranOffEnd_ = true;
   if (endReportedAt_ != pc_) {
     endReportedAt_ = pc_;
     char line[kNameLength + 160];
@@ -556,6 +559,7 @@ int CScript::RanOffEnd() {
 }
 
 int CScript::Run(int start) {
+  ranOffEnd_ = false;
   if (!loaded_) return kResultError;
   if (start != -1) {
     if (start >= count_) return kResultEnd;
@@ -805,6 +809,7 @@ bool CScript::HandOver(const Record& r, const CommandInfo& command) {
       break;
   }
   pc_ += len;
+  commandStart_ = r.at;
   if (game_) game_->SystemCommand(r.code, param, data, extra);
   return true;
 }

@@ -104,6 +104,13 @@ class CScript {
   const char* GetLoadedName() const { return name_; }
   int GetTemporary(int i) const { return temps_[i & 0xFF]; }
 
+  // Whether the last Run ended by running off the end of the code (rather
+  // than on a broken record).
+  bool RanOffItsEnd() const { return ranOffEnd_; }
+  // The first word of the record last handed to the game (-1 before any):
+  // where a command the game refuses stands in the file.
+  int GetCommandStart() const { return commandStart_; }
+
   // Test and fuzz aid: Run returns kResultStepLimit after this many records
   // (0: no limit); the program counter stays on the next record.
   void SetStepLimit(int records) { stepLimit_ = records < 0 ? 0 : records; }
@@ -184,6 +191,8 @@ class CScript {
   // Where the run last fell off the end of the code, once told on stderr;
   // a run that stops there again says nothing more until the script moves.
   int endReportedAt_ = -1;
+  bool ranOffEnd_ = false;
+  int commandStart_ = -1;
   int messageTable_ = 0;
   int stringTable_ = 0;
   int constantTable_ = 0;

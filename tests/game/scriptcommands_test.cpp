@@ -90,7 +90,7 @@ TEST_F(ScriptTest, EveryStoringCodeReachesItsWordInItsShape) {
   };
   for (const Row& row : rows) {
     if (!row.check) continue;
-    ScriptGame& g = Make(std::string(row.source) + "\n");
+    ScriptGame& g = Make(std::string(row.source) + "\nexitscript\n");
     g.Release();
     EXPECT_TRUE(row.check(g)) << row.source;
   }
@@ -100,7 +100,7 @@ TEST_F(ScriptTest, NamesAreCutOnWholeCharactersAndUnknownCodesAreIgnored) {
   // 31 double-byte characters and one more byte: the cut keeps 62 bytes.
   std::string longName;
   for (int i = 0; i < 31; ++i) longName += "あ";
-  ScriptGame& g = Make("name1 \"" + longName + "x\"\nname2 \"y" + longName + "\"\n");
+  ScriptGame& g = Make("name1 \"" + longName + "x\"\nname2 \"y" + longName + "\"\nexitscript\n");
   g.Release();
   EXPECT_EQ(std::string(g.Debug().GetFirstName()), Sjis(longName));
   EXPECT_EQ(std::string(g.Debug().GetSecondName()), Sjis("y" + longName.substr(0, 30 * 3)));
@@ -169,7 +169,7 @@ TEST_F(ScriptTest, TheMessageIdCarriesTheProjectNumberOfTheLevel) {
 }
 
 TEST_F(ScriptTest, AMessageWhileSkippingToAPositionOnlyMarksItRead) {
-  ScriptGame& g = Make("text \"seen\" key=3\nwait 4\n");
+  ScriptGame& g = Make("text \"seen\" key=3\nwait 4\nexitscript\n");
   g.Scripts().StartFastForward(1);
   g.SetFastForward(2, 0);
   g.Scripts().CallControlScript(-1);
@@ -335,7 +335,7 @@ TEST_F(ScriptTest, LoadDwqLooksInTheFolderOfTheNamesFirstTwoLettersWithItsVarian
       "loaddwq 2 \"ch01\"\n"
       "loaddwq 3 \"ch01\"\n"
       "loaddwq 4 \"b\"\n"
-      "loaddwq 16 \"bg01\"\n");
+      "loaddwq 16 \"bg01\"\nexitscript\n");
   g.SetVar(310, 2);
   g.SetCostume(320, {"_red", ""});
   g.SetVar(320, 1);
@@ -361,7 +361,7 @@ TEST_F(ScriptTest, AMissingVariantFallsBackUnlessStrictAndHeldChannelsKeepWhatTh
   const std::string source =
       "cmd 0x33330063 0 310\nloaddwq 0 \"bg01\"\n"
       "effectrect 1 1 2 3 4 5 6 7 8\nloaddwq 1 \"bg01\"\n"
-      "preloaddwq 2 \"zz09\"\n";
+      "preloaddwq 2 \"zz09\"\nexitscript\n";
   ScriptGame& g = Make(source);
   g.SetVar(310, 3);
   g.SetHold(1, 3);
@@ -395,6 +395,28 @@ TEST_F(ScriptTest, EffectRectanglesAreSetUnlessHeld) {
   EXPECT_EQ(std::vector<int>(b, b + 4), (std::vector<int>{1, 2, 3, 4}));
   EXPECT_EQ(std::vector<int>(c, c + 4), (std::vector<int>{5, 6, 7, 8}));
   EXPECT_NE(held[0], 5);
+}
+
+TEST_F(ScriptTest, EffectAndWipeNumbersThatDoNotExistAreNamedOnStderr) {
+  const std::string source =
+      "effect 3 11 20\neffect 2 59 20 6\na:\neffect 0 137\nb:\neffect 1 59 20 96\nc:\neffect 4 -7\n"
+      "d:\nwipe 137 20\n";
+  const zasm::Assembly assembly = zasm::Assemble(source);
+  ScriptGame& g = Make(source);
+  host_->ClearErrorLines();
+  g.Release();
+  const auto at = [&](const char* label) {
+    return "spt\\sys.spt at word " + std::to_string(assembly.LabelWord(label)) + ": ";
+  };
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{at("a") + "effect 137 does not exist; channel 0 starts nothing",
+                                      at("b") + "wipe 96 of effect 59 does not exist; channel 1 draws nothing",
+                                      at("c") + "effect -7 does not exist; channel 4 starts nothing",
+                                      at("d") + "wipe 137 does not exist; the transition shows no wipe"}));
+  // What exists starts as before, and the transition still takes its frames.
+  EXPECT_EQ(g.Effect()->GetChannel(3)->EffectNumber(), 11);
+  EXPECT_EQ(g.Effect()->GetChannel(2)->EffectNumber(), 59);
+  EXPECT_EQ(g.WipeLength(), 20);
 }
 
 // --- Sounds ---
@@ -499,7 +521,7 @@ TEST_F(ScriptSoundTest, WhileSkippingAReadVoiceIsNotPlayedAndAnUnreadOneIs) {
 TEST_F(ScriptSoundTest, SoundEffectsPlayFromTheListAndNumbersPastItStayQuiet) {
   dir_->Write("spt/selist.xtx", "door x bell x");
   Se("bell");
-  ScriptGame& g = Make("sefade 3\nse 1 2 -101\nse 7 3\nse 1 9\nse -1 2\n");
+  ScriptGame& g = Make("sefade 3\nse 1 2 -101\nse 7 3\nse 1 9\nse -1 2\nexitscript\n");
   g.Vars().SetSystemSetting(101, 50);
   g.Release();
   EXPECT_EQ(host_->Boxes().size(), 0u);
@@ -556,7 +578,7 @@ TEST_F(ScriptSoundTest, PendingSoundsLeaveALoopThatStillSoundsAlone) {
 }
 
 TEST_F(ScriptSoundTest, MusicPlaysStopsAndChangesVolume) {
-  ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\n");
+  ScriptGame& g = Make("bgm 3 2 -10 4 5\nbgm -1 7\nbgm -1\nbgm 0\nbgmvolume -20 6\nexitscript\n");
   g.Release();
   EXPECT_EQ(g.log, (Log{"PlayBgmNumber 2 2 -10 4 5", "StopBgm 7", "StopBgm -1"}));
   // -2 sets the volume from the option, held to 1..100.

@@ -33,18 +33,75 @@ TEST_F(ScriptTest, AReleasedScriptRunsToItsNextBlockingCommandOnly) {
   EXPECT_EQ(g.GetVar(300), 3);
 }
 
-TEST_F(ScriptTest, TheEndOfTheCodeIsReportedOnceAndTheScriptStaysStopped) {
-  ScriptGame& g = Make("setvar 300 1\n");
+TEST_F(ScriptTest, AStoryThatRunsOffItsEndIsShownInABoxAndEndsOnTheTitle) {
+  struct Case {
+    const char* name;
+    std::string control;
+    std::string sub;  // spt/sub1.spt, when given
+    const char* stopped;
+  };
+  const Case cases[] = {
+      {"the control script", "setvar 300 1\n", "", "spt\\sys.spt"},
+      {"a called script", "callscript \"sub1\"\nwait 1\n", "setvar 300 1\n", "spt\\sub1.spt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.sub.empty()) Script("sub1", c.sub);
+    ScriptGame& g = Make(c.control);
+    host_->ClearErrorLines();
+    g.Release();
+    const int end = g.Scripts().CurrentScript()->GetPC();
+    const std::string where = std::string(c.stopped) + ": the script ran off its end at word " + std::to_string(end);
+    EXPECT_EQ(g.GetVar(300), 1);
+    EXPECT_EQ(BoxCaptions(), (std::vector<std::string>{"ERROR"}));
+    EXPECT_EQ(host_->Boxes()[0].text,
+              where + "\nNo exitscript, endgame or jumpscript comes before it; the game goes back to the title.");
+    EXPECT_EQ(host_->ErrorLines(),
+              std::vector<std::string>{where + " (no exitscript, endgame or jumpscript before it); it stops here"});
+    EXPECT_EQ(g.Modes().GetNextMode(), 4);
+    EXPECT_EQ(g.log, (Log{"SaveSystemFile"}));
+    // It stays stopped: no second box while the title comes.
+    g.Release();
+    EXPECT_EQ(host_->Boxes().size(), 1u);
+    EXPECT_EQ(DebugLinesWith(*host_, "no more code"), 1);
+  }
+}
+
+TEST_F(ScriptTest, AScriptThatNeverWaitsIsNamedOnStderrOnceAStretch) {
+  // Busy while $301 is 0; with it 1 the loop waits a frame each round.
+  const std::string source = "loop:\n$300 += 1\nif $301 == 1 {\nwait 1\n}\ngoto loop\n";
+  ScriptGame& g = Make(source);
+  g.Scripts().SetScriptRecordLimit(8);
+  host_->ClearErrorLines();
+  const auto frame = [&] { g.Scripts().CallControlScript(-1); };
+  const auto lineNow = [&] {
+    return "spt\\sys.spt: the script has run " + std::to_string(CScriptPart::kBusyFramesReported) +
+           " frames in a row without waiting (level 0, now at word " + std::to_string(g.Script(0)->GetPC()) +
+           "); nothing on the screen changes until it reaches a text, wait or choice";
+  };
+  // The release runs the first busy frame.
   g.Release();
+  for (int i = 2; i < CScriptPart::kBusyFramesReported; ++i) frame();
+  EXPECT_TRUE(host_->ErrorLines().empty());
+  frame();
+  const std::string first = lineNow();
+  EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{first});
+  // The game keeps running the script, and the stretch is not told again.
+  const int count = g.GetVar(300);
+  for (int i = 0; i < 2 * CScriptPart::kBusyFramesReported; ++i) frame();
+  EXPECT_GT(g.GetVar(300), count);
+  EXPECT_EQ(host_->ErrorLines().size(), 1u);
+  // A wait ends the stretch; a frame without anything to run counts as
+  // quiet too. A new stretch is told again.
+  g.SetVar(301, 1);
+  frame();
+  frame();
+  g.SetVar(301, 0);
   g.Release();
-  g.Release();
-  EXPECT_EQ(DebugLinesWith(*host_, "no more code"), 1);
-  // Moving the script lets it run again.
-  g.Script(0)->SetPC(0);
-  g.SetVar(300, 0);
-  g.Release();
-  EXPECT_EQ(g.GetVar(300), 1);
-  EXPECT_EQ(DebugLinesWith(*host_, "no more code"), 2);
+  for (int i = 2; i < CScriptPart::kBusyFramesReported; ++i) frame();
+  EXPECT_EQ(host_->ErrorLines().size(), 1u);
+  frame();
+  EXPECT_EQ(host_->ErrorLines(), (std::vector<std::string>{first, lineNow()}));
 }
 
 TEST_F(ScriptTest, AScriptThatNeverBlocksHandsTheFrameBackAndGoesOnNextFrame) {
@@ -95,12 +152,15 @@ TEST_F(ScriptTest, TheFastForwardTableActsOnEachResult) {
   g.SetFastForward(2, 0);
   g.Scripts().CallControlScript(-1);
   // Past the system call (the restore hook) and the text; the end of the
-  // code ends the replay instead of repeating it for ever.
-  EXPECT_EQ(g.log, (Log{"OnRestoreStateHook", "10 SetWaitTime 3"}));
+  // code ends the replay instead of repeating it for ever, and the story
+  // with it (the box, the title).
+  EXPECT_EQ(g.log, (Log{"OnRestoreStateHook", "10 SetWaitTime 3", "SaveSystemFile"}));
   EXPECT_EQ(g.GetVar(300), 2);
   EXPECT_EQ(g.Scripts().IsFastForwarding(), 0);
   EXPECT_EQ(g.Scripts().IsSkippingToPosition(), 0);
   EXPECT_EQ(DebugLinesWith(*host_, "no more code"), 1);
+  EXPECT_EQ(BoxCaptions(), (std::vector<std::string>{"ERROR"}));
+  EXPECT_EQ(g.Modes().GetNextMode(), 4);
 
   // A return from the control script itself ends the replay too.
   ScriptGame& r = Make("text \"a\" key=1\nexitscript\n");

@@ -195,6 +195,48 @@ TEST_F(EntryTest, TextCommandsFillTheLineStore) {
   }
 }
 
+TEST_F(PrintMessageTest, WhatOfAPageDoesNotFitIsSaidOnceAPage) {
+  // 24-pixel cells one pixel apart from x 100: 28 cells end at the screen's
+  // edge (800), 29 reach past it.
+  const std::string fits(28, 'x'), wide(29, 'x');
+  const std::string tooMany = "6 lines where the message window holds 4 (the last 2 are not shown)";
+  const std::string tooWide = "line 2 reaches x 825, past the screen's right edge at 800";
+  struct Step {
+    int code;
+    std::string text;
+    std::string problem;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const Case cases[] = {
+      {"a page that fits", {{kWindow, "Alice\r\n" + fits, ""}}},
+      {"more lines than the window holds", {{kWindow, "N\r\n1\r\n2\r\n3\r\n4\r\n5", tooMany}}},
+      {"a line past the screen's edge", {{kWindow, "Alice\r\n" + wide, tooWide}}},
+      {"both", {{kWindow, "N\r\n" + wide + "\r\n2\r\n3\r\n4\r\n5", tooMany + "; " + tooWide}}},
+      {"the name is drawn at its own place and not measured", {{kWindow, std::string(40, 'N') + "\r\nA", ""}}},
+      {"once a page: a continuation that adds to a told page says nothing",
+       {{kWindow, "Alice\r\n" + wide, tooWide}, {kContinue, wide, ""}, {kWindow, "Alice\r\n" + wide, tooWide}}},
+      {"a continuation that makes the page too long",
+       {{kWindow, "N\r\n1\r\n2", ""}, {kContinue, "3\r\n4", "5 lines where the message window holds 4 (the last line is not shown)"}}},
+      {"a full-screen line is measured from its own place", {{kFull, wide, "line 1 reaches x 825, past the screen's right edge at 800"}}},
+      {"a full-screen page scrolls its first lines away by design", {{kFull, Numbers(0, 40), ""}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    game_.reset();
+    for (const Step& step : c.steps) {
+      Set(step.code, step.text);
+      EXPECT_EQ(Mode().TakePageFitProblem(), step.problem) << step.text;
+      EXPECT_EQ(Mode().TakePageFitProblem(), "");
+    }
+  }
+  // What is drawn is not changed: the window keeps its first four lines.
+  Set(kWindow, "N\r\n1\r\n2\r\n3\r\n4\r\n5");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"N", "1", "2", "3"}));
+}
+
 TEST_F(PrintMessageTest, MessageIdsWithoutANumberAreNone) {
   Mode().SetMessage(kWindow, 0x0003FFFF, "A", 0);
   EXPECT_EQ(Mode().GetMessageId(), -1);
