@@ -15,7 +15,7 @@ program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
-# fresh NAME: a copy of the game in $work/NAME with its lock folder.
+# fresh NAME: a copy of the game in $work/NAME.
 fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
 
 # The scene up to the question: two pages (the second voiced), then the
