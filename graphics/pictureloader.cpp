@@ -18,6 +18,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "graphics/dwqformat.h"
 #include "graphics/jpegdecoder.h"
@@ -25,6 +26,7 @@
 #include "graphics/picture.h"
 #include "graphics/pngreader.h"
 #include "platform/bytereader.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -219,12 +221,21 @@ FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
   return platform::FileOpen(path, "rb");
 }
 
+bool IsOptionalSystemPicture(const char* name) {
+  if (!name) return false;
+  std::string_view rest = name;
+  if (rest.size() > 4 && platform::EqualNoCase(rest.substr(0, 4), "sys\\")) rest.remove_prefix(4);
+  for (const char* optional : {"ta_sl_font", "spfont24", "mes_cur", "ta_opt_bar", "ta_select01", "ta_congra"})
+    if (platform::EqualNoCase(rest, optional)) return true;
+  return false;
+}
+
 void CPicture::ShowLoadError(const char* name, const std::string& path) {
   // Each missing name is told once on stderr, box or not: a screen whose
   // picture is missing draws black, and the line says why. A caller that
   // tries names in turn loads quietly and tells what it found itself.
   LoaderState& s = Loader();
-  if (s.quiet) return;
+  if (s.quiet || IsOptionalSystemPicture(name)) return;
   bool first;
   {
     std::lock_guard<std::mutex> hold(s.toldLock);

@@ -117,7 +117,7 @@ void HeadlessBackend::SetBoxEcho(bool echo) {
 void HeadlessBackend::DebugOutput(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   debugLines_.push_back(text);
-  if (debugEcho_) std::fprintf(stderr, "%s", Cp932ToUtf8(text).c_str());
+  if (debugEcho_) std::fputs(TraceLine(text).c_str(), stderr);
 }
 
 void HeadlessBackend::SetDebugEcho(bool echo) {
