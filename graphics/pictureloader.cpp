@@ -41,6 +41,10 @@ struct LoaderState {
   int errorFlag = 0;
   int errorMode = 0;
   int quiet = 0;
+  // The part of a screen the pictures being loaded are needed for (null:
+  // none), and the damaged needed names already shown in a box.
+  const char* neededFor = nullptr;
+  std::set<std::string> boxed;
   // The missing names already told on stderr.
   std::mutex toldLock;
   std::set<std::string> told;
@@ -187,9 +191,14 @@ void ResetPictureLoader() {
   Loader().errorFlag = 0;
   Loader().errorMode = 0;
   Loader().quiet = 0;
+  Loader().neededFor = nullptr;
   std::lock_guard<std::mutex> hold(Loader().toldLock);
   Loader().told.clear();
+  Loader().boxed.clear();
 }
+
+CNeededPictures::CNeededPictures(const char* what) : was_(Loader().neededFor) { Loader().neededFor = what; }
+CNeededPictures::~CNeededPictures() { Loader().neededFor = was_; }
 
 // What the headers say, checked, before the picture changes.
 struct CPicture::LoadPlan {
@@ -255,7 +264,21 @@ void CPicture::ShowLoadError(const char* name, const std::string& path) {
 void CPicture::ShowBadFile(const char* name, const std::string& why) {
   const std::string line = "LOAD DWQ ERROR(Bad File) " + std::string(name) + ": " + why;
   platform::ErrorOutput(line.c_str());
-  if (!GetLoadDwqErrorFlag()) return;
+  LoaderState& s = Loader();
+  if (!GetLoadDwqErrorFlag()) {
+    if (!s.neededFor) return;
+    bool first;
+    {
+      std::lock_guard<std::mutex> hold(s.toldLock);
+      first = s.boxed.insert(name).second;
+    }
+    if (first) {
+      const std::string text = std::string(name) + ": " + why + "\n" + s.neededFor +
+                               " is not shown without this picture";
+      platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
+    }
+    return;
+  }
   std::string text = "LOAD DWQ ERROR(Bad File)\n";
   text += name;
   text += "\nmode=" + std::to_string(GetLoadDwqErrorMode());

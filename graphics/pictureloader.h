@@ -37,6 +37,21 @@ class CQuietMissingPictures {
   int was_;
 };
 
+// While an object lives, the pictures loaded are ones a screen cannot work
+// without (`what` names the screen's part, e.g. "the message window"): a
+// damaged one is shown in a box naming the file, once per name, beside its
+// line on stderr (unless the load-error box already showed it).
+class CNeededPictures {
+ public:
+  explicit CNeededPictures(const char* what);
+  ~CNeededPictures();
+  CNeededPictures(const CNeededPictures&) = delete;
+  CNeededPictures& operator=(const CNeededPictures&) = delete;
+
+ private:
+  const char* was_;
+};
+
 // The system pictures a game may go without, each by the name its screen
 // asks for when the settings name no other: the save slots' digits
 // (ta_sl_font), the special glyphs (spfont24), the page-end cursor
