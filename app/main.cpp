@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
   if (options.headless) {
     auto& host = platform::InstallHeadless();
     headless = &host;
+    host.CloseOnTerminationSignals();
     for (const ProgramOptions::ScreenshotAt& shot : options.screenshotsAt)
       host.ScreenshotAt(shot.frame, shot.file);
     for (long long frame : options.hashesAt) host.HashAt(frame);

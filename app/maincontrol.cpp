@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "app/wheelmessage.h"
 #include "platform/backend.h"
@@ -95,6 +96,38 @@ void ReadWindowSize(const CSetupList& setup, const char* key, int* size) {
   platform::ErrorOutput(line.c_str());
 }
 
+// True when a save-folder name of the list "game" would lead outside the
+// folder it is set under: an absolute path, a drive ("C:"), or ".." going
+// above its start. Names are CP932, whose second bytes may be '\\'.
+bool LeavesItsBase(const char* name) {
+  if (!name || !*name) return false;
+  if (name[0] == '\\' || name[0] == '/') return true;
+  int depth = 0;
+  std::string part;
+  auto endPart = [&] {
+    if (part == "..")
+      --depth;
+    else if (!part.empty() && part != ".")
+      ++depth;
+    part.clear();
+    return depth < 0;
+  };
+  for (size_t i = 0; name[i] != 0; ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (platform::IsCp932LeadByte(c) && name[i + 1] != 0) {
+      part.append(name + i, 2);
+      ++i;
+    } else if (c == '\\' || c == '/') {
+      if (endPart()) return true;
+    } else if (c == ':') {
+      return true;
+    } else {
+      part += static_cast<char>(c);
+    }
+  }
+  return endPart();
+}
+
 }  // namespace
 
 CMainControl* CMainControl::Current() { return g_mainControl; }
@@ -117,11 +150,24 @@ CMainControl::CMainControl(CCommonSystemFile* systemFile, CWheelMessage* wheelMe
   GetGameSetupInt(&saveFolderType, "saveFolderType");
   GetGameSetupString(&company, "saveCompanyFolder");
   GetGameSetupString(&game, "saveGameFolder");
+  if (saveFolderType != 0) {
+    for (const auto& [key, value] : {std::pair{"saveCompanyFolder", company}, std::pair{"saveGameFolder", game}}) {
+      if (!LeavesItsBase(value)) continue;
+      platform::ErrorOutput(("zorgame: \"" + std::string(key) + "\" is \"" + value +
+                             "\" in the game list, which leads outside the user's folder; the "
+                             "saves stay in the game's own folder")
+                                .c_str());
+      saveFolderType = 0;
+    }
+  }
   SetSaveFolder(company, game, saveFolderType);
   int createSaveFolder = 1;
   GetGameSetupInt(&createSaveFolder, "createSaveFolder");
   if (createSaveFolder) CreateSaveFolder();
-  RemoveStaleSaveTemporaries();
+  LockSaveFolder();
+  // A folder another copy works on is left to it: the start stops at
+  // CheckMutex.
+  if (saveFolderLock_ != platform::InstanceLock::Result::kHeld) RemoveStaleSaveTemporaries();
 
   GetMainSetupInt(&oldUseGeneralFlag_, "oldUseGeneralFlag");
   fileIcon_ = 0;
@@ -177,7 +223,7 @@ CMainControl::CMainControl(CCommonSystemFile* systemFile, CWheelMessage* wheelMe
   }
   SetWheelMessage(wheelMessage_);
 
-  systemFile_->Load(1);
+  if (saveFolderLock_ != platform::InstanceLock::Result::kHeld) systemFile_->Load(1);
   GetDesktopMetrics();
 }
 
@@ -294,11 +340,27 @@ int CMainControl::CheckWindowSize() {
   return ShowCheckBox(windowSizeMessage_.c_str(), windowSizeCaption_, windowSizeMustAbort_) ? 0 : 1;
 }
 
+void CMainControl::LockSaveFolder() {
+  saveFolderLock_ = platform::InstanceLock::Result::kTaken;
+  GetMainSetupInt(&checkMutexFlag_, "checkMutexFlag");
+  if (!checkMutexFlag_) return;
+  std::string error;
+  saveFolderLock_ = mutex_.Acquire(GetSaveFolder(), &error);
+  if (saveFolderLock_ == platform::InstanceLock::Result::kUnavailable)
+    platform::ErrorOutput(("zorgame: the save folder cannot be locked (" + error +
+                           "); a second copy of the game on it would not be stopped")
+                              .c_str());
+}
+
 int CMainControl::CheckMutex() {
   GetMainSetupInt(&checkMutexFlag_, "checkMutexFlag");
-  if (!checkMutexFlag_) return 1;
+  // The lock belongs to the save folder; the name is read so that older
+  // settings lists do not report it as unknown.
   GetMainSetupString(&mutexName_, "mutexName");
-  if (mutex_.Acquire(mutexName_)) return 1;
+  if (!checkMutexFlag_ || saveFolderLock_ != platform::InstanceLock::Result::kHeld) return 1;
+  platform::ErrorOutput(("zorgame: another copy of the game is running on the save folder " +
+                         HostPath(GetSaveFolder()))
+                            .c_str());
   LoadMutexMessage();
   platform::MessageBox(nullptr, mutexMessage_, mutexCaption_, MB_ICONWARNING);
   return 0;

@@ -41,6 +41,7 @@ class CMainControl {
   int CheckMmx();
   int CheckBpp();
   int CheckWindowSize();
+  // Refuses the start while another copy holds the save folder's lock.
   int CheckMutex();
   void LoadMmxMessage();
   void LoadBppMessage();
@@ -84,6 +85,10 @@ class CMainControl {
   static CMainControl* Current();
 
  private:
+  // Takes the save folder's lock (unless "checkMutexFlag" is 0), before
+  // anything in the folder is read or written; a lock that cannot be made
+  // is said on stderr and the start goes on.
+  void LockSaveFolder();
   // A failed check's box; 1 when the start-up must stop.
   int ShowCheckBox(const char* message, const char* caption, int mustAbort);
 
@@ -113,6 +118,7 @@ class CMainControl {
   const char* className_;
   const char* mutexName_;
   platform::InstanceLock mutex_;
+  platform::InstanceLock::Result saveFolderLock_ = platform::InstanceLock::Result::kTaken;
   int fileIcon_ = 0;
   int desktopBpp_ = 32;
   int virtualWidth_ = 0, virtualHeight_ = 0, virtualX_ = 0, virtualY_ = 0;

@@ -18,6 +18,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "graphics/dwqformat.h"
 #include "graphics/jpegdecoder.h"
@@ -25,6 +26,7 @@
 #include "graphics/picture.h"
 #include "graphics/pngreader.h"
 #include "platform/bytereader.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -39,6 +41,10 @@ struct LoaderState {
   int errorFlag = 0;
   int errorMode = 0;
   int quiet = 0;
+  // The part of a screen the pictures being loaded are needed for (null:
+  // none), and the damaged needed names already shown in a box.
+  const char* neededFor = nullptr;
+  std::set<std::string> boxed;
   // The missing names already told on stderr.
   std::mutex toldLock;
   std::set<std::string> told;
@@ -185,9 +191,14 @@ void ResetPictureLoader() {
   Loader().errorFlag = 0;
   Loader().errorMode = 0;
   Loader().quiet = 0;
+  Loader().neededFor = nullptr;
   std::lock_guard<std::mutex> hold(Loader().toldLock);
   Loader().told.clear();
+  Loader().boxed.clear();
 }
+
+CNeededPictures::CNeededPictures(const char* what) : was_(Loader().neededFor) { Loader().neededFor = what; }
+CNeededPictures::~CNeededPictures() { Loader().neededFor = was_; }
 
 // What the headers say, checked, before the picture changes.
 struct CPicture::LoadPlan {
@@ -219,12 +230,21 @@ FILE* CPicture::OpenDwqFile(const char* path, const char* name) {
   return platform::FileOpen(path, "rb");
 }
 
+bool IsOptionalSystemPicture(const char* name) {
+  if (!name) return false;
+  std::string_view rest = name;
+  if (rest.size() > 4 && platform::EqualNoCase(rest.substr(0, 4), "sys\\")) rest.remove_prefix(4);
+  for (const char* optional : {"ta_sl_font", "spfont24", "mes_cur", "ta_opt_bar", "ta_select01", "ta_congra"})
+    if (platform::EqualNoCase(rest, optional)) return true;
+  return false;
+}
+
 void CPicture::ShowLoadError(const char* name, const std::string& path) {
   // Each missing name is told once on stderr, box or not: a screen whose
   // picture is missing draws black, and the line says why. A caller that
   // tries names in turn loads quietly and tells what it found itself.
   LoaderState& s = Loader();
-  if (s.quiet) return;
+  if (s.quiet || IsOptionalSystemPicture(name)) return;
   bool first;
   {
     std::lock_guard<std::mutex> hold(s.toldLock);
@@ -244,7 +264,21 @@ void CPicture::ShowLoadError(const char* name, const std::string& path) {
 void CPicture::ShowBadFile(const char* name, const std::string& why) {
   const std::string line = "LOAD DWQ ERROR(Bad File) " + std::string(name) + ": " + why;
   platform::ErrorOutput(line.c_str());
-  if (!GetLoadDwqErrorFlag()) return;
+  LoaderState& s = Loader();
+  if (!GetLoadDwqErrorFlag()) {
+    if (!s.neededFor) return;
+    bool first;
+    {
+      std::lock_guard<std::mutex> hold(s.toldLock);
+      first = s.boxed.insert(name).second;
+    }
+    if (first) {
+      const std::string text = std::string(name) + ": " + why + "\n" + s.neededFor +
+                               " is not shown without this picture";
+      platform::MessageBox(nullptr, text.c_str(), "Error", MB_OK | MB_ICONWARNING);
+    }
+    return;
+  }
   std::string text = "LOAD DWQ ERROR(Bad File)\n";
   text += name;
   text += "\nmode=" + std::to_string(GetLoadDwqErrorMode());

@@ -37,5 +37,29 @@ class CQuietMissingPictures {
   int was_;
 };
 
+// While an object lives, the pictures loaded are ones a screen cannot work
+// without (`what` names the screen's part, e.g. "the message window"): a
+// damaged one is shown in a box naming the file, once per name, beside its
+// line on stderr (unless the load-error box already showed it).
+class CNeededPictures {
+ public:
+  explicit CNeededPictures(const char* what);
+  ~CNeededPictures();
+  CNeededPictures(const CNeededPictures&) = delete;
+  CNeededPictures& operator=(const CNeededPictures&) = delete;
+
+ private:
+  const char* was_;
+};
+
+// The system pictures a game may go without, each by the name its screen
+// asks for when the settings name no other: the save slots' digits
+// (ta_sl_font), the special glyphs (spfont24), the page-end cursor
+// (mes_cur), the configuration's bars (ta_opt_bar), the choice window
+// (ta_select01) and the mini-game's congratulation (ta_congra). The screen
+// draws without one; a missing one is not told (a damaged one is). name:
+// "NAME" or "sys\\NAME", any letter case.
+bool IsOptionalSystemPicture(const char* name);
+
 // Tests: releases the loader and clears the switch and the mode number.
 void ResetPictureLoader();

@@ -105,7 +105,7 @@ CPicture* CSystemPicture::Load(const char* name, int) {
   if (!picture) return pictures_[0];
   std::memcpy(names_[used_], stored.c_str(), stored.size() + 1);
   pictures_[used_] = picture;
-  if (!picture->LoadDWQ(("sys\\" + stored).c_str(), 0, nullptr)) {
+  if (!picture->LoadDWQ(("sys\\" + stored).c_str(), 0, nullptr) && !IsOptionalSystemPicture(stored.c_str())) {
     // The picture loader has said why when the file is there but broken.
     std::string line = "Load SystemPicture Error:";
     line += name;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "message/syspicture.h"
 
 namespace {
@@ -109,6 +111,9 @@ void CCommonMessageWindow::Reload(Face* face) {
   if (face->picture && std::equal(selected, selected + 3, face->loaded)) return;
   const int i = Index(config_, script_, fontSizeType_);
   const bool named = i >= 0 && i < static_cast<int>(face->names.size());
+  // The story's text is read in the window: its picture is needed.
+  std::optional<CNeededPictures> needed;
+  if (face == &windowFace_) needed.emplace("the message window");
   LoadSysPicture(&face->picture, named ? face->names[i].c_str() : nullptr);
   std::copy(selected, selected + 3, face->loaded);
 }

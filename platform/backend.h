@@ -139,6 +139,11 @@ class Window {
   std::atomic<bool> closeItemEnabled_{true};
 };
 
+// A trace text as the hosts echo it on stderr: UTF-8, one line ending in a
+// line end, without the blank lines a text opens or closes with; empty when
+// the text holds nothing to show.
+std::string TraceLine(const std::string& cp932);
+
 class Backend {
  public:
   virtual ~Backend() = default;

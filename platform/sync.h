@@ -45,24 +45,32 @@ class Thread {
   std::thread thread_;
 };
 
-// A named lock held for the life of the object: another program (or another
-// object in this one) asking for the same name sees it exists.
+// A lock on a folder, held for the life of the object: a lock file in the
+// folder, locked with flock, so every program working on that folder sees
+// it, whatever its own runtime or temporary folders are.
 class InstanceLock {
  public:
+  enum class Result {
+    kTaken,        // this object holds the folder now
+    kHeld,         // another holder has the folder
+    kUnavailable,  // no lock can be made there (error says why)
+  };
+  // The name of the lock file within the folder.
+  static constexpr const char* kFileName = "zorgame.lock";
+
   InstanceLock() = default;
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
-  // True when the lock was taken; false when another holder has it.
-  bool Acquire(const std::string& name);
+  // Locks the folder (an engine path, relative to the game folder or
+  // absolute); with kUnavailable, error (when given) holds the lock file's
+  // host path and the system's text.
+  Result Acquire(const std::string& folder, std::string* error = nullptr);
   void Release();
   bool Held() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;
 };
-
-// Folder that holds the lock files; tests point it at their own folder.
-void SetLockFolder(const std::string& hostPath);
 
 }  // namespace platform

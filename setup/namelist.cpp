@@ -62,6 +62,13 @@ std::string ListBoxText(const char* message, const char* path) {
   return std::string(message) + "\n" + path;
 }
 
+// A list past what the reader takes: a line on stderr and the box, each
+// naming the file.
+void TooLarge(const char* path, const std::string& why) {
+  platform::ErrorOutput((std::string(path) + ": the list is too large: " + why).c_str());
+  Box(ListBoxText("the list is too large", path).c_str(), "ERROR");
+}
+
 // True when `pos` holds a comma that ends its line: only blanks or TABs
 // follow it up to a line break or the end of the text.
 bool CommaEndsLine(const char* text, size_t pos, size_t length) {
@@ -178,8 +185,13 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
   }
 
   // Sizes and positions stay within 32 bits, as the slot arithmetic does.
-  char* text = nullptr;
-  if (size <= INT_MAX - 2) text = static_cast<char*>(ListAlloc(static_cast<size_t>(size) + 2, false));
+  if (size > INT_MAX - 2) {
+    std::fclose(file);
+    TooLarge(path, std::to_string(size) + " bytes, over the " + std::to_string(INT_MAX - 2) +
+                       " a list may have; nothing is read");
+    return 0;
+  }
+  char* text = static_cast<char*>(ListAlloc(static_cast<size_t>(size) + 2, false));
   if (!text) {
     std::fclose(file);
     Box(ListBoxText(kNoMemory, path).c_str(), "ERROR");
@@ -227,7 +239,10 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
       break;
     }
     if (!Reserve(static_cast<int64_t>(count_) + 1, kGrowStep)) {
-      Box(ListBoxText(kNoMemory, path).c_str(), "ERROR");
+      if (static_cast<int64_t>(count_) + 1 > kMaxSlots)
+        TooLarge(path, "over " + std::to_string(kMaxSlots) + " tokens; the list ends there");
+      else
+        Box(ListBoxText(kNoMemory, path).c_str(), "ERROR");
       result = 0;
       break;
     }

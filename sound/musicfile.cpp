@@ -70,7 +70,6 @@ int COggStreamDecoder::Open(FILE* file) {
   ogg_sync_init(&s.sync);
   s.syncInit = true;
   const int first = Feed();
-  platform::DebugOutput("S");
   if (ogg_sync_pageout(&s.sync, &s.page) != 1) {
     platform::DebugOutput(first == kReadSize ? "Must not be Vorbis data" : "[error1inOggDecoder]");
     problem_ = first == kReadSize ? "it holds no Ogg stream" : "it is too short for an Ogg stream";
@@ -115,7 +114,6 @@ int COggStreamDecoder::Open(FILE* file) {
     if (headers < 2) {
       if (Feed() == 0)
         return fail("End of file before finding all Vorbis headers!\n", "it ends before its Vorbis headers do");
-      platform::DebugOutput("A");
     }
   }
 

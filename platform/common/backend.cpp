@@ -25,6 +25,14 @@ Backend& Host() {
   return *backend;
 }
 
+std::string TraceLine(const std::string& cp932) {
+  std::string line = Cp932ToUtf8(cp932);
+  const size_t first = line.find_first_not_of("\r\n");
+  if (first == std::string::npos) return "";
+  const size_t last = line.find_last_not_of("\r\n");
+  return line.substr(first, last - first + 1) + '\n';
+}
+
 void Backend::ErrorOutput(const std::string& text) {
   std::string line = Cp932ToUtf8(text);
   if (line.empty() || line.back() != '\n') line += '\n';

@@ -4,10 +4,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
+#include <cstring>
 #include <mutex>
+
+#include "platform/files.h"
 
 namespace platform {
 namespace {
@@ -21,19 +24,6 @@ std::mutex& EventMutex() {
 std::condition_variable& EventCondition() {
   static std::condition_variable condition;
   return condition;
-}
-
-std::string& LockFolder() {
-  static std::string folder;
-  return folder;
-}
-
-std::string DefaultLockFolder() {
-  for (const char* var : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
-    const char* value = std::getenv(var);
-    if (value && *value) return value;
-  }
-  return "/tmp";
 }
 
 // Runs `ready` under the event lock until it gives true or the time is up.
@@ -105,21 +95,26 @@ void Thread::Join() {
 
 InstanceLock::~InstanceLock() { Release(); }
 
-bool InstanceLock::Acquire(const std::string& name) {
+InstanceLock::Result InstanceLock::Acquire(const std::string& folder, std::string* error) {
   Release();
-  std::string folder = LockFolder().empty() ? DefaultLockFolder() : LockFolder();
-  // The name becomes a file name: keep it to characters that are safe there.
-  std::string safe;
-  for (unsigned char c : name) safe += (c == '/' || c < 0x20) ? '_' : static_cast<char>(c);
-  std::string path = folder + "/" + safe + ".lock";
+  const std::string path = ResolvePath(folder.empty() ? std::string(kFileName)
+                                                      : folder + "\\" + kFileName);
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return true;  // no place for a lock: do not stop the program for it
+  // A folder the player may only read still takes a lock on a file that is there.
+  if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = path + ": " + std::strerror(errno);
+    return Result::kUnavailable;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int code = errno;
     ::close(fd);
-    return false;
+    if (code == EWOULDBLOCK) return Result::kHeld;
+    if (error) *error = path + ": " + std::strerror(code);
+    return Result::kUnavailable;
   }
   fd_ = fd;
-  return true;
+  return Result::kTaken;
 }
 
 void InstanceLock::Release() {
@@ -129,7 +124,5 @@ void InstanceLock::Release() {
     fd_ = -1;
   }
 }
-
-void SetLockFolder(const std::string& hostPath) { LockFolder() = hostPath; }
 
 }  // namespace platform

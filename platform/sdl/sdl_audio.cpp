@@ -1,8 +1,31 @@
 #include "platform/sdl/sdl_audio.h"
 
+#include <dlfcn.h>
+
 #include <chrono>
+#include <cstdio>
 
 namespace platform::sdl {
+namespace {
+
+extern "C" void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// SDL's ALSA driver loads libasound, whose own handler prints a run of
+// lines on stderr when a machine has no sound card. The handler is set on
+// that same library first (it stays loaded), so only this program's one
+// line says that the game is silent.
+void QuietAlsa() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (!alsa) return;
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  if (auto set = reinterpret_cast<int (*)(Handler)>(::dlsym(alsa, "snd_lib_error_set_handler")))
+    set(&QuietAlsaError);
+}
+
+}  // namespace
 
 SdlAudio::SdlAudio(std::shared_ptr<AudioDevice> device) : device_(std::move(device)) {}
 
@@ -10,6 +33,7 @@ SdlAudio::~SdlAudio() { Close(); }
 
 void SdlAudio::Open() {
   if (deviceId_ != 0 || clock_.joinable()) return;
+  QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
     subsystem_ = true;
     SDL_AudioSpec want{};
@@ -28,6 +52,8 @@ void SdlAudio::Open() {
     SDL_PauseAudioDevice(deviceId_, 0);
     return;
   }
+  std::fprintf(stderr, "zor: no sound device opens (%s); the game runs without sound\n", SDL_GetError());
+  std::fflush(stderr);
   device_->SetHasOutput(false);
   stopping_ = false;
   clock_ = std::thread([this] { RunClock(); });

@@ -196,7 +196,7 @@ int SdlBackend::MessageBox(Window* owner, const std::string& text, const std::st
 
 void SdlBackend::DebugOutput(const std::string& text) {
   if (!g_debugOutput) return;
-  std::string line = Cp932ToUtf8(text);
+  const std::string line = TraceLine(text);
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }

@@ -1,5 +1,4 @@
-// A fresh game folder per test with the headless host, its own lock folder,
-// and the process-wide state of the start-up back at its initial values.
+// A fresh game folder per test with the headless host, and the process-wide state of the start-up back at its initial values.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,7 +32,6 @@ class AppTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::FailWholeFileWrites(0);
-    platform::SetLockFolder("");
     ResetSaveFolder();
     ResetSystemFileSettings();
     dir_.reset();
@@ -41,8 +39,6 @@ class AppTest : public ::testing::Test {
 
   void Fresh() {
     dir_ = std::make_unique<testsupport::TempDir>();
-    std::filesystem::create_directories(Dir() / "locks");
-    platform::SetLockFolder(Dir() / "locks");
     ResetSaveFolder();
     ResetSystemFileSettings();
     CNameList::ResetInit2Check();

@@ -15,7 +15,7 @@ clone_game() {
   done
 }
 
-# copy_game DIR [KEY VALUE] clones the game to DIR with its own lock folder
+# copy_game DIR [KEY VALUE] clones the game to DIR with its own runtime folder
 # DIR.run; KEY VALUE is put first in the copy's list "game", where the first
 # match wins.
 copy_game() {

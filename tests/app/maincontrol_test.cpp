@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,9 +32,9 @@ TEST_F(MainControlTest, WithoutSettingsListsTheDefaultsHold) {
   EXPECT_EQ(size[1], 600);
   EXPECT_EQ(app.GetBpp(), 32);
 
-  // The single-instance lock is held under its default name.
+  // The save folder is locked.
   platform::InstanceLock other;
-  EXPECT_FALSE(other.Acquire("ZORCommonGameByKelomi"));
+  EXPECT_EQ(other.Acquire("sav"), platform::InstanceLock::Result::kHeld);
 
   // Seeded from the clock's seconds.
   const int drawn = crt::rand();
@@ -47,7 +49,7 @@ TEST_F(MainControlTest, WithoutSettingsListsTheDefaultsHold) {
   EXPECT_TRUE(Dir().Exists("sav/sysfile.sav"));
 
   app.Release();
-  EXPECT_TRUE(other.Acquire("ZORCommonGameByKelomi"));
+  EXPECT_EQ(other.Acquire("sav"), platform::InstanceLock::Result::kTaken);
 }
 
 // The start clears what a save cut short by a crash left in the save folder.
@@ -181,6 +183,66 @@ TEST_F(MainControlTest, OnlyOneInstanceRunsUnlessTheCheckIsOff) {
   CMainControl third(nullptr, nullptr);
   EXPECT_EQ(third.CheckStartUp(), 1);
   EXPECT_TRUE(CheckBoxes().empty());
+}
+
+// The lock of a save folder that cannot take one is named on stderr, and
+// the game starts all the same.
+TEST_F(MainControlTest, AnUnlockableSaveFolderIsSaidAndTheGameRuns) {
+  std::filesystem::create_directories(Dir() / "sav/zorgame.lock");
+  CMainControl app(nullptr, nullptr);
+  EXPECT_EQ(app.CheckStartUp(), 1);
+  EXPECT_TRUE(CheckBoxes().empty());
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].find("zorgame: the save folder cannot be locked (" + Dir() / "sav/zorgame.lock: "),
+            0u)
+      << lines[0];
+}
+
+// Save-folder names that lead out of the user's folder are refused with a
+// line, and the saves stay in the game's folder.
+TEST_F(MainControlTest, SaveFolderNamesStayUnderTheirBase) {
+  const char* oldData = std::getenv("XDG_DATA_HOME");
+  const std::string keep = oldData ? oldData : "";
+  struct Case {
+    const char* key;
+    const char* value;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"saveCompanyFolder", "..\\..\\x", true}, {"saveCompanyFolder", "/abs", true},
+      {"saveCompanyFolder", "\\abs", true},      {"saveCompanyFolder", "C:\\x", true},
+      {"saveCompanyFolder", "a\\..\\..\\b", true}, {"saveGameFolder", "../up", true},
+      {"saveCompanyFolder", "Company\\Game", false}, {"saveCompanyFolder", "a\\..\\b", false},
+      // A double-byte name whose second byte is a backslash: no separator.
+      {"saveCompanyFolder", "表..\\\\..\\\\x", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    Fresh();
+    ::setenv("XDG_DATA_HOME", (Dir() / "data").c_str(), 1);
+    WriteList("game", {{"saveFolderType", "2"}, {c.key, c.value}});
+    host_->ClearErrorLines();
+    {
+      CMainControl app(nullptr, nullptr);
+      const auto lines = host_->ErrorLines();
+      if (c.refused) {
+        EXPECT_EQ(std::string(GetSaveFolder()), "sav");
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0], Sjis("zorgame: \"" + std::string(c.key) + "\" is \"" + c.value +
+                                 "\" in the game list, which leads outside the user's folder; "
+                                 "the saves stay in the game's own folder"));
+      } else {
+        EXPECT_EQ(Utf8(GetSaveFolder()).find(Dir() / "data\\"), 0u) << Utf8(GetSaveFolder());
+        for (const std::string& line : lines) EXPECT_EQ(line.find("leads outside"), std::string::npos);
+      }
+    }
+    ResetSaveFolder();
+  }
+  if (oldData)
+    ::setenv("XDG_DATA_HOME", keep.c_str(), 1);
+  else
+    ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(MainControlTest, TheSeedSettingDecidesTheSequence) {

@@ -3,7 +3,8 @@
 # The minimal game of docs/authoring.md end to end, headless, on copies of
 # build/<tree>/minimal-game:
 # - it starts straight into the scene (no logo, no title) and shows no box:
-#   the shipped system file is enough for a first start;
+#   the shipped system file is enough for a first start; nothing is
+#   written on stderr;
 # - the question answered both ways runs its own branch (minimal_sea.png,
 #   minimal_town.png: run with ZOR_WRITE_EXPECTED=1 to renew them); both
 #   ways end on the title (minimal_title.png);
@@ -15,7 +16,7 @@ program=$1 screendiff=$2 game=$3 expected=$4 work=$5
 rm -rf "$work" && mkdir -p "$work"
 source "$(dirname "$0")/run_lib.sh"
 
-# fresh NAME: a copy of the game in $work/NAME with its lock folder.
+# fresh NAME: a copy of the game in $work/NAME.
 fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
 
 # The scene up to the question: two pages (the second voiced), then the
@@ -39,6 +40,13 @@ answer() {  # answer Y: the input script picking the answer at height Y
 231 button 0 up
 INPUT
 }
+
+# A start as the guide makes it says nothing on stderr.
+fresh quiet
+: >"$work/quiet.input"
+run_headless quiet "$work/quiet" 60 "$work/quiet.input"
+check "the start prints nothing on stderr" test ! -s "$work/quiet.err"
+[ -s "$work/quiet.err" ] && cat "$work/quiet.err"
 
 fresh sea
 answer 250 >"$work/sea.input"

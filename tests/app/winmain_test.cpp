@@ -78,8 +78,10 @@ TEST_F(WinMainTest, AFailedCheckEndsTheProgramWithoutAWindow) {
 }
 
 TEST_F(WinMainTest, ASecondStartEndsWhileTheFirstRuns) {
+  // Another program holds the save folder.
+  std::filesystem::create_directories(Dir() / "sav");
   platform::InstanceLock running;
-  ASSERT_TRUE(running.Acquire("ZORCommonGameByKelomi"));
+  ASSERT_EQ(running.Acquire(Dir() / "sav"), platform::InstanceLock::Result::kTaken);
   EXPECT_EQ(RunProgram(3), kExitStartRefused);
   EXPECT_EQ(host_->GetWindow(), nullptr);
   const auto boxes = CheckBoxes();

@@ -58,6 +58,31 @@ TEST_F(SystemPictureTest, EntryZeroIsTheErrorPicture) {
                        "Load SystemPicture Error:nothere (sys\\nothere)"}));
 }
 
+// The pictures a game may go without are not reported when missing, in
+// any letter case; damaged, or under another name, they are.
+TEST_F(SystemPictureTest, OptionalPicturesAreQuietOnlyWhenMissing) {
+  CSystemPicture cache;
+  host_->ClearErrorLines();
+  for (const char* name : {"ta_sl_font", "spfont24", "mes_cur", "ta_opt_bar", "TA_SELECT01", "ta_congra"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(cache.Load(name, 0)->IsLoaded(), 0);
+    CPicture direct;
+    EXPECT_EQ(direct.LoadDWQ((std::string("sys\\") + name).c_str()), 0);
+  }
+  EXPECT_TRUE(host_->ErrorLines().empty());
+
+  dir_.Write("dwq/sys/mes_cur2.dwq", "");
+  dir_.Write("dwq/sys/ta_opt_bar.dwq", "not a picture");
+  CSystemPicture other;
+  other.Load("mes_cur2", 0);
+  other.Load("ta_opt_bar", 0);
+  other.Load("ta_mouse", 0);
+  const auto lines = host_->ErrorLines();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[2].rfind("LOAD DWQ ERROR(Bad File) sys\\ta_opt_bar: ", 0), 0u) << lines[2];
+  EXPECT_EQ(lines[3].rfind("LOAD DWQ ERROR(File Not Found) sys\\ta_mouse: ", 0), 0u) << lines[3];
+}
+
 TEST_F(SystemPictureTest, GrowsWithoutMovingEarlierPictures) {
   WritePicture("sys\\p0", Pattern(2, 3));
   CSystemPicture cache;

@@ -53,6 +53,27 @@ TEST_F(MessageWindowTest, NameTableKeys) {
   EXPECT_EQ(script.GetWindowName(0, 2, 0), "s3");
 }
 
+// The window's picture is needed: damaged, it is shown in a box naming the
+// file, once; the name window's is not, and a missing one stays a line.
+TEST_F(MessageWindowTest, ADamagedWindowPictureIsBoxedOnce) {
+  Placed();
+  dir_.Write("dwq/sys/win.dwq", "not a picture");
+  dir_.Write("dwq/sys/name.dwq", "not a picture");
+  CCommonMessageWindow first;
+  CCommonMessageWindow second;
+  auto boxes = host_->Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text.rfind("sys\\win: ", 0), 0u) << boxes[0].text;
+  EXPECT_NE(boxes[0].text.find("\nthe message window is not shown without this picture"),
+            std::string::npos);
+
+  host_->ClearBoxes();
+  Settings("filenameWindow gone\n");
+  CCommonMessageWindow missing;
+  EXPECT_TRUE(host_->Boxes().empty());
+}
+
 TEST_F(MessageWindowTest, TheOneCountKeyAndItsFallbacks) {
   Settings("filenameWindow1 first\nfilenameWindow2 second\n");
   EXPECT_EQ(CCommonMessageWindow().GetWindowName(0, 0, 0), "first");

@@ -89,6 +89,25 @@ TEST(HeadlessErrorLines, AreAlwaysPrintedOneLineEach) {
   EXPECT_EQ(host.ErrorLines(), std::vector<std::string>{"quiet"});
 }
 
+// Echoed trace texts are whole lines: each ends with a line end and starts
+// with its own words, whatever line ends the caller gave.
+TEST(HeadlessTraceEcho, EachTextIsOneLine) {
+  auto& host = platform::InstallHeadless();
+  host.SetDebugEcho(true);
+  testing::internal::CaptureStderr();
+  for (const char* text : {"removed sav\\a.tmp.Q1w2E3, left by an interrupted save",
+                           "removed sav\\b.tmp.Q1w2E3, left by an interrupted save", "\n\ntimer=5\n\n",
+                           "\n", "", "two\nlines\r\n", "\x83\x65\x83\x58\x83\x67"})
+    platform::DebugOutput(text);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "removed sav\\a.tmp.Q1w2E3, left by an interrupted save\n"
+            "removed sav\\b.tmp.Q1w2E3, left by an interrupted save\n"
+            "timer=5\ntwo\nlines\n\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\n");
+  // The kept lines are the texts as given.
+  EXPECT_EQ(host.DebugLines()[2], "\n\ntimer=5\n\n");
+  host.SetDebugEcho(false);
+}
+
 TEST(HeadlessInput, KeysTextMouseAndWheelArriveAsWindowMessages) {
   auto& host = platform::InstallHeadless();
   platform::Window* w = platform::CreateWindow({});

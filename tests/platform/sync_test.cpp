@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <string>
 
 #include "platform/sync.h"
 #include "support/temp_dir.h"
@@ -49,16 +51,29 @@ TEST(Events, SetOnAnotherThreadIsSeenWithItsData) {
   EXPECT_FALSE(worker.Running());
 }
 
-TEST(InstanceLock, SecondHolderOfTheSameNameIsRefused) {
+TEST(InstanceLock, OneHolderPerFolder) {
+  using Result = platform::InstanceLock::Result;
   testsupport::TempDir dir;
-  platform::SetLockFolder(dir.path());
+  std::filesystem::create_directories(dir / "a");
+  std::filesystem::create_directories(dir / "b");
   platform::InstanceLock first, second, other;
-  EXPECT_TRUE(first.Acquire("ZORCommonGameByKelomi"));
-  EXPECT_FALSE(second.Acquire("ZORCommonGameByKelomi"));
-  EXPECT_TRUE(other.Acquire("AnotherGame"));
+  EXPECT_EQ(first.Acquire(dir / "a"), Result::kTaken);
+  EXPECT_TRUE(dir.Exists("a/zorgame.lock"));
+  EXPECT_EQ(second.Acquire(dir / "a"), Result::kHeld);
+  EXPECT_FALSE(second.Held());
+  EXPECT_EQ(other.Acquire(dir / "b"), Result::kTaken);
   first.Release();
-  EXPECT_TRUE(second.Acquire("ZORCommonGameByKelomi"));
-  platform::SetLockFolder("");
+  EXPECT_EQ(second.Acquire(dir / "a"), Result::kTaken);
+
+  // No lock file can be made: the error names it.
+  std::filesystem::create_directories(dir / "c/zorgame.lock");
+  for (const char* folder : {"c", "missing"}) {
+    SCOPED_TRACE(folder);
+    std::string error;
+    platform::InstanceLock lock;
+    EXPECT_EQ(lock.Acquire(dir / folder, &error), Result::kUnavailable);
+    EXPECT_NE(error.find(dir / (std::string(folder) + "/zorgame.lock")), std::string::npos) << error;
+  }
 }
 
 }  // namespace

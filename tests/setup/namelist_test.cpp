@@ -1,3 +1,5 @@
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +221,22 @@ TEST_F(NameListTest, OutOfMemoryIsReported) {
     EXPECT_EQ(box.caption, "ERROR");
     EXPECT_EQ(box.text, kNoMemory + "\nlist.xtx");
   }
+}
+
+// A file past the reader's limit is refused as too large, not as memory
+// running out (a sparse file: nothing is read).
+TEST_F(NameListTest, AListPastTheLimitIsTooLarge) {
+  Write("huge.xtx", "a b");
+  std::filesystem::resize_file(std::filesystem::path(dir_) / "huge.xtx", std::uintmax_t{INT_MAX});
+  CNameList list;
+  EXPECT_EQ(list.Load("huge.xtx", false, false), 0);
+  EXPECT_EQ(list.GetCount(), 0);
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "the list is too large\nhuge.xtx");
+  EXPECT_EQ(host_->ErrorLines(),
+            std::vector<std::string>{"huge.xtx: the list is too large: 2147483647 bytes, over the "
+                                     "2147483645 a list may have; nothing is read"});
 }
 
 TEST_F(NameListTest, LoadInitChoosesTheFolder) {

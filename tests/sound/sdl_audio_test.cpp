@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/audio.h"
@@ -45,6 +46,23 @@ TEST(SdlAudio, WithoutASoundCardBuffersStillPlayByTheClock) {
   desc.format = {1, 22050, 8};
   desc.size = 100;
   EXPECT_NE(device->CreateBuffer(desc, nullptr), nullptr);
+}
+
+// Without a card, ALSA's own lines stay away; one line says the game is
+// silent.
+TEST(SdlAudio, NoSoundCardIsOneLine) {
+  WithDrivers("alsa");
+  std::string error;
+  testing::internal::CaptureStderr();
+  auto backend = platform::CreateSdlBackend(&error);
+  ASSERT_NE(backend, nullptr) << error;
+  const bool output = backend->Audio()->HasOutput();
+  backend.reset();
+  const std::string err = testing::internal::GetCapturedStderr();
+  if (output) GTEST_SKIP() << "this machine has a sound card";
+  EXPECT_EQ(err.find("ALSA lib"), std::string::npos) << err;
+  EXPECT_EQ(err.rfind("zor: no sound device opens (", 0), 0u) << err;
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
 }
 
 TEST(SdlAudio, ASoundCardGetsTheMix) {
