@@ -94,7 +94,7 @@ void CFillScreen::Fill(int r, int g, int b) {
   const uint32_t colour = (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) |
                           static_cast<uint32_t>(b);
   uint32_t* p = CScreenBuffer::GetBuffer();
-  if (p) std::fill(p, p + ScreenPixels(), colour);
+  if (p) rowops::Fill(p, ScreenPixels(), colour);
 }
 
 void CFade::Fade(int screenPercent, int r, int g, int b, int colourPercent) {

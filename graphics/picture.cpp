@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "graphics/allpicture.h"
 #include "graphics/bltrows.h"
+#include "graphics/loadblocks.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
 
@@ -20,11 +24,88 @@ int64_t BlockBytes(int64_t width, int64_t height, int64_t bpp) {
   return width * height * bpp + 64;
 }
 
+// Large blocks given up by pictures are kept for the next pictures of at
+// most their size: memory the process has written before costs nothing to
+// write again, while fresh pages cost a fault each on first touch (most of
+// what entering a screen took). At most kKeptBlocks blocks and kKeptBytes
+// bytes are kept; past that the oldest goes back to the system.
+class BlockStore {
+ public:
+  static constexpr size_t kKeepFrom = 64 * 1024;
+  static constexpr size_t kKeptBlocks = 32;
+  static constexpr size_t kKeptBytes = 64u * 1024 * 1024;
+
+  // A kept block of at least bytes (the smallest such), or null.
+  unsigned char* Take(size_t bytes) {
+    if (bytes < kKeepFrom) return nullptr;
+    std::lock_guard<std::mutex> hold(lock_);
+    size_t best = kept_.size();
+    for (size_t i = 0; i < kept_.size(); ++i)
+      if (kept_[i].bytes >= bytes && (best == kept_.size() || kept_[i].bytes < kept_[best].bytes))
+        best = i;
+    if (best == kept_.size()) return nullptr;
+    unsigned char* block = kept_[best].block;
+    keptBytes_ -= kept_[best].bytes;
+    kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(best));
+    return block;
+  }
+  // Keeps a block of bytes (the size its owner knew), or frees it.
+  void Give(unsigned char* block, size_t bytes) {
+    if (!block) return;
+    if (bytes < kKeepFrom || bytes > kKeptBytes) return std::free(block);
+    std::lock_guard<std::mutex> hold(lock_);
+    while (!kept_.empty() && (kept_.size() >= kKeptBlocks || keptBytes_ + bytes > kKeptBytes)) {
+      std::free(kept_.front().block);
+      keptBytes_ -= kept_.front().bytes;
+      kept_.erase(kept_.begin());
+    }
+    kept_.push_back({block, bytes});
+    keptBytes_ += bytes;
+  }
+
+ private:
+  struct Kept {
+    unsigned char* block;
+    size_t bytes;
+  };
+  std::mutex lock_;
+  std::vector<Kept> kept_;
+  size_t keptBytes_ = 0;
+};
+
+// Made once and never destroyed: pictures of static lifetime give their
+// blocks back after every other static is gone.
+BlockStore& Blocks() {
+  static BlockStore* store = new BlockStore();
+  return *store;
+}
+
 // A new block is cleared: a picture shows black and a transparent mask
 // until something is drawn or loaded into it, never what the memory held.
-unsigned char* NewBlock(int64_t bytes) {
+// A block a load writes whole is cleared where the load did not write when
+// the load ends (CLoadBlocks). Blocks not kept before come from calloc:
+// fresh pages from the system are zero already, so a large blank picture
+// costs nothing until it is drawn into.
+unsigned char* NewBlock(int64_t bytes, bool clear) {
   if (bytes <= 0) return nullptr;
-  return new (std::nothrow) unsigned char[static_cast<size_t>(bytes)]();
+  const size_t size = static_cast<size_t>(bytes);
+  if (unsigned char* kept = Blocks().Take(size)) {
+    if (clear) std::memset(kept, 0, size);
+    return kept;
+  }
+  return static_cast<unsigned char*>(clear ? std::calloc(size, 1) : std::malloc(size));
+}
+
+// bytes: the size the owner asked for (a kept block may be larger).
+void FreeBlock(unsigned char* block, int64_t bytes) {
+  Blocks().Give(block, static_cast<size_t>(std::max<int64_t>(bytes, 0)));
+}
+
+// The CLoadBlocks of this thread, innermost first.
+thread_local CLoadBlocks* loadBlocks = nullptr;
+
+void ClearFrom(unsigned char* block, int64_t bytes, int64_t written) {
+  if (written < bytes) std::memset(block + written, 0, static_cast<size_t>(bytes - written));
 }
 
 uint32_t* ScreenRow(int y) {
@@ -32,6 +113,39 @@ uint32_t* ScreenRow(int y) {
 }
 
 }  // namespace
+
+CLoadBlocks::CLoadBlocks(CPicture* picture) : picture_(picture), outer_(loadBlocks) {
+  loadBlocks = this;
+}
+
+CLoadBlocks::~CLoadBlocks() {
+  loadBlocks = outer_;
+  // A loaded body wrote every pixel, and a valid mask every mask byte.
+  const bool loaded = picture_->IsLoaded() != 0;
+  const int64_t pixels = int64_t{picture_->GetWidth()} * picture_->GetHeight();
+  if (pixels_ && pixels_ == picture_->GetBuffer()) {
+    const int64_t written = loaded ? pixels * (picture_->Get256Flag() ? 1 : 4) : 0;
+    ClearFrom(pixels_, pixelBytes_, std::min(written, pixelBytes_));
+  }
+  if (mask_ && mask_ == picture_->GetMask()) {
+    const int64_t written = loaded && picture_->GetMaskFlag() ? pixels : 0;
+    ClearFrom(mask_, maskBytes_, std::min(written, maskBytes_));
+  }
+}
+
+bool CLoadBlocks::LeaveUncleared(const CPicture* picture) {
+  return loadBlocks && loadBlocks->picture_ == picture;
+}
+
+void CLoadBlocks::NotePixels(unsigned char* block, int64_t bytes) {
+  loadBlocks->pixels_ = block;
+  loadBlocks->pixelBytes_ = block ? bytes : 0;
+}
+
+void CLoadBlocks::NoteMask(unsigned char* block, int64_t bytes) {
+  loadBlocks->mask_ = block;
+  loadBlocks->maskBytes_ = block ? bytes : 0;
+}
 
 CPicture::CPicture(const char* fileName, int, int, int keep256) {
   InitMembers();
@@ -81,12 +195,12 @@ void CPicture::SetWholeBox() {
 }
 
 void CPicture::Release() {
-  delete[] pixels_;
+  FreeBlock(pixels_, pixelCapacity_);
   pixels_ = nullptr;
   pixelCapacity_ = 0;
   delete[] palette_;
   palette_ = nullptr;
-  delete[] mask_;
+  FreeBlock(mask_, maskCapacity_);
   mask_ = nullptr;
   maskCapacity_ = 0;
   maskValid_ = 0;
@@ -94,8 +208,10 @@ void CPicture::Release() {
 
 int CPicture::CreateBuffer(int bytes) {
   if (pixels_ && bytes > 0 && pixelCapacity_ >= bytes) return 1;
-  unsigned char* block = NewBlock(bytes);
-  delete[] pixels_;
+  const bool uncleared = CLoadBlocks::LeaveUncleared(this);
+  unsigned char* block = NewBlock(bytes, !uncleared);
+  if (uncleared) CLoadBlocks::NotePixels(block, bytes);
+  FreeBlock(pixels_, pixelCapacity_);
   pixels_ = block;
   if (!block) {
     pixelCapacity_ = 0;
@@ -116,9 +232,11 @@ int CPicture::CreateBuffer(int bytes) {
 int CPicture::GrowMask(int bytes) {
   if (bytes <= 0) return 0;
   if (mask_ && maskCapacity_ >= bytes) return 1;
-  delete[] mask_;
-  mask_ = NewBlock(bytes);
+  FreeBlock(mask_, maskCapacity_);
+  const bool uncleared = CLoadBlocks::LeaveUncleared(this);
+  mask_ = NewBlock(bytes, !uncleared);
   maskCapacity_ = mask_ ? bytes : 0;
+  if (uncleared) CLoadBlocks::NoteMask(mask_, bytes);
   return mask_ ? 1 : 0;
 }
 

@@ -22,6 +22,8 @@
 
 #include "graphics/dwqformat.h"
 #include "graphics/jpegdecoder.h"
+#include "graphics/loadblocks.h"
+#include "graphics/loadobserver.h"
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"
 #include "graphics/pngreader.h"
@@ -50,6 +52,8 @@ struct LoaderState {
   std::set<std::string> told;
   CJpegDecoder* jpeg = nullptr;
   CPngReader* png = nullptr;
+  PictureLoadObserver observer = nullptr;
+  void* observerData = nullptr;
 };
 
 LoaderState& Loader() {
@@ -178,6 +182,11 @@ void ReleasePictureLoader() {
 }
 
 int GetPictureDecodeBufferSize() { return Loader().decodeSize; }
+
+void SetPictureLoadObserver(PictureLoadObserver observer, void* data) {
+  Loader().observer = observer;
+  Loader().observerData = data;
+}
 void SetLoadDwqErrorFlag(int on) { Loader().errorFlag = on; }
 int GetLoadDwqErrorFlag() { return Loader().errorFlag; }
 void SetLoadDwqErrorMode(int mode) { Loader().errorMode = mode; }
@@ -638,6 +647,9 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
                               .c_str());
     return forget();
   };
+  // The body and mask readers write new blocks whole; what they leave is
+  // cleared when the load ends, whichever way it ends.
+  CLoadBlocks blocks(this);
   if (plan->keepIndices && !palette_) {
     palette_ = new (std::nothrow) uint32_t[256]();
     if (!palette_) return noMemory();
@@ -672,5 +684,6 @@ int CPicture::LoadDWQ(const char* name, int keep256, const char* folder) {
       CalcuBoundingBox();
     }
   }
+  if (Loader().observer) Loader().observer(Loader().observerData, name, folder, keep256);
   return 1;
 }

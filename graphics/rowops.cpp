@@ -1,5 +1,7 @@
 #include "graphics/rowops.h"
 
+#include <cstring>
+
 #include "graphics/blendrows.h"
 
 #if defined(__SSE2__)
@@ -41,9 +43,71 @@ void FadeScalar(uint32_t* run, size_t n, int a, const int16_t k[4]) {
   }
 }
 
+void FillScalar(uint32_t* row, size_t n, uint32_t colour) {
+  for (size_t i = 0; i < n; ++i) row[i] = colour;
+}
+
 #if defined(__SSE2__)
 
 namespace {
+
+// Runs from 2 KiB to 4 MiB take string stores: the processor fills whole
+// lines without reading them first, as memset does at those sizes. Past 4
+// MiB the string store writes around the caches and is slower than plain
+// vector stores, which stay in the cache for the next frame.
+constexpr size_t kStringFillFrom = 2 * 1024;
+constexpr size_t kStringFillBelow = 4 * 1024 * 1024;
+
+void FillVectors(uint32_t* row, size_t n, uint32_t colour) {
+  while (n && (reinterpret_cast<uintptr_t>(row) & 15)) {
+    *row++ = colour;
+    --n;
+  }
+  const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
+  for (; n >= 16; n -= 16, row += 16) {
+    auto* at = reinterpret_cast<__m128i*>(row);
+    _mm_store_si128(at, v);
+    _mm_store_si128(at + 1, v);
+    _mm_store_si128(at + 2, v);
+    _mm_store_si128(at + 3, v);
+  }
+  for (; n >= 4; n -= 4, row += 4) _mm_store_si128(reinterpret_cast<__m128i*>(row), v);
+  while (n--) *row++ = colour;
+}
+
+// FillVectors with 256-bit stores.
+__attribute__((target("avx2"))) void FillWide(uint32_t* row, size_t n, uint32_t colour) {
+  while (n && (reinterpret_cast<uintptr_t>(row) & 31)) {
+    *row++ = colour;
+    --n;
+  }
+  const __m256i v = _mm256_set1_epi32(static_cast<int>(colour));
+  for (; n >= 32; n -= 32, row += 32) {
+    auto* at = reinterpret_cast<__m256i*>(row);
+    _mm256_store_si256(at, v);
+    _mm256_store_si256(at + 1, v);
+    _mm256_store_si256(at + 2, v);
+    _mm256_store_si256(at + 3, v);
+  }
+  for (; n >= 8; n -= 8, row += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(row), v);
+  while (n--) *row++ = colour;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+void FillString(uint32_t* row, size_t n, uint32_t colour) {
+  if (reinterpret_cast<uintptr_t>(row) & 7) {
+    *row++ = colour;
+    --n;
+  }
+  const uint64_t pair = (uint64_t{colour} << 32) | colour;
+  size_t words = n / 2;
+  asm volatile("rep stosq" : "+D"(row), "+c"(words) : "a"(pair) : "memory");
+  if (n & 1) *row = colour;
+}
+#else
+void FillString(uint32_t* row, size_t n, uint32_t colour) { FillVectors(row, n, colour); }
+#endif
+
 
 // Four 16-bit lanes per pixel, repeated for the two pixels of a half register.
 __m128i Lanes(const uint16_t v[4]) {
@@ -95,6 +159,18 @@ __attribute__((target("avx2"))) void BlendConstWide(uint32_t* row, size_t n, __m
 
 }  // namespace
 
+void Fill(uint32_t* row, size_t n, uint32_t colour) {
+  const uint32_t low = colour & 0xFF;
+  if (colour == low * 0x01010101u) {
+    std::memset(row, static_cast<int>(low), n * sizeof(uint32_t));
+    return;
+  }
+  const size_t bytes = n * sizeof(uint32_t);
+  if (bytes >= kStringFillFrom && bytes < kStringFillBelow) return FillString(row, n, colour);
+  if (blendrows::UseWideRows()) return FillWide(row, n, colour);
+  FillVectors(row, n, colour);
+}
+
 void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
   const __m128i w = _mm_set1_epi16(static_cast<short>(keepWeight));
   const uint16_t even[4] = {term[0], term[2], term[0], term[2]};
@@ -144,6 +220,14 @@ void Fade(uint32_t* run, size_t n, int a, const int16_t k[4]) {
 
 #else
 
+void Fill(uint32_t* row, size_t n, uint32_t colour) {
+  const uint32_t low = colour & 0xFF;
+  if (colour == low * 0x01010101u) {
+    std::memset(row, static_cast<int>(low), n * sizeof(uint32_t));
+    return;
+  }
+  FillScalar(row, n, colour);
+}
 void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
   BlendConstScalar(row, n, term, keepWeight);
 }

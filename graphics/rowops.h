@@ -24,6 +24,13 @@ void AddSub(uint32_t* row, size_t n, uint32_t add, uint32_t sub);
 void FadeScalar(uint32_t* run, size_t n, int a, const int16_t k[4]);
 void Fade(uint32_t* run, size_t n, int a, const int16_t k[4]);
 
+// Every word of the run becomes colour. The fast entry stores as memset
+// does: one memset when the colour's four bytes are equal, else aligned
+// vector stores (256-bit where the processor has them) for short and very
+// long runs and string stores between.
+void FillScalar(uint32_t* row, size_t n, uint32_t colour);
+void Fill(uint32_t* row, size_t n, uint32_t colour);
+
 // One byte of the blend above, for single pixels.
 inline uint32_t BlendPixel(uint32_t dst, const uint16_t term[4], unsigned keepWeight) {
   uint32_t out = 0;

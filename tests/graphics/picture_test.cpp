@@ -96,14 +96,20 @@ TEST_F(CPictureTest, NewBlocksAreCleared) {
   auto nonZero = [](const unsigned char* bytes, size_t n) {
     return std::count_if(bytes, bytes + n, [](unsigned char b) { return b != 0; });
   };
-  for (int round = 0; round < 2; ++round) {
-    CPicture p(8, 6, 1);
+  // Each picture is dirtied and dropped before the next: a large block given
+  // up is kept and handed to the next picture it holds, cleared.
+  const struct {
+    int w, h;
+  } sizes[] = {{8, 6}, {8, 6}, {200, 100}, {200, 100}, {300, 200}, {200, 150}, {120, 90}};
+  for (const auto& size : sizes) {
+    const size_t pixels = static_cast<size_t>(size.w) * size.h;
+    CPicture p(size.w, size.h, 1);
     ASSERT_NE(p.GetBuffer(), nullptr);
     ASSERT_NE(p.GetMask(), nullptr);
-    EXPECT_EQ(nonZero(p.GetBuffer(), 8 * 6 * 4), 0) << "round " << round;
-    EXPECT_EQ(nonZero(p.GetMask(), 8 * 6), 0) << "round " << round;
-    std::memset(p.GetBuffer(), 0xFF, 8 * 6 * 4);
-    std::memset(p.GetMask(), 0xFF, 8 * 6);
+    EXPECT_EQ(nonZero(p.GetBuffer(), pixels * 4), 0) << size.w << " x " << size.h;
+    EXPECT_EQ(nonZero(p.GetMask(), pixels), 0) << size.w << " x " << size.h;
+    std::memset(p.GetBuffer(), 0xFF, pixels * 4);
+    std::memset(p.GetMask(), 0xFF, pixels);
   }
   CPicture grown(2, 2, 1);
   std::memset(grown.GetBuffer(), 0xFF, 2 * 2 * 4);

@@ -1,6 +1,7 @@
 // The picture file loader on files made by the writer library: every body
 // type, row order and byte order, packed rows, masks and bounding boxes,
 // the missing-file message, the one-read cache, and broken files.
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -436,6 +437,80 @@ TEST_F(LoaderTest, BrokenFilesFailCleanly) {
     picture.GetScreenRect(0, 0, -1, -1);
     // A good file loads into the same picture afterwards.
     EXPECT_EQ(picture.LoadDWQ("good", keep256), 1) << c.what;
+  }
+}
+
+// Leaves a freed block of that size full of 0xA5, so the next block of the
+// size the allocator hands out holds old bytes unless they are cleared.
+void DirtyFreedBlock(size_t bytes) {
+  void* block = ::operator new(bytes);
+  std::memset(block, 0xA5, bytes);
+  asm volatile("" : : "r"(block) : "memory");
+  ::operator delete(block);
+}
+
+// A load writes its new blocks whole and clears the rest: the spare bytes
+// past the pixels after a good load, the whole pixel block and mask after a
+// failed one. Nothing the memory held shows.
+// Both for small blocks and for large ones, which pictures given up before
+// hand on.
+TEST_F(LoaderTest, NewBlocksHoldNothingTheMemoryHeld) {
+  for (const int w : {6, 160}) {
+    const int h = w * 2 / 3;
+    // At most 200 colours, so the 8-bit bodies hold them.
+    dwqtool::Picture source = Pattern(w, h, [](int x, int y) { return uint8_t(x * 40 + y); });
+    for (size_t i = 0; i < source.pixels.size(); ++i)
+      source.pixels[i] = static_cast<uint32_t>(i * 7 % 200) * 0x00010203u;
+    const size_t kPixelBlock = size_t(w) * h * 4 + 64, kMaskBlock = size_t(w) * h;
+    auto file = [&](BodyType body, size_t cutBy) {
+      dwqtool::Options options;
+      options.body = body;
+      options.mask = true;
+      std::vector<uint8_t> f = Make(source, options);
+      f.resize(f.size() - cutBy);
+      return f;
+    };
+    auto allZero = [](const unsigned char* p, size_t n) {
+      return p && std::all_of(p, p + n, [](unsigned char b) { return b == 0; });
+    };
+    struct Case {
+      const char* what;
+      std::vector<uint8_t> bytes;
+      bool loads;
+    } cases[] = {
+        {"24-bit", file(BodyType::kBmp24, 0), true},
+        {"8-bit", file(BodyType::kBmp8, 0), true},
+        {"packed", file(BodyType::kPacked, 0), true},
+        {"PNG", file(BodyType::kPng, 0), true},
+        {"PNG stream cut", file(BodyType::kPng, 20), false},
+        {"mask rows cut", file(BodyType::kBmp24, 2), false},
+        {"packed mask cut", file(BodyType::kPacked, 1), false},
+    };
+    for (const Case& c : cases) {
+      WriteDwq("fresh", c.bytes);
+      DirtyFreedBlock(kMaskBlock);
+      DirtyFreedBlock(kPixelBlock);
+      {
+        CPicture dirty(w, h, 1);
+        std::memset(dirty.GetBuffer(), 0xA5, kPixelBlock);
+        std::memset(dirty.GetMask(), 0xA5, kMaskBlock);
+      }
+      CPicture picture;
+      ASSERT_EQ(picture.LoadDWQ("fresh"), c.loads ? 1 : 0) << c.what;
+      const unsigned char* pixels = picture.GetBuffer();
+      if (c.loads) {
+        EXPECT_EQ(Pixels(picture), source.pixels) << c.what;
+        EXPECT_TRUE(allZero(pixels + kPixelBlock - 64, 64)) << c.what;
+        EXPECT_EQ(std::vector<uint8_t>(picture.GetMask(), picture.GetMask() + kMaskBlock),
+                  source.alpha)
+            << c.what;
+      } else {
+        EXPECT_TRUE(allZero(pixels, kPixelBlock)) << c.what;
+        if (picture.GetMask()) {
+          EXPECT_TRUE(allZero(picture.GetMask(), kMaskBlock)) << c.what;
+        }
+      }
+    }
   }
 }
 

@@ -49,5 +49,32 @@ TEST(RowOps, FastKernelsMatchTheReference) {
   blendrows::AllowWideRows(true);
 }
 
+// The fill writes its run and nothing around it, at every start alignment,
+// for runs of each of its store kinds (short vector runs, string stores from
+// 2 KiB, vector stores again from 4 MiB), with and without 256-bit rows, and
+// for colours of four equal bytes.
+TEST(RowOps, FillWritesExactlyItsRun) {
+  const size_t lengths[] = {0, 1, 3, 4, 5, 15, 16, 17, 63, 511, 512, 513, 1001,
+                            (4u << 20) / 4 - 1, (4u << 20) / 4, (4u << 20) / 4 + 3};
+  const uint32_t colours[] = {0x00123456, 0x00000000, 0x00FFFFFF, 0x7F7F7F7F, 0x00010000};
+  constexpr uint32_t kGuard = 0xDEADBEEF;
+  for (bool wide : {false, true}) {
+    blendrows::AllowWideRows(wide);
+    for (size_t n : lengths)
+      for (size_t offset = 0; offset < 8; ++offset)
+        for (uint32_t colour : colours) {
+          std::vector<uint32_t> row(n + 16, kGuard);
+          rowops::Fill(row.data() + offset, n, colour);
+          size_t good = 0;
+          while (good < row.size() &&
+                 row[good] == (good >= offset && good < offset + n ? colour : kGuard))
+            ++good;
+          ASSERT_EQ(good, row.size()) << "length " << n << ", offset " << offset << ", colour "
+                                      << std::hex << colour << ", wide " << wide;
+        }
+  }
+  blendrows::AllowWideRows(true);
+}
+
 }  // namespace
 }  // namespace graphics_test
