@@ -17,6 +17,18 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressChecked = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressChecked = true;
+#else
+constexpr bool kAddressChecked = false;
+#endif
+#else
+constexpr bool kAddressChecked = false;
+#endif
+
 // Bytes of a width x height block at bpp bytes a pixel plus the 64 every
 // requester adds, or -1 when the size is not positive or beyond 32 bits.
 int64_t BlockBytes(int64_t width, int64_t height, int64_t bpp) {
@@ -28,7 +40,9 @@ int64_t BlockBytes(int64_t width, int64_t height, int64_t bpp) {
 // most their size: memory the process has written before costs nothing to
 // write again, while fresh pages cost a fault each on first touch (most of
 // what entering a screen took). At most kKeptBlocks blocks and kKeptBytes
-// bytes are kept; past that the oldest goes back to the system.
+// bytes are kept; past that the oldest goes back to the system. Under
+// AddressSanitizer nothing is kept, so a use of a freed picture block is
+// still caught.
 class BlockStore {
  public:
   static constexpr size_t kKeepFrom = 64 * 1024;
@@ -52,7 +66,7 @@ class BlockStore {
   // Keeps a block of bytes (the size its owner knew), or frees it.
   void Give(unsigned char* block, size_t bytes) {
     if (!block) return;
-    if (bytes < kKeepFrom || bytes > kKeptBytes) return std::free(block);
+    if (kAddressChecked || bytes < kKeepFrom || bytes > kKeptBytes) return std::free(block);
     std::lock_guard<std::mutex> hold(lock_);
     while (!kept_.empty() && (kept_.size() >= kKeptBlocks || keptBytes_ + bytes > kKeptBytes)) {
       std::free(kept_.front().block);
