@@ -170,6 +170,10 @@ class Backend {
   // Event pump. PeekMessage with remove = false leaves the message waiting.
   // A window message is delivered only after every message already posted.
   virtual bool PeekMessage(Message* out, bool remove) = 0;
+  // Returns once a message is waiting (true) or `ms` milliseconds have
+  // passed (false). By default it looks every millisecond; a host that can
+  // sleep until its next event overrides it.
+  virtual bool WaitMessage(uint32_t ms);
   virtual void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) = 0;
   // Physical state of a key or mouse button by virtual-key code, now.
