@@ -59,6 +59,10 @@ bool GetMessage(Message* out) {
 
 bool WaitMessage(uint32_t ms) { return Host().WaitMessage(ms); }
 
+void ForgetFrame(const uint32_t* pixels) {
+  if (pixels && IsInstalled()) Host().ForgetFrame(pixels);
+}
+
 void PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   Host().PostMessage(window, message, wParam, lParam);
 }
