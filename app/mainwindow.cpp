@@ -209,8 +209,11 @@ int CMainControl::MainLoop(CGameCallBack* game) {
       continue;
     }
     const uint32_t now = platform::GetTicks();
-    if (static_cast<int64_t>(static_cast<int32_t>(now - base)) < static_cast<int64_t>(period) - 5) {
-      platform::Sleep(1);
+    const int64_t early =
+        static_cast<int64_t>(period) - 5 - static_cast<int64_t>(static_cast<int32_t>(now - base));
+    if (early > 0) {
+      // One wait until the frame is due or a message comes.
+      platform::WaitMessage(static_cast<uint32_t>(early));
       slept = true;
       continue;
     }

@@ -35,6 +35,9 @@ int CDirectDrawScreen::Show(const platform::Rect* rects, int count, bool waitVBl
   if (!created_ || !pixels) return 0;
   const int w = CScreenBuffer::GetWidth();
   platform::FrameView view{pixels, w, CScreenBuffer::GetHeight(), w * 4};
+  // The screen buffer stays until CScreenBuffer frees it (which tells the
+  // host first), and what it shows changes only by drawing the next frame.
+  view.lasting = true;
   if (window_->Present(view, rects, count, waitVBlank) == platform::PresentResult::kLost) {
     // What was uploaded may be gone: the next frame shows everything.
     lost_ = true;

@@ -7,6 +7,7 @@
 #include "graphics/allgraphics.h"
 #include "graphics/allpicture.h"
 #include "platform/backend.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -90,6 +91,8 @@ void CScreenBuffer::Release() {
 }
 
 void CScreenBuffer::ReleaseBlock() {
+  // The host may still read the last presented frame from these pixels.
+  platform::ForgetFrame(pixels_);
   ::operator delete[](spans_, std::nothrow);
   spans_ = nullptr;
   if (block_) ::operator delete[](block_, std::align_val_t(kAlign), std::nothrow);

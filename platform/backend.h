@@ -44,6 +44,11 @@ struct FrameView {
   const uint32_t* pixels = nullptr;
   int width = 0, height = 0;
   int pitch = 0;  // in bytes
+  // The pixels outlive the call and, inside the presented rectangles, keep
+  // showing this frame until the next Present with them, except that their
+  // owner calls ForgetFrame (system.h) before it frees them. A host may then
+  // read the rectangles when it needs them instead of at once.
+  bool lasting = false;
 };
 
 enum class PresentResult { kOk, kLost };
@@ -175,8 +180,15 @@ class Backend {
   // Event pump. PeekMessage with remove = false leaves the message waiting.
   // A window message is delivered only after every message already posted.
   virtual bool PeekMessage(Message* out, bool remove) = 0;
+  // Returns once a message is waiting (true) or `ms` milliseconds have
+  // passed (false). By default it looks every millisecond; a host that can
+  // sleep until its next event overrides it.
+  virtual bool WaitMessage(uint32_t ms);
   virtual void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) = 0;
+  // Lasting frame pixels (FrameView::lasting) are about to be freed or
+  // changed outside a frame: a host still reading them copies what it needs.
+  virtual void ForgetFrame(const uint32_t* /*pixels*/) {}
   // Physical state of a key or mouse button by virtual-key code, now.
   virtual bool IsKeyHeld(int vk) = 0;
 

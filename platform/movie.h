@@ -29,6 +29,13 @@ class Movie {
   // first frame of each stream; null when the file does not open as a
   // movie or nothing in it decodes.
   static std::unique_ptr<Movie> Open(std::string_view path);
+  // What the container's header says of a game-relative CP932 path, without
+  // loading the decoder: true when the header names the streams and codecs
+  // the decoder always serves (a ".wmv" of the usual codecs), `info` then
+  // saying which streams there are and which decode (those whose codec
+  // SetMissingMovieCodecs names do not); false when only Open can tell. A
+  // stream whose data is broken behind a sound header is found by Open.
+  static bool ProbeHeader(std::string_view path, MovieInfo* info);
   ~Movie();
   Movie(const Movie&) = delete;
   Movie& operator=(const Movie&) = delete;

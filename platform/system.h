@@ -38,9 +38,14 @@ DesktopInfo GetDesktop();
 Window* CreateWindow(const WindowDesc& desc);
 void DestroyWindow(Window* window);
 bool PeekMessage(Message* out, bool remove);
-// Takes the next message; false for WM_QUIT. Waits (sleeping 1 ms at a time)
-// when none is waiting.
+// Takes the next message; false for WM_QUIT. Waits when none is waiting.
 bool GetMessage(Message* out);
+// Returns once a message is waiting (true) or `ms` milliseconds have passed
+// (false), whichever comes first; the message stays waiting.
+bool WaitMessage(uint32_t ms);
+// Lasting frame pixels given to Present (FrameView::lasting) are about to be
+// freed or changed outside a frame. Nothing happens without a host.
+void ForgetFrame(const uint32_t* pixels);
 void PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void PostQuitMessage(int exitCode);
 // Hands a message to its window's handler.

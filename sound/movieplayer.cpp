@@ -30,7 +30,11 @@ int CMoviePlayer::Play(const char* fileName, int64_t startPosition) {
   Stop();
   ReleaseMovie();
   movie_ = platform::Movie::Open(fileName_);
-  if (!movie_) return 0;
+  if (!movie_) {
+    // The start-up's check may have passed on the header alone.
+    platform::ErrorOutput((std::string("movie: ") + fileName_ + ": the file is not a movie that can be decoded").c_str());
+    return 0;
+  }
   finished_ = 0;
   const int volume = volume_ * 100 - 10000;
   if (!movie_->Start(startPosition > 0 ? startPosition : 0, volume)) {
@@ -92,9 +96,17 @@ int CMoviePlayer::CheckCodec(const char* fileName) {
   const long long size = platform::FileSize(fileName);
   if (size < 0) return failed(kLevelFailed, "the file is not there");
   if (size == 0) return failed(kLevelFailed, "the file is empty");
-  std::unique_ptr<platform::Movie> movie = platform::Movie::Open(fileName);
-  if (!movie) return failed(kLevelFailed, "the file is not a movie that can be decoded");
-  const platform::MovieInfo& info = movie->Info();
+  // The header answers when it can, so the check loads no decoder; the
+  // decoder answers otherwise.
+  platform::MovieInfo info;
+  if (platform::Movie::ProbeHeader(fileName, &info)) {
+    if (!info.videoDecodes && !info.audioDecodes)
+      return failed(kLevelFailed, "the file is not a movie that can be decoded");
+  } else {
+    std::unique_ptr<platform::Movie> movie = platform::Movie::Open(fileName);
+    if (!movie) return failed(kLevelFailed, "the file is not a movie that can be decoded");
+    info = movie->Info();
+  }
   if (info.hasVideo && !info.videoDecodes) return failed(kLevelNoVideo, "its pictures do not decode");
   if (info.hasAudio && !info.audioDecodes) return failed(kLevelNoAudio, "its sound does not decode");
   return kLevelComplete;

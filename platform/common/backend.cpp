@@ -40,6 +40,15 @@ void Backend::ErrorOutput(const std::string& text) {
   std::fflush(stderr);
 }
 
+bool Backend::WaitMessage(uint32_t ms) {
+  Message waiting;
+  for (uint32_t waited = 0;; ++waited) {
+    if (PeekMessage(&waiting, false)) return true;
+    if (waited == ms) return false;
+    Sleep(1);
+  }
+}
+
 void Install(std::unique_ptr<Backend> backend) {
   // A file-size limit must make a write fail (EFBIG), which the writers
   // report, instead of killing the program in the middle of a save.

@@ -53,8 +53,14 @@ void DestroyWindow(Window* window) {
 bool PeekMessage(Message* out, bool remove) { return Host().PeekMessage(out, remove); }
 
 bool GetMessage(Message* out) {
-  while (!Host().PeekMessage(out, true)) Host().Sleep(1);
+  while (!Host().PeekMessage(out, true)) Host().WaitMessage(1000);
   return out->message != WM_QUIT;
+}
+
+bool WaitMessage(uint32_t ms) { return Host().WaitMessage(ms); }
+
+void ForgetFrame(const uint32_t* pixels) {
+  if (pixels && IsInstalled()) Host().ForgetFrame(pixels);
 }
 
 void PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -199,6 +199,10 @@ void HeadlessBackend::PostMessage(Window* window, uint32_t message, uintptr_t wP
   queue_.push_back({window, message, wParam, lParam});
 }
 
+void HeadlessBackend::ForgetFrame(const uint32_t* pixels) {
+  if (window_) window_->Forget(pixels);
+}
+
 bool HeadlessBackend::IsKeyHeld(int vk) {
   std::lock_guard<std::mutex> lock(mutex_);
   return vk >= 0 && vk < 256 && held_[vk];
@@ -413,13 +417,14 @@ PresentResult HeadlessWindow::Present(const FrameView& frame, const Rect* rects,
     frameWidth_ = frame.width;
     frameHeight_ = frame.height;
     frame_.assign(static_cast<size_t>(frameWidth_) * frameHeight_, 0);
+    pending_.clear();
+    source_ = FrameView{};
   }
-  const auto* base = reinterpret_cast<const unsigned char*>(frame.pixels);
-  // Pointers and sizes in locals: stores through the frame could otherwise
-  // alias the members, and the row loop would not be vectorised.
-  uint32_t* const out = frame_.data();
-  const size_t outPitch = static_cast<size_t>(frameWidth_);
-  const size_t inPitch = static_cast<size_t>(frame.pitch);
+  // Rectangles waiting in other pixels than these are copied while those
+  // still show what was presented.
+  if (!pending_.empty() && (!frame.lasting || source_.pixels != frame.pixels ||
+                            source_.pitch != frame.pitch))
+    Settle();
   for (int i = 0; i < count; ++i) {
     Rect r = rects[i];
     if (r.left < 0) r.left = 0;
@@ -427,26 +432,62 @@ PresentResult HeadlessWindow::Present(const FrameView& frame, const Rect* rects,
     if (r.right > frameWidth_) r.right = frameWidth_;
     if (r.bottom > frameHeight_) r.bottom = frameHeight_;
     if (r.Empty()) continue;
-    const size_t n = static_cast<size_t>(r.right - r.left);
-    for (int y = r.top; y < r.bottom; ++y) {
-      const auto* src =
-          reinterpret_cast<const uint32_t*>(base + static_cast<size_t>(y) * inPitch) + r.left;
-      uint32_t* dst = out + static_cast<size_t>(y) * outPitch + r.left;
-      for (size_t x = 0; x < n; ++x) dst[x] = src[x] & 0x00FFFFFFu;
-    }
     lastRects_.push_back(r);
+    if (!frame.lasting) {
+      CopyRect(frame, r);
+      continue;
+    }
+    source_ = frame;
+    if (r.left == 0 && r.top == 0 && r.right == frameWidth_ && r.bottom == frameHeight_) {
+      pending_.assign(1, r);
+      continue;
+    }
+    bool known = false;
+    for (const Rect& p : pending_) {
+      if (p.left <= r.left && p.top <= r.top && p.right >= r.right && p.bottom >= r.bottom) {
+        known = true;
+        break;
+      }
+    }
+    if (known) continue;
+    constexpr size_t kMaxPending = 256;
+    if (pending_.size() >= kMaxPending) Settle();
+    pending_.push_back(r);
   }
   ++presents_;
   owner_->OnPresented();
   return PresentResult::kOk;
 }
 
+void HeadlessWindow::CopyRect(const FrameView& from, const Rect& r) const {
+  const auto* base = reinterpret_cast<const unsigned char*>(from.pixels);
+  // Pointers and sizes in locals: stores through the frame could otherwise
+  // alias the members, and the row loop would not be vectorised.
+  uint32_t* const out = frame_.data();
+  const size_t outPitch = static_cast<size_t>(frameWidth_);
+  const size_t inPitch = static_cast<size_t>(from.pitch);
+  const size_t n = static_cast<size_t>(r.right - r.left);
+  for (int y = r.top; y < r.bottom; ++y) {
+    const auto* src = reinterpret_cast<const uint32_t*>(base + static_cast<size_t>(y) * inPitch) + r.left;
+    uint32_t* dst = out + static_cast<size_t>(y) * outPitch + r.left;
+    for (size_t x = 0; x < n; ++x) dst[x] = src[x] & 0x00FFFFFFu;
+  }
+}
+
+void HeadlessWindow::Settle() const {
+  if (pending_.empty()) return;
+  for (const Rect& r : pending_) CopyRect(source_, r);
+  pending_.clear();
+}
+
 uint32_t HeadlessWindow::PixelAt(int x, int y) const {
+  Settle();
   if (x < 0 || y < 0 || x >= frameWidth_ || y >= frameHeight_) return 0;
   return frame_[static_cast<size_t>(y) * frameWidth_ + x];
 }
 
 bool HeadlessWindow::SaveScreenshot(const std::string& hostPath) {
+  Settle();
   if (frame_.empty()) {
     // Nothing presented yet: a black picture of the window's size.
     std::vector<uint32_t> black(static_cast<size_t>(width_ > 0 ? width_ : 1) *
@@ -462,6 +503,7 @@ bool HeadlessWindow::SaveScreenshot(const std::string& hostPath) {
 uint64_t HeadlessWindow::FrameHash() const {
   // FNV-1a taking 8 bytes (two pixels, the first in the low half) a step;
   // an odd last pixel is a step of its own.
+  Settle();
   uint64_t h = 1469598103934665603ull;
   const uint32_t* p = frame_.data();
   const size_t n = frame_.size();

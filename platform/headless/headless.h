@@ -53,6 +53,7 @@ class HeadlessBackend : public Backend {
   void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override;
   bool IsKeyHeld(int vk) override;
+  void ForgetFrame(const uint32_t* pixels) override;
   std::shared_ptr<AudioDevice> Audio() override { return audio_.Device(); }
   // The synthetic font unless a real rasteriser was given (--real-fonts).
   std::shared_ptr<GlyphService> Glyphs() override;
@@ -198,7 +199,13 @@ class HeadlessWindow : public Window {
   bool SaveScreenshot(const std::string& hostPath) override;
 
   // --- Test view ---
-  const std::vector<uint32_t>& Frame() const { return frame_; }  // width*height
+  // The presented frame, width*height. Rectangles of a lasting frame
+  // (FrameView::lasting) are copied here when something reads it (these
+  // calls, a screenshot, a hash) or before their pixels go.
+  const std::vector<uint32_t>& Frame() const {
+    Settle();
+    return frame_;
+  }
   uint32_t PixelAt(int x, int y) const;
   int FrameWidth() const { return frameWidth_; }
   int FrameHeight() const { return frameHeight_; }
@@ -221,8 +228,17 @@ class HeadlessWindow : public Window {
   // FNV-1a over the frame's pixels 8 bytes at a time (top bytes ignored), as
   // printed by --hash-every.
   uint64_t FrameHash() const;
+  // Copies the waiting rectangles of a lasting frame whose pixels are
+  // `pixels` now (they are about to change or go).
+  void Forget(const uint32_t* pixels) {
+    if (source_.pixels == pixels) Settle();
+  }
 
  private:
+  // Copies the waiting rectangles from the lasting frame.
+  void Settle() const;
+  void CopyRect(const FrameView& from, const Rect& r) const;
+
   HeadlessBackend* owner_;
   int x_, y_, width_, height_;
   std::string title_;
@@ -230,8 +246,11 @@ class HeadlessWindow : public Window {
   bool visible_, active_ = true, fullScreen_ = false, borderless_ = false;
   bool cursorShown_ = true, loseNext_ = false, refuseFullScreen_ = false;
   bool maximized_ = false, minimized_ = false;
-  std::vector<uint32_t> frame_;
+  mutable std::vector<uint32_t> frame_;
   int frameWidth_ = 0, frameHeight_ = 0;
+  // The lasting frame last presented and its rectangles not yet copied.
+  mutable FrameView source_;
+  mutable std::vector<Rect> pending_;
   long long presents_ = 0;
   std::vector<Rect> lastRects_;
   std::vector<OverlayText> overlay_;

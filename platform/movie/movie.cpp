@@ -12,6 +12,7 @@
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/movie/decoder.h"
+#include "platform/movie/header_probe.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -212,6 +213,12 @@ std::unique_ptr<Movie> Movie::Open(std::string_view path) {
   s.info = info;
   if (!info.videoDecodes && !info.audioDecodes) return nullptr;
   return m;
+}
+
+bool Movie::ProbeHeader(std::string_view path, MovieInfo* info) {
+  const std::string hostPath = ResolvePath(path);
+  if (hostPath.empty() || !FileExists(hostPath)) return false;
+  return movie::ProbeHeader(hostPath, MissingCodecs(), info);
 }
 
 const MovieInfo& Movie::Info() const { return s_->info; }

@@ -91,7 +91,10 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string* error, SdlDisplay display
 
 namespace sdl {
 
-SdlBackend::SdlBackend() : mainThread_(std::this_thread::get_id()) {}
+SdlBackend::SdlBackend() : mainThread_(std::this_thread::get_id()) {
+  const Uint32 type = SDL_RegisterEvents(1);
+  if (type != static_cast<Uint32>(-1)) wakeEvent_ = type;
+}
 
 SdlBackend::~SdlBackend() {
   // The engine has already destroyed its window when it ends properly; here
@@ -313,9 +316,32 @@ bool SdlBackend::PeekMessage(Message* out, bool remove) {
   return true;
 }
 
+bool SdlBackend::WaitMessage(uint32_t ms) {
+  if (PeekMessage(nullptr, false)) return true;
+  // SDL waits for events only on the thread that opened the display, and
+  // without an event of its own a message posted meanwhile would not wake it.
+  if (std::this_thread::get_id() != mainThread_ || wakeEvent_ == 0) return Backend::WaitMessage(ms);
+  const uint32_t start = GetTicks();
+  for (;;) {
+    const uint32_t waited = GetTicks() - start;
+    if (waited >= ms) return PeekMessage(nullptr, false);
+    const int left = static_cast<int>(std::min<uint32_t>(ms - waited, 1u << 30));
+    // An event that becomes no message (the wake-up, a pointer moving over
+    // nothing) goes back to waiting for what is left.
+    if (SDL_WaitEventTimeout(nullptr, left) && PeekMessage(nullptr, false)) return true;
+  }
+}
+
 void SdlBackend::PostMessage(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  queue_.push_back(Message{window, message, wParam, lParam});
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(Message{window, message, wParam, lParam});
+  }
+  if (wakeEvent_ != 0 && std::this_thread::get_id() != mainThread_) {
+    SDL_Event wake{};
+    wake.type = wakeEvent_;
+    SDL_PushEvent(&wake);
+  }
 }
 
 bool SdlBackend::IsKeyHeld(int vk) {

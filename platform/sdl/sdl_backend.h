@@ -136,6 +136,9 @@ class SdlBackend : public Backend {
   Window* CreateWindow(const WindowDesc& desc) override;
   void DestroyWindow(Window* window) override;
   bool PeekMessage(Message* out, bool remove) override;
+  // Sleeps in SDL until an event comes or the time is up; a message posted
+  // from another thread wakes it through an SDL event of its own.
+  bool WaitMessage(uint32_t ms) override;
   void PostMessage(Window* window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override;
   bool IsKeyHeld(int vk) override;
@@ -171,6 +174,8 @@ class SdlBackend : public Backend {
   void PushScriptEvent(const InputEvent& event);
 
   const std::thread::id mainThread_;
+  // The SDL event type that only wakes WaitMessage (0 when SDL has none left).
+  uint32_t wakeEvent_ = 0;
   bool destroying_ = false;
   std::mutex mutex_;  // the queue; PostMessage may come from any thread
   std::deque<Message> queue_;

@@ -5,8 +5,10 @@
 # opened later by dlopen included):
 # - a game that plays no movie at start (only init/ and spt/) loads at most
 #   70 and none of the movie decoder module or FFmpeg;
-# - the sample game, whose start checks the movie codec on its movie, loads
-#   the module and FFmpeg;
+# - the sample game, whose start checks the movie codec on its movie, reads
+#   the movie's header for that: at most 70, and no decoder module;
+# - a movie whose header does not tell is checked by the decoder: the
+#   module and FFmpeg are loaded then;
 # - a module beside the program that cannot be loaded is named on stderr
 #   with the loader's reason, and the game still runs.
 set -euo pipefail
@@ -42,14 +44,26 @@ check "a game without movies loads no movie decoder" loads_none plain 'zor_movie
 
 cp -r "$game" "$work/sample"
 first_frame sample "$program" "$work/sample"
-check "the sample game's codec check loads the decoder module" loads sample 'zor_movie\.so'
-check "the sample game's codec check loads FFmpeg" loads sample 'libavcodec'
+count=$(wc -l <"$work/sample.libs")
+echo "the sample game: $count shared libraries at the first frame"
+check "the sample game loads at most 70 libraries" test "$count" -le 70
+check "the sample game's codec check loads no movie decoder" loads_none sample 'zor_movie\|libav\|libsw'
+
+# unreadable DIR: a copy of the sample whose movie header is zeroed.
+unreadable() {
+  cp -r "$game" "$1"
+  dd if=/dev/zero of="$1/movie/default.wmv" bs=4096 count=1 conv=notrunc status=none
+}
+unreadable "$work/zeroed"
+first_frame zeroed "$program" "$work/zeroed"
+check "a movie whose header does not tell loads the decoder module" loads zeroed 'zor_movie\.so'
+check "a movie whose header does not tell loads FFmpeg" loads zeroed 'libavcodec'
 
 # The program beside a broken module (a hard link keeps /proc/self/exe here).
 mkdir -p "$work/broken"
 ln "$program" "$work/broken/zorgame" 2>/dev/null || cp "$program" "$work/broken/zorgame"
 echo "not a module" >"$work/broken/zor_movie.so"
-cp -r "$game" "$work/broken/game"
+unreadable "$work/broken/game"
 mkdir -p -m 700 "$work/broken.run"
 XDG_RUNTIME_DIR=$work/broken.run timeout 120 "$work/broken/zorgame" "$work/broken/game" --headless --frames 5 \
   >"$work/broken.out" 2>&1 || { echo "run broken failed:"; cat "$work/broken.out"; exit 1; }

@@ -311,6 +311,51 @@ TEST(HeadlessPresenter, FrameHashTakesTwoPixelsAStepAndIgnoresTopBytes) {
   EXPECT_NE(w->FrameHash(), 0x0a8534e68a542acbull);
 }
 
+// A lasting frame is copied when something reads it, from pixels that
+// still show it: before other pixels are presented and before its owner
+// lets them go. Between presents the owner draws only what it presents next.
+TEST(HeadlessPresenter, ALastingFrameIsCopiedWhenReadOrBeforeItsPixelsGo) {
+  platform::InstallHeadless();
+  auto* w = static_cast<platform::HeadlessWindow*>(platform::CreateWindow({}));
+  std::vector<uint32_t> screen(80 * 60, 0xFF112233u), other(80 * 60, 0x0000FFu);
+  auto draw = [&screen](const platform::Rect& r, uint32_t color) {
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) screen[y * 80 + x] = color;
+  };
+  const platform::FrameView lasting{screen.data(), 80, 60, 80 * 4, true};
+  const platform::FrameView passing{other.data(), 80, 60, 80 * 4};
+  const platform::Rect all{0, 0, 80, 60}, corner{0, 0, 5, 5}, middle{40, 30, 50, 40}, edge{70, 50, 80, 60};
+  ASSERT_EQ(w->Present(lasting, &all, 1, false), platform::PresentResult::kOk);
+  EXPECT_EQ(w->PixelAt(79, 59), 0x112233u);
+
+  // Rectangles of several presents wait together and come out as shown.
+  draw(corner, 0xFF0000u);
+  w->Present(lasting, &corner, 1, false);
+  w->Present(lasting, &corner, 1, false);
+  draw(middle, 0x00FF00u);
+  w->Present(lasting, &middle, 1, false);
+  EXPECT_EQ(w->PixelAt(0, 0), 0xFF0000u);
+  EXPECT_EQ(w->PixelAt(45, 35), 0x00FF00u);
+  EXPECT_EQ(w->PixelAt(20, 20), 0x112233u);
+
+  // Other pixels presented: the waiting rectangle is taken first.
+  draw(corner, 0x0000AAu);
+  w->Present(lasting, &corner, 1, false);
+  w->Present(passing, &middle, 1, false);
+  draw(all, 0xABCDEFu);
+  EXPECT_EQ(w->PixelAt(0, 0), 0x0000AAu);
+  EXPECT_EQ(w->PixelAt(45, 35), 0x0000FFu);
+
+  // The owner frees its pixels: they are taken before.
+  draw(edge, 0x445566u);
+  w->Present(lasting, &edge, 1, false);
+  platform::ForgetFrame(screen.data());
+  draw(all, 0);
+  EXPECT_EQ(w->PixelAt(75, 55), 0x445566u);
+  EXPECT_EQ(w->PixelAt(0, 0), 0x0000AAu);
+  EXPECT_EQ(w->PresentCount(), 7);
+}
+
 TEST(HeadlessPresenter, FullScreenReportsTheGameSizeOrIsRefused) {
   auto& host = platform::InstallHeadless();
   host.SetDesktop({32, 0, 0, 1280, 1024});

@@ -3,6 +3,7 @@
 // start positions, repeatable runs and refused files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -86,6 +87,55 @@ TEST_F(MovieTest, BadFilesDoNotOpen) {
   for (const char* name : {"movie\\noise.wmv", "movie\\cut.wmv", "movie\\text.wmv", "movie\\empty.wmv",
                            "movie\\missing.wmv"})
     EXPECT_EQ(platform::Movie::Open(name), nullptr) << name;
+}
+
+// The header alone gives the answer Open gives for the usual codecs, and
+// gives none where it cannot be sure.
+TEST_F(MovieTest, TheHeaderTellsWhatOpenFinds) {
+  struct Case {
+    const char* file;
+    std::vector<std::string> missing;
+  } cases[] = {
+      {"movie\\clip.wmv", {}},
+      {"movie\\clip.wmv", {"msmpeg4v3"}},
+      {"movie\\clip.wmv", {"wmav2"}},
+      {"movie\\clip.wmv", {"msmpeg4v3", "wmav2"}},
+      {"movie\\silent.wmv", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " missing " + std::to_string(c.missing.size()));
+    platform::SetMissingMovieCodecs(c.missing);
+    platform::MovieInfo probed;
+    ASSERT_TRUE(platform::Movie::ProbeHeader(c.file, &probed));
+    auto m = platform::Movie::Open(c.file);
+    const platform::MovieInfo opened = m ? m->Info() : platform::MovieInfo{};
+    EXPECT_EQ(probed.hasVideo, true);
+    EXPECT_EQ(probed.videoDecodes, opened.videoDecodes);
+    EXPECT_EQ(probed.audioDecodes, opened.audioDecodes);
+    EXPECT_EQ(probed.width, 160);
+    EXPECT_EQ(probed.height, 120);
+    if (m) {
+      EXPECT_EQ(probed.hasAudio, opened.hasAudio);
+    }
+  }
+
+  const std::string clip = dir_.Read("movie/clip.wmv");
+  std::string unknown = clip;
+  const size_t fourcc = unknown.find("MP43");
+  ASSERT_NE(fourcc, std::string::npos);
+  unknown.replace(fourcc, 4, "ZZZZ");
+  dir_.Write("movie/unknown.wmv", unknown);
+  dir_.Write("movie/cut.wmv", clip.substr(0, 100));
+  dir_.Write("movie/text.wmv", "this is not a movie\r\n");
+  dir_.Write("movie/empty.wmv", "");
+  std::string zeroed = clip;
+  std::fill(zeroed.begin(), zeroed.begin() + 4096, '\0');
+  dir_.Write("movie/zeroed.wmv", zeroed);
+  for (const char* name : {"movie\\unknown.wmv", "movie\\cut.wmv", "movie\\text.wmv", "movie\\empty.wmv",
+                           "movie\\zeroed.wmv", "movie\\missing.wmv"}) {
+    platform::MovieInfo probed;
+    EXPECT_FALSE(platform::Movie::ProbeHeader(name, &probed)) << name;
+  }
 }
 
 TEST_F(MovieTest, PlaysPicturesBySoundClockAndRepeatsExactly) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/sdl/sdl.h"
@@ -122,6 +123,34 @@ TEST_F(SdlBackendTest, PostedAndPumpedMessagesShareOneFifo) {
   EXPECT_EQ(rest[0].message, WM_QUIT);
   EXPECT_EQ(rest[0].window, nullptr);
   EXPECT_FALSE(backend_->PeekMessage(&m, true));
+}
+
+// The loop's wait between frames: it ends with the time, with input, or
+// with a message posted from another thread, which SDL alone would not see.
+TEST_F(SdlBackendTest, WaitMessageEndsWithTheTimeInputOrAMessageFromAnyThread) {
+  SdlWindow* window = MakeWindow();
+  ASSERT_NE(window, nullptr);
+  uint32_t start = backend_->GetTicks();
+  EXPECT_FALSE(backend_->WaitMessage(30));
+  EXPECT_GE(backend_->GetTicks() - start, 30u);
+
+  std::thread poster([&] {
+    SDL_Delay(20);
+    backend_->PostMessage(window, WM_USER + 3, 0, 0);
+  });
+  start = backend_->GetTicks();
+  EXPECT_TRUE(backend_->WaitMessage(60000));
+  poster.join();
+  EXPECT_LT(backend_->GetTicks() - start, 30000u) << "the posted message did not end the wait";
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].message, WM_USER + 3);
+
+  PushKey(SDLK_a, SDL_SCANCODE_A, true);
+  EXPECT_TRUE(backend_->WaitMessage(60000));
+  got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].message, WM_KEYDOWN);
 }
 
 TEST_F(SdlBackendTest, KeyHeldFollowsPumpedKeys) {
