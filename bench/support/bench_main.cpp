@@ -9,7 +9,9 @@
 // CPU time against the memcpy of one 800 x 600 screen of the same run
 // (`Memcpy/1920000`), or against the benchmark its label names after
 // "vs:" (a benchmark with its own reference). With repetitions the medians
-// are compared; ratios over 20 are marked.
+// are compared; ratios over 20 against the memcpy, and over 3 against a
+// named reference, are marked, except for benchmarks labelled "reference"
+// (what another benchmark is read against).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -46,8 +48,7 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
         if (run.run_type == Run::RT_Iteration || median) {
           const double seconds =
               run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-          times_.push_back({run.benchmark_name(), run.run_name.str(), run.report_label,
-                            median, seconds});
+          times_.push_back({run.run_name.str(), run.report_label, median, seconds});
           if (median) hasMedians_ = true;
         }
         continue;
@@ -74,15 +75,18 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
       std::string reference = kReference;
       double against = memcpy->second;
       if (t.label.rfind("vs:", 0) == 0) {
-        const auto named = byName.find(t.label.substr(3));
-        if (named == byName.end() || named->second <= 0) continue;
-        reference = named->first;
-        against = named->second;
+        const auto found = byName.find(t.label.substr(3));
+        if (found == byName.end() || found->second <= 0) continue;
+        reference = found->first;
+        against = found->second;
       }
       const double ratio = t.seconds / against;
+      const bool named = reference != kReference;
+      const char* mark = t.label == "reference" ? ""
+                         : named                  ? (ratio > 3 ? "  (over 3x)" : "")
+                                                  : (ratio > 20 ? "  (over 20x)" : "");
       std::fprintf(out, "%9.2fx  %s%s%s\n", ratio, t.base.c_str(),
-                   reference == kReference ? "" : ("  against " + reference).c_str(),
-                   ratio > 20 ? "  (over 20x)" : "");
+                   named ? ("  against " + reference).c_str() : "", mark);
     }
   }
 
@@ -92,7 +96,7 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
  private:
   std::unique_ptr<benchmark::BenchmarkReporter> shown_;
   struct Time {
-    std::string name, base, label;
+    std::string base, label;
     bool median;
     double seconds;
   };
