@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 
@@ -21,7 +22,7 @@ namespace {
 
 constexpr ClampTiming kAfter = ClampTiming::kAfterDefaults;
 
-uint32_t Pixel(int b, int g, int r) {
+[[maybe_unused]] uint32_t Pixel(int b, int g, int r) {
   return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b);
 }
 
@@ -29,6 +30,45 @@ uint32_t Pixel(int b, int g, int r) {
 bool Usable(const CPicture* picture) {
   return picture && picture->GetPixelBuffer() && !picture->Get256Flag();
 }
+
+#if defined(__SSE2__)
+// Column sums in four 16-bit lanes per column (b, g, r and the top byte,
+// which `top` replaces): adds row `in` and takes row `out` off, either may
+// be null, over n columns. Every sum stays within 16 bits, so the lanes'
+// wrapping arithmetic gives it exactly.
+void SlideColumns(uint16_t* cols, const uint32_t* in, const uint32_t* out, int64_t n,
+                  uint32_t top) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  const __m128i topByte = _mm_set1_epi32(static_cast<int>(top << 24));
+  auto load = [&](const uint32_t* p, int64_t c) {
+    if (!p) return zero;
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + c));
+    return _mm_or_si128(_mm_and_si128(v, colour), topByte);
+  };
+  int64_t c = 0;
+  for (; c + 4 <= n; c += 4) {
+    const __m128i a = load(in, c), b = load(out, c);
+    const __m128i lo = _mm_sub_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+    const __m128i hi = _mm_sub_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+    auto* at = reinterpret_cast<__m128i*>(cols + c * 4);
+    _mm_storeu_si128(at, _mm_add_epi16(_mm_loadu_si128(at), lo));
+    _mm_storeu_si128(at + 1, _mm_add_epi16(_mm_loadu_si128(at + 1), hi));
+  }
+  for (; c < n; ++c) {
+    const uint32_t a = in ? (in[c] & 0xFFFFFF) | top << 24 : 0;
+    const uint32_t b = out ? (out[c] & 0xFFFFFF) | top << 24 : 0;
+    for (int i = 0; i < 4; ++i)
+      cols[c * 4 + i] = static_cast<uint16_t>(cols[c * 4 + i] + (a >> (8 * i) & 0xFF) -
+                                              (b >> (8 * i) & 0xFF));
+  }
+}
+
+// Column c's four sums in the low half of a vector.
+inline __m128i Column(const uint16_t* cols, int64_t c) {
+  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cols + c * 4));
+}
+#endif
 
 }  // namespace
 
@@ -100,6 +140,82 @@ void CEffectBGBokashi::Print(EffectChannel* record, int) {
   if (cx0 >= cx1) return;
   const uint32_t* pixels = picture->GetPixelBuffer();
   const int pitch = picture->GetWidth();
+  const int64_t half = k.w / 2, rest = k.w - k.w / 2;
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+#if defined(__SSE2__)
+  // Column sums b, g, r, count in 16-bit lanes, with zero columns around
+  // the box, and their running sums along each row: a window's sum is the
+  // difference of two running sums (the lanes wrap, the difference does
+  // not), two pixels a vector. The mean ((sum >> 1) x reciprocal) >> 14
+  // comes from the high and low halves of 16-bit products (sums are at most
+  // 255 x count, so the mean fits 16 bits and the pack holds it to 255).
+  const int64_t p0 = std::min(cx0, ox0 - half - 1), p1 = std::max(cx1, ox1 + rest - 1);
+  const size_t n = static_cast<size_t>(p1 - p0);
+  columns16_.assign(n * 4 + (n + 1) * 4, 0);
+  uint16_t* cols = columns16_.data() - p0 * 4;
+  uint16_t* running = columns16_.data() + n * 4 - p0 * 4;  // running[c]: columns p0..c-1
+  auto row = [&](int64_t r) {
+    return pixels + static_cast<size_t>(sy + (r - dy)) * pitch + (sx - dx) + cx0;
+  };
+  // Rows lie above the screen too: kNone names no row.
+  constexpr int64_t kNone = INT64_MIN;
+  auto slideRows = [&](int64_t in, int64_t out) {
+    SlideColumns(cols + cx0 * 4, in == kNone ? nullptr : row(in), out == kNone ? nullptr : row(out),
+                 cx1 - cx0, 1);
+  };
+  // Each count's reciprocal in every 16-bit lane.
+  __m128i reciprocals[257];
+  for (size_t i = 0; i < 257; ++i)
+    reciprocals[i] = _mm_set1_epi16(static_cast<int16_t>(reciprocal_[i]));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  auto mean = [&](__m128i sum, __m128i r) {
+    const __m128i a = _mm_srli_epi16(sum, 1);
+    const __m128i m = _mm_or_si128(_mm_slli_epi16(_mm_mulhi_epu16(a, r), 2),
+                                   _mm_srli_epi16(_mm_mullo_epi16(a, r), 14));
+    return _mm_and_si128(_mm_packus_epi16(m, m), colour);
+  };
+  int64_t r0 = by0, r1 = by0;  // rows summed: r0..r1-1
+  for (int64_t v = oy0; v < oy1; ++v) {
+    const int64_t want0 = std::max(v - k.h / 2, by0), want1 = std::min(v + k.h - k.h / 2, by1);
+    if (want0 >= r1) {
+      std::fill(columns16_.begin(), columns16_.begin() + static_cast<std::ptrdiff_t>(n * 4), 0);
+      r0 = r1 = want0;
+    }
+    for (; r1 < want1 && r0 < want0; ++r1, ++r0) slideRows(r1, r0);
+    for (; r1 < want1; ++r1) slideRows(r1, kNone);
+    for (; r0 < want0; ++r0) slideRows(kNone, r0);
+    if (r0 >= r1) continue;
+    __m128i total = _mm_setzero_si128();
+    for (int64_t c = p0; c < p1; ++c) {
+      total = _mm_add_epi16(total, Column(cols, c));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(running + (c + 1) * 4), total);
+    }
+    // The window of column u is u - kw/2 .. u + kw - kw/2 - 1.
+    uint32_t* out = screen + v * sw;
+    auto window = [&](int64_t u) {
+      return _mm_sub_epi16(Column(running, u + rest), Column(running, u - half));
+    };
+    int64_t u = ox0;
+    for (; u + 2 <= ox1; u += 2) {
+      const __m128i sums = _mm_unpacklo_epi64(window(u), window(u + 1));
+      const int c0 = _mm_extract_epi16(sums, 3), c1 = _mm_extract_epi16(sums, 7);
+      if (c0 > 0 && c1 > 0) {
+        const __m128i r = _mm_unpacklo_epi64(reciprocals[c0], reciprocals[c1]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + u), mean(sums, r));
+        continue;
+      }
+      if (c0 > 0) out[u] = static_cast<uint32_t>(_mm_cvtsi128_si32(mean(sums, reciprocals[c0])));
+      if (c1 > 0)
+        out[u + 1] = static_cast<uint32_t>(
+            _mm_cvtsi128_si32(mean(_mm_srli_si128(sums, 8), reciprocals[c1])));
+    }
+    for (; u < ox1; ++u) {
+      const __m128i sum = window(u);
+      const int c = _mm_extract_epi16(sum, 3);
+      if (c > 0) out[u] = static_cast<uint32_t>(_mm_cvtsi128_si32(mean(sum, reciprocals[c])));
+    }
+  }
+#else
   columns_.assign(static_cast<size_t>(cx1 - cx0) * 4, 0);
   auto addRow = [&](int64_t row, int sign) {
     const uint32_t* src = pixels + static_cast<size_t>(sy + (row - dy)) * pitch + (sx - dx);
@@ -112,7 +228,6 @@ void CEffectBGBokashi::Print(EffectChannel* record, int) {
       col[3] += sign;
     }
   };
-  uint32_t* screen = CScreenBuffer::GetBuffer();
   int64_t r0 = by0, r1 = by0;  // rows summed: r0..r1-1
   for (int64_t v = oy0; v < oy1; ++v) {
     const int64_t want0 = std::max(v - k.h / 2, by0), want1 = std::min(v + k.h - k.h / 2, by1);
@@ -125,7 +240,6 @@ void CEffectBGBokashi::Print(EffectChannel* record, int) {
     if (r0 >= r1) continue;
     // The window of column u is u - kw/2 .. u + kw - kw/2 - 1: each step
     // takes in its last column and lets go of the one before its first.
-    const int64_t half = k.w / 2, rest = k.w - k.w / 2;
     const int32_t* col = columns_.data();
     auto inside = [&](int64_t c) { return c >= cx0 && c < cx1; };
     int32_t sum[4] = {0, 0, 0, 0};
@@ -141,6 +255,7 @@ void CEffectBGBokashi::Print(EffectChannel* record, int) {
       out[u] = Pixel(Mean(sum[0], sum[3]), Mean(sum[1], sum[3]), Mean(sum[2], sum[3]));
     }
   }
+#endif
 }
 
 // --- #77 ---
@@ -174,6 +289,56 @@ void CEffectBokashi::Print(EffectChannel* record, int) {
   k.h = std::min(k.h, sh);
   const int d = std::min(65536 / (k.w * k.h), 32767);
   const uint32_t* pixels = picture->GetPixelBuffer() + oy * pw + ox;
+  // Each column's window start, mx (x) = (W - kw + 1) x / W.
+  windowX_.resize(static_cast<size_t>(sw));
+  for (int x = 0; x < sw; ++x)
+    windowX_[static_cast<size_t>(x)] = static_cast<int>(int64_t{sw - k.w + 1} * x / sw);
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+#if defined(__SSE2__)
+  // Column sums b, g, r, 0 in 16-bit lanes, and their running sums along
+  // each row: a window's sum is the difference of two running sums (the
+  // lanes wrap, the difference does not), two pixels a vector. The mean
+  // (((sum >> 1) * d) >> 16) << 1 is a high-half 16-bit product, held to
+  // 255 by the pack.
+  const size_t n = static_cast<size_t>(sw);
+  columns16_.assign(n * 4 + (n + 1) * 4, 0);
+  uint16_t* cols = columns16_.data();
+  uint16_t* running = cols + n * 4;  // running[c]: columns 0..c-1
+  auto row = [&](int r) { return pixels + static_cast<size_t>(r) * pw; };
+  for (int r = 0; r < k.h; ++r) SlideColumns(cols, row(r), nullptr, sw, 0);
+  const __m128i divisor = _mm_set1_epi16(static_cast<int16_t>(d));
+  auto mean = [divisor](__m128i sum) {
+    const __m128i m = _mm_slli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(sum, 1), divisor), 1);
+    return _mm_packus_epi16(m, m);
+  };
+  const int* windowX = windowX_.data();
+  int my = 0, summed = -1;
+  for (int y = 0; y < sh; ++y) {
+    const int want = static_cast<int>(int64_t{sh - k.h + 1} * y / sh);
+    for (; my < want; ++my) SlideColumns(cols, row(my + k.h), row(my), sw, 0);
+    if (summed != my) {
+      __m128i total = _mm_setzero_si128();
+      for (int c = 0; c < sw; ++c) {
+        total = _mm_add_epi16(total, Column(cols, c));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(running + (c + 1) * 4), total);
+      }
+      summed = my;
+    }
+    uint32_t* out = screen + static_cast<size_t>(y) * sw;
+    int x = 0;
+    for (; x + 2 <= sw; x += 2) {
+      const int m0 = windowX[x], m1 = windowX[x + 1];
+      const __m128i ends = _mm_unpacklo_epi64(Column(running, m0 + k.w), Column(running, m1 + k.w));
+      const __m128i starts = _mm_unpacklo_epi64(Column(running, m0), Column(running, m1));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), mean(_mm_sub_epi16(ends, starts)));
+    }
+    for (; x < sw; ++x) {
+      const int m = windowX[x];
+      const __m128i sum = _mm_sub_epi16(Column(running, m + k.w), Column(running, m));
+      out[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(mean(sum)));
+    }
+  }
+#else
   columns_.assign(static_cast<size_t>(sw) * 3, 0);
   auto addRow = [&](int row, int sign) {
     const uint32_t* src = pixels + static_cast<size_t>(row) * pw;
@@ -185,11 +350,6 @@ void CEffectBokashi::Print(EffectChannel* record, int) {
   };
   auto mean = [d](int sum) { return std::clamp((((sum >> 1) * d) >> 16) << 1, 0, 255); };
   for (int r = 0; r < k.h; ++r) addRow(r, 1);
-  // Each column's window start, mx (x) = (W - kw + 1) x / W.
-  windowX_.resize(static_cast<size_t>(sw));
-  for (int x = 0; x < sw; ++x)
-    windowX_[static_cast<size_t>(x)] = static_cast<int>(int64_t{sw - k.w + 1} * x / sw);
-  uint32_t* screen = CScreenBuffer::GetBuffer();
   int my = 0;
   for (int y = 0; y < sh; ++y) {
     const int want = static_cast<int>(int64_t{sh - k.h + 1} * y / sh);
@@ -209,6 +369,7 @@ void CEffectBokashi::Print(EffectChannel* record, int) {
       screen[static_cast<size_t>(y) * sw + x] = Pixel(mean(sum[0]), mean(sum[1]), mean(sum[2]));
     }
   }
+#endif
 }
 
 // --- #78 ---

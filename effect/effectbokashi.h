@@ -73,7 +73,10 @@ class CEffectBGBokashi : public CBoxBlurEffect {
 
  private:
   std::array<int, 257> reciprocal_{};
-  std::vector<int32_t> columns_;  // b, g, r, count per screen column
+  // b, g, r, count per screen column (16-bit lanes where the rows are
+  // vector code: no sum passes 255 x 256).
+  std::vector<int32_t> columns_;
+  std::vector<uint16_t> columns16_;
 };
 
 // The draw rectangle must cover the screen and the picture the screen from
@@ -87,8 +90,11 @@ class CEffectBokashi : public CBoxBlurEffect {
   void Print(EffectChannel* record, int channel) override;
 
  private:
-  std::vector<int32_t> columns_;  // b, g, r per screen column
-  std::vector<int> windowX_;      // each screen column's window start
+  // b, g, r per screen column (b, g, r, 0 in 16-bit lanes where the rows
+  // are vector code).
+  std::vector<int32_t> columns_;
+  std::vector<uint16_t> columns16_;
+  std::vector<int> windowX_;  // each screen column's window start
 };
 
 // The light (a negative colour darkens) through another channel's masked

@@ -7,6 +7,7 @@
 #include "effect/charapixels.h"
 #include "effect/effectmanager.h"
 #include "effect/packedpixel.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -41,6 +42,77 @@ void FilterRows(const CPicture& picture, const Request& c, F fill) {
                c.dstY + y, s, k);
         });
   }
+}
+
+// Each row of the request clipped as the picture's blits clip it: row(screen,
+// pixels, mask or null, n).
+template <typename Row>
+void BlitRows(const CPicture& picture, Request q, Row row) {
+  if (!picture.Clip(&q.dstX, &q.dstY, &q.srcX, &q.srcY, &q.w, &q.h) || q.w <= 0 || q.h <= 0) return;
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  if (!screen || !picture.GetPixelBuffer()) return;
+  const int sw = CScreenBuffer::GetWidth(), pw = picture.GetWidth();
+  const uint8_t* mask = picture.GetMaskFlag() ? picture.GetMask() : nullptr;
+  for (int y = 0; y < q.h; ++y) {
+    const size_t source = size_t(q.srcY + y) * pw + q.srcX;
+    row(screen + size_t(q.dstY + y) * sw + q.dstX, picture.GetPixelBuffer() + source,
+        mask ? mask + source : nullptr, q.w);
+  }
+}
+
+// The level blits' rule: each byte (t x L + s x (256 - L)) >> 8 with t =
+// target(s); through the mask 0 keeps the screen, 255 takes that, other
+// values v weigh it by v + 1 over 255 - v.
+template <typename Target>
+void LevelRow(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int n, uint32_t level,
+              Target target) {
+  const uint32_t rest = 256 - level;
+  if (!mask) {
+    packedwords::Run([=] {
+      for (int i = 0; i < n; ++i) dst[i] = packedwords::Summed(src[i], target(src[i]), level, rest);
+    });
+    return;
+  }
+  packedwords::Run([=] {
+    for (int i = 0; i < n; ++i) {
+      const uint32_t v = mask[i], d = dst[i], s = src[i];
+      const uint32_t out = packedwords::Summed(s, target(s), level, rest);
+      const uint32_t mixed = packedwords::Summed(d, out, v + 1, 255 - v);
+      dst[i] = v == 0 ? d : v == 255 ? out : mixed;
+    }
+  });
+}
+
+// ((29 x blue + 150 x green) >> 8) + ((76 x red) >> 8).
+inline uint32_t Luma(uint32_t s) {
+  return ((29 * (s & 0xFF) + 150 * (s >> 8 & 0xFF)) >> 8) + ((76 * (s >> 16 & 0xFF)) >> 8);
+}
+
+// Light added (kSubtract: taken) per byte: t = (s x scale) >> 8 for scale
+// 0..256, the screen moved by t with saturation, then weighed by the mask
+// value w (255 without a mask) over 256 - w; 0 keeps the screen.
+template <bool kSubtract>
+inline uint32_t AddSubPixel(uint32_t d, uint32_t s, uint32_t w, uint32_t scale) {
+  const uint32_t t = packedwords::ApartBy<8>(0, s, scale, 0);
+  const uint32_t moved =
+      kSubtract ? packedwords::SaturatingSub(d, t) : packedwords::SaturatingAdd(d, t);
+  return packedwords::Apart(d, moved, w, 256 - w);
+}
+template <bool kSubtract>
+void AddSubRow(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int n, uint32_t scale) {
+  if (!mask) {
+    packedwords::Run([=] {
+      for (int i = 0; i < n; ++i) dst[i] = AddSubPixel<kSubtract>(dst[i], src[i], 255, scale);
+    });
+    return;
+  }
+  packedwords::Run([=] {
+    for (int i = 0; i < n; ++i) {
+      const uint32_t w = mask[i], d = dst[i];
+      const uint32_t out = AddSubPixel<kSubtract>(d, src[i], w, scale);
+      dst[i] = w == 0 ? d : out;
+    }
+  });
 }
 
 }  // namespace
@@ -110,6 +182,16 @@ CEffectCharaGrey::CEffectCharaGrey(CEffectManager* manager) : CCharaFilterEffect
 void CEffectCharaGrey::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
+  const uint32_t level = static_cast<uint32_t>(GreyLevel(*record));
+  BlitRows(*picture, DrawRequest(*record),
+           [level](uint32_t* dst, const uint32_t* src, const uint8_t* mask, int n) {
+             LevelRow(dst, src, mask, n, level, [](uint32_t s) { return Luma(s) * 0x01010101u; });
+           });
+}
+
+void CEffectCharaGrey::PrintPlain(EffectChannel* record, int) {
+  CPicture* picture = Picture32(*record);
+  if (!picture) return;
   const Request q = DrawRequest(*record);
   picture->GreyLevelBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, GreyLevel(*record), 1);
 }
@@ -117,6 +199,22 @@ void CEffectCharaGrey::Print(EffectChannel* record, int) {
 CEffectCharaSepia::CEffectCharaSepia(CEffectManager* manager) : CEffectCharaGrey(manager, kTable) {}
 
 void CEffectCharaSepia::Print(EffectChannel* record, int) {
+  CPicture* picture = Picture32(*record);
+  if (!picture) return;
+  const uint32_t level = static_cast<uint32_t>(GreyLevel(*record));
+  // Parts beyond 0..255 count by their low byte.
+  const uint32_t tint = (static_cast<uint32_t>(record->Param(kRed)) & 0xFF) << 16 |
+                        (static_cast<uint32_t>(record->Param(kGreen)) & 0xFF) << 8 |
+                        (static_cast<uint32_t>(record->Param(kBlue)) & 0xFF);
+  BlitRows(*picture, DrawRequest(*record),
+           [level, tint](uint32_t* dst, const uint32_t* src, const uint8_t* mask, int n) {
+             LevelRow(dst, src, mask, n, level, [tint](uint32_t s) {
+               return packedwords::ApartBy<8>(0, tint, Luma(s), 0);
+             });
+           });
+}
+
+void CEffectCharaSepia::PrintPlain(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const Request q = DrawRequest(*record);
@@ -144,6 +242,27 @@ void CEffectCharaAddSub::Print(EffectChannel* record, int) {
   if (!picture) return;
   const EffectChannel& r = *record;
   // The start's range, held again for records from a save.
+  const int p = std::clamp(
+      Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve)),
+      -9999, 9999);
+  if (p == 0) return;
+  const int k = blendrows::Weight(p);
+  const uint32_t scale = static_cast<uint32_t>(k < 0 ? -k : k);
+  // Beyond 256 the light saturates within a byte: the blit's own rule.
+  if (scale > 256) return PrintPlain(record, 0);
+  BlitRows(*picture, DrawRequest(r),
+           [k, scale](uint32_t* dst, const uint32_t* src, const uint8_t* mask, int n) {
+             if (k < 0)
+               AddSubRow<true>(dst, src, mask, n, scale);
+             else
+               AddSubRow<false>(dst, src, mask, n, scale);
+           });
+}
+
+void CEffectCharaAddSub::PrintPlain(EffectChannel* record, int) {
+  CPicture* picture = Picture32(*record);
+  if (!picture) return;
+  const EffectChannel& r = *record;
   const int p = std::clamp(
       Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve)),
       -9999, 9999);

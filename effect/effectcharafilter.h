@@ -53,6 +53,9 @@ class CEffectCharaGrey : public CCharaFilterEffect {
   static const effectstart::StartTable kTable;
   explicit CEffectCharaGrey(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
+  // Print's rows are packed-word loops; PrintPlain draws through the
+  // picture's blit, the reference they are held to byte for byte.
+  void PrintPlain(EffectChannel* record, int channel);
 
  protected:
   CEffectCharaGrey(CEffectManager* manager, const effectstart::StartTable& table)
@@ -72,6 +75,9 @@ class CEffectCharaSepia : public CEffectCharaGrey {
   static const effectstart::StartTable kTable;
   explicit CEffectCharaSepia(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
+  // Print's rows are packed-word loops; PrintPlain draws through the
+  // picture's blit, the reference they are held to byte for byte.
+  void PrintPlain(EffectChannel* record, int channel);
 };
 
 // Light added to (a strength below 0: taken from) the picture, the strength
@@ -86,6 +92,9 @@ class CEffectCharaAddSub : public CCharaFilterEffect {
   static const effectstart::StartTable kTable;
   explicit CEffectCharaAddSub(CEffectManager* manager);
   void Print(EffectChannel* record, int channel) override;
+  // Print's rows are packed-word loops; PrintPlain draws through the
+  // picture's blit, the reference they are held to byte for byte.
+  void PrintPlain(EffectChannel* record, int channel);
 };
 
 // A signed colour added to the picture, through its mask unless told not

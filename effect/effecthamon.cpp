@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
 #include "graphics/blendrows.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -238,26 +240,58 @@ void CEffectHamon::Print(EffectChannel* record, int channel) {
   if (!Prepare(record, channel, &f)) return;
   const uint32_t* radius = radius_.data();
   const uint32_t w1 = f.w1, w2 = f.w2;
+  const size_t n = static_cast<size_t>(f.w);
+  first_.resize(n);
+  second_.resize(n);
+  uint32_t* first = first_.data();
+  uint32_t* second = second_.data();
+  // The picture row under screen row y and the screen columns it covers,
+  // for groups the wave leaves where they are.
+  struct Still {
+    const uint32_t* row = nullptr;
+    int64_t from = 0, to = 0;
+    Still(const Source& s, int y) {
+      const int64_t v = int64_t{y} - s.y;
+      if (v < 0 || v >= s.h) return;
+      row = s.pixels + v * s.w;
+      from = s.x;
+      to = s.x + s.w;
+    }
+    bool Covers(int x0) const { return row && x0 >= from && int64_t{x0} + 4 <= to; }
+    const uint32_t* At(int x0) const { return row + (x0 - from); }
+  };
   for (int y = 0; y < f.h; ++y) {
     const int32_t* rec = map_.data() + static_cast<size_t>(y) * groups_ * kRecordInts;
     uint32_t* row = f.screen + static_cast<size_t>(y) * f.w;
+    // With the first picture alone the samples go straight to the screen.
+    uint32_t* samples = w1 == 256 ? row : first;
+    const Still stillA(f.a, y), stillB(f.b, y);
     for (int x0 = 0; x0 < f.w; x0 += 4, rec += kRecordInts) {
-      const int n = std::min(4, f.w - x0);
-      for (int j = 0; j < n; ++j) {
-        const Displacement d = Displace(rec, j, radius);
-        const int64_t sx = int64_t{x0} + j + d.dx, sy = int64_t{y} + d.dy;
-        if (w1 == 256) {
-          row[x0 + j] = f.a.At(sx, sy);
+      const int count = std::min(4, f.w - x0);
+      // A group of four whose heights are all 0 samples its own pixels.
+      if (count == 4 && stillA.Covers(x0) && (w1 == 256 || stillB.Covers(x0))) {
+        const uint32_t r0 = static_cast<uint32_t>(rec[4]), r1 = static_cast<uint32_t>(rec[5]);
+        const uint32_t heights = (radius[(r0 & 0xFFFF) / 4] | radius[(r0 >> 16) / 4] |
+                                  radius[(r1 & 0xFFFF) / 4] | radius[(r1 >> 16) / 4]) &
+                                 0xFFFF;
+        if (heights == 0) {
+          std::memcpy(samples + x0, stillA.At(x0), 4 * sizeof(uint32_t));
+          if (w1 != 256) std::memcpy(second + x0, stillB.At(x0), 4 * sizeof(uint32_t));
           continue;
         }
-        const uint32_t s1 = f.a.At(sx, sy), s2 = f.b.At(sx, sy);
-        // Two bytes per 32-bit lane pair: with w1 + w2 <= 256 every byte's
-        // sum stays below 65536 and its eighth bit never carries over.
-        const uint32_t lo = ((s1 & 0x00FF00FF) * w1 + (s2 & 0x00FF00FF) * w2) >> 8 & 0x00FF00FF;
-        const uint32_t hi =
-            ((s1 >> 8 & 0x00FF00FF) * w1 + (s2 >> 8 & 0x00FF00FF) * w2) & 0xFF00FF00;
-        row[x0 + j] = lo | hi;
+      }
+      for (int j = 0; j < count; ++j) {
+        const Displacement d = Displace(rec, j, radius);
+        const int64_t sx = int64_t{x0} + j + d.dx, sy = int64_t{y} + d.dy;
+        samples[x0 + j] = f.a.At(sx, sy);
+        if (w1 != 256) second[x0 + j] = f.b.At(sx, sy);
       }
     }
+    if (w1 == 256) continue;
+    // Two bytes per 32-bit lane pair: with w1 + w2 <= 256 every byte's sum
+    // stays below 65536 and its eighth bit never carries over.
+    packedwords::Run([=] {
+      for (size_t x = 0; x < n; ++x) row[x] = packedwords::Summed(second[x], first[x], w1, w2);
+    });
   }
 }

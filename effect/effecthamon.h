@@ -51,7 +51,8 @@ class CEffectHamon : public CTableStartEffect {
 
   explicit CEffectHamon(CEffectManager* manager);
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
-  // Two pixels' worth of lanes at a time through the map (the frame).
+  // A row at a time: both pictures sampled through the map, then mixed in
+  // one packed-word loop.
   void Print(EffectChannel* record, int channel) override;
   // The same frame pixel by pixel, byte by byte: the reference Print is
   // held to.
@@ -87,4 +88,6 @@ class CEffectHamon : public CTableStartEffect {
   int groups_ = 0;
   int radiusCount_ = 0;
   int mapBuilds_ = 0;
+  // One row of samples of each picture.
+  std::vector<uint32_t> first_, second_;
 };

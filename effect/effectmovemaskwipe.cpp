@@ -6,6 +6,7 @@
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
 #include "effect/packedpixel.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -76,7 +77,13 @@ bool ValidChannel(int channel) { return channel >= 0 && channel < CEffectManager
 
 }  // namespace
 
-void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) {
+void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) { Draw(record, channel, false); }
+
+void CEffectMoveMaskWipe::PrintPlain(EffectChannel* record, int channel) {
+  Draw(record, channel, true);
+}
+
+void CEffectMoveMaskWipe::Draw(EffectChannel* record, int channel, bool plain) {
   const int d = Progress(*record);
   const int targetChannel = record->Param(kTargetChannel),
             maskChannel = record->Param(kMaskChannel);
@@ -117,6 +124,40 @@ void CEffectMoveMaskWipe::Print(EffectChannel* record, int channel) {
   if (!TakeWindow(manager_->GetPicture(maskChannel), x, y, &mask)) return;
 
   const int W = CScreenBuffer::GetWidth(), H = CScreenBuffer::GetHeight();
+  if (!plain) {
+    const size_t n = static_cast<size_t>(W);
+    columns_.resize(n);
+    rows_.resize(n);
+    sources_.resize(n);
+    targets_.resize(n);
+    int32_t* columns = columns_.data();
+    int32_t* rows = rows_.data();
+    uint32_t* sources = sources_.data();
+    uint32_t* targets = targets_.data();
+    const uint32_t wa = 128u - half, wb = half;
+    for (int row = 0; row < H; ++row) {
+      const uint32_t* bend = mask.first + row * mask.pitch;
+      uint32_t* out = screen + static_cast<int64_t>(row) * W;
+      packedwords::Run([=] {
+        for (int col = 0; col < W; ++col) {
+          const int dx = ((static_cast<int>(bend[col] & 0xFF) - 128) * s) >> 8;
+          const int dy = ((static_cast<int>((bend[col] >> 8) & 0xFF) - 128) * s) >> 8;
+          const int sx = col + dx, sy = row + dy;
+          columns[col] = sx < 0 ? 0 : sx > W - 1 ? W - 1 : sx;
+          rows[col] = sy < 0 ? 0 : sy > H - 1 ? H - 1 : sy;
+        }
+      });
+      for (int col = 0; col < W; ++col) {
+        sources[col] = source.first[rows[col] * source.pitch + columns[col]];
+        targets[col] = target.first[rows[col] * target.pitch + columns[col]];
+      }
+      packedwords::Run([=] {
+        for (int col = 0; col < W; ++col)
+          out[col] = packedpixel::WeighWords<7>(sources[col], targets[col], wa, wb);
+      });
+    }
+    return;
+  }
   for (int row = 0; row < H; ++row) {
     const uint32_t* bend = mask.first + row * mask.pitch;
     uint32_t* out = screen + static_cast<int64_t>(row) * W;

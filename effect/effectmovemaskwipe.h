@@ -6,6 +6,9 @@
 // effectmovemaskwipe.cpp.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "effect/effectstart.h"
 
 class CEffectMoveMaskWipe : public CTableStartEffect {
@@ -32,8 +35,18 @@ class CEffectMoveMaskWipe : public CTableStartEffect {
   // Ends at the duration and asks for a full redraw.
   int Finish(EffectChannel* record, int channel) override;
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
+  // A row at a time: the bent positions, the samples of both pictures,
+  // then the mix in one packed-word loop. PrintPlain works pixel by pixel,
+  // the reference Print is held to byte for byte.
   void Print(EffectChannel* record, int channel) override;
+  void PrintPlain(EffectChannel* record, int channel);
 
   // One frame's progress: 0 the source, 512 the target.
   static int Progress(const EffectChannel& record);
+
+ private:
+  void Draw(EffectChannel* record, int channel, bool plain);
+  // One row's bent columns and rows, then the samples of each picture.
+  std::vector<int32_t> columns_, rows_;
+  std::vector<uint32_t> sources_, targets_;
 };

@@ -6,6 +6,7 @@
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -195,6 +196,39 @@ void CEffectStaffRoll::DrawPiece(const CPicture& piece, int x, int y, int mode) 
   uint32_t* screen = CScreenBuffer::GetBuffer();
   const int64_t top = std::max<int64_t>(y, 0), bottom = std::min<int64_t>(int64_t{y} + ph, h);
   const int64_t left = std::max<int64_t>(x, 0), right = std::min<int64_t>(int64_t{x} + pw, w);
+  if (!plain_) {
+    // Each row in one packed-word loop: the row's opacity t (0..256) and
+    // the mask make every weight 0..255 (t itself copies at 256), so no
+    // byte's sum saturates; the top byte is cleared.
+    const int n = static_cast<int>(std::max<int64_t>(right - left, 0));
+    for (int64_t sy = top; sy < bottom; ++sy) {
+      const uint32_t t = static_cast<uint32_t>(table_[static_cast<size_t>(sy)]);
+      if (t == 0) continue;
+      const size_t first = static_cast<size_t>(sy - y) * pw + static_cast<size_t>(left - x);
+      const uint32_t* src = pixels + first;
+      uint32_t* out = screen + sy * w + left;
+      if (mode == 2) {
+        const uint8_t* m = mask + first;
+        packedwords::Run([=] {
+          for (int i = 0; i < n; ++i) {
+            const uint32_t a = (t * m[i]) >> 8, d = out[i];
+            const uint32_t mixed = packedwords::Summed(d, src[i], a, 256 - a) & 0xFFFFFF;
+            out[i] = m[i] == 0 ? d : mixed;
+          }
+        });
+      } else {
+        packedwords::Run([=] {
+          for (int i = 0; i < n; ++i) {
+            const uint32_t s = src[i], d = out[i];
+            const uint32_t mixed =
+                t >= 256 ? s : packedwords::Summed(d, s, t, 256 - t) & 0xFFFFFF;
+            out[i] = s == key ? d : mixed;
+          }
+        });
+      }
+    }
+    return;
+  }
   for (int64_t sy = top; sy < bottom; ++sy) {
     const int t = table_[static_cast<size_t>(sy)];
     if (t <= 0) continue;
@@ -223,6 +257,12 @@ void CEffectStaffRoll::DrawPiece(const CPicture& piece, int x, int y, int mode) 
       out[sx] = mixed;
     }
   }
+}
+
+void CEffectStaffRoll::PrintPlain(EffectChannel* record, int channel) {
+  plain_ = true;
+  Print(record, channel);
+  plain_ = false;
 }
 
 void CEffectStaffRoll::Print(EffectChannel* record, int channel) {

@@ -66,6 +66,8 @@ class CEffectStaffRoll : public CTableStartEffect {
   int SetParam(EffectChannel* record, int count, const int* values, int channel) override;
   int Finish(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
+  // Print drawing its pieces pixel by pixel: the reference for its rows.
+  void PrintPlain(EffectChannel* record, int channel);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Restore(EffectChannel* record, int channel) override;
 
@@ -80,6 +82,7 @@ class CEffectStaffRoll : public CTableStartEffect {
   void DrawPiece(const CPicture& piece, int x, int y, int mode);
 
   std::vector<int> table_;
+  bool plain_ = false;
   // Piece names that failed to load since the roll last started.
   std::set<std::string> failed_;
 };

@@ -98,3 +98,11 @@ class CEffectStretchBlt : public CTableStartEffect {
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Print(EffectChannel* record, int channel) override;
 };
+
+namespace effectturn {
+
+// Both effects draw their masked modes a row at a time; with this off they
+// go pixel by pixel, the reference the tests compare with.
+void AllowRows(bool allow);
+
+}  // namespace effectturn

@@ -7,6 +7,7 @@
 
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "setup/random.h"
@@ -78,43 +79,17 @@ void TintRow(uint32_t* row, size_t n, const int* add, const int* sub) {
 
 void MaskedMixRow(uint32_t* out, const uint32_t* src, const uint8_t* mask, size_t n, uint32_t a,
                   uint32_t total) {
-  size_t k = 0;
-#if defined(__SSE2__)
-  const __m128i av = _mm_set1_epi16(static_cast<int16_t>(a)), full = _mm_set1_epi16(255);
-  const __m128i rest = _mm_set1_epi16(static_cast<int16_t>(256 - a));
-  const __m128i totalv = _mm_set1_epi16(static_cast<int16_t>(total));
-  const __m128i zero = _mm_setzero_si128();
-  for (; k + 4 <= n; k += 4) {
-    uint32_t m4;
-    std::memcpy(&m4, mask + k, 4);
-    if (m4 == 0) continue;
-    // Each pixel's mask byte over its four bytes, then in 16-bit lanes.
-    __m128i m = _mm_cvtsi32_si128(static_cast<int>(m4));
-    m = _mm_unpacklo_epi8(m, m);
-    m = _mm_unpacklo_epi16(m, m);
-    const __m128i halves[2] = {_mm_unpacklo_epi8(m, zero), _mm_unpackhi_epi8(m, zero)};
-    __m128i* at = reinterpret_cast<__m128i*>(out + k);
-    const __m128i screen = _mm_loadu_si128(at);
-    const __m128i picture = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
-    const __m128i screens[2] = {_mm_unpacklo_epi8(screen, zero), _mm_unpackhi_epi8(screen, zero)};
-    const __m128i pictures[2] = {_mm_unpacklo_epi8(picture, zero), _mm_unpackhi_epi8(picture, zero)};
-    __m128i mixed[2];
-    for (int h = 0; h < 2; ++h) {
-      // a x m >> 8 (a <= 256, m <= 255: below 65536).
-      const __m128i am = _mm_srli_epi16(_mm_mullo_epi16(av, halves[h]), 8);
-      const __m128i isFull = _mm_cmpeq_epi16(halves[h], full);
-      const __m128i wa = _mm_or_si128(_mm_and_si128(isFull, av), _mm_andnot_si128(isFull, am));
-      const __m128i wb = _mm_or_si128(_mm_and_si128(isFull, rest),
-                                      _mm_andnot_si128(isFull, _mm_sub_epi16(totalv, am)));
-      mixed[h] = Mix2(pictures[h], wa, screens[h], wb);
+  // One packed-word loop: the weights sum to at most 256, so no byte's sum
+  // saturates or leaves its 16-bit lane; the top byte is cleared.
+  packedwords::Run([=] {
+    for (size_t k = 0; k < n; ++k) {
+      const uint32_t m = mask[k], d = out[k];
+      const uint32_t am = (a * m) >> 8;
+      const uint32_t wa = m == 255 ? a : am, wb = m == 255 ? 256 - a : total - am;
+      const uint32_t mixed = packedwords::Summed(d, src[k], wa, wb) & 0xFFFFFF;
+      out[k] = m == 0 ? d : mixed;
     }
-    const __m128i result =
-        _mm_and_si128(_mm_packus_epi16(mixed[0], mixed[1]), _mm_set1_epi32(0xFFFFFF));
-    const __m128i isZero = _mm_cmpeq_epi32(m, zero);
-    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(isZero, screen), _mm_andnot_si128(isZero, result)));
-  }
-#endif
-  MaskedMixRowPlain(out + k, src + k, mask + k, n - k, a, total);
+  });
 }
 
 }  // namespace planepixel
@@ -222,11 +197,17 @@ void CEffectCloud::Print(EffectChannel* record, int) {
       const int64_t n = step > 0 ? std::min((wrap - position + step - 1) / step, left) : left;
       const uint32_t* from = texels + base;
       uint32_t* to = line + x;
-      for (int64_t j = 0; j < n; ++j) to[j] = from[(position + j * step) >> 16] & 0xFFFFFF;
       if (mask) {
+        // One index for the texel and its mask byte.
         const uint8_t* fromMask = mask + base;
         uint8_t* toMask = lineMask.data() + x;
-        for (int64_t j = 0; j < n; ++j) toMask[j] = fromMask[(position + j * step) >> 16];
+        for (int64_t j = 0; j < n; ++j) {
+          const int64_t at = (position + j * step) >> 16;
+          to[j] = from[at] & 0xFFFFFF;
+          toMask[j] = fromMask[at];
+        }
+      } else {
+        for (int64_t j = 0; j < n; ++j) to[j] = from[(position + j * step) >> 16] & 0xFFFFFF;
       }
       position += n * step;
       if (position >= wrap) position -= wrap;

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "graphics/blendrows.h"
+#include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
+#include "graphics/stretchblt.h"
 #include "platform/system.h"
 #include "setup/random.h"
 
@@ -197,12 +200,10 @@ int CEffectRain4::LayerOpacity(const EffectChannel& record, int z) {
   return static_cast<int>(std::clamp<int64_t>(opacity, 1, 100));
 }
 
-void CEffectRain4::Print(EffectChannel* record, int channel) {
-  CPicture* picture = RecordPicture(*record);
-  if (!picture || picture->GetWidth() < 1 || picture->GetHeight() < 1) return;
+template <typename Draw>
+void CEffectRain4::EachLayer(EffectChannel* record, int channel, int w, int h, Draw draw) {
   const Range r = RangeOf(*record);
   if (r.layers < 1) return;
-  const int w = picture->GetWidth(), h = picture->GetHeight();
   const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
   const int depth = depth_[Slot(channel)];
   std::vector<int> z(static_cast<size_t>(r.layers));
@@ -223,9 +224,124 @@ void CEffectRain4::Print(EffectChannel* record, int channel) {
     int64_t x0 = vx - tw / 2, y0 = vy - th / 2;
     if (x0 > 0) x0 -= (x0 + tw - 1) / tw * tw;
     if (y0 > 0) y0 -= (y0 + th - 1) / th * th;
-    for (int64_t y = y0; y < sh; y += th)
-      for (int64_t x = x0; x < sw; x += tw)
-        picture->StretchBlt(static_cast<int>(x), static_cast<int>(y), Clamp32(tw), Clamp32(th), 0, 0,
-                            w, h, opacity, 1);
+    draw(Tiles{x0, y0, tw, th, opacity});
+  }
+}
+
+void CEffectRain4::PrintPlain(EffectChannel* record, int channel) {
+  CPicture* picture = RecordPicture(*record);
+  if (!picture || picture->GetWidth() < 1 || picture->GetHeight() < 1) return;
+  const int w = picture->GetWidth(), h = picture->GetHeight();
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  EachLayer(record, channel, w, h, [&](const Tiles& t) {
+    for (int64_t y = t.y0; y < sh; y += t.th)
+      for (int64_t x = t.x0; x < sw; x += t.tw)
+        picture->StretchBlt(static_cast<int>(x), static_cast<int>(y), Clamp32(t.tw), Clamp32(t.th),
+                            0, 0, w, h, t.opacity, 1);
+  });
+}
+
+void CEffectRain4::Print(EffectChannel* record, int channel) {
+  CPicture* picture = RecordPicture(*record);
+  if (!picture || picture->GetWidth() < 1 || picture->GetHeight() < 1) return;
+  // The stretch draws nothing from pictures it cannot read.
+  if (!picture->IsLoaded() || !picture->GetPixelBuffer() || picture->Get256Flag()) return;
+  if (!CScreenBuffer::GetBuffer()) return;
+  EachLayer(record, channel, picture->GetWidth(), picture->GetHeight(),
+            [&](const Tiles& t) { DrawTiles(*picture, t); });
+}
+
+namespace {
+
+// The picture index under each screen position along one axis of a
+// layer's tiles (tiles of `size` pixels every `advance` from `origin`,
+// each showing `source` picture pixels), -1 where none: every tile walks
+// its own 16.16 position from its first pixel on the screen, as a stretch
+// of the picture into that tile does.
+void TileSamples(int64_t origin, int64_t advance, int size, int source, int screen,
+                 std::vector<int32_t>* out) {
+  out->assign(static_cast<size_t>(std::max(screen, 0)), -1);
+  const double step = static_cast<double>(source) / size;
+  const uint64_t fixedStep = static_cast<uint64_t>(stretch::Fixed(step));
+  for (int64_t d = origin; d < screen; d += advance) {
+    const int64_t a = std::max<int64_t>(d, 0), b = std::min<int64_t>(d + size, screen);
+    uint64_t at = static_cast<uint64_t>(stretch::Fixed(static_cast<double>(a - d) * step));
+    for (int64_t p = a; p < b; ++p, at += fixedStep) {
+      const int64_t v = static_cast<int64_t>(at) >> 16;
+      (*out)[static_cast<size_t>(p)] = v >= 0 && v < source ? static_cast<int32_t>(v) : -1;
+    }
+  }
+}
+
+// A pixel's weight: kKeep leaves the screen, kCopy takes the picture,
+// 0..255 is blendrows::BlendApart255's weight.
+constexpr uint32_t kKeep = 0xFFFFFFFFu;
+constexpr uint32_t kCopy = 256;
+
+}  // namespace
+
+// The stretch's transparent rules per picture pixel (the mask, or the
+// top-left pixel as the colour key), looked up for each screen column of a
+// picture row once, then one packed-word loop over each screen row. Every
+// band of tiles shows the same picture rows, so the looked-up rows are kept
+// for the layer while they fit kKeptRowPixels.
+void CEffectRain4::DrawTiles(const CPicture& picture, const Tiles& t) {
+  const int w = picture.GetWidth(), h = picture.GetHeight();
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  if (sw < 1 || sh < 1) return;
+  const uint32_t* pixels = picture.GetPixelBuffer();
+  const uint8_t* mask = picture.GetMaskFlag() ? picture.GetMask() : nullptr;
+  TileSamples(t.x0, t.tw, Clamp32(t.tw), w, sw, &columns_);
+  TileSamples(t.y0, t.th, Clamp32(t.th), h, sh, &rows_);
+  const uint32_t k = static_cast<uint32_t>(blendrows::Weight(t.opacity));
+  const uint32_t key = pixels[0];
+  // Picture column w stands for "no column": it keeps the screen.
+  weights_.resize(static_cast<size_t>(w) + 1);
+  weights_[static_cast<size_t>(w)] = kKeep;
+  for (int32_t& c : columns_)
+    if (c < 0) c = w;
+  constexpr int64_t kKeptRowPixels = int64_t{1} << 20;
+  const bool keepAll = int64_t{h} * sw <= kKeptRowPixels;
+  const size_t slots = keepAll ? static_cast<size_t>(h) : 1;
+  rowPixels_.resize(slots * static_cast<size_t>(sw));
+  rowWeights_.resize(slots * static_cast<size_t>(sw));
+  keptRows_.assign(slots, -1);
+  uint32_t* screen = CScreenBuffer::GetBuffer();
+  for (int y = 0; y < sh; ++y) {
+    const int32_t sy = rows_[static_cast<size_t>(y)];
+    if (sy < 0) continue;
+    const size_t slot = keepAll ? static_cast<size_t>(sy) : 0;
+    uint32_t* rowPixels = rowPixels_.data() + slot * sw;
+    uint32_t* rowWeights = rowWeights_.data() + slot * sw;
+    if (keptRows_[slot] != sy) {
+      const uint32_t* src = pixels + static_cast<size_t>(sy) * w;
+      const uint8_t* m = mask ? mask + static_cast<size_t>(sy) * w : nullptr;
+      for (int x = 0; x < w; ++x) {
+        uint32_t a;
+        if (m && t.opacity == 100)
+          a = m[x] == 0 ? kKeep : m[x] == 255 ? kCopy : m[x];
+        else if (m)
+          a = m[x] == 0 ? kKeep : (m[x] * k) >> 8;
+        else
+          a = src[x] == key ? kKeep : t.opacity == 100 ? kCopy : k;
+        weights_[static_cast<size_t>(x)] = a;
+      }
+      const int32_t* columns = columns_.data();
+      const uint32_t* weights = weights_.data();
+      for (int x = 0; x < sw; ++x) {
+        const int32_t c = columns[x];
+        rowWeights[x] = weights[c];
+        rowPixels[x] = src[c < w ? c : 0];
+      }
+      keptRows_[slot] = sy;
+    }
+    uint32_t* out = screen + static_cast<size_t>(y) * sw;
+    packedwords::Run([=] {
+      for (int x = 0; x < sw; ++x) {
+        const uint32_t a = rowWeights[x], d = out[x], s = rowPixels[x];
+        const uint32_t blended = packedwords::Apart(d, s, a & 0xFF, 255 - (a & 0xFF));
+        out[x] = a == kKeep ? d : a == kCopy ? s : blended;
+      }
+    });
   }
 }

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "effect/effectmanager.h"
 #include "effect/effectstart.h"
@@ -74,7 +76,11 @@ class CEffectRain4 : public CTableStartEffect {
   // (0, -1): every channel's depth 0; (0, c): channel c's.
   void Init(int a, int b) override;
   void Calcu(EffectChannel* record, int channel) override;
+  // Each layer's tiles drawn a screen row at a time; PrintPlain stretches
+  // the picture into every tile one by one, the reference Print is held
+  // to byte for byte.
   void Print(EffectChannel* record, int channel) override;
+  void PrintPlain(EffectChannel* record, int channel);
   int CheckPrintPicture(EffectChannel*, int) override { return 0; }
   void Restore(EffectChannel* record, int channel) override { StartAgain(record, channel); }
   int GetDepth(int channel) const { return depth_[Slot(channel)]; }
@@ -88,7 +94,23 @@ class CEffectRain4 : public CTableStartEffect {
   static int LayerDepth(const EffectChannel& record, int depth, int i);
   static int LayerOpacity(const EffectChannel& record, int z);
 
+  // One layer: tiles of tw x th from (x0, y0) on, at an opacity in percent.
+  struct Tiles {
+    int64_t x0, y0, tw, th;
+    int opacity;
+  };
+
  private:
   static int Slot(int channel) { return channel >= 0 && channel < CEffectManager::kChannels ? channel : 0; }
+  // Calls draw(tiles) for every layer, far layers first.
+  template <typename Draw>
+  void EachLayer(EffectChannel* record, int channel, int w, int h, Draw draw);
+  void DrawTiles(const CPicture& picture, const Tiles& tiles);
   std::array<int, CEffectManager::kChannels> depth_{};
+  // What a layer's rows are drawn with: the picture row and column under
+  // each screen row and column (-1 for none), a picture row's weights,
+  // screen rows of pixels and weights looked up and the picture row each
+  // holds.
+  std::vector<int32_t> rows_, columns_, keptRows_;
+  std::vector<uint32_t> weights_, rowPixels_, rowWeights_;
 };

@@ -180,6 +180,16 @@ bool GenerateShatterMesh(int shape, int density, int jitter, int w, int h, Shatt
   g.reachY = g.cellH * j / 10;
   out->xy.clear();
   out->pieces.clear();
+  // Sized once for the shape's vertices and pieces: the densest grids hold
+  // close to a million pieces, and growing into them would copy each
+  // several times over.
+  const size_t r = static_cast<size_t>(rows), c = static_cast<size_t>(columns);
+  size_t vertices = 0, pieces = 0;
+  if (shape == 0) vertices = (r + 1) * (c + 2), pieces = r / 2 * (4 * c + 2);
+  if (shape == 1) vertices = (r + 1) * (c + 1), pieces = r * c;
+  if (shape == 2) vertices = r * (c + 2) * 2, pieces = r * c + r / 2;
+  out->xy.reserve(2 * vertices);
+  out->pieces.reserve(pieces);
   if (shape == 0) Triangles(g, j > 0);
   if (shape == 1) Quads(g, j > 0);
   if (shape == 2) Bricks(g, j > 0);

@@ -4,12 +4,21 @@
 // benchmark fails whoever runs it instead of passing unseen. A benchmark
 // whose optional input is missing (SkipUnavailable) is named too, but does
 // not fail the run.
+//
+// In console output, a table of ratios follows the runs: each benchmark's
+// CPU time against the memcpy of one 800 x 600 screen of the same run
+// (`Memcpy/1920000`), or against the benchmark its label names after
+// "vs:" (a benchmark with its own reference). With repetitions the medians
+// are compared; ratios over 20 against the memcpy, and over 3 against a
+// named reference, are marked, except for benchmarks labelled "reference"
+// (what another benchmark is read against).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -34,7 +43,16 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
   }
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (!run.error_occurred) continue;
+      if (!run.error_occurred) {
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.run_type == Run::RT_Iteration || median) {
+          const double seconds =
+              run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+          times_.push_back({run.run_name.str(), run.report_label, median, seconds});
+          if (median) hasMedians_ = true;
+        }
+        continue;
+      }
       const std::string line = run.benchmark_name() + ": " + run.error_message;
       const bool unavailable = run.error_message.rfind(benchsupport::kUnavailable, 0) == 0;
       (unavailable ? unavailable_ : errors_).push_back(line);
@@ -43,12 +61,49 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
   }
   void Finalize() override { shown_->Finalize(); }
 
+  // The ratio table (nothing without the screen memcpy in the run).
+  void PrintRatios(std::FILE* out) const {
+    std::map<std::string, double> byName;
+    for (const Time& t : times_)
+      if (t.median == hasMedians_) byName[t.base] = t.seconds;
+    const auto memcpy = byName.find(kReference);
+    if (memcpy == byName.end() || memcpy->second <= 0) return;
+    std::fprintf(out, "\nCPU time against %s%s of the same run:\n", kReference,
+                 hasMedians_ ? " (medians)" : "");
+    for (const Time& t : times_) {
+      if (t.median != hasMedians_ || t.base == kReference) continue;
+      std::string reference = kReference;
+      double against = memcpy->second;
+      if (t.label.rfind("vs:", 0) == 0) {
+        const auto found = byName.find(t.label.substr(3));
+        if (found == byName.end() || found->second <= 0) continue;
+        reference = found->first;
+        against = found->second;
+      }
+      const double ratio = t.seconds / against;
+      const bool named = reference != kReference;
+      const char* mark = t.label == "reference" ? ""
+                         : named                  ? (ratio > 3 ? "  (over 3x)" : "")
+                                                  : (ratio > 20 ? "  (over 20x)" : "");
+      std::fprintf(out, "%9.2fx  %s%s%s\n", ratio, t.base.c_str(),
+                   named ? ("  against " + reference).c_str() : "", mark);
+    }
+  }
+
   const std::vector<std::string>& Errors() const { return errors_; }
   const std::vector<std::string>& Unavailable() const { return unavailable_; }
 
  private:
   std::unique_ptr<benchmark::BenchmarkReporter> shown_;
+  struct Time {
+    std::string base, label;
+    bool median;
+    double seconds;
+  };
+  static constexpr const char* kReference = "benchsupport::Memcpy/1920000";
   std::vector<std::string> errors_, unavailable_;
+  std::vector<Time> times_;
+  bool hasMedians_ = false;
 };
 
 // The display reporter of --benchmark_format (console or json; none for
@@ -71,6 +126,10 @@ std::unique_ptr<benchmark::BenchmarkReporter> ShownReporter(int argc, char** arg
 
 int main(int argc, char** argv) {
   std::unique_ptr<benchmark::BenchmarkReporter> shown = ShownReporter(argc, argv);
+  bool console = true;
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--benchmark_format=", 19) == 0)
+      console = std::strcmp(argv[i] + 19, "console") == 0;
   if (!shown) {
     std::fprintf(stderr, "%s: unknown --benchmark_format (console or json)\n", argv[0]);
     return 1;
@@ -80,6 +139,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
+  if (console) reporter.PrintRatios(stdout);
   for (const std::string& skipped : reporter.Unavailable())
     std::fprintf(stderr, "%s: benchmark skipped: %s\n", argv[0], skipped.c_str());
   for (const std::string& error : reporter.Errors())

@@ -3,10 +3,12 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "effect/effectcharafilter.h"
 #include "effect_fixture.h"
+#include "graphics/screenbuffer.h"
 
 namespace effect_test {
 namespace {
@@ -83,6 +85,62 @@ TEST_F(CharaFilterTest, SepiaTintsTheGrey) {
   EXPECT_EQ(At(0, 0), Rgb(107 * kGrey >> 8, 74 * kGrey >> 8, 43 * kGrey >> 8));
   DrawAt(127, {20, 0, 0, 100, 0, 255, 0, 128}, 20);
   EXPECT_EQ(At(0, 0), Rgb(kGrey * 255 >> 8, 0, 128 * kGrey >> 8));
+}
+
+// The rows give the picture's level and add-subtract blits' bytes: noise
+// pictures with a mask of every value or none, over a noise screen, at
+// levels through each effect's range, clipped at every edge of the screen.
+TEST_F(CharaFilterTest, FilterRowsMatchThePictureBlits) {
+  auto noise = [](int x, int y) {
+    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
+    v ^= v >> 13;
+    return v * 0x9E3779B1u;
+  };
+  struct Case {
+    int number;
+    std::vector<int> values;
+  };
+  const Case cases[] = {
+      {124, {20, 0, 0, 100, 0}},           {124, {20, 0, 0, 300, -50}},
+      {127, {20, 0, 0, 100, 0, 107, 74, 43}}, {127, {20, 0, 0, 80, 20, 300, -1, 255}},
+      {131, {20, 100, -100}},              {131, {20, 60, -60}},
+      {131, {20, 9999, -9999}},
+  };
+  const int positions[][2] = {{0, 0}, {-7, -3}, {kW - 20, kH - 10}, {30, -12}};
+  for (bool masked : {true, false}) {
+    ChannelPicture(
+        5, 37, 23, [&](int x, int y) { return noise(x, y); },
+        masked ? std::function<uint8_t(int, int)>([&](int x, int y) {
+          return static_cast<uint8_t>(noise(y, x) >> 24);
+        })
+               : std::function<uint8_t(int, int)>());
+    for (const Case& c : cases) {
+      ASSERT_EQ(Start(5, c.number, c.values), 1);
+      CCommonEffect* effect = manager_->GetEffect(c.number);
+      for (const auto& at : positions)
+        for (int counter : {0, 7, 20}) {
+          Record(5).Counter() = counter;
+          Record(5).DrawRect()[0] = at[0];
+          Record(5).DrawRect()[1] = at[1];
+          auto under = [&] {
+            for (int y = 0; y < kH; ++y)
+              for (int x = 0; x < kW; ++x) At(x, y) = noise(x + 5, y + 9);
+          };
+          under();
+          effect->Print(&Record(5), 5);
+          const std::vector<uint32_t> rows(CScreenBuffer::GetBuffer(),
+                                           CScreenBuffer::GetBuffer() + kW * kH);
+          under();
+          if (c.number == 124) static_cast<CEffectCharaGrey*>(effect)->PrintPlain(&Record(5), 5);
+          if (c.number == 127) static_cast<CEffectCharaSepia*>(effect)->PrintPlain(&Record(5), 5);
+          if (c.number == 131) static_cast<CEffectCharaAddSub*>(effect)->PrintPlain(&Record(5), 5);
+          const std::vector<uint32_t> plain(CScreenBuffer::GetBuffer(),
+                                            CScreenBuffer::GetBuffer() + kW * kH);
+          ASSERT_EQ(rows, plain) << c.number << " masked " << masked << " at " << at[0] << ","
+                                 << at[1] << " counter " << counter;
+        }
+    }
+  }
 }
 
 // --- #131 ---

@@ -159,6 +159,9 @@ TEST_F(ShatterEffectTest, GeneratedShapesHaveTheirCountsAndEdges) {
       ASSERT_TRUE(GenerateShatterMesh(c.shape, 1, jitter, kW, kH, &mesh));
       EXPECT_EQ(mesh.VertexCount(), c.vertices) << c.shape;
       EXPECT_EQ(mesh.PieceCount(), c.pieces) << c.shape;
+      // Sized once, to the counts it ends with.
+      EXPECT_EQ(mesh.xy.capacity(), mesh.xy.size()) << c.shape;
+      EXPECT_EQ(mesh.pieces.capacity(), mesh.pieces.size()) << c.shape;
       int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
       for (int v = 0; v < mesh.VertexCount(); ++v) {
         minX = std::min(minX, mesh.xy[2 * v]);

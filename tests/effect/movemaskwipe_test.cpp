@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effect_fixture.h"
+#include "graphics/screenbuffer.h"
 
 namespace effect_test {
 namespace {
@@ -53,6 +54,35 @@ TEST_F(MoveMaskWipeTest, GreyMaskGivesAPlainCrossFade) {
       for (int x = 0; x < kW; x += 5)
         ASSERT_EQ(At(x, y), Mix(Source(x, y), Target(x, y), h)) << d << " " << x << "," << y;
   }
+}
+
+// The row loops give the per-pixel frame's bytes: a noise of bends at
+// every progress step that draws, pictures larger than the screen and moved,
+// soft and hard switching.
+TEST_F(MoveMaskWipeTest, RowsMatchThePixelLoop) {
+  auto noise = [](int x, int y) {
+    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
+    v ^= v >> 15;
+    return v * 0x2C1B3C6Du;
+  };
+  ChannelPicture(5, kW + 9, kH + 4, [&](int x, int y) { return noise(x, y); });
+  ChannelPicture(6, kW + 3, kH + 11, [&](int x, int y) { return noise(y + 7, x); });
+  ChannelPicture(7, kW, kH, [&](int x, int y) { return noise(x * 3, y * 5) >> 8; });
+  manager_->GetChannel(5)->DrawRect()[0] = -4;
+  manager_->GetChannel(6)->DrawRect()[1] = -6;
+  auto* wipe = static_cast<CEffectMoveMaskWipe*>(manager_->GetEffect(101));
+  for (int hard : {0, 1})
+    for (int d : {1, 77, 255, 256, 300, 511}) {
+      ASSERT_EQ(Start(5, 101, {512, 6, 7, 0, 0, 0, 0, hard}), 1);
+      manager_->GetChannel(5)->Counter() = d;
+      Clear(kClear);
+      wipe->Print(manager_->GetChannel(5), 5);
+      const std::vector<uint32_t> rows(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+      Clear(kClear);
+      wipe->PrintPlain(manager_->GetChannel(5), 5);
+      const std::vector<uint32_t> plain(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+      ASSERT_EQ(rows, plain) << "progress " << d << " hard " << hard;
+    }
 }
 
 TEST_F(MoveMaskWipeTest, EndsShowThePlainPicturesAtTheOrigin) {

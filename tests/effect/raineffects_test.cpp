@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <vector>
 
 #include "effect_fixture.h"
+#include "graphics/blendrows.h"
+#include "graphics/screenbuffer.h"
 
 namespace effect_test {
 namespace {
@@ -145,6 +148,49 @@ TEST_F(RainTest, DepthRainTilesTheScreenAroundTheVanishingPoint) {
   Channel(5)->Param(3) = 0;
   Clear(0);
   PrintOnce(5);
+}
+
+// The row drawing gives the bytes of stretching the picture into each tile:
+// masked pictures at full and partial opacity, a colour-keyed one, tiles
+// clipped on every side, vanishing points at the edges, both row widths.
+TEST_F(RainTest, DepthRainRowsMatchTileStretches) {
+  struct Case {
+    int w, h;
+    bool masked;
+    std::vector<int> values;
+  };
+  const Case cases[] = {
+      {8, 8, true, {20, 3, 100, 20, 7, 10, 40, 20, 30}},
+      {5, 7, true, {20, 2, 500, 20, -20, 32, 24, 0, 60}},
+      {9, 4, false, {20, 2, 90, 11, 13, 63, 0, 30, 40}},
+      {6, 6, false, {20, 1, 60, 50, 3, 0, 47, 100, 0}},
+      {40, 30, true, {20, 4, 300, 10, -9, 20, 20, 10, 100}},
+  };
+  for (bool wide : {false, true}) {
+    blendrows::AllowWideRows(wide && blendrows::WideRowsAvailable());
+    for (const Case& c : cases) {
+      ChannelPicture(
+          5, c.w, c.h, [](int x, int y) { return static_cast<uint32_t>(x * 0x3A1F07 + y * 0x0B52C9) & 0xFFFFFF; },
+          c.masked ? std::function<uint8_t(int, int)>(
+                         [](int x, int y) { return static_cast<uint8_t>((x * 97 + y * 41) % 5 == 0 ? 0 : (x * 53 + y * 29) % 7 == 0 ? 255 : x * 31 + y * 17); })
+                   : std::function<uint8_t(int, int)>());
+      ASSERT_EQ(Start(5, 102, c.values), 1);
+      for (int frame = 0; frame < 12; ++frame) {
+        CalcuOnce(5);
+        auto background = [](int x, int y) { return static_cast<uint32_t>(x * 0x010305 ^ y * 0x070201); };
+        for (int y = 0; y < kH; ++y)
+          for (int x = 0; x < kW; ++x) At(x, y) = background(x, y);
+        PrintOnce(5);
+        const std::vector<uint32_t> rows(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+        for (int y = 0; y < kH; ++y)
+          for (int x = 0; x < kW; ++x) At(x, y) = background(x, y);
+        Rain4()->PrintPlain(Channel(5), 5);
+        const std::vector<uint32_t> plain(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+        ASSERT_EQ(rows, plain) << c.w << "x" << c.h << " frame " << frame << " wide " << wide;
+      }
+    }
+  }
+  blendrows::AllowWideRows(true);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "effect/effectsentence.h"
 #include "effect_fixture.h"
 #include "graphics/pictureloader.h"
+#include "graphics/screenbuffer.h"
 #include "support/dwq_picture.h"
 
 namespace effect_test {
@@ -190,6 +191,39 @@ TEST_F(SentenceTest, PieceChannels) {
   for (const Case& c : cases)
     EXPECT_EQ(CEffectStaffRoll::PieceChannel(c.channel, c.piece, c.pieceChannels), c.want)
         << c.channel << " piece " << c.piece;
+}
+
+// The roll's rows give the pixel loop's bytes: bands fading in and out,
+// through the mask and through the colour key, the picture moved off the
+// screen's edges.
+TEST_F(SentenceTest, RollRowsMatchThePixelLoop) {
+  auto noise = [](int x, int y) {
+    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
+    v ^= v >> 15;
+    return v * 0x2C1B3C6Du;
+  };
+  ChannelPicture(
+      3, kW + 10, kH, [&](int x, int y) { return (x + y) % 7 == 0 ? noise(0, 0) : noise(x, y); },
+      [&](int x, int y) { return static_cast<uint8_t>(noise(y, x) >> 24); });
+  auto* roll = static_cast<CEffectStaffRoll*>(manager_->GetEffect(80));
+  const int places[][2] = {{0, 0}, {-6, 5}, {3, -9}};
+  for (int mode : {0, 1, 2})
+    for (const auto& at : places) {
+      ASSERT_EQ(Start(3, 80, {20, mode, 0, 40, 100, 100, 70, 0, 8, 16, 30, 40, 1, 0}), 1);
+      Record(3).DrawRect()[0] = at[0];
+      Record(3).DrawRect()[1] = at[1];
+      auto under = [&] {
+        for (int y = 0; y < kH; ++y)
+          for (int x = 0; x < kW; ++x) At(x, y) = noise(x + 1, y + 2);
+      };
+      under();
+      roll->Print(&Record(3), 3);
+      const std::vector<uint32_t> rows(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+      under();
+      roll->PrintPlain(&Record(3), 3);
+      const std::vector<uint32_t> plain(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + kW * kH);
+      ASSERT_EQ(rows, plain) << "mode " << mode << " at " << at[0] << "," << at[1];
+    }
 }
 
 TEST_F(SentenceTest, FourPiecesOnTwoChannelsDrawStackedThroughTheTable) {

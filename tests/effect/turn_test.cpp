@@ -51,6 +51,47 @@ class TurnTest : public EffectTest {
   }
 };
 
+// The masked modes' rows give the pixel walk's bytes: a noise picture and
+// mask turned and stretched at full and partial opacity, tinted or not.
+TEST_F(TurnTest, MaskedRowsMatchThePixelWalk) {
+  auto noise = [](int x, int y) {
+    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
+    v ^= v >> 15;
+    return v * 0x2C1B3C6Du;
+  };
+  ChannelPicture(
+      5, 45, 37, [&](int x, int y) { return noise(x, y); },
+      [&](int x, int y) { return static_cast<uint8_t>(noise(y, x) >> 24); });
+  struct Case {
+    int number, opacity, tinted;
+  };
+  const Case cases[] = {{64, 100, 0}, {64, 70, 1}, {64, 30, 0}, {65, 100, 1}, {65, 70, 0}, {65, 45, 1}};
+  for (const Case& c : cases) {
+    const std::vector<int> values =
+        c.number == 64
+            ? std::vector<int>{20, 30, 30, 0, 0, 120, 120, 2, c.opacity, c.opacity, 0, 0, 0, 0, 0, 0,
+                               c.tinted, 40, -20, 10}
+            : std::vector<int>{20, 0, 0, 90, 110, 90, 110, 0, 0, 2, c.opacity, c.opacity, 0, 0,
+                               c.tinted, 40, -20, 10};
+    for (int counter : {0, 7}) {
+      auto under = [&] {
+        for (int y = 0; y < kH; ++y)
+          for (int x = 0; x < kW; ++x) At(x, y) = noise(x + 3, y + 1);
+      };
+      ASSERT_EQ(Start(5, c.number, values), 1);
+      manager_->GetChannel(5)->Counter() = counter;
+      under();
+      manager_->PrintRange(5, 5, 0, 1);
+      const std::vector<uint32_t> rows = Screen();
+      effectturn::AllowRows(false);
+      under();
+      manager_->PrintRange(5, 5, 0, 1);
+      effectturn::AllowRows(true);
+      EXPECT_EQ(rows, Screen()) << c.number << " opacity " << c.opacity << " counter " << counter;
+    }
+  }
+}
+
 // --- #64 ---
 
 TEST_F(TurnTest, TurnDefaultsCopyAScreenSizedPictureUnchanged) {
