@@ -237,14 +237,19 @@ constexpr StartTable CEffectCharaAddSub::kTable{kNumber, 5, -1, kEach, kDefaults
 CEffectCharaAddSub::CEffectCharaAddSub(CEffectManager* manager)
     : CCharaFilterEffect(manager, kTable) {}
 
+// The strength of this frame, held to the start's range again for records
+// from a save.
+int CEffectCharaAddSub::AddSubStrength(const EffectChannel& r) {
+  return std::clamp(
+      Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve)),
+      -9999, 9999);
+}
+
 void CEffectCharaAddSub::Print(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
-  // The start's range, held again for records from a save.
-  const int p = std::clamp(
-      Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve)),
-      -9999, 9999);
+  const int p = AddSubStrength(r);
   if (p == 0) return;
   const int k = blendrows::Weight(p);
   const uint32_t scale = static_cast<uint32_t>(k < 0 ? -k : k);
@@ -263,9 +268,7 @@ void CEffectCharaAddSub::PrintPlain(EffectChannel* record, int) {
   CPicture* picture = Picture32(*record);
   if (!picture) return;
   const EffectChannel& r = *record;
-  const int p = std::clamp(
-      Curve(r, r.Param(kStartStrength), r.Param(kEndStrength), r.Param(kRamp), r.Param(kCurve)),
-      -9999, 9999);
+  const int p = AddSubStrength(r);
   if (p == 0) return;
   const Request q = DrawRequest(r);
   picture->AddSubBlt(q.dstX, q.dstY, q.srcX, q.srcY, q.w, q.h, p);

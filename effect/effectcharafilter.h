@@ -95,6 +95,9 @@ class CEffectCharaAddSub : public CCharaFilterEffect {
   // Print's rows are packed-word loops; PrintPlain draws through the
   // picture's blit, the reference they are held to byte for byte.
   void PrintPlain(EffectChannel* record, int channel);
+
+ private:
+  static int AddSubStrength(const EffectChannel& r);
 };
 
 // A signed colour added to the picture, through its mask unless told not

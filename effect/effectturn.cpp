@@ -76,6 +76,17 @@ void InsideSpan(int64_t start, int64_t step, int64_t limit, int n, int* lo, int*
   *hi = static_cast<int>(std::clamp<int64_t>(end, 0, n));
 }
 
+// The steps of the walk's row starting at (rowX, rowY) whose sample lies
+// inside the source in both directions.
+void InsideBoth(const Walk& walk, int64_t rowX, int64_t rowY, int64_t limitX, int64_t limitY, int* lo,
+                int* hi) {
+  int loX = 0, hiX = 0, loY = 0, hiY = 0;
+  InsideSpan(rowX, walk.colX, limitX, walk.cols, &loX, &hiX);
+  InsideSpan(rowY, walk.colY, limitY, walk.cols, &loY, &hiY);
+  *lo = std::max(loX, loY);
+  *hi = std::min(hiX, hiY);
+}
+
 // The positions are 64-bit: with 32 a far source would wrap back into the
 // picture and show ghost copies. Inside the 32-bit range they are the same.
 // Each row visits only the columns whose source lies inside the picture.
@@ -86,10 +97,8 @@ void RunWalk(const Walk& walk, const Source& source, Op op) {
   const int64_t w = source.w, limitX = w << 16, limitY = int64_t{source.h} << 16;
   int64_t rowX = walk.startX, rowY = walk.startY;
   for (int j = 0; j < walk.rows; ++j, row += pitch, rowX += walk.rowX, rowY += walk.rowY) {
-    int loX = 0, hiX = 0, loY = 0, hiY = 0;
-    InsideSpan(rowX, walk.colX, limitX, walk.cols, &loX, &hiX);
-    InsideSpan(rowY, walk.colY, limitY, walk.cols, &loY, &hiY);
-    const int lo = std::max(loX, loY), hi = std::min(hiX, hiY);
+    int lo = 0, hi = 0;
+    InsideBoth(walk, rowX, rowY, limitX, limitY, &lo, &hi);
     int64_t x = rowX + lo * walk.colX, y = rowY + lo * walk.colY;
     for (int i = lo; i < hi; ++i, x += walk.colX, y += walk.colY)
       op(row[i], static_cast<size_t>((y >> 16) * w + (x >> 16)));
@@ -110,10 +119,8 @@ void DrawMasked(const Walk& walk, const Source& source, int A, const Tint tint) 
   uint32_t samples[kPiece], values[kPiece];
   int64_t rowX = walk.startX, rowY = walk.startY;
   for (int j = 0; j < walk.rows; ++j, row += pitch, rowX += walk.rowX, rowY += walk.rowY) {
-    int loX = 0, hiX = 0, loY = 0, hiY = 0;
-    InsideSpan(rowX, walk.colX, limitX, walk.cols, &loX, &hiX);
-    InsideSpan(rowY, walk.colY, limitY, walk.cols, &loY, &hiY);
-    const int lo = std::max(loX, loY), hi = std::min(hiX, hiY);
+    int lo = 0, hi = 0;
+    InsideBoth(walk, rowX, rowY, limitX, limitY, &lo, &hi);
     int64_t x = rowX + lo * walk.colX, y = rowY + lo * walk.colY;
     for (int i = lo; i < hi; i += kPiece) {
       const int count = std::min(kPiece, hi - i);
