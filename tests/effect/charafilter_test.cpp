@@ -91,11 +91,7 @@ TEST_F(CharaFilterTest, SepiaTintsTheGrey) {
 // pictures with a mask of every value or none, over a noise screen, at
 // levels through each effect's range, clipped at every edge of the screen.
 TEST_F(CharaFilterTest, FilterRowsMatchThePictureBlits) {
-  auto noise = [](int x, int y) {
-    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
-    v ^= v >> 13;
-    return v * 0x9E3779B1u;
-  };
+  auto noise = [](int x, int y) { return effect_test::NoisePixel(x, y); };
   struct Case {
     int number;
     std::vector<int> values;

@@ -23,6 +23,14 @@
 
 namespace effect_test {
 
+// A pixel of busy noise at (x, y): every byte changes from one pixel to the
+// next, so a row loop that takes a wrong pixel or byte shows.
+inline uint32_t NoisePixel(int x, int y) {
+  uint32_t v = static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u;
+  v ^= v >> 15;
+  return v * 0x2C1B3C6Du;
+}
+
 // Records every call; SetParam starts it with p0 as the duration.
 class CRecordingEffect : public CCommonEffect {
  public:

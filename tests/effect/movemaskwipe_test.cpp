@@ -60,11 +60,7 @@ TEST_F(MoveMaskWipeTest, GreyMaskGivesAPlainCrossFade) {
 // every progress step that draws, pictures larger than the screen and moved,
 // soft and hard switching.
 TEST_F(MoveMaskWipeTest, RowsMatchThePixelLoop) {
-  auto noise = [](int x, int y) {
-    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
-    v ^= v >> 15;
-    return v * 0x2C1B3C6Du;
-  };
+  auto noise = [](int x, int y) { return effect_test::NoisePixel(x, y); };
   ChannelPicture(5, kW + 9, kH + 4, [&](int x, int y) { return noise(x, y); });
   ChannelPicture(6, kW + 3, kH + 11, [&](int x, int y) { return noise(y + 7, x); });
   ChannelPicture(7, kW, kH, [&](int x, int y) { return noise(x * 3, y * 5) >> 8; });

@@ -197,11 +197,7 @@ TEST_F(SentenceTest, PieceChannels) {
 // through the mask and through the colour key, the picture moved off the
 // screen's edges.
 TEST_F(SentenceTest, RollRowsMatchThePixelLoop) {
-  auto noise = [](int x, int y) {
-    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
-    v ^= v >> 15;
-    return v * 0x2C1B3C6Du;
-  };
+  auto noise = [](int x, int y) { return effect_test::NoisePixel(x, y); };
   ChannelPicture(
       3, kW + 10, kH, [&](int x, int y) { return (x + y) % 7 == 0 ? noise(0, 0) : noise(x, y); },
       [&](int x, int y) { return static_cast<uint8_t>(noise(y, x) >> 24); });

@@ -54,11 +54,7 @@ class TurnTest : public EffectTest {
 // The masked modes' rows give the pixel walk's bytes: a noise picture and
 // mask turned and stretched at full and partial opacity, tinted or not.
 TEST_F(TurnTest, MaskedRowsMatchThePixelWalk) {
-  auto noise = [](int x, int y) {
-    uint32_t v = static_cast<uint32_t>(x * 73856093 ^ y * 19349663);
-    v ^= v >> 15;
-    return v * 0x2C1B3C6Du;
-  };
+  auto noise = [](int x, int y) { return effect_test::NoisePixel(x, y); };
   ChannelPicture(
       5, 45, 37, [&](int x, int y) { return noise(x, y); },
       [&](int x, int y) { return static_cast<uint8_t>(noise(y, x) >> 24); });
