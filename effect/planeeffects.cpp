@@ -47,18 +47,6 @@ void MaskedMixRowPlain(uint32_t* out, const uint32_t* src, const uint8_t* mask, 
   }
 }
 
-#if defined(__SSE2__)
-namespace {
-
-// Two pixels in 16-bit lanes: (a x wa + b x wb) >> 8 per lane (sums
-// below 65536 as wa + wb <= 256).
-inline __m128i Mix2(__m128i a, __m128i wa, __m128i b, __m128i wb) {
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, wa), _mm_mullo_epi16(b, wb)), 8);
-}
-
-}  // namespace
-#endif
-
 void TintRow(uint32_t* row, size_t n, const int* add, const int* sub) {
   size_t k = 0;
 #if defined(__SSE2__)
