@@ -1218,6 +1218,7 @@ class Parser {
     }
     out_->words = std::move(w_);
     out_->labels = labels_;
+    out_->recordLines = recordLines_;
   }
 
   std::vector<Token> toks_;

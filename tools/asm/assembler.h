@@ -25,6 +25,8 @@ struct Assembly {
   // The script as the engine holds it after loading (the XOR undone).
   std::vector<uint32_t> words;
   std::map<std::string, LabelInfo> labels;
+  // The source line of each record, by the word the record starts at.
+  std::map<int, int> recordLines;
   // "line N: message", in source order; empty when the text assembled.
   std::vector<std::string> errors;
   // "line N: message": what assembles but is likely wrong.
