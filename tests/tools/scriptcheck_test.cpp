@@ -2,6 +2,7 @@
 // script can make with the exact line it prints, and a game without any.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
