@@ -121,6 +121,9 @@ TEST(CheckListsTest, SettingsListFindings) {
        {"GAME/init/game.xtx:1: error: \"noSceneListFlag\" has no value, so the game takes the next word of "
         "the list for its value and every later key for a value; write \"noSceneListFlag,VALUE\" (or "
         "\"noSceneListFlag,\" for an empty value)"}},
+      {"the last key without a value", {{"init/game.xtx", "dwqPackLevel,1\r\nnoSceneListFlag\r\n"}},
+       {"GAME/init/game.xtx:2: error: \"noSceneListFlag\" has no value; write \"noSceneListFlag,VALUE\" (or "
+        "\"noSceneListFlag,\" for an empty value)"}},
       {"a key set twice", {{"init/game.xtx", "dwqPackLevel,1\r\nDWQPACKLEVEL,0\r\n"}},
        {"GAME/init/game.xtx:2: warning: \"DWQPACKLEVEL\" is set again; the game reads only its first value, "
         "on line 1"}},

@@ -160,9 +160,13 @@ void CheckSettingsLines(const SettingsList& list, int longLine, Findings& findin
     const std::string key = Quoted(t[0]);
     if (t.size() == 1 && line.number != longLine) {
       Add(findings, Severity::kError, list.shownFile, line.number,
-          key + " has no value, so the game takes the next word of the list for its value and every "
-                "later key for a value; write " + key.substr(0, key.size() - 1) +
-              ",VALUE\" (or " + key.substr(0, key.size() - 1) + ",\" for an empty value)");
+          key + " has no value" +
+              (&line == &list.lines.back()
+                   ? std::string("")
+                   : ", so the game takes the next word of the list for its value and every later key for a "
+                     "value") +
+              "; write " + key.substr(0, key.size() - 1) + ",VALUE\" (or " + key.substr(0, key.size() - 1) +
+              ",\" for an empty value)");
     } else if (t.size() > 2) {
       Add(findings, Severity::kError, list.shownFile, line.number,
           "the value of " + key + " ends at a blank or comma: the game reads " + Quoted(t[1]) +
