@@ -138,6 +138,9 @@ TEST(CheckListsTest, SettingsListFindings) {
        {{"init/game.xtx", "zqxwvy,1\r\n"}, {"init2/game.fxf", std::string("dwqPackLevl,1\r\n")}},
        {"GAME/init2/game.fxf:1: error: the engine reads no key \"dwqPackLevl\" (did you mean "
         "\"dwqPackLevel\"?)"}},
+      {"a list the engine does not ask for", {{"init/titel.xtx", "filenameBG,title\r\n"}},
+       {"GAME/init/titel.xtx: warning: the engine reads no settings list named \"titel\" (did you mean "
+        "\"title\"?); its keys are checked all the same"}},
       {"data lists are not settings lists",
        {{"spt/bgmlist.xtx", "music,The Song\r\n"}, {"mok/systemse.xtx", "a b c\r\n"}}, {}},
   };

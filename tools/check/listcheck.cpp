@@ -314,6 +314,15 @@ void CheckLists(const CheckInput& input, Findings& findings) {
     if (HasExtension(list.gameFile, ".fxf")) {
       for (char& c : text) c = static_cast<char>(~static_cast<unsigned char>(c));
     }
+    // The engine asks for its lists by name ("title", "SelectPlace2"), so
+    // a list's name is checked against the same catalogue as keys.
+    const std::string name = platform::Utf8ToCp932(list.gameFile.stem().string());
+    if (!KnownKeys::Engine().IsKnown(name)) {
+      std::string message = "the engine reads no settings list named " + Quoted(name);
+      const std::string nearest = KnownKeys::Engine().Nearest(name);
+      if (!nearest.empty()) message += " (did you mean " + Quoted(nearest) + "?)";
+      Add(findings, Severity::kWarning, list.shownFile, 0, message + "; its keys are checked all the same");
+    }
     const int longLine = SplitLines(text, &list.lines);
     if (longLine > 0) {
       Add(findings, Severity::kError, list.shownFile, longLine,
