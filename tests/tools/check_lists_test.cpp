@@ -11,6 +11,7 @@
 #include "dwqwriter.h"
 #include "packwriter.h"
 #include "support/temp_dir.h"
+#include "tools/asm/assembler.h"
 #include "tools/check/finding.h"
 #include "tools/check/knownkeys.h"
 #include "tools/check/listcheck.h"
@@ -236,6 +237,7 @@ TEST(ZorCheckTest, StatusAndMessages) {
                                      "init/ and spt/project.xtx)\n");
 
   dir.Write("spt/project.xtx", "sys\r\n");
+  dir.Write("spt/sys.spt", zasm::Assemble("  exitscript\n").FileBytes());
   dir.Write("init/mainControl.xtx", "windowTitle,Game\r\n");
   const CheckRun clean = RunCheck(game);
   EXPECT_EQ(clean.status, 0);

@@ -48,7 +48,13 @@ class ScriptCheckTest : public ::testing::Test {
     gamecheck::Findings findings;
     gamecheck::CheckScripts({game_.path(), withSource ? source_.path() : ""}, findings);
     std::vector<std::string> out;
-    for (const gamecheck::Finding& f : findings) out.push_back(gamecheck::FormatFinding(f));
+    // Findings name files by their place on disk; the cases name them
+    // relative to their folder.
+    for (gamecheck::Finding f : findings) {
+      for (const std::string& folder : {game_.path() + "/", source_.path() + "/"})
+        if (f.file.starts_with(folder)) f.file.erase(0, folder.size());
+      out.push_back(gamecheck::FormatFinding(f));
+    }
     return out;
   }
 

@@ -124,7 +124,8 @@ bool PictureInPack(const std::string& path) {
 // One compiled script, with the source it was assembled from when known.
 struct Script {
   std::string name;   // as in spt/, without ".spt"
-  std::string file;   // what findings name
+  std::string file;   // what findings name, relative to its folder
+  bool fromSource = false;  // `file` is in the source folder, not the game's
   std::vector<uint32_t> words;
   std::map<int, int> lines;  // record word -> source line (empty: none known)
 };
@@ -156,12 +157,15 @@ class Checker {
   }
 
  private:
-  void Add(const std::string& file, int line, const std::string& text, Severity severity = Severity::kError) {
-    findings_.push_back({severity, file, line, text});
+  // Findings name files by their place on disk, as the lists' checks do:
+  // FILE is a game file or (with `source`) a source file, given relative.
+  void Add(const std::string& file, int line, const std::string& text, Severity severity = Severity::kError,
+           bool source = false) {
+    findings_.push_back({severity, ((source ? input_.source : input_.game) / file).string(), line, text});
   }
   void Add(const Script& s, int at, const std::string& text) {
     const auto found = s.lines.find(at);
-    Add(s.file, found != s.lines.end() ? found->second : 0, text);
+    Add(s.file, found != s.lines.end() ? found->second : 0, text, Severity::kError, s.fromSource);
   }
 
   // Every script the project list names must be there: line 1 is the one a
@@ -237,10 +241,11 @@ class Checker {
       Add(text, 0,
           "does not assemble to " + s->file + " (the game holds another build of it); the findings below name " +
               s->file,
-          Severity::kWarning);
+          Severity::kWarning, true);
       return;
     }
     s->file = text;
+    s->fromSource = true;
     s->lines = assembly.recordLines;
   }
 
