@@ -90,6 +90,24 @@ bool CreateSpecialFolder(const std::string& path) {
   return true;
 }
 
+// Makes the folders of `path` below `base` (already there) one level at a
+// time, so "Company\\Game" works when "Company" does not exist yet. The level
+// that cannot be made, or empty when all are there.
+std::string CreateLevels(const std::string& base, const std::string& path) {
+  size_t at = base.size();
+  while (at <= path.size()) {
+    const unsigned char c = at < path.size() ? static_cast<unsigned char>(path[at]) : 0;
+    if (c != 0 && c != '\\' && c != '/') {
+      // A double-byte character's second byte may be a backslash.
+      at += platform::IsCp932LeadByte(c) && at + 1 < path.size() ? 2 : 1;
+      continue;
+    }
+    if (at > base.size() && !platform::CreateDirectory(path.substr(0, at))) return path.substr(0, at);
+    ++at;
+  }
+  return {};
+}
+
 void DebugFolderRemoved(const std::string& path) { platform::DebugPrintf(kDeletedFolder, path.c_str()); }
 
 // Deletes the files of one folder as DeleteSaveFiles asks; removeSelf also
@@ -179,16 +197,16 @@ int CreateSaveFolder() {
   const SaveFolderState& s = State();
   // Saves into a folder that cannot be made fail later, each with its box;
   // the line says why from the start.
-  auto cannot = [](const std::string& path) {
-    platform::ErrorOutput(("the save folder " + HostPath(path) +
-                           " cannot be made")
-                              .c_str());
+  auto cannot = [&s](const std::string& level) {
+    std::string line = "the save folder " + HostPath(s.savePath) + " cannot be made";
+    if (level != s.savePath) line += ": the folder " + HostPath(level) + " cannot be made";
+    platform::ErrorOutput(line.c_str());
     return 0;
   };
   if (!CreateSpecialFolder(s.special)) return cannot(s.special);
-  if (!s.company.empty() && !platform::CreateDirectory(s.companyPath)) return cannot(s.companyPath);
-  if (!s.game.empty() && !platform::CreateDirectory(s.gamePath)) return cannot(s.gamePath);
-  if (!s.sub.empty() && !platform::CreateDirectory(s.savePath)) return cannot(s.savePath);
+  // Company, game and save levels; a part may hold more than one level.
+  const std::string failed = CreateLevels(s.special, s.savePath);
+  if (!failed.empty()) return cannot(failed);
   return 1;
 }
 

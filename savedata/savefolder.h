@@ -22,8 +22,9 @@ const char* GetCompanyPath();
 const char* GetGamePath();
 const char* GetSpecialFolderPath();
 
-// Creates the company, game and save levels that are set; 0 at the first
-// level that cannot be made, else 1.
+// Creates the company, game and save levels that are set, each folder of a
+// part that names more than one ("Company\\Game") in turn; 0 at the first
+// folder that cannot be made (named on stderr), else 1.
 int CreateSaveFolder();
 // A game path as the host names it (resolved, CP932), for messages.
 std::string HostPath(const std::string& path);

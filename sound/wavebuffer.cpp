@@ -21,6 +21,27 @@ constexpr int kMinFmt = 16;
 constexpr int kMaxFmt = 104;
 constexpr int kSlack = 8192;  // room for decoded samples beyond the data length
 
+// A file that lacks the tags of the RIFF part behind the header was not
+// written by the sound tool; what it is instead, when its first bytes say.
+std::string NotAVoiceFile(const uint8_t* head) {
+  std::string what;
+  if (std::memcmp(head, "OggS", 4) == 0) {
+    what = " (it is an Ogg file)";
+  } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
+    what = " (it is a plain WAV file)";
+  } else if (std::memcmp(head, "ID3", 3) == 0 || (head[0] == 0xFF && (head[1] & 0xE0) == 0xE0)) {
+    what = " (it is an MP3 file)";
+  } else if (std::memcmp(head, "fLaC", 4) == 0) {
+    what = " (it is a FLAC file)";
+  }
+  return "it is not a voice file made by the sound tool" + what + ": make it with `zor-sound voice`";
+}
+
+bool HasRiffPart(const uint8_t* head) {
+  return std::memcmp(head + kRiffPart, "RIFF", 4) == 0 && std::memcmp(head + kRiffPart + 8, "WAVE", 4) == 0 &&
+         std::memcmp(head + kRiffPart + 12, "fmt ", 4) == 0;
+}
+
 struct PackIndex {
   char prefix[3] = {};
   std::vector<uint8_t> table;
@@ -235,6 +256,11 @@ int CWaveBuffer::ReadWave(FILE* file, int size) {
 
   // The lengths decide every later read and the image's size: check them
   // against the format's limits and the bytes that are really there.
+  // Lengths that make no sense in a file without the tags: another kind of
+  // file under a voice's name.
+  const bool tagged = HasRiffPart(head);
+  if (!tagged && (fmtLength < kMinFmt || fmtLength > kMaxFmt || riffLength < 20 + fmtLength))
+    return Fail(NotAVoiceFile(head));
   if (fmtLength < kMinFmt || fmtLength > kMaxFmt)
     return Fail("its fmt chunk of " + std::to_string(fmtLength) + " bytes is outside " +
                 std::to_string(kMinFmt) + ".." + std::to_string(kMaxFmt));

@@ -550,6 +550,26 @@ TEST_F(PictureToolTest, FitScalesAPhotographToCoverTheScreen) {
   }
 }
 
+// A picture larger than the screen is written, with a warning that names
+// its size, the screen and --fit.
+TEST_F(PictureToolTest, WarnsOfAPictureLargerThanTheScreen) {
+  WritePng(dir_ / "wide.png", Noise(801, 4, false));
+  std::string said;
+  ASSERT_EQ(ToolSays(dir_ / "wide.png" + " " + dir_ / "wide.dwq", dir_ / "log.txt", &said), 0);
+  EXPECT_TRUE(dir_.Exists("wide.dwq"));
+  EXPECT_EQ(said, "zor-picture: warning: " + dir_ / "wide.png" +
+                      ": the picture is 801x4, larger than the 800x600 screen, and the game draws it unscaled; "
+                      "scale it with --fit 800x600 (--screen WxH names another screen size)\n");
+  ASSERT_EQ(ToolSays("--screen 1024x768 " + dir_ / "wide.png" + " " + dir_ / "wide.dwq", dir_ / "log.txt", &said),
+            0);
+  EXPECT_EQ(said, "");
+  ASSERT_EQ(ToolSays("--screen 640x480 --fit 640x480 " + dir_ / "wide.png" + " " + dir_ / "wide.dwq",
+                     dir_ / "log.txt", &said),
+            0);
+  EXPECT_EQ(said.find("warning"), std::string::npos) << said;
+  EXPECT_EQ(ToolSays("--screen 640 " + dir_ / "wide.png" + " " + dir_ / "x.dwq", dir_ / "log.txt", &said), 2);
+}
+
 }  // namespace
 }  // namespace graphics_test
 

@@ -115,6 +115,26 @@ TEST_F(SaveFolderTest, CreatesTheLevelsThatAreSet) {
             (std::vector<std::string>{"the save folder " + Dir() / "blocked" + " cannot be made"}));
 }
 
+// A company part of two levels: each missing folder is made in turn, and a
+// level that cannot be made is the one named.
+TEST_F(SaveFolderTest, CreatesEachLevelOfAPartInTurn) {
+  SetSaveFolder("Company\\Game", "Story", 1);
+  EXPECT_EQ(CreateSaveFolder(), 1);
+  EXPECT_TRUE(fs::is_directory(home_ + "/Documents/Company/Game/Story/sav"));
+
+  const std::string company = testsupport::Sjis("表") + "\\B";  // a trail byte of 0x5C
+  SetSaveFolder(company.c_str(), nullptr, 1);
+  EXPECT_EQ(CreateSaveFolder(), 1);
+  EXPECT_TRUE(fs::is_directory(home_ + "/Documents/表/B/sav"));
+
+  Dir().Write("home/Documents/Blocked", "x");
+  SetSaveFolder("Blocked\\Game", "Story", 1);
+  EXPECT_EQ(CreateSaveFolder(), 0);
+  EXPECT_EQ(host_->ErrorLines().back(), "the save folder " + home_ +
+                                            "/Documents/Blocked/Game/Story/sav cannot be made: the folder " +
+                                            home_ + "/Documents/Blocked cannot be made");
+}
+
 TEST_F(SaveFolderTest, DeletesOnlyWhatItIsAskedTo) {
   SetSaveFolder(nullptr, nullptr, 0);
   auto fill = [&] {

@@ -275,6 +275,106 @@ TEST(AssemblerTest, WarnsWhenAChoiceAnswerHasNoLabel) {
   EXPECT_EQ(a.warnings[0], "line 2: the choice has 65 texts; the game shows the first 64");
 }
 
+// Answer lines name each answer's label; the assembler works out the label
+// base from them and writes what the one-line form with `.labelbase`
+// writes.
+TEST(AssemblerTest, AnswerLinesNameTheirLabels) {
+  const std::string labels = "exitscript\nsea:\n  exitscript\ntown:\n  exitscript\nlate:\n  exitscript\n";
+  struct Case {
+    const char* name;
+    std::string source, same;  // `same`: a text that assembles to the same words
+    int base;
+  };
+  const Case cases[] = {
+      {"labels first: base -1", "choice \"Where?\"\n  answer \"Sea\" -> sea\n  answer \"Town\" -> town\n" + labels,
+       ".labelbase -1\nchoice \"xWhere?\" \"Sea\" / \"Town\"\n" + labels, -1},
+      {"after another label: base 0",
+       "start:\nchoice\n  answer \"Sea\" -> sea ; answer \"Town\" -> town\n" + labels,
+       "start:\nchoice \"Sea\" \"Town\"\n" + labels, 0},
+      {"a timeout label", "choice time=500 \"Q\"\n  answer \"Sea\" -> sea\n\n  answer \"Town\" -> town\n  timeout -> late\n" + labels,
+       ".labelbase -1\nchoice time=500 \"xQ\" \"Sea\" / \"Town\"\n" + labels, -1},
+      {"two choices share the labels; .labelbase agrees",
+       ".labelbase -1\nif 1\n  choice \"A\"\n    answer \"1\" -> sea\nchoice \"B\"\n  answer \"2\" -> sea\n  answer \"3\"\n" + labels,
+       ".labelbase -1\nif 1\n  choice \"xA\" / \"1\"\nchoice \"xB\" \"2\" / \"3\"\n" + labels, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const zasm::Assembly a = zasm::Assemble(c.source);
+    ASSERT_TRUE(a.ok()) << a.ErrorText();
+    EXPECT_TRUE(a.warnings.empty()) << a.warnings[0];
+    EXPECT_EQ(static_cast<int32_t>(a.words[kHeaderLabelBase]), c.base);
+    const zasm::Assembly same = zasm::Assemble(c.same);
+    ASSERT_TRUE(same.ok()) << same.ErrorText();
+    EXPECT_EQ(a.words, same.words);
+  }
+  // The listing shows each answer with the label it goes on at.
+  const zasm::Assembly a = zasm::Assemble(cases[2].source);
+  const std::string listing = zasm::Disassemble(a.words);
+  EXPECT_NE(listing.find("question \"Q\"\n"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("answer 2 \"Town\" -> label 1 (word " + std::to_string(a.LabelWord("town")) + ")"),
+            std::string::npos)
+      << listing;
+  EXPECT_NE(listing.find("timeout: answer 3 -> label 2"), std::string::npos) << listing;
+
+  const struct {
+    std::string source, error;
+  } wrong[] = {
+      {"choice\n  answer \"A\" -> town\n  answer \"B\" -> sea\n" + labels,
+       "line 3: answer 2 -> sea is not where the game goes: answer k goes on at label number k + the label base, "
+       "which answer 1 -> town on line 2 makes 0, so answer 2 goes to label late"},
+      {".labelbase 0\nchoice\n  answer \"A\" -> sea\n" + labels,
+       "line 3: answer 1 -> sea is not where the game goes: answer k goes on at label number k + the label base, "
+       "which `.labelbase 0` on line 1 makes 0, so answer 1 goes to label town"},
+      {"choice\n  answer \"A\" -> sea\nchoice\n  answer \"B\" -> town\n" + labels, "line 4: answer 1 -> town"},
+      {"choice\n  answer \"A\" -> sea\n  timeout -> town\n" + labels, "line 3: timeout -> town needs a time limit"},
+      {"choice time=5 timeout=1\n  answer \"A\" -> sea\n  timeout -> town\n" + labels,
+       "line 3: timeout -> town but the timeout is answer 1, which goes to sea"},
+      {"choice \"Q\" \"A\" / \"B\"\n  answer \"C\" -> sea\n" + labels, "line 1: this choice has answers both"},
+      {"choice\n  answer \"A\" -> nowhere\n" + labels, "line 2: label nowhere is not defined"},
+      {"choice \"A\" -> sea\n" + labels, "line 1: a choice's labels go on its answer lines"},
+  };
+  for (const auto& c : wrong) {
+    const zasm::Assembly bad = zasm::Assemble(c.source);
+    EXPECT_NE(bad.ErrorText().find(c.error), std::string::npos) << c.source << "\ngot: " << bad.ErrorText();
+    EXPECT_TRUE(bad.warnings.empty()) << bad.warnings[0];
+  }
+}
+
+// The game drops the first byte of a question line: the assembler writes
+// that mark, and keeps one a text already starts with.
+TEST(AssemblerTest, QuestionLinesGetTheMarkTheGameDrops) {
+  const struct {
+    std::string source, first, warning;
+  } cases[] = {
+      {"choice \"Where?\" \"A\" / \"B\"", "xWhere?", ""},
+      {"choice \"xWhere?\" \"A\" / \"B\"", "xWhere?", ""},
+      {"choice \"\" \"A\" / \"B\"", "x", ""},
+      {"choice \"A\" \"B\"", "A", ""},
+      {"choice \"xylophone?\"\n answer \"A\"", "xylophone?",
+       "line 2: question line 1 starts with x, which is taken for the mark the game drops, so it shows "
+       "\"ylophone?\"; write \"xxylophone?\" to show the x"},
+      {"choice \"xxylophone?\"\n answer \"A\"", "xxylophone?", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const zasm::Assembly a = zasm::Assemble(".labelbase -1\n" + c.source + "\nexitscript\na:\nexitscript\nb:\nexitscript\n");
+    ASSERT_TRUE(a.ok()) << a.ErrorText();
+    const Words record = FirstRecord(a);
+    const uint32_t string = a.words[a.words[kHeaderStringTable] + record.at(4)];
+    EXPECT_STREQ(reinterpret_cast<const char*>(&a.words[string]), c.first.c_str());
+    if (c.warning.empty()) {
+      EXPECT_TRUE(a.warnings.empty()) << a.warnings[0];
+    } else {
+      ASSERT_EQ(a.warnings.size(), 1u);
+      EXPECT_EQ(a.warnings[0], c.warning);
+    }
+  }
+  // A question line of 255 bytes with its mark is shown whole.
+  const zasm::Assembly a =
+      zasm::Assemble(".labelbase -1\nchoice \"" + std::string(254, 'q') + "\" \"A\" / \"B\"\nexitscript\na:\nexitscript\nb:\nexitscript\n");
+  EXPECT_TRUE(a.warnings.empty()) << a.warnings[0];
+}
+
 TEST(AssemblerTest, EscapesCommentsAndSeparators) {
   const zasm::Assembly a = zasm::Assemble(
       "\xEF\xBB\xBF# comment\nvar x 100 // another\nx = 1; x = 2\ntext \"a\\\"b\\\\c\\x82\\xA0\"\n");

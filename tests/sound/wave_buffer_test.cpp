@@ -368,6 +368,38 @@ TEST_F(WaveBufferTest, DamagedFilesFailAndExposeNoEarlierSound) {
   ExpectOneLine("vaw\\bad.vaw: ", "; the sound is not played", "small noise");
 }
 
+// Another kind of sound file under a voice's name is named as such, with
+// the tool that makes a voice file.
+TEST_F(WaveBufferTest, AFileThatIsNoVoiceFileSaysSo) {
+  const std::vector<uint8_t> voice = Ogg(soundtest::Sine(22050, 1, 16, 500));
+  const std::vector<uint8_t> ogg(voice.begin() + soundtest::kBodyAt, voice.end());
+  std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 2, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0};
+  wav.resize(600, 0);
+  std::vector<uint8_t> mp3 = {'I', 'D', '3', 4, 0, 0};
+  mp3.resize(600, 0x55);
+  std::vector<uint8_t> text(600, 'a');
+  const struct {
+    const char* what;
+    const std::vector<uint8_t>& bytes;
+    std::string kind;
+  } cases[] = {
+      {"Ogg", ogg, " (it is an Ogg file)"},
+      {"WAV", wav, " (it is a plain WAV file)"},
+      {"MP3", mp3, " (it is an MP3 file)"},
+      {"anything else", text, ""},
+  };
+  CWaveBuffer w;
+  for (const auto& c : cases) {
+    dir_->Write("cdvaw/mi/mina01.vaw", Str(c.bytes));
+    host_->ClearErrorLines();
+    EXPECT_EQ(w.LoadVoiceFile("mina01"), 0) << c.what;
+    EXPECT_EQ(host_->ErrorLines(), (std::vector<std::string>{"cdvaw\\mi\\mina01.vaw: it is not a voice file made by "
+                                                             "the sound tool" + c.kind +
+                                                             ": make it with `zor-sound voice`; the sound is not played"}))
+        << c.what;
+  }
+}
+
 TEST_F(WaveBufferTest, AStreamThatEndsEarlyIsAsLongAsWhatItGave) {
   const platform::WavData wav = soundtest::Sine(22050, 1, 16, 22050 * 4);
   const std::vector<uint8_t> full = Ogg(wav);

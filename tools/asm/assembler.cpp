@@ -170,7 +170,7 @@ class Lexer {
 
   void Punct() {
     static const char* const kTwo[] = {"==", "!=", "<=", ">=", "&&", "||", "^^", "+=",
-                                       "-=", "*=", "/=", "%=", "&=", "|=", "^="};
+                                       "-=", "*=", "/=", "%=", "&=", "|=", "^=", "->"};
     for (const char* p : kTwo) {
       if (src_[i_] == p[0] && Peek(1) == p[1]) {
         Push(T::kPunct, p);
@@ -202,6 +202,9 @@ struct StopName {
   const char* name;
   int32_t code;
 };
+
+// The byte the game drops from the front of a choice's question line.
+constexpr char kQuestionMark = 'x';
 
 constexpr StopName kStops[] = {
     {"endgame", kStopAfterB},
@@ -618,6 +621,7 @@ class Parser {
     if (IsIdent(".labelbase")) {
       Next();
       labelBase_ = static_cast<int32_t>(Constant());
+      labelBaseLine_ = lastLine_;
       EndStatement();
       return;
     }
@@ -752,10 +756,39 @@ class Parser {
     return true;
   }
 
+  // The label after `->`, with its line; empty after an error.
+  std::pair<std::string, int> ArrowLabel() {
+    Next();  // '->'
+    if (Peek().kind != T::kIdent) {
+      Error("a label name expected after '->'");
+      return {};
+    }
+    const Token& label = Next();
+    return {label.text, label.line};
+  }
+
+  // An answer line after a choice: `answer "text" [-> label]`, or
+  // `timeout -> label`. Blank lines and ';' may stand between them.
+  bool AtAnswerLine() {
+    size_t k = 0;
+    while (Peek(k).kind == T::kNewline || (Peek(k).kind == T::kPunct && Peek(k).text == ";")) ++k;
+    const Token& t = Peek(k);
+    if (t.kind != T::kIdent) return false;
+    if (t.text == "answer") return Peek(k + 1).kind == T::kString;
+    return t.text == "timeout" && Peek(k + 1).kind == T::kPunct && Peek(k + 1).text == "->";
+  }
+
   // choice [key=K] [time=P] [timeout=Q] [param=R] "a" "b" ... [/ "x" ...]
+  // or: choice [options] "question" ...   then lines of
+  //       answer "text" -> label
+  //       timeout -> label
   void Choice(const CommandInfo& command) {
     const int line = lastLine_;
-    std::vector<uint32_t> choices, extras;
+    struct Text {
+      std::string bytes;
+      int line;
+    };
+    std::vector<Text> before, after;  // the texts before and after '/'
     uint32_t key = static_cast<uint32_t>(choiceKey_++);
     uint32_t p = 0, q = 0, r = 0;
     bool full = false, afterSlash = false;
@@ -763,7 +796,8 @@ class Parser {
     uint32_t value = 0;
     while (!AtStatementEnd()) {
       if (Peek().kind == T::kString) {
-        (afterSlash ? extras : choices).push_back(String(Next().text));
+        const Token& t = Next();
+        (afterSlash ? after : before).push_back({t.text, t.line});
       } else if (Is("/")) {
         Next();
         afterSlash = full = true;
@@ -782,39 +816,121 @@ class Parser {
         } else {
           ErrorAt(lastLine_, "unknown option " + option);
         }
+      } else if (Is("->")) {
+        Error("a choice's labels go on its answer lines (answer \"text\" -> label)");
+        Next();
+        if (Peek().kind == T::kIdent) Next();
       } else {
         Error("a choice text expected");
         Next();
       }
     }
+    // Answer lines: the texts on the choice's line are then its question.
+    ChoiceAnswers labels{line, {}, {}, {}};
+    std::vector<Text> answers;
+    while (AtAnswerLine()) {
+      while (Peek().kind == T::kNewline || Is(";")) Next();
+      const bool timeout = Next().text == "timeout";
+      const int at = lastLine_;
+      if (!timeout) answers.push_back({Next().text, at});
+      if (Is("->")) {
+        auto [label, labelLine] = ArrowLabel();
+        if (!label.empty()) {
+          if (!timeout) {
+            labels.named[static_cast<int>(answers.size())] = {label, labelLine};
+          } else if (p == 0) {
+            ErrorAt(at, "timeout -> " + label + " needs a time limit (time=P on the choice)");
+          } else {
+            labels.timeout = {label, labelLine};
+          }
+        }
+      }
+      EndStatementBeforeNext();
+    }
+    std::vector<Text> questions;
+    const bool oneLine = answers.empty();
+    if (!oneLine) {
+      if (afterSlash)
+        ErrorAt(line, "this choice has answers both on its line and on answer lines; write them one way");
+      questions = before;
+      questions.insert(questions.end(), after.begin(), after.end());
+      full = full || !questions.empty();
+    } else {
+      // The one-line form: the texts in order, the first m (m: the number
+      // after '/') are the question lines.
+      answers = before;
+      answers.insert(answers.end(), after.begin(), after.end());
+      const size_t m = std::min(after.size(), answers.size());
+      questions.assign(answers.begin(), answers.begin() + static_cast<long>(m));
+      answers.erase(answers.begin(), answers.begin() + static_cast<long>(m));
+    }
+    // The game drops the first byte of each question line: its mark is
+    // written here, unless the text already starts with it.
+    for (size_t i = 0; i < questions.size(); ++i) {
+      Text& t = questions[i];
+      if (t.bytes.empty() || t.bytes[0] != kQuestionMark) {
+        t.bytes.insert(t.bytes.begin(), kQuestionMark);
+      } else if (!oneLine && t.bytes.size() > 1 && t.bytes[1] >= 'a' && t.bytes[1] <= 'z' &&
+                 t.bytes[1] != kQuestionMark) {
+        // "xylophone" above answer lines, where no mark is written by
+        // hand: the x is still taken for the mark.
+        out_->warnings.push_back(Format("line %d: question line %zu starts with x, which is taken for the mark the "
+                                        "game drops, so it shows \"%s\"; write \"x%s\" to show the x",
+                                        t.line, i + 1, platform::Cp932ToUtf8(t.bytes.substr(1)).c_str(),
+                                        platform::Cp932ToUtf8(t.bytes).c_str()));
+      }
+    }
+    std::vector<uint32_t> texts;
+    for (const Text& t : questions) texts.push_back(String(t.bytes));
+    for (const Text& t : answers) texts.push_back(String(t.bytes));
     // The choice window keeps 64 texts of 254 bytes; the game cuts the rest.
-    if (choices.size() + extras.size() > 64)
+    if (texts.size() > 64)
       out_->warnings.push_back("line " + std::to_string(line) + ": the choice has " +
-                               std::to_string(choices.size() + extras.size()) +
-                               " texts; the game shows the first 64");
-    std::vector<uint32_t> texts = choices;
-    texts.insert(texts.end(), extras.begin(), extras.end());
-    for (uint32_t text : texts)
-      if (strings_[text].size() > 254)
-        out_->warnings.push_back("line " + std::to_string(line) + ": a choice text of " +
-                                 std::to_string(strings_[text].size()) +
+                               std::to_string(texts.size()) + " texts; the game shows the first 64");
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const size_t shown = strings_[texts[i]].size() - (i < questions.size() ? 1 : 0);
+      if (shown > 254)
+        out_->warnings.push_back("line " + std::to_string(line) + ": a choice text of " + std::to_string(shown) +
                                  " bytes is cut to its first 254 bytes");
-    std::vector<uint32_t> operands = {static_cast<uint32_t>(choices.size())};
-    operands.insert(operands.end(), choices.begin(), choices.end());
+    }
+    // n, the first n texts, then (full form) the other m texts, the key, R,
+    // Q, P and m last; the short form ends with the key.
+    const size_t n = answers.size();
+    std::vector<uint32_t> operands = {static_cast<uint32_t>(n)};
+    operands.insert(operands.end(), texts.begin(), texts.begin() + static_cast<long>(n));
     if (full) {
-      // n, the texts, the further words, the key, R, Q, P and m last.
-      operands.insert(operands.end(), extras.begin(), extras.end());
-      operands.insert(operands.end(), {key, r, q, p, static_cast<uint32_t>(extras.size())});
+      operands.insert(operands.end(), texts.begin() + static_cast<long>(n), texts.end());
+      operands.insert(operands.end(), {key, r, q, p, static_cast<uint32_t>(questions.size())});
     } else {
       operands.push_back(key);
     }
     Emit(command.cls, command.code, operands);
     // A time limit also delivers its timeout answer (the one after the last
     // when none is given).
-    std::vector<int> answers;
-    for (size_t k = 1; k <= choices.size(); ++k) answers.push_back(static_cast<int>(k));
-    if (p != 0) answers.push_back(q != 0 ? static_cast<int32_t>(q) : static_cast<int>(choices.size()) + 1);
-    choiceAnswers_.push_back({line, answers});
+    for (size_t k = 1; k <= n; ++k) labels.answers.push_back(static_cast<int>(k));
+    if (p != 0) {
+      const int timeoutAnswer = q != 0 ? static_cast<int32_t>(q) : static_cast<int>(n) + 1;
+      labels.answers.push_back(timeoutAnswer);
+      if (!labels.timeout.first.empty()) {
+        auto named = labels.named.find(timeoutAnswer);
+        if (named == labels.named.end()) {
+          labels.named[timeoutAnswer] = labels.timeout;
+        } else if (named->second.first != labels.timeout.first) {
+          ErrorAt(labels.timeout.second, "timeout -> " + labels.timeout.first + " but the timeout is answer " +
+                                             std::to_string(timeoutAnswer) + ", which goes to " +
+                                             named->second.first);
+        }
+      }
+    }
+    choiceAnswers_.push_back(std::move(labels));
+  }
+
+  // Ends an answer line (its newline or ';' is left for the next one).
+  void EndStatementBeforeNext() {
+    if (!AtStatementEnd()) {
+      Error("unexpected text");
+      SkipLine();
+    }
   }
 
   // A command of the table with its arguments, as its shape says.
@@ -1127,6 +1243,7 @@ class Parser {
   // is no such label: the run then goes on after the choice. Warns on every
   // choice with an answer that has no label, saying where the others go.
   void WarnChoiceLabels() {
+    if (!out_->errors.empty()) return;  // a wrong label says more
     std::vector<std::string> names(labelWords_.size());
     for (const auto& [name, info] : labels_)
       if (info.number >= 0 && static_cast<size_t>(info.number) < names.size()) names[info.number] = name;
@@ -1145,7 +1262,50 @@ class Parser {
           " of this choice has no label, so the run goes on after the choice (answer k goes on at "
           "label k + " + std::to_string(labelBase_) + ", the label base, of the " +
           std::to_string(names.size()) + " labels counted from 0; answers with a label: " +
-          (found.empty() ? "none" : found) + "); write `.labelbase -1` and the answers' labels first");
+          (found.empty() ? "none" : found) + "); name each answer's label on an answer line: answer \"...\" -> label");
+    }
+  }
+
+  // Answer k of every choice goes on at label number k + the label base, so
+  // the labels the answer lines name fix the base: `.labelbase` when it is
+  // written, else the first named answer's. Every named answer must then
+  // stand where the game goes.
+  void ResolveChoiceLabels() {
+    std::vector<std::string> names(labelWords_.size());
+    for (const auto& [name, info] : labels_)
+      if (info.number >= 0 && static_cast<size_t>(info.number) < names.size()) names[info.number] = name;
+    bool fixed = labelBaseLine_ > 0;
+    std::string why = fixed ? "`.labelbase " + std::to_string(labelBase_) + "` on line " +
+                                  std::to_string(labelBaseLine_)
+                            : std::string();
+    for (const ChoiceAnswers& c : choiceAnswers_) {
+      for (const auto& [answer, named] : c.named) {
+        const auto& [label, line] = named;
+        auto found = labels_.find(label);
+        if (found == labels_.end()) {
+          ErrorAt(line, "label " + label + " is not defined");
+          continue;
+        }
+        const long long base = static_cast<long long>(found->second.number) - answer;
+        if (!fixed) {
+          fixed = true;
+          labelBase_ = static_cast<int32_t>(base);
+          why = "answer " + std::to_string(answer) + " -> " + label + " on line " + std::to_string(line);
+          continue;
+        }
+        if (base == labelBase_) continue;
+        const long long target = static_cast<long long>(answer) + labelBase_;
+        const std::string there =
+            target >= 0 && target < static_cast<long long>(names.size())
+                ? "label " + names[static_cast<size_t>(target)]
+                : "no label (the run goes on after the choice)";
+        ErrorAt(line, "answer " + std::to_string(answer) + " -> " + label +
+                          " is not where the game goes: answer k goes on at label number k + the label base, "
+                          "which " + why + " makes " + std::to_string(labelBase_) + ", so answer " +
+                          std::to_string(answer) + " goes to " + there +
+                          "; the answers' labels must stand in the file in the answers' order with no other "
+                          "label between them, and every choice of one script shares them");
+      }
     }
   }
 
@@ -1169,6 +1329,7 @@ class Parser {
       w_[f.at] = static_cast<uint32_t>(f.number ? found->second.number : found->second.word);
     }
     WarnRunOffEnd();
+    ResolveChoiceLabels();
     WarnChoiceLabels();
     w_.push_back(0);  // end of code
 
@@ -1229,6 +1390,7 @@ class Parser {
   std::vector<uint32_t> rpn_;
   int headerLength_ = kHeaderResumeLength;
   int32_t labelBase_ = 0;
+  int labelBaseLine_ = 0;  // the line of `.labelbase`; 0 when none is written
   int records_ = 0;
   int messageKey_ = 0;
   int choiceKey_ = 0;
@@ -1243,6 +1405,9 @@ class Parser {
   struct ChoiceAnswers {
     int line;
     std::vector<int> answers;
+    // Answer number -> the label its answer line names, with that line.
+    std::map<int, std::pair<std::string, int>> named;
+    std::pair<std::string, int> timeout;  // `timeout -> label`
   };
   std::vector<ChoiceAnswers> choiceAnswers_;
   std::vector<int> blocks_;

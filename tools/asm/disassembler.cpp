@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/codec.h"
 #include "script/commandtable.h"
 #include "script/scriptcheck.h"
 #include "tools/asm/assembler.h"
@@ -60,6 +61,60 @@ void Line(std::string* out, const char* format, ...) {
   *out += buffer;
 }
 
+// The text of string number i (CP932, up to its NUL), or empty when the
+// table or the text lies outside the words.
+std::string StringAt(const std::vector<uint32_t>& words, uint32_t i) {
+  const size_t table = words.size() > kHeaderStringTable ? words[kHeaderStringTable] : 0;
+  if (table == 0 || table + i >= words.size()) return {};
+  std::string text;
+  for (size_t w = words[table + i]; w < words.size(); ++w)
+    for (int k = 0; k < 4; ++k) {
+      const char c = static_cast<char>(words[w] >> (8 * k) & 0xFF);
+      if (c == 0) return text;
+      text += c;
+    }
+  return text;
+}
+
+// A choice record's question lines and answers, each answer with the label
+// the game goes on at (number + the label base) and that label's word.
+void ListChoice(std::string* out, const std::vector<uint32_t>& words, size_t pc, uint32_t len) {
+  const size_t count = words.size();
+  const uint32_t n = words[pc + 3];
+  if (len < 5 || n > len - 5) return;
+  // The short form ends with the key after the n texts; the full form has
+  // m further texts, the key, R, Q, P and m.
+  const bool full = len != n + 5;
+  const uint32_t m = full ? words[pc + len - 1] : 0;
+  if (full && (len < 9 || m > len - 9 - n)) return;
+  const uint32_t q = full ? words[pc + len - 3] : 0, p = full ? words[pc + len - 2] : 0;
+  const uint32_t labels = count > kHeaderLabelCount ? words[kHeaderLabelCount] : 0;
+  const uint32_t table = count > kHeaderLabelTable ? words[kHeaderLabelTable] : 0;
+  const int32_t base = count > kHeaderLabelBase ? static_cast<int32_t>(words[kHeaderLabelBase]) : 0;
+  auto target = [&](long long answer) {
+    const long long label = answer + base;
+    if (label < 0 || label >= labels || table + static_cast<size_t>(label) >= count)
+      return std::string("no label (goes on after the choice)");
+    return "label " + std::to_string(label) + " (word " + std::to_string(words[table + static_cast<size_t>(label)]) +
+           ")";
+  };
+  for (uint32_t i = 0; i < n + m; ++i) {
+    std::string text = StringAt(words, words[pc + 4 + i]);
+    if (i < m) {
+      // The game drops the question line's first byte, its mark.
+      if (!text.empty()) text.erase(0, 1);
+      *out += "         question \"" + platform::Cp932ToUtf8(text) + "\"\n";
+    } else {
+      *out += "         answer " + std::to_string(i - m + 1) + " \"" + platform::Cp932ToUtf8(text) + "\" -> " +
+              target(i - m + 1) + "\n";
+    }
+  }
+  if (p != 0) {
+    const uint32_t answer = q != 0 ? q : n + 1;
+    *out += "         timeout: answer " + std::to_string(answer) + " -> " + target(answer) + "\n";
+  }
+}
+
 }  // namespace
 
 std::string CheckScriptFile(std::string_view bytes) {
@@ -103,6 +158,7 @@ std::string Disassemble(const std::vector<uint32_t>& words) {
          static_cast<uint32_t>(code));
     for (size_t k = 3; k < len; ++k) Line(&out, " %08X", words[pc + k]);
     out += "\n";
+    if (cls == kClassText && code == kTextChoice) ListChoice(&out, words, pc, len);
     pc += len;
   }
   Line(&out, "%6zu: %zu words of tables and texts\n", pc, count - pc);

@@ -59,6 +59,8 @@ int Usage() {
                "                       (a PNG of at most 256 colours, the screen's size)\n"
                "  --fit WxH            a PNG or JPEG scaled to cover W x H (1..8192 each),\n"
                "                       the overflow cut off evenly on both sides\n"
+               "  --screen WxH         the game's screen (default 800x600): a larger\n"
+               "                       picture gets a warning\n"
                "A baseline JPEG input is stored as it is with --body jpeg.\n"
                "Exit status: 0 written, 1 refused (the reason on stderr), 2 a wrong command line.\n");
   return 2;
@@ -126,8 +128,9 @@ bool ParseFit(const std::string& text, FitSize* fit) {
          ParseNumber(text.substr(x + 1).c_str(), 1, 8192, &fit->height);
 }
 
+// Writes the picture's size into *size as well.
 bool MakeFile(const std::string& path, const dwqtool::Options& options, int scale, FitSize fit,
-              std::vector<uint8_t>* out, std::string* error) {
+              std::vector<uint8_t>* out, FitSize* size, std::string* error) {
   std::vector<uint8_t> input;
   if (!ReadFileBytes(path, &input)) {
     *error = "cannot read the file";
@@ -148,6 +151,7 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
     int width = 0, height = 0;
     const std::string why = dwqtool::EngineJpegProblem(input, &width, &height);
     if (options.body == dwqtool::BodyType::kJpeg && why.empty() && !fitting) {
+      *size = {width, height};
       *out = dwqtool::AssembleFile(options, width, height, input, {});
       return true;
     }
@@ -161,6 +165,7 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
   } else if (options.body == dwqtool::BodyType::kPng) {
     // The stream goes in as it is, so every colour type and depth the game
     // reads can be used; it was read above, so it is a PNG.
+    *size = {picture.width, picture.height};
     *out = dwqtool::AssembleFile(options, picture.width, picture.height, input, picture.alpha);
     return true;
   }
@@ -173,6 +178,7 @@ bool MakeFile(const std::string& path, const dwqtool::Options& options, int scal
     if (!dwqtool::FitPicture(picture, fit.width, fit.height, &fitted, error)) return false;
     picture = std::move(fitted);
   }
+  *size = {picture.width, picture.height};
   return dwqtool::MakeDwq(picture, options, out, error);
 }
 
@@ -183,7 +189,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> files;
   bool animeFrame = false;
   int scale = 1;
-  FitSize fit;
+  FitSize fit, screen{800, 600};
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -207,6 +213,11 @@ int main(int argc, char** argv) {
     } else if (arg == "--fit" && hasValue) {
       if (!ParseFit(argv[++i], &fit)) {
         std::fprintf(stderr, "zor-picture: --fit takes WIDTHxHEIGHT, each 1..8192 (800x600)\n");
+        return 2;
+      }
+    } else if (arg == "--screen" && hasValue) {
+      if (!ParseFit(argv[++i], &screen)) {
+        std::fprintf(stderr, "zor-picture: --screen takes WIDTHxHEIGHT, each 1..8192 (800x600)\n");
         return 2;
       }
     } else if (arg == "--anime-frame") {
@@ -265,6 +276,7 @@ int main(int argc, char** argv) {
 
   std::vector<uint8_t> out;
   std::string error;
+  FitSize size;
   if (animeFrame) {
     dwqtool::Picture picture;
     if (!dwqtool::ReadPngFile(files[0], &picture, &error) ||
@@ -272,7 +284,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
       return 1;
     }
-  } else if (!MakeFile(files[0], options, scale, fit, &out, &error)) {
+    size = {picture.width, picture.height};
+  } else if (!MakeFile(files[0], options, scale, fit, &out, &size, &error)) {
     std::fprintf(stderr, "zor-picture: %s: %s\n", files[0].c_str(), error.c_str());
     return 1;
   }
@@ -286,5 +299,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zor-picture: cannot write %s\n", files[1].c_str());
     return 1;
   }
+  // The game draws a picture 1:1: what lies past the screen is never seen.
+  if (size.width > screen.width || size.height > screen.height)
+    std::fprintf(stderr,
+                 "zor-picture: warning: %s: the picture is %dx%d, larger than the %dx%d screen, and the game "
+                 "draws it unscaled; scale it with --fit %dx%d (--screen WxH names another screen size)\n",
+                 files[0].c_str(), size.width, size.height, screen.width, screen.height, screen.width,
+                 screen.height);
   return 0;
 }
