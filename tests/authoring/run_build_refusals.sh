@@ -70,8 +70,12 @@ status=0
 "$bin/zor-build" "$src" "$work/game" >"$work/rule.out" 2>"$work/rule.err" || status=$?
 check "a picture against the folder rule: built" test "$status" = 0 -a -s "$work/game/dwq/bg/ch01.dwq"
 check "a picture against the folder rule: named" grep -qxF \
-  "$src/dwq/bg/ch01.txt: warning: a script loads \"ch01\" from dwq/ch/, not dwq/bg/; only a list naming \"bg\\ch01\" finds it here" \
+  "$src/dwq/bg/ch01.txt: warning: a script loads \"ch01\" from dwq/ch/, not dwq/bg/; only a list naming \"bg\\ch01\" finds it here (the option inplace says it belongs there)" \
   "$work/rule.err"
+
+printf 'dwq/bg/ch01.txt inplace\n' >"$src/zor-build.txt"
+"$bin/zor-build" "$src" "$work/game" >"$work/inplace.out" 2>"$work/inplace.err" || true
+check "... and no more once the options say it belongs there" test ! -s "$work/inplace.err"
 
 # Without zor-check beside it, zor-build stops and names it.
 base

@@ -87,15 +87,17 @@ struct Rule {
   std::string fit, scale;
   int mask = -1;          // -1 not said, 0 nomask, 1 mask
   bool ogg = false;
+  bool inplace = false;
   bool matched = false;
 };
 
 // The options a source file takes, with the line each came from.
 struct FileOptions {
   std::string fit, scale;
-  int fit_line = 0, scale_line = 0, mask_line = 0, ogg_line = 0;
+  int fit_line = 0, scale_line = 0, mask_line = 0, ogg_line = 0, inplace_line = 0;
   int mask = -1;
   bool ogg = false;
+  bool inplace = false;
 };
 
 bool IsWholeNumber(const std::string& s) {
@@ -173,7 +175,7 @@ class Planner {
       rule.pattern = w[0];
       rule.line = number;
       if (w.size() == 1) {
-        Error(where, "\"" + w[0] + "\" names no option (fit WxH, scale N, mask, nomask or ogg)");
+        Error(where, "\"" + w[0] + "\" names no option (fit WxH, scale N, mask, nomask, ogg or inplace)");
         continue;
       }
       bool ok = true;
@@ -199,8 +201,10 @@ class Planner {
           rule.mask = w[i] == "mask" ? 1 : 0;
         } else if (w[i] == "ogg") {
           rule.ogg = true;
+        } else if (w[i] == "inplace") {
+          rule.inplace = true;
         } else {
-          Error(where, "unknown option \"" + w[i] + "\" (fit WxH, scale N, mask, nomask or ogg)");
+          Error(where, "unknown option \"" + w[i] + "\" (fit WxH, scale N, mask, nomask, ogg or inplace)");
           ok = false;
         }
       }
@@ -257,7 +261,7 @@ class Planner {
       return;
     }
     for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      const fs::path rel = fs::relative(it->path(), root_, ec);
+      const fs::path rel = it->path().lexically_relative(root_);
       const std::string name = it->path().filename().string();
       if (Skipped(name)) {
         if (it->is_directory(ec)) it.disable_recursion_pending();
@@ -299,6 +303,7 @@ class Planner {
       if (!rule.scale.empty()) o.scale = rule.scale, o.scale_line = line;
       if (rule.mask >= 0) o.mask = rule.mask, o.mask_line = line;
       if (rule.ogg) o.ogg = true, o.ogg_line = line;
+      if (rule.inplace) o.inplace = true, o.inplace_line = line;
     }
     return o;
   }
@@ -343,6 +348,7 @@ class Planner {
       refused |= Refuse(o.scale_line, "scale", rel, why);
       refused |= Refuse(o.mask_line, "mask", rel, why);
       refused |= Refuse(o.ogg_line, "ogg", rel, why);
+      refused |= Refuse(o.inplace_line, "inplace", rel, why);
       return refused;
     };
 
@@ -424,10 +430,10 @@ class Planner {
       const std::string& folder = parts[1];
       // Only a list naming "ta\hr_mina" finds dwq/ta/hr_mina; a script's
       // loaddwq "hr_mina" looks in dwq/hr/.
-      if (parts.size() == 3 && CharCount(folder) == 2 && !IEquals(FirstTwo(stem), folder)) {
+      if (parts.size() == 3 && CharCount(folder) == 2 && !IEquals(FirstTwo(stem), folder) && !o.inplace) {
         plan_.warnings.push_back(rel + ": warning: a script loads \"" + stem + "\" from dwq/" + FirstTwo(stem) +
                                  "/, not dwq/" + folder + "/; only a list naming \"" + folder + "\\" + stem +
-                                 "\" finds it here");
+                                 "\" finds it here (the option inplace says it belongs there)");
       }
       out_dir = rel.substr(0, rel.size() - parts.back().size());
     }
@@ -521,6 +527,7 @@ class Planner {
     bool refused = Refuse(o.fit_line, "fit", rel, "fit is for photographs");
     refused |= Refuse(o.scale_line, "scale", rel, "scale is for text grids");
     refused |= Refuse(o.mask_line, "mask", rel, "mask is for pictures");
+    refused |= Refuse(o.inplace_line, "inplace", rel, "inplace is for pictures");
     if (refused) return;
     if (ext == ".ogg" || ext == ".oga") {
       Refuse(o.ogg_line, "ogg", rel, "an Ogg file is kept as it is anyway");
