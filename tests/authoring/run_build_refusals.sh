@@ -90,6 +90,21 @@ refused_bin() {
 }
 refused_bin
 
+# Packs: the pictures of a folder into a volume, the voices of a folder
+# into a voice pack; the packed files are not shipped one by one.
+base; mkdir -p "$src/dwq/bg" "$src/cdvaw"
+printf '. = 000000\n..\n' >"$src/dwq/bg/bg01.txt"
+printf '. = 000000\n..\n' >"$src/dwq/bg/bg02.txt"
+printf 'note 440 100\n' >"$src/cdvaw/ke0001.txt"
+printf 'pack dwq/bg bg0\npack cdvaw/ke\n' >"$src/zor-build.txt"
+status=0
+"$bin/zor-build" "$src" "$work/game" >"$work/packs.out" 2>&1 || status=$?
+check "packs: built" test "$status" = 0
+for file in dwq/bg0.gtb dwq/bg0.gpk cdvaw/ke.vpk cdvaw/ke.vtb; do
+  check "packs: the game holds $file" test -s "$work/game/$file"
+done
+check "packs: no single files beside them" test ! -e "$work/game/dwq/bg" -a ! -e "$work/game/cdvaw/ke"
+
 # A folder that is not a game is never replaced.
 mkdir -p "$work/photos" && echo keep >"$work/photos/holiday.jpg"
 status=0
