@@ -105,6 +105,13 @@ for file in dwq/bg0.gtb dwq/bg0.gpk cdvaw/ke.vpk cdvaw/ke.vtb; do
 done
 check "packs: no single files beside them" test ! -e "$work/game/dwq/bg" -a ! -e "$work/game/cdvaw/ke"
 
+# A game folder that holds only empty folders (a build tool makes the
+# folder of its output first) is built into.
+base; mkdir -p "$work/fresh/sav"
+status=0
+"$bin/zor-build" "$src" "$work/fresh" >"$work/fresh.out" 2>&1 || status=$?
+check "a folder of empty folders: built" test "$status" = 0 -a -s "$work/fresh/spt/sys.spt"
+
 # A folder that is not a game is never replaced.
 mkdir -p "$work/photos" && echo keep >"$work/photos/holiday.jpg"
 status=0

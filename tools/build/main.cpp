@@ -115,6 +115,16 @@ bool LooksLikeGame(const fs::path& dir) {
   return false;
 }
 
+// True when dir holds no file, only (empty) folders at most: a build tool
+// may make GAME_DIR/sav before the build runs.
+bool HoldsNoFiles(const fs::path& dir) {
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_directory(ec)) return false;
+  }
+  return !ec;
+}
+
 // The system file a first start writes, run on a copy of the lists and
 // scripts in a scratch folder with its own runtime folder.
 bool MakeSysfile(const std::string& tools, const fs::path& stage) {
@@ -199,7 +209,7 @@ int Build(const fs::path& source, const fs::path& game) {
       Say(game.string() + ": exists and is not a folder");
       return 1;
     }
-    if (!fs::is_empty(game_abs, ec) && !LooksLikeGame(game_abs)) {
+    if (!HoldsNoFiles(game_abs) && !LooksLikeGame(game_abs)) {
       Say(game.string() + ": not empty and not a game folder (no init or spt); zor-build replaces the "
                           "folder it writes, so name a new or empty folder");
       return 1;
