@@ -1,0 +1,362 @@
+// zor-build SOURCE_DIR GAME_DIR: makes a whole game folder from an author's
+// source folder with the tools found beside this program, ships the system
+// file a first start writes, and runs zor-check over the result.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "tools/build/plan.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "usage: zor-build SOURCE_DIR GAME_DIR\n"
+    "Makes the game folder GAME_DIR from the source folder SOURCE_DIR (see\n"
+    "tools/build/README.md for its layout and the options file zor-build.txt),\n"
+    "then checks it with zor-check. Exit status: 0 built and clean, 1 a\n"
+    "problem (named on stderr), 2 a wrong command line.\n";
+
+void Say(const std::string& text) { std::fprintf(stderr, "zor-build: %s\n", text.c_str()); }
+
+// Runs program with args and the given extra environment; stdout and stderr
+// go to log_path when it is not empty. Returns the exit status, or -1 when
+// the program could not be started or died of a signal (said on stderr).
+int Run(const std::string& program, const std::vector<std::string>& args,
+        const std::vector<std::string>& extra_env = {}, const std::string& log_path = "") {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<std::string> env_store;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const std::string& extra : extra_env) {
+      replaced |= entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0;
+    }
+    if (!replaced) env_store.push_back(entry);
+  }
+  env_store.insert(env_store.end(), extra_env.begin(), extra_env.end());
+  std::vector<char*> envp;
+  for (std::string& e : env_store) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!log_path.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 1, log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  }
+  pid_t pid = 0;
+  const int err = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (err != 0) {
+    Say(program + " cannot be started: " + std::strerror(err));
+    return -1;
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      Say(program + ": lost track of the program: " + std::strerror(errno));
+      return -1;
+    }
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  Say(program + " was ended by signal " + std::to_string(WTERMSIG(status)));
+  return -1;
+}
+
+std::string ToolsFolder() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : self.parent_path().string();
+}
+
+bool Executable(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0;
+}
+
+// True when `inner` is `outer` or lies inside it.
+bool Within(const fs::path& inner, const fs::path& outer) {
+  auto i = inner.begin();
+  for (auto o = outer.begin(); o != outer.end(); ++o, ++i) {
+    if (o->empty()) continue;  // a trailing separator
+    if (i == inner.end() || *i != *o) return false;
+  }
+  return true;
+}
+
+// A folder that holds init, init2 or spt in any letter case: a game folder
+// the build may replace.
+bool LooksLikeGame(const fs::path& dir) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "init" || name == "init2" || name == "spt") return true;
+  }
+  return false;
+}
+
+// True when dir holds no file, only (empty) folders at most: a build tool
+// may make GAME_DIR/sav before the build runs.
+bool HoldsNoFiles(const fs::path& dir) {
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_directory(ec)) return false;
+  }
+  return !ec;
+}
+
+// The system file a first start writes, run on a copy of the lists and
+// scripts in a scratch folder with its own runtime folder.
+bool MakeSysfile(const std::string& tools, const fs::path& stage) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zor-build.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    Say("cannot make a scratch folder for the system file (" + pattern + "): " + std::strerror(errno));
+    return false;
+  }
+  const fs::path scratch = pattern;
+  std::error_code ec;
+  fs::create_directories(scratch / "run", ec);
+  fs::permissions(scratch / "run", fs::perms::owner_all, ec);
+  fs::create_directories(scratch / "game", ec);
+  for (const auto& entry : fs::directory_iterator(stage, ec)) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "init" || name == "init2" || name == "spt" || name == "mok") {
+      fs::copy(entry.path(), scratch / "game" / entry.path().filename(), fs::copy_options::recursive, ec);
+      if (ec) break;
+    }
+  }
+  const fs::path log = scratch / "first-start.txt";
+  bool ok = !ec;
+  if (!ok) Say("cannot copy the lists to " + scratch.string() + ": " + ec.message());
+  if (ok) {
+    const int status = Run(tools + "/zorgame", {(scratch / "game").string(), "--headless", "--frames", "1"},
+                           {"XDG_RUNTIME_DIR=" + (scratch / "run").string()}, log.string());
+    const fs::path written = scratch / "game" / "sav" / "sysfile.sav";
+    if (status != 0 || !fs::is_regular_file(written, ec)) {
+      Say("the first start that makes sav/sysfile.org failed (exit " + std::to_string(status) +
+          "); what it printed is in " + log.string());
+      return false;  // the scratch folder stays for the author to read
+    }
+    fs::create_directories(stage / "sav", ec);
+    fs::copy_file(written, stage / "sav" / "sysfile.org", fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+      Say("cannot write sav/sysfile.org: " + ec.message());
+      ok = false;
+    }
+  }
+  fs::remove_all(scratch, ec);
+  return ok;
+}
+
+// The player's files in the old game folder's sav/ (saves, the system
+// file) that the build does not make move into the new one.
+bool KeepSaves(const fs::path& old_game, const fs::path& stage) {
+  std::error_code ec;
+  for (const auto& top : fs::directory_iterator(old_game, ec)) {
+    std::string name = top.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name != "sav" || !top.is_directory(ec)) continue;
+    for (const auto& entry : fs::directory_iterator(top.path(), ec)) {
+      const fs::path target = stage / "sav" / entry.path().filename();
+      if (fs::exists(target, ec)) continue;
+      fs::create_directories(stage / "sav", ec);
+      fs::rename(entry.path(), target, ec);
+      if (ec) {
+        Say("cannot keep " + entry.path().string() + ": " + ec.message());
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+int Build(const fs::path& source, const fs::path& game) {
+  std::error_code ec;
+  if (!fs::is_directory(source, ec)) {
+    Say(source.string() + ": not a folder");
+    return 1;
+  }
+  const fs::path source_abs = fs::weakly_canonical(fs::absolute(source), ec);
+  const fs::path game_abs = fs::weakly_canonical(fs::absolute(game), ec);
+  if (Within(game_abs, source_abs) || Within(source_abs, game_abs)) {
+    Say(game.string() + ": the game folder and the source folder must lie apart (neither inside the other)");
+    return 1;
+  }
+  if (fs::exists(game_abs, ec)) {
+    if (!fs::is_directory(game_abs, ec)) {
+      Say(game.string() + ": exists and is not a folder");
+      return 1;
+    }
+    if (!HoldsNoFiles(game_abs) && !LooksLikeGame(game_abs)) {
+      Say(game.string() + ": not empty and not a game folder (no init or spt); zor-build replaces the "
+                          "folder it writes, so name a new or empty folder");
+      return 1;
+    }
+  }
+
+  const std::string tools = ToolsFolder();
+  const gamebuild::Plan plan = gamebuild::MakePlan(source_abs.string());
+  for (const std::string& warning : plan.warnings) {
+    std::fprintf(stderr, "%s/%s\n", source.string().c_str(), warning.c_str());
+  }
+  int problems = 0;
+  for (const std::string& error : plan.errors) {
+    std::fprintf(stderr, "%s/%s\n", source.string().c_str(), error.c_str());
+    ++problems;
+  }
+  std::vector<std::string> needed = gamebuild::ToolsNeeded(plan);
+  if (!plan.ship_own_sysfile) needed.push_back("zorgame");
+  needed.push_back("zor-check");
+  for (const std::string& tool : needed) {
+    if (!Executable(fs::path(tools) / tool)) {
+      Say(tool + " is not beside zor-build (in " + tools + "): build it or copy it there");
+      ++problems;
+    }
+  }
+  if (problems > 0) {
+    Say(std::to_string(problems) + (problems == 1 ? " problem" : " problems") + "; nothing was written");
+    return 1;
+  }
+
+  // Everything is made in a folder beside GAME_DIR and replaces it only when
+  // whole, so a failed build leaves the last good game folder as it was.
+  fs::path stage = game_abs;
+  stage += ".zor-build-new";
+  fs::remove_all(stage, ec);
+  fs::create_directories(stage, ec);
+  if (ec) {
+    Say("cannot make " + stage.string() + ": " + ec.message());
+    return 1;
+  }
+  int failed = 0;
+  for (const gamebuild::Step& step : plan.steps) {
+    const fs::path in = source_abs / step.source;
+    const fs::path out = stage / step.output;
+    fs::create_directories(out.parent_path(), ec);
+    if (step.tool.empty()) {
+      fs::copy_file(in, out, fs::copy_options::overwrite_existing, ec);
+      if (ec) {
+        std::fprintf(stderr, "%s/%s: cannot be copied: %s\n", source.string().c_str(), step.source.c_str(),
+                     ec.message().c_str());
+        ++failed;
+      }
+      continue;
+    }
+    std::vector<std::string> args;
+    for (const std::string& a : step.args) {
+      if (a == "{in}") {
+        args.push_back(in.string());
+      } else if (a == "{out}") {
+        args.push_back(out.string());
+      } else if (a.rfind("{root}", 0) == 0) {
+        args.push_back(source_abs.string() + a.substr(6));
+      } else {
+        args.push_back(a);
+      }
+    }
+    if (Run(tools + "/" + step.tool, args) != 0) {
+      std::fprintf(stderr, "%s/%s: refused by %s (its message is above)\n", source.string().c_str(),
+                   step.source.c_str(), step.tool.c_str());
+      ++failed;
+    }
+  }
+  for (const gamebuild::Pack& pack : plan.packs) {
+    if (failed > 0) break;
+    const fs::path folder = stage / pack.folder;
+    const fs::path volume = stage / pack.volume;
+    std::vector<fs::path> members;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      if (entry.path().extension() == (pack.voices ? ".vaw" : ".dwq")) members.push_back(entry.path());
+    }
+    std::sort(members.begin(), members.end());
+    int status = 0;
+    if (pack.voices) {
+      std::vector<std::string> args{"pack", volume.string()};
+      for (const fs::path& m : members) args.push_back(m.string());
+      status = Run(tools + "/zor-sound", args);
+    } else {
+      status = Run(tools + "/zor-pack", {folder.string(), volume.string()});
+    }
+    if (status != 0) {
+      std::fprintf(stderr, "%s/%s:%d: pack %s was refused (the message is above)\n", source.string().c_str(),
+                   gamebuild::kOptionsFile, pack.line, pack.folder.c_str());
+      ++failed;
+      continue;
+    }
+    for (const fs::path& m : members) fs::remove(m, ec);
+    if (fs::is_empty(folder, ec)) fs::remove(folder, ec);
+  }
+  if (failed == 0 && !plan.ship_own_sysfile && !MakeSysfile(tools, stage)) ++failed;
+  if (failed > 0) {
+    fs::remove_all(stage, ec);
+    Say(std::to_string(failed) + (failed == 1 ? " file" : " files") + " could not be made; " + game.string() +
+        " was left as it was");
+    return 1;
+  }
+
+  if (fs::exists(game_abs, ec)) {
+    fs::path old = game_abs;
+    old += ".zor-build-old";
+    fs::remove_all(old, ec);
+    if (!KeepSaves(game_abs, stage)) return 1;
+    fs::rename(game_abs, old, ec);
+    if (ec) {
+      Say("cannot move the old " + game.string() + " aside: " + ec.message() + "; the new game is in " +
+          stage.string());
+      return 1;
+    }
+    fs::remove_all(old, ec);
+  }
+  fs::rename(stage, game_abs, ec);
+  if (ec) {
+    Say("cannot move " + stage.string() + " to " + game.string() + ": " + ec.message());
+    return 1;
+  }
+  std::printf("zor-build: %s: %zu files from %s\n", game.string().c_str(), plan.steps.size(),
+              source.string().c_str());
+  std::fflush(stdout);
+
+  const int check = Run(tools + "/zor-check", {game.string(), "--source", source.string()});
+  if (check != 0) {
+    Say("zor-check found " + std::string(check == 1 ? "an error" : "a problem") + " in " + game.string() +
+        " (named above)");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc != 3 || argv[1][0] == '-' || argv[2][0] == '-') {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  return Build(argv[1], argv[2]);
+}
