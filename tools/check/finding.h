@@ -31,4 +31,7 @@ std::string FormatFinding(const Finding& finding);
 
 bool HasError(const Findings& findings);
 
+// A name from the game's files (CP932) in double quotes, in UTF-8.
+std::string Quoted(const std::string& cp932);
+
 }  // namespace gamecheck

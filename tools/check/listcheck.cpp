@@ -49,8 +49,6 @@ bool ReadFile(const fs::path& path, std::string* bytes) {
   return true;
 }
 
-std::string Quoted(const std::string& cp932) { return "\"" + platform::Cp932ToUtf8(cp932) + "\""; }
-
 std::string Words(const std::vector<std::string>& tokens, size_t first) {
   std::string out;
   for (size_t i = first; i < tokens.size(); ++i) {

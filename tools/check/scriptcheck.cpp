@@ -61,8 +61,6 @@ using namespace script;
 constexpr int kDefaultScreenWidth = 800;
 constexpr int kDefaultScreenHeight = 600;
 
-std::string Quoted(const std::string& cp932) { return "\"" + platform::Cp932ToUtf8(cp932) + "\""; }
-
 // Engine path ("a\\b") as the author writes it ("a/b").
 std::string Shown(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
