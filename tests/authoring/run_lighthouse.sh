@@ -82,6 +82,8 @@ answer 280 >"$work/dark.input"
 run_headless dark "$work/dark" 240 "$work/dark.input"
 check "the second answer leaves it dark (the fog)" holds_colour "$work/branch280.png" A0A8B0 60000
 check "... and shows no night sky" lacks_colour "$work/branch280.png" 0A1A40 1
+check "both plays through the choice print nothing on stderr" test ! -s "$work/light.err" -a ! -s "$work/dark.err"
+cat "$work/light.err" "$work/dark.err"
 
 # Save on the lit page (S, slot 1, the right button back), then load it in
 # a new run (L at the first page, slot 1).
