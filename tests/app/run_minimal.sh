@@ -102,4 +102,7 @@ INPUT
 run_headless load "$work/saved" 160 "$work/load.input"
 check "loading brings the saved page back" "$screendiff" "$work/branch250.png" "$work/load.png" 8 480
 check "the run started on another page" test "$(cksum <"$work/first.png")" != "$(cksum <"$work/load.png")"
+check "playing both ways, saving and loading print nothing on stderr" \
+  test -z "$(cat "$work"/{sea,town,save,load}.err)"
+cat "$work"/{sea,town,save,load}.err
 exit $failed

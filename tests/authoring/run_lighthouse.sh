@@ -114,6 +114,8 @@ INPUT
 run_headless load "$work/saved" 160 "$work/load.input"
 check "loading brings the lit page back" "$screendiff" "$work/branch250.png" "$work/load.png" 8 480
 check "the run started on another page" test "$(cksum <"$work/first.png")" != "$(cksum <"$work/load.png")"
+check "saving and loading print nothing on stderr" test ! -s "$work/save.err" -a ! -s "$work/load.err"
+cat "$work/save.err" "$work/load.err"
 
 # A second build over the played game keeps the player's save.
 cp "$work/saved/sav/data0.sav" game/sav/
