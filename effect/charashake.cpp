@@ -48,11 +48,30 @@ void MovePlanes(const CEffectCharaBokashi::ColumnSums& sums, int count, const ui
   });
 }
 
+// Both at once: the in-row's contributions added and the out-row's taken
+// away in one pass over each plane.
+void SwapPlanes(const CEffectCharaBokashi::ColumnSums& sums, int count, const uint32_t* inPixels,
+                const uint8_t* inMask, const uint32_t* outPixels, const uint8_t* outMask) {
+  for (int shift : {0, 8, 16}) {
+    uint32_t* const plane = shift == 0 ? sums.b : shift == 8 ? sums.g : sums.r;
+    packedwords::Run([=] {
+      for (int i = 0; i < count; ++i)
+        plane[i] = plane[i] + (inPixels[i] >> shift & 255) * inMask[i] -
+                   (outPixels[i] >> shift & 255) * outMask[i];
+    });
+  }
+  uint32_t* const plane = sums.m;
+  packedwords::Run([=] {
+    for (int i = 0; i < count; ++i) plane[i] = plane[i] + inMask[i] - outMask[i];
+  });
+}
+
 }  // namespace
 
 void CEffectCharaBokashi::MoveColumns(const ColumnSums& sums, int count, const uint32_t* inPixels,
                                       const uint8_t* inMask, const uint32_t* outPixels,
                                       const uint8_t* outMask) {
+  if (inMask && outMask) return SwapPlanes(sums, count, inPixels, inMask, outPixels, outMask);
   if (inMask) MovePlanes<true>(sums, count, inPixels, inMask);
   if (outMask) MovePlanes<false>(sums, count, outPixels, outMask);
 }
@@ -93,25 +112,108 @@ void CEffectCharaBokashi::BlurRowPlain(const ColumnSums& sums, int n, int bx, ui
   }
 }
 
+namespace {
+
+// out[j] := (out[j] when kAdd) + from[j] + from[j + len] + ... kTerms
+// terms, j < count.
+template <int kTerms, bool kAdd>
+void SumTerms(const uint32_t* from, int len, int count, uint32_t* out) {
+  packedwords::Run([=] {
+    for (int j = 0; j < count; ++j) {
+      uint32_t sum = kAdd ? out[j] : 0;
+      for (int t = 0; t < kTerms; ++t) sum += from[j + t * len];
+      out[j] = sum;
+    }
+  });
+}
+
+template <bool kAdd>
+void SumTermsOf(int terms, const uint32_t* from, int len, int count, uint32_t* out) {
+  switch (terms) {
+    case 1: return SumTerms<1, kAdd>(from, len, count, out);
+    case 2: return SumTerms<2, kAdd>(from, len, count, out);
+    case 3: return SumTerms<3, kAdd>(from, len, count, out);
+    case 4: return SumTerms<4, kAdd>(from, len, count, out);
+    case 5: return SumTerms<5, kAdd>(from, len, count, out);
+    case 6: return SumTerms<6, kAdd>(from, len, count, out);
+    case 7: return SumTerms<7, kAdd>(from, len, count, out);
+    case 8: return SumTerms<8, kAdd>(from, len, count, out);
+    case 9: return SumTerms<9, kAdd>(from, len, count, out);
+    case 10: return SumTerms<10, kAdd>(from, len, count, out);
+    case 11: return SumTerms<11, kAdd>(from, len, count, out);
+    case 12: return SumTerms<12, kAdd>(from, len, count, out);
+    case 13: return SumTerms<13, kAdd>(from, len, count, out);
+    case 14: return SumTerms<14, kAdd>(from, len, count, out);
+    default: return SumTerms<15, kAdd>(from, len, count, out);
+  }
+}
+
+// Window sums out[j] = s[j] + ... + s[j + bx - 1] for j < count (s holds
+// count + bx - 1 values). From sums over windows of 1, 4, 16, ... slots,
+// each built from four of the one before, bx's low base-4 digits are
+// taken as they come; its high part, up to 15 windows of the last level
+// built, in one sum. Every pass is a loop the compiler works on many slots
+// at once; the levels take turns between the two scratch rows of
+// count + bx values each.
+void WindowSums(const uint32_t* s, int count, int bx, uint32_t* out, uint32_t* scratch0,
+                uint32_t* scratch1) {
+  const uint32_t* level = s;  // sums over `len` slots, count + bx - len of them
+  bool started = false;
+  int done = 0;  // slots out already sums
+  for (int len = 1;; len *= 4) {
+    if (bx / len < 16) {
+      const uint32_t* from = level + done;
+      if (started)
+        SumTermsOf<true>(bx / len, from, len, count, out);
+      else
+        SumTermsOf<false>(bx / len, from, len, count, out);
+      return;
+    }
+    const int digit = bx / len % 4;
+    if (digit != 0) {
+      const uint32_t* from = level + done;
+      if (started)
+        SumTermsOf<true>(digit, from, len, count, out);
+      else
+        SumTermsOf<false>(digit, from, len, count, out);
+      started = true;
+      done += digit * len;
+    }
+    const int next = count + bx - 4 * len;
+    const uint32_t* in = level;
+    uint32_t* to = level == scratch0 ? scratch1 : scratch0;
+    packedwords::Run([=] {
+      for (int j = 0; j < next; ++j)
+        to[j] = in[j] + in[j + len] + in[j + 2 * len] + in[j + 3 * len];
+    });
+    level = to;
+  }
+}
+
+}  // namespace
+
 void CEffectCharaBokashi::BlurRow(const ColumnSums& sums, int n, int bx, uint32_t f,
                                   uint32_t* out) {
-  // Pieces of the row: first each pixel's window sums (each from the one
-  // before), then the pixels from them in one loop the compiler works on
-  // many pixels at once.
-  constexpr int kPiece = 64;
-  uint32_t wb[kPiece], wg[kPiece], wr[kPiece], wm[kPiece];
-  Window run;
-  for (int k = 0; k < bx; ++k) run.Add(sums, k);
+  // Pieces of the row: first each pixel's window sums, then the pixels
+  // from them, each in loops the compiler works on many pixels at once.
+  constexpr int kPiece = 256;
+  constexpr int kLongest = 256;  // bx never passes it
+  if (bx > kLongest) {
+    BlurRowPlain(sums, n, bx, f, out);
+    return;
+  }
+  // Per plane: its sums and two scratch rows.
+  uint32_t work[4][3][kPiece + kLongest];
   for (int x = 0; x < n; x += kPiece) {
     const int count = std::min(kPiece, n - x);
-    for (int j = 0; j < count; ++j) {
-      wb[j] = run.b, wg[j] = run.g, wr[j] = run.r, wm[j] = run.m;
-      if (x + j + 1 < n) run.Slide(sums, x + j + bx, x + j);
-    }
+    const uint32_t* planes[4] = {sums.b, sums.g, sums.r, sums.m};
+    for (int p = 0; p < 4; ++p)
+      WindowSums(planes[p] + x, count, bx, work[p][0], work[p][1], work[p][2]);
+    const uint32_t *b = work[0][0], *g = work[1][0], *r = work[2][0], *m = work[3][0];
     uint32_t* row = out + x;
-    packedwords::Run([=, &wb, &wg, &wr, &wm] {
+    packedwords::Run([=] {
       for (int j = 0; j < count; ++j)
-        row[j] = wm[j] != 0 ? BlurPixel(wb[j], wg[j], wr[j], wm[j], f, row[j]) : row[j];
+        row[j] = m[j] != 0 ? BlurPixel(b[j], g[j], r[j], m[j], f, row[j]) : row[j];
     });
   }
 }
