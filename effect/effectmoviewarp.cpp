@@ -209,21 +209,24 @@ constexpr bool PerCentHolds() {
 static_assert(PerCentHolds(), "the shift form divides by 100 exactly");
 
 #if defined(__x86_64__) || defined(__i386__)
-// DrawRow's rule for the pixels of a row whose picture indices (at, none
-// unsure) fit 32 bits, eight at a time with gathered loads; returns the
-// pixels done. A mask value is read from the aligned 4 bytes that hold it,
-// which never reach past the aligned word of its last byte.
+// Print's rule for the pixels of a row whose picture indices (at, none
+// unsure) fit 32 bits, eight at a time with gathered loads; see
+// whirllanes::DrawWide. The address sanitizer does not see gathered
+// loads, so their bounds hold by construction.
 constexpr int kAhead = 16;
 __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const uint32_t* source,
-                                              const uint8_t* mask, uint32_t opacity,
-                                              uint32_t* out) {
-  const uintptr_t skew = reinterpret_cast<uintptr_t>(mask) & 3;
-  const int* words = reinterpret_cast<const int*>(mask - skew);
+                                              const uint8_t* mask, size_t maskBytes,
+                                              uint32_t opacity, uint32_t* out) {
+  // A mask value i is the low byte of the 4 bytes read from
+  // min(i, maskBytes - 4), shifted down by what the minimum took off: for
+  // 0 <= i < maskBytes every byte read lies in [0, maskBytes). Lanes
+  // outside the picture (negative) read nothing.
+  if (maskBytes < 4 || maskBytes - 4 > static_cast<size_t>(INT_MAX)) return 0;
+  const __m256i lastWord = _mm256_set1_epi32(static_cast<int>(maskBytes - 4));
   const __m256i none = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
   const __m256i byte = _mm256_set1_epi32(255), even = _mm256_set1_epi32(0x00FF00FF);
   const __m256i full = _mm256_set1_epi32(256), colour = _mm256_set1_epi32(0xFFFFFF);
   const __m256i scale = _mm256_set1_epi32(static_cast<int>(opacity * kPerCent));
-  const __m256i skewLanes = _mm256_set1_epi32(static_cast<int>(skew));
   int x = 0;
   for (; x + 8 <= n; x += 8) {
     // The picture points of a row are scattered: each is fetched ahead.
@@ -234,10 +237,10 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
       }
     const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + x));
     const __m256i inside = _mm256_cmpgt_epi32(index, none);
-    const __m256i place = _mm256_add_epi32(index, skewLanes);
-    const __m256i word = _mm256_mask_i32gather_epi32(zero, words, _mm256_srli_epi32(place, 2),
-                                                     inside, 4);
-    const __m256i shift = _mm256_slli_epi32(_mm256_and_si256(place, _mm256_set1_epi32(3)), 3);
+    const __m256i from = _mm256_min_epi32(index, lastWord);
+    const __m256i word = _mm256_mask_i32gather_epi32(
+        zero, reinterpret_cast<const int*>(mask), from, inside, 1);
+    const __m256i shift = _mm256_slli_epi32(_mm256_sub_epi32(index, from), 3);
     const __m256i raw = _mm256_and_si256(_mm256_srlv_epi32(word, shift), byte);
     const __m256i m = _mm256_srli_epi32(_mm256_mullo_epi32(raw, scale), kPerCentShift);
     const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(m, zero), inside);
@@ -266,6 +269,14 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
 #endif
 
 }  // namespace
+
+int whirllanes::DrawWide(const int32_t* at, int n, const uint32_t* source, const uint8_t* mask,
+                         size_t maskBytes, uint32_t opacity, uint32_t* out) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (blendrows::UseWideRows()) return DrawLanes(at, n, source, mask, maskBytes, opacity, out);
+#endif
+  return 0;
+}
 
 // What Print works with: the frame's turn by scaled distance and the row
 // being drawn.
@@ -498,12 +509,9 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
                           std::atan2(dy, static_cast<double>(x - s.cx)));
           at[x] = static_cast<int32_t>(PictureIndex(s.originX, s.originY, s.pw, s.ph, offset));
         }
-      int x = 0;
-#if defined(__x86_64__) || defined(__i386__)
-      if (blendrows::UseWideRows())
-        x = DrawLanes(at, s.width, s.source, s.mask, static_cast<uint32_t>(s.f.opacity),
-                      screenRow);
-#endif
+      int x = whirllanes::DrawWide(at, s.width, s.source, s.mask,
+                                   static_cast<size_t>(s.pw) * static_cast<size_t>(s.ph),
+                                   static_cast<uint32_t>(s.f.opacity), screenRow);
       for (; x < s.width; ++x) {
         if (at[x] < 0) continue;
         const uint32_t m = weight[s.mask[at[x]]];
