@@ -131,8 +131,8 @@ ZOR_WIDE __m256i FadeMixWide(__m256i x4, __m256i y4, __m256i d4, __m256i wA, __m
 // Each pixel's cross-fade weight (see the 128-bit row) in a 32-bit lane,
 // from eight mask bytes: (k * m) >> 2 (the product fits the lane's low
 // 16 bits), or k * 64 where m is 255.
-ZOR_WIDE __m256i FadeWeightsWide(const uint8_t* m, __m256i vk, __m256i kFull) {
-  const __m256i v = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m)));
+ZOR_WIDE __m256i FadeWeightsWide(uint64_t m8, __m256i vk, __m256i kFull) {
+  const __m256i v = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<long long>(m8)));
   return _mm256_blendv_epi8(_mm256_srli_epi32(_mm256_mullo_epi16(v, vk), 2), kFull,
                             _mm256_cmpeq_epi32(v, _mm256_set1_epi32(255)));
 }
@@ -159,6 +159,38 @@ ZOR_WIDE __m256i High4(__m256i x) {
 ZOR_WIDE __m256i LowUp(__m256i x) { return _mm256_unpacklo_epi8(_mm256_setzero_si256(), x); }
 ZOR_WIDE __m256i HighUp(__m256i x) { return _mm256_unpackhi_epi8(_mm256_setzero_si256(), x); }
 
+// A row's group of eight pixels from i on, or of the `left` < 8 pixels
+// still to do (lanes: the ones among eight that are), read and written
+// only there; the spare lanes' mask bytes are 0.
+struct Group {
+  size_t left;
+  __m256i lanes;
+};
+ZOR_WIDE Group GroupAt(size_t i, size_t n) {
+  const size_t left = n - i;
+  if (left >= 8) return {8, _mm256_set1_epi32(-1)};
+  return {left, _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(left)),
+                                   _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7))};
+}
+ZOR_WIDE __m256i LoadGroup(const uint32_t* p, const Group& g) {
+  return g.left == 8 ? LoadWide(p) : _mm256_maskload_epi32(reinterpret_cast<const int*>(p), g.lanes);
+}
+ZOR_WIDE void StoreGroup(uint32_t* p, __m256i v, const Group& g) {
+  if (g.left == 8)
+    StoreWide(p, v);
+  else
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), g.lanes, v);
+}
+inline uint64_t MaskGroup(const uint8_t* m, size_t left) {
+  uint64_t m8 = 0;
+  if (left == 8) {
+    std::memcpy(&m8, m, 8);
+  } else {
+    for (size_t k = 0; k < left; ++k) m8 |= uint64_t{m[k]} << (8 * k);
+  }
+  return m8;
+}
+
 // Where every weight is a multiple of 64 (both masks 255), x's term
 // (x * 4 * k * 64) >> 16 is (x * k) >> 8: the high half of the unsigned
 // product (x << 8) * k, k in 0..256. The screen's weight 64 * (256 - kA -
@@ -166,10 +198,10 @@ ZOR_WIDE __m256i HighUp(__m256i x) { return _mm256_unpackhi_epi8(_mm256_setzero_
 // is 0, as the rule leaves the screen out.
 ZOR_WIDE __m256i WholeTerm(__m256i up, __m256i k) { return _mm256_mulhi_epu16(up, k); }
 
-// The cross-fade of eight pixels at a time, as the 128-bit row below.
-// Returns how many pixels were done. Both masks 0 need no case of their
+// The cross-fade of eight pixels at a time, as the 128-bit row below, the
+// last group partly where the row ends inside it. Both masks 0 need no case of their
 // own: the screen's weight is then the whole, (d * 4 * 16384) >> 16 = d.
-ZOR_WIDE size_t CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_t* b,
+ZOR_WIDE void CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_t* b,
                                  const uint8_t* maskA, const uint8_t* maskB, size_t n, int kA,
                                  int kB) {
   const __m256i vkA = _mm256_set1_epi32(kA), vkB = _mm256_set1_epi32(kB);
@@ -182,13 +214,13 @@ ZOR_WIDE size_t CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_
   const __m256i upB = _mm256_set1_epi16(static_cast<short>(kB));
   const int kS = 256 - kA - kB;
   const __m256i upS = _mm256_set1_epi16(static_cast<short>(kS < 0 ? 0 : kS));
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t m8A, m8B;
-    std::memcpy(&m8A, maskA + i, 8);
-    std::memcpy(&m8B, maskB + i, 8);
+  for (size_t i = 0; i < n; i += 8) {
+    const Group group = GroupAt(i, n);
+    const uint64_t m8A = MaskGroup(maskA + i, group.left);
+    const uint64_t m8B = MaskGroup(maskB + i, group.left);
     if ((m8A | m8B) == 0) continue;
-    const __m256i x = LoadWide(a + i), y = LoadWide(b + i), d = LoadWide(dst + i);
+    const __m256i x = LoadGroup(a + i, group), y = LoadGroup(b + i, group);
+    const __m256i d = LoadGroup(dst + i, group);
     if ((m8A & m8B) == ~uint64_t{0}) {
       if (kS >= 0) {
         const __m256i xl = LowUp(x), yl = LowUp(y), dl = LowUp(d);
@@ -197,52 +229,52 @@ ZOR_WIDE size_t CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_
             _mm256_add_epi16(WholeTerm(xl, upA), WholeTerm(yl, upB)), WholeTerm(dl, upS));
         const __m256i hi = _mm256_add_epi16(
             _mm256_add_epi16(WholeTerm(xh, upA), WholeTerm(yh, upB)), WholeTerm(dh, upS));
-        StoreWide(dst + i, _mm256_packus_epi16(lo, hi));
+        StoreGroup(dst + i, _mm256_packus_epi16(lo, hi), group);
       } else {
-        StoreWide(dst + i,
-                  _mm256_packus_epi16(
-                      FadeMixWide(Low4(x), Low4(y), Low4(d), fullA16, fullB16, fullS16),
-                      FadeMixWide(High4(x), High4(y), High4(d), fullA16, fullB16, fullS16)));
+        StoreGroup(dst + i,
+                   _mm256_packus_epi16(
+                       FadeMixWide(Low4(x), Low4(y), Low4(d), fullA16, fullB16, fullS16),
+                       FadeMixWide(High4(x), High4(y), High4(d), fullA16, fullB16, fullS16)),
+                   group);
       }
       continue;
     }
-    const __m256i wA = FadeWeightsWide(maskA + i, vkA, fullA);
-    const __m256i wB = FadeWeightsWide(maskB + i, vkB, fullB);
+    const __m256i wA = FadeWeightsWide(m8A, vkA, fullA);
+    const __m256i wB = FadeWeightsWide(m8B, vkB, fullB);
     // The sum's low 16 bits, 16384 less, read as a signed 16-bit weight.
     const __m256i wS = _mm256_sub_epi32(whole, _mm256_add_epi32(wA, wB));
     __m256i wAl, wAh, wBl, wBh, wSl, wSh;
     SpreadWeightsWide(wA, &wAl, &wAh);
     SpreadWeightsWide(wB, &wBl, &wBh);
     SpreadWeightsWide(wS, &wSl, &wSh);
-    StoreWide(dst + i, _mm256_packus_epi16(FadeMixWide(Low4(x), Low4(y), Low4(d), wAl, wBl, wSl),
-                                           FadeMixWide(High4(x), High4(y), High4(d), wAh, wBh,
-                                                       wSh)));
+    StoreGroup(dst + i,
+               _mm256_packus_epi16(FadeMixWide(Low4(x), Low4(y), Low4(d), wAl, wBl, wSl),
+                                   FadeMixWide(High4(x), High4(y), High4(d), wAh, wBh, wSh)),
+               group);
   }
-  return i;
 }
 
 // The cross-fade where the other picture weighs 0 (its weight, and so its
 // pixels and mask, never count): the screen and one picture, eight pixels
-// at a time.
-ZOR_WIDE size_t CrossFadeOneRowWide(uint32_t* dst, const uint32_t* a, const uint8_t* maskA,
+// at a time, the last group partly.
+ZOR_WIDE void CrossFadeOneRowWide(uint32_t* dst, const uint32_t* a, const uint8_t* maskA,
                                     size_t n, int kA) {
   const __m256i vkA = _mm256_set1_epi32(kA), fullA = _mm256_set1_epi32(kA * 64);
   const __m256i whole = _mm256_set1_epi32(16384);
   const __m256i upA = _mm256_set1_epi16(static_cast<short>(kA));
   const __m256i upS = _mm256_set1_epi16(static_cast<short>(256 - kA));
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t m8A;
-    std::memcpy(&m8A, maskA + i, 8);
+  for (size_t i = 0; i < n; i += 8) {
+    const Group group = GroupAt(i, n);
+    const uint64_t m8A = MaskGroup(maskA + i, group.left);
     if (m8A == 0) continue;
-    const __m256i x = LoadWide(a + i), d = LoadWide(dst + i);
+    const __m256i x = LoadGroup(a + i, group), d = LoadGroup(dst + i, group);
     if (m8A == ~uint64_t{0}) {
       const __m256i lo = _mm256_add_epi16(WholeTerm(LowUp(x), upA), WholeTerm(LowUp(d), upS));
       const __m256i hi = _mm256_add_epi16(WholeTerm(HighUp(x), upA), WholeTerm(HighUp(d), upS));
-      StoreWide(dst + i, _mm256_packus_epi16(lo, hi));
+      StoreGroup(dst + i, _mm256_packus_epi16(lo, hi), group);
       continue;
     }
-    const __m256i wA = FadeWeightsWide(maskA + i, vkA, fullA);
+    const __m256i wA = FadeWeightsWide(m8A, vkA, fullA);
     __m256i wAl, wAh, wSl, wSh;
     SpreadWeightsWide(wA, &wAl, &wAh);
     SpreadWeightsWide(_mm256_sub_epi32(whole, wA), &wSl, &wSh);
@@ -250,9 +282,8 @@ ZOR_WIDE size_t CrossFadeOneRowWide(uint32_t* dst, const uint32_t* a, const uint
                                         _mm256_mulhi_epi16(Low4(d), wSl));
     const __m256i hi = _mm256_add_epi16(_mm256_mulhi_epi16(High4(x), wAh),
                                         _mm256_mulhi_epi16(High4(d), wSh));
-    StoreWide(dst + i, _mm256_packus_epi16(lo, hi));
+    StoreGroup(dst + i, _mm256_packus_epi16(lo, hi), group);
   }
-  return i;
 }
 
 #undef ZOR_WIDE
@@ -312,6 +343,12 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
                const uint8_t* maskB, size_t n, int kA, int kB) {
   if (kA < 0 || kA > 256 || kB < 0 || kB > 256)
     return CrossFadeScalar(dst, a, b, maskA, maskB, n, kA, kB);
+  // A picture weighing 0 adds nothing and takes nothing of the screen.
+  if (Wide()) {
+    if (kB == 0) return CrossFadeOneRowWide(dst, a, maskA, n, kA);
+    if (kA == 0) return CrossFadeOneRowWide(dst, b, maskB, n, kB);
+    return CrossFadeRowWide(dst, a, b, maskA, maskB, n, kA, kB);
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i full = _mm_set1_epi16(255);
   const __m128i whole = _mm_set1_epi16(16384);
@@ -336,11 +373,7 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
     return mix(x, y, d, wA, wB, _mm_sub_epi16(whole, _mm_add_epi16(wA, wB)));
   };
   const __m128i fullS = _mm_sub_epi16(whole, _mm_add_epi16(fullA, fullB));
-  // A picture weighing 0 adds nothing and takes nothing of the screen.
-  size_t i = !Wide()   ? 0
-             : kB == 0 ? CrossFadeOneRowWide(dst, a, maskA, n, kA)
-             : kA == 0 ? CrossFadeOneRowWide(dst, b, maskB, n, kB)
-                       : CrossFadeRowWide(dst, a, b, maskA, maskB, n, kA, kB);
+  size_t i = 0;
   for (; i + 4 <= n; i += 4) {
     uint32_t m4A, m4B;
     std::memcpy(&m4A, maskA + i, 4);
