@@ -284,7 +284,7 @@ struct CEffectMovieWarp::Work {
   // Cosine and sine of the frame's turn by rr10, when the frame has them.
   std::vector<double> turnCos, turnSin;
   // Per pixel of the row.
-  std::vector<double> radius, cosine, sine;
+  std::vector<double> radius, scale, cosine, sine;
   std::vector<int32_t> rr, rr10, offsetX, offsetY, sure;
   // The picture pixel drawn; kOutside, or kUnsure until it is worked out
   // through the library's cosine and sine.
@@ -300,7 +300,7 @@ struct CEffectMovieWarp::Work {
 
   void Resize(int width) {
     const size_t n = static_cast<size_t>(width);
-    for (std::vector<double>* v : {&radius, &cosine, &sine}) v->resize(n);
+    for (std::vector<double>* v : {&radius, &scale, &cosine, &sine}) v->resize(n);
     for (std::vector<int32_t>* v : {&rr, &rr10, &offsetX, &offsetY, &sure}) v->resize(n);
     at.resize(n + kAhead);
     at32.resize(n);
@@ -326,7 +326,9 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
   }
 }
 
-// Row y's distances r and scaled distances rr and rr10.
+// Row y's distances r, scaled distances rr and rr10 and their ratio
+// rr / r, and the turn's cosine and sine by rr10 where the frame has a
+// table of them: all alike for the rows y and 2 cy - y.
 void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   Work& w = *work_;
   const double dy = static_cast<double>(y - s.cy);
@@ -347,6 +349,24 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
       rr10s[x] = ScaledToInt(t * 10);
     }
   });
+  // rr / r, rr staying finite at the centre.
+  double* scale = w.scale.data();
+  packedwords::Run([=] {
+    for (int x = 0; x < width; ++x)
+      scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+  });
+  if (w.turnCos.empty()) return;
+  // The turn's cosine and sine by rr10.
+  const double* turnCos = w.turnCos.data();
+  const double* turnSin = w.turnSin.data();
+  double* cosine = w.cosine.data();
+  double* sine = w.sine.data();
+  packedwords::Run([=] {
+    for (int x = 0; x < width; ++x) {
+      cosine[x] = turnCos[rr10s[x]];
+      sine[x] = turnSin[rr10s[x]];
+    }
+  });
 }
 
 // Row y's picture indices where the frame has its turn by rr10 and
@@ -361,18 +381,17 @@ void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
   const int32_t originY = static_cast<int32_t>(s.originY);
   const int32_t pw = s.pw, ph = s.ph;
   const double* radius = w.radius.data();
-  const int32_t* rrs = w.rr.data();
-  const double* cosine = w.turnCos.data();
-  const double* sine = w.turnSin.data();
-  const int32_t* rr10s = w.rr10.data();
+  const double* scale = w.scale.data();
+  const double* cosine = w.cosine.data();
+  const double* sine = w.sine.data();
   int32_t* at = w.at32.data();
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
       const double dx = firstDx + x;
-      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+      const double k = scale[x];
       // Scaled distances here stay below the screen's size, and offsets
       // with them.
-      const double c = cosine[rr10s[x]], sn = sine[rr10s[x]];
+      const double c = cosine[x], sn = sine[x];
       const double ax = (dx * c - dy * sn) * k + 0.5;
       const double ay = (dx * sn + dy * c) * k + 0.5;
       const int32_t lowX = static_cast<int32_t>(ax - margin);
@@ -399,20 +418,16 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
   const double firstDx = static_cast<double>(-s.cx);
   const int width = s.width;
   const double* radius = w.radius.data();
-  const int32_t* rrs = w.rr.data();
+  const double* scale = w.scale.data();
   const int32_t* rr10s = w.rr10.data();
   double* cosine = w.cosine.data();
   double* sine = w.sine.data();
   int32_t* offsetX = w.offsetX.data();
   int32_t* offsetY = w.offsetY.data();
   int32_t* sure = w.sure.data();
-  // The turn's cosine and sine per pixel.
-  if (!w.turnCos.empty()) {
-    for (int x = 0; x < width; ++x) {
-      cosine[x] = w.turnCos[static_cast<size_t>(rr10s[x])];
-      sine[x] = w.turnSin[static_cast<size_t>(rr10s[x])];
-    }
-  } else {
+  // The turn's cosine and sine per pixel (RowDistances has them where the
+  // frame has its table by rr10).
+  if (w.turnCos.empty()) {
     const TurnTable& turns = Turns();
     for (int x = 0; x < width; ++x) {
       const size_t turn =
@@ -424,7 +439,7 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
       const double dx = firstDx + x;
-      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+      const double k = scale[x];
       const double ax = (dx * cosine[x] - dy * sine[x]) * k + 0.5;
       const double ay = (dx * sine[x] + dy * cosine[x]) * k + 0.5;
       // Held inside the range so the conversions stay defined; a held
@@ -495,8 +510,16 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   uint8_t weight[256];
   for (uint32_t m = 0; m < 256; ++m)
     weight[m] = static_cast<uint8_t>(m * static_cast<uint32_t>(s.f.opacity) / 100);
-  for (int y = 0; y < s.height; ++y) {
-    RowDistances(s, y);
+  // Rows at the same distance above and below the centre have the same
+  // distances; each row is drawn from its own pixels and the picture
+  // alone, so such rows are drawn one after the other and share them.
+  int64_t shared = -1;  // the |y - cy| whose distances the work rows hold
+  auto drawRow = [&](int y) {
+    const int64_t apart = y < s.cy ? s.cy - y : y - s.cy;
+    if (apart != shared) {
+      RowDistances(s, y);
+      shared = apart;
+    }
     const double dy = static_cast<double>(y - s.cy);
     uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
     if (narrow) {
@@ -520,7 +543,7 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
         screenRow[x] =
             m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
       }
-      continue;
+      return;
     }
     RowIndicesWide(s, y, margin);
     int64_t* at = w.at.data();
@@ -545,5 +568,13 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
       screenRow[x] =
           m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
     }
+  };
+  if (s.cy >= 0 && s.cy < s.height) {
+    for (int64_t d = 0; s.cy - d >= 0 || s.cy + d < s.height; ++d) {
+      if (s.cy - d >= 0) drawRow(static_cast<int>(s.cy - d));
+      if (d != 0 && s.cy + d < s.height) drawRow(static_cast<int>(s.cy + d));
+    }
+  } else {
+    for (int y = 0; y < s.height; ++y) drawRow(y);
   }
 }
