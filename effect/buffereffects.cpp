@@ -72,9 +72,7 @@ CEffectGet::CEffectGet(CEffectManager* manager)
     : CTableStartEffect(manager, kTable),
       screen_(std::make_unique<CPicture>(std::max(CScreenBuffer::GetWidth(), 1),
                                          std::max(CScreenBuffer::GetHeight(), 1), 0)) {
-  // A paste before the first capture shows black, not whatever the block held.
-  if (uint32_t* pixels = screen_->GetPixelBuffer())
-    std::fill_n(pixels, static_cast<size_t>(screen_->GetWidth()) * screen_->GetHeight(), 0u);
+  // A new picture is cleared: a paste before the first capture shows black.
   previous_ = CEffectManager::GetSavedScreen();
   CEffectManager::SetSavedScreen(screen_.get());
 }

@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstdint>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
 #include "graphics/packedwords.h"
@@ -48,11 +52,89 @@ void MovePlanes(const CEffectCharaBokashi::ColumnSums& sums, int count, const ui
   });
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// A byte shuffle taking byte c of each pixel to byte `at` of its lane,
+// zeros elsewhere.
+__attribute__((target("avx2"))) __m256i PickByte(int c, int at) {
+  alignas(16) char b[16];
+  for (int i = 0; i < 16; ++i) b[i] = i % 4 == at ? static_cast<char>(i / 4 * 4 + c) : -1;
+  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(b)));
+}
+
+// SwapPlanes for eight columns at a time with 16-bit products: each
+// channel's in and out bytes side by side in a 32-bit lane, times the in
+// mask and the negated out mask, summed in one multiply-add (every factor
+// fits 16 bits signed, the sum 32). Returns the columns done.
+__attribute__((target("avx2"))) int SwapPlanesWide(const CEffectCharaBokashi::ColumnSums& sums,
+                                                   int count, const uint32_t* inPixels,
+                                                   const uint8_t* inMask,
+                                                   const uint32_t* outPixels,
+                                                   const uint8_t* outMask) {
+  const __m256i inB = PickByte(0, 0), inG = PickByte(1, 0), inR = PickByte(2, 0);
+  const __m256i outB = PickByte(0, 2), outG = PickByte(1, 2), outR = PickByte(2, 2);
+  const __m256i zero = _mm256_setzero_si256();
+  uint32_t* const planes[3] = {sums.b, sums.g, sums.r};
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i pin = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inPixels + i));
+    const __m256i pout = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(outPixels + i));
+    const __m256i mi =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(inMask + i)));
+    const __m256i mo =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(outMask + i)));
+    const __m256i weights = _mm256_or_si256(mi, _mm256_slli_epi32(_mm256_sub_epi32(zero, mo), 16));
+    const __m256i in[3] = {inB, inG, inR}, out[3] = {outB, outG, outR};
+    for (int c = 0; c < 3; ++c) {
+      const __m256i pair =
+          _mm256_or_si256(_mm256_shuffle_epi8(pin, in[c]), _mm256_shuffle_epi8(pout, out[c]));
+      __m256i* slot = reinterpret_cast<__m256i*>(planes[c] + i);
+      _mm256_storeu_si256(slot, _mm256_add_epi32(_mm256_loadu_si256(slot),
+                                                  _mm256_madd_epi16(pair, weights)));
+    }
+    __m256i* slot = reinterpret_cast<__m256i*>(sums.m + i);
+    _mm256_storeu_si256(slot,
+                        _mm256_add_epi32(_mm256_loadu_si256(slot), _mm256_sub_epi32(mi, mo)));
+  }
+  return i;
+}
+#endif
+
+// Both at once: the in-row's contributions added and the out-row's taken
+// away in one pass over each plane.
+void SwapPlanes(CEffectCharaBokashi::ColumnSums sums, int count, const uint32_t* inPixels,
+                const uint8_t* inMask, const uint32_t* outPixels, const uint8_t* outMask) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (blendrows::UseWideRows()) {
+    const int done = SwapPlanesWide(sums, count, inPixels, inMask, outPixels, outMask);
+    if (done == count) return;
+    sums = sums.At(done);
+    count -= done;
+    inPixels += done;
+    inMask += done;
+    outPixels += done;
+    outMask += done;
+  }
+#endif
+  for (int shift : {0, 8, 16}) {
+    uint32_t* const plane = shift == 0 ? sums.b : shift == 8 ? sums.g : sums.r;
+    packedwords::Run([=] {
+      for (int i = 0; i < count; ++i)
+        plane[i] = plane[i] + (inPixels[i] >> shift & 255) * inMask[i] -
+                   (outPixels[i] >> shift & 255) * outMask[i];
+    });
+  }
+  uint32_t* const plane = sums.m;
+  packedwords::Run([=] {
+    for (int i = 0; i < count; ++i) plane[i] = plane[i] + inMask[i] - outMask[i];
+  });
+}
+
 }  // namespace
 
 void CEffectCharaBokashi::MoveColumns(const ColumnSums& sums, int count, const uint32_t* inPixels,
                                       const uint8_t* inMask, const uint32_t* outPixels,
                                       const uint8_t* outMask) {
+  if (inMask && outMask) return SwapPlanes(sums, count, inPixels, inMask, outPixels, outMask);
   if (inMask) MovePlanes<true>(sums, count, inPixels, inMask);
   if (outMask) MovePlanes<false>(sums, count, outPixels, outMask);
 }
@@ -81,6 +163,54 @@ inline uint32_t BlurPixel(uint32_t b, uint32_t g, uint32_t r, uint32_t m, uint32
   return orr << 16 | og << 8 | ob;
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// ScaleSum on eight 32-bit lanes in 16-bit multiplies: exact while
+// (sum >> 16) x f stays below 65536, as it does for every window's true
+// sums (a sum of N products of at most 255 x 255 against f <= 65536 / N).
+__attribute__((target("avx2"))) inline __m256i ScaleSums(__m256i sum, __m256i f) {
+  const __m256i high = _mm256_mullo_epi16(_mm256_srli_epi32(sum, 16), f);
+  const __m256i low = _mm256_mulhi_epu16(_mm256_srli_epi16(sum, 1), f);
+  return _mm256_add_epi32(high, _mm256_slli_epi32(low, 1));
+}
+
+__attribute__((target("avx2"))) inline __m256i LoadLanes(const uint32_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// One channel of BlurPixel: min((ScaleSum + old x keep) >> 8, 255).
+__attribute__((target("avx2"))) inline __m256i BlurChannel(__m256i sum, __m256i old, __m256i keep,
+                                                           __m256i f) {
+  const __m256i mixed = _mm256_add_epi32(ScaleSums(sum, f), _mm256_mullo_epi16(old, keep));
+  return _mm256_min_epu32(_mm256_srli_epi32(mixed, 8), _mm256_set1_epi32(255));
+}
+
+// BlurPixel for eight pixels at a time where the mask's sum is not 0;
+// returns the pixels done. Each keep x byte product is below 65536 too.
+__attribute__((target("avx2"))) int BlurPixelsWide(const uint32_t* b, const uint32_t* g,
+                                                   const uint32_t* r, const uint32_t* m,
+                                                   int count, uint32_t f, uint32_t* row) {
+  const __m256i vf = _mm256_set1_epi32(static_cast<int>(f));
+  const __m256i most = _mm256_set1_epi32(254), byte = _mm256_set1_epi32(255);
+  const __m256i zero = _mm256_setzero_si256();
+  int j = 0;
+  for (; j + 8 <= count; j += 8) {
+    const __m256i ms = LoadLanes(m + j), s = LoadLanes(row + j);
+    const __m256i keep =
+        _mm256_sub_epi32(most, _mm256_min_epu32(ScaleSums(ms, vf), most));
+    const __m256i sb = _mm256_and_si256(s, byte);
+    const __m256i sg = _mm256_and_si256(_mm256_srli_epi32(s, 8), byte);
+    const __m256i sr = _mm256_and_si256(_mm256_srli_epi32(s, 16), byte);
+    const __m256i blurred = _mm256_or_si256(
+        _mm256_or_si256(BlurChannel(LoadLanes(b + j), sb, keep, vf),
+                        _mm256_slli_epi32(BlurChannel(LoadLanes(g + j), sg, keep, vf), 8)),
+        _mm256_slli_epi32(BlurChannel(LoadLanes(r + j), sr, keep, vf), 16));
+    const __m256i none = _mm256_cmpeq_epi32(ms, zero);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + j), _mm256_blendv_epi8(blurred, s, none));
+  }
+  return j;
+}
+#endif
+
 }  // namespace
 
 void CEffectCharaBokashi::BlurRowPlain(const ColumnSums& sums, int n, int bx, uint32_t f,
@@ -93,25 +223,115 @@ void CEffectCharaBokashi::BlurRowPlain(const ColumnSums& sums, int n, int bx, ui
   }
 }
 
+namespace {
+
+// out[j] := (out[j] when kAdd) + from[j] + from[j + len] + ... kTerms
+// terms, j < count.
+template <int kTerms, bool kAdd>
+void SumTerms(const uint32_t* from, int len, int count, uint32_t* out) {
+  packedwords::Run([=] {
+    for (int j = 0; j < count; ++j) {
+      uint32_t sum = kAdd ? out[j] : 0;
+      for (int t = 0; t < kTerms; ++t) sum += from[j + t * len];
+      out[j] = sum;
+    }
+  });
+}
+
+template <bool kAdd>
+void SumTermsOf(int terms, const uint32_t* from, int len, int count, uint32_t* out) {
+  switch (terms) {
+    case 1: return SumTerms<1, kAdd>(from, len, count, out);
+    case 2: return SumTerms<2, kAdd>(from, len, count, out);
+    case 3: return SumTerms<3, kAdd>(from, len, count, out);
+    case 4: return SumTerms<4, kAdd>(from, len, count, out);
+    case 5: return SumTerms<5, kAdd>(from, len, count, out);
+    case 6: return SumTerms<6, kAdd>(from, len, count, out);
+    case 7: return SumTerms<7, kAdd>(from, len, count, out);
+    case 8: return SumTerms<8, kAdd>(from, len, count, out);
+    case 9: return SumTerms<9, kAdd>(from, len, count, out);
+    case 10: return SumTerms<10, kAdd>(from, len, count, out);
+    case 11: return SumTerms<11, kAdd>(from, len, count, out);
+    case 12: return SumTerms<12, kAdd>(from, len, count, out);
+    case 13: return SumTerms<13, kAdd>(from, len, count, out);
+    case 14: return SumTerms<14, kAdd>(from, len, count, out);
+    default: return SumTerms<15, kAdd>(from, len, count, out);
+  }
+}
+
+// Window sums out[j] = s[j] + ... + s[j + bx - 1] for j < count (s holds
+// count + bx - 1 values). From sums over windows of 1, 4, 16, ... slots,
+// each built from four of the one before, bx's low base-4 digits are
+// taken as they come; its high part, up to 15 windows of the last level
+// built, in one sum. Every pass is a loop the compiler works on many slots
+// at once; the levels take turns between the two scratch rows of
+// count + bx values each.
+void WindowSums(const uint32_t* s, int count, int bx, uint32_t* out, uint32_t* scratch0,
+                uint32_t* scratch1) {
+  const uint32_t* level = s;  // sums over `len` slots, count + bx - len of them
+  bool started = false;
+  int done = 0;  // slots out already sums
+  for (int len = 1;; len *= 4) {
+    if (bx / len < 16) {
+      const uint32_t* from = level + done;
+      if (started)
+        SumTermsOf<true>(bx / len, from, len, count, out);
+      else
+        SumTermsOf<false>(bx / len, from, len, count, out);
+      return;
+    }
+    const int digit = bx / len % 4;
+    if (digit != 0) {
+      const uint32_t* from = level + done;
+      if (started)
+        SumTermsOf<true>(digit, from, len, count, out);
+      else
+        SumTermsOf<false>(digit, from, len, count, out);
+      started = true;
+      done += digit * len;
+    }
+    const int next = count + bx - 4 * len;
+    const uint32_t* in = level;
+    uint32_t* to = level == scratch0 ? scratch1 : scratch0;
+    packedwords::Run([=] {
+      for (int j = 0; j < next; ++j)
+        to[j] = in[j] + in[j + len] + in[j + 2 * len] + in[j + 3 * len];
+    });
+    level = to;
+  }
+}
+
+}  // namespace
+
 void CEffectCharaBokashi::BlurRow(const ColumnSums& sums, int n, int bx, uint32_t f,
                                   uint32_t* out) {
-  // Pieces of the row: first each pixel's window sums (each from the one
-  // before), then the pixels from them in one loop the compiler works on
-  // many pixels at once.
-  constexpr int kPiece = 64;
-  uint32_t wb[kPiece], wg[kPiece], wr[kPiece], wm[kPiece];
-  Window run;
-  for (int k = 0; k < bx; ++k) run.Add(sums, k);
+  // Pieces of the row: first each pixel's window sums, then the pixels
+  // from them, each in loops the compiler works on many pixels at once.
+  constexpr int kPiece = 256;
+  constexpr int kLongest = 256;  // bx never passes it
+  if (bx > kLongest) {
+    BlurRowPlain(sums, n, bx, f, out);
+    return;
+  }
+  // Per plane: its sums and two scratch rows.
+  uint32_t work[4][3][kPiece + kLongest];
   for (int x = 0; x < n; x += kPiece) {
     const int count = std::min(kPiece, n - x);
-    for (int j = 0; j < count; ++j) {
-      wb[j] = run.b, wg[j] = run.g, wr[j] = run.r, wm[j] = run.m;
-      if (x + j + 1 < n) run.Slide(sums, x + j + bx, x + j);
-    }
+    const uint32_t* planes[4] = {sums.b, sums.g, sums.r, sums.m};
+    for (int p = 0; p < 4; ++p)
+      WindowSums(planes[p] + x, count, bx, work[p][0], work[p][1], work[p][2]);
+    const uint32_t *b = work[0][0], *g = work[1][0], *r = work[2][0], *m = work[3][0];
     uint32_t* row = out + x;
-    packedwords::Run([=, &wb, &wg, &wr, &wm] {
+#if defined(__x86_64__) || defined(__i386__)
+    if (blendrows::UseWideRows()) {
+      for (int j = BlurPixelsWide(b, g, r, m, count, f, row); j < count; ++j)
+        if (m[j] != 0) row[j] = BlurPixel(b[j], g[j], r[j], m[j], f, row[j]);
+      continue;
+    }
+#endif
+    packedwords::Run([=] {
       for (int j = 0; j < count; ++j)
-        row[j] = wm[j] != 0 ? BlurPixel(wb[j], wg[j], wr[j], wm[j], f, row[j]) : row[j];
+        row[j] = m[j] != 0 ? BlurPixel(b[j], g[j], r[j], m[j], f, row[j]) : row[j];
     });
   }
 }

@@ -79,7 +79,9 @@ class CEffectCharaBokashi : public CCharaFilterEffect {
   };
   // One output row of n pixels from the column sums (slots 0..n + bx - 2)
   // with the reciprocal f, over out; the plain loop is the reference the
-  // tests hold the fast one to.
+  // tests hold the fast one to. The sums are those of bx x by masked
+  // pixels and f at most 65536 / (bx x by), as Print has them: the fast
+  // row's 16-bit products rely on it.
   static void BlurRow(const ColumnSums& sums, int n, int bx, uint32_t f, uint32_t* out);
   static void BlurRowPlain(const ColumnSums& sums, int n, int bx, uint32_t f, uint32_t* out);
   // Adds each in-row pixel's contribution to sums[i] and takes the out-row

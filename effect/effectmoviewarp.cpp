@@ -7,9 +7,14 @@
 #include <memory>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include "effect/calcucurve.h"
 #include "effect/effectmanager.h"
 #include "effect/packedpixel.h"
+#include "graphics/blendrows.h"
 #include "graphics/packedwords.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -193,7 +198,85 @@ constexpr double kCentreAddend = 1e-300;
 // every conversion to int stays defined.
 constexpr double kFastLimit = 1 << 30;
 
+// m x opacity / 100 for m up to 255 and opacity up to 100, as a product
+// and a shift.
+constexpr uint32_t kPerCent = 5243, kPerCentShift = 19;
+constexpr bool PerCentHolds() {
+  for (uint32_t x = 0; x <= 255 * 100; ++x)
+    if (x * kPerCent >> kPerCentShift != x / 100) return false;
+  return true;
+}
+static_assert(PerCentHolds(), "the shift form divides by 100 exactly");
+
+#if defined(__x86_64__) || defined(__i386__)
+// Print's rule for the pixels of a row whose picture indices (at, none
+// unsure) fit 32 bits, eight at a time with gathered loads; see
+// whirllanes::DrawWide. The address sanitizer does not see gathered
+// loads, so their bounds hold by construction.
+constexpr int kAhead = 16;
+__attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const uint32_t* source,
+                                              const uint8_t* mask, size_t maskBytes,
+                                              uint32_t opacity, uint32_t* out) {
+  // A mask value i is the low byte of the 4 bytes read from
+  // min(i, maskBytes - 4), shifted down by what the minimum took off: for
+  // 0 <= i < maskBytes every byte read lies in [0, maskBytes). Lanes
+  // outside the picture (negative) read nothing.
+  if (maskBytes < 4 || maskBytes - 4 > static_cast<size_t>(INT_MAX)) return 0;
+  const __m256i lastWord = _mm256_set1_epi32(static_cast<int>(maskBytes - 4));
+  const __m256i none = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
+  const __m256i byte = _mm256_set1_epi32(255), even = _mm256_set1_epi32(0x00FF00FF);
+  const __m256i full = _mm256_set1_epi32(256), colour = _mm256_set1_epi32(0xFFFFFF);
+  const __m256i scale = _mm256_set1_epi32(static_cast<int>(opacity * kPerCent));
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    // The picture points of a row are scattered: each is fetched ahead.
+    for (int ahead = x + kAhead; ahead < x + kAhead + 8 && ahead < n; ++ahead)
+      if (at[ahead] >= 0) {
+        __builtin_prefetch(mask + at[ahead]);
+        __builtin_prefetch(source + at[ahead]);
+      }
+    const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + x));
+    const __m256i inside = _mm256_cmpgt_epi32(index, none);
+    const __m256i from = _mm256_min_epi32(index, lastWord);
+    const __m256i word = _mm256_mask_i32gather_epi32(
+        zero, reinterpret_cast<const int*>(mask), from, inside, 1);
+    const __m256i shift = _mm256_slli_epi32(_mm256_sub_epi32(index, from), 3);
+    const __m256i raw = _mm256_and_si256(_mm256_srlv_epi32(word, shift), byte);
+    const __m256i m = _mm256_srli_epi32(_mm256_mullo_epi32(raw, scale), kPerCentShift);
+    const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(m, zero), inside);
+    if (_mm256_testz_si256(drawn, drawn)) continue;
+    const __m256i s = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source),
+                                                  index, drawn, 4);
+    __m256i* slot = reinterpret_cast<__m256i*>(out + x);
+    const __m256i d = _mm256_loadu_si256(slot);
+    const __m256i keep = _mm256_sub_epi32(full, m);
+    const __m256i low = _mm256_and_si256(
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(s, even), m),
+                                           _mm256_mullo_epi32(_mm256_and_si256(d, even), keep)),
+                          8),
+        even);
+    const __m256i high = _mm256_andnot_si256(
+        even, _mm256_add_epi32(
+                  _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(s, 8), even), m),
+                  _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(d, 8), even), keep)));
+    const __m256i blended = _mm256_and_si256(_mm256_or_si256(low, high), colour);
+    const __m256i whole = _mm256_cmpeq_epi32(m, byte);
+    const __m256i mixed = _mm256_blendv_epi8(blended, s, whole);
+    _mm256_storeu_si256(slot, _mm256_blendv_epi8(d, mixed, drawn));
+  }
+  return x;
+}
+#endif
+
 }  // namespace
+
+int whirllanes::DrawWide(const int32_t* at, int n, const uint32_t* source, const uint8_t* mask,
+                         size_t maskBytes, uint32_t opacity, uint32_t* out) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (blendrows::UseWideRows()) return DrawLanes(at, n, source, mask, maskBytes, opacity, out);
+#endif
+  return 0;
+}
 
 // What Print works with: the frame's turn by scaled distance and the row
 // being drawn.
@@ -201,12 +284,15 @@ struct CEffectMovieWarp::Work {
   // Cosine and sine of the frame's turn by rr10, when the frame has them.
   std::vector<double> turnCos, turnSin;
   // Per pixel of the row.
-  std::vector<double> radius, cosine, sine;
+  std::vector<double> radius, scale, cosine, sine;
   std::vector<int32_t> rr, rr10, offsetX, offsetY, sure;
   // The picture pixel drawn; kOutside, or kUnsure until it is worked out
   // through the library's cosine and sine.
   // kAhead entries past the row's end, kOutside.
   std::vector<int64_t> at;
+  // The same in 32 bits, for frames whose indices all fit (with
+  // kOutside and kUnsure).
+  std::vector<int32_t> at32;
   static constexpr int64_t kOutside = -1, kUnsure = -2;
   // The picture points of a row are scattered: each is fetched this many
   // pixels ahead of its drawing.
@@ -214,9 +300,10 @@ struct CEffectMovieWarp::Work {
 
   void Resize(int width) {
     const size_t n = static_cast<size_t>(width);
-    for (std::vector<double>* v : {&radius, &cosine, &sine}) v->resize(n);
+    for (std::vector<double>* v : {&radius, &scale, &cosine, &sine}) v->resize(n);
     for (std::vector<int32_t>* v : {&rr, &rr10, &offsetX, &offsetY, &sure}) v->resize(n);
     at.resize(n + kAhead);
+    at32.resize(n);
     std::fill(at.begin() + static_cast<std::ptrdiff_t>(n), at.end(), kOutside);
   }
 };
@@ -239,7 +326,9 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
   }
 }
 
-// Row y's distances r and scaled distances rr and rr10.
+// Row y's distances r, scaled distances rr and rr10 and their ratio
+// rr / r, and the turn's cosine and sine by rr10 where the frame has a
+// table of them: all alike for the rows y and 2 cy - y.
 void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   Work& w = *work_;
   const double dy = static_cast<double>(y - s.cy);
@@ -260,6 +349,24 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
       rr10s[x] = ScaledToInt(t * 10);
     }
   });
+  // rr / r, rr staying finite at the centre.
+  double* scale = w.scale.data();
+  packedwords::Run([=] {
+    for (int x = 0; x < width; ++x)
+      scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+  });
+  if (w.turnCos.empty()) return;
+  // The turn's cosine and sine by rr10.
+  const double* turnCos = w.turnCos.data();
+  const double* turnSin = w.turnSin.data();
+  double* cosine = w.cosine.data();
+  double* sine = w.sine.data();
+  packedwords::Run([=] {
+    for (int x = 0; x < width; ++x) {
+      cosine[x] = turnCos[rr10s[x]];
+      sine[x] = turnSin[rr10s[x]];
+    }
+  });
 }
 
 // Row y's picture indices where the frame has its turn by rr10 and
@@ -274,18 +381,17 @@ void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
   const int32_t originY = static_cast<int32_t>(s.originY);
   const int32_t pw = s.pw, ph = s.ph;
   const double* radius = w.radius.data();
-  const int32_t* rrs = w.rr.data();
-  const double* cosine = w.turnCos.data();
-  const double* sine = w.turnSin.data();
-  const int32_t* rr10s = w.rr10.data();
-  int64_t* at = w.at.data();
+  const double* scale = w.scale.data();
+  const double* cosine = w.cosine.data();
+  const double* sine = w.sine.data();
+  int32_t* at = w.at32.data();
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
       const double dx = firstDx + x;
-      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+      const double k = scale[x];
       // Scaled distances here stay below the screen's size, and offsets
       // with them.
-      const double c = cosine[rr10s[x]], sn = sine[rr10s[x]];
+      const double c = cosine[x], sn = sine[x];
       const double ax = (dx * c - dy * sn) * k + 0.5;
       const double ay = (dx * sn + dy * c) * k + 0.5;
       const int32_t lowX = static_cast<int32_t>(ax - margin);
@@ -312,20 +418,16 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
   const double firstDx = static_cast<double>(-s.cx);
   const int width = s.width;
   const double* radius = w.radius.data();
-  const int32_t* rrs = w.rr.data();
+  const double* scale = w.scale.data();
   const int32_t* rr10s = w.rr10.data();
   double* cosine = w.cosine.data();
   double* sine = w.sine.data();
   int32_t* offsetX = w.offsetX.data();
   int32_t* offsetY = w.offsetY.data();
   int32_t* sure = w.sure.data();
-  // The turn's cosine and sine per pixel.
-  if (!w.turnCos.empty()) {
-    for (int x = 0; x < width; ++x) {
-      cosine[x] = w.turnCos[static_cast<size_t>(rr10s[x])];
-      sine[x] = w.turnSin[static_cast<size_t>(rr10s[x])];
-    }
-  } else {
+  // The turn's cosine and sine per pixel (RowDistances has them where the
+  // frame has its table by rr10).
+  if (w.turnCos.empty()) {
     const TurnTable& turns = Turns();
     for (int x = 0; x < width; ++x) {
       const size_t turn =
@@ -337,7 +439,7 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
       const double dx = firstDx + x;
-      const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+      const double k = scale[x];
       const double ax = (dx * cosine[x] - dy * sine[x]) * k + 0.5;
       const double ay = (dx * sine[x] + dy * cosine[x]) * k + 0.5;
       // Held inside the range so the conversions stay defined; a held
@@ -408,18 +510,46 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   uint8_t weight[256];
   for (uint32_t m = 0; m < 256; ++m)
     weight[m] = static_cast<uint8_t>(m * static_cast<uint32_t>(s.f.opacity) / 100);
-  for (int y = 0; y < s.height; ++y) {
-    RowDistances(s, y);
-    if (narrow)
-      RowIndicesNarrow(s, y, margin);
-    else
-      RowIndicesWide(s, y, margin);
+  // Rows at the same distance above and below the centre have the same
+  // distances; each row is drawn from its own pixels and the picture
+  // alone, so such rows are drawn one after the other and share them.
+  int64_t shared = -1;  // the |y - cy| whose distances the work rows hold
+  auto drawRow = [&](int y) {
+    const int64_t apart = y < s.cy ? s.cy - y : y - s.cy;
+    if (apart != shared) {
+      RowDistances(s, y);
+      shared = apart;
+    }
     const double dy = static_cast<double>(y - s.cy);
+    uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
+    if (narrow) {
+      RowIndicesNarrow(s, y, margin);
+      int32_t* at = w.at32.data();
+      for (int x = 0; x < s.width; ++x)
+        if (at[x] == Work::kUnsure) {
+          const Offset offset =
+              PlainOffset(s.f, s.inv, s.half10, w.radius[static_cast<size_t>(x)],
+                          std::atan2(dy, static_cast<double>(x - s.cx)));
+          at[x] = static_cast<int32_t>(PictureIndex(s.originX, s.originY, s.pw, s.ph, offset));
+        }
+      int x = whirllanes::DrawWide(at, s.width, s.source, s.mask,
+                                   static_cast<size_t>(s.pw) * static_cast<size_t>(s.ph),
+                                   static_cast<uint32_t>(s.f.opacity), screenRow);
+      for (; x < s.width; ++x) {
+        if (at[x] < 0) continue;
+        const uint32_t m = weight[s.mask[at[x]]];
+        if (m == 0) continue;
+        const uint32_t source = s.source[at[x]];
+        screenRow[x] =
+            m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
+      }
+      return;
+    }
+    RowIndicesWide(s, y, margin);
     int64_t* at = w.at.data();
     // Each pixel by DrawFrom's rule, with the opacity's weights looked up
     // and the three channels blended in one word; an unsure pixel's index
     // first through the library's cosine and sine.
-    uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
     for (int x = 0; x < s.width; ++x) {
       if (at[x + Work::kAhead] >= 0) {
         __builtin_prefetch(s.mask + at[x + Work::kAhead]);
@@ -438,5 +568,13 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
       screenRow[x] =
           m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
     }
+  };
+  if (s.cy >= 0 && s.cy < s.height) {
+    for (int64_t d = 0; s.cy - d >= 0 || s.cy + d < s.height; ++d) {
+      if (s.cy - d >= 0) drawRow(static_cast<int>(s.cy - d));
+      if (d != 0 && s.cy + d < s.height) drawRow(static_cast<int>(s.cy + d));
+    }
+  } else {
+    for (int y = 0; y < s.height; ++y) drawRow(y);
   }
 }

@@ -6,6 +6,7 @@
 // effectmoviewarp.cpp.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -66,3 +67,14 @@ class CEffectMovieWarp : public CTableStartEffect {
   struct Work;
   std::unique_ptr<Work> work_;
 };
+
+namespace whirllanes {
+// Draws the leading pixels of a row eight at a time where the processor
+// has AVX2 (and the wide rows are allowed): out[x] from picture pixel
+// at[x] (negative: none) through its mask value at opacity percent, as
+// Print does. Every index is below maskBytes, the mask's size; only bytes
+// of the mask and the indexed source pixels are read. Returns the pixels
+// drawn, 0 without AVX2; the caller draws the rest.
+int DrawWide(const int32_t* at, int n, const uint32_t* source, const uint8_t* mask,
+             size_t maskBytes, uint32_t opacity, uint32_t* out);
+}  // namespace whirllanes

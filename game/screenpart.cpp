@@ -90,9 +90,8 @@ void CScreenPart::InitScreenBuffer() {
   CJpegDecoder::SetNoMmx(s.jpegMMX == 0 ? 1 : 0);
   InitPictureLoader(dwq::kDecodeMegabytes);
   loader_.held = true;
+  // A new screen buffer is black.
   screenBuffer_ = std::make_unique<CScreenBuffer>(parts_.width, parts_.height, s.notUseDirectDraw);
-  if (uint32_t* pixels = CScreenBuffer::GetBuffer())
-    std::fill_n(pixels, static_cast<size_t>(CScreenBuffer::GetWidth()) * CScreenBuffer::GetHeight(), 0u);
 }
 
 void CScreenPart::MakePicturePool() {
@@ -138,7 +137,7 @@ void CScreenPart::InitPresentation() {
   // A screen too large to hold leaves the buffer null, as the screen
   // buffer and the pictures fail then too.
   try {
-    pixelBuffer_ = std::make_unique<uint32_t[]>(static_cast<size_t>(pixels));
+    pixelBuffer_ = std::make_unique_for_overwrite<uint32_t[]>(static_cast<size_t>(pixels));
   } catch (const std::bad_alloc&) {
     pixelBuffer_.reset();
   }

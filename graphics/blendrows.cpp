@@ -119,72 +119,171 @@ ZOR_WIDE size_t AddRowWide(uint32_t* dst, const uint32_t* src, size_t n) {
   return i;
 }
 
-// Eight mask bytes, each spread over the four bytes of its pixel.
-ZOR_WIDE __m256i SpreadMaskWide(const uint8_t* m) {
-  const __m256i v = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m)));
-  const __m256i twice = _mm256_or_si256(v, _mm256_slli_epi32(v, 8));
-  return _mm256_or_si256(twice, _mm256_slli_epi32(twice, 16));
-}
-
-// The cross-fade weight of each 16-bit mask lane (see the 128-bit row).
-ZOR_WIDE __m256i FadeWeightWide(__m256i m, __m256i vk, __m256i kFull) {
-  return _mm256_blendv_epi8(_mm256_srli_epi16(_mm256_mullo_epi16(m, vk), 2), kFull,
-                            _mm256_cmpeq_epi16(m, _mm256_set1_epi16(255)));
-}
-
-// The three weighed terms of 16-bit channel lanes, summed.
-ZOR_WIDE __m256i FadeMixWide(__m256i x, __m256i y, __m256i d, __m256i wA, __m256i wB,
+// The three weighed terms of 16-bit channel lanes holding 4 x each byte,
+// summed.
+ZOR_WIDE __m256i FadeMixWide(__m256i x4, __m256i y4, __m256i d4, __m256i wA, __m256i wB,
                              __m256i wS) {
-  __m256i acc = _mm256_mulhi_epi16(_mm256_slli_epi16(x, 2), wA);
-  acc = _mm256_add_epi16(acc, _mm256_mulhi_epi16(_mm256_slli_epi16(y, 2), wB));
-  return _mm256_add_epi16(acc, _mm256_mulhi_epi16(_mm256_slli_epi16(d, 2), wS));
+  __m256i acc = _mm256_mulhi_epi16(x4, wA);
+  acc = _mm256_add_epi16(acc, _mm256_mulhi_epi16(y4, wB));
+  return _mm256_add_epi16(acc, _mm256_mulhi_epi16(d4, wS));
 }
 
-// Half the channel lanes of eight pixels with their own mask weights.
-ZOR_WIDE __m256i FadeHalfWide(__m256i x, __m256i y, __m256i d, __m256i mA, __m256i mB,
-                              __m256i vkA, __m256i vkB, __m256i fullA, __m256i fullB) {
-  const __m256i wA = FadeWeightWide(mA, vkA, fullA), wB = FadeWeightWide(mB, vkB, fullB);
-  const __m256i wS = _mm256_sub_epi16(_mm256_set1_epi16(16384), _mm256_add_epi16(wA, wB));
-  return FadeMixWide(x, y, d, wA, wB, wS);
+// Each pixel's cross-fade weight (see the 128-bit row) in a 32-bit lane,
+// from eight mask bytes: (k * m) >> 2 (the product fits the lane's low
+// 16 bits), or k * 64 where m is 255.
+ZOR_WIDE __m256i FadeWeightsWide(uint64_t m8, __m256i vk, __m256i kFull) {
+  const __m256i v = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<long long>(m8)));
+  return _mm256_blendv_epi8(_mm256_srli_epi32(_mm256_mullo_epi16(v, vk), 2), kFull,
+                            _mm256_cmpeq_epi32(v, _mm256_set1_epi32(255)));
 }
 
-// The cross-fade of eight pixels at a time, as the 128-bit row below; runs
-// where both masks are 255 take the two whole weights without computing
-// them. Returns how many pixels were done.
-ZOR_WIDE size_t CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_t* b,
+// The low 16 bits of each pixel's 32-bit lane over its four channel lanes,
+// in the order the byte unpacking leaves the pixels: pixels 0, 1, 4, 5 in
+// *low and 2, 3, 6, 7 in *high.
+ZOR_WIDE void SpreadWeightsWide(__m256i w, __m256i* low, __m256i* high) {
+  const __m256i pair = _mm256_blend_epi16(w, _mm256_slli_epi32(w, 16), 0xAA);
+  *low = _mm256_unpacklo_epi32(pair, pair);
+  *high = _mm256_unpackhi_epi32(pair, pair);
+}
+
+// Byte lanes unpacked into 16-bit channel lanes times 4 (the low pixels
+// and the high ones).
+ZOR_WIDE __m256i Low4(__m256i x) {
+  return _mm256_slli_epi16(_mm256_unpacklo_epi8(x, _mm256_setzero_si256()), 2);
+}
+ZOR_WIDE __m256i High4(__m256i x) {
+  return _mm256_slli_epi16(_mm256_unpackhi_epi8(x, _mm256_setzero_si256()), 2);
+}
+
+// Byte lanes unpacked into the high halves of 16-bit lanes: x << 8.
+ZOR_WIDE __m256i LowUp(__m256i x) { return _mm256_unpacklo_epi8(_mm256_setzero_si256(), x); }
+ZOR_WIDE __m256i HighUp(__m256i x) { return _mm256_unpackhi_epi8(_mm256_setzero_si256(), x); }
+
+// A row's group of eight pixels from i on, or of the `left` < 8 pixels
+// still to do (lanes: the ones among eight that are), read and written
+// only there; the spare lanes' mask bytes are 0.
+struct Group {
+  size_t left;
+  __m256i lanes;
+};
+ZOR_WIDE Group GroupAt(size_t i, size_t n) {
+  const size_t left = n - i;
+  if (left >= 8) return {8, _mm256_set1_epi32(-1)};
+  return {left, _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(left)),
+                                   _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7))};
+}
+ZOR_WIDE __m256i LoadGroup(const uint32_t* p, const Group& g) {
+  return g.left == 8 ? LoadWide(p) : _mm256_maskload_epi32(reinterpret_cast<const int*>(p), g.lanes);
+}
+ZOR_WIDE void StoreGroup(uint32_t* p, __m256i v, const Group& g) {
+  if (g.left == 8)
+    StoreWide(p, v);
+  else
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), g.lanes, v);
+}
+inline uint64_t MaskGroup(const uint8_t* m, size_t left) {
+  uint64_t m8 = 0;
+  if (left == 8) {
+    std::memcpy(&m8, m, 8);
+  } else {
+    for (size_t k = 0; k < left; ++k) m8 |= uint64_t{m[k]} << (8 * k);
+  }
+  return m8;
+}
+
+// Where every weight is a multiple of 64 (both masks 255), x's term
+// (x * 4 * k * 64) >> 16 is (x * k) >> 8: the high half of the unsigned
+// product (x << 8) * k, k in 0..256. The screen's weight 64 * (256 - kA -
+// kB) takes the same form while it is not negative; its term is 0 where it
+// is 0, as the rule leaves the screen out.
+ZOR_WIDE __m256i WholeTerm(__m256i up, __m256i k) { return _mm256_mulhi_epu16(up, k); }
+
+// The cross-fade of eight pixels at a time, as the 128-bit row below, the
+// last group partly where the row ends inside it. Both masks 0 need no case of their
+// own: the screen's weight is then the whole, (d * 4 * 16384) >> 16 = d.
+ZOR_WIDE void CrossFadeRowWide(uint32_t* dst, const uint32_t* a, const uint32_t* b,
                                  const uint8_t* maskA, const uint8_t* maskB, size_t n, int kA,
                                  int kB) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i vkA = _mm256_set1_epi16(static_cast<short>(kA));
-  const __m256i vkB = _mm256_set1_epi16(static_cast<short>(kB));
-  const __m256i fullA = _mm256_set1_epi16(static_cast<short>(kA * 64));
-  const __m256i fullB = _mm256_set1_epi16(static_cast<short>(kB * 64));
-  const __m256i fullS =
-      _mm256_sub_epi16(_mm256_set1_epi16(16384), _mm256_add_epi16(fullA, fullB));
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t m8A, m8B;
-    std::memcpy(&m8A, maskA + i, 8);
-    std::memcpy(&m8B, maskB + i, 8);
+  const __m256i vkA = _mm256_set1_epi32(kA), vkB = _mm256_set1_epi32(kB);
+  const __m256i fullA = _mm256_set1_epi32(kA * 64), fullB = _mm256_set1_epi32(kB * 64);
+  const __m256i whole = _mm256_set1_epi32(16384);
+  const __m256i fullS16 = _mm256_set1_epi16(static_cast<short>(16384 - 64 * (kA + kB)));
+  const __m256i fullA16 = _mm256_set1_epi16(static_cast<short>(kA * 64));
+  const __m256i fullB16 = _mm256_set1_epi16(static_cast<short>(kB * 64));
+  const __m256i upA = _mm256_set1_epi16(static_cast<short>(kA));
+  const __m256i upB = _mm256_set1_epi16(static_cast<short>(kB));
+  const int kS = 256 - kA - kB;
+  const __m256i upS = _mm256_set1_epi16(static_cast<short>(kS < 0 ? 0 : kS));
+  for (size_t i = 0; i < n; i += 8) {
+    const Group group = GroupAt(i, n);
+    const uint64_t m8A = MaskGroup(maskA + i, group.left);
+    const uint64_t m8B = MaskGroup(maskB + i, group.left);
     if ((m8A | m8B) == 0) continue;
-    const __m256i x = LoadWide(a + i), y = LoadWide(b + i), d = LoadWide(dst + i);
-    const __m256i xl = _mm256_unpacklo_epi8(x, zero), xh = _mm256_unpackhi_epi8(x, zero);
-    const __m256i yl = _mm256_unpacklo_epi8(y, zero), yh = _mm256_unpackhi_epi8(y, zero);
-    const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
+    const __m256i x = LoadGroup(a + i, group), y = LoadGroup(b + i, group);
+    const __m256i d = LoadGroup(dst + i, group);
     if ((m8A & m8B) == ~uint64_t{0}) {
-      StoreWide(dst + i, _mm256_packus_epi16(FadeMixWide(xl, yl, dl, fullA, fullB, fullS),
-                                             FadeMixWide(xh, yh, dh, fullA, fullB, fullS)));
+      if (kS >= 0) {
+        const __m256i xl = LowUp(x), yl = LowUp(y), dl = LowUp(d);
+        const __m256i xh = HighUp(x), yh = HighUp(y), dh = HighUp(d);
+        const __m256i lo = _mm256_add_epi16(
+            _mm256_add_epi16(WholeTerm(xl, upA), WholeTerm(yl, upB)), WholeTerm(dl, upS));
+        const __m256i hi = _mm256_add_epi16(
+            _mm256_add_epi16(WholeTerm(xh, upA), WholeTerm(yh, upB)), WholeTerm(dh, upS));
+        StoreGroup(dst + i, _mm256_packus_epi16(lo, hi), group);
+      } else {
+        StoreGroup(dst + i,
+                   _mm256_packus_epi16(
+                       FadeMixWide(Low4(x), Low4(y), Low4(d), fullA16, fullB16, fullS16),
+                       FadeMixWide(High4(x), High4(y), High4(d), fullA16, fullB16, fullS16)),
+                   group);
+      }
       continue;
     }
-    const __m256i mbA = SpreadMaskWide(maskA + i), mbB = SpreadMaskWide(maskB + i);
-    const __m256i none = _mm256_cmpeq_epi32(_mm256_or_si256(mbA, mbB), zero);
-    const __m256i lo = FadeHalfWide(xl, yl, dl, _mm256_unpacklo_epi8(mbA, zero),
-                                    _mm256_unpacklo_epi8(mbB, zero), vkA, vkB, fullA, fullB);
-    const __m256i hi = FadeHalfWide(xh, yh, dh, _mm256_unpackhi_epi8(mbA, zero),
-                                    _mm256_unpackhi_epi8(mbB, zero), vkA, vkB, fullA, fullB);
-    StoreWide(dst + i, _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), d, none));
+    const __m256i wA = FadeWeightsWide(m8A, vkA, fullA);
+    const __m256i wB = FadeWeightsWide(m8B, vkB, fullB);
+    // The sum's low 16 bits, 16384 less, read as a signed 16-bit weight.
+    const __m256i wS = _mm256_sub_epi32(whole, _mm256_add_epi32(wA, wB));
+    __m256i wAl, wAh, wBl, wBh, wSl, wSh;
+    SpreadWeightsWide(wA, &wAl, &wAh);
+    SpreadWeightsWide(wB, &wBl, &wBh);
+    SpreadWeightsWide(wS, &wSl, &wSh);
+    StoreGroup(dst + i,
+               _mm256_packus_epi16(FadeMixWide(Low4(x), Low4(y), Low4(d), wAl, wBl, wSl),
+                                   FadeMixWide(High4(x), High4(y), High4(d), wAh, wBh, wSh)),
+               group);
   }
-  return i;
+}
+
+// The cross-fade where the other picture weighs 0 (its weight, and so its
+// pixels and mask, never count): the screen and one picture, eight pixels
+// at a time, the last group partly.
+ZOR_WIDE void CrossFadeOneRowWide(uint32_t* dst, const uint32_t* a, const uint8_t* maskA,
+                                    size_t n, int kA) {
+  const __m256i vkA = _mm256_set1_epi32(kA), fullA = _mm256_set1_epi32(kA * 64);
+  const __m256i whole = _mm256_set1_epi32(16384);
+  const __m256i upA = _mm256_set1_epi16(static_cast<short>(kA));
+  const __m256i upS = _mm256_set1_epi16(static_cast<short>(256 - kA));
+  for (size_t i = 0; i < n; i += 8) {
+    const Group group = GroupAt(i, n);
+    const uint64_t m8A = MaskGroup(maskA + i, group.left);
+    if (m8A == 0) continue;
+    const __m256i x = LoadGroup(a + i, group), d = LoadGroup(dst + i, group);
+    if (m8A == ~uint64_t{0}) {
+      const __m256i lo = _mm256_add_epi16(WholeTerm(LowUp(x), upA), WholeTerm(LowUp(d), upS));
+      const __m256i hi = _mm256_add_epi16(WholeTerm(HighUp(x), upA), WholeTerm(HighUp(d), upS));
+      StoreGroup(dst + i, _mm256_packus_epi16(lo, hi), group);
+      continue;
+    }
+    const __m256i wA = FadeWeightsWide(m8A, vkA, fullA);
+    __m256i wAl, wAh, wSl, wSh;
+    SpreadWeightsWide(wA, &wAl, &wAh);
+    SpreadWeightsWide(_mm256_sub_epi32(whole, wA), &wSl, &wSh);
+    const __m256i lo = _mm256_add_epi16(_mm256_mulhi_epi16(Low4(x), wAl),
+                                        _mm256_mulhi_epi16(Low4(d), wSl));
+    const __m256i hi = _mm256_add_epi16(_mm256_mulhi_epi16(High4(x), wAh),
+                                        _mm256_mulhi_epi16(High4(d), wSh));
+    StoreGroup(dst + i, _mm256_packus_epi16(lo, hi), group);
+  }
 }
 
 #undef ZOR_WIDE
@@ -244,6 +343,12 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
                const uint8_t* maskB, size_t n, int kA, int kB) {
   if (kA < 0 || kA > 256 || kB < 0 || kB > 256)
     return CrossFadeScalar(dst, a, b, maskA, maskB, n, kA, kB);
+  // A picture weighing 0 adds nothing and takes nothing of the screen.
+  if (Wide()) {
+    if (kB == 0) return CrossFadeOneRowWide(dst, a, maskA, n, kA);
+    if (kA == 0) return CrossFadeOneRowWide(dst, b, maskB, n, kB);
+    return CrossFadeRowWide(dst, a, b, maskA, maskB, n, kA, kB);
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i full = _mm_set1_epi16(255);
   const __m128i whole = _mm_set1_epi16(16384);
@@ -268,7 +373,7 @@ void CrossFade(uint32_t* dst, const uint32_t* a, const uint32_t* b, const uint8_
     return mix(x, y, d, wA, wB, _mm_sub_epi16(whole, _mm_add_epi16(wA, wB)));
   };
   const __m128i fullS = _mm_sub_epi16(whole, _mm_add_epi16(fullA, fullB));
-  size_t i = Wide() ? CrossFadeRowWide(dst, a, b, maskA, maskB, n, kA, kB) : 0;
+  size_t i = 0;
   for (; i + 4 <= n; i += 4) {
     uint32_t m4A, m4B;
     std::memcpy(&m4A, maskA + i, 4);

@@ -1,5 +1,7 @@
 #include "graphics/screenbuffer.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -53,19 +55,19 @@ CScreenBuffer::CScreenBuffer(int width, int height, int useDIB) : useDIB_(useDIB
     if (bytes > 0xFFFFFFFFull) bytes = 0;
   }
   if (bytes) {
-    block_ = static_cast<unsigned char*>(
-        ::operator new[](kFront + bytes, std::align_val_t(kAlign), std::nothrow));
-    spans_ = static_cast<int32_t*>(::operator new[](
-        static_cast<size_t>(height) * kSpanWords * sizeof(int32_t), std::nothrow));
+    // calloc: a frame this large comes as fresh pages from the system, zero
+    // already, with no pass to clear it.
+    block_ = static_cast<unsigned char*>(std::calloc(kFront + bytes + kAlign, 1));
+    spans_ = static_cast<int32_t*>(
+        std::calloc(static_cast<size_t>(height) * kSpanWords, sizeof(int32_t)));
   }
   if (!block_ || !spans_) {
     // Without a frame the size is 0 x 0: every clip then reports nothing
     // visible and the whole-screen walks are empty, so nothing writes.
     ReleaseBlock();
   } else {
-    std::memset(block_, 0, kFront + bytes);
-    std::memset(spans_, 0, static_cast<size_t>(height) * kSpanWords * sizeof(int32_t));
-    pixels_ = reinterpret_cast<uint32_t*>(block_ + kFront);
+    const uintptr_t first = reinterpret_cast<uintptr_t>(block_ + kFront);
+    pixels_ = reinterpret_cast<uint32_t*>((first + kAlign - 1) & ~static_cast<uintptr_t>(kAlign - 1));
     width_ = width;
     height_ = height;
   }
@@ -93,9 +95,9 @@ void CScreenBuffer::Release() {
 void CScreenBuffer::ReleaseBlock() {
   // The host may still read the last presented frame from these pixels.
   platform::ForgetFrame(pixels_);
-  ::operator delete[](spans_, std::nothrow);
+  std::free(spans_);
   spans_ = nullptr;
-  if (block_) ::operator delete[](block_, std::align_val_t(kAlign), std::nothrow);
+  std::free(block_);
   block_ = nullptr;
   pixels_ = nullptr;
   width_ = 0;

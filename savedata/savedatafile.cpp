@@ -1,6 +1,7 @@
 #include "savedata/savedatafile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -240,14 +241,22 @@ int CCommonDataFile::Save(int slot) {
 }
 
 bool CCommonDataFile::ReadSlot(int slot, Slot* out, std::string* reason) const {
+  // The screens peek at every slot they show, most of them empty: an open
+  // that finds nothing settles those with one look-up of the path.
   const std::string path = SlotPath(slot);
-  if (platform::IsDirectory(path)) {
-    *reason = "it is a folder";
-    return false;
-  }
   FILE* f = platform::FileOpen(path, "rb");
   if (!f) {
-    *reason = platform::FileExists(path) ? "the file cannot be read" : kNoFile;
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR)
+      *reason = kNoFile;
+    else
+      *reason = platform::IsDirectory(path) ? "it is a folder" : "the file cannot be read";
+    return false;
+  }
+  // A folder opens for reading here; it is no save file.
+  if (platform::IsDirectory(path)) {
+    std::fclose(f);
+    *reason = "it is a folder";
     return false;
   }
   const bool read = ReadChunks(f, out, reason);

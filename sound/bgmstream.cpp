@@ -1,6 +1,7 @@
 #include "sound/bgmstream.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -23,13 +24,21 @@ bool HasAck(int command) {
 
 int64_t Clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : v > hi ? hi : v; }
 
-std::unique_ptr<uint8_t[]> Zeroed(size_t size) {
-  std::unique_ptr<uint8_t[]> p(new (std::nothrow) uint8_t[size]);
-  if (p) std::memset(p.get(), 0, size);
-  return p;
+// A cleared block, for buffers a reader may meet before anything is written
+// into them (the captured copies). calloc takes large ones as fresh pages
+// from the system, zero already.
+std::unique_ptr<uint8_t[], BgmBlockFree> Zeroed(size_t size) {
+  return std::unique_ptr<uint8_t[], BgmBlockFree>(static_cast<uint8_t*>(std::calloc(size, 1)));
+}
+
+// A block left as it came, for buffers always written before they are read.
+std::unique_ptr<uint8_t[], BgmBlockFree> Uncleared(size_t size) {
+  return std::unique_ptr<uint8_t[], BgmBlockFree>(static_cast<uint8_t*>(std::malloc(size)));
 }
 
 }  // namespace
+
+void BgmBlockFree::operator()(uint8_t* p) const { std::free(p); }
 
 CBgmStream::CBgmStream(platform::AudioDevice* device, int mode) : device_(device), mode_(mode) {
   if (!device_) return;
@@ -37,7 +46,10 @@ CBgmStream::CBgmStream(platform::AudioDevice* device, int mode) : device_(device
   desc.format = {kChannels, kSamplesPerSec, 16};
   desc.size = kBufferSize;
   buffer_ = device_->CreateBuffer(desc, nullptr);
-  fill_ = Zeroed(kBufferSize);
+  // A half is filled whole (decoded sound, then silence) before it is
+  // written to the device; the decoder's block holds a batch before it is
+  // taken.
+  fill_ = Uncleared(kBufferSize);
   if (mode_ == 0 || mode_ == 1) {
     snapshot_ = Zeroed(kSnapshotSize);
     copyA_ = Zeroed(kHalfSize);
@@ -45,7 +57,7 @@ CBgmStream::CBgmStream(platform::AudioDevice* device, int mode) : device_(device
   }
   // Every stream decodes into a buffer of its own, so any number of streams
   // of any mode can run side by side.
-  decodeBuffer_ = Zeroed(COggStreamDecoder::kOutputSize);
+  decodeBuffer_ = Uncleared(COggStreamDecoder::kOutputSize);
   playlist_ = std::make_unique<CBgmPlayList>();
   if (!buffer_ || !fill_ || !decodeBuffer_ ||
       ((mode_ == 0 || mode_ == 1) && (!snapshot_ || !copyA_ || !copyB_))) {

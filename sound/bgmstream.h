@@ -24,6 +24,11 @@
 class CBgmPlayList;
 class COggStreamDecoder;
 
+// Releases a block of a stream's buffers (they come from calloc).
+struct BgmBlockFree {
+  void operator()(uint8_t* p) const;
+};
+
 class CBgmStream {
  public:
   static constexpr int kChannels = 2;
@@ -137,10 +142,11 @@ class CBgmStream {
   const int mode_;
   std::unique_ptr<platform::Event> events_[32];
   std::unique_ptr<platform::SoundBuffer> buffer_;
-  std::unique_ptr<uint8_t[]> decodeBuffer_;
+  using Block = std::unique_ptr<uint8_t[], BgmBlockFree>;
+  Block decodeBuffer_;
   std::unique_ptr<COggStreamDecoder> decoder_;
-  std::unique_ptr<uint8_t[]> fill_;
-  std::unique_ptr<uint8_t[]> snapshot_, copyA_, copyB_;
+  Block fill_;
+  Block snapshot_, copyA_, copyB_;
   // Loaded by the main thread while the worker has no file open.
   std::unique_ptr<CBgmPlayList> playlist_;
   platform::Thread thread_;

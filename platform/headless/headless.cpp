@@ -416,7 +416,9 @@ PresentResult HeadlessWindow::Present(const FrameView& frame, const Rect* rects,
   if (frame.width != frameWidth_ || frame.height != frameHeight_) {
     frameWidth_ = frame.width;
     frameHeight_ = frame.height;
-    frame_.assign(static_cast<size_t>(frameWidth_) * frameHeight_, 0);
+    // A new block, black until rectangles are copied into it.
+    frame_ = {};
+    frame_.resize(static_cast<size_t>(frameWidth_) * frameHeight_);
     pending_.clear();
     source_ = FrameView{};
   }

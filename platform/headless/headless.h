@@ -6,12 +6,15 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/backend.h"
@@ -25,6 +28,31 @@ struct BoxRecord {
   std::string text;
   int style = 0;
   int answer = 0;
+};
+
+// Takes blocks from calloc and leaves a new element as the block holds it:
+// a vector resized from empty is zero without a pass that clears it, and a
+// large one costs nothing until its pages are written.
+template <typename T>
+struct ClearedAllocator {
+  using value_type = T;
+  ClearedAllocator() = default;
+  template <typename U>
+  ClearedAllocator(const ClearedAllocator<U>&) {}
+  T* allocate(size_t n) {
+    void* p = std::calloc(n, sizeof(T));
+    if (!p) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, size_t) { std::free(p); }
+  template <typename U>
+  void construct(U*) noexcept {}
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+  template <typename U>
+  bool operator==(const ClearedAllocator<U>&) const { return true; }
 };
 
 class HeadlessWindow;
@@ -202,7 +230,7 @@ class HeadlessWindow : public Window {
   // The presented frame, width*height. Rectangles of a lasting frame
   // (FrameView::lasting) are copied here when something reads it (these
   // calls, a screenshot, a hash) or before their pixels go.
-  const std::vector<uint32_t>& Frame() const {
+  const std::vector<uint32_t, ClearedAllocator<uint32_t>>& Frame() const {
     Settle();
     return frame_;
   }
@@ -246,7 +274,7 @@ class HeadlessWindow : public Window {
   bool visible_, active_ = true, fullScreen_ = false, borderless_ = false;
   bool cursorShown_ = true, loseNext_ = false, refuseFullScreen_ = false;
   bool maximized_ = false, minimized_ = false;
-  mutable std::vector<uint32_t> frame_;
+  mutable std::vector<uint32_t, ClearedAllocator<uint32_t>> frame_;
   int frameWidth_ = 0, frameHeight_ = 0;
   // The lasting frame last presented and its rectangles not yet copied.
   mutable FrameView source_;

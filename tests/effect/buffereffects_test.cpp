@@ -8,7 +8,11 @@
 #include <set>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include "effect/effectmoviewarp.h"
+#include "effect/packedpixel.h"
 #include "effect/effectregistry.h"
 #include "effect_fixture.h"
 #include "graphics/blendrows.h"
@@ -350,6 +354,58 @@ TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
   compare(kWideW, kWideH,
           {{{20, 160, 100, 360, 0, 0, 0, 70, 100, 0, 0, 150, 50}, 0, 0},
            {{20, 17, 180, -1000, 0, 0, 0, 100, 100, 0, 0, 30, 300}, 3, 1}});
+}
+
+// The whirl's gathered lanes read only the mask's own bytes: a mask that
+// ends where an unreadable page begins, or starts right after one, with a
+// size that is not a multiple of 4, every index from the first to the
+// last drawn (forwards, backwards, mixed with pixels outside), and each
+// pixel Print's rule. The sanitizers do not see gathered loads: the
+// unreadable pages stop a read past either end that reaches them.
+TEST(WhirlLanes, ReadOnlyTheMasksBytes) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* block = mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(block, MAP_FAILED);
+  auto* bytes = static_cast<uint8_t*>(block);
+  ASSERT_EQ(mprotect(bytes, page, PROT_NONE), 0);
+  ASSERT_EQ(mprotect(bytes + 2 * page, page, PROT_NONE), 0);
+  struct Case {
+    size_t size;
+    bool atEnd;
+  };
+  for (const Case c : {Case{page - 1, true}, Case{4093, true}, Case{4093, false}, Case{7, true},
+                       Case{5, false}, Case{4, true}, Case{3, true}}) {
+    uint8_t* mask = c.atEnd ? bytes + 2 * page - c.size : bytes + page;
+    for (size_t i = 0; i < c.size; ++i) mask[i] = static_cast<uint8_t>(i * 37 + 11);
+    if (c.size > 1) mask[c.size - 1] = 255;
+    std::vector<uint32_t> source(c.size);
+    for (size_t i = 0; i < c.size; ++i) source[i] = static_cast<uint32_t>(0x9E3779B9u * (i + 1));
+    std::vector<int32_t> at;
+    for (size_t i = 0; i < c.size; ++i) at.push_back(static_cast<int32_t>(i));
+    for (size_t i = c.size; i-- > 0;) {
+      at.push_back(static_cast<int32_t>(i));
+      if (i % 3 == 0) at.push_back(-1);
+    }
+    for (uint32_t opacity : {100u, 61u}) {
+      const int n = static_cast<int>(at.size());
+      std::vector<uint32_t> out(at.size()), want(at.size());
+      for (size_t x = 0; x < out.size(); ++x) out[x] = want[x] = static_cast<uint32_t>(x * 0x010203);
+      const int done = whirllanes::DrawWide(at.data(), n, source.data(), mask, c.size, opacity,
+                                            out.data());
+      // Whole groups of eight where the lanes run, none otherwise.
+      const bool lanes = blendrows::WideRowsAvailable() && c.size >= 4;
+      EXPECT_EQ(done, lanes ? n - n % 8 : 0) << c.size;
+      for (int x = 0; x < done; ++x) {
+        if (at[x] < 0) continue;
+        const uint32_t m = mask[at[x]] * opacity / 100;
+        if (m == 0) continue;
+        const uint32_t s = source[static_cast<size_t>(at[x])];
+        want[x] = m == 255 ? s : packedpixel::Blend256(want[x], s, m) & 0xFFFFFF;
+      }
+      EXPECT_EQ(out, want) << c.size << (c.atEnd ? " at the end" : " at the start");
+    }
+  }
+  munmap(block, 3 * page);
 }
 
 // --- #113 ---

@@ -2,7 +2,11 @@
 // CCommonDataFile; damaged and foreign slot files are refused untouched.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -500,6 +504,62 @@ TEST_F(SaveSlotTest, DamagedAndForeignSlotsAreRefused) {
   CCommonDataFile missing(game.Roles());
   EXPECT_EQ(missing.Peek(9), 0);
   EXPECT_EQ(missing.Load(9), -1);
+}
+
+// What stands where a slot file should be: nothing, or a save folder that is
+// a file, is an empty slot without a message; a folder (readable or not) and
+// a file that cannot be read are damaged slots, each with its reason.
+TEST_F(SaveSlotTest, WhatStandsInASlotsPlace) {
+  SlotGame& game = Make();
+  CCommonDataFile writer(game.Roles());
+  ASSERT_EQ(writer.Save(1), 0);
+  const std::string path = dir_->path() + "/sav/data1.sav";
+  const bool root = ::geteuid() == 0;
+  const struct {
+    const char* what;
+    std::function<void()> make;
+    std::string refusal;
+    int damaged;
+  } cases[] = {
+      {"nothing", [&] { std::filesystem::remove(path); }, "no file", 0},
+      {"a folder",
+       [&] {
+         std::filesystem::remove(path);
+         std::filesystem::create_directory(path);
+       },
+       "it is a folder", 1},
+      {"an unreadable folder",
+       [&] { std::filesystem::permissions(path, std::filesystem::perms::none); }, "it is a folder",
+       1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    CCommonDataFile slot(game.Roles());
+    EXPECT_EQ(slot.Peek(1), 0);
+    EXPECT_EQ(slot.GetRefusal(), c.refusal);
+    EXPECT_EQ(slot.IsDamaged(), c.damaged);
+    EXPECT_EQ(slot.Load(1), -1);
+  }
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  std::filesystem::remove(path);
+  ASSERT_EQ(writer.Save(1), 0);
+  if (!root) {
+    // Permissions do not stop the superuser.
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    CCommonDataFile slot(game.Roles());
+    EXPECT_EQ(slot.Peek(1), 0);
+    EXPECT_EQ(slot.GetRefusal(), "the file cannot be read");
+    EXPECT_EQ(slot.IsDamaged(), 1);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  }
+  // A slot whose folder is a file.
+  std::filesystem::remove_all(dir_->path() + "/sav");
+  { std::ofstream(dir_->path() + "/sav") << "x"; }
+  CCommonDataFile slot(game.Roles());
+  EXPECT_EQ(slot.Peek(1), 0);
+  EXPECT_EQ(slot.GetRefusal(), "no file");
+  std::filesystem::remove(dir_->path() + "/sav");
 }
 
 // A slot grown to 3 GiB, a sound one with a hole behind it or a hole alone,
