@@ -114,6 +114,14 @@ void CAllPicture::TransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, 
     transLucentBlt_->Blt(dstX, dstY, srcX, srcY, w, h, pixels, width, height, percent);
 }
 
+void CAllPicture::TransLucentBltOnColour(int dstX, int dstY, int srcX, int srcY, int w, int h,
+                                         const uint32_t* pixels, int width, int height,
+                                         int percent, uint32_t colour) {
+  if (transLucentBlt_)
+    transLucentBlt_->BltOnColour(dstX, dstY, srcX, srcY, w, h, pixels, width, height, percent,
+                                 colour);
+}
+
 void CAllPicture::TransLucentBlt0(int dstX, int dstY, int srcX, int srcY, int w, int h,
                                   const uint32_t* pixels, int width, int height, int percent) {
   if (transLucentBlt0_)

@@ -53,6 +53,9 @@ class CAllPicture {
   // Blend and colour blits (graphics/transblt.h, addblt.h, coloraddblt.h).
   static void TransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, int h,
                              const uint32_t* pixels, int width, int height, int percent);
+  static void TransLucentBltOnColour(int dstX, int dstY, int srcX, int srcY, int w, int h,
+                                     const uint32_t* pixels, int width, int height, int percent,
+                                     uint32_t colour);
   static void TransLucentBlt0(int dstX, int dstY, int srcX, int srcY, int w, int h,
                               const uint32_t* pixels, int width, int height, int percent);
   static void TransLucentBlt3(int dstX, int dstY, int srcX, int srcY, int w, int h,

@@ -28,9 +28,8 @@ void CBoxFill::Fill(int x, int y, int w, int h, int r, int g, int b) {
   const uint32_t colour = geo::ColourWord(r, g, b);
   const int pitch = CScreenBuffer::GetWidth();
   uint32_t* row = CScreenBuffer::GetBuffer() + static_cast<size_t>(y) * pitch + x;
-  // Rows as wide as the screen are one run.
-  if (w == pitch) return rowops::Fill(row, static_cast<size_t>(w) * h, colour);
-  for (int j = 0; j < h; ++j, row += pitch) rowops::Fill(row, static_cast<size_t>(w), colour);
+  rowops::FillRows(row, static_cast<size_t>(w), static_cast<size_t>(h), static_cast<size_t>(pitch),
+                   colour);
 }
 
 void CTransBoxFill::Fill(int x, int y, int w, int h, int r, int g, int b, int percent) {

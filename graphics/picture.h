@@ -106,6 +106,12 @@ class CPicture : public CPixelTargetOwner {
   // (graphics/pictureblend.cpp). Only the grey, red and silhouette draws take
   // an 8-bit picture.
   void TransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
+  // TransLucentBlt over a rectangle of one colour (0x00RRGGBB): the screen
+  // area it draws ends as after filling it with colour and TransLucentBlt,
+  // with percent held to 0..100. Gives 0, drawing nothing, when the picture
+  // cannot be drawn or the rectangle is clipped (the caller then fills
+  // and blends as usual).
+  int TransLucentBltOnColour(int dstX, int dstY, int w, int h, int percent, uint32_t colour);
   void TransLucentBlt0(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
   void TransLucentBlt3(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent);
   void AddBlt(int dstX, int dstY, int srcX, int srcY, int w, int h);

@@ -17,6 +17,17 @@ void CPicture::TransLucentBlt(int dstX, int dstY, int srcX, int srcY, int w, int
                               percent);
 }
 
+int CPicture::TransLucentBltOnColour(int dstX, int dstY, int w, int h, int percent,
+                                     uint32_t colour) {
+  if (!loaded_ || !HasPixels() || is256_) return 0;
+  int x = dstX, y = dstY, srcX = 0, srcY = 0, cw = w, ch = h;
+  if (!Clip(&x, &y, &srcX, &srcY, &cw, &ch) || x != dstX || y != dstY || cw != w || ch != h)
+    return 0;
+  CAllPicture::TransLucentBltOnColour(x, y, srcX, srcY, cw, ch, GetPixelBuffer(), width_, height_,
+                                      percent, colour);
+  return 1;
+}
+
 void CPicture::TransLucentBlt0(int dstX, int dstY, int srcX, int srcY, int w, int h, int percent) {
   if (!loaded_ || !HasPixels() || is256_) return;
   if (!Clip(&dstX, &dstY, &srcX, &srcY, &w, &h)) return;

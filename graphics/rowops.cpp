@@ -51,46 +51,54 @@ void FillScalar(uint32_t* row, size_t n, uint32_t colour) {
 
 namespace {
 
-// Runs from 2 KiB to 4 MiB take string stores: the processor fills whole
-// lines without reading them first, as memset does at those sizes. Past 4
-// MiB the string store writes around the caches and is slower than plain
-// vector stores, which stay in the cache for the next frame.
+// Runs from 2 KiB take string stores: the processor fills whole lines
+// without reading them first, as memset does from that size.
 constexpr size_t kStringFillFrom = 2 * 1024;
-constexpr size_t kStringFillBelow = 4 * 1024 * 1024;
 
-void FillVectors(uint32_t* row, size_t n, uint32_t colour) {
-  while (n && (reinterpret_cast<uintptr_t>(row) & 15)) {
-    *row++ = colour;
-    --n;
-  }
+// Rows of vector stores: one unaligned store at each end of a row and
+// aligned stores between, so no row needs a word-by-word head or tail.
+// Rows shorter than one vector are stored word by word.
+void FillVectorRows(uint32_t* row, size_t w, size_t h, size_t pitch, uint32_t colour) {
   const __m128i v = _mm_set1_epi32(static_cast<int>(colour));
-  for (; n >= 16; n -= 16, row += 16) {
-    auto* at = reinterpret_cast<__m128i*>(row);
-    _mm_store_si128(at, v);
-    _mm_store_si128(at + 1, v);
-    _mm_store_si128(at + 2, v);
-    _mm_store_si128(at + 3, v);
+  for (; h; --h, row += pitch) {
+    if (w < 4) {
+      for (size_t i = 0; i < w; ++i) row[i] = colour;
+      continue;
+    }
+    uint32_t* const end = row + w;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row), v);
+    auto* at = reinterpret_cast<__m128i*>((reinterpret_cast<uintptr_t>(row) + 15) & ~uintptr_t{15});
+    auto* const last = reinterpret_cast<__m128i*>(end - 4);
+    for (; at + 4 <= last; at += 4) {
+      _mm_store_si128(at, v);
+      _mm_store_si128(at + 1, v);
+      _mm_store_si128(at + 2, v);
+      _mm_store_si128(at + 3, v);
+    }
+    for (; at < last; ++at) _mm_store_si128(at, v);
+    _mm_storeu_si128(last, v);
   }
-  for (; n >= 4; n -= 4, row += 4) _mm_store_si128(reinterpret_cast<__m128i*>(row), v);
-  while (n--) *row++ = colour;
 }
 
-// FillVectors with 256-bit stores.
-__attribute__((target("avx2"))) void FillWide(uint32_t* row, size_t n, uint32_t colour) {
-  while (n && (reinterpret_cast<uintptr_t>(row) & 31)) {
-    *row++ = colour;
-    --n;
-  }
+// FillVectorRows with 256-bit stores.
+__attribute__((target("avx2"))) void FillWideRows(uint32_t* row, size_t w, size_t h, size_t pitch,
+                                                  uint32_t colour) {
+  if (w < 8) return FillVectorRows(row, w, h, pitch, colour);
   const __m256i v = _mm256_set1_epi32(static_cast<int>(colour));
-  for (; n >= 32; n -= 32, row += 32) {
-    auto* at = reinterpret_cast<__m256i*>(row);
-    _mm256_store_si256(at, v);
-    _mm256_store_si256(at + 1, v);
-    _mm256_store_si256(at + 2, v);
-    _mm256_store_si256(at + 3, v);
+  for (; h; --h, row += pitch) {
+    uint32_t* const end = row + w;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), v);
+    auto* at = reinterpret_cast<__m256i*>((reinterpret_cast<uintptr_t>(row) + 31) & ~uintptr_t{31});
+    auto* const last = reinterpret_cast<__m256i*>(end - 8);
+    for (; at + 4 <= last; at += 4) {
+      _mm256_store_si256(at, v);
+      _mm256_store_si256(at + 1, v);
+      _mm256_store_si256(at + 2, v);
+      _mm256_store_si256(at + 3, v);
+    }
+    for (; at < last; ++at) _mm256_store_si256(at, v);
+    _mm256_storeu_si256(last, v);
   }
-  for (; n >= 8; n -= 8, row += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(row), v);
-  while (n--) *row++ = colour;
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -105,7 +113,7 @@ void FillString(uint32_t* row, size_t n, uint32_t colour) {
   if (n & 1) *row = colour;
 }
 #else
-void FillString(uint32_t* row, size_t n, uint32_t colour) { FillVectors(row, n, colour); }
+void FillString(uint32_t* row, size_t n, uint32_t colour) { FillVectorRows(row, n, 1, n, colour); }
 #endif
 
 
@@ -159,16 +167,26 @@ __attribute__((target("avx2"))) void BlendConstWide(uint32_t* row, size_t n, __m
 
 }  // namespace
 
-void Fill(uint32_t* row, size_t n, uint32_t colour) {
+void Fill(uint32_t* row, size_t n, uint32_t colour) { FillRows(row, n, 1, n, colour); }
+
+void FillRows(uint32_t* first, size_t w, size_t h, size_t pitch, uint32_t colour) {
+  if (!w || !h) return;
+  if (w == pitch) {
+    w *= h;
+    h = 1;
+  }
+  const size_t bytes = w * sizeof(uint32_t);
   const uint32_t low = colour & 0xFF;
   if (colour == low * 0x01010101u) {
-    std::memset(row, static_cast<int>(low), n * sizeof(uint32_t));
+    for (; h; --h, first += pitch) std::memset(first, static_cast<int>(low), bytes);
     return;
   }
-  const size_t bytes = n * sizeof(uint32_t);
-  if (bytes >= kStringFillFrom && bytes < kStringFillBelow) return FillString(row, n, colour);
-  if (blendrows::UseWideRows()) return FillWide(row, n, colour);
-  FillVectors(row, n, colour);
+  if (bytes >= kStringFillFrom) {
+    for (; h; --h, first += pitch) FillString(first, w, colour);
+    return;
+  }
+  if (blendrows::UseWideRows()) return FillWideRows(first, w, h, pitch, colour);
+  FillVectorRows(first, w, h, pitch, colour);
 }
 
 void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
@@ -220,13 +238,15 @@ void Fade(uint32_t* run, size_t n, int a, const int16_t k[4]) {
 
 #else
 
-void Fill(uint32_t* row, size_t n, uint32_t colour) {
+void Fill(uint32_t* row, size_t n, uint32_t colour) { FillRows(row, n, 1, n, colour); }
+void FillRows(uint32_t* first, size_t w, size_t h, size_t pitch, uint32_t colour) {
   const uint32_t low = colour & 0xFF;
-  if (colour == low * 0x01010101u) {
-    std::memset(row, static_cast<int>(low), n * sizeof(uint32_t));
-    return;
+  for (; h; --h, first += pitch) {
+    if (colour == low * 0x01010101u)
+      std::memset(first, static_cast<int>(low), w * sizeof(uint32_t));
+    else
+      FillScalar(first, w, colour);
   }
-  FillScalar(row, n, colour);
 }
 void BlendConst(uint32_t* row, size_t n, const uint16_t term[4], unsigned keepWeight) {
   BlendConstScalar(row, n, term, keepWeight);

@@ -25,11 +25,16 @@ void FadeScalar(uint32_t* run, size_t n, int a, const int16_t k[4]);
 void Fade(uint32_t* run, size_t n, int a, const int16_t k[4]);
 
 // Every word of the run becomes colour. The fast entry stores as memset
-// does: one memset when the colour's four bytes are equal, else aligned
-// vector stores (256-bit where the processor has them) for short and very
-// long runs and string stores between.
+// does: one memset when the colour's four bytes are equal, else string
+// stores for runs from 2 KiB and vector stores (256-bit where the
+// processor has them) for shorter runs.
 void FillScalar(uint32_t* row, size_t n, uint32_t colour);
 void Fill(uint32_t* row, size_t n, uint32_t colour);
+
+// h rows of w words, each pitch words after the one before, filled as Fill
+// fills a run: the store kind is chosen once for the whole box, and rows as
+// wide as the pitch are one run.
+void FillRows(uint32_t* first, size_t w, size_t h, size_t pitch, uint32_t colour);
 
 // One byte of the blend above, for single pixels.
 inline uint32_t BlendPixel(uint32_t dst, const uint16_t term[4], unsigned keepWeight) {

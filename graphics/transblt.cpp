@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 #include "graphics/blendrows.h"
 #include "graphics/bltaddress.h"
@@ -37,6 +38,20 @@ void CTransLucentBlt::Blt(int dstX, int dstY, int srcX, int srcY, int w, int h,
   EachRow(dstX, dstY, srcX, srcY, w, h, pixels, width,
           [k](uint32_t* dst, const uint32_t* src, size_t n) {
             blendrows::TransLucent(dst, src, n, k);
+          });
+}
+
+void CTransLucentBlt::BltOnColour(int dstX, int dstY, int srcX, int srcY, int w, int h,
+                                  const uint32_t* pixels, int width, int, int percent,
+                                  uint32_t colour) {
+  if (w <= 0) return;
+  const int k = blendrows::Weight(std::clamp(percent, 0, 100));
+  // One row of the colour, blended with each picture row as the second
+  // picture: the weights sum to 256, so the two-picture rule is the blend.
+  const std::vector<uint32_t> colourRow(static_cast<size_t>(w), colour);
+  EachRow(dstX, dstY, srcX, srcY, w, h, pixels, width,
+          [&](uint32_t* dst, const uint32_t* src, size_t n) {
+            blendrows::Overrap2(dst, src, colourRow.data(), n, k, 256 - k);
           });
 }
 

@@ -8,12 +8,17 @@
 #include <cstdint>
 
 // Every pixel becomes (src * k + dst * (256 - k)) >> 8, k = percent * 256 / 100.
+// BltOnColour gives what filling the rectangle with colour and then Blt
+// give, with colour in place of dst, without writing the rectangle twice;
+// percent there is held to 0..100.
 class CTransLucentBlt {
  public:
   virtual ~CTransLucentBlt() { Release(); }
   void Release() {}
   void Blt(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels, int width,
            int height, int percent);
+  void BltOnColour(int dstX, int dstY, int srcX, int srcY, int w, int h, const uint32_t* pixels,
+                   int width, int height, int percent, uint32_t colour);
 };
 
 // The same result as CTransLucentBlt.

@@ -183,12 +183,19 @@ int CCommonLogo::Print() {
     const uint32_t p = picture->GetPixelBuffer()[0];
     fill = {static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF), static_cast<int>(p & 0xFF)};
   }
-  CAllGraphics::FillScreen(fill.r, fill.g, fill.b);
-
   long long percent = 100;
   if (phase == 0) percent = counter * 100LL / std::max(logo.fadeInTime, 1);
   if (phase == 2) percent = (static_cast<long long>(logo.fadeOutTime) - counter) * 100 / std::max(logo.fadeOutTime, 1);
   percent = std::clamp<long long>(percent, 0, 100);
+  // A picture covering the screen is blended with the fill colour straight
+  // into the frame, which is then written once instead of filled first.
+  const auto inByte = [](int v) { return v >= 0 && v <= 255; };
+  if (picture && percent < 100 && inByte(fill.r) && inByte(fill.g) && inByte(fill.b)) {
+    const uint32_t colour = static_cast<uint32_t>(fill.r) << 16 |
+                            static_cast<uint32_t>(fill.g) << 8 | static_cast<uint32_t>(fill.b);
+    if (picture->TransLucentBltOnColour(0, 0, w, h, static_cast<int>(percent), colour)) return -1;
+  }
+  CAllGraphics::FillScreen(fill.r, fill.g, fill.b);
   if (!picture) return -1;
   if (percent < 100)
     picture->TransLucentBlt(0, 0, 0, 0, w, h, static_cast<int>(percent));

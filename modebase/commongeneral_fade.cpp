@@ -7,6 +7,7 @@
 #include "services/floatingservices.h"
 #include "services/screenservices.h"
 #include "graphics/picture.h"
+#include "graphics/rowops.h"
 #include "graphics/screenbuffer.h"
 #include "platform/system.h"
 
@@ -18,9 +19,9 @@ void CCommonGeneral::FillPictureColor(CPicture* picture, int r, int g, int b) {
   if (!picture || picture->Get256Flag() || !picture->GetPixelBuffer()) return;
   const uint32_t word = (static_cast<uint32_t>(r) << 16) |
                         ((static_cast<uint32_t>(g) & 0xFFFFFF) << 8) | static_cast<uint32_t>(b);
-  std::fill_n(picture->GetPixelBuffer(),
-              static_cast<size_t>(picture->GetWidth()) * static_cast<size_t>(picture->GetHeight()),
-              word);
+  rowops::Fill(picture->GetPixelBuffer(),
+               static_cast<size_t>(picture->GetWidth()) * static_cast<size_t>(picture->GetHeight()),
+               word);
 }
 
 int CCommonGeneral::CreateExitScreen() {

@@ -1,7 +1,11 @@
 // Two pieces of work timed in turn in one benchmark: each iteration runs the
-// reference and the subject, the benchmark's own time is the
-// subject's, and "ratio" is the median subject time over the median
-// reference time of the same run (so a busy machine slows both alike).
+// reference and the subject back to back, the benchmark's own time is the
+// subject's, and "ratio" is the median over the iterations of the subject's
+// time over the reference's time of the same iteration. Taking the ratio
+// pair by pair lets a busy spell of the machine slow both sides of a pair
+// alike instead of shifting one median; "reference_us" is the median
+// reference time. Both sides run a few times untimed first, so neither pays
+// the first touch of its pages or a cold cache in the timed pairs.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -12,10 +16,19 @@
 
 namespace benchsupport {
 
+// Repetitions a paired benchmark asks for: its reported figure is the
+// median of these.
+constexpr int kPairedRepetitions = 7;
+
 template <typename Reference, typename Subject>
 void TimePair(benchmark::State& state, Reference reference, Subject subject) {
   using Clock = std::chrono::steady_clock;
-  std::vector<double> refs, subjects;
+  for (int warm = 0; warm < 3; ++warm) {
+    reference();
+    subject();
+  }
+  benchmark::ClobberMemory();
+  std::vector<double> refs, ratios;
   bool referenceFirst = true;
   for (auto _ : state) {
     // The order turns every iteration, so neither side always finds the
@@ -36,17 +49,17 @@ void TimePair(benchmark::State& state, Reference reference, Subject subject) {
     }
     referenceFirst = !referenceFirst;
     refs.push_back(ref);
-    subjects.push_back(sub);
+    if (ref > 0) ratios.push_back(sub / ref);
     state.SetIterationTime(sub);
   }
   if (refs.empty()) return;
   auto median = [](std::vector<double>& v) {
+    if (v.empty()) return 0.0;
     std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
     return v[v.size() / 2];
   };
-  const double ref = median(refs), sub = median(subjects);
-  state.counters["reference_us"] = ref * 1e6;
-  state.counters["ratio"] = ref > 0 ? sub / ref : 0;
+  state.counters["reference_us"] = median(refs) * 1e6;
+  state.counters["ratio"] = median(ratios);
 }
 
 }  // namespace benchsupport

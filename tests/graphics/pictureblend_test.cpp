@@ -1,11 +1,13 @@
 // The picture's blend, colour, stretch and tinted draws: each clips its
 // request (the stretches in their blitter), passes the mask only when it is
 // usable, and draws an 8-bit picture only where a palette is understood.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "graphics/blendrows.h"
 #include "graphics/picture.h"
 #include "picture_fixture.h"
 
@@ -230,6 +232,43 @@ TEST_F(PictureBlendTest, OverrapBlendsTheScreenSizeArea) {
   auto small = Solid(kW - 1, kH, Grey(1), false);
   small->OverrapBlt(50, nullptr);
   EXPECT_EQ(CountChanged(7), 0);
+}
+
+// The blend over one colour gives the frame that filling the screen and then
+// the translucent blit give, for weights from none to whole and beyond both
+// ends, with 128-bit and 256-bit rows, for a picture as large as the
+// screen and a larger one; a rectangle the clip would cut draws nothing and
+// says so.
+TEST_F(PictureBlendTest, TranslucentBlendOnColourMatchesFillThenBlend) {
+  const uint32_t colours[] = {0x00000000, 0x00FFFFFF, 0x00203040};
+  const int percents[] = {-20, 0, 1, 37, 50, 99, 100, 130};
+  std::vector<uint32_t> expected(static_cast<size_t>(kW) * kH);
+  for (bool wide : {false, true}) {
+    blendrows::AllowWideRows(wide);
+    for (int extra : {0, 5}) {
+      auto picture = std::make_unique<CPicture>(kW + extra, kH + extra, 0);
+      for (int i = 0; i < (kW + extra) * (kH + extra); ++i)
+        picture->GetPixelBuffer()[i] = static_cast<uint32_t>(i) * 2654435761u & 0x00FFFFFF;
+      for (uint32_t colour : colours)
+        for (int percent : percents) {
+          Clear(colour);
+          picture->TransLucentBlt(0, 0, 0, 0, kW, kH, std::clamp(percent, 0, 100));
+          std::memcpy(expected.data(), CScreenBuffer::GetBuffer(), expected.size() * 4);
+          Clear(Grey(7));
+          ASSERT_EQ(picture->TransLucentBltOnColour(0, 0, kW, kH, percent, colour), 1);
+          ASSERT_EQ(0, std::memcmp(expected.data(), CScreenBuffer::GetBuffer(), expected.size() * 4))
+              << "colour " << std::hex << colour << std::dec << ", percent " << percent
+              << ", wide " << wide << ", picture " << kW + extra << " x " << kH + extra;
+        }
+    }
+  }
+  blendrows::AllowWideRows(true);
+  auto picture = Solid(8, 8, Grey(200), false);
+  for (const std::vector<int>& at : {std::vector<int>{-2, 0, 8, 8}, {kW - 4, 3, 8, 8}, {0, 0, 9, 8}}) {
+    Clear(Grey(64));
+    EXPECT_EQ(picture->TransLucentBltOnColour(at[0], at[1], at[2], at[3], 50, 0), 0);
+    EXPECT_EQ(DrawnRect(Grey(64)), (std::vector<int>{0, 0, 0, 0}));
+  }
 }
 
 }  // namespace

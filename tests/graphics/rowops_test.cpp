@@ -50,11 +50,11 @@ TEST(RowOps, FastKernelsMatchTheReference) {
 }
 
 // The fill writes its run and nothing around it, at every start alignment,
-// for runs of each of its store kinds (short vector runs, string stores from
-// 2 KiB, vector stores again from 4 MiB), with and without 256-bit rows, and
-// for colours of four equal bytes.
+// for runs of each of its store kinds (words, short vector runs, string
+// stores from 2 KiB, long runs), with and without 256-bit rows, and for
+// colours of four equal bytes.
 TEST(RowOps, FillWritesExactlyItsRun) {
-  const size_t lengths[] = {0, 1, 3, 4, 5, 15, 16, 17, 63, 511, 512, 513, 1001,
+  const size_t lengths[] = {0, 1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 511, 512, 513, 1001,
                             (4u << 20) / 4 - 1, (4u << 20) / 4, (4u << 20) / 4 + 3};
   const uint32_t colours[] = {0x00123456, 0x00000000, 0x00FFFFFF, 0x7F7F7F7F, 0x00010000};
   constexpr uint32_t kGuard = 0xDEADBEEF;
@@ -71,6 +71,37 @@ TEST(RowOps, FillWritesExactlyItsRun) {
             ++good;
           ASSERT_EQ(good, row.size()) << "length " << n << ", offset " << offset << ", colour "
                                       << std::hex << colour << ", wide " << wide;
+        }
+  }
+  blendrows::AllowWideRows(true);
+}
+
+// A box of rows fills each of its rows and leaves the words between them:
+// widths of each store kind, at every start alignment, a box whose rows
+// meet (one run) and a one-row box.
+TEST(RowOps, FillRowsWritesOnlyItsBox) {
+  struct Box {
+    size_t w, h, pitch;
+  };
+  const Box boxes[] = {{1, 3, 5},    {3, 4, 9},     {4, 3, 6},      {7, 5, 12},  {8, 3, 9},
+                       {9, 4, 40},   {33, 3, 35},   {100, 4, 130},  {511, 3, 600}, {512, 3, 513},
+                       {700, 3, 800}, {64, 5, 64},  {600, 1, 600}};
+  const uint32_t colours[] = {0x00123456, 0x00ABABAB, 0x00000000};
+  constexpr uint32_t kGuard = 0xDEADBEEF;
+  for (bool wide : {false, true}) {
+    blendrows::AllowWideRows(wide);
+    for (const Box& box : boxes)
+      for (size_t offset = 0; offset < 8; ++offset)
+        for (uint32_t colour : colours) {
+          std::vector<uint32_t> area(offset + box.pitch * box.h + 16, kGuard);
+          rowops::FillRows(area.data() + offset, box.w, box.h, box.pitch, colour);
+          for (size_t i = 0; i < area.size(); ++i) {
+            const bool inside = i >= offset && (i - offset) / box.pitch < box.h &&
+                                (i - offset) % box.pitch < box.w;
+            ASSERT_EQ(area[i], inside ? colour : kGuard)
+                << "word " << i << ", box " << box.w << " x " << box.h << " pitch " << box.pitch
+                << ", offset " << offset << ", colour " << std::hex << colour << ", wide " << wide;
+          }
         }
   }
   blendrows::AllowWideRows(true);
