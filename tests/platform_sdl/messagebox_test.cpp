@@ -139,7 +139,9 @@ TEST(SdlBoxXvfb, RealBoxShowsTheJapaneseCaptionAndTakesTheAnswer) {
   BoxPicture picture;
   ASSERT_TRUE(DrawBox(font, text, kCaption, MB_YESNO | MB_ICONWARNING, &picture));
   const Rect& no = picture.buttons[1].area;
-  // The box is the test program's only window; its title tells that the
+  // The box is the test program's only window (a window seen while it is
+  // still being made may be gone a moment later: the player looks again
+  // until one answers with its title); its title tells that the
   // caption reached the X server as UTF-8 "エラー". A click on いいえ
   // answers: the answer comes from where the button was drawn. The player
   // clicks again until the box is gone, each time coming into the button
@@ -151,8 +153,10 @@ TEST(SdlBoxXvfb, RealBoxShowsTheJapaneseCaptionAndTakesTheAnswer) {
   const std::string y = std::to_string((no.top + no.bottom) / 2);
   SDL_ShowCursor(SDL_DISABLE);
   const std::string player =
-      "timeout 30 sh -c 'w=$(xdotool search --sync --onlyvisible --classname test_platform_sdl "
-      "| head -1); [ -n \"$w\" ] || exit 3; xdotool getwindowname $w; "
+      "timeout 30 sh -c 'w=; for i in $(seq 25); do "
+      "for c in $(xdotool search --sync --onlyvisible --classname test_platform_sdl); do "
+      "t=$(xdotool getwindowname $c 2>/dev/null) && { w=$c; break 2; }; done; sleep 0.2; done; "
+      "[ -n \"$w\" ] || exit 3; echo \"$t\"; "
       "xdotool mousemove --window $w 1 1; sleep 0.3; echo on-the-box; sleep 0.5; n=0; "
       "while xdotool getwindowname $w >/dev/null 2>&1; do n=$((n+1)); "
       "xdotool mousemove --window $w 1 1 mousemove --window $w " + x + " " + y +
