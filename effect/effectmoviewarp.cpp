@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -328,45 +329,79 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
 
 // Row y's distances r, scaled distances rr and rr10 and their ratio
 // rr / r, and the turn's cosine and sine by rr10 where the frame has a
-// table of them: all alike for the rows y and 2 cy - y.
+// table of them: all alike for the rows y and 2 cy - y, and for the
+// columns x and 2 cx - x, so the columns left of the centre that have a
+// mirror on the screen copy theirs from it.
 void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   Work& w = *work_;
   const double dy = static_cast<double>(y - s.cy);
   const double firstDx = static_cast<double>(-s.cx);
   const double inv = s.inv;
   const int width = s.width;
+  // The columns [mirrorBegin, mirrorEnd), left of the centre, each with
+  // its mirror 2 cx - x on the screen; the others are worked out.
+  int mirrorBegin = 0, mirrorEnd = 0;
+  if (s.cx > 0 && s.cx < width) {
+    mirrorEnd = static_cast<int>(s.cx);
+    mirrorBegin = static_cast<int>(std::max<int64_t>(0, 2 * s.cx - width + 1));
+  }
+  const int twoCx = 2 * mirrorEnd;
   double* radius = w.radius.data();
   int32_t* rrs = w.rr.data();
   int32_t* rr10s = w.rr10.data();
+  // Each pass runs over the columns worked out: [0, mirrorBegin) and
+  // [mirrorEnd, width).
   packedwords::Run([=] {
-    for (int x = 0; x < width; ++x) {
-      const double dx = firstDx + x;
-      const double r = std::sqrt(dx * dx + dy * dy);
-      const double t = r * inv;
-      const int32_t rr = ScaledToInt(t);
-      radius[x] = r;
-      rrs[x] = rr < 1 ? 1 : rr;
-      rr10s[x] = ScaledToInt(t * 10);
-    }
+    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+      for (int x = begin; x < end; ++x) {
+        const double dx = firstDx + x;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        const double t = r * inv;
+        const int32_t rr = ScaledToInt(t);
+        radius[x] = r;
+        rrs[x] = rr < 1 ? 1 : rr;
+        rr10s[x] = ScaledToInt(t * 10);
+      }
   });
   // rr / r, rr staying finite at the centre.
   double* scale = w.scale.data();
   packedwords::Run([=] {
-    for (int x = 0; x < width; ++x)
-      scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+      for (int x = begin; x < end; ++x)
+        scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
   });
-  if (w.turnCos.empty()) return;
+  const bool turns = !w.turnCos.empty();
   // The turn's cosine and sine by rr10.
   const double* turnCos = w.turnCos.data();
   const double* turnSin = w.turnSin.data();
   double* cosine = w.cosine.data();
   double* sine = w.sine.data();
-  packedwords::Run([=] {
-    for (int x = 0; x < width; ++x) {
-      cosine[x] = turnCos[rr10s[x]];
-      sine[x] = turnSin[rr10s[x]];
-    }
-  });
+  if (turns)
+    packedwords::Run([=] {
+      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+        for (int x = begin; x < end; ++x) {
+          cosine[x] = turnCos[rr10s[x]];
+          sine[x] = turnSin[rr10s[x]];
+        }
+    });
+  // Each array's mirrored columns, from the right of the centre, which
+  // they never overlap.
+  auto mirror = [=](auto* v) {
+    auto* __restrict to = v + mirrorBegin;
+    const auto* __restrict from = v + (twoCx - mirrorBegin);
+    const int n = mirrorEnd - mirrorBegin;
+    packedwords::Run([=] {
+      for (int i = 0; i < n; ++i) to[i] = from[-i];
+    });
+  };
+  mirror(radius);
+  mirror(rrs);
+  mirror(rr10s);
+  mirror(scale);
+  if (turns) {
+    mirror(cosine);
+    mirror(sine);
+  }
 }
 
 // Row y's picture indices where the frame has its turn by rr10 and

@@ -301,8 +301,10 @@ TEST_F(EffectTest, WarpTwistAndZoomExtremesStayDefined) {
 // only where a truncation is close) against the per-pixel reference, on
 // every frame of each run: frames with a turn index and 32-bit picture
 // indices, and frames without (zoomed far out, a centre or a draw position
-// far away, twists at the ends of the int range); with the 256-bit lanes
-// and without them; on the fixture's screen and on a wider one.
+// far away, twists at the ends of the int range); centres left of, at and
+// right of the middle column and next to the last (columns mirrored about
+// the centre share their distances); with the 256-bit lanes and without
+// them; on the fixture's screen and on a wider one.
 TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
   struct Case {
     std::vector<int> values;
@@ -353,7 +355,9 @@ TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
   ChannelPicture(5, kWideW + 9, kWideH - 5, Coordinates, mask);
   compare(kWideW, kWideH,
           {{{20, 160, 100, 360, 0, 0, 0, 70, 100, 0, 0, 150, 50}, 0, 0},
-           {{20, 17, 180, -1000, 0, 0, 0, 100, 100, 0, 0, 30, 300}, 3, 1}});
+           {{20, 17, 180, -1000, 0, 0, 0, 100, 100, 0, 0, 30, 300}, 3, 1},
+           {{20, 250, 60, 270, 0, 0, 0, 100, 100, 0, 0, 100, 100}, 0, 0},
+           {{20, kWideW - 2, 150, -540, 0, 0, 0, 80, 100, 0, 0, 120, 90}, 0, 0}});
 }
 
 // The whirl's gathered lanes read only the mask's own bytes: a mask that
