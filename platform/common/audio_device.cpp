@@ -2,6 +2,7 @@
 // notifications, gains, and the mix itself.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -18,7 +19,10 @@ struct BufferState {
   uint32_t frames = 0;
   bool control3D = false;
   bool oneShot = false;
-  std::unique_ptr<uint8_t[]> data;
+  struct FreeData {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t[], FreeData> data;
 
   bool playing = false;
   bool looping = false;
@@ -117,12 +121,15 @@ std::unique_ptr<SoundBuffer> AudioDevice::CreateBuffer(const BufferDesc& desc, c
   const uint32_t size = desc.size & ~3u;
   if (size == 0 || size > kMaxBufferBytes) return nullptr;
   auto state = std::make_unique<BufferState>();
-  state->data.reset(new (std::nothrow) uint8_t[size]);
+  // A new buffer holds silence: 0x80 for 8 bits, 0 for 16 bits, which calloc
+  // gives without clearing memory that comes fresh from the system.
+  const bool zeroSilence = !pcm && desc.format.bitsPerSample != 8;
+  state->data.reset(static_cast<uint8_t*>(zeroSilence ? std::calloc(size, 1) : std::malloc(size)));
   if (!state->data) return nullptr;
   if (pcm)
     std::memcpy(state->data.get(), pcm, size);
-  else
-    std::memset(state->data.get(), desc.format.bitsPerSample == 8 ? 0x80 : 0, size);
+  else if (!zeroSilence)
+    std::memset(state->data.get(), 0x80, size);
   state->format = desc.format;
   state->size = size;
   state->frames = size / static_cast<uint32_t>(desc.format.BlockAlign());
