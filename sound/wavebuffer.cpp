@@ -363,6 +363,8 @@ int CWaveBuffer::FindPackIndex(const char* prefix) {
   return static_cast<int>(s.indexes.size()) - 1;
 }
 
+void CWaveBuffer::ForgetPackIndexes() { S().indexes.clear(); }
+
 int CWaveBuffer::FindPackEntry(int slot, const char* name, int* outLength) {
   if (outLength) *outLength = 0;
   Shared& s = S();

@@ -72,6 +72,9 @@ class CWaveBuffer {
   static void ReportMissingVoice(const char* name);
 
   static int FindPackIndex(const char* prefix);
+  // Drops the cached pack indexes, so the next search reads them again
+  // (for a process that looks at more than one game folder).
+  static void ForgetPackIndexes();
   static int FindPackEntry(int slot, const char* name, int* outLength);
   static int ReserveDecodeBuffer(int size);
 

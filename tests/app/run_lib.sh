@@ -70,3 +70,23 @@ settled() {
 # holds_colour PNG RRGGBB N: at least N pixels of the colour #RRGGBB in the
 # 800x600 picture (needs `screendiff` set).
 holds_colour() { "$screendiff" "#$2" "$1" 0 $((800 * 600 - $3)) >/dev/null 2>&1; }
+
+# answer_input Y: the input script of a scene that shows two pages (a click
+# each) and then its question: the pointer picks the answer at height Y, the
+# branch's page is shot to $work/branchY.png at frame 158 and clicked on.
+answer_input() {
+  cat <<INPUT
+1 move -5 700
+40 button 0 down
+41 button 0 up
+80 button 0 down
+81 button 0 up
+120 move 350 $1
+125 button 0 down
+126 button 0 up
+127 move -5 700
+158 screenshot $work/branch$1.png
+160 button 0 down
+161 button 0 up
+INPUT
+}

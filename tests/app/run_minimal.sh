@@ -23,22 +23,8 @@ fresh() { rm -rf "$work/$1" && clone_game "$work/$1"; }
 # answer at the question's first or second line, the branch's page, the
 # road's page and the title.
 answer() {  # answer Y: the input script picking the answer at height Y
-  cat <<INPUT
-1 move -5 700
-40 button 0 down
-41 button 0 up
-80 button 0 down
-81 button 0 up
-120 move 350 $1
-125 button 0 down
-126 button 0 up
-127 move -5 700
-158 screenshot $work/branch$1.png
-160 button 0 down
-161 button 0 up
-230 button 0 down
-231 button 0 up
-INPUT
+  answer_input "$1"
+  printf '230 button 0 down\n231 button 0 up\n'
 }
 
 # A start as the guide makes it says nothing on stderr.

@@ -56,22 +56,7 @@ cat "$work/quiet.err"
 
 # Two pages (the second voiced), the answer at the question's line at
 # height Y, the branch's page (a screenshot), then the title.
-answer() {
-  cat <<INPUT
-1 move -5 700
-40 button 0 down
-41 button 0 up
-80 button 0 down
-81 button 0 up
-120 move 350 $1
-125 button 0 down
-126 button 0 up
-127 move -5 700
-158 screenshot $work/branch$1.png
-160 button 0 down
-161 button 0 up
-INPUT
-}
+answer() { answer_input "$1"; }
 fresh light
 answer 250 >"$work/light.input"
 run_headless light "$work/light" 240 "$work/light.input"

@@ -112,32 +112,31 @@ int SplitLines(const std::string& text, std::vector<ListLine>* lines) {
   return 0;
 }
 
+// The lists of one game folder with one extension, by lower-case name. With
+// `shownBySource` a list is named by its source file when the source folder
+// has one.
+void AddSettingsLists(const CheckInput& input, const char* folder, const char* extension,
+                      bool shownBySource, std::map<std::string, SettingsList>* byName) {
+  std::error_code error;
+  const fs::path dir = input.game / folder;
+  if (!fs::is_directory(dir, error)) return;
+  const bool hasSource = shownBySource && !input.source.empty();
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
+    if (!entry.is_regular_file(error) || !HasExtension(entry.path(), extension)) continue;
+    SettingsList list;
+    list.gameFile = entry.path();
+    const fs::path source = input.source / folder / entry.path().stem().concat(".txt");
+    list.shownFile = hasSource && fs::exists(source, error) ? source.string() : entry.path().string();
+    (*byName)[Lower(entry.path().stem().string())] = std::move(list);
+  }
+}
+
 // The settings lists the game reads: init2/NAME.fxf when the folder
 // "init2" exists and holds the list, else init/NAME.xtx.
 std::vector<SettingsList> FindSettingsLists(const CheckInput& input) {
   std::map<std::string, SettingsList> byName;
-  std::error_code error;
-  const fs::path init = input.game / "init";
-  if (fs::is_directory(init, error)) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(init, error)) {
-      if (!entry.is_regular_file(error) || !HasExtension(entry.path(), ".xtx")) continue;
-      SettingsList list;
-      list.gameFile = entry.path();
-      const fs::path source = input.source / "init" / entry.path().stem().concat(".txt");
-      list.shownFile = !input.source.empty() && fs::exists(source, error) ? source.string() : entry.path().string();
-      byName[Lower(entry.path().stem().string())] = std::move(list);
-    }
-  }
-  const fs::path init2 = input.game / "init2";
-  if (fs::is_directory(init2, error)) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(init2, error)) {
-      if (!entry.is_regular_file(error) || !HasExtension(entry.path(), ".fxf")) continue;
-      SettingsList list;
-      list.gameFile = entry.path();
-      list.shownFile = entry.path().string();
-      byName[Lower(entry.path().stem().string())] = std::move(list);
-    }
-  }
+  AddSettingsLists(input, "init", ".xtx", true, &byName);
+  AddSettingsLists(input, "init2", ".fxf", false, &byName);
   std::vector<SettingsList> lists;
   for (auto& [name, list] : byName) lists.push_back(std::move(list));
   return lists;

@@ -93,21 +93,13 @@ std::unique_ptr<CNameList> ReadList(const char* path) {
   return list;
 }
 
-// A voice in its pack: the index cdvaw\XY.vtb lists the name in a record
-// that another record follows (the last record only ends the one before).
+// A voice in its pack, found through the sound loader's own index reader
+// (cdvaw\XY.vtb beside the pack cdvaw\XY.vpk).
 bool VoiceInPack(const std::string& name) {
   const std::string prefix = name.substr(0, std::min<size_t>(name.size(), 2));
-  std::string index;
   if (!platform::FileExists("cdvaw\\" + prefix + ".vpk")) return false;
-  if (!platform::ReadWholeFile("cdvaw\\" + prefix + ".vtb", &index)) return false;
-  if (name.size() > VoicePackIndexEntry::kNameSize) return false;
-  const size_t records = index.size() / VoicePackIndexEntry::kSize;
-  for (size_t i = 0; i + 1 < records; ++i) {
-    const std::string entry(index.data() + i * VoicePackIndexEntry::kSize,
-                            strnlen(index.data() + i * VoicePackIndexEntry::kSize, VoicePackIndexEntry::kNameSize));
-    if (platform::EqualNoCase(entry, name)) return true;
-  }
-  return false;
+  int length = 0;
+  return CWaveBuffer::FindPackEntry(CWaveBuffer::FindPackIndex(prefix.c_str()), name.c_str(), &length) >= 0;
 }
 
 // Whether a picture is in a pack volume the game reads.
@@ -141,6 +133,7 @@ class Checker {
     // The picture loader's pack volumes, as the game reads them at its start.
     ResetPackVolumes();
     LoadPackVolumes();
+    CWaveBuffer::ForgetPackIndexes();
     packsOn_ = GetDwqPackLevel() > 0;
     StartPageMode();
     for (const std::string& entry : platform::ListFolder("spt")) {
@@ -152,6 +145,7 @@ class Checker {
     screen_.reset();
     ResetRenderSettings();
     ResetPackVolumes();
+    CWaveBuffer::ForgetPackIndexes();
   }
 
  private:
