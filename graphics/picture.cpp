@@ -314,9 +314,13 @@ int CPicture::GetScreen() {
   if (!pixels_ || width_ < sw || height_ < sh || is256_) Resize(sw, sh);
   if (!pixels_ || is256_ || width_ < sw || height_ < sh) return 0;
   uint32_t* dst = GetPixelBuffer();
-  for (int y = 0; y < sh; ++y)
-    std::memcpy(dst + static_cast<size_t>(y) * width_, ScreenRow(y),
-                static_cast<size_t>(sw) * sizeof(uint32_t));
+  // A picture as wide as the screen takes its rows as one run.
+  if (width_ == sw)
+    std::memcpy(dst, ScreenRow(0), static_cast<size_t>(sw) * static_cast<size_t>(sh) * sizeof(uint32_t));
+  else
+    for (int y = 0; y < sh; ++y)
+      std::memcpy(dst + static_cast<size_t>(y) * width_, ScreenRow(y),
+                  static_cast<size_t>(sw) * sizeof(uint32_t));
   ClearName();
   loaded_ = 1;
   return 1;

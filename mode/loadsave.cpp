@@ -169,10 +169,12 @@ int CCommonLoadSave::Init() {
     updownBack_->Init();
   }
   if (pageMode_ == 2 && tabs_) tabs_->SetSelect(page_);
-  // Every slot on the page reads its file.
+  // Every slot on the page reads its file; one listing of the save folder
+  // settles the slots that have none.
+  const CCommonDataFile::FolderListing listing = CCommonDataFile::ListSaveFolder();
   for (int i = 0; i < GetSlotCount(); ++i) {
     slots_[i]->SetQuickEnable(quickLoadEnable_, quickSaveEnable_);
-    slots_[i]->Peek(GetAbsoluteSlot(i));
+    slots_[i]->Peek(GetAbsoluteSlot(i), listing);
     slots_[i]->ResetAnime();
   }
   // The back button and the page switcher.

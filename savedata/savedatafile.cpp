@@ -149,10 +149,18 @@ void CCommonDataFile::Release() {
   extSizes_.clear();
 }
 
-std::string CCommonDataFile::SlotPath(int slot) {
+namespace {
+
+std::string SlotFileName(int slot) {
   char name[32];
   std::snprintf(name, sizeof name, "data%d.sav", slot);
-  return std::string(GetSaveFolder()) + "\\" + name;
+  return name;
+}
+
+}  // namespace
+
+std::string CCommonDataFile::SlotPath(int slot) {
+  return std::string(GetSaveFolder()) + "\\" + SlotFileName(slot);
 }
 
 void CCommonDataFile::StampGameStatus(uint8_t* status) {
@@ -352,6 +360,48 @@ void CCommonDataFile::TakeThumbnail(const Slot& file) {
   for (size_t i = 0; i < thumbnail_.size(); ++i) thumbnail_[i] = platform::GetLE32(pixels + 4 * i);
 }
 
+namespace {
+
+std::string LowerAscii(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
+}  // namespace
+
+CCommonDataFile::FolderListing CCommonDataFile::ListSaveFolder() {
+  FolderListing listing;
+  for (const std::string& name : platform::ListFolder(GetSaveFolder()))
+    listing.lowerNames.push_back(LowerAscii(name));
+  std::sort(listing.lowerNames.begin(), listing.lowerNames.end());
+  listing.usable = !listing.lowerNames.empty();
+  return listing;
+}
+
+int CCommonDataFile::Peek(int slot, const FolderListing& listing) {
+  if (!listing.usable) return Peek(slot);
+  if (std::binary_search(listing.lowerNames.begin(), listing.lowerNames.end(),
+                         SlotFileName(slot)))
+    return Peek(slot);
+  PeekEmpty(slot, kNoFile);
+  return 0;
+}
+
+void CCommonDataFile::PeekEmpty(int slot, const std::string& reason) {
+  slot_ = slot;
+  hasData_ = 0;
+  refusal_.clear();
+  Refuse(slot, reason);
+  damaged_ = reason == kNoFile ? 0 : 1;
+  std::memset(status_, 0, sizeof status_);
+  std::memset(info_, 0, sizeof info_);
+  std::memset(gameVar_, 0, sizeof gameVar_);
+  thumbnail_.clear();
+  thumbnailWidth_ = thumbnailHeight_ = 0;
+  thumbnailStale_ = true;
+}
+
 int CCommonDataFile::Peek(int slot) {
   slot_ = slot;
   hasData_ = 0;
@@ -360,14 +410,7 @@ int CCommonDataFile::Peek(int slot) {
   Slot file;
   std::string reason;
   if (!ReadSlot(slot, &file, &reason)) {
-    Refuse(slot, reason);
-    damaged_ = reason == kNoFile ? 0 : 1;
-    std::memset(status_, 0, sizeof status_);
-    std::memset(info_, 0, sizeof info_);
-    std::memset(gameVar_, 0, sizeof gameVar_);
-    thumbnail_.clear();
-    thumbnailWidth_ = thumbnailHeight_ = 0;
-    thumbnailStale_ = true;
+    PeekEmpty(slot, reason);
     return 0;
   }
   const uint8_t* base = file.bytes.data();

@@ -91,6 +91,17 @@ class CCommonDataFile {
   virtual int Load(int slot);
   // 1 when the slot holds a sound file, else 0; remembers the slot.
   virtual int Peek(int slot);
+  // The save folder's file names, read once for a screen that peeks at
+  // many slots. Not usable when the folder listed nothing (missing or
+  // unreadable): each slot is then looked at by its path.
+  struct FolderListing {
+    bool usable = false;
+    std::vector<std::string> lowerNames;  // ASCII letters lowered, sorted
+  };
+  static FolderListing ListSaveFolder();
+  // Peek, except that a slot whose file the listing does not name is
+  // settled as empty without a look at its path.
+  int Peek(int slot, const FolderListing& listing);
   virtual int HasData();
   // 1 when the last Peek found a file in the slot that cannot be used
   // (damaged, unreadable or another game's): the slot is not empty, and
@@ -183,6 +194,8 @@ class CCommonDataFile {
  private:
   bool ReadChunks(FILE* file, Slot* out, std::string* reason) const;
   void Refuse(int slot, const std::string& reason);
+  // The state of a peek that found no usable file, for the reason given.
+  void PeekEmpty(int slot, const std::string& reason);
   // The checked file's thumbnail into this object's.
   void TakeThumbnail(const Slot& file);
 

@@ -562,6 +562,43 @@ TEST_F(SaveSlotTest, WhatStandsInASlotsPlace) {
   std::filesystem::remove(dir_->path() + "/sav");
 }
 
+// A screen's slots peeked with one listing of the save folder come out as
+// each peeked by its path: a sound file (in either letter case), no file, a
+// folder in a slot's place; with no save folder the listing is not used.
+TEST_F(SaveSlotTest, PeekingWithTheFolderListingAgreesWithPeekingByPath) {
+  SlotGame& game = Make();
+  CCommonDataFile writer(game.Roles());
+  ASSERT_EQ(writer.Save(1), 0);
+  ASSERT_EQ(writer.Save(2), 0);
+  const std::string sav = dir_->path() + "/sav/";
+  std::filesystem::rename(sav + "data2.sav", sav + "DATA2.SAV");
+  std::filesystem::create_directory(sav + "data4.sav");
+  auto expectSame = [&](const CCommonDataFile::FolderListing& listing, int slotNumber) {
+    SCOPED_TRACE(slotNumber);
+    CCommonDataFile byPath(game.Roles()), listed(game.Roles());
+    const int expected = byPath.Peek(slotNumber);
+    EXPECT_EQ(listed.Peek(slotNumber, listing), expected);
+    EXPECT_EQ(listed.GetPeekedSlot(), byPath.GetPeekedSlot());
+    EXPECT_EQ(listed.HasData(), byPath.HasData());
+    EXPECT_EQ(listed.IsDamaged(), byPath.IsDamaged());
+    EXPECT_EQ(listed.GetRefusal(), byPath.GetRefusal());
+    EXPECT_EQ(std::memcmp(listed.GetPeekedStatus(), byPath.GetPeekedStatus(),
+                          CCommonDataFile::kGameStatusSize),
+              0);
+    return expected;
+  };
+  const CCommonDataFile::FolderListing listing = CCommonDataFile::ListSaveFolder();
+  EXPECT_TRUE(listing.usable);
+  EXPECT_EQ(expectSame(listing, 1), 1);
+  EXPECT_EQ(expectSame(listing, 2), 1);
+  EXPECT_EQ(expectSame(listing, 3), 0);
+  EXPECT_EQ(expectSame(listing, 4), 0);
+  std::filesystem::remove_all(dir_->path() + "/sav");
+  const CCommonDataFile::FolderListing none = CCommonDataFile::ListSaveFolder();
+  EXPECT_FALSE(none.usable);
+  EXPECT_EQ(expectSame(none, 1), 0);
+}
+
 // A slot grown to 3 GiB, a sound one with a hole behind it or a hole alone,
 // is refused as damaged after reading no more than its chunks; the reason
 // says what was found.

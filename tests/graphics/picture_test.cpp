@@ -235,6 +235,15 @@ TEST_F(CPictureTest, ScreenCapture) {
   EXPECT_EQ(small.GetWidth(), kW);
   EXPECT_EQ(small.GetHeight(), kH);
   EXPECT_EQ(small.GetPixelBuffer()[5 * kW + 7], Colour(7, 5));
+  // A picture as wide as the screen (copied as one run) and a wider one
+  // (row by row at its own pitch) both hold every screen pixel.
+  CPicture wide(kW + 3, kH + 2, 0);
+  ASSERT_EQ(wide.GetScreen(), 1);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      ASSERT_EQ(small.GetPixelBuffer()[y * kW + x], Colour(x, y)) << x << "," << y;
+      ASSERT_EQ(wide.GetPixelBuffer()[y * (kW + 3) + x], Colour(x, y)) << x << "," << y;
+    }
 
   // (-1, -1) with the picture's own size: row 0 and column 0 stay, the rest
   // holds the screen from (0, 0).
