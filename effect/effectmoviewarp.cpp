@@ -183,6 +183,19 @@ const TurnTable& Turns() {
 // functions, of theta's rounding and of the products, with a wide margin.
 constexpr double kMarginPerUnit = 1.0 / (int64_t{1} << 44);
 
+// The same bound for the turn worked out in floats, per unit of top + 2
+// where top bounds rr. With u = 2^-24, rounding the cosine, the sine and
+// rr / r to floats, the two products (|dx cos| + |dy sin| is at most r),
+// their difference, the product by rr / r and the sum with 0.5 each move
+// the result by at most u (rr + 1); adding or taking off the margin
+// rounds by u (rr + 2) more, and the bound in doubles above is far below
+// u. That is under 9 u (rr + 2) in all; 16 u leaves room to spare.
+constexpr double kFloatMarginPerUnit = 1.0 / (1 << 20);
+
+// Distances from the centre below this are whole floats, and so are their
+// sums with the columns.
+constexpr double kFloatExact = 1 << 22;
+
 // ClampToInt of a scaled distance, which is never negative, in a form the
 // vector lanes take.
 inline int32_t ScaledToInt(double t) {
@@ -282,10 +295,13 @@ int whirllanes::DrawWide(const int32_t* at, int n, const uint32_t* source, const
 // What Print works with: the frame's turn by scaled distance and the row
 // being drawn.
 struct CEffectMovieWarp::Work {
-  // Cosine and sine of the frame's turn by rr10, when the frame has them.
+  // Cosine and sine of the frame's turn by rr10, when the frame has them,
+  // in doubles and in floats.
   std::vector<double> turnCos, turnSin;
-  // Per pixel of the row.
+  std::vector<float> turnCosFloat, turnSinFloat;
+  // Per pixel of the row; the floats for frames whose indices fit 32 bits.
   std::vector<double> radius, scale, cosine, sine;
+  std::vector<float> scaleFloat, cosineFloat, sineFloat;
   std::vector<int32_t> rr, rr10, offsetX, offsetY, sure;
   // The picture pixel drawn; kOutside, or kUnsure until it is worked out
   // through the library's cosine and sine.
@@ -302,6 +318,7 @@ struct CEffectMovieWarp::Work {
   void Resize(int width) {
     const size_t n = static_cast<size_t>(width);
     for (std::vector<double>* v : {&radius, &scale, &cosine, &sine}) v->resize(n);
+    for (std::vector<float>* v : {&scaleFloat, &cosineFloat, &sineFloat}) v->resize(n);
     for (std::vector<int32_t>* v : {&rr, &rr10, &offsetX, &offsetY, &sure}) v->resize(n);
     at.resize(n + kAhead);
     at32.resize(n);
@@ -331,8 +348,9 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
 // rr / r, and the turn's cosine and sine by rr10 where the frame has a
 // table of them: all alike for the rows y and 2 cy - y, and for the
 // columns x and 2 cx - x, so the columns left of the centre that have a
-// mirror on the screen copy theirs from it.
-void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
+// mirror on the screen copy theirs from it. For `narrow` frames (see
+// Print) the ratio and the turn are kept as floats, and only they.
+void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   Work& w = *work_;
   const double dy = static_cast<double>(y - s.cy);
   const double firstDx = static_cast<double>(-s.cx);
@@ -363,6 +381,42 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
         rr10s[x] = ScaledToInt(t * 10);
       }
   });
+  // Each array's mirrored columns, from the right of the centre, which
+  // they never overlap.
+  auto mirror = [=](auto* v) {
+    auto* __restrict to = v + mirrorBegin;
+    const auto* __restrict from = v + (twoCx - mirrorBegin);
+    const int n = mirrorEnd - mirrorBegin;
+    packedwords::Run([=] {
+      for (int i = 0; i < n; ++i) to[i] = from[-i];
+    });
+  };
+  if (narrow) {
+    // rr / r, held below kFastLimit at the centre, where it is not used.
+    float* scale = w.scaleFloat.data();
+    packedwords::Run([=] {
+      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+        for (int x = begin; x < end; ++x) {
+          const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+          scale[x] = static_cast<float>(k < kFastLimit ? k : kFastLimit);
+        }
+    });
+    const float* turnCos = w.turnCosFloat.data();
+    const float* turnSin = w.turnSinFloat.data();
+    float* cosine = w.cosineFloat.data();
+    float* sine = w.sineFloat.data();
+    packedwords::Run([=] {
+      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+        for (int x = begin; x < end; ++x) {
+          cosine[x] = turnCos[rr10s[x]];
+          sine[x] = turnSin[rr10s[x]];
+        }
+    });
+    mirror(scale);
+    mirror(cosine);
+    mirror(sine);
+    return;
+  }
   // rr / r, rr staying finite at the centre.
   double* scale = w.scale.data();
   packedwords::Run([=] {
@@ -384,16 +438,6 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
           sine[x] = turnSin[rr10s[x]];
         }
     });
-  // Each array's mirrored columns, from the right of the centre, which
-  // they never overlap.
-  auto mirror = [=](auto* v) {
-    auto* __restrict to = v + mirrorBegin;
-    const auto* __restrict from = v + (twoCx - mirrorBegin);
-    const int n = mirrorEnd - mirrorBegin;
-    packedwords::Run([=] {
-      for (int i = 0; i < n; ++i) to[i] = from[-i];
-    });
-  };
   mirror(radius);
   mirror(rrs);
   mirror(rr10s);
@@ -404,44 +448,70 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   }
 }
 
-// Row y's picture indices where the frame has its turn by rr10 and
-// offsets, the origin and the picture's size all fit 32 bits, in vector
-// lanes.
-void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
+// Row y's picture indices where the frame has its turn by rr10 in floats,
+// its distances from the centre below kFloatExact and its picture indices
+// within 32 bits, in vector lanes (the centre, whose rr / r has no value,
+// kUnsure).
+void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, float margin) {
   Work& w = *work_;
-  const double dy = static_cast<double>(y - s.cy);
-  const double firstDx = static_cast<double>(-s.cx);
+  const float dy = static_cast<float>(y - s.cy);
+  const float firstDx = static_cast<float>(-s.cx);
   const int width = s.width;
   const int32_t originX = static_cast<int32_t>(s.originX);
   const int32_t originY = static_cast<int32_t>(s.originY);
   const int32_t pw = s.pw, ph = s.ph;
-  const double* radius = w.radius.data();
-  const double* scale = w.scale.data();
-  const double* cosine = w.cosine.data();
-  const double* sine = w.sine.data();
+  const float* scale = w.scaleFloat.data();
+  const float* cosine = w.cosineFloat.data();
+  const float* sine = w.sineFloat.data();
   int32_t* at = w.at32.data();
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
-      const double dx = firstDx + x;
-      const double k = scale[x];
+      const float dx = firstDx + static_cast<float>(x);
+      const float k = scale[x];
       // Scaled distances here stay below the screen's size, and offsets
       // with them.
-      const double c = cosine[x], sn = sine[x];
-      const double ax = (dx * c - dy * sn) * k + 0.5;
-      const double ay = (dx * sn + dy * c) * k + 0.5;
+      const float c = cosine[x], sn = sine[x];
+      const float ax = (dx * c - dy * sn) * k + 0.5f;
+      const float ay = (dx * sn + dy * c) * k + 0.5f;
       const int32_t lowX = static_cast<int32_t>(ax - margin);
       const int32_t lowY = static_cast<int32_t>(ay - margin);
       const int32_t highX = static_cast<int32_t>(ax + margin);
       const int32_t highY = static_cast<int32_t>(ay + margin);
       const int32_t sx = originX + lowX, sy = originY + lowY;
       const bool inside = (sx >= 0) & (sx < pw) & (sy >= 0) & (sy < ph);
-      const bool sure = (radius[x] > 0) & (lowX == highX) & (lowY == highY);
+      const bool sure = (lowX == highX) & (lowY == highY);
       const int32_t placed = !sure ? int32_t{Work::kUnsure}
                              : inside ? sy * pw + sx
                                       : int32_t{Work::kOutside};
       at[x] = placed;
     }
   });
+  if (y == s.cy && s.cx >= 0 && s.cx < width) at[s.cx] = int32_t{Work::kUnsure};
+}
+
+// The picture index of pixel (x, y) where the frame has its turn by rr10:
+// through that turn in doubles, as RowIndicesWide works it out, where the
+// truncation is sure within `margin`, else through the library's cosine
+// and sine.
+int64_t CEffectMovieWarp::UnsureIndex(const Setup& s, int x, int y, double margin) const {
+  const Work& w = *work_;
+  const double dx = static_cast<double>(x - s.cx), dy = static_cast<double>(y - s.cy);
+  const double r = std::sqrt(dx * dx + dy * dy);
+  if (r > 0) {
+    const double t = r * s.inv;
+    const int32_t rr = ScaledToInt(t);
+    const size_t rr10 = static_cast<size_t>(ScaledToInt(t * 10));
+    const double k = static_cast<double>(rr < 1 ? 1 : rr) / (r + kCentreAddend);
+    const double c = w.turnCos[rr10], sn = w.turnSin[rr10];
+    const double ax = (dx * c - dy * sn) * k + 0.5;
+    const double ay = (dx * sn + dy * c) * k + 0.5;
+    const int32_t lowX = static_cast<int32_t>(ax - margin);
+    const int32_t lowY = static_cast<int32_t>(ay - margin);
+    if (lowX == static_cast<int32_t>(ax + margin) && lowY == static_cast<int32_t>(ay + margin))
+      return PictureIndex(s.originX, s.originY, s.pw, s.ph, {lowX, lowY});
+  }
+  return PictureIndex(s.originX, s.originY, s.pw, s.ph,
+                      PlainOffset(s.f, s.inv, s.half10, r, std::atan2(dy, dx)));
 }
 
 // Row y's picture indices for any frame: the turn per pixel (by rr10
@@ -536,11 +606,18 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
     }
   }
   // Scaled distances are then below the screen's size, and with the origin
-  // and the picture's size below 2^30 every index fits 32 bits.
+  // and the picture's size below 2^30 every index fits 32 bits; the turn
+  // is then worked out in floats while the distances from the centre are
+  // whole floats.
   constexpr int64_t kSmall = int64_t{1} << 30;
   const bool narrow = !w.turnCos.empty() && s.originX < kSmall && s.originX > -kSmall &&
                     s.originY < kSmall && s.originY > -kSmall &&
-                    int64_t{s.pw} * s.ph < INT_MAX;
+                    int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
+  const float floatMargin = static_cast<float>((std::min(top, kFastLimit) + 2) * kFloatMarginPerUnit);
+  if (narrow) {
+    w.turnCosFloat.assign(w.turnCos.begin(), w.turnCos.end());
+    w.turnSinFloat.assign(w.turnSin.begin(), w.turnSin.end());
+  }
   // Each mask value at the frame's opacity.
   uint8_t weight[256];
   for (uint32_t m = 0; m < 256; ++m)
@@ -552,21 +629,16 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   auto drawRow = [&](int y) {
     const int64_t apart = y < s.cy ? s.cy - y : y - s.cy;
     if (apart != shared) {
-      RowDistances(s, y);
+      RowDistances(s, y, narrow);
       shared = apart;
     }
     const double dy = static_cast<double>(y - s.cy);
     uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
     if (narrow) {
-      RowIndicesNarrow(s, y, margin);
+      RowIndicesNarrow(s, y, floatMargin);
       int32_t* at = w.at32.data();
       for (int x = 0; x < s.width; ++x)
-        if (at[x] == Work::kUnsure) {
-          const Offset offset =
-              PlainOffset(s.f, s.inv, s.half10, w.radius[static_cast<size_t>(x)],
-                          std::atan2(dy, static_cast<double>(x - s.cx)));
-          at[x] = static_cast<int32_t>(PictureIndex(s.originX, s.originY, s.pw, s.ph, offset));
-        }
+        if (at[x] == Work::kUnsure) at[x] = static_cast<int32_t>(UnsureIndex(s, x, y, margin));
       int x = whirllanes::DrawWide(at, s.width, s.source, s.mask,
                                    static_cast<size_t>(s.pw) * static_cast<size_t>(s.ph),
                                    static_cast<uint32_t>(s.f.opacity), screenRow);
