@@ -160,6 +160,16 @@ inline void DrawFrom(const CEffectMovieWarp::Frame& f, const uint32_t* source,
   *out = blended;
 }
 
+// DrawFrom's rule for picture pixel `at`, with the opacity's weights of
+// the mask values looked up and the three channels blended in one word.
+inline void DrawWeighted(const uint8_t* weight, const uint32_t* source, const uint8_t* mask,
+                         size_t at, uint32_t* out) {
+  const uint32_t m = weight[mask[at]];
+  if (m == 0) return;
+  const uint32_t s = source[at];
+  *out = m == 255 ? s : packedpixel::Blend256(*out, s, m) & 0xFFFFFF;
+}
+
 // Cosine and sine of the turn for every angle from -359 to 359 degrees.
 struct TurnTable {
   static constexpr int kLowest = -359;
@@ -642,21 +652,15 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
       int x = whirllanes::DrawWide(at, s.width, s.source, s.mask,
                                    static_cast<size_t>(s.pw) * static_cast<size_t>(s.ph),
                                    static_cast<uint32_t>(s.f.opacity), screenRow);
-      for (; x < s.width; ++x) {
-        if (at[x] < 0) continue;
-        const uint32_t m = weight[s.mask[at[x]]];
-        if (m == 0) continue;
-        const uint32_t source = s.source[at[x]];
-        screenRow[x] =
-            m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
-      }
+      for (; x < s.width; ++x)
+        if (at[x] >= 0)
+          DrawWeighted(weight, s.source, s.mask, static_cast<size_t>(at[x]), screenRow + x);
       return;
     }
     RowIndicesWide(s, y, margin);
     int64_t* at = w.at.data();
-    // Each pixel by DrawFrom's rule, with the opacity's weights looked up
-    // and the three channels blended in one word; an unsure pixel's index
-    // first through the library's cosine and sine.
+    // Each pixel by DrawWeighted; an unsure pixel's index first through
+    // the library's cosine and sine.
     for (int x = 0; x < s.width; ++x) {
       if (at[x + Work::kAhead] >= 0) {
         __builtin_prefetch(s.mask + at[x + Work::kAhead]);
@@ -668,12 +672,8 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
                         std::atan2(dy, static_cast<double>(x - s.cx)));
         at[x] = PictureIndex(s.originX, s.originY, s.pw, s.ph, offset);
       }
-      if (at[x] < 0) continue;
-      const uint32_t m = weight[s.mask[at[x]]];
-      if (m == 0) continue;
-      const uint32_t source = s.source[at[x]];
-      screenRow[x] =
-          m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
+      if (at[x] >= 0)
+        DrawWeighted(weight, s.source, s.mask, static_cast<size_t>(at[x]), screenRow + x);
     }
   };
   if (s.cy >= 0 && s.cy < s.height) {
