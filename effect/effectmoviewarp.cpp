@@ -195,11 +195,12 @@ constexpr double kMarginPerUnit = 1.0 / (int64_t{1} << 44);
 
 // The same bound for the turn worked out in floats, per unit of top + 2
 // where top bounds rr. With u = 2^-24, rounding the cosine, the sine and
-// rr / r to floats, the two products (|dx cos| + |dy sin| is at most r),
-// their difference, the product by rr / r and the sum with 0.5 each move
-// the result by at most u (rr + 1); adding or taking off the margin
-// rounds by u (rr + 2) more, and the bound in doubles above is far below
-// u. That is under 9 u (rr + 2) in all; 16 u leaves room to spare.
+// r to floats, the division rr / r, the two products (|dx cos| + |dy sin|
+// is at most r), their difference, the product by rr / r and the sum with
+// 0.5 each move the result by at most u (rr + 1); adding or taking off
+// the margin rounds by u (rr + 2) more, and the bound in doubles above is
+// far below u. That is under 10 u (rr + 2) in all; 16 u leaves room to
+// spare.
 constexpr double kFloatMarginPerUnit = 1.0 / (1 << 20);
 
 // Distances from the centre below this are whole floats, and so are their
@@ -217,6 +218,7 @@ inline int32_t ScaledToInt(double t) {
 // pixel is never sure) and is divided by the distance itself elsewhere:
 // distances are 0 or at least 1, which the addend leaves as they are.
 constexpr double kCentreAddend = 1e-300;
+constexpr float kCentreAddendFloat = 1e-30f;
 
 // Offsets beyond this size are left to the library's cosine and sine, so
 // every conversion to int stays defined.
@@ -290,7 +292,31 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
   }
   return x;
 }
+
+// The first x in [from, n) with at[x] == value, eight at a time; n if
+// there is none.
+__attribute__((target("avx2"))) int FindLanes(const int32_t* at, int from, int n,
+                                              int32_t value) {
+  const __m256i wanted = _mm256_set1_epi32(value);
+  int x = from;
+  for (; x + 8 <= n; x += 8) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + x));
+    const int hits = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(v, wanted)));
+    if (hits != 0) return x + __builtin_ctz(static_cast<unsigned>(hits));
+  }
+  while (x < n && at[x] != value) ++x;
+  return x;
+}
 #endif
+
+// The first x in [from, n) with at[x] == value; n if there is none.
+int Find(const int32_t* at, int from, int n, int32_t value) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (blendrows::UseWideRows()) return FindLanes(at, from, n, value);
+#endif
+  while (from < n && at[from] != value) ++from;
+  return from;
+}
 
 }  // namespace
 
@@ -402,14 +428,13 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
     });
   };
   if (narrow) {
-    // rr / r, held below kFastLimit at the centre, where it is not used.
+    // rr / r in floats (rr, below the screen's size, is a whole float).
     float* scale = w.scaleFloat.data();
     packedwords::Run([=] {
       for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-        for (int x = begin; x < end; ++x) {
-          const double k = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
-          scale[x] = static_cast<float>(k < kFastLimit ? k : kFastLimit);
-        }
+        for (int x = begin; x < end; ++x)
+          scale[x] = static_cast<float>(rrs[x]) /
+                     (static_cast<float>(radius[x]) + kCentreAddendFloat);
     });
     const float* turnCos = w.turnCosFloat.data();
     const float* turnSin = w.turnSinFloat.data();
@@ -647,8 +672,9 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
     if (narrow) {
       RowIndicesNarrow(s, y, floatMargin);
       int32_t* at = w.at32.data();
-      for (int x = 0; x < s.width; ++x)
-        if (at[x] == Work::kUnsure) at[x] = static_cast<int32_t>(UnsureIndex(s, x, y, margin));
+      for (int x = Find(at, 0, s.width, Work::kUnsure); x < s.width;
+           x = Find(at, x + 1, s.width, Work::kUnsure))
+        at[x] = static_cast<int32_t>(UnsureIndex(s, x, y, margin));
       int x = whirllanes::DrawWide(at, s.width, s.source, s.mask,
                                    static_cast<size_t>(s.pw) * static_cast<size_t>(s.ph),
                                    static_cast<uint32_t>(s.f.opacity), screenRow);
