@@ -269,10 +269,12 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
     const __m256i shift = _mm256_slli_epi32(_mm256_sub_epi32(index, from), 3);
     const __m256i raw = _mm256_and_si256(_mm256_srlv_epi32(word, shift), byte);
     const __m256i m = _mm256_srli_epi32(_mm256_mullo_epi32(raw, scale), kPerCentShift);
+    // Every pixel inside the picture is fetched, not only those drawn, so
+    // this gather need not wait for the mask's.
+    const __m256i s = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source),
+                                                  index, inside, 4);
     const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(m, zero), inside);
     if (_mm256_testz_si256(drawn, drawn)) continue;
-    const __m256i s = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source),
-                                                  index, drawn, 4);
     __m256i* slot = reinterpret_cast<__m256i*>(out + x);
     const __m256i d = _mm256_loadu_si256(slot);
     const __m256i keep = _mm256_sub_epi32(full, m);
