@@ -251,7 +251,7 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
   const __m256i lastWord = _mm256_set1_epi32(static_cast<int>(maskBytes - 4));
   const __m256i none = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
   const __m256i byte = _mm256_set1_epi32(255), even = _mm256_set1_epi32(0x00FF00FF);
-  const __m256i full = _mm256_set1_epi32(256), colour = _mm256_set1_epi32(0xFFFFFF);
+  const __m256i full = _mm256_set1_epi16(256), colour = _mm256_set1_epi32(0xFFFFFF);
   const __m256i scale = _mm256_set1_epi32(static_cast<int>(opacity * kPerCent));
   int x = 0;
   for (; x + 8 <= n; x += 8) {
@@ -277,16 +277,18 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
     if (_mm256_testz_si256(drawn, drawn)) continue;
     __m256i* slot = reinterpret_cast<__m256i*>(out + x);
     const __m256i d = _mm256_loadu_si256(slot);
-    const __m256i keep = _mm256_sub_epi32(full, m);
-    const __m256i low = _mm256_and_si256(
-        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(s, even), m),
-                                           _mm256_mullo_epi32(_mm256_and_si256(d, even), keep)),
-                          8),
-        even);
+    // m and 256 - m in both halves of each lane: two channels are blended
+    // at a time in 16-bit halves, whose products and sums stay below 2^16.
+    const __m256i weight = _mm256_or_si256(m, _mm256_slli_epi32(m, 16));
+    const __m256i keep = _mm256_sub_epi16(full, weight);
+    const __m256i low = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, even), weight),
+                         _mm256_mullo_epi16(_mm256_and_si256(d, even), keep)),
+        8);
     const __m256i high = _mm256_andnot_si256(
-        even, _mm256_add_epi32(
-                  _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(s, 8), even), m),
-                  _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(d, 8), even), keep)));
+        even, _mm256_add_epi16(
+                  _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(s, 8), even), weight),
+                  _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(d, 8), even), keep)));
     const __m256i blended = _mm256_and_si256(_mm256_or_si256(low, high), colour);
     const __m256i whole = _mm256_cmpeq_epi32(m, byte);
     const __m256i mixed = _mm256_blendv_epi8(blended, s, whole);
