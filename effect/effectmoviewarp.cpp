@@ -255,12 +255,19 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
   const __m256i scale = _mm256_set1_epi32(static_cast<int>(opacity * kPerCent));
   int x = 0;
   for (; x + 8 <= n; x += 8) {
-    // The picture points of a row are scattered: each is fetched ahead.
-    for (int ahead = x + kAhead; ahead < x + kAhead + 8 && ahead < n; ++ahead)
-      if (at[ahead] >= 0) {
-        __builtin_prefetch(mask + at[ahead]);
-        __builtin_prefetch(source + at[ahead]);
+    // The picture points of a row are scattered: each is fetched ahead
+    // (the picture's first for those outside it, with no branch).
+    if (x + kAhead + 8 <= n) {
+      alignas(32) int32_t next[8];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(next),
+                         _mm256_max_epi32(_mm256_loadu_si256(
+                                              reinterpret_cast<const __m256i*>(at + x + kAhead)),
+                                          zero));
+      for (int i = 0; i < 8; ++i) {
+        __builtin_prefetch(mask + next[i]);
+        __builtin_prefetch(source + next[i]);
       }
+    }
     const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + x));
     const __m256i inside = _mm256_cmpgt_epi32(index, none);
     const __m256i from = _mm256_min_epi32(index, lastWord);
