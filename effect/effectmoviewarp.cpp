@@ -536,9 +536,8 @@ void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, float margin) {
 }
 
 // The picture index of pixel (x, y) where the frame has its turn by rr10:
-// through that turn in doubles, as RowIndicesWide works it out, where the
-// truncation is sure within `margin`, else through the library's cosine
-// and sine.
+// through that turn in doubles where the truncation is sure within
+// `margin`, else through the library's cosine and sine.
 int64_t CEffectMovieWarp::UnsureIndex(const Setup& s, int x, int y, double margin) const {
   const Work& w = *work_;
   const double dx = static_cast<double>(x - s.cx), dy = static_cast<double>(y - s.cy);
@@ -618,8 +617,10 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
 // / r and sin(theta + phi) as (dx sin phi + dy cos phi) / r, times rr,
 // which differ from the library's values only in the last places, and
 // whether the truncation comes out the same anywhere within the margin
-// those places allow. Where it might not (and at the centre) the library's
-// cosine and sine decide, so every pixel is PrintPlain's.
+// those places allow. Where the indices fit 32 bits that is worked out in
+// floats first, then in doubles for the pixels the floats leave unsure.
+// Where it might not (and at the centre) the library's cosine and sine
+// decide, so every pixel is PrintPlain's.
 void CEffectMovieWarp::Print(EffectChannel* record, int) {
   Setup s;
   if (!Prepare(*record, &s)) return;
@@ -659,7 +660,8 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   const bool narrow = !w.turnCos.empty() && s.originX < kSmall && s.originX > -kSmall &&
                     s.originY < kSmall && s.originY > -kSmall &&
                     int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
-  const float floatMargin = static_cast<float>((std::min(top, kFastLimit) + 2) * kFloatMarginPerUnit);
+  const float floatMargin =
+      static_cast<float>((std::min(top, kFastLimit) + 2) * kFloatMarginPerUnit);
   if (narrow) {
     w.turnCosFloat.assign(w.turnCos.begin(), w.turnCos.end());
     w.turnSinFloat.assign(w.turnSin.begin(), w.turnSin.end());
