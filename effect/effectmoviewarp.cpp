@@ -164,8 +164,8 @@ inline void DrawFrom(const CEffectMovieWarp::Frame& f, const uint32_t* source,
 // the mask values looked up and the three channels blended in one word.
 inline void DrawWeighted(const uint8_t* weight, const uint32_t* source, const uint8_t* mask,
                          size_t at, uint32_t* out) {
+  if (mask[at] == 0) return;
   const uint32_t m = weight[mask[at]];
-  if (m == 0) return;
   const uint32_t s = source[at];
   *out = m == 255 ? s : packedpixel::Blend256(*out, s, m) & 0xFFFFFF;
 }
@@ -280,7 +280,10 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
     // this gather need not wait for the mask's.
     const __m256i s = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source),
                                                   index, inside, 4);
-    const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(m, zero), inside);
+    // A pixel under a non-zero mask byte is written even when its weight
+    // rounds to 0: it keeps its colour and loses its top byte, as every
+    // blended pixel does.
+    const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(raw, zero), inside);
     if (_mm256_testz_si256(drawn, drawn)) continue;
     __m256i* slot = reinterpret_cast<__m256i*>(out + x);
     const __m256i d = _mm256_loadu_si256(slot);

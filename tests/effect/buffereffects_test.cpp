@@ -336,7 +336,7 @@ TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
         const size_t n = static_cast<size_t>(w) * h;
         std::vector<uint32_t> plain(n), fast(n);
         for (uint32_t* out : {plain.data(), fast.data()}) {
-          for (size_t i = 0; i < n; ++i) CScreenBuffer::GetBuffer()[i] = static_cast<uint32_t>(0x0A0B0C + i * 77);
+          for (size_t i = 0; i < n; ++i) CScreenBuffer::GetBuffer()[i] = static_cast<uint32_t>(0xA50A0B0C + i * 77);
           if (out == plain.data())
             warp->PrintPlain(manager_->GetChannel(5), 5);
           else
@@ -414,8 +414,8 @@ TEST(WhirlLanes, ReadOnlyTheMasksBytes) {
       EXPECT_EQ(done, lanes ? n - n % 8 : 0) << c.size;
       for (int x = 0; x < done; ++x) {
         if (at[x] < 0) continue;
+        if (mask[at[x]] == 0) continue;
         const uint32_t m = mask[at[x]] * opacity / 100;
-        if (m == 0) continue;
         const uint32_t s = source[static_cast<size_t>(at[x])];
         want[x] = m == 255 ? s : packedpixel::Blend256(want[x], s, m) & 0xFFFFFF;
       }
