@@ -160,6 +160,16 @@ inline void DrawFrom(const CEffectMovieWarp::Frame& f, const uint32_t* source,
   *out = blended;
 }
 
+// DrawFrom's rule for picture pixel `at`, with the opacity's weights of
+// the mask values looked up and the three channels blended in one word.
+inline void DrawWeighted(const uint8_t* weight, const uint32_t* source, const uint8_t* mask,
+                         size_t at, uint32_t* out) {
+  if (mask[at] == 0) return;
+  const uint32_t m = weight[mask[at]];
+  const uint32_t s = source[at];
+  *out = m == 255 ? s : packedpixel::Blend256(*out, s, m) & 0xFFFFFF;
+}
+
 // Cosine and sine of the turn for every angle from -359 to 359 degrees.
 struct TurnTable {
   static constexpr int kLowest = -359;
@@ -183,6 +193,20 @@ const TurnTable& Turns() {
 // functions, of theta's rounding and of the products, with a wide margin.
 constexpr double kMarginPerUnit = 1.0 / (int64_t{1} << 44);
 
+// The same bound for the turn worked out in floats, per unit of top + 2
+// where top bounds rr. With u = 2^-24, rounding the cosine, the sine and
+// r to floats, the division rr / r, the two products (|dx cos| + |dy sin|
+// is at most r), their difference, the product by rr / r and the sum with
+// 0.5 each move the result by at most u (rr + 1); adding or taking off
+// the margin rounds by u (rr + 2) more, and the bound in doubles above is
+// far below u. That is under 10 u (rr + 2) in all; 16 u leaves room to
+// spare.
+constexpr double kFloatMarginPerUnit = 1.0 / (1 << 20);
+
+// Distances from the centre below this are whole floats, and so are their
+// sums with the columns.
+constexpr double kFloatExact = 1 << 22;
+
 // ClampToInt of a scaled distance, which is never negative, in a form the
 // vector lanes take.
 inline int32_t ScaledToInt(double t) {
@@ -194,6 +218,7 @@ inline int32_t ScaledToInt(double t) {
 // pixel is never sure) and is divided by the distance itself elsewhere:
 // distances are 0 or at least 1, which the addend leaves as they are.
 constexpr double kCentreAddend = 1e-300;
+constexpr float kCentreAddendFloat = 1e-30f;
 
 // Offsets beyond this size are left to the library's cosine and sine, so
 // every conversion to int stays defined.
@@ -226,16 +251,23 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
   const __m256i lastWord = _mm256_set1_epi32(static_cast<int>(maskBytes - 4));
   const __m256i none = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
   const __m256i byte = _mm256_set1_epi32(255), even = _mm256_set1_epi32(0x00FF00FF);
-  const __m256i full = _mm256_set1_epi32(256), colour = _mm256_set1_epi32(0xFFFFFF);
+  const __m256i full = _mm256_set1_epi16(256), colour = _mm256_set1_epi32(0xFFFFFF);
   const __m256i scale = _mm256_set1_epi32(static_cast<int>(opacity * kPerCent));
   int x = 0;
   for (; x + 8 <= n; x += 8) {
-    // The picture points of a row are scattered: each is fetched ahead.
-    for (int ahead = x + kAhead; ahead < x + kAhead + 8 && ahead < n; ++ahead)
-      if (at[ahead] >= 0) {
-        __builtin_prefetch(mask + at[ahead]);
-        __builtin_prefetch(source + at[ahead]);
+    // The picture points of a row are scattered: each is fetched ahead
+    // (the picture's first for those outside it, with no branch).
+    if (x + kAhead + 8 <= n) {
+      alignas(32) int32_t next[8];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(next),
+                         _mm256_max_epi32(_mm256_loadu_si256(
+                                              reinterpret_cast<const __m256i*>(at + x + kAhead)),
+                                          zero));
+      for (int i = 0; i < 8; ++i) {
+        __builtin_prefetch(mask + next[i]);
+        __builtin_prefetch(source + next[i]);
       }
+    }
     const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + x));
     const __m256i inside = _mm256_cmpgt_epi32(index, none);
     const __m256i from = _mm256_min_epi32(index, lastWord);
@@ -244,22 +276,29 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
     const __m256i shift = _mm256_slli_epi32(_mm256_sub_epi32(index, from), 3);
     const __m256i raw = _mm256_and_si256(_mm256_srlv_epi32(word, shift), byte);
     const __m256i m = _mm256_srli_epi32(_mm256_mullo_epi32(raw, scale), kPerCentShift);
-    const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(m, zero), inside);
-    if (_mm256_testz_si256(drawn, drawn)) continue;
+    // Every pixel inside the picture is fetched, not only those drawn, so
+    // this gather need not wait for the mask's.
     const __m256i s = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source),
-                                                  index, drawn, 4);
+                                                  index, inside, 4);
+    // A pixel under a non-zero mask byte is written even when its weight
+    // rounds to 0: it keeps its colour and loses its top byte, as every
+    // blended pixel does.
+    const __m256i drawn = _mm256_andnot_si256(_mm256_cmpeq_epi32(raw, zero), inside);
+    if (_mm256_testz_si256(drawn, drawn)) continue;
     __m256i* slot = reinterpret_cast<__m256i*>(out + x);
     const __m256i d = _mm256_loadu_si256(slot);
-    const __m256i keep = _mm256_sub_epi32(full, m);
-    const __m256i low = _mm256_and_si256(
-        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(s, even), m),
-                                           _mm256_mullo_epi32(_mm256_and_si256(d, even), keep)),
-                          8),
-        even);
+    // m and 256 - m in both halves of each lane: two channels are blended
+    // at a time in 16-bit halves, whose products and sums stay below 2^16.
+    const __m256i weight = _mm256_or_si256(m, _mm256_slli_epi32(m, 16));
+    const __m256i keep = _mm256_sub_epi16(full, weight);
+    const __m256i low = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, even), weight),
+                         _mm256_mullo_epi16(_mm256_and_si256(d, even), keep)),
+        8);
     const __m256i high = _mm256_andnot_si256(
-        even, _mm256_add_epi32(
-                  _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(s, 8), even), m),
-                  _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(d, 8), even), keep)));
+        even, _mm256_add_epi16(
+                  _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(s, 8), even), weight),
+                  _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(d, 8), even), keep)));
     const __m256i blended = _mm256_and_si256(_mm256_or_si256(low, high), colour);
     const __m256i whole = _mm256_cmpeq_epi32(m, byte);
     const __m256i mixed = _mm256_blendv_epi8(blended, s, whole);
@@ -267,7 +306,31 @@ __attribute__((target("avx2"))) int DrawLanes(const int32_t* at, int n, const ui
   }
   return x;
 }
+
+// The first x in [from, n) with at[x] == value, eight at a time; n if
+// there is none.
+__attribute__((target("avx2"))) int FindLanes(const int32_t* at, int from, int n,
+                                              int32_t value) {
+  const __m256i wanted = _mm256_set1_epi32(value);
+  int x = from;
+  for (; x + 8 <= n; x += 8) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + x));
+    const int hits = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(v, wanted)));
+    if (hits != 0) return x + __builtin_ctz(static_cast<unsigned>(hits));
+  }
+  while (x < n && at[x] != value) ++x;
+  return x;
+}
 #endif
+
+// The first x in [from, n) with at[x] == value; n if there is none.
+int Find(const int32_t* at, int from, int n, int32_t value) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (blendrows::UseWideRows()) return FindLanes(at, from, n, value);
+#endif
+  while (from < n && at[from] != value) ++from;
+  return from;
+}
 
 }  // namespace
 
@@ -282,10 +345,13 @@ int whirllanes::DrawWide(const int32_t* at, int n, const uint32_t* source, const
 // What Print works with: the frame's turn by scaled distance and the row
 // being drawn.
 struct CEffectMovieWarp::Work {
-  // Cosine and sine of the frame's turn by rr10, when the frame has them.
+  // Cosine and sine of the frame's turn by rr10, when the frame has them,
+  // in doubles and in floats.
   std::vector<double> turnCos, turnSin;
-  // Per pixel of the row.
+  std::vector<float> turnCosFloat, turnSinFloat;
+  // Per pixel of the row; the floats for frames whose indices fit 32 bits.
   std::vector<double> radius, scale, cosine, sine;
+  std::vector<float> scaleFloat, cosineFloat, sineFloat;
   std::vector<int32_t> rr, rr10, offsetX, offsetY, sure;
   // The picture pixel drawn; kOutside, or kUnsure until it is worked out
   // through the library's cosine and sine.
@@ -302,6 +368,7 @@ struct CEffectMovieWarp::Work {
   void Resize(int width) {
     const size_t n = static_cast<size_t>(width);
     for (std::vector<double>* v : {&radius, &scale, &cosine, &sine}) v->resize(n);
+    for (std::vector<float>* v : {&scaleFloat, &cosineFloat, &sineFloat}) v->resize(n);
     for (std::vector<int32_t>* v : {&rr, &rr10, &offsetX, &offsetY, &sure}) v->resize(n);
     at.resize(n + kAhead);
     at32.resize(n);
@@ -331,8 +398,9 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
 // rr / r, and the turn's cosine and sine by rr10 where the frame has a
 // table of them: all alike for the rows y and 2 cy - y, and for the
 // columns x and 2 cx - x, so the columns left of the centre that have a
-// mirror on the screen copy theirs from it.
-void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
+// mirror on the screen copy theirs from it. For `narrow` frames (see
+// Print) the ratio and the turn are kept as floats, and only they.
+void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   Work& w = *work_;
   const double dy = static_cast<double>(y - s.cy);
   const double firstDx = static_cast<double>(-s.cx);
@@ -363,6 +431,41 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
         rr10s[x] = ScaledToInt(t * 10);
       }
   });
+  // Each array's mirrored columns, from the right of the centre, which
+  // they never overlap.
+  auto mirror = [=](auto* v) {
+    auto* __restrict to = v + mirrorBegin;
+    const auto* __restrict from = v + (twoCx - mirrorBegin);
+    const int n = mirrorEnd - mirrorBegin;
+    packedwords::Run([=] {
+      for (int i = 0; i < n; ++i) to[i] = from[-i];
+    });
+  };
+  if (narrow) {
+    // rr / r in floats (rr, below the screen's size, is a whole float).
+    float* scale = w.scaleFloat.data();
+    packedwords::Run([=] {
+      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+        for (int x = begin; x < end; ++x)
+          scale[x] = static_cast<float>(rrs[x]) /
+                     (static_cast<float>(radius[x]) + kCentreAddendFloat);
+    });
+    const float* turnCos = w.turnCosFloat.data();
+    const float* turnSin = w.turnSinFloat.data();
+    float* cosine = w.cosineFloat.data();
+    float* sine = w.sineFloat.data();
+    packedwords::Run([=] {
+      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+        for (int x = begin; x < end; ++x) {
+          cosine[x] = turnCos[rr10s[x]];
+          sine[x] = turnSin[rr10s[x]];
+        }
+    });
+    mirror(scale);
+    mirror(cosine);
+    mirror(sine);
+    return;
+  }
   // rr / r, rr staying finite at the centre.
   double* scale = w.scale.data();
   packedwords::Run([=] {
@@ -384,16 +487,6 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
           sine[x] = turnSin[rr10s[x]];
         }
     });
-  // Each array's mirrored columns, from the right of the centre, which
-  // they never overlap.
-  auto mirror = [=](auto* v) {
-    auto* __restrict to = v + mirrorBegin;
-    const auto* __restrict from = v + (twoCx - mirrorBegin);
-    const int n = mirrorEnd - mirrorBegin;
-    packedwords::Run([=] {
-      for (int i = 0; i < n; ++i) to[i] = from[-i];
-    });
-  };
   mirror(radius);
   mirror(rrs);
   mirror(rr10s);
@@ -404,44 +497,69 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y) {
   }
 }
 
-// Row y's picture indices where the frame has its turn by rr10 and
-// offsets, the origin and the picture's size all fit 32 bits, in vector
-// lanes.
-void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, double margin) {
+// Row y's picture indices where the frame has its turn by rr10 in floats,
+// its distances from the centre below kFloatExact and its picture indices
+// within 32 bits, in vector lanes (the centre, whose rr / r has no value,
+// kUnsure).
+void CEffectMovieWarp::RowIndicesNarrow(const Setup& s, int y, float margin) {
   Work& w = *work_;
-  const double dy = static_cast<double>(y - s.cy);
-  const double firstDx = static_cast<double>(-s.cx);
+  const float dy = static_cast<float>(y - s.cy);
+  const float firstDx = static_cast<float>(-s.cx);
   const int width = s.width;
   const int32_t originX = static_cast<int32_t>(s.originX);
   const int32_t originY = static_cast<int32_t>(s.originY);
   const int32_t pw = s.pw, ph = s.ph;
-  const double* radius = w.radius.data();
-  const double* scale = w.scale.data();
-  const double* cosine = w.cosine.data();
-  const double* sine = w.sine.data();
+  const float* scale = w.scaleFloat.data();
+  const float* cosine = w.cosineFloat.data();
+  const float* sine = w.sineFloat.data();
   int32_t* at = w.at32.data();
   packedwords::Run([=] {
     for (int x = 0; x < width; ++x) {
-      const double dx = firstDx + x;
-      const double k = scale[x];
+      const float dx = firstDx + static_cast<float>(x);
+      const float k = scale[x];
       // Scaled distances here stay below the screen's size, and offsets
       // with them.
-      const double c = cosine[x], sn = sine[x];
-      const double ax = (dx * c - dy * sn) * k + 0.5;
-      const double ay = (dx * sn + dy * c) * k + 0.5;
+      const float c = cosine[x], sn = sine[x];
+      const float ax = (dx * c - dy * sn) * k + 0.5f;
+      const float ay = (dx * sn + dy * c) * k + 0.5f;
       const int32_t lowX = static_cast<int32_t>(ax - margin);
       const int32_t lowY = static_cast<int32_t>(ay - margin);
       const int32_t highX = static_cast<int32_t>(ax + margin);
       const int32_t highY = static_cast<int32_t>(ay + margin);
       const int32_t sx = originX + lowX, sy = originY + lowY;
       const bool inside = (sx >= 0) & (sx < pw) & (sy >= 0) & (sy < ph);
-      const bool sure = (radius[x] > 0) & (lowX == highX) & (lowY == highY);
+      const bool sure = (lowX == highX) & (lowY == highY);
       const int32_t placed = !sure ? int32_t{Work::kUnsure}
                              : inside ? sy * pw + sx
                                       : int32_t{Work::kOutside};
       at[x] = placed;
     }
   });
+  if (y == s.cy && s.cx >= 0 && s.cx < width) at[s.cx] = int32_t{Work::kUnsure};
+}
+
+// The picture index of pixel (x, y) where the frame has its turn by rr10:
+// through that turn in doubles where the truncation is sure within
+// `margin`, else through the library's cosine and sine.
+int64_t CEffectMovieWarp::UnsureIndex(const Setup& s, int x, int y, double margin) const {
+  const Work& w = *work_;
+  const double dx = static_cast<double>(x - s.cx), dy = static_cast<double>(y - s.cy);
+  const double r = std::sqrt(dx * dx + dy * dy);
+  if (r > 0) {
+    const double t = r * s.inv;
+    const int32_t rr = ScaledToInt(t);
+    const size_t rr10 = static_cast<size_t>(ScaledToInt(t * 10));
+    const double k = static_cast<double>(rr < 1 ? 1 : rr) / (r + kCentreAddend);
+    const double c = w.turnCos[rr10], sn = w.turnSin[rr10];
+    const double ax = (dx * c - dy * sn) * k + 0.5;
+    const double ay = (dx * sn + dy * c) * k + 0.5;
+    const int32_t lowX = static_cast<int32_t>(ax - margin);
+    const int32_t lowY = static_cast<int32_t>(ay - margin);
+    if (lowX == static_cast<int32_t>(ax + margin) && lowY == static_cast<int32_t>(ay + margin))
+      return PictureIndex(s.originX, s.originY, s.pw, s.ph, {lowX, lowY});
+  }
+  return PictureIndex(s.originX, s.originY, s.pw, s.ph,
+                      PlainOffset(s.f, s.inv, s.half10, r, std::atan2(dy, dx)));
 }
 
 // Row y's picture indices for any frame: the turn per pixel (by rr10
@@ -502,8 +620,10 @@ void CEffectMovieWarp::RowIndicesWide(const Setup& s, int y, double margin) {
 // / r and sin(theta + phi) as (dx sin phi + dy cos phi) / r, times rr,
 // which differ from the library's values only in the last places, and
 // whether the truncation comes out the same anywhere within the margin
-// those places allow. Where it might not (and at the centre) the library's
-// cosine and sine decide, so every pixel is PrintPlain's.
+// those places allow. Where the indices fit 32 bits that is worked out in
+// floats first, then in doubles for the pixels the floats leave unsure.
+// Where it might not (and at the centre) the library's cosine and sine
+// decide, so every pixel is PrintPlain's.
 void CEffectMovieWarp::Print(EffectChannel* record, int) {
   Setup s;
   if (!Prepare(*record, &s)) return;
@@ -536,11 +656,19 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
     }
   }
   // Scaled distances are then below the screen's size, and with the origin
-  // and the picture's size below 2^30 every index fits 32 bits.
+  // and the picture's size below 2^30 every index fits 32 bits; the turn
+  // is then worked out in floats while the distances from the centre are
+  // whole floats.
   constexpr int64_t kSmall = int64_t{1} << 30;
   const bool narrow = !w.turnCos.empty() && s.originX < kSmall && s.originX > -kSmall &&
                     s.originY < kSmall && s.originY > -kSmall &&
-                    int64_t{s.pw} * s.ph < INT_MAX;
+                    int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
+  const float floatMargin =
+      static_cast<float>((std::min(top, kFastLimit) + 2) * kFloatMarginPerUnit);
+  if (narrow) {
+    w.turnCosFloat.assign(w.turnCos.begin(), w.turnCos.end());
+    w.turnSinFloat.assign(w.turnSin.begin(), w.turnSin.end());
+  }
   // Each mask value at the frame's opacity.
   uint8_t weight[256];
   for (uint32_t m = 0; m < 256; ++m)
@@ -552,39 +680,29 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   auto drawRow = [&](int y) {
     const int64_t apart = y < s.cy ? s.cy - y : y - s.cy;
     if (apart != shared) {
-      RowDistances(s, y);
+      RowDistances(s, y, narrow);
       shared = apart;
     }
     const double dy = static_cast<double>(y - s.cy);
     uint32_t* screenRow = s.screen + static_cast<size_t>(y) * s.width;
     if (narrow) {
-      RowIndicesNarrow(s, y, margin);
+      RowIndicesNarrow(s, y, floatMargin);
       int32_t* at = w.at32.data();
-      for (int x = 0; x < s.width; ++x)
-        if (at[x] == Work::kUnsure) {
-          const Offset offset =
-              PlainOffset(s.f, s.inv, s.half10, w.radius[static_cast<size_t>(x)],
-                          std::atan2(dy, static_cast<double>(x - s.cx)));
-          at[x] = static_cast<int32_t>(PictureIndex(s.originX, s.originY, s.pw, s.ph, offset));
-        }
+      for (int x = Find(at, 0, s.width, Work::kUnsure); x < s.width;
+           x = Find(at, x + 1, s.width, Work::kUnsure))
+        at[x] = static_cast<int32_t>(UnsureIndex(s, x, y, margin));
       int x = whirllanes::DrawWide(at, s.width, s.source, s.mask,
                                    static_cast<size_t>(s.pw) * static_cast<size_t>(s.ph),
                                    static_cast<uint32_t>(s.f.opacity), screenRow);
-      for (; x < s.width; ++x) {
-        if (at[x] < 0) continue;
-        const uint32_t m = weight[s.mask[at[x]]];
-        if (m == 0) continue;
-        const uint32_t source = s.source[at[x]];
-        screenRow[x] =
-            m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
-      }
+      for (; x < s.width; ++x)
+        if (at[x] >= 0)
+          DrawWeighted(weight, s.source, s.mask, static_cast<size_t>(at[x]), screenRow + x);
       return;
     }
     RowIndicesWide(s, y, margin);
     int64_t* at = w.at.data();
-    // Each pixel by DrawFrom's rule, with the opacity's weights looked up
-    // and the three channels blended in one word; an unsure pixel's index
-    // first through the library's cosine and sine.
+    // Each pixel by DrawWeighted; an unsure pixel's index first through
+    // the library's cosine and sine.
     for (int x = 0; x < s.width; ++x) {
       if (at[x + Work::kAhead] >= 0) {
         __builtin_prefetch(s.mask + at[x + Work::kAhead]);
@@ -596,12 +714,8 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
                         std::atan2(dy, static_cast<double>(x - s.cx)));
         at[x] = PictureIndex(s.originX, s.originY, s.pw, s.ph, offset);
       }
-      if (at[x] < 0) continue;
-      const uint32_t m = weight[s.mask[at[x]]];
-      if (m == 0) continue;
-      const uint32_t source = s.source[at[x]];
-      screenRow[x] =
-          m == 255 ? source : packedpixel::Blend256(screenRow[x], source, m) & 0xFFFFFF;
+      if (at[x] >= 0)
+        DrawWeighted(weight, s.source, s.mask, static_cast<size_t>(at[x]), screenRow + x);
     }
   };
   if (s.cy >= 0 && s.cy < s.height) {

@@ -60,9 +60,10 @@ class CEffectMovieWarp : public CTableStartEffect {
   // Steps of Print for row y (see there): the distances, then the turn and
   // the picture indices (Work::kUnsure where the library's cosine and sine
   // must decide).
-  void RowDistances(const Setup& setup, int y);
-  void RowIndicesNarrow(const Setup& setup, int y, double margin);
+  void RowDistances(const Setup& setup, int y, bool narrow);
+  void RowIndicesNarrow(const Setup& setup, int y, float margin);
   void RowIndicesWide(const Setup& setup, int y, double margin);
+  int64_t UnsureIndex(const Setup& setup, int x, int y, double margin) const;
 
   struct Work;
   std::unique_ptr<Work> work_;

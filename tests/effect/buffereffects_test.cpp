@@ -303,8 +303,11 @@ TEST_F(EffectTest, WarpTwistAndZoomExtremesStayDefined) {
 // indices, and frames without (zoomed far out, a centre or a draw position
 // far away, twists at the ends of the int range); centres left of, at and
 // right of the middle column and next to the last (columns mirrored about
-// the centre share their distances); with the 256-bit lanes and without
-// them; on the fixture's screen and on a wider one.
+// the centre share their distances; a centre millions of pixels away,
+// just inside and just outside the distances the turn in floats takes);
+// with the 256-bit lanes and without them; on the fixture's screen, a
+// wider one and one whose width is no multiple of the lanes (the centre
+// in its last columns).
 TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
   struct Case {
     std::vector<int> values;
@@ -319,6 +322,8 @@ TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
       {{20, 100000, -70000, INT_MAX, 0, 0, 0, 100, 100, 0, 0, 100, 100}, -99990, 70010},
       {{20, INT_MIN, INT_MAX, INT_MIN, 0, 0, 0, 100, 100, 0, 0, INT_MAX, INT_MIN}, 0, 0},
       {{20, 20, 20, 200, 0, 0, 0, 100, 100, 0, 0, 100, 100}, INT_MIN / 2, 0},
+      {{20, 4000000, 20, 720, 0, 0, 0, 100, 100, 0, 0, 20000000, 20000000}, -3999964, 1},
+      {{20, 4200000, 20, 720, 0, 0, 0, 100, 100, 0, 0, 20000000, 20000000}, -4199964, 1},
   };
   auto* warp = static_cast<CEffectMovieWarp*>(manager_->GetEffect(105));
   auto compare = [&](int w, int h, const std::vector<Case>& run) {
@@ -331,7 +336,7 @@ TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
         const size_t n = static_cast<size_t>(w) * h;
         std::vector<uint32_t> plain(n), fast(n);
         for (uint32_t* out : {plain.data(), fast.data()}) {
-          for (size_t i = 0; i < n; ++i) CScreenBuffer::GetBuffer()[i] = static_cast<uint32_t>(0x0A0B0C + i * 77);
+          for (size_t i = 0; i < n; ++i) CScreenBuffer::GetBuffer()[i] = static_cast<uint32_t>(0xA50A0B0C + i * 77);
           if (out == plain.data())
             warp->PrintPlain(manager_->GetChannel(5), 5);
           else
@@ -358,6 +363,14 @@ TEST_F(EffectTest, WarpGivesThePlainLoopsBytesOnEveryFrame) {
            {{20, 17, 180, -1000, 0, 0, 0, 100, 100, 0, 0, 30, 300}, 3, 1},
            {{20, 250, 60, 270, 0, 0, 0, 100, 100, 0, 0, 100, 100}, 0, 0},
            {{20, kWideW - 2, 150, -540, 0, 0, 0, 80, 100, 0, 0, 120, 90}, 0, 0}});
+
+  constexpr int kOddW = 61, kOddH = 37;
+  screen_.reset();
+  screen_ = std::make_unique<CScreenBuffer>(kOddW, kOddH, 0);
+  ChannelPicture(5, kOddW + 9, kOddH - 5, Coordinates, mask);
+  compare(kOddW, kOddH,
+          {{{20, kOddW - 3, 18, 360, 0, 0, 0, 70, 100, 0, 0, 150, 50}, 0, 0},
+           {{20, kOddW - 1, 5, -720, 0, 0, 0, 100, 100, 0, 0, 80, 120}, 2, 1}});
 }
 
 // The whirl's gathered lanes read only the mask's own bytes: a mask that
@@ -401,8 +414,8 @@ TEST(WhirlLanes, ReadOnlyTheMasksBytes) {
       EXPECT_EQ(done, lanes ? n - n % 8 : 0) << c.size;
       for (int x = 0; x < done; ++x) {
         if (at[x] < 0) continue;
+        if (mask[at[x]] == 0) continue;
         const uint32_t m = mask[at[x]] * opacity / 100;
-        if (m == 0) continue;
         const uint32_t s = source[static_cast<size_t>(at[x])];
         want[x] = m == 255 ? s : packedpixel::Blend256(want[x], s, m) & 0xFFFFFF;
       }
