@@ -394,6 +394,24 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
   }
 }
 
+namespace {
+
+// The cosine and sine of each column's turn, looked up by its rr10, for the
+// columns outside [mirrorBegin, mirrorEnd) (the others are mirrored).
+template <typename T>
+void LookUpTurns(const T* turnCos, const T* turnSin, const int32_t* rr10s, int mirrorBegin,
+                 int mirrorEnd, int width, T* cosine, T* sine) {
+  packedwords::Run([=] {
+    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+      for (int x = begin; x < end; ++x) {
+        cosine[x] = turnCos[rr10s[x]];
+        sine[x] = turnSin[rr10s[x]];
+      }
+  });
+}
+
+}  // namespace
+
 // Row y's distances r, scaled distances rr and rr10 and their ratio
 // rr / r, and the turn's cosine and sine by rr10 where the frame has a
 // table of them: all alike for the rows y and 2 cy - y, and for the
@@ -450,17 +468,10 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
           scale[x] = static_cast<float>(rrs[x]) /
                      (static_cast<float>(radius[x]) + kCentreAddendFloat);
     });
-    const float* turnCos = w.turnCosFloat.data();
-    const float* turnSin = w.turnSinFloat.data();
     float* cosine = w.cosineFloat.data();
     float* sine = w.sineFloat.data();
-    packedwords::Run([=] {
-      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-        for (int x = begin; x < end; ++x) {
-          cosine[x] = turnCos[rr10s[x]];
-          sine[x] = turnSin[rr10s[x]];
-        }
-    });
+    LookUpTurns(w.turnCosFloat.data(), w.turnSinFloat.data(), rr10s, mirrorBegin, mirrorEnd, width,
+                cosine, sine);
     mirror(scale);
     mirror(cosine);
     mirror(sine);
@@ -475,18 +486,11 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   });
   const bool turns = !w.turnCos.empty();
   // The turn's cosine and sine by rr10.
-  const double* turnCos = w.turnCos.data();
-  const double* turnSin = w.turnSin.data();
   double* cosine = w.cosine.data();
   double* sine = w.sine.data();
   if (turns)
-    packedwords::Run([=] {
-      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-        for (int x = begin; x < end; ++x) {
-          cosine[x] = turnCos[rr10s[x]];
-          sine[x] = turnSin[rr10s[x]];
-        }
-    });
+    LookUpTurns(w.turnCos.data(), w.turnSin.data(), rr10s, mirrorBegin, mirrorEnd, width, cosine,
+                sine);
   mirror(radius);
   mirror(rrs);
   mirror(rr10s);
