@@ -86,7 +86,7 @@ void ListChoice(std::string* out, const std::vector<uint32_t>& words, size_t pc,
   // m further texts, the key, R, Q, P and m.
   const bool full = len != n + 5;
   const uint32_t m = full ? words[pc + len - 1] : 0;
-  if (full && (len < 9 || m > len - 9 - n)) return;
+  if (full && uint64_t{n} + m + 9 > len) return;
   const uint32_t q = full ? words[pc + len - 3] : 0, p = full ? words[pc + len - 2] : 0;
   const uint32_t labels = count > kHeaderLabelCount ? words[kHeaderLabelCount] : 0;
   const uint32_t table = count > kHeaderLabelTable ? words[kHeaderLabelTable] : 0;
