@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tools/build/plan.h"
+#include "tools/common/names.h"
 
 extern char** environ;
 
@@ -108,8 +109,7 @@ bool Within(const fs::path& inner, const fs::path& outer) {
 bool LooksLikeGame(const fs::path& dir) {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = toolsupport::AsciiLower(entry.path().filename().string());
     if (name == "init" || name == "init2" || name == "spt") return true;
   }
   return false;
@@ -140,8 +140,7 @@ bool MakeSysfile(const std::string& tools, const fs::path& stage) {
   fs::permissions(scratch / "run", fs::perms::owner_all, ec);
   fs::create_directories(scratch / "game", ec);
   for (const auto& entry : fs::directory_iterator(stage, ec)) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = toolsupport::AsciiLower(entry.path().filename().string());
     if (name == "init" || name == "init2" || name == "spt" || name == "mok") {
       fs::copy(entry.path(), scratch / "game" / entry.path().filename(), fs::copy_options::recursive, ec);
       if (ec) break;
@@ -175,8 +174,7 @@ bool MakeSysfile(const std::string& tools, const fs::path& stage) {
 bool KeepSaves(const fs::path& old_game, const fs::path& stage) {
   std::error_code ec;
   for (const auto& top : fs::directory_iterator(old_game, ec)) {
-    std::string name = top.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = toolsupport::AsciiLower(top.path().filename().string());
     if (name != "sav" || !top.is_directory(ec)) continue;
     for (const auto& entry : fs::directory_iterator(top.path(), ec)) {
       const fs::path target = stage / "sav" / entry.path().filename();

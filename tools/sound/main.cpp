@@ -34,6 +34,7 @@
 
 #include "soundwriter.h"
 #include "tones.h"
+#include "tools/common/names.h"
 
 namespace {
 
@@ -76,8 +77,7 @@ int Wrap(const std::string& in, const std::string& outPath, const std::vector<ui
 }
 
 bool IsOggName(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string ext = toolsupport::AsciiLower(std::filesystem::path(path).extension().string());
   return ext == ".ogg" || ext == ".oga";
 }
 
