@@ -17,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/files.h"
 #include "tools/build/plan.h"
 #include "tools/common/names.h"
 
@@ -81,12 +82,6 @@ int Run(const std::string& program, const std::vector<std::string>& args,
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   Say(program + " was ended by signal " + std::to_string(WTERMSIG(status)));
   return -1;
-}
-
-std::string ToolsFolder() {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : self.parent_path().string();
 }
 
 bool Executable(const fs::path& path) {
@@ -214,7 +209,7 @@ int Build(const fs::path& source, const fs::path& game) {
     }
   }
 
-  const std::string tools = ToolsFolder();
+  const std::string tools = platform::ExecutableFolder();
   const gamebuild::Plan plan = gamebuild::MakePlan(source_abs.string());
   for (const std::string& warning : plan.warnings) {
     std::fprintf(stderr, "%s/%s\n", source.string().c_str(), warning.c_str());
