@@ -2,7 +2,6 @@
 //   Packs the picture files (*.dwq) of a folder into one pack volume: the
 //   index OUT.gtb and the data file OUT.gpk beside it. See README.md.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

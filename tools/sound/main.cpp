@@ -21,7 +21,6 @@
 //   finds "ab0012" in the pack "cdvaw/ab.vpk".
 #include <algorithm>
 #include <cmath>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
