@@ -162,10 +162,8 @@ std::vector<bool> KnownKeys::Reach(const std::string& key) const {
           // capital letter that ends the text: "nameColor" "R" is a key,
           // "filename" "G" "B" and "messagePrintGyo" "u" are not.
           if (pos > 0 && end - pos < 3) {
-            const char c = pieces_[static_cast<size_t>(index)].front().text[0];
-            const bool capital = end - pos == 1 && pieces_[static_cast<size_t>(index)].size() == 1 &&
-                                 c >= 'a' && c <= 'z' && capitals_[static_cast<size_t>(index)];
-            if (capital) closed[end] = std::min(closed[end], open[pos] + 1);
+            // A one-letter capital literal is one piece that matches one byte.
+            if (capitals_[static_cast<size_t>(index)]) closed[end] = std::min(closed[end], open[pos] + 1);
             continue;
           }
           open[end] = std::min(open[end], open[pos] + 1);
