@@ -341,17 +341,9 @@ class Planner {
       return;
     }
     const std::string dir = rel.substr(0, rel.size() - name.size());  // with its '/'
-    const auto no_options = [&](const std::string& why) {
-      bool refused = Refuse(o.fit_line, "fit", rel, why);
-      refused |= Refuse(o.scale_line, "scale", rel, why);
-      refused |= Refuse(o.mask_line, "mask", rel, why);
-      refused |= Refuse(o.ogg_line, "ogg", rel, why);
-      refused |= Refuse(o.inplace_line, "inplace", rel, why);
-      return refused;
-    };
 
     if (top == "init" || top == "init2" || top == "spt" || top == "mok" || top == "chart") {
-      if (no_options("lists and scripts take no options")) return;
+      if (RefuseAll(o, rel, "lists and scripts take no options")) return;
       if (ext == ".spt.txt") {
         Add(rel, dir + stem + ".spt", "zor-asm", {"{in}", "{out}"});
       } else if (ext == ".fxf.txt") {
@@ -373,7 +365,7 @@ class Planner {
       return;
     }
     if (top == "dwq") {
-      TakePicture(rel, parts, stem, ext, o, no_options);
+      TakePicture(rel, parts, stem, ext, o);
       return;
     }
     if (top == "wgq") {
@@ -381,7 +373,7 @@ class Planner {
         Error(rel, "music goes directly in wgq/ (the game finds music NAME as wgq/NAME)");
         return;
       }
-      if (no_options("music takes no options")) return;
+      if (RefuseAll(o, rel, "music takes no options")) return;
       const std::string out = dir + stem + ".wgq";
       if (ext == ".ogg" || ext == ".oga" || ext == ".wav") {
         Add(rel, out, "zor-sound", {"music", "{in}", "{out}"});
@@ -396,15 +388,15 @@ class Planner {
       return;
     }
     if (top == "cdvaw" || top == "vaw") {
-      TakeSound(rel, parts, stem, ext, o, no_options);
+      TakeSound(rel, parts, stem, ext, o);
       return;
     }
     if (top == "movie") {
-      if (!no_options("movies take no options")) Add(rel, rel, "", {});
+      if (!RefuseAll(o, rel, "movies take no options")) Add(rel, rel, "", {});
       return;
     }
     if (top == "sav") {
-      if (no_options("shipped save files take no options")) return;
+      if (RefuseAll(o, rel, "shipped save files take no options")) return;
       if (parts.size() == 2 && IEquals(name, "sysfile.org")) plan_.ship_own_sysfile = true;
       Add(rel, rel, "", {});
       return;
@@ -413,9 +405,18 @@ class Planner {
                    "/\": a source folder holds init, init2, spt, mok, chart, dwq, wgq, cdvaw, vaw, movie and sav");
   }
 
-  template <class NoOptions>
+  // Every option the file was given refused for `why`; true when there was one.
+  bool RefuseAll(const FileOptions& o, const std::string& rel, const std::string& why) {
+    bool refused = Refuse(o.fit_line, "fit", rel, why);
+    refused |= Refuse(o.scale_line, "scale", rel, why);
+    refused |= Refuse(o.mask_line, "mask", rel, why);
+    refused |= Refuse(o.ogg_line, "ogg", rel, why);
+    refused |= Refuse(o.inplace_line, "inplace", rel, why);
+    return refused;
+  }
+
   void TakePicture(const std::string& rel, const std::vector<std::string>& parts, const std::string& stem,
-                   const std::string& ext, const FileOptions& o, NoOptions no_options) {
+                   const std::string& ext, const FileOptions& o) {
     std::string out_dir;
     if (parts.size() == 2) {
       if (CharCount(stem) < 2) {
@@ -484,20 +485,21 @@ class Planner {
       args.insert(args.end(), {"{in}", "{out}"});
       Add(rel, out, "zor-picture", args);
     } else if (ext == ".sheet.txt") {
-      if (!no_options("a sheet description takes no options")) Add(rel, out, "zor-sheet", {"{in}", "{out}"});
+      if (!RefuseAll(o, rel, "a sheet description takes no options"))
+        Add(rel, out, "zor-sheet", {"{in}", "{out}"});
     } else if (ext == ".spfont.txt") {
-      if (!no_options("a glyph font takes no options")) Add(rel, out, "zor-spfont", {"{in}", "{out}"});
+      if (!RefuseAll(o, rel, "a glyph font takes no options"))
+        Add(rel, out, "zor-spfont", {"{in}", "{out}"});
     } else if (ext == ".dwq") {
-      if (!no_options("a finished picture takes no options")) Add(rel, out, "", {});
+      if (!RefuseAll(o, rel, "a finished picture takes no options")) Add(rel, out, "", {});
     } else {
       Error(rel, "unknown kind of picture \"" + ext +
                      "\": JPEG (.jpg), PNG (.png), a text grid (.txt), a sheet (.sheet.txt), glyphs (.spfont.txt) or a finished .dwq");
     }
   }
 
-  template <class NoOptions>
   void TakeSound(const std::string& rel, const std::vector<std::string>& parts, const std::string& stem,
-                 const std::string& ext, const FileOptions& o, NoOptions no_options) {
+                 const std::string& ext, const FileOptions& o) {
     const bool voice = AsciiLower(parts[0]) == "cdvaw";
     std::string out_dir;
     if (voice && parts.size() == 2) {
@@ -536,7 +538,7 @@ class Planner {
       args.insert(args.end(), {"{in}", "{out}"});
       Add(rel, out, "zor-sound", args);
     } else if (ext == ".vaw") {
-      if (!no_options("a finished sound takes no options")) Add(rel, out, "", {});
+      if (!RefuseAll(o, rel, "a finished sound takes no options")) Add(rel, out, "", {});
     } else {
       Error(rel, "unknown kind of sound \"" + ext +
                      "\": Ogg Vorbis (.ogg, .oga), WAV (.wav), tones (.txt, .tones.txt) or a finished .vaw");
