@@ -5,6 +5,7 @@
 #include "services/modeflowservices.h"
 #include "services/soundservices.h"
 #include "graphics/allgraphics.h"
+#include "graphics/boxfill.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 
@@ -191,8 +192,7 @@ int CCommonLogo::Print() {
   // into the frame, which is then written once instead of filled first.
   const auto inByte = [](int v) { return v >= 0 && v <= 255; };
   if (picture && percent < 100 && inByte(fill.r) && inByte(fill.g) && inByte(fill.b)) {
-    const uint32_t colour = static_cast<uint32_t>(fill.r) << 16 |
-                            static_cast<uint32_t>(fill.g) << 8 | static_cast<uint32_t>(fill.b);
+    const uint32_t colour = geo::ColourWord(fill.r, fill.g, fill.b);
     if (picture->TransLucentBltOnColour(0, 0, w, h, static_cast<int>(percent), colour)) return -1;
   }
   CAllGraphics::FillScreen(fill.r, fill.g, fill.b);

@@ -5,8 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace platform {
+
+// Frees a block that came from malloc or calloc (for std::unique_ptr).
+struct FreeBlock {
+  void operator()(void* p) const { std::free(p); }
+};
 
 struct Rect {
   int left = 0, top = 0, right = 0, bottom = 0;

@@ -360,29 +360,15 @@ void CCommonDataFile::TakeThumbnail(const Slot& file) {
   for (size_t i = 0; i < thumbnail_.size(); ++i) thumbnail_[i] = platform::GetLE32(pixels + 4 * i);
 }
 
-namespace {
-
-std::string LowerAscii(std::string name) {
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return name;
-}
-
-}  // namespace
-
 CCommonDataFile::FolderListing CCommonDataFile::ListSaveFolder() {
-  FolderListing listing;
-  for (const std::string& name : platform::ListFolder(GetSaveFolder()))
-    listing.lowerNames.push_back(LowerAscii(name));
-  std::sort(listing.lowerNames.begin(), listing.lowerNames.end());
-  listing.usable = !listing.lowerNames.empty();
-  return listing;
+  return platform::ListFolder(GetSaveFolder());
 }
 
 int CCommonDataFile::Peek(int slot, const FolderListing& listing) {
-  if (!listing.usable) return Peek(slot);
-  if (std::binary_search(listing.lowerNames.begin(), listing.lowerNames.end(),
-                         SlotFileName(slot)))
+  const std::string file = SlotFileName(slot);
+  if (listing.empty() || std::any_of(listing.begin(), listing.end(), [&](const std::string& name) {
+        return platform::EqualNoCase(name, file);
+      }))
     return Peek(slot);
   PeekEmpty(slot, kNoFile);
   return 0;

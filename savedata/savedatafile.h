@@ -92,12 +92,9 @@ class CCommonDataFile {
   // 1 when the slot holds a sound file, else 0; remembers the slot.
   virtual int Peek(int slot);
   // The save folder's file names, read once for a screen that peeks at
-  // many slots. Not usable when the folder listed nothing (missing or
-  // unreadable): each slot is then looked at by its path.
-  struct FolderListing {
-    bool usable = false;
-    std::vector<std::string> lowerNames;  // ASCII letters lowered, sorted
-  };
+  // many slots. An empty listing (the folder missing or unreadable) settles
+  // nothing: each slot is then looked at by its path.
+  using FolderListing = std::vector<std::string>;
   static FolderListing ListSaveFolder();
   // Peek, except that a slot whose file the listing does not name is
   // settled as empty without a look at its path.

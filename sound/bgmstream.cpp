@@ -27,18 +27,18 @@ int64_t Clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : v > hi
 // A cleared block, for buffers a reader may meet before anything is written
 // into them (the captured copies). calloc takes large ones as fresh pages
 // from the system, zero already.
-std::unique_ptr<uint8_t[], BgmBlockFree> Zeroed(size_t size) {
-  return std::unique_ptr<uint8_t[], BgmBlockFree>(static_cast<uint8_t*>(std::calloc(size, 1)));
+using Block = std::unique_ptr<uint8_t[], platform::FreeBlock>;
+
+Block Zeroed(size_t size) {
+  return Block(static_cast<uint8_t*>(std::calloc(size, 1)));
 }
 
 // A block left as it came, for buffers always written before they are read.
-std::unique_ptr<uint8_t[], BgmBlockFree> Uncleared(size_t size) {
-  return std::unique_ptr<uint8_t[], BgmBlockFree>(static_cast<uint8_t*>(std::malloc(size)));
+Block Uncleared(size_t size) {
+  return Block(static_cast<uint8_t*>(std::malloc(size)));
 }
 
 }  // namespace
-
-void BgmBlockFree::operator()(uint8_t* p) const { std::free(p); }
 
 CBgmStream::CBgmStream(platform::AudioDevice* device, int mode) : device_(device), mode_(mode) {
   if (!device_) return;

@@ -20,14 +20,10 @@
 
 #include "platform/audio.h"
 #include "platform/sync.h"
+#include "platform/types.h"
 
 class CBgmPlayList;
 class COggStreamDecoder;
-
-// Releases a block of a stream's buffers (they come from calloc).
-struct BgmBlockFree {
-  void operator()(uint8_t* p) const;
-};
 
 class CBgmStream {
  public:
@@ -142,7 +138,7 @@ class CBgmStream {
   const int mode_;
   std::unique_ptr<platform::Event> events_[32];
   std::unique_ptr<platform::SoundBuffer> buffer_;
-  using Block = std::unique_ptr<uint8_t[], BgmBlockFree>;
+  using Block = std::unique_ptr<uint8_t[], platform::FreeBlock>;
   Block decodeBuffer_;
   std::unique_ptr<COggStreamDecoder> decoder_;
   Block fill_;

@@ -258,10 +258,9 @@ int CWaveBuffer::ReadWave(FILE* file, int size) {
   // against the format's limits and the bytes that are really there.
   // Lengths that make no sense in a file without the tags: another kind of
   // file under a voice's name.
-  const bool tagged = HasRiffPart(head);
-  if (!tagged && (fmtLength < kMinFmt || fmtLength > kMaxFmt || riffLength < 20 + fmtLength))
-    return Fail(NotAVoiceFile(head));
-  if (fmtLength < kMinFmt || fmtLength > kMaxFmt)
+  const bool fmtOutside = fmtLength < kMinFmt || fmtLength > kMaxFmt;
+  if (!HasRiffPart(head) && (fmtOutside || riffLength < 20 + fmtLength)) return Fail(NotAVoiceFile(head));
+  if (fmtOutside)
     return Fail("its fmt chunk of " + std::to_string(fmtLength) + " bytes is outside " +
                 std::to_string(kMinFmt) + ".." + std::to_string(kMaxFmt));
   const int f = fmtLength;

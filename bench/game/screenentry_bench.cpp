@@ -2,7 +2,7 @@
 // demo-game) beside decoding the pictures that entry read. Each iteration
 // makes a new game and writes its frame once (not timed), enters the
 // screen and runs the mode's step and drawing of the frame that follows,
-// as the game does after a change of mode (timed: the benchmark's time),
+// as the frame loop does after a change of mode (timed: the benchmark's time),
 // then decodes the same picture files again into pictures that hold blocks
 // of their size already (timed: "reference_us"), both in CPU time of the
 // thread. "ratio" is the median entry over the median decode of the same
@@ -97,7 +97,7 @@ void ScreenEntry(benchmark::State& state) {
     const double a = ThreadSeconds();
     game->Modes().SetNextMode(mode);
     game->Modes().ChangeMode();
-    // The next frame, as the game runs it: the mode's step, then its
+    // The next frame, as the frame loop runs it: the mode's step, then its
     // drawing (during an enter fade, the fade's first blend).
     screen->GeneralCalcu();
     screen->GeneralPrint();

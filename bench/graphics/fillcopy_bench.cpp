@@ -27,6 +27,12 @@ struct Sizes {
   size_t Bytes() const { return static_cast<size_t>(w) * h * 4; }
 };
 
+// Each benchmark here times a pair in manual time and reports the
+// aggregates of its repetitions.
+void PairedRuns(benchmark::internal::Benchmark* b) {
+  b->UseManualTime()->Repetitions(benchsupport::kPairedRepetitions)->DisplayAggregatesOnly(true);
+}
+
 void ColourFill(benchmark::State& state) {
   const Sizes s(state);
   CScreenBuffer screen(s.screenW, s.screenH, 0);
@@ -49,9 +55,7 @@ BENCHMARK(ColourFill)
     ->Args({800, 600, 800, 600})
     ->Args({800, 600, 256, 256})
     ->Args({1920, 1080, 1920, 1080})
-    ->UseManualTime()
-    ->Repetitions(benchsupport::kPairedRepetitions)
-    ->DisplayAggregatesOnly(true);
+    ->Apply(PairedRuns);
 
 void OpaqueBlit(benchmark::State& state) {
   const Sizes s(state);
@@ -80,9 +84,7 @@ BENCHMARK(OpaqueBlit)
     ->Args({800, 600, 800, 600})
     ->Args({800, 600, 640, 480})
     ->Args({1920, 1080, 1920, 1080})
-    ->UseManualTime()
-    ->Repetitions(benchsupport::kPairedRepetitions)
-    ->DisplayAggregatesOnly(true);
+    ->Apply(PairedRuns);
 
 // The pair's noise floor: memcpy of the screen timed beside itself. Its
 // ratio shows how far from 1 a ratio of two equal pieces of work lands on
@@ -100,8 +102,6 @@ void MemcpyBesideItself(benchmark::State& state) {
 BENCHMARK(MemcpyBesideItself)
     ->Args({800, 600, 800, 600})
     ->Args({1920, 1080, 1920, 1080})
-    ->UseManualTime()
-    ->Repetitions(benchsupport::kPairedRepetitions)
-    ->DisplayAggregatesOnly(true);
+    ->Apply(PairedRuns);
 
 }  // namespace

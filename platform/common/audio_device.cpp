@@ -19,10 +19,7 @@ struct BufferState {
   uint32_t frames = 0;
   bool control3D = false;
   bool oneShot = false;
-  struct FreeData {
-    void operator()(uint8_t* p) const { std::free(p); }
-  };
-  std::unique_ptr<uint8_t[], FreeData> data;
+  std::unique_ptr<uint8_t[], FreeBlock> data;
 
   bool playing = false;
   bool looping = false;

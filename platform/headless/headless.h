@@ -32,7 +32,9 @@ struct BoxRecord {
 
 // Takes blocks from calloc and leaves a new element as the block holds it:
 // a vector resized from empty is zero without a pass that clears it, and a
-// large one costs nothing until its pages are written.
+// large one costs nothing until its pages are written. Only from empty:
+// growing within its capacity keeps what the memory held, so the frame is
+// emptied before each resize.
 template <typename T>
 struct ClearedAllocator {
   using value_type = T;

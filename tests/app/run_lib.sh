@@ -90,3 +90,34 @@ answer_input() {
 161 button 0 up
 INPUT
 }
+
+# save_input Y: the scene up to its answer at height Y, then S on the
+# branch's page, slot 1 saved, and the right button back to the page.
+save_input() {
+  answer_input "$1" | sed -n 1,9p
+  cat <<INPUT
+160 key 83 down
+161 key 83 up
+200 move 151 163
+205 button 0 down
+206 button 0 up
+207 move -5 700
+240 button 1 down
+241 button 1 up
+INPUT
+}
+
+# load_input: a new run that shoots its first page to $work/first.png,
+# then L and slot 1.
+load_input() {
+  cat <<INPUT
+1 move -5 700
+38 screenshot $work/first.png
+40 key 76 down
+41 key 76 up
+80 move 151 163
+85 button 0 down
+86 button 0 up
+87 move -5 700
+INPUT
+}

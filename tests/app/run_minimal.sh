@@ -51,40 +51,13 @@ check "the other way ends on the title too" "$screendiff" "$expected/minimal_tit
 # Save on the sea's page: S opens the save screen, slot 1 saves, the right
 # button goes back to the scene.
 fresh saved
-cat >"$work/save.input" <<INPUT
-1 move -5 700
-40 button 0 down
-41 button 0 up
-80 button 0 down
-81 button 0 up
-120 move 350 250
-125 button 0 down
-126 button 0 up
-127 move -5 700
-160 key 83 down
-161 key 83 up
-200 move 151 163
-205 button 0 down
-206 button 0 up
-207 move -5 700
-240 button 1 down
-241 button 1 up
-INPUT
+save_input 250 >"$work/save.input"
 run_headless save "$work/saved" 280 "$work/save.input"
 check "the slot file was written" test -s "$work/saved/sav/data0.sav"
 check "the save screen went back to the saved page" "$screendiff" "$work/branch250.png" "$work/save.png" 8 480
 
 # A new run on the saved folder: L at the first page, slot 1.
-cat >"$work/load.input" <<INPUT
-1 move -5 700
-38 screenshot $work/first.png
-40 key 76 down
-41 key 76 up
-80 move 151 163
-85 button 0 down
-86 button 0 up
-87 move -5 700
-INPUT
+load_input >"$work/load.input"
 run_headless load "$work/saved" 160 "$work/load.input"
 check "loading brings the saved page back" "$screendiff" "$work/branch250.png" "$work/load.png" 8 480
 check "the run started on another page" test "$(cksum <"$work/first.png")" != "$(cksum <"$work/load.png")"

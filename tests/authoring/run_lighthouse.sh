@@ -73,29 +73,10 @@ cat "$work/light.err" "$work/dark.err"
 # Save on the lit page (S, slot 1, the right button back), then load it in
 # a new run (L at the first page, slot 1).
 fresh saved
-{ answer 250 | head -n 9; cat <<INPUT
-160 key 83 down
-161 key 83 up
-200 move 151 163
-205 button 0 down
-206 button 0 up
-207 move -5 700
-240 button 1 down
-241 button 1 up
-INPUT
-} >"$work/save.input"
+save_input 250 >"$work/save.input"
 run_headless save "$work/saved" 280 "$work/save.input"
 check "the slot file was written" test -s "$work/saved/sav/data0.sav"
-cat >"$work/load.input" <<INPUT
-1 move -5 700
-38 screenshot $work/first.png
-40 key 76 down
-41 key 76 up
-80 move 151 163
-85 button 0 down
-86 button 0 up
-87 move -5 700
-INPUT
+load_input >"$work/load.input"
 run_headless load "$work/saved" 160 "$work/load.input"
 check "loading brings the lit page back" "$screendiff" "$work/branch250.png" "$work/load.png" 8 480
 check "the run started on another page" test "$(cksum <"$work/first.png")" != "$(cksum <"$work/load.png")"

@@ -588,14 +588,14 @@ TEST_F(SaveSlotTest, PeekingWithTheFolderListingAgreesWithPeekingByPath) {
     return expected;
   };
   const CCommonDataFile::FolderListing listing = CCommonDataFile::ListSaveFolder();
-  EXPECT_TRUE(listing.usable);
+  EXPECT_FALSE(listing.empty());
   EXPECT_EQ(expectSame(listing, 1), 1);
   EXPECT_EQ(expectSame(listing, 2), 1);
   EXPECT_EQ(expectSame(listing, 3), 0);
   EXPECT_EQ(expectSame(listing, 4), 0);
   std::filesystem::remove_all(dir_->path() + "/sav");
   const CCommonDataFile::FolderListing none = CCommonDataFile::ListSaveFolder();
-  EXPECT_FALSE(none.usable);
+  EXPECT_TRUE(none.empty());
   EXPECT_EQ(expectSame(none, 1), 0);
 }
 

@@ -315,6 +315,16 @@ TEST(AssemblerTest, AnswerLinesNameTheirLabels) {
             std::string::npos)
       << listing;
   EXPECT_NE(listing.find("timeout: answer 3 -> label 2"), std::string::npos) << listing;
+  // A damaged choice whose question count runs past its record lists the
+  // record's words and nothing of its texts.
+  std::vector<uint32_t> damaged(32, 0);
+  damaged[0] = 16;
+  const uint32_t record[] = {10, static_cast<uint32_t>(kClassText), static_cast<uint32_t>(kTextChoice), 3,
+                             0,  0,  0,  0,  0, 100};
+  std::copy(std::begin(record), std::end(record), damaged.begin() + 16);
+  const std::string damagedListing = zasm::Disassemble(damaged);
+  EXPECT_EQ(damagedListing.find("question"), std::string::npos) << damagedListing;
+  EXPECT_EQ(damagedListing.find("answer"), std::string::npos) << damagedListing;
 
   const struct {
     std::string source, error;

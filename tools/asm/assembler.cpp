@@ -826,10 +826,11 @@ class Parser {
       }
     }
     // Answer lines: the texts on the choice's line are then its question.
-    ChoiceAnswers labels{line, {}, {}, {}};
+    ChoiceAnswers labels{line, {}, {}};
+    std::pair<std::string, int> timeoutLabel;  // `timeout -> label`, with its line
     std::vector<Text> answers;
     while (AtAnswerLine()) {
-      while (Peek().kind == T::kNewline || Is(";")) Next();
+      SkipSeparators();
       const bool timeout = Next().text == "timeout";
       const int at = lastLine_;
       if (!timeout) answers.push_back({Next().text, at});
@@ -841,7 +842,7 @@ class Parser {
           } else if (p == 0) {
             ErrorAt(at, "timeout -> " + label + " needs a time limit (time=P on the choice)");
           } else {
-            labels.timeout = {label, labelLine};
+            timeoutLabel = {label, labelLine};
           }
         }
       }
@@ -911,12 +912,12 @@ class Parser {
     if (p != 0) {
       const int timeoutAnswer = q != 0 ? static_cast<int32_t>(q) : static_cast<int>(n) + 1;
       labels.answers.push_back(timeoutAnswer);
-      if (!labels.timeout.first.empty()) {
+      if (!timeoutLabel.first.empty()) {
         auto named = labels.named.find(timeoutAnswer);
         if (named == labels.named.end()) {
-          labels.named[timeoutAnswer] = labels.timeout;
-        } else if (named->second.first != labels.timeout.first) {
-          ErrorAt(labels.timeout.second, "timeout -> " + labels.timeout.first + " but the timeout is answer " +
+          labels.named[timeoutAnswer] = timeoutLabel;
+        } else if (named->second.first != timeoutLabel.first) {
+          ErrorAt(timeoutLabel.second, "timeout -> " + timeoutLabel.first + " but the timeout is answer " +
                                              std::to_string(timeoutAnswer) + ", which goes to " +
                                              named->second.first);
         }
@@ -1238,15 +1239,21 @@ class Parser {
                                       line));
   }
 
+  // Each label's name at its number.
+  std::vector<std::string> LabelNames() const {
+    std::vector<std::string> names(labelWords_.size());
+    for (const auto& [name, info] : labels_)
+      if (info.number >= 0 && static_cast<size_t>(info.number) < names.size()) names[info.number] = name;
+    return names;
+  }
+
   // The game hands a choice's 1-based answer to GotoLabel, which goes on at
   // label (answer + label base) of this script and does nothing when there
   // is no such label: the run then goes on after the choice. Warns on every
   // choice with an answer that has no label, saying where the others go.
   void WarnChoiceLabels() {
     if (!out_->errors.empty()) return;  // a wrong label says more
-    std::vector<std::string> names(labelWords_.size());
-    for (const auto& [name, info] : labels_)
-      if (info.number >= 0 && static_cast<size_t>(info.number) < names.size()) names[info.number] = name;
+    const std::vector<std::string> names = LabelNames();
     for (const ChoiceAnswers& c : choiceAnswers_) {
       std::string missing, found;
       for (int answer : c.answers) {
@@ -1271,9 +1278,7 @@ class Parser {
   // written, else the first named answer's. Every named answer must then
   // stand where the game goes.
   void ResolveChoiceLabels() {
-    std::vector<std::string> names(labelWords_.size());
-    for (const auto& [name, info] : labels_)
-      if (info.number >= 0 && static_cast<size_t>(info.number) < names.size()) names[info.number] = name;
+    const std::vector<std::string> names = LabelNames();
     bool fixed = labelBaseLine_ > 0;
     std::string why = fixed ? "`.labelbase " + std::to_string(labelBase_) + "` on line " +
                                   std::to_string(labelBaseLine_)
@@ -1407,7 +1412,6 @@ class Parser {
     std::vector<int> answers;
     // Answer number -> the label its answer line names, with that line.
     std::map<int, std::pair<std::string, int>> named;
-    std::pair<std::string, int> timeout;  // `timeout -> label`
   };
   std::vector<ChoiceAnswers> choiceAnswers_;
   std::vector<int> blocks_;

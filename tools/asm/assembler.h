@@ -51,4 +51,9 @@ std::string CheckScriptFile(std::string_view bytes);
 // A listing of the header, the records and the tables, for debugging.
 std::string Disassemble(const std::vector<uint32_t>& words);
 
+// Text number i of the table whose place the header word tableWord gives
+// (the message or the string table), CP932 up to its NUL; empty when the
+// table or the text lies outside the words.
+std::string TableText(const std::vector<uint32_t>& words, int tableWord, int64_t i);
+
 }  // namespace zasm

@@ -61,21 +61,6 @@ void Line(std::string* out, const char* format, ...) {
   *out += buffer;
 }
 
-// The text of string number i (CP932, up to its NUL), or empty when the
-// table or the text lies outside the words.
-std::string StringAt(const std::vector<uint32_t>& words, uint32_t i) {
-  const size_t table = words.size() > kHeaderStringTable ? words[kHeaderStringTable] : 0;
-  if (table == 0 || table + i >= words.size()) return {};
-  std::string text;
-  for (size_t w = words[table + i]; w < words.size(); ++w)
-    for (int k = 0; k < 4; ++k) {
-      const char c = static_cast<char>(words[w] >> (8 * k) & 0xFF);
-      if (c == 0) return text;
-      text += c;
-    }
-  return text;
-}
-
 // A choice record's question lines and answers, each answer with the label
 // the game goes on at (number + the label base) and that label's word.
 void ListChoice(std::string* out, const std::vector<uint32_t>& words, size_t pc, uint32_t len) {
@@ -86,7 +71,7 @@ void ListChoice(std::string* out, const std::vector<uint32_t>& words, size_t pc,
   // m further texts, the key, R, Q, P and m.
   const bool full = len != n + 5;
   const uint32_t m = full ? words[pc + len - 1] : 0;
-  if (full && (len < 9 || m > len - 9 - n)) return;
+  if (full && uint64_t{n} + m + 9 > len) return;
   const uint32_t q = full ? words[pc + len - 3] : 0, p = full ? words[pc + len - 2] : 0;
   const uint32_t labels = count > kHeaderLabelCount ? words[kHeaderLabelCount] : 0;
   const uint32_t table = count > kHeaderLabelTable ? words[kHeaderLabelTable] : 0;
@@ -99,7 +84,7 @@ void ListChoice(std::string* out, const std::vector<uint32_t>& words, size_t pc,
            ")";
   };
   for (uint32_t i = 0; i < n + m; ++i) {
-    std::string text = StringAt(words, words[pc + 4 + i]);
+    std::string text = TableText(words, kHeaderStringTable, words[pc + 4 + i]);
     if (i < m) {
       // The game drops the question line's first byte, its mark.
       if (!text.empty()) text.erase(0, 1);
@@ -122,6 +107,20 @@ std::string CheckScriptFile(std::string_view bytes) {
   if (!why.empty()) return why;
   const std::vector<uint32_t> words = DecodeFile(bytes);
   return CheckScriptWords(words.data(), words.size());
+}
+
+std::string TableText(const std::vector<uint32_t>& words, int tableWord, int64_t i) {
+  if (tableWord < 0 || static_cast<size_t>(tableWord) >= words.size()) return {};
+  const uint32_t table = words[static_cast<size_t>(tableWord)];
+  if (i < 0 || table == 0 || table + static_cast<uint64_t>(i) >= words.size()) return {};
+  std::string text;
+  for (size_t w = words[table + static_cast<size_t>(i)]; w < words.size(); ++w)
+    for (int k = 0; k < 4; ++k) {
+      const char c = static_cast<char>(words[w] >> (8 * k) & 0xFF);
+      if (c == 0) return text;
+      text += c;
+    }
+  return text;
 }
 
 std::string Disassemble(const std::vector<uint32_t>& words) {

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +16,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/files.h"
 #include "tools/build/plan.h"
+#include "tools/common/names.h"
 
 extern char** environ;
 
@@ -82,12 +83,6 @@ int Run(const std::string& program, const std::vector<std::string>& args,
   return -1;
 }
 
-std::string ToolsFolder() {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : self.parent_path().string();
-}
-
 bool Executable(const fs::path& path) {
   std::error_code ec;
   return fs::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0;
@@ -108,8 +103,7 @@ bool Within(const fs::path& inner, const fs::path& outer) {
 bool LooksLikeGame(const fs::path& dir) {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = toolsupport::AsciiLower(entry.path().filename().string());
     if (name == "init" || name == "init2" || name == "spt") return true;
   }
   return false;
@@ -140,8 +134,7 @@ bool MakeSysfile(const std::string& tools, const fs::path& stage) {
   fs::permissions(scratch / "run", fs::perms::owner_all, ec);
   fs::create_directories(scratch / "game", ec);
   for (const auto& entry : fs::directory_iterator(stage, ec)) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = toolsupport::AsciiLower(entry.path().filename().string());
     if (name == "init" || name == "init2" || name == "spt" || name == "mok") {
       fs::copy(entry.path(), scratch / "game" / entry.path().filename(), fs::copy_options::recursive, ec);
       if (ec) break;
@@ -175,8 +168,7 @@ bool MakeSysfile(const std::string& tools, const fs::path& stage) {
 bool KeepSaves(const fs::path& old_game, const fs::path& stage) {
   std::error_code ec;
   for (const auto& top : fs::directory_iterator(old_game, ec)) {
-    std::string name = top.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = toolsupport::AsciiLower(top.path().filename().string());
     if (name != "sav" || !top.is_directory(ec)) continue;
     for (const auto& entry : fs::directory_iterator(top.path(), ec)) {
       const fs::path target = stage / "sav" / entry.path().filename();
@@ -216,7 +208,7 @@ int Build(const fs::path& source, const fs::path& game) {
     }
   }
 
-  const std::string tools = ToolsFolder();
+  const std::string tools = platform::ExecutableFolder();
   const gamebuild::Plan plan = gamebuild::MakePlan(source_abs.string());
   for (const std::string& warning : plan.warnings) {
     std::fprintf(stderr, "%s/%s\n", source.string().c_str(), warning.c_str());

@@ -12,18 +12,16 @@
 
 #include "platform/codec.h"
 #include "tools/common/hostfile.h"
+#include "tools/common/names.h"
 
 namespace fs = std::filesystem;
 
 namespace gamebuild {
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+using toolsupport::AsciiLower;
 
-bool IEquals(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+bool IEquals(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
 
 // Files every source folder may hold that are not part of the game: hidden
 // files, editor backups and notes for the author.
@@ -31,7 +29,7 @@ bool Skipped(const std::string& name) {
   if (name.empty() || name[0] == '.') return true;
   if (name.back() == '~') return true;
   if (name.size() >= 2 && name.front() == '#' && name.back() == '#') return true;
-  const std::string lower = Lower(name);
+  const std::string lower = AsciiLower(name);
   for (const char* ext : {".swp", ".swo", ".bak"}) {
     const size_t n = std::char_traits<char>::length(ext);
     if (lower.size() > n && lower.compare(lower.size() - n, n, ext) == 0) return true;
@@ -44,7 +42,7 @@ bool Skipped(const std::string& name) {
 void SplitName(const std::string& name, std::string* stem, std::string* ext) {
   const size_t dot = name.find('.');
   *stem = dot == std::string::npos ? name : name.substr(0, dot);
-  *ext = dot == std::string::npos ? "" : Lower(name.substr(dot));
+  *ext = dot == std::string::npos ? "" : AsciiLower(name.substr(dot));
 }
 
 // Why the game cannot use `name` as a file or folder name, or "".
@@ -221,7 +219,7 @@ class Planner {
     }
     pack.folder = w[1];
     while (!pack.folder.empty() && pack.folder.back() == '/') pack.folder.pop_back();
-    const std::string lower = Lower(pack.folder);
+    const std::string lower = AsciiLower(pack.folder);
     if (lower.rfind("dwq/", 0) == 0 && pack.folder.size() > 4) {
       if (w.size() != 3) {
         Error(where, "a picture pack needs its volume's name: \"pack " + pack.folder + " bg0\"");
@@ -335,7 +333,7 @@ class Planner {
         return;
       }
     }
-    const std::string top = Lower(parts[0]);
+    const std::string top = AsciiLower(parts[0]);
     std::string stem, ext;
     SplitName(name, &stem, &ext);
     if (stem.empty()) {
@@ -343,17 +341,9 @@ class Planner {
       return;
     }
     const std::string dir = rel.substr(0, rel.size() - name.size());  // with its '/'
-    const auto no_options = [&](const std::string& why) {
-      bool refused = Refuse(o.fit_line, "fit", rel, why);
-      refused |= Refuse(o.scale_line, "scale", rel, why);
-      refused |= Refuse(o.mask_line, "mask", rel, why);
-      refused |= Refuse(o.ogg_line, "ogg", rel, why);
-      refused |= Refuse(o.inplace_line, "inplace", rel, why);
-      return refused;
-    };
 
     if (top == "init" || top == "init2" || top == "spt" || top == "mok" || top == "chart") {
-      if (no_options("lists and scripts take no options")) return;
+      if (RefuseAll(o, rel, "lists and scripts take no options")) return;
       if (ext == ".spt.txt") {
         Add(rel, dir + stem + ".spt", "zor-asm", {"{in}", "{out}"});
       } else if (ext == ".fxf.txt") {
@@ -375,7 +365,7 @@ class Planner {
       return;
     }
     if (top == "dwq") {
-      TakePicture(rel, parts, stem, ext, o, no_options);
+      TakePicture(rel, parts, stem, ext, o);
       return;
     }
     if (top == "wgq") {
@@ -383,7 +373,7 @@ class Planner {
         Error(rel, "music goes directly in wgq/ (the game finds music NAME as wgq/NAME)");
         return;
       }
-      if (no_options("music takes no options")) return;
+      if (RefuseAll(o, rel, "music takes no options")) return;
       const std::string out = dir + stem + ".wgq";
       if (ext == ".ogg" || ext == ".oga" || ext == ".wav") {
         Add(rel, out, "zor-sound", {"music", "{in}", "{out}"});
@@ -398,15 +388,15 @@ class Planner {
       return;
     }
     if (top == "cdvaw" || top == "vaw") {
-      TakeSound(rel, parts, stem, ext, o, no_options);
+      TakeSound(rel, parts, stem, ext, o);
       return;
     }
     if (top == "movie") {
-      if (!no_options("movies take no options")) Add(rel, rel, "", {});
+      if (!RefuseAll(o, rel, "movies take no options")) Add(rel, rel, "", {});
       return;
     }
     if (top == "sav") {
-      if (no_options("shipped save files take no options")) return;
+      if (RefuseAll(o, rel, "shipped save files take no options")) return;
       if (parts.size() == 2 && IEquals(name, "sysfile.org")) plan_.ship_own_sysfile = true;
       Add(rel, rel, "", {});
       return;
@@ -415,9 +405,18 @@ class Planner {
                    "/\": a source folder holds init, init2, spt, mok, chart, dwq, wgq, cdvaw, vaw, movie and sav");
   }
 
-  template <class NoOptions>
+  // Every option the file was given refused for `why`; true when there was one.
+  bool RefuseAll(const FileOptions& o, const std::string& rel, const std::string& why) {
+    bool refused = Refuse(o.fit_line, "fit", rel, why);
+    refused |= Refuse(o.scale_line, "scale", rel, why);
+    refused |= Refuse(o.mask_line, "mask", rel, why);
+    refused |= Refuse(o.ogg_line, "ogg", rel, why);
+    refused |= Refuse(o.inplace_line, "inplace", rel, why);
+    return refused;
+  }
+
   void TakePicture(const std::string& rel, const std::vector<std::string>& parts, const std::string& stem,
-                   const std::string& ext, const FileOptions& o, NoOptions no_options) {
+                   const std::string& ext, const FileOptions& o) {
     std::string out_dir;
     if (parts.size() == 2) {
       if (CharCount(stem) < 2) {
@@ -486,21 +485,22 @@ class Planner {
       args.insert(args.end(), {"{in}", "{out}"});
       Add(rel, out, "zor-picture", args);
     } else if (ext == ".sheet.txt") {
-      if (!no_options("a sheet description takes no options")) Add(rel, out, "zor-sheet", {"{in}", "{out}"});
+      if (!RefuseAll(o, rel, "a sheet description takes no options"))
+        Add(rel, out, "zor-sheet", {"{in}", "{out}"});
     } else if (ext == ".spfont.txt") {
-      if (!no_options("a glyph font takes no options")) Add(rel, out, "zor-spfont", {"{in}", "{out}"});
+      if (!RefuseAll(o, rel, "a glyph font takes no options"))
+        Add(rel, out, "zor-spfont", {"{in}", "{out}"});
     } else if (ext == ".dwq") {
-      if (!no_options("a finished picture takes no options")) Add(rel, out, "", {});
+      if (!RefuseAll(o, rel, "a finished picture takes no options")) Add(rel, out, "", {});
     } else {
       Error(rel, "unknown kind of picture \"" + ext +
                      "\": JPEG (.jpg), PNG (.png), a text grid (.txt), a sheet (.sheet.txt), glyphs (.spfont.txt) or a finished .dwq");
     }
   }
 
-  template <class NoOptions>
   void TakeSound(const std::string& rel, const std::vector<std::string>& parts, const std::string& stem,
-                 const std::string& ext, const FileOptions& o, NoOptions no_options) {
-    const bool voice = Lower(parts[0]) == "cdvaw";
+                 const std::string& ext, const FileOptions& o) {
+    const bool voice = AsciiLower(parts[0]) == "cdvaw";
     std::string out_dir;
     if (voice && parts.size() == 2) {
       if (CharCount(stem) < 2) {
@@ -538,7 +538,7 @@ class Planner {
       args.insert(args.end(), {"{in}", "{out}"});
       Add(rel, out, "zor-sound", args);
     } else if (ext == ".vaw") {
-      if (!no_options("a finished sound takes no options")) Add(rel, out, "", {});
+      if (!RefuseAll(o, rel, "a finished sound takes no options")) Add(rel, out, "", {});
     } else {
       Error(rel, "unknown kind of sound \"" + ext +
                      "\": Ogg Vorbis (.ogg, .oga), WAV (.wav), tones (.txt, .tones.txt) or a finished .vaw");
@@ -550,7 +550,7 @@ class Planner {
   void CheckOutputs() {
     std::map<std::string, const Step*> seen;
     for (const Step& step : plan_.steps) {
-      auto [it, fresh] = seen.emplace(Lower(step.output), &step);
+      auto [it, fresh] = seen.emplace(AsciiLower(step.output), &step);
       if (!fresh) {
         Error(step.source, "makes " + step.output + ", as " + it->second->source +
                                " does (the game matches names without regard to letter case)");
@@ -562,15 +562,15 @@ class Planner {
     std::set<std::string> volumes;
     for (const Pack& pack : plan_.packs) {
       const std::string where = std::string(kOptionsFile) + ":" + std::to_string(pack.line);
-      const std::string prefix = Lower(pack.folder) + "/";
+      const std::string prefix = AsciiLower(pack.folder) + "/";
       const bool has = std::any_of(plan_.steps.begin(), plan_.steps.end(), [&](const Step& s) {
-        const std::string out = Lower(s.output);
+        const std::string out = AsciiLower(s.output);
         return out.rfind(prefix, 0) == 0 && out.find('/', prefix.size()) == std::string::npos &&
                out.size() > 4 && out.compare(out.size() - 4, 4, pack.voices ? ".vaw" : ".dwq") == 0;
       });
       if (!has) Error(where, "the game folder gets no " + std::string(pack.voices ? "voice" : "picture") +
                                  " in " + pack.folder + "/ to pack");
-      if (!volumes.insert(Lower(pack.volume)).second) Error(where, pack.volume + " is packed twice");
+      if (!volumes.insert(AsciiLower(pack.volume)).second) Error(where, pack.volume + " is packed twice");
     }
   }
 

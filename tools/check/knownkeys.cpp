@@ -20,9 +20,9 @@ constexpr int kMaxPieces = 4;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// ASCII capitals made small, the second byte of a double-byte character
-// left as it is.
-std::string Fold(std::string_view text) {
+}  // namespace
+
+std::string FoldNoCase(std::string_view text) {
   std::string out(text);
   for (size_t i = 0; i < out.size(); ++i) {
     const unsigned char b = static_cast<unsigned char>(out[i]);
@@ -34,6 +34,8 @@ std::string Fold(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 // Edits between two texts: a byte put in, left out or changed, or two
 // neighbours swapped ("Titel" and "Title" are one edit apart).
@@ -83,7 +85,7 @@ void KnownKeys::AddLiteral(std::string_view literal) {
     capitals_.push_back(literal.size() == 1 && literal[0] >= 'A' && literal[0] <= 'Z');
     piece.clear();
   };
-  const std::string folded = Fold(literal);
+  const std::string folded = FoldNoCase(literal);
   for (size_t i = 0; i < folded.size(); ++i) {
     const char c = folded[i];
     if (c != '%' || i + 1 >= folded.size()) {
@@ -160,10 +162,8 @@ std::vector<bool> KnownKeys::Reach(const std::string& key) const {
           // capital letter that ends the text: "nameColor" "R" is a key,
           // "filename" "G" "B" and "messagePrintGyo" "u" are not.
           if (pos > 0 && end - pos < 3) {
-            const char c = pieces_[static_cast<size_t>(index)].front().text[0];
-            const bool capital = end - pos == 1 && pieces_[static_cast<size_t>(index)].size() == 1 &&
-                                 c >= 'a' && c <= 'z' && capitals_[static_cast<size_t>(index)];
-            if (capital) closed[end] = std::min(closed[end], open[pos] + 1);
+            // A one-letter capital literal is one piece that matches one byte.
+            if (capitals_[static_cast<size_t>(index)]) closed[end] = std::min(closed[end], open[pos] + 1);
             continue;
           }
           open[end] = std::min(open[end], open[pos] + 1);
@@ -180,12 +180,12 @@ std::vector<bool> KnownKeys::Reach(const std::string& key) const {
 
 bool KnownKeys::IsKnown(std::string_view key) const {
   if (key.empty()) return false;
-  const std::string folded = Fold(key);
+  const std::string folded = FoldNoCase(key);
   return Reach(folded)[folded.size()];
 }
 
 std::string KnownKeys::Nearest(std::string_view key) const {
-  const std::string folded = Fold(key);
+  const std::string folded = FoldNoCase(key);
   const std::vector<bool> reach = Reach(folded);
   // tail[pos]: key[pos, end) is empty, a number, or a known chain after one.
   std::vector<bool> tail(folded.size() + 1, false);

@@ -17,6 +17,11 @@
 
 namespace gamecheck {
 
+// A name as the engine compares names without regard to case
+// (platform::EqualNoCase): ASCII capitals made small, both bytes of a
+// double-byte character kept. Two names are equal so when their folds are.
+std::string FoldNoCase(std::string_view text);
+
 class KnownKeys {
  public:
   // The catalogue made from the engine's sources.

@@ -20,6 +20,8 @@
 #include "setup/namelist.h"
 #include "setup/text.h"
 #include "tools/check/knownkeys.h"
+#include "tools/common/hostfile.h"
+#include "tools/common/names.h"
 
 namespace fs = std::filesystem;
 
@@ -30,23 +32,12 @@ namespace {
 constexpr int kDefaultScreenWidth = 800;
 constexpr int kDefaultScreenHeight = 600;
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 bool HasExtension(const fs::path& path, const char* extension) {
-  return Lower(path.extension().string()) == extension;
+  return toolsupport::AsciiLower(path.extension().string()) == extension;
 }
 
 bool ReadFile(const fs::path& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream text;
-  text << in.rdbuf();
-  *bytes = text.str();
-  return true;
+  return toolsupport::ReadHostFile(path.string(), bytes);
 }
 
 std::string Words(const std::vector<std::string>& tokens, size_t first) {
@@ -127,7 +118,7 @@ void AddSettingsLists(const CheckInput& input, const char* folder, const char* e
     list.gameFile = entry.path();
     const fs::path source = input.source / folder / entry.path().stem().concat(".txt");
     list.shownFile = hasSource && fs::exists(source, error) ? source.string() : entry.path().string();
-    (*byName)[Lower(entry.path().stem().string())] = std::move(list);
+    (*byName)[toolsupport::AsciiLower(entry.path().stem().string())] = std::move(list);
   }
 }
 
@@ -179,7 +170,7 @@ void CheckSettingsLines(const SettingsList& list, int longLine, Findings& findin
       Add(findings, Severity::kError, list.shownFile, line.number, text);
       continue;
     }
-    const auto [it, inserted] = firstLine.emplace(Lower(t[0]), line.number);
+    const auto [it, inserted] = firstLine.emplace(FoldNoCase(t[0]), line.number);
     if (!inserted) {
       Add(findings, Severity::kWarning, list.shownFile, line.number,
           key + " is set again; the game reads only its first value, on line " + std::to_string(it->second));
@@ -193,11 +184,11 @@ void ScreenSize(const std::vector<SettingsList>& lists, int* width, int* height)
   *width = kDefaultScreenWidth;
   *height = kDefaultScreenHeight;
   for (const SettingsList& list : lists) {
-    if (Lower(list.gameFile.stem().string()) != "maincontrol") continue;
+    if (toolsupport::AsciiLower(list.gameFile.stem().string()) != "maincontrol") continue;
     bool seenX = false, seenY = false;
     for (const ListLine& line : list.lines) {
       if (line.tokens.size() < 2) continue;
-      const std::string key = Lower(line.tokens[0]);
+      const std::string key = FoldNoCase(line.tokens[0]);
       const int value = setup::ParseDecimal(line.tokens[1].c_str());
       if (key == "windowsizex" && !seenX) {
         seenX = true;
@@ -277,7 +268,8 @@ void CheckPictures(const CheckInput& input, int screenWidth, int screenHeight, F
   // size says nothing about the screen; so does the "sys" pack volume.
   std::vector<fs::path> files;
   for (fs::recursive_directory_iterator it(dwqFolder, error), end; !error && it != end; it.increment(error)) {
-    if (it.depth() == 0 && it->is_directory(error) && Lower(it->path().filename().string()) == "sys") {
+    if (it.depth() == 0 && it->is_directory(error) &&
+        toolsupport::AsciiLower(it->path().filename().string()) == "sys") {
       it.disable_recursion_pending();
       continue;
     }
@@ -292,7 +284,7 @@ void CheckPictures(const CheckInput& input, int screenWidth, int screenHeight, F
       CheckPictureHeader(header, static_cast<size_t>(in.gcount()), file.string(), "the picture ", screenWidth,
                          screenHeight, findings);
     } else if (HasExtension(file, ".gtb")) {
-      const bool sheets = Lower(file.stem().string()).starts_with("sys");
+      const bool sheets = toolsupport::AsciiLower(file.stem().string()).starts_with("sys");
       CheckPackVolume(file, sheets ? INT_MAX : screenWidth, sheets ? INT_MAX : screenHeight, findings);
     }
   }

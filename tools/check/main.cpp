@@ -9,6 +9,7 @@
 #include "tools/check/finding.h"
 #include "tools/check/listcheck.h"
 #include "tools/check/scriptcheck.h"
+#include "tools/common/names.h"
 
 namespace {
 
@@ -24,9 +25,7 @@ bool HasEntry(const std::filesystem::path& folder, const char* name, bool wantFo
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) return false;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    std::string found = entry.path().filename().string();
-    for (char& c : found)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::string found = toolsupport::AsciiLower(entry.path().filename().string());
     if (found == name && entry.is_directory(error) == wantFolder) return true;
   }
   return false;

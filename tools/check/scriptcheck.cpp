@@ -242,21 +242,7 @@ class Checker {
   }
 
   // A NUL-terminated text of a table (the message or the string table).
-  std::string Text(const Script& s, int tableWord, int i) const {
-    const std::vector<uint32_t>& w = s.words;
-    if (tableWord >= static_cast<int>(w.size())) return {};
-    const uint32_t table = w[static_cast<size_t>(tableWord)];
-    if (i < 0 || table == 0 || static_cast<uint64_t>(table) + static_cast<uint32_t>(i) >= w.size()) return {};
-    const uint32_t at = w[table + static_cast<uint32_t>(i)];
-    std::string out;
-    for (size_t k = at; k < w.size(); ++k)
-      for (int b = 0; b < 4; ++b) {
-        const char c = static_cast<char>(w[k] >> (8 * b) & 0xFF);
-        if (c == '\0') return out;
-        out += c;
-      }
-    return out;
-  }
+  std::string Text(const Script& s, int tableWord, int i) const { return zasm::TableText(s.words, tableWord, i); }
 
   void Walk(const Script& s) {
     const std::vector<uint32_t>& w = s.words;

@@ -2,7 +2,6 @@
 //   Packs the picture files (*.dwq) of a folder into one pack volume: the
 //   index OUT.gtb and the data file OUT.gpk beside it. See README.md.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include "graphics/packformat.h"
 #include "packwriter.h"
 #include "platform/codec.h"
+#include "tools/common/names.h"
 
 namespace fs = std::filesystem;
 
@@ -27,16 +27,12 @@ int Usage() {
   return 2;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The game only opens volumes named after a prefix and a number.
 bool GameVolumeName(const std::string& stem) {
   for (const char* prefix : dwqpack::kPrefixes) {
     const std::string p = prefix;
-    if (p.empty() || stem.size() <= p.size() || Lower(stem.substr(0, p.size())) != p) continue;
+    if (p.empty() || stem.size() <= p.size() || toolsupport::AsciiLower(stem.substr(0, p.size())) != p) continue;
     const std::string number = stem.substr(p.size());
     if (std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
       return true;
@@ -55,7 +51,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zor-pack: %s is not a folder\n", in.c_str());
     return 1;
   }
-  if (Lower(out.extension().string()) != ".gtb") {
+  if (toolsupport::AsciiLower(out.extension().string()) != ".gtb") {
     std::fprintf(stderr, "zor-pack: the index must be named *.gtb\n");
     return 2;
   }
@@ -67,7 +63,7 @@ int main(int argc, char** argv) {
 
   std::vector<fs::path> files;
   for (const fs::directory_entry& item : fs::directory_iterator(in, ec))
-    if (item.is_regular_file() && Lower(item.path().extension().string()) == ".dwq")
+    if (item.is_regular_file() && toolsupport::AsciiLower(item.path().extension().string()) == ".dwq")
       files.push_back(item.path());
   if (ec) {
     std::fprintf(stderr, "zor-pack: cannot read the folder %s\n", in.c_str());

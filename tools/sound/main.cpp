@@ -21,7 +21,6 @@
 //   finds "ab0012" in the pack "cdvaw/ab.vpk".
 #include <algorithm>
 #include <cmath>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +33,7 @@
 
 #include "soundwriter.h"
 #include "tones.h"
+#include "tools/common/names.h"
 
 namespace {
 
@@ -76,8 +76,7 @@ int Wrap(const std::string& in, const std::string& outPath, const std::vector<ui
 }
 
 bool IsOggName(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string ext = toolsupport::AsciiLower(std::filesystem::path(path).extension().string());
   return ext == ".ogg" || ext == ".oga";
 }
 
