@@ -271,22 +271,23 @@ void WindowSums(const uint32_t* s, int count, int bx, uint32_t* out, uint32_t* s
   const uint32_t* level = s;  // sums over `len` slots, count + bx - len of them
   bool started = false;
   int done = 0;  // slots out already sums
+  // Sums `terms` windows of `len` slots from slot `done` on into out: the
+  // first time it stores them, after that it adds them.
+  const auto sumTerms = [&](int terms, int len) {
+    const uint32_t* from = level + done;
+    if (started)
+      SumTermsOf<true>(terms, from, len, count, out);
+    else
+      SumTermsOf<false>(terms, from, len, count, out);
+  };
   for (int len = 1;; len *= 4) {
     if (bx / len < 16) {
-      const uint32_t* from = level + done;
-      if (started)
-        SumTermsOf<true>(bx / len, from, len, count, out);
-      else
-        SumTermsOf<false>(bx / len, from, len, count, out);
+      sumTerms(bx / len, len);
       return;
     }
     const int digit = bx / len % 4;
     if (digit != 0) {
-      const uint32_t* from = level + done;
-      if (started)
-        SumTermsOf<true>(digit, from, len, count, out);
-      else
-        SumTermsOf<false>(digit, from, len, count, out);
+      sumTerms(digit, len);
       started = true;
       done += digit * len;
     }
