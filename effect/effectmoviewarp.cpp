@@ -396,17 +396,25 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
 
 namespace {
 
+// body(x) for each column worked out, not mirrored: [0, mirrorBegin) and
+// [mirrorEnd, width). Called inside packedwords::Run, so that each span is
+// a loop the compiler works on many columns at once.
+template <typename Body>
+inline void ForWorkedColumns(int mirrorBegin, int mirrorEnd, int width, const Body& body) {
+  for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+    for (int x = begin; x < end; ++x) body(x);
+}
+
 // The cosine and sine of each column's turn, looked up by its rr10, for the
 // columns outside [mirrorBegin, mirrorEnd) (the others are mirrored).
 template <typename T>
 void LookUpTurns(const T* turnCos, const T* turnSin, const int32_t* rr10s, int mirrorBegin,
                  int mirrorEnd, int width, T* cosine, T* sine) {
   packedwords::Run([=] {
-    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-      for (int x = begin; x < end; ++x) {
-        cosine[x] = turnCos[rr10s[x]];
-        sine[x] = turnSin[rr10s[x]];
-      }
+    ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+      cosine[x] = turnCos[rr10s[x]];
+      sine[x] = turnSin[rr10s[x]];
+    });
   });
 }
 
@@ -438,16 +446,15 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   // Each pass runs over the columns worked out: [0, mirrorBegin) and
   // [mirrorEnd, width).
   packedwords::Run([=] {
-    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-      for (int x = begin; x < end; ++x) {
-        const double dx = firstDx + x;
-        const double r = std::sqrt(dx * dx + dy * dy);
-        const double t = r * inv;
-        const int32_t rr = ScaledToInt(t);
-        radius[x] = r;
-        rrs[x] = rr < 1 ? 1 : rr;
-        rr10s[x] = ScaledToInt(t * 10);
-      }
+    ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+      const double dx = firstDx + x;
+      const double r = std::sqrt(dx * dx + dy * dy);
+      const double t = r * inv;
+      const int32_t rr = ScaledToInt(t);
+      radius[x] = r;
+      rrs[x] = rr < 1 ? 1 : rr;
+      rr10s[x] = ScaledToInt(t * 10);
+    });
   });
   // Each array's mirrored columns, from the right of the centre, which
   // they never overlap.
@@ -463,10 +470,10 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
     // rr / r in floats (rr, below the screen's size, is a whole float).
     float* scale = w.scaleFloat.data();
     packedwords::Run([=] {
-      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-        for (int x = begin; x < end; ++x)
-          scale[x] = static_cast<float>(rrs[x]) /
-                     (static_cast<float>(radius[x]) + kCentreAddendFloat);
+      ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+        scale[x] =
+            static_cast<float>(rrs[x]) / (static_cast<float>(radius[x]) + kCentreAddendFloat);
+      });
     });
     float* cosine = w.cosineFloat.data();
     float* sine = w.sineFloat.data();
@@ -480,9 +487,9 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   // rr / r, rr staying finite at the centre.
   double* scale = w.scale.data();
   packedwords::Run([=] {
-    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-      for (int x = begin; x < end; ++x)
-        scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+    ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+      scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+    });
   });
   const bool turns = !w.turnCos.empty();
   // The turn's cosine and sine by rr10.
