@@ -653,32 +653,40 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   // The turn by rr10, unless that is longer than the screen has pixels (it
   // would cost more than the divisions it saves) or than kMaxTurns.
   constexpr double kMaxTurns = 1 << 18;
-  w.turnCos.clear();
-  w.turnSin.clear();
-  if (top * 10 < std::min(static_cast<double>(s.width) * s.height, kMaxTurns)) {
-    const TurnTable& turns = Turns();
-    const size_t last = static_cast<size_t>(ClampToInt(top * 10));
-    w.turnCos.resize(last + 1);
-    w.turnSin.resize(last + 1);
-    for (size_t rr10 = 0; rr10 <= last; ++rr10) {
-      const int64_t turn = TurnDegrees(s.f, static_cast<int64_t>(rr10), s.half10);
-      w.turnCos[rr10] = turns.cos[static_cast<size_t>(turn - TurnTable::kLowest)];
-      w.turnSin[rr10] = turns.sin[static_cast<size_t>(turn - TurnTable::kLowest)];
-    }
-  }
+  const bool hasTurns = top * 10 < std::min(static_cast<double>(s.width) * s.height, kMaxTurns);
   // Scaled distances are then below the screen's size, and with the origin
   // and the picture's size below 2^30 every index fits 32 bits; the turn
   // is then worked out in floats while the distances from the centre are
   // whole floats.
   constexpr int64_t kSmall = int64_t{1} << 30;
-  const bool narrow = !w.turnCos.empty() && s.originX < kSmall && s.originX > -kSmall &&
-                    s.originY < kSmall && s.originY > -kSmall &&
-                    int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
+  const bool narrow = hasTurns && s.originX < kSmall && s.originX > -kSmall &&
+                      s.originY < kSmall && s.originY > -kSmall &&
+                      int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
   const float floatMargin =
       static_cast<float>((std::min(top, kFastLimit) + 2) * kFloatMarginPerUnit);
-  if (narrow) {
-    w.turnCosFloat.assign(w.turnCos.begin(), w.turnCos.end());
-    w.turnSinFloat.assign(w.turnSin.begin(), w.turnSin.end());
+  // The turn's table, for narrow frames in floats too.
+  w.turnCos.clear();
+  w.turnSin.clear();
+  if (hasTurns) {
+    const TurnTable& turns = Turns();
+    const size_t last = static_cast<size_t>(ClampToInt(top * 10));
+    w.turnCos.resize(last + 1);
+    w.turnSin.resize(last + 1);
+    if (narrow) {
+      w.turnCosFloat.resize(last + 1);
+      w.turnSinFloat.resize(last + 1);
+    }
+    for (size_t rr10 = 0; rr10 <= last; ++rr10) {
+      const int64_t turn = TurnDegrees(s.f, static_cast<int64_t>(rr10), s.half10);
+      const double c = turns.cos[static_cast<size_t>(turn - TurnTable::kLowest)];
+      const double sn = turns.sin[static_cast<size_t>(turn - TurnTable::kLowest)];
+      w.turnCos[rr10] = c;
+      w.turnSin[rr10] = sn;
+      if (narrow) {
+        w.turnCosFloat[rr10] = static_cast<float>(c);
+        w.turnSinFloat[rr10] = static_cast<float>(sn);
+      }
+    }
   }
   // Each mask value at the frame's opacity.
   uint8_t weight[256];
