@@ -271,22 +271,23 @@ void WindowSums(const uint32_t* s, int count, int bx, uint32_t* out, uint32_t* s
   const uint32_t* level = s;  // sums over `len` slots, count + bx - len of them
   bool started = false;
   int done = 0;  // slots out already sums
+  // Sums `terms` windows of `len` slots from slot `done` on into out: the
+  // first time it stores them, after that it adds them.
+  const auto sumTerms = [&](int terms, int len) {
+    const uint32_t* from = level + done;
+    if (started)
+      SumTermsOf<true>(terms, from, len, count, out);
+    else
+      SumTermsOf<false>(terms, from, len, count, out);
+  };
   for (int len = 1;; len *= 4) {
     if (bx / len < 16) {
-      const uint32_t* from = level + done;
-      if (started)
-        SumTermsOf<true>(bx / len, from, len, count, out);
-      else
-        SumTermsOf<false>(bx / len, from, len, count, out);
+      sumTerms(bx / len, len);
       return;
     }
     const int digit = bx / len % 4;
     if (digit != 0) {
-      const uint32_t* from = level + done;
-      if (started)
-        SumTermsOf<true>(digit, from, len, count, out);
-      else
-        SumTermsOf<false>(digit, from, len, count, out);
+      sumTerms(digit, len);
       started = true;
       done += digit * len;
     }
@@ -322,15 +323,15 @@ void CEffectCharaBokashi::BlurRow(const ColumnSums& sums, int n, int bx, uint32_
       WindowSums(planes[p] + x, count, bx, work[p][0], work[p][1], work[p][2]);
     const uint32_t *b = work[0][0], *g = work[1][0], *r = work[2][0], *m = work[3][0];
     uint32_t* row = out + x;
+    // Eight pixels at a time where the processor has the lanes, the rest
+    // one by one.
 #if defined(__x86_64__) || defined(__i386__)
-    if (blendrows::UseWideRows()) {
-      for (int j = BlurPixelsWide(b, g, r, m, count, f, row); j < count; ++j)
-        if (m[j] != 0) row[j] = BlurPixel(b[j], g[j], r[j], m[j], f, row[j]);
-      continue;
-    }
+    const int j0 = blendrows::UseWideRows() ? BlurPixelsWide(b, g, r, m, count, f, row) : 0;
+#else
+    const int j0 = 0;
 #endif
     packedwords::Run([=] {
-      for (int j = 0; j < count; ++j)
+      for (int j = j0; j < count; ++j)
         row[j] = m[j] != 0 ? BlurPixel(b[j], g[j], r[j], m[j], f, row[j]) : row[j];
     });
   }

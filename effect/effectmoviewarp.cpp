@@ -396,17 +396,25 @@ void CEffectMovieWarp::PrintPlain(EffectChannel* record, int) {
 
 namespace {
 
+// body(x) for each column worked out, not mirrored: [0, mirrorBegin) and
+// [mirrorEnd, width). Called inside packedwords::Run, so that each span is
+// a loop the compiler works on many columns at once.
+template <typename Body>
+inline void ForWorkedColumns(int mirrorBegin, int mirrorEnd, int width, const Body& body) {
+  for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
+    for (int x = begin; x < end; ++x) body(x);
+}
+
 // The cosine and sine of each column's turn, looked up by its rr10, for the
 // columns outside [mirrorBegin, mirrorEnd) (the others are mirrored).
 template <typename T>
 void LookUpTurns(const T* turnCos, const T* turnSin, const int32_t* rr10s, int mirrorBegin,
                  int mirrorEnd, int width, T* cosine, T* sine) {
   packedwords::Run([=] {
-    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-      for (int x = begin; x < end; ++x) {
-        cosine[x] = turnCos[rr10s[x]];
-        sine[x] = turnSin[rr10s[x]];
-      }
+    ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+      cosine[x] = turnCos[rr10s[x]];
+      sine[x] = turnSin[rr10s[x]];
+    });
   });
 }
 
@@ -438,16 +446,15 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   // Each pass runs over the columns worked out: [0, mirrorBegin) and
   // [mirrorEnd, width).
   packedwords::Run([=] {
-    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-      for (int x = begin; x < end; ++x) {
-        const double dx = firstDx + x;
-        const double r = std::sqrt(dx * dx + dy * dy);
-        const double t = r * inv;
-        const int32_t rr = ScaledToInt(t);
-        radius[x] = r;
-        rrs[x] = rr < 1 ? 1 : rr;
-        rr10s[x] = ScaledToInt(t * 10);
-      }
+    ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+      const double dx = firstDx + x;
+      const double r = std::sqrt(dx * dx + dy * dy);
+      const double t = r * inv;
+      const int32_t rr = ScaledToInt(t);
+      radius[x] = r;
+      rrs[x] = rr < 1 ? 1 : rr;
+      rr10s[x] = ScaledToInt(t * 10);
+    });
   });
   // Each array's mirrored columns, from the right of the centre, which
   // they never overlap.
@@ -463,10 +470,10 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
     // rr / r in floats (rr, below the screen's size, is a whole float).
     float* scale = w.scaleFloat.data();
     packedwords::Run([=] {
-      for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-        for (int x = begin; x < end; ++x)
-          scale[x] = static_cast<float>(rrs[x]) /
-                     (static_cast<float>(radius[x]) + kCentreAddendFloat);
+      ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+        scale[x] =
+            static_cast<float>(rrs[x]) / (static_cast<float>(radius[x]) + kCentreAddendFloat);
+      });
     });
     float* cosine = w.cosineFloat.data();
     float* sine = w.sineFloat.data();
@@ -480,9 +487,9 @@ void CEffectMovieWarp::RowDistances(const Setup& s, int y, bool narrow) {
   // rr / r, rr staying finite at the centre.
   double* scale = w.scale.data();
   packedwords::Run([=] {
-    for (const auto& [begin, end] : {std::pair{0, mirrorBegin}, std::pair{mirrorEnd, width}})
-      for (int x = begin; x < end; ++x)
-        scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+    ForWorkedColumns(mirrorBegin, mirrorEnd, width, [=](int x) {
+      scale[x] = static_cast<double>(rrs[x]) / (radius[x] + kCentreAddend);
+    });
   });
   const bool turns = !w.turnCos.empty();
   // The turn's cosine and sine by rr10.
@@ -646,32 +653,40 @@ void CEffectMovieWarp::Print(EffectChannel* record, int) {
   // The turn by rr10, unless that is longer than the screen has pixels (it
   // would cost more than the divisions it saves) or than kMaxTurns.
   constexpr double kMaxTurns = 1 << 18;
-  w.turnCos.clear();
-  w.turnSin.clear();
-  if (top * 10 < std::min(static_cast<double>(s.width) * s.height, kMaxTurns)) {
-    const TurnTable& turns = Turns();
-    const size_t last = static_cast<size_t>(ClampToInt(top * 10));
-    w.turnCos.resize(last + 1);
-    w.turnSin.resize(last + 1);
-    for (size_t rr10 = 0; rr10 <= last; ++rr10) {
-      const int64_t turn = TurnDegrees(s.f, static_cast<int64_t>(rr10), s.half10);
-      w.turnCos[rr10] = turns.cos[static_cast<size_t>(turn - TurnTable::kLowest)];
-      w.turnSin[rr10] = turns.sin[static_cast<size_t>(turn - TurnTable::kLowest)];
-    }
-  }
+  const bool hasTurns = top * 10 < std::min(static_cast<double>(s.width) * s.height, kMaxTurns);
   // Scaled distances are then below the screen's size, and with the origin
   // and the picture's size below 2^30 every index fits 32 bits; the turn
   // is then worked out in floats while the distances from the centre are
   // whole floats.
   constexpr int64_t kSmall = int64_t{1} << 30;
-  const bool narrow = !w.turnCos.empty() && s.originX < kSmall && s.originX > -kSmall &&
-                    s.originY < kSmall && s.originY > -kSmall &&
-                    int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
+  const bool narrow = hasTurns && s.originX < kSmall && s.originX > -kSmall &&
+                      s.originY < kSmall && s.originY > -kSmall &&
+                      int64_t{s.pw} * s.ph < INT_MAX && farthest < kFloatExact;
   const float floatMargin =
       static_cast<float>((std::min(top, kFastLimit) + 2) * kFloatMarginPerUnit);
-  if (narrow) {
-    w.turnCosFloat.assign(w.turnCos.begin(), w.turnCos.end());
-    w.turnSinFloat.assign(w.turnSin.begin(), w.turnSin.end());
+  // The turn's table, for narrow frames in floats too.
+  w.turnCos.clear();
+  w.turnSin.clear();
+  if (hasTurns) {
+    const TurnTable& turns = Turns();
+    const size_t last = static_cast<size_t>(ClampToInt(top * 10));
+    w.turnCos.resize(last + 1);
+    w.turnSin.resize(last + 1);
+    if (narrow) {
+      w.turnCosFloat.resize(last + 1);
+      w.turnSinFloat.resize(last + 1);
+    }
+    for (size_t rr10 = 0; rr10 <= last; ++rr10) {
+      const int64_t turn = TurnDegrees(s.f, static_cast<int64_t>(rr10), s.half10);
+      const double c = turns.cos[static_cast<size_t>(turn - TurnTable::kLowest)];
+      const double sn = turns.sin[static_cast<size_t>(turn - TurnTable::kLowest)];
+      w.turnCos[rr10] = c;
+      w.turnSin[rr10] = sn;
+      if (narrow) {
+        w.turnCosFloat[rr10] = static_cast<float>(c);
+        w.turnSinFloat[rr10] = static_cast<float>(sn);
+      }
+    }
   }
   // Each mask value at the frame's opacity.
   uint8_t weight[256];
