@@ -183,6 +183,13 @@ void CAllPicture::OverrapBlt2(int xA, int yA, const uint32_t* pixelsA, int width
                       percentB);
 }
 
+void CAllPicture::OverrapBlt2FromColour(uint32_t colourA, int xB, int yB,
+                                        const uint32_t* pixelsB, int widthB, int heightB,
+                                        int percentA, int percentB) {
+  if (overrapBlt_)
+    overrapBlt_->Blt2FromColour(colourA, xB, yB, pixelsB, widthB, heightB, percentA, percentB);
+}
+
 void CAllPicture::OverrapBlt(int x, int y, const uint32_t* pixels, int width, int height,
                              int percentScreen, int percentPicture) {
   if (overrapBlt_) overrapBlt_->Blt(x, y, pixels, width, height, percentScreen, percentPicture);

@@ -81,6 +81,8 @@ class CAllPicture {
   static void OverrapBlt2(int xA, int yA, const uint32_t* pixelsA, int widthA, int heightA, int xB,
                           int yB, const uint32_t* pixelsB, int widthB, int heightB, int percentA,
                           int percentB);
+  static void OverrapBlt2FromColour(uint32_t colourA, int xB, int yB, const uint32_t* pixelsB,
+                                    int widthB, int heightB, int percentA, int percentB);
   static void OverrapBlt(int x, int y, const uint32_t* pixels, int width, int height,
                          int percentScreen, int percentPicture);
 

@@ -134,6 +134,9 @@ class CPicture : public CPixelTargetOwner {
                             int percentOther, CPicture* other, int otherSrcX, int otherSrcY);
   void OverrapBlt(int percent, const int* pos);
   void OverrapBlt2(CPicture* other, int percent, const int* pos, const int* otherPos);
+  // OverrapBlt2 from a picture wholly of one colour word to this one, with
+  // no such picture: the screen is colour * (100 - percent) % + this * percent %.
+  void OverrapBlt2FromColour(uint32_t colour, int percent, const int* pos);
 
  private:
   // Steps of LoadDWQ (graphics/pictureloader.cpp).

@@ -184,3 +184,11 @@ void CPicture::OverrapBlt2(CPicture* other, int percent, const int* pos, const i
   CAllPicture::OverrapBlt2(x, y, GetPixelBuffer(), width_, height_, ox, oy, other->GetPixelBuffer(),
                            other->width_, other->height_, 100 - percent, percent);
 }
+
+void CPicture::OverrapBlt2FromColour(uint32_t colour, int percent, const int* pos) {
+  const int x = pos ? pos[0] : 0, y = pos ? pos[1] : 0;
+  if (!loaded_ || !HasPixels() || is256_) return;
+  percent = std::clamp(percent, 0, 100);
+  CAllPicture::OverrapBlt2FromColour(colour, x, y, GetPixelBuffer(), width_, height_,
+                                     100 - percent, percent);
+}

@@ -98,19 +98,39 @@ void CChangeTransLucentBlt::Blt(int dstX, int dstY, int w, int h, const uint32_t
   }
 }
 
+namespace {
+
+// Screen = (A * kA + B * kB) >> 8 over the whole screen, A and B advancing
+// by their own strides (0 repeats one row).
+void Overrap2Rows(const uint32_t* a, size_t strideA, const uint32_t* b, size_t strideB,
+                  int percentA, int percentB) {
+  uint32_t* dst = CScreenBuffer::GetBuffer();
+  const int kA = ClampedWeight(percentA), kB = ClampedWeight(percentB);
+  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
+  for (int y = 0; y < sh; ++y, dst += sw, a += strideA, b += strideB)
+    blendrows::Overrap2(dst, a, b, static_cast<size_t>(sw), kA, kB);
+}
+
+}  // namespace
+
 void COverrapBlt::Blt2(int xA, int yA, const uint32_t* pixelsA, int widthA, int heightA, int xB,
                        int yB, const uint32_t* pixelsB, int widthB, int heightB, int percentA,
                        int percentB) {
-  uint32_t* dst = CScreenBuffer::GetBuffer();
-  if (!dst || !Covers(xA, yA, pixelsA, widthA, heightA) ||
+  if (!CScreenBuffer::GetBuffer() || !Covers(xA, yA, pixelsA, widthA, heightA) ||
       !Covers(xB, yB, pixelsB, widthB, heightB))
     return;
-  const int kA = ClampedWeight(percentA), kB = ClampedWeight(percentB);
-  const int sw = CScreenBuffer::GetWidth(), sh = CScreenBuffer::GetHeight();
-  const uint32_t* a = blt::SourceAt(pixelsA, widthA, xA, yA);
-  const uint32_t* b = blt::SourceAt(pixelsB, widthB, xB, yB);
-  for (int y = 0; y < sh; ++y, dst += sw, a += widthA, b += widthB)
-    blendrows::Overrap2(dst, a, b, static_cast<size_t>(sw), kA, kB);
+  Overrap2Rows(blt::SourceAt(pixelsA, widthA, xA, yA), static_cast<size_t>(widthA),
+               blt::SourceAt(pixelsB, widthB, xB, yB), static_cast<size_t>(widthB), percentA,
+               percentB);
+}
+
+void COverrapBlt::Blt2FromColour(uint32_t colourA, int xB, int yB, const uint32_t* pixelsB,
+                                 int widthB, int heightB, int percentA, int percentB) {
+  if (!CScreenBuffer::GetBuffer() || !Covers(xB, yB, pixelsB, widthB, heightB)) return;
+  // One row of the colour, read again for every screen row.
+  const std::vector<uint32_t> row(static_cast<size_t>(CScreenBuffer::GetWidth()), colourA);
+  Overrap2Rows(row.data(), 0, blt::SourceAt(pixelsB, widthB, xB, yB), static_cast<size_t>(widthB),
+               percentA, percentB);
 }
 
 void COverrapBlt::Blt(int x, int y, const uint32_t* pixels, int width, int height,

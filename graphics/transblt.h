@@ -62,6 +62,10 @@ class COverrapBlt {
   // Screen = (A * kA + B * kB) >> 8, the sum kept in 16 bits.
   void Blt2(int xA, int yA, const uint32_t* pixelsA, int widthA, int heightA, int xB, int yB,
             const uint32_t* pixelsB, int widthB, int heightB, int percentA, int percentB);
+  // Blt2 with every pixel of A the one colour word: the same bytes as
+  // Blt2 from a picture filled with it, without the picture.
+  void Blt2FromColour(uint32_t colourA, int xB, int yB, const uint32_t* pixelsB, int widthB,
+                      int heightB, int percentA, int percentB);
   // Screen = (screen * kS + picture * kP) >> 8.
   void Blt(int x, int y, const uint32_t* pixels, int width, int height, int percentScreen,
            int percentPicture);

@@ -260,5 +260,4 @@ int CCommonPrintCG::Print() {
 void CCommonPrintCG::GetEnterScreen() {
   Draw();
   if (fadeToPicture_) fadeToPicture_->GetScreen();
-  if (enterFadeInType_ == -1) FillPictureColor(fadeFromPicture_, enterFadeR_, enterFadeG_, enterFadeB_);
 }

@@ -1,6 +1,8 @@
 // CCommonGeneral: the enter and exit fades. The enter fade draws T frames,
-// the exit fade T - 1 steps; both blend the game's buffer pictures 0 (from)
-// and 1 (to) or have the game draw a wipe between them.
+// the exit fade T - 1 steps. The exit fade blends the game's buffer pictures
+// 0 (from) and 1 (to); the enter fade blends from its colour straight to
+// buffer picture 1. Wipes of either have the game draw between the two
+// buffer pictures.
 #include <algorithm>
 
 #include "modebase/commongeneral.h"
@@ -15,13 +17,26 @@ int CCommonGeneral::IsSpecialExit() const {
   return exitFadeOutSpecialMode_ >= 0 && exitTargetMode_ == exitFadeOutSpecialMode_ ? 1 : 0;
 }
 
+namespace {
+
+// The word a fade colour fills with; components out of 0..255 spill into
+// the neighbouring bytes as they always have.
+uint32_t FadeColourWord(int r, int g, int b) {
+  return (static_cast<uint32_t>(r) << 16) | ((static_cast<uint32_t>(g) & 0xFFFFFF) << 8) |
+         static_cast<uint32_t>(b);
+}
+
+int FadePercent(int64_t numerator, int64_t denominator) {
+  return static_cast<int>(std::clamp<int64_t>(numerator * 100 / denominator, 0, 100));
+}
+
+}  // namespace
+
 void CCommonGeneral::FillPictureColor(CPicture* picture, int r, int g, int b) {
   if (!picture || picture->Get256Flag() || !picture->GetPixelBuffer()) return;
-  const uint32_t word = (static_cast<uint32_t>(r) << 16) |
-                        ((static_cast<uint32_t>(g) & 0xFFFFFF) << 8) | static_cast<uint32_t>(b);
   rowops::Fill(picture->GetPixelBuffer(),
                static_cast<size_t>(picture->GetWidth()) * static_cast<size_t>(picture->GetHeight()),
-               word);
+               FadeColourWord(r, g, b));
 }
 
 int CCommonGeneral::CreateExitScreen() {
@@ -44,21 +59,22 @@ void CCommonGeneral::GetEnterScreen() {
   PrintEnterScreen();
   platform::DebugOutput("[[commongeneral enterscreen::getscreen]]\n");
   if (fadeToPicture_) fadeToPicture_->GetScreen();
-  if (enterFadeInType_ == -1)
-    FillPictureColor(fadeFromPicture_, enterFadeR_, enterFadeG_, enterFadeB_);
 }
 
 void CCommonGeneral::BlendFade(int64_t numerator, int64_t denominator) {
-  const int64_t percent = std::clamp<int64_t>(numerator * 100 / denominator, 0, 100);
   if (fadeFromPicture_ && fadeToPicture_)
-    fadeFromPicture_->OverrapBlt2(fadeToPicture_, static_cast<int>(percent), nullptr, nullptr);
+    fadeFromPicture_->OverrapBlt2(fadeToPicture_, FadePercent(numerator, denominator), nullptr,
+                                  nullptr);
 }
 
 int CCommonGeneral::PrintEnterFade() {
   const int64_t t = enterFadeInTime_, c = enterFadeCountdown_;
   const int64_t steps = std::max<int64_t>(t, 1);
   if (enterFadeInType_ == -1) {
-    BlendFade(t - c, steps);
+    // The colour is blended in as it is read: no picture is filled with it.
+    if (fadeToPicture_)
+      fadeToPicture_->OverrapBlt2FromColour(FadeColourWord(enterFadeR_, enterFadeG_, enterFadeB_),
+                                            FadePercent(t - c, steps), nullptr);
   } else if (enterFadeInType_ >= 1 && game_) {
     const int64_t step = std::min(std::max<int64_t>(t - c, 0), steps);
     game_.screen->PrintWipeType(static_cast<int>(step), static_cast<int>(steps), enterFadeInType_ - 1);

@@ -17,6 +17,7 @@
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
 #include "game_test.h"
+#include "graphics/blendrows.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "graphics/systempicture.h"
@@ -202,18 +203,23 @@ TEST_F(CommonGeneralTest, EnterCrossFadeBlendsFromTheColourToTheModesPicture) {
   TestMode mode(game_.get(), 12, "m");
   mode.LoadFadeSetup();
   mode.printColor = 0x000000;
+  // The colour comes from the settings, not from buffer picture 0, which the
+  // fade leaves as it finds it.
+  CCommonGeneral::FillPictureColor(mode.From(), 0x12, 0x34, 0x56);
   mode.Enter();
-  EXPECT_EQ(Pixel(mode.From()), 0xFFFFFFu);
   EXPECT_EQ(Pixel(mode.To()), 0x000000u);
   std::vector<uint32_t> seen;
   for (int frame = 1; frame <= 4; ++frame) {
     mode.Frame(*game_);
     seen.push_back(ScreenPixel());
   }
+  // The first frame is a quarter of the way: the colour at 75 %.
+  const uint32_t first = (255u * static_cast<uint32_t>(blendrows::Weight(75)) >> 8) * 0x010101u;
+  EXPECT_EQ(seen[0], first);
   // Lighter to darker, ending on the mode's own picture.
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_LT(seen[i] & 0xFF, seen[i - 1] & 0xFF) << i;
-  EXPECT_GT(seen[0] & 0xFF, 0u);
   EXPECT_EQ(seen.back(), 0x000000u);
+  EXPECT_EQ(Pixel(mode.From()), 0x123456u);
 }
 
 TEST_F(CommonGeneralTest, ExitWipeRunsTimeMinusOneStepsThenReturnsTheTarget) {

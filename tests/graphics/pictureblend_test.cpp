@@ -271,5 +271,43 @@ TEST_F(PictureBlendTest, TranslucentBlendOnColourMatchesFillThenBlend) {
   }
 }
 
+// The enter fade's blend from a colour gives the frame the blend from a
+// picture filled with that colour gives, byte for byte: colours with the
+// top byte set and channels that carry past 255 in the 16-bit sums, weights
+// from none to whole and beyond both ends, 128-bit and 256-bit rows, a
+// picture at an offset inside a larger one. A picture that does not cover
+// the screen draws nothing.
+TEST_F(PictureBlendTest, OverrapFromColourMatchesOverrapFromAFilledPicture) {
+  const uint32_t colours[] = {0x00000000, 0x00FFFFFF, 0x00203040, 0xFF12C0FF, 0x12C0000};
+  const int percents[] = {-20, 0, 1, 37, 50, 99, 100, 130};
+  const int pos[2] = {3, 2};
+  auto picture = std::make_unique<CPicture>(kW + 5, kH + 4, 0);
+  for (int i = 0; i < (kW + 5) * (kH + 4); ++i)
+    picture->GetPixelBuffer()[i] = static_cast<uint32_t>(i) * 2654435761u;
+  auto filled = std::make_unique<CPicture>(kW, kH, 0);
+  std::vector<uint32_t> expected(static_cast<size_t>(kW) * kH);
+  for (bool wide : {false, true}) {
+    blendrows::AllowWideRows(wide);
+    for (uint32_t colour : colours)
+      for (int percent : percents) {
+        std::fill_n(filled->GetPixelBuffer(), kW * kH, colour);
+        Clear(Grey(7));
+        filled->OverrapBlt2(picture.get(), percent, nullptr, pos);
+        std::memcpy(expected.data(), CScreenBuffer::GetBuffer(), expected.size() * 4);
+        Clear(Grey(9));
+        picture->OverrapBlt2FromColour(colour, percent, pos);
+        ASSERT_EQ(0, std::memcmp(expected.data(), CScreenBuffer::GetBuffer(), expected.size() * 4))
+            << "colour " << std::hex << colour << std::dec << ", percent " << percent << ", wide "
+            << wide;
+      }
+  }
+  blendrows::AllowWideRows(true);
+  const int outside[2] = {6, 0};
+  Clear(7);
+  picture->OverrapBlt2FromColour(0, 50, outside);
+  Solid(kW - 1, kH, Grey(1), false)->OverrapBlt2FromColour(0, 50, nullptr);
+  EXPECT_EQ(CountChanged(7), 0);
+}
+
 }  // namespace
 }  // namespace graphics_test
