@@ -123,6 +123,13 @@ void CrossFadeTwoPicturesFullScreen(benchmark::State& state) {
 }
 BENCHMARK(CrossFadeTwoPicturesFullScreen);
 
+// The enter fade's blend: one colour and one screen-size picture.
+void CrossFadeFromColourFullScreen(benchmark::State& state) {
+  OnScreen(state,
+           [](CPicture&, CPicture& b, CPicture&) { b.OverrapBlt2FromColour(0x102030, 40, nullptr); });
+}
+BENCHMARK(CrossFadeFromColourFullScreen);
+
 // A 400 x 300 picture doubled to the whole screen, opaque and masked.
 void Stretch2xFullScreen(benchmark::State& state) {
   OnScreen(state, [](CPicture&, CPicture&, CPicture& small) {
