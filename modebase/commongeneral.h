@@ -249,7 +249,7 @@ class CCommonGeneral {
   // One frame of a running fade: the phase of this frame, one frame less,
   // none left after a left or right click when the fade allows it.
   void StepFade(int phase, int* countdown, int clickSkip);
-  // A cross-fade frame: fadeFrom at 100 - percent, fadeTo at percent.
+  // An exit cross-fade frame: fadeFrom at 100 - percent, fadeTo at percent.
   void BlendFade(int64_t numerator, int64_t denominator);
 
   // Links to the game and its objects (not owned).

@@ -19,8 +19,8 @@ int CCommonGeneral::IsSpecialExit() const {
 
 namespace {
 
-// The word a fade colour fills with; components out of 0..255 spill into
-// the neighbouring bytes as they always have.
+// The word of a fade colour; a component outside 0..255 spills into the
+// neighbouring bytes.
 uint32_t FadeColourWord(int r, int g, int b) {
   return (static_cast<uint32_t>(r) << 16) | ((static_cast<uint32_t>(g) & 0xFFFFFF) << 8) |
          static_cast<uint32_t>(b);
