@@ -8,6 +8,7 @@
 #include "modebase/commongeneral.h"
 #include "services/floatingservices.h"
 #include "services/screenservices.h"
+#include "graphics/boxfill.h"
 #include "graphics/picture.h"
 #include "graphics/rowops.h"
 #include "graphics/screenbuffer.h"
@@ -19,13 +20,6 @@ int CCommonGeneral::IsSpecialExit() const {
 
 namespace {
 
-// The word of a fade colour; a component outside 0..255 spills into the
-// neighbouring bytes.
-uint32_t FadeColourWord(int r, int g, int b) {
-  return (static_cast<uint32_t>(r) << 16) | ((static_cast<uint32_t>(g) & 0xFFFFFF) << 8) |
-         static_cast<uint32_t>(b);
-}
-
 int FadePercent(int64_t numerator, int64_t denominator) {
   return static_cast<int>(std::clamp<int64_t>(numerator * 100 / denominator, 0, 100));
 }
@@ -36,7 +30,7 @@ void CCommonGeneral::FillPictureColor(CPicture* picture, int r, int g, int b) {
   if (!picture || picture->Get256Flag() || !picture->GetPixelBuffer()) return;
   rowops::Fill(picture->GetPixelBuffer(),
                static_cast<size_t>(picture->GetWidth()) * static_cast<size_t>(picture->GetHeight()),
-               FadeColourWord(r, g, b));
+               geo::ColourWord(r, g, b));
 }
 
 int CCommonGeneral::CreateExitScreen() {
@@ -73,7 +67,7 @@ int CCommonGeneral::PrintEnterFade() {
   if (enterFadeInType_ == -1) {
     // The colour is blended in as it is read: no picture is filled with it.
     if (fadeToPicture_)
-      fadeToPicture_->OverrapBlt2FromColour(FadeColourWord(enterFadeR_, enterFadeG_, enterFadeB_),
+      fadeToPicture_->OverrapBlt2FromColour(geo::ColourWord(enterFadeR_, enterFadeG_, enterFadeB_),
                                             FadePercent(t - c, steps), nullptr);
   } else if (enterFadeInType_ >= 1 && game_) {
     const int64_t step = std::min(std::max<int64_t>(t - c, 0), steps);

@@ -1,15 +1,15 @@
 // Entering each screen of the sample game (copied from the build tree's
 // demo-game) beside decoding the pictures that entry read. Each iteration
 // makes a new game and writes its frame once (not timed), enters the
-// screen and runs the mode's step and drawing of the frame that follows,
-// as the frame loop does after a change of mode (timed: the benchmark's time),
+// screen and runs the mode's step and drawing of the frame that follows, as
+// the frame loop does after a change of mode (timed: the benchmark's time),
 // then decodes the same picture files again into pictures that hold blocks
 // of their size already (timed: "reference_us"), both in CPU time of the
 // thread. "ratio" is the median entry over the median decode of the same
 // run; "frame_share" is the median entry over the game's frame period (the
 // part of one frame the entry takes); "pictures" counts the files the entry
-// decoded. With ZOR_BENCH_TRACE
-// set each iteration's times and file names go to stderr.
+// decoded. With ZOR_BENCH_TRACE set each iteration's times and file names
+// go to stderr.
 #include <benchmark/benchmark.h>
 
 #include <time.h>
