@@ -38,8 +38,9 @@ void CEffectPut::Print(EffectChannel* record, int) {
     manager_->PutScreen();
     return;
   }
-  CPicture* picture = RecordPicture(*record);
-  if (picture && picture->GetBuffer()) {
+  // A channel with a picture draws it, even one whose load failed (it holds
+  // no pixels and draws nothing); only a channel without one fills.
+  if (CPicture* picture = RecordPicture(*record)) {
     int x = 0, y = 0;
     manager_->GetDrawPos(record->PictureNumber(), &x, &y);
     picture->Blt(x, y, 0, 0, picture->GetWidth(), picture->GetHeight(), 0);

@@ -92,14 +92,17 @@ void CEffectMoveMaskWipe::Draw(EffectChannel* record, int channel, bool plain) {
   // A target channel outside 0..15 names no target: nothing to draw, ends
   // included (the saved screen as target needs no channel).
   if (!savedTarget && !ValidChannel(targetChannel)) return;
-  // The ends show their plain picture wherever the channels are drawn.
+  // The ends show their plain picture wherever the channels are drawn, as
+  // long as it covers the screen like the pictures of every other step.
   if (d == 0 || d > 511) {
     if (d == 0 ? savedSource : savedTarget) {
       manager_->PutScreen();
       return;
     }
     CPicture* plain = manager_->GetPicture(d == 0 ? channel : targetChannel);
-    if (plain->GetBuffer()) plain->Put(0, 0, 0);
+    if (plain->GetBuffer() && plain->GetWidth() >= CScreenBuffer::GetWidth() &&
+        plain->GetHeight() >= CScreenBuffer::GetHeight())
+      plain->Put(0, 0, 0);
     return;
   }
   int v = std::clamp(d / 2, 0, 256);

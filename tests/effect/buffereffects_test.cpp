@@ -164,6 +164,13 @@ TEST_F(EffectTest, PutDrawsItsPictureOpaqueOnTheFirstFrame) {
   manager_->GetChannel(5)->PictureNumber() = 40;
   manager_->PrintRange(5, 5, 0, 1);
   EXPECT_TRUE(ScreenIs(0x00FF00));
+  // A picture that holds no pixels (a load that failed) draws nothing: the
+  // colour is for a channel without picture.
+  manager_->SetPicture(7, 7);
+  ASSERT_EQ(Start(7, 2, {20, 0, 255, 0, 0}), 1);
+  Clear(0x336699);
+  manager_->PrintRange(7, 7, 0, 1);
+  EXPECT_TRUE(ScreenIs(0x336699));
   // p4 pastes from the first frame on.
   ASSERT_EQ(Start(5, 2, {20, 0, 255, 0, 1}), 1);
   Frame();

@@ -100,6 +100,13 @@ TEST_F(MoveMaskWipeTest, EndsShowThePlainPicturesAtTheOrigin) {
   EXPECT_EQ(manager_->GetEffect(101)->Finish(record, 5), 1);
   EXPECT_EQ(manager_->GetEffect(101)->Finish(record, 5), 1);
   EXPECT_EQ(record->Counter(), 512);
+  // A plain picture smaller than the screen is not drawn at its end either.
+  ChannelPicture(5, kW - 1, kH, Source);
+  ChannelPicture(6, kW, kH - 1, Target);
+  for (int d : {0, 512}) {
+    DrawAt({512, 6, 7}, d);
+    EXPECT_TRUE(ScreenIs(kClear)) << d;
+  }
 }
 
 TEST_F(MoveMaskWipeTest, HardSwitchFlipsHalfWayWhileTheBendGoesOn) {
