@@ -108,30 +108,32 @@ void CDatePrint::PrintAt(int x, int y, int year, int month, int day) {
   auto width = [&](int places, int separator) {
     return PlaceAt(PlaceAt(timeFontSize_.x, places, next), separator ? 1 : 0, next);
   };
+  auto at = [&](Pos pos) { return Pos{PlaceAt(x, 1, pos.x), PlaceAt(y, 1, pos.y)}; };
+  const Pos yearAt = at(yearPos_), monthAt = at(monthPos_), dayAt = at(dayPos_), weekAt = at(weekPos_);
+  // Every part's background goes back before any part draws, so parts
+  // whose areas overlap keep each other's glyphs.
+  if (yearPrinter_) RestoreUnder(yearAt.x, yearAt.y, width(3, yearSlash_), sizeY);
+  if (monthPrinter_) RestoreUnder(monthAt.x, monthAt.y, width(1, monthSlash_), sizeY);
+  if (dayPrinter_) RestoreUnder(dayAt.x, dayAt.y, width(1, daySlash_), sizeY);
+  if (weekPrinter_)
+    RestoreUnder(weekAt.x, weekAt.y, PlaceAt(weekFontSize_.x, 2, weekNextX_), weekFontSize_.y);
+
   if (yearPrinter_) {
-    const int px = PlaceAt(x, 1, yearPos_.x), py = PlaceAt(y, 1, yearPos_.y);
-    RestoreUnder(px, py, width(3, yearSlash_), sizeY);
-    yearPrinter_->Print(px, py, year);
-    PrintSeparator(yearPrinter_.get(), PlaceAt(px, 4, next), py, yearSlash_);
+    yearPrinter_->Print(yearAt.x, yearAt.y, year);
+    PrintSeparator(yearPrinter_.get(), PlaceAt(yearAt.x, 4, next), yearAt.y, yearSlash_);
   }
   if (monthPrinter_) {
-    const int px = PlaceAt(x, 1, monthPos_.x), py = PlaceAt(y, 1, monthPos_.y);
-    RestoreUnder(px, py, width(1, monthSlash_), sizeY);
-    monthPrinter_->Print(px, py, month);
-    PrintSeparator(monthPrinter_.get(), PlaceAt(px, 2, next), py, monthSlash_);
+    monthPrinter_->Print(monthAt.x, monthAt.y, month);
+    PrintSeparator(monthPrinter_.get(), PlaceAt(monthAt.x, 2, next), monthAt.y, monthSlash_);
   }
   if (dayPrinter_) {
-    const int px = PlaceAt(x, 1, dayPos_.x), py = PlaceAt(y, 1, dayPos_.y);
-    RestoreUnder(px, py, width(1, daySlash_), sizeY);
-    dayPrinter_->Print(px, py, day);
-    PrintSeparator(dayPrinter_.get(), PlaceAt(px, 2, next), py, daySlash_);
+    dayPrinter_->Print(dayAt.x, dayAt.y, day);
+    PrintSeparator(dayPrinter_.get(), PlaceAt(dayAt.x, 2, next), dayAt.y, daySlash_);
   }
   if (weekPrinter_) {
-    const int px = PlaceAt(x, 1, weekPos_.x), py = PlaceAt(y, 1, weekPos_.y);
-    RestoreUnder(px, py, PlaceAt(weekFontSize_.x, 2, weekNextX_), weekFontSize_.y);
-    weekPrinter_->Print(px, py, Weekday(year, month, day));
-    PrintSeparator(weekPrinter_.get(), PlaceAt(px, 1, weekNextX_), py, weekYou_);
-    PrintSeparator(weekPrinter_.get(), PlaceAt(px, 2, weekNextX_), py, weekBi_);
+    weekPrinter_->Print(weekAt.x, weekAt.y, Weekday(year, month, day));
+    PrintSeparator(weekPrinter_.get(), PlaceAt(weekAt.x, 1, weekNextX_), weekAt.y, weekYou_);
+    PrintSeparator(weekPrinter_.get(), PlaceAt(weekAt.x, 2, weekNextX_), weekAt.y, weekBi_);
   }
 }
 

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 #include "platform/types.h"
 #include "setup/setuplist.h"
@@ -272,7 +271,9 @@ void CMenuButtonPanel::PrintAnime(int time, int timeMax, int type, int dx, int d
     if (zoom <= 0) return;
     z = static_cast<int>(std::min<int64_t>(zoom, 100));
   }
-  constexpr double kTurn = 2 * std::numbers::pi;
+  // One turn, to five decimals; the offsets are truncated, so this value
+  // decides where a flying button stands.
+  constexpr double kTurn = 6.28318;
   for (int c = 0; c < columns_; ++c) {
     CCommonButton* button = GetButton(c, menu_);
     if (!button || !button->GetExist()) continue;

@@ -122,6 +122,17 @@ TEST_F(CalendarTest, RestoresUnderTheDateUnlessAllIsPrinted) {
   EXPECT_EQ(Seen(0, 0, 2), "12");
 }
 
+// Every part's background is put back before any part draws: a weekday
+// left of the month, its area reaching over the month's digits, keeps them.
+TEST_F(CalendarTest, OverlappingAreasAreRestoredBeforeAnyPartDraws) {
+  CPicture* back = Load("back", Pixels(64, 48, [](int, int) { return kBack; }), false);
+  auto list = List({{"gTimeFontSizeX", "4"}, {"gTimeFontSizeY", "4"}, {"gMonthPrintX", "4"},
+                    {"gWeekPrintX", "0"}, {"gWeekYouPrintFlag", "0"}, {"gWeekBiPrintFlag", "0"}});
+  CDatePrint date(list.get(), "g", back);
+  date.PrintAt(0, 0, 2011, 2, 7);
+  EXPECT_EQ(Seen(0, 0, 7), "102b07.");
+}
+
 TEST_F(CalendarTest, SettingsOfAnyValueDrawNothingOutsideTheScreen) {
   CPicture* back = Load("back", Pixels(64, 48, [](int, int) { return kBack; }), false);
   for (const char* v : {"2147483647", "-2147483648", "-4", "0"}) {

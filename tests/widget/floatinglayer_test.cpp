@@ -216,6 +216,14 @@ TEST_F(MouseTest, NoGhostsInTheFirstFramesAndNoTrailBelowOne) {
     sparkles->Print(20, 10, 0, 0);
     EXPECT_EQ(CountChanged(0), 1) << n;
   }
+  // A change of special mode starts the ring afresh: the trail's frames
+  // leave no unwritten sparkle entries to draw.
+  auto mouse = Make({{"sizeX", "1"}, {"sizeY", "1"}, {"specialMode", "1"}, {"zanzouNumber", "5"}});
+  for (int j = 0; j < 5; ++j) mouse->Print(30 + j, 20, 0, 0);
+  mouse->SetSpecialMode(2);
+  Clear(0);
+  mouse->Print(30, 20, 0, 0);
+  EXPECT_EQ(CountChanged(0), 1);
 }
 
 TEST_F(MouseTest, SparklesFollowTheSeededGeneratorAndForceFullRedraws) {

@@ -236,6 +236,10 @@ TEST_F(MenuTest, FlyInFromTurnedDirections) {
   CScreenBuffer::ClearDirtyRects();
   panel_->PrintAnime(5, 10, 0, 0, 20);  // type 0 slides, all from one side
   EXPECT_EQ(DirtyRects(), (std::vector<std::array<int, 4>>{{24, 26, 16, 16}})) << "one place";
+  // A turn of 6.28318 puts the second column at x + 17 (18 with a full 2 pi).
+  CScreenBuffer::ClearDirtyRects();
+  panel_->PrintAnime(2, 10, 4, 10, 27);
+  EXPECT_EQ(DirtyRects(), (std::vector<std::array<int, 4>>{{7, 30, 16, 16}, {41, 3, 16, 16}}));
 }
 
 // Counts of any value: no negative or huge tables, and queries outside
