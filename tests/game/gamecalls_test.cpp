@@ -100,9 +100,18 @@ class CallGame : public CGame {
 
   CIntTableFile* ResultTable() const { return Saves().GetResultTable(); }
   CScript* Script(int i) const { return Scripts().GetScript(i); }
-  int SkipFilmWord(int i) const { return MessageWindow().GetSkipFilmWord(i); }
-  // A film skip started: its skip words set.
-  void SetSkipFilmWords() { MessageWindow().StartFilmSkip(); }
+  // The five skip words: two counters, then three flags.
+  std::vector<int> SkipFilmWords() const {
+    std::vector<int> words;
+    for (int i = 0; i < 5; ++i) words.push_back(MessageWindow().GetSkipFilmWord(i));
+    return words;
+  }
+  // A film skip started: the counters 0 and 1, the flags raised. The
+  // clearing checks look at the four words this changes.
+  void SetSkipFilmWords() {
+    MessageWindow().StartFilmSkip();
+    EXPECT_EQ(SkipFilmWords(), (std::vector<int>{0, 1, 1, 1, 1}));
+  }
   void DisableMode(int n) { Modes().SetModeDisabled(n, 1); }
   // Gives the result built-ins and "savesystemfile" one number.
   void ShareFunctionNumber(int number) {
@@ -206,7 +215,7 @@ TEST_F(GameCallsTest, SystemCallsReachTheFirstRegisteredModeThatExists) {
   game->SystemCall(1, 3, args);
   EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "34 SetCallArgs 5 6"}));
   EXPECT_EQ(game->Modes().GetNextMode(), 34);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(game->SkipFilmWord(i), 0) << i;
+  EXPECT_EQ(game->SkipFilmWords(), (std::vector<int>{0, 0, 0, 0, 0}));
 
   // One argument: b is 0. A call nobody registered goes to the hook.
   game->log.clear();
@@ -278,7 +287,7 @@ TEST_F(GameCallsTest, BuiltInFunctionsComeFirst) {
   ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "savesystemfile", 0), 1);
   game->SetSkipFilmWords();
   game->SystemFunction(0, 0, nullptr);  // stopf5
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(game->SkipFilmWord(i), 0) << i;
+  EXPECT_EQ(game->SkipFilmWords(), (std::vector<int>{0, 0, 0, 0, 0}));
   game->SystemFunction(1, 0, nullptr);  // savesystemfile
   game->SystemFunction(3, 1, nullptr);  // notice without its object: nothing
   EXPECT_EQ(game->log, (Log{"SaveSystemFile"}));
