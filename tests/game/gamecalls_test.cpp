@@ -154,7 +154,9 @@ class GameCallsTest : public GameTest {
     GameTest::TearDown();
   }
 
-  std::unique_ptr<CallGame> Make(std::set<int> classes, const Pairs& game = {}) {
+  // `without` leaves keys of the list below out.
+  std::unique_ptr<CallGame> Make(std::set<int> classes, const Pairs& game = {},
+                                 const std::set<std::string>& without = {}) {
     // The extra modes the tests call are switched on.
     Pairs list = {{"selectplaceIsDefault", "1"},
                   {"selectchartIsDefault", "1"},
@@ -169,6 +171,7 @@ class GameCallsTest : public GameTest {
                   {"expModeCheckByVarName1", "enabler"},
                   {"expModeCheckByVarMode2", "13"},
                   {"expModeCheckByVarName2", "nosuchvar"}};
+    std::erase_if(list, [&](const auto& pair) { return without.count(pair.first) != 0; });
     list.insert(list.end(), game.begin(), game.end());
     WriteList("game", list);
     auto g = std::make_unique<CallGame>(window_, &systemFile_, std::move(classes));
@@ -291,6 +294,17 @@ TEST_F(GameCallsTest, BuiltInFunctionsComeFirst) {
   game->SystemFunction(1, 0, nullptr);  // savesystemfile
   game->SystemFunction(3, 1, nullptr);  // notice without its object: nothing
   EXPECT_EQ(game->log, (Log{"SaveSystemFile"}));
+}
+
+// With results on, "getresult" is the built-in whether or not a variable
+// takes its answer: without one it does nothing and answers 0, and neither
+// a mode registered under the name nor the title's hook is reached.
+TEST_F(GameCallsTest, GetResultWithoutItsVariableIsStillTheBuiltIn) {
+  auto game = Make({24}, {}, {"getResultVarName"});
+  ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "getresult", 3), 1);
+  const int row[1] = {9};
+  EXPECT_EQ(game->SystemFunction(5, 1, row), 0);
+  EXPECT_EQ(game->log, Log{});
 }
 
 TEST_F(GameCallsTest, BuiltInsSharingANumberAreAppliedInTheirOrder) {
