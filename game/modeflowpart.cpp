@@ -1,6 +1,7 @@
 #include "game/modeflowpart.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "effect/alleffect.h"
@@ -325,6 +326,11 @@ int CModeFlowPart::StartNewGame(int, int stateFlag, int varNumber, int value) {
   if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
   vars.SetStateVarWord(stateFlag);
   ResetForGameStart();
+  // The costume mask and the channels' picture-variant variables are the
+  // game's before: a new game starts without them.
+  CScriptPart::PictureWords& pictures = parts_.scripts->Pictures();
+  pictures.costumeMask = 0;
+  std::fill(std::begin(pictures.variantVars), std::end(pictures.variantVars), 0);
   // The frame runs the control script from its start.
   parts_.scripts->RewindControlScript(false);
   parts_.scripts->CheckControlScriptLoaded();

@@ -434,9 +434,11 @@ int CScreenPart::GetLayerDisableMask() const {
   return vars ? vars->GetLayerOffMask() : 0;
 }
 
-// The effect manager has no back picture; the screen picture is the
-// capture effect's saved screen.
-CPicture* CScreenPart::GetEffectBackPicture() const { return nullptr; }
+// The effect manager keeps one screen-sized picture, the capture effect's
+// saved screen: the picture of the screen behind a mode that captured it on
+// entry. It is both the back picture (put back before a mode filters it)
+// and the screen picture (captured again after).
+CPicture* CScreenPart::GetEffectBackPicture() const { return GetEffectScreenPicture(); }
 
 CPicture* CScreenPart::GetEffectScreenPicture() const {
   return effect_ ? CEffectManager::GetSavedScreen() : nullptr;

@@ -102,9 +102,11 @@ void CScriptPart::InitFunctionNumbers() {
   functions_.layer = lists.FunctionRow("layer");
   functions_.stopF5 = lists.FunctionRow("stopf5");
   if (parts_.floating->GetSettings().noticeFlag) functions_.notice = lists.FunctionRow("notice");
+  // "getresult" is the built-in even without a variable for its answer;
+  // it then does nothing.
   if (parts_.saves->GetSettings().resultFlag) {
     functions_.setResult = lists.FunctionRow("setresult");
-    if (parts_.saves->GetSettings().getResultVarName) functions_.getResult = lists.FunctionRow("getresult");
+    functions_.getResult = lists.FunctionRow("getresult");
   }
 }
 

@@ -1,7 +1,8 @@
 // CCommonGeneral: the enter and exit fades. The enter fade draws T frames,
 // the exit fade T - 1 steps. The exit fade blends the game's buffer pictures
 // 0 (from) and 1 (to); the enter fade blends from its colour straight to
-// buffer picture 1. Wipes of either have the game draw between the two
+// buffer picture 1 (buffer picture 0 holds the colour as well, for the
+// frame a load puts). Wipes of either have the game draw between the two
 // buffer pictures.
 #include <algorithm>
 
@@ -53,6 +54,11 @@ void CCommonGeneral::GetEnterScreen() {
   PrintEnterScreen();
   platform::DebugOutput("[[commongeneral enterscreen::getscreen]]\n");
   if (fadeToPicture_) fadeToPicture_->GetScreen();
+  // The fade blends from the colour word itself; buffer picture 0 takes the
+  // colour too, because a load puts that picture on the screen right after
+  // it re-enters the mode, and that frame must be where the fade starts.
+  if (enterFadeInType_ == -1)
+    FillPictureColor(fadeFromPicture_, enterFadeR_, enterFadeG_, enterFadeB_);
 }
 
 void CCommonGeneral::BlendFade(int64_t numerator, int64_t denominator) {

@@ -7,16 +7,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "game/inputpart.h"
+#include "game/modeflowpart.h"
 #include "game/screenpart.h"
 #include "game/scriptpart.h"
 #include "game/soundpart.h"
 #include "input/inputstatus.h"
 #include "modebase/modenames.h"
 #include "game_test.h"
+#include "graphics/allgraphics.h"
 #include "graphics/blendrows.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -203,11 +206,14 @@ TEST_F(CommonGeneralTest, EnterCrossFadeBlendsFromTheColourToTheModesPicture) {
   TestMode mode(game_.get(), 12, "m");
   mode.LoadFadeSetup();
   mode.printColor = 0x000000;
-  // The colour comes from the settings, not from buffer picture 0, which the
-  // fade leaves as it finds it.
-  CCommonGeneral::FillPictureColor(mode.From(), 0x12, 0x34, 0x56);
+  // The colour comes from the settings, not from buffer picture 0: a
+  // picture of another colour put there after the entry does not change
+  // the fade.
   mode.Enter();
   EXPECT_EQ(Pixel(mode.To()), 0x000000u);
+  // Buffer picture 0 holds the colour, the frame a load puts.
+  EXPECT_EQ(Pixel(mode.From()), 0xFFFFFFu);
+  CCommonGeneral::FillPictureColor(mode.From(), 0x12, 0x34, 0x56);
   std::vector<uint32_t> seen;
   for (int frame = 1; frame <= 4; ++frame) {
     mode.Frame(*game_);
@@ -220,6 +226,31 @@ TEST_F(CommonGeneralTest, EnterCrossFadeBlendsFromTheColourToTheModesPicture) {
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_LT(seen[i] & 0xFF, seen[i - 1] & 0xFF) << i;
   EXPECT_EQ(seen.back(), 0x000000u);
   EXPECT_EQ(Pixel(mode.From()), 0x123456u);
+}
+
+// A load captures the load screen into buffer picture 0, re-enters the
+// loaded mode and puts buffer picture 0 on the screen. With a colour enter
+// fade that frame is the colour the fade starts from, not the load screen.
+TEST_F(CommonGeneralTest, TheFrameALoadPutsIsTheColourTheEnterFadeStartsFrom) {
+  WriteList("m", {{"enterFadeInType", "-1"}, {"enterFadeInTime", "4"},
+                  {"enterFadeInColorR", "0"}, {"enterFadeInColorG", "0"},
+                  {"enterFadeInColorB", "0"}});
+  auto owned = std::make_unique<TestMode>(game_.get(), 12, "m");
+  TestMode& mode = *owned;
+  mode.LoadFadeSetup();
+  mode.printColor = 0xFFFFFF;
+  game_->Modes().PutMode(12, std::move(owned));
+  game_->Modes().SetCurrentMode(12);
+  // The load screen as its exit capture keeps it.
+  CAllGraphics::FillScreen(0x30, 0x60, 0x90);
+  mode.From()->GetScreen();
+  game_->Modes().RestartFromLoad();
+  mode.From()->Put(0, 0, 0);
+  EXPECT_EQ(ScreenPixel(), 0x000000u);
+  // The fade's first frame, the game driving its current mode, goes on
+  // from there.
+  game_->RunFrame();
+  EXPECT_EQ(ScreenPixel(), (255u * static_cast<uint32_t>(blendrows::Weight(25)) >> 8) * 0x010101u);
 }
 
 TEST_F(CommonGeneralTest, ExitWipeRunsTimeMinusOneStepsThenReturnsTheTarget) {

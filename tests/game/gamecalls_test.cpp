@@ -100,9 +100,18 @@ class CallGame : public CGame {
 
   CIntTableFile* ResultTable() const { return Saves().GetResultTable(); }
   CScript* Script(int i) const { return Scripts().GetScript(i); }
-  int SkipFilmWord(int i) const { return MessageWindow().GetSkipFilmWord(i); }
-  // A film skip started: its skip words set.
-  void SetSkipFilmWords() { MessageWindow().StartFilmSkip(); }
+  // The five skip words: two counters, then three flags.
+  std::vector<int> SkipFilmWords() const {
+    std::vector<int> words;
+    for (int i = 0; i < 5; ++i) words.push_back(MessageWindow().GetSkipFilmWord(i));
+    return words;
+  }
+  // A film skip started: the counters 0 and 1, the flags raised. The
+  // clearing checks look at the four words this changes.
+  void SetSkipFilmWords() {
+    MessageWindow().StartFilmSkip();
+    EXPECT_EQ(SkipFilmWords(), (std::vector<int>{0, 1, 1, 1, 1}));
+  }
   void DisableMode(int n) { Modes().SetModeDisabled(n, 1); }
   // Gives the result built-ins and "savesystemfile" one number.
   void ShareFunctionNumber(int number) {
@@ -145,7 +154,9 @@ class GameCallsTest : public GameTest {
     GameTest::TearDown();
   }
 
-  std::unique_ptr<CallGame> Make(std::set<int> classes, const Pairs& game = {}) {
+  // `without` leaves keys of the list below out.
+  std::unique_ptr<CallGame> Make(std::set<int> classes, const Pairs& game = {},
+                                 const std::set<std::string>& without = {}) {
     // The extra modes the tests call are switched on.
     Pairs list = {{"selectplaceIsDefault", "1"},
                   {"selectchartIsDefault", "1"},
@@ -160,6 +171,7 @@ class GameCallsTest : public GameTest {
                   {"expModeCheckByVarName1", "enabler"},
                   {"expModeCheckByVarMode2", "13"},
                   {"expModeCheckByVarName2", "nosuchvar"}};
+    std::erase_if(list, [&](const auto& pair) { return without.count(pair.first) != 0; });
     list.insert(list.end(), game.begin(), game.end());
     WriteList("game", list);
     auto g = std::make_unique<CallGame>(window_, &systemFile_, std::move(classes));
@@ -206,7 +218,7 @@ TEST_F(GameCallsTest, SystemCallsReachTheFirstRegisteredModeThatExists) {
   game->SystemCall(1, 3, args);
   EXPECT_EQ(game->log, (Log{"PrintFloatingLayers", "34 SetCallArgs 5 6"}));
   EXPECT_EQ(game->Modes().GetNextMode(), 34);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(game->SkipFilmWord(i), 0) << i;
+  EXPECT_EQ(game->SkipFilmWords(), (std::vector<int>{0, 0, 0, 0, 0}));
 
   // One argument: b is 0. A call nobody registered goes to the hook.
   game->log.clear();
@@ -278,10 +290,21 @@ TEST_F(GameCallsTest, BuiltInFunctionsComeFirst) {
   ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "savesystemfile", 0), 1);
   game->SetSkipFilmWords();
   game->SystemFunction(0, 0, nullptr);  // stopf5
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(game->SkipFilmWord(i), 0) << i;
+  EXPECT_EQ(game->SkipFilmWords(), (std::vector<int>{0, 0, 0, 0, 0}));
   game->SystemFunction(1, 0, nullptr);  // savesystemfile
   game->SystemFunction(3, 1, nullptr);  // notice without its object: nothing
   EXPECT_EQ(game->log, (Log{"SaveSystemFile"}));
+}
+
+// With results on, "getresult" is the built-in whether or not a variable
+// takes its answer: without one it does nothing and answers 0, and neither
+// a mode registered under the name nor the title's hook is reached.
+TEST_F(GameCallsTest, GetResultWithoutItsVariableIsStillTheBuiltIn) {
+  auto game = Make({24}, {}, {"getResultVarName"});
+  ASSERT_EQ(game->Scripts().RegistSystemFunction(24, "getresult", 3), 1);
+  const int row[1] = {9};
+  EXPECT_EQ(game->SystemFunction(5, 1, row), 0);
+  EXPECT_EQ(game->log, Log{});
 }
 
 TEST_F(GameCallsTest, BuiltInsSharingANumberAreAppliedInTheirOrder) {

@@ -20,6 +20,7 @@
 #include "game/modeflowpart.h"
 #include "game/savepart.h"
 #include "game/screenpart.h"
+#include "game/scriptpart.h"
 #include "game/soundpart.h"
 #include "game/variablepart.h"
 #include "game_test.h"
@@ -573,6 +574,25 @@ TEST_F(GameServicesTest, GameStartsClearTheStoryVariables) {
     EXPECT_EQ(game_->GetVar(150), 3);
     game_.reset();
   }
+}
+
+// A new game forgets the costume mask and the channels' picture-variant
+// variables of the game before; restarting the script keeps them.
+TEST_F(GameServicesTest, ANewGameForgetsTheCostumeMaskAndThePictureVariants) {
+  Open();
+  CScriptPart::PictureWords& words = game_->Scripts().Pictures();
+  auto set = [&] {
+    words.costumeMask = 0x5;
+    words.variantVars[3] = 120;
+    words.variantVars[15] = 121;
+  };
+  set();
+  game_->Modes().StartGameScript(-1, 0);
+  EXPECT_EQ(words.costumeMask, 0x5);
+  EXPECT_EQ(words.variantVars[3], 120);
+  EXPECT_EQ(game_->Modes().StartNewGame(0, 0, -1, 0), -1);
+  EXPECT_EQ(words.costumeMask, 0);
+  for (int ch = 0; ch < CScriptPart::kEffectChannels; ++ch) EXPECT_EQ(words.variantVars[ch], 0) << ch;
 }
 
 }  // namespace
