@@ -57,7 +57,6 @@ int main(int argc, char** argv) {
   if (options.headless) {
     auto& host = platform::InstallHeadless();
     headless = &host;
-    host.CloseOnTerminationSignals();
     for (const ProgramOptions::ScreenshotAt& shot : options.screenshotsAt)
       host.ScreenshotAt(shot.frame, shot.file);
     for (long long frame : options.hashesAt) host.HashAt(frame);
@@ -85,6 +84,8 @@ int main(int argc, char** argv) {
       std::fputs("zorgame: --screenshot-at and --hash-at need a headless run; nothing is written\n",
                  stderr);
   }
+  // SIGINT, SIGTERM and SIGHUP close the game as its close box does.
+  platform::CloseOnTerminationSignals();
   // The mix of the whole run, kept from the first frame on.
   std::shared_ptr<platform::AudioDevice> capture;
   if (!options.captureAudio.empty() && (capture = platform::Audio())) capture->StartCapture();

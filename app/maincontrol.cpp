@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "app/wheelmessage.h"
 #include "platform/backend.h"
@@ -96,21 +98,26 @@ void ReadWindowSize(const CSetupList& setup, const char* key, int* size) {
   platform::ErrorOutput(line.c_str());
 }
 
-// True when a save-folder name of the list "game" would lead outside the
-// folder it is set under: an absolute path, a drive ("C:"), or ".." going
-// above its start. Names are CP932, whose second bytes may be '\\'.
-bool LeavesItsBase(const char* name) {
-  if (!name || !*name) return false;
-  if (name[0] == '\\' || name[0] == '/') return true;
-  int depth = 0;
+// A save-folder name of the list "game" with its "." and "name\\.." levels
+// folded away ("a\\..\\b" is "b"), so that no level the name passes
+// through is made; false when the name would lead outside the folder it
+// is set under: an absolute path, a drive ("C:"), or ".." going above its
+// start. Names are CP932, whose second bytes may be '\\'.
+bool FoldLevels(const char* name, std::string* folded) {
+  folded->clear();
+  if (!name || !*name) return true;
+  if (name[0] == '\\' || name[0] == '/') return false;
+  std::vector<std::string> levels;
   std::string part;
   auto endPart = [&] {
-    if (part == "..")
-      --depth;
-    else if (!part.empty() && part != ".")
-      ++depth;
+    if (part == "..") {
+      if (levels.empty()) return true;
+      levels.pop_back();
+    } else if (!part.empty() && part != ".") {
+      levels.push_back(part);
+    }
     part.clear();
-    return depth < 0;
+    return false;
   };
   for (size_t i = 0; name[i] != 0; ++i) {
     const unsigned char c = static_cast<unsigned char>(name[i]);
@@ -118,14 +125,16 @@ bool LeavesItsBase(const char* name) {
       part.append(name + i, 2);
       ++i;
     } else if (c == '\\' || c == '/') {
-      if (endPart()) return true;
+      if (endPart()) return false;
     } else if (c == ':') {
-      return true;
+      return false;
     } else {
       part += static_cast<char>(c);
     }
   }
-  return endPart();
+  if (endPart()) return false;
+  for (const std::string& level : levels) *folded += (folded->empty() ? "" : "\\") + level;
+  return true;
 }
 
 }  // namespace
@@ -150,15 +159,21 @@ CMainControl::CMainControl(CCommonSystemFile* systemFile, CWheelMessage* wheelMe
   GetGameSetupInt(&saveFolderType, "saveFolderType");
   GetGameSetupString(&company, "saveCompanyFolder");
   GetGameSetupString(&game, "saveGameFolder");
+  std::string foldedCompany, foldedGame;
   if (saveFolderType != 0) {
-    for (const auto& [key, value] : {std::pair{"saveCompanyFolder", company}, std::pair{"saveGameFolder", game}}) {
-      if (!LeavesItsBase(value)) continue;
+    for (const auto& [key, value, folded] : {std::tuple{"saveCompanyFolder", company, &foldedCompany},
+                                             std::tuple{"saveGameFolder", game, &foldedGame}}) {
+      if (FoldLevels(value, folded)) continue;
       platform::ErrorOutput(("zorgame: \"" + std::string(key) + "\" is \"" + value +
                              "\" in the game list, which leads outside the user's folder; the "
                              "saves stay in the game's own folder")
                                 .c_str());
       saveFolderType = 0;
     }
+  }
+  if (saveFolderType != 0) {
+    if (company) company = foldedCompany.c_str();
+    if (game) game = foldedGame.c_str();
   }
   SetSaveFolder(company, game, saveFolderType);
   int createSaveFolder = 1;

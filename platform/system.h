@@ -56,6 +56,12 @@ intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t wParam, intpt
 // Physical state of a key or mouse button, by virtual-key code.
 bool IsKeyHeld(int vk);
 
+// From now on the first SIGINT, SIGTERM or SIGHUP of the process asks the
+// window to close, as the desktop's close request does (the game saves and
+// ends); a second one ends the process at once. Process-wide: whichever
+// backend is installed takes the request at its next message.
+void CloseOnTerminationSignals();
+
 // 16 bytes (or any count) from the system's random source.
 bool RandomBytes(void* out, size_t size);
 

@@ -99,11 +99,16 @@ InstanceLock::Result InstanceLock::Acquire(const std::string& folder, std::strin
   Release();
   const std::string path = ResolvePath(folder.empty() ? std::string(kFileName)
                                                       : folder + "\\" + kFileName);
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A link in the lock's place is not followed: it could make or lock a
+  // file outside the save folder.
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
   // A folder the player may only read still takes a lock on a file that is there.
-  if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) {
-    if (error) *error = path + ": " + std::strerror(errno);
+    if (error) {
+      *error = path + ": " + (errno == ELOOP ? std::string("is a symbolic link, which the lock does not follow")
+                                             : std::string(std::strerror(errno)));
+    }
     return Result::kUnavailable;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -1,6 +1,5 @@
 #include "platform/headless/headless.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -8,6 +7,7 @@
 #include "platform/common/localtime.h"
 #include "platform/codec.h"
 #include "platform/common/png_writer.h"
+#include "platform/common/signals.h"
 #include "platform/glyphs.h"
 
 namespace platform {
@@ -33,11 +33,6 @@ uintptr_t ButtonMask(const bool* held) {
 constexpr int kButtonVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
 constexpr uint32_t kButtonDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
 constexpr uint32_t kButtonUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
-
-// Set by the signal handler, taken by the next PeekMessage.
-volatile std::sig_atomic_t g_closeSignal = 0;
-
-void OnTerminationSignal(int) { g_closeSignal = 1; }
 
 }  // namespace
 
@@ -182,9 +177,9 @@ void HeadlessBackend::DestroyWindow(Window* window) {
 
 bool HeadlessBackend::PeekMessage(Message* out, bool remove) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (g_closeSignal && window_) {
-    g_closeSignal = 0;
-    // Before what is waiting: the run ends at its next message.
+  // A termination signal is a close request, before what is waiting: the
+  // run ends at its next message.
+  if (window_ && TakeTerminationSignal()) {
     queue_.push_front({window_.get(), WM_CLOSE, 0, 0});
   }
   if (queue_.empty()) return false;
@@ -274,16 +269,6 @@ void HeadlessBackend::InjectClose() {
   // A disabled close box does nothing, as on the desktop.
   if (window_ && !window_->IsCloseItemEnabled()) return;
   queue_.push_back({window_.get(), WM_CLOSE, 0, 0});
-}
-
-void HeadlessBackend::CloseOnTerminationSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnTerminationSignal;
-  sigemptyset(&action.sa_mask);
-  // The handler is used once: a second signal ends the process.
-  action.sa_flags = SA_RESETHAND;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
 }
 
 bool HeadlessBackend::LoadInputScript(const std::string& hostPath, std::string* error) {

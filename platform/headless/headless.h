@@ -137,10 +137,6 @@ class HeadlessBackend : public Backend {
   void ReleaseButtonSilently(int button);
   void InjectWheel(int delta);
   void InjectClose();
-  // From now on the first SIGINT or SIGTERM of the process asks the window
-  // to close, as the desktop's close request does (the game saves and
-  // ends); a second one ends the process at once.
-  void CloseOnTerminationSignals();
 
   // Input script (platform/common/input_script.h): its events are posted at
   // their frames, those of frame 0 at once. False with a message on a file

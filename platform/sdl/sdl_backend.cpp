@@ -11,6 +11,7 @@
 
 #include "platform/codec.h"
 #include "platform/common/localtime.h"
+#include "platform/common/signals.h"
 #include "platform/freetype/freetype_glyphs.h"
 #include "platform/glyphs.h"
 #include "platform/sdl/sdl.h"
@@ -62,6 +63,9 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string* error, SdlDisplay display
   // A click on the close box is a WM_CLOSE for the engine to judge, not an
   // SDL_QUIT on top of it.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // Termination signals are the program's own (CloseOnTerminationSignals):
+  // SDL would catch SIGINT and SIGTERM for ever and leave SIGHUP out.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // The input method draws its own composition and candidates at the point
   // the text box gives.
   SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
@@ -299,6 +303,10 @@ void SdlBackend::PumpEvents() {
     for (int i = 0; i < n; ++i) {
       if (NoteComposition(events[i])) input_.Translate(events[i], &translated);
     }
+  }
+  // A termination signal is a close request, as the close box's.
+  if (TakeTerminationSignal() && input_.GetWindow()) {
+    translated.push_back(Message{input_.GetWindow(), WM_CLOSE, 0, 0});
   }
   std::lock_guard<std::mutex> lock(mutex_);
   for (const Message& m : translated) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/codec.h"
+#include "platform/common/signals.h"
 #include "platform/sdl/sdl_overlay.h"
 
 namespace platform::sdl {
@@ -225,6 +226,12 @@ int RunBox(const BoxPicture& picture, SDL_Window* parent, std::string* error) {
   int answer = -1;
   int pressed = -1;  // the button the left button went down on
   while (answer < 0) {
+    // A termination signal gives the cancel answer; the close request it
+    // makes goes on to the game.
+    if (TerminationSignalPending()) {
+      answer = cancel;
+      break;
+    }
     SDL_Event e;
     if (!SDL_WaitEventTimeout(&e, 100)) continue;
     Uint32 target = 0;

@@ -208,14 +208,17 @@ TEST_F(MainControlTest, SaveFolderNamesStayUnderTheirBase) {
     const char* key;
     const char* value;
     bool refused;
+    const char* made;  // the first level made under the user's folder
   };
   const Case cases[] = {
-      {"saveCompanyFolder", "..\\..\\x", true}, {"saveCompanyFolder", "/abs", true},
-      {"saveCompanyFolder", "\\abs", true},      {"saveCompanyFolder", "C:\\x", true},
-      {"saveCompanyFolder", "a\\..\\..\\b", true}, {"saveGameFolder", "../up", true},
-      {"saveCompanyFolder", "Company\\Game", false}, {"saveCompanyFolder", "a\\..\\b", false},
+      {"saveCompanyFolder", "..\\..\\x", true, ""}, {"saveCompanyFolder", "/abs", true, ""},
+      {"saveCompanyFolder", "\\abs", true, ""},      {"saveCompanyFolder", "C:\\x", true, ""},
+      {"saveCompanyFolder", "a\\..\\..\\b", true, ""}, {"saveGameFolder", "../up", true, ""},
+      {"saveCompanyFolder", "Company\\Game", false, "Company"},
+      // The levels a name passes through are folded away, not made.
+      {"saveCompanyFolder", "a\\..\\b", false, "b"}, {"saveCompanyFolder", ".\\c\\.", false, "c"},
       // A double-byte name whose second byte is a backslash: no separator.
-      {"saveCompanyFolder", "表..\\\\..\\\\x", false},
+      {"saveCompanyFolder", "表..\\\\..\\\\x", false, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
@@ -235,6 +238,12 @@ TEST_F(MainControlTest, SaveFolderNamesStayUnderTheirBase) {
       } else {
         EXPECT_EQ(Utf8(GetSaveFolder()).find(Dir() / "data\\"), 0u) << Utf8(GetSaveFolder());
         for (const std::string& line : lines) EXPECT_EQ(line.find("leads outside"), std::string::npos);
+        if (c.made) {
+          std::vector<std::string> made;
+          for (const auto& entry : std::filesystem::directory_iterator(Dir() / "data"))
+            made.push_back(entry.path().filename().string());
+          EXPECT_EQ(made, std::vector<std::string>{c.made});
+        }
       }
     }
     ResetSaveFolder();

@@ -5,7 +5,7 @@
 # - a second copy on the save folder a running copy uses is refused with
 #   the box, though its runtime and temporary folders are others; a copy
 #   of the game in another folder runs beside it;
-# - SIGTERM and SIGINT end a run as a close request does: the run ends
+# - SIGTERM, SIGINT and SIGHUP end a run as a close request does: the run ends
 #   well and the system file is written.
 set -euo pipefail
 program=$1 game=$2 work=$3
@@ -64,7 +64,7 @@ run other "$work/two" 5
 check "a copy in another folder runs" test "$(cat "$work/other.status")" = 0
 stop TERM first
 
-for signal in TERM INT; do
+for signal in TERM INT HUP; do
   clone_game "$work/$signal"
   start "run$signal" "$work/$signal"
   touch "$work/$signal.before"

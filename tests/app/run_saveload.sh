@@ -24,33 +24,8 @@ run() {  # run NAME DIR FRAMES INPUT [OPTIONS...]: frame hashes in $work/NAME.tx
   run_headless "$name" "$dir" "$frames" "$work/$name.input" "$@"
 }
 
-# New game, OK twice in the name entry (the stored names), S in the scene,
-# slot 1, the comment, OK, then back to the scene.
-save_input='1 move -5 700
-130 move 400 300
-140 button 0 down
-141 button 0 up
-142 move -5 700
-215 move 320 356
-218 button 0 down
-219 button 0 up
-245 move 320 356
-248 button 0 down
-249 button 0 up
-250 move -5 700
-410 key 83 down
-411 key 83 up
-450 move 151 163
-460 button 0 down
-461 button 0 up
-480 text テスト
-495 move 300 357
-500 button 0 down
-501 button 0 up
-530 move 730 572
-535 button 0 down
-536 button 0 up
-540 move -5 700'
+# New game, the names, S in the scene, slot 1, the comment, OK, back.
+save_input=$(cat "$(dirname "$0")/save_slot1.input")
 # Load from the title, slot 1.
 load_input='1 move -5 700
 130 move 400 350

@@ -65,6 +65,18 @@ TEST(InstanceLock, OneHolderPerFolder) {
   first.Release();
   EXPECT_EQ(second.Acquire(dir / "a"), Result::kTaken);
 
+  // A link in the lock's place is not followed: nothing is made where it
+  // points, and the error says why.
+  std::filesystem::create_directories(dir / "d");
+  std::filesystem::create_symlink(dir / "outside.lock", dir / "d/zorgame.lock");
+  {
+    std::string error;
+    platform::InstanceLock lock;
+    EXPECT_EQ(lock.Acquire(dir / "d", &error), Result::kUnavailable);
+    EXPECT_FALSE(dir.Exists("outside.lock"));
+    EXPECT_NE(error.find("is a symbolic link"), std::string::npos) << error;
+  }
+
   // No lock file can be made: the error names it.
   std::filesystem::create_directories(dir / "c/zorgame.lock");
   for (const char* folder : {"c", "missing"}) {

@@ -163,23 +163,101 @@ bool MakeSysfile(const std::string& tools, const fs::path& stage) {
   return ok;
 }
 
-// The player's files in the old game folder's sav/ (saves, the system
-// file) that the build does not make move into the new one.
-bool KeepSaves(const fs::path& old_game, const fs::path& stage) {
+// The folder `name` of `game` in any letter case ("sav", "SAV"), or an
+// empty path when it has none.
+fs::path FolderIn(const fs::path& game, const std::string& name) {
   std::error_code ec;
-  for (const auto& top : fs::directory_iterator(old_game, ec)) {
-    const std::string name = toolsupport::AsciiLower(top.path().filename().string());
-    if (name != "sav" || !top.is_directory(ec)) continue;
-    for (const auto& entry : fs::directory_iterator(top.path(), ec)) {
-      const fs::path target = stage / "sav" / entry.path().filename();
-      if (fs::exists(target, ec)) continue;
-      fs::create_directories(stage / "sav", ec);
-      fs::rename(entry.path(), target, ec);
+  for (const auto& entry : fs::directory_iterator(game, ec)) {
+    if (toolsupport::AsciiLower(entry.path().filename().string()) == name && entry.is_directory(ec)) {
+      return entry.path();
+    }
+  }
+  return {};
+}
+
+// Moves what `from_game`'s sav/ holds into `to_game`'s sav/ where that has
+// no entry of the same name: the player's files (saves, the system file,
+// the flow chart's folders), and, unless only_players, whatever else it
+// holds that the new game does not ship. An entry of the same name on both
+// sides is the player's twice when its name is one the game writes: then
+// both stay and it is named. Returns false after naming, on stderr, the
+// first entry that could not be moved or that stays for the author to
+// choose; every entry not moved stays where it was.
+bool MoveSaves(const fs::path& from_game, const fs::path& to_game, bool only_players) {
+  const fs::path from = FolderIn(from_game, "sav");
+  if (from.empty()) return true;
+  std::error_code ec;
+  fs::path to = FolderIn(to_game, "sav");
+  if (to.empty()) to = to_game / "sav";
+  std::vector<fs::path> entries;
+  for (const auto& entry : fs::directory_iterator(from, ec)) entries.push_back(entry.path());
+  if (ec) {
+    Say("cannot read " + from.string() + ": " + ec.message());
+    return false;
+  }
+  std::sort(entries.begin(), entries.end());
+  for (const fs::path& entry : entries) {
+    const std::string name = entry.filename().string();
+    const bool players = gamebuild::IsPlayersSaveName(name) || fs::is_directory(entry, ec);
+    if (only_players && !players) continue;
+    const fs::path target = to / entry.filename();
+    if (fs::exists(fs::symlink_status(target, ec))) {
+      if (!players) continue;  // the new game ships its own
+      Say(entry.string() + ": the player's file, and " + target.string() +
+          " is one of the same name; both stay: keep the one you want in " + to.string() + ", then delete " +
+          from_game.string());
+      return false;
+    }
+    fs::create_directories(to, ec);
+    fs::rename(entry, target, ec);
+    if (ec) {
+      Say("cannot keep " + entry.string() + " (to " + target.string() + "): " + ec.message() +
+          "; the player's files not yet kept stay in " + from.string() + ", and the next zor-build moves them");
+      return false;
+    }
+  }
+  return true;
+}
+
+// True when `game`'s sav/ still holds a file the game writes for the player.
+bool HoldsPlayersFiles(const fs::path& game) {
+  const fs::path sav = FolderIn(game, "sav");
+  if (sav.empty()) return false;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(sav, ec)) {
+    if (gamebuild::IsPlayersSaveName(entry.path().filename().string()) || entry.is_directory(ec)) return true;
+  }
+  return static_cast<bool>(ec);  // unreadable: assume it does
+}
+
+// Finishes what an interrupted or failed build left beside the game folder,
+// before anything there is replaced: the old game folder moved aside and
+// not moved back (the player's saves in it), or player's files in the
+// staging folder. Returns false, after naming where the player's files
+// are, when they cannot be put back in the game folder.
+bool Recover(const fs::path& game, const fs::path& old, const fs::path& stage) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(old, ec))) {
+    if (!fs::exists(fs::symlink_status(game, ec))) {
+      fs::rename(old, game, ec);
       if (ec) {
-        Say("cannot keep " + entry.path().string() + ": " + ec.message());
+        Say("an earlier build was interrupted and left the last game in " + old.string() +
+            "; it cannot be moved back to " + game.string() + ": " + ec.message());
         return false;
       }
+      Say("an earlier build was interrupted: the last game, with the player's files, is back in " + game.string());
+    } else {
+      if (!MoveSaves(old, game, false)) return false;
+      Say("an earlier build was interrupted: the player's files it left in " + old.string() + " are back in " +
+          game.string());
+      fs::remove_all(old, ec);
     }
+  }
+  if (fs::exists(fs::symlink_status(stage, ec)) && HoldsPlayersFiles(stage)) {
+    if (!fs::exists(game, ec)) fs::create_directories(game, ec);
+    if (!MoveSaves(stage, game, true)) return false;
+    Say("an earlier build failed: the player's files it left in " + stage.string() + " are back in " +
+        game.string());
   }
   return true;
 }
@@ -236,6 +314,9 @@ int Build(const fs::path& source, const fs::path& game) {
   // whole, so a failed build leaves the last good game folder as it was.
   fs::path stage = game_abs;
   stage += ".zor-build-new";
+  fs::path old = game_abs;
+  old += ".zor-build-old";
+  if (!Recover(game_abs, old, stage)) return 1;
   fs::remove_all(stage, ec);
   fs::create_directories(stage, ec);
   if (ec) {
@@ -308,23 +389,32 @@ int Build(const fs::path& source, const fs::path& game) {
     return 1;
   }
 
+  // The swap: the old game aside, the new one in its place, then the
+  // player's files from the old one into it. Interrupted at any point, the
+  // next build's Recover finishes it; no step deletes a player's file.
   if (fs::exists(game_abs, ec)) {
-    fs::path old = game_abs;
-    old += ".zor-build-old";
-    fs::remove_all(old, ec);
-    if (!KeepSaves(game_abs, stage)) return 1;
     fs::rename(game_abs, old, ec);
     if (ec) {
       Say("cannot move the old " + game.string() + " aside: " + ec.message() + "; the new game is in " +
           stage.string());
       return 1;
     }
+    fs::rename(stage, game_abs, ec);
+    if (ec) {
+      const std::string why = ec.message();
+      fs::rename(old, game_abs, ec);
+      Say("cannot move " + stage.string() + " to " + game.string() + ": " + why +
+          (ec ? "; the last game, with the player's files, is in " + old.string() : "; the last game stays"));
+      return 1;
+    }
+    if (!MoveSaves(old, game_abs, false)) return 1;
     fs::remove_all(old, ec);
-  }
-  fs::rename(stage, game_abs, ec);
-  if (ec) {
-    Say("cannot move " + stage.string() + " to " + game.string() + ": " + ec.message());
-    return 1;
+  } else {
+    fs::rename(stage, game_abs, ec);
+    if (ec) {
+      Say("cannot move " + stage.string() + " to " + game.string() + ": " + ec.message());
+      return 1;
+    }
   }
   std::printf("zor-build: %s: %zu files from %s\n", game.string().c_str(), plan.steps.size(),
               source.string().c_str());

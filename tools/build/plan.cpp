@@ -397,6 +397,16 @@ class Planner {
     }
     if (top == "sav") {
       if (RefuseAll(o, rel, "shipped save files take no options")) return;
+      if (parts.size() != 2) {
+        Error(rel, "the game keeps the player's flow-chart slots in the folders of sav/, so a game ships only "
+                   "files directly in sav/");
+        return;
+      }
+      if (IsPlayersSaveName(name)) {
+        Error(rel, "the game writes this file for the player, so a game never ships it (a shipped copy would "
+                   "replace the player's own); ship a .org file (sysfile.org, result.org) for a starting state");
+        return;
+      }
       if (parts.size() == 2 && IEquals(name, "sysfile.org")) plan_.ship_own_sysfile = true;
       Add(rel, rel, "", {});
       return;
@@ -583,6 +593,17 @@ class Planner {
 }  // namespace
 
 Plan MakePlan(const std::string& source_dir) { return Planner(source_dir).Run(); }
+
+bool IsPlayersSaveName(const std::string& name) {
+  const std::string lower = AsciiLower(name);
+  const auto ends = [&lower](const std::string& tail) {
+    return lower.size() >= tail.size() && lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  if (ends(".sav") || ends(".dat") || ends(".lock") || ends(".bad")) return true;
+  const size_t bad = lower.rfind(".bad.");
+  return bad != std::string::npos && bad + 5 < lower.size() &&
+         lower.find_first_not_of("0123456789", bad + 5) == std::string::npos;
+}
 
 std::vector<std::string> ToolsNeeded(const Plan& plan) {
   std::set<std::string> tools;

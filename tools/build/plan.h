@@ -45,6 +45,13 @@ struct Plan {
 // reads its options file.
 Plan MakePlan(const std::string& source_dir);
 
+// True for a name the game writes into its save folder for the player: a
+// save slot or the system file (".sav"), the flow chart's marks (".dat"),
+// the lock (".lock"), a damaged file kept aside (".bad", ".bad.N"). Letter
+// case does not count. A game never ships such a file, and a build never
+// deletes one.
+bool IsPlayersSaveName(const std::string& name);
+
 // The tools a plan needs, each once.
 std::vector<std::string> ToolsNeeded(const Plan& plan);
 
