@@ -37,6 +37,7 @@
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/minicgmaker.h"
+#include "savedata/savedatafile.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
@@ -229,9 +230,27 @@ void CSavePart::InitMiniCGSize() {
     miniCGWidth_ = width / s.miniCGReduce / 4 * 4;
     miniCGHeight_ = height / s.miniCGReduce;
   }
-  // A thumbnail larger than the screen cannot be taken from it.
-  if (s.miniCGSizeX > 0 && s.miniCGSizeX <= width) miniCGWidth_ = s.miniCGSizeX;
-  if (s.miniCGSizeY > 0 && s.miniCGSizeY <= height) miniCGHeight_ = s.miniCGSizeY;
+  // "miniCGSizeX" and "miniCGSizeY" override the reduced size; a side
+  // larger than a save slot can hold would make slots that read back as
+  // damaged, so it is refused and said.
+  const struct {
+    const char* key;
+    int value;
+    int* side;
+  } overrides[] = {{"miniCGSizeX", s.miniCGSizeX, &miniCGWidth_},
+                   {"miniCGSizeY", s.miniCGSizeY, &miniCGHeight_}};
+  for (const auto& o : overrides) {
+    if (o.value <= 0) continue;
+    if (o.value <= CCommonDataFile::kMaxMiniCGSide) {
+      *o.side = o.value;
+      continue;
+    }
+    platform::ErrorOutput(("init\\game.xtx: \"" + std::string(o.key) + "\" is " + std::to_string(o.value) +
+                           ", more than the " + std::to_string(CCommonDataFile::kMaxMiniCGSide) +
+                           " pixels a save slot's thumbnail may have; it stays " +
+                           std::to_string(*o.side))
+                              .c_str());
+  }
 }
 
 void CSavePart::MakeLists() {

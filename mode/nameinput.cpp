@@ -53,8 +53,9 @@ CCommonNameInput::CCommonNameInput(const GameRoles& game) : CCommonGeneral(game)
     given.fixColor[c] = fields_[0].fixColor[c];
   }
   ReadField(1, "mei", given);
-  // The alignment width keeps its historical spelling ("meiMax" is the
-  // box's limit).
+  // The given name's alignment width is "MeiMax", 4 when missing (not the
+  // family name's). Keys compare without case, so it is the same pair as
+  // the box's limit "meiMax": one value serves both.
   fields_[1].maxChars = 4;
   GetSetupInt(&fields_[1].maxChars, "MeiMax");
 

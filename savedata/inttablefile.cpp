@@ -54,10 +54,10 @@ void CIntTableFile::SetValue(int row, int value, int column) {
 void CIntTableFile::AddValue(int row, int delta, int column) {
   if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
   int32_t& cell = cells_[static_cast<size_t>(row) * columns_ + column];
-  int64_t sum = static_cast<int64_t>(cell) + delta;
-  if (sum > INT_MAX) sum = INT_MAX;
-  if (sum < -INT_MAX) sum = -INT_MAX;
-  cell = static_cast<int32_t>(sum);
+  // An overflow saturates at 2147483647 upwards and -2147483647 downwards;
+  // a sum that fits is kept, -2147483648 included.
+  const int64_t sum = static_cast<int64_t>(cell) + delta;
+  cell = sum > INT_MAX ? INT_MAX : sum < INT_MIN ? -INT_MAX : static_cast<int32_t>(sum);
   savePending_ = true;
 }
 

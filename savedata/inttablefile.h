@@ -19,7 +19,7 @@ class CIntTableFile {
   void Clear();
   // Outside the table nothing happens. Note the argument order.
   void SetValue(int row, int value, int column);
-  // Saturates at 2147483647 and -2147483647.
+  // An overflow saturates at 2147483647 or -2147483647.
   void AddValue(int row, int delta, int column);
   int GetValue(int row, int column) const;
   // ".sav", else the ".org" beside it; 0 when neither reads. A file is

@@ -400,6 +400,50 @@ TEST_F(SaveSlotTest, LastSlotAndThumbnailSizes) {
   }
 }
 
+// "miniCGSizeX" and "miniCGSizeY" override the reduced size, also past the
+// screen's (the thumbnail then repeats pixels, and a slot holds it); a side
+// past what a slot may hold is refused on stderr.
+TEST_F(SaveSlotTest, ThumbnailSizeKeys) {
+  const std::string refused =
+      "init\\game.xtx: \"miniCGSizeY\" is 5000, more than the 4096 pixels a save slot's thumbnail "
+      "may have; it stays 100";
+  const struct {
+    Pairs keys;
+    int width, height;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {{}, 132, 100, {}},
+      {{{"miniCGReduce", "5"}}, 160, 120, {}},
+      {{{"miniCGSizeX", "64"}, {"miniCGSizeY", "48"}}, 64, 48, {}},
+      {{{"miniCGSizeX", "1000"}}, 1000, 100, {}},
+      {{{"miniCGSizeY", "5000"}}, 132, 100, {refused}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    game_.reset();
+    host_->ClearErrorLines();
+    SlotGame& game = Make(c.keys);
+    std::vector<std::string> lines;
+    for (const std::string& line : host_->ErrorLines())
+      if (line.rfind("init\\game.xtx", 0) == 0) lines.push_back(line);
+    EXPECT_EQ(lines, c.lines);
+    int w = 0, h = 0;
+    game.Saves().GetMiniCGSize(&w, &h);
+    EXPECT_EQ(w, c.width);
+    EXPECT_EQ(h, c.height);
+    std::fill(CScreenBuffer::GetBuffer(), CScreenBuffer::GetBuffer() + 800 * 600, 0x00406080u);
+    game.Saves().MakeMiniCG();
+    CCommonDataFile slot(game.Roles());
+    ASSERT_EQ(slot.Save(3), 0);
+    ASSERT_EQ(slot.Peek(3), 1) << slot.GetRefusal();
+    EXPECT_EQ(slot.GetThumbnailWidth(), c.width);
+    EXPECT_EQ(slot.GetThumbnailHeight(), c.height);
+    ASSERT_FALSE(slot.GetThumbnail().empty());
+    EXPECT_EQ(slot.GetThumbnail().back(), game.Saves().GetMiniCGPixels().back());
+    EXPECT_NE(slot.GetThumbnail().back(), 0u);
+  }
+}
+
 // The game's own EXT rows: automatic rows first, then the configured ones.
 TEST_F(SaveSlotTest, ExtRowsCountAndSizes) {
   WriteList("game", {{"autoExtDataMode1", "config"},

@@ -122,6 +122,35 @@ TEST_F(NameInputTest, ReversedOrderAndCancelOnTheFirstFieldLeavesWithoutStoring)
   EXPECT_EQ(BoxText(), kYamada);
 }
 
+// The field not being typed shows its name in its fixed colour, moved by
+// its align mode within its own width: the given name's is "MeiMax", 4
+// when missing, whatever the family name's "seiMax" is.
+TEST_F(NameInputTest, TheOtherFieldShowsItsNameAlignedInItsOwnWidth) {
+  Write({{"seimeiReverse", "1"}, {"seiMax", "10"}, {"meiDontPrint", "0"}, {"meiAlignMode", "2"},
+         {"meiPrintY", "60"}, {"meiFixColorR", "255"}, {"meiFixColorG", "0"}, {"meiFixColorB", "0"}});
+  CCommonNameInput* mode = Enter();
+  Game().GetTextInputBox()->Clear();
+  Type("ユウ");
+  Ok();
+  ASSERT_EQ(mode->GetPosition(), 1);
+  Game().RunFrame();
+  // The leftmost red pixel of the given name's row (dialog at (300, 250)).
+  int left = -1;
+  for (int x = 0; x < 800 && left < 0; ++x)
+    for (int y = 310; y < 350; ++y) {
+      const uint32_t p = Pixel(x, y);
+      if ((p >> 16 & 0xFF) > 200 && (p >> 8 & 0xFF) < 60 && (p & 0xFF) < 60) {
+        left = x;
+        break;
+      }
+    }
+  const std::string name = "\x83\x86\x83\x45";  // ユウ
+  const int expected = Game().GetTextInputBox()->GetAlignedPrintXY(300, 310, name.c_str(), 4, 2).x;
+  ASSERT_GT(expected, 300);
+  EXPECT_GE(left, expected);
+  EXPECT_LT(left, expected + 12);
+}
+
 TEST_F(NameInputTest, EmptyEntryRefusedUnlessNullNameOkThenTheDefault) {
   Write({{"meiFlag", "0"}});
   CCommonNameInput* mode = Enter();

@@ -47,6 +47,7 @@ class SaveGame : public testsupport::FakeServices {
     steps.push_back(what + (file ? " (file)" : ""));
   }
   int GetVar(int number) override { return number == 7 ? fixValue : FakeServices::GetVar(number); }
+  int GetModeVariable() override { return modeVariable; }
   // A load begins with the slot's INFO chunk.
   void StopAllSound() override { loadOrder.push_back("stop sounds"); }
   void GetSaveData(int type, const uint8_t*, size_t) override {
@@ -57,6 +58,7 @@ class SaveGame : public testsupport::FakeServices {
   std::vector<std::string> loadOrder;
   int watched = -1;
   int fixValue = 0;
+  int modeVariable = 0;
 };
 
 class SaveLoadTest : public LoadSaveFixture<SaveGame> {
@@ -425,6 +427,72 @@ TEST_F(SaveLoadTest, TheDialogsThumbnailTakesOnlyWhatFitsItsPicture) {
   ASSERT_NE(save_->GetMiniCGPicture(), nullptr);
   EXPECT_EQ(save_->GetMiniCGPicture()->GetWidth(), 132);
   EXPECT_EQ(save_->GetMiniCGPicture()->GetHeight(), 100);
+}
+
+// The comment dialog's extras, drawn in a font of 8 x 8 glyphs (glyph g the
+// colour g + 1): today's date and time, the in-game year stepped by
+// "textBoxGameyearFontNextX" with its slash, month and day after it, the
+// special number and the extra picture's cell that number chooses.
+TEST_F(SaveLoadTest, TheCommentDialogShowsTodayTheGameDateAndTheSpecialNumber) {
+  std::vector<uint32_t> font(96 * 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 96; ++x) font[size_t(y) * 96 + x] = uint32_t(x / 8 + 1);
+  testsupport::WriteDwq(*dir_, "sys/tbfont", dwqtool::Picture{96, 8, font, {}});
+  // Cells of 8 x 8, four to a row: cell n is the colour 0x100 + n.
+  std::vector<uint32_t> cells(32 * 80);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 32; ++x) cells[size_t(y) * 32 + x] = uint32_t(0x100 + y / 8 * 4 + x / 8);
+  testsupport::WriteDwq(*dir_, "sys/tbcells", dwqtool::Picture{32, 80, cells, {}});
+  host_->SetEpochBase(1741338240);  // 2025-03-07 09:04:00
+  Game().UseSystemPictures();
+  Game().SetVarNumber("year", 20);
+  Game().SetVarNumber("date", 21);
+  Game().SetVar(20, 2031);
+  Game().SetVar(21, 1224);
+  Game().modeVariable = 37;
+  MakeSave(Join({{"commentInputFlag", "1"}, {"textBoxPrintX", "200"}, {"textBoxPrintY", "200"},
+                 {"textBoxDatePrintFlag", "1"}, {"textBoxDatePrintX", "10"}, {"textBoxDatePrintY", "10"},
+                 {"filenameTextBoxDate", "tbfont"}, {"textBoxDateFontNextX", "9"},
+                 {"textBoxGameYearPrintFlag", "1"}, {"textBoxGameYearPrintX", "10"},
+                 {"textBoxGameYearPrintY", "30"}, {"filenameTextBoxGameYear", "tbfont"},
+                 {"textBoxGameyearFontNextX", "10"}, {"textBoxGameDatePrintFlag", "1"},
+                 {"textBoxGameDateFontNextX", "11"}, {"textBoxSpecialNumberPrintFlag", "1"},
+                 {"textBoxSpecialNumberPrintX", "10"}, {"textBoxSpecialNumberPrintY", "50"},
+                 {"filenameTextBoxSpecialNumberFont", "tbfont"},
+                 {"textBoxSpecialNumberFontSizeX", "8"}, {"textBoxSpecialNumberFontSizeY", "8"},
+                 {"textBoxAddPicPrintFlag", "1"}, {"filenameTextBoxAddPic", "tbcells"},
+                 {"textBoxAddPicPrintX", "10"}, {"textBoxAddPicPrintY", "70"},
+                 {"textBoxAddPicSizeX", "8"}, {"textBoxAddPicSizeY", "8"},
+                 {"textBoxAddPicMultiFlag", "1"}, {"textBoxAddPicMultiNumberX", "4"}},
+                DialogButtons("2")));
+  ClickSlot(0);
+  ASSERT_EQ(save_->GetDialogState(), 2);
+  Frame();
+  // The colour in the middle of the glyph cell at (x, y) of the dialog.
+  auto cell = [](int x, int y) {
+    return CScreenBuffer::GetBuffer()[size_t(160 + y + 4) * CScreenBuffer::GetWidth() + 236 + x + 4] &
+           0xFFFFFFu;
+  };
+  struct Glyph {
+    const char* what;
+    int x, y;
+    uint32_t colour;
+  } const glyphs[] = {
+      // 2025/03/07 09:04 in steps of 9 (a blank step between date and time).
+      {"year 2", 10, 10, 3}, {"year 0", 19, 10, 1}, {"year 2", 28, 10, 3}, {"year 5", 37, 10, 6},
+      {"slash", 46, 10, 12}, {"month 0", 55, 10, 1}, {"month 3", 64, 10, 4}, {"slash", 73, 10, 12},
+      {"day 0", 82, 10, 1}, {"day 7", 91, 10, 8}, {"hour 0", 109, 10, 1}, {"hour 9", 118, 10, 10},
+      {"colon", 127, 10, 11}, {"minute 0", 136, 10, 1}, {"minute 4", 145, 10, 5},
+      // In-game 2031 in steps of 10, its slash four steps on; month 12 and
+      // day 24 from five year steps on, in steps of 11.
+      {"game year 2", 10, 30, 3}, {"game year 0", 20, 30, 1}, {"game year 3", 30, 30, 4},
+      {"game year 1", 40, 30, 2}, {"game year slash", 50, 30, 12}, {"game month 1", 60, 30, 2},
+      {"game month 2", 71, 30, 3}, {"game date slash", 82, 30, 12}, {"game day 2", 93, 30, 3},
+      {"game day 4", 104, 30, 5},
+      // The special number 37, and its cell (row 9, column 1) of the extra picture.
+      {"special 3", 10, 50, 4}, {"special 7", 18, 50, 8}, {"extra cell 37", 10, 70, 0x125},
+  };
+  for (const Glyph& g : glyphs) EXPECT_EQ(cell(g.x, g.y), g.colour) << g.what << " at " << g.x;
 }
 
 TEST_F(SaveLoadTest, QuickSaveWritesTheQuickSlotAndSetsTheLastSlotByItsFlag) {

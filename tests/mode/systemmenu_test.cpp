@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/allgraphics.h"
 #include "mode/systemmenu.h"
 #include "setup/random.h"
 #include "startup_fixture.h"
@@ -241,6 +242,34 @@ TEST_F(SystemMenuTest, AppearAnimationEndsOrARightClickFinishesIt) {
     EXPECT_TRUE(menu->IsShown()) << seed;
     Press(2);
     EXPECT_EQ(Game().ModeRequests(), (std::vector<int>{12})) << seed;
+  }
+}
+
+// What the menu lies over: the game's screen as it was, through the
+// filters, or the background picture of type 1 (drawn before the screen is
+// kept, so the menu's back shows it and not the story under it).
+TEST_F(SystemMenuTest, TheMenuLiesOverTheFilteredScreenOrItsBackground) {
+  testsupport::WriteDwq(*dir_, "sys/sysbg", 800, 600, 0x405060);
+  const struct {
+    const char* what;
+    Pairs keys;
+    uint32_t expected;
+  } cases[] = {
+      {"the game's screen", {}, 0x123456},
+      {"negated", {{"backScreenEffectNega", "1"}}, 0xEDCBA9},
+      {"multiplied", {{"backScreenEffectMulti", "1"}, {"backScreenMultiR", "50"}, {"backScreenMultiG", "100"},
+                      {"backScreenMultiB", "0"}}, 0x093400},
+      {"the background picture", {{"backScreenType", "1"}, {"backScreenFileName", "sysbg"}}, 0x405060},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    game_.reset();
+    Write(c.keys);
+    Game();
+    CAllGraphics::FillScreen(0x12, 0x34, 0x56);
+    Open();
+    EXPECT_EQ(Pixel(10, 10) & 0xFFFFFF, c.expected);
+    EXPECT_EQ(Pixel(790, 590) & 0xFFFFFF, c.expected);
   }
 }
 
