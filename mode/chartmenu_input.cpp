@@ -37,7 +37,9 @@ void CCommonChartMenu::MarkNodeSeen(int n, int item) {
   const int size = SeenSize(n);
   if (size <= 1) {
     slots_->SetSeen(n, slots_->GetSeen(n) | 1);
-  } else if (item >= 1 && item <= size) {
+  } else if (item >= 1 && item <= kMaxSeenItems) {
+    // An item past the node's size still marks the node reached; its bit
+    // counts for no sub-item.
     slots_->SetSeen(n, slots_->GetSeen(n) | (1 << (item - 1)));
   }
   UpdateCompletion();
