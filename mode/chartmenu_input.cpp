@@ -2,6 +2,7 @@
 // the chart, the jump back into the story and the script functions.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "services/floatingservices.h"
 #include "services/inputservices.h"
@@ -527,6 +528,10 @@ int CCommonChartMenu::CalcuEdit() {
   return -1;
 }
 
+namespace {
+std::string EditedChartName(int c) { return "chart\\chart" + std::to_string(c + 1) + ".xtx"; }
+}  // namespace
+
 void CCommonChartMenu::SaveEditedChart() {
   const CChartFile* chart = GetChart(displayedChart_);
   if (chart && chart->Save()) {
@@ -534,14 +539,15 @@ void CCommonChartMenu::SaveEditedChart() {
     editMessageCount_ = kEditMessageFrames;
     return;
   }
-  platform::DebugOutput("chart file not written\n");
+  platform::ErrorOutput((EditedChartName(displayedChart_) + " is not saved: it cannot be written").c_str());
 }
 
 void CCommonChartMenu::BackupCharts() {
   if (!platform::CreateDirectory("chart\\bak")) {
-    platform::DebugOutput("chart\\bak not made: no backups\n");
+    platform::ErrorOutput("chart\\bak cannot be made: the charts are not backed up");
     return;
   }
-  for (const auto& chart : charts_)
-    if (!chart->Backup()) platform::DebugOutput("chart backup not written\n");
+  for (size_t c = 0; c < charts_.size(); ++c)
+    if (!charts_[c]->Backup())
+      platform::ErrorOutput((EditedChartName(static_cast<int>(c)) + " is not backed up in chart\\bak").c_str());
 }
