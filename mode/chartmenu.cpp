@@ -359,7 +359,7 @@ void CCommonChartMenu::LoadChartPictures() {
     if (!LoadNamed(picture.get(), name)) picture.reset();
     atlases_.push_back(std::move(picture));
   }
-  backCount_ = BackPictureCount(c);
+  backCount_ = BackPictureCount(c, &backHeight_);
   // With the back script providing them, the channels' pictures show as
   // they are.
   const bool menuLoads = !(GetBackScriptFlag() && set_->picLoadBackScript);

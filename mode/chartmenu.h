@@ -169,7 +169,9 @@ class CCommonChartMenu : public CCommonGeneral {
   void LoadPictureSizes();
   // The mini-map keys of chart c ("%d" forms, else the common ones).
   void LoadMiniMapSettings(int c);
-  int BackPictureCount(int c) const;
+  // The back pictures of chart c, and the height of the back they make: a
+  // count of pictures makes that many screens, a height is kept as given.
+  int BackPictureCount(int c, int64_t* backHeight) const;
   int ScrollSpeedX(int c) const;
 
   void LoadVariables();
@@ -327,4 +329,5 @@ class CCommonChartMenu : public CCommonGeneral {
   std::unique_ptr<CPicture> dialogButtonPictures_[2];
   bool released_ = false;
   int backCount_ = 1;
+  int64_t backHeight_ = 0;
 };

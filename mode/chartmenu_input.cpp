@@ -2,6 +2,7 @@
 // the chart, the jump back into the story and the script functions.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "services/floatingservices.h"
 #include "services/inputservices.h"
@@ -37,7 +38,9 @@ void CCommonChartMenu::MarkNodeSeen(int n, int item) {
   const int size = SeenSize(n);
   if (size <= 1) {
     slots_->SetSeen(n, slots_->GetSeen(n) | 1);
-  } else if (item >= 1 && item <= size) {
+  } else if (item >= 1 && item <= kMaxSeenItems) {
+    // An item past the node's size still marks the node reached; its bit
+    // counts for no sub-item.
     slots_->SetSeen(n, slots_->GetSeen(n) | (1 << (item - 1)));
   }
   UpdateCompletion();
@@ -525,6 +528,10 @@ int CCommonChartMenu::CalcuEdit() {
   return -1;
 }
 
+namespace {
+std::string EditedChartName(int c) { return "chart\\chart" + std::to_string(c + 1) + ".xtx"; }
+}  // namespace
+
 void CCommonChartMenu::SaveEditedChart() {
   const CChartFile* chart = GetChart(displayedChart_);
   if (chart && chart->Save()) {
@@ -532,14 +539,15 @@ void CCommonChartMenu::SaveEditedChart() {
     editMessageCount_ = kEditMessageFrames;
     return;
   }
-  platform::DebugOutput("chart file not written\n");
+  platform::ErrorOutput((EditedChartName(displayedChart_) + " is not saved: it cannot be written").c_str());
 }
 
 void CCommonChartMenu::BackupCharts() {
   if (!platform::CreateDirectory("chart\\bak")) {
-    platform::DebugOutput("chart\\bak not made: no backups\n");
+    platform::ErrorOutput("chart\\bak cannot be made: the charts are not backed up");
     return;
   }
-  for (const auto& chart : charts_)
-    if (!chart->Backup()) platform::DebugOutput("chart backup not written\n");
+  for (size_t c = 0; c < charts_.size(); ++c)
+    if (!charts_[c]->Backup())
+      platform::ErrorOutput((EditedChartName(static_cast<int>(c)) + " is not backed up in chart\\bak").c_str());
 }

@@ -82,7 +82,7 @@ int CCommonChartMenu::Print() {
 
 int CCommonChartMenu::BackOffset(int percent) const {
   const int64_t height = game_ ? game_.screen->GetScreenHeight() : 600;
-  const int64_t backExtra = int64_t{backCount_} * height - height;
+  const int64_t backExtra = backHeight_ - height;
   const int64_t chartExtra = int64_t{chartHeight_} - height;
   if (backExtra <= 0 || chartExtra <= 0) return 0;
   // Settings and charts of any size: the product is taken in 128 bits.

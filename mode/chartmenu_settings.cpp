@@ -217,14 +217,18 @@ void CCommonChartMenu::LoadMiniMapSettings(int c) {
   s.mini.sizeY = std::max(s.mini.sizeY, 1);
 }
 
-int CCommonChartMenu::BackPictureCount(int c) const {
+int CCommonChartMenu::BackPictureCount(int c, int64_t* backHeight) const {
   const int height = std::max(game_ ? game_.screen->GetScreenHeight() : 600, 1);
   int count = 0;
-  if (GetSetupInt(&count, Numbered("backPicNumber%d", c + 1).c_str()))
-    return std::clamp(count, 1, kMaxBackPictures);
+  if (GetSetupInt(&count, Numbered("backPicNumber%d", c + 1).c_str())) {
+    count = std::clamp(count, 1, kMaxBackPictures);
+    *backHeight = int64_t{count} * height;
+    return count;
+  }
   int sizeY = set_->backPicSizeY;
   GetSetupInt(&sizeY, Numbered("backPicSizeY%d", c + 1).c_str());
-  return std::clamp((sizeY + height - 1) / height, 1, kMaxBackPictures);
+  *backHeight = sizeY;
+  return static_cast<int>(std::clamp<int64_t>((int64_t{sizeY} + height - 1) / height, 1, kMaxBackPictures));
 }
 
 int CCommonChartMenu::ScrollSpeedX(int c) const {

@@ -182,7 +182,7 @@ void CGalleryGrid::PrintCell(int k) const {
   if (cell.state == CellState::kEmpty) return;
   int x = 0, y = 0;
   CellPos(k, &x, &y);
-  if (cover_) cover_->Put(x, y, futaPrintFlag_ == 2 ? 0 : 1);
+  if (cover_) cover_->Put(x, y, futaPrintFlag_ == 2 && !coverAlwaysKeyed_ ? 0 : 1);
   const CPicture* thumbnail = thumbnails_[static_cast<size_t>(k)].get();
   if (thumbnail) {
     CPicture* p = const_cast<CPicture*>(thumbnail);

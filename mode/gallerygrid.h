@@ -62,8 +62,10 @@ class CGalleryGrid {
   // The folder and prefix thumbnail names are read under ("sys\\sm\\sm"
   // unless a gallery sets its own).
   void SetThumbnailPrefix(const char* prefix) { thumbnailPrefix_ = prefix; }
-  // The scene gallery shows no per-cell counts.
+  // The scene gallery shows no per-cell counts, and its cover always keeps
+  // its transparent pixels ("futaPrintFlag" 2 draws it opaque elsewhere).
   void HideCounts() { differencePrintFlag_ = 0; }
+  void KeepCoverTransparent() { coverAlwaysKeyed_ = true; }
   int GetPicMustPrintPercent() const { return picMustPrintPercent_; }
 
   // Cover, thumbnail and count of cell k.
@@ -81,6 +83,7 @@ class CGalleryGrid {
   int cursorPrintX_ = 0, cursorPrintY_ = 0, cursorSizeX_ = 133, cursorSizeY_ = 100;
   int picMustPrintPercent_ = 0, miniPicTransFlag_ = 0;
   int futaPrintFlag_ = 1;
+  bool coverAlwaysKeyed_ = false;
   int selectPrintMode_ = 1, selectPercent_ = 50, cursorPrintType_ = 0;
   int cursorR_ = 230, cursorG_ = 0, cursorB_ = 50;
   int differencePrintFlag_ = 1, differencePrintByGetFlag_ = 0;

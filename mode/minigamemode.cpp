@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <string>
 
 #include "services/inputservices.h"
@@ -358,11 +359,12 @@ void CCommonMiniGame::RecordClear() {
   if (!recorded_) {
     recorded_ = 1;
     if (a->setVar >= 0) {
-      const int value = game_.variables->GetVar(a->setVar);
+      // Counted and bit records wrap in 32 bits.
+      const uint32_t value = static_cast<uint32_t>(game_.variables->GetVar(a->setVar));
       switch (a->setType) {
         case 1: game_.variables->SetVar(a->setVar, 1); break;
-        case 2: game_.variables->SetVar(a->setVar, value + 1); break;
-        case 3: game_.variables->SetVar(a->setVar, value | (1 << (gameNumber_ & 31))); break;
+        case 2: game_.variables->SetVar(a->setVar, static_cast<int>(value + 1u)); break;
+        case 3: game_.variables->SetVar(a->setVar, static_cast<int>(value | (1u << (gameNumber_ & 31)))); break;
         default: break;
       }
     }

@@ -18,59 +18,30 @@
 #include "mode/modekeys.h"
 #include "platform/backend.h"
 #include "platform/types.h"
+#include "widget/anime.h"
 #include "widget/buttoncode.h"
 #include "widget/buttongroup.h"
 #include "widget/commonbutton.h"
 
 namespace selectplace {
 
-namespace {
-
-struct Anime {
-  int patterns, speed, type, frames, length;
-};
-
-Anime Normalise(int patterns, int speed, int type) {
-  Anime a{std::max(patterns, 1), std::max(speed, 1), type >= 1 && type <= 8 ? type : 1, 0, 0};
-  const bool backAndForth = a.type == 3 || a.type == 4 || a.type == 7 || a.type == 8;
-  a.frames = backAndForth ? std::max(2 * a.patterns - 2, 1) : a.patterns;
-  a.length = a.frames * a.speed;
-  return a;
-}
-
-bool Stops(int type) { return type % 2 == 0; }
-
-int Fold(const Anime& a, int v) {
-  if ((a.type == 3 || a.type == 4 || a.type == 7 || a.type == 8) && v >= a.patterns)
-    v = 2 * a.patterns - v - 2;
-  v %= a.patterns;
-  return v < 0 ? v + a.patterns : v;
-}
-
-}  // namespace
-
 int StepAnimeCounter(int counter, int patterns, int speed, int type) {
-  const Anime a = Normalise(patterns, speed, type);
-  const int next = std::max(counter, 0) + 1;
-  if (!Stops(a.type)) return next % a.length;
-  // Types 2 and 6 rest on the last pattern's first frame.
-  const int stop = (a.type == 2 || a.type == 6) ? std::max(a.length - a.speed, 0) : a.length;
-  return std::min(next, stop);
+  // A pass too long for an int is cut there.
+  const int64_t length = std::min<int64_t>(anime::Length(patterns, speed, type), INT32_MAX);
+  const int64_t next = int64_t{std::max(counter, 0)} + 1;
+  if (!anime::IsStopping(type)) return static_cast<int>(next % length);
+  // Types 2 and 6 rest on the last pattern's first frame, 4 and 8 past the
+  // pass, which folds back to pattern 0.
+  const int64_t stop =
+      anime::IsBackAndForth(type) ? length : std::max<int64_t>(length - std::max(speed, 1), 0);
+  return static_cast<int>(std::min(next, stop));
 }
 
 AnimeFrame AnimeFrameAt(int counter, int patterns, int speed, int type) {
-  const Anime a = Normalise(patterns, speed, type);
-  counter = std::max(counter, 0);
-  int f = counter / a.speed, next = f + 1;
-  if (Stops(a.type)) {
-    f = std::min(f, a.frames - 1);
-    next = std::min(next, a.frames - 1);
-  }
-  AnimeFrame out;
-  out.pattern = Fold(a, f);
-  out.next = Fold(a, next);
-  out.percent = a.type >= 5 ? (a.speed - counter % a.speed) * 100 / a.speed : 100;
-  return out;
+  // The frames are the widgets' shared rule: back and forth once ends on
+  // pattern 0.
+  const anime::Frame frame = anime::Calcu(patterns, speed, type, counter);
+  return AnimeFrame{frame.current, frame.next, frame.percent};
 }
 
 }  // namespace selectplace
@@ -216,7 +187,8 @@ int CCommonSelectPlace::Init() {
     game_.variables->SetVar(onButtonVar_, 0);
   }
   LoadBackgroundPicture();
-  if (charaFlag_ && allCharaFlag_ && !backScriptFlag_) {
+  // The characters are the mode's own to draw, under a back script too.
+  if (charaFlag_ && allCharaFlag_) {
     if (!allChara_) allChara_ = std::make_unique<CPicture>();
     allChara_->LoadDWQ(SysName(allCharaName_).c_str());
   }

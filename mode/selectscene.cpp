@@ -87,6 +87,7 @@ CCommonSelectScene::CCommonSelectScene(const GameRoles& game) : CCommonGeneral(g
   grid_ = std::make_unique<CGalleryGrid>(*this);
   grid_->SetThumbnailPrefix("sys\\sc\\");
   grid_->HideCounts();
+  grid_->KeepCoverTransparent();
 
   header_ = std::make_unique<CGalleryHeader>(*this, "scene_bg_title");
   pagePrinter_ = std::make_unique<CPagePrint>(GetSetupList(), backScriptFlag_ ? nullptr : screenPicture_);

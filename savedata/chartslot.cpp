@@ -200,7 +200,9 @@ int CChartSlots::SaveSlot(int n) {
   const std::string path = SlotPathOf(n);
   std::string error;
   if (!platform::WriteWholeFile(path, file.data(), file.size(), &error)) {
-    platform::DebugPrintf("chart: %s not written: %s\n", path.c_str(), error.c_str());
+    // No box: the story goes on, and only a later jump back to this node
+    // finds the previous state (or none).
+    platform::ErrorOutput(("the chart slot " + HostPath(path) + " cannot be saved: " + error).c_str());
     return 0;
   }
   return 1;

@@ -17,7 +17,8 @@
 // with k at most 255) and the open-bit words (a run of -1 as -1, k).
 //
 // Every file is built whole in memory and written through the whole-file
-// writer: a failed write leaves the previous file as it was. "tsuka.dat" and
+// writer: a failed write leaves the previous file as it was and is named on
+// stderr. "tsuka.dat" and
 // "mita.dat" are read only when they hold exactly their array; any other is
 // damaged: said on stderr and in a box, kept aside, and its array starts at
 // 0. A slot file is

@@ -404,10 +404,13 @@ TEST_F(ChartInputTest, EditMode) {
   Frame();
   EXPECT_EQ(menu.GetEditDragNode(), -1);
 
-  // A write that fails shows no message and leaves the file.
+  // A write that fails shows no message, leaves the file and says so.
+  host_->ClearErrorLines();
   platform::FailWholeFileWrites(1);
   ClickAt(5, 5, 2, 1);
   EXPECT_EQ(menu.GetEditMessageCount(), 0);
+  EXPECT_EQ(host_->ErrorLines(),
+            std::vector<std::string>{"chart\\chart1.xtx is not saved: it cannot be written"});
   std::string text;
   ASSERT_TRUE(platform::ReadWholeFile("chart\\chart1.xtx", &text));
   EXPECT_EQ(text, kChart);
@@ -432,6 +435,10 @@ TEST_F(ChartInputTest, EditModeWithoutABackupFolder) {
   std::string text;
   ASSERT_TRUE(platform::ReadWholeFile("chart\\bak", &text));
   EXPECT_EQ(text, "a file where the folder would be");
+  const auto lines = host_->ErrorLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "chart\\bak cannot be made: the charts are not backed up"),
+            lines.end());
 }
 
 // Each function without arguments: a = 0, b = 1 for "sloton" and 0 for the

@@ -240,6 +240,14 @@ TEST_F(ChartMenuTest, ParallaxAndVisibility) {
   EXPECT_EQ(menu.GetScrollY(), 0);
   menu.Print();
   EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kBack);
+  // A back 1.5 screens high takes two pictures but moves only its own
+  // height: at the chart's end the lower picture starts half a screen down.
+  CCommonChartMenu& half = Menu({{"debugDontPrintButton", "1"}, {"backPicSizeY1", "225"}});
+  half.Init();
+  half.SetScrollY(5000);
+  half.Print();
+  EXPECT_EQ(s[5 * 200 + 190] & 0xFFFFFF, kBack);
+  EXPECT_EQ(s[80 * 200 + 190] & 0xFFFFFF, kLowerBack);
   // One back picture: no parallax at any scroll.
   CCommonChartMenu& flat = Menu({{"debugDontPrintButton", "1"}, {"backPicNumber1", "1"}});
   flat.Init();
@@ -412,6 +420,21 @@ TEST_F(ChartMenuTest, ScriptFunctions) {
   EXPECT_TRUE(menu.IsAllSeen(3));
   menu.Function(2, 0, nullptr);
   EXPECT_EQ(game_->GetVar(kAnswer), 1);
+
+  // Items 1..8 set their bit even past the node's size: the node counts as
+  // reached, but no sub-item of it as seen. Others change nothing.
+  menu.Slots().SetSeen(3, 0);
+  const struct {
+    int item, seen;
+  } items[] = {{0, 0}, {9, 0}, {-1, 0}, {5, 0x10}, {8, 0x90}};
+  for (const auto& c : items) {
+    int item = c.item;
+    menu.Function(0, 1, &item);
+    EXPECT_EQ(menu.Slots().GetSeen(3), c.seen) << c.item;
+  }
+  EXPECT_TRUE(menu.IsSelectable(3));
+  EXPECT_FALSE(menu.IsAllSeen(3));
+  EXPECT_EQ(menu.GetSeenCount(0), 0);
 
   // "sloton": one argument opens, a second 0 closes.
   int args[2] = {2, 0};

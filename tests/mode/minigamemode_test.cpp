@@ -2,6 +2,7 @@
 // areas and the start check, a visit's pictures, pages and exit, and what a
 // cleared game records and unlocks.
 #include <array>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -220,11 +221,13 @@ TEST_F(MiniGameTest, AClearIsRecordedOncePerVisitAndUnlocksEveryFrame) {
   };
   const Case cases[] = {
       {0, "1", 5, 1, 1}, {0, "2", 5, 6, 7}, {0, "3", 0x10, 0x11, 0x11}, {5, "3", 0x10, 0x30, 0x30},
+      // The count wraps at the end of an int; game 32 takes the top bit.
+      {0, "2", INT_MAX, INT_MIN, INT_MIN + 1}, {31, "3", 1, INT_MIN + 1, INT_MIN + 1},
   };
   for (const Case& c : cases) {
     Game().SetVarNumber("cleared", 130);
     const std::string n = std::to_string(c.game + 1);
-    Make({{"addMiniGame", "6"}, {"miniGame" + n, "1"}, {"setVarName" + n, "cleared"}, {"setVarType" + n, c.type},
+    Make({{"addMiniGame", "32"}, {"miniGame" + n, "1"}, {"setVarName" + n, "cleared"}, {"setVarType" + n, c.type},
           {"setCGNumber" + n, "3"}, {"setCGPlayer" + n, "1"}, {"setCGParam" + n, "2"},
           {"setCGPlayer" + n + "_2", "1"}, {"setCGParam" + n + "_2", "4"}, {"setCGPlayer" + n + "_3", "0"},
           {"setCGParam" + n + "_3", "1"}, {"miniGameclearSound", "5"}});

@@ -126,6 +126,24 @@ TEST_F(PrintCGTest, CtrlClickFreezesTheScrollAndTheDragStaysInsideThePicture) {
   Game().RunFrames(3);
   EXPECT_EQ(viewer->GetOffsetX(), 0) << "released";
   EXPECT_TRUE(Game().ModeRequests().empty());
+
+  // After its scroll, with another seen picture, Ctrl + click still takes
+  // the picture in hand rather than stepping to the other one.
+  game_.reset();
+  CCommonPrintCG* still = Enter({kWide, "small"}, {{0, 0}, {0, 1}});
+  Game().RunFrames(30);
+  ASSERT_FALSE(still->IsScrolling());
+  ASSERT_EQ(still->GetOffsetX(), 400);
+  host_->InjectKey(CCommonPrintCG::kControlKey, true);
+  MoveTo(400, 300);
+  host_->InjectButton(0, true);
+  Game().RunFrame();
+  MoveTo(500, 300);
+  Game().RunFrame();
+  EXPECT_EQ(Game().GetCGList()->GetCurrentCG(), 0);
+  EXPECT_EQ(still->GetOffsetX(), 300);
+  host_->InjectButton(0, false);
+  host_->InjectKey(CCommonPrintCG::kControlKey, false);
 }
 
 TEST_F(PrintCGTest, WheelClickAndMiddleButtonStepThroughTheSeenPictures) {

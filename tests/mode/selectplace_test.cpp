@@ -51,7 +51,8 @@ TEST(SelectPlaceAnime, CountersPatternsAndBlends) {
       {0, 4, 5, 1, 0, 1, 100},   {19, 4, 5, 1, 3, 0, 100},  // wraps to 0 for next
       {4, 4, 1, 3, 2, 1, 100},   {20, 4, 5, 3, 2, 1, 100},  // v >= P folds back
       {25, 4, 5, 3, 1, 0, 100},  {7, 4, 5, 5, 1, 2, 60},    // blend (5 - 2) * 100 / 5
-      {30, 4, 5, 4, 1, 1, 100},  {15, 4, 5, 6, 3, 3, 100},  // stopping types hold
+      // Stopping types hold: back and forth once on pattern 0, once on the last.
+      {30, 4, 5, 4, 0, 0, 100},  {30, 4, 1, 8, 0, 0, 100},  {15, 4, 5, 6, 3, 3, 100},
       // Patterns below 1 count as 1, speed below 1 as 1, types outside 1..8 as 1.
       {5, 0, 1, 1, 0, 0, 100},   {5, -3, 0, 7, 0, 0, 100},  {2, 3, 1, 99, 2, 0, 100},
   };
@@ -349,6 +350,34 @@ TEST_F(SelectPlaceTest, CharactersAreDrawnFromTheirCells) {
   const Screen before = Snapshot();
   mode_->PrintCharas();
   EXPECT_EQ(Snapshot(), before);
+}
+
+// The sheet of all characters is the mode's to draw from, whether or not a
+// back script draws the map: character 2 is the sheet's second column.
+TEST_F(SelectPlaceTest, TheCharacterSheetServesUnderABackScript) {
+  WritePicture("sys/allch", 48, 16, 90);
+  for (const char* backScript : {"0", "1"}) {
+    SCOPED_TRACE(backScript);
+    Pairs keys = Places();
+    keys.insert(keys.end(), {{"backScriptFlag", backScript},
+                             {"charaFlag", "1"},
+                             {"allCharaFlag", "1"},
+                             {"fileNameAllChara", "allch"},
+                             {"placeCharaVarName1", "ch1"},
+                             {"charaSizeX", "16"},
+                             {"charaSizeY", "16"},
+                             {"areaX1", "300"},
+                             {"areaY1", "300"}});
+    game_.reset();
+    Make(keys);
+    Game().SetVar(kChara1, 2);
+    Enter();
+    FillScreen();
+    mode_->PrintCharas();
+    CPicture sheet;
+    ASSERT_EQ(sheet.LoadDWQ("sys\\allch"), 1);
+    EXPECT_EQ(Pixel(302, 303), sheet.GetPixelBuffer()[3 * 48 + 16 + 2]);
+  }
 }
 
 }  // namespace

@@ -176,6 +176,25 @@ TEST_F(SceneGalleryTest, AnEntryWithoutPictureOrVoiceShowsNoThumbnailAndPlaysNot
   EXPECT_EQ(Voices(), 0);
 }
 
+// The scene gallery's cover keeps its transparent pixels whatever
+// "futaPrintFlag" says; the picture gallery's draws opaque with 2.
+TEST_F(SceneGalleryTest, TheCoverIsAlwaysDrawnWithItsTransparency) {
+  constexpr uint32_t kBackground = 0x101010, kCover = 0x404040;
+  testsupport::WriteDwq(*dir_, "sys/scene_bg", 800, 600, kBackground);
+  // A cover with a transparent window in its middle.
+  dwqtool::Picture cover{100, 80, std::vector<uint32_t>(100 * 80, kCover), std::vector<uint8_t>(100 * 80, 255)};
+  for (int y = 20; y < 60; ++y)
+    for (int x = 20; x < 80; ++x) cover.alpha[static_cast<size_t>(y * 100 + x)] = 0;
+  testsupport::WriteDwq(*dir_, "sys/ta_futa1", cover);
+  for (const char* flag : {"1", "2"}) {
+    SCOPED_TRACE(flag);
+    game_.reset();
+    Enter({3}, VoiceList({3}), {}, {{"futaPrintFlag", flag}});
+    EXPECT_EQ(Pixel(85 + 50, 113 + 40), kBackground);
+    EXPECT_EQ(Pixel(85 + 10, 113 + 10), kCover);
+  }
+}
+
 TEST_F(SceneGalleryTest, EntryClearsTheStoryVariablesAndKeepsThePageBetweenVisits) {
   // The game reads the scene table when it is made.
   dir_->Write("spt/scene.dat", SceneTable({30}));

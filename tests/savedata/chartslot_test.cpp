@@ -264,16 +264,18 @@ TEST_F(ChartSlotTest, FailedWritesLeaveTheOldFiles) {
   slots.SetSeen(4, 1);
   platform::FailWholeFileWrites(3);
   EXPECT_EQ(slots.SaveSlot(3), 0);
-  host_->ClearBoxes();
+  EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ(slots.SaveSeenBits(), 0);
   EXPECT_EQ(slots.SavePassedBits(), 0);
   EXPECT_EQ(ReadFile(slots.SlotPathOf(3)), slot);
   EXPECT_EQ(ReadFile(folder + "\\mita.dat"), seen);
   EXPECT_EQ(ReadFile(folder + "\\tsuka.dat"), passed);
-  // The side files' failures are the player's to see, and stderr's.
+  // The side files' failures are the player's to see, and stderr's; a slot
+  // file's only stderr's.
   const std::string cannot = std::string(" cannot be saved: ") + std::strerror(ENOSPC);
   EXPECT_EQ(host_->ErrorLines(),
-            (std::vector<std::string>{"the flow-chart file " + Dir() / "sav/mita.dat" + cannot,
+            (std::vector<std::string>{"the chart slot " + Dir() / "sav/chart1/slot3.dat" + cannot,
+                                      "the flow-chart file " + Dir() / "sav/mita.dat" + cannot,
                                       "the flow-chart file " + Dir() / "sav/tsuka.dat" + cannot}));
   ASSERT_EQ(Boxes().size(), 2u);
   EXPECT_EQ(Boxes()[0].text, Dir() / "sav/mita.dat" + "\ncannot be saved: " + std::strerror(ENOSPC));
