@@ -329,6 +329,7 @@ void CScreenPart::RunDisplayModeSwitch(int full) {
   state.clipRight = clipRight_;
   state.clipBottom = clipBottom_;
   state.screen = std::move(presentation_);
+  state.trace = [this](const char* text) { parts_.debug->WriteWindowLog(text); };
   if (full)
     displaymode::ToFullScreen(&state);
   else

@@ -41,17 +41,29 @@ int ToFullScreen(State* s) {
 }
 
 int ToWindowScreen(State* s) {
+  auto trace = [s](const char* text) {
+    if (s->trace) s->trace(text);
+  };
+  trace("ToWindowScreen Start");
   s->screen.reset();
   bool ok = false;
   for (int i = 0; s->window && i < kWindowAttempts && !ok; ++i) ok = s->window->SetFullScreen(false);
   if (!ok) platform::MessageBox(s->window, kWindowFailed, "Error", MB_ICONWARNING);
   Recreate(s, s->window && s->window->IsFullScreen() ? 1 : 0);
-  if (s->window && !s->window->IsFullScreen()) {
-    // Back to a captioned window of the game's size where it was before.
-    s->window->SetBorderless(false);
-    s->window->Move(s->windowLeft, s->windowTop, s->width, s->height);
-  }
+  trace("ToWindowScreen Mid 1");
+  // Back to a captioned window of the game's size where it was before. The
+  // log keeps its six marks, though here the frame, the move and the
+  // top-most state are the window's own two steps.
+  const bool windowed = s->window && !s->window->IsFullScreen();
+  if (windowed) s->window->SetBorderless(false);
+  trace("ToWindowScreen Mid 2");
+  trace("ToWindowScreen Mid 3");
+  if (windowed) s->window->Move(s->windowLeft, s->windowTop, s->width, s->height);
+  trace("ToWindowScreen Mid 4");
+  trace("ToWindowScreen Mid 5");
+  trace("ToWindowScreen Mid 6");
   s->screen->CalcuWindowFrame(s->windowLeft, s->windowTop);
+  trace("ToWindowScreen End");
   return ok ? 1 : 0;
 }
 

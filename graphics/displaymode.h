@@ -5,6 +5,7 @@
 // ToWindowScreen services run these with its own values.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "graphics/presentation.h"
@@ -25,6 +26,9 @@ struct State {
   int fullScreenWidth = 0, fullScreenHeight = 0;
   int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
   std::unique_ptr<CDirectDrawScreen> screen;
+  // Where ToWindowScreen notes how far it got ("ToWindowScreen Start", "Mid
+  // 1" to "Mid 6", "End"): the game's window-message log. Null: nowhere.
+  std::function<void(const char*)> trace;
 };
 
 // Each re-creates the presentation in its new mode and returns 1, or shows

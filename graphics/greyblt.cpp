@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "graphics/allgraphics.h"
 #include "graphics/blendrows.h"
 #include "graphics/bltaddress.h"
 #include "graphics/screenbuffer.h"
@@ -11,10 +12,8 @@ using blendrows::PerChannel;
 
 namespace greyblt {
 
-int Luma(uint32_t pixel) {
-  return static_cast<int>(((29 * Channel(pixel, 0) + 150 * Channel(pixel, 8)) >> 8) +
-                          ((76 * Channel(pixel, 16)) >> 8));
-}
+// The same grey value as the whole-screen filters'.
+int Luma(uint32_t pixel) { return static_cast<int>(GreyLevel(pixel)); }
 
 uint32_t GreenGrey(uint32_t pixel) {
   const uint32_t g = Channel(pixel, 8);

@@ -1,6 +1,7 @@
 #include "graphics/picture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -100,8 +101,23 @@ BlockStore& Blocks() {
 // the load ends (CLoadBlocks). Blocks not kept before come from calloc:
 // fresh pages from the system are zero already, so a large blank picture
 // costs nothing until it is drawn into.
+// Blocks a test has asked to refuse (CPicture::FailAllocations): after
+// g_failAfter more blocks, the next g_failCount cannot be had.
+std::atomic<int> g_failAfter{0};
+std::atomic<int> g_failCount{0};
+
+bool RefuseThisBlock() {
+  if (g_failCount.load() <= 0) return false;
+  if (g_failAfter.load() > 0) {
+    --g_failAfter;
+    return false;
+  }
+  --g_failCount;
+  return true;
+}
+
 unsigned char* NewBlock(int64_t bytes, bool clear) {
-  if (bytes <= 0) return nullptr;
+  if (bytes <= 0 || RefuseThisBlock()) return nullptr;
   const size_t size = static_cast<size_t>(bytes);
   if (unsigned char* kept = Blocks().Take(size)) {
     if (clear) std::memset(kept, 0, size);
@@ -159,6 +175,11 @@ void CLoadBlocks::NotePixels(unsigned char* block, int64_t bytes) {
 void CLoadBlocks::NoteMask(unsigned char* block, int64_t bytes) {
   loadBlocks->mask_ = block;
   loadBlocks->maskBytes_ = block ? bytes : 0;
+}
+
+void CPicture::FailAllocations(int count, int after) {
+  g_failAfter = after < 0 ? 0 : after;
+  g_failCount = count < 0 ? 0 : count;
 }
 
 CPicture::CPicture(const char* fileName, int, int, int keep256) {

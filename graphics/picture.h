@@ -35,6 +35,9 @@ class CPicture : public CPixelTargetOwner {
   int CreateBuffer(int bytes);
   int CreateMask(int bytes);
   int Resize(int width, int height);
+  // Test aid: after `after` more pixel or mask blocks, the next `count`
+  // cannot be had, as if memory had run out.
+  static void FailAllocations(int count, int after = 0);
   // The body decoders' target: this picture resized to width x height
   // (pitch = width); false while it holds 8-bit indices or has no pixels.
   bool MakePixelTarget(int width, int height, PixelTarget* target) override;

@@ -125,6 +125,17 @@ TEST_F(DebugAidsTest, TheWindowMessageLogAppendsWhileItIsOn) {
   // The window handler notes its moves and sizes itself.
   game_->WindowProc(window_, WM_MOVE, 0, (7 << 16) | 9);
   EXPECT_EQ(dir_->Read("wmlog.txt"), "\r\nMOVE:50 100\r\nSIZE 640 480\r\n\r\ntext\r\nMOVE:9 7");
+
+  // The way back from full screen notes each of its stages.
+  platform::RemoveFile("wmlog.txt");
+  game_->Screen().ToFullScreen();
+  game_->Screen().ToWindowScreen();
+  const std::string log = dir_->Read("wmlog.txt");
+  const std::string stages =
+      "\r\nToWindowScreen Start\r\nToWindowScreen Mid 1\r\nToWindowScreen Mid 2"
+      "\r\nToWindowScreen Mid 3\r\nToWindowScreen Mid 4\r\nToWindowScreen Mid 5"
+      "\r\nToWindowScreen Mid 6\r\nToWindowScreen End";
+  EXPECT_NE(log.find(stages), std::string::npos) << log;
 }
 
 TEST_F(DebugAidsTest, TheFrameRateMeterShowsUpToThreeDigits) {

@@ -26,6 +26,7 @@ class PictureTest : public ScreenTest {
     ScreenTest::SetUp();
   }
   void TearDown() override {
+    CPicture::FailAllocations(0);
     ScreenTest::TearDown();
     ResetPictureLoader();
   }

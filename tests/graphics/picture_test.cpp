@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "picture_fixture.h"
@@ -87,6 +88,50 @@ TEST_F(CPictureTest, ResizeGrowsOnlyAndKeepsTheMaskCovering) {
   Fill(p);
   p.Put(0, 0, 0);
   EXPECT_EQ(CountChanged(0), 16);
+}
+
+// Memory that cannot be had: a pixel block gives up the old one and tells
+// the debugger the picture's name; a mask plane that cannot follow a new
+// pixel block leaves the picture without a valid mask, so it is drawn
+// keyed instead of through a plane that is not there.
+TEST_F(CPictureTest, BlocksThatCannotBeHad) {
+  WritePicture("pic", Pattern(4, 4));
+  CPicture loaded;
+  ASSERT_EQ(loaded.LoadDWQ("pic"), 1);
+  host_->ClearDebugLines();
+  CPicture::FailAllocations(1);
+  EXPECT_EQ(loaded.Resize(40, 30), 0);
+  EXPECT_EQ(loaded.GetBuffer(), nullptr);
+  // "LOADDWQ メモリ確保できません File:" and the name.
+  const std::string line =
+      "LOADDWQ \x83\x81\x83\x82\x83\x8a\x8a\x6d\x95\xdb\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1"
+      " File:pic\n";
+  EXPECT_EQ(host_->DebugLines(), (std::vector<std::string>{line}));
+  Clear(0);
+  loaded.Put(0, 0, 0);
+  EXPECT_EQ(CountChanged(0), 0);
+
+  CPicture masked(2, 2, 1);
+  ASSERT_EQ(masked.GetMaskFlag(), 1);
+  CPicture::FailAllocations(1, 1);  // the pixels come, the mask does not
+  ASSERT_EQ(masked.Resize(6, 5), 1);
+  EXPECT_EQ(masked.GetMask(), nullptr);
+  EXPECT_EQ(masked.GetMaskFlag(), 0);
+  Fill(masked);
+  Clear(0);
+  masked.Put(0, 0, 1);
+  EXPECT_EQ(CountChanged(0), 6 * 5 - 1);  // all but the key pixel
+
+  // A load that cannot have its pixels says so and stays unloaded.
+  host_->ClearErrorLines();
+  CPicture fresh;
+  CPicture::FailAllocations(1);
+  EXPECT_EQ(fresh.LoadDWQ("pic"), 0);
+  EXPECT_EQ(fresh.IsLoaded(), 0);
+  const auto errors = host_->ErrorLines();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("LOAD DWQ ERROR pic: no memory", 0), 0u) << errors[0];
+  CPicture::FailAllocations(0);
 }
 
 // New pixel and mask blocks are cleared, whether made with the picture or

@@ -249,7 +249,13 @@ TEST_F(PresentationTest, FullScreenAndBackToTheRememberedPosition) {
   EXPECT_EQ(window_->PixelAt(3, 3), 0x090909u);
 
   window_->Move(0, 0, 1920, 1080);  // whatever the window became meanwhile
+  std::vector<std::string> trace;
+  s.trace = [&trace](const char* text) { trace.push_back(text); };
   EXPECT_EQ(displaymode::ToWindowScreen(&s), 1);
+  EXPECT_EQ(trace, (std::vector<std::string>{"ToWindowScreen Start", "ToWindowScreen Mid 1",
+                                             "ToWindowScreen Mid 2", "ToWindowScreen Mid 3",
+                                             "ToWindowScreen Mid 4", "ToWindowScreen Mid 5",
+                                             "ToWindowScreen Mid 6", "ToWindowScreen End"}));
   EXPECT_FALSE(window_->IsFullScreen());
   EXPECT_FALSE(window_->Borderless());
   EXPECT_EQ(window_->GetClientOrigin(), (platform::Point{100, 50}));
