@@ -54,6 +54,7 @@ const Key kDebugKeys[] = {
     {"startMessageFlag", &S::startMessageFlag},
     {"fukaPrintFlag", &S::fukaPrintFlag},
     {"fpsPrintFlag", &S::fpsPrintFlag},
+    {"vistaDebug", &S::vistaDebug},
 };
 
 // Appends to the window-message log; a log that cannot be opened is

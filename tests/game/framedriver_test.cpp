@@ -723,6 +723,36 @@ TEST_F(FrameDriverTest, APointerOverTheWindowHidesTheSystemCursorAndAMovieShowsI
   }
 }
 
+TEST_F(FrameDriverTest, ThePointerIsHiddenBeforeTheGameTakesItsMove) {
+  // The host's messages for a pointer that comes over the window, handed to
+  // the game one at a time: the cursor question comes first, so the system
+  // cursor is already hidden when the game's pointer moves there.
+  MakeGame();
+  game_->Modes().SetCurrentMode(1);
+  Window()->ShowSystemCursor(true);
+  host_->InjectMouseMove(400, 300);
+  struct Seen {
+    uint32_t message;
+    bool cursorShown;
+    int x, y;
+  };
+  std::vector<Seen> seen;
+  platform::Message m;
+  while (platform::PeekMessage(&m, true)) {
+    game_->WindowProc(m.window ? m.window : game_->Screen().GetWindowHandle(), m.message, m.wParam,
+                      m.lParam);
+    platform::Point pos;
+    game_->Input().GetMouseStatus()->GetPos(&pos);
+    seen.push_back({m.message, Window()->SystemCursorShown(), pos.x, pos.y});
+  }
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].message, WM_SETCURSOR);
+  EXPECT_FALSE(seen[0].cursorShown);
+  EXPECT_NE(std::make_pair(seen[0].x, seen[0].y), std::make_pair(400, 300));
+  EXPECT_EQ(seen[1].message, WM_MOUSEMOVE);
+  EXPECT_EQ(std::make_pair(seen[1].x, seen[1].y), std::make_pair(400, 300));
+}
+
 TEST_F(FrameDriverTest, TheMciNotificationIsAnsweredWithoutTheHost) {
   MakeGame();
   EXPECT_EQ(game_->WindowProc(game_->Screen().GetWindowHandle(), MM_MCINOTIFY, 0, 0), 1);

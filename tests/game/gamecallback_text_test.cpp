@@ -127,6 +127,20 @@ TEST_F(GameTextTest, FaceTypesTravelInTheFaceExtChunk) {
   EXPECT_EQ(game_->Saves().GetExtSaveDataSize(1), 0);
 }
 
+TEST_F(GameTextTest, ANewGameForgetsTheFacesOfTheLastOne) {
+  WriteList("game", {{"facePrintMode", "10"}});
+  dir_->Write("spt/facelist.xtx", "0 none\n1 Mika\n2 Ren\n");
+  Make();
+  const CFaceControl* faces = game_->MessageWindow().GetFaceControl();
+  ASSERT_NE(faces, nullptr);
+  game_->MessageWindow().SetFaceType(1, 3);
+  game_->MessageWindow().SetFaceType(2, 2);
+  ASSERT_EQ(faces->GetFaceType(1), 3);
+  game_->Saves().ClearGameState();
+  EXPECT_EQ(faces->GetFaceType(1), 0);
+  EXPECT_EQ(faces->GetFaceType(2), 0);
+}
+
 TEST_F(GameTextTest, WithoutFacePrintModeThereIsNoFaceControl) {
   Make();
   EXPECT_EQ(game_->MessageWindow().GetFaceControl(), nullptr);

@@ -32,6 +32,7 @@
 #include "script/script.h"
 #include "platform/backend.h"
 #include "widget/textinputbox.h"
+#include "setup/namelist.h"
 #include "support/text.h"
 
 namespace game_test {
@@ -481,6 +482,65 @@ TEST_F(GameTest, TheTextInputBoxTakesTheWindowsCharacters) {
     box->Stop();
     EXPECT_FALSE(window_->IsTextInputOn()) << c.open << c.close;
   }
+}
+
+
+TEST_F(GameTest, EveryKeyTheGameListHoldsIsAskedFor) {
+  // A key that nothing asks for is named to the author as misspelt; every
+  // key the start reads is asked even where this host gives it no effect.
+  // ("renameTagNumber" is asked only when "renameLayerVar" names a variable.)
+  const char* const keys[] = {
+      "errorLogFlag", "startupLoadErrorPrintFlag", "debugMusicNumberPrintFlag", "dontCreateGUID",
+      "dwqPackLevel", "notUseDirectDraw", "jpegMMX", "vistaCheck", "saveClassDisable",
+      "loadClassDisable", "dataFileDontCreate", "companyName", "gameName", "facePrintMode",
+      "saveHeaderName", "extSaveDataNumber", "seVoiceDontStopFlag", "skipToScriptVoiceStopFlag",
+      "varControlLoadDWQErrorPrint", "shiftSkipMessageOnly", "autoMessageCheckKillShift",
+      "cannotSkipCheckKillShift", "quickSaveEnable", "quickLoadEnable", "quickSavePrint",
+      "quickLoadPrint", "quickLoadDelay", "quickLoadGetScreen", "quickSaveKey",
+      "quickSaveCommentFlag", "quickLoadKey", "quickSaveSound", "quickLoadSound",
+      "quickLoadErrorSound", "useCutinFlag", "directXVolumeFlag", "directXVolume", "frameTime",
+      "startMessageFlag", "startMessage", "loadVoiceErrorPrintFlag", "loadSeErrorPrintFlag",
+      "backScriptSetCGOkFlag", "modalCannotCloseFlag", "miniCGReduce", "miniCGSizeX", "miniCGSizeY",
+      "f9KeyExitOffFlag", "escKeyExitOffFlag", "F4OK", "F5Ok", "optionStartMouseButton",
+      "movieVolumeNotUse", "soundVoiceVolumeNotUse", "noWaitVSync", "adjustFullScreenLost",
+      "backLogDisableTime", "backLogDisableCheckTime", "backLogDisableCheckFlag",
+      "charaVoiceVolumeDelta", "maxSkipFrame", "skipAdjustFrame", "mustSetVoiceFlag",
+      "mustSetMusicFlag", "mustSetCGFlag", "mustSetFilmFlag", "mustSetMessageFlag",
+      "offLayerDontSetCG", "enableButtonVoiceCharaVolume", "useExtClass", "highVersion",
+      "middleVersion", "lowVersion", "windowAdjustFlag", "noSceneListFlag", "noScriptFlag",
+      "controlScriptSize", "execScriptSize", "subScriptSize", "subSubScriptSize", "varInitFlag",
+      "windowOffMouseButton", "useSaijistu", "renameLayerVar", "noBGMFlag", "noSystemSeFlag",
+      "maxSkipFrameBackScript", "specialNumberForSaveSetFlag", "specialNumberForSaveVarName",
+      "optionOffVarFlag", "optionOffVarName", "floatingLayerFlashFlag", "expModeButtonIsMouse",
+      "expModeButtonIsMessageCursor", "defaultMusicFadeInTime", "defaultMusicFadeOutTime",
+      "soundChannel", "samplingRate", "samplingBit", "primaryFormatSetFlag", "sound3DFlag",
+      "systemSoundLoadNumber", "defaultFont", "rubiFlag", "rubiPercent", "rubiDeltaY", "rubiSukima",
+      "rubiColorR", "rubiColorG", "rubiColorB", "rubiColorFix", "codeByte", "fontWeight",
+      "fontItalic", "fukuroMoji", "fukuroCustom", "userFontNumber", "gameMouseCreateFlag",
+      "messageCursorCreateFlag", "optionButtonCreateFlag", "sceneButtonCreateFlag",
+      "skipFilmButtonCreateFlag", "quickSaveButtonCreateFlag", "quickLoadButtonCreateFlag",
+      "quickConfigButtonCreateFlag", "quickBacklogButtonCreateFlag", "noticeFlag",
+      "loadNoticeNumber", "saveNoticeNumber", "sceneButtonMode", "resultFlag", "getResultVarName",
+      "autoResultNotice", "noMessageWindowFlag", "allMusicSetFlag", "imeAutoOpenFlag",
+      "imeAutoCloseFlag", "vistaDebug", "pictureBufferInitSizeFlag", "pictureBufferInitLoadFlag",
+      "seiInitData", "seiClearFlag", "meiInitData", "meiClearFlag", "santenUseFlag", "dashUseFlag",
+      "expModeCheckByVarNumber", "shortCutSystemMenuSound", "shortCutSaveSound",
+      "shortCutLoadSound", "shortCutConfigSound",
+  };
+  Pairs list;
+  for (const char* key : keys) list.push_back({key, "1"});
+  WriteList("game", list);
+  CNameList::ForgetSettingsKeys();
+  host_->ClearDebugLines();
+  {
+    InitGame game(window_);
+    game.Init();
+    game.CreateModes();
+  }
+  CNameList::ReportUnaskedKeys();
+  for (const std::string& line : host_->DebugLines())
+    EXPECT_EQ(line.find("nothing asked"), std::string::npos) << line;
+  CNameList::ForgetSettingsKeys();
 }
 
 }  // namespace

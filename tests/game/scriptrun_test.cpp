@@ -53,7 +53,7 @@ TEST_F(ScriptTest, AStoryThatRunsOffItsEndIsShownInABoxAndEndsOnTheTitle) {
     const int end = g.Scripts().CurrentScript()->GetPC();
     const std::string where = std::string(c.stopped) + ": the script ran off its end at word " + std::to_string(end);
     EXPECT_EQ(g.GetVar(300), 1);
-    EXPECT_EQ(BoxCaptions(), (std::vector<std::string>{"ERROR"}));
+    ASSERT_EQ(BoxCaptions(), (std::vector<std::string>{"ERROR"}));
     EXPECT_EQ(host_->Boxes()[0].text,
               where + "\nNo exitscript, endgame or jumpscript comes before it; the game goes back to the title.");
     EXPECT_EQ(host_->ErrorLines(),
