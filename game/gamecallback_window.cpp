@@ -31,8 +31,6 @@
 namespace {
 
 constexpr int kWheelNotch = WHEEL_DELTA;
-// The system data's word that shows the system cursor over a movie.
-constexpr int kMovieCursorOffset = 172;
 constexpr uintptr_t kAltEnter = VK_RETURN;
 // The letters and the at sign only reach the key state.
 constexpr int kFirstLetterKey = 64, kLastLetterKey = 90;
@@ -256,7 +254,7 @@ struct Handlers {
   void SetCursor(platform::Window* window) {
     if (!window) return;
     const bool movieCursor = p.modes->GetCurrentMode() == modenumber::kPrintMovie && p.systemFile &&
-                             p.systemFile->GetSystemData(kMovieCursorOffset) != 0;
+                             p.systemFile->GetSystemData(CCommonSystemFile::kMovieCursorOffset) != 0;
     window->ShowSystemCursor(movieCursor);
   }
 };

@@ -103,8 +103,11 @@ void CSoundPart::Init() {
   const Settings& s = settings_;
   soundDevice_ = std::make_unique<CDirectSound>(parts_.window);
   mixer_ = std::make_unique<CMixer>();
-  // The movie player, told at once that the display mode changed.
-  moviePlayer_ = std::make_unique<CMoviePlayer>(parts_.window, CMoviePlayer::kNotifyMessage, 0);
+  // The movie player, with the movie cursor option the window's cursor
+  // follows, told at once that the display mode changed.
+  const int movieCursor =
+      parts_.systemFile ? parts_.systemFile->GetSystemData(CCommonSystemFile::kMovieCursorOffset) : 0;
+  moviePlayer_ = std::make_unique<CMoviePlayer>(parts_.window, CMoviePlayer::kNotifyMessage, movieCursor);
   moviePlayer_->DisplayModeChanged();
   if (s.primaryFormatSetFlag) soundDevice_->SetPrimaryFormat(s.soundChannel, s.samplingRate, s.samplingBit);
   soundDevice_->SetSound3DFlag(s.sound3DFlag);

@@ -18,14 +18,11 @@ const char kErrorName[] = "\x83\x47\x83\x89\x81\x5B";  // エラー
 const char kErrorTag[] = "ta_errortagname";
 constexpr uint32_t kWhite = MakeColourWord(255, 255, 255);
 
-// A decimal token, or the fallback for a missing or non-numeric one.
+// A token read as a decimal number, as every list value is read (a token
+// that is not a number is 0); the fallback for a missing one.
 int TokenInt(const CNameList& list, int token, int fallback) {
   const char* text = list.GetName(token);
-  if (!text) return fallback;
-  const char* p = text;
-  if (*p == '+' || *p == '-') ++p;
-  if (*p < '0' || *p > '9') return fallback;
-  return setup::ParseDecimal(text);
+  return text ? setup::ParseDecimal(text) : fallback;
 }
 
 int Clamp32(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
@@ -213,8 +210,8 @@ int CNameColorList::Load(const char* file) {
 }
 
 // Rows are a name and three colour values 0..255; what does not fit gets a
-// line on stderr naming the file and the row (colours that do not parse
-// are drawn white).
+// line on stderr naming the file and the row (a colour that is not a number
+// reads as 0, one past 255 keeps its low 8 bits).
 void CNameColorList::ReportDamage(const char* file) const {
   const int tokens = list_->GetCount();
   if (tokens % 4 != 0)

@@ -66,8 +66,8 @@ platform::GlyphFont* CFontPrint::Font(int size) {
   size = std::clamp(size, 1, kMaxSize);
   if (!fonts_[size] && glyphs_) {
     const CFontRenderSettings& settings = GetRenderSettings();
-    fonts_[size] =
-        glyphs_->OpenFont({face_, size, settings.fontWeight, settings.fontItalic != 0});
+    fonts_[size] = glyphs_->OpenFont(
+        {face_, size, settings.fontWeight, settings.fontItalic != 0, fallbackFace_});
   }
   return fonts_[size].get();
 }

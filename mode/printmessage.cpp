@@ -327,7 +327,7 @@ std::string CCommonPrintMessage::TakePageFitProblem() {
 
 void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, int j) {
   const bool continuation = e->code == kCodeContinue;
-  // 6.1 "#続" on the first stored line of a continuation joins the last line.
+  // "#続" on the first stored line of a continuation joins the last line.
   bool join = false;
   if (continuation && !e->stored && length > 3 && std::memcmp(line, kJoinMark, 3) == 0) {
     line += 3;
@@ -336,7 +336,7 @@ void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, i
   }
   const std::string cut = Cut(line, length, kTextMax);
 
-  // 6.2 Lines that only go to the back log.
+  // Lines that only go to the back log.
   bool store = !e->dropRest;
   if (j == 0 && e->cutinCharacter != 0 && useCutin_ && cutinNumber_ > 0 && !s_.cutinNamePrintFlag &&
       cutinChara_) {
@@ -366,7 +366,7 @@ void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, i
     return;
   }
 
-  // 6.3 Into the store.
+  // Into the store.
   const char* stored;
   if (join) {
     char* last = lines_[lineCount_ - 1];
@@ -385,7 +385,7 @@ void CCommonPrintMessage::EnterLine(Entry* e, const char* line, size_t length, i
     stored = slot;
   }
 
-  // 6.4 The back log.
+  // The back log.
   if (pageCode_ == kCodeWindow && j == 0 && s_.nameColorChangeFlag)
     LogLine(stored, NameColour(stored));
   else if (e->stored || !continuation)

@@ -17,6 +17,9 @@ struct GlyphFontDesc {
   int size = 24;     // s, at least 1
   int weight = 400;  // 0..1000; 600 and more is bold
   bool italic = false;
+  // CP932 face taken when `face` cannot be found (the engine's fallback
+  // face of its font kind and text mode); empty = the gothic face.
+  std::string fallback;
 };
 
 // Where a cell is drawn: 0x00RRGGBB pixels, rows top-down.
@@ -42,7 +45,8 @@ class GlyphFont {
 class GlyphService {
  public:
   virtual ~GlyphService() = default;
-  // Never null: a face that cannot be found takes its kind's fallback.
+  // Never null: a face that cannot be found takes the fallback's face, and
+  // without one the gothic face.
   virtual std::unique_ptr<GlyphFont> OpenFont(const GlyphFontDesc& desc) = 0;
 };
 

@@ -40,6 +40,8 @@ class CCommonSystemFile {
   static constexpr int kWindowYOffset = 68;
   static constexpr int kFullScreenOffset = 84;
   static constexpr int kSaveCounterOffset = 92;
+  // The movie mode's cursor option: the system's arrow over a movie.
+  static constexpr int kMovieCursorOffset = 172;
   static constexpr int kFamilyNameOffset = 224;
   static constexpr int kGivenNameOffset = 240;
   static constexpr int kNameSize = 16;

@@ -30,7 +30,9 @@ class CMoviePlayer {
   static constexpr int kLevelNoAudio = 2;
   static constexpr int kLevelComplete = 4;
 
-  // useVmr9 is kept and changes nothing: there is one way of drawing.
+  // useVmr9: the game passes its movie cursor option, the one the window's
+  // cursor follows over a movie; kept, it changes nothing in the drawing,
+  // of which there is one way.
   CMoviePlayer(platform::Window* window, uint32_t notifyMessage, int useVmr9);
   ~CMoviePlayer();
   CMoviePlayer(const CMoviePlayer&) = delete;

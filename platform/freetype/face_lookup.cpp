@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/codec.h"
@@ -129,21 +130,38 @@ FaceKind FaceKindOf(const std::string& cp932Face) {
   return FaceKind::kOther;
 }
 
-bool FindFontFile(const std::string& cp932Face, int weight, FontFile* out) {
+namespace {
+
+// The family a CP932 face name stands for, and whether it is asked for with
+// the Japanese language.
+std::pair<std::string, bool> FamilyOf(const std::string& cp932Face) {
+  switch (FaceKindOf(cp932Face)) {
+    case FaceKind::kGothic: return {kGothicFamily, true};
+    case FaceKind::kMincho: return {kMinchoFamily, true};
+    case FaceKind::kMonospace: return {kMonospaceFamily, false};
+    case FaceKind::kOther: break;
+  }
+  return {Cp932ToUtf8(cp932Face), true};
+}
+
+}  // namespace
+
+bool FindFontFile(const std::string& cp932Face, int weight, FontFile* out,
+                  const std::string& fallback) {
   Fonts& fonts = Fonts::Get();
   FcConfig* config = fonts.config();
   if (!config) return false;
   std::lock_guard<std::mutex> hold(fonts.lock());
-  const FaceKind kind = FaceKindOf(cp932Face);
+  // The face, the fallback's face, the gothic face: each family once.
   std::vector<std::pair<std::string, bool>> wanted;  // family, Japanese
-  switch (kind) {
-    case FaceKind::kGothic: wanted = {{kGothicFamily, true}}; break;
-    case FaceKind::kMincho: wanted = {{kMinchoFamily, true}, {kGothicFamily, true}}; break;
-    case FaceKind::kMonospace: wanted = {{kMonospaceFamily, false}, {kGothicFamily, true}}; break;
-    case FaceKind::kOther:
-      wanted = {{Cp932ToUtf8(cp932Face), true}, {kGothicFamily, true}};
-      break;
-  }
+  auto want = [&wanted](const std::pair<std::string, bool>& family) {
+    for (const auto& w : wanted)
+      if (w.first == family.first) return;
+    wanted.push_back(family);
+  };
+  want(FamilyOf(cp932Face));
+  if (!fallback.empty()) want(FamilyOf(fallback));
+  want({kGothicFamily, true});
   bool found = false;
   for (const auto& [family, japanese] : wanted) {
     if (Match(config, family, japanese, weight, true, out)) {

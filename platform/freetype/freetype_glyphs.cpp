@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -184,7 +185,7 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
   std::unique_ptr<GlyphFont> OpenFont(const GlyphFontDesc& desc) override {
     const int size = std::clamp(desc.size, 1, 1024);
     FontFile file;
-    FT_Face face = Lookup(desc.face, desc.weight, &file);
+    FT_Face face = Lookup(desc.face, desc.fallback, desc.weight, &file);
     if (face) {
       auto font = std::make_unique<FreeTypeFont>(shared_from_this(), size, file.family);
       if (font->Setup(face, desc.weight, desc.italic)) return font;
@@ -210,7 +211,7 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
   // The gothic face, which serves the characters other faces lack.
   FT_Face Gothic(int weight) {
     FontFile file;
-    return Lookup("IPAGothic", weight, &file);
+    return Lookup("IPAGothic", std::string(), weight, &file);
   }
 
  private:
@@ -229,14 +230,16 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
     return std::make_unique<Blank>(size);
   }
 
-  FT_Face Lookup(const std::string& name, int weight, FontFile* file) {
+  FT_Face Lookup(const std::string& name, const std::string& fallback, int weight,
+                 FontFile* file) {
     if (!library_) return nullptr;
     const bool bold = weight >= 600;
-    auto found = lookups_.find({name, bold});
+    const LookupKey asked{name, fallback, bold};
+    auto found = lookups_.find(asked);
     if (found == lookups_.end()) {
       FontFile f;
-      if (!FindFontFile(name, weight, &f)) f.path.clear();
-      found = lookups_.emplace(std::make_pair(name, bold), f).first;
+      if (!FindFontFile(name, weight, &f, fallback)) f.path.clear();
+      found = lookups_.emplace(asked, f).first;
     }
     *file = found->second;
     if (file->path.empty()) return nullptr;
@@ -252,7 +255,9 @@ class FreeTypeGlyphs : public GlyphService, public std::enable_shared_from_this<
   FT_Library library_ = nullptr;
   bool blankReported_ = false;
   std::map<std::pair<std::string, int>, FT_Face> faces_;
-  std::map<std::pair<std::string, bool>, FontFile> lookups_;
+  // A face name, its fallback and boldness.
+  using LookupKey = std::tuple<std::string, std::string, bool>;
+  std::map<LookupKey, FontFile> lookups_;
 };
 
 void FreeTypeFont::OpenGothic() {

@@ -27,9 +27,11 @@ FaceKind FaceKindOf(const std::string& cp932Face);
 
 // The face for a CP932 face name: mapped names to their faces, others asked
 // of fontconfig with the Japanese language; a face that is missing takes
-// its kind's fallback, the last resort whatever fontconfig offers for
-// Japanese. False only when fontconfig finds no font at all.
-bool FindFontFile(const std::string& cp932Face, int weight, FontFile* out);
+// the face of `fallback` (a CP932 face name, found the same way), then the
+// gothic face, the last resort whatever fontconfig offers for Japanese.
+// False only when fontconfig finds no font at all.
+bool FindFontFile(const std::string& cp932Face, int weight, FontFile* out,
+                  const std::string& fallback = std::string());
 
 std::shared_ptr<GlyphService> CreateFreeTypeGlyphs();
 

@@ -30,6 +30,7 @@
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
 #include "script/script.h"
+#include "sound/movieplayer.h"
 #include "platform/backend.h"
 #include "widget/textinputbox.h"
 #include "setup/namelist.h"
@@ -46,6 +47,7 @@ class InitGame : public CGame {
       : CGame(window, systemFile, width, height, 32) {}
   CScript* Script(int i) const { return Scripts().GetScript(i); }
   CGameVariables* GameVars() const { return Vars().GetVariables(); }
+  CMoviePlayer* MoviePlayer() const { return Sound().GetMoviePlayer(); }
 };
 
 std::string Inverted(const std::string& text) {
@@ -388,6 +390,20 @@ TEST_F(GameTest, TheWindowPositionIsPulledIntoTheDesktop) {
     systemFile.GetPosition(pos);
     EXPECT_EQ(pos[0], c.ex);
     EXPECT_EQ(pos[1], c.ey);
+  }
+}
+
+TEST_F(GameTest, TheMoviePlayerIsMadeWithTheMovieCursorOptionTheWindowFollows) {
+  for (int option : {0, 1}) {
+    SCOPED_TRACE(option);
+    dir_ = std::make_unique<testsupport::TempDir>();
+    WriteList("game", {});
+    CCommonSystemFile systemFile;
+    systemFile.SetSystemData(CCommonSystemFile::kMovieCursorOffset, option);
+    InitGame game(window_, 800, 600, &systemFile);
+    game.Init();
+    ASSERT_NE(game.MoviePlayer(), nullptr);
+    EXPECT_EQ(game.MoviePlayer()->GetUseVmr9(), option);
   }
 }
 

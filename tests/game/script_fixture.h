@@ -40,9 +40,12 @@ inline std::string Hex(int v) {
 
 class PrintStandIn : public CCommonPrintMessage {
  public:
-  PrintStandIn(const GameRoles& game, Log* log) : CCommonPrintMessage(game), log_(log) {}
+  // passText: while it is set, a message also reaches the mode itself.
+  PrintStandIn(const GameRoles& game, Log* log, const bool* passText)
+      : CCommonPrintMessage(game), log_(log), passText_(passText) {}
   void SetMessage(int code, int id, const char* text, int extra) override {
     Note("SetMessage " + Hex(code) + " " + Hex(id) + " " + text + " " + std::to_string(extra));
+    if (*passText_) CCommonPrintMessage::SetMessage(code, id, text, extra);
   }
   void SetWaitTime(int frames) override { Note("SetWaitTime " + std::to_string(frames)); }
   void SetScreenWait(int kind, int length) override {
@@ -58,6 +61,7 @@ class PrintStandIn : public CCommonPrintMessage {
  private:
   void Note(const std::string& s) { log_->push_back("10 " + s); }
   Log* log_;
+  const bool* passText_;
 };
 
 class SelectStandIn : public CCommonSelectMessage {
@@ -136,7 +140,7 @@ class ScriptGame : public CGame {
 
   std::unique_ptr<CCommonGeneral> MakeMode(int n) override {
     if (!modes_) return nullptr;
-    if (n == 10) return std::make_unique<PrintStandIn>(Roles(), &log);
+    if (n == 10) return std::make_unique<PrintStandIn>(Roles(), &log, &passText);
     if (n == 9) return std::make_unique<SelectStandIn>(Roles(), &log);
     if (n == 7) return std::make_unique<BackLogStandIn>(Roles(), &log);
     return nullptr;
@@ -188,6 +192,8 @@ class ScriptGame : public CGame {
   CVoicePlayer* Voices() const { return Sound().GetVoicePlayer(); }
 
   Log log;
+  // Messages reach the print-message mode itself, not only the log.
+  bool passText = false;
 
  private:
   bool modes_;

@@ -158,6 +158,28 @@ TEST_F(ScriptTest, MessagesReachThePrintMessageModeWithTheirIdAndTheTextShownWor
   EXPECT_EQ(g.Modes().GetNextMode(), 10);
 }
 
+TEST_F(ScriptTest, APageThatDoesNotFitIsNamedOnStderrWithItsScriptAndWord) {
+  // Cells of 10 pixels from x 0 on a screen 64 wide: 6 fit.
+  WriteList("PrintMessage", {{"printX", "0"}, {"fontSize", "10"}, {"space", "0"}});
+  const std::string source =
+      "a:\ntext \"Yui\\r\\n1\\r\\n2\\r\\n3\\r\\n4\" key=1\n"
+      "b:\ntext \"Yui\\r\\nabcdefgh\" key=2\n"
+      "text \"Yui\\r\\nabcdef\" key=3\n";
+  const zasm::Assembly assembly = zasm::Assemble(source);
+  ASSERT_TRUE(assembly.ok()) << assembly.ErrorText();
+  ScriptGame& g = Make(source);
+  g.passText = true;
+  host_->ClearErrorLines();
+  for (int page = 0; page < 3; ++page) g.Release();
+  const auto at = [&](const char* label) {
+    return "spt\\sys.spt at word " + std::to_string(assembly.LabelWord(label)) + ": ";
+  };
+  EXPECT_EQ(host_->ErrorLines(),
+            (std::vector<std::string>{
+                at("a") + "the page with key 1: 5 lines where the message window holds 4 (the last line is not shown)",
+                at("b") + "the page with key 2: line 2 reaches x 80, past the screen's right edge at 64"}));
+}
+
 TEST_F(ScriptTest, TheMessageIdCarriesTheProjectNumberOfTheLevel) {
   Script("sub2", "text \"deep\" key=0x12345\n");
   ScriptGame& g = Make("callscript \"sub2\"\n");

@@ -60,7 +60,7 @@ TEST_F(CutinTest, TableRowsAndBoxSizes) {
   dir_.Write("spt/cutinChara.xtx", header + Row("Mika", "ta_m", "10 20 0 30 1 8 6 1 2 3 40 0 0 0") +
                                        Row("*", "ta_any", "0 0 0 30 1 0 0 128 255 192 50 2 0 0") +
                                        Row("Ren", "ta_r", "100 50 0 30 1 8 6 1 2 3 40 0 0 0") +
-                                       Row("Sora", "ta_s", "5 x 0 30 400 8 6 1 2 3 40 0 0 0") +
+                                       Row("Sora", "ta_s", "5 x 0 y 400 8 6 1 2 3 40 0 0 0") +
                                        "short row");
   CCutinChara t;
   EXPECT_EQ(t.GetRowCount(), 5);
@@ -69,7 +69,9 @@ TEST_F(CutinTest, TableRowsAndBoxSizes) {
   EXPECT_EQ(t.GetWindowSize(3, 20, 2, 10), (platform::Point{226, 63}));
   EXPECT_EQ(t.GetWindowSize(4, 20, 2, 10).x, 400);
   EXPECT_EQ(t.GetWindowPos(3), (platform::Point{92, 44}));
-  EXPECT_EQ(t.GetTextPos(4), (platform::Point{5, 0}));  // a non-numeric value keeps the default
+  // A value that is not a number reads as 0, as every list value does.
+  EXPECT_EQ(t.GetTextPos(4), (platform::Point{5, 0}));
+  EXPECT_EQ(t.GetLineStep(4), (platform::Point{0, 0}));
   EXPECT_EQ(t.GetBoxPercent(1), 40);
   EXPECT_EQ(t.GetSizeChange(2), 2);
   EXPECT_EQ(t.IsNamed(1), 1);
@@ -122,7 +124,7 @@ TEST_F(CutinTest, NameColours) {
   EXPECT_EQ(c.GetCount(), 3);
   EXPECT_EQ(c.GetColorByName("Mika"), MakeColourWord(44, 128, 64));  // the low 8 bits of 300
   EXPECT_EQ(c.GetColor(c.Find("Ren")), MakeColourWord(1, 2, 3));
-  EXPECT_EQ(c.GetColorByName("Sora"), MakeColourWord(255, 5, 6));
+  EXPECT_EQ(c.GetColorByName("Sora"), MakeColourWord(0, 5, 6));
   EXPECT_EQ(c.Find("mika"), -1);  // names are compared exactly
   EXPECT_EQ(c.GetColorByName("Nobody"), 0xFFFFFFu);
   EXPECT_EQ(c.GetColor(3), 0xFFFFFFu);  // out of range: white

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "graphics/picture.h"
 #include "message/fontprint.h"
 #include "message/rendersettings.h"
+#include "platform/glyphs.h"
 #include "message_fixture.h"
 #include "setup/setuplist.h"
 
@@ -56,6 +58,46 @@ class FontPrintTest : public MessageTest {
     });
   }
 };
+
+// The host is asked for the configured face with the fallback face of the
+// font kind and the text mode, which it takes when the face is missing.
+TEST_F(FontPrintTest, FacesAreAskedForWithTheFallbackOfTheirKindAndTextMode) {
+  struct Recorder : platform::GlyphService {
+    std::unique_ptr<platform::GlyphFont> OpenFont(const platform::GlyphFontDesc& desc) override {
+      asked.push_back(desc);
+      return inner->OpenFont(desc);
+    }
+    std::shared_ptr<platform::GlyphService> inner = platform::CreateSyntheticGlyphs();
+    std::vector<platform::GlyphFontDesc> asked;
+  };
+  const struct {
+    int codeByte, fontKind;
+    const char* fallback;
+  } cases[] = {
+      {2, 0, "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e"},  // ＭＳ ゴシック
+      {2, 1, "\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9"},                  // ＭＳ 明朝
+      {1, 0, "Consolas"},
+      {1, 1, "Courier New"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fallback);
+    ResetRenderSettings();
+    GetRenderSettings().codeByte = c.codeByte;
+    GetRenderSettings().fontKind = c.fontKind;
+    GetRenderSettings().faceName = "Zor Face";
+    auto recorder = std::make_shared<Recorder>();
+    host_->SetGlyphService(recorder);
+    {
+      CFontPrint f;
+      f.BeginPrint(20);
+      f.EndPrint();
+    }
+    host_->SetGlyphService(nullptr);
+    ASSERT_FALSE(recorder->asked.empty());
+    EXPECT_EQ(recorder->asked.back().face, "Zor Face");
+    EXPECT_EQ(recorder->asked.back().fallback, c.fallback);
+  }
+}
 
 TEST_F(FontPrintTest, CoverageLevelsAndAveragedColour) {
   CFontPrint f;
@@ -281,10 +323,15 @@ class AnnotationTest : public FontPrintTest {
   }
 };
 
-TEST_F(AnnotationTest, SizeIsAPercentOfTheFontSize) {
+TEST_F(AnnotationTest, SizeIsAPercentOfTheFontSizeDrawn) {
   CFontPrint f;
   f.BeginPrint(20);
   EXPECT_EQ(f.GetAnnotationSize(), 8);
+  f.EndPrint();
+  // Text asked for above 72 is drawn at 72: its readings keep their share
+  // of the text drawn (40 % of 72, not of 100).
+  f.BeginPrint(100);
+  EXPECT_EQ(f.GetAnnotationSize(), 28);
   f.EndPrint();
 }
 

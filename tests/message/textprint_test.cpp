@@ -246,6 +246,9 @@ TEST_F(TextPrintTest, PrintMessageResultsAndLinePitch) {
   EXPECT_EQ(t.PrintMessage(0, 3, 0, 0, five, 24, 255, 255, 255), 2);
   EXPECT_EQ(t.PrintMessage(0, 5, 0, 0, five, 24, 255, 255, 255), 0);
   EXPECT_EQ(t.PrintMessage(0, 9, 0, 0, five, 24, 255, 255, 255), -4);
+  // Text asked for above 72 is drawn at 72, and its cells are counted at the
+  // size drawn: three cells, two shown, one left.
+  EXPECT_EQ(t.PrintMessage(0, 2, 0, 0, A_ I_ U_, 100, 255, 255, 255), 1);
 
   // Only cells 0..2 reach the screen.
   FillScreen(0);

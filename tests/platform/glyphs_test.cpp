@@ -20,14 +20,14 @@ struct Canvas {
 };
 
 std::vector<uint32_t> Draw(const char* cell, int bytes, int size) {
-  auto font = platform::CreateSyntheticGlyphs()->OpenFont({"", size, 400, false});
+  auto font = platform::CreateSyntheticGlyphs()->OpenFont({"", size, 400, false, ""});
   Canvas c(4 * size, 2 * size);
   font->DrawCell(c.Surface(), 0, 0, cell, bytes, kInk);
   return c.pixels;
 }
 
 TEST(SyntheticGlyphs, BoxIsInsetByOnePixelWithTheCodeInside) {
-  auto font = platform::CreateSyntheticGlyphs()->OpenFont({"", 24, 400, false});
+  auto font = platform::CreateSyntheticGlyphs()->OpenFont({"", 24, 400, false, ""});
   Canvas c(100, 50);
   font->DrawCell(c.Surface(), 0, 0, "\x82\xA0", 2, kInk);  // full width: 48 x 48
   font->DrawCell(c.Surface(), 50, 0, "A", 1, kInk);        // half width: 24 x 48
@@ -62,7 +62,7 @@ TEST(SyntheticGlyphs, DifferentCellsDifferAndBlanksOrInvalidDrawNothing) {
 }
 
 TEST(SyntheticGlyphs, ClipsToTheSurface) {
-  auto font = platform::CreateSyntheticGlyphs()->OpenFont({"", 24, 400, false});
+  auto font = platform::CreateSyntheticGlyphs()->OpenFont({"", 24, 400, false, ""});
   Canvas c(10, 10);
   font->DrawCell(c.Surface(), -20, -20, "\x88\x9F", 2, kInk);
   font->DrawCell(c.Surface(), 5, 5, "\x88\x9F", 2, kInk);

@@ -54,8 +54,9 @@ class FreeTypeGlyphs : public testing::Test {
     glyphs_ = platform::CreateFreeTypeGlyphs();
   }
   std::unique_ptr<platform::GlyphFont> Open(const std::string& face, int size = 24,
-                                            int weight = 400, bool italic = false) {
-    return glyphs_->OpenFont({face, size, weight, italic});
+                                            int weight = 400, bool italic = false,
+                                            const std::string& fallback = std::string()) {
+    return glyphs_->OpenFont({face, size, weight, italic, fallback});
   }
   std::shared_ptr<platform::GlyphService> glyphs_;
 };
@@ -73,6 +74,22 @@ TEST_F(FreeTypeGlyphs, NamesOpenTheirFacesAndMissingOnesTheFallback) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Open(Cp(c.utf8))->Family(), c.family) << c.utf8;
+  }
+  // A face that cannot be found takes the renderer's fallback face of its
+  // font kind and text mode; one that is found keeps its own.
+  const struct {
+    const char* utf8;
+    const char* fallback;
+    const char* family;
+  } fallbacks[] = {
+      {"Zor No Such Face", "ＭＳ 明朝", "IPAMincho"},
+      {"Zor No Such Face", "Courier New", "DejaVu Sans Mono"},
+      {"Zor No Such Face", "ＭＳ ゴシック", "IPAGothic"},
+      {"ＭＳ ゴシック", "ＭＳ 明朝", "IPAGothic"},
+  };
+  for (const auto& c : fallbacks) {
+    EXPECT_EQ(Open(Cp(c.utf8), 24, 400, false, Cp(c.fallback))->Family(), c.family)
+        << c.utf8 << " / " << c.fallback;
   }
   EXPECT_EQ(platform::FaceKindOf(Cp("ｍｓ　明朝")), platform::FaceKind::kMincho);
   EXPECT_EQ(platform::FaceKindOf(Cp("游ゴシック")), platform::FaceKind::kOther);
@@ -165,7 +182,7 @@ TEST(FreeTypeWithoutFonts, FontsDrawBlankAndTheReasonIsLoggedOnce) {
   host.SetErrorEcho(false);
   auto glyphs = platform::CreateFreeTypeGlyphs();
   for (int size : {24, 16}) {
-    auto font = glyphs->OpenFont({Cp("ＭＳ ゴシック"), size, 400, false});
+    auto font = glyphs->OpenFont({Cp("ＭＳ ゴシック"), size, 400, false, ""});
     EXPECT_EQ(DrawCell(*font, Cp("国")).count, 0);
   }
   const std::vector<std::string> lines = host.ErrorLines();
