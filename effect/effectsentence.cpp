@@ -71,12 +71,15 @@ void CEffectSentence::Print(EffectChannel* record, int) {
   };
   // The column of the line being written (vertical writing).
   const int64_t column = int64_t{columns} - full - 1;
+  // Full lines are whole rows of the picture, or its whole height in the
+  // cells' columns (from the right of the cell grid), so what lies beyond
+  // the last whole cell shows with them.
   if (shown > 0) {
     if (vertical) {
-      part((int64_t{columns} - full) * cw, 0, int64_t{full} * cw, int64_t{rows} * ch);
+      part((int64_t{columns} - full) * cw, 0, int64_t{full} * cw, picture->GetHeight());
       part(column * cw, 0, cw, int64_t{k} * ch);
     } else {
-      part(0, 0, int64_t{columns} * cw, int64_t{full} * ch);
+      part(0, 0, picture->GetWidth(), int64_t{full} * ch);
       part(0, int64_t{full} * ch, int64_t{k} * cw, ch);
     }
   }

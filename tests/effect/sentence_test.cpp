@@ -127,6 +127,26 @@ TEST_F(SentenceTest, EachAppearanceOfTheCellBeingWritten) {
   EXPECT_EQ(At(18, 12), kBack);
 }
 
+// Beyond the last whole cell (a 14 x 10 sheet of 4 x 4 cells): full rows
+// show the picture's whole width, full columns its whole height.
+TEST_F(SentenceTest, FullLinesShowWhatLiesBeyondTheCells) {
+  ChannelPicture(3, 14, 10, CellColour, Opaque);
+  struct Case {
+    int vertical, counter;
+    int x, y;  // in the sheet: shown once the first line is full
+  };
+  const Case cases[] = {{0, 3, 13, 1}, {1, 2, 9, 9}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(Start(3, 133, {6, 4, 4, c.vertical, 0, 1}), 1);
+    Record(3).DrawRect()[0] = Record(3).DrawRect()[1] = 10;
+    Clear(kBack);
+    PrintAt(3, c.counter - 1);
+    EXPECT_EQ(At(10 + c.x, 10 + c.y), kBack) << c.vertical;
+    PrintAt(3, c.counter);
+    EXPECT_EQ(At(10 + c.x, 10 + c.y), CellColour(c.x, c.y)) << c.vertical;
+  }
+}
+
 TEST_F(SentenceTest, CellsThatDoNotFitDrawNothing) {
   Sheet(3);
   const std::vector<std::vector<int>> cases = {
