@@ -565,7 +565,7 @@ void CEffectBathWindow::Drops(const EffectChannel& record, CPicture* picture) {
     cx[i] = crt::rand() % cells;
     cy[i] = crt::rand() % ph;
   }
-  if (drops == 0) return;
+  // The first drop's map is drawn even when there are no drops.
   int map = crt::rand() % 4;
   uint8_t* mask = picture->GetMask();
   for (int i = 0; i < drops; ++i, map = (map + 1) % 4) {

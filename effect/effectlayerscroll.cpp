@@ -342,6 +342,13 @@ void CEffectClipZoomIn::Print(EffectChannel* record, int) {
   if (!screen || W <= 0 || H <= 0 ||
       manager_->GetWorkBufferSize() < static_cast<int>(sizeof(Span)) * H)
     return;
+  // Without a picture to zoom (one at least the screen's size, 32-bit) or
+  // a window to zoom into, nothing is drawn, border included.
+  CPicture* picture = RecordPicture(r);
+  ZoomWindow window;
+  if (!picture || !picture->GetBuffer() || picture->Get256Flag() || picture->GetWidth() < W ||
+      picture->GetHeight() < H || !CEffectBGZoomIn::Window(r, W, H, &window))
+    return;
   const ClipState s = MovingClip(r);
   const int64_t b = r.Param(kBorderWidth);
   static constexpr int kStarts[3] = {kStartRed, kStartGreen, kStartBlue};
@@ -374,15 +381,10 @@ void CEffectClipZoomIn::Print(EffectChannel* record, int) {
   } else {
     return;
   }
-  CPicture* picture = RecordPicture(r);
-  ZoomWindow window;
-  if (picture && picture->GetBuffer() && !picture->Get256Flag() && picture->GetWidth() >= W &&
-      picture->GetHeight() >= H && CEffectBGZoomIn::Window(r, W, H, &window)) {
-    for (int y = 0; y < H; ++y)
-      if (spans[y].width > 0)
-        CEffectBGZoomIn::SampleSpan(picture->GetPixelBuffer(), picture->GetWidth(), window, W, H, y,
-                                    spans[y].first, spans[y].width, screen);
-  }
+  for (int y = 0; y < H; ++y)
+    if (spans[y].width > 0)
+      CEffectBGZoomIn::SampleSpan(picture->GetPixelBuffer(), picture->GetWidth(), window, W, H, y,
+                                  spans[y].first, spans[y].width, screen);
   if (b <= 0) return;
   if (shape == 0) {
     HalfPlaneBorder(s, b, rgb, percent, W, H);

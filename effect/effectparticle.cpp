@@ -403,9 +403,10 @@ void CEffectKonoha::Calcu(EffectChannel* record, int) {
 
 void CEffectKonoha::Print(EffectChannel* record, int) {
   CPicture* picture = RecordPicture(*record);
-  if (!picture) return;
   const int w = CScreenBuffer::GetWidth(), h = CScreenBuffer::GetHeight();
   const int64_t lw = record->Param(kLeafWidth), lh = record->Param(kLeafHeight);
+  // A leaf larger than the picture draws nothing.
+  if (!picture || lw > picture->GetWidth() || lh > picture->GetHeight()) return;
   const int kinds = record->Param(kKinds);
   const int turn = std::clamp(record->Param(kTurnFrames), 1, 360);
   const int count = std::min(record->Param(kCount), kMaxLeaves);

@@ -71,12 +71,15 @@ void CEffectSentence::Print(EffectChannel* record, int) {
   };
   // The column of the line being written (vertical writing).
   const int64_t column = int64_t{columns} - full - 1;
+  // Full lines are whole rows of the picture, or its whole height in the
+  // cells' columns (from the right of the cell grid), so what lies beyond
+  // the last whole cell shows with them.
   if (shown > 0) {
     if (vertical) {
-      part((int64_t{columns} - full) * cw, 0, int64_t{full} * cw, int64_t{rows} * ch);
+      part((int64_t{columns} - full) * cw, 0, int64_t{full} * cw, picture->GetHeight());
       part(column * cw, 0, cw, int64_t{k} * ch);
     } else {
-      part(0, 0, int64_t{columns} * cw, int64_t{full} * ch);
+      part(0, 0, picture->GetWidth(), int64_t{full} * ch);
       part(0, int64_t{full} * ch, int64_t{k} * cw, ch);
     }
   }
@@ -145,6 +148,7 @@ int CEffectStaffRoll::SetParam(EffectChannel* record, int count, const int* valu
   HoldRoll(p, h);
   StartRecord(record, kNumber, p[kDuration], p, Table().max);
   failed_.clear();
+  loaded_.clear();
   BuildTable(*record);
   return 1;
 }
@@ -265,6 +269,30 @@ void CEffectStaffRoll::PrintPlain(EffectChannel* record, int channel) {
   plain_ = false;
 }
 
+int CEffectStaffRoll::LoadPiece(CPicture* piece, const std::string& name, std::string* waiting) {
+  // A name not loaded before may fail in a way that depends on what the
+  // channel held: the waiting load goes first.
+  if (!loaded_.count(name)) LoadWaiting(piece, waiting);
+  if (piece->LoadDWQ(name.c_str())) {
+    loaded_[name] = piece->GetHeight();
+    waiting->clear();
+    return 1;
+  }
+  failed_.insert(name);
+  loaded_.erase(name);
+  LoadWaiting(piece, waiting);
+  return 0;
+}
+
+void CEffectStaffRoll::LoadWaiting(CPicture* piece, std::string* waiting) {
+  if (waiting->empty()) return;
+  if (!piece->LoadDWQ(waiting->c_str())) {
+    failed_.insert(*waiting);
+    loaded_.erase(*waiting);
+  }
+  waiting->clear();
+}
+
 void CEffectStaffRoll::Print(EffectChannel* record, int channel) {
   BuildTable(*record);
   CPicture* own = RecordPicture(*record);
@@ -273,28 +301,31 @@ void CEffectStaffRoll::Print(EffectChannel* record, int channel) {
   const int64_t pieceHeight = own->GetHeight();
   const int x = record->DrawRect()[0], y = record->DrawRect()[1];
   const int mode = record->Param(kBlendMode);
-  const int pieces = std::max(record->Param(kPieces), 1);
-  const std::string name = own->GetName();
+  const int pieces = std::clamp(record->Param(kPieces), 1, kMostPieces);
+  // An own picture without rows names no pieces.
   if (pieceHeight <= 0) return;
-  // Pieces wholly above the screen draw nothing (nor load): start at the
-  // first that may show.
-  const int64_t first = std::max<int64_t>(0, -int64_t{y} / pieceHeight - 1);
-  for (int64_t i = first; i < pieces; ++i) {
+  const std::string name = own->GetName();
+  auto shows = [&](int64_t top, int64_t height) { return top < h && top + height > 0; };
+  DrawPiece(*own, x, y, mode);
+  // Every piece loads in turn; one off the screen whose name loaded before
+  // waits instead, and only the last of those for a channel is made, at
+  // the end: the channels end the frame as if each had loaded in turn.
+  Pending waiting;
+  for (int64_t i = 1; i < pieces; ++i) {
+    const int pc = PieceChannel(channel, static_cast<int>(i), record->Param(kPieceChannels));
+    if (pc < 0) continue;
+    const std::string pieceName = name + "_" + std::to_string(i + 1);
+    if (failed_.count(pieceName)) continue;
     const int64_t top = y + i * pieceHeight;
-    if (top >= h) break;
-    if (top + pieceHeight <= 0) continue;
-    CPicture* piece = own;
-    if (i > 0) {
-      const int pc = PieceChannel(channel, static_cast<int>(i), record->Param(kPieceChannels));
-      if (pc < 0) continue;
-      const std::string pieceName = name + "_" + std::to_string(i + 1);
-      if (failed_.count(pieceName)) continue;
-      piece = manager_->GetPicture(pc);
-      if (!piece->LoadDWQ(pieceName.c_str())) {
-        failed_.insert(pieceName);
-        continue;
-      }
+    CPicture* piece = manager_->GetPicture(pc);
+    const auto known = loaded_.find(pieceName);
+    if (known != loaded_.end() && !shows(top, known->second)) {
+      waiting[static_cast<size_t>(pc)] = pieceName;
+      continue;
     }
-    DrawPiece(*piece, x, static_cast<int>(top), mode);
+    if (!LoadPiece(piece, pieceName, &waiting[static_cast<size_t>(pc)])) continue;
+    if (shows(top, piece->GetHeight())) DrawPiece(*piece, x, static_cast<int>(top), mode);
   }
+  for (size_t pc = 0; pc < waiting.size(); ++pc)
+    LoadWaiting(manager_->GetPicture(static_cast<int>(pc)), &waiting[pc]);
 }

@@ -5,6 +5,8 @@
 // defaults and clamps are its start table in effectsentence.cpp.
 #pragma once
 
+#include <array>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,11 +41,15 @@ class CEffectSentence : public CTableStartEffect {
 // The blend mode 2 blends through the mask. The row opacities run through
 // the values at the top edge, four boundary rows and the bottom edge.
 // Piece i >= 1 is the picture "<own name>_<i + 1>", loaded into channel +
-// 1 + (i - 1) mod piece channels.
+// 1 + (i - 1) mod piece channels every frame, in piece order, whether it
+// shows or not: a piece channel ends each frame holding the last piece
+// that loaded into it.
 class CEffectStaffRoll : public CTableStartEffect {
  public:
   static constexpr int kNumber = 80;
   static constexpr const char* kClassName = "CEffectStaffRoll";
+  // The most pieces a roll has: each is a picture file tried every frame.
+  static constexpr int kMostPieces = 1000;
   enum : int {
     kDuration,
     kBlendMode,
@@ -78,11 +84,22 @@ class CEffectStaffRoll : public CTableStartEffect {
   static int PieceChannel(int channel, int piece, int pieceChannels);
 
  private:
+  // The piece channels' loads still to make this frame (empty: none).
+  using Pending = std::array<std::string, 16>;
+
   void BuildTable(const EffectChannel& record);
   void DrawPiece(const CPicture& piece, int x, int y, int mode);
+  // Loads `name` into `piece` after the load waiting for that channel; 0
+  // when it failed (the channel then holds the waiting piece, as if it had
+  // loaded first).
+  int LoadPiece(CPicture* piece, const std::string& name, std::string* waiting);
+  // The waiting load made now.
+  void LoadWaiting(CPicture* piece, std::string* waiting);
 
   std::vector<int> table_;
   bool plain_ = false;
   // Piece names that failed to load since the roll last started.
   std::set<std::string> failed_;
+  // Piece names that loaded since the roll last started, with their heights.
+  std::map<std::string, int> loaded_;
 };

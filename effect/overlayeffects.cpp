@@ -258,11 +258,12 @@ void CEffectRemember::Whiten(uint32_t* screen, int w, int h) const {
   };
   for (int y = 0; y < std::min<int>(h, static_cast<int>(left_.size())); ++y) {
     uint32_t* row = screen + static_cast<size_t>(y) * w;
+    // A left edge beyond the row (a narrow screen) ramps from its own pair;
+    // only the row's pairs are drawn.
     const int64_t from = int64_t{left_[y]} + 64;
-    if (from >= 0) {
-      const int64_t first = std::min<int64_t>(from / 2, pairs - 1);
-      for (int64_t j = first; j >= 0; --j) lighten(row, j, 4 * (first - j));
-    }
+    if (from >= 0)
+      for (int64_t j = std::min<int64_t>(from / 2, pairs - 1); j >= 0; --j)
+        lighten(row, j, 4 * (from / 2 - j));
     const int64_t to = int64_t{right_[y]} - 64;
     if (to >= 0 && to < w)
       for (int64_t j = to / 2; j < pairs; ++j) lighten(row, j, 4 * (j - to / 2));

@@ -301,5 +301,23 @@ TEST_F(BokashiTest, ARestingOrOutsidePointerWipesNothing) {
   EXPECT_NE(At(at % kW, at / kW), 0xFFFFFFu);
 }
 
+// A frame's draws: each drop's column and row, then the first drop's map
+// (drawn with no drops too), then the wipe's map when the pointer moved.
+TEST_F(BokashiTest, MistDrawsInOrder) {
+  ChannelPicture(8, kW, kH, [](int, int) { return 0xFFFFFFu; }, [](int, int) { return uint8_t{255}; });
+  struct Case {
+    int drops, moved, draws;
+  };
+  for (const Case& c : {Case{0, 0, 1}, Case{2, 0, 5}, Case{0, 1, 2}, Case{3, 1, 8}}) {
+    ASSERT_EQ(Start(8, 97, {0, 20, 1, c.drops}), 1);
+    manager_->SetMousePos(10, 10);
+    CalcuAt(8);
+    if (c.moved) manager_->SetMousePos(30, 20);
+    const std::vector<int> draws = Draws(5, c.draws + 1);
+    CalcuAt(8);
+    EXPECT_EQ(crt::rand(), draws.back()) << c.drops << " drops, moved " << c.moved;
+  }
+}
+
 }  // namespace
 }  // namespace effect_test

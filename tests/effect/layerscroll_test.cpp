@@ -384,15 +384,19 @@ TEST_F(ClipZoomTest, BordersAlongTheEdgeAndAroundTheRectangle) {
   EXPECT_EQ(Changed(), 0);
 }
 
-TEST_F(ClipZoomTest, ShortOr8BitPicturesDrawNoZoom) {
+// Without a picture to zoom nothing is drawn, the border included.
+TEST_F(ClipZoomTest, ShortOr8BitPicturesDrawNothing) {
   ChannelPicture(5, kW, kH - 1, Coordinates);
-  DrawClip(0, 0, 0, 1, 0);
+  DrawClip(0, 0, 0, 1, 0, 4);
   EXPECT_EQ(Changed(), 0);
   ChannelPicture(5, kW + 8, kH + 2, Coordinates);
   DrawClip(0, 0, 0, 1, 0);
   EXPECT_EQ(At(3, 4), 3u << 8 | 4u);
   EightBit(5);
-  DrawClip(0, 0, 0, 1, 0);
+  DrawClip(1, 10, 5, 20, 10, 4);
+  EXPECT_EQ(Changed(), 0);
+  manager_->SetPicture(5, -1);
+  DrawClip(1, 10, 5, 20, 10, 4);
   EXPECT_EQ(Changed(), 0);
 }
 

@@ -192,8 +192,9 @@ TEST_F(OverlayTest, RememberStoresNothingAndSharesItsCount) {
 }
 
 // Row y as the whitening leaves a screen of `before` (top byte set): pair
-// j gains 4 per pair from the left edge's pair down and from the right
-// edge's pair up, saturating; whitened pixels lose the top byte.
+// j gains 4 per pair from the left edge's pair down (that pair may lie
+// beyond a narrow row) and from the right edge's pair up, saturating;
+// whitened pixels lose the top byte.
 void ExpectWhitenedRow(const CEffectRemember& remember, int w, int y, uint32_t before) {
   const int pairs = (w + 1) / 2;
   const int64_t from = int64_t{remember.LeftEdges()[y]} + 64;
@@ -207,7 +208,7 @@ void ExpectWhitenedRow(const CEffectRemember& remember, int w, int y, uint32_t b
       continue;
     }
     int64_t add = 0;
-    if (pair <= first) add += 4 * (first - pair);
+    if (pair <= first) add += 4 * (from / 2 - pair);
     if (pair >= last) add += 4 * (pair - last);
     const auto v = static_cast<uint32_t>(std::min<int64_t>((before & 255) + add, 255));
     ASSERT_EQ(EffectTest::At(x, y), v * 0x010101u) << x << "," << y;

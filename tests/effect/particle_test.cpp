@@ -253,6 +253,20 @@ TEST_F(DriftingParticleTest, LeafOfNegativeAgeIsSkippedWhileThePhaseSteps) {
   EXPECT_EQ(At(30 + 5 + 1, 20 + 8 + 1), kRed);
 }
 
+TEST_F(DriftingParticleTest, LeafLargerThanThePictureDrawsNothing) {
+  ChannelPicture(5, 4, 4, [](int, int) { return kRed; }, [](int, int) { return uint8_t{255}; });
+  struct Case {
+    int width, height, changed;
+  };
+  for (const Case& c : {Case{4, 4, 16}, Case{5, 4, 0}, Case{4, 5, 0}}) {
+    // One leaf at the centre (30, 20), radius 0.
+    ASSERT_EQ(Start(5, 104, {0, c.width, c.height, 1, 1, 1, 3, 0, 0, 0, 0, 0, 30, 20}), 1);
+    Clear(0);
+    PrintAt(5, 0);
+    EXPECT_EQ(Changed(0), c.changed) << c.width << "x" << c.height;
+  }
+}
+
 TEST_F(DriftingParticleTest, LeafAnglesStayInTheTable) {
   ChannelPicture(5, 8, 8, [](int, int) { return kRed; }, [](int, int) { return uint8_t{255}; });
   const std::vector<std::vector<int>> cases = {

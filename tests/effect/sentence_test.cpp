@@ -127,6 +127,26 @@ TEST_F(SentenceTest, EachAppearanceOfTheCellBeingWritten) {
   EXPECT_EQ(At(18, 12), kBack);
 }
 
+// Beyond the last whole cell (a 14 x 10 sheet of 4 x 4 cells): full rows
+// show the picture's whole width, full columns its whole height.
+TEST_F(SentenceTest, FullLinesShowWhatLiesBeyondTheCells) {
+  ChannelPicture(3, 14, 10, CellColour, Opaque);
+  struct Case {
+    int vertical, counter;
+    int x, y;  // in the sheet: shown once the first line is full
+  };
+  const Case cases[] = {{0, 3, 13, 1}, {1, 2, 9, 9}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(Start(3, 133, {6, 4, 4, c.vertical, 0, 1}), 1);
+    Record(3).DrawRect()[0] = Record(3).DrawRect()[1] = 10;
+    Clear(kBack);
+    PrintAt(3, c.counter - 1);
+    EXPECT_EQ(At(10 + c.x, 10 + c.y), kBack) << c.vertical;
+    PrintAt(3, c.counter);
+    EXPECT_EQ(At(10 + c.x, 10 + c.y), CellColour(c.x, c.y)) << c.vertical;
+  }
+}
+
 TEST_F(SentenceTest, CellsThatDoNotFitDrawNothing) {
   Sheet(3);
   const std::vector<std::vector<int>> cases = {
@@ -271,6 +291,60 @@ TEST_F(SentenceTest, AMissingPieceIsReportedOnceAndSkipped) {
   PrintAt(3, 0);
   EXPECT_EQ(host_->Boxes().size(), 2u);
   SetLoadDwqErrorFlag(0);
+}
+
+// Pieces below the screen are not drawn but still load in turn, so each
+// piece channel ends the frame holding its last piece, and a missing one is
+// told on the first frame.
+TEST_F(SentenceTest, PiecesOffTheScreenStillLoadIntoTheirChannels) {
+  PictureFile("roll", 8, 4, 0x111111);
+  PictureFile("roll_2", 8, 4, 0x222222);
+  PictureFile("roll_3", 8, 4, 0x333333);
+  PictureFile("roll_4", 8, 4, 0x444444);
+  ASSERT_EQ(manager_->GetPicture(3)->LoadDWQ("roll"), 1);
+  manager_->SetPicture(3, 3);
+  SetLoadDwqErrorFlag(1);
+  // Five pieces on channels 4 and 5; roll_5 (channel 5) is missing.
+  ASSERT_EQ(Start(3, 80, {20, 1, 100, 100, 100, 100, 100, 100, 0, 0, 0, 0, 5, 0}), 1);
+  host_->ClearBoxes();
+  // Pieces 0 and 1 on the last eight rows, 2 to 4 below.
+  Record(3).DrawRect()[1] = kH - 8;
+  for (int frame = 0; frame < 3; ++frame) {
+    Clear(kBack);
+    PrintAt(3, frame);
+    EXPECT_EQ(At(4, kH - 7), 0x111111u) << frame;
+    EXPECT_EQ(At(4, kH - 3), 0x222222u) << frame;
+    EXPECT_STREQ(manager_->GetPicture(4)->GetName(), "roll_4") << frame;
+    EXPECT_STREQ(manager_->GetPicture(5)->GetName(), "roll_3") << frame;
+    EXPECT_EQ(host_->Boxes().size(), 1u) << frame;
+  }
+  SetLoadDwqErrorFlag(0);
+  // A huge count stops at the most pieces a roll has.
+  CQuietMissingPictures quiet;
+  ASSERT_EQ(Start(3, 80, {20, 1, 100, 100, 100, 100, 100, 100, 0, 0, 0, 0, INT_MAX, 3}), 1);
+  Record(3).DrawRect()[1] = 0;
+  Clear(kBack);
+  PrintAt(3, 0);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(At(4, 4 * i + 1), 0x111111u * (i + 1)) << i;
+}
+
+// A piece taller than the first, its top above the screen, shows its rows
+// that reach onto it.
+TEST_F(SentenceTest, ATallPieceAboveTheScreenShowsItsLowerRows) {
+  PictureFile("roll", 8, 4, 0x111111);
+  PictureFile("roll_2", 8, 20, 0x222222);
+  ASSERT_EQ(manager_->GetPicture(3)->LoadDWQ("roll"), 1);
+  manager_->SetPicture(3, 3);
+  ASSERT_EQ(Start(3, 80, {20, 1, 100, 100, 100, 100, 100, 100, 0, 0, 0, 0, 2}), 1);
+  // Piece 1 spans rows -10..9.
+  Record(3).DrawRect()[1] = -14;
+  for (int frame = 0; frame < 2; ++frame) {
+    Clear(kBack);
+    PrintAt(3, frame);
+    EXPECT_EQ(At(4, 0), 0x222222u) << frame;
+    EXPECT_EQ(At(4, 9), 0x222222u) << frame;
+    EXPECT_EQ(At(4, 10), kBack) << frame;
+  }
 }
 
 TEST_F(SentenceTest, ARollOnTheTopChannelKeepsItsOwnPicture) {
