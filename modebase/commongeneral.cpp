@@ -17,29 +17,9 @@
 #include "setup/setuplist.h"
 #include "widget/backbutton.h"
 #include "widget/animepart.h"
+#include "widget/buttoncode.h"
 #include "widget/dateprint.h"
 #include "widget/updownbutton.h"
-
-namespace {
-
-// Fields of a packed button result code.
-constexpr uint32_t kKindDecided = 0xF0, kKindPressed = 0xF8, kKindRefused = 0xFA,
-                   kKindEntered = 0xFB, kKindLeft = 0xFC, kKindSoundOnly = 0xFD;
-
-uint32_t CodeKind(int code) { return static_cast<uint32_t>(code) >> 24; }
-int CodeVolumeType(int code) { return (static_cast<uint32_t>(code) >> 21) & 7; }
-// The 1-based sound number, 0 when the code carries none.
-int CodeSound(int code) {
-  const uint32_t c = static_cast<uint32_t>(code);
-  return (c & 0x8000) ? static_cast<int>((c >> 8) & 0x7F) : 0;
-}
-// The button number, -1 when the code carries none.
-int CodeButton(int code) {
-  const uint32_t c = static_cast<uint32_t>(code);
-  return (c & 0x80) ? static_cast<int>(c & 0x7F) : -1;
-}
-
-}  // namespace
 
 CCommonGeneral::CCommonGeneral(const GameRoles& game) : game_(game) {
   if (game_) {
@@ -181,16 +161,17 @@ int CCommonGeneral::ExitToMode(int mode) {
 
 void CCommonGeneral::PlayButtonSound(const ButtonSounds& button, int code) {
   if (code == -1 || !game_) return;
+  const int32_t kind = GetButtonCodeKind(code);
   int sound = 0;
-  switch (CodeKind(code)) {
-    case kKindPressed: sound = button.click; break;
-    case kKindRefused: sound = button.bad; break;
-    case kKindEntered: sound = button.enterWait == 0 ? button.enter : 0; break;
-    case kKindLeft: sound = button.exitWait == 0 ? button.exit : 0; break;
+  switch (kind) {
+    case buttoncode::kPressed: sound = button.click; break;
+    case buttoncode::kRefused: sound = button.bad; break;
+    case buttoncode::kEntered: sound = button.enterWait == 0 ? button.enter : 0; break;
+    case buttoncode::kLeft: sound = button.exitWait == 0 ? button.exit : 0; break;
     default: break;
   }
   if (sound > 0) game_.sound->PlaySystemSe(sound - 1, button.volumeType);
-  if (CodeKind(code) == kKindSoundOnly && (code & 0x7F) != 0)
+  if (kind == buttoncode::kSoundOnly && (code & 0x7F) != 0)
     game_.sound->PlaySystemSe((code & 0x7F) - 1, button.volumeType);
 }
 
@@ -200,9 +181,9 @@ int CCommonGeneral::CheckButtonResult2(int code) { return CheckButtonResult(code
 
 int CCommonGeneral::CheckButtonResult(int code) {
   if (code == -1) return -1;
-  const int sound = CodeSound(code);
-  if (sound > 0 && game_) game_.sound->PlaySystemSe(sound - 1, CodeVolumeType(code));
-  return CodeKind(code) == kKindDecided ? CodeButton(code) : -1;
+  const int sound = GetButtonCodeSound(code);
+  if (sound > 0 && game_) game_.sound->PlaySystemSe(sound - 1, GetButtonCodeVolumeType(code));
+  return GetButtonCodeKind(code) == buttoncode::kDecided ? GetButtonCodeNumber(code) : -1;
 }
 
 int CCommonGeneral::CheckMiniGame() {
