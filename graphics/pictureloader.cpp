@@ -27,6 +27,7 @@
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"
 #include "graphics/pngreader.h"
+#include "graphics/rowops.h"
 #include "platform/bytereader.h"
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -120,6 +121,29 @@ bool UnpackRow(const unsigned char* in, size_t size, size_t* pos, unsigned char*
     unsigned char b = in[p++];
     if (b) {
       row[x++] ^= b;
+      continue;
+    }
+    if (p >= size) return false;
+    int run = in[p++];
+    x = run >= width - x ? width : x + run;
+  }
+  *pos = p;
+  return true;
+}
+
+// UnpackRow into index, each pixel it changes also written to row as its
+// level.
+bool UnpackMaskRow(const unsigned char* in, size_t size, size_t* pos, unsigned char* index,
+                   unsigned char* row, int width, const unsigned char level[256]) {
+  size_t p = *pos;
+  int x = 0;
+  while (x < width) {
+    if (p >= size) return false;
+    unsigned char b = in[p++];
+    if (b) {
+      index[x] ^= b;
+      row[x] = level[index[x]];
+      ++x;
       continue;
     }
     if (p >= size) return false;
@@ -414,15 +438,13 @@ int CPicture::ReadBmpRows(platform::ByteReader& in, const LoadPlan& plan, int) {
   // 24-bit rows come in chunks as large as the buffer holds; the first byte
   // of a pixel is red.
   const int perChunk = std::max(1, std::min(height_, Loader().decodeSize / plan.stride));
+  uint32_t* const pixels = GetPixelBuffer();
   for (int y = 0; y < height_; y += perChunk) {
     const int rows = std::min(perChunk, height_ - y);
     if (!in.Read(buffer, stride * rows)) return 0;
-    for (int r = 0; r < rows; ++r) {
-      const unsigned char* src = buffer + stride * r;
-      uint32_t* row = GetPixelBuffer() + static_cast<size_t>(y + r) * width_;
-      for (int x = 0; x < width_; ++x, src += 3)
-        row[x] = (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) | src[2];
-    }
+    for (int r = 0; r < rows; ++r)
+      rowops::RgbToPixels(buffer + stride * r, pixels + static_cast<size_t>(y + r) * width_,
+                          static_cast<size_t>(width_));
   }
   return 1;
 }
@@ -479,13 +501,19 @@ std::string CPicture::ReadMask(platform::ByteReader& in) {
   if (!in.Read(buffer, coded)) return "the mask's rows are cut short";
   std::unique_ptr<unsigned char[]> indices(new (std::nothrow) unsigned char[width_]());
   if (!indices) return "no memory for the mask";
+  // A row starts as a copy of the row above (the level of index 0 for the
+  // first): only the pixels its coded bytes change are looked up again.
+  const size_t w = static_cast<size_t>(width_);
   size_t pos = 0;
   for (int y = 0; y < height_; ++y) {
-    if (!UnpackRow(buffer, coded, &pos, indices.get(), width_))
+    unsigned char* row = mask_ + static_cast<size_t>(y) * w;
+    if (y == 0)
+      std::memset(row, level[0], w);
+    else
+      std::memcpy(row, row - w, w);
+    if (!UnpackMaskRow(buffer, coded, &pos, indices.get(), row, width_, level))
       return left > Loader().decodeSize ? BeyondBuffer("the mask's coded rows", left)
                                         : "the mask's rows are cut short";
-    unsigned char* row = mask_ + static_cast<size_t>(y) * width_;
-    for (int x = 0; x < width_; ++x) row[x] = level[indices[x]];
   }
   maskValid_ = 1;
   return {};

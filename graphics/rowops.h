@@ -36,6 +36,12 @@ void Fill(uint32_t* row, size_t n, uint32_t colour);
 // wide as the pitch are one run.
 void FillRows(uint32_t* first, size_t w, size_t h, size_t pitch, uint32_t colour);
 
+// Three bytes a pixel, red first, become 0x00RRGGBB words (the rows of a
+// 24-bit picture body). The fast entry works on whole rows with byte
+// shuffles where the 256-bit rows are taken, else a word at a time.
+void RgbToPixelsScalar(const unsigned char* src, uint32_t* dst, size_t n);
+void RgbToPixels(const unsigned char* src, uint32_t* dst, size_t n);
+
 // One byte of the blend above, for single pixels.
 inline uint32_t BlendPixel(uint32_t dst, const uint16_t term[4], unsigned keepWeight) {
   uint32_t out = 0;

@@ -49,6 +49,26 @@ TEST(RowOps, FastKernelsMatchTheReference) {
   blendrows::AllowWideRows(true);
 }
 
+// Three-byte pixels become the words of the plain rule at every run length
+// around the step sizes, with and without 256-bit rows, from every byte
+// offset, and nothing past the run is written.
+TEST(RowOps, RgbToPixelsMatchesTheReference) {
+  std::mt19937 rng(777);
+  for (bool wide : {false, true}) {
+    blendrows::AllowWideRows(wide);
+    for (size_t n = 0; n <= 70; ++n)
+      for (size_t offset = 0; offset < 3; ++offset) {
+        std::vector<unsigned char> bytes(offset + 3 * n);
+        for (unsigned char& b : bytes) b = static_cast<unsigned char>(rng());
+        std::vector<uint32_t> want(n + 1, 0xDEADBEEF), got = want;
+        rowops::RgbToPixelsScalar(bytes.data() + offset, want.data(), n);
+        rowops::RgbToPixels(bytes.data() + offset, got.data(), n);
+        ASSERT_EQ(want, got) << "run " << n << ", offset " << offset << ", wide " << wide;
+      }
+  }
+  blendrows::AllowWideRows(true);
+}
+
 // The fill writes its run and nothing around it, at every start alignment,
 // for runs of each of its store kinds (words, short vector runs, string
 // stores from 2 KiB, long runs), with and without 256-bit rows, and for
