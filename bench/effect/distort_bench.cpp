@@ -27,6 +27,7 @@ constexpr int kH = 600;
 constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes)->Arg(2 * kScreenBytes);
+BENCHMARK(benchsupport::ColdMemcpy)->Arg(1920000)->Arg(8294400);
 
 std::unique_ptr<CPicture> Pattern(uint32_t salt) {
   auto p = std::make_unique<CPicture>(kW, kH, 0);

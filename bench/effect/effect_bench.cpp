@@ -22,6 +22,7 @@ constexpr int kH = 600;
 constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes);
+BENCHMARK(benchsupport::ColdMemcpy)->Arg(1920000)->Arg(8294400);
 
 // A screen, a manager and one effect started on channel 5; `draw` is one
 // frame's work.

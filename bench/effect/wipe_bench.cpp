@@ -35,6 +35,7 @@ constexpr int kH = 600;
 constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes);
+BENCHMARK(benchsupport::ColdMemcpy)->Arg(1920000)->Arg(8294400);
 
 dwqtool::Picture Pattern(int salt) {
   dwqtool::Picture p{kW, kH, {}, {}};
