@@ -15,11 +15,14 @@
 // memory, files never read): kFreshRuns new processes of this binary each
 // enter the screen once, and "first_ratio" is their median entry over the
 // median of the warm entries here (every iteration but the first),
-// "first_frame_share" their median entry over the frame period. With
+// "first_frame_share" their median entry over the frame period;
+// "first_faults" and "faults" count the page faults the first and the warm
+// entries took (medians). With
 // ZOR_BENCH_TRACE set each iteration's times and file names go to stderr.
 #include <benchmark/benchmark.h>
 
 #include <stdio.h>
+#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -32,6 +35,7 @@
 #include <string>
 #include <system_error>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "bench/support/game_folder.h"
@@ -68,6 +72,13 @@ double ThreadSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+// Page faults of the process so far (first touches of new memory).
+double Faults() {
+  rusage use{};
+  getrusage(RUSAGE_SELF, &use);
+  return static_cast<double>(use.ru_minflt + use.ru_majflt);
+}
+
 double Median(std::vector<double> v) {
   std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
   return v[v.size() / 2];
@@ -75,7 +86,7 @@ double Median(std::vector<double> v) {
 
 // What one entry into a screen took and read.
 struct Entry {
-  double seconds = 0, decodeSeconds = 0, framePeriod = 0;
+  double seconds = 0, decodeSeconds = 0, framePeriod = 0, faults = 0;
   size_t pictures = 0, decodes = 0;
   bool ok = false;
 };
@@ -101,6 +112,7 @@ Entry EnterOnce(platform::Window* window, int mode, bool decode) {
   if (!screen) return out;
   std::vector<Load> loads;
   SetPictureLoadObserver(Note, &loads);
+  const double faults = Faults();
   const double a = ThreadSeconds();
   game->Modes().SetNextMode(mode);
   game->Modes().ChangeMode();
@@ -110,6 +122,7 @@ Entry EnterOnce(platform::Window* window, int mode, bool decode) {
   screen->GeneralPrint();
   benchmark::ClobberMemory();
   const double b = ThreadSeconds();
+  out.faults = Faults() - faults;
   SetPictureLoadObserver(nullptr, nullptr);
   out.seconds = b - a;
   out.decodes = loads.size();
@@ -154,9 +167,9 @@ constexpr int kFreshRuns = 5;
 constexpr const char* kFreshTag = "fresh_entry_seconds ";
 
 // The first entry into the screen in kFreshRuns new processes of this
-// binary, in seconds; empty when they cannot be run.
-std::vector<double> FreshEntries(int mode) {
-  std::vector<double> out;
+// binary: its seconds and page faults; empty when they cannot be run.
+std::vector<std::pair<double, double>> FreshEntries(int mode) {
+  std::vector<std::pair<double, double>> out;
   std::error_code error;
   // The path of this binary (in the shell popen starts, /proc/self/exe
   // names the shell).
@@ -169,12 +182,13 @@ std::vector<double> FreshEntries(int mode) {
     FILE* child = ::popen(command.c_str(), "r");
     if (!child) return {};
     char line[256];
-    double seconds = -1;
+    double seconds = -1, faults = 0;
     while (std::fgets(line, sizeof line, child))
-      if (std::strncmp(line, kFreshTag, std::strlen(kFreshTag)) == 0)
-        seconds = std::atof(line + std::strlen(kFreshTag));
+      if (std::strncmp(line, kFreshTag, std::strlen(kFreshTag)) == 0 &&
+          std::sscanf(line + std::strlen(kFreshTag), "%lf %lf", &seconds, &faults) != 2)
+        seconds = -1;
     if (::pclose(child) != 0 || seconds < 0) return {};
-    out.push_back(seconds);
+    out.push_back({seconds, faults});
   }
   return out;
 }
@@ -196,10 +210,10 @@ void ScreenEntry(benchmark::State& state) {
     if (fresh) {
       // A process started by FreshEntries: one entry, its time on stdout.
       const Entry e = EnterOnce(window, mode, false);
-      if (e.ok) std::printf("%s%.9f\n", kFreshTag, e.seconds);
+      if (e.ok) std::printf("%s%.9f %.0f\n", kFreshTag, e.seconds, e.faults);
       std::fflush(stdout);
     } else {
-      std::vector<double> entries, decodes;
+      std::vector<double> entries, decodes, faults;
       Entry last;
       for (auto _ : state) {
         last = EnterOnce(window, mode, true);
@@ -209,6 +223,7 @@ void ScreenEntry(benchmark::State& state) {
         }
         entries.push_back(last.seconds);
         decodes.push_back(last.decodeSeconds);
+        faults.push_back(last.faults);
         state.SetIterationTime(last.seconds);
       }
       if (entries.empty()) return;
@@ -220,12 +235,20 @@ void ScreenEntry(benchmark::State& state) {
       state.counters["frame_share"] = last.framePeriod > 0 ? entry / last.framePeriod : 0;
       state.counters["pictures"] = static_cast<double>(last.pictures);
       state.counters["decodes"] = static_cast<double>(last.decodes);
-      const std::vector<double> first = FreshEntries(mode);
+      const std::vector<std::pair<double, double>> fresh = FreshEntries(mode);
+      std::vector<double> first, firstFaults;
+      for (const auto& [seconds, count] : fresh) {
+        first.push_back(seconds);
+        firstFaults.push_back(count);
+      }
       if (first.empty()) {
         state.SkipWithError("the first entries in new processes could not be run");
         return;
       }
       state.counters["first_us"] = Median(first) * 1e6;
+      state.counters["faults"] =
+          faults.size() > 1 ? Median({faults.begin() + 1, faults.end()}) : faults.front();
+      state.counters["first_faults"] = Median(firstFaults);
       state.counters["first_ratio"] = warm > 0 ? Median(first) / warm : 0;
       state.counters["first_frame_share"] =
           last.framePeriod > 0 ? Median(first) / last.framePeriod : 0;
