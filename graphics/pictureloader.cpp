@@ -112,15 +112,18 @@ std::string CodedBodyProblem(bool jpeg, int bodySize, int64_t bytesLeft, int64_t
 // One row of zero-run coding over the previous row, in place: a non-zero
 // byte is XORed in, a zero byte and its count byte n skip n bytes (the row
 // stays as it was there). The row ends after width bytes; false when the
-// input ends first.
-bool UnpackRow(const unsigned char* in, size_t size, size_t* pos, unsigned char* row, int width) {
+// input ends first. changed(x) is called after each byte XORed in.
+template <typename Changed>
+bool UnpackRowTelling(const unsigned char* in, size_t size, size_t* pos, unsigned char* row,
+                      int width, Changed changed) {
   size_t p = *pos;
   int x = 0;
   while (x < width) {
     if (p >= size) return false;
     unsigned char b = in[p++];
     if (b) {
-      row[x++] ^= b;
+      row[x] ^= b;
+      changed(x++);
       continue;
     }
     if (p >= size) return false;
@@ -131,27 +134,8 @@ bool UnpackRow(const unsigned char* in, size_t size, size_t* pos, unsigned char*
   return true;
 }
 
-// UnpackRow into index, each pixel it changes also written to row as its
-// level.
-bool UnpackMaskRow(const unsigned char* in, size_t size, size_t* pos, unsigned char* index,
-                   unsigned char* row, int width, const unsigned char level[256]) {
-  size_t p = *pos;
-  int x = 0;
-  while (x < width) {
-    if (p >= size) return false;
-    unsigned char b = in[p++];
-    if (b) {
-      index[x] ^= b;
-      row[x] = level[index[x]];
-      ++x;
-      continue;
-    }
-    if (p >= size) return false;
-    int run = in[p++];
-    x = run >= width - x ? width : x + run;
-  }
-  *pos = p;
-  return true;
+bool UnpackRow(const unsigned char* in, size_t size, size_t* pos, unsigned char* row, int width) {
+  return UnpackRowTelling(in, size, pos, row, width, [](int) {});
 }
 
 }  // namespace
@@ -511,7 +495,9 @@ std::string CPicture::ReadMask(platform::ByteReader& in) {
       std::memset(row, level[0], w);
     else
       std::memcpy(row, row - w, w);
-    if (!UnpackMaskRow(buffer, coded, &pos, indices.get(), row, width_, level))
+    unsigned char* const index = indices.get();
+    if (!UnpackRowTelling(buffer, coded, &pos, index, width_,
+                          [&](int x) { row[x] = level[index[x]]; }))
       return left > Loader().decodeSize ? BeyondBuffer("the mask's coded rows", left)
                                         : "the mask's rows are cut short";
   }
