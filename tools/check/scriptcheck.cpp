@@ -51,6 +51,7 @@
 #include "setup/setuplist.h"
 #include "sound/wavebuffer.h"
 #include "tools/asm/assembler.h"
+#include "tools/check/gamefolder.h"
 
 namespace gamecheck {
 
@@ -70,19 +71,6 @@ std::string Shown(std::string path) {
 bool EndsWithNoCase(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && platform::EqualNoCase(text.substr(text.size() - tail.size()), tail);
 }
-
-// Engine paths are relative to the game folder: the checks look at the
-// game being checked and leave the folder as they found it.
-class GameFolderScope {
- public:
-  explicit GameFolderScope(const std::string& folder) : was_(platform::GameFolder()) {
-    platform::SetGameFolder(folder);
-  }
-  ~GameFolderScope() { platform::SetGameFolder(was_); }
-
- private:
-  std::string was_;
-};
 
 // A data list read quietly; null when the file is missing (the lists'
 // own checks report that).
@@ -164,6 +152,10 @@ class Checker {
   // new game runs.
   void CheckProjectList() {
     if (!projects_) return;
+    if (projects_->GetCount() == 0 || !projects_->GetName(0) || !*projects_->GetName(0)) {
+      Add("spt/project.xtx", 0, "names no script on its first line, so a new game has no script to run");
+      return;
+    }
     for (int i = 0; i < projects_->GetCount(); ++i) {
       const char* name = projects_->GetName(i);
       if (!name || !*name) continue;
