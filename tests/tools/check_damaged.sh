@@ -56,6 +56,20 @@ damage cut_voice cdvaw/mi/mina02.vaw "head -c 100 '$game/cdvaw/mi/mina02.vaw' > 
 damage empty_music wgq/mr_lake.wgq ': > wgq/mr_lake.wgq'
 damage cut_music wgq/mr_star.wgq "head -c 200 '$game/wgq/mr_star.wgq' > wgq/mr_star.wgq"
 
+# A line past the message window picture's right edge (still inside the
+# screen) is a warning: the lint says so and exits 0.
+copy=$work/window_edge
+cp -al "$game" "$copy"
+sed -i 's/^sizeX,.*/sizeX,300/' "$copy/init/messageWindow.xtx"
+out=$("$check" "$copy" 2>&1)
+rc=$?
+if [ -z "$count" ] && { [ "$rc" -ne 0 ] || ! grep -q "^$copy/spt/.*: warning: line .* past the message window picture" <<<"$out"; }; then
+  printf '%s\n' "$out" | head -20
+  echo "window_edge: zor-check ended with status $rc; expected 0 and a warning of a line past the window picture"
+  failed=1
+fi
+rm -rf "$copy"
+
 if [ -n "$count" ]; then
   echo "$passed of $total damaged copies pass"
   exit 0

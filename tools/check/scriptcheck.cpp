@@ -36,9 +36,13 @@
 #include "effect/allwipe.h"
 #include "effect/effectregistry.h"
 #include "effect/effectwipe.h"
+#include "graphics/dwqformat.h"
 #include "graphics/packvolume.h"
+#include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picturepath.h"
 #include "graphics/screenbuffer.h"
+#include "message/messagewindow.h"
 #include "message/rendersettings.h"
 #include "mode/printmessage.h"
 #include "platform/backend.h"
@@ -118,12 +122,12 @@ class Checker {
     ses_ = ReadList("spt\\selist.xtx");
     CheckProjectList();
     if (!platform::IsDirectory("spt")) return;
+    StartPageMode();
     // The picture loader's pack volumes, as the game reads them at its start.
     ResetPackVolumes();
     LoadPackVolumes();
     CWaveBuffer::ForgetPackIndexes();
     packsOn_ = GetDwqPackLevel() > 0;
-    StartPageMode();
     for (const std::string& entry : platform::ListFolder("spt")) {
       if (!EndsWithNoCase(entry, ".spt")) continue;
       std::optional<Script> script = Read(entry.substr(0, entry.size() - 4));
@@ -187,6 +191,21 @@ class Checker {
       if (game.LoadSetupFile("game", 256)) LoadRenderSettings(game, 0, nullptr);
     }
     if (platform::FileExists("init\\PrintMessage.xtx")) page_ = std::make_unique<CCommonPrintMessage>(nullptr);
+    // The message window picture's right edge, as the window draws it: at
+    // its place, at most its size wide.
+    const bool started = GetPictureDecodeBufferSize() == 0;
+    if (started) InitPictureLoader(dwq::kDecodeMegabytes);
+    {
+      CQuietMissingPictures quiet;
+      CCommonMessageWindow window;
+      const CPicture* picture = window.GetWindowPicture();
+      if (picture && picture->IsLoaded()) {
+        windowName_ = window.GetWindowName(0, 0, 0);
+        windowPictureWidth_ = std::min(window.GetSizeX(), picture->GetWidth());
+        windowRight_ = window.GetPrintX() + windowPictureWidth_;
+      }
+    }
+    if (started) ReleasePictureLoader();
   }
 
   std::optional<Script> Read(const std::string& name) {
@@ -406,8 +425,19 @@ class Checker {
     if (!page_) return;
     page_->SetMessage(code, 0x00010001, text.c_str(), extra);
     const std::string problem = page_->TakePageFitProblem();
-    if (problem.empty()) return;
-    Add(s, at, "this page does not fit the message window of init/PrintMessage: " + problem);
+    if (!problem.empty()) {
+      Add(s, at, "this page does not fit the message window of init/PrintMessage: " + problem);
+      return;
+    }
+    if (code != kTextWindow || windowRight_ <= 0 || page_->GetPageReach() <= windowRight_) return;
+    const auto found = s.lines.find(at);
+    Add(s.file, found != s.lines.end() ? found->second : 0,
+        "line " + std::to_string(page_->GetPageReachLine()) + " of this page reaches x " +
+            std::to_string(page_->GetPageReach()) + ", past the message window picture " + Quoted(windowName_) +
+            ", which ends at x " + std::to_string(windowRight_) + " (" + std::to_string(windowPictureWidth_) +
+            " wide from x " + std::to_string(windowRight_ - windowPictureWidth_) +
+            " of init/messageWindow); the text runs over the window's frame",
+        Severity::kWarning, s.fromSource);
   }
 
   const CheckInput& input_;
@@ -417,12 +447,14 @@ class Checker {
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CCommonPrintMessage> page_;
   std::unique_ptr<CAllWipe> wipes_;
+  std::string windowName_;
+  int windowPictureWidth_ = 0, windowRight_ = 0;  // 0: no window picture
 };
 
 }  // namespace
 
 void CheckScripts(const CheckInput& input, Findings& findings) {
-  if (!platform::IsInstalled()) platform::InstallHeadless();
+  if (!platform::IsInstalled()) platform::InstallHeadless().SetBoxEcho(false);
   const GameFolderScope folder(input.game.string());
   Checker(input, findings).Run();
 }
