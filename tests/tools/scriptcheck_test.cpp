@@ -159,6 +159,28 @@ TEST_F(ScriptCheckTest, ALinePastTheWindowPicture) {
   EXPECT_EQ(Check(), std::vector<std::string>{});
 }
 
+// With autoNameWindowFlag a first line the name colour list does not hold
+// is narration: a short one over more lines that begins several pages is
+// named as a speaker the list forgot.
+TEST_F(ScriptCheckTest, ASpeakerMissingFromTheNameColours) {
+  game_.Write("init/PrintMessage.xtx", "autoNameWindowFlag,1\r\nnameLengthMax,6\r\n");
+  game_.Write("spt/namecol.xtx", "Alice,255,160,160\r\n");
+  Script("scene",
+         "  text \"Alice\\r\\nHello.\" key=1\n"
+         "  text \"Carol\\r\\nHi.\" key=2\n"
+         "  text \"Carol\\r\\nBye.\" key=3\n"
+         "  text \"Dave\\r\\nOnce.\" key=4\n"           // one page: no pattern yet
+         "  text \"The wind rose.\\r\\nIt rained.\" key=5\n"  // longer than a name
+         "  text \"The wind rose.\\r\\nIt rained.\" key=6\n"
+         "  text \"Carol\" key=7\n");                       // one line: narration
+  EXPECT_EQ(Check(), (std::vector<std::string>{
+                         "spt/scene.spt.txt:2: warning: \"Carol\" begins 2 pages like a speaker's name, but "
+                         "spt/namecol.xtx does not list it, so the game draws it as a white first line of "
+                         "narration; add \"Carol,R,G,B\" to spt/namecol.xtx if it is a speaker"}));
+  game_.Write("spt/namecol.xtx", "Alice,255,160,160\r\nCarol,160,160,255\r\n");
+  EXPECT_EQ(Check(), std::vector<std::string>{});
+}
+
 TEST_F(ScriptCheckTest, ListedNamesWhoseFilesAreMissing) {
   game_.Write("spt/bgmlist.xtx", "music,Sea\r\nstorm,Storm\r\n");
   game_.Write("spt/selist.xtx", "door,Door\r\nbell,Bell\r\n");

@@ -42,7 +42,9 @@
 #include "graphics/pictureloader.h"
 #include "graphics/picturepath.h"
 #include "graphics/screenbuffer.h"
+#include "message/cutin.h"
 #include "message/messagewindow.h"
+#include "message/textprint.h"
 #include "message/rendersettings.h"
 #include "mode/printmessage.h"
 #include "platform/backend.h"
@@ -133,6 +135,7 @@ class Checker {
       std::optional<Script> script = Read(entry.substr(0, entry.size() - 4));
       if (script) Walk(*script);
     }
+    CheckSpeakers();
     page_.reset();
     screen_.reset();
     ResetRenderSettings();
@@ -190,7 +193,21 @@ class Checker {
       CSetupList game;
       if (game.LoadSetupFile("game", 256)) LoadRenderSettings(game, 0, nullptr);
     }
-    if (platform::FileExists("init\\PrintMessage.xtx")) page_ = std::make_unique<CCommonPrintMessage>(nullptr);
+    if (platform::FileExists("init\\PrintMessage.xtx")) {
+      page_ = std::make_unique<CCommonPrintMessage>(nullptr);
+      // Which first lines the game takes for a speaker's name.
+      CSetupList print;
+      int v = 0;
+      if (print.LoadSetupFile("PrintMessage", 256) && print.GetSetupInt(&v, "autoNameWindowFlag") && v) {
+        const char* file = "spt\\namecol.xtx";
+        print.GetSetupString(&file, "nameColorFileName");
+        nameColorFile_ = file;
+        nameLengthMax_ = 5;
+        print.GetSetupInt(&nameLengthMax_, "nameLengthMax");
+        nameColors_ = std::make_unique<CNameColorList>();
+        nameColors_->Load(file);
+      }
+    }
     // The message window picture's right edge, as the window draws it: at
     // its place, at most its size wide.
     const bool started = GetPictureDecodeBufferSize() == 0;
@@ -421,8 +438,38 @@ class Checker {
                    " counted from 0; write `.labelbase -1` and the answers' labels first)");
   }
 
+  // With "autoNameWindowFlag", a page's first line is a speaker's name only
+  // when the name colour list holds it. A short first line over more lines
+  // that begins several pages and is not listed reads as a forgotten
+  // speaker: the game draws it as narration.
+  void NoteSpeaker(const Script& s, int at, const std::string& text) {
+    if (!nameColors_) return;
+    const size_t end = text.find("\r\n");
+    if (end == std::string::npos || end == 0 || end + 2 >= text.size()) return;
+    const std::string first = text.substr(0, end);
+    if (CTextPrint::GetTextLength(first.c_str()) > nameLengthMax_ || nameColors_->Find(first.c_str()) >= 0) return;
+    Speaker& speaker = speakers_[first];
+    if (speaker.pages++ == 0) {
+      const auto found = s.lines.find(at);
+      speaker.place = {s.file, found != s.lines.end() ? found->second : 0, s.fromSource};
+    }
+  }
+
+  void CheckSpeakers() {
+    for (const auto& [name, speaker] : speakers_) {
+      if (speaker.pages < 2) continue;
+      const std::string list = Shown(nameColorFile_);
+      Add(speaker.place.file, speaker.place.line,
+          Quoted(name) + " begins " + std::to_string(speaker.pages) + " pages like a speaker's name, but " + list +
+              " does not list it, so the game draws it as a white first line of narration; add " +
+              Quoted(name + ",R,G,B") + " to " + list + " if it is a speaker",
+          Severity::kWarning, speaker.place.fromSource);
+    }
+  }
+
   void CheckPage(const Script& s, int at, int code, const std::string& text, int extra) {
     if (!page_) return;
+    if (code == kTextWindow) NoteSpeaker(s, at, text);
     page_->SetMessage(code, 0x00010001, text.c_str(), extra);
     const std::string problem = page_->TakePageFitProblem();
     if (!problem.empty()) {
@@ -447,6 +494,19 @@ class Checker {
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CCommonPrintMessage> page_;
   std::unique_ptr<CAllWipe> wipes_;
+  struct Place {
+    std::string file;
+    int line = 0;
+    bool fromSource = false;
+  };
+  struct Speaker {
+    int pages = 0;
+    Place place;  // the first page it begins
+  };
+  std::unique_ptr<CNameColorList> nameColors_;
+  std::string nameColorFile_;
+  int nameLengthMax_ = 5;
+  std::map<std::string, Speaker> speakers_;
   std::string windowName_;
   int windowPictureWidth_ = 0, windowRight_ = 0;  // 0: no window picture
 };
