@@ -293,7 +293,7 @@ TEST(ZorCheckTest, StatusAndMessages) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.output, game + "/nothing: error: no such folder\n");
 
-  dir.Write("init/game.xtx", "dwqPackLevel,0\r\n");
+  dir.Write("init/game.xtx", "");
   const CheckRun noProject = RunCheck(game);
   EXPECT_EQ(noProject.status, 1);
   EXPECT_EQ(noProject.output, game + ": error: not a game folder: it has no spt/project.xtx (a game folder holds "
