@@ -288,31 +288,43 @@ void CCommonPrintMessage::SetMessage(int code, int id, const char* text, int ext
 }
 
 void CCommonPrintMessage::CheckPageFits(int held, int firstNew) {
-  if (fitTold_) return;
-  std::string problem;
-  if (pageCode_ == kCodeWindow && held > lineCount_) {
-    const int lost = held - lineCount_;
-    problem = std::to_string(held) + " lines where the message window holds " + std::to_string(lineCount_) +
-              (lost == 1 ? " (the last line is not shown)" : " (the last " + std::to_string(lost) + " are not shown)");
-  }
-  // Where each line is drawn (as PrintLines places it, cut-in lines aside)
-  // and how far it reaches.
+  // Where each new line is drawn (as PrintLines places it, cut-in lines
+  // aside) and how far it reaches.
   const bool window = pageCode_ == kCodeWindow;
   const int first = window && NameShown() ? 1 : 0;
   const int size = cur_.fontSize, space = cur_.space;
   const int64_t cell = (GetRenderSettings().codeByte == 1 ? size / 2 : size) + static_cast<int64_t>(space);
   const int64_t right = CScreenBuffer::GetWidth();
+  reachLine_ = 0;
+  reach_ = 0;
+  int overLine = 0;
+  int64_t overEnd = 0;
   for (int i = std::max(first, firstNew); i < lineCount_; ++i) {
     if (cutinNumber_ && cutin_[2 * i] > 0) continue;
     const int row = i - first;
     const int64_t x = window ? cur_.printX + static_cast<int64_t>(row) * cur_.nextX
                              : s_.lPrintX + static_cast<int64_t>(row) * s_.lNextX;
     const int64_t end = x + CTextPrint::GetTextLength(lines_[i]) * cell;
-    if (end <= right) continue;
+    if (reachLine_ == 0 || end > reach_) {
+      reachLine_ = i + 1;
+      reach_ = end;
+    }
+    if (end > right && overLine == 0) {
+      overLine = i + 1;
+      overEnd = end;
+    }
+  }
+  if (fitTold_) return;
+  std::string problem;
+  if (window && held > lineCount_) {
+    const int lost = held - lineCount_;
+    problem = std::to_string(held) + " lines where the message window holds " + std::to_string(lineCount_) +
+              (lost == 1 ? " (the last line is not shown)" : " (the last " + std::to_string(lost) + " are not shown)");
+  }
+  if (overLine > 0) {
     if (!problem.empty()) problem += "; ";
-    problem += "line " + std::to_string(i + 1) + " reaches x " + std::to_string(end) +
+    problem += "line " + std::to_string(overLine) + " reaches x " + std::to_string(overEnd) +
                ", past the screen's right edge at " + std::to_string(right);
-    break;
   }
   if (problem.empty()) return;
   fitProblem_ = problem;

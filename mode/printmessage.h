@@ -77,6 +77,11 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   // none), its text and cut-in character (0 none). Other codes are ignored.
   void SetMessage(int code, int id, const char* text, int extra) override;
   std::string TakePageFitProblem() override;
+  // The line of the last page (1-based, 0: none) that reaches farthest
+  // right, and where it ends: the lint holds it against the message
+  // window picture's own edge, which the screen's edge check cannot know.
+  int GetPageReachLine() const { return reachLine_; }
+  int64_t GetPageReach() const { return reach_; }
   // A count-down wait of `frames` (the "wait" command).
   void SetWaitTime(int frames) override;
   // A timed transition over the captured screen (the "wipe" command);
@@ -248,6 +253,8 @@ class CCommonPrintMessage : public CCommonGeneral, public CStoryMessageMode {
   // problem has been taken already.
   std::string fitProblem_;
   bool fitTold_ = false;
+  int reachLine_ = 0;
+  int64_t reach_ = 0;
   std::unique_ptr<CNameColorList> nameColors_;
   std::unique_ptr<CCutinChara> cutinChara_;
   std::unique_ptr<CCutinWindow> cutinWindow_;

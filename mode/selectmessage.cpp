@@ -16,6 +16,7 @@
 #include "services/soundservices.h"
 #include "services/variableservices.h"
 #include "input/inputstatus.h"
+#include "message/rendersettings.h"
 #include "graphics/allgeo.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -38,6 +39,20 @@ constexpr const char* kDotLine =
     "\x81\x40\x81\x45";
 // "制限時間オーバー"
 constexpr const char* kTimeOver = "\x90\xA7\x8C\xC0\x8E\x9E\x8A\xD4\x83\x49\x81\x5B\x83\x6F\x81\x5B";
+
+// The same lines in a game of one-byte text ("codeByte,1" in init/game),
+// whose text is read byte by byte: a CP932 pair would show as two wrong
+// characters there. The dot line keeps the width of twelve full-width
+// blanks.
+constexpr const char* kBacklogHeaderOneByte = "#Choice";
+constexpr const char* kWideSpaceOneByte = " ";
+constexpr const char* kDotLineOneByte = "                        .";
+constexpr const char* kTimeOverOneByte = "Time over";
+
+// A built-in line as the game's text can show it.
+const char* BuiltIn(const char* twoByte, const char* oneByte) {
+  return GetRenderSettings().codeByte == 1 ? oneByte : twoByte;
+}
 
 // The game's key codes: 28..31 also answer the arrow keys.
 constexpr int kKeyLeft = 28, kKeyRight = 29, kKeyUp = 30, kKeyDown = 31;
@@ -100,7 +115,7 @@ void CCommonSelectMessage::LoadSettings() {
   GetSetupString(&cursorFileName_, "cursorFileName");
   GetSetupIntDefault(&messagePrintGyo_, "messagePrintGyo", 4);
 
-  backlogMessage_ = kBacklogHeader;
+  backlogMessage_ = nullptr;  // none: the built-in header
   GetSetupString(&backlogMessage_, "backlogMessage");
   ReadColorKeys("backlogMessageColor", "", &backlogMessageColor_);
   ReadColorKeys("backlogSelectColor", "", &backlogSelectColor_);
@@ -153,8 +168,9 @@ void CCommonSelectMessage::AddBackLogHeader() {
   selected_ = 0;
   deliver_ = 0;
   if (!game_) return;
-  game_.messageWindow->AddBackLog(kWideSpace, 255, 255, 255);
-  game_.messageWindow->AddBackLog(backlogMessage_ ? backlogMessage_ : "", backlogMessageColor_.r,
+  game_.messageWindow->AddBackLog(BuiltIn(kWideSpace, kWideSpaceOneByte), 255, 255, 255);
+  game_.messageWindow->AddBackLog(backlogMessage_ ? backlogMessage_ : BuiltIn(kBacklogHeader, kBacklogHeaderOneByte),
+                                  backlogMessageColor_.r,
                     backlogMessageColor_.g, backlogMessageColor_.b);
 }
 
@@ -376,7 +392,8 @@ int CCommonSelectMessage::StepKeys() {
 }
 
 void CCommonSelectMessage::AddDotLines() {
-  for (int i = 0; i < 3; ++i) game_.messageWindow->AddBackLog(kDotLine, 128, 128, 128);
+  const char* line = BuiltIn(kDotLine, kDotLineOneByte);
+  for (int i = 0; i < 3; ++i) game_.messageWindow->AddBackLog(line, 128, 128, 128);
 }
 
 void CCommonSelectMessage::PickRow(int row) {
@@ -403,7 +420,7 @@ int CCommonSelectMessage::CheckTimeOver(int* next) {
   if (timeoutChoice_ >= 1 && timeoutChoice_ <= count_)
     game_.messageWindow->SetBackLogColor(count_ - timeoutChoice_ + 1, backlogSelectColor_.r,
                            backlogSelectColor_.g, backlogSelectColor_.b);
-  game_.messageWindow->AddBackLog(kTimeOver, 255, 64, 128);
+  game_.messageWindow->AddBackLog(BuiltIn(kTimeOver, kTimeOverOneByte), 255, 64, 128);
   AddDotLines();
   deliver_ = 1;
   result_ = timeoutChoice_;

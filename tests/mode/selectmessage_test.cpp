@@ -4,6 +4,8 @@
 // words.
 #include <gtest/gtest.h>
 
+#include "message/rendersettings.h"
+
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -189,6 +191,24 @@ TEST_F(SelectMessageTest, TheBackLogGetsTheHeaderTheQuestionAndTheChoices) {
             (std::vector<std::string>{"AddBackLog 　 255,255,255", "AddBackLog #足選択肢 64,192,255",
                                       "AddBackLog Q 255,255,255", "AddBackLog A 255,255,255",
                                       "AddBackLog B 255,255,255"}));
+}
+
+// In a game of one-byte text the built-in back-log lines around a choice
+// are one-byte text too: a CP932 pair read byte by byte shows " @".
+TEST_F(SelectMessageTest, AGameOfOneByteTextGetsOneByteBackLogLines) {
+  Make({});
+  GetRenderSettings().codeByte = 1;
+  Fill({}, {"a", "b"}, 1000, 0);
+  EXPECT_EQ(Game().Lines("AddBackLog"),
+            (std::vector<std::string>{"AddBackLog   255,255,255", "AddBackLog #Choice 64,192,255",
+                                      "AddBackLog a 255,255,255", "AddBackLog b 255,255,255"}));
+  Enter();
+  Game().SetStep(100);
+  Frames(10);
+  const std::string dots = "AddBackLog " + std::string(24, ' ') + ". 128,128,128";
+  EXPECT_EQ(Game().Lines("AddBackLog"),
+            (std::vector<std::string>{"AddBackLog Time over 255,64,128", dots, dots, dots}));
+  ResetRenderSettings();
 }
 
 TEST_F(SelectMessageTest, KeysMoveTheCursorAndThePointerAndReturnPicksTheRow) {

@@ -10,8 +10,11 @@
 
 #include "dwqwriter.h"
 #include "packwriter.h"
+#include "platform/headless/headless.h"
+#include "soundwriter.h"
 #include "support/temp_dir.h"
 #include "tools/asm/assembler.h"
+#include "tools/check/filecheck.h"
 #include "tools/check/finding.h"
 #include "tools/check/knownkeys.h"
 #include "tools/check/listcheck.h"
@@ -29,15 +32,17 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-// The lines CheckLists prints for a game folder of these files (and these
+// The lines CheckLists (or `check`) prints for a game folder of these files (and these
 // sources), the folder written "GAME" and the sources "SRC".
-std::vector<std::string> Lint(const Files& files, const Files& sources = {}) {
+std::vector<std::string> Lint(const Files& files, const Files& sources = {},
+                              void (*check)(const gamecheck::CheckInput&, gamecheck::Findings&) =
+                                  gamecheck::CheckLists) {
   testsupport::TempDir game, source;
   for (const auto& [rel, bytes] : files) game.Write(rel, bytes);
   for (const auto& [rel, bytes] : sources) source.Write(rel, bytes);
   gamecheck::CheckInput input{game.path(), sources.empty() ? "" : source.path()};
   gamecheck::Findings findings;
-  gamecheck::CheckLists(input, findings);
+  check(input, findings);
   std::vector<std::string> lines;
   for (const gamecheck::Finding& f : findings)
     lines.push_back(Replace(Replace(gamecheck::FormatFinding(f), game.path(), "GAME"), source.path(), "SRC"));
@@ -197,6 +202,64 @@ TEST(CheckListsTest, PicturesLargerThanTheScreen) {
   const std::vector<std::string> damaged = Lint({{"dwq/bg0.gtb", "\xFF\xFF\xFF\xFF"}, {"dwq/bg0.gpk", "x"}});
   ASSERT_EQ(damaged.size(), 1u);
   EXPECT_TRUE(damaged[0].starts_with("GAME/dwq/bg0.gtb: error: the pack index is damaged (")) << damaged[0];
+}
+
+// Every picture, sound and music file is read by the engine's own readers;
+// what a reader refuses is an error with the reader's reason.
+TEST(CheckFilesTest, FilesTheReadersRefuse) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  platform::WavData wav;
+  wav.format = {2, 44100, 16};
+  wav.pcm.assign(44100 * 4 / 10, 0);
+  const std::vector<uint8_t> voiceBytes = soundtool::MakePcmVoice(wav);
+  const std::string voice(voiceBytes.begin(), voiceBytes.end());
+  std::vector<uint8_t> musicBytes;
+  std::string error;
+  ASSERT_TRUE(soundtool::MakeMusicFile(wav, 0.1f, &musicBytes, &error)) << error;
+  const std::string music(musicBytes.begin(), musicBytes.end());
+  const std::string picture = Picture(40, 30);
+  // MP3 bytes as a player's file starts: an ID3 tag, then frames.
+  const std::string mp3 = std::string("ID3\x03\0\0\0\0\0\0", 10) + std::string(4000, '\xFF');
+
+  struct Case {
+    const char* name;
+    Files files;
+    std::vector<std::string> expected;
+  };
+  const std::string noPicture = "; it shows an error box and draws nothing in its place";
+  const Case cases[] = {
+      {"whole files",
+       {{"dwq/bg/bg01.dwq", picture}, {"dwq/sys/ta_meswin.dwq", picture}, {"vaw/se/door.vaw", voice},
+        {"cdvaw/mi/mi01.vaw", voice}, {"wgq/bgm01.wgq", music}},
+       {}},
+      {"a picture cut after its header", {{"dwq/bg/bg01.dwq", picture.substr(0, 64)}},
+       {"GAME/dwq/bg/bg01.dwq: error: the game cannot load this picture: the bitmap headers are cut short" + noPicture}},
+      {"a picture cut in its rows", {{"dwq/sys/ta_meswin.dwq", picture.substr(0, picture.size() / 2)}},
+       {"GAME/dwq/sys/ta_meswin.dwq: error: the game cannot load this picture: the rows run past the end of the "
+        "file" + noPicture}},
+      {"a folder where a file belongs", {{"dwq/bg/bg01.dwq/x", ""}, {"init/title.xtx/x", ""}},
+       {"GAME/dwq/bg/bg01.dwq: error: is a folder where the game reads a file of that name; the game cannot read "
+        "it",
+        "GAME/init/title.xtx: error: is a folder where the game reads a file of that name; the game cannot read "
+        "it"}},
+      {"MP3 bytes under a voice's name", {{"cdvaw/mi/mi01.vaw", mp3}},
+       {"GAME/cdvaw/mi/mi01.vaw: error: the game cannot play this sound: it is not a voice file made by the "
+        "sound tool (it is an MP3 file): make it with `zor-sound voice`; nothing plays"}},
+      {"a cut sound", {{"vaw/se/door.vaw", voice.substr(0, 30)}},
+       {"GAME/vaw/se/door.vaw: error: the game cannot play this sound: shorter than its 84-byte header; nothing "
+        "plays"}},
+      {"MP3 bytes under a music file's name", {{"wgq/bgm01.wgq", mp3}},
+       {"GAME/wgq/bgm01.wgq: error: the game cannot play this music: it is too short for an Ogg stream; no music plays"}},
+      {"a music file cut in its headers", {{"wgq/bgm01.wgq", music.substr(0, 200)}},
+       {"GAME/wgq/bgm01.wgq: error: the game cannot play this music: it ends before its Vorbis headers do; no "
+        "music plays"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lint(c.files, {}, gamecheck::CheckFiles), c.expected) << c.name;
+
+  // A picture too short for its header, system pictures included.
+  EXPECT_EQ(Lint({{"dwq/sys/ta_meswin.dwq", ""}}),
+            (std::vector<std::string>{"GAME/dwq/sys/ta_meswin.dwq: error: the picture is shorter than a picture "
+                                      "file's 64-byte header; the game cannot load it"}));
 }
 
 // zor-check's command line: its status and what it prints.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "dwqwriter.h"
 #include "support/temp_dir.h"
 #include "support/text.h"
 #include "tools/asm/assembler.h"
@@ -137,6 +138,47 @@ TEST_F(ScriptCheckTest, EachMistakeIsNamedWithItsSourceLine) {
     Script("scene", c.script);
     EXPECT_EQ(Check(), std::vector<std::string>{c.finding});
   }
+}
+
+// A line inside the screen but past the message window picture's own
+// right edge (its place and width, at most its size) is a warning.
+TEST_F(ScriptCheckTest, ALinePastTheWindowPicture) {
+  dwqtool::Picture picture{485, 20, std::vector<uint32_t>(485 * 20, 0x123456), {}};
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(dwqtool::MakeDwq(picture, dwqtool::Options{}, &bytes, &error)) << error;
+  game_.Write("dwq/sys/ta_meswin.dwq", std::string(bytes.begin(), bytes.end()));
+  game_.Write("init/messageWindow.xtx", "printX,40\r\nsizeX,600\r\n");
+  Script("scene", "  nop\n  text \"ユイ\\r\\n" + std::string(16, 'x') + "\\r\\n" + std::string(18, 'x') + "\"\n");
+  EXPECT_EQ(Check(), (std::vector<std::string>{
+                         "spt/scene.spt.txt:2: warning: line 3 of this page reaches x 550, past the message window "
+                         "picture \"ta_meswin\", which ends at x 525 (485 wide from x 40 of init/messageWindow); "
+                         "the text runs over the window's frame"}));
+  // A line that ends at the picture's edge is inside.
+  Script("scene", "  nop\n  text \"ユイ\\r\\n" + std::string(17, 'x') + "\"\n");
+  EXPECT_EQ(Check(), std::vector<std::string>{});
+}
+
+// With autoNameWindowFlag a first line the name colour list does not hold
+// is narration: a short one over more lines that begins several pages is
+// named as a speaker the list forgot.
+TEST_F(ScriptCheckTest, ASpeakerMissingFromTheNameColours) {
+  game_.Write("init/PrintMessage.xtx", "autoNameWindowFlag,1\r\nnameLengthMax,6\r\n");
+  game_.Write("spt/namecol.xtx", "Alice,255,160,160\r\n");
+  Script("scene",
+         "  text \"Alice\\r\\nHello.\" key=1\n"
+         "  text \"Carol\\r\\nHi.\" key=2\n"
+         "  text \"Carol\\r\\nBye.\" key=3\n"
+         "  text \"Dave\\r\\nOnce.\" key=4\n"           // one page: no pattern yet
+         "  text \"The wind rose.\\r\\nIt rained.\" key=5\n"  // longer than a name
+         "  text \"The wind rose.\\r\\nIt rained.\" key=6\n"
+         "  text \"Carol\" key=7\n");                       // one line: narration
+  EXPECT_EQ(Check(), (std::vector<std::string>{
+                         "spt/scene.spt.txt:2: warning: \"Carol\" begins 2 pages like a speaker's name, but "
+                         "spt/namecol.xtx does not list it, so the game draws it as a white first line of "
+                         "narration; add \"Carol,R,G,B\" to spt/namecol.xtx if it is a speaker"}));
+  game_.Write("spt/namecol.xtx", "Alice,255,160,160\r\nCarol,160,160,255\r\n");
+  EXPECT_EQ(Check(), std::vector<std::string>{});
 }
 
 TEST_F(ScriptCheckTest, ListedNamesWhoseFilesAreMissing) {

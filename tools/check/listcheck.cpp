@@ -266,26 +266,26 @@ void CheckPictures(const CheckInput& input, int screenWidth, int screenHeight, F
   // dwq/sys holds the screens' pictures, many of them sheets cut into
   // cells (a button's looks side by side, cards, glyphs, bars), so their
   // size says nothing about the screen; so does the "sys" pack volume.
-  std::vector<fs::path> files;
+  std::vector<std::pair<fs::path, bool>> files;  // the file, whether it holds sheets
   for (fs::recursive_directory_iterator it(dwqFolder, error), end; !error && it != end; it.increment(error)) {
-    if (it.depth() == 0 && it->is_directory(error) &&
-        toolsupport::AsciiLower(it->path().filename().string()) == "sys") {
-      it.disable_recursion_pending();
-      continue;
-    }
-    if (it->is_regular_file(error)) files.push_back(it->path());
+    if (!it->is_regular_file(error)) continue;
+    const fs::path rel = it->path().lexically_relative(dwqFolder);
+    const bool sheets = std::distance(rel.begin(), rel.end()) > 1
+                            ? toolsupport::AsciiLower(rel.begin()->string()) == "sys"
+                            : toolsupport::AsciiLower(rel.stem().string()).starts_with("sys");
+    files.emplace_back(it->path(), sheets);
   }
   std::sort(files.begin(), files.end());
-  for (const fs::path& file : files) {
+  for (const auto& [file, sheets] : files) {
+    const int width = sheets ? INT_MAX : screenWidth, height = sheets ? INT_MAX : screenHeight;
     if (HasExtension(file, ".dwq")) {
       std::ifstream in(file, std::ios::binary);
       unsigned char header[dwq::kHeaderSize] = {};
       in.read(reinterpret_cast<char*>(header), sizeof header);
-      CheckPictureHeader(header, static_cast<size_t>(in.gcount()), file.string(), "the picture ", screenWidth,
-                         screenHeight, findings);
+      CheckPictureHeader(header, static_cast<size_t>(in.gcount()), file.string(), "the picture ", width, height,
+                         findings);
     } else if (HasExtension(file, ".gtb")) {
-      const bool sheets = toolsupport::AsciiLower(file.stem().string()).starts_with("sys");
-      CheckPackVolume(file, sheets ? INT_MAX : screenWidth, sheets ? INT_MAX : screenHeight, findings);
+      CheckPackVolume(file, width, height, findings);
     }
   }
 }

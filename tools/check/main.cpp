@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "tools/check/filecheck.h"
 #include "tools/check/finding.h"
 #include "tools/check/listcheck.h"
 #include "tools/check/scriptcheck.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
 
   gamecheck::Findings findings;
   gamecheck::CheckLists(input, findings);
+  gamecheck::CheckFiles(input, findings);
   gamecheck::CheckScripts(input, findings);
   for (const gamecheck::Finding& f : findings) {
     std::fprintf(stderr, "%s\n", gamecheck::FormatFinding(f).c_str());

@@ -36,9 +36,15 @@
 #include "effect/allwipe.h"
 #include "effect/effectregistry.h"
 #include "effect/effectwipe.h"
+#include "graphics/dwqformat.h"
 #include "graphics/packvolume.h"
+#include "graphics/picture.h"
+#include "graphics/pictureloader.h"
 #include "graphics/picturepath.h"
 #include "graphics/screenbuffer.h"
+#include "message/cutin.h"
+#include "message/messagewindow.h"
+#include "message/textprint.h"
 #include "message/rendersettings.h"
 #include "mode/printmessage.h"
 #include "platform/backend.h"
@@ -51,6 +57,7 @@
 #include "setup/setuplist.h"
 #include "sound/wavebuffer.h"
 #include "tools/asm/assembler.h"
+#include "tools/check/gamefolder.h"
 
 namespace gamecheck {
 
@@ -70,19 +77,6 @@ std::string Shown(std::string path) {
 bool EndsWithNoCase(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && platform::EqualNoCase(text.substr(text.size() - tail.size()), tail);
 }
-
-// Engine paths are relative to the game folder: the checks look at the
-// game being checked and leave the folder as they found it.
-class GameFolderScope {
- public:
-  explicit GameFolderScope(const std::string& folder) : was_(platform::GameFolder()) {
-    platform::SetGameFolder(folder);
-  }
-  ~GameFolderScope() { platform::SetGameFolder(was_); }
-
- private:
-  std::string was_;
-};
 
 // A data list read quietly; null when the file is missing (the lists'
 // own checks report that).
@@ -130,17 +124,18 @@ class Checker {
     ses_ = ReadList("spt\\selist.xtx");
     CheckProjectList();
     if (!platform::IsDirectory("spt")) return;
+    StartPageMode();
     // The picture loader's pack volumes, as the game reads them at its start.
     ResetPackVolumes();
     LoadPackVolumes();
     CWaveBuffer::ForgetPackIndexes();
     packsOn_ = GetDwqPackLevel() > 0;
-    StartPageMode();
     for (const std::string& entry : platform::ListFolder("spt")) {
       if (!EndsWithNoCase(entry, ".spt")) continue;
       std::optional<Script> script = Read(entry.substr(0, entry.size() - 4));
       if (script) Walk(*script);
     }
+    CheckSpeakers();
     page_.reset();
     screen_.reset();
     ResetRenderSettings();
@@ -164,6 +159,10 @@ class Checker {
   // new game runs.
   void CheckProjectList() {
     if (!projects_) return;
+    if (projects_->GetCount() == 0 || !projects_->GetName(0) || !*projects_->GetName(0)) {
+      Add("spt/project.xtx", 0, "names no script on its first line, so a new game has no script to run");
+      return;
+    }
     for (int i = 0; i < projects_->GetCount(); ++i) {
       const char* name = projects_->GetName(i);
       if (!name || !*name) continue;
@@ -194,7 +193,36 @@ class Checker {
       CSetupList game;
       if (game.LoadSetupFile("game", 256)) LoadRenderSettings(game, 0, nullptr);
     }
-    if (platform::FileExists("init\\PrintMessage.xtx")) page_ = std::make_unique<CCommonPrintMessage>(nullptr);
+    if (platform::FileExists("init\\PrintMessage.xtx")) {
+      page_ = std::make_unique<CCommonPrintMessage>(nullptr);
+      // Which first lines the game takes for a speaker's name.
+      CSetupList print;
+      int v = 0;
+      if (print.LoadSetupFile("PrintMessage", 256) && print.GetSetupInt(&v, "autoNameWindowFlag") && v) {
+        const char* file = "spt\\namecol.xtx";
+        print.GetSetupString(&file, "nameColorFileName");
+        nameColorFile_ = file;
+        nameLengthMax_ = 5;
+        print.GetSetupInt(&nameLengthMax_, "nameLengthMax");
+        nameColors_ = std::make_unique<CNameColorList>();
+        nameColors_->Load(file);
+      }
+    }
+    // The message window picture's right edge, as the window draws it: at
+    // its place, at most its size wide.
+    const bool started = GetPictureDecodeBufferSize() == 0;
+    if (started) InitPictureLoader(dwq::kDecodeMegabytes);
+    {
+      CQuietMissingPictures quiet;
+      CCommonMessageWindow window;
+      const CPicture* picture = window.GetWindowPicture();
+      if (picture && picture->IsLoaded()) {
+        windowName_ = window.GetWindowName(0, 0, 0);
+        windowPictureWidth_ = std::min(window.GetSizeX(), picture->GetWidth());
+        windowRight_ = window.GetPrintX() + windowPictureWidth_;
+      }
+    }
+    if (started) ReleasePictureLoader();
   }
 
   std::optional<Script> Read(const std::string& name) {
@@ -410,12 +438,53 @@ class Checker {
                    " counted from 0; write `.labelbase -1` and the answers' labels first)");
   }
 
+  // With "autoNameWindowFlag", a page's first line is a speaker's name only
+  // when the name colour list holds it. A short first line over more lines
+  // that begins several pages and is not listed reads as a forgotten
+  // speaker: the game draws it as narration.
+  void NoteSpeaker(const Script& s, int at, const std::string& text) {
+    if (!nameColors_) return;
+    const size_t end = text.find("\r\n");
+    if (end == std::string::npos || end == 0 || end + 2 >= text.size()) return;
+    const std::string first = text.substr(0, end);
+    if (CTextPrint::GetTextLength(first.c_str()) > nameLengthMax_ || nameColors_->Find(first.c_str()) >= 0) return;
+    Speaker& speaker = speakers_[first];
+    if (speaker.pages++ == 0) {
+      const auto found = s.lines.find(at);
+      speaker.place = {s.file, found != s.lines.end() ? found->second : 0, s.fromSource};
+    }
+  }
+
+  void CheckSpeakers() {
+    for (const auto& [name, speaker] : speakers_) {
+      if (speaker.pages < 2) continue;
+      const std::string list = Shown(nameColorFile_);
+      Add(speaker.place.file, speaker.place.line,
+          Quoted(name) + " begins " + std::to_string(speaker.pages) + " pages like a speaker's name, but " + list +
+              " does not list it, so the game draws it as a white first line of narration; add " +
+              Quoted(name + ",R,G,B") + " to " + list + " if it is a speaker",
+          Severity::kWarning, speaker.place.fromSource);
+    }
+  }
+
   void CheckPage(const Script& s, int at, int code, const std::string& text, int extra) {
     if (!page_) return;
+    if (code == kTextWindow) NoteSpeaker(s, at, text);
     page_->SetMessage(code, 0x00010001, text.c_str(), extra);
     const std::string problem = page_->TakePageFitProblem();
-    if (problem.empty()) return;
-    Add(s, at, "this page does not fit the message window of init/PrintMessage: " + problem);
+    if (!problem.empty()) {
+      Add(s, at, "this page does not fit the message window of init/PrintMessage: " + problem);
+      return;
+    }
+    if (code != kTextWindow || windowRight_ <= 0 || page_->GetPageReach() <= windowRight_) return;
+    const auto found = s.lines.find(at);
+    Add(s.file, found != s.lines.end() ? found->second : 0,
+        "line " + std::to_string(page_->GetPageReachLine()) + " of this page reaches x " +
+            std::to_string(page_->GetPageReach()) + ", past the message window picture " + Quoted(windowName_) +
+            ", which ends at x " + std::to_string(windowRight_) + " (" + std::to_string(windowPictureWidth_) +
+            " wide from x " + std::to_string(windowRight_ - windowPictureWidth_) +
+            " of init/messageWindow); the text runs over the window's frame",
+        Severity::kWarning, s.fromSource);
   }
 
   const CheckInput& input_;
@@ -425,12 +494,27 @@ class Checker {
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CCommonPrintMessage> page_;
   std::unique_ptr<CAllWipe> wipes_;
+  struct Place {
+    std::string file;
+    int line = 0;
+    bool fromSource = false;
+  };
+  struct Speaker {
+    int pages = 0;
+    Place place;  // the first page it begins
+  };
+  std::unique_ptr<CNameColorList> nameColors_;
+  std::string nameColorFile_;
+  int nameLengthMax_ = 5;
+  std::map<std::string, Speaker> speakers_;
+  std::string windowName_;
+  int windowPictureWidth_ = 0, windowRight_ = 0;  // 0: no window picture
 };
 
 }  // namespace
 
 void CheckScripts(const CheckInput& input, Findings& findings) {
-  if (!platform::IsInstalled()) platform::InstallHeadless();
+  if (!platform::IsInstalled()) platform::InstallHeadless().SetBoxEcho(false);
   const GameFolderScope folder(input.game.string());
   Checker(input, findings).Run();
 }
