@@ -101,7 +101,7 @@ void CCommonSelectMessage::LoadSettings() {
   GetSetupIntDefault(&messagePrintGyo_, "messagePrintGyo", 4);
 
   backlogMessage_ = kBacklogHeader;
-  GetSetupString(&backlogMessage_, "backlogMessage");
+  GetSetupText(&backlogMessage_, "backlogMessage");
   ReadColorKeys("backlogMessageColor", "", &backlogMessageColor_);
   ReadColorKeys("backlogSelectColor", "", &backlogSelectColor_);
 

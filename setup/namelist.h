@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 class CNameList {
@@ -70,6 +72,12 @@ class CNameList {
 
   int GetCapacity() const { return capacity_; }
 
+  // A settings list's "key," at the end of a line gives the key an empty
+  // value and keeps a note of it; a reader that takes that value for a
+  // number or a name tells the note on stderr (once), while a reader of a
+  // text the engine shows, where empty means "show none", leaves it untold.
+  void TellEmptyValue(int keySlot) const;
+
   // Settings lists remember which of their keys SearchKey was asked for;
   // this writes a debug line for every key of a loaded settings list that
   // nothing asked for (a misspelt key shows up there).
@@ -105,4 +113,6 @@ class CNameList {
   std::vector<int> settingsFiles_;
   int settingsGeneration_ = -1;
   mutable std::vector<char> askedSlots_;
+  // Key slot -> the line that tells its empty value.
+  mutable std::map<int, std::string> emptyValueNotes_;
 };
