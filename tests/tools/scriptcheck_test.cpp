@@ -176,10 +176,11 @@ TEST_F(ScriptCheckTest, PicturesAndVoicesInPacksAreFound) {
     std::snprintf(text, sizeof text, missing.c_str(), packs);
     return std::string(text);
   };
-  // Without the pack level the volume is not read.
+  // Without the pack level the volume is not read, which the finding says.
   EXPECT_EQ(Check(), (std::vector<std::string>{
                          "spt/scene.spt.txt:1: error: picture \"bg02\" is not in the game (looked for "
-                         "dwq/bg/bg02.dwq); the game shows an error box and the channel shows nothing",
+                         "dwq/bg/bg02.dwq); the pack bg0 lists it, but dwqPackLevel is 0 (dwqPackLevel,1 in the "
+                         "list game reads it); the game shows an error box and the channel shows nothing",
                          with("")}));
   game_.Write("init/game.xtx", "dwqPackLevel,1\r\n");
   EXPECT_EQ(Check(), std::vector<std::string>{with(" and in its pack volumes")});

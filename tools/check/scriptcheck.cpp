@@ -297,8 +297,8 @@ class Checker {
     if (platform::FileExists(file) && !platform::IsDirectory(file)) return;
     if (packsOn_ && PictureInPack(path)) return;
     Add(s, at, "picture " + Quoted(name) + " is not in the game (looked for " + Shown(file) +
-                   (packsOn_ && PackPrefixFor(path.c_str()) >= 0 ? " and in its pack volumes" : "") +
-                   "); the game shows an error box and the channel shows nothing");
+                   (packsOn_ && PackPrefixFor(path.c_str()) >= 0 ? " and in its pack volumes" : "") + ")" +
+                   UnreadVolumeNote(path.c_str()) + "; the game shows an error box and the channel shows nothing");
   }
 
   void CheckVoice(const Script& s, int at, const std::string& name) {
