@@ -139,6 +139,19 @@ TEST_F(ScriptCheckTest, EachMistakeIsNamedWithItsSourceLine) {
   }
 }
 
+// The game's file holds label numbers alone; the source says which answer
+// line names no label, and where its number takes it.
+TEST_F(ScriptCheckTest, AnAnswerLineWithoutItsLabelIsNamedFromTheSource) {
+  Script("scene",
+         "  choice \"Q\"\n    answer \"A\" -> hill\n    answer \"B\"\n  exitscript\nhill:\n  exitscript\n"
+         "river:\n  exitscript\n");
+  EXPECT_EQ(Check(), std::vector<std::string>{
+                         "spt/scene.spt.txt:3: warning: answer 2 of this choice has no \"-> label\", so it goes on "
+                         "at label river (label number 2 + the label base -1, whatever label stands there); write "
+                         "\"-> river\" on its line if that is meant"});
+  EXPECT_EQ(Check(false), std::vector<std::string>{});
+}
+
 TEST_F(ScriptCheckTest, ListedNamesWhoseFilesAreMissing) {
   game_.Write("spt/bgmlist.xtx", "music,Sea\r\nstorm,Storm\r\n");
   game_.Write("spt/selist.xtx", "door,Door\r\nbell,Bell\r\n");

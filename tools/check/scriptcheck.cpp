@@ -13,7 +13,9 @@
 //   spt/project (matched as the game matches it, letter case included);
 // - effect CH N: the effect registry, and for the simple wipe its wipe;
 //   wipe KIND: the wipe table;
-// - choice: the label every answer (and a time limit's answer) goes on at;
+// - choice: the label every answer (and a time limit's answer) goes on at,
+//   and, from the source, an answer line without `-> label` that reaches a
+//   label by its number alone;
 // - text / fulltext / moretext: the print-message mode itself takes each
 //   page and says whether it fits (CCommonPrintMessage::TakePageFitProblem).
 //
@@ -239,6 +241,10 @@ class Checker {
     s->file = text;
     s->fromSource = true;
     s->lines = assembly.recordLines;
+    // Only the source says which answers name no label: the game's file
+    // holds the label numbers alone.
+    for (const zasm::Assembly::LineNote& note : assembly.unlabelledAnswers)
+      Add(text, note.line, note.text, Severity::kWarning, true);
   }
 
   // A NUL-terminated text of a table (the message or the string table).
