@@ -185,10 +185,9 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
     return 1;
   }
 
-  // Sizes and positions stay within 32 bits, as the slot arithmetic does.
-  if (size > INT_MAX - 2) {
+  if (size > kMaxFileBytes) {
     std::fclose(file);
-    TooLarge(path, std::to_string(size) + " bytes, over the " + std::to_string(INT_MAX - 2) +
+    TooLarge(path, std::to_string(size) + " bytes, over the " + std::to_string(kMaxFileBytes) +
                        " a list may have; nothing is read");
     return 0;
   }

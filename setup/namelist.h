@@ -16,6 +16,9 @@ class CNameList {
   static constexpr int kMaxToken = kSlotSize - 1;
   // Keeps the slot buffer's byte size within 32 bits.
   static constexpr int kMaxSlots = 0x7FFFFFFF / kSlotSize;
+  // The largest list file a load takes: sizes and positions stay within
+  // 32 bits, as the slot arithmetic does.
+  static constexpr long long kMaxFileBytes = 0x7FFFFFFF - 2;
 
   // The bytes that end a token: blanks, TABs, CRs, LFs, NULs and commas.
   static bool EndsToken(unsigned char c);

@@ -49,10 +49,12 @@
 #include "platform/headless/headless.h"
 #include "script/codes.h"
 #include "script/commandtable.h"
+#include "script/script.h"
 #include "setup/namelist.h"
 #include "setup/setuplist.h"
 #include "sound/wavebuffer.h"
 #include "tools/asm/assembler.h"
+#include "tools/common/hostfile.h"
 
 namespace gamecheck {
 
@@ -205,6 +207,13 @@ class Checker {
     const std::string gameFile = "spt/" + platform::Cp932ToUtf8(name) + ".spt";
     s.file = gameFile;
     std::string bytes;
+    const long long size = platform::FileSize("spt\\" + name + ".spt");
+    if (size > CScript::kMaxFileBytes) {
+      Add(gameFile, 0,
+          "the script is " + toolsupport::SizeOverLimit(size, CScript::kMaxFileBytes, "a script") +
+              "; the game refuses to run it");
+      return std::nullopt;
+    }
     if (!platform::ReadWholeFile("spt\\" + name + ".spt", &bytes)) {
       Add(gameFile, 0, "the script cannot be read");
       return std::nullopt;
@@ -224,6 +233,15 @@ class Checker {
   void MapToSource(Script* s) {
     const std::string text = "spt/" + platform::Cp932ToUtf8(s->name) + ".spt.txt";
     const std::filesystem::path path = input_.source / text;
+    std::error_code sizeError;
+    const auto size = static_cast<long long>(std::filesystem::file_size(path, sizeError));
+    if (!sizeError && size > CScript::kMaxFileBytes) {
+      Add(text, 0,
+          "the source is " + toolsupport::SizeOverLimit(size, CScript::kMaxFileBytes, "a script") +
+              "; it is not read, and the findings below name " + s->file,
+          Severity::kWarning, true);
+      return;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return;
     std::string source;
