@@ -185,6 +185,31 @@ int PackPrefixFor(const char* name) {
   return -1;
 }
 
+std::string UnreadVolumeListing(const char* name) {
+  const int k = PackPrefixFor(name);
+  if (k < 0) return "";
+  const std::string key = dwqpack::Key(name);
+  const std::string olderKey = dwqpack::Key(name, true);
+  for (int v = Packs().level; v < kMaxLevel; ++v) {
+    const std::string path = VolumePath(k, v, "gtb");
+    if (!platform::FileExists(path) || platform::IsDirectory(path)) continue;
+    std::string bytes;
+    if (!platform::ReadWholeFile(path, &bytes)) continue;
+    const auto index = DwqPackIndex::Parse(std::move(bytes), platform::FileSize(VolumePath(k, v, "gpk")));
+    if (index && (index->Find(key.c_str()) >= 0 || index->Find(olderKey.c_str()) >= 0))
+      return dwqpack::kPrefixes[k] + std::to_string(v);
+  }
+  return "";
+}
+
+std::string UnreadVolumeNote(const char* name) {
+  const std::string volume = UnreadVolumeListing(name);
+  if (volume.empty()) return "";
+  const int needed = std::stoi(volume.substr(volume.find_first_of("0123456789"))) + 1;
+  return "; the pack " + volume + " lists it, but dwqPackLevel is " + std::to_string(Packs().level) +
+         " (dwqPackLevel," + std::to_string(needed) + " in the list game reads it)";
+}
+
 FILE* OpenPackEntry(const char* name, int* bytesLeft) {
   PackState& s = Packs();
   if (s.level <= 0 || s.indexes.empty() || !name) return nullptr;

@@ -51,6 +51,15 @@ void ResetPackVolumes();
 // The volume prefix entry that serves a picture name, or -1.
 int PackPrefixFor(const char* name);
 
+// The first volume the pack level leaves unread (volume n needs level
+// n + 1) whose index in the game folder lists the picture: its name, such
+// as "bg0", or "" when none does. Read from disk on each call, for the
+// lines that tell why a picture is missing.
+std::string UnreadVolumeListing(const char* name);
+// "; the pack bg0 lists it, but dwqPackLevel is 0 (dwqPackLevel,1 in the
+// list game reads it)" for such a volume; "" when there is none.
+std::string UnreadVolumeNote(const char* name);
+
 // The data file of the picture's pack entry, positioned at the entry's
 // start, with *bytesLeft set to the entry's size (the last entry of a volume
 // runs to the end of the file). Null when packs are off, no prefix serves

@@ -267,10 +267,12 @@ void CPicture::ShowLoadError(const char* name, const std::string& path) {
     std::lock_guard<std::mutex> hold(s.toldLock);
     first = s.told.insert(name).second;
   }
-  if (first)
-    platform::ErrorOutput(("LOAD DWQ ERROR(File Not Found) " + std::string(name) + ": no " +
-                           path + " and no pack lists it")
+  if (first) {
+    const std::string unread = UnreadVolumeNote(name);
+    platform::ErrorOutput(("LOAD DWQ ERROR(File Not Found) " + std::string(name) + ": no " + path +
+                           (unread.empty() ? " and no pack lists it" : unread))
                               .c_str());
+  }
   if (!GetLoadDwqErrorFlag()) return;
   std::string text = "LOAD DWQ ERROR(File Not Found)\n";
   text += name;

@@ -118,7 +118,7 @@ void CCommonBackLog::LoadSettings() {
   GetSetupIntDefault(&titleY_, "titlePrintY", printY_);
   GetSetupIntDefault(&titlePrintFlag_, "titlePrintFlag", 1);
   titleMessage_ = kTitleMessage;
-  GetSetupString(&titleMessage_, "titleMessage");
+  GetSetupText(&titleMessage_, "titleMessage");
   GetSetupIntDefault(&titlePicFlag_, "titlePicPrintFlag", 0);
   GetSetupString(&titlePicFileName_, "titlePicFileName");
   GetSetupIntDefault(&titlePicX_, "titlePicPrintX", 0);
@@ -132,14 +132,14 @@ void CCommonBackLog::LoadSettings() {
   GetSetupString(&downArrowFileName_, "downArrowFileName");
   upMessage_ = kUpMessage;
   downMessage_ = kDownMessage;
-  GetSetupString(&upMessage_, "upArrowMessage");
-  GetSetupString(&downMessage_, "downArrowMessage");
+  GetSetupText(&upMessage_, "upArrowMessage");
+  GetSetupText(&downMessage_, "downArrowMessage");
 
   GetSetupIntDefault(&voicePicFlag_, "voicePicFlag", 0);
   GetSetupString(&voiceFileName_, "filenameVoice");
   GetSetupIntDefault(&voiceAnimeFlag_, "voicePicAnimeFlag", 0);
   voiceMessage_ = kVoiceMessage;
-  GetSetupString(&voiceMessage_, "voiceMessage");
+  GetSetupText(&voiceMessage_, "voiceMessage");
   GetSetupIntDefault(&voiceX_, "voicePrintX", Clamp32(-int64_t{fontSize_}));
   GetSetupIntDefault(&voiceY_, "voicePrintY", 0);
   GetSetupIntDefault(&voiceSizeX_, "voiceSizeX", fontSize_);
@@ -162,7 +162,7 @@ void CCommonBackLog::LoadSettings() {
   anime(&voiceAnime_, kVoiceAnime, voiceAnimeFlag_);
 
   barMessage_ = kBarMessage;
-  GetSetupString(&barMessage_, "barMessage");
+  GetSetupText(&barMessage_, "barMessage");
 }
 
 // The parts "firstMessage1..N" joined; a missing part repeats the one
@@ -176,7 +176,7 @@ void CCommonBackLog::LoadFirstMessage() {
   firstMessage_[0] = 0;
   const char* part = kFirstMessage;
   for (int i = 1; i <= parts; ++i) {
-    GetSetupString(&part, ("firstMessage" + std::to_string(i)).c_str());
+    GetSetupText(&part, ("firstMessage" + std::to_string(i)).c_str());
     const int used = static_cast<int>(std::strlen(firstMessage_));
     const int room = kFirstMessageSize - 1 - used;
     if (room <= 0) break;

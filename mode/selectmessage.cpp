@@ -116,7 +116,7 @@ void CCommonSelectMessage::LoadSettings() {
   GetSetupIntDefault(&messagePrintGyo_, "messagePrintGyo", 4);
 
   backlogMessage_ = nullptr;  // none: the built-in header
-  GetSetupString(&backlogMessage_, "backlogMessage");
+  GetSetupText(&backlogMessage_, "backlogMessage");
   ReadColorKeys("backlogMessageColor", "", &backlogMessageColor_);
   ReadColorKeys("backlogSelectColor", "", &backlogSelectColor_);
 

@@ -182,6 +182,8 @@ class CCommonGeneral {
   int LoadSetupFile(const char* name, int pairs);
   // 1 with *out set when the key is found, else 0 with *out unchanged.
   int GetSetupString(const char** out, const char* key) const;
+  // A text the mode shows, which "key," empties quietly.
+  int GetSetupText(const char** out, const char* key) const;
   int GetSetupInt(int* out, const char* key) const;
   // *out := def, then GetSetupInt.
   int GetSetupIntDefault(int* out, const char* key, int def) const;

@@ -29,6 +29,10 @@ int CCommonGeneral::GetSetupString(const char** out, const char* key) const {
   return setupList_ ? setupList_->GetSetupString(out, key) : 0;
 }
 
+int CCommonGeneral::GetSetupText(const char** out, const char* key) const {
+  return setupList_ ? setupList_->GetSetupText(out, key) : 0;
+}
+
 int CCommonGeneral::GetSetupInt(int* out, const char* key) const {
   return setupList_ ? setupList_->GetSetupInt(out, key) : 0;
 }

@@ -18,6 +18,9 @@ class CScript {
  public:
   static constexpr int kDefaultCapacity = 0x40000;
   static constexpr int kMaxCapacity = 0x10000000;  // words; larger files are refused
+  // The largest script file Load takes: its words, rounded up to whole
+  // 1024-word blocks with room to spare, fit kMaxCapacity.
+  static constexpr long long kMaxFileBytes = (static_cast<long long>(kMaxCapacity) - 1024) * 4;
   static constexpr int kMaxCallDepth = 250;
   static constexpr int kStackSize = 256;
   static constexpr int kMaxArguments = 256;

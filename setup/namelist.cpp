@@ -119,6 +119,7 @@ CNameList::~CNameList() { Free(); }
 bool CNameList::EndsToken(unsigned char c) { return IsBlank(c) || c == ','; }
 
 void CNameList::Free() {
+  emptyValueNotes_.clear();
   std::free(slots_);
   slots_ = nullptr;
   capacity_ = 0;
@@ -184,10 +185,9 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
     return 1;
   }
 
-  // Sizes and positions stay within 32 bits, as the slot arithmetic does.
-  if (size > INT_MAX - 2) {
+  if (size > kMaxFileBytes) {
     std::fclose(file);
-    TooLarge(path, std::to_string(size) + " bytes, over the " + std::to_string(INT_MAX - 2) +
+    TooLarge(path, std::to_string(size) + " bytes, over the " + std::to_string(kMaxFileBytes) +
                        " a list may have; nothing is read");
     return 0;
   }
@@ -266,9 +266,8 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
       ++count_;
       ++lineTokens;
       lines->push_back(line);
-      const std::string message = std::string(path) + ": line " + std::to_string(line) + ": \"" +
-                                  key + "\" has nothing after its comma; its value is empty";
-      platform::ErrorOutput(message.c_str());
+      emptyValueNotes_[count_ - 2] = std::string(path) + ": line " + std::to_string(line) + ": \"" + key +
+                                     "\" has nothing after its comma; its value is empty";
     }
   }
   // One spare slot follows the last token; callers write into it.
@@ -330,6 +329,13 @@ void CNameList::MarkAsked(int slot, const char* key) const {
     for (SettingsKey& k : g_settingsFiles[entry].keys)
       if (!k.asked && setup::EqualNoCase(k.name.c_str(), key)) k.asked = true;
   }
+}
+
+void CNameList::TellEmptyValue(int keySlot) const {
+  const auto note = emptyValueNotes_.find(keySlot);
+  if (note == emptyValueNotes_.end()) return;
+  platform::ErrorOutput(note->second.c_str());
+  emptyValueNotes_.erase(note);
 }
 
 void CNameList::ReportUnaskedKeys() {

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 class CNameList {
@@ -14,6 +16,9 @@ class CNameList {
   static constexpr int kMaxToken = kSlotSize - 1;
   // Keeps the slot buffer's byte size within 32 bits.
   static constexpr int kMaxSlots = 0x7FFFFFFF / kSlotSize;
+  // The largest list file a load takes: sizes and positions stay within
+  // 32 bits, as the slot arithmetic does.
+  static constexpr long long kMaxFileBytes = 0x7FFFFFFF - 2;
 
   // The bytes that end a token: blanks, TABs, CRs, LFs, NULs and commas.
   static bool EndsToken(unsigned char c);
@@ -70,6 +75,12 @@ class CNameList {
 
   int GetCapacity() const { return capacity_; }
 
+  // A settings list's "key," at the end of a line gives the key an empty
+  // value and keeps a note of it; a reader that takes that value for a
+  // number or a name tells the note on stderr (once), while a reader of a
+  // text the engine shows, where empty means "show none", leaves it untold.
+  void TellEmptyValue(int keySlot) const;
+
   // Settings lists remember which of their keys SearchKey was asked for;
   // this writes a debug line for every key of a loaded settings list that
   // nothing asked for (a misspelt key shows up there).
@@ -105,4 +116,6 @@ class CNameList {
   std::vector<int> settingsFiles_;
   int settingsGeneration_ = -1;
   mutable std::vector<char> askedSlots_;
+  // Key slot -> the line that tells its empty value.
+  mutable std::map<int, std::string> emptyValueNotes_;
 };

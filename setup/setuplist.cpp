@@ -9,12 +9,15 @@
 namespace {
 
 // The value token of `key`, or null when the key is missing or is the last
-// token (a key without a value).
-const char* FindValue(const CNameList* list, const char* key) {
+// token (a key without a value). An empty value read as a number or a name
+// (not as a text) is told on stderr.
+const char* FindValue(const CNameList* list, const char* key, bool text = false) {
   if (!list || !key) return nullptr;
   const int slot = list->SearchKey(key, true, -1);
   if (slot < 0) return nullptr;
-  return list->GetName(slot + 1);
+  const char* value = list->GetName(slot + 1);
+  if (value && !*value && !text) list->TellEmptyValue(slot);
+  return value;
 }
 
 
@@ -36,8 +39,8 @@ int GetInt(const CNameList* list, int* out, const char* key) {
   return 1;
 }
 
-int GetString(const CNameList* list, const char** out, const char* key) {
-  const char* value = FindValue(list, key);
+int GetString(const CNameList* list, const char** out, const char* key, bool text = false) {
+  const char* value = FindValue(list, key, text);
   if (!value || !out) return 0;
   *out = value;
   return 1;
@@ -61,6 +64,10 @@ int CSetupList::GetSetupString(const char** out, const char* key) const {
   return GetString(lookup_, out, key);
 }
 
+int CSetupList::GetSetupText(const char** out, const char* key) const {
+  return GetString(lookup_, out, key, true);
+}
+
 void CSetupList::Release() {
   if (lookup_ == owned_) lookup_ = nullptr;
   delete owned_;
@@ -79,6 +86,10 @@ int CBasicSetup::GetSetupInt(int* out, const char* key) const { return GetInt(ow
 
 int CBasicSetup::GetSetupString(const char** out, const char* key) const {
   return GetString(owned_, out, key);
+}
+
+int CBasicSetup::GetSetupText(const char** out, const char* key) const {
+  return GetString(owned_, out, key, true);
 }
 
 void CBasicSetup::Release() {

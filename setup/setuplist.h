@@ -20,6 +20,9 @@ class CSetupList {
   // 1 with the value in *out, or 0 with *out unchanged.
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
+  // A text the engine shows: "key," (an empty value, meaning no text) is
+  // read quietly, where the other getters tell it on stderr.
+  int GetSetupText(const char** out, const char* key) const;
   // The list keys are looked up in; null before a load or attach.
   CNameList* GetList() const { return lookup_; }
   virtual void Release();
@@ -39,6 +42,7 @@ class CBasicSetup {
   int LoadSetupFile(const char* name, int pairs);
   int GetSetupInt(int* out, const char* key) const;
   int GetSetupString(const char** out, const char* key) const;
+  int GetSetupText(const char** out, const char* key) const;
   void Release();
 
  private:

@@ -1,8 +1,12 @@
 #include "platform/headless/headless.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
+#include <string>
 
 #include "platform/common/localtime.h"
 #include "platform/codec.h"
@@ -322,14 +326,32 @@ void HeadlessBackend::HashAt(long long frame) { hashesAt_.insert(frame); }
 
 bool HeadlessBackend::ReportFramesNotReached() const {
   const long long shown = window_ ? window_->PresentCount() : 0;
-  bool any = false;
-  for (auto it = screenshotsAt_.upper_bound(shown); it != screenshotsAt_.end(); ++it, any = true)
-    std::fprintf(stderr, "zor: the run ended at frame %lld, before frame %lld: %s was not written\n",
-                 shown, it->first, it->second.c_str());
-  for (auto it = hashesAt_.upper_bound(shown); it != hashesAt_.end(); ++it, any = true)
-    std::fprintf(stderr, "zor: the run ended at frame %lld, before frame %lld: its hash was not printed\n",
-                 shown, *it);
-  return any;
+  // One line for one cause, however many frames were asked for.
+  const auto shots = screenshotsAt_.upper_bound(shown);
+  const auto hashes = hashesAt_.upper_bound(shown);
+  const auto shotCount = std::distance(shots, screenshotsAt_.end());
+  const auto hashCount = std::distance(hashes, hashesAt_.end());
+  if (shotCount == 0 && hashCount == 0) return false;
+  std::string what;
+  if (shotCount == 1 && hashCount == 0) what = shots->second + " was not written";
+  if (shotCount == 0 && hashCount == 1) what = "its hash was not printed";
+  if (shotCount > 1 || (shotCount == 1 && hashCount > 0)) {
+    const auto last = std::prev(screenshotsAt_.end());
+    what = std::to_string(shotCount) + (shotCount == 1 ? " screenshot was" : " screenshots were") +
+           " not written (" + (shotCount == 1 ? shots->second + " at frame " + std::to_string(shots->first)
+                                              : shots->second + " at frame " + std::to_string(shots->first) +
+                                                    " to " + last->second + " at frame " + std::to_string(last->first)) +
+           ")";
+  }
+  if (hashCount > 1 || (hashCount == 1 && shotCount > 0)) {
+    if (!what.empty()) what += "; ";
+    what += std::to_string(hashCount) + (hashCount == 1 ? " hash was" : " hashes were") + " not printed (frame " +
+            std::to_string(*hashes) +
+            (hashCount == 1 ? "" : " to " + std::to_string(*std::prev(hashesAt_.end()))) + ")";
+  }
+  const long long first = std::min(shotCount > 0 ? shots->first : LLONG_MAX, hashCount > 0 ? *hashes : LLONG_MAX);
+  std::fprintf(stderr, "zor: the run ended at frame %lld, before frame %lld: %s\n", shown, first, what.c_str());
+  return true;
 }
 
 void HeadlessBackend::OnPresented() {

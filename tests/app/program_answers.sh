@@ -61,6 +61,13 @@ expect 1 "could not write the screenshot $work/no/at.png" "a frame that cannot b
   "$program" "$work/game" --headless --frames 5 --screenshot-at 2 "$work/no/at.png"
 expect 1 "$work/late.png was not written" "a frame the run never reaches" -- \
   "$program" "$work/game" --headless --frames 5 --screenshot-at 8 "$work/late.png"
+# Many frames the run never reaches: one line for the one cause.
+expect 1 "zor: the run ended at frame 7, before frame 8: 3 screenshots were not written ($work/l1.png at frame 8 to $work/l3.png at frame 30); 2 hashes were not printed (frame 9 to 12)" \
+  "frames the run never reaches" -- "$program" "$work/game" --headless --frames 5 --screenshot-at 8 "$work/l1.png" \
+  --screenshot-at 20 "$work/l2.png" --screenshot-at 30 "$work/l3.png" --hash-at 9 --hash-at 12
+if [ "$(grep -c 'the run ended' "$work/out.txt")" != 1 ]; then
+  echo "FAIL: one line for frames the run never reaches"; cat "$work/out.txt"; failed=1
+fi
 expect 2 "--screenshot-at needs a value" "a frame without its file" -- \
   "$program" "$work/game" --headless --screenshot-at 3
 

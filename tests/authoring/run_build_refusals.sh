@@ -92,11 +92,26 @@ refused_bin
 
 # Packs: the pictures of a folder into a volume, the voices of a folder
 # into a voice pack; the packed files are not shipped one by one.
+# refused_pack NAME EXPECTED_LINE: exit 1 with the line, and nothing written.
+refused_pack() {
+  local status=0
+  "$bin/zor-build" "$src" "$work/packed" >"$work/$1.out" 2>"$work/$1.err" || status=$?
+  check "$1: exit 1" test "$status" = 1
+  check "$1: says so" grep -qxF -- "$2" "$work/$1.err"
+  grep -qxF -- "$2" "$work/$1.err" || cat "$work/$1.err"
+  check "$1: nothing written" test ! -e "$work/packed"
+}
 base; mkdir -p "$src/dwq/bg" "$src/cdvaw"
 printf '. = 000000\n..\n' >"$src/dwq/bg/bg01.txt"
 printf '. = 000000\n..\n' >"$src/dwq/bg/bg02.txt"
 printf 'note 440 100\n' >"$src/cdvaw/ke0001.txt"
 printf 'pack dwq/bg bg0\npack cdvaw/ke\n' >"$src/zor-build.txt"
+refused_pack "a picture pack the game would not read" \
+  "$src/zor-build.txt:1: the game reads pack bg0 only with dwqPackLevel 1 or more, and init/game.txt does not set dwqPackLevel; add the line \"dwqPackLevel,1\" to init/game.txt"
+printf 'dwqPackLevel,0\n' >"$src/init/game.txt"
+refused_pack "a picture pack at level 0" \
+  "$src/zor-build.txt:1: the game reads pack bg0 only with dwqPackLevel 1 or more, and init/game.txt sets dwqPackLevel to 0; add the line \"dwqPackLevel,1\" to init/game.txt"
+printf 'dwqPackLevel,1\n' >"$src/init/game.txt"
 status=0
 "$bin/zor-build" "$src" "$work/game" >"$work/packs.out" 2>&1 || status=$?
 check "packs: built" test "$status" = 0

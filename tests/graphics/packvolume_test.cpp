@@ -302,6 +302,32 @@ TEST_F(PackTest, RandomIndexesAndVolumesNeverBreakTheLoader) {
   }
 }
 
+// A picture only a volume the level leaves unread lists is missing, and
+// its line says which pack lists it and which level reads that pack.
+TEST_F(PackTest, AMissingPictureNamesTheUnreadPackThatListsIt) {
+  WriteVolume("bg", 0, {{"night", Solid(kRed)}});
+  WriteVolume("bg", 2, {{"dawn", Solid(kRed)}});
+  struct Case {
+    int level;
+    const char* name;
+    std::string line;
+  } cases[] = {
+      {0, "bg\\night",
+       "LOAD DWQ ERROR(File Not Found) bg\\night: no dwq\\bg\\night.dwq; the pack bg0 lists it, but "
+       "dwqPackLevel is 0 (dwqPackLevel,1 in the list game reads it)"},
+      {1, "bg\\dawn",
+       "LOAD DWQ ERROR(File Not Found) bg\\dawn: no dwq\\bg\\dawn.dwq; the pack bg2 lists it, but "
+       "dwqPackLevel is 1 (dwqPackLevel,3 in the list game reads it)"},
+      {1, "bg\\dusk", "LOAD DWQ ERROR(File Not Found) bg\\dusk: no dwq\\bg\\dusk.dwq and no pack lists it"},
+  };
+  for (const Case& c : cases) {
+    StartLoader(c.level);
+    host_->ClearErrorLines();
+    EXPECT_EQ(Load(c.name), kFailed) << c.name;
+    EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{c.line});
+  }
+}
+
 TEST_F(PackTest, LevelComesFromTheGameListUnlessTheGameSetsIt) {
   StartLoader(kNoList);
   EXPECT_EQ(GetDwqPackLevel(), 0);

@@ -163,6 +163,22 @@ TEST_F(BackLogTest, TheFirstMessageJoinsItsPartsWithinItsBuffer) {
   }
 }
 
+// The guide empties the log's own texts with "key," (a game in another
+// language): that is meant, so nothing is said on stderr.
+TEST_F(BackLogTest, TextsEmptiedWithACommaAreReadQuietly) {
+  CCommonBackLog* log = Game({{"firstMessageNumber", "1"},
+                              {"firstMessage1", ""},
+                              {"titleMessage", ""},
+                              {"upArrowMessage", ""},
+                              {"downArrowMessage", ""},
+                              {"voiceMessage", ""},
+                              {"barMessage", ""}})
+                            .Mode<CCommonBackLog>();
+  EXPECT_STREQ(log->GetFirstMessage(), "");
+  EXPECT_STREQ(log->GetText(1), "");
+  EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{});
+}
+
 // Nine default parts (57 bytes each) would need 513 bytes: the join stops
 // at 511 bytes of whole characters, and the line keeps its first 254.
 TEST_F(BackLogTest, NineDefaultPartsStayWithinTheBuffer) {

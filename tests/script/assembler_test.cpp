@@ -275,6 +275,54 @@ TEST(AssemblerTest, WarnsWhenAChoiceAnswerHasNoLabel) {
   EXPECT_EQ(a.warnings[0], "line 2: the choice has 65 texts; the game shows the first 64");
 }
 
+// An answer line without `-> label` goes on at whatever label its number
+// reaches, or after the choice: each such line is named with where it goes.
+TEST(AssemblerTest, WarnsOnEveryAnswerLineWithoutItsLabel) {
+  const std::string labels = "exitscript\nsea:\n  exitscript\ntown:\n  exitscript\n";
+  struct Case {
+    const char* name;
+    std::string source;
+    std::vector<std::string> warnings;
+    size_t reaching;  // how many of them reach a label (zor-check repeats those)
+  };
+  const Case cases[] = {
+      {"the second answer reaches the label after the first's",
+       "choice \"Q\"\n  answer \"A\" -> sea\n  answer \"B\"\n" + labels,
+       {"line 3: answer 2 of this choice has no \"-> label\", so it goes on at label town (label number 2 + "
+        "the label base -1, whatever label stands there); write \"-> town\" on its line if that is meant"},
+       1},
+      {"no label at all: base 0, answer 2 is past the labels",
+       "choice \"Q\"\n  answer \"A\"\n  answer \"B\"\n" + labels,
+       {"line 2: answer 1 of this choice has no \"-> label\", so it goes on at label town (label number 1 + "
+        "the label base 0, whatever label stands there); write \"-> town\" on its line if that is meant",
+        "line 3: answer 2 of this choice has no \"-> label\", and no label stands at label number 2 + the label "
+        "base 0 (the script has 2 labels counted from 0), so the run goes on after the choice; name its label: "
+        "answer \"...\" -> label"},
+       1},
+      {"a time limit without its timeout line",
+       "choice time=500 \"Q\"\n  answer \"A\" -> sea\n" + labels,
+       {"line 1: the time limit's answer 2 of this choice has no \"timeout -> label\" line, so it goes on at "
+        "label town (label number 2 + the label base -1, whatever label stands there); write \"timeout -> "
+        "town\" after the answers if that is meant"},
+       1},
+      {"a timeout answer that is an answer line's", "choice time=500 timeout=1 \"Q\"\n  answer \"A\" -> sea\n" + labels,
+       {}, 0},
+      {"every answer named", "choice \"Q\"\n  answer \"A\" -> sea\n  answer \"B\" -> town\n" + labels, {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const zasm::Assembly a = zasm::Assemble(c.source);
+    ASSERT_TRUE(a.ok()) << a.ErrorText();
+    EXPECT_EQ(a.warnings, c.warnings);
+    ASSERT_EQ(a.unlabelledAnswers.size(), c.reaching);
+    if (c.reaching > 0) {
+      EXPECT_EQ(a.unlabelledAnswers[0].line, std::stoi(c.warnings[0].substr(5)));
+      EXPECT_EQ("line " + std::to_string(a.unlabelledAnswers[0].line) + ": " + a.unlabelledAnswers[0].text,
+                c.warnings[0]);
+    }
+  }
+}
+
 // Answer lines name each answer's label; the assembler works out the label
 // base from them and writes what the one-line form with `.labelbase`
 // writes.
@@ -294,7 +342,7 @@ TEST(AssemblerTest, AnswerLinesNameTheirLabels) {
       {"a timeout label", "choice time=500 \"Q\"\n  answer \"Sea\" -> sea\n\n  answer \"Town\" -> town\n  timeout -> late\n" + labels,
        ".labelbase -1\nchoice time=500 \"xQ\" \"Sea\" / \"Town\"\n" + labels, -1},
       {"two choices share the labels; .labelbase agrees",
-       ".labelbase -1\nif 1\n  choice \"A\"\n    answer \"1\" -> sea\nchoice \"B\"\n  answer \"2\" -> sea\n  answer \"3\"\n" + labels,
+       ".labelbase -1\nif 1\n  choice \"A\"\n    answer \"1\" -> sea\nchoice \"B\"\n  answer \"2\" -> sea\n  answer \"3\" -> town\n" + labels,
        ".labelbase -1\nif 1\n  choice \"xA\" / \"1\"\nchoice \"xB\" \"2\" / \"3\"\n" + labels, -1},
   };
   for (const Case& c : cases) {
@@ -360,10 +408,10 @@ TEST(AssemblerTest, QuestionLinesGetTheMarkTheGameDrops) {
       {"choice \"xWhere?\" \"A\" / \"B\"", "xWhere?", ""},
       {"choice \"\" \"A\" / \"B\"", "x", ""},
       {"choice \"A\" \"B\"", "A", ""},
-      {"choice \"xylophone?\"\n answer \"A\"", "xylophone?",
+      {"choice \"xylophone?\"\n answer \"A\" -> a", "xylophone?",
        "line 2: question line 1 starts with x, which is taken for the mark the game drops, so it shows "
        "\"ylophone?\"; write \"xxylophone?\" to show the x"},
-      {"choice \"xxylophone?\"\n answer \"A\"", "xxylophone?", ""},
+      {"choice \"xxylophone?\"\n answer \"A\" -> a", "xxylophone?", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);

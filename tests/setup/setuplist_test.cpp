@@ -94,6 +94,23 @@ TYPED_TEST(ReaderTest, KeyWithACommaAndNoValueReadsEmpty) {
                                                     "1", "second", "trailing", "word", "last"}));
 }
 
+// "key," read as a text the engine shows is meant to be empty: only the
+// readers of numbers and names tell it, once a list.
+TYPED_TEST(ReaderTest, AnEmptyTextIsReadQuietly) {
+  this->Write("init/sample.xtx", "firstMessage1,\r\nfilenameBG,\r\n");
+  TypeParam reader;
+  ASSERT_EQ(reader.LoadSetupFile("sample", 8), 1);
+  const char* text = "default";
+  EXPECT_EQ(reader.GetSetupText(&text, "firstMessage1"), 1);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(this->host_->ErrorLines(), std::vector<std::string>{});
+  EXPECT_EQ(reader.GetSetupString(&text, "filenameBG"), 1);
+  EXPECT_EQ(reader.GetSetupString(&text, "filenameBG"), 1);
+  EXPECT_EQ(this->host_->ErrorLines(),
+            std::vector<std::string>{
+                "init\\sample.xtx: line 2: \"filenameBG\" has nothing after its comma; its value is empty"});
+}
+
 TEST_F(SetupTest, KeysNothingAskedForAreListed) {
   CNameList::ForgetSettingsKeys();
   Write("init/game.xtx", "frameTime 50\r\nstartupJumpScrptFlag 1\r\nnoticeFlag 1\r\n");

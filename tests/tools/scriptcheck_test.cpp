@@ -181,6 +181,19 @@ TEST_F(ScriptCheckTest, ASpeakerMissingFromTheNameColours) {
   EXPECT_EQ(Check(), std::vector<std::string>{});
 }
 
+// The game's file holds label numbers alone; the source says which answer
+// line names no label, and where its number takes it.
+TEST_F(ScriptCheckTest, AnAnswerLineWithoutItsLabelIsNamedFromTheSource) {
+  Script("scene",
+         "  choice \"Q\"\n    answer \"A\" -> hill\n    answer \"B\"\n  exitscript\nhill:\n  exitscript\n"
+         "river:\n  exitscript\n");
+  EXPECT_EQ(Check(), std::vector<std::string>{
+                         "spt/scene.spt.txt:3: warning: answer 2 of this choice has no \"-> label\", so it goes on "
+                         "at label river (label number 2 + the label base -1, whatever label stands there); write "
+                         "\"-> river\" on its line if that is meant"});
+  EXPECT_EQ(Check(false), std::vector<std::string>{});
+}
+
 TEST_F(ScriptCheckTest, ListedNamesWhoseFilesAreMissing) {
   game_.Write("spt/bgmlist.xtx", "music,Sea\r\nstorm,Storm\r\n");
   game_.Write("spt/selist.xtx", "door,Door\r\nbell,Bell\r\n");
@@ -218,10 +231,11 @@ TEST_F(ScriptCheckTest, PicturesAndVoicesInPacksAreFound) {
     std::snprintf(text, sizeof text, missing.c_str(), packs);
     return std::string(text);
   };
-  // Without the pack level the volume is not read.
+  // Without the pack level the volume is not read, which the finding says.
   EXPECT_EQ(Check(), (std::vector<std::string>{
                          "spt/scene.spt.txt:1: error: picture \"bg02\" is not in the game (looked for "
-                         "dwq/bg/bg02.dwq); the game shows an error box and the channel shows nothing",
+                         "dwq/bg/bg02.dwq); the pack bg0 lists it, but dwqPackLevel is 0 (dwqPackLevel,1 in the "
+                         "list game reads it); the game shows an error box and the channel shows nothing",
                          with("")}));
   game_.Write("init/game.xtx", "dwqPackLevel,1\r\n");
   EXPECT_EQ(Check(), std::vector<std::string>{with(" and in its pack volumes")});

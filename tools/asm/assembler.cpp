@@ -826,7 +826,7 @@ class Parser {
       }
     }
     // Answer lines: the texts on the choice's line are then its question.
-    ChoiceAnswers labels{line, {}, {}};
+    ChoiceAnswers labels{line, {}, {}, {}, 0};
     std::pair<std::string, int> timeoutLabel;  // `timeout -> label`, with its line
     std::vector<Text> answers;
     while (AtAnswerLine()) {
@@ -834,6 +834,7 @@ class Parser {
       const bool timeout = Next().text == "timeout";
       const int at = lastLine_;
       if (!timeout) answers.push_back({Next().text, at});
+      if (!timeout && !Is("->")) labels.unnamed[static_cast<int>(answers.size())] = at;
       if (Is("->")) {
         auto [label, labelLine] = ArrowLabel();
         if (!label.empty()) {
@@ -921,6 +922,9 @@ class Parser {
                                              std::to_string(timeoutAnswer) + ", which goes to " +
                                              named->second.first);
         }
+      } else if (!oneLine && !labels.named.count(timeoutAnswer) && !labels.unnamed.count(timeoutAnswer)) {
+        labels.unnamed[timeoutAnswer] = line;
+        labels.timeoutAnswer = timeoutAnswer;
       }
     }
     choiceAnswers_.push_back(std::move(labels));
@@ -1250,13 +1254,38 @@ class Parser {
   // The game hands a choice's 1-based answer to GotoLabel, which goes on at
   // label (answer + label base) of this script and does nothing when there
   // is no such label: the run then goes on after the choice. Warns on every
-  // choice with an answer that has no label, saying where the others go.
+  // answer line that names no label, saying where it goes (a label it may
+  // reach by its number alone is as likely wrong), and on every choice of
+  // the one-line form with an answer that has no label.
   void WarnChoiceLabels() {
     if (!out_->errors.empty()) return;  // a wrong label says more
     const std::vector<std::string> names = LabelNames();
     for (const ChoiceAnswers& c : choiceAnswers_) {
+      for (const auto& [answer, line] : c.unnamed) {
+        const long long index = static_cast<long long>(answer) + labelBase_;
+        const bool reaches = index >= 0 && index < static_cast<long long>(names.size());
+        const bool timeout = answer == c.timeoutAnswer;
+        std::string text = timeout ? "the time limit's answer " + std::to_string(answer) +
+                                         " of this choice has no \"timeout -> label\" line"
+                                   : "answer " + std::to_string(answer) + " of this choice has no \"-> label\"";
+        const std::string number =
+            "label number " + std::to_string(answer) + " + the label base " + std::to_string(labelBase_);
+        if (reaches) {
+          const std::string& label = names[static_cast<size_t>(index)];
+          text += ", so it goes on at label " + label + " (" + number + ", whatever label stands there); write " +
+                  (timeout ? "\"timeout -> " + label + "\" after the answers" : "\"-> " + label + "\" on its line") +
+                  " if that is meant";
+          out_->unlabelledAnswers.push_back({line, text});
+        } else {
+          text += ", and no label stands at " + number + " (the script has " + std::to_string(names.size()) +
+                  " labels counted from 0), so the run goes on after the choice; name its label: " +
+                  (timeout ? "timeout -> label" : "answer \"...\" -> label");
+        }
+        out_->warnings.push_back("line " + std::to_string(line) + ": " + text);
+      }
       std::string missing, found;
       for (int answer : c.answers) {
+        if (c.unnamed.count(answer)) continue;
         const long long index = static_cast<long long>(answer) + labelBase_;
         std::string& list = index >= 0 && index < static_cast<long long>(names.size()) ? found : missing;
         if (!list.empty()) list += ", ";
@@ -1412,6 +1441,10 @@ class Parser {
     std::vector<int> answers;
     // Answer number -> the label its answer line names, with that line.
     std::map<int, std::pair<std::string, int>> named;
+    // Answer number -> the line of an answer line without `-> label` (the
+    // choice's own line for a time limit's answer without `timeout ->`).
+    std::map<int, int> unnamed;
+    int timeoutAnswer = 0;  // the time limit's answer when it is unnamed
   };
   std::vector<ChoiceAnswers> choiceAnswers_;
   std::vector<int> blocks_;

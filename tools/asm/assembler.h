@@ -31,6 +31,14 @@ struct Assembly {
   std::vector<std::string> errors;
   // "line N: message": what assembles but is likely wrong.
   std::vector<std::string> warnings;
+  // The warnings about answer lines without `-> label` (and time limits
+  // without `timeout -> label`) whose answer still reaches a label by its
+  // number: the line and the message without "line N: ".
+  struct LineNote {
+    int line = 0;
+    std::string text;
+  };
+  std::vector<LineNote> unlabelledAnswers;
 
   bool ok() const { return errors.empty(); }
   // The file: every word XORed with the key, little-endian.

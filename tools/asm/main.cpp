@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "script/script.h"
 #include "tools/asm/assembler.h"
 #include "tools/common/hostfile.h"
 
@@ -19,10 +20,20 @@ int Usage() {
 
 }  // namespace
 
+// True (after saying so) when the file at `path` is larger than the game
+// takes a script: neither a compiled script nor its source may be.
+bool TooLarge(const std::string& path) {
+  const std::string over = toolsupport::OverGameLimit(path, CScript::kMaxFileBytes, "a script");
+  if (over.empty()) return false;
+  std::fprintf(stderr, "zor-asm: %s; nothing is read\n", over.c_str());
+  return true;
+}
+
 int main(int argc, char** argv) {
   if (argc != 3) return Usage();
   const std::string first = argv[1];
   std::string input;
+  if (TooLarge(first == "--dump" ? argv[2] : first)) return 1;
   if (first == "--dump") {
     if (!toolsupport::ReadHostFile(argv[2], &input)) {
       std::fprintf(stderr, "zor-asm: cannot read %s\n", argv[2]);
@@ -48,6 +59,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string bytes = assembly.FileBytes();
+  if (static_cast<long long>(bytes.size()) > CScript::kMaxFileBytes) {
+    std::fprintf(stderr, "zor-asm: %s: the script would be %zu bytes, over the %lld bytes the game takes for a script\n",
+                 first.c_str(), bytes.size(), CScript::kMaxFileBytes);
+    return 1;
+  }
   if (!toolsupport::WriteHostFile(argv[2], bytes.data(), bytes.size())) {
     std::fprintf(stderr, "zor-asm: cannot write %s\n", argv[2]);
     return 1;

@@ -7,13 +7,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/files.h"
@@ -27,11 +31,13 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kUsage[] =
-    "usage: zor-build SOURCE_DIR GAME_DIR\n"
+    "usage: zor-build [-j N] SOURCE_DIR GAME_DIR\n"
     "Makes the game folder GAME_DIR from the source folder SOURCE_DIR (see\n"
     "tools/build/README.md for its layout and the options file zor-build.txt),\n"
     "then checks it with zor-check. Exit status: 0 built and clean, 1 a\n"
-    "problem (named on stderr), 2 a wrong command line.\n";
+    "problem (named on stderr), 2 a wrong command line. -j N runs N\n"
+    "conversions at a time (by default one for each core); the game folder\n"
+    "and the messages are the same for every N.\n";
 
 void Say(const std::string& text) { std::fprintf(stderr, "zor-build: %s\n", text.c_str()); }
 
@@ -39,7 +45,12 @@ void Say(const std::string& text) { std::fprintf(stderr, "zor-build: %s\n", text
 // go to log_path when it is not empty. Returns the exit status, or -1 when
 // the program could not be started or died of a signal (said on stderr).
 int Run(const std::string& program, const std::vector<std::string>& args,
-        const std::vector<std::string>& extra_env = {}, const std::string& log_path = "") {
+        const std::vector<std::string>& extra_env = {}, const std::string& log_path = "",
+        const std::string& err_path = "", std::string* said = nullptr) {
+  const auto say = [said](const std::string& text) {
+    if (said) *said += "zor-build: " + text + "\n";
+    else Say(text);
+  };
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -62,24 +73,27 @@ int Run(const std::string& program, const std::vector<std::string>& args,
   posix_spawn_file_actions_init(&actions);
   if (!log_path.empty()) {
     posix_spawn_file_actions_addopen(&actions, 1, log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (err_path.empty()) posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  }
+  if (!err_path.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   }
   pid_t pid = 0;
   const int err = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (err != 0) {
-    Say(program + " cannot be started: " + std::strerror(err));
+    say(program + " cannot be started: " + std::strerror(err));
     return -1;
   }
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) {
-      Say(program + ": lost track of the program: " + std::strerror(errno));
+      say(program + ": lost track of the program: " + std::strerror(errno));
       return -1;
     }
   }
   if (WIFEXITED(status)) return WEXITSTATUS(status);
-  Say(program + " was ended by signal " + std::to_string(WTERMSIG(status)));
+  say(program + " was ended by signal " + std::to_string(WTERMSIG(status)));
   return -1;
 }
 
@@ -262,7 +276,113 @@ bool Recover(const fs::path& game, const fs::path& old, const fs::path& stage) {
   return true;
 }
 
-int Build(const fs::path& source, const fs::path& game) {
+// A file's whole content, or "" when it cannot be read.
+std::string ReadAll(const fs::path& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return "";
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+// What one conversion printed and whether it failed, kept until the steps
+// before it have been told.
+struct StepResult {
+  std::string out, err;
+  bool failed = false;
+  bool done = false;
+};
+
+// Runs the plan's conversions into `stage`, up to `jobs` at a time. Each
+// step's tool writes its stdout and stderr into files of a scratch folder;
+// they are passed on in the plan's order once every step before has been
+// passed on, so the messages and their order do not depend on `jobs`.
+// Returns how many steps failed.
+int RunSteps(const gamebuild::Plan& plan, const std::string& tools, const fs::path& source,
+             const fs::path& source_abs, const fs::path& stage, int jobs) {
+  std::error_code ec;
+  for (const gamebuild::Step& step : plan.steps) fs::create_directories((stage / step.output).parent_path(), ec);
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zor-build-logs.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    Say("cannot make a scratch folder for the tools' messages (" + pattern + "): " + std::strerror(errno));
+    return 1;
+  }
+  const fs::path logs = pattern;
+  std::vector<StepResult> results(plan.steps.size());
+  std::mutex lock;
+  std::condition_variable changed;
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < plan.steps.size();) {
+      const gamebuild::Step& step = plan.steps[i];
+      const fs::path in = source_abs / step.source;
+      const fs::path out = stage / step.output;
+      StepResult r;
+      if (step.tool.empty()) {
+        std::error_code copy;
+        fs::copy_file(in, out, fs::copy_options::overwrite_existing, copy);
+        if (copy) {
+          r.err = source.string() + "/" + step.source + ": cannot be copied: " + copy.message() + "\n";
+          r.failed = true;
+        }
+      } else {
+        std::vector<std::string> args;
+        for (const std::string& a : step.args) {
+          if (a == "{in}") {
+            args.push_back(in.string());
+          } else if (a == "{out}") {
+            args.push_back(out.string());
+          } else if (a.rfind("{root}", 0) == 0) {
+            args.push_back(source_abs.string() + a.substr(6));
+          } else {
+            args.push_back(a);
+          }
+        }
+        const fs::path out_log = logs / (std::to_string(i) + ".out");
+        const fs::path err_log = logs / (std::to_string(i) + ".err");
+        std::string said;
+        const int status = Run(tools + "/" + step.tool, args, {}, out_log.string(), err_log.string(), &said);
+        r.out = ReadAll(out_log);
+        r.err = ReadAll(err_log) + said;
+        std::error_code gone;
+        fs::remove(out_log, gone);
+        fs::remove(err_log, gone);
+        if (status != 0) {
+          r.err += source.string() + "/" + step.source + ": refused by " + step.tool + " (its message is above)\n";
+          r.failed = true;
+        }
+      }
+      r.done = true;
+      std::lock_guard<std::mutex> hold(lock);
+      results[i] = std::move(r);
+      changed.notify_all();
+    }
+  };
+  const size_t workers = std::min(static_cast<size_t>(std::max(jobs, 1)), std::max<size_t>(plan.steps.size(), 1));
+  std::vector<std::thread> threads;
+  for (size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+  int failed = 0;
+  for (size_t i = 0; i < results.size(); ++i) {
+    StepResult r;
+    {
+      std::unique_lock<std::mutex> hold(lock);
+      changed.wait(hold, [&] { return results[i].done; });
+      r = std::move(results[i]);
+    }
+    std::fwrite(r.out.data(), 1, r.out.size(), stdout);
+    std::fflush(stdout);
+    std::fwrite(r.err.data(), 1, r.err.size(), stderr);
+    if (r.failed) ++failed;
+  }
+  for (std::thread& t : threads) t.join();
+  fs::remove_all(logs, ec);
+  return failed;
+}
+
+int Build(const fs::path& source, const fs::path& game, int jobs) {
   std::error_code ec;
   if (!fs::is_directory(source, ec)) {
     Say(source.string() + ": not a folder");
@@ -323,38 +443,7 @@ int Build(const fs::path& source, const fs::path& game) {
     Say("cannot make " + stage.string() + ": " + ec.message());
     return 1;
   }
-  int failed = 0;
-  for (const gamebuild::Step& step : plan.steps) {
-    const fs::path in = source_abs / step.source;
-    const fs::path out = stage / step.output;
-    fs::create_directories(out.parent_path(), ec);
-    if (step.tool.empty()) {
-      fs::copy_file(in, out, fs::copy_options::overwrite_existing, ec);
-      if (ec) {
-        std::fprintf(stderr, "%s/%s: cannot be copied: %s\n", source.string().c_str(), step.source.c_str(),
-                     ec.message().c_str());
-        ++failed;
-      }
-      continue;
-    }
-    std::vector<std::string> args;
-    for (const std::string& a : step.args) {
-      if (a == "{in}") {
-        args.push_back(in.string());
-      } else if (a == "{out}") {
-        args.push_back(out.string());
-      } else if (a.rfind("{root}", 0) == 0) {
-        args.push_back(source_abs.string() + a.substr(6));
-      } else {
-        args.push_back(a);
-      }
-    }
-    if (Run(tools + "/" + step.tool, args) != 0) {
-      std::fprintf(stderr, "%s/%s: refused by %s (its message is above)\n", source.string().c_str(),
-                   step.source.c_str(), step.tool.c_str());
-      ++failed;
-    }
-  }
+  int failed = RunSteps(plan, tools, source, source_abs, stage, jobs);
   for (const gamebuild::Pack& pack : plan.packs) {
     if (failed > 0) break;
     const fs::path folder = stage / pack.folder;
@@ -436,9 +525,25 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (argc != 3 || argv[1][0] == '-' || argv[2][0] == '-') {
+  // -j N: conversions at a time; by default one for each core the machine has.
+  const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+  int jobs = cores > 0 ? static_cast<int>(std::min(cores, 256L)) : 1;
+  int first = 1;
+  if (argc >= 2 && std::strncmp(argv[1], "-j", 2) == 0) {
+    const char* value = argv[1][2] != '\0' ? argv[1] + 2 : (argc >= 3 ? argv[2] : "");
+    first = argv[1][2] != '\0' ? 2 : 3;
+    char* end = nullptr;
+    const long n = std::strtol(value, &end, 10);
+    if (*value == '\0' || *end != '\0' || n < 1 || n > 256) {
+      std::fprintf(stderr, "zor-build: -j takes a number of conversions at a time from 1 to 256, not \"%s\"\n",
+                   value);
+      return 2;
+    }
+    jobs = static_cast<int>(n);
+  }
+  if (argc != first + 2 || argv[first][0] == '-' || argv[first + 1][0] == '-') {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  return Build(argv[1], argv[2]);
+  return Build(argv[first], argv[first + 1], jobs);
 }

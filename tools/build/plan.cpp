@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -581,7 +582,42 @@ class Planner {
       if (!has) Error(where, "the game folder gets no " + std::string(pack.voices ? "voice" : "picture") +
                                  " in " + pack.folder + "/ to pack");
       if (!volumes.insert(AsciiLower(pack.volume)).second) Error(where, pack.volume + " is packed twice");
+      if (!pack.voices) CheckPackLevel(pack, where);
     }
+  }
+
+  // The game reads picture volume N only when dwqPackLevel in init/game is
+  // N + 1 or more; a pack it would not read makes every packed picture
+  // missing, so the rule is refused with the line to add.
+  void CheckPackLevel(const Pack& pack, const std::string& where) {
+    const std::string name = fs::path(pack.volume).stem().string();
+    const int volume = std::atoi(name.c_str() + name.find_first_of("0123456789"));
+    const int needed = volume + 1;
+    int level = 0;
+    std::string said = "init/game.txt does not set dwqPackLevel";
+    std::ifstream in(fs::path(root_) / "init" / "game.txt", std::ios::binary);
+    if (!in) said = "the source folder has no init/game.txt";
+    std::string word, key;
+    const auto take = [&] {
+      if (word.empty()) return;
+      if (IEquals(key, "dwqPackLevel")) {
+        level = std::atoi(word.c_str());
+        said = "init/game.txt sets dwqPackLevel to " + word;
+        key.clear();
+      } else {
+        key = word;
+      }
+      word.clear();
+    };
+    for (char c; in.get(c);) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',') take();
+      else word += c;
+    }
+    take();
+    if (level >= needed) return;
+    Error(where, "the game reads pack " + name + " only with dwqPackLevel " + std::to_string(needed) +
+                     " or more, and " + said + "; add the line \"dwqPackLevel," + std::to_string(needed) +
+                     "\" to init/game.txt");
   }
 
   std::string root_;

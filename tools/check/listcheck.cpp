@@ -296,6 +296,14 @@ void CheckLists(const CheckInput& input, Findings& findings) {
   std::vector<SettingsList> lists = FindSettingsLists(input);
   for (SettingsList& list : lists) {
     std::string text;
+    std::error_code sizeError;
+    const auto size = static_cast<long long>(fs::file_size(list.gameFile, sizeError));
+    if (!sizeError && size > CNameList::kMaxFileBytes) {
+      Add(findings, Severity::kError, list.gameFile.string(), 0,
+          "the list is " + toolsupport::SizeOverLimit(size, CNameList::kMaxFileBytes, "a list") +
+              "; the game refuses it");
+      continue;
+    }
     if (!ReadFile(list.gameFile, &text)) {
       Add(findings, Severity::kError, list.gameFile.string(), 0, "the settings list cannot be read");
       continue;

@@ -13,7 +13,9 @@
 //   spt/project (matched as the game matches it, letter case included);
 // - effect CH N: the effect registry, and for the simple wipe its wipe;
 //   wipe KIND: the wipe table;
-// - choice: the label every answer (and a time limit's answer) goes on at;
+// - choice: the label every answer (and a time limit's answer) goes on at,
+//   and, from the source, an answer line without `-> label` that reaches a
+//   label by its number alone;
 // - text / fulltext / moretext: the print-message mode itself takes each
 //   page and says whether it fits (CCommonPrintMessage::TakePageFitProblem).
 //
@@ -53,11 +55,13 @@
 #include "platform/headless/headless.h"
 #include "script/codes.h"
 #include "script/commandtable.h"
+#include "script/script.h"
 #include "setup/namelist.h"
 #include "setup/setuplist.h"
 #include "sound/wavebuffer.h"
 #include "tools/asm/assembler.h"
 #include "tools/check/gamefolder.h"
+#include "tools/common/hostfile.h"
 
 namespace gamecheck {
 
@@ -231,6 +235,13 @@ class Checker {
     const std::string gameFile = "spt/" + platform::Cp932ToUtf8(name) + ".spt";
     s.file = gameFile;
     std::string bytes;
+    const long long size = platform::FileSize("spt\\" + name + ".spt");
+    if (size > CScript::kMaxFileBytes) {
+      Add(gameFile, 0,
+          "the script is " + toolsupport::SizeOverLimit(size, CScript::kMaxFileBytes, "a script") +
+              "; the game refuses to run it");
+      return std::nullopt;
+    }
     if (!platform::ReadWholeFile("spt\\" + name + ".spt", &bytes)) {
       Add(gameFile, 0, "the script cannot be read");
       return std::nullopt;
@@ -250,6 +261,15 @@ class Checker {
   void MapToSource(Script* s) {
     const std::string text = "spt/" + platform::Cp932ToUtf8(s->name) + ".spt.txt";
     const std::filesystem::path path = input_.source / text;
+    std::error_code sizeError;
+    const auto size = static_cast<long long>(std::filesystem::file_size(path, sizeError));
+    if (!sizeError && size > CScript::kMaxFileBytes) {
+      Add(text, 0,
+          "the source is " + toolsupport::SizeOverLimit(size, CScript::kMaxFileBytes, "a script") +
+              "; it is not read, and the findings below name " + s->file,
+          Severity::kWarning, true);
+      return;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return;
     std::string source;
@@ -267,6 +287,10 @@ class Checker {
     s->file = text;
     s->fromSource = true;
     s->lines = assembly.recordLines;
+    // Only the source says which answers name no label: the game's file
+    // holds the label numbers alone.
+    for (const zasm::Assembly::LineNote& note : assembly.unlabelledAnswers)
+      Add(text, note.line, note.text, Severity::kWarning, true);
   }
 
   // A NUL-terminated text of a table (the message or the string table).
@@ -325,8 +349,8 @@ class Checker {
     if (platform::FileExists(file) && !platform::IsDirectory(file)) return;
     if (packsOn_ && PictureInPack(path)) return;
     Add(s, at, "picture " + Quoted(name) + " is not in the game (looked for " + Shown(file) +
-                   (packsOn_ && PackPrefixFor(path.c_str()) >= 0 ? " and in its pack volumes" : "") +
-                   "); the game shows an error box and the channel shows nothing");
+                   (packsOn_ && PackPrefixFor(path.c_str()) >= 0 ? " and in its pack volumes" : "") + ")" +
+                   UnreadVolumeNote(path.c_str()) + "; the game shows an error box and the channel shows nothing");
   }
 
   void CheckVoice(const Script& s, int at, const std::string& name) {

@@ -26,7 +26,17 @@ int Usage() {
   return 2;
 }
 
+// True (after saying so) when the file at `path` is larger than the game
+// takes a list: neither a list nor its source text may be.
+bool TooLarge(const std::string& path) {
+  const std::string over = toolsupport::OverGameLimit(path, CNameList::kMaxFileBytes, "a list");
+  if (over.empty()) return false;
+  std::fprintf(stderr, "zor-list: %s; nothing is read\n", over.c_str());
+  return true;
+}
+
 int Write(const std::string& inPath, const std::string& outPath, bool invert) {
+  if (TooLarge(inPath)) return 1;
   std::string text;
   if (!toolsupport::ReadHostFile(inPath, &text)) {
     std::fprintf(stderr, "zor-list: cannot read %s\n", inPath.c_str());
@@ -65,6 +75,11 @@ int Write(const std::string& inPath, const std::string& outPath, bool invert) {
     list += converted;
     start = end;
   }
+  if (static_cast<long long>(list.size()) > CNameList::kMaxFileBytes) {
+    std::fprintf(stderr, "zor-list: %s: the list would be %zu bytes, over the %lld bytes the game takes for a list\n",
+                 inPath.c_str(), list.size(), CNameList::kMaxFileBytes);
+    return 1;
+  }
   if (invert) {
     for (char& c : list) c = static_cast<char>(~static_cast<unsigned char>(c));
   }
@@ -77,6 +92,7 @@ int Write(const std::string& inPath, const std::string& outPath, bool invert) {
 }
 
 int Dump(const std::string& path, bool invert) {
+  if (TooLarge(path)) return 1;
   // The engine's reader wants a host; its boxes go to stderr.
   platform::InstallHeadless();
   std::error_code error;
