@@ -323,6 +323,7 @@ int CModeFlowPart::StartNewGame(int, int stateFlag, int varNumber, int value) {
   for (int channel = 0; channel < CScreenPart::kEffectChannels; ++channel)
     if (CAllEffect* effect = screen.GetEffect()) effect->SetPrintEnable(channel, 1);
   screen.SetLayerDisableMask(0);
+  story.Words().cutinNumber = 0;
   if (CStoryMessageMode* printMessage = GetPrintMessage()) printMessage->SetCutinNumber(0);
   vars.SetStateVarWord(stateFlag);
   ResetForGameStart();

@@ -17,6 +17,7 @@
 #include "game/framepart.h"
 #include "game/game.h"
 #include "game/inputpart.h"
+#include "game/messagewindowpart.h"
 #include "game/modeflowpart.h"
 #include "game/savepart.h"
 #include "game/screenpart.h"
@@ -587,10 +588,13 @@ TEST_F(GameServicesTest, ANewGameForgetsTheCostumeMaskAndThePictureVariants) {
     words.variantVars[15] = 121;
   };
   set();
+  int& cutin = game_->MessageWindow().Words().cutinNumber;
+  cutin = 3;
   game_->Modes().StartGameScript(-1, 0);
   EXPECT_EQ(words.costumeMask, 0x5);
   EXPECT_EQ(words.variantVars[3], 120);
   EXPECT_EQ(game_->Modes().StartNewGame(0, 0, -1, 0), -1);
+  EXPECT_EQ(cutin, 0);
   EXPECT_EQ(words.costumeMask, 0);
   for (int ch = 0; ch < CScriptPart::kEffectChannels; ++ch) EXPECT_EQ(words.variantVars[ch], 0) << ch;
 }
