@@ -229,8 +229,10 @@ struct Handlers {
     p.screen->AddUpdateRect(platform::Rect{0, 0, p.width, p.height});
   }
 
-  // The music fades out before the window goes.
+  // A save the player confirmed is written first; then the music fades out
+  // before the window goes.
   void Close() {
+    p.modes->WriteConfirmedSave();
     platform::Sleep(100);
     p.sound->StopBgm(-1);
     platform::Sleep(200);

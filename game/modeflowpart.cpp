@@ -25,6 +25,7 @@
 #include "modebase/commongeneral.h"
 #include "modebase/minigamehost.h"
 #include "modebase/modenames.h"
+#include "modebase/quickloadsave.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "savedata/systemfile.h"
@@ -169,6 +170,12 @@ CQuickSaveMode* CModeFlowPart::GetQuickSaveMode() const { return GetModeRoles(mo
 
 CMiniGameHost* CModeFlowPart::GetMiniGameHost() const {
   return GetModeRoles(modenumber::kMiniGame).miniGameHost;
+}
+
+int CModeFlowPart::WriteConfirmedSave() const {
+  if (GetCurrentMode() != modenumber::kSave) return 0;
+  CConfirmedSaveMode* save = GetModeRoles(modenumber::kSave).confirmedSave;
+  return save ? save->WriteConfirmedSave() : 0;
 }
 
 // --- The mode stack ---

@@ -115,6 +115,9 @@ class CModeFlowPart : public CModeFlowServices {
   CQuickLoadMode* GetQuickLoadMode() const;
   CQuickSaveMode* GetQuickSaveMode() const;
   CMiniGameHost* GetMiniGameHost() const;
+  // While the save screen is the current mode, writes the save the player
+  // confirmed there and it has not written yet; 1 when one was written.
+  int WriteConfirmedSave() const;
 
   // --- The mode stack ---
   int GetModeLevel() const { return modeLevel_; }

@@ -18,6 +18,7 @@
 #include "setup/random.h"
 #include "setup/text.h"
 #include "widget/buttongroup.h"
+#include "widget/commonbutton.h"
 #include "widget/numberprint.h"
 #include "widget/textinputbox.h"
 #include "widget/updownbutton.h"
@@ -388,6 +389,29 @@ void CCommonSave::WriteSave() {
   slot->Peek(absolute);
   // A slot that could not be written is not the last saved one.
   if (written == 0) game_.saves->SetLastSaveSlot(absolute);
+}
+
+bool CCommonSave::IsSaveConfirmed() const {
+  auto okClicked = [](const std::unique_ptr<CCommonButtonGroup>& group) {
+    const CCommonButton* ok = group ? group->GetButton(0) : nullptr;
+    return ok && ok->GetState() == CCommonButton::kClicked;
+  };
+  switch (dialogState_) {
+    case 1: return okClicked(buttons_[0]);
+    // The comment's OK over a slot with data leads to the warning first.
+    case 2: return okClicked(buttons_[1]) && !(overwrite_ && dialogs_[0].exists);
+    default: return waiting_ && chosen_ >= 0;
+  }
+}
+
+int CCommonSave::WriteConfirmedSave() {
+  if (!IsSaveConfirmed()) return 0;
+  if (dialogState_ == 2 && game_)
+    if (CTextInputBox* box = game_.text->GetTextInputBox()) box->Stop();
+  WriteSave();
+  waiting_ = 0;
+  dialogState_ = 0;
+  return 1;
 }
 
 int CCommonSave::QuickSave() {

@@ -32,14 +32,17 @@ class CModeVoices {
   std::vector<std::string> names_;
 };
 
-class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
+class CCommonSave : public CCommonLoadSave, public CQuickSaveMode, public CConfirmedSaveMode {
  public:
   static constexpr int kModeNumber = modenumber::kSave;
   static constexpr int kCommentBytes = 254;
 
   explicit CCommonSave(const GameRoles& game);
   ~CCommonSave() override;
-  void RegisterRoles(ModeRoles* roles) override { roles->quickSave = this; }
+  void RegisterRoles(ModeRoles* roles) override {
+    roles->quickSave = this;
+    roles->confirmedSave = this;
+  }
 
   int Calcu() override;
   int Print() override;
@@ -54,6 +57,9 @@ class CCommonSave : public CCommonLoadSave, public CQuickSaveMode {
   void PrintDialogExtra() override;
 
   int QuickSave() override;
+  int WriteConfirmedSave() override;
+  // The player has confirmed a save that is not written yet.
+  bool IsSaveConfirmed() const;
   // Writes the chosen slot: system file, comment, slot file, last-saved slot.
   void WriteSave();
   // Opens the comment dialog, pre-filled from absolute slot n's comment

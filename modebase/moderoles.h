@@ -3,8 +3,8 @@
 // script's text, keep the save's message words and fill the back log; the
 // system menu, the configuration and the movie mode answer a few questions
 // of the frame; the load and save screens and the mini-game mode serve quick
-// load, quick save and mini-game starts (modebase/quickloadsave.h,
-// modebase/minigamehost.h).
+// load, quick save, the save confirmed when the window closes and mini-game
+// starts (modebase/quickloadsave.h, modebase/minigamehost.h).
 //
 // A mode registers the roles it plays in CCommonGeneral::RegisterRoles; the
 // game asks the mode at a role's number for it, so the game reaches these
@@ -19,6 +19,7 @@
 class CMiniGameHost;
 class CQuickLoadMode;
 class CQuickSaveMode;
+class CConfirmedSaveMode;
 
 // The print-message mode (10) as the script and the saves reach it.
 class CStoryMessageMode {
@@ -181,5 +182,6 @@ struct ModeRoles {
   CMoviePlayback* movie = nullptr;
   CQuickLoadMode* quickLoad = nullptr;
   CQuickSaveMode* quickSave = nullptr;
+  CConfirmedSaveMode* confirmedSave = nullptr;
   CMiniGameHost* miniGameHost = nullptr;
 };

@@ -1,7 +1,8 @@
 // What the load screen (mode 5) and the save screen (mode 6) offer the
-// game's quick load and quick save. The screens implement these beside
-// CCommonGeneral; the game finds them in its mode table and asks them also
-// while another mode is current, without showing the screens.
+// game's quick load and quick save, and what the save screen offers the
+// window's close. The screens implement these beside CCommonGeneral; the
+// game finds them in its mode table and asks the quick ones also while
+// another mode is current, without showing the screens.
 #pragma once
 
 class CQuickLoadMode {
@@ -21,4 +22,13 @@ class CQuickSaveMode {
   virtual ~CQuickSaveMode() = default;
   // Saves the running game into the quick slot; 1.
   virtual int QuickSave() = 0;
+};
+
+class CConfirmedSaveMode {
+ public:
+  virtual ~CConfirmedSaveMode() = default;
+  // Writes at once the save the player confirmed that the screen has not
+  // written yet: the OK of a dialog playing its click, or the chosen slot
+  // blinking. 1 when one was written, 0 when none waits.
+  virtual int WriteConfirmedSave() = 0;
 };

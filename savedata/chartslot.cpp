@@ -307,7 +307,15 @@ int CChartSlots::LoadSlot(int n) {
 
 // --- Side files ---
 
-void CChartSlots::ReadSideFile(const char* name, std::vector<uint8_t>* bytes, bool* hold) {
+size_t CChartSlots::OlderSideFileNodes(size_t length, size_t roundTo) const {
+  for (int charts = 1; charts < charts_; ++charts) {
+    const size_t nodes = static_cast<size_t>(charts) * block_;
+    if (RoundUp(nodes, roundTo) == length) return nodes;
+  }
+  return 0;
+}
+
+void CChartSlots::ReadSideFile(const char* name, size_t roundTo, std::vector<uint8_t>* bytes, bool* hold) {
   const std::string path = SideFilePath(name);
   std::string raw, reason;
   *hold = false;
@@ -318,10 +326,18 @@ void CChartSlots::ReadSideFile(const char* name, std::vector<uint8_t>* bytes, bo
       std::memcpy(bytes->data(), raw.data(), bytes->size());
       return;
     case SaveFileState::kDamaged:
-      std::fill(bytes->begin(), bytes->end(), 0);
-      *hold = !SetDamagedFileAside("the flow-chart file", path, reason, "its marks start empty");
-      return;
+      break;
   }
+  std::fill(bytes->begin(), bytes->end(), 0);
+  // A game update that adds charts: the shorter file, read whole, holds the
+  // first charts' marks.
+  const bool whole = platform::FileSize(path) == static_cast<long long>(raw.size());
+  if (const size_t older = whole ? OlderSideFileNodes(raw.size(), roundTo) : 0; older > 0) {
+    std::memcpy(bytes->data(), raw.data(), older);
+    WriteSideFile(name, *bytes, false);
+    return;
+  }
+  *hold = !SetDamagedFileAside("the flow-chart file", path, reason, "its marks start empty");
 }
 
 int CChartSlots::WriteSideFile(const char* name, const std::vector<uint8_t>& bytes, bool hold) {
@@ -338,7 +354,7 @@ int CChartSlots::WriteSideFile(const char* name, const std::vector<uint8_t>& byt
   return 0;
 }
 
-void CChartSlots::LoadPassedBits() { ReadSideFile("tsuka.dat", &passed_, &holdPassed_); }
+void CChartSlots::LoadPassedBits() { ReadSideFile("tsuka.dat", 1, &passed_, &holdPassed_); }
 int CChartSlots::SavePassedBits() const { return WriteSideFile("tsuka.dat", passed_, holdPassed_); }
-void CChartSlots::LoadSeenBits() { ReadSideFile("mita.dat", &seen_, &holdSeen_); }
+void CChartSlots::LoadSeenBits() { ReadSideFile("mita.dat", 4, &seen_, &holdSeen_); }
 int CChartSlots::SaveSeenBits() const { return WriteSideFile("mita.dat", seen_, holdSeen_); }

@@ -117,10 +117,16 @@ class CChartSlots {
 
  private:
   // Reads a side file of exactly the array's size into it; a missing file
-  // leaves it. A damaged one (another length, a folder, unreadable) clears
-  // the array and is kept aside (keptaside.h); hold is set when it could
-  // not be moved, so that it is not written over.
-  static void ReadSideFile(const char* name, std::vector<uint8_t>* bytes, bool* hold);
+  // leaves it. A file of the length a game with fewer charts of the same
+  // block writes (its node count rounded up to roundTo, as the array is)
+  // is that game's progress: its marks are kept and the file is written
+  // whole at once. A damaged one (any other length, a folder, unreadable)
+  // clears the array and is kept aside (keptaside.h); hold is set when it
+  // could not be moved, so that it is not written over.
+  void ReadSideFile(const char* name, size_t roundTo, std::vector<uint8_t>* bytes, bool* hold);
+  // The node count of the fewer charts whose side file has this length, or
+  // 0 when no count of charts writes it.
+  size_t OlderSideFileNodes(size_t length, size_t roundTo) const;
   // 0 when held or not written (stderr, and a box for a failed write).
   static int WriteSideFile(const char* name, const std::vector<uint8_t>& bytes, bool hold);
 

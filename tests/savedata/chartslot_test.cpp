@@ -322,7 +322,7 @@ TEST_F(ChartSlotTest, DamagedSideFilesAreKeptAside) {
   };
   const std::vector<Case> cases = {
       {"empty", "", false},
-      {"cut", std::string(20, '\x01'), false},
+      {"cut", std::string(21, '\x01'), false},
       {"one byte short", std::string(37, '\x01'), false},
       {"longer", std::string(41, '\x01'), false},
       {"garbage of a large size", std::string(70000, '\xFF'), false},
@@ -366,6 +366,51 @@ TEST_F(ChartSlotTest, DamagedSideFilesAreKeptAside) {
       EXPECT_EQ(Dir().Read(std::string("sav/") + f.file), std::string(f.size, '\0'));
     }
     std::filesystem::remove(Dir() / "sav/" + f.file);
+  }
+}
+
+// A game update that adds charts (3 of 19 nodes now: 57 passed bytes, 60
+// seen bytes): the files of 1 or 2 charts (19 or 38 passed bytes, 20 or 40
+// seen bytes) keep their marks, say nothing and are written whole at once;
+// a length no chart count writes is damage.
+TEST_F(ChartSlotTest, SideFilesOfFewerChartsAreExtended) {
+  struct Case {
+    size_t passed, seen;
+    bool older;
+  };
+  const Case cases[] = {{19, 20, true}, {38, 40, true}, {20, 19, false}, {39, 38, false}, {57 + 19, 80, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.passed) + " and " + std::to_string(c.seen) + " bytes");
+    for (const char* name : {"tsuka.dat", "mita.dat", "tsuka.dat.bad", "mita.dat.bad"})
+      std::filesystem::remove(Dir() / "sav/" + name);
+    std::string passed(c.passed, '\0'), seen(c.seen, '\0');
+    passed[3] = 2;
+    passed[c.passed - 1] = 7;
+    seen[c.passed - 2] = 1;
+    Dir().Write("sav/tsuka.dat", passed);
+    Dir().Write("sav/mita.dat", seen);
+    host_->ClearBoxes();
+    host_->ClearErrorLines();
+    CChartSlots slots(game_.get(), 3, 19);
+    slots.LoadPassedBits();
+    slots.LoadSeenBits();
+    if (!c.older) {
+      EXPECT_EQ(host_->ErrorLines().size(), 2u);
+      EXPECT_EQ(Boxes().size(), 2u);
+      EXPECT_EQ(slots.GetPassed(3), 0);
+      EXPECT_EQ(Dir().Read("sav/tsuka.dat.bad"), passed);
+      continue;
+    }
+    EXPECT_TRUE(host_->ErrorLines().empty());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(slots.GetPassed(3), 2);
+    EXPECT_EQ(slots.GetPassed(static_cast<int>(c.passed) - 1), 7);
+    EXPECT_EQ(slots.GetSeen(static_cast<int>(c.passed) - 2), 1);
+    std::string wholePassed(57, '\0'), wholeSeen(60, '\0');
+    std::copy(passed.begin(), passed.end(), wholePassed.begin());
+    std::copy(seen.begin(), seen.begin() + c.passed, wholeSeen.begin());
+    EXPECT_EQ(Dir().Read("sav/tsuka.dat"), wholePassed);
+    EXPECT_EQ(Dir().Read("sav/mita.dat"), wholeSeen);
   }
 }
 
