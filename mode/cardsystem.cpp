@@ -116,6 +116,8 @@ CCommonCardSystem::CCommonCardSystem(const GameRoles& game) : CCommonGeneral(gam
   // extras menu.
   parameter_ = modenumber::kOmake;
   okButton_->SetPicture(CPicturePool::GetPicture(0));
+  // A background picture ("filenameBG") replaces the bands once it loads.
+  GetSetupString(&backgroundFileName_, "filenameBG");
 }
 
 CCommonCardSystem::~CCommonCardSystem() { Release(); }
@@ -170,9 +172,13 @@ int CCommonCardSystem::Calcu() {
 
 int CCommonCardSystem::Print() {
   CScreenBuffer::SetFullRedraw(0);
-  for (int i = 0; i < kBands; ++i)
-    CAllGeo::BoxFill(0, kBandHeight * i, kBandWidth, kBandHeight, 10 * i + 10, 240 - 5 * i,
-                     (73 * i) & 255);
+  if (backgroundShown_) {
+    screenPicture_->Put(0, 0, 0);
+  } else {
+    for (int i = 0; i < kBands; ++i)
+      CAllGeo::BoxFill(0, kBandHeight * i, kBandWidth, kBandHeight, 10 * i + 10, 240 - 5 * i,
+                       (73 * i) & 255);
+  }
   for (int s = 0; s < kSeats && s < cardNumber_; ++s) {
     const int x = 400 * (s % 2) + 200, y = 300 * (s / 2) + 50;
     if (cards_[s].picture) cards_[s].picture->Print(x, y, s, 0);
@@ -194,6 +200,10 @@ int CCommonCardSystem::Init() {
   }
   if (powerMaxVar_ >= 0 && game_) powerMax_ = game_.variables->GetVar(powerMaxVar_);
   cardIndex_ = -1;
+  backgroundShown_ = false;
+  if (screenPicture_ && backgroundFileName_ && *backgroundFileName_)
+    backgroundShown_ =
+        screenPicture_->LoadDWQ((std::string("sys\\") + backgroundFileName_).c_str()) != 0;
   okShown_ = false;
   if (okButton_) {
     // A button whose picture loads is drawn and leaves the screen.

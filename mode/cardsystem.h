@@ -3,7 +3,8 @@
 // variables, so they travel with saved games; scenario scripts switch them
 // through the functions the mode registers ("appearcard", "enablecard",
 // "onokcard" by default, types 0, 1, 2). A set bit means off. The screen
-// draws the first four cards over a banded background, card s in status s
+// draws the first four cards over its background picture ("filenameBG") or,
+// without one, over a banded background, card s in status s
 // with s + 1 power marks, and the ok button when its picture loads; the ok
 // button or a right click returns to the mode in the parameter (the extras
 // menu unless a caller names another).
@@ -77,6 +78,7 @@ class CCommonCardSystem : public CCommonGeneral {
   int onCardPrintX_ = -10, onCardPrintY_ = -20;
   int cardIndex_ = -1;
   bool okShown_ = false;
+  bool backgroundShown_ = false;
   Card cards_[kMaxCards];
   std::unique_ptr<CCardPowerPrint> power_;
   std::unique_ptr<CCardBarPrint> bar_;

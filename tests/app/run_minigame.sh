@@ -9,7 +9,8 @@
 #   games (expected/minigame_page.png); two runs show the same frames;
 # - a click passes the page; the exit button then returns to the extras;
 # - CARDS opens the card screen: four character cards with their power
-#   marks over its bands and its Back button (expected/cards.png); Back, and
+#   marks under the heading CARDS and the words that say a click on a card
+#   does nothing, with its Back button (expected/cards.png); Back, and
 #   a right click, return to the extras.
 # ZOR_WRITE_EXPECTED=1 stores the screenshots anew.
 set -euo pipefail

@@ -231,6 +231,35 @@ TEST_F(CardSystemTest, PrintDrawsBandsAndTheSeatsThereAreCardsFor) {
   }
 }
 
+// "filenameBG" names a picture drawn whole in place of the bands; a name
+// that does not load leaves the bands.
+TEST_F(CardSystemTest, ABackgroundPictureReplacesTheBands) {
+  WriteStrip("cardbg", 800, 600, 5);
+  const auto bands = [] {
+    for (int i = 0; i < 20; ++i)
+      CAllGeo::BoxFill(0, 30 * i, 800, 30, 10 * i + 10, 240 - 5 * i, (73 * i) & 255);
+  };
+  const auto picture = [] { Fresh("cardbg")->Put(0, 0, 0); };
+  const struct {
+    const char* name;
+    const char* file;
+    bool shown;
+  } cases[] = {
+      {"no background named", nullptr, false},
+      {"a background", "cardbg", true},
+      {"a background that is missing", "nosuch", false},
+  };
+  for (const auto& c : cases) {
+    Pairs keys = {{"cardNumber", "0"}};
+    if (c.file) keys.push_back({"filenameBG", c.file});
+    CCommonCardSystem* mode = Make(keys);
+    mode->Init();
+    const Screen got = Drawn([&] { mode->Print(); });
+    ASSERT_NE(Drawn(bands), Drawn(picture));
+    EXPECT_EQ(got, Drawn(c.shown ? std::function<void()>(picture) : bands)) << c.name;
+  }
+}
+
 // Any list, variables and calls: nothing read or written outside the mode.
 TEST_F(CardSystemTest, HostileSettingsAndCallsStayInside) {
   CCommonCardSystem* mode = Make({{"cardNumber", "2147483647"}, {"cardLevelMax", "-9"},
