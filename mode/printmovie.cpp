@@ -134,10 +134,11 @@ int CCommonPrintMovie::Calcu() {
     game_.messageWindow->SetSkipFilmFlag(1);
     skipFilmMark_ = 0;
   }
-  // Done: the movie played out or was stopped; a movie that was not started
-  // and cannot be clicked away counts as ended; otherwise a click ends it.
+  // Done: the movie played out or was stopped; a movie whose file did not
+  // play (the player has said why) or that was not started and cannot be
+  // clicked away counts as ended; otherwise a click ends it.
   CMoviePlayer* player = game_.sound->GetMoviePlayer();
-  int done = movieStarted_ ? !(player && player->IsPlaying()) : noSkipFlag_;
+  int done = movieStarted_ ? !(player && player->IsPlaying()) : !playedPath_.empty() || noSkipFlag_;
   if (!noSkipFlag_ && (GetClick(0) || GetClick(1))) done = 1;
   if (done) EndMovie();
   return -1;

@@ -18,7 +18,9 @@ struct MovieInfo {
   bool hasVideo = false, videoDecodes = false;
   bool hasAudio = false, audioDecodes = false;
   int width = 0, height = 0;
-  int64_t duration = 0;  // 0 when the file does not say
+  // The length its header declares, else the decoder's estimate; 0 when
+  // neither says.
+  int64_t duration = 0;
 };
 
 struct MovieState;
@@ -52,6 +54,9 @@ class Movie {
   bool Update(uint32_t* dst, int width, int height, int pitch);
   // Picture and sound have played out (a stream that breaks ends here too).
   bool Ended() const;
+  // How far the movie has played: the end of the last picture shown or of
+  // the sound played out, from the start position on.
+  int64_t Reached() const;
   // The movie clock.
   int64_t Position() const;
   // Stops the sound; the movie can be started again.

@@ -1,6 +1,7 @@
 #include "sound/movieplayer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -8,6 +9,30 @@
 #include "platform/files.h"
 #include "platform/movie.h"
 #include "platform/system.h"
+#include "platform/types.h"
+
+namespace {
+
+// A movie that ends this much before the length its file gives (or a
+// twentieth of that length, when more) broke off: its file is cut short or
+// damaged.
+constexpr int64_t kShortfallAllowed = 5000000;  // 0.5 s in 100-ns units
+
+std::string Seconds(int64_t units) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(units) / 1e7);
+  return text;
+}
+
+// The movie played out short of its length; one of unknown length that
+// showed and sounded nothing at all.
+bool EndedShort(const platform::Movie& movie) {
+  const int64_t length = movie.Info().duration;
+  if (length <= 0) return movie.Reached() <= 0;
+  return movie.Reached() < length - std::max(kShortfallAllowed, length / 20);
+}
+
+}  // namespace
 
 CMoviePlayer::CMoviePlayer(platform::Window* window, uint32_t notifyMessage, int useVmr9)
     : window_(window), notifyMessage_(notifyMessage), useVmr9_(useVmr9) {}
@@ -32,18 +57,28 @@ int CMoviePlayer::Play(const char* fileName, int64_t startPosition) {
   movie_ = platform::Movie::Open(fileName_);
   if (!movie_) {
     // The start-up's check may have passed on the header alone.
-    platform::ErrorOutput((std::string("movie: ") + fileName_ + ": the file is not a movie that can be decoded").c_str());
+    ReportUndecodable("");
     return 0;
   }
   finished_ = 0;
   const int volume = volume_ * 100 - 10000;
   if (!movie_->Start(startPosition > 0 ? startPosition : 0, volume)) {
+    ReportUndecodable(" (it cannot be played from " + Seconds(startPosition > 0 ? startPosition : 0) + ")");
     ReleaseMovie();
     return 0;
   }
   playing_ = 1;
   CScreenBuffer::SetFullRedraw(0);
   return 1;
+}
+
+void CMoviePlayer::ReportUndecodable(const std::string& detail) {
+  const std::string why = "the file is not a movie that can be decoded" + detail;
+  platform::ErrorOutput((std::string("movie: ") + fileName_ + ": " + why).c_str());
+  // The box once a file in a run: a movie played again says it on stderr only.
+  if (!reportedFiles_.insert(fileName_).second) return;
+  const std::string text = std::string(fileName_) + "\nThe" + why.substr(3) + ".";
+  platform::MessageBox(nullptr, text.c_str(), "ERROR", MB_OK | MB_ICONERROR);
 }
 
 int CMoviePlayer::Stop() {
@@ -119,6 +154,9 @@ void CMoviePlayer::Update() {
   movie_->Update(screen, w, h, w);
   CScreenBuffer::SetFullRedraw(0);
   if (!movie_->Ended()) return;
+  if (EndedShort(*movie_))
+    ReportUndecodable(" (it breaks off at " + Seconds(movie_->Reached()) + " of its " +
+                      Seconds(movie_->Info().duration) + ")");
   endPosted_ = 1;
   if (window_)
     platform::PostMessage(window_, notifyMessage_, 0, 0);

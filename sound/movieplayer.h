@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace platform {
 class Movie;
@@ -77,6 +79,9 @@ class CMoviePlayer {
 
  private:
   void ReleaseMovie();
+  // "movie: FILE: the file is not a movie that can be decoded" and the
+  // detail on stderr; the first time for the file in this run also the box.
+  void ReportUndecodable(const std::string& detail);
 
   platform::Window* window_;
   uint32_t notifyMessage_;
@@ -88,4 +93,6 @@ class CMoviePlayer {
   char fileName_[kMaxFileName + 1] = {};
   // The end was posted and not yet taken.
   int endPosted_ = 0;
+  // Files whose failure the player was shown in a box.
+  std::set<std::string> reportedFiles_;
 };

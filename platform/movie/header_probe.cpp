@@ -24,6 +24,8 @@ constexpr Guid kHeaderExtension = {0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x1
                                    0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 constexpr Guid kExtendedStreamProperties = {0xCB, 0xA5, 0xE6, 0x14, 0x72, 0xC6, 0x32, 0x43,
                                             0x83, 0x99, 0xA9, 0x69, 0x52, 0x06, 0x5B, 0x5A};
+constexpr Guid kFileProperties = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                  0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 constexpr Guid kAudioMedia = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
                               0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 constexpr Guid kVideoMedia = {0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11,
@@ -54,6 +56,13 @@ bool Listed(const std::vector<std::string>& names, const char* name) {
   for (const std::string& n : names)
     if (n == name) return true;
   return false;
+}
+
+bool U64(ByteReader& reader, uint64_t* v) {
+  uint32_t low = 0, high = 0;
+  if (!reader.U32(&low) || !reader.U32(&high)) return false;
+  *v = static_cast<uint64_t>(high) << 32 | low;
+  return true;
 }
 
 // The codec of a stream properties object's body; false when the stream is
@@ -113,10 +122,11 @@ bool ReadStream(ByteReader body, MovieInfo* out, const std::vector<std::string>&
   return false;
 }
 
-}  // namespace
-
-bool ProbeHeader(const std::string& hostPath, const std::vector<std::string>& missing, MovieInfo* out) {
-  *out = MovieInfo{};
+// Calls `object(id, body)` for each object of the ASF header of the file at
+// `hostPath` until it returns false; false when the file has no ASF header
+// this reads whole, or an object stopped the walk.
+template <typename Object>
+bool ForEachHeaderObject(const std::string& hostPath, Object object) {
   FILE* file = std::fopen(hostPath.c_str(), "rb");
   if (!file) return false;
   uint8_t head[30];
@@ -134,25 +144,52 @@ bool ProbeHeader(const std::string& hostPath, const std::vector<std::string>& mi
   std::fclose(file);
   if (!read) return false;
   ByteReader objects(bytes);
-
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* id = objects.Take(16);
     uint32_t low = 0, high = 0;
     if (!id || !objects.U32(&low) || !objects.U32(&high) || high != 0 || low < 24) return false;
     const uint8_t* body = objects.Take(low - 24);
     if (!body) return false;
-    if (SameGuid(id, kStreamProperties)) {
-      // A stream this probe cannot name leaves the answer to the decoder.
-      if (!ReadStream(ByteReader(body, low - 24), out, missing)) return false;
-    } else if (SameGuid(id, kHeaderExtension)) {
+    if (!object(id, ByteReader(body, low - 24))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ProbeHeader(const std::string& hostPath, const std::vector<std::string>& missing, MovieInfo* out) {
+  *out = MovieInfo{};
+  const bool read = ForEachHeaderObject(hostPath, [&](const uint8_t* id, ByteReader body) {
+    // A stream this probe cannot name leaves the answer to the decoder.
+    if (SameGuid(id, kStreamProperties)) return ReadStream(body, out, missing);
+    if (SameGuid(id, kHeaderExtension)) {
       // Streams declared in the extension are not read here: a header that
       // has them is left to the decoder.
-      const size_t n = low - 24;
+      const size_t n = body.Remaining();
+      const uint8_t* bytes = body.Take(n);
       for (size_t at = 0; at + 16 <= n; ++at)
-        if (SameGuid(body + at, kExtendedStreamProperties)) return false;
+        if (SameGuid(bytes + at, kExtendedStreamProperties)) return false;
     }
-  }
-  return out->hasVideo || out->hasAudio;
+    return true;
+  });
+  return read && (out->hasVideo || out->hasAudio);
+}
+
+int64_t DeclaredLength(const std::string& hostPath) {
+  int64_t length = 0;
+  ForEachHeaderObject(hostPath, [&](const uint8_t* id, ByteReader body) {
+    if (!SameGuid(id, kFileProperties)) return true;
+    uint64_t playDuration = 0, preroll = 0;
+    uint32_t flags = 0;
+    // File id, file size, creation date and packet count come first; the
+    // play duration counts the preroll (in milliseconds) in; a broadcast
+    // file's durations mean nothing.
+    if (body.Skip(16 + 8 + 8 + 8) && U64(body, &playDuration) && body.Skip(8) && U64(body, &preroll) &&
+        body.U32(&flags) && !(flags & 1) && playDuration / 10000 > preroll && playDuration < (1ull << 62))
+      length = static_cast<int64_t>(playDuration - preroll * 10000);
+    return false;
+  });
+  return length;
 }
 
 }  // namespace platform::movie

@@ -2,6 +2,7 @@
 // the decoder module.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,10 @@ namespace platform::movie {
 // the header does not tell (another container, a damaged header, a codec not
 // known here): only the decoder can answer then.
 bool ProbeHeader(const std::string& hostPath, const std::vector<std::string>& missing, MovieInfo* info);
+
+// The movie's length (100-ns units) as the ASF header of the file at
+// `hostPath` declares it, preroll left out; 0 when the file has no such
+// header or it gives no length.
+int64_t DeclaredLength(const std::string& hostPath);
 
 }  // namespace platform::movie

@@ -107,6 +107,8 @@ struct MovieState {
   int64_t tickBase = 0;  // the clock when ticks took over
   uint32_t tickStart = 0;
   bool ended = false, started = false;
+  // The end of the last picture shown or of the sound played.
+  int64_t reached = 0;
 
   ~MovieState() { Close(); }
 
@@ -176,6 +178,7 @@ struct MovieState {
     if (decoder->SoundEnded() && pcm.empty() && played >= written) {
       tickBase = SoundClock();
       tickStart = GetTicks();
+      reached = std::max(reached, tickBase);
       audioDone = true;
       buffer->Stop();
     }
@@ -208,6 +211,9 @@ std::unique_ptr<Movie> Movie::Open(std::string_view path) {
   int64_t time = 0;
   s.info.videoDecodes = s.decoder->DecodePicture(kProbePackets, &time);
   s.info.audioDecodes = s.decoder->ProbeSound(kProbePackets);
+  // The header's length, where it gives one, rather than the decoder's
+  // estimate, which a cut file shortens.
+  if (const int64_t declared = movie::DeclaredLength(s.hostPath)) s.info.duration = declared;
   const MovieInfo info = s.info;
   s.Close();
   s.info = info;
@@ -256,6 +262,7 @@ bool Movie::Start(int64_t start, int volume) {
   }
   s.tickBase = s.start;
   s.tickStart = GetTicks();
+  s.reached = s.start;
   s.ended = false;
   s.started = true;
   return true;
@@ -270,6 +277,7 @@ bool Movie::Update(uint32_t* dst, int width, int height, int pitch) {
   while (s.havePending && s.pendingTime <= now) {
     s.haveShown = due = true;
     s.shownEnd = s.pendingTime + s.decoder->ShowPicture();
+    s.reached = std::max(s.reached, s.shownEnd);
     s.havePending = s.decoder->DecodePicture(-1, &s.pendingTime);
   }
   if (due && dst) ConvertVideoFrame(dst, width, height, pitch);
@@ -282,6 +290,8 @@ bool Movie::Update(uint32_t* dst, int width, int height, int pitch) {
 }
 
 bool Movie::Ended() const { return s_->ended; }
+
+int64_t Movie::Reached() const { return s_->reached; }
 
 int64_t Movie::Position() const { return s_->started ? s_->Clock() : 0; }
 
