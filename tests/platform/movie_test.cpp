@@ -234,3 +234,24 @@ TEST_F(MovieTest, AStreamBrokenMidwayEndsLikeTheEnd) {
 }
 
 }  // namespace
+
+// A file cut short keeps the length its header declares, so playing it
+// shows how far short of it the movie broke off; the whole clip reaches
+// its length.
+TEST_F(MovieTest, ACutFileKeepsItsDeclaredLengthAndBreaksOffShortOfIt) {
+  dir_.Write("movie/cut4k.wmv", dir_.Read("movie/clip.wmv").substr(0, 4096));
+  auto whole = platform::Movie::Open("movie\\clip.wmv");
+  auto cut = platform::Movie::Open("movie\\cut4k.wmv");
+  ASSERT_NE(whole, nullptr);
+  ASSERT_NE(cut, nullptr);
+  const int64_t length = whole->Info().duration;
+  ASSERT_GT(length, 5000000);
+  EXPECT_EQ(cut->Info().duration, length);
+  for (auto* m : {whole.get(), cut.get()}) {
+    ASSERT_TRUE(m->Start(0, platform::kVolumeSilent));
+    Run(*m);
+    EXPECT_TRUE(m->Ended());
+  }
+  EXPECT_GE(whole->Reached(), length - 1000000);
+  EXPECT_LT(cut->Reached(), length / 2);
+}
