@@ -200,9 +200,10 @@ int CChartSlots::SaveSlot(int n) {
   const std::string path = SlotPathOf(n);
   std::string error;
   if (!platform::WriteWholeFile(path, file.data(), file.size(), &error)) {
-    // No box: the story goes on, and only a later jump back to this node
-    // finds the previous state (or none).
-    platform::ErrorOutput(("the chart slot " + HostPath(path) + " cannot be saved: " + error).c_str());
+    // The story goes on, and only a later jump back to this node finds the
+    // previous state (or none): the player is told once a run, stderr
+    // every time.
+    ReportUnsavedFile("the chart slot", path, error, FirstRoutineSaveFailure(RoutineSave::kChartSlot));
     return 0;
   }
   return 1;

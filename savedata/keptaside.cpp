@@ -77,14 +77,15 @@ SaveFileState ReadFixedSizeFile(const std::string& path, size_t size, std::strin
 
 bool SetDamagedFileAside(const char* what, const std::string& path, const std::string& reason,
                          const std::string& outcome) {
-  const std::string shown = HostPath(path);
   std::string aside, error;
   const bool kept = KeepDamagedFile(path, &aside, &error);
-  std::string line = std::string(what) + " " + shown + " is damaged: " + reason;
-  std::string box = shown + "\nis damaged: " + reason + ".\n";
+  // The line names the files on this host; the box as the save folder's
+  // other boxes do ("sav\\data0.sav").
+  std::string line = std::string(what) + " " + HostPath(path) + " is damaged: " + reason;
+  std::string box = path + "\nis damaged: " + reason + ".\n";
   if (kept) {
     line += "; kept as " + HostPath(aside);
-    box += "It is kept as\n" + HostPath(aside);
+    box += "It is kept as\n" + aside;
   } else {
     line += "; it cannot be kept aside (" + error + ") and is left in place, not written over";
     box += "It cannot be kept aside (" + error + ") and is left as it is.";
@@ -95,9 +96,9 @@ bool SetDamagedFileAside(const char* what, const std::string& path, const std::s
   return kept;
 }
 
-void ReportUnsavedFile(const char* what, const std::string& path, const std::string& error) {
-  const std::string shown = HostPath(path);
-  platform::ErrorOutput((std::string(what) + " " + shown + " cannot be saved: " + error).c_str());
-  platform::MessageBox(nullptr, (shown + "\ncannot be saved: " + error).c_str(), "Error",
-                       MB_OK | MB_ICONWARNING);
+void ReportUnsavedFile(const char* what, const std::string& path, const std::string& error, bool box) {
+  platform::ErrorOutput((std::string(what) + " " + HostPath(path) + " cannot be saved: " + error).c_str());
+  if (box)
+    platform::MessageBox(nullptr, (path + "\ncannot be saved: " + error).c_str(), "Error",
+                         MB_OK | MB_ICONWARNING);
 }

@@ -32,6 +32,7 @@ struct SaveFolderState {
   std::string sub = "sav";
   std::string companyPath, gamePath, savePath;
   bool built = false;
+  bool routineFailureShown[static_cast<int>(RoutineSave::kKinds)] = {};
 };
 
 SaveFolderState& State() {
@@ -260,6 +261,13 @@ int IsFolderEmpty(const char* path) {
 }
 
 void ResetSaveFolder() { State() = SaveFolderState(); }
+
+bool FirstRoutineSaveFailure(RoutineSave kind) {
+  bool& shown = State().routineFailureShown[static_cast<int>(kind)];
+  if (shown) return false;
+  shown = true;
+  return true;
+}
 
 std::string HostPath(const std::string& path) {
   return platform::Utf8ToCp932(platform::ResolvePath(path));

@@ -28,6 +28,12 @@ const char* GetSpecialFolderPath();
 int CreateSaveFolder();
 // A game path as the host names it (resolved, CP932), for messages.
 std::string HostPath(const std::string& path);
+// The saves the game makes by itself (the system file during play, a flow
+// chart's slot files) show the player their first failure of a run in a
+// box; later ones go to stderr only. true the first time a kind asks, until
+// ResetSaveFolder.
+enum class RoutineSave { kSystemFile, kChartSlot, kKinds };
+bool FirstRoutineSaveFailure(RoutineSave kind);
 // Deletes files of the save folder (only ".sav" ones with onlySav, ".org"
 // ones only with includeOrg, sub-folders only with recurse); with
 // removeFolders the empty levels are removed after. 0 when a file could not

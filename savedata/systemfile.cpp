@@ -76,10 +76,13 @@ constexpr DefaultWord kSystemDefaults[] = {
 
 constexpr int kFiveBitItems = 72;
 
-void ShowBox(const char* format, const char* folder) {
+// The message with the save folder in it; a reason, when given, on a line
+// of its own below.
+void ShowBox(const char* format, const char* folder, const std::string& reason = {}) {
   std::string text(std::strlen(format) + std::strlen(folder) + 1, '\0');
   const int n = std::snprintf(text.data(), text.size(), format, folder);
   text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  if (!reason.empty()) text += "\n" + reason;
   platform::MessageBox(nullptr, text.c_str(), kErrorCaption, MB_OK);
 }
 
@@ -286,12 +289,13 @@ int CCommonSystemFile::Save(int showError) {
   WriteHeaders();
   std::string error;
   if (!platform::WriteWholeFile(SavePath(), image_, sizeof image_, &error)) {
-    // The box names the folder only; the line gives the file and the cause.
-    const std::string line = "the system file " + HostPath(
-                                                      SavePath()) +
-                             " cannot be saved: " + error;
-    platform::ErrorOutput(line.c_str());
-    if (showError) ShowBox(kCannotSaveMessage, GetSaveFolder());
+    // The line gives the file on this host; the box the file in the save
+    // folder and the system's reason. A save the game makes by itself
+    // (settings, read marks, unlocks during play) has no caller to tell:
+    // the player still sees its first failure of the run.
+    platform::ErrorOutput(("the system file " + HostPath(SavePath()) + " cannot be saved: " + error).c_str());
+    const bool first = FirstRoutineSaveFailure(RoutineSave::kSystemFile);
+    if (showError || first) ShowBox(kCannotSaveMessage, GetSaveFolder(), error);
     return 0;
   }
   return 1;

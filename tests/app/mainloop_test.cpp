@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -189,7 +191,8 @@ TEST_F(MainLoopTest, ClosingTheWindowEndsTheLoopAndSavesWithABox) {
   EXPECT_EQ(Dir().Read("sav/sysfile.sav"), before);
   const auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, testsupport::Sjis("システムファイル:sav\\sysfile.savがsaveできませんでした"));
+  EXPECT_EQ(boxes[0].text, testsupport::Sjis("システムファイル:sav\\sysfile.savがsaveできませんでした\n") +
+                               std::strerror(ENOSPC));
 }
 
 TEST_F(MainLoopTest, AGameThatIsNotReadyRunsNoFrame) {

@@ -159,7 +159,8 @@ TEST_F(SystemFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Error");
-  EXPECT_EQ(boxes[0].text, testsupport::Sjis("システムファイル:sav\\sysfile.savがsaveできませんでした"));
+  EXPECT_EQ(boxes[0].text, testsupport::Sjis("システムファイル:sav\\sysfile.savがsaveできませんでした\n") +
+                               std::strerror(ENOSPC));
   // The memory keeps the new counter, as the next save will.
   EXPECT_EQ(f.GetSystemData(Sys::kSaveCounterOffset), counter + 1);
 
@@ -182,6 +183,28 @@ TEST_F(SystemFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   std::filesystem::create_directory(path);
   EXPECT_EQ(f.Save(0), 0);
   EXPECT_EQ(host_->ErrorLines(), std::vector<std::string>{line + std::strerror(EISDIR)});
+}
+
+// The saves the game makes by itself (Save(0): read marks, unlocks,
+// settings during play) show their first failure of the run in the box a
+// failed save shows; each failure has its line.
+TEST_F(SystemFileTest, ARoutineSaveShowsItsFirstFailureOfTheRun) {
+  Sys f;
+  f.Load(0);
+  host_->ClearBoxes();
+  host_->ClearErrorLines();
+  platform::FailWholeFileWrites(2);
+  EXPECT_EQ(f.Save(0), 0);
+  EXPECT_EQ(f.Save(0), 0);
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, testsupport::Sjis("システムファイル:sav\\sysfile.savがsaveできませんでした\n") +
+                               std::strerror(ENOSPC));
+  EXPECT_EQ(host_->ErrorLines().size(), 2u);
+  // A save the player asked for still shows its box.
+  platform::FailWholeFileWrites(1);
+  EXPECT_EQ(f.Save(1), 0);
+  EXPECT_EQ(Boxes().size(), 2u);
 }
 
 TEST_F(SystemFileTest, ABlockCountOfThreeReadsThreeBlocks) {
