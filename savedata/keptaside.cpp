@@ -80,7 +80,7 @@ bool SetDamagedFileAside(const char* what, const std::string& path, const std::s
   std::string aside, error;
   const bool kept = KeepDamagedFile(path, &aside, &error);
   // The line names the files on this host; the box as the save folder's
-  // other boxes do ("sav\\data0.sav").
+  // other boxes do ("sav\data0.sav").
   std::string line = std::string(what) + " " + HostPath(path) + " is damaged: " + reason;
   std::string box = path + "\nis damaged: " + reason + ".\n";
   if (kept) {

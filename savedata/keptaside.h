@@ -27,7 +27,7 @@ SaveFileState ReadFixedSizeFile(const std::string& path, size_t size, std::strin
 
 // Keeps a damaged file of the player's aside and says so: a line on stderr
 // ("<what> <file> is damaged: <reason>; kept as <copy>; <outcome>") and a
-// box naming both files as the game names them ("sav\\mita.dat"). false when it could not be moved: the line and
+// box naming both files as the game names them ("sav\mita.dat"). false when it could not be moved: the line and
 // the box then say that it is left in place, and the caller must not write
 // over it.
 bool SetDamagedFileAside(const char* what, const std::string& path, const std::string& reason,
@@ -35,6 +35,6 @@ bool SetDamagedFileAside(const char* what, const std::string& path, const std::s
 
 // A file of the player's that could not be written: a line on stderr
 // (the file on this host) and, unless box is false, a box (the file as the
-// game names it, "sav\\mita.dat"), both with the system's reason.
+// game names it, "sav\mita.dat"), both with the system's reason.
 void ReportUnsavedFile(const char* what, const std::string& path, const std::string& error,
                        bool box = true);
