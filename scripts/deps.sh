@@ -13,7 +13,7 @@ ZOR_PACKAGES=(
 ZOR_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool libx11-dev libxfixes-dev
+  xvfb xauth xdotool openbox libx11-dev libxfixes-dev
 )
 
 # zor_install_deps [test]: the packages to build and play, and with "test"
