@@ -260,4 +260,5 @@ int CCommonPrintCG::Print() {
 void CCommonPrintCG::GetEnterScreen() {
   Draw();
   if (fadeToPicture_) fadeToPicture_->GetScreen();
+  FillEnterFadeStart();
 }

@@ -109,6 +109,8 @@ class CCommonGeneral {
   virtual void BeforeCreateExitScreen();
   // Draws the mode once and captures it as the enter fade's target.
   virtual void GetEnterScreen();
+  // Buffer picture 0 filled with the enter colour for the colour fade.
+  void FillEnterFadeStart();
   virtual int PrintEnterScreen();
   virtual void LoadMustAllPrintFlag();
   // Starts leaving for `mode`: with an exit fade -1 (the calculation driver

@@ -54,6 +54,10 @@ void CCommonGeneral::GetEnterScreen() {
   PrintEnterScreen();
   platform::DebugOutput("[[commongeneral enterscreen::getscreen]]\n");
   if (fadeToPicture_) fadeToPicture_->GetScreen();
+  FillEnterFadeStart();
+}
+
+void CCommonGeneral::FillEnterFadeStart() {
   // The fade blends from the colour word itself; buffer picture 0 takes the
   // colour too, because a load puts that picture on the screen right after
   // it re-enters the mode, and that frame must be where the fade starts.

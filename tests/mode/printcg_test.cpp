@@ -94,10 +94,17 @@ TEST_F(PrintCGTest, TiledPictureScrollsAfterItsWaitToTheOtherEnd) {
 TEST_F(PrintCGTest, EnterFadeCapturesThePictureAtItsStartingEnd) {
   // From the far end (offset 400): screen x 100 shows picture x 500 (left
   // tile), x 300 picture x 700 (right tile).
-  WriteList("PrintCG", {{"enterFadeInType", "-1"}, {"enterFadeInTime", "10"}});
+  WriteList("PrintCG", {{"enterFadeInType", "-1"}, {"enterFadeInTime", "10"}, {"enterFadeInColorR", "16"},
+                         {"enterFadeInColorG", "32"}, {"enterFadeInColorB", "48"}});
   Enter({"[←2]wide"}, {{0, 0}});
   EXPECT_EQ(Pixel(100, 10), kLeft);
   EXPECT_EQ(Pixel(300, 10), kRight);
+  // The start picture holds the fade's colour, as in every mode: the frame
+  // a load would put first is where the fade starts.
+  CPicture* start = Game().GetBufferPicture(0);
+  ASSERT_NE(start, nullptr);
+  ASSERT_NE(start->GetPixelBuffer(), nullptr);
+  EXPECT_EQ(start->GetPixelBuffer()[0] & 0xFFFFFFu, 0x102030u);
 }
 
 TEST_F(PrintCGTest, CtrlClickFreezesTheScrollAndTheDragStaysInsideThePicture) {
