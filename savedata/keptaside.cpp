@@ -18,7 +18,8 @@ std::string CopyName(const std::string& path, int n) {
 
 }  // namespace
 
-bool KeepDamagedFile(const std::string& path, std::string* keptAs, std::string* error) {
+bool KeepDamagedFile(const std::string& path, std::string* keptAs, std::string* error,
+                     std::string* boxError) {
   std::string target;
   for (int n = 1; n <= kKeptAsideCopies && target.empty(); ++n)
     if (!platform::FileExists(CopyName(path, n))) target = CopyName(path, n);
@@ -32,6 +33,7 @@ bool KeepDamagedFile(const std::string& path, std::string* keptAs, std::string* 
           copyIsFolder ? platform::RemoveDirectory(target) : platform::RemoveFile(target);
       if (!removed) {
         if (error) *error = "the copy " + HostPath(target) + " cannot be replaced";
+        if (boxError) *boxError = "the copy " + target + " cannot be replaced";
         return false;
       }
     }
@@ -39,6 +41,7 @@ bool KeepDamagedFile(const std::string& path, std::string* keptAs, std::string* 
   std::string why;
   if (!platform::RenameFile(path, target, &why)) {
     if (error) *error = why;
+    if (boxError) *boxError = why;
     return false;
   }
   if (keptAs) *keptAs = target;
@@ -77,8 +80,8 @@ SaveFileState ReadFixedSizeFile(const std::string& path, size_t size, std::strin
 
 bool SetDamagedFileAside(const char* what, const std::string& path, const std::string& reason,
                          const std::string& outcome) {
-  std::string aside, error;
-  const bool kept = KeepDamagedFile(path, &aside, &error);
+  std::string aside, error, boxError;
+  const bool kept = KeepDamagedFile(path, &aside, &error, &boxError);
   // The line names the files on this host; the box as the save folder's
   // other boxes do ("sav\data0.sav").
   std::string line = std::string(what) + " " + HostPath(path) + " is damaged: " + reason;
@@ -88,7 +91,7 @@ bool SetDamagedFileAside(const char* what, const std::string& path, const std::s
     box += "It is kept as\n" + aside;
   } else {
     line += "; it cannot be kept aside (" + error + ") and is left in place, not written over";
-    box += "It cannot be kept aside (" + error + ") and is left as it is.";
+    box += "It cannot be kept aside (" + boxError + ") and is left as it is.";
   }
   if (!outcome.empty()) line += "; " + outcome;
   platform::ErrorOutput(line.c_str());

@@ -13,8 +13,11 @@ constexpr int kKeptAsideCopies = 5;
 
 // Moves the file (or folder) at path to the first free name of its copies,
 // or over the last one when all are taken. true with the new name in keptAs;
-// false with the system's reason in error, and the file stays where it was.
-bool KeepDamagedFile(const std::string& path, std::string* keptAs, std::string* error);
+// false with the system's reason in error, and the file stays where it was;
+// boxError, when given, has the same reason with the files named as the
+// game names them.
+bool KeepDamagedFile(const std::string& path, std::string* keptAs, std::string* error,
+                     std::string* boxError = nullptr);
 
 enum class SaveFileState { kMissing, kSound, kDamaged };
 

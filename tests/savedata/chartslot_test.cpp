@@ -384,6 +384,31 @@ TEST_F(ChartSlotTest, DamagedSideFilesAreKeptAside) {
   }
 }
 
+// Every copy's name taken and the last a folder with something in it: the
+// damaged file stays where it is, and the box names the copy in the way as
+// the game names its files, the line as this host does.
+TEST_F(ChartSlotTest, ACopyInTheWayIsNamedInTheBoxAsTheGameNamesIt) {
+  const std::string path = Dir() / "sav/mita.dat";
+  Dir().Write("sav/mita.dat", "cut");
+  Dir().Write("sav/mita.dat.bad", "1");
+  for (int n = 2; n <= 4; ++n) Dir().Write("sav/mita.dat.bad." + std::to_string(n), "n");
+  Dir().Write("sav/mita.dat.bad.5/inside", "x");
+  host_->ClearBoxes();
+  host_->ClearErrorLines();
+  CChartSlots slots(game_.get(), 2, 19);
+  slots.LoadSeenBits();
+  const auto lines = host_->ErrorLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("cannot be kept aside (the copy " + path + ".bad.5 cannot be replaced)"),
+            std::string::npos)
+      << lines[0];
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].text.find("It cannot be kept aside (the copy sav\\mita.dat.bad.5 cannot be replaced)"),
+            std::string::npos)
+      << Boxes()[0].text;
+  EXPECT_EQ(Dir().Read("sav/mita.dat"), "cut");
+}
+
 // A game update that adds charts (3 of 19 nodes now: 57 passed bytes, 60
 // seen bytes): the files of 1 or 2 charts (19 or 38 passed bytes, 20 or 40
 // seen bytes) keep their marks, say nothing and are written whole at once;
