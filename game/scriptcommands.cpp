@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "effect/alleffect.h"
 #include "effect/effectwipe.h"
@@ -24,6 +25,7 @@
 #include "game/modeflowpart.h"
 #include "game/screenpart.h"
 #include "game/scriptpart.h"
+#include "game/soundpart.h"
 #include "game/variablepart.h"
 #include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
@@ -76,64 +78,95 @@ void RunScriptCommand(GameParts& parts, int code, int param, const void* data, i
 
 namespace scriptcommand {
 
+namespace {
+
+// What a handler's parameter of each type is handed: the part of that type,
+// the system file by pointer. A handler that asks for any other type does
+// not compile.
+template <class T>
+struct Tag {};
+CScreenPart& From(GameParts& g, Tag<CScreenPart>) { return *g.screen; }
+CFramePart& From(GameParts& g, Tag<CFramePart>) { return *g.frame; }
+CVariablePart& From(GameParts& g, Tag<CVariablePart>) { return *g.vars; }
+CSoundPart& From(GameParts& g, Tag<CSoundPart>) { return *g.sound; }
+CFloatingPart& From(GameParts& g, Tag<CFloatingPart>) { return *g.floating; }
+CMessageWindowPart& From(GameParts& g, Tag<CMessageWindowPart>) { return *g.messageWindow; }
+CScriptPart& From(GameParts& g, Tag<CScriptPart>) { return *g.scripts; }
+CDebugPart& From(GameParts& g, Tag<CDebugPart>) { return *g.debug; }
+CModeFlowPart& From(GameParts& g, Tag<CModeFlowPart>) { return *g.modes; }
+CGameHooks& From(GameParts& g, Tag<CGameHooks>) { return *g.hooks; }
+CCommonSystemFile* From(GameParts& g, Tag<CCommonSystemFile*>) { return g.systemFile; }
+
+template <auto F, class... P>
+void CallWith(GameParts& g, const ScriptArgs& a, void (*)(const ScriptArgs&, P...)) {
+  F(a, From(g, Tag<std::remove_cvref_t<P>>{})...);
+}
+
+// The table's call of handler F: the words, then the parts F names.
+template <auto F>
+void Call(GameParts& g, const ScriptArgs& a) {
+  CallWith<F>(g, a, F);
+}
+
+}  // namespace
+
 using script::CommandCode;
 // The handler of each command of the script's table that the game acts on.
-using script::CommandCode;
 const Entry kTable[] = {
-    {CommandCode("text"), &Message},
-    {CommandCode("fulltext"), &Message},
-    {CommandCode("moretext"), &Message},
-    {CommandCode("wait"), &Wait},
-    {CommandCode("wipe"), &Transition},
-    {CommandCode("choice"), &Choice},
-    {CommandCode("bgm"), &Music},
-    {CommandCode("voice"), &Voice},
-    {CommandCode("se"), &SoundEffect},
-    {CommandCode("getscreen"), &GetScreen},
-    {CommandCode("effectclear"), &EffectClear},
-    {CommandCode("effect"), &Effect},
-    {CommandCode("effectreset"), &EffectReset},
-    {CommandCode("loaddwq"), &LoadDwq},
-    {CommandCode("effectrect"), &EffectRect},
-    {CommandCode("textshown"), &TextShown},
-    {CommandCode("cgflag"), &PictureFlag},
-    {CommandCode("filmflag"), &SceneFlag},
-    {CommandCode("windowstate"), &WindowState},
-    {CommandCode("windowdisplay"), &WindowDisplay},
-    {CommandCode("option6"), &StoredOption},
-    {CommandCode("preloaddwq"), &PreloadDwq},
-    {CommandCode("frametime"), &FrameTime},
-    {CommandCode("defaultframetime"), &DefaultFrameTime},
-    {CommandCode("debugline"), &DebugLine},
-    {CommandCode("name1"), &FirstName},
-    {CommandCode("name2"), &SecondName},
-    {CommandCode("scriptword"), &ScriptWord},
-    {CommandCode("windowdesign"), &WindowDesign},
-    {CommandCode("cursordesign"), &CursorDesign},
-    {CommandCode("mousedesign"), &MouseDesign},
-    {CommandCode("skipprohibit"), &SkipProhibit},
-    {CommandCode("messageswitch"), &SkipWord2},
-    {CommandCode("autoprohibit"), &AutoProhibit},
-    {CommandCode("floatingbuttonoff"), &SkipWord4},
-    {CommandCode("cutin"), &CutinNumber},
-    {CommandCode("frameflag"), &FrameFlag},
-    {CommandCode("choicereturn"), &ChoiceReturn},
-    {CommandCode("scripthook"), &ScriptHook},
-    {CommandCode("windowmode"), &WindowMode},
-    {CommandCode("costumemask"), &CostumeMask},
-    {CommandCode("cgflagif"), &PictureFlagIf},
-    {CommandCode("setvar"), &SetVariable},
-    {CommandCode("variantvar"), &VariantVar},
-    {CommandCode("face"), &FaceType},
-    {CommandCode("facenumber"), &FaceNumber},
-    {CommandCode("sefade"), &SeFade},
-    {CommandCode("voicefade"), &VoiceFade},
-    {CommandCode("sevolume"), &SeVolume},
-    {CommandCode("voicevolume"), &VoiceVolume},
-    {CommandCode("bgmvolume"), &MusicVolume},
-    {CommandCode("callscript"), &CallScript},
-    {CommandCode("jumpscript"), &ReplaceScript},
-    {CommandCode("callscript2"), &CallScript},
+    {CommandCode("text"), &Call<&Message>},
+    {CommandCode("fulltext"), &Call<&Message>},
+    {CommandCode("moretext"), &Call<&Message>},
+    {CommandCode("wait"), &Call<&Wait>},
+    {CommandCode("wipe"), &Call<&Transition>},
+    {CommandCode("choice"), &Call<&Choice>},
+    {CommandCode("bgm"), &Call<&Music>},
+    {CommandCode("voice"), &Call<&Voice>},
+    {CommandCode("se"), &Call<&SoundEffect>},
+    {CommandCode("getscreen"), &Call<&GetScreen>},
+    {CommandCode("effectclear"), &Call<&EffectClear>},
+    {CommandCode("effect"), &Call<&Effect>},
+    {CommandCode("effectreset"), &Call<&EffectReset>},
+    {CommandCode("loaddwq"), &Call<&LoadDwq>},
+    {CommandCode("effectrect"), &Call<&EffectRect>},
+    {CommandCode("textshown"), &Call<&TextShown>},
+    {CommandCode("cgflag"), &Call<&PictureFlag>},
+    {CommandCode("filmflag"), &Call<&SceneFlag>},
+    {CommandCode("windowstate"), &Call<&WindowState>},
+    {CommandCode("windowdisplay"), &Call<&WindowDisplay>},
+    {CommandCode("option6"), &Call<&StoredOption>},
+    {CommandCode("preloaddwq"), &Call<&PreloadDwq>},
+    {CommandCode("frametime"), &Call<&FrameTime>},
+    {CommandCode("defaultframetime"), &Call<&DefaultFrameTime>},
+    {CommandCode("debugline"), &Call<&DebugLine>},
+    {CommandCode("name1"), &Call<&FirstName>},
+    {CommandCode("name2"), &Call<&SecondName>},
+    {CommandCode("scriptword"), &Call<&ScriptWord>},
+    {CommandCode("windowdesign"), &Call<&WindowDesign>},
+    {CommandCode("cursordesign"), &Call<&CursorDesign>},
+    {CommandCode("mousedesign"), &Call<&MouseDesign>},
+    {CommandCode("skipprohibit"), &Call<&SkipProhibit>},
+    {CommandCode("messageswitch"), &Call<&SkipWord2>},
+    {CommandCode("autoprohibit"), &Call<&AutoProhibit>},
+    {CommandCode("floatingbuttonoff"), &Call<&SkipWord4>},
+    {CommandCode("cutin"), &Call<&CutinNumber>},
+    {CommandCode("frameflag"), &Call<&FrameFlag>},
+    {CommandCode("choicereturn"), &Call<&ChoiceReturn>},
+    {CommandCode("scripthook"), &Call<&ScriptHook>},
+    {CommandCode("windowmode"), &Call<&WindowMode>},
+    {CommandCode("costumemask"), &Call<&CostumeMask>},
+    {CommandCode("cgflagif"), &Call<&PictureFlagIf>},
+    {CommandCode("setvar"), &Call<&SetVariable>},
+    {CommandCode("variantvar"), &Call<&VariantVar>},
+    {CommandCode("face"), &Call<&FaceType>},
+    {CommandCode("facenumber"), &Call<&FaceNumber>},
+    {CommandCode("sefade"), &Call<&SeFade>},
+    {CommandCode("voicefade"), &Call<&VoiceFade>},
+    {CommandCode("sevolume"), &Call<&SeVolume>},
+    {CommandCode("voicevolume"), &Call<&VoiceVolume>},
+    {CommandCode("bgmvolume"), &Call<&MusicVolume>},
+    {CommandCode("callscript"), &Call<&CallScript>},
+    {CommandCode("jumpscript"), &Call<&ReplaceScript>},
+    {CommandCode("callscript2"), &Call<&CallScript>},
 };
 const int kTableSize = sizeof(kTable) / sizeof(kTable[0]);
 
@@ -144,21 +177,20 @@ bool ChannelOk(int channel, int count, const char* what) {
   return false;
 }
 
-CScript* CommandScript(GameParts& g) {
-  const CScriptPart& scripts = *g.scripts;
+CScript* CommandScript(const CScriptPart& scripts) {
   if (scripts.IsBackScriptRunning() && scripts.GetBackScriptRunner()) return scripts.GetBackScriptRunner()->GetScript();
   return scripts.CurrentScript();
 }
 
-void ReportCommandFault(GameParts& g, const std::string& what) {
-  const CScript* script = CommandScript(g);
+void ReportCommandFault(const CScriptPart& scripts, const std::string& what) {
+  const CScript* script = CommandScript(scripts);
   const std::string name = script && *script->GetLoadedName() ? script->GetLoadedName() : "the script";
   const int at = script ? script->GetCommandStart() : -1;
   platform::ErrorOutput((name + " at word " + std::to_string(at) + ": " + what).c_str());
 }
 
-bool WipeExists(GameParts& g, int n) {
-  const CAllEffect* effect = g.screen->GetEffect();
+bool WipeExists(const CScreenPart& screen, int n) {
+  const CAllEffect* effect = screen.GetEffect();
   const CEffectManager* manager = effect ? effect->GetManager() : nullptr;
   const auto* wipe =
       manager ? dynamic_cast<const CEffectSimpleWipe*>(manager->GetEffect(CEffectSimpleWipe::kNumber)) : nullptr;
@@ -167,10 +199,7 @@ bool WipeExists(GameParts& g, int n) {
 
 // --- Text and choices ---
 
-void Message(GameParts& g, const ScriptArgs& a) {
-  CMessageWindowPart& story = *g.messageWindow;
-  CScriptPart& scripts = *g.scripts;
-  CModeFlowPart& modes = *g.modes;
+void Message(const ScriptArgs& a, CMessageWindowPart& story, CScriptPart& scripts, CModeFlowPart& modes) {
   story.ApplyPendingSwitch();
   const uint32_t project = static_cast<uint32_t>(RunningProject(scripts));
   const int id = static_cast<int>((project << 16) | (static_cast<uint32_t>(a.param) & 0xFFFF));
@@ -184,7 +213,7 @@ void Message(GameParts& g, const ScriptArgs& a) {
     // What of the page does not fit is drawn as it comes; the author hears of it.
     const std::string problem = pm->TakePageFitProblem();
     if (!problem.empty())
-      ReportCommandFault(g, ((a.param & 0xFFFF) == 0xFFFF ? std::string("the page without a key")
+      ReportCommandFault(scripts, ((a.param & 0xFFFF) == 0xFFFF ? std::string("the page without a key")
                                                           : "the page with key " + std::to_string(a.param)) +
                                 ": " + problem);
   }
@@ -194,33 +223,28 @@ void Message(GameParts& g, const ScriptArgs& a) {
   CScreenBuffer::SetFullRedraw(0);
 }
 
-void Wait(GameParts& g, const ScriptArgs& a) {
-  CModeFlowPart& modes = *g.modes;
-  g.messageWindow->ApplyPendingSwitch();
+void Wait(const ScriptArgs& a, CMessageWindowPart& story, CScriptPart& scripts, CModeFlowPart& modes) {
+  story.ApplyPendingSwitch();
   const int frames = a.Word(0);
-  CBackScriptRunner* back = g.scripts->GetBackScriptRunner();
-  if (g.scripts->IsBackScriptRunning() && back) {
+  CBackScriptRunner* back = scripts.GetBackScriptRunner();
+  if (scripts.IsBackScriptRunning() && back) {
     back->StartCountDown(frames);
     return;
   }
   if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->SetWaitTime(frames);
-  if (frames != 0 && !g.scripts->IsSkippingToPosition()) {
+  if (frames != 0 && !scripts.IsSkippingToPosition()) {
     if (modes.GetCurrentMode() != modenumber::kPrintMessage) modes.SetNextMode(modenumber::kPrintMessage);
     CScreenBuffer::SetFullRedraw(0);
   }
 }
 
-void Transition(GameParts& g, const ScriptArgs& a) {
-  CScreenPart& screen = *g.screen;
-  CScriptPart& scripts = *g.scripts;
-  CMessageWindowPart& story = *g.messageWindow;
-  CModeFlowPart& modes = *g.modes;
+void Transition(const ScriptArgs& a, CScreenPart& screen, CMessageWindowPart& story, CScriptPart& scripts, CModeFlowPart& modes) {
   CAllEffect* effect = screen.GetEffect();
   CPicture* from = screen.GetBufferPicture(0);
   CPicture* to = screen.GetBufferPicture(1);
   const int kind = a.Word(0), length = a.Word(1);
-  if (!WipeExists(g, kind))
-    ReportCommandFault(g, "wipe " + std::to_string(kind) + " does not exist; the transition shows no wipe");
+  if (!WipeExists(screen, kind))
+    ReportCommandFault(scripts, "wipe " + std::to_string(kind) + " does not exist; the transition shows no wipe");
   CStoryMessageMode* pm = modes.GetPrintMessage();
   CBackScriptRunner* back = scripts.GetBackScriptRunner();
   if (scripts.IsBackScriptRunning() && back) {
@@ -253,8 +277,8 @@ void Transition(GameParts& g, const ScriptArgs& a) {
   CScreenBuffer::SetFullRedraw(0);
 }
 
-void Choice(GameParts& g, const ScriptArgs& a) {
-  CScript* script = g.scripts->CurrentScript();
+void Choice(const ScriptArgs& a, CMessageWindowPart& story, CScriptPart& scripts, CModeFlowPart& modes) {
+  CScript* script = scripts.CurrentScript();
   int n = a.Word(0), m = a.Word(1);
   const long long texts = static_cast<long long>(n) + m;
   if (n < 0 || m < 0 || texts + 5 > a.count) {
@@ -268,8 +292,8 @@ void Choice(GameParts& g, const ScriptArgs& a) {
     m = std::min(m, kChoiceSlots);
     n = kChoiceSlots - m;
   }
-  g.messageWindow->SetMessageWindowOn(0);
-  CStoryChoiceMode* sm = g.modes->GetSelectMessage();
+  story.SetMessageWindowOn(0);
+  CStoryChoiceMode* sm = modes.GetSelectMessage();
   if (sm) {
     sm->AddBackLogHeader();
     sm->SetSelectRange(n, m);
@@ -277,7 +301,7 @@ void Choice(GameParts& g, const ScriptArgs& a) {
   }
   // A restored game finds the choice record again by the record's own key
   // word; P is the time limit, shared by many choices.
-  g.messageWindow->Words().choiceKey = script ? script->GetChoiceKey() : -1;
+  story.Words().choiceKey = script ? script->GetChoiceKey() : -1;
   for (int i = 0; i < n + m; ++i) {
     const char* text = script ? script->GetString(a.Word(firstText + i)) : "";
     if (!text) text = "";
@@ -286,100 +310,98 @@ void Choice(GameParts& g, const ScriptArgs& a) {
     if (sm) sm->SetSelectText(i, text);
   }
   if (sm) sm->SetTimeLimit(p, q == 0 ? n + 1 : q);
-  g.scripts->ClearFastForward();
-  g.modes->SetNextMode(modenumber::kSelectMessage);
+  scripts.ClearFastForward();
+  modes.SetNextMode(modenumber::kSelectMessage);
 }
 
 // --- Small setters ---
 
-void TextShown(GameParts& g, const ScriptArgs&) { g.messageWindow->SetMessageWindowOn(1); }
+void TextShown(const ScriptArgs&, CMessageWindowPart& story) { story.SetMessageWindowOn(1); }
 
-void StoredOption(GameParts& g, const ScriptArgs& a) {
+void StoredOption(const ScriptArgs& a, CMessageWindowPart& story) {
   const int v = a.Word(0);
-  g.messageWindow->SetStoredOption(v == 2 ? 0 : v);
+  story.SetStoredOption(v == 2 ? 0 : v);
 }
 
-void FrameTime(GameParts& g, const ScriptArgs& a) {
+void FrameTime(const ScriptArgs& a, CFramePart& frame) {
   const int ms = a.Word(0);
-  if (ms > 0) g.frame->SetFrameTime(ms);
-  if (ms == 0) g.frame->ResetFrameTime();
+  if (ms > 0) frame.SetFrameTime(ms);
+  if (ms == 0) frame.ResetFrameTime();
 }
 
-void DefaultFrameTime(GameParts& g, const ScriptArgs&) { g.frame->ResetFrameTime(); }
+void DefaultFrameTime(const ScriptArgs&, CFramePart& frame) { frame.ResetFrameTime(); }
 
 // A line for the on-screen debug list.
-void DebugLine(GameParts& g, const ScriptArgs& a) {
-  if (g.debug->GetDebugFlag()) g.debug->AddDebugLine(a.Text());
+void DebugLine(const ScriptArgs& a, CDebugPart& debug) {
+  if (debug.GetDebugFlag()) debug.AddDebugLine(a.Text());
 }
 
-void FirstName(GameParts& g, const ScriptArgs& a) { g.debug->SetSceneNameText(0, a.Text()); }
+void FirstName(const ScriptArgs& a, CDebugPart& debug) { debug.SetSceneNameText(0, a.Text()); }
 
-void SecondName(GameParts& g, const ScriptArgs& a) { g.debug->SetSceneNameText(1, a.Text()); }
+void SecondName(const ScriptArgs& a, CDebugPart& debug) { debug.SetSceneNameText(1, a.Text()); }
 
-void ScriptWord(GameParts& g, const ScriptArgs& a) {
+void ScriptWord(const ScriptArgs& a, CVariablePart& vars) {
   const int v = a.Word(0);
-  if (v > 0) g.vars->SetScriptWord(v);
-  if (v < 0) g.vars->SetScriptWord(0);
+  if (v > 0) vars.SetScriptWord(v);
+  if (v < 0) vars.SetScriptWord(0);
 }
 
-void WindowDesign(GameParts& g, const ScriptArgs& a) { g.messageWindow->SetWindowNumberScript(a.Word(0)); }
+void WindowDesign(const ScriptArgs& a, CMessageWindowPart& story) { story.SetWindowNumberScript(a.Word(0)); }
 
-void CursorDesign(GameParts& g, const ScriptArgs& a) { g.floating->SetCursorNumberScript(a.Word(0)); }
+void CursorDesign(const ScriptArgs& a, CFloatingPart& floating) { floating.SetCursorNumberScript(a.Word(0)); }
 
-void MouseDesign(GameParts& g, const ScriptArgs& a) { g.floating->SetMouseNumberScript(a.Word(0)); }
+void MouseDesign(const ScriptArgs& a, CFloatingPart& floating) { floating.SetMouseNumberScript(a.Word(0)); }
 
-void WindowMode(GameParts& g, const ScriptArgs& a) { g.messageWindow->SetMessageWindowMode(a.Word(0)); }
+void WindowMode(const ScriptArgs& a, CMessageWindowPart& story) { story.SetMessageWindowMode(a.Word(0)); }
 
 // The prohibit words: -1 counts as 0; a positive one also stops a running
 // skip when the settings say so.
-void SkipProhibit(GameParts& g, const ScriptArgs& a) {
-  g.messageWindow->SetCannotSkipFlag(OffForMinusOne(a.Word(0)));
+void SkipProhibit(const ScriptArgs& a, CMessageWindowPart& story) {
+  story.SetCannotSkipFlag(OffForMinusOne(a.Word(0)));
 }
 
-void SkipWord2(GameParts& g, const ScriptArgs& a) { g.messageWindow->SetMessageSwitch(OffForMinusOne(a.Word(0))); }
+void SkipWord2(const ScriptArgs& a, CMessageWindowPart& story) { story.SetMessageSwitch(OffForMinusOne(a.Word(0))); }
 
-void AutoProhibit(GameParts& g, const ScriptArgs& a) {
-  g.messageWindow->SetAutoMessageCheckFlag(OffForMinusOne(a.Word(0)));
+void AutoProhibit(const ScriptArgs& a, CMessageWindowPart& story) {
+  story.SetAutoMessageCheckFlag(OffForMinusOne(a.Word(0)));
 }
 
-void SkipWord4(GameParts& g, const ScriptArgs& a) { g.floating->SetFloatingButtonOffFlag(OffForMinusOne(a.Word(0))); }
+void SkipWord4(const ScriptArgs& a, CFloatingPart& floating) { floating.SetFloatingButtonOffFlag(OffForMinusOne(a.Word(0))); }
 
-void CutinNumber(GameParts& g, const ScriptArgs& a) {
-  int& number = g.messageWindow->Words().cutinNumber;
+void CutinNumber(const ScriptArgs& a, CMessageWindowPart& story, CModeFlowPart& modes) {
+  int& number = story.Words().cutinNumber;
   number = a.Word(0);
-  if (CStoryMessageMode* pm = g.modes->GetPrintMessage()) pm->SetCutinNumber(number);
+  if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->SetCutinNumber(number);
 }
 
-void FrameFlag(GameParts& g, const ScriptArgs& a) {
-  if (CStoryMessageMode* pm = g.modes->GetPrintMessage()) pm->SetFrameFlag(a.Word(0));
+void FrameFlag(const ScriptArgs& a, CModeFlowPart& modes) {
+  if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->SetFrameFlag(a.Word(0));
 }
 
-void ChoiceReturn(GameParts& g, const ScriptArgs& a) {
-  if (a.Word(0) == 1) g.messageWindow->Words().choiceReturn = 1;
+void ChoiceReturn(const ScriptArgs& a, CMessageWindowPart& story) {
+  if (a.Word(0) == 1) story.Words().choiceReturn = 1;
 }
 
-void ScriptHook(GameParts& g, const ScriptArgs& a) { g.hooks->OnScriptCommand(a.Word(0)); }
+void ScriptHook(const ScriptArgs& a, CGameHooks& hooks) { hooks.OnScriptCommand(a.Word(0)); }
 
-void CostumeMask(GameParts& g, const ScriptArgs& a) { g.scripts->Pictures().costumeMask = a.Word(0); }
+void CostumeMask(const ScriptArgs& a, CScriptPart& scripts) { scripts.Pictures().costumeMask = a.Word(0); }
 
-void SetVariable(GameParts& g, const ScriptArgs& a) {
-  if (a.count >= 2) g.vars->SetVar(a.Word(0), a.Word(1));
+void SetVariable(const ScriptArgs& a, CVariablePart& vars) {
+  if (a.count >= 2) vars.SetVar(a.Word(0), a.Word(1));
 }
 
-void VariantVar(GameParts& g, const ScriptArgs& a) {
+void VariantVar(const ScriptArgs& a, CScriptPart& scripts) {
   const int ch = a.Word(0);
-  if (ChannelOk(ch, CScriptPart::kEffectChannels, "effect")) g.scripts->Pictures().variantVars[ch] = a.Word(1);
+  if (ChannelOk(ch, CScriptPart::kEffectChannels, "effect")) scripts.Pictures().variantVars[ch] = a.Word(1);
 }
 
-void FaceType(GameParts& g, const ScriptArgs& a) { g.messageWindow->SetFaceType(a.Word(0), std::max(a.Word(1), 0)); }
+void FaceType(const ScriptArgs& a, CMessageWindowPart& story) { story.SetFaceType(a.Word(0), std::max(a.Word(1), 0)); }
 
-void FaceNumber(GameParts& g, const ScriptArgs& a) { g.messageWindow->SetFaceNumber(a.Word(0)); }
+void FaceNumber(const ScriptArgs& a, CMessageWindowPart& story) { story.SetFaceNumber(a.Word(0)); }
 
 // --- Message-window state ---
 
-void WindowState(GameParts& g, const ScriptArgs& a) {
-  CMessageWindowPart& story = *g.messageWindow;
-  CScriptPart& scripts = *g.scripts;
+void WindowState(const ScriptArgs& a, CMessageWindowPart& story, CScriptPart& scripts) {
   CMessageWindowPart::StoryWords& words = story.Words();
   if (a.param > 0) {
     const int key = a.Word(0, -1);
@@ -393,10 +415,8 @@ void WindowState(GameParts& g, const ScriptArgs& a) {
   words.windowPendingWord = 0;
 }
 
-void WindowDisplay(GameParts& g, const ScriptArgs& a) {
+void WindowDisplay(const ScriptArgs& a, CMessageWindowPart& story, CScriptPart& scripts) {
   if (a.param <= 0) return;
-  CMessageWindowPart& story = *g.messageWindow;
-  CScriptPart& scripts = *g.scripts;
   CMessageWindowPart::StoryWords& words = story.Words();
   const int key = a.Word(0, -1);
   if (key != -1 && scripts.IsFastForwarding() && !story.CheckMessageReadFlag(key, -1))
@@ -408,44 +428,46 @@ void WindowDisplay(GameParts& g, const ScriptArgs& a) {
 
 // --- Gallery flags ---
 
-bool UnlockAllowed(GameParts& g, int group, bool useGroup, int replayFlag) {
-  const CScriptPart& scripts = *g.scripts;
+bool UnlockAllowed(const CScriptPart& scripts, int replayFlag) {
   const CScriptPart::Settings& s = scripts.GetSettings();
   if (scripts.IsBackScriptRunning() && !scripts.GetSceneReplay() && !s.backScriptSetCGOkFlag) return false;
   if (scripts.IsFastForwarding() && !replayFlag) return false;
-  if (useGroup && s.offLayerDontSetCG && group >= 0 && group < 32) {
-    const uint32_t bit = group < 1 ? 1u : 1u << group;
-    if (static_cast<uint32_t>(g.screen->GetLayerDisableMask()) & bit) return false;
-  }
   return true;
 }
 
-void PictureFlag(GameParts& g, const ScriptArgs& a) {
-  if (!UnlockAllowed(g, a.Word(2, -1), true, g.scripts->GetSettings().mustSetCGFlag)) return;
-  if (g.systemFile && a.count >= 2) g.systemFile->SetCGFlag(a.Word(0) - 1, a.Word(1) - 1);
+bool GroupLayerOff(const CScriptPart& scripts, const CScreenPart& screen, int group) {
+  if (!scripts.GetSettings().offLayerDontSetCG || group < 0 || group >= 32) return false;
+  const uint32_t bit = group < 1 ? 1u : 1u << group;
+  return (static_cast<uint32_t>(screen.GetLayerDisableMask()) & bit) != 0;
 }
 
-void PictureFlagIf(GameParts& g, const ScriptArgs& a) {
+void PictureFlag(const ScriptArgs& a, CScriptPart& scripts, CScreenPart& screen, CCommonSystemFile* systemFile) {
+  if (!UnlockAllowed(scripts, scripts.GetSettings().mustSetCGFlag) || GroupLayerOff(scripts, screen, a.Word(2, -1)))
+    return;
+  if (systemFile && a.count >= 2) systemFile->SetCGFlag(a.Word(0) - 1, a.Word(1) - 1);
+}
+
+void PictureFlagIf(const ScriptArgs& a, CScriptPart& scripts, CScreenPart& screen, CVariablePart& vars, CCommonSystemFile* systemFile) {
   if (a.count < 5) return;
-  const int value = g.vars->GetVar(a.Word(3));
+  const int value = vars.GetVar(a.Word(3));
   const int required = a.Word(4);
   if (required == 0 || required == 1) {
     if (value != 0 && value != 1) return;
   } else if (value != required) {
     return;
   }
-  PictureFlag(g, a);
+  PictureFlag(a, scripts, screen, systemFile);
 }
 
-void SceneFlag(GameParts& g, const ScriptArgs& a) {
-  if (!UnlockAllowed(g, -1, false, g.scripts->GetSettings().mustSetFilmFlag)) return;
-  if (g.systemFile && a.count >= 1) g.systemFile->SetFilmFlag(RunningProject(*g.scripts), a.Word(0) - 1);
+void SceneFlag(const ScriptArgs& a, CScriptPart& scripts, CCommonSystemFile* systemFile) {
+  if (!UnlockAllowed(scripts, scripts.GetSettings().mustSetFilmFlag)) return;
+  if (systemFile && a.count >= 1) systemFile->SetFilmFlag(RunningProject(scripts), a.Word(0) - 1);
 }
 
 // --- Sub-scripts ---
 
-void CallScript(GameParts& g, const ScriptArgs& a) { g.scripts->CallSubScript(a.Text(), 1); }
+void CallScript(const ScriptArgs& a, CScriptPart& scripts) { scripts.CallSubScript(a.Text(), 1); }
 
-void ReplaceScript(GameParts& g, const ScriptArgs& a) { g.scripts->CallSubScript(a.Text(), 0); }
+void ReplaceScript(const ScriptArgs& a, CScriptPart& scripts) { scripts.CallSubScript(a.Text(), 0); }
 
 }  // namespace scriptcommand

@@ -13,7 +13,6 @@
 #include "effect/alleffect.h"
 #include "effect/effectwipe.h"
 #include "game/floatingpart.h"
-#include "game/gameparts.h"
 #include "game/messagewindowpart.h"
 #include "game/modeflowpart.h"
 #include "game/screenpart.h"
@@ -49,7 +48,7 @@ int LoadChannelPicture(const std::string& path, char* nameOut, CPicture* picture
 }
 
 // A film skip or the shift skip runs, or a replay.
-bool Skipping(const GameParts& g) { return g.messageWindow->IsSkipping() || g.scripts->IsFastForwarding(); }
+bool Skipping(const CMessageWindowPart& story, const CScriptPart& scripts) { return story.IsSkipping() || scripts.IsFastForwarding(); }
 
 }  // namespace
 
@@ -57,57 +56,57 @@ namespace scriptcommand {
 
 // --- Pictures and effects ---
 
-void GetScreen(GameParts& g, const ScriptArgs&) {
-  if (g.scripts->IsFastForwarding()) return;
-  g.floating->RestoreFloatingLayers();
-  if (CPicture* screen = g.screen->GetScreenPicture()) screen->GetScreen();
+void GetScreen(const ScriptArgs&, CScreenPart& screen, CFloatingPart& floating, CScriptPart& scripts) {
+  if (scripts.IsFastForwarding()) return;
+  floating.RestoreFloatingLayers();
+  if (CPicture* shown = screen.GetScreenPicture()) shown->GetScreen();
 }
 
-void EffectClear(GameParts& g, const ScriptArgs&) {
-  if (CAllEffect* effect = g.screen->GetEffect()) effect->ResetAll();
-  auto& variants = g.scripts->Pictures().variantVars;
+void EffectClear(const ScriptArgs&, CScreenPart& screen, CScriptPart& scripts, CModeFlowPart& modes) {
+  if (CAllEffect* effect = screen.GetEffect()) effect->ResetAll();
+  auto& variants = scripts.Pictures().variantVars;
   std::fill(std::begin(variants), std::end(variants), 0);
-  if (CStoryMessageMode* pm = g.modes->GetPrintMessage()) pm->ClearFrameFlag(1);
+  if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->ClearFrameFlag(1);
 }
 
-void Effect(GameParts& g, const ScriptArgs& a) {
+void Effect(const ScriptArgs& a, CScreenPart& screen, CScriptPart& scripts, CModeFlowPart& modes) {
   const int ch = a.Word(0), number = a.Word(1, -1);
   if (!ChannelOk(ch, kEffectChannels, "effect")) return;
-  CAllEffect* effect = g.screen->GetEffect();
+  CAllEffect* effect = screen.GetEffect();
   if (number != -1) {
     const CEffectManager* manager = effect ? effect->GetManager() : nullptr;
     if (manager && !manager->GetEffect(number)) {
-      ReportCommandFault(g, "effect " + std::to_string(number) + " does not exist; channel " + std::to_string(ch) +
+      ReportCommandFault(scripts, "effect " + std::to_string(number) + " does not exist; channel " + std::to_string(ch) +
                                 " starts nothing");
       return;
     }
     // The simple wipe's second value is the wipe it draws.
     if (manager && number == CEffectSimpleWipe::kNumber && a.count > 2 + CEffectSimpleWipe::kWipeNumber) {
       const int wipe = a.Word(2 + CEffectSimpleWipe::kWipeNumber);
-      if (!WipeExists(g, wipe))
-        ReportCommandFault(g, "wipe " + std::to_string(wipe) + " of effect " + std::to_string(number) +
+      if (!WipeExists(screen, wipe))
+        ReportCommandFault(scripts, "wipe " + std::to_string(wipe) + " of effect " + std::to_string(number) +
                                   " does not exist; channel " + std::to_string(ch) + " draws nothing");
     }
     if (effect) effect->StartEffect(ch, number, std::max(a.count - 2, 0), a.words + std::min(a.count, 2));
     return;
   }
-  if (g.scripts->IsFastForwarding()) return;
+  if (scripts.IsFastForwarding()) return;
   if (effect) effect->ResetChannel(ch);
-  if (CStoryMessageMode* pm = g.modes->GetPrintMessage()) pm->NoticeEffect(ch);
+  if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->NoticeEffect(ch);
 }
 
-void EffectReset(GameParts& g, const ScriptArgs& a) {
+void EffectReset(const ScriptArgs& a, CScreenPart& screen, CModeFlowPart& modes) {
   const int ch = a.Word(0);
   if (!ChannelOk(ch, kEffectChannels, "effect")) return;
-  if (CAllEffect* effect = g.screen->GetEffect()) effect->ResetChannel(ch);
-  if (CStoryMessageMode* pm = g.modes->GetPrintMessage()) pm->NoticeEffect(ch);
+  if (CAllEffect* effect = screen.GetEffect()) effect->ResetChannel(ch);
+  if (CStoryMessageMode* pm = modes.GetPrintMessage()) pm->NoticeEffect(ch);
 }
 
-void EffectRect(GameParts& g, const ScriptArgs& a) {
+void EffectRect(const ScriptArgs& a, CScreenPart& screen, CScriptPart& scripts) {
   const int ch = a.Word(0);
   if (!ChannelOk(ch, kEffectChannels, "effect")) return;
-  CAllEffect* effect = g.screen->GetEffect();
-  if ((g.scripts->Pictures().holdFlags[ch] & 2) || !effect) return;
+  CAllEffect* effect = screen.GetEffect();
+  if ((scripts.Pictures().holdFlags[ch] & 2) || !effect) return;
   int rectA[4], rectB[4];
   for (int i = 0; i < 4; ++i) {
     rectA[i] = a.Word(1 + i);
@@ -118,9 +117,7 @@ void EffectRect(GameParts& g, const ScriptArgs& a) {
   effect->SetRect(ch, 3, rectB);
 }
 
-void LoadDwq(GameParts& g, const ScriptArgs& a) {
-  CScriptPart& scripts = *g.scripts;
-  CScreenPart& screen = *g.screen;
+void LoadDwq(const ScriptArgs& a, CScreenPart& screen, CScriptPart& scripts, CVariablePart& vars) {
   if (scripts.IsFastForwarding()) return;
   const int ch = a.param;
   if (!ChannelOk(ch, kEffectChannels, "effect")) return;
@@ -129,11 +126,11 @@ void LoadDwq(GameParts& g, const ScriptArgs& a) {
   std::string variant;
   if (!base.empty()) {
     const int variantVar = scripts.Pictures().variantVars[ch];
-    const int v = variantVar ? g.vars->GetVar(variantVar) : 0;
+    const int v = variantVar ? vars.GetVar(variantVar) : 0;
     if (variantVar && v > 1) variant = base + "__" + std::to_string(v);
     const int costumeVar = scripts.Pictures().costumeVar;
     if (costumeVar != -1 && ((static_cast<uint32_t>(scripts.Pictures().costumeMask) >> ch) & 1)) {
-      const int c = g.vars->GetVar(costumeVar);
+      const int c = vars.GetVar(costumeVar);
       if (c > 0) {
         const auto& suffixes = scripts.Pictures().costumeSuffixes;
         if (c < static_cast<int>(suffixes.size())) {
@@ -176,14 +173,13 @@ void LoadDwq(GameParts& g, const ScriptArgs& a) {
     for (int i = 0; i < 3; ++i) effect->SetRect(ch, kKindsHeld[i], held[i]);
 }
 
-void PreloadDwq(GameParts& g, const ScriptArgs& a) {
-  CScriptPart& scripts = *g.scripts;
+void PreloadDwq(const ScriptArgs& a, CScreenPart& screen, CScriptPart& scripts) {
   const int ch = a.param;
   if (!ChannelOk(ch, kEffectChannels, "effect")) return;
   if (scripts.Pictures().holdFlags[ch] & 1) return;
   const std::string base = PicturePath(a.Text());
   scripts.Pictures().lastLoadedChannel = ch;
-  if (!LoadChannelPicture(base, g.screen->GetEffectPictureName(ch), g.screen->GetEffectPicture(ch))) {
+  if (!LoadChannelPicture(base, screen.GetEffectPictureName(ch), screen.GetEffectPicture(ch))) {
     const std::string shown = base.empty() ? "__\\" + std::string(a.Text()) : base;
     platform::MessageBox(nullptr, shown.c_str(), "SystemCommand PRELOADDWQ ERROR", MB_OK);
   }
@@ -191,30 +187,27 @@ void PreloadDwq(GameParts& g, const ScriptArgs& a) {
 
 // --- Voices ---
 
-void Voice(GameParts& g, const ScriptArgs& a) {
-  CSoundPart& sound = *g.sound;
-  CMessageWindowPart& story = *g.messageWindow;
-  CVariablePart& vars = *g.vars;
+void Voice(const ScriptArgs& a, CSoundPart& sound, CMessageWindowPart& story, CScriptPart& scripts, CModeFlowPart& modes, CVariablePart& vars, CCommonSystemFile* systemFile) {
   CSoundPart::ScriptSounds& state = sound.GetScriptSounds();
   const int number = a.Word(0, -1), ch = a.Word(1);
   const int fade = state.voiceFadeTime;
   state.voiceFadeTime = 0;
   if (!ChannelOk(ch, CVoicePlayer::kChannels, "voice")) return;
   const char* name = state.noticedVoice;
-  const bool skipping = Skipping(g);
+  const bool skipping = Skipping(story, scripts);
   // The back log and the voice-heard flag.
   if (number != -1 && ch <= 1)
-    if (CStoryBackLogMode* log = g.modes->GetBackLog()) log->SetVoice(name);
+    if (CStoryBackLogMode* log = modes.GetBackLog()) log->SetVoice(name);
   const int chara = sound.GetVoiceChara(name);
-  if (chara >= 0 && g.systemFile && (sound.GetSettings().mustSetVoiceFlag || !skipping))
-    g.systemFile->SetVoiceFlag(chara);
+  if (chara >= 0 && systemFile && (sound.GetSettings().mustSetVoiceFlag || !skipping))
+    systemFile->SetVoiceFlag(chara);
   CVoicePlayer* player = sound.GetVoicePlayer();
   const int cannotSkip = story.GetCannotSkipFlag(), messageSwitch = story.GetMessageSwitch();
   // Skipping stops what still sounds.
   if (skipping && cannotSkip == 0 && (ch <= 1 || messageSwitch == 0) && player && player->IsPlaying(ch))
     player->Stop(ch, 0, fade);
   // Whether this voice is wanted.
-  if (g.scripts->IsFastForwarding()) return;
+  if (scripts.IsFastForwarding()) return;
   const bool held = cannotSkip != 0 || (ch > 1 && messageSwitch != 0);
   bool wanted = !story.IsSkipping() || held ||
                 (vars.GetSystemSetting(2) != 1 && !story.CheckMessageReadFlag(story.Words().messageKey, -1));
@@ -241,13 +234,12 @@ void Voice(GameParts& g, const ScriptArgs& a) {
   if (!loaded && ch <= 1) sound.SetVoiceWaitTime(CSoundPart::kDefaultVoiceWaitTime);
 }
 
-void VoiceFade(GameParts& g, const ScriptArgs& a) {
-  g.sound->GetScriptSounds().voiceFadeTime = a.Word(0);
+void VoiceFade(const ScriptArgs& a, CSoundPart& sound) {
+  sound.GetScriptSounds().voiceFadeTime = a.Word(0);
   platform::DebugOutput("\nNextFadeVoiceFunction\n");
 }
 
-void VoiceVolume(GameParts& g, const ScriptArgs& a) {
-  CSoundPart& sound = *g.sound;
+void VoiceVolume(const ScriptArgs& a, CSoundPart& sound, CVariablePart& vars) {
   CSoundPart::ScriptSounds& state = sound.GetScriptSounds();
   const int ch = a.Word(0), delta = a.Word(1);
   const int fade = state.voiceFadeTime;
@@ -256,17 +248,16 @@ void VoiceVolume(GameParts& g, const ScriptArgs& a) {
   if (!ChannelOk(ch, CVoicePlayer::kChannels, "voice") || !player) return;
   if (!player->IsPlaying(ch)) return;
   const int setting =
-      g.vars->GetSystemSetting(ch <= 1 ? 102 : 104) + sound.GetCharaVoiceVolume(state.voiceNames[ch]);
+      vars.GetSystemSetting(ch <= 1 ? 102 : 104) + sound.GetCharaVoiceVolume(state.voiceNames[ch]);
   player->SetVolume(ch, CSoundPart::VolumeFor(delta, setting), fade);
   player->SetParam(ch, SoundChannelRecord::kVolume, delta);
 }
 
 // --- Sound effects ---
 
-void SeFade(GameParts& g, const ScriptArgs& a) { g.sound->GetScriptSounds().seFadeTime = a.Word(0); }
+void SeFade(const ScriptArgs& a, CSoundPart& sound) { sound.GetScriptSounds().seFadeTime = a.Word(0); }
 
-void SoundEffect(GameParts& g, const ScriptArgs& a) {
-  CSoundPart& sound = *g.sound;
+void SoundEffect(const ScriptArgs& a, CSoundPart& sound, CMessageWindowPart& story, CScriptPart& scripts) {
   CSoundPart::ScriptSounds& state = sound.GetScriptSounds();
   const int number = a.Word(0, -1), ch = a.Word(1);
   const int fade = state.seFadeTime;
@@ -279,7 +270,7 @@ void SoundEffect(GameParts& g, const ScriptArgs& a) {
     return;
   }
   player->SetParams(ch, number, a.count, a.words);
-  if (Skipping(g) && g.messageWindow->GetCannotSkipFlag() == 0) {
+  if (Skipping(story, scripts) && story.GetCannotSkipFlag() == 0) {
     player->SetStopped(ch, 1);
     return;
   }
@@ -288,8 +279,7 @@ void SoundEffect(GameParts& g, const ScriptArgs& a) {
   state.seFadeTime = 0;
 }
 
-void SeVolume(GameParts& g, const ScriptArgs& a) {
-  CSoundPart& sound = *g.sound;
+void SeVolume(const ScriptArgs& a, CSoundPart& sound, CVariablePart& vars) {
   CSoundPart::ScriptSounds& state = sound.GetScriptSounds();
   const int ch = a.Word(0), delta = a.Word(1);
   const int fade = state.seFadeTime;
@@ -297,37 +287,36 @@ void SeVolume(GameParts& g, const ScriptArgs& a) {
   CSePlayer* player = sound.GetSePlayer();
   if (!ChannelOk(ch, CSePlayer::kChannels, "sound-effect") || !player) return;
   if (!player->IsPlaying(ch)) return;
-  player->SetVolume(ch, CSoundPart::VolumeFor(delta, g.vars->GetSystemSetting(101)), fade);
+  player->SetVolume(ch, CSoundPart::VolumeFor(delta, vars.GetSystemSetting(101)), fade);
   player->SetParam(ch, SoundChannelRecord::kVolume, delta);
 }
 
 // --- Music ---
 
-void Music(GameParts& g, const ScriptArgs& a) {
-  CSoundPart& sound = *g.sound;
+void Music(const ScriptArgs& a, CSoundPart& sound, CScriptPart& scripts, CVariablePart& vars, CCommonSystemFile* systemFile) {
   const int number = a.Word(0);
   if (number > 0) {
     const int track = number - 1, loop = a.Word(1, -1);
     sound.GetScriptSounds().bgmLoopCount = loop;
     sound.SetBgmLoop(loop);
-    if (g.scripts->IsFastForwarding()) {
+    if (scripts.IsFastForwarding()) {
       // Only remembered: the replay ends where the music is started.
       sound.RememberBgm(track);
       return;
     }
-    if (!sound.GetSettings().allMusicSetFlag && g.systemFile) g.systemFile->AddMusicCount(track);
+    if (!sound.GetSettings().allMusicSetFlag && systemFile) systemFile->AddMusicCount(track);
     sound.PlayBgmNumber(track, loop, a.Word(2, -9999), a.Word(3, -1), a.Word(4, -1));
   } else if (number == -1) {
     sound.StopBgm(a.Word(1, -1));
   } else if (number == -2) {
-    const long long volume = static_cast<long long>(a.Word(1)) + g.vars->GetSystemSetting(100);
+    const long long volume = static_cast<long long>(a.Word(1)) + vars.GetSystemSetting(100);
     if (CBgmPlayer* bgm = sound.GetBgmPlayer()) bgm->SetVolume(static_cast<int>(std::clamp<long long>(volume, 1, 100)));
   }
 }
 
-void MusicVolume(GameParts& g, const ScriptArgs& a) {
-  const long long volume = static_cast<long long>(a.Word(0)) + g.vars->GetSystemSetting(100);
-  if (CBgmPlayer* bgm = g.sound->GetBgmPlayer())
+void MusicVolume(const ScriptArgs& a, CSoundPart& sound, CVariablePart& vars) {
+  const long long volume = static_cast<long long>(a.Word(0)) + vars.GetSystemSetting(100);
+  if (CBgmPlayer* bgm = sound.GetBgmPlayer())
     bgm->FadeVolume(static_cast<int>(std::clamp<long long>(volume, 1, 100)), a.Word(1, 0));
 }
 
