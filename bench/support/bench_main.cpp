@@ -67,11 +67,17 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
   }
   void Finalize() override { shown_->Finalize(); }
 
-  // The ratio tables (nothing without the screen memcpy in the run).
+  // The ratio tables, each printed where its references ran.
   void PrintRatios(std::FILE* out) const {
     std::map<std::string, double> byName;
     for (const Time& t : times_)
       if (t.median == hasMedians_) byName[t.base] = t.seconds;
+    PrintWarmRatios(out, byName);
+    PrintColdRatios(out, byName);
+  }
+
+  // Against the warm memcpy of one screen (nothing without it in the run).
+  void PrintWarmRatios(std::FILE* out, const std::map<std::string, double>& byName) const {
     const auto memcpy = byName.find(kReference);
     if (memcpy == byName.end() || memcpy->second <= 0) return;
     std::fprintf(out, "\nCPU time against %s%s of the same run:\n", kReference,
@@ -95,6 +101,10 @@ class ErrorKeepingReporter : public benchmark::BenchmarkReporter {
       std::fprintf(out, "%9.2fx  %s%s%s\n", ratio, t.base.c_str(),
                    named ? ("  against " + reference).c_str() : "", mark);
     }
+  }
+
+  // Against the copies from memory not in cache (nothing without both).
+  void PrintColdRatios(std::FILE* out, const std::map<std::string, double>& byName) const {
     const auto small = byName.find(kColdSmall), large = byName.find(kColdLarge);
     if (small == byName.end() || large == byName.end() || small->second <= 0 ||
         large->second <= 0)
