@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/memcpy_reference.h"
 #include "effect/allwipe.h"
 #include "effect/commoneffect.h"
@@ -22,19 +23,16 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
-constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
-BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes)->Arg(2 * kScreenBytes);
+BENCHMARK(benchsupport::Memcpy)->Arg(1920000)->Arg(2 * 1920000);
 BENCHMARK(benchsupport::ColdMemcpy)->Arg(1920000)->Arg(8294400);
 
 std::unique_ptr<CPicture> Pattern(uint32_t salt) {
-  auto p = std::make_unique<CPicture>(kW, kH, 0);
+  auto p = std::make_unique<CPicture>(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
   uint32_t* px = p->GetPixelBuffer();
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      px[y * kW + x] = (static_cast<uint32_t>(x * 0x010203 + y * 0x030201) ^ salt) & 0xFFFFFF;
+  for (int y = 0; y < benchsupport::ScreenH(); ++y)
+    for (int x = 0; x < benchsupport::ScreenW(); ++x)
+      px[y * benchsupport::ScreenW() + x] = (static_cast<uint32_t>(x * 0x010203 + y * 0x030201) ^ salt) & 0xFFFFFF;
   return p;
 }
 
@@ -43,19 +41,19 @@ void DistortWipe(benchmark::State& state) {
   const int number = static_cast<int>(state.range(0));
   const int progress = static_cast<int>(state.range(1));
   platform::InstallHeadless().SetBoxEcho(false);
-  CScreenBuffer screen(kW, kH, 0);
+  CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
   CAllWipe table;
   auto from = Pattern(0x123456), to = Pattern(0x654321);
   for (auto _ : state) {
     table.Print(number, from.get(), to.get(), progress, 10000, nullptr, nullptr);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchsupport::ScreenBytes()));
 }
 // Tearing circle, smear, raster wave, mosaic (64 and 13 pixel blocks),
 // page and blind half way; the shatter early, its fragments creeping over
 // the whole screen.
-BENCHMARK(DistortWipe)
+ZOR_SCREEN_BENCHMARK(DistortWipe)
     ->Args({8, 5000})
     ->Args({22, 2500})
     ->Args({26, 2500})
@@ -69,16 +67,16 @@ BENCHMARK(DistortWipe)
 // into channel 0's: two samples per pixel through the displacement map.
 void Ripple69(benchmark::State& state) {
   platform::InstallHeadless().SetBoxEcho(false);
-  CScreenBuffer screen(kW, kH, 0);
+  CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
   CEffectManager manager;
   for (int c : {0, 4}) {
     CPicture* p = manager.GetPicture(c);
-    if (!p->Resize(kW, kH)) {
+    if (!p->Resize(benchsupport::ScreenW(), benchsupport::ScreenH())) {
       state.SkipWithError("no pictures");
       return;
     }
     auto pattern = Pattern(c * 0x10101);
-    std::copy_n(pattern->GetPixelBuffer(), size_t{kW} * kH, p->GetPixelBuffer());
+    std::copy_n(pattern->GetPixelBuffer(), benchsupport::ScreenBytes() / 4, p->GetPixelBuffer());
     manager.SetPicture(c, c);
   }
   const int values[] = {40, 0, 400, 300, 20, 30, 10, 8, 50, 100, 0, 0, 400};
@@ -90,8 +88,8 @@ void Ripple69(benchmark::State& state) {
     ripple->Print(record, 4);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchsupport::ScreenBytes()));
 }
-BENCHMARK(Ripple69)->Unit(benchmark::kMicrosecond);
+ZOR_SCREEN_BENCHMARK(Ripple69)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

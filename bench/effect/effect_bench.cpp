@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/game_folder.h"
 #include "bench/support/memcpy_reference.h"
 #include "bench/support/picture_loader.h"
@@ -17,11 +18,8 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
-constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
-BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes);
+BENCHMARK(benchsupport::Memcpy)->Arg(1920000);
 BENCHMARK(benchsupport::ColdMemcpy)->Arg(1920000)->Arg(8294400);
 
 // A screen, a manager and one effect started on channel 5; `draw` is one
@@ -34,14 +32,14 @@ void WithEffect(benchmark::State& state, int number, std::vector<int> values, Dr
   const std::string& folder = work.Path();
   {
     benchsupport::PictureLoaderScope loader;
-    CScreenBuffer screen(kW, kH, 0);
+    CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;
     if (picture) {
       std::string error;
-      dwqtool::Picture p{kW, kH, {}, {}};
-      for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
+      dwqtool::Picture p{benchsupport::ScreenW(), benchsupport::ScreenH(), {}, {}};
+      for (int y = 0; y < benchsupport::ScreenH(); ++y)
+        for (int x = 0; x < benchsupport::ScreenW(); ++x) {
           p.pixels.push_back(static_cast<uint32_t>(x * 0x010203 + y * 0x030201) & 0xFFFFFF);
           p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : 128 + (x ^ y) % 128));
         }
@@ -57,24 +55,24 @@ void WithEffect(benchmark::State& state, int number, std::vector<int> values, Dr
       draw(manager);
       benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchsupport::ScreenBytes()));
   }
 }
 
 void PastePut2(benchmark::State& state) {
   WithEffect(state, 2, {20}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(PastePut2);
+ZOR_SCREEN_BENCHMARK(PastePut2);
 
 void CaptureGet73(benchmark::State& state) {
   WithEffect(state, 73, {20}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(CaptureGet73);
+ZOR_SCREEN_BENCHMARK(CaptureGet73);
 
 void FloodLupin113(benchmark::State& state) {
   WithEffect(state, 113, {20, 0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(FloodLupin113);
+ZOR_SCREEN_BENCHMARK(FloodLupin113);
 
 // Mid-way through a 20-frame unwinding twist at 70 % opacity and a zoom
 // from 50 to 150 %.
@@ -87,7 +85,7 @@ void WhirlMovieWarp105(benchmark::State& state) {
       },
       true);
 }
-BENCHMARK(WhirlMovieWarp105)->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK(WhirlMovieWarp105)->Unit(benchmark::kMillisecond);
 
 // The same frame computing distance and direction per pixel.
 void WhirlMovieWarp105Plain(benchmark::State& state) {
@@ -111,17 +109,17 @@ void Fadeout11(benchmark::State& state) {
     m.PrintRange(5, 5, 0, 1);
   });
 }
-BENCHMARK(Fadeout11);
+ZOR_SCREEN_BENCHMARK(Fadeout11);
 
 void Fill54(benchmark::State& state) {
   WithEffect(state, 54, {20, 0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(Fill54);
+ZOR_SCREEN_BENCHMARK(Fill54);
 
 void GeoPolygon88(benchmark::State& state) {
   WithEffect(state, 88, {0, 0, 255}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(GeoPolygon88);
+ZOR_SCREEN_BENCHMARK(GeoPolygon88);
 
 // Half-way: rows 300 to 599 repeat row 299.
 void MeltDown32(benchmark::State& state) {
@@ -130,13 +128,13 @@ void MeltDown32(benchmark::State& state) {
     m.PrintRange(5, 5, 0, 1);
   });
 }
-BENCHMARK(MeltDown32);
+ZOR_SCREEN_BENCHMARK(MeltDown32);
 
 // 16 x 16 blocks over the whole screen.
 void Mozaic43(benchmark::State& state) {
   WithEffect(state, 43, {10000, 16, 16}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(Mozaic43);
+ZOR_SCREEN_BENCHMARK(Mozaic43);
 
 // A screen-sized picture at 80 % opacity, zoomed from 80 to 120 % with a
 // colour shift: the cost of the stretch blit with colour add.
@@ -151,20 +149,20 @@ void SpecialMove61ZoomColour(benchmark::State& state) {
       },
       true);
 }
-BENCHMARK(SpecialMove61ZoomColour)->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK(SpecialMove61ZoomColour)->Unit(benchmark::kMillisecond);
 
 // Ten scratches drawn every frame, the most the effect keeps.
 void OldFilm55(benchmark::State& state) {
   WithEffect(state, 55, {0, 0, 0, 800, 600, 10, 4, 128, 128, 128, 200, 80, 100},
              [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(OldFilm55)->Unit(benchmark::kMicrosecond);
+ZOR_SCREEN_BENCHMARK(OldFilm55)->Unit(benchmark::kMicrosecond);
 
 // The default grey disc of radius 100.
 void GeoCircle87(benchmark::State& state) {
   WithEffect(state, 87, {}, [](CEffectManager& m) { m.PrintRange(5, 5, 0, 1); });
 }
-BENCHMARK(GeoCircle87)->Unit(benchmark::kMicrosecond);
+ZOR_SCREEN_BENCHMARK(GeoCircle87)->Unit(benchmark::kMicrosecond);
 
 // The filters and scene effects mid-way through 20 frames. Within 3x of
 // memcpy: light, raster, noise, negative, relief, gradation, streak, sepia,
@@ -183,21 +181,21 @@ void MidWay(benchmark::State& state, int number, std::vector<int> values, bool p
       },
       picture);
 }
-BENCHMARK_CAPTURE(MidWay, Light20, 20, {20, 64, -32, 100});
-BENCHMARK_CAPTURE(MidWay, Raster23, 23, {20, 0, 64});
-BENCHMARK_CAPTURE(MidWay, NoiseSuna29, 29, {20, 1, 100, 0});
-BENCHMARK_CAPTURE(MidWay, Nega31, 31, {20, 0, 0, 100, 0});
-BENCHMARK_CAPTURE(MidWay, Releaf33, 33, {20, 0, 100, 0});
-BENCHMARK_CAPTURE(MidWay, Gradation50, 50, {20});
-BENCHMARK_CAPTURE(MidWay, ZoomBura74, 74, {20, 400, 300, 150, 100, 50});
-BENCHMARK_CAPTURE(MidWay, StreakSlashVertical76, 76, {20, 0}, true);
-BENCHMARK_CAPTURE(MidWay, StreakSlashHorizontal76, 76, {20, 2}, true);
-BENCHMARK_CAPTURE(MidWay, LayerSepia128, 128, {20});
-BENCHMARK_CAPTURE(MidWay, LayerGrey129, 129, {20});
-BENCHMARK_CAPTURE(MidWay, Shake18, 18, {20});
-BENCHMARK_CAPTURE(MidWay, Shake18UpDown, 18, {20, 1});
-BENCHMARK_CAPTURE(MidWay, SwayScreenHaikeiYure100, 100, {20, 20, 8, 25, 25, 1, 0});
-BENCHMARK_CAPTURE(MidWay, BeamsSan15, 15, {20})->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(MidWay, FlareTaiyo51, 51, {20, 20})->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Light20, 20, {20, 64, -32, 100});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Raster23, 23, {20, 0, 64});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, NoiseSuna29, 29, {20, 1, 100, 0});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Nega31, 31, {20, 0, 0, 100, 0});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Releaf33, 33, {20, 0, 100, 0});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Gradation50, 50, {20});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, ZoomBura74, 74, {20, 400, 300, 150, 100, 50});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, StreakSlashVertical76, 76, {20, 0}, true);
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, StreakSlashHorizontal76, 76, {20, 2}, true);
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, LayerSepia128, 128, {20});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, LayerGrey129, 129, {20});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Shake18, 18, {20});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, Shake18UpDown, 18, {20, 1});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, SwayScreenHaikeiYure100, 100, {20, 20, 8, 25, 25, 1, 0});
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, BeamsSan15, 15, {20})->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK_CAPTURE(MidWay, FlareTaiyo51, 51, {20, 20})->Unit(benchmark::kMillisecond);
 
 }  // namespace

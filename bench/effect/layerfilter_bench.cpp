@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/game_folder.h"
 #include "effect/commoneffect.h"
 #include "effect/effectmanager.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
 
 // Runs before the start, with the pictures loaded.
 using Prepare = std::function<bool(CEffectManager&, const std::string& folder)>;
@@ -45,15 +44,15 @@ void DrawFrame(benchmark::State& state, int number, std::vector<int> values, int
 
 void DrawOn(benchmark::State& state, int number, const std::vector<int>& values, int counter,
             const std::string& folder, const Prepare& prepare) {
-  CScreenBuffer screen(kW, kH, 0);
+  CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
   CEffectManager manager;
   for (int channel : {5, 13}) {
     // The gradients with soft and clear patches, as a character has.
     dwqtool::Picture p;
     std::string dwqPath, error;
-    effecttool::ParsePictureSpec(channel == 5 ? "hgrad" : "vgrad", kW, kH, &p, &dwqPath, &error);
+    effecttool::ParsePictureSpec(channel == 5 ? "hgrad" : "vgrad", benchsupport::ScreenW(), benchsupport::ScreenH(), &p, &dwqPath, &error);
     for (size_t i = 0; i < p.alpha.size(); ++i) {
-      const int x = static_cast<int>(i % kW), y = static_cast<int>(i / kW);
+      const int x = static_cast<int>(i % benchsupport::ScreenW()), y = static_cast<int>(i / benchsupport::ScreenW());
       const int patch = (x / 40 + y / 40) % 5;
       p.alpha[i] = static_cast<uint8_t>(patch == 0 ? 0 : patch == 1 ? (x + y) % 255 : 255);
     }
@@ -77,65 +76,65 @@ void DrawOn(benchmark::State& state, int number, const std::vector<int>& values,
     effect->Print(record, 5);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kW * kH * 4);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * benchsupport::ScreenW() * benchsupport::ScreenH() * 4);
 }
 
 void Scroll39(benchmark::State& state) { DrawFrame(state, 39, {20, 37, 11, 1}, 7); }
-BENCHMARK(Scroll39);
+ZOR_SCREEN_BENCHMARK(Scroll39);
 void PoleScroll94(benchmark::State& state) { DrawFrame(state, 94, {0, 37, 11}, 7); }
-BENCHMARK(PoleScroll94);
+ZOR_SCREEN_BENCHMARK(PoleScroll94);
 void Fusuma84(benchmark::State& state) { DrawFrame(state, 84, {20, 400, 13}, 10); }
-BENCHMARK(Fusuma84);
+ZOR_SCREEN_BENCHMARK(Fusuma84);
 void Curtain68(benchmark::State& state) { DrawFrame(state, 68, {20, 300, 0, 0, 0, 0}, 20); }
-BENCHMARK(Curtain68);
+ZOR_SCREEN_BENCHMARK(Curtain68);
 void BGZoomIn37(benchmark::State& state) { DrawFrame(state, 37, {20}, 10); }
-BENCHMARK(BGZoomIn37);
+ZOR_SCREEN_BENCHMARK(BGZoomIn37);
 // The whole screen through a half-plane, with a border of 8 lines.
 void ClipZoomIn122(benchmark::State& state) {
   DrawFrame(state, 122, {20, 200,   150, 400, 300, 0, 0,     100, 0, 400, 300,
                          1,  -1000, 0,   400, 300, 1, -1000, 0,   0, 8},
             10);
 }
-BENCHMARK(ClipZoomIn122);
+ZOR_SCREEN_BENCHMARK(ClipZoomIn122);
 // The strike, clip, shake, flash and blur effects on the screen-sized
 // masked picture.
 void TaClipLine136(benchmark::State& state) {
   DrawFrame(state, 136, {20, 400, 300, -60, -40, 0, 100, 100, 0, 0, 1, 0, 0, 255, 255, 255, 4}, 10);
 }
-BENCHMARK(TaClipLine136);
+ZOR_SCREEN_BENCHMARK(TaClipLine136);
 void TaClipRect136(benchmark::State& state) {
   DrawFrame(state, 136, {20, 20, 20, 760, 560, 1, 100, 100, 0, 0, 1, 0, 0, 255, 255, 255, 4}, 10);
 }
-BENCHMARK(TaClipRect136);
+ZOR_SCREEN_BENCHMARK(TaClipRect136);
 void Zantetsu86(benchmark::State& state) { DrawFrame(state, 86, {20, 30, 100, 400, 300, 2, 3}, 10); }
-BENCHMARK(Zantetsu86);
+ZOR_SCREEN_BENCHMARK(Zantetsu86);
 void BossDeath48(benchmark::State& state) { DrawFrame(state, 48, {20, 5, 8}, 10); }
-BENCHMARK(BossDeath48);
+ZOR_SCREEN_BENCHMARK(BossDeath48);
 void CharaFlash90(benchmark::State& state) { DrawFrame(state, 90, {20}, 1); }
-BENCHMARK(CharaFlash90);
+ZOR_SCREEN_BENCHMARK(CharaFlash90);
 void CharaBure132(benchmark::State& state) { DrawFrame(state, 132, {}, 3); }
-BENCHMARK(CharaBure132);
+ZOR_SCREEN_BENCHMARK(CharaBure132);
 void CharaBokashi125(benchmark::State& state) {
   const int size = static_cast<int>(state.range(0));
   DrawFrame(state, 125, {20, size, size}, 20);
 }
-BENCHMARK(CharaBokashi125)->Arg(8)->Arg(16);
+ZOR_SCREEN_BENCHMARK(CharaBokashi125)->Arg(8)->Arg(16);
 void Grey124(benchmark::State& state) { DrawFrame(state, 124, {}, 10); }
-BENCHMARK(Grey124);
+ZOR_SCREEN_BENCHMARK(Grey124);
 void Sepia127(benchmark::State& state) { DrawFrame(state, 127, {}, 10); }
-BENCHMARK(Sepia127);
+ZOR_SCREEN_BENCHMARK(Sepia127);
 void AddSub131(benchmark::State& state) { DrawFrame(state, 131, {20, 60, -60}, 5); }
-BENCHMARK(AddSub131);
+ZOR_SCREEN_BENCHMARK(AddSub131);
 void ColorAddSub99(benchmark::State& state) { DrawFrame(state, 99, {20, 40, -40, 80}, 10); }
-BENCHMARK(ColorAddSub99);
+ZOR_SCREEN_BENCHMARK(ColorAddSub99);
 void ColorBalance120(benchmark::State& state) {
   DrawFrame(state, 120, {20, 200, -100, 50, 0, 0, 0, 1, 0, 0, 5, 7, 9}, 10);
 }
-BENCHMARK(ColorBalance120);
+ZOR_SCREEN_BENCHMARK(ColorBalance120);
 void Saike130(benchmark::State& state) { DrawFrame(state, 130, {}, 10); }
-BENCHMARK(Saike130);
+ZOR_SCREEN_BENCHMARK(Saike130);
 void Rainbow96(benchmark::State& state) { DrawFrame(state, 96, {}, 10); }
-BENCHMARK(Rainbow96);
+ZOR_SCREEN_BENCHMARK(Rainbow96);
 
 // 300 petals of 100 x 100 cells turning over 4 cells, 2 frames a step,
 // at 60 % opacity (the cross-blend).
@@ -144,27 +143,27 @@ void Petals70(benchmark::State& state) {
                         50, 4, 1, 0, 0, 2},
             10);
 }
-BENCHMARK(Petals70);
+ZOR_SCREEN_BENCHMARK(Petals70);
 void Fireflies71(benchmark::State& state) {
   DrawFrame(state, 71, {1000000, 600, 0, 0, 800, 600, 1, 1, 255, 200, 100, 1, 0, 0, 100}, 10);
 }
-BENCHMARK(Fireflies71);
+ZOR_SCREEN_BENCHMARK(Fireflies71);
 void Leaves104(benchmark::State& state) {
   DrawFrame(state, 104, {0, 32, 32, 4, 8, 100, 3, 7, 15, 0, 500}, 400);
 }
-BENCHMARK(Leaves104);
+ZOR_SCREEN_BENCHMARK(Leaves104);
 // 25 x 18 cells of 32 pixels, half revealed, the cell being written scaled.
 void Sentence133(benchmark::State& state) {
   DrawFrame(state, 133, {100, 32, 32, 0, 5, 4}, 50);
 }
-BENCHMARK(Sentence133);
+ZOR_SCREEN_BENCHMARK(Sentence133);
 // Three screen-tall pieces on two piece channels (pieces 1 and 3 would share
 // one; here 1 and 2 each have their own), the roll moved half a screen up.
 void StaffRoll80(benchmark::State& state) {
   auto pieces = [](CEffectManager& m, const std::string& folder) {
     std::string dwqPath, error;
     dwqtool::Picture p;
-    effecttool::ParsePictureSpec("hgrad", kW, kH, &p, &dwqPath, &error);
+    effecttool::ParsePictureSpec("hgrad", benchsupport::ScreenW(), benchsupport::ScreenH(), &p, &dwqPath, &error);
     std::vector<uint8_t> bytes;
     if (!dwqtool::MakeDwq(p, {}, &bytes, &error)) return false;
     const std::string name = m.GetPicture(5)->GetName();
@@ -172,21 +171,21 @@ void StaffRoll80(benchmark::State& state) {
       if (!toolsupport::WriteHostFile(folder + "/dwq/" + name + "_" + std::to_string(i) + ".dwq",
                                       bytes.data(), bytes.size()))
         return false;
-    m.GetChannel(5)->DrawRect()[1] = -kH / 2;
+    m.GetChannel(5)->DrawRect()[1] = -benchsupport::ScreenH() / 2;
     return true;
   };
   DrawFrame(state, 80, {20, 1, 0, 50, 100, 100, 50, 0, 100, 200, 400, 500, 3, 2}, 10, pieces);
 }
-BENCHMARK(StaffRoll80);
+ZOR_SCREEN_BENCHMARK(StaffRoll80);
 void BGBokashi126(benchmark::State& state) { DrawFrame(state, 126, {20, 16, 16}, 20); }
-BENCHMARK(BGBokashi126);
+ZOR_SCREEN_BENCHMARK(BGBokashi126);
 void Bokashi77(benchmark::State& state) { DrawFrame(state, 77, {20, 16, 16}, 20); }
-BENCHMARK(Bokashi77);
+ZOR_SCREEN_BENCHMARK(Bokashi77);
 void Komorebi78(benchmark::State& state) { DrawFrame(state, 78, {20, 13, 120, 60, -40}, 20); }
-BENCHMARK(Komorebi78);
+ZOR_SCREEN_BENCHMARK(Komorebi78);
 // Five drops a frame and a resting pointer, then the masked draw.
 void BathWindow97(benchmark::State& state) { DrawFrame(state, 97, {0, 20, 1, 5}, 0); }
-BENCHMARK(BathWindow97);
+ZOR_SCREEN_BENCHMARK(BathWindow97);
 
 // The character transparency and row distortion effects on the same
 // pictures: #8, #9 in a box with a colour, #110, #123 through channel 13's
@@ -194,30 +193,30 @@ BENCHMARK(BathWindow97);
 // 13's picture, #107, #106 with 16 bands and jitter, #22 over the whole
 // screen and #72.
 void Trans8(benchmark::State& state) { DrawFrame(state, 8, {20, 50}, 0); }
-BENCHMARK(Trans8);
+ZOR_SCREEN_BENCHMARK(Trans8);
 void CTrans9(benchmark::State& state) {
-  DrawFrame(state, 9, {20, 50, 100, 0, 0, 1, 100, 50, 600, 500, 0, 0, kW, kH, 1, 40, -20, 10}, 10);
+  DrawFrame(state, 9, {20, 50, 100, 0, 0, 1, 100, 50, 600, 500, 0, 0, benchsupport::ScreenW(), benchsupport::ScreenH(), 1, 40, -20, 10}, 10);
 }
-BENCHMARK(CTrans9);
+ZOR_SCREEN_BENCHMARK(CTrans9);
 void Ghost110(benchmark::State& state) { DrawFrame(state, 110, {}, 10); }
-BENCHMARK(Ghost110);
+ZOR_SCREEN_BENCHMARK(Ghost110);
 void MaskAppear123(benchmark::State& state) { DrawFrame(state, 123, {20, 13, 4}, 10); }
-BENCHMARK(MaskAppear123);
+ZOR_SCREEN_BENCHMARK(MaskAppear123);
 void DualMask121(benchmark::State& state) {
   DrawFrame(state, 121, {20, 13, 100, 100, 0, 0, 1}, 10);
 }
-BENCHMARK(DualMask121);
+ZOR_SCREEN_BENCHMARK(DualMask121);
 void Change40(benchmark::State& state) { DrawFrame(state, 40, {20, 13}, 10); }
-BENCHMARK(Change40);
+ZOR_SCREEN_BENCHMARK(Change40);
 void CharaRaster107(benchmark::State& state) { DrawFrame(state, 107, {}, 10); }
-BENCHMARK(CharaRaster107);
+ZOR_SCREEN_BENCHMARK(CharaRaster107);
 void Noise106(benchmark::State& state) {
   DrawFrame(state, 106, {20, 16, 32, 2, 40, 50, 50, 1, 100}, 10);
 }
-BENCHMARK(Noise106);
+ZOR_SCREEN_BENCHMARK(Noise106);
 void Kagerou22(benchmark::State& state) { DrawFrame(state, 22, {}, 10); }
-BENCHMARK(Kagerou22);
+ZOR_SCREEN_BENCHMARK(Kagerou22);
 void Meisai72(benchmark::State& state) { DrawFrame(state, 72, {20, 10}, 10); }
-BENCHMARK(Meisai72);
+ZOR_SCREEN_BENCHMARK(Meisai72);
 
 }  // namespace

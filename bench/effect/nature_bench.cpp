@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/channel_frames.h"
 #include "bench/support/game_folder.h"
 #include "dwqwriter.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
-constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 // A masked sheet of w x h in the game folder's "dwq/sys".
 bool WriteSheet(const std::string& folder, const char* name, int w, int h, std::string* error) {
@@ -62,47 +60,47 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
     return;
   }
   {
-    CScreenBuffer screen(kW, kH, 0);
+    CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;
     manager.Tick();
-    if (!benchsupport::LoadScreenPicture(state, manager, 5, kW, kH, soft, folder)) return;
-    benchsupport::RunChannelFrames(state, manager, number, values, counter, kScreenBytes);
+    if (!benchsupport::LoadScreenPicture(state, manager, 5, benchsupport::ScreenW(), benchsupport::ScreenH(), soft, folder)) return;
+    benchsupport::RunChannelFrames(state, manager, number, values, counter, benchsupport::ScreenBytes());
   }
 }
 
 void Snow14(benchmark::State& state) { Frame(state, 14, {20, -1, -1}); }
-BENCHMARK(Snow14);
+ZOR_SCREEN_BENCHMARK(Snow14);
 
 void Petals12(benchmark::State& state) { Frame(state, 12, {20, 0, 2, 200}); }
-BENCHMARK(Petals12);
+ZOR_SCREEN_BENCHMARK(Petals12);
 
 void Rain13(benchmark::State& state) { Frame(state, 13, {20, 30, 150, 60, 80}); }
-BENCHMARK(Rain13);
+ZOR_SCREEN_BENCHMARK(Rain13);
 
 void GrassPlane93(benchmark::State& state) {
-  Frame(state, 93, {20, 0, kH, 500, 100, 0, 100, 20}, 7);
+  Frame(state, 93, {20, 0, benchsupport::ScreenH(), 500, 100, 0, 100, 20}, 7);
 }
-BENCHMARK(GrassPlane93);
+ZOR_SCREEN_BENCHMARK(GrassPlane93);
 
-void Water24(benchmark::State& state) { Frame(state, 24, {20, kH / 3}); }
-BENCHMARK(Water24);
+void Water24(benchmark::State& state) { Frame(state, 24, {20, benchsupport::ScreenH() / 3}); }
+ZOR_SCREEN_BENCHMARK(Water24);
 
 void Breeze92(benchmark::State& state) { Frame(state, 92, {20, 20, 10, 10, 50, 2, 1, -1, 0, 3, 40}, 3); }
-BENCHMARK(Breeze92);
+ZOR_SCREEN_BENCHMARK(Breeze92);
 
 void Breeze92SoftMask(benchmark::State& state) {
   Frame(state, 92, {20, 20, 10, 10, 50, 2, 1, -1, 0, 3, 40}, 3, true);
 }
-BENCHMARK(Breeze92SoftMask);
+ZOR_SCREEN_BENCHMARK(Breeze92SoftMask);
 
 // The shatter along the built-in mesh at its first frame (every piece on
 // the screen), opaque and at half opacity.
 void ShatterMesh0Opaque81(benchmark::State& state) { Frame(state, 81, {20}); }
-BENCHMARK(ShatterMesh0Opaque81);
+ZOR_SCREEN_BENCHMARK(ShatterMesh0Opaque81);
 
 void ShatterMesh0Blended81(benchmark::State& state) { Frame(state, 81, {20, 100, 100, 400, 300, 0, 100, 0, 0, 50}); }
-BENCHMARK(ShatterMesh0Blended81);
+ZOR_SCREEN_BENCHMARK(ShatterMesh0Blended81);
 
 // The densest mesh allowed at 800 x 600: density 299 (600 rows of 800
 // one-pixel cells), jittered triangles, quads and bricks, read against
@@ -110,7 +108,7 @@ BENCHMARK(ShatterMesh0Blended81);
 void DensestMesh(benchmark::State& state) {
   for (auto _ : state) {
     ShatterMesh mesh;
-    benchmark::DoNotOptimize(GenerateShatterMesh(static_cast<int>(state.range(0)), 299, 4, kW, kH, &mesh));
+    benchmark::DoNotOptimize(GenerateShatterMesh(static_cast<int>(state.range(0)), 299, 4, benchsupport::ScreenW(), benchsupport::ScreenH(), &mesh));
     benchmark::DoNotOptimize(mesh.pieces.data());
   }
   state.SetLabel("vs:DensestMeshReservedFill/" + std::to_string(state.range(0)));
@@ -119,7 +117,7 @@ BENCHMARK(DensestMesh)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void DensestMeshReservedFill(benchmark::State& state) {
   ShatterMesh made;
-  if (!GenerateShatterMesh(static_cast<int>(state.range(0)), 299, 4, kW, kH, &made)) {
+  if (!GenerateShatterMesh(static_cast<int>(state.range(0)), 299, 4, benchsupport::ScreenW(), benchsupport::ScreenH(), &made)) {
     state.SkipWithError("no mesh");
     return;
   }

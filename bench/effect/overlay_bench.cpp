@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/channel_frames.h"
 #include "bench/support/game_folder.h"
 #include "dwqwriter.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
-constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 enum class Layer { kNone, kOpaque, kSoft };
 
@@ -56,72 +54,72 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, Layer l
     return;
   }
   {
-    CScreenBuffer screen(kW, kH, 0);
+    CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;
     manager.Tick();
     if (layer != Layer::kNone &&
-        !benchsupport::LoadScreenPicture(state, manager, 5, kW, kH, layer == Layer::kSoft, folder))
+        !benchsupport::LoadScreenPicture(state, manager, 5, benchsupport::ScreenW(), benchsupport::ScreenH(), layer == Layer::kSoft, folder))
       return;
-    benchsupport::RunChannelFrames(state, manager, number, values, counter, kScreenBytes);
+    benchsupport::RunChannelFrames(state, manager, number, values, counter, benchsupport::ScreenBytes());
   }
 }
 
 void IrisSmallCircle28(benchmark::State& state) {
   Frame(state, 28, {20, 400, 300, 5, 5, 0, 0, 0}, Layer::kNone);
 }
-BENCHMARK(IrisSmallCircle28);
+ZOR_SCREEN_BENCHMARK(IrisSmallCircle28);
 
 // Bars 100 pixels thick half way to the middle quarter: solid,
 // translucent and additive.
 void BarsSolid103(benchmark::State& state) {
   Frame(state, 103, {20, 200, 150, 400, 300, 100, 255, 255, 255, 0}, Layer::kNone, 10);
 }
-BENCHMARK(BarsSolid103);
+ZOR_SCREEN_BENCHMARK(BarsSolid103);
 
 void BarsTranslucent103(benchmark::State& state) {
   Frame(state, 103, {20, 200, 150, 400, 300, 100, 255, 255, 255, 1}, Layer::kNone, 10);
 }
-BENCHMARK(BarsTranslucent103);
+ZOR_SCREEN_BENCHMARK(BarsTranslucent103);
 
 void BarsAdditive103(benchmark::State& state) {
   Frame(state, 103, {20, 200, 150, 400, 300, 100, 255, 255, 255, 2}, Layer::kNone, 10);
 }
-BENCHMARK(BarsAdditive103);
+ZOR_SCREEN_BENCHMARK(BarsAdditive103);
 
 // The shine half way down a screen-sized picture, opaque and soft masks,
 // and diagonally.
 void ShineOpaque112(benchmark::State& state) {
   Frame(state, 112, {20, 0, 64, 25}, Layer::kOpaque, 10);
 }
-BENCHMARK(ShineOpaque112);
+ZOR_SCREEN_BENCHMARK(ShineOpaque112);
 
 void ShineSoft112(benchmark::State& state) { Frame(state, 112, {20, 0, 64, 25}, Layer::kSoft, 10); }
-BENCHMARK(ShineSoft112);
+ZOR_SCREEN_BENCHMARK(ShineSoft112);
 
 void ShineDiagonal112(benchmark::State& state) {
   Frame(state, 112, {20, 2, 64, 25}, Layer::kOpaque, 10);
 }
-BENCHMARK(ShineDiagonal112);
+ZOR_SCREEN_BENCHMARK(ShineDiagonal112);
 
 void Remember26(benchmark::State& state) { Frame(state, 26, {}, Layer::kNone); }
-BENCHMARK(Remember26);
+ZOR_SCREEN_BENCHMARK(Remember26);
 
 // A steady lamp draws the screen-sized picture.
 void LampSteady109(benchmark::State& state) { Frame(state, 109, {0, 1, 1000, 0}, Layer::kOpaque); }
-BENCHMARK(LampSteady109);
+ZOR_SCREEN_BENCHMARK(LampSteady109);
 
 void Fish40(benchmark::State& state) {
-  Frame(state, 111, {0, 40, 32, 32, 0, 0, kW, kH, 4, 2, 3, 1, 3, 100}, Layer::kOpaque);
+  Frame(state, 111, {0, 40, 32, 32, 0, 0, benchsupport::ScreenW(), benchsupport::ScreenH(), 4, 2, 3, 1, 3, 100}, Layer::kOpaque);
 }
-BENCHMARK(Fish40);
+ZOR_SCREEN_BENCHMARK(Fish40);
 
 void SpeedLines100(benchmark::State& state) {
   Frame(state, 85, {20, 100, 200, 3, 30}, Layer::kNone);
 }
-BENCHMARK(SpeedLines100);
+ZOR_SCREEN_BENCHMARK(SpeedLines100);
 
 void Sparkles20(benchmark::State& state) { Frame(state, 42, {0, 20}, Layer::kNone); }
-BENCHMARK(Sparkles20);
+ZOR_SCREEN_BENCHMARK(Sparkles20);
 
 }  // namespace

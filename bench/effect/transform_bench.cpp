@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/game_folder.h"
 #include "bench/support/picture_loader.h"
 #include "effect/effectmanager.h"
@@ -18,9 +19,6 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
-constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
 // Screen-sized pictures on channels 5 (source), 6 (target) and 7 (a mask
 // picture whose blue and green bend the pixels smoothly), one effect started
@@ -31,16 +29,16 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
   const std::string& folder = work.Path();
   {
     benchsupport::PictureLoaderScope loader;
-    CScreenBuffer screen(kW, kH, 0);
+    CScreenBuffer screen(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
     CAllGraphics::FillScreen(0x40, 0x80, 0xC0);
     CEffectManager manager;
     for (int channel : {5, 6, 7}) {
-      dwqtool::Picture p{kW, kH, {}, {}};
-      for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
+      dwqtool::Picture p{benchsupport::ScreenW(), benchsupport::ScreenH(), {}, {}};
+      for (int y = 0; y < benchsupport::ScreenH(); ++y)
+        for (int x = 0; x < benchsupport::ScreenW(); ++x) {
           const uint32_t v = static_cast<uint32_t>(x * 0x010203 + y * 0x030201 + channel * 77);
           // Channel 7, the mask, bends smoothly: blue across, green down.
-          const uint32_t smooth = static_cast<uint32_t>(x * 255 / kW + (y * 255 / kH << 8));
+          const uint32_t smooth = static_cast<uint32_t>(x * 255 / benchsupport::ScreenW() + (y * 255 / benchsupport::ScreenH() << 8));
           p.pixels.push_back(channel == 7 ? smooth : v & 0xFFFFFF);
           p.alpha.push_back(static_cast<uint8_t>(x + y == 0 ? 0 : 128 + (x ^ y) % 128));
         }
@@ -57,23 +55,23 @@ void Frame(benchmark::State& state, int number, std::vector<int> values, int cou
       manager.PrintRange(5, 5, 0, 1);
       benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchsupport::ScreenBytes()));
   }
 }
 
 // #36 from a half-size rectangle at its start: the two-to-one average.
 void StretchAverage36(benchmark::State& state) { Frame(state, 36, {20}, 0); }
-BENCHMARK(StretchAverage36);
+ZOR_SCREEN_BENCHMARK(StretchAverage36);
 
 // #36 half way from a 600 x 450 rectangle: nearest neighbour.
 void StretchNearest36(benchmark::State& state) { Frame(state, 36, {20, 100, 75, 600, 450}, 10); }
-BENCHMARK(StretchNearest36);
+ZOR_SCREEN_BENCHMARK(StretchNearest36);
 
 // #67 half way between two views, every row drawn.
 void Pers67(benchmark::State& state) {
   Frame(state, 67, {20, 40, -60, 120, 100, 0, 0, 0, 100, 100}, 10);
 }
-BENCHMARK(Pers67);
+ZOR_SCREEN_BENCHMARK(Pers67);
 
 // #64 turning 30 degrees at 120 %, 70 % opacity, tinted, in each mode.
 void Turn64(benchmark::State& state) {
@@ -82,7 +80,7 @@ void Turn64(benchmark::State& state) {
          40, -20, 10},
         10);
 }
-BENCHMARK(Turn64)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK(Turn64)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // #65 at 90 % by 110 %, 70 % opacity, tinted, in each mode.
 void StretchBlt65(benchmark::State& state) {
@@ -91,15 +89,15 @@ void StretchBlt65(benchmark::State& state) {
          -20, 10},
         10);
 }
-BENCHMARK(StretchBlt65)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK(StretchBlt65)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // #101 half way, the mask bending at full strength.
 void MoveMaskWipe101(benchmark::State& state) { Frame(state, 101, {20, 6, 7}, 10); }
-BENCHMARK(MoveMaskWipe101)->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK(MoveMaskWipe101)->Unit(benchmark::kMillisecond);
 
 // The same with the source picture as the mask: a noise of bends that sends
 // neighbouring pixels up to 127 rows apart, so most reads miss the caches.
 void MoveMaskWipe101Noise(benchmark::State& state) { Frame(state, 101, {20, 6, 5}, 10); }
-BENCHMARK(MoveMaskWipe101Noise)->Unit(benchmark::kMillisecond);
+ZOR_SCREEN_BENCHMARK(MoveMaskWipe101Noise)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/screen_twins.h"
 #include "bench/support/memcpy_reference.h"
 #include "effect/allwipe.h"
 #include "effect/effectmanager.h"
@@ -30,17 +31,14 @@
 
 namespace {
 
-constexpr int kW = 800;
-constexpr int kH = 600;
-constexpr size_t kScreenBytes = size_t{kW} * kH * 4;
 
-BENCHMARK(benchsupport::Memcpy)->Arg(kScreenBytes);
+BENCHMARK(benchsupport::Memcpy)->Arg(1920000);
 BENCHMARK(benchsupport::ColdMemcpy)->Arg(1920000)->Arg(8294400);
 
 dwqtool::Picture Pattern(int salt) {
-  dwqtool::Picture p{kW, kH, {}, {}};
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
+  dwqtool::Picture p{benchsupport::ScreenW(), benchsupport::ScreenH(), {}, {}};
+  for (int y = 0; y < benchsupport::ScreenH(); ++y)
+    for (int x = 0; x < benchsupport::ScreenW(); ++x)
       p.pixels.push_back(static_cast<uint32_t>((x * 0x010203 + y * 0x030201) ^ salt) & 0xFFFFFF);
   return p;
 }
@@ -54,7 +52,7 @@ class World {
     folder_ = (std::filesystem::temp_directory_path() / "zor-bench-XXXXXX").string();
     if (!::mkdtemp(folder_.data())) return;
     platform::SetGameFolder(folder_);
-    screen_ = std::make_unique<CScreenBuffer>(kW, kH, 0);
+    screen_ = std::make_unique<CScreenBuffer>(benchsupport::ScreenW(), benchsupport::ScreenH(), 0);
     InitPictureLoader(dwq::kDecodeMegabytes);  // pictures this large decode through it
     manager_ = std::make_unique<CEffectManager>();
     for (int c : {12, 13, 14})
@@ -97,7 +95,7 @@ void Run(benchmark::State& state, Setup setup, Draw draw) {
     draw(world);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kScreenBytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchsupport::ScreenBytes()));
 }
 
 // A shape whose lines are four runs (hard) or a 256-pixel soft edge.
@@ -107,7 +105,7 @@ class CBenchShape : public CEffectSimpleWipeShape {
   const char* KindName() const override { return "CBenchShape"; }
   void CalcuSpan(int, int) override {
     int32_t* spans = Spans();
-    for (int y = 0; y < kH; ++y) {
+    for (int y = 0; y < benchsupport::ScreenH(); ++y) {
       int32_t* line = spans + y * EntriesPerLine();
       if (GetSoftEdge()) {
         BoundaryEntries(line, 300 + y % 64);
@@ -115,7 +113,7 @@ class CBenchShape : public CEffectSimpleWipeShape {
         line[0] = 100 + y % 50;
         line[1] = 300;
         line[2] = 200;
-        line[3] = kW - 600 - y % 50;
+        line[3] = benchsupport::ScreenW() - 600 - y % 50;
       }
     }
   }
@@ -137,9 +135,9 @@ void Compositor(benchmark::State& state, int soft) {
 }
 
 void HardCompositor(benchmark::State& state) { Compositor(state, 0); }
-BENCHMARK(HardCompositor);
+ZOR_SCREEN_BENCHMARK(HardCompositor);
 void SoftCompositor(benchmark::State& state) { Compositor(state, 1); }
-BENCHMARK(SoftCompositor);
+ZOR_SCREEN_BENCHMARK(SoftCompositor);
 
 void Wipe(benchmark::State& state) {
   const int number = static_cast<int>(state.range(0));
@@ -150,11 +148,11 @@ void Wipe(benchmark::State& state) {
                         nullptr, nullptr);
       });
 }
-BENCHMARK(Wipe)->Arg(0)->Arg(1)->Arg(3)->Arg(4)->Arg(39)->Arg(40)->Arg(60);
+ZOR_SCREEN_BENCHMARK(Wipe)->Arg(0)->Arg(1)->Arg(3)->Arg(4)->Arg(39)->Arg(40)->Arg(60);
 // The shapes (circle 6, star 28, soft diagonal 65, torn edge 50 with a
 // blend width of 256, beach 36) and the moving kinds (move 10, door 18,
 // push 61, reels 69; zoom 80 and box 84 resample every pixel).
-BENCHMARK(Wipe)->Arg(6)->Arg(28)->Arg(65)->Arg(50)->Arg(36)->Arg(10)->Arg(18)->Arg(61)->Arg(69)
+ZOR_SCREEN_BENCHMARK(Wipe)->Arg(6)->Arg(28)->Arg(65)->Arg(50)->Arg(36)->Arg(10)->Arg(18)->Arg(61)->Arg(69)
     ->Arg(80)->Arg(84);
 
 // Halfway through a mask wipe of sharpness 4.
@@ -170,6 +168,6 @@ void MaskWipe60(benchmark::State& state) {
       },
       [](World& w) { w.Manager().PrintRange(12, 12, 0, 0); });
 }
-BENCHMARK(MaskWipe60);
+ZOR_SCREEN_BENCHMARK(MaskWipe60);
 
 }  // namespace
