@@ -206,17 +206,24 @@ TEST(CheckListsTest, PicturesLargerThanTheScreen) {
 
 // Every picture, sound and music file is read by the engine's own readers;
 // what a reader refuses is an error with the reader's reason.
-TEST(CheckFilesTest, FilesTheReadersRefuse) {
-  platform::InstallHeadless().SetBoxEcho(false);
+// A voice file and a music file of 0.4 s of silence.
+struct Sounds {
+  std::string voice, music;
+};
+Sounds MakeSounds() {
   platform::WavData wav;
   wav.format = {2, 44100, 16};
   wav.pcm.assign(44100 * 4 / 10, 0);
-  const std::vector<uint8_t> voiceBytes = soundtool::MakePcmVoice(wav);
-  const std::string voice(voiceBytes.begin(), voiceBytes.end());
-  std::vector<uint8_t> musicBytes;
+  const std::vector<uint8_t> voice = soundtool::MakePcmVoice(wav);
+  std::vector<uint8_t> music;
   std::string error;
-  ASSERT_TRUE(soundtool::MakeMusicFile(wav, 0.1f, &musicBytes, &error)) << error;
-  const std::string music(musicBytes.begin(), musicBytes.end());
+  EXPECT_TRUE(soundtool::MakeMusicFile(wav, 0.1f, &music, &error)) << error;
+  return {std::string(voice.begin(), voice.end()), std::string(music.begin(), music.end())};
+}
+
+TEST(CheckFilesTest, FilesTheReadersRefuse) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  const auto [voice, music] = MakeSounds();
   const std::string picture = Picture(40, 30);
   // MP3 bytes as a player's file starts: an ID3 tag, then frames.
   const std::string mp3 = std::string("ID3\x03\0\0\0\0\0\0", 10) + std::string(4000, '\xFF');
@@ -266,14 +273,9 @@ TEST(CheckFilesTest, FilesTheReadersRefuse) {
 // packs and music lists go through the same readers as loose files.
 TEST(CheckFilesTest, PacksAndMusicListsTheReadersRefuse) {
   platform::InstallHeadless().SetBoxEcho(false);
-  platform::WavData wav;
-  wav.format = {2, 44100, 16};
-  wav.pcm.assign(44100 * 4 / 10, 0);
-  const std::vector<uint8_t> voice = soundtool::MakePcmVoice(wav);
-  std::vector<uint8_t> musicBytes;
+  const auto [voiceFile, music] = MakeSounds();
+  const std::vector<uint8_t> voice(voiceFile.begin(), voiceFile.end());
   std::string error;
-  ASSERT_TRUE(soundtool::MakeMusicFile(wav, 0.1f, &musicBytes, &error)) << error;
-  const std::string music(musicBytes.begin(), musicBytes.end());
   const std::string picture = Picture(40, 30);
 
   // Volume bg0 (bg01 whole, bg02 cut in its rows) and a later bg1 whose

@@ -185,16 +185,9 @@ class FileChecker {
       const std::string name =
           std::string(dwqpack::PrefixInSys(k) ? "sys\\" : "") + dwqpack::kPrefixes[k] + "\\" + key;
       if (PackPrefixFor(name.c_str()) != k || !packed_.insert(name).second) continue;
-      CPicture picture;
-      CQuietMissingPictures quiet;
-      if (picture.LoadDWQ(name.c_str(), 0, "dwq")) {
-        lines_.Take();
-        continue;
-      }
-      const std::string reason = Reason(lines_.Take(), "LOAD DWQ ERROR(Bad File) ", name);
-      Add(data, "the game cannot load the picture \"" + key + "\" of this pack" +
-                    (reason.empty() ? std::string() : ": " + reason) +
-                    "; it shows an error box and draws nothing in its place");
+      std::string why;
+      if (!LoadPicture(name, &why))
+        Add(data, "the game cannot load the picture \"" + key + "\" of this pack" + why + kNoPicture);
     }
   }
 
@@ -291,15 +284,21 @@ class FileChecker {
       std::fclose(packed);
       return;
     }
+    std::string why;
+    if (!LoadPicture(name, &why)) Add(file, "the game cannot load this picture" + why + kNoPicture);
+  }
+
+  static constexpr const char* kNoPicture = "; it shows an error box and draws nothing in its place";
+
+  // Loads a picture as a script does; false with ": REASON" (or "") in why
+  // when the loader refuses it.
+  bool LoadPicture(const std::string& name, std::string* why) {
     CPicture picture;
     CQuietMissingPictures quiet;
-    if (picture.LoadDWQ(name.c_str(), 0, "dwq")) {
-      lines_.Take();
-      return;
-    }
-    const std::string why = Reason(lines_.Take(), "LOAD DWQ ERROR(Bad File) ", name);
-    Add(file, "the game cannot load this picture" + (why.empty() ? std::string() : ": " + why) +
-                  "; it shows an error box and draws nothing in its place");
+    const bool loaded = picture.LoadDWQ(name.c_str(), 0, "dwq");
+    const std::string reason = Reason(lines_.Take(), "LOAD DWQ ERROR(Bad File) ", name);
+    *why = loaded || reason.empty() ? "" : ": " + reason;
+    return loaded;
   }
 
   void CheckSound(const fs::path& file) {
