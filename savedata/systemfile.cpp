@@ -12,13 +12,6 @@
 #include "savedata/savefolder.h"
 #include "setup/text.h"
 
-const CCommonSystemFile::BlockInfo CCommonSystemFile::kBlocks[kBlockCount] = {
-    {"FILE INFO", 0, 64, 0},      {"SYSTEM DATA", 1, 2048, 64},  {"MES FLAG", 5, 32800, 2112},
-    {"SYSTEMVAR", 6, 544, 34912}, {"CGFLAG", 7, 1312, 35456},    {"SCENEFLAG", 8, 2080, 36768},
-    {"FILMFLAG", 9, 16416, 38848}, {"VOICEFLAG", 10, 1056, 55264}, {"MOVIEFLAG", 11, 1056, 56320},
-    {"MUSICFLAG", 12, 1056, 57376},
-};
-
 namespace {
 
 struct Counts {

@@ -55,6 +55,23 @@ damage mp3_sound vaw/sys/logo.vaw 'mp3 > vaw/sys/logo.vaw'
 damage cut_voice cdvaw/mi/mina02.vaw "head -c 100 '$game/cdvaw/mi/mina02.vaw' > cdvaw/mi/mina02.vaw"
 damage empty_music wgq/mr_lake.wgq ': > wgq/mr_lake.wgq'
 damage cut_music wgq/mr_star.wgq "head -c 200 '$game/wgq/mr_star.wgq' > wgq/mr_star.wgq"
+damage music_list_that_cannot_play wgq/bgm01.mml 'printf "bgm01 [2:]" > wgq/bgm01.mml'
+damage music_list_naming_no_music wgq/bgm01.mml 'printf "bgm01 [2:bgm99]" > wgq/bgm01.mml'
+
+# The backgrounds in a pack volume the game reads (dwqPackLevel,1), and
+# Mina's voices in their voice pack, each then damaged.
+bin=$(dirname "$check")
+packed() {  # the packs made in the copy, its loose files left out
+  { cat "$game/init/game.xtx"; printf 'dwqPackLevel,1\r\n'; } >init/game.new && rm init/game.xtx &&
+    mv init/game.new init/game.xtx &&
+    "$bin/zor-pack" dwq/bg dwq/bg0.gtb >/dev/null && rm -r dwq/bg &&
+    "$bin/zor-sound" pack cdvaw/mi.vpk cdvaw/mi/*.vaw >/dev/null && rm -r cdvaw/mi
+}
+damage packed_picture_damaged dwq/bg0.gpk 'packed && head -c 200 /dev/zero | dd of=dwq/bg0.gpk conv=notrunc 2>/dev/null'
+damage packed_pictures_cut_short dwq/bg0.gtb 'packed && truncate -s 1000 dwq/bg0.gpk'
+damage voice_pack_cut cdvaw/mi.vpk 'packed && truncate -s 1000 cdvaw/mi.vpk'
+damage voice_in_pack_damaged cdvaw/mi.vpk 'packed && head -c 200 /dev/zero | dd of=cdvaw/mi.vpk bs=1 seek=0 conv=notrunc 2>/dev/null'
+damage voice_pack_without_data cdvaw/mi.vtb 'packed && rm cdvaw/mi.vpk'
 
 # A line past the message window picture's right edge (still inside the
 # screen) is a warning: the lint says so and exits 0.

@@ -206,17 +206,24 @@ TEST(CheckListsTest, PicturesLargerThanTheScreen) {
 
 // Every picture, sound and music file is read by the engine's own readers;
 // what a reader refuses is an error with the reader's reason.
-TEST(CheckFilesTest, FilesTheReadersRefuse) {
-  platform::InstallHeadless().SetBoxEcho(false);
+// A voice file and a music file of 0.4 s of silence.
+struct Sounds {
+  std::string voice, music;
+};
+Sounds MakeSounds() {
   platform::WavData wav;
   wav.format = {2, 44100, 16};
   wav.pcm.assign(44100 * 4 / 10, 0);
-  const std::vector<uint8_t> voiceBytes = soundtool::MakePcmVoice(wav);
-  const std::string voice(voiceBytes.begin(), voiceBytes.end());
-  std::vector<uint8_t> musicBytes;
+  const std::vector<uint8_t> voice = soundtool::MakePcmVoice(wav);
+  std::vector<uint8_t> music;
   std::string error;
-  ASSERT_TRUE(soundtool::MakeMusicFile(wav, 0.1f, &musicBytes, &error)) << error;
-  const std::string music(musicBytes.begin(), musicBytes.end());
+  EXPECT_TRUE(soundtool::MakeMusicFile(wav, 0.1f, &music, &error)) << error;
+  return {std::string(voice.begin(), voice.end()), std::string(music.begin(), music.end())};
+}
+
+TEST(CheckFilesTest, FilesTheReadersRefuse) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  const auto [voice, music] = MakeSounds();
   const std::string picture = Picture(40, 30);
   // MP3 bytes as a player's file starts: an ID3 tag, then frames.
   const std::string mp3 = std::string("ID3\x03\0\0\0\0\0\0", 10) + std::string(4000, '\xFF');
@@ -260,6 +267,72 @@ TEST(CheckFilesTest, FilesTheReadersRefuse) {
   EXPECT_EQ(Lint({{"dwq/sys/ta_meswin.dwq", ""}}),
             (std::vector<std::string>{"GAME/dwq/sys/ta_meswin.dwq: error: the picture is shorter than a picture "
                                       "file's 64-byte header; the game cannot load it"}));
+}
+
+// Pictures inside the pack volumes the game reads, voices inside voice
+// packs and music lists go through the same readers as loose files.
+TEST(CheckFilesTest, PacksAndMusicListsTheReadersRefuse) {
+  platform::InstallHeadless().SetBoxEcho(false);
+  const auto [voiceFile, music] = MakeSounds();
+  const std::vector<uint8_t> voice(voiceFile.begin(), voiceFile.end());
+  std::string error;
+  const std::string picture = Picture(40, 30);
+
+  // Volume bg0 (bg01 whole, bg02 cut in its rows) and a later bg1 whose
+  // whole bg02 serves the name instead.
+  auto volume = [&](std::vector<std::pair<std::string, std::string>> pictures) {
+    std::vector<packtool::Entry> entries;
+    for (const auto& [name, bytes] : pictures) entries.push_back({name, std::vector<uint8_t>(bytes.begin(), bytes.end())});
+    std::vector<uint8_t> index, data;
+    EXPECT_TRUE(packtool::MakeVolume(entries, &index, &data, &error)) << error;
+    return std::pair{std::string(index.begin(), index.end()), std::string(data.begin(), data.end())};
+  };
+  const auto [bg0, bg0Data] = volume({{"bg01", picture}, {"bg02", picture.substr(0, picture.size() / 2)}});
+  const auto [bg1, bg1Data] = volume({{"bg02", picture}});
+  std::vector<uint8_t> pack, index;
+  ASSERT_TRUE(soundtool::MakeVoicePack({{"mi01", voice}, {"mi02", std::vector<uint8_t>(voice.begin(), voice.begin() + 40)}},
+                                       &pack, &index, &error)) << error;
+  const std::string vpk(pack.begin(), pack.end()), vtb(index.begin(), index.end());
+  const std::string level1 = "dwqPackLevel,1\r\n", level2 = "dwqPackLevel,2\r\n";
+
+  struct Case {
+    const char* name;
+    Files files;
+    std::vector<std::string> expected;
+  };
+  const std::string cut = "GAME/dwq/bg0.gpk: error: the game cannot load the picture \"bg02\" of this pack: the rows "
+                          "run past the end of the file; it shows an error box and draws nothing in its place";
+  const Case cases[] = {
+      {"a picture cut inside a volume the game reads",
+       {{"init/game.xtx", level1}, {"dwq/bg0.gtb", bg0}, {"dwq/bg0.gpk", bg0Data}}, {cut}},
+      {"the same volume at pack level 0: the game never reads it", {{"dwq/bg0.gtb", bg0}, {"dwq/bg0.gpk", bg0Data}}, {}},
+      {"a later volume serves the name with a whole picture",
+       {{"init/game.xtx", level2}, {"dwq/bg0.gtb", bg0}, {"dwq/bg0.gpk", bg0Data}, {"dwq/bg1.gtb", bg1},
+        {"dwq/bg1.gpk", bg1Data}},
+       {}},
+      {"a loose copy of a packed name is not what the game reads",
+       {{"init/game.xtx", level1}, {"dwq/bg0.gtb", bg0}, {"dwq/bg0.gpk", bg0Data}, {"dwq/bg/bg02.dwq", picture}},
+       {cut}},
+      {"a voice cut inside its pack", {{"cdvaw/mi.vtb", vtb}, {"cdvaw/mi.vpk", vpk}},
+       {"GAME/cdvaw/mi.vpk: error: the voice \"mi02\": shorter than its 84-byte header; the sound is not played"}},
+      {"a voice pack cut short", {{"cdvaw/mi.vtb", vtb}, {"cdvaw/mi.vpk", vpk.substr(0, 100)}},
+       {"GAME/cdvaw/mi.vpk: error: the entry mi01 (bytes 0.." + std::to_string(voice.size()) +
+            ") lies outside the pack of 100 bytes",
+        "GAME/cdvaw/mi.vpk: error: the entry mi02 (bytes " + std::to_string(voice.size()) + ".." +
+            std::to_string(voice.size() + 40) + ") lies outside the pack of 100 bytes"}},
+      {"a voice index of broken records", {{"cdvaw/mi.vtb", vtb + "x"}, {"cdvaw/mi.vpk", vpk}},
+       {"GAME/cdvaw/mi.vtb: error: 37 bytes is not a whole number of 12-byte records; the index is broken",
+        "GAME/cdvaw/mi.vpk: error: the voice \"mi02\": shorter than its 84-byte header; the sound is not played"}},
+      {"a voice index without its pack", {{"cdvaw/mi.vtb", vtb}},
+       {"GAME/cdvaw/mi.vtb: error: its data file mi.vpk is missing; the game finds none of its 2 voices there"}},
+      {"a music list of whole files", {{"wgq/a.wgq", music}, {"wgq/loop.mml", "a [2:a] [a]"}}, {}},
+      {"a music list that cannot play", {{"wgq/a.wgq", music}, {"wgq/loop.mml", "a [2:]"}},
+       {"GAME/wgq/loop.mml: error: the list names nothing that can play; the music is not played"}},
+      {"a music list naming music the game lacks", {{"wgq/a.wgq", music}, {"wgq/loop.mml", "a [2:b a] b"}},
+       {"GAME/wgq/loop.mml: error: names the music \"b\", which is not in wgq (looked for wgq/b.wgq); that part "
+        "of the list plays nothing"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lint(c.files, {}, gamecheck::CheckFiles), c.expected) << c.name;
 }
 
 // zor-check's command line: its status and what it prints.

@@ -21,7 +21,9 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "savedata/systemfile.h"
 #include "tools/build/plan.h"
+#include "tools/common/hostfile.h"
 #include "tools/common/names.h"
 
 extern char** environ;
@@ -134,7 +136,10 @@ bool HoldsNoFiles(const fs::path& dir) {
 }
 
 // The system file a first start writes, run on a copy of the lists and
-// scripts in a scratch folder with its own runtime folder.
+// scripts in a scratch folder with its own runtime folder. Its installation
+// identifier is cleared, so every player's first start makes its own (an
+// identifier already in the file is kept), and two builds of one source
+// ship the same bytes: the headless clock is the same at every run.
 bool MakeSysfile(const std::string& tools, const fs::path& stage) {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zor-build.XXXXXX";
@@ -166,10 +171,18 @@ bool MakeSysfile(const std::string& tools, const fs::path& stage) {
           "); what it printed is in " + log.string());
       return false;  // the scratch folder stays for the author to read
     }
+    using Sys = CCommonSystemFile;
+    constexpr size_t kId = Sys::kBlocks[Sys::kSystemData].offset + Sys::kUniqueIdOffset;
+    std::string bytes;
+    if (!toolsupport::ReadHostFile(written.string(), &bytes) || bytes.size() != Sys::kFileSize) {
+      Say("the first start wrote " + written.string() + " without the system file's " +
+          std::to_string(Sys::kFileSize) + " bytes");
+      return false;  // the scratch folder stays for the author to read
+    }
+    std::fill_n(bytes.begin() + kId, 16, '\0');
     fs::create_directories(stage / "sav", ec);
-    fs::copy_file(written, stage / "sav" / "sysfile.org", fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-      Say("cannot write sav/sysfile.org: " + ec.message());
+    if (!toolsupport::WriteHostFile((stage / "sav" / "sysfile.org").string(), bytes.data(), bytes.size())) {
+      Say("cannot write " + (stage / "sav" / "sysfile.org").string() + ": " + std::strerror(errno));
       ok = false;
     }
   }

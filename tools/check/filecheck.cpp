@@ -1,27 +1,35 @@
 // Every file the game reads is read here as the game reads it: pictures by
-// the picture loader (CPicture::LoadDWQ), sounds and voices by the sound
-// loader (CWaveBuffer::ReadWave), music by the music decoder
-// (COggStreamDecoder). What a reader refuses is an error, with the reason
+// the picture loader (CPicture::LoadDWQ), also those of the pack volumes the
+// game's pack level reads, sounds and voices by the sound loader
+// (CWaveBuffer::ReadWave, CWaveBuffer::LoadVoicePack for each voice of a
+// voice pack), music by the music decoder (COggStreamDecoder) and music
+// lists by the playlist (CBgmPlayList). What a reader refuses is an error, with the reason
 // the reader gives on its stderr line; the loaders' own lines are kept
 // from stderr here, as the finding says the same.
 #include "tools/check/filecheck.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "graphics/dwqformat.h"
+#include "graphics/packformat.h"
+#include "graphics/packvolume.h"
 #include "graphics/picture.h"
 #include "graphics/pictureloader.h"
 #include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "sound/musicfile.h"
+#include "sound/playlist.h"
 #include "sound/wavebuffer.h"
 #include "tools/check/gamefolder.h"
+#include "tools/common/hostfile.h"
 #include "tools/common/names.h"
 
 namespace fs = std::filesystem;
@@ -95,16 +103,34 @@ class FileChecker {
     for (const fs::path& folder : folders)
       Add(folder, "is a folder where the game reads a file of that name; the game cannot read it");
     std::sort(files.begin(), files.end());
+    // The pack volumes as the game reads them at its start.
+    ResetPackVolumes();
+    CWaveBuffer::ForgetPackIndexes();
     const bool started = GetPictureDecodeBufferSize() == 0;
     if (started) InitPictureLoader(dwq::kDecodeMegabytes);
+    else LoadPackVolumes();
+    lines_.Take();  // a broken index is told by its own check
+    // Volumes from the highest down, as a lookup finds them.
+    std::vector<fs::path> volumes;
     for (const fs::path& file : files) {
       const std::string top = TopFolder(file);
       const std::string extension = toolsupport::AsciiLower(file.extension().string());
+      const fs::path rel = file.lexically_relative(input_.game);
+      const bool atTop = std::distance(rel.begin(), rel.end()) == 2;  // dwq/bg0.gtb, not dwq/bg/x.gtb
       if (top == "dwq" && extension == ".dwq") CheckPicture(file);
+      else if (top == "dwq" && extension == ".gtb" && atTop) volumes.push_back(file);
       else if ((top == "vaw" || top == "cdvaw") && extension == ".vaw") CheckSound(file);
+      else if (top == "cdvaw" && extension == ".vtb" && atTop) CheckVoicePack(file);
       else if (top == "wgq" && extension == ".wgq") CheckMusic(file);
+      else if (top == "wgq" && extension == ".mml") CheckMusicList(file);
     }
+    std::sort(volumes.begin(), volumes.end(), [](const fs::path& a, const fs::path& b) {
+      return VolumeNumber(a) > VolumeNumber(b) || (VolumeNumber(a) == VolumeNumber(b) && a < b);
+    });
+    for (const fs::path& file : volumes) CheckPictureVolume(file);
     if (started) ReleasePictureLoader();
+    ResetPackVolumes();
+    CWaveBuffer::ForgetPackIndexes();
   }
 
  private:
@@ -123,20 +149,156 @@ class FileChecker {
     return rel.empty() ? "" : toolsupport::AsciiLower(rel.begin()->string());
   }
 
+  // The volume number of "bg12.gtb": 12 (-1 without digits).
+  static int VolumeNumber(const fs::path& file) {
+    const std::string stem = file.stem().string();
+    size_t digits = stem.size();
+    while (digits > 0 && stem[digits - 1] >= '0' && stem[digits - 1] <= '9') --digits;
+    if (digits == stem.size() || stem.size() - digits > 6) return -1;
+    return std::stoi(stem.substr(digits));
+  }
+
+  // The volume prefix entry of "bg0.gtb", or -1.
+  static int VolumePrefix(const fs::path& file) {
+    const std::string stem = toolsupport::AsciiLower(file.stem().string());
+    const std::string prefix = stem.substr(0, stem.find_first_of("0123456789"));
+    for (int k = 0; k < dwqpack::kPrefixCount; ++k)
+      if (*dwqpack::kPrefixes[k] && prefix == dwqpack::kPrefixes[k]) return k;
+    return -1;
+  }
+
+  // A pack volume the game's pack level reads: every picture it serves
+  // through the picture loader (the highest volume that lists a picture
+  // serves it). The index itself is checked with the lists.
+  void CheckPictureVolume(const fs::path& index) {
+    const int k = VolumePrefix(index), v = VolumeNumber(index);
+    if (k < 0 || v < 0 || v >= GetDwqPackLevel()) return;
+    fs::path data = index;
+    data.replace_extension(index.extension() == ".GTB" ? ".GPK" : ".gpk");
+    std::string bytes;
+    std::error_code error;
+    if (!fs::is_regular_file(data, error) || !toolsupport::ReadHostFile(index.string(), &bytes)) return;
+    const auto parsed = DwqPackIndex::Parse(std::move(bytes), static_cast<int64_t>(fs::file_size(data, error)));
+    if (!parsed) return;
+    for (int i = 0; i < parsed->GetCount(); ++i) {
+      const std::string key = parsed->GetName(i);
+      const std::string name =
+          std::string(dwqpack::PrefixInSys(k) ? "sys\\" : "") + dwqpack::kPrefixes[k] + "\\" + key;
+      if (PackPrefixFor(name.c_str()) != k || !packed_.insert(name).second) continue;
+      std::string why;
+      if (!LoadPicture(name, &why))
+        Add(data, "the game cannot load the picture \"" + key + "\" of this pack" + why + kNoPicture);
+    }
+  }
+
+  // A voice pack: its index and every voice it lists through the voice
+  // loader, as a script's voice line reads them.
+  void CheckVoicePack(const fs::path& index) {
+    const std::string prefix = index.stem().string();
+    fs::path data = index;
+    data.replace_extension(index.extension() == ".VTB" ? ".VPK" : ".vpk");
+    const std::string enginePack = "cdvaw\\" + prefix;
+    CWaveBuffer voice;  // the loaders keep the pack index while one lives
+    CWaveBuffer::FindPackIndex(prefix.c_str());
+    for (const std::string& line : lines_.Take()) AddEngineLine(line, enginePack, index, data);
+    std::string bytes;
+    if (!toolsupport::ReadHostFile(index.string(), &bytes)) return;
+    const size_t records = bytes.size() / VoicePackIndexEntry::kSize;
+    std::error_code error;
+    if (records > 1 && !fs::is_regular_file(data, error)) {
+      Add(index, "its data file " + data.filename().string() + " is missing; the game finds none of its " +
+                     std::to_string(records - 1) + " voices there");
+      return;
+    }
+    for (size_t i = 0; i + 1 < records; ++i) {
+      const char* record = bytes.data() + i * VoicePackIndexEntry::kSize;
+      const std::string name(record, strnlen(record, VoicePackIndexEntry::kNameSize));
+      if (name.size() < 2 || toolsupport::AsciiLower(name.substr(0, 2)) != toolsupport::AsciiLower(prefix)) continue;
+      if (voice.LoadVoicePack(name.c_str())) {
+        lines_.Take();
+        continue;
+      }
+      const std::vector<std::string> lines = lines_.Take();
+      if (lines.empty()) Add(data, "the game cannot read the voice \"" + name + "\" of this pack; nothing plays");
+      for (const std::string& line : lines) AddEngineLine(line, enginePack, index, data);
+    }
+  }
+
+  // A loader's line about a voice pack ("cdvaw\\mi.vtb: TEXT",
+  // "cdvaw\\mi.vpk (entry NAME): TEXT", "cdvaw\\mi.vpk: TEXT") as a finding
+  // on the file it names.
+  void AddEngineLine(const std::string& line, const std::string& enginePack, const fs::path& index,
+                     const fs::path& data) {
+    const size_t colon = line.find(": ");
+    const std::string head = line.substr(0, colon);
+    const std::string text = colon == std::string::npos ? line : line.substr(colon + 2);
+    if (toolsupport::AsciiLower(head) == toolsupport::AsciiLower(enginePack + ".vtb")) {
+      Add(index, text);
+      return;
+    }
+    const size_t entry = head.find(" (entry ");
+    Add(data, entry == std::string::npos ? text
+                                          : "the voice \"" + head.substr(entry + 8, head.size() - entry - 9) + "\": " + text);
+  }
+
+  // A music list: the playlist reads it as the music stream does, and every
+  // name it plays must open as music.
+  void CheckMusicList(const fs::path& file) {
+    const std::string name = EngineName(file, input_.game / "wgq");
+    CBgmPlayList list;
+    if (!list.Load(name.c_str())) {
+      std::string why;
+      for (const std::string& line : lines_.Take())
+        if (line.starts_with("wgq\\" + name + ".mml: ")) why = line.substr(name.size() + 10);
+      Add(file, why.empty() ? std::string("the game cannot read this music list; the music is not played") : why);
+      return;
+    }
+    lines_.Take();
+    std::set<std::string> named;
+    // Endless repeats end after a round without sound; the bound keeps a
+    // huge counted repeat short.
+    for (int step = 0; step < 100000; ++step) {
+      const char* next = list.Next();
+      if (!next) break;
+      if (!named.insert(next).second) continue;
+      std::FILE* in = OpenMusicFile(next);
+      if (in) {
+        std::fclose(in);
+        continue;
+      }
+      Add(file, "names the music \"" + std::string(next) + "\", which is not in wgq (looked for wgq/" + next +
+                    ".wgq); that part of the list plays nothing");
+    }
+    lines_.Take();
+  }
+
   // A file shorter than a picture header is reported by the lists' checks.
   void CheckPicture(const fs::path& file) {
     std::error_code error;
     if (fs::file_size(file, error) < static_cast<uintmax_t>(dwq::kHeaderSize)) return;
     const std::string name = EngineName(file, input_.game / "dwq");
-    CPicture picture;
-    CQuietMissingPictures quiet;
-    if (picture.LoadDWQ(name.c_str(), 0, "dwq")) {
-      lines_.Take();
+    // A picture a read pack volume lists is read from there: the volume's
+    // check reads it.
+    int left = 0;
+    if (std::FILE* packed = OpenPackEntry(name.c_str(), &left)) {
+      std::fclose(packed);
       return;
     }
-    const std::string why = Reason(lines_.Take(), "LOAD DWQ ERROR(Bad File) ", name);
-    Add(file, "the game cannot load this picture" + (why.empty() ? std::string() : ": " + why) +
-                  "; it shows an error box and draws nothing in its place");
+    std::string why;
+    if (!LoadPicture(name, &why)) Add(file, "the game cannot load this picture" + why + kNoPicture);
+  }
+
+  static constexpr const char* kNoPicture = "; it shows an error box and draws nothing in its place";
+
+  // Loads a picture as a script does; false with ": REASON" (or "") in why
+  // when the loader refuses it.
+  bool LoadPicture(const std::string& name, std::string* why) {
+    CPicture picture;
+    CQuietMissingPictures quiet;
+    const bool loaded = picture.LoadDWQ(name.c_str(), 0, "dwq");
+    const std::string reason = Reason(lines_.Take(), "LOAD DWQ ERROR(Bad File) ", name);
+    *why = loaded || reason.empty() ? "" : ": " + reason;
+    return loaded;
   }
 
   void CheckSound(const fs::path& file) {
@@ -174,6 +336,7 @@ class FileChecker {
   const CheckInput& input_;
   Findings& findings_;
   ErrorLines lines_;
+  std::set<std::string> packed_;  // picture names a checked volume serves
 };
 
 }  // namespace
