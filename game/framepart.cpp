@@ -4,11 +4,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "effect/alleffect.h"
 #include "game/frameskip.h"
-#include "game/gameparts.h"
 #include "game/modeflowpart.h"
-#include "game/screenpart.h"
 #include "game/settingkeys.h"
 #include "game/variablepart.h"
 #include "modebase/moderoles.h"
@@ -69,7 +66,6 @@ void CFramePart::CalcuFrameSkip(int elapsed) {
   elapsed = std::max(elapsed, 0);
   frameElapsed_ = elapsed;
   DecreaseCountdown(elapsed);
-  if (CAllEffect* effect = links_.screen->GetEffect()) effect->SetEffectSpeed(GetEffectSpeed());
   // In 64 bits: a frame period or lateness from the settings may be large.
   const int64_t period = frameTime_;
   int64_t late = lateness_;

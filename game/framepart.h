@@ -7,7 +7,6 @@
 #include <memory>
 
 class CModeFlowPart;
-class CScreenPart;
 class CSetupList;
 class CVariablePart;
 class CFrameSkip;
@@ -26,7 +25,6 @@ class CFramePart {
   // so a part made later or replaced by a test's double is found) and what
   // the game was given.
   struct Links {
-    std::unique_ptr<CScreenPart>& screen;
     std::unique_ptr<CVariablePart>& vars;
     std::unique_ptr<CModeFlowPart>& modes;
     const CSetupList* const& list;  // null before the list loads

@@ -30,12 +30,13 @@ GameParts::~GameParts() = default;
 // what the game was given.
 template <>
 CScreenPart::Links LinksOf<CScreenPart>(GameParts& p) {
-  return {p.frame, p.vars, p.sound, p.input, p.scripts, p.debug, p.modes, p.window, p.systemFile, p.width, p.height, p.bpp, p.hooks, p.list};
+  return {p.frame, p.vars, p.sound, p.input, p.scripts, p.debug, p.modes, p.window, p.systemFile, p.width,
+          p.height, p.bpp, p.hooks, p.list};
 }
 
 template <>
 CFramePart::Links LinksOf<CFramePart>(GameParts& p) {
-  return {p.screen, p.vars, p.modes, p.list};
+  return {p.vars, p.modes, p.list};
 }
 
 template <>
@@ -60,7 +61,8 @@ CTextPart::Links LinksOf<CTextPart>(GameParts& p) {
 
 template <>
 CSavePart::Links LinksOf<CSavePart>(GameParts& p) {
-  return {p.screen, p.frame, p.lists, p.vars, p.sound, p.floating, p.messageWindow, p.scripts, p.modes, p.systemFile, p.width, p.height, p.hooks, p.callback, p.list};
+  return {p.screen, p.frame, p.lists, p.vars, p.sound, p.floating, p.messageWindow, p.scripts, p.modes,
+          p.systemFile, p.width, p.height, p.hooks, p.callback, p.list};
 }
 
 template <>
@@ -80,17 +82,20 @@ CMessageWindowPart::Links LinksOf<CMessageWindowPart>(GameParts& p) {
 
 template <>
 CScriptPart::Links LinksOf<CScriptPart>(GameParts& p) {
-  return {p.screen, p.frame, p.lists, p.vars, p.saves, p.floating, p.messageWindow, p.modes, p.hooks, p.callback, p.list};
+  return {p.screen, p.frame, p.lists, p.vars, p.saves, p.floating, p.messageWindow, p.modes, p.hooks, p.callback,
+          p.list};
 }
 
 template <>
 CDebugPart::Links LinksOf<CDebugPart>(GameParts& p) {
-  return {p.screen, p.frame, p.lists, p.vars, p.sound, p.text, p.scripts, p.window, p.width, p.height, p.callback, p.list};
+  return {p.screen, p.frame, p.lists, p.vars, p.sound, p.text, p.scripts, p.window, p.width, p.height, p.callback,
+          p.list};
 }
 
 template <>
 CModeFlowPart::Links LinksOf<CModeFlowPart>(GameParts& p) {
-  return {p.screen, p.frame, p.vars, p.sound, p.text, p.saves, p.input, p.messageWindow, p.scripts, p.window, p.systemFile, p.hooks, p.list};
+  return {p.screen, p.frame, p.vars, p.sound, p.text, p.saves, p.input, p.messageWindow, p.scripts, p.window,
+          p.systemFile, p.hooks, p.list};
 }
 
 CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width, int height,
