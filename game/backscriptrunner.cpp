@@ -5,7 +5,6 @@
 
 #include "game/framepart.h"
 #include "game/gamelists.h"
-#include "game/gameparts.h"
 #include "game/screenpart.h"
 #include "game/scriptpart.h"
 #include "platform/types.h"
@@ -14,15 +13,15 @@
 #include "script/script.h"
 #include "setup/namelist.h"
 
-CBackScriptRunner::CBackScriptRunner(GameParts& parts)
-    : parts_(parts), script_(std::make_unique<CScript>(parts.callback, kCapacity)) {
+CBackScriptRunner::CBackScriptRunner(const Links& links)
+    : links_(links), script_(std::make_unique<CScript>(links.callback, kCapacity)) {
   script_->SetStepLimit(kRecordsPerRun);
 }
 
 CBackScriptRunner::~CBackScriptRunner() = default;
 
 int CBackScriptRunner::Load(const char* name) {
-  const CNameList* projects = parts_.lists->GetProjectList();
+  const CNameList* projects = links_.lists.GetProjectList();
   const int n = projects && name ? projects->Search(name, 0) : -1;
   if (n < 0) {
     platform::MessageBox(nullptr, name ? name : "", "LOAD BACK SCRIPT ERROR", MB_OK);
@@ -57,9 +56,9 @@ int CBackScriptRunner::Run(int force, int loop) {
                    (mode_ == kTransition && step_ >= length_);
   if (!due) return 0;
   for (int pass = 0; pass < 2; ++pass) {
-    parts_.scripts->SetBackScriptRunning(1);
+    links_.scripts.SetBackScriptRunning(1);
     const int result = script_->Run(-1);
-    parts_.scripts->SetBackScriptRunning(0);
+    links_.scripts.SetBackScriptRunning(0);
     if (result != script::kStopHere6) return 0;
     if (!loop) return 1;
     // Once round again from the start; a script that only stops comes back
@@ -70,8 +69,8 @@ int CBackScriptRunner::Run(int force, int loop) {
 }
 
 void CBackScriptRunner::Advance() {
-  int frames = std::max(parts_.frame->CalcuWaitCount(0), 1);
-  frames = std::min(frames, std::max(parts_.scripts->GetSettings().maxSkipFrameBackScript, 1));
+  int frames = std::max(links_.frame.CalcuWaitCount(0), 1);
+  frames = std::min(frames, std::max(links_.scripts.GetSettings().maxSkipFrameBackScript, 1));
   if (mode_ == kTransition) {
     frames = std::clamp(length_ - step_, 0, frames);
     step_ += frames;
@@ -91,14 +90,14 @@ int CBackScriptRunner::Calcu(int loop) {
 
 void CBackScriptRunner::Print() {
   if (mode_ == kTransition) {
-    parts_.screen->PrintWipeType(step_, length_, kind_);
+    links_.screen.PrintWipeType(step_, length_, kind_);
     return;
   }
-  parts_.screen->PrintEffect(0, CScreenPart::kEffectChannels - 1);
-  parts_.screen->AddEffectFrame(advanced_);
+  links_.screen.PrintEffect(0, CScreenPart::kEffectChannels - 1);
+  links_.screen.AddEffectFrame(advanced_);
 }
 
-void CBackScriptRunner::PrintRange(int first, int last) { parts_.screen->PrintEffect(first, last); }
+void CBackScriptRunner::PrintRange(int first, int last) { links_.screen.PrintEffect(first, last); }
 
 void CBackScriptRunner::StartCountDown(int frames) {
   mode_ = kCountDown;

@@ -7,8 +7,12 @@
 
 #include <memory>
 
-struct GameParts;
+class CFramePart;
+class CGameLists;
+class CScreenPart;
 class CScript;
+class CScriptCallBack;
+class CScriptPart;
 
 class CBackScriptRunner {
  public:
@@ -18,7 +22,18 @@ class CBackScriptRunner {
   static constexpr int kRecordsPerRun = 100000;
   enum Mode { kCountDown = 0, kTransition = 1 };
 
-  explicit CBackScriptRunner(GameParts& parts);
+  // What the runner uses: the script part that owns it, the frame's wait
+  // count, the screen's effects and the project list, and the interpreter's
+  // callback for its script.
+  struct Links {
+    CScriptPart& scripts;
+    CFramePart& frame;
+    CScreenPart& screen;
+    const CGameLists& lists;
+    CScriptCallBack* callback;
+  };
+
+  explicit CBackScriptRunner(const Links& links);
   ~CBackScriptRunner();
   CBackScriptRunner(const CBackScriptRunner&) = delete;
   CBackScriptRunner& operator=(const CBackScriptRunner&) = delete;
@@ -58,7 +73,7 @@ class CBackScriptRunner {
  private:
   void Rewind();
 
-  GameParts& parts_;
+  const Links links_;
   int mode_ = kCountDown;
   std::unique_ptr<CScript> script_;
   int project_ = -1;

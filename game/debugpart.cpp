@@ -85,25 +85,25 @@ void AddShadowedLine(std::vector<platform::OverlayText>* out, int x, int y, cons
 
 }  // namespace
 
-CDebugPart::CDebugPart(GameParts& parts) : parts_(parts) {}
+CDebugPart::CDebugPart(const Links& links) : links_(links) {}
 
 CDebugPart::~CDebugPart() = default;
 
 void CDebugPart::ReadSettings() {
-  ReadIntKeys(parts_.list, &settings_, kDebugKeys);
-  ReadString(parts_.list, &settings_.startMessage, "startMessage");
+  ReadIntKeys(links_.list, &settings_, kDebugKeys);
+  ReadString(links_.list, &settings_.startMessage, "startMessage");
   if (settings_.errorLogFlag) datedlog::StartDatedLog();
   if (settings_.startupLoadErrorPrintFlag) SetLoadDwqErrorFlag(1);
 }
 
 void CDebugPart::InitDebugParam() {
-  debugParam_ = std::make_unique<CPrintDebugParam>(parts_.callback, parts_.vars->GetVarNameList());
+  debugParam_ = std::make_unique<CPrintDebugParam>(links_.callback, links_.vars->GetVarNameList());
 }
 
 void CDebugPart::InitMeters() {
-  CSystemPicture* pictures = parts_.screen->GetSystemPictures();
-  if (settings_.fukaPrintFlag) fukaPrint_ = std::make_unique<CFukaPrint>(parts_.list, pictures);
-  if (settings_.fpsPrintFlag) fpsPrint_ = std::make_unique<CFpsPrint>(parts_.list, pictures);
+  CSystemPicture* pictures = links_.screen->GetSystemPictures();
+  if (settings_.fukaPrintFlag) fukaPrint_ = std::make_unique<CFukaPrint>(links_.list, pictures);
+  if (settings_.fpsPrintFlag) fpsPrint_ = std::make_unique<CFpsPrint>(links_.list, pictures);
 }
 
 // --- The debug switches ---
@@ -179,11 +179,11 @@ void CDebugPart::SetSceneNameText(int which, const char* text) {
 }
 
 void CDebugPart::PrintSceneName() {
-  const CScriptPart& scripts = *parts_.scripts;
+  const CScriptPart& scripts = *links_.scripts;
   const int level = scripts.GetScriptLevel();
   const int number = level > 0 && level < CScriptPart::kLevels ? scripts.GetScriptNumber(level) : 0;
   if (number < 0) return;
-  const CNameList* projects = parts_.lists->GetProjectList();
+  const CNameList* projects = links_.lists->GetProjectList();
   const char* name = projects ? projects->GetName(number) : nullptr;
   char text[3 * kDebugLineSize + 8];
   std::snprintf(text, sizeof text, "%s\x81\x79%s\x81\x7A%s", name ? name : "", firstName_, secondName_);
@@ -193,9 +193,9 @@ void CDebugPart::PrintSceneName() {
 // --- The frame's lines in the screen buffer ---
 
 void CDebugPart::PrintFrameDebugLines() {
-  CTextPrint* text = parts_.text->GetTextBuffer();
+  CTextPrint* text = links_.text->GetTextBuffer();
   if (!text) return;
-  const CFrameSkip* skip = parts_.frame->GetFrameSkip();
+  const CFrameSkip* skip = links_.frame->GetFrameSkip();
   char line[64];
   // 遅れ：%d
   std::snprintf(line, sizeof line, "\x92\x78\x82\xEA\x81\x46%d", skip ? skip->GetLag() : 0);
@@ -204,17 +204,17 @@ void CDebugPart::PrintFrameDebugLines() {
   std::snprintf(line, sizeof line,
                 "\x83\x6F\x83\x62\x83\x4E\x83\x58\x83\x4E\x83\x8A\x83\x76\x83\x67\x83\x82\x81\x5B"
                 "\x83\x68\x81\x46%d",
-                parts_.scripts->GetBackScriptMode());
+                links_.scripts->GetBackScriptMode());
   text->Print(0, kBackScriptY, line, kFrameLineSize);
 }
 
 void CDebugPart::PrintMusicNumber() {
-  CTextPrint* text = parts_.text->GetTextBuffer();
+  CTextPrint* text = links_.text->GetTextBuffer();
   if (!text) return;
   // 曲：%d %d, the music now playing and the one last played.
   char line[48];
-  std::snprintf(line, sizeof line, "\x8B\xC8\x81\x46%d %d", parts_.sound->GetBgmNumber(),
-                parts_.sound->GetLastBgm());
+  std::snprintf(line, sizeof line, "\x8B\xC8\x81\x46%d %d", links_.sound->GetBgmNumber(),
+                links_.sound->GetLastBgm());
   text->Print(0, kMusicY, line, kFrameLineSize);
 }
 
@@ -246,12 +246,12 @@ void CDebugPart::UpdateWindowText() {
   // scripts are off) and the debug list, in debug mode only. Setting them
   // also takes the start message away.
   if (GetDebugFlag()) {
-    if (!parts_.scripts->GetSettings().noScriptFlag) PrintSceneName();
+    if (!links_.scripts->GetSettings().noScriptFlag) PrintSceneName();
     PrintDebugList();
   }
   std::vector<platform::OverlayText> lines = std::move(windowText_);
   windowText_.clear();
-  platform::Window* window = parts_.window;
+  platform::Window* window = links_.window;
   if (!window || (lines.empty() && !startMessageShown_)) return;
   startMessageShown_ = lines.empty() ? 0 : 1;
   startText_ = nullptr;
@@ -263,8 +263,8 @@ void CDebugPart::UpdateWindowText() {
 int CDebugPart::ShowStartMessage(const char* text) {
   // A window-coloured (white) frame with the text over it, until the
   // first frame presents the screen buffer.
-  platform::Window* window = parts_.window;
-  const int width = parts_.width, height = parts_.height;
+  platform::Window* window = links_.window;
+  const int width = links_.width, height = links_.height;
   if (!window || width <= 0 || height <= 0 || !text) return 0;
   const std::vector<uint32_t> white(static_cast<size_t>(width) * height, 0xFFFFFFu);
   platform::OverlayText line;

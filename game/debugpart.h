@@ -13,7 +13,15 @@
 
 #include "platform/backend.h"
 
-struct GameParts;
+class CFramePart;
+class CGameLists;
+class CScreenPart;
+class CScriptCallBack;
+class CScriptPart;
+class CSetupList;
+class CSoundPart;
+class CTextPart;
+class CVariablePart;
 class CFpsPrint;
 class CFukaPrint;
 class CPrintDebugParam;
@@ -37,7 +45,25 @@ class CDebugPart {
   static constexpr int kDebugLineSize = 256;
   static constexpr int kNameTextSize = 64;
 
-  explicit CDebugPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CFramePart>& frame;
+    std::unique_ptr<CGameLists>& lists;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSoundPart>& sound;
+    std::unique_ptr<CTextPart>& text;
+    std::unique_ptr<CScriptPart>& scripts;
+    platform::Window* window;
+    int width;
+    int height;
+    CScriptCallBack* callback;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CDebugPart(const Links& links);
   virtual ~CDebugPart();
   CDebugPart(const CDebugPart&) = delete;
   CDebugPart& operator=(const CDebugPart&) = delete;
@@ -125,7 +151,7 @@ class CDebugPart {
   void PrintSceneName();
   void PrintDebugList();
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CPrintDebugParam> debugParam_;
   std::unique_ptr<CFukaPrint> fukaPrint_;

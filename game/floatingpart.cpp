@@ -115,12 +115,12 @@ bool PressedOrBusy(int32_t code) {
 
 }  // namespace
 
-CFloatingPart::CFloatingPart(GameParts& parts) : parts_(parts) {}
+CFloatingPart::CFloatingPart(const Links& links) : links_(links) {}
 
 CFloatingPart::~CFloatingPart() = default;
 
 void CFloatingPart::ReadSettings() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   Settings& s = settings_;
   ReadIntKeys(list, &s, kQuickKeys);
   const char* key = nullptr;
@@ -178,14 +178,14 @@ void CFloatingPart::Init() {
 // --- Helpers ---
 
 void CFloatingPart::PlaySettingSound(int n) {
-  if (n >= 1) parts_.sound->PlaySystemSe(n - 1, 0);
+  if (n >= 1) links_.sound->PlaySystemSe(n - 1, 0);
 }
 
 // The back-log button is allowed in every mode (no setting restricts it);
 // a mode hides it with its own "disableQuickbacklogButton".
 bool CFloatingPart::FloatingButtonAllowed(int i) const {
   if (!GetFloatingButton(i)) return false;
-  CCommonGeneral* mode = parts_.modes->GetMode(parts_.modes->GetCurrentMode());
+  CCommonGeneral* mode = links_.modes->GetMode(links_.modes->GetCurrentMode());
   return !mode || kButtonKinds[i] == 0 || mode->IsQuickButtonDisabled(kButtonKinds[i], 0, 0) == 0;
 }
 
@@ -213,7 +213,7 @@ void CFloatingPart::RestoreFirstFloatingLayer() {
 
 void CFloatingPart::PrintFloatingLayers() {
   RestoreFloatingLayers();
-  if (CPicture* picture = parts_.screen->GetBufferPicture(0)) picture->GetScreen();
+  if (CPicture* picture = links_.screen->GetBufferPicture(0)) picture->GetScreen();
 }
 
 // The game mouse layer's offset: the hot point of its cursor cells.
@@ -238,7 +238,7 @@ void CFloatingPart::SetNotice(int n) {
 void CFloatingPart::ServeNotice() {
   if (!settings_.noticeFlag || !notice_) return;
   const int sound = notice_->CalcuPrint(1);
-  if (sound > 0) parts_.sound->PlaySystemSe(sound - 1, 0);
+  if (sound > 0) links_.sound->PlaySystemSe(sound - 1, 0);
 }
 
 // The frame refreshes the cursor when it finds the request.
@@ -256,8 +256,8 @@ void CFloatingPart::ServeMessageCursor() {
   if (!messageCursorRequest_) return;
   messageCursorRequest_ = 0;
   if (!messageCursor_) return;
-  const CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage();
-  const int kind = (parts_.vars->GetSystemSetting(6) ? 1 : 0) +
+  const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage();
+  const int kind = (links_.vars->GetSystemSetting(6) ? 1 : 0) +
                    (printMessage && printMessage->CheckContinue() ? 2 : 0);
   messageCursor_->Print(kind, 1);
   messageCursor_->Calcu(1);
@@ -266,7 +266,7 @@ void CFloatingPart::ServeMessageCursor() {
 // Drawn at the mouse position, cursor row 0, saving what it covers; a
 // pointer outside the screen shows no cursor.
 void CFloatingPart::ServeGameMouse() {
-  const CMouseStatus* mouse = parts_.input->GetMouseStatus();
+  const CMouseStatus* mouse = links_.input->GetMouseStatus();
   if (!gameMouse_ || !mouse || !CScreenBuffer::GetBuffer()) return;
   platform::Point at{};
   mouse->GetPos(&at);
@@ -279,12 +279,12 @@ void CFloatingPart::ServeGameMouse() {
 // The message cursor and the game mouse take their design numbers as they
 // are stored.
 void CFloatingPart::SetCursorNumberConfig(int n) {
-  if (parts_.systemFile) parts_.systemFile->SetSystemData(kCursorNumberOffset, n);
+  if (links_.systemFile) links_.systemFile->SetSystemData(kCursorNumberOffset, n);
   if (messageCursor_) messageCursor_->SetConfigNumber(n);
 }
 
 int CFloatingPart::GetCursorNumberConfig() const {
-  return parts_.systemFile ? parts_.systemFile->GetSystemData(kCursorNumberOffset) : 0;
+  return links_.systemFile ? links_.systemFile->GetSystemData(kCursorNumberOffset) : 0;
 }
 
 void CFloatingPart::SetCursorNumberScript(int n) {
@@ -293,12 +293,12 @@ void CFloatingPart::SetCursorNumberScript(int n) {
 }
 
 void CFloatingPart::SetMouseNumberConfig(int n) {
-  if (parts_.systemFile) parts_.systemFile->SetSystemData(kMouseNumberOffset, n);
+  if (links_.systemFile) links_.systemFile->SetSystemData(kMouseNumberOffset, n);
   if (gameMouse_) gameMouse_->SetConfigNumber(n);
 }
 
 int CFloatingPart::GetMouseNumberConfig() const {
-  return parts_.systemFile ? parts_.systemFile->GetSystemData(kMouseNumberOffset) : 0;
+  return links_.systemFile ? links_.systemFile->GetSystemData(kMouseNumberOffset) : 0;
 }
 
 void CFloatingPart::SetMouseNumberScript(int n) {
@@ -327,7 +327,7 @@ void CFloatingPart::ShowRequestedButtons() {
 void CFloatingPart::ShowFloatingButtons() {
   showRequests_[1] = 0;
   if (GetFloatingButtonOffFlag()) return;
-  const bool messageMode = parts_.messageWindow->GetMessageModeFlag() != 0;
+  const bool messageMode = links_.messageWindow->GetMessageModeFlag() != 0;
   ShowButton(kOptionButton);
   if (!messageMode) {
     if (FloatingButtonAllowed(kQuickLoadButton)) ShowButton(kQuickLoadButton);
@@ -339,12 +339,12 @@ void CFloatingPart::ShowFloatingButtons() {
 
 void CFloatingPart::ShowSceneButton() {
   showRequests_[0] = 0;
-  if (parts_.messageWindow->GetMessageModeFlag()) ShowButton(kSceneButton);
+  if (links_.messageWindow->GetMessageModeFlag()) ShowButton(kSceneButton);
 }
 
 void CFloatingPart::ShowSkipFilmButton() {
   showRequests_[2] = 0;
-  if (!parts_.messageWindow->GetMessageModeFlag()) ShowButton(kSkipFilmButton);
+  if (!links_.messageWindow->GetMessageModeFlag()) ShowButton(kSkipFilmButton);
 }
 
 void CFloatingPart::HideFloatingButtons() {
@@ -383,14 +383,14 @@ void CFloatingPart::SetOptionButtonOff(int index, int flag) {
 
 int CFloatingPart::CheckQuickLoadData() {
   if (!settings_.quickLoadEnable) return 0;
-  CQuickLoadMode* load = parts_.modes->GetQuickLoadMode();
+  CQuickLoadMode* load = links_.modes->GetQuickLoadMode();
   return load && load->HasQuickLoadData() ? 1 : 0;
 }
 
 int CFloatingPart::QuickLoadSave(int type) {
   const Settings& s = settings_;
-  CQuickLoadMode* load = type == kQuickLoad && s.quickLoadEnable ? parts_.modes->GetQuickLoadMode() : nullptr;
-  CQuickSaveMode* save = type == kQuickSave && s.quickSaveEnable ? parts_.modes->GetQuickSaveMode() : nullptr;
+  CQuickLoadMode* load = type == kQuickLoad && s.quickLoadEnable ? links_.modes->GetQuickLoadMode() : nullptr;
+  CQuickSaveMode* save = type == kQuickSave && s.quickSaveEnable ? links_.modes->GetQuickSaveMode() : nullptr;
   if (load) {
     std::fill(std::begin(optionButtonOff_), std::end(optionButtonOff_), 0);
     if (s.quickLoadGetScreen) PrintFloatingLayers();
@@ -400,14 +400,14 @@ int CFloatingPart::QuickLoadSave(int type) {
   }
   if (save) {
     // Without "quickSaveCommentFlag" a quick save carries no comment.
-    CSavePart& saves = *parts_.saves;
+    CSavePart& saves = *links_.saves;
     if (!s.quickSaveCommentFlag) saves.SwapSaveComments();
     save->QuickSave();
     if (!s.quickSaveCommentFlag) saves.SwapSaveComments();
     if (s.quickSavePrint && s.noticeFlag) SetNotice(s.saveNoticeNumber - 1);
     return -1;
   }
-  return parts_.hooks->GetAutoSaveType(type);
+  return links_.hooks->GetAutoSaveType(type);
 }
 
 void CFloatingPart::RunDelayedQuickLoad() {
@@ -420,8 +420,8 @@ void CFloatingPart::RunDelayedQuickLoad() {
 // --- Polling the buttons ---
 
 int CFloatingPart::CheckFloatingButtons() {
-  const int messageMode = parts_.messageWindow->GetMessageModeFlag();
-  CInputStatus* input = parts_.input->GetInputStatus();
+  const int messageMode = links_.messageWindow->GetMessageModeFlag();
+  CInputStatus* input = links_.input->GetInputStatus();
   int32_t code[7];
   std::fill(std::begin(code), std::end(code), buttoncode::kNothing);
   const auto poll = [&](int i) {
@@ -439,7 +439,7 @@ int CFloatingPart::CheckFloatingButtons() {
 
   bool acted = false;
   if (Decided(code[kQuickSaveButton])) {
-    PrepareQuickSave(parts_.modes->GetCurrentMode());
+    PrepareQuickSave(links_.modes->GetCurrentMode());
     QuickLoadSave(kQuickSave);
     HideButton(kQuickSaveButton);
     UpdateQuickLoadButton();
@@ -480,17 +480,17 @@ int CFloatingPart::CheckFloatingButtons() {
 
 int CFloatingPart::CheckSceneButton() {
   CSceneOptionButton* button = GetFloatingButton(kSceneButton);
-  return button ? button->Calcu(parts_.input->GetInputStatus()) : -1;
+  return button ? button->Calcu(links_.input->GetInputStatus()) : -1;
 }
 
 // The button is reset once its click is taken, so it starts one skip only.
 int CFloatingPart::CheckSkipFilmButton() {
   CSceneOptionButton* button = GetFloatingButton(kSkipFilmButton);
   if (!button || skipFilmButtonEnable_ != 1) return 0;
-  if (GetButtonCodeKind(button->Calcu(parts_.input->GetInputStatus())) != buttoncode::kDecided) return 0;
+  if (GetButtonCodeKind(button->Calcu(links_.input->GetInputStatus())) != buttoncode::kDecided) return 0;
   HideButton(kSkipFilmButton);
-  CMessageWindowPart& story = *parts_.messageWindow;
-  if (parts_.modes->GetCurrentMode() == modenumber::kPrintMessage && !story.GetMessageModeFlag()) {
+  CMessageWindowPart& story = *links_.messageWindow;
+  if (links_.modes->GetCurrentMode() == modenumber::kPrintMessage && !story.GetMessageModeFlag()) {
     story.StartFilmSkip();
     skipFilmButtonEnable_ = 0;
     story.SetSkipFilmFlag(1);
@@ -501,12 +501,12 @@ int CFloatingPart::CheckSkipFilmButton() {
 // --- Short-cut keys ---
 
 int CFloatingPart::OpenByShortCut(int target, int mode, int sound, bool keepReturn) {
-  CModeFlowPart& modes = *parts_.modes;
-  parts_.saves->KeepGameState();
+  CModeFlowPart& modes = *links_.modes;
+  links_.saves->KeepGameState();
   PlaySettingSound(sound);
   if (keepReturn) {
     modes.SetReturnMode(mode);
-    parts_.saves->MakeMiniCG();
+    links_.saves->MakeMiniCG();
   }
   modes.NotifyMode(target, mode);
   if (CCommonGeneral* current = modes.GetMode(modes.GetCurrentMode())) current->CreateExitScreen();
@@ -514,16 +514,16 @@ int CFloatingPart::OpenByShortCut(int target, int mode, int sound, bool keepRetu
 }
 
 void CFloatingPart::PrepareQuickSave(int mode) {
-  parts_.saves->KeepGameState();
-  parts_.modes->SetReturnMode(mode);
-  parts_.saves->MakeMiniCG();
+  links_.saves->KeepGameState();
+  links_.modes->SetReturnMode(mode);
+  links_.saves->MakeMiniCG();
 }
 
 int CFloatingPart::CheckShortCut(int mode) {
   const Settings& s = settings_;
-  CModeFlowPart& modes = *parts_.modes;
-  CInputPart& input = *parts_.input;
-  const bool messageMode = parts_.messageWindow->GetMessageModeFlag() != 0;
+  CModeFlowPart& modes = *links_.modes;
+  CInputPart& input = *links_.input;
+  const bool messageMode = links_.messageWindow->GetMessageModeFlag() != 0;
   if (!messageMode && modes.GetMode(modenumber::kLoad) && input.CheckKeyTrig(kKeyL))
     return OpenByShortCut(modenumber::kLoad, mode, s.shortCutLoadSound, false);
   if (!messageMode && modes.GetMode(modenumber::kSave) && input.CheckKeyTrig(kKeyS))
@@ -534,7 +534,7 @@ int CFloatingPart::CheckShortCut(int mode) {
   if (!messageMode) {
     for (const ShortCutRow& row : shortCutTable_) {
       if (row.key < 1 || !input.CheckKeyTrig(row.key)) continue;
-      if (row.target >= 1 && row.target < modenumber::kModeCount && parts_.vars->CheckEnableVar(row.target)) {
+      if (row.target >= 1 && row.target < modenumber::kModeCount && links_.vars->CheckEnableVar(row.target)) {
         // The row's sound comes before the state is kept.
         PlaySettingSound(row.sound);
         return OpenByShortCut(row.target, mode, 0, false);
@@ -578,10 +578,10 @@ int CFloatingPart::CheckShortCut(int mode) {
   const CMouseStatus* mouse = input.GetMouseStatus();
   const bool optionClick = mouse && mouse->GetClick(s.optionStartMouseButton);
   if (modes.GetMode(modenumber::kSystemMenu) && (input.CheckKeyTrig(kKeyM) || input.CheckKeyTrig(kKeyO) || optionClick)) {
-    parts_.saves->KeepGameState();
+    links_.saves->KeepGameState();
     PlaySettingSound(s.shortCutSystemMenuSound);
     modes.SetReturnMode(mode);
-    parts_.saves->MakeMiniCG();
+    links_.saves->MakeMiniCG();
     for (int m : {modenumber::kSave, modenumber::kLoad, modenumber::kConfig}) modes.NotifyMode(m, mode);
     modes.NotifyMode(modenumber::kSystemMenu, mode);
     if (CCommonGeneral* current = modes.GetMode(modes.GetCurrentMode())) current->CreateExitScreen();

@@ -18,7 +18,16 @@
 
 #include "services/floatingservices.h"
 
-struct GameParts;
+class CCommonSystemFile;
+class CGameHooks;
+class CInputPart;
+class CMessageWindowPart;
+class CModeFlowPart;
+class CSavePart;
+class CScreenPart;
+class CSetupList;
+class CSoundPart;
+class CVariablePart;
 class CFloatingLayerTable;
 class CGameMouse;
 class CMessageCursor;
@@ -80,7 +89,23 @@ class CFloatingPart : public CFloatingServices {
     int key = 0, target = 0, action = 0, sound = 0;
   };
 
-  explicit CFloatingPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSoundPart>& sound;
+    std::unique_ptr<CSavePart>& saves;
+    std::unique_ptr<CInputPart>& input;
+    std::unique_ptr<CMessageWindowPart>& messageWindow;
+    std::unique_ptr<CModeFlowPart>& modes;
+    CCommonSystemFile* systemFile;
+    CGameHooks* hooks;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CFloatingPart(const Links& links);
   virtual ~CFloatingPart();
   CFloatingPart(const CFloatingPart&) = delete;
   CFloatingPart& operator=(const CFloatingPart&) = delete;
@@ -222,7 +247,7 @@ class CFloatingPart : public CFloatingServices {
   // Before a quick save: the state kept, `mode` to return to, the thumbnail.
   void PrepareQuickSave(int mode);
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   // Destroyed in the reverse order: the notices, the buttons, the message
   // cursor and the game mouse before the layer table they float in.

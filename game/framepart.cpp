@@ -4,11 +4,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "effect/alleffect.h"
 #include "game/frameskip.h"
-#include "game/gameparts.h"
 #include "game/modeflowpart.h"
-#include "game/screenpart.h"
 #include "game/settingkeys.h"
 #include "game/variablepart.h"
 #include "modebase/moderoles.h"
@@ -26,12 +23,12 @@ const Key kFrameKeys[] = {
 
 }  // namespace
 
-CFramePart::CFramePart(GameParts& parts) : parts_(parts) {}
+CFramePart::CFramePart(const Links& links) : links_(links) {}
 
 CFramePart::~CFramePart() = default;
 
 void CFramePart::ReadSettings() {
-  ReadIntKeys(parts_.list, &settings_, kFrameKeys);
+  ReadIntKeys(links_.list, &settings_, kFrameKeys);
   if (settings_.frameTime < 1 || settings_.frameTime > 1000) settings_.frameTime = kDefaultFrameTime;
   if (settings_.maxSkipFrame < 1) settings_.maxSkipFrame = 1;
   frameTime_ = defaultFrameTime_ = settings_.frameTime;
@@ -39,7 +36,7 @@ void CFramePart::ReadSettings() {
 
 void CFramePart::Init() {
   frameSkip_ = std::make_unique<CFrameSkip>();
-  frameSkip_->SetMaxSkip(parts_.vars->CheckFrameSkipOff() ? 1 : settings_.maxSkipFrame);
+  frameSkip_->SetMaxSkip(links_.vars->CheckFrameSkipOff() ? 1 : settings_.maxSkipFrame);
   frameSkip_->SetAdjust(settings_.skipAdjustFrame);
   frameSkip_->SetPeriod(frameTime_);
 }
@@ -69,7 +66,6 @@ void CFramePart::CalcuFrameSkip(int elapsed) {
   elapsed = std::max(elapsed, 0);
   frameElapsed_ = elapsed;
   DecreaseCountdown(elapsed);
-  if (CAllEffect* effect = parts_.screen->GetEffect()) effect->SetEffectSpeed(GetEffectSpeed());
   // In 64 bits: a frame period or lateness from the settings may be large.
   const int64_t period = frameTime_;
   int64_t late = lateness_;
@@ -81,14 +77,14 @@ void CFramePart::CalcuFrameSkip(int elapsed) {
   }
   late = std::clamp<int64_t>(late, 0, INT32_MAX);
   lateness_ = static_cast<int>(late);
-  if (!parts_.vars->CheckFrameSkipOff())
+  if (!links_.vars->CheckFrameSkipOff())
     skipAllowance_ = static_cast<int>(std::min<int64_t>(late, period * std::max(settings_.maxSkipFrame, 1)));
 }
 
 void CFramePart::ResetFrameSkip() {
   lateness_ = 0;
   skipAllowance_ = 0;
-  if (CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage()) printMessage->ClearState();
+  if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) printMessage->ClearState();
   holdCount_ = 2;
 }
 

@@ -6,7 +6,9 @@
 
 #include <memory>
 
-struct GameParts;
+class CModeFlowPart;
+class CSetupList;
+class CVariablePart;
 class CFrameSkip;
 
 class CFramePart {
@@ -19,7 +21,16 @@ class CFramePart {
   };
   static constexpr int kDefaultFrameTime = 50;
 
-  explicit CFramePart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CModeFlowPart>& modes;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CFramePart(const Links& links);
   virtual ~CFramePart();
   CFramePart(const CFramePart&) = delete;
   CFramePart& operator=(const CFramePart&) = delete;
@@ -72,7 +83,7 @@ class CFramePart {
   void Close();
 
  private:
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CFrameSkip> frameSkip_;
   int frameTime_ = kDefaultFrameTime;

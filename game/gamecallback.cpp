@@ -26,6 +26,78 @@
 
 GameParts::~GameParts() = default;
 
+// Each part's links, taken from the set: the slots of the parts it calls and
+// what the game was given.
+template <>
+CScreenPart::Links LinksOf<CScreenPart>(GameParts& p) {
+  return {p.frame, p.vars, p.sound, p.input, p.scripts, p.debug, p.modes, p.window, p.systemFile, p.width,
+          p.height, p.bpp, p.hooks, p.list};
+}
+
+template <>
+CFramePart::Links LinksOf<CFramePart>(GameParts& p) {
+  return {p.vars, p.modes, p.list};
+}
+
+template <>
+CGameLists::Links LinksOf<CGameLists>(GameParts& p) {
+  return {p.list};
+}
+
+template <>
+CVariablePart::Links LinksOf<CVariablePart>(GameParts& p) {
+  return {p.screen, p.sound, p.saves, p.input, p.messageWindow, p.debug, p.modes, p.systemFile, p.hooks, p.list};
+}
+
+template <>
+CSoundPart::Links LinksOf<CSoundPart>(GameParts& p) {
+  return {p.lists, p.vars, p.modes, p.window, p.systemFile, p.list};
+}
+
+template <>
+CTextPart::Links LinksOf<CTextPart>(GameParts& p) {
+  return {p.window, p.systemFile, p.list};
+}
+
+template <>
+CSavePart::Links LinksOf<CSavePart>(GameParts& p) {
+  return {p.screen, p.frame, p.lists, p.vars, p.sound, p.floating, p.messageWindow, p.scripts, p.modes,
+          p.systemFile, p.width, p.height, p.hooks, p.callback, p.list};
+}
+
+template <>
+CInputPart::Links LinksOf<CInputPart>(GameParts& p) {
+  return {p.list};
+}
+
+template <>
+CFloatingPart::Links LinksOf<CFloatingPart>(GameParts& p) {
+  return {p.screen, p.vars, p.sound, p.saves, p.input, p.messageWindow, p.modes, p.systemFile, p.hooks, p.list};
+}
+
+template <>
+CMessageWindowPart::Links LinksOf<CMessageWindowPart>(GameParts& p) {
+  return {p.screen, p.lists, p.vars, p.saves, p.input, p.floating, p.scripts, p.modes, p.systemFile, p.hooks, p.list};
+}
+
+template <>
+CScriptPart::Links LinksOf<CScriptPart>(GameParts& p) {
+  return {p.screen, p.frame, p.lists, p.vars, p.saves, p.floating, p.messageWindow, p.modes, p.hooks, p.callback,
+          p.list};
+}
+
+template <>
+CDebugPart::Links LinksOf<CDebugPart>(GameParts& p) {
+  return {p.screen, p.frame, p.lists, p.vars, p.sound, p.text, p.scripts, p.window, p.width, p.height, p.callback,
+          p.list};
+}
+
+template <>
+CModeFlowPart::Links LinksOf<CModeFlowPart>(GameParts& p) {
+  return {p.screen, p.frame, p.vars, p.sound, p.text, p.saves, p.input, p.messageWindow, p.scripts, p.window,
+          p.systemFile, p.hooks, p.list};
+}
+
 CGameCallBack::CGameCallBack(platform::Window* window, CCommonSystemFile* systemFile, int width, int height,
                              int bpp)
     : window_(window), systemFile_(systemFile), width_(width), height_(height), bpp_(bpp) {
@@ -45,19 +117,19 @@ void CGameCallBack::MakeParts() {
   p.hooks = this;
   p.callback = this;
   p.list = setupList_.get();
-  p.screen = std::make_unique<CScreenPart>(p);
-  p.frame = std::make_unique<CFramePart>(p);
-  p.lists = std::make_unique<CGameLists>(p);
-  p.vars = std::make_unique<CVariablePart>(p);
-  p.sound = std::make_unique<CSoundPart>(p);
-  p.text = std::make_unique<CTextPart>(p);
-  p.saves = std::make_unique<CSavePart>(p);
-  p.input = std::make_unique<CInputPart>(p);
-  p.floating = std::make_unique<CFloatingPart>(p);
-  p.messageWindow = std::make_unique<CMessageWindowPart>(p);
-  p.scripts = std::make_unique<CScriptPart>(p);
-  p.debug = std::make_unique<CDebugPart>(p);
-  p.modes = std::make_unique<CModeFlowPart>(p);
+  p.screen = std::make_unique<CScreenPart>(LinksOf<CScreenPart>(p));
+  p.frame = std::make_unique<CFramePart>(LinksOf<CFramePart>(p));
+  p.lists = std::make_unique<CGameLists>(LinksOf<CGameLists>(p));
+  p.vars = std::make_unique<CVariablePart>(LinksOf<CVariablePart>(p));
+  p.sound = std::make_unique<CSoundPart>(LinksOf<CSoundPart>(p));
+  p.text = std::make_unique<CTextPart>(LinksOf<CTextPart>(p));
+  p.saves = std::make_unique<CSavePart>(LinksOf<CSavePart>(p));
+  p.input = std::make_unique<CInputPart>(LinksOf<CInputPart>(p));
+  p.floating = std::make_unique<CFloatingPart>(LinksOf<CFloatingPart>(p));
+  p.messageWindow = std::make_unique<CMessageWindowPart>(LinksOf<CMessageWindowPart>(p));
+  p.scripts = std::make_unique<CScriptPart>(LinksOf<CScriptPart>(p));
+  p.debug = std::make_unique<CDebugPart>(LinksOf<CDebugPart>(p));
+  p.modes = std::make_unique<CModeFlowPart>(LinksOf<CModeFlowPart>(p));
 }
 
 void CGameCallBack::ReleaseAll() {

@@ -63,10 +63,11 @@ int CGameCallBack::Frame(int elapsed) {
   // Show requests live for one frame.
   floating.ClearShowRequests();
   // The frame skip, then the mouse: presses, wheel and the effects' view
-  // of the pointer.
+  // of the pointer; the effects run slow while a voice counts down.
   p.frame->CalcuFrameSkip(elapsed);
   input.UpdateMouse();
   CAllEffect* effect = screen.GetEffect();
+  if (effect) effect->SetEffectSpeed(p.frame->GetEffectSpeed());
   if (effect && input.GetMouseStatus()) {
     platform::Point pos;
     input.GetMouseStatus()->GetPos(&pos);

@@ -28,13 +28,13 @@ std::string NumberedKey(const char* format, int a, int b) {
   return key;
 }
 
-CGameLists::CGameLists(GameParts& parts) : parts_(parts) {}
+CGameLists::CGameLists(const Links& links) : links_(links) {}
 
 CGameLists::~CGameLists() = default;
 
 void CGameLists::ReadSettings() {
-  ReadInt(parts_.list, &settings_.noBGMFlag, "noBGMFlag");
-  ReadInt(parts_.list, &settings_.noSystemSeFlag, "noSystemSeFlag");
+  ReadInt(links_.list, &settings_.noBGMFlag, "noBGMFlag");
+  ReadInt(links_.list, &settings_.noSystemSeFlag, "noSystemSeFlag");
 }
 
 void CGameLists::Load(int noScript) {
@@ -57,7 +57,7 @@ void CGameLists::Load(int noScript) {
     for (int i = 0; i < movieList_->GetCount(); i += 2) {
       int isDefault = 1;
       const char* name = movieList_->GetName(i);
-      ReadInt(parts_.list, &isDefault, (std::string(name ? name : "") + "IsDefault").c_str());
+      ReadInt(links_.list, &isDefault, (std::string(name ? name : "") + "IsDefault").c_str());
       movieEntryOff_.push_back(isDefault == 0 ? 1 : 0);
     }
   }

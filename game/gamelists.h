@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct GameParts;
+class CSetupList;
 class CNameList;
 
 class CGameLists {
@@ -19,7 +19,14 @@ class CGameLists {
     int noSystemSeFlag = 0;
   };
 
-  explicit CGameLists(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CGameLists(const Links& links);
   virtual ~CGameLists();
   CGameLists(const CGameLists&) = delete;
   CGameLists& operator=(const CGameLists&) = delete;
@@ -61,7 +68,7 @@ class CGameLists {
   std::string ScriptPath(int number) const;
 
  private:
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CNameList> projectList_;
   std::unique_ptr<CNameList> bgmList_;

@@ -1,13 +1,15 @@
 // GameParts: the game object's parts, one object per concern, and what the
-// game was given. The game (CGameCallBack) owns the set; each part keeps a
-// reference to it and reaches the others through it.
+// game was given. The game (CGameCallBack) owns the set. No part holds the
+// set: each is made with its `Links`, the slots of the parts it calls and
+// the values of the game it reads (`LinksOf`).
 //
 // The parts are made with the game, empty, in the order below; Init fills
 // them in its fixed order. They are destroyed in the reverse order of the
 // members: the modes first (they point into every other part), the lists
 // and the screen last (everything draws into the screen buffer and reads
 // the lists). A test's double replaces a part with a subclass of its own
-// before Init (parts.sound = std::make_unique<...>(parts)).
+// before Init (parts.sound = std::make_unique<...>(LinksOf<CSoundPart>(parts))):
+// the other parts find it in its slot.
 #pragma once
 
 #include <memory>
@@ -65,3 +67,8 @@ struct GameParts {
   std::unique_ptr<CDebugPart> debug;
   std::unique_ptr<CModeFlowPart> modes;
 };
+
+// The links a part is made with, taken from the set: `MakeParts` and the
+// tests' doubles hand them to the part's constructor.
+template <class Part>
+typename Part::Links LinksOf(GameParts& parts);

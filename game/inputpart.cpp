@@ -34,7 +34,7 @@ constexpr uintptr_t kButtonBits[CMouseStatus::kButtons] = {MK_LBUTTON, MK_RBUTTO
 
 }  // namespace
 
-CInputPart::CInputPart(GameParts& parts) : parts_(parts) {}
+CInputPart::CInputPart(const Links& links) : links_(links) {}
 
 // The input state holds the mouse and key state: it goes first.
 CInputPart::~CInputPart() {
@@ -43,7 +43,7 @@ CInputPart::~CInputPart() {
   keyStatus_.reset();
 }
 
-void CInputPart::ReadSettings() { ReadIntKeys(parts_.list, &settings_, kInputKeys); }
+void CInputPart::ReadSettings() { ReadIntKeys(links_.list, &settings_, kInputKeys); }
 
 void CInputPart::Init() {
   mouseStatus_ = std::make_unique<CMouseStatus>();

@@ -10,7 +10,7 @@
 
 #include "services/inputservices.h"
 
-struct GameParts;
+class CSetupList;
 class CMyKeyStatus;
 
 class CInputPart : public CInputServices {
@@ -22,7 +22,14 @@ class CInputPart : public CInputServices {
     int backLogDisableCheckFlag = 1;
   };
 
-  explicit CInputPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CInputPart(const Links& links);
   virtual ~CInputPart();
   CInputPart(const CInputPart&) = delete;
   CInputPart& operator=(const CInputPart&) = delete;
@@ -79,7 +86,7 @@ class CInputPart : public CInputServices {
   int GetSpace() const { return spaceFlag_; }
 
  private:
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CMouseStatus> mouseStatus_;
   std::unique_ptr<CMyKeyStatus> keyStatus_;

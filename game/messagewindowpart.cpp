@@ -44,20 +44,20 @@ const Key kWindowKeys[] = {
 
 }  // namespace
 
-CMessageWindowPart::CMessageWindowPart(GameParts& parts) : parts_(parts) {}
+CMessageWindowPart::CMessageWindowPart(const Links& links) : links_(links) {}
 
 // The face control leaves the save's extension rows before it goes.
 CMessageWindowPart::~CMessageWindowPart() {
-  if (faceControl_ && parts_.saves) parts_.saves->ForgetExtSaveObject(faceControl_.get());
+  if (faceControl_ && links_.saves) links_.saves->ForgetExtSaveObject(faceControl_.get());
 }
 
-void CMessageWindowPart::ReadSettings() { ReadIntKeys(parts_.list, &settings_, kWindowKeys); }
+void CMessageWindowPart::ReadSettings() { ReadIntKeys(links_.list, &settings_, kWindowKeys); }
 
 void CMessageWindowPart::InitFaceControl() {
   if (faceControl_ || !settings_.facePrintMode) return;
-  faceControl_ = std::make_unique<CFaceControl>(parts_.lists->GetFaceList());
+  faceControl_ = std::make_unique<CFaceControl>(links_.lists->GetFaceList());
   const CExtDataNameTable names;
-  parts_.saves->SetExtSaveObject(names.SearchName("face"), faceControl_.get());
+  links_.saves->SetExtSaveObject(names.SearchName("face"), faceControl_.get());
 }
 
 void CMessageWindowPart::InitMessageWindow() {
@@ -101,12 +101,12 @@ int CMessageWindowPart::CheckMessageWindowHit(int x, int y) {
 }
 
 void CMessageWindowPart::SetWindowNumberConfig(int n) {
-  if (parts_.systemFile) parts_.systemFile->SetSystemData(kWindowNumberOffset, n);
+  if (links_.systemFile) links_.systemFile->SetSystemData(kWindowNumberOffset, n);
   MessageWindowSetNumbers(n, windowNumberScript_);
 }
 
 int CMessageWindowPart::GetWindowNumberConfig() const {
-  return parts_.systemFile ? parts_.systemFile->GetSystemData(kWindowNumberOffset) : 0;
+  return links_.systemFile ? links_.systemFile->GetSystemData(kWindowNumberOffset) : 0;
 }
 
 void CMessageWindowPart::SetWindowNumberScript(int n) {
@@ -116,7 +116,7 @@ void CMessageWindowPart::SetWindowNumberScript(int n) {
 
 void CMessageWindowPart::ApplyWindowOpacity() {
   // Widened first: a stored word far below 0 must not overflow.
-  const int64_t percent = 100 - static_cast<int64_t>(parts_.vars->GetSystemSetting(106));
+  const int64_t percent = 100 - static_cast<int64_t>(links_.vars->GetSystemSetting(106));
   if (messageWindow_) messageWindow_->SetPercent(static_cast<int>(std::clamp<int64_t>(percent, 0, 100)));
 }
 
@@ -129,19 +129,19 @@ void CMessageWindowPart::SetMessageWindowMode(int value) {
 int CMessageWindowPart::GetConfigHelperValue() { return messageWindow_ ? messageWindow_->GetCount(0) : 1; }
 
 void CMessageWindowPart::ShowMessageWindow(int flag) {
-  if (CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage()) printMessage->SetWindowPrint(flag);
+  if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) printMessage->SetWindowPrint(flag);
 }
 
 // --- Words of the message modes ---
 
 void CMessageWindowPart::SetMessageModeFlag(int flag) {
   messageModeFlag_ = flag;
-  if (CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage()) printMessage->SetGeneral(flag);
+  if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) printMessage->SetGeneral(flag);
 }
 
 void CMessageWindowPart::SetStoredOption(int value) {
   storedOption_ = value;
-  parts_.vars->SetSystemSetting(6, value);
+  links_.vars->SetSystemSetting(6, value);
 }
 
 void CMessageWindowPart::ApplyPendingSwitch() {
@@ -155,42 +155,42 @@ int CMessageWindowPart::SetMessageParam(int kind, int value) {
   return -1;
 }
 
-void CMessageWindowPart::OnMessageClick() { parts_.hooks->OnMessageClick(); }
+void CMessageWindowPart::OnMessageClick() { links_.hooks->OnMessageClick(); }
 
-void CMessageWindowPart::OnMessageCursor(int a) { parts_.hooks->OnMessageCursor(a); }
+void CMessageWindowPart::OnMessageCursor(int a) { links_.hooks->OnMessageCursor(a); }
 
-void CMessageWindowPart::SetMessageCursorKind(int kind) { parts_.floating->SetMessageCursorKind(kind); }
+void CMessageWindowPart::SetMessageCursorKind(int kind) { links_.floating->SetMessageCursorKind(kind); }
 
 void CMessageWindowPart::SetMessageCursor(int x, int y, int kind) {
-  parts_.floating->SetMessageCursor(x, y, kind);
+  links_.floating->SetMessageCursor(x, y, kind);
 }
 
-int CMessageWindowPart::IsBackLogDisabled() const { return parts_.input->IsBackLogDisabled(); }
+int CMessageWindowPart::IsBackLogDisabled() const { return links_.input->IsBackLogDisabled(); }
 
 // --- The back log: the lines go to mode 7's store when the mode exists ---
 
 void CMessageWindowPart::AddBackLog(const char* text, int r, int g, int b) {
-  if (CStoryBackLogMode* log = parts_.modes->GetBackLog()) log->AddLine(text, r, g, b);
+  if (CStoryBackLogMode* log = links_.modes->GetBackLog()) log->AddLine(text, r, g, b);
 }
 
 void CMessageWindowPart::SetBackLogColor(int linesBack, int r, int g, int b) {
-  if (CStoryBackLogMode* log = parts_.modes->GetBackLog()) log->SetLineColor(linesBack, r, g, b);
+  if (CStoryBackLogMode* log = links_.modes->GetBackLog()) log->SetLineColor(linesBack, r, g, b);
 }
 
 void CMessageWindowPart::ClearBackLog() {
-  if (CStoryBackLogMode* log = parts_.modes->GetBackLog()) log->ClearLog();
+  if (CStoryBackLogMode* log = links_.modes->GetBackLog()) log->ClearLog();
 }
 
 // --- Read marks: -1 stands for the running script ---
 
 void CMessageWindowPart::SetMessageReadFlag(int message, int script) {
-  if (script == -1) script = parts_.scripts->GetRunningScriptNumber(script);
-  if (parts_.systemFile) parts_.systemFile->SetMesFlag(script, message);
+  if (script == -1) script = links_.scripts->GetRunningScriptNumber(script);
+  if (links_.systemFile) links_.systemFile->SetMesFlag(script, message);
 }
 
 int CMessageWindowPart::CheckMessageReadFlag(int message, int script) {
-  if (script == -1) script = parts_.scripts->GetRunningScriptNumber(script);
-  return parts_.systemFile ? parts_.systemFile->GetMesFlag(script, message) : 0;
+  if (script == -1) script = links_.scripts->GetRunningScriptNumber(script);
+  return links_.systemFile ? links_.systemFile->GetMesFlag(script, message) : 0;
 }
 
 // --- Skipping ---
@@ -198,7 +198,7 @@ int CMessageWindowPart::CheckMessageReadFlag(int message, int script) {
 void CMessageWindowPart::ToggleShiftSkip() {
   if (GetShiftSkipState()) {
     SetShiftSkipState(0);
-  } else if (!settings_.shiftSkipMessageOnly || parts_.modes->GetCurrentMode() == modenumber::kPrintMessage) {
+  } else if (!settings_.shiftSkipMessageOnly || links_.modes->GetCurrentMode() == modenumber::kPrintMessage) {
     SetShiftSkipState(1);
   }
 }
@@ -216,7 +216,7 @@ void CMessageWindowPart::SkipByKey(int kind) {
   skipKind_[0] = kind == 0 ? 1 : 0;
   skipKind_[1] = kind == 1 ? 1 : 0;
   if (kind == 1)
-    if (CAllEffect* effect = parts_.screen->GetEffect()) effect->ResetAll();
+    if (CAllEffect* effect = links_.screen->GetEffect()) effect->ResetAll();
   SetSkipFilmFlag(1);
 }
 

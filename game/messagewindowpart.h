@@ -10,7 +10,17 @@
 
 #include "services/messagewindowservices.h"
 
-struct GameParts;
+class CCommonSystemFile;
+class CFloatingPart;
+class CGameHooks;
+class CGameLists;
+class CInputPart;
+class CModeFlowPart;
+class CSavePart;
+class CScreenPart;
+class CScriptPart;
+class CSetupList;
+class CVariablePart;
 class CCommonMessageWindow;
 class CFaceControl;
 
@@ -43,7 +53,24 @@ class CMessageWindowPart : public CMessageWindowServices {
     int windowPendingWord = 0;
   };
 
-  explicit CMessageWindowPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CGameLists>& lists;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSavePart>& saves;
+    std::unique_ptr<CInputPart>& input;
+    std::unique_ptr<CFloatingPart>& floating;
+    std::unique_ptr<CScriptPart>& scripts;
+    std::unique_ptr<CModeFlowPart>& modes;
+    CCommonSystemFile* systemFile;
+    CGameHooks* hooks;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CMessageWindowPart(const Links& links);
   virtual ~CMessageWindowPart();
   CMessageWindowPart(const CMessageWindowPart&) = delete;
   CMessageWindowPart& operator=(const CMessageWindowPart&) = delete;
@@ -166,7 +193,7 @@ class CMessageWindowPart : public CMessageWindowServices {
   int MessageWindowPrint(int show, int showName, const platform::Point* offset);
   void MessageWindowSetNumbers(int config, int script);
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   StoryWords words_;
   std::unique_ptr<CCommonMessageWindow> messageWindow_;

@@ -58,7 +58,7 @@ bool RowLists(const CKeyFlagTable* table, int row, int key) {
 
 }  // namespace
 
-CModeFlowPart::CModeFlowPart(GameParts& parts) : parts_(parts) {
+CModeFlowPart::CModeFlowPart(const Links& links) : links_(links) {
   for (int& n : nextModeStack_) n = -1;
   // Every run starts in the start-up mode.
   modeStack_[0] = modenumber::kNothing;
@@ -70,8 +70,8 @@ CModeFlowPart::~CModeFlowPart() {
 }
 
 void CModeFlowPart::ReadSettings() {
-  ReadInt(parts_.list, &settings_.useExtClass, "useExtClass");
-  ReadInt(parts_.list, &settings_.createBackButtonFlag, "createBackButtonFlag");
+  ReadInt(links_.list, &settings_.useExtClass, "useExtClass");
+  ReadInt(links_.list, &settings_.createBackButtonFlag, "createBackButtonFlag");
 }
 
 // --- Init's steps ---
@@ -83,7 +83,7 @@ void CModeFlowPart::InitModeSwitches() {
   for (int i = 0; i < extraModeList_->GetCount(); ++i) {
     const int n = extraModeList_->GetNumber(i);
     int isDefault = 0;
-    ReadInt(parts_.list, &isDefault, (std::string(extraModeList_->GetName(i)) + "IsDefault").c_str());
+    ReadInt(links_.list, &isDefault, (std::string(extraModeList_->GetName(i)) + "IsDefault").c_str());
     if (n >= 0 && n < kModeCount) modeDisable_[n] = isDefault ? 0 : 1;
   }
   LoadClassDisable();
@@ -104,7 +104,7 @@ void CModeFlowPart::LoadClassDisable() {
     const char* name = modenames::GetModeName(n);
     if (!*name) continue;
     int value = 0;
-    if (ReadInt(parts_.list, &value, (std::string(name) + "ClassDisable").c_str())) modeDisable_[n] = value != 0 ? 1 : 0;
+    if (ReadInt(links_.list, &value, (std::string(name) + "ClassDisable").c_str())) modeDisable_[n] = value != 0 ? 1 : 0;
   }
 }
 
@@ -123,14 +123,14 @@ void CModeFlowPart::MakeKeyFlagTable() { keyFlagTable_ = std::make_unique<CKeyFl
 // class supplies (empty here).
 void CModeFlowPart::InitBackButton() {
   commonSetupSecond_ = commonSetupThird_ = 0;
-  if (settings_.createBackButtonFlag) parts_.hooks->CreateBackButton();
+  if (settings_.createBackButtonFlag) links_.hooks->CreateBackButton();
 }
 
 // --- The mode table ---
 
 int CModeFlowPart::CreateMode(int n) {
   if (n < 0 || n >= kModeCount || modeTable_[n] || modeDisable_[n]) return 0;
-  modeTable_[n] = parts_.hooks->MakeMode(n);
+  modeTable_[n] = links_.hooks->MakeMode(n);
   return modeTable_[n] ? 1 : 0;
 }
 
@@ -279,22 +279,22 @@ void CModeFlowPart::NotifyMode(int mode, int value) {
   if (CCommonGeneral* m = GetMode(mode)) m->SetParameter(value);
 }
 
-void CModeFlowPart::CloseGame() { platform::PostMessage(parts_.window, WM_CLOSE, 0, 0); }
+void CModeFlowPart::CloseGame() { platform::PostMessage(links_.window, WM_CLOSE, 0, 0); }
 
-void CModeFlowPart::OnModeEnter(int mode) { parts_.hooks->OnModeEnter(mode); }
+void CModeFlowPart::OnModeEnter(int mode) { links_.hooks->OnModeEnter(mode); }
 
-void CModeFlowPart::OnModeHook(int mode) { parts_.hooks->OnModeHook(mode); }
+void CModeFlowPart::OnModeHook(int mode) { links_.hooks->OnModeHook(mode); }
 
-int CModeFlowPart::CallScriptLabel(int label) { return parts_.scripts->CallScriptLabel(label); }
+int CModeFlowPart::CallScriptLabel(int label) { return links_.scripts->CallScriptLabel(label); }
 
-int CModeFlowPart::StartSceneScript() { return parts_.scripts->StartSceneScript(); }
+int CModeFlowPart::StartSceneScript() { return links_.scripts->StartSceneScript(); }
 
-int CModeFlowPart::GetScriptStartFlag() { return parts_.scripts->GetScriptStartFlag(); }
+int CModeFlowPart::GetScriptStartFlag() { return links_.scripts->GetScriptStartFlag(); }
 
-void CModeFlowPart::SetScriptStartFlag(int flag) { parts_.scripts->SetScriptStartFlag(flag); }
+void CModeFlowPart::SetScriptStartFlag(int flag) { links_.scripts->SetScriptStartFlag(flag); }
 
 int CModeFlowPart::RegistSystemFunction(int mode, const char* name, int value) {
-  return parts_.scripts->RegistSystemFunction(mode, name, value);
+  return links_.scripts->RegistSystemFunction(mode, name, value);
 }
 
 void CModeFlowPart::SetSystemMenuSceneMode(int flag) {
@@ -308,25 +308,25 @@ void CModeFlowPart::SetSystemMenuSceneMode(int flag) {
 void CModeFlowPart::ResetForGameStart() {
   SetResetWord(0);
   SetResetWordB(0);
-  if (CAllEffect* effect = parts_.screen->GetEffect()) effect->ResetAll();
-  parts_.scripts->RunStopF5(0, nullptr);
-  parts_.messageWindow->SetMessageModeFlagWord(0);
-  parts_.hooks->OnNewGame(0, 0);
+  if (CAllEffect* effect = links_.screen->GetEffect()) effect->ResetAll();
+  links_.scripts->RunStopF5(0, nullptr);
+  links_.messageWindow->SetMessageModeFlagWord(0);
+  links_.hooks->OnNewGame(0, 0);
   for (int n = 1; n < kModeCount; ++n)
     if (CCommonGeneral* mode = GetMode(n)) mode->NewGame();
 }
 
 int CModeFlowPart::StartNewGame(int, int stateFlag, int varNumber, int value) {
-  CVariablePart& vars = *parts_.vars;
-  CMessageWindowPart& story = *parts_.messageWindow;
-  CScreenPart& screen = *parts_.screen;
+  CVariablePart& vars = *links_.vars;
+  CMessageWindowPart& story = *links_.messageWindow;
+  CScreenPart& screen = *links_.screen;
   vars.ClearGameVars(vars.GetSettings().varInitFlag);
   if (varNumber != -1) vars.SetVar(varNumber, value);
   story.SetMessageWindowOn(0);
   story.SetMessageWindowMode(0);
-  parts_.scripts->SetBackScriptMode(0);
+  links_.scripts->SetBackScriptMode(0);
   story.SetStoredOption(0);
-  parts_.text->ResetTextPosition();
+  links_.text->ResetTextPosition();
   for (int channel = 0; channel < CScreenPart::kEffectChannels; ++channel)
     if (CAllEffect* effect = screen.GetEffect()) effect->SetPrintEnable(channel, 1);
   screen.SetLayerDisableMask(0);
@@ -336,38 +336,38 @@ int CModeFlowPart::StartNewGame(int, int stateFlag, int varNumber, int value) {
   ResetForGameStart();
   // The costume mask and the channels' picture-variant variables are the
   // game's before: a new game starts without them.
-  CScriptPart::PictureWords& pictures = parts_.scripts->Pictures();
+  CScriptPart::PictureWords& pictures = links_.scripts->Pictures();
   pictures.costumeMask = 0;
   std::fill(std::begin(pictures.variantVars), std::end(pictures.variantVars), 0);
   // The frame runs the control script from its start.
-  parts_.scripts->RewindControlScript(false);
-  parts_.scripts->CheckControlScriptLoaded();
-  if (stateFlag != 0) parts_.sound->StopBgm(-1);
-  parts_.frame->CalcuWaitCount(-1);
+  links_.scripts->RewindControlScript(false);
+  links_.scripts->CheckControlScriptLoaded();
+  if (stateFlag != 0) links_.sound->StopBgm(-1);
+  links_.frame->CalcuWaitCount(-1);
   story.SetSkipFilmFlag(1);
   return -1;
 }
 
 void CModeFlowPart::StartGameScript(int varNumber, int value) {
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   vars.ClearGameVars(0);
-  parts_.scripts->SetScriptStartFlag(1);
+  links_.scripts->SetScriptStartFlag(1);
   if (varNumber != -1) vars.SetVar(varNumber, value);
-  parts_.messageWindow->SetMessageWindowOn(0);
+  links_.messageWindow->SetMessageWindowOn(0);
   ResetForGameStart();
-  parts_.scripts->RewindControlScript(true);
-  if (CScript* control = parts_.scripts->GetScript(0)) control->Run(-1);
-  parts_.frame->CalcuWaitCount(-1);
+  links_.scripts->RewindControlScript(true);
+  if (CScript* control = links_.scripts->GetScript(0)) control->Run(-1);
+  links_.frame->CalcuWaitCount(-1);
 }
 
 void CModeFlowPart::RestartFromLoad() {
-  CMessageWindowPart& story = *parts_.messageWindow;
+  CMessageWindowPart& story = *links_.messageWindow;
   SetResetWord(0);
   SetResetWordB(0);
-  parts_.vars->SetStateVarWord(0);
+  links_.vars->SetStateVarWord(0);
   story.SetMessageModeFlag(0);
-  parts_.scripts->SetBackScriptMode(0);
-  parts_.text->ResetTextPosition();
+  links_.scripts->SetBackScriptMode(0);
+  links_.text->ResetTextPosition();
   // A loaded game starts without the script's automatic message mode and
   // its click and skip locks, whatever the save held.
   story.SetProhibitWords(0, 0, 0);
@@ -379,26 +379,26 @@ void CModeFlowPart::RestartFromLoad() {
   if (GetCurrentMode() == modenumber::kPrintMessage)
     if (CStoryMessageMode* printMessage = GetPrintMessage()) {
       printMessage->SetLineCount(story.Words().savedLineCount);
-      parts_.scripts->SetBackScriptMode(0);
+      links_.scripts->SetBackScriptMode(0);
     }
   if (mode) mode->Enter();
-  if (parts_.saves->GetExtDataValue()) NotifyListedModes();
-  if (CAllEffect* effect = parts_.screen->GetEffect()) effect->RestoreEffects();
-  parts_.sound->PlayPendingSounds();
-  parts_.hooks->OnResetGame();
+  if (links_.saves->GetExtDataValue()) NotifyListedModes();
+  if (CAllEffect* effect = links_.screen->GetEffect()) effect->RestoreEffects();
+  links_.sound->PlayPendingSounds();
+  links_.hooks->OnResetGame();
 }
 
 // A story mode opening a system mode (save, load, config, system menu):
 // the state is kept and the thumbnail taken while the story is on screen.
 int CModeFlowPart::PrepareSystemMode(int result, int returnMode) {
   if (returnMode == 0) returnMode = modenumber::kDefaultReturnMode;
-  parts_.saves->KeepGameState();
+  links_.saves->KeepGameState();
   SetReturnMode(returnMode);
-  parts_.saves->MakeMiniCG();
+  links_.saves->MakeMiniCG();
   for (int mode : {modenumber::kSave, modenumber::kLoad, modenumber::kConfig, modenumber::kSystemMenu})
     NotifyMode(mode, returnMode);
   if (CCommonGeneral* back = GetMode(returnMode)) back->CreateExitScreen();
-  if (returnMode == modenumber::kPrintMessage && parts_.messageWindow->GetMessageModeFlag())
+  if (returnMode == modenumber::kPrintMessage && links_.messageWindow->GetMessageModeFlag())
     SetSystemMenuSceneMode(1);
   CScreenBuffer::SetFullRedraw(0);
   return result;
@@ -421,7 +421,7 @@ int CModeFlowPart::CheckMiniGameStart(int value) {
     const int32_t code = host->GetMiniGameButtonCode();
     if (code == buttoncode::kNothing) return 0;
     const int sound = GetButtonCodeSound(code);
-    if (sound >= 1) parts_.sound->PlaySystemSe(sound - 1, 0);
+    if (sound >= 1) links_.sound->PlaySystemSe(sound - 1, 0);
     // The decided area button's number is the game's number, so game 0
     // starts like any other.
     const int number = GetButtonCodeNumber(code);
@@ -430,7 +430,7 @@ int CModeFlowPart::CheckMiniGameStart(int value) {
     return 1;
   }
   const int game = host->CheckMiniGameValue(value);
-  const CMouseStatus* mouse = parts_.input->GetMouseStatus();
+  const CMouseStatus* mouse = links_.input->GetMouseStatus();
   if (game < 0 || !mouse || !mouse->GetClick(0)) return 0;
   miniGameNumber_ = game;
   return 1;
@@ -439,16 +439,16 @@ int CModeFlowPart::CheckMiniGameStart(int value) {
 // --- The play counter ---
 
 void CModeFlowPart::ClearPlayCount() {
-  if (parts_.systemFile) parts_.systemFile->SetSystemData(kPlayCountOffset, 0);
+  if (links_.systemFile) links_.systemFile->SetSystemData(kPlayCountOffset, 0);
 }
 
 int CModeFlowPart::GetPlayCount() const {
-  return parts_.systemFile ? parts_.systemFile->GetSystemData(kPlayCountOffset) : 0;
+  return links_.systemFile ? links_.systemFile->GetSystemData(kPlayCountOffset) : 0;
 }
 
 void CModeFlowPart::AddPlayCount() {
-  if (playCountAdded_ || !parts_.systemFile) return;
+  if (playCountAdded_ || !links_.systemFile) return;
   playCountAdded_ = 1;
   const int count = GetPlayCount();
-  if (count < kMaxPlayCount) parts_.systemFile->SetSystemData(kPlayCountOffset, count + 1);
+  if (count < kMaxPlayCount) links_.systemFile->SetSystemData(kPlayCountOffset, count + 1);
 }

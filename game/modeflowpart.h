@@ -13,7 +13,21 @@
 #include "modebase/modenumbers.h"
 #include "services/modeflowservices.h"
 
-struct GameParts;
+namespace platform {
+class Window;
+}  // namespace platform
+
+class CCommonSystemFile;
+class CFramePart;
+class CGameHooks;
+class CInputPart;
+class CMessageWindowPart;
+class CSavePart;
+class CScreenPart;
+class CScriptPart;
+class CSoundPart;
+class CTextPart;
+class CVariablePart;
 class CCommonButtonSetup;
 class CCommonGeneral;
 class CExtraModeList;
@@ -33,7 +47,26 @@ class CModeFlowPart : public CModeFlowServices {
   static constexpr int kModeCount = modenumber::kModeCount;
   static constexpr int kLevelCount = 16;
 
-  explicit CModeFlowPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CFramePart>& frame;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSoundPart>& sound;
+    std::unique_ptr<CTextPart>& text;
+    std::unique_ptr<CSavePart>& saves;
+    std::unique_ptr<CInputPart>& input;
+    std::unique_ptr<CMessageWindowPart>& messageWindow;
+    std::unique_ptr<CScriptPart>& scripts;
+    platform::Window* window;
+    CCommonSystemFile* systemFile;
+    CGameHooks* hooks;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CModeFlowPart(const Links& links);
   virtual ~CModeFlowPart();
   CModeFlowPart(const CModeFlowPart&) = delete;
   CModeFlowPart& operator=(const CModeFlowPart&) = delete;
@@ -188,7 +221,7 @@ class CModeFlowPart : public CModeFlowServices {
   // The steps both game starts share after the variables.
   void ResetForGameStart();
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CExtraModeList> extraModeList_;
   std::unique_ptr<CSetupList> miniGameList_;

@@ -174,12 +174,12 @@ std::string GetText(const uint8_t* field, size_t fieldSize) {
 
 }  // namespace
 
-CSavePart::CSavePart(GameParts& parts) : parts_(parts) {}
+CSavePart::CSavePart(const Links& links) : links_(links) {}
 
 CSavePart::~CSavePart() = default;
 
 void CSavePart::ReadSettings() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   Settings& s = settings_;
   ReadInt(list, &s.saveClassDisable, "saveClassDisable");
   ReadInt(list, &s.loadClassDisable, "loadClassDisable");
@@ -199,7 +199,7 @@ void CSavePart::MakeSaveSlotLayout() {
 }
 
 void CSavePart::InitExtSaveData() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   extNameTable_ = std::make_unique<CExtDataNameTable>();
   const char* name = nullptr;
   for (int i = 1; i <= kMaxKeyedEntries; ++i) {
@@ -212,7 +212,7 @@ void CSavePart::InitExtSaveData() {
     const int sub = extNameTable_->SearchName(name);
     if (sub > 0) extDataSubs_.push_back(sub);
   }
-  if (parts_.messageWindow->GetFacePrintMode()) {
+  if (links_.messageWindow->GetFacePrintMode()) {
     const int face = extNameTable_->SearchName("face");
     if (face > 0) extDataSubs_.push_back(face);
   }
@@ -225,7 +225,7 @@ void CSavePart::InitExtSaveData() {
 
 void CSavePart::InitMiniCGSize() {
   const Settings& s = settings_;
-  const int width = parts_.width, height = parts_.height;
+  const int width = links_.width, height = links_.height;
   if (s.miniCGReduce > 0) {
     miniCGWidth_ = width / s.miniCGReduce / 4 * 4;
     miniCGHeight_ = height / s.miniCGReduce;
@@ -256,9 +256,9 @@ void CSavePart::InitMiniCGSize() {
 void CSavePart::MakeLists() {
   if (!settings_.noSceneListFlag) {
     sceneDataFile_ = std::make_unique<CSceneDataFile>();
-    sceneList_ = std::make_unique<CSceneList>(parts_.systemFile, sceneDataFile_.get());
+    sceneList_ = std::make_unique<CSceneList>(links_.systemFile, sceneDataFile_.get());
   }
-  cgList_ = std::make_unique<CCGList>(parts_.systemFile);
+  cgList_ = std::make_unique<CCGList>(links_.systemFile);
   cgVoiceList_ = std::make_unique<CCGVoiceList>();
 }
 
@@ -267,10 +267,10 @@ void CSavePart::MakeSceneVoiceList() { sceneVoiceList_ = std::make_unique<CScene
 void CSavePart::MakeResultTable() {
   if (!settings_.resultFlag) return;
   resultTable_ = std::make_unique<CIntTableFile>("result", kResultRows, 1024, 1, nullptr);
-  if (settings_.getResultVarName) getResultVar_ = parts_.vars->GetVarNumber(settings_.getResultVarName);
+  if (settings_.getResultVarName) getResultVar_ = links_.vars->GetVarNumber(settings_.getResultVarName);
 }
 
-CCommonSystemFile* CSavePart::GetSystemFile() const { return parts_.systemFile; }
+CCommonSystemFile* CSavePart::GetSystemFile() const { return links_.systemFile; }
 
 // --- Save chunks ---
 
@@ -302,10 +302,10 @@ void CSavePart::GetSaveData(int type, const uint8_t* chunk, size_t size) {
 
 void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
   if (!chunk || size < kGameStatusSize) return;
-  CVariablePart& vars = *parts_.vars;
-  CScriptPart& scripts = *parts_.scripts;
-  CSoundPart& sound = *parts_.sound;
-  CMessageWindowPart& story = *parts_.messageWindow;
+  CVariablePart& vars = *links_.vars;
+  CScriptPart& scripts = *links_.scripts;
+  CSoundPart& sound = *links_.sound;
+  CMessageWindowPart& story = *links_.messageWindow;
   CMessageWindowPart::StoryWords& words = story.Words();
   if (vars.GetDateVar() >= 0) {
     const int date = vars.GetVar(vars.GetDateVar());
@@ -313,14 +313,14 @@ void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
     SetWord(chunk, kDateDay, date % 100);
     SetWord(chunk, kDateWeekday, vars.GetWeekDay(date));
   }
-  const int returnMode = parts_.modes->GetReturnMode();
+  const int returnMode = links_.modes->GetReturnMode();
   SetWord(chunk, kReturnMode, returnMode);
   const int resume = scripts.GetScript(0) && scripts.GetScript(0)->HasResumeTables() ? 1 : 0;
   SetWord(chunk, kResumeTables, resume);
   SetWord(chunk, kScriptLevel, keptScriptLevel_);
   for (int k = 1; k < kScriptLevels; ++k) SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
   // The print-message mode owns its line count and page code.
-  if (const CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage()) {
+  if (const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) {
     words.savedLineCount = printMessage->GetLineCount();
     words.messageCode = printMessage->GetMessageCode();
   }
@@ -329,7 +329,7 @@ void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kMessageCode, words.messageCode);
   SetWord(chunk, kChoiceKey, words.choiceKey);
   // The choice mode owns its range and its four words once it exists.
-  if (CStoryChoiceMode* choice = parts_.modes->GetSelectMessage()) {
+  if (CStoryChoiceMode* choice = links_.modes->GetSelectMessage()) {
     words.savedChoiceEnd = choice->GetSelectEnd();
     words.savedChoiceStart = choice->GetSelectStart();
     words.choiceWords[0] = choice->GetTimeLimit();
@@ -343,12 +343,12 @@ void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
   SetWord(chunk, kMusic, sound.GetBgmNumber());
   SetWord(chunk, kMusicLoop, sounds.bgmLoopCount);
   SetWord(chunk, kWindowShown, keptMessageWindowOn_);
-  SetWord(chunk, kFrameTime, parts_.frame->GetFrameTime());
+  SetWord(chunk, kFrameTime, links_.frame->GetFrameTime());
   if (vars.GetSettings().specialNumberForSaveSetFlag && vars.GetSpecialNumberVar() != -1)
     specialSaveNumber_ = vars.GetVar(vars.GetSpecialNumberVar());
   SetWord(chunk, kSpecialNumber, specialSaveNumber_);
   SetWord(chunk, kMusicRoom, vars.GetMusicRoomValue());
-  SetWord(chunk, kLayerMask, parts_.screen->GetLayerDisableMask());
+  SetWord(chunk, kLayerMask, links_.screen->GetLayerDisableMask());
   SetWord(chunk, kWindowMode, story.GetMessageSpeed());
   SetWord(chunk, kCostumeMask, scripts.Pictures().costumeMask);
   const CSePlayer* se = sound.GetSePlayer();
@@ -359,10 +359,10 @@ void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
       SetWord(chunk, kVoiceParams + kSoundParams * ch + i, voice ? voice->GetParam(ch, i) : 0);
     }
   SetWord(chunk, kWindowDesign, story.GetWindowNumberScript());
-  SetWord(chunk, kCursorDesign, parts_.floating->GetCursorNumberScript());
-  SetWord(chunk, kMouseDesign, parts_.floating->GetMouseNumberScript());
+  SetWord(chunk, kCursorDesign, links_.floating->GetCursorNumberScript());
+  SetWord(chunk, kMouseDesign, links_.floating->GetMouseNumberScript());
   std::memcpy(chunk + kVoiceNamesOffset, sounds.voiceNames, sizeof sounds.voiceNames);
-  PutText(chunk + kStatusExtraOffset, kStatusExtraRoom + 2, parts_.hooks->GetStatusExtra(), kStatusExtraRoom);
+  PutText(chunk + kStatusExtraOffset, kStatusExtraRoom + 2, links_.hooks->GetStatusExtra(), kStatusExtraRoom);
   // The names the text shows, placeholders included.
   PutText(chunk + kFamilyOffset, kNameField, GetTextState().familyName, kNameField - 1);
   PutText(chunk + kGivenOffset, kNameField, GetTextState().givenName, kNameField - 1);
@@ -372,7 +372,7 @@ void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
     chunk[4 * kHoldFlags + 2 * i + 1] = static_cast<uint8_t>(flag >> 8);
   }
   SetWord(chunk, kScriptWord, vars.GetConfigFlagB());
-  SetWord(chunk, kSkipFilmEnable, parts_.floating->GetSkipFilmButtonEnable());
+  SetWord(chunk, kSkipFilmEnable, links_.floating->GetSkipFilmButtonEnable());
   if (returnMode == modenumber::kSelectMessage)
     for (int i = 0; i < 4; ++i) SetWord(chunk, kChoiceWords + i, words.choiceWords[i]);
   SetWord(chunk, kAutoMessageCheck, story.GetAutoMessageCheckFlag());
@@ -396,7 +396,7 @@ const char* CSavePart::CheckGameStatus(const uint8_t* chunk, size_t size) {
   if (level < 0 || level >= kScriptLevels) return "the script level is impossible";
   const int mode = Word(chunk, kReturnMode);
   if (mode < 0 || mode >= modenumber::kModeCount) return "the saved mode is impossible";
-  const CNameList* projects = parts_.lists->GetProjectList();
+  const CNameList* projects = links_.lists->GetProjectList();
   for (int k = 1; k <= level; ++k) {
     const int number = Word(chunk, kScriptNumberWords[k]);
     const char* name =
@@ -407,13 +407,13 @@ const char* CSavePart::CheckGameStatus(const uint8_t* chunk, size_t size) {
     const int depth = Word(chunk, kCallDepths + kLevelStride * k);
     if (depth < 0 || depth >= CScript::kMaxCallDepth) return "a saved call depth is impossible";
     const int pc = Word(chunk, kProgramCounters + k);
-    const CScript* script = parts_.scripts->GetScript(k);
+    const CScript* script = links_.scripts->GetScript(k);
     const int capacity = script ? script->GetCapacity() : 0;
     if (pc < 0 || pc > capacity) return "a saved script position lies outside the script";
   }
   if (const char* reason = CheckSavedScripts(chunk)) return reason;
   const int music = Word(chunk, kMusic);
-  if (music != -1 && (music < 0 || music >= parts_.lists->GetBgmCount()))
+  if (music != -1 && (music < 0 || music >= links_.lists->GetBgmCount()))
     return "the saved music is not in the music list";
   if (Word(chunk, kFrameTime) > 1000) return "the saved frame time is impossible";
   return nullptr;
@@ -435,7 +435,7 @@ const char* CSavePart::CheckSavedScripts(const uint8_t* chunk) {
   const bool jumpsToSystemCall = mode != modenumber::kTitle && mode != modenumber::kPrintMessage &&
                                  mode != modenumber::kSelectMessage;
   for (int k = 0; k < kScriptLevels; ++k) {
-    const CScript* script = parts_.scripts->GetScript(k);
+    const CScript* script = links_.scripts->GetScript(k);
     if (!script) continue;
     const int at = kCallDepths + kLevelStride * k;
     const int depth = Word(chunk, at);
@@ -451,9 +451,9 @@ const char* CSavePart::CheckSavedScripts(const uint8_t* chunk) {
     std::unique_ptr<CScript> probe;
     std::string name = *script->GetLoadedName() ? script->GetLoadedName() : "the story script";
     if (k > 0) {
-      name = parts_.lists->ScriptPath(Word(chunk, kScriptNumberWords[k]));
+      name = links_.lists->ScriptPath(Word(chunk, kScriptNumberWords[k]));
       if (!script->IsLoaded() || !setup::EqualNoCase(script->GetLoadedName(), name.c_str())) {
-        probe = std::make_unique<CScript>(parts_.callback, script->GetCapacity());
+        probe = std::make_unique<CScript>(links_.callback, script->GetCapacity());
         if (!probe->Load(name.c_str())) {
           statusRefusal_ = "the saved script " + name + " cannot be read";
           return statusRefusal_.c_str();
@@ -481,10 +481,10 @@ const char* CSavePart::CheckSavedScripts(const uint8_t* chunk) {
 
 void CSavePart::GetGameStatus(const uint8_t* chunk, size_t size) {
   if (CheckGameStatus(chunk, size)) return;
-  CVariablePart& vars = *parts_.vars;
-  CScriptPart& scripts = *parts_.scripts;
-  CSoundPart& sound = *parts_.sound;
-  CMessageWindowPart& story = *parts_.messageWindow;
+  CVariablePart& vars = *links_.vars;
+  CScriptPart& scripts = *links_.scripts;
+  CSoundPart& sound = *links_.sound;
+  CMessageWindowPart& story = *links_.messageWindow;
   CMessageWindowPart::StoryWords& words = story.Words();
   // Script numbers and level, the music-room value, the scripts.
   int numbers[kScriptLevels] = {scripts.GetScriptNumber(0)};
@@ -493,7 +493,7 @@ void CSavePart::GetGameStatus(const uint8_t* chunk, size_t size) {
   vars.SetMusicRoomValue(Word(chunk, kMusicRoom));
   for (int k = 1; k <= scripts.GetScriptLevel(); ++k) scripts.ReloadScript(k, numbers[k]);
   // Layers.
-  parts_.screen->SetLayerDisableMask(Word(chunk, kLayerMask));
+  links_.screen->SetLayerDisableMask(Word(chunk, kLayerMask));
   // Sound parameters and voice names.
   CSePlayer* se = sound.GetSePlayer();
   CVoicePlayer* voice = sound.GetVoicePlayer();
@@ -513,8 +513,8 @@ void CSavePart::GetGameStatus(const uint8_t* chunk, size_t size) {
   vars.SetScriptWord(Word(chunk, kScriptWord));
   story.SetWindowWords(Word(chunk, kWindowShown), Word(chunk, kWindowMode));
   story.SetWindowNumberScript(Word(chunk, kWindowDesign));
-  parts_.floating->SetMouseNumberScript(Word(chunk, kMouseDesign));
-  parts_.floating->SetCursorNumberScript(Word(chunk, kCursorDesign));
+  links_.floating->SetMouseNumberScript(Word(chunk, kMouseDesign));
+  links_.floating->SetCursorNumberScript(Word(chunk, kCursorDesign));
   story.SetProhibitWords(Word(chunk, kAutoMessageCheck), Word(chunk, kMessageSwitchWord), Word(chunk, kCannotSkip));
   scripts.Pictures().costumeMask = Word(chunk, kCostumeMask);
   for (int i = 0; i < kEffectChannels; ++i)
@@ -549,26 +549,26 @@ void CSavePart::GetGameStatus(const uint8_t* chunk, size_t size) {
   else
     sound.PlayBgmNumber(music, sounds.bgmLoopCount, -9999, -1, -1);
   // The skip-film button's enable word.
-  CFloatingPart& floating = *parts_.floating;
+  CFloatingPart& floating = *links_.floating;
   floating.SetSkipFilmButtonEnable(Word(chunk, kSkipFilmEnable));
   if (floating.GetSkipFilmButtonEnable() != 0) floating.HideSkipFilmButton();
   // The mode of level 0 and the place of the running script.
   words.messageKey = Word(chunk, kMessageKey);
   words.choiceKey = Word(chunk, kChoiceKey);
   const int mode = Word(chunk, kReturnMode);
-  parts_.modes->SetModeAtLevel(0, mode);
+  links_.modes->SetModeAtLevel(0, mode);
   words.messageCode = Word(chunk, kMessageCode);
   CScript* script = scripts.CurrentScript();
   const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
   if (mode == modenumber::kPrintMessage) {
-    if (CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage()) {
+    if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) {
       printMessage->SetMessageCode(words.messageCode);
       printMessage->SetLineCount(words.savedLineCount);
     }
     if (script && older && words.messageKey >= 0) script->SearchMessage(words.messageKey);
   } else if (mode == modenumber::kSelectMessage) {
     for (int i = 0; i < 4; ++i) words.choiceWords[i] = Word(chunk, kChoiceWords + i);
-    if (CStoryChoiceMode* choice = parts_.modes->GetSelectMessage()) {
+    if (CStoryChoiceMode* choice = links_.modes->GetSelectMessage()) {
       // The mode holds the range to its 64 slots; the end is at least the
       // start.
       const int64_t length = int64_t{words.savedChoiceEnd} - words.savedChoiceStart;
@@ -585,7 +585,7 @@ void CSavePart::GetGameStatus(const uint8_t* chunk, size_t size) {
   const std::string family = GetText(chunk + kFamilyOffset, kNameField);
   const std::string given = GetText(chunk + kGivenOffset, kNameField);
   vars.SetNames(family.c_str(), given.c_str());
-  if (Word(chunk, kFrameTime) > 0) parts_.frame->SetFrameTime(Word(chunk, kFrameTime));
+  if (Word(chunk, kFrameTime) > 0) links_.frame->SetFrameTime(Word(chunk, kFrameTime));
 }
 
 void CSavePart::PutMiniCG(uint8_t* chunk, size_t size) {
@@ -597,13 +597,13 @@ void CSavePart::PutMiniCG(uint8_t* chunk, size_t size) {
 
 void CSavePart::PutGameVar(uint8_t* chunk, size_t size) {
   if (!chunk || size < kHeader + 4 * kVarCount) return;
-  const CGameVariables* vars = parts_.vars->GetVariables();
+  const CGameVariables* vars = links_.vars->GetVariables();
   for (int i = 0; i < kVarCount; ++i)
     platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(vars ? vars->GetVar(i) : 0));
 }
 
 void CSavePart::PutEffect(uint8_t* chunk, size_t size) {
-  CAllEffect* effect = parts_.screen->GetEffect();
+  CAllEffect* effect = links_.screen->GetEffect();
   if (!chunk || !effect || size < kHeader + kEffectChannels * EffectChannel::kBytes) return;
   for (int ch = 0; ch < kEffectChannels; ++ch) {
     const EffectChannel* record = effect->GetSaveChannel(ch);
@@ -620,11 +620,11 @@ void CSavePart::PutEffectFileName(uint8_t* chunk, size_t size) {
 }
 
 void CSavePart::PutOmakeClass(uint8_t* body, size_t size) {
-  if (CKeyFlagTable* table = parts_.modes->GetKeyFlagTable()) table->SaveBytes(body, size);
+  if (CKeyFlagTable* table = links_.modes->GetKeyFlagTable()) table->SaveBytes(body, size);
 }
 
 void CSavePart::PutCutin(uint8_t* chunk, size_t size) {
-  const CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage();
+  const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage();
   if (!chunk || !printMessage || size < kHeader + 4 * CStoryMessageMode::kCutinWords) return;
   int words[CStoryMessageMode::kCutinWords] = {};
   printMessage->SaveData(words);
@@ -639,7 +639,7 @@ void CSavePart::GetInfo(const uint8_t* chunk, size_t size) {
 }
 
 void CSavePart::GetGameVar(const uint8_t* chunk, size_t size) {
-  CGameVariables* vars = parts_.vars->GetVariables();
+  CGameVariables* vars = links_.vars->GetVariables();
   if (!chunk || !vars || size < kHeader + 4 * kVarCount) return;
   // 200..299 belong to the system data and stay.
   for (int i = 0; i < kVarCount; ++i)
@@ -647,7 +647,7 @@ void CSavePart::GetGameVar(const uint8_t* chunk, size_t size) {
 }
 
 void CSavePart::GetEffect(const uint8_t* chunk, size_t size) {
-  CAllEffect* effect = parts_.screen->GetEffect();
+  CAllEffect* effect = links_.screen->GetEffect();
   if (!chunk || !effect || size < kHeader + kEffectChannels * EffectChannel::kBytes) return;
   for (int ch = 0; ch < kEffectChannels; ++ch) {
     const uint8_t* in = chunk + kHeader + static_cast<size_t>(EffectChannel::kBytes) * ch;
@@ -662,7 +662,7 @@ void CSavePart::GetEffect(const uint8_t* chunk, size_t size) {
 
 void CSavePart::GetEffectFileName(const uint8_t* chunk, size_t size) {
   if (!chunk || size < kHeader + kEffectChannels * kEffectNameSize) return;
-  CScreenPart& screen = *parts_.screen;
+  CScreenPart& screen = *links_.screen;
   CAllEffect* effect = screen.GetEffect();
   for (int ch = 0; ch < kEffectChannels; ++ch) {
     const std::string name = GetText(chunk + kHeader + kEffectNameSize * ch, kEffectNameSize);
@@ -680,11 +680,11 @@ void CSavePart::GetEffectFileName(const uint8_t* chunk, size_t size) {
 
 void CSavePart::GetOmakeClass(const uint8_t* body, size_t size) {
   // The table sanitises what it reads: keys outside 1..99 and repeats go.
-  if (CKeyFlagTable* table = parts_.modes->GetKeyFlagTable()) table->LoadBytes(body, size);
+  if (CKeyFlagTable* table = links_.modes->GetKeyFlagTable()) table->LoadBytes(body, size);
 }
 
 void CSavePart::GetCutin(const uint8_t* chunk, size_t size) {
-  CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage();
+  CStoryMessageMode* printMessage = links_.modes->GetPrintMessage();
   if (!chunk || !printMessage || size < kHeader + 4 * CStoryMessageMode::kCutinWords) return;
   int words[CStoryMessageMode::kCutinWords] = {};
   for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
@@ -723,13 +723,13 @@ void CSavePart::PutMessage(uint8_t* chunk, size_t size) {
 // ends every line with two NULs) and the choice mode's slots.
 void CSavePart::GetMessage(const uint8_t* chunk, size_t size) {
   if (!chunk || size <= kHeader) return;
-  if (CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage())
+  if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage())
     for (int i = 0; i < kMessageEntries; ++i) {
       const size_t at = kHeader + static_cast<size_t>(i) * kMessageEntrySize;
       if (at + kMessageEntrySize > size) break;
       printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
     }
-  if (CStoryChoiceMode* choice = parts_.modes->GetSelectMessage())
+  if (CStoryChoiceMode* choice = links_.modes->GetSelectMessage())
     choice->RestoreSelectTexts(chunk + kHeader, size - kHeader);
 }
 
@@ -737,12 +737,12 @@ std::vector<const char*> CSavePart::MessageChunkTexts() {
   std::vector<const char*> texts;
   // The choice texts when the player left from the choice mode, else the
   // print-message mode's lines.
-  if (parts_.modes->GetReturnMode() == modenumber::kSelectMessage) {
-    if (const CStoryChoiceMode* choice = parts_.modes->GetSelectMessage())
+  if (links_.modes->GetReturnMode() == modenumber::kSelectMessage) {
+    if (const CStoryChoiceMode* choice = links_.modes->GetSelectMessage())
       for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
     return texts;
   }
-  if (const CStoryMessageMode* printMessage = parts_.modes->GetPrintMessage())
+  if (const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage())
     for (int i = 0; i < printMessage->GetLineCount(); ++i) texts.push_back(printMessage->GetMessageLine(i));
   return texts;
 }
@@ -750,7 +750,7 @@ std::vector<const char*> CSavePart::MessageChunkTexts() {
 // --- Thumbnail ---
 
 void CSavePart::MakeMiniCG() {
-  parts_.floating->RestoreFloatingLayers();
+  links_.floating->RestoreFloatingLayers();
   const uint32_t* screen = CScreenBuffer::GetBuffer();
   if (!screen || miniCGWidth_ <= 0 || miniCGHeight_ <= 0) return;
   CMiniCGMaker maker;
@@ -816,7 +816,7 @@ CAutoSaveSubData* CSavePart::ExtRowObject(int i) const {
 CCommonGeneral* CSavePart::ExtRowMode(int i) const {
   const int mode =
       i >= 0 && i < static_cast<int>(extDataModes_.size()) ? extDataModes_[static_cast<size_t>(i)] : 0;
-  return mode >= 1 ? parts_.modes->GetMode(mode) : nullptr;
+  return mode >= 1 ? links_.modes->GetMode(mode) : nullptr;
 }
 
 void CSavePart::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
@@ -825,7 +825,7 @@ void CSavePart::PutExtSaveData(uint8_t* chunk, size_t size, int i) {
   else if (CAutoSaveSubData* object = ExtRowObject(i); object && chunk && size >= kHeader)
     object->SaveData(chunk + kHeader, size - kHeader);
   else
-    parts_.hooks->PutExtSaveDataDefault(chunk, size, i);
+    links_.hooks->PutExtSaveDataDefault(chunk, size, i);
 }
 
 void CSavePart::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
@@ -834,7 +834,7 @@ void CSavePart::GetExtSaveData(const uint8_t* chunk, size_t size, int i) {
   else if (CAutoSaveSubData* object = ExtRowObject(i); object && chunk && size >= kHeader)
     object->LoadData(chunk + kHeader, size - kHeader);
   else
-    parts_.hooks->GetExtSaveDataDefault(chunk, size, i);
+    links_.hooks->GetExtSaveDataDefault(chunk, size, i);
 }
 
 void CSavePart::SetAutoSaveDataByMode(int mode, int size) {
@@ -871,7 +871,7 @@ void CSavePart::ForgetExtSaveObject(const CAutoSaveSubData* object) {
 }
 
 int CSavePart::GetExtDataValue() const {
-  const CKeyFlagTable* table = parts_.modes->GetKeyFlagTable();
+  const CKeyFlagTable* table = links_.modes->GetKeyFlagTable();
   return table ? table->GetModeWord() : 0;
 }
 
@@ -885,23 +885,23 @@ int CSavePart::SetVersion(int high, int middle, int low) {
 // --- The system file ---
 
 void CSavePart::SaveSystemFile() {
-  parts_.hooks->OnBeforeSaveSystemFile();
-  if (parts_.systemFile) {
-    parts_.vars->StoreNamesAndKeptVars();
-    parts_.systemFile->Save(0);
+  links_.hooks->OnBeforeSaveSystemFile();
+  if (links_.systemFile) {
+    links_.vars->StoreNamesAndKeptVars();
+    links_.systemFile->Save(0);
   }
   if (settings_.resultFlag && resultTable_) resultTable_->Save();
-  parts_.hooks->OnAfterSaveSystemFile();
+  links_.hooks->OnAfterSaveSystemFile();
 }
 
 // --- Kept game state ---
 
 void CSavePart::KeepGameState() {
-  CScreenPart& screen = *parts_.screen;
-  CScriptPart& scripts = *parts_.scripts;
+  CScreenPart& screen = *links_.screen;
+  CScriptPart& scripts = *links_.scripts;
   if (CAllEffect* effect = screen.GetEffect()) effect->SaveChannels();
   for (int ch = 0; ch < kEffectChannels; ++ch) keptHoldFlags_[ch] = scripts.Pictures().holdFlags[ch];
-  keptMessageWindowOn_ = parts_.messageWindow->GetAutoModeFlag();
+  keptMessageWindowOn_ = links_.messageWindow->GetAutoModeFlag();
   for (int ch = 0; ch < kEffectChannels; ++ch)
     PutText(reinterpret_cast<uint8_t*>(keptEffectNames_[ch]), kEffectNameSize, screen.GetEffectPictureName(ch),
             kEffectNameSize - 2);
@@ -922,9 +922,9 @@ void CSavePart::KeepGameState() {
 }
 
 void CSavePart::RestoreGameState() {
-  CScriptPart& scripts = *parts_.scripts;
-  CAllEffect* effect = parts_.screen->GetEffect();
-  parts_.messageWindow->SetMessageWindowOn(keptMessageWindowOn_);
+  CScriptPart& scripts = *links_.scripts;
+  CAllEffect* effect = links_.screen->GetEffect();
+  links_.messageWindow->SetMessageWindowOn(keptMessageWindowOn_);
   if (effect) effect->LoadChannels();
   for (int ch = 0; ch < kEffectChannels; ++ch) scripts.Pictures().holdFlags[ch] = keptHoldFlags_[ch];
   for (int ch = 0; ch < kEffectChannels; ++ch) {
@@ -948,22 +948,22 @@ void CSavePart::RestoreGameState() {
 }
 
 void CSavePart::ClearGameState() {
-  CMessageWindowPart& story = *parts_.messageWindow;
+  CMessageWindowPart& story = *links_.messageWindow;
   story.SetStoredOption(0);
-  parts_.vars->SetScriptWord(0);
-  parts_.vars->SetSystemSetting(6, 0);
+  links_.vars->SetScriptWord(0);
+  links_.vars->SetSystemSetting(6, 0);
   story.SetShiftSkipState(0);
   story.EndSkipFilm();
-  parts_.scripts->SetScriptStartFlag(0);
+  links_.scripts->SetScriptStartFlag(0);
   story.SetWindowNumberScript(0);
-  parts_.floating->SetCursorNumberScript(0);
+  links_.floating->SetCursorNumberScript(0);
   story.SetMessageWindowMode(0);
-  parts_.floating->SetMouseNumberScript(0);
+  links_.floating->SetMouseNumberScript(0);
   story.SetProhibitWords(0, 0, 0);
-  parts_.floating->SetFloatingButtonOffFlag(0);
-  parts_.scripts->Pictures().costumeMask = 0;
-  for (int ch = 0; ch < kEffectChannels; ++ch) parts_.scripts->Pictures().holdFlags[ch] = 0;
-  parts_.sound->ClearLoopFlags();
+  links_.floating->SetFloatingButtonOffFlag(0);
+  links_.scripts->Pictures().costumeMask = 0;
+  for (int ch = 0; ch < kEffectChannels; ++ch) links_.scripts->Pictures().holdFlags[ch] = 0;
+  links_.sound->ClearLoopFlags();
   // The faces' expressions chosen in the last game go with it.
   story.ResetFaces();
 }
@@ -971,11 +971,11 @@ void CSavePart::ClearGameState() {
 // --- Last slot and save comments ---
 
 int CSavePart::GetLastSaveSlot() {
-  return parts_.systemFile ? parts_.systemFile->GetSystemData(CCommonSystemFile::kLastSlotOffset) - 1 : -1;
+  return links_.systemFile ? links_.systemFile->GetSystemData(CCommonSystemFile::kLastSlotOffset) - 1 : -1;
 }
 
 int CSavePart::SetLastSaveSlot(int slot) {
-  if (parts_.systemFile) parts_.systemFile->SetSystemData(CCommonSystemFile::kLastSlotOffset, slot + 1);
+  if (links_.systemFile) links_.systemFile->SetSystemData(CCommonSystemFile::kLastSlotOffset, slot + 1);
   return slot + 1;
 }
 

@@ -13,7 +13,19 @@
 
 #include "services/saveservices.h"
 
-struct GameParts;
+class CCommonSystemFile;
+class CFloatingPart;
+class CFramePart;
+class CGameHooks;
+class CGameLists;
+class CMessageWindowPart;
+class CModeFlowPart;
+class CScreenPart;
+class CScriptCallBack;
+class CScriptPart;
+class CSetupList;
+class CSoundPart;
+class CVariablePart;
 class CAutoSaveSubData;
 class CCommonGeneral;
 class CExtDataNameTable;
@@ -43,7 +55,28 @@ class CSavePart : public CSaveServices {
   static constexpr int kCommentSize = 256;
   static constexpr int kExtObjectKeys = 8;
 
-  explicit CSavePart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CFramePart>& frame;
+    std::unique_ptr<CGameLists>& lists;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSoundPart>& sound;
+    std::unique_ptr<CFloatingPart>& floating;
+    std::unique_ptr<CMessageWindowPart>& messageWindow;
+    std::unique_ptr<CScriptPart>& scripts;
+    std::unique_ptr<CModeFlowPart>& modes;
+    CCommonSystemFile* systemFile;
+    int width;
+    int height;
+    CGameHooks* hooks;
+    CScriptCallBack* callback;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CSavePart(const Links& links);
   virtual ~CSavePart();
   CSavePart(const CSavePart&) = delete;
   CSavePart& operator=(const CSavePart&) = delete;
@@ -173,7 +206,7 @@ class CSavePart : public CSaveServices {
     int32_t callSites[kSavedStackWords] = {};
   };
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CDataFileSetup> saveSlotLayout_;
   std::unique_ptr<CExtDataNameTable> extNameTable_;

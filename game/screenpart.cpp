@@ -65,12 +65,12 @@ CScreenPart::LoaderLease::~LoaderLease() {
   if (held) ReleasePictureLoader();
 }
 
-CScreenPart::CScreenPart(GameParts& parts) : parts_(parts) {}
+CScreenPart::CScreenPart(const Links& links) : links_(links) {}
 
 CScreenPart::~CScreenPart() = default;
 
 void CScreenPart::ReadSettings() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   Settings& s = settings_;
   ReadIntKeys(list, &s, kScreenKeys);
   if (s.bossComingType > 0) {
@@ -86,12 +86,12 @@ void CScreenPart::ReadSettings() {
 void CScreenPart::InitScreenBuffer() {
   const Settings& s = settings_;
   SetDwqPackLevel(s.dwqPackLevel);
-  if (parts_.window) parts_.window->Focus();
+  if (links_.window) links_.window->Focus();
   CJpegDecoder::SetNoMmx(s.jpegMMX == 0 ? 1 : 0);
   InitPictureLoader(dwq::kDecodeMegabytes);
   loader_.held = true;
   // A new screen buffer is black.
-  screenBuffer_ = std::make_unique<CScreenBuffer>(parts_.width, parts_.height, s.notUseDirectDraw);
+  screenBuffer_ = std::make_unique<CScreenBuffer>(links_.width, links_.height, s.notUseDirectDraw);
 }
 
 void CScreenPart::MakePicturePool() {
@@ -101,7 +101,7 @@ void CScreenPart::MakePicturePool() {
 }
 
 void CScreenPart::AdjustWindowPosition() {
-  CCommonSystemFile* file = parts_.systemFile;
+  CCommonSystemFile* file = links_.systemFile;
   if (!settings_.windowAdjustFlag || !file) return;
   int pos[2] = {0, 0};
   file->GetPosition(pos);
@@ -111,9 +111,9 @@ void CScreenPart::AdjustWindowPosition() {
   const int64_t right = static_cast<int64_t>(desk.virtualX) + desk.virtualWidth;
   const int64_t bottom = static_cast<int64_t>(desk.virtualY) + desk.virtualHeight;
   int64_t x = pos[0], y = pos[1];
-  if (x + parts_.width >= right) x = right - parts_.width;
+  if (x + links_.width >= right) x = right - links_.width;
   if (x < desk.virtualX) x = desk.virtualX;
-  if (y + parts_.height >= bottom) y = bottom - parts_.height;
+  if (y + links_.height >= bottom) y = bottom - links_.height;
   if (y < desk.virtualY) y = desk.virtualY;
   windowX_ = static_cast<int>(x);
   windowY_ = static_cast<int>(y);
@@ -121,10 +121,10 @@ void CScreenPart::AdjustWindowPosition() {
 }
 
 void CScreenPart::InitPresentation() {
-  const int width = parts_.width, height = parts_.height;
+  const int width = links_.width, height = links_.height;
   // The presenter takes 32-bit pixels as the screen buffer holds them, so
   // the converter copies them as they are.
-  presentation_ = std::make_unique<CDirectDrawScreen>(parts_.window, width, height, parts_.bpp, 0);
+  presentation_ = std::make_unique<CDirectDrawScreen>(links_.window, width, height, links_.bpp, 0);
   surfaceConverter_ = std::make_unique<CSurfaceConverter>();
   surfaceConverter_->Set565Flag(1);
   surfaceConverter_->SetSource(CScreenBuffer::GetBuffer(), CScreenBuffer::GetWidth() * 4,
@@ -155,7 +155,7 @@ void CScreenPart::MakeSystemPictures() { systemPicture_ = std::make_unique<CSyst
 // resized when both are above 0; with "pictureBufferInitLoadFlag" the
 // picture named by "pictureBufferFileName%d" is loaded into it.
 void CScreenPart::InitPictureBuffers() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   CEffectManager* manager = effect_ ? effect_->GetManager() : nullptr;
   if (!manager || !list) return;
   int sizeFlag = 0, loadFlag = 0;
@@ -197,19 +197,19 @@ CPicture* CScreenPart::LoadSystemPicture(const char* name, int flag) {
   return systemPicture_ ? systemPicture_->Load(name, flag) : nullptr;
 }
 
-int CScreenPart::GetScreenWidth() const { return parts_.width; }
+int CScreenPart::GetScreenWidth() const { return links_.width; }
 
-int CScreenPart::GetScreenHeight() const { return parts_.height; }
+int CScreenPart::GetScreenHeight() const { return links_.height; }
 
-platform::Window* CScreenPart::GetWindowHandle() { return parts_.window; }
+platform::Window* CScreenPart::GetWindowHandle() { return links_.window; }
 
 // --- Frame timing the modes ask the screen for ---
 
-int CScreenPart::CalcuWaitCount(int n) { return parts_.frame->CalcuWaitCount(n); }
+int CScreenPart::CalcuWaitCount(int n) { return links_.frame->CalcuWaitCount(n); }
 
-void CScreenPart::ResetFrameTime() { parts_.frame->ResetFrameTime(); }
+void CScreenPart::ResetFrameTime() { links_.frame->ResetFrameTime(); }
 
-int CScreenPart::GetMessageWaitTime() const { return parts_.frame->GetMessageWaitTime(); }
+int CScreenPart::GetMessageWaitTime() const { return links_.frame->GetMessageWaitTime(); }
 
 // --- Dirty rectangles and the presentation ---
 
@@ -255,7 +255,7 @@ void CScreenPart::RecoverSurfaces() {
 }
 
 void CScreenPart::HideCursor() {
-  if (parts_.window) parts_.window->ShowSystemCursor(false);
+  if (links_.window) links_.window->ShowSystemCursor(false);
 }
 
 // --- Window and full screen ---
@@ -264,15 +264,15 @@ void CScreenPart::SuperviseFullScreen() {
   // The full screen is the desktop's, reporting the game's size as its
   // mode; another size means the display left the game. The fall-back
   // waits 5 frames; the window-message log notes "ロスト確認".
-  if (!settings_.adjustFullScreenLost || parts_.vars->GetSystemSetting(4) == 0) return;
+  if (!settings_.adjustFullScreenLost || links_.vars->GetSystemSetting(4) == 0) return;
   if (lostCountdown_ > 0) {
     if (--lostCountdown_ == 0) ToWindowMode(0);
     return;
   }
-  if (!parts_.window) return;
-  const platform::Point mode = parts_.window->GetDisplayMode();
-  if (mode.x != parts_.width || mode.y != parts_.height) {
-    parts_.debug->WriteWindowLog("\x83\x8D\x83\x58\x83\x67\x8A\x6D\x94\x46");  // ロスト確認
+  if (!links_.window) return;
+  const platform::Point mode = links_.window->GetDisplayMode();
+  if (mode.x != links_.width || mode.y != links_.height) {
+    links_.debug->WriteWindowLog("\x83\x8D\x83\x58\x83\x67\x8A\x6D\x94\x46");  // ロスト確認
     lostCountdown_ = kLostFrames;
   }
 }
@@ -280,8 +280,8 @@ void CScreenPart::SuperviseFullScreen() {
 // The window and full screen at the level of the game: the option, the
 // hooks, the redraw and the wheel pause around the display-mode switch.
 void CScreenPart::SwitchScreenMode(int full, int quiet) {
-  CVariablePart& vars = *parts_.vars;
-  CGameHooks& hooks = *parts_.hooks;
+  CVariablePart& vars = *links_.vars;
+  CGameHooks& hooks = *links_.hooks;
   if ((vars.GetSystemSetting(4) != 0) == (full != 0)) return;
   vars.SetSystemSetting(4, full ? 1 : 0);
   if (!quiet) hooks.CallScreenChangeBegin();
@@ -289,7 +289,7 @@ void CScreenPart::SwitchScreenMode(int full, int quiet) {
   // The movie pauses around the switch (the configuration screen's
   // window-mode buttons after it come with that mode).
   CMoviePlayer* movie =
-      parts_.modes->GetCurrentMode() == modenumber::kPrintMovie ? parts_.sound->GetMoviePlayer() : nullptr;
+      links_.modes->GetCurrentMode() == modenumber::kPrintMovie ? links_.sound->GetMoviePlayer() : nullptr;
   if (movie) {
     movie->Suspend();
     if (full) platform::Sleep(50);
@@ -306,8 +306,8 @@ void CScreenPart::SwitchScreenMode(int full, int quiet) {
     CScreenBuffer::SetFullScreenFlag();
   else
     CScreenBuffer::ClearFullScreenFlag();
-  parts_.input->PauseWheel(2);
-  if (CConfigScreen* config = parts_.modes->GetConfigScreen()) config->UpdateWindowModeButtons();
+  links_.input->PauseWheel(2);
+  if (CConfigScreen* config = links_.modes->GetConfigScreen()) config->UpdateWindowModeButtons();
 }
 
 void CScreenPart::ToWindowMode(int quiet) { SwitchScreenMode(0, quiet); }
@@ -316,10 +316,10 @@ void CScreenPart::ToFullScreenMode(int quiet) { SwitchScreenMode(1, quiet); }
 
 void CScreenPart::RunDisplayModeSwitch(int full) {
   displaymode::State state;
-  state.window = parts_.window;
-  state.width = parts_.width;
-  state.height = parts_.height;
-  state.bpp = parts_.bpp;
+  state.window = links_.window;
+  state.width = links_.width;
+  state.height = links_.height;
+  state.bpp = links_.bpp;
   state.windowLeft = windowX_;
   state.windowTop = windowY_;
   state.fullScreenWidth = fullScreenWidth_;
@@ -329,7 +329,7 @@ void CScreenPart::RunDisplayModeSwitch(int full) {
   state.clipRight = clipRight_;
   state.clipBottom = clipBottom_;
   state.screen = std::move(presentation_);
-  state.trace = [this](const char* text) { parts_.debug->WriteWindowLog(text); };
+  state.trace = [this](const char* text) { links_.debug->WriteWindowLog(text); };
   if (full)
     displaymode::ToFullScreen(&state);
   else
@@ -342,7 +342,7 @@ void CScreenPart::ToWindowScreen() { RunDisplayModeSwitch(0); }
 void CScreenPart::ToFullScreen() { RunDisplayModeSwitch(1); }
 
 void CScreenPart::ToggleScreenMode(int quiet) {
-  if (parts_.vars->GetSystemSetting(4) == 0)
+  if (links_.vars->GetSystemSetting(4) == 0)
     ToFullScreenMode(quiet);
   else
     ToWindowMode(quiet);
@@ -391,7 +391,7 @@ void CScreenPart::EndEffectMove() {
 // every channel is drawn, the hidden layers too.
 void CScreenPart::RefreshEffect(int pass) {
   if (!effect_) return;
-  const int onlyEnabled = parts_.scripts->GetBackScriptMode() == 0 ? 1 : 0;
+  const int onlyEnabled = links_.scripts->GetBackScriptMode() == 0 ? 1 : 0;
   if (pass == 0) effect_->CheckRedraw();
   if (CScreenBuffer::CheckFullRedraw()) effect_->Print(pass, onlyEnabled);
   if (pass == 1) effect_->FinishEffects();
@@ -417,7 +417,7 @@ void CScreenPart::PrintWipeType(int progress, int length, int kind) {
 void CScreenPart::SwitchEffectLayer(int layer, int on) {
   if (layer < 0 || layer >= kLayerCount) return;
   if (effect_) effect_->SetPrintEnable(layer, on != 0 ? 1 : 0);
-  CGameVariables* vars = parts_.vars->GetVariables();
+  CGameVariables* vars = links_.vars->GetVariables();
   if (!vars) return;
   const int bit = 1 << layer;
   const int mask = vars->GetLayerOffMask();
@@ -427,11 +427,11 @@ void CScreenPart::SwitchEffectLayer(int layer, int on) {
 void CScreenPart::SetLayerDisableMask(int mask) {
   for (int layer = 0; layer < kLayerCount; ++layer)
     if (effect_) effect_->SetPrintEnable(layer, (mask >> layer) & 1 ? 0 : 1);
-  if (CGameVariables* vars = parts_.vars->GetVariables()) vars->SetLayerOffMask(mask);
+  if (CGameVariables* vars = links_.vars->GetVariables()) vars->SetLayerOffMask(mask);
 }
 
 int CScreenPart::GetLayerDisableMask() const {
-  const CGameVariables* vars = parts_.vars->GetVariables();
+  const CGameVariables* vars = links_.vars->GetVariables();
   return vars ? vars->GetLayerOffMask() : 0;
 }
 

@@ -11,7 +11,20 @@
 
 #include "services/screenservices.h"
 
-struct GameParts;
+namespace platform {
+class Window;
+}  // namespace platform
+
+class CCommonSystemFile;
+class CDebugPart;
+class CFramePart;
+class CGameHooks;
+class CInputPart;
+class CModeFlowPart;
+class CScriptPart;
+class CSetupList;
+class CSoundPart;
+class CVariablePart;
 class CAllEffect;
 class CDirectDrawScreen;
 class CPicturePool;
@@ -38,7 +51,27 @@ class CScreenPart : public CScreenServices {
   static constexpr int kEffectNameSize = 256;
   static constexpr int kMaxUpdateRects = 100;
 
-  explicit CScreenPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CFramePart>& frame;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSoundPart>& sound;
+    std::unique_ptr<CInputPart>& input;
+    std::unique_ptr<CScriptPart>& scripts;
+    std::unique_ptr<CDebugPart>& debug;
+    std::unique_ptr<CModeFlowPart>& modes;
+    platform::Window* window;
+    CCommonSystemFile* systemFile;
+    int width;
+    int height;
+    int bpp;
+    CGameHooks* hooks;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CScreenPart(const Links& links);
   virtual ~CScreenPart();
   CScreenPart(const CScreenPart&) = delete;
   CScreenPart& operator=(const CScreenPart&) = delete;
@@ -171,7 +204,7 @@ class CScreenPart : public CScreenServices {
     bool held = false;
   };
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   // Destroyed in the reverse order: the pictures, the system pictures, the
   // converter and the effects, then the screen buffer, the picture loader,

@@ -64,7 +64,7 @@ const Key kScriptKeys[] = {
 
 }  // namespace
 
-CScriptPart::CScriptPart(GameParts& parts) : parts_(parts) {}
+CScriptPart::CScriptPart(const Links& links) : links_(links) {}
 
 // The scripts go from the deepest level up.
 CScriptPart::~CScriptPart() {
@@ -74,8 +74,8 @@ CScriptPart::~CScriptPart() {
 
 void CScriptPart::ReadSettings() {
   Settings& s = settings_;
-  s.maxSkipFrameBackScript = parts_.frame->GetSettings().maxSkipFrame;
-  ReadIntKeys(parts_.list, &s, kScriptKeys);
+  s.maxSkipFrameBackScript = links_.frame->GetSettings().maxSkipFrame;
+  ReadIntKeys(links_.list, &s, kScriptKeys);
   const Settings defaults;
   int* sizes[kLevels] = {&s.controlScriptSize, &s.execScriptSize, &s.subScriptSize, &s.subSubScriptSize};
   const int kept[kLevels] = {defaults.controlScriptSize, defaults.execScriptSize, defaults.subScriptSize,
@@ -88,23 +88,23 @@ void CScriptPart::Init() {
   if (settings_.noScriptFlag) return;
   const int sizes[kLevels] = {settings_.controlScriptSize, settings_.execScriptSize, settings_.subScriptSize,
                               settings_.subSubScriptSize};
-  for (int i = 0; i < kLevels; ++i) scripts_[i] = std::make_unique<CScript>(parts_.callback, sizes[i]);
+  for (int i = 0; i < kLevels; ++i) scripts_[i] = std::make_unique<CScript>(links_.callback, sizes[i]);
   // A missing file goes to the script's error ring.
   scripts_[0]->Load(kControlScriptPath);
-  parts_.saves->KeepGameState();
+  links_.saves->KeepGameState();
 }
 
 void CScriptPart::InitFunctionNumbers() {
-  const CGameLists& lists = *parts_.lists;
+  const CGameLists& lists = *links_.lists;
   functions_.adjustDate = lists.FunctionRow("adjustdate");
   functions_.setScene = lists.FunctionRow("setscene");
   functions_.saveSystemFile = lists.FunctionRow("savesystemfile");
   functions_.layer = lists.FunctionRow("layer");
   functions_.stopF5 = lists.FunctionRow("stopf5");
-  if (parts_.floating->GetSettings().noticeFlag) functions_.notice = lists.FunctionRow("notice");
+  if (links_.floating->GetSettings().noticeFlag) functions_.notice = lists.FunctionRow("notice");
   // "getresult" is the built-in even without a variable for its answer;
   // it then does nothing.
-  if (parts_.saves->GetSettings().resultFlag) {
+  if (links_.saves->GetSettings().resultFlag) {
     functions_.setResult = lists.FunctionRow("setresult");
     functions_.getResult = lists.FunctionRow("getresult");
   }
@@ -113,8 +113,8 @@ void CScriptPart::InitFunctionNumbers() {
 // --- Registration ---
 
 int CScriptPart::RegistSystemCall(int mode, const char* name) {
-  const CNameList* commands = parts_.lists->GetCommandList();
-  if (systemCallCount_ >= kTableRows || parts_.modes->IsModeDisabled(mode) || !name || !commands) return 0;
+  const CNameList* commands = links_.lists->GetCommandList();
+  if (systemCallCount_ >= kTableRows || links_.modes->IsModeDisabled(mode) || !name || !commands) return 0;
   // The command list holds pairs; a name counts wherever it stands.
   const int token = commands->Search(name, -1);
   if (token < 0) {
@@ -131,8 +131,8 @@ int CScriptPart::RegistSystemCall(int mode, const char* name) {
 }
 
 int CScriptPart::RegistSystemFunction(int mode, const char* name, int value) {
-  if (systemFunctionCount_ >= kTableRows || parts_.modes->IsModeDisabled(mode) || !name) return 0;
-  const int row = parts_.lists->FunctionRow(name);
+  if (systemFunctionCount_ >= kTableRows || links_.modes->IsModeDisabled(mode) || !name) return 0;
+  const int row = links_.lists->FunctionRow(name);
   if (row < 0) return 0;
   systemFunctions_[systemFunctionCount_][0] = row;
   systemFunctions_[systemFunctionCount_][1] = mode;
@@ -149,14 +149,14 @@ void CScriptPart::RegistExtraModeCalls() {
   // output says so (a misspelt name then shows). A list without a single
   // call is always told.
   systemCallCount_ = systemFunctionCount_ = 0;
-  const CNameList* commands = parts_.lists->GetCommandList();
+  const CNameList* commands = links_.lists->GetCommandList();
   if (commands && commands->GetCount() < 2)
     std::fprintf(stderr, "spt\\command.xtx holds no calls; scripts cannot call any mode\n");
-  const CExtraModeList* extras = parts_.modes->GetExtraModeList();
+  const CExtraModeList* extras = links_.modes->GetExtraModeList();
   for (int i = 0; extras && i < extras->GetCount(); ++i) {
     const int n = extras->GetNumber(i);
     const char* name = extras->GetName(i);
-    if (parts_.modes->IsModeDisabled(n) || !name || !commands) continue;
+    if (links_.modes->IsModeDisabled(n) || !name || !commands) continue;
     if (commands->Search(name, -1) < 0) {
       const std::string line = std::string("spt\\command.xtx does not name the mode \"") + name +
                                "\"; scripts cannot call it\n";
@@ -171,19 +171,19 @@ void CScriptPart::RegistExtraModeCalls() {
 
 void CScriptPart::SystemCall(int code, int count, const int* values) {
   if (!values) count = 0;
-  parts_.messageWindow->ClearSkipFilm();
-  CModeFlowPart& modes = *parts_.modes;
+  links_.messageWindow->ClearSkipFilm();
+  CModeFlowPart& modes = *links_.modes;
   for (int i = 0; i < systemCallCount_; ++i) {
     if (systemCalls_[i][0] != code) continue;
     CCommonGeneral* mode = modes.GetMode(systemCalls_[i][1]);
     if (!mode) continue;
-    parts_.floating->PrintFloatingLayers();
+    links_.floating->PrintFloatingLayers();
     const int args[2] = {count > 0 ? values[0] : 0, count > 1 ? values[1] : 0};
     mode->SetCallArgs(2, args);
     modes.SetNextMode(systemCalls_[i][1]);
     return;
   }
-  parts_.hooks->OnSystemCall(code, count, values);
+  links_.hooks->OnSystemCall(code, count, values);
 }
 
 int CScriptPart::SystemFunction(int code, int count, const int* values) {
@@ -211,57 +211,57 @@ int CScriptPart::SystemFunction(int code, int count, const int* values) {
   if (matched) return result;
   for (int i = 0; i < systemFunctionCount_; ++i) {
     if (systemFunctions_[i][0] != code) continue;
-    CCommonGeneral* mode = parts_.modes->GetMode(systemFunctions_[i][1]);
+    CCommonGeneral* mode = links_.modes->GetMode(systemFunctions_[i][1]);
     if (!mode) continue;
     matched = true;
     result = mode->Function(systemFunctions_[i][2], count, values);
   }
-  return matched ? result : parts_.hooks->OnSystemFunction(code, count, values);
+  return matched ? result : links_.hooks->OnSystemFunction(code, count, values);
 }
 
 int CScriptPart::RunStopF5(int, const int*) {
-  parts_.messageWindow->ClearSkipFilm();
+  links_.messageWindow->ClearSkipFilm();
   return 0;
 }
 
 int CScriptPart::RunSaveSystemFile(int, const int*) {
-  parts_.saves->SaveSystemFile();
+  links_.saves->SaveSystemFile();
   return 0;
 }
 
 int CScriptPart::RunLayer(int count, const int* values) {
   if (count < 1) return 0;
-  parts_.screen->SwitchEffectLayer(values[0], count > 1 ? values[1] : 1);
+  links_.screen->SwitchEffectLayer(values[0], count > 1 ? values[1] : 1);
   return 0;
 }
 
 // Notice n (from 1); without the notice object nothing shows.
 int CScriptPart::RunNotice(int count, const int* values) {
-  if (count >= 1) parts_.floating->SetNotice(values[0] - 1);
+  if (count >= 1) links_.floating->SetNotice(values[0] - 1);
   return 0;
 }
 
 int CScriptPart::RunSetResult(int count, const int* values) {
-  CIntTableFile* table = parts_.saves->GetResultTable();
+  CIntTableFile* table = links_.saves->GetResultTable();
   if (count < 1 || !table) return 0;
   const int row = values[0];
   if (row < 0 || row >= kResultRows || table->GetValue(row, 0) != 0) return 0;
   table->SetValue(row, count > 1 ? values[1] : 1, 0);
   // With "autoResultNotice" notice row + autoResultNotice - 2 follows.
-  const int autoNotice = parts_.saves->GetSettings().autoResultNotice;
+  const int autoNotice = links_.saves->GetSettings().autoResultNotice;
   const int64_t notice = int64_t{row} + autoNotice - 2;
-  if (autoNotice >= 1 && notice <= INT32_MAX) parts_.floating->SetNotice(static_cast<int>(notice));
+  if (autoNotice >= 1 && notice <= INT32_MAX) links_.floating->SetNotice(static_cast<int>(notice));
   return 0;
 }
 
 int CScriptPart::RunGetResult(int count, const int* values) {
-  const CIntTableFile* table = parts_.saves->GetResultTable();
-  const int var = parts_.saves->GetResultVar();
+  const CIntTableFile* table = links_.saves->GetResultTable();
+  const int var = links_.saves->GetResultVar();
   if (count < 1 || !table || var < 0) return 0;
   const int row = values[0];
   const int threshold = count > 1 ? values[1] : 1;
   const int entry = row >= 0 && row < kResultRows ? table->GetValue(row, 0) : 0;
-  parts_.vars->SetVar(var, entry >= threshold ? 1 : 0);
+  links_.vars->SetVar(var, entry >= threshold ? 1 : 0);
   return 0;
 }
 
@@ -280,7 +280,7 @@ int CScriptPart::GetRunningScriptNumber(int fallback) const {
 
 int CScriptPart::ReloadScript(int level, int number) {
   if (level < 1 || level >= kLevels || !scripts_[level]) return 0;
-  const std::string path = parts_.lists->ScriptPath(number);
+  const std::string path = links_.lists->ScriptPath(number);
   if (path.empty()) return 0;
   scriptNumber_[level] = number;
   return scripts_[level]->Load(path.c_str());
@@ -345,7 +345,7 @@ void CScriptPart::StartFastForward(int skipToPosition) {
 void CScriptPart::ClearFastForward() { std::fill(std::begin(fastForward_), std::end(fastForward_), 0); }
 
 void CScriptPart::RunScriptStep() {
-  CMessageWindowPart& story = *parts_.messageWindow;
+  CMessageWindowPart& story = *links_.messageWindow;
   int budget = kResultsPerFrame;
   while (fastForward_[kReplayRunning]) {
     if (budget-- <= 0) return CountBusyFrame(true);
@@ -394,7 +394,7 @@ int CScriptPart::ActOnScriptResult(int result, int fastForward) {
       return 1;
     case script::kResultSystemCall:
       if (!fastForward) return 0;
-      parts_.hooks->OnRestoreStateHook();
+      links_.hooks->OnRestoreStateHook();
       return 1;
     case script::kStopHere5:
       scriptLevel_ = 0;
@@ -424,10 +424,10 @@ int CScriptPart::ActOnScriptResult(int result, int fastForward) {
     case script::kStopAfterC:
       if (sceneReplay_) {
         if (!CallNextSceneItem()) {
-          if (CStoryMessageMode* pm = parts_.modes->GetPrintMessage()) pm->ResetGame();
+          if (CStoryMessageMode* pm = links_.modes->GetPrintMessage()) pm->ResetGame();
           fastForward_[kReplayRunning] = 0;
           sceneReplay_ = 0;
-          parts_.modes->SetNextMode(modenumber::kSelectScene);
+          links_.modes->SetNextMode(modenumber::kSelectScene);
           return 0;
         }
         if (fastForward_[kReplayPage]) ClearFastForward();
@@ -465,7 +465,7 @@ int CScriptPart::ActOnScriptResult(int result, int fastForward) {
 void CScriptPart::EndFastForward() {
   if (!fastForward_[kReplayRunning]) return;
   ClearFastForward();
-  parts_.messageWindow->EndSkipFilm();
+  links_.messageWindow->EndSkipFilm();
 }
 
 void CScriptPart::ReportScriptStop(int result) {
@@ -492,14 +492,14 @@ void CScriptPart::ReportRanOffEnd() {
 }
 
 void CScriptPart::EndOfGame() {
-  parts_.floating->RestoreFloatingLayers();
-  if (CPicture* screen = parts_.screen->GetScreenPicture()) screen->GetScreen();
-  parts_.vars->StoreNamesAndKeptVars();
-  CModeFlowPart& modes = *parts_.modes;
+  links_.floating->RestoreFloatingLayers();
+  if (CPicture* screen = links_.screen->GetScreenPicture()) screen->GetScreen();
+  links_.vars->StoreNamesAndKeptVars();
+  CModeFlowPart& modes = *links_.modes;
   for (int n = 1; n < modenumber::kModeCount; ++n)
     if (CCommonGeneral* mode = modes.GetMode(n)) mode->ExitGame();
-  parts_.saves->SaveSystemFile();
-  parts_.messageWindow->EndSkipFilm();
+  links_.saves->SaveSystemFile();
+  links_.messageWindow->EndSkipFilm();
   modes.SetNextMode(modenumber::kTitle);
   fastForward_[kReplayRunning] = 0;
 }
@@ -519,7 +519,7 @@ void CScriptPart::CallSubScript(const char* name, int down) {
       platform::MessageBox(nullptr, path.c_str(), kTooDeep, MB_OK);
   }
   scriptLevel_ = std::clamp(scriptLevel_, 0, kMaxLevel);
-  const CNameList* projects = parts_.lists->GetProjectList();
+  const CNameList* projects = links_.lists->GetProjectList();
   const int found = projects && name ? projects->Search(name, 0) : -1;
   scriptNumber_[scriptLevel_] = std::max(found, 0);
   CScript* script = scripts_[scriptLevel_].get();
@@ -533,14 +533,14 @@ void CScriptPart::CallSubScript(const char* name, int down) {
 // --- Scene replay ---
 
 int CScriptPart::StartSceneScript() {
-  CSceneList* scenes = parts_.saves->GetSceneList();
-  CSceneDataFile* sceneData = parts_.saves->GetSceneDataFile();
+  CSceneList* scenes = links_.saves->GetSceneList();
+  CSceneDataFile* sceneData = links_.saves->GetSceneDataFile();
   if (!scenes || !sceneData || !scripts_[1]) return 0;
-  parts_.messageWindow->Words().cutinNumber = 0;
-  if (CStoryMessageMode* pm = parts_.modes->GetPrintMessage()) pm->SetCutinNumber(0);
+  links_.messageWindow->Words().cutinNumber = 0;
+  if (CStoryMessageMode* pm = links_.modes->GetPrintMessage()) pm->SetCutinNumber(0);
   const int chara = scenes->GetCurrentChara(), scene = scenes->GetCurrentScene();
   const int number = sceneData->GetSceneScript(chara, scene);
-  const CNameList* projects = parts_.lists->GetProjectList();
+  const CNameList* projects = links_.lists->GetProjectList();
   const char* name = projects ? projects->GetName(number) : nullptr;
   scenes->SetItemCursor(0);
   const int label = sceneData->GetItem(chara, scene, 0);
@@ -554,13 +554,13 @@ int CScriptPart::StartSceneScript() {
   scriptNumber_[1] = number;
   sceneScriptNumber_ = number;
   sceneReplay_ = 1;
-  parts_.messageWindow->SetSkipFilmFlag(1);
+  links_.messageWindow->SetSkipFilmFlag(1);
   CScreenBuffer::SetFullRedraw(0);
   return 1;
 }
 
 int CScriptPart::CallNextSceneItem() {
-  CSceneList* scenes = parts_.saves->GetSceneList();
+  CSceneList* scenes = links_.saves->GetSceneList();
   if (!scenes || !scripts_[1]) return 0;
   const int item = scenes->NextItem();
   if (item < 0) return 0;
@@ -574,7 +574,8 @@ void CScriptPart::ResetBackScript() {
 }
 
 int CScriptPart::LoadBackScript(const char* name) {
-  if (!backScript_) backScript_ = std::make_unique<CBackScriptRunner>(parts_);
+  if (!backScript_) backScript_ = std::make_unique<CBackScriptRunner>(
+        CBackScriptRunner::Links{*this, *links_.frame, *links_.screen, *links_.lists, links_.callback});
   return backScript_->Load(name);
 }
 

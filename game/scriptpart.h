@@ -13,7 +13,17 @@
 
 #include "services/backscriptservices.h"
 
-struct GameParts;
+class CFloatingPart;
+class CFramePart;
+class CGameHooks;
+class CGameLists;
+class CMessageWindowPart;
+class CModeFlowPart;
+class CSavePart;
+class CScreenPart;
+class CScriptCallBack;
+class CSetupList;
+class CVariablePart;
 class CBackScriptRunner;
 class CScript;
 
@@ -53,7 +63,24 @@ class CScriptPart : public CBackScriptServices {
   // the script is named on stderr as caught in a loop that never waits.
   static constexpr int kBusyFramesReported = 100;
 
-  explicit CScriptPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CFramePart>& frame;
+    std::unique_ptr<CGameLists>& lists;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CSavePart>& saves;
+    std::unique_ptr<CFloatingPart>& floating;
+    std::unique_ptr<CMessageWindowPart>& messageWindow;
+    std::unique_ptr<CModeFlowPart>& modes;
+    CGameHooks* hooks;
+    CScriptCallBack* callback;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CScriptPart(const Links& links);
   virtual ~CScriptPart();
   CScriptPart(const CScriptPart&) = delete;
   CScriptPart& operator=(const CScriptPart&) = delete;
@@ -208,7 +235,7 @@ class CScriptPart : public CBackScriptServices {
   int RunSetResult(int count, const int* values);
   int RunGetResult(int count, const int* values);
 
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CScript> scripts_[kLevels];
   std::unique_ptr<CBackScriptRunner> backScript_;

@@ -87,27 +87,27 @@ int CSoundPart::VolumeFor(int offset, int setting) {
   return offset == kQuietOffset ? 1 : Level(static_cast<long long>(offset) + setting);
 }
 
-CSoundPart::CSoundPart(GameParts& parts) : parts_(parts) { std::fill(std::begin(seInBuffer_), std::end(seInBuffer_), -1); }
+CSoundPart::CSoundPart(const Links& links) : links_(links) { std::fill(std::begin(seInBuffer_), std::end(seInBuffer_), -1); }
 
 CSoundPart::~CSoundPart() = default;
 
 void CSoundPart::ReadSettings() {
-  ReadIntKeys(parts_.list, &settings_, kSoundKeys);
+  ReadIntKeys(links_.list, &settings_, kSoundKeys);
   // Without the system-sound list nothing is preloaded unless the list
   // says so.
-  if (parts_.lists->GetSettings().noSystemSeFlag) settings_.systemSoundLoadNumber = 0;
-  ReadInt(parts_.list, &settings_.systemSoundLoadNumber, "systemSoundLoadNumber");
+  if (links_.lists->GetSettings().noSystemSeFlag) settings_.systemSoundLoadNumber = 0;
+  ReadInt(links_.list, &settings_.systemSoundLoadNumber, "systemSoundLoadNumber");
 }
 
 void CSoundPart::Init() {
   const Settings& s = settings_;
-  soundDevice_ = std::make_unique<CDirectSound>(parts_.window);
+  soundDevice_ = std::make_unique<CDirectSound>(links_.window);
   mixer_ = std::make_unique<CMixer>();
   // The movie player, with the movie cursor option the window's cursor
   // follows, told at once that the display mode changed.
   const int movieCursor =
-      parts_.systemFile ? parts_.systemFile->GetSystemData(CCommonSystemFile::kMovieCursorOffset) : 0;
-  moviePlayer_ = std::make_unique<CMoviePlayer>(parts_.window, CMoviePlayer::kNotifyMessage, movieCursor);
+      links_.systemFile ? links_.systemFile->GetSystemData(CCommonSystemFile::kMovieCursorOffset) : 0;
+  moviePlayer_ = std::make_unique<CMoviePlayer>(links_.window, CMoviePlayer::kNotifyMessage, movieCursor);
   moviePlayer_->DisplayModeChanged();
   if (s.primaryFormatSetFlag) soundDevice_->SetPrimaryFormat(s.soundChannel, s.samplingRate, s.samplingBit);
   soundDevice_->SetSound3DFlag(s.sound3DFlag);
@@ -116,13 +116,13 @@ void CSoundPart::Init() {
   bgmPlayer_->SetDefaultFadeTimes(s.defaultMusicFadeInTime, s.defaultMusicFadeOutTime);
   for (auto& b : systemSoundBuffer_) b = std::make_unique<CSoundBuffer>(soundDevice_->GetDirectSound(), 0);
   int voiceExpand[4] = {}, seExpand[8] = {};
-  for (int i = 0; i < 4; ++i) ReadInt(parts_.list, &voiceExpand[i], NumberedKey("scriptVoiceExpand%d", i + 1).c_str());
-  for (int i = 0; i < 8; ++i) ReadInt(parts_.list, &seExpand[i], NumberedKey("scriptSoundExpand%d", i + 1).c_str());
+  for (int i = 0; i < 4; ++i) ReadInt(links_.list, &voiceExpand[i], NumberedKey("scriptVoiceExpand%d", i + 1).c_str());
+  for (int i = 0; i < 8; ++i) ReadInt(links_.list, &seExpand[i], NumberedKey("scriptSoundExpand%d", i + 1).c_str());
   voicePlayer_ = std::make_unique<CVoicePlayer>(soundDevice_.get(), voiceExpand);
   sePlayer_ = std::make_unique<CSePlayer>(soundDevice_.get(), seExpand);
   systemSoundLoader_ = std::make_unique<CWaveBuffer>();
   // Only the sounds the list names: a number past its end loads nothing.
-  const CNameList* list = parts_.lists->GetSystemSeList();
+  const CNameList* list = links_.lists->GetSystemSeList();
   const int listed = list ? (list->GetCount() + 1) / 2 : 0;
   const int count = std::clamp(s.systemSoundLoadNumber, 0, listed);
   for (int i = 0; i < count; ++i) {
@@ -149,7 +149,7 @@ void CSoundPart::Shutdown() {
 // --- Voices ---
 
 int CSoundPart::GetVoiceChara(const char* name) const {
-  const CNameList* charas = parts_.lists->GetCharaNameList();
+  const CNameList* charas = links_.lists->GetCharaNameList();
   if (!name || !*name || !charas) return -1;
   const std::string_view prefix(name, CharsPrefix(name, 2));
   const int pairs = charas->GetCount() / 2;
@@ -168,20 +168,20 @@ int CSoundPart::GetVoiceChara(const char* name) const {
 // entry.
 int CSoundPart::VoiceEntry(const char* name) const {
   const int chara = GetVoiceChara(name);
-  const CConfigScreen* config = parts_.modes->GetConfigScreen();
+  const CConfigScreen* config = links_.modes->GetConfigScreen();
   return chara >= 0 && config ? config->GetVoiceOffButton(chara) - 1 : chara;
 }
 
 int CSoundPart::GetCharaVoiceFlag(int chara) {
   // Numbers outside the table have no bit: their voice counts as on.
-  CCommonSystemFile* file = parts_.systemFile;
+  CCommonSystemFile* file = links_.systemFile;
   if (!file || chara < 0 || chara >= kVoiceOffCharas) return 1;
   const uint32_t word = static_cast<uint32_t>(file->GetSystemData(VoiceOffOffset(chara)));
   return (word & VoiceOffBit(chara)) ? 0 : 1;
 }
 
 void CSoundPart::SetCharaVoiceFlag(int chara, int on) {
-  CCommonSystemFile* file = parts_.systemFile;
+  CCommonSystemFile* file = links_.systemFile;
   if (!file || chara < 0 || chara >= kVoiceOffCharas) return;
   uint32_t word = static_cast<uint32_t>(file->GetSystemData(VoiceOffOffset(chara)));
   word = on ? word & ~VoiceOffBit(chara) : word | VoiceOffBit(chara);
@@ -198,13 +198,13 @@ int CSoundPart::GetCharaVoiceVolume(const char* fileName) {
   const int entry = VoiceEntry(fileName);
   if (entry < 0 || entry >= kCharaVolumeCount) return 0;
   // In 64 bits: the factor comes from the settings and may be anything.
-  const long long delta = static_cast<long long>(parts_.vars->GetSystemSetting(kCharaVolumeFirst + entry)) *
+  const long long delta = static_cast<long long>(links_.vars->GetSystemSetting(kCharaVolumeFirst + entry)) *
                           settings_.charaVoiceVolumeDelta;
   return static_cast<int>(std::clamp<long long>(delta, INT_MIN, INT_MAX));
 }
 
 void CSoundPart::PlayVoice(const char* name) {
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   if (!voicePlayer_ || !name || vars.GetSystemSetting(202) == 0 || CheckVoiceOff(name)) return;
   voicePlayer_->Stop(0, 0, 0);
   CWaveBuffer wave;
@@ -222,7 +222,7 @@ void CSoundPart::PlayVoice(const char* name) {
 }
 
 void CSoundPart::FadeOutVoice(int time) {
-  if (voicePlayer_ && parts_.vars->GetSystemSetting(202) != 0) voicePlayer_->Stop(0, 0, time);
+  if (voicePlayer_ && links_.vars->GetSystemSetting(202) != 0) voicePlayer_->Stop(0, 0, time);
 }
 
 void CSoundPart::StopAllSound() {
@@ -231,11 +231,11 @@ void CSoundPart::StopAllSound() {
 }
 
 int CSoundPart::GetSoundVolumeMode() {
-  return parts_.systemFile ? parts_.systemFile->GetSystemData(kSoundVolumeModeOffset) : 0;
+  return links_.systemFile ? links_.systemFile->GetSystemData(kSoundVolumeModeOffset) : 0;
 }
 
 int CSoundPart::SetSystemVolume(int id) {
-  const int v = parts_.vars->GetSystemSetting(id);
+  const int v = links_.vars->GetSystemSetting(id);
   if (v == 0) return 0;
   if (id != 102 || v == lastVoiceVolume_) return 1;
   // The in-program system wave volume; the desktop's mixer is not touched.
@@ -265,13 +265,13 @@ void CSoundPart::PlayOnSystemBuffer(const CWaveBuffer& wave, int volume) {
 }
 
 void CSoundPart::PlaySystemSe(int n, int asVoice) {
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   if (vars.GetSystemSetting(asVoice ? 202 : 201) == 0) return;
   if (systemSoundBuffer_[systemSeToggle_]) systemSoundBuffer_[systemSeToggle_]->Stop(0);
   systemSeToggle_ ^= 1;
   if (systemSoundBuffer_[systemSeToggle_]) systemSoundBuffer_[systemSeToggle_]->Stop(0);
   if (n < 0) return;
-  const CNameList* list = parts_.lists->GetSystemSeList();
+  const CNameList* list = links_.lists->GetSystemSeList();
   const CWaveBuffer* wave = nullptr;
   const char* name = nullptr;
   if (n < static_cast<int>(systemSounds_.size())) {
@@ -295,7 +295,7 @@ void CSoundPart::PlaySystemSe(int n, int asVoice) {
 void CSoundPart::PlaySystemSeAlt(int n) { PlaySystemSe(n == 4 ? 2 : n, 0); }
 
 void CSoundPart::PlaySeFile(const char* name, int delta) {
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   if (vars.GetSystemSetting(201) == 0) return;
   systemSeToggle_ ^= 1;
   if (systemSoundBuffer_[systemSeToggle_]) systemSoundBuffer_[systemSeToggle_]->Stop(0);
@@ -304,7 +304,7 @@ void CSoundPart::PlaySeFile(const char* name, int delta) {
 }
 
 void CSoundPart::PlaySystemVoiceFile(const char* name, int, int sameBuffer) {
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   if (vars.GetSystemSetting(202) == 0) return;
   if (!sameBuffer) systemSeToggle_ ^= 1;
   if (systemSoundBuffer_[systemSeToggle_]) systemSoundBuffer_[systemSeToggle_]->Stop(0);
@@ -338,7 +338,7 @@ int CSoundPart::LoadAndStartVoice(int ch, const char* name) {
   voicePlayer_->CreateBuffer(ch, wave.GetData(), wave.GetDataSize(), wave.GetChannels(),
                              wave.GetSamplesPerSec(), wave.GetBitsPerSample());
   if (ch >= 0 && ch < CVoicePlayer::kChannels) voiceInBuffer_[ch] = name;
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   if (vars.GetSystemSetting(ch <= 1 ? 202 : 204) == 0) return 1;
   if (CheckVoiceOff(name)) return 1;
   const int volume = VolumeFor(voicePlayer_->GetParam(ch, SoundChannelRecord::kVolume),
@@ -350,9 +350,9 @@ int CSoundPart::LoadAndStartVoice(int ch, const char* name) {
 
 void CSoundPart::StartSoundEffect(int ch, int number) {
   // A number past the list is a missing sound: nothing plays.
-  const CNameList* list = parts_.lists->GetSeList();
+  const CNameList* list = links_.lists->GetSeList();
   const char* name = list && number >= 0 && number <= (INT_MAX - 1) / 2 ? list->GetName(2 * number) : nullptr;
-  CVariablePart& vars = *parts_.vars;
+  CVariablePart& vars = *links_.vars;
   if (!name || !sePlayer_ || vars.GetSystemSetting(201) == 0) return;
   CWaveBuffer wave;
   if (!wave.LoadFile("se", name)) {
@@ -414,33 +414,33 @@ void CSoundPart::ClearLoopFlags() {
 
 // --- Music ---
 
-int CSoundPart::GetBgmCount() const { return parts_.lists->GetBgmCount(); }
+int CSoundPart::GetBgmCount() const { return links_.lists->GetBgmCount(); }
 
-const char* CSoundPart::GetBgmFileName(int n) const { return parts_.lists->GetBgmFileName(n); }
+const char* CSoundPart::GetBgmFileName(int n) const { return links_.lists->GetBgmFileName(n); }
 
-const char* CSoundPart::GetBgmTitle(int n) const { return parts_.lists->GetBgmTitle(n); }
+const char* CSoundPart::GetBgmTitle(int n) const { return links_.lists->GetBgmTitle(n); }
 
-int CSoundPart::SearchBgmName(const char* name) const { return parts_.lists->SearchBgmName(name); }
+int CSoundPart::SearchBgmName(const char* name) const { return links_.lists->SearchBgmName(name); }
 
-const char* CSoundPart::GetMovieListName(int n) const { return parts_.lists->GetMovieListName(n); }
+const char* CSoundPart::GetMovieListName(int n) const { return links_.lists->GetMovieListName(n); }
 
 int CSoundPart::GetMusicFlag(int n) const {
-  return parts_.systemFile ? parts_.systemFile->GetMusicFlag(n) : 0;
+  return links_.systemFile ? links_.systemFile->GetMusicFlag(n) : 0;
 }
 
-void CSoundPart::SetListenBgmState(int type, int number) { parts_.vars->SetListenBgmState(type, number); }
+void CSoundPart::SetListenBgmState(int type, int number) { links_.vars->SetListenBgmState(type, number); }
 
 void CSoundPart::PlayBgm(const char* name, int loopCount, int delta, int fadeIn, int fadeOut) {
-  long long volume = parts_.vars->GetSystemSetting(100);
+  long long volume = links_.vars->GetSystemSetting(100);
   if (delta != kNoDelta) volume = std::clamp<long long>(volume + delta, 1, 100);
   if (bgmPlayer_ && name) bgmPlayer_->Play(name, loopCount, Level(volume), fadeIn, fadeOut);
 }
 
 // Both music number words follow every request, also when nothing can play.
 void CSoundPart::PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) {
-  if (settings_.allMusicSetFlag && parts_.systemFile) parts_.systemFile->AddMusicCount(n);
+  if (settings_.allMusicSetFlag && links_.systemFile) links_.systemFile->AddMusicCount(n);
   const char* name = GetBgmFileName(n);
-  if (name && parts_.vars->GetSystemSetting(200) != 0) PlayBgm(name, loopCount, delta, fadeIn, fadeOut);
+  if (name && links_.vars->GetSystemSetting(200) != 0) PlayBgm(name, loopCount, delta, fadeIn, fadeOut);
   currentBgm_ = lastBgm_ = n;
 }
 
@@ -471,7 +471,7 @@ int CSoundPart::CheckMovieCodec() {
   // Asked once. Without the movie mode, the movie player or with movies
   // off the answer is 0; otherwise the movie mode's own codec test answers.
   if (codecCheck_ == -1) {
-    CMoviePlayback* movieMode = parts_.modes->GetMoviePlayback();
+    CMoviePlayback* movieMode = links_.modes->GetMoviePlayback();
     codecCheck_ = movieMode && moviePlayer_ && !movieOff_ ? movieMode->CheckCodec() : 0;
     // The player names a file it could not use; these say why no file was
     // tried.

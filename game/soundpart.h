@@ -17,7 +17,15 @@
 #include "sound/seplayer.h"
 #include "sound/voiceplayer.h"
 
-struct GameParts;
+namespace platform {
+class Window;
+}  // namespace platform
+
+class CCommonSystemFile;
+class CGameLists;
+class CModeFlowPart;
+class CSetupList;
+class CVariablePart;
 class CDirectSound;
 class CMixer;
 class CSoundBuffer;
@@ -66,7 +74,19 @@ class CSoundPart : public CSoundServices {
   // to 0..100 (1 for the quiet offset).
   static int VolumeFor(int offset, int setting);
 
-  explicit CSoundPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CGameLists>& lists;
+    std::unique_ptr<CVariablePart>& vars;
+    std::unique_ptr<CModeFlowPart>& modes;
+    platform::Window* window;
+    CCommonSystemFile* systemFile;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CSoundPart(const Links& links);
   virtual ~CSoundPart();
   CSoundPart(const CSoundPart&) = delete;
   CSoundPart& operator=(const CSoundPart&) = delete;
@@ -169,7 +189,7 @@ class CSoundPart : public CSoundServices {
   int GetCodecChoice() const { return codecChoice_; }
 
  protected:
-  GameParts& parts_;
+  const Links links_;
 
  private:
   // The voice-option entry of a voice file's character (-1 none).

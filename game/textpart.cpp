@@ -25,7 +25,7 @@ const Key kTextKeys[] = {
 
 }  // namespace
 
-CTextPart::CTextPart(GameParts& parts) : parts_(parts) {}
+CTextPart::CTextPart(const Links& links) : links_(links) {}
 
 // The text entry first: it writes through the text printer.
 CTextPart::~CTextPart() {
@@ -34,24 +34,24 @@ CTextPart::~CTextPart() {
   font_.reset();
 }
 
-void CTextPart::ReadSettings() { ReadIntKeys(parts_.list, &settings_, kTextKeys); }
+void CTextPart::ReadSettings() { ReadIntKeys(links_.list, &settings_, kTextKeys); }
 
 void CTextPart::Init() {
   if (font_) return;
   int fontKind = 0;
   const char* chosenFace = nullptr;
-  if (CCommonSystemFile* file = parts_.systemFile) {
+  if (CCommonSystemFile* file = links_.systemFile) {
     fontKind = file->GetSystemData(kFontKindOffset);
     if (file->GetSystemData(kChosenFaceOffset)) chosenFace = file->GetFontFace();
   }
-  if (parts_.list) LoadRenderSettings(*parts_.list, fontKind, chosenFace);
+  if (links_.list) LoadRenderSettings(*links_.list, fontKind, chosenFace);
   font_ = std::make_unique<CFontPrint>(nullptr);
   textBuffer_ = std::make_unique<CTextPrint>(font_.get());
-  if (parts_.list) LoadUserFonts(*parts_.list, font_.get());
+  if (links_.list) LoadUserFonts(*links_.list, font_.get());
 }
 
 void CTextPart::MakeTextInputBox() {
-  textInputBox_ = std::make_unique<CTextInputBox>(parts_.window, textBuffer_.get());
+  textInputBox_ = std::make_unique<CTextInputBox>(links_.window, textBuffer_.get());
   textInputBox_->SetImeFlags(settings_.imeAutoOpenFlag, settings_.imeAutoCloseFlag);
 }
 

@@ -10,7 +10,12 @@
 
 #include "services/textservices.h"
 
-struct GameParts;
+namespace platform {
+class Window;
+}  // namespace platform
+
+class CCommonSystemFile;
+class CSetupList;
 
 class CTextPart : public CTextServices {
  public:
@@ -20,7 +25,16 @@ class CTextPart : public CTextServices {
     int imeAutoCloseFlag = 1;
   };
 
-  explicit CTextPart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    platform::Window* window;
+    CCommonSystemFile* systemFile;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CTextPart(const Links& links);
   virtual ~CTextPart();
   CTextPart(const CTextPart&) = delete;
   CTextPart& operator=(const CTextPart&) = delete;
@@ -42,7 +56,7 @@ class CTextPart : public CTextServices {
   void ResetTextPosition() override;
 
  private:
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CFontPrint> font_;
   std::unique_ptr<CTextPrint> textBuffer_;

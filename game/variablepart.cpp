@@ -91,12 +91,12 @@ std::unique_ptr<CNameList> LoadList(const char* path, bool inverted) {
 // The system variables the variables object asks the game for.
 class GameVarHost : public CGameVarHost {
  public:
-  explicit GameVarHost(GameParts& parts) : parts_(parts) {}
+  GameVarHost(CVariablePart& vars, const CVariablePart::Links& links) : vars_(vars), links_(links) {}
 
   int ReadSystemVar(SystemVar which) override {
-    if (which == SystemVar::kMode) return parts_.modes->GetCurrentMode();
-    if (!IsInputVar(which)) return parts_.vars->ReadGameSystemVar(which);
-    const CMouseStatus* mouse = parts_.input->GetMouseStatus();
+    if (which == SystemVar::kMode) return links_.modes->GetCurrentMode();
+    if (!IsInputVar(which)) return vars_.ReadGameSystemVar(which);
+    const CMouseStatus* mouse = links_.input->GetMouseStatus();
     if (!mouse) return 0;
     platform::Point pos;
     mouse->GetPos(&pos);
@@ -116,7 +116,7 @@ class GameVarHost : public CGameVarHost {
 
   // A layer-off variable switches its effect layer.
   void SetEffectLayerHidden(int layer, bool hidden) override {
-    parts_.screen->SwitchEffectLayer(layer, hidden ? 0 : 1);
+    links_.screen->SwitchEffectLayer(layer, hidden ? 0 : 1);
   }
 
  private:
@@ -124,19 +124,20 @@ class GameVarHost : public CGameVarHost {
     return which >= SystemVar::kMouseX && which <= SystemVar::kWheel;
   }
 
-  GameParts& parts_;
+  CVariablePart& vars_;
+  const CVariablePart::Links& links_;
 };
 
 }  // namespace
 
-CVariablePart::CVariablePart(GameParts& parts) : parts_(parts) {}
+CVariablePart::CVariablePart(const Links& links) : links_(links) {}
 
 CVariablePart::~CVariablePart() = default;
 
 // --- Init's steps ---
 
 void CVariablePart::ReadSettings() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   Settings& s = settings_;
   ReadIntKeys(list, &s, kChannelKeys);
   ReadInt(list, &s.varInitFlag, "varInitFlag");
@@ -151,20 +152,20 @@ void CVariablePart::ReadSettings() {
 }
 
 void CVariablePart::MakeVariables() {
-  varHost_ = std::make_unique<GameVarHost>(parts_);
+  varHost_ = std::make_unique<GameVarHost>(*this, links_);
   gameVars_ = std::make_unique<CGameVariables>(varHost_.get());
 }
 
 void CVariablePart::LoadKeptVars() {
-  if (!parts_.systemFile) return;
+  if (!links_.systemFile) return;
   for (int i = 0; i < kKeptVarCount; ++i)
     gameVars_->SetVar(kKeptVarFirst + i,
-                      parts_.systemFile->GetBlockWord(CCommonSystemFile::kSystemVar,
+                      links_.systemFile->GetBlockWord(CCommonSystemFile::kSystemVar,
                                                       CCommonSystemFile::kHeaderSize + 4 * i));
 }
 
 void CVariablePart::InitVariables() {
-  const CSetupList* list = parts_.list;
+  const CSetupList* list = links_.list;
   Settings& s = settings_;
   if (s.varInitFlag) varInitList_ = LoadList("spt\\varinitdata.xtx", false);
   constexpr const char* kVarList = "spt\\var.fxf";
@@ -226,8 +227,8 @@ void CVariablePart::InitEnableVars() {
   for (int i = 1; i <= count; ++i) {
     const char* modeName = nullptr;
     const char* varName = nullptr;
-    if (!ReadString(parts_.list, &modeName, ("expModeCheckByVarMode" + std::to_string(i)).c_str()) ||
-        !ReadString(parts_.list, &varName, ("expModeCheckByVarName" + std::to_string(i)).c_str()))
+    if (!ReadString(links_.list, &modeName, ("expModeCheckByVarMode" + std::to_string(i)).c_str()) ||
+        !ReadString(links_.list, &varName, ("expModeCheckByVarName" + std::to_string(i)).c_str()))
       continue;
     const int mode = CCommonGeneral::GetModeNumberByName(modeName);
     const int var = GetVarNumber(varName);
@@ -257,13 +258,13 @@ void CVariablePart::InitNames() {
       continue;
     }
     const char* value = nullptr;
-    if (!ReadString(parts_.list, &value, n.initKey) || !value) continue;
+    if (!ReadString(links_.list, &value, n.initKey) || !value) continue;
     SetNames(n.family ? value : nullptr, n.family ? nullptr : value);
-    if (n.clear && parts_.systemFile) {
+    if (n.clear && links_.systemFile) {
       if (n.family)
-        parts_.systemFile->SetFamilyName("");
+        links_.systemFile->SetFamilyName("");
       else
-        parts_.systemFile->SetGivenName("");
+        links_.systemFile->SetGivenName("");
     }
   }
 }
@@ -325,9 +326,9 @@ int CVariablePart::GetModeVariable() {
                                                                           : 0;
 }
 
-CSetupList* CVariablePart::GetGameSetupList() const { return const_cast<CSetupList*>(parts_.list); }
+CSetupList* CVariablePart::GetGameSetupList() const { return const_cast<CSetupList*>(links_.list); }
 
-int CVariablePart::GetConfigFlagA() const { return parts_.debug->GetWindowLogFlag(); }
+int CVariablePart::GetConfigFlagA() const { return links_.debug->GetWindowLogFlag(); }
 
 // --- Computed variables that need the game ---
 
@@ -356,11 +357,11 @@ int CVariablePart::ReadGameSystemVar(SystemVar which) {
       return CheckHoliday(year, date / 100, date % 100) != 0 ? 1 : 0;
     }
     case SystemVar::kCgPercent: {
-      const CCGList* cg = parts_.saves->GetCGList();
+      const CCGList* cg = links_.saves->GetCGList();
       return cg ? cg->GetTotalSeenPercent() : 0;
     }
     case SystemVar::kScenePercent: {
-      const CSceneList* scenes = parts_.saves->GetSceneList();
+      const CSceneList* scenes = links_.saves->GetSceneList();
       return scenes ? scenes->GetTotalSeenPercent() : 0;
     }
     default: return 0;
@@ -394,7 +395,7 @@ int CVariablePart::SystemSettingOffset(int id) const {
 }
 
 int CVariablePart::GetSystemSetting(int id) {
-  CCommonSystemFile* file = parts_.systemFile;
+  CCommonSystemFile* file = links_.systemFile;
   if (!file) return 0;
   if (id >= kFiveBitFirst && id <= kFiveBitLast) return file->GetFiveBitValue(id - kFiveBitFirst);
   const int offset = SystemSettingOffset(id);
@@ -402,7 +403,7 @@ int CVariablePart::GetSystemSetting(int id) {
 }
 
 void CVariablePart::SetSystemSetting(int id, int value) {
-  CCommonSystemFile* file = parts_.systemFile;
+  CCommonSystemFile* file = links_.systemFile;
   if (!file) return;
   if (id >= kFiveBitFirst && id <= kFiveBitLast) {
     file->SetFiveBitValue(id - kFiveBitFirst, value);
@@ -417,12 +418,12 @@ void CVariablePart::SetSystemSetting(int id, int value) {
   if (offset < 0) return;
   file->SetSystemData(offset, value);
   switch (id) {
-    case 100: parts_.sound->ApplyMusicVolume(value); break;
-    case 106: parts_.messageWindow->ApplyWindowOpacity(); break;
-    case 200: parts_.sound->ApplyMusicSwitch(value); break;
+    case 100: links_.sound->ApplyMusicVolume(value); break;
+    case 106: links_.messageWindow->ApplyWindowOpacity(); break;
+    case 200: links_.sound->ApplyMusicSwitch(value); break;
     default: break;
   }
-  if (id >= 300 && id < 300 + kExpCount) parts_.hooks->OnSetVar(id, value);
+  if (id >= 300 && id < 300 + kExpCount) links_.hooks->OnSetVar(id, value);
 }
 
 int CVariablePart::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0; }
@@ -430,20 +431,20 @@ int CVariablePart::IsSystemSettingOn() { return GetSystemSetting(2) != 0 ? 1 : 0
 int CVariablePart::GetFirstSystemSetting(int) { return GetSystemSetting(0); }
 
 int CVariablePart::CheckFrameSkipOff() {
-  return parts_.systemFile && parts_.systemFile->GetSystemData(kFrameSkipOffOffset) != 0 ? 1 : 0;
+  return links_.systemFile && links_.systemFile->GetSystemData(kFrameSkipOffOffset) != 0 ? 1 : 0;
 }
 
 int CVariablePart::CheckSystemFlag(int n) {
   // The table has 256 entries; GetVoiceFlag tests the number itself.
-  return parts_.systemFile ? parts_.systemFile->GetVoiceFlag(n) : 0;
+  return links_.systemFile ? links_.systemFile->GetVoiceFlag(n) : 0;
 }
 
 // --- Names ---
 
 const char* CVariablePart::GetDefaultName(int which) const {
   const char* name = nullptr;
-  if (which == 0 && ReadString(parts_.list, &name, "seiInitData")) return name;
-  if (which == 1 && ReadString(parts_.list, &name, "meiInitData")) return name;
+  if (which == 0 && ReadString(links_.list, &name, "seiInitData")) return name;
+  if (which == 1 && ReadString(links_.list, &name, "meiInitData")) return name;
   return kErrorName;
 }
 
@@ -451,24 +452,24 @@ const char* CVariablePart::GetDefaultName(int which) const {
 // name is set (the text shows the placeholders meanwhile). A system file
 // written with a placeholder as its name holds no name either.
 const char* CVariablePart::GetFamilyName() {
-  return parts_.systemFile ? KeptName(parts_.systemFile->GetFamilyName()) : "";
+  return links_.systemFile ? KeptName(links_.systemFile->GetFamilyName()) : "";
 }
 
 const char* CVariablePart::GetGivenName() {
-  return parts_.systemFile ? KeptName(parts_.systemFile->GetGivenName()) : "";
+  return links_.systemFile ? KeptName(links_.systemFile->GetGivenName()) : "";
 }
 
 void CVariablePart::SetNames(const char* family, const char* given) {
   // One store: the text state's names, cut once on a character boundary,
   // are the ones the system data keeps; a placeholder is kept as no name.
   SetTextNames(family, given);
-  if (!parts_.systemFile) return;
-  if (family) parts_.systemFile->SetFamilyName(KeptName(GetTextState().familyName));
-  if (given) parts_.systemFile->SetGivenName(KeptName(GetTextState().givenName));
+  if (!links_.systemFile) return;
+  if (family) links_.systemFile->SetFamilyName(KeptName(GetTextState().familyName));
+  if (given) links_.systemFile->SetGivenName(KeptName(GetTextState().givenName));
 }
 
 void CVariablePart::StoreNamesAndKeptVars() {
-  CCommonSystemFile* file = parts_.systemFile;
+  CCommonSystemFile* file = links_.systemFile;
   if (!file) return;
   for (int i = 0; i < kKeptVarCount; ++i)
     file->SetBlockWord(CCommonSystemFile::kSystemVar, CCommonSystemFile::kHeaderSize + 4 * i,
@@ -478,7 +479,7 @@ void CVariablePart::StoreNamesAndKeptVars() {
 }
 
 void CVariablePart::SaveNames() {
-  if (!parts_.systemFile) return;
+  if (!links_.systemFile) return;
   StoreNamesAndKeptVars();
-  parts_.systemFile->SetSystemData(kNamesSavedOffset, 1);
+  links_.systemFile->SetSystemData(kNamesSavedOffset, 1);
 }

@@ -10,7 +10,16 @@
 
 #include "services/variableservices.h"
 
-struct GameParts;
+class CCommonSystemFile;
+class CDebugPart;
+class CGameHooks;
+class CInputPart;
+class CMessageWindowPart;
+class CModeFlowPart;
+class CSavePart;
+class CScreenPart;
+class CSetupList;
+class CSoundPart;
 class CGameVarHost;
 class CGameVariables;
 class CHolidayList;
@@ -43,7 +52,23 @@ class CVariablePart : public CVariableServices {
   };
   static constexpr int kFlagTableSize = 256;
 
-  explicit CVariablePart(GameParts& parts);
+  // What the part uses: the parts it calls (their slots in the game's set,
+  // so a part made later or replaced by a test's double is found) and what
+  // the game was given.
+  struct Links {
+    std::unique_ptr<CScreenPart>& screen;
+    std::unique_ptr<CSoundPart>& sound;
+    std::unique_ptr<CSavePart>& saves;
+    std::unique_ptr<CInputPart>& input;
+    std::unique_ptr<CMessageWindowPart>& messageWindow;
+    std::unique_ptr<CDebugPart>& debug;
+    std::unique_ptr<CModeFlowPart>& modes;
+    CCommonSystemFile* systemFile;
+    CGameHooks* hooks;
+    const CSetupList* const& list;  // null before the list loads
+  };
+
+  explicit CVariablePart(const Links& links);
   virtual ~CVariablePart();
   CVariablePart(const CVariablePart&) = delete;
   CVariablePart& operator=(const CVariablePart&) = delete;
@@ -142,7 +167,7 @@ class CVariablePart : public CVariableServices {
   int GetOptionOffVar() const { return optionOffVar_; }
 
  private:
-  GameParts& parts_;
+  const Links links_;
   Settings settings_;
   std::unique_ptr<CGameVarHost> varHost_;
   std::unique_ptr<CGameVariables> gameVars_;

@@ -503,13 +503,15 @@ class TeardownGame : public DebugGame {
   // The sound part notes what stands when the music stops.
   class WatchedSound : public CSoundPart {
    public:
-    WatchedSound(GameParts& parts, TeardownGame& game) : CSoundPart(parts), game_(game) {}
+    WatchedSound(GameParts& parts, TeardownGame& game)
+        : CSoundPart(LinksOf<CSoundPart>(parts)), parts_(parts), game_(game) {}
     void StopBgm(int fadeOut) override {
       game_.stops.push_back(game_.Look(parts_));
       CSoundPart::StopBgm(fadeOut);
     }
 
    private:
+    GameParts& parts_;
     TeardownGame& game_;
   };
 

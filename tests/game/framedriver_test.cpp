@@ -81,7 +81,7 @@ struct FrameTrace {
 // variables) go on recording the same calls here.
 class TracingInput : public CInputPart {
  public:
-  TracingInput(GameParts& parts, FrameTrace& trace) : CInputPart(parts), trace_(trace) {}
+  TracingInput(GameParts& parts, FrameTrace& trace) : CInputPart(LinksOf<CInputPart>(parts)), trace_(trace) {}
   void UpdateMouse() override {
     trace_.Step("UpdateMouse");
     CInputPart::UpdateMouse();
@@ -97,7 +97,7 @@ class TracingInput : public CInputPart {
 
 class TracingFrame : public CFramePart {
  public:
-  TracingFrame(GameParts& parts, FrameTrace& trace) : CFramePart(parts), trace_(trace) {}
+  TracingFrame(GameParts& parts, FrameTrace& trace) : CFramePart(LinksOf<CFramePart>(parts)), trace_(trace) {}
   void CalcuFrameSkip(int elapsed) override {
     trace_.Step("CalcuFrameSkip " + std::to_string(elapsed));
   }
@@ -155,7 +155,7 @@ class TracingFloating : public testsupport::RecordingFloating {
 
 class TracingDebug : public CDebugPart {
  public:
-  TracingDebug(GameParts& parts, FrameTrace& trace) : CDebugPart(parts), trace_(trace) {}
+  TracingDebug(GameParts& parts, FrameTrace& trace) : CDebugPart(LinksOf<CDebugPart>(parts)), trace_(trace) {}
   void PrintDebugParam() override { trace_.Step("PrintDebugParam"); }
   void PrintDebugParamBack() override { trace_.Step("PrintDebugParamBack"); }
 
@@ -165,7 +165,7 @@ class TracingDebug : public CDebugPart {
 
 class TracingSaves : public CSavePart {
  public:
-  TracingSaves(GameParts& parts, FrameTrace& trace) : CSavePart(parts), trace_(trace) {}
+  TracingSaves(GameParts& parts, FrameTrace& trace) : CSavePart(LinksOf<CSavePart>(parts)), trace_(trace) {}
   void RestoreGameState() override { trace_.Step("RestoreGameState"); }
 
  private:
@@ -199,7 +199,7 @@ class TracingVariables : public testsupport::RecordingVariables {
 class TracingMessageWindow : public CMessageWindowPart {
  public:
   TracingMessageWindow(GameParts& parts, FrameTrace& trace)
-      : CMessageWindowPart(parts), trace_(trace) {}
+      : CMessageWindowPart(LinksOf<CMessageWindowPart>(parts)), trace_(trace) {}
   void SetMessageReadFlag(int message, int script) override {
     trace_.log->Note("SetMessageReadFlag " + std::to_string(message) + " " + std::to_string(script));
   }

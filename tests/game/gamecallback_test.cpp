@@ -285,7 +285,7 @@ struct Routes {
 
 class RoutingVariables : public CVariablePart {
  public:
-  RoutingVariables(GameParts& parts, Routes& routes) : CVariablePart(parts), routes_(routes) {}
+  RoutingVariables(GameParts& parts, Routes& routes) : CVariablePart(LinksOf<CVariablePart>(parts)), routes_(routes) {}
   int GetSystemSetting(int id) override {
     routes_.calls.push_back("GetSystemSetting " + std::to_string(id));
     return id == 4 ? routes_.fullScreen : id == 2 ? routes_.skipOption : 0;
@@ -297,7 +297,7 @@ class RoutingVariables : public CVariablePart {
 
 class RoutingScreen : public CScreenPart {
  public:
-  RoutingScreen(GameParts& parts, Routes& routes) : CScreenPart(parts), routes_(routes) {}
+  RoutingScreen(GameParts& parts, Routes& routes) : CScreenPart(LinksOf<CScreenPart>(parts)), routes_(routes) {}
   void ToFullScreenMode(int quiet) override {
     routes_.calls.push_back("ToFullScreenMode " + std::to_string(quiet));
   }
@@ -311,7 +311,7 @@ class RoutingScreen : public CScreenPart {
 
 class RoutingSound : public CSoundPart {
  public:
-  RoutingSound(GameParts& parts, Routes& routes) : CSoundPart(parts), routes_(routes) {}
+  RoutingSound(GameParts& parts, Routes& routes) : CSoundPart(LinksOf<CSoundPart>(parts)), routes_(routes) {}
   void PlaySystemSe(int n, int asVoice) override {
     routes_.calls.push_back("PlaySystemSe " + std::to_string(n) + " " + std::to_string(asVoice));
   }

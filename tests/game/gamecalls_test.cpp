@@ -59,7 +59,7 @@ class CallMode : public CCommonGeneral {
 // The system file's save is only noted.
 class NotingSaves : public CSavePart {
  public:
-  NotingSaves(GameParts& parts, Log* log) : CSavePart(parts), log_(log) {}
+  NotingSaves(GameParts& parts, Log* log) : CSavePart(LinksOf<CSavePart>(parts)), log_(log) {}
   void SaveSystemFile() override { log_->push_back("SaveSystemFile"); }
 
  private:
@@ -69,7 +69,7 @@ class NotingSaves : public CSavePart {
 // The floating layers' drawing is only noted.
 class NotingFloating : public CFloatingPart {
  public:
-  NotingFloating(GameParts& parts, Log* log) : CFloatingPart(parts), log_(log) {}
+  NotingFloating(GameParts& parts, Log* log) : CFloatingPart(LinksOf<CFloatingPart>(parts)), log_(log) {}
   void PrintFloatingLayers() override { log_->push_back("PrintFloatingLayers"); }
 
  private:

@@ -12,6 +12,7 @@
 
 #include "effect/alleffect.h"
 #include "effect/effectchannel.h"
+#include "effect/effectmanager.h"
 #include "modebase/commongeneral.h"
 #include "game/floatingpart.h"
 #include "game/framepart.h"
@@ -509,6 +510,20 @@ TEST_F(GameServicesTest, LatenessAllowanceAndTheVoiceCountdown) {
   EXPECT_EQ(flags, (std::vector<int>{1, 1, 1, 0, 0}));
   game_->Frames().CalcuFrameSkip(-5);
   EXPECT_EQ(game_->Frames().GetMessageWaitTime(), 0);
+}
+
+// The frame hands the voice count-down to the effects as their speed.
+TEST_F(GameServicesTest, TheFrameGivesTheEffectsTheVoiceCountdown) {
+  Open();
+  ASSERT_NE(game_->Screen().GetEffect(), nullptr);
+  const CEffectManager* manager = game_->Screen().GetEffect()->GetManager();
+  game_->Frames().StartVoiceCountdown(100);
+  std::vector<int> speeds;
+  for (int elapsed : {40, 40, 40}) {
+    game_->Frame(elapsed);
+    speeds.push_back(manager->GetEffectSpeed());
+  }
+  EXPECT_EQ(speeds, (std::vector<int>{1, 1, 0}));
 }
 
 // --- Message chunk, cursor and game starts ---

@@ -55,7 +55,7 @@ struct SlotExt {
 // index; what a load hands back is noted) and its save header name.
 class SlotSaves : public CSavePart {
  public:
-  SlotSaves(GameParts& parts, SlotExt* ext) : CSavePart(parts), ext_(ext) {}
+  SlotSaves(GameParts& parts, SlotExt* ext) : CSavePart(LinksOf<CSavePart>(parts)), ext_(ext) {}
   int GetExtSaveDataCount() override { return static_cast<int>(ext_->sizes.size()); }
   int GetExtSaveDataSize(int i) override {
     return i >= 0 && i < static_cast<int>(ext_->sizes.size()) ? ext_->sizes[static_cast<size_t>(i)] : 0;

@@ -97,7 +97,7 @@ class BackLogStandIn : public CCommonBackLog {
 // interception is on (the destroy step stops the music for real).
 class LoggingSound : public CSoundPart {
  public:
-  LoggingSound(GameParts& parts, Log* log) : CSoundPart(parts), log_(log) {}
+  LoggingSound(GameParts& parts, Log* log) : CSoundPart(LinksOf<CSoundPart>(parts)), log_(log) {}
   void PlayBgmNumber(int n, int loop, int delta, int fadeIn, int fadeOut) override {
     log_->push_back("PlayBgmNumber " + std::to_string(n) + " " + std::to_string(loop) + " " +
                     std::to_string(delta) + " " + std::to_string(fadeIn) + " " + std::to_string(fadeOut));
@@ -116,7 +116,7 @@ class LoggingSound : public CSoundPart {
 // The system file's save is only noted.
 class LoggingSaves : public CSavePart {
  public:
-  LoggingSaves(GameParts& parts, Log* log) : CSavePart(parts), log_(log) {}
+  LoggingSaves(GameParts& parts, Log* log) : CSavePart(LinksOf<CSavePart>(parts)), log_(log) {}
   void SaveSystemFile() override { log_->push_back("SaveSystemFile"); }
 
  private:

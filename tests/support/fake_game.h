@@ -62,7 +62,7 @@ namespace testsupport {
 // more (or to answer as the game does) installs a subclass of one of them.
 class RecordingSound : public RecordedSound<CSoundPart> {
  public:
-  RecordingSound(GameParts& parts, CallLog& log) : RecordedSound(parts), log_(log) {}
+  RecordingSound(GameParts& parts, CallLog& log) : RecordedSound(LinksOf<CSoundPart>(parts)), log_(log) {}
   void PlayBgm(const char* name, int loopCount, int delta, int fadeIn, int fadeOut) override;
   // Passed on.
   void PlayBgmNumber(int n, int loopCount, int delta, int fadeIn, int fadeOut) override;
@@ -77,7 +77,7 @@ class RecordingSound : public RecordedSound<CSoundPart> {
 
 class RecordingScreen : public RecordedScreen<CScreenPart> {
  public:
-  RecordingScreen(GameParts& parts, CallLog& log) : RecordedScreen(parts), log_(log) {}
+  RecordingScreen(GameParts& parts, CallLog& log) : RecordedScreen(LinksOf<CScreenPart>(parts)), log_(log) {}
 
  protected:
   CallLog& Log() override { return log_; }
@@ -98,7 +98,7 @@ class GamePicturesScreen : public RecordingScreen {
 
 class RecordingScripts : public RecordedBackScript<CScriptPart> {
  public:
-  RecordingScripts(GameParts& parts, CallLog& log) : RecordedBackScript(parts), log_(log) {}
+  RecordingScripts(GameParts& parts, CallLog& log) : RecordedBackScript(LinksOf<CScriptPart>(parts)), log_(log) {}
   // Passed on.
   void SetBackScriptMode(int mode) override;
 
@@ -111,7 +111,7 @@ class RecordingScripts : public RecordedBackScript<CScriptPart> {
 
 class RecordingModeFlow : public RecordedModeFlow<CModeFlowPart> {
  public:
-  RecordingModeFlow(GameParts& parts, CallLog& log) : RecordedModeFlow(parts), log_(log) {}
+  RecordingModeFlow(GameParts& parts, CallLog& log) : RecordedModeFlow(LinksOf<CModeFlowPart>(parts)), log_(log) {}
   // Passed on.
   void SetMiniGameAreaMode(int mode) override;
   void PrintMiniGameButtons() override;
@@ -127,7 +127,7 @@ class RecordingModeFlow : public RecordedModeFlow<CModeFlowPart> {
 class RecordingFloating : public RecordedFloating<CFloatingPart> {
  public:
   RecordingFloating(GameParts& parts, CallLog& log, const bool& frameStep)
-      : RecordedFloating(parts), log_(log), frameStep_(frameStep) {}
+      : RecordedFloating(LinksOf<CFloatingPart>(parts)), log_(log), frameStep_(frameStep) {}
   // Passed on; the frame's own restore is not recorded.
   void RestoreFloatingLayers() override;
 
@@ -141,7 +141,7 @@ class RecordingFloating : public RecordedFloating<CFloatingPart> {
 
 class RecordingVariables : public RecordedVariables<CVariablePart> {
  public:
-  RecordingVariables(GameParts& parts, CallLog& log) : RecordedVariables(parts), log_(log) {}
+  RecordingVariables(GameParts& parts, CallLog& log) : RecordedVariables(LinksOf<CVariablePart>(parts)), log_(log) {}
 
  protected:
   CallLog& Log() override { return log_; }
