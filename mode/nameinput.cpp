@@ -211,8 +211,12 @@ int CCommonNameInput::GoBack() {
     UpdateButtons(true);
     return -1;
   }
+  // The field left keeps what was typed in it, shown again when the
+  // player comes back to it.
+  CTextInputBox* box = Box();
+  if (box && box->GetText()) setup::CopyCp932Cut(names_[order_[position_]], box->GetText(), kMaxNameBytes);
   --position_;
-  if (CTextInputBox* box = Box()) box->Clear();
+  if (box) box->Clear();
   SelectField(order_[position_]);
   LoadDialog();
   UpdateButtons(true);

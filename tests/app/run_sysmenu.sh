@@ -39,7 +39,9 @@ name_return() {  # name_return FRAME TEXT
 # Frames: the title stands at 125; the name entry from 210; the greeting is
 # typed by 400; the menu at 402 (its wipe drawn whole by 419), Config at
 # 445, the configuration screen from 495; Back at 517; the menu again at
-# 570, Title at 610, the dialog's OK at 625; the title stands again by 720.
+# 570, Title at 610, the dialog's OK at 625 (the dialog stands beside the
+# menu's panel, its whole frame drawn, by 622: sysmenu_title.png); the
+# title stands again by 720.
 to_menu() {
   echo "1 move -5 700"
   click 125 400 300
@@ -56,7 +58,7 @@ to_menu() {
   click 515 700 560
   click 570 776 20
   click 610 624 420
-  click 625 326 266
+  click 625 286 266
 } >"$work/input"
 
 run() { run_headless "$@"; }  # run NAME DIR FRAMES INPUT [OPTIONS...]
@@ -79,10 +81,12 @@ check "the name entry shows the longest names in their fields" \
 # Config clicked at 420 and at 445: the same screen 49 frames later.
 fresh e && run early "$work/e" 469 "$work/input-early"
 fresh a && run whole "$work/a" 720 "$work/input" --screenshot-at 442 "$work/menu.png" \
-  --screenshot-at 496 "$work/late.png"
+  --screenshot-at 496 "$work/late.png" --screenshot-at 622 "$work/dialog.png"
 check "the first click on the drawn menu opens the configuration" \
   "$screendiff" "$work/late.png" "$work/early.png" 8 480
 check "the menu over the greyed story matches" "$screendiff" "$expected/sysmenu.png" "$work/menu.png" 8 480
+check "the title question stands beside the menu's panel" \
+  "$screendiff" "$expected/sysmenu_title.png" "$work/dialog.png" 8 480
 check "the family name is in the system file" holds "$work/a/sav/sysfile.sav" 山田
 check "the given name is in the system file" holds "$work/a/sav/sysfile.sav" 太郎
 check "music volume became 0" test "$(setting "$work/a/sav/sysfile.sav" 176)" -eq 0

@@ -110,16 +110,31 @@ TEST_F(NameInputTest, ReversedOrderAndCancelOnTheFirstFieldLeavesWithoutStoring)
   EXPECT_EQ(Game().GetVar(40), 0);
 
   // Without "returnOk" cancel on the first field does nothing; on the
-  // second it goes back one field.
+  // second it goes back one field, and the name typed there is kept for
+  // when the player comes forward again (nothing reaches the game before
+  // the last field is confirmed).
   Write({{"returnOk", "0"}});
   mode = Enter();
   Cancel();
   EXPECT_FALSE(mode->IsFinished());
   Ok();
   EXPECT_EQ(mode->GetPosition(), 1);
+  Game().GetTextInputBox()->Clear();
+  Type("xyz");
+  const std::string typed = BoxText();
+  ASSERT_FALSE(typed.empty());
   Cancel();
   EXPECT_EQ(mode->GetPosition(), 0);
   EXPECT_EQ(BoxText(), kYamada);
+  EXPECT_EQ(std::string(Game().GetFamilyName()), kYamada);
+  Ok();
+  EXPECT_EQ(mode->GetPosition(), 1);
+  EXPECT_EQ(BoxText(), typed);
+  Ok();
+  ASSERT_TRUE(mode->IsConfirmed());
+  mode->AtExit();
+  EXPECT_EQ(std::string(Game().GetFamilyName()), kYamada);
+  EXPECT_EQ(Game().GetGivenName(), typed);
 }
 
 // The field not being typed shows its name in its fixed colour, moved by
