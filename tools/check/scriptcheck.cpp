@@ -56,6 +56,7 @@
 #include "script/codes.h"
 #include "script/commandtable.h"
 #include "script/script.h"
+#include "setup/gamelistnames.h"
 #include "setup/namelist.h"
 #include "setup/setuplist.h"
 #include "sound/wavebuffer.h"
@@ -94,9 +95,9 @@ std::unique_ptr<CNameList> ReadList(const char* path) {
 // A voice in its pack, found through the sound loader's own index reader
 // (cdvaw\XY.vtb beside the pack cdvaw\XY.vpk).
 bool VoiceInPack(const std::string& name) {
-  const std::string prefix = name.substr(0, std::min<size_t>(name.size(), 2));
-  if (!platform::FileExists("cdvaw\\" + prefix + ".vpk")) return false;
+  if (!platform::FileExists(CWaveBuffer::VoicePackPath(name.c_str()))) return false;
   int length = 0;
+  const std::string prefix = CWaveBuffer::VoicePrefix(name.c_str());
   return CWaveBuffer::FindPackEntry(CWaveBuffer::FindPackIndex(prefix.c_str()), name.c_str(), &length) >= 0;
 }
 
@@ -123,9 +124,9 @@ class Checker {
   Checker(const CheckInput& input, Findings& findings) : input_(input), findings_(findings) {}
 
   void Run() {
-    projects_ = ReadList("spt\\project.xtx");
-    bgms_ = ReadList("spt\\bgmlist.xtx");
-    ses_ = ReadList("spt\\selist.xtx");
+    projects_ = ReadList(gamelists::kProjectList);
+    bgms_ = ReadList(gamelists::kBgmList);
+    ses_ = ReadList(gamelists::kSeList);
     CheckProjectList();
     if (!platform::IsDirectory("spt")) return;
     StartPageMode();
@@ -203,7 +204,7 @@ class Checker {
       CSetupList print;
       int v = 0;
       if (print.LoadSetupFile("PrintMessage", 256) && print.GetSetupInt(&v, "autoNameWindowFlag") && v) {
-        const char* file = "spt\\namecol.xtx";
+        const char* file = gamelists::kNameColourList;
         print.GetSetupString(&file, "nameColorFileName");
         nameColorFile_ = file;
         nameLengthMax_ = 5;
@@ -355,10 +356,9 @@ class Checker {
 
   void CheckVoice(const Script& s, int at, const std::string& name) {
     if (name.empty()) return;
-    const std::string prefix = name.substr(0, std::min<size_t>(name.size(), 2));
-    const std::string file = "cdvaw\\" + prefix + "\\" + name + ".vaw";
+    const std::string file = CWaveBuffer::VoiceFilePath(name.c_str());
     if (VoiceInPack(name) || (platform::FileExists(file) && !platform::IsDirectory(file))) return;
-    Add(s, at, "voice " + Quoted(name) + " is not in the game (looked in " + Shown("cdvaw\\" + prefix + ".vpk") +
+    Add(s, at, "voice " + Quoted(name) + " is not in the game (looked in " + Shown(CWaveBuffer::VoicePackPath(name.c_str())) +
                    " and for " + Shown(file) + "); nothing plays");
   }
 
