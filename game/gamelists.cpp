@@ -8,6 +8,7 @@
 #include "game/settingkeys.h"
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "setup/gamelistnames.h"
 #include "setup/namelist.h"
 
 namespace {
@@ -38,11 +39,11 @@ void CGameLists::ReadSettings() {
 }
 
 void CGameLists::Load(int noScript) {
-  if (!noScript) projectList_ = LoadDataList("spt\\project.xtx");
-  if (!settings_.noBGMFlag) bgmList_ = LoadDataList("spt\\bgmlist.xtx");
+  if (!noScript) projectList_ = LoadDataList(gamelists::kProjectList);
+  if (!settings_.noBGMFlag) bgmList_ = LoadDataList(gamelists::kBgmList);
   if (!settings_.noSystemSeFlag) systemSeList_ = LoadDataList("mok\\systemse.xtx");
   if (!noScript) {
-    seList_ = LoadDataList("spt\\selist.xtx");
+    seList_ = LoadDataList(gamelists::kSeList);
     charaNameList_ = LoadDataList("spt\\charaname.xtx");
     functionList_ = LoadDataList("spt\\function.xtx");
     // With "facePrintMode" the face pictures' control reads this list.

@@ -57,10 +57,9 @@ constexpr int kSoundParams = 16;
 constexpr int kEffectChannels = CScreenPart::kEffectChannels;
 constexpr int kEffectNameSize = CScreenPart::kEffectNameSize;
 constexpr int kVarCount = CVariableServices::kVarCount;
-constexpr int kMaxKeyedEntries = 256;
 // Size of the title's own extension save chunks.
 constexpr int kMaxExtSaveDataSize = 1 << 24;
-constexpr int kResultRows = 1024;
+constexpr int kResultRows = CSaveServices::kResultRows;
 
 // GAMESTATUS words (counted from the chunk start, header included).
 enum StatusWord {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/effectmanager.h"
 #include "services/saveservices.h"
 
 class CCommonSystemFile;
@@ -233,8 +234,8 @@ class CSavePart : public CSaveServices {
   int keptScriptLevel_ = 0;
   int keptScriptNumber_[kScriptLevels] = {};
   int keptMessageWindowOn_ = 0;
-  char keptEffectNames_[16][256] = {};
-  int keptHoldFlags_[16] = {};
+  char keptEffectNames_[CEffectManager::kChannels][256] = {};
+  int keptHoldFlags_[CEffectManager::kChannels] = {};
   char saveComments_[kCommentLines][kCommentSize] = {};
   char hiddenComments_[kCommentLines] = {};
   int specialSaveNumber_ = 0;

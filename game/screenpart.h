@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "effect/effectmanager.h"
 #include "services/screenservices.h"
 
 namespace platform {
@@ -47,7 +48,7 @@ class CScreenPart : public CScreenServices {
     int bossComingColor[3] = {};
     const char* bossComingFileName = "bosscome";
   };
-  static constexpr int kEffectChannels = 16;
+  static constexpr int kEffectChannels = CEffectManager::kChannels;
   static constexpr int kEffectNameSize = 256;
   static constexpr int kMaxUpdateRects = 100;
 

@@ -36,7 +36,7 @@ namespace {
 // Results acted on per frame; what is left goes on in the next frame.
 constexpr int kResultsPerFrame = 64;
 constexpr int kMaxLevel = 3;
-constexpr int kResultRows = 1024;
+constexpr int kResultRows = CSaveServices::kResultRows;
 // Capacities a settings list may give a script, in words.
 constexpr int kMaxScriptWords = 1 << 24;
 // The boxes of a call below level 3 and of a scene the script does not have.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "effect/effectmanager.h"
 #include "services/backscriptservices.h"
 
 class CFloatingPart;
@@ -51,7 +52,7 @@ class CScriptPart : public CBackScriptServices {
     int stopF5 = -1, notice = -1, setResult = -1, getResult = -1;
   };
   static constexpr int kLevels = 4;
-  static constexpr int kEffectChannels = 16;
+  static constexpr int kEffectChannels = CEffectManager::kChannels;
   static constexpr int kTableRows = 50;
   static constexpr int kMaxCallParams = 256;
   // The system script: the control script every game start runs.

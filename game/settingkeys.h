@@ -33,5 +33,11 @@ inline int ReadString(const CSetupList* list, const char** out, const char* key)
   return list ? list->GetSetupString(out, key) : 0;
 }
 
+// The most entries numbered keys give one table ("autoExtDataMode1" to
+// "autoExtDataMode256", "renameTag1" to "renameTag256"), and the largest
+// count a key may set for such a table ("extSaveDataNumber",
+// "renameTagNumber").
+constexpr int kMaxKeyedEntries = 256;
+
 // A key with its numbers put in ("autoExtDataMode%d", "fukuro%d_%d").
 std::string NumberedKey(const char* format, int a, int b = 0);

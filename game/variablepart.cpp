@@ -23,6 +23,7 @@
 #include "savedata/scenedata.h"
 #include "savedata/systemfile.h"
 #include "script/gamevars.h"
+#include "setup/gamelistnames.h"
 #include "setup/namelist.h"
 #include "setup/setuplist.h"
 #include "setup/text.h"
@@ -49,8 +50,7 @@ constexpr int kExpModeOffset = 1792, kExpCheckOffset = 1856, kExpCount = 16;
 constexpr int kFiveBitFirst = 500, kFiveBitLast = 571;
 constexpr int kFrameSkipOffOffset = 152;
 constexpr int kNamesSavedOffset = 1960;
-constexpr int kKeptVarFirst = 200, kKeptVarCount = 100;
-constexpr int kMaxKeyedEntries = 256;
+constexpr int kKeptVarFirst = CGameVariables::kKeptVarFirst, kKeptVarCount = CGameVariables::kKeptVarCount;
 constexpr int kRenameTagSlot = 64;
 constexpr int kRenameTagLength = 62;
 
@@ -168,7 +168,7 @@ void CVariablePart::InitVariables() {
   const CSetupList* list = links_.list;
   Settings& s = settings_;
   if (s.varInitFlag) varInitList_ = LoadList("spt\\varinitdata.xtx", false);
-  constexpr const char* kVarList = "spt\\var.fxf";
+  constexpr const char* kVarList = gamelists::kVarNameList;
   varNameList_ = LoadList(kVarList, true);
   varNameTable_ = std::make_unique<CVarNameTable>(varNameList_.get(), kVarList);
   if (s.useSaijistu) holidayList_ = std::make_unique<CHolidayList>();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "mode/screensetvars.h"
 #include "services/screenservices.h"
 #include "graphics/picture.h"
 #include "mode/chartmenu_settings.h"
@@ -93,13 +94,13 @@ struct StringKey {
 };
 
 constexpr StringKey kStringKeys[] = {
-    {"slotVarName", &Settings::slotVarName},
-    {"workVarName", &Settings::workVarName},
-    {"workVarName2", &Settings::workVarName2},
-    {"chartOpenVar", &Settings::chartOpenVar},
-    {"newMarkVarName", &Settings::newMarkVarName},
-    {"chartPercentVarName", &Settings::chartPercentVarName},
-    {"checkCompVarName", &Settings::checkCompVarName},
+    {screensetvars::kChartSlot, &Settings::slotVarName},
+    {screensetvars::kChartWork, &Settings::workVarName},
+    {screensetvars::kChartWork2, &Settings::workVarName2},
+    {screensetvars::kChartOpen, &Settings::chartOpenVar},
+    {screensetvars::kChartNewMark, &Settings::newMarkVarName},
+    {screensetvars::kChartPercent, &Settings::chartPercentVarName},
+    {screensetvars::kChartComplete, &Settings::checkCompVarName},
     {"tagNameChartSlot", &Settings::tagSlot},
     {"tagNameBack", &Settings::tagBack},
     {"tagNameCenter", &Settings::tagCenter},

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "mode/screensetvars.h"
 #include "services/backscriptservices.h"
 #include "services/messagewindowservices.h"
 #include "services/screenservices.h"
@@ -157,7 +158,7 @@ void CCommonConfig::LoadPages() {
   if (pageNumberSetFlag_ && game_) {
     // "コンフィグページ"
     const char* name = "\x83\x52\x83\x93\x83\x74\x83\x42\x83\x4F\x83\x79\x81\x5B\x83\x57";
-    GetSetupString(&name, "pageNumberVarName");
+    GetSetupString(&name, screensetvars::kConfigPage);
     pageVar_ = game_.variables->GetVarNumber(name);
   }
   const char* common = "bg_config";

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "mode/screensetvars.h"
 #include "services/inputservices.h"
 #include "services/modeflowservices.h"
 #include "services/saveservices.h"
@@ -144,7 +145,7 @@ void CCommonMiniGame::ReadAreas() {
     if (n <= areaCount_ && GetSetupString(&name, Numbered("checkVarName", n).c_str()) && name && *name && game_)
       a.checkVar = game_.variables->GetVarNumber(name);
     name = nullptr;
-    if (GetSetupString(&name, Numbered("setVarName", n).c_str()) && name && game_) {
+    if (GetSetupString(&name, Numbered(screensetvars::kMiniGameSet, n).c_str()) && name && game_) {
       a.setVar = game_.variables->GetVarNumber(name);
       a.setType = 1;
     }

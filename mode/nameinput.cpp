@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "mode/screensetvars.h"
 #include "services/messagewindowservices.h"
 #include "services/textservices.h"
 #include "services/variableservices.h"
@@ -69,7 +70,7 @@ CCommonNameInput::CCommonNameInput(const GameRoles& game) : CCommonGeneral(game)
   GetSetupInt(&dialogY_, "dialogPrintY");
   GetSetupInt(&dialogW_, "dialogSizeX");
   GetSetupInt(&dialogH_, "dialogSizeY");
-  for (auto [key, var] : {std::pair{"statusVarName", &statusVar_}, std::pair{"timeVarName", &timeVar_}}) {
+  for (auto [key, var] : {std::pair{screensetvars::kNameInputStatus, &statusVar_}, std::pair{screensetvars::kNameInputTime, &timeVar_}}) {
     const char* name = nullptr;
     if (!GetSetupString(&name, key) || !name || !game_) continue;
     *var = game_.variables->GetVarNumber(name);

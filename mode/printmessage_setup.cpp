@@ -8,6 +8,7 @@
 #include "message/cutin.h"
 #include "message/fontprint.h"
 #include "mode/printmessage.h"
+#include "setup/gamelistnames.h"
 #include "setup/wrap.h"
 
 namespace {
@@ -148,7 +149,7 @@ void CCommonPrintMessage::LoadSettings() {
 
   // The name colour table.
   if (s.nameColorChangeFlag || s.autoNameWindowFlag) {
-    const char* file = "spt\\namecol.xtx";
+    const char* file = gamelists::kNameColourList;
     GetSetupString(&file, "nameColorFileName");
     nameColors_ = std::make_unique<CNameColorList>();
     nameColors_->Load(file);

@@ -70,7 +70,7 @@ namespace {
 
 constexpr int kRecord = 8;
 // Rows of the result table hold result r at row r + 1.
-constexpr int kTableRows = 1024;
+constexpr int kTableRows = CSaveServices::kResultRows;
 
 std::string SysName(const char* stem, const std::string& suffix) {
   return std::string("sys\\") + (stem ? stem : "") + suffix;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "mode/screensetvars.h"
 #include "services/floatingservices.h"
 #include "services/messagewindowservices.h"
 #include "services/modeflowservices.h"
@@ -83,7 +84,7 @@ CCommonSelectHeroin::CCommonSelectHeroin(const GameRoles& game) : CCommonGeneral
     return GetSetupString(&name, key.c_str()) && game_ ? game_.variables->GetVarNumber(name) : -1;
   };
   for (int p = 0; p < printMax_; ++p) heroinVars_[p] = var(Numbered("heroinVarName", p + 1));
-  returnVar_ = var("returnVarName");
+  returnVar_ = var(screensetvars::kHeroinReturn);
   nextVar_ = var("nextButtonVarName");
   GetSetupInt(&okFlag_, "okButtonFlag");
   GetSetupInt(&nextFlag_, "nextButtonFlag");

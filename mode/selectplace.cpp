@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "mode/screensetvars.h"
 #include "services/backscriptservices.h"
 #include "services/floatingservices.h"
 #include "services/inputservices.h"
@@ -52,7 +53,6 @@ constexpr int kKeyDecide = 13, kKeyLeft = 28, kKeyRight = 29, kKeyUp = 30, kKeyD
 // Effect channels 3..15 hold the first button pictures.
 constexpr int kFirstButtonChannel = 3, kButtonChannels = 13;
 // "場所選択番号"
-constexpr char kSelectedPlaceVar[] = "\x8F\xEA\x8F\x8A\x91\x49\x91\xF0\x94\xD4\x8D\x86";
 
 std::string SysName(const char* name) { return std::string("sys\\") + (name ? name : ""); }
 
@@ -84,10 +84,10 @@ CCommonSelectPlace::CCommonSelectPlace(const GameRoles& game, int variant)
 
   // More places than a button group holds are cut there.
   const int count = ReadCount(*this, "placeNumber", 1, buttoncode::kMaxNumber);
-  const char* name = kSelectedPlaceVar;
-  GetSetupString(&name, "selectedPlaceVarName");
+  const char* name = screensetvars::kSelectPlaceSelectedDefault;
+  GetSetupString(&name, screensetvars::kSelectPlaceSelected);
   if (game_) selectedVar_ = game_.variables->GetVarNumber(name);
-  if (GetSetupString(&name, "onButtonVarName") && game_) onButtonVar_ = game_.variables->GetVarNumber(name);
+  if (GetSetupString(&name, screensetvars::kSelectPlaceOnButton) && game_) onButtonVar_ = game_.variables->GetVarNumber(name);
   GetSetupInt(&placeAppearFlag_, "placeAppearFlag");
   GetSetupInt(&selectFlag_, "selectFlag");
   GetSetupInt(&charaFlag_, "charaFlag");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "mode/screensetvars.h"
 #include "services/backscriptservices.h"
 #include "services/floatingservices.h"
 #include "services/modeflowservices.h"
@@ -17,8 +18,6 @@
 namespace {
 
 // "図鑑見たフラグ", "図鑑番号"
-constexpr const char kAppearVarName[] = "\x90\x7D\x8A\xD3\x8C\xA9\x82\xBD\x83\x74\x83\x89\x83\x4F";
-constexpr const char kReturnVarName[] = "\x90\x7D\x8A\xD3\x94\xD4\x8D\x86";
 
 }  // namespace
 
@@ -62,14 +61,14 @@ CCommonSelectZukan::CCommonSelectZukan(const GameRoles& game) : CCommonGeneral(g
   const int vars = (number_ + kItemsPerVar - 1) / kItemsPerVar;
   appearVars_.assign(static_cast<size_t>(vars), -1);
   appearValues_.assign(static_cast<size_t>(vars), 0);
-  const char* name = kAppearVarName;
-  GetSetupString(&name, "appearVarName");
+  const char* name = screensetvars::kZukanAppearDefault;
+  GetSetupString(&name, screensetvars::kZukanAppear);
   for (int k = 1; k <= vars; ++k) {
-    GetSetupString(&name, Numbered("appearVarName", k).c_str());
+    GetSetupString(&name, Numbered(screensetvars::kZukanAppear, k).c_str());
     if (game_) appearVars_[static_cast<size_t>(k - 1)] = game_.variables->GetVarNumber(name);
   }
-  const char* returnName = kReturnVarName;
-  GetSetupString(&returnName, "returnVarName");
+  const char* returnName = screensetvars::kZukanReturnDefault;
+  GetSetupString(&returnName, screensetvars::kZukanReturn);
   if (game_) returnVar_ = game_.variables->GetVarNumber(returnName);
   cursor_ = std::make_unique<CAnimePart>("zukanCursor", GetSetupList(), 1);
   seat_ = std::make_unique<CPicture>();

@@ -59,6 +59,9 @@ class CGameVariables {
  public:
   static constexpr int kVarCount = 1000;
   static constexpr int kLayerCount = 16;
+  // Variables the system file keeps across games (a new game and a loaded
+  // save find them as the last game left them).
+  static constexpr int kKeptVarFirst = 200, kKeptVarCount = 100;
 
   explicit CGameVariables(CGameVarHost* host = nullptr);
 

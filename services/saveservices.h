@@ -63,7 +63,9 @@ class CSaveServices {
   virtual CSceneVoiceList* GetSceneVoiceList() const = 0;
   virtual CCommonSystemFile* GetSystemFile() const = 0;
   virtual CCGVoiceList* GetCGVoiceList() const = 0;
-  // The persistent result table; null unless "resultFlag" is set.
+  // The persistent result table; null unless "resultFlag" is set. It has
+  // kResultRows rows: result r is at row r + 1.
+  static constexpr int kResultRows = 1024;
   virtual CIntTableFile* GetResultTable() const = 0;
 
  protected:

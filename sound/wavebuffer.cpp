@@ -72,7 +72,7 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-std::string Prefix(const char* name) { return std::string(name, strnlen(name, 2)); }
+std::string Prefix(const char* name) { return CWaveBuffer::VoicePrefix(name); }
 
 }  // namespace
 
@@ -164,12 +164,14 @@ int CWaveBuffer::LoadFile(const char* dir, const char* name) {
   return Load(file.get(), 0, name, Kind::kSound, path);
 }
 
+std::string CWaveBuffer::VoicePrefix(const char* name) { return std::string(name, strnlen(name, 2)); }
+
 int CWaveBuffer::LoadVoiceFile(const char* name) {
   if (!name || !*name) {
     Forget();
     return 0;
   }
-  const std::string path = "cdvaw\\" + Prefix(name) + "\\" + name + ".vaw";
+  const std::string path = VoiceFilePath(name);
   File file(platform::FileOpen(path, "rb"));
   if (!file) {
     Forget();
@@ -190,7 +192,7 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
     Forget();
     return 0;
   }
-  const std::string pack = "cdvaw\\" + prefix + ".vpk";
+  const std::string pack = VoicePackPath(name);
   File file(platform::FileOpen(pack, "rb"));
   if (!file) {
     Forget();
@@ -216,9 +218,8 @@ int CWaveBuffer::LoadVoicePack(const char* name) {
 
 void CWaveBuffer::ReportMissingVoice(const char* name) {
   if (!name) name = "";
-  const std::string prefix = Prefix(name);
-  const std::string line = std::string("voice \"") + name + "\" could not be loaded (looked in cdvaw\\" + prefix +
-                           ".vpk and cdvaw\\" + prefix + "\\" + name + ".vaw); nothing plays";
+  const std::string line = std::string("voice \"") + name + "\" could not be loaded (looked in " + VoicePackPath(name) +
+                           " and " + VoiceFilePath(name) + "); nothing plays";
   platform::ErrorOutput(line.c_str());
 }
 

@@ -71,6 +71,15 @@ class CWaveBuffer {
   // gave.
   static void ReportMissingVoice(const char* name);
 
+  // Where a voice is looked for: its pack and its folder are named by the
+  // first two bytes of its name ("ab01" is in "cdvaw\ab.vpk", else in
+  // "cdvaw\ab\ab01.vaw").
+  static std::string VoicePrefix(const char* name);
+  static std::string VoicePackPath(const char* name) { return "cdvaw\\" + VoicePrefix(name) + ".vpk"; }
+  static std::string VoiceFilePath(const char* name) {
+    return "cdvaw\\" + VoicePrefix(name) + "\\" + name + ".vaw";
+  }
+
   static int FindPackIndex(const char* prefix);
   // Drops the cached pack indexes, so the next search reads them again
   // (for a process that looks at more than one game folder).

@@ -233,7 +233,7 @@ CPicture* FakeServices::SetEffectPicture(int n, std::unique_ptr<CPicture> pictur
 }
 
 CIntTableFile* FakeServices::MakeResultTable() {
-  if (!resultTable_) resultTable_ = std::make_unique<CIntTableFile>("result", 1024, 1024, 1, nullptr);
+  if (!resultTable_) resultTable_ = std::make_unique<CIntTableFile>("result", CSaveServices::kResultRows, 1024, 1, nullptr);
   return resultTable_.get();
 }
 

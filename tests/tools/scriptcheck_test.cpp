@@ -181,6 +181,30 @@ TEST_F(ScriptCheckTest, ASpeakerMissingFromTheNameColours) {
   EXPECT_EQ(Check(), std::vector<std::string>{});
 }
 
+// A condition reading a variable nothing sets always sees 0. Scripts set
+// variables by expressions and may by calls; screens set the variables
+// their settings name; the system file keeps 200-299.
+TEST_F(ScriptCheckTest, AVariableAConditionReadsThatNothingSets) {
+  std::string names;
+  for (int i = 0; i < 10; ++i) names += "v" + std::to_string(i) + "\r\n";
+  for (char& b : names) b = static_cast<char>(~static_cast<unsigned char>(b));
+  game_.Write("spt/var.fxf", names);
+  game_.Write("init/SelectPlace.xtx", "selectedPlaceVarName,v7\r\n");
+  Script("scene",
+         "var seen 5\nvar pick 6\nvar place 7\nvar kept 210\nvar done 8\nvar flag 9\n"
+         "  done = 1\n  flag += 2\n  syscall 3(pick)\n"
+         "  if seen == 1 && done == 1 {\n    exitscript\n  }\n"
+         "  if pick == 1 || place == 2 || kept == 3 || flag == 4 {\n    exitscript\n  }\n"
+         "  if seen == 2 {\n    exitscript\n  }\n");
+  const std::string unset = " is read in a condition, but no script sets it and no screen's settings name it; "
+                            "the condition always sees 0";
+  EXPECT_EQ(Check(), std::vector<std::string>{"spt/scene.spt.txt:10: warning: variable 5 (\"v5\")" + unset});
+  // Without the screen's key, the place is read and never set.
+  game_.Write("init/SelectPlace.xtx", "");
+  EXPECT_EQ(Check(), (std::vector<std::string>{"spt/scene.spt.txt:10: warning: variable 5 (\"v5\")" + unset,
+                                               "spt/scene.spt.txt:13: warning: variable 7 (\"v7\")" + unset}));
+}
+
 // The game's file holds label numbers alone; the source says which answer
 // line names no label, and where its number takes it.
 TEST_F(ScriptCheckTest, AnAnswerLineWithoutItsLabelIsNamedFromTheSource) {

@@ -32,12 +32,14 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "effect/allwipe.h"
 #include "effect/effectregistry.h"
 #include "effect/effectwipe.h"
+#include "game/settingkeys.h"
 #include "graphics/dwqformat.h"
 #include "graphics/packvolume.h"
 #include "graphics/picture.h"
@@ -49,13 +51,16 @@
 #include "message/textprint.h"
 #include "message/rendersettings.h"
 #include "mode/printmessage.h"
+#include "mode/screensetvars.h"
 #include "platform/backend.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "script/codes.h"
 #include "script/commandtable.h"
+#include "script/gamevars.h"
 #include "script/script.h"
+#include "setup/gamelistnames.h"
 #include "setup/namelist.h"
 #include "setup/setuplist.h"
 #include "sound/wavebuffer.h"
@@ -94,9 +99,9 @@ std::unique_ptr<CNameList> ReadList(const char* path) {
 // A voice in its pack, found through the sound loader's own index reader
 // (cdvaw\XY.vtb beside the pack cdvaw\XY.vpk).
 bool VoiceInPack(const std::string& name) {
-  const std::string prefix = name.substr(0, std::min<size_t>(name.size(), 2));
-  if (!platform::FileExists("cdvaw\\" + prefix + ".vpk")) return false;
+  if (!platform::FileExists(CWaveBuffer::VoicePackPath(name.c_str()))) return false;
   int length = 0;
+  const std::string prefix = CWaveBuffer::VoicePrefix(name.c_str());
   return CWaveBuffer::FindPackEntry(CWaveBuffer::FindPackIndex(prefix.c_str()), name.c_str(), &length) >= 0;
 }
 
@@ -123,9 +128,9 @@ class Checker {
   Checker(const CheckInput& input, Findings& findings) : input_(input), findings_(findings) {}
 
   void Run() {
-    projects_ = ReadList("spt\\project.xtx");
-    bgms_ = ReadList("spt\\bgmlist.xtx");
-    ses_ = ReadList("spt\\selist.xtx");
+    projects_ = ReadList(gamelists::kProjectList);
+    bgms_ = ReadList(gamelists::kBgmList);
+    ses_ = ReadList(gamelists::kSeList);
     CheckProjectList();
     if (!platform::IsDirectory("spt")) return;
     StartPageMode();
@@ -140,6 +145,7 @@ class Checker {
       if (script) Walk(*script);
     }
     CheckSpeakers();
+    CheckUnsetVariables();
     page_.reset();
     screen_.reset();
     ResetRenderSettings();
@@ -203,7 +209,7 @@ class Checker {
       CSetupList print;
       int v = 0;
       if (print.LoadSetupFile("PrintMessage", 256) && print.GetSetupInt(&v, "autoNameWindowFlag") && v) {
-        const char* file = "spt\\namecol.xtx";
+        const char* file = gamelists::kNameColourList;
         print.GetSetupString(&file, "nameColorFileName");
         nameColorFile_ = file;
         nameLengthMax_ = 5;
@@ -312,6 +318,7 @@ class Checker {
       auto number = [&](int k, int missing) { return k < n ? word(4 + k) : missing; };
       const std::string string3 = Text(s, kHeaderStringTable, word(3));
       const std::string string4 = Text(s, kHeaderStringTable, word(4));
+      NoteVariables(s, pc, len, cls, code);
       if (cls == kClassCommand) {
         if (code == CommandCode("loaddwq") || code == CommandCode("preloaddwq")) CheckPicture(s, pc, string4);
         else if (code == CommandCode("se") && number(0, -1) != -1) CheckSoundEffect(s, pc, number(0, -1));
@@ -355,10 +362,9 @@ class Checker {
 
   void CheckVoice(const Script& s, int at, const std::string& name) {
     if (name.empty()) return;
-    const std::string prefix = name.substr(0, std::min<size_t>(name.size(), 2));
-    const std::string file = "cdvaw\\" + prefix + "\\" + name + ".vaw";
+    const std::string file = CWaveBuffer::VoiceFilePath(name.c_str());
     if (VoiceInPack(name) || (platform::FileExists(file) && !platform::IsDirectory(file))) return;
-    Add(s, at, "voice " + Quoted(name) + " is not in the game (looked in " + Shown("cdvaw\\" + prefix + ".vpk") +
+    Add(s, at, "voice " + Quoted(name) + " is not in the game (looked in " + Shown(CWaveBuffer::VoicePackPath(name.c_str())) +
                    " and for " + Shown(file) + "); nothing plays");
   }
 
@@ -479,6 +485,110 @@ class Checker {
     }
   }
 
+  // Which variables a record sets and which its condition reads. An
+  // expression's assignments set; a condition's variables are read; a
+  // variable handed to anything else (a system call, a function, a
+  // command) may be written by it, so it counts as set.
+  void NoteVariables(const Script& s, int pc, int len, int32_t cls, int32_t code) {
+    const std::vector<uint32_t>& w = s.words;
+    const int first = pc + 3, end = pc + len;
+    auto isVar = [](uint32_t word) { return (word >> 28) == 8 && (word & kVarLiteralBit) == 0; };
+    auto number = [](uint32_t word) { return static_cast<int>(word & 0x7FFF); };
+    const bool condition = cls == kClassControl && (code == kIf || code == kElsif || code == kIfOnly);
+    if (!condition && cls != kClassExpression) {
+      if (cls == kClassControl) return;
+      for (int i = first; i < end; ++i)
+        if (isVar(w[static_cast<size_t>(i)])) setVars_.insert(number(w[static_cast<size_t>(i)]));
+      return;
+    }
+    if (first >= end) return;
+    std::vector<uint32_t> rpn;
+    if (w[static_cast<size_t>(first)] != kListMark) {
+      rpn.push_back(w[static_cast<size_t>(first)]);
+    } else if (first + 1 < end) {
+      const int n = std::clamp(static_cast<int>(w[static_cast<size_t>(first + 1)]), 0, end - first - 2);
+      rpn.assign(w.begin() + first + 2, w.begin() + first + 2 + n);
+    }
+    // The operand stack as the interpreter keeps it: an assignment's target
+    // is the operand below the value ("!" alone sets a variable it is
+    // applied to).
+    std::vector<uint32_t> stack;
+    for (const uint32_t token : rpn) {
+      if ((token >> 28) != 0xA) {
+        stack.push_back(token);
+        if (condition && isVar(token)) {
+          const auto line = s.lines.find(pc);
+          reads_.push_back({s.file, line != s.lines.end() ? line->second : 0, s.fromSource, number(token)});
+        }
+        continue;
+      }
+      const uint32_t group = token >> 24, c = token & 0xFF;
+      if (group == kGroupArith && c == '!') {
+        if (!stack.empty() && isVar(stack.back())) setVars_.insert(number(stack.back()));
+        continue;
+      }
+      if (stack.size() < 2) break;
+      const uint32_t target = stack[stack.size() - 2];
+      const bool assigns = (group == kGroupArith && c == '=') || (group == kGroupAssign && c != '=');
+      stack.pop_back();
+      if (assigns) {
+        if (isVar(target)) setVars_.insert(number(target));
+      } else {
+        stack.back() = kLiteral;
+      }
+    }
+  }
+
+  // A variable a condition reads that nothing sets: no script's expression
+  // or call, no screen (the settings keys of mode/screensetvars.h), not the
+  // system file (the kept variables) and not the engine's computed system
+  // variables. The condition always sees 0 there.
+  void CheckUnsetVariables() {
+    if (reads_.empty()) return;
+    // The variable names, inverted as the game reads them.
+    std::unique_ptr<CNameList> names;
+    if (platform::FileExists(gamelists::kVarNameList)) {
+      names = std::make_unique<CNameList>();
+      if (!names->Load(gamelists::kVarNameList, true, true)) names.reset();
+    }
+    auto numberOf = [&](const char* name) {
+      for (int i = 0; names && name && i < names->GetCount(); ++i) {
+        const char* token = names->GetName(i);
+        if (token && *token && std::strcmp(token, name) == 0) return i;
+      }
+      return -1;
+    };
+    for (int k = 0; k < static_cast<int>(SystemVar::kCount); ++k)
+      setVars_.insert(numberOf(CGameVariables::SystemVarName(static_cast<SystemVar>(k))));
+    for (const screensetvars::SetVarKey& key : screensetvars::kSetVarKeys) {
+      if (!platform::FileExists(std::string("init\\") + key.list + ".xtx")) continue;
+      CSetupList list;
+      if (!list.LoadSetupFile(key.list, 256)) continue;
+      const char* name = key.defaultName;
+      list.GetSetupString(&name, key.key);
+      if (name) setVars_.insert(numberOf(name));
+      for (int n = 1; key.numbered && n <= kMaxKeyedEntries; ++n) {
+        const char* numbered = nullptr;
+        if (list.GetSetupString(&numbered, (key.key + std::to_string(n)).c_str()) && numbered)
+          setVars_.insert(numberOf(numbered));
+      }
+    }
+    std::set<std::pair<std::string, int>> told;  // (script, variable)
+    for (const VarRead& read : reads_) {
+      const int v = read.var;
+      if (setVars_.count(v) || (v >= CGameVariables::kKeptVarFirst &&
+                                v < CGameVariables::kKeptVarFirst + CGameVariables::kKeptVarCount))
+        continue;
+      if (!told.insert({read.file, v}).second) continue;
+      const char* name = names && v < names->GetCount() ? names->GetName(v) : nullptr;
+      Add(read.file, read.line,
+          "variable " + std::to_string(v) + (name && *name ? " (" + Quoted(name) + ")" : "") +
+              " is read in a condition, but no script sets it and no screen's settings name it; the condition "
+              "always sees 0",
+          Severity::kWarning, read.fromSource);
+    }
+  }
+
   void CheckSpeakers() {
     for (const auto& [name, speaker] : speakers_) {
       if (speaker.pages < 2) continue;
@@ -514,6 +624,14 @@ class Checker {
   const CheckInput& input_;
   Findings& findings_;
   std::unique_ptr<CNameList> projects_, bgms_, ses_;
+  struct VarRead {
+    std::string file;
+    int line;
+    bool fromSource;
+    int var;
+  };
+  std::vector<VarRead> reads_;  // the variables conditions read, in file order
+  std::set<int> setVars_;
   bool packsOn_ = false;
   std::unique_ptr<CScreenBuffer> screen_;
   std::unique_ptr<CCommonPrintMessage> page_;
