@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -515,40 +516,60 @@ int CPicture::CreateMaskFromPng() {
   return 1;
 }
 
+namespace {
+
+// The first set byte of row[0..limit), or limit: eight bytes a step.
+int FirstSet(const unsigned char* row, int limit) {
+  int x = 0;
+  for (; x + 8 <= limit; x += 8) {
+    uint64_t word;
+    std::memcpy(&word, row + x, sizeof word);
+    if (word) return x + __builtin_ctzll(word) / 8;
+  }
+  for (; x < limit; ++x)
+    if (row[x]) return x;
+  return limit;
+}
+
+// The last set byte of row[from..end), or -1: eight bytes a step.
+int LastSet(const unsigned char* row, int from, int end) {
+  int x = end;
+  for (; x - 8 >= from; x -= 8) {
+    uint64_t word;
+    std::memcpy(&word, row + x - 8, sizeof word);
+    if (word) return x - 8 + (63 - __builtin_clzll(word)) / 8;
+  }
+  for (--x; x >= from; --x)
+    if (row[x]) return x;
+  return -1;
+}
+
+}  // namespace
+
 void CPicture::CalcuBoundingBox() {
   if (is256_ || !mask_) return;
   const int w = width_, h = height_;
-  auto rowHas = [&](int y) {
+  // One pass over the rows in memory order: the first row with a set byte,
+  // and the first and last columns that have one in any row. Each row after
+  // the first is searched only left of the first column found so far and
+  // right of the last.
+  int top = -1, first = w, last = -1;
+  for (int y = 0; y < h; ++y) {
     const unsigned char* row = mask_ + static_cast<size_t>(y) * w;
-    for (int x = 0; x < w; ++x)
-      if (row[x]) return true;
-    return false;
-  };
-  auto columnHas = [&](int x) {
-    for (int y = 0; y < h; ++y)
-      if (mask_[static_cast<size_t>(y) * w + x]) return true;
-    return false;
-  };
+    const int x = FirstSet(row, first);
+    if (x < first) first = x;
+    if (top < 0) {
+      if (x == w) continue;
+      top = y;
+    }
+    const int right = LastSet(row, last + 1, w);
+    if (right > last) last = right;
+  }
   // The box keeps one spare pixel around the opaque part at the top, left
   // and right (two at the right); the bottom stays the picture's.
-  int top = h - 1;
-  for (int y = 0; y < h; ++y)
-    if (rowHas(y)) {
-      top = y == 0 ? 0 : y - 1;
-      break;
-    }
-  int left = w - 1;
-  for (int x = 0; x < w; ++x)
-    if (columnHas(x)) {
-      left = x == 0 ? 0 : x - 1;
-      break;
-    }
-  int last = -1;
-  for (int x = w - 1; x >= 0; --x)
-    if (columnHas(x)) {
-      last = x;
-      break;
-    }
+  if (top < 0) top = h - 1;
+  else if (top > 0) --top;
+  const int left = first == w ? w - 1 : first == 0 ? 0 : first - 1;
   const int r = last == w - 1 ? w : last + 2;
   boxTop_ = top;
   boxLeft_ = left;

@@ -110,7 +110,7 @@ CNameList::CNameList() : CNameList(1000) {}
 CNameList::CNameList(int capacity) {
   if (capacity < 0) capacity = 0;
   if (capacity > kMaxSlots) capacity = kMaxSlots;
-  slots_ = static_cast<char*>(ListAlloc(static_cast<size_t>(capacity) * kSlotSize, true));
+  slots_ = static_cast<char*>(ListAlloc(static_cast<size_t>(capacity) * kSlotSize, false));
   capacity_ = slots_ ? capacity : 0;
 }
 
@@ -124,6 +124,7 @@ void CNameList::Free() {
   slots_ = nullptr;
   capacity_ = 0;
   count_ = 0;
+  cleared_ = 0;
 }
 
 int CNameList::Expand(int n) {
@@ -134,9 +135,9 @@ int CNameList::Expand(int n) {
   if (n == 0) return 1;
   const int64_t capacity = static_cast<int64_t>(capacity_) + n;
   if (capacity > kMaxSlots) return 0;
-  auto* grown = static_cast<char*>(ListAlloc(static_cast<size_t>(capacity) * kSlotSize, true));
+  auto* grown = static_cast<char*>(ListAlloc(static_cast<size_t>(capacity) * kSlotSize, false));
   if (!grown) return 0;
-  if (slots_) std::memcpy(grown, slots_, static_cast<size_t>(capacity_) * kSlotSize);
+  if (slots_) std::memcpy(grown, slots_, static_cast<size_t>(cleared_) * kSlotSize);
   std::free(slots_);
   slots_ = grown;
   capacity_ = static_cast<int>(capacity);
@@ -153,7 +154,18 @@ bool CNameList::Reserve(int64_t needed, int step) {
 }
 
 void CNameList::ClearFrom(int first) {
-  for (int i = first < 0 ? 0 : first; i < capacity_; ++i) Slot(i)[0] = '\0';
+  for (int i = first < 0 ? 0 : first; i < cleared_; ++i) Slot(i)[0] = '\0';
+}
+
+void CNameList::ClearTo(int64_t n) {
+  if (n <= cleared_) return;
+  // A page of slots at a time: one call for a run of tokens.
+  constexpr int64_t kPageSlots = 4096 / kSlotSize;
+  n = (n + kPageSlots - 1) / kPageSlots * kPageSlots;
+  if (n > capacity_) n = capacity_;
+  if (n <= cleared_) return;
+  std::memset(Slot(cleared_), 0, static_cast<size_t>(n - cleared_) * kSlotSize);
+  cleared_ = static_cast<int>(n);
 }
 
 int CNameList::Load(const char* path, bool invertBytes, bool quiet) {
@@ -246,6 +258,7 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
       result = 0;
       break;
     }
+    ClearTo(static_cast<int64_t>(count_) + 1);
     char* slot = Slot(count_);
     std::memcpy(slot, text + pos, tokenLength);
     slot[tokenLength] = '\0';
@@ -262,6 +275,7 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
         result = 0;
         break;
       }
+      ClearTo(static_cast<int64_t>(count_) + 1);
       Slot(count_)[0] = '\0';
       ++count_;
       ++lineTokens;
@@ -271,7 +285,7 @@ int CNameList::LoadTokens(const char* path, bool invertBytes, bool quiet, std::v
     }
   }
   // One spare slot follows the last token; callers write into it.
-  if (result) Reserve(static_cast<int64_t>(count_) + 1, kGrowStep);
+  if (result && Reserve(static_cast<int64_t>(count_) + 1, kGrowStep)) ClearTo(static_cast<int64_t>(count_) + 1);
 
   ClearFrom(count_);
   std::free(text);
@@ -370,6 +384,7 @@ const char* CNameList::GetName(int i) const {
 void CNameList::SetName(int i, const char* text) {
   if (!text || i < 0 || i >= capacity_) return;
   const size_t length = strnlen(text, kSlotSize - 2);
+  ClearTo(static_cast<int64_t>(i) + 1);
   char* slot = Slot(i);
   std::memcpy(slot, text, length);
   slot[length] = '\0';
@@ -389,6 +404,7 @@ void CNameList::Add(const char* text, bool quiet) {
     if (!quiet) Box(kNoMemory, "ERROR");
     return;
   }
+  ClearTo(static_cast<int64_t>(count_) + 1);
   char* slot = Slot(count_);
   std::memcpy(slot, text, length);
   slot[length] = '\0';
@@ -517,6 +533,7 @@ int CNameList::CopyNames(int from, int to, int n) {
   if (from < 0 || to < 0 || n < 0) return 0;
   if (n == 0) return 1;
   if (static_cast<int64_t>(from) + n > capacity_ || static_cast<int64_t>(to) + n > capacity_) return 0;
+  ClearTo(static_cast<int64_t>(from > to ? from : to) + n);
   std::memmove(Slot(to), Slot(from), static_cast<size_t>(n) * kSlotSize);
   return 1;
 }
@@ -526,6 +543,7 @@ void CNameList::InsertEmpty(int at, int n) {
   if (at > count_) at = count_;
   const int64_t count = static_cast<int64_t>(count_) + n;
   if (!Reserve(count, kGrowStep)) return;
+  ClearTo(count);
   std::memmove(Slot(at + n), Slot(at), static_cast<size_t>(count_ - at) * kSlotSize);
   std::memset(Slot(at), 0, static_cast<size_t>(n) * kSlotSize);
   count_ = static_cast<int>(count);
@@ -543,10 +561,17 @@ void CNameList::Delete(int at, int n) {
 void CNameList::Resize(int n) {
   if (n <= 0) return;
   if (n > capacity_ && !Expand(n - capacity_)) return;
+  ClearTo(n);
   count_ = n;
 }
 
 void CNameList::SetCount(int n) {
   if (n < 0 || n > capacity_) return;
+  ClearTo(n);
   count_ = n;
+}
+
+void CNameList::SetCountFull() {
+  ClearTo(capacity_);
+  count_ = capacity_;
 }

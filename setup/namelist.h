@@ -68,7 +68,7 @@ class CNameList {
   void Delete(int at, int n);
   void Resize(int n);
   void SetCount(int n);
-  void SetCountFull() { count_ = capacity_; }
+  void SetCountFull();
 
   int GetChangedFlag() const { return changed_; }
   void SetChangedFlag(int flag) { changed_ = flag; }
@@ -100,6 +100,10 @@ class CNameList {
   // Makes room for `needed` slots, growing by whole steps of `step`.
   bool Reserve(int64_t needed, int step);
   void ClearFrom(int first);
+  // Zeroes the slots up to `n` (whole pages of slots, within the capacity)
+  // that were never cleared: the slots come from malloc uncleared, and a
+  // slot is cleared before anything writes or shows it.
+  void ClearTo(int64_t n);
   int WriteList(const char* path, bool invert, int columns, bool trailingComma);
   // Load's reader. With `lines` (settings lists) the file is read as pairs
   // and the line of every token read is appended there.
@@ -109,6 +113,9 @@ class CNameList {
 
   int capacity_ = 0;
   int count_ = 0;
+  // Slots 0..cleared_-1 hold zeroes or what was written there; the rest
+  // hold whatever malloc gave.
+  int cleared_ = 0;
   char* slots_ = nullptr;
   int changed_ = 0;
   // The settings files this list was loaded from (entries of the process'

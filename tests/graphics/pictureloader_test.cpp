@@ -175,25 +175,39 @@ TEST_F(LoaderTest, MaskSectionGivesTheMaskPlane) {
 // The computed box keeps a spare pixel at the top and left and two at the
 // right of the opaque part; the bottom stays the picture's.
 TEST_F(LoaderTest, BoundingBoxFromTheMask) {
+  struct Block {
+    int x0, y0, x1, y1;  // opaque block, inclusive
+  };
   struct Case {
-    int x0, y0, x1, y1;    // opaque block, inclusive
+    int width, height;
+    std::vector<Block> blocks;
     std::vector<int> box;  // left, top, right, bottom
   } cases[] = {
-      {3, 2, 5, 4, {2, 1, 8, 8}},   // last column 5: r = 7, one more: 8
-      {0, 0, 9, 0, {0, 0, 10, 8}},  // touches every edge but the bottom
-      {0, 3, 7, 3, {0, 2, 9, 8}},   // last column 7: r = 9 = width - 1, kept
-      {2, 0, 8, 1, {1, 0, 10, 8}},  // last column 8: r = 10
+      {10, 8, {{3, 2, 5, 4}}, {2, 1, 8, 8}},   // last column 5: r = 7, one more: 8
+      {10, 8, {{0, 0, 9, 0}}, {0, 0, 10, 8}},  // touches every edge but the bottom
+      {10, 8, {{0, 3, 7, 3}}, {0, 2, 9, 8}},   // last column 7: r = 9 = width - 1, kept
+      {10, 8, {{2, 0, 8, 1}}, {1, 0, 10, 8}},  // last column 8: r = 10
+      {10, 8, {}, {0, 0, 0, 0}},               // nothing opaque: an empty box
+      // Wider rows, read eight bytes at a time with a tail: the leftmost
+      // column comes from a lower row than the rightmost, and each lies
+      // inside a word, at a word's edge or in the tail.
+      {37, 9, {{20, 1, 21, 1}, {9, 6, 9, 7}}, {8, 0, 24, 9}},
+      {37, 9, {{16, 2, 16, 2}, {8, 4, 15, 4}, {31, 8, 31, 8}}, {7, 1, 34, 9}},
+      {37, 9, {{36, 5, 36, 5}, {0, 8, 0, 8}}, {0, 4, 37, 9}},
+      {37, 9, {{32, 3, 34, 3}}, {31, 2, 36, 9}},
   };
   for (const Case& c : cases) {
     auto alpha = [&](int x, int y) {
-      return uint8_t{x >= c.x0 && x <= c.x1 && y >= c.y0 && y <= c.y1 ? uint8_t{200} : uint8_t{0}};
+      for (const Block& b : c.blocks)
+        if (x >= b.x0 && x <= b.x1 && y >= b.y0 && y <= b.y1) return uint8_t{200};
+      return uint8_t{0};
     };
     dwqtool::Options options;
     options.mask = true;
-    WritePicture("boxed", Pattern(10, 8, alpha), options);
+    WritePicture("boxed", Pattern(c.width, c.height, alpha), options);
     CPicture picture;
     ASSERT_EQ(picture.LoadDWQ("boxed"), 1);
-    EXPECT_EQ(BoxOf(picture), c.box) << c.x0 << "," << c.y0;
+    EXPECT_EQ(BoxOf(picture), c.box) << c.width << " wide, " << c.blocks.size() << " blocks";
   }
 }
 
