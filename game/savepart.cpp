@@ -37,6 +37,7 @@
 #include "savedata/extnametable.h"
 #include "savedata/inttablefile.h"
 #include "savedata/minicgmaker.h"
+#include "savedata/savechunk.h"
 #include "savedata/savedatafile.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
@@ -276,26 +277,26 @@ CCommonSystemFile* CSavePart::GetSystemFile() const { return parts_.systemFile; 
 
 void CSavePart::PutSaveData(int type, uint8_t* chunk, size_t size) {
   switch (type) {
-    case 2: PutGameStatus(chunk, size); break;
-    case 3: PutMiniCG(chunk, size); break;
-    case 4: PutGameVar(chunk, size); break;
-    case 5: PutEffect(chunk, size); break;
-    case 6: PutEffectFileName(chunk, size); break;
-    case 7: PutMessage(chunk, size); break;
-    case 9: PutCutin(chunk, size); break;
+    case savechunk::kGameStatus: PutGameStatus(chunk, size); break;
+    case savechunk::kMiniCG: PutMiniCG(chunk, size); break;
+    case savechunk::kGameVar: PutGameVar(chunk, size); break;
+    case savechunk::kEffect: PutEffect(chunk, size); break;
+    case savechunk::kEffectFileName: PutEffectFileName(chunk, size); break;
+    case savechunk::kMessage: PutMessage(chunk, size); break;
+    case savechunk::kCutin: PutCutin(chunk, size); break;
     default: break;
   }
 }
 
 void CSavePart::GetSaveData(int type, const uint8_t* chunk, size_t size) {
   switch (type) {
-    case 1: GetInfo(chunk, size); break;
-    case 2: GetGameStatus(chunk, size); break;
-    case 4: GetGameVar(chunk, size); break;
-    case 5: GetEffect(chunk, size); break;
-    case 6: GetEffectFileName(chunk, size); break;
-    case 7: GetMessage(chunk, size); break;
-    case 9: GetCutin(chunk, size); break;
+    case savechunk::kInfo: GetInfo(chunk, size); break;
+    case savechunk::kGameStatus: GetGameStatus(chunk, size); break;
+    case savechunk::kGameVar: GetGameVar(chunk, size); break;
+    case savechunk::kEffect: GetEffect(chunk, size); break;
+    case savechunk::kEffectFileName: GetEffectFileName(chunk, size); break;
+    case savechunk::kMessage: GetMessage(chunk, size); break;
+    case savechunk::kCutin: GetCutin(chunk, size); break;
     default: break;
   }
 }

@@ -1,11 +1,12 @@
 // CCommonDataFile: one save slot, the file "<save folder>\\data<slot>.sav".
 //
 // The file is tagged chunks back to back, each with a 32-byte header (size
-// including the header, type, two zero words, a 16-byte name):
-//   0 the game's header name, 1 "INFO", 2 "GAMESTATUS", 3 "MINICG",
-//   4 "GAMEVAR", 5 "EFFECT", 6 "EFFECTFILENAME", 7 "MESSAGE",
-//   8 "OMAKECLASS" (only with the keyed flag table), 9 "CUTIN" (only when
-//   the game uses cut-ins), then 100 + i "EXT<i + 1>" for each EXT chunk.
+// including the header, type, two zero words, a 16-byte name), in the
+// order and with the types of savechunk::Type (savedata/savechunk.h): the
+// game's header name, "INFO", "GAMESTATUS", "MINICG", "GAMEVAR", "EFFECT",
+// "EFFECTFILENAME", "MESSAGE", "OMAKECLASS" (only with the keyed flag
+// table), "CUTIN" (only when the game uses cut-ins), then "EXT<i + 1>" for
+// each EXT chunk.
 // The bodies come from the game object's save services; this object frames
 // them, writes the file whole and reads it back.
 //
@@ -55,7 +56,6 @@ class CCommonDataFile {
   static constexpr int kOmakeClassSize = 12832;
   static constexpr int kCutinSize = 1056;
   static constexpr int kMiniCGBody = 48;
-  static constexpr int kExtType = 100;
   // More EXT chunks or a larger body than this is not a slot of ours.
   static constexpr int kMaxExtCount = 1024;
   static constexpr int kMaxExtSize = 16 << 20;
