@@ -6,6 +6,10 @@
 
 namespace savechunk {
 
+// Each chunk starts with a header of this many bytes: its size (header
+// included), its type, two zero words and a 16-byte name.
+constexpr int kHeaderSize = 32;
+
 enum Type : int {
   kHeader = 0,  // the game's header name
   kInfo = 1,

@@ -157,7 +157,7 @@ void CCommonDataFile::StampGameStatus(uint8_t* status) {
   const platform::LocalTime now = platform::GetLocalTime();
   const int when[8] = {now.year, now.month,  now.day,    now.weekday,
                        now.hour, now.minute, now.second, now.millisecond};
-  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
+  for (int i = 0; i < 8; ++i) PutWordAt(status + kSaveTimeOffset + 4 * i, when[i]);
   PutWordAt(status + kCounterOffset,
             static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
   // The header again: the game writes only behind it, but keep it sure.

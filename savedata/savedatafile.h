@@ -31,6 +31,8 @@
 #include <vector>
 
 #include "savedata/datafilesetup.h"
+#include "savedata/gamestatus.h"
+#include "savedata/savechunk.h"
 #include "services/gameroles.h"
 
 class CSaveServices;
@@ -46,7 +48,7 @@ struct SlotCursorFrame {
 
 class CCommonDataFile {
  public:
-  static constexpr int kHeaderSize = 32;
+  static constexpr int kHeaderSize = savechunk::kHeaderSize;
   static constexpr int kInfoSize = 64;
   static constexpr int kGameStatusSize = 7088;
   static constexpr int kGameVarSize = 4128;
@@ -61,11 +63,11 @@ class CCommonDataFile {
   static constexpr int kMaxExtSize = 16 << 20;
   static constexpr int kMaxMiniCGSide = 4096;
   // GAMESTATUS words this object reads.
-  static constexpr int kSavedModeOffset = 80;
-  static constexpr int kCounterOffset = 84;
-  static constexpr int kScriptCountOffset = 96;
-  static constexpr int kStatusTextOffset = 6064;
-  static constexpr int kStatusTextSize = 256;
+  static constexpr int kSavedModeOffset = 4 * gamestatus::kReturnMode;
+  static constexpr int kCounterOffset = 4 * gamestatus::kSaveCounter;
+  static constexpr int kScriptCountOffset = 4 * gamestatus::kScriptLevel;
+  static constexpr int kStatusTextOffset = gamestatus::kCommentOffset;
+  static constexpr int kStatusTextSize = gamestatus::kCommentSize;
 
   // Takes from the game the EXT count and sizes, the version, the
   // OMAKECLASS and CUTIN switches and the thumbnail size.
@@ -218,10 +220,10 @@ class CCommonDataFile {
 
   // The display.
   static constexpr int kAnimeCount = 6;
-  static constexpr int kCommentOffset = 1760;
-  static constexpr int kCommentSize = 32;
-  static constexpr int kSpecialNumberOffset = 184;
-  static constexpr int kSaveTimeOffset = 32;
+  static constexpr int kCommentOffset = gamestatus::kStatusExtraOffset;
+  static constexpr int kCommentSize = gamestatus::kStatusExtraRoom + 2;
+  static constexpr int kSpecialNumberOffset = 4 * gamestatus::kSpecialNumber;
+  static constexpr int kSaveTimeOffset = 4 * gamestatus::kSaveTime;
   const SlotCursorAnime& CursorAnime(int i) const;
   void PrintThumbnail(int x, int y);
   void PrintSaveTime(int x, int y);
