@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effect/alleffect.h"
@@ -30,6 +31,7 @@
 #include "game_test.h"
 #include "graphics/screenbuffer.h"
 #include "platform/files.h"
+#include "savedata/gamestatus.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
 #include "savedata/systemfile.h"
@@ -362,8 +364,11 @@ TEST_F(SaveSlotTest, ALoadedSlotSavesBackToTheSameBytes) {
     Pairs list;
     std::vector<int> ext;
     std::function<void(SlotGame&)> play;
+    // GAMESTATUS words the play must have put in the slot: one or more of
+    // each part's share.
+    std::vector<std::pair<int, int>> words;
   } cases[] = {
-      {"a fresh game", {}, {}, [](SlotGame&) {}},
+      {"a fresh game", {}, {}, [](SlotGame&) {}, {}},
       {"a played game", full, {40, 0},
        [](SlotGame& game) {
          // 200..299 are the system data's, not the slot's.
@@ -387,13 +392,19 @@ TEST_F(SaveSlotTest, ALoadedSlotSavesBackToTheSameBytes) {
          game.Floating().SetCursorNumberScript(2);
          game.Floating().SetMouseNumberScript(1);
          game.Vars().SetScriptWord(9);
-       }},
+       },
+       {{gamestatus::kScriptWord, 9}, {gamestatus::kLayerMask, 0x8001},
+        {gamestatus::kFrameTime, 40}, {gamestatus::kMusic, 1},
+        {gamestatus::kCostumeMask, 5}, {gamestatus::kWindowDesign, 3}, {gamestatus::kAutoMessageCheck, 1},
+        {gamestatus::kMessageSwitchWord, 2}, {gamestatus::kMessageKey, 6}, {gamestatus::kCursorDesign, 2},
+        {gamestatus::kMouseDesign, 1}, {gamestatus::kReturnMode, 10}}},
       {"a story two calls down", {{"highVersion", "1"}}, {},
        [](SlotGame& game) {
          game.Script(0)->Run();
          game.Script(0)->Run();
          game.MessageWindow().Words().messageKey = 2;
-       }},
+       },
+       {{gamestatus::kResumeTables, 1}, {gamestatus::kCallDepths, 2}}},
   };
   WriteScript(kStory);
   // The thumbnail and the comment are the save's own, made again each time.
@@ -412,6 +423,8 @@ TEST_F(SaveSlotTest, ALoadedSlotSavesBackToTheSameBytes) {
     c.play(first);
     ASSERT_EQ(save(first, 1), 0);
     const std::string saved = SlotBytes(1);
+    for (const auto& [word, value] : c.words)
+      EXPECT_EQ(Word(saved, 96 + 4 * static_cast<size_t>(word)), value) << "word " << word;
     game_.reset();
     SlotGame& second = Make(c.list);
     second.ext.sizes = c.ext;
