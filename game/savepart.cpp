@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "effect/alleffect.h"
 #include "game/floatingpart.h"
 #include "game/framepart.h"
 #include "game/gamehooks.h"
@@ -20,13 +19,10 @@
 #include "game/settingkeys.h"
 #include "game/soundpart.h"
 #include "game/variablepart.h"
-#include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "message/autosave.h"
-#include "message/textstate.h"
 #include "modebase/commongeneral.h"
 #include "modebase/modenames.h"
-#include "modebase/moderoles.h"
 #include "modebase/modenumbers.h"
 #include "platform/bytes.h"
 #include "platform/system.h"
@@ -43,12 +39,9 @@
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
-#include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
 #include "setup/text.h"
-#include "sound/seplayer.h"
-#include "sound/voiceplayer.h"
 
 namespace {
 
@@ -251,7 +244,7 @@ void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
 const char* CSavePart::CheckGameStatus(const uint8_t* chunk, size_t size) {
   if (!chunk || size < CCommonDataFile::kGameStatusSize) return "the game status chunk is short";
   const int level = Word(chunk, kScriptLevel);
-  if (level < 0 || level >= kScriptLevels) return "the script level is impossible";
+  if (level < 0 || level >= gamestatus::kScriptLevels) return "the script level is impossible";
   const int mode = Word(chunk, kReturnMode);
   if (mode < 0 || mode >= modenumber::kModeCount) return "the saved mode is impossible";
   const CNameList* projects = parts_.lists->GetProjectList();
@@ -261,7 +254,7 @@ const char* CSavePart::CheckGameStatus(const uint8_t* chunk, size_t size) {
         projects && number >= 0 && number < projects->GetCount() ? projects->GetName(number) : nullptr;
     if (!name || !*name) return "a saved script number is not in the project list";
   }
-  for (int k = 0; k < kScriptLevels; ++k) {
+  for (int k = 0; k < gamestatus::kScriptLevels; ++k) {
     const int depth = Word(chunk, kCallDepths + kLevelStride * k);
     if (depth < 0 || depth >= CScript::kMaxCallDepth) return "a saved call depth is impossible";
     const int pc = Word(chunk, kProgramCounters + k);
@@ -292,7 +285,7 @@ const char* CSavePart::CheckSavedScripts(const uint8_t* chunk) {
   const bool resume = Word(chunk, kResumeTables) > 0;
   const bool jumpsToSystemCall = mode != modenumber::kTitle && mode != modenumber::kPrintMessage &&
                                  mode != modenumber::kSelectMessage;
-  for (int k = 0; k < kScriptLevels; ++k) {
+  for (int k = 0; k < gamestatus::kScriptLevels; ++k) {
     const CScript* script = parts_.scripts->GetScript(k);
     if (!script) continue;
     const int at = kCallDepths + kLevelStride * k;

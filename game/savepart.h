@@ -36,8 +36,6 @@ class CSavePart : public CSaveServices {
     const char* getResultVarName = nullptr;
     int autoResultNotice = 0;
   };
-  static constexpr int kScriptLevels = 4;
-  static constexpr int kSavedStackWords = 255;
   static constexpr int kCommentLines = 4;
   static constexpr int kCommentSize = 256;
   static constexpr int kExtObjectKeys = 8;

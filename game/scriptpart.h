@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "savedata/gamestatus.h"
 #include "services/backscriptservices.h"
 
 struct GameParts;
@@ -249,8 +250,8 @@ class CScriptPart : public CBackScriptServices {
 
  public:
   // --- Its share of the saved game (savedata/gamestatus.h) ---
-  static constexpr int kSavedLevels = 4;
-  static constexpr int kSavedStackWords = 255;
+  static constexpr int kSavedLevels = gamestatus::kScriptLevels;
+  static constexpr int kSavedStackWords = gamestatus::kStackWords;
   // The script levels, their numbers, positions and call stacks, and the
   // picture words' hold flags, as kept when a system screen opens and put
   // back when it closes.

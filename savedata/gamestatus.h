@@ -60,6 +60,10 @@ enum Word : int {
 };
 constexpr int kSoundChannels = 8;
 constexpr int kSoundParams = 16;
+// Four script levels are saved, each with its call depth and 255 stack
+// words in a stride of 256 words.
+constexpr int kScriptLevels = 4;
+constexpr int kStackWords = 255;
 constexpr int kLevelStride = 256;
 // The stack words below this are call sites when the script has resume
 // tables.
