@@ -30,6 +30,7 @@
 #include "widget/messagecursor.h"
 #include "widget/notice.h"
 #include "widget/sceneoptionbutton.h"
+#include "savedata/gamestatus.h"
 
 namespace {
 
@@ -588,4 +589,21 @@ int CFloatingPart::CheckShortCut(int mode) {
     return modenumber::kSystemMenu;
   }
   return -1;
+}
+
+// --- Its share of the saved game ---
+
+void CFloatingPart::PutStatus(uint8_t* status) const {
+  namespace gs = gamestatus;
+  gs::Set(status, gs::kCursorDesign, GetCursorNumberScript());
+  gs::Set(status, gs::kMouseDesign, GetMouseNumberScript());
+  gs::Set(status, gs::kSkipFilmEnable, skipFilmButtonEnable_);
+}
+
+void CFloatingPart::GetStatus(const uint8_t* status) {
+  namespace gs = gamestatus;
+  SetMouseNumberScript(gs::Get(status, gs::kMouseDesign));
+  SetCursorNumberScript(gs::Get(status, gs::kCursorDesign));
+  SetSkipFilmButtonEnable(gs::Get(status, gs::kSkipFilmEnable));
+  if (GetSkipFilmButtonEnable() != 0) HideSkipFilmButton();
 }

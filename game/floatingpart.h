@@ -12,6 +12,7 @@
 // (Show...).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -271,4 +272,11 @@ class CFloatingPart : public CFloatingServices {
   int messageCursorX_ = 0, messageCursorY_ = 0, messageCursorKind_ = 0;
   int messageCursorRequest_ = 0;
   int cursorNumberScript_ = 0, mouseNumberScript_ = 0;
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The script's cursor and mouse designs and the skip-film button's
+  // enable word (a loaded enabled button starts hidden).
+  void PutStatus(uint8_t* status) const;
+  void GetStatus(const uint8_t* status);
 };

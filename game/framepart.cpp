@@ -9,6 +9,7 @@
 #include "game/settingkeys.h"
 #include "game/variablepart.h"
 #include "modebase/moderoles.h"
+#include "savedata/gamestatus.h"
 
 namespace {
 
@@ -107,4 +108,15 @@ void CFramePart::ResetSkip() {
 
 void CFramePart::Close() {
   if (frameSkip_) frameSkip_->Close();
+}
+
+// --- Its share of the saved game ---
+
+void CFramePart::PutStatus(uint8_t* status) const {
+  gamestatus::Set(status, gamestatus::kFrameTime, GetFrameTime());
+}
+
+void CFramePart::GetStatus(const uint8_t* status) {
+  const int frameTime = gamestatus::Get(status, gamestatus::kFrameTime);
+  if (frameTime > 0) SetFrameTime(frameTime);
 }

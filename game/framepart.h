@@ -4,6 +4,7 @@
 // as their speed, and the time the current frame took.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 class CModeFlowPart;
@@ -94,4 +95,10 @@ class CFramePart {
   int lateness_ = 0, skipAllowance_ = 0, holdCount_ = 0;
   // The voice count-down: running flag and remaining ms.
   int voiceCountdownFlag_ = 0, voiceCountdown_ = 0;
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The frame time; a saved time of 0 or less leaves the current one.
+  void PutStatus(uint8_t* status) const;
+  void GetStatus(const uint8_t* status);
 };

@@ -24,6 +24,7 @@
 #include "platform/types.h"
 #include "savedata/extnametable.h"
 #include "savedata/systemfile.h"
+#include "savedata/gamestatus.h"
 
 namespace {
 
@@ -254,4 +255,42 @@ void CMessageWindowPart::SetFaceNumber(int n) {
 
 void CMessageWindowPart::ResetFaces() {
   if (faceControl_) faceControl_->Reset();
+}
+
+// --- Its share of the saved game ---
+
+void CMessageWindowPart::PutStatus(uint8_t* status) const {
+  namespace gs = gamestatus;
+  const StoryWords& words = words_;
+  gs::Set(status, gs::kMessageKey, words.messageKey);
+  gs::Set(status, gs::kLineCount, words.savedLineCount);
+  gs::Set(status, gs::kMessageCode, words.messageCode);
+  gs::Set(status, gs::kChoiceKey, words.choiceKey);
+  gs::Set(status, gs::kChoiceEnd, words.savedChoiceEnd);
+  gs::Set(status, gs::kChoiceStart, words.savedChoiceStart);
+  gs::Set(status, gs::kWindowShown, keptMessageWindowOn_);
+  gs::Set(status, gs::kWindowMode, GetMessageSpeed());
+  gs::Set(status, gs::kWindowDesign, GetWindowNumberScript());
+  if (gs::Get(status, gs::kReturnMode) == modenumber::kSelectMessage)
+    for (int i = 0; i < 4; ++i) gs::Set(status, gs::kChoiceWords + i, words.choiceWords[i]);
+  gs::Set(status, gs::kAutoMessageCheck, autoMessageCheckFlag_);
+  gs::Set(status, gs::kMessageSwitchWord, messageSwitch_);
+  gs::Set(status, gs::kCannotSkip, cannotSkipFlag_);
+}
+
+void CMessageWindowPart::GetStatus(const uint8_t* status) {
+  namespace gs = gamestatus;
+  SetWindowWords(gs::Get(status, gs::kWindowShown), gs::Get(status, gs::kWindowMode));
+  SetWindowNumberScript(gs::Get(status, gs::kWindowDesign));
+  SetProhibitWords(gs::Get(status, gs::kAutoMessageCheck), gs::Get(status, gs::kMessageSwitchWord),
+                   gs::Get(status, gs::kCannotSkip));
+  StoryWords& words = words_;
+  words.savedLineCount = gs::Get(status, gs::kLineCount);
+  words.savedChoiceEnd = gs::Get(status, gs::kChoiceEnd);
+  words.savedChoiceStart = gs::Get(status, gs::kChoiceStart);
+  words.messageKey = gs::Get(status, gs::kMessageKey);
+  words.choiceKey = gs::Get(status, gs::kChoiceKey);
+  words.messageCode = gs::Get(status, gs::kMessageCode);
+  if (gs::Get(status, gs::kReturnMode) == modenumber::kSelectMessage)
+    for (int i = 0; i < 4; ++i) words.choiceWords[i] = gs::Get(status, gs::kChoiceWords + i);
 }

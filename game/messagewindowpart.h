@@ -6,6 +6,7 @@
 // message-window role (CMessageWindowServices) for the modes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "services/messagewindowservices.h"
@@ -208,4 +209,17 @@ class CMessageWindowPart : public CMessageWindowServices {
   int shiftSkipState_ = 0;
   int autoMessageCheckFlag_ = 0, messageSwitch_ = 0, cannotSkipFlag_ = 0;
   int skipKind_[2] = {};
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The story words (the choice words only when the status's return mode
+  // is the choice mode), the window words, design and prohibit words. The
+  // window's on-flag is the one kept when a system screen opened.
+  void PutStatus(uint8_t* status) const;
+  void GetStatus(const uint8_t* status);
+  void KeepWindowOn() { keptMessageWindowOn_ = messageWindowOn_; }
+  void RestoreKeptWindowOn() { messageWindowOn_ = keptMessageWindowOn_; }
+
+ private:
+  int keptMessageWindowOn_ = 0;
 };

@@ -1,8 +1,11 @@
 #include "game/modeflowpart.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "effect/alleffect.h"
 #include "game/extramodes.h"
@@ -33,6 +36,11 @@
 #include "setup/setuplist.h"
 #include "widget/buttoncode.h"
 #include "widget/commonbuttonsetup.h"
+#include "savedata/gamestatus.h"
+#include "savedata/savechunk.h"
+#include "modebase/modenumbers.h"
+#include "modebase/moderoles.h"
+#include "platform/bytes.h"
 
 namespace {
 
@@ -451,4 +459,118 @@ void CModeFlowPart::AddPlayCount() {
   playCountAdded_ = 1;
   const int count = GetPlayCount();
   if (count < kMaxPlayCount) links_.systemFile->SetSystemData(kPlayCountOffset, count + 1);
+}
+
+// --- Its share of the saved game ---
+
+namespace {
+
+// The MESSAGE chunk: 64 entries of 256 bytes behind the header.
+constexpr int kMessageEntries = 64;
+constexpr size_t kMessageEntrySize = 256;
+// The print-message mode's cut-in words behind the CUTIN chunk's header,
+// and its cut-in number at byte 1052.
+constexpr size_t kCutinNumberAt = 1052;
+
+}  // namespace
+
+void CModeFlowPart::PutStatus(uint8_t* status) {
+  namespace gs = gamestatus;
+  gs::Set(status, gs::kReturnMode, GetReturnMode());
+  CMessageWindowPart::StoryWords& words = links_.messageWindow->Words();
+  if (const CStoryMessageMode* printMessage = GetPrintMessage()) {
+    words.savedLineCount = printMessage->GetLineCount();
+    words.messageCode = printMessage->GetMessageCode();
+  }
+  if (const CStoryChoiceMode* choice = GetSelectMessage()) {
+    words.savedChoiceEnd = choice->GetSelectEnd();
+    words.savedChoiceStart = choice->GetSelectStart();
+    words.choiceWords[0] = choice->GetTimeLimit();
+    words.choiceWords[1] = choice->GetTimeoutChoice();
+    words.choiceWords[2] = choice->GetSelectState();
+    words.choiceWords[3] = choice->GetSelectExtra();
+  }
+}
+
+void CModeFlowPart::GetStatus(const uint8_t* status) {
+  const int mode = gamestatus::Get(status, gamestatus::kReturnMode);
+  SetModeAtLevel(0, mode);
+  const CMessageWindowPart::StoryWords& words = links_.messageWindow->Words();
+  if (mode == modenumber::kPrintMessage) {
+    if (CStoryMessageMode* printMessage = GetPrintMessage()) {
+      printMessage->SetMessageCode(words.messageCode);
+      printMessage->SetLineCount(words.savedLineCount);
+    }
+  } else if (mode == modenumber::kSelectMessage) {
+    if (CStoryChoiceMode* choice = GetSelectMessage()) {
+      // The mode holds the range to its 64 slots; the end is at least the
+      // start.
+      const int64_t length = int64_t{words.savedChoiceEnd} - words.savedChoiceStart;
+      choice->SetSelectRange(static_cast<int>(std::clamp<int64_t>(length, 0, INT32_MAX)), words.savedChoiceStart);
+      choice->SetTimeLimit(std::max(words.choiceWords[0], 0), words.choiceWords[1]);
+      choice->SetSelectState(words.choiceWords[2]);
+      choice->SetSelectExtra(words.choiceWords[3]);
+    }
+  }
+}
+
+void CModeFlowPart::PutMessageChunk(uint8_t* chunk, size_t size) const {
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  if (!chunk || size <= kHeader) return;
+  const size_t body = std::min(size - kHeader, kMessageEntries * kMessageEntrySize);
+  std::memset(chunk + kHeader, 0, body);
+  std::vector<const char*> texts;
+  if (GetReturnMode() == modenumber::kSelectMessage) {
+    if (const CStoryChoiceMode* choice = GetSelectMessage())
+      for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
+  } else if (const CStoryMessageMode* printMessage = GetPrintMessage()) {
+    for (int i = 0; i < printMessage->GetLineCount(); ++i) texts.push_back(printMessage->GetMessageLine(i));
+  }
+  CSavePart::FillMessageEntries(chunk, size, texts);
+}
+
+// The 64 entries go back into the print-message mode's lines (the mode
+// ends every line with two NULs) and the choice mode's slots.
+void CModeFlowPart::GetMessageChunk(const uint8_t* chunk, size_t size) {
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  if (!chunk || size <= kHeader) return;
+  if (CStoryMessageMode* printMessage = GetPrintMessage())
+    for (int i = 0; i < kMessageEntries; ++i) {
+      const size_t at = kHeader + static_cast<size_t>(i) * kMessageEntrySize;
+      if (at + kMessageEntrySize > size) break;
+      printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
+    }
+  if (CStoryChoiceMode* choice = GetSelectMessage()) choice->RestoreSelectTexts(chunk + kHeader, size - kHeader);
+}
+
+void CModeFlowPart::PutCutinChunk(uint8_t* chunk, size_t size) const {
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  const CStoryMessageMode* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * size_t{CStoryMessageMode::kCutinWords}) return;
+  int words[CStoryMessageMode::kCutinWords] = {};
+  printMessage->SaveData(words);
+  for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
+    platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
+  if (size >= kCutinNumberAt + 4)
+    platform::SetLE32(chunk + kCutinNumberAt, static_cast<uint32_t>(printMessage->GetCutinNumber()));
+}
+
+void CModeFlowPart::GetCutinChunk(const uint8_t* chunk, size_t size) {
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  CStoryMessageMode* printMessage = GetPrintMessage();
+  if (!chunk || !printMessage || size < kHeader + 4 * size_t{CStoryMessageMode::kCutinWords}) return;
+  int words[CStoryMessageMode::kCutinWords] = {};
+  for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
+    words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
+  printMessage->LoadData(words);
+  if (size >= kCutinNumberAt + 4) printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
+}
+
+void CModeFlowPart::SaveKeyFlagTable(uint8_t* body, size_t size) const {
+  if (CKeyFlagTable* table = GetKeyFlagTable()) table->SaveBytes(body, size);
+}
+
+void CModeFlowPart::LoadKeyFlagTable(const uint8_t* body, size_t size) {
+  // The table sanitises what it reads: keys outside 1..99 and repeats go.
+  if (CKeyFlagTable* table = GetKeyFlagTable()) table->LoadBytes(body, size);
 }

@@ -7,6 +7,8 @@
 // mode-flow role (CModeFlowServices) for the modes.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "modebase/moderoles.h"
@@ -244,4 +246,25 @@ class CModeFlowPart : public CModeFlowServices {
   int playCountAdded_ = 0;
   int resetWord_ = 0, resetWordB_ = 0;
   int reservedWord_ = 0;
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The return mode. The print-message mode's line count and page code
+  // and the choice mode's range and four words, once those modes exist,
+  // go into the message window's story words first, which save them; a
+  // load hands the story words back to those modes.
+  void PutStatus(uint8_t* status);
+  void GetStatus(const uint8_t* status);
+  // The MESSAGE chunk: the choice texts when the player left from the
+  // choice mode, else the print-message mode's lines (`chunk` a whole
+  // chunk of `size` bytes; without the mode the entries stay zero). A
+  // load gives the entries to both modes.
+  void PutMessageChunk(uint8_t* chunk, size_t size) const;
+  void GetMessageChunk(const uint8_t* chunk, size_t size);
+  // The CUTIN chunk: the print-message mode's cut-in words and number.
+  void PutCutinChunk(uint8_t* chunk, size_t size) const;
+  void GetCutinChunk(const uint8_t* chunk, size_t size);
+  // The OMAKECLASS chunk's body: the keyed flag table.
+  void SaveKeyFlagTable(uint8_t* body, size_t size) const;
+  void LoadKeyFlagTable(const uint8_t* body, size_t size);
 };

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "effect/alleffect.h"
 #include "game/floatingpart.h"
 #include "game/framepart.h"
 #include "game/gamehooks.h"
@@ -20,13 +19,10 @@
 #include "game/settingkeys.h"
 #include "game/soundpart.h"
 #include "game/variablepart.h"
-#include "graphics/picture.h"
 #include "graphics/screenbuffer.h"
 #include "message/autosave.h"
-#include "message/textstate.h"
 #include "modebase/commongeneral.h"
 #include "modebase/modenames.h"
-#include "modebase/moderoles.h"
 #include "modebase/modenumbers.h"
 #include "platform/bytes.h"
 #include "platform/system.h"
@@ -35,90 +31,28 @@
 #include "savedata/cgvoice.h"
 #include "savedata/datafilesetup.h"
 #include "savedata/extnametable.h"
+#include "savedata/gamestatus.h"
 #include "savedata/inttablefile.h"
 #include "savedata/minicgmaker.h"
+#include "savedata/savechunk.h"
 #include "savedata/savedatafile.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
 #include "savedata/systemfile.h"
-#include "script/gamevars.h"
 #include "script/script.h"
 #include "setup/namelist.h"
 #include "setup/text.h"
-#include "sound/seplayer.h"
-#include "sound/voiceplayer.h"
 
 namespace {
 
-constexpr size_t kHeader = 32;
-constexpr size_t kGameStatusSize = 7088;
-constexpr int kSoundChannels = 8;
-constexpr int kSoundParams = 16;
-constexpr int kEffectChannels = CScreenPart::kEffectChannels;
-constexpr int kEffectNameSize = CScreenPart::kEffectNameSize;
-constexpr int kVarCount = CVariableServices::kVarCount;
+constexpr size_t kHeader = savechunk::kHeaderSize;
 // Size of the title's own extension save chunks.
 constexpr int kMaxExtSaveDataSize = 1 << 24;
 constexpr int kResultRows = CSaveServices::kResultRows;
-
-// GAMESTATUS words (counted from the chunk start, header included).
-enum StatusWord {
-  kDateMonth = 16,
-  kDateDay = 17,
-  kDateWeekday = 19,
-  kReturnMode = 20,
-  kResumeTables = 22,
-  kScriptLevel = 24,
-  kScriptNumber1 = 26,
-  kScriptNumber2 = 27,
-  kMessageKey = 28,
-  kLineCount = 29,
-  kMessageCode = 30,
-  kScriptNumber3 = 31,
-  kChoiceKey = 32,
-  kChoiceEnd = 33,
-  kChoiceStart = 34,
-  kMusic = 36,
-  kMusicLoop = 37,
-  kWindowShown = 44,
-  kFrameTime = 45,
-  kSpecialNumber = 46,
-  kMusicRoom = 47,
-  kLayerMask = 48,
-  kWindowMode = 49,
-  kCostumeMask = 50,
-  kSeParams = 52,
-  kWindowDesign = 180,
-  kCursorDesign = 181,
-  kMouseDesign = 182,
-  kVoiceParams = 184,
-  kHoldFlags = 464,  // 16-bit each, 8 words
-  kProgramCounters = 472,
-  kScriptWord = 476,
-  kSkipFilmEnable = 477,
-  kChoiceWords = 480,
-  kAutoMessageCheck = 484,
-  kMessageSwitchWord = 485,
-  kCannotSkip = 486,
-  kCallDepths = 488,  // + 256 per level, the 255 stack words behind it
-};
-constexpr int kLevelStride = 256;
-constexpr int kResumeCallSites = 250;  // the stack words below are call sites
-constexpr size_t kVoiceNamesOffset = 1248;
-constexpr size_t kStatusExtraOffset = 1760;
-constexpr size_t kStatusExtraRoom = 30;
-constexpr size_t kFamilyOffset = 1792;
-constexpr size_t kGivenOffset = 1808;
-constexpr size_t kNameField = 16;
-constexpr size_t kCommentOffset = 6064;
-constexpr int kScriptNumberWords[4] = {0, kScriptNumber1, kScriptNumber2, kScriptNumber3};
 // The MESSAGE chunk: 64 entries of 256 bytes.
 constexpr int kMessageEntries = 64;
 constexpr size_t kMessageEntrySize = 256;
 constexpr size_t kMessageTextMax = 254;
-// The print-message mode's 128 cut-in words at byte 32 and its cut-in
-// number at byte 1052.
-constexpr size_t kCutinNumberAt = 1052;
 
 // "initに自動セーブデータが設定されていません:モード %d(%s)" and
 // "...:サブモード %d" (CP932).
@@ -145,31 +79,17 @@ const Key kSaveKeys[] = {
     {"autoResultNotice", &S::autoResultNotice},
 };
 
-int32_t Word(const uint8_t* chunk, int word) {
-  return platform::GetLE32Signed(chunk + 4 * static_cast<size_t>(word));
-}
-void SetWord(uint8_t* chunk, int word, int32_t value) {
-  platform::SetLE32(chunk + 4 * static_cast<size_t>(word), static_cast<uint32_t>(value));
-}
-
-// Copies a text into a fixed field: at most `room` bytes of whole
-// characters, the rest of the field zero. The field is at least room + 1.
-void PutText(uint8_t* field, size_t fieldSize, const char* text, size_t room) {
-  std::memset(field, 0, fieldSize);
-  if (!text || fieldSize == 0) return;
-  setup::CopyCp932Cut(reinterpret_cast<char*>(field), text, static_cast<int>(std::min(room, fieldSize - 1)));
-}
-
-// Reads a text out of a fixed field that need not hold a NUL: at most
-// size - 1 bytes of whole characters, always terminated.
-std::string GetText(const uint8_t* field, size_t fieldSize) {
-  char buffer[512] = {};
-  const size_t n = std::min(fieldSize, sizeof buffer - 1);
-  std::memcpy(buffer, field, n);
-  buffer[n] = 0;
-  setup::CopyCp932Cut(buffer, buffer, static_cast<int>(std::min(n, fieldSize - 1)));
-  return buffer;
-}
+int32_t Word(const uint8_t* chunk, int word) { return gamestatus::Get(chunk, word); }
+// The words the check reads.
+using gamestatus::kCallDepths;
+using gamestatus::kFrameTime;
+using gamestatus::kLevelStride;
+using gamestatus::kMusic;
+using gamestatus::kProgramCounters;
+using gamestatus::kResumeTables;
+using gamestatus::kReturnMode;
+using gamestatus::kScriptLevel;
+using gamestatus::kScriptNumberWords;
 
 }  // namespace
 
@@ -275,124 +195,55 @@ CCommonSystemFile* CSavePart::GetSystemFile() const { return links_.systemFile; 
 
 void CSavePart::PutSaveData(int type, uint8_t* chunk, size_t size) {
   switch (type) {
-    case 2: PutGameStatus(chunk, size); break;
-    case 3: PutMiniCG(chunk, size); break;
-    case 4: PutGameVar(chunk, size); break;
-    case 5: PutEffect(chunk, size); break;
-    case 6: PutEffectFileName(chunk, size); break;
-    case 7: PutMessage(chunk, size); break;
-    case 9: PutCutin(chunk, size); break;
+    case savechunk::kGameStatus: PutGameStatus(chunk, size); break;
+    case savechunk::kMiniCG: PutMiniCG(chunk, size); break;
+    case savechunk::kGameVar: PutGameVar(chunk, size); break;
+    case savechunk::kEffect: PutEffect(chunk, size); break;
+    case savechunk::kEffectFileName: PutEffectFileName(chunk, size); break;
+    case savechunk::kMessage: PutMessage(chunk, size); break;
+    case savechunk::kCutin: PutCutin(chunk, size); break;
     default: break;
   }
 }
 
 void CSavePart::GetSaveData(int type, const uint8_t* chunk, size_t size) {
   switch (type) {
-    case 1: GetInfo(chunk, size); break;
-    case 2: GetGameStatus(chunk, size); break;
-    case 4: GetGameVar(chunk, size); break;
-    case 5: GetEffect(chunk, size); break;
-    case 6: GetEffectFileName(chunk, size); break;
-    case 7: GetMessage(chunk, size); break;
-    case 9: GetCutin(chunk, size); break;
+    case savechunk::kInfo: GetInfo(chunk, size); break;
+    case savechunk::kGameStatus: GetGameStatus(chunk, size); break;
+    case savechunk::kGameVar: GetGameVar(chunk, size); break;
+    case savechunk::kEffect: GetEffect(chunk, size); break;
+    case savechunk::kEffectFileName: GetEffectFileName(chunk, size); break;
+    case savechunk::kMessage: GetMessage(chunk, size); break;
+    case savechunk::kCutin: GetCutin(chunk, size); break;
     default: break;
   }
 }
 
+// Each part writes its own words; the mode flow first, which hands its
+// modes' words to the message window and writes the return mode the
+// message window reads.
 void CSavePart::PutGameStatus(uint8_t* chunk, size_t size) {
-  if (!chunk || size < kGameStatusSize) return;
-  CVariablePart& vars = *links_.vars;
-  CScriptPart& scripts = *links_.scripts;
-  CSoundPart& sound = *links_.sound;
-  CMessageWindowPart& story = *links_.messageWindow;
-  CMessageWindowPart::StoryWords& words = story.Words();
-  if (vars.GetDateVar() >= 0) {
-    const int date = vars.GetVar(vars.GetDateVar());
-    SetWord(chunk, kDateMonth, date / 100);
-    SetWord(chunk, kDateDay, date % 100);
-    SetWord(chunk, kDateWeekday, vars.GetWeekDay(date));
-  }
-  const int returnMode = links_.modes->GetReturnMode();
-  SetWord(chunk, kReturnMode, returnMode);
-  const int resume = scripts.GetScript(0) && scripts.GetScript(0)->HasResumeTables() ? 1 : 0;
-  SetWord(chunk, kResumeTables, resume);
-  SetWord(chunk, kScriptLevel, keptScriptLevel_);
-  for (int k = 1; k < kScriptLevels; ++k) SetWord(chunk, kScriptNumberWords[k], keptScriptNumber_[k]);
-  // The print-message mode owns its line count and page code.
-  if (const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) {
-    words.savedLineCount = printMessage->GetLineCount();
-    words.messageCode = printMessage->GetMessageCode();
-  }
-  SetWord(chunk, kMessageKey, words.messageKey);
-  SetWord(chunk, kLineCount, words.savedLineCount);
-  SetWord(chunk, kMessageCode, words.messageCode);
-  SetWord(chunk, kChoiceKey, words.choiceKey);
-  // The choice mode owns its range and its four words once it exists.
-  if (CStoryChoiceMode* choice = links_.modes->GetSelectMessage()) {
-    words.savedChoiceEnd = choice->GetSelectEnd();
-    words.savedChoiceStart = choice->GetSelectStart();
-    words.choiceWords[0] = choice->GetTimeLimit();
-    words.choiceWords[1] = choice->GetTimeoutChoice();
-    words.choiceWords[2] = choice->GetSelectState();
-    words.choiceWords[3] = choice->GetSelectExtra();
-  }
-  SetWord(chunk, kChoiceEnd, words.savedChoiceEnd);
-  SetWord(chunk, kChoiceStart, words.savedChoiceStart);
-  CSoundPart::ScriptSounds& sounds = sound.GetScriptSounds();
-  SetWord(chunk, kMusic, sound.GetBgmNumber());
-  SetWord(chunk, kMusicLoop, sounds.bgmLoopCount);
-  SetWord(chunk, kWindowShown, keptMessageWindowOn_);
-  SetWord(chunk, kFrameTime, links_.frame->GetFrameTime());
-  if (vars.GetSettings().specialNumberForSaveSetFlag && vars.GetSpecialNumberVar() != -1)
-    specialSaveNumber_ = vars.GetVar(vars.GetSpecialNumberVar());
-  SetWord(chunk, kSpecialNumber, specialSaveNumber_);
-  SetWord(chunk, kMusicRoom, vars.GetMusicRoomValue());
-  SetWord(chunk, kLayerMask, links_.screen->GetLayerDisableMask());
-  SetWord(chunk, kWindowMode, story.GetMessageSpeed());
-  SetWord(chunk, kCostumeMask, scripts.Pictures().costumeMask);
-  const CSePlayer* se = sound.GetSePlayer();
-  const CVoicePlayer* voice = sound.GetVoicePlayer();
-  for (int ch = 0; ch < kSoundChannels; ++ch)
-    for (int i = 0; i < kSoundParams; ++i) {
-      SetWord(chunk, kSeParams + kSoundParams * ch + i, se ? se->GetParam(ch, i) : 0);
-      SetWord(chunk, kVoiceParams + kSoundParams * ch + i, voice ? voice->GetParam(ch, i) : 0);
-    }
-  SetWord(chunk, kWindowDesign, story.GetWindowNumberScript());
-  SetWord(chunk, kCursorDesign, links_.floating->GetCursorNumberScript());
-  SetWord(chunk, kMouseDesign, links_.floating->GetMouseNumberScript());
-  std::memcpy(chunk + kVoiceNamesOffset, sounds.voiceNames, sizeof sounds.voiceNames);
-  PutText(chunk + kStatusExtraOffset, kStatusExtraRoom + 2, links_.hooks->GetStatusExtra(), kStatusExtraRoom);
-  // The names the text shows, placeholders included.
-  PutText(chunk + kFamilyOffset, kNameField, GetTextState().familyName, kNameField - 1);
-  PutText(chunk + kGivenOffset, kNameField, GetTextState().givenName, kNameField - 1);
-  for (int i = 0; i < kEffectChannels; ++i) {
-    const uint16_t flag = static_cast<uint16_t>(keptHoldFlags_[i]);
-    chunk[4 * kHoldFlags + 2 * i] = static_cast<uint8_t>(flag);
-    chunk[4 * kHoldFlags + 2 * i + 1] = static_cast<uint8_t>(flag >> 8);
-  }
-  SetWord(chunk, kScriptWord, vars.GetConfigFlagB());
-  SetWord(chunk, kSkipFilmEnable, links_.floating->GetSkipFilmButtonEnable());
-  if (returnMode == modenumber::kSelectMessage)
-    for (int i = 0; i < 4; ++i) SetWord(chunk, kChoiceWords + i, words.choiceWords[i]);
-  SetWord(chunk, kAutoMessageCheck, story.GetAutoMessageCheckFlag());
-  SetWord(chunk, kMessageSwitchWord, story.GetMessageSwitch());
-  SetWord(chunk, kCannotSkip, story.GetCannotSkipFlag());
-  for (int k = 0; k < kScriptLevels; ++k) {
-    const KeptScript& kept = keptScripts_[k];
-    SetWord(chunk, kProgramCounters + k, kept.pc);
-    const int at = kCallDepths + kLevelStride * k;
-    SetWord(chunk, at, kept.depth);
-    for (int i = 0; i < kSavedStackWords; ++i)
-      SetWord(chunk, at + 1 + i, resume && i < kResumeCallSites ? kept.callSites[i] : kept.returnStack[i]);
-  }
+  if (!chunk || size < CCommonDataFile::kGameStatusSize) return;
+  links_.modes->PutStatus(chunk);
+  links_.vars->PutStatus(chunk);
+  links_.scripts->PutStatus(chunk);
+  links_.messageWindow->PutStatus(chunk);
+  links_.sound->PutStatus(chunk);
+  links_.frame->PutStatus(chunk);
+  links_.screen->PutStatus(chunk);
+  links_.floating->PutStatus(chunk);
+  namespace gs = gamestatus;
+  gs::PutText(chunk + gs::kStatusExtraOffset, gs::kStatusExtraRoom + 2, links_.hooks->GetStatusExtra(),
+              gs::kStatusExtraRoom);
   for (int line = 0; line < kCommentLines; ++line)
-    PutText(chunk + kCommentOffset + kCommentSize * line, kCommentSize, saveComments_[line], kCommentSize - 2);
+    gs::PutText(chunk + gs::kCommentOffset + gs::kCommentSize * line, gs::kCommentSize, saveComments_[line],
+                gs::kCommentSize - 2);
 }
 
 const char* CSavePart::CheckGameStatus(const uint8_t* chunk, size_t size) {
-  if (!chunk || size < kGameStatusSize) return "the game status chunk is short";
+  if (!chunk || size < CCommonDataFile::kGameStatusSize) return "the game status chunk is short";
   const int level = Word(chunk, kScriptLevel);
-  if (level < 0 || level >= kScriptLevels) return "the script level is impossible";
+  if (level < 0 || level >= gamestatus::kScriptLevels) return "the script level is impossible";
   const int mode = Word(chunk, kReturnMode);
   if (mode < 0 || mode >= modenumber::kModeCount) return "the saved mode is impossible";
   const CNameList* projects = links_.lists->GetProjectList();
@@ -402,7 +253,7 @@ const char* CSavePart::CheckGameStatus(const uint8_t* chunk, size_t size) {
         projects && number >= 0 && number < projects->GetCount() ? projects->GetName(number) : nullptr;
     if (!name || !*name) return "a saved script number is not in the project list";
   }
-  for (int k = 0; k < kScriptLevels; ++k) {
+  for (int k = 0; k < gamestatus::kScriptLevels; ++k) {
     const int depth = Word(chunk, kCallDepths + kLevelStride * k);
     if (depth < 0 || depth >= CScript::kMaxCallDepth) return "a saved call depth is impossible";
     const int pc = Word(chunk, kProgramCounters + k);
@@ -433,7 +284,7 @@ const char* CSavePart::CheckSavedScripts(const uint8_t* chunk) {
   const bool resume = Word(chunk, kResumeTables) > 0;
   const bool jumpsToSystemCall = mode != modenumber::kTitle && mode != modenumber::kPrintMessage &&
                                  mode != modenumber::kSelectMessage;
-  for (int k = 0; k < kScriptLevels; ++k) {
+  for (int k = 0; k < gamestatus::kScriptLevels; ++k) {
     const CScript* script = links_.scripts->GetScript(k);
     if (!script) continue;
     const int at = kCallDepths + kLevelStride * k;
@@ -478,113 +329,20 @@ const char* CSavePart::CheckSavedScripts(const uint8_t* chunk) {
   return nullptr;
 }
 
+// Each part reads its own words: the scripts first (their levels are
+// loaded again), the message window before the mode flow, which hands the
+// story words to its modes, and the running script's place last.
 void CSavePart::GetGameStatus(const uint8_t* chunk, size_t size) {
   if (CheckGameStatus(chunk, size)) return;
-  CVariablePart& vars = *links_.vars;
-  CScriptPart& scripts = *links_.scripts;
-  CSoundPart& sound = *links_.sound;
-  CMessageWindowPart& story = *links_.messageWindow;
-  CMessageWindowPart::StoryWords& words = story.Words();
-  // Script numbers and level, the music-room value, the scripts.
-  int numbers[kScriptLevels] = {scripts.GetScriptNumber(0)};
-  for (int k = 1; k < kScriptLevels; ++k) numbers[k] = Word(chunk, kScriptNumberWords[k]);
-  scripts.SetScriptLevel(Word(chunk, kScriptLevel));
-  vars.SetMusicRoomValue(Word(chunk, kMusicRoom));
-  for (int k = 1; k <= scripts.GetScriptLevel(); ++k) scripts.ReloadScript(k, numbers[k]);
-  // Layers.
-  links_.screen->SetLayerDisableMask(Word(chunk, kLayerMask));
-  // Sound parameters and voice names.
-  CSePlayer* se = sound.GetSePlayer();
-  CVoicePlayer* voice = sound.GetVoicePlayer();
-  for (int ch = 0; ch < kSoundChannels; ++ch)
-    for (int i = 0; i < kSoundParams; ++i)
-      if (se) se->SetParam(ch, i, Word(chunk, kSeParams + kSoundParams * ch + i));
-  for (int ch = 0; ch < kSoundChannels; ++ch)
-    for (int i = 0; i < kSoundParams; ++i)
-      if (voice) voice->SetParam(ch, i, Word(chunk, kVoiceParams + kSoundParams * ch + i));
-  CSoundPart::ScriptSounds& sounds = sound.GetScriptSounds();
-  for (int v = 0; v < 8; ++v) {
-    const std::string name = GetText(chunk + kVoiceNamesOffset + 64 * v, 64);
-    std::memset(sounds.voiceNames[v], 0, sizeof sounds.voiceNames[v]);
-    std::memcpy(sounds.voiceNames[v], name.data(), name.size());
-  }
-  // Story words, designs, hold flags.
-  vars.SetScriptWord(Word(chunk, kScriptWord));
-  story.SetWindowWords(Word(chunk, kWindowShown), Word(chunk, kWindowMode));
-  story.SetWindowNumberScript(Word(chunk, kWindowDesign));
-  links_.floating->SetMouseNumberScript(Word(chunk, kMouseDesign));
-  links_.floating->SetCursorNumberScript(Word(chunk, kCursorDesign));
-  story.SetProhibitWords(Word(chunk, kAutoMessageCheck), Word(chunk, kMessageSwitchWord), Word(chunk, kCannotSkip));
-  scripts.Pictures().costumeMask = Word(chunk, kCostumeMask);
-  for (int i = 0; i < kEffectChannels; ++i)
-    scripts.Pictures().holdFlags[i] = chunk[4 * kHoldFlags + 2 * i] | chunk[4 * kHoldFlags + 2 * i + 1] << 8;
-  // Script positions, depths and stacks; with resume tables the call
-  // stacks are rebuilt from their call sites.
-  const int resume = Word(chunk, kResumeTables);
-  for (int k = 0; k < kScriptLevels; ++k) {
-    CScript* script = scripts.GetScript(k);
-    if (!script) continue;
-    script->SetPC(Word(chunk, kProgramCounters + k));
-    const int at = kCallDepths + kLevelStride * k;
-    script->SetCallDepth(Word(chunk, at));
-    for (int i = 0; i < kSavedStackWords; ++i) script->SetReturnStack(i, Word(chunk, at + 1 + i));
-  }
-  const int level = scripts.GetScriptLevel();
-  if (resume > 0) {
-    for (int k = 0; k < kScriptLevels; ++k)
-      if (scripts.GetScript(k) && (k == 0 || level >= k)) scripts.GetScript(k)->RestoreCallStack();
-    for (int k = 0; k < level; ++k)
-      if (scripts.GetScript(k)) scripts.GetScript(k)->JumpToEntryB();
-  }
-  // Saved words and the music.
-  words.savedLineCount = Word(chunk, kLineCount);
-  words.savedChoiceEnd = Word(chunk, kChoiceEnd);
-  words.savedChoiceStart = Word(chunk, kChoiceStart);
-  specialSaveNumber_ = Word(chunk, kSpecialNumber);
-  const int music = Word(chunk, kMusic);
-  sounds.bgmLoopCount = Word(chunk, kMusicLoop);
-  if (music == -1)
-    sound.StopBgm(-1);
-  else
-    sound.PlayBgmNumber(music, sounds.bgmLoopCount, -9999, -1, -1);
-  // The skip-film button's enable word.
-  CFloatingPart& floating = *links_.floating;
-  floating.SetSkipFilmButtonEnable(Word(chunk, kSkipFilmEnable));
-  if (floating.GetSkipFilmButtonEnable() != 0) floating.HideSkipFilmButton();
-  // The mode of level 0 and the place of the running script.
-  words.messageKey = Word(chunk, kMessageKey);
-  words.choiceKey = Word(chunk, kChoiceKey);
-  const int mode = Word(chunk, kReturnMode);
-  links_.modes->SetModeAtLevel(0, mode);
-  words.messageCode = Word(chunk, kMessageCode);
-  CScript* script = scripts.CurrentScript();
-  const bool older = static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1;
-  if (mode == modenumber::kPrintMessage) {
-    if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage()) {
-      printMessage->SetMessageCode(words.messageCode);
-      printMessage->SetLineCount(words.savedLineCount);
-    }
-    if (script && older && words.messageKey >= 0) script->SearchMessage(words.messageKey);
-  } else if (mode == modenumber::kSelectMessage) {
-    for (int i = 0; i < 4; ++i) words.choiceWords[i] = Word(chunk, kChoiceWords + i);
-    if (CStoryChoiceMode* choice = links_.modes->GetSelectMessage()) {
-      // The mode holds the range to its 64 slots; the end is at least the
-      // start.
-      const int64_t length = int64_t{words.savedChoiceEnd} - words.savedChoiceStart;
-      choice->SetSelectRange(static_cast<int>(std::clamp<int64_t>(length, 0, INT32_MAX)), words.savedChoiceStart);
-      choice->SetTimeLimit(std::max(words.choiceWords[0], 0), words.choiceWords[1]);
-      choice->SetSelectState(words.choiceWords[2]);
-      choice->SetSelectExtra(words.choiceWords[3]);
-    }
-    if (script && older && words.messageKey >= 0) script->SearchChoice(words.choiceKey);
-  } else if (mode != modenumber::kTitle && resume >= 1 && script) {
-    script->JumpToEntryA();
-  }
-  // Names, then the frame time.
-  const std::string family = GetText(chunk + kFamilyOffset, kNameField);
-  const std::string given = GetText(chunk + kGivenOffset, kNameField);
-  vars.SetNames(family.c_str(), given.c_str());
-  if (Word(chunk, kFrameTime) > 0) links_.frame->SetFrameTime(Word(chunk, kFrameTime));
+  links_.scripts->GetStatus(chunk);
+  links_.vars->GetStatus(chunk);
+  links_.screen->GetStatus(chunk);
+  links_.sound->GetStatus(chunk);
+  links_.messageWindow->GetStatus(chunk);
+  links_.floating->GetStatus(chunk);
+  links_.modes->GetStatus(chunk);
+  links_.scripts->ResumeStatus(chunk, static_cast<int64_t>(GetVersion()) - loadedVersion_ >= 1);
+  links_.frame->GetStatus(chunk);
 }
 
 void CSavePart::PutMiniCG(uint8_t* chunk, size_t size) {
@@ -594,103 +352,25 @@ void CSavePart::PutMiniCG(uint8_t* chunk, size_t size) {
   for (size_t i = 0; i < n; ++i) platform::SetLE32(chunk + kHeader + 16 + 4 * i, miniCG_[i]);
 }
 
-void CSavePart::PutGameVar(uint8_t* chunk, size_t size) {
-  if (!chunk || size < kHeader + 4 * kVarCount) return;
-  const CGameVariables* vars = links_.vars->GetVariables();
-  for (int i = 0; i < kVarCount; ++i)
-    platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(vars ? vars->GetVar(i) : 0));
-}
-
-void CSavePart::PutEffect(uint8_t* chunk, size_t size) {
-  CAllEffect* effect = links_.screen->GetEffect();
-  if (!chunk || !effect || size < kHeader + kEffectChannels * EffectChannel::kBytes) return;
-  for (int ch = 0; ch < kEffectChannels; ++ch) {
-    const EffectChannel* record = effect->GetSaveChannel(ch);
-    if (!record) continue;
-    uint8_t* out = chunk + kHeader + static_cast<size_t>(EffectChannel::kBytes) * ch;
-    for (int i = 0; i < EffectChannel::kInts; ++i) platform::SetLE32(out + 4 * i, static_cast<uint32_t>(record->v[i]));
-  }
-}
-
-void CSavePart::PutEffectFileName(uint8_t* chunk, size_t size) {
-  if (!chunk || size < kHeader + kEffectChannels * kEffectNameSize) return;
-  for (int ch = 0; ch < kEffectChannels; ++ch)
-    PutText(chunk + kHeader + kEffectNameSize * ch, kEffectNameSize, keptEffectNames_[ch], kEffectNameSize - 2);
-}
-
-void CSavePart::PutOmakeClass(uint8_t* body, size_t size) {
-  if (CKeyFlagTable* table = links_.modes->GetKeyFlagTable()) table->SaveBytes(body, size);
-}
-
-void CSavePart::PutCutin(uint8_t* chunk, size_t size) {
-  const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage();
-  if (!chunk || !printMessage || size < kHeader + 4 * CStoryMessageMode::kCutinWords) return;
-  int words[CStoryMessageMode::kCutinWords] = {};
-  printMessage->SaveData(words);
-  for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
-    platform::SetLE32(chunk + kHeader + 4 * i, static_cast<uint32_t>(words[i]));
-  if (size >= kCutinNumberAt + 4)
-    platform::SetLE32(chunk + kCutinNumberAt, static_cast<uint32_t>(printMessage->GetCutinNumber()));
-}
+void CSavePart::PutGameVar(uint8_t* chunk, size_t size) { links_.vars->PutGameVar(chunk, size); }
+void CSavePart::PutEffect(uint8_t* chunk, size_t size) { links_.screen->PutEffects(chunk, size); }
+void CSavePart::PutEffectFileName(uint8_t* chunk, size_t size) { links_.screen->PutEffectFileNames(chunk, size); }
+void CSavePart::PutOmakeClass(uint8_t* body, size_t size) { links_.modes->SaveKeyFlagTable(body, size); }
+void CSavePart::PutCutin(uint8_t* chunk, size_t size) { links_.modes->PutCutinChunk(chunk, size); }
+void CSavePart::PutMessage(uint8_t* chunk, size_t size) { links_.modes->PutMessageChunk(chunk, size); }
 
 void CSavePart::GetInfo(const uint8_t* chunk, size_t size) {
   if (chunk && size >= kHeader + 8) loadedVersion_ = Word(chunk, 9);
 }
 
-void CSavePart::GetGameVar(const uint8_t* chunk, size_t size) {
-  CGameVariables* vars = links_.vars->GetVariables();
-  if (!chunk || !vars || size < kHeader + 4 * kVarCount) return;
-  // 200..299 belong to the system data and stay.
-  for (int i = 0; i < kVarCount; ++i)
-    if (i < 200 || i >= 300) vars->SetVar(i, platform::GetLE32Signed(chunk + kHeader + 4 * i));
-}
-
-void CSavePart::GetEffect(const uint8_t* chunk, size_t size) {
-  CAllEffect* effect = links_.screen->GetEffect();
-  if (!chunk || !effect || size < kHeader + kEffectChannels * EffectChannel::kBytes) return;
-  for (int ch = 0; ch < kEffectChannels; ++ch) {
-    const uint8_t* in = chunk + kHeader + static_cast<size_t>(EffectChannel::kBytes) * ch;
-    // The live channels and the kept copy, so that the state put back when
-    // the load screen closes is the loaded one.
-    EffectChannel* records[2] = {effect->GetChannel(ch), effect->GetSaveChannel(ch)};
-    for (EffectChannel* record : records)
-      if (record)
-        for (int i = 0; i < EffectChannel::kInts; ++i) record->v[i] = platform::GetLE32Signed(in + 4 * i);
-  }
-}
-
+void CSavePart::GetGameVar(const uint8_t* chunk, size_t size) { links_.vars->GetGameVar(chunk, size); }
+void CSavePart::GetEffect(const uint8_t* chunk, size_t size) { links_.screen->GetEffects(chunk, size); }
 void CSavePart::GetEffectFileName(const uint8_t* chunk, size_t size) {
-  if (!chunk || size < kHeader + kEffectChannels * kEffectNameSize) return;
-  CScreenPart& screen = *links_.screen;
-  CAllEffect* effect = screen.GetEffect();
-  for (int ch = 0; ch < kEffectChannels; ++ch) {
-    const std::string name = GetText(chunk + kHeader + kEffectNameSize * ch, kEffectNameSize);
-    std::memset(keptEffectNames_[ch], 0, kEffectNameSize);
-    std::memcpy(keptEffectNames_[ch], name.data(), name.size());
-    std::memcpy(screen.GetEffectPictureName(ch), keptEffectNames_[ch], kEffectNameSize);
-    // The pictures of the channels in use come back; one that fails keeps
-    // its previous picture.
-    const EffectChannel* record = effect ? effect->GetChannel(ch) : nullptr;
-    CPicture* picture = record && record->v[0] != 0 && !name.empty() ? effect->GetPicture(ch) : nullptr;
-    if (picture && !picture->LoadDWQ(name.c_str(), 0, nullptr))
-      platform::MessageBox(nullptr, name.c_str(), "LOADDWQ ERROR", MB_OK);
-  }
+  links_.screen->GetEffectFileNames(chunk, size);
 }
-
-void CSavePart::GetOmakeClass(const uint8_t* body, size_t size) {
-  // The table sanitises what it reads: keys outside 1..99 and repeats go.
-  if (CKeyFlagTable* table = links_.modes->GetKeyFlagTable()) table->LoadBytes(body, size);
-}
-
-void CSavePart::GetCutin(const uint8_t* chunk, size_t size) {
-  CStoryMessageMode* printMessage = links_.modes->GetPrintMessage();
-  if (!chunk || !printMessage || size < kHeader + 4 * CStoryMessageMode::kCutinWords) return;
-  int words[CStoryMessageMode::kCutinWords] = {};
-  for (int i = 0; i < CStoryMessageMode::kCutinWords; ++i)
-    words[i] = platform::GetLE32Signed(chunk + kHeader + 4 * i);
-  printMessage->LoadData(words);
-  if (size >= kCutinNumberAt + 4) printMessage->SetCutinNumber(platform::GetLE32Signed(chunk + kCutinNumberAt));
-}
+void CSavePart::GetOmakeClass(const uint8_t* body, size_t size) { links_.modes->LoadKeyFlagTable(body, size); }
+void CSavePart::GetCutin(const uint8_t* chunk, size_t size) { links_.modes->GetCutinChunk(chunk, size); }
+void CSavePart::GetMessage(const uint8_t* chunk, size_t size) { links_.modes->GetMessageChunk(chunk, size); }
 
 // --- The MESSAGE chunk ---
 
@@ -707,43 +387,6 @@ void CSavePart::FillMessageEntries(uint8_t* chunk, size_t size, const std::vecto
     entry[n] = 0;
     entry[n + 1] = 0;
   }
-}
-
-void CSavePart::PutMessage(uint8_t* chunk, size_t size) {
-  // The texts come from the choice mode (return mode 9) or the
-  // print-message mode; without the mode the entries stay zero.
-  if (!chunk || size <= kHeader) return;
-  const size_t body = std::min(size - kHeader, kMessageEntries * kMessageEntrySize);
-  std::memset(chunk + kHeader, 0, body);
-  FillMessageEntries(chunk, size, MessageChunkTexts());
-}
-
-// The 64 entries go back into the print-message mode's lines (the mode
-// ends every line with two NULs) and the choice mode's slots.
-void CSavePart::GetMessage(const uint8_t* chunk, size_t size) {
-  if (!chunk || size <= kHeader) return;
-  if (CStoryMessageMode* printMessage = links_.modes->GetPrintMessage())
-    for (int i = 0; i < kMessageEntries; ++i) {
-      const size_t at = kHeader + static_cast<size_t>(i) * kMessageEntrySize;
-      if (at + kMessageEntrySize > size) break;
-      printMessage->SetMessageLine(i, reinterpret_cast<const char*>(chunk + at), kMessageEntrySize);
-    }
-  if (CStoryChoiceMode* choice = links_.modes->GetSelectMessage())
-    choice->RestoreSelectTexts(chunk + kHeader, size - kHeader);
-}
-
-std::vector<const char*> CSavePart::MessageChunkTexts() {
-  std::vector<const char*> texts;
-  // The choice texts when the player left from the choice mode, else the
-  // print-message mode's lines.
-  if (links_.modes->GetReturnMode() == modenumber::kSelectMessage) {
-    if (const CStoryChoiceMode* choice = links_.modes->GetSelectMessage())
-      for (int i = 0; i < choice->GetSelectEnd(); ++i) texts.push_back(choice->GetSelectText(i));
-    return texts;
-  }
-  if (const CStoryMessageMode* printMessage = links_.modes->GetPrintMessage())
-    for (int i = 0; i < printMessage->GetLineCount(); ++i) texts.push_back(printMessage->GetMessageLine(i));
-  return texts;
 }
 
 // --- Thumbnail ---
@@ -896,54 +539,15 @@ void CSavePart::SaveSystemFile() {
 // --- Kept game state ---
 
 void CSavePart::KeepGameState() {
-  CScreenPart& screen = *links_.screen;
-  CScriptPart& scripts = *links_.scripts;
-  if (CAllEffect* effect = screen.GetEffect()) effect->SaveChannels();
-  for (int ch = 0; ch < kEffectChannels; ++ch) keptHoldFlags_[ch] = scripts.Pictures().holdFlags[ch];
-  keptMessageWindowOn_ = links_.messageWindow->GetAutoModeFlag();
-  for (int ch = 0; ch < kEffectChannels; ++ch)
-    PutText(reinterpret_cast<uint8_t*>(keptEffectNames_[ch]), kEffectNameSize, screen.GetEffectPictureName(ch),
-            kEffectNameSize - 2);
-  keptScriptLevel_ = scripts.GetScriptLevel();
-  for (int k = 0; k < kScriptLevels; ++k) {
-    keptScriptNumber_[k] = scripts.GetScriptNumber(k);
-    KeptScript& kept = keptScripts_[k];
-    const CScript* script = scripts.GetScript(k);
-    kept = KeptScript{};
-    if (!script) continue;
-    kept.pc = script->GetPC();
-    kept.depth = script->GetCallDepth();
-    for (int i = 0; i < kSavedStackWords; ++i) {
-      kept.returnStack[i] = script->GetReturnStack(i);
-      kept.callSites[i] = script->GetCallSite(i);
-    }
-  }
+  links_.screen->KeepEffects();
+  links_.scripts->KeepScripts();
+  links_.messageWindow->KeepWindowOn();
 }
 
 void CSavePart::RestoreGameState() {
-  CScriptPart& scripts = *links_.scripts;
-  CAllEffect* effect = links_.screen->GetEffect();
-  links_.messageWindow->SetMessageWindowOn(keptMessageWindowOn_);
-  if (effect) effect->LoadChannels();
-  for (int ch = 0; ch < kEffectChannels; ++ch) scripts.Pictures().holdFlags[ch] = keptHoldFlags_[ch];
-  for (int ch = 0; ch < kEffectChannels; ++ch) {
-    CPicture* picture = effect && keptEffectNames_[ch][0] ? effect->GetPicture(ch) : nullptr;
-    if (picture) picture->LoadDWQ(keptEffectNames_[ch], 0, nullptr);
-  }
-  scripts.SetScriptLevel(keptScriptLevel_);
-  for (int k = 0; k < kScriptLevels; ++k) scripts.SetScriptNumber(k, keptScriptNumber_[k]);
-  for (int k = 1; k <= keptScriptLevel_ && k < kScriptLevels; ++k) scripts.ReloadScript(k, keptScriptNumber_[k]);
-  for (int k = 0; k < kScriptLevels; ++k) {
-    CScript* script = scripts.GetScript(k);
-    if (!script) continue;
-    const KeptScript& kept = keptScripts_[k];
-    script->SetPC(kept.pc);
-    script->SetCallDepth(kept.depth);
-    for (int i = 0; i < kSavedStackWords; ++i) {
-      script->SetReturnStack(i, kept.returnStack[i]);
-      script->SetCallSite(i, kept.callSites[i]);
-    }
-  }
+  links_.messageWindow->RestoreKeptWindowOn();
+  links_.screen->RestoreKeptEffects();
+  links_.scripts->RestoreKeptScripts();
 }
 
 void CSavePart::ClearGameState() {
@@ -961,7 +565,7 @@ void CSavePart::ClearGameState() {
   story.SetProhibitWords(0, 0, 0);
   links_.floating->SetFloatingButtonOffFlag(0);
   links_.scripts->Pictures().costumeMask = 0;
-  for (int ch = 0; ch < kEffectChannels; ++ch) links_.scripts->Pictures().holdFlags[ch] = 0;
+  for (int& flag : links_.scripts->Pictures().holdFlags) flag = 0;
   links_.sound->ClearLoopFlags();
   // The faces' expressions chosen in the last game go with it.
   story.ResetFaces();
@@ -980,7 +584,7 @@ int CSavePart::SetLastSaveSlot(int slot) {
 
 void CSavePart::SetSaveComment(const char* text, int line) {
   if (line < 0 || line >= kCommentLines) return;
-  PutText(reinterpret_cast<uint8_t*>(saveComments_[line]), kCommentSize, text, kCommentSize - 2);
+  gamestatus::PutText(reinterpret_cast<uint8_t*>(saveComments_[line]), kCommentSize, text, kCommentSize - 2);
 }
 
 void CSavePart::SwapSaveComments() {

@@ -1,10 +1,9 @@
-// CSavePart: saved games and what the galleries keep: the save chunks of a
-// slot (GAMESTATUS, the thumbnail, the variables, the effect channels and
-// their picture names, the MESSAGE and CUTIN chunks, the keyed flag table
-// and the EXT rows), the game state kept while a system screen is open, the
-// save comments, the save-slot layout, the scene and picture lists and the
-// persistent result table. It plays the save role (CSaveServices) for the
-// modes and the save-slot files.
+// CSavePart: saved games and what the galleries keep. It hands each save
+// chunk of a slot to the part that owns its state (each part writes and
+// reads its own words; see game/README.md) and keeps its own: the
+// thumbnail, the save comments, the EXT rows, the save-slot layout, the
+// scene and picture lists and the persistent result table. It plays the
+// save role (CSaveServices) for the modes and the save-slot files.
 #pragma once
 
 #include <memory>
@@ -50,8 +49,6 @@ class CSavePart : public CSaveServices {
     const char* getResultVarName = nullptr;
     int autoResultNotice = 0;
   };
-  static constexpr int kScriptLevels = 4;
-  static constexpr int kSavedStackWords = 255;
   static constexpr int kCommentLines = 4;
   static constexpr int kCommentSize = 256;
   static constexpr int kExtObjectKeys = 8;
@@ -197,15 +194,6 @@ class CSavePart : public CSaveServices {
   // Whether the saved call stacks and resume entries lead to records of the
   // scripts they would be restored into; null, or the reason.
   const char* CheckSavedScripts(const uint8_t* chunk);
-  // The texts PutMessage stores: the choice texts or the message lines.
-  std::vector<const char*> MessageChunkTexts();
-
-  // One script level as KeepGameState copies it.
-  struct KeptScript {
-    int pc = 0, depth = 0;
-    int32_t returnStack[kSavedStackWords] = {};
-    int32_t callSites[kSavedStackWords] = {};
-  };
 
   const Links links_;
   Settings settings_;
@@ -229,16 +217,8 @@ class CSavePart : public CSaveServices {
   std::vector<int> extSaveDataSizes_;
   std::vector<int> extChunkSizes_;
   CAutoSaveSubData* extSaveObjects_[kExtObjectKeys] = {};
-  // The kept game state.
-  KeptScript keptScripts_[kScriptLevels];
-  int keptScriptLevel_ = 0;
-  int keptScriptNumber_[kScriptLevels] = {};
-  int keptMessageWindowOn_ = 0;
-  char keptEffectNames_[CEffectManager::kChannels][256] = {};
-  int keptHoldFlags_[CEffectManager::kChannels] = {};
   char saveComments_[kCommentLines][kCommentSize] = {};
   char hiddenComments_[kCommentLines] = {};
-  int specialSaveNumber_ = 0;
   // Why CheckGameStatus last refused, when the reason names a file.
   std::string statusRefusal_;
 };

@@ -35,6 +35,9 @@
 #include "script/gamevars.h"
 #include "sound/movieplayer.h"
 #include "game/soundpart.h"
+#include "savedata/gamestatus.h"
+#include "savedata/savechunk.h"
+#include "platform/bytes.h"
 
 namespace {
 
@@ -454,4 +457,83 @@ void CScreenPart::PrintBossComing() {
     CAllGraphics::FillScreen(color[0], color[1], color[2]);
   else if (settings_.bossComingType == 2 && bossComingPicture_)
     bossComingPicture_->Put(0, 0, 0);
+}
+
+// --- Its share of the saved game ---
+
+void CScreenPart::PutStatus(uint8_t* status) const {
+  gamestatus::Set(status, gamestatus::kLayerMask, GetLayerDisableMask());
+}
+
+void CScreenPart::GetStatus(const uint8_t* status) {
+  SetLayerDisableMask(gamestatus::Get(status, gamestatus::kLayerMask));
+}
+
+void CScreenPart::KeepEffects() {
+  if (CAllEffect* effect = GetEffect()) effect->SaveChannels();
+  for (int ch = 0; ch < kEffectChannels; ++ch)
+    gamestatus::PutText(reinterpret_cast<uint8_t*>(keptEffectNames_[ch]), kEffectNameSize,
+                        effectPictureNames_[ch], kEffectNameSize - 2);
+}
+
+void CScreenPart::RestoreKeptEffects() {
+  CAllEffect* effect = GetEffect();
+  if (effect) effect->LoadChannels();
+  for (int ch = 0; ch < kEffectChannels; ++ch) {
+    CPicture* picture = effect && keptEffectNames_[ch][0] ? effect->GetPicture(ch) : nullptr;
+    if (picture) picture->LoadDWQ(keptEffectNames_[ch], 0, nullptr);
+  }
+}
+
+void CScreenPart::PutEffects(uint8_t* chunk, size_t size) const {
+  CAllEffect* effect = GetEffect();
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  if (!chunk || !effect || size < kHeader + kEffectChannels * size_t{EffectChannel::kBytes}) return;
+  for (int ch = 0; ch < kEffectChannels; ++ch) {
+    const EffectChannel* record = effect->GetSaveChannel(ch);
+    if (!record) continue;
+    uint8_t* out = chunk + kHeader + static_cast<size_t>(EffectChannel::kBytes) * ch;
+    for (int i = 0; i < EffectChannel::kInts; ++i) platform::SetLE32(out + 4 * i, static_cast<uint32_t>(record->v[i]));
+  }
+}
+
+void CScreenPart::GetEffects(const uint8_t* chunk, size_t size) {
+  CAllEffect* effect = GetEffect();
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  if (!chunk || !effect || size < kHeader + kEffectChannels * size_t{EffectChannel::kBytes}) return;
+  for (int ch = 0; ch < kEffectChannels; ++ch) {
+    const uint8_t* in = chunk + kHeader + static_cast<size_t>(EffectChannel::kBytes) * ch;
+    // The live channels and the kept copy, so that the state put back when
+    // the load screen closes is the loaded one.
+    EffectChannel* records[2] = {effect->GetChannel(ch), effect->GetSaveChannel(ch)};
+    for (EffectChannel* record : records)
+      if (record)
+        for (int i = 0; i < EffectChannel::kInts; ++i) record->v[i] = platform::GetLE32Signed(in + 4 * i);
+  }
+}
+
+void CScreenPart::PutEffectFileNames(uint8_t* chunk, size_t size) const {
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  if (!chunk || size < kHeader + kEffectChannels * size_t{kEffectNameSize}) return;
+  for (int ch = 0; ch < kEffectChannels; ++ch)
+    gamestatus::PutText(chunk + kHeader + kEffectNameSize * ch, kEffectNameSize, keptEffectNames_[ch],
+                        kEffectNameSize - 2);
+}
+
+void CScreenPart::GetEffectFileNames(const uint8_t* chunk, size_t size) {
+  constexpr size_t kHeader = savechunk::kHeaderSize;
+  if (!chunk || size < kHeader + kEffectChannels * size_t{kEffectNameSize}) return;
+  CAllEffect* effect = GetEffect();
+  for (int ch = 0; ch < kEffectChannels; ++ch) {
+    const std::string name = gamestatus::GetText(chunk + kHeader + kEffectNameSize * ch, kEffectNameSize);
+    std::memset(keptEffectNames_[ch], 0, kEffectNameSize);
+    std::memcpy(keptEffectNames_[ch], name.data(), name.size());
+    std::memcpy(effectPictureNames_[ch], keptEffectNames_[ch], kEffectNameSize);
+    // The pictures of the channels in use come back; one that fails keeps
+    // its previous picture.
+    const EffectChannel* record = effect ? effect->GetChannel(ch) : nullptr;
+    CPicture* picture = record && record->v[0] != 0 && !name.empty() ? effect->GetPicture(ch) : nullptr;
+    if (picture && !picture->LoadDWQ(name.c_str(), 0, nullptr))
+      platform::MessageBox(nullptr, name.c_str(), "LOADDWQ ERROR", MB_OK);
+  }
 }

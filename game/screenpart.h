@@ -6,6 +6,7 @@
 // cover. It plays the screen role (CScreenServices) for the modes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -236,4 +237,25 @@ class CScreenPart : public CScreenServices {
   int lostCountdown_ = 0;
   int updateRectCount_ = 0;
   int updateRects_[4][kMaxUpdateRects] = {};
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The layer mask.
+  void PutStatus(uint8_t* status) const;
+  void GetStatus(const uint8_t* status);
+  // The effect channels and their picture names as kept when a system
+  // screen opens, and put back when it closes.
+  void KeepEffects();
+  void RestoreKeptEffects();
+  // The EFFECT chunk (the kept channels) and the EFFECTFILENAME chunk (the
+  // kept picture names; `chunk` a whole chunk of `size` bytes). A load
+  // sets the live and the kept channels and names, and loads the pictures
+  // of the channels in use; one that fails is named in a box.
+  void PutEffects(uint8_t* chunk, size_t size) const;
+  void GetEffects(const uint8_t* chunk, size_t size);
+  void PutEffectFileNames(uint8_t* chunk, size_t size) const;
+  void GetEffectFileNames(const uint8_t* chunk, size_t size);
+
+ private:
+  char keptEffectNames_[kEffectChannels][kEffectNameSize] = {};
 };

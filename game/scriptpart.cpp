@@ -30,6 +30,7 @@
 #include "script/codes.h"
 #include "script/script.h"
 #include "setup/namelist.h"
+#include "savedata/gamestatus.h"
 
 namespace {
 
@@ -587,4 +588,106 @@ void CScriptPart::PrintBackScript() {
 
 void CScriptPart::PrintBackScriptRange(int first, int last) {
   if (backScript_) backScript_->PrintRange(first, last);
+}
+
+// --- Its share of the saved game ---
+
+void CScriptPart::KeepScripts() {
+  for (int ch = 0; ch < kEffectChannels; ++ch) keptHoldFlags_[ch] = pictures_.holdFlags[ch];
+  keptScriptLevel_ = GetScriptLevel();
+  for (int k = 0; k < kSavedLevels; ++k) {
+    keptScriptNumber_[k] = GetScriptNumber(k);
+    KeptScript& kept = keptScripts_[k];
+    const CScript* script = GetScript(k);
+    kept = KeptScript{};
+    if (!script) continue;
+    kept.pc = script->GetPC();
+    kept.depth = script->GetCallDepth();
+    for (int i = 0; i < kSavedStackWords; ++i) {
+      kept.returnStack[i] = script->GetReturnStack(i);
+      kept.callSites[i] = script->GetCallSite(i);
+    }
+  }
+}
+
+void CScriptPart::RestoreKeptScripts() {
+  for (int ch = 0; ch < kEffectChannels; ++ch) pictures_.holdFlags[ch] = keptHoldFlags_[ch];
+  SetScriptLevel(keptScriptLevel_);
+  for (int k = 0; k < kSavedLevels; ++k) SetScriptNumber(k, keptScriptNumber_[k]);
+  for (int k = 1; k <= keptScriptLevel_ && k < kSavedLevels; ++k) ReloadScript(k, keptScriptNumber_[k]);
+  for (int k = 0; k < kSavedLevels; ++k) {
+    CScript* script = GetScript(k);
+    if (!script) continue;
+    const KeptScript& kept = keptScripts_[k];
+    script->SetPC(kept.pc);
+    script->SetCallDepth(kept.depth);
+    for (int i = 0; i < kSavedStackWords; ++i) {
+      script->SetReturnStack(i, kept.returnStack[i]);
+      script->SetCallSite(i, kept.callSites[i]);
+    }
+  }
+}
+
+void CScriptPart::PutStatus(uint8_t* status) const {
+  namespace gs = gamestatus;
+  const int resume = GetScript(0) && GetScript(0)->HasResumeTables() ? 1 : 0;
+  gs::Set(status, gs::kResumeTables, resume);
+  gs::Set(status, gs::kScriptLevel, keptScriptLevel_);
+  for (int k = 1; k < kSavedLevels; ++k) gs::Set(status, gs::kScriptNumberWords[k], keptScriptNumber_[k]);
+  gs::Set(status, gs::kCostumeMask, pictures_.costumeMask);
+  uint8_t* holds = status + 4 * gs::kHoldFlags;
+  for (int i = 0; i < kEffectChannels; ++i) {
+    const uint16_t flag = static_cast<uint16_t>(keptHoldFlags_[i]);
+    holds[2 * i] = static_cast<uint8_t>(flag);
+    holds[2 * i + 1] = static_cast<uint8_t>(flag >> 8);
+  }
+  for (int k = 0; k < kSavedLevels; ++k) {
+    const KeptScript& kept = keptScripts_[k];
+    gs::Set(status, gs::kProgramCounters + k, kept.pc);
+    const int at = gs::kCallDepths + gs::kLevelStride * k;
+    gs::Set(status, at, kept.depth);
+    for (int i = 0; i < kSavedStackWords; ++i)
+      gs::Set(status, at + 1 + i, resume && i < gs::kResumeCallSites ? kept.callSites[i] : kept.returnStack[i]);
+  }
+}
+
+void CScriptPart::GetStatus(const uint8_t* status) {
+  namespace gs = gamestatus;
+  int numbers[kSavedLevels] = {GetScriptNumber(0)};
+  for (int k = 1; k < kSavedLevels; ++k) numbers[k] = gs::Get(status, gs::kScriptNumberWords[k]);
+  SetScriptLevel(gs::Get(status, gs::kScriptLevel));
+  for (int k = 1; k <= GetScriptLevel(); ++k) ReloadScript(k, numbers[k]);
+  pictures_.costumeMask = gs::Get(status, gs::kCostumeMask);
+  const uint8_t* holds = status + 4 * gs::kHoldFlags;
+  for (int i = 0; i < kEffectChannels; ++i) pictures_.holdFlags[i] = holds[2 * i] | holds[2 * i + 1] << 8;
+  for (int k = 0; k < kSavedLevels; ++k) {
+    CScript* script = GetScript(k);
+    if (!script) continue;
+    script->SetPC(gs::Get(status, gs::kProgramCounters + k));
+    const int at = gs::kCallDepths + gs::kLevelStride * k;
+    script->SetCallDepth(gs::Get(status, at));
+    for (int i = 0; i < kSavedStackWords; ++i) script->SetReturnStack(i, gs::Get(status, at + 1 + i));
+  }
+  if (gs::Get(status, gs::kResumeTables) > 0) {
+    const int level = GetScriptLevel();
+    for (int k = 0; k < kSavedLevels; ++k)
+      if (GetScript(k) && (k == 0 || level >= k)) GetScript(k)->RestoreCallStack();
+    for (int k = 0; k < level; ++k)
+      if (GetScript(k)) GetScript(k)->JumpToEntryB();
+  }
+}
+
+void CScriptPart::ResumeStatus(const uint8_t* status, bool older) {
+  namespace gs = gamestatus;
+  CScript* script = CurrentScript();
+  if (!script) return;
+  const int mode = gs::Get(status, gs::kReturnMode);
+  const int messageKey = gs::Get(status, gs::kMessageKey);
+  if (mode == modenumber::kPrintMessage) {
+    if (older && messageKey >= 0) script->SearchMessage(messageKey);
+  } else if (mode == modenumber::kSelectMessage) {
+    if (older && messageKey >= 0) script->SearchChoice(gs::Get(status, gs::kChoiceKey));
+  } else if (mode != modenumber::kTitle && gs::Get(status, gs::kResumeTables) >= 1) {
+    script->JumpToEntryA();
+  }
 }

@@ -8,10 +8,12 @@
 // by game/scriptcommands*.cpp over the game's parts.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "effect/effectmanager.h"
+#include "savedata/gamestatus.h"
 #include "services/backscriptservices.h"
 
 class CFloatingPart;
@@ -273,4 +275,38 @@ class CScriptPart : public CBackScriptServices {
   // Frames in a row that used up the whole budget of results.
   int busyFrames_ = 0;
   PictureWords pictures_;
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  static constexpr int kSavedLevels = gamestatus::kScriptLevels;
+  static constexpr int kSavedStackWords = gamestatus::kStackWords;
+  // The script levels, their numbers, positions and call stacks, and the
+  // picture words' hold flags, as kept when a system screen opens and put
+  // back when it closes.
+  void KeepScripts();
+  void RestoreKeptScripts();
+  // The kept script state and the picture words. With resume tables the
+  // lower stack words saved are the call sites.
+  void PutStatus(uint8_t* status) const;
+  // The level, the scripts of the levels above 0, the picture words and
+  // every level's position and stack; with resume tables the call stacks
+  // are rebuilt from their call sites and each level below the saved one
+  // goes to its stop entry.
+  void GetStatus(const uint8_t* status);
+  // The running script's place once the modes are back: a save of an older
+  // version finds its message or choice by key; another saved mode but the
+  // title resumes at the system-call entry.
+  void ResumeStatus(const uint8_t* status, bool older);
+
+ private:
+  // One script level as KeepScripts copies it.
+  struct KeptScript {
+    int pc = 0, depth = 0;
+    int32_t returnStack[kSavedStackWords] = {};
+    int32_t callSites[kSavedStackWords] = {};
+  };
+  KeptScript keptScripts_[kSavedLevels];
+  int keptScriptLevel_ = 0;
+  int keptScriptNumber_[kSavedLevels] = {};
+  int keptHoldFlags_[kEffectChannels] = {};
 };

@@ -25,6 +25,7 @@
 #include "sound/soundbuffer.h"
 #include "sound/voiceplayer.h"
 #include "sound/wavebuffer.h"
+#include "savedata/gamestatus.h"
 
 namespace {
 
@@ -483,4 +484,43 @@ int CSoundPart::CheckMovieCodec() {
       platform::ErrorOutput("movie check: the game has no movie player");
   }
   return codecCheck_;
+}
+
+// --- Its share of the saved game ---
+
+void CSoundPart::PutStatus(uint8_t* status) {
+  namespace gs = gamestatus;
+  gs::Set(status, gs::kMusic, GetBgmNumber());
+  gs::Set(status, gs::kMusicLoop, script_.bgmLoopCount);
+  const CSePlayer* se = GetSePlayer();
+  const CVoicePlayer* voice = GetVoicePlayer();
+  for (int ch = 0; ch < gs::kSoundChannels; ++ch)
+    for (int i = 0; i < gs::kSoundParams; ++i) {
+      gs::Set(status, gs::kSeParams + gs::kSoundParams * ch + i, se ? se->GetParam(ch, i) : 0);
+      gs::Set(status, gs::kVoiceParams + gs::kSoundParams * ch + i, voice ? voice->GetParam(ch, i) : 0);
+    }
+  static_assert(sizeof script_.voiceNames == gs::kSoundChannels * gs::kVoiceNameSize);
+  std::memcpy(status + gs::kVoiceNamesOffset, script_.voiceNames, sizeof script_.voiceNames);
+}
+
+void CSoundPart::GetStatus(const uint8_t* status) {
+  namespace gs = gamestatus;
+  CSePlayer* se = GetSePlayer();
+  CVoicePlayer* voice = GetVoicePlayer();
+  for (int ch = 0; ch < gs::kSoundChannels; ++ch)
+    for (int i = 0; i < gs::kSoundParams; ++i) {
+      if (se) se->SetParam(ch, i, gs::Get(status, gs::kSeParams + gs::kSoundParams * ch + i));
+      if (voice) voice->SetParam(ch, i, gs::Get(status, gs::kVoiceParams + gs::kSoundParams * ch + i));
+    }
+  for (int v = 0; v < gs::kSoundChannels; ++v) {
+    const std::string name = gs::GetText(status + gs::kVoiceNamesOffset + gs::kVoiceNameSize * v, gs::kVoiceNameSize);
+    std::memset(script_.voiceNames[v], 0, sizeof script_.voiceNames[v]);
+    std::memcpy(script_.voiceNames[v], name.data(), name.size());
+  }
+  const int music = gs::Get(status, gs::kMusic);
+  script_.bgmLoopCount = gs::Get(status, gs::kMusicLoop);
+  if (music == -1)
+    StopBgm(-1);
+  else
+    PlayBgmNumber(music, script_.bgmLoopCount, -9999, -1, -1);
 }

@@ -9,6 +9,7 @@
 // handed to a buffer is held to 0..100.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -224,4 +225,11 @@ class CSoundPart : public CSoundServices {
   int voiceWaitTime_ = kDefaultVoiceWaitTime;
   int codecCheck_ = -1;
   int codecChoice_ = 0, movieOff_ = 0;
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The music and its loop count, the sound effects' and voices' channel
+  // words and the voice names.
+  void PutStatus(uint8_t* status);
+  void GetStatus(const uint8_t* status);
 };

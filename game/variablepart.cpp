@@ -30,6 +30,9 @@
 #include "setup/varnametable.h"
 #include "widget/holidaylist.h"
 #include "widget/weekday.h"
+#include "savedata/gamestatus.h"
+#include "savedata/savechunk.h"
+#include "platform/bytes.h"
 
 namespace {
 
@@ -482,4 +485,48 @@ void CVariablePart::SaveNames() {
   if (!links_.systemFile) return;
   StoreNamesAndKeptVars();
   links_.systemFile->SetSystemData(kNamesSavedOffset, 1);
+}
+
+// --- Its share of the saved game ---
+
+void CVariablePart::PutStatus(uint8_t* status) {
+  namespace gs = gamestatus;
+  if (GetDateVar() >= 0) {
+    const int date = GetVar(GetDateVar());
+    gs::Set(status, gs::kDateMonth, date / 100);
+    gs::Set(status, gs::kDateDay, date % 100);
+    gs::Set(status, gs::kDateWeekday, GetWeekDay(date));
+  }
+  if (GetSettings().specialNumberForSaveSetFlag && GetSpecialNumberVar() != -1)
+    specialSaveNumber_ = GetVar(GetSpecialNumberVar());
+  gs::Set(status, gs::kSpecialNumber, specialSaveNumber_);
+  gs::Set(status, gs::kMusicRoom, GetMusicRoomValue());
+  gs::Set(status, gs::kScriptWord, GetConfigFlagB());
+  gs::PutText(status + gs::kFamilyOffset, gs::kNameField, GetTextState().familyName, gs::kNameField - 1);
+  gs::PutText(status + gs::kGivenOffset, gs::kNameField, GetTextState().givenName, gs::kNameField - 1);
+}
+
+void CVariablePart::GetStatus(const uint8_t* status) {
+  namespace gs = gamestatus;
+  SetMusicRoomValue(gs::Get(status, gs::kMusicRoom));
+  SetScriptWord(gs::Get(status, gs::kScriptWord));
+  specialSaveNumber_ = gs::Get(status, gs::kSpecialNumber);
+  const std::string family = gs::GetText(status + gs::kFamilyOffset, gs::kNameField);
+  const std::string given = gs::GetText(status + gs::kGivenOffset, gs::kNameField);
+  SetNames(family.c_str(), given.c_str());
+}
+
+void CVariablePart::PutGameVar(uint8_t* chunk, size_t size) const {
+  if (!chunk || size < savechunk::kHeaderSize + 4 * size_t{kVarCount}) return;
+  const CGameVariables* vars = GetVariables();
+  for (int i = 0; i < kVarCount; ++i)
+    platform::SetLE32(chunk + savechunk::kHeaderSize + 4 * i, static_cast<uint32_t>(vars ? vars->GetVar(i) : 0));
+}
+
+void CVariablePart::GetGameVar(const uint8_t* chunk, size_t size) {
+  CGameVariables* vars = GetVariables();
+  if (!chunk || !vars || size < savechunk::kHeaderSize + 4 * size_t{kVarCount}) return;
+  // 200..299 belong to the system data and stay.
+  for (int i = 0; i < kVarCount; ++i)
+    if (i < 200 || i >= 300) vars->SetVar(i, platform::GetLE32Signed(chunk + savechunk::kHeaderSize + 4 * i));
 }

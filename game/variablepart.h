@@ -5,6 +5,8 @@
 // (CVariableServices) for the modes.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -188,4 +190,19 @@ class CVariablePart : public CVariableServices {
   // The variable that mirrors the state word (-1 none).
   int stateVar_ = -1;
   std::vector<std::vector<char>> renameTags_;
+
+ public:
+  // --- Its share of the saved game (savedata/gamestatus.h) ---
+  // The game date, the special number, the music-room value, the script
+  // word and the two names the text shows (placeholders included).
+  void PutStatus(uint8_t* status);
+  void GetStatus(const uint8_t* status);
+  // The GAMEVAR chunk (`chunk` a whole chunk of `size` bytes): every
+  // variable; a load leaves 200..299, the system data's, as they are.
+  void PutGameVar(uint8_t* chunk, size_t size) const;
+  void GetGameVar(const uint8_t* chunk, size_t size);
+
+ private:
+  // The special number the last save wrote or the last load read.
+  int specialSaveNumber_ = 0;
 };

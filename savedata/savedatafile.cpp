@@ -13,6 +13,7 @@
 #include "platform/types.h"
 #include "graphics/picture.h"
 #include "modebase/modenumbers.h"
+#include "savedata/savechunk.h"
 #include "savedata/savefolder.h"
 #include "services/saveservices.h"
 #include "setup/text.h"
@@ -24,19 +25,8 @@ constexpr char kNoFile[] = "no file";
 
 constexpr size_t kNameOffset = 16;
 constexpr size_t kNameRoom = 15;
-
-enum ChunkType {
-  kTypeHeader = 0,
-  kTypeInfo = 1,
-  kTypeGameStatus = 2,
-  kTypeMiniCG = 3,
-  kTypeGameVar = 4,
-  kTypeEffect = 5,
-  kTypeEffectFileName = 6,
-  kTypeMessage = 7,
-  kTypeOmakeClass = 8,
-  kTypeCutin = 9,
-};
+// Every slot holds the chunks from the header through MESSAGE.
+constexpr int kFixedChunks = savechunk::kOmakeClass;
 
 // セーブデータ:%s\data%d.savがsaveできませんでした
 const char kCannotSaveMessage[] =
@@ -167,13 +157,13 @@ void CCommonDataFile::StampGameStatus(uint8_t* status) {
   const platform::LocalTime now = platform::GetLocalTime();
   const int when[8] = {now.year, now.month,  now.day,    now.weekday,
                        now.hour, now.minute, now.second, now.millisecond};
-  for (int i = 0; i < 8; ++i) PutWordAt(status + 32 + 4 * i, when[i]);
+  for (int i = 0; i < 8; ++i) PutWordAt(status + kSaveTimeOffset + 4 * i, when[i]);
   PutWordAt(status + kCounterOffset,
             static_cast<int32_t>(static_cast<uint32_t>(WordAt(status + kCounterOffset)) + 1));
   // The header again: the game writes only behind it, but keep it sure.
   std::memset(status, 0, kHeaderSize);
   PutWordAt(status, kGameStatusSize);
-  PutWordAt(status + 4, kTypeGameStatus);
+  PutWordAt(status + 4, savechunk::kGameStatus);
   std::memcpy(status + kNameOffset, "GAMESTATUS", 10);
 }
 
@@ -181,10 +171,10 @@ int CCommonDataFile::Save(int slot) {
   if (!saves_) return -1;
   std::vector<uint8_t> file;
   const int ext = static_cast<int>(extSizes_.size());
-  AddChunk(&file, kHeaderSize, kTypeHeader, saves_->GetSaveHeaderName());
+  AddChunk(&file, kHeaderSize, savechunk::kHeader, saves_->GetSaveHeaderName());
 
-  uint8_t* info = AddChunk(&file, kInfoSize, kTypeInfo, "INFO");
-  PutWordAt(info + 32, 8 + omakeClass_ + cutin_ + ext);
+  uint8_t* info = AddChunk(&file, kInfoSize, savechunk::kInfo, "INFO");
+  PutWordAt(info + 32, kFixedChunks + omakeClass_ + cutin_ + ext);
   PutWordAt(info + 36, version_);
   PutWordAt(info + 40, ext);
   PutWordAt(info + 44, omakeClass_);
@@ -196,38 +186,38 @@ int CCommonDataFile::Save(int slot) {
                static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4 + kGameVarSize + kEffectSize +
                kEffectFileNameSize + kMessageSize + kOmakeClassSize + kCutinSize +
                static_cast<size_t>(ext) * kHeaderSize);
-  uint8_t* status = AddChunk(&file, kGameStatusSize, kTypeGameStatus, "GAMESTATUS");
-  saves_->PutSaveData(kTypeGameStatus, status, kGameStatusSize);
+  uint8_t* status = AddChunk(&file, kGameStatusSize, savechunk::kGameStatus, "GAMESTATUS");
+  saves_->PutSaveData(savechunk::kGameStatus, status, kGameStatusSize);
   StampGameStatus(status);
 
   const size_t miniCGSize = kMiniCGBody + static_cast<size_t>(miniCGWidth_) * miniCGHeight_ * 4;
-  uint8_t* miniCG = AddChunk(&file, miniCGSize, kTypeMiniCG, "MINICG");
+  uint8_t* miniCG = AddChunk(&file, miniCGSize, savechunk::kMiniCG, "MINICG");
   PutWordAt(miniCG + 32, miniCGWidth_);
   PutWordAt(miniCG + 36, miniCGHeight_);
-  saves_->PutSaveData(kTypeMiniCG, miniCG, miniCGSize);
+  saves_->PutSaveData(savechunk::kMiniCG, miniCG, miniCGSize);
 
   const struct {
     int type;
     int size;
     const char* name;
-  } kFixed[] = {{kTypeGameVar, kGameVarSize, "GAMEVAR"},
-                {kTypeEffect, kEffectSize, "EFFECT"},
-                {kTypeEffectFileName, kEffectFileNameSize, "EFFECTFILENAME"},
-                {kTypeMessage, kMessageSize, "MESSAGE"}};
+  } kFixed[] = {{savechunk::kGameVar, kGameVarSize, "GAMEVAR"},
+                {savechunk::kEffect, kEffectSize, "EFFECT"},
+                {savechunk::kEffectFileName, kEffectFileNameSize, "EFFECTFILENAME"},
+                {savechunk::kMessage, kMessageSize, "MESSAGE"}};
   for (const auto& c : kFixed)
     saves_->PutSaveData(c.type, AddChunk(&file, c.size, c.type, c.name), c.size);
   if (omakeClass_) {
-    uint8_t* chunk = AddChunk(&file, kOmakeClassSize, kTypeOmakeClass, "OMAKECLASS");
+    uint8_t* chunk = AddChunk(&file, kOmakeClassSize, savechunk::kOmakeClass, "OMAKECLASS");
     saves_->PutOmakeClass(chunk + kHeaderSize, kOmakeClassSize - kHeaderSize);
   }
   if (cutin_)
-    saves_->PutSaveData(kTypeCutin, AddChunk(&file, kCutinSize, kTypeCutin, "CUTIN"), kCutinSize);
+    saves_->PutSaveData(savechunk::kCutin, AddChunk(&file, kCutinSize, savechunk::kCutin, "CUTIN"), kCutinSize);
   for (int i = 0; i < ext; ++i) {
     // EXT bodies may be large: make room for each before it is filled.
     const size_t size = kHeaderSize + static_cast<size_t>(extSizes_[i]);
     file.reserve(file.size() + size);
     const std::string name = "EXT" + std::to_string(i + 1);
-    uint8_t* chunk = AddChunk(&file, size, kExtType + i, name.c_str());
+    uint8_t* chunk = AddChunk(&file, size, savechunk::kExt + i, name.c_str());
     saves_->PutExtSaveData(chunk + kHeaderSize, size - kHeaderSize, i);
   }
 
@@ -277,7 +267,7 @@ bool CCommonDataFile::ReadChunks(FILE* f, Slot* out, std::string* reason) const 
   out->bytes.clear();
   ChunkReader walk(&file, &out->bytes);
 
-  if (!walk.Next(kTypeHeader, kHeaderSize, "header", &out->header, reason)) return false;
+  if (!walk.Next(savechunk::kHeader, kHeaderSize, "header", &out->header, reason)) return false;
   const std::string expected = ChunkName(saves_ ? saves_->GetSaveHeaderName() : nullptr);
   char stored[kNameRoom + 2] = {};
   std::memcpy(stored, out->bytes.data() + out->header.offset + kNameOffset, kNameRoom + 1);
@@ -285,21 +275,21 @@ bool CCommonDataFile::ReadChunks(FILE* f, Slot* out, std::string* reason) const 
     *reason = "the header name is not this game's";
     return false;
   }
-  if (!walk.Next(kTypeInfo, kInfoSize, "INFO", &out->info, reason)) return false;
+  if (!walk.Next(savechunk::kInfo, kInfoSize, "INFO", &out->info, reason)) return false;
   const uint8_t* info = out->bytes.data() + out->info.offset;
   const int chunks = WordAt(info + 32);
   const int ext = WordAt(info + 40);
   const int omake = WordAt(info + 44);
   const int cutin = WordAt(info + 48);
   if (ext < 0 || ext > kMaxExtCount || (omake != 0 && omake != 1) || (cutin != 0 && cutin != 1) ||
-      chunks != 8 + omake + cutin + ext) {
+      chunks != kFixedChunks + omake + cutin + ext) {
     *reason = "the INFO counts do not agree";
     return false;
   }
 
-  if (!walk.Next(kTypeGameStatus, kGameStatusSize, "GAMESTATUS", &out->status, reason))
+  if (!walk.Next(savechunk::kGameStatus, kGameStatusSize, "GAMESTATUS", &out->status, reason))
     return false;
-  if (!walk.Next(kTypeMiniCG, kMiniCGBody, kMiniCGBody + size_t{4} * kMaxMiniCGSide * kMaxMiniCGSide,
+  if (!walk.Next(savechunk::kMiniCG, kMiniCGBody, kMiniCGBody + size_t{4} * kMaxMiniCGSide * kMaxMiniCGSide,
                  "MINICG", &out->miniCG, reason))
     return false;
   const uint8_t* miniCG = out->bytes.data() + out->miniCG.offset;
@@ -311,20 +301,20 @@ bool CCommonDataFile::ReadChunks(FILE* f, Slot* out, std::string* reason) const 
     *reason = "the thumbnail does not fill its chunk";
     return false;
   }
-  if (!walk.Next(kTypeGameVar, kGameVarSize, "GAMEVAR", &out->gameVar, reason) ||
-      !walk.Next(kTypeEffect, kEffectSize, "EFFECT", &out->effect, reason) ||
-      !walk.Next(kTypeEffectFileName, kEffectFileNameSize, "EFFECTFILENAME", &out->effectFileName,
+  if (!walk.Next(savechunk::kGameVar, kGameVarSize, "GAMEVAR", &out->gameVar, reason) ||
+      !walk.Next(savechunk::kEffect, kEffectSize, "EFFECT", &out->effect, reason) ||
+      !walk.Next(savechunk::kEffectFileName, kEffectFileNameSize, "EFFECTFILENAME", &out->effectFileName,
                  reason) ||
-      !walk.Next(kTypeMessage, kMessageSize, "MESSAGE", &out->message, reason))
+      !walk.Next(savechunk::kMessage, kMessageSize, "MESSAGE", &out->message, reason))
     return false;
-  if (omake && !walk.Next(kTypeOmakeClass, kOmakeClassSize, "OMAKECLASS", &out->omakeClass, reason))
+  if (omake && !walk.Next(savechunk::kOmakeClass, kOmakeClassSize, "OMAKECLASS", &out->omakeClass, reason))
     return false;
-  if (cutin && !walk.Next(kTypeCutin, kCutinSize, "CUTIN", &out->cutin, reason)) return false;
+  if (cutin && !walk.Next(savechunk::kCutin, kCutinSize, "CUTIN", &out->cutin, reason)) return false;
   out->ext.clear();
   for (int i = 0; i < ext; ++i) {
     Chunk chunk{};
     const std::string what = "EXT" + std::to_string(i + 1);
-    if (!walk.Next(kExtType + i, kHeaderSize, kHeaderSize + size_t{kMaxExtSize}, what.c_str(), &chunk,
+    if (!walk.Next(savechunk::kExt + i, kHeaderSize, kHeaderSize + size_t{kMaxExtSize}, what.c_str(), &chunk,
                    reason))
       return false;
     out->ext.push_back(chunk);
@@ -420,18 +410,18 @@ int CCommonDataFile::Load(int slot) {
   uint8_t* base = file.bytes.data();
   // The file's own INFO goes to the game: it is the one these chunks were
   // written with.
-  saves_->GetSaveData(kTypeInfo, base + file.info.offset, file.info.size);
-  saves_->GetSaveData(kTypeGameStatus, base + file.status.offset, file.status.size);
+  saves_->GetSaveData(savechunk::kInfo, base + file.info.offset, file.info.size);
+  saves_->GetSaveData(savechunk::kGameStatus, base + file.status.offset, file.status.size);
   TakeThumbnail(file);
-  saves_->GetSaveData(kTypeGameVar, base + file.gameVar.offset, file.gameVar.size);
-  saves_->GetSaveData(kTypeEffect, base + file.effect.offset, file.effect.size);
-  saves_->GetSaveData(kTypeEffectFileName, base + file.effectFileName.offset,
+  saves_->GetSaveData(savechunk::kGameVar, base + file.gameVar.offset, file.gameVar.size);
+  saves_->GetSaveData(savechunk::kEffect, base + file.effect.offset, file.effect.size);
+  saves_->GetSaveData(savechunk::kEffectFileName, base + file.effectFileName.offset,
                      file.effectFileName.size);
-  saves_->GetSaveData(kTypeMessage, base + file.message.offset, file.message.size);
+  saves_->GetSaveData(savechunk::kMessage, base + file.message.offset, file.message.size);
   if (file.omakeClass.size)
     saves_->GetOmakeClass(base + file.omakeClass.offset + kHeaderSize,
                          file.omakeClass.size - kHeaderSize);
-  if (file.cutin.size) saves_->GetSaveData(kTypeCutin, base + file.cutin.offset, file.cutin.size);
+  if (file.cutin.size) saves_->GetSaveData(savechunk::kCutin, base + file.cutin.offset, file.cutin.size);
   for (size_t i = 0; i < file.ext.size(); ++i)
     saves_->GetExtSaveData(base + file.ext[i].offset + kHeaderSize,
                           file.ext[i].size - kHeaderSize, static_cast<int>(i));

@@ -1,11 +1,12 @@
 // CCommonDataFile: one save slot, the file "<save folder>\\data<slot>.sav".
 //
 // The file is tagged chunks back to back, each with a 32-byte header (size
-// including the header, type, two zero words, a 16-byte name):
-//   0 the game's header name, 1 "INFO", 2 "GAMESTATUS", 3 "MINICG",
-//   4 "GAMEVAR", 5 "EFFECT", 6 "EFFECTFILENAME", 7 "MESSAGE",
-//   8 "OMAKECLASS" (only with the keyed flag table), 9 "CUTIN" (only when
-//   the game uses cut-ins), then 100 + i "EXT<i + 1>" for each EXT chunk.
+// including the header, type, two zero words, a 16-byte name), in the
+// order and with the types of savechunk::Type (savedata/savechunk.h): the
+// game's header name, "INFO", "GAMESTATUS", "MINICG", "GAMEVAR", "EFFECT",
+// "EFFECTFILENAME", "MESSAGE", "OMAKECLASS" (only with the keyed flag
+// table), "CUTIN" (only when the game uses cut-ins), then "EXT<i + 1>" for
+// each EXT chunk.
 // The bodies come from the game object's save services; this object frames
 // them, writes the file whole and reads it back.
 //
@@ -30,6 +31,8 @@
 #include <vector>
 
 #include "savedata/datafilesetup.h"
+#include "savedata/gamestatus.h"
+#include "savedata/savechunk.h"
 #include "services/gameroles.h"
 
 class CSaveServices;
@@ -45,7 +48,7 @@ struct SlotCursorFrame {
 
 class CCommonDataFile {
  public:
-  static constexpr int kHeaderSize = 32;
+  static constexpr int kHeaderSize = savechunk::kHeaderSize;
   static constexpr int kInfoSize = 64;
   static constexpr int kGameStatusSize = 7088;
   static constexpr int kGameVarSize = 4128;
@@ -55,17 +58,16 @@ class CCommonDataFile {
   static constexpr int kOmakeClassSize = 12832;
   static constexpr int kCutinSize = 1056;
   static constexpr int kMiniCGBody = 48;
-  static constexpr int kExtType = 100;
   // More EXT chunks or a larger body than this is not a slot of ours.
   static constexpr int kMaxExtCount = 1024;
   static constexpr int kMaxExtSize = 16 << 20;
   static constexpr int kMaxMiniCGSide = 4096;
   // GAMESTATUS words this object reads.
-  static constexpr int kSavedModeOffset = 80;
-  static constexpr int kCounterOffset = 84;
-  static constexpr int kScriptCountOffset = 96;
-  static constexpr int kStatusTextOffset = 6064;
-  static constexpr int kStatusTextSize = 256;
+  static constexpr int kSavedModeOffset = 4 * gamestatus::kReturnMode;
+  static constexpr int kCounterOffset = 4 * gamestatus::kSaveCounter;
+  static constexpr int kScriptCountOffset = 4 * gamestatus::kScriptLevel;
+  static constexpr int kStatusTextOffset = gamestatus::kCommentOffset;
+  static constexpr int kStatusTextSize = gamestatus::kCommentSize;
 
   // Takes from the game the EXT count and sizes, the version, the
   // OMAKECLASS and CUTIN switches and the thumbnail size.
@@ -218,10 +220,10 @@ class CCommonDataFile {
 
   // The display.
   static constexpr int kAnimeCount = 6;
-  static constexpr int kCommentOffset = 1760;
-  static constexpr int kCommentSize = 32;
-  static constexpr int kSpecialNumberOffset = 184;
-  static constexpr int kSaveTimeOffset = 32;
+  static constexpr int kCommentOffset = gamestatus::kStatusExtraOffset;
+  static constexpr int kCommentSize = gamestatus::kStatusExtraRoom + 2;
+  static constexpr int kSpecialNumberOffset = 4 * gamestatus::kSpecialNumber;
+  static constexpr int kSaveTimeOffset = 4 * gamestatus::kSaveTime;
   const SlotCursorAnime& CursorAnime(int i) const;
   void PrintThumbnail(int x, int y);
   void PrintSaveTime(int x, int y);

@@ -25,6 +25,7 @@
 #include "graphics/pictureloader.h"
 #include "game_test.h"
 #include "platform/system.h"
+#include "savedata/savechunk.h"
 #include "savedata/systemfile.h"
 #include "setup/namelist.h"
 
@@ -359,8 +360,8 @@ TEST_F(GameTest, ServicesWithoutTheirObjectsAnswerNothing) {
   game.Init();
   host_->ClearBoxes();
   std::vector<uint8_t> chunk(64, 0xAB);
-  game.Saves().PutSaveData(2, chunk.data(), chunk.size());
-  game.Saves().GetSaveData(2, chunk.data(), chunk.size());
+  game.Saves().PutSaveData(savechunk::kGameStatus, chunk.data(), chunk.size());
+  game.Saves().GetSaveData(savechunk::kGameStatus, chunk.data(), chunk.size());
   game.Saves().PutExtSaveData(chunk.data(), chunk.size(), 0);
   EXPECT_EQ(chunk, std::vector<uint8_t>(64, 0xAB));
   struct Case {

@@ -21,6 +21,7 @@
 #include "graphics/screenbuffer.h"
 #include "message/textprint.h"
 #include "platform/files.h"
+#include "savedata/savechunk.h"
 #include "savedata/savedatafile.h"
 #include "savedata/savefolder.h"
 #include "support/dwq_picture.h"
@@ -51,7 +52,7 @@ class SaveGame : public testsupport::FakeServices {
   // A load begins with the slot's INFO chunk.
   void StopAllSound() override { loadOrder.push_back("stop sounds"); }
   void GetSaveData(int type, const uint8_t*, size_t) override {
-    if (type == 1) loadOrder.push_back("load");
+    if (type == savechunk::kInfo) loadOrder.push_back("load");
   }
 
   std::vector<std::string> steps;

@@ -21,6 +21,7 @@
 #include "savedata/cgvoice.h"
 #include "savedata/datafilesetup.h"
 #include "savedata/inttablefile.h"
+#include "savedata/savechunk.h"
 #include "savedata/savedatafile.h"
 #include "savedata/scenedata.h"
 #include "savedata/scenevoice.h"
@@ -46,8 +47,6 @@ constexpr std::pair<int, int> kDefaultOptions[] = {
 constexpr char kErrorName[] = "\x83\x47\x83\x89\x81\x5B\x96\xBC";
 
 constexpr int kSettingsPairs = 1024;
-// The save chunk type of the game status.
-constexpr int kGameStatusChunk = 2;
 
 platform::Window* MakeWindow(int width, int height) {
   platform::WindowDesc desc;
@@ -249,7 +248,7 @@ const std::string& FakeServices::GetSaveComment(int line) const {
 // --- Saves ---
 
 void FakeServices::PutSaveData(int type, uint8_t* chunk, size_t size) {
-  if (type == kGameStatusChunk) PutGameStatus(chunk, size);
+  if (type == savechunk::kGameStatus) PutGameStatus(chunk, size);
 }
 
 void FakeServices::PutGameStatus(uint8_t* chunk, size_t size) {
