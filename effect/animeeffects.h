@@ -1,9 +1,10 @@
-// Animation effects: pictures played frame by frame, all drawn by the
-// effect itself (the manager never draws their channel picture).
-// #19 flip-book over consecutive channels, #63 sprite sheet on a line,
-// #98 blinks and mouth flaps, #79 full-screen frames streamed from files.
-// Each names its values in its class; their defaults and clamps are its
-// start table in animeeffects.cpp.
+// Animation effects: pictures played frame by frame, all drawn by the effect
+// itself (the manager never draws their channel picture). #19 CEffectAnime
+// flip-book over consecutive channels, #63 CEffectKomaAnime sprite sheet on a
+// line, #98 CEffectMePachiKuchiPaku blinks and mouth flaps,
+// #79 CEffectFullAnime full-screen frames streamed from files. Each names its
+// values in its class; their defaults and clamps are its start table in
+// animeeffects.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,11 @@
-// Buffer and control effects: what a channel shows rather than how it
-// animates. #0 shows the channel picture unchanged, #1 leaves a channel
-// alone, #2 pastes the saved screen (or a colour, or the picture, on its
-// first frame), #66 holds a picture without drawing it, #73 captures the
-// screen, #75 draws the picture once and during a window of frames, #113
-// floods the screen with one colour. #105 lives in effectmoviewarp.h.
-// Each names its values in its class; their defaults are its start table in
-// buffereffects.cpp.
+// Buffer and control effects: what a channel shows rather than how it animates.
+// #0 CEffectNop shows the channel picture unchanged, #1 CEffectMae leaves a
+// channel alone, #2 CEffectPut pastes the saved screen (or a colour, or the
+// picture, on its first frame), #66 CEffectBuffer holds a picture without
+// drawing it, #73 CEffectGet captures the screen, #75 CEffectOnce draws the
+// picture once and during a window of frames, #113 CEffectLupin floods the
+// screen with one colour. #105 lives in effectmoviewarp.h. Each names its
+// values in its class; their defaults are its start table in buffereffects.cpp.
 #pragma once
 
 #include <memory>

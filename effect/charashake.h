@@ -1,8 +1,9 @@
-// Character pictures changed in place: #132 a random shake, #90 a flashing
-// silhouette in one colour and #125 a box blur with soft edges. Each draws
-// the channel's picture itself. Each names its values in its class; their
-// defaults and clamps are its start table in charashake.cpp, each clamp
-// right after its value's default.
+// Character pictures changed in place: #132 CEffectCharaBure a random shake,
+// #90 CEffectCharaFlash a flashing silhouette in one colour and
+// #125 CEffectCharaBokashi a box blur with soft edges. Each draws the channel's
+// picture itself. Each names its values in its class; their defaults and clamps
+// are its start table in charashake.cpp, each clamp right after its value's
+// default.
 #pragma once
 
 #include <cstdint>

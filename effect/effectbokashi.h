@@ -1,9 +1,10 @@
-// Filters over a channel's picture while it is drawn: #126 a box blur that
-// stays within the picture's opaque box, #77 a full-screen box blur, #78
-// coloured light through a leaf pattern laid over a layer and #97 a misted
-// window that the pointer wipes while drops mist it again. All read 32-bit
-// pixels directly; 8-bit pictures draw nothing. Each names its values in its
-// class; their defaults and clamps are its start table in effectbokashi.cpp.
+// Filters over a channel's picture while it is drawn: #126 CEffectBGBokashi a
+// box blur that stays within the picture's opaque box, #77 CEffectBokashi a
+// full-screen box blur, #78 CEffectKomorebi coloured light through a leaf
+// pattern laid over a layer and #97 CEffectBathWindow a misted window that the
+// pointer wipes while drops mist it again. All read 32-bit pixels directly;
+// 8-bit pictures draw nothing. Each names its values in its class; their
+// defaults and clamps are its start table in effectbokashi.cpp.
 #pragma once
 
 #include <array>

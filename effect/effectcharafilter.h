@@ -1,12 +1,14 @@
-// A channel's picture (as a rule a character with a mask plane) drawn
-// through a colour filter in place of the plain picture: #124 fade to grey,
-// #127 fade to sepia, #131 added or subtracted light, #99 a signed colour,
-// #120 colour balance by tone curves, #130 wrapping psychedelic colours and
-// #96 scrolling rainbow bands. Each draws the picture itself (the manager
-// does not) at the channel's draw request and keeps drawing its end state
-// after the duration. Each names its values in its class; their defaults and
-// clamps are its start table in effectcharafilter.cpp (effect/effectstart.h),
-// each clamp right after its value's default.
+// A channel's picture (as a rule a character with a mask plane) drawn through a
+// colour filter in place of the plain picture: #124 CEffectCharaGrey fade to
+// grey, #127 CEffectCharaSepia fade to sepia, #131 CEffectCharaAddSub added or
+// subtracted light, #99 CEffectColorAddSub a signed colour,
+// #120 CEffectColorBalance colour balance by tone curves, #130 CEffectSaike
+// wrapping psychedelic colours and #96 CEffectRainbow scrolling rainbow bands.
+// Each draws the picture itself (the manager does not) at the channel's draw
+// request and keeps drawing its end state after the duration. Each names its
+// values in its class; their defaults and clamps are its start table in
+// effectcharafilter.cpp (effect/effectstart.h), each clamp right after its
+// value's default.
 #pragma once
 
 #include <array>

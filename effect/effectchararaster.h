@@ -1,12 +1,13 @@
-// Pictures bent row by row: #107 a character swaying in a cosine wave,
-// #106 a character torn by bands of interference, #22 heat haze over a band
-// of the screen as drawn so far, #72 an optical camouflage showing the scene
-// shifted sideways through the character's shape. #107 and #106 move each
-// row of the channel's picture by its screen row's offset (the table in the
-// work buffer); #22 and #72 work in place on the screen, reading only
-// pixels not yet written. Each names its values in its class; their
-// defaults and clamps are its start table in effectchararaster.cpp
-// (effect/effectstart.h), each clamp right after its value's default.
+// Pictures bent row by row: #107 CEffectCharaRaster a character swaying in a
+// cosine wave, #106 CEffectNoise a character torn by bands of interference,
+// #22 CEffectKagerou heat haze over a band of the screen as drawn so far,
+// #72 CEffectMeisai an optical camouflage showing the scene shifted sideways
+// through the character's shape. #107 and #106 move each row of the channel's
+// picture by its screen row's offset (the table in the work buffer); #22 and
+// #72 work in place on the screen, reading only pixels not yet written. Each
+// names its values in its class; their defaults and clamps are its start table
+// in effectchararaster.cpp (effect/effectstart.h), each clamp right after its
+// value's default.
 #pragma once
 
 #include <cstdint>

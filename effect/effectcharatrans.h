@@ -1,13 +1,14 @@
 // How much of a channel's picture (as a rule a character with a mask plane)
-// shows, pixel by pixel: #8 fixed translucency, #9 animated translucency in
-// an optional clip box and tint, #110 a vertical fade that dissolves the
-// character from the feet up, #123 appearance through a screen-sized
-// gradation picture on another channel, #121 only where the picture
-// overlaps another channel's shape, #40 a cross-fade into another
-// channel's picture of the same size (a change of expression) that hands
-// the channels over at its end. Each draws the picture itself and keeps
-// drawing its end state after the duration. Each names its values in its
-// class; their defaults are its start table in effectcharatrans.cpp
+// shows, pixel by pixel: #8 CEffectTrans fixed translucency, #9 CEffectCTrans
+// animated translucency in an optional clip box and tint,
+// #110 CEffectCharaGhost a vertical fade that dissolves the character from the
+// feet up, #123 CEffectCharaMaskAppear appearance through a screen-sized
+// gradation picture on another channel, #121 CEffectDualMask only where the
+// picture overlaps another channel's shape, #40 CEffectChange a cross-fade into
+// another channel's picture of the same size (a change of expression) that
+// hands the channels over at its end. Each draws the picture itself and keeps
+// drawing its end state after the duration. Each names its values in its class;
+// their defaults are its start table in effectcharatrans.cpp
 // (effect/effectstart.h).
 #pragma once
 

@@ -1,9 +1,9 @@
-// #81 shatter: the channel picture breaks into the pieces of a mesh that
-// fly out from a centre, optionally creeping first, then fall, while their
-// opacity follows a curve. Meshes (effect/shattermesh.h) are made once per
-// source and kept for the rest of the run; the velocities belong to the
-// last start and serve every channel running #81. Its values are named in
-// the class; their defaults are its start table in effecthahen.cpp.
+// #81 CEffectHahen shatter: the channel picture breaks into the pieces of a
+// mesh that fly out from a centre, optionally creeping first, then fall, while
+// their opacity follows a curve. Meshes (effect/shattermesh.h) are made once
+// per source and kept for the rest of the run; the velocities belong to the
+// last start and serve every channel running #81. Its values are named in the
+// class; their defaults are its start table in effecthahen.cpp.
 #pragma once
 
 #include <array>

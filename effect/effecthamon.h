@@ -1,15 +1,14 @@
-// #69: a circular ripple spreading from a centre over the whole screen while
-// the channel's picture cross-fades into a second one. Every screen pixel
-// shows the pictures sampled at a point pushed along the line from the
-// centre by the height of the wave at that distance. Its values are named
+// #69 CEffectHamon: a circular ripple spreading from a centre over the whole
+// screen while the channel's picture cross-fades into a second one. Every
+// screen pixel shows the pictures sampled at a point pushed along the line from
+// the centre by the height of the wave at that distance. Its values are named
 // in the class; their defaults and clamps are its start table in
 // effecthamon.cpp.
 //
 // The heights per distance (the radius table) are made every frame; the
-// direction and distance of every pixel from the centre (the displacement
-// map) are made by a start and kept while the centre and the band value
-// stay the same. One map serves every channel: it holds the centre of the
-// last start.
+// direction and distance of every pixel from the centre (the displacement map)
+// are made by a start and kept while the centre and the band value stay the
+// same. One map serves every channel: it holds the centre of the last start.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,10 @@
-// Layers moved, opened or enlarged over the whole screen: #39 scroll and
-// #94 pole scroll (a screen-sized picture wrapping around endlessly), #84
-// sliding doors onto another channel's picture, #68 cinema bars, #37 zoom
-// into a rectangle of the background and #122 the same zoom inside a moving
-// half-plane or rectangle with a border. Each names its values in its class;
-// their defaults and clamps are its start table in effectlayerscroll.cpp
+// Layers moved, opened or enlarged over the whole screen: #39 CEffectScroll
+// scroll and #94 CEffectPoleScroll pole scroll (a screen-sized picture wrapping
+// around endlessly), #84 CEffectFusuma sliding doors onto another channel's
+// picture, #68 CEffectCurtain cinema bars, #37 CEffectBGZoomIn zoom into a
+// rectangle of the background and #122 CEffectClipZoomIn the same zoom inside a
+// moving half-plane or rectangle with a border. Each names its values in its
+// class; their defaults and clamps are its start table in effectlayerscroll.cpp
 // (effect/effectstart.h). Their running state lives in the record.
 #pragma once
 

@@ -1,10 +1,10 @@
-// Layer transforms: the channel picture redrawn in a transformed form
-// instead of blitted plainly. #119 follows a quadratic curve, #62 a cubic
-// one, #36 shrinks a screen-sized picture into a rectangle that grows back
-// to the whole screen, #67 lays the picture on a plane seen in perspective.
-// Every Print recomputes its frame from the record's counter. Each names its
-// values in its class; their defaults are its start table in
-// effectlayertransform.cpp.
+// Layer transforms: the channel picture redrawn in a transformed form instead
+// of blitted plainly. #119 CEffectBSpline2 follows a quadratic curve,
+// #62 CEffectBezierMove a cubic one, #36 CEffectStretch shrinks a screen-sized
+// picture into a rectangle that grows back to the whole screen, #67 CEffectPers
+// lays the picture on a plane seen in perspective. Every Print recomputes its
+// frame from the record's counter. Each names its values in its class; their
+// defaults are its start table in effectlayertransform.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-// #101, the moving mask wipe: two screen-sized pictures cross-fade while a
-// third, the mask, pushes every sample sideways by its blue byte and up or
-// down by its green byte. The push rises from nothing to its full strength
-// halfway and settles again, so the old scene melts into the new one. Its
-// values are named in the class; their defaults are its start table in
+// #101 CEffectMoveMaskWipe, the moving mask wipe: two screen-sized pictures
+// cross-fade while a third, the mask, pushes every sample sideways by its blue
+// byte and up or down by its green byte. The push rises from nothing to its
+// full strength halfway and settles again, so the old scene melts into the new
+// one. Its values are named in the class; their defaults are its start table in
 // effectmovemaskwipe.cpp.
 #pragma once
 

@@ -1,8 +1,8 @@
-// #105: the channel picture seen through a whirl around a centre. The turn
-// grows with the distance from the centre (the full twist at half the
-// picture's smaller side) and unwinds to a plain picture over the duration,
-// while opacity and zoom follow their own progress curves. Its values are
-// named in the class; their defaults are its start table in
+// #105 CEffectMovieWarp: the channel picture seen through a whirl around a
+// centre. The turn grows with the distance from the centre (the full twist at
+// half the picture's smaller side) and unwinds to a plain picture over the
+// duration, while opacity and zoom follow their own progress curves. Its values
+// are named in the class; their defaults are its start table in
 // effectmoviewarp.cpp.
 #pragma once
 

@@ -1,10 +1,10 @@
-// Many small drifting things: #70 petals and #104 leaves cut from the
-// channel's picture (a sheet of equal cells), #71 fireflies drawn as glow
-// spots. Petal and firefly records live in the object and are shared by
-// every channel running them (petals: 300 records per channel; fireflies:
-// one table of 600 told apart by the first-record value). Each names its
-// values in its class; their defaults and clamps are its start table in
-// effectparticle.cpp.
+// Many small drifting things: #70 CEffectHanabira petals and #104 CEffectKonoha
+// leaves cut from the channel's picture (a sheet of equal cells),
+// #71 CEffectHotaru fireflies drawn as glow spots. Petal and firefly records
+// live in the object and are shared by every channel running them (petals: 300
+// records per channel; fireflies: one table of 600 told apart by the
+// first-record value). Each names its values in its class; their defaults and
+// clamps are its start table in effectparticle.cpp.
 #pragma once
 
 #include <array>

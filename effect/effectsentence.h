@@ -1,8 +1,9 @@
-// Prepared text pictures: #133 reveals a picture of text one character cell
-// at a time, in rows or in right-to-left columns; #80 draws a staff roll of
-// stacked pictures through a per-row opacity profile while the channel's
-// draw rectangle moves it. Each names its values in its class; their
-// defaults and clamps are its start table in effectsentence.cpp.
+// Prepared text pictures: #133 CEffectSentence reveals a picture of text one
+// character cell at a time, in rows or in right-to-left columns;
+// #80 CEffectStaffRoll draws a staff roll of stacked pictures through a per-row
+// opacity profile while the channel's draw rectangle moves it. Each names its
+// values in its class; their defaults and clamps are its start table in
+// effectsentence.cpp.
 #pragma once
 
 #include <array>

@@ -1,8 +1,8 @@
-// #136: the channel's picture shown only on one side of a moving line or
-// inside a moving rectangle, at a level, optionally tinted from a flat
+// #136 CEffectTaClip: the channel's picture shown only on one side of a moving
+// line or inside a moving rectangle, at a level, optionally tinted from a flat
 // colour into the picture, with a border along the line or around the
-// rectangle. The shape becomes one span per screen row (in the manager's
-// work buffer) before any pixel is touched.
+// rectangle. The shape becomes one span per screen row (in the manager's work
+// buffer) before any pixel is touched.
 #pragma once
 
 #include "effect/effectcharafilter.h"

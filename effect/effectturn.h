@@ -1,10 +1,10 @@
 // Rotation and scaling: the channel picture drawn through an affine mapping
-// with tint and masking. #64 turns and zooms it about a centre of its own,
-// optionally along a curve, fading its opacity; #65 scales it in x and y
-// about an anchor. Every screen pixel they touch is mapped back into the
-// picture by two 16.16 accumulators; pixels whose source lies outside the
-// picture keep their value. Each names its values in its class; their
-// defaults are its start table in effectturn.cpp.
+// with tint and masking. #64 CEffectTurn turns and zooms it about a centre of
+// its own, optionally along a curve, fading its opacity; #65 CEffectStretchBlt
+// scales it in x and y about an anchor. Every screen pixel they touch is mapped
+// back into the picture by two 16.16 accumulators; pixels whose source lies
+// outside the picture keep their value. Each names its values in its class;
+// their defaults are its start table in effectturn.cpp.
 #pragma once
 
 #include "effect/effectstart.h"

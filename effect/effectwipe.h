@@ -1,8 +1,8 @@
-// The simple wipe (#59), which draws one numbered wipe of its wipe table
-// between two pictures and owns that table, and the mask wipe (#60), which
-// blends two pictures through a grey mask picture, bright areas first. Both
-// draw the whole screen every frame, also after their end, and never let the
-// manager draw the channel picture.
+// The simple wipe (#59 CEffectSimpleWipe), which draws one numbered wipe of its
+// wipe table between two pictures and owns that table, and the mask wipe
+// (#60 CEffectMaskWipe), which blends two pictures through a grey mask picture,
+// bright areas first. Both draw the whole screen every frame, also after their
+// end, and never let the manager draw the channel picture.
 #pragma once
 
 #include <cstdint>

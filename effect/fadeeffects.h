@@ -1,10 +1,12 @@
 // Fades, fills and whole-screen treatments: each works on what the pass has
-// drawn so far (the channel picture included). #10 fades in from a colour,
-// #11 fades out to one, #17 flashes one; these three end by turning their
-// channel into #0 or #54, which keep the end state on screen. #32 melts the
-// screen downward, #43 pixelates a rectangle, #54 fills the screen, #55
-// lays old-film scratches over an area. Each names its values in its class;
-// their defaults and clamps are its start table in fadeeffects.cpp.
+// drawn so far (the channel picture included). #10 CEffectFadein fades in from
+// a colour, #11 CEffectFadeout fades out to one, #17 CEffectFlash flashes one;
+// these three end by turning their channel into #0 or #54, which keep the end
+// state on screen. #32 CEffectMeltDown melts the screen downward,
+// #43 CEffectMozaic pixelates a rectangle, #54 CEffectFill fills the screen,
+// #55 CEffectOldFilm lays old-film scratches over an area. Each names its
+// values in its class; their defaults and clamps are its start table in
+// fadeeffects.cpp.
 #pragma once
 
 #include "effect/effectstart.h"

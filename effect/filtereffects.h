@@ -1,14 +1,16 @@
-// Full-screen filter effects: each changes what the screen already holds
-// when its channel is drawn, so it acts on everything drawn before it in
-// that frame. #20 light, #23 raster, #29 noise, #31 negative, #33 relief,
-// #50 gradation, #74 zoom blend, #76 streak, #128 sepia, #129 grey. Their
-// strength follows the progress curve on the channel's counter.
+// Full-screen filter effects: each changes what the screen already holds when
+// its channel is drawn, so it acts on everything drawn before it in that frame.
+// #20 CEffectLight light, #23 CEffectRaster raster, #29 CEffectSuna noise,
+// #31 CEffectNega negative, #33 CEffectReleaf relief, #50 CEffectGradation
+// gradation, #74 CEffectBura zoom blend, #76 CEffectSlash streak,
+// #128 CEffectLayerSepia sepia, #129 CEffectLayerGrey grey. Their strength
+// follows the progress curve on the channel's counter.
 //
-// Pixel rules are integer rules on each colour byte (floors of products,
-// shifts by 8 or 16, saturation to 0..255); the top byte is written as 0.
-// Every pixel a rule covers is filtered, whatever the screen's width. Each
-// names its values in its class; their defaults and clamps are its start
-// table in filtereffects.cpp.
+// Pixel rules are integer rules on each colour byte (floors of products, shifts
+// by 8 or 16, saturation to 0..255); the top byte is written as 0. Every pixel
+// a rule covers is filtered, whatever the screen's width. Each names its values
+// in its class; their defaults and clamps are its start table in
+// filtereffects.cpp.
 #pragma once
 
 #include <cstddef>

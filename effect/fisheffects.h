@@ -1,9 +1,10 @@
-// Small moving things drawn over the screen: #111 fish cut from a sheet of
-// equal cells swimming to and fro (each channel's fish in its record), #85
-// horizontal speed lines and #42 sparkles flaring and fading (the lines and
-// the sparkles belong to the object, shared by every channel running them).
-// Each names its values in its class; their defaults and clamps are its
-// start table in fisheffects.cpp (effect/effectstart.h).
+// Small moving things drawn over the screen: #111 CEffectFish fish cut from a
+// sheet of equal cells swimming to and fro (each channel's fish in its record),
+// #85 CEffectSpeedLine horizontal speed lines and #42 CEffectKira sparkles
+// flaring and fading (the lines and the sparkles belong to the object, shared
+// by every channel running them). Each names its values in its class; their
+// defaults and clamps are its start table in fisheffects.cpp
+// (effect/effectstart.h).
 #pragma once
 
 #include <array>

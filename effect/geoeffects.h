@@ -1,10 +1,12 @@
-// Geometric fills over the scene: an ellipse (#87 blended, #115 added), a
-// ring between two ellipses (#89 blended, #116 added), a rectangle (#114,
-// and #118, which draws the same numbers as a blended ellipse) and a
-// whole-screen colour (#88, #117). The members of a pair share parameters
-// and code and differ in the filler and the number. Every quantity runs from
-// its start to its end value over the duration; none of them ends by itself.
-// Each names its values in its class; their defaults are its start table in
+// Geometric fills over the scene: an ellipse (#87 CEffectGeoCircle blended,
+// #115 CEffectGeoCircleAdd added), a ring between two ellipses
+// (#89 CEffectGeoTorus blended, #116 CEffectGeoTorusAdd added), a rectangle
+// (#114 CEffectGeoBox, and #118 CEffectGeoBoxAdd, which draws the same numbers
+// as a blended ellipse) and a whole-screen colour (#88 CEffectGeoPolygon,
+// #117 CEffectGeoPolygonAdd). The members of a pair share parameters and code
+// and differ in the filler and the number. Every quantity runs from its start
+// to its end value over the duration; none of them ends by itself. Each names
+// its values in its class; their defaults are its start table in
 // geoeffects.cpp.
 #pragma once
 

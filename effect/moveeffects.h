@@ -1,8 +1,9 @@
-// Layer moves. #52 lets the manager carry the channel picture from its draw
-// start to its draw end rectangle and, at the end, fixes it there under #0.
-// #61 draws the picture itself with four animations, each once or repeating
-// on its own period: an offset along a line, an eased line or a curve; an
-// opacity; a zoom about the picture's centre; a signed colour shift.
+// Layer moves. #52 CEffectMove lets the manager carry the channel picture from
+// its draw start to its draw end rectangle and, at the end, fixes it there
+// under #0. #61 CEffectSpecialMove draws the picture itself with four
+// animations, each once or repeating on its own period: an offset along a line,
+// an eased line or a curve; an opacity; a zoom about the picture's centre; a
+// signed colour shift.
 #pragma once
 
 #include "effect/effectstart.h"

@@ -1,7 +1,8 @@
-// Shapes, light and flicker drawn over the screen or a layer: #28 an iris
-// closing a coloured circle, #103 four bars closing in from the edges onto a
-// target, #26 the wavy whitened side edges of a remembered scene, #109 a
-// flickering lamp that switches its channel's picture on and off and #112 a
+// Shapes, light and flicker drawn over the screen or a layer: #28 CEffectCircle
+// an iris closing a coloured circle, #103 CEffectTarget1 four bars closing in
+// from the edges onto a target, #26 CEffectRemember the wavy whitened side
+// edges of a remembered scene, #109 CEffectOldLamp a flickering lamp that
+// switches its channel's picture on and off and #112 CEffectCharaMetal a
 // metallic shine sweeping across a character. Each names its values in its
 // class; their defaults and clamps are its start table in overlayeffects.cpp
 // (effect/effectstart.h).

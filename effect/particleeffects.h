@@ -1,10 +1,11 @@
-// Falling particles drawn over the scene: snow in six depths (#14, its twin
-// #57), tumbling petals (#12) and slanting rain streaks (#13). Each object
-// keeps its particles for every channel that runs its number: snow and
-// petals move once a frame, at the first Print after Tick, whatever the
-// number of channels drawing them. Snow and petals draw cells of a sprite
-// sheet of their own; rain draws lines. Each names its values in its class;
-// their defaults and clamps are its start table in particleeffects.cpp.
+// Falling particles drawn over the scene: snow in six depths (#14 CEffectSnow,
+// its twin #57 CEffectSnow2), tumbling petals (#12 CEffectFlower) and slanting
+// rain streaks (#13 CEffectRain). Each object keeps its particles for every
+// channel that runs its number: snow and petals move once a frame, at the first
+// Print after Tick, whatever the number of channels drawing them. Snow and
+// petals draw cells of a sprite sheet of their own; rain draws lines. Each
+// names its values in its class; their defaults and clamps are its start table
+// in particleeffects.cpp.
 #pragma once
 
 #include <array>

@@ -1,8 +1,8 @@
 // Sky, shore and waterfall planes: effects that compute the screen line by
-// line. #82 clouds in perspective, #83 waves on a shore, #91 a waterfall
-// that speeds up, #95 one colour over the screen. Each names its values in
-// its class; their defaults and clamps are its start table in
-// planeeffects.cpp.
+// line. #82 CEffectCloud clouds in perspective, #83 CEffectBeach waves on a
+// shore, #91 CEffectWaterFall a waterfall that speeds up, #95 CEffectWaterDrop
+// one colour over the screen. Each names its values in its class; their
+// defaults and clamps are its start table in planeeffects.cpp.
 #pragma once
 
 #include <array>

@@ -1,8 +1,8 @@
 // Tiled picture layers: the channel picture repeated over the screen.
-// #56 up to four flat layers scrolling at falling speeds that wander at
-// random; #102 layers at depths streaming toward or away from the viewer.
-// Each names its values in its class; their defaults and clamps are its
-// start table in raineffects.cpp.
+// #56 CEffectRain2 up to four flat layers scrolling at falling speeds that
+// wander at random; #102 CEffectRain4 layers at depths streaming toward or away
+// from the viewer. Each names its values in its class; their defaults and
+// clamps are its start table in raineffects.cpp.
 #pragma once
 
 #include <array>

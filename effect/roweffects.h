@@ -1,10 +1,10 @@
-// Effects that compute one value per pixel row: the water reflection (#24)
-// copies rows of the upper screen below its surface line, rippling; the
-// breeze (#92) sways a picture row by row; the grass plane (#93) bends a
-// picture on a perspective plane under travelling gusts. The breeze and the
-// grass draw through CPicture::RasterBlt with a table in the manager's work
-// buffer. Each names its values in its class; their defaults are its start
-// table in roweffects.cpp.
+// Effects that compute one value per pixel row: the water reflection
+// (#24 CEffectWater) copies rows of the upper screen below its surface line,
+// rippling; the breeze (#92 CEffectSoyosoyo) sways a picture row by row; the
+// grass plane (#93 CEffectGrassPlane) bends a picture on a perspective plane
+// under travelling gusts. The breeze and the grass draw through
+// CPicture::RasterBlt with a table in the manager's work buffer. Each names its
+// values in its class; their defaults are its start table in roweffects.cpp.
 #pragma once
 
 #include <array>

@@ -1,11 +1,12 @@
 // Scene effects: animations of the whole scene rather than of one picture.
-// #15 light beams, #18 shake, #51 lens flare, #100 background sway.
+// #15 CEffectSan light beams, #18 CEffectShake shake, #51 CEffectTaiyo lens
+// flare, #100 CEffectHaikeiYure background sway.
 //
 // The beams and the flare keep their random parts (timers, places, sizes,
-// colours) in the object, drawn anew at every start and restore: two
-// channels running one of them share those parts and disturb each other's
-// timers. Shake and sway keep nothing but the record. Each names its values
-// in its class; their defaults are its start table in sceneeffects.cpp.
+// colours) in the object, drawn anew at every start and restore: two channels
+// running one of them share those parts and disturb each other's timers. Shake
+// and sway keep nothing but the record. Each names its values in its class;
+// their defaults are its start table in sceneeffects.cpp.
 #pragma once
 
 #include <array>

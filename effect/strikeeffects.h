@@ -1,9 +1,9 @@
-// The strike effects: #86 a sword cut that splits the channel's picture
-// along a line and slides the pieces apart along it, and #48 a defeated
-// boss trembling row by row and sinking out of the bottom of the screen,
-// after which the channel switches itself off. Both draw the picture
-// themselves. Each names its values in its class; their defaults are its
-// start table in strikeeffects.cpp.
+// The strike effects: #86 CEffectZantetsu a sword cut that splits the channel's
+// picture along a line and slides the pieces apart along it, and
+// #48 CEffectBossDeath a defeated boss trembling row by row and sinking out of
+// the bottom of the screen, after which the channel switches itself off. Both
+// draw the picture themselves. Each names its values in its class; their
+// defaults are its start table in strikeeffects.cpp.
 #pragma once
 
 #include <vector>

@@ -1,10 +1,10 @@
-// Sprite swarms: small sprites from the channel picture that appear,
-// jitter, vanish and come back elsewhere. #108 flies, #27 flies that can
-// cling to screen edges. Every channel keeps its own swarm in its record:
-// after the 16 values, eight ints per sprite (visible countdown, hidden
-// countdown, x, y, frame, frame timer, edge, spare). Both name their
-// values in the swarm's class; their defaults and clamps are the start
-// table in swarmeffects.cpp.
+// Sprite swarms: small sprites from the channel picture that appear, jitter,
+// vanish and come back elsewhere. #108 CEffectHae flies, #27 CEffectKe flies
+// that can cling to screen edges. Every channel keeps its own swarm in its
+// record: after the 16 values, eight ints per sprite (visible countdown, hidden
+// countdown, x, y, frame, frame timer, edge, spare). Both name their values in
+// the swarm's class; their defaults and clamps are the start table in
+// swarmeffects.cpp.
 #pragma once
 
 #include "effect/effectstart.h"
