@@ -7,7 +7,7 @@
 # its page turned; the place map, the river chosen, its page; the heroine
 # circle's OK (Mina), her page; the flow chart's first page, node 2 picked
 # on the chart, its page, node 4 (which node 2 opened) picked, its page; the
-# gallery's scene page; the music scene's last line 「星の歌、覚えていてね」
+# gallery's two scene pages (Mina's walk, Rin's evening); the music scene's last line 「星の歌、覚えていてね」
 # turned: the game ends and the title returns.
 # - The place map reached from the first scene shows only the map: none of
 #   the scene's pictures or effects (the girl, the sun's glow) over it
@@ -28,8 +28,8 @@ source "$(dirname "$0")/run_lib.sh"
 # page turned at 980; the chart's first page turned at 1040; the chart from
 # about 1080, node 2 clicked at 1090; its page turned at 1150; the chart
 # again, node 4 clicked at 1230; its page turned at 1360; the gallery's
-# scene page turned at 1420; the music scene's page turned at 1470; the
-# title from 1483, standing from 1508.
+# scene pages turned at 1420 and 1470; the music scene's page turned at
+# 1520; the title from about 1533, standing from about 1558.
 {
   awk '$1 <= 579' "$(dirname "$0")/story.input"
   click 720 400 300
@@ -46,10 +46,11 @@ source "$(dirname "$0")/run_lib.sh"
   click 1360 400 300
   click 1420 400 300
   click 1470 400 300
+  click 1520 400 300
 } >"$work/input"
 
 clone_game "$work/game"
-run_headless end "$work/game" 1540 "$work/input"
+run_headless end "$work/game" 1590 "$work/input"
 check "the map reached from the story shows only the map" \
   "$screendiff" "$expected/story_map.png" "$work/map.png" 8 480
 check "the story ends on the title" "$screendiff" "$expected/title.png" "$work/end.png" 8 480
