@@ -268,7 +268,9 @@ void CFloatingPart::ServeMessageCursor() {
 // pointer outside the screen shows no cursor.
 void CFloatingPart::ServeGameMouse() {
   const CMouseStatus* mouse = links_.input->GetMouseStatus();
-  if (!gameMouse_ || !mouse || !CScreenBuffer::GetBuffer()) return;
+  // Until the pointer's place is known (no move over the window yet, or the
+  // pointer left the window) no arrow is drawn.
+  if (!gameMouse_ || !mouse || !mouse->PosKnown() || !CScreenBuffer::GetBuffer()) return;
   platform::Point at{};
   mouse->GetPos(&at);
   if (at.x < 0 || at.y < 0 || at.x >= CScreenBuffer::GetWidth() || at.y >= CScreenBuffer::GetHeight())

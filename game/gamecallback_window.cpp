@@ -282,6 +282,7 @@ intptr_t CGameCallBack::WindowProc(platform::Window* window, uint32_t message, u
       if (wParam == kAltEnter && !repeat) Screen().ToggleScreenMode(1);
       break;
     case WM_MOUSEMOVE: Input().MouseMove(LowWordSigned(lParam), HighWordSigned(lParam), wParam); break;
+    case WM_MOUSELEAVE: Input().MouseLeave(); break;
     case WM_MOUSEWHEEL: Input().WheelMessage(HighWordSigned(static_cast<intptr_t>(wParam))); break;
     case WM_MOVE: h.Move(window, wParam, lParam); break;
     case WM_SIZE:

@@ -145,3 +145,7 @@ void CInputPart::MouseMove(int x, int y, uintptr_t held) {
     if (!down && mouse->GetTrig(b)) mouse->SetButton(b, 0);
   }
 }
+
+void CInputPart::MouseLeave() {
+  if (mouseStatus_) mouseStatus_->Forget();
+}

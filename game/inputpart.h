@@ -76,6 +76,8 @@ class CInputPart : public CInputServices {
   void ButtonMessage(int button, int down);
   // The pointer moved to (x, y) with the buttons of `held` (MK_ bits).
   void MouseMove(int x, int y, uintptr_t held);
+  // The pointer left the window: its place is unknown until the next move.
+  void MouseLeave();
   void SetEnter() { enterFlag_ = 1; }
   void SetSpace() { spaceFlag_ = 1; }
   void SetShiftHeld(int held) { shiftHeld_ = held; }

@@ -9,6 +9,7 @@ void CMouseStatus::CheckSwapButton() { swapButtons_ = 0; }
 void CMouseStatus::SetPos(int x, int y) {
   x_ = x;
   y_ = y;
+  posKnown_ = true;
 }
 
 void CMouseStatus::GetPos(platform::Point* out) const {
@@ -43,6 +44,7 @@ void CMouseStatus::Clear(int all) {
   }
   if (!all) return;
   x_ = y_ = 0;
+  posKnown_ = false;
   for (int& t : trig_) t = 0;
   wheel_ = 0;
 }

@@ -20,8 +20,12 @@ class CMouseStatus {
   void CheckSwapButton();
   int GetSwapButtons() const { return swapButtons_; }
 
+  // A position set makes it known; it is unknown until the first one, after
+  // Clear(1) and after Forget (the pointer left the window).
   void SetPos(int x, int y);
   void GetPos(platform::Point* out) const;
+  bool PosKnown() const { return posKnown_; }
+  void Forget() { posKnown_ = false; }
   // Held or released; a press also counts as a click until the next Calcu.
   // Buttons outside 0..2 are ignored.
   void SetButton(int button, int down);
@@ -49,6 +53,7 @@ class CMouseStatus {
   static bool Valid(int button) { return button >= 0 && button < kButtons; }
 
   int x_ = 0, y_ = 0;
+  bool posKnown_ = false;
   int trig_[kButtons] = {};
   int prevTrig_[kButtons] = {};
   int click_[kButtons] = {};

@@ -69,6 +69,8 @@ constexpr uint32_t WM_RBUTTONUP = 0x0205;
 constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
 constexpr uint32_t WM_MBUTTONUP = 0x0208;
 constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+// The pointer left the client area; no parameters.
+constexpr uint32_t WM_MOUSELEAVE = 0x02A3;
 constexpr uint32_t WM_USER = 0x0400;
 constexpr uint32_t WM_APP = 0x8000;
 constexpr uint32_t MM_MCINOTIFY = 0x03B9;

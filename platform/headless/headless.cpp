@@ -248,6 +248,11 @@ void HeadlessBackend::InjectMouseMove(int x, int y) {
   queue_.push_back({window_.get(), WM_MOUSEMOVE, ButtonMask(held_), MakeLParam(x, y)});
 }
 
+void HeadlessBackend::InjectMouseLeave() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  queue_.push_back({window_.get(), WM_MOUSELEAVE, 0, 0});
+}
+
 void HeadlessBackend::InjectButton(int button, bool down) {
   if (button < 0 || button > 2) return;
   std::lock_guard<std::mutex> lock(mutex_);

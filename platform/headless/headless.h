@@ -131,6 +131,8 @@ class HeadlessBackend : public Backend {
   // A move to a point of the client area comes with a WM_SETCURSOR before
   // its WM_MOUSEMOVE, as on a desktop.
   void InjectMouseMove(int x, int y);
+  // The pointer leaves the window: a WM_MOUSELEAVE.
+  void InjectMouseLeave();
   // button 0 left, 1 right, 2 middle.
   void InjectButton(int button, bool down);
   // Release a button without a message (a release outside the window).

@@ -274,6 +274,9 @@ void InputTranslator::Translate(const SDL_Event& event, std::vector<Message>* ou
         case SDL_WINDOWEVENT_ENTER:
           EmitSetCursor(out);
           return;
+        case SDL_WINDOWEVENT_LEAVE:
+          Emit(out, WM_MOUSELEAVE, 0, 0);
+          return;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           Emit(out, WM_ACTIVATEAPP, 1, 0);
           return;

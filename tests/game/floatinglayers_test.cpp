@@ -104,6 +104,30 @@ TEST_F(LayersTest, TheFrameDrawsTheGameMouseAndLeavesNoTrace) {
   EXPECT_EQ(game_->Floating().GetGameMouseSpecialMode(), 2);
 }
 
+// No arrow until the pointer's place is known: none at the origin before the
+// first move over the window, none again once the pointer left it.
+TEST_F(LayersTest, TheGameMouseWaitsForThePointersPlace) {
+  WriteList("gameMouse", {{"sizeX", "4"}, {"sizeY", "4"}, {"hotPointX", "1"}, {"hotPointY", "2"}});
+  WritePicture("ta_mouse", 4, 4, 0x00FF00);
+  Make();
+  ASSERT_NE(game_->Floating().GetGameMouse(), nullptr);
+  Fill(0x123456);
+  game_->RunFrame();
+  EXPECT_EQ(At(0, 0), 0x123456u);
+  EXPECT_EQ(At(2, 1), 0x123456u);
+  host_->InjectMouseMove(100, 80);
+  game_->RunFrame();
+  EXPECT_EQ(At(99, 78), 0x00FF00u);
+  host_->InjectMouseLeave();
+  game_->RunFrame();
+  EXPECT_EQ(At(99, 78), 0x123456u);
+  EXPECT_EQ(At(0, 0), 0x123456u);
+  // Back over the window: drawn where it came in.
+  host_->InjectMouseMove(10, 20);
+  game_->RunFrame();
+  EXPECT_EQ(At(9, 18), 0x00FF00u);
+}
+
 TEST_F(LayersTest, NoticePhaseSoundsPlayThroughTheFrame) {
   WriteList("game", {{"noticeFlag", "1"}});
   WriteList("notice", {{"noticeNumber", "2"}, {"startSound1", "3"}, {"waitSound1", "4"}, {"EndSound1", "0"},

@@ -414,6 +414,7 @@ TEST(SdlWindowEvents, BecomeWindowMessages) {
       {WindowEvent(SDL_WINDOWEVENT_MAXIMIZED), WM_SIZE, SIZE_MAXIMIZED, MakeLParam(800, 600)},
       {WindowEvent(SDL_WINDOWEVENT_CLOSE), WM_CLOSE, 0, 0},
       {WindowEvent(SDL_WINDOWEVENT_ENTER), WM_SETCURSOR, 0, MakeLParam(HTCLIENT, WM_MOUSEMOVE)},
+      {WindowEvent(SDL_WINDOWEVENT_LEAVE), WM_MOUSELEAVE, 0, 0},
       {quit, WM_CLOSE, 0, 0},
   };
   for (const Case& c : cases) {
