@@ -186,7 +186,11 @@ TEST_F(ScriptCheckTest, ASpeakerMissingFromTheNameColours) {
 // their settings name; the system file keeps 200-299.
 TEST_F(ScriptCheckTest, AVariableAConditionReadsThatNothingSets) {
   std::string names;
-  for (int i = 0; i < 10; ++i) names += "v" + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 10; ++i) {
+    names += 'v';
+    names += std::to_string(i);
+    names += "\r\n";
+  }
   for (char& b : names) b = static_cast<char>(~static_cast<unsigned char>(b));
   game_.Write("spt/var.fxf", names);
   game_.Write("init/SelectPlace.xtx", "selectedPlaceVarName,v7\r\n");
