@@ -48,7 +48,6 @@ namespace {
 constexpr size_t kHeader = savechunk::kHeaderSize;
 // Size of the title's own extension save chunks.
 constexpr int kMaxExtSaveDataSize = 1 << 24;
-constexpr int kResultRows = CSaveServices::kResultRows;
 // The MESSAGE chunk: 64 entries of 256 bytes.
 constexpr int kMessageEntries = 64;
 constexpr size_t kMessageEntrySize = 256;
