@@ -65,7 +65,7 @@ class FuzzGame : public CGame {
  public:
   FuzzGame(platform::Window* window, CCommonSystemFile* systemFile, int width, int height, int bpp)
       : CGame(window, systemFile, width, height, bpp) {
-    auto modes = std::make_unique<FuzzModes>(Parts());
+    auto modes = std::make_unique<FuzzModes>(LinksOf<CModeFlowPart>(Parts()));
     modes_ = modes.get();
     Parts().modes = std::move(modes);
   }

@@ -28,7 +28,7 @@ class SlotGame;
 // game names one, the save-slot layout come from the game's fields.
 class SlotSaves final : public CSavePart {
  public:
-  SlotSaves(GameParts& parts, SlotGame* game) : CSavePart(parts), game_(game) {}
+  SlotSaves(GameParts& parts, SlotGame* game) : CSavePart(LinksOf<CSavePart>(parts)), game_(game) {}
   int GetUseCutinFlag() override;
   int GetExtSaveDataCount() override;
   int GetExtSaveDataSize(int i) override;
