@@ -299,7 +299,7 @@ int CVariablePart::GetVarNumber(const char* name) {
 // 200..299 stay.
 void CVariablePart::ClearGameVars(int fromList) {
   for (int i = 100; i < kVarCount; ++i) {
-    if (i >= 200 && i < 300) continue;
+    if (CGameVariables::IsKeptVar(i)) continue;
     const char* token = fromList && varInitList_ ? varInitList_->GetName(i) : nullptr;
     SetVar(i, token ? setup::ParseDecimal(token) : 0);
   }
@@ -528,5 +528,5 @@ void CVariablePart::GetGameVar(const uint8_t* chunk, size_t size) {
   if (!chunk || !vars || size < savechunk::kHeaderSize + 4 * size_t{kVarCount}) return;
   // 200..299 belong to the system data and stay.
   for (int i = 0; i < kVarCount; ++i)
-    if (i < 200 || i >= 300) vars->SetVar(i, platform::GetLE32Signed(chunk + savechunk::kHeaderSize + 4 * i));
+    if (!CGameVariables::IsKeptVar(i)) vars->SetVar(i, platform::GetLE32Signed(chunk + savechunk::kHeaderSize + 4 * i));
 }

@@ -62,6 +62,7 @@ class CGameVariables {
   // Variables the system file keeps across games (a new game and a loaded
   // save find them as the last game left them).
   static constexpr int kKeptVarFirst = 200, kKeptVarCount = 100;
+  static constexpr bool IsKeptVar(int i) { return i >= kKeptVarFirst && i < kKeptVarFirst + kKeptVarCount; }
 
   explicit CGameVariables(CGameVarHost* host = nullptr);
 

@@ -576,9 +576,7 @@ class Checker {
     std::set<std::pair<std::string, int>> told;  // (script, variable)
     for (const VarRead& read : reads_) {
       const int v = read.var;
-      if (setVars_.count(v) || (v >= CGameVariables::kKeptVarFirst &&
-                                v < CGameVariables::kKeptVarFirst + CGameVariables::kKeptVarCount))
-        continue;
+      if (setVars_.count(v) || CGameVariables::IsKeptVar(v)) continue;
       if (!told.insert({read.file, v}).second) continue;
       const char* name = names && v < names->GetCount() ? names->GetName(v) : nullptr;
       Add(read.file, read.line,
